@@ -1,0 +1,10 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  // Suites that touch Qt must never need a display.
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
