@@ -1,0 +1,148 @@
+#include "evaluation/RealFunctions.h"
+
+#include "CoreUtilities/CheckedConvert.h"
+#include "CoreUtilities/MathConstants.h"
+#include "evaluation/SpecialFunctions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+bool HoldsInt32(double x) { return x == DoubleToInt32(x); }
+
+// Largest argument whose Gamma(x + 1) is finite is 170.6243...; everything
+// above overflows, and the gamma routine itself would give NaN far above.
+constexpr double kLargestFiniteFactorialArgument = 171.0;
+constexpr int kLargestFiniteIntegerFactorial = 170;
+
+// Product 2*3*...*n carried in two doubles, so that the final rounding is the
+// only one: each factorial up to 170 comes out as the nearest double.
+double ExactFactorial(int n) {
+  double high = 1.0;
+  double low = 0.0;
+  for (int i = 2; i <= n; ++i) {
+    const double product = high * i;
+    const double productError = std::fma(high, i, -product);
+    const double lowProduct = low * i + productError;
+    high = product + lowProduct;
+    low = lowProduct - (high - product);
+  }
+  return high + low;
+}
+
+// Greatest common divisor of two whole numbers held by 32-bit integers; 1 when
+// either is not one, |a| when b is 0.
+double GcdOfWholeNumbers(double a, double b) {
+  if (!HoldsInt32(a) || !HoldsInt32(b)) return 1.0;
+  int64_t x = std::abs(static_cast<int64_t>(DoubleToInt32(a)));
+  int64_t y = std::abs(static_cast<int64_t>(DoubleToInt32(b)));
+  while (y != 0) {
+    const int64_t rest = x % y;
+    x = y;
+    y = rest;
+  }
+  return static_cast<double>(x);
+}
+
+constexpr double kTwoToThe53 = 9007199254740992.0;
+
+// A product over more factors than this exceeds the largest double anyway,
+// since C(n, s) >= 4^s / (2 sqrt(s)).
+constexpr double kLongestBinomialProduct = 1100.0;
+
+// C(n, s) by the multiplicative product; exact in 128-bit integers while it
+// fits there, else in doubles (relative error about s * 2^-52).
+double BinomialProduct(double n, double s) {
+  unsigned __int128 exact = 1;
+  double i = 1.0;
+  for (; i <= s; ++i) {
+    const auto factor = static_cast<unsigned __int128>(n - s + i);
+    if (exact > std::numeric_limits<unsigned __int128>::max() / factor) break;
+    exact = exact * factor / static_cast<unsigned __int128>(i);
+  }
+  double result = static_cast<double>(exact);
+  for (; i <= s; ++i) result *= (n - s + i) / i;
+  return result;
+}
+
+}  // namespace
+
+double Cot(double x) { return 1.0 / std::tan(x); }
+double Sec(double x) { return 1.0 / std::cos(x); }
+double Csc(double x) { return 1.0 / std::sin(x); }
+double Coth(double x) { return 1.0 / std::tanh(x); }
+double Csch(double x) { return 1.0 / std::sinh(x); }
+double Sech(double x) { return 1.0 / std::cosh(x); }
+double Acsc(double x) { return std::asin(1.0 / x); }
+double Asec(double x) { return std::acos(1.0 / x); }
+double Acsch(double x) { return std::asinh(1.0 / x); }
+double Asech(double x) { return std::acosh(1.0 / x); }
+double Acoth(double x) { return std::atanh(1.0 / x); }
+
+double Acot(double x) {
+  if (std::isnan(x)) return gNaN;
+  if (x > 0) return std::atan(1.0 / x);
+  if (x < 0) return std::atan(1.0 / x) + gPi;
+  return 1.5707963267948966;
+}
+
+double Sgn(double x) {
+  if (x > 0) return 1.0;
+  if (x < 0) return -1.0;
+  return x;
+}
+
+bool IsInteger(double x) { return x == std::trunc(x); }
+
+bool IsEven(double x) { return x * 0.5 == std::trunc(x * 0.5); }
+
+double Mod(double a, double b) {
+  if (b == 0) return gNaN;
+  return a - b * std::floor(a / b);
+}
+
+double Fact(double x) {
+  if (std::isnan(x)) return gNaN;
+  if (x == 0) return 1.0;
+  if (IsInteger(x)) {
+    if (x < 0) return gNaN;
+    if (x > kLargestFiniteIntegerFactorial) return gInf;
+    return ExactFactorial(DoubleToInt32(x));
+  }
+  if (x > kLargestFiniteFactorialArgument) return gInf;
+  const double t = x + 1.0;
+  if (t < -kLargestFiniteFactorialArgument - 10.0) {
+    // |Gamma| is below the smallest double here; its sign alternates
+    // between the poles, negative where floor(t) is odd.
+    return IsEven(std::floor(t)) ? 0.0 : -0.0;
+  }
+  int sign = 1;
+  return special::mygamma(t, &sign);
+}
+
+double Choose(double n, double k) {
+  const bool wholeArguments = n >= 0 && k >= 0 && IsInteger(n) && IsInteger(k) &&
+                              n < kTwoToThe53;
+  if (!wholeArguments) return Fact(n) / (Fact(k) * Fact(n - k));
+  if (n < k) return 0.0;
+  const double smaller = std::min(k, n - k);
+  if (smaller <= 0) return 1.0;
+  if (smaller <= kLongestBinomialProduct) return BinomialProduct(n, smaller);
+  return std::exp(std::lgamma(n + 1) - std::lgamma(k + 1) - std::lgamma(n - k + 1));
+}
+
+double PowFrac(double base, double q, double p) {
+  const double exponent = p / q;
+  if (!HoldsInt32(p) || !HoldsInt32(q)) return std::pow(base, exponent);
+  const double gcd = GcdOfWholeNumbers(p, q);
+  const double denominator = q / gcd;
+  const double numerator = p / gcd;
+  if (!IsInteger(denominator) || IsEven(denominator) || !(base < 0)) {
+    return std::pow(base, exponent);
+  }
+  const double root = std::pow(-base, exponent);
+  return IsEven(numerator) ? root : -root;
+}
