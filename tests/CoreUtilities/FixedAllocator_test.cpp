@@ -1,0 +1,153 @@
+#include "CoreUtilities/FixedAllocator.h"
+
+#include "tests/CoreUtilities/BudgetRoom.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace {
+
+// The budget total is the outside witness of when chunks are made and freed.
+int64_t Total() { return gApproximateTotalMemoryUsed.load(); }
+
+TEST(FixedAllocator, FirstChunkHoldsBlocksInAddressOrderAtAlignedStride) {
+  const std::map<size_t, int> blocksPerChunk = {{4, 255}, {8, 255},  {16, 255}, {24, 128},
+                                                {32, 128}, {40, 85}, {100, 36}, {4096, 1}};
+  for (const auto& [size, expected] : blocksPerChunk) {
+    const int64_t start = Total();
+    {
+      FixedAllocator pool(size);
+      auto* first = static_cast<unsigned char*>(pool.Allocate());
+      const int64_t oneChunk = Total();
+      ASSERT_GT(oneChunk, start);
+      EXPECT_EQ(reinterpret_cast<uintptr_t>(first) % 16, 0u);
+      int inFirstChunk = 1;
+      for (;; ++inFirstChunk) {
+        auto* block = static_cast<unsigned char*>(pool.Allocate());
+        if (Total() != oneChunk) break;  // a second chunk was made
+        EXPECT_EQ(block, first + inFirstChunk * ((size + 15) / 16 * 16)) << size;
+      }
+      EXPECT_EQ(inFirstChunk, expected) << size;
+    }
+    EXPECT_EQ(Total(), start) << size;  // the destructor releases live blocks too
+  }
+}
+
+TEST(FixedAllocator, FreedBlockComesBackFirstAndFlushReleasesChunksAndTable) {
+  const int64_t start = Total();
+  FixedAllocator pool(32);  // 128 blocks per chunk
+  std::vector<void*> blocks;
+  for (int i = 0; i < 129; ++i) blocks.push_back(pool.Allocate());
+  pool.Deallocate(blocks[5]);
+  pool.Deallocate(blocks[77]);
+  EXPECT_EQ(pool.Allocate(), blocks[77]);
+  EXPECT_EQ(pool.Allocate(), blocks[5]);
+
+  const int64_t twoChunks = Total();
+  for (int i = 0; i < 128; ++i) pool.Deallocate(blocks[i]);
+  pool.FlushCache();  // only the first chunk is wholly free
+  EXPECT_LT(Total(), twoChunks);
+  EXPECT_GT(Total(), start);
+  std::memset(blocks[128], 0x5A, 32);
+
+  pool.Deallocate(blocks[128]);
+  pool.FlushCache();
+  EXPECT_EQ(Total(), start);
+  EXPECT_NE(pool.Allocate(), nullptr);
+}
+
+TEST(FixedAllocator, UnusableSizesAndRefusedMemoryGiveNullAndChangeNothing) {
+  const int64_t start = Total();
+  EXPECT_EQ(FixedAllocator(0).Allocate(), nullptr);
+  EXPECT_EQ(FixedAllocator(4097).Allocate(), nullptr);
+  FixedAllocator pool(4096);  // one block per chunk
+  {
+    BudgetRoom room(100);
+    EXPECT_EQ(pool.Allocate(), nullptr);
+    room.Leave(4200);  // the chunk fits, its table does not
+    EXPECT_EQ(pool.Allocate(), nullptr);
+    EXPECT_EQ(Total(), start);
+  }
+  std::vector<void*> blocks;
+  for (int i = 0; i < 16; ++i) blocks.push_back(pool.Allocate());
+  const int64_t sixteen = Total();
+  {
+    BudgetRoom room(4200);  // the table must double for the 17th chunk
+    EXPECT_EQ(pool.Allocate(), nullptr);
+    EXPECT_EQ(Total(), sixteen);
+  }
+  for (void* block : blocks) std::memset(block, 1, 4096);
+  EXPECT_NE(pool.Allocate(), nullptr);
+}
+
+// Several pools against a book of live blocks: every block aligned, apart
+// from every other, and untouched until freed; at the end every chunk must
+// be found and released again.
+TEST(FixedAllocator, RandomRunAgainstABookOfLiveBlocks) {
+  const int64_t start = Total();
+  const std::vector<size_t> sizes = {8, 24, 48, 200, 1000};
+  std::vector<std::unique_ptr<FixedAllocator>> pools;
+  for (size_t size : sizes) pools.push_back(std::make_unique<FixedAllocator>(size));
+  struct Live {
+    unsigned char* block;
+    int pool;
+    unsigned char tag;
+  };
+  std::vector<Live> live;
+  std::map<uintptr_t, size_t> extents;
+  std::mt19937 random(2024);
+  auto isIntact = [&](const Live& entry) {
+    for (size_t i = 0; i < sizes[entry.pool]; ++i)
+      if (entry.block[i] != entry.tag) return false;
+    return true;
+  };
+  auto release = [&](const Live& entry) {
+    extents.erase(reinterpret_cast<uintptr_t>(entry.block));
+    pools[entry.pool]->Deallocate(entry.block);
+  };
+  int flushesThatReleased = 0;
+  for (int step = 0; step < 300'000; ++step) {
+    // Growing and shrinking phases, so that chunks also empty out.
+    const unsigned allocateShare = (step / 25'000) % 2 == 0 ? 700 : 300;
+    const unsigned choice = random() % 1000;
+    if (choice < allocateShare || live.empty()) {
+      const int which = int(random() % pools.size());
+      auto* block = static_cast<unsigned char*>(pools[which]->Allocate());
+      const auto address = reinterpret_cast<uintptr_t>(block);
+      ASSERT_EQ(address % 16, 0u);
+      const auto next = extents.lower_bound(address);
+      ASSERT_TRUE(next == extents.end() || next->first >= address + sizes[which]) << step;
+      ASSERT_TRUE(next == extents.begin() || std::prev(next)->first + std::prev(next)->second <= address);
+      extents.emplace(address, sizes[which]);
+      live.push_back({block, which, static_cast<unsigned char>(random())});
+      std::memset(block, live.back().tag, sizes[which]);
+    } else if (choice < 997) {
+      const size_t index = random() % live.size();
+      ASSERT_TRUE(isIntact(live[index])) << step;
+      release(live[index]);
+      live[index] = live.back();
+      live.pop_back();
+    } else {
+      const int64_t before = Total();
+      pools[random() % pools.size()]->FlushCache();
+      flushesThatReleased += Total() < before;
+    }
+  }
+  EXPECT_GT(flushesThatReleased, 0);
+  for (size_t i = 0; i < live.size(); i += 2) release(live[i]);
+  for (auto& pool : pools) pool->FlushCache();
+  for (size_t i = 1; i < live.size(); i += 2) {
+    ASSERT_TRUE(isIntact(live[i]));
+    release(live[i]);
+  }
+  for (auto& pool : pools) pool->FlushCache();
+  EXPECT_EQ(Total(), start);
+}
+
+}  // namespace
