@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+// The file layer's status codes: 0 for success, the negative codes below
+// for failures, so callers can tell a missing file from a full disk.
+using OSErr = int16_t;
+
+inline constexpr OSErr kNoErr = 0;
+inline constexpr OSErr kDiskFullErr = -34;
+inline constexpr OSErr kIOErr = -36;
+inline constexpr OSErr kFileNotOpenErr = -38;
+inline constexpr OSErr kEndOfFileErr = -39;
+inline constexpr OSErr kFileNotFoundErr = -43;
+inline constexpr OSErr kWriteProtectedErr = -44;
+inline constexpr OSErr kFileLockedErr = -45;
+inline constexpr OSErr kDuplicateNameErr = -48;
+inline constexpr OSErr kFileBusyErr = -49;
+inline constexpr OSErr kParamErr = -50;
+inline constexpr OSErr kPermissionErr = -54;
+inline constexpr OSErr kDifferentVolumesErr = -1303;
+
+// errno after a failed call; opening reports a refusal as a permission
+// error, changing the folder as a locked file.
+OSErr FileErrorFromErrno(int error, bool opening = false);

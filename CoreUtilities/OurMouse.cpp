@@ -1,0 +1,52 @@
+#include "CoreUtilities/OurMouse.h"
+
+#include "CoreUtilities/OurRects.h"
+#include "platform/MouseSource.h"
+
+#include <QApplication>
+#include <QStyle>
+
+namespace {
+
+void StorePoint(const QPoint& p, MPoint* where) {
+  if (where != nullptr) *where = {SaturateToInt16(p.y()), SaturateToInt16(p.x())};
+}
+
+}  // namespace
+
+bool OurButton() {
+  MouseSource* source = CurrentMouseSource();
+  return source != nullptr && source->IsButtonDown();
+}
+
+void OurFlushMouseEvents() {
+  if (MouseSource* source = CurrentMouseSource()) source->FlushMouseEvents();
+}
+
+double TicksToWaitSeconds(long ticks) { return ticks < 0 ? -1.0 : static_cast<double>(ticks) / 60.0; }
+
+bool OurWaitMouseUp(MPoint* where, long ticks) {
+  MouseSource* source = CurrentMouseSource();
+  if (source == nullptr) return false;
+  QPoint p;
+  const bool held = source->WaitMouseUp(&p, TicksToWaitSeconds(ticks));
+  StorePoint(p, where);
+  return held;
+}
+
+bool OurWaitMouseEvent(MPoint* where) {
+  MouseSource* source = CurrentMouseSource();
+  if (source == nullptr) return false;
+  QPoint p;
+  const bool held = source->WaitMouseEvent(&p);
+  StorePoint(p, where);
+  return held;
+}
+
+int OurGetScrollBarWidth() {
+  if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+    return app->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  return 15;
+}
+
+int OurGetScrollBarHeight() { return 12; }

@@ -1,0 +1,23 @@
+#include "platform/GuiApplication.h"
+
+#include <QGuiApplication>
+
+#include <mutex>
+
+bool EnsureGuiApplication() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    if (QCoreApplication::instance() != nullptr) return;
+    static int argc = 1;
+    static char name[] = "Zentrolab";
+    static char* argv[] = {name, nullptr};
+    new QGuiApplication(argc, argv);  // lives as long as the process
+  });
+  return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// Fontconfig keeps the patterns of added font files until the process ends
+// and never frees them; that is not ours to find.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif

@@ -1,0 +1,68 @@
+#include "platform/PosixFiles.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+PosixFaultHook gFaultHook;
+
+bool Injected(PosixCall call) {
+  if (!gFaultHook) return false;
+  const int error = gFaultHook(call);
+  if (error == 0) return false;
+  errno = error;
+  return true;
+}
+
+template <typename Result, typename Call>
+Result Run(PosixCall which, Call call) {
+  if (Injected(which)) return Result(-1);
+  Result result;
+  do result = call();
+  while (result == Result(-1) && errno == EINTR);
+  return result;
+}
+
+}  // namespace
+
+void SetPosixFaultHook(PosixFaultHook hook) { gFaultHook = std::move(hook); }
+
+int PosixOpen(const char* path, int flags, mode_t mode) {
+  return Run<int>(PosixCall::kOpen, [&] { return ::open(path, flags | O_CLOEXEC, mode); });
+}
+ssize_t PosixRead(int fd, void* buffer, size_t count) {
+  return Run<ssize_t>(PosixCall::kRead, [&] { return ::read(fd, buffer, count); });
+}
+ssize_t PosixWrite(int fd, const void* data, size_t count) {
+  return Run<ssize_t>(PosixCall::kWrite, [&] { return ::write(fd, data, count); });
+}
+off_t PosixSeek(int fd, off_t offset, int whence) {
+  return Run<off_t>(PosixCall::kSeek, [&] { return ::lseek(fd, offset, whence); });
+}
+int PosixTruncate(int fd, off_t length) {
+  return Run<int>(PosixCall::kTruncate, [&] { return ::ftruncate(fd, length); });
+}
+int PosixFsync(int fd) { return Run<int>(PosixCall::kFsync, [&] { return ::fsync(fd); }); }
+// Never retried: after EINTR the descriptor is already gone on Linux.
+int PosixClose(int fd) { return Injected(PosixCall::kClose) ? (::close(fd), -1) : ::close(fd); }
+int PosixRename(const char* from, const char* to) {
+  return Run<int>(PosixCall::kRename, [&] { return ::rename(from, to); });
+}
+int PosixExchange(const char* first, const char* second) {
+  return Run<int>(PosixCall::kExchange,
+                  [&] { return ::renameat2(AT_FDCWD, first, AT_FDCWD, second, RENAME_EXCHANGE); });
+}
+int PosixUnlink(const char* path) { return Run<int>(PosixCall::kUnlink, [&] { return ::unlink(path); }); }
+int PosixMkdir(const char* path, mode_t mode) {
+  return Run<int>(PosixCall::kMkdir, [&] { return ::mkdir(path, mode); });
+}
+int PosixRmdir(const char* path) { return Run<int>(PosixCall::kRmdir, [&] { return ::rmdir(path); }); }
+int PosixChmod(int fd, mode_t mode) { return Run<int>(PosixCall::kChmod, [&] { return ::fchmod(fd, mode); }); }
+int PosixMakeTemporary(char* pathTemplate) {
+  return Run<int>(PosixCall::kMakeTemporary, [&] { return ::mkostemp(pathTemplate, O_CLOEXEC); });
+}

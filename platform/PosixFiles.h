@@ -1,0 +1,34 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+
+// Every file-system call the file layer makes goes through here, so that
+// tests can make any one of them fail the way a full disk, a read-only
+// folder or a second volume would.
+
+enum class PosixCall { kOpen, kRead, kWrite, kSeek, kTruncate, kFsync, kClose, kRename, kExchange,
+                       kUnlink, kMkdir, kRmdir, kChmod, kMakeTemporary };
+
+// Returns the errno to fail the call with, or 0 to let it run. Null: none.
+using PosixFaultHook = std::function<int(PosixCall)>;
+void SetPosixFaultHook(PosixFaultHook hook);
+
+// Each returns what the system call returns (-1 with errno set on failure).
+int PosixOpen(const char* path, int flags, mode_t mode);
+ssize_t PosixRead(int fd, void* buffer, size_t count);
+ssize_t PosixWrite(int fd, const void* data, size_t count);
+off_t PosixSeek(int fd, off_t offset, int whence);
+int PosixTruncate(int fd, off_t length);
+int PosixFsync(int fd);
+int PosixClose(int fd);
+int PosixRename(const char* from, const char* to);
+// Swaps two names atomically; EINVAL or ENOSYS where the file system cannot.
+int PosixExchange(const char* first, const char* second);
+int PosixUnlink(const char* path);
+int PosixMkdir(const char* path, mode_t mode);
+int PosixRmdir(const char* path);
+int PosixChmod(int fd, mode_t mode);
+// mkstemp: the template's trailing XXXXXX are replaced.
+int PosixMakeTemporary(char* pathTemplate);

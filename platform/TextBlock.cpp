@@ -1,0 +1,149 @@
+#include "platform/TextBlock.h"
+
+#include "platform/FontFaces.h"
+#include "platform/GuiApplication.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QTextBlock>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kDotsPerMeterAt72Dpi = 2835;
+
+}  // namespace
+
+TextBlock::TextBlock() : device_((EnsureGuiApplication(), QSize(1, 1)), QImage::Format_RGB32) {
+  device_.setDotsPerMeterX(kDotsPerMeterAt72Dpi);
+  device_.setDotsPerMeterY(kDotsPerMeterAt72Dpi);
+  document.documentLayout()->setPaintDevice(&device_);
+  document.setDocumentMargin(0);
+  QFont font(FontFamilyName(FindFontFamily("Times")));
+  font.setPointSizeF(12);
+  document.setDefaultFont(font);
+  cursor = QTextCursor(&document);
+  SetFeature(kTextUndo, true);
+  SetFeature(kTextIntelligentCutPaste, true);
+}
+
+bool TextBlock::Feature(int feature) const { return (features_ >> feature) & 1u; }
+
+void TextBlock::SetFeature(int feature, bool on) {
+  if (feature < 0 || feature > 31) return;
+  features_ = on ? features_ | (1u << feature) : features_ & ~(1u << feature);
+}
+
+void TextBlock::Edit(const std::function<void(QTextCursor&)>& change) {
+  const int undoSteps = document.availableUndoSteps();
+  cursor.beginEditBlock();
+  change(cursor);
+  cursor.endEditBlock();
+  if (!Feature(kTextUndo) && document.availableUndoSteps() != undoSteps) document.clearUndoRedoStacks();
+}
+
+void TextBlock::MergeFormat(const QTextCharFormat& format) {
+  Edit([&](QTextCursor& at) {
+    at.mergeCharFormat(format);
+    if (!at.hasSelection()) at.setCharFormat(at.charFormat());  // typing picks it up
+  });
+}
+
+void TextBlock::Key(int key, int modifiers) {
+  const auto anchor = (modifiers & kPlatformShiftKey) ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+  const bool word = modifiers & kPlatformOptionKey;
+  const bool line = modifiers & kPlatformCommandKey;
+  switch (key) {
+    case 28: cursor.movePosition(line ? QTextCursor::StartOfLine : word ? QTextCursor::WordLeft : QTextCursor::Left, anchor); return;
+    case 29: cursor.movePosition(line ? QTextCursor::EndOfLine : word ? QTextCursor::NextWord : QTextCursor::Right, anchor); return;
+    case 30: cursor.movePosition(line ? QTextCursor::Start : QTextCursor::Up, anchor); return;
+    case 31: cursor.movePosition(line ? QTextCursor::End : QTextCursor::Down, anchor); return;
+    case 8:
+      Edit([&](QTextCursor& at) {
+        if (!at.hasSelection()) at.movePosition(word ? QTextCursor::PreviousWord : QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+        at.removeSelectedText();
+      });
+      return;
+    case 127:
+      Edit([&](QTextCursor& at) {
+        if (!at.hasSelection()) at.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        at.removeSelectedText();
+      });
+      return;
+    case 13: Edit([](QTextCursor& at) { at.insertBlock(); }); return;
+    default:
+      if (key < 32 || key > 0xFFFF || line) return;  // command keys belong to the menus
+      Edit([&](QTextCursor& at) { at.insertText(QString(QChar(static_cast<char16_t>(key)))); });
+  }
+}
+
+void TextBlock::Click(QPointF where, int modifiers, int clickCount) {
+  clickOrigin = where;
+  const QPointF local = where - QPointF(destination_.topLeft());
+  const int position = document.documentLayout()->hitTest(local, Qt::FuzzyHit);
+  if (position < 0) return;
+  const auto anchor = (modifiers & kPlatformShiftKey) ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+  cursor.setPosition(position, anchor);
+  if (clickCount == 2) cursor.select(QTextCursor::WordUnderCursor);
+  if (clickCount >= 3) cursor.select(QTextCursor::BlockUnderCursor);
+}
+
+void TextBlock::Undo() { document.undo(&cursor); }
+
+QString TextBlock::Contents() const {
+  QString text = document.toRawText();
+  text.replace(QChar::ParagraphSeparator, QChar(13));
+  return text;
+}
+
+std::vector<TextStyleRun> TextBlock::StyleRuns() const {
+  std::vector<TextStyleRun> runs;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+      const QTextFragment piece = fragment.fragment();
+      const QTextCharFormat format = piece.charFormat();
+      const QFont font = format.font();
+      TextStyleRun run{piece.position(), piece.length(), font.family(), font.pointSizeF(),
+                       font.bold(), font.italic(), font.underline()};
+      TextStyleRun* last = runs.empty() ? nullptr : &runs.back();
+      const bool sameStyle = last != nullptr && last->family == run.family && last->size == run.size &&
+                             last->bold == run.bold && last->italic == run.italic && last->underline == run.underline;
+      // A paragraph break between two runs of one style belongs to both.
+      if (sameStyle && last->start + last->length + 1 >= run.start) last->length = run.start + run.length - last->start;
+      else runs.push_back(run);
+    }
+  }
+  return runs;
+}
+
+double TextBlock::Height() const { return document.size().height(); }
+
+QRect TextBlock::Destination() const {
+  QRect rect = destination_;
+  rect.setHeight(static_cast<int>(std::ceil(Height())));
+  return rect;
+}
+
+void TextBlock::SetDestination(const QRect& destination) {
+  if (destination.width() != destination_.width()) document.setTextWidth(destination.width());
+  destination_ = destination;
+}
+
+void TextBlock::Draw(QPainter& painter) const {
+  painter.save();
+  painter.translate(destination_.topLeft());
+  QAbstractTextDocumentLayout::PaintContext context;
+  context.palette.setColor(QPalette::Text, Qt::black);
+  if (active) {
+    context.cursorPosition = cursor.hasSelection() ? -1 : cursor.position();
+    if (cursor.hasSelection()) {
+      QAbstractTextDocumentLayout::Selection selection;
+      selection.cursor = cursor;
+      selection.format.setBackground(QColor(0xB5, 0xD5, 0xFF));
+      context.selections.append(selection);
+    }
+  }
+  document.documentLayout()->draw(&painter, context);
+  painter.restore();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QPainter;
+
+// Modifier bits as the platform's events carry them.
+inline constexpr int kPlatformCommandKey = 0x100;
+inline constexpr int kPlatformShiftKey = 0x200;
+inline constexpr int kPlatformOptionKey = 0x800;
+inline constexpr int kPlatformControlKey = 0x1000;
+
+enum TextBlockFeature : int {
+  kTextAutoScroll = 0,
+  kTextUndo = 6,
+  kTextIntelligentCutPaste = 7,
+  kTextNoRecalculation = 9,
+  kTextNoRedraw = 12,
+};
+
+// One stretch of text in one style, as the document writer walks them.
+struct TextStyleRun {
+  int start = 0;
+  int length = 0;
+  QString family;
+  double size = 0;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+};
+
+// A styled text block of the math pane: text, styles, selection, undo and
+// its place on the page, laid out at 72 dpi so that a point is a pixel.
+class TextBlock {
+ public:
+  TextBlock();
+
+  bool Feature(int feature) const;
+  void SetFeature(int feature, bool on);
+
+  // Every change goes through here, so that a change made while undo is
+  // off clears the undo history (its steps would no longer fit the text)
+  // while switching undo off and on by itself keeps it.
+  void Edit(const std::function<void(QTextCursor&)>& change);
+  void MergeFormat(const QTextCharFormat& format);
+  void Key(int key, int modifiers);
+  void Click(QPointF where, int modifiers, int clickCount);
+  void Undo();
+
+  QString Contents() const;  // paragraphs end with carriage returns
+  std::vector<TextStyleRun> StyleRuns() const;
+  double Height() const;
+  QRect Destination() const;  // bottom follows the text's height
+  void SetDestination(const QRect& destination);
+  QRect View() const { return view_; }
+  void SetView(const QRect& view) { view_ = view; }
+  void Draw(QPainter& painter) const;
+
+  QTextDocument document;
+  QTextCursor cursor;
+  bool active = false;
+  QColor background = Qt::white;
+  QPointF clickOrigin;                    // where the last click was
+  std::function<void()> scrollCallback;   // told when the text scrolls itself
+
+ private:
+  QImage device_;  // 72 dpi, for the layout's measures
+  QRect destination_;
+  QRect view_;
+  uint32_t features_ = 0;
+};

@@ -1,0 +1,109 @@
+#include "platform/TextLayout.h"
+
+#include "platform/FontFaces.h"
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <QRawFont>
+#include <QTextOption>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+TextLayout::TextLayout(std::u16string_view text, uint32_t faceId, double size, double wrapWidth) {
+  const FontFace* face = GetFontFace(faceId);
+  if (text.empty() || face == nullptr || !(size > 0) || !std::isfinite(size)) return;
+  if (text.size() > static_cast<size_t>(std::numeric_limits<int>::max())) return;
+  length_ = static_cast<int>(text.size());
+  scale_ = size / face->referenceSize;
+  layout_.setText(QString(reinterpret_cast<const QChar*>(text.data()), length_));
+  layout_.setFont(face->font);
+  QTextOption option;
+  option.setTextDirection(Qt::LeftToRight);
+  option.setUseDesignMetrics(true);
+  option.setWrapMode(wrapWidth > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+  layout_.setTextOption(option);
+  layout_.setCacheEnabled(true);
+  layout_.beginLayout();
+  for (QTextLine line = layout_.createLine(); line.isValid(); line = layout_.createLine()) {
+    if (wrapWidth > 0) line.setLineWidth(wrapWidth / scale_);
+  }
+  layout_.endLayout();
+  valid_ = layout_.lineCount() > 0;
+}
+
+double TextLayout::Width() const {
+  if (!valid_) return 0;
+  return layout_.lineAt(0).horizontalAdvance() * scale_;
+}
+
+double TextLayout::InkAscent() const {
+  if (!valid_) return 0;
+  const QTextLine line = layout_.lineAt(0);
+  const double baseline = line.y() + line.ascent();
+  double top = baseline;
+  for (const QGlyphRun& run : line.glyphRuns()) {
+    const QRawFont font = run.rawFont();
+    const QList<quint32> glyphs = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+      const QRectF ink = font.boundingRect(glyphs[i]);
+      if (!ink.isEmpty()) top = std::min(top, positions[i].y() + ink.top());
+    }
+  }
+  return (baseline - top) * scale_;
+}
+
+int TextLayout::NearestCaret(double x) const {
+  if (!valid_ || !std::isfinite(x)) return 0;
+  // Qt keeps positions in 26.6 fixed point: far-off x would overflow it.
+  const QTextLine line = layout_.lineAt(0);
+  const double inside = std::clamp(x / scale_, -1.0, line.horizontalAdvance() + 1.0);
+  return line.xToCursor(inside, QTextLine::CursorBetweenCharacters);
+}
+
+double TextLayout::CaretX(int offset) const {
+  if (!valid_) return 0;
+  return layout_.lineAt(0).cursorToX(std::clamp(offset, 0, length_)) * scale_;
+}
+
+int TextLayout::MoveCaret(int offset, CaretStep step) const {
+  if (!valid_ || offset < 0 || offset > length_) return offset;
+  switch (step) {
+    case CaretStep::kPrevious: return layout_.previousCursorPosition(offset, QTextLayout::SkipCharacters);
+    case CaretStep::kNext: return layout_.nextCursorPosition(offset, QTextLayout::SkipCharacters);
+    case CaretStep::kLeftward: return layout_.leftCursorPosition(offset);
+    case CaretStep::kRightward: return layout_.rightCursorPosition(offset);
+  }
+  return offset;
+}
+
+// Half a reference pixel inside either edge lies on the outermost glyph.
+int TextLayout::LeftmostCharacter() const {
+  if (!valid_) return 0;
+  const QTextLine line = layout_.lineAt(0);
+  return std::min(line.xToCursor(0.5, QTextLine::CursorOnCharacter), length_ - 1);
+}
+
+int TextLayout::RightmostCharacter() const {
+  if (!valid_) return 0;
+  const QTextLine line = layout_.lineAt(0);
+  const int offset = line.xToCursor(line.horizontalAdvance() - 0.5, QTextLine::CursorOnCharacter);
+  return std::min(offset, length_ - 1);
+}
+
+void TextLayout::DrawLine(QPainter& painter, int lineIndex, const QPointF& baselineLeft) const {
+  if (!valid_ || lineIndex < 0 || lineIndex >= layout_.lineCount()) return;
+  const QTextLine line = layout_.lineAt(lineIndex);
+  const QPointF lineBaseline(line.x(), line.y() + line.ascent());
+  for (QGlyphRun run : line.glyphRuns()) {
+    QRawFont font = run.rawFont();
+    font.setPixelSize(font.pixelSize() * scale_);
+    QList<QPointF> positions = run.positions();
+    for (QPointF& position : positions) position = (position - lineBaseline) * scale_;
+    run.setRawFont(font);
+    run.setPositions(positions);
+    painter.drawGlyphRun(baselineLeft, run);
+  }
+}

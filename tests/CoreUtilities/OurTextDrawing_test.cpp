@@ -1,0 +1,66 @@
+#include "CoreUtilities/OurText/OurFontDesc.h"
+#include "CoreUtilities/OurText/OurTextDrawing.h"
+#include "CoreUtilities/OurText/OurTextMeasure.h"
+#include "platform/OurPort.h"
+
+#include <gtest/gtest.h>
+
+#include <QRect>
+
+namespace {
+
+// The bounding box of every non-white pixel of the port.
+QRect Ink(OurPort& port) {
+  QRect ink;
+  for (int v = port.bounds.top(); v <= port.bounds.bottom(); ++v)
+    for (int h = port.bounds.left(); h <= port.bounds.right(); ++h)
+      if ((*PortPixel(port, h, v) & 0xFFFFFF) != 0xFFFFFF) ink |= QRect(h, v, 1, 1);
+  return ink;
+}
+
+class PortFixture : public testing::Test {
+ protected:
+  void SetUp() override {
+    port_ = NewOffscreenPort(QRect(-20, -10, 300, 200));
+    ASSERT_NE(port_, nullptr);
+    previous_ = CurrentPort();
+    SetCurrentPort(port_);
+  }
+  void TearDown() override {
+    SetCurrentPort(previous_);
+    DisposeOffscreenPort(port_);
+  }
+  OurPort* port_ = nullptr;
+  OurPort* previous_ = nullptr;
+};
+
+TEST_F(PortFixture, StringIsDrawnAtThePenWithinItsMeasures) {
+  const OurFontDesc font("Times", 24, false, false);
+  port_->pen.location = QPoint(10, 50);
+  OurDrawString(u"Hxy", font);
+  const QRect ink = Ink(*port_);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_NEAR(ink.left(), 10, 2);
+  EXPECT_NEAR(ink.right(), 10 + OurStringWidth(u"Hxy", font), 3);
+  EXPECT_NEAR(ink.top(), 50 - OurStringAscent(u"Hxy", font), 1.5);
+  EXPECT_GT(ink.bottom(), 50);  // the y descends
+}
+
+TEST_F(PortFixture, TextBoxAtTheBottomEndsOneDescentAboveTheEdge) {
+  const OurFontDesc font("Helvetica", 12, false, false);
+  const MRect box{20, 0, 150, 60};
+  OurDrawTextBox(u"one two three four five six", box, font, kOurTextAlignLeft, kOurTextAlignBottom);
+  const QRect ink = Ink(*port_);
+  ASSERT_FALSE(ink.isEmpty());
+  const double lastBaseline = box.bottom - font.GetDescent();
+  EXPECT_LE(ink.bottom(), lastBaseline + 1);
+  EXPECT_GE(ink.bottom(), lastBaseline - 1);
+  EXPECT_LE(ink.right(), box.right);
+  const double lineHeight = font.GetAscent() + font.GetDescent();
+  EXPECT_GT(ink.height(), 2 * lineHeight);  // at least three lines
+
+  OurDrawTextBox(u"x", MRect{0, 0, 10, 0}, font, kOurTextAlignLeft, kOurTextAlignTop);  // no width: nothing
+  EXPECT_EQ(Ink(*port_), ink);
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+#include "CoreUtilities/TwoBitMaps.h"
+
+#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/OurGWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace {
+
+// A map of exactly rows x rowBytes bytes, so that any stray access is a heap
+// overflow the sanitizer reports.
+struct Map {
+  Map(MRect f, long rb) : frame(f), rowBytes(rb), bytes(static_cast<size_t>(rb * (f.bottom - f.top))) {}
+  int Get(int h, int v) const {
+    const int x = h - frame.left, y = v - frame.top;
+    return (bytes[y * rowBytes + x / 4] >> (6 - 2 * (x % 4))) & 3;
+  }
+  void Set(int h, int v, int code) {
+    const int x = h - frame.left, y = v - frame.top;
+    uint8_t& b = bytes[y * rowBytes + x / 4];
+    const int shift = 6 - 2 * (x % 4);
+    b = static_cast<uint8_t>((b & ~(3 << shift)) | (code << shift));
+  }
+  MRect frame;
+  long rowBytes;
+  std::vector<uint8_t> bytes;
+};
+
+void Randomize(Map& m, std::mt19937& rng) {
+  for (auto& b : m.bytes) b = static_cast<uint8_t>(rng());
+}
+
+int16_t Between(std::mt19937& rng, int lo, int hi) {
+  return static_cast<int16_t>(std::uniform_int_distribution<int>(lo, hi)(rng));
+}
+
+}  // namespace
+
+TEST(TwoBitMaps, PaintOnePixelAtColumnFiveTouchesOnlyItsBits) {
+  Map m({0, 0, 1, 16}, 4);
+  m.bytes = {0xAA, 0xAA, 0xAA, 0xAA};
+  OurFast2BitPaintRect(m.bytes.data(), m.rowBytes, m.frame, {0, 5, 1, 6}, 1);
+  EXPECT_EQ(m.bytes, (std::vector<uint8_t>{0xAA, 0x9A, 0xAA, 0xAA}));  // bits 0x30 of byte 1 now 01
+}
+
+TEST(TwoBitMaps, PaintMatchesPerPixelReferenceAndStaysInTheMap) {
+  std::mt19937 rng(7);
+  for (int trial = 0; trial < 300; ++trial) {
+    const MRect frame{Between(rng, -20, 20), Between(rng, -20, 20), 0, 0};
+    MRect f = frame;
+    f.bottom = static_cast<int16_t>(f.top + Between(rng, 1, 12));
+    f.right = static_cast<int16_t>(f.left + Between(rng, 1, 40));
+    Map m(f, (f.right - f.left + 3) / 4);
+    Randomize(m, rng);
+    Map expected = m;
+    // Rectangles may stick out of the map on any side.
+    const MRect r{Between(rng, f.top - 3, f.bottom + 1), Between(rng, f.left - 5, f.right + 2),
+                  Between(rng, f.top - 1, f.bottom + 3), Between(rng, f.left - 2, f.right + 5)};
+    const int code = Between(rng, 0, 3);
+    for (int v = std::max(r.top, f.top); v < std::min(r.bottom, f.bottom); ++v)
+      for (int h = std::max(r.left, f.left); h < std::min(r.right, f.right); ++h) expected.Set(h, v, code);
+    OurFast2BitPaintRect(m.bytes.data(), m.rowBytes, f, r, code);
+    ASSERT_EQ(m.bytes, expected.bytes) << "trial " << trial;
+  }
+}
+
+TEST(TwoBitMaps, CopyMovesExactlyTheRectangleAtAnyPhase) {
+  std::mt19937 rng(11);
+  for (int trial = 0; trial < 400; ++trial) {
+    const MRect sf{Between(rng, -8, 8), Between(rng, -8, 8), 0, 0};
+    MRect sourceFrame = sf, destinationFrame{Between(rng, -8, 8), Between(rng, -8, 8), 0, 0};
+    sourceFrame.bottom = static_cast<int16_t>(sourceFrame.top + Between(rng, 1, 10));
+    sourceFrame.right = static_cast<int16_t>(sourceFrame.left + Between(rng, 1, 37));
+    destinationFrame.bottom = static_cast<int16_t>(destinationFrame.top + Between(rng, 1, 10));
+    destinationFrame.right = static_cast<int16_t>(destinationFrame.left + Between(rng, 1, 37));
+    Map source(sourceFrame, (sourceFrame.right - sourceFrame.left + 3) / 4 + Between(rng, 0, 1));
+    Map destination(destinationFrame, (destinationFrame.right - destinationFrame.left + 3) / 4);
+    Randomize(source, rng);
+    Randomize(destination, rng);
+    const int width = Between(rng, 1, 30), height = Between(rng, 1, 8);
+    const MRect sr{Between(rng, sourceFrame.top - 2, sourceFrame.bottom), Between(rng, sourceFrame.left - 3, sourceFrame.right), 0, 0};
+    const MRect dr{Between(rng, destinationFrame.top - 2, destinationFrame.bottom), Between(rng, destinationFrame.left - 3, destinationFrame.right), 0, 0};
+    MRect sourceRect = sr, destinationRect = dr;
+    sourceRect.bottom = static_cast<int16_t>(sr.top + height);
+    sourceRect.right = static_cast<int16_t>(sr.left + width);
+    destinationRect.bottom = static_cast<int16_t>(dr.top + height);
+    destinationRect.right = static_cast<int16_t>(dr.left + width);
+
+    Map expected = destination;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const int sh = sourceRect.left + x, sv = sourceRect.top + y;
+        const int dh = destinationRect.left + x, dv = destinationRect.top + y;
+        const bool inSource = sh >= sourceFrame.left && sh < sourceFrame.right && sv >= sourceFrame.top && sv < sourceFrame.bottom;
+        const bool inDestination = dh >= destinationFrame.left && dh < destinationFrame.right && dv >= destinationFrame.top && dv < destinationFrame.bottom;
+        if (inSource && inDestination) expected.Set(dh, dv, source.Get(sh, sv));
+      }
+    OurTwoBitCopyRect(source.bytes.data(), source.rowBytes, sourceFrame, sourceRect, destination.bytes.data(),
+                      destination.rowBytes, destinationFrame, destinationRect);
+    ASSERT_EQ(destination.bytes, expected.bytes) << "trial " << trial;
+  }
+}
+
+TEST(TwoBitMaps, ScrollMatchesPerPixelShiftAndClearsWhatIsExposed) {
+  std::mt19937 rng(3);
+  for (int trial = 0; trial < 300; ++trial) {
+    const MRect frame{Between(rng, -5, 5), Between(rng, -5, 5), 0, 0};
+    MRect f = frame;
+    f.bottom = static_cast<int16_t>(f.top + Between(rng, 1, 9));
+    f.right = static_cast<int16_t>(f.left + Between(rng, 1, 29));
+    Map m(f, (f.right - f.left + 3) / 4);
+    Randomize(m, rng);
+    // Padding beyond the frame is never painted, so it holds zeros in use.
+    for (int v = f.top; v < f.bottom; ++v)
+      for (int x = f.right - f.left; x < m.rowBytes * 4; ++x) m.Set(f.left + x, v, 0);
+    const int dh = Between(rng, -31, 31), dv = Between(rng, -10, 10);
+    Map expected = m;
+    for (int v = f.top; v < f.bottom; ++v)
+      for (int h = f.left; h < f.right; ++h) {
+        const int fromH = h - dh, fromV = v - dv;
+        const bool inside = fromH >= f.left && fromH < f.right && fromV >= f.top && fromV < f.bottom;
+        expected.Set(h, v, inside ? m.Get(fromH, fromV) : 0);
+      }
+    OurTwoBitScrollRect(m.bytes.data(), m.rowBytes, f, dh, dv);
+    for (int v = f.top; v < f.bottom; ++v)
+      for (int h = f.left; h < f.right; ++h)
+        ASSERT_EQ(m.Get(h, v), expected.Get(h, v)) << "trial " << trial << " at " << h << "," << v;
+  }
+}
+
+TEST(TwoBitMaps, ScrollByTheFullWidthClearsEverything) {
+  Map m({0, 0, 3, 10}, 3);
+  m.bytes.assign(m.bytes.size(), 0xFF);
+  OurTwoBitScrollRect(m.bytes.data(), m.rowBytes, m.frame, -10, 0);
+  EXPECT_EQ(m.bytes, std::vector<uint8_t>(m.bytes.size(), 0));
+}
+
+TEST(TwoBitMaps, CompositionShadesByTheLuminanceBelow) {
+  OurPort* world = OurNewGWorld({0, 0, 1, 5});
+  ASSERT_NE(world, nullptr);
+  APushPort push(world);
+  uint32_t* px = reinterpret_cast<uint32_t*>(GetBaseAddress());
+  const uint32_t below[5] = {0xCCFFFF, 0xCCFFFF, 0x808080, 0x123456, 0x123456};
+  std::copy(below, below + 5, px);
+  const uint8_t bits[2] = {0b11101100, 0b01000000};  // codes 3 2 3 0 | 1
+  // The rectangles only have to agree in size.
+  OurCopy2BitToCurrentPort(bits, 2, {7, 9, 8, 14}, 0xFF4020, {0, 0, 1, 5});
+  // Grid line: colour unshaded, grey is white. 0x808080: L = 256 * 128 / 255 = 128.
+  // 0x123456: L = (77*18 + 150*52 + 29*86) / 255 = 45, tint (255, 159, 143).
+  const uint32_t expected[5] = {0xFF4020, 0xFFFFFF, 0x7F2010, 0x123456, 0x2C1B19};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(px[i] & 0xFFFFFF, expected[i]) << i;
+  // Rectangles of different sizes draw nothing; one past the port is clipped.
+  OurCopy2BitToCurrentPort(bits, 2, {0, 0, 1, 4}, 0x000000, {0, 0, 1, 5});
+  OurCopy2BitToCurrentPort(bits, 2, {0, 0, 1, 5}, 0x000000, {0, 3, 1, 8});
+  EXPECT_EQ(px[3] & 0xFFFFFF, 0x000000u);  // code 3 in black
+  EXPECT_EQ(px[4] & 0xFFFFFF, 0x1F1F1Fu);  // code 2 over 0x2C1B19: L = 32, grey 31
+  EXPECT_EQ(px[2] & 0xFFFFFF, 0x7F2010u);
+  OurDisposeGWorld(world);
+}

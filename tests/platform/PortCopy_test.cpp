@@ -1,0 +1,80 @@
+#include "platform/PortCopy.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+
+namespace {
+
+struct PortDeleter {
+  void operator()(OurPort* p) const { DisposeOffscreenPort(p); }
+};
+using PortPtr = std::unique_ptr<OurPort, PortDeleter>;
+
+uint32_t At(OurPort& port, int h, int v) { return *PortPixel(port, h, v) & 0xFFFFFF; }
+
+PortPtr RandomPort(const QRect& bounds, unsigned seed) {
+  PortPtr port(NewOffscreenPort(bounds));
+  std::mt19937 rng(seed);
+  for (int v = bounds.top(); v <= bounds.bottom(); ++v)
+    for (int h = bounds.left(); h <= bounds.right(); ++h) *PortPixel(*port, h, v) = rng();  // junk in the top byte too
+  return port;
+}
+
+int Channel(uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
+
+}  // namespace
+
+TEST(PortCopy, SameSizeCopyIsExactAndDoublingRepeatsEachPixel) {
+  auto source = RandomPort(QRect(-3, -2, 10, 8), 1);
+  PortPtr destination(NewOffscreenPort(QRect(0, 0, 20, 16)));
+  CopyPortPixels(*source, *destination, QRect(-3, -2, 10, 8), QRect(0, 0, 10, 8));
+  for (int v = 0; v < 8; ++v)
+    for (int h = 0; h < 10; ++h) ASSERT_EQ(At(*destination, h, v), At(*source, h - 3, v - 2));
+  CopyPortPixels(*source, *destination, QRect(-3, -2, 10, 8), QRect(0, 0, 20, 16));
+  for (int v = 0; v < 16; ++v)
+    for (int h = 0; h < 20; ++h) ASSERT_EQ(At(*destination, h, v), At(*source, h / 2 - 3, v / 2 - 2));
+}
+
+TEST(PortCopy, HalvingIsTheRoundedMeanOfEachTwoByTwoBlock) {
+  auto source = RandomPort(QRect(0, 0, 16, 12), 2);
+  PortPtr destination(NewOffscreenPort(QRect(10, 10, 8, 6)));
+  ReducePortPixelsByHalf(*source, *destination, QRect(0, 0, 16, 12), QRect(10, 10, 8, 6));
+  for (int v = 0; v < 6; ++v)
+    for (int h = 0; h < 8; ++h)
+      for (int shift : {0, 8, 16}) {
+        const int sum = Channel(At(*source, 2 * h, 2 * v), shift) + Channel(At(*source, 2 * h + 1, 2 * v), shift) +
+                        Channel(At(*source, 2 * h, 2 * v + 1), shift) + Channel(At(*source, 2 * h + 1, 2 * v + 1), shift);
+        const int mean = static_cast<int>(std::floor(sum / 4.0 + 0.5));
+        ASSERT_EQ(Channel(At(*destination, 10 + h, 10 + v), shift), mean);
+      }
+}
+
+TEST(PortCopy, BlendIsHalfOfEachAndTheClipIsRespected) {
+  auto source = RandomPort(QRect(0, 0, 6, 6), 3);
+  auto destination = RandomPort(QRect(0, 0, 6, 6), 4);
+  auto before = RandomPort(QRect(0, 0, 6, 6), 4);
+  destination->clip = QRegion(QRect(0, 0, 6, 3));
+  BlendPortPixels(*source, *destination, QRect(0, 0, 6, 6));
+  for (int v = 0; v < 6; ++v)
+    for (int h = 0; h < 6; ++h)
+      for (int shift : {0, 8, 16}) {
+        const int expected = v < 3 ? (Channel(At(*source, h, v), shift) + Channel(At(*before, h, v), shift)) / 2
+                                   : Channel(At(*before, h, v), shift);
+        ASSERT_EQ(Channel(At(*destination, h, v), shift), expected);
+      }
+}
+
+TEST(PortCopy, OverlappingCopyWithinOnePortReadsTheOriginal) {
+  auto port = RandomPort(QRect(0, 0, 12, 4), 5);
+  auto original = RandomPort(QRect(0, 0, 12, 4), 5);
+  CopyPortPixels(*port, *port, QRect(0, 0, 10, 4), QRect(2, 0, 10, 4));
+  for (int v = 0; v < 4; ++v)
+    for (int h = 2; h < 12; ++h) ASSERT_EQ(At(*port, h, v), At(*original, h - 2, v));
+  // A source rectangle partly outside its port leaves those destination pixels alone.
+  CopyPortPixels(*original, *port, QRect(8, 0, 8, 4), QRect(0, 0, 8, 4));
+  EXPECT_EQ(At(*port, 0, 0), At(*original, 8, 0));
+  EXPECT_EQ(At(*port, 5, 0), At(*original, 3, 0));
+}
