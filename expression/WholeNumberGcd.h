@@ -1,0 +1,6 @@
+#pragma once
+
+// The greatest common divisor of two whole numbers that 32-bit integers
+// hold exactly, never negative; |a| when b is 0; 1.0 when either is not
+// such a number.
+double SIMP_Gcd(double a, double b);

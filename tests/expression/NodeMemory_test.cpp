@@ -1,0 +1,188 @@
+#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/ThreadLocalState.h"
+#include "expression/NodeMemory.h"
+#include "expression/TreeComparison.h"
+#include "expression/TreeCopying.h"
+#include "expression/TreeDisposal.h"
+#include "expression/TreeShorthands.h"
+#include "tests/CoreUtilities/BudgetRoom.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/expression/TreeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <thread>
+
+namespace {
+
+// A sum of `count` terms, each a small tree with numbers and strings.
+ExpressionRecord* WideSum(int count) {
+  ExpressionRecord* sum = NewExpression(kOpPlus, count);
+  for (int i = 0; i < count; ++i) {
+    sum->operands[i] = i % 3 == 0 ? Times(Number(i), StringLeaf(u"label")) : Tothe(Atomic(120), Number(i));
+    sum->operands[i]->parent = sum;
+  }
+  return sum;
+}
+
+class NodeMemoryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetDeferredErrors();
+    gMathError = 0;
+  }
+  void TearDown() override {
+    ResetDeferredErrors();
+    gMathError = 0;
+  }
+};
+
+// Whatever block runs out first, the copy is given up cleanly: the result
+// is NaN, message 36 comes once, and every block of the partial copy is
+// back (the budget's total returns to where it was).
+TEST_F(NodeMemoryTest, CopyGivesNaNWhenMemoryRunsOut) {
+  ExpressionRecord* source = WideSum(1500);
+  int failures = 0;
+  // At least room for the NaN that a failed copy gives.
+  for (int64_t room = 4096; room <= 160 * 1024; room += 4096 + 1024) {
+    MEM_FlushExprCaches();
+    const int64_t before = gApproximateTotalMemoryUsed.load();
+    ExpressionRecord* copy = nullptr;
+    {
+      BudgetRoom budget(room);
+      copy = Copy(source);
+    }
+    if (MATH_Equal(copy, source)) {
+      EXPECT_EQ(gMathError.load(), 0);
+      EXPECT_FALSE(IsDeferredErrorWaiting());
+    } else {
+      ++failures;
+      ASSERT_NE(copy, nullptr);
+      EXPECT_EQ(copy->opcode, kOpNumber);
+      EXPECT_TRUE(std::isnan(copy->payload.number->value));
+      EXPECT_EQ(copy->parent, nullptr);
+      EXPECT_EQ(gMathError.load(), 1);
+      EXPECT_EQ(TakeDeferredError(), kOutOfMemoryError);
+      EXPECT_FALSE(IsDeferredErrorWaiting());
+    }
+    DisposExpr(copy);
+    MEM_FlushExprCaches();
+    EXPECT_EQ(gApproximateTotalMemoryUsed.load(), before) << "room " << room;
+    ResetDeferredErrors();
+    gMathError = 0;
+  }
+  EXPECT_GT(failures, 10);  // the sweep did reach the failure paths
+  DisposExpr(source);
+}
+
+TEST_F(NodeMemoryTest, MakersFailWholeWhenTheNodePoolIsEmpty) {
+  MEM_FlushExprCaches();
+  const int64_t before = gApproximateTotalMemoryUsed.load();
+  {
+    BudgetRoom budget(0);
+    // Blocks still free in existing chunks are used up first; then a
+    // maker gives null and frees what it was given.
+    std::vector<ExpressionRecord*> made;
+    ExpressionRecord* tree = nullptr;
+    do {
+      tree = Plus(Atomic(120), Neg(Number(1)));
+      if (tree) made.push_back(tree);
+    } while (tree && made.size() < 100000);
+    EXPECT_EQ(tree, nullptr);
+    EXPECT_EQ(TakeDeferredError(), kOutOfMemoryError);
+    for (ExpressionRecord* t : made) DisposExpr(t);
+  }
+  MEM_FlushExprCaches();
+  EXPECT_EQ(gApproximateTotalMemoryUsed.load(), before);
+}
+
+TEST_F(NodeMemoryTest, EditDataFailureLeavesTheNodeUsable) {
+  MEM_FlushExprCaches();
+  // Freed nodes wait in the node pool's cache, so that only the edit data
+  // can run out below.
+  std::vector<ExpressionRecord*> spare;
+  for (int i = 0; i < 2000; ++i) spare.push_back(NewPrompt());
+  BudgetRoom budget(0);
+  for (ExpressionRecord* node : spare) DisposeNode(node);
+  std::vector<ExpressionRecord*> atoms;
+  ExpressionRecord* atom = nullptr;
+  do {
+    atom = Atomic(120);
+    ASSERT_NE(atom, nullptr);
+    atoms.push_back(atom);
+  } while (atom->editData && atoms.size() < 2000);
+  EXPECT_EQ(atom->editData, nullptr);
+  EXPECT_EQ(atom->payload.id, 120);
+  EXPECT_EQ(gMathError.load(), 1);
+  EXPECT_EQ(TakeDeferredError(), kOutOfMemoryError);
+  for (ExpressionRecord* a : atoms) DisposExpr(a);
+}
+
+// Trees made, copied, compared and freed on several threads at once in
+// the shared pools; a race would corrupt them.
+TEST_F(NodeMemoryTest, SharedPoolsServeSeveralThreads) {
+  Watchdog watchdog("shared pools");
+  auto work = [](unsigned seed, bool* ok) {
+    RandomTrees trees(seed, 0.05);
+    for (int round = 0; round < 400; ++round) {
+      ExpressionRecord* tree = trees.Make(4);
+      ExpressionRecord* copy = Copy(tree);
+      if (!MATH_Equal(tree, copy) || !RecursiveEqual(tree, copy)) *ok = false;
+      DisposExpr(tree);
+      DisposExpr(copy);
+      if (round % 50 == 0) MEM_FlushExprCaches();
+    }
+  };
+  bool ok[3] = {true, true, true};
+  std::thread first(work, 1u, &ok[0]);
+  std::thread second(work, 2u, &ok[1]);
+  work(3u, &ok[2]);
+  first.join();
+  second.join();
+  EXPECT_TRUE(ok[0] && ok[1] && ok[2]);
+}
+
+// The math-pane thread has pools of its own: freeing all of them at once
+// leaves the other side's trees alone, and its pools come back on use.
+TEST_F(NodeMemoryTest, MathPaneSideIsFreedAsAWhole) {
+  ExpressionRecord* mine = Plus(Atomic(120), Number(2));
+  ExpressionRecord* expected = Copy(mine);
+  int64_t usedBefore = 0, usedWithTrees = 0, usedAfter = 0;
+  bool remade = false;
+  std::thread mathPane([&] {
+    SetThisIsMathPaneResultsThread();
+    MEM_CreateEmptyNodes();
+    usedBefore = gApproximateTotalMemoryUsed.load();
+    for (int i = 0; i < 2000; ++i) Copy(mine);  // never freed one by one
+    usedWithTrees = gApproximateTotalMemoryUsed.load();
+    MEM_DeallocateAll();
+    usedAfter = gApproximateTotalMemoryUsed.load();
+    ExpressionRecord* again = Number(1);
+    remade = again != nullptr;
+    MEM_DeallocateAll();
+  });
+  mathPane.join();
+  EXPECT_GT(usedWithTrees, usedBefore + 2000 * 3 * 48);
+  EXPECT_LE(usedAfter, usedBefore);
+  EXPECT_TRUE(remade);
+  EXPECT_TRUE(MATH_Equal(mine, expected));
+  DisposExpr(mine);
+  DisposExpr(expected);
+}
+
+TEST_F(NodeMemoryTest, OperandArraysByCount) {
+  ExpressionRecord* node = NewExpression(kOpComma, 0);
+  EXPECT_EQ(node->operands, nullptr);
+  ExpressionRecord* string = StringLeaf(u"text");
+  MEM_DisposeOperands(string);  // frees the text
+  EXPECT_EQ(string->text, nullptr);
+  ExpressionRecord* number = Number(1);
+  MEM_DisposeOperands(number);
+  EXPECT_EQ(number->payload.number, nullptr);
+  MEM_DisposeOperands(number);  // nothing left to free
+  for (ExpressionRecord* n : {node, string, number}) DisposeNode(n);
+}
+
+}  // namespace
