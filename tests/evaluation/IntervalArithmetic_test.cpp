@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "evaluation/Interval.h"
+#include "evaluation/IntervalPower.h"
+#include "evaluation/RealFunctions.h"
+#include "tests/evaluation/IntervalSampling.h"
+
+using namespace interval_sampling;
+
+namespace {
+
+BoxMaker Maker(uint64_t seed) { return BoxMaker(seed, {1, 10, 1e3, 1e12}, {1, -1, 0.5, 2, 3}); }
+
+void ExpectSame(const Interval& actual, const Interval& expected) {
+  const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+  EXPECT_TRUE(same(actual.lower, expected.lower) && same(actual.upper, expected.upper))
+      << Show(actual) << " expected " << Show(expected);
+}
+
+}  // namespace
+
+TEST(IntervalArithmetic, ExactResultsOfTheCoreRules) {
+  ExpectSame(Interval{1, 2} + Interval{3, 4}, {4, 6});
+  ExpectSame(Interval{gNaN, 1} + Interval{0, 0}, gNaNInterval);
+  ExpectSame(Interval{0, gNaN} + Interval{0, 0}, kWholeLine);
+  ExpectSame(Interval{2, -2} + Interval{0, 1}, {2, -1});
+  ExpectSame(Interval{2, -2} + Interval{0, 5}, kWholeLine);
+  ExpectSame(Interval{2, -2} + Interval{3, 1}, kWholeLine);
+  ExpectSame(Inverse({-1, 2}), {0.5, -1});
+  ExpectSame(Inverse({2, 4}), {0.25, 0.5});
+  ExpectSame(Inverse(kWholeLine), kWholeLine);
+  ExpectSame(Interval{0, 1} * Interval{1, gInf}, gNaNInterval);
+  ExpectSame(Interval{2, 3} * Interval{-1, 4}, {-3, 12});
+  ExpectSame(Interval{-2, 3} * Interval{-1, 4}, {-8, 12});
+  ExpectSame(Union({-gInf, 1}, {2, gInf}), {2, 1});
+  ExpectSame(Union({0, 1}, {5, 6}), {0, 6});
+  ExpectSame(Union(gNaNInterval, {0, 1}), gNaNInterval);
+  ExpectSame(Union({0, 1}, gNaNInterval), {0, 1});
+  ExpectSame(Union({2, 1}, {5, 4}), kWholeLine);
+  ExpectSame(Union({2, 1}, {3, 0}), {2, 1});
+  ExpectSame(Pow({-2, 3}, {2, 2}), {0, 9});
+  ExpectSame(Pow({-2, -1}, {3, 3}), {-8, -1});
+  ExpectSame(Pow({-1, 1}, {-1, -1}), kWholeLine);
+  ExpectSame(Pow({-1, 4}, {0.5, 0.5}), gNaNInterval);
+  ExpectSame(Pow({0.5, 2}, {-1, 1}), {0.5, 2});
+  ExpectSame(Pow({2, 3}, {0, 0}), {1, 1});
+  ExpectSame(PowFrac({-8, -1}, {3, 3}, {1, 1}), {-2, -1});
+  EXPECT_EQ(PowFrac({-8, 8}, {3, 3}, {2, 2}).lower, 0);
+  EXPECT_NEAR(PowFrac({-8, 8}, {3, 3}, {2, 2}).upper, 4, 1e-15);
+  ExpectSame(Mod({5, 5}, {3, 3}), {2, 2});
+  ExpectSame(Mod({5, 7}, {3, 3}), {-1, 4});
+}
+
+// min(1/x + 1.5, 0) over x in [-1, 2]: the exterior operand reaches -inf
+// (x just below 0), so the minimum does too.
+TEST(IntervalArithmetic, MinAndMaxSplitExteriorOperandsIntoRays) {
+  const Interval shifted = Inverse({-1, 2}) + Interval{1.5, 1.5};
+  ExpectSame(Min(shifted, {0, 0}), {-gInf, 0});
+  ExpectSame(Max(shifted, {0, 0}), {0, gInf});
+  ExpectSame(Min({2, 1}, {5, gInf}), {2, 1});
+}
+
+TEST(IntervalArithmetic, ModOfExteriorQuotientIsNotCollapsed) {
+  // floor maps both ends of [0.5, 0.2] to 0; Mod(5.3, 1) = 0.3 must stay inside.
+  const Interval r = Mod({0.5, 0.2}, {1, 1});
+  EXPECT_TRUE(Holds(r, 0.3, {}));
+}
+
+TEST(IntervalArithmeticProperty, SumDifferenceProduct) {
+  CheckBinary("+", Maker(1), Maker(2), [](auto a, auto b) { return a + b; }, [](double x, double y) { return x + y; });
+  CheckBinary("-", Maker(3), Maker(4), [](auto a, auto b) { return a - b; }, [](double x, double y) { return x - y; });
+  CheckBinary("*", Maker(5), Maker(6), [](auto a, auto b) { return a * b; }, [](double x, double y) { return x * y; });
+}
+
+TEST(IntervalArithmeticProperty, QuotientMinMax) {
+  // Division is defined as a times the reciprocal of b (a subnormal b has an
+  // infinite reciprocal), and that is the point value it must hold.
+  CheckBinary("/", Maker(7), Maker(8), [](auto a, auto b) { return a / b; },
+              [](double x, double y) { return x * (1 / y); });
+  CheckBinary("Min", Maker(9), Maker(10), [](auto a, auto b) { return Min(a, b); },
+              [](double x, double y) { return std::fmin(x, y); });
+  CheckBinary("Max", Maker(11), Maker(12), [](auto a, auto b) { return Max(a, b); },
+              [](double x, double y) { return std::fmax(x, y); });
+}
+
+TEST(IntervalArithmeticProperty, Powers) {
+  BoxMaker exponents(13, {1, 3, 20}, {-2, -1, 0.5, 1, 2, 3});
+  CheckBinary("Pow", Maker(14), exponents, [](auto a, auto b) { return Pow(a, b); },
+              [](double x, double y) { return std::pow(x, y); }, {16});
+  Tally tally;
+  BoxMaker bases = Maker(15);
+  for (int i = 0; i < kBoxes; ++i) {
+    const double num = std::round(bases.Uniform() * 12 - 6), den = std::round(bases.Uniform() * 12 - 6);
+    const Interval x = bases.Box();
+    const Interval r = PowFrac(x, {den, den}, {num, num});
+    for (int s = 0; s < 8; ++s) {
+      const double p = bases.PointIn(x);
+      const double v = PowFrac(p, den, num);
+      // The exponent num/den is itself rounded; its error grows with |ln p|.
+      tally.Check(Holds(r, v, {16 * (1 + std::min(std::abs(std::log(std::abs(p))), 710.0))}), [&] { return "PowFrac" + Show(x) + Show(num) + "/" + Show(den) + " " + Show(p); });
+    }
+  }
+  EXPECT_EQ(tally.count(), 0) << tally.report();
+}
+
+TEST(IntervalArithmeticProperty, Mod) {
+  // a - floor(a/b) b loses what a carries beyond b: slack in units of a. A
+  // quotient within rounding of an integer may floor either way, so a value
+  // from the quotient taken through the reciprocal also counts.
+  Tally tally;
+  BoxMaker a = Maker(16), b(17, {1, 10, 100}, {1, -1, 2, 0.5});
+  for (int i = 0; i < kBoxes; ++i) {
+    const Interval x = a.Box(), y = b.Box();
+    const Interval r = Mod(x, y);
+    for (int s = 0; s < 8; ++s) {
+      const double p = a.PointIn(x), q = b.PointIn(y);
+      const double viaReciprocal = p - std::floor(p * (1 / q)) * q;
+      tally.Check(Holds(r, Mod(p, q), {8, std::abs(p)}) || Holds(r, viaReciprocal, {8, std::abs(p)}), [&] { return "Mod" + Show(x) + Show(y) + Show(p) + " " + Show(q); });
+    }
+  }
+  EXPECT_EQ(tally.count(), 0) << tally.report();
+}

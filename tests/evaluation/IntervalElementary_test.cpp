@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "evaluation/IntervalElementary.h"
+#include "evaluation/RealFunctions.h"
+#include "tests/evaluation/IntervalSampling.h"
+
+using namespace interval_sampling;
+
+namespace {
+
+using IntervalFunction = Interval (*)(const Interval&);
+
+BoxMaker Maker(uint64_t seed) { return BoxMaker(seed, {1, 4, 30, 800, 1e15}, {1, -1, 0.5, -0.5, 2, 710, -710}); }
+
+template <typename F>
+void Check(const char* name, uint64_t seed, IntervalFunction intervalF, F pointF) {
+  CheckUnary(name, Maker(seed), intervalF, pointF);
+}
+
+double ParseDouble(const std::string& text) {
+  if (text == "inf") return gInf;
+  if (text == "-inf") return -gInf;
+  double v = 0;
+  std::from_chars(text.data(), text.data() + text.size(), v);
+  return v;
+}
+
+double UlpsApart(double a, double b) {
+  if (a == b) return 0;
+  return std::abs(a - b) / (std::nextafter(std::abs(b), gInf) - std::abs(b));
+}
+
+}  // namespace
+
+TEST(IntervalElementaryProperty, PowersLogarithmsAndEvenFunctions) {
+  Check("Sqrt", 31, Sqrt, [](double x) { return std::sqrt(x); });
+  Check("Log", 32, Log, [](double x) { return std::log(x); });
+  Check("Log10", 33, Log10, [](double x) { return std::log10(x); });
+  Check("Exp", 34, Exp, [](double x) { return std::exp(x); });
+  Check("Abs", 35, Abs, [](double x) { return std::abs(x); });
+  Check("Sqr", 36, Sqr, [](double x) { return x * x; });
+  Check("Sgn", 37, Sgn, [](double x) { return Sgn(x); });
+  Check("Floor", 38, Floor, [](double x) { return std::floor(x); });
+  Check("Ceil", 39, Ceil, [](double x) { return std::ceil(x); });
+}
+
+TEST(IntervalElementaryProperty, Hyperbolic) {
+  Check("Sinh", 41, Sinh, [](double x) { return std::sinh(x); });
+  Check("Cosh", 42, Cosh, [](double x) { return std::cosh(x); });
+  Check("Tanh", 43, Tanh, [](double x) { return std::tanh(x); });
+  Check("Sech", 44, Sech, [](double x) { return Sech(x); });
+  Check("Csch", 45, Csch, [](double x) { return Csch(x); });
+  Check("Coth", 46, Coth, [](double x) { return Coth(x); });
+}
+
+TEST(IntervalElementaryProperty, InverseHyperbolic) {
+  Check("Asinh", 51, Asinh, [](double x) { return std::asinh(x); });
+  Check("Acosh", 52, Acosh, [](double x) { return std::acosh(x); });
+  Check("Atanh", 53, Atanh, [](double x) { return std::atanh(x); });
+  Check("Asech", 54, Asech, [](double x) { return Asech(x); });
+  Check("Acsch", 55, Acsch, [](double x) { return Acsch(x); });
+  Check("Acoth", 56, Acoth, [](double x) { return Acoth(x); });
+}
+
+TEST(IntervalElementaryProperty, InverseTrigonometric) {
+  Check("Asin", 61, Asin, [](double x) { return std::asin(x); });
+  Check("Acos", 62, Acos, [](double x) { return std::acos(x); });
+  Check("Atan", 63, Atan, [](double x) { return std::atan(x); });
+  Check("Acot", 64, Acot, [](double x) { return Acot(x); });
+  Check("Asec", 65, Asec, [](double x) { return Asec(x); });
+  Check("Acsc", 66, Acsc, [](double x) { return Acsc(x); });
+}
+
+// Ends against correctly rounded values from a high-precision generator.
+TEST(IntervalElementary, MonotoneEndsWithinTwoUlpsOfReference) {
+  const std::map<std::string, IntervalFunction> functions = {
+      {"Exp", Exp},     {"Log", Log},     {"Log10", Log10}, {"Sqrt", Sqrt}, {"Sinh", Sinh},
+      {"Tanh", Tanh},   {"Asinh", Asinh}, {"Acosh", Acosh}, {"Atanh", Atanh}, {"Asin", Asin},
+      {"Acos", Acos},   {"Atan", Atan},   {"Cosh", Cosh}};
+  std::ifstream file(std::string(ZL_TEST_DATA_DIR) + "/interval_reference.txt");
+  ASSERT_TRUE(file) << "missing interval_reference.txt";
+  std::string line;
+  int checked = 0;
+  while (std::getline(file, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string name, lo, hi, lower, upper;
+    fields >> name >> lo >> hi >> lower >> upper;
+    const Interval r = functions.at(name)({ParseDouble(lo), ParseDouble(hi)});
+    EXPECT_LE(UlpsApart(r.lower, ParseDouble(lower)), 2) << line << " got " << Show(r);
+    EXPECT_LE(UlpsApart(r.upper, ParseDouble(upper)), 2) << line << " got " << Show(r);
+    ++checked;
+  }
+  EXPECT_GT(checked, 3000);
+}
+
+TEST(IntervalElementary, DomainsAndEvenFunctionTables) {
+  EXPECT_TRUE(IsUndefined(Sqrt({-1, 4})));
+  EXPECT_EQ(Log({0, 1}).lower, -gInf);
+  EXPECT_TRUE(IsUndefined(Log({-1, 1})));
+  EXPECT_TRUE(IsUndefined(Asin({0, 2})));
+  EXPECT_EQ(Acos({0, 1}).upper, gPi / 2);
+  EXPECT_TRUE(IsUndefined(Asec({0.5, 2})));
+  EXPECT_EQ(Asec({2, -2}).lower, std::acos(0.5));
+  EXPECT_EQ(Asec({2, -2}).upper, std::acos(-0.5));
+  EXPECT_EQ(Sqr({3, -2}).lower, 4);
+  EXPECT_EQ(Sqr({1, -2}).lower, 1);
+  EXPECT_EQ(Sqr({-1, -2}).lower, 0);  // 0 lies on a ray
+  EXPECT_EQ(Sqr({-1, -2}).upper, gInf);
+  EXPECT_EQ(Sech({-1, 2}).upper, 1);
+  EXPECT_EQ(Sgn({-3, 0}).lower, -1);
+  EXPECT_EQ(Sgn({-3, 0}).upper, 0);
+  EXPECT_EQ(Sgn({2, 1}).upper, 1);
+}
+
+// An exterior operand whose two ray images overlap must not collapse to the
+// single value where the mapped ends meet.
+TEST(IntervalElementary, ExteriorOperandsOfMonotoneFunctionsKeepTheirRange) {
+  const Interval floor = Floor({2.5, 2.2});
+  EXPECT_TRUE(IsWholeLine(floor)) << Show(floor);
+  EXPECT_TRUE(IsWholeLine(Ceil({2.2, 2.1})));
+  const Interval exp = Exp({800, 750});
+  EXPECT_EQ(exp.lower, 0);
+  EXPECT_EQ(exp.upper, gInf);
+  EXPECT_TRUE(IsWholeLine(Sinh({800, 750})));
+  EXPECT_TRUE(IsExterior(Asinh({std::nextafter(1.0, 2.0), 1})) || IsWholeLine(Asinh({std::nextafter(1.0, 2.0), 1})));
+  const Interval stillExterior = Exp({1, -1});
+  EXPECT_EQ(stillExterior.lower, std::exp(1.0));
+  EXPECT_EQ(stillExterior.upper, std::exp(-1.0));
+}
