@@ -1,0 +1,18 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+class A2DGraphView;
+
+// When 1, evaluations on the graph-view thread stop at their next
+// instruction (tested together with IsUIThread).
+extern std::atomic<int32_t> gCancelEvaluationForUIEvalThreads;
+
+// Interface thread: runs the view's pending evaluation on the graph-view
+// thread and returns once it has ended; after 2 seconds it is told to give up.
+void Do2DGraphViewEvaluationsInThreadWithTimeLimit(A2DGraphView* view);
+
+// Started and stopped by ComputeThreads.h.
+void StartGraphViewThread();
+void StopGraphViewThread();

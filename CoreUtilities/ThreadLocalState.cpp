@@ -1,0 +1,71 @@
+#include "CoreUtilities/ThreadLocalState.h"
+
+#include <atomic>
+#include <memory>
+
+#include "CoreUtilities/MemoryBudget.h"
+
+namespace {
+
+struct alignas(16) VariableSlot {
+  unsigned char bytes[kVariableSlotBytes];
+};
+
+// Only grows; read by workers without a lock before each job.
+std::atomic<int32_t> gMaxVariables{0};
+
+thread_local bool tIsUIThread = false;
+thread_local bool tIsMathResultsThread = false;
+thread_local bool tIsComputeExpandedThread = false;
+thread_local std::unique_ptr<VariableSlot[]> tVariables;
+thread_local int32_t tMaxVariablesCount = 0;
+
+class CompilerScratch {
+ public:
+  CompilerScratch() = default;
+  CompilerScratch(const CompilerScratch&) = delete;
+  CompilerScratch& operator=(const CompilerScratch&) = delete;
+  ~CompilerScratch() { OurDisposeMemory(fBlock); }
+
+  void* Get(std::size_t size) {
+    if (!fBlock) fBlock = OurAllocateMemory(size, true);
+    return fBlock;
+  }
+
+ private:
+  void* fBlock = nullptr;
+};
+
+thread_local CompilerScratch tCompilerScratch;
+
+}  // namespace
+
+bool IsUIThread() { return tIsUIThread; }
+bool IsMathPaneResultsThread() { return tIsMathResultsThread; }
+bool IsComputeExpandedExprsThread() { return tIsComputeExpandedThread; }
+void SetThisIsUIThread() { tIsUIThread = true; }
+void SetThisIsMathPaneResultsThread() { tIsMathResultsThread = true; }
+void SetThisIsComputeExpandedExprsThread() { tIsComputeExpandedThread = true; }
+
+void* GetThreadLocalVariables() { return tVariables.get(); }
+
+void ReallocateThreadLocalVariablesIfNecessary() {
+  const int32_t wanted = gMaxVariables.load(std::memory_order_acquire);
+  if (tVariables && tMaxVariablesCount >= wanted) return;
+  tVariables.reset();
+  tVariables = std::make_unique_for_overwrite<VariableSlot[]>(static_cast<std::size_t>(wanted));
+  tMaxVariablesCount = wanted;
+}
+
+void CheckgVariablesSize(int32_t n) {
+  int32_t current = gMaxVariables.load(std::memory_order_relaxed);
+  while (current < n && !gMaxVariables.compare_exchange_weak(current, n, std::memory_order_acq_rel)) {
+  }
+  ReallocateThreadLocalVariablesIfNecessary();
+}
+
+int32_t GetMaxVariableCount() { return gMaxVariables.load(std::memory_order_acquire); }
+
+void* GetThreadLocalStackMachineConstructorGlobals(std::size_t size) {
+  return tCompilerScratch.Get(size);
+}

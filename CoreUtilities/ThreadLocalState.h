@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Per-thread state read by the compiler and the interpreters.
+
+// Thread-kind flags: the graph-view thread evaluates for the interface, the
+// math-pane thread computes result strings, an expansion thread expands a
+// document's definitions.
+bool IsUIThread();
+bool IsMathPaneResultsThread();
+bool IsComputeExpandedExprsThread();
+void SetThisIsUIThread();
+void SetThisIsMathPaneResultsThread();
+void SetThisIsComputeExpandedExprsThread();
+
+// One slot per variable id, wide enough for the widest value type (four
+// doubles); an interpreter indexes the array with its own value type.
+inline constexpr std::size_t kVariableSlotBytes = 32;
+
+// The calling thread's variable array: null before its first
+// ReallocateThreadLocalVariablesIfNecessary. Values are uninitialised.
+void* GetThreadLocalVariables();
+
+// Raises the slot count every thread must have to n (it only grows) and
+// regrows the calling thread's array; other threads catch up before their
+// next job.
+void CheckgVariablesSize(int32_t n);
+// Gives the calling thread a fresh array of GetMaxVariableCount() slots when
+// its own is smaller; old values are not kept.
+void ReallocateThreadLocalVariablesIfNecessary();
+int32_t GetMaxVariableCount();
+
+// The calling thread's compiler scratch record, zero-filled on first use
+// from the memory budget and released when the thread ends. Later sizes are
+// not looked at. Null when the budget refuses.
+void* GetThreadLocalStackMachineConstructorGlobals(std::size_t size);
