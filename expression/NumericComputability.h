@@ -1,0 +1,41 @@
+#pragma once
+
+#include "expression/ExpressionRecord.h"
+
+#include <cstdint>
+
+class DocumentRecord;
+
+// Whether a formula can be computed to a number in the setting of a
+// document. The document may be null (no slider variable but n, no tables,
+// no functions of its own).
+
+// What CanComputeNumerically accepts besides the always-numeric kinds.
+enum ComputabilityFlags : int32_t {
+  kAllowPartialOfVariable = 1,
+  kAllowListsComparisonsAndAtoms = 2,
+  kAllowSummationIndices = 4,
+  kAllowAllAtoms = 8,
+  kAllowAllAtomsToo = 16,
+  kAllowParameters = 32,
+  kAllowConditions = 64,
+  kAllowConditionsToo = 128,
+};
+
+// The decision for one node (its operands are asked separately). stop
+// bounds the upward searches: a summation at or above it binds nothing;
+// null for no bound.
+bool CanComputeNumerically(ExpressionRecord* node, DocumentRecord* document, int32_t flags,
+                           ExpressionRecord* stop);
+
+// The atom is the index of a sum or product around it below stop.
+bool IsSummationIndex(ExpressionRecord* atom, ExpressionRecord* stop, DocumentRecord* document);
+// The node, or an ancestor below stop, reduces table data to a number: a
+// statistic, a minimum or maximum over table data, an interpolation of a
+// table, or an index into a column. stop is null or an ancestor.
+bool ParentIsScalarStatisticalOperation(ExpressionRecord* node, ExpressionRecord* stop, DocumentRecord* document);
+// Some table heading of the tree stands for a whole column, outside any
+// statistic.
+bool ExprReferencesTableData(ExpressionRecord* tree, DocumentRecord* document);
+// A min or max over table data.
+bool IsDataMinMax(ExpressionRecord* node, DocumentRecord* document);

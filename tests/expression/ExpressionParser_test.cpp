@@ -1,0 +1,107 @@
+#include "ParserTestSupport.h"
+
+#include "expression/OperatorKinds.h"
+#include "expression/SymbolTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// Prints a tree in an unambiguous prefix form of our own, independent of
+// the writer under test.
+std::string Shape(const ExpressionRecord* node) {
+  if (!node) return "null";
+  switch (node->opcode) {
+    case kOpNumber: {
+      char text[64];
+      std::snprintf(text, sizeof text, "%.17g", node->payload.number->value);
+      return text;
+    }
+    case kOpAtom: return "@" + std::to_string(node->payload.id);
+    case kOpPrompt: return "?";
+    default: break;
+  }
+  std::string out = std::to_string(node->opcode) + "(";
+  for (int32_t i = 0; i < node->operandCount; ++i) out += (i ? "," : "") + Shape(node->operands[i]);
+  if (node->opcode == kOpMatrix)
+    out += ";" + std::to_string(node->payload.shape.rows) + "x" + std::to_string(node->payload.shape.columns);
+  return out + ")";
+}
+
+std::string ShapeOf(const std::string& text) {
+  Tree tree = Parse(text);
+  return tree ? Shape(tree.get()) : "<null>";
+}
+
+TEST(ExpressionParser, AutomatonIsPinned) {
+  EXPECT_EQ(gParserStateCount, 462);
+  EXPECT_EQ(gParserAcceptingState, 218);
+}
+
+TEST(ExpressionParser, PrecedenceAndAssociativity) {
+  // a=97 b=98 c=99; plus 4104 minus 4118 times 4102 power 4159 fact 4114
+  EXPECT_EQ(ShapeOf("a ^ b ^ c"), "4159(@97,4159(@98,@99))");
+  EXPECT_EQ(ShapeOf("a _ b _ c"), "4100(@97,4100(@98,@99))");
+  EXPECT_EQ(ShapeOf("a - b - c"), "4104(@97,4118(@98),4118(@99))");
+  EXPECT_EQ(ShapeOf("- 2 ^ 2"), "4118(4159(2,2))");
+  EXPECT_EQ(ShapeOf("- a * b"), "4102(4118(@97),@98)");
+  EXPECT_EQ(ShapeOf("a ^ b !"), "4159(@97,4114(@98))");
+  EXPECT_EQ(ShapeOf("a _ b !"), "4114(4100(@97,@98))");
+  EXPECT_EQ(ShapeOf("a = b = c"), "4105(@97,@98,@99)");
+  EXPECT_EQ(ShapeOf("a , b = c"), "4106(@97,4105(@98,@99))");
+  EXPECT_EQ(ShapeOf("2 * - 3"), "4102(2,4118(3))");
+  EXPECT_EQ(ShapeOf("2 ^ - 3"), "4159(2,4118(3))");
+  EXPECT_EQ(ShapeOf("|a|"), "4156(@97)");
+}
+
+TEST(ExpressionParser, RejectedTextsGiveNull) {
+  for (const char* text : {"2 (3)", "x y", "f (x)", "", "   ", "x;", "2 2;", "5.", "a $ b", "(a", "a)", "''",
+                           "x; Zentrolabworksheet 4; Window 1 2 3 4;", "matrix(2,2,a,b,c)",
+                           "matrix(0,1)", "matrix(2.5,2,a,b,c,d,e)", "?(a)"})
+    EXPECT_EQ(ShapeOf(text), "<null>") << text;
+}
+
+TEST(ExpressionParser, CallsAndVectors) {
+  EXPECT_EQ(ShapeOf("sin (x)"), "4119(@120)");
+  EXPECT_EQ(ShapeOf("log (2, x)"), "4144(2,@120)");
+  EXPECT_EQ(ShapeOf("choice (n)"), "4161(@110,?)");
+  EXPECT_EQ(ShapeOf("'f' (x)"), "4103(@102,@120)");
+  EXPECT_EQ(ShapeOf("vector (1, 2, 3)"), "4101(1,2,3;3x1)");
+  EXPECT_EQ(ShapeOf("vector (5)"), "4101(5;1x1)");
+  EXPECT_EQ(ShapeOf("matrix(2,2,a,b,c,d)"), "4101(@97,@98,@99,@100;2x2)");
+  EXPECT_EQ(ShapeOf("matrix(a,b)"), "4101(4106(@97,@98);1x1)");
+  EXPECT_EQ(ShapeOf("(a + b)"), "4104(@97,@98)");
+  EXPECT_EQ(ShapeOf("[a + b]"), "4155(4104(@97,@98))");
+  EXPECT_EQ(ShapeOf("sum(a,b,c)"), "4152(@97,@98,@99)");
+  EXPECT_EQ(ShapeOf("notequal(a,b,c)"), "4107(@97,@98,@99)");
+  // A one-operand form of a two-operand kind gets a prompt.
+  EXPECT_EQ(ShapeOf("over(a)"), "4158(@97,?)");
+  const int32_t myfunc = GetVariableIDFromString("myfunc");
+  EXPECT_EQ(ShapeOf("myfunc (x, y)"), "4103(@" + std::to_string(myfunc) + ",4106(@120,@121))");
+}
+
+TEST(ExpressionParser, NumbersAndSpecialNames) {
+  Tree inf = Parse("Infinity");
+  ASSERT_TRUE(inf);
+  EXPECT_TRUE(std::isinf(inf->payload.number->value));
+  Tree nan = Parse("NaN");
+  ASSERT_TRUE(nan);
+  EXPECT_TRUE(std::isnan(nan->payload.number->value));
+  EXPECT_EQ(ShapeOf("1e"), "<null>");  // 1 followed by the letter e
+  EXPECT_EQ(ShapeOf(".5e-3"), "0.00050000000000000001");
+  EXPECT_EQ(ShapeOf("pi + theta + ldots"), "4104(@1,@3,@6)");
+  EXPECT_EQ(ShapeOf("'x''' + 'theta'''"), "4104(@10,@8)");
+}
+
+TEST(ExpressionParser, NestingIsCapped) {
+  const std::string deep = std::string(20000, '(') + "x" + std::string(20000, ')');
+  EXPECT_EQ(ShapeOf(deep), "<null>");
+  EXPECT_EQ(ShapeOf("x" + std::string(5000, '!')), "<null>");
+  std::string chain = "x";
+  for (int i = 0; i < 3000; ++i) chain += "+x";
+  EXPECT_NE(ShapeOf(chain), "<null>");  // long but flat
+}
+
+}  // namespace
