@@ -1,0 +1,47 @@
+#include "document/DocumentContents.h"
+
+#include "CoreUtilities/OurPictures.h"
+#include "document/DocumentTable.h"
+#include "expression/TreeDisposal.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int32_t kMostSignificantDigits = 17;  // all a double holds
+constexpr int32_t kMostFontSize = 255;
+
+}  // namespace
+
+void DisposeBlockContents(MBlock& block) {
+  DisposExpr(block.expression);
+  if (block.text) OurTextDispose(block.text);
+  DisposeTable(block.table);
+  OurDisposePicture(block.texture);
+  block.expression = nullptr;
+  block.text = nullptr;
+  block.table = nullptr;
+  block.texture = nullptr;
+}
+
+DocumentContents::DocumentContents() {
+  for (double* view : {pane.view3D.view, pane.view3Dp.view})
+    for (int i = 0; i < 3; ++i) view[i * 4] = 1;
+  for (int i = 0; i < 4; ++i) pane.view4D.view[i * 5] = 1;
+}
+
+DocumentContents::~DocumentContents() {
+  for (MBlock& block : blocks) DisposeBlockContents(block);
+  for (GraphPicture& picture : pictures2D) OurDisposePicture(picture.picture);
+  for (GraphPicture& picture : pictures2Dp) OurDisposePicture(picture.picture);
+  OurDisposeMemoryPurgeable(printRecord);
+  OurDisposeMemory(pageMargins);
+}
+
+int32_t SignificantDigitsInUse(const DocumentContents& contents) {
+  return std::clamp<int32_t>(contents.significantDigits, 1, kMostSignificantDigits);
+}
+
+int32_t FontSizeInUse(const DocumentContents& contents) {
+  return std::clamp<int32_t>(contents.fontSize, 1, kMostFontSize);
+}

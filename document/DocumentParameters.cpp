@@ -1,0 +1,131 @@
+#include "document/DocumentParameters.h"
+
+#include "document/DocumentRecord.h"
+#include "document/TableHeadings.h"
+#include "expression/OperatorKinds.h"
+#include "expression/SymbolTable.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr int32_t kImaginaryUnitId = 'i';
+constexpr double kDefaultSliderSteps = 100;
+
+const ExpressionRecord* Operand(const ExpressionRecord* node, int index) { return node->operands[index]; }
+
+// The value of a tree of numbers and i under +, -, * and parentheses; the
+// forms a point plot's point is written in.
+std::optional<Complex> ComplexConstant(const ExpressionRecord* node) {
+  if (!node) return std::nullopt;
+  switch (node->opcode) {
+    case kOpNumber: return Complex{node->payload.number->value, 0};
+    case kOpAtom:
+      if (node->payload.id == kImaginaryUnitId) return Complex{0, 1};
+      return std::nullopt;
+    case kOpLParen:
+    case kOpBracket:
+      return node->operandCount == 1 ? ComplexConstant(Operand(node, 0)) : std::nullopt;
+    case kOpMinus: {
+      if (node->operandCount < 1 || node->operandCount > 2) return std::nullopt;
+      const auto first = ComplexConstant(Operand(node, 0));
+      if (!first) return std::nullopt;
+      if (node->operandCount == 1) return Complex{-first->re, -first->im};
+      const auto second = ComplexConstant(Operand(node, 1));
+      if (!second) return std::nullopt;
+      return Complex{first->re - second->re, first->im - second->im};
+    }
+    case kOpPlus:
+    case kOpTimes: {
+      if (node->operandCount == 0) return std::nullopt;
+      Complex result = node->opcode == kOpPlus ? Complex{0, 0} : Complex{1, 0};
+      for (int i = 0; i < node->operandCount; ++i) {
+        const auto term = ComplexConstant(Operand(node, i));
+        if (!term) return std::nullopt;
+        if (node->opcode == kOpPlus)
+          result = {result.re + term->re, result.im + term->im};
+        else
+          result = {result.re * term->re - result.im * term->im, result.re * term->im + result.im * term->re};
+      }
+      return result;
+    }
+    default: return std::nullopt;
+  }
+}
+
+std::optional<double> RealConstant(const ExpressionRecord* node) {
+  const auto value = ComplexConstant(node);
+  if (!value || value->im != 0) return std::nullopt;
+  return value->re;
+}
+
+// slider(minimum, maximum) or slider(minimum, maximum, steps), its knob at
+// the block's position (clamped to the steps).
+std::optional<double> SliderEquationValue(const ExpressionRecord* slider, int32_t position) {
+  if (slider->operandCount != 1) return std::nullopt;
+  const ExpressionRecord* list = Operand(slider, 0);
+  if (list->opcode != kOpComma || list->operandCount < 2 || list->operandCount > 3) return std::nullopt;
+  const auto minimum = RealConstant(Operand(list, 0));
+  const auto maximum = RealConstant(Operand(list, 1));
+  const auto steps = list->operandCount == 3 ? RealConstant(Operand(list, 2)) : kDefaultSliderSteps;
+  if (!minimum || !maximum || !steps || !(*steps >= 1)) return std::nullopt;
+  const double knob = std::clamp<double>(position, 0, *steps);
+  return *minimum + (*maximum - *minimum) * knob / *steps;
+}
+
+bool IsParameterName(const ExpressionRecord* node) {
+  if (node->opcode != kOpAtom) return false;
+  const int32_t id = node->payload.id;
+  return !Is_xyzwtuvr_theta_phi_pi_degree_e_i_inf(id) && !IsReservedWord(id);
+}
+
+}  // namespace
+
+void UpdateSliderValue(DocumentRecord* document) {
+  const DocumentContents& contents = document->fContents;
+  double value = contents.sliderMinimum;
+  if (contents.sliderSteps > 0)
+    value += (contents.sliderMaximum - contents.sliderMinimum) * contents.sliderControlValue / contents.sliderSteps;
+  document->fSliderValue.store(value, std::memory_order_release);
+}
+
+double DocumentSliderValue(const DocumentRecord* document) {
+  return document ? document->fSliderValue.load(std::memory_order_acquire) : 0;
+}
+
+int32_t SliderVariable(DocumentRecord* document) { return document ? document->fContents.sliderVariable : 'n'; }
+
+void RebuildParameterDefinitions(DocumentRecord* document) {
+  AssertNoDocumentComputation(document);
+  document->fParameterDefinitions.clear();
+  for (const MBlock& block : document->fContents.blocks) {
+    const ExpressionRecord* tree = block.expression;
+    if (block.kind != kEquationBlock || !tree || tree->opcode != kOpEquals || tree->operandCount != 2) continue;
+    if (!IsParameterName(Operand(tree, 0))) continue;
+    const ExpressionRecord* right = Operand(tree, 1);
+    auto definition = std::make_unique<ParameterDefinition>();
+    definition->variableId = Operand(tree, 0)->payload.id;
+    if (right->opcode == kOpSlider) {
+      const auto value = SliderEquationValue(right, block.mathPaneSlider);
+      if (!value) continue;
+      definition->re.store(*value);
+      definition->fromSlider = true;
+    } else {
+      const auto point = ComplexConstant(right);
+      if (!point) continue;
+      definition->re.store(point->re);
+      definition->im.store(point->im);
+    }
+    document->fParameterDefinitions.push_back(std::move(definition));
+  }
+}
+
+Complex LookUpParameter(int32_t variableId, int32_t tableRow, const DocumentRecord* document) {
+  if (!document) return {1, 0};
+  for (const auto& definition : document->fParameterDefinitions)
+    if (definition->variableId == variableId)
+      return {definition->re.load(std::memory_order_acquire), definition->im.load(std::memory_order_acquire)};
+  if (FindTableHeading(document, variableId)) return {GetTableData(variableId, tableRow, document), 0};
+  return {1, 0};
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "CoreUtilities/OurText/UniChar.h"
+#include "expression/ExpressionRecord.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class DocumentRecord;
+struct MBlock;
+
+enum TableDataType : int32_t {
+  kNumericTableData = 1,
+  kTextTableData = 2,
+};
+
+// One column of a data table: its heading (the first cell) and its data
+// cells below it. Every cell keeps its place, an empty one included.
+class TableColumn {
+ public:
+  TableColumn() = default;
+  TableColumn(const TableColumn&) = delete;
+  TableColumn& operator=(const TableColumn&) = delete;
+  TableColumn(TableColumn&& other) noexcept;
+  TableColumn& operator=(TableColumn&& other) noexcept;
+  ~TableColumn();
+
+  void AppendCell(std::u16string text);
+  int32_t CellCount() const { return static_cast<int32_t>(fCells.size()); }
+  const std::u16string& Cell(int32_t index) const { return fCells[size_t(index)]; }
+  const std::u16string& HeadingText() const;
+
+  int32_t DataRows() const { return fCells.empty() ? 0 : CellCount() - 1; }
+  // Text when some data cell holds something that is not a number.
+  TableDataType GetDataType() const;
+  // Data rows count from 0; null (or NaN) outside them.
+  const UniChar* GetTableStringPtr(int32_t row) const;
+  double NumberAt(int32_t row) const;
+
+  // The heading's formula, parsed from its text after a read; null when
+  // the text is not one expression. The id is the heading's name (an atom,
+  // or the left side of a formula column's equation), 0 when it has none.
+  const ExpressionRecord* HeadingFormula() const { return fHeading; }
+  int32_t HeadingId() const { return fHeadingId; }
+  void ParseHeading();
+
+ private:
+  std::vector<std::u16string> fCells;
+  std::vector<double> fNumbers;  // each data cell's value, NaN for text
+  ExpressionRecord* fHeading = nullptr;
+  int32_t fHeadingId = 0;
+};
+
+// A data table block's table.
+class Table {
+ public:
+  std::vector<TableColumn> columns;
+  int32_t fontSize = 12;
+  int32_t rowHeight = 20;
+  int32_t displayRows = 0;  // 0: all
+
+  // A table stands for a matrix when its first column has a heading and
+  // every later column's heading is empty: the name covers the whole grid.
+  bool StandsForMatrix() const;
+};
+
+// A new empty table for the document; null when memory runs out.
+Table* CreateTable(DocumentRecord* document);
+void DisposeTable(Table* table);  // null is ignored
+// Appends a cell (UTF-8 text) to the last column, first starting a new
+// column when asked or when there is none. Text that is not UTF-8 is kept
+// as an empty cell so that the rows stay aligned.
+void AddTableCell(Table* table, const char* text, int32_t length, bool startNewColumn);
+
+// The block settings a table block gets.
+void SetTableDefaults(MBlock& block);
+// Font size clamped to 1 to 255 points; the row height follows it.
+void SetTableFontSize(MBlock& block, int32_t size);
+void SetTableDisplayRows(MBlock& block, int32_t rows);  // 0: all; negative counts as 0
+
+// UTF-16 text as UTF-8; unpaired surrogates are dropped.
+std::string TableTextToUTF8(const std::u16string& text);

@@ -1,0 +1,157 @@
+#include "evaluation/StackMachine.h"
+
+#include <algorithm>
+
+#include "CoreUtilities/MemoryBudget.h"
+
+namespace {
+
+struct StackUse {
+  int32_t cellsRead;  // cells below the top the instruction reads
+  int32_t change;     // change of depth
+};
+
+StackUse StackUseOf(const PCodeOp& op) {
+  const int32_t a = op.ids.a;
+  switch (op.opcode) {
+    case pcPushNumber: case pcPushVar: case pcPushTemp: case pcPushParameter:
+    case pcPushGrid1: case pcPushGrid2: case pcPushGrid3: case pcPushConstant:
+    case pcPushI:
+      return {0, 1};
+    case pcSwap: case pcSkipRestIfTrue:
+      return {1, 0};
+    case pcPop: case pcAdd: case pcMul: case pcDiv: case pcPow: case pcAngle:
+    case pcHypot: case pcMakeInterval: case pcStrEqual: case pcStrNotEqual:
+    case pcAnd: case pcOr: case pcBesselJ: case pcIf: case pcMod: case pcMin:
+    case pcMax: case pcChoose: case pcInterpolate2: case pcStoreTempPop:
+    case pcPushRow:
+      return {1, -1};
+    case pcCountSum: case pcMaxMin:
+      return {2, -1};
+    case pcPowFrac: case pcClamp:
+      return {2, -2};
+    case pcCondCountSum: case pcCondMaxMin:
+      return {3, -2};
+    case pcBeginCountSum: case pcBeginMaxMin:
+      return {0, 2};
+    case pcLess: case pcGreater: {
+      const int32_t operands = std::max(a, 2);
+      return {operands - 1, 1 - std::max(a, 1)};
+    }
+    case pcLessEq: case pcGreaterEq: case pcEqual: case pcNotEqual: {
+      const int32_t operands = std::max(a, 1);
+      return {operands - 1, 1 - operands};
+    }
+    case pcCallFunction:
+      return {std::max(a, 1) - 1, 1 - a};
+    case pcBranch:
+      if (a > (1 << 24)) return {INT32_MAX, 0};
+      return {std::max(2 * a - 1, 0), 1 - 2 * a};
+    default:
+      return {0, 0};
+  }
+}
+
+// The highest slot an instruction touches, relative to its own base, or
+// -1 when it names none.
+int32_t SlotExtent(int32_t opcode) {
+  switch (opcode) {
+    case pcPushVar: case pcStoreVar: case pcPushTemp: case pcStoreTemp:
+    case pcStoreTempPop: case pcSetRow:
+      return 0;
+    case pcBeginCountSum: case pcBeginMaxMin:
+      return 1;
+    case pcLoopTest: case pcLoopNext: case pcSumIndexCheck: case pcProductIndexCheck:
+      return 2;
+    default:
+      return -1;
+  }
+}
+
+bool NamesTemporary(int32_t opcode) {
+  return opcode != pcPushVar && opcode != pcStoreVar;
+}
+
+}  // namespace
+
+bool CanRecoverFromNaN(int32_t opcode) {
+  switch (opcode) {
+    case pcIf: case pcBranch: case pcSkipIfZero: case pcSkipRestIfTrue:
+    case pcAnd: case pcOr: case pcNot: case pcNotEqual: case pcStrNotEqual:
+    case pcCallFunction:
+    case pcCondCountSum: case pcCondMaxMin: case pcCountSum: case pcMaxMin:
+    case pcBeginCountSum: case pcBeginMaxMin:
+      return true;
+    default:
+      return false;
+  }
+}
+
+AStackMachine::~AStackMachine() { OurDisposeMemory(fCode); }
+
+bool AStackMachine::Add(const PCodeOp& op) {
+  if (fCount >= fCapacity) {
+    const int32_t capacity = fCapacity == 0 ? 16 : fCapacity * 2;
+    auto* code = static_cast<PCodeOp*>(
+        OurAllocateMemory(static_cast<size_t>(capacity) * sizeof(PCodeOp), false));
+    if (code == nullptr) {
+      fOutOfMemory = 1;
+      return false;
+    }
+    if (fCount > 0) OurCopyMemory(code, fCode, static_cast<size_t>(fCount) * sizeof(PCodeOp));
+    OurDisposeMemory(fCode);
+    fCode = code;
+    fCapacity = capacity;
+  }
+  fCode[fCount++] = op;
+  Account(op);
+  return true;
+}
+
+void AStackMachine::NoteSlot(int64_t slot) {
+  if (slot < 0 || slot >= INT32_MAX) {
+    fMalformed = true;
+    return;
+  }
+  fVariableSlotCount = std::max(fVariableSlotCount, static_cast<int32_t>(slot + 1));
+}
+
+void AStackMachine::Account(const PCodeOp& op) {
+  if (CanRecoverFromNaN(op.opcode)) fNaNRecovery = 1;
+  const int32_t extent = SlotExtent(op.opcode);
+  if (extent >= 0) {
+    if (op.ids.a < 0) {
+      fMalformed = true;
+    } else {
+      const int64_t base = NamesTemporary(op.opcode) ? fTemporariesBase : 0;
+      NoteSlot(base + op.ids.a + extent);
+    }
+  }
+  if (fDepthSettled) return;
+  if (op.opcode == pcEnd || op.opcode == pcUndefined) {
+    fDepthSettled = true;
+    return;
+  }
+  if ((op.opcode == pcBranch || op.opcode == pcCallFunction) && op.ids.a < 0) {
+    fMalformed = true;
+    return;
+  }
+  const StackUse use = StackUseOf(op);
+  if (use.cellsRead > fRunningDepth) fMalformed = true;
+  fRunningDepth += use.change;
+  if (fRunningDepth < 0) fMalformed = true;
+  fStackDepth = std::max(fStackDepth, fRunningDepth + 1);
+}
+
+void AStackMachine::FixLoops() {
+  for (int32_t i = 0; i < fCount; ++i) {
+    if (fCode[i].opcode != pcLoopTest) continue;
+    for (int32_t j = i + 1; j < fCount; ++j) {
+      if (fCode[j].opcode == pcLoopNext && fCode[j].ids.a == fCode[i].ids.a) {
+        fCode[i].ids.b = j - i;
+        fCode[j].ids.b = j - i;
+        break;
+      }
+    }
+  }
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "CoreUtilities/Complex.h"
+#include "evaluation/ComplexInterval.h"
+#include "evaluation/Interval.h"
+#include "evaluation/PCodeOp.h"
+
+class AConstantsCache;
+class DocumentRecord;
+struct MGridVariables;
+
+inline constexpr int32_t kTemporariesBase = 12;
+
+// A compiled program and what its runs need besides the variable array.
+// Add keeps the stack depth and the number of variable slots the program
+// touches up to date, and refuses to run a program that reads below its
+// stack, so a run never leaves its own cells.
+class AStackMachine {
+ public:
+  AStackMachine() = default;
+  AStackMachine(const AStackMachine&) = delete;
+  AStackMachine& operator=(const AStackMachine&) = delete;
+  ~AStackMachine();
+
+  // False, with the out-of-memory flag set, when the array cannot grow.
+  bool Add(const PCodeOp& op);
+  // Pairs each pcLoopTest with the next pcLoopNext of the same a and stores
+  // their distance in b of both.
+  void FixLoops();
+
+  double Run(double* variables, MGridVariables* grid) const;
+  Complex Run(Complex* variables, MGridVariables* grid) const;
+  Interval Run(Interval* variables) const;
+  ComplexInterval Run(ComplexInterval* variables) const;
+
+  const PCodeOp* Code() const { return fCode; }
+  int32_t Count() const { return fCount; }
+  // Slots a variable array for this program must have: the fixed slots,
+  // the arguments and every temporary the program names.
+  int32_t VariableSlotCount() const { return fVariableSlotCount; }
+  // Set when an instruction would read below the stack or name a negative
+  // slot; such a program runs to NaN without executing.
+  bool IsMalformed() const { return fMalformed; }
+
+  int32_t fNaNRecovery = 0;
+  int32_t fComplex = 0;
+  int32_t fOutOfMemory = 0;
+  AConstantsCache* fConstantsCache = nullptr;
+  int32_t fStackDepth = 1;
+  int32_t fTemporariesBase = kTemporariesBase;
+  int32_t fArgumentCount = 0;
+  DocumentRecord* fDocument = nullptr;
+  // Raised from other threads; runs poll it after every instruction.
+  mutable std::atomic<int32_t> fCancel{0};
+
+ private:
+  void Account(const PCodeOp& op);
+  void NoteSlot(int64_t slot);
+
+  PCodeOp* fCode = nullptr;
+  int32_t fCount = 0;
+  int32_t fCapacity = 0;
+  int32_t fVariableSlotCount = kTemporariesBase;
+  int32_t fRunningDepth = 0;
+  bool fDepthSettled = false;  // a pcEnd or pcUndefined was added
+  bool fMalformed = false;
+};
+
+// True for the instructions that can turn an undefined operand into a
+// defined result; a program holding one must not stop at its first NaN.
+bool CanRecoverFromNaN(int32_t opcode);

@@ -1,0 +1,247 @@
+#include "app/TextureCoding.h"
+#include "document/DocumentReading.h"
+#include "document/DocumentWriter.h"
+#include "expression/ExpressionParser.h"
+#include "tests/document/DocumentFields.h"
+
+#include <gtest/gtest.h>
+
+#include "CoreUtilities/MathConstants.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+using namespace document_fields;
+
+namespace {
+
+std::string Golden(const char* name) {
+  std::ifstream file(std::string(ZL_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+std::unique_ptr<DocumentRecord> Read(const std::string& text) {
+  return ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
+}
+
+std::string Write(const DocumentRecord& document) {
+  const auto text = WriteDocumentText(document);
+  EXPECT_TRUE(text);
+  return text.value_or("");
+}
+
+void ExpectFixedPoint(const DocumentRecord& document) {
+  const std::string once = Write(document);
+  const auto again = Read(once);
+  ASSERT_TRUE(again) << once;
+  EXPECT_EQ(Changed(FieldsOf(document), FieldsOf(*again)), Fields{}) << once;
+  EXPECT_EQ(Write(*again), once);
+}
+
+TEST(DocumentRoundTrip, GoldenDocumentsAreFixedPoints) {
+  for (const char* name : {"document_golden_settings.zlf", "document_golden_blocks.zlf"}) {
+    SCOPED_TRACE(name);
+    const auto document = Read(Golden(name));
+    ASSERT_TRUE(document);
+    ExpectFixedPoint(*document);
+  }
+  const std::string example = Golden("../../examples/welcome.zlf");
+  ASSERT_FALSE(example.empty());
+  const auto welcome = Read(example);
+  ASSERT_TRUE(welcome);
+  ExpectFixedPoint(*welcome);
+}
+
+TEST(DocumentRoundTrip, GoldenDocumentsReadAsWritten) {
+  const auto settings = Read(Golden("document_golden_settings.zlf"));
+  ASSERT_TRUE(settings);
+  const DocumentContents& c = settings->fContents;
+  EXPECT_STREQ(c.fontName, "Helvetica");
+  EXPECT_EQ(c.pageMargins->fields[0], 49152);  // the second value, 0.75
+  EXPECT_EQ(c.pane.view4D.w[0], -gInf);
+  EXPECT_EQ(c.pane.view4D.w[1], gInf);
+  EXPECT_TRUE(std::signbit(c.parameters[1].value));
+  ASSERT_EQ(c.pictures2D.Count(), 1);
+  const QImage& image = c.pictures2D[0].picture->image;
+  ASSERT_EQ(image.size(), QSize(3, 2));
+  EXPECT_EQ(image.pixel(0, 0), 0xFFFF0000u);
+  EXPECT_EQ(image.pixel(2, 1), 0xFF808080u);
+  EXPECT_DOUBLE_EQ(settings->fSliderValue.load(), -1.5);  // -3 + 6 * 15 / 60
+
+  const auto blocks = Read(Golden("document_golden_blocks.zlf"));
+  ASSERT_TRUE(blocks);
+  ASSERT_EQ(blocks->fContents.blocks.Count(), 7);
+  const Table* table = blocks->fContents.blocks[5].table;
+  EXPECT_EQ(table->columns[1].Cell(2), u"");  // the empty cell keeps its row
+  EXPECT_EQ(table->columns[1].Cell(3), u"5");
+  EXPECT_EQ(table->columns[2].Cell(3), u"\"three\"");
+}
+
+TEST(DocumentRoundTrip, CellsWithTabsAndLineBreaksStayInTheirCells) {
+  auto document = Read("Zentrolabworksheet 4;\nTable\tx\t1\nEndOfTable;\n");
+  ASSERT_TRUE(document);
+  AddTableCell(document->fContents.blocks[0].table, "a\tb\nc\rd", 7, false);
+  AddTableCell(document->fContents.blocks[0].table, "after", 5, false);
+  const auto again = Read(Write(*document));
+  ASSERT_TRUE(again);
+  const TableColumn& column = again->fContents.blocks[0].table->columns[0];
+  ASSERT_EQ(column.CellCount(), 4);
+  EXPECT_EQ(column.Cell(2), u"a b c d");
+  EXPECT_EQ(column.Cell(3), u"after");
+  EXPECT_EQ(again->fContents.blocks[0].table->columns.size(), 1u);
+}
+
+// Random records of every field kind; the second views' T, R and Theta
+// ranges are shared, as the format carries them once.
+class RandomDocument {
+ public:
+  explicit RandomDocument(uint32_t seed) : fRandom(seed) {}
+
+  std::unique_ptr<DocumentRecord> Make() {
+    auto d = std::make_unique<DocumentRecord>();
+    DocumentContents& c = d->fContents;
+    for (int16_t& v : c.windowRect) v = int16_t(Int(-32768, 32767));
+    c.textEncoding = Int(0, 1);
+    c.paneDivider = Int(-5, 100000);
+    c.significantDigits = int16_t(Int(-3, 40));
+    c.drawGraph = Int(0, 1);
+    const char* fonts[] = {"Times", "Helvetica", "Zapf \xC3\xA9l\xC3\xA9gant", "x"};
+    std::snprintf(c.fontName, sizeof c.fontName, "%s", fonts[Int(0, 3)]);
+    c.fontSize = int16_t(Int(-10, 300));
+    c.backgroundType = uint8_t(Int(0, 255));
+    for (uint8_t& v : c.backgroundColor) v = uint8_t(Int(0, 255));
+    c.stackPanes = Int(0, 1);
+    if (Int(0, 1)) {
+      c.pageMargins = static_cast<PageMargins*>(OurAllocateMemory(sizeof(PageMargins), true));
+      for (int32_t& v : c.pageMargins->fields) v = Int(INT32_MIN, INT32_MAX);
+    }
+    c.sliderMinimum = Real(), c.sliderMaximum = Real();
+    c.sliderSteps = int16_t(Int(-100, 1000));
+    c.sliderControlValue = Int(-10, 1000);
+    c.animationRunning = Int(0, 1);
+    c.sliderVariable = uint8_t(Int(0, 1) ? Int('a', 'z') : Int('A', 'Z'));
+    c.sliderThrottle = Int(-3, 30);
+    c.sliderOneDirection = Int(0, 1);
+    c.sliderDirection = Int(-1, 1);
+    c.useAntialiasing = Int(0, 1);
+    if (Int(0, 3) == 0) {
+      c.printRecord = OurAllocateMemoryPurgeable(size_t(Int(1, 40)));
+      auto* bytes = static_cast<unsigned char*>(OurLockMemoryPurgeable(c.printRecord));
+      for (size_t i = 0; i < c.printRecord->size; ++i) bytes[i] = uint8_t(Int(0, 255));
+    }
+    FillPane(c.pane);
+    for (int i = Int(0, 3); i > 0; --i) c.parameters.Add({Real(), Int('a', 'z')});
+    for (int i = Int(0, 4); i > 0; --i) AddBlock(c);
+    if (Int(0, 4) == 0) c.pictures2D.Add({Picture(), Real(), Real()});
+    if (Int(0, 4) == 0) c.pictures2Dp.Add({Picture(), Real(), Real()});
+    c.readSucceeded = true;
+    return d;
+  }
+
+ private:
+  int32_t Int(int64_t low, int64_t high) {
+    return static_cast<int32_t>(std::uniform_int_distribution<int64_t>(low, high)(fRandom));
+  }
+  double Real() {
+    const double specials[] = {-0.0, 0.0, gNaN, gInf, -gInf, 1e-310, 1.7976931348623157e308, 0.1, -2.5};
+    if (Int(0, 2) == 0) return specials[Int(0, 8)];
+    return std::uniform_real_distribution<double>(-1e6, 1e6)(fRandom);
+  }
+  void Fill(double* values, int count) {
+    for (int i = 0; i < count; ++i) values[i] = Real();
+  }
+  void FillPane(GraphPaneSettings& p) {
+    for (bool* flag : {&p.axes2D, &p.axes2Dp, &p.graphPaper2D, &p.graphPaper2Dp, &p.axes3D, &p.axes3Dp,
+                       &p.show4Daxes, &p.show4DxyPlane})
+      *flag = Int(0, 1);
+    Fill(p.spinAxis3D, 3), Fill(&p.spinSpeed3D, 1), Fill(p.spinAxis3Dp, 3), Fill(&p.spinSpeed3Dp, 1);
+    Fill(p.axis1_4D, 3), Fill(p.axis2_4D, 3), Fill(&p.speed1_4D, 1), Fill(&p.speed2_4D, 1), Fill(&p.depth4D, 1);
+    for (View2DSettings* v : {&p.view2D, &p.view2Dp}) {
+      Fill(v->t, 2), Fill(v->r, 2), Fill(v->theta, 2), Fill(v->scale, 2), Fill(v->bottomLeft, 2);
+      v->integers[0] = Int(INT32_MIN, INT32_MAX), v->integers[1] = Int(-5, 5);
+    }
+    for (View3DSettings* v : {&p.view3D, &p.view3Dp}) {
+      Fill(v->view, 9), Fill(v->x, 2), Fill(v->y, 2), Fill(v->z, 2), Fill(&v->depth, 1);
+      Fill(v->t, 2), Fill(v->u, 2), Fill(v->v, 2), Fill(v->r, 2), Fill(v->theta, 2), Fill(v->phi, 2);
+    }
+    std::copy(p.view2Dp.t, p.view2Dp.t + 2, p.view3Dp.t);
+    std::copy(p.view2Dp.r, p.view2Dp.r + 2, p.view3Dp.r);
+    std::copy(p.view2Dp.theta, p.view2Dp.theta + 2, p.view3Dp.theta);
+    View4DSettings& v = p.view4D;
+    Fill(v.view, 16), Fill(v.t, 2), Fill(v.u, 2), Fill(v.v, 2), Fill(v.x, 2), Fill(v.y, 2), Fill(v.z, 2), Fill(v.w, 2);
+  }
+  OurPicture* Picture() {
+    auto* picture = new OurPicture;
+    picture->image = QImage(Int(1, 3), Int(1, 2), QImage::Format_ARGB32);
+    for (int y = 0; y < picture->image.height(); ++y)
+      for (int x = 0; x < picture->image.width(); ++x) picture->image.setPixel(x, y, uint32_t(Int(0, UINT32_MAX)));
+    picture->frame = picture->image.rect();
+    return picture;
+  }
+  void AddBlock(DocumentContents& c) {
+    MBlock block = {};
+    switch (Int(0, 2)) {
+      case 0: {
+        const char* formulas[] = {"y=x^2", "z=x*y-1", "x^2+y^2<4", "w=sin(x)/x", "a=\"it's; \"\"q\"\"\"",
+                                  "k=slider(0,1)", "p=1+2*i"};
+        block.kind = kEquationBlock;
+        block.Color = Real(), block.Grain = Real(), block.Opacity = Real(), block.PlottingMode = Real();
+        block.XYType = Real(), block.mathPaneSlider = Int(INT32_MIN, INT32_MAX);
+        block.expression = ParseExprFromString(formulas[Int(0, 6)]);
+        if (Int(0, 3) == 0) block.texture = Picture();
+        break;
+      }
+      case 1: {
+        block.kind = kTextBlock;
+        block.text = OurTextNew();
+        const char* pieces[] = {"plain", "<tag>", "\"quoted\"", "\xC3\xA9t\xC3\xA9", "\r", "tab\there", "\xE2\x88\x9E"};
+        const char* fonts[] = {"Times", "Helvetica", "Courier"};
+        for (int i = Int(1, 5); i > 0; --i) {
+          OurTextSetFont(fonts[Int(0, 2)], 0, true, block.text);
+          OurTextSetSize(Int(6, 40), block.text);
+          OurTextSetStyleBold(block.text, Int(0, 1));
+          OurTextSetStyleItalic(block.text, Int(0, 1));
+          OurTextSetStyleUnderline(block.text, Int(0, 1));
+          const char* piece = pieces[Int(0, 6)];
+          OurTextInsertString(piece, int32_t(std::strlen(piece)), true, block.text);
+        }
+        break;
+      }
+      default: {
+        block.kind = kTableBlock;
+        block.table = CreateTable(nullptr);
+        block.table->fontSize = Int(1, 255);
+        block.table->rowHeight = block.table->fontSize + block.table->fontSize / 2 + 2;
+        block.table->displayRows = Int(0, 9);
+        const char* cells[] = {"", "1", "-0", "x", "name", "\xC3\xA9", "2.5e3", "\"q\"", "EndOfTable"};
+        for (int column = Int(1, 3); column > 0; --column) {
+          bool first = true;
+          for (int row = Int(1, 4); row > 0; --row, first = false) {
+            const char* cell = cells[Int(0, 8)];
+            AddTableCell(block.table, cell, int32_t(std::strlen(cell)), first);
+          }
+        }
+        break;
+      }
+    }
+    c.blocks.Add(block);
+  }
+
+  std::mt19937 fRandom;
+};
+
+TEST(DocumentRoundTrip, RandomRecordsAreFixedPoints) {
+  for (uint32_t seed = 1; seed <= 1000; ++seed) {
+    SCOPED_TRACE(seed);
+    const auto document = RandomDocument(seed).Make();
+    ExpectFixedPoint(*document);
+    if (HasFailure()) break;
+  }
+}
+
+}  // namespace

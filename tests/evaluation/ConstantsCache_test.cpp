@@ -1,0 +1,88 @@
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "evaluation/ConstantsCache.h"
+#include "tests/evaluation/MachineTestSupport.h"
+
+namespace {
+
+// A cache with `count` constants; constant i is (i + 1) * pi by a program
+// of its own (registered with distinct null subexpressions).
+void Fill(AConstantsCache& cache, int count) {
+  for (int i = 0; i < count; ++i) {
+    ASSERT_EQ(cache.SaveExpr(nullptr), i);
+    cache.Store().pairs[i].program =
+        AssembleProgram("pcPushNumber " + std::to_string(i + 1) + "\npcPushNumber 3.141592653589793\npcMul", nullptr)
+            .release();
+  }
+}
+
+TEST(ConstantsCache, EightThreadsComputeEachConstantOnce) {
+  AConstantsCache cache;
+  Fill(cache, 17);  // past the first growth
+  auto program = Program("pcPushConstant 16\npcPushConstant 0\npcAdd");
+  program->fConstantsCache = &cache;
+  std::atomic<bool> go{false};
+  std::vector<std::thread> threads;
+  std::vector<double> results(8);
+  for (int t = 0; t < 8; ++t) {
+    threads.emplace_back([&, t] {
+      while (!go.load()) std::this_thread::yield();
+      std::vector<double> slots(16, 0.0);
+      results[t] = program->Run(slots.data(), nullptr);
+    });
+  }
+  go.store(true);
+  for (auto& thread : threads) thread.join();
+  for (double r : results) EXPECT_DOUBLE_EQ(r, 18 * 3.141592653589793);
+  EXPECT_EQ(cache.ComputationCount(), 1);
+  EXPECT_TRUE(cache.IsComputed());
+}
+
+TEST(ConstantsCache, InvalidationRecomputesWhileOldArraysStayValid) {
+  AConstantsCache cache;
+  Fill(cache, 2);
+  ConstantValues first = cache.GetConstantsArray();
+  cache.InvalConstants();
+  EXPECT_FALSE(cache.IsComputed());
+  ConstantValues second = cache.GetConstantsArray();
+  EXPECT_NE(first.get(), second.get());
+  EXPECT_DOUBLE_EQ(first[1].re, second[1].re);  // the old array is still readable
+  EXPECT_EQ(cache.ComputationCount(), 2);
+  // Invalidation racing reads from other threads never tears a value.
+  std::atomic<bool> stop{false};
+  std::thread reader([&] {
+    while (!stop.load()) {
+      ConstantValues v = cache.GetConstantsArray();
+      EXPECT_DOUBLE_EQ(v[0].re, 3.141592653589793);
+    }
+  });
+  for (int i = 0; i < 200; ++i) cache.InvalConstants();
+  stop.store(true);
+  reader.join();
+}
+
+TEST(ConstantsCache, EmptyCacheGivesNull) {
+  AConstantsCache cache;
+  EXPECT_EQ(cache.GetConstantsArray(), nullptr);
+  EXPECT_TRUE(cache.IsComputed());
+}
+
+TEST(ConstantsCache, ComplexConstants) {
+  AConstantsCache cache;
+  cache.fComplex.store(1);
+  ASSERT_EQ(cache.SaveExpr(nullptr), 0);
+  cache.Store().pairs[0].program = AssembleProgram("pcPushI\npcPushNumber 2\npcMul", nullptr).release();
+  auto program = Program("pcPushConstant 0\npcIm");
+  program->fConstantsCache = &cache;
+  std::vector<Complex> slots(16, Complex{0, 0});
+  const Complex r = program->Run(slots.data(), nullptr);
+  EXPECT_EQ(r.re, 2);
+  EXPECT_EQ(r.im, 0);
+  std::vector<double> real(16, 0.0);
+  EXPECT_EQ(program->Run(real.data(), nullptr), 0);  // real run reads the real part
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <thread>
+
+#include "CoreUtilities/MathConstants.h"
+#include "evaluation/RunPCode.h"
+#include "tests/CoreUtilities/BudgetRoom.h"
+#include "tests/evaluation/MachineTestSupport.h"
+
+namespace {
+std::atomic<int64_t> gNewCalls{0};
+}
+
+void* operator new(std::size_t size) {
+  gNewCalls.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+// A program that keeps `depth` values on the stack and adds them up.
+std::unique_ptr<AStackMachine> DeepProgram(int depth) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += "pcPushNumber 1\n";
+  for (int i = 1; i < depth; ++i) text += "pcAdd\n";
+  return Program(text);
+}
+
+TEST(InterpreterRuns, NoAllocationPerRunUpToDepth64) {
+  auto machine = DeepProgram(63);
+  ASSERT_LE(machine->fStackDepth, 64);
+  std::vector<double> d(16, 0.0);
+  std::vector<Interval> iv(16, Interval{0, 0});
+  std::vector<ComplexInterval> ci(16, ComplexInterval{});
+  auto deeper = DeepProgram(80);
+  {
+    BudgetRoom none(0);  // the budget refuses everything
+    const int64_t before = gNewCalls.load();
+    const double real = machine->Run(d.data(), nullptr);
+    const Interval interval = machine->Run(iv.data());
+    const ComplexInterval box = machine->Run(ci.data());
+    const int64_t after = gNewCalls.load();
+    // Deeper programs take their cells from the budget: refused, NaN.
+    const double refused = deeper->Run(d.data(), nullptr);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(real, 63);
+    EXPECT_EQ(interval.lower, 63);
+    EXPECT_EQ(box.re.upper, 63);
+    EXPECT_TRUE(std::isnan(refused));
+  }
+  EXPECT_EQ(deeper->Run(d.data(), nullptr), 80);
+}
+
+TEST(InterpreterRuns, CancellingALongSumStopsWithinAFewInstructions) {
+  // Sum of index over 1 .. 100000, slowed by a square root per term.
+  auto sum = Program("pcPushNumber 0\npcPushNumber 100000\npcStoreTempPop 1\npcPushNumber 1\n"
+                     "pcStoreTemp 2\npcStoreTempPop 0\npcLoopTest 0\npcPushTemp 0\npcSqrt\npcSquare\n"
+                     "pcSumIndexCheck 0\npcAdd\npcLoopNext 0\n");
+  std::vector<double> slots(32, 0.0);
+  EXPECT_NEAR(sum->Run(slots.data(), nullptr), 100000.0 * 100001 / 2, 1e-3);
+  std::atomic<bool> started{false};
+  std::thread canceller([&] {
+    while (!started.load()) std::this_thread::yield();
+    sum->fCancel.store(1);
+  });
+  started.store(true);
+  const double r = sum->Run(slots.data(), nullptr);
+  canceller.join();
+  EXPECT_TRUE(std::isnan(r));
+  // Raised before the run: the first instruction runs, then the run ends
+  // with the index still at its start.
+  slots.assign(32, 0.0);
+  EXPECT_TRUE(std::isnan(sum->Run(slots.data(), nullptr)));
+  EXPECT_EQ(slots[12], 0.0);
+}
+
+TEST(InterpreterRuns, UserFunctionCallsGetAnArraySizedForTheCallee) {
+  // Callee: sum over its temporaries 0..2 from 1 to its first argument of
+  // the second argument, plus slot 2 (slider) and slot 11 (row); it uses
+  // temporaries up to 20, beyond any fixed 24-slot array.
+  auto callee = Program("pcPushNumber 0\npcPushVar 0\npcStoreTempPop 19\npcPushNumber 1\n"
+                        "pcStoreTemp 20\npcStoreTempPop 18\npcLoopTest 18\npcPushVar 1\npcAdd\n"
+                        "pcLoopNext 18\npcPushVar 2\npcAdd\npcPushVar 11\npcAdd\npcPushVar 5\npcAdd");
+  EXPECT_EQ(callee->VariableSlotCount(), 12 + 21);
+  const double args[2] = {4, 2.5};
+  EXPECT_EQ(CallUserFunction<double>(callee.get(), args, 2, 100.0, 7), 4 * 2.5 + 100 + 7);
+  const Interval iargs[2] = {{4, 4}, {1, 2}};
+  const Interval r = CallUserFunction<Interval>(callee.get(), iargs, 2, Interval{0, 0}, 0);
+  EXPECT_EQ(r.lower, 4);
+  EXPECT_EQ(r.upper, 8);
+  EXPECT_TRUE(std::isnan(CallUserFunction<double>(nullptr, args, 2, 0.0, 0)));
+  const double many[13] = {};
+  EXPECT_TRUE(std::isnan(CallUserFunction<double>(callee.get(), many, 13, 0.0, 0)));
+  // Without a document the call consumes its arguments and gives NaN.
+  EXPECT_EQ(RunText<double>("pcPushNumber 5\npcPushNumber 1\npcPushNumber 2\npcCallFunction 2 0\n"
+                            "pcPop"), 5);
+}
+
+TEST(InterpreterRuns, MalformedProgramsRunToNaN) {
+  auto underflow = Program("pcAdd");  // reads below the initial top
+  EXPECT_TRUE(underflow->IsMalformed());
+  std::vector<double> slots(16, 0.0);
+  EXPECT_TRUE(std::isnan(underflow->Run(slots.data(), nullptr)));
+  EXPECT_TRUE(Program("pcPushTemp -1")->IsMalformed());
+  EXPECT_TRUE(Program("pcPushNumber 1\npcBranch 2000000000")->IsMalformed());
+  // Constants and grid values that are not there read as NaN.
+  EXPECT_TRUE(std::isnan(RunText<double>("pcPushConstant 3")));
+  EXPECT_TRUE(std::isnan(RunText<double>("pcPushGrid2 0")));
+}
+
+}  // namespace

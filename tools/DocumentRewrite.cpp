@@ -1,0 +1,36 @@
+// Reads a document file and writes it back out in the document format.
+#include "document/DocumentReading.h"
+#include "document/DocumentRecord.h"
+#include "document/DocumentWriter.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+int main(int argc, char** argv) {
+  if (argc != 2 && argc != 3) {
+    std::cerr << "usage: zl_document_rewrite in.zlf [out.zlf]\n";
+    return 2;
+  }
+  std::ifstream file(argv[1], std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  const std::string text = bytes.str();
+  const auto document = ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
+  if (!document) {
+    std::cerr << "not read: " << argv[1] << '\n';
+    return 1;
+  }
+  const auto written = WriteDocumentText(*document);
+  if (!written) {
+    std::cerr << "not written\n";
+    return 1;
+  }
+  if (argc == 3) {
+    std::ofstream out(argv[2], std::ios::binary);
+    out << *written;
+    return out.good() ? 0 : 1;
+  }
+  std::cout << *written;
+  return 0;
+}
