@@ -1,20 +1,28 @@
 #include "document/DocumentQueries.h"
 
+#include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
+#include "document/TableHeadings.h"
+#include "document/TableInterpolation.h"
 
-// The document keeps no equation analysis, table headings or compiled
-// function list yet: those queries answer as for a document without them.
+Complex GetParameter(int32_t variableId, int32_t tableRow, DocumentRecord* document) {
+  return LookUpParameter(variableId, tableRow, document);
+}
 
-Complex GetParameter(int32_t, int32_t, DocumentRecord*) { return {1.0, 0.0}; }
+double GetInterpolation(int32_t columnId, double x, DocumentRecord* document) {
+  return GetInterpolatedTableData(columnId, x, document);
+}
 
-double GetInterpolation(int32_t, double, DocumentRecord*) { return gNaN; }
+double GetInterpolation(int32_t columnId, double x, double y, DocumentRecord* document) {
+  return GetInterpolatedTableData(columnId, x, y, document);
+}
 
-double GetInterpolation(int32_t, double, double, DocumentRecord*) { return gNaN; }
+Interval GetInterpolation(int32_t columnId, const Interval& x, DocumentRecord* document) {
+  return GetInterpolatedTableData(columnId, x, document);
+}
 
-Interval GetInterpolation(int32_t, const Interval&, DocumentRecord*) { return gNaNInterval; }
-
-Interval GetInterpolation(int32_t, const Interval&, const Interval&, DocumentRecord*) {
-  return gNaNInterval;
+Interval GetInterpolation(int32_t columnId, const Interval& x, const Interval& y, DocumentRecord* document) {
+  return GetInterpolatedTableData(columnId, x, y, document);
 }
 
 Complex GetInterpolation(int32_t columnId, const Complex& x, DocumentRecord* document) {
@@ -40,16 +48,17 @@ ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x,
   return {GetInterpolation(columnId, x.re, y.re, document), {0.0, 0.0}};
 }
 
+// The document has no list of user-defined functions yet, so every number
+// is out of its range.
 AStackMachine* GetMachineFromDocumentFunction(int32_t, DocumentRecord*) { return nullptr; }
 
-const UniChar* GetTableStringPtr(int32_t, int32_t, DocumentRecord*) { return nullptr; }
-
-int32_t GetTableDataSize(DocumentRecord*, int32_t) { return 0; }
-
-double SliderValue(DocumentRecord* document) {
-  if (document == nullptr) return 0.0;
-  const DocumentContents& contents = document->fContents;
-  if (contents.sliderSteps <= 0) return contents.sliderMinimum;
-  return contents.sliderMinimum + (contents.sliderMaximum - contents.sliderMinimum) *
-                                      contents.sliderControlValue / contents.sliderSteps;
+const UniChar* GetTableStringPtr(int32_t tableDataId, int32_t row, DocumentRecord* document) {
+  return TableStringForId(tableDataId, row, document);
 }
+
+int32_t GetTableDataSize(DocumentRecord* document, int32_t variableId) {
+  return TableDataSizeForId(document, variableId);
+}
+
+// Published by the interface thread whenever the slider settings change.
+double SliderValue(DocumentRecord* document) { return DocumentSliderValue(document); }

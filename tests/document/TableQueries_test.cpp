@@ -1,5 +1,6 @@
 #include "CoreUtilities/MathConstants.h"
 #include "document/DocumentParameters.h"
+#include "document/DocumentQueries.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
 #include "document/TableHeadings.h"
@@ -94,6 +95,21 @@ TEST_F(TableQueries, ParametersAndSlider) {
   EXPECT_EQ(LookUpParameter('q', 0, nullptr).re, 1);
   EXPECT_DOUBLE_EQ(DocumentSliderValue(d), 0);  // -1 + 4 * 2 / 8
   EXPECT_EQ(SliderVariable(document.get()), 'n');
+}
+
+TEST_F(TableQueries, InterpreterQueriesReachTheTables) {
+  DocumentRecord* d = document.get();
+  EXPECT_DOUBLE_EQ(GetInterpolation(x, Complex{0.5, 0}, d).re, 15);
+  EXPECT_TRUE(std::isnan(GetInterpolation(x, Complex{0.5, 1e-300}, d).re));
+  const ComplexInterval hull = GetInterpolation(M, ComplexInterval{{0, 1}, {0, 0}}, ComplexInterval{{1, 1}, {0, 0}}, d);
+  EXPECT_EQ(hull.re.lower, 4);
+  EXPECT_EQ(hull.re.upper, 9);
+  EXPECT_EQ(GetParameter(p, 0, d).im, -2);
+  EXPECT_EQ(GetTableDataSize(d, x), 4);
+  EXPECT_EQ(std::u16string(GetTableStringPtr(y, 1, d)), u"five");
+  EXPECT_EQ(SliderValue(d), 0);
+  EXPECT_EQ(GetMachineFromDocumentFunction(0, d), nullptr);
+  EXPECT_EQ(GetMachineFromDocumentFunction(-1, d), nullptr);
 }
 
 }  // namespace
