@@ -172,10 +172,5 @@ void OurTextDraw(OurText text, QPainter* context) {
     text->Draw(*context);
     return;
   }
-  OurPort* port = CurrentPort();
-  if (port == nullptr || port->image.isNull()) return;
-  QPainter painter(&port->image);
-  painter.translate(-port->bounds.left(), -port->bounds.top());
-  painter.setClipRegion(port->clip);
-  text->Draw(painter);
+  PaintOnCurrentPort([&](QPainter& painter, const OurPort&) { text->Draw(painter); });
 }

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 
+#include <cstdlib>
 #include <mutex>
 
 bool EnsureGuiApplication() {
@@ -11,6 +12,9 @@ bool EnsureGuiApplication() {
     static int argc = 1;
     static char name[] = "Zentrolab";
     static char* argv[] = {name, nullptr};
+    // Measuring and drawing offscreen needs no display; without one, Qt
+    // would abort looking for it.
+    if (!getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
     new QGuiApplication(argc, argv);  // lives as long as the process
   });
   return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;

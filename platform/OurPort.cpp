@@ -1,10 +1,21 @@
 #include "platform/OurPort.h"
 
+#include <QPainter>
+
 namespace {
 thread_local OurPort* tCurrentPort = nullptr;
 }
 
 OurPort* CurrentPort() { return tCurrentPort; }
+
+void PaintOnCurrentPort(const std::function<void(QPainter&, const OurPort&)>& draw) {
+  OurPort* port = CurrentPort();
+  if (port == nullptr || port->image.isNull()) return;
+  QPainter painter(&port->image);
+  painter.translate(-port->bounds.left(), -port->bounds.top());
+  painter.setClipRegion(port->clip);
+  draw(painter, *port);
+}
 
 void SetCurrentPort(OurPort* port) { tCurrentPort = port; }
 

@@ -8,7 +8,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
+class QPainter;
 class QPicture;
 
 // The drawing port every 2-D drawing call works on: a 32-bit image whose
@@ -64,6 +66,10 @@ struct OurPort {
 // of their own never disturb the interface thread's port.
 OurPort* CurrentPort();
 void SetCurrentPort(OurPort* port);
+
+// Runs draw with a painter on the current port's image, in the port's local
+// coordinates and clipped to its clip; nothing when there is no port.
+void PaintOnCurrentPort(const std::function<void(QPainter&, const OurPort&)>& draw);
 
 // A new offscreen port of the rectangle (local coordinates), erased to white,
 // clip equal to its bounds and default pen, colours and text; null when the

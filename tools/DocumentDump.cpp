@@ -1,5 +1,5 @@
 // Reads a document file and prints every field of the document record.
-#include "document/DocumentReading.h"
+#include "tools/DocumentFile.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentTable.h"
 #include "document/DocumentWriter.h"
@@ -91,15 +91,8 @@ int main(int argc, char** argv) {
     std::cerr << "usage: zl_document_dump file.zlf\n";
     return 2;
   }
-  std::ifstream file(argv[1], std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  const std::string text = bytes.str();
-  const auto document = ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
-  if (!document) {
-    std::cerr << "not read: " << argv[1] << '\n';
-    return 1;
-  }
+  const auto document = ReadDocumentFile(argv[1]);
+  if (!document) return 1;
   const DocumentContents& c = document->fContents;
   Row("window", {double(c.windowRect[0]), double(c.windowRect[1]), double(c.windowRect[2]), double(c.windowRect[3])});
   std::cout << "text encoding " << c.textEncoding << ", pane divider " << c.paneDivider << ", significant digits "

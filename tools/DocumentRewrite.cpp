@@ -1,5 +1,5 @@
 // Reads a document file and writes it back out in the document format.
-#include "document/DocumentReading.h"
+#include "tools/DocumentFile.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentWriter.h"
 
@@ -12,15 +12,8 @@ int main(int argc, char** argv) {
     std::cerr << "usage: zl_document_rewrite in.zlf [out.zlf]\n";
     return 2;
   }
-  std::ifstream file(argv[1], std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  const std::string text = bytes.str();
-  const auto document = ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
-  if (!document) {
-    std::cerr << "not read: " << argv[1] << '\n';
-    return 1;
-  }
+  const auto document = ReadDocumentFile(argv[1]);
+  if (!document) return 1;
   const auto written = WriteDocumentText(*document);
   if (!written) {
     std::cerr << "not written\n";

@@ -23,13 +23,10 @@ void WithPainter(QPainter* context, const std::function<void(QPainter&, QPointF 
     draw(*context, QPointF(0, 0));
     return;
   }
-  OurPort* port = CurrentPort();
-  if (port == nullptr || port->image.isNull()) return;
-  QPainter painter(&port->image);
-  painter.translate(-port->bounds.left(), -port->bounds.top());
-  painter.setClipRegion(port->clip);
-  painter.setPen(PortColor(port->foreColor));
-  draw(painter, QPointF(port->pen.location));
+  PaintOnCurrentPort([&](QPainter& painter, const OurPort& port) {
+    painter.setPen(PortColor(port.foreColor));
+    draw(painter, QPointF(port.pen.location));
+  });
 }
 
 }  // namespace
