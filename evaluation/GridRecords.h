@@ -50,6 +50,7 @@ struct MGridVariables {
   int32_t i = 0, j = 0, k = 0;
   int32_t level1Count = 0, level2Count = 0, level3Count = 0;
   int32_t complex = 0;
+  int32_t variableCount = 0;        // value slots the variable vectors hold
   void* variableVectors = nullptr;  // owned, from the memory budget
   void* hoistedValues = nullptr;    // owned, from the memory budget
 

@@ -16,6 +16,7 @@
 #include "evaluation/ConstantsCache.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/InterpreterScratch.h"
+#include "evaluation/OpcodeFunctions.h"
 #include "evaluation/RunPCode.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/ValueOps.h"
@@ -77,6 +78,7 @@ T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argu
 template <typename T>
 T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* grid) {
   using Ops = ValueOps<T>;
+  using Functions = OpcodeFunctions<Ops>;
   if (machine == nullptr || machine->IsMalformed()) return Ops::NaN();
   const AStackMachine& m = *machine;
 
@@ -145,43 +147,8 @@ T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* gri
       case pcAdd: { const T second = pop(); top = Ops::Add(second, top); break; }
       case pcMul: { const T second = pop(); top = Ops::Mul(second, top); break; }
       case pcDiv: { const T second = pop(); top = Ops::Div(second, top); break; }
-      case pcPow: { const T second = pop(); top = Ops::Pow(second, top); break; }
-      case pcAngle: { const T second = pop(); top = Ops::Angle(second, top); break; }
-      case pcHypot: { const T second = pop(); top = Ops::Hypot(second, top); break; }
-      case pcMakeInterval: { const T second = pop(); top = Ops::MakeInterval(second, top); break; }
       case pcNeg: top = Ops::Neg(top); break;
-      case pcAbs: top = Ops::Abs(top); break;
-      case pcSgn: top = Ops::Sgn(top); break;
-      case pcSqrt: top = Ops::Sqrt(top); break;
-      case pcExp: top = Ops::Exp(top); break;
-      case pcLog10: top = Ops::Log10(top); break;
-      case pcLn: top = Ops::Log(top); break;
-      case pcFact: top = Ops::Fact(top); break;
       case pcSquare: top = Ops::Square(top); break;
-      case pcSin: top = Ops::Sin(top); break;
-      case pcCos: top = Ops::Cos(top); break;
-      case pcTan: top = Ops::Tan(top); break;
-      case pcCot: top = Ops::Cot(top); break;
-      case pcSec: top = Ops::Sec(top); break;
-      case pcCsc: top = Ops::Csc(top); break;
-      case pcAsin: top = Ops::Asin(top); break;
-      case pcAcos: top = Ops::Acos(top); break;
-      case pcAtan: top = Ops::Atan(top); break;
-      case pcAcot: top = Ops::Acot(top); break;
-      case pcAsec: top = Ops::Asec(top); break;
-      case pcAcsc: top = Ops::Acsc(top); break;
-      case pcSinh: top = Ops::Sinh(top); break;
-      case pcCosh: top = Ops::Cosh(top); break;
-      case pcTanh: top = Ops::Tanh(top); break;
-      case pcCoth: top = Ops::Coth(top); break;
-      case pcSech: top = Ops::Sech(top); break;
-      case pcCsch: top = Ops::Csch(top); break;
-      case pcAsinh: top = Ops::Asinh(top); break;
-      case pcAcosh: top = Ops::Acosh(top); break;
-      case pcAtanh: top = Ops::Atanh(top); break;
-      case pcAcoth: top = Ops::Acoth(top); break;
-      case pcAsech: top = Ops::Asech(top); break;
-      case pcAcsch: top = Ops::Acsch(top); break;
       case pcLess:
       case pcGreater:
       case pcLessEq:
@@ -208,20 +175,12 @@ T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* gri
         top = result;
         break;
       }
-      case pcStrEqual: { const T second = pop(); top = Ops::StrEqual(second, top); break; }
-      case pcStrNotEqual: { const T second = pop(); top = Ops::StrNotEqual(second, top); break; }
-      case pcAnd: { const T second = pop(); top = Ops::And(second, top); break; }
-      case pcOr: { const T second = pop(); top = Ops::Or(second, top); break; }
-      case pcNot: top = Ops::Not(top); break;
       case pcPowFrac: {
         const T second = pop();
         const T third = pop();
         top = Ops::PowFrac(third, second, top);
         break;
       }
-      case pcBesselJ: { const T second = pop(); top = Ops::Bessel(top, second); break; }
-      case pcFloor: top = Ops::Floor(top); break;
-      case pcCeil: top = Ops::Ceil(top); break;
       case pcIf: {
         const T value = pop();
         top = Ops::IsTrue(top) ? value : Ops::NaN();
@@ -248,23 +207,13 @@ T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* gri
         top = result;
         break;
       }
-      case pcRe: top = Ops::Re(top); break;
-      case pcIm: top = Ops::Im(top); break;
-      case pcInf: top = Ops::Inf(top); break;
-      case pcSup: top = Ops::Sup(top); break;
-      case pcArg: top = Ops::Arg(top); break;
-      case pcConj: top = Ops::Conj(top); break;
       case pcPushI: push(Ops::ImaginaryUnit()); break;
-      case pcMod: { const T second = pop(); top = Ops::Mod(second, top); break; }
-      case pcMin: { const T second = pop(); top = Ops::Min(second, top); break; }
-      case pcMax: { const T second = pop(); top = Ops::Max(second, top); break; }
       case pcClamp: {
         const T second = pop();
         const T third = pop();
         top = Ops::Clamp(third, second, top);
         break;
       }
-      case pcChoose: { const T second = pop(); top = Ops::Choose(second, top); break; }
       case pcUndefined: return Ops::NaN();
       case pcInterpolate1: top = Ops::Interpolate(op.ids.a, top, document); break;
       case pcInterpolate2: {
@@ -376,7 +325,14 @@ T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* gri
         top = pop();
         break;
       case pcEnd: return Ops::Finish(top);
-      default: break;  // pcNop, pcGuardEnd and unknown opcodes do nothing
+      default:  // pcNop, pcGuardEnd and unknown opcodes do nothing
+        if (const auto unary = Functions::UnaryOf(op.opcode)) {
+          top = unary(top);
+        } else if (const auto binary = Functions::BinaryOf(op.opcode)) {
+          const T second = pop();
+          top = binary(second, top);
+        }
+        break;
     }
     pc = next;
     if constexpr (Ops::kStopsOnNaN) {

@@ -35,6 +35,10 @@ class AStackMachine {
   Complex Run(Complex* variables, MGridVariables* grid) const;
   Interval Run(Interval* variables) const;
   ComplexInterval Run(ComplexInterval* variables) const;
+  // One row of a two-axis grid or one layer of a three-axis grid in one
+  // run; the results go to `out`, one per point.
+  void RunArrayDouble(MGridVariables* grid, double* out) const;
+  void RunArrayComplex(MGridVariables* grid, double* out) const;
 
   const PCodeOp* Code() const { return fCode; }
   int32_t Count() const { return fCount; }
