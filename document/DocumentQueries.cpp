@@ -1,5 +1,6 @@
 #include "document/DocumentQueries.h"
 
+#include "document/DocumentFunctionList.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/TableHeadings.h"
@@ -48,9 +49,9 @@ ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x,
   return {GetInterpolation(columnId, x.re, y.re, document), {0.0, 0.0}};
 }
 
-// The document has no list of user-defined functions yet, so every number
-// is out of its range.
-AStackMachine* GetMachineFromDocumentFunction(int32_t, DocumentRecord*) { return nullptr; }
+AStackMachine* GetMachineFromDocumentFunction(int32_t index, DocumentRecord* document) {
+  return CompiledDocumentFunction(index, document);
+}
 
 const UniChar* GetTableStringPtr(int32_t tableDataId, int32_t row, DocumentRecord* document) {
   return TableStringForId(tableDataId, row, document);

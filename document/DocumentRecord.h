@@ -7,6 +7,7 @@
 
 #include "CoreUtilities/OurMutex.h"
 #include "document/DocumentContents.h"
+#include "document/DocumentFunctionList.h"
 
 enum MathPaneState : int32_t {
   kMathPaneResultsBeingComputed = 2,
@@ -34,7 +35,7 @@ class DocumentRecord {
   // Compiles every user-defined function of the document; on the thread
   // that queues the document, before it is queued. A document without
   // user-defined functions has nothing to compile.
-  virtual void CompileDocumentFunctions() {}
+  virtual void CompileDocumentFunctions() { CompileDocumentFunctionList(this); }
   // On the math-pane thread: evaluates the result strings and publishes
   // them under the document's lock; stops early when
   // gCancelEvaluationForMathPaneResultsEvalThreads is set. A document
@@ -48,6 +49,7 @@ class DocumentRecord {
   OurConditionVariable fMathPaneCondition;
 
   DocumentContents fContents;
+  DocumentFunctionList fFunctions;
 
   // Read by running programs while the interface thread moves the slider.
   std::atomic<double> fSliderValue{0};

@@ -80,13 +80,13 @@ int32_t TableDataSizeForId(const DocumentRecord* document, int32_t variableId) {
 const UniChar* TableStringForId(int32_t variableId, int32_t row, const DocumentRecord* document) {
   const TableHeading* heading = FindTableHeading(document, variableId);
   const TableColumn* column = heading ? FindTableColumn(document, *heading) : nullptr;
-  return column ? column->GetTableStringPtr(row) : nullptr;
+  return column ? column->GetTableStringPtr(row - 1) : nullptr;
 }
 
 double GetTableData(int32_t variableId, int32_t row, const DocumentRecord* document) {
   const TableHeading* heading = FindTableHeading(document, variableId);
   const TableColumn* column = heading ? FindTableColumn(document, *heading) : nullptr;
-  return column ? column->NumberAt(row) : gNaN;
+  return column ? column->NumberAt(row - 1) : gNaN;
 }
 
 bool DoesIDRepresentString(int32_t variableId, const DocumentRecord* document) {

@@ -28,6 +28,7 @@ const Table* FindHeadingTable(const DocumentRecord* document, const TableHeading
 
 // The column's data rows; 0 when no heading has the id.
 int32_t TableDataSizeForId(const DocumentRecord* document, int32_t variableId);
+// Programs number a column's data rows from 1 (row 0 is outside).
 // A cell's text; null when no heading has the id or the row is outside.
 const UniChar* TableStringForId(int32_t variableId, int32_t row, const DocumentRecord* document);
 // A cell's number; NaN for text, an empty cell, a row outside or an

@@ -1,6 +1,6 @@
 #include "expression/NumericComputability.h"
 
-#include "document/DocumentFunctionNames.h"
+#include "document/DocumentFunctionList.h"
 #include "document/DocumentParameters.h"
 #include "evaluation/RealFunctions.h"
 #include "expression/OperatorTable.h"

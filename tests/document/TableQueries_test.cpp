@@ -40,14 +40,16 @@ TEST_F(TableQueries, HeadingsCellsAndTypes) {
   EXPECT_EQ(TableDataSizeForId(document.get(), x), 4);
   EXPECT_EQ(TableDataSizeForId(document.get(), y), 3);
   EXPECT_EQ(TableDataSizeForId(document.get(), 'q'), 0);
-  EXPECT_EQ(std::u16string(TableStringForId(y, 1, document.get())), u"five");
-  EXPECT_EQ(TableStringForId(y, 3, document.get()), nullptr);
+  EXPECT_EQ(std::u16string(TableStringForId(y, 2, document.get())), u"five");
+  EXPECT_EQ(TableStringForId(y, 4, document.get()), nullptr);
+  EXPECT_EQ(TableStringForId(y, 0, document.get()), nullptr);
   EXPECT_EQ(TableStringForId('q', 0, document.get()), nullptr);
   EXPECT_TRUE(DoesIDRepresentString(y, document.get()));
   EXPECT_FALSE(DoesIDRepresentString(x, document.get()));
   EXPECT_FALSE(DoesIDRepresentString('q', document.get()));
-  EXPECT_EQ(GetTableData(x, 3, document.get()), 40);
-  EXPECT_TRUE(std::isnan(GetTableData(y, 2, document.get())));  // the empty cell
+  EXPECT_EQ(GetTableData(x, 4, document.get()), 40);
+  EXPECT_TRUE(std::isnan(GetTableData(x, 0, document.get())));
+  EXPECT_TRUE(std::isnan(GetTableData(y, 3, document.get())));  // the empty cell
   AddTableHeadingsToDocumentNameList(document.get());
   EXPECT_FALSE(c.names.stale);
   ASSERT_EQ(c.names.names.size(), 4u);
@@ -90,7 +92,7 @@ TEST_F(TableQueries, ParametersAndSlider) {
   const Complex point = LookUpParameter(p, 0, d);
   EXPECT_EQ(point.re, 1);
   EXPECT_EQ(point.im, -2);
-  EXPECT_EQ(LookUpParameter(x, 2, d).re, 20);  // x is a coordinate: the table column answers
+  EXPECT_EQ(LookUpParameter(x, 3, d).re, 20);  // x is a coordinate: the table column answers
   EXPECT_EQ(LookUpParameter('q', 0, d).re, 1);
   EXPECT_EQ(LookUpParameter('q', 0, nullptr).re, 1);
   EXPECT_DOUBLE_EQ(DocumentSliderValue(d), 0);  // -1 + 4 * 2 / 8
@@ -106,7 +108,7 @@ TEST_F(TableQueries, InterpreterQueriesReachTheTables) {
   EXPECT_EQ(hull.re.upper, 9);
   EXPECT_EQ(GetParameter(p, 0, d).im, -2);
   EXPECT_EQ(GetTableDataSize(d, x), 4);
-  EXPECT_EQ(std::u16string(GetTableStringPtr(y, 1, d)), u"five");
+  EXPECT_EQ(std::u16string(GetTableStringPtr(y, 2, d)), u"five");
   EXPECT_EQ(SliderValue(d), 0);
   EXPECT_EQ(GetMachineFromDocumentFunction(0, d), nullptr);
   EXPECT_EQ(GetMachineFromDocumentFunction(-1, d), nullptr);

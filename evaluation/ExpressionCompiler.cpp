@@ -1,0 +1,741 @@
+#include "evaluation/ExpressionCompiler.h"
+
+#include "CoreUtilities/CheckedConvert.h"
+#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/MathConstants.h"
+#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/ThreadLocalState.h"
+#include "document/DocumentFunctionList.h"
+#include "document/DocumentParameters.h"
+#include "document/TableHeadings.h"
+#include "evaluation/ConstantsCache.h"
+#include "evaluation/PendingPrograms.h"
+#include "evaluation/StackMachine.h"
+#include "evaluation/StackMachineRewriting.h"
+#include "evaluation/StringValues.h"
+#include "evaluation/SubexpressionSharing.h"
+#include "expression/NumericComputability.h"
+#include "expression/SymbolTable.h"
+#include "expression/TreeComparison.h"
+#include "expression/TreeComputability.h"
+#include "expression/TreeWalking.h"
+
+namespace {
+
+constexpr int32_t kIdPhi = 2;
+constexpr int32_t kIdTheta = 3;
+constexpr int32_t kIdInf = 4;
+constexpr int32_t kIdDegree = 5;
+constexpr int32_t kIdLdots = 6;
+constexpr int32_t kIdRho = 7;
+constexpr int32_t kIdRowNumber = 14;
+constexpr int32_t kIdPi = 1;
+constexpr int32_t kIdE = 'e';
+constexpr int32_t kIdI = 'i';
+constexpr int32_t kIdR = 'r';
+
+constexpr double kE = 2.718281828459045;
+
+bool IsKind(const ExpressionRecord* node, OpCodeT kind) { return node != nullptr && node->opcode == kind; }
+
+bool IsAtom(const ExpressionRecord* node, int32_t id) { return IsKind(node, kOpAtom) && node->payload.id == id; }
+
+bool IsNumber(const ExpressionRecord* node, double value) {
+  return IsKind(node, kOpNumber) && node->payload.number != nullptr && node->payload.number->value == value;
+}
+
+bool IsPreparedLoop(const ExpressionRecord* node) {
+  return IsKind(node, kOpPreparedSum) || IsKind(node, kOpPreparedProduct);
+}
+
+bool HasRange(const ExpressionRecord* loop) {
+  return IsPreparedLoop(loop) && loop->operandCount == 3 && IsKind(loop->operands[0], kOpEquals) &&
+         loop->operands[0]->operandCount == 2;
+}
+
+const ExpressionRecord* IndexOf(const ExpressionRecord* loop) { return loop->operands[0]->operands[0]; }
+
+bool IsFunctionName(const ExpressionRecord* node) {
+  return IsKind(node->parent, kOpFunction) && node->parent->operands[0] == node;
+}
+
+// The kinds whose code is nothing: their operands' values stay behind.
+bool EmitsNothing(OpCodeT kind) {
+  switch (kind) {
+    case kOpPrompt: case kOpMatrix: case kOpComma: case kOpIn: case kOpSubstitution: case kOpSuperscriptT:
+    case kOpPlusOrMinus: case kOpMinusOrPlus: case kOpGrad: case kOpDiv: case kOpCurl: case kOpLap:
+    case kOpSum: case kOpProduct: case kOpLParen: case kOpId: case kOpDot: case kOpCross: case kOpPrime:
+    case kOpHat: case kOpIntegral: case kOpDataStdDev: case kOpSlider: case kOpSet: case kOpTranspose:
+    case kOpTrace: case kOpDet: case kOpRotate: case kOpSwappedCondition:
+      return true;
+    default:
+      return !IsOperatorTableKind(kind) && kind != kOpAngle && kind != kOpPreparedSum && kind != kOpTableIndex &&
+             kind != kOpPreparedProduct && kind != kOpDummy && kind != kOpConditions;
+  }
+}
+
+// The node lies inside the body of a loop that runs zero or more times.
+bool IsInLoop(const ExpressionRecord* node, DocumentRecord* document) {
+  for (const ExpressionRecord* ancestor = node->parent; ancestor != nullptr; ancestor = ancestor->parent) {
+    if (IsPreparedLoop(ancestor) || IsScalarDataOpcode(ancestor->opcode) ||
+        IsDataMinMax(const_cast<ExpressionRecord*>(ancestor), document))
+      return true;
+  }
+  return false;
+}
+
+bool IsPartOfFractionalExponent(const ExpressionRecord* node) {
+  if (IsFractionalPower(node)) return true;
+  return IsKind(node, kOpMinus) && node->operandCount >= 1 && IsFractionalPower(node->operands[0]) &&
+         IsKind(node->parent, kOpPower);
+}
+
+class Compilation {
+ public:
+  Compilation(AStackMachine* machine, ExpressionRecord* root, AConstantsCache* cache, bool guarded, bool forGrid,
+              DocumentRecord* document)
+      : fMachine(machine), fRoot(root), fCache(cache), fGuarded(guarded), fForGrid(forGrid), fDocument(document) {}
+
+  void Run();
+
+ private:
+  void Emit(const PCodeOp& op) {
+    if (!AppendInstruction(fProgram, op)) fOutOfMemory = true;
+    if (op.opcode == pcUndefined) fEmittedUndefined = true;
+  }
+  void Emit(int32_t opcode, int32_t a = 0, int32_t b = 0) { Emit(MakeOp(opcode, a, b)); }
+  void EmitNumber(double value) { Emit(MakeNumberOp(value)); }
+
+  bool Open();
+  bool HasRepeatedIndex() const;
+  ExpressionRecord* Descend(ExpressionRecord* node, bool* done);
+  bool MaySearchShared(ExpressionRecord* node) const;
+  bool MayRecord(ExpressionRecord* node) const;
+  bool TryShared(ExpressionRecord* node);
+  bool TryConstant(ExpressionRecord* node);
+  int32_t LoopIndexSlot(const ExpressionRecord* node) const;
+  bool HandOutLoopSlots(ExpressionRecord* expression, int32_t count, int32_t* first);
+  void EnterDataLoop(ExpressionRecord* node);
+  void EmitNode(ExpressionRecord* node);
+  void EmitAtom(ExpressionRecord* node);
+  void EmitCall(ExpressionRecord* node);
+  void EmitDataLoopEnd(ExpressionRecord* node);
+  void EmitGuardMarkers(ExpressionRecord* node);
+  void Record(ExpressionRecord* node);
+  void EmitCoordinate(int32_t* mark, int32_t slot, void (Compilation::*computation)(ExpressionRecord*),
+                      ExpressionRecord* node);
+  void ComputeR(ExpressionRecord* node);
+  void ComputeRho(ExpressionRecord*);
+  void ComputeTheta(ExpressionRecord*);
+  void ComputePhi(ExpressionRecord* node);
+  void Finish();
+
+  AStackMachine* fMachine;
+  ExpressionRecord* fRoot;
+  AConstantsCache* fCache;
+  bool fGuarded;
+  bool fForGrid;
+  DocumentRecord* fDocument;
+  StackMachineConstructorGlobals* fState = nullptr;
+  PendingProgram fOwnProgram{};
+  PendingProgram* fProgram = &fOwnProgram;
+  bool fOwnTemporaries = false;
+  bool fSharing = false;
+  bool fOutOfMemory = false;
+  bool fEmittedUndefined = false;
+};
+
+bool Compilation::Open() {
+  fState = GetStackMachineConstructorGlobals();
+  if (fState == nullptr) return false;
+  fState->dataLoopCount = 0;
+  if (fState->temporaries == nullptr) {
+    fState->temporaries = NewSubexpressionList();
+    if (fState->temporaries == nullptr) return false;
+    fOwnTemporaries = true;
+  }
+  // A full machine table leaves the program to compute everything itself.
+  fSharing = !fGuarded && !fOwnTemporaries && fState->computed != nullptr &&
+             fState->machineCount < kMostSharedMachines;
+  if (fSharing) fProgram = &fState->machines[fState->machineCount];
+  *fProgram = PendingProgram{};
+  fProgram->machine = fMachine;
+  return true;
+}
+
+bool Compilation::HasRepeatedIndex() const {
+  ExpressionRecord* node = LeftMost(fRoot);
+  while (node != nullptr) {
+    if (HasRange(node)) {
+      for (const ExpressionRecord* a = node->parent; a != nullptr; a = a->parent) {
+        if (HasRange(a) && MATH_Equal(IndexOf(a), IndexOf(node))) return true;
+      }
+    }
+    if (node == fRoot) break;
+    node = NextBottomUp(node);
+  }
+  return false;
+}
+
+void Compilation::Run() {
+  if (!Open()) {
+    fOutOfMemory = true;
+  } else if (HasRepeatedIndex()) {
+    EmitNumber(gNaN);
+  } else {
+    bool done = false;
+    ExpressionRecord* node = Descend(fRoot, &done);
+    while (!fOutOfMemory) {
+      if (!done) {
+        EmitNode(node);
+        Record(node);
+      }
+      if (fGuarded) EmitGuardMarkers(node);
+      if (node == fRoot) break;
+      ExpressionRecord* parent = node->parent;
+      const int32_t k = OP_NUM(node);
+      if (k + 1 < parent->operandCount) {
+        node = Descend(parent->operands[k + 1], &done);
+      } else {
+        node = parent;
+        done = false;
+      }
+    }
+  }
+  Finish();
+}
+
+void Compilation::Finish() {
+  if (fOutOfMemory) {
+    fProgram->outOfMemory = true;
+    QueueError(kOutOfMemoryError);
+  }
+  fMachine->fConstantsCache = fCache;
+  fMachine->fDocument = fDocument;
+  fMachine->fTemporariesBase = kTemporariesBase;
+  fMachine->fCancel.store(0, std::memory_order_relaxed);
+  if (fState == nullptr) {
+    DeliverProgram(fProgram);
+    return;
+  }
+  const int32_t temporaries = fState->temporaries != nullptr ? fState->temporaries->Count() : 0;
+  fMachine->fArgumentCount = temporaries;
+  // The thread's record outlives nothing it points to.
+  OurDisposeMemory(fState->dataLoopStack);
+  fState->dataLoopStack = nullptr;
+  fState->dataLoopCount = fState->dataLoopCapacity = 0;
+  if (fSharing) {
+    ++fState->machineCount;
+  } else {
+    DeliverProgram(fProgram);
+  }
+  if (fOwnTemporaries) {
+    CheckgVariablesSize(temporaries + kTemporariesBase);
+    FreeSubexpressionList(fState->temporaries);
+    fState->temporaries = nullptr;
+  }
+}
+
+ExpressionRecord* Compilation::Descend(ExpressionRecord* node, bool* done) {
+  *done = false;
+  ExpressionRecord* parent = node->parent;
+  if (node != fRoot && HasRange(parent) && parent->operands[2] == node) {
+    const int32_t t = GetSummationIndexVariable(IndexOf(parent));
+    Emit(pcStoreTempPop, t + 1);
+    Emit(pcLoopTest, t);
+  }
+  if (node != fRoot && IsKind(parent, kOpTableIndex) && OP_NUMeq(node, 1)) Emit(pcPushRow);
+  for (;;) {
+    if (fOutOfMemory) return node;
+    if ((IsScalarDataOpcode(node->opcode) || IsDataMinMax(node, fDocument)) &&
+        !(fCache != nullptr && DIM_EvalsToNumAllowingParameters(node, fDocument))) {
+      if (TryShared(node)) {
+        *done = true;
+        return node;
+      }
+      EnterDataLoop(node);
+    }
+    parent = node->parent;
+    if (IsKind(node, kOpEquals) && HasRange(parent) && parent->operands[0] == node) {
+      int32_t first = 0;
+      if (!HandOutLoopSlots(node->operands[0], 3, &first)) return node;
+      node = node->operands[1];
+      continue;
+    }
+    const int32_t indexSlot = LoopIndexSlot(node);
+    if (indexSlot >= 0) {
+      Emit(pcPushTemp, indexSlot);
+      *done = true;
+      return node;
+    }
+    if (TryShared(node) || TryConstant(node)) {
+      *done = true;
+      return node;
+    }
+    if (node->operandCount == 0) return node;
+    // The accumulator goes below the loop's first value.
+    if (HasRange(node)) EmitNumber(node->opcode == kOpPreparedSum ? 0.0 : 1.0);
+    node = IsKind(node, kOpFunction) && node->operandCount >= 2 ? node->operands[1] : node->operands[0];
+  }
+}
+
+// The slot of the loop index the node names, when it lies in the body of
+// a loop over that index; -1 otherwise.
+int32_t Compilation::LoopIndexSlot(const ExpressionRecord* node) const {
+  if (node->opcode != kOpAtom && node->opcode != kOpIndexes) return -1;
+  const ExpressionRecord* child = node;
+  for (const ExpressionRecord* a = node->parent; a != nullptr; child = a, a = a->parent) {
+    if (HasRange(a) && a->operands[2] == child && MATH_Equal(IndexOf(a), node)) {
+      return GetSummationIndexVariable(node);
+    }
+  }
+  return -1;
+}
+
+bool Compilation::HandOutLoopSlots(ExpressionRecord* expression, int32_t count, int32_t* first) {
+  SubexpressionList* list = fState->temporaries;
+  *first = list->Count();
+  for (int32_t i = 0; i < count; ++i) {
+    if (list->Add({expression, -1, *first, -1, 1}) != 0) {
+      fOutOfMemory = true;
+      return false;
+    }
+  }
+  return true;
+}
+
+void Compilation::EnterDataLoop(ExpressionRecord* node) {
+  int32_t t = 0;
+  if (!HandOutLoopSlots(nullptr, 2, &t)) return;
+  if (!PushDataLoop(fState, t)) {
+    fOutOfMemory = true;
+    return;
+  }
+  const bool minMax = IsKind(node, kOpMin) || IsKind(node, kOpMax);
+  Emit(minMax ? pcBeginMaxMin : pcBeginCountSum, t, GetTableDataSize(node, fDocument) - 1);
+  Emit(pcLoopTest, t);
+  Emit(pcSetRow, t);
+}
+
+// Values computed once in a scope must mean the same wherever they are
+// used: nothing that follows a loop index or the current table row.
+bool Compilation::MaySearchShared(ExpressionRecord* node) const {
+  if (!fSharing || !CSEisOK(node)) return false;
+  if (node->opcode == kOpAtom) {
+    const int32_t id = node->payload.id;
+    if (id == SliderVariable(fDocument) || Is_xyzwtuvr_theta_phi_pi_degree_e_i_inf(id)) return false;
+  }
+  if (!DoesNotDependOnSummationIndex(node)) return false;
+  return fDocument == nullptr || !ExprReferencesTableData(node, fDocument);
+}
+
+bool Compilation::TryShared(ExpressionRecord* node) {
+  if (!MaySearchShared(node)) return false;
+  PCodeOp op{};
+  int32_t slot = -1;
+  bool outOfMemory = false;
+  if (!AlreadyComputed(node, fDocument, &op, &slot, &outOfMemory)) return false;
+  if (outOfMemory) fOutOfMemory = true;
+  Emit(op.opcode, slot);
+  return true;
+}
+
+bool Compilation::TryConstant(ExpressionRecord* node) {
+  if (fCache == nullptr || !CSEisOK(node) || IsFunctionName(node)) return false;
+  if (node->opcode == kOpAtom &&
+      (node->payload.id == SliderVariable(fDocument) || Is_pi_degree_e_i_inf(node->payload.id)))
+    return false;
+  if (!DIM_EvalsToNumAllowingParameters(node, fDocument)) return false;
+  const int32_t index = fCache->SaveExpr(node);
+  if (index < 0) {
+    fOutOfMemory = true;
+    return true;
+  }
+  Emit(pcPushConstant, index);
+  return true;
+}
+
+// Stores are inserted only where every run passes: outside loops, and
+// before any pcUndefined has ended the run.
+bool Compilation::MayRecord(ExpressionRecord* node) const {
+  if (!fSharing || fEmittedUndefined || node->operandCount == 0 || !CSEisOK(node)) return false;
+  if (HasRange(node) || IsInLoop(node, fDocument) || IsKind(node, kOpIf) || IsPartOfFractionalExponent(node))
+    return false;
+  return fDocument == nullptr || !ExprReferencesTableData(node, fDocument);
+}
+
+void Compilation::Record(ExpressionRecord* node) {
+  if (!MayRecord(node)) return;
+  if (fState->computed->Add({node, fState->machineCount, -1, fProgram->count, 0}) != 0) fOutOfMemory = true;
+}
+
+void Compilation::EmitGuardMarkers(ExpressionRecord* node) {
+  ExpressionRecord* parent = node->parent;
+  if (node == fRoot || parent == nullptr) return;
+  if (IsKind(parent, kOpBranch)) {
+    Emit(pcGuardEnd, parent->payload.branchNumber, OP_NUM(node));
+    return;
+  }
+  ExpressionRecord* branch = parent->parent;
+  if (!IsKind(parent, kOpSwappedCondition) || !IsKind(branch, kOpBranch)) return;
+  if (OP_NUMeq(node, 0)) {
+    Emit(pcSkipIfZero, branch->payload.branchNumber, OP_NUM(parent));
+  } else if (OP_NUMeq(node, 1)) {
+    Emit(pcSkipRestIfTrue, branch->payload.branchNumber, branch->operandCount - 1);
+  }
+}
+
+void Compilation::EmitCoordinate(int32_t* mark, int32_t slot, void (Compilation::*computation)(ExpressionRecord*),
+                                 ExpressionRecord* node) {
+  if (fSharing && *mark != 0) {
+    Emit(pcPushVar, slot);
+    return;
+  }
+  (this->*computation)(node);
+  Emit(pcStoreVar, slot);
+  // Later programs of the scope read the slot only when every run of this
+  // one is sure to have written it.
+  if (fSharing && !fEmittedUndefined && !IsInLoop(node, fDocument)) {
+    *mark = 1;
+    fProgram->writesShared = true;
+  }
+}
+
+void Compilation::ComputeR(ExpressionRecord*) {
+  Emit(pcPushVar, 3);
+  Emit(pcPushVar, 4);
+  Emit(pcHypot);
+}
+
+void Compilation::ComputeRho(ExpressionRecord*) {
+  ComputeR(nullptr);
+  Emit(pcPushVar, 5);
+  Emit(pcHypot);
+}
+
+void Compilation::ComputeTheta(ExpressionRecord*) {
+  Emit(pcPushVar, 3);
+  Emit(pcPushVar, 4);
+  Emit(pcAngle);
+}
+
+void Compilation::ComputePhi(ExpressionRecord* node) {
+  Emit(pcPushVar, 5);
+  EmitCoordinate(&fState->rComputed, 7, &Compilation::ComputeR, node);
+  Emit(pcAngle);
+}
+
+void Compilation::EmitAtom(ExpressionRecord* node) {
+  ExpressionRecord* parent = node->parent;
+  const int32_t id = node->payload.id;
+  if (IsKind(parent, kOpIndexes) || IsFunctionName(node)) return;
+  if (id == kIdE && IsKind(parent, kOpPower) && parent->operands[0] == node &&
+      !(parent->operandCount >= 2 && IsNumber(parent->operands[1], 2.0)))
+    return;
+  switch (id) {
+    case 'u': Emit(pcPushVar, 0); return;
+    case 'v': Emit(pcPushVar, 1); return;
+    case 'x': Emit(pcPushVar, 3); return;
+    case 'y': Emit(pcPushVar, 4); return;
+    case 'z': Emit(pcPushVar, 5); return;
+    case 'w': Emit(pcPushVar, 6); return;
+    case kIdRowNumber: Emit(pcPushVar, 11); return;
+    default: break;
+  }
+  if (id == SliderVariable(fDocument)) {
+    Emit(pcPushVar, 2);
+    return;
+  }
+  switch (id) {
+    case kIdR: EmitCoordinate(&fState->rComputed, 7, &Compilation::ComputeR, node); return;
+    case kIdRho: EmitCoordinate(&fState->rhoComputed, 8, &Compilation::ComputeRho, node); return;
+    case kIdTheta: EmitCoordinate(&fState->thetaComputed, 9, &Compilation::ComputeTheta, node); return;
+    case kIdPhi: EmitCoordinate(&fState->phiComputed, 10, &Compilation::ComputePhi, node); return;
+    case kIdLdots: EmitNumber(gNaN); return;
+    case kIdPi: EmitNumber(gPi); return;
+    case kIdInf: EmitNumber(gInf); return;
+    case kIdDegree: EmitNumber(gPi / 180.0); return;
+    case kIdI: Emit(pcPushI); return;
+    case kIdE: EmitNumber(kE); return;
+    default: break;
+  }
+  if (IsKind(parent, kOpInterpolate) && parent->operands[0] == node) return;
+  Emit(pcPushParameter, id);
+}
+
+// A call whose argument count differs from the definition's parameter
+// count is undefined: the callee would read slots nobody set.
+void Compilation::EmitCall(ExpressionRecord* node) {
+  const int32_t index = node->operandCount == 2 ? DocumentFunctionIndex(node->operands[0], fDocument) : -1;
+  if (index < 0) {
+    Emit(pcUndefined);
+    return;
+  }
+  const ExpressionRecord* arguments = node->operands[1];
+  const int32_t count = IsKind(arguments, kOpComma) ? arguments->operandCount : 1;
+  if (count < 1 || count != DocumentFunctionArity(index, fDocument)) {
+    Emit(pcUndefined);
+    return;
+  }
+  Emit(pcCallFunction, count, index);
+}
+
+void Compilation::EmitDataLoopEnd(ExpressionRecord* node) {
+  if (fState->dataLoopCount == 0) {
+    Emit(pcUndefined);
+    return;
+  }
+  const int32_t t = fState->dataLoopStack[--fState->dataLoopCount];
+  const bool minMax = IsKind(node, kOpMin) || IsKind(node, kOpMax);
+  const bool conditional = node->operandCount >= 2;
+  if (minMax) {
+    Emit(conditional ? pcCondMaxMin : pcMaxMin);
+  } else {
+    Emit(conditional ? pcCondCountSum : pcCountSum);
+  }
+  Emit(pcLoopNext, t);
+  Emit(pcPopRow);
+  switch (node->opcode) {
+    case kOpMin: case kOpDataSum: Emit(pcSwap); Emit(pcPop); break;
+    case kOpMax: case kOpDataCount: Emit(pcPop); break;
+    default: Emit(pcSwap); Emit(pcDiv); break;
+  }
+}
+
+bool IsTextOperand(const ExpressionRecord* node, DocumentRecord* document) {
+  return IsKind(node, kOpString) || (IsKind(node, kOpAtom) && DoesIDRepresentString(node->payload.id, document));
+}
+
+bool ComparesTexts(const ExpressionRecord* node, DocumentRecord* document) {
+  return node->operandCount == 2 && IsTextOperand(node->operands[0], document) &&
+         IsTextOperand(node->operands[1], document);
+}
+
+int32_t ElementaryOpcode(OpCodeT kind) {
+  switch (kind) {
+    case kOpSin: return pcSin;
+    case kOpCos: return pcCos;
+    case kOpTan: return pcTan;
+    case kOpCot: return pcCot;
+    case kOpCsc: return pcCsc;
+    case kOpSec: return pcSec;
+    case kOpAsin: return pcAsin;
+    case kOpAcos: return pcAcos;
+    case kOpAtan: return pcAtan;
+    case kOpAcot: return pcAcot;
+    case kOpAcsc: return pcAcsc;
+    case kOpAsec: return pcAsec;
+    case kOpSinh: return pcSinh;
+    case kOpCosh: return pcCosh;
+    case kOpTanh: return pcTanh;
+    case kOpCoth: return pcCoth;
+    case kOpCsch: return pcCsch;
+    case kOpSech: return pcSech;
+    case kOpAsinh: return pcAsinh;
+    case kOpAcosh: return pcAcosh;
+    case kOpAtanh: return pcAtanh;
+    case kOpAcoth: return pcAcoth;
+    case kOpAcsch: return pcAcsch;
+    case kOpAsech: return pcAsech;
+    case kOpSgn: return pcSgn;
+    case kOpFact: return pcFact;
+    case kOpMinus: return pcNeg;
+    case kOpAbs: return pcAbs;
+    case kOpOverline: return pcConj;
+    case kOpChoice: return pcChoose;
+    case kOpInterval: return pcMakeInterval;
+    case kOpFloor: return pcFloor;
+    case kOpCeil: return pcCeil;
+    case kOpLn: return pcLn;
+    case kOpExp: return pcExp;
+    case kOpArg: return pcArg;
+    case kOpImag: case kOpIm: return pcIm;
+    case kOpReal: case kOpRe: return pcRe;
+    case kOpBesselJ: return pcBesselJ;
+    case kOpMod: return pcMod;
+    case kOpClamp: return pcClamp;
+    case kOpNot: return pcNot;
+    case kOpInf: return pcInf;
+    case kOpSup: return pcSup;
+    case kOpAngle: return pcAngle;
+    case kOpTableIndex: return pcPopRow;
+    default: return -1;
+  }
+}
+
+int32_t ChainOpcode(OpCodeT kind) {
+  switch (kind) {
+    case kOpEquals: return pcEqual;
+    case kOpNotEqual: return pcNotEqual;
+    case kOpLess: return pcLess;
+    case kOpLeq: return pcLessEq;
+    case kOpGreater: return pcGreater;
+    case kOpGeq: return pcGreaterEq;
+    default: return -1;
+  }
+}
+
+void Compilation::EmitNode(ExpressionRecord* node) {
+  const int32_t k = node->operandCount;
+  ExpressionRecord* parent = node->parent;
+  auto repeat = [this, k](int32_t opcode) {
+    for (int32_t i = 1; i < k; ++i) Emit(opcode);
+  };
+  switch (node->opcode) {
+    case kOpNumber:
+      if (IsKind(parent, kOpIndexes)) return;
+      if (IsKind(parent, kOpPower) && OP_NUMeq(node, 1) && IsNumber(node, 2.0)) return;
+      EmitNumber(node->payload.number != nullptr ? node->payload.number->value : gNaN);
+      return;
+    case kOpAtom: EmitAtom(node); return;
+    case kOpString: EmitNumber(StringValueOfText(node->text)); return;
+    case kOpIndexes: {
+      const ExpressionRecord* name = k >= 1 ? node->operands[0] : nullptr;
+      const ExpressionRecord* index = k >= 2 ? node->operands[1] : nullptr;
+      if (!IsKind(name, kOpAtom) || !IsKind(index, kOpNumber) || index->payload.number == nullptr) {
+        Emit(pcUndefined);
+        return;
+      }
+      // The subscript and the name share one word: 15 bits each.
+      const int32_t n = DoubleToInt32(index->payload.number->value);
+      if (n < 0 || n >= 32767) {
+        Emit(pcUndefined);
+        return;
+      }
+      Emit(pcPushParameter, ((n + 1) << 16) | (name->payload.id & 0xFFFF));
+      return;
+    }
+    case kOpTimes: repeat(pcMul); return;
+    case kOpPlus: repeat(pcAdd); return;
+    case kOpFunction: EmitCall(node); return;
+    case kOpEquals:
+      if (HasRange(parent) && parent->operands[0] == node) {
+        const int32_t t = GetSummationIndexVariable(node->operands[0]);
+        Emit(pcStoreTemp, t + 2);
+        Emit(pcStoreTempPop, t);
+        return;
+      }
+      if (ComparesTexts(node, fDocument)) {
+        Emit(pcStrEqual);
+        return;
+      }
+      Emit(pcEqual, k);
+      return;
+    case kOpNotEqual:
+      if (ComparesTexts(node, fDocument)) {
+        Emit(pcStrNotEqual);
+        return;
+      }
+      Emit(pcNotEqual, k);
+      return;
+    case kOpLess: case kOpLeq: case kOpGreater: case kOpGeq: Emit(ChainOpcode(node->opcode), k); return;
+    case kOpLog:
+      if (k == 2) {
+        Emit(pcLn);
+        Emit(pcSwap);
+        Emit(pcLn);
+        Emit(pcSwap);
+        Emit(pcDiv);
+      } else {
+        Emit(pcLog10);
+      }
+      return;
+    case kOpSqrt:
+      if (k == 2) {
+        EmitNumber(1.0);
+        Emit(pcSwap);
+        Emit(pcPowFrac);
+      } else {
+        Emit(pcSqrt);
+      }
+      return;
+    case kOpOpTotal: case kOpOpPartial: Emit(pcUndefined); return;
+    case kOpOver:
+      if (!IsFractionalPower(node)) Emit(pcDiv);
+      return;
+    case kOpPower: {
+      const ExpressionRecord* exponent = k >= 2 ? node->operands[1] : nullptr;
+      if (IsNumber(exponent, 2.0)) {
+        Emit(pcSquare);
+      } else if (IsAtom(node->operands[0], kIdE)) {
+        Emit(pcExp);
+      } else if (IsKind(exponent, kOpOver) ||
+                 (IsKind(exponent, kOpMinus) && exponent->operandCount >= 1 && IsKind(exponent->operands[0], kOpOver))) {
+        Emit(pcPowFrac);
+      } else {
+        Emit(pcPow);
+      }
+      return;
+    }
+    case kOpSn:
+      EmitNumber(10.0);
+      Emit(pcSwap);
+      Emit(pcPow);
+      Emit(pcMul);
+      return;
+    case kOpIf:
+      fMachine->fNaNRecovery = 1;
+      Emit(pcIf);
+      return;
+    case kOpBranch:
+      fMachine->fNaNRecovery = 1;
+      Emit(pcBranch, k);
+      return;
+    case kOpSwappedCondition: fMachine->fNaNRecovery = 1; return;
+    case kOpMin: case kOpMax:
+      if (IsDataMinMax(node, fDocument)) {
+        EmitDataLoopEnd(node);
+      } else {
+        repeat(node->opcode == kOpMin ? pcMin : pcMax);
+      }
+      return;
+    case kOpDataSum: case kOpDataCount: case kOpDataMean: EmitDataLoopEnd(node); return;
+    case kOpInterpolate:
+      if ((k != 2 && k != 3) || !IsKind(node->operands[0], kOpAtom)) {
+        Emit(pcUndefined);
+        return;
+      }
+      Emit(k == 2 ? pcInterpolate1 : pcInterpolate2, node->operands[0]->payload.id);
+      return;
+    case kOpAnd: case kOpConditions: repeat(pcAnd); return;
+    case kOpOr: repeat(pcOr); return;
+    case kOpPreparedSum: case kOpPreparedProduct: {
+      const bool sum = node->opcode == kOpPreparedSum;
+      const int32_t t = GetSummationIndexVariable(IndexOf(node));
+      if (!fForGrid) Emit(sum ? pcSumIndexCheck : pcProductIndexCheck, t);
+      Emit(sum ? pcAdd : pcMul);
+      Emit(pcLoopNext, t);
+      return;
+    }
+    case kOpDummy:
+      // A placeholder names an argument slot of a function's program.
+      if (node->payload.id < 0 || node->payload.id >= kTemporariesBase) {
+        Emit(pcUndefined);
+      } else {
+        Emit(pcPushVar, node->payload.id);
+      }
+      return;
+    default: {
+      const int32_t opcode = ElementaryOpcode(node->opcode);
+      if (opcode >= 0) Emit(opcode);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+bool LeavesOneValue(const ExpressionRecord* node) {
+  return !EmitsNothing(node->opcode) || node->operandCount == 1;
+}
+
+void CompileExpression(AStackMachine* machine, ExpressionRecord* tree, AConstantsCache* cache, bool guarded,
+                       bool forGrid, DocumentRecord* document) {
+  if (machine == nullptr) return;
+  if (tree == nullptr) {
+    machine->Add(MakeNumberOp(gNaN));
+    machine->Add(MakeOp(pcEnd));
+    return;
+  }
+  Compilation(machine, tree, cache, guarded, forGrid, document).Run();
+}

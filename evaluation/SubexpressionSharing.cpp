@@ -1,0 +1,214 @@
+#include "evaluation/SubexpressionSharing.h"
+
+#include <new>
+
+#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/ThreadLocalState.h"
+#include "evaluation/ExpressionCompiler.h"
+#include "evaluation/PendingPrograms.h"
+#include "evaluation/StackMachine.h"
+#include "evaluation/VariableRestriction.h"
+#include "expression/TreeComparison.h"
+
+namespace {
+
+constexpr int32_t kIdE = 'e';
+
+bool IsKind(const ExpressionRecord* node, OpCodeT kind) { return node != nullptr && node->opcode == kind; }
+
+bool IsPreparedLoop(const ExpressionRecord* node) {
+  return IsKind(node, kOpPreparedSum) || IsKind(node, kOpPreparedProduct);
+}
+
+bool IsPowerOverBaseOtherThanE(const ExpressionRecord* power) {
+  if (!IsKind(power, kOpPower) || power->operandCount < 2) return false;
+  const ExpressionRecord* base = power->operands[0];
+  return !(IsKind(base, kOpAtom) && base->payload.id == kIdE);
+}
+
+bool IsSecondOperandOf(const ExpressionRecord* node, const ExpressionRecord* parent) {
+  return parent != nullptr && parent->operandCount >= 2 && parent->operands[1] == node;
+}
+
+// Looks the node up in one hoisting level; appends it when new.
+bool HoistAt(int32_t level, ExpressionRecord* node, PCodeOp* op, int32_t* slot, bool* outOfMemory) {
+  static constexpr int32_t kPushes[3] = {pcPushGrid1, pcPushGrid2, pcPushGrid3};
+  SubexpressionList* list = GetStackMachineConstructorGlobals()->hoisting[level];
+  if (list == nullptr) return false;
+  op->opcode = kPushes[level];
+  for (int32_t i = 0; i < list->Count(); ++i) {
+    if (MATH_Equal((*list)[i].expression, node)) {
+      *slot = (*list)[i].slot;
+      return true;
+    }
+  }
+  *slot = list->Count();
+  if (list->Add({node, -1, *slot, -1, 0}) != 0) *outOfMemory = true;
+  return true;
+}
+
+bool UsesOnly(ExpressionRecord* node, DocumentRecord* document, int32_t id) {
+  return HasOnly(node, document, id, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable) &&
+         DIM_Contains(node, id);
+}
+
+bool HoistedInGrid(ExpressionRecord* node, DocumentRecord* document, PCodeOp* op, int32_t* slot,
+                   bool* outOfMemory) {
+  if (!DoesNotDependOnSummationIndex(node)) return false;
+  if (UsesOnly(node, document, 'u') || UsesOnly(node, document, 'x')) return HoistAt(0, node, op, slot, outOfMemory);
+  if (UsesOnly(node, document, 'v') || UsesOnly(node, document, 'y')) return HoistAt(1, node, op, slot, outOfMemory);
+  if (UsesOnly(node, document, 'z')) return HoistAt(2, node, op, slot, outOfMemory);
+  return false;
+}
+
+}  // namespace
+
+StackMachineConstructorGlobals* GetStackMachineConstructorGlobals() {
+  return static_cast<StackMachineConstructorGlobals*>(
+      GetThreadLocalStackMachineConstructorGlobals(sizeof(StackMachineConstructorGlobals)));
+}
+
+SubexpressionList* NewSubexpressionList() {
+  void* block = OurAllocateMemory(sizeof(SubexpressionList), true);
+  return block != nullptr ? new (block) SubexpressionList : nullptr;
+}
+
+void FreeSubexpressionList(SubexpressionList* list) {
+  if (list == nullptr) return;
+  list->~SubexpressionList();
+  OurDisposeMemory(list);
+}
+
+bool PushDataLoop(StackMachineConstructorGlobals* state, int32_t slot) {
+  if (state->dataLoopCount == state->dataLoopCapacity) {
+    const int32_t capacity = state->dataLoopCapacity == 0 ? 16 : state->dataLoopCapacity * 2;
+    auto* stack = static_cast<int32_t*>(OurAllocateMemory(size_t(capacity) * sizeof(int32_t), false));
+    if (stack == nullptr) return false;
+    if (state->dataLoopCount > 0) {
+      OurCopyMemory(stack, state->dataLoopStack, size_t(state->dataLoopCount) * sizeof(int32_t));
+    }
+    OurDisposeMemory(state->dataLoopStack);
+    state->dataLoopStack = stack;
+    state->dataLoopCapacity = capacity;
+  }
+  state->dataLoopStack[state->dataLoopCount++] = slot;
+  return true;
+}
+
+void BeginCSE() {
+  StackMachineConstructorGlobals* state = GetStackMachineConstructorGlobals();
+  if (state == nullptr) return;
+  AbandonPendingPrograms(state);
+  FreeSubexpressionList(state->computed);
+  FreeSubexpressionList(state->temporaries);
+  state->computed = NewSubexpressionList();
+  state->temporaries = NewSubexpressionList();
+  if (state->computed == nullptr || state->temporaries == nullptr) {
+    // Without lists no program can share; each compiles on its own.
+    FreeSubexpressionList(state->computed);
+    FreeSubexpressionList(state->temporaries);
+    state->computed = state->temporaries = nullptr;
+  }
+  state->machineCount = 0;
+  state->rComputed = state->rhoComputed = state->thetaComputed = state->phiComputed = 0;
+}
+
+int32_t EndCSE() {
+  StackMachineConstructorGlobals* state = GetStackMachineConstructorGlobals();
+  if (state == nullptr) return kTemporariesBase;
+  SubexpressionList* temporaries = state->temporaries;
+  const int32_t n = temporaries != nullptr ? temporaries->Count() : 0;
+  bool storesComplete = true;
+  for (int32_t i = 0; i < n; ++i) {
+    const MSubexpression entry = (*temporaries)[i];
+    if (entry.loopSlot != 0 || entry.machine < 0 || entry.machine >= state->machineCount) continue;
+    for (int32_t j = i + 1; j < n; ++j) {
+      MSubexpression& later = (*temporaries)[j];
+      if (later.machine == entry.machine && later.position > entry.position) ++later.position;
+    }
+    PendingProgram& program = state->machines[entry.machine];
+    program.writesShared = true;
+    if (!InsertInstruction(&program, entry.position, MakeOp(pcStoreTemp, entry.slot))) storesComplete = false;
+  }
+  // A program that would read a value whose store is missing must not run.
+  for (int32_t m = 0; m < state->machineCount; ++m) {
+    if (state->machines[m].writesShared && state->machines[m].outOfMemory) storesComplete = false;
+  }
+  if (!storesComplete) {
+    for (int32_t m = 0; m < state->machineCount; ++m) state->machines[m].outOfMemory = true;
+    QueueError(kOutOfMemoryError);
+  }
+  DeliverPendingPrograms(state);
+  FreeSubexpressionList(state->computed);
+  FreeSubexpressionList(state->temporaries);
+  state->computed = state->temporaries = nullptr;
+  return n + kTemporariesBase;
+}
+
+bool IsFractionalPower(const ExpressionRecord* node) {
+  if (!IsKind(node, kOpOver) || node->parent == nullptr) return false;
+  const ExpressionRecord* parent = node->parent;
+  if (IsKind(parent, kOpPower)) return IsSecondOperandOf(node, parent) && IsPowerOverBaseOtherThanE(parent);
+  return IsKind(parent, kOpMinus) && IsSecondOperandOf(parent, parent->parent) &&
+         IsPowerOverBaseOtherThanE(parent->parent);
+}
+
+bool CSEisOK(const ExpressionRecord* node) {
+  if (IsKind(node, kOpSwappedCondition) || IsKind(node, kOpIf) || IsKind(node, kOpNumber)) return false;
+  if (IsKind(node->parent, kOpBranch) || IsFractionalPower(node)) return false;
+  if (IsKind(node, kOpMinus) && node->operandCount >= 1 && IsKind(node->operands[0], kOpOver) &&
+      IsKind(node->parent, kOpPower))
+    return false;
+  // One push stands for the node, so its code must leave exactly one value.
+  return LeavesOneValue(node);
+}
+
+int32_t GetSummationIndexVariable(const ExpressionRecord* indexVariable) {
+  const StackMachineConstructorGlobals* state = GetStackMachineConstructorGlobals();
+  if (state == nullptr || state->temporaries == nullptr) return -1;
+  const SubexpressionList& list = *state->temporaries;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    if (list[i].loopSlot != 0 && list[i].expression != nullptr && MATH_Equal(list[i].expression, indexVariable)) {
+      return list[i].slot;
+    }
+  }
+  return -1;
+}
+
+bool DoesNotDependOnSummationIndex(const ExpressionRecord* node) {
+  for (const ExpressionRecord* ancestor = node->parent; ancestor != nullptr; ancestor = ancestor->parent) {
+    if (!IsPreparedLoop(ancestor) || ancestor->operandCount != 3) continue;
+    const ExpressionRecord* range = ancestor->operands[0];
+    if (!IsKind(range, kOpEquals) || range->operandCount != 2 || !IsKind(range->operands[0], kOpAtom)) continue;
+    if (DIM_Contains(node, range->operands[0]->payload.id)) return false;
+  }
+  return true;
+}
+
+bool AlreadyComputed(ExpressionRecord* node, DocumentRecord* document, PCodeOp* op, int32_t* slot,
+                     bool* outOfMemory) {
+  StackMachineConstructorGlobals* state = GetStackMachineConstructorGlobals();
+  if (state == nullptr || state->temporaries == nullptr || state->computed == nullptr) return false;
+  if (state->gridMode != 0 && HoistedInGrid(node, document, op, slot, outOfMemory)) return true;
+  SubexpressionList& temporaries = *state->temporaries;
+  // Loop slots are found by the compiler's index test: the same name
+  // outside its loop is a parameter, not the loop's index.
+  for (int32_t i = 0; i < temporaries.Count(); ++i) {
+    if (temporaries[i].loopSlot == 0 && MATH_Equal(temporaries[i].expression, node)) {
+      op->opcode = pcPushTemp;
+      *slot = temporaries[i].slot;
+      return true;
+    }
+  }
+  const SubexpressionList& computed = *state->computed;
+  for (int32_t i = 0; i < computed.Count(); ++i) {
+    if (!MATH_Equal(computed[i].expression, node)) continue;
+    MSubexpression shared = computed[i];
+    shared.slot = temporaries.Count();
+    if (temporaries.Add(shared) != 0) *outOfMemory = true;
+    op->opcode = pcPushTemp;
+    *slot = shared.slot;
+    return true;
+  }
+  return false;
+}
