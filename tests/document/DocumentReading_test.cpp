@@ -4,6 +4,7 @@
 #include "document/DocumentStatements.h"
 #include "document/DocumentTable.h"
 #include "expression/ExpressionParser.h"
+#include "DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +14,6 @@
 #include <string>
 
 namespace {
-
-std::string Golden(const char* name) {
-  std::ifstream file(std::string(ZL_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
-std::unique_ptr<DocumentRecord> Read(const std::string& text) {
-  return ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
-}
 
 TEST(DocumentReading, RecoversFromBadStatementsAndAbortsOnBadExpressions) {
   auto document = Read("Zentrolabworksheet 4;\nWindow 1 2 3;\nSlider 1;\nFontSizes 1 2;\nSignificantDigits 5;\n");

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreUtilities/MathConstants.h"
+#include "DocumentTestSupport.h"
 
 #include <cstdio>
 #include <cstring>
@@ -17,17 +18,6 @@
 using namespace document_fields;
 
 namespace {
-
-std::string Golden(const char* name) {
-  std::ifstream file(std::string(ZL_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
-std::unique_ptr<DocumentRecord> Read(const std::string& text) {
-  return ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
-}
 
 std::string Write(const DocumentRecord& document) {
   const auto text = WriteDocumentText(document);
