@@ -4,13 +4,11 @@
 #include "document/DocumentStatements.h"
 #include "document/DocumentTable.h"
 #include "expression/ExpressionParser.h"
-#include "DocumentTestSupport.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {

@@ -1,19 +1,16 @@
+#include "CoreUtilities/MathConstants.h"
 #include "app/TextureCoding.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentWriter.h"
 #include "expression/ExpressionParser.h"
 #include "tests/document/DocumentFields.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include "CoreUtilities/MathConstants.h"
-#include "DocumentTestSupport.h"
-
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 using namespace document_fields;
 
