@@ -53,7 +53,8 @@ void ReallocateThreadLocalVariablesIfNecessary() {
   const int32_t wanted = gMaxVariables.load(std::memory_order_acquire);
   if (tVariables && tMaxVariablesCount >= wanted) return;
   tVariables.reset();
-  tVariables = std::make_unique_for_overwrite<VariableSlot[]>(static_cast<std::size_t>(wanted));
+  // Zeroed: programs read slots (the table row, 11) that a caller may not fill.
+  tVariables = std::make_unique<VariableSlot[]>(static_cast<std::size_t>(wanted));
   tMaxVariablesCount = wanted;
 }
 

@@ -99,14 +99,18 @@ ConstantValues AConstantsCache::GetConstantsArray() {
           values = std::shared_ptr<Complex[]>(array, [](Complex* p) { OurDisposeMemory(p); });
         }
       }
-      fValues.store(ConstantValues(values), std::memory_order_release);
+      {
+        std::lock_guard<std::mutex> publish(fValuesLock);
+        fValues = values;
+      }
       fComputations.fetch_add(1, std::memory_order_acq_rel);
       if (values != nullptr || store.valueCount == 0) {
         fComputedGeneration.store(generation, std::memory_order_release);
       }
     }
   }
-  return fValues.load(std::memory_order_acquire);
+  std::lock_guard<std::mutex> read(fValuesLock);
+  return fValues;
 }
 
 void AConstantsCache::InvalConstants() { fGeneration.fetch_add(1, std::memory_order_acq_rel); }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 #include "CoreUtilities/Complex.h"
 #include "CoreUtilities/OurMutex.h"
@@ -76,6 +77,10 @@ class AConstantsCache {
   std::atomic<int32_t> fComputations{0};
   OurMutex fLock;
   std::unique_ptr<AConstantsImplementation> fStore;
-  std::atomic<ConstantValues> fValues;  // written under fLock
+  // Published under fValuesLock (the library's atomic shared pointer hides
+  // its lock from the race detector); a computation holds fLock as well, so
+  // readers never wait behind one.
+  mutable std::mutex fValuesLock;
+  ConstantValues fValues;
   DocumentRecord* fDocument = nullptr;
 };

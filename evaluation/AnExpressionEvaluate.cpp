@@ -1,0 +1,264 @@
+#include <type_traits>
+
+#include "CoreUtilities/MathConstants.h"
+#include "CoreUtilities/ThreadLocalState.h"
+#include "document/DocumentQueries.h"
+#include "evaluation/AnExpression.h"
+#include "evaluation/GridRecords.h"
+#include "evaluation/GridSetup.h"
+#include "evaluation/GridValueSlots.h"
+#include "evaluation/StackMachine.h"
+
+namespace {
+
+template <typename T>
+T FromReal(double value) {
+  if constexpr (std::is_same_v<T, Complex>) {
+    return {value, 0.0};
+  } else if constexpr (std::is_same_v<T, Interval>) {
+    return {value, value};
+  } else if constexpr (std::is_same_v<T, ComplexInterval>) {
+    return {{value, value}, {0.0, 0.0}};
+  } else {
+    return value;
+  }
+}
+
+// A box side given the wrong way round still means the values between its
+// ends; read as written it would be the exterior of that range.
+Interval Side(double a, double b) { return b < a ? Interval{b, a} : Interval{a, b}; }
+
+template <typename T>
+T BoxSlot(const Interval& side) {
+  if constexpr (std::is_same_v<T, ComplexInterval>) {
+    return {side, {0.0, 0.0}};
+  } else {
+    return side;
+  }
+}
+
+double RealPart(const Complex& z) { return z.im == 0 ? z.re : gNaN; }
+
+// The thread's array, grown first when another thread compiled a program
+// that needs more slots than it has.
+void* ThreadVariables() {
+  ReallocateThreadLocalVariablesIfNecessary();
+  return GetThreadLocalVariables();
+}
+
+int64_t PointsPerRun(const MGridVariables& grid) {
+  return grid.nz == 0 ? int64_t{grid.nx} : int64_t{grid.nx} * grid.ny;
+}
+
+// The grid's array was made for the programs compiled with this one; a
+// grid prepared for other programs may be too small to run it on.
+bool GridFits(const MGridVariables* grid, const AStackMachine* program) {
+  return grid != nullptr && program != nullptr && grid->variableVectors != nullptr &&
+         grid->variableCount >= program->VariableSlotCount();
+}
+
+template <typename T>
+void FillArrayRun(MGridVariables& grid, int32_t n, double slider) {
+  const int64_t points = PointsPerRun(grid);
+  const int64_t stride = points + 1;
+  T* cells = static_cast<T*>(grid.variableVectors);
+  auto slot = [&](int32_t s) { return cells + s * stride; };
+  for (int32_t s : {0, 3}) {
+    T* x = slot(s);
+    SetPerPoint(x, true);
+    for (int64_t p = 0; p < points; ++p) {
+      x[1 + p] = FromReal<T>(GridCoordinate(grid.x0, static_cast<int32_t>(p % grid.nx), grid.dx));
+    }
+  }
+  for (int32_t s : {1, 4}) {
+    T* y = slot(s);
+    if (grid.nz == 0) {
+      SetSingle(y, FromReal<T>(GridCoordinate(grid.y0, n, grid.dy)));
+      continue;
+    }
+    SetPerPoint(y, true);
+    for (int64_t p = 0; p < points; ++p) {
+      y[1 + p] = FromReal<T>(GridCoordinate(grid.y0, static_cast<int32_t>(p / grid.nx), grid.dy));
+    }
+  }
+  if (grid.nz != 0) SetSingle(slot(5), FromReal<T>(GridCoordinate(grid.z0, n, grid.dz)));
+  SetSingle(slot(2), FromReal<T>(slider));
+}
+
+}  // namespace
+
+template <typename Fill>
+double AnExpression::EvaluatePoint(Fill fill) {
+  void* variables = ThreadVariables();
+  if (fPointMachine == nullptr || variables == nullptr) return gNaN;
+  const double slider = SliderValue(fDocument);
+  if (fPointMachine->fComplex != 0) {
+    auto* v = static_cast<Complex*>(variables);
+    v[2] = {slider, 0.0};
+    fill(v);
+    return RealPart(fPointMachine->Run(v, nullptr));
+  }
+  auto* v = static_cast<double*>(variables);
+  v[2] = slider;
+  fill(v);
+  return fPointMachine->Run(v, nullptr);
+}
+
+double AnExpression::Evaluate(double u) {
+  return EvaluatePoint([&]<typename T>(T* v) { v[0] = FromReal<T>(u); });
+}
+
+double AnExpression::Evaluate(double x, double y) {
+  return EvaluatePoint([&]<typename T>(T* v) {
+    v[3] = FromReal<T>(x);
+    v[4] = FromReal<T>(y);
+  });
+}
+
+double AnExpression::Evaluate(double u, double v, double x, double y, double z, double w) {
+  return EvaluatePoint([&]<typename T>(T* s) {
+    s[0] = FromReal<T>(u);
+    s[1] = FromReal<T>(v);
+    s[3] = FromReal<T>(x);
+    s[4] = FromReal<T>(y);
+    s[5] = FromReal<T>(z);
+    s[6] = FromReal<T>(w);
+  });
+}
+
+double AnExpression::EvaluateIndexed(double x, double y, double z, int32_t row) {
+  return EvaluatePoint([&]<typename T>(T* v) {
+    v[3] = FromReal<T>(x);
+    v[4] = FromReal<T>(y);
+    v[5] = FromReal<T>(z);
+    v[11] = FromReal<T>(static_cast<double>(row));
+  });
+}
+
+Complex AnExpression::EvaluateComplex(double x, double y) {
+  auto* v = static_cast<Complex*>(ThreadVariables());
+  if (fPointMachine == nullptr || v == nullptr) return gNaNComplex;
+  v[2] = {SliderValue(fDocument), 0.0};
+  v[3] = {x, 0.0};
+  v[4] = {y, 0.0};
+  return fPointMachine->Run(v, nullptr);
+}
+
+Complex AnExpression::EvaluateComplexConstant() {
+  auto* v = static_cast<Complex*>(ThreadVariables());
+  if (fPointMachine == nullptr || v == nullptr) return gNaNComplex;
+  v[2] = {SliderValue(fDocument), 0.0};
+  return fPointMachine->Run(v, nullptr);
+}
+
+template <typename Fill>
+void AnExpression::EvaluateBox(Fill fill, double* lo, double* hi) {
+  Interval result = gNaNInterval;
+  void* variables = ThreadVariables();
+  if (fPointMachine != nullptr && variables != nullptr) {
+    const double slider = SliderValue(fDocument);
+    if (fPointMachine->fComplex != 0) {
+      auto* v = static_cast<ComplexInterval*>(variables);
+      v[2] = FromReal<ComplexInterval>(slider);
+      fill(v);
+      const ComplexInterval z = fPointMachine->Run(v);
+      if (z.im.lower == 0 && z.im.upper == 0) result = z.re;
+    } else {
+      auto* v = static_cast<Interval*>(variables);
+      v[2] = FromReal<Interval>(slider);
+      fill(v);
+      result = fPointMachine->Run(v);
+    }
+  }
+  if (lo != nullptr) *lo = result.lower;
+  if (hi != nullptr) *hi = result.upper;
+}
+
+void AnExpression::EvaluateIntervalExtension(double u0, double u1, double* lo, double* hi) {
+  EvaluateBox([&]<typename T>(T* v) { v[0] = BoxSlot<T>(Side(u0, u1)); }, lo, hi);
+}
+
+void AnExpression::EvaluateIntervalExtension(double x0, double x1, double y0, double y1, double* lo, double* hi) {
+  EvaluateBox(
+      [&]<typename T>(T* v) {
+        v[3] = BoxSlot<T>(Side(x0, x1));
+        v[4] = BoxSlot<T>(Side(y0, y1));
+        v[5] = BoxSlot<T>(Interval{0.0, 0.0});
+      },
+      lo, hi);
+}
+
+void AnExpression::EvaluateIntervalExtension(double x0, double x1, double y0, double y1, double z0, double z1,
+                                             double* lo, double* hi) {
+  EvaluateBox(
+      [&]<typename T>(T* v) {
+        v[3] = BoxSlot<T>(Side(x0, x1));
+        v[4] = BoxSlot<T>(Side(y0, y1));
+        v[5] = BoxSlot<T>(Side(z0, z1));
+      },
+      lo, hi);
+}
+
+double AnExpression::EvaluateGridPoint(MGridVariables* grid) {
+  const double x = GridCoordinate(grid->x0, grid->i, grid->dx);
+  const double y = GridCoordinate(grid->y0, grid->j, grid->dy);
+  const double slider = SliderValue(fDocument);
+  if (fGridMachine->fComplex != 0 || grid->complex != 0) {
+    auto* v = static_cast<Complex*>(grid->variableVectors);
+    v[0] = v[3] = {x, 0.0};
+    v[1] = v[4] = {y, 0.0};
+    v[2] = {slider, 0.0};
+    return RealPart(fGridMachine->Run(v, grid));
+  }
+  auto* v = static_cast<double*>(grid->variableVectors);
+  v[0] = v[3] = x;
+  v[1] = v[4] = y;
+  v[2] = slider;
+  return fGridMachine->Run(v, grid);
+}
+
+double AnExpression::EvaluateOnGrid(int32_t i, int32_t j, MGridVariables* grid) {
+  if (!GridFits(grid, fGridMachine)) return gNaN;
+  grid->i = i;
+  grid->j = j;
+  return EvaluateGridPoint(grid);
+}
+
+double AnExpression::EvaluateOnGrid(int32_t i, int32_t j, int32_t k, MGridVariables* grid) {
+  if (!GridFits(grid, fGridMachine) || grid->variableCount < 6) return gNaN;
+  grid->i = i;
+  grid->j = j;
+  grid->k = k;
+  const double z = GridCoordinate(grid->z0, k, grid->dz);
+  if (fGridMachine->fComplex != 0 || grid->complex != 0) {
+    static_cast<Complex*>(grid->variableVectors)[5] = {z, 0.0};
+  } else {
+    static_cast<double*>(grid->variableVectors)[5] = z;
+  }
+  return EvaluateGridPoint(grid);
+}
+
+void AnExpression::EvaluateArrayOnGrid(int32_t n, MGridVariables* grid, double* out) {
+  if (grid == nullptr || out == nullptr) return;
+  const int64_t points = PointsPerRun(*grid);
+  if (!GridFits(grid, fGridMachine) || grid->variableCount < 6) {
+    for (int64_t p = 0; p < points; ++p) out[p] = gNaN;
+    return;
+  }
+  if (grid->nz == 0) {
+    grid->i = 0;
+    grid->j = n;
+  } else {
+    grid->i = 0;
+    grid->j = 0;
+    grid->k = n;
+  }
+  const double slider = SliderValue(fDocument);
+  if (fGridMachine->fComplex != 0 || grid->complex != 0) {
+    FillArrayRun<Complex>(*grid, n, slider);
+    fGridMachine->RunArrayComplex(grid, out);
+  } else {
+    FillArrayRun<double>(*grid, n, slider);
+    fGridMachine->RunArrayDouble(grid, out);
+  }
+}

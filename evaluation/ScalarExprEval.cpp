@@ -1,0 +1,24 @@
+#include "evaluation/ScalarExprEval.h"
+
+#include "CoreUtilities/MathConstants.h"
+#include "CoreUtilities/ThreadLocalState.h"
+#include "evaluation/AnExpression.h"
+#include "expression/TreeCopying.h"
+
+namespace {
+
+bool IsNumber(const ExpressionRecord* e) { return e->opcode == kOpNumber && e->payload.number != nullptr; }
+
+}  // namespace
+
+double ScalarExprEval(const ExpressionRecord* e, DocumentRecord* document) {
+  if (e == nullptr) return gNaN;
+  if (IsNumber(e)) return e->payload.number->value;
+  if (e->opcode == kOpMinus && e->operandCount == 1 && IsNumber(e->operands[0])) {
+    return -e->operands[0]->payload.number->value;
+  }
+  AnExpression expression(Copy(e), document);
+  AnExpression::Compile(&expression);
+  ReallocateThreadLocalVariablesIfNecessary();
+  return expression.Evaluate(0.0);
+}
