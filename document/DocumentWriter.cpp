@@ -23,23 +23,18 @@ bool IsLetter(int32_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z
 
 class DocumentText {
  public:
-  void Statement(const char* keyword, std::initializer_list<double> values) {
+  void Numbers(const char* keyword, const double* values, size_t count) {
     fText += keyword;
-    for (double value : values) {
-      fText += ' ';
-      fText += DocumentNumberText(value);
-    }
-    fText += ";\n";
-  }
-  void Range(const char* keyword, const double range[2]) { Statement(keyword, {range[0], range[1]}); }
-  void Numbers(const char* keyword, const double* values, int count) {
-    fText += keyword;
-    for (int i = 0; i < count; ++i) {
+    for (size_t i = 0; i < count; ++i) {
       fText += ' ';
       fText += DocumentNumberText(values[i]);
     }
     fText += ";\n";
   }
+  void Statement(const char* keyword, std::initializer_list<double> values) {
+    Numbers(keyword, values.begin(), values.size());
+  }
+  void Range(const char* keyword, const double range[2]) { Numbers(keyword, range, 2); }
   void Raw(const std::string& text) { fText += text; }
   std::string Take() { return std::move(fText); }
 

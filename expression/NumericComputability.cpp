@@ -4,6 +4,7 @@
 #include "document/DocumentParameters.h"
 #include "evaluation/RealFunctions.h"
 #include "expression/OperatorTable.h"
+#include "expression/SymbolTable.h"
 #include "expression/TableHeadingQueries.h"
 #include "expression/TreeWalking.h"
 
@@ -53,8 +54,6 @@ bool IsBuiltInOrSliderName(int32_t id, DocumentRecord* document) {
          id == SliderVariable(document);
 }
 
-bool IsCoordinateName(int32_t id) { return id == 2 || id == 3 || (id >= 7 && id <= 14) || id == kIdR || (id >= 't' && id <= 'z'); }
-
 ExpressionRecord* ThroughIdentity(ExpressionRecord* node) {
   return IsKind(node, kOpId) && node->operandCount == 1 ? node->operands[0] : node;
 }
@@ -71,7 +70,7 @@ bool IsTableInterpolation(const ExpressionRecord* node, const DocumentRecord* do
   return false;
 }
 
-// Rule 4: a call of one of the document's own functions decides by that.
+// A call of one of the document's own functions decides by that.
 bool DecidesAsDocumentCall(ExpressionRecord* node, DocumentRecord* document, ExpressionRecord* stop,
                            bool& answer) {
   ExpressionRecord* parent = node->parent;
@@ -92,7 +91,7 @@ bool DecidesAsDocumentCall(ExpressionRecord* node, DocumentRecord* document, Exp
   return false;
 }
 
-// Rule 8: an atom bound by a prepared sum around it.
+// An atom bound by a prepared sum around it.
 bool DecidesAsPreparedSumIndex(ExpressionRecord* node, DocumentRecord* document, ExpressionRecord* stop,
                                bool& answer) {
   if (!IsAtom(node) || IsBuiltInOrSliderName(node->payload.id, document)) return false;
@@ -107,7 +106,7 @@ bool DecidesAsPreparedSumIndex(ExpressionRecord* node, DocumentRecord* document,
   return false;
 }
 
-// Rule 9: parameters, indexes into columns and compared strings.
+// Parameters, indexes into columns and compared strings.
 bool DecidesAsParameter(ExpressionRecord* node, DocumentRecord* document, ExpressionRecord* stop, bool& answer) {
   if (IsAtom(node)) {
     const int32_t id = node->payload.id;
@@ -115,7 +114,7 @@ bool DecidesAsParameter(ExpressionRecord* node, DocumentRecord* document, Expres
       answer = false;
       return true;
     }
-    if (IsCoordinateName(id)) return false;
+    if (Is_xyzwtuvr_theta_phi(id)) return false;
     if (!IsIDTableHeading(id, document) || ParentIsScalarStatisticalOperation(node, stop, document)) {
       answer = true;
       return true;
@@ -135,7 +134,7 @@ bool DecidesAsParameter(ExpressionRecord* node, DocumentRecord* document, Expres
   return false;
 }
 
-// Rule 13: a condition is computable inside what consumes one.
+// A condition is computable inside what consumes one.
 bool ConditionIsConsumed(ExpressionRecord* node, DocumentRecord* document) {
   for (ExpressionRecord *child = node, *ancestor = node->parent; ancestor; child = ancestor, ancestor = ancestor->parent) {
     if (IsKind(ancestor, kOpIf) && Operand(ancestor, 1) == child) return true;
@@ -170,7 +169,7 @@ bool HasArgumentList(const ExpressionRecord* node, int32_t count) {
   return IsKind(list, kOpComma) && list->operandCount == count;
 }
 
-// Rule 14, by kind.
+// What the kind alone makes computable.
 bool ComputableByKind(ExpressionRecord* node, DocumentRecord* document) {
   switch (node->opcode) {
     case kOpComma: return ListIsArguments(node);

@@ -136,23 +136,23 @@ bool DO_DivOn(ExpressionRecord* node, ExpressionRecord* b) { return DO_BinOpOn(n
 
 bool DO_Recipricate(ExpressionRecord* node) { return DO_BinOpOn(node, Number(1.0), 0, kOpOver); }
 
-bool DO_NopOn(ExpressionRecord* node, ExpressionRecord* b, OpCodeT kind) {
+namespace {
+
+// A node of the kind already takes b as one more operand on that side.
+bool JoinOperand(ExpressionRecord* node, ExpressionRecord* b, OpCodeT kind, bool atLeft) {
   if (node && node->opcode == kind && b && b != node) {
-    if (AppendOperand(node, b, false)) return true;
+    if (AppendOperand(node, b, atLeft)) return true;
     DisposExpr(b);
     return false;
   }
-  return DO_BinOpOn(node, b, 1, kind);
+  return DO_BinOpOn(node, b, atLeft ? 0 : 1, kind);
 }
 
-bool DO_OpOnLeft(ExpressionRecord* node, ExpressionRecord* b, OpCodeT kind) {
-  if (node && node->opcode == kind && b && b != node) {
-    if (AppendOperand(node, b, true)) return true;
-    DisposExpr(b);
-    return false;
-  }
-  return DO_BinOpOn(node, b, 0, kind);
-}
+}  // namespace
+
+bool DO_NopOn(ExpressionRecord* node, ExpressionRecord* b, OpCodeT kind) { return JoinOperand(node, b, kind, false); }
+
+bool DO_OpOnLeft(ExpressionRecord* node, ExpressionRecord* b, OpCodeT kind) { return JoinOperand(node, b, kind, true); }
 
 bool DO_MultOn(ExpressionRecord* node, ExpressionRecord* b) { return DO_NopOn(node, b, kOpTimes); }
 

@@ -1,9 +1,9 @@
 #include "app/TextureCoding.h"
 #include "document/DemoState.h"
-#include "document/DocumentReading.h"
 #include "document/DocumentStatements.h"
 #include "platform/OurPicture.h"
 #include "tests/document/DocumentFields.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,6 @@ using namespace document_fields;
 namespace {
 
 const std::string kHeader = "Zentrolabworksheet 4;\n";
-
-std::unique_ptr<DocumentRecord> Read(const std::string& text) {
-  return ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
-}
 
 // A 2 x 1 picture and its Base64 PNG.
 struct SmallPicture {

@@ -1,10 +1,9 @@
 #include "CoreUtilities/MathConstants.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentQueries.h"
-#include "document/DocumentReading.h"
-#include "document/DocumentRecord.h"
 #include "document/TableHeadings.h"
 #include "document/TableInterpolation.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +23,7 @@ constexpr char kDocument[] =
 class TableQueries : public testing::Test {
  protected:
   void SetUp() override {
-    document = ReadDocumentText(kDocument, int32_t(sizeof kDocument - 1));
+    document = Read(kDocument);
     ASSERT_TRUE(document);
   }
   std::unique_ptr<DocumentRecord> document;

@@ -122,6 +122,11 @@ class MathEdit : public testing::Test {
   void Select(ExpressionRecord* node, MathIPType type, int32_t start = 0, int32_t end = 0) {
     record->selected = node, record->caretType = type, record->rangeStart = start, record->rangeEnd = end;
   }
+  // Selects, then takes the selection's boxes into first and second.
+  void Measure(ExpressionRecord* node, MathIPType type, int32_t start = 0, int32_t end = 0) {
+    Select(node, type, start, end);
+    ME_GetIPRect(first, second);
+  }
   FRect first = {}, second = {};
   MERecord* record = nullptr;
 };
@@ -208,18 +213,14 @@ TEST_F(MathEdit, SelectionQuestions) {
 TEST_F(MathEdit, BoxesOfNodesRangesAndOperators) {
   // ab at 0..20, c at 30..40, d at 50..60; baseline 100: tops 92, bottoms 102.
   ExpressionRecord* sum = Hold("ab + c + d");
-  Select(sum, kIPWholeNode);
-  ME_GetIPRect(first, second);
+  Measure(sum, kIPWholeNode);
   ExpectBox(first, 92, 0, 102, 60);
   ExpectBox(second, 0, 0, 0, 0);
-  Select(sum, kIPOperandRange, 1, 2);
-  ME_GetIPRect(first, second);
+  Measure(sum, kIPOperandRange, 1, 2);
   ExpectBox(first, 92, 30, 102, 60);
-  Select(sum, kIPOperator, 0);
-  ME_GetIPRect(first, second);
+  Measure(sum, kIPOperator, 0);
   ExpectBox(first, 92, 20, 102, 30);
-  Select(sum->operands[1], kIPBeforeNode);
-  ME_GetIPRect(first, second);
+  Measure(sum->operands[1], kIPBeforeNode);
   ExpectBox(first, 92, 30, 102, 40);
 }
 
@@ -227,36 +228,30 @@ TEST_F(MathEdit, BoxesOfTextRanges) {
   ExpressionRecord* sum = Hold("ab + \"xyz\"");  // the string with its quotes at 30..80
   sum->operands[0]->AllocateEditDataIfNecessary();
   sum->operands[0]->editData->sizeLevel = 3;
-  Select(sum->operands[0], kIPNameText, 2, 1);
-  ME_GetIPRect(first, second);
+  Measure(sum->operands[0], kIPNameText, 2, 1);
   ExpectBox(first, 92, 10, 102, 20);
   ASSERT_FALSE(gStyledSizes.empty());
   EXPECT_EQ(gStyledSizes.back(), gMathScriptSize[3]);
-  Select(sum->operands[1], kIPStringText, 1, 3);  // "yz", after the opening quote and x
-  ME_GetIPRect(first, second);
+  Measure(sum->operands[1], kIPStringText, 1, 3);  // "yz", after the opening quote and x
   ExpectBox(first, 92, 50, 102, 70);
 
   ExpressionRecord* number = Hold(Number(3.25));
   std::u16string digits = u"3.25";
   std::copy(digits.begin(), digits.end(), number->payload.number->text);
-  Select(number, kIPNumberText, 1, 3);
-  ME_GetIPRect(first, second);
+  Measure(number, kIPNumberText, 1, 3);
   ExpectBox(first, 92, 10, 102, 30);
 }
 
 TEST_F(MathEdit, BoxesOfMatricesAndBranches) {
   // Cells 20 apart: a b / c d with rows at baselines 100 and 120.
   ExpressionRecord* matrix = Hold("matrix(2, 3, a, b, c, d, e, f)");
-  Select(matrix, kIPMatrixBlock, 4, 0);  // corners e and a
-  ME_GetIPRect(first, second);
+  Measure(matrix, kIPMatrixBlock, 4, 0);  // corners e and a
   ExpectBox(first, 92, 0, 122, 30);
-  Select(matrix, kIPMatrixBlock, 2, 2);
-  ME_GetIPRect(first, second);
+  Measure(matrix, kIPMatrixBlock, 2, 2);
   ExpectBox(first, 92, 40, 102, 50);
 
   ExpressionRecord* branch = Hold(NewTrinop(kOpBranch, Atomic('a'), Atomic('b'), Atomic('c')));
-  Select(branch, kIPOperandRange, 1, 2);
-  ME_GetIPRect(first, second);
+  Measure(branch, kIPOperandRange, 1, 2);
   ExpectBox(first, 112, 0, 142, 10);  // the branch's own width, rows b and c
 }
 
@@ -264,11 +259,9 @@ TEST_F(MathEdit, FunctionsUnderAPowerAndDerivatives) {
   // sin at 0..30, x at 30..40, exponent 2 at 40..50 raised to 86..96.
   ExpressionRecord* power = Hold("sin(x) ^ 2");
   ExpressionRecord* sine = power->operands[0];
-  Select(sine, kIPOperator);
-  ME_GetIPRect(first, second);
+  Measure(sine, kIPOperator);
   ExpectBox(first, 92, 0, 102, 20);  // the name, less the exponent's width
-  Select(sine, kIPWholeNode);
-  ME_GetIPRect(first, second);
+  Measure(sine, kIPWholeNode);
   ExpectBox(first, 92, 0, 102, 40);
   ExpectBox(second, 92, 40, 96, 50);
   power->editData->overflow = 1;  // the layout says the exponent stands apart
@@ -277,8 +270,7 @@ TEST_F(MathEdit, FunctionsUnderAPowerAndDerivatives) {
 
   // optotal(x) applied to f: the operator 70 wide, x at 70..80, f at 80..90.
   ExpressionRecord* application = Hold(NewBinop(kOpFunction, NewUnop(kOpOpTotal, Atomic('x')), Atomic('f')));
-  Select(application->operands[0], kIPWholeNode);
-  ME_GetIPRect(first, second);
+  Measure(application->operands[0], kIPWholeNode);
   ExpectBox(first, 92, 0, 102, 80);
   ExpectBox(second, 92, 80, 102, 80);  // cut at the operator's right
 }

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -68,6 +69,19 @@ class Computability : public testing::Test {
 };
 
 constexpr int32_t kAllFlags = 255;
+
+struct Case {
+  const char* text;
+  bool expected;
+};
+
+void ExpectAll(const std::vector<Case>& cases, const std::function<bool(ExpressionRecord*)>& question) {
+  for (const Case& c : cases) {
+    Tree tree = Parse(c.text);
+    ASSERT_TRUE(tree) << c.text;
+    EXPECT_EQ(question(tree.get()), c.expected) << c.text;
+  }
+}
 
 TEST_F(Computability, NumericKindsAndPromptsComeFirst) {
   Tree sum = Parse("x + ?");
@@ -163,17 +177,13 @@ TEST_F(Computability, ParametersDecideBeforeAtomFlags) {
 }
 
 TEST_F(Computability, ListsComparisonsAndConditions) {
-  Tree list = Parse("1, 2");
-  EXPECT_TRUE(Can(list.get(), kAllowListsComparisonsAndAtoms));
-  EXPECT_FALSE(Can(list.get(), kAllowConditions));
-  Tree less = Parse("1 < 2");
-  EXPECT_TRUE(Can(less.get(), kAllowConditions));
-  EXPECT_TRUE(Can(less.get(), kAllowConditionsToo));
-  EXPECT_FALSE(Can(less.get(), kAllowAllAtoms));
-  Tree atom = Parse("x");
-  EXPECT_TRUE(Can(atom.get(), kAllowAllAtoms));
-  EXPECT_TRUE(Can(atom.get(), kAllowAllAtomsToo));
-  EXPECT_FALSE(Can(atom.get(), kAllowConditions));
+  const std::vector<std::tuple<const char*, int32_t, bool>> cases = {
+      {"1, 2", kAllowListsComparisonsAndAtoms, true}, {"1, 2", kAllowConditions, false},
+      {"1 < 2", kAllowConditions, true},  {"1 < 2", kAllowConditionsToo, true},
+      {"1 < 2", kAllowAllAtoms, false},   {"x", kAllowAllAtoms, true},
+      {"x", kAllowAllAtomsToo, true},     {"x", kAllowConditions, false}};
+  for (const auto& [text, flags, expected] : cases)
+    EXPECT_EQ(Can(Parse(text).get(), flags), expected) << text << " " << flags;
 }
 
 TEST_F(Computability, ConditionsInsideWhatConsumesThem) {
@@ -188,29 +198,12 @@ TEST_F(Computability, ConditionsInsideWhatConsumesThem) {
 }
 
 TEST_F(Computability, ListsByWhatTakesThem) {
-  Tree clamp3 = Parse("clamp(x, 0, 1)");
-  Tree clamp2 = Parse("clamp(x, 0)");
-  Tree mod2 = Parse("mod(7, 3)");
-  Tree max4 = Parse("max(1, 2, 3, 4)");
-  Tree wrapped = Parse("min((1, 2))");
-  Tree interpolate = Parse("Interpolate(T, 0.5)");
-  Tree matrix = Parse("Interpolate(M, 0.5, 0.5)");
-  Tree notMatrix = Parse("Interpolate(T, 0.5, 0.5)");
-  EXPECT_TRUE(Can(FindKind(clamp3.get(), kOpComma), 0));
-  EXPECT_TRUE(Can(clamp3.get(), 0));
-  EXPECT_FALSE(Can(FindKind(clamp2.get(), kOpComma), 0));
-  EXPECT_FALSE(Can(clamp2.get(), 0));
-  EXPECT_TRUE(Can(FindKind(mod2.get(), kOpComma), 0));
-  EXPECT_TRUE(Can(mod2.get(), 0));
-  EXPECT_TRUE(Can(FindKind(max4.get(), kOpComma), 0));
-  EXPECT_TRUE(Can(FindKind(wrapped.get(), kOpComma), 0));
-  EXPECT_TRUE(Can(interpolate.get(), 0));
-  EXPECT_TRUE(Can(matrix.get(), 0));
-  EXPECT_FALSE(Can(notMatrix.get(), 0));
-  Tree column = Parse("T_2");
-  EXPECT_TRUE(Can(column.get(), 0));
-  Tree plain = Parse("a_2");
-  EXPECT_FALSE(Can(plain.get(), 0));
+  ExpectAll({{"clamp(x, 0, 1)", true}, {"clamp(x, 0)", false}, {"mod(7, 3)", true}, {"max(1, 2, 3, 4)", true},
+             {"min((1, 2))", true}},
+            [this](ExpressionRecord* t) { return Can(FindKind(t, kOpComma), 0); });
+  ExpectAll({{"clamp(x, 0, 1)", true}, {"clamp(x, 0)", false}, {"mod(7, 3)", true}, {"Interpolate(T, 0.5)", true},
+             {"Interpolate(M, 0.5, 0.5)", true}, {"Interpolate(T, 0.5, 0.5)", false}, {"T_2", true}, {"a_2", false}},
+            [this](ExpressionRecord* t) { return Can(t, 0); });
 }
 
 TEST_F(Computability, StatisticsAndTableReferences) {
@@ -225,19 +218,6 @@ TEST_F(Computability, StatisticsAndTableReferences) {
   Tree sum = Parse("T + 1");
   EXPECT_TRUE(ExprReferencesTableData(sum.get(), Doc()));
   EXPECT_FALSE(ExprReferencesTableData(sum.get(), nullptr));
-}
-
-struct Case {
-  const char* text;
-  bool expected;
-};
-
-void ExpectAll(const std::vector<Case>& cases, const std::function<bool(ExpressionRecord*)>& question) {
-  for (const Case& c : cases) {
-    Tree tree = Parse(c.text);
-    ASSERT_TRUE(tree) << c.text;
-    EXPECT_EQ(question(tree.get()), c.expected) << c.text;
-  }
 }
 
 TEST_F(Computability, EvalsToNum) {
