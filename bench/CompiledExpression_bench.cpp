@@ -140,13 +140,18 @@ double TimeHand(const PointCase& c, int repeats) {
   return seconds;
 }
 
-double TimeMuParser(const PointCase& c, int repeats) {
-  mu::Parser parser;
-  double x = 0, y = 0;
+// The library's parser for the case, reading its variables from x and y.
+void SetUpMuParser(mu::Parser& parser, const PointCase& c, double& x, double& y) {
   parser.DefineVar("x", &x);
   parser.DefineVar("y", &y);
   parser.DefineFun("J2", JTwo);
   parser.SetExpr(c.muparser);
+}
+
+double TimeMuParser(const PointCase& c, int repeats) {
+  mu::Parser parser;
+  double x = 0, y = 0;
+  SetUpMuParser(parser, c, x, y);
   double sink = 0;
   const double seconds = SecondsOf([&] {
     for (int r = 0; r < repeats; ++r) {
@@ -166,10 +171,7 @@ double TimeMuParser(const PointCase& c, int repeats) {
 void CheckAgreement(const PointCase& c, AnExpression& e, benchmark::State& state) {
   mu::Parser parser;
   double x = 0.7, y = 1.3;
-  parser.DefineVar("x", &x);
-  parser.DefineVar("y", &y);
-  parser.DefineFun("J2", JTwo);
-  parser.SetExpr(c.muparser);
+  SetUpMuParser(parser, c, x, y);
   const double ours = e.Evaluate(x, y), hand = c.hand(x, y), library = parser.Eval();
   const double tolerance = 1e-9 * std::max(1.0, std::abs(hand));
   if (!(std::abs(ours - hand) <= tolerance && std::abs(library - hand) <= tolerance)) {

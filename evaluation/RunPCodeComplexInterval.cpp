@@ -5,11 +5,12 @@
 #include "evaluation/ComplexIntervalFunctions.h"
 #include "evaluation/IntervalLogic.h"
 #include "evaluation/IntervalValueOps.h"
+#include "evaluation/SharedValueOps.h"
 #include "evaluation/StringValues.h"
 #include "evaluation/ValueOps.h"
 
 template <>
-struct ValueOps<ComplexInterval> {
+struct ValueOps<ComplexInterval> : SharedValueOps<ComplexInterval, ValueOps<ComplexInterval>> {
   using T = ComplexInterval;
   static constexpr bool kStopsOnNaN = true;
   static constexpr Interval kZero = {0.0, 0.0};
@@ -32,47 +33,14 @@ struct ValueOps<ComplexInterval> {
   static T Add(const T& a, const T& b) { return {a.re + b.re, a.im + b.im}; }
   static T Mul(const T& a, const T& b) { return a * b; }
   static T Div(const T& a, const T& b) { return a / b; }
-  static T Pow(const T& a, const T& b) { return ::Pow(a, b); }
-  static T Angle(const T& second, const T& top) { return ::Atan2(top, second); }
-  static T Hypot(const T& a, const T& b) { return ::Hypot(a, b); }
   static T MakeInterval(const T& second, const T& top) {
     return {{second.re.lower, top.re.upper}, {second.im.lower, top.im.upper}};
   }
   static T Neg(const T& z) { return {-z.re, -z.im}; }
   static T Abs(const T& z) { return {::Abs(z), kZero}; }
-  static T Sgn(const T& z) { return ::Sgn(z); }
-  static T Sqrt(const T& z) { return ::Sqrt(z); }
-  static T Exp(const T& z) { return ::Exp(z); }
-  static T Log10(const T& z) { return ::Log10(z); }
-  static T Log(const T& z) { return ::Log(z); }
-  static T Fact(const T& z) { return ::Fact(z); }
   static T Square(const T& z) { return Sqr(z); }
   static T Sin(const T& z) { return ::Sin(z); }
   static T Cos(const T& z) { return ::Cos(z); }
-  static T Tan(const T& z) { return ::Tan(z); }
-  static T Cot(const T& z) { return ::Cot(z); }
-  static T Sec(const T& z) { return ::Sec(z); }
-  static T Csc(const T& z) { return ::Csc(z); }
-  static T Asin(const T& z) { return ::Asin(z); }
-  static T Acos(const T& z) { return ::Acos(z); }
-  static T Atan(const T& z) { return ::Atan(z); }
-  static T Acot(const T& z) { return ::Acot(z); }
-  static T Asec(const T& z) { return ::Asec(z); }
-  static T Acsc(const T& z) { return ::Acsc(z); }
-  static T Sinh(const T& z) { return ::Sinh(z); }
-  static T Cosh(const T& z) { return ::Cosh(z); }
-  static T Tanh(const T& z) { return ::Tanh(z); }
-  static T Coth(const T& z) { return ::Coth(z); }
-  static T Sech(const T& z) { return ::Sech(z); }
-  static T Csch(const T& z) { return ::Csch(z); }
-  static T Asinh(const T& z) { return ::Asinh(z); }
-  static T Acosh(const T& z) { return ::Acosh(z); }
-  static T Atanh(const T& z) { return ::Atanh(z); }
-  static T Acoth(const T& z) { return ::Acoth(z); }
-  static T Asech(const T& z) { return ::Asech(z); }
-  static T Acsch(const T& z) { return ::Acsch(z); }
-  static T Floor(const T& z) { return ::Floor(z); }
-  static T Ceil(const T& z) { return ::Ceil(z); }
 
   static Interval BothEqual(const T& a, const T& b) {
     return LogicalAnd(Equal(a.re, b.re), Equal(a.im, b.im));
@@ -110,7 +78,6 @@ struct ValueOps<ComplexInterval> {
   static T PowFrac(const T& third, const T& second, const T& top) {
     return ::Pow(third, second / top);
   }
-  static T Bessel(const T& order, const T& x) { return ::Bessel(order, x); }
   static T Re(const T& z) { return {z.re, kZero}; }
   static T Im(const T& z) { return {z.im, kZero}; }
   static T Inf(const T& z) { return {{z.re.lower, z.re.lower}, {z.im.lower, z.im.lower}}; }
@@ -118,17 +85,6 @@ struct ValueOps<ComplexInterval> {
   static T Arg(const T& z) { return {::Arg(z), kZero}; }
   static T Conj(const T& z) { return {z.re, -z.im}; }
   static T ImaginaryUnit() { return {kZero, {1.0, 1.0}}; }
-  static T Mod(const T& a, const T& b) { return ::Mod(a, b); }
-  static T Min(const T& a, const T& b) { return ::Min(a, b); }
-  static T Max(const T& a, const T& b) { return ::Max(a, b); }
-  static T Clamp(const T& x, const T& lo, const T& hi) { return ::Max(::Min(x, hi), lo); }
-  static T Choose(const T& n, const T& k) { return ::Choose(n, k); }
-  static T Interpolate(int32_t id, const T& x, DocumentRecord* d) {
-    return GetInterpolation(id, x, d);
-  }
-  static T Interpolate(int32_t id, const T& x, const T& y, DocumentRecord* d) {
-    return GetInterpolation(id, x, y, d);
-  }
 
   static LoopStep LoopDecision(const T& index, const T& limit) {
     if (IsSureTrue(Greater(index, limit).re)) return LoopStep::kLeave;
@@ -146,28 +102,6 @@ struct ValueOps<ComplexInterval> {
       return top;
     }
     return {WidenToContain(top.re, neutral), WidenToContain(top.im, neutral)};
-  }
-
-  static void CountSum(T& count, T& sum, const T& x) {
-    if (HasNaN(x)) return;
-    count = Add(count, True());
-    sum = Add(sum, x);
-  }
-  static void MaxMin(T& max, T& min, const T& x) {
-    if (HasNaN(x)) return;
-    max = HasNaN(max) ? x : ::Max(max, x);
-    min = HasNaN(min) ? x : ::Min(min, x);
-  }
-  static bool Counts(const T& condition, const T& value) {
-    return !HasNaN(condition) && !IsFalse(condition) && !HasNaN(value);
-  }
-  static void CondCountSum(T& a, T& b, const T& value, const T& condition) {
-    if (!Counts(condition, value)) return;
-    a = Add(a, condition);
-    b = Add(b, value);
-  }
-  static void CondMaxMin(T& max, T& min, const T& value, const T& condition) {
-    if (Counts(condition, value)) MaxMin(max, min, value);
   }
 };
 

@@ -5,14 +5,14 @@
 #include "evaluation/IntervalElementary.h"
 #include "evaluation/IntervalLogic.h"
 #include "evaluation/IntervalPower.h"
-#include "evaluation/IntervalSpecial.h"
 #include "evaluation/IntervalTrig.h"
 #include "evaluation/IntervalValueOps.h"
+#include "evaluation/SharedValueOps.h"
 #include "evaluation/StringValues.h"
 #include "evaluation/ValueOps.h"
 
 template <>
-struct ValueOps<Interval> {
+struct ValueOps<Interval> : SharedValueOps<Interval, ValueOps<Interval>> {
   using T = Interval;
   static constexpr bool kStopsOnNaN = true;
 
@@ -32,45 +32,12 @@ struct ValueOps<Interval> {
   static T Add(const T& a, const T& b) { return a + b; }
   static T Mul(const T& a, const T& b) { return a * b; }
   static T Div(const T& a, const T& b) { return a * Inverse(b); }
-  static T Pow(const T& a, const T& b) { return ::Pow(a, b); }
-  static T Angle(const T& second, const T& top) { return Atan2(top, second); }
-  static T Hypot(const T& a, const T& b) { return ::Hypot(a, b); }
   static T MakeInterval(const T& second, const T& top) { return {second.lower, top.upper}; }
   static T Neg(const T& x) { return {-x.upper, -x.lower}; }
   static T Abs(const T& x) { return ::Abs(x); }
-  static T Sgn(const T& x) { return ::Sgn(x); }
-  static T Sqrt(const T& x) { return ::Sqrt(x); }
-  static T Exp(const T& x) { return ::Exp(x); }
-  static T Log10(const T& x) { return ::Log10(x); }
-  static T Log(const T& x) { return ::Log(x); }
-  static T Fact(const T& x) { return ::Fact(x); }
   static T Square(const T& x) { return Sqr(x); }
   static T Sin(const T& x) { return sincos(x, 1); }
   static T Cos(const T& x) { return sincos(x, 0); }
-  static T Tan(const T& x) { return ::Tan(x); }
-  static T Cot(const T& x) { return ::Cot(x); }
-  static T Sec(const T& x) { return ::Sec(x); }
-  static T Csc(const T& x) { return ::Csc(x); }
-  static T Asin(const T& x) { return ::Asin(x); }
-  static T Acos(const T& x) { return ::Acos(x); }
-  static T Atan(const T& x) { return ::Atan(x); }
-  static T Acot(const T& x) { return ::Acot(x); }
-  static T Asec(const T& x) { return ::Asec(x); }
-  static T Acsc(const T& x) { return ::Acsc(x); }
-  static T Sinh(const T& x) { return ::Sinh(x); }
-  static T Cosh(const T& x) { return ::Cosh(x); }
-  static T Tanh(const T& x) { return ::Tanh(x); }
-  static T Coth(const T& x) { return ::Coth(x); }
-  static T Sech(const T& x) { return ::Sech(x); }
-  static T Csch(const T& x) { return ::Csch(x); }
-  static T Asinh(const T& x) { return ::Asinh(x); }
-  static T Acosh(const T& x) { return ::Acosh(x); }
-  static T Atanh(const T& x) { return ::Atanh(x); }
-  static T Acoth(const T& x) { return ::Acoth(x); }
-  static T Asech(const T& x) { return ::Asech(x); }
-  static T Acsch(const T& x) { return ::Acsch(x); }
-  static T Floor(const T& x) { return ::Floor(x); }
-  static T Ceil(const T& x) { return ::Ceil(x); }
 
   static T Compare(int32_t opcode, const T& left, const T& right) {
     switch (opcode) {
@@ -101,7 +68,6 @@ struct ValueOps<Interval> {
   static T PowFrac(const T& third, const T& second, const T& top) {
     return ::PowFrac(third, top, second);
   }
-  static T Bessel(const T& order, const T& x) { return ::Bessel(order, x); }
   static T Re(const T& x) { return x; }
   static T Im(const T&) { return {0.0, 0.0}; }
   static T Inf(const T& x) { return {x.lower, x.lower}; }
@@ -109,17 +75,6 @@ struct ValueOps<Interval> {
   static T Arg(const T&) { return {0.0, 0.0}; }
   static T Conj(const T& x) { return x; }
   static T ImaginaryUnit() { return gNaNInterval; }
-  static T Mod(const T& a, const T& b) { return ::Mod(a, b); }
-  static T Min(const T& a, const T& b) { return ::Min(a, b); }
-  static T Max(const T& a, const T& b) { return ::Max(a, b); }
-  static T Clamp(const T& x, const T& lo, const T& hi) { return ::Max(::Min(x, hi), lo); }
-  static T Choose(const T& n, const T& k) { return ::Choose(n, k); }
-  static T Interpolate(int32_t id, const T& x, DocumentRecord* d) {
-    return GetInterpolation(id, x, d);
-  }
-  static T Interpolate(int32_t id, const T& x, const T& y, DocumentRecord* d) {
-    return GetInterpolation(id, x, y, d);
-  }
 
   static LoopStep LoopDecision(const T& index, const T& limit) {
     if (IsSureTrue(Greater(index, limit))) return LoopStep::kLeave;
@@ -132,28 +87,6 @@ struct ValueOps<Interval> {
   static T IndexCheck(const T& top, const T& index, const T& limit, const T& start, double neutral) {
     if (IsSureTrue(GreaterOrEqual(index, start)) && IsSureTrue(LessOrEqual(index, limit))) return top;
     return WidenToContain(top, neutral);
-  }
-
-  static void CountSum(T& count, T& sum, const T& x) {
-    if (HasNaN(x)) return;
-    count = count + True();
-    sum = sum + x;
-  }
-  static void MaxMin(T& max, T& min, const T& x) {
-    if (HasNaN(x)) return;
-    max = HasNaN(max) ? x : ::Max(max, x);
-    min = HasNaN(min) ? x : ::Min(min, x);
-  }
-  static bool Counts(const T& condition, const T& value) {
-    return !HasNaN(condition) && !IsSureFalse(condition) && !HasNaN(value);
-  }
-  static void CondCountSum(T& a, T& b, const T& value, const T& condition) {
-    if (!Counts(condition, value)) return;
-    a = a + condition;
-    b = b + value;
-  }
-  static void CondMaxMin(T& max, T& min, const T& value, const T& condition) {
-    if (Counts(condition, value)) MaxMin(max, min, value);
   }
 };
 

@@ -10,24 +10,25 @@
 
 namespace {
 
-// The linear form of a formula as IsLinear sees it after the rewriting
-// for the stack machine; "no" when it is not linear.
-std::string Linear(const std::string& text) {
-  auto e = MakeExpression(text);
-  A4Vector v{};
-  if (!IsLinear(e->Tree(), nullptr, &v)) return "no";
+std::string Coefficients(bool found, const A4Vector& v) {
+  if (!found) return "no";
   char out[96];
   std::snprintf(out, sizeof out, "%g %g %g %g", v.a + 0.0, v.b + 0.0, v.c + 0.0, v.d + 0.0);
   return out;
 }
 
-std::string Plane(const std::string& text) {
-  auto e = MakeExpression(text);
+// The linear form of a formula as IsLinear sees it after the rewriting
+// for the stack machine; "no" when it is not linear.
+std::string Linear(const std::string& text) {
   A4Vector v{};
-  if (!e->DoesExprDefinePlane(&v)) return "no";
-  char out[96];
-  std::snprintf(out, sizeof out, "%g %g %g %g", v.a + 0.0, v.b + 0.0, v.c + 0.0, v.d + 0.0);
-  return out;
+  const bool found = IsLinear(MakeExpression(text)->Tree(), nullptr, &v);
+  return Coefficients(found, v);
+}
+
+std::string Plane(const std::string& text) {
+  A4Vector v{};
+  const bool found = MakeExpression(text)->DoesExprDefinePlane(&v);
+  return Coefficients(found, v);
 }
 
 std::u16string Text(const UniChar* text) { return text == nullptr ? u"<null>" : std::u16string(text); }

@@ -32,3 +32,9 @@ T RunText(const std::string& text, std::vector<T> leading = {}) {
   auto machine = Program(text);
   return RunWith<T>(*machine, std::move(leading));
 }
+
+// Runs the program with x in slot 3, where the first variable lives.
+template <typename T>
+T RunAtX(const std::string& text, const T& x) {
+  return RunText<T>(text, {T{}, T{}, T{}, x});
+}

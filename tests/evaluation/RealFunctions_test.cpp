@@ -14,11 +14,6 @@ const auto& Table() {
   return table;
 }
 
-double RelativeError(double got, double want) {
-  if (got == want) return 0;
-  return std::fabs(got - want) / std::fabs(want);
-}
-
 }  // namespace
 
 TEST(RealFunctions, FactorialOfWholeNumbersIsTheNearestDouble) {

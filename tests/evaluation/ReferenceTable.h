@@ -1,6 +1,7 @@
 #pragma once
 
 #include <charconv>
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -28,4 +29,9 @@ inline std::map<std::string, std::vector<std::vector<double>>> ReadReferenceTabl
     rows[tag].push_back(values);
   }
   return rows;
+}
+
+inline double RelativeError(double got, double want) {
+  if (got == want) return 0;
+  return std::fabs(got - want) / std::fabs(want);
 }

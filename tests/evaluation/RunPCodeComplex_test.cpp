@@ -12,6 +12,8 @@ Complex RunBinary(const std::string& op, Complex second, Complex top) {
   return RunText<Complex>("pcPushVar 3\npcPushVar 4\n" + op, {{}, {}, {}, second, top});
 }
 
+Complex RunUnary(const std::string& op, Complex x) { return RunAtX<Complex>("pcPushVar 3\n" + op, x); }
+
 void ExpectNear(Complex actual, Std expected, double tolerance = 1e-13) {
   EXPECT_NEAR(actual.re, expected.real(), tolerance);
   EXPECT_NEAR(actual.im, expected.imag(), tolerance);
@@ -25,18 +27,18 @@ TEST(ComplexInterpreter, ArithmeticAgreesWithTheStandardLibrary) {
   ExpectNear(RunBinary("pcDiv", a, b), sa / sb);
   ExpectNear(RunBinary("pcDiv", {1e300, 1e300}, {1e300, 1e300}), Std(1, 0));  // no overflow
   ExpectNear(RunBinary("pcPow", a, b), std::pow(sa, sb), 1e-11);
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcSquare", {{}, {}, {}, a}), sa * sa);
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcAbs", {{}, {}, {}, a}), std::abs(sa));
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcNeg\npcConj", {{}, {}, {}, a}), -std::conj(sa));
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcSin", {{}, {}, {}, a}), std::sin(sa));
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcCos", {{}, {}, {}, a}), std::cos(sa));
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcExp", {{}, {}, {}, a}), std::exp(sa));
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcLn", {{}, {}, {}, a}), std::log(sa));
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcSqrt", {{}, {}, {}, a}), std::sqrt(sa));
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcAtanh", {{}, {}, {}, a}), std::atanh(sa));
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcRe", {{}, {}, {}, a}), Std(1.5, 0));
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcIm", {{}, {}, {}, a}), Std(-2, 0));
-  ExpectNear(RunText<Complex>("pcPushVar 3\npcArg", {{}, {}, {}, {-1, 0}}), Std(gPi, 0));
+  ExpectNear(RunUnary("pcSquare", a), sa * sa);
+  ExpectNear(RunUnary("pcAbs", a), std::abs(sa));
+  ExpectNear(RunUnary("pcNeg\npcConj", a), -std::conj(sa));
+  ExpectNear(RunUnary("pcSin", a), std::sin(sa));
+  ExpectNear(RunUnary("pcCos", a), std::cos(sa));
+  ExpectNear(RunUnary("pcExp", a), std::exp(sa));
+  ExpectNear(RunUnary("pcLn", a), std::log(sa));
+  ExpectNear(RunUnary("pcSqrt", a), std::sqrt(sa));
+  ExpectNear(RunUnary("pcAtanh", a), std::atanh(sa));
+  ExpectNear(RunUnary("pcRe", a), Std(1.5, 0));
+  ExpectNear(RunUnary("pcIm", a), Std(-2, 0));
+  ExpectNear(RunUnary("pcArg", {-1, 0}), Std(gPi, 0));
   ExpectNear(RunText<Complex>("pcPushI\npcPushI\npcMul"), Std(-1, 0));
   // 8^(2/3) through the complex power of a quotient.
   ExpectNear(RunText<Complex>("pcPushNumber 8\npcPushNumber 2\npcPushNumber 3\npcPowFrac"), Std(4, 0));
@@ -59,8 +61,7 @@ TEST(ComplexInterpreter, TruthIsExactlyOneAndZero) {
 
 TEST(ComplexInterpreter, NaNEndsARunThatCannotRecover) {
   // 1 + sqrt(x) over x with imaginary NaN: the NaN stop gives all-NaN.
-  const Complex r = RunText<Complex>("pcPushNumber 1\npcPushVar 3\npcSqrt\npcAdd",
-                                     {{}, {}, {}, {gNaN, 0}});
+  const Complex r = RunAtX<Complex>("pcPushNumber 1\npcPushVar 3\npcSqrt\npcAdd", {gNaN, 0});
   EXPECT_TRUE(std::isnan(r.re) && std::isnan(r.im));
   // A sum whose index is complex keeps to the real parts of the bounds.
   auto sum = Program("pcPushNumber 0\npcPushNumber 4\npcStoreTempPop 1\npcPushNumber 1\n"

@@ -21,31 +21,29 @@ TEST(IntervalInterpreter, EnclosesThePointValues) {
     EXPECT_LE(r.lower, v);
     EXPECT_GE(r.upper, v);
   }
-  ExpectInterval(RunText<Interval>("pcPushVar 3\npcNeg", {{}, {}, {}, I(1, 2)}), -2, -1);
-  ExpectInterval(RunText<Interval>("pcPushVar 3\npcInf", {{}, {}, {}, I(1, 2)}), 1, 1);
-  ExpectInterval(RunText<Interval>("pcPushVar 3\npcSup", {{}, {}, {}, I(1, 2)}), 2, 2);
+  ExpectInterval(RunAtX<Interval>("pcPushVar 3\npcNeg", I(1, 2)), -2, -1);
+  ExpectInterval(RunAtX<Interval>("pcPushVar 3\npcInf", I(1, 2)), 1, 1);
+  ExpectInterval(RunAtX<Interval>("pcPushVar 3\npcSup", I(1, 2)), 2, 2);
   ExpectInterval(RunText<Interval>("pcPushNumber 1\npcPushNumber 4\npcMakeInterval"), 1, 4);
-  ExpectInterval(RunText<Interval>("pcPushVar 3\npcIm", {{}, {}, {}, I(1, 2)}), 0, 0);
-  const Interval sine = RunText<Interval>("pcPushVar 3\npcSin", {{}, {}, {}, I(0, gPi)});
+  ExpectInterval(RunAtX<Interval>("pcPushVar 3\npcIm", I(1, 2)), 0, 0);
+  const Interval sine = RunAtX<Interval>("pcPushVar 3\npcSin", I(0, gPi));
   EXPECT_LE(sine.lower, 0.0);
   EXPECT_GE(sine.upper, 1.0);
 }
 
 TEST(IntervalInterpreter, ExteriorResultsReachTheCallerAsTheWholeLine) {
   // 1 / [-1, 2] is exterior inside the run.
-  ExpectInterval(RunText<Interval>("pcPushNumber 1\npcPushVar 3\npcDiv", {{}, {}, {}, I(-1, 2)}),
-                 -gInf, gInf);
+  ExpectInterval(RunAtX<Interval>("pcPushNumber 1\npcPushVar 3\npcDiv", I(-1, 2)), -gInf, gInf);
   // ... and adding 10 to it still leaves an exterior interval.
-  ExpectInterval(RunText<Interval>("pcPushNumber 1\npcPushVar 3\npcDiv\npcPushNumber 10\npcAdd",
-                                   {{}, {}, {}, I(-1, 2)}),
+  ExpectInterval(RunAtX<Interval>("pcPushNumber 1\npcPushVar 3\npcDiv\npcPushNumber 10\npcAdd", I(-1, 2)),
                  -gInf, gInf);
 }
 
 TEST(IntervalInterpreter, UndecidedConditions) {
-  EXPECT_TRUE(IsUndefined(RunText<Interval>("pcPushNumber 5\npcPushVar 3\npcIf", {{}, {}, {}, I(0, 1)})));
+  EXPECT_TRUE(IsUndefined(RunAtX<Interval>("pcPushNumber 5\npcPushVar 3\npcIf", I(0, 1))));
   // Undecided first pair, sure-true second: the union of both values.
-  const Interval u = RunText<Interval>(
-      "pcPushVar 3\npcPushNumber 10\npcPushNumber 1\npcPushNumber 20\npcBranch 2", {{}, {}, {}, I(0, 1)});
+  const Interval u =
+      RunAtX<Interval>("pcPushVar 3\npcPushNumber 10\npcPushNumber 1\npcPushNumber 20\npcBranch 2", I(0, 1));
   ExpectInterval(u, 10, 20);
   // x < 0 or sqrt(x) < 2 over x in [-2, -1]: the first half decides true
   // although the second half is undefined.
@@ -75,20 +73,19 @@ TEST(IntervalInterpreter, SumWithAnUndecidedUpperBound) {
 
 TEST(ComplexIntervalInterpreter, BoxesAndTruth) {
   const ComplexInterval x = {I(1, 2), I(0, 0)};
-  const ComplexInterval r = RunText<ComplexInterval>("pcPushVar 3\npcPushI\npcMul\npcPushNumber 1\npcAdd",
-                                                     {{}, {}, {}, x});
+  const ComplexInterval r = RunAtX<ComplexInterval>("pcPushVar 3\npcPushI\npcMul\npcPushNumber 1\npcAdd", x);
   ExpectInterval(r.re, 1, 1);
   ExpectInterval(r.im, 1, 2);
   const ComplexInterval conj = RunText<ComplexInterval>("pcPushI\npcConj\npcIm");
   ExpectInterval(conj.re, -1, -1);
   ExpectInterval(conj.im, 0, 0);
-  const ComplexInterval less = RunText<ComplexInterval>("pcPushVar 3\npcPushNumber 3\npcLess 2", {{}, {}, {}, x});
+  const ComplexInterval less = RunAtX<ComplexInterval>("pcPushVar 3\npcPushNumber 3\npcLess 2", x);
   ExpectInterval(less.re, 1, 1);
   const ComplexInterval equal = RunText<ComplexInterval>("pcPushI\npcPushI\npcEqual 2");
   ExpectInterval(equal.re, 1, 1);
   ExpectInterval(equal.im, 0, 0);
   const ComplexInterval whole =
-      RunText<ComplexInterval>("pcPushNumber 1\npcPushVar 3\npcDiv", {{}, {}, {}, {I(-1, 2), I(0, 0)}});
+      RunAtX<ComplexInterval>("pcPushNumber 1\npcPushVar 3\npcDiv", {I(-1, 2), I(0, 0)});
   EXPECT_TRUE(IsUndefined(whole.re) || whole.re.lower <= whole.re.upper);  // never exterior
 }
 

@@ -21,11 +21,6 @@ double ScaledError(double got, double want) {
   return std::fabs(got - want) / std::fmax(1.0, std::fabs(want));
 }
 
-double RelativeError(double got, double want) {
-  if (got == want) return 0;
-  return std::fabs(got - want) / std::fabs(want);
-}
-
 }  // namespace
 
 TEST(SpecialFunctions, BesselOfRealOrderMatchesReference) {
