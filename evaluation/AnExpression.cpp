@@ -14,13 +14,9 @@
 #include "expression/TreeComputability.h"
 #include "expression/TreeDisposal.h"
 #include "expression/TreeWalking.h"
+#include "expression/VariableIds.h"
 
 namespace {
-
-constexpr int32_t kIdX = 120;
-constexpr int32_t kIdY = 121;
-constexpr int32_t kIdU = 117;
-constexpr int32_t kIdV = 118;
 
 bool ContainsXOrU(const ExpressionRecord* tree) { return DIM_Contains(tree, kIdX) || DIM_Contains(tree, kIdU); }
 

@@ -19,20 +19,9 @@
 #include "expression/TreeComparison.h"
 #include "expression/TreeComputability.h"
 #include "expression/TreeWalking.h"
+#include "expression/VariableIds.h"
 
 namespace {
-
-constexpr int32_t kIdPhi = 2;
-constexpr int32_t kIdTheta = 3;
-constexpr int32_t kIdInf = 4;
-constexpr int32_t kIdDegree = 5;
-constexpr int32_t kIdLdots = 6;
-constexpr int32_t kIdRho = 7;
-constexpr int32_t kIdRowNumber = 14;
-constexpr int32_t kIdPi = 1;
-constexpr int32_t kIdE = 'e';
-constexpr int32_t kIdI = 'i';
-constexpr int32_t kIdR = 'r';
 
 constexpr double kE = 2.718281828459045;
 

@@ -11,12 +11,9 @@
 #include "expression/TreeCopying.h"
 #include "expression/TreeRewriting.h"
 #include "expression/TreeWalking.h"
+#include "expression/VariableIds.h"
 
 namespace {
-
-constexpr int32_t kIdX = 120;
-constexpr int32_t kIdY = 121;
-constexpr int32_t kIdZ = 122;
 
 bool HasNoVariablePart(const A4Vector& v) { return v.a == 0 && v.b == 0 && v.c == 0; }
 

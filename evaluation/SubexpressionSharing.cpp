@@ -9,10 +9,9 @@
 #include "evaluation/StackMachine.h"
 #include "evaluation/VariableRestriction.h"
 #include "expression/TreeComparison.h"
+#include "expression/VariableIds.h"
 
 namespace {
-
-constexpr int32_t kIdE = 'e';
 
 bool IsKind(const ExpressionRecord* node, OpCodeT kind) { return node != nullptr && node->opcode == kind; }
 

@@ -7,15 +7,9 @@
 #include "expression/SymbolTable.h"
 #include "expression/TableHeadingQueries.h"
 #include "expression/TreeWalking.h"
+#include "expression/VariableIds.h"
 
 namespace {
-
-constexpr int32_t kIdPi = 1;
-constexpr int32_t kIdDegree = 5;
-constexpr int32_t kIdLdots = 6;
-constexpr int32_t kIdE = 'e';
-constexpr int32_t kIdI = 'i';
-constexpr int32_t kIdR = 'r';
 
 bool IsKind(const ExpressionRecord* node, OpCodeT kind) { return node && node->opcode == kind; }
 bool IsAtom(const ExpressionRecord* node) { return IsKind(node, kOpAtom); }
