@@ -22,7 +22,7 @@ uint32_t OurTime() {
 
 uint32_t OurDuration(double ticks) {
   if (!(ticks > 0)) return 0;
-  const double units = std::trunc(ticks * static_cast<double>(kNanosecondsPerTick) / 65536.0);
+  const double units = std::trunc(std::ldexp(ticks * static_cast<double>(kNanosecondsPerTick), -kOurTimeUnitShift));
   constexpr double kLargest = std::numeric_limits<uint32_t>::max();
   return units >= kLargest ? std::numeric_limits<uint32_t>::max() : static_cast<uint32_t>(units);
 }

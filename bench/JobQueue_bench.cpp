@@ -110,17 +110,19 @@ class BenchGraph : public AGraph {
   bool IsDoneComputing() override { return true; }
 };
 
+// Shared by all tasks of one baseline run.
 struct BaselineWork {
-  Latch* latch;
-  bool heavy;
-  std::atomic<int64_t>* startedAt;
+  explicit BaselineWork(bool isHeavy) : heavy(isHeavy) {}
+  const bool heavy;
+  Latch latch;
+  std::atomic<int64_t> startedAt{0};
 };
 
 void RunBaselineWork(void* argument) {
   auto* work = static_cast<BaselineWork*>(argument);
-  work->startedAt->store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
+  work->startedAt.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
   if (work->heavy) benchmark::DoNotOptimize(FixedWork());
-  work->latch->CountDown();
+  work->latch.CountDown();
 }
 
 constexpr int32_t kBatch = 1000;
@@ -147,14 +149,12 @@ void BM_OurJobsPerSecond(benchmark::State& state) {
 
 void BM_BaselineJobsPerSecond(benchmark::State& state) {
   BaselinePool pool(static_cast<int>(state.range(0)));
-  Latch latch;
-  std::atomic<int64_t> startedAt{0};
-  BaselineWork work{&latch, false, &startedAt};
+  BaselineWork work(false);
   const std::vector<BaselinePool::Task> tasks(kBatch, {RunBaselineWork, &work});
   for (auto _ : state) {
-    latch.Reset(kBatch);
+    work.latch.Reset(kBatch);
     pool.Submit(tasks.data(), tasks.size());
-    latch.Wait();
+    work.latch.Wait();
   }
   state.SetItemsProcessed(state.iterations() * kBatch);
 }
@@ -178,16 +178,14 @@ void BM_OurSubmitToStart(benchmark::State& state) {
 
 void BM_BaselineSubmitToStart(benchmark::State& state) {
   BaselinePool pool(static_cast<int>(state.range(0)));
-  Latch latch;
-  std::atomic<int64_t> startedAt{0};
-  BaselineWork work{&latch, false, &startedAt};
+  BaselineWork work(false);
   const BaselinePool::Task task{RunBaselineWork, &work};
   for (auto _ : state) {
-    latch.Reset(1);
+    work.latch.Reset(1);
     const auto submitted = Clock::now();
     pool.Submit(&task, 1);
-    latch.Wait();
-    SetLatency(state, submitted, startedAt.load());
+    work.latch.Wait();
+    SetLatency(state, submitted, work.startedAt.load());
   }
 }
 
@@ -212,14 +210,12 @@ void BM_OurEightGraphsOfEightSlices(benchmark::State& state) {
 
 void BM_BaselineEightGraphsOfEightSlices(benchmark::State& state) {
   BaselinePool pool(static_cast<int>(state.range(0)));
-  Latch latch;
-  std::atomic<int64_t> startedAt{0};
-  BaselineWork work{&latch, true, &startedAt};
+  BaselineWork work(true);
   const std::vector<BaselinePool::Task> slices(kSlices, {RunBaselineWork, &work});
   for (auto _ : state) {
-    latch.Reset(kGraphs * kSlices);
+    work.latch.Reset(kGraphs * kSlices);
     for (int g = 0; g < kGraphs; ++g) pool.Submit(slices.data(), slices.size());
-    latch.Wait();
+    work.latch.Wait();
   }
 }
 

@@ -3,7 +3,7 @@
 #include "CoreUtilities/OurGWorld.h"
 #include "CoreUtilities/PixelColors.h"
 #include "CoreUtilities/ScopedSavers.h"
-#include "platform/OurPort.h"
+#include "tests/platform/PortTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -19,15 +19,11 @@ using Pixels = std::set<std::pair<int, int>>;  // (h, v)
 class DirectDrawing : public testing::Test {
  protected:
   void SetUp() override {
-    world_ = OurNewGWorld(kBounds);
+    world_.reset(OurNewGWorld(kBounds));
     ASSERT_NE(world_, nullptr);
-    push_ = std::make_unique<APushPort>(world_);
+    push_ = std::make_unique<APushPort>(world_.get());
   }
-  void TearDown() override {
-    push_.reset();
-    OurDisposeGWorld(world_);
-  }
-  uint32_t At(int h, int v) const { return *PortPixel(*world_, h, v) & 0xFFFFFF; }
+  uint32_t At(int h, int v) const { return RgbAt(*world_, h, v); }
   Pixels Inked() const {
     Pixels inked;
     for (int v = kBounds.top; v < kBounds.bottom; ++v)
@@ -38,8 +34,8 @@ class DirectDrawing : public testing::Test {
   void Erase() { world_->image.fill(0x00FFFFFFu); }
 
   static constexpr MRect kBounds{-4, -6, 36, 44};
-  OurPort* world_ = nullptr;
-  std::unique_ptr<APushPort> push_;
+  PortPtr world_;
+  std::unique_ptr<APushPort> push_;  // after world_: it goes first
 };
 
 // Floor of a / b for b > 0, in exact integers.

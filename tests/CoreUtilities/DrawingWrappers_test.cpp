@@ -9,23 +9,13 @@
 #include "platform/OurPicture.h"
 #include "platform/TextBlock.h"
 
-#include "BudgetRoom.h"
+#include "tests/CoreUtilities/BudgetRoom.h"
+#include "tests/platform/PortTestSupport.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 
-#include <memory>
-
-namespace {
-
-struct WorldDeleter {
-  void operator()(OurPort* p) const { OurDisposeGWorld(p); }
-};
-using World = std::unique_ptr<OurPort, WorldDeleter>;
-
-uint32_t At(OurPort* port, int h, int v) { return *PortPixel(*port, h, v) & 0xFFFFFF; }
-
-}  // namespace
+#include <limits>
 
 TEST(Rects, EmptinessIntersectionPinAndOffset) {
   EXPECT_TRUE(IsOurRectEmpty({5, 0, 5, 10}));
@@ -53,7 +43,7 @@ TEST(Colors, EachByteFillsBothHalvesOfTheChannel) {
 }
 
 TEST(Savers, NestedClipsPortsAndPenStatesComeBack) {
-  World outer(OurNewGWorld({0, 0, 20, 20})), inner(OurNewGWorld({0, 0, 4, 4}));
+  PortPtr outer(OurNewGWorld({0, 0, 20, 20})), inner(OurNewGWorld({0, 0, 4, 4}));
   {
     APushPort port(outer.get());
     OurClipRect({1, 1, 15, 15});
@@ -116,7 +106,7 @@ TEST(Savers, TextFeatureComesBackAfterNesting) {
 }
 
 TEST(Savers, GraphicsContextDrawsInLocalCoordinatesInsideTheRectangle) {
-  World world(OurNewGWorld({10, 10, 30, 30}));
+  PortPtr world(OurNewGWorld({10, 10, 30, 30}));
   APushPort port(world.get());
   const MRect rect{12, 12, 20, 20};
   {
@@ -125,10 +115,10 @@ TEST(Savers, GraphicsContextDrawsInLocalCoordinatesInsideTheRectangle) {
     ASSERT_NE(context, nullptr);
     context->fillRect(QRect(10, 10, 20, 20), Qt::black);
   }
-  EXPECT_EQ(At(world.get(), 12, 12), 0u);
-  EXPECT_EQ(At(world.get(), 19, 19), 0u);
-  EXPECT_EQ(At(world.get(), 11, 15), 0xFFFFFFu);
-  EXPECT_EQ(At(world.get(), 20, 15), 0xFFFFFFu);
+  EXPECT_EQ(RgbAt(*world, 12, 12), 0u);
+  EXPECT_EQ(RgbAt(*world, 19, 19), 0u);
+  EXPECT_EQ(RgbAt(*world, 11, 15), 0xFFFFFFu);
+  EXPECT_EQ(RgbAt(*world, 20, 15), 0xFFFFFFu);
 
   // While a picture is recorded the drawing enters as pixels, the darker channel winning.
   QPicture recording;
@@ -141,24 +131,24 @@ TEST(Savers, GraphicsContextDrawsInLocalCoordinatesInsideTheRectangle) {
     context->fillRect(QRect(24, 24, 3, 3), QColor(0x80, 0x80, 0xFF));
   }
   world->recording = nullptr;
-  EXPECT_EQ(At(world.get(), 25, 25), 0x008000u);
-  EXPECT_EQ(At(world.get(), 24, 24), 0x8080FFu);
-  EXPECT_EQ(At(world.get(), 28, 28), 0xFFFFFFu);
+  EXPECT_EQ(RgbAt(*world, 25, 25), 0x008000u);
+  EXPECT_EQ(RgbAt(*world, 24, 24), 0x8080FFu);
+  EXPECT_EQ(RgbAt(*world, 28, 28), 0xFFFFFFu);
 }
 
 TEST(Worlds, CopiesPickReductionOnlyForExactHalves) {
-  World source(OurNewGWorld({0, 0, 4, 4}));
+  PortPtr source(OurNewGWorld({0, 0, 4, 4}));
   for (int v = 0; v < 4; ++v)
     for (int h = 0; h < 4; ++h) *PortPixel(*source, h, v) = ((h + v) % 2) ? 0xFFFFFF : 0x000000;
-  World destination(OurNewGWorld({0, 0, 4, 4}));
+  PortPtr destination(OurNewGWorld({0, 0, 4, 4}));
   APushPort port(destination.get());
   OurCopyGWorldToCurrentPort(source.get(), {0, 0, 4, 4}, {0, 0, 2, 2});
-  EXPECT_EQ(At(destination.get(), 0, 0), 0x808080u);  // mean of two black and two white, rounded
+  EXPECT_EQ(RgbAt(*destination, 0, 0), 0x808080u);  // mean of two black and two white, rounded
   OurBlendGWorldToCurrentPort(source.get(), {0, 0, 1, 1});
-  EXPECT_EQ(At(destination.get(), 0, 0), 0x404040u);  // (0 + 0x80) / 2
+  EXPECT_EQ(RgbAt(*destination, 0, 0), 0x404040u);  // (0 + 0x80) / 2
   OurCopyGWorldToCurrentPort(source.get(), {0, 0, 4, 4}, {0, 0, 3, 3});  // not a half: nearest
-  EXPECT_EQ(At(destination.get(), 2, 1), 0xFFFFFFu);  // source (2 * 4 / 3, 1)
-  EXPECT_EQ(At(destination.get(), 2, 2), 0x000000u);  // source (2, 2)
+  EXPECT_EQ(RgbAt(*destination, 2, 1), 0xFFFFFFu);  // source (2 * 4 / 3, 1)
+  EXPECT_EQ(RgbAt(*destination, 2, 2), 0x000000u);  // source (2, 2)
   EXPECT_EQ(GetRowBytes(), 16);
   EXPECT_TRUE(IsEqualRects(GetBounds(source.get()), {0, 0, 4, 4}));
   EXPECT_TRUE(IsOurGWorldPurged(nullptr));
@@ -187,12 +177,12 @@ TEST(Pictures, PlacementCopyAndComposedDrawing) {
   OurPictureRect(copy, &frame);
   EXPECT_TRUE(IsEqualRects(frame, {0, 0, 2, 4}));
 
-  World world(OurNewGWorld({0, 0, 10, 10}));
+  PortPtr world(OurNewGWorld({0, 0, 10, 10}));
   APushPort port(world.get());
   *PortPixel(*world, 4, 3) = 0x808080;
   OurDrawPicture(copy, 3, 3, {0, 0, 10, 10}, 1.0);
-  EXPECT_EQ(At(world.get(), 4, 3), 0x000000u);   // black composed over grey is black
-  EXPECT_EQ(At(world.get(), 3, 3), 0xFFFFFFu);   // white is never drawn
+  EXPECT_EQ(RgbAt(*world, 4, 3), 0x000000u);   // black composed over grey is black
+  EXPECT_EQ(RgbAt(*world, 3, 3), 0xFFFFFFu);   // white is never drawn
   OurDrawPicture(copy, 3, 3, {0, 0, 10, 10}, std::numeric_limits<double>::quiet_NaN());
   OurDisposePicture(copy);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +22,9 @@ class FileTestFolder {
   bool Made() const { return !path_.empty(); }
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
   const std::string& Path() const { return path_; }
+  std::ptrdiff_t EntryCount() const {
+    return std::distance(std::filesystem::directory_iterator(path_), std::filesystem::directory_iterator());
+  }
 
  private:
   std::string path_;

@@ -4,11 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <charconv>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
+
+namespace {
+
+using Rgb = std::array<double, 3>;
+
+Rgb ToRgb(double hue, double saturation, double value) {
+  Rgb rgb{7, 7, 7};
+  OurHSVtoRGB(hue, saturation, value, &rgb[0], &rgb[1], &rgb[2]);
+  return rgb;
+}
+
+}  // namespace
 
 TEST(HSVColor, AgreesWithColorsys) {
   std::ifstream in(ZL_TEST_DATA_DIR "/hsv_reference.txt");
@@ -24,11 +35,8 @@ TEST(HSVColor, AgreesWithColorsys) {
       while (p < end && *p == ' ') ++p;
       p = std::from_chars(p, end, value).ptr;
     }
-    double r, g, b;
-    OurHSVtoRGB(x[0], x[1], x[2], &r, &g, &b);
-    EXPECT_NEAR(r, x[3], 1e-12) << line;
-    EXPECT_NEAR(g, x[4], 1e-12) << line;
-    EXPECT_NEAR(b, x[5], 1e-12) << line;
+    const Rgb rgb = ToRgb(x[0], x[1], x[2]);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(rgb[i], x[3 + i], 1e-12) << line;
     ++cases;
   }
   EXPECT_GT(cases, 500);
@@ -36,29 +44,17 @@ TEST(HSVColor, AgreesWithColorsys) {
 
 TEST(HSVColor, OnlyTheFractionOfTheHueCounts) {
   for (double hue : {0.0, 0.1, 0.37, 0.5, 0.93}) {
-    double r0, g0, b0;
-    OurHSVtoRGB(hue, 0.8, 0.9, &r0, &g0, &b0);
+    const Rgb once = ToRgb(hue, 0.8, 0.9);
     for (double turns : {-3.0, -1.0, 1.0, 2.0}) {
-      double r, g, b;
-      OurHSVtoRGB(hue + turns, 0.8, 0.9, &r, &g, &b);
-      EXPECT_NEAR(r, r0, 1e-9);
-      EXPECT_NEAR(g, g0, 1e-9);
-      EXPECT_NEAR(b, b0, 1e-9);
+      const Rgb turned = ToRgb(hue + turns, 0.8, 0.9);
+      for (int i = 0; i < 3; ++i) EXPECT_NEAR(turned[i], once[i], 1e-9) << hue << " " << turns;
     }
   }
-  double r, g, b;
-  OurHSVtoRGB(1.5, 1, 1, &r, &g, &b);
-  EXPECT_EQ((std::vector<double>{r, g, b}), (std::vector<double>{0, 1, 1}));
-  OurHSVtoRGB(-1e-17, 1, 1, &r, &g, &b);  // wraps to exactly 1: red, not magenta
-  EXPECT_EQ((std::vector<double>{r, g, b}), (std::vector<double>{1, 0, 0}));
-  OurHSVtoRGB(-0.25, 1, 1, &r, &g, &b);  // three quarters of a turn: violet-blue sector 4
-  EXPECT_EQ((std::vector<double>{r, g, b}), (std::vector<double>{0.5, 0, 1}));
+  EXPECT_EQ(ToRgb(1.5, 1, 1), (Rgb{0, 1, 1}));
+  EXPECT_EQ(ToRgb(-1e-17, 1, 1), (Rgb{1, 0, 0}));      // wraps to exactly 1: red, not magenta
+  EXPECT_EQ(ToRgb(-0.25, 1, 1), (Rgb{0.5, 0, 1}));     // three quarters of a turn: violet-blue sector 4
 }
 
 TEST(HSVColor, HueThatIsNotANumberGivesBlack) {
-  for (double hue : {gNaN, gInf, -gInf}) {
-    double r = 7, g = 7, b = 7;
-    OurHSVtoRGB(hue, 1, 1, &r, &g, &b);
-    EXPECT_EQ((std::vector<double>{r, g, b}), (std::vector<double>{0, 0, 0}));
-  }
+  for (double hue : {gNaN, gInf, -gInf}) EXPECT_EQ(ToRgb(hue, 1, 1), (Rgb{0, 0, 0})) << hue;
 }

@@ -20,17 +20,38 @@
 
 namespace {
 
+// A graph with one job per slice, all waiting for dependsOn; done once every
+// slice has completed.
+class SlicedGraph : public AGraph {
+ public:
+  SlicedGraph(int32_t slices, AGraph* dependsOn)
+      : jobs(OurAllocateJobs(this, slices)), fSlices(slices), fDependsOn(dependsOn) {
+    for (int32_t i = 0; i < slices; ++i) jobs[i].dependsOn = dependsOn;
+  }
+  ~SlicedGraph() override { delete[] jobs; }
+
+  bool IsDoneComputing() override { return fCompleted.load(std::memory_order_acquire) >= fSlices; }
+  int32_t Slices() const { return fSlices; }
+
+  AJob* jobs;
+
+ protected:
+  bool DependencyDone() const { return !fDependsOn || fDependsOn->IsDoneComputing(); }
+  void CountCompletion() { fCompleted.fetch_add(1, std::memory_order_release); }
+
+ private:
+  int32_t fSlices;
+  AGraph* fDependsOn;
+  std::atomic<int32_t> fCompleted{0};
+};
+
 // Slices count their runs, check their dependency, touch the last variable
 // slot they need (AddressSanitizer catches a short array), and return
 // statuses outside 3 to 5 too, which must end as cancelled.
-class StormGraph : public AGraph {
+class StormGraph : public SlicedGraph {
  public:
   StormGraph(int32_t slices, AGraph* dependsOn, int32_t variablesNeeded)
-      : jobs(OurAllocateJobs(this, slices)), fSlices(slices), fDependsOn(dependsOn),
-        fVariablesNeeded(variablesNeeded), fRuns(slices) {
-    for (int32_t i = 0; i < slices; ++i) jobs[i].dependsOn = dependsOn;
-  }
-  ~StormGraph() override { delete[] jobs; }
+      : SlicedGraph(slices, dependsOn), fVariablesNeeded(variablesNeeded), fRuns(slices) {}
 
   static int32_t Status(int32_t slice) { return std::array{3, 3, 5, 4, 42, 3, -1, 0}[slice % 8]; }
   static int32_t ExpectedState(int32_t slice) {
@@ -39,57 +60,42 @@ class StormGraph : public AGraph {
   }
 
   int32_t Compute(int32_t slice) override {
-    if (fDependsOn && !fDependsOn->IsDoneComputing()) dependencyViolations.fetch_add(1);
+    if (!DependencyDone()) dependencyViolations.fetch_add(1);
     auto* variables = static_cast<unsigned char*>(GetThreadLocalVariables());
     std::memset(variables + (fVariablesNeeded - 1) * kVariableSlotBytes, slice, kVariableSlotBytes);
     fRuns[slice].fetch_add(1);
-    fCompleted.fetch_add(1, std::memory_order_release);
+    CountCompletion();
     return Status(slice);
   }
-  bool IsDoneComputing() override { return fCompleted.load(std::memory_order_acquire) >= fSlices; }
 
   int32_t Runs(int32_t slice) const { return fRuns[slice].load(); }
-  int32_t Slices() const { return fSlices; }
 
-  AJob* jobs;
   std::atomic<int> dependencyViolations{0};
 
  private:
-  int32_t fSlices;
-  AGraph* fDependsOn;
   int32_t fVariablesNeeded;
   std::vector<std::atomic<int32_t>> fRuns;
-  std::atomic<int32_t> fCompleted{0};
 };
 
 // Slices log their runs in order and may hold their worker at a gate.
-class LoggingGraph : public AGraph {
+class LoggingGraph : public SlicedGraph {
  public:
   LoggingGraph(std::string name, int32_t slices, std::vector<std::string>& log, AGraph* dependsOn = nullptr)
-      : jobs(OurAllocateJobs(this, slices)), fName(std::move(name)), fSlices(slices), fLog(log),
-        fDependsOn(dependsOn) {
-    for (int32_t i = 0; i < slices; ++i) jobs[i].dependsOn = dependsOn;
-  }
-  ~LoggingGraph() override { delete[] jobs; }
+      : SlicedGraph(slices, dependsOn), fName(std::move(name)), fLog(log) {}
 
   int32_t Compute(int32_t slice) override {
     if (gate) gate->Wait();
     // One worker runs these, so the log needs no lock.
-    fLog.push_back(fDependsOn && !fDependsOn->IsDoneComputing() ? "early" : fName + std::to_string(slice));
-    fCompleted.fetch_add(1);
+    fLog.push_back(DependencyDone() ? fName + std::to_string(slice) : "early");
+    CountCompletion();
     return kJobFinished;
   }
-  bool IsDoneComputing() override { return fCompleted.load() >= fSlices; }
 
-  AJob* jobs;
   Gate* gate = nullptr;
 
  private:
   std::string fName;
-  int32_t fSlices;
   std::vector<std::string>& fLog;
-  AGraph* fDependsOn;
-  std::atomic<int32_t> fCompleted{0};
 };
 
 // Probes rendezvous until `expected` of them run at once: fewer workers make

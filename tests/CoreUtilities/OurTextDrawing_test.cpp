@@ -1,7 +1,8 @@
 #include "CoreUtilities/OurText/OurFontDesc.h"
 #include "CoreUtilities/OurText/OurTextDrawing.h"
 #include "CoreUtilities/OurText/OurTextMeasure.h"
-#include "platform/OurPort.h"
+#include "CoreUtilities/ScopedSavers.h"
+#include "tests/platform/PortTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,24 +15,15 @@ QRect Ink(OurPort& port) {
   QRect ink;
   for (int v = port.bounds.top(); v <= port.bounds.bottom(); ++v)
     for (int h = port.bounds.left(); h <= port.bounds.right(); ++h)
-      if ((*PortPixel(port, h, v) & 0xFFFFFF) != 0xFFFFFF) ink |= QRect(h, v, 1, 1);
+      if (RgbAt(port, h, v) != 0xFFFFFF) ink |= QRect(h, v, 1, 1);
   return ink;
 }
 
 class PortFixture : public testing::Test {
  protected:
-  void SetUp() override {
-    port_ = NewOffscreenPort(QRect(-20, -10, 300, 200));
-    ASSERT_NE(port_, nullptr);
-    previous_ = CurrentPort();
-    SetCurrentPort(port_);
-  }
-  void TearDown() override {
-    SetCurrentPort(previous_);
-    DisposeOffscreenPort(port_);
-  }
-  OurPort* port_ = nullptr;
-  OurPort* previous_ = nullptr;
+  void SetUp() override { ASSERT_NE(port_, nullptr); }
+  PortPtr port_{NewOffscreenPort(QRect(-20, -10, 300, 200))};
+  APushPort push_{port_.get()};
 };
 
 TEST_F(PortFixture, StringIsDrawnAtThePenWithinItsMeasures) {

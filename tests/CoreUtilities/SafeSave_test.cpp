@@ -36,12 +36,6 @@ int CallsOfOneSave(const std::string& path) {
   return counter.Calls();
 }
 
-size_t EntriesIn(const std::string& folder) {
-  size_t count = 0;
-  for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(folder)) ++count;
-  return count;
-}
-
 TEST(SafeSave, ReplacesContentsKeepingPermissions) {
   FileTestFolder folder;
   ASSERT_TRUE(folder.Made());
@@ -53,7 +47,7 @@ TEST(SafeSave, ReplacesContentsKeepingPermissions) {
   struct stat info;
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
-  EXPECT_EQ(EntriesIn(folder.Path()), 1u);  // no temporary left behind
+  EXPECT_EQ(folder.EntryCount(), 1);  // no temporary left behind
 }
 
 TEST(SafeSave, MakesANewFileAndWritesThroughSymbolicLinks) {
@@ -94,7 +88,7 @@ TEST(SafeSave, AFailureAtAnyStepLeavesTheOriginalAndIsReported) {
       const std::string now = ReadText(path);
       // Only the folder sync comes after the new contents took the name.
       EXPECT_TRUE(now == kOld || (now == kNew && step > steps - 3)) << "step " << step;
-      EXPECT_EQ(EntriesIn(folder.Path()), 1u) << "step " << step;
+      EXPECT_EQ(folder.EntryCount(), 1) << "step " << step;
     }
   }
 }

@@ -6,6 +6,7 @@
 #include "CoreUtilities/PixelColors.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "CoreUtilities/TwoBitMaps.h"
+#include "tests/platform/PortTestSupport.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -22,10 +23,10 @@ const char* const kGoldenPath = ZL_TEST_DATA_DIR "/test_card.png";
 // One card of everything the 2-D graphs draw: graph paper, pen lines of
 // several sizes and modes, patterns, two-bit regions, direct curves and text.
 QImage DrawTestCard() {
-  OurPort* world = OurNewGWorld(kCard);
+  PortPtr world(OurNewGWorld(kCard));
   QImage card;
   {
-    APushPort port(world);
+    APushPort port(world.get());
     for (int16_t x = 0; x < 160; x += 10) OurLineDrawV(kCard, {0, x}, {119, x}, kGridLineColor, 1);
     for (int16_t y = 0; y < 120; y += 10) OurLineDrawH(kCard, {y, 0}, {y, 159}, kGridLineColor, 2);
 
@@ -65,12 +66,7 @@ QImage DrawTestCard() {
     OurDrawString(u"x\u00B2 + y = \u03C0", font);
     card = world->image.copy();
   }
-  OurDisposeGWorld(world);
   return card;
-}
-
-uint32_t Pixel(const QImage& image, int x, int y) {
-  return reinterpret_cast<const uint32_t*>(image.constScanLine(y))[x] & 0xFFFFFF;
 }
 
 }  // namespace
@@ -87,13 +83,13 @@ TEST(TestCard, MatchesTheGoldenImage) {
   int textDifferences = 0;
   for (int y = 0; y < card.height(); ++y)
     for (int x = 0; x < card.width(); ++x) {
-      if (Pixel(card, x, y) == Pixel(golden, x, y)) continue;
+      if (RgbAt(card, x, y) == RgbAt(golden, x, y)) continue;
       if (kTextBox.contains(x, y)) {
         ++textDifferences;
         continue;
       }
-      FAIL() << "pixel " << x << "," << y << ": " << std::hex << Pixel(card, x, y) << " instead of "
-             << Pixel(golden, x, y);
+      FAIL() << "pixel " << x << "," << y << ": " << std::hex << RgbAt(card, x, y) << " instead of "
+             << RgbAt(golden, x, y);
     }
   // Tolerance: glyph edges may move with the rasteriser, the rest is exact.
   EXPECT_LE(textDifferences, kTextBox.width() * kTextBox.height() / 8);

@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/ScopedSavers.h"
 #include "CoreUtilities/OurGWorld.h"
+#include "tests/platform/PortTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,17 @@ int16_t Between(std::mt19937& rng, int lo, int hi) {
   return static_cast<int16_t>(std::uniform_int_distribution<int>(lo, hi)(rng));
 }
 
+// A rectangle whose top-left lies within `reach` of the origin.
+MRect RandomRect(std::mt19937& rng, int reach, int maxHeight, int maxWidth) {
+  MRect r{Between(rng, -reach, reach), Between(rng, -reach, reach), 0, 0};
+  r.bottom = static_cast<int16_t>(r.top + Between(rng, 1, maxHeight));
+  r.right = static_cast<int16_t>(r.left + Between(rng, 1, maxWidth));
+  return r;
+}
+
+// Rows padded to whole bytes and no further.
+Map TightMap(const MRect& frame) { return Map(frame, (frame.right - frame.left + 3) / 4); }
+
 }  // namespace
 
 TEST(TwoBitMaps, PaintOnePixelAtColumnFiveTouchesOnlyItsBits) {
@@ -51,11 +63,8 @@ TEST(TwoBitMaps, PaintOnePixelAtColumnFiveTouchesOnlyItsBits) {
 TEST(TwoBitMaps, PaintMatchesPerPixelReferenceAndStaysInTheMap) {
   std::mt19937 rng(7);
   for (int trial = 0; trial < 300; ++trial) {
-    const MRect frame{Between(rng, -20, 20), Between(rng, -20, 20), 0, 0};
-    MRect f = frame;
-    f.bottom = static_cast<int16_t>(f.top + Between(rng, 1, 12));
-    f.right = static_cast<int16_t>(f.left + Between(rng, 1, 40));
-    Map m(f, (f.right - f.left + 3) / 4);
+    const MRect f = RandomRect(rng, 20, 12, 40);
+    Map m = TightMap(f);
     Randomize(m, rng);
     Map expected = m;
     // Rectangles may stick out of the map on any side.
@@ -72,14 +81,10 @@ TEST(TwoBitMaps, PaintMatchesPerPixelReferenceAndStaysInTheMap) {
 TEST(TwoBitMaps, CopyMovesExactlyTheRectangleAtAnyPhase) {
   std::mt19937 rng(11);
   for (int trial = 0; trial < 400; ++trial) {
-    const MRect sf{Between(rng, -8, 8), Between(rng, -8, 8), 0, 0};
-    MRect sourceFrame = sf, destinationFrame{Between(rng, -8, 8), Between(rng, -8, 8), 0, 0};
-    sourceFrame.bottom = static_cast<int16_t>(sourceFrame.top + Between(rng, 1, 10));
-    sourceFrame.right = static_cast<int16_t>(sourceFrame.left + Between(rng, 1, 37));
-    destinationFrame.bottom = static_cast<int16_t>(destinationFrame.top + Between(rng, 1, 10));
-    destinationFrame.right = static_cast<int16_t>(destinationFrame.left + Between(rng, 1, 37));
+    const MRect sourceFrame = RandomRect(rng, 8, 10, 37);
+    const MRect destinationFrame = RandomRect(rng, 8, 10, 37);
     Map source(sourceFrame, (sourceFrame.right - sourceFrame.left + 3) / 4 + Between(rng, 0, 1));
-    Map destination(destinationFrame, (destinationFrame.right - destinationFrame.left + 3) / 4);
+    Map destination = TightMap(destinationFrame);
     Randomize(source, rng);
     Randomize(destination, rng);
     const int width = Between(rng, 1, 30), height = Between(rng, 1, 8);
@@ -109,11 +114,8 @@ TEST(TwoBitMaps, CopyMovesExactlyTheRectangleAtAnyPhase) {
 TEST(TwoBitMaps, ScrollMatchesPerPixelShiftAndClearsWhatIsExposed) {
   std::mt19937 rng(3);
   for (int trial = 0; trial < 300; ++trial) {
-    const MRect frame{Between(rng, -5, 5), Between(rng, -5, 5), 0, 0};
-    MRect f = frame;
-    f.bottom = static_cast<int16_t>(f.top + Between(rng, 1, 9));
-    f.right = static_cast<int16_t>(f.left + Between(rng, 1, 29));
-    Map m(f, (f.right - f.left + 3) / 4);
+    const MRect f = RandomRect(rng, 5, 9, 29);
+    Map m = TightMap(f);
     Randomize(m, rng);
     // Padding beyond the frame is never painted, so it holds zeros in use.
     for (int v = f.top; v < f.bottom; ++v)
@@ -141,9 +143,9 @@ TEST(TwoBitMaps, ScrollByTheFullWidthClearsEverything) {
 }
 
 TEST(TwoBitMaps, CompositionShadesByTheLuminanceBelow) {
-  OurPort* world = OurNewGWorld({0, 0, 1, 5});
+  PortPtr world(OurNewGWorld({0, 0, 1, 5}));
   ASSERT_NE(world, nullptr);
-  APushPort push(world);
+  APushPort push(world.get());
   uint32_t* px = reinterpret_cast<uint32_t*>(GetBaseAddress());
   const uint32_t below[5] = {0xCCFFFF, 0xCCFFFF, 0x808080, 0x123456, 0x123456};
   std::copy(below, below + 5, px);
@@ -160,5 +162,4 @@ TEST(TwoBitMaps, CompositionShadesByTheLuminanceBelow) {
   EXPECT_EQ(px[3] & 0xFFFFFF, 0x000000u);  // code 3 in black
   EXPECT_EQ(px[4] & 0xFFFFFF, 0x1F1F1Fu);  // code 2 over 0x2C1B19: L = 32, grey 31
   EXPECT_EQ(px[2] & 0xFFFFFF, 0x7F2010u);
-  OurDisposeGWorld(world);
 }

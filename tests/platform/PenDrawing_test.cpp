@@ -1,9 +1,10 @@
 #include "platform/PenDrawing.h"
 
+#include "tests/platform/PortTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <random>
 #include <vector>
 
@@ -11,14 +12,7 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 
-struct PortDeleter {
-  void operator()(OurPort* p) const { DisposeOffscreenPort(p); }
-};
-using PortPtr = std::unique_ptr<OurPort, PortDeleter>;
-
 PortPtr MakePort(const QRect& bounds) { return PortPtr(NewOffscreenPort(bounds)); }
-
-uint32_t At(OurPort& port, int h, int v) { return *PortPixel(port, h, v) & 0xFFFFFF; }
 
 // Reference: the pixel nearest the exact line at each step of the longer
 // axis, ties rounding towards larger coordinates, both ends included; then
@@ -72,7 +66,7 @@ TEST(PenDrawing, LinesOfEveryOctantAndPenSizeMatchTheReference) {
     const std::vector<bool> expected = ReferenceLine(bounds, a, b, w, h);
     for (int v = bounds.top(); v <= bounds.bottom(); ++v)
       for (int hh = bounds.left(); hh <= bounds.right(); ++hh)
-        ASSERT_EQ(At(*port, hh, v) == 0, expected[(v - bounds.top()) * bounds.width() + hh - bounds.left()])
+        ASSERT_EQ(RgbAt(*port, hh, v) == 0, expected[(v - bounds.top()) * bounds.width() + hh - bounds.left()])
             << "trial " << trial << " pixel " << hh << "," << v;
   }
 }
@@ -89,15 +83,14 @@ TEST(PenDrawing, XorTwiceRestoresEveryByteAndInvertsOnce) {
     port->pen.location = QPoint(2, 20);
     PortLineTo(*port, QPoint(29, 3));  // overlapping pen squares must invert once
     if (pass == 0) {
-      const uint32_t original = reinterpret_cast<const uint32_t*>(before.constScanLine(20))[2] & 0xFFFFFF;
-      EXPECT_EQ(At(*port, 2, 20), original ^ kWhite);
+      EXPECT_EQ(RgbAt(*port, 2, 20), RgbAt(before, 2, 20) ^ kWhite);
     }
   }
   for (int v = 0; v < 24; ++v)
     for (int h = 0; h < 32; ++h)
-      ASSERT_EQ(At(*port, h, v), reinterpret_cast<const uint32_t*>(before.constScanLine(v))[h] & 0xFFFFFF);
+      ASSERT_EQ(RgbAt(*port, h, v), RgbAt(before, h, v));
   PortInvertRect(*port, QRect(4, 4, 5, 5));
-  EXPECT_EQ(At(*port, 4, 4), (reinterpret_cast<const uint32_t*>(before.constScanLine(4))[4] & 0xFFFFFF) ^ kWhite);
+  EXPECT_EQ(RgbAt(*port, 4, 4), RgbAt(before, 4, 4) ^ kWhite);
 }
 
 TEST(PenDrawing, GrayPatternIsACheckerboardAlignedToThePort) {
@@ -107,11 +100,11 @@ TEST(PenDrawing, GrayPatternIsACheckerboardAlignedToThePort) {
   port->backColor = 0xDDEEFF;
   PortPaintRect(*port, port->bounds);
   for (int v = 3; v < 7; ++v)
-    for (int h = 7; h < 13; ++h) EXPECT_EQ(At(*port, h, v), ((h - 7 + v - 3) % 2 == 0) ? 0x112233u : 0xDDEEFFu);
+    for (int h = 7; h < 13; ++h) EXPECT_EQ(RgbAt(*port, h, v), ((h - 7 + v - 3) % 2 == 0) ? 0x112233u : 0xDDEEFFu);
   port->image.fill(0x00FFFFFFu);
   port->pen.location = QPoint(7, 4);  // a thin line in the same pattern: odd sums take the back colour
   PortLineTo(*port, QPoint(12, 4));
-  for (int h = 7; h < 13; ++h) EXPECT_EQ(At(*port, h, 4), ((h - 7 + 1) % 2 == 0) ? 0x112233u : 0xDDEEFFu);
+  for (int h = 7; h < 13; ++h) EXPECT_EQ(RgbAt(*port, h, 4), ((h - 7 + 1) % 2 == 0) ? 0x112233u : 0xDDEEFFu);
 }
 
 TEST(PenDrawing, ClipRegionFrameAndErase) {
@@ -119,17 +112,17 @@ TEST(PenDrawing, ClipRegionFrameAndErase) {
   port->clip = QRegion(QRect(0, 0, 10, 20)) + QRegion(QRect(15, 0, 5, 20));
   port->pen.size = QSize(2, 1);
   PortFrameRect(*port, QRect(2, 2, 16, 10));
-  EXPECT_EQ(At(*port, 2, 2), 0u);
-  EXPECT_EQ(At(*port, 3, 5), 0u);   // left side is two wide
-  EXPECT_EQ(At(*port, 4, 5), kWhite);
-  EXPECT_EQ(At(*port, 12, 2), kWhite);  // outside the clip
-  EXPECT_EQ(At(*port, 17, 11), 0u);  // bottom-right corner, inside
-  EXPECT_EQ(At(*port, 17, 12), kWhite);
+  EXPECT_EQ(RgbAt(*port, 2, 2), 0u);
+  EXPECT_EQ(RgbAt(*port, 3, 5), 0u);   // left side is two wide
+  EXPECT_EQ(RgbAt(*port, 4, 5), kWhite);
+  EXPECT_EQ(RgbAt(*port, 12, 2), kWhite);  // outside the clip
+  EXPECT_EQ(RgbAt(*port, 17, 11), 0u);  // bottom-right corner, inside
+  EXPECT_EQ(RgbAt(*port, 17, 12), kWhite);
   port->clip = QRegion(port->bounds);
   port->backColor = 0x445566;
   PortEraseRect(*port, QRect(-5, -5, 8, 8));
-  EXPECT_EQ(At(*port, 2, 2), 0x445566u);
-  EXPECT_EQ(At(*port, 3, 3), 0u);  // the frame's ink, just beyond the erased square
+  EXPECT_EQ(RgbAt(*port, 2, 2), 0x445566u);
+  EXPECT_EQ(RgbAt(*port, 3, 3), 0u);  // the frame's ink, just beyond the erased square
 }
 
 TEST(PenDrawing, LinesFarOutsideThePortAreCheapAndSafe) {
@@ -137,10 +130,10 @@ TEST(PenDrawing, LinesFarOutsideThePortAreCheapAndSafe) {
   port->pen.size = QSize(1000, 1000);
   port->pen.location = QPoint(-2000000000, -2000000000);
   PortLineTo(*port, QPoint(2000000000, 2000000000));
-  EXPECT_EQ(At(*port, 7, 7), 0u);
+  EXPECT_EQ(RgbAt(*port, 7, 7), 0u);
   port->pen.size = QSize(0, 3);  // an empty pen draws nothing
   port->image.fill(0x00FFFFFFu);
   port->pen.location = QPoint(0, 0);
   PortLineTo(*port, QPoint(7, 7));
-  EXPECT_EQ(At(*port, 3, 3), kWhite);
+  EXPECT_EQ(RgbAt(*port, 3, 3), kWhite);
 }

@@ -1,19 +1,13 @@
 #include "platform/PortCopy.h"
 
+#include "tests/platform/PortTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <random>
 
 namespace {
-
-struct PortDeleter {
-  void operator()(OurPort* p) const { DisposeOffscreenPort(p); }
-};
-using PortPtr = std::unique_ptr<OurPort, PortDeleter>;
-
-uint32_t At(OurPort& port, int h, int v) { return *PortPixel(port, h, v) & 0xFFFFFF; }
 
 PortPtr RandomPort(const QRect& bounds, unsigned seed) {
   PortPtr port(NewOffscreenPort(bounds));
@@ -32,10 +26,10 @@ TEST(PortCopy, SameSizeCopyIsExactAndDoublingRepeatsEachPixel) {
   PortPtr destination(NewOffscreenPort(QRect(0, 0, 20, 16)));
   CopyPortPixels(*source, *destination, QRect(-3, -2, 10, 8), QRect(0, 0, 10, 8));
   for (int v = 0; v < 8; ++v)
-    for (int h = 0; h < 10; ++h) ASSERT_EQ(At(*destination, h, v), At(*source, h - 3, v - 2));
+    for (int h = 0; h < 10; ++h) ASSERT_EQ(RgbAt(*destination, h, v), RgbAt(*source, h - 3, v - 2));
   CopyPortPixels(*source, *destination, QRect(-3, -2, 10, 8), QRect(0, 0, 20, 16));
   for (int v = 0; v < 16; ++v)
-    for (int h = 0; h < 20; ++h) ASSERT_EQ(At(*destination, h, v), At(*source, h / 2 - 3, v / 2 - 2));
+    for (int h = 0; h < 20; ++h) ASSERT_EQ(RgbAt(*destination, h, v), RgbAt(*source, h / 2 - 3, v / 2 - 2));
 }
 
 TEST(PortCopy, HalvingIsTheRoundedMeanOfEachTwoByTwoBlock) {
@@ -45,10 +39,10 @@ TEST(PortCopy, HalvingIsTheRoundedMeanOfEachTwoByTwoBlock) {
   for (int v = 0; v < 6; ++v)
     for (int h = 0; h < 8; ++h)
       for (int shift : {0, 8, 16}) {
-        const int sum = Channel(At(*source, 2 * h, 2 * v), shift) + Channel(At(*source, 2 * h + 1, 2 * v), shift) +
-                        Channel(At(*source, 2 * h, 2 * v + 1), shift) + Channel(At(*source, 2 * h + 1, 2 * v + 1), shift);
+        const int sum = Channel(RgbAt(*source, 2 * h, 2 * v), shift) + Channel(RgbAt(*source, 2 * h + 1, 2 * v), shift) +
+                        Channel(RgbAt(*source, 2 * h, 2 * v + 1), shift) + Channel(RgbAt(*source, 2 * h + 1, 2 * v + 1), shift);
         const int mean = static_cast<int>(std::floor(sum / 4.0 + 0.5));
-        ASSERT_EQ(Channel(At(*destination, 10 + h, 10 + v), shift), mean);
+        ASSERT_EQ(Channel(RgbAt(*destination, 10 + h, 10 + v), shift), mean);
       }
 }
 
@@ -61,9 +55,9 @@ TEST(PortCopy, BlendIsHalfOfEachAndTheClipIsRespected) {
   for (int v = 0; v < 6; ++v)
     for (int h = 0; h < 6; ++h)
       for (int shift : {0, 8, 16}) {
-        const int expected = v < 3 ? (Channel(At(*source, h, v), shift) + Channel(At(*before, h, v), shift)) / 2
-                                   : Channel(At(*before, h, v), shift);
-        ASSERT_EQ(Channel(At(*destination, h, v), shift), expected);
+        const int expected = v < 3 ? (Channel(RgbAt(*source, h, v), shift) + Channel(RgbAt(*before, h, v), shift)) / 2
+                                   : Channel(RgbAt(*before, h, v), shift);
+        ASSERT_EQ(Channel(RgbAt(*destination, h, v), shift), expected);
       }
 }
 
@@ -72,9 +66,9 @@ TEST(PortCopy, OverlappingCopyWithinOnePortReadsTheOriginal) {
   auto original = RandomPort(QRect(0, 0, 12, 4), 5);
   CopyPortPixels(*port, *port, QRect(0, 0, 10, 4), QRect(2, 0, 10, 4));
   for (int v = 0; v < 4; ++v)
-    for (int h = 2; h < 12; ++h) ASSERT_EQ(At(*port, h, v), At(*original, h - 2, v));
+    for (int h = 2; h < 12; ++h) ASSERT_EQ(RgbAt(*port, h, v), RgbAt(*original, h - 2, v));
   // A source rectangle partly outside its port leaves those destination pixels alone.
   CopyPortPixels(*original, *port, QRect(8, 0, 8, 4), QRect(0, 0, 8, 4));
-  EXPECT_EQ(At(*port, 0, 0), At(*original, 8, 0));
-  EXPECT_EQ(At(*port, 5, 0), At(*original, 3, 0));
+  EXPECT_EQ(RgbAt(*port, 0, 0), RgbAt(*original, 8, 0));
+  EXPECT_EQ(RgbAt(*port, 5, 0), RgbAt(*original, 3, 0));
 }
