@@ -10,6 +10,8 @@
 #include "expression/SymbolTable.h"
 
 #include <cmath>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -75,7 +77,7 @@ class Writer {
     switch (node->opcode) {
       case kOpNumber: WriteNumber(node); return true;
       case kOpPrompt: PrintChr('?'); return true;
-      case kOpAtom: WriteAtom(node->payload.id); return true;
+      case kOpAtom: return WriteAtom(node->payload.id);
       case kOpString: WriteQuoted(node->text); return true;
       case kOpIndexes: return WriteSubscript(node);
       case kOpPlus: return WriteSum(node);
@@ -148,25 +150,35 @@ class Writer {
     PrintChr('"');
   }
 
-  void WriteAtom(int32_t id) {
-    if (id < 128 && ((id >= 'a' && id <= 'z') || (id >= 'A' && id <= 'Z'))) return PrintChr(static_cast<char>(id));
-    for (int32_t i = 0; i < gNumSpecialSymbols; ++i)
-      if (gSpecialSymbolInfo[i].variableId == id) return PrintStr(gSpecialSymbolInfo[i].name);
-    if (const char* primed = PrimedCoordinateName(id)) return WriteQuotedBytes(primed, '\'');
+  // False only when memory for a long name ran out.
+  bool WriteAtom(int32_t id) {
+    if (id < 128 && ((id >= 'a' && id <= 'z') || (id >= 'A' && id <= 'Z'))) {
+      PrintChr(static_cast<char>(id));
+      return true;
+    }
+    for (int32_t i = 0; i < gNumSpecialSymbols; ++i) {
+      if (gSpecialSymbolInfo[i].variableId == id) {
+        PrintStr(gSpecialSymbolInfo[i].name);
+        return true;
+      }
+    }
+    if (const char* primed = PrimedCoordinateName(id)) {
+      WriteQuotedBytes(primed, '\'');
+      return true;
+    }
     if (id > 0 && id < 128) {
       // One-character names are their own ids.
       const char name[2] = {static_cast<char>(id), 0};
-      return WriteQuotedBytes(name, '\'');
+      WriteQuotedBytes(name, '\'');
+      return true;
     }
     const UniChar* name = GetVariableStringFromID(id);
     const size_t size = OurStringSizeForEncoding(name, kEncodingUTF8);
-    char utf8[512];
-    if (size == 0 || size > sizeof utf8) {
-      PrintStr("''");  // no name fits: the text is refused when read
-      return;
-    }
-    OurStringToCString(name, utf8, size, kEncodingUTF8);
-    WriteQuotedBytes(utf8, '\'');
+    const std::unique_ptr<char[]> utf8(size > 0 ? new (std::nothrow) char[size] : nullptr);
+    if (!utf8) return false;
+    OurStringToCString(name, utf8.get(), size, kEncodingUTF8);
+    WriteQuotedBytes(utf8.get(), '\'');
+    return true;
   }
 
   bool WriteSubscript(const ExpressionRecord* node) {

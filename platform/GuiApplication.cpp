@@ -20,7 +20,12 @@ bool EnsureGuiApplication() {
   return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZL_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(ZL_ADDRESS_SANITIZER)
 // Fontconfig keeps the patterns of added font files until the process ends
 // and never frees them; that is not ours to find.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

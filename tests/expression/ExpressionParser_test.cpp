@@ -61,6 +61,9 @@ TEST(ExpressionParser, RejectedTextsGiveNull) {
                            "x; Zentrolabworksheet 4; Window 1 2 3 4;", "matrix(2,2,a,b,c)",
                            "matrix(0,1)", "matrix(2.5,2,a,b,c,d,e)", "?(a)"})
     EXPECT_EQ(ShapeOf(text), "<null>") << text;
+  // Names are zero-terminated: one holding a zero byte is refused, not cut short.
+  for (const std::string& text : {std::string("'a\0b'", 5), std::string("'\0'", 3)})
+    EXPECT_EQ(ShapeOf(text), "<null>") << text.size();
 }
 
 TEST(ExpressionParser, CallsAndVectors) {

@@ -65,7 +65,8 @@ TEST(ExpressionWriter, QuotesAndControlCharactersReadBack) {
   ASSERT_TRUE(back);
   ASSERT_EQ(back->opcode, kOpString);
   EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(back->text)), text);
-  for (const char* name : {"it's", "''", "a b"}) {
+  const std::string longName(600, 'n');
+  for (const char* name : {"it's", "''", "a b", longName.c_str()}) {
     Tree atom(Atomic(GetVariableIDFromString(name)));
     Tree read = Parse(Written(atom.get()));
     ASSERT_TRUE(read) << name;

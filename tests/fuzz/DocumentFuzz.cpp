@@ -1,0 +1,15 @@
+// Any bytes are read into a fresh document or refused, without a crash,
+// a leak or undefined behaviour.
+#include "CoreUtilities/ErrorQueue.h"
+#include "document/DocumentReading.h"
+#include "document/DocumentRecord.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > INT32_MAX) return -1;
+  ReadDocumentText(reinterpret_cast<const char*>(data), static_cast<int32_t>(size));
+  ResetDeferredErrors();
+  return 0;
+}
