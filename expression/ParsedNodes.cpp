@@ -75,6 +75,9 @@ bool PadOrAccept(ExpressionRecord* node) {
   if (required == 0) return true;
   if (node->opcode == kOpIndexes) node->payload.shape = MatrixShape{0, 1};
   if (node->opcode == kOpIntegral && node->operandCount >= 2 && node->operandCount <= 4) return true;
+  // An integral has at most four parts; a longer list stayed one operand
+  // and would grow by a prompt on every reading.
+  if (node->opcode == kOpIntegral && node->operandCount == 1 && node->operands[0]->opcode == kOpComma) return false;
   if (node->operandCount == required) return true;
   if (node->operandCount != 1) return false;
   ExpressionRecord* prompt = NewPrompt();

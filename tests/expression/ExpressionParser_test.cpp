@@ -59,8 +59,9 @@ TEST(ExpressionParser, PrecedenceAndAssociativity) {
 TEST(ExpressionParser, RejectedTextsGiveNull) {
   for (const char* text : {"2 (3)", "x y", "f (x)", "", "   ", "x;", "2 2;", "5.", "a $ b", "(a", "a)", "''",
                            "x; Zentrolabworksheet 4; Window 1 2 3 4;", "matrix(2,2,a,b,c)",
-                           "matrix(0,1)", "matrix(2.5,2,a,b,c,d,e)", "?(a)"})
+                           "matrix(0,1)", "matrix(2.5,2,a,b,c,d,e)", "?(a)", "integral(a,t,0,b,c)"})
     EXPECT_EQ(ShapeOf(text), "<null>") << text;
+  EXPECT_NE(ShapeOf("integral(a,t,0,b)"), "<null>");
   // Names are zero-terminated: one holding a zero byte is refused, not cut short.
   for (const std::string& text : {std::string("'a\0b'", 5), std::string("'\0'", 3)})
     EXPECT_EQ(ShapeOf(text), "<null>") << text.size();
