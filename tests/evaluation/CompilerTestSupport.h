@@ -10,17 +10,11 @@
 #include "evaluation/StackMachine.h"
 #include "evaluation/StackMachineRewriting.h"
 #include "evaluation/SubexpressionSharing.h"
-#include "expression/ExpressionParser.h"
-#include "expression/TreeDisposal.h"
+#include "tests/expression/ParserTestSupport.h"
 #include "tools/ProgramText.h"
 
-struct TreeDeleter {
-  void operator()(ExpressionRecord* tree) const { DisposExpr(tree); }
-};
-using Tree = std::unique_ptr<ExpressionRecord, TreeDeleter>;
-
 inline Tree ParseTree(const std::string& text) {
-  Tree tree(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())));
+  Tree tree = Parse(text);
   EXPECT_NE(tree, nullptr) << text;
   return tree;
 }
