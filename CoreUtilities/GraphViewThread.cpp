@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "CoreUtilities/ThreadLocalState.h"
-#include "graphs2d/A2DGraphView.h"
+#include "CoreUtilities/ViewEvaluator.h"
 
 std::atomic<int32_t> gCancelEvaluationForUIEvalThreads{0};
 
@@ -23,7 +23,7 @@ std::mutex gGraphViewMutex;
 std::condition_variable gGraphViewCond;
 std::mutex gGraphViewDoneMutex;
 std::condition_variable gGraphViewDoneCond;
-A2DGraphView* g2DView = nullptr;  // guarded by both mutexes for writes
+AViewEvaluator* g2DView = nullptr;  // guarded by both mutexes for writes
 bool gStopGraphViewThread = false;  // guarded by gGraphViewMutex
 std::thread gGraphViewThread;
 
@@ -43,7 +43,7 @@ void GraphViewConsumer() {
 
 }  // namespace
 
-void Do2DGraphViewEvaluationsInThreadWithTimeLimit(A2DGraphView* view) {
+void Do2DGraphViewEvaluationsInThreadWithTimeLimit(AViewEvaluator* view) {
   if (!view || !gGraphViewThread.joinable()) return;
   {
     std::lock_guard lock(gGraphViewMutex);

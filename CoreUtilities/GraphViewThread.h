@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
-class A2DGraphView;
+class AViewEvaluator;
 
 // When 1, evaluations on the graph-view thread stop at their next
 // instruction (tested together with IsUIThread).
@@ -11,7 +11,7 @@ extern std::atomic<int32_t> gCancelEvaluationForUIEvalThreads;
 
 // Interface thread: runs the view's pending evaluation on the graph-view
 // thread and returns once it has ended; after 2 seconds it is told to give up.
-void Do2DGraphViewEvaluationsInThreadWithTimeLimit(A2DGraphView* view);
+void Do2DGraphViewEvaluationsInThreadWithTimeLimit(AViewEvaluator* view);
 
 // Started and stopped by ComputeThreads.h.
 void StartGraphViewThread();

@@ -53,7 +53,7 @@ AJob* TakeRunnableJob() {
   return job;
 }
 
-void RequeueJobsWaitingFor(AGraph* graph) {
+void RequeueJobsWaitingFor(AComputeTarget* graph) {
   std::lock_guard lock(gWorkQueueMutex);
   bool moved = false;
   for (auto it = gWaitQueue.begin(); it != gWaitQueue.end();) {
@@ -88,7 +88,7 @@ void WorkQueueConsumer() {
     ReallocateThreadLocalVariablesIfNecessary();
     // Read before the final state is published: from then on the owner may
     // free the job.
-    AGraph* graph = job->graph;
+    AComputeTarget* graph = job->graph;
     const int32_t status = FinalState(graph->Compute(job->index));
     RequeueJobsWaitingFor(graph);
     PublishFinalState(job, status);
@@ -121,7 +121,7 @@ void StopWorkersLocked() {
 
 }  // namespace
 
-AJob* OurAllocateJobs(AGraph* graph, int32_t count) {
+AJob* OurAllocateJobs(AComputeTarget* graph, int32_t count) {
   if (count < 1) return nullptr;
   AJob* jobs = new (std::nothrow) AJob[static_cast<std::size_t>(count)];
   if (!jobs) return nullptr;
@@ -132,7 +132,7 @@ AJob* OurAllocateJobs(AGraph* graph, int32_t count) {
   return jobs;
 }
 
-AJob* OurAllocateJobs(AGraph* graph) { return OurAllocateJobs(graph, OurNumberOfProcessors()); }
+AJob* OurAllocateJobs(AComputeTarget* graph) { return OurAllocateJobs(graph, OurNumberOfProcessors()); }
 
 void OurSubmitJob(AJob* job) { OurSubmitJobs(job, 1); }
 
@@ -155,7 +155,7 @@ void OurWaitforJobToFinish(AJob* job) {
   job->condition.Wait(lock, [job] { return IsSettled(job->state.load(std::memory_order_acquire)); });
 }
 
-void OurCancelJobs(AGraph* graph) {
+void OurCancelJobs(AComputeTarget* graph) {
   std::vector<AJob*> removed;
   {
     std::lock_guard lock(gWorkQueueMutex);

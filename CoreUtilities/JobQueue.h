@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "CoreUtilities/OurMutex.h"
-#include "graphpane/AGraph.h"
+#include "CoreUtilities/ComputeTarget.h"
 
 enum JobState : int32_t {
   kJobIdle = 0,
@@ -18,9 +18,9 @@ enum JobState : int32_t {
 // One slice of a graph's work. A graph with a single job embeds one; others
 // get arrays from OurAllocateJobs and free them with delete[].
 struct AJob {
-  AGraph* graph = nullptr;
+  AComputeTarget* graph = nullptr;
   // A graph that must be done before this job may run; null for none.
-  AGraph* dependsOn = nullptr;
+  AComputeTarget* dependsOn = nullptr;
   int32_t index = 0;
   std::atomic<int32_t> state{kJobIdle};
   // Guard the final state, which OurWaitforJobToFinish watches.
@@ -30,8 +30,8 @@ struct AJob {
 
 // count jobs for the graph, job i with slice i (one per processor when the
 // count is left out); null for a count below 1 or when memory runs out.
-AJob* OurAllocateJobs(AGraph* graph, int32_t count);
-AJob* OurAllocateJobs(AGraph* graph);
+AJob* OurAllocateJobs(AComputeTarget* graph, int32_t count);
+AJob* OurAllocateJobs(AComputeTarget* graph);
 
 void OurSubmitJob(AJob* job);
 // The count consecutive jobs of an array, in order, under one lock.
@@ -40,7 +40,7 @@ void OurSubmitJobs(AJob* jobs, int32_t count);
 void OurWaitforJobToFinish(AJob* job);
 // Takes every queued or parked job of the graph off the queues and makes it
 // idle again; running jobs are left to the graph's own cancel flags.
-void OurCancelJobs(AGraph* graph);
+void OurCancelJobs(AComputeTarget* graph);
 
 // The worker pool, one worker per processor; started and stopped by
 // ComputeThreads.h.

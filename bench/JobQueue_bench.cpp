@@ -97,7 +97,7 @@ class Latch {
   int fLeft = 0;
 };
 
-class BenchGraph : public AGraph {
+class BenchGraph : public AComputeTarget {
  public:
   bool heavy = false;
   std::atomic<int64_t> startedAt{0};

@@ -8,7 +8,7 @@
 
 #include "CoreUtilities/ComputeThreads.h"
 #include "CoreUtilities/ThreadLocalState.h"
-#include "graphs2d/A2DGraphView.h"
+#include "CoreUtilities/ViewEvaluator.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
@@ -17,7 +17,7 @@ using Clock = std::chrono::steady_clock;
 
 // Evaluates for a chosen time, or until cancelled, the way an interpreter
 // tests the flag; stores 0 when the flag is set at its end.
-class TimedView : public A2DGraphView {
+class TimedView : public AViewEvaluator {
  public:
   explicit TimedView(std::chrono::milliseconds work) : fWork(work) {}
 

@@ -22,9 +22,9 @@ namespace {
 
 // A graph with one job per slice, all waiting for dependsOn; done once every
 // slice has completed.
-class SlicedGraph : public AGraph {
+class SlicedGraph : public AComputeTarget {
  public:
-  SlicedGraph(int32_t slices, AGraph* dependsOn)
+  SlicedGraph(int32_t slices, AComputeTarget* dependsOn)
       : jobs(OurAllocateJobs(this, slices)), fSlices(slices), fDependsOn(dependsOn) {
     for (int32_t i = 0; i < slices; ++i) jobs[i].dependsOn = dependsOn;
   }
@@ -41,7 +41,7 @@ class SlicedGraph : public AGraph {
 
  private:
   int32_t fSlices;
-  AGraph* fDependsOn;
+  AComputeTarget* fDependsOn;
   std::atomic<int32_t> fCompleted{0};
 };
 
@@ -50,7 +50,7 @@ class SlicedGraph : public AGraph {
 // statuses outside 3 to 5 too, which must end as cancelled.
 class StormGraph : public SlicedGraph {
  public:
-  StormGraph(int32_t slices, AGraph* dependsOn, int32_t variablesNeeded)
+  StormGraph(int32_t slices, AComputeTarget* dependsOn, int32_t variablesNeeded)
       : SlicedGraph(slices, dependsOn), fVariablesNeeded(variablesNeeded), fRuns(slices) {}
 
   static int32_t Status(int32_t slice) { return std::array{3, 3, 5, 4, 42, 3, -1, 0}[slice % 8]; }
@@ -80,7 +80,7 @@ class StormGraph : public SlicedGraph {
 // Slices log their runs in order and may hold their worker at a gate.
 class LoggingGraph : public SlicedGraph {
  public:
-  LoggingGraph(std::string name, int32_t slices, std::vector<std::string>& log, AGraph* dependsOn = nullptr)
+  LoggingGraph(std::string name, int32_t slices, std::vector<std::string>& log, AComputeTarget* dependsOn = nullptr)
       : SlicedGraph(slices, dependsOn), fName(std::move(name)), fLog(log) {}
 
   int32_t Compute(int32_t slice) override {
@@ -100,7 +100,7 @@ class LoggingGraph : public SlicedGraph {
 
 // Probes rendezvous until `expected` of them run at once: fewer workers make
 // the rendezvous time out, more let a further probe in while they linger.
-class ProbeGraph : public AGraph {
+class ProbeGraph : public AComputeTarget {
  public:
   explicit ProbeGraph(int expected) : fExpected(expected) {}
 
@@ -224,7 +224,7 @@ TEST_F(JobQueueTest, StormsOfSubmitCancelWaitAndDependencies) {
     for (int round = 0; round < 400; ++round) {
       std::vector<std::unique_ptr<StormGraph>> graphs;
       for (int i = 0; i < 6; ++i) {
-        AGraph* dependsOn = i > 0 && chance(40) ? graphs[random() % i].get() : nullptr;
+        AComputeTarget* dependsOn = i > 0 && chance(40) ? graphs[random() % i].get() : nullptr;
         const auto variables = static_cast<int32_t>(1 + round / 4 + random() % 8);
         CheckgVariablesSize(variables);
         graphs.push_back(std::make_unique<StormGraph>(1 + random() % 8, dependsOn, variables));
