@@ -31,6 +31,7 @@ class AGraphColor {
   }
 
   GraphColorType fType = 0;
+  uint32_t fSolidColor = 0;  // 0x00RRGGBB
   GraphColorType fSavedType = 0;
   AnExpression* fColorExpressions[3] = {nullptr, nullptr, nullptr};
 

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QRegion>
+
+#include "CoreUtilities/MRect.h"
+#include "graphpane/AGraph.h"
+#include "graphpane/GraphEnums.h"
+
+class DocumentRecord;
+struct OurPicture;
+
+// A graph view as the pane reaches it. Every view has its document, its
+// rectangle and its graphs, addressed by index; it owns the graphs.
+class AGraphView {
+ public:
+  AGraphView() = default;
+  AGraphView(const AGraphView&) = delete;
+  AGraphView& operator=(const AGraphView&) = delete;
+  virtual ~AGraphView() = default;
+
+  virtual int32_t Draw(bool drawGraphs) = 0;
+  virtual int32_t GraphVisibility(int32_t graph) = 0;
+  virtual bool IsDoneComputing(int32_t graph) = 0;
+  virtual void Resize() = 0;
+  virtual void Zoom(ZoomCommand command) = 0;
+  virtual bool MouseWheel(int32_t dh, int32_t dv) = 0;
+  virtual void SetGraphParameter(ViewAttribute attribute, double value, int32_t graph) = 0;
+  virtual bool UsesGrainSlider(int32_t graph) = 0;
+  virtual void GetHandCursorRgn(QRegion* region, bool panModifier) = 0;
+  virtual void GetMarkCursorRgn(QRegion* region, bool markModifier, MPoint point) = 0;
+  virtual void GetDragCursorRgn(QRegion* region) = 0;
+  virtual MPoint GetDemoMouseLocation(int32_t step) = 0;
+  virtual int32_t MouseDown(MPoint point, long when, bool command, bool option, bool control, bool shift,
+                            bool doubleClick) = 0;
+  virtual void MouseUp(MPoint point) = 0;
+  virtual void MouseMove(MPoint now, MPoint before) = 0;
+  virtual bool IsMoving() = 0;
+  virtual bool IsDrawAccelerated() = 0;
+  virtual bool AreAllGraphsDoneComputing() = 0;
+  virtual bool NoGraphs() = 0;
+  virtual bool EnableShowAllData() = 0;
+  virtual void DoShowAllData() = 0;
+  virtual void SetViewParameter(ViewAttribute attribute) = 0;
+  virtual bool IsDMA() { return false; }
+
+  // What the pane reads or calls besides the slots above.
+  virtual int32_t GraphCount() const = 0;
+  virtual AGraph* GraphAt(int32_t graph) const = 0;
+  virtual bool IsShowingAxes() const = 0;
+  virtual bool IsShowingGraphPaper() const { return false; }
+  virtual void ViewChanged() = 0;
+  // The low and high end of a parameter range the view's graphs sample, by
+  // coordinate-display number (7 R, 8 Theta, 10 T, ...); null when the view
+  // has no such range.
+  virtual double* ParameterRange(int32_t /*parameter*/) { return nullptr; }
+  // A 2-D view zooms to ranges and takes pasted pictures; others ignore them.
+  virtual void DialogZoom(double /*x1*/, double /*x2*/, double /*y1*/, double /*y2*/) {}
+  virtual void PastePicture(const OurPicture* /*picture*/, const MPoint* /*point*/) {}
+
+  void SetDocument(DocumentRecord* document) { fDocument = document; }
+  DocumentRecord* Document() const { return fDocument; }
+  // Takes the rectangle; the pane calls Resize after.
+  void SetViewRect(const MRect& rect) { fViewRect = rect; }
+  const MRect& ViewRect() const { return fViewRect; }
+
+ protected:
+  DocumentRecord* fDocument = nullptr;
+  MRect fViewRect;
+};

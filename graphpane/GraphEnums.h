@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+// Attribute codes passed with a value to views and graphs.
+enum ViewAttribute : int32_t {
+  kAttributePlottingMode = 0,
+  kAttributeSaveFinishedModels = 5,
+  kAttributeUpdateSavedVertexObjects = 6,
+  kAttributeUpdateVertexObjects = 7,
+  kAttributeColor = 8,
+  kAttributeGrain = 10,
+  kAttributeDraggedX = 11,
+  kAttributeDraggedY = 12,
+  kAttributeEqualLengthArrows = 13,
+  kAttributeShowAxes = 17,
+  kAttributeShowGraphPaper = 18,
+};
+
+enum ZoomCommand : int32_t {
+  kZoomIn = 0,
+  kZoomInX = 1,
+  kZoomInY = 2,
+  kZoomOut = 3,
+  kZoomOutX = 4,
+  kZoomOutY = 5,
+  kZoomDefaultView = 6,
+  kZoomReset = 7,
+};
+
+// What a graph's Compute returns (the job queue stores it as the job state).
+enum ComputeStatus : int32_t {
+  kComputeFinished = 3,
+  kComputeCancelled = 4,
+  kComputeNothingToDo = 5,
+};
+
+// The colour type of a graph that is neither drawn nor picked.
+inline constexpr int32_t kHiddenGraphColorType = 13;

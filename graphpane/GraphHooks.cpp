@@ -1,0 +1,37 @@
+#include "graphpane/GraphHooks.h"
+
+GraphPaneHooks gGraphPaneHooks;
+
+namespace PaneHooks {
+
+namespace {
+template <typename Result, typename... Args, typename... Passed>
+Result Call(Result (*hook)(Args...), Passed... arguments) {
+  if (hook == nullptr) return Result();
+  return hook(arguments...);
+}
+}  // namespace
+
+void NotifyWindowGraphFinished(DocumentRecord* d) { Call(gGraphPaneHooks.NotifyWindowGraphFinished, d); }
+bool UseSampleBuffer(DocumentRecord* d) { return Call(gGraphPaneHooks.UseSampleBuffer, d); }
+double SliderValue(DocumentRecord* d) { return Call(gGraphPaneHooks.SliderValue, d); }
+int32_t GetGraphingAnimationState(DocumentRecord* d) { return Call(gGraphPaneHooks.GetGraphingAnimationState, d); }
+void FrameRateFeedback(DocumentRecord* d, double seconds) { Call(gGraphPaneHooks.FrameRateFeedback, d, seconds); }
+void SetRTErrorCheck(DocumentRecord* d) { Call(gGraphPaneHooks.SetRTErrorCheck, d); }
+void SetDocDirty(DocumentRecord* d, bool dirty) { Call(gGraphPaneHooks.SetDocDirty, d, dirty); }
+bool IsBenchmarkRunning() { return Call(gGraphPaneHooks.IsBenchmarkRunning); }
+void RedrawGraph(DocumentRecord* d) { Call(gGraphPaneHooks.RedrawGraph, d); }
+void InvalGraphRect(DocumentRecord* d) { Call(gGraphPaneHooks.InvalGraphRect, d); }
+void CheckWindowEventLoopTimerInterval(DocumentRecord* d) {
+  Call(gGraphPaneHooks.CheckWindowEventLoopTimerInterval, d);
+}
+void SetCursorRegion(DocumentRecord* d) { Call(gGraphPaneHooks.SetCursorRegion, d); }
+void OurFlushWindowPortBuffer(DocumentRecord* d) { Call(gGraphPaneHooks.OurFlushWindowPortBuffer, d); }
+OurPort* GetOffscreenGWorld(DocumentRecord* d) { return Call(gGraphPaneHooks.GetOffscreenGWorld, d); }
+void RedrawPrimeViewIfNecessary(DocumentRecord* d, const void* view) {
+  Call(gGraphPaneHooks.RedrawPrimeViewIfNecessary, d, view);
+}
+void RecomputeWindow(DocumentRecord* d) { Call(gGraphPaneHooks.RecomputeWindow, d); }
+void ClearMathAssistanceString(DocumentRecord* d) { Call(gGraphPaneHooks.ClearMathAssistanceString, d); }
+
+}  // namespace PaneHooks

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+
+class DocumentRecord;
+struct OurPort;
+
+// What the views and graphs ask of the layers above them (document, window,
+// application). Those layers fill the table at start-up; an entry left
+// empty does nothing and answers false, 0 or null.
+struct GraphPaneHooks {
+  // From worker threads: a graph of the document has finished computing.
+  void (*NotifyWindowGraphFinished)(DocumentRecord*) = nullptr;
+  bool (*UseSampleBuffer)(DocumentRecord*) = nullptr;
+  double (*SliderValue)(DocumentRecord*) = nullptr;
+  int32_t (*GetGraphingAnimationState)(DocumentRecord*) = nullptr;
+  void (*FrameRateFeedback)(DocumentRecord*, double seconds) = nullptr;
+  void (*SetRTErrorCheck)(DocumentRecord*) = nullptr;
+  void (*SetDocDirty)(DocumentRecord*, bool) = nullptr;
+  bool (*IsBenchmarkRunning)() = nullptr;
+  void (*RedrawGraph)(DocumentRecord*) = nullptr;
+  void (*InvalGraphRect)(DocumentRecord*) = nullptr;
+  void (*CheckWindowEventLoopTimerInterval)(DocumentRecord*) = nullptr;
+  void (*SetCursorRegion)(DocumentRecord*) = nullptr;
+  void (*OurFlushWindowPortBuffer)(DocumentRecord*) = nullptr;
+  OurPort* (*GetOffscreenGWorld)(DocumentRecord*) = nullptr;
+  void (*RedrawPrimeViewIfNecessary)(DocumentRecord*, const void* view) = nullptr;
+  void (*RecomputeWindow)(DocumentRecord*) = nullptr;
+  void (*ClearMathAssistanceString)(DocumentRecord*) = nullptr;
+};
+
+extern GraphPaneHooks gGraphPaneHooks;
+
+// The calls as the views make them.
+namespace PaneHooks {
+void NotifyWindowGraphFinished(DocumentRecord* document);
+bool UseSampleBuffer(DocumentRecord* document);
+double SliderValue(DocumentRecord* document);
+int32_t GetGraphingAnimationState(DocumentRecord* document);
+void FrameRateFeedback(DocumentRecord* document, double seconds);
+void SetRTErrorCheck(DocumentRecord* document);
+void SetDocDirty(DocumentRecord* document, bool dirty);
+bool IsBenchmarkRunning();
+void RedrawGraph(DocumentRecord* document);
+void InvalGraphRect(DocumentRecord* document);
+void CheckWindowEventLoopTimerInterval(DocumentRecord* document);
+void SetCursorRegion(DocumentRecord* document);
+void OurFlushWindowPortBuffer(DocumentRecord* document);
+OurPort* GetOffscreenGWorld(DocumentRecord* document);
+void RedrawPrimeViewIfNecessary(DocumentRecord* document, const void* view);
+void RecomputeWindow(DocumentRecord* document);
+void ClearMathAssistanceString(DocumentRecord* document);
+}  // namespace PaneHooks

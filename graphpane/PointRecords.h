@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include "CoreUtilities/AListGenericLarge.h"
+
+// A point of a curve with the curve's parameter there (NaN when none).
+struct fPoint {
+  double parameter;
+  double x;
+  double y;
+};
+
+// A point of a differential-equation solution path.
+struct dePoint {
+  double x;
+  double y;
+};
+
+using SolutionPath = AListGenericLarge<dePoint, 8>;
+
+// Three points of a curve around a given one; nothing is near when found is 0.
+struct Neighborhood {
+  fPoint before{};
+  fPoint centre{};
+  fPoint after{};
+  int32_t found = 0;
+};
+
+enum SelectionKind : int32_t {
+  kSelectNothing = 0,
+  kSelectPoint = 1,
+  kSelectBox = 2,
+  kSelectParametric = 3,
+  kSelectPolarOfTheta = 4,
+  kSelectPolarOfR = 5,
+  kSelectPolarParametric = 6,
+  kSelectContourValue = 7,
+  kSelectDensityValue = 8,
+  kSelectVector = 9,
+  kSelectSolutionPaths = 10,
+  kSelectDraggedPoint = 11,
+  kSelectComplexValue = 12,
+};
+
+// The point marked on a graph. It owns the solution paths of kind 10, so it
+// moves but never copies.
+struct Selection {
+  Selection() = default;
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+  Selection(Selection&& other) noexcept { *this = std::move(other); }
+  Selection& operator=(Selection&& other) noexcept {
+    if (this == &other) return *this;
+    FreePaths();
+    parameter = other.parameter, x = other.x, y = other.y;
+    complexValue[0] = other.complexValue[0], complexValue[1] = other.complexValue[1];
+    xRange[0] = other.xRange[0], xRange[1] = other.xRange[1];
+    yRange[0] = other.yRange[0], yRange[1] = other.yRange[1];
+    xComponent = other.xComponent, yComponent = other.yComponent;
+    arrow[0] = other.arrow[0], arrow[1] = other.arrow[1];
+    color = other.color, kind = other.kind, snapped = other.snapped;
+    path1 = std::exchange(other.path1, nullptr);
+    path2 = std::exchange(other.path2, nullptr);
+    return *this;
+  }
+  ~Selection() { FreePaths(); }
+
+  void Clear() { *this = Selection(); }
+  void FreePaths() {
+    delete std::exchange(path1, nullptr);
+    delete std::exchange(path2, nullptr);
+  }
+
+  double parameter = 0;
+  double x = 0, y = 0;
+  double complexValue[2] = {0, 0};
+  double xRange[2] = {0, 0};
+  double yRange[2] = {0, 0};
+  double xComponent = 0, yComponent = 0;
+  double arrow[2] = {0, 0};
+  uint32_t color = 0;
+  int32_t kind = kSelectNothing;
+  int32_t snapped = 0;
+  SolutionPath* path1 = nullptr;
+  SolutionPath* path2 = nullptr;
+};

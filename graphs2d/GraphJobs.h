@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <initializer_list>
+
+#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/OurMutex.h"
+
+class AGraph;
+class AGraphColor;
+class AnExpression;
+class DocumentRecord;
+
+// The jobs of one 2-D graph: one per processor (each a band of the work) or
+// a single one, a cancel flag the slices poll, and done flags under the
+// graph's mutex. Every change that invalidates results goes Stop, change,
+// Submit, so that no slice of the old work outlives it.
+class GraphJobs {
+ public:
+  enum Split { kOneJob, kOnePerProcessor };
+  GraphJobs(AGraph* graph, Split split);
+  // Stops the jobs first; the graph must still be whole.
+  ~GraphJobs();
+  GraphJobs(const GraphJobs&) = delete;
+  GraphJobs& operator=(const GraphJobs&) = delete;
+
+  int32_t Count() const { return fCount; }
+  // Polled by the slices after every unit of work.
+  bool Cancelled() const { return fCancel.load(std::memory_order_acquire); }
+
+  // Lowers the cancel flags (the graph's, the colour's and the
+  // expressions') and submits every job with its done flag cleared.
+  void Submit(AGraphColor* colour, std::initializer_list<AnExpression*> expressions);
+  // Raises the flags, takes queued jobs off the queue and waits for the
+  // running ones. No notification comes after Stop has begun.
+  void Stop(AGraphColor* colour, std::initializer_list<AnExpression*> expressions);
+
+  // The end of a slice, with what its Compute returns: finished (3) and
+  // nothing to compute (5) count as done; the last slice to be done tells
+  // the document once. Returns the status.
+  int32_t Finish(int32_t slice, int32_t status, DocumentRecord* document);
+  bool AllDone();
+
+ private:
+  AGraph* fGraph;
+  AJob* fJobs;
+  int32_t fCount;
+  bool* fDone;
+  OurMutex fMutex;
+  std::atomic<bool> fCancel{false};
+};

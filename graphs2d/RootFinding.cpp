@@ -1,0 +1,168 @@
+#include "graphs2d/RootFinding.h"
+
+#include <cmath>
+#include <utility>
+
+#include "CoreUtilities/MathConstants.h"
+#include "evaluation/AnExpression.h"
+#include "graphs2d/NumberRounding.h"
+
+namespace {
+
+struct Segment {
+  double x0, x1, y0, y1, z0, z1;
+  double X(double s) const { return x0 + s * (x1 - x0); }
+  double Y(double s) const { return y0 + s * (y1 - y0); }
+  double Z(double s) const { return z0 + s * (z1 - z0); }
+};
+
+double ValueAt(AnExpression* e, double level, const Segment& g, double s) {
+  const double x = g.X(s);
+  return e->Evaluate(x, 0, x, g.Y(s), g.Z(s), 0) - level;
+}
+
+bool Write(const Segment& g, double s, bool clean, double* x, double* y, double* z) {
+  *x = clean ? CleanDouble(g.x0, g.x1, s) : g.X(s);
+  if (y) *y = clean ? CleanDouble(g.y0, g.y1, s) : g.Y(s);
+  if (z) *z = clean ? CleanDouble(g.z0, g.z1, s) : g.Z(s);
+  return true;
+}
+
+bool FindRootOn(AnExpression* e, double level, double t, double f0, double f1, const Segment& g, double* x, double* y,
+                double* z) {
+  if (f0 == 0) return Write(g, 0, true, x, y, z);
+  if (f1 == 0) return Write(g, 1, true, x, y, z);
+  double lo = 0, hi = 1, flo = f0, fhi = f1, previous = gInf;
+  for (int step = 0; step < 16; ++step) {
+    if (std::fabs(fhi / flo) < gDoubleEpsilon || std::fabs(flo / fhi) < gDoubleEpsilon) break;
+    const double s = lo - (hi - lo) * flo / (fhi - flo);
+    const double fs = ValueAt(e, level, g, s);
+    if (std::isnan(fs)) return false;
+    if ((fs < 0) == (flo < 0)) {
+      lo = s, flo = fs;
+    } else {
+      hi = s, fhi = fs;
+    }
+    const double change = std::fabs(s - previous);
+    if (change < t || change < s * gDoubleEpsilon || fs == 0) return Write(g, s, t == 0, x, y, z);
+    previous = s;
+  }
+  // Bisection from the end where f <= 0 toward the other.
+  double negative = flo <= 0 ? lo : hi, positive = flo <= 0 ? hi : lo;
+  double s = negative;
+  for (int halving = 0; halving < 1024; ++halving) {
+    const double stepSize = std::fabs(positive - negative);
+    if (stepSize < t || stepSize < std::fabs(negative) * gDoubleEpsilon || stepSize == 0) break;
+    s = 0.5 * (negative + positive);
+    const double fs = ValueAt(e, level, g, s);
+    if (std::isnan(fs)) return false;
+    if (fs == 0) break;
+    (fs < 0 ? negative : positive) = s;
+  }
+  return Write(g, s, true, x, y, z);
+}
+
+}  // namespace
+
+bool FindRoot(AnExpression* e, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
+              double* y, double y0, double y1, double* z, double z0, double z1) {
+  return FindRootOn(e, level, tolerance, f0, f1, Segment{x0, x1, y0, y1, z0, z1}, x, y, z);
+}
+
+bool FindRoot(AnExpression* e, double level, double tolerance, double* x, double x0, double x1, double* y, double y0,
+              double y1, double* z, double z0, double z1) {
+  const Segment g{x0, x1, y0, y1, z0, z1};
+  const double f0 = ValueAt(e, level, g, 0), f1 = ValueAt(e, level, g, 1);
+  if (std::isnan(f0) || std::isnan(f1) || (f0 < 0) == (f1 < 0)) return false;
+  return FindRootOn(e, level, tolerance, f0, f1, g, x, y, z);
+}
+
+namespace {
+
+double Implicit(AnExpression* e, double level, double x, double y) { return e->Evaluate(0, 0, x, y, 0, 0) - level; }
+
+bool RootOnRay(AnExpression* e, double level, double x0, double y0, double x1, double y1, double* rx, double* ry) {
+  return FindRoot(e, level, 0, rx, x0, x1, ry, y0, y1, nullptr, 0, 0);
+}
+
+// Corners first, then the edge midpoints, in the order the mark search uses.
+constexpr int kRayDirections[8][2] = {{-1, -1}, {-1, 1}, {1, 1}, {1, -1}, {-1, 0}, {0, 1}, {1, 0}, {0, -1}};
+
+double Metric(double ex, double ey, double dx, double dy) {
+  const double ratio = dx / dy;
+  return ex * ex + ey * ey * ratio * ratio;
+}
+
+}  // namespace
+
+bool NearImplicitFunction(AnExpression* e, double level, double x, double y, double dx, double dy) {
+  const bool centreBelow = Implicit(e, level, x, y) < 0;
+  for (const auto& d : kRayDirections) {
+    if ((Implicit(e, level, x + d[0] * dx, y + d[1] * dy) < 0) != centreBelow) return true;
+  }
+  return false;
+}
+
+bool ImplicitFunctionNearbyRoot(AnExpression* e, double level, double x, double y, double dx, double dy, double px,
+                                double py, double* rx, double* ry) {
+  bool found = false;
+  double best = gInf;
+  for (const auto& d : kRayDirections) {
+    double cx, cy;
+    if (!RootOnRay(e, level, x, y, x + d[0] * dx, y + d[1] * dy, &cx, &cy)) continue;
+    const double m = Metric(cx - px, cy - py, dx, dy);
+    if (!found || m < best) *rx = cx, *ry = cy, best = m, found = true;
+  }
+  if (found) return true;
+  for (int k = 1; k <= 9; ++k) {
+    for (const auto& d : kRayDirections) {
+      if (RootOnRay(e, level, x, y, x + d[0] * k * dx / 10, y + d[1] * k * dy / 10, rx, ry)) return true;
+    }
+  }
+  return false;
+}
+
+Neighborhood ImplicitFunctionNeighborhood(AnExpression* e, double level, double x, double y, double dx, double dy) {
+  Neighborhood n;
+  bool centre = false;
+  double best = gInf;
+  for (int i = 0; i < 4; ++i) {
+    double cx, cy;
+    if (!RootOnRay(e, level, x, y, x + kRayDirections[i][0] * dx, y + kRayDirections[i][1] * dy, &cx, &cy)) continue;
+    const double m = Metric(cx - x, cy - y, dx, dy);
+    if (!centre || m < best) n.centre = fPoint{gNaN, cx, cy}, best = m, centre = true;
+  }
+  if (!centre) return n;
+  const double left = x - dx, right = x + dx, bottom = y - dy, top = y + dy;
+  // Left, bottom, top, right: the first side with a crossing gives the
+  // point before the centre, the last one the point after it.
+  const double sides[4][4] = {{left, bottom, left, top}, {left, bottom, right, bottom}, {left, top, right, top},
+                              {right, top, right, bottom}};
+  bool before = false, after = false;
+  for (int i = 0; i < 4; ++i) {
+    double cx, cy;
+    if (!RootOnRay(e, level, sides[i][0], sides[i][1], sides[i][2], sides[i][3], &cx, &cy)) continue;
+    if (!before && i < 3) {
+      n.before = fPoint{gNaN, cx, cy}, before = true;
+    } else if (before) {
+      n.after = fPoint{gNaN, cx, cy}, after = true;
+    }
+  }
+  if (!before || !after || std::isnan(n.after.x) || std::isnan(n.after.y) ||
+      (n.after.x == n.before.x && n.after.y == n.before.y)) {
+    return n;
+  }
+  n.found = 1;
+  return n;
+}
+
+void ImplicitFunctionSnapToAxes(AnExpression* e, double level, double tolx, double toly, Selection* selection) {
+  selection->snapped = 0;
+  const double x = selection->x, y = selection->y;
+  if (std::fabs(x) <= tolx && RootOnRay(e, level, 0, y - toly, 0, y + toly, &selection->x, &selection->y)) {
+    selection->snapped = 1;
+  }
+  if (std::fabs(y) <= toly && RootOnRay(e, level, x - tolx, 0, x + tolx, 0, &selection->x, &selection->y)) {
+    selection->snapped = 1;
+  }
+}

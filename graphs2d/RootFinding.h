@@ -1,0 +1,23 @@
+#pragma once
+
+#include "graphpane/PointRecords.h"
+
+class AnExpression;
+
+// Where f - level crosses 0 along the segment from (x0, y0, z0) to
+// (x1, y1, z1), given f - level at its ends (f0, f1), to within the
+// parameter tolerance; f is evaluated at (x, 0, x, y, z, 0). y and z may be
+// null. False on a NaN value. With tolerance 0 the point is cleaned of
+// interpolation noise.
+bool FindRoot(AnExpression* e, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
+              double* y, double y0, double y1, double* z, double z0, double z1);
+// The same, evaluating the ends first; false unless exactly one is negative.
+bool FindRoot(AnExpression* e, double level, double tolerance, double* x, double x0, double x1, double* y, double y0,
+              double y1, double* z, double z0, double z1);
+
+// Implicit curves f(x, y) = level, f evaluated at (0, 0, x, y, 0, 0).
+bool NearImplicitFunction(AnExpression* e, double level, double x, double y, double dx, double dy);
+bool ImplicitFunctionNearbyRoot(AnExpression* e, double level, double x, double y, double dx, double dy, double px,
+                                double py, double* rx, double* ry);
+Neighborhood ImplicitFunctionNeighborhood(AnExpression* e, double level, double x, double y, double dx, double dy);
+void ImplicitFunctionSnapToAxes(AnExpression* e, double level, double tolx, double toly, Selection* selection);
