@@ -1,0 +1,326 @@
+#include "graphs2d/A2DGraphView.h"
+
+#include <cmath>
+
+#include "CoreUtilities/MathConstants.h"
+#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/OurDrawing.h"
+#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/OurPictures.h"
+#include "CoreUtilities/OurTime.h"
+#include "CoreUtilities/PixelColors.h"
+#include "CoreUtilities/ScopedSavers.h"
+#include "graphpane/AGraphColor.h"
+#include "graphpane/GraphHooks.h"
+
+namespace {
+constexpr uint32_t kWhite = 0xFFFFFF;
+// Parameter numbers of the coordinate display.
+constexpr int32_t kParameterR = 7, kParameterTheta = 8, kParameterT = 10;
+
+int32_t Mod(int32_t a, int32_t n) {
+  const int32_t r = a % n;
+  return r < 0 ? r + n : r;
+}
+}  // namespace
+
+A2DGraphView::A2DGraphView() { SetDefaultViewState(); }
+
+A2DGraphView::~A2DGraphView() {
+  OurDisposeGWorld(fSavedPicture);
+  DisposePictures();
+  for (A2DGraph* graph : fGraphs) delete graph;
+  OurDisposeGWorld(fSampleBuffer);
+}
+
+void A2DGraphView::SetDefaultViewState() {
+  const int32_t width = fViewRect.right - fViewRect.left, height = fViewRect.bottom - fViewRect.top;
+  fState.constants[0] = 0, fState.constants[1] = 2.0, fState.constants[2] = 0, fState.constants[3] = 2 * gPi;
+  fState.xScale = fState.yScale = 0.25;
+  fState.xTickState = fState.yTickState = 1;
+  fState.xMinimum = -(width / 2) / 64.0;
+  fState.yMinimum = -(height / 2) / 64.0;
+  if (fState.xMinimum == 0) fState.xMinimum = -2.0;
+  if (fState.yMinimum == 0) fState.yMinimum = -2.0;
+  FinishSettingState();
+}
+
+void A2DGraphView::FinishSettingState() {
+  fState.xPixelsPerUnit = 16 / fState.xScale;
+  fState.yPixelsPerUnit = -16 / fState.yScale;
+  fState.xOrigin = fViewRect.left - fState.xPixelsPerUnit * fState.xMinimum;
+  fState.yOrigin = (fViewRect.bottom - 1) - fState.yPixelsPerUnit * fState.yMinimum;
+}
+
+void A2DGraphView::Make2DTransform() {
+  A2DTransform& v = fViewTransform;
+  v.pixelRect = fViewRect;
+  v.xOrigin = fState.xOrigin, v.yOrigin = fState.yOrigin;
+  v.xPixelsPerUnit = fState.xPixelsPerUnit, v.yPixelsPerUnit = fState.yPixelsPerUnit;
+  v.FinishFromOrigins();
+  v.xSampleFactor = v.ySampleFactor = 1;
+  v.document = fDocument;
+  if (PaneHooks::UseSampleBuffer(fDocument)) {
+    const int32_t width = fViewRect.right - fViewRect.left, height = fViewRect.bottom - fViewRect.top;
+    A2DTransform& g = fGraphTransform;
+    g.pixelRect = MRect{0, 0, static_cast<int16_t>(2 * height), static_cast<int16_t>(2 * width)};
+    g.xPixelsPerUnit = 2 * v.xPixelsPerUnit, g.yPixelsPerUnit = 2 * v.yPixelsPerUnit;
+    g.xOrigin = 2 * (v.xOrigin - fViewRect.left);
+    // The view's bottom row maps to the buffer's bottom row.
+    g.yOrigin = 2 * (v.yOrigin - fViewRect.bottom + 1) + 2 * height - 1;
+    g.FinishFromOrigins();
+    g.xSampleFactor = g.ySampleFactor = 2;
+  } else {
+    fGraphTransform = v;
+  }
+  fGraphTransform.document = fDocument;
+}
+
+A2DGraph* A2DGraphView::ValidGraph(int32_t graph) const {
+  A2DGraph* const* entry = fGraphs.At(graph);
+  return entry ? *entry : nullptr;
+}
+
+AGraph* A2DGraphView::GraphAt(int32_t graph) const { return ValidGraph(graph); }
+
+int A2DGraphView::AddGraph(A2DGraph* graph) { return fGraphs.Add(graph); }
+
+int32_t A2DGraphView::GraphVisibility(int32_t graph) {
+  A2DGraph* g = ValidGraph(graph);
+  return g ? g->GraphVisibility() : 0;
+}
+
+bool A2DGraphView::IsDoneComputing(int32_t graph) {
+  A2DGraph* g = ValidGraph(graph);
+  return g ? g->IsDoneComputing() : true;
+}
+
+bool A2DGraphView::UsesGrainSlider(int32_t graph) {
+  A2DGraph* g = ValidGraph(graph);
+  return g ? g->UsesGrainSlider() : false;
+}
+
+bool A2DGraphView::AreAllGraphsDoneComputing() {
+  for (A2DGraph* graph : fGraphs) {
+    if (!graph->IsDoneComputing()) return false;
+  }
+  return true;
+}
+
+void A2DGraphView::ViewChanged() {
+  for (A2DGraph* graph : fGraphs) graph->ViewChanged();
+}
+
+double* A2DGraphView::ParameterRange(int32_t parameter) {
+  switch (parameter) {
+    case kParameterR: return fRangeR;
+    case kParameterTheta: return fRangeTheta;
+    case kParameterT: return fRangeT;
+    default: return nullptr;
+  }
+}
+
+void A2DGraphView::SetGraphParameter(ViewAttribute attribute, double value, int32_t graph) {
+  if (A2DGraph* g = ValidGraph(graph)) g->SetParameter(attribute, value);
+  if (attribute == kAttributeColor) PaneHooks::InvalGraphRect(fDocument);
+  if (attribute == kAttributeGrain) ClearSelection();
+  if (!(attribute == kAttributeColor && value == 999)) PaneHooks::SetDocDirty(fDocument, true);
+}
+
+void A2DGraphView::SetViewParameter(ViewAttribute attribute) {
+  if (attribute == kAttributeSaveFinishedModels || attribute == kAttributeUpdateSavedVertexObjects ||
+      attribute == kAttributeUpdateVertexObjects) {
+    return;
+  }
+  PaneHooks::SetDocDirty(fDocument, true);
+  if (attribute == kAttributeShowAxes) fAxesShown = !fAxesShown;
+  if (attribute == kAttributeShowGraphPaper) fGraphPaperShown = !fGraphPaperShown;
+}
+
+MPoint A2DGraphView::GetDemoMouseLocation(int32_t) { return MPoint{0, 0}; }
+
+void A2DGraphView::SleepHalfSecondOrUntilDoneComputing() {
+  const uint32_t deadline = OurTime() + OurDuration(30);
+  while (!AreAllGraphsDoneComputing() && !OurTimeIsPast(OurTime(), deadline)) OurSleep(50000);
+}
+
+bool A2DGraphView::DrawsThroughSampleBuffer() const {
+  return PaneHooks::UseSampleBuffer(fDocument) && fSampleBuffer != nullptr;
+}
+
+void A2DGraphView::EnsureSampleBuffer() {
+  if (!PaneHooks::UseSampleBuffer(fDocument)) return;
+  const int32_t width = fViewRect.right - fViewRect.left, height = fViewRect.bottom - fViewRect.top;
+  if (fSampleBuffer && 2 * width <= fSampleWidth && 2 * height <= fSampleHeight) return;
+  OurDisposeGWorld(fSampleBuffer);
+  fSampleBuffer = OurNewGWorld(MRect{0, 0, static_cast<int16_t>(2 * height), static_cast<int16_t>(2 * width)});
+  fSampleWidth = fSampleBuffer ? 2 * width : 0;
+  fSampleHeight = fSampleBuffer ? 2 * height : 0;
+}
+
+void A2DGraphView::Resize() {
+  for (A2DGraph* graph : fGraphs) graph->PauseComputing();
+  EnsureSampleBuffer();
+  FinishSettingState();
+  Make2DTransform();
+  for (A2DGraph* graph : fGraphs) graph->Resize();
+}
+
+void A2DGraphView::InstallViewState(const StoredView2D& stored) {
+  for (int i = 0; i < 2; ++i) {
+    fRangeT[i] = stored.t[i], fRangeR[i] = stored.r[i], fRangeTheta[i] = stored.theta[i];
+  }
+  SetDefaultViewState();
+  // An axis the stored state can't describe keeps its default; scales
+  // outside the 1, 2.5, 5 family stay, as documents may hold them.
+  const auto usable = [&](int i) {
+    const int32_t s = stored.tickState[i];
+    return std::isfinite(stored.scale[i]) && stored.scale[i] > 0 && std::isfinite(stored.bottomLeft[i]) &&
+           (s == 1 || s == 2 || s == 5);
+  };
+  if (usable(0)) {
+    fState.xScale = stored.scale[0], fState.xMinimum = stored.bottomLeft[0], fState.xTickState = stored.tickState[0];
+  }
+  if (usable(1)) {
+    fState.yScale = stored.scale[1], fState.yMinimum = stored.bottomLeft[1], fState.yTickState = stored.tickState[1];
+  }
+  fAxesShown = stored.axes;
+  fGraphPaperShown = stored.graphPaper;
+  FinishSettingState();
+  Make2DTransform();
+}
+
+void A2DGraphView::DisposePictures() {
+  for (PastedPicture& p : fPictures) OurDisposePicture(p.picture);
+  fPictures.RemoveAllElements();
+}
+
+void A2DGraphView::PastePicture(const OurPicture* picture, const MPoint* point) {
+  OurPicture* copy = OurCopyPicture(picture);
+  if (copy == nullptr) return;
+  PaneHooks::SetDocDirty(fDocument, true);
+  MRect frame;
+  OurPictureRect(copy, &frame);
+  const int32_t width = frame.right - frame.left, height = frame.bottom - frame.top;
+  MPoint p;
+  if (point) {
+    p = *point;
+  } else {
+    p.h = static_cast<int16_t>(fViewRect.left + (fViewRect.right - fViewRect.left) / 2);
+    p.v = static_cast<int16_t>(fViewRect.bottom - (fViewRect.bottom - fViewRect.top) / 2);
+  }
+  const double x = (p.h - fViewRect.left - width / 2) / fState.xPixelsPerUnit + fState.xMinimum;
+  const double y = fState.yMinimum - (fViewRect.bottom - p.v - height / 2) / fState.yPixelsPerUnit;
+  if (fPictures.Add(PastedPicture{copy, x, y}) != 0) {
+    OurDisposePicture(copy);
+    return;
+  }
+  PaneHooks::RedrawGraph(fDocument);
+}
+
+int32_t A2DGraphView::Draw(bool drawGraphs) { return Draw(nullptr, nullptr, drawGraphs); }
+
+int32_t A2DGraphView::Draw(const AListGenericSmall<int32_t>* indexes, const AGraphColor* colour, bool drawGraphs) {
+  if (IsDesperatelyLowOnMemory() || fViewRect.right <= fViewRect.left || fViewRect.bottom <= fViewRect.top) return 1;
+  const int64_t now = OurGetMicroseconds();
+  if (fLastDrawTime != 0) PaneHooks::FrameRateFeedback(fDocument, (now - fLastDrawTime) * 1e-6);
+  fLastDrawTime = now;
+
+  APushClip clip(fViewRect);
+  OurPenNormal();
+  OurForeColorBlack();
+  OurBackColorWhite();
+  Make2DTransform();
+  const bool hidden = colour != nullptr && colour->fType == kHiddenGraphColorType;
+  DrawBackgroundAndGraphs(indexes, hidden, drawGraphs);
+  if (!hidden && fAxesShown) DrawAxes(colour);
+  if (drawGraphs) {
+    DrawPictures();
+    DrawSelection();
+  }
+  return 1;
+}
+
+void A2DGraphView::DrawGraphs(const AListGenericSmall<int32_t>* indexes) {
+  if (indexes == nullptr) {
+    for (A2DGraph* graph : fGraphs) graph->Draw();
+    return;
+  }
+  for (int32_t index : *indexes) {
+    if (A2DGraph* graph = ValidGraph(index)) graph->Draw();
+  }
+}
+
+void A2DGraphView::DrawBackgroundAndGraphs(const AListGenericSmall<int32_t>* indexes, bool hidden, bool drawGraphs) {
+  // The grid phase: where the scale multiples at or below the minima fall.
+  const A2DTransform& t = fViewTransform;
+  const int32_t px = WorldToPixel(fState.xMinimum - std::fmod(fState.xMinimum, fState.xScale), t.xPixelsPerUnit, t.xOrigin);
+  const int32_t py = WorldToPixel(fState.yMinimum - std::fmod(fState.yMinimum, fState.yScale), t.yPixelsPerUnit, t.yOrigin);
+  const int32_t xoff = px % 16, yoff = py % 16;
+  const bool paper = !hidden && fGraphPaperShown;
+  if (!DrawsThroughSampleBuffer()) {
+    if (paper) {
+      DrawGraphPaper(xoff, yoff, fViewRect, false);
+    } else {
+      OurEraseRect(fViewRect);
+    }
+    if (drawGraphs) DrawGraphs(indexes);
+    return;
+  }
+  const MRect bufferRect = fGraphTransform.pixelRect;
+  {
+    APushPort port(fSampleBuffer);
+    APushClip bufferClip(bufferRect);
+    OurPenNormal();
+    OurForeColorBlack();
+    OurBackColorWhite();
+    OurPenSize(2);
+    if (paper) {
+      DrawGraphPaper((2 * (xoff - fViewRect.left)) % 32, (2 * (yoff - fViewRect.top)) % 32, bufferRect, true);
+    } else {
+      OurEraseRect(bufferRect);
+    }
+    if (drawGraphs) DrawGraphs(indexes);
+  }
+  OurCopyGWorldToCurrentPort(fSampleBuffer, bufferRect, fViewRect);
+}
+
+void A2DGraphView::DrawGraphPaper(int32_t xoff, int32_t yoff, const MRect& r, bool doubled) {
+  ALockPixelsOnCurrentPort lock;
+  if (lock.LockFailed()) return;
+  const MRect bounds = GetBounds();
+  const int32_t top = std::max<int32_t>(r.top, bounds.top), bottom = std::min<int32_t>(r.bottom, bounds.bottom);
+  const int32_t left = std::max<int32_t>(r.left, bounds.left), right = std::min<int32_t>(r.right, bounds.right);
+  if (left >= right || top >= bottom) return;
+  uint8_t* base = GetBaseAddress();
+  const long rowBytes = GetRowBytes();
+  const int32_t period = doubled ? 32 : 16;
+  const auto onLine = [&](int32_t offset) {
+    const int32_t m = Mod(offset, period);
+    return m == 0 || (doubled && m == 1);
+  };
+  // The first grid column at or right of left.
+  const int32_t firstColumn = left + Mod(xoff - left, period);
+  for (int32_t v = top; v < bottom; ++v) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(base + (v - bounds.top) * rowBytes) - bounds.left;
+    if (onLine(v - yoff)) {
+      std::fill(row + left, row + right, kGridLineColor);
+      continue;
+    }
+    std::fill(row + left, row + right, kWhite);
+    for (int32_t h = firstColumn - period; h < right; h += period) {
+      for (int32_t w = 0; w < (doubled ? 2 : 1); ++w) {
+        if (h + w >= left && h + w < right) row[h + w] = kGridLineColor;
+      }
+    }
+  }
+}
+
+void A2DGraphView::DrawPictures() {
+  for (const PastedPicture& p : fPictures) {
+    MRect frame;
+    OurPictureRect(p.picture, &frame);
+    const int32_t h = fViewTransform.XTOI_InfSafe(p.x), v = fViewTransform.YTOI_InfSafe(p.y);
+    OurDrawPicture(p.picture, h, v - (frame.bottom - frame.top), fViewRect, 1.0);
+  }
+}

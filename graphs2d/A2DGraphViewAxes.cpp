@@ -1,0 +1,152 @@
+#include <algorithm>
+#include <cmath>
+
+#include "CoreUtilities/CheckedConvert.h"
+#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/MathConstants.h"
+#include "CoreUtilities/OurDrawing.h"
+#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/OurText/OurFontDesc.h"
+#include "CoreUtilities/OurText/OurTextDrawing.h"
+#include "CoreUtilities/OurText/OurTextMeasure.h"
+#include "graphpane/AGraphColor.h"
+#include "graphs2d/A2DGraphView.h"
+
+const char* gAxesTypeFace = "Lucida Grande";
+
+namespace {
+constexpr int kPrecisionLostError = 37;
+constexpr int kAxisDigits = 6;
+// More marks than any view can show: a guard, never reached by sound spacing.
+constexpr int kMaximumMarks = 1 << 16;
+
+const OurFontDesc& XAxisFont() {
+  static const OurFontDesc font(gAxesTypeFace, 9, false, false);
+  return font;
+}
+const OurFontDesc& YAxisFont() {
+  static const OurFontDesc font(gAxesTypeFace, 9, false, false);
+  return font;
+}
+
+// The first multiple of the spacing at or above the minimum, or NaN (with
+// error 37 queued) when the spacing is lost in the precision of the values.
+double FirstMarkOrNaN(double minimum, double spacing) {
+  const double first = FirstMultipleAtOrAbove(minimum, spacing);
+  if (first == first - spacing || std::fabs(spacing / first) < 16 * gDoubleEpsilon || !std::isfinite(first)) {
+    QueueError(kPrecisionLostError);
+    return gNaN;
+  }
+  return first;
+}
+
+// Multiples first, first + s, ... up to last, each as a value without a
+// negative zero.
+template <typename Visit>
+void ForEachMultiple(double first, double spacing, double last, Visit visit) {
+  if (std::isnan(first)) return;
+  for (int k = 0; k < kMaximumMarks; ++k) {
+    const double value = first + k * spacing + 0.0;
+    if (value > last) break;
+    visit(value);
+  }
+}
+}  // namespace
+
+double TickSpacing(double scale, int32_t tickState) {
+  switch (tickState) {
+    case 2: return 2 * scale;
+    case 5: return scale;
+    default: return 4 * scale;
+  }
+}
+
+double NumberSpacing(double scale, int32_t tickState) { return (tickState == 5 ? 5 : 4) * scale; }
+
+double FirstMultipleAtOrAbove(double minimum, double spacing) {
+  double first = minimum - std::fmod(minimum, spacing);
+  if (first < minimum) first += spacing;
+  return first;
+}
+
+A2DGraphView::AxesPlace A2DGraphView::PlaceAxes() const {
+  const MRect& r = fViewRect;
+  const int32_t row = fViewTransform.YTOI_InfSafe(0), column = fViewTransform.XTOI_InfSafe(0);
+  AxesPlace place;
+  place.row = std::clamp<int32_t>(row, r.top + 6, std::max(r.top + 6, r.bottom - 15));
+  place.column = std::clamp<int32_t>(column, r.left + 6, std::max(r.left + 6, r.right - 7));
+  place.rowPinned = place.row != row;
+  place.columnPinned = place.column != column;
+  return place;
+}
+
+void A2DGraphView::DrawAxes(const AGraphColor* colour) {
+  OurPenNormal();
+  if (colour) {
+    OurRGBForeColor(colour->fSolidColor);
+  } else {
+    OurForeColorBlack();
+  }
+  OurTextModeTransparent();
+  const AxesPlace place = PlaceAxes();
+  DrawXAxis(place);
+  DrawYAxis(place);
+  OurPenNormal();
+}
+
+void A2DGraphView::DrawXAxis(const AxesPlace& place) {
+  const MRect& r = fViewRect;
+  const A2DTransform& t = fViewTransform;
+  const int32_t row = place.row;
+  if (place.rowPinned) OurPenPatGray();
+  OurMoveTo(r.left, row);
+  OurLineTo(r.right - 1, row);
+  const double last = t.ITOX(r.right - 1);
+  const double ticks = TickSpacing(fState.xScale, fState.xTickState);
+  ForEachMultiple(FirstMarkOrNaN(fState.xMinimum, ticks), ticks, last, [&](double x) {
+    const int32_t h = t.XTOI_InfSafe(x);
+    OurMoveTo(h, row - 3);
+    OurLineTo(h, row + 3);
+  });
+  OurPenPatBlack();
+  const double numbers = NumberSpacing(fState.xScale, fState.xTickState);
+  ForEachMultiple(FirstMarkOrNaN(fState.xMinimum, numbers), numbers, last, [&](double x) {
+    const int32_t h = t.XTOI_InfSafe(x);
+    if (std::abs(h - place.column) <= 3) return;
+    UniChar text[kNumberTextCapacity];
+    OurDoubleToString(text, x, kAxisDigits);
+    const float width = OurStringWidth(text, XAxisFont());
+    OurMoveTo(DoubleToInt32(static_cast<float>(h - width / 2)), row + 13);
+    OurDrawString(text, XAxisFont());
+  });
+}
+
+void A2DGraphView::DrawYAxis(const AxesPlace& place) {
+  const MRect& r = fViewRect;
+  const A2DTransform& t = fViewTransform;
+  const int32_t column = place.column;
+  if (place.columnPinned) OurPenPatGray();
+  OurMoveTo(column, r.top);
+  OurLineTo(column, r.bottom - 1);
+  const double last = t.ITOY(r.top);
+  const double ticks = TickSpacing(fState.yScale, fState.yTickState);
+  ForEachMultiple(FirstMarkOrNaN(fState.yMinimum, ticks), ticks, last, [&](double y) {
+    const int32_t v = t.YTOI_InfSafe(y);
+    OurMoveTo(column - 3, v);
+    OurLineTo(column + 3, v);
+  });
+  OurPenPatBlack();
+  const bool rowPinnedAtTop = place.rowPinned && place.row == r.top + 6;
+  const double numbers = NumberSpacing(fState.yScale, fState.yTickState);
+  ForEachMultiple(FirstMarkOrNaN(fState.yMinimum, numbers), numbers, last, [&](double y) {
+    const int32_t v = t.YTOI_InfSafe(y);
+    if (std::abs(v - place.row) <= 4 || (rowPinnedAtTop && v < place.row)) return;
+    UniChar text[kNumberTextCapacity];
+    OurDoubleToString(text, y, kAxisDigits);
+    const int32_t width = DoubleToInt32(OurStringWidth(text, YAxisFont()));
+    int32_t left = column - width - 3;
+    if (left < r.left + 1) left = column + 6;
+    OurMoveTo(left, v + 4);
+    OurDrawString(text, YAxisFont());
+  });
+}

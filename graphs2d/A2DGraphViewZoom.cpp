@@ -1,0 +1,275 @@
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "CoreUtilities/CheckedConvert.h"
+#include "CoreUtilities/GraphViewThread.h"
+#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/OurRects.h"
+#include "graphpane/GraphHooks.h"
+#include "graphs2d/A2DGraphView.h"
+#include "graphs2d/NumberRounding.h"
+
+namespace {
+
+constexpr int kAnimationFrames = 5;
+constexpr int kRequestSelection = 1;
+// Ranges are at most 10^300 times the visible extent apart, and reaching
+// the next step of the scale family takes at most three steps.
+constexpr int kLargestDecade = 300;
+constexpr int kMaximumFamilySteps = 8;
+constexpr int kRoundDigits = 14;
+
+// 10^n by repeated multiplication, or division by such a power.
+double PowerOfTen(int n) {
+  double p = 1.0;
+  for (int i = 0; i < std::abs(n); ++i) p *= 10.0;
+  return n < 0 ? 1.0 / p : p;
+}
+
+// One step of the 1, 2.5, 5 family; scales outside it stay.
+void StepScale(double* scale, int32_t* state, bool out) {
+  if (!(std::isfinite(*scale) && *scale > 0)) return;
+  const double twice = 2 * *scale;
+  const int e = DoubleToInt32(std::floor(std::log10(twice)));
+  double p = 0.5 * PowerOfTen(e);
+  long d = std::lround(twice / PowerOfTen(e));
+  if (d == 10) d = 1, p *= 10;
+  double next;
+  int32_t nextState;
+  switch (d) {
+    case 1: next = out ? 2 * p : p / 2, nextState = out ? 5 : 1; break;
+    case 2: next = out ? 5 * p : p, nextState = out ? 1 : 2; break;
+    case 5: next = out ? 10 * p : 2 * p, nextState = out ? 2 : 5; break;
+    default: return;
+  }
+  if (!(std::isfinite(next) && next > 0)) return;
+  *scale = next, *state = nextState;
+}
+
+// Zooms one axis to [lo, hi]; extent is the world width the view shows.
+void ZoomAxisToRange(double lo, double hi, double extent, double* scale, int32_t* state, double* minimum) {
+  if (lo > hi) std::swap(lo, hi);
+  const double r = hi - lo;
+  if (!std::isfinite(lo) || !std::isfinite(hi) || !(r > 0) || !std::isfinite(r)) return;
+  if (!(extent > 0) || !std::isfinite(extent)) return;
+  const int e = std::clamp(DoubleToInt32(std::floor(std::log10(r / extent))), -kLargestDecade, kLargestDecade);
+  const double m = PowerOfTen(e);
+  double covered = extent * m, newScale = *scale * m;
+  int32_t newState = *state;
+  for (int step = 0; covered < r && step < kMaximumFamilySteps; ++step) {
+    const double factor = newState == 5 ? 2.5 : 2.0;
+    newState = newState == 2 ? 5 : newState == 5 ? 1 : 2;
+    covered *= factor, newScale *= factor;
+  }
+  if (!(covered >= r) || !std::isfinite(newScale) || !(newScale > 0)) return;
+  if (newScale == *scale && newState == *state && lo >= *minimum && hi <= *minimum + extent) return;
+  *scale = newScale, *state = newState;
+  *minimum = lo - (covered - r) / 2;
+}
+
+}  // namespace
+
+void A2DGraphView::ShiftStateToRoundNumbers() {
+  FinishSettingState();
+  Make2DTransform();
+  const A2DTransform& t = fViewTransform;
+  const double xFirst = FirstMultipleAtOrAbove(fState.xMinimum, NumberSpacing(fState.xScale, fState.xTickState));
+  const double yFirst = FirstMultipleAtOrAbove(fState.yMinimum, NumberSpacing(fState.yScale, fState.yTickState));
+  const double xShift = xFirst - t.ITOX(WorldToPixel(xFirst, t.xPixelsPerUnit, t.xOrigin));
+  const double yShift = yFirst - t.ITOY(WorldToPixel(yFirst, t.yPixelsPerUnit, t.yOrigin));
+  if (std::isfinite(xShift)) fState.xMinimum = RoundDouble(fState.xMinimum + xShift, kRoundDigits);
+  if (std::isfinite(yShift)) fState.yMinimum = RoundDouble(fState.yMinimum + yShift, kRoundDigits);
+}
+
+void A2DGraphView::DialogZoomX(double x1, double x2) {
+  const double extent = (fViewRect.right - fViewRect.left - 1) * fViewTransform.xUnitsPerPixel;
+  ZoomAxisToRange(x1, x2, extent, &fState.xScale, &fState.xTickState, &fState.xMinimum);
+}
+
+void A2DGraphView::DialogZoomY(double y1, double y2) {
+  const double extent = (fViewRect.bottom - fViewRect.top - 1) * fViewTransform.yUnitsPerPixel;
+  ZoomAxisToRange(y1, y2, extent, &fState.yScale, &fState.yTickState, &fState.yMinimum);
+}
+
+void A2DGraphView::DialogZoom(double x1, double x2, double y1, double y2) {
+  Make2DTransform();
+  DialogZoomX(x1, x2);
+  DialogZoomY(y1, y2);
+  ShiftStateToRoundNumbers();
+  FinishSettingState();
+  Make2DTransform();
+  ViewChanged();
+  PaneHooks::SetRTErrorCheck(fDocument);
+  PaneHooks::SetCursorRegion(fDocument);
+}
+
+bool A2DGraphView::ShowAllData(bool doIt) {
+  const A2DTransform& g = fGraphTransform;
+  const MRect& r = g.pixelRect;
+  double xlo = g.ITOX(r.left), xhi = g.ITOX(r.right), ylo = g.ITOY(r.bottom), yhi = g.ITOY(r.top);
+  bool grew = false;
+  for (A2DGraph* graph : fGraphs) {
+    double b[4];
+    if (!graph->GetDataBounds(&b[0], &b[1], &b[2], &b[3])) continue;
+    const auto widen = [&](double v, double* end, bool lower) {
+      if (!std::isfinite(v) || (lower ? v >= *end : v <= *end)) return;
+      *end = v;
+      grew = true;
+    };
+    widen(b[0], &xlo, true), widen(b[1], &xhi, false), widen(b[2], &ylo, true), widen(b[3], &yhi, false);
+  }
+  if (!doIt) return grew;
+  DialogZoom(xlo, xhi, ylo, yhi);
+  return false;
+}
+
+void A2DGraphView::ResetView(bool clearMinima) {
+  SetDefaultViewState();
+  if (clearMinima) {
+    fState.xMinimum = fState.yMinimum = -2.0;
+    FinishSettingState();
+    DisposePictures();
+    fState.leading[0] = 0, fState.leading[1] = 1;
+    fAxesShown = fGraphPaperShown = 1;
+  }
+  Make2DTransform();
+  ViewChanged();
+}
+
+void A2DGraphView::Zoom(ZoomCommand command) {
+  switch (command) {
+    case kZoomDefaultView:
+      ResetView(false);
+      PaneHooks::SetDocDirty(fDocument, true);
+      return;
+    case kZoomReset:
+      ResetView(true);
+      return;
+    case kZoomIn: case kZoomInX: case kZoomInY: case kZoomOut: case kZoomOutX: case kZoomOutY:
+      ZoomByCommand(command);
+      PaneHooks::SetDocDirty(fDocument, true);
+      return;
+  }
+}
+
+void A2DGraphView::ZoomByCommand(ZoomCommand command) {
+  PaneHooks::SetRTErrorCheck(fDocument);
+  PaneHooks::CheckWindowEventLoopTimerInterval(fDocument);
+  Make2DTransform();
+  const ViewState2D old = fState;
+  const MRect& r = fViewRect;
+  const A2DTransform& t = fViewTransform;
+
+  bool scroll = false;
+  double fixedX, fixedY;
+  int32_t fixedH, fixedV;
+  if (fSelection.kind != kSelectNothing && !(std::isfinite(fSelection.x) && std::isfinite(fSelection.y))) {
+    ClearSelection();
+  }
+  if (fSelection.kind != kSelectNothing) {
+    fixedX = fSelection.x, fixedY = fSelection.y;
+    scroll = !t.IsPointOnScreen(fixedX, fixedY);
+    fixedH = scroll ? (r.left + r.right) / 2 : t.XTOI_InfSafe(fixedX);
+    fixedV = scroll ? (r.top + r.bottom) / 2 : t.YTOI_InfSafe(fixedY);
+  } else {
+    const AxesPlace place = PlaceAxes();
+    fixedH = place.column, fixedV = place.row;
+    fixedX = t.ITOX(fixedH), fixedY = t.ITOY(fixedV);
+  }
+
+  if (!scroll) {
+    const bool out = command >= kZoomOut;
+    const bool x = command == kZoomIn || command == kZoomOut || command == kZoomInX || command == kZoomOutX;
+    const bool y = command == kZoomIn || command == kZoomOut || command == kZoomInY || command == kZoomOutY;
+    if (x) StepScale(&fState.xScale, &fState.xTickState, out);
+    if (y) StepScale(&fState.yScale, &fState.yTickState, out);
+    FinishSettingState();
+    Make2DTransform();
+  }
+  fState.xMinimum = fixedX - (fixedH - r.left) / fState.xPixelsPerUnit;
+  fState.yMinimum = fixedY + (r.bottom - fixedV - 1) / fState.yPixelsPerUnit;
+  ShiftStateToRoundNumbers();
+  FinishSettingState();
+  Make2DTransform();
+  const ViewState2D target = fState;
+
+  for (int k = 1; k < kAnimationFrames; ++k) {
+    const auto mix = [&](double a, double b) { return a + (b - a) * k / kAnimationFrames; };
+    fState = old;
+    fState.xOrigin = mix(old.xOrigin, target.xOrigin), fState.yOrigin = mix(old.yOrigin, target.yOrigin);
+    fState.xPixelsPerUnit = mix(old.xPixelsPerUnit, target.xPixelsPerUnit);
+    fState.yPixelsPerUnit = mix(old.yPixelsPerUnit, target.yPixelsPerUnit);
+    fState.xMinimum = mix(old.xMinimum, target.xMinimum), fState.yMinimum = mix(old.yMinimum, target.yMinimum);
+    Make2DTransform();
+    ViewChanged();
+    SleepHalfSecondOrUntilDoneComputing();
+    PaneHooks::RedrawGraph(fDocument);
+    PaneHooks::OurFlushWindowPortBuffer(fDocument);
+  }
+  fState = target;
+  Make2DTransform();
+  ViewChanged();
+  SleepHalfSecondOrUntilDoneComputing();
+  ReevaluateSelection();
+  PaneHooks::RedrawGraph(fDocument);
+}
+
+void A2DGraphView::ReevaluateSelection() {
+  if (fSelection.kind != kSelectBox && fSelection.kind != kSelectVector) return;
+  fRequest = kRequestSelection;
+  Do2DGraphViewEvaluationsInThreadWithTimeLimit(this);
+}
+
+void A2DGraphView::Pan(int32_t dh, int32_t dv) {
+  for (A2DGraph* graph : fGraphs) graph->PauseComputing();
+  const A2DTransform before = fGraphTransform;
+  const double xMinimum = fState.xMinimum, yMinimum = fState.yMinimum;
+  const int32_t oldH = WorldToPixel(xMinimum, before.xPixelsPerUnit, before.xOrigin);
+  const int32_t oldV = WorldToPixel(yMinimum, before.yPixelsPerUnit, before.yOrigin);
+  fState.xMinimum += dh / fState.xPixelsPerUnit;
+  fState.yMinimum += dv / fState.yPixelsPerUnit;
+  ShiftStateToRoundNumbers();
+  FinishSettingState();
+  Make2DTransform();
+  const A2DTransform& after = fGraphTransform;
+  const int32_t shiftH = WorldToPixel(xMinimum, after.xPixelsPerUnit, after.xOrigin) - oldH;
+  const int32_t shiftV = WorldToPixel(yMinimum, after.yPixelsPerUnit, after.yOrigin) - oldV;
+  for (A2DGraph* graph : fGraphs) graph->Pan(shiftH, shiftV);
+  PaneHooks::SetDocDirty(fDocument, true);
+  PaneHooks::RedrawGraph(fDocument);
+}
+
+bool A2DGraphView::MouseWheel(int32_t dh, int32_t dv) {
+  Pan(3 * dh, 3 * dv);
+  return true;
+}
+
+void A2DGraphView::MouseMoveForPanning(MPoint now, MPoint before) {
+  const MRect& r = fViewRect;
+  if (IsOurPointInRect(now, r)) {
+    if (now.h == before.h && now.v == before.v && !PaneHooks::GetGraphingAnimationState(fDocument) &&
+        AreAllGraphsDoneComputing()) {
+      return;
+    }
+    Pan(before.h - now.h, before.v - now.v);
+    return;
+  }
+  int32_t dh = before.h - now.h, dv = before.v - now.v;
+  if (now.h < r.left) dh += std::min((r.left - now.h) / 4, 20);
+  if (now.h >= r.right) dh -= std::min((now.h - r.right + 1) / 4, 20);
+  if (now.v < r.top) dv += std::min((r.top - now.v) / 4, 20);
+  if (now.v >= r.bottom) dv -= std::min((now.v - r.bottom + 1) / 4, 20);
+  Pan(dh, dv);
+}
+
+void A2DGraphView::MouseUpForZoomRect(MPoint end, MPoint start) {
+  PaneHooks::SetCursorRegion(fDocument);
+  OurDisposeGWorld(std::exchange(fSavedPicture, nullptr));
+  const MRect& r = fViewRect;
+  if (IsOurPointInRect(end, r) && IsOurPointInRect(start, r) && end.h != start.h && end.v != start.v) {
+    const A2DTransform& t = fViewTransform;
+    DialogZoom(t.ITOX(start.h), t.ITOX(end.h), t.ITOY(start.v), t.ITOY(end.v));
+  }
+  PaneHooks::RedrawGraph(fDocument);
+}
