@@ -195,6 +195,14 @@ void A2DGraphView::DisposePictures() {
   fPictures.RemoveAllElements();
 }
 
+int A2DGraphView::AddStoredPicture(const OurPicture* picture, double x, double y) {
+  OurPicture* copy = OurCopyPicture(picture);
+  if (copy == nullptr) return 1;
+  if (fPictures.Add(PastedPicture{copy, x, y}) == 0) return 0;
+  OurDisposePicture(copy);
+  return 1;
+}
+
 void A2DGraphView::PastePicture(const OurPicture* picture, const MPoint* point) {
   OurPicture* copy = OurCopyPicture(picture);
   if (copy == nullptr) return;

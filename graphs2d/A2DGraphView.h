@@ -92,6 +92,9 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   int AddGraph(A2DGraph* graph);
   // Takes a document's stored view; unusable axes get their defaults.
   void InstallViewState(const StoredView2D& stored);
+  // A copy of a stored picture anchored at a world point; 1 when it can't
+  // be had.
+  int AddStoredPicture(const OurPicture* picture, double x, double y);
 
   void SetDefaultViewState();
   void FinishSettingState();

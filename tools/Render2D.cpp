@@ -1,0 +1,96 @@
+// Renders a document's 2-D view headless: zl_render2d doc.zlf out.png
+// [view 0|1] [width] [height]. Prints the draw time in microseconds.
+#include "CoreUtilities/OurTime.h"
+#include "CoreUtilities/ScopedSavers.h"
+#include "app/Base64.h"
+#include "app/TextureCoding.h"
+#include "graphpane/GraphHooks.h"
+#include "graphs2d/A2DGraphView.h"
+#include "platform/GuiApplication.h"
+#include "platform/OurPicture.h"
+#include "platform/OurPort.h"
+#include "tools/DocumentFile.h"
+
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+bool gUseAntialiasing = false;
+
+int Argument(int argc, char** argv, int index, int fallback) {
+  if (index >= argc) return fallback;
+  int value = fallback;
+  const char* text = argv[index];
+  const auto [end, error] = std::from_chars(text, text + std::strlen(text), value);
+  return error == std::errc() && *end == '\0' ? value : -1;
+}
+
+StoredView2D StoredView(const DocumentContents& c, int which) {
+  const View2DSettings& v = which == 0 ? c.pane.view2D : c.pane.view2Dp;
+  StoredView2D s{};
+  for (int i = 0; i < 2; ++i) {
+    s.t[i] = v.t[i], s.r[i] = v.r[i], s.theta[i] = v.theta[i];
+    s.scale[i] = v.scale[i], s.bottomLeft[i] = v.bottomLeft[i], s.tickState[i] = v.integers[i];
+  }
+  s.axes = which == 0 ? c.pane.axes2D : c.pane.axes2Dp;
+  s.graphPaper = which == 0 ? c.pane.graphPaper2D : c.pane.graphPaper2Dp;
+  return s;
+}
+
+bool WritePng(const QImage& image, const char* path) {
+  OurPicture picture;
+  picture.frame = QRect(QPoint(0, 0), image.size());
+  picture.image = image;
+  const auto png = DecodeBase64(EncodeTexture(&picture));
+  if (!png || png->empty()) return false;
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(png->data()), static_cast<std::streamsize>(png->size()));
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  const int which = Argument(argc, argv, 3, 0), width = Argument(argc, argv, 4, 800), height = Argument(argc, argv, 5, 600);
+  if (argc < 3 || (which != 0 && which != 1) || width < 1 || height < 1 || width > 8000 || height > 8000) {
+    std::cerr << "usage: zl_render2d document.zlf out.png [view 0|1] [width 1..8000] [height 1..8000]\n";
+    return 2;
+  }
+  EnsureGuiApplication();
+  auto document = ReadDocumentFile(argv[1]);
+  if (!document) return 1;
+  const DocumentContents& c = document->fContents;
+  gUseAntialiasing = c.useAntialiasing;
+  gGraphPaneHooks.UseSampleBuffer = [](DocumentRecord*) { return gUseAntialiasing; };
+
+  A2DGraphView view;
+  view.SetDocument(document.get());
+  view.SetViewRect(MRect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)});
+  view.InstallViewState(StoredView(c, which));
+  for (const GraphPicture& p : which == 0 ? c.pictures2D : c.pictures2Dp) {
+    if (view.AddStoredPicture(p.picture, p.first, p.second) != 0) std::cerr << "picture left out\n";
+  }
+  view.Resize();
+
+  std::unique_ptr<OurPort, void (*)(OurPort*)> port(NewOffscreenPort(QRect(0, 0, width, height)), DisposeOffscreenPort);
+  if (!port) {
+    std::cerr << "no memory for a " << width << " x " << height << " picture\n";
+    return 1;
+  }
+  const int64_t start = OurGetMicroseconds();
+  {
+    APushPort push(port.get());
+    view.Draw(true);
+  }
+  std::cout << "draw " << OurGetMicroseconds() - start << " us\n";
+  if (!WritePng(port->image, argv[2])) {
+    std::cerr << "not written: " << argv[2] << '\n';
+    return 1;
+  }
+  return 0;
+}
