@@ -130,6 +130,13 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   double fRangeTheta[2] = {0, 6.283185307179586};
 
  private:
+  // What the graph-view thread is asked to evaluate.
+  enum GraphViewRequest : int32_t {
+    kRequestMouseMoved = 0,
+    kRequestSelection = 1,
+    kRequestOverCurve = 2,
+    kRequestOverPoint = 3,
+  };
   struct AxesPlace {
     int32_t row, column;
     bool rowPinned, columnPinned;

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int kAnimationFrames = 5;
-constexpr int kRequestSelection = 1;
 // Ranges are at most 10^300 times the visible extent apart, and reaching
 // the next step of the scale family takes at most three steps.
 constexpr int kLargestDecade = 300;

@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "CoreUtilities/ComputeThreads.h"
 #include "CoreUtilities/MathConstants.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphs2d/ViewTestSupport.h"
@@ -20,14 +21,22 @@ class BoundsGraph : public A2DGraph {
   void Resize() override {}
   void Pan(int32_t dh, int32_t dv) override { panH += dh, panV += dv; }
   bool IsPointOverCurve(double, double) override { return false; }
-  Selection GetSelection(double, double) override { return Selection(); }
+  // A box around the point asked about, as an uncertain curve answers.
+  Selection GetSelection(double x, double y) override {
+    Selection s;
+    s.kind = kSelectBox;
+    s.x = x, s.y = y;
+    s.xRange[0] = x - 1, s.xRange[1] = x + 1;
+    ++selections;
+    return s;
+  }
   void PauseComputing() override {}
   bool GetDataBounds(double* xl, double* xh, double* yl, double* yh) override {
     *xl = fBounds[0], *xh = fBounds[1], *yl = fBounds[2], *yh = fBounds[3];
     return true;
   }
   double fBounds[4];
-  int panH = 0, panV = 0, viewChanges = 0;
+  int panH = 0, panV = 0, viewChanges = 0, selections = 0;
 };
 
 TEST(A2DZoom, CommandsStepThroughTheScaleFamilyAroundTheAxes) {
@@ -71,6 +80,26 @@ TEST(A2DZoom, SelectionOutsideTheViewIsOnlyScrolledToTheCentre) {
   v.view.Zoom(kZoomIn);
   EXPECT_EQ(v.view.CurrentSelection().kind, kSelectNothing);
   EXPECT_EQ(v.view.State().xScale, 0.1);
+}
+
+TEST(A2DZoom, ABoxSelectionIsEvaluatedAgainOnTheGraphViewThread) {
+  Watchdog watchdog("selection evaluated again");
+  InitializeZLThreads();
+  {
+    HookRecorder hooks;
+    ViewOnPort v(400, 300);
+    auto* graph = new BoundsGraph(0, 1, 0, 1);
+    v.view.AddGraph(graph);
+    Selection& selection = v.view.MutableSelection();
+    selection.kind = kSelectBox;
+    selection.x = 0.5, selection.y = 0.25;
+    v.view.Zoom(kZoomOut);
+    EXPECT_EQ(graph->selections, 1);
+    EXPECT_EQ(v.view.CurrentSelection().kind, kSelectBox);
+    EXPECT_EQ(v.view.CurrentSelection().xRange[1], 1.5);
+    EXPECT_EQ(v.view.ViewTransform().XTOI_InfSafe(0.5), 232);  // the selection kept its pixel
+  }
+  ShutdownZLThreads();
 }
 
 TEST(A2DZoom, ResetAndDefaultView) {
