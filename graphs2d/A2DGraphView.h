@@ -115,7 +115,6 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   void ClearSelection() { fSelection.Clear(); }
 
   const ViewState2D& State() const { return fState; }
-  ViewState2D& MutableState() { return fState; }
   const A2DTransform& ViewTransform() const { return fViewTransform; }
   // Graphs keep this reference; zooming and panning reach them through it.
   const A2DTransform& GraphTransform() const { return fGraphTransform; }
@@ -162,15 +161,12 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   A2DTransform fViewTransform;
   Selection fSelection;
   int32_t fSelectedGraph = 0;
+  // The graph without the selection, kept while a zoom rectangle is drawn.
   OurPort* fSavedPicture = nullptr;
-  MPoint fLastCrosshair{-32768, -32768};
-  MPoint fTrackedPoint{};
-  int32_t fUnchanged = 0, fMoved = 0;
   int32_t fRequest = 0, fResult = 0;
   int32_t fAxesShown = 1;
   int32_t fGraphPaperShown = 1;
   AListGenericSmall<PastedPicture> fPictures;
-  int32_t fDraggedPicture = -1;
   int64_t fLastDrawTime = 0;
   OurPort* fSampleBuffer = nullptr;
   int32_t fSampleWidth = 0, fSampleHeight = 0;

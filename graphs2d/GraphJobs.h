@@ -20,7 +20,8 @@ class GraphJobs {
  public:
   enum Split { kOneJob, kOnePerProcessor };
   GraphJobs(AGraph* graph, Split split);
-  // Stops the jobs first; the graph must still be whole.
+  // Graphs stop their jobs in their own destructor, while they are whole;
+  // this one finds them stopped and frees them.
   ~GraphJobs();
   GraphJobs(const GraphJobs&) = delete;
   GraphJobs& operator=(const GraphJobs&) = delete;

@@ -2,11 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "graphpane/GraphHooks.h"
