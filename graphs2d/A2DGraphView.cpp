@@ -60,7 +60,8 @@ void A2DGraphView::Make2DTransform() {
   v.FinishFromOrigins();
   v.xSampleFactor = v.ySampleFactor = 1;
   v.document = fDocument;
-  if (PaneHooks::UseSampleBuffer(fDocument)) {
+  // Without the buffer (refused memory) the graphs draw at the view's size.
+  if (DrawsThroughSampleBuffer()) {
     const int32_t width = fViewRect.right - fViewRect.left, height = fViewRect.bottom - fViewRect.top;
     A2DTransform& g = fGraphTransform;
     g.pixelRect = MRect{0, 0, static_cast<int16_t>(2 * height), static_cast<int16_t>(2 * width)};
@@ -234,6 +235,7 @@ int32_t A2DGraphView::Draw(const AListGenericSmall<int32_t>* indexes, const AGra
   if (fLastDrawTime != 0) PaneHooks::FrameRateFeedback(fDocument, (now - fLastDrawTime) * 1e-6);
   fLastDrawTime = now;
 
+  EnsureSampleBuffer();
   APushClip clip(fViewRect);
   OurPenNormal();
   OurForeColorBlack();

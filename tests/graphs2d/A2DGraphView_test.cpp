@@ -122,6 +122,12 @@ TEST(A2DGraphView, PrecisionLostQueuesErrorThirtySevenAndKeepsTheAxisLines) {
   // Right of the pinned y axis and its marks (column 6 +- 3).
   for (int h = 10; h < 200; ++h) black += v.At(h, v.view.ViewTransform().YTOI_InfSafe(0)) == 0;
   EXPECT_EQ(black, 190);
+  // A deep zoom away from the origin loses the spacing too.
+  ResetDeferredErrors();  // re-arms the message
+  stored.scale[0] = 2.5e-17, stored.bottomLeft[0] = 1;
+  v.view.InstallViewState(stored);
+  v.Draw();
+  EXPECT_EQ(TakeDeferredError(), 37);
   ResetDeferredErrors();
 }
 
