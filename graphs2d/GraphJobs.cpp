@@ -1,15 +1,19 @@
 #include "graphs2d/GraphJobs.h"
 
+#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/ProcessorCount.h"
 #include "graphpane/AGraph.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/AListofFrames.h"
-#include "CoreUtilities/ProcessorCount.h"
 
 GraphJobs::GraphJobs(AGraph* graph, Split split)
     : fGraph(graph), fCount(split == kOneJob ? 1 : OurNumberOfProcessors()) {
   fJobs = OurAllocateJobs(graph, fCount);
-  if (fJobs == nullptr) fCount = 0;
+  if (fJobs == nullptr) {
+    fCount = 0;
+    QueueError(kOutOfMemoryError);
+  }
   fDone = new bool[fCount > 0 ? fCount : 1]();
 }
 
@@ -54,5 +58,5 @@ int32_t GraphJobs::Finish(int32_t slice, int32_t status, DocumentRecord* documen
 
 bool GraphJobs::AllDone() {
   OurLock lock(fMutex);
-  return fCount > 0 && AreAllComputeThreadsFinished(fDone, fCount);
+  return AreAllComputeThreadsFinished(fDone, fCount);
 }
