@@ -52,7 +52,7 @@ MERecord* MATH_New() {
 void MEDispose(MERecord* record) {
   if (!record) return;
   if (record == gMathCurrentMEH) gMathCurrentMEH = nullptr;
-  delete[] record->lineBreaks;
+  delete[] record->lineRows;
   DisposExpr(record->root);
   DisposeME(record);
 }

@@ -1,0 +1,22 @@
+#pragma once
+
+// The editor's font state: the size and face every text primitive reads and
+// the spacing units every handler measures with. Interface thread only.
+
+extern const char* gMathFontName;
+extern float gMathFontSize;
+extern float gMathFontAscent;
+extern float gMathFontDescent;
+extern float gMathLineWidth;
+extern float gMathHS;  // horizontal spacing unit
+extern float gMathVS;  // vertical spacing unit
+extern bool gMathBold;
+extern bool gMathItalic;
+
+// The math axis lies this fraction of the size above the baseline.
+inline constexpr float kMathAxis = 0.26171875f;
+
+void MathTextSize(float s);
+void MathNormalFace();
+void UseBold();
+void UseItalics();
