@@ -145,9 +145,13 @@ void LB_ComputeLineBreaks() {
   const int32_t nodes = MATH_NodeCount(r->root);
   auto* points = static_cast<float*>(OurAllocateMemory(sizeof(float) * static_cast<size_t>(nodes), false));
   if (!points) return;
+  // A break at the formula's right end would only start an empty line.
+  const float end = RootWidth(r);
   int32_t count = 0;
-  for (ExpressionRecord* n = LeftMost(r->root); n && count < nodes; n = n == r->root ? nullptr : NextBottomUp(n))
-    if (GivesBreakPoint(n)) points[count++] = n->editData->left + n->editData->width;
+  for (ExpressionRecord* n = LeftMost(r->root); n && count < nodes; n = n == r->root ? nullptr : NextBottomUp(n)) {
+    const float right = n->editData->left + n->editData->width;
+    if (GivesBreakPoint(n) && right < end) points[count++] = right;
+  }
   // Operands are not always placed left to right.
   std::sort(points, points + count);
   BreakLines(r, points, count);

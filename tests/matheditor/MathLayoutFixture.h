@@ -43,6 +43,7 @@ class MathLayoutTest : public testing::Test {
     return root;
   }
 
+ public:
   static ExpressionRecord* Var(const char* name) { return Atomic(GetVariableIDFromString(name)); }
   static ExpressionRecord* Node(OpCodeT kind, std::initializer_list<ExpressionRecord*> operands) {
     ExpressionRecord* node = NewExpression(kind, static_cast<int32_t>(operands.size()));
@@ -55,6 +56,7 @@ class MathLayoutTest : public testing::Test {
   }
   static const EditData& E(const ExpressionRecord* node) { return *node->editData; }
 
+ protected:
   float sizes_[6] = {20, 20, 20, 10, 8, 8};
   MERecord* record_ = nullptr;
 };
