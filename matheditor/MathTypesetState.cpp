@@ -2,6 +2,8 @@
 
 #include "matheditor/DrawingLayer.h"
 
+#include <string>
+
 const char* gMathFontName = "Times";
 float gMathFontSize = 24.0f;
 float gMathFontAscent = 24.0f;
@@ -11,6 +13,12 @@ float gMathHS = 2.4f;
 float gMathVS = 2.4f;
 bool gMathBold = false;
 bool gMathItalic = false;
+
+void SetMathFontName(const char* name) {
+  static std::string kept;
+  kept = name ? name : "Times";
+  gMathFontName = kept.c_str();
+}
 
 void MathTextSize(float s) {
   gMathFontSize = s;

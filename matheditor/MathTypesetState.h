@@ -16,6 +16,9 @@ extern bool gMathItalic;
 // The math axis lies this fraction of the size above the baseline.
 inline constexpr float kMathAxis = 0.26171875f;
 
+// Copies the name: the document it came from may go first.
+void SetMathFontName(const char* name);
+
 void MathTextSize(float s);
 void MathNormalFace();
 void UseBold();
