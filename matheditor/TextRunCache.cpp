@@ -2,10 +2,10 @@
 
 #include "platform/TextLayout.h"
 
+#include <QPainter>
 #include <QPointF>
 
 #include <map>
-#include <memory>
 #include <string>
 #include <tuple>
 
@@ -17,8 +17,8 @@ using Key = std::tuple<uint32_t, double, std::u16string>;
 // rather than growing without bound.
 constexpr size_t kMaxCachedRuns = 4096;
 
-std::map<Key, std::unique_ptr<TextLayout>>& Cache() {
-  static std::map<Key, std::unique_ptr<TextLayout>> cache;
+std::map<Key, QList<QGlyphRun>>& Cache() {
+  static std::map<Key, QList<QGlyphRun>> cache;
   return cache;
 }
 
@@ -31,8 +31,7 @@ void DrawCachedText(QPainter& painter, std::u16string_view text, uint32_t faceId
   auto found = cache.find(key);
   if (found == cache.end()) {
     if (cache.size() >= kMaxCachedRuns) cache.clear();
-    auto layout = std::make_unique<TextLayout>(text, faceId, size);
-    found = cache.emplace(std::move(key), std::move(layout)).first;
+    found = cache.emplace(std::move(key), TextLayout(text, faceId, size).ScaledGlyphRuns(0)).first;
   }
-  if (found->second->IsValid()) found->second->DrawLine(painter, 0, baselineLeft);
+  for (const QGlyphRun& run : found->second) painter.drawGlyphRun(baselineLeft, run);
 }
