@@ -45,7 +45,7 @@ struct MERecord {
   float wrapWidth;
   float lastLayoutWidth;
   int16_t drawRect[4];  // top and left are the drawing offset
-  LineRow* lineRows;  // array new, owned; null (one row at 0) before a layout
+  LineRow* lineRows;  // owned, OurAllocateMemory; null (one row at 0) before a layout
   int32_t layoutWord3;
   DocumentWindow* window;
   DocumentRecord* document;

@@ -62,7 +62,7 @@ void indexes_(ExpressionRecord* node, int32_t mode, MathGraphicsContext*) {
   const float x0 = base.width + 0.038f * s0;
   const int32_t n = node->operandCount;
   const int32_t k = std::clamp<int32_t>(node->payload.shape.columns, 0, n - 1);
-  if (n > 1) MathTextSize(gMathScriptSize[Box(node->operands[1]).sizeLevel % 6]);
+  if (n > 1) MathTextSize(gMathScriptSize[std::min<int>(Box(node->operands[1]).sizeLevel, 5)]);
   const float s1 = gMathFontSize;
   const ScriptRun sub = PlaceScripts(node, 1, k + 1, x0, s1);
   const ScriptRun sup = PlaceScripts(node, k + 1, n, x0, s1);

@@ -9,6 +9,7 @@
 #include "matheditor/MathTypesetState.h"
 #include "matheditor/Typesetters.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -87,7 +88,7 @@ UniChar* OurStringCopyWithQuotes(const UniChar* text) {
 int32_t WhereInStr(float x, ExpressionRecord* node, const UniChar* text) {
   node->AllocateEditDataIfNecessary();
   if (!node->editData) return 0;
-  MathTextSize(gMathScriptSize[node->editData->sizeLevel % 6]);
+  MathTextSize(gMathScriptSize[std::min<int>(node->editData->sizeLevel, 5)]);
   MathNormalFace();
   setfont(node);
   return DIM_PositionToStringOffset(text, x - node->editData->left);

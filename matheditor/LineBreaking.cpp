@@ -4,7 +4,6 @@
 #include "expression/TreeWalking.h"
 
 #include <algorithm>
-#include <new>
 
 namespace {
 
@@ -91,10 +90,15 @@ bool GivesBreakPoint(const ExpressionRecord* n) {
   return !(p->opcode == kOpEquals && (n->opcode == kOpAtom || n->opcode == kOpMatrix));
 }
 
+// A table of n rows counted against the memory budget; null when refused.
+LineRow* NewRows(int32_t n) {
+  return static_cast<LineRow*>(OurAllocateMemory(sizeof(LineRow) * static_cast<size_t>(n), true));
+}
+
 bool ResetTable(MERecord* r) {
-  auto* rows = new (std::nothrow) LineRow[1]{{0, 0}};
+  LineRow* rows = NewRows(1);
   if (!rows) return false;
-  delete[] r->lineRows;
+  OurDisposeMemory(r->lineRows);
   r->lineRows = rows;
   r->lineCount = 1;
   r->widestLine = RootWidth(r);
@@ -162,14 +166,14 @@ bool UserBreak(float x) {
   MERecord* r = gMathCurrentMEH;
   if (!r) return false;
   const int32_t count = r->lineCount + 1;
-  auto* rows = new (std::nothrow) LineRow[static_cast<size_t>(count)];
+  LineRow* rows = NewRows(count);
   if (!rows) return false;
   int32_t out = 0;
   int32_t in = 0;
   for (; in < r->lineCount && RowStart(r, in) < x; ++in) rows[out++] = {RowStart(r, in), 0};
   rows[out++] = {x, 0};
   for (; in < r->lineCount; ++in) rows[out++] = {RowStart(r, in), 0};
-  delete[] r->lineRows;
+  OurDisposeMemory(r->lineRows);
   r->lineRows = rows;
   r->lineCount = count;
   const float height = LineHeight(r);

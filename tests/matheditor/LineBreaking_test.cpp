@@ -1,5 +1,6 @@
 #include "MathLayoutFixture.h"
 
+#include "CoreUtilities/MemoryBudget.h"
 #include "matheditor/LineBreaking.h"
 
 namespace {
@@ -58,6 +59,34 @@ TEST_F(LineBreaking, EquationAtomsAndUnbreakableKindsGiveNoPoints) {
   EXPECT_EQ(record_->lineCount, 1);
   EXPECT_EQ(E(sum).overflow, 0);
   EXPECT_EQ(E(sum->operands[0]).overflow, 0);
+}
+
+}  // namespace
+
+namespace {
+
+class ExhaustedBudget {
+ public:
+  ExhaustedBudget() { gApproximateTotalMemoryUsed = PlainMemoryLimit(); }
+  ~ExhaustedBudget() { gApproximateTotalMemoryUsed = saved_; }
+
+ private:
+  int64_t saved_ = gApproximateTotalMemoryUsed;
+};
+
+TEST_F(LineBreaking, WithoutMemoryTheOldLinesStay) {
+  ExpressionRecord* root = LayOut(Node(kOpPlus, {Var("a"), Var("b"), Var("c"), Var("d"), Var("e")}), 60);
+  ASSERT_EQ(record_->lineCount, 3);
+  {
+    ExhaustedBudget exhausted;
+    record_->wrapWidth = 30;
+    MATH_Hmm();
+  }
+  EXPECT_EQ(Starts(record_), (std::vector<float>{0, 40, 70}));
+  EXPECT_FLOAT_EQ(E(root).width, 130);
+  record_->wrapWidth = 31;
+  MATH_Hmm();
+  EXPECT_EQ(Starts(record_), (std::vector<float>{0, 10, 40, 70}));  // nothing past the last limit
 }
 
 }  // namespace
