@@ -87,4 +87,25 @@ TEST_F(MathEditInterface, NodeWithoutEditDataDrawsNothing) {
   DisposExpr(bare);
 }
 
+TEST_F(MathEditInterface, PromptShownAsCaretTakesItsWidthButDrawsNothing) {
+  SetFixedMetricMeasuring(0);
+  const auto draw = [&](bool asCaret) {
+    gShowPromptAsIP = asCaret;
+    ExpressionRecord* prompt = LayOut(NewPrompt());
+    record_->selected = prompt;
+    QImage image(60, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    MathGraphicsContext context{&painter, {}};
+    OUTPUT_DrawExpression(prompt, &context);
+    painter.end();
+    EXPECT_GT(E(prompt).width, 0);
+    return image;
+  };
+  QImage blank(60, 40, QImage::Format_RGB32);
+  blank.fill(Qt::white);
+  EXPECT_EQ(draw(true), blank);
+  EXPECT_NE(draw(false), blank);
+}
+
 }  // namespace
