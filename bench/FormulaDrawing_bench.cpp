@@ -5,6 +5,7 @@
 #include "expression/TreeWalking.h"
 #include "matheditor/LayoutPipeline.h"
 #include "platform/FontFaces.h"
+#include "platform/OurPort.h"
 #include "tools/FormulaImages.h"
 
 #include <QImage>
@@ -51,6 +52,20 @@ void BM_FormulaDraw(benchmark::State& state) {
   MEDispose(record);
 }
 
+// The same pass into a window's port, at whole pixels.
+void BM_FormulaDrawPort(benchmark::State& state) {
+  MERecord* record = TypesetFormulaText(kFormula, 24, kNoWrapWidth);
+  const QImage image = FormulaImage(record, 4);
+  OurPort* port = NewOffscreenPort(QRect(QPoint(0, 0), image.size()));
+  SetCurrentPort(port);
+  for (auto _ : state) {
+    gMathCurrentMEH = record;
+    OUTPUT_DrawExpression(record->root, nullptr);
+  }
+  DisposeOffscreenPort(port);
+  MEDispose(record);
+}
+
 void BM_FormulaDrawTextBaseline(benchmark::State& state) {
   MERecord* record = TypesetFormulaText(kFormula, 24, kNoWrapWidth);
   QImage image = FormulaImage(record, 4);
@@ -66,6 +81,7 @@ void BM_FormulaDrawTextBaseline(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FormulaDraw);
+BENCHMARK(BM_FormulaDrawPort);
 BENCHMARK(BM_FormulaDrawTextBaseline);
 
 }  // namespace

@@ -19,11 +19,38 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string_view>
 
 namespace {
 
 float gFixedMetric = 0;  // the measuring seam; 0 when fonts measure
+
+// The shared painter of a text pass on the port, made at its first text.
+struct PassPainter {
+  bool active = false;
+  OurPort* port = nullptr;
+  std::unique_ptr<QPainter> painter;
+};
+PassPainter gPass;
+
+void EndPassPainter() {
+  gPass.painter.reset();
+  gPass.port = nullptr;
+}
+
+// A painter on the current port in its local coordinates, clipped to it;
+// null when there is no port.
+QPainter* PassPainterFor(OurPort* port) {
+  if (gPass.port != port) EndPassPainter();
+  if (!gPass.painter && port && !port->image.isNull()) {
+    gPass.painter = std::make_unique<QPainter>(&port->image);
+    gPass.painter->translate(-port->bounds.left(), -port->bounds.top());
+    gPass.painter->setClipRegion(port->clip);
+    gPass.port = port;
+  }
+  return gPass.painter.get();
+}
 
 constexpr float kHighlightRadius = 5.0f;
 
@@ -63,6 +90,7 @@ uint32_t HighlightColour() { return QGuiApplication::palette().color(QPalette::H
 
 void FillRoundRect(float left, float top, float right, float bottom, float radius, const uint32_t* rgb,
                    MathGraphicsContext* context) {
+  if (!context) EndPassPainter();
   if (context && context->painter)
     DrawAntiAliasedRoundRectInContext(*context->painter, left, top, right, bottom, radius, rgb);
   else if (!context)
@@ -91,14 +119,25 @@ void DrawText(std::u16string_view text, MathGraphicsContext* context) {
   }
   OurPort* port = CurrentPort();
   if (!port) return;
-  PaintOnCurrentPort([&](QPainter& painter, const OurPort& p) {
+  const auto draw = [&](QPainter& painter, const OurPort& p) {
     painter.setPen(QColor::fromRgb(static_cast<QRgb>(p.foreColor & 0xFFFFFF)));
     DrawCachedText(painter, text, font.FaceId(), font.size, QPointF(p.pen.location));
-  });
+  };
+  if (QPainter* shared = gPass.active ? PassPainterFor(port) : nullptr)
+    draw(*shared, *port);
+  else
+    PaintOnCurrentPort(draw);
   port->pen.location.rx() += static_cast<int>(std::lround(width));
 }
 
 }  // namespace
+
+PortTextPass::PortTextPass() { gPass.active = true; }
+
+PortTextPass::~PortTextPass() {
+  EndPassPainter();
+  gPass.active = false;
+}
 
 void SetFixedMetricMeasuring(float k) { gFixedMetric = k > 0 ? k : 0; }
 
@@ -125,6 +164,7 @@ void DIM_LineTo(float x, float y, MathGraphicsContext* context) {
     StrokeInContext(*context, path);
     return;
   }
+  EndPassPainter();
   OurPenSize(PortPenWidth());
   OurLineTo(DoubleToInt32(x) + gMathGlobalOffset_x, DoubleToInt32(y) + gMathGlobalOffset_y);
 }
@@ -138,6 +178,7 @@ void DIM_Line(float dx, float dy, MathGraphicsContext* context) {
   }
   const OurPort* port = CurrentPort();
   if (!port) return;
+  EndPassPainter();
   OurPenSize(PortPenWidth());
   OurLineTo(port->pen.location.x() + DoubleToInt32(dx), port->pen.location.y() + DoubleToInt32(dy));
 }

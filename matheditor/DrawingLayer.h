@@ -41,6 +41,17 @@ void DIM_NormalFace();
 float DIM_CharAscent(uint32_t c);
 float DIM_CharDescent(uint32_t c);
 
+// While one lives, text drawn into the current port shares one painter
+// (making a painter per string costs more than drawing it). Pen drawing
+// and highlights end that painter first: they write the port themselves.
+class PortTextPass {
+ public:
+  PortTextPass();
+  ~PortTextPass();
+  PortTextPass(const PortTextPass&) = delete;
+  PortTextPass& operator=(const PortTextPass&) = delete;
+};
+
 // The measuring seam: with k above 0 every character is k times the whole
 // font size wide, the font's ascent is the size and nothing is laid out;
 // 0 restores the fonts' own measures. Tests compute geometry by hand on it.

@@ -8,6 +8,7 @@
 #include "expression/TableHeadingQueries.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeWalking.h"
+#include "matheditor/DrawingLayer.h"
 #include "matheditor/LineBreaking.h"
 #include "matheditor/MathTypesetState.h"
 
@@ -191,6 +192,7 @@ void MATH_Hmm() {
 
 void OUTPUT_DrawExpression(ExpressionRecord* root, MathGraphicsContext* context) {
   if (!root || !EveryNodeHasEditData(root)) return;
+  const PortTextPass pass;
   BottomUp(root, [&](ExpressionRecord* n) { TypesetNode(n, 1, context); });
 }
 
