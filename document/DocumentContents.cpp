@@ -2,7 +2,9 @@
 
 #include "CoreUtilities/OurPictures.h"
 #include "document/DocumentTable.h"
+#include "expression/MathEditRecord.h"
 #include "expression/TreeDisposal.h"
+#include "matheditor/MathEditInterface.h"
 
 #include <algorithm>
 
@@ -14,14 +16,31 @@ constexpr int32_t kMostFontSize = 255;
 }  // namespace
 
 void DisposeBlockContents(MBlock& block) {
-  DisposExpr(block.expression);
+  MEDispose(block.equation);
   if (block.text) OurTextDispose(block.text);
   DisposeTable(block.table);
   OurDisposePicture(block.texture);
-  block.expression = nullptr;
+  block.equation = nullptr;
   block.text = nullptr;
   block.table = nullptr;
   block.texture = nullptr;
+}
+
+ExpressionRecord* EquationTree(const MBlock& block) { return block.equation ? block.equation->root : nullptr; }
+
+bool SetEquationTree(MBlock& block, ExpressionRecord* tree) {
+  if (!block.equation) block.equation = MENew(nullptr);
+  if (!block.equation) {
+    DisposExpr(tree);
+    return false;
+  }
+  MERecord* record = block.equation;
+  DisposExpr(record->root);
+  record->root = tree;
+  record->selected = tree;
+  record->caretType = kIPWholeNode;
+  record->layoutValid = 0;
+  return true;
 }
 
 DocumentContents::DocumentContents() {

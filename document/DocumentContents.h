@@ -9,6 +9,7 @@
 #include <vector>
 
 class Table;
+struct MERecord;
 struct OurPicture;
 
 enum MBlockKind : int32_t {
@@ -18,7 +19,6 @@ enum MBlockKind : int32_t {
 };
 
 // One block of the math pane. The block list owns what the pointers hold.
-// Until the math editor exists an equation's math-edit record is its tree.
 struct MBlock {
   MBlockKind kind;
   double Color;
@@ -28,7 +28,7 @@ struct MBlock {
   double XYType;
   int32_t mathPaneSlider;
   OurPicture* texture;
-  ExpressionRecord* expression;
+  MERecord* equation;  // the formula's math-edit record; null for other blocks
   OurText text;
   Table* table;
 };
@@ -140,6 +140,13 @@ struct DocumentContents {
 
 // Frees what the block owns and clears its pointers.
 void DisposeBlockContents(MBlock& block);
+
+// The formula of an equation block; null when it has none.
+ExpressionRecord* EquationTree(const MBlock& block);
+// Puts the tree (taken over) into the block's math-edit record, making the
+// record when the block has none; false, the tree freed, when memory is
+// refused.
+bool SetEquationTree(MBlock& block, ExpressionRecord* tree);
 
 // Settings as they are used: a file may hold any value.
 int32_t SignificantDigitsInUse(const DocumentContents& contents);  // 1 to 17

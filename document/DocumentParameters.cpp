@@ -100,7 +100,7 @@ void RebuildParameterDefinitions(DocumentRecord* document) {
   AssertNoDocumentComputation(document);
   document->fParameterDefinitions.clear();
   for (const MBlock& block : document->fContents.blocks) {
-    const ExpressionRecord* tree = block.expression;
+    const ExpressionRecord* tree = EquationTree(block);
     if (block.kind != kEquationBlock || !tree || tree->opcode != kOpEquals || tree->operandCount != 2) continue;
     if (!IsParameterName(Operand(tree, 0))) continue;
     const ExpressionRecord* right = Operand(tree, 1);

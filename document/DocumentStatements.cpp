@@ -302,8 +302,10 @@ void AppendDocumentEquation(ExpressionRecord* tree) {
     DisposExpr(tree);
     return;
   }
-  gStaging.equation.expression = tree;
-  AppendBlock(gStaging.equation);
+  if (SetEquationTree(gStaging.equation, tree))
+    AppendBlock(gStaging.equation);
+  else
+    DisposeBlockContents(gStaging.equation);
   gStaging.equation = MBlock{};
   SetEquationDefaults(gStaging.equation);
 }

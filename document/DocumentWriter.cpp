@@ -164,7 +164,7 @@ bool WriteEquation(const MBlock& block, DocumentText& out) {
   out.Statement("MathPaneSlider", {double(block.mathPaneSlider)});
   const std::string picture = PictureText(block.texture);
   if (!picture.empty()) out.Raw(picture + ";\n");
-  std::unique_ptr<char[]> expression(ExportTextFormatOfExpr(block.expression, false));
+  std::unique_ptr<char[]> expression(ExportTextFormatOfExpr(EquationTree(block), false));
   if (!expression) return false;
   out.Raw(std::string("Expr ") + expression.get() + ";\n");
   return true;
@@ -249,7 +249,7 @@ std::optional<std::string> WriteDocumentText(const DocumentRecord& document) {
   for (const MBlock& block : c.blocks) {
     switch (block.kind) {
       case kEquationBlock:
-        if (block.expression && !WriteEquation(block, out)) return std::nullopt;
+        if (EquationTree(block) && !WriteEquation(block, out)) return std::nullopt;
         break;
       case kTextBlock:
         if (block.text) WriteText(*block.text, out);

@@ -30,7 +30,7 @@ void UpdateListOfTableDataUIDs(DocumentRecord* document) {
   ClearGlobalNames();
   for (int32_t index = 0; index < contents.blocks.Count(); ++index) {
     MBlock& block = contents.blocks[index];
-    if (block.kind == kEquationBlock) AddAtomNames(block.expression);
+    if (block.kind == kEquationBlock) AddAtomNames(EquationTree(block));
     if (block.kind != kTableBlock || !block.table) continue;
     const bool matrix = block.table->StandsForMatrix();
     for (size_t column = 0; column < block.table->columns.size(); ++column) {

@@ -1,6 +1,7 @@
 #include "expression/MathEditRecord.h"
 
 #include "CoreUtilities/CheckedConvert.h"
+#include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurText/NumberText.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/NodeMemory.h"
@@ -52,7 +53,7 @@ MERecord* MATH_New() {
 void MEDispose(MERecord* record) {
   if (!record) return;
   if (record == gMathCurrentMEH) gMathCurrentMEH = nullptr;
-  delete[] record->lineBreaks;
+  OurDisposeMemory(record->lineRows);
   DisposExpr(record->root);
   DisposeME(record);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class DocumentRecord;
+class Table;
 struct DocumentWindow;
 
 // Where the caret or selection of a record stands relative to its selected
@@ -25,30 +26,38 @@ enum DrawRectSide : int32_t { kDrawTop = 0, kDrawLeft = 1, kDrawBottom = 2, kDra
 
 inline constexpr float kNoWrapWidth = 10000.0f;
 
+// One display line of a broken formula: where it starts in the one-line
+// layout and how far down it is shown.
+struct LineRow {
+  float start;
+  float top;
+};
+
 // One editable, typeset formula. The layout words and the editor bytes are
 // the math editor's.
 struct MERecord {
   ExpressionRecord* root;
-  int32_t lineCount;
-  int32_t layoutWords[2];
+  int32_t lineCount;       // rows of lineRows; at least 1
+  int32_t baselineOffset;  // root's descent less the axis shift, truncated
+  float widestLine;        // the widest display line
   float* sizeTable;  // six sizes by size level
   int32_t layoutWord2;
   float wrapWidth;
   float lastLayoutWidth;
   int16_t drawRect[4];  // top and left are the drawing offset
-  int32_t* lineBreaks;  // array new, owned; null when unbroken
+  LineRow* lineRows;  // owned, OurAllocateMemory; null (one row at 0) before a layout
   int32_t layoutWord3;
   DocumentWindow* window;
   DocumentRecord* document;
-  int32_t layoutWord4;
+  Table* table;  // the table the formula belongs to, or null
   ExpressionRecord* selected;
   MathIPType caretType;
   int32_t rangeStart;
   int32_t rangeEnd;
-  uint8_t editorByte;
+  uint8_t caretDrawn;  // the caret is on screen (XOR)
   uint8_t active;
   uint8_t layoutValid;
-  uint8_t editorByte2;
+  uint8_t layoutValid2;  // cleared with layoutValid by every edit
 };
 
 // The current record; null when none. Interface thread only, as are the

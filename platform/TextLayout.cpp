@@ -94,7 +94,12 @@ int TextLayout::RightmostCharacter() const {
 }
 
 void TextLayout::DrawLine(QPainter& painter, int lineIndex, const QPointF& baselineLeft) const {
-  if (!valid_ || lineIndex < 0 || lineIndex >= layout_.lineCount()) return;
+  for (const QGlyphRun& run : ScaledGlyphRuns(lineIndex)) painter.drawGlyphRun(baselineLeft, run);
+}
+
+QList<QGlyphRun> TextLayout::ScaledGlyphRuns(int lineIndex) const {
+  QList<QGlyphRun> runs;
+  if (!valid_ || lineIndex < 0 || lineIndex >= layout_.lineCount()) return runs;
   const QTextLine line = layout_.lineAt(lineIndex);
   const QPointF lineBaseline(line.x(), line.y() + line.ascent());
   for (QGlyphRun run : line.glyphRuns()) {
@@ -104,6 +109,7 @@ void TextLayout::DrawLine(QPainter& painter, int lineIndex, const QPointF& basel
     for (QPointF& position : positions) position = (position - lineBaseline) * scale_;
     run.setRawFont(font);
     run.setPositions(positions);
-    painter.drawGlyphRun(baselineLeft, run);
+    runs.append(run);
   }
+  return runs;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QGlyphRun>
+#include <QList>
 #include <QTextLayout>
 
 #include <cstdint>
@@ -37,6 +39,9 @@ class TextLayout {
   int LineCount() const { return valid_ ? layout_.lineCount() : 0; }
   int LineStart(int line) const { return layout_.lineAt(line).textStart(); }
   void DrawLine(QPainter& painter, int line, const QPointF& baselineLeft) const;
+  // The line's glyphs at the layout's size, positioned from its baseline
+  // start: drawing them at a point is drawing the line there.
+  QList<QGlyphRun> ScaledGlyphRuns(int line) const;
 
  private:
   QTextLayout layout_;

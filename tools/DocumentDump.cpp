@@ -58,7 +58,7 @@ void PrintViews(const GraphPaneSettings& p) {
 void PrintBlock(const MBlock& block) {
   switch (block.kind) {
     case kEquationBlock: {
-      std::unique_ptr<char[]> text(ExportTextFormatOfExpr(block.expression, false));
+      std::unique_ptr<char[]> text(ExportTextFormatOfExpr(EquationTree(block), false));
       std::cout << "equation: " << (text ? text.get() : "?") << '\n';
       Row("  Color Grain Opacity PlottingMode XYType", {block.Color, block.Grain, block.Opacity,
                                                          block.PlottingMode, block.XYType});

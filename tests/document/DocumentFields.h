@@ -77,7 +77,7 @@ inline void PutBlock(Fields& f, const std::string& n, const MBlock& b) {
     Put(f, n + ".PlottingMode", b.PlottingMode), Put(f, n + ".XYType", b.XYType);
     f[n + ".mathPaneSlider"] = std::to_string(b.mathPaneSlider);
     f[n + ".texture"] = PixelsOf(b.texture);
-    std::unique_ptr<char[]> text(ExportTextFormatOfExpr(b.expression, true));
+    std::unique_ptr<char[]> text(ExportTextFormatOfExpr(EquationTree(b), true));
     f[n + ".expression"] = text ? text.get() : "null";
   } else if (b.kind == kTextBlock) {
     f[n + ".text"] = b.text->Contents().toStdString();

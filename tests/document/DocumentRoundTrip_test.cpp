@@ -179,7 +179,7 @@ class RandomDocument {
         block.kind = kEquationBlock;
         block.Color = Real(), block.Grain = Real(), block.Opacity = Real(), block.PlottingMode = Real();
         block.XYType = Real(), block.mathPaneSlider = Int(INT32_MIN, INT32_MAX);
-        block.expression = ParseExprFromString(formulas[Int(0, 6)]);
+        SetEquationTree(block, ParseExprFromString(formulas[Int(0, 6)]));
         if (Int(0, 3) == 0) block.texture = Picture();
         break;
       }

@@ -1,0 +1,243 @@
+#include "matheditor/LayoutPipeline.h"
+
+#include "CoreUtilities/CheckedConvert.h"
+#include "CoreUtilities/OurText/NumberText.h"
+#include "expression/MathEditRecord.h"
+#include "expression/OperatorTable.h"
+#include "expression/SelectionGeometry.h"
+#include "expression/TableHeadingQueries.h"
+#include "expression/TreeBuilding.h"
+#include "expression/TreeWalking.h"
+#include "matheditor/DrawingLayer.h"
+#include "matheditor/LineBreaking.h"
+#include "matheditor/MathTypesetState.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr uint8_t kTableHeadingStyle = 2;
+constexpr uint8_t kRootSizeLevel = 2;
+constexpr uint8_t kSmallestSizeLevel = 4;
+
+// Post-order over the subtree of root; `visit` may not free the node.
+template <typename Visit>
+void BottomUp(ExpressionRecord* root, Visit visit) {
+  for (ExpressionRecord* n = LeftMost(root); n;) {
+    ExpressionRecord* next = n == root ? nullptr : NextBottomUp(n);
+    visit(n);
+    n = next;
+  }
+}
+
+bool EveryNodeHasEditData(ExpressionRecord* root) {
+  for (ExpressionRecord* n = root; n; n = NextTopDownWithin(n, root))
+    if (!n->editData) return false;
+  return true;
+}
+
+// Gives every node edit data, starting each layout with no overflow left
+// from an earlier wrap width; false when some node could not get any.
+bool PrepareEditData(ExpressionRecord* root) {
+  bool complete = true;
+  BottomUp(root, [&](ExpressionRecord* n) {
+    n->AllocateEditDataIfNecessary();
+    if (n->editData)
+      n->editData->overflow = 0;
+    else
+      complete = false;
+  });
+  return complete;
+}
+
+// An abandoned layout leaves no box behind to draw or select.
+void EmptyEveryBox(ExpressionRecord* root) {
+  for (ExpressionRecord* n = root; n; n = NextTopDownWithin(n, root))
+    if (EditData* e = n->editData) {
+      e->bottom = e->left = e->ascent = e->descent = e->width = 0;
+      e->bottomOffset = e->leftOffset = 0;
+    }
+}
+
+float SizeOfLevel(uint8_t level) { return gMathScriptSize[std::min<uint8_t>(level, 5)]; }
+
+bool ScriptSizeStep(const ExpressionRecord* node) {
+  const ExpressionRecord* p = node->parent;
+  const int32_t i = OP_NUM(node);
+  switch (p->opcode) {
+    case kOpPower:
+    case kOpSn: return i == 1 && !p->editData->overflow;
+    case kOpSum:
+    case kOpProduct:
+    case kOpSubstitution:
+    case kOpIndexes:
+    case kOpLog:
+    case kOpGrad:
+    case kOpSqrt:
+    case kOpBesselJ: return i >= 1;
+    case kOpOpTotal:
+    case kOpOpPartial: return i == 1;
+    default: return false;
+  }
+}
+
+void MarkTableHeadings(ExpressionRecord* root, const DocumentRecord* document) {
+  for (ExpressionRecord* n = root; n; n = NextTopDownWithin(n, root)) {
+    const bool heading = n->opcode == kOpAtom && document && IsIDTableHeading(n->payload.id, document);
+    if (heading)
+      n->editData->styleFlags |= kTableHeadingStyle;
+    else
+      n->editData->styleFlags &= static_cast<uint8_t>(~kTableHeadingStyle);
+  }
+}
+
+void Place(ExpressionRecord* root) {
+  EditData& r = *root->editData;
+  r.leftOffset = 0;
+  r.bottomOffset = r.ascent + r.descent;
+  r.left = r.leftOffset;
+  r.bottom = r.bottomOffset;
+  for (ExpressionRecord* n = NextTopDownWithin(root, root); n; n = NextTopDownWithin(n, root)) {
+    const EditData& p = *n->parent->editData;
+    n->editData->bottom = p.bottom + n->editData->bottomOffset;
+    n->editData->left = p.left + n->editData->leftOffset;
+  }
+}
+
+void MarkOverflow(ExpressionRecord* node, float wrapWidth) {
+  if (node->editData->overflow || !(node->editData->width > wrapWidth)) return;
+  for (ExpressionRecord* n = node; n; n = n->parent) n->editData->overflow = 1;
+}
+
+}  // namespace
+
+void TypesetNode(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context) {
+  MathTextSize(SizeOfLevel(node->editData->sizeLevel));
+  MathNormalFace();
+  const OperatorInfo* info = FindOperatorInfo(node->opcode);
+  if (info) GetTypesetHandler(info->handler)(node, mode, context);
+}
+
+void setfont(ExpressionRecord* node) {
+  node->AllocateEditDataIfNecessary();
+  if (node->editData && (node->editData->styleFlags & kTableHeadingStyle)) UseBold();
+}
+
+void ORIGINS_NumbersToStrings(ExpressionRecord* node) {
+  if (!node) return;
+  BottomUp(node, [](ExpressionRecord* n) {
+    if (n->opcode != kOpNumber || !n->payload.number) return;
+    NumberBlock& number = *n->payload.number;
+    if (Str2D(number.text) == number.value) return;
+    int32_t exponent = 0;
+    D2StrE(number.value, number.text, &exponent);
+    if (exponent == 0) return;
+    const double mantissa = number.value / std::pow(10.0, exponent);
+    ExpressionRecord* power = Number(exponent);
+    if (!power) return;
+    D2Str(exponent, power->payload.number->text);
+    number.value = mantissa;
+    DO_BinOpOn(n, power, 1, kOpSn);
+  });
+}
+
+void HIER_FixSizes(ExpressionRecord* root) {
+  root->editData->sizeLevel = kRootSizeLevel;
+  for (ExpressionRecord* n = NextTopDownWithin(root, root); n; n = NextTopDownWithin(n, root)) {
+    uint8_t level = n->parent->editData->sizeLevel;
+    if (ScriptSizeStep(n)) level = std::min<uint8_t>(level + 1, kSmallestSizeLevel);
+    n->editData->sizeLevel = level;
+  }
+}
+
+void ORIGINS_IterateOnce(ExpressionRecord* root) {
+  MERecord* r = gMathCurrentMEH;
+  const float wrapWidth = r ? r->wrapWidth : kNoWrapWidth;
+  BottomUp(root, [&](ExpressionRecord* n) {
+    TypesetNode(n, 0, nullptr);
+    MarkOverflow(n, wrapWidth);
+  });
+  if (!r) return;
+  const EditData& e = *root->editData;
+  r->baselineOffset = DoubleToInt32(e.descent - (e.composed ? 0.0f : kMathAxis * gMathFontSize));
+}
+
+void MATH_Hmm() {
+  MERecord* r = gMathCurrentMEH;
+  if (!r || !r->root) return;
+  if (r->layoutValid && r->wrapWidth == r->lastLayoutWidth) return;
+  gMathScriptSize = r->sizeTable ? r->sizeTable : gMathDefaultSizes;
+  LB_Precompute();
+  ExpressionRecord* root = r->root;
+  ORIGINS_NumbersToStrings(root);
+  HIER_ImplementHierarchy(root);
+  if (!PrepareEditData(root)) {
+    r->layoutValid = 0;
+    EmptyEveryBox(root);
+    return;
+  }
+  HIER_FixSizes(root);
+  MarkTableHeadings(root, r->document);
+  ORIGINS_IterateOnce(root);
+  if (root->editData->overflow) {
+    HIER_FixSizes(root);
+    ORIGINS_IterateOnce(root);
+  }
+  Place(root);
+  LB_ComputeLineBreaks();
+  r->layoutValid = 1;
+  r->lastLayoutWidth = r->wrapWidth;
+}
+
+void OUTPUT_DrawExpression(ExpressionRecord* root, MathGraphicsContext* context) {
+  if (!root || !EveryNodeHasEditData(root)) return;
+  const PortTextPass pass;
+  BottomUp(root, [&](ExpressionRecord* n) { TypesetNode(n, 1, context); });
+}
+
+void MATH_GetIPCoords(float* x, float* y1, float* y2) {
+  const MERecord* r = gMathCurrentMEH;
+  if (!r) return;
+  FRect box, companion;
+  ME_GetIPRect(box, companion);
+  const bool emptyTextRange = r->rangeStart == r->rangeEnd;
+  switch (r->caretType) {
+    case kIPAfterNode:
+      *x = box.right - 1;
+      *y1 = box.bottom - 1;
+      *y2 = box.top;
+      return;
+    case kIPStringText:
+    case kIPNumberText:
+    case kIPNameText:
+      if (!emptyTextRange) return;
+      [[fallthrough]];
+    case kIPBeforeNode:
+      *x = box.left;
+      *y1 = box.bottom;
+      *y2 = box.top;
+      return;
+    case kIPWholeNode:
+      *x = (box.left + box.right) / 2;
+      *y1 = box.bottom;
+      *y2 = box.top;
+      return;
+    default: return;
+  }
+}
+
+void ORIGINS_RecalculateAndDraw2() {
+  MERecord* r = gMathCurrentMEH;
+  if (!r) return;
+  r->layoutValid = 0;
+  r->layoutValid2 = 0;
+  if (!r->root) return;
+  BottomUp(r->root, [](ExpressionRecord* n) { n->AllocateEditDataIfNecessary(); });
+  if (EditData* e = r->root->editData) e->width = e->descent = e->ascent = 0;
+}
+
+void DoubleCheckEditingDataInCurrentMEH() {
+  MERecord* r = gMathCurrentMEH;
+  if (r && r->layoutValid && r->root && !EveryNodeHasEditData(r->root)) r->layoutValid = 0;
+}

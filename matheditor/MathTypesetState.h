@@ -1,0 +1,25 @@
+#pragma once
+
+// The editor's font state: the size and face every text primitive reads and
+// the spacing units every handler measures with. Interface thread only.
+
+extern const char* gMathFontName;
+extern float gMathFontSize;
+extern float gMathFontAscent;
+extern float gMathFontDescent;
+extern float gMathLineWidth;
+extern float gMathHS;  // horizontal spacing unit
+extern float gMathVS;  // vertical spacing unit
+extern bool gMathBold;
+extern bool gMathItalic;
+
+// The math axis lies this fraction of the size above the baseline.
+inline constexpr float kMathAxis = 0.26171875f;
+
+// Copies the name: the document it came from may go first.
+void SetMathFontName(const char* name);
+
+void MathTextSize(float s);
+void MathNormalFace();
+void UseBold();
+void UseItalics();

@@ -1,0 +1,74 @@
+#include "document/DocumentContents.h"
+#include "document/DocumentRecord.h"
+#include "document/DocumentTable.h"
+#include "document/DocumentWindow.h"
+#include "CoreUtilities/OurText/NumberText.h"
+#include "expression/MathEditRecord.h"
+#include "expression/OperatorTable.h"
+#include "expression/TreeBuilding.h"
+#include "matheditor/MathEditInterface.h"
+#include "matheditor/MathEditorStartup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+class DocumentMathGlobals : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::copy(gMathDefaultSizes, gMathDefaultSizes + 6, savedSizes_);
+    InstallMathEditor();
+    InstallDocumentMathEditGlobals();
+    document_.fContents.fontSize = 30;
+    document_.fContents.significantDigits = 5;
+    window_.document = &document_;
+  }
+  void TearDown() override {
+    std::copy(savedSizes_, savedSizes_ + 6, gMathDefaultSizes);
+    gSignificantFigures = savedFigures_;
+  }
+
+  DocumentRecord document_;
+  DocumentWindow window_;
+  float savedSizes_[6];
+  int32_t savedFigures_ = gSignificantFigures;
+};
+
+TEST_F(DocumentMathGlobals, RecordsLoadTheirDocumentsSettings) {
+  EXPECT_EQ(Document(&window_), &document_);
+  EXPECT_EQ(Document(nullptr), nullptr);
+  MERecord* record = MENew(&window_);
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->document, &document_);
+  EXPECT_EQ(record->window, &window_);
+  EXPECT_EQ(gSignificantFigures, 5);
+  const float expected[6] = {30, 30, 30, 22.5f, 16.875f, 16.875f};
+  for (int i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(gMathDefaultSizes[i], expected[i]);
+
+  // A formula of a table takes the table's size.
+  Table table;
+  record->table = &table;
+  MESetCurrentEqn(record, &window_);
+  EXPECT_FLOAT_EQ(gMathDefaultSizes[2], 12);
+  EXPECT_FLOAT_EQ(gMathDefaultSizes[4], 7);
+  record->table = nullptr;
+  MEDispose(record);
+}
+
+TEST_F(DocumentMathGlobals, EquationBlocksKeepTheirFormulaInARecord) {
+  MBlock block = {};
+  ASSERT_TRUE(SetEquationTree(block, NewBinop(kOpPlus, Atomic('a'), Atomic('b'))));
+  ASSERT_NE(block.equation, nullptr);
+  EXPECT_EQ(EquationTree(block)->opcode, kOpPlus);
+  EXPECT_EQ(block.equation->selected, EquationTree(block));
+  ASSERT_TRUE(SetEquationTree(block, Atomic('c')));
+  EXPECT_EQ(EquationTree(block)->opcode, kOpAtom);
+  EXPECT_GT(MEWidth(block.equation), 0);
+  DisposeBlockContents(block);
+  EXPECT_EQ(block.equation, nullptr);
+  EXPECT_EQ(EquationTree(block), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+#include "CoreUtilities/OurDrawing.h"
+#include "expression/MathEditRecord.h"
+#include "expression/OperatorTable.h"
+#include "matheditor/LayoutPipeline.h"
+#include "matheditor/LineBreaking.h"
+#include "matheditor/MathEditInterface.h"
+#include "matheditor/MathTypesetState.h"
+#include "platform/FontFaces.h"
+#include "platform/OurPort.h"
+#include "tools/FormulaImages.h"
+
+#include <QFile>
+#include <QRawFont>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace {
+
+struct RecordDeleter {
+  void operator()(MERecord* r) const { MEDispose(r); }
+};
+using Record = std::unique_ptr<MERecord, RecordDeleter>;
+
+Record Typeset(const char* text, float wrap = kNoWrapWidth) {
+  Record record(TypesetFormulaText(text, 24, wrap));
+  EXPECT_NE(record, nullptr) << text;
+  return record;
+}
+
+uint32_t Rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFFu; }
+
+bool IsInk(const QImage& image, int x, int y, int threshold) {
+  return x >= 0 && y >= 0 && x < image.width() && y < image.height() && qGray(image.pixel(x, y)) < threshold;
+}
+
+// Every dark pixel of a has ink of b within a pixel; edge pixels of
+// antialiased strokes may be lighter in one rasteriser than the other.
+bool InkCovered(const QImage& a, const QImage& b) {
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      if (!IsInk(a, x, y, 128)) continue;
+      bool near = false;
+      for (int dy = -1; dy <= 1 && !near; ++dy)
+        for (int dx = -1; dx <= 1 && !near; ++dx) near = IsInk(b, x + dx, y + dy, 200);
+      if (!near) return false;
+    }
+  return true;
+}
+
+TEST(FormulaPixels, GalleryMatchesItsGoldens) {
+  std::ifstream list(ZL_TEST_DATA_DIR "/matheditor_gallery/gallery.txt");
+  std::string line;
+  int checked = 0;
+  while (std::getline(list, line)) {
+    const size_t tab = line.find('\t');
+    const std::string name = line.substr(0, tab);
+    Record record = Typeset(line.substr(tab + 1).c_str());
+    const QImage image = FormulaImage(record.get(), 4);
+    const QImage golden(QString::fromStdString(ZL_TEST_DATA_DIR "/matheditor_gallery/" + name + ".png"));
+    ASSERT_EQ(image.size(), golden.size()) << name;
+    int differing = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const uint32_t a = Rgb(image, x, y), b = Rgb(golden, x, y);
+        if (std::abs(qGray(a) - qGray(b)) > 64) ++differing;
+      }
+    EXPECT_LE(differing, image.width() * image.height() / 200) << name;
+    ++checked;
+  }
+  EXPECT_EQ(checked, 5);
+}
+
+TEST(FormulaPixels, PdfRasterMatchesThePngWithinAPixel) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  for (const char* text : {"a*b + 2*3 + x_1 + \"text\" = pi", "matrix(2,2, 1, 2, 3, 4)", "product(j, j=1, n)"}) {
+    Record record = Typeset(text);
+    const QImage png = FormulaImage(record.get(), 4);
+    const QString pdf = dir.filePath("f.pdf");
+    ASSERT_TRUE(WriteFormulaPdf(record.get(), 4, pdf));
+    const std::string command = "pdftoppm -r 72 -png -singlefile " + pdf.toStdString() + " " +
+                                dir.filePath("f").toStdString();
+    ASSERT_EQ(std::system(command.c_str()), 0) << "pdftoppm (poppler-utils) is needed";
+    const QImage raster(dir.filePath("f.png"));
+    ASSERT_FALSE(raster.isNull());
+    EXPECT_LE(std::abs(raster.width() - png.width()), 1);
+    EXPECT_LE(std::abs(raster.height() - png.height()), 1);
+    EXPECT_TRUE(InkCovered(png, raster)) << text;
+    EXPECT_TRUE(InkCovered(raster, png)) << text;
+  }
+}
+
+class PortDrawing : public testing::Test {
+ protected:
+  void SetUp() override {
+    port_ = NewOffscreenPort(QRect(0, 0, 240, 120));
+    ASSERT_NE(port_, nullptr);
+    SetCurrentPort(port_);
+  }
+  void TearDown() override { DisposeOffscreenPort(port_); }
+  OurPort* port_ = nullptr;
+};
+
+TEST_F(PortDrawing, XorCaretTwiceRestoresThePort) {
+  Record record = Typeset("matrix(2,2, 1, 2, 3, 4) + x");
+  record->drawRect[kDrawTop] = 10;
+  record->drawRect[kDrawLeft] = 10;
+  MEUpdate(record.get(), nullptr, nullptr);
+  const QImage drawn = port_->image.copy();
+  record->caretType = kIPWholeNode;
+  float x = 0, y1 = 0, y2 = 0;
+  MATH_GetIPCoords(&x, &y1, &y2);
+  const auto caret = [&] {
+    OurPenXor();
+    LB_MoveTo(x, y1, nullptr);
+    LB_LineTo(x, y2, nullptr);
+    DrawBracket(x, y1, 5, y1 - y2, nullptr);
+    OurPenNormal();
+  };
+  caret();
+  EXPECT_NE(port_->image, drawn);
+  caret();
+  EXPECT_EQ(port_->image, drawn);
+}
+
+TEST_F(PortDrawing, PortPenIsAWholeNumberAtLeastOnePixel) {
+  for (const auto& [size, rows] : {std::pair{10.0f, 1}, {39.0f, 1}, {60.0f, 3}}) {
+    port_->image.fill(0xFFFFFFu);
+    MathTextSize(size);
+    gMathGlobalOffset_x = gMathGlobalOffset_y = 0;
+    DIM_MoveTo(20.7f, 30.9f, nullptr);
+    DIM_LineTo(80.2f, 30.9f, nullptr);
+    int inked = 0;
+    for (int y = 0; y < 120; ++y) inked += (port_->image.pixel(50, y) & 0xFFFFFF) == 0;
+    EXPECT_EQ(inked, rows) << size;
+    EXPECT_EQ(port_->image.pixel(20, 30) & 0xFFFFFF, 0u);  // whole-number position, pen hanging below-right
+  }
+  OurPenNormal();
+}
+
+TEST(FormulaPixels, PinnedFacesCoverEveryCharacterDrawn) {
+  std::u32string drawn = U"?d0123456789.abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ\u201C\u201D\u2207";
+  for (int k = kFirstOperatorKind; k <= kLastOperatorKind; ++k)
+    if (const uint32_t c = gOpInfo[k - kFirstOperatorKind].displayCharacter) drawn += static_cast<char32_t>(c);
+  for (int i = 0; i < gNumSpecialSymbols; ++i) drawn += static_cast<char32_t>(gSpecialSymbolInfo[i].character);
+  for (char32_t c = 0x239B; c <= 0x23AA; ++c) drawn += c;
+  const uint32_t family = FindFontFamily("Times");
+  const QRawFont fallback = QRawFont::fromFont(GetFontFace(FallbackFontFace())->font);
+  for (const bool bold : {false, true})
+    for (const bool italic : {false, true}) {
+      const QRawFont face = QRawFont::fromFont(GetFontFace(FontFaceId(family, bold, italic))->font);
+      for (const char32_t c : drawn)
+        EXPECT_TRUE(face.supportsCharacter(c) || fallback.supportsCharacter(c)) << std::hex << uint32_t(c);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+#include "MathLayoutFixture.h"
+
+#include "expression/TreeWalking.h"
+#include "matheditor/LineBreaking.h"
+#include "matheditor/MathGraphicsContext.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+// Random formulas of the kinds typeset here.
+class TreeMaker {
+ public:
+  explicit TreeMaker(uint32_t seed) : random_(seed) {}
+
+  ExpressionRecord* Make(int depth) {
+    if (depth == 0 || Pick(4) == 0) return Leaf();
+    switch (Pick(8)) {
+      case 0: return List(RandomInfixKind(), 2 + Pick(4), depth);
+      case 1: return NewBinop(Pick(2) ? kOpDot : kOpCross, Make(depth - 1), Make(depth - 1));
+      case 2: return NewUnop(kOpSin + Pick(20), Make(depth - 1));
+      case 3: return List(Pick(2) ? kOpSum : kOpProduct, 1 + Pick(3), depth);
+      case 4: return List(kOpIntegral, 2 + Pick(3), depth);
+      case 5: return NewUnop(Pick(2) ? kOpDiv : kOpCurl, Make(depth - 1));
+      case 6: {
+        ExpressionRecord* indexes = List(kOpIndexes, 2 + Pick(3), depth);
+        indexes->payload.shape = {0, static_cast<uint16_t>(Pick(indexes->operandCount))};
+        return indexes;
+      }
+      default: {
+        const int rows = 1 + Pick(3), columns = 1 + Pick(3);
+        ExpressionRecord* matrix = List(kOpMatrix, rows * columns, depth);
+        matrix->payload.shape = {static_cast<uint16_t>(rows), static_cast<uint16_t>(columns)};
+        return matrix;
+      }
+    }
+  }
+
+ private:
+  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+  OpCodeT RandomInfixKind() {
+    static constexpr OpCodeT kKinds[] = {kOpTimes, kOpPlus, kOpEquals, kOpComma, kOpNotEqual,
+                                         kOpLess,  kOpLeq,  kOpGreater, kOpGeq,  kOpIn};
+    return kKinds[Pick(10)];
+  }
+
+  ExpressionRecord* List(OpCodeT kind, int n, int depth) {
+    ExpressionRecord* node = NewExpression(kind, n);
+    for (int i = 0; i < n; ++i) {
+      node->operands[i] = Make(depth - 1);
+      node->operands[i]->parent = node;
+    }
+    return node;
+  }
+
+  ExpressionRecord* Leaf() {
+    switch (Pick(6)) {
+      case 0: return Number(std::ldexp(Pick(1000) - 500, Pick(200) - 100));
+      case 1: return NewPrompt();
+      case 2: return Atomic(1 + Pick(6));
+      case 3: return MathLayoutTest::Var(Pick(2) ? "xy" : "velocity");
+      default: return Atomic('a' + Pick(26));
+    }
+  }
+
+  std::mt19937 random_;
+};
+
+struct Geometry {
+  std::vector<float> values;
+  bool operator==(const Geometry&) const = default;
+};
+
+Geometry Snapshot(const MERecord* r) {
+  Geometry g;
+  for (ExpressionRecord* n = r->root; n; n = NextTopDownWithin(n, r->root)) {
+    const EditData& e = *n->editData;
+    g.values.insert(g.values.end(), {e.bottom, e.left, e.ascent, e.descent, e.width, float(e.sizeLevel)});
+  }
+  for (int32_t i = 0; i < r->lineCount; ++i) g.values.insert(g.values.end(), {r->lineRows[i].start, r->lineRows[i].top});
+  return g;
+}
+
+bool IsInfixList(OpCodeT kind) {
+  const OperatorInfo* info = FindOperatorInfo(kind);
+  return info && info->handler == Typesetter::kInfix;
+}
+
+void CheckBoxes(const MERecord* r) {
+  for (ExpressionRecord* n = r->root; n; n = NextTopDownWithin(n, r->root)) {
+    const EditData& e = *n->editData;
+    ASSERT_TRUE(std::isfinite(e.bottom) && std::isfinite(e.left) && std::isfinite(e.width));
+    ASSERT_TRUE(std::isfinite(e.ascent) && std::isfinite(e.descent));
+    ASSERT_GE(e.width, 0);
+    ASSERT_GE(e.ascent + e.descent, 0);
+    if (!IsInfixList(n->opcode)) continue;
+    const float baseline = e.bottom - e.descent;
+    const float size = r->sizeTable[e.sizeLevel];
+    for (int32_t i = 0; i < n->operandCount; ++i) {
+      const EditData& o = *n->operands[i]->editData;
+      const float shift = o.composed ? 0 : 0.26171875f * size;
+      ASSERT_NEAR(o.bottom - (o.descent - shift), baseline, 1e-3f * std::max(1.0f, size));
+      if (i > 0) {
+        const EditData& before = *n->operands[i - 1]->editData;
+        ASSERT_GT(o.left, before.left + before.width - 1e-3f);
+      }
+    }
+  }
+}
+
+class RandomLayout : public MathLayoutTest {
+ protected:
+  void SetSize(float s) {
+    sizes_[0] = sizes_[1] = sizes_[2] = s;
+    sizes_[3] = std::max(1.0f, std::floor(s * 0.75f));
+    sizes_[4] = sizes_[5] = std::max(1.0f, std::floor(sizes_[3] * 0.75f));
+  }
+};
+
+TEST_F(RandomLayout, BoxesAreSoundAndALayoutIsStable) {
+  TreeMaker maker(20261206);
+  std::mt19937 random(7);
+  static constexpr float kWraps[] = {kNoWrapWidth, 400, 60, 3};
+  for (int round = 0; round < 10000; ++round) {
+    SetSize(static_cast<float>(1 + random() % 96));
+    LayOut(maker.Make(5), kWraps[round % 4]);
+    ASSERT_EQ(record_->layoutValid, 1);
+    ASSERT_NO_FATAL_FAILURE(CheckBoxes(record_));
+    const Geometry first = Snapshot(record_);
+    ORIGINS_RecalculateAndDraw2();
+    MATH_Hmm();
+    ASSERT_EQ(Snapshot(record_), first) << "round " << round;
+  }
+}
+
+TEST_F(RandomLayout, RealFontsMeasureAndDrawEveryKind) {
+  SetFixedMetricMeasuring(0);
+  TreeMaker maker(99);
+  QImage image(600, 400, QImage::Format_RGB32);
+  for (int round = 0; round < 200; ++round) {
+    SetSize(static_cast<float>(8 + round % 40));
+    LayOut(maker.Make(4), round % 2 ? kNoWrapWidth : 300);
+    ASSERT_NO_FATAL_FAILURE(CheckBoxes(record_));
+    QPainter painter(&image);
+    MathGraphicsContext context{&painter, {}};
+    OUTPUT_DrawExpression(record_->root, &context);
+  }
+}
+
+}  // namespace
