@@ -2,8 +2,8 @@
 
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/ThreadLocalState.h"
-#include "document/DocumentQueries.h"
 #include "evaluation/AnExpression.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridSetup.h"
 #include "evaluation/GridValueSlots.h"

@@ -1,7 +1,7 @@
 #include "evaluation/ConstantsCache.h"
 
 #include "CoreUtilities/MemoryBudget.h"
-#include "document/DocumentQueries.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/StackMachine.h"
 #include "expression/TreeComparison.h"
 

@@ -1,25 +1,23 @@
 #include "evaluation/ExpressionCompiler.h"
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/ThreadLocalState.h"
-#include "document/DocumentFunctionList.h"
-#include "document/DocumentParameters.h"
-#include "document/TableHeadings.h"
 #include "evaluation/ConstantsCache.h"
 #include "evaluation/PendingPrograms.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/StackMachineRewriting.h"
 #include "evaluation/StringValues.h"
 #include "evaluation/SubexpressionSharing.h"
+#include "expression/DocumentHooks.h"
 #include "expression/NumericComputability.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeComputability.h"
 #include "expression/TreeWalking.h"
 #include "expression/VariableIds.h"
+#include "platform/CheckedConvert.h"
 
 namespace {
 
@@ -312,7 +310,7 @@ bool Compilation::MaySearchShared(ExpressionRecord* node) const {
   if (!fSharing || !CSEisOK(node)) return false;
   if (node->opcode == kOpAtom) {
     const int32_t id = node->payload.id;
-    if (id == SliderVariable(fDocument) || Is_xyzwtuvr_theta_phi_pi_degree_e_i_inf(id)) return false;
+    if (id == DocumentSliderVariable(fDocument) || Is_xyzwtuvr_theta_phi_pi_degree_e_i_inf(id)) return false;
   }
   if (!DoesNotDependOnSummationIndex(node)) return false;
   return fDocument == nullptr || !ExprReferencesTableData(node, fDocument);
@@ -332,7 +330,7 @@ bool Compilation::TryShared(ExpressionRecord* node) {
 bool Compilation::TryConstant(ExpressionRecord* node) {
   if (fCache == nullptr || !CSEisOK(node) || IsFunctionName(node)) return false;
   if (node->opcode == kOpAtom &&
-      (node->payload.id == SliderVariable(fDocument) || Is_pi_degree_e_i_inf(node->payload.id)))
+      (node->payload.id == DocumentSliderVariable(fDocument) || Is_pi_degree_e_i_inf(node->payload.id)))
     return false;
   if (!DIM_EvalsToNumAllowingParameters(node, fDocument)) return false;
   const int32_t index = fCache->SaveExpr(node);
@@ -431,7 +429,7 @@ void Compilation::EmitAtom(ExpressionRecord* node) {
     case kIdRowNumber: Emit(pcPushVar, 11); return;
     default: break;
   }
-  if (id == SliderVariable(fDocument)) {
+  if (id == DocumentSliderVariable(fDocument)) {
     Emit(pcPushVar, 2);
     return;
   }
@@ -455,14 +453,14 @@ void Compilation::EmitAtom(ExpressionRecord* node) {
 // A call whose argument count differs from the definition's parameter
 // count is undefined: the callee would read slots nobody set.
 void Compilation::EmitCall(ExpressionRecord* node) {
-  const int32_t index = node->operandCount == 2 ? DocumentFunctionIndex(node->operands[0], fDocument) : -1;
+  const int32_t index = node->operandCount == 2 ? DocumentFunctionNumber(node->operands[0], fDocument) : -1;
   if (index < 0) {
     Emit(pcUndefined);
     return;
   }
   const ExpressionRecord* arguments = node->operands[1];
   const int32_t count = IsKind(arguments, kOpComma) ? arguments->operandCount : 1;
-  if (count < 1 || count != DocumentFunctionArity(index, fDocument)) {
+  if (count < 1 || count != DocumentFunctionParameterCount(index, fDocument)) {
     Emit(pcUndefined);
     return;
   }
@@ -492,7 +490,7 @@ void Compilation::EmitDataLoopEnd(ExpressionRecord* node) {
 }
 
 bool IsTextOperand(const ExpressionRecord* node, DocumentRecord* document) {
-  return IsKind(node, kOpString) || (IsKind(node, kOpAtom) && DoesIDRepresentString(node->payload.id, document));
+  return IsKind(node, kOpString) || (IsKind(node, kOpAtom) && IsTextColumnId(node->payload.id, document));
 }
 
 bool ComparesTexts(const ExpressionRecord* node, DocumentRecord* document) {

@@ -1,8 +1,8 @@
 #include <iterator>
 
+#include "evaluation/AGraphColor.h"
 #include "evaluation/AnExpression.h"
 #include "evaluation/StackMachine.h"
-#include "graphpane/AGraphColor.h"
 
 // The flags written here are atomics that running evaluations poll, and
 // the programs they live in are not replaced while evaluations run, so a

@@ -16,8 +16,8 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "document/DocumentQueries.h"
 #include "evaluation/ConstantsCache.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridScratch.h"
 #include "evaluation/GridValueSlots.h"

@@ -5,7 +5,7 @@
 
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/ThreadLocalState.h"
-#include "document/DocumentQueries.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridValueSlots.h"
 #include "evaluation/StackMachine.h"

@@ -1,12 +1,12 @@
 #include "expression/MathEditRecord.h"
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/OurText/NumberText.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/NodeMemory.h"
 #include "expression/OperatorTable.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeDisposal.h"
+#include "platform/CheckedConvert.h"
 
 #include <mutex>
 #include <new>

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "AnExpressionTestSupport.h"
+#include "evaluation/AGraphColor.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/StackMachine.h"
-#include "graphpane/AGraphColor.h"
 
 namespace {
 
