@@ -389,26 +389,26 @@ void Compilation::EmitCoordinate(int32_t* mark, int32_t slot, void (Compilation:
 }
 
 void Compilation::ComputeR(ExpressionRecord*) {
-  Emit(pcPushVar, 3);
-  Emit(pcPushVar, 4);
+  Emit(pcPushVar, kSlotX);
+  Emit(pcPushVar, kSlotY);
   Emit(pcHypot);
 }
 
 void Compilation::ComputeRho(ExpressionRecord*) {
   ComputeR(nullptr);
-  Emit(pcPushVar, 5);
+  Emit(pcPushVar, kSlotZ);
   Emit(pcHypot);
 }
 
 void Compilation::ComputeTheta(ExpressionRecord*) {
-  Emit(pcPushVar, 3);
-  Emit(pcPushVar, 4);
+  Emit(pcPushVar, kSlotX);
+  Emit(pcPushVar, kSlotY);
   Emit(pcAngle);
 }
 
 void Compilation::ComputePhi(ExpressionRecord* node) {
-  Emit(pcPushVar, 5);
-  EmitCoordinate(&fState->rComputed, 7, &Compilation::ComputeR, node);
+  Emit(pcPushVar, kSlotZ);
+  EmitCoordinate(&fState->rComputed, kSlotR, &Compilation::ComputeR, node);
   Emit(pcAngle);
 }
 
@@ -420,24 +420,24 @@ void Compilation::EmitAtom(ExpressionRecord* node) {
       !(parent->operandCount >= 2 && IsNumber(parent->operands[1], 2.0)))
     return;
   switch (id) {
-    case 'u': Emit(pcPushVar, 0); return;
-    case 'v': Emit(pcPushVar, 1); return;
-    case 'x': Emit(pcPushVar, 3); return;
-    case 'y': Emit(pcPushVar, 4); return;
-    case 'z': Emit(pcPushVar, 5); return;
-    case 'w': Emit(pcPushVar, 6); return;
-    case kIdRowNumber: Emit(pcPushVar, 11); return;
+    case 'u': Emit(pcPushVar, kSlotU); return;
+    case 'v': Emit(pcPushVar, kSlotV); return;
+    case 'x': Emit(pcPushVar, kSlotX); return;
+    case 'y': Emit(pcPushVar, kSlotY); return;
+    case 'z': Emit(pcPushVar, kSlotZ); return;
+    case 'w': Emit(pcPushVar, kSlotW); return;
+    case kIdRowNumber: Emit(pcPushVar, kSlotTableRow); return;
     default: break;
   }
   if (id == DocumentSliderVariable(fDocument)) {
-    Emit(pcPushVar, 2);
+    Emit(pcPushVar, kSlotSlider);
     return;
   }
   switch (id) {
-    case kIdR: EmitCoordinate(&fState->rComputed, 7, &Compilation::ComputeR, node); return;
-    case kIdRho: EmitCoordinate(&fState->rhoComputed, 8, &Compilation::ComputeRho, node); return;
-    case kIdTheta: EmitCoordinate(&fState->thetaComputed, 9, &Compilation::ComputeTheta, node); return;
-    case kIdPhi: EmitCoordinate(&fState->phiComputed, 10, &Compilation::ComputePhi, node); return;
+    case kIdR: EmitCoordinate(&fState->rComputed, kSlotR, &Compilation::ComputeR, node); return;
+    case kIdRho: EmitCoordinate(&fState->rhoComputed, kSlotRho, &Compilation::ComputeRho, node); return;
+    case kIdTheta: EmitCoordinate(&fState->thetaComputed, kSlotTheta, &Compilation::ComputeTheta, node); return;
+    case kIdPhi: EmitCoordinate(&fState->phiComputed, kSlotPhi, &Compilation::ComputePhi, node); return;
     case kIdLdots: EmitNumber(gNaN); return;
     case kIdPi: EmitNumber(gPi); return;
     case kIdInf: EmitNumber(gInf); return;

@@ -12,6 +12,21 @@ class AConstantsCache;
 class DocumentRecord;
 struct MGridVariables;
 
+// The fixed variable slots at the start of every program's array; the
+// arguments of a user-defined function take the first of them, and the
+// program's temporaries follow at kTemporariesBase.
+inline constexpr int32_t kSlotU = 0;
+inline constexpr int32_t kSlotV = 1;
+inline constexpr int32_t kSlotSlider = 2;
+inline constexpr int32_t kSlotX = 3;
+inline constexpr int32_t kSlotY = 4;
+inline constexpr int32_t kSlotZ = 5;
+inline constexpr int32_t kSlotW = 6;
+inline constexpr int32_t kSlotR = 7;
+inline constexpr int32_t kSlotRho = 8;
+inline constexpr int32_t kSlotTheta = 9;
+inline constexpr int32_t kSlotPhi = 10;
+inline constexpr int32_t kSlotTableRow = 11;
 inline constexpr int32_t kTemporariesBase = 12;
 
 // A compiled program and what its runs need besides the variable array.
