@@ -77,6 +77,17 @@ bool IsPartOfFractionalExponent(const ExpressionRecord* node) {
          IsKind(node->parent, kOpPower);
 }
 
+// One program from one tree. The walk is post-order without recursion:
+// Descend goes down the leftmost path from a node, emitting what must come
+// before the operands (a loop's stores and test, a sum's accumulator, a
+// table row's push), and stops at a leaf or at a node whose value comes
+// whole (shared by an earlier program, a cached constant, a loop index).
+// Such a node is reported `done`: its value is on the stack and nothing of
+// it is emitted again. Run then emits each node after all its operands:
+// past a node comes its next sibling's descent, or, after the last
+// operand, the parent itself with `done` cleared. So the code of each node
+// leaves its value above the values of its left siblings, and the
+// parent's instructions take its operands' values off the stack.
 class Compilation {
  public:
   Compilation(AStackMachine* machine, ExpressionRecord* root, AConstantsCache* cache, bool guarded, bool forGrid,
@@ -86,6 +97,8 @@ class Compilation {
   void Run();
 
  private:
+  // Each Emit appends one instruction; see its row in PCodeTable.h for
+  // what it takes off the stack and leaves.
   void Emit(const PCodeOp& op) {
     if (!AppendInstruction(fProgram, op)) fOutOfMemory = true;
     if (op.opcode == pcUndefined) fEmittedUndefined = true;
@@ -291,6 +304,8 @@ bool Compilation::HandOutLoopSlots(ExpressionRecord* expression, int32_t count, 
   return true;
 }
 
+// Leaves two accumulators (count and sum, or max and min) and enters the
+// loop over the table's rows, the row set from the loop's index.
 void Compilation::EnterDataLoop(ExpressionRecord* node) {
   int32_t t = 0;
   if (!HandOutLoopSlots(nullptr, 2, &t)) return;
@@ -316,6 +331,8 @@ bool Compilation::MaySearchShared(ExpressionRecord* node) const {
   return fDocument == nullptr || !ExprReferencesTableData(node, fDocument);
 }
 
+// Pushes the node's value from a slot an earlier program of the scope
+// stored, or from the grid's hoisted values: one value.
 bool Compilation::TryShared(ExpressionRecord* node) {
   if (!MaySearchShared(node)) return false;
   PCodeOp op{};
@@ -327,6 +344,7 @@ bool Compilation::TryShared(ExpressionRecord* node) {
   return true;
 }
 
+// Pushes the node's value from the constants cache: one value.
 bool Compilation::TryConstant(ExpressionRecord* node) {
   if (fCache == nullptr || !CSEisOK(node) || IsFunctionName(node)) return false;
   if (node->opcode == kOpAtom &&
@@ -356,6 +374,8 @@ void Compilation::Record(ExpressionRecord* node) {
   if (fState->computed->Add({node, fState->machineCount, -1, fProgram->count, 0}) != 0) fOutOfMemory = true;
 }
 
+// Leaves the stack as it is: the markers and skips that let a guarded
+// branch's run pass over the pairs it does not take.
 void Compilation::EmitGuardMarkers(ExpressionRecord* node) {
   ExpressionRecord* parent = node->parent;
   if (node == fRoot || parent == nullptr) return;
@@ -372,6 +392,8 @@ void Compilation::EmitGuardMarkers(ExpressionRecord* node) {
   }
 }
 
+// Pushes a derived coordinate (r, rho, theta, phi): computed and stored in
+// its slot the first time in a scope, read from the slot after that.
 void Compilation::EmitCoordinate(int32_t* mark, int32_t slot, void (Compilation::*computation)(ExpressionRecord*),
                                  ExpressionRecord* node) {
   if (fSharing && *mark != 0) {
@@ -388,6 +410,7 @@ void Compilation::EmitCoordinate(int32_t* mark, int32_t slot, void (Compilation:
   }
 }
 
+// Each Compute leaves its coordinate from x, y and z.
 void Compilation::ComputeR(ExpressionRecord*) {
   Emit(pcPushVar, kSlotX);
   Emit(pcPushVar, kSlotY);
@@ -412,6 +435,9 @@ void Compilation::ComputePhi(ExpressionRecord* node) {
   Emit(pcAngle);
 }
 
+// Pushes the value of a name: one value. Nothing for a function's or a
+// table's name (their call or index takes them), nor for e as a power's
+// base (the power becomes pcExp of the exponent).
 void Compilation::EmitAtom(ExpressionRecord* node) {
   ExpressionRecord* parent = node->parent;
   const int32_t id = node->payload.id;
@@ -450,8 +476,9 @@ void Compilation::EmitAtom(ExpressionRecord* node) {
   Emit(pcPushParameter, id);
 }
 
-// A call whose argument count differs from the definition's parameter
-// count is undefined: the callee would read slots nobody set.
+// Takes the argument values and leaves the result. A call whose argument
+// count differs from the definition's parameter count is undefined: the
+// callee would read slots nobody set.
 void Compilation::EmitCall(ExpressionRecord* node) {
   const int32_t index = node->operandCount == 2 ? DocumentFunctionNumber(node->operands[0], fDocument) : -1;
   if (index < 0) {
@@ -467,6 +494,9 @@ void Compilation::EmitCall(ExpressionRecord* node) {
   Emit(pcCallFunction, count, index);
 }
 
+// Folds the body's value into the two accumulators, steps the row loop,
+// restores the row, and reduces the accumulators to the one value asked:
+// the whole loop leaves one value.
 void Compilation::EmitDataLoopEnd(ExpressionRecord* node) {
   if (fState->dataLoopCount == 0) {
     Emit(pcUndefined);
@@ -562,6 +592,8 @@ int32_t ChainOpcode(OpCodeT kind) {
   }
 }
 
+// The node's own code, after its operands': combines the k values they
+// left into one. Kinds that emit nothing leave their operands' values.
 void Compilation::EmitNode(ExpressionRecord* node) {
   const int32_t k = node->operandCount;
   ExpressionRecord* parent = node->parent;
@@ -570,7 +602,9 @@ void Compilation::EmitNode(ExpressionRecord* node) {
   };
   switch (node->opcode) {
     case kOpNumber:
+      // A subscript is part of the name its pcPushParameter carries.
       if (IsKind(parent, kOpIndexes)) return;
+      // The exponent 2 is never pushed: the power becomes pcSquare.
       if (IsKind(parent, kOpPower) && OP_NUMeq(node, 1) && IsNumber(node, 2.0)) return;
       EmitNumber(node->payload.number != nullptr ? node->payload.number->value : gNaN);
       return;
@@ -596,6 +630,8 @@ void Compilation::EmitNode(ExpressionRecord* node) {
     case kOpPlus: repeat(pcAdd); return;
     case kOpFunction: EmitCall(node); return;
     case kOpEquals:
+      // A sum's index = start, bound: both go to the loop's slots, nothing
+      // stays on the stack.
       if (HasRange(parent) && parent->operands[0] == node) {
         const int32_t t = GetSummationIndexVariable(node->operands[0]);
         Emit(pcStoreTemp, t + 2);
@@ -617,6 +653,8 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       return;
     case kOpLess: case kOpLeq: case kOpGreater: case kOpGeq: Emit(ChainOpcode(node->opcode), k); return;
     case kOpLog:
+      // To a base (the second operand): ln x / ln base, each log taken
+      // where its operand lies.
       if (k == 2) {
         Emit(pcLn);
         Emit(pcSwap);
@@ -628,6 +666,8 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       }
       return;
     case kOpSqrt:
+      // The n-th root as x^(1/n) through pcPowFrac, which keeps odd roots
+      // of negatives real.
       if (k == 2) {
         EmitNumber(1.0);
         Emit(pcSwap);
@@ -638,10 +678,14 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       return;
     case kOpOpTotal: case kOpOpPartial: Emit(pcUndefined); return;
     case kOpOver:
+      // A fraction as an exponent stays two values for pcPowFrac.
       if (!IsFractionalPower(node)) Emit(pcDiv);
       return;
     case kOpPower: {
       const ExpressionRecord* exponent = k >= 2 ? node->operands[1] : nullptr;
+      // A square is one multiply, exact for a negative base in every
+      // value type; e as the base was never pushed; a fraction exponent,
+      // or its negation, keeps odd roots of negatives real.
       if (IsNumber(exponent, 2.0)) {
         Emit(pcSquare);
       } else if (IsAtom(node->operands[0], kIdE)) {
@@ -655,11 +699,14 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       return;
     }
     case kOpSn:
+      // Scientific notation: mantissa * 10^exponent.
       EmitNumber(10.0);
       Emit(pcSwap);
       Emit(pcPow);
       Emit(pcMul);
       return;
+    // A condition can turn an undefined operand into a value: the program
+    // must not stop at its first NaN.
     case kOpIf:
       fMachine->fNaNRecovery = 1;
       Emit(pcIf);
@@ -687,6 +734,9 @@ void Compilation::EmitNode(ExpressionRecord* node) {
     case kOpAnd: case kOpConditions: repeat(pcAnd); return;
     case kOpOr: repeat(pcOr); return;
     case kOpPreparedSum: case kOpPreparedProduct: {
+      // The body's value into the accumulator, then the loop's step. Only
+      // interval runs can see an index stray past its bounds; grid
+      // programs never run over intervals and need no check.
       const bool sum = node->opcode == kOpPreparedSum;
       const int32_t t = GetSummationIndexVariable(IndexOf(node));
       if (!fForGrid) Emit(sum ? pcSumIndexCheck : pcProductIndexCheck, t);
