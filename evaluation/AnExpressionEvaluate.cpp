@@ -7,22 +7,10 @@
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridSetup.h"
 #include "evaluation/GridValueSlots.h"
+#include "evaluation/RealValues.h"
 #include "evaluation/StackMachine.h"
 
 namespace {
-
-template <typename T>
-T FromReal(double value) {
-  if constexpr (std::is_same_v<T, Complex>) {
-    return {value, 0.0};
-  } else if constexpr (std::is_same_v<T, Interval>) {
-    return {value, value};
-  } else if constexpr (std::is_same_v<T, ComplexInterval>) {
-    return {{value, value}, {0.0, 0.0}};
-  } else {
-    return value;
-  }
-}
 
 // A box side given the wrong way round still means the values between its
 // ends; read as written it would be the exterior of that range.
@@ -36,8 +24,6 @@ T BoxSlot(const Interval& side) {
     return side;
   }
 }
-
-double RealPart(const Complex& z) { return z.im == 0 ? z.re : gNaN; }
 
 // The thread's array, grown first when another thread compiled a program
 // that needs more slots than it has.
@@ -96,7 +82,7 @@ double AnExpression::EvaluatePoint(Fill fill) {
     auto* v = static_cast<Complex*>(variables);
     v[kSlotSlider] = {slider, 0.0};
     fill(v);
-    return RealPart(fPointMachine->Run(v, nullptr));
+    return RealResult(fPointMachine->Run(v, nullptr));
   }
   auto* v = static_cast<double*>(variables);
   v[kSlotSlider] = slider;
@@ -208,7 +194,7 @@ double AnExpression::EvaluateGridPoint(MGridVariables* grid) {
     v[kSlotU] = v[kSlotX] = {x, 0.0};
     v[kSlotV] = v[kSlotY] = {y, 0.0};
     v[kSlotSlider] = {slider, 0.0};
-    return RealPart(fGridMachine->Run(v, grid));
+    return RealResult(fGridMachine->Run(v, grid));
   }
   auto* v = static_cast<double*>(grid->variableVectors);
   v[kSlotU] = v[kSlotX] = x;
@@ -218,14 +204,14 @@ double AnExpression::EvaluateGridPoint(MGridVariables* grid) {
 }
 
 double AnExpression::EvaluateOnGrid(int32_t i, int32_t j, MGridVariables* grid) {
-  if (!GridFits(grid, fGridMachine)) return gNaN;
+  if (!GridFits(grid, fGridMachine.get())) return gNaN;
   grid->i = i;
   grid->j = j;
   return EvaluateGridPoint(grid);
 }
 
 double AnExpression::EvaluateOnGrid(int32_t i, int32_t j, int32_t k, MGridVariables* grid) {
-  if (!GridFits(grid, fGridMachine) || grid->variableCount < 6) return gNaN;
+  if (!GridFits(grid, fGridMachine.get()) || grid->variableCount < 6) return gNaN;
   grid->i = i;
   grid->j = j;
   grid->k = k;
@@ -241,7 +227,7 @@ double AnExpression::EvaluateOnGrid(int32_t i, int32_t j, int32_t k, MGridVariab
 void AnExpression::EvaluateArrayOnGrid(int32_t n, MGridVariables* grid, double* out) {
   if (grid == nullptr || out == nullptr) return;
   const int64_t points = PointsPerRun(*grid);
-  if (!GridFits(grid, fGridMachine) || grid->variableCount < 6) {
+  if (!GridFits(grid, fGridMachine.get()) || grid->variableCount < 6) {
     for (int64_t p = 0; p < points; ++p) out[p] = gNaN;
     return;
   }

@@ -23,9 +23,7 @@
 #include "evaluation/GridValueSlots.h"
 #include "evaluation/InterpreterCore.h"
 #include "evaluation/OpcodeFunctions.h"
-
-inline double RealResult(double x) { return x; }
-inline double RealResult(const Complex& z) { return z.im == 0 ? z.re : gNaN; }
+#include "evaluation/RealValues.h"
 
 // The instructions after which a point run may take a path of its own.
 inline bool MayNeedPointRuns(int32_t opcode) {

@@ -8,6 +8,7 @@
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridValueSlots.h"
+#include "evaluation/RealValues.h"
 #include "evaluation/StackMachine.h"
 
 namespace {
@@ -32,15 +33,6 @@ void StartTableRow(MGridVariables* grid) {
   const int64_t stride = PointsPerRun(grid->nx, grid->ny, grid->nz) + 1;
   T* slot = static_cast<T*>(grid->variableVectors) + kSlotTableRow * stride;
   SetSingle(slot, T{});
-}
-
-template <typename T>
-T FromReal(double value) {
-  if constexpr (std::is_same_v<T, Complex>) {
-    return {value, 0.0};
-  } else {
-    return value;
-  }
 }
 
 template <typename T>

@@ -49,6 +49,10 @@ bool CanRecoverFromNaN(int32_t opcode) {
 
 AStackMachine::~AStackMachine() { OurDisposeMemory(fCode); }
 
+void* AStackMachine::operator new(size_t size) noexcept { return OurAllocateMemory(size, false); }
+
+void AStackMachine::operator delete(void* block) { OurDisposeMemory(block); }
+
 bool AStackMachine::Add(const PCodeOp& op) {
   if (fCount >= fCapacity) {
     const int32_t capacity = fCapacity == 0 ? 16 : fCapacity * 2;

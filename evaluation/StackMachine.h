@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "CoreUtilities/Complex.h"
@@ -39,6 +40,11 @@ class AStackMachine {
   AStackMachine(const AStackMachine&) = delete;
   AStackMachine& operator=(const AStackMachine&) = delete;
   ~AStackMachine();
+
+  // Machines come from the memory budget, like the code they hold: when
+  // it refuses, new gives null instead of throwing.
+  static void* operator new(size_t size) noexcept;
+  static void operator delete(void* block);
 
   // False, with the out-of-memory flag set, when the array cannot grow.
   bool Add(const PCodeOp& op);

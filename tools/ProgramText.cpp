@@ -81,8 +81,12 @@ const char* OpcodeName(int32_t opcode) {
 }
 
 std::unique_ptr<AStackMachine> AssembleProgram(std::string_view text, std::string* error) {
-  auto machine = std::make_unique<AStackMachine>();
+  std::unique_ptr<AStackMachine> machine(new AStackMachine);
   int lineNumber = 0;
+  if (machine == nullptr) {
+    Fail(error, lineNumber, "out of memory");
+    return nullptr;
+  }
   while (!text.empty()) {
     ++lineNumber;
     const size_t end = text.find('\n');
