@@ -55,6 +55,7 @@ DocumentStatementHooks gHooks = kNoDocument;
 }  // namespace
 
 void InstallDocumentStatementHooks(const DocumentStatementHooks& hooks) { gHooks = hooks; }
+const DocumentStatementHooks& CurrentDocumentStatementHooks() { return gHooks; }
 
 void SetDocumentUnderConstruction(DocumentRecord* document) { gDocumentUnderConstruction = document; }
 DocumentRecord* GetDocumentUnderConstruction() { return gDocumentUnderConstruction; }

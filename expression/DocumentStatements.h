@@ -170,3 +170,4 @@ struct DocumentStatementHooks {
 
 // Every entry must be filled.
 void InstallDocumentStatementHooks(const DocumentStatementHooks& hooks);
+const DocumentStatementHooks& CurrentDocumentStatementHooks();
