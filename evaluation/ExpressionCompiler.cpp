@@ -46,21 +46,6 @@ bool IsFunctionName(const ExpressionRecord* node) {
   return IsKind(node->parent, kOpFunction) && node->parent->operands[0] == node;
 }
 
-// The kinds whose code is nothing: their operands' values stay behind.
-bool EmitsNothing(OpCodeT kind) {
-  switch (kind) {
-    case kOpPrompt: case kOpMatrix: case kOpComma: case kOpIn: case kOpSubstitution: case kOpSuperscriptT:
-    case kOpPlusOrMinus: case kOpMinusOrPlus: case kOpGrad: case kOpDiv: case kOpCurl: case kOpLap:
-    case kOpSum: case kOpProduct: case kOpLParen: case kOpId: case kOpDot: case kOpCross: case kOpPrime:
-    case kOpHat: case kOpIntegral: case kOpDataStdDev: case kOpSlider: case kOpSet: case kOpTranspose:
-    case kOpTrace: case kOpDet: case kOpRotate: case kOpSwappedCondition:
-      return true;
-    default:
-      return !IsOperatorTableKind(kind) && kind != kOpAngle && kind != kOpPreparedSum && kind != kOpTableIndex &&
-             kind != kOpPreparedProduct && kind != kOpDummy && kind != kOpConditions;
-  }
-}
-
 // The node lies inside the body of a loop that runs zero or more times.
 bool IsInLoop(const ExpressionRecord* node, DocumentRecord* document) {
   for (const ExpressionRecord* ancestor = node->parent; ancestor != nullptr; ancestor = ancestor->parent) {
@@ -761,10 +746,6 @@ void Compilation::EmitNode(ExpressionRecord* node) {
 }
 
 }  // namespace
-
-bool LeavesOneValue(const ExpressionRecord* node) {
-  return !EmitsNothing(node->opcode) || node->operandCount == 1;
-}
 
 void CompileExpression(AStackMachine* machine, ExpressionRecord* tree, AConstantsCache* cache, bool guarded,
                        bool forGrid, DocumentRecord* document) {
