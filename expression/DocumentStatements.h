@@ -13,8 +13,8 @@ class Table;
 // The document text format's statements, applied to the document being
 // read as the grammar recognises them. The document fills the handlers at
 // start-up (InstallDocumentStatementHooks); until then a read applies
-// nothing and fails. Nothing is applied before an accepted
-// header statement, and a header is accepted only inside a document read.
+// nothing and fails. Nothing is applied before an accepted header
+// statement, and a header is accepted only inside a document read.
 // Statements that carry an object (tree, text, table, print record,
 // picture) take it over, freeing it when it is not applied.
 
