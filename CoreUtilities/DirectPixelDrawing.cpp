@@ -1,8 +1,8 @@
 #include "CoreUtilities/DirectPixelDrawing.h"
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/PixelBuffer.h"
 #include "CoreUtilities/PixelColors.h"
+#include "platform/CheckedConvert.h"
 
 #include <algorithm>
 #include <cmath>

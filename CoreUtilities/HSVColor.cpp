@@ -1,6 +1,6 @@
 #include "CoreUtilities/HSVColor.h"
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 
 #include <cmath>
 

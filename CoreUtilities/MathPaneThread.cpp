@@ -7,8 +7,8 @@
 #include <system_error>
 #include <thread>
 
+#include "CoreUtilities/MathPaneDocument.h"
 #include "CoreUtilities/ThreadLocalState.h"
-#include "document/DocumentRecord.h"
 
 std::atomic<int32_t> gCancelEvaluationForMathPaneResultsEvalThreads{0};
 
@@ -18,8 +18,8 @@ namespace {
 // cancel flag. Lock order: this mutex before a document's own.
 std::mutex gMathPaneQueueMutex;
 std::condition_variable gMathPaneQueueCond;
-std::deque<DocumentRecord*> gMathPaneQueue;
-DocumentRecord* gMathPaneCurrentDocument = nullptr;
+std::deque<AMathPaneDocument*> gMathPaneQueue;
+AMathPaneDocument* gMathPaneCurrentDocument = nullptr;
 bool gStopMathPaneThread = false;
 std::thread gMathPaneThread;
 
@@ -27,11 +27,11 @@ void SetCancelFlag(int32_t value) {
   gCancelEvaluationForMathPaneResultsEvalThreads.store(value, std::memory_order_relaxed);
 }
 
-DocumentRecord* TakeNextDocument() {
+AMathPaneDocument* TakeNextDocument() {
   std::unique_lock lock(gMathPaneQueueMutex);
   gMathPaneQueueCond.wait(lock, [] { return gStopMathPaneThread || !gMathPaneQueue.empty(); });
   if (gStopMathPaneThread) return nullptr;
-  DocumentRecord* document = gMathPaneQueue.front();
+  AMathPaneDocument* document = gMathPaneQueue.front();
   gMathPaneQueue.pop_front();
   document->fMathPaneState.store(kMathPaneResultsBeingComputed, std::memory_order_release);
   gMathPaneCurrentDocument = document;
@@ -40,7 +40,7 @@ DocumentRecord* TakeNextDocument() {
 
 // The document is marked done while it is still the current one, so a
 // canceller that saw it current finds it done before it may free it.
-void FinishDocument(DocumentRecord* document) {
+void FinishDocument(AMathPaneDocument* document) {
   std::lock_guard lock(gMathPaneQueueMutex);
   {
     OurLock documentLock(document->fMathPaneMutex);
@@ -53,7 +53,7 @@ void FinishDocument(DocumentRecord* document) {
 
 void MathPaneConsumer() {
   SetThisIsMathPaneResultsThread();
-  while (DocumentRecord* document = TakeNextDocument()) {
+  while (AMathPaneDocument* document = TakeNextDocument()) {
     ReallocateThreadLocalVariablesIfNecessary();
     document->ThreadedCalculateMathPaneResultStrings();
     FinishDocument(document);
@@ -62,7 +62,7 @@ void MathPaneConsumer() {
 
 }  // namespace
 
-void DoThreadedMathPaneCalculations(DocumentRecord* document) {
+void DoThreadedMathPaneCalculations(AMathPaneDocument* document) {
   if (!document) return;
   document->CompileDocumentFunctions();
   std::lock_guard lock(gMathPaneQueueMutex);
@@ -71,7 +71,7 @@ void DoThreadedMathPaneCalculations(DocumentRecord* document) {
   gMathPaneQueueCond.notify_all();
 }
 
-void CancelThreadedMathPaneCalculations(DocumentRecord* document) {
+void CancelThreadedMathPaneCalculations(AMathPaneDocument* document) {
   if (!document) return;
   bool computing = false;
   {

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
-class DocumentRecord;
+class AMathPaneDocument;
 
 // When 1, evaluations on the math-pane thread stop at their next
 // instruction (tested together with IsMathPaneResultsThread). Raised only
@@ -14,12 +14,12 @@ extern std::atomic<int32_t> gCancelEvaluationForMathPaneResultsEvalThreads;
 
 // Compiles the document's functions on the calling thread, then queues the
 // document for its result strings unless it is queued already.
-void DoThreadedMathPaneCalculations(DocumentRecord* document);
+void DoThreadedMathPaneCalculations(AMathPaneDocument* document);
 // Takes the document off the queue and, while its results are being
 // computed, stops that and waits for the end. A document calls it before it
 // is freed: the thread may still be touching its mutex even after its state
 // reads done.
-void CancelThreadedMathPaneCalculations(DocumentRecord* document);
+void CancelThreadedMathPaneCalculations(AMathPaneDocument* document);
 
 // Started and stopped by ComputeThreads.h. Stopping forgets queued documents.
 void StartMathPaneThread();

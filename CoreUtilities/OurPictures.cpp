@@ -1,10 +1,10 @@
 #include "CoreUtilities/OurPictures.h"
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurRects.h"
 #include "CoreUtilities/PixelBuffer.h"
 #include "CoreUtilities/PixelColors.h"
+#include "platform/CheckedConvert.h"
 #include "platform/OurPicture.h"
 #include "platform/OurPort.h"
 

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "document/DocumentFunctionList.h"
+#include "document/DocumentHooks.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
 #include "evaluation/AnExpression.h"
@@ -107,6 +108,7 @@ std::vector<PointCase> PointCases() {
 // placeholder the function list expects.
 DocumentRecord* FunctionDocument() {
   static std::unique_ptr<DocumentRecord> document = [] {
+    InstallDocumentHooks();
     constexpr char text[] = "Zentrolabworksheet 4;\n";
     auto d = ReadDocumentText(text, int32_t(sizeof text - 1));
     ExpressionRecord* definition = ParseExprFromString("'f'(a) = a ^ 2 + sin(a)");

@@ -1,7 +1,7 @@
 #include "document/DocumentReading.h"
 
 #include "document/DocumentRecord.h"
-#include "document/DocumentStatements.h"
+#include "expression/DocumentStatements.h"
 #include "expression/ExpressionParser.h"
 
 #include <new>

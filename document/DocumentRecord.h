@@ -5,14 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "CoreUtilities/OurMutex.h"
+#include "CoreUtilities/MathPaneDocument.h"
 #include "document/DocumentContents.h"
 #include "document/DocumentFunctionList.h"
-
-enum MathPaneState : int32_t {
-  kMathPaneResultsBeingComputed = 2,
-  kMathPaneResultsDone = 3,
-};
 
 // A value an equation gives a name that running programs read
 // (GetParameter): a point plot's point, or a math-pane slider's value.
@@ -25,28 +20,10 @@ struct ParameterDefinition {
 
 // A document: its contents, and what the math-pane thread and the running
 // programs read while the interface thread works on it.
-class DocumentRecord {
+class DocumentRecord : public AMathPaneDocument {
  public:
-  DocumentRecord() = default;
-  DocumentRecord(const DocumentRecord&) = delete;
-  DocumentRecord& operator=(const DocumentRecord&) = delete;
-  virtual ~DocumentRecord() = default;
-
-  // Compiles every user-defined function of the document; on the thread
-  // that queues the document, before it is queued. A document without
-  // user-defined functions has nothing to compile.
-  virtual void CompileDocumentFunctions() { CompileDocumentFunctionList(this); }
-  // On the math-pane thread: evaluates the result strings and publishes
-  // them under the document's lock; stops early when
-  // gCancelEvaluationForMathPaneResultsEvalThreads is set. A document
-  // without result strings has nothing to compute.
-  virtual void ThreadedCalculateMathPaneResultStrings() {}
-
-  // Set to being-computed under the math-pane queue mutex and to done under
-  // fMathPaneMutex, with fMathPaneCondition broadcast.
-  std::atomic<int32_t> fMathPaneState{kMathPaneResultsDone};
-  OurMutex fMathPaneMutex;
-  OurConditionVariable fMathPaneCondition;
+  // A document without user-defined functions has nothing to compile.
+  void CompileDocumentFunctions() override { CompileDocumentFunctionList(this); }
 
   DocumentContents fContents;
   DocumentFunctionList fFunctions;

@@ -1,8 +1,6 @@
 #include "document/DocumentStatements.h"
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/OurPictures.h"
-#include "app/TextureCoding.h"
 #include "document/BlockDefaults.h"
 #include "document/DemoState.h"
 #include "document/DocumentParameters.h"
@@ -10,20 +8,21 @@
 #include "document/DocumentTable.h"
 #include "document/RotationDecomposition.h"
 #include "document/TableHeadings.h"
+#include "document/TextureHooks.h"
 #include "expression/TreeDisposal.h"
+#include "platform/CheckedConvert.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-double gFileVersionNumber = 0;
-
-namespace {
+// Named, not anonymous: the handlers share their names with the parser's
+// statements that call them.
+namespace reading {
 
 constexpr double kMost4DSpinSpeed = 3.1;
 constexpr int32_t kDefaultTableFontSize = 12;
 
-DocumentRecord* gDocumentUnderConstruction = nullptr;
 bool gReadingDocument = false;
 // The document whose statements all applied, for the work after the parse.
 DocumentRecord* gDocumentRead = nullptr;
@@ -223,11 +222,6 @@ void ApplyDocumentSetting(DocumentSetting setting, const double* v) {
   }
 }
 
-}  // namespace
-
-void SetDocumentUnderConstruction(DocumentRecord* document) { gDocumentUnderConstruction = document; }
-DocumentRecord* GetDocumentUnderConstruction() { return gDocumentUnderConstruction; }
-
 OurText ConstructTextBlock(DocumentRecord* document, bool) {
   OurText text = OurTextNew();
   if (document) {
@@ -258,8 +252,8 @@ void EndDocumentRead() {
 }
 
 void ReadDocumentHeader(double version) {
-  if (!gReadingDocument || !gDocumentUnderConstruction) return;
-  gStaging.doc = gDocumentUnderConstruction;
+  if (!gReadingDocument || !GetDocumentUnderConstruction()) return;
+  gStaging.doc = GetDocumentUnderConstruction();
   gStaging.pane = Contents().pane;
   SetEquationDefaults(gStaging.equation);
   gFileVersionNumber = version;
@@ -355,7 +349,7 @@ void ApplyDocumentTexture(char* bytes, int32_t count) {
     return;
   }
   OurDisposePicture(gStaging.equation.texture);
-  gStaging.equation.texture = CoreDecodeTexture(bytes, count);
+  gStaging.equation.texture = DecodeDocumentTexture(bytes, count);
 }
 
 void AppendDocumentPicture(char* bytes, int32_t count, bool secondView, double first, double second) {
@@ -364,7 +358,7 @@ void AppendDocumentPicture(char* bytes, int32_t count, bool secondView, double f
     return;
   }
   // A picture that does not decode is left out rather than kept empty.
-  OurPicture* picture = CoreDecodeTexture(bytes, count);
+  OurPicture* picture = DecodeDocumentTexture(bytes, count);
   if (!picture) return;
   AListGenericSmall<GraphPicture>& list = secondView ? Contents().pictures2Dp : Contents().pictures2D;
   if (list.Add(GraphPicture{picture, first, second}) != 0) OurDisposePicture(picture);
@@ -378,4 +372,30 @@ bool FinishDocumentRead() {
   gDocumentRead = gStaging.doc;
   gStaging.doc = nullptr;
   return true;
+}
+
+}  // namespace reading
+
+DocumentStatementHooks DocumentStatementHandlers() {
+  return {
+      .constructTextBlock = reading::ConstructTextBlock,
+      .createTable = CreateTable,
+      .disposeTable = DisposeTable,
+      .addTableCell = AddTableCell,
+      .beginRead = reading::BeginDocumentRead,
+      .endRead = reading::EndDocumentRead,
+      .readHeader = reading::ReadDocumentHeader,
+      .applyTextEncoding = reading::ApplyDocumentTextEncoding,
+      .applyFontName = reading::ApplyDocumentFontName,
+      .applySliderVariable = reading::ApplyDocumentSliderVariable,
+      .applyNumbers = reading::ApplyDocumentNumbers,
+      .appendEquation = reading::AppendDocumentEquation,
+      .appendParameter = reading::AppendDocumentParameter,
+      .appendTextBlock = reading::AppendDocumentTextBlock,
+      .appendTableBlock = reading::AppendDocumentTableBlock,
+      .applyPrintRecord = reading::ApplyDocumentPrintRecord,
+      .applyTexture = reading::ApplyDocumentTexture,
+      .appendPicture = reading::AppendDocumentPicture,
+      .finishRead = reading::FinishDocumentRead,
+  };
 }

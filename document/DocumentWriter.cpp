@@ -1,8 +1,8 @@
 #include "document/DocumentWriter.h"
 
-#include "app/TextureCoding.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentTable.h"
+#include "document/TextureHooks.h"
 #include "expression/ExpressionWriter.h"
 #include "platform/TextBlock.h"
 
@@ -145,7 +145,7 @@ void WriteViews(const GraphPaneSettings& p, DocumentText& out) {
 }
 
 std::string PictureText(const OurPicture* picture) {
-  const std::string base64 = EncodeTexture(picture);
+  const std::string base64 = EncodeDocumentTexture(picture);
   if (base64.empty()) return {};
   std::string text = "Picture \"";
   for (size_t i = 0; i < base64.size(); i += kPictureLine) {

@@ -1,9 +1,9 @@
 #include "document/TableInterpolation.h"
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/MathConstants.h"
 #include "document/DocumentTable.h"
 #include "document/TableHeadings.h"
+#include "platform/CheckedConvert.h"
 
 #include <algorithm>
 #include <cmath>

@@ -55,11 +55,6 @@ bool HasFunctionApplication(ExpressionRecord* tree) {
   return false;
 }
 
-void FreeProgram(AStackMachine*& program) {
-  delete program;
-  program = nullptr;
-}
-
 // Each registered constant gets a guarded program of its own, run once per
 // invalidation by the cache.
 void CompileConstantPrograms(AConstantsCache& cache) {
@@ -67,7 +62,8 @@ void CompileConstantPrograms(AConstantsCache& cache) {
   for (int32_t i = 0; i < store.pairCount; ++i) {
     MConstantPair& pair = store.pairs[i];
     if (pair.program != nullptr) continue;
-    auto* program = new AStackMachine();
+    auto* program = new AStackMachine;
+    if (program == nullptr) continue;  // its value stays NaN
     CompileExpression(program, pair.subexpression, nullptr, true, false, store.document);
     program->FixLoops();
     pair.program = program;
@@ -90,28 +86,26 @@ AnExpression::AnExpression(ExpressionRecord* tree, DocumentRecord* document) : f
   if (HasTableIndexAlongGrid(fTree) || HasFunctionApplication(fTree)) fArrayFlag = 0;
 }
 
-AnExpression::~AnExpression() {
-  DisposExpr(fTree);
-  FreeProgram(fPointMachine);
-  FreeProgram(fGridMachine);
-}
+AnExpression::~AnExpression() { DisposExpr(fTree); }
 
+// Without memory for the machine the expression stays uncompiled: its
+// evaluations give NaN.
 void AnExpression::CompilePointProgram() {
-  FreeProgram(fPointMachine);
+  fPointMachine.reset();
   fPointConstants.Store().ResetConstants();
-  fPointMachine = new AStackMachine();
-  CompileExpression(fPointMachine, fTree, &fPointConstants, false, false, fDocument);
+  fPointMachine.reset(new AStackMachine);
+  CompileExpression(fPointMachine.get(), fTree, &fPointConstants, false, false, fDocument);
   CompileConstantPrograms(fPointConstants);
-  MarkComplex(fPointMachine, fPointConstants, DIM_Complex(fTree, fDocument));
+  MarkComplex(fPointMachine.get(), fPointConstants, DIM_Complex(fTree, fDocument));
 }
 
 void AnExpression::CompileGridProgram() {
-  FreeProgram(fGridMachine);
+  fGridMachine.reset();
   fGridConstants.Store().ResetConstants();
-  fGridMachine = new AStackMachine();
-  CompileExpression(fGridMachine, fTree, &fGridConstants, false, true, fDocument);
+  fGridMachine.reset(new AStackMachine);
+  CompileExpression(fGridMachine.get(), fTree, &fGridConstants, false, true, fDocument);
   CompileConstantPrograms(fGridConstants);
-  MarkComplex(fGridMachine, fGridConstants, DIM_Complex(fTree, fDocument));
+  MarkComplex(fGridMachine.get(), fGridConstants, DIM_Complex(fTree, fDocument));
 }
 
 void AnExpression::Compile(AnExpression** list, int32_t n) {
@@ -123,15 +117,15 @@ void AnExpression::Compile(AnExpression** list, int32_t n) {
   int32_t slots = EndCSE();
   bool anyComplex = false;
   for (int32_t i = 0; i < n; ++i) {
-    if (list[i] == nullptr) continue;
-    const AStackMachine* program = list[i]->fPointMachine;
+    if (list[i] == nullptr || list[i]->fPointMachine == nullptr) continue;
+    const AStackMachine* program = list[i]->fPointMachine.get();
     slots = std::max(slots, program->VariableSlotCount());
     anyComplex = anyComplex || program->fComplex != 0;
   }
   CheckgVariablesSize(slots);
   for (int32_t i = 0; i < n; ++i) {
-    if (list[i] == nullptr) continue;
-    if (anyComplex) MarkComplex(list[i]->fPointMachine, list[i]->fPointConstants, true);
+    if (list[i] == nullptr || list[i]->fPointMachine == nullptr) continue;
+    if (anyComplex) MarkComplex(list[i]->fPointMachine.get(), list[i]->fPointConstants, true);
     list[i]->fPointMachine->FixLoops();
   }
 }
@@ -148,7 +142,7 @@ void AnExpression::Compile(AnExpression* e1, AnExpression* e2, AnExpression* e3,
   Compile(list, 4);
 }
 
-MGridData* AnExpression::CompileForGrid(AnExpression** list, int32_t n) {
+std::unique_ptr<MGridData> AnExpression::CompileForGrid(AnExpression** list, int32_t n) {
   if (list == nullptr || n <= 0) return nullptr;
   BeginCSEoverGrid();
   DocumentRecord* document = nullptr;
@@ -159,12 +153,13 @@ MGridData* AnExpression::CompileForGrid(AnExpression** list, int32_t n) {
     list[i]->CompileGridProgram();
     if (first) document = list[i]->fDocument;
     first = false;
+    if (list[i]->fGridMachine == nullptr) continue;
     anyComplex = anyComplex || list[i]->fGridMachine->fComplex != 0;
   }
-  MGridData* data = EndCSEoverGrid(document);
+  std::unique_ptr<MGridData> data = EndCSEoverGrid(document);
   int32_t slots = 0;
   for (int32_t i = 0; i < n; ++i) {
-    if (list[i] == nullptr) continue;
+    if (list[i] == nullptr || list[i]->fGridMachine == nullptr) continue;
     list[i]->fGridMachine->FixLoops();
     slots = std::max(slots, list[i]->fGridMachine->VariableSlotCount());
   }
@@ -176,30 +171,30 @@ MGridData* AnExpression::CompileForGrid(AnExpression** list, int32_t n) {
   return data;
 }
 
-MGridData* AnExpression::CompileForGrid(AnExpression* e) { return CompileForGrid(&e, 1); }
+std::unique_ptr<MGridData> AnExpression::CompileForGrid(AnExpression* e) { return CompileForGrid(&e, 1); }
 
-MGridData* AnExpression::CompileForGrid(AnExpression* e1, AnExpression* e2) {
+std::unique_ptr<MGridData> AnExpression::CompileForGrid(AnExpression* e1, AnExpression* e2) {
   AnExpression* list[] = {e1, e2};
   return CompileForGrid(list, 2);
 }
 
-MGridData* AnExpression::CompileForGrid(AnExpression* e1, AnExpression* e2, AnExpression* e3) {
+std::unique_ptr<MGridData> AnExpression::CompileForGrid(AnExpression* e1, AnExpression* e2, AnExpression* e3) {
   AnExpression* list[] = {e1, e2, e3};
   return CompileForGrid(list, 3);
 }
 
-MGridData* AnExpression::CompileForGrid(AnExpression* e1, AnExpression* e2, AnExpression* e3, AnExpression* e4) {
+std::unique_ptr<MGridData> AnExpression::CompileForGrid(AnExpression* e1, AnExpression* e2, AnExpression* e3, AnExpression* e4) {
   AnExpression* list[] = {e1, e2, e3, e4};
   return CompileForGrid(list, 4);
 }
 
-MGridData* AnExpression::CompileForGrid(AnExpression* const (&list)[9]) {
+std::unique_ptr<MGridData> AnExpression::CompileForGrid(AnExpression* const (&list)[9]) {
   AnExpression* copy[9];
   std::copy(list, list + 9, copy);
   return CompileForGrid(copy, 9);
 }
 
-MGridData* AnExpression::CompileForGrid(AnExpression* const (&list)[12]) {
+std::unique_ptr<MGridData> AnExpression::CompileForGrid(AnExpression* const (&list)[12]) {
   AnExpression* copy[12];
   std::copy(list, list + 12, copy);
   return CompileForGrid(copy, 12);

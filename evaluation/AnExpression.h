@@ -2,17 +2,17 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "CoreUtilities/Complex.h"
 #include "CoreUtilities/OurText/UniChar.h"
 #include "evaluation/ConstantsCache.h"
+#include "evaluation/GridRecords.h"
+#include "evaluation/StackMachine.h"
 #include "expression/ExpressionRecord.h"
 
-class AGraphColor;
-class AStackMachine;
+class AColorEquations;
 class DocumentRecord;
-struct MGridData;
-struct MGridVariables;
 
 // The linear form a·x + b·y + c·z + d.
 struct A4Vector {
@@ -43,15 +43,16 @@ class AnExpression {
   static void Compile(AnExpression* e1, AnExpression* e2, AnExpression* e3);
   static void Compile(AnExpression* e1, AnExpression* e2, AnExpression* e3, AnExpression* e4);
 
-  // Grid programs of the whole list in one hoisting pass; the caller owns
-  // the result (null when memory runs out).
-  static MGridData* CompileForGrid(AnExpression** list, int32_t n);
-  static MGridData* CompileForGrid(AnExpression* e);
-  static MGridData* CompileForGrid(AnExpression* e1, AnExpression* e2);
-  static MGridData* CompileForGrid(AnExpression* e1, AnExpression* e2, AnExpression* e3);
-  static MGridData* CompileForGrid(AnExpression* e1, AnExpression* e2, AnExpression* e3, AnExpression* e4);
-  static MGridData* CompileForGrid(AnExpression* const (&list)[9]);
-  static MGridData* CompileForGrid(AnExpression* const (&list)[12]);
+  // Grid programs of the whole list in one hoisting pass; null when memory
+  // runs out.
+  static std::unique_ptr<MGridData> CompileForGrid(AnExpression** list, int32_t n);
+  static std::unique_ptr<MGridData> CompileForGrid(AnExpression* e);
+  static std::unique_ptr<MGridData> CompileForGrid(AnExpression* e1, AnExpression* e2);
+  static std::unique_ptr<MGridData> CompileForGrid(AnExpression* e1, AnExpression* e2, AnExpression* e3);
+  static std::unique_ptr<MGridData> CompileForGrid(AnExpression* e1, AnExpression* e2, AnExpression* e3,
+                                                   AnExpression* e4);
+  static std::unique_ptr<MGridData> CompileForGrid(AnExpression* const (&list)[9]);
+  static std::unique_ptr<MGridData> CompileForGrid(AnExpression* const (&list)[12]);
 
   static void SetupGrid(double x0, double y0, double dx, double dy, int32_t nx, int32_t ny, MGridData* data,
                         MGridVariables* grid);
@@ -82,18 +83,18 @@ class AnExpression {
   void SetCancel(bool cancel);
   bool IsCancelled() const;
   // Null entries are skipped; the colour's own expressions are included.
-  static void Cancel(AGraphColor* colour, AnExpression* e1, AnExpression* e2 = nullptr, AnExpression* e3 = nullptr,
+  static void Cancel(AColorEquations* colour, AnExpression* e1, AnExpression* e2 = nullptr, AnExpression* e3 = nullptr,
                      AnExpression* e4 = nullptr, AnExpression* e5 = nullptr);
-  static void Cancel(AGraphColor* colour, AnExpression* const (&list)[9]);
-  static void Cancel(AGraphColor* colour, AnExpression* const (&list)[13]);
-  static void ClearCancelFlag(AGraphColor* colour, AnExpression* e1, AnExpression* e2 = nullptr,
+  static void Cancel(AColorEquations* colour, AnExpression* const (&list)[9]);
+  static void Cancel(AColorEquations* colour, AnExpression* const (&list)[13]);
+  static void ClearCancelFlag(AColorEquations* colour, AnExpression* e1, AnExpression* e2 = nullptr,
                               AnExpression* e3 = nullptr, AnExpression* e4 = nullptr, AnExpression* e5 = nullptr);
-  static void ClearCancelFlag(AGraphColor* colour, AnExpression* const (&list)[9]);
-  static void ClearCancelFlag(AGraphColor* colour, AnExpression* const (&list)[13]);
+  static void ClearCancelFlag(AColorEquations* colour, AnExpression* const (&list)[9]);
+  static void ClearCancelFlag(AColorEquations* colour, AnExpression* const (&list)[13]);
   // The next evaluation of each expression recomputes its constants.
-  static void InvalConstants(AGraphColor* colour, AnExpression* e1, AnExpression* e2 = nullptr,
+  static void InvalConstants(AColorEquations* colour, AnExpression* e1, AnExpression* e2 = nullptr,
                              AnExpression* e3 = nullptr, AnExpression* e4 = nullptr, AnExpression* e5 = nullptr);
-  static void InvalConstants(AGraphColor* colour, AnExpression* const (&list)[13]);
+  static void InvalConstants(AColorEquations* colour, AnExpression* const (&list)[13]);
   void InvalConstants();
 
   // Queries that do not evaluate.
@@ -115,8 +116,9 @@ class AnExpression {
 
   ExpressionRecord* Tree() const { return fTree; }
   DocumentRecord* Document() const { return fDocument; }
-  const AStackMachine* PointMachine() const { return fPointMachine; }
-  const AStackMachine* GridMachine() const { return fGridMachine; }
+  // Null before compiling, or when memory ran out.
+  const AStackMachine* PointMachine() const { return fPointMachine.get(); }
+  const AStackMachine* GridMachine() const { return fGridMachine.get(); }
   AConstantsCache& PointConstants() { return fPointConstants; }
   AConstantsCache& GridConstants() { return fGridConstants; }
   // 1 when a whole grid row may be evaluated in one array run.
@@ -132,8 +134,8 @@ class AnExpression {
   double EvaluateGridPoint(MGridVariables* grid);
 
   ExpressionRecord* fTree;
-  AStackMachine* fPointMachine = nullptr;
-  AStackMachine* fGridMachine = nullptr;
+  std::unique_ptr<AStackMachine> fPointMachine;
+  std::unique_ptr<AStackMachine> fGridMachine;
   AConstantsCache fPointConstants;
   AConstantsCache fGridConstants;
   DocumentRecord* fDocument;

@@ -2,27 +2,15 @@
 
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/ThreadLocalState.h"
-#include "document/DocumentQueries.h"
 #include "evaluation/AnExpression.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridSetup.h"
 #include "evaluation/GridValueSlots.h"
+#include "evaluation/RealValues.h"
 #include "evaluation/StackMachine.h"
 
 namespace {
-
-template <typename T>
-T FromReal(double value) {
-  if constexpr (std::is_same_v<T, Complex>) {
-    return {value, 0.0};
-  } else if constexpr (std::is_same_v<T, Interval>) {
-    return {value, value};
-  } else if constexpr (std::is_same_v<T, ComplexInterval>) {
-    return {{value, value}, {0.0, 0.0}};
-  } else {
-    return value;
-  }
-}
 
 // A box side given the wrong way round still means the values between its
 // ends; read as written it would be the exterior of that range.
@@ -36,8 +24,6 @@ T BoxSlot(const Interval& side) {
     return side;
   }
 }
-
-double RealPart(const Complex& z) { return z.im == 0 ? z.re : gNaN; }
 
 // The thread's array, grown first when another thread compiled a program
 // that needs more slots than it has.
@@ -63,14 +49,14 @@ void FillArrayRun(MGridVariables& grid, int32_t n, double slider) {
   const int64_t stride = points + 1;
   T* cells = static_cast<T*>(grid.variableVectors);
   auto slot = [&](int32_t s) { return cells + s * stride; };
-  for (int32_t s : {0, 3}) {
+  for (int32_t s : {kSlotU, kSlotX}) {
     T* x = slot(s);
     SetPerPoint(x, true);
     for (int64_t p = 0; p < points; ++p) {
       x[1 + p] = FromReal<T>(GridCoordinate(grid.x0, static_cast<int32_t>(p % grid.nx), grid.dx));
     }
   }
-  for (int32_t s : {1, 4}) {
+  for (int32_t s : {kSlotV, kSlotY}) {
     T* y = slot(s);
     if (grid.nz == 0) {
       SetSingle(y, FromReal<T>(GridCoordinate(grid.y0, n, grid.dy)));
@@ -81,8 +67,8 @@ void FillArrayRun(MGridVariables& grid, int32_t n, double slider) {
       y[1 + p] = FromReal<T>(GridCoordinate(grid.y0, static_cast<int32_t>(p / grid.nx), grid.dy));
     }
   }
-  if (grid.nz != 0) SetSingle(slot(5), FromReal<T>(GridCoordinate(grid.z0, n, grid.dz)));
-  SetSingle(slot(2), FromReal<T>(slider));
+  if (grid.nz != 0) SetSingle(slot(kSlotZ), FromReal<T>(GridCoordinate(grid.z0, n, grid.dz)));
+  SetSingle(slot(kSlotSlider), FromReal<T>(slider));
 }
 
 }  // namespace
@@ -94,60 +80,60 @@ double AnExpression::EvaluatePoint(Fill fill) {
   const double slider = SliderValue(fDocument);
   if (fPointMachine->fComplex != 0) {
     auto* v = static_cast<Complex*>(variables);
-    v[2] = {slider, 0.0};
+    v[kSlotSlider] = {slider, 0.0};
     fill(v);
-    return RealPart(fPointMachine->Run(v, nullptr));
+    return RealResult(fPointMachine->Run(v, nullptr));
   }
   auto* v = static_cast<double*>(variables);
-  v[2] = slider;
+  v[kSlotSlider] = slider;
   fill(v);
   return fPointMachine->Run(v, nullptr);
 }
 
 double AnExpression::Evaluate(double u) {
-  return EvaluatePoint([&]<typename T>(T* v) { v[0] = FromReal<T>(u); });
+  return EvaluatePoint([&]<typename T>(T* v) { v[kSlotU] = FromReal<T>(u); });
 }
 
 double AnExpression::Evaluate(double x, double y) {
   return EvaluatePoint([&]<typename T>(T* v) {
-    v[3] = FromReal<T>(x);
-    v[4] = FromReal<T>(y);
+    v[kSlotX] = FromReal<T>(x);
+    v[kSlotY] = FromReal<T>(y);
   });
 }
 
 double AnExpression::Evaluate(double u, double v, double x, double y, double z, double w) {
   return EvaluatePoint([&]<typename T>(T* s) {
-    s[0] = FromReal<T>(u);
-    s[1] = FromReal<T>(v);
-    s[3] = FromReal<T>(x);
-    s[4] = FromReal<T>(y);
-    s[5] = FromReal<T>(z);
-    s[6] = FromReal<T>(w);
+    s[kSlotU] = FromReal<T>(u);
+    s[kSlotV] = FromReal<T>(v);
+    s[kSlotX] = FromReal<T>(x);
+    s[kSlotY] = FromReal<T>(y);
+    s[kSlotZ] = FromReal<T>(z);
+    s[kSlotW] = FromReal<T>(w);
   });
 }
 
 double AnExpression::EvaluateIndexed(double x, double y, double z, int32_t row) {
   return EvaluatePoint([&]<typename T>(T* v) {
-    v[3] = FromReal<T>(x);
-    v[4] = FromReal<T>(y);
-    v[5] = FromReal<T>(z);
-    v[11] = FromReal<T>(static_cast<double>(row));
+    v[kSlotX] = FromReal<T>(x);
+    v[kSlotY] = FromReal<T>(y);
+    v[kSlotZ] = FromReal<T>(z);
+    v[kSlotTableRow] = FromReal<T>(static_cast<double>(row));
   });
 }
 
 Complex AnExpression::EvaluateComplex(double x, double y) {
   auto* v = static_cast<Complex*>(ThreadVariables());
   if (fPointMachine == nullptr || v == nullptr) return gNaNComplex;
-  v[2] = {SliderValue(fDocument), 0.0};
-  v[3] = {x, 0.0};
-  v[4] = {y, 0.0};
+  v[kSlotSlider] = {SliderValue(fDocument), 0.0};
+  v[kSlotX] = {x, 0.0};
+  v[kSlotY] = {y, 0.0};
   return fPointMachine->Run(v, nullptr);
 }
 
 Complex AnExpression::EvaluateComplexConstant() {
   auto* v = static_cast<Complex*>(ThreadVariables());
   if (fPointMachine == nullptr || v == nullptr) return gNaNComplex;
-  v[2] = {SliderValue(fDocument), 0.0};
+  v[kSlotSlider] = {SliderValue(fDocument), 0.0};
   return fPointMachine->Run(v, nullptr);
 }
 
@@ -159,13 +145,13 @@ void AnExpression::EvaluateBox(Fill fill, double* lo, double* hi) {
     const double slider = SliderValue(fDocument);
     if (fPointMachine->fComplex != 0) {
       auto* v = static_cast<ComplexInterval*>(variables);
-      v[2] = FromReal<ComplexInterval>(slider);
+      v[kSlotSlider] = FromReal<ComplexInterval>(slider);
       fill(v);
       const ComplexInterval z = fPointMachine->Run(v);
       if (z.im.lower == 0 && z.im.upper == 0) result = z.re;
     } else {
       auto* v = static_cast<Interval*>(variables);
-      v[2] = FromReal<Interval>(slider);
+      v[kSlotSlider] = FromReal<Interval>(slider);
       fill(v);
       result = fPointMachine->Run(v);
     }
@@ -175,15 +161,15 @@ void AnExpression::EvaluateBox(Fill fill, double* lo, double* hi) {
 }
 
 void AnExpression::EvaluateIntervalExtension(double u0, double u1, double* lo, double* hi) {
-  EvaluateBox([&]<typename T>(T* v) { v[0] = BoxSlot<T>(Side(u0, u1)); }, lo, hi);
+  EvaluateBox([&]<typename T>(T* v) { v[kSlotU] = BoxSlot<T>(Side(u0, u1)); }, lo, hi);
 }
 
 void AnExpression::EvaluateIntervalExtension(double x0, double x1, double y0, double y1, double* lo, double* hi) {
   EvaluateBox(
       [&]<typename T>(T* v) {
-        v[3] = BoxSlot<T>(Side(x0, x1));
-        v[4] = BoxSlot<T>(Side(y0, y1));
-        v[5] = BoxSlot<T>(Interval{0.0, 0.0});
+        v[kSlotX] = BoxSlot<T>(Side(x0, x1));
+        v[kSlotY] = BoxSlot<T>(Side(y0, y1));
+        v[kSlotZ] = BoxSlot<T>(Interval{0.0, 0.0});
       },
       lo, hi);
 }
@@ -192,9 +178,9 @@ void AnExpression::EvaluateIntervalExtension(double x0, double x1, double y0, do
                                              double* lo, double* hi) {
   EvaluateBox(
       [&]<typename T>(T* v) {
-        v[3] = BoxSlot<T>(Side(x0, x1));
-        v[4] = BoxSlot<T>(Side(y0, y1));
-        v[5] = BoxSlot<T>(Side(z0, z1));
+        v[kSlotX] = BoxSlot<T>(Side(x0, x1));
+        v[kSlotY] = BoxSlot<T>(Side(y0, y1));
+        v[kSlotZ] = BoxSlot<T>(Side(z0, z1));
       },
       lo, hi);
 }
@@ -205,35 +191,35 @@ double AnExpression::EvaluateGridPoint(MGridVariables* grid) {
   const double slider = SliderValue(fDocument);
   if (fGridMachine->fComplex != 0 || grid->complex != 0) {
     auto* v = static_cast<Complex*>(grid->variableVectors);
-    v[0] = v[3] = {x, 0.0};
-    v[1] = v[4] = {y, 0.0};
-    v[2] = {slider, 0.0};
-    return RealPart(fGridMachine->Run(v, grid));
+    v[kSlotU] = v[kSlotX] = {x, 0.0};
+    v[kSlotV] = v[kSlotY] = {y, 0.0};
+    v[kSlotSlider] = {slider, 0.0};
+    return RealResult(fGridMachine->Run(v, grid));
   }
   auto* v = static_cast<double*>(grid->variableVectors);
-  v[0] = v[3] = x;
-  v[1] = v[4] = y;
-  v[2] = slider;
+  v[kSlotU] = v[kSlotX] = x;
+  v[kSlotV] = v[kSlotY] = y;
+  v[kSlotSlider] = slider;
   return fGridMachine->Run(v, grid);
 }
 
 double AnExpression::EvaluateOnGrid(int32_t i, int32_t j, MGridVariables* grid) {
-  if (!GridFits(grid, fGridMachine)) return gNaN;
+  if (!GridFits(grid, fGridMachine.get())) return gNaN;
   grid->i = i;
   grid->j = j;
   return EvaluateGridPoint(grid);
 }
 
 double AnExpression::EvaluateOnGrid(int32_t i, int32_t j, int32_t k, MGridVariables* grid) {
-  if (!GridFits(grid, fGridMachine) || grid->variableCount < 6) return gNaN;
+  if (!GridFits(grid, fGridMachine.get()) || grid->variableCount < 6) return gNaN;
   grid->i = i;
   grid->j = j;
   grid->k = k;
   const double z = GridCoordinate(grid->z0, k, grid->dz);
   if (fGridMachine->fComplex != 0 || grid->complex != 0) {
-    static_cast<Complex*>(grid->variableVectors)[5] = {z, 0.0};
+    static_cast<Complex*>(grid->variableVectors)[kSlotZ] = {z, 0.0};
   } else {
-    static_cast<double*>(grid->variableVectors)[5] = z;
+    static_cast<double*>(grid->variableVectors)[kSlotZ] = z;
   }
   return EvaluateGridPoint(grid);
 }
@@ -241,7 +227,7 @@ double AnExpression::EvaluateOnGrid(int32_t i, int32_t j, int32_t k, MGridVariab
 void AnExpression::EvaluateArrayOnGrid(int32_t n, MGridVariables* grid, double* out) {
   if (grid == nullptr || out == nullptr) return;
   const int64_t points = PointsPerRun(*grid);
-  if (!GridFits(grid, fGridMachine) || grid->variableCount < 6) {
+  if (!GridFits(grid, fGridMachine.get()) || grid->variableCount < 6) {
     for (int64_t p = 0; p < points; ++p) out[p] = gNaN;
     return;
   }

@@ -1,6 +1,6 @@
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/SpecialFunctions.h"
+#include "platform/CheckedConvert.h"
 
 #include <cmath>
 

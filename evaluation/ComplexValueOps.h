@@ -5,12 +5,12 @@
 
 #include <cmath>
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/OurText/OurString.h"
 #include "evaluation/ComplexFunctions.h"
 #include "evaluation/SharedValueOps.h"
 #include "evaluation/StringValues.h"
 #include "evaluation/ValueOps.h"
+#include "platform/CheckedConvert.h"
 
 template <>
 struct ValueOps<Complex> : SharedValueOps<Complex, ValueOps<Complex>> {

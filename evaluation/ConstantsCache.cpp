@@ -1,7 +1,7 @@
 #include "evaluation/ConstantsCache.h"
 
 #include "CoreUtilities/MemoryBudget.h"
-#include "document/DocumentQueries.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/StackMachine.h"
 #include "expression/TreeComparison.h"
 
@@ -34,7 +34,7 @@ void AConstantsImplementation::ComputeValue(int32_t i, bool complex, Complex* va
       values[i] = gNaNComplex;
       return;
     }
-    variables.data[2] = {slider, 0.0};
+    variables.data[kSlotSlider] = {slider, 0.0};
     values[i] = program->Run(variables.data, nullptr);
   } else {
     BudgetArray<double> variables(program->VariableSlotCount());
@@ -42,7 +42,7 @@ void AConstantsImplementation::ComputeValue(int32_t i, bool complex, Complex* va
       values[i] = gNaNComplex;
       return;
     }
-    variables.data[2] = slider;
+    variables.data[kSlotSlider] = slider;
     values[i] = {program->Run(variables.data, nullptr), 0.0};
   }
 }

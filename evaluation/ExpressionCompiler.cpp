@@ -1,25 +1,23 @@
 #include "evaluation/ExpressionCompiler.h"
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/ThreadLocalState.h"
-#include "document/DocumentFunctionList.h"
-#include "document/DocumentParameters.h"
-#include "document/TableHeadings.h"
 #include "evaluation/ConstantsCache.h"
 #include "evaluation/PendingPrograms.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/StackMachineRewriting.h"
 #include "evaluation/StringValues.h"
 #include "evaluation/SubexpressionSharing.h"
+#include "expression/DocumentHooks.h"
 #include "expression/NumericComputability.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeComputability.h"
 #include "expression/TreeWalking.h"
 #include "expression/VariableIds.h"
+#include "platform/CheckedConvert.h"
 
 namespace {
 
@@ -48,21 +46,6 @@ bool IsFunctionName(const ExpressionRecord* node) {
   return IsKind(node->parent, kOpFunction) && node->parent->operands[0] == node;
 }
 
-// The kinds whose code is nothing: their operands' values stay behind.
-bool EmitsNothing(OpCodeT kind) {
-  switch (kind) {
-    case kOpPrompt: case kOpMatrix: case kOpComma: case kOpIn: case kOpSubstitution: case kOpSuperscriptT:
-    case kOpPlusOrMinus: case kOpMinusOrPlus: case kOpGrad: case kOpDiv: case kOpCurl: case kOpLap:
-    case kOpSum: case kOpProduct: case kOpLParen: case kOpId: case kOpDot: case kOpCross: case kOpPrime:
-    case kOpHat: case kOpIntegral: case kOpDataStdDev: case kOpSlider: case kOpSet: case kOpTranspose:
-    case kOpTrace: case kOpDet: case kOpRotate: case kOpSwappedCondition:
-      return true;
-    default:
-      return !IsOperatorTableKind(kind) && kind != kOpAngle && kind != kOpPreparedSum && kind != kOpTableIndex &&
-             kind != kOpPreparedProduct && kind != kOpDummy && kind != kOpConditions;
-  }
-}
-
 // The node lies inside the body of a loop that runs zero or more times.
 bool IsInLoop(const ExpressionRecord* node, DocumentRecord* document) {
   for (const ExpressionRecord* ancestor = node->parent; ancestor != nullptr; ancestor = ancestor->parent) {
@@ -79,6 +62,17 @@ bool IsPartOfFractionalExponent(const ExpressionRecord* node) {
          IsKind(node->parent, kOpPower);
 }
 
+// One program from one tree. The walk is post-order without recursion:
+// Descend goes down the leftmost path from a node, emitting what must come
+// before the operands (a loop's stores and test, a sum's accumulator, a
+// table row's push), and stops at a leaf or at a node whose value comes
+// whole (shared by an earlier program, a cached constant, a loop index).
+// Such a node is reported `done`: its value is on the stack and nothing of
+// it is emitted again. Run then emits each node after all its operands:
+// past a node comes its next sibling's descent, or, after the last
+// operand, the parent itself with `done` cleared. So the code of each node
+// leaves its value above the values of its left siblings, and the
+// parent's instructions take its operands' values off the stack.
 class Compilation {
  public:
   Compilation(AStackMachine* machine, ExpressionRecord* root, AConstantsCache* cache, bool guarded, bool forGrid,
@@ -88,6 +82,8 @@ class Compilation {
   void Run();
 
  private:
+  // Each Emit appends one instruction; see its row in PCodeTable.h for
+  // what it takes off the stack and leaves.
   void Emit(const PCodeOp& op) {
     if (!AppendInstruction(fProgram, op)) fOutOfMemory = true;
     if (op.opcode == pcUndefined) fEmittedUndefined = true;
@@ -293,6 +289,8 @@ bool Compilation::HandOutLoopSlots(ExpressionRecord* expression, int32_t count, 
   return true;
 }
 
+// Leaves two accumulators (count and sum, or max and min) and enters the
+// loop over the table's rows, the row set from the loop's index.
 void Compilation::EnterDataLoop(ExpressionRecord* node) {
   int32_t t = 0;
   if (!HandOutLoopSlots(nullptr, 2, &t)) return;
@@ -312,12 +310,14 @@ bool Compilation::MaySearchShared(ExpressionRecord* node) const {
   if (!fSharing || !CSEisOK(node)) return false;
   if (node->opcode == kOpAtom) {
     const int32_t id = node->payload.id;
-    if (id == SliderVariable(fDocument) || Is_xyzwtuvr_theta_phi_pi_degree_e_i_inf(id)) return false;
+    if (id == DocumentSliderVariable(fDocument) || Is_xyzwtuvr_theta_phi_pi_degree_e_i_inf(id)) return false;
   }
   if (!DoesNotDependOnSummationIndex(node)) return false;
   return fDocument == nullptr || !ExprReferencesTableData(node, fDocument);
 }
 
+// Pushes the node's value from a slot an earlier program of the scope
+// stored, or from the grid's hoisted values: one value.
 bool Compilation::TryShared(ExpressionRecord* node) {
   if (!MaySearchShared(node)) return false;
   PCodeOp op{};
@@ -329,10 +329,11 @@ bool Compilation::TryShared(ExpressionRecord* node) {
   return true;
 }
 
+// Pushes the node's value from the constants cache: one value.
 bool Compilation::TryConstant(ExpressionRecord* node) {
   if (fCache == nullptr || !CSEisOK(node) || IsFunctionName(node)) return false;
   if (node->opcode == kOpAtom &&
-      (node->payload.id == SliderVariable(fDocument) || Is_pi_degree_e_i_inf(node->payload.id)))
+      (node->payload.id == DocumentSliderVariable(fDocument) || Is_pi_degree_e_i_inf(node->payload.id)))
     return false;
   if (!DIM_EvalsToNumAllowingParameters(node, fDocument)) return false;
   const int32_t index = fCache->SaveExpr(node);
@@ -358,6 +359,8 @@ void Compilation::Record(ExpressionRecord* node) {
   if (fState->computed->Add({node, fState->machineCount, -1, fProgram->count, 0}) != 0) fOutOfMemory = true;
 }
 
+// Leaves the stack as it is: the markers and skips that let a guarded
+// branch's run pass over the pairs it does not take.
 void Compilation::EmitGuardMarkers(ExpressionRecord* node) {
   ExpressionRecord* parent = node->parent;
   if (node == fRoot || parent == nullptr) return;
@@ -374,6 +377,8 @@ void Compilation::EmitGuardMarkers(ExpressionRecord* node) {
   }
 }
 
+// Pushes a derived coordinate (r, rho, theta, phi): computed and stored in
+// its slot the first time in a scope, read from the slot after that.
 void Compilation::EmitCoordinate(int32_t* mark, int32_t slot, void (Compilation::*computation)(ExpressionRecord*),
                                  ExpressionRecord* node) {
   if (fSharing && *mark != 0) {
@@ -390,30 +395,34 @@ void Compilation::EmitCoordinate(int32_t* mark, int32_t slot, void (Compilation:
   }
 }
 
+// Each Compute leaves its coordinate from x, y and z.
 void Compilation::ComputeR(ExpressionRecord*) {
-  Emit(pcPushVar, 3);
-  Emit(pcPushVar, 4);
+  Emit(pcPushVar, kSlotX);
+  Emit(pcPushVar, kSlotY);
   Emit(pcHypot);
 }
 
 void Compilation::ComputeRho(ExpressionRecord*) {
   ComputeR(nullptr);
-  Emit(pcPushVar, 5);
+  Emit(pcPushVar, kSlotZ);
   Emit(pcHypot);
 }
 
 void Compilation::ComputeTheta(ExpressionRecord*) {
-  Emit(pcPushVar, 3);
-  Emit(pcPushVar, 4);
+  Emit(pcPushVar, kSlotX);
+  Emit(pcPushVar, kSlotY);
   Emit(pcAngle);
 }
 
 void Compilation::ComputePhi(ExpressionRecord* node) {
-  Emit(pcPushVar, 5);
-  EmitCoordinate(&fState->rComputed, 7, &Compilation::ComputeR, node);
+  Emit(pcPushVar, kSlotZ);
+  EmitCoordinate(&fState->rComputed, kSlotR, &Compilation::ComputeR, node);
   Emit(pcAngle);
 }
 
+// Pushes the value of a name: one value. Nothing for a function's or a
+// table's name (their call or index takes them), nor for e as a power's
+// base (the power becomes pcExp of the exponent).
 void Compilation::EmitAtom(ExpressionRecord* node) {
   ExpressionRecord* parent = node->parent;
   const int32_t id = node->payload.id;
@@ -422,24 +431,24 @@ void Compilation::EmitAtom(ExpressionRecord* node) {
       !(parent->operandCount >= 2 && IsNumber(parent->operands[1], 2.0)))
     return;
   switch (id) {
-    case 'u': Emit(pcPushVar, 0); return;
-    case 'v': Emit(pcPushVar, 1); return;
-    case 'x': Emit(pcPushVar, 3); return;
-    case 'y': Emit(pcPushVar, 4); return;
-    case 'z': Emit(pcPushVar, 5); return;
-    case 'w': Emit(pcPushVar, 6); return;
-    case kIdRowNumber: Emit(pcPushVar, 11); return;
+    case 'u': Emit(pcPushVar, kSlotU); return;
+    case 'v': Emit(pcPushVar, kSlotV); return;
+    case 'x': Emit(pcPushVar, kSlotX); return;
+    case 'y': Emit(pcPushVar, kSlotY); return;
+    case 'z': Emit(pcPushVar, kSlotZ); return;
+    case 'w': Emit(pcPushVar, kSlotW); return;
+    case kIdRowNumber: Emit(pcPushVar, kSlotTableRow); return;
     default: break;
   }
-  if (id == SliderVariable(fDocument)) {
-    Emit(pcPushVar, 2);
+  if (id == DocumentSliderVariable(fDocument)) {
+    Emit(pcPushVar, kSlotSlider);
     return;
   }
   switch (id) {
-    case kIdR: EmitCoordinate(&fState->rComputed, 7, &Compilation::ComputeR, node); return;
-    case kIdRho: EmitCoordinate(&fState->rhoComputed, 8, &Compilation::ComputeRho, node); return;
-    case kIdTheta: EmitCoordinate(&fState->thetaComputed, 9, &Compilation::ComputeTheta, node); return;
-    case kIdPhi: EmitCoordinate(&fState->phiComputed, 10, &Compilation::ComputePhi, node); return;
+    case kIdR: EmitCoordinate(&fState->rComputed, kSlotR, &Compilation::ComputeR, node); return;
+    case kIdRho: EmitCoordinate(&fState->rhoComputed, kSlotRho, &Compilation::ComputeRho, node); return;
+    case kIdTheta: EmitCoordinate(&fState->thetaComputed, kSlotTheta, &Compilation::ComputeTheta, node); return;
+    case kIdPhi: EmitCoordinate(&fState->phiComputed, kSlotPhi, &Compilation::ComputePhi, node); return;
     case kIdLdots: EmitNumber(gNaN); return;
     case kIdPi: EmitNumber(gPi); return;
     case kIdInf: EmitNumber(gInf); return;
@@ -452,23 +461,27 @@ void Compilation::EmitAtom(ExpressionRecord* node) {
   Emit(pcPushParameter, id);
 }
 
-// A call whose argument count differs from the definition's parameter
-// count is undefined: the callee would read slots nobody set.
+// Takes the argument values and leaves the result. A call whose argument
+// count differs from the definition's parameter count is undefined: the
+// callee would read slots nobody set.
 void Compilation::EmitCall(ExpressionRecord* node) {
-  const int32_t index = node->operandCount == 2 ? DocumentFunctionIndex(node->operands[0], fDocument) : -1;
+  const int32_t index = node->operandCount == 2 ? DocumentFunctionNumber(node->operands[0], fDocument) : -1;
   if (index < 0) {
     Emit(pcUndefined);
     return;
   }
   const ExpressionRecord* arguments = node->operands[1];
   const int32_t count = IsKind(arguments, kOpComma) ? arguments->operandCount : 1;
-  if (count < 1 || count != DocumentFunctionArity(index, fDocument)) {
+  if (count < 1 || count != DocumentFunctionParameterCount(index, fDocument)) {
     Emit(pcUndefined);
     return;
   }
   Emit(pcCallFunction, count, index);
 }
 
+// Folds the body's value into the two accumulators, steps the row loop,
+// restores the row, and reduces the accumulators to the one value asked:
+// the whole loop leaves one value.
 void Compilation::EmitDataLoopEnd(ExpressionRecord* node) {
   if (fState->dataLoopCount == 0) {
     Emit(pcUndefined);
@@ -492,7 +505,7 @@ void Compilation::EmitDataLoopEnd(ExpressionRecord* node) {
 }
 
 bool IsTextOperand(const ExpressionRecord* node, DocumentRecord* document) {
-  return IsKind(node, kOpString) || (IsKind(node, kOpAtom) && DoesIDRepresentString(node->payload.id, document));
+  return IsKind(node, kOpString) || (IsKind(node, kOpAtom) && IsTextColumnId(node->payload.id, document));
 }
 
 bool ComparesTexts(const ExpressionRecord* node, DocumentRecord* document) {
@@ -564,6 +577,8 @@ int32_t ChainOpcode(OpCodeT kind) {
   }
 }
 
+// The node's own code, after its operands': combines the k values they
+// left into one. Kinds that emit nothing leave their operands' values.
 void Compilation::EmitNode(ExpressionRecord* node) {
   const int32_t k = node->operandCount;
   ExpressionRecord* parent = node->parent;
@@ -572,7 +587,9 @@ void Compilation::EmitNode(ExpressionRecord* node) {
   };
   switch (node->opcode) {
     case kOpNumber:
+      // A subscript is part of the name its pcPushParameter carries.
       if (IsKind(parent, kOpIndexes)) return;
+      // The exponent 2 is never pushed: the power becomes pcSquare.
       if (IsKind(parent, kOpPower) && OP_NUMeq(node, 1) && IsNumber(node, 2.0)) return;
       EmitNumber(node->payload.number != nullptr ? node->payload.number->value : gNaN);
       return;
@@ -598,6 +615,8 @@ void Compilation::EmitNode(ExpressionRecord* node) {
     case kOpPlus: repeat(pcAdd); return;
     case kOpFunction: EmitCall(node); return;
     case kOpEquals:
+      // A sum's index = start, bound: both go to the loop's slots, nothing
+      // stays on the stack.
       if (HasRange(parent) && parent->operands[0] == node) {
         const int32_t t = GetSummationIndexVariable(node->operands[0]);
         Emit(pcStoreTemp, t + 2);
@@ -619,6 +638,8 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       return;
     case kOpLess: case kOpLeq: case kOpGreater: case kOpGeq: Emit(ChainOpcode(node->opcode), k); return;
     case kOpLog:
+      // To a base (the second operand): ln x / ln base, each log taken
+      // where its operand lies.
       if (k == 2) {
         Emit(pcLn);
         Emit(pcSwap);
@@ -630,6 +651,8 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       }
       return;
     case kOpSqrt:
+      // The n-th root as x^(1/n) through pcPowFrac, which keeps odd roots
+      // of negatives real.
       if (k == 2) {
         EmitNumber(1.0);
         Emit(pcSwap);
@@ -640,10 +663,14 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       return;
     case kOpOpTotal: case kOpOpPartial: Emit(pcUndefined); return;
     case kOpOver:
+      // A fraction as an exponent stays two values for pcPowFrac.
       if (!IsFractionalPower(node)) Emit(pcDiv);
       return;
     case kOpPower: {
       const ExpressionRecord* exponent = k >= 2 ? node->operands[1] : nullptr;
+      // A square is one multiply, exact for a negative base in every
+      // value type; e as the base was never pushed; a fraction exponent,
+      // or its negation, keeps odd roots of negatives real.
       if (IsNumber(exponent, 2.0)) {
         Emit(pcSquare);
       } else if (IsAtom(node->operands[0], kIdE)) {
@@ -657,11 +684,14 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       return;
     }
     case kOpSn:
+      // Scientific notation: mantissa * 10^exponent.
       EmitNumber(10.0);
       Emit(pcSwap);
       Emit(pcPow);
       Emit(pcMul);
       return;
+    // A condition can turn an undefined operand into a value: the program
+    // must not stop at its first NaN.
     case kOpIf:
       fMachine->fNaNRecovery = 1;
       Emit(pcIf);
@@ -689,6 +719,9 @@ void Compilation::EmitNode(ExpressionRecord* node) {
     case kOpAnd: case kOpConditions: repeat(pcAnd); return;
     case kOpOr: repeat(pcOr); return;
     case kOpPreparedSum: case kOpPreparedProduct: {
+      // The body's value into the accumulator, then the loop's step. Only
+      // interval runs can see an index stray past its bounds; grid
+      // programs never run over intervals and need no check.
       const bool sum = node->opcode == kOpPreparedSum;
       const int32_t t = GetSummationIndexVariable(IndexOf(node));
       if (!fForGrid) Emit(sum ? pcSumIndexCheck : pcProductIndexCheck, t);
@@ -713,10 +746,6 @@ void Compilation::EmitNode(ExpressionRecord* node) {
 }
 
 }  // namespace
-
-bool LeavesOneValue(const ExpressionRecord* node) {
-  return !EmitsNothing(node->opcode) || node->operandCount == 1;
-}
 
 void CompileExpression(AStackMachine* machine, ExpressionRecord* tree, AConstantsCache* cache, bool guarded,
                        bool forGrid, DocumentRecord* document) {

@@ -19,6 +19,3 @@ class DocumentRecord;
 // out-of-memory flag set and message 36 queued.
 void CompileExpression(AStackMachine* machine, ExpressionRecord* tree, AConstantsCache* cache, bool guarded,
                        bool forGrid, DocumentRecord* document);
-
-// The node's code leaves exactly one value on the stack.
-bool LeavesOneValue(const ExpressionRecord* node);

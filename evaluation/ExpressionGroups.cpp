@@ -1,8 +1,8 @@
 #include <iterator>
 
+#include "evaluation/ColorEquations.h"
 #include "evaluation/AnExpression.h"
 #include "evaluation/StackMachine.h"
-#include "graphpane/AGraphColor.h"
 
 // The flags written here are atomics that running evaluations poll, and
 // the programs they live in are not replaced while evaluations run, so a
@@ -11,7 +11,7 @@
 namespace {
 
 template <size_t N, typename Group>
-void InGroupsOfFive(AGraphColor* colour, AnExpression* const (&list)[N], Group group) {
+void InGroupsOfFive(AColorEquations* colour, AnExpression* const (&list)[N], Group group) {
   for (size_t first = 0; first < N; first += 5) {
     AnExpression* five[5] = {};
     for (size_t i = 0; i < 5 && first + i < N; ++i) five[i] = list[first + i];
@@ -36,46 +36,46 @@ void AnExpression::InvalConstants() {
   fGridConstants.InvalConstants();
 }
 
-void AnExpression::Cancel(AGraphColor* colour, AnExpression* e1, AnExpression* e2, AnExpression* e3,
+void AnExpression::Cancel(AColorEquations* colour, AnExpression* e1, AnExpression* e2, AnExpression* e3,
                           AnExpression* e4, AnExpression* e5) {
-  if (colour != nullptr) AGraphColor::Cancel(colour);
+  if (colour != nullptr) AColorEquations::Cancel(colour);
   for (AnExpression* e : {e1, e2, e3, e4, e5}) {
     if (e != nullptr) e->SetCancel(true);
   }
 }
 
-void AnExpression::Cancel(AGraphColor* colour, AnExpression* const (&list)[9]) {
+void AnExpression::Cancel(AColorEquations* colour, AnExpression* const (&list)[9]) {
   InGroupsOfFive(colour, list, [](auto... a) { Cancel(a...); });
 }
 
-void AnExpression::Cancel(AGraphColor* colour, AnExpression* const (&list)[13]) {
+void AnExpression::Cancel(AColorEquations* colour, AnExpression* const (&list)[13]) {
   InGroupsOfFive(colour, list, [](auto... a) { Cancel(a...); });
 }
 
-void AnExpression::ClearCancelFlag(AGraphColor* colour, AnExpression* e1, AnExpression* e2, AnExpression* e3,
+void AnExpression::ClearCancelFlag(AColorEquations* colour, AnExpression* e1, AnExpression* e2, AnExpression* e3,
                                    AnExpression* e4, AnExpression* e5) {
-  if (colour != nullptr) AGraphColor::ClearCancelFlag(colour);
+  if (colour != nullptr) AColorEquations::ClearCancelFlag(colour);
   for (AnExpression* e : {e1, e2, e3, e4, e5}) {
     if (e != nullptr) e->SetCancel(false);
   }
 }
 
-void AnExpression::ClearCancelFlag(AGraphColor* colour, AnExpression* const (&list)[9]) {
+void AnExpression::ClearCancelFlag(AColorEquations* colour, AnExpression* const (&list)[9]) {
   InGroupsOfFive(colour, list, [](auto... a) { ClearCancelFlag(a...); });
 }
 
-void AnExpression::ClearCancelFlag(AGraphColor* colour, AnExpression* const (&list)[13]) {
+void AnExpression::ClearCancelFlag(AColorEquations* colour, AnExpression* const (&list)[13]) {
   InGroupsOfFive(colour, list, [](auto... a) { ClearCancelFlag(a...); });
 }
 
-void AnExpression::InvalConstants(AGraphColor* colour, AnExpression* e1, AnExpression* e2, AnExpression* e3,
+void AnExpression::InvalConstants(AColorEquations* colour, AnExpression* e1, AnExpression* e2, AnExpression* e3,
                                   AnExpression* e4, AnExpression* e5) {
-  if (colour != nullptr) AGraphColor::InvalConstants(colour);
+  if (colour != nullptr) AColorEquations::InvalConstants(colour);
   for (AnExpression* e : {e1, e2, e3, e4, e5}) {
     if (e != nullptr) e->InvalConstants();
   }
 }
 
-void AnExpression::InvalConstants(AGraphColor* colour, AnExpression* const (&list)[13]) {
+void AnExpression::InvalConstants(AColorEquations* colour, AnExpression* const (&list)[13]) {
   InGroupsOfFive(colour, list, [](auto... a) { InvalConstants(a...); });
 }

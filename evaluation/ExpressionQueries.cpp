@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "CoreUtilities/MemoryBudget.h"
-#include "document/DocumentQueries.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/ScalarExprEval.h"
 #include "expression/TableHeadingQueries.h"
 #include "expression/TreeComparison.h"

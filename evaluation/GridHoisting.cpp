@@ -22,7 +22,7 @@ void BuildMachinesForHoistedGridLoopExprs(SubexpressionList* list, DocumentRecor
                                           MGridProgramList* programs) {
   if (list == nullptr) return;
   for (int32_t n = 0; n < list->Count(); ++n) {
-    auto* program = new (std::nothrow) AStackMachine;
+    auto* program = new AStackMachine;
     if (program == nullptr) continue;
     BeginCSE();
     CompileExpression(program, (*list)[n].expression, nullptr, false, false, document);
@@ -32,10 +32,10 @@ void BuildMachinesForHoistedGridLoopExprs(SubexpressionList* list, DocumentRecor
   }
 }
 
-MGridData* EndCSEoverGrid(DocumentRecord* document) {
+std::unique_ptr<MGridData> EndCSEoverGrid(DocumentRecord* document) {
   StackMachineConstructorGlobals* state = GetStackMachineConstructorGlobals();
   const int32_t variableCount = EndCSE();
-  auto* data = new (std::nothrow) MGridData;
+  std::unique_ptr<MGridData> data(new (std::nothrow) MGridData);
   if (state == nullptr) return data;
   // The hoisted programs compile outside grid mode: nothing in them is
   // hoisted again.

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
+#include "evaluation/GridRecords.h"
 #include "evaluation/SubexpressionSharing.h"
 
 class DocumentRecord;
-struct MGridData;
-struct MGridProgramList;
 
 // A sharing scope whose programs are grid programs: the largest subtrees
 // that depend on one grid axis alone are taken out into programs of their
@@ -14,7 +14,7 @@ struct MGridProgramList;
 void BeginCSEoverGrid();
 // Closes the scope and compiles its hoisted subtrees; null when memory
 // runs out for the record.
-MGridData* EndCSEoverGrid(DocumentRecord* document);
+std::unique_ptr<MGridData> EndCSEoverGrid(DocumentRecord* document);
 
 // Compiles each hoisted subtree of one level, in list order, each in a
 // sharing scope of its own. A program the list cannot take is dropped.

@@ -16,16 +16,14 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "document/DocumentQueries.h"
 #include "evaluation/ConstantsCache.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridScratch.h"
 #include "evaluation/GridValueSlots.h"
 #include "evaluation/InterpreterCore.h"
 #include "evaluation/OpcodeFunctions.h"
-
-inline double RealResult(double x) { return x; }
-inline double RealResult(const Complex& z) { return z.im == 0 ? z.re : gNaN; }
+#include "evaluation/RealValues.h"
 
 // The instructions after which a point run may take a path of its own.
 inline bool MayNeedPointRuns(int32_t opcode) {
@@ -37,15 +35,11 @@ inline bool MayNeedPointRuns(int32_t opcode) {
 // and -1 when it writes none.
 inline void WrittenSlots(const PCodeOp& op, int32_t temps, int32_t& first, int32_t& last) {
   first = last = -1;
-  switch (op.opcode) {
-    case pcStoreVar: first = last = op.ids.a; break;
-    case pcStoreTemp:
-    case pcStoreTempPop:
-    case pcLoopNext: first = last = temps + op.ids.a; break;
-    case pcBeginCountSum:
-    case pcBeginMaxMin: first = temps + op.ids.a; last = first + 1; break;
-    default: break;
-  }
+  const PCodeInfo* info = PCodeInfoOf(op.opcode);
+  if (info == nullptr || info->firstWritten < 0) return;
+  const int32_t base = (info->base == PCodeSlots::kTemporaries ? temps : 0) + op.ids.a;
+  first = base + info->firstWritten;
+  last = base + info->lastWritten;
 }
 
 template <typename T>
@@ -309,7 +303,7 @@ class GridRun {
     const Complex* constants = constantsHandle.get();
     const int32_t n = fN;
 
-    int32_t row = Ops::ToRow(Variable(11)[1]);
+    int32_t row = Ops::ToRow(Variable(kSlotTableRow)[1]);
     SavedRows savedRows;
     fTop = 0;
     SetSingle(Slot(0), Ops::NaN());

@@ -5,15 +5,15 @@
 
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/ThreadLocalState.h"
-#include "document/DocumentQueries.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridValueSlots.h"
+#include "evaluation/RealValues.h"
 #include "evaluation/StackMachine.h"
 
 namespace {
 
 constexpr int64_t kValueBytes = 16;  // room for a Complex in every element
-constexpr int32_t kTableRowSlot = 11;
 
 int64_t PointsPerRun(int32_t nx, int32_t ny, int32_t nz) {
   return nz == 0 ? int64_t{nx} : int64_t{nx} * ny;
@@ -31,17 +31,8 @@ void FreeArrays(MGridVariables* grid) {
 template <typename T>
 void StartTableRow(MGridVariables* grid) {
   const int64_t stride = PointsPerRun(grid->nx, grid->ny, grid->nz) + 1;
-  T* slot = static_cast<T*>(grid->variableVectors) + kTableRowSlot * stride;
+  T* slot = static_cast<T*>(grid->variableVectors) + kSlotTableRow * stride;
   SetSingle(slot, T{});
-}
-
-template <typename T>
-T FromReal(double value) {
-  if constexpr (std::is_same_v<T, Complex>) {
-    return {value, 0.0};
-  } else {
-    return value;
-  }
 }
 
 template <typename T>
@@ -74,7 +65,7 @@ void ComputeLevel(const MGridProgramList& programs, int32_t programCount, int32_
       // x feeds slots 3 and 0 (x and u), y slots 4 and 1, z slot 5.
       variables[axis == 2 ? 5 : axis + 3] = coordinate;
       if (axis < 2) variables[axis] = coordinate;
-      variables[2] = FromReal<T>(slider);
+      variables[kSlotSlider] = FromReal<T>(slider);
       line[index] = program->Run(variables, nullptr);
     }
   }
@@ -135,7 +126,7 @@ void SetupGrid(double x0, double y0, double z0, double dx, double dy, double dz,
   grid->dz = dz;
   grid->complex = data->complex;
   if (!ready) return;
-  if (grid->variableCount > kTableRowSlot) {
+  if (grid->variableCount > kSlotTableRow) {
     if (data->complex) {
       StartTableRow<Complex>(grid);
     } else {

@@ -12,8 +12,8 @@
 #include "CoreUtilities/MathPaneThread.h"
 #include "CoreUtilities/StackSpace.h"
 #include "CoreUtilities/ThreadLocalState.h"
-#include "document/DocumentQueries.h"
 #include "evaluation/ConstantsCache.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/InterpreterScratch.h"
 #include "evaluation/OpcodeFunctions.h"
@@ -67,8 +67,8 @@ T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argu
     slots = heapSlots;
   }
   std::fill(slots, slots + slotCount, Ops::Zero());
-  if (argumentCount <= 2) slots[2] = sliderValue;
-  if (argumentCount <= 11) slots[11] = Ops::FromReal(tableRow);
+  if (argumentCount <= kSlotSlider) slots[kSlotSlider] = sliderValue;
+  if (argumentCount <= kSlotTableRow) slots[kSlotTableRow] = Ops::FromReal(tableRow);
   std::copy(arguments, arguments + std::max(argumentCount, 0), slots);
   const T result = RunPCode<T>(callee, slots, nullptr);
   OurDisposeMemory(heapSlots);
@@ -102,7 +102,7 @@ T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* gri
 
   T top = Ops::NaN();
   int32_t sp = 0;  // cells below the top
-  int32_t row = Ops::ToRow(variables[11]);
+  int32_t row = Ops::ToRow(variables[kSlotTableRow]);
   SavedRows savedRows;
   int32_t pc = 0;
 
@@ -227,7 +227,7 @@ T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* gri
         const AStackMachine* callee =
             document != nullptr ? GetMachineFromDocumentFunction(op.ids.b, document) : nullptr;
         const T result = CallUserFunction<T>(callee, cells + sp - argumentCount + 1, argumentCount,
-                                             variables[2], row);
+                                             variables[kSlotSlider], row);
         sp = sp - argumentCount + 1;
         top = result;
         break;

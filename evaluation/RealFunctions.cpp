@@ -1,8 +1,8 @@
 #include "evaluation/RealFunctions.h"
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/SpecialFunctions.h"
+#include "platform/CheckedConvert.h"
 
 #include <algorithm>
 #include <cmath>

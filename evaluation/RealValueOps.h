@@ -5,12 +5,12 @@
 
 #include <cmath>
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/OurText/OurString.h"
 #include "evaluation/RealFunctions.h"
 #include "evaluation/SpecialFunctions.h"
 #include "evaluation/StringValues.h"
 #include "evaluation/ValueOps.h"
+#include "platform/CheckedConvert.h"
 
 template <>
 struct ValueOps<double> {

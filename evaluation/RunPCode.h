@@ -21,10 +21,10 @@ extern template ComplexInterval RunPCode<ComplexInterval>(const AStackMachine*, 
 
 // The call of a user-defined function: runs the callee on a fresh array
 // sized for it, holding the arguments in slots 0 upward, the caller's
-// slider value in slot 2 and the caller's current table row in slot 11
-// unless arguments occupy them, and zero elsewhere. NaN when there is no
-// callee, no stack left, no room for the array, or more arguments than the
-// callee's fixed slots.
+// slider value in kSlotSlider and the caller's current table row in
+// kSlotTableRow unless arguments occupy them, and zero elsewhere. NaN when
+// there is no callee, no stack left, no room for the array, or more
+// arguments than the callee's fixed slots.
 template <typename T>
 T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argumentCount,
                    const T& sliderValue, int32_t tableRow);

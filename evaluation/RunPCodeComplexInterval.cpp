@@ -1,6 +1,5 @@
 #include <cmath>
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/OurText/OurString.h"
 #include "evaluation/ComplexIntervalFunctions.h"
 #include "evaluation/IntervalLogic.h"
@@ -8,6 +7,7 @@
 #include "evaluation/SharedValueOps.h"
 #include "evaluation/StringValues.h"
 #include "evaluation/ValueOps.h"
+#include "platform/CheckedConvert.h"
 
 template <>
 struct ValueOps<ComplexInterval> : SharedValueOps<ComplexInterval, ValueOps<ComplexInterval>> {

@@ -1,6 +1,5 @@
 #include <cmath>
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/OurText/OurString.h"
 #include "evaluation/IntervalElementary.h"
 #include "evaluation/IntervalLogic.h"
@@ -10,6 +9,7 @@
 #include "evaluation/SharedValueOps.h"
 #include "evaluation/StringValues.h"
 #include "evaluation/ValueOps.h"
+#include "platform/CheckedConvert.h"
 
 template <>
 struct ValueOps<Interval> : SharedValueOps<Interval, ValueOps<Interval>> {

@@ -10,9 +10,9 @@
 
 #include <cstdint>
 
-#include "document/DocumentQueries.h"
 #include "evaluation/ComplexFunctions.h"
 #include "evaluation/ComplexIntervalFunctions.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/Interval.h"
 #include "evaluation/IntervalElementary.h"
 #include "evaluation/IntervalPower.h"

@@ -11,29 +11,10 @@ struct StackUse {
   int32_t change;     // change of depth
 };
 
-StackUse StackUseOf(const PCodeOp& op) {
+// The instructions whose stack use the table leaves to their a.
+StackUse StackUseByA(const PCodeOp& op) {
   const int32_t a = op.ids.a;
   switch (op.opcode) {
-    case pcPushNumber: case pcPushVar: case pcPushTemp: case pcPushParameter:
-    case pcPushGrid1: case pcPushGrid2: case pcPushGrid3: case pcPushConstant:
-    case pcPushI:
-      return {0, 1};
-    case pcSwap: case pcSkipRestIfTrue:
-      return {1, 0};
-    case pcPop: case pcAdd: case pcMul: case pcDiv: case pcPow: case pcAngle:
-    case pcHypot: case pcMakeInterval: case pcStrEqual: case pcStrNotEqual:
-    case pcAnd: case pcOr: case pcBesselJ: case pcIf: case pcMod: case pcMin:
-    case pcMax: case pcChoose: case pcInterpolate2: case pcStoreTempPop:
-    case pcPushRow:
-      return {1, -1};
-    case pcCountSum: case pcMaxMin:
-      return {2, -1};
-    case pcPowFrac: case pcClamp:
-      return {2, -2};
-    case pcCondCountSum: case pcCondMaxMin:
-      return {3, -2};
-    case pcBeginCountSum: case pcBeginMaxMin:
-      return {0, 2};
     case pcLess: case pcGreater: {
       const int32_t operands = std::max(a, 2);
       return {operands - 1, 1 - std::max(a, 1)};
@@ -52,42 +33,25 @@ StackUse StackUseOf(const PCodeOp& op) {
   }
 }
 
-// The highest slot an instruction touches, relative to its own base, or
-// -1 when it names none.
-int32_t SlotExtent(int32_t opcode) {
-  switch (opcode) {
-    case pcPushVar: case pcStoreVar: case pcPushTemp: case pcStoreTemp:
-    case pcStoreTempPop: case pcSetRow:
-      return 0;
-    case pcBeginCountSum: case pcBeginMaxMin:
-      return 1;
-    case pcLoopTest: case pcLoopNext: case pcSumIndexCheck: case pcProductIndexCheck:
-      return 2;
-    default:
-      return -1;
-  }
-}
-
-bool NamesTemporary(int32_t opcode) {
-  return opcode != pcPushVar && opcode != pcStoreVar;
+StackUse StackUseOf(const PCodeOp& op) {
+  const PCodeInfo* info = PCodeInfoOf(op.opcode);
+  if (info == nullptr) return {0, 0};
+  if (info->read == kByA) return StackUseByA(op);
+  return {info->read, info->change};
 }
 
 }  // namespace
 
 bool CanRecoverFromNaN(int32_t opcode) {
-  switch (opcode) {
-    case pcIf: case pcBranch: case pcSkipIfZero: case pcSkipRestIfTrue:
-    case pcAnd: case pcOr: case pcNot: case pcNotEqual: case pcStrNotEqual:
-    case pcCallFunction:
-    case pcCondCountSum: case pcCondMaxMin: case pcCountSum: case pcMaxMin:
-    case pcBeginCountSum: case pcBeginMaxMin:
-      return true;
-    default:
-      return false;
-  }
+  const PCodeInfo* info = PCodeInfoOf(opcode);
+  return info != nullptr && info->recovers;
 }
 
 AStackMachine::~AStackMachine() { OurDisposeMemory(fCode); }
+
+void* AStackMachine::operator new(size_t size) noexcept { return OurAllocateMemory(size, false); }
+
+void AStackMachine::operator delete(void* block) { OurDisposeMemory(block); }
 
 bool AStackMachine::Add(const PCodeOp& op) {
   if (fCount >= fCapacity) {
@@ -118,13 +82,13 @@ void AStackMachine::NoteSlot(int64_t slot) {
 
 void AStackMachine::Account(const PCodeOp& op) {
   if (CanRecoverFromNaN(op.opcode)) fNaNRecovery = 1;
-  const int32_t extent = SlotExtent(op.opcode);
-  if (extent >= 0) {
+  const PCodeInfo* info = PCodeInfoOf(op.opcode);
+  if (info != nullptr && info->extent >= 0) {
     if (op.ids.a < 0) {
       fMalformed = true;
     } else {
-      const int64_t base = NamesTemporary(op.opcode) ? fTemporariesBase : 0;
-      NoteSlot(base + op.ids.a + extent);
+      const int64_t base = info->base == PCodeSlots::kTemporaries ? fTemporariesBase : 0;
+      NoteSlot(base + op.ids.a + info->extent);
     }
   }
   if (fDepthSettled) return;

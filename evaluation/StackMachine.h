@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "CoreUtilities/Complex.h"
@@ -12,6 +13,21 @@ class AConstantsCache;
 class DocumentRecord;
 struct MGridVariables;
 
+// The fixed variable slots at the start of every program's array; the
+// arguments of a user-defined function take the first of them, and the
+// program's temporaries follow at kTemporariesBase.
+inline constexpr int32_t kSlotU = 0;
+inline constexpr int32_t kSlotV = 1;
+inline constexpr int32_t kSlotSlider = 2;
+inline constexpr int32_t kSlotX = 3;
+inline constexpr int32_t kSlotY = 4;
+inline constexpr int32_t kSlotZ = 5;
+inline constexpr int32_t kSlotW = 6;
+inline constexpr int32_t kSlotR = 7;
+inline constexpr int32_t kSlotRho = 8;
+inline constexpr int32_t kSlotTheta = 9;
+inline constexpr int32_t kSlotPhi = 10;
+inline constexpr int32_t kSlotTableRow = 11;
 inline constexpr int32_t kTemporariesBase = 12;
 
 // A compiled program and what its runs need besides the variable array.
@@ -24,6 +40,11 @@ class AStackMachine {
   AStackMachine(const AStackMachine&) = delete;
   AStackMachine& operator=(const AStackMachine&) = delete;
   ~AStackMachine();
+
+  // Machines come from the memory budget, like the code they hold: when
+  // it refuses, new gives null instead of throwing.
+  static void* operator new(size_t size) noexcept;
+  static void operator delete(void* block);
 
   // False, with the out-of-memory flag set, when the array cannot grow.
   bool Add(const PCodeOp& op);

@@ -60,6 +60,27 @@ bool HoistedInGrid(ExpressionRecord* node, DocumentRecord* document, PCodeOp* op
   return false;
 }
 
+// The kinds whose code the compiler (EmitNode) leaves empty: their
+// operands' values stay behind.
+bool EmitsNothing(OpCodeT kind) {
+  switch (kind) {
+    case kOpPrompt: case kOpMatrix: case kOpComma: case kOpIn: case kOpSubstitution: case kOpSuperscriptT:
+    case kOpPlusOrMinus: case kOpMinusOrPlus: case kOpGrad: case kOpDiv: case kOpCurl: case kOpLap:
+    case kOpSum: case kOpProduct: case kOpLParen: case kOpId: case kOpDot: case kOpCross: case kOpPrime:
+    case kOpHat: case kOpIntegral: case kOpDataStdDev: case kOpSlider: case kOpSet: case kOpTranspose:
+    case kOpTrace: case kOpDet: case kOpRotate: case kOpSwappedCondition:
+      return true;
+    default:
+      return !IsOperatorTableKind(kind) && kind != kOpAngle && kind != kOpPreparedSum && kind != kOpTableIndex &&
+             kind != kOpPreparedProduct && kind != kOpDummy && kind != kOpConditions;
+  }
+}
+
+// The node's code leaves exactly one value on the stack.
+bool LeavesOneValue(const ExpressionRecord* node) {
+  return !EmitsNothing(node->opcode) || node->operandCount == 1;
+}
+
 }  // namespace
 
 StackMachineConstructorGlobals* GetStackMachineConstructorGlobals() {

@@ -1,7 +1,5 @@
 #include "evaluation/UserFunction.h"
 
-#include <new>
-
 #include "evaluation/ExpressionCompiler.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/StackMachineRewriting.h"
@@ -64,7 +62,6 @@ AFunction::AFunction(ExpressionRecord* definition, DocumentRecord* document)
 
 AFunction::~AFunction() {
   DisposExpr(fDefinition);
-  delete fProgram;
 }
 
 bool AFunction::Matches(const ExpressionRecord* e) const {
@@ -94,9 +91,9 @@ void AFunction::Compile() {
   MungeExprForStackMachine(fDefinition, fDocument);
   body = fDefinition->operands[1];
   if (!RenumberParameters(body, ids, count)) return;
-  auto* program = new (std::nothrow) AStackMachine;
+  std::unique_ptr<AStackMachine> program(new AStackMachine);
   if (program == nullptr) return;
-  CompileExpression(program, body, nullptr, true, false, fDocument);
+  CompileExpression(program.get(), body, nullptr, true, false, fDocument);
   program->fArgumentCount = list ? count : 0;
-  fProgram = program;
+  fProgram = std::move(program);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "expression/ExpressionRecord.h"
 
@@ -28,9 +29,9 @@ class AFunction {
   // parameter stays without a program, and every call of it yields NaN.
   void Compile();
   // Null until Compile succeeds.
-  AStackMachine* Program() const { return fProgram; }
+  AStackMachine* Program() const { return fProgram.get(); }
 
   ExpressionRecord* fDefinition;
   DocumentRecord* fDocument;
-  AStackMachine* fProgram = nullptr;
+  std::unique_ptr<AStackMachine> fProgram;
 };

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "CoreUtilities/Complex.h"
-#include "document/DocumentQueries.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/PCodeOp.h"
 
 template <typename T>

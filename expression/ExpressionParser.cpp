@@ -1,6 +1,6 @@
 #include "expression/ExpressionParser.h"
 
-#include "document/DocumentStatements.h"
+#include "expression/DocumentStatements.h"
 #include "expression/LexerState.h"
 #include "expression/ParserState.h"
 

@@ -21,8 +21,7 @@ struct PictureBytes {
 }
 
 %code {
-#include "document/DocumentStatements.h"
-#include "document/DocumentTable.h"
+#include "expression/DocumentStatements.h"
 #include "expression/ParsedNodes.h"
 #include "expression/ParserState.h"
 #include "expression/TreeBuilding.h"
@@ -113,7 +112,7 @@ void* ParserStackAllocate(size_t size) { return OurAllocateMemory(size, false); 
 %destructor { DisposeParsedString($$); } <string>
 %destructor { OurDisposeMemoryPurgeable($$); } <printRecord>
 %destructor { OurTextDispose($$); } <textBlock>
-%destructor { DisposeTable($$); } <table>
+%destructor { DisposeDocumentTable($$); } <table>
 %destructor { OurDisposeMemory($$.bytes); } <picture>
 
 %%

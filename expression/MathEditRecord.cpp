@@ -1,6 +1,5 @@
 #include "expression/MathEditRecord.h"
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurText/NumberText.h"
 #include "expression/MathEditorHooks.h"
@@ -8,6 +7,7 @@
 #include "expression/OperatorTable.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeDisposal.h"
+#include "platform/CheckedConvert.h"
 
 #include <mutex>
 #include <new>

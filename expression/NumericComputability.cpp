@@ -1,13 +1,13 @@
 #include "expression/NumericComputability.h"
 
-#include "document/DocumentFunctionList.h"
-#include "document/DocumentParameters.h"
-#include "evaluation/RealFunctions.h"
+#include "expression/DocumentHooks.h"
 #include "expression/OperatorTable.h"
 #include "expression/SymbolTable.h"
 #include "expression/TableHeadingQueries.h"
 #include "expression/TreeWalking.h"
 #include "expression/VariableIds.h"
+
+#include <cmath>
 
 namespace {
 
@@ -45,8 +45,10 @@ bool IsConditionKind(OpCodeT kind) {
 // symbols and primed coordinates, r, t to z and the slider's letter.
 bool IsBuiltInOrSliderName(int32_t id, DocumentRecord* document) {
   return id == kIdE || (id >= 1 && id <= 14) || id == kIdR || (id >= 't' && id <= 'z') ||
-         id == SliderVariable(document);
+         id == DocumentSliderVariable(document);
 }
+
+bool IsWholeNumber(double x) { return x == std::trunc(x); }
 
 ExpressionRecord* ThroughIdentity(ExpressionRecord* node) {
   return IsKind(node, kOpId) && node->operandCount == 1 ? node->operands[0] : node;
@@ -70,16 +72,16 @@ bool DecidesAsDocumentCall(ExpressionRecord* node, DocumentRecord* document, Exp
   ExpressionRecord* parent = node->parent;
   if ((IsAtom(node) || IsKind(node, kOpIndexes)) && node != stop && IsKind(parent, kOpFunction) &&
       OP_NUMeq(node, 0)) {
-    answer = IsDocumentFunction(node, document);
+    answer = NamesDocumentFunction(node, document);
     return true;
   }
   if (IsAtom(node) && node != stop && IsKind(parent, kOpIndexes) && IsKind(parent->parent, kOpFunction) &&
       OP_NUMeq(parent, 0)) {
-    answer = IsDocumentFunction(parent, document);
+    answer = NamesDocumentFunction(parent, document);
     return true;
   }
   if (IsKind(node, kOpFunction)) {
-    answer = IsDocumentFunction(Operand(node, 0), document);
+    answer = NamesDocumentFunction(Operand(node, 0), document);
     return true;
   }
   return false;
@@ -117,7 +119,7 @@ bool DecidesAsParameter(ExpressionRecord* node, DocumentRecord* document, Expres
   }
   if (IsKind(node, kOpIndexes) && node->payload.shape.rows == 0 && node->payload.shape.columns == 1 &&
       IsAtom(Operand(node, 0)) && IsKind(Operand(node, 1), kOpNumber) && node->operands[1]->payload.number &&
-      IsInteger(node->operands[1]->payload.number->value)) {
+      IsWholeNumber(node->operands[1]->payload.number->value)) {
     answer = true;
     return true;
   }

@@ -1,12 +1,12 @@
 #include "expression/ParsedNodes.h"
 
-#include "algebra/SimplifierPasses.h"
 #include "CoreUtilities/OurText/OurString.h"
 #include "expression/NodeContents.h"
 #include "expression/NodeMemory.h"
 #include "expression/OperatorTable.h"
 #include "expression/ParseNames.h"
 #include "expression/ParserState.h"
+#include "expression/SimplifierPasses.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeDisposal.h"
 #include "expression/TreeRewriting.h"

@@ -1,6 +1,6 @@
 #include "expression/SelectionQuestions.h"
 
-#include "algebra/MoveQuestions.h"
+#include "expression/MoveQuestions.h"
 #include "expression/TreeWalking.h"
 
 namespace {

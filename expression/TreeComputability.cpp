@@ -1,8 +1,6 @@
 #include "expression/TreeComputability.h"
 
-#include "document/ComplexParameters.h"
-#include "document/DocumentParameters.h"
-#include "document/TableHeadings.h"
+#include "expression/DocumentHooks.h"
 #include "expression/NumericComputability.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeWalking.h"
@@ -23,7 +21,7 @@ Verdict AcceptInterval(const ExpressionRecord* node, DocumentRecord*) {
 Verdict WithoutExpansionRule(const ExpressionRecord* node, DocumentRecord* document) {
   if (node->opcode == kOpAtom && IsReservedWord(node->payload.id)) return Verdict::kRefuse;
   if (node->opcode == kOpInterval) return Verdict::kAccept;
-  if (node->opcode == kOpAtom && node->payload.id == SliderVariable(document)) return Verdict::kAccept;
+  if (node->opcode == kOpAtom && node->payload.id == DocumentSliderVariable(document)) return Verdict::kAccept;
   return Verdict::kAsk;
 }
 
@@ -69,13 +67,13 @@ bool DIM_Complex(ExpressionRecord* tree, DocumentRecord* document) {
     if (n->opcode == kOpAtom && n->payload.id == 'i' && !IsSummationIndex(n, nullptr, document)) return true;
   }
   // The whole tree: a complex parameter anywhere needs complex arithmetic.
-  return DependsOnComplexParameter(tree, document);
+  return UsesComplexParameter(tree, document);
 }
 
 int32_t GetTableDataSize(ExpressionRecord* tree, DocumentRecord* document) {
   int32_t most = 0;
   if (!tree || !document) return most;
   for (ExpressionRecord* n = tree; n; n = NextTopDownWithin(n, tree))
-    if (n->opcode == kOpAtom) most = std::max(most, TableDataSizeForId(document, n->payload.id));
+    if (n->opcode == kOpAtom) most = std::max(most, TableColumnRows(document, n->payload.id));
   return most;
 }

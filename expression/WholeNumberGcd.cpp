@@ -1,6 +1,6 @@
 #include "expression/WholeNumberGcd.h"
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 
 #include <cmath>
 #include <cstdint>

@@ -2,45 +2,10 @@
 
 #include <cstdint>
 
-#include "evaluation/AnExpression.h"
+#include "evaluation/ColorEquations.h"
 
-using GraphColorType = int32_t;
-
-// What the compiled expressions need of a graph's colour: its kind and the
-// three colour equations it owns for the equation kinds (red, green, blue
-// or hue, saturation, value); the graph pane's colour builds on it.
-class AGraphColor {
+// A graph's colour as its view draws it.
+class AGraphColor : public AColorEquations {
  public:
-  static constexpr GraphColorType kRGBEquations = 9;
-  static constexpr GraphColorType kHSVEquations = 10;
-
-  AGraphColor() = default;
-  AGraphColor(const AGraphColor&) = delete;
-  AGraphColor& operator=(const AGraphColor&) = delete;
-  virtual ~AGraphColor() {
-    for (AnExpression* e : fColorExpressions) delete e;
-  }
-
-  static void Cancel(AGraphColor* colour) { colour->SetEquationsCancel(true); }
-  static void ClearCancelFlag(AGraphColor* colour) { colour->SetEquationsCancel(false); }
-  static void InvalConstants(AGraphColor* colour) {
-    if (!colour->HasColorEquations()) return;
-    for (AnExpression* e : colour->fColorExpressions) {
-      if (e != nullptr) e->InvalConstants();
-    }
-  }
-
-  GraphColorType fType = 0;
   uint32_t fSolidColor = 0;  // 0x00RRGGBB
-  GraphColorType fSavedType = 0;
-  AnExpression* fColorExpressions[3] = {nullptr, nullptr, nullptr};
-
- private:
-  bool HasColorEquations() const { return fType == kRGBEquations || fType == kHSVEquations; }
-  void SetEquationsCancel(bool cancel) {
-    if (!HasColorEquations()) return;
-    for (AnExpression* e : fColorExpressions) {
-      if (e != nullptr) e->SetCancel(cancel);
-    }
-  }
 };

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/OurDrawing.h"

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <utility>
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 #include "CoreUtilities/GraphViewThread.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "CoreUtilities/OurRects.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 #include "CoreUtilities/OurRects.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 #include "CoreUtilities/MathConstants.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "matheditor/DrawingLayer.h"
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 #include "CoreUtilities/OurDrawing.h"
 #include "CoreUtilities/OurText/OurFontDesc.h"
 #include "CoreUtilities/OurText/OurString.h"

@@ -1,6 +1,6 @@
 #include "matheditor/LayoutPipeline.h"
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 #include "CoreUtilities/OurText/NumberText.h"
 #include "expression/MathEditRecord.h"
 #include "expression/OperatorTable.h"

@@ -1,6 +1,6 @@
 #include "matheditor/MathEditInterface.h"
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 #include "CoreUtilities/OurDrawing.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "matheditor/LayoutPipeline.h"

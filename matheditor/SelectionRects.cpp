@@ -1,6 +1,6 @@
 #include "matheditor/SelectionRects.h"
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 #include "CoreUtilities/OurRects.h"
 #include "expression/MathEditRecord.h"
 #include "expression/SelectionGeometry.h"

@@ -1,6 +1,6 @@
 #include "platform/FontFaces.h"
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 #include "platform/GuiApplication.h"
 
 #include <QFile>

@@ -1,5 +1,7 @@
 // Reads a document file and prints every field of the document record.
 #include "tools/DocumentFile.h"
+#include "app/AppHooks.h"
+#include "document/DocumentHooks.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentTable.h"
 #include "document/DocumentWriter.h"
@@ -87,6 +89,8 @@ void PrintBlock(const MBlock& block) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  InstallDocumentHooks();
+  InstallAppHooks();
   if (argc != 2) {
     std::cerr << "usage: zl_document_dump file.zlf\n";
     return 2;

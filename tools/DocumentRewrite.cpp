@@ -1,5 +1,7 @@
 // Reads a document file and writes it back out in the document format.
 #include "tools/DocumentFile.h"
+#include "app/AppHooks.h"
+#include "document/DocumentHooks.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentWriter.h"
 
@@ -8,6 +10,8 @@
 #include <sstream>
 
 int main(int argc, char** argv) {
+  InstallDocumentHooks();
+  InstallAppHooks();
   if (argc != 2 && argc != 3) {
     std::cerr << "usage: zl_document_rewrite in.zlf [out.zlf]\n";
     return 2;

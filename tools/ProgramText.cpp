@@ -1,29 +1,11 @@
 #include "tools/ProgramText.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
 namespace {
-
-constexpr std::array<const char*, kPCodeOpcodeCount> kNames = {
-    "pcPushNumber", "pcPushVar", "pcPushTemp", "pcPushParameter", "pcStoreVar", "pcStoreTemp",
-    "pcSwap", "pcPop", "pcPushGrid1", "pcPushGrid2", "pcPushGrid3", "pcPushConstant", "pcAdd",
-    "pcNop", "pcMul", "pcDiv", "pcPow", "pcAngle", "pcHypot", "pcMakeInterval", "pcNeg", "pcAbs",
-    "pcSgn", "pcSqrt", "pcExp", "pcLog10", "pcLn", "pcFact", "pcSquare", "pcSin", "pcCos",
-    "pcTan", "pcCot", "pcSec", "pcCsc", "pcAsin", "pcAcos", "pcAtan", "pcAcot", "pcAsec",
-    "pcAcsc", "pcSinh", "pcCosh", "pcTanh", "pcCoth", "pcSech", "pcCsch", "pcAsinh", "pcAcosh",
-    "pcAtanh", "pcAcoth", "pcAsech", "pcAcsch", "pcLess", "pcGreater", "pcLessEq",
-    "pcGreaterEq", "pcEqual", "pcStrEqual", "pcNotEqual", "pcStrNotEqual", "pcAnd", "pcOr",
-    "pcNot", "pcPowFrac", "pcBesselJ", "pcFloor", "pcCeil", "pcIf", "pcBranch", "pcRe", "pcIm",
-    "pcInf", "pcSup", "pcArg", "pcConj", "pcPushI", "pcMod", "pcMin", "pcMax", "pcClamp",
-    "pcChoose", "pcUndefined", "pcInterpolate1", "pcInterpolate2", "pcCallFunction",
-    "pcGuardEnd", "pcSkipIfZero", "pcSkipRestIfTrue", "pcStoreTempPop", "pcLoopTest",
-    "pcLoopNext", "pcSumIndexCheck", "pcProductIndexCheck", "pcPopRow", "pcSetRow",
-    "pcCondCountSum", "pcCondMaxMin", "pcCountSum", "pcMaxMin", "pcBeginCountSum",
-    "pcBeginMaxMin", "pcPushRow", "pcEnd"};
 
 std::vector<std::string_view> Words(std::string_view line) {
   std::vector<std::string_view> words;
@@ -53,7 +35,7 @@ bool ReadDouble(std::string_view word, double& value) {
 
 int32_t ReadOpcode(std::string_view word) {
   for (int32_t i = 0; i < kPCodeOpcodeCount; ++i) {
-    if (word == kNames[static_cast<size_t>(i)]) return i;
+    if (word == kPCodeInfo[i].name) return i;
   }
   int32_t number = -1;
   if (ReadInt(word, number) && number >= 0) return number;
@@ -94,13 +76,17 @@ bool AssembleLine(std::string_view line, int lineNumber, AStackMachine& machine,
 }  // namespace
 
 const char* OpcodeName(int32_t opcode) {
-  if (opcode < 0 || opcode >= kPCodeOpcodeCount) return nullptr;
-  return kNames[static_cast<size_t>(opcode)];
+  const PCodeInfo* info = PCodeInfoOf(opcode);
+  return info != nullptr ? info->name : nullptr;
 }
 
 std::unique_ptr<AStackMachine> AssembleProgram(std::string_view text, std::string* error) {
-  auto machine = std::make_unique<AStackMachine>();
+  std::unique_ptr<AStackMachine> machine(new AStackMachine);
   int lineNumber = 0;
+  if (machine == nullptr) {
+    Fail(error, lineNumber, "out of memory");
+    return nullptr;
+  }
   while (!text.empty()) {
     ++lineNumber;
     const size_t end = text.find('\n');

@@ -1,10 +1,10 @@
 #include "CoreUtilities/OurText/NumberText.h"
 
-#include "CoreUtilities/CheckedConvert.h"
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/MessageTable.h"
 #include "CoreUtilities/OurText/OurString.h"
 #include "CoreUtilities/OurText/UnicodeConversion.h"
+#include "platform/CheckedConvert.h"
 
 #include <algorithm>
 #include <charconv>

@@ -19,9 +19,9 @@ namespace {
 std::string Narrow(const std::u16string& s) { return {s.begin(), s.end()}; }
 
 std::string PrintfG(double x, int digits) {
-  char text[kNumberTextCapacity];
+  char text[80];  // room for any %.*g, which -O2 checks; cut as our text is
   std::snprintf(text, sizeof text, "%.*g", digits, x);
-  return text;
+  return std::string(text).substr(0, kNumberTextCapacity - 1);
 }
 
 std::u16string Formatted(double x, int digits) {

@@ -1,8 +1,8 @@
 #include "CoreUtilities/MathConstants.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
-#include "document/DocumentStatements.h"
 #include "document/DocumentTable.h"
+#include "expression/DocumentStatements.h"
 #include "expression/ExpressionParser.h"
 #include "tests/document/DocumentTestSupport.h"
 

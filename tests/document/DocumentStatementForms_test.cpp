@@ -1,6 +1,6 @@
 #include "app/TextureCoding.h"
 #include "document/DemoState.h"
-#include "document/DocumentStatements.h"
+#include "expression/DocumentStatements.h"
 #include "platform/OurPicture.h"
 #include "tests/document/DocumentFields.h"
 #include "tests/document/DocumentTestSupport.h"

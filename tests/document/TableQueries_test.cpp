@@ -1,8 +1,8 @@
 #include "CoreUtilities/MathConstants.h"
 #include "document/DocumentParameters.h"
-#include "document/DocumentQueries.h"
 #include "document/TableHeadings.h"
 #include "document/TableInterpolation.h"
+#include "evaluation/DocumentQueries.h"
 #include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>

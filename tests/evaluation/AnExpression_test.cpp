@@ -3,12 +3,14 @@
 #include <vector>
 
 #include "AnExpressionTestSupport.h"
+#include "CoreUtilities/ErrorQueue.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/StackMachine.h"
 #include "expression/TreeShorthands.h"
 #include "expression/TreeBuilding.h"
+#include "tests/CoreUtilities/BudgetRoom.h"
 
 namespace {
 
@@ -218,4 +220,19 @@ TEST(AnExpression, RecompilingReplacesTheProgramAndItsConstants) {
   AnExpression::Compile(e.get());
   AnExpression::InvalConstants(nullptr, e.get());
   EXPECT_DOUBLE_EQ(e->Evaluate(1.0, 5.0), 5 + std::sqrt(2.0));
+}
+
+TEST(AnExpression, WithoutRoomForItsMachineAnExpressionStaysUndefinedAndCompilesLater) {
+  auto e = MakeExpression("x + 1");
+  {
+    BudgetRoom none(0);
+    AnExpression::Compile(e.get());
+    const std::unique_ptr<MGridData> data = AnExpression::CompileForGrid(e.get());
+    EXPECT_EQ(e->PointMachine(), nullptr);
+    EXPECT_EQ(e->GridMachine(), nullptr);
+  }
+  ResetDeferredErrors();
+  EXPECT_TRUE(std::isnan(e->Evaluate(1.0, 0.0)));
+  AnExpression::Compile(e.get());
+  EXPECT_EQ(e->Evaluate(1.0, 0.0), 2.0);
 }

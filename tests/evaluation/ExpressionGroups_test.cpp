@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "AnExpressionTestSupport.h"
+#include "evaluation/ColorEquations.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/StackMachine.h"
-#include "graphpane/AGraphColor.h"
 
 namespace {
 
 bool Raised(const AStackMachine* m) { return m != nullptr && m->fCancel.load() != 0; }
 
 struct EquationColour {
-  AGraphColor colour;
+  AColorEquations colour;
   explicit EquationColour(GraphColorType type) {
     colour.fType = type;
     for (AnExpression*& e : colour.fColorExpressions) {
@@ -60,7 +60,7 @@ std::vector<double> EvaluateRows(AnExpression& e, MGridData* data, int threads, 
 }  // namespace
 
 TEST(ExpressionGroups, CancelTouchesExactlyTheNamedExpressionsAndTheColourEquations) {
-  EquationColour colour(AGraphColor::kRGBEquations);
+  EquationColour colour(AColorEquations::kRGBEquations);
   auto e1 = MakeExpression("x");
   auto e2 = MakeExpression("y");
   auto e3 = MakeExpression("x * y");
@@ -91,7 +91,7 @@ TEST(ExpressionGroups, LongFormsReachEveryExpressionOnce) {
     e = owned.back().get();
   }
   list[6] = nullptr;
-  EquationColour colour(AGraphColor::kHSVEquations);
+  EquationColour colour(AColorEquations::kHSVEquations);
   AnExpression::Cancel(&colour.colour, list);
   for (int i = 0; i < 13; ++i) EXPECT_EQ(owned[size_t(i)]->IsCancelled(), i != 6) << i;
   EXPECT_TRUE(colour.AllRaised());

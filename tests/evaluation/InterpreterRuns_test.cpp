@@ -58,12 +58,17 @@ TEST(InterpreterRuns, NoAllocationPerRunUpToDepth64) {
 }
 
 TEST(InterpreterRuns, CancellingALongSumStopsWithinAFewInstructions) {
-  // Sum of index over 1 .. 100000, slowed by a square root per term.
-  auto sum = Program("pcPushNumber 0\npcPushNumber 100000\npcStoreTempPop 1\npcPushNumber 1\n"
-                     "pcStoreTemp 2\npcStoreTempPop 0\npcLoopTest 0\npcPushTemp 0\npcSqrt\npcSquare\n"
-                     "pcSumIndexCheck 0\npcAdd\npcLoopNext 0\n");
+  // Sum of index over 1 .. last, slowed by a square root per term.
+  const auto sumTo = [](const char* last) {
+    return Program(std::string("pcPushNumber 0\npcPushNumber ") + last +
+                   "\npcStoreTempPop 1\npcPushNumber 1\n"
+                   "pcStoreTemp 2\npcStoreTempPop 0\npcLoopTest 0\npcPushTemp 0\npcSqrt\npcSquare\n"
+                   "pcSumIndexCheck 0\npcAdd\npcLoopNext 0\n");
+  };
   std::vector<double> slots(32, 0.0);
-  EXPECT_NEAR(sum->Run(slots.data(), nullptr), 100000.0 * 100001 / 2, 1e-3);
+  EXPECT_NEAR(sumTo("100000")->Run(slots.data(), nullptr), 100000.0 * 100001 / 2, 1e-3);
+  // So long that only the cancel ends it, however late the canceller runs.
+  auto sum = sumTo("1e15");
   std::atomic<bool> started{false};
   std::thread canceller([&] {
     while (!started.load()) std::this_thread::yield();

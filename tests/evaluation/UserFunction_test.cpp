@@ -2,9 +2,9 @@
 
 #include "CompilerTestSupport.h"
 #include "document/DocumentFunctionList.h"
-#include "document/DocumentQueries.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/UserFunction.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeWalking.h"

@@ -1,4 +1,4 @@
-#include "algebra/MoveQuestions.h"
+#include "expression/MoveQuestions.h"
 
 #include "expression/MathEditRecord.h"
 #include "expression/TreeWalking.h"

@@ -1,29 +1,53 @@
-#include "document/DocumentQueries.h"
+#include "evaluation/DocumentQueries.h"
 
-#include "document/DocumentFunctionList.h"
-#include "document/DocumentParameters.h"
-#include "document/DocumentRecord.h"
-#include "document/TableHeadings.h"
-#include "document/TableInterpolation.h"
+namespace {
+
+Complex NoParameter(int32_t, int32_t, const DocumentRecord*) { return {1.0, 0.0}; }
+double NoColumn(int32_t, double, const DocumentRecord*) { return gNaN; }
+double NoColumn(int32_t, double, double, const DocumentRecord*) { return gNaN; }
+Interval NoColumn(int32_t, const Interval&, const DocumentRecord*) { return gNaNInterval; }
+Interval NoColumn(int32_t, const Interval&, const Interval&, const DocumentRecord*) { return gNaNInterval; }
+AStackMachine* NoFunction(int32_t, const DocumentRecord*) { return nullptr; }
+const UniChar* NoText(int32_t, int32_t, const DocumentRecord*) { return nullptr; }
+int32_t NoRows(const DocumentRecord*, int32_t) { return 0; }
+double SliderAtZero(const DocumentRecord*) { return 0; }
+
+constexpr DocumentQueryHooks kEmptyDocument = {
+    .getParameter = NoParameter,
+    .interpolate = NoColumn,
+    .interpolate2 = NoColumn,
+    .interpolateInterval = NoColumn,
+    .interpolateInterval2 = NoColumn,
+    .functionMachine = NoFunction,
+    .tableString = NoText,
+    .tableDataSize = NoRows,
+    .sliderValue = SliderAtZero,
+};
+
+DocumentQueryHooks gHooks = kEmptyDocument;
+
+}  // namespace
+
+void InstallDocumentQueryHooks(const DocumentQueryHooks& hooks) { gHooks = hooks; }
 
 Complex GetParameter(int32_t variableId, int32_t tableRow, DocumentRecord* document) {
-  return LookUpParameter(variableId, tableRow, document);
+  return gHooks.getParameter(variableId, tableRow, document);
 }
 
 double GetInterpolation(int32_t columnId, double x, DocumentRecord* document) {
-  return GetInterpolatedTableData(columnId, x, document);
+  return gHooks.interpolate(columnId, x, document);
 }
 
 double GetInterpolation(int32_t columnId, double x, double y, DocumentRecord* document) {
-  return GetInterpolatedTableData(columnId, x, y, document);
+  return gHooks.interpolate2(columnId, x, y, document);
 }
 
 Interval GetInterpolation(int32_t columnId, const Interval& x, DocumentRecord* document) {
-  return GetInterpolatedTableData(columnId, x, document);
+  return gHooks.interpolateInterval(columnId, x, document);
 }
 
 Interval GetInterpolation(int32_t columnId, const Interval& x, const Interval& y, DocumentRecord* document) {
-  return GetInterpolatedTableData(columnId, x, y, document);
+  return gHooks.interpolateInterval2(columnId, x, y, document);
 }
 
 Complex GetInterpolation(int32_t columnId, const Complex& x, DocumentRecord* document) {
@@ -50,16 +74,16 @@ ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x,
 }
 
 AStackMachine* GetMachineFromDocumentFunction(int32_t index, DocumentRecord* document) {
-  return CompiledDocumentFunction(index, document);
+  return gHooks.functionMachine(index, document);
 }
 
 const UniChar* GetTableStringPtr(int32_t tableDataId, int32_t row, DocumentRecord* document) {
-  return TableStringForId(tableDataId, row, document);
+  return gHooks.tableString(tableDataId, row, document);
 }
 
 int32_t GetTableDataSize(DocumentRecord* document, int32_t variableId) {
-  return TableDataSizeForId(document, variableId);
+  return gHooks.tableDataSize(document, variableId);
 }
 
 // Published by the interface thread whenever the slider settings change.
-double SliderValue(DocumentRecord* document) { return DocumentSliderValue(document); }
+double SliderValue(DocumentRecord* document) { return gHooks.sliderValue(document); }

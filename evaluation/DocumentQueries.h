@@ -10,8 +10,10 @@
 class AStackMachine;
 class DocumentRecord;
 
-// What running programs read from their document. Every query accepts a
-// null document and then answers as for an empty one.
+// What running programs read from their document, through the table the
+// document fills at start-up (InstallDocumentHooks). Every query accepts a
+// null document and then answers as for an empty one; so does every query
+// before the table is filled.
 
 // A parameter's value for the given table row: (1, 0) for an id nothing
 // defines.
@@ -44,3 +46,21 @@ int32_t GetTableDataSize(DocumentRecord* document, int32_t variableId);
 
 // The current value of the document's slider.
 double SliderValue(DocumentRecord* document);
+
+// The document's side of the queries: the real interpolations (the complex
+// forms are built on them) and the rest one for one.
+struct DocumentQueryHooks {
+  Complex (*getParameter)(int32_t variableId, int32_t tableRow, const DocumentRecord* document);
+  double (*interpolate)(int32_t columnId, double x, const DocumentRecord* document);
+  double (*interpolate2)(int32_t columnId, double x, double y, const DocumentRecord* document);
+  Interval (*interpolateInterval)(int32_t columnId, const Interval& x, const DocumentRecord* document);
+  Interval (*interpolateInterval2)(int32_t columnId, const Interval& x, const Interval& y,
+                                   const DocumentRecord* document);
+  AStackMachine* (*functionMachine)(int32_t functionNumber, const DocumentRecord* document);
+  const UniChar* (*tableString)(int32_t tableDataId, int32_t row, const DocumentRecord* document);
+  int32_t (*tableDataSize)(const DocumentRecord* document, int32_t variableId);
+  double (*sliderValue)(const DocumentRecord* document);
+};
+
+// Every entry must be filled.
+void InstallDocumentQueryHooks(const DocumentQueryHooks& hooks);

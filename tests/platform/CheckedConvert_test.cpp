@@ -1,4 +1,4 @@
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "algebra/SimplifierPasses.h"
+#include "expression/SimplifierPasses.h"
 
 #include "expression/NodeMemory.h"
 #include "expression/OperatorTable.h"

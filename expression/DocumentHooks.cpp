@@ -1,0 +1,55 @@
+#include "expression/DocumentHooks.h"
+
+#include "expression/TableHeadingQueries.h"
+
+namespace {
+
+int32_t DefaultSliderVariable(DocumentRecord*) { return 'n'; }
+int32_t NoFunction(const ExpressionRecord*, const DocumentRecord*) { return -1; }
+int32_t NoArity(int32_t, const DocumentRecord*) { return -1; }
+bool NoComplexParameter(ExpressionRecord*, const DocumentRecord*) { return false; }
+int32_t NoRows(const DocumentRecord*, int32_t) { return 0; }
+bool NoColumn(int32_t, const DocumentRecord*) { return false; }
+
+constexpr DocumentNameHooks kEmptyDocument = {
+    .sliderVariable = DefaultSliderVariable,
+    .functionIndex = NoFunction,
+    .functionArity = NoArity,
+    .dependsOnComplexParameter = NoComplexParameter,
+    .tableDataSize = NoRows,
+    .isTextColumn = NoColumn,
+    .isTableHeading = NoColumn,
+    .isMatrixTableHeading = NoColumn,
+};
+
+DocumentNameHooks gHooks = kEmptyDocument;
+
+}  // namespace
+
+void InstallDocumentNameHooks(const DocumentNameHooks& hooks) { gHooks = hooks; }
+
+int32_t DocumentSliderVariable(DocumentRecord* document) { return gHooks.sliderVariable(document); }
+int32_t DocumentFunctionNumber(const ExpressionRecord* name, const DocumentRecord* document) {
+  return gHooks.functionIndex(name, document);
+}
+bool NamesDocumentFunction(const ExpressionRecord* name, const DocumentRecord* document) {
+  return DocumentFunctionNumber(name, document) >= 0;
+}
+int32_t DocumentFunctionParameterCount(int32_t number, const DocumentRecord* document) {
+  return gHooks.functionArity(number, document);
+}
+bool UsesComplexParameter(ExpressionRecord* node, const DocumentRecord* document) {
+  return gHooks.dependsOnComplexParameter(node, document);
+}
+int32_t TableColumnRows(const DocumentRecord* document, int32_t variableId) {
+  return gHooks.tableDataSize(document, variableId);
+}
+bool IsTextColumnId(int32_t variableId, const DocumentRecord* document) {
+  return gHooks.isTextColumn(variableId, document);
+}
+bool IsIDTableHeading(int32_t variableId, const DocumentRecord* document) {
+  return gHooks.isTableHeading(variableId, document);
+}
+bool IsIDMatrixTableHeading(int32_t variableId, const DocumentRecord* document) {
+  return gHooks.isMatrixTableHeading(variableId, document);
+}

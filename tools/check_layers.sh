@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Fails, naming file:line, on any include of a header from a layer above the
+# including file's own. The order is the one in ARCHITECTURE.md.
+# Usage: tools/check_layers.sh [source-root]
+set -euo pipefail
+root=${1:-$(dirname "$0")/..}
+cd "$root"
+
+layers=(platform CoreUtilities expression evaluation algebra renderer graphpane graphs2d graphs3d
+  matheditor document window app)
+
+declare -A rank
+for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
+
+status=0
+for layer in "${layers[@]}"; do
+  [ -d "$layer" ] || continue
+  while IFS= read -r hit; do
+    file=${hit%%:*}
+    rest=${hit#*:}
+    line=${rest%%:*}
+    target=$(sed -E 's/^[^"]*"([^"/]+)\/.*/\1/' <<<"${rest#*:}")
+    [ -n "${rank[$target]:-}" ] || continue
+    if [ "${rank[$target]}" -gt "${rank[$layer]}" ]; then
+      echo "$file:$line: $layer includes $target, a layer above it" >&2
+      status=1
+    fi
+  done < <(grep -rnE --include='*.h' --include='*.hpp' --include='*.cpp' --include='*.c' \
+             --include='*.y' --include='*.l' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"/]+/' "$layer" || true)
+done
+exit $status
