@@ -3,6 +3,7 @@
 #include "algebra/SimplifierRuleSet.h"
 #include "algebra/SimplifierRules.h"
 #include "algebra/TermGrouping.h"
+#include "algebra/WholeTreeSimplification.h"
 #include "expression/TreeSurgery.h"
 
 namespace {
@@ -70,9 +71,9 @@ void Cancel(ExpressionRecord* e, int32_t ia, int32_t ib) {
 
 }  // namespace
 
-// A cancellation that leaves a form the quotient rule would change (a
-// factor 1, a power to the 0, a denominator 1) runs the rules on the node
-// once more.
+// A cancellation can leave forms the rules change (a factor 1 where a
+// power went to the 0, a denominator 1): the node and its parts are
+// simplified once more.
 void GRP_OnDiv(ExpressionRecord* e) {
   if (!IsQuotient(e)) return;
   bool cancelled = false;
@@ -92,5 +93,5 @@ void GRP_OnDiv(ExpressionRecord* e) {
       cancelled = true;
     }
   }
-  if (cancelled) SIMP_OneLevel(e);
+  if (cancelled) SIMP_TwoLevels(e);
 }
