@@ -9,8 +9,12 @@
 #include "expression/TreeComparison.h"
 #include "expression/TreeShorthands.h"
 #include "expression/TreeSurgery.h"
+#include "expression/TreeWalking.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -44,6 +48,37 @@ bool LikeTerms(const ExpressionRecord* a, const ExpressionRecord* b) {
            SameTerm(product->operands[1], other);
   }
   return SameFactorsFrom(a, HasLeadingNumber(a) ? 1 : 0, b, HasLeadingNumber(b) ? 1 : 0);
+}
+
+// A hash of the node kinds, counts and leaf values of a tree in pre-order:
+// structurally equal trees hash alike (0 and -0 too).
+uint64_t StructureHash(const ExpressionRecord* tree, uint64_t hash) {
+  auto* root = const_cast<ExpressionRecord*>(tree);
+  for (const ExpressionRecord* node = root; node; node = NextTopDownWithin(const_cast<ExpressionRecord*>(node), root)) {
+    uint64_t leaf = 0;
+    if (IsNumberNode(node)) {
+      const double value = NumberValue(node) == 0.0 ? 0.0 : NumberValue(node);
+      std::memcpy(&leaf, &value, sizeof leaf);
+    } else if (node->opcode == kOpAtom || node->opcode == kOpDummy) {
+      leaf = static_cast<uint32_t>(node->payload.id);
+    }
+    for (const uint64_t part : {uint64_t(node->opcode), uint64_t(node->operandCount), leaf})
+      hash = (hash ^ part) * 0x100000001b3ull;
+  }
+  return hash;
+}
+
+// Terms that LikeTerms may pair have the same signature: the hash of what
+// follows a leading negation and a leading number.
+uint64_t LikeTermSignature(const ExpressionRecord* term) {
+  constexpr uint64_t kOffset = 0xcbf29ce484222325ull;
+  if (IsNegation(term)) term = term->operands[0];
+  if (!IsProduct(term)) return StructureHash(term, kOffset);
+  const int32_t first = IsNumberNode(term->operands[0]) ? 1 : 0;
+  if (term->operandCount - first == 1) return StructureHash(term->operands[first], kOffset);
+  uint64_t hash = kOffset;
+  for (int32_t k = first; k < term->operandCount; ++k) hash = StructureHash(term->operands[k], hash * 31);
+  return hash;
 }
 
 double Coefficient(const ExpressionRecord* term) {
@@ -128,20 +163,26 @@ void GRP_OnMult(ExpressionRecord* e) {
   }
 }
 
+// Signatures screen the pairs, so a long sum groups in about one pass
+// over its pairs of integers.
 void GRP_OnPlus(ExpressionRecord* e) {
   if (!IsSum(e) || e->operandCount < 2) return;
+  std::vector<uint64_t> signatures(e->operandCount);
+  for (int32_t k = 0; k < e->operandCount; ++k) signatures[k] = LikeTermSignature(e->operands[k]);
   bool grouped = false;
   for (int32_t i = 0; IsKind(e, kOpPlus) && i < e->operandCount - 1;) {
     bool combined = false;
     for (int32_t j = i + 1; !combined && j < e->operandCount; ++j) {
-      if (!LikeTerms(e->operands[i], e->operands[j])) continue;
+      if (signatures[j] != signatures[i] || !LikeTerms(e->operands[i], e->operands[j])) continue;
       combined = AddCoefficient(e->operands[j], Coefficient(e->operands[i]));
+      if (combined) signatures[j] = LikeTermSignature(e->operands[j]);
     }
     if (!combined) {
       ++i;
       continue;
     }
     MATH_DeleteOperand(e, i);
+    signatures.erase(signatures.begin() + i);
     grouped = true;
   }
   if (!grouped) return;
