@@ -9,7 +9,6 @@
 #include "expression/TreeComparison.h"
 #include "expression/TreeShorthands.h"
 #include "expression/TreeSurgery.h"
-#include "expression/TreeWalking.h"
 
 #include <cmath>
 #include <cstdint>
@@ -53,8 +52,11 @@ bool LikeTerms(const ExpressionRecord* a, const ExpressionRecord* b) {
 // A hash of the node kinds, counts and leaf values of a tree in pre-order:
 // structurally equal trees hash alike (0 and -0 too).
 uint64_t StructureHash(const ExpressionRecord* tree, uint64_t hash) {
-  auto* root = const_cast<ExpressionRecord*>(tree);
-  for (const ExpressionRecord* node = root; node; node = NextTopDownWithin(const_cast<ExpressionRecord*>(node), root)) {
+  thread_local std::vector<const ExpressionRecord*> pending;
+  pending.assign(1, tree);
+  while (!pending.empty()) {
+    const ExpressionRecord* node = pending.back();
+    pending.pop_back();
     uint64_t leaf = 0;
     if (IsNumberNode(node)) {
       const double value = NumberValue(node) == 0.0 ? 0.0 : NumberValue(node);
@@ -64,6 +66,8 @@ uint64_t StructureHash(const ExpressionRecord* tree, uint64_t hash) {
     }
     for (const uint64_t part : {uint64_t(node->opcode), uint64_t(node->operandCount), leaf})
       hash = (hash ^ part) * 0x100000001b3ull;
+    for (int32_t k = node->operands ? node->operandCount - 1 : -1; k >= 0; --k)
+      if (node->operands[k]) pending.push_back(node->operands[k]);
   }
   return hash;
 }

@@ -10,6 +10,7 @@
 #include "expression/VariableIds.h"
 
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -30,9 +31,8 @@ bool IsPowerOf(const ExpressionRecord* base, const ExpressionRecord* x) {
   return MATH_Equal(base, x) || (IsKindWith(base, kOpId, 1) && MATH_Equal(base->operands[0], x));
 }
 
-}  // namespace
-
-bool ORDR_MultLessThan(const ExpressionRecord* a, const ExpressionRecord* b) {
+// checkMatrices false: the caller knows neither holds a matrix.
+bool MultLessThan(const ExpressionRecord* a, const ExpressionRecord* b, bool checkMatrices) {
   while (a && b) {
     if (IsPower(a) && IsPower(b)) {
       a = a->operands[0];
@@ -40,7 +40,7 @@ bool ORDR_MultLessThan(const ExpressionRecord* a, const ExpressionRecord* b) {
     }
     if (IsNumberNode(b)) return false;
     if (IsNumberNode(a)) return true;
-    if (ContainsMatrix(a) || ContainsMatrix(b)) return false;
+    if (checkMatrices && (ContainsMatrix(a) || ContainsMatrix(b))) return false;
     if (a->opcode != b->opcode) return a->opcode < b->opcode;
     if (a->opcode == kOpAtom) return AtomLessThan(a->payload.id, b->payload.id);
     if (a->operandCount == 0 || b->operandCount == 0 || !HasFilledOperands(a) || !HasFilledOperands(b))
@@ -52,6 +52,10 @@ bool ORDR_MultLessThan(const ExpressionRecord* a, const ExpressionRecord* b) {
   }
   return false;
 }
+
+}  // namespace
+
+bool ORDR_MultLessThan(const ExpressionRecord* a, const ExpressionRecord* b) { return MultLessThan(a, b, true); }
 
 int32_t ORDR_Power1(const ExpressionRecord* factor, const ExpressionRecord* x) {
   if (!IsPower(factor)) return MATH_Equal(factor, x) ? 1 : 0;
@@ -78,8 +82,15 @@ int32_t ORDR_Power(const ExpressionRecord* term, const ExpressionRecord* x) {
 // cycle.
 void ORDR_Generic(ExpressionRecord* e, const ExpressionRecord* x, bool byFactor) {
   if (!e || e->operandCount < 2 || !HasFilledOperands(e)) return;
-  auto before = [&](const ExpressionRecord* a, const ExpressionRecord* b) {
-    if (byFactor) return ORDR_MultLessThan(a, b);
+  std::vector<char> holdsMatrix;
+  if (byFactor && ContainsMatrix(e)) {
+    holdsMatrix.resize(e->operandCount);
+    for (int32_t k = 0; k < e->operandCount; ++k) holdsMatrix[k] = ContainsMatrix(e->operands[k]);
+  }
+  auto before = [&](int32_t k) {
+    const ExpressionRecord* a = e->operands[k];
+    const ExpressionRecord* b = e->operands[k - 1];
+    if (byFactor) return MultLessThan(a, b, !holdsMatrix.empty() && (holdsMatrix[k] || holdsMatrix[k - 1]));
     const int32_t pa = ORDR_Power(a, x);
     const int32_t pb = ORDR_Power(b, x);
     return Order_By_Increasing != 0 ? pa > pb : pa < pb;
@@ -88,8 +99,9 @@ void ORDR_Generic(ExpressionRecord* e, const ExpressionRecord* x, bool byFactor)
   for (int32_t pass = 0; pass < e->operandCount; ++pass) {
     bool swapped = false;
     for (int32_t k = 1; k < e->operandCount; ++k) {
-      if (!before(operands[k], operands[k - 1])) continue;
+      if (!before(k)) continue;
       std::swap(operands[k], operands[k - 1]);
+      if (!holdsMatrix.empty()) std::swap(holdsMatrix[k], holdsMatrix[k - 1]);
       swapped = true;
     }
     if (!swapped) return;

@@ -8,21 +8,32 @@
 #include "expression/TreeDisposal.h"
 #include "expression/TreeRewriting.h"
 #include "expression/TreeSurgery.h"
-#include "expression/TreeWalking.h"
+
+#include <utility>
+#include <vector>
 
 namespace {
 
-// The step may rewrite the node it is given and its own subtree, or wrap
-// its parent, but nothing else.
-template <typename Step>
-void ForEachBottomUp(ExpressionRecord* tree, Step step) {
-  if (!tree) return;
-  for (ExpressionRecord* node = LeftMost(tree);;) {
-    ExpressionRecord* next = node == tree ? nullptr : NextBottomUp(node);
-    step(node);
-    if (!next) return;
-    node = next;
+// Every node of the tree, children before parents, gathered with a stack
+// of its own (the parent-link walkers search each node's siblings, which is
+// quadratic in a long sum). A pass may then rewrite each node in turn as
+// long as it frees only nodes below it and moves nothing above it out of
+// place.
+std::vector<ExpressionRecord*> PostOrderNodes(ExpressionRecord* tree) {
+  std::vector<ExpressionRecord*> nodes;
+  std::vector<std::pair<ExpressionRecord*, int32_t>> pending;
+  if (tree) pending.emplace_back(tree, 0);
+  while (!pending.empty()) {
+    auto& [node, next] = pending.back();
+    if (node->operands && next < node->operandCount) {
+      ExpressionRecord* operand = node->operands[next++];
+      if (operand) pending.emplace_back(operand, 0);
+      continue;
+    }
+    nodes.push_back(node);
+    pending.pop_back();
   }
+  return nodes;
 }
 
 bool IsOneHalf(const ExpressionRecord* node) {
@@ -49,7 +60,9 @@ void PresentNode(ExpressionRecord* node, const ExpressionRecord* tree) {
 
 }  // namespace
 
-void SIMP_Recurse(ExpressionRecord* tree) { ForEachBottomUp(tree, SIMP_OneLevel); }
+void SIMP_Recurse(ExpressionRecord* tree) {
+  for (ExpressionRecord* node : PostOrderNodes(tree)) SIMP_OneLevel(node);
+}
 
 void SIMP_TwoLevels(ExpressionRecord* node) {
   if (!node) return;
@@ -64,6 +77,8 @@ void SimplifyExpr(ExpressionRecord* tree) {
   SIMP_NegNumbersRecurse(tree);
 }
 
+// A negative number may wrap its parent product: the parent keeps its
+// identity and its place, its contents moving into a new node below it.
 void SIMP_NegNumbersRecurse(ExpressionRecord* tree) {
-  ForEachBottomUp(tree, [tree](ExpressionRecord* node) { PresentNode(node, tree); });
+  for (ExpressionRecord* node : PostOrderNodes(tree)) PresentNode(node, tree);
 }

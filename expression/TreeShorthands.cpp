@@ -1,10 +1,10 @@
 #include "expression/TreeShorthands.h"
 
 #include "expression/TreeBuilding.h"
-#include "expression/TreeWalking.h"
 #include "expression/VariableIds.h"
 
 #include <cmath>
+#include <vector>
 
 ExpressionRecord* Plus(ExpressionRecord* a, ExpressionRecord* b) { return NewBinop(kOpPlus, a, b); }
 
@@ -82,12 +82,21 @@ ExpressionRecord* ComplexNumber(Complex c) {
 
 namespace {
 
+// Pre-order with a stack of its own: the parent-link walkers search each
+// node's siblings, which is quadratic in a long sum. The stack's storage is
+// kept per thread (predicates never search again).
 template <typename Predicate>
 bool AnyNode(const ExpressionRecord* tree, Predicate predicate) {
-  if (!tree) return false;
-  auto* root = const_cast<ExpressionRecord*>(tree);
-  for (ExpressionRecord* node = root; node; node = NextTopDownWithin(node, root))
+  thread_local std::vector<const ExpressionRecord*> pending;
+  pending.clear();
+  if (tree) pending.push_back(tree);
+  while (!pending.empty()) {
+    const ExpressionRecord* node = pending.back();
+    pending.pop_back();
     if (predicate(node)) return true;
+    for (int32_t k = node->operands ? node->operandCount - 1 : -1; k >= 0; --k)
+      if (node->operands[k]) pending.push_back(node->operands[k]);
+  }
   return false;
 }
 
