@@ -1,4 +1,5 @@
 #include "AlgebraTestSupport.h"
+#include "CoreUtilities/CooperativeThreads.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "expression/NodeMemory.h"
 #include "expression/TreeComparison.h"
@@ -51,6 +52,30 @@ TEST(ExpansionBudget, AFailedCheckMidExpansionLeavesTheFormulaUnchanged) {
     }
     EXPECT_GE(failures, 2) << formula;
   }
+}
+
+struct Expansion {
+  ExpressionRecord* tree;
+};
+
+void MultiplyOutEntry(void* argument) {
+  ScopedAlgebraSwitch multiply(Math_Multiply_Out, 1);
+  SIMP_Recurse(static_cast<Expansion*>(argument)->tree);
+}
+
+// A cooperative thread killed before it starts runs to its end at once:
+// its rewrite stops at the first check, leaving the formula as it was.
+TEST(ExpansionBudget, AKilledThreadsExpansionStopsAndLeavesTheFormula) {
+  gMathError = 0;
+  Tree tree = Parse("(a+b+c+d+f+g)^8");
+  Tree before(Copy(tree.get()));
+  Expansion expansion{tree.get()};
+  const OurThreadID thread = OurNewThread(MultiplyOutEntry, &expansion);
+  ASSERT_NE(thread, 0u);
+  OurKillThread(thread);
+  EXPECT_TRUE(MATH_Equal(tree.get(), before.get()));
+  EXPECT_EQ(gMathError.load(), 0);
+  ShutdownCooperativeThreads();
 }
 
 }  // namespace
