@@ -160,6 +160,7 @@ RuleEnd PowerRule(ExpressionRecord* node) {
   }
   if (IsNumberNode(base)) {
     const double b = NumberValue(base);
+    // 0 to a negative number is a pole, not 0.
     const bool negativeExponent = IsNumberNode(exponent) && NumberValue(exponent) < 0.0;
     if (b == 1.0 || (b == 0.0 && !negativeExponent)) {
       KeepOnlyOperand(node, 0);

@@ -21,8 +21,8 @@ bool ReplaceByNumber(ExpressionRecord* node, double value);
 // The node's contents become those of the new tree, which must not hold
 // any of the node's subtrees; the new tree is freed when refused.
 bool ReplaceContents(ExpressionRecord* node, ExpressionRecord* tree);
-// The node takes the contents of its only remaining operand i, freeing
-// the others.
+// The node takes the contents of its operand i; the other operands are
+// freed.
 bool KeepOnlyOperand(ExpressionRecord* node, int32_t i);
 // A fold is made only when it gives a finite value (or its operands were
 // not all finite to begin with).
