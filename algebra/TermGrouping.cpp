@@ -130,11 +130,12 @@ bool GRP_MultSimilar(const ExpressionRecord* a, const ExpressionRecord* b) {
 // runs the product rule once more, so the result is in normal form.
 void GRP_OnMult(ExpressionRecord* e) {
   if (!IsProduct(e) || e->operandCount < 2) return;
+  const bool anyMatrix = ContainsMatrix(e);
   bool grouped = false;
   for (int32_t i = 0; IsKind(e, kOpTimes) && i < e->operandCount - 1;) {
     ExpressionRecord* a = e->operands[i];
     int32_t j = -1;
-    if (ContainsMatrix(a)) {
+    if (anyMatrix && ContainsMatrix(a)) {
       if (GRP_MultSimilar(e->operands[i + 1], a)) j = i + 1;
     } else {
       for (int32_t k = i + 1; j < 0 && k < e->operandCount; ++k)
