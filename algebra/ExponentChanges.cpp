@@ -7,19 +7,25 @@
 #include "expression/TreeCopying.h"
 #include "expression/TreeShorthands.h"
 
+#include <cmath>
+
 namespace {
 
 // sign = 1 adds other, -1 subtracts it.
-void CombineExponent(ExpressionRecord* power, const ExpressionRecord* other, double sign) {
+bool CombineExponent(ExpressionRecord* power, const ExpressionRecord* other, double sign) {
   ExpressionRecord* exponent = power->operands[1];
   if (IsNumberNode(exponent) && IsNumberNode(other)) {
-    SetNumberValue(exponent, NumberValue(exponent) + sign * NumberValue(other));
+    const double combined = NumberValue(exponent) + sign * NumberValue(other);
+    if (!std::isfinite(combined) && std::isfinite(NumberValue(exponent)) && std::isfinite(NumberValue(other)))
+      return false;
+    SetNumberValue(exponent, combined);
   } else {
     ExpressionRecord* added = sign > 0 ? Copy(other) : Neg(Copy(other));
-    if (!DO_PlusOnLeft(exponent, added)) return;
+    if (!DO_PlusOnLeft(exponent, added)) return false;
     SIMP_TwoLevels(exponent);
   }
   SIMP_OneLevel(power);
+  return true;
 }
 
 }  // namespace
@@ -35,8 +41,10 @@ void StepExponent(ExpressionRecord* power, double delta) {
   SIMP_OneLevel(power);
 }
 
-void AddToExponent(ExpressionRecord* power, const ExpressionRecord* other) { CombineExponent(power, other, 1.0); }
+bool AddToExponent(ExpressionRecord* power, const ExpressionRecord* other) {
+  return CombineExponent(power, other, 1.0);
+}
 
-void SubtractFromExponent(ExpressionRecord* power, const ExpressionRecord* other) {
-  CombineExponent(power, other, -1.0);
+bool SubtractFromExponent(ExpressionRecord* power, const ExpressionRecord* other) {
+  return CombineExponent(power, other, -1.0);
 }

@@ -21,8 +21,9 @@ int32_t LikeFactorIn(const ExpressionRecord* denominator, const ExpressionRecord
 }
 
 // A, at place ia of the numerator, cancels against B at place ib of the
-// denominator (kWhole for the whole part).
-void Cancel(ExpressionRecord* e, int32_t ia, int32_t ib) {
+// denominator (kWhole for the whole part); false, nothing changed, when two
+// number exponents cannot be subtracted.
+bool Cancel(ExpressionRecord* e, int32_t ia, int32_t ib) {
   ExpressionRecord* numerator = e->operands[0];
   ExpressionRecord* denominator = e->operands[1];
   ExpressionRecord* a = ia == kWhole ? numerator : numerator->operands[ia];
@@ -34,7 +35,7 @@ void Cancel(ExpressionRecord* e, int32_t ia, int32_t ib) {
   auto dropDenominator = [&] { KeepOnlyOperand(e, 0); };
 
   if (powerA && powerB) {
-    SubtractFromExponent(a, b->operands[1]);
+    if (!SubtractFromExponent(a, b->operands[1])) return false;
     if (ib == kWhole) dropDenominator();
     else removeB();
   } else if (powerA) {
@@ -67,6 +68,7 @@ void Cancel(ExpressionRecord* e, int32_t ia, int32_t ib) {
   } else {
     ReplaceByNumber(e, 1.0);
   }
+  return true;
 }
 
 }  // namespace
@@ -79,19 +81,15 @@ void GRP_OnDiv(ExpressionRecord* e) {
   bool cancelled = false;
   for (int32_t k = 0; IsQuotient(e) && IsProduct(e->operands[0]) && k < e->operands[0]->operandCount;) {
     const int32_t ib = LikeFactorIn(e->operands[1], e->operands[0]->operands[k]);
-    if (ib == kNone) {
+    if (ib != kNone && Cancel(e, k, ib)) {
+      cancelled = true;
+    } else {
       ++k;
-      continue;
     }
-    Cancel(e, k, ib);
-    cancelled = true;
   }
   if (IsQuotient(e) && !IsProduct(e->operands[0])) {
     const int32_t ib = LikeFactorIn(e->operands[1], e->operands[0]);
-    if (ib != kNone) {
-      Cancel(e, kWhole, ib);
-      cancelled = true;
-    }
+    if (ib != kNone && Cancel(e, kWhole, ib)) cancelled = true;
   }
   if (cancelled) SIMP_TwoLevels(e);
 }

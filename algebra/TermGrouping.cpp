@@ -146,13 +146,18 @@ void GRP_OnMult(ExpressionRecord* e) {
       continue;
     }
     ExpressionRecord* b = e->operands[j];
+    const bool powerA = IsPower(a);
+    const bool powerB = IsPower(b);
+    if (powerA && powerB && !AddToExponent(b, a->operands[1])) {
+      ++i;
+      continue;
+    }
     grouped = true;
-    if (IsPower(b)) {
-      if (IsPower(a)) AddToExponent(b, a->operands[1]);
-      else StepExponent(b, 1.0);
+    if (powerB) {
+      if (!powerA) StepExponent(b, 1.0);
       MATH_DeleteOperand(e, i);
     } else {
-      if (IsPower(a)) {
+      if (powerA) {
         StepExponent(a, 1.0);
       } else if (DO_ToTheOn(a, Number(2.0))) {
         SIMP_OneLevel(a);

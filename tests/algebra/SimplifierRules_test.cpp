@@ -139,6 +139,8 @@ TEST(SimplifierRules, FoldsThatWouldLoseTheValueAreNotMade) {
   EXPECT_EQ(Rewritten("10^400"), "10^400");
   EXPECT_EQ(Rewritten("1e300*1e300*x"), "1e+300^2*x");
   EXPECT_EQ(Rewritten("1e308+1e308").find("Infinity"), std::string::npos);
+  EXPECT_EQ(Rewritten("x^1e308*x^1e308"), "x^1e+308*x^1e+308");
+  EXPECT_EQ(Rewritten("x^1e308/x^(-1e308)"), "x^1e+308/x^(-1e+308)");
 }
 
 TEST(SimplifierRules, RootsWithAnIndexFoldOnlyToExactWholeRoots) {
