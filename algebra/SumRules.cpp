@@ -75,7 +75,7 @@ RuleEnd SumRule(ExpressionRecord* node) {
     }
     ++i;
   }
-  if (!IsKind(node, kOpPlus)) return RuleEnd::kRestart;
+  if (!IsKind(node, kOpPlus)) return RuleEnd::kDone;
   if (IsNumberEqualTo(node->operands[node->operandCount - 1], 0.0)) {
     MATH_DeleteOperand(node, node->operandCount - 1);
     if (!IsKind(node, kOpPlus)) return RuleEnd::kDone;
