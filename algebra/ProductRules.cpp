@@ -27,6 +27,25 @@ bool LinkOperand(ExpressionRecord* node, int32_t k, ExpressionRecord* operand) {
   return true;
 }
 
+// The factors of product j: the node's factors with the sum's term j in
+// place of the sum, a term that is a product spread into its factors (as
+// the product rule would splice it). Null when a check failed on the way.
+ExpressionRecord* DistributedTerm(const ExpressionRecord* node, int32_t i, const ExpressionRecord* term) {
+  const bool spread = IsProduct(term);
+  const int32_t termFactors = spread ? term->operandCount : 1;
+  ExpressionRecord* product = NewExpression(kOpTimes, node->operandCount - 1 + termFactors);
+  for (int32_t k = 0, slot = 0; product && k < node->operandCount; ++k) {
+    for (int32_t f = 0; f < (k == i ? termFactors : 1); ++f) {
+      const ExpressionRecord* source = k != i ? node->operands[k] : spread ? term->operands[f] : term;
+      if (!LinkOperand(product, slot++, Copy(source)) || MathRewriteMustStop()) {
+        DisposExpr(product);
+        return nullptr;
+      }
+    }
+  }
+  return product;
+}
+
 // The product with the sum at index i becomes the sum of the products with
 // each of its terms, built and simplified apart from the node; a failed
 // check on the way frees that and leaves the node unexpanded. False when
@@ -34,15 +53,12 @@ bool LinkOperand(ExpressionRecord* node, int32_t k, ExpressionRecord* operand) {
 bool Distribute(ExpressionRecord* node, int32_t i) {
   if (PredictedProductTerms(node) > kMostMultipliedOutTerms) return false;
   const ExpressionRecord* sum = node->operands[i];
-  const int32_t factorCount = node->operandCount;
   ExpressionRecord* result = NewExpression(kOpPlus, sum->operandCount);
   bool failed = result == nullptr;
   for (int32_t j = 0; !failed && j < sum->operandCount; ++j) {
-    ExpressionRecord* term = NewExpression(kOpTimes, factorCount);
-    failed = !LinkOperand(result, j, term);
-    for (int32_t k = 0; !failed && k < factorCount; ++k)
-      failed = !LinkOperand(term, k, Copy(k == i ? sum->operands[j] : node->operands[k])) || MathRewriteMustStop();
-    if (!failed) SIMP_OneLevel(term);
+    ExpressionRecord* product = DistributedTerm(node, i, sum->operands[j]);
+    failed = !LinkOperand(result, j, product);
+    if (!failed) SIMP_OneLevel(product);
   }
   if (!failed) SIMP_OneLevel(result);
   if (failed || MathRewriteMustStop()) {
