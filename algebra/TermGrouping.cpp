@@ -1,0 +1,201 @@
+#include "algebra/TermGrouping.h"
+
+#include "algebra/AlgebraSwitches.h"
+#include "algebra/ExponentChanges.h"
+#include "algebra/SimplifierNodes.h"
+#include "algebra/SimplifierRules.h"
+#include "algebra/WholeTreeSimplification.h"
+#include "expression/TreeBuilding.h"
+#include "expression/TreeComparison.h"
+#include "expression/TreeShorthands.h"
+#include "expression/TreeSurgery.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const ExpressionRecord* BaseOf(const ExpressionRecord* factor) {
+  return IsPower(factor) ? factor->operands[0] : factor;
+}
+
+// Structurally equal, and no matrix: matrix terms never combine.
+bool SameTerm(const ExpressionRecord* a, const ExpressionRecord* b) {
+  return MATH_Equal(a, b) && !ContainsMatrix(a);
+}
+
+// Factors from..count-1 of a and from b..count-1 of b pair up equal.
+bool SameFactorsFrom(const ExpressionRecord* a, int32_t fromA, const ExpressionRecord* b, int32_t fromB) {
+  if (a->operandCount - fromA != b->operandCount - fromB) return false;
+  for (int32_t k = 0; fromA + k < a->operandCount; ++k)
+    if (!SameTerm(a->operands[fromA + k], b->operands[fromB + k])) return false;
+  return true;
+}
+
+bool LikeTerms(const ExpressionRecord* a, const ExpressionRecord* b) {
+  if (IsNegation(a)) a = a->operands[0];
+  if (IsNegation(b)) b = b->operands[0];
+  const bool productA = IsProduct(a);
+  const bool productB = IsProduct(b);
+  if (!productA && !productB) return SameTerm(a, b);
+  if (productA != productB) {
+    const ExpressionRecord* product = productA ? a : b;
+    const ExpressionRecord* other = productA ? b : a;
+    return product->operandCount == 2 && IsNumberNode(product->operands[0]) &&
+           SameTerm(product->operands[1], other);
+  }
+  return SameFactorsFrom(a, HasLeadingNumber(a) ? 1 : 0, b, HasLeadingNumber(b) ? 1 : 0);
+}
+
+// A hash of the node kinds, counts and leaf values of a tree in pre-order:
+// structurally equal trees hash alike (0 and -0 too).
+uint64_t StructureHash(const ExpressionRecord* tree, uint64_t hash) {
+  thread_local std::vector<const ExpressionRecord*> pending;
+  pending.assign(1, tree);
+  while (!pending.empty()) {
+    const ExpressionRecord* node = pending.back();
+    pending.pop_back();
+    uint64_t leaf = 0;
+    if (IsNumberNode(node)) {
+      const double value = NumberValue(node) == 0.0 ? 0.0 : NumberValue(node);
+      std::memcpy(&leaf, &value, sizeof leaf);
+    } else if (node->opcode == kOpAtom || node->opcode == kOpDummy) {
+      leaf = static_cast<uint32_t>(node->payload.id);
+    }
+    for (const uint64_t part : {uint64_t(node->opcode), uint64_t(node->operandCount), leaf})
+      hash = (hash ^ part) * 0x100000001b3ull;
+    for (int32_t k = node->operands ? node->operandCount - 1 : -1; k >= 0; --k)
+      if (node->operands[k]) pending.push_back(node->operands[k]);
+  }
+  return hash;
+}
+
+// Terms that LikeTerms may pair have the same signature: the hash of what
+// follows a leading negation and a leading number.
+uint64_t LikeTermSignature(const ExpressionRecord* term) {
+  constexpr uint64_t kOffset = 0xcbf29ce484222325ull;
+  if (IsNegation(term)) term = term->operands[0];
+  if (!IsProduct(term)) return StructureHash(term, kOffset);
+  const int32_t first = IsNumberNode(term->operands[0]) ? 1 : 0;
+  if (term->operandCount - first == 1) return StructureHash(term->operands[first], kOffset);
+  uint64_t hash = kOffset;
+  for (int32_t k = first; k < term->operandCount; ++k) hash = StructureHash(term->operands[k], hash * 31);
+  return hash;
+}
+
+double Coefficient(const ExpressionRecord* term) {
+  if (HasLeadingNumber(term)) return NumberValue(term->operands[0]);
+  if (!IsNegation(term)) return 1.0;
+  const ExpressionRecord* inner = term->operands[0];
+  return HasLeadingNumber(inner) ? -NumberValue(inner->operands[0]) : -1.0;
+}
+
+// Adds c times the common part into the term; false, unchanged, when the
+// new coefficient would not be finite.
+bool AddCoefficient(ExpressionRecord* term, double c) {
+  ExpressionRecord* number = nullptr;
+  double value = 0.0;
+  if (HasLeadingNumber(term)) {
+    number = term->operands[0];
+    value = NumberValue(number) + c;
+  } else if (IsNegation(term) && HasLeadingNumber(term->operands[0])) {
+    number = term->operands[0]->operands[0];
+    value = NumberValue(number) - c;
+  }
+  if (number) {
+    if (!std::isfinite(value)) return false;
+    SetNumberValue(number, value);
+  } else if (IsNegation(term)) {
+    if (!DO_MultOnLeft(term->operands[0], Number(1.0 - c))) return false;
+  } else if (!DO_MultOnLeft(term, Number(c + 1.0))) {
+    return false;
+  }
+  SIMP_TwoLevels(term);
+  return true;
+}
+
+}  // namespace
+
+bool GRP_MultSimilar(const ExpressionRecord* a, const ExpressionRecord* b) {
+  const ExpressionRecord* baseA = BaseOf(a);
+  const ExpressionRecord* baseB = BaseOf(b);
+  if (IsNumberNode(baseA) && IsNumberNode(baseB))
+    return NumberValue(baseA) == NumberValue(baseB) && NumberValue(baseA) != 0.0;
+  return MATH_Equal(baseA, baseB);
+}
+
+// A grouping that leaves a number among the factors (x x^-1 y gives 1 y)
+// runs the product rule once more, so the result is in normal form.
+void GRP_OnMult(ExpressionRecord* e) {
+  if (!IsProduct(e) || e->operandCount < 2) return;
+  const bool anyMatrix = ContainsMatrix(e);
+  bool grouped = false;
+  for (int32_t i = 0; IsKind(e, kOpTimes) && i < e->operandCount - 1;) {
+    ExpressionRecord* a = e->operands[i];
+    int32_t j = -1;
+    if (anyMatrix && ContainsMatrix(a)) {
+      if (GRP_MultSimilar(e->operands[i + 1], a)) j = i + 1;
+    } else {
+      for (int32_t k = i + 1; j < 0 && k < e->operandCount; ++k)
+        if (GRP_MultSimilar(e->operands[k], a)) j = k;
+    }
+    if (j < 0) {
+      ++i;
+      continue;
+    }
+    ExpressionRecord* b = e->operands[j];
+    const bool powerA = IsPower(a);
+    const bool powerB = IsPower(b);
+    if (powerA && powerB && !AddToExponent(b, a->operands[1])) {
+      ++i;
+      continue;
+    }
+    grouped = true;
+    if (powerB) {
+      if (!powerA) StepExponent(b, 1.0);
+      MATH_DeleteOperand(e, i);
+    } else {
+      if (powerA) {
+        StepExponent(a, 1.0);
+      } else if (DO_ToTheOn(a, Number(2.0))) {
+        SIMP_OneLevel(a);
+      } else {
+        return;
+      }
+      MATH_DeleteOperand(e, j);
+    }
+  }
+  if (grouped && IsKind(e, kOpTimes)) {
+    for (int32_t k = 0; k < e->operandCount; ++k)
+      if (IsNumberNode(e->operands[k])) return SIMP_OneLevel(e);
+  }
+}
+
+// Signatures screen the pairs, so a long sum groups in about one pass
+// over its pairs of integers.
+void GRP_OnPlus(ExpressionRecord* e) {
+  if (!IsSum(e) || e->operandCount < 2) return;
+  std::vector<uint64_t> signatures(e->operandCount);
+  for (int32_t k = 0; k < e->operandCount; ++k) signatures[k] = LikeTermSignature(e->operands[k]);
+  bool grouped = false;
+  for (int32_t i = 0; IsKind(e, kOpPlus) && i < e->operandCount - 1;) {
+    bool combined = false;
+    for (int32_t j = i + 1; !combined && j < e->operandCount; ++j) {
+      if (signatures[j] != signatures[i] || !LikeTerms(e->operands[i], e->operands[j])) continue;
+      combined = AddCoefficient(e->operands[j], Coefficient(e->operands[i]));
+      if (combined) signatures[j] = LikeTermSignature(e->operands[j]);
+    }
+    if (!combined) {
+      ++i;
+      continue;
+    }
+    MATH_DeleteOperand(e, i);
+    signatures.erase(signatures.begin() + i);
+    grouped = true;
+  }
+  if (!grouped) return;
+  ScopedAlgebraSwitch noRegrouping(gMathGroupTermsInSum, 0);
+  SIMP_OneLevel(e);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "expression/ExpressionRecord.h"
+
+// Like terms of sums and like factors of products and quotients combine
+// (3x + 5x = 8x, x x^2 = x^3, x^3/x = x^2). Each works in place on the node
+// it is given and simplifies what it changes.
+
+// True when two factors combine by adding exponents: their bases (a
+// power's base, else the factor) are structurally equal, two numbers only
+// when not 0.
+bool GRP_MultSimilar(const ExpressionRecord* a, const ExpressionRecord* b);
+void GRP_OnMult(ExpressionRecord* e);
+void GRP_OnPlus(ExpressionRecord* e);
+// Cancels like factors between the numerator and the denominator.
+void GRP_OnDiv(ExpressionRecord* e);

@@ -1,0 +1,150 @@
+// The simplifier against a computer-algebra library, each figure as a
+// ratio to the library's time for the same work in the same run:
+// - multiplying out (x+y+z)^n, n = 5 to 15, against its expand()
+//   (vs_ginac);
+// - simplifying 200 fixed random rational formulas against the library
+//   building them and applying expand() (vs_ginac_expand) or normal()
+//   (vs_ginac_normal).
+
+#include <benchmark/benchmark.h>
+#include <ginac/ginac.h>
+
+#include <chrono>
+#include <exception>
+#include <map>
+#include <random>
+#include <vector>
+
+#include "algebra/AlgebraSwitches.h"
+#include "algebra/WholeTreeSimplification.h"
+#include "expression/TreeBuilding.h"
+#include "expression/TreeCopying.h"
+#include "expression/TreeDisposal.h"
+#include "expression/TreeShorthands.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsOf(const auto& work) {
+  const auto start = Clock::now();
+  work();
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+const GiNaC::symbol& Symbol(int32_t id) {
+  static std::map<int32_t, GiNaC::symbol> symbols;
+  auto found = symbols.find(id);
+  if (found == symbols.end()) found = symbols.emplace(id, GiNaC::symbol(std::string(1, char(id)))).first;
+  return found->second;
+}
+
+// The library's expression for one of our trees of numbers, letters,
+// sums, products, negations, quotients and whole powers.
+GiNaC::ex ToLibrary(const ExpressionRecord* e) {
+  switch (e->opcode) {
+    case kOpNumber: return GiNaC::numeric(static_cast<long>(e->payload.number->value));
+    case kOpAtom: return Symbol(e->payload.id);
+    case kOpMinus: return -ToLibrary(e->operands[0]);
+    case kOpOver: return ToLibrary(e->operands[0]) / ToLibrary(e->operands[1]);
+    case kOpPower: return GiNaC::pow(ToLibrary(e->operands[0]), ToLibrary(e->operands[1]));
+    case kOpPlus: {
+      GiNaC::ex sum = 0;
+      for (int32_t k = 0; k < e->operandCount; ++k) sum += ToLibrary(e->operands[k]);
+      return sum;
+    }
+    default: {
+      GiNaC::ex product = 1;
+      for (int32_t k = 0; k < e->operandCount; ++k) product *= ToLibrary(e->operands[k]);
+      return product;
+    }
+  }
+}
+
+// The library refuses a formula that divides by an exact zero, such as
+// 1/(x-x).
+bool LibraryAccepts(const ExpressionRecord* formula) {
+  try {
+    ToLibrary(formula).normal();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+ExpressionRecord* RandomFormula(std::mt19937& random, int depth) {
+  auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  if (depth == 0 || pick(0, 4) == 0)
+    return pick(0, 2) == 0 ? Number(pick(1, 5)) : Atomic("xyz"[pick(0, 2)]);
+  switch (pick(0, 5)) {
+    case 0: return Plus(RandomFormula(random, depth - 1), RandomFormula(random, depth - 1));
+    case 1: return Minus(RandomFormula(random, depth - 1), RandomFormula(random, depth - 1));
+    case 2:
+    case 3: return Times(RandomFormula(random, depth - 1), RandomFormula(random, depth - 1));
+    case 4: return Div(RandomFormula(random, depth - 1), RandomFormula(random, depth - 1));
+    default: return Tothe(RandomFormula(random, depth - 1), Number(pick(2, 3)));
+  }
+}
+
+void BM_MultiplyOutPowerOfThreeTerms(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  ExpressionRecord* source = Tothe(Plus(Plus(Atomic('x'), Atomic('y')), Atomic('z')), Number(n));
+  int64_t repeats = 0;
+  size_t terms = 0;
+  const double ours = SecondsOf([&] {
+    for (auto _ : state) {
+      ExpressionRecord* tree = Copy(source);
+      ScopedAlgebraSwitch multiply(Math_Multiply_Out, 1);
+      SimplifyExpr(tree);
+      terms = tree->operandCount;
+      DisposExpr(tree);
+      ++repeats;
+    }
+  });
+  DisposExpr(source);
+  const GiNaC::symbol &x = Symbol('x'), &y = Symbol('y'), &z = Symbol('z');
+  size_t libraryTerms = 0;
+  const double library = SecondsOf([&] {
+    for (int64_t k = 0; k < repeats; ++k) libraryTerms = GiNaC::pow(x + y + z, n).expand().nops();
+  });
+  if (terms != libraryTerms) state.SkipWithError("the two expansions differ in their number of terms");
+  state.counters["terms"] = static_cast<double>(terms);
+  state.counters["vs_ginac"] = ours / library;
+}
+
+void BM_SimplifyRandomFormulas(benchmark::State& state) {
+  std::mt19937 random(2026);
+  std::vector<ExpressionRecord*> sources;
+  while (sources.size() < 200) {
+    ExpressionRecord* formula = RandomFormula(random, 4);
+    if (LibraryAccepts(formula)) sources.push_back(formula);
+    else DisposExpr(formula);
+  }
+  int64_t repeats = 0;
+  const double ours = SecondsOf([&] {
+    for (auto _ : state) {
+      for (const ExpressionRecord* source : sources) {
+        ExpressionRecord* tree = Copy(source);
+        SimplifyExpr(tree);
+        DisposExpr(tree);
+      }
+      ++repeats;
+    }
+  });
+  const auto libraryTime = [&](auto finish) {
+    return SecondsOf([&] {
+      for (int64_t k = 0; k < repeats; ++k)
+        for (const ExpressionRecord* source : sources) benchmark::DoNotOptimize(finish(ToLibrary(source)));
+    });
+  };
+  const double expanded = libraryTime([](const GiNaC::ex& e) { return e.expand(); });
+  const double normal = libraryTime([](const GiNaC::ex& e) { return e.normal(); });
+  for (ExpressionRecord* source : sources) DisposExpr(source);
+  state.counters["vs_ginac_expand"] = ours / expanded;
+  state.counters["vs_ginac_normal"] = ours / normal;
+}
+
+}  // namespace
+
+BENCHMARK(BM_MultiplyOutPowerOfThreeTerms)->DenseRange(5, 15)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SimplifyRandomFormulas)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,44 @@
+#include "ParserTestSupport.h"
+#include "expression/TreeBuilding.h"
+#include "expression/TreeShorthands.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+TEST(TreeShorthands, BuildTheirShapes) {
+  EXPECT_EQ(Written(Tree(Times3(Atomic('a'), Atomic('b'), Atomic('c'))).get()), "a*b*c");
+  EXPECT_EQ(Written(Tree(Oneover(Atomic('x'))).get()), "1/x");
+  EXPECT_EQ(Written(Tree(OnePlus(Atomic('x'))).get()), "1+x^2");
+  EXPECT_EQ(Written(Tree(MinusOne(Atomic('x'))).get()), "x^2-1");
+  EXPECT_EQ(Written(Tree(Subst(Atomic('f'), Atomic('x'), Number(2))).get()),
+            Reparsed("substitution(f,x=2)"));
+  Tree vector(Vector(Atomic('a'), Atomic('b'), Atomic('c')));
+  EXPECT_EQ(vector->payload.shape.rows, 3);
+  EXPECT_EQ(vector->payload.shape.columns, 1);
+}
+
+TEST(TreeShorthands, ComplexNumberWritesOnlyTheNonZeroParts) {
+  EXPECT_EQ(Written(Tree(ComplexNumber({0, 0})).get()), "0");
+  EXPECT_EQ(Written(Tree(ComplexNumber({0, 2})).get()), "2*i");
+  EXPECT_EQ(Written(Tree(ComplexNumber({3, 0})).get()), "3");
+  EXPECT_EQ(Written(Tree(ComplexNumber({3, -1})).get()), "3+-1*i");
+  EXPECT_EQ(Written(Tree(ComplexNumber({NAN, 0})).get()), "NaN");
+  EXPECT_EQ(Written(Tree(ComplexNumber({0, NAN})).get()), "NaN*i");
+}
+
+TEST(TreeShorthands, PredicatesFindTheirKindsAnywhere) {
+  EXPECT_TRUE(ContainsMatrix(Parse("matrix(1,1,a)").get()));
+  EXPECT_TRUE(ContainsMatrix(Parse("x+sin(2*matrix(1,2,a,b))").get()));
+  EXPECT_FALSE(ContainsMatrix(Parse("x+y").get()));
+  EXPECT_FALSE(ContainsInterval(Parse("x+y").get()));
+  EXPECT_TRUE(IsSpecialSymbolChar(1) && IsSpecialSymbolChar(6));
+  EXPECT_FALSE(IsSpecialSymbolChar(0) || IsSpecialSymbolChar(7) || IsSpecialSymbolChar('x'));
+
+  Tree first(NewBinop(kOpFunction, NewUnop(kOpOpTotal, Atomic('x')), Atomic('f')));
+  Tree second(NewBinop(kOpFunction, NewBinop(kOpOpTotal, Atomic('x'), Number(2)), Atomic('f')));
+  EXPECT_FALSE(ContainsDerivative(second.get()));
+  Tree nested(Plus(Atomic('y'), Sin(first.release())));
+  EXPECT_TRUE(ContainsDerivative(nested.get()));
+  EXPECT_FALSE(ContainsDerivative(nullptr));
+}
