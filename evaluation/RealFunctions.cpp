@@ -101,7 +101,11 @@ bool IsEven(double x) { return x * 0.5 == std::trunc(x * 0.5); }
 
 double Mod(double a, double b) {
   if (b == 0) return gNaN;
-  return a - b * std::floor(a / b);
+  // fmod is exact for every quotient; a - b floor(a/b) in doubles is not
+  // once a/b passes 2^53. The one rounding is in moving to b's sign.
+  const double r = std::fmod(a, b);
+  if (r == 0) return 0.0;
+  return (r < 0) == (b < 0) ? r : r + b;
 }
 
 double Fact(double x) {

@@ -14,6 +14,7 @@ value ('inf'/'-inf' beyond the largest double; '-0.0' kept).
 """
 import math
 import random
+from fractions import Fraction
 
 import mpmath
 
@@ -40,6 +41,22 @@ xs += [math.nextafter(4.0, 0), 4.0, 4.25, 1e-10, 3e-9, 1e-8, 0.37, 2.9]
 for n in orders:
     for x in xs:
         lines.append(f'jv {d(n)} {d(x)} {d(mpmath.besselj(n, x))}')
+
+# Floored remainder, exact in rational arithmetic then rounded once: dividends
+# over the whole exponent range against small, tiny and huge divisors, so
+# that quotients pass 2^53 by far.
+divisors = [3.0, -3.0, 0.1, -0.1, 1e-300, 7.5e10, -2.0 ** -1074, 1e300]
+for e in list(range(-1074, 1024, 37)) + [53, 54, 56, 60]:
+    for sign in (1, -1):
+        a = sign * 2.0 ** e * (1 + rng.random()) if e < 1023 else sign * 2.0 ** e
+        for b in divisors:
+            fa, fb = Fraction(a), Fraction(b)
+            r = fa - fb * math.floor(fa / fb)
+            lines.append(f'mod {d(a)} {d(b)} {d(float(r))}')
+for a, b in [(1e17, 3.0), (-1e17, 3.0), (1e17, -3.0), (-1e-20, 3.0), (1e-20, -3.0), (7.5, 2.0), (-6.0, 3.0)]:
+    fa, fb = Fraction(a), Fraction(b)
+    r = fa - fb * math.floor(fa / fb)
+    lines.append(f'mod {d(a)} {d(b)} {d(float(r))}')
 
 with open(__file__.replace('.py', '.txt'), 'w') as f:
     f.write('\n'.join(lines) + '\n')

@@ -114,6 +114,14 @@ TEST(RealFunctions, SignParityAndModulo) {
   EXPECT_TRUE(std::isnan(Mod(0, 0)));
 }
 
+// Every quotient, far beyond 2^53 too: the exact remainder, rounded once.
+TEST(RealFunctions, ModuloIsTheExactRemainder) {
+  static const auto table = ReadReferenceTable("accuracy_reference.txt");
+  for (const auto& row : table.at("mod")) {
+    EXPECT_EQ(Mod(row[0], row[1]), row[2]) << "mod(" << row[0] << ", " << row[1] << ")";
+  }
+}
+
 TEST(RealFunctions, FractionalPowersTakeRealOddRoots) {
   EXPECT_DOUBLE_EQ(PowFrac(-8, 3, 1), -2);
   EXPECT_DOUBLE_EQ(PowFrac(-8, 3, 2), 4);
