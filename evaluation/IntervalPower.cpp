@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "CoreUtilities/CheckedConvert.h"
 #include "evaluation/IntervalElementary.h"
 #include "evaluation/RealFunctions.h"
 #include "expression/WholeNumberGcd.h"
@@ -74,6 +75,12 @@ Interval PowFrac(const Interval& x, const Interval& den, const Interval& num) {
       IsOrdinary(x) && !IsUndefined(x)) {
     const double g = SIMP_Gcd(n, d);
     const double reducedDen = d / g;
+    if (n / g == 1 && reducedDen >= 2) {
+      // The root is increasing wherever it is defined: its end values bound it.
+      if (x.lower < 0 && IsEven(reducedDen)) return gNaNInterval;
+      const int index = DoubleToInt32(reducedDen);
+      return {NthRoot(x.lower, index), NthRoot(x.upper, index)};
+    }
     if (!IsEven(reducedDen)) {
       const Interval e = {n / d, n / d};
       const bool negate = !IsEven(n / g);

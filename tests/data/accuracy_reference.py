@@ -6,7 +6,7 @@ complex inverse functions, the floored remainder and roots with an index.
 Writes accuracy_reference.txt, one case a line:
   jv <order> <x> <J>
   mod <a> <b> <a mod b>
-  root <x> <n> <x^(1/n)>
+  root <x> <n> <x^(1/n)>     perfect <k^n> <n> <k>
   <function> <re> <im> <result re> <result im>   (casin cacos catan catanh
                                                    casinh cacosh csqrt clog)
 every number as the shortest round-trip repr of the double nearest the exact
@@ -57,6 +57,24 @@ for a, b in [(1e17, 3.0), (-1e17, 3.0), (1e17, -3.0), (-1e-20, 3.0), (1e-20, -3.
     fa, fb = Fraction(a), Fraction(b)
     r = fa - fb * math.floor(fa / fb)
     lines.append(f'mod {d(a)} {d(b)} {d(float(r))}')
+
+# Roots with an index over the whole exponent range, negative x for odd
+# indices, and perfect powers k^n that a double holds exactly.
+for n in list(range(2, 13)) + [17, 64]:
+    for e in range(-1074, 1024, 23):
+        x = 2.0 ** e * (1 + rng.random()) if e < 1023 else 2.0 ** e * 1.5
+        for v in ([x, -x] if n % 2 else [x]):
+            r = mpmath.root(abs(mpmath.mpf(v)), n) * (1 if v > 0 else -1)
+            lines.append(f'root {d(v)} {n} {d(r)}')
+for n in range(2, 13):
+    for k in [2, 3, 5, 7, 10, 11, 12, 31, 1000, 12345]:
+        if k ** n < 2 ** 53 or k in (2, 10):
+            if k ** n > 2 ** 1023:
+                continue
+            x = float(k ** n)
+            if Fraction(x) == k ** n:
+                lines.append(f'perfect {d(x)} {n} {k}.0')
+lines += ['root 1e-300 3 {}'.format(d(mpmath.root(mpmath.mpf(1e-300), 3)))]
 
 with open(__file__.replace('.py', '.txt'), 'w') as f:
     f.write('\n'.join(lines) + '\n')

@@ -49,6 +49,9 @@ TEST(IntervalArithmetic, ExactResultsOfTheCoreRules) {
   ExpectSame(PowFrac({-8, -1}, {3, 3}, {1, 1}), {-2, -1});
   EXPECT_EQ(PowFrac({-8, 8}, {3, 3}, {2, 2}).lower, 0);
   EXPECT_NEAR(PowFrac({-8, 8}, {3, 3}, {2, 2}).upper, 4, 1e-15);
+  ExpectSame(PowFrac({3125, 7776}, {5, 5}, {1, 1}), {5, 6});  // pow gave 5.000000000000001
+  ExpectSame(PowFrac({-1e-300, 1e-300}, {6, 6}, {2, 2}), {NthRoot(-1e-300, 3), NthRoot(1e-300, 3)});
+  ExpectSame(PowFrac({-1, 16}, {4, 4}, {1, 1}), gNaNInterval);
   ExpectSame(Mod({5, 5}, {3, 3}), {2, 2});
   ExpectSame(Mod({5, 7}, {3, 3}), {0, 3});  // the quotient passes 2: every remainder in [0, 3)
 }
