@@ -24,6 +24,8 @@ rng = random.Random(19)
 
 
 def d(v):
+    if isinstance(v, float):
+        return repr(v)  # already a double; keeps the sign of a zero
     v = mpmath.mpf(v)
     if abs(v) > MAX:
         return 'inf' if v > 0 else '-inf'
@@ -75,6 +77,90 @@ for n in range(2, 13):
             if Fraction(x) == k ** n:
                 lines.append(f'perfect {d(x)} {n} {k}.0')
 lines += ['root 1e-300 3 {}'.format(d(mpmath.root(mpmath.mpf(1e-300), 3)))]
+
+# Complex inverse functions, square root and logarithm. On a branch cut a
+# zero part stands for one side, the side each function has always taken:
+# the value there is mpmath's limit from that side.
+FUNCTIONS = {'casin': mpmath.asin, 'cacos': mpmath.acos, 'casinh': mpmath.asinh, 'cacosh': mpmath.acosh,
+             'catan': mpmath.atan, 'catanh': mpmath.atanh, 'csqrt': mpmath.sqrt, 'clog': mpmath.log}
+ABOVE, BELOW, RIGHT, LEFT = (0, 1), (0, -1), (1, 0), (-1, 0)
+
+
+def cut_side(name, x, y):
+    if y == 0 and x != 0:
+        if name in ('casin', 'catanh') and abs(x) > 1:
+            return BELOW if x > 1 else ABOVE
+        if name == 'cacos' and abs(x) > 1:
+            return ABOVE if x > 1 else BELOW
+        if name == 'cacosh' and x < 1:
+            return BELOW if x < -1 else ABOVE
+        if name == 'csqrt' and x < 0:
+            return ABOVE
+        if name == 'clog' and x < 0:
+            return BELOW if math.copysign(1, y) < 0 else ABOVE
+    if x == 0 and abs(y) > 1 and name in ('casinh', 'catan'):
+        return RIGHT if y > 1 else LEFT
+    return None
+
+
+def complex_reference(name, x, y):
+    with mpmath.workdps(800):  # tiny parts next to 1 need the digits
+        return nudged_reference(name, x, y)
+
+
+def nudged_reference(name, x, y):
+    z = mpmath.mpc(x, y)
+    side = cut_side(name, x, y)
+    if side is not None:
+        z += mpmath.mpc(*side) * mpmath.mpf(10) ** -700
+    w = FUNCTIONS[name](z)
+    if side is not None:  # the nudge must not show in a part that is 0 on the cut
+        w = mpmath.mpc(0 if abs(w.real) < 1e-600 else w.real, 0 if abs(w.imag) < 1e-600 else w.imag)
+    return w
+
+
+points = {}  # keyed by repr, so that -0.0 and 0.0 both stay
+
+
+def add(x, y):
+    points[(repr(x), repr(y))] = (x, y)
+
+
+angles = [0.1, 0.7, 1.3, 1.5707, 2.0, 2.9, -0.4, -1.6, -2.5, 3.1]
+for e in range(-1074, 1024, 19):
+    for t in angles:
+        r = 2.0 ** e * 1.37
+        if r < 1.7e308:
+            add(r * math.cos(t), r * math.sin(t))
+# One part large or tiny next to the other, mixing the whole exponent range.
+mags = [0.0, 5e-324, 1e-300, 1e-150, 2.0 ** -53, 1e-10, 1e-8, 0.3, 1.0, 1.5, 2.0, 1e8, 1e10, 1e150, 1e200, 1e300,
+        1.7e308]
+for a in mags:
+    for b in mags:
+        for sa, sb in ((1, 1), (-1, 1), (1, -1), (-1, -1)):
+            add(sa * a, sb * b)
+# Near and on the cuts, both signs of zero; around the branch points.
+near = [1.0, math.nextafter(1.0, 2), 1 + 2.0 ** -30, 1.25, 2.0, 1e8, 1e300, math.nextafter(1.0, 0), 0.5]
+offs = [0.0, -0.0, 5e-324, 1e-300, 1e-20, 2.0 ** -53, 1e-8]
+for a in near:
+    for b in offs:
+        for sa in (1, -1):
+            for sb in (1, -1):
+                add(sa * a, sb * b)
+                add(sb * b, sa * a)
+# Route switches: |z| about 2^-27, 2^28 and 2^500, y about 2^-500, the
+# crossover of the modulus sum at 1.5 and of x/A at 0.6417.
+for v in (2.0 ** -27, 2.0 ** 28, 2.0 ** 500, 2.0 ** -500, 2.0 ** -900):
+    for f in (math.nextafter(1.0, 0), 1.0, math.nextafter(1.0, 2)):
+        for pair in ((v * f, 0.5), (0.5, v * f), (v * f, v * f), (v * f, 1.0), (1.0, v * f), (2.0, v * f)):
+            add(*pair)
+for y in (0.1, 0.5, 1.0, 1.118, 2.0):
+    for x in (0.6417 * 1.5 - 0.5, 0.46, 0.47, 0.48, 1.1):
+        add(x, y)
+for name in FUNCTIONS:
+    for x, y in points.values():
+        w = complex_reference(name, x, y)
+        lines.append(f'{name} {d(x)} {d(y)} {d(w.real)} {d(w.imag)}')
 
 with open(__file__.replace('.py', '.txt'), 'w') as f:
     f.write('\n'.join(lines) + '\n')
