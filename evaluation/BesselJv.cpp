@@ -470,11 +470,10 @@ double jv(double n, double x) {
     return gNaN;
   }
   if (std::isinf(x)) return 0.0;
-  // Below 2^-53 the leading term of the series is the whole value; it is
-  // tiny, not zero, and infinite for negative non-integer orders at 0.
   // The power series holds below x = 4 for every order (its sum is carried
-  // in extended precision); the recurrences overflow or lose digits as x
-  // goes to 0 for non-integer orders.
+  // in extended precision), down to 0 where a negative non-integer order is
+  // infinite; the recurrences below overflow or lose digits as x goes to 0
+  // for non-integer orders. Integer orders take it below 2^-53 only.
   if (x < MACHEP || (!integerOrder && x < kSeriesBelow)) return sign * jvs(n, x);
 
   const double k = 3.6 * std::sqrt(x);
