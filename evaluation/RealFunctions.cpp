@@ -92,9 +92,9 @@ constexpr int kLargestCorrectedRootIndex = 64;
 }  // namespace
 
 double NthRoot(double x, int n) {
-  if (n == 2) return std::sqrt(x);
   const bool odd = n % 2 != 0;
   if (x == 0) return odd ? x : 0.0;
+  if (n == 2) return std::sqrt(x);
   if (n < 2 || n > kLargestCorrectedRootIndex || !std::isfinite(x)) {
     if (x < 0 && odd) return -std::pow(-x, 1.0 / n);
     return std::pow(x, 1.0 / n);
