@@ -1,10 +1,9 @@
 #include "evaluation/ComplexIntervalFunctions.h"
 
-#include "evaluation/ComplexFunctions.h"
-
 #include <cmath>
 #include <initializer_list>
 
+#include "evaluation/ComplexFunctions.h"
 #include "evaluation/IntervalElementary.h"
 #include "evaluation/IntervalPower.h"
 #include "evaluation/IntervalSpecial.h"

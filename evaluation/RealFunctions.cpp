@@ -68,12 +68,13 @@ double BinomialProduct(double n, double s) {
   return result;
 }
 
-// a * b as an unevaluated sum hi + lo, exact.
+// A value carried as the unevaluated sum hi + lo.
 struct DoubleDouble {
   double hi;
   double lo;
 };
 
+// a * b; only the rounding of the small a.lo * b is lost.
 DoubleDouble Times(const DoubleDouble& a, double b) {
   const double hi = a.hi * b;
   const double lo = std::fma(a.hi, b, -hi) + a.lo * b;
