@@ -43,6 +43,11 @@ xs += [math.nextafter(4.0, 0), 4.0, 4.25, 1e-10, 3e-9, 1e-8, 0.37, 2.9]
 for n in orders:
     for x in xs:
         lines.append(f'jv {d(n)} {d(x)} {d(mpmath.besselj(n, x))}')
+# Orders past 21 take the series up to x = 3.6 sqrt(|order|): both sides.
+for n in [30.3, -30.3, 100.25, -100.25, 180.5, -180.5]:
+    edge = 3.6 * math.sqrt(abs(n))
+    for x in [1e-300, 1e-20, 0.5, 3.9, 10.0, math.nextafter(edge, 0), edge, edge * 1.01]:
+        lines.append(f'jv {d(n)} {d(x)} {d(mpmath.besselj(n, x))}')
 
 # Floored remainder, exact in rational arithmetic then rounded once: dividends
 # over the whole exponent range against small, tiny and huge divisors, so
