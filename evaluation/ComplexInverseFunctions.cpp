@@ -93,6 +93,7 @@ Complex ArcCosine(double x, double y) {
 Complex FirstQuadrantArcTanh(double x, double y) {
   if (std::max(x, y) >= kHugeForArcTangent) {
     // atanh z = 1/z + i pi/2 + O(1/z^3); Re(1/z) scaled against overflow.
+    if (std::isinf(x) || std::isinf(y)) return {0.0, kHalfPi};
     const double re = x >= y ? 1 / (x + y * (y / x)) : (x / y) / (y + x * (x / y));
     return {re, kHalfPi};
   }

@@ -125,6 +125,14 @@ TEST(ComplexFunctions, InverseFunctionsRootAndLogarithmMatchReferenceEverywhere)
   }
 }
 
+TEST(ComplexFunctions, InverseFunctionsReachTheirLimitsAtInfinity) {
+  EXPECT_EQ(Atan({INFINITY, INFINITY}).re, std::numbers::pi / 2);
+  EXPECT_EQ(Atan({INFINITY, INFINITY}).im, 0);
+  EXPECT_EQ(Atanh({1, INFINITY}).re, 0);
+  EXPECT_EQ(Asin({INFINITY, 0}).im, -INFINITY);
+  EXPECT_EQ(Acos({-INFINITY, 1}).im, -INFINITY);
+}
+
 TEST(ComplexFunctions, PowerAgreesWithTheStandardLibrary) {
   const std::vector<Complex> exponents = {{2.5, 0}, {-1.25, 0}, {0.5, 1.5}, {-2, -0.75}, {3, 0}};
   for (const Complex& z : SamplePoints()) {
