@@ -6,10 +6,11 @@
 #include <cmath>
 
 // Inverse trigonometric and hyperbolic functions of a complex argument.
-// Each is the principal branch computed in the first quadrant by forms that
-// neither overflow before the result does nor cancel (after Hull, Fairgrieve
-// and Tang for the arc sine and cosine, Kahan for the arc tangent), and then
-// given its signs; signed zeros pick the side of a cut. On a cut itself the
+// Each is the principal branch computed in the first quadrant by the
+// textbook forms that neither overflow before the result does nor cancel
+// (the modulus sums |z + 1| + |z - 1| for the arc sine and cosine, log1p of
+// 4x / |1 - z|^2 for the arc tangent), and then given its signs; signed
+// zeros pick the side of a cut. On a cut itself the
 // functions below choose the side their closed formulas of logarithms and
 // square roots always gave, whatever the sign of the zero.
 
