@@ -15,6 +15,8 @@ namespace {
 constexpr double PI = 3.14159265358979323846;
 constexpr double BIG = 1.44115188075855872e17;  // 2^57
 constexpr double kMaxContinuedFractionTerms = 1000;
+constexpr double kSeriesBelow = 4.0;
+constexpr double kHalvesExactly = 4.450147717014403e-308;  // 2^-1021
 
 // Debye expansion coefficients: lambda_k and mu_k = -(6k+1)/(6k-1) lambda_k.
 constexpr double lambda[] = {
@@ -207,27 +209,21 @@ double jvs(double n, double x) {
     k += 1.0L;
     if (sum != 0) t = std::fabs(u / sum);
   }
-  double y = static_cast<double>(sum);
+  const double y = static_cast<double>(sum);
   int exponent = 0;
   std::frexp(0.5 * x, &exponent);
   const double scaleExponent = exponent * n;
-  if (scaleExponent > -1023 && scaleExponent < 1023 && n > 0.0 && n < 170.6243769563027) {
+  if (scaleExponent > -1023 && scaleExponent < 1023 && n > 0.0 && n < 170.6243769563027 &&
+      x >= kHalvesExactly) {
     int sign = 1;
     return y * std::pow(0.5 * x, n) / mygamma(n + 1.0, &sign);
   }
-  int sign = 1;
-  t = n * std::log(0.5 * x) - mylgam(n + 1.0, &sign);
-  if (y < 0) {
-    sign = -sign;
-    y = -y;
-  }
-  t += std::log(y);
-  if (t < -MAXLOG) return 0.0;
-  if (t > MAXLOG) {
-    mtherr("Jv", 3);
-    return sign * gInf;
-  }
-  return sign * std::exp(t);
+  // Beyond that range (negative orders, large orders, x/2 below the normal
+  // range) the scaling is done in long double, whose range holds every
+  // factor, so only the final conversion rounds, overflows or underflows.
+  const long double halfX = 0.5L * x;
+  return static_cast<double>(sum * std::pow(halfX, static_cast<long double>(n)) /
+                             std::tgamma(static_cast<long double>(n) + 1.0L));
 }
 
 double hankel(double n, double x) {
@@ -474,9 +470,11 @@ double jv(double n, double x) {
     return gNaN;
   }
   if (std::isinf(x)) return 0.0;
-  // Below 2^-53 the leading term of the series is the whole value; it is
-  // tiny, not zero, and infinite for negative non-integer orders at 0.
-  if (x < MACHEP) return sign * jvs(n, x);
+  // The power series holds below x = 4 for every order (its sum is carried
+  // in extended precision), down to 0 where a negative non-integer order is
+  // infinite; the recurrences below overflow or lose digits as x goes to 0
+  // for non-integer orders. Integer orders take it below 2^-53 only.
+  if (x < MACHEP || (!integerOrder && x < kSeriesBelow)) return sign * jvs(n, x);
 
   const double k = 3.6 * std::sqrt(x);
   const double t = 3.6 * std::sqrt(an);

@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/MathConstants.h"
 
+#include <algorithm>
 #include <cmath>
 
 // Elementary complex functions by closed formulas over the real library.
@@ -9,9 +10,27 @@
 namespace {
 
 constexpr double kLn10 = 2.30258509299404568402;
+constexpr double kLn2 = 0.693147180559945309417;
 
-double Abs(const Complex& z) { return std::hypot(z.re, z.im); }
 double Arg(const Complex& z) { return std::atan2(z.im, z.re); }
+
+// ln |z|. Near |z| = 1 the logarithm of the rounded modulus would lose the
+// whole answer: there |z|^2 - 1 is summed from exact squares instead.
+double LogAbs(const Complex& z) {
+  const double a = std::max(std::fabs(z.re), std::fabs(z.im));
+  const double b = std::min(std::fabs(z.re), std::fabs(z.im));
+  const double aa = a * a, bb = b * b;
+  if (a > 0x1p1020) return std::log(std::hypot(z.re * 0.25, z.im * 0.25)) + 2 * kLn2;
+  // Subnormal parts are scaled into the normal range before hypot rounds them.
+  if (a < 0x1p-1000) return std::log(std::hypot(z.re * 0x1p600, z.im * 0x1p600)) - 600 * kLn2;
+  if (aa + bb < 0.5 || aa + bb > 2) return std::log(std::hypot(z.re, z.im));
+  const double aaError = std::fma(a, a, -aa);
+  const double bbError = std::fma(b, b, -bb);
+  const double s = aa - 1;
+  const double v = s - aa;
+  const double sError = (aa - (s - v)) + (-1 - v);  // what aa - 1 rounded away
+  return 0.5 * std::log1p((s + bb) + (sError + aaError + bbError));
+}
 
 // 1/w, dividing through by the part of larger magnitude so that neither
 // square overflows.
@@ -26,21 +45,6 @@ Complex Reciprocal(const Complex& w) {
   return {1.0 / d, -r / d};
 }
 
-// n/w by the same scaling.
-Complex Quotient(const Complex& n, const Complex& w) {
-  if (std::fabs(w.re) < std::fabs(w.im)) {
-    const double r = w.re / w.im;
-    const double d = w.re * r + w.im;
-    return {(n.re * r + n.im) / d, (n.im * r - n.re) / d};
-  }
-  const double r = w.im / w.re;
-  const double d = w.im * r + w.re;
-  return {(n.re + n.im * r) / d, (n.im - n.re * r) / d};
-}
-
-// Sqrt of a value whose parts the inverse functions compute themselves.
-Complex Sqrt(double re, double im) { return Sqrt(Complex{re, im}); }
-
 }  // namespace
 
 Complex Exp(const Complex& z) {
@@ -48,18 +52,36 @@ Complex Exp(const Complex& z) {
   return {m * std::cos(z.im), m * std::sin(z.im)};
 }
 
-Complex Log(const Complex& z) { return {std::log(Abs(z)), Arg(z)}; }
+Complex Log(const Complex& z) { return {LogAbs(z), Arg(z)}; }
 
-Complex Log10(const Complex& z) { return {std::log(Abs(z)) / kLn10, Arg(z) / kLn10}; }
+Complex Log10(const Complex& z) { return {LogAbs(z) / kLn10, Arg(z) / kLn10}; }
 
 Complex Sqrt(const Complex& z) {
-  if (z.im != 0) {
-    const double r = std::sqrt(Abs(z));
-    const double t = Arg(z);
-    return {r * std::cos(t / 2), r * std::sin(t / 2)};
+  if (z.im == 0) {
+    if (z.re >= 0) return {std::sqrt(z.re), 0.0};
+    return {0.0, std::sqrt(-z.re)};
   }
-  if (z.re >= 0) return {std::sqrt(z.re), 0.0};
-  return {0.0, std::sqrt(std::fabs(z.re))};
+  if (std::isnan(z.re) || std::isnan(z.im)) return gNaNComplex;
+  // t = sqrt((|x| + |z|)/2) is the larger part; the other is y/(2t), so the
+  // smaller part keeps its own digits (no cos of a rounded pi/2). Parts are
+  // scaled by an even power of 2 where |x| + |z| would overflow or lose
+  // digits below the normal range.
+  double x = std::fabs(z.re), y = z.im;
+  double unscale = 1;
+  const double m = std::max(x, std::fabs(y));
+  if (m > 0x1p1020) {
+    x *= 0x1p-4;
+    y *= 0x1p-4;
+    unscale = 4;
+  } else if (m < 0x1p-1000) {
+    x *= 0x1p600;
+    y *= 0x1p600;
+    unscale = 0x1p-300;
+  }
+  const double t = std::sqrt(0.5 * (x + std::hypot(x, y)));
+  const double other = std::fabs(y) / (2 * t);
+  if (z.re >= 0) return {t * unscale, std::copysign(other, y) * unscale};
+  return {other * unscale, std::copysign(t, y) * unscale};
 }
 
 Complex Sin(const Complex& z) {
@@ -100,56 +122,6 @@ Complex Csc(const Complex& z) { return Reciprocal(Sin(z)); }
 Complex Coth(const Complex& z) { return Reciprocal(Tanh(z)); }
 Complex Sech(const Complex& z) { return Reciprocal(Cosh(z)); }
 Complex Csch(const Complex& z) { return Reciprocal(Sinh(z)); }
-
-Complex Asin(const Complex& z) {
-  const double x = z.re, y = z.im;
-  if (y == 0 && x >= -1 && x <= 1) return {std::asin(x), 0.0};
-  const Complex s = Sqrt(1 - (x * x - y * y), 0 - 2 * x * y);
-  const Complex u = {s.re - y, x + s.im};
-  return {Arg(u), -std::log(Abs(u))};
-}
-
-Complex Acos(const Complex& z) {
-  const double x = z.re, y = z.im;
-  if (y == 0 && x >= -1 && x <= 1) return {std::acos(x), 0.0};
-  const Complex s = Sqrt(x * x - y * y - 1, 2 * x * y);
-  const Complex u = {x + s.re, y + s.im};
-  const double t = Arg(u);
-  const double m = std::log(Abs(u));
-  if (t >= 0) return {t, -m};
-  return {-t, m};
-}
-
-Complex Asinh(const Complex& z) {
-  const double x = z.re, y = z.im;
-  const Complex s = Sqrt(x * x - y * y + 1, 2 * x * y);
-  const Complex u = {x + s.re, y + s.im};
-  return {std::log(Abs(u)), Arg(u)};
-}
-
-Complex Acosh(const Complex& z) {
-  const double x = z.re, y = z.im;
-  const Complex s = Sqrt(x * x - y * y - 1, 2 * x * y);
-  const Complex u = {x + s.re, y + s.im};
-  const double m = std::log(Abs(u));
-  const double t = Arg(u);
-  if (m >= 0) return {m, t};
-  return {-m, -t};
-}
-
-Complex Atan(const Complex& z) {
-  const double x = z.re, y = z.im;
-  if (y == 0) return {std::atan(x), 0.0};
-  const Complex q = Quotient({1 - y, x}, {1 + y, -x});
-  return {Arg(q) / 2, -std::log(Abs(q)) / 2};
-}
-
-Complex Atanh(const Complex& z) {
-  const double x = z.re, y = z.im;
-  if (y == 0 && x >= -1 && x <= 1) return {std::atanh(x), 0.0};
-  const Complex q = Quotient({1 + x, y}, {1 - x, -y});
-  return {std::log(Abs(q)) / 2, Arg(q) / 2};
-}
 
 Complex Acot(const Complex& z) { return Atan(Reciprocal(z)); }
 Complex Acsc(const Complex& z) { return Asin(Reciprocal(z)); }

@@ -1,7 +1,9 @@
 #include "evaluation/ComplexIntervalFunctions.h"
 
 #include <cmath>
+#include <initializer_list>
 
+#include "evaluation/ComplexFunctions.h"
 #include "evaluation/IntervalElementary.h"
 #include "evaluation/IntervalPower.h"
 #include "evaluation/IntervalSpecial.h"
@@ -43,6 +45,27 @@ ComplexInterval Fold(const Interval& sign, const Interval& other) {
   return {Abs(sign), EitherSign(other)};
 }
 
+// The box formulas below cancel and underflow, without outward rounding,
+// where the point functions do not: near the cuts the sign of a subnormal
+// part decides the side, and z + sqrt(z^2 - 1) cancels for large negative
+// z. The point values at the corners of a box (the ends of its rays, if
+// exterior) are values of the function over it, so taking them in keeps the
+// result around them.
+ComplexInterval WithCorners(const ComplexInterval& z, ComplexInterval r, Complex (*point)(const Complex&)) {
+  if (IsUndefined(z.re) || IsUndefined(z.im)) return r;
+  const auto widen = [](Interval& part, double v) {
+    if (IsOrdinary(part) && !std::isnan(v)) part = {std::fmin(part.lower, v), std::fmax(part.upper, v)};
+  };
+  for (const double x : {z.re.lower, z.re.upper}) {
+    for (const double y : {z.im.lower, z.im.upper}) {
+      const Complex v = point({x, y});
+      widen(r.re, v.re);
+      widen(r.im, v.im);
+    }
+  }
+  return r;
+}
+
 template <typename F>
 ComplexInterval RealOnly(const ComplexInterval& z, F f) {
   if (!IsReal(z)) return gNaNComplexInterval;
@@ -62,9 +85,11 @@ ComplexInterval Exp(const ComplexInterval& z) {
   return {e * Cos(z.im), e * Sin(z.im)};
 }
 
-ComplexInterval Log(const ComplexInterval& z) { return LogOfBox(z); }
+ComplexInterval Log(const ComplexInterval& z) { return WithCorners(z, LogOfBox(z), ::Log); }
 
-ComplexInterval Log10(const ComplexInterval& z) { return Log(z) / Log(ComplexInterval{{10, 10}, kZero}); }
+ComplexInterval Log10(const ComplexInterval& z) {
+  return WithCorners(z, Log(z) / Log(ComplexInterval{{10, 10}, kZero}), ::Log10);
+}
 
 ComplexInterval Sqrt(const ComplexInterval& z) {
   if (IsReal(z) && IsOrdinary(z.re) && z.re.lower >= 0) return {Sqrt(z.re), kZero};
@@ -112,7 +137,7 @@ ComplexInterval Asin(const ComplexInterval& z) {
   const ComplexInterval s = Sqrt(Subtract(kOne, Sqr(z)));
   const ComplexInterval u = {s.re - z.im, z.re + s.im};
   const ComplexInterval l = LogOfBox(u);
-  return {l.im, -l.re};
+  return WithCorners(z, {l.im, -l.re}, ::Asin);
 }
 
 // -i log(z + sqrt(z^2 - 1)), folded like the point arc cosine: a negative
@@ -121,16 +146,18 @@ ComplexInterval Asin(const ComplexInterval& z) {
 ComplexInterval Acos(const ComplexInterval& z) {
   const ComplexInterval u = Add(z, Sqrt(Add(Sqr(z), kMinusOne)));
   const ComplexInterval l = LogOfBox(u);
-  return Fold(l.im, -l.re);
+  return WithCorners(z, Fold(l.im, -l.re), ::Acos);
 }
 
-ComplexInterval Asinh(const ComplexInterval& z) { return LogOfBox(Add(z, Sqrt(Add(Sqr(z), kOne)))); }
+ComplexInterval Asinh(const ComplexInterval& z) {
+  return WithCorners(z, LogOfBox(Add(z, Sqrt(Add(Sqr(z), kOne)))), ::Asinh);
+}
 
 // log(z + sqrt(z^2 - 1)), folded like the point function so the real part is
 // never negative.
 ComplexInterval Acosh(const ComplexInterval& z) {
   const ComplexInterval l = LogOfBox(Add(z, Sqrt(Add(Sqr(z), kMinusOne))));
-  return Fold(l.re, l.im);
+  return WithCorners(z, Fold(l.re, l.im), ::Acosh);
 }
 
 ComplexInterval Atan(const ComplexInterval& z) {
@@ -141,12 +168,12 @@ ComplexInterval Atan(const ComplexInterval& z) {
   // On the cut (q on the negative real axis) the point function's side is
   // set by the sign of a zero imaginary part: both sides, pi/2 and -pi/2.
   const bool onCut = q.re.lower < 0 && q.im.lower <= 0 && 0 <= q.im.upper;
-  return {onCut ? Interval{-gPi / 2, gPi / 2} : Arg(s.im, s.re), -Log(Hypot(s.re, s.im))};
+  return WithCorners(z, {onCut ? Interval{-gPi / 2, gPi / 2} : Arg(s.im, s.re), -Log(Hypot(s.re, s.im))}, ::Atan);
 }
 
 ComplexInterval Atanh(const ComplexInterval& z) {
   const ComplexInterval q = Add(kOne, z) / Subtract(kOne, z);
-  return ComplexInterval{kHalf, kZero} * LogOfBox(q);
+  return WithCorners(z, ComplexInterval{kHalf, kZero} * LogOfBox(q), ::Atanh);
 }
 
 ComplexInterval Acot(const ComplexInterval& z) { return Atan(kOne / z); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "CoreUtilities/CheckedConvert.h"
 #include "evaluation/IntervalElementary.h"
 #include "evaluation/RealFunctions.h"
 #include "expression/WholeNumberGcd.h"
@@ -74,6 +75,12 @@ Interval PowFrac(const Interval& x, const Interval& den, const Interval& num) {
       IsOrdinary(x) && !IsUndefined(x)) {
     const double g = SIMP_Gcd(n, d);
     const double reducedDen = d / g;
+    if (n / g == 1 && reducedDen >= 2) {
+      // The root is increasing wherever it is defined: its end values bound it.
+      if (x.lower < 0 && IsEven(reducedDen)) return gNaNInterval;
+      const int index = DoubleToInt32(reducedDen);
+      return {NthRoot(x.lower, index), NthRoot(x.upper, index)};
+    }
     if (!IsEven(reducedDen)) {
       const Interval e = {n / d, n / d};
       const bool negate = !IsEven(n / g);
@@ -88,7 +95,49 @@ Interval PowFrac(const Interval& x, const Interval& den, const Interval& num) {
   return Pow(x, num * Inverse(den));
 }
 
+namespace {
+
+// floor(a/b) at one point, or NaN where the quotient's rounding leaves it in
+// doubt: the candidate is kept only if a - k b, rounded once, is the exact
+// remainder (a wrong k is off by a whole multiple of b and cannot round to it).
+double VerifiedFlooredQuotient(double a, double b) {
+  const double k = std::floor(a / b);
+  return std::fma(-k, b, a) == Mod(a, b) ? k : gNaN;
+}
+
+// Where floor(a/b) takes more than one value the remainders fill the gap
+// between 0 and b.
+Interval RemainderHull(const Interval& b) {
+  if (b.lower > 0) return {0, b.upper};
+  if (b.upper < 0) return {b.lower, 0};
+  return b;
+}
+
+}  // namespace
+
 Interval Mod(const Interval& a, const Interval& b) {
-  const Interval quotient = a * Inverse(b);
-  return a - Floor(quotient) * b;
+  if (IsUndefined(a) || IsUndefined(b)) return gNaNInterval;
+  if (b.lower == 0 && b.upper == 0) return gNaNInterval;
+  if (IsExterior(b)) return kWholeLine;
+  if (IsExterior(a) || ContainsZero(b)) return RemainderHull(b);
+  if (b.lower == b.upper) {
+    // The remainder rises with a, by a's own steps, until a passes a
+    // multiple of b and it falls back: that is the only way the end values
+    // can come out in reverse order over a stretch shorter than |b|.
+    const double low = Mod(a.lower, b.lower), high = Mod(a.upper, b.lower);
+    if (a.upper - a.lower < std::abs(b.lower) && low <= high) return {low, high};
+    return RemainderHull(b);
+  }
+  // One whole quotient k over the box (the quotient is monotone in each
+  // operand, so its corners bound it): a - k b is linear there, and its
+  // corner values are the exact remainders.
+  const double corners[4][2] = {{a.lower, b.lower}, {a.lower, b.upper}, {a.upper, b.lower}, {a.upper, b.upper}};
+  const double k = VerifiedFlooredQuotient(a.lower, b.lower);
+  Interval r = {gInf, -gInf};
+  for (const auto& [x, y] : corners) {
+    if (!(VerifiedFlooredQuotient(x, y) == k)) return RemainderHull(b);
+    const double remainder = Mod(x, y);
+    r = {std::min(r.lower, remainder), std::max(r.upper, remainder)};
+  }
+  return r;
 }

@@ -68,7 +68,57 @@ double BinomialProduct(double n, double s) {
   return result;
 }
 
+// A value carried as the unevaluated sum hi + lo.
+struct DoubleDouble {
+  double hi;
+  double lo;
+};
+
+// a * b; only the rounding of the small a.lo * b is lost.
+DoubleDouble Times(const DoubleDouble& a, double b) {
+  const double hi = a.hi * b;
+  const double lo = std::fma(a.hi, b, -hi) + a.lo * b;
+  return {hi + lo, lo - ((hi + lo) - hi)};
+}
+
+// y^n to about 2^-100 relative, by n - 1 products: n is small.
+DoubleDouble WholePower(double y, int n) {
+  DoubleDouble p = {y, 0.0};
+  for (int i = 1; i < n; ++i) p = Times(p, y);
+  return p;
+}
+
+constexpr int kLargestCorrectedRootIndex = 64;
+
 }  // namespace
+
+double NthRoot(double x, int n) {
+  const bool odd = n % 2 != 0;
+  if (x == 0) return odd ? x : 0.0;
+  if (n == 2) return std::sqrt(x);
+  if (n < 2 || n > kLargestCorrectedRootIndex || !std::isfinite(x)) {
+    if (x < 0 && odd) return -std::pow(-x, 1.0 / n);
+    return std::pow(x, 1.0 / n);
+  }
+  if (x < 0 && !odd) return gNaN;
+  // |x| = m 2^(n q) with m in [1, 2^n): the root of m is found in the normal
+  // range, whatever the size of x, and 2^q is put back exactly.
+  int exponent = 0;
+  const double mantissa = 2 * std::frexp(std::fabs(x), &exponent);
+  const int unbiased = exponent - 1;
+  const int q = unbiased >= 0 ? unbiased / n : -((-unbiased + n - 1) / n);
+  const double m = std::ldexp(mantissa, unbiased - n * q);
+  // cbrt is the closer start for 3 but is itself off by up to 2 ulps (27
+  // gives 3.0000000000000004).
+  double y = n == 3 ? std::cbrt(m) : std::pow(m, 1.0 / n);
+  // One Newton step on the residual y^n - m, computed almost exactly: it
+  // lands on the exact root when that is a double (perfect powers), and
+  // within an ulp of it otherwise.
+  const DoubleDouble power = WholePower(y, n);
+  const double residual = (power.hi - m) + power.lo;
+  y -= residual / (n * (power.hi / y));
+  return std::copysign(std::ldexp(y, q), x);
+}
 
 double Cot(double x) { return 1.0 / std::tan(x); }
 double Sec(double x) { return 1.0 / std::cos(x); }
@@ -101,7 +151,11 @@ bool IsEven(double x) { return x * 0.5 == std::trunc(x * 0.5); }
 
 double Mod(double a, double b) {
   if (b == 0) return gNaN;
-  return a - b * std::floor(a / b);
+  // fmod is exact for every quotient; a - b floor(a/b) in doubles is not
+  // once a/b passes 2^53. The one rounding is in moving to b's sign.
+  const double r = std::fmod(a, b);
+  if (r == 0) return 0.0;
+  return (r < 0) == (b < 0) ? r : r + b;
 }
 
 double Fact(double x) {
@@ -140,6 +194,7 @@ double PowFrac(double base, double q, double p) {
   const double gcd = GcdOfWholeNumbers(p, q);
   const double denominator = q / gcd;
   const double numerator = p / gcd;
+  if (numerator == 1 && denominator >= 2 && HoldsInt32(denominator)) return NthRoot(base, DoubleToInt32(denominator));
   if (!IsInteger(denominator) || IsEven(denominator) || !(base < 0)) {
     return std::pow(base, exponent);
   }

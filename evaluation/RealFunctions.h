@@ -35,5 +35,12 @@ double Fact(double x);
 // Binomial coefficient; Gamma form for negative or fractional arguments.
 double Choose(double n, double k);
 
-// base^(p/q), with real odd roots of negative bases.
+// x^(1/n) for whole n >= 2: sqrt for 2, otherwise cbrt (for 3) or pow
+// followed by one correcting Newton step; exact where the root is a double (perfect
+// powers), within 1 ulp otherwise. Odd n take the real root of a negative
+// x, even n give NaN there. Outside 2..64 it is pow with the same rule.
+double NthRoot(double x, int n);
+
+// base^(p/q), with real odd roots of negative bases; p/q reducing to 1/n is
+// NthRoot.
 double PowFrac(double base, double q, double p);

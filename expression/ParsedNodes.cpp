@@ -10,6 +10,7 @@
 #include "expression/TreeBuilding.h"
 #include "expression/TreeDisposal.h"
 #include "expression/TreeRewriting.h"
+#include "expression/TreeSurgery.h"
 #include "expression/TreeWalking.h"
 
 #include <cstdlib>
@@ -199,6 +200,7 @@ ExpressionRecord* ParsedColumnVector(ExpressionRecord* argument) {
 
 ExpressionRecord* FinishParsedTree(ExpressionRecord* tree) {
   MATH_RemoveIdentities(tree);
+  FlattenSumsAndProducts(tree);
   SIMP_RemoveParensRecurse(tree);
   SIMP_FixSummationCommaMess(tree);
   yyForget();

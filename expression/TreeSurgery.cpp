@@ -4,6 +4,10 @@
 #include "expression/NodeMemory.h"
 #include "expression/TreeDisposal.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 
 bool LiesUnder(const ExpressionRecord* node, const ExpressionRecord* ancestor) {
@@ -97,4 +101,68 @@ bool SIMP_ReplaceNthWithAll(ExpressionRecord* node, int32_t n) {
   MEM_DisposeOperands(inner);
   FreeNodeShell(inner);
   return true;
+}
+
+namespace {
+
+bool IsChainKind(OpCodeT kind) { return kind == kOpPlus || kind == kOpTimes; }
+
+bool HasOperandOfItsKind(const ExpressionRecord* node) {
+  for (int32_t i = 0; i < node->operandCount; ++i)
+    if (node->operands[i] && node->operands[i]->opcode == node->opcode) return true;
+  return false;
+}
+
+// The node's operands with those of its kind replaced by their own,
+// depth first and in order; the shells taken in are collected for freeing.
+void GatherChain(ExpressionRecord* node, std::vector<ExpressionRecord*>& flat,
+                 std::vector<ExpressionRecord*>& shells) {
+  std::vector<std::pair<ExpressionRecord*, int32_t>> stream{{node, 0}};
+  int32_t total = node->operandCount;
+  while (!stream.empty()) {
+    auto& [source, next] = stream.back();
+    if (next == source->operandCount) {
+      stream.pop_back();
+      continue;
+    }
+    ExpressionRecord* operand = source->operands[next++];
+    const bool takeIn = operand && operand->opcode == node->opcode && operand->operandCount > 0 &&
+                        operand->operands && total + operand->operandCount - 1 <= kMostSplicedOperands;
+    if (takeIn) {
+      total += operand->operandCount - 1;
+      shells.push_back(operand);
+      stream.emplace_back(operand, 0);
+    } else {
+      flat.push_back(operand);
+    }
+  }
+}
+
+}  // namespace
+
+void FlattenSumsAndProducts(ExpressionRecord* tree) {
+  std::vector<ExpressionRecord*> pending;
+  if (tree) pending.push_back(tree);
+  std::vector<ExpressionRecord*> flat;
+  std::vector<ExpressionRecord*> shells;
+  while (!pending.empty()) {
+    ExpressionRecord* node = pending.back();
+    pending.pop_back();
+    if (IsChainKind(node->opcode) && node->operands && HasOperandOfItsKind(node)) {
+      flat.clear();
+      shells.clear();
+      GatherChain(node, flat, shells);
+      if (SizeNode(node, static_cast<int32_t>(flat.size()))) {
+        std::copy(flat.begin(), flat.end(), node->operands);
+        AdoptOperands(node);
+        for (ExpressionRecord* shell : shells) {
+          MEM_DisposeOperands(shell);
+          FreeNodeShell(shell);
+        }
+      }
+    }
+    if (!node->operands) continue;
+    for (int32_t i = node->operandCount - 1; i >= 0; --i)
+      if (node->operands[i]) pending.push_back(node->operands[i]);
+  }
 }

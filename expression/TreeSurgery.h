@@ -33,3 +33,10 @@ inline constexpr int32_t kMostSplicedOperands = 10000;
 // sum) and frees operand n's shell. Refused when operand n has no operands
 // or the node would pass kMostSplicedOperands.
 bool SIMP_ReplaceNthWithAll(ExpressionRecord* node, int32_t n);
+
+// Every sum and product in the tree takes in the operands of its operands
+// of the same kind, as repeated SIMP_ReplaceNthWithAll would, but in one
+// pass from the top: time linear in the size of the tree however long the
+// chain of nested sums a parse leaves. A node stops taking in at
+// kMostSplicedOperands; what it could not take stays a nested operand.
+void FlattenSumsAndProducts(ExpressionRecord* tree);

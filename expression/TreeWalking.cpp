@@ -16,11 +16,33 @@ ExpressionRecord* LastOperand(const ExpressionRecord* node) {
   return nullptr;
 }
 
+// Walks step from one operand to the next, so the place just found, or the
+// one after it, is the likely answer: without this hint every step scans
+// the parent and a walk over a node of n operands takes n^2 steps. The hint
+// is only compared, never trusted: the operand found there must be the node.
+struct PlaceHint {
+  const ExpressionRecord* parent = nullptr;
+  int32_t place = -1;
+};
+thread_local PlaceHint tLastPlace;
+
 int32_t PlaceInParent(const ExpressionRecord* node) {
   const ExpressionRecord* parent = node->parent;
   if (!parent || !parent->operands) return -1;
-  for (int32_t i = 0; i < parent->operandCount; ++i)
-    if (parent->operands[i] == node) return i;
+  if (tLastPlace.parent == parent) {
+    for (int32_t i = tLastPlace.place; i <= tLastPlace.place + 1; ++i) {
+      if (i >= 0 && i < parent->operandCount && parent->operands[i] == node) {
+        tLastPlace.place = i;
+        return i;
+      }
+    }
+  }
+  for (int32_t i = 0; i < parent->operandCount; ++i) {
+    if (parent->operands[i] == node) {
+      tLastPlace = {parent, i};
+      return i;
+    }
+  }
   return -1;
 }
 

@@ -132,6 +132,20 @@ TEST(AnExpression, ReversedBoxesAreReadAsTheRangeBetweenTheirEnds) {
   EXPECT_DOUBLE_EQ(hi, 5.0);
 }
 
+// Formula text down to the root with an index and the remainder, at a point
+// and over a one-point box.
+TEST(AnExpression, RootsWithAnIndexAndRemaindersOfHugeQuotientsAreExact) {
+  const std::pair<const char*, double> cases[] = {{"sqrt(x, y)", 5}, {"x ^ (1 / y)", 5}, {"mod(x * 3.2e13, y - 2)", 1}};
+  for (const auto& [text, want] : cases) {
+    auto e = CompiledExpression(text);
+    EXPECT_EQ(e->Evaluate(3125, 2.5 * 2), want) << text;
+    double lo = 0, hi = 0;
+    e->EvaluateIntervalExtension(3125, 3125, 5, 5, &lo, &hi);
+    EXPECT_LE(lo, want) << text;
+    EXPECT_GE(hi, want) << text;
+  }
+}
+
 TEST(AnExpression, IntervalEnclosuresHoldSampledValues) {
   auto e = CompiledExpression("sin(3 * x) * y - x ^ 3 + exp(-y)");
   const double boxes[][4] = {{-1, 1, 0, 2}, {0.3, 0.4, -2, -1.5}, {2, 5, 1, 1}};

@@ -2,12 +2,14 @@
 
 #include "evaluation/RealFunctions.h"
 #include "evaluation/SpecialFunctions.h"
+#include "tests/evaluation/ReferenceTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,55 @@ TEST(ComplexFunctions, AgreeWithTheStandardLibraryOffTheCuts) {
   for (const Complex& z : SamplePoints()) {
     for (const Case& c : cases) ExpectClose(c.ours(z), c.reference(ToStd(z)), z, c.name);
   }
+}
+
+// From the smallest subnormal to the largest double, huge parts next to tiny
+// ones, on the cuts with both signs of zero (each cut taking its own side)
+// and across the switches between forms: normwise within 4 ulps, and each
+// part within 4 ulps of itself unless it is below that error of the whole.
+TEST(ComplexFunctions, InverseFunctionsRootAndLogarithmMatchReferenceEverywhere) {
+  static const auto table = ReadReferenceTable("accuracy_reference.txt");
+  const std::pair<const char*, Complex (*)(const Complex&)> functions[] = {
+      {"casin", Asin}, {"cacos", Acos}, {"casinh", Asinh}, {"cacosh", Acosh},
+      {"catan", Atan}, {"catanh", Atanh}, {"csqrt", Sqrt}, {"clog", Log}};
+  for (const auto& [name, f] : functions) {
+    ASSERT_GT(table.at(name).size(), 2000u) << name;
+    for (const auto& row : table.at(name)) {
+      const Complex got = f({row[0], row[1]});
+      const double wantRe = row[2], wantIm = row[3];
+      const double norm = std::hypot(wantRe, wantIm);
+      const auto where = [&] {
+        std::ostringstream out;
+        out.precision(17);
+        out << name << "(" << row[0] << ", " << row[1] << ") = " << got.re << ", " << got.im << "; want " << wantRe
+            << ", " << wantIm;
+        return out.str();
+      };
+      const std::pair<double, double> parts[] = {{got.re, wantRe}, {got.im, wantIm}};
+      if (std::isinf(norm)) {  // at a pole only the infinite part is defined
+        for (const auto& [part, want] : parts) {
+          if (std::isinf(want)) {
+            EXPECT_EQ(part, want) << where();
+          }
+        }
+        continue;
+      }
+      EXPECT_LE(std::hypot(got.re - wantRe, got.im - wantIm), 4 * gDoubleEpsilon * norm) << where();
+      for (const auto& [part, want] : parts) {
+        if (std::fabs(want) >= 4 * gDoubleEpsilon * norm) {
+          EXPECT_LE(UlpError(part, want), 4) << where();
+        }
+      }
+    }
+  }
+}
+
+TEST(ComplexFunctions, InverseFunctionsReachTheirLimitsAtInfinity) {
+  EXPECT_EQ(Atan({INFINITY, INFINITY}).re, std::numbers::pi / 2);
+  EXPECT_EQ(Atan({INFINITY, INFINITY}).im, 0);
+  EXPECT_EQ(Atanh({1, INFINITY}).re, 0);
+  EXPECT_EQ(Asin({INFINITY, 0}).im, -INFINITY);
+  EXPECT_EQ(Acos({-INFINITY, 1}).im, -INFINITY);
 }
 
 TEST(ComplexFunctions, PowerAgreesWithTheStandardLibrary) {

@@ -49,8 +49,11 @@ TEST(IntervalArithmetic, ExactResultsOfTheCoreRules) {
   ExpectSame(PowFrac({-8, -1}, {3, 3}, {1, 1}), {-2, -1});
   EXPECT_EQ(PowFrac({-8, 8}, {3, 3}, {2, 2}).lower, 0);
   EXPECT_NEAR(PowFrac({-8, 8}, {3, 3}, {2, 2}).upper, 4, 1e-15);
+  ExpectSame(PowFrac({3125, 7776}, {5, 5}, {1, 1}), {5, 6});  // pow gave 5.000000000000001
+  ExpectSame(PowFrac({-1e-300, 1e-300}, {6, 6}, {2, 2}), {NthRoot(-1e-300, 3), NthRoot(1e-300, 3)});
+  ExpectSame(PowFrac({-1, 16}, {4, 4}, {1, 1}), gNaNInterval);
   ExpectSame(Mod({5, 5}, {3, 3}), {2, 2});
-  ExpectSame(Mod({5, 7}, {3, 3}), {-1, 4});
+  ExpectSame(Mod({5, 7}, {3, 3}), {0, 3});  // the quotient passes 2: every remainder in [0, 3)
 }
 
 // min(1/x + 1.5, 0) over x in [-1, 2]: the exterior operand reaches -inf
@@ -66,6 +69,19 @@ TEST(IntervalArithmetic, ModOfExteriorQuotientIsNotCollapsed) {
   // floor maps both ends of [0.5, 0.2] to 0; Mod(5.3, 1) = 0.3 must stay inside.
   const Interval r = Mod({0.5, 0.2}, {1, 1});
   EXPECT_TRUE(Holds(r, 0.3, {}));
+}
+
+// Remainders of quotients far beyond 2^53 too, where a - b floor(a/b) in
+// doubles is wrong: every exact remainder of the box lies in its interval.
+TEST(IntervalArithmeticProperty, ModEnclosesExactRemainders) {
+  ExpectSame(Mod({1e17, 1e17}, {3, 3}), {1, 1});
+  ExpectSame(Mod({1e17, 1e17 + 16}, {3, 3}), {0, 3});
+  ExpectSame(Mod({-7, -7}, {-3.2, -3}), {-1, Mod(-7, -3.2)});
+  const auto maker = [](uint64_t seed) { return BoxMaker(seed, {1, 10, 1e3, 1e17, 1e300}, {1, -1, 3, 0.1, 1e17}); };
+  CheckBinary("mod", maker(11), maker(12), [](auto a, auto b) { return Mod(a, b); },
+              [](double x, double y) { return Mod(x, y); }, Slack{0, 0});
+  CheckBinary("mod", maker(13), BoxMaker(14, {1, 3, 7}, {1, 3, -3}), [](auto a, auto b) { return Mod(a, b); },
+              [](double x, double y) { return Mod(x, y); }, Slack{0, 0});
 }
 
 TEST(IntervalArithmeticProperty, SumDifferenceProduct) {

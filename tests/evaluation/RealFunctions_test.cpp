@@ -114,6 +114,31 @@ TEST(RealFunctions, SignParityAndModulo) {
   EXPECT_TRUE(std::isnan(Mod(0, 0)));
 }
 
+// Every quotient, far beyond 2^53 too: the exact remainder, rounded once.
+TEST(RealFunctions, ModuloIsTheExactRemainder) {
+  static const auto table = ReadReferenceTable("accuracy_reference.txt");
+  for (const auto& row : table.at("mod")) {
+    EXPECT_EQ(Mod(row[0], row[1]), row[2]) << "mod(" << row[0] << ", " << row[1] << ")";
+  }
+}
+
+// Over the whole exponent range within 1 ulp, perfect powers exactly; the
+// fractional power 1/n and the root with an index are the same function.
+TEST(RealFunctions, RootsWithAnIndexAreWithinOneUlp) {
+  static const auto table = ReadReferenceTable("accuracy_reference.txt");
+  for (const auto& row : table.at("root")) {
+    const double x = row[0], want = row[2];
+    const int n = static_cast<int>(row[1]);
+    EXPECT_LE(UlpError(NthRoot(x, n), want), 1) << "root(" << x << ", " << n << ")";
+    EXPECT_EQ(PowFrac(x, n, 1), NthRoot(x, n));
+  }
+  for (const auto& row : table.at("perfect")) {
+    EXPECT_EQ(NthRoot(row[0], static_cast<int>(row[1])), row[2]) << "root(" << row[0] << ", " << row[1] << ")";
+  }
+  EXPECT_TRUE(std::isnan(NthRoot(-16, 4)));
+  EXPECT_TRUE(std::signbit(NthRoot(-0.0, 5)));
+}
+
 TEST(RealFunctions, FractionalPowersTakeRealOddRoots) {
   EXPECT_DOUBLE_EQ(PowFrac(-8, 3, 1), -2);
   EXPECT_DOUBLE_EQ(PowFrac(-8, 3, 2), 4);

@@ -35,3 +35,11 @@ inline double RelativeError(double got, double want) {
   if (got == want) return 0;
   return std::fabs(got - want) / std::fabs(want);
 }
+
+// |got - want| in units of the last place of want (the smallest subnormal
+// for a zero want); 0 when both are the same infinity.
+inline double UlpError(double got, double want) {
+  if (got == want) return 0;
+  if (std::isinf(want) || std::isnan(got)) return INFINITY;
+  return std::fabs(got - want) / (want == 0 ? 4.9406564584124654e-324 : std::fabs(std::nextafter(want, 0.0) - want));
+}

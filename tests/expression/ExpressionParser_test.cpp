@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -54,6 +55,36 @@ TEST(ExpressionParser, PrecedenceAndAssociativity) {
   EXPECT_EQ(ShapeOf("2 * - 3"), "4102(2,4118(3))");
   EXPECT_EQ(ShapeOf("2 ^ - 3"), "4159(2,4118(3))");
   EXPECT_EQ(ShapeOf("|a|"), "4156(@97)");
+}
+
+// Nested sums and products become one node each, however they were
+// grouped; past the most operands a node takes, the rest stays nested with
+// every term kept in order.
+TEST(ExpressionParser, SumsAndProductsFlatten) {
+  EXPECT_EQ(ShapeOf("a + (b + c) - d * (e * f) * g"), "4104(@97,@98,@99,4118(4102(@100,@101,@102,@103)))");
+  EXPECT_EQ(ShapeOf("(a + b) * (c + d) * e"), "4102(4104(@97,@98),4104(@99,@100),@101)");
+  std::string text = "1";
+  for (int i = 2; i <= 25000; ++i) {
+    text += i % 7 == 0 ? " - " : " + ";
+    text += std::to_string(i);
+  }
+  Tree tree = Parse(text);
+  ASSERT_TRUE(tree);
+  std::vector<double> terms;
+  std::vector<const ExpressionRecord*> pending{tree.get()};
+  while (!pending.empty()) {
+    const ExpressionRecord* node = pending.back();
+    pending.pop_back();
+    if (node->opcode == kOpNumber) {
+      const bool negated = node->parent && node->parent->opcode == kOpMinus;
+      terms.push_back(negated ? -node->payload.number->value : node->payload.number->value);
+      continue;
+    }
+    EXPECT_LE(node->operandCount, 10000);
+    for (int32_t i = node->operandCount - 1; i >= 0; --i) pending.push_back(node->operands[i]);
+  }
+  ASSERT_EQ(terms.size(), 25000u);
+  for (int i = 1; i <= 25000; ++i) EXPECT_EQ(terms[size_t(i - 1)], i % 7 == 0 && i > 1 ? -i : i);
 }
 
 TEST(ExpressionParser, RejectedTextsGiveNull) {
