@@ -9,6 +9,8 @@
 #include "document/DocumentContents.h"
 #include "document/DocumentFunctionList.h"
 
+class AGraphPane;
+
 enum MathPaneState : int32_t {
   kMathPaneResultsBeingComputed = 2,
   kMathPaneResultsDone = 3,
@@ -60,6 +62,9 @@ class DocumentRecord {
   // Tables, equations and the lists derived from them change only when it
   // is 0: the document cancels and waits for its graphs first.
   std::atomic<int32_t> fRunningComputations{0};
+
+  // The graph area, once the document's window has made it.
+  std::shared_ptr<AGraphPane> fGraphPane;  // not shared; the pane stays an incomplete type here
 };
 
 // Brackets a computation that reads the document's tables or equations.
