@@ -1,5 +1,6 @@
 #include "graphpane/AGraphPane.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -55,6 +56,8 @@ void AGraphPane::SetViewGraphRects() {
       if (r->bottom < r->top) r->bottom = r->top;
       if (r->right < r->left) r->right = r->left;
     }
+    // A pane too narrow for the gap keeps the second view at its own edge.
+    if (second.left > fGraphRect.right) second.left = second.right = std::max(fGraphRect.right, fGraphRect.left);
     fCurrentView->SetViewRect(current);
     fSecondView->SetViewRect(second);
   }

@@ -112,7 +112,8 @@ class AGraphPane {
   AGraphView* CurrentView() const { return fCurrentView; }
   AGraphView* SecondView() const { return fSecondView; }
   AGraphView* ClickedView() const { return fClickedView; }
-  const AListGenericSmall<GraphLookup>& Lookup() const { return fGraphLookup; }
+  // Builders record further graphs of an equation in pairs 2 and 3.
+  AListGenericSmall<GraphLookup>& Lookup() { return fGraphLookup; }
   int32_t* CoordinateDisplayFlags() { return fCoordDisplay; }
 
  private:
