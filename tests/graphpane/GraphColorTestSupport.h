@@ -9,12 +9,12 @@
 // A colour of equation type `type` over the three formulas, compiled as
 // the pane compiles it.
 inline std::unique_ptr<AGraphColor> EquationColour(GraphColorType type, const std::string& c1, const std::string& c2,
-                                                   const std::string& c3) {
-  auto colour = std::make_unique<AGraphColor>();
+                                                   const std::string& c3, DocumentRecord* document = nullptr) {
+  auto colour = std::make_unique<AGraphColor>(nullptr, document);
   colour->fType = type;
-  colour->fColorExpressions[0] = MakeExpression(c1).release();
-  colour->fColorExpressions[1] = MakeExpression(c2).release();
-  colour->fColorExpressions[2] = MakeExpression(c3).release();
+  colour->fColorExpressions[0] = MakeExpression(c1, document).release();
+  colour->fColorExpressions[1] = MakeExpression(c2, document).release();
+  colour->fColorExpressions[2] = MakeExpression(c3, document).release();
   colour->Compile();
   return colour;
 }

@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "document/DocumentRecord.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
 
@@ -19,10 +20,23 @@ uint32_t Packed(AGraphColor& colour, int i, int j) {
 }
 
 // Workers colour rows while the interface thread cancels, clears and
-// invalidates; a row that no cancel touched must match the quiet run.
+// invalidates the colour and moves a parameter it reads (the value is
+// min(1, a) for a of at least 1, so the colours stay); a row that no
+// cancel touched must match the quiet run.
 TEST(GraphColorThreads, UncancelledRowsMatchAOneThreadRun) {
   Watchdog watchdog("colour workers", std::chrono::seconds(120));
-  auto colour = AngleHueColour();
+  DocumentRecord document;
+  auto parameter = std::make_unique<ParameterDefinition>();
+  parameter->variableId = 'a';
+  parameter->re.store(1.0);
+  ParameterDefinition* a = parameter.get();
+  document.fParameterDefinitions.push_back(std::move(parameter));
+  auto colour = EquationColour(AGraphColor::kHSVEquations, "theta / (2 * pi)", "1", "min(1, a)", &document);
+  a->re.store(0.5);
+  colour->InvalConstants();
+  EXPECT_EQ(Packed(*colour, kSide, kSide / 2), 0x7F0000u);  // the parameter is read
+  a->re.store(1.0);
+  colour->InvalConstants();
   std::vector<uint32_t> quiet(size_t(kSide) * kSide);
   for (int j = 0; j < kSide; ++j) {
     for (int i = 0; i < kSide; ++i) quiet[size_t(j) * kSide + i] = Packed(*colour, i, j);
@@ -49,6 +63,7 @@ TEST(GraphColorThreads, UncancelledRowsMatchAOneThreadRun) {
     epoch.fetch_add(1);
     colour->Cancel();
     colour->InvalConstants();
+    a->re.store(1.0 + k, std::memory_order_release);
     std::this_thread::sleep_for(std::chrono::microseconds(300));
     colour->ClearCancelFlag();
     epoch.fetch_add(1);
