@@ -8,7 +8,6 @@
 #include "CoreUtilities/OurPictures.h"
 #include "graphpane/GraphColorConstants.h"
 #include "graphpane/GraphColorGlobals.h"
-#include "graphpane/UniformVariables.h"
 
 OurPicture* gSurfacePicture = nullptr;
 bool gHackExportShaderFlag = false;
@@ -32,7 +31,16 @@ double EvaluateIndexedOrNaN(AnExpression* e, double a, double b, double c, int32
   return e != nullptr ? e->EvaluateIndexed(a, b, c, row) : std::nan("");
 }
 
-uint32_t PackComponent(double c) { return static_cast<uint32_t>(DoubleToInt32(c * 255.0)) & 0xFF; }
+void ToComponents(GraphColorType type, double c1, double c2, double c3, double* red, double* green,
+                  double* blue) {
+  if (type == AGraphColor::kRGBEquations) {
+    *red = ClampComponent(c1);
+    *green = ClampComponent(c2);
+    *blue = ClampComponent(c3);
+  } else {
+    OurHSVtoRGB(c1, ClampComponent(c2), ClampComponent(c3), red, green, blue);
+  }
+}
 
 }  // namespace
 
@@ -73,23 +81,8 @@ void AGraphColor::Compute() {
   if (!HasColorEquations()) return;
   double r = 0, g = 0, b = 0;
   ComputeExplicitColor(0, 0, 0, 0, 0, 0, &r, &g, &b);
-  fSolidColor = PackComponent(r) << 16 | PackComponent(g) << 8 | PackComponent(b);
+  fSolidColor = PackColor(r, g, b);
 }
-
-namespace {
-
-void ToComponents(GraphColorType type, double c1, double c2, double c3, double* red, double* green,
-                  double* blue) {
-  if (type == AGraphColor::kRGBEquations) {
-    *red = ClampComponent(c1);
-    *green = ClampComponent(c2);
-    *blue = ClampComponent(c3);
-  } else {
-    OurHSVtoRGB(c1, ClampComponent(c2), ClampComponent(c3), red, green, blue);
-  }
-}
-
-}  // namespace
 
 void AGraphColor::ComputeExplicitColor(double a1, double a2, double a3, double a4, double a5, double a6,
                                        double* red, double* green, double* blue) {

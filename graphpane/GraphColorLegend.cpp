@@ -16,8 +16,7 @@ constexpr uint32_t kBlack = 0x000000;
 uint32_t HueColor(double turns) {
   double r = 0, g = 0, b = 0;
   OurHSVtoRGB(turns, 1.0, 1.0, &r, &g, &b);
-  const auto pack = [](double c) { return static_cast<uint32_t>(DoubleToInt32(c * 255.0)) & 0xFF; };
-  return pack(r) << 16 | pack(g) << 8 | pack(b);
+  return PackColor(r, g, b);
 }
 
 uint32_t Alternating(int i) { return (i / 4) % 2 == 0 ? kBlack : kLegendGray; }
