@@ -75,7 +75,9 @@ TEST(GraphColorThreads, UncancelledRowsMatchAOneThreadRun) {
   for (int j = 0; j < kSide; ++j) {
     if (!clean[j]) continue;
     ++cleanRows;
-    for (int i = 0; i < kSide; ++i) ASSERT_EQ(busy[size_t(j) * kSide + i], quiet[size_t(j) * kSide + i]) << i << "," << j;
+    for (int i = 0; i < kSide; ++i) {
+      ASSERT_EQ(busy[size_t(j) * kSide + i], quiet[size_t(j) * kSide + i]) << i << "," << j;
+    }
   }
   EXPECT_GT(cleanRows, 0);
 }
