@@ -12,6 +12,7 @@
 #include "graphs2d/A2DGraphView.h"
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/A4DGraphView.h"
+#include "platform/OurPicture.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 #include "tests/platform/PortTestSupport.h"
 
@@ -372,6 +373,42 @@ TEST(AGraphPane, AGraphTheViewCannotTakeIsDeletedAndItsRowReadsDone) {
   EXPECT_TRUE(pane.IsDoneComputing(1));
   EXPECT_EQ(pane.GraphVisibility(1), 0);
   EXPECT_FALSE(pane.UsesGrainSlider(1));
+}
+
+TEST(AGraphPane, DomainsAndPicturesGoToTheShownTwoDimensionalViews) {
+  PaneHooksInstalled hooks;
+  AGraphPane pane(Rect(0, 0, 400, 200), nullptr, nullptr);
+  pane.ShowViews(pane.View2D(0), pane.View2D(1));
+  auto* first = dynamic_cast<A2DGraphView*>(pane.View2D(0));
+  auto* second = dynamic_cast<A2DGraphView*>(pane.View2D(1));
+  pane.Zoom(kZoomOut, 0);
+  pane.SetParameterValue(kCoordT, 1, 4.5);
+  pane.View2D(1)->ParameterRange(kCoordT)[1] = 2;
+  ASSERT_NE(first->State().xScale, second->State().xScale);
+  const int redraws = hooks.redraws;
+  pane.CopyOtherViewDomain(1);
+  EXPECT_EQ(second->State().xScale, first->State().xScale);
+  EXPECT_EQ(second->State().xMinimum, first->State().xMinimum);
+  EXPECT_EQ(second->ParameterRange(kCoordT)[1], 4.5);
+  EXPECT_EQ(hooks.redraws, redraws + 1);
+  pane.CopyOtherViewDomain(2);  // no such view: nothing
+  EXPECT_EQ(hooks.redraws, redraws + 1);
+  pane.RedrawPrimeViewifNecessary(pane.View2D(0));
+  pane.RedrawPrimeViewifNecessary(pane.View2D(1));
+  EXPECT_EQ(hooks.redraws, redraws + 2);
+
+  OurPicture picture;
+  picture.image = QImage(4, 4, QImage::Format_RGB32);
+  picture.image.fill(Qt::blue);
+  picture.frame = QRect(0, 0, 4, 4);
+  const MRect b = pane.GetGraphRect(1);
+  const MPoint inSecond{int16_t(b.top + 5), int16_t(b.left + 5)};
+  const MPoint between{5, int16_t(pane.GetGraphRect(0).right + 3)};
+  pane.PastePicture(&picture, &inSecond);
+  pane.PastePicture(&picture, &between);
+  pane.PastePicture(&picture, nullptr);
+  EXPECT_EQ(first->Pictures().Count(), 0);
+  EXPECT_EQ(second->Pictures().Count(), 1);
 }
 
 }  // namespace
