@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/AGraphPane.h"
@@ -409,6 +410,44 @@ TEST(AGraphPane, DomainsAndPicturesGoToTheShownTwoDimensionalViews) {
   pane.PastePicture(&picture, nullptr);
   EXPECT_EQ(first->Pictures().Count(), 0);
   EXPECT_EQ(second->Pictures().Count(), 1);
+}
+
+TEST(AGraphPane, ViewParametersRedrawExceptForVertexObjects) {
+  PaneHooksInstalled hooks;
+  static std::vector<std::vector<int>> tips;
+  tips.clear();
+  gGraphPaneHooks.SetViewControlToolTip = [](int32_t a, bool axes, bool secondAxes, bool paper, bool secondPaper,
+                                             DocumentRecord*) {
+    tips.push_back({a, axes, secondAxes, paper, secondPaper});
+  };
+  AGraphPane pane(Rect(0, 0, 400, 200), nullptr, nullptr);
+  pane.ShowViews(pane.View2D(0), pane.View2D(1));
+  pane.SetViewParameter(kAttributeShowAxes, 2);
+  EXPECT_FALSE(pane.IsShowingAxes(0) || pane.IsShowingAxes(1));
+  pane.SetViewParameter(kAttributeShowGraphPaper, 1);
+  EXPECT_TRUE(pane.IsShowingGraphPaper(0));
+  EXPECT_FALSE(pane.IsShowingGraphPaper(1));
+  EXPECT_FALSE(pane.IsShowingGraphPaper(2));
+  EXPECT_EQ(hooks.redraws, 2);
+  ASSERT_EQ(tips.size(), 2u);
+  EXPECT_EQ(tips[1], (std::vector<int>{kAttributeShowGraphPaper, 0, 0, 1, 0}));
+  pane.SetViewParameter(kAttributeShowAxes, 3);  // no such pair: only the tips
+  EXPECT_FALSE(pane.IsShowingAxes(0));
+
+  auto* graph = new RecordingGraph(1);
+  pane.AddGraph(graph, 0);
+  pane.Compute(0, true);
+  pane.UpdateVertexObjects();
+  pane.UpdateSavedVertexObjectsAfterNextFrameHasBegunComputing();
+  pane.SaveFinishedModelsBeforeSteppingSliderToStartNextFrame();
+  EXPECT_EQ(hooks.redraws, 3);
+  // A graph that never finishes: the wait ends at its deadline.
+  pane.Compute(static_cast<long>(OurDuration(2)), false);
+  EXPECT_FALSE(pane.AreAllGraphsDoneComputing());
+  EXPECT_TRUE(pane.AreAnyGraphsMoving());
+  pane.ShowXYZ(1);
+  EXPECT_EQ(pane.CoordinateDisplayFlags()[kCoordXPrime] + pane.CoordinateDisplayFlags()[kCoordZPrime], 2);
+  EXPECT_EQ(pane.CoordinateDisplayFlags()[kCoordX], 0);
 }
 
 }  // namespace
