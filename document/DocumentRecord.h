@@ -9,6 +9,8 @@
 #include "document/DocumentContents.h"
 #include "document/DocumentFunctionList.h"
 
+class AGraphPane;
+
 // A value an equation gives a name that running programs read
 // (GetParameter): a point plot's point, or a math-pane slider's value.
 struct ParameterDefinition {
@@ -37,6 +39,9 @@ class DocumentRecord : public AMathPaneDocument {
   // Tables, equations and the lists derived from them change only when it
   // is 0: the document cancels and waits for its graphs first.
   std::atomic<int32_t> fRunningComputations{0};
+
+  // The graph area, once the document's window has made it.
+  std::shared_ptr<AGraphPane> fGraphPane;  // not shared; the pane stays an incomplete type here
 };
 
 // Brackets a computation that reads the document's tables or equations.

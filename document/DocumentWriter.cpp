@@ -1,5 +1,6 @@
 #include "document/DocumentWriter.h"
 
+#include "document/DocumentGraphPane.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentTable.h"
 #include "document/TextureHooks.h"
@@ -245,7 +246,9 @@ std::optional<std::string> WriteDocumentText(const DocumentRecord& document) {
   DocumentText out;
   out.Raw("Zentrolabworksheet 4;\n");
   WriteSettings(c, out);
-  WriteViews(c.pane, out);
+  GraphPaneSettings pane = c.pane;
+  if (document.fGraphPane) StorePaneSettings(*document.fGraphPane, &pane);
+  WriteViews(pane, out);
   for (const MBlock& block : c.blocks) {
     switch (block.kind) {
       case kEquationBlock:

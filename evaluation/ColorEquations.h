@@ -8,7 +8,7 @@ using GraphColorType = int32_t;
 
 // What the compiled expressions need of a graph's colour: its kind and the
 // three colour equations it owns for the equation kinds (red, green, blue
-// or hue, saturation, value); the graph pane's AColorEquations builds on it.
+// or hue, saturation, value); the graph pane's AGraphColor builds on it.
 class AColorEquations {
  public:
   static constexpr GraphColorType kRGBEquations = 9;
@@ -31,10 +31,11 @@ class AColorEquations {
   }
 
   GraphColorType fType = 0;
+  // The equation type a fragment program took over from.
   GraphColorType fSavedType = 0;
   AnExpression* fColorExpressions[3] = {nullptr, nullptr, nullptr};
 
- private:
+ protected:
   bool HasColorEquations() const { return fType == kRGBEquations || fType == kHSVEquations; }
   void SetEquationsCancel(bool cancel) {
     if (!HasColorEquations()) return;

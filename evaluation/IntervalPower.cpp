@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "CoreUtilities/CheckedConvert.h"
+#include "platform/CheckedConvert.h"
 #include "evaluation/IntervalElementary.h"
 #include "evaluation/RealFunctions.h"
 #include "expression/WholeNumberGcd.h"

@@ -2,10 +2,97 @@
 
 #include <cstdint>
 
+#include "CoreUtilities/MRect.h"
+#include "CoreUtilities/OurPictures.h"
+#include "evaluation/AnExpression.h"
 #include "evaluation/ColorEquations.h"
+#include "graphpane/UniformVariables.h"
 
-// A graph's colour as its view draws it.
+class DocumentRecord;
+class MDrawContext;
+class Shader;
+
+using PlottingMode = int32_t;
+
+// The colour of one graph: a solid colour, a fixed colour map, a picture
+// texture, or three colour equations (red, green, blue or hue, saturation,
+// value) evaluated per point. The graph that is handed it owns it; the
+// expression groups reach its equations through AColorEquations.
 class AGraphColor : public AColorEquations {
  public:
-  uint32_t fSolidColor = 0;  // 0x00RRGGBB
+  static constexpr GraphColorType kSolid = 0;
+  static constexpr GraphColorType kCheckerboard = 1;
+  static constexpr GraphColorType kHorizontalStripes = 2;
+  static constexpr GraphColorType kVerticalStripes = 3;
+  static constexpr GraphColorType kHueGradientDown = 4;
+  static constexpr GraphColorType kHueGradientAcross = 5;
+  static constexpr GraphColorType kHueBandsDown = 6;
+  static constexpr GraphColorType kHueBandsAcross = 7;
+  static constexpr GraphColorType kPictureTexture = 8;
+  static constexpr GraphColorType kFragmentProgram = 11;
+  static constexpr GraphColorType kHidden = 13;
+
+  explicit AGraphColor(MDrawContext* context = nullptr, DocumentRecord* document = nullptr)
+      : fDrawContext(context), fDocument(document) {}
+  AGraphColor(const AGraphColor&) = delete;
+  AGraphColor& operator=(const AGraphColor&) = delete;
+  ~AGraphColor() override {
+    delete fUniformVariables;
+    OurDisposePicture(fPicture);
+  }
+
+  // From a colour-menu code.
+  void Set(double code);
+  // Readies the colour for drawing; with no renderer the colour equations
+  // are compiled together for the processor and nothing else happens.
+  void Compile(AnExpression* coordinate = nullptr, PlottingMode mode = 0, MDrawContext* context = nullptr);
+  // The packed colour of constant colour equations.
+  void Compute();
+  // Components in 0 to 1; untouched unless the colour has equations.
+  void ComputeExplicitColor(double a1, double a2, double a3, double a4, double a5, double a6, double* red,
+                            double* green, double* blue);
+  void ComputeExplicitColorIndexed(int32_t row, double a, double b, double c, double* red, double* green,
+                                   double* blue);
+  bool Contains(int32_t variable) const;
+  using AColorEquations::Cancel;
+  using AColorEquations::ClearCancelFlag;
+  using AColorEquations::InvalConstants;
+  void Cancel() { Cancel(this); }
+  void ClearCancelFlag() { ClearCancelFlag(this); }
+  void InvalConstants() { InvalConstants(this); }
+
+  bool IsGradientColor() const;
+  bool IsDiscreteColor() const;
+  void MaximizeIntensity();
+
+  // The renderer's side; each answers false while there is none.
+  bool CheckAndUpdateTexture();
+  bool CheckAndUpdateFragmentProgram();
+  bool EnableShaders(MDrawContext* context);
+
+  int32_t GetPictureWidth() const;
+  void DrawCenteredPicture(int h, int v, const MRect& clip, int factor) const;
+  void DrawCenteredPictureScaledToSize(int h, int v, const MRect& clip, int size) const;
+  // The swatch beside the equation, into the current port.
+  void DrawLegend(const MRect& r) const;
+
+  // A new colour of the same kind and equations; no picture or programs.
+  static AGraphColor* Copy(const AGraphColor* source);
+  static AGraphColor* Copy(const AGraphColor* source, MDrawContext* context);
+
+  uint32_t fSolidColor = 0xCE00CE;  // 0x00RRGGBB; purple
+  uint32_t fTexture = 0;
+  OurPicture* fPicture = nullptr;
+  MDrawContext* fDrawContext;
+  // The renderer type and context the texture or program was made for.
+  int32_t fRendererType = 0;
+  void* fAglContext = nullptr;
+  // Made only by a renderer; null while there is none.
+  Shader* fFragmentProgram = nullptr;
+  Shader* fVertexProgram = nullptr;
+  UniformVariables* fUniformVariables = nullptr;
+  DocumentRecord* fDocument;
+
+ private:
+  void TakeSurfacePicture();
 };

@@ -7,6 +7,7 @@
 #include "CoreUtilities/MRect.h"
 #include "graphpane/AGraph.h"
 #include "graphpane/GraphEnums.h"
+#include "graphpane/GraphViewRecord.h"
 
 class DocumentRecord;
 struct OurPicture;
@@ -48,16 +49,28 @@ class AGraphView {
   // What the pane reads or calls besides the slots above.
   virtual int32_t GraphCount() const = 0;
   virtual AGraph* GraphAt(int32_t graph) const = 0;
-  virtual bool IsShowingAxes() const = 0;
-  virtual bool IsShowingGraphPaper() const { return false; }
   virtual void ViewChanged() = 0;
-  // The low and high end of a parameter range the view's graphs sample, by
-  // coordinate-display number (7 R, 8 Theta, 10 T, ...); null when the view
-  // has no such range.
-  virtual double* ParameterRange(int32_t /*parameter*/) { return nullptr; }
+  // Appends a graph of the view's kind, which the view then owns; 1 when
+  // the list can't grow (the caller keeps the graph).
+  virtual int AddGraph(AGraph* graph) = 0;
+  // Deletes every graph and empties the list.
+  virtual void DeleteGraphs() = 0;
+  // Takes the other view's domain (ranges and view state); true when
+  // anything changed. Views of different kinds change nothing.
+  virtual bool CopyDomainFrom(const AGraphView& other) = 0;
+  // Readies what graph constructors need of the view (3-D and 4-D views).
+  virtual void ConstructContextNeededByGraphConstructors() {}
   // A 2-D view zooms to ranges and takes pasted pictures; others ignore them.
   virtual void DialogZoom(double /*x1*/, double /*x2*/, double /*y1*/, double /*y2*/) {}
   virtual void PastePicture(const OurPicture* /*picture*/, const MPoint* /*point*/) {}
+
+  bool IsShowingAxes() const { return fRecord.axesShown != 0; }
+  bool IsShowingGraphPaper() const { return fRecord.graphPaperShown != 0; }
+  // The low and high end of a range the view's graphs sample, by
+  // coordinate-display number; null when the view has no such range.
+  double* ParameterRange(int32_t parameter) { return fRecord.Keeps(parameter) ? fRecord.ranges[parameter] : nullptr; }
+  GraphViewRecord& Record() { return fRecord; }
+  const GraphViewRecord& Record() const { return fRecord; }
 
   void SetDocument(DocumentRecord* document) { fDocument = document; }
   DocumentRecord* Document() const { return fDocument; }
@@ -68,4 +81,5 @@ class AGraphView {
  protected:
   DocumentRecord* fDocument = nullptr;
   MRect fViewRect;
+  GraphViewRecord fRecord;
 };

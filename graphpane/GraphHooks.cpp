@@ -33,5 +33,15 @@ void RedrawPrimeViewIfNecessary(DocumentRecord* d, const void* view) {
 }
 void RecomputeWindow(DocumentRecord* d) { Call(gGraphPaneHooks.RecomputeWindow, d); }
 void ClearMathAssistanceString(DocumentRecord* d) { Call(gGraphPaneHooks.ClearMathAssistanceString, d); }
+void SetViewControlToolTip(int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper,
+                           DocumentRecord* d) {
+  Call(gGraphPaneHooks.SetViewControlToolTip, attribute, axes, secondAxes, paper, secondPaper, d);
+}
+void SetCoordinateValues(int32_t field, double low, double high, DocumentRecord* d) {
+  Call(gGraphPaneHooks.SetCoordinateValues, field, low, high, d);
+}
+void ClearCoordinateDisplay(DocumentRecord* d) { Call(gGraphPaneHooks.ClearCoordinateDisplay, d); }
+void RedoCoordinateDisplay(DocumentRecord* d) { Call(gGraphPaneHooks.RedoCoordinateDisplay, d); }
+void RedrawCoordinates(DocumentRecord* d) { Call(gGraphPaneHooks.RedrawCoordinates, d); }
 
 }  // namespace PaneHooks

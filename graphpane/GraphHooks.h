@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+class AGraphView;
 class DocumentRecord;
 struct OurPort;
 
@@ -27,6 +28,17 @@ struct GraphPaneHooks {
   void (*RedrawPrimeViewIfNecessary)(DocumentRecord*, const void* view) = nullptr;
   void (*RecomputeWindow)(DocumentRecord*) = nullptr;
   void (*ClearMathAssistanceString)(DocumentRecord*) = nullptr;
+  // The pane's views, made by the layers that implement them; a view with
+  // no maker is an empty one.
+  AGraphView* (*Make2DView)() = nullptr;
+  AGraphView* (*Make3DView)() = nullptr;
+  AGraphView* (*Make4DView)() = nullptr;
+  void (*SetViewControlToolTip)(int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper,
+                                DocumentRecord*) = nullptr;
+  void (*SetCoordinateValues)(int32_t field, double low, double high, DocumentRecord*) = nullptr;
+  void (*ClearCoordinateDisplay)(DocumentRecord*) = nullptr;
+  void (*RedoCoordinateDisplay)(DocumentRecord*) = nullptr;
+  void (*RedrawCoordinates)(DocumentRecord*) = nullptr;
 };
 
 extern GraphPaneHooks gGraphPaneHooks;
@@ -50,4 +62,10 @@ OurPort* GetOffscreenGWorld(DocumentRecord* document);
 void RedrawPrimeViewIfNecessary(DocumentRecord* document, const void* view);
 void RecomputeWindow(DocumentRecord* document);
 void ClearMathAssistanceString(DocumentRecord* document);
+void SetViewControlToolTip(int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper,
+                           DocumentRecord* document);
+void SetCoordinateValues(int32_t field, double low, double high, DocumentRecord* document);
+void ClearCoordinateDisplay(DocumentRecord* document);
+void RedoCoordinateDisplay(DocumentRecord* document);
+void RedrawCoordinates(DocumentRecord* document);
 }  // namespace PaneHooks

@@ -16,7 +16,6 @@
 namespace {
 constexpr uint32_t kWhite = 0xFFFFFF;
 // Parameter numbers of the coordinate display.
-constexpr int32_t kParameterR = 7, kParameterTheta = 8, kParameterT = 10;
 
 int32_t Mod(int32_t a, int32_t n) {
   const int32_t r = a % n;
@@ -24,13 +23,24 @@ int32_t Mod(int32_t a, int32_t n) {
 }
 }  // namespace
 
-A2DGraphView::A2DGraphView() { SetDefaultViewState(); }
+A2DGraphView::A2DGraphView() {
+  fRecord.keptRanges = RangeBits({kCoordR, kCoordTheta, kCoordT});
+  fRecord.graphPaperShown = 1;
+  SetDefaultViewState();
+}
+
+AGraphView* MakeA2DGraphView() { return new A2DGraphView; }
 
 A2DGraphView::~A2DGraphView() {
   OurDisposeGWorld(fSavedPicture);
   DisposePictures();
-  for (A2DGraph* graph : fGraphs) delete graph;
+  DeleteGraphs();
   OurDisposeGWorld(fSampleBuffer);
+}
+
+void A2DGraphView::DeleteGraphs() {
+  for (A2DGraph* graph : fGraphs) delete graph;
+  fGraphs.RemoveAllElements();
 }
 
 void A2DGraphView::SetDefaultViewState() {
@@ -108,17 +118,33 @@ bool A2DGraphView::AreAllGraphsDoneComputing() {
   return true;
 }
 
+StoredView2D A2DGraphView::StoredView() const {
+  StoredView2D stored{};
+  for (int i = 0; i < 2; ++i) {
+    stored.t[i] = fRecord.ranges[kCoordT][i], stored.r[i] = fRecord.ranges[kCoordR][i];
+    stored.theta[i] = fRecord.ranges[kCoordTheta][i];
+  }
+  stored.scale[0] = fState.xScale, stored.scale[1] = fState.yScale;
+  stored.bottomLeft[0] = fState.xMinimum, stored.bottomLeft[1] = fState.yMinimum;
+  stored.tickState[0] = fState.xTickState, stored.tickState[1] = fState.yTickState;
+  stored.axes = fRecord.axesShown != 0;
+  stored.graphPaper = fRecord.graphPaperShown != 0;
+  return stored;
+}
+
 void A2DGraphView::ViewChanged() {
   for (A2DGraph* graph : fGraphs) graph->ViewChanged();
 }
 
-double* A2DGraphView::ParameterRange(int32_t parameter) {
-  switch (parameter) {
-    case kParameterR: return fRangeR;
-    case kParameterTheta: return fRangeTheta;
-    case kParameterT: return fRangeT;
-    default: return nullptr;
+bool A2DGraphView::CopyDomainFrom(const AGraphView& other) {
+  const auto* from = dynamic_cast<const A2DGraphView*>(&other);
+  if (from == nullptr || from == this) return false;
+  fState = from->fState;
+  for (int32_t p : {kCoordR, kCoordTheta, kCoordT}) {
+    fRecord.ranges[p][0] = from->fRecord.ranges[p][0];
+    fRecord.ranges[p][1] = from->fRecord.ranges[p][1];
   }
+  return true;
 }
 
 void A2DGraphView::SetGraphParameter(ViewAttribute attribute, double value, int32_t graph) {
@@ -134,8 +160,8 @@ void A2DGraphView::SetViewParameter(ViewAttribute attribute) {
     return;
   }
   PaneHooks::SetDocDirty(fDocument, true);
-  if (attribute == kAttributeShowAxes) fAxesShown = !fAxesShown;
-  if (attribute == kAttributeShowGraphPaper) fGraphPaperShown = !fGraphPaperShown;
+  if (attribute == kAttributeShowAxes) fRecord.axesShown = !fRecord.axesShown;
+  if (attribute == kAttributeShowGraphPaper) fRecord.graphPaperShown = !fRecord.graphPaperShown;
 }
 
 MPoint A2DGraphView::GetDemoMouseLocation(int32_t) { return MPoint{0, 0}; }
@@ -169,7 +195,8 @@ void A2DGraphView::Resize() {
 
 void A2DGraphView::InstallViewState(const StoredView2D& stored) {
   for (int i = 0; i < 2; ++i) {
-    fRangeT[i] = stored.t[i], fRangeR[i] = stored.r[i], fRangeTheta[i] = stored.theta[i];
+    fRecord.ranges[kCoordT][i] = stored.t[i], fRecord.ranges[kCoordR][i] = stored.r[i];
+    fRecord.ranges[kCoordTheta][i] = stored.theta[i];
   }
   SetDefaultViewState();
   // An axis the stored state can't describe keeps its default; scales
@@ -185,8 +212,8 @@ void A2DGraphView::InstallViewState(const StoredView2D& stored) {
   if (usable(1)) {
     fState.yScale = stored.scale[1], fState.yMinimum = stored.bottomLeft[1], fState.yTickState = stored.tickState[1];
   }
-  fAxesShown = stored.axes;
-  fGraphPaperShown = stored.graphPaper;
+  fRecord.axesShown = stored.axes;
+  fRecord.graphPaperShown = stored.graphPaper;
   FinishSettingState();
   Make2DTransform();
 }
@@ -243,7 +270,7 @@ int32_t A2DGraphView::Draw(const AListGenericSmall<int32_t>* indexes, const AGra
   Make2DTransform();
   const bool hidden = colour != nullptr && colour->fType == kHiddenGraphColorType;
   DrawBackgroundAndGraphs(indexes, hidden, drawGraphs);
-  if (!hidden && fAxesShown) DrawAxes(colour);
+  if (!hidden && fRecord.axesShown) DrawAxes(colour);
   if (drawGraphs) {
     DrawPictures();
     DrawSelection();
@@ -267,7 +294,7 @@ void A2DGraphView::DrawBackgroundAndGraphs(const AListGenericSmall<int32_t>* ind
   const int32_t px = WorldToPixel(fState.xMinimum - std::fmod(fState.xMinimum, fState.xScale), t.xPixelsPerUnit, t.xOrigin);
   const int32_t py = WorldToPixel(fState.yMinimum - std::fmod(fState.yMinimum, fState.yScale), t.yPixelsPerUnit, t.yOrigin);
   const int32_t xoff = px % 16, yoff = py % 16;
-  const bool paper = !hidden && fGraphPaperShown;
+  const bool paper = !hidden && fRecord.graphPaperShown;
   if (!DrawsThroughSampleBuffer()) {
     if (paper) {
       DrawGraphPaper(xoff, yoff, fViewRect, false);

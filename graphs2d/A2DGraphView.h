@@ -77,12 +77,12 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   void SetViewParameter(ViewAttribute attribute) override;
   int32_t GraphCount() const override { return fGraphs.Count(); }
   AGraph* GraphAt(int32_t graph) const override;
-  bool IsShowingAxes() const override { return fAxesShown != 0; }
-  bool IsShowingGraphPaper() const override { return fGraphPaperShown != 0; }
   void ViewChanged() override;
+  int AddGraph(AGraph* graph) override { return AddGraph(static_cast<A2DGraph*>(graph)); }
+  void DeleteGraphs() override;
+  bool CopyDomainFrom(const AGraphView& other) override;
   void DialogZoom(double x1, double x2, double y1, double y2) override;
   void PastePicture(const OurPicture* picture, const MPoint* point) override;
-  double* ParameterRange(int32_t parameter) override;
   void Threaded2DGraphViewEvaluation() override;
 
   // Draws the named graphs (all when null) with the colour of another view
@@ -92,6 +92,7 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   int AddGraph(A2DGraph* graph);
   // Takes a document's stored view; unusable axes get their defaults.
   void InstallViewState(const StoredView2D& stored);
+  StoredView2D StoredView() const;
   // A copy of a stored picture anchored at a world point; 1 when it can't
   // be had.
   int AddStoredPicture(const OurPicture* picture, double x, double y);
@@ -122,11 +123,6 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   Selection& MutableSelection() { return fSelection; }
   const AListGenericSmall<PastedPicture>& Pictures() const { return fPictures; }
   OurPort* SampleBuffer() const { return fSampleBuffer; }
-
-  // Parameter ranges the graphs sample, read by reference.
-  double fRangeT[2] = {0, 1};
-  double fRangeR[2] = {0, 1};
-  double fRangeTheta[2] = {0, 6.283185307179586};
 
  private:
   // What the graph-view thread is asked to evaluate.
@@ -164,10 +160,11 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   // The graph without the selection, kept while a zoom rectangle is drawn.
   OurPort* fSavedPicture = nullptr;
   int32_t fRequest = 0, fResult = 0;
-  int32_t fAxesShown = 1;
-  int32_t fGraphPaperShown = 1;
   AListGenericSmall<PastedPicture> fPictures;
   int64_t fLastDrawTime = 0;
   OurPort* fSampleBuffer = nullptr;
   int32_t fSampleWidth = 0, fSampleHeight = 0;
 };
+
+// The pane's maker of 2-D views.
+AGraphView* MakeA2DGraphView();

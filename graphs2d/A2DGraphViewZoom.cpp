@@ -130,7 +130,7 @@ void A2DGraphView::ResetView(bool clearMinima) {
     FinishSettingState();
     DisposePictures();
     fState.leading[0] = 0, fState.leading[1] = 1;
-    fAxesShown = fGraphPaperShown = 1;
+    fRecord.axesShown = fRecord.graphPaperShown = 1;
   }
   Make2DTransform();
   ViewChanged();

@@ -1,0 +1,113 @@
+#include "document/DocumentGraphPane.h"
+
+#include <array>
+#include <cstring>
+
+#include "document/DocumentContents.h"
+#include "document/DocumentRecord.h"
+#include "graphpane/AGraphPane.h"
+#include "graphs2d/A2DGraphView.h"
+
+namespace {
+
+StoredView2D ToStored(const View2DSettings& v, bool axes, bool paper) {
+  StoredView2D s{};
+  for (int i = 0; i < 2; ++i) {
+    s.t[i] = v.t[i], s.r[i] = v.r[i], s.theta[i] = v.theta[i];
+    s.scale[i] = v.scale[i], s.bottomLeft[i] = v.bottomLeft[i], s.tickState[i] = v.integers[i];
+  }
+  s.axes = axes;
+  s.graphPaper = paper;
+  return s;
+}
+
+void FromStored(const StoredView2D& s, View2DSettings* v, bool* axes, bool* paper) {
+  for (int i = 0; i < 2; ++i) {
+    v->t[i] = s.t[i], v->r[i] = s.r[i], v->theta[i] = s.theta[i];
+    v->scale[i] = s.scale[i], v->bottomLeft[i] = s.bottomLeft[i], v->integers[i] = s.tickState[i];
+  }
+  *axes = s.axes;
+  *paper = s.graphPaper;
+}
+
+bool SameStored(const StoredView2D& a, const StoredView2D& b) {
+  const auto same = [](const double* x, const double* y) { return std::memcmp(x, y, 2 * sizeof(double)) == 0; };
+  return same(a.t, b.t) && same(a.r, b.r) && same(a.theta, b.theta) && same(a.scale, b.scale) &&
+         same(a.bottomLeft, b.bottomLeft) && a.tickState[0] == b.tickState[0] && a.tickState[1] == b.tickState[1] &&
+         a.axes == b.axes && a.graphPaper == b.graphPaper;
+}
+
+// The ranges of the 3-D and 4-D settings by coordinate-display number.
+struct RangeField {
+  int32_t param;
+  double* range;
+};
+
+std::array<RangeField, 9> Ranges3D(View3DSettings& v) {
+  return {{{kCoordX, v.x}, {kCoordY, v.y}, {kCoordZ, v.z}, {kCoordT, v.t}, {kCoordU, v.u}, {kCoordV, v.v},
+           {kCoordR, v.r}, {kCoordTheta, v.theta}, {kCoordPhi, v.phi}}};
+}
+
+std::array<RangeField, 7> Ranges4D(View4DSettings& v) {
+  return {{{kCoordX, v.x}, {kCoordY, v.y}, {kCoordZ, v.z}, {kCoordW, v.w}, {kCoordT, v.t}, {kCoordU, v.u},
+           {kCoordV, v.v}}};
+}
+
+// Copies the ranges the view keeps, into it or out of it.
+template <size_t N>
+void CopyRanges(const std::array<RangeField, N>& fields, GraphViewRecord& record, bool intoView) {
+  for (const RangeField& f : fields) {
+    if (!record.Keeps(f.param)) continue;
+    for (int i = 0; i < 2; ++i) {
+      if (intoView) {
+        record.ranges[f.param][i] = f.range[i];
+      } else {
+        f.range[i] = record.ranges[f.param][i];
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, void* window) {
+  auto pane = std::make_unique<AGraphPane>(rect, window, document);
+  InstallPaneSettings(*pane, document->fContents.pane);
+  return pane;
+}
+
+void InstallPaneSettings(AGraphPane& pane, const GraphPaneSettings& settings) {
+  GraphPaneSettings s = settings;
+  if (auto* v = dynamic_cast<A2DGraphView*>(pane.View2D(0))) {
+    v->InstallViewState(ToStored(s.view2D, s.axes2D, s.graphPaper2D));
+  }
+  if (auto* v = dynamic_cast<A2DGraphView*>(pane.View2D(1))) {
+    v->InstallViewState(ToStored(s.view2Dp, s.axes2Dp, s.graphPaper2Dp));
+  }
+  CopyRanges(Ranges3D(s.view3D), pane.View3D(0)->Record(), true);
+  CopyRanges(Ranges3D(s.view3Dp), pane.View3D(1)->Record(), true);
+  pane.View3D(0)->Record().axesShown = s.axes3D;
+  pane.View3D(1)->Record().axesShown = s.axes3Dp;
+  CopyRanges(Ranges4D(s.view4D), pane.View4D()->Record(), true);
+  pane.Resize();
+}
+
+void StorePaneSettings(const AGraphPane& pane, GraphPaneSettings* settings) {
+  GraphPaneSettings& s = *settings;
+  const auto store2D = [](AGraphView* view, View2DSettings* stored, bool* axes, bool* paper) {
+    auto* v = dynamic_cast<A2DGraphView*>(view);
+    if (v == nullptr) return;
+    A2DGraphView fresh;
+    fresh.SetViewRect(v->ViewRect());
+    fresh.InstallViewState(ToStored(*stored, *axes, *paper));
+    const StoredView2D now = v->StoredView();
+    if (!SameStored(now, fresh.StoredView())) FromStored(now, stored, axes, paper);
+  };
+  store2D(pane.View2D(0), &s.view2D, &s.axes2D, &s.graphPaper2D);
+  store2D(pane.View2D(1), &s.view2Dp, &s.axes2Dp, &s.graphPaper2Dp);
+  CopyRanges(Ranges3D(s.view3D), pane.View3D(0)->Record(), false);
+  CopyRanges(Ranges3D(s.view3Dp), pane.View3D(1)->Record(), false);
+  s.axes3D = pane.View3D(0)->Record().axesShown != 0;
+  s.axes3Dp = pane.View3D(1)->Record().axesShown != 0;
+  CopyRanges(Ranges4D(s.view4D), pane.View4D()->Record(), false);
+}

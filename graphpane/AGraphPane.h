@@ -1,0 +1,141 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include <QRegion>
+
+#include "CoreUtilities/AListGenericSmall.h"
+#include "CoreUtilities/MRect.h"
+#include "graphpane/AGraphView.h"
+#include "graphpane/GraphEnums.h"
+#include "graphpane/GraphViewRecord.h"
+
+class A2DGraph;
+class A3DGraph;
+class A4DGraph;
+class DocumentRecord;
+struct OurPicture;
+
+// The graphs made from one equation: pair 0 the main graph, pair 1 its
+// mirror in the second view of a coordinate-transform pair, pairs 2 and 3
+// further graphs; pairs not in use are zero.
+struct GraphLookup {
+  struct Pair {
+    AGraphView* view;
+    int32_t index;
+  };
+  Pair pairs[4];
+};
+
+// The graph area of one document: two 2-D views, two 3-D views and one 4-D
+// view; the current view (first 2-D, first 3-D or 4-D) and the second view
+// shown beside it (second 2-D or second 3-D), if any; one lookup row per
+// equation of the current pass. All on the interface thread.
+class AGraphPane {
+ public:
+  AGraphPane(const MRect& rect, void* window, DocumentRecord* document);
+  ~AGraphPane();
+  AGraphPane(const AGraphPane&) = delete;
+  AGraphPane& operator=(const AGraphPane&) = delete;
+
+  void SetGraphRect(const MRect& rect);
+  void SetViewGraphRects();
+  // 0 the current view's, 1 the second view's, else the whole rectangle.
+  MRect GetGraphRect(int32_t which) const;
+  void Resize();
+
+  bool IsView4D() const { return fCurrentView == View4D(); }
+  bool AreAnyViews2D() const;
+  bool AreAnyViews3D() const;
+  bool IsShowingAxes(int32_t which) const;
+  bool IsShowingGraphPaper(int32_t which) const;
+  bool AreAllGraphsDoneComputing();
+  bool AreAnyGraphsSpinning();
+  bool AreAnyGraphsMoving();
+  bool AreAnyGraphsDMA();
+  bool AreAllGraphsDMA();
+  // Lookup row i's main graph; out-of-range rows are invisible, done and
+  // without a grain slider.
+  int32_t GraphVisibility(int32_t i);
+  bool IsDoneComputing(int32_t i);
+  bool UsesGrainSlider(int32_t i);
+  bool DoesIndexMatchObject(const AListGenericSmall<int32_t>* indexes, const void* graph) const;
+
+  // which: 0 current, 1 second, 2 both, 3 the shown 2-D views, 4 the shown
+  // 3-D and 4-D views, 5 those of 4 that draw accelerated.
+  void Draw(int32_t which, bool drawGraphs);
+  void GetDMAPunchOutRgn(QRegion* region);
+  void Compute(long waitTime, bool force);
+  void ConstructContextNeededByGraphConstructors();
+  void UpdateVertexObjects();
+  void UpdateSavedVertexObjectsAfterNextFrameHasBegunComputing();
+  void SaveFinishedModelsBeforeSteppingSliderToStartNextFrame();
+  // Frames of a movie of the spinning views; 0 when nothing spins.
+  int32_t PrepareForMovie(int32_t frames);
+
+  void SetViewParameter(ViewAttribute attribute, int32_t pair);
+  void SetGraphParameter(ViewAttribute attribute, double value, int32_t i);
+  void SetParameterValue(int32_t p, int32_t end, double value);
+  void ShowParam(CoordDisplayParam p);
+  void ShowXYZ(int32_t which);
+  void Zoom(ZoomCommand command, int32_t which);
+  void Zoom(double x1, double x2, double y1, double y2, int32_t which);
+  void CopyOtherViewDomain(int32_t k);
+  void RedrawPrimeViewifNecessary(const void* view);
+  void DoShowAllData();
+  void InvalConstant(int32_t id);
+  void ClearGraphMark();
+
+  int32_t MouseDown(MPoint point, long when, bool command, bool option, bool control, bool shift, bool doubleClick);
+  bool MouseWheel(MPoint point, int32_t dh, int32_t dv);
+  void GetHandCursorRgn(QRegion* region, bool panModifier);
+  void GetMarkCursorRgn(QRegion* region, bool markModifier, MPoint point);
+  void GetDragCursorRgn(QRegion* region);
+  void PastePicture(const OurPicture* picture, const MPoint* point);
+
+  // The graph belongs to the view from here on, or is deleted when the
+  // view's list can't grow; the row is appended either way.
+  void AddGraph(A2DGraph* graph, int32_t k);
+  void AddGraph(A3DGraph* graph, int32_t k);
+  void AddGraph(A4DGraph* graph, int32_t k);
+  void AddGraph_TransformedCoordinates(A2DGraph* graph);
+  void AddGraph_TransformedCoordinates(A3DGraph* graph);
+  void EraseGraph();
+
+  // Which views are shown; the pass of adding equations sets them.
+  void ShowViews(AGraphView* current, AGraphView* second);
+
+  AGraphView* View2D(int32_t k) const { return fViews[k].get(); }
+  AGraphView* View3D(int32_t k) const { return fViews[2 + k].get(); }
+  AGraphView* View4D() const { return fViews[4].get(); }
+  AGraphView* CurrentView() const { return fCurrentView; }
+  AGraphView* SecondView() const { return fSecondView; }
+  AGraphView* ClickedView() const { return fClickedView; }
+  // Builders record further graphs of an equation in pairs 2 and 3.
+  AListGenericSmall<GraphLookup>& Lookup() { return fGraphLookup; }
+  int32_t* CoordinateDisplayFlags() { return fCoordDisplay; }
+
+ private:
+  int32_t AddGraphToView(AGraph* graph, AGraphView* view);
+  void AddToNewRow(AGraph* graph, AGraphView* view);
+  void AddTransformed(AGraph* graph, AGraphView* view);
+  const GraphLookup::Pair* MainPair(int32_t i) const;
+  // The shown views of the kinds a 3-D or 4-D view is.
+  AGraphView* Shown3DCurrent() const;
+  AGraphView* Shown3DSecond() const;
+  // Where the coordinate display reads range p.
+  double* RangeFor(int32_t p);
+  void SpinForMovie(AGraphView* view, int32_t angles, int32_t* frames);
+
+  DocumentRecord* fDocument;
+  // First and second 2-D, first and second 3-D, the 4-D view.
+  std::unique_ptr<AGraphView> fViews[5];
+  AGraphView* fCurrentView;
+  AGraphView* fSecondView = nullptr;
+  AGraphView* fClickedView;
+  MRect fGraphRect;
+  int32_t fCoordDisplay[kCoordDisplayParamCount] = {};
+  AListGenericSmall<GraphLookup> fGraphLookup;
+  AListGenericSmall<int32_t> fTransformIndexes;
+};

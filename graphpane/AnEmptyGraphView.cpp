@@ -1,0 +1,8 @@
+#include "graphpane/AnEmptyGraphView.h"
+
+#include "CoreUtilities/OurDrawing.h"
+
+int32_t AnEmptyGraphView::Draw(bool /*drawGraphs*/) {
+  OurEraseRect(fViewRect);
+  return 0;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+struct OurPicture;
+
+// Set by the document and the shell, read by the graph colours.
+
+// The picture the document is sending to the graphs as a texture (colour
+// code 999); null otherwise.
+extern OurPicture* gSurfacePicture;
+
+// The copy-fragment-program command: it raises the first switch and graphs
+// the document once; the idle graphing raises the second for the chosen
+// block; the colour that generates the program leaves a zero-terminated
+// copy (new[], the taker frees it) in the pointer and lowers both.
+extern bool gHackExportShaderFlag;
+extern bool gHackExportShaderFlag2;
+extern char* gHackExportShaderPointer;

@@ -1,0 +1,11 @@
+#include "graphs3d/A4DGraphView.h"
+
+#include "graphs3d/GraphViewMinimumSize.h"
+
+A4DGraphView::A4DGraphView() {
+  fRecord.keptRanges = RangeBits({kCoordX, kCoordY, kCoordZ, kCoordW, kCoordT, kCoordU, kCoordV});
+}
+
+void A4DGraphView::ConstructContextNeededByGraphConstructors() { AtLeastOnePixel(&fViewRect); }
+
+AGraphView* MakeA4DGraphView() { return new A4DGraphView; }

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "document/DocumentGraphPane.h"
+#include "document/DocumentWriter.h"
+#include "graphpane/AGraphPane.h"
+#include "graphpane/GraphHooks.h"
+#include "graphs2d/A2DGraphView.h"
+#include "graphs3d/A3DGraphView.h"
+#include "graphs3d/A4DGraphView.h"
+#include "tests/document/DocumentTestSupport.h"
+
+namespace {
+
+struct ViewMakers {
+  ViewMakers() {
+    gGraphPaneHooks = GraphPaneHooks{};
+    gGraphPaneHooks.Make2DView = MakeA2DGraphView;
+    gGraphPaneHooks.Make3DView = MakeA3DGraphView;
+    gGraphPaneHooks.Make4DView = MakeA4DGraphView;
+  }
+  ~ViewMakers() { gGraphPaneHooks = GraphPaneHooks{}; }
+};
+
+const MRect kPane{0, 0, 300, 400};
+
+TEST(GraphPaneSettings, StoredViewsGoIntoThePaneViews) {
+  ViewMakers makers;
+  auto document = Read(Golden("document_golden_settings.zlf"));
+  ASSERT_NE(document, nullptr);
+  const GraphPaneSettings& s = document->fContents.pane;
+  auto pane = MakeDocumentGraphPane(document.get(), kPane, nullptr);
+  const StoredView2D second = dynamic_cast<A2DGraphView*>(pane->View2D(1))->StoredView();
+  EXPECT_EQ(second.scale[0], 25);
+  EXPECT_EQ(second.bottomLeft[0], s.view2Dp.bottomLeft[0]);
+  EXPECT_EQ(second.bottomLeft[1], s.view2Dp.bottomLeft[1]);
+  EXPECT_EQ(second.tickState[0], 1);
+  EXPECT_TRUE(pane->IsShowingAxes(0));
+  EXPECT_TRUE(pane->IsShowingGraphPaper(0));
+  EXPECT_EQ(pane->View2D(0)->ParameterRange(kCoordR)[1], 5);
+  EXPECT_EQ(pane->View3D(0)->ParameterRange(kCoordZ)[0], s.view3D.z[0]);
+  EXPECT_EQ(pane->View3D(0)->ParameterRange(kCoordPhi)[1], s.view3D.phi[1]);
+  EXPECT_EQ(pane->View4D()->ParameterRange(kCoordW)[1], s.view4D.w[1]);
+  EXPECT_EQ(pane->View4D()->ParameterRange(kCoordR), nullptr);
+}
+
+TEST(GraphPaneSettings, AnUntouchedPaneWritesTheDocumentAsRead) {
+  ViewMakers makers;
+  auto document = Read(Golden("document_golden_settings.zlf"));
+  ASSERT_NE(document, nullptr);
+  const auto plain = WriteDocumentText(*document);
+  document->fGraphPane = MakeDocumentGraphPane(document.get(), kPane, nullptr);
+  const auto withPane = WriteDocumentText(*document);
+  ASSERT_TRUE(plain && withPane);
+  // The first view's tick states are unusable and shown as defaults; the
+  // document keeps its own.
+  EXPECT_EQ(*plain, *withPane);
+}
+
+TEST(GraphPaneSettings, ChangesInThePaneReachTheWrittenDocument) {
+  ViewMakers makers;
+  auto document = Read(Golden("document_golden_settings.zlf"));
+  ASSERT_NE(document, nullptr);
+  document->fGraphPane = MakeDocumentGraphPane(document.get(), kPane, nullptr);
+  AGraphPane& pane = *document->fGraphPane;
+  pane.SetParameterValue(kCoordT, 1, 9.5);
+  pane.SetParameterValue(kCoordXPrime, 0, -7.25);
+  pane.ShowViews(pane.View2D(0), pane.View2D(1));
+  pane.Zoom(kZoomOut, 1);
+  pane.SetViewParameter(kAttributeShowGraphPaper, 0);
+  const auto text = WriteDocumentText(*document);
+  ASSERT_TRUE(text);
+  auto again = Read(*text);
+  ASSERT_NE(again, nullptr);
+  const GraphPaneSettings& s = again->fContents.pane;
+  const GraphPaneSettings& before = document->fContents.pane;
+  EXPECT_EQ(s.view2D.t[1], 9.5);
+  EXPECT_EQ(s.view3D.t[1], 9.5);
+  EXPECT_EQ(s.view4D.t[1], 9.5);
+  EXPECT_EQ(s.view3Dp.x[0], -7.25);
+  EXPECT_GT(s.view2Dp.scale[0], before.view2Dp.scale[0]);
+  EXPECT_FALSE(s.graphPaper2D);
+  EXPECT_EQ(s.view4D.w[1], before.view4D.w[1]);
+  EXPECT_EQ(s.spinSpeed3D, before.spinSpeed3D);
+}
+
+}  // namespace
