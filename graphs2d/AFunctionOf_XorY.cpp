@@ -69,10 +69,10 @@ void AFunctionOf_XorY::FreeRecords() {
 
 double AFunctionOf_XorY::ColumnWidth() const { return fYOfX ? fTransform.xUnitsPerPixel : fTransform.yUnitsPerPixel; }
 
-double AFunctionOf_XorY::ColumnCentre(int32_t k) const {
+double AFunctionOf_XorY::ColumnEdge(int32_t k) const {
   const A2DTransform& t = fTransform;
-  if (fYOfX) return (t.pixelRect.left + k - t.xOrigin) * t.xUnitsPerPixel;
-  return (t.yOrigin - (t.pixelRect.bottom - 1 - k)) * t.yUnitsPerPixel;
+  if (fYOfX) return (t.pixelRect.left + k - 0.5 - t.xOrigin) * t.xUnitsPerPixel;
+  return (t.yOrigin - t.pixelRect.bottom + k + 0.5) * t.yUnitsPerPixel;
 }
 
 int64_t AFunctionOf_XorY::ColumnOf(double v) const {
@@ -91,14 +91,15 @@ int32_t AFunctionOf_XorY::Compute(int32_t slice) {
   const int32_t band = (fLast - fFirst + 1) / jobs + 1;
   const int32_t from = fFirst + band * slice;
   const int32_t to = std::min(fFirst + band * (slice + 1) - 1, fCount - 1);
-  const double w = ColumnWidth();
-  double centre = ColumnCentre(from);
   tFunctionEvaluations = 0;
   int32_t status = kComputeFinished;
-  for (int32_t k = from; k <= to; ++k, centre += w) {
+  for (int32_t k = from; k <= to; ++k) {
     if (fRecords[k].type.load(std::memory_order_acquire) != kColumnPending) continue;
-    fRecords[k].centre = centre;
-    ComputeDPoint(centre - w / 2, centre + w / 2, k);
+    // Each edge from its own index, so that a column's upper edge is its
+    // neighbour's lower edge to the bit, whichever job reaches it first.
+    const double lo = ColumnEdge(k), hi = ColumnEdge(k + 1);
+    fRecords[k].centre = (lo + hi) / 2;
+    ComputeDPoint(lo, hi, k);
     fColumnsComputed.fetch_add(1, std::memory_order_relaxed);
     if (Cancelled()) {
       status = kComputeCancelled;

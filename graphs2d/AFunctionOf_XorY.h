@@ -85,8 +85,8 @@ class AFunctionOf_XorY : public A2DGraph {
   void AllocateRecords(int32_t count);
   void FreeRecords();
   int32_t CurrentColumnCount() const;
-  // The world centre and width of column k.
-  double ColumnCentre(int32_t k) const;
+  // The lower world edge of column k, the upper edge of column k - 1.
+  double ColumnEdge(int32_t k) const;
   double ColumnWidth() const;
   // The column of an independent value, possibly outside [0, n).
   int64_t ColumnOf(double v) const;

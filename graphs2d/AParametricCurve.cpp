@@ -40,6 +40,7 @@ AParametricCurve::AParametricCurve(AnExpression* x, AnExpression* y, AGraphColor
                                    int32_t selectionType, const A2DTransform& transform, const double& tmin,
                                    const double& tmax)
     : fTransform(transform),
+      fDocument(transform.document),
       fTMinSource(tmin),
       fTMaxSource(tmax),
       fX(x),
@@ -85,15 +86,15 @@ double AParametricCurve::Parameter(int32_t i) const {
 }
 
 int32_t AParametricCurve::Compute(int32_t slice) {
-  if (fPoints == nullptr) return fJobs.Finish(slice, kComputeNothingToDo, fTransform.document);
+  if (fPoints == nullptr) return fJobs.Finish(slice, kComputeNothingToDo, fDocument);
   for (int32_t i = fComputed.load(std::memory_order_relaxed); i < fCount; ++i) {
     const double t = Parameter(i);
     const double x = fX->Evaluate(t), y = fY->Evaluate(t);
-    if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fTransform.document);
+    if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fDocument);
     fPoints[i] = Point{x, y};
     fComputed.store(i + 1, std::memory_order_release);
   }
-  return fJobs.Finish(slice, kComputeFinished, fTransform.document);
+  return fJobs.Finish(slice, kComputeFinished, fDocument);
 }
 
 bool AParametricCurve::IsDoneComputing() {

@@ -8,6 +8,7 @@
 #include "graphs2d/GraphJobs.h"
 
 class AGraphColor;
+class DocumentRecord;
 class AnExpression;
 
 // A curve (x(t), y(t)) sampled at equal steps of t in world coordinates,
@@ -60,6 +61,8 @@ class AParametricCurve : public A2DGraph {
   double NearestSegmentStart(double x, double y) const;
 
   const A2DTransform& fTransform;
+  // Kept apart: the view rewrites its transform while this job runs.
+  DocumentRecord* fDocument;
   const double& fTMinSource;
   const double& fTMaxSource;
   std::atomic<double> fTMin{0}, fTMax{0};
