@@ -208,6 +208,7 @@ void AFunctionOf_XorY::Resize() {
 
 void AFunctionOf_XorY::SetParameter(ViewAttribute attribute, double value) {
   if (attribute != kAttributePlottingMode) return;
+  Stop();
   if (value == 0 || value == 1 || value == 2) fMode = static_cast<int32_t>(value);
   Restart();
 }
