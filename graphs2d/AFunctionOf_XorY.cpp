@@ -92,6 +92,7 @@ int32_t AFunctionOf_XorY::Compute(int32_t slice) {
   const int32_t from = fFirst + band * slice;
   const int32_t to = std::min(fFirst + band * (slice + 1) - 1, fCount - 1);
   tFunctionEvaluations = 0;
+  int64_t computed = 0;
   int32_t status = kComputeFinished;
   for (int32_t k = from; k <= to; ++k) {
     if (fRecords[k].type.load(std::memory_order_acquire) != kColumnPending) continue;
@@ -100,12 +101,13 @@ int32_t AFunctionOf_XorY::Compute(int32_t slice) {
     const double lo = ColumnEdge(k), hi = ColumnEdge(k + 1);
     fRecords[k].centre = (lo + hi) / 2;
     ComputeDPoint(lo, hi, k);
-    fColumnsComputed.fetch_add(1, std::memory_order_relaxed);
+    ++computed;
     if (Cancelled()) {
       status = kComputeCancelled;
       break;
     }
   }
+  fColumnsComputed.fetch_add(computed, std::memory_order_relaxed);
   fEvaluations.fetch_add(tFunctionEvaluations, std::memory_order_relaxed);
   return fJobs.Finish(slice, status, fTransform.document);
 }
