@@ -94,6 +94,17 @@ TEST_F(FunctionOfXTest, ModeChangeRecomputesEverythingAndColourNothing) {
   EXPECT_EQ(c.graph->ColumnsComputed(), 3 * n);
 }
 
+TEST_F(FunctionOfXTest, AConstantChangeRecomputesOnlyGraphsThatUseIt) {
+  CurveInView c("a*x", kPlotSampling);
+  const int64_t n = c.graph->ColumnCount();
+  c.graph->InvalConstant('b');
+  WaitUntilDone(*c.graph);
+  EXPECT_EQ(c.graph->ColumnsComputed(), n);
+  c.graph->InvalConstant('a');
+  WaitUntilDone(*c.graph);
+  EXPECT_EQ(c.graph->ColumnsComputed(), 2 * n);
+}
+
 TEST_F(FunctionOfXTest, AModeOutsideTheRangeIsTakenAsPixelTests) {
   CurveInView c("x", 9);
   EXPECT_EQ(c.graph->Mode(), kPlotIntervalPixelTests);

@@ -64,9 +64,28 @@ TEST_F(FunctionPickingTest, SnapsToAZeroOneColumnAway) {
   EXPECT_DOUBLE_EQ(far.y, 4.2 * kPixel);
 }
 
+TEST_F(FunctionPickingTest, XOfYSnapsAlongRows) {
+  CurveInView c("y^2 - 1", kPlotIntervalPixelTests, false);
+  const Selection s = c.graph->GetSelection(0.01, 1 - 1.3 * kPixel);
+  EXPECT_EQ(s.snapped, 1);
+  EXPECT_EQ(s.x, 0);
+  EXPECT_EQ(s.y, 1);
+}
+
+TEST_F(FunctionPickingTest, NonFiniteMousePositionsPickNothing) {
+  CurveInView c("x", kPlotIntervalPixelTests);
+  for (double v : {double(NAN), double(INFINITY), -double(INFINITY), 1e300}) {
+    EXPECT_EQ(c.graph->GetSelection(v, 0).kind, kSelectNothing);
+    EXPECT_FALSE(c.graph->IsPointOverCurve(v, 0));
+    EXPECT_EQ(c.graph->GetNeighborhood(v, 0, 0.1, -INFINITY, INFINITY).found, 0);
+  }
+}
+
 TEST_F(FunctionPickingTest, NeedsDerivative_SnapsToAnExtremum) {
   CurveInView c("(x - 0.5)^2 + 1", kPlotIntervalPixelTests);
-  if (CurveExpression("x")->CreateDerivativeExpr(kIdU) == nullptr) GTEST_SKIP() << "needs differentiation";
+  const std::unique_ptr<AnExpression> probe(CurveExpression("x"));
+  const std::unique_ptr<AnExpression> derivative(probe->CreateDerivativeExpr(kIdU));
+  if (derivative == nullptr) GTEST_SKIP() << "needs differentiation";
   const Selection s = c.graph->GetSelection(0.5 + 1.3 * kPixel, 1);
   EXPECT_EQ(s.snapped, 1);
   EXPECT_NEAR(s.x, 0.5, 1e-12);
