@@ -208,6 +208,8 @@ void AFunctionOf_XorY::Resize() {
   ResubmitPending();
 }
 
+// A colour code changes only the colour, which the pane's colour sets;
+// nothing here is recomputed for it.
 void AFunctionOf_XorY::SetParameter(ViewAttribute attribute, double value) {
   if (attribute != kAttributePlottingMode) return;
   Stop();

@@ -137,6 +137,7 @@ int32_t AParametricCurve::GraphVisibility() {
   return visibility;
 }
 
+// A colour code changes only the colour, which the pane's colour sets.
 void AParametricCurve::SetParameter(ViewAttribute attribute, double value) {
   if (attribute != kAttributeGrain) return;
   Stop();
