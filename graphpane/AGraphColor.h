@@ -6,13 +6,12 @@
 #include "CoreUtilities/OurPictures.h"
 #include "evaluation/AnExpression.h"
 #include "evaluation/ColorEquations.h"
+#include "graphpane/GraphEnums.h"
 #include "graphpane/UniformVariables.h"
 
 class DocumentRecord;
 class MDrawContext;
 class Shader;
-
-using PlottingMode = int32_t;
 
 // The colour of one graph: a solid colour, a fixed colour map, a picture
 // texture, or three colour equations (red, green, blue or hue, saturation,
@@ -45,7 +44,7 @@ class AGraphColor : public AColorEquations {
   void Set(double code);
   // Readies the colour for drawing; with no renderer the colour equations
   // are compiled together for the processor and nothing else happens.
-  void Compile(AnExpression* coordinate = nullptr, PlottingMode mode = 0, MDrawContext* context = nullptr);
+  void Compile(AnExpression* coordinate = nullptr, PlottingMode mode = kPlotSampling, MDrawContext* context = nullptr);
   // The packed colour of constant colour equations.
   void Compute();
   // Components in 0 to 1; untouched unless the colour has equations.

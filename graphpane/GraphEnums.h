@@ -37,3 +37,7 @@ enum ComputeStatus : int32_t {
 
 // The colour type of a graph that is neither drawn nor picked.
 inline constexpr int32_t kHiddenGraphColorType = 13;
+
+// How a graph samples: at points, by intervals, or by intervals refined by
+// the pixel tests.
+enum PlottingMode : int32_t { kPlotSampling = 0, kPlotInterval = 1, kPlotIntervalPixelTests = 2 };

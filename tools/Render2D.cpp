@@ -1,5 +1,6 @@
 // Renders a document's 2-D view headless: zl_render2d doc.zlf out.png
-// [view 0|1] [width] [height]. Prints the draw time in microseconds.
+// [view 0|1] [width] [height], with the curves of Render2DCurves.h added.
+// Prints the draw time in microseconds.
 #include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "app/Base64.h"
@@ -10,6 +11,7 @@
 #include "platform/OurPicture.h"
 #include "platform/OurPort.h"
 #include "tools/DocumentFile.h"
+#include "tools/Render2DCurves.h"
 
 #include <charconv>
 #include <cstring>
@@ -56,9 +58,12 @@ bool WritePng(const QImage& image, const char* path) {
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  CurveArguments curves;
+  if (!ExtractCurveArguments(&argc, argv, &curves)) return 2;
   const int which = Argument(argc, argv, 3, 0), width = Argument(argc, argv, 4, 800), height = Argument(argc, argv, 5, 600);
   if (argc < 3 || (which != 0 && which != 1) || width < 1 || height < 1 || width > 8000 || height > 8000) {
-    std::cerr << "usage: zl_render2d document.zlf out.png [view 0|1] [width 1..8000] [height 1..8000]\n";
+    std::cerr << "usage: zl_render2d document.zlf out.png [view 0|1] [width 1..8000] [height 1..8000]"
+                 " [-m mode] [-f \"y=f(x)\"] [-p \"x(t); y(t)\"] ...\n";
     return 2;
   }
   EnsureGuiApplication();
@@ -68,6 +73,7 @@ int main(int argc, char** argv) {
   gUseAntialiasing = c.useAntialiasing;
   gGraphPaneHooks.UseSampleBuffer = [](DocumentRecord*) { return gUseAntialiasing; };
 
+  CurveWorkers workers;
   A2DGraphView view;
   view.SetDocument(document.get());
   view.SetViewRect(MRect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)});
@@ -76,6 +82,7 @@ int main(int argc, char** argv) {
     if (view.AddStoredPicture(p.picture, p.first, p.second) != 0) std::cerr << "picture left out\n";
   }
   view.Resize();
+  if (!AddCurves(curves, &view)) return 1;
 
   std::unique_ptr<OurPort, void (*)(OurPort*)> port(NewOffscreenPort(QRect(0, 0, width, height)), DisposeOffscreenPort);
   if (!port) {

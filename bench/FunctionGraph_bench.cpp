@@ -1,0 +1,211 @@
+// Function graphs y = f(x): a whole view computed in each plotting mode, on
+// one worker and on several, and a finished view redrawn; each beside a
+// hand-written loop measured in the same run.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/ProcessorCount.h"
+#include "CoreUtilities/ScopedSavers.h"
+#include "evaluation/AnExpression.h"
+#include "expression/ExpressionParser.h"
+#include "expression/VariableIds.h"
+#include "graphpane/AGraphColor.h"
+#include "graphpane/GraphHooks.h"
+#include "graphs2d/A2DGraphView.h"
+#include "graphs2d/AFunctionOf_XorY.h"
+#include "platform/OurPort.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const char* const kSet[] = {"sin(3*x)*exp(-x^2/8) + x/3", "tan(x)", "sqrt(4 - x^2)", "sin(1/x)"};
+
+AnExpression* CurveInU(const std::string& text) {
+  auto* e = new AnExpression(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
+  e->ReplaceAtoms(kIdX, kIdU);
+  return e;
+}
+
+AGraphColor* Red() {
+  auto* colour = new AGraphColor;
+  colour->fSolidColor = 0xD00000;
+  return colour;
+}
+
+bool gSampleBuffer = false;
+
+// A default view of the given size with one function graph in it.
+struct Scene {
+  Scene(const std::string& text, int mode, int width, int height) {
+    gGraphPaneHooks.UseSampleBuffer = [](DocumentRecord*) { return gSampleBuffer; };
+    view.SetViewRect(MRect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)});
+    view.SetDefaultViewState();
+    view.Resize();
+    graph = new AFunctionOf_XorY(CurveInU(text), true, Red(), mode, view.GraphTransform());
+    view.AddGraph(graph);
+    Wait();
+  }
+  void Wait() {
+    while (!graph->IsDoneComputing()) std::this_thread::yield();
+  }
+  // One full computation of every column.
+  double Recompute() {
+    const auto start = Clock::now();
+    graph->ViewChanged();
+    Wait();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+  }
+  A2DGraphView view;
+  AFunctionOf_XorY* graph;
+};
+
+struct Workers {
+  Workers(int threads, int jobs) {
+    StartComputeThreads();
+    DebugSetNumberComputeThreads(threads);
+    DebugSetNumProcessors(jobs);
+  }
+  ~Workers() {
+    DebugSetNumProcessors(0);
+    StopComputeThreads();
+  }
+};
+
+// f at the same column edges, kept as each column's smaller and larger edge
+// value.
+double HandEdges(AnExpression* f, const A2DTransform& t, int columns, std::vector<double>& out) {
+  const auto start = Clock::now();
+  double left = f->Evaluate((t.pixelRect.left - 0.5 - t.xOrigin) * t.xUnitsPerPixel);
+  for (int k = 0; k < columns; ++k) {
+    const double right = f->Evaluate((t.pixelRect.left + k + 0.5 - t.xOrigin) * t.xUnitsPerPixel);
+    out[2 * k] = std::min(left, right), out[2 * k + 1] = std::max(left, right);
+    left = right;
+  }
+  benchmark::DoNotOptimize(out.data());
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// 64 samples per column, kept as the column's range.
+double HandSamples(AnExpression* f, const A2DTransform& t, int columns, std::vector<double>& out) {
+  const auto start = Clock::now();
+  for (int k = 0; k < columns; ++k) {
+    double lo = INFINITY, hi = -INFINITY;
+    for (int i = 0; i < 64; ++i) {
+      const double v = f->Evaluate((t.pixelRect.left + k - 0.5 + i / 63.0 - t.xOrigin) * t.xUnitsPerPixel);
+      lo = std::min(lo, v), hi = std::max(hi, v);
+    }
+    out[2 * k] = lo, out[2 * k + 1] = hi;
+  }
+  benchmark::DoNotOptimize(out.data());
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void BM_SamplingVsHandEdges(benchmark::State& state) {
+  const int columns = static_cast<int>(state.range(0));
+  Workers workers(1, 1);
+  Scene scene(kSet[0], kPlotSampling, columns, 600);
+  AnExpression* f = CurveInU(kSet[0]);
+  AnExpression::Compile(f);
+  std::vector<double> out(2 * columns);
+  double ours = 0, hand = 0;
+  for (auto _ : state) {
+    ours += scene.Recompute();
+    hand += HandEdges(f, scene.view.GraphTransform(), columns, out);
+  }
+  state.counters["ms"] = 1e3 * ours / state.iterations();
+  state.counters["vs_hand"] = ours / hand;
+  delete f;
+}
+
+void BM_ModeOnTheSet(benchmark::State& state) {
+  const int mode = static_cast<int>(state.range(0));
+  const char* text = kSet[state.range(1)];
+  state.SetLabel(text);
+  Workers workers(1, 1);
+  Scene scene(text, mode, 800, 600);
+  AnExpression* f = CurveInU(text);
+  AnExpression::Compile(f);
+  std::vector<double> out(2 * 800);
+  const int64_t evaluationsBefore = scene.graph->Evaluations();
+  double ours = 0, hand = 0;
+  for (auto _ : state) {
+    ours += scene.Recompute();
+    hand += HandSamples(f, scene.view.GraphTransform(), 800, out);
+  }
+  state.counters["ms"] = 1e3 * ours / state.iterations();
+  state.counters["evals_per_column"] =
+      static_cast<double>(scene.graph->Evaluations() - evaluationsBefore) / (800.0 * state.iterations());
+  state.counters["vs_hand64"] = ours / hand;
+  delete f;
+}
+
+void BM_WorkerScaling(benchmark::State& state) {
+  const int threads = static_cast<int>(state.range(0));
+  double single = 0;
+  {
+    Workers one(1, 8);
+    Scene scene(kSet[0], kPlotIntervalPixelTests, 1600, 600);
+    for (int i = 0; i < 20; ++i) single += scene.Recompute() / 20;
+  }
+  Workers workers(threads, 8);
+  Scene scene(kSet[0], kPlotIntervalPixelTests, 1600, 600);
+  double ours = 0;
+  for (auto _ : state) ours += scene.Recompute();
+  state.counters["ms"] = 1e3 * ours / state.iterations();
+  state.counters["speedup_vs_1"] = single / (ours / state.iterations());
+}
+
+// The finished curve's runs written into a plain pixel array.
+double HandRuns(const AFunctionOf_XorY& graph, const A2DTransform& t, std::vector<uint32_t>& pixels, int width,
+                int height) {
+  const auto start = Clock::now();
+  for (int k = 0; k < graph.ColumnCount(); ++k) {
+    const dPoint& p = graph.Records()[k];
+    const int top = std::clamp(t.YTOI_InfSafe(p.hi), 0, height - 1), bottom = std::clamp(t.YTOI_InfSafe(p.lo), 0, height - 1);
+    for (int v = top; v <= bottom; ++v) pixels[static_cast<size_t>(v) * width + k] = 0xD00000;
+  }
+  benchmark::DoNotOptimize(pixels.data());
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void BM_Redraw(benchmark::State& state) {
+  gSampleBuffer = state.range(0) != 0;
+  Workers workers(8, 8);
+  Scene scene(kSet[0], kPlotIntervalPixelTests, 800, 600);
+  OurPort* port = NewOffscreenPort(QRect(0, 0, 800, 600));
+  APushPort push(port);
+  scene.view.Draw(true);  // makes the buffer and its transform
+  scene.Wait();
+  OurPort* target = gSampleBuffer ? scene.view.SampleBuffer() : port;
+  const A2DTransform& t = scene.view.GraphTransform();
+  const int width = t.pixelRect.right, height = t.pixelRect.bottom;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+  APushPort drawInto(target);
+  double ours = 0, hand = 0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    scene.graph->Draw();
+    benchmark::ClobberMemory();
+    ours += std::chrono::duration<double>(Clock::now() - start).count();
+    hand += HandRuns(*scene.graph, t, pixels, width, height);
+  }
+  state.counters["ms"] = 1e3 * ours / state.iterations();
+  state.counters["vs_hand"] = ours / hand;
+  DisposeOffscreenPort(port);
+  gSampleBuffer = false;
+}
+
+BENCHMARK(BM_SamplingVsHandEdges)->Arg(800)->Arg(1600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ModeOnTheSet)->ArgsProduct({{1, 2}, {0, 1, 2, 3}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorkerScaling)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Redraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

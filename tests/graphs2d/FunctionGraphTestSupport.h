@@ -1,0 +1,56 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/ScopedSavers.h"
+#include "expression/VariableIds.h"
+#include "graphpane/AGraphColor.h"
+#include "graphs2d/AFunctionOf_XorY.h"
+#include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/graphs2d/ViewTestSupport.h"
+
+// A formula with its variable replaced by u, as the builders hand it over.
+inline AnExpression* CurveExpression(const std::string& text, int32_t variable = kIdX) {
+  AnExpression* e = MakeExpression(text).release();
+  e->ReplaceAtoms(variable, kIdU);
+  return e;
+}
+
+inline AGraphColor* SolidColour(uint32_t rgb = 0xFF0000) {
+  auto* colour = new AGraphColor;
+  colour->fSolidColor = rgb;
+  return colour;
+}
+
+inline void WaitUntilDone(AGraph& graph) {
+  while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+}
+
+// The worker pool for the duration of a test, and the upward calls recorded.
+class FunctionGraphTest : public testing::Test {
+ protected:
+  void SetUp() override { StartComputeThreads(); }
+  void TearDown() override { StopComputeThreads(); }
+  HookRecorder hooks;
+};
+
+// y = f(x) (or x = f(y)) in a default view of the given size, computed.
+struct CurveInView {
+  CurveInView(const std::string& text, int32_t mode, bool yOfX = true, int width = 400, int height = 300)
+      : view(width, height),
+        graph(new AFunctionOf_XorY(CurveExpression(text, yOfX ? kIdX : kIdY), yOfX, SolidColour(), mode,
+                                   view.view.GraphTransform())) {
+    view.view.AddGraph(graph);
+    WaitUntilDone(*graph);
+  }
+  const dPoint& At(int k) const { return graph->Records()[k]; }
+  int Type(int k) const { return At(k).type.load(); }
+  ViewOnPort view;
+  AFunctionOf_XorY* graph;  // owned by the view
+};
