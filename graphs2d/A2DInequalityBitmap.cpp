@@ -111,9 +111,16 @@ void InequalityBitmap::CopyIn(const void* source) {
   for (long i = 0; i < ByteCount() / 4; ++i) Store(fWords[i], in[i]);
 }
 
+// Only the frame's pixels: scrolling may leave pixels in the spare bits.
 bool InequalityBitmap::IsAllZero() const {
-  for (long i = 0; i < ByteCount() / 4; ++i) {
-    if (Load(fWords[i]) != 0) return false;
+  if (fWidth < 1) return true;
+  const int32_t lastWord = (fWidth - 1) / kPixelsPerWord;
+  const uint32_t lastMask = MaskOf(0, (fWidth - 1) % kPixelsPerWord);
+  for (int32_t v = 0; v < fHeight; ++v) {
+    const uint32_t* row = fWords + v * (fRowBytes / 4);
+    for (int32_t w = 0; w <= lastWord; ++w) {
+      if ((Load(row[w]) & (w == lastWord ? lastMask : ~0u)) != 0) return false;
+    }
   }
   return true;
 }

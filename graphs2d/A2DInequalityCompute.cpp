@@ -93,11 +93,13 @@ int32_t A2DInequality::ComputeStack(AListofRectangles& stack, const Geometry& g,
       for (int32_t v = r.top; v < r.bottom; ++v) {
         for (int32_t h = r.left; h < r.right; ++h) {
           const int value = SettlePixel(h, v, g, counts);
-          if (value != 0) fBitmap.Set(h, v, value);
+          // A cancelled evaluation answers whatever it had reached: never
+          // written, as 0 writes nothing and a wrong mark would stay.
           if (fJobs.Cancelled()) {
             PushOrDrop(stack, r);
             return kComputeCancelled;
           }
+          if (value != 0) fBitmap.Set(h, v, value);
         }
       }
       continue;

@@ -328,4 +328,16 @@ TEST_F(A2DInequalityTest, StormsOfPansResizesAndSliderMovesEndInTheFreshMap) {
   EXPECT_EQ(Pixels(*graph, t), Fresh(condition, 2, false, t));
 }
 
+TEST_F(A2DInequalityTest, PixelsPannedOutOfTheViewDoNotCountAsShown) {
+  A2DTransform t = EightByEight(40, 30);
+  auto graph = MakeInequality("x > 2.3", "x - 2.3", 2, false, t);
+  WaitUntilDone(*graph);
+  ASSERT_EQ(graph->GraphVisibility(), 0);
+  graph->PauseComputing();
+  Move(&t, 4, 0);  // the marked columns move into the map's spare bits
+  graph->Pan(4, 0);
+  WaitUntilDone(*graph);
+  EXPECT_EQ(graph->GraphVisibility(), 9);
+}
+
 }  // namespace
