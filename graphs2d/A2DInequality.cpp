@@ -144,8 +144,10 @@ void A2DInequality::ViewChanged() {
 
 void A2DInequality::SetParameter(ViewAttribute attribute, double value) {
   if (attribute != kAttributePlottingMode) return;
+  Stop();
   if (value == 0 || value == 1 || value == 2) fPlottingMode = static_cast<int32_t>(value);
-  FullRestart();
+  InvalidatePoints();
+  RestartTail();
 }
 
 int32_t A2DInequality::GraphVisibility() {
