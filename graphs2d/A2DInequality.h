@@ -60,7 +60,6 @@ class A2DInequality : public A2DGraph {
 
  private:
   struct Geometry;
-  enum Status : int32_t { kContinue = 0 };
 
   void InvalidatePoints();
   void SubdivideRectStack();
