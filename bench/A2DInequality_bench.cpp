@@ -77,7 +77,7 @@ Run RunGraph(const Formula& f, const A2DTransform& t) {
   auto* colour = new AGraphColor;
   const auto start = Clock::now();
   A2DInequality graph(Parse(f.text), Parse("0"), colour, 2, f.equation, t);
-  while (!graph.IsDoneComputing()) std::this_thread::yield();
+  while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(20));
   Run run{std::chrono::duration<double>(Clock::now() - start).count(), graph.Counts(), {}};
   for (int v = 0; v < kHeight; ++v) {
     for (int h = 0; h < kWidth; ++h) run.map.push_back(uint8_t(graph.PixelAt(h, v)));
@@ -234,7 +234,7 @@ void BM_DrawFinishedMap(benchmark::State& state) {
   auto* colour = new AGraphColor;
   colour->fSolidColor = 0x3060C0;
   A2DInequality graph(Parse("sin(x) + cos(y) > 0.5"), Parse("0"), colour, 1, false, t);
-  while (!graph.IsDoneComputing()) std::this_thread::yield();
+  while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(20));
   OurPort* port = NewOffscreenPort(QRect(0, 0, kWidth, kHeight));
   std::vector<uint8_t> map;
   for (int v = 0; v < kHeight; ++v) {
