@@ -2,7 +2,6 @@
 #include <cmath>
 
 #include "CoreUtilities/CheckedConvert.h"
-#include "graphpane/AGraphColor.h"
 #include "graphs2d/A2DInequality.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/RootFinding.h"
