@@ -173,6 +173,19 @@ TEST_F(A2DInequalityTest, ViewWithoutHeightHasNoMapYetEnds) {
   EXPECT_EQ(Pixels(*graph, t), Fresh("y < x", 2, false, t));
 }
 
+TEST_F(A2DInequalityTest, AMapThatCannotBeHadQueuesTheMemoryMessageAndStillEnds) {
+  const A2DTransform t = EightByEight(40, 30);
+  auto condition = MakeExpression("y < x"), boundary = MakeExpression("y - x");
+  const double memory = gPhysicalMemory.load();
+  gPhysicalMemory = 1;
+  A2DInequality graph(condition.release(), boundary.release(), SolidColour(0), 2, false, t);
+  gPhysicalMemory = memory;
+  WaitUntilDone(graph);
+  EXPECT_FALSE(graph.HasBitmap());
+  EXPECT_EQ(TakeDeferredError(), kOutOfMemoryError);
+  EXPECT_EQ(graph.GraphVisibility(), 9);
+}
+
 TEST_F(A2DInequalityTest, DroppedWorkQueuesTheMemoryMessageAndNeverClaimsFalse) {
   const A2DTransform t = EightByEight(40, 30);
   auto graph = MakeInequality("x > 100", "x - 100", 2, false, t);
