@@ -15,6 +15,7 @@ Result Call(Result (*hook)(Args...), Passed... arguments) {
 void NotifyWindowGraphFinished(DocumentRecord* d) { Call(gGraphPaneHooks.NotifyWindowGraphFinished, d); }
 bool UseSampleBuffer(DocumentRecord* d) { return Call(gGraphPaneHooks.UseSampleBuffer, d); }
 double SliderValue(DocumentRecord* d) { return Call(gGraphPaneHooks.SliderValue, d); }
+int32_t SliderVariable(DocumentRecord* d) { return Call(gGraphPaneHooks.SliderVariable, d); }
 int32_t GetGraphingAnimationState(DocumentRecord* d) { return Call(gGraphPaneHooks.GetGraphingAnimationState, d); }
 void FrameRateFeedback(DocumentRecord* d, double seconds) { Call(gGraphPaneHooks.FrameRateFeedback, d, seconds); }
 void SetRTErrorCheck(DocumentRecord* d) { Call(gGraphPaneHooks.SetRTErrorCheck, d); }

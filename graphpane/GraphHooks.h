@@ -14,6 +14,7 @@ struct GraphPaneHooks {
   void (*NotifyWindowGraphFinished)(DocumentRecord*) = nullptr;
   bool (*UseSampleBuffer)(DocumentRecord*) = nullptr;
   double (*SliderValue)(DocumentRecord*) = nullptr;
+  int32_t (*SliderVariable)(DocumentRecord*) = nullptr;
   int32_t (*GetGraphingAnimationState)(DocumentRecord*) = nullptr;
   void (*FrameRateFeedback)(DocumentRecord*, double seconds) = nullptr;
   void (*SetRTErrorCheck)(DocumentRecord*) = nullptr;
@@ -48,6 +49,8 @@ namespace PaneHooks {
 void NotifyWindowGraphFinished(DocumentRecord* document);
 bool UseSampleBuffer(DocumentRecord* document);
 double SliderValue(DocumentRecord* document);
+// The variable id the window slider drives; 0 (none) until filled.
+int32_t SliderVariable(DocumentRecord* document);
 int32_t GetGraphingAnimationState(DocumentRecord* document);
 void FrameRateFeedback(DocumentRecord* document, double seconds);
 void SetRTErrorCheck(DocumentRecord* document);

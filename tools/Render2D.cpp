@@ -1,6 +1,7 @@
 // Renders a document's 2-D view headless: zl_render2d doc.zlf out.png
 // [view 0|1] [width] [height], with the curves of Render2DCurves.h added.
 // Prints the draw time in microseconds.
+// zl_render2d --condition ...: see Render2DInequality.h.
 #include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "app/Base64.h"
@@ -12,6 +13,8 @@
 #include "platform/OurPort.h"
 #include "tools/DocumentFile.h"
 #include "tools/Render2DCurves.h"
+#include "tools/Render2DInequality.h"
+#include "tools/Render2DPng.h"
 
 #include <charconv>
 #include <cstring>
@@ -43,6 +46,8 @@ StoredView2D StoredView(const DocumentContents& c, int which) {
   return s;
 }
 
+}  // namespace
+
 bool WritePng(const QImage& image, const char* path) {
   OurPicture picture;
   picture.frame = QRect(QPoint(0, 0), image.size());
@@ -54,10 +59,9 @@ bool WritePng(const QImage& image, const char* path) {
   return static_cast<bool>(out);
 }
 
-}  // namespace
-
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  if (argc > 1 && std::strcmp(argv[1], "--condition") == 0) return RenderCondition(argc - 1, argv + 1);
   CurveArguments curves;
   if (!ExtractCurveArguments(&argc, argv, &curves)) return 2;
   const int which = Argument(argc, argv, 3, 0), width = Argument(argc, argv, 4, 800), height = Argument(argc, argv, 5, 600);

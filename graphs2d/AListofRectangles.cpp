@@ -1,0 +1,64 @@
+#include "graphs2d/AListofRectangles.h"
+
+#include <algorithm>
+
+#include "CoreUtilities/ListGrowth.h"
+#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/OurRects.h"
+
+int AListofRectangles::Insert(const MRect& r, int32_t position) {
+  if (fCount == fCapacity) {
+    const int32_t capacity = NextListCapacity(fCapacity);
+    if (capacity == 0) return 1;
+    auto* items = static_cast<MRect*>(OurAllocateMemory(size_t(capacity) * sizeof(MRect), false));
+    if (items == nullptr) return 1;
+    OurCopyMemory(items, fItems, size_t(fCount) * sizeof(MRect));
+    OurDisposeMemory(fItems);
+    fItems = items;
+    fCapacity = capacity;
+  }
+  OurCopyMemory(fItems + position + 1, fItems + position, size_t(fCount - position) * sizeof(MRect));
+  fItems[position] = r;
+  ++fCount;
+  return 0;
+}
+
+void AListofRectangles::RemoveAllElements() {
+  OurDisposeMemory(fItems);
+  fItems = nullptr;
+  fCount = fCapacity = 0;
+}
+
+void AListofRectangles::GetVerticalRange(int32_t* top, int32_t* bottom) const {
+  *top = fItems[0].top;
+  *bottom = fItems[0].bottom;
+  for (int32_t i = 1; i < fCount; ++i) {
+    *top = std::min<int32_t>(*top, fItems[i].top);
+    *bottom = std::max<int32_t>(*bottom, fItems[i].bottom);
+  }
+}
+
+void AListofRectangles::Scroll(int32_t dh, int32_t dv, const MRect& bounds) {
+  int32_t kept = 0;
+  for (int32_t i = 0; i < fCount; ++i) {
+    MRect r = fItems[i];
+    OurOffsetRect(&r, dh, dv);
+    if (OurSectRect(r, bounds, &r)) fItems[kept++] = r;
+  }
+  fCount = kept;
+}
+
+int AListofRectangles::PushRevealedRects(const MRect& old, const MRect& bounds) {
+  const MRect strips[4] = {
+      {bounds.top, bounds.left, bounds.bottom, old.left},
+      {bounds.top, old.right, bounds.bottom, bounds.right},
+      {bounds.top, old.left, old.top, old.right},
+      {old.bottom, old.left, bounds.bottom, old.right},
+  };
+  int dropped = 0;
+  for (const MRect& strip : strips) {
+    MRect clipped;
+    if (OurSectRect(strip, bounds, &clipped)) dropped += PushFront(clipped);
+  }
+  return dropped;
+}

@@ -1,0 +1,356 @@
+#include <random>
+
+#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/ProcessorCount.h"
+#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/TwoBitMaps.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/graphs2d/InequalityTestSupport.h"
+#include "tests/platform/PortTestSupport.h"
+
+namespace {
+
+constexpr int32_t kSlider = 'n';
+
+// Pixel lines at exact binary fractions, so that moved pixels keep their boxes bit for bit.
+A2DTransform EightByEight(int width, int height) {
+  return WindowTransform(width, height, -width / 16.0, width / 16.0, -height / 16.0, height / 16.0);
+}
+
+void Move(A2DTransform* t, int dh, int dv) {
+  t->xOrigin += dh;
+  t->yOrigin += dv;
+  t->FinishFromOrigins();
+}
+
+// A new size with the picture anchored at the left and bottom edges.
+void SetSize(A2DTransform* t, int width, int height) {
+  t->yOrigin += height - t->pixelRect.bottom;
+  t->pixelRect.right = static_cast<int16_t>(width);
+  t->pixelRect.bottom = static_cast<int16_t>(height);
+  t->FinishFromOrigins();
+}
+
+std::vector<uint8_t> Fresh(const char* condition, int mode, bool equation, const A2DTransform& t) {
+  auto graph = MakeInequality(condition, "0", mode, equation, t);
+  WaitUntilDone(*graph);
+  return Pixels(*graph, t);
+}
+
+// One slice per graph, so evaluation counts follow one stack.
+struct OneSlice {
+  OneSlice() { DebugSetNumProcessors(1); }
+  ~OneSlice() { DebugSetNumProcessors(0); }
+};
+
+using A2DInequalityTest = InequalityTest;
+
+TEST_F(A2DInequalityTest, VisibilityNamesConditionsFalseEverywhereOrInTheView) {
+  const A2DTransform t = EightByEight(40, 30);
+  const struct {
+    const char* condition;
+    bool equation;
+    int32_t message;
+  } cases[] = {{"1 < 0", false, 8}, {"x^2 + y^2 = -1", true, 6}, {"x > 100", false, 9},
+               {"x = 100", true, 7},  {"y < x", false, 0},       {"y = x", true, 0}};
+  for (const auto& c : cases) {
+    auto graph = MakeInequality(c.condition, "0", 2, c.equation, t);
+    WaitUntilDone(*graph);
+    EXPECT_EQ(graph->GraphVisibility(), c.message) << c.condition;
+  }
+}
+
+TEST_F(A2DInequalityTest, TrueEverywhereCostsOneEvaluationPerBand) {
+  const A2DTransform t = EightByEight(64, 48);
+  auto graph = MakeInequality("x^2 + 1 > 0", "0", 2, false, t);
+  WaitUntilDone(*graph);
+  const InequalityCounts n = graph->Counts();
+  EXPECT_GE(n.rectangles, 1);
+  EXPECT_LE(n.rectangles, OurNumberOfProcessors());
+  EXPECT_EQ(n.pixels, 0);
+  for (uint8_t p : Pixels(*graph, t)) ASSERT_EQ(p, kTwoBitFull);
+}
+
+TEST_F(A2DInequalityTest, UndecidedRectanglesAreSettledOrSplitByTheirShape) {
+  OneSlice one;
+  // Unit pixels centred on whole numbers: x > 0 and y > 0 are undecided in
+  // the middle column or row only.
+  const struct {
+    int width, height;
+    const char* condition;
+    int64_t rectangles, pixels;
+  } cases[] = {
+      {10, 10, "x > 0", 1, 100},  // settled pixel by pixel
+      {11, 10, "x > 0", 3, 60},   // columns first: the false half goes at once
+      {11, 11, "y > 0", 5, 66},   // rows first: the true half goes at once
+  };
+  for (const auto& c : cases) {
+    const A2DTransform t = WindowTransform(c.width, c.height, -c.width / 2.0, c.width / 2.0, -c.height / 2.0,
+                                           c.height / 2.0);
+    auto graph = MakeInequality(c.condition, "0", 1, false, t);
+    WaitUntilDone(*graph);
+    EXPECT_EQ(graph->Counts().rectangles, c.rectangles) << c.width << " x " << c.height;
+    EXPECT_EQ(graph->Counts().pixels, c.pixels) << c.width << " x " << c.height;
+  }
+}
+
+TEST_F(A2DInequalityTest, ModeOneTintsUndecidedPixelsAndModeZeroSamplesTheUpperLeftCorner) {
+  const A2DTransform t = EightByEight(32, 24);
+  const auto mode1 = Fresh("y < x + 0.3", 1, false, t), mode0 = Fresh("y < x + 0.3", 0, false, t);
+  int tinted = 0;
+  for (int v = 0; v < 24; ++v) {
+    for (int h = 0; h < 32; ++h) {
+      const double left = (h - t.xOrigin - 0.5) * t.xUnitsPerPixel, right = left + t.xUnitsPerPixel;
+      const double top = -(v - t.yOrigin - 0.5) * t.yUnitsPerPixel, bottom = top - t.yUnitsPerPixel;
+      const bool undecided = bottom < right + 0.3 && top >= left + 0.3;
+      const size_t i = size_t(v) * 32 + h;
+      if (!undecided) {
+        EXPECT_EQ(mode1[i], top < left + 0.3 ? kTwoBitFull : kTwoBitEmpty);
+        continue;
+      }
+      ++tinted;
+      EXPECT_EQ(mode1[i], kTwoBitTint);
+      EXPECT_EQ(mode0[i], top < left + 0.3 ? kTwoBitFull : kTwoBitEmpty) << h << ", " << v;
+    }
+  }
+  EXPECT_GT(tinted, 20);
+}
+
+TEST_F(A2DInequalityTest, PanningByOnePixelComputesOnlyTheRevealedStrip) {
+  OneSlice one;
+  A2DTransform t = EightByEight(64, 48);
+  const char* condition = "sin(3*x) + cos(2*y) > 0.2";
+  auto graph = MakeInequality(condition, "0", 2, false, t);
+  WaitUntilDone(*graph);
+  const InequalityCounts before = graph->Counts();
+  graph->PauseComputing();
+  Move(&t, 1, 0);
+  graph->Pan(1, 0);
+  WaitUntilDone(*graph);
+  const InequalityCounts after = graph->Counts();
+  EXPECT_LE(after.pixels - before.pixels, 48);
+  EXPECT_LE(after.rectangles - before.rectangles, 2 * 48);
+  EXPECT_EQ(Pixels(*graph, t), Fresh(condition, 2, false, t));
+}
+
+TEST_F(A2DInequalityTest, PausedAndResumedComputationEndsWithTheUninterruptedMap) {
+  const A2DTransform t = EightByEight(480, 360);
+  const char* condition = "sin(x^2 + y^2) = 0";
+  const auto expected = Fresh(condition, 2, true, t);
+  auto graph = MakeInequality(condition, "0", 2, true, t);
+  std::mt19937 random(28);
+  int pauses = 0;
+  while (!graph->IsDoneComputing()) {
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 200));
+    graph->PauseComputing();
+    ++pauses;
+    graph->Pan(0, 0);  // resumes with nothing moved
+  }
+  EXPECT_GT(pauses, 1);
+  EXPECT_EQ(Pixels(*graph, t), expected);
+}
+
+TEST_F(A2DInequalityTest, ViewWithoutHeightHasNoMapYetEnds) {
+  A2DTransform t = EightByEight(40, 30);
+  t.pixelRect.bottom = 0;
+  auto graph = MakeInequality("y < x", "y - x", 2, false, t);
+  WaitUntilDone(*graph);
+  EXPECT_FALSE(graph->HasBitmap());
+  EXPECT_EQ(graph->GraphVisibility(), 9);
+  EXPECT_EQ(notifications.load(), 1);
+  EXPECT_FALSE(graph->IsPointOverCurve(0, 0));
+  EXPECT_EQ(graph->GetSelection(0, 0).kind, kSelectNothing);
+  PortPtr port(NewOffscreenPort(QRect(0, 0, 40, 30)));
+  APushPort push(port.get());
+  graph->Draw();
+  EXPECT_EQ(RgbAt(*port, 20, 15), 0xFFFFFFu);
+  // Growing the view gives it a map and a picture.
+  graph->PauseComputing();
+  SetSize(&t, 40, 30);
+  graph->Resize();
+  WaitUntilDone(*graph);
+  EXPECT_TRUE(graph->HasBitmap());
+  EXPECT_EQ(Pixels(*graph, t), Fresh("y < x", 2, false, t));
+}
+
+TEST_F(A2DInequalityTest, AMapThatCannotBeHadQueuesTheMemoryMessageAndStillEnds) {
+  const A2DTransform t = EightByEight(40, 30);
+  auto condition = MakeExpression("y < x"), boundary = MakeExpression("y - x");
+  const double memory = gPhysicalMemory.load();
+  gPhysicalMemory = 1;
+  A2DInequality graph(condition.release(), boundary.release(), SolidColour(0), 2, false, t);
+  gPhysicalMemory = memory;
+  WaitUntilDone(graph);
+  EXPECT_FALSE(graph.HasBitmap());
+  EXPECT_EQ(TakeDeferredError(), kOutOfMemoryError);
+  EXPECT_EQ(graph.GraphVisibility(), 9);
+}
+
+TEST_F(A2DInequalityTest, DroppedWorkQueuesTheMemoryMessageAndNeverClaimsFalse) {
+  const A2DTransform t = EightByEight(40, 30);
+  auto graph = MakeInequality("x > 100", "x - 100", 2, false, t);
+  WaitUntilDone(*graph);
+  ASSERT_EQ(graph->GraphVisibility(), 9);
+  graph->PauseComputing();
+  const double memory = gPhysicalMemory.load();
+  gPhysicalMemory = 1;  // every further block is refused
+  graph->ViewChanged();
+  WaitUntilDone(*graph);
+  gPhysicalMemory = memory;
+  EXPECT_EQ(TakeDeferredError(), kOutOfMemoryError);
+  EXPECT_EQ(graph->GraphVisibility(), 0);
+  graph->ViewChanged();
+  WaitUntilDone(*graph);
+  EXPECT_EQ(graph->GraphVisibility(), 9);
+}
+
+TEST_F(A2DInequalityTest, PlottingModesOutsideTheRangeAreTakenAsTwo) {
+  const A2DTransform t = EightByEight(32, 24);
+  const auto expected = Fresh("y < x^3 - x", 2, false, t);
+  EXPECT_EQ(Fresh("y < x^3 - x", 7, false, t), expected);
+  EXPECT_EQ(Fresh("y < x^3 - x", -1, false, t), expected);
+  auto graph = MakeInequality("y < x^3 - x", "0", 1, false, t);
+  graph->SetParameter(kAttributePlottingMode, 2);
+  WaitUntilDone(*graph);
+  EXPECT_EQ(Pixels(*graph, t), expected);
+}
+
+TEST_F(A2DInequalityTest, TheMapIsTheSameOnAnyNumberOfWorkersAndSlices) {
+  const A2DTransform t = EightByEight(96, 72);
+  const char* condition = "sin(x*y) > cos(x) - 0.3*y";
+  const auto reference = Fresh(condition, 2, false, t);
+  for (int workers : {1, 2, 4, 8}) {
+    DebugSetNumberComputeThreads(workers);
+    DebugSetNumProcessors(workers);
+    EXPECT_EQ(Fresh(condition, 2, false, t), reference) << workers;
+    EXPECT_EQ(Fresh("x^3 + y^3 = 3*x*y", 2, true, t), Fresh("x^3 + y^3 = 3*x*y", 2, true, EightByEight(96, 72)))
+        << workers;
+  }
+  DebugSetNumProcessors(0);
+}
+
+TEST_F(A2DInequalityTest, ACachedSliderFrameReplaysWithoutEvaluating) {
+  static double slider = 1;
+  gGraphPaneHooks.SliderVariable = [](DocumentRecord*) { return kSlider; };
+  gGraphPaneHooks.SliderValue = [](DocumentRecord*) { return slider; };
+  const A2DTransform t = EightByEight(48, 32);
+  PortPtr port(NewOffscreenPort(QRect(0, 0, 48, 32)));
+  APushPort push(port.get());
+  auto graph = MakeInequality("y < sin(x + n)", "y - sin(x + n)", 2, false, t);
+  WaitUntilDone(*graph);
+  std::vector<uint8_t> maps[3];
+  for (double value : {1.0, 2.0}) {
+    slider = value;
+    graph->InvalConstant(kSlider);
+    WaitUntilDone(*graph);
+    graph->Draw();  // keeps the finished frame
+    maps[int(value)] = Pixels(*graph, t);
+  }
+  EXPECT_EQ(graph->FramesKept(), 2);
+  const InequalityCounts before = graph->Counts();
+  slider = 1;
+  graph->InvalConstant(kSlider);
+  WaitUntilDone(*graph);
+  const InequalityCounts after = graph->Counts();
+  EXPECT_EQ(after.rectangles + after.pixels + after.subBoxes + after.points,
+            before.rectangles + before.pixels + before.subBoxes + before.points);
+  EXPECT_EQ(Pixels(*graph, t), maps[1]);
+  // Any other variable of the condition recomputes and forgets the frames.
+  graph->InvalConstant('a');
+  graph->InvalConstant('x');
+  WaitUntilDone(*graph);
+  EXPECT_EQ(graph->FramesKept(), 0);
+}
+
+TEST_F(A2DInequalityTest, DrawComposesFullAndTintedPixelsInTheColour) {
+  const A2DTransform t = EightByEight(32, 24);
+  PortPtr port(NewOffscreenPort(QRect(0, 0, 32, 24)));
+  auto graph = MakeInequality("y < x + 0.3", "0", 1, false, t);
+  WaitUntilDone(*graph);
+  {
+    APushPort push(port.get());
+    graph->Draw();
+  }
+  int full = 0, tint = 0;
+  for (int v = 0; v < 24; ++v) {
+    for (int h = 0; h < 32; ++h) {
+      const uint32_t expected = graph->PixelAt(h, v) == kTwoBitFull ? 0x0000FFu
+                                : graph->PixelAt(h, v) == kTwoBitTint ? 0x7F7FFFu
+                                                                      : 0xFFFFFFu;
+      full += expected == 0x0000FF, tint += expected == 0x7F7FFF;
+      ASSERT_EQ(RgbAt(*port, h, v), expected) << h << ", " << v;
+    }
+  }
+  EXPECT_GT(full, 0);
+  EXPECT_GT(tint, 0);
+}
+
+TEST_F(A2DInequalityTest, PickingFindsTheCurveNearThePoint) {
+  const A2DTransform t = EightByEight(64, 64);
+  auto graph = MakeInequality("x^2 + y^2 = 1", "x^2 + y^2 - 1", 2, true, t);
+  WaitUntilDone(*graph);
+  EXPECT_TRUE(graph->IsPointOverCurve(0.71, 0.7));
+  EXPECT_FALSE(graph->IsPointOverCurve(0.2, 0.1));
+  const Selection s = graph->GetSelection(1.3, 0.05);
+  ASSERT_EQ(s.kind, kSelectPoint);
+  EXPECT_NEAR(std::hypot(s.x, s.y), 1.0, 1e-9);
+  EXPECT_NEAR(s.x, 1.0, 0.1);
+  EXPECT_EQ(graph->GetNeighborhood(0.0, 1.0, 0.2, 0, 0).found, 1);
+}
+
+// Pans, resizes and slider moves while the workers compute and the map is
+// drawn; the end state is the map of a fresh graph on the final view.
+TEST_F(A2DInequalityTest, StormsOfPansResizesAndSliderMovesEndInTheFreshMap) {
+  Watchdog watchdog("inequality storms", std::chrono::seconds(240));
+  static std::atomic<double> slider{0};
+  gGraphPaneHooks.SliderVariable = [](DocumentRecord*) { return kSlider; };
+  gGraphPaneHooks.SliderValue = [](DocumentRecord*) { return slider.load(); };
+  A2DTransform t = EightByEight(80, 60);
+  PortPtr port(NewOffscreenPort(QRect(0, 0, 120, 90)));
+  APushPort push(port.get());
+  const char* condition = "sin(x*y + n) > 0.3*y";
+  auto graph = MakeInequality(condition, "sin(x*y + n) - 0.3*y", 2, false, t);
+  std::mt19937 random(2028);
+  for (int round = 0; round < 200; ++round) {
+    switch (random() % 5) {
+      case 0: {
+        const int dh = int(random() % 9) - 4, dv = int(random() % 9) - 4;
+        graph->PauseComputing();
+        Move(&t, dh, dv);
+        graph->Pan(dh, dv);
+        break;
+      }
+      case 1:
+        graph->PauseComputing();
+        SetSize(&t, 40 + int(random() % 80), 30 + int(random() % 60));
+        graph->Resize();
+        break;
+      case 2:
+        slider = double(random() % 3);
+        graph->InvalConstant(kSlider);
+        break;
+      case 3:
+        graph->Draw();
+        break;
+      default:
+        (void)graph->GetSelection(0.5, 0.5);
+        break;
+    }
+  }
+  WaitUntilDone(*graph);
+  EXPECT_EQ(Pixels(*graph, t), Fresh(condition, 2, false, t));
+}
+
+TEST_F(A2DInequalityTest, PixelsPannedOutOfTheViewDoNotCountAsShown) {
+  A2DTransform t = EightByEight(40, 30);
+  auto graph = MakeInequality("x > 2.3", "x - 2.3", 2, false, t);
+  WaitUntilDone(*graph);
+  ASSERT_EQ(graph->GraphVisibility(), 0);
+  graph->PauseComputing();
+  Move(&t, 4, 0);  // the marked columns move into the map's spare bits
+  graph->Pan(4, 0);
+  WaitUntilDone(*graph);
+  EXPECT_EQ(graph->GraphVisibility(), 9);
+}
+
+}  // namespace
