@@ -28,10 +28,13 @@ float RemainderOverSteps(float r, float step) {
   return m > 0 ? m : step;
 }
 
-// How many pieces stand at k0, k0 + step, ... below limit.
+// How many pieces stand at k0, k0 + step, ... below limit; none for a
+// height that is not a number of pieces a page could show.
 int64_t PiecesBelow(float k0, float limit, float step) {
-  if (!(limit > k0)) return 0;
-  return static_cast<int64_t>(std::ceil((limit - k0) / step));
+  constexpr double kMostPieces = 1e6;
+  if (!(limit > k0) || !(step > 0)) return 0;
+  const double n = std::ceil((static_cast<double>(limit) - k0) / step);
+  return n <= kMostPieces ? static_cast<int64_t>(n) : 0;
 }
 
 // Draws a piece with its bottom at y; returns the baseline it used.

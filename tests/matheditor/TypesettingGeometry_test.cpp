@@ -1,5 +1,14 @@
 #include "MathLayoutFixture.h"
 
+#include "matheditor/MathGraphicsContext.h"
+#include "matheditor/MathTypesetState.h"
+#include "matheditor/Typesetters.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <limits>
+
 // Hand-computed boxes on the fixed-metric seam: at the root size s = 20
 // every character is 10 wide, fA = 20, fD = 5, vs = hs = 2, lw = 1; scripts
 // are at 10 (characters 5 wide).
@@ -164,6 +173,28 @@ TEST_F(TypesettingGeometry, ScriptSizedMarksLeaveNoStateBehind) {
   ExpressionRecord* lap = LayOut(Node(kOpPlus, {NewUnop(kOpLap, Var("u")), Var("b")}));
   EXPECT_FLOAT_EQ(E(lap->operands[0]).width, 10 + 5 + 10);
   EXPECT_FLOAT_EQ(E(lap->operands[1]).width, 10);
+}
+
+TEST_F(TypesettingGeometry, BracketsOfAbsurdHeightStillFinish) {
+  // Stepping down a float far larger than the step would never end.
+  ExpressionRecord* id = LayOut(NewUnop(kOpId, Var("x")));
+  QImage image(40, 40, QImage::Format_RGB32);
+  QPainter painter(&image);
+  MathGraphicsContext context{&painter, {}};
+  for (const float height : {3e8f, 1e30f, std::numeric_limits<float>::infinity()})
+    for (const OpCodeT kind : {kOpId, kOpLParen}) {
+      id->opcode = kind;
+      id->operands[0]->editData->ascent = height;
+      MathTextSize(kS);
+      parens_(id, 0, nullptr);
+      parens_(id, 1, &context);
+    }
+  id->opcode = kOpBranch;
+  MathTextSize(kS);
+  branch_(id, 0, nullptr);
+  id->editData->ascent = 1e30f;
+  branch_(id, 1, &context);
+  id->opcode = kOpId;
 }
 
 }  // namespace
