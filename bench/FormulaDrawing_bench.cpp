@@ -224,8 +224,9 @@ ExpressionRecord* LongSum(int64_t terms) {
 
 void BM_LongSum(benchmark::State& state) {
   MERecord* r = RecordOf(LongSum(state.range(0)));
+  // Wider than the default wrap width: one line needs a wider one.
   const float width = r->root->editData->width;
-  if (state.range(1) > 1) r->wrapWidth = width / static_cast<float>(state.range(1)) * 1.02f;
+  r->wrapWidth = state.range(1) > 1 ? width / static_cast<float>(state.range(1)) * 1.02f : 2 * width;
   RelayOut(state, r);
 }
 

@@ -1,5 +1,9 @@
 #include "expression/TreeWalking.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+
 namespace {
 
 ExpressionRecord* FirstOperand(const ExpressionRecord* node) {
@@ -16,11 +20,37 @@ ExpressionRecord* LastOperand(const ExpressionRecord* node) {
   return nullptr;
 }
 
+// Walks step through the operands of a wide node one after another, with
+// whole subtrees between the steps: remembering the last place found per
+// parent keeps each step constant instead of a scan of the siblings. A
+// remembered place is only a guess, checked against the operands.
+struct RememberedPlace {
+  const ExpressionRecord* parent = nullptr;
+  int32_t place = -1;
+};
+constexpr size_t kRememberedPlaces = 64;
+thread_local RememberedPlace tRememberedPlaces[kRememberedPlaces];
+
+RememberedPlace& RememberedFor(const ExpressionRecord* parent) {
+  const auto bits = reinterpret_cast<uintptr_t>(parent);
+  return tRememberedPlaces[(bits >> 4 ^ bits >> 10) % kRememberedPlaces];
+}
+
 int32_t PlaceInParent(const ExpressionRecord* node) {
   const ExpressionRecord* parent = node->parent;
   if (!parent || !parent->operands) return -1;
+  RememberedPlace& remembered = RememberedFor(parent);
+  if (remembered.parent == parent)
+    for (const int32_t guess : {remembered.place, remembered.place + 1})
+      if (guess >= 0 && guess < parent->operandCount && parent->operands[guess] == node) {
+        remembered.place = guess;
+        return guess;
+      }
   for (int32_t i = 0; i < parent->operandCount; ++i)
-    if (parent->operands[i] == node) return i;
+    if (parent->operands[i] == node) {
+      remembered = {parent, i};
+      return i;
+    }
   return -1;
 }
 
