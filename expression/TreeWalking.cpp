@@ -37,8 +37,14 @@ RememberedPlace& RememberedFor(const ExpressionRecord* parent) {
 }
 
 int32_t PlaceInParent(const ExpressionRecord* node) {
+  constexpr int32_t kShortScan = 8;
   const ExpressionRecord* parent = node->parent;
   if (!parent || !parent->operands) return -1;
+  if (parent->operandCount <= kShortScan) {
+    for (int32_t i = 0; i < parent->operandCount; ++i)
+      if (parent->operands[i] == node) return i;
+    return -1;
+  }
   RememberedPlace& remembered = RememberedFor(parent);
   if (remembered.parent == parent)
     for (const int32_t guess : {remembered.place, remembered.place + 1})
