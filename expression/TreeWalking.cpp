@@ -1,5 +1,9 @@
 #include "expression/TreeWalking.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+
 namespace {
 
 ExpressionRecord* FirstOperand(const ExpressionRecord* node) {
@@ -16,33 +20,43 @@ ExpressionRecord* LastOperand(const ExpressionRecord* node) {
   return nullptr;
 }
 
-// Walks step from one operand to the next, so the place just found, or the
-// one after it, is the likely answer: without this hint every step scans
-// the parent and a walk over a node of n operands takes n^2 steps. The hint
-// is only compared, never trusted: the operand found there must be the node.
-struct PlaceHint {
+// Walks step through the operands of a wide node one after another, with
+// whole subtrees between the steps: remembering the last place found per
+// parent keeps each step constant instead of a scan of the siblings. A
+// remembered place is only a guess, checked against the operands.
+struct RememberedPlace {
   const ExpressionRecord* parent = nullptr;
   int32_t place = -1;
 };
-thread_local PlaceHint tLastPlace;
+constexpr size_t kRememberedPlaces = 64;
+thread_local RememberedPlace tRememberedPlaces[kRememberedPlaces];
+
+RememberedPlace& RememberedFor(const ExpressionRecord* parent) {
+  const auto bits = reinterpret_cast<uintptr_t>(parent);
+  return tRememberedPlaces[(bits >> 4 ^ bits >> 10) % kRememberedPlaces];
+}
 
 int32_t PlaceInParent(const ExpressionRecord* node) {
+  constexpr int32_t kShortScan = 8;
   const ExpressionRecord* parent = node->parent;
   if (!parent || !parent->operands) return -1;
-  if (tLastPlace.parent == parent) {
-    for (int32_t i = tLastPlace.place; i <= tLastPlace.place + 1; ++i) {
-      if (i >= 0 && i < parent->operandCount && parent->operands[i] == node) {
-        tLastPlace.place = i;
-        return i;
-      }
-    }
+  if (parent->operandCount <= kShortScan) {
+    for (int32_t i = 0; i < parent->operandCount; ++i)
+      if (parent->operands[i] == node) return i;
+    return -1;
   }
-  for (int32_t i = 0; i < parent->operandCount; ++i) {
+  RememberedPlace& remembered = RememberedFor(parent);
+  if (remembered.parent == parent)
+    for (const int32_t guess : {remembered.place, remembered.place + 1})
+      if (guess >= 0 && guess < parent->operandCount && parent->operands[guess] == node) {
+        remembered.place = guess;
+        return guess;
+      }
+  for (int32_t i = 0; i < parent->operandCount; ++i)
     if (parent->operands[i] == node) {
-      tLastPlace = {parent, i};
+      remembered = {parent, i};
       return i;
     }
-  }
   return -1;
 }
 

@@ -1,5 +1,9 @@
 #include "matheditor/Composing.h"
 
+#include "expression/MathEditRecord.h"
+#include "expression/OperatorTable.h"
+#include "matheditor/DrawingLayer.h"
+#include "matheditor/LineBreaking.h"
 #include "matheditor/MathTypesetState.h"
 
 #include <algorithm>
@@ -45,3 +49,41 @@ void ORIGINS_PrefixNoAscentNoDescent(ExpressionRecord* node, float x) { Prefix(n
 float Exponent_Drop(float a, float b) { return std::min(0.75f * a - 0.5f * gMathVS, 0.85f * b); }
 
 float Sup_Drop(float a, float b) { return std::min(0.5f * a - 0.5f * gMathVS, 0.75f * b); }
+
+Adjusted AdjustedExtent(const ExpressionRecord* operand) {
+  if (!operand) return {};
+  const EditData& e = *operand->editData;
+  const float t = AxisShift(operand);
+  return {e.descent - t, e.ascent + t};
+}
+
+float WidthOf(const ExpressionRecord* operand) { return operand ? operand->editData->width : 0.0f; }
+
+float HeightOf(const ExpressionRecord* operand) {
+  return operand ? operand->editData->ascent + operand->editData->descent : 0.0f;
+}
+
+bool MeasureEmptyUnlessOperands(ExpressionRecord* node, int32_t needed) {
+  if (node->operandCount >= needed) return false;
+  EditData& e = *node->editData;
+  e.width = 0;
+  e.descent = gMathFontDescent;
+  e.ascent = gMathFontAscent;
+  e.composed = 1;
+  for (int32_t i = 0; i < node->operandCount; ++i) node->operands[i]->editData->leftOffset = node->operands[i]->editData->bottomOffset = 0;
+  return true;
+}
+
+void DrawCharAt(uint32_t c, float x, float y, MathGraphicsContext* context) {
+  LB_MoveTo(x, y, context);
+  DIM_DrawChar(c, context);
+}
+
+uint32_t DisplayCharacterOf(const ExpressionRecord* node) {
+  const OperatorInfo* info = FindOperatorInfo(node->opcode);
+  return info ? info->displayCharacter : 0;
+}
+
+float NextLevelSize(const ExpressionRecord* node) {
+  return gMathScriptSize[std::min<int32_t>(node->editData->sizeLevel + 1, 5)];
+}

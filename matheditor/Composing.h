@@ -1,6 +1,9 @@
 #pragma once
 
 #include "expression/ExpressionRecord.h"
+#include "matheditor/MathGraphicsContext.h"
+
+#include <cstdint>
 
 // Shared placement of the typesetting handlers, at the current size s.
 
@@ -17,6 +20,27 @@ void ORIGINS_PrefixNoAscentNoDescent(ExpressionRecord* node, float x);
 
 float Exponent_Drop(float a, float b);
 float Sup_Drop(float a, float b);
+
+// An operand's descent and ascent with its middle moved onto the math axis
+// when it is not on a text baseline; zeros for a missing operand.
+struct Adjusted {
+  float d = 0;
+  float a = 0;
+};
+Adjusted AdjustedExtent(const ExpressionRecord* operand);
+
+float WidthOf(const ExpressionRecord* operand);   // 0 for a missing operand
+float HeightOf(const ExpressionRecord* operand);  // ascent + descent
+
+// A handler's node without the operands it needs measures as an empty box.
+bool MeasureEmptyUnlessOperands(ExpressionRecord* node, int32_t needed);
+
+// One character with its pen at a point of the one-line layout.
+void DrawCharAt(uint32_t c, float x, float y, MathGraphicsContext* context);
+// The row's display character of the node's kind; 0 when none.
+uint32_t DisplayCharacterOf(const ExpressionRecord* node);
+// The size of the level below the node's, for scripts drawn inside it.
+float NextLevelSize(const ExpressionRecord* node);
 
 // The edit data of a node the pipeline has given one.
 inline EditData& Box(const ExpressionRecord* node) { return *node->editData; }

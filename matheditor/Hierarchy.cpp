@@ -3,6 +3,7 @@
 #include "expression/TreeWalking.h"
 #include "matheditor/LayoutPipeline.h"
 #include "matheditor/NodeQuestions.h"
+#include "matheditor/TreeOrder.h"
 
 namespace {
 
@@ -83,10 +84,8 @@ bool NeedsParentheses(ExpressionRecord* p, int32_t i) {
 
 void HIER_ImplementHierarchy(ExpressionRecord* root) {
   if (!root) return;
-  for (ExpressionRecord* p = LeftMost(root); p;) {
-    ExpressionRecord* next = p == root ? nullptr : NextBottomUp(p);
+  ForEachBottomUp(root, [](ExpressionRecord* p) {
     for (int32_t i = 0; i < p->operandCount; ++i)
       if (p->operands[i] && NeedsParentheses(p, i)) DO_UnopOn(p->operands[i], kOpId);
-    p = next;
-  }
+  });
 }

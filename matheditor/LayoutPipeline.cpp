@@ -11,6 +11,7 @@
 #include "matheditor/DrawingLayer.h"
 #include "matheditor/LineBreaking.h"
 #include "matheditor/MathTypesetState.h"
+#include "matheditor/TreeOrder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,27 +22,17 @@ constexpr uint8_t kTableHeadingStyle = 2;
 constexpr uint8_t kRootSizeLevel = 2;
 constexpr uint8_t kSmallestSizeLevel = 4;
 
-// Post-order over the subtree of root; `visit` may not free the node.
-template <typename Visit>
-void BottomUp(ExpressionRecord* root, Visit visit) {
-  for (ExpressionRecord* n = LeftMost(root); n;) {
-    ExpressionRecord* next = n == root ? nullptr : NextBottomUp(n);
-    visit(n);
-    n = next;
-  }
-}
-
 bool EveryNodeHasEditData(ExpressionRecord* root) {
-  for (ExpressionRecord* n = root; n; n = NextTopDownWithin(n, root))
-    if (!n->editData) return false;
-  return true;
+  bool every = true;
+  ForEachTopDown(root, [&](ExpressionRecord* n) { every = every && n->editData; });
+  return every;
 }
 
 // Gives every node edit data, starting each layout with no overflow left
 // from an earlier wrap width; false when some node could not get any.
 bool PrepareEditData(ExpressionRecord* root) {
   bool complete = true;
-  BottomUp(root, [&](ExpressionRecord* n) {
+  ForEachBottomUp(root, [&](ExpressionRecord* n) {
     n->AllocateEditDataIfNecessary();
     if (n->editData)
       n->editData->overflow = 0;
@@ -53,11 +44,12 @@ bool PrepareEditData(ExpressionRecord* root) {
 
 // An abandoned layout leaves no box behind to draw or select.
 void EmptyEveryBox(ExpressionRecord* root) {
-  for (ExpressionRecord* n = root; n; n = NextTopDownWithin(n, root))
+  ForEachTopDown(root, [](ExpressionRecord* n) {
     if (EditData* e = n->editData) {
       e->bottom = e->left = e->ascent = e->descent = e->width = 0;
       e->bottomOffset = e->leftOffset = 0;
     }
+  });
 }
 
 float SizeOfLevel(uint8_t level) { return gMathScriptSize[std::min<uint8_t>(level, 5)]; }
@@ -83,13 +75,13 @@ bool ScriptSizeStep(const ExpressionRecord* node) {
 }
 
 void MarkTableHeadings(ExpressionRecord* root, const DocumentRecord* document) {
-  for (ExpressionRecord* n = root; n; n = NextTopDownWithin(n, root)) {
+  ForEachTopDown(root, [&](ExpressionRecord* n) {
     const bool heading = n->opcode == kOpAtom && document && IsIDTableHeading(n->payload.id, document);
     if (heading)
       n->editData->styleFlags |= kTableHeadingStyle;
     else
       n->editData->styleFlags &= static_cast<uint8_t>(~kTableHeadingStyle);
-  }
+  });
 }
 
 void Place(ExpressionRecord* root) {
@@ -98,11 +90,12 @@ void Place(ExpressionRecord* root) {
   r.bottomOffset = r.ascent + r.descent;
   r.left = r.leftOffset;
   r.bottom = r.bottomOffset;
-  for (ExpressionRecord* n = NextTopDownWithin(root, root); n; n = NextTopDownWithin(n, root)) {
+  ForEachTopDown(root, [&](ExpressionRecord* n) {
+    if (n == root) return;
     const EditData& p = *n->parent->editData;
     n->editData->bottom = p.bottom + n->editData->bottomOffset;
     n->editData->left = p.left + n->editData->leftOffset;
-  }
+  });
 }
 
 void MarkOverflow(ExpressionRecord* node, float wrapWidth) {
@@ -126,7 +119,7 @@ void setfont(ExpressionRecord* node) {
 
 void ORIGINS_NumbersToStrings(ExpressionRecord* node) {
   if (!node) return;
-  BottomUp(node, [](ExpressionRecord* n) {
+  ForEachBottomUp(node, [](ExpressionRecord* n) {
     if (n->opcode != kOpNumber || !n->payload.number) return;
     NumberBlock& number = *n->payload.number;
     if (Str2D(number.text) == number.value) return;
@@ -144,17 +137,18 @@ void ORIGINS_NumbersToStrings(ExpressionRecord* node) {
 
 void HIER_FixSizes(ExpressionRecord* root) {
   root->editData->sizeLevel = kRootSizeLevel;
-  for (ExpressionRecord* n = NextTopDownWithin(root, root); n; n = NextTopDownWithin(n, root)) {
+  ForEachTopDown(root, [&](ExpressionRecord* n) {
+    if (n == root) return;
     uint8_t level = n->parent->editData->sizeLevel;
     if (ScriptSizeStep(n)) level = std::min<uint8_t>(level + 1, kSmallestSizeLevel);
     n->editData->sizeLevel = level;
-  }
+  });
 }
 
 void ORIGINS_IterateOnce(ExpressionRecord* root) {
   MERecord* r = gMathCurrentMEH;
   const float wrapWidth = r ? r->wrapWidth : kNoWrapWidth;
-  BottomUp(root, [&](ExpressionRecord* n) {
+  ForEachBottomUp(root, [&](ExpressionRecord* n) {
     TypesetNode(n, 0, nullptr);
     MarkOverflow(n, wrapWidth);
   });
@@ -193,7 +187,7 @@ void MATH_Hmm() {
 void OUTPUT_DrawExpression(ExpressionRecord* root, MathGraphicsContext* context) {
   if (!root || !EveryNodeHasEditData(root)) return;
   const PortTextPass pass;
-  BottomUp(root, [&](ExpressionRecord* n) { TypesetNode(n, 1, context); });
+  ForEachBottomUp(root, [&](ExpressionRecord* n) { TypesetNode(n, 1, context); });
 }
 
 void MATH_GetIPCoords(float* x, float* y1, float* y2) {
@@ -233,7 +227,7 @@ void ORIGINS_RecalculateAndDraw2() {
   r->layoutValid = 0;
   r->layoutValid2 = 0;
   if (!r->root) return;
-  BottomUp(r->root, [](ExpressionRecord* n) { n->AllocateEditDataIfNecessary(); });
+  ForEachBottomUp(r->root, [](ExpressionRecord* n) { n->AllocateEditDataIfNecessary(); });
   if (EditData* e = r->root->editData) e->width = e->descent = e->ascent = 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/MemoryBudget.h"
 #include "expression/TreeWalking.h"
+#include "matheditor/TreeOrder.h"
 
 #include <algorithm>
 
@@ -60,28 +61,17 @@ float LineWidth(const MERecord* r, int32_t i) {
 }
 
 void ClearOverflowBelow(ExpressionRecord* node) {
-  for (ExpressionRecord* n = node; n; n = NextTopDownWithin(n, node))
+  ForEachTopDown(node, [](ExpressionRecord* n) {
     if (n->editData) n->editData->overflow = 0;
-}
-
-// The next node of a top-down walk that skips the subtree of n.
-ExpressionRecord* AfterSubtree(ExpressionRecord* n) {
-  for (; n; n = n->parent) {
-    const int32_t i = OP_NUM(n);
-    if (i >= 0 && i + 1 < n->parent->operandCount) return n->parent->operands[i + 1];
-  }
-  return nullptr;
+  });
 }
 
 void ClearUnbreakableOverflow(ExpressionRecord* root) {
-  for (ExpressionRecord* n = root; n;) {
-    if (IsUnbreakable(n)) {
-      ClearOverflowBelow(n);
-      n = n == root ? nullptr : AfterSubtree(n);
-    } else {
-      n = NextTopDownWithin(n, root);
-    }
-  }
+  ForEachTopDownWhere(root, [](ExpressionRecord* n) {
+    if (!IsUnbreakable(n)) return true;
+    ClearOverflowBelow(n);
+    return false;
+  });
 }
 
 bool GivesBreakPoint(const ExpressionRecord* n) {
@@ -152,10 +142,10 @@ void LB_ComputeLineBreaks() {
   // A break at the formula's right end would only start an empty line.
   const float end = RootWidth(r);
   int32_t count = 0;
-  for (ExpressionRecord* n = LeftMost(r->root); n && count < nodes; n = n == r->root ? nullptr : NextBottomUp(n)) {
+  ForEachBottomUp(r->root, [&](ExpressionRecord* n) {
     const float right = n->editData->left + n->editData->width;
-    if (GivesBreakPoint(n) && right < end) points[count++] = right;
-  }
+    if (count < nodes && GivesBreakPoint(n) && right < end) points[count++] = right;
+  });
   // Operands are not always placed left to right.
   std::sort(points, points + count);
   BreakLines(r, points, count);

@@ -19,28 +19,13 @@ const UniChar* NameOf(const ExpressionRecord* node) {
   return info && info->name ? info->name : kEmpty;
 }
 
-uint32_t DisplayCharacterOf(const ExpressionRecord* node) {
-  const OperatorInfo* info = FindOperatorInfo(node->opcode);
-  return info ? info->displayCharacter : 0;
-}
-
 // An operand's descent and ascent moved so its middle sits on the axis of
 // the given size when it is not on a text baseline.
-struct Adjusted {
-  float d = 0;
-  float a = 0;
-};
-
 Adjusted AdjustedAt(const ExpressionRecord* operand, float size) {
   if (!operand) return {};
   const EditData& e = Box(operand);
   const float t = e.composed ? 0.0f : kMathAxis * size;
   return {e.descent - t, e.ascent + t};
-}
-
-float WidthOf(const ExpressionRecord* operand) { return operand ? Box(operand).width : 0.0f; }
-float HeightOf(const ExpressionRecord* operand) {
-  return operand ? Box(operand).ascent + Box(operand).descent : 0.0f;
 }
 
 // The big symbol's measures at its own size.

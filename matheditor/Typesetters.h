@@ -19,6 +19,32 @@ void integral2_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* conte
 void extended_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
 void prefix_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
 void infix_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void parens_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void branch_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void sqrt_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void tothe_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void tentothe_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void div_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void log_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void fxn_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void besselj_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void del_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void lap_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void negate_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void fact_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void dagger_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void set_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void floor_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void ceiling_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void abs_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void overbar_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void subst_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void derivs_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void inner_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+void hat_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context);
+
+// The alignment point of a piecewise row: half its width.
+float MATH_FindTab(const ExpressionRecord* row);
 
 // The character of a special-symbol id; the id itself for any other.
 uint32_t GetSpecialSymbolUnicode(int32_t variableId);

@@ -9,6 +9,7 @@
 #include <QFontMetricsF>
 #include <QRawFont>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -96,13 +97,36 @@ static const FaceTable& Faces() {
   return table;
 }
 
+namespace {
+
+bool IsAscii(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
+}  // namespace
+
 uint32_t FindFontFamily(std::string_view name) {
-  const QString wanted = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+  // Every text measure asks by name: plain ASCII names skip the Unicode
+  // comparison, which folds them to the same answer.
+  const bool ascii = IsAscii(name);
+  QString wanted;
+  const auto unicodeEqual = [&](const char* known) {
+    if (wanted.isNull()) wanted = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    return wanted.compare(QString::fromUtf8(known), Qt::CaseInsensitive) == 0;
+  };
   for (uint32_t family = 0; family < kFamilies.size(); ++family) {
     for (const char* known : kFamilies[family].names) {
       if (known == nullptr) break;
-      if (wanted.compare(QString::fromUtf8(known), Qt::CaseInsensitive) == 0)
-        return family;
+      const bool same = ascii && IsAscii(known) ? EqualIgnoringAsciiCase(name, known)
+                                                : unicodeEqual(known);
+      if (same) return family;
     }
   }
   return kNoFontFace;

@@ -73,13 +73,14 @@ TEST(FormulaPixels, GalleryMatchesItsGoldens) {
     EXPECT_LE(differing, image.width() * image.height() / 200) << name;
     ++checked;
   }
-  EXPECT_EQ(checked, 5);
+  EXPECT_EQ(checked, 28);
 }
 
 TEST(FormulaPixels, PdfRasterMatchesThePngWithinAPixel) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
-  for (const char* text : {"a*b + 2*3 + x_1 + \"text\" = pi", "matrix(2,2, 1, 2, 3, 4)", "product(j, j=1, n)"}) {
+  for (const char* text : {"a*b + 2*3 + x_1 + \"text\" = pi", "matrix(2,2, 1, 2, 3, 4)", "product(j, j=1, n)",
+                           "(a + matrix(6,1, 1,2,3,4,5,6))*y", "branch(a, b, c, d, e)", "sqrt(1/(1 + x)) + floor(a/b)"}) {
     Record record = Typeset(text);
     const QImage png = FormulaImage(record.get(), 4);
     const QString pdf = dir.filePath("f.pdf");

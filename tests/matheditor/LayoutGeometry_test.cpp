@@ -47,10 +47,14 @@ TEST_F(LayoutGeometry, ProductsShowDotsOnlyWhereNeeded) {
 }
 
 TEST_F(LayoutGeometry, NegationTakesThePlaceOfThePlusSign) {
-  // The negation is not typeset here: an empty box centred on the axis.
+  // Under a plus the minus takes the plus sign's 0.25 s; alone it hugs with 0.15 s.
   ExpressionRecord* sum = LayOut(Node(kOpPlus, {Var("a"), NewUnop(kOpMinus, Var("b"))}));
   EXPECT_FLOAT_EQ(E(sum->operands[1]).leftOffset, 10 + 20 - (10 + 5));
-  EXPECT_FLOAT_EQ(E(sum).width, 15);
+  EXPECT_FLOAT_EQ(E(sum->operands[1]).width, 5 + 10 + 10);
+  EXPECT_FLOAT_EQ(E(sum).width, 15 + 25);
+  ExpressionRecord* alone = LayOut(NewUnop(kOpMinus, Var("b")));
+  EXPECT_FLOAT_EQ(E(alone->operands[0]).leftOffset, 3 + 10);
+  EXPECT_FLOAT_EQ(E(alone).ascent, 20);  // no font minimum: the operand's own
 }
 
 TEST_F(LayoutGeometry, NamedFunctionGapsAndAxisShift) {

@@ -1,5 +1,8 @@
 #include "MathLayoutFixture.h"
 
+#include "../expression/ParserTestSupport.h"
+#include "../expression/RandomExpressionTrees.h"
+
 #include "expression/TreeWalking.h"
 #include "matheditor/LineBreaking.h"
 #include "matheditor/MathGraphicsContext.h"
@@ -10,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <cctype>
 #include <vector>
 
 namespace {
@@ -147,6 +151,57 @@ TEST_F(RandomLayout, RealFontsMeasureAndDrawEveryKind) {
   for (int round = 0; round < 200; ++round) {
     SetSize(static_cast<float>(8 + round % 40));
     LayOut(maker.Make(4), round % 2 ? kNoWrapWidth : 300);
+    ASSERT_NO_FATAL_FAILURE(CheckBoxes(record_));
+    QPainter painter(&image);
+    MathGraphicsContext context{&painter, {}};
+    OUTPUT_DrawExpression(record_->root, &context);
+  }
+}
+
+// Text the writer cannot read back into the same tree, or whose numbers
+// read back keep their written digits rather than the shorter display text.
+bool WriterKeepsTheTree(const std::string& text) {
+  bool exponent = false;
+  for (size_t i = 0; i + 2 < text.size(); ++i)
+    exponent = exponent || (std::isdigit(static_cast<unsigned char>(text[i])) && text[i + 1] == 'e' &&
+                            (text[i + 2] == '-' || text[i + 2] == '+' || std::isdigit(static_cast<unsigned char>(text[i + 2]))));
+  return text.find("?(") == std::string::npos && text.find("_index_") == std::string::npos &&
+         text.find('[') == std::string::npos && text.find("over(") == std::string::npos &&
+         !exponent;
+}
+
+TEST_F(RandomLayout, EveryKindLaysOutAsItsTextReadBack) {
+  ::TreeMaker maker(32, true, 20);
+  std::mt19937 random(3);
+  static constexpr float kWraps[] = {kNoWrapWidth, 400, 60, 20};
+  int compared = 0;
+  for (int round = 0; round < 10000; ++round) {
+    SetSize(static_cast<float>(1 + random() % 96));
+    const float wrap = kWraps[round % 4];
+    ExpressionRecord* tree = maker.Make(1 + round % 12, 0, true);
+    const std::string text = Written(tree, true);  // grouping in square brackets
+    LayOut(tree, wrap);
+    ASSERT_EQ(record_->layoutValid, 1) << text;
+    ASSERT_NO_FATAL_FAILURE(CheckBoxes(record_)) << text;
+    if (!WriterKeepsTheTree(text)) continue;
+    const Geometry first = Snapshot(record_);
+    Tree back = Parse(text);
+    ASSERT_TRUE(back) << text;
+    LayOut(back.release(), wrap);
+    ASSERT_EQ(Snapshot(record_), first) << text;
+    ++compared;
+  }
+  EXPECT_EQ(maker.fSeen.size(), size_t(104));
+  EXPECT_GT(compared, 5000);
+}
+
+TEST_F(RandomLayout, RealFontsDrawEveryKind) {
+  SetFixedMetricMeasuring(0);
+  ::TreeMaker maker(33, true, 45);
+  QImage image(600, 400, QImage::Format_RGB32);
+  for (int round = 0; round < 300; ++round) {
+    SetSize(static_cast<float>(4 + round % 60));
+    LayOut(maker.Make(1 + round % 8, 0, true), round % 3 ? kNoWrapWidth : 200);
     ASSERT_NO_FATAL_FAILURE(CheckBoxes(record_));
     QPainter painter(&image);
     MathGraphicsContext context{&painter, {}};

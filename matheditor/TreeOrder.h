@@ -1,0 +1,56 @@
+#pragma once
+
+#include "expression/ExpressionRecord.h"
+
+#include <vector>
+
+// Walks over a subtree that keep their place on a stack of operand indexes:
+// the tree's own steps find a node's place among its siblings anew each
+// time, which a layout repeats many times over a node of many operands.
+
+// Post-order, operands left to right, root last. The visit may replace the
+// node it is given in its parent, or the operands of that node.
+template <typename Visit>
+void ForEachBottomUp(ExpressionRecord* root, Visit visit) {
+  struct Frame {
+    ExpressionRecord* node;
+    int32_t next;
+  };
+  if (!root) return;
+  std::vector<Frame> stack{{root, 0}};
+  while (!stack.empty()) {
+    Frame& top = stack.back();
+    if (top.node->operands && top.next < top.node->operandCount) {
+      ExpressionRecord* operand = top.node->operands[top.next++];
+      if (operand) stack.push_back({operand, 0});
+      continue;
+    }
+    ExpressionRecord* node = top.node;
+    stack.pop_back();
+    visit(node);
+  }
+}
+
+// Pre-order, operands left to right, root first; a node's operands are
+// visited only when `descend` returns true for it. It must not change the
+// tree.
+template <typename Descend>
+void ForEachTopDownWhere(ExpressionRecord* root, Descend descend) {
+  if (!root) return;
+  std::vector<ExpressionRecord*> stack{root};
+  while (!stack.empty()) {
+    ExpressionRecord* node = stack.back();
+    stack.pop_back();
+    if (!descend(node) || !node->operands) continue;
+    for (int32_t i = node->operandCount - 1; i >= 0; --i)
+      if (node->operands[i]) stack.push_back(node->operands[i]);
+  }
+}
+
+template <typename Visit>
+void ForEachTopDown(ExpressionRecord* root, Visit visit) {
+  ForEachTopDownWhere(root, [&](ExpressionRecord* node) {
+    visit(node);
+    return true;
+  });
+}
