@@ -1,5 +1,6 @@
 // Renders a document's 2-D view headless: zl_render2d doc.zlf out.png
-// [view 0|1] [width] [height]. Prints the draw time in microseconds.
+// [view 0|1] [width] [height]. Prints the draw time in microseconds. Plots
+// from formula text: see Render2DPlots.h.
 #include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "app/Base64.h"
@@ -10,6 +11,7 @@
 #include "platform/OurPicture.h"
 #include "platform/OurPort.h"
 #include "tools/DocumentFile.h"
+#include "tools/Render2DPlots.h"
 
 #include <charconv>
 #include <cstring>
@@ -56,6 +58,7 @@ bool WritePng(const QImage& image, const char* path) {
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  if (argc > 1 && IsPlotFromTextCommand(argv[1])) return RenderPlotFromText(argc, argv);
   const int which = Argument(argc, argv, 3, 0), width = Argument(argc, argv, 4, 800), height = Argument(argc, argv, 5, 600);
   if (argc < 3 || (which != 0 && which != 1) || width < 1 || height < 1 || width > 8000 || height > 8000) {
     std::cerr << "usage: zl_render2d document.zlf out.png [view 0|1] [width 1..8000] [height 1..8000]\n";
