@@ -6,9 +6,12 @@
 #include <functional>
 #include <vector>
 
+#include "CoreUtilities/PixelColors.h"
 #include "CoreUtilities/ProcessorCount.h"
+#include "CoreUtilities/ScopedSavers.h"
 #include "graphs2d/AColorPlot.h"
 #include "graphs2d/ADensityPlot.h"
+#include "tests/platform/PortTestSupport.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/graphs2d/RasterTestSupport.h"
@@ -186,6 +189,54 @@ TEST_F(CellPlotTest, HSVMatchesColorsys) {
     }
   }
   EXPECT_EQ(rows, 162);
+}
+
+TEST_F(CellPlotTest, DrawsWhileTheWorkersWrite) {
+  Watchdog watchdog("draw");
+  const A2DTransform t = CentredTransform(300, 200, 10);
+  PortPtr port(NewOffscreenPort(QRect(0, 0, 300, 200)));
+  APushPort push(port.get());
+  ADensityPlot density(MakeExpression("x").release(), 0.5, SolidColour(0x800000), t);
+  AColorPlot colour(MakeExpression("x").release(), MakeExpression("y").release(), MakeExpression("0").release(),
+                    nullptr, false, SolidColour(0), t);
+  while (!density.IsDoneComputing() || !colour.IsDoneComputing()) {
+    density.Draw();
+    colour.Draw();
+  }
+  // The colour was maximised to full red; the right column is at the top of
+  // the range and draws the full colour.
+  PortPtr fresh(NewOffscreenPort(QRect(0, 0, 300, 200)));
+  APushPort pushFresh(fresh.get());
+  density.Draw();
+  EXPECT_EQ(RgbAt(*fresh, 299, 50), OurComposeColors(0xFF0000, 0xFFFFFF));
+  EXPECT_EQ(RgbAt(*fresh, 0, 50), OurComposeColors(0x420000, 0xFFFFFF));  // 0.26 of full red
+}
+
+TEST_F(CellPlotTest, AStoredFrameReplaysWithoutEvaluating) {
+  Watchdog watchdog("frames");
+  static double slider = 0;
+  gGraphPaneHooks.SliderValue = [](DocumentRecord*) { return slider; };
+  const A2DTransform t = CentredTransform(60, 40, 10);
+  ADensityPlot plot(MakeExpression("x + n").release(), 0.5, SolidColour(0xFF0000), t);
+  WaitUntilDone(plot);
+  std::vector<uint8_t> frames[2];
+  for (int k = 0; k < 2; ++k) {
+    slider = k + 1;
+    plot.InvalConstant('n');
+    WaitUntilDone(plot);
+    plot.Draw();  // keeps the finished map as the frame for this value
+    frames[k] = MapOf(plot);
+  }
+  EXPECT_EQ(plot.FrameCount(), 2);
+  StopComputeThreads();
+  slider = 1;
+  plot.InvalConstant('n');
+  EXPECT_EQ(MapOf(plot), frames[0]);  // no worker has run: without the frame every cell would be to do
+  StartComputeThreads();
+  WaitUntilDone(plot);
+  EXPECT_EQ(MapOf(plot), frames[0]);
+  plot.Pan(3, 0);
+  EXPECT_EQ(plot.FrameCount(), 0);
 }
 
 }  // namespace
