@@ -33,6 +33,12 @@ void ACellPlot<Cell>::SetCancelList(AGraphColor* colour, AnExpression* e1, AnExp
 }
 
 template <typename Cell>
+void ACellPlot<Cell>::SetGridData(std::unique_ptr<MGridData> data) {
+  fGridData = std::move(data);
+  if (!fGridData) QueueError(kOutOfMemoryError);
+}
+
+template <typename Cell>
 void ACellPlot<Cell>::Stop() {
   AnExpression* const* e = fCancelExpressions;
   fJobs.Stop(fCancelColour, {e[0], e[1], e[2], e[3]});

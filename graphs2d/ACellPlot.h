@@ -56,7 +56,8 @@ class ACellPlot : public A2DGraph {
   // The colour and expressions whose cancel flags follow the graph's.
   void SetCancelList(AGraphColor* colour, AnExpression* e1, AnExpression* e2 = nullptr, AnExpression* e3 = nullptr,
                      AnExpression* e4 = nullptr);
-  void SetGridData(std::unique_ptr<MGridData> data) { fGridData = std::move(data); }
+  // Without grid programs (memory ran out) message 36; nothing is computed.
+  void SetGridData(std::unique_ptr<MGridData> data);
 
   // Samples the range; true when it stands (a cancelled or unusable sample
   // is taken again at the next submission).

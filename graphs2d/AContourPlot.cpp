@@ -9,6 +9,7 @@
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/A2DTransform.h"
+#include "graphs2d/ColourEquationQueries.h"
 #include "graphs2d/GrainSteps.h"
 #include "graphs2d/LevelShades.h"
 #include "graphs2d/RootFinding.h"
@@ -72,14 +73,15 @@ void AContourPlot::SetContourRange() {
 }
 
 int32_t AContourPlot::Compute(int32_t slice) {
-  if (!fRow) return fJobs.Finish(slice, kJobNothingToCompute, fTransform.document);
+  if (!HasRowBuffer()) return fJobs.Finish(slice, kJobNothingToCompute, fTransform.document);
   if (!LevelsValid()) SetContourRange();
   // Without levels the job has still run: it is done, with nothing to draw.
   if (LevelsValid() && !LoopOverUnitSquares()) {
     OurLock lock(fMutex);
     fVertices.RemoveAllElements();
     fSegments.RemoveAllElements();
-    fRow.reset();
+    // The buffer stays until ViewChanged: Draw may be reading the pointer.
+    fWalkFailed.store(true, std::memory_order_release);
     QueueError(kOutOfMemoryError);
   }
   if (fJobs.Cancelled()) return fJobs.Finish(slice, kJobCancelled, fTransform.document);
@@ -173,16 +175,9 @@ int32_t AContourPlot::GraphVisibility() {
   return fSegments.Count() > 0 ? 0 : kUndefinedOrConstantMessage;
 }
 
-bool AContourPlot::ColourContains(int32_t variableId) const {
-  for (const AnExpression* e : fColour->fColorExpressions) {
-    if (e != nullptr && e->Contains(variableId)) return true;
-  }
-  return false;
-}
-
 void AContourPlot::InvalConstant(int32_t variableId) {
   AnExpression::InvalConstants(fColour.get(), fFunction.get());
-  if (fFunction->Contains(variableId) || ColourContains(variableId)) ViewChanged();
+  if (fFunction->Contains(variableId) || ColourEquationsContain(*fColour, variableId)) ViewChanged();
 }
 
 void AContourPlot::SetParameter(ViewAttribute attribute, double value) {
@@ -203,6 +198,7 @@ void AContourPlot::ViewChanged() {
     fSegments.RemoveAllElements();
   }
   fRow.reset();
+  fWalkFailed.store(false, std::memory_order_relaxed);
   ConstructMesh();
   Submit();
 }
@@ -210,7 +206,7 @@ void AContourPlot::ViewChanged() {
 bool AContourPlot::Hidden() const { return fColour->fType == kHiddenGraphColorType; }
 
 void AContourPlot::Draw() {
-  if (Hidden() || !fRow || !LevelsValid()) return;
+  if (Hidden() || !HasRowBuffer() || !LevelsValid()) return;
   uint32_t shades[kMaxContourLevels];
   LevelShades(fColour->fSolidColor, fLevelCount, shades);
   OurLock lock(fMutex);
@@ -224,7 +220,7 @@ void AContourPlot::Draw() {
 }
 
 bool AContourPlot::IsPointOverCurve(double x, double y) {
-  if (!fRow || Hidden() || !LevelsValid()) return false;
+  if (!HasRowBuffer() || Hidden() || !LevelsValid()) return false;
   const double tx = 4 * fTransform.xUnitsPerPixel, ty = 4 * fTransform.yUnitsPerPixel;
   for (int32_t L = 0; L < fLevelCount; ++L) {
     if (NearImplicitFunction(fFunction.get(), fLevels[L], x, y, tx, ty)) {
@@ -251,7 +247,7 @@ int32_t AContourPlot::NearestSegmentLevel(double x, double y) {
 
 Selection AContourPlot::GetSelection(double x, double y) {
   Selection selection;
-  if (!fRow || Hidden() || !LevelsValid()) return selection;
+  if (!HasRowBuffer() || Hidden() || !LevelsValid()) return selection;
   const double aspect = fTransform.xUnitsPerPixel / fTransform.yUnitsPerPixel;
   double best = gInf, px = 0, py = 0;
   {
@@ -280,7 +276,7 @@ Selection AContourPlot::GetSelection(double x, double y) {
 }
 
 Neighborhood AContourPlot::GetNeighborhood(double x, double y, double radius, double, double parameterHigh) {
-  if (!fRow || Hidden() || !LevelsValid()) return Neighborhood{};
+  if (!HasRowBuffer() || Hidden() || !LevelsValid()) return Neighborhood{};
   double level = parameterHigh;
   if (level == gInf) {
     const int32_t nearest = NearestSegmentLevel(x, y);

@@ -75,7 +75,7 @@ class AContourPlot : public A2DGraph {
   void SetCorners(int32_t i, int32_t j, double x, double y);
   bool SetEdges(int32_t i, int32_t j, double x, double y);
   bool AddSegments();
-  bool ColourContains(int32_t variableId) const;
+  bool HasRowBuffer() const { return fRow && !fWalkFailed.load(std::memory_order_acquire); }
   bool Hidden() const;
   int32_t NearestSegmentLevel(double x, double y);
 
@@ -86,6 +86,8 @@ class AContourPlot : public A2DGraph {
   AListGenericLarge<ContourVertex, 10> fVertices;
   AListGenericLarge<ContourSegment, 10> fSegments;
   std::unique_ptr<RowEntry[]> fRow;
+  // Set when a list could not grow: nothing more is drawn or computed.
+  std::atomic<bool> fWalkFailed{false};
   double fCarriedValue = 0;
   int32_t fCarriedEdge[kMaxContourLevels] = {};
   double fCorner[4] = {};

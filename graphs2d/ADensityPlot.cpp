@@ -9,6 +9,7 @@
 #include "graphpane/AGraphColor.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DTransform.h"
+#include "graphs2d/ColourEquationQueries.h"
 #include "graphs2d/GrainSteps.h"
 #include "graphs2d/LevelShades.h"
 #include "platform/CheckedConvert.h"
@@ -110,6 +111,9 @@ void ADensityPlot::InvalConstant(int32_t variableId) {
     ViewChanged();
   } else if (fFunction->Contains(variableId)) {
     ShowFrameOrCompute(document);
+  } else if (ColourEquationsContain(*fColour, variableId)) {
+    Stop();
+    SubmitJobs();
   }
 }
 
