@@ -20,13 +20,14 @@ namespace {
 
 using Formula = std::function<double(double, double)>;
 
-// The density mapping written out: the range from the 20 x 20 sample, each
-// cell at its pixel's world point.
+// The density mapping written out: the range from the 20 x 20 sample of the
+// view as it was sampled, each cell at its pixel's world point now.
 std::vector<uint8_t> HandDensity(const A2DTransform& sampled, const A2DTransform& t, const Formula& f, int cell = 1) {
   const A2DTransform& s = sampled;
   const MRect& r = t.pixelRect;
-  const double x0 = s.ITOX(r.left), y0 = s.ITOY(r.top);
-  const double dx = (s.ITOX(r.right - 1) - x0) / 19, dy = (s.ITOY(r.bottom - 1) - y0) / 19;
+  const MRect& q = s.pixelRect;
+  const double x0 = s.ITOX(q.left), y0 = s.ITOY(q.top);
+  const double dx = (s.ITOX(q.right - 1) - x0) / 19, dy = (s.ITOY(q.bottom - 1) - y0) / 19;
   double min = INFINITY, max = -INFINITY;
   for (int j = 0; j < 20; ++j) {
     for (int i = 0; i < 20; ++i) {
@@ -91,6 +92,30 @@ TEST_F(CellPlotTest, DensityCellsMatchAHandWrittenLoop) {
   int toDo = 0;
   for (uint8_t c : MapOf(plot)) toDo += c == ADensityPlot::kToDo;
   EXPECT_EQ(toDo, 161 * 97 - 155 * 93);
+  StartComputeThreads();
+  WaitUntilDone(plot);
+  ExpectSameCells(MapOf(plot), HandDensity(first, t, f));
+}
+
+TEST_F(CellPlotTest, ResizeKeepsTheLeftAndBottomEdges) {
+  Watchdog watchdog("resize");
+  A2DTransform t = CentredTransform(50, 40, 5);
+  const A2DTransform first = t;
+  const Formula f = [](double x, double y) { return std::sin(x * y / 3); };
+  ADensityPlot plot(MakeExpression("sin(x*y/3)").release(), 0.5, SolidColour(0xFF0000), t);
+  WaitUntilDone(plot);
+  const std::vector<uint8_t> before = MapOf(plot);
+  // The view grows 20 pixels upward and shrinks 10 at the right, its
+  // bottom-left world point staying.
+  StopComputeThreads();
+  t.pixelRect.bottom = 60, t.pixelRect.right = 40, t.yOrigin += 20;
+  t.FinishFromOrigins();
+  plot.Resize();
+  ASSERT_EQ(plot.Width(), 40);
+  ASSERT_EQ(plot.Height(), 60);
+  for (int j = 0; j < 40; ++j) {
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(plot.CellAt(i, j + 20), before[j * 50 + i]);
+  }
   StartComputeThreads();
   WaitUntilDone(plot);
   ExpectSameCells(MapOf(plot), HandDensity(first, t, f));
