@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <limits>
@@ -121,17 +122,19 @@ void ACellPlot<Cell>::ComposeCells(ColourOf colourOf) const {
   const int32_t cw = CellWidth(fTransform), ch = CellHeight(fTransform);
   const QRect& b = port->bounds;
   const MRect& r = fTransform.pixelRect;
+  // The cells whose pixels lie in the port, found once.
+  const int32_t i0 = std::max(0, (b.left() - r.left + cw - 1) / cw);
+  const int32_t i1 = std::min(fWidth, (b.right() + 1 - r.left) / cw);
   for (int32_t j = 0; j < fHeight; ++j) {
-    for (int32_t i = 0; i < fWidth; ++i) {
-      const uint32_t colour = colourOf(CellAt(i, j));
-      if (colour == kSkipCell) continue;
-      for (int32_t v = r.top + j * ch; v < r.top + (j + 1) * ch; ++v) {
-        if (v < b.top() || v > b.bottom()) continue;
-        for (int32_t h = r.left + i * cw; h < r.left + (i + 1) * cw; ++h) {
-          if (h < b.left() || h > b.right()) continue;
-          uint32_t* p = PortPixel(*port, h, v);
-          *p = OurComposeColors(colour, *p);
-        }
+    for (int32_t v = r.top + j * ch; v < r.top + (j + 1) * ch; ++v) {
+      if (v < b.top() || v > b.bottom()) continue;
+      uint32_t* line = PortPixel(*port, b.left(), v);
+      const int32_t shift = r.left - b.left();
+      const Cell* cells = &fCells[j * fWidth];
+      for (int32_t i = i0; i < i1; ++i) {
+        const uint32_t colour = colourOf(LoadCell(cells[i]));
+        if (colour == kSkipCell) continue;
+        for (int32_t k = shift + i * cw; k < shift + (i + 1) * cw; ++k) line[k] = OurComposeColors(colour, line[k]);
       }
     }
   }
