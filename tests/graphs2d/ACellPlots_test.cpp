@@ -171,7 +171,7 @@ TEST_F(CellPlotTest, OneAndEightWorkersGiveTheSameMap) {
 
 TEST_F(CellPlotTest, ColourPlotExamples) {
   Watchdog watchdog("colour");
-  const A2DTransform t = CentredTransform(200, 20, 10);
+  A2DTransform t = CentredTransform(200, 20, 10);
   {
     AColorPlot plot(MakeExpression("0.5").release(), MakeExpression("0.5").release(),
                     MakeExpression("0.5").release(), nullptr, false, SolidColour(0), t);
@@ -188,6 +188,15 @@ TEST_F(CellPlotTest, ColourPlotExamples) {
   }
   EXPECT_EQ(plot.CellAt(0, 0), 0u);
   EXPECT_GE(plot.CellAt(199, 0) >> 16, 253u);
+  // Zoomed in twice: the range is not sampled again, so x keeps its red.
+  t.xPixelsPerUnit *= 2, t.yPixelsPerUnit *= 2;
+  t.FinishFromOrigins();
+  plot.ViewChanged();
+  WaitUntilDone(plot);
+  for (int i = 0; i < plot.Width(); ++i) {
+    const double n = (t.ITOX(i) + 10) / 19.9;
+    EXPECT_EQ(plot.CellAt(i, 7), static_cast<uint32_t>(n * 255) << 16) << i;
+  }
   AColorPlot undefined(MakeExpression("x").release(), MakeExpression("sqrt(x)").release(),
                        MakeExpression("0").release(), nullptr, false, SolidColour(0), t);
   WaitUntilDone(undefined);
