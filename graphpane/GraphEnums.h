@@ -35,9 +35,6 @@ enum ComputeStatus : int32_t {
   kComputeNothingToDo = 5,
 };
 
-// The colour type of a graph that is neither drawn nor picked.
-inline constexpr int32_t kHiddenGraphColorType = 13;
-
 // How a graph samples: at points, by intervals, or by intervals refined by
 // the pixel tests.
 enum PlottingMode : int32_t { kPlotSampling = 0, kPlotInterval = 1, kPlotIntervalPixelTests = 2 };

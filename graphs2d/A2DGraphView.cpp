@@ -268,7 +268,7 @@ int32_t A2DGraphView::Draw(const AListGenericSmall<int32_t>* indexes, const AGra
   OurForeColorBlack();
   OurBackColorWhite();
   Make2DTransform();
-  const bool hidden = colour != nullptr && colour->fType == kHiddenGraphColorType;
+  const bool hidden = colour != nullptr && colour->fType == AGraphColor::kHidden;
   DrawBackgroundAndGraphs(indexes, hidden, drawGraphs);
   if (!hidden && fRecord.axesShown) DrawAxes(colour);
   if (drawGraphs) {

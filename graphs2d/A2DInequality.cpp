@@ -76,7 +76,7 @@ InequalityCounts A2DInequality::Counts() const {
   return InequalityCounts{fCounts[0].load(), fCounts[1].load(), fCounts[2].load(), fCounts[3].load()};
 }
 
-bool A2DInequality::IsVisibleColour() const { return fColour->fType != kHiddenGraphColorType; }
+bool A2DInequality::IsVisibleColour() const { return fColour->fType != AGraphColor::kHidden; }
 
 void A2DInequality::DropWork() {
   fDroppedWork.store(true, std::memory_order_relaxed);

@@ -135,7 +135,7 @@ TEST(A2DGraphView, HiddenColourAndPaperOffLeaveWhite) {
   HookRecorder hooks;
   ViewOnPort v(120, 80);
   AGraphColor hidden;
-  hidden.fType = kHiddenGraphColorType;
+  hidden.fType = AGraphColor::kHidden;
   {
     APushPort push(v.port.get());
     v.view.Draw(nullptr, &hidden, true);

@@ -147,7 +147,7 @@ TEST_F(FunctionOfXTest, HiddenColourComputesButNeitherDrawsNorPicks) {
   EXPECT_EQ(c.view.At(264, 86), 0xFF0000u);
   ViewOnPort fresh(400, 300);
   auto* colour = SolidColour();
-  colour->fType = kHiddenGraphColorType;
+  colour->fType = AGraphColor::kHidden;
   auto* g = new AFunctionOf_XorY(CurveExpression("x"), true, colour, kPlotSampling, fresh.view.GraphTransform());
   fresh.view.AddGraph(g);
   WaitUntilDone(*g);

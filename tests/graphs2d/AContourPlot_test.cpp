@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "CoreUtilities/ScopedSavers.h"
+#include "graphs2d/AContourPlot.h"
+#include "graphs2d/ContourLevels.h"
+#include "graphs2d/GrainSteps.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/graphs2d/RasterTestSupport.h"
+#include "tests/platform/PortTestSupport.h"
+
+namespace {
+
+TEST(ContourLevels, AnchorAtZeroHitsZeroExactly) {
+  // x + y sampled at the 20 x 20 cell centres of [-10, 10]^2.
+  double levels[kMaxContourLevels];
+  ASSERT_TRUE(ChooseContourLevels(-19, 19, 14, levels));
+  EXPECT_EQ(levels[0], -18.0);  // step 38 / 14 rounds to 3, six levels below 0
+  EXPECT_EQ(levels[6], 0.0);
+  EXPECT_EQ(levels[13], 21.0);
+}
+
+TEST(ContourLevels, AnchorNearestTheMiddleAndRoundSteps) {
+  double levels[kMaxContourLevels];
+  ASSERT_TRUE(ChooseContourLevels(0.2, 0.95, 4, levels));
+  EXPECT_NEAR(levels[1], 0.6, 1e-12);  // anchor 0.6, step 0.1875 -> 0.2
+  EXPECT_NEAR(levels[1] - levels[0], 0.2, 1e-12);
+  ASSERT_TRUE(ChooseContourLevels(0, 3.7, 10, levels));
+  EXPECT_NEAR(levels[1] - levels[0], 0.4, 1e-12);  // 0.37 -> 0.4
+  ASSERT_TRUE(ChooseContourLevels(0, 3.6, 10, levels));
+  EXPECT_NEAR(levels[1] - levels[0], 0.35, 1e-12);  // 0.36 -> 0.35
+  EXPECT_EQ(levels[0], 0.0);
+}
+
+TEST(ContourLevels, NoLevelsWithoutASpan) {
+  double levels[kMaxContourLevels];
+  EXPECT_FALSE(ChooseContourLevels(1, 1, 4, levels));
+  EXPECT_FALSE(ChooseContourLevels(INFINITY, -INFINITY, 4, levels));  // nothing sampled
+  EXPECT_FALSE(ChooseContourLevels(-1e308, 1e308, 4, levels));        // span overflows
+  EXPECT_FALSE(ChooseContourLevels(0, 1, 25, levels));
+}
+
+TEST(GrainSteps, ClampedToTheRecordsTheGraphsHold) {
+  EXPECT_EQ(GrainLevelCount(0), 4);
+  EXPECT_EQ(GrainLevelCount(1), 24);
+  EXPECT_EQ(GrainLevelCount(0.5), 14);
+  EXPECT_EQ(GrainLevelCount(7), 24);
+  EXPECT_EQ(GrainLevelCount(-3), 4);
+  EXPECT_EQ(GrainLevelCount(NAN), 14);
+  EXPECT_EQ(GrainBandCount(0.5), 24);
+  EXPECT_EQ(GrainBandCount(0), 4);
+  EXPECT_EQ(GrainBandCount(0.1), 6);
+  EXPECT_EQ(GrainBandCount(-1e9), 4);  // no division by zero
+  EXPECT_EQ(GrainBandCount(1e9), 24);
+}
+
+class ContourPlotTest : public RasterGraphTest {};
+
+// Every vertex lies within 1 % of a mesh edge of its level's curve (the
+// level is crossed inside that box), every segment joins two vertices of
+// one level in one mesh square.
+void ExpectSegmentsOnLevels(AContourPlot& plot, AnExpression* f, double meshStep) {
+  const auto& v = plot.Vertices();
+  const auto& s = plot.Segments();
+  const double d = 0.0101 * meshStep;
+  for (int32_t k = 0; k < v.Count(); ++k) {
+    const double level = plot.Level(v[k].level);
+    bool below = false, above = false;
+    for (double dx : {-d, 0.0, d}) {
+      for (double dy : {-d, 0.0, d}) {
+        const double value = f->Evaluate(0, 0, v[k].x + dx, v[k].y + dy, 0, 0) - level;
+        below = below || value <= 0, above = above || value >= 0;
+      }
+    }
+    EXPECT_TRUE(below && above) << v[k].x << ", " << v[k].y << " at " << level;
+  }
+  for (int32_t k = 0; k < s.Count(); ++k) {
+    const ContourVertex &a = v[s[k].first], &b = v[s[k].second];
+    EXPECT_EQ(a.level, b.level);
+    EXPECT_LE(std::fabs(a.x - b.x), meshStep * (1 + 1e-9));
+    EXPECT_LE(std::fabs(a.y - b.y), meshStep * (1 + 1e-9));
+  }
+}
+
+TEST_F(ContourPlotTest, CircleLevelsLieOnTheFunction) {
+  Watchdog watchdog("circle");
+  const A2DTransform t = CentredTransform(200, 200, 10);
+  auto f = CompiledExpression("x^2 + y^2");
+  AContourPlot plot(MakeExpression("x^2 + y^2").release(), 0.5, SolidColour(0xFF0000), t);
+  PortPtr port(NewOffscreenPort(QRect(0, 0, 200, 200)));
+  APushPort push(port.get());
+  while (!plot.IsDoneComputing()) plot.Draw();  // drawn while it grows
+  ASSERT_TRUE(plot.LevelsValid());
+  EXPECT_EQ(plot.LevelCount(), 14);
+  EXPECT_GT(plot.Segments().Count(), 100);
+  ExpectSegmentsOnLevels(plot, f.get(), 0.4);
+  EXPECT_EQ(plot.GraphVisibility(), 0);
+  EXPECT_EQ(notifications.load(), 1);
+}
+
+TEST_F(ContourPlotTest, SaddleIsPairedByTheDiagonal) {
+  Watchdog watchdog("saddle");
+  // Mesh corners at x = -10.05 + 0.4 i and y = -9.95 + 0.4 j: the square
+  // [-0.05, 0.35] x [-0.35, 0.05] holds the saddle of x y, its corners
+  // alternating in sign at level 0 and its rising diagonal positive.
+  const A2DTransform t = CentredTransform(200, 200, 10);
+  AContourPlot plot(MakeExpression("x*y").release(), 0.5, SolidColour(0xFF0000), t);
+  WaitUntilDone(plot);
+  const auto& v = plot.Vertices();
+  const auto& s = plot.Segments();
+  auto on = [](double a, double b) { return std::fabs(a - b) < 1e-9; };
+  auto inSquare = [](const ContourVertex& p) {
+    return p.x > -0.05 - 1e-9 && p.x < 0.35 + 1e-9 && p.y > -0.35 - 1e-9 && p.y < 0.05 + 1e-9;
+  };
+  int found = 0;
+  for (int32_t k = 0; k < s.Count(); ++k) {
+    const ContourVertex &a = v[s[k].first], &b = v[s[k].second];
+    if (plot.Level(a.level) != 0.0 || !inSquare(a) || !inSquare(b)) continue;
+    const double xl = std::fmin(a.x, b.x), xh = std::fmax(a.x, b.x), yl = std::fmin(a.y, b.y), yh = std::fmax(a.y, b.y);
+    if (on(xh, -0.05) || on(xl, 0.35) || on(yl, 0.05) || on(yh, -0.35)) continue;  // a neighbour's edge segment
+    ++found;
+    // Left side to top, or bottom to right side: never across the diagonal.
+    EXPECT_TRUE((on(xl, -0.05) && on(yh, 0.05)) || (on(yl, -0.35) && on(xh, 0.35)))
+        << a.x << "," << a.y << " " << b.x << "," << b.y;
+  }
+  EXPECT_EQ(found, 2);
+}
+
+TEST_F(ContourPlotTest, HalfUndefinedViewContoursOnlyTheDefinedHalf) {
+  Watchdog watchdog("half");
+  const A2DTransform t = CentredTransform(200, 200, 10);
+  auto f = CompiledExpression("sqrt(x) + y");
+  AContourPlot plot(MakeExpression("sqrt(x) + y").release(), 0, SolidColour(0xFF0000), t);
+  WaitUntilDone(plot);
+  ASSERT_GT(plot.Segments().Count(), 0);
+  for (int32_t k = 0; k < plot.Vertices().Count(); ++k) EXPECT_GE(plot.Vertices()[k].x, 0);
+  ExpectSegmentsOnLevels(plot, f.get(), 0.4);
+}
+
+TEST_F(ContourPlotTest, NoLevelsIsDoneAndNotifies) {
+  Watchdog watchdog("constant");
+  const A2DTransform t = CentredTransform(100, 100, 10);
+  for (const char* text : {"3", "sqrt(-1 - x^2)"}) {
+    notifications = 0;
+    AContourPlot plot(MakeExpression(text).release(), 0.5, SolidColour(0xFF0000), t);
+    WaitUntilDone(plot);
+    EXPECT_FALSE(plot.LevelsValid());
+    EXPECT_EQ(plot.GraphVisibility(), 10) << text;
+    EXPECT_EQ(notifications.load(), 1) << text;
+  }
+}
+
+TEST_F(ContourPlotTest, OutOfRangeGrainIsClampedAndLevelsKeptOnPan) {
+  Watchdog watchdog("grain");
+  const A2DTransform t = CentredTransform(100, 100, 10);
+  AContourPlot plot(MakeExpression("x + y").release(), 40, SolidColour(0xFF0000), t);
+  EXPECT_EQ(plot.LevelCount(), 24);
+  WaitUntilDone(plot);
+  const double first = plot.Level(0);
+  plot.Pan(5, 5);
+  WaitUntilDone(plot);
+  EXPECT_EQ(plot.Level(0), first);
+  plot.SetParameter(kAttributeGrain, NAN);
+  WaitUntilDone(plot);
+  EXPECT_EQ(plot.LevelCount(), 14);
+  EXPECT_TRUE(plot.LevelsValid());
+}
+
+}  // namespace

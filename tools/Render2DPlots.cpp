@@ -1,0 +1,120 @@
+// zl_render2d contour "f" out.png [levels.json] | density "f" out.png |
+// rgb|hsv "f1" "f2" "f3" out.png: the plot over the default 2-D view of
+// 400 x 400 pixels. The contour's levels and segments can be dumped as JSON.
+#include "tools/Render2DPlots.h"
+
+#include <charconv>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/ScopedSavers.h"
+#include "evaluation/AnExpression.h"
+#include "expression/ExpressionParser.h"
+#include "graphpane/AGraphColor.h"
+#include "graphs2d/A2DGraphView.h"
+#include "graphs2d/AColorPlot.h"
+#include "graphs2d/AContourPlot.h"
+#include "graphs2d/ADensityPlot.h"
+#include "platform/GuiApplication.h"
+#include "platform/OurPort.h"
+
+namespace {
+
+constexpr int kSize = 400;
+
+AnExpression* Parse(const char* text) {
+  ExpressionRecord* tree = CoreParseExpr(text, static_cast<int32_t>(std::strlen(text)));
+  if (!tree) std::cerr << "cannot read: " << text << '\n';
+  return tree ? new AnExpression(tree, nullptr) : nullptr;
+}
+
+std::string Number(double v) {
+  char text[32];
+  const auto [end, error] = std::to_chars(text, text + sizeof text, v);
+  return error == std::errc() ? std::string(text, end) : std::string("null");
+}
+
+bool WriteContourJson(const AContourPlot& plot, const char* path) {
+  std::ofstream out(path);
+  out << "{\"levels\": [";
+  for (int32_t k = 0; plot.LevelsValid() && k < plot.LevelCount(); ++k) out << (k ? ", " : "") << Number(plot.Level(k));
+  out << "],\n \"segments\": [";
+  const auto& v = plot.Vertices();
+  const auto& s = plot.Segments();
+  for (int32_t k = 0; k < s.Count(); ++k) {
+    const ContourVertex &a = v[s[k].first], &b = v[s[k].second];
+    out << (k ? ",\n  " : "\n  ") << '[' << a.level << ", " << Number(a.x) << ", " << Number(a.y) << ", "
+        << Number(b.x) << ", " << Number(b.y) << ']';
+  }
+  out << "]}\n";
+  return static_cast<bool>(out);
+}
+
+A2DGraph* MakePlot(int argc, char** argv, const A2DTransform& t, int* next) {
+  const std::string kind = argv[1];
+  auto* colour = new AGraphColor;
+  colour->fSolidColor = 0x0000FF;
+  if (kind == "contour" || kind == "density") {
+    AnExpression* f = Parse(argv[2]);
+    *next = 3;
+    if (!f) return delete colour, nullptr;
+    if (kind == "contour") return new AContourPlot(f, 0.5, colour, t);
+    return new ADensityPlot(f, 0.5, colour, t);
+  }
+  *next = 5;
+  if (argc < 6) return delete colour, nullptr;
+  AnExpression *a = Parse(argv[2]), *b = Parse(argv[3]), *c = Parse(argv[4]);
+  if (!a || !b || !c) return delete a, delete b, delete c, delete colour, nullptr;
+  return new AColorPlot(a, b, c, nullptr, kind == "hsv", colour, t);
+}
+
+}  // namespace
+
+bool IsPlotFromTextCommand(const char* word) {
+  for (const char* kind : {"contour", "density", "rgb", "hsv"}) {
+    if (std::strcmp(word, kind) == 0) return true;
+  }
+  return false;
+}
+
+int RenderPlotFromText(int argc, char** argv) {
+  if (argc < 4) {
+    std::cerr << "usage: zl_render2d contour|density f out.png [levels.json] | rgb|hsv f1 f2 f3 out.png\n";
+    return 2;
+  }
+  EnsureGuiApplication();
+  StartComputeThreads();
+  int status = 1;
+  {
+    A2DGraphView view;
+    view.SetViewRect(MRect{0, 0, kSize, kSize});
+    view.SetDefaultViewState();
+    view.Resize();
+    int next = 0;
+    A2DGraph* plot = MakePlot(argc, argv, view.GraphTransform(), &next);
+    if (plot && next < argc && view.AddGraph(plot) == 0) {
+      while (!view.AreAllGraphsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      std::unique_ptr<OurPort, void (*)(OurPort*)> port(NewOffscreenPort(QRect(0, 0, kSize, kSize)),
+                                                        DisposeOffscreenPort);
+      {
+        APushPort push(port.get());
+        view.Draw(true);
+      }
+      status = port->image.save(argv[next], "PNG") ? 0 : 1;
+      if (status == 0 && next + 1 < argc) {
+        if (auto* contour = dynamic_cast<AContourPlot*>(plot)) status = WriteContourJson(*contour, argv[next + 1]) ? 0 : 1;
+      }
+    } else {
+      delete plot;
+      std::cerr << "no plot\n";
+    }
+  }
+  StopComputeThreads();
+  return status;
+}
