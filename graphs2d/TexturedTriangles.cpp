@@ -27,7 +27,6 @@ int32_t ClampToInt(double x, int32_t low, int32_t high) {
   return DoubleToInt32(x);
 }
 
-int32_t SnapToPixel(float x) { return DoubleToInt32(std::floor(static_cast<double>(x))); }
 
 uint32_t Average4(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
   uint32_t out = 0;
@@ -136,11 +135,12 @@ void DrawTexturedTriangle2D(const VerTex2D* a, const VerTex2D* b, const VerTex2D
   if (b->y < a->y) std::swap(a, b);
   if (c->y < b->y) std::swap(b, c);
   if (b->y < a->y) std::swap(a, b);
-  const int32_t ax = SnapToPixel(a->x), ay = SnapToPixel(a->y);
-  const int32_t bx = SnapToPixel(b->x), by = SnapToPixel(b->y);
-  const int32_t cx = SnapToPixel(c->x), cy = SnapToPixel(c->y);
-  const int64_t area2 = int64_t(by - ay) * (cx - ax) - int64_t(bx - ax) * (cy - ay);
-  if (area2 == 0) return;
+  // Snapped positions stay in double, exact integers however far they lie.
+  const double ax = std::floor(a->x), ay = std::floor(a->y);
+  const double bx = std::floor(b->x), by = std::floor(b->y);
+  const double cx = std::floor(c->x), cy = std::floor(c->y);
+  const double area2 = (by - ay) * (cx - ax) - (bx - ax) * (cy - ay);
+  if (area2 == 0 || !std::isfinite(area2)) return;
 
   // The plane of u and v over the unsnapped positions.
   const double x1 = b->x - a->x, y1 = b->y - a->y, x2 = c->x - a->x, y2 = c->y - a->y;
@@ -152,7 +152,7 @@ void DrawTexturedTriangle2D(const VerTex2D* a, const VerTex2D* b, const VerTex2D
     dvdx = (v1 * y2 - v2 * y1) / d, dvdy = (x1 * v2 - x2 * v1) / d;
   }
   const double uvArea2 = u1 * v2 - u2 * v1;
-  const double ratio = std::fabs(static_cast<double>(area2) / uvArea2);
+  const double ratio = std::fabs(area2 / uvArea2);
   int level = kTopLevel;
   for (int k = 0; k < MipPyramid::kLevels; ++k) {
     if (ratio <= double(int64_t(1) << (2 * k))) {
@@ -170,16 +170,17 @@ void DrawTexturedTriangle2D(const VerTex2D* a, const VerTex2D* b, const VerTex2D
 
   // The long edge A-C is on the left when B lies to its right.
   const bool longEdgeLeft = area2 < 0;
-  const double slopeAC = double(cx - ax) / (cy - ay);
-  const auto edgeX = [](int32_t x0, int32_t y0, int32_t x1e, int32_t y1e, int32_t y) {
-    return x0 + double(x1e - x0) * (y - y0) / (y1e - y0);
+  const double slopeAC = (cx - ax) / (cy - ay);
+  const auto edgeX = [](double x0, double y0, double x1e, double y1e, double y) {
+    return x0 + (x1e - x0) * (y - y0) / (y1e - y0);
   };
-  for (int32_t y = std::max(ay, 0); y < std::min(cy, target.height); ++y) {
+  const int32_t firstRow = ClampToInt(ay, 0, target.height), endRow = ClampToInt(cy, 0, target.height);
+  for (int32_t y = firstRow; y < endRow; ++y) {
     const double longX = ax + slopeAC * (y - ay);
     const double shortX = y < by ? edgeX(ax, ay, bx, by, y) : edgeX(bx, by, cx, cy, y);
     const double leftX = longEdgeLeft ? longX : shortX, rightX = longEdgeLeft ? shortX : longX;
-    const int32_t first = std::max(ClampToInt(std::trunc(leftX), INT32_MIN, INT32_MAX), 0);
-    const int32_t last = std::min(ClampToInt(std::trunc(rightX), INT32_MIN, INT32_MAX), target.width);
+    const int32_t first = ClampToInt(std::trunc(leftX), 0, target.width);
+    const int32_t last = ClampToInt(std::trunc(rightX), 0, target.width);
     uint32_t* row = target.base + y * target.rowWords;
     for (int32_t h = first; h < last; ++h) {
       const double u = u0 + dudx * (h - ax) + dudy * (y - ay);
