@@ -2,6 +2,7 @@
 // [view 0|1] [width] [height], with the curves of Render2DCurves.h added.
 // Prints the draw time in microseconds.
 // zl_render2d --condition ...: see Render2DInequality.h.
+// zl_render2d --transform ...: see Render2DTransform.h.
 #include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "app/Base64.h"
@@ -15,6 +16,7 @@
 #include "tools/Render2DCurves.h"
 #include "tools/Render2DInequality.h"
 #include "tools/Render2DPng.h"
+#include "tools/Render2DTransform.h"
 
 #include <charconv>
 #include <cstring>
@@ -62,6 +64,7 @@ bool WritePng(const QImage& image, const char* path) {
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   if (argc > 1 && std::strcmp(argv[1], "--condition") == 0) return RenderCondition(argc - 1, argv + 1);
+  if (argc > 1 && std::strcmp(argv[1], "--transform") == 0) return RenderTransform(argc - 1, argv + 1);
   CurveArguments curves;
   if (!ExtractCurveArguments(&argc, argv, &curves)) return 2;
   const int which = Argument(argc, argv, 3, 0), width = Argument(argc, argv, 4, 800), height = Argument(argc, argv, 5, 600);
