@@ -154,12 +154,14 @@ void ATextureMapPlot::Draw() {
   }
   if (OurPort* port = CurrentPort()) {
     const QRect inPort = port->bounds.intersected(QRect(bounds.left, bounds.top, width, height));
+    auto* pixels = reinterpret_cast<uint32_t*>(port->image.bits());
+    const long pixelRow = port->image.bytesPerLine() / 4;
     for (int v = inPort.top(); v <= inPort.bottom(); ++v) {
       const auto* from = reinterpret_cast<const uint32_t*>(destination->image.constScanLine(v - bounds.top));
       for (int h = inPort.left(); h <= inPort.right(); ++h) {
         const uint32_t colour = from[h - bounds.left] & 0xFFFFFF;
         if (colour == 0xFFFFFF) continue;
-        uint32_t* pixel = PortPixel(*port, h, v);
+        uint32_t* pixel = pixels + (v - port->bounds.top()) * pixelRow + (h - port->bounds.left());
         *pixel = OurComposeColors(colour, *pixel);
       }
     }

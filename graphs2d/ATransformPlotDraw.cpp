@@ -16,16 +16,16 @@ constexpr double jitter[8] = {0.0, 0.0, 0.9, 0.0, 0.0, 0.9, 0.9, 0.9};
 // floor(position) clamped to [low, high - 1] in double before it becomes an
 // int; false when it needed clamping or is not a number.
 bool SamplePixel(double position, int32_t low, int32_t high, int32_t* pixel) {
-  const double p = std::floor(position);
-  if (std::isnan(p) || p < low) {
+  if (!(position >= low)) {
     *pixel = low;
     return false;
   }
-  if (p > high - 1) {
+  if (position >= high) {
     *pixel = high - 1;
     return false;
   }
-  *pixel = DoubleToInt32(p);
+  // Truncation is the floor at or above zero, and the call costs.
+  *pixel = DoubleToInt32(position >= 0 ? position : std::floor(position));
   return true;
 }
 
@@ -43,6 +43,10 @@ void ATransformPlot::Draw() {
   const MRect& rect = picture.Rect();
   const MRect& own = fTransform.pixelRect;
   const int32_t width = fWidth, height = fHeight;
+  const auto* samples = reinterpret_cast<const uint32_t*>(world->image.constBits());
+  const long sampleRow = world->image.bytesPerLine() / 4;
+  auto* pixels = reinterpret_cast<uint32_t*>(port->image.bits());
+  const long pixelRow = port->image.bytesPerLine() / 4;
   const auto at = [&](int32_t c, int32_t r, int component) {
     return LoadPoint((size_t(r) * width + c) * 2 + component);
   };
@@ -74,13 +78,13 @@ void ATransformPlot::Draw() {
         const bool hIn = SamplePixel(x + a * dxc + b * dxr, rect.left, rect.right, &sh);
         const bool vIn = SamplePixel(y + a * dyc + b * dyr, rect.top, rect.bottom, &sv);
         inside |= hIn && vIn;
-        const uint32_t sample = *PortPixel(*world, sh, sv);
+        const uint32_t sample = samples[(sv - rect.top) * sampleRow + (sh - rect.left)];
         red += (sample >> 16) & 0xFF, green += (sample >> 8) & 0xFF, blue += sample & 0xFF;
       }
       if (!inside) continue;
       const uint32_t colour = ((red / 4) << 16) | ((green / 4) << 8) | (blue / 4);
       if (colour == 0xFFFFFF) continue;
-      uint32_t* pixel = PortPixel(*port, h, v);
+      uint32_t* pixel = pixels + (v - port->bounds.top()) * pixelRow + (h - port->bounds.left());
       *pixel = OurComposeColors(colour, *pixel);
     }
   }

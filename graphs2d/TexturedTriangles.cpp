@@ -28,6 +28,12 @@ int32_t ClampToInt(double x, int32_t low, int32_t high) {
 }
 
 
+// trunc(t) clamped to 0 and side - 1; NaN gives 0.
+int32_t TexelIndex(double t, int32_t side) {
+  if (!(t >= 0)) return 0;
+  return t >= side - 1 ? side - 1 : DoubleToInt32(t);
+}
+
 uint32_t Average4(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
   uint32_t out = 0;
   for (int shift = 0; shift < 32; shift += 8) {
@@ -174,6 +180,11 @@ void DrawTexturedTriangle2D(const VerTex2D* a, const VerTex2D* b, const VerTex2D
   const auto edgeX = [](double x0, double y0, double x1e, double y1e, double y) {
     return x0 + (x1e - x0) * (y - y0) / (y1e - y0);
   };
+  double offsets[16][2];
+  for (int i = 0; i < 16; ++i) {
+    offsets[i][0] = jitter[i] * dudx + jitter[i + 2] * dudy;
+    offsets[i][1] = jitter[i] * dvdx + jitter[i + 2] * dvdy;
+  }
   const int32_t firstRow = ClampToInt(ay, 0, target.height), endRow = ClampToInt(cy, 0, target.height);
   for (int32_t y = firstRow; y < endRow; ++y) {
     const double longX = ax + slopeAC * (y - ay);
@@ -187,9 +198,9 @@ void DrawTexturedTriangle2D(const VerTex2D* a, const VerTex2D* b, const VerTex2D
       const double v = v0 + dvdx * (h - ax) + dvdy * (y - ay);
       uint32_t red = 0, green = 0, blue = 0;
       for (int i = 0; i < 16; ++i) {
-        const double s = jitter[i], t = jitter[i + 2];
-        const int32_t col = ClampToInt(std::trunc(u + s * dudx + t * dudy), 0, side - 1);
-        const int32_t line = ClampToInt(std::trunc(v + s * dvdx + t * dvdy), 0, side - 1);
+        // Clamped first, truncation and the conversion agree.
+        const int32_t col = TexelIndex(u + offsets[i][0], side);
+        const int32_t line = TexelIndex(v + offsets[i][1], side);
         const uint32_t texel = texels[line * side + col];
         red += (texel >> 16) & 0xFF, green += (texel >> 8) & 0xFF, blue += texel & 0xFF;
       }
