@@ -1,6 +1,8 @@
 #include "graphs2d/ATextureMapPlot.h"
 
 #include <cstdio>
+
+#include "CoreUtilities/MemoryBudget.h"
 #include <random>
 #include <vector>
 
@@ -92,6 +94,25 @@ TEST_F(ATextureMapPlotTest, AfterAPanTheWholeGridIsRecomputedBeforeDrawing) {
   auto fresh = MakePlot("x + y/9", "y", 0, t, scene);
   WaitUntilDone(*fresh);
   EXPECT_EQ(moved, DrawnOnWhite(*fresh, 100, 100));
+}
+
+TEST_F(ATextureMapPlotTest, NoGridFromAnEmptySourceOrRefusedMemoryYetTheJobEnds) {
+  SourceScene scene(40, 30);
+  A2DTransform t = scene.source.view.ViewTransform();
+  const double memory = gPhysicalMemory.load();
+  gPhysicalMemory = 1;
+  auto refused = MakePlot("x", "y", 0.5, t, scene);
+  gPhysicalMemory = memory;
+  WaitUntilDone(*refused);
+  EXPECT_EQ(TakeDeferredError(), kOutOfMemoryError);
+  EXPECT_EQ(refused->GridRows(), 0);
+  const QImage nothing = DrawnOnWhite(*refused, 40, 30);
+  EXPECT_EQ(RgbAt(nothing, 20, 15), 0xFFFFFFu);
+  scene.source.view.SetViewRect(MRect{0, 0, 0, 0});
+  scene.source.view.Resize();
+  auto empty = MakePlot("x", "y", 0.5, t, scene);
+  WaitUntilDone(*empty);
+  EXPECT_EQ(empty->Evaluations(), 0);
 }
 
 // An independent clipper: the convex intersection's vertices are the

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "CoreUtilities/MemoryBudget.h"
+
 #include "tests/graphs2d/TransformPlotTestSupport.h"
 
 namespace {
@@ -235,6 +237,26 @@ TEST_F(ATransformPlotTest, HugeAndUndefinedSourcePositionsAreSampledSafely) {
   plot->Pan(5, 0);
   plot->Draw();
   WaitUntilDone(*plot);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ATransformPlotTest, ARefusedBufferQueuesTheMemoryMessageAndStillEnds) {
+  SourceScene scene(30, 20);
+  A2DTransform t = scene.source.view.ViewTransform();
+  auto f = MakeExpression("x"), g = MakeExpression("y");
+  const double memory = gPhysicalMemory.load();
+  gPhysicalMemory = 1;
+  ATransformPlot plot(f.release(), g.release(), PaperColour(), t, scene.source.view, &scene.list);
+  gPhysicalMemory = memory;
+  WaitUntilDone(plot);
+  EXPECT_EQ(TakeDeferredError(), kOutOfMemoryError);
+  EXPECT_EQ(plot.Width(), 0);
+  WhiteTarget target(30, 20);
+  plot.Draw();
+  EXPECT_EQ(RgbAt(*target.port, 15, 10), 0xFFFFFFu);
 }
 
 }  // namespace
