@@ -5,6 +5,15 @@
 // size, the source view's own redraw, and a hand-written loop that takes
 // the four samples a pixel from precomputed source positions. Counters are
 // milliseconds per draw and the ratios to each baseline.
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "CoreUtilities/JobQueue.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "evaluation/AnExpression.h"
@@ -16,16 +25,6 @@
 #include "graphs2d/ATransformPlot.h"
 #include "platform/GuiApplication.h"
 #include "platform/OurPort.h"
-
-#include <benchmark/benchmark.h>
-
-#include <QImage>
-
-#include <chrono>
-#include <cmath>
-#include <string>
-#include <thread>
-#include <vector>
 
 namespace {
 
@@ -61,7 +60,8 @@ void HandResample(const QImage& source, const std::vector<float>& positions, QIm
       const float x = positions[2 * (size_t(v) * kWidth + h)], y = positions[2 * (size_t(v) * kWidth + h) + 1];
       uint32_t r = 0, g = 0, b = 0;
       for (int i = 0; i < 4; ++i) {
-        const int sh = std::min(int(x + 0.45f * (i & 1)), kWidth - 1), sv = std::min(int(y + 0.45f * (i >> 1)), kHeight - 1);
+        const int sh = std::min(int(x + 0.45f * (i & 1)), kWidth - 1),
+                  sv = std::min(int(y + 0.45f * (i >> 1)), kHeight - 1);
         const uint32_t p = in[sv * inRow + sh];
         r += (p >> 16) & 0xFF, g += (p >> 8) & 0xFF, b += p & 0xFF;
       }
@@ -83,8 +83,8 @@ void DrawPlot(benchmark::State& state, bool forward) {
       view->Resize();
     }
     first.Record().graphPaperShown = 1;
-    auto* disc = new A2DInequality(Parse("x^2 + y^2 < 3"), Parse("0"), new AGraphColor, 2, false,
-                                   first.GraphTransform());
+    auto* disc =
+        new A2DInequality(Parse("x^2 + y^2 < 3"), Parse("0"), new AGraphColor, 2, false, first.GraphTransform());
     first.AddGraph(disc);
     WaitFor(*disc);
     AListGenericSmall<int32_t> sources;
@@ -95,10 +95,11 @@ void DrawPlot(benchmark::State& state, bool forward) {
     first.Draw(&sources, &colour, true);
     second.Draw(true);
     const QImage picture = port->image.copy();
-    A2DGraph* plot = forward ? static_cast<A2DGraph*>(new ATextureMapPlot(Parse("2*x"), Parse("2*y"), new AGraphColor,
-                                                                          0.5, second.GraphTransform(), first, &sources))
-                             : new ATransformPlot(Parse("x/2"), Parse("y/2"), new AGraphColor, second.GraphTransform(),
-                                                  first, &sources);
+    A2DGraph* plot =
+        forward
+            ? static_cast<A2DGraph*>(new ATextureMapPlot(Parse("2*x"), Parse("2*y"), new AGraphColor, 0.5,
+                                                         second.GraphTransform(), first, &sources))
+            : new ATransformPlot(Parse("x/2"), Parse("y/2"), new AGraphColor, second.GraphTransform(), first, &sources);
     WaitFor(*plot);
     plot->Draw();  // fonts and metrics made outside the timing
     int64_t draws = 0;

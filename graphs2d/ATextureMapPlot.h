@@ -44,7 +44,7 @@ class ATextureMapPlot : public A2DGraph {
   int32_t GridRows() const { return fRows; }
   // Grid points evaluated since construction.
   int64_t Evaluations() const { return fEvaluations.load(std::memory_order_relaxed); }
-  // Triangles handed to the rasteriser by the last Draw.
+  // Triangles the grid cells gave in the last Draw, before clipping.
   int32_t TrianglesDrawn() const { return fTrianglesDrawn; }
 
  private:

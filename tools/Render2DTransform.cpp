@@ -70,7 +70,8 @@ int Draw(bool forward, std::unique_ptr<AnExpression> f, std::unique_ptr<AnExpres
   sources.Add(0);
   A2DGraph* plot = nullptr;
   if (forward) {
-    plot = new ATextureMapPlot(f.release(), g.release(), new AGraphColor, grain, second.GraphTransform(), first, &sources);
+    plot =
+        new ATextureMapPlot(f.release(), g.release(), new AGraphColor, grain, second.GraphTransform(), first, &sources);
   } else {
     plot = new ATransformPlot(f.release(), g.release(), new AGraphColor, second.GraphTransform(), first, &sources);
   }

@@ -1,11 +1,10 @@
 #include "graphs2d/ATextureMapPlot.h"
 
 #include <cstdio>
-
-#include "CoreUtilities/MemoryBudget.h"
 #include <random>
 #include <vector>
 
+#include "CoreUtilities/MemoryBudget.h"
 #include "graphs2d/TexturedTriangles.h"
 #include "tests/graphs2d/TransformPlotTestSupport.h"
 
@@ -140,9 +139,12 @@ double IntersectionArea(const VerTex2D* tri, const MRect& r) {
       const P a = t[i], b = t[(i + 1) % 3], c = q[k], d = q[(k + 1) % 4];
       const long double den = (b.first - a.first) * (d.second - c.second) - (b.second - a.second) * (d.first - c.first);
       if (den == 0) continue;
-      const long double s = ((c.first - a.first) * (d.second - c.second) - (c.second - a.second) * (d.first - c.first)) / den;
-      const long double u = ((c.first - a.first) * (b.second - a.second) - (c.second - a.second) * (b.first - a.first)) / den;
-      if (s >= 0 && s <= 1 && u >= 0 && u <= 1) points.push_back({a.first + s * (b.first - a.first), a.second + s * (b.second - a.second)});
+      const long double s =
+          ((c.first - a.first) * (d.second - c.second) - (c.second - a.second) * (d.first - c.first)) / den;
+      const long double u =
+          ((c.first - a.first) * (b.second - a.second) - (c.second - a.second) * (b.first - a.first)) / den;
+      if (s >= 0 && s <= 1 && u >= 0 && u <= 1)
+        points.push_back({a.first + s * (b.first - a.first), a.second + s * (b.second - a.second)});
     }
   }
   if (points.size() < 3) return 0;
@@ -150,7 +152,8 @@ double IntersectionArea(const VerTex2D* tri, const MRect& r) {
   for (const P& p : points) cx += p.first, cy += p.second;
   cx /= points.size(), cy /= points.size();
   std::sort(points.begin(), points.end(), [&](P a, P b) {
-    return std::atan2(double(a.second - cy), double(a.first - cx)) < std::atan2(double(b.second - cy), double(b.first - cx));
+    return std::atan2(double(a.second - cy), double(a.first - cx)) <
+           std::atan2(double(b.second - cy), double(b.first - cx));
   });
   long double area = 0;
   for (size_t i = 0; i < points.size(); ++i) {
