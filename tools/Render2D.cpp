@@ -3,6 +3,7 @@
 // Prints the draw time in microseconds.
 // zl_render2d --condition ...: see Render2DInequality.h.
 // zl_render2d contour|density|rgb|hsv ...: see Render2DPlots.h.
+// zl_render2d --transform ...: see Render2DTransform.h.
 #include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "app/Base64.h"
@@ -17,6 +18,7 @@
 #include "tools/Render2DInequality.h"
 #include "tools/Render2DPlots.h"
 #include "tools/Render2DPng.h"
+#include "tools/Render2DTransform.h"
 
 #include <charconv>
 #include <cstring>
@@ -65,6 +67,7 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   if (argc > 1 && std::strcmp(argv[1], "--condition") == 0) return RenderCondition(argc - 1, argv + 1);
   if (argc > 1 && IsPlotFromTextCommand(argv[1])) return RenderPlotFromText(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], "--transform") == 0) return RenderTransform(argc - 1, argv + 1);
   CurveArguments curves;
   if (!ExtractCurveArguments(&argc, argv, &curves)) return 2;
   const int which = Argument(argc, argv, 3, 0), width = Argument(argc, argv, 4, 800), height = Argument(argc, argv, 5, 600);
