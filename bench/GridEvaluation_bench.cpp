@@ -152,7 +152,7 @@ struct GridProgram {
     tree = Prepared(text);
     BeginCSEoverGrid();
     CompileExpression(&machine, tree, nullptr, false, true, nullptr);
-    data.reset(EndCSEoverGrid(nullptr));
+    data = EndCSEoverGrid(nullptr);
     SetupGrid(g.xs[0], g.ys[0], 0, g.xs[1] - g.xs[0], g.ys[1] - g.ys[0], 1, g.shape.nx, g.shape.ny, g.shape.nz,
               data.get(), &grid);
   }

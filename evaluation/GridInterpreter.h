@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "evaluation/ConstantsCache.h"
+#include "evaluation/ConstantsSnapshot.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridScratch.h"
@@ -294,13 +294,8 @@ class GridRun {
     const int32_t count = fMachine.Count();
     const int32_t temps = fMachine.fTemporariesBase;
     DocumentRecord* const document = fMachine.fDocument;
-    ConstantValues constantsHandle;
-    int32_t constantCount = 0;
-    if (fMachine.fConstantsCache != nullptr) {
-      constantsHandle = fMachine.fConstantsCache->GetConstantsArray();
-      if (constantsHandle != nullptr) constantCount = fMachine.fConstantsCache->Store().valueCount;
-    }
-    const Complex* constants = constantsHandle.get();
+    const ConstantsSnapshot constants(fMachine.fConstantsCache);
+    const CancelWords cancel(fMachine);
     const int32_t n = fN;
 
     int32_t row = Ops::ToRow(Variable(kSlotTableRow)[1]);
@@ -320,7 +315,7 @@ class GridRun {
     };
 
     for (int32_t pc = 0; pc >= 0 && pc < count;) {
-      if (EvaluationCancelled(fMachine)) return true;
+      if (cancel.Raised()) return true;
       const PCodeOp& op = code[pc];
       int32_t next = pc + 1;
       T* top = Slot(fTop);
@@ -335,8 +330,7 @@ class GridRun {
           if (!single(Ops::FromParameter(GetParameter(op.ids.a, row, document)))) return Overflow();
           break;
         case pcPushConstant: {
-          const bool known = constants != nullptr && op.ids.a >= 0 && op.ids.a < constantCount;
-          if (!single(Ops::FromConstant(known ? constants[op.ids.a] : gNaNComplex))) return Overflow();
+          if (!single(Ops::FromConstant(constants.At(op.ids.a)))) return Overflow();
           break;
         }
         case pcPushGrid1:
