@@ -21,27 +21,21 @@
 #include "evaluation/StackMachine.h"
 #include "evaluation/ValueOps.h"
 
-// The flags that can stop a run on the calling thread, looked up once per
-// run: the program's own, and the UI's or the math pane's when this thread
-// is theirs (a word that stays zero otherwise).
+// The three flags that stop a run, read together after every instruction;
+// only when one is raised does the run ask whose thread it is on.
 struct CancelWords {
-  explicit CancelWords(const AStackMachine& machine)
-      : program(&machine.fCancel),
-        ui(IsUIThread() ? &gCancelEvaluationForUIEvalThreads : &kNeverCancelled),
-        pane(IsMathPaneResultsThread() ? &gCancelEvaluationForMathPaneResultsEvalThreads
-                                       : &kNeverCancelled) {}
+  explicit CancelWords(const AStackMachine& machine) : program(machine.fCancel) {}
 
   bool Raised() const {
-    return (program->load(std::memory_order_relaxed) | ui->load(std::memory_order_relaxed) |
-            pane->load(std::memory_order_relaxed)) != 0;
+    const int32_t own = program.load(std::memory_order_relaxed);
+    const int32_t ui = gCancelEvaluationForUIEvalThreads.load(std::memory_order_relaxed);
+    const int32_t pane = gCancelEvaluationForMathPaneResultsEvalThreads.load(std::memory_order_relaxed);
+    if ((own | ui | pane) == 0) return false;
+    return own != 0 || (ui != 0 && IsUIThread()) || (pane != 0 && IsMathPaneResultsThread());
   }
 
-  static inline const std::atomic<int32_t> kNeverCancelled{0};
-  const std::atomic<int32_t>* program;
-  const std::atomic<int32_t>* ui;
-  const std::atomic<int32_t>* pane;
+  const std::atomic<int32_t>& program;
 };
-
 
 // Index of the pcGuardEnd with the given a and b after `from`, or -1 when
 // pcEnd (or the end of the code) comes first. `sameA` counts the markers
