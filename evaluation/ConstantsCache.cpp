@@ -19,15 +19,18 @@ struct BudgetArray {
   BudgetArray& operator=(const BudgetArray&) = delete;
 };
 
+// Values are stored with release and read with acquire: a reader that
+// sees any value of a computation also sees the sequence word that the
+// computation made odd before storing it.
 void StoreValue(Complex* slot, const Complex& value) {
-  std::atomic_ref<double>(slot->re).store(value.re, std::memory_order_relaxed);
-  std::atomic_ref<double>(slot->im).store(value.im, std::memory_order_relaxed);
+  std::atomic_ref<double>(slot->re).store(value.re, std::memory_order_release);
+  std::atomic_ref<double>(slot->im).store(value.im, std::memory_order_release);
 }
 
 Complex LoadValue(const Complex* slot) {
   auto* writable = const_cast<Complex*>(slot);  // atomic_ref wants a mutable object
-  return {std::atomic_ref<double>(writable->re).load(std::memory_order_relaxed),
-          std::atomic_ref<double>(writable->im).load(std::memory_order_relaxed)};
+  return {std::atomic_ref<double>(writable->re).load(std::memory_order_acquire),
+          std::atomic_ref<double>(writable->im).load(std::memory_order_acquire)};
 }
 
 void CopyValues(const Complex* from, Complex* to, int32_t count) {
@@ -111,8 +114,8 @@ bool AConstantsCache::TryCopyCurrent(Complex* out) const {
       fGeneration.load(std::memory_order_acquire)) {
     return false;
   }
+  // The loads acquire, so the second reading of the sequence follows them.
   CopyValues(fStore->values, out, fStore->valueCount);
-  std::atomic_thread_fence(std::memory_order_acquire);
   return fSequence.load(std::memory_order_relaxed) == sequence;
 }
 
@@ -122,7 +125,6 @@ void AConstantsCache::Recompute() {
   const AConstantsImplementation& store = *fStore;
   const bool complex = fComplex.load(std::memory_order_relaxed) != 0;
   fSequence.fetch_add(1, std::memory_order_relaxed);
-  std::atomic_thread_fence(std::memory_order_release);
   for (int32_t i = 0; i < store.valueCount; ++i) {
     StoreValue(store.values + i, i < store.pairCount ? store.ComputeValue(i, complex) : gNaNComplex);
   }

@@ -27,7 +27,9 @@ class ConstantsSnapshot {
       fCount = count;
     }
   }
-  ~ConstantsSnapshot() { OurDisposeMemory(fHeap); }
+  ~ConstantsSnapshot() {
+    if (fHeap != nullptr) OurDisposeMemory(fHeap);
+  }
   ConstantsSnapshot(const ConstantsSnapshot&) = delete;
   ConstantsSnapshot& operator=(const ConstantsSnapshot&) = delete;
 

@@ -26,11 +26,15 @@
 struct CancelWords {
   explicit CancelWords(const AStackMachine& machine) : program(machine.fCancel) {}
 
-  bool Raised() const {
+  // Inline, so that the run's values stay in registers across the test.
+  [[gnu::always_inline]] bool Raised() const {
     const int32_t own = program.load(std::memory_order_relaxed);
     const int32_t ui = gCancelEvaluationForUIEvalThreads.load(std::memory_order_relaxed);
     const int32_t pane = gCancelEvaluationForMathPaneResultsEvalThreads.load(std::memory_order_relaxed);
-    if ((own | ui | pane) == 0) return false;
+    return (own | ui | pane) != 0 && ConcernsThisThread(own, ui, pane);
+  }
+
+  [[gnu::noinline, gnu::cold]] static bool ConcernsThisThread(int32_t own, int32_t ui, int32_t pane) {
     return own != 0 || (ui != 0 && IsUIThread()) || (pane != 0 && IsMathPaneResultsThread());
   }
 
@@ -87,7 +91,9 @@ T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argu
 // jump from each handler straight to the next one through a table of
 // label addresses, which keeps the top, the stack index and the
 // instruction index in registers and gives every handler its own branch.
-// Both execute the same statements, so their results are the same.
+// Both execute the same statements, so their results are the same. The
+// top goes to functions as a copy (T{top}): its address never escapes, so
+// it can live in a register.
 #define ZL_OP(name) \
   case name:        \
   L_##name:
@@ -135,7 +141,7 @@ T RunPCodeWith(const AStackMachine& m, T* variables, const MGridVariables* grid)
   do {                                                   \
     pc = next;                                           \
     if constexpr (Ops::kStopsOnNaN) {                    \
-      if (sp > 0 && Ops::HasNaN(top)) {                  \
+      if (sp > 0 && Ops::HasNaN(T{top})) {                  \
         top = Ops::NaN();                                \
         if (mayStopOnNaN) return Ops::NaN();             \
       }                                                  \
@@ -156,7 +162,7 @@ T RunPCodeWith(const AStackMachine& m, T* variables, const MGridVariables* grid)
     goto* kHandlers[op->opcode];
   }
 dispatch:
-  if (pc < 0 || pc >= count) return Ops::Finish(top);
+  if (pc < 0 || pc >= count) return Ops::Finish(T{top});
   op = code + pc;
   next = pc + 1;
   testCancel = true;
@@ -167,7 +173,7 @@ dispatch:
     ZL_OP(pcPushParameter) push(Ops::FromParameter(GetParameter(op->ids.a, row, document))); ZL_NEXT;
     ZL_OP(pcStoreVar) variables[op->ids.a] = top; ZL_NEXT;
     ZL_OP(pcStoreTemp) variables[temps + op->ids.a] = top; ZL_NEXT;
-    ZL_OP(pcSwap) std::swap(top, cells[sp - 1]); ZL_NEXT;
+    ZL_OP(pcSwap) { const T below = cells[sp - 1]; cells[sp - 1] = top; top = below; } ZL_NEXT;
     ZL_OP(pcPop) top = pop(); ZL_NEXT;
     ZL_OP(pcPushGrid1)
     ZL_OP(pcPushGrid2)
@@ -183,11 +189,11 @@ dispatch:
       ZL_NEXT;
     }
     ZL_OP(pcPushConstant) push(Ops::FromConstant(constants.At(op->ids.a))); ZL_NEXT;
-    ZL_OP(pcAdd) { const T second = pop(); top = Ops::Add(second, top); ZL_NEXT; }
-    ZL_OP(pcMul) { const T second = pop(); top = Ops::Mul(second, top); ZL_NEXT; }
-    ZL_OP(pcDiv) { const T second = pop(); top = Ops::Div(second, top); ZL_NEXT; }
-    ZL_OP(pcNeg) top = Ops::Neg(top); ZL_NEXT;
-    ZL_OP(pcSquare) top = Ops::Square(top); ZL_NEXT;
+    ZL_OP(pcAdd) { const T second = pop(); top = Ops::Add(second, T{top}); ZL_NEXT; }
+    ZL_OP(pcMul) { const T second = pop(); top = Ops::Mul(second, T{top}); ZL_NEXT; }
+    ZL_OP(pcDiv) { const T second = pop(); top = Ops::Div(second, T{top}); ZL_NEXT; }
+    ZL_OP(pcNeg) top = Ops::Neg(T{top}); ZL_NEXT;
+    ZL_OP(pcSquare) top = Ops::Square(T{top}); ZL_NEXT;
     ZL_OP(pcLess)
     ZL_OP(pcGreater)
     ZL_OP(pcLessEq)
@@ -217,12 +223,12 @@ dispatch:
     ZL_OP(pcPowFrac) {
       const T second = pop();
       const T third = pop();
-      top = Ops::PowFrac(third, second, top);
+      top = Ops::PowFrac(third, second, T{top});
       ZL_NEXT;
     }
     ZL_OP(pcIf) {
       const T value = pop();
-      top = Ops::IsTrue(top) ? value : Ops::NaN();
+      top = Ops::IsTrue(T{top}) ? value : Ops::NaN();
       ZL_NEXT;
     }
     ZL_OP(pcBranch) {
@@ -250,14 +256,14 @@ dispatch:
     ZL_OP(pcClamp) {
       const T second = pop();
       const T third = pop();
-      top = Ops::Clamp(third, second, top);
+      top = Ops::Clamp(third, second, T{top});
       ZL_NEXT;
     }
     ZL_OP(pcUndefined) return Ops::NaN();
-    ZL_OP(pcInterpolate1) top = Ops::Interpolate(op->ids.a, top, document); ZL_NEXT;
+    ZL_OP(pcInterpolate1) top = Ops::Interpolate(op->ids.a, T{top}, document); ZL_NEXT;
     ZL_OP(pcInterpolate2) {
       const T second = pop();
-      top = Ops::Interpolate(op->ids.a, top, second, document);
+      top = Ops::Interpolate(op->ids.a, T{top}, second, document);
       ZL_NEXT;
     }
     ZL_OP(pcCallFunction) {
@@ -272,7 +278,7 @@ dispatch:
       ZL_NEXT;
     }
     ZL_OP(pcSkipIfZero) {
-      if (!Ops::IsFalse(top)) ZL_NEXT;
+      if (!Ops::IsFalse(T{top})) ZL_NEXT;
       push(top);
       int32_t passed = 0;
       const int32_t marker = FindGuardEnd(m, pc, op->ids.a, op->ids.b, passed);
@@ -285,7 +291,7 @@ dispatch:
       if (!Ops::IsTrue(cells[sp - 1])) ZL_NEXT;
       int32_t passed = 0;
       const int32_t marker = FindGuardEnd(m, pc, op->ids.a, op->ids.b, passed);
-      if (marker < 0) return Ops::Finish(top);
+      if (marker < 0) return Ops::Finish(T{top});
       for (int32_t k = 1; k < passed; ++k) {
         push(Ops::NaN());
         push(Ops::NaN());
@@ -314,7 +320,7 @@ dispatch:
     ZL_OP(pcSumIndexCheck)
     ZL_OP(pcProductIndexCheck) {
       const T* slot = variables + temps + op->ids.a;
-      top = Ops::IndexCheck(top, slot[0], slot[1], slot[2], op->opcode == pcSumIndexCheck ? 0.0 : 1.0);
+      top = Ops::IndexCheck(T{top}, slot[0], slot[1], slot[2], op->opcode == pcSumIndexCheck ? 0.0 : 1.0);
       ZL_NEXT;
     }
     ZL_OP(pcPopRow) savedRows.Restore(row); ZL_NEXT;
@@ -324,22 +330,26 @@ dispatch:
       const T value = pop();
       const T condition = top;
       top = pop();
+      T accumulator = top;
       if (op->opcode == pcCondCountSum) {
-        Ops::CondCountSum(cells[sp - 1], top, value, condition);
+        Ops::CondCountSum(cells[sp - 1], accumulator, value, condition);
       } else {
-        Ops::CondMaxMin(cells[sp - 1], top, value, condition);
+        Ops::CondMaxMin(cells[sp - 1], accumulator, value, condition);
       }
+      top = accumulator;
       ZL_NEXT;
     }
     ZL_OP(pcCountSum)
     ZL_OP(pcMaxMin) {
       const T x = top;
       top = pop();
+      T accumulator = top;
       if (op->opcode == pcCountSum) {
-        Ops::CountSum(cells[sp - 1], top, x);
+        Ops::CountSum(cells[sp - 1], accumulator, x);
       } else {
-        Ops::MaxMin(cells[sp - 1], top, x);
+        Ops::MaxMin(cells[sp - 1], accumulator, x);
       }
+      top = accumulator;
       ZL_NEXT;
     }
     ZL_OP(pcBeginCountSum)
@@ -355,19 +365,20 @@ dispatch:
     }
     ZL_OP(pcPushRow)
       savedRows.Save(row);
-      row = Ops::ToRow(top);
+      row = Ops::ToRow(T{top});
       top = pop();
       ZL_NEXT;
-    ZL_OP(pcEnd) return Ops::Finish(top);
+    ZL_OP(pcEnd) return Ops::Finish(T{top});
 #define ZL_UNARY_HANDLER(name, f) \
-  ZL_OP(name) top = Ops::f(top);  \
+  ZL_OP(name) top = Ops::f(T{top}); \
   ZL_NEXT;
     ZL_UNARY_OPCODES(ZL_UNARY_HANDLER)
 #undef ZL_UNARY_HANDLER
 #define ZL_BINARY_HANDLER(name, f, first, last) \
   ZL_OP(name) {                                 \
     const T second = pop();                     \
-    top = Ops::f(first, last);                  \
+    const T x = top;                            \
+    top = [](const T& second, const T& top) { return Ops::f(first, last); }(second, x); \
     ZL_NEXT;                                    \
   }
     ZL_BINARY_OPCODES(ZL_BINARY_HANDLER)
