@@ -128,13 +128,21 @@ T RunPCodeWith(const AStackMachine& m, T* variables, const MGridVariables* grid)
   bool testCancel = true;
   const PCodeOp* op = code;
 
-  auto push = [&](const T& value) {
-    cells[sp++] = top;
-    top = value;
-  };
-  auto pop = [&]() -> T { return cells[--sp]; };
+  // Macros rather than lambdas: a closure would hold the addresses of the
+  // top and the stack index and so keep them out of registers.
+#define ZL_PUSH(value)            \
+  do {                            \
+    const T pushed = (value);     \
+    cells[sp++] = top;            \
+    top = pushed;                 \
+  } while (false)
+#define ZL_POP() (cells[--sp])
   // A jump past either end ends the run as pcEnd does.
-  auto jumpTo = [&](int32_t target) { next = target >= 0 && target <= count ? target : count; };
+#define ZL_JUMP_TO(target)                                   \
+  do {                                                       \
+    const int32_t to = (target);                             \
+    next = to >= 0 && to <= count ? to : count;              \
+  } while (false)
 
   // After every instruction: the NaN stop, then the cancellation test.
 #define ZL_NEXT                                          \
@@ -167,14 +175,14 @@ dispatch:
   next = pc + 1;
   testCancel = true;
   switch (op->opcode) {
-    ZL_OP(pcPushNumber) push(Ops::FromReal(op->number)); ZL_NEXT;
-    ZL_OP(pcPushVar) push(variables[op->ids.a]); ZL_NEXT;
-    ZL_OP(pcPushTemp) push(variables[temps + op->ids.a]); ZL_NEXT;
-    ZL_OP(pcPushParameter) push(Ops::FromParameter(GetParameter(op->ids.a, row, document))); ZL_NEXT;
+    ZL_OP(pcPushNumber) ZL_PUSH(Ops::FromReal(op->number)); ZL_NEXT;
+    ZL_OP(pcPushVar) ZL_PUSH(variables[op->ids.a]); ZL_NEXT;
+    ZL_OP(pcPushTemp) ZL_PUSH(variables[temps + op->ids.a]); ZL_NEXT;
+    ZL_OP(pcPushParameter) ZL_PUSH(Ops::FromParameter(GetParameter(op->ids.a, row, document))); ZL_NEXT;
     ZL_OP(pcStoreVar) variables[op->ids.a] = top; ZL_NEXT;
     ZL_OP(pcStoreTemp) variables[temps + op->ids.a] = top; ZL_NEXT;
     ZL_OP(pcSwap) { const T below = cells[sp - 1]; cells[sp - 1] = top; top = below; } ZL_NEXT;
-    ZL_OP(pcPop) top = pop(); ZL_NEXT;
+    ZL_OP(pcPop) top = ZL_POP(); ZL_NEXT;
     ZL_OP(pcPushGrid1)
     ZL_OP(pcPushGrid2)
     ZL_OP(pcPushGrid3) {
@@ -185,13 +193,13 @@ dispatch:
                                                             : grid->Level3Element(op->ids.a);
         value = grid->HoistedValue(element);
       }
-      push(Ops::FromConstant(value));
+      ZL_PUSH(Ops::FromConstant(value));
       ZL_NEXT;
     }
-    ZL_OP(pcPushConstant) push(Ops::FromConstant(constants.At(op->ids.a))); ZL_NEXT;
-    ZL_OP(pcAdd) { const T second = pop(); top = Ops::Add(second, T{top}); ZL_NEXT; }
-    ZL_OP(pcMul) { const T second = pop(); top = Ops::Mul(second, T{top}); ZL_NEXT; }
-    ZL_OP(pcDiv) { const T second = pop(); top = Ops::Div(second, T{top}); ZL_NEXT; }
+    ZL_OP(pcPushConstant) ZL_PUSH(Ops::FromConstant(constants.At(op->ids.a))); ZL_NEXT;
+    ZL_OP(pcAdd) { const T second = ZL_POP(); top = Ops::Add(second, T{top}); ZL_NEXT; }
+    ZL_OP(pcMul) { const T second = ZL_POP(); top = Ops::Mul(second, T{top}); ZL_NEXT; }
+    ZL_OP(pcDiv) { const T second = ZL_POP(); top = Ops::Div(second, T{top}); ZL_NEXT; }
     ZL_OP(pcNeg) top = Ops::Neg(T{top}); ZL_NEXT;
     ZL_OP(pcSquare) top = Ops::Square(T{top}); ZL_NEXT;
     ZL_OP(pcLess)
@@ -221,13 +229,13 @@ dispatch:
       ZL_NEXT;
     }
     ZL_OP(pcPowFrac) {
-      const T second = pop();
-      const T third = pop();
+      const T second = ZL_POP();
+      const T third = ZL_POP();
       top = Ops::PowFrac(third, second, T{top});
       ZL_NEXT;
     }
     ZL_OP(pcIf) {
-      const T value = pop();
+      const T value = ZL_POP();
       top = Ops::IsTrue(T{top}) ? value : Ops::NaN();
       ZL_NEXT;
     }
@@ -252,17 +260,17 @@ dispatch:
       top = result;
       ZL_NEXT;
     }
-    ZL_OP(pcPushI) push(Ops::ImaginaryUnit()); ZL_NEXT;
+    ZL_OP(pcPushI) ZL_PUSH(Ops::ImaginaryUnit()); ZL_NEXT;
     ZL_OP(pcClamp) {
-      const T second = pop();
-      const T third = pop();
+      const T second = ZL_POP();
+      const T third = ZL_POP();
       top = Ops::Clamp(third, second, T{top});
       ZL_NEXT;
     }
     ZL_OP(pcUndefined) return Ops::NaN();
     ZL_OP(pcInterpolate1) top = Ops::Interpolate(op->ids.a, T{top}, document); ZL_NEXT;
     ZL_OP(pcInterpolate2) {
-      const T second = pop();
+      const T second = ZL_POP();
       top = Ops::Interpolate(op->ids.a, T{top}, second, document);
       ZL_NEXT;
     }
@@ -279,7 +287,7 @@ dispatch:
     }
     ZL_OP(pcSkipIfZero) {
       if (!Ops::IsFalse(T{top})) ZL_NEXT;
-      push(top);
+      ZL_PUSH(top);
       int32_t passed = 0;
       const int32_t marker = FindGuardEnd(m, pc, op->ids.a, op->ids.b, passed);
       if (marker < 0) return Ops::NaN();
@@ -293,26 +301,26 @@ dispatch:
       const int32_t marker = FindGuardEnd(m, pc, op->ids.a, op->ids.b, passed);
       if (marker < 0) return Ops::Finish(T{top});
       for (int32_t k = 1; k < passed; ++k) {
-        push(Ops::NaN());
-        push(Ops::NaN());
+        ZL_PUSH(Ops::NaN());
+        ZL_PUSH(Ops::NaN());
       }
       next = marker + 1;
       ZL_NEXT;
     }
-    ZL_OP(pcStoreTempPop) variables[temps + op->ids.a] = top; top = pop(); ZL_NEXT;
+    ZL_OP(pcStoreTempPop) variables[temps + op->ids.a] = top; top = ZL_POP(); ZL_NEXT;
     ZL_OP(pcLoopTest) {
       const int32_t distance = std::max(op->ids.b, 0);
       T* slot = variables + temps + op->ids.a;
       const LoopStep step = Ops::LoopDecision(slot[0], slot[1]);
       if (step == LoopStep::kAbandon) top = Ops::NaN();
-      if (step != LoopStep::kEnter) jumpTo(pc + distance + 1);
+      if (step != LoopStep::kEnter) ZL_JUMP_TO(pc + distance + 1);
       ZL_NEXT;
     }
     ZL_OP(pcLoopNext) {
       T& index = variables[temps + op->ids.a];
       index = Ops::Increment(index);
       if (op->ids.b > 0) {
-        jumpTo(pc - op->ids.b);
+        ZL_JUMP_TO(pc - op->ids.b);
         testCancel = false;
       }
       ZL_NEXT;
@@ -327,9 +335,9 @@ dispatch:
     ZL_OP(pcSetRow) row = Ops::ToRow(variables[temps + op->ids.a]); ZL_NEXT;
     ZL_OP(pcCondCountSum)
     ZL_OP(pcCondMaxMin) {
-      const T value = pop();
+      const T value = ZL_POP();
       const T condition = top;
-      top = pop();
+      top = ZL_POP();
       T accumulator = top;
       if (op->opcode == pcCondCountSum) {
         Ops::CondCountSum(cells[sp - 1], accumulator, value, condition);
@@ -342,7 +350,7 @@ dispatch:
     ZL_OP(pcCountSum)
     ZL_OP(pcMaxMin) {
       const T x = top;
-      top = pop();
+      top = ZL_POP();
       T accumulator = top;
       if (op->opcode == pcCountSum) {
         Ops::CountSum(cells[sp - 1], accumulator, x);
@@ -356,8 +364,8 @@ dispatch:
     ZL_OP(pcBeginMaxMin) {
       savedRows.Save(row);
       const T start = op->opcode == pcBeginCountSum ? Ops::Zero() : Ops::NaN();
-      push(start);
-      push(start);
+      ZL_PUSH(start);
+      ZL_PUSH(start);
       T* slot = variables + temps + op->ids.a;
       slot[0] = Ops::FromReal(1.0);
       slot[1] = Ops::FromReal(static_cast<double>(op->ids.b) + 1.0);
@@ -366,7 +374,7 @@ dispatch:
     ZL_OP(pcPushRow)
       savedRows.Save(row);
       row = Ops::ToRow(T{top});
-      top = pop();
+      top = ZL_POP();
       ZL_NEXT;
     ZL_OP(pcEnd) return Ops::Finish(T{top});
 #define ZL_UNARY_HANDLER(name, f) \
@@ -376,7 +384,7 @@ dispatch:
 #undef ZL_UNARY_HANDLER
 #define ZL_BINARY_HANDLER(name, f, first, last) \
   ZL_OP(name) {                                 \
-    const T second = pop();                     \
+    const T second = ZL_POP();                     \
     const T x = top;                            \
     top = [](const T& second, const T& top) { return Ops::f(first, last); }(second, x); \
     ZL_NEXT;                                    \
@@ -389,6 +397,9 @@ dispatch:
       ZL_NEXT;
   }
 #undef ZL_NEXT
+#undef ZL_PUSH
+#undef ZL_POP
+#undef ZL_JUMP_TO
 }
 #pragma GCC diagnostic pop
 #undef ZL_OP
