@@ -46,7 +46,6 @@ template <typename T>
 class GridRun {
  public:
   using Ops = ValueOps<T>;
-  using Functions = OpcodeFunctions<Ops>;
 
   GridRun(const AStackMachine& machine, MGridVariables& grid, double* out)
       : fMachine(machine), fGrid(grid), fOut(out) {}
@@ -506,13 +505,20 @@ class GridRun {
           break;
         }
         case pcEnd: return true;
+          // Each function its own loop, so that the call is direct and
+          // the cheap ones inline.
+#define ZL_GRID_UNARY(name, f) \
+  case name: ApplyUnary(top, n, [](const T& x) { return Ops::f(x); }); break;
+          ZL_UNARY_OPCODES(ZL_GRID_UNARY)
+#undef ZL_GRID_UNARY
+#define ZL_GRID_BINARY(name, f, first, last)                                                   \
+  case name:                                                                                   \
+    ApplyBinary(Slot(fTop - 1), top, n, [](const T& second, const T& top) { return Ops::f(first, last); }); \
+    --fTop;                                                                                    \
+    break;
+          ZL_BINARY_OPCODES(ZL_GRID_BINARY)
+#undef ZL_GRID_BINARY
         default:  // pcNop, the guards and unknown opcodes do nothing
-          if (const auto unary = Functions::UnaryOf(op.opcode)) {
-            ApplyUnary(top, n, unary);
-          } else if (const auto binary = Functions::BinaryOf(op.opcode)) {
-            ApplyBinary(Slot(fTop - 1), top, n, binary);
-            --fTop;
-          }
           break;
       }
       if constexpr (Ops::kStopsOnNaN) {

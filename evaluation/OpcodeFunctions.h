@@ -1,10 +1,11 @@
 #pragma once
 
 // The opcodes that compute a plain function of the top value, or of the
-// second and top values, looked up once per instruction. The point and the
-// grid interpreters take them from here, so both compute the same thing at
-// every point. The arithmetic that must stay inline (add, multiply, divide,
-// negate, square) is left to each interpreter.
+// second and top values, with the ValueOps operation of each. The point and
+// the grid interpreters make their handlers from these lists, so both
+// compute the same thing at every point. The arithmetic that must stay
+// inline (add, multiply, divide, negate, square) is left to each
+// interpreter.
 
 #include <cstdint>
 
@@ -68,32 +69,3 @@
   X(pcMin, Min, second, top) \
   X(pcMax, Max, second, top) \
   X(pcChoose, Choose, second, top)
-
-template <typename Ops>
-struct OpcodeFunctions {
-  using T = typename Ops::T;
-  using Unary = T (*)(const T&);
-  using Binary = T (*)(const T& second, const T& top);
-
-  // Null for an opcode that is not a function of the top alone.
-  static Unary UnaryOf(int32_t opcode) {
-    switch (opcode) {
-#define ZL_UNARY_CASE(opcode, f) \
-  case opcode: return [](const T& x) { return Ops::f(x); };
-      ZL_UNARY_OPCODES(ZL_UNARY_CASE)
-#undef ZL_UNARY_CASE
-      default: return nullptr;
-    }
-  }
-
-  // Null for an opcode that is not a function of second and top alone.
-  static Binary BinaryOf(int32_t opcode) {
-    switch (opcode) {
-#define ZL_BINARY_CASE(opcode, f, first, last) \
-  case opcode: return [](const T& second, const T& top) { return Ops::f(first, last); };
-      ZL_BINARY_OPCODES(ZL_BINARY_CASE)
-#undef ZL_BINARY_CASE
-      default: return nullptr;
-    }
-  }
-};
