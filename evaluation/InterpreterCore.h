@@ -124,8 +124,6 @@ T RunPCodeWith(const AStackMachine& m, T* variables, const MGridVariables* grid)
   int32_t row = Ops::ToRow(variables[kSlotTableRow]);
   SavedRows savedRows;
   int32_t pc = 0;
-  int32_t next = 0;
-  bool testCancel = true;
   const PCodeOp* op = code;
 
   // Macros rather than lambdas: a closure would hold the addresses of the
@@ -138,42 +136,33 @@ T RunPCodeWith(const AStackMachine& m, T* variables, const MGridVariables* grid)
   } while (false)
 #define ZL_POP() (cells[--sp])
   // A jump past either end ends the run as pcEnd does.
-#define ZL_JUMP_TO(target)                                   \
-  do {                                                       \
-    const int32_t to = (target);                             \
-    next = to >= 0 && to <= count ? to : count;              \
-  } while (false)
+#define ZL_IN_RANGE(target) ((target) >= 0 && (target) <= count ? (target) : count)
 
-  // After every instruction: the NaN stop, then the cancellation test.
-#define ZL_NEXT                                          \
-  do {                                                   \
-    pc = next;                                           \
-    if constexpr (Ops::kStopsOnNaN) {                    \
-      if (sp > 0 && Ops::HasNaN(T{top})) {                  \
-        top = Ops::NaN();                                \
-        if (mayStopOnNaN) return Ops::NaN();             \
-      }                                                  \
-    }                                                    \
-    if (testCancel && cancel.Raised()) return Ops::NaN(); \
-    if constexpr (kThreaded) {                           \
-      op = code + pc;                                    \
-      next = pc + 1;                                     \
-      testCancel = true;                                 \
-      goto* kHandlers[op->opcode];                       \
-    } else {                                             \
-      goto dispatch;                                     \
-    }                                                    \
+  // After every instruction: the NaN stop, then the cancellation test
+  // (which the backward jump of a loop leaves to its target).
+#define ZL_CONTINUE_AT(target, testCancel)                \
+  do {                                                    \
+    pc = (target);                                        \
+    if constexpr (Ops::kStopsOnNaN) {                     \
+      if (sp > 0 && Ops::HasNaN(T{top})) {                \
+        top = Ops::NaN();                                 \
+        if (mayStopOnNaN) return Ops::NaN();              \
+      }                                                   \
+    }                                                     \
+    if ((testCancel) && cancel.Raised()) return Ops::NaN(); \
+    if constexpr (kThreaded) {                            \
+      op = code + pc;                                     \
+      goto* kHandlers[op->opcode];                        \
+    } else {                                              \
+      goto dispatch;                                      \
+    }                                                     \
   } while (false)
+#define ZL_NEXT ZL_CONTINUE_AT(pc + 1, true)
 
-  if constexpr (kThreaded) {
-    next = 1;
-    goto* kHandlers[op->opcode];
-  }
+  if constexpr (kThreaded) goto* kHandlers[op->opcode];
 dispatch:
   if (pc < 0 || pc >= count) return Ops::Finish(T{top});
   op = code + pc;
-  next = pc + 1;
-  testCancel = true;
   switch (op->opcode) {
     ZL_OP(pcPushNumber) ZL_PUSH(Ops::FromReal(op->number)); ZL_NEXT;
     ZL_OP(pcPushVar) ZL_PUSH(variables[op->ids.a]); ZL_NEXT;
@@ -292,8 +281,7 @@ dispatch:
       const int32_t marker = FindGuardEnd(m, pc, op->ids.a, op->ids.b, passed);
       if (marker < 0) return Ops::NaN();
       top = Ops::NaN();
-      next = marker + 1;
-      ZL_NEXT;
+      ZL_CONTINUE_AT(marker + 1, true);
     }
     ZL_OP(pcSkipRestIfTrue) {
       if (!Ops::IsTrue(cells[sp - 1])) ZL_NEXT;
@@ -304,8 +292,7 @@ dispatch:
         ZL_PUSH(Ops::NaN());
         ZL_PUSH(Ops::NaN());
       }
-      next = marker + 1;
-      ZL_NEXT;
+      ZL_CONTINUE_AT(marker + 1, true);
     }
     ZL_OP(pcStoreTempPop) variables[temps + op->ids.a] = top; top = ZL_POP(); ZL_NEXT;
     ZL_OP(pcLoopTest) {
@@ -313,16 +300,13 @@ dispatch:
       T* slot = variables + temps + op->ids.a;
       const LoopStep step = Ops::LoopDecision(slot[0], slot[1]);
       if (step == LoopStep::kAbandon) top = Ops::NaN();
-      if (step != LoopStep::kEnter) ZL_JUMP_TO(pc + distance + 1);
+      if (step != LoopStep::kEnter) ZL_CONTINUE_AT(static_cast<int32_t>(ZL_IN_RANGE(int64_t{pc} + distance + 1)), true);
       ZL_NEXT;
     }
     ZL_OP(pcLoopNext) {
       T& index = variables[temps + op->ids.a];
       index = Ops::Increment(index);
-      if (op->ids.b > 0) {
-        ZL_JUMP_TO(pc - op->ids.b);
-        testCancel = false;
-      }
+      if (op->ids.b > 0) ZL_CONTINUE_AT(ZL_IN_RANGE(pc - op->ids.b), false);
       ZL_NEXT;
     }
     ZL_OP(pcSumIndexCheck)
@@ -399,7 +383,8 @@ dispatch:
 #undef ZL_NEXT
 #undef ZL_PUSH
 #undef ZL_POP
-#undef ZL_JUMP_TO
+#undef ZL_IN_RANGE
+#undef ZL_CONTINUE_AT
 }
 #pragma GCC diagnostic pop
 #undef ZL_OP
