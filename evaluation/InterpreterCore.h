@@ -89,11 +89,11 @@ T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argu
 // The interpreter, in two dispatches over one set of handlers: a switch
 // per instruction (any program), and, for a program that RunsThreaded, a
 // jump from each handler straight to the next one through a table of
-// label addresses, which keeps the top, the stack index and the
-// instruction index in registers and gives every handler its own branch.
-// Both execute the same statements, so their results are the same. The
-// top goes to functions as a copy (T{top}): its address never escapes, so
-// it can live in a register.
+// label addresses: no test of the opcode or the instruction index, and
+// every handler its own indirect branch. Both execute the same
+// statements, so their results are the same. The top goes to functions as
+// a copy (T{top}): its address never escapes, so the compiler is free to
+// keep it in a register.
 #define ZL_OP(name) \
   case name:        \
   L_##name:
