@@ -101,6 +101,8 @@ std::vector<PointCase> PointCases() {
        [](double x, double y) { return (x * x + 1) / (y * y + x * y + 3); }},
       {"exp_log", "ln(1 + exp(x)) - sqrt(1 + y ^ 2)", "ln(1+exp(x))-sqrt(1+y^2)",
        [](double x, double y) { return std::log(1 + std::exp(x)) - std::sqrt(1 + y * y); }},
+      // Nothing but a cached constant: what a run costs besides its work.
+      {"constant", "2 * pi + sqrt(2)", "2*_pi+sqrt(2)", [](double, double) { return 2 * M_PI + std::sqrt(2.0); }},
   };
 }
 

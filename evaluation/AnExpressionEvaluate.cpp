@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <type_traits>
 
 #include "CoreUtilities/MathConstants.h"
@@ -49,24 +50,26 @@ void FillArrayRun(MGridVariables& grid, int32_t n, double slider) {
   const int64_t stride = points + 1;
   T* cells = static_cast<T*>(grid.variableVectors);
   auto slot = [&](int32_t s) { return cells + s * stride; };
-  for (int32_t s : {kSlotU, kSlotX}) {
-    T* x = slot(s);
-    SetPerPoint(x, true);
-    for (int64_t p = 0; p < points; ++p) {
-      x[1 + p] = FromReal<T>(GridCoordinate(grid.x0, static_cast<int32_t>(p % grid.nx), grid.dx));
-    }
+  // One line of x values, repeated for each y of a layer and copied into
+  // the second slot: no division per point.
+  T* x = slot(kSlotU);
+  SetPerPoint(x, true);
+  for (int32_t i = 0; i < grid.nx && i < points; ++i) x[1 + i] = FromReal<T>(GridCoordinate(grid.x0, i, grid.dx));
+  for (int64_t start = grid.nx; start < points; start += grid.nx) {
+    std::copy(x + 1, x + 1 + std::min<int64_t>(grid.nx, points - start), x + 1 + start);
   }
-  for (int32_t s : {kSlotV, kSlotY}) {
-    T* y = slot(s);
-    if (grid.nz == 0) {
-      SetSingle(y, FromReal<T>(GridCoordinate(grid.y0, n, grid.dy)));
-      continue;
-    }
+  CopySlot(slot(kSlotX), x, static_cast<int32_t>(points));
+  T* y = slot(kSlotV);
+  if (grid.nz == 0) {
+    SetSingle(y, FromReal<T>(GridCoordinate(grid.y0, n, grid.dy)));
+  } else {
     SetPerPoint(y, true);
-    for (int64_t p = 0; p < points; ++p) {
-      y[1 + p] = FromReal<T>(GridCoordinate(grid.y0, static_cast<int32_t>(p / grid.nx), grid.dy));
+    for (int64_t start = 0, j = 0; start < points; start += grid.nx, ++j) {
+      const T value = FromReal<T>(GridCoordinate(grid.y0, static_cast<int32_t>(j), grid.dy));
+      std::fill(y + 1 + start, y + 1 + std::min<int64_t>(start + grid.nx, points), value);
     }
   }
+  CopySlot(slot(kSlotY), y, static_cast<int32_t>(points));
   if (grid.nz != 0) SetSingle(slot(kSlotZ), FromReal<T>(GridCoordinate(grid.z0, n, grid.dz)));
   SetSingle(slot(kSlotSlider), FromReal<T>(slider));
 }

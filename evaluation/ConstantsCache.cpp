@@ -1,5 +1,7 @@
 #include "evaluation/ConstantsCache.h"
 
+#include <atomic>
+
 #include "CoreUtilities/MemoryBudget.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/StackMachine.h"
@@ -17,34 +19,45 @@ struct BudgetArray {
   BudgetArray& operator=(const BudgetArray&) = delete;
 };
 
+// Values are stored with release and read with acquire: a reader that
+// sees any value of a computation also sees the sequence word that the
+// computation made odd before storing it.
+void StoreValue(Complex* slot, const Complex& value) {
+  std::atomic_ref<double>(slot->re).store(value.re, std::memory_order_release);
+  std::atomic_ref<double>(slot->im).store(value.im, std::memory_order_release);
+}
+
+Complex LoadValue(const Complex* slot) {
+  auto* writable = const_cast<Complex*>(slot);  // atomic_ref wants a mutable object
+  return {std::atomic_ref<double>(writable->re).load(std::memory_order_acquire),
+          std::atomic_ref<double>(writable->im).load(std::memory_order_acquire)};
+}
+
+void CopyValues(const Complex* from, Complex* to, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) to[i] = LoadValue(from + i);
+}
+
 }  // namespace
 
-AConstantsImplementation::~AConstantsImplementation() { ResetConstants(); }
+AConstantsImplementation::~AConstantsImplementation() {
+  ResetConstants();
+  OurDisposeMemory(values);
+}
 
-void AConstantsImplementation::ComputeValue(int32_t i, bool complex, Complex* values) const {
+Complex AConstantsImplementation::ComputeValue(int32_t i, bool complex) const {
   const AStackMachine* program = pairs[i].program;
-  if (program == nullptr) {
-    values[i] = gNaNComplex;
-    return;
-  }
+  if (program == nullptr) return gNaNComplex;
   const double slider = SliderValue(document);
   if (complex) {
     BudgetArray<Complex> variables(program->VariableSlotCount());
-    if (variables.data == nullptr) {
-      values[i] = gNaNComplex;
-      return;
-    }
+    if (variables.data == nullptr) return gNaNComplex;
     variables.data[kSlotSlider] = {slider, 0.0};
-    values[i] = program->Run(variables.data, nullptr);
-  } else {
-    BudgetArray<double> variables(program->VariableSlotCount());
-    if (variables.data == nullptr) {
-      values[i] = gNaNComplex;
-      return;
-    }
-    variables.data[kSlotSlider] = slider;
-    values[i] = {program->Run(variables.data, nullptr), 0.0};
+    return program->Run(variables.data, nullptr);
   }
+  BudgetArray<double> variables(program->VariableSlotCount());
+  if (variables.data == nullptr) return gNaNComplex;
+  variables.data[kSlotSlider] = slider;
+  return {program->Run(variables.data, nullptr), 0.0};
 }
 
 void AConstantsImplementation::ResetConstants() {
@@ -59,62 +72,75 @@ AConstantsCache::AConstantsCache() : fStore(std::make_unique<AConstantsImplement
 
 AConstantsCache::~AConstantsCache() = default;
 
+namespace {
+
+// Room for one more entry: 16, then doubling; false when memory runs out.
+template <typename T>
+bool Grow(T*& array, int32_t count, int32_t& capacity) {
+  if (count < capacity) return true;
+  const int32_t larger = capacity == 0 ? 16 : capacity * 2;
+  auto* grown = static_cast<T*>(OurAllocateMemory(static_cast<size_t>(larger) * sizeof(T), false));
+  if (grown == nullptr) return false;
+  if (count > 0) OurCopyMemory(grown, array, static_cast<size_t>(count) * sizeof(T));
+  OurDisposeMemory(array);
+  array = grown;
+  capacity = larger;
+  return true;
+}
+
+}  // namespace
+
 int32_t AConstantsCache::SaveExpr(ExpressionRecord* e) {
   AConstantsImplementation& store = *fStore;
   for (int32_t i = 0; i < store.pairCount; ++i) {
     if (MATH_Equal(e, store.pairs[i].subexpression)) return i;
   }
-  if (store.pairCount >= store.pairCapacity) {
-    const int32_t capacity = store.pairCapacity == 0 ? 16 : store.pairCapacity * 2;
-    auto* pairs = static_cast<MConstantPair*>(
-        OurAllocateMemory(static_cast<size_t>(capacity) * sizeof(MConstantPair), false));
-    if (pairs == nullptr) return -1;
-    if (store.pairCount > 0) {
-      OurCopyMemory(pairs, store.pairs, static_cast<size_t>(store.pairCount) * sizeof(MConstantPair));
-    }
-    OurDisposeMemory(store.pairs);
-    store.pairs = pairs;
-    store.pairCapacity = capacity;
+  // Both arrays have room before either changes, so they stay in step.
+  if (!Grow(store.pairs, store.pairCount, store.pairCapacity)) return -1;
+  if (store.valueCount <= store.pairCount &&
+      !Grow(store.values, store.valueCount, store.valueCapacity)) {
+    return -1;
   }
   const int32_t index = store.pairCount;
   store.pairs[store.pairCount++] = {e, nullptr};
-  if (store.valueCount < store.pairCount) store.valueCount = store.pairCount;
+  if (store.valueCount < store.pairCount) store.values[store.valueCount++] = gNaNComplex;
   return index;
 }
 
-ConstantValues AConstantsCache::GetConstantsArray() {
-  if (!IsComputed()) {
-    OurLock lock(fLock);
-    const uint32_t generation = fGeneration.load(std::memory_order_acquire);
-    if (fComputedGeneration.load(std::memory_order_acquire) != generation) {
-      const AConstantsImplementation& store = *fStore;
-      std::shared_ptr<Complex[]> values;
-      if (store.valueCount > 0) {
-        auto* array = static_cast<Complex*>(
-            OurAllocateMemory(static_cast<size_t>(store.valueCount) * sizeof(Complex), false));
-        if (array != nullptr) {
-          for (int32_t i = 0; i < store.valueCount; ++i) array[i] = gNaNComplex;
-          const bool complex = fComplex.load(std::memory_order_relaxed) != 0;
-          for (int32_t i = 0; i < store.pairCount; ++i) store.ComputeValue(i, complex, array);
-          values = std::shared_ptr<Complex[]>(array, [](Complex* p) { OurDisposeMemory(p); });
-        }
-      }
-      {
-        std::lock_guard<std::mutex> publish(fValuesLock);
-        fValues = values;
-      }
-      fComputations.fetch_add(1, std::memory_order_acq_rel);
-      if (values != nullptr || store.valueCount == 0) {
-        fComputedGeneration.store(generation, std::memory_order_release);
-      }
-    }
+bool AConstantsCache::TryCopyCurrent(Complex* out) const {
+  const uint32_t sequence = fSequence.load(std::memory_order_acquire);
+  if ((sequence & 1) != 0) return false;
+  if (fComputedGeneration.load(std::memory_order_acquire) !=
+      fGeneration.load(std::memory_order_acquire)) {
+    return false;
   }
-  std::lock_guard<std::mutex> read(fValuesLock);
-  return fValues;
+  // The loads acquire, so the second reading of the sequence follows them.
+  CopyValues(fStore->values, out, fStore->valueCount);
+  return fSequence.load(std::memory_order_relaxed) == sequence;
+}
+
+void AConstantsCache::Recompute() {
+  const uint32_t generation = fGeneration.load(std::memory_order_acquire);
+  if (fComputedGeneration.load(std::memory_order_acquire) == generation) return;
+  const AConstantsImplementation& store = *fStore;
+  const bool complex = fComplex.load(std::memory_order_relaxed) != 0;
+  fSequence.fetch_add(1, std::memory_order_relaxed);
+  for (int32_t i = 0; i < store.valueCount; ++i) {
+    StoreValue(store.values + i, i < store.pairCount ? store.ComputeValue(i, complex) : gNaNComplex);
+  }
+  fSequence.fetch_add(1, std::memory_order_release);
+  fComputations.fetch_add(1, std::memory_order_acq_rel);
+  fComputedGeneration.store(generation, std::memory_order_release);
+}
+
+void AConstantsCache::CopyConstants(Complex* out) {
+  if (TryCopyCurrent(out)) return;
+  OurLock lock(fLock);
+  Recompute();
+  CopyValues(fStore->values, out, fStore->valueCount);
 }
 
 void AConstantsCache::InvalConstants() { fGeneration.fetch_add(1, std::memory_order_acq_rel); }
-
 bool AConstantsCache::IsComputed() const {
   return fComputedGeneration.load(std::memory_order_acquire) ==
          fGeneration.load(std::memory_order_acquire);

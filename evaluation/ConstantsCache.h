@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 
 #include "CoreUtilities/Complex.h"
 #include "CoreUtilities/OurMutex.h"
@@ -19,10 +18,6 @@ struct MConstantPair {
   AStackMachine* program;
 };
 
-// Values computed together; a run keeps the array it obtained alive even
-// when the cache is invalidated and recomputed meanwhile.
-using ConstantValues = std::shared_ptr<const Complex[]>;
-
 class AConstantsImplementation {
  public:
   AConstantsImplementation() = default;
@@ -30,15 +25,19 @@ class AConstantsImplementation {
   AConstantsImplementation& operator=(const AConstantsImplementation&) = delete;
   ~AConstantsImplementation();
 
-  // Computes value i into values[i]; NaN when the pair has no program.
-  void ComputeValue(int32_t i, bool complex, Complex* values) const;
+  // Value i; NaN when the pair has no program.
+  Complex ComputeValue(int32_t i, bool complex) const;
   // Forgets every pair and frees its program; the value count stays.
   void ResetConstants();
 
   MConstantPair* pairs = nullptr;
   int32_t pairCount = 0;
   int32_t pairCapacity = 0;
+  // Value i belongs to pair i; grows with the pairs (16, then doubling)
+  // and keeps its size across recompilations.
+  Complex* values = nullptr;
   int32_t valueCount = 0;
+  int32_t valueCapacity = 0;
   DocumentRecord* document = nullptr;
 };
 
@@ -58,8 +57,11 @@ class AConstantsCache {
   // The compiler hands each registered constant its program.
   AConstantsImplementation& Store() { return *fStore; }
 
-  // Null when no constant is registered.
-  ConstantValues GetConstantsArray();
+  // Copies the current values into `out` (room for ValueCount() entries),
+  // computing them first when an invalidation made them stale. When they
+  // are current the copy takes no lock and writes nothing shared.
+  void CopyConstants(Complex* out);
+  int32_t ValueCount() const { return fStore->valueCount; }
   void InvalConstants();
   bool IsComputed() const;
   // How many times the values have been computed; for diagnostics.
@@ -70,17 +72,19 @@ class AConstantsCache {
   std::atomic<int32_t> fComplex{0};
 
  private:
+  bool TryCopyCurrent(Complex* out) const;
+  void Recompute();
+
   // A computation is current when it was made for the present generation;
   // an invalidation during a computation is therefore never lost.
   std::atomic<uint32_t> fGeneration{1};
   std::atomic<uint32_t> fComputedGeneration{0};
   std::atomic<int32_t> fComputations{0};
+  // Odd while a computation rewrites the values in place; a reader whose
+  // copy saw it change copies again under the lock. The array itself only
+  // moves while compiling, which never overlaps evaluation.
+  std::atomic<uint32_t> fSequence{0};
   OurMutex fLock;
   std::unique_ptr<AConstantsImplementation> fStore;
-  // Published under fValuesLock (the library's atomic shared pointer hides
-  // its lock from the race detector); a computation holds fLock as well, so
-  // readers never wait behind one.
-  mutable std::mutex fValuesLock;
-  ConstantValues fValues;
   DocumentRecord* fDocument = nullptr;
 };

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "evaluation/ConstantsCache.h"
+#include "evaluation/ConstantsSnapshot.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridScratch.h"
@@ -46,7 +46,6 @@ template <typename T>
 class GridRun {
  public:
   using Ops = ValueOps<T>;
-  using Functions = OpcodeFunctions<Ops>;
 
   GridRun(const AStackMachine& machine, MGridVariables& grid, double* out)
       : fMachine(machine), fGrid(grid), fOut(out) {}
@@ -294,13 +293,8 @@ class GridRun {
     const int32_t count = fMachine.Count();
     const int32_t temps = fMachine.fTemporariesBase;
     DocumentRecord* const document = fMachine.fDocument;
-    ConstantValues constantsHandle;
-    int32_t constantCount = 0;
-    if (fMachine.fConstantsCache != nullptr) {
-      constantsHandle = fMachine.fConstantsCache->GetConstantsArray();
-      if (constantsHandle != nullptr) constantCount = fMachine.fConstantsCache->Store().valueCount;
-    }
-    const Complex* constants = constantsHandle.get();
+    const ConstantsSnapshot constants(fMachine.fConstantsCache);
+    const CancelWords cancel(fMachine);
     const int32_t n = fN;
 
     int32_t row = Ops::ToRow(Variable(kSlotTableRow)[1]);
@@ -320,7 +314,7 @@ class GridRun {
     };
 
     for (int32_t pc = 0; pc >= 0 && pc < count;) {
-      if (EvaluationCancelled(fMachine)) return true;
+      if (cancel.Raised()) return true;
       const PCodeOp& op = code[pc];
       int32_t next = pc + 1;
       T* top = Slot(fTop);
@@ -335,8 +329,7 @@ class GridRun {
           if (!single(Ops::FromParameter(GetParameter(op.ids.a, row, document)))) return Overflow();
           break;
         case pcPushConstant: {
-          const bool known = constants != nullptr && op.ids.a >= 0 && op.ids.a < constantCount;
-          if (!single(Ops::FromConstant(known ? constants[op.ids.a] : gNaNComplex))) return Overflow();
+          if (!single(Ops::FromConstant(constants.At(op.ids.a)))) return Overflow();
           break;
         }
         case pcPushGrid1:
@@ -512,13 +505,20 @@ class GridRun {
           break;
         }
         case pcEnd: return true;
+          // Each function its own loop, so that the call is direct and
+          // the cheap ones inline.
+#define ZL_GRID_UNARY(name, f) \
+  case name: ApplyUnary(top, n, [](const T& x) { return Ops::f(x); }); break;
+          ZL_UNARY_OPCODES(ZL_GRID_UNARY)
+#undef ZL_GRID_UNARY
+#define ZL_GRID_BINARY(name, f, first, last)                                                   \
+  case name:                                                                                   \
+    ApplyBinary(Slot(fTop - 1), top, n, [](const T& second, const T& top) { return Ops::f(first, last); }); \
+    --fTop;                                                                                    \
+    break;
+          ZL_BINARY_OPCODES(ZL_GRID_BINARY)
+#undef ZL_GRID_BINARY
         default:  // pcNop, the guards and unknown opcodes do nothing
-          if (const auto unary = Functions::UnaryOf(op.opcode)) {
-            ApplyUnary(top, n, unary);
-          } else if (const auto binary = Functions::BinaryOf(op.opcode)) {
-            ApplyBinary(Slot(fTop - 1), top, n, binary);
-            --fTop;
-          }
           break;
       }
       if constexpr (Ops::kStopsOnNaN) {

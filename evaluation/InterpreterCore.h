@@ -12,7 +12,7 @@
 #include "CoreUtilities/MathPaneThread.h"
 #include "CoreUtilities/StackSpace.h"
 #include "CoreUtilities/ThreadLocalState.h"
-#include "evaluation/ConstantsCache.h"
+#include "evaluation/ConstantsSnapshot.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/InterpreterScratch.h"
@@ -21,14 +21,25 @@
 #include "evaluation/StackMachine.h"
 #include "evaluation/ValueOps.h"
 
-inline bool EvaluationCancelled(const AStackMachine& machine) {
-  if (machine.fCancel.load(std::memory_order_relaxed) != 0) return true;
-  if (gCancelEvaluationForUIEvalThreads.load(std::memory_order_relaxed) != 0 && IsUIThread()) {
-    return true;
+// The three flags that stop a run, read together after every instruction;
+// only when one is raised does the run ask whose thread it is on.
+struct CancelWords {
+  explicit CancelWords(const AStackMachine& machine) : program(machine.fCancel) {}
+
+  // Inline, so that the run's values stay in registers across the test.
+  [[gnu::always_inline]] bool Raised() const {
+    const int32_t own = program.load(std::memory_order_relaxed);
+    const int32_t ui = gCancelEvaluationForUIEvalThreads.load(std::memory_order_relaxed);
+    const int32_t pane = gCancelEvaluationForMathPaneResultsEvalThreads.load(std::memory_order_relaxed);
+    return (own | ui | pane) != 0 && ConcernsThisThread(own, ui, pane);
   }
-  return gCancelEvaluationForMathPaneResultsEvalThreads.load(std::memory_order_relaxed) != 0 &&
-         IsMathPaneResultsThread();
-}
+
+  [[gnu::noinline, gnu::cold]] static bool ConcernsThisThread(int32_t own, int32_t ui, int32_t pane) {
+    return own != 0 || (ui != 0 && IsUIThread()) || (pane != 0 && IsMathPaneResultsThread());
+  }
+
+  const std::atomic<int32_t>& program;
+};
 
 // Index of the pcGuardEnd with the given a and b after `from`, or -1 when
 // pcEnd (or the end of the code) comes first. `sameA` counts the markers
@@ -75,21 +86,28 @@ T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argu
   return result;
 }
 
-template <typename T>
-T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* grid) {
+// The interpreter, in two dispatches over one set of handlers: a switch
+// per instruction (any program), and, for a program that RunsThreaded, a
+// jump from each handler straight to the next one through a table of
+// label addresses: no test of the opcode or the instruction index, and
+// every handler its own indirect branch. Both execute the same
+// statements, so their results are the same. The top goes to functions as
+// a copy (T{top}): its address never escapes, so the compiler is free to
+// keep it in a register.
+#define ZL_OP(name) \
+  case name:        \
+  L_##name:
+#define ZL_JUMP_ENTRY(name, ...) &&L_##name,
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
+#pragma GCC diagnostic ignored "-Wunused-label"
+template <typename T, bool kThreaded>
+T RunPCodeWith(const AStackMachine& m, T* variables, const MGridVariables* grid) {
   using Ops = ValueOps<T>;
-  using Functions = OpcodeFunctions<Ops>;
-  if (machine == nullptr || machine->IsMalformed()) return Ops::NaN();
-  const AStackMachine& m = *machine;
+  static const void* const kHandlers[] = {ZL_PCODE_TABLE(ZL_JUMP_ENTRY)};
 
-  ConstantValues constantsHandle;
-  int32_t constantCount = 0;
-  if (m.fConstantsCache != nullptr) {
-    constantsHandle = m.fConstantsCache->GetConstantsArray();
-    if (constantsHandle != nullptr) constantCount = m.fConstantsCache->Store().valueCount;
-  }
-  const Complex* constants = constantsHandle.get();
-
+  const ConstantsSnapshot constants(m.fConstantsCache);
   StackCells<T> cellStore(m.fStackDepth);
   T* const cells = cellStore.Cells();
   if (cells == nullptr) return Ops::NaN();
@@ -99,248 +117,288 @@ T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* gri
   const int32_t temps = m.fTemporariesBase;
   DocumentRecord* const document = m.fDocument;
   const bool mayStopOnNaN = m.fNaNRecovery == 0;
+  const CancelWords cancel(m);
 
   T top = Ops::NaN();
   int32_t sp = 0;  // cells below the top
   int32_t row = Ops::ToRow(variables[kSlotTableRow]);
   SavedRows savedRows;
   int32_t pc = 0;
+  const PCodeOp* op = code;
 
-  auto push = [&](const T& value) {
-    cells[sp++] = top;
-    top = value;
-  };
-  auto pop = [&]() -> T { return cells[--sp]; };
+  // Macros rather than lambdas: a closure would hold the addresses of the
+  // top and the stack index and so keep them out of registers.
+#define ZL_PUSH(value)            \
+  do {                            \
+    const T pushed = (value);     \
+    cells[sp++] = top;            \
+    top = pushed;                 \
+  } while (false)
+#define ZL_POP() (cells[--sp])
+  // A jump past either end ends the run as pcEnd does.
+#define ZL_IN_RANGE(target) ((target) >= 0 && (target) <= count ? (target) : count)
 
-  for (;;) {
-    if (pc < 0 || pc >= count) return Ops::Finish(top);
-    const PCodeOp& op = code[pc];
-    int32_t next = pc + 1;
-    bool testCancel = true;
-    switch (op.opcode) {
-      case pcPushNumber: push(Ops::FromReal(op.number)); break;
-      case pcPushVar: push(variables[op.ids.a]); break;
-      case pcPushTemp: push(variables[temps + op.ids.a]); break;
-      case pcPushParameter: push(Ops::FromParameter(GetParameter(op.ids.a, row, document))); break;
-      case pcStoreVar: variables[op.ids.a] = top; break;
-      case pcStoreTemp: variables[temps + op.ids.a] = top; break;
-      case pcSwap: std::swap(top, cells[sp - 1]); break;
-      case pcPop: top = pop(); break;
-      case pcPushGrid1:
-      case pcPushGrid2:
-      case pcPushGrid3: {
-        Complex value = gNaNComplex;
-        if (grid != nullptr) {
-          const int64_t element = op.opcode == pcPushGrid1   ? grid->Level1Element(op.ids.a)
-                                  : op.opcode == pcPushGrid2 ? grid->Level2Element(op.ids.a)
-                                                             : grid->Level3Element(op.ids.a);
-          value = grid->HoistedValue(element);
-        }
-        push(Ops::FromConstant(value));
-        break;
+  // After every instruction: the NaN stop, then the cancellation test
+  // (which the backward jump of a loop leaves to its target).
+#define ZL_CONTINUE_AT(target, testCancel)                \
+  do {                                                    \
+    pc = (target);                                        \
+    if constexpr (Ops::kStopsOnNaN) {                     \
+      if (sp > 0 && Ops::HasNaN(T{top})) {                \
+        top = Ops::NaN();                                 \
+        if (mayStopOnNaN) return Ops::NaN();              \
+      }                                                   \
+    }                                                     \
+    if ((testCancel) && cancel.Raised()) return Ops::NaN(); \
+    if constexpr (kThreaded) {                            \
+      op = code + pc;                                     \
+      goto* kHandlers[op->opcode];                        \
+    } else {                                              \
+      goto dispatch;                                      \
+    }                                                     \
+  } while (false)
+#define ZL_NEXT ZL_CONTINUE_AT(pc + 1, true)
+
+  if constexpr (kThreaded) goto* kHandlers[op->opcode];
+dispatch:
+  if (pc < 0 || pc >= count) return Ops::Finish(T{top});
+  op = code + pc;
+  switch (op->opcode) {
+    ZL_OP(pcPushNumber) ZL_PUSH(Ops::FromReal(op->number)); ZL_NEXT;
+    ZL_OP(pcPushVar) ZL_PUSH(variables[op->ids.a]); ZL_NEXT;
+    ZL_OP(pcPushTemp) ZL_PUSH(variables[temps + op->ids.a]); ZL_NEXT;
+    ZL_OP(pcPushParameter) ZL_PUSH(Ops::FromParameter(GetParameter(op->ids.a, row, document))); ZL_NEXT;
+    ZL_OP(pcStoreVar) variables[op->ids.a] = top; ZL_NEXT;
+    ZL_OP(pcStoreTemp) variables[temps + op->ids.a] = top; ZL_NEXT;
+    ZL_OP(pcSwap) { const T below = cells[sp - 1]; cells[sp - 1] = top; top = below; } ZL_NEXT;
+    ZL_OP(pcPop) top = ZL_POP(); ZL_NEXT;
+    ZL_OP(pcPushGrid1)
+    ZL_OP(pcPushGrid2)
+    ZL_OP(pcPushGrid3) {
+      Complex value = gNaNComplex;
+      if (grid != nullptr) {
+        const int64_t element = op->opcode == pcPushGrid1   ? grid->Level1Element(op->ids.a)
+                                : op->opcode == pcPushGrid2 ? grid->Level2Element(op->ids.a)
+                                                            : grid->Level3Element(op->ids.a);
+        value = grid->HoistedValue(element);
       }
-      case pcPushConstant: {
-        const bool known = constants != nullptr && op.ids.a >= 0 && op.ids.a < constantCount;
-        push(Ops::FromConstant(known ? constants[op.ids.a] : gNaNComplex));
-        break;
-      }
-      case pcAdd: { const T second = pop(); top = Ops::Add(second, top); break; }
-      case pcMul: { const T second = pop(); top = Ops::Mul(second, top); break; }
-      case pcDiv: { const T second = pop(); top = Ops::Div(second, top); break; }
-      case pcNeg: top = Ops::Neg(top); break;
-      case pcSquare: top = Ops::Square(top); break;
-      case pcLess:
-      case pcGreater:
-      case pcLessEq:
-      case pcGreaterEq:
-      case pcEqual:
-      case pcNotEqual: {
-        const bool strict = op.opcode == pcLess || op.opcode == pcGreater;
-        const int32_t operands = std::max(op.ids.a, 1);
-        if (operands == 1 && !strict) {
-          top = Ops::True();
-          break;
-        }
-        // The pairs, from the top pair down; a one-operand strict chain
-        // still compares second with top and keeps second.
-        const int32_t pairs = std::max(operands, 2) - 1;
-        T result = Ops::True();
-        T right = top;
-        for (int32_t k = 0; k < pairs; ++k) {
-          const T& left = cells[sp - 1 - k];
-          result = Ops::ChainAnd(result, Ops::Compare(op.opcode, left, right));
-          right = left;
-        }
-        sp -= operands - 1;
-        top = result;
-        break;
-      }
-      case pcPowFrac: {
-        const T second = pop();
-        const T third = pop();
-        top = Ops::PowFrac(third, second, top);
-        break;
-      }
-      case pcIf: {
-        const T value = pop();
-        top = Ops::IsTrue(top) ? value : Ops::NaN();
-        break;
-      }
-      case pcBranch: {
-        const int32_t pairCount = op.ids.a;
-        cells[sp] = top;
-        const T* pairs = cells + sp - 2 * pairCount + 1;
-        T result = Ops::NaN();
-        T found = Ops::False();
-        for (int32_t k = pairCount - 1; k >= 0; --k) {
-          const T& condition = pairs[2 * k];
-          const T& value = pairs[2 * k + 1];
-          if (Ops::HasNaN(condition) || Ops::IsFalse(condition)) continue;
-          if (Ops::IsFalse(found) || Ops::IsTrue(condition)) {
-            result = value;
-          } else {
-            result = Ops::Undecided(result, value);
-          }
-          found = Ops::FoundOr(found, condition);
-        }
-        sp = sp - 2 * pairCount + 1;
-        top = result;
-        break;
-      }
-      case pcPushI: push(Ops::ImaginaryUnit()); break;
-      case pcClamp: {
-        const T second = pop();
-        const T third = pop();
-        top = Ops::Clamp(third, second, top);
-        break;
-      }
-      case pcUndefined: return Ops::NaN();
-      case pcInterpolate1: top = Ops::Interpolate(op.ids.a, top, document); break;
-      case pcInterpolate2: {
-        const T second = pop();
-        top = Ops::Interpolate(op.ids.a, top, second, document);
-        break;
-      }
-      case pcCallFunction: {
-        const int32_t argumentCount = op.ids.a;
-        cells[sp] = top;
-        const AStackMachine* callee =
-            document != nullptr ? GetMachineFromDocumentFunction(op.ids.b, document) : nullptr;
-        const T result = CallUserFunction<T>(callee, cells + sp - argumentCount + 1, argumentCount,
-                                             variables[kSlotSlider], row);
-        sp = sp - argumentCount + 1;
-        top = result;
-        break;
-      }
-      case pcSkipIfZero: {
-        if (!Ops::IsFalse(top)) break;
-        push(top);
-        int32_t passed = 0;
-        const int32_t marker = FindGuardEnd(m, pc, op.ids.a, op.ids.b, passed);
-        if (marker < 0) return Ops::NaN();
-        top = Ops::NaN();
-        next = marker + 1;
-        break;
-      }
-      case pcSkipRestIfTrue: {
-        if (!Ops::IsTrue(cells[sp - 1])) break;
-        int32_t passed = 0;
-        const int32_t marker = FindGuardEnd(m, pc, op.ids.a, op.ids.b, passed);
-        if (marker < 0) return Ops::Finish(top);
-        for (int32_t k = 1; k < passed; ++k) {
-          push(Ops::NaN());
-          push(Ops::NaN());
-        }
-        next = marker + 1;
-        break;
-      }
-      case pcStoreTempPop: variables[temps + op.ids.a] = top; top = pop(); break;
-      case pcLoopTest: {
-        const int32_t distance = std::max(op.ids.b, 0);
-        T* slot = variables + temps + op.ids.a;
-        switch (Ops::LoopDecision(slot[0], slot[1])) {
-          case LoopStep::kEnter: break;
-          case LoopStep::kLeave: next = pc + distance + 1; break;
-          case LoopStep::kAbandon:
-            top = Ops::NaN();
-            next = pc + distance + 1;
-            break;
-        }
-        break;
-      }
-      case pcLoopNext: {
-        T& index = variables[temps + op.ids.a];
-        index = Ops::Increment(index);
-        if (op.ids.b > 0) {
-          next = pc - op.ids.b;
-          testCancel = false;
-        }
-        break;
-      }
-      case pcSumIndexCheck:
-      case pcProductIndexCheck: {
-        const T* slot = variables + temps + op.ids.a;
-        top = Ops::IndexCheck(top, slot[0], slot[1], slot[2], op.opcode == pcSumIndexCheck ? 0.0 : 1.0);
-        break;
-      }
-      case pcPopRow: savedRows.Restore(row); break;
-      case pcSetRow: row = Ops::ToRow(variables[temps + op.ids.a]); break;
-      case pcCondCountSum:
-      case pcCondMaxMin: {
-        const T value = pop();
-        const T condition = top;
-        top = pop();
-        if (op.opcode == pcCondCountSum) {
-          Ops::CondCountSum(cells[sp - 1], top, value, condition);
-        } else {
-          Ops::CondMaxMin(cells[sp - 1], top, value, condition);
-        }
-        break;
-      }
-      case pcCountSum:
-      case pcMaxMin: {
-        const T x = top;
-        top = pop();
-        if (op.opcode == pcCountSum) {
-          Ops::CountSum(cells[sp - 1], top, x);
-        } else {
-          Ops::MaxMin(cells[sp - 1], top, x);
-        }
-        break;
-      }
-      case pcBeginCountSum:
-      case pcBeginMaxMin: {
-        savedRows.Save(row);
-        const T start = op.opcode == pcBeginCountSum ? Ops::Zero() : Ops::NaN();
-        push(start);
-        push(start);
-        T* slot = variables + temps + op.ids.a;
-        slot[0] = Ops::FromReal(1.0);
-        slot[1] = Ops::FromReal(static_cast<double>(op.ids.b) + 1.0);
-        break;
-      }
-      case pcPushRow:
-        savedRows.Save(row);
-        row = Ops::ToRow(top);
-        top = pop();
-        break;
-      case pcEnd: return Ops::Finish(top);
-      default:  // pcNop, pcGuardEnd and unknown opcodes do nothing
-        if (const auto unary = Functions::UnaryOf(op.opcode)) {
-          top = unary(top);
-        } else if (const auto binary = Functions::BinaryOf(op.opcode)) {
-          const T second = pop();
-          top = binary(second, top);
-        }
-        break;
+      ZL_PUSH(Ops::FromConstant(value));
+      ZL_NEXT;
     }
-    pc = next;
-    if constexpr (Ops::kStopsOnNaN) {
-      if (sp > 0 && Ops::HasNaN(top)) {
-        top = Ops::NaN();
-        if (mayStopOnNaN) return Ops::NaN();
+    ZL_OP(pcPushConstant) ZL_PUSH(Ops::FromConstant(constants.At(op->ids.a))); ZL_NEXT;
+    ZL_OP(pcAdd) { const T second = ZL_POP(); top = Ops::Add(second, T{top}); ZL_NEXT; }
+    ZL_OP(pcMul) { const T second = ZL_POP(); top = Ops::Mul(second, T{top}); ZL_NEXT; }
+    ZL_OP(pcDiv) { const T second = ZL_POP(); top = Ops::Div(second, T{top}); ZL_NEXT; }
+    ZL_OP(pcNeg) top = Ops::Neg(T{top}); ZL_NEXT;
+    ZL_OP(pcSquare) top = Ops::Square(T{top}); ZL_NEXT;
+    ZL_OP(pcLess)
+    ZL_OP(pcGreater)
+    ZL_OP(pcLessEq)
+    ZL_OP(pcGreaterEq)
+    ZL_OP(pcEqual)
+    ZL_OP(pcNotEqual) {
+      const bool strict = op->opcode == pcLess || op->opcode == pcGreater;
+      const int32_t operands = std::max(op->ids.a, 1);
+      if (operands == 1 && !strict) {
+        top = Ops::True();
+        ZL_NEXT;
       }
+      // The pairs, from the top pair down; a one-operand strict chain
+      // still compares second with top and keeps second.
+      const int32_t pairs = std::max(operands, 2) - 1;
+      T result = Ops::True();
+      T right = top;
+      for (int32_t k = 0; k < pairs; ++k) {
+        const T& left = cells[sp - 1 - k];
+        result = Ops::ChainAnd(result, Ops::Compare(op->opcode, left, right));
+        right = left;
+      }
+      sp -= operands - 1;
+      top = result;
+      ZL_NEXT;
     }
-    if (testCancel && EvaluationCancelled(m)) return Ops::NaN();
+    ZL_OP(pcPowFrac) {
+      const T second = ZL_POP();
+      const T third = ZL_POP();
+      top = Ops::PowFrac(third, second, T{top});
+      ZL_NEXT;
+    }
+    ZL_OP(pcIf) {
+      const T value = ZL_POP();
+      top = Ops::IsTrue(T{top}) ? value : Ops::NaN();
+      ZL_NEXT;
+    }
+    ZL_OP(pcBranch) {
+      const int32_t pairCount = op->ids.a;
+      cells[sp] = top;
+      const T* pairs = cells + sp - 2 * pairCount + 1;
+      T result = Ops::NaN();
+      T found = Ops::False();
+      for (int32_t k = pairCount - 1; k >= 0; --k) {
+        const T& condition = pairs[2 * k];
+        const T& value = pairs[2 * k + 1];
+        if (Ops::HasNaN(condition) || Ops::IsFalse(condition)) continue;
+        if (Ops::IsFalse(found) || Ops::IsTrue(condition)) {
+          result = value;
+        } else {
+          result = Ops::Undecided(result, value);
+        }
+        found = Ops::FoundOr(found, condition);
+      }
+      sp = sp - 2 * pairCount + 1;
+      top = result;
+      ZL_NEXT;
+    }
+    ZL_OP(pcPushI) ZL_PUSH(Ops::ImaginaryUnit()); ZL_NEXT;
+    ZL_OP(pcClamp) {
+      const T second = ZL_POP();
+      const T third = ZL_POP();
+      top = Ops::Clamp(third, second, T{top});
+      ZL_NEXT;
+    }
+    ZL_OP(pcUndefined) return Ops::NaN();
+    ZL_OP(pcInterpolate1) top = Ops::Interpolate(op->ids.a, T{top}, document); ZL_NEXT;
+    ZL_OP(pcInterpolate2) {
+      const T second = ZL_POP();
+      top = Ops::Interpolate(op->ids.a, T{top}, second, document);
+      ZL_NEXT;
+    }
+    ZL_OP(pcCallFunction) {
+      const int32_t argumentCount = op->ids.a;
+      cells[sp] = top;
+      const AStackMachine* callee =
+          document != nullptr ? GetMachineFromDocumentFunction(op->ids.b, document) : nullptr;
+      const T result = CallUserFunction<T>(callee, cells + sp - argumentCount + 1, argumentCount,
+                                           variables[kSlotSlider], row);
+      sp = sp - argumentCount + 1;
+      top = result;
+      ZL_NEXT;
+    }
+    ZL_OP(pcSkipIfZero) {
+      if (!Ops::IsFalse(T{top})) ZL_NEXT;
+      ZL_PUSH(top);
+      int32_t passed = 0;
+      const int32_t marker = FindGuardEnd(m, pc, op->ids.a, op->ids.b, passed);
+      if (marker < 0) return Ops::NaN();
+      top = Ops::NaN();
+      ZL_CONTINUE_AT(marker + 1, true);
+    }
+    ZL_OP(pcSkipRestIfTrue) {
+      if (!Ops::IsTrue(cells[sp - 1])) ZL_NEXT;
+      int32_t passed = 0;
+      const int32_t marker = FindGuardEnd(m, pc, op->ids.a, op->ids.b, passed);
+      if (marker < 0) return Ops::Finish(T{top});
+      for (int32_t k = 1; k < passed; ++k) {
+        ZL_PUSH(Ops::NaN());
+        ZL_PUSH(Ops::NaN());
+      }
+      ZL_CONTINUE_AT(marker + 1, true);
+    }
+    ZL_OP(pcStoreTempPop) variables[temps + op->ids.a] = top; top = ZL_POP(); ZL_NEXT;
+    ZL_OP(pcLoopTest) {
+      const int32_t distance = std::max(op->ids.b, 0);
+      T* slot = variables + temps + op->ids.a;
+      const LoopStep step = Ops::LoopDecision(slot[0], slot[1]);
+      if (step == LoopStep::kAbandon) top = Ops::NaN();
+      if (step != LoopStep::kEnter) ZL_CONTINUE_AT(static_cast<int32_t>(ZL_IN_RANGE(int64_t{pc} + distance + 1)), true);
+      ZL_NEXT;
+    }
+    ZL_OP(pcLoopNext) {
+      T& index = variables[temps + op->ids.a];
+      index = Ops::Increment(index);
+      if (op->ids.b > 0) ZL_CONTINUE_AT(ZL_IN_RANGE(pc - op->ids.b), false);
+      ZL_NEXT;
+    }
+    ZL_OP(pcSumIndexCheck)
+    ZL_OP(pcProductIndexCheck) {
+      const T* slot = variables + temps + op->ids.a;
+      top = Ops::IndexCheck(T{top}, slot[0], slot[1], slot[2], op->opcode == pcSumIndexCheck ? 0.0 : 1.0);
+      ZL_NEXT;
+    }
+    ZL_OP(pcPopRow) savedRows.Restore(row); ZL_NEXT;
+    ZL_OP(pcSetRow) row = Ops::ToRow(variables[temps + op->ids.a]); ZL_NEXT;
+    ZL_OP(pcCondCountSum)
+    ZL_OP(pcCondMaxMin) {
+      const T value = ZL_POP();
+      const T condition = top;
+      top = ZL_POP();
+      T accumulator = top;
+      if (op->opcode == pcCondCountSum) {
+        Ops::CondCountSum(cells[sp - 1], accumulator, value, condition);
+      } else {
+        Ops::CondMaxMin(cells[sp - 1], accumulator, value, condition);
+      }
+      top = accumulator;
+      ZL_NEXT;
+    }
+    ZL_OP(pcCountSum)
+    ZL_OP(pcMaxMin) {
+      const T x = top;
+      top = ZL_POP();
+      T accumulator = top;
+      if (op->opcode == pcCountSum) {
+        Ops::CountSum(cells[sp - 1], accumulator, x);
+      } else {
+        Ops::MaxMin(cells[sp - 1], accumulator, x);
+      }
+      top = accumulator;
+      ZL_NEXT;
+    }
+    ZL_OP(pcBeginCountSum)
+    ZL_OP(pcBeginMaxMin) {
+      savedRows.Save(row);
+      const T start = op->opcode == pcBeginCountSum ? Ops::Zero() : Ops::NaN();
+      ZL_PUSH(start);
+      ZL_PUSH(start);
+      T* slot = variables + temps + op->ids.a;
+      slot[0] = Ops::FromReal(1.0);
+      slot[1] = Ops::FromReal(static_cast<double>(op->ids.b) + 1.0);
+      ZL_NEXT;
+    }
+    ZL_OP(pcPushRow)
+      savedRows.Save(row);
+      row = Ops::ToRow(T{top});
+      top = ZL_POP();
+      ZL_NEXT;
+    ZL_OP(pcEnd) return Ops::Finish(T{top});
+#define ZL_UNARY_HANDLER(name, f) \
+  ZL_OP(name) top = Ops::f(T{top}); \
+  ZL_NEXT;
+    ZL_UNARY_OPCODES(ZL_UNARY_HANDLER)
+#undef ZL_UNARY_HANDLER
+#define ZL_BINARY_HANDLER(name, f, first, last) \
+  ZL_OP(name) {                                 \
+    const T second = ZL_POP();                     \
+    const T x = top;                            \
+    top = [](const T& second, const T& top) { return Ops::f(first, last); }(second, x); \
+    ZL_NEXT;                                    \
   }
+    ZL_BINARY_OPCODES(ZL_BINARY_HANDLER)
+#undef ZL_BINARY_HANDLER
+    ZL_OP(pcNop)
+    ZL_OP(pcGuardEnd)
+    default:  // opcodes outside the table do nothing
+      ZL_NEXT;
+  }
+#undef ZL_NEXT
+#undef ZL_PUSH
+#undef ZL_POP
+#undef ZL_IN_RANGE
+#undef ZL_CONTINUE_AT
+}
+#pragma GCC diagnostic pop
+#undef ZL_OP
+#undef ZL_JUMP_ENTRY
+
+template <typename T>
+T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* grid) {
+  if (machine == nullptr || machine->IsMalformed()) return ValueOps<T>::NaN();
+  if (machine->RunsThreaded()) return RunPCodeWith<T, true>(*machine, variables, grid);
+  return RunPCodeWith<T, false>(*machine, variables, grid);
+}
+
+template <typename T>
+T RunPCodeSwitched(const AStackMachine* machine, T* variables, const MGridVariables* grid) {
+  if (machine == nullptr || machine->IsMalformed()) return ValueOps<T>::NaN();
+  return RunPCodeWith<T, false>(*machine, variables, grid);
 }

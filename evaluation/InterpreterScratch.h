@@ -21,7 +21,9 @@ class StackCells {
       fCells = fHeap;
     }
   }
-  ~StackCells() { OurDisposeMemory(fHeap); }
+  ~StackCells() {
+    if (fHeap != nullptr) OurDisposeMemory(fHeap);
+  }
   StackCells(const StackCells&) = delete;
   StackCells& operator=(const StackCells&) = delete;
 

@@ -28,3 +28,15 @@ extern template ComplexInterval RunPCode<ComplexInterval>(const AStackMachine*, 
 template <typename T>
 T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argumentCount,
                    const T& sliderValue, int32_t tableRow);
+
+// The same run through the reference dispatch, one switch per instruction;
+// RunPCode takes a faster dispatch for every program it can, and the
+// tests hold the two against each other.
+template <typename T>
+T RunPCodeSwitched(const AStackMachine* machine, T* variables, const MGridVariables* grid);
+
+extern template double RunPCodeSwitched<double>(const AStackMachine*, double*, const MGridVariables*);
+extern template Complex RunPCodeSwitched<Complex>(const AStackMachine*, Complex*, const MGridVariables*);
+extern template Interval RunPCodeSwitched<Interval>(const AStackMachine*, Interval*, const MGridVariables*);
+extern template ComplexInterval RunPCodeSwitched<ComplexInterval>(const AStackMachine*, ComplexInterval*,
+                                                                  const MGridVariables*);

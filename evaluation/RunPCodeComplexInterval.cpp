@@ -109,6 +109,8 @@ struct ValueOps<ComplexInterval> : SharedValueOps<ComplexInterval, ValueOps<Comp
 
 template ComplexInterval RunPCode<ComplexInterval>(const AStackMachine*, ComplexInterval*,
                                                    const MGridVariables*);
+template ComplexInterval RunPCodeSwitched<ComplexInterval>(const AStackMachine*, ComplexInterval*,
+                                                           const MGridVariables*);
 template ComplexInterval CallUserFunction<ComplexInterval>(const AStackMachine*,
                                                            const ComplexInterval*, int32_t,
                                                            const ComplexInterval&, int32_t);

@@ -93,6 +93,7 @@ struct ValueOps<Interval> : SharedValueOps<Interval, ValueOps<Interval>> {
 #include "evaluation/InterpreterCore.h"
 
 template Interval RunPCode<Interval>(const AStackMachine*, Interval*, const MGridVariables*);
+template Interval RunPCodeSwitched<Interval>(const AStackMachine*, Interval*, const MGridVariables*);
 template Interval CallUserFunction<Interval>(const AStackMachine*, const Interval*, int32_t,
                                              const Interval&, int32_t);
 

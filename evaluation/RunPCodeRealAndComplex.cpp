@@ -7,11 +7,13 @@
 #include "evaluation/InterpreterCore.h"
 
 template double RunPCode<double>(const AStackMachine*, double*, const MGridVariables*);
+template double RunPCodeSwitched<double>(const AStackMachine*, double*, const MGridVariables*);
 template double CallUserFunction<double>(const AStackMachine*, const double*, int32_t, const double&,
                                          int32_t);
 template void RunPCodeArray<double>(const AStackMachine*, MGridVariables*, double*);
 
 template Complex RunPCode<Complex>(const AStackMachine*, Complex*, const MGridVariables*);
+template Complex RunPCodeSwitched<Complex>(const AStackMachine*, Complex*, const MGridVariables*);
 template Complex CallUserFunction<Complex>(const AStackMachine*, const Complex*, int32_t, const Complex&,
                                            int32_t);
 template void RunPCodeArray<Complex>(const AStackMachine*, MGridVariables*, double*);

@@ -56,8 +56,9 @@ void AStackMachine::operator delete(void* block) { OurDisposeMemory(block); }
 bool AStackMachine::Add(const PCodeOp& op) {
   if (fCount >= fCapacity) {
     const int32_t capacity = fCapacity == 0 ? 16 : fCapacity * 2;
+    // One more than the program: the pcEnd that threaded runs fall into.
     auto* code = static_cast<PCodeOp*>(
-        OurAllocateMemory(static_cast<size_t>(capacity) * sizeof(PCodeOp), false));
+        OurAllocateMemory(static_cast<size_t>(capacity + 1) * sizeof(PCodeOp), false));
     if (code == nullptr) {
       fOutOfMemory = 1;
       return false;
@@ -68,6 +69,8 @@ bool AStackMachine::Add(const PCodeOp& op) {
     fCapacity = capacity;
   }
   fCode[fCount++] = op;
+  fCode[fCount] = MakeOp(pcEnd);
+  if (PCodeInfoOf(op.opcode) == nullptr) fUnknownOpcode = true;
   Account(op);
   return true;
 }

@@ -69,6 +69,10 @@ class AStackMachine {
   // Set when an instruction would read below the stack or name a negative
   // slot; such a program runs to NaN without executing.
   bool IsMalformed() const { return fMalformed; }
+  // Every opcode is one of the table's, and a pcEnd lies past the last
+  // instruction: runs may then dispatch on the opcode without testing it
+  // or the instruction index.
+  bool RunsThreaded() const { return fCode != nullptr && !fUnknownOpcode; }
 
   int32_t fNaNRecovery = 0;
   int32_t fComplex = 0;
@@ -92,6 +96,7 @@ class AStackMachine {
   int32_t fRunningDepth = 0;
   bool fDepthSettled = false;  // a pcEnd or pcUndefined was added
   bool fMalformed = false;
+  bool fUnknownOpcode = false;
 };
 
 // True for the instructions that can turn an undefined operand into a

@@ -85,6 +85,31 @@ TEST(InterpreterRuns, CancellingALongSumStopsWithinAFewInstructions) {
   EXPECT_EQ(slots[12], 0.0);
 }
 
+TEST(InterpreterRuns, CancellingFromAnotherThreadStopsANestedLoopMidway) {
+  // 100000 by 100000 terms: only the cancel ends it in a test's time.
+  auto nested = Program(
+      "pcPushNumber 0\npcPushNumber 100000\npcStoreTempPop 1\npcPushNumber 1\npcStoreTemp 2\n"
+      "pcStoreTempPop 0\npcLoopTest 0\n"
+      "pcPushNumber 0\npcPushNumber 100000\npcStoreTempPop 4\npcPushNumber 1\npcStoreTemp 5\n"
+      "pcStoreTempPop 3\npcLoopTest 3\npcPushTemp 3\npcSumIndexCheck 3\npcAdd\npcLoopNext 3\n"
+      "pcSumIndexCheck 0\npcAdd\npcLoopNext 0\n");
+  ASSERT_TRUE(nested->RunsThreaded());
+  const auto cancelMidway = [&](auto zero) {
+    using T = decltype(zero);
+    nested->fCancel.store(0);
+    std::thread canceller([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      nested->fCancel.store(1);
+    });
+    const T r = RunWith<T>(*nested);
+    canceller.join();
+    return r;
+  };
+  EXPECT_TRUE(std::isnan(cancelMidway(0.0)));
+  const Interval interval = cancelMidway(Interval{0, 0});
+  EXPECT_TRUE(std::isnan(interval.lower));
+}
+
 TEST(InterpreterRuns, UserFunctionCallsGetAnArraySizedForTheCallee) {
   // Callee: sum over its temporaries 0..2 from 1 to its first argument of
   // the second argument, plus slot 2 (slider) and slot 11 (row); it uses

@@ -1,0 +1,84 @@
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "CoreUtilities/MemoryBudget.h"
+#include "tests/evaluation/AnExpressionTestSupport.h"
+
+// Evaluations racing invalidations of their constants: every run sees a
+// whole set of values, and recomputing them costs no memory.
+
+namespace {
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(ConstantsInvalidation, EvaluationsDuringTenThousandInvalidationsSeeWholeValues) {
+  // Twenty constants: more than a run keeps in its frame.
+  std::string text = "x";
+  for (int k = 1; k <= 20; ++k) text += " + sqrt(" + std::to_string(k) + ") * pi";
+  auto e = CompiledExpression(text);
+  std::vector<double> expected;
+  for (int i = 0; i < 16; ++i) expected.push_back(e->Evaluate(i * 0.25, 0.0));
+  const int64_t memoryBefore = gApproximateTotalMemoryUsed.load();
+
+  std::atomic<bool> stop{false};
+  std::atomic<int> mismatches{0};
+  std::atomic<int64_t> runs{0};
+  std::vector<std::thread> evaluators;
+  for (int t = 0; t < 4; ++t) {
+    evaluators.emplace_back([&] {
+      for (int i = 0; !stop.load(std::memory_order_relaxed); i = (i + 1) % 16) {
+        if (!SameBits(e->Evaluate(i * 0.25, 0.0), expected[i])) ++mismatches;
+        ++runs;
+      }
+    });
+  }
+  // Every invalidation lands among runs: the next waits for one more run.
+  for (int n = 0; n < 10000; ++n) {
+    const int64_t seen = runs.load();
+    e->InvalConstants();
+    while (runs.load() == seen) std::this_thread::yield();
+  }
+  stop.store(true);
+  for (auto& thread : evaluators) thread.join();
+
+  EXPECT_EQ(mismatches.load(), 0);
+  EXPECT_EQ(gApproximateTotalMemoryUsed.load(), memoryBefore);
+  EXPECT_TRUE(SameBits(e->Evaluate(0.5, 0.0), expected[2]));
+}
+
+TEST(ConstantsInvalidation, GridRunsDuringInvalidationsSeeWholeValues) {
+  auto e = MakeExpression("sin(x) * cos(y) + exp(pi) + sqrt(3)");
+  std::unique_ptr<MGridData> data = AnExpression::CompileForGrid(e.get());
+  std::atomic<bool> stop{false};
+  std::atomic<int> mismatches{0};
+  std::atomic<int64_t> runs{0};
+  std::vector<std::thread> evaluators;
+  for (int t = 0; t < 3; ++t) {
+    evaluators.emplace_back([&] {
+      MGridVariables grid;
+      AnExpression::SetupGrid(-1, -1, 0.25, 0.25, 9, 9, data.get(), &grid);
+      std::vector<double> row(9), again(9);
+      e->EvaluateArrayOnGrid(4, &grid, again.data());
+      while (!stop.load(std::memory_order_relaxed)) {
+        e->EvaluateArrayOnGrid(4, &grid, row.data());
+        for (int i = 0; i < 9; ++i) {
+          if (!SameBits(row[i], again[i])) ++mismatches;
+        }
+        ++runs;
+      }
+    });
+  }
+  for (int n = 0; n < 2000; ++n) {
+    const int64_t seen = runs.load();
+    e->InvalConstants();
+    while (runs.load() == seen) std::this_thread::yield();
+  }
+  stop.store(true);
+  for (auto& thread : evaluators) thread.join();
+  EXPECT_EQ(mismatches.load(), 0);
+}
+
+}  // namespace
