@@ -12,6 +12,7 @@
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/FunctionGraphColor.h"
+#include "graphs2d/LatticeAnchor.h"
 #include "graphs2d/SegmentGeometry.h"
 
 namespace {
@@ -70,14 +71,7 @@ void ADEPlot::Submit() {
   fJobs.Submit(fColour, {fFirst, fSecond, fStartX, fStartY});
 }
 
-void ADEPlot::SetEdgeOffset() {
-  const A2DTransform& t = fTransform;
-  const MRect& r = t.pixelRect;
-  const int32_t column = DoubleToInt32(std::floor(t.xOrigin + 0.5));
-  const int32_t row = DoubleToInt32(std::floor(t.yOrigin + 0.5));
-  fXOffset = column > r.left && column < r.right ? column % fSpacing - 6 : fSpacing / 2;
-  fYOffset = row > r.top && row < r.bottom ? (r.bottom - row) % fSpacing : fSpacing / 2;
-}
+void ADEPlot::SetEdgeOffset() { LatticeEdgeOffsets(fTransform, fSpacing, &fXOffset, &fYOffset); }
 
 void ADEPlot::MakeGrid() {
   OurDisposeMemory(fGrid);
