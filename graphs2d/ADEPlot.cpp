@@ -239,6 +239,10 @@ bool ADEPlot::IsDoneComputing() {
 
 void ADEPlot::ViewChanged() {
   Stop();
+  Retrace();
+}
+
+void ADEPlot::Retrace() {
   FreeCurves();
   if (!HasStartPoint()) MakeGrid();
   fTraced.store(false, std::memory_order_relaxed);
@@ -259,7 +263,12 @@ void ADEPlot::InvalConstant(int32_t variableId) {
     ViewChanged();
   } else if (CurveColorContains(fColour, variableId)) {
     Stop();
-    Submit();
+    // Curves cut short stay only once tracing is finished.
+    if (fTraced.load(std::memory_order_relaxed)) {
+      Submit();
+    } else {
+      Retrace();
+    }
   }
 }
 

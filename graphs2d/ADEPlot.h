@@ -61,6 +61,8 @@ class ADEPlot : public A2DGraph {
   void SetEdgeOffset();
   void MakeGrid();
   void FreeCurves();
+  // Anew from no curves and an empty grid; the job is stopped.
+  void Retrace();
   void Stop();
   void Submit();
   // The coverage byte of a pixel; null outside the grid.

@@ -58,7 +58,7 @@ int32_t APointPlot::Compute(int32_t slice) {
   fHasSymbol = CopyText(fSymbolExpression, &fSymbol);
   fHasLabel = CopyText(fLabelExpression, &fLabel);
   if (fSizeExpression) {
-    const double size = fSizeExpression->Evaluate(0, 0, fX, fY, 0, 0);
+    const double size = fSizeExpression->Evaluate(0, 0, X(), Y(), 0, 0);
     if (std::isfinite(size) && size > 0) fSize = size;
   }
   if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fDocument);
@@ -85,10 +85,11 @@ void APointPlot::SetParameter(ViewAttribute attribute, double value) {
 void APointPlot::Draw() {
   if (IsCurveHidden(fColour) || !IsDoneComputing()) return;
   // Non-finite coordinates are never converted: NaN and the infinities alike.
-  if (!std::isfinite(fX) || !std::isfinite(fY)) return;
+  const double x = X(), y = Y();
+  if (!std::isfinite(x) || !std::isfinite(y)) return;
   const A2DTransform& t = fTransform;
   const int32_t c = t.xSampleFactor;
-  const int h = t.XTOI_InfSafe(fX), v = t.YTOI_InfSafe(fY);
+  const int h = t.XTOI_InfSafe(x), v = t.YTOI_InfSafe(y);
   const uint32_t rgb = CurveSolidColor(fColour);
   const double fontSize = c * fSize;
   if (fHasSymbol) {
@@ -106,8 +107,8 @@ void APointPlot::Draw() {
 bool APointPlot::IsPointOverCurve(double x, double y) {
   if (!fDraggable || IsCurveHidden(fColour)) return false;
   const A2DTransform& t = fTransform;
-  const double dh = double(t.XTOI_InfSafe(fX)) - t.XTOI_InfSafe(x);
-  const double dv = double(t.YTOI_InfSafe(fY)) - t.YTOI_InfSafe(y);
+  const double dh = double(t.XTOI_InfSafe(X())) - t.XTOI_InfSafe(x);
+  const double dv = double(t.YTOI_InfSafe(Y())) - t.YTOI_InfSafe(y);
   const double c = t.xSampleFactor;
   return dh * dh + dv * dv <= 16 * c * c;
 }

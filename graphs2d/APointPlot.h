@@ -37,8 +37,8 @@ class APointPlot : public A2DGraph {
   void PauseComputing() override {}
   int32_t GraphClass() override { return kGraphClassPoints; }
 
-  double X() const { return fX; }
-  double Y() const { return fY; }
+  double X() const { return fX.load(std::memory_order_relaxed); }
+  double Y() const { return fY.load(std::memory_order_relaxed); }
   double Size() const { return fSize; }
   // Where the label starts right of the point's pixel; valid after Draw.
   int32_t LabelOffset() const { return fLabelOffset; }
@@ -57,7 +57,8 @@ class APointPlot : public A2DGraph {
   AnExpression* fLabelExpression;
   AnExpression* fSizeExpression;
   AGraphColor* fColour;
-  double fX = 0, fY = 0;
+  // The view drags the point while a recomputation may run.
+  std::atomic<double> fX{0}, fY{0};
   double fSize = kDefaultSize;
   // Copied out of the tables: a table edited before the graph goes must not
   // leave them dangling.
