@@ -31,7 +31,7 @@ TEST_F(PointPlotTest, ADotOfThreePixelsWithItsLabelOffset) {
   const int h = p.H(1), v = p.V(2);
   EXPECT_EQ(p.view.At(h, v), 0xFF0000u);
   EXPECT_EQ(p.view.At(h + 2, v), 0xFF0000u);
-  EXPECT_FALSE(IsInk(p.view.At(h + 5, v)) && p.view.At(h + 5, v) == 0xFF0000u);
+  EXPECT_NE(p.view.At(h + 5, v), 0xFF0000u);
   EXPECT_EQ(p.plot->LabelOffset(), 3);
   EXPECT_EQ(p.plot->Size(), APointPlot::kDefaultSize);
   EXPECT_EQ(p.plot->GraphVisibility(), 0);
