@@ -76,6 +76,13 @@ TEST_F(VectorPlotTest, ArrowsScaleToTheLongestAndNeverTurnRound) {
     EXPECT_NEAR(std::hypot(sx, sy) / ux, 55 - 8, 1e-9);
   }
 
+  // A field value far below the longest gives an arrow under six pixels:
+  // it shrinks to nothing rather than turning round.
+  FieldInView steep("x^5", "0", 0.5);
+  double sx, sy;
+  steep.plot->ScaleVector(1e-3, 0, &sx, &sy);
+  EXPECT_EQ(sx, 0);
+
   std::mt19937 random(7);
   std::uniform_real_distribution<double> value(-5, 5);
   for (int trial = 0; trial < 6; ++trial) {
@@ -106,6 +113,9 @@ TEST_F(VectorPlotTest, AZeroFieldDrawsNothingAndIsVisible) {
   EXPECT_EQ(f.RedPixels(), 0);
   FieldInView g("1", "0");
   EXPECT_GT(g.RedPixels(), 100);
+  // Undefined left of the y axis: those arrows are skipped, the rest drawn.
+  FieldInView half("sqrt(x)", "1");
+  EXPECT_GT(half.RedPixels(), 100);
 }
 
 TEST_F(VectorPlotTest, APanComputesOnlyTheLatticeThatComesIntoView) {

@@ -45,6 +45,25 @@ TEST_F(PlotThreadsTest, DifferentialEquationsDrawnAndClickedWhileTracing) {
   }
 }
 
+TEST_F(PlotThreadsTest, TheSameCurvesOnOneWorkerOrMany) {
+  int32_t counts[2] = {0, 0};
+  double ends[2] = {0, 0};
+  for (int workers : {1, 4}) {
+    DebugSetNumberComputeThreads(workers);
+    ViewOnPort view(400, 300);
+    auto* plot = new ADEPlot(Formula("-y"), Formula("x - y / 4"), nullptr, nullptr, SolidColour(), 0.8,
+                             view.view.GraphTransform());
+    view.view.AddGraph(plot);
+    WaitUntilDone(*plot);
+    counts[workers == 4] = plot->CurveCount();
+    const SolutionPath& last = *plot->Curve(plot->CurveCount() - 1);
+    ends[workers == 4] = last.Count() ? last[last.Count() - 1].x : 0;
+  }
+  DebugSetNumberComputeThreads(0);
+  EXPECT_EQ(counts[0], counts[1]);
+  EXPECT_EQ(ends[0], ends[1]);
+}
+
 TEST_F(PlotThreadsTest, VectorFieldsPannedAndDrawnWhileComputing) {
   ViewOnPort quiet(400, 300);
   auto* reference = new A2DVectorPlot(Formula("cos(y)"), Formula("x - y"), 1, SolidColour(), false,
