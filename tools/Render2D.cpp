@@ -1,5 +1,6 @@
 // Renders a document's 2-D view headless: zl_render2d doc.zlf out.png
-// [view 0|1] [width] [height], with the curves of Render2DCurves.h added.
+// [view 0|1] [width] [height], with the curves of Render2DCurves.h and the
+// plots of Render2DPoints.h added.
 // Prints the draw time in microseconds.
 // zl_render2d --condition ...: see Render2DInequality.h.
 // zl_render2d contour|density|rgb|hsv ...: see Render2DPlots.h.
@@ -8,6 +9,7 @@
 #include "CoreUtilities/ScopedSavers.h"
 #include "app/Base64.h"
 #include "app/TextureCoding.h"
+#include "document/DocumentHooks.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
 #include "platform/GuiApplication.h"
@@ -17,6 +19,7 @@
 #include "tools/Render2DCurves.h"
 #include "tools/Render2DInequality.h"
 #include "tools/Render2DPlots.h"
+#include "tools/Render2DPoints.h"
 #include "tools/Render2DPng.h"
 #include "tools/Render2DTransform.h"
 
@@ -69,14 +72,16 @@ int main(int argc, char** argv) {
   if (argc > 1 && IsPlotFromTextCommand(argv[1])) return RenderPlotFromText(argc, argv);
   if (argc > 1 && std::strcmp(argv[1], "--transform") == 0) return RenderTransform(argc - 1, argv + 1);
   CurveArguments curves;
-  if (!ExtractCurveArguments(&argc, argv, &curves)) return 2;
+  PlotArguments plots;
+  if (!ExtractCurveArguments(&argc, argv, &curves) || !ExtractPlotArguments(&argc, argv, &plots)) return 2;
   const int which = Argument(argc, argv, 3, 0), width = Argument(argc, argv, 4, 800), height = Argument(argc, argv, 5, 600);
   if (argc < 3 || (which != 0 && which != 1) || width < 1 || height < 1 || width > 8000 || height > 8000) {
     std::cerr << "usage: zl_render2d document.zlf out.png [view 0|1] [width 1..8000] [height 1..8000]"
-                 " [-m mode] [-f \"y=f(x)\"] [-p \"x(t); y(t)\"] ...\n";
+                 " [-m mode] [-f \"y=f(x)\"] [-p \"x(t); y(t)\"] [-pt|-ar|-vf|-de|-ds|-dt \"...\"] ...\n";
     return 2;
   }
   EnsureGuiApplication();
+  InstallDocumentHooks();
   auto document = ReadDocumentFile(argv[1]);
   if (!document) return 1;
   const DocumentContents& c = document->fContents;
@@ -92,7 +97,7 @@ int main(int argc, char** argv) {
     if (view.AddStoredPicture(p.picture, p.first, p.second) != 0) std::cerr << "picture left out\n";
   }
   view.Resize();
-  if (!AddCurves(curves, &view)) return 1;
+  if (!AddCurves(curves, &view) || !AddPlots(plots, &view, document.get())) return 1;
 
   std::unique_ptr<OurPort, void (*)(OurPort*)> port(NewOffscreenPort(QRect(0, 0, width, height)), DisposeOffscreenPort);
   if (!port) {

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "graphpane/A2DGraph.h"
+#include "graphs2d/A2DTransform.h"
+#include "graphs2d/GraphJobs.h"
+
+class AGraphColor;
+class AnExpression;
+class DocumentRecord;
+
+// The rows of a document's tables as points: x and y from column
+// expressions, and per row an optional condition, radius, symbol, label,
+// text size and colour.
+class AData2DPlot : public A2DGraph {
+ public:
+  // Takes over the expressions (all but x and y may be null) and the colour.
+  AData2DPlot(AnExpression* x, AnExpression* y, AGraphColor* colour, AnExpression* condition, AnExpression* radius,
+              AnExpression* symbol, AnExpression* label, AnExpression* fontSize, const A2DTransform& transform,
+              DocumentRecord* document);
+  ~AData2DPlot() override;
+
+  int32_t Compute(int32_t slice) override;
+  bool IsDoneComputing() override;
+  int32_t GraphVisibility() override { return 0; }
+  void InvalConstant(int32_t variableId) override;
+  void SetParameter(ViewAttribute attribute, double value) override;
+  void ViewChanged() override {}
+  bool UsesGrainSlider() override { return false; }
+  void Draw() override;
+  void Resize() override {}
+  void Pan(int32_t, int32_t) override {}
+  bool IsPointOverCurve(double, double) override { return false; }
+  Selection GetSelection(double, double) override { return Selection{}; }
+  void PauseComputing() override {}
+  bool GetDataBounds(double* xLow, double* xHigh, double* yLow, double* yHigh) override;
+
+  bool Contains(int32_t variableId) const;
+  int32_t RowCount() const { return fRows; }
+  int32_t Computed() const { return fComputed.load(std::memory_order_acquire); }
+  // Row k from 0; NaN for a hidden row.
+  double X(int32_t k) const { return fX[k]; }
+  double Y(int32_t k) const { return fY[k]; }
+
+ private:
+  // A row's text, copied out of its table: a table edited while the graph
+  // stands must not leave it dangling.
+  struct RowText {
+    bool present = false;
+    std::u16string text;
+  };
+  void Stop();
+  void Submit();
+  void Allocate();
+  bool HasExplicitColour() const;
+
+  const A2DTransform& fTransform;
+  DocumentRecord* fDocument;
+  AnExpression* fXExpression;
+  AnExpression* fYExpression;
+  AnExpression* fCondition;
+  AnExpression* fRadiusExpression;
+  AnExpression* fSymbolExpression;
+  AnExpression* fLabelExpression;
+  AnExpression* fFontSizeExpression;
+  AGraphColor* fColour;
+  int32_t fRows = 0;
+  double* fX = nullptr;
+  double* fY = nullptr;
+  double* fRadius = nullptr;
+  double* fFontSize = nullptr;
+  uint32_t* fRowColour = nullptr;
+  RowText* fSymbol = nullptr;
+  RowText* fLabel = nullptr;
+  std::atomic<int32_t> fComputed{0};
+  GraphJobs fJobs;
+};

@@ -1,0 +1,62 @@
+#include "graphs2d/AnArrowPlot.h"
+
+#include <cmath>
+
+#include "CoreUtilities/DirectPixelDrawing.h"
+#include "evaluation/AnExpression.h"
+#include "graphpane/AGraphColor.h"
+#include "graphs2d/ArrowHead.h"
+#include "graphs2d/FunctionGraphColor.h"
+
+AnArrowPlot::AnArrowPlot(AnExpression* x1, AnExpression* y1, AnExpression* x2, AnExpression* y2,
+                         AGraphColor* colour, const A2DTransform& transform)
+    : fTransform(transform),
+      fDocument(transform.document),
+      fExpressions{x1, y1, x2, y2},
+      fColour(colour),
+      fJobs(this, GraphJobs::kOneJob) {
+  for (AnExpression* e : fExpressions) AnExpression::Compile(e);
+  Submit();
+}
+
+AnArrowPlot::~AnArrowPlot() {
+  Stop();
+  for (AnExpression* e : fExpressions) delete e;
+  delete fColour;
+}
+
+void AnArrowPlot::Stop() { fJobs.Stop(fColour, {fExpressions[0], fExpressions[1], fExpressions[2], fExpressions[3]}); }
+
+void AnArrowPlot::Submit() {
+  fDone.store(false, std::memory_order_relaxed);
+  fJobs.Submit(fColour, {fExpressions[0], fExpressions[1], fExpressions[2], fExpressions[3]});
+}
+
+int32_t AnArrowPlot::Compute(int32_t slice) {
+  for (int i = 0; i < 4; ++i) fEnds[i] = fExpressions[i]->Evaluate(0.0);
+  if (fColour) fColour->Compute();
+  if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fDocument);
+  fDone.store(true, std::memory_order_release);
+  return fJobs.Finish(slice, kComputeFinished, fDocument);
+}
+
+// Every constant change recomputes: the ends may follow a slider.
+void AnArrowPlot::InvalConstant(int32_t) {
+  AGraphColor::InvalConstants(fColour);
+  for (AnExpression* e : fExpressions) e->InvalConstants();
+  Stop();
+  Submit();
+}
+
+void AnArrowPlot::Draw() {
+  if (IsCurveHidden(fColour) || !IsDoneComputing()) return;
+  for (double v : fEnds) {
+    if (!std::isfinite(v)) return;
+  }
+  const A2DTransform& t = fTransform;
+  const uint32_t rgb = CurveSolidColor(fColour);
+  const MPoint tail{static_cast<int16_t>(t.YTOI_InfSafe(fEnds[1])), static_cast<int16_t>(t.XTOI_InfSafe(fEnds[0]))};
+  const MPoint head{static_cast<int16_t>(t.YTOI_InfSafe(fEnds[3])), static_cast<int16_t>(t.XTOI_InfSafe(fEnds[2]))};
+  OurLineDraw(t.pixelRect, tail, head, rgb);
+  DrawArrowHead(fEnds[0], fEnds[1], fEnds[2] - fEnds[0], fEnds[3] - fEnds[1], t, rgb);
+}

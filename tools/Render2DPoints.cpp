@@ -1,0 +1,112 @@
+#include "tools/Render2DPoints.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <thread>
+
+#include "evaluation/AnExpression.h"
+#include "expression/ExpressionParser.h"
+#include "graphpane/AGraphColor.h"
+#include "graphs2d/A2DGraphView.h"
+#include "graphs2d/A2DVectorPlot.h"
+#include "graphs2d/AData2DPlot.h"
+#include "graphs2d/ADEPlot.h"
+#include "graphs2d/APointPlot.h"
+#include "graphs2d/AnArrowPlot.h"
+
+namespace {
+
+constexpr double kGrain = 0.5;
+
+// Each kind with the part counts it takes.
+const std::map<std::string, std::vector<size_t>> kKinds = {
+    {"-pt", {2}}, {"-ar", {4}}, {"-vf", {2}}, {"-de", {1, 2}}, {"-ds", {3}}, {"-dt", {2}},
+};
+
+std::vector<std::string> Parts(const std::string& text) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find(';', start);
+    parts.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
+  }
+}
+
+AGraphColor* Colour(size_t index) {
+  static const uint32_t kColours[] = {0x008000, 0xD00000, 0x0000D0, 0x9000A0};
+  auto* colour = new AGraphColor;
+  colour->fSolidColor = kColours[index % 4];
+  return colour;
+}
+
+// The parts as expressions; false with a message when one can't be read.
+bool Expressions(const std::vector<std::string>& parts, DocumentRecord* document, std::vector<AnExpression*>* out) {
+  for (const std::string& text : parts) {
+    ExpressionRecord* tree = CoreParseExpr(text.data(), static_cast<int32_t>(text.size()));
+    if (tree == nullptr) {
+      std::cerr << "can't read the formula: " << text << '\n';
+      for (AnExpression* e : *out) delete e;
+      out->clear();
+      return false;
+    }
+    out->push_back(new AnExpression(tree, document));
+  }
+  return true;
+}
+
+A2DGraph* Make(const PlotArguments::Plot& plot, const std::vector<AnExpression*>& e, AGraphColor* colour,
+               const A2DTransform& t, DocumentRecord* document) {
+  const std::string& k = plot.kind;
+  if (k == "-pt") return new APointPlot(e[0], e[1], nullptr, nullptr, nullptr, colour, false, t);
+  if (k == "-ar") return new AnArrowPlot(e[0], e[1], e[2], e[3], colour, t);
+  if (k == "-vf") return new A2DVectorPlot(e[0], e[1], kGrain, colour, false, t);
+  if (k == "-de") return new ADEPlot(e[0], e.size() > 1 ? e[1] : nullptr, nullptr, nullptr, colour, kGrain, t);
+  if (k == "-ds") return new ADEPlot(e[0], nullptr, e[1], e[2], colour, kGrain, t);
+  return new AData2DPlot(e[0], e[1], colour, nullptr, nullptr, nullptr, nullptr, nullptr, t, document);
+}
+
+}  // namespace
+
+bool ExtractPlotArguments(int* argc, char** argv, PlotArguments* out) {
+  int kept = 1;
+  for (int i = 1; i < *argc; ++i) {
+    const auto kind = kKinds.find(argv[i]);
+    if (kind == kKinds.end()) {
+      argv[kept++] = argv[i];
+      continue;
+    }
+    if (i + 1 >= *argc) {
+      std::cerr << argv[i] << " needs a value\n";
+      return false;
+    }
+    std::vector<std::string> parts = Parts(argv[++i]);
+    const std::vector<size_t>& counts = kind->second;
+    if (std::find(counts.begin(), counts.end(), parts.size()) == counts.end()) {
+      std::cerr << kind->first << ": wrong number of parts separated by ';'\n";
+      return false;
+    }
+    out->plots.push_back({kind->first, std::move(parts)});
+  }
+  *argc = kept;
+  return true;
+}
+
+bool AddPlots(const PlotArguments& arguments, A2DGraphView* view, DocumentRecord* document) {
+  for (size_t i = 0; i < arguments.plots.size(); ++i) {
+    std::vector<AnExpression*> e;
+    if (!Expressions(arguments.plots[i].parts, document, &e)) return false;
+    A2DGraph* graph = Make(arguments.plots[i], e, Colour(i), view->GraphTransform(), document);
+    if (view->AddGraph(graph) != 0) {
+      delete graph;
+      std::cerr << "no memory for another graph\n";
+      return false;
+    }
+  }
+  while (!view->AreAllGraphsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return true;
+}
