@@ -177,6 +177,11 @@ bool ApplyRule(const Rule& r, ExpressionRecord** out) {
     case kOpOr:
     case kOpNot:
     case kOpConditions:
+    case kOpNotEqual:  // a comparison is a step, like its compiled form
+    case kOpLess:
+    case kOpLeq:
+    case kOpGreater:
+    case kOpGeq:
     case kOpDataCount:  // a row count does not vary
       *out = Number(0);
       return true;
