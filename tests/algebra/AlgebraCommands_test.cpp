@@ -3,7 +3,13 @@
 #include "algebra/Substitution.h"
 #include "tests/algebra/AlgebraTestSupport.h"
 
+#include "evaluation/ScalarExprEval.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -124,6 +130,44 @@ TEST(AlgebraCommands, NumberCrunchingReplacesWhatHasAValue) {
   EXPECT_EQ(RunCode(kCrunch, "e^x+e^2").formula, "e^x+7.3890560989306495");
   EXPECT_EQ(RunCode(kCrunch, "interval(1,2)+1").formula, Reparsed("interval(2,3)"));
   EXPECT_EQ(RunCode(kCrunch, "sum(k*x,k=1,3)").formula, Reparsed("sum(k*x,k=1,3)"));
+}
+
+}  // namespace
+
+namespace {
+
+// The one-shot evaluators against mpmath: the complex value, the real one
+// where it is real, and an interval that holds it.
+TEST(AlgebraCommands, OneShotEvaluatorsAgreeWithMpmath) {
+  std::ifstream data(ZL_TEST_DATA_DIR "/evaluators_reference.txt");
+  ASSERT_TRUE(data);
+  std::string line;
+  int32_t cases = 0;
+  while (std::getline(data, line)) {
+    std::istringstream fields(line);
+    std::string text;
+    double re = 0, im = 0;
+    std::getline(fields, text, '\t');
+    fields >> re >> im;
+    Tree tree = Parse(text);
+    ASSERT_TRUE(tree) << text;
+    const Complex z = ComplexExprEval(tree.get(), nullptr);
+    EXPECT_NEAR(z.re, re, 1e-12 * std::max(1.0, std::abs(re))) << text;
+    EXPECT_NEAR(z.im, im, 1e-12 * std::max(1.0, std::abs(im))) << text;
+    const double real = ScalarExprEval(tree.get(), nullptr);
+    if (im != 0) {
+      EXPECT_TRUE(std::isnan(real)) << text;
+      continue;
+    }
+    EXPECT_NEAR(real, re, 1e-12 * std::max(1.0, std::abs(re))) << text;
+    double lo = 0, hi = 0;
+    IntervalExprEval(tree.get(), nullptr, &lo, &hi);
+    EXPECT_LE(lo, re) << text;
+    EXPECT_GE(hi, re) << text;
+    EXPECT_LT(hi - lo, 1e-9) << text;
+    ++cases;
+  }
+  EXPECT_EQ(cases, 2);
 }
 
 }  // namespace
