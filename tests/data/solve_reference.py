@@ -3,6 +3,7 @@
 a value y0 the chain takes, and sympy's real solutions for x at y0. Writes
 solve_reference.txt: chain, y0, then the solutions."""
 import random
+import signal
 from multiprocessing import Pool
 
 import sympy as sp
@@ -32,16 +33,30 @@ def chain(seed):
     return text, form
 
 
+def timed_out(signum, frame):
+    raise TimeoutError
+
+
 def reference(seed):
+    """The row of one chain; None when sympy gives no real solution there
+    or takes more than 5 seconds."""
+    signal.signal(signal.SIGALRM, timed_out)
+    signal.alarm(5)
+    try:
+        return solved_row(seed)
+    except (TimeoutError, NotImplementedError, TypeError, ValueError):
+        return None
+    finally:
+        signal.alarm(0)
+
+
+def solved_row(seed):
     text, form = chain(seed)
     x0 = sp.Rational(random.Random(seed).randint(2, 9), 10)
     y0 = sp.N(form.subs(x, x0), 30)
     if not y0.is_real or abs(y0) > 1e6:
         return None
-    try:
-        solutions = sp.solve(sp.Eq(form, y), x)
-    except NotImplementedError:
-        return None
+    solutions = sp.solve(sp.Eq(form, y), x)
     values = []
     for s in solutions:
         v = sp.N(s.subs(y, y0), 30)
@@ -52,7 +67,12 @@ def reference(seed):
 
 def main():
     with Pool(4) as pool:
-        rows = [r for r in pool.imap(reference, range(COUNT * 3), chunksize=8) if r][:COUNT]
+        rows = []
+        for r in pool.imap(reference, range(COUNT * 2), chunksize=4):
+            if r:
+                rows.append(r)
+            if len(rows) == COUNT:
+                break
     with open('solve_reference.txt', 'w') as out:
         out.write('\n'.join(rows) + '\n')
 
