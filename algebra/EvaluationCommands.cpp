@@ -22,10 +22,10 @@ namespace {
 
 constexpr int32_t kMostWrittenOutPower = 20;
 
-// a value that replaces a node: neither NaN nor infinite.
+// A value that may replace a node: neither NaN nor infinite.
 bool IsFinite(double v) { return std::isfinite(v); }
 
-// log of every factor, in a sum.
+// The sum of the logarithms (of the kind) of every factor.
 ExpressionRecord* LogOfEachFactor(OpCodeT kind, const ExpressionRecord* product) {
   ExpressionRecord* sum = NewExpression(kOpPlus, product->operandCount);
   if (!sum) return nullptr;
@@ -80,10 +80,12 @@ ExpressionRecord* Factorial(ExpressionRecord* a) { return NewUnop(kOpFact, a); }
 ExpressionRecord* Evaluated(ExpressionRecord* s) {
   double n = 0;
   switch (s->opcode) {
-    case kOpFact:
+    case kOpFact: {
       if (s->operandCount != 1 || !NumberValue(s->operands[0], &n) || n < 0) return nullptr;
       // Like the rule set: a factorial too large for a double stays written.
-      return IsFinite(Fact(n)) ? Number(Fact(n)) : nullptr;
+      const double value = Fact(n);
+      return IsFinite(value) ? Number(value) : nullptr;
+    }
     case kOpLog:
     case kOpLn: return EvaluateLog(s);
     case kOpAbs:

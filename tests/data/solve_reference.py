@@ -19,7 +19,7 @@ STEPS = [
     ('sqrt(U)', lambda u, c: sp.sqrt(u)), ('e^(U)', lambda u, c: sp.exp(u)), ('C^(U)', lambda u, c: c**u),
     ('ln(U)', lambda u, c: sp.log(u)), ('log(U)', lambda u, c: sp.log(u, 10)), ('sin(U)', lambda u, c: sp.sin(u)),
     ('tan(U)', lambda u, c: sp.tan(u)), ('sinh(U)', lambda u, c: sp.sinh(u)), ('atan(U)', lambda u, c: sp.atan(u)),
-    ('asinh(U)', lambda u, c: sp.asinh(u)), ('exp(U)', lambda u, c: sp.exp(u)),
+    ('asinh(U)', lambda u, c: sp.asinh(u)),
 ]
 
 
