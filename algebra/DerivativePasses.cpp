@@ -1,5 +1,5 @@
 #include "algebra/Differentiation.h"
-#include "algebra/InPlace.h"
+#include "algebra/RewriteHelpers.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/TreeBuilding.h"

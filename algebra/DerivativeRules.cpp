@@ -1,6 +1,6 @@
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/Differentiation.h"
-#include "algebra/InPlace.h"
+#include "algebra/RewriteHelpers.h"
 #include "algebra/RewriteStop.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "CoreUtilities/CooperativeThreads.h"

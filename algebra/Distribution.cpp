@@ -1,5 +1,5 @@
 #include "algebra/AlgebraCommands.h"
-#include "algebra/InPlace.h"
+#include "algebra/RewriteHelpers.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"

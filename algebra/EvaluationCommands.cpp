@@ -1,7 +1,7 @@
 #include "algebra/EvaluationCommands.h"
 
 #include "algebra/Differentiation.h"
-#include "algebra/InPlace.h"
+#include "algebra/RewriteHelpers.h"
 #include "algebra/Substitution.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "evaluation/RealFunctions.h"

@@ -1,6 +1,6 @@
 #include "algebra/SimpsonsRule.h"
 
-#include "algebra/InPlace.h"
+#include "algebra/RewriteHelpers.h"
 #include "algebra/Substitution.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeBuilding.h"

@@ -1,6 +1,6 @@
 #include "algebra/Solving.h"
 
-#include "algebra/InPlace.h"
+#include "algebra/RewriteHelpers.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/TreeBuilding.h"

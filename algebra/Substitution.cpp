@@ -1,7 +1,7 @@
 #include "algebra/Substitution.h"
 
 #include "algebra/AlgebraSwitches.h"
-#include "algebra/InPlace.h"
+#include "algebra/RewriteHelpers.h"
 #include "algebra/RewriteStop.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "expression/MathEditorHooks.h"

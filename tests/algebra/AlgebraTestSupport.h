@@ -2,7 +2,7 @@
 
 #include "algebra/AlgebraCommands.h"
 #include "algebra/AlgebraSwitches.h"
-#include "algebra/InPlace.h"
+#include "algebra/RewriteHelpers.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "evaluation/AnExpression.h"

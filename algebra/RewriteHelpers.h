@@ -1,5 +1,7 @@
 #pragma once
 
+// Small pieces the algebra's rewrites share.
+
 #include "expression/ExpressionRecord.h"
 #include "expression/TreeWalking.h"
 

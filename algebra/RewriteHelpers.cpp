@@ -1,4 +1,4 @@
-#include "algebra/InPlace.h"
+#include "algebra/RewriteHelpers.h"
 
 #include "expression/TreeSurgery.h"
 
