@@ -29,6 +29,7 @@ TEST(SolveReference, RandomChainsAreUndoneStepByStep) {
   int32_t defined = 0;
   int32_t failures = 0;
   int32_t branchMisses = 0;
+  int32_t agreed = 0;
   while (std::getline(data, line) && failures < 10) {
     std::istringstream fields(line);
     std::string chain;
@@ -54,9 +55,12 @@ TEST(SolveReference, RandomChainsAreUndoneStepByStep) {
     bool known = false;
     for (double s : solutions) known = known || std::abs(s - x1) <= 1e-9 * std::max(1.0, std::abs(s));
     const bool satisfies = residual <= 1e-9 * std::max(1.0, std::abs(y0));
+    // A real odd root sympy writes as a complex principal root satisfies
+    // the equation without being among its real solutions.
+    agreed += known ? 1 : 0;
     if (known && !satisfies) {
       ++branchMisses;
-    } else if (!known) {
+    } else if (!known && !satisfies) {
       ADD_FAILURE() << chain << " = " << y0 << ": x = " << x1 << " from " << run.formula << ", residual " << residual;
       ++failures;
     }
@@ -64,6 +68,7 @@ TEST(SolveReference, RandomChainsAreUndoneStepByStep) {
   EXPECT_EQ(rows, 1000);
   EXPECT_GT(defined, 900);
   EXPECT_LT(branchMisses, defined / 100);
+  EXPECT_GT(agreed, defined * 9 / 10);
 }
 
 }  // namespace
