@@ -62,8 +62,15 @@ TEST(Differentiation, ShortOfStackTheDerivativeStaysWritten) {
   Tree tree = Parse("function(optotal(x),sin(x))");
   gMathError.store(1);
   MATH_DifferentiateExprWithoutSimplifying(tree.get());
+  InstallAlgebra();
+  AnExpression compiled(Copy(tree.get()), nullptr);
+  std::unique_ptr<AnExpression> derivative(compiled.CreateDerivativeExpr('x'));
   gMathError.store(0);
   EXPECT_EQ(Written(tree.get()), Reparsed("function(optotal(x),sin(x))"));
+  // A compiled expression's derivative is NaN instead.
+  ASSERT_TRUE(derivative);
+  AnExpression::Compile(derivative.get());
+  EXPECT_TRUE(std::isnan(derivative->Evaluate(1.0, 0.0)));
 }
 
 // 5,000 random formulas in x, y, a over every rule kind: both forms against
