@@ -4,7 +4,10 @@
 //   (vs_ginac);
 // - simplifying 200 fixed random rational formulas against the library
 //   building them and applying expand() (vs_ginac_expand) or normal()
-//   (vs_ginac_normal).
+//   (vs_ginac_normal);
+// - differentiating 200 fixed random formulas with functions, as the
+//   editor's command does (MATH_EvaluateDers), against its diff()
+//   (vs_ginac_diff).
 
 #include <benchmark/benchmark.h>
 #include <ginac/ginac.h>
@@ -16,10 +19,13 @@
 #include <vector>
 
 #include "algebra/AlgebraSwitches.h"
+#include "algebra/Differentiation.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
+#include "expression/MathEditRecord.h"
 #include "expression/TreeDisposal.h"
+#include "expression/TreeComparison.h"
 #include "expression/TreeShorthands.h"
 
 namespace {
@@ -48,6 +54,10 @@ GiNaC::ex ToLibrary(const ExpressionRecord* e) {
     case kOpMinus: return -ToLibrary(e->operands[0]);
     case kOpOver: return ToLibrary(e->operands[0]) / ToLibrary(e->operands[1]);
     case kOpPower: return GiNaC::pow(ToLibrary(e->operands[0]), ToLibrary(e->operands[1]));
+    case kOpSin: return GiNaC::sin(ToLibrary(e->operands[0]));
+    case kOpCos: return GiNaC::cos(ToLibrary(e->operands[0]));
+    case kOpExp: return GiNaC::exp(ToLibrary(e->operands[0]));
+    case kOpLn: return GiNaC::log(ToLibrary(e->operands[0]));
     case kOpPlus: {
       GiNaC::ex sum = 0;
       for (int32_t k = 0; k < e->operandCount; ++k) sum += ToLibrary(e->operands[k]);
@@ -84,6 +94,57 @@ ExpressionRecord* RandomFormula(std::mt19937& random, int depth) {
     case 4: return Div(RandomFormula(random, depth - 1), RandomFormula(random, depth - 1));
     default: return Tothe(RandomFormula(random, depth - 1), Number(pick(2, 3)));
   }
+}
+
+// Sums, products, quotients and powers of sin, cos, exp and ln.
+ExpressionRecord* RandomSmoothFormula(std::mt19937& random, int depth) {
+  auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  if (depth == 0 || pick(0, 5) == 0)
+    return pick(0, 3) == 0 ? Number(pick(1, 5)) : Atomic("xxyz"[pick(0, 3)]);
+  ExpressionRecord* u = RandomSmoothFormula(random, depth - 1);
+  switch (pick(0, 8)) {
+    case 0: return Plus(u, RandomSmoothFormula(random, depth - 1));
+    case 1:
+    case 2: return Times(u, RandomSmoothFormula(random, depth - 1));
+    case 3: return Div(u, RandomSmoothFormula(random, depth - 1));
+    case 4: return Tothe(u, Number(pick(2, 4)));
+    case 5: return Sin(u);
+    case 6: return Cos(u);
+    case 7: return NewUnop(kOpExp, u);
+    default: return Ln(u);
+  }
+}
+
+void BM_DifferentiateRandomFormulas(benchmark::State& state) {
+  std::mt19937 random(22);
+  std::vector<ExpressionRecord*> sources;
+  while (sources.size() < 200) {
+    ExpressionRecord* formula = RandomSmoothFormula(random, 5);
+    if (DIM_Contains(formula, 'x') && LibraryAccepts(formula)) sources.push_back(formula);
+    else DisposExpr(formula);
+  }
+  int64_t repeats = 0;
+  MERecord record{};
+  gMathCurrentMEH = &record;
+  const double ours = SecondsOf([&] {
+    for (auto _ : state) {
+      for (const ExpressionRecord* source : sources) {
+        ExpressionRecord* tree = NewBinop(kOpFunction, NewUnop(kOpOpPartial, Atomic('x')), Copy(source));
+        record.root = record.selected = tree;
+        MATH_EvaluateDers();
+        DisposExpr(tree);
+      }
+      ++repeats;
+    }
+  });
+  gMathCurrentMEH = nullptr;
+  const GiNaC::symbol& x = Symbol('x');
+  const double library = SecondsOf([&] {
+    for (int64_t k = 0; k < repeats; ++k)
+      for (const ExpressionRecord* source : sources) benchmark::DoNotOptimize(ToLibrary(source).diff(x));
+  });
+  for (ExpressionRecord* source : sources) DisposExpr(source);
+  state.counters["vs_ginac_diff"] = ours / library;
 }
 
 void BM_MultiplyOutPowerOfThreeTerms(benchmark::State& state) {
@@ -148,3 +209,4 @@ void BM_SimplifyRandomFormulas(benchmark::State& state) {
 
 BENCHMARK(BM_MultiplyOutPowerOfThreeTerms)->DenseRange(5, 15)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SimplifyRandomFormulas)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DifferentiateRandomFormulas)->Unit(benchmark::kMillisecond);

@@ -102,7 +102,9 @@ class AnExpression {
   void ReplaceAtoms(int32_t from, int32_t to);
   bool HasAnalyticDerivative() const;
   bool DoesExprDefinePlane(A4Vector* out) const;
-  // Null until symbolic differentiation is available.
+  // The partial derivative in the variable, unsimplified and uncompiled;
+  // NaN short of stack or memory; null while no differentiation is
+  // installed (DerivativeHooks.h).
   AnExpression* CreateDerivativeExpr(int32_t id) const;
   AnExpression* CreateCopy() const;
   // The text of a string formula or of a text-column cell; owned by the

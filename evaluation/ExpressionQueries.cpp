@@ -2,14 +2,18 @@
 
 #include <algorithm>
 
+#include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/MemoryBudget.h"
+#include "evaluation/DerivativeHooks.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/ScalarExprEval.h"
 #include "expression/TableHeadingQueries.h"
+#include "expression/TreeBuilding.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeComputability.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeRewriting.h"
+#include "expression/TreeShorthands.h"
 #include "expression/TreeWalking.h"
 #include "expression/VariableIds.h"
 
@@ -153,7 +157,18 @@ bool AnExpression::DoesExprDefinePlane(A4Vector* out) const {
   return true;
 }
 
-AnExpression* AnExpression::CreateDerivativeExpr(int32_t) const { return nullptr; }
+AnExpression* AnExpression::CreateDerivativeExpr(int32_t id) const {
+  const auto differentiate = CurrentDerivativeHooks().differentiateWithoutSimplifying;
+  if (differentiate == nullptr || fTree == nullptr) return nullptr;
+  ExpressionRecord* derivative = nullptr;
+  if (MATH_MemCheckInRecursion() != 0) {
+    derivative = Number(gNaN);
+  } else {
+    derivative = Partial(Copy(fTree), Atomic(id));
+    if (derivative) differentiate(derivative);
+  }
+  return derivative ? new AnExpression(derivative, fDocument) : nullptr;
+}
 
 AnExpression* AnExpression::CreateCopy() const {
   auto* copy = new AnExpression(Copy(fTree), fDocument);

@@ -22,3 +22,21 @@ double ScalarExprEval(const ExpressionRecord* e, DocumentRecord* document) {
   ReallocateThreadLocalVariablesIfNecessary();
   return expression.Evaluate(0.0);
 }
+
+Complex ComplexExprEval(const ExpressionRecord* e, DocumentRecord* document) {
+  if (e == nullptr) return gNaNComplex;
+  AnExpression expression(Copy(e), document);
+  AnExpression::Compile(&expression);
+  expression.PointConstants().fComplex.store(1, std::memory_order_release);
+  ReallocateThreadLocalVariablesIfNecessary();
+  return expression.EvaluateComplexConstant();
+}
+
+void IntervalExprEval(const ExpressionRecord* e, DocumentRecord* document, double* lo, double* hi) {
+  *lo = *hi = gNaN;
+  if (e == nullptr) return;
+  AnExpression expression(Copy(e), document);
+  AnExpression::Compile(&expression);
+  ReallocateThreadLocalVariablesIfNecessary();
+  expression.EvaluateIntervalExtension(0.0, 0.0, 0.0, 0.0, lo, hi);
+}

@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/OurText/UniChar.h"
 #include "expression/ExpressionRecord.h"
+#include "expression/MathEditRecord.h"
 
 #include <cstdint>
 
@@ -34,7 +35,22 @@ struct MathEditorHooks {
   float (*offsetToPosition)(const UniChar* text, int32_t offset);
   // Highlights a box (which: 0 the main, 1 the companion box).
   void (*invertRect)(const FRect& box, int32_t which, MathGraphicsContext* context);
+  // The caret of the current record at the node, with the caret type.
+  void (*setIP)(ExpressionRecord* node, MathIPType type);
+  // The current record's selection widened to the selected node's parent.
+  void (*goUpExpr)();
+  // The current formula's layout marked stale, to be measured and drawn
+  // again.
+  void (*recalculateAndDraw)();
 };
 
 void InstallMathEditorHooks(const MathEditorHooks& hooks);
 const MathEditorHooks& CurrentMathEditorHooks();
+
+// The three editor entries the algebra calls on the current record. Until
+// the editor fills them they do what they do for caret type 0: select the
+// node, widen to the parent, clear the two layout bytes. No current record:
+// nothing.
+void EditorSetIP(ExpressionRecord* node, MathIPType type);
+void EditorGoUpExpr();
+void EditorRecalculateAndDraw();

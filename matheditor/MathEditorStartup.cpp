@@ -67,5 +67,6 @@ void InstallMathEditor() {
   hooks.charWidth = [](UniChar c) { return DIM_CharWidth(c); };
   hooks.offsetToPosition = DIM_StringOffsetToPosition;
   hooks.invertRect = InvertBox;
+  hooks.recalculateAndDraw = ORIGINS_RecalculateAndDraw2;
   InstallMathEditorHooks(hooks);
 }

@@ -1,10 +1,16 @@
 #pragma once
 
+#include "algebra/AlgebraCommands.h"
 #include "algebra/AlgebraSwitches.h"
+#include "algebra/RewriteHelpers.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "CoreUtilities/MemoryBudget.h"
+#include "evaluation/AnExpression.h"
+#include "expression/TreeBuilding.h"
+#include "expression/TreeCopying.h"
 #include "tests/expression/ParserTestSupport.h"
 
+#include <memory>
 #include <string>
 
 enum class Rewrite { kSimplify, kMultiplyOut, kKeepPowers, kNoOrdering };
@@ -23,4 +29,44 @@ inline std::string Rewritten(const std::string& text, Rewrite rewrite = Rewrite:
   if (!tree) return "<unreadable>";
   RunRewrite(tree.get(), rewrite);
   return Written(tree.get());
+}
+
+// A copy of the tree with the parameter a fixed, compiled in x and y.
+inline std::unique_ptr<AnExpression> CompiledWithA(const ExpressionRecord* tree, double a) {
+  ExpressionRecord* copy = Copy(tree);
+  PostOrder(copy, [a](ExpressionRecord* n) {
+    if (IsAtom(n, 'a')) Become(n, Number(a));
+  });
+  auto e = std::make_unique<AnExpression>(copy, nullptr);
+  AnExpression::Compile(e.get());
+  return e;
+}
+
+// The outcome of one command code on a parsed formula.
+struct CommandRun {
+  std::string formula;
+  std::string selected;
+  MathIPType caret;
+};
+
+// Runs the code with the first node written as `select` selected (the root
+// when empty) and the given caret.
+inline CommandRun RunCode(int32_t code, const std::string& text, const std::string& select = "",
+                          MathIPType caret = kIPWholeNode, int32_t start = 0, int32_t end = 0) {
+  Tree tree = Parse(text);
+  if (!tree) return {"<unreadable>", "", caret};
+  MERecord record{};
+  record.root = tree.get();
+  record.selected = record.root;
+  for (ExpressionRecord* n = record.root; n && !select.empty(); n = NextTopDownWithin(n, record.root)) {
+    if (Written(n) == select) {
+      record.selected = n;
+      break;
+    }
+  }
+  record.caretType = caret;
+  record.rangeStart = start;
+  record.rangeEnd = end;
+  RunAlgebraCommand(&record, code);
+  return {Written(record.root), Written(record.selected), record.caretType};
 }

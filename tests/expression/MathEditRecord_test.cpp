@@ -85,6 +85,9 @@ const MathEditorHooks kFixedMetric = {
     [](UniChar) { return kCharWidth; },
     [](const UniChar*, int32_t offset) { return kCharWidth * float(offset); },
     [](const FRect& box, int32_t which, MathGraphicsContext*) { gInverted.push_back({box, which}); },
+    nullptr,
+    nullptr,
+    nullptr,
 };
 
 void ExpectBox(const FRect& box, float top, float left, float bottom, float right) {

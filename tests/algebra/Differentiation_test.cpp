@@ -1,0 +1,148 @@
+#include "algebra/AlgebraStartup.h"
+#include "algebra/Differentiation.h"
+#include "expression/TreeShorthands.h"
+#include "tests/algebra/AlgebraTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string Derived(const std::string& text) { return RunCode(0x2000, text).formula; }
+
+// Central differences with Richardson's step: error of order h^4. NaN where
+// two step sizes disagree (not smooth there).
+double Richardson(AnExpression& f, double x, double y) {
+  auto central = [&](double h) { return (f.Evaluate(x + h, y) - f.Evaluate(x - h, y)) / (2 * h); };
+  auto extrapolated = [&](double h) { return (4 * central(h / 2) - central(h)) / 3; };
+  const double fine = extrapolated(1e-3);
+  const double coarse = extrapolated(2e-3);
+  return std::abs(fine - coarse) <= 1e-9 * std::max(1.0, std::abs(fine)) ? fine : NAN;
+}
+
+bool Near(double ours, double reference, double tolerance) {
+  return std::abs(ours - reference) <= tolerance * std::max(1.0, std::abs(reference));
+}
+
+TEST(Differentiation, RulesKeepTheirDocumentedShape) {
+  EXPECT_EQ(Derived("function(optotal(x),x^3)"), "3*x^2");
+  EXPECT_EQ(Derived("function(optotal(x),log(x))"), "0.4342944819032518/x");
+  EXPECT_EQ(Derived("function(optotal(x),3*sin(x))"), "3*cos(x)");
+  EXPECT_EQ(Derived("function(oppartial(x),y)"), "0");
+  EXPECT_EQ(Derived("function(optotal(x),y)"), "function(optotal(x),y)");
+  EXPECT_EQ(Derived("function(optotal(t),vector(t,t^2))"), "vector(1,2*t)");
+  EXPECT_EQ(Derived("function(optotal(t),vector(x,y))"), "function(optotal(t),vector(x,y))");
+  // A second derivative loses one order per command.
+  const std::string once = Derived("function(optotal(x,2),x^3)");
+  EXPECT_EQ(once, "function(optotal(x),3*x^2)");
+  EXPECT_EQ(Derived(once), "6*x");
+  // Kinds without a rule stay written.
+  for (const char* kept : {"function(f,x)", "min(x,1)", "besselj(1,x)", "abs(matrix(2,1,x,1))"}) {
+    const std::string text = std::string("function(optotal(x),") + kept + ")";
+    EXPECT_EQ(Derived(text), Reparsed(text)) << kept;
+  }
+  // A row count does not vary; a standard deviation has no linear rule.
+  EXPECT_EQ(Derived("function(optotal(x),Count(x))"), "0");
+  EXPECT_EQ(Derived("function(optotal(x),StdDev(x))"), Reparsed("function(optotal(x),StdDev(x))"));
+}
+
+TEST(Differentiation, WhileExpandingDefinitionsAPartialOfAnotherVariableStaysWritten) {
+  Tree tree = Parse("function(oppartial(x),y)");
+  {
+    ScopedAlgebraSwitch expanding(gMathExpandingDefinitions, 1);
+    MATH_DifferentiateExprWithoutSimplifying(tree.get());
+  }
+  EXPECT_EQ(Written(tree.get()), Reparsed("function(oppartial(x),y)"));
+}
+
+TEST(Differentiation, ShortOfStackTheDerivativeStaysWritten) {
+  Tree tree = Parse("function(optotal(x),sin(x))");
+  gMathError.store(1);
+  MATH_DifferentiateExprWithoutSimplifying(tree.get());
+  InstallAlgebra();
+  AnExpression compiled(Copy(tree.get()), nullptr);
+  std::unique_ptr<AnExpression> derivative(compiled.CreateDerivativeExpr('x'));
+  gMathError.store(0);
+  EXPECT_EQ(Written(tree.get()), Reparsed("function(optotal(x),sin(x))"));
+  // A compiled expression's derivative is NaN instead.
+  ASSERT_TRUE(derivative);
+  AnExpression::Compile(derivative.get());
+  EXPECT_TRUE(std::isnan(derivative->Evaluate(1.0, 0.0)));
+}
+
+// 5,000 random formulas in x, y, a over every rule kind: both forms against
+// GiNaC's derivative and against central differences.
+TEST(Differentiation, RandomFormulasAgreeWithGiNaCAndWithDifferences) {
+  std::ifstream data(ZL_TEST_DATA_DIR "/derivatives_reference.txt");
+  ASSERT_TRUE(data) << "derivatives_reference.txt";
+  std::string line;
+  int32_t rows = 0;
+  int32_t differenced = 0;
+  int32_t failures = 0;
+  int32_t lostSigns = 0;
+  while (std::getline(data, line) && failures < 10) {
+    std::istringstream fields(line);
+    std::string text;
+    double x = 0, y = 0, a = 0, reference = 0;
+    std::getline(fields, text, '\t');
+    fields >> x >> y >> a >> reference;
+    Tree simplified = Parse("function(oppartial(x)," + text + ")");
+    Tree plain = Parse(text);
+    ASSERT_TRUE(simplified && plain) << text;
+    DifferentiateAndSimplify(simplified.get());
+    Tree unsimplified(Partial(Copy(plain.get()), Atomic('x')));
+    MATH_DifferentiateExprWithoutSimplifying(unsimplified.get());
+    const double d1 = CompiledWithA(simplified.get(), a)->Evaluate(x, y);
+    const double d2 = CompiledWithA(unsimplified.get(), a)->Evaluate(x, y);
+    // Only where the formula is real and smooth: GiNaC also passes through
+    // complex values and takes 0^0 as 1.
+    const auto f = CompiledWithA(plain.get(), a);
+    const double numeric = Richardson(*f, x, y);
+    ++rows;
+    if (std::isnan(numeric)) continue;
+    // The rule set is formal: sqrt(u^2) is u and (u^2)^b is u^(2b), so where
+    // u < 0 the simplified formula is another function; its derivative is
+    // then not this one's.
+    Tree tidied(Copy(plain.get()));
+    SimplifyExpr(tidied.get());
+    if (!Near(CompiledWithA(tidied.get(), a)->Evaluate(x, y), f->Evaluate(x, y), 1e-9)) continue;
+    ++differenced;
+    // Tidying an unsimplified derivative meets the same formal rules.
+    if (std::isnan(d2)) ++lostSigns;
+    if (!Near(d1, reference, 1e-7) || (!std::isnan(d2) && !Near(d2, reference, 1e-7)) || !Near(d1, numeric, 1e-7)) {
+      ++failures;
+      ADD_FAILURE() << text << " at " << x << "," << y << "," << a << ": " << d1 << " / " << d2 << " vs GiNaC "
+                    << reference << ", differences " << numeric << "\n  " << Written(simplified.get());
+    }
+  }
+  EXPECT_EQ(rows, 5000);
+  EXPECT_GT(differenced, 3500);
+  EXPECT_LT(lostSigns, differenced / 50);
+}
+
+// The compiled forms the engine rewrites to: an indexed sum, a branch, a
+// comparison; derived twice, the second from the first's compiled tree.
+TEST(Differentiation, CompiledExpressionsDeriveTwice) {
+  InstallAlgebra();
+  for (const char* text : {"sum(x^k/k, k=1, 4)", "branch(if(x^3, x < 1), sin(x))", "x^2*(x < 1) + exp(x)"}) {
+    Tree tree = Parse(text);
+    ASSERT_TRUE(tree) << text;
+    AnExpression f(Copy(tree.get()), nullptr);
+    std::unique_ptr<AnExpression> d(f.CreateDerivativeExpr('x'));
+    ASSERT_TRUE(d) << text;
+    std::unique_ptr<AnExpression> dd(d->CreateDerivativeExpr('x'));
+    ASSERT_TRUE(dd) << text;
+    AnExpression::Compile(&f);
+    AnExpression::Compile(d.get());
+    AnExpression::Compile(dd.get());
+    for (double x : {0.3, 0.7, 1.6}) {
+      EXPECT_NEAR(d->Evaluate(x, 0.0), Richardson(f, x, 0.0), 1e-7) << text << " at " << x;
+      EXPECT_NEAR(dd->Evaluate(x, 0.0), Richardson(*d, x, 0.0), 1e-6) << text << " at " << x;
+    }
+  }
+}
+
+}  // namespace
