@@ -16,6 +16,7 @@
 #include "platform/OurPicture.h"
 #include "platform/OurPort.h"
 #include "tools/DocumentFile.h"
+#include "tools/ProbeArguments.h"
 #include "tools/Render2DCurves.h"
 #include "tools/Render2DInequality.h"
 #include "tools/Render2DPlots.h"
@@ -34,11 +35,7 @@ namespace {
 bool gUseAntialiasing = false;
 
 int Argument(int argc, char** argv, int index, int fallback) {
-  if (index >= argc) return fallback;
-  int value = fallback;
-  const char* text = argv[index];
-  const auto [end, error] = std::from_chars(text, text + std::strlen(text), value);
-  return error == std::errc() && *end == '\0' ? value : -1;
+  return WholeArgument(index < argc ? argv[index] : nullptr, fallback);
 }
 
 StoredView2D StoredView(const DocumentContents& c, int which) {

@@ -8,7 +8,7 @@
 
 #include "CoreUtilities/JobQueue.h"
 #include "evaluation/AnExpression.h"
-#include "expression/ExpressionParser.h"
+#include "tools/ProbeArguments.h"
 #include "expression/VariableIds.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/A2DGraphView.h"
@@ -18,13 +18,8 @@
 namespace {
 
 AnExpression* Compiled(const std::string& text, int32_t variable) {
-  ExpressionRecord* tree = CoreParseExpr(text.data(), static_cast<int32_t>(text.size()));
-  if (tree == nullptr) {
-    std::cerr << "can't read the formula: " << text << '\n';
-    return nullptr;
-  }
-  auto* e = new AnExpression(tree, nullptr);
-  e->ReplaceAtoms(variable, kIdU);
+  AnExpression* e = ExpressionFromText(text);
+  if (e != nullptr) e->ReplaceAtoms(variable, kIdU);
   return e;
 }
 

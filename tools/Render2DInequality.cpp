@@ -18,21 +18,10 @@
 #include "graphs2d/A2DInequality.h"
 #include "platform/GuiApplication.h"
 #include "platform/OurPort.h"
+#include "tools/ProbeArguments.h"
 #include "tools/Render2DPng.h"
 
 namespace {
-
-int Number(const char* text, int fallback) {
-  if (text == nullptr) return fallback;
-  int value = 0;
-  const auto [end, error] = std::from_chars(text, text + std::strlen(text), value);
-  return error == std::errc() && *end == '\0' ? value : -1;
-}
-
-AnExpression* Parse(const std::string& text) {
-  ExpressionRecord* tree = CoreParseExpr(text.data(), static_cast<int32_t>(text.size()));
-  return tree ? new AnExpression(tree, nullptr) : nullptr;
-}
 
 // The view, and the graph it owns, end before the workers do.
 int DrawCondition(AnExpression* condition, const char* path, int width, int height, int mode, bool stats) {
@@ -44,7 +33,7 @@ int DrawCondition(AnExpression* condition, const char* path, int width, int heig
   view.SetDefaultViewState();
   view.Resize();
   const int64_t start = OurGetMicroseconds();
-  auto* graph = new A2DInequality(condition, Parse("0"), colour, mode, equation, view.GraphTransform());
+  auto* graph = new A2DInequality(condition, ExpressionFromText("0"), colour, mode, equation, view.GraphTransform());
   if (view.AddGraph(graph) != 0) {
     delete graph;
     return 1;
@@ -71,18 +60,15 @@ int DrawCondition(AnExpression* condition, const char* path, int width, int heig
 
 int RenderCondition(int argc, char** argv) {
   const auto argument = [&](int i) { return i < argc ? argv[i] : nullptr; };
-  const int width = Number(argument(3), 800), height = Number(argument(4), 600), mode = Number(argument(5), 2);
+  const int width = WholeArgument(argument(3), 800), height = WholeArgument(argument(4), 600), mode = WholeArgument(argument(5), 2);
   const bool stats = argument(6) && std::strcmp(argument(6), "stats") == 0;
   if (argc < 3 || width < 1 || height < 1 || width > 8000 || height > 8000 || mode < 0 || mode > 2) {
     std::cerr << "usage: zl_render2d --condition \"y < sin(x)\" out.png [width] [height] [mode 0|1|2] [stats]\n";
     return 2;
   }
   EnsureGuiApplication();
-  AnExpression* condition = Parse(argv[1]);
-  if (condition == nullptr) {
-    std::cerr << "not a formula: " << argv[1] << '\n';
-    return 1;
-  }
+  AnExpression* condition = ExpressionFromText(argv[1]);
+  if (condition == nullptr) return 1;
   StartComputeThreads();
   const int status = DrawCondition(condition, argv[2], width, height, mode, stats);
   StopComputeThreads();

@@ -23,16 +23,11 @@
 #include "graphs2d/ADensityPlot.h"
 #include "platform/GuiApplication.h"
 #include "platform/OurPort.h"
+#include "tools/ProbeArguments.h"
 
 namespace {
 
 constexpr int kSize = 400;
-
-AnExpression* Parse(const char* text) {
-  ExpressionRecord* tree = CoreParseExpr(text, static_cast<int32_t>(std::strlen(text)));
-  if (!tree) std::cerr << "cannot read: " << text << '\n';
-  return tree ? new AnExpression(tree, nullptr) : nullptr;
-}
 
 std::string Number(double v) {
   char text[32];
@@ -61,7 +56,7 @@ A2DGraph* MakePlot(int argc, char** argv, const A2DTransform& t, int* next) {
   auto* colour = new AGraphColor;
   colour->fSolidColor = 0x0000FF;
   if (kind == "contour" || kind == "density") {
-    AnExpression* f = Parse(argv[2]);
+    AnExpression* f = ExpressionFromText(argv[2]);
     *next = 3;
     if (!f) return delete colour, nullptr;
     if (kind == "contour") return new AContourPlot(f, 0.5, colour, t);
@@ -69,7 +64,7 @@ A2DGraph* MakePlot(int argc, char** argv, const A2DTransform& t, int* next) {
   }
   *next = 5;
   if (argc < 6) return delete colour, nullptr;
-  AnExpression *a = Parse(argv[2]), *b = Parse(argv[3]), *c = Parse(argv[4]);
+  AnExpression *a = ExpressionFromText(argv[2]), *b = ExpressionFromText(argv[3]), *c = ExpressionFromText(argv[4]);
   if (!a || !b || !c) return delete a, delete b, delete c, delete colour, nullptr;
   return new AColorPlot(a, b, c, nullptr, kind == "hsv", colour, t);
 }

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "evaluation/AnExpression.h"
-#include "expression/ExpressionParser.h"
+#include "tools/ProbeArguments.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/A2DGraphView.h"
 #include "graphs2d/A2DVectorPlot.h"
@@ -47,14 +47,13 @@ AGraphColor* Colour(size_t index) {
 // The parts as expressions; false with a message when one can't be read.
 bool Expressions(const std::vector<std::string>& parts, DocumentRecord* document, std::vector<AnExpression*>* out) {
   for (const std::string& text : parts) {
-    ExpressionRecord* tree = CoreParseExpr(text.data(), static_cast<int32_t>(text.size()));
-    if (tree == nullptr) {
-      std::cerr << "can't read the formula: " << text << '\n';
-      for (AnExpression* e : *out) delete e;
+    AnExpression* e = ExpressionFromText(text, document);
+    if (e == nullptr) {
+      for (AnExpression* made : *out) delete made;
       out->clear();
       return false;
     }
-    out->push_back(new AnExpression(tree, document));
+    out->push_back(e);
   }
   return true;
 }

@@ -19,27 +19,13 @@
 #include "graphs2d/ATransformPlot.h"
 #include "platform/GuiApplication.h"
 #include "platform/OurPort.h"
+#include "tools/ProbeArguments.h"
 #include "tools/Render2DPng.h"
 
 namespace {
 
-int Number(const char* text, int fallback) {
-  if (text == nullptr) return fallback;
-  int value = 0;
-  const auto [end, error] = std::from_chars(text, text + std::strlen(text), value);
-  return error == std::errc() && *end == '\0' ? value : -1;
-}
-
-double Grain(const char* text) {
-  if (text == nullptr) return 0.5;
-  double value = 0.5;
-  const auto [end, error] = std::from_chars(text, text + std::strlen(text), value);
-  return error == std::errc() && *end == '\0' ? value : -1;
-}
-
 std::unique_ptr<AnExpression> Parse(const std::string& text) {
-  ExpressionRecord* tree = CoreParseExpr(text.data(), static_cast<int32_t>(text.size()));
-  return std::unique_ptr<AnExpression>(tree ? new AnExpression(tree, nullptr) : nullptr);
+  return std::unique_ptr<AnExpression>(ExpressionFromText(text));
 }
 
 void WaitFor(A2DGraph& graph) {
@@ -89,8 +75,8 @@ int Draw(bool forward, std::unique_ptr<AnExpression> f, std::unique_ptr<AnExpres
 
 int RenderTransform(int argc, char** argv) {
   const auto argument = [&](int i) { return i < argc ? argv[i] : nullptr; };
-  const int width = Number(argument(6), 800), height = Number(argument(7), 600);
-  const double grain = Grain(argument(8));
+  const int width = WholeArgument(argument(6), 800), height = WholeArgument(argument(7), 600);
+  const double grain = NumberArgument(argument(8), 0.5);
   const bool forward = argc > 1 && std::strcmp(argv[1], "forward") == 0;
   const bool inverse = argc > 1 && std::strcmp(argv[1], "inverse") == 0;
   if (argc < 6 || !(forward || inverse) || width < 1 || height < 1 || width > 8000 || height > 8000 || grain < 0) {
