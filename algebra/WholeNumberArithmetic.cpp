@@ -2,22 +2,15 @@
 
 #include "platform/CheckedConvert.h"
 #include "algebra/SimplifierNodes.h"
+#include "evaluation/RealFunctions.h"
+#include "expression/WholeNumberGcd.h"
 
 #include <cmath>
 #include <cstdlib>
 
-bool IsWholeNumber(double x) { return x == static_cast<double>(DoubleToInt32(x)); }
+bool IsWholeNumber(double x) { return IsWholeInt32(x); }
 
-double SIMP_Gcd2(int32_t a, int32_t b) {
-  int64_t x = std::llabs(a);
-  int64_t y = std::llabs(b);
-  while (y != 0) {
-    const int64_t remainder = x % y;
-    x = y;
-    y = remainder;
-  }
-  return static_cast<double>(x);
-}
+double SIMP_Gcd2(int32_t a, int32_t b) { return SIMP_Gcd(a, b); }
 
 void SIMP_GCD(ExpressionRecord* a, ExpressionRecord* b) {
   NumberBlock* x = a->payload.number;
@@ -42,7 +35,7 @@ bool WholeRootOf(double a, double n, double* root) {
   if (!IsWholeNumber(a) || a < 0.0 || !IsWholeNumber(n) || n < 1.0) return false;
   const int64_t radicand = DoubleToInt32(a);
   const int64_t index = DoubleToInt32(n);
-  const int64_t t = std::llround(std::pow(static_cast<double>(radicand), 1.0 / static_cast<double>(index)));
+  const int64_t t = std::llround(NthRoot(static_cast<double>(radicand), static_cast<int>(index)));
   if (t <= 1) {
     if (t != radicand) return false;
   } else {

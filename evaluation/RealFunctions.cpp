@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/SpecialFunctions.h"
+#include "expression/WholeNumberGcd.h"
 #include "platform/CheckedConvert.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 #include <limits>
 
 namespace {
-
-bool HoldsInt32(double x) { return x == DoubleToInt32(x); }
 
 // Largest argument whose Gamma(x + 1) is finite is 170.6243...; everything
 // above overflows, and the gamma routine itself would give NaN far above.
@@ -31,20 +30,6 @@ double ExactFactorial(int n) {
     low = lowProduct - (high - product);
   }
   return high + low;
-}
-
-// Greatest common divisor of two whole numbers held by 32-bit integers; 1 when
-// either is not one, |a| when b is 0.
-double GcdOfWholeNumbers(double a, double b) {
-  if (!HoldsInt32(a) || !HoldsInt32(b)) return 1.0;
-  int64_t x = std::abs(static_cast<int64_t>(DoubleToInt32(a)));
-  int64_t y = std::abs(static_cast<int64_t>(DoubleToInt32(b)));
-  while (y != 0) {
-    const int64_t rest = x % y;
-    x = y;
-    y = rest;
-  }
-  return static_cast<double>(x);
 }
 
 constexpr double kTwoToThe53 = 9007199254740992.0;
@@ -190,11 +175,11 @@ double Choose(double n, double k) {
 
 double PowFrac(double base, double q, double p) {
   const double exponent = p / q;
-  if (!HoldsInt32(p) || !HoldsInt32(q)) return std::pow(base, exponent);
-  const double gcd = GcdOfWholeNumbers(p, q);
+  if (!IsWholeInt32(p) || !IsWholeInt32(q)) return std::pow(base, exponent);
+  const double gcd = SIMP_Gcd(p, q);
   const double denominator = q / gcd;
   const double numerator = p / gcd;
-  if (numerator == 1 && denominator >= 2 && HoldsInt32(denominator)) return NthRoot(base, DoubleToInt32(denominator));
+  if (numerator == 1 && denominator >= 2 && IsWholeInt32(denominator)) return NthRoot(base, DoubleToInt32(denominator));
   if (!IsInteger(denominator) || IsEven(denominator) || !(base < 0)) {
     return std::pow(base, exponent);
   }
