@@ -30,7 +30,8 @@ struct Case {
 // 1 + 1/2 + 1/4 + 1/8 = 1.875; the nested sums with n inner or outer:
 // 1.875 * (1 + 2) = 5.625, sum over k of k * (1 + 4 + .. + k^2) = 1 + 10 + 42,
 // sum over n of n * n(n+1)/2 = 1 + 6 + 18; n outside its loop is the slider;
-// a table statistic over the index: mean(U) = 2.5, times (1 + 2) * x.
+// a table statistic over the index: mean(U) = 2.5, times (1 + 2) * x; a
+// subscripted index is bound the same way.
 const Case kCases[] = {
     {"sum(x ^ (n - 1), n = 1, 4)", 1.875},
     {"product(x ^ (n - 1) + 1, n = 1, 2)", 3.0},
@@ -39,6 +40,7 @@ const Case kCases[] = {
     {"sum(sum(n * k, k = 1, n), n = 1, 3) + 0 * x", 25.0},
     {"sum(x ^ (n - 1), n = 1, 4) + n", 1.875 + kSlider},
     {"sum(Mean(U * n) * x, n = 1, 2)", 3.75},
+    {"sum(x ^ (k_1 - 1), k_1 = 1, 4)", 1.875},
 };
 
 TEST(SliderLetterIndex, PointIntervalAndComplexRunsSeeTheIndexNotTheSlider) {
@@ -62,8 +64,10 @@ TEST(SliderLetterIndex, PointIntervalAndComplexRunsSeeTheIndexNotTheSlider) {
 TEST(SliderLetterIndex, GridRunsSeeTheIndexNotTheSlider) {
   auto document = DocumentWithTable();
   ASSERT_TRUE(document);
-  for (const char* suffix : {"", " + 0 * i"}) {
-    auto e = MakeExpression(std::string("sum(x ^ (n - 1) + y, n = 1, 4)") + suffix, document.get());
+  const std::string texts[] = {"sum(x ^ (n - 1) + y, n = 1, 4)", "sum(x ^ (k_1 - 1) + y, k_1 = 1, 4)",
+                               "sum(x ^ (n - 1) + y, n = 1, 4) + 0 * i"};
+  for (const std::string& text : texts) {
+    auto e = MakeExpression(text, document.get());
     std::unique_ptr<MGridData> data(AnExpression::CompileForGrid(e.get()));
     ASSERT_NE(data, nullptr);
     MGridVariables grid;
@@ -71,9 +75,9 @@ TEST(SliderLetterIndex, GridRunsSeeTheIndexNotTheSlider) {
     std::vector<double> row(2);
     e->EvaluateArrayOnGrid(0, &grid, row.data());
     // x = 0.5 then 1, y = 0.25 on row 0.
-    EXPECT_DOUBLE_EQ(row[0], 1.875 + 1.0) << suffix;
-    EXPECT_DOUBLE_EQ(row[1], 4.0 + 1.0) << suffix;
-    EXPECT_DOUBLE_EQ(e->EvaluateOnGrid(0, 1, &grid), 1.875 + 5.0) << suffix;
+    EXPECT_DOUBLE_EQ(row[0], 1.875 + 1.0) << text;
+    EXPECT_DOUBLE_EQ(row[1], 4.0 + 1.0) << text;
+    EXPECT_DOUBLE_EQ(e->EvaluateOnGrid(0, 1, &grid), 1.875 + 5.0) << text;
   }
 }
 
