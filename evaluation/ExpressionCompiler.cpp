@@ -97,6 +97,7 @@ class Compilation {
   bool MaySearchShared(ExpressionRecord* node) const;
   bool MayRecord(ExpressionRecord* node) const;
   bool TryShared(ExpressionRecord* node);
+  bool IsConstant(ExpressionRecord* node) const;
   bool TryConstant(ExpressionRecord* node);
   int32_t LoopIndexSlot(const ExpressionRecord* node) const;
   bool HandOutLoopSlots(ExpressionRecord* expression, int32_t count, int32_t* first);
@@ -232,8 +233,7 @@ ExpressionRecord* Compilation::Descend(ExpressionRecord* node, bool* done) {
   if (node != fRoot && IsKind(parent, kOpTableIndex) && OP_NUMeq(node, 1)) Emit(pcPushRow);
   for (;;) {
     if (fOutOfMemory) return node;
-    if ((IsScalarDataOpcode(node->opcode) || IsDataMinMax(node, fDocument)) &&
-        !(fCache != nullptr && DIM_EvalsToNumAllowingParameters(node, fDocument))) {
+    if ((IsScalarDataOpcode(node->opcode) || IsDataMinMax(node, fDocument)) && !IsConstant(node)) {
       if (TryShared(node)) {
         *done = true;
         return node;
@@ -329,13 +329,21 @@ bool Compilation::TryShared(ExpressionRecord* node) {
   return true;
 }
 
+// The cache computes its values once, at the slider's value: a node that
+// reads a surrounding loop's index (the slider's letter may be one) is not
+// constant even where the slider's letter passes as a parameter.
+bool Compilation::IsConstant(ExpressionRecord* node) const {
+  return fCache != nullptr && DIM_EvalsToNumAllowingParameters(node, fDocument) &&
+         DoesNotDependOnSummationIndex(node);
+}
+
 // Pushes the node's value from the constants cache: one value.
 bool Compilation::TryConstant(ExpressionRecord* node) {
-  if (fCache == nullptr || !CSEisOK(node) || IsFunctionName(node)) return false;
+  if (!CSEisOK(node) || IsFunctionName(node)) return false;
   if (node->opcode == kOpAtom &&
       (node->payload.id == DocumentSliderVariable(fDocument) || Is_pi_degree_e_i_inf(node->payload.id)))
     return false;
-  if (!DIM_EvalsToNumAllowingParameters(node, fDocument)) return false;
+  if (!IsConstant(node)) return false;
   const int32_t index = fCache->SaveExpr(node);
   if (index < 0) {
     fOutOfMemory = true;

@@ -9,6 +9,7 @@
 #include "evaluation/StackMachine.h"
 #include "evaluation/VariableRestriction.h"
 #include "expression/TreeComparison.h"
+#include "expression/TreeWalking.h"
 #include "expression/VariableIds.h"
 
 namespace {
@@ -57,6 +58,16 @@ bool HoistedInGrid(ExpressionRecord* node, DocumentRecord* document, PCodeOp* op
   if (UsesOnly(node, document, 'u') || UsesOnly(node, document, 'x')) return HoistAt(0, node, op, slot, outOfMemory);
   if (UsesOnly(node, document, 'v') || UsesOnly(node, document, 'y')) return HoistAt(1, node, op, slot, outOfMemory);
   if (UsesOnly(node, document, 'z')) return HoistAt(2, node, op, slot, outOfMemory);
+  return false;
+}
+
+// An index is a name or a subscripted name such as k_1.
+bool ReadsIndex(const ExpressionRecord* node, const ExpressionRecord* index) {
+  if (IsKind(index, kOpAtom)) return DIM_Contains(node, index->payload.id);
+  auto* root = const_cast<ExpressionRecord*>(node);
+  for (ExpressionRecord* n = root; n != nullptr; n = NextTopDownWithin(n, root)) {
+    if (MATH_Equal(n, index)) return true;
+  }
   return false;
 }
 
@@ -199,8 +210,8 @@ bool DoesNotDependOnSummationIndex(const ExpressionRecord* node) {
   for (const ExpressionRecord* ancestor = node->parent; ancestor != nullptr; ancestor = ancestor->parent) {
     if (!IsPreparedLoop(ancestor) || ancestor->operandCount != 3) continue;
     const ExpressionRecord* range = ancestor->operands[0];
-    if (!IsKind(range, kOpEquals) || range->operandCount != 2 || !IsKind(range->operands[0], kOpAtom)) continue;
-    if (DIM_Contains(node, range->operands[0]->payload.id)) return false;
+    if (!IsKind(range, kOpEquals) || range->operandCount != 2) continue;
+    if (ReadsIndex(node, range->operands[0])) return false;
   }
   return true;
 }
