@@ -12,26 +12,6 @@
 
 namespace {
 
-// A definition such as "'f'(a, b) = a ^ 2 + b" whose parameter names become
-// placeholders with the given ids, in the order of `parameters`.
-ExpressionRecord* Definition(const std::string& text, const std::string& parameters, std::vector<int32_t> ids) {
-  ExpressionRecord* tree = ParseTree(text).release();
-  for (ExpressionRecord* n = tree; n != nullptr; n = NextTopDown(n)) {
-    if (n->opcode != kOpAtom || n->payload.id >= 128) continue;
-    const size_t p = parameters.find(static_cast<char>(n->payload.id));
-    if (p == std::string::npos) continue;
-    n->opcode = kOpDummy;
-    n->payload.id = ids[p];
-  }
-  return tree;
-}
-
-ExpressionRecord* Definition(const std::string& text, const std::string& parameters) {
-  std::vector<int32_t> ids;
-  for (size_t i = 0; i < parameters.size(); ++i) ids.push_back(1000 + static_cast<int32_t>(i));
-  return Definition(text, parameters, ids);
-}
-
 class DocumentFunctions : public testing::Test {
  protected:
   void TearDown() override {
