@@ -13,22 +13,27 @@
 
 namespace {
 
-struct ViewMakers {
-  ViewMakers() {
+const MRect kPane{0, 0, 300, 400};
+
+// The golden settings document, with the view makers the pane needs.
+class GraphPaneSettingsTest : public testing::Test {
+ protected:
+  void SetUp() override {
     gGraphPaneHooks = GraphPaneHooks{};
     gGraphPaneHooks.Make2DView = MakeA2DGraphView;
     gGraphPaneHooks.Make3DView = MakeA3DGraphView;
     gGraphPaneHooks.Make4DView = MakeA4DGraphView;
+    document = Read(Golden("document_golden_settings.zlf"));
+    ASSERT_NE(document, nullptr);
   }
-  ~ViewMakers() { gGraphPaneHooks = GraphPaneHooks{}; }
+  void TearDown() override {
+    document.reset();
+    gGraphPaneHooks = GraphPaneHooks{};
+  }
+  std::unique_ptr<DocumentRecord> document;
 };
 
-const MRect kPane{0, 0, 300, 400};
-
-TEST(GraphPaneSettings, StoredViewsGoIntoThePaneViews) {
-  ViewMakers makers;
-  auto document = Read(Golden("document_golden_settings.zlf"));
-  ASSERT_NE(document, nullptr);
+TEST_F(GraphPaneSettingsTest, StoredViewsGoIntoThePaneViews) {
   const GraphPaneSettings& s = document->fContents.pane;
   auto pane = MakeDocumentGraphPane(document.get(), kPane, nullptr);
   const StoredView2D second = dynamic_cast<A2DGraphView*>(pane->View2D(1))->StoredView();
@@ -45,10 +50,7 @@ TEST(GraphPaneSettings, StoredViewsGoIntoThePaneViews) {
   EXPECT_EQ(pane->View4D()->ParameterRange(kCoordR), nullptr);
 }
 
-TEST(GraphPaneSettings, AnUntouchedPaneWritesTheDocumentAsRead) {
-  ViewMakers makers;
-  auto document = Read(Golden("document_golden_settings.zlf"));
-  ASSERT_NE(document, nullptr);
+TEST_F(GraphPaneSettingsTest, AnUntouchedPaneWritesTheDocumentAsRead) {
   const auto plain = WriteDocumentText(*document);
   document->fGraphPane = MakeDocumentGraphPane(document.get(), kPane, nullptr);
   const auto withPane = WriteDocumentText(*document);
@@ -58,10 +60,7 @@ TEST(GraphPaneSettings, AnUntouchedPaneWritesTheDocumentAsRead) {
   EXPECT_EQ(*plain, *withPane);
 }
 
-TEST(GraphPaneSettings, ChangesInThePaneReachTheWrittenDocument) {
-  ViewMakers makers;
-  auto document = Read(Golden("document_golden_settings.zlf"));
-  ASSERT_NE(document, nullptr);
+TEST_F(GraphPaneSettingsTest, ChangesInThePaneReachTheWrittenDocument) {
   document->fGraphPane = MakeDocumentGraphPane(document.get(), kPane, nullptr);
   AGraphPane& pane = *document->fGraphPane;
   pane.SetParameterValue(kCoordT, 1, 9.5);

@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "CompilerTestSupport.h"
+#include "MachineTestSupport.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/MemoryBudget.h"
@@ -20,11 +21,7 @@ int Count(const AStackMachine& m, int32_t opcode) {
   return count;
 }
 
-double RunAt(const AStackMachine& m, double x, double y = 0, double z = 0) {
-  std::vector<double> slots(static_cast<size_t>(m.VariableSlotCount()) + 8, 0.0);
-  slots[3] = x, slots[4] = y, slots[5] = z;
-  return m.Run(slots.data(), nullptr);
-}
+double RunAt(const AStackMachine& m, double x, double y = 0, double z = 0) { return RunWith<double>(m, {0, 0, 0, x, y, z}); }
 
 }  // namespace
 

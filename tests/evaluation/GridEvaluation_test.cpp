@@ -54,23 +54,6 @@ TEST(GridInterpreter, RowsAndLayersSpreadTheirInputs) {
   EXPECT_EQ(RunRow(*Program("pcPushGrid2 0"), layer), (std::vector<double>{-2, -2, -2, -3, -3, -3}));
 }
 
-TEST(GridInterpreter, ChoicesKeepSingleValuesSingle) {
-  MGridVariables row;
-  row.dx = 1;
-  ASSERT_TRUE(PrepareGridArrays(&row, 4, 1, 0, 0, 0, 0, 12));
-  FillRunInputs<double>(row, 0);
-  const std::vector<double> nan = RunRow(*Program("pcPushVar 3\npcPushNumber 0\npcIf"), row);
-  for (double v : nan) EXPECT_TRUE(std::isnan(v));
-  EXPECT_EQ(RunRow(*Program("pcPushVar 3\npcPushNumber 1\npcIf"), row), (std::vector<double>{0, 1, 2, 3}));
-  EXPECT_EQ(RunRow(*Program("pcPushNumber 0\npcPushNumber 5\npcPushNumber 1\npcPushNumber 6\npcBranch 2"), row),
-            std::vector<double>(4, 6.0));
-  // Per-point conditions: x < 2 picks 10, else 20.
-  EXPECT_EQ(RunRow(*Program("pcPushVar 3\npcPushNumber 2\npcLess 2\npcPushNumber 10\n"
-                            "pcPushNumber 1\npcPushNumber 20\npcBranch 2"),
-                   row),
-            (std::vector<double>{10, 10, 20, 20}));
-}
-
 TEST(GridInterpreter, ComplexResultsOffTheRealAxisAreUndefined) {
   MGridVariables row;
   row.complex = 1;

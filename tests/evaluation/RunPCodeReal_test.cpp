@@ -38,26 +38,17 @@ TEST(RealInterpreter, UnaryOpcodesAgreeWithTheirDefinitions) {
 }
 
 TEST(RealInterpreter, BinaryOpcodesTakeSecondThenTop) {
-  EXPECT_EQ(Run2("pcAdd", 2, 3), 5);
-  EXPECT_EQ(Run2("pcMul", 2, 3), 6);
-  EXPECT_EQ(Run2("pcDiv", 3, 2), 1.5);
-  EXPECT_EQ(Run2("pcPow", 2, 10), 1024);
+  struct Case { const char* op; double second, top, expected; };
+  const Case cases[] = {
+      {"pcAdd", 2, 3, 5}, {"pcMul", 2, 3, 6}, {"pcDiv", 3, 2, 1.5}, {"pcPow", 2, 10, 1024}, {"pcHypot", 3, 4, 5},
+      {"pcMakeInterval", 1, 2, 2}, {"pcMod", -1, 3, 2}, {"pcMin", 1, 2, 1}, {"pcMin", 3, gNaN, 3},
+      {"pcMax", 1, 2, 2}, {"pcChoose", 5, 2, 10}, {"pcAnd", 1, 1, 1}, {"pcAnd", 1, 0.5, 0}, {"pcOr", 0, 1, 1},
+      {"pcOr", gNaN, 0, 0}, {"pcSwap\npcPop", 7, 8, 8}, {"pcPop", 7, 8, 7},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Run2(c.op, c.second, c.top), c.expected) << c.op;
   EXPECT_NEAR(Run2("pcAngle", -1, 0), gPi, 1e-15);
   EXPECT_NEAR(Run2("pcAngle", 1, -1), 7 * gPi / 4, 1e-15);
-  EXPECT_EQ(Run2("pcHypot", 3, 4), 5);
-  EXPECT_EQ(Run2("pcMakeInterval", 1, 2), 2);
-  EXPECT_EQ(Run2("pcMod", -1, 3), 2);
-  EXPECT_EQ(Run2("pcMin", 1, 2), 1);
-  EXPECT_EQ(Run2("pcMin", 3, gNaN), 3);
-  EXPECT_EQ(Run2("pcMax", 1, 2), 2);
-  EXPECT_EQ(Run2("pcChoose", 5, 2), 10);
   EXPECT_NEAR(Run2("pcBesselJ", 1.5, 0), 0.5118276717359181, 1e-13);  // J0(1.5)
-  EXPECT_EQ(Run2("pcAnd", 1, 1), 1);
-  EXPECT_EQ(Run2("pcAnd", 1, 0.5), 0);
-  EXPECT_EQ(Run2("pcOr", 0, 1), 1);
-  EXPECT_EQ(Run2("pcOr", gNaN, 0), 0);
-  EXPECT_EQ(Run2("pcSwap\npcPop", 7, 8), 8);
-  EXPECT_EQ(Run2("pcPop", 7, 8), 7);
   EXPECT_NEAR(RunText<double>("pcPushNumber -8\npcPushNumber 2\npcPushNumber 3\npcPowFrac"), 4, 1e-14);
   EXPECT_EQ(RunText<double>("pcPushNumber 5\npcPushNumber 0\npcPushNumber 2\npcClamp"), 2);
   EXPECT_EQ(RunText<double>("pcPushNumber -5\npcPushNumber 0\npcPushNumber 2\npcClamp"), 0);

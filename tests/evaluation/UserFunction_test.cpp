@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "CompilerTestSupport.h"
+#include "MachineTestSupport.h"
 #include "document/DocumentFunctionList.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
@@ -10,33 +11,6 @@
 #include "expression/TreeWalking.h"
 
 namespace {
-
-// A definition such as "'f'(a, b) = a ^ 2 + b" whose parameter names become
-// placeholders with the given ids, in the order of `parameters`.
-ExpressionRecord* Definition(const std::string& text, const std::string& parameters, std::vector<int32_t> ids) {
-  ExpressionRecord* tree = CoreParseExpr(text.data(), static_cast<int32_t>(text.size()));
-  EXPECT_NE(tree, nullptr) << text;
-  for (ExpressionRecord* n = tree; n != nullptr; n = NextTopDown(n)) {
-    if (n->opcode != kOpAtom || n->payload.id >= 128) continue;
-    const size_t p = parameters.find(static_cast<char>(n->payload.id));
-    if (p == std::string::npos) continue;
-    n->opcode = kOpDummy;
-    n->payload.id = ids[p];
-  }
-  return tree;
-}
-
-ExpressionRecord* Definition(const std::string& text, const std::string& parameters) {
-  std::vector<int32_t> ids;
-  for (size_t i = 0; i < parameters.size(); ++i) ids.push_back(1000 + static_cast<int32_t>(i));
-  return Definition(text, parameters, ids);
-}
-
-double RunWithArguments(const AStackMachine& m, const std::vector<double>& arguments) {
-  std::vector<double> slots(static_cast<size_t>(m.VariableSlotCount()) + 4, 0.0);
-  std::copy(arguments.begin(), arguments.end(), slots.begin());
-  return m.Run(slots.data(), nullptr);
-}
 
 class DocumentFunctions : public testing::Test {
  protected:
@@ -63,10 +37,7 @@ class DocumentFunctions : public testing::Test {
   }
 
   double Value(const std::string& text, double x = 0) {
-    Compiled c = CompileText(text, false, fDocument.get());
-    std::vector<double> slots(static_cast<size_t>(c.machine->VariableSlotCount()) + 4, 0.0);
-    slots[3] = x;
-    return c.machine->Run(slots.data(), nullptr);
+    return RunWith<double>(*CompileText(text, false, fDocument.get()).machine, {0, 0, 0, x});
   }
 
   std::unique_ptr<DocumentRecord> fDocument;
@@ -80,7 +51,7 @@ TEST(UserFunction, ParametersBecomeArgumentSlots) {
   ASSERT_NE(f.Program(), nullptr);
   EXPECT_EQ(Listing(*f.Program()), "pcPushVar\npcSquare\npcPushVar 1\npcAdd\n");
   EXPECT_EQ(f.Program()->fArgumentCount, 2);
-  EXPECT_EQ(RunWithArguments(*f.Program(), {3, 4}), 13.0);
+  EXPECT_EQ(RunWith<double>(*f.Program(), {3, 4}), 13.0);
 
   AFunction g(Definition("'g'(a) = 2 * a", "a"), nullptr);
   g.Compile();
@@ -94,7 +65,7 @@ TEST(UserFunction, ParameterIdsThatEqualEarlierPositionsDoNotCollide) {
   AFunction f(Definition("'f'(p, q) = p - 2 * q", "pq", {1, 0}), nullptr);
   f.Compile();
   ASSERT_NE(f.Program(), nullptr);
-  EXPECT_EQ(RunWithArguments(*f.Program(), {5, 1}), 3.0);
+  EXPECT_EQ(RunWith<double>(*f.Program(), {5, 1}), 3.0);
 }
 
 TEST(UserFunction, RefusedDefinitionsStayWithoutProgram) {
@@ -127,7 +98,7 @@ TEST(UserFunction, NestedSumsInsideAFunction) {
   f.Compile();
   ASSERT_NE(f.Program(), nullptr);
   // sum over i of i * i(i+1)/2, times a: 1 + 6 + 18 = 25.
-  EXPECT_EQ(RunWithArguments(*f.Program(), {2}), 50.0);
+  EXPECT_EQ(RunWith<double>(*f.Program(), {2}), 50.0);
 }
 
 TEST_F(DocumentFunctions, CallsWithTheWrongNumberOfArgumentsAreUndefined) {
@@ -176,7 +147,7 @@ TEST_F(DocumentFunctions, FunctionsOfOneToTwelveArguments) {
       arguments.push_back(k * 0.5);
       expected += k * (k * 0.5);
     }
-    EXPECT_EQ(RunWithArguments(*program, arguments), expected) << n;
+    EXPECT_EQ(RunWith<double>(*program, arguments), expected) << n;
   }
   if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not yet hand out its compiled functions";
   EXPECT_EQ(Value("'F3'(1, 2, x)", 4), 1 + 4 + 12);

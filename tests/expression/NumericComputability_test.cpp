@@ -31,22 +31,11 @@ class Computability : public testing::Test {
   void SetUp() override {
     document = ReadDocumentText(kDocument, int32_t(sizeof kDocument - 1));
     ASSERT_TRUE(document);
-    AddDocumentFunction(Doc(), FunctionDefinition());
+    // As the expansion of definitions (not built yet) would: f in the
+    // document's function list, its parameter a made a placeholder.
+    AddDocumentFunction(Doc(), Definition("'f'(a) = 2*a", "a"));
   }
   DocumentRecord* Doc() { return document.get(); }
-
-  // The expansion of definitions (not built yet) puts f in the document's
-  // function list, its parameter a made a placeholder.
-  static ExpressionRecord* FunctionDefinition() {
-    ExpressionRecord* definition = ParseExprFromString("'f'(a) = 2*a");
-    for (ExpressionRecord* n = definition; n != nullptr; n = NextTopDown(n)) {
-      if (n->opcode == kOpAtom && n->payload.id == 'a') {
-        n->opcode = kOpDummy;
-        n->payload.id = 1000;
-      }
-    }
-    return definition;
-  }
 
   // The first node of the tree, in pre-order, that the test picks.
   static ExpressionRecord* Find(ExpressionRecord* tree, const std::function<bool(ExpressionRecord*)>& pick) {

@@ -3,10 +3,12 @@
 #include "expression/ExpressionParser.h"
 #include "expression/ExpressionWriter.h"
 #include "expression/TreeDisposal.h"
+#include "expression/TreeWalking.h"
 
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct TreeDeleter {
   void operator()(ExpressionRecord* tree) const { DisposExpr(tree); }
@@ -27,4 +29,21 @@ inline std::string Written(const ExpressionRecord* tree, bool brackets = false) 
 inline std::string Reparsed(const std::string& text, bool brackets = false) {
   Tree tree = Parse(text);
   return tree ? Written(tree.get(), brackets) : std::string("<null>");
+}
+
+// A definition such as "'f'(a, b) = a ^ 2 + b" whose parameter names become
+// placeholders with the given ids (by default 1000, 1001, ...), in the order
+// of `parameters`.
+inline ExpressionRecord* Definition(const std::string& text, const std::string& parameters,
+                                    std::vector<int32_t> ids = {}) {
+  for (size_t i = ids.size(); i < parameters.size(); ++i) ids.push_back(1000 + static_cast<int32_t>(i));
+  ExpressionRecord* tree = Parse(text).release();
+  for (ExpressionRecord* n = tree; n != nullptr; n = NextTopDown(n)) {
+    if (n->opcode != kOpAtom || n->payload.id >= 128) continue;
+    const size_t p = parameters.find(static_cast<char>(n->payload.id));
+    if (p == std::string::npos) continue;
+    n->opcode = kOpDummy;
+    n->payload.id = ids[p];
+  }
+  return tree;
 }

@@ -181,26 +181,6 @@ TEST(TreeRewriting, IdentitiesPrimesAndAtoms) {
   DisposExpr(subscripted);
 }
 
-TEST(TreeShorthands, ShapesAndPayloads) {
-  ExpressionRecord* minus = Minus(X(), Y());
-  EXPECT_EQ(minus->opcode, kOpPlus);
-  EXPECT_EQ(minus->operands[1]->opcode, kOpMinus);
-  ExpectTree(minus, Plus(X(), Neg(Y())));
-  ExpectTree(Square(X()), Tothe(X(), Number(2)));
-  ExpressionRecord* sub = Sub(X(), Number(1));
-  EXPECT_EQ(sub->payload.shape.rows, 0);
-  EXPECT_EQ(sub->payload.shape.columns, 1);
-  ExpressionRecord* partial = Partial(Sqrt(X()), X());
-  EXPECT_EQ(partial->opcode, kOpPartialPair);
-  ExpressionRecord* dummy = Dummy(7);
-  EXPECT_TRUE(MATH_Equal(dummy, dummy));
-  ExpressionRecord* otherDummy = Dummy(8);
-  EXPECT_FALSE(MATH_Equal(dummy, otherDummy));
-  EXPECT_EQ(Div(Number(1), nullptr), nullptr);  // the numerator is freed, not leaked
-  EXPECT_EQ(Times(nullptr, nullptr), nullptr);
-  for (ExpressionRecord* tree : {minus, sub, partial, dummy, otherDummy}) DisposExpr(tree);
-}
-
 TEST(TreeBuilding, DamagedTreesAreRefusedOrWalkedAround) {
   // A fraction of three operands, one slot empty, and a sine of none.
   ExpressionRecord* damaged = NewExpression(kOpOver, 3);

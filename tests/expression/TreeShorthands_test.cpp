@@ -1,5 +1,6 @@
 #include "ParserTestSupport.h"
 #include "expression/TreeBuilding.h"
+#include "expression/TreeComparison.h"
 #include "expression/TreeShorthands.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +14,22 @@ TEST(TreeShorthands, BuildTheirShapes) {
   EXPECT_EQ(Written(Tree(MinusOne(Atomic('x'))).get()), "x^2-1");
   EXPECT_EQ(Written(Tree(Subst(Atomic('f'), Atomic('x'), Number(2))).get()),
             Reparsed("substitution(f,x=2)"));
+  EXPECT_EQ(Written(Tree(Square(Atomic('x'))).get()), "x^2");
+  Tree minus(Minus(Atomic('x'), Atomic('y'))), sum(Plus(Atomic('x'), Neg(Atomic('y'))));
+  EXPECT_TRUE(MATH_Equal(minus.get(), sum.get()));
+  EXPECT_EQ(minus->operands[1]->parent, minus.get());
+  EXPECT_EQ(Tree(Partial(Sqrt(Atomic('x')), Atomic('x')))->opcode, kOpPartialPair);
   Tree vector(Vector(Atomic('a'), Atomic('b'), Atomic('c')));
   EXPECT_EQ(vector->payload.shape.rows, 3);
   EXPECT_EQ(vector->payload.shape.columns, 1);
+  Tree sub(Sub(Atomic('x'), Number(1)));
+  EXPECT_EQ(sub->payload.shape.rows, 0);
+  EXPECT_EQ(sub->payload.shape.columns, 1);
+  Tree dummy(Dummy(7)), otherDummy(Dummy(8));
+  EXPECT_TRUE(MATH_Equal(dummy.get(), dummy.get()));
+  EXPECT_FALSE(MATH_Equal(dummy.get(), otherDummy.get()));
+  EXPECT_EQ(Div(Number(1), nullptr), nullptr);  // the numerator is freed, not leaked
+  EXPECT_EQ(Times(nullptr, nullptr), nullptr);
 }
 
 TEST(TreeShorthands, ComplexNumberWritesOnlyTheNonZeroParts) {
