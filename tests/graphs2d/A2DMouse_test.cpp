@@ -11,7 +11,7 @@
 #include "graphs2d/IntersectionSnap.h"
 #include "graphs2d/SelectionReadout.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
-#include "tests/graphs2d/ViewTestSupport.h"
+#include "tests/graphs2d/FunctionGraphTestSupport.h"
 
 namespace {
 
@@ -204,6 +204,60 @@ TEST(A2DMouse, OptionDragPansAndAPictureDraggedOutIsRemoved) {
   f.Script({{QPoint(-200, 40)}, {QPoint(-200, 40), true}});
   EXPECT_EQ(f.Click(MPoint{40, 60}), 0);
   EXPECT_EQ(f.v.view.Pictures().Count(), 0);
+}
+
+// Function graphs computed in interval mode, clicked through the view.
+struct FunctionsInView {
+  explicit FunctionsInView(std::initializer_list<const char*> formulas) : v(400, 300) {
+    InitializeZLThreads();
+    for (const char* text : formulas) {
+      auto* graph = new AFunctionOf_XorY(CurveExpression(text), true, SolidColour(), kPlotIntervalPixelTests,
+                                         v.view.GraphTransform());
+      v.view.AddGraph(graph);
+      WaitUntilDone(*graph);
+    }
+  }
+  ~FunctionsInView() {
+    SetMouseSource(nullptr);
+    ShutdownZLThreads();
+  }
+  const Selection& ClickAt(double x, double y, bool control = false) {
+    const A2DTransform& t = v.view.ViewTransform();
+    const MPoint p{static_cast<int16_t>(t.YTOI_InfSafe(y)), static_cast<int16_t>(t.XTOI_InfSafe(x))};
+    ScriptedMouseSource mouse({{QPoint(p.h, p.v), true}});
+    SetMouseSource(&mouse);
+    EXPECT_EQ(v.view.MouseDown(p, 0, false, false, control, false, false), 0);
+    SetMouseSource(nullptr);
+    return v.view.CurrentSelection();
+  }
+  HookRecorder hooks;
+  ViewOnPort v;
+};
+
+TEST(A2DMouse, FunctionGraphsSnapToCrossingsZerosAndDomainEnds) {
+  Watchdog watchdog("function graphs through the view");
+  {
+    FunctionsInView f({"x^2", "2"});
+    const Selection& s = f.ClickAt(1.43, 2.04);
+    EXPECT_EQ(s.snapped, 1);
+    EXPECT_NEAR(s.x, 1.4142135623731, 1e-13);
+    EXPECT_EQ(s.y, 2);
+  }
+  {
+    // On an axis a plain click pans; control marks the graph.
+    FunctionsInView f({"x - 0.5"});
+    const Selection& s = f.ClickAt(0.52, 0.02, true);
+    EXPECT_EQ(s.snapped, 1);
+    EXPECT_EQ(s.x, 0.5);
+    EXPECT_EQ(s.y, 0);
+  }
+  {
+    FunctionsInView f({"sqrt(x)"});
+    const Selection& s = f.ClickAt(0.02, 0.14, true);
+    EXPECT_EQ(s.snapped, 1);
+    EXPECT_EQ(s.x, 0);
+    EXPECT_EQ(s.y, 0);
+  }
 }
 
 // Answers only once told to give up.
