@@ -108,6 +108,50 @@ TEST(SelectionReadout, LinesByKind) {
   EXPECT_TRUE(SelectionReadoutLines(s).empty());
 }
 
+bool IsBlack(uint32_t rgb) { return (rgb & 0xFFFFFF) == 0; }
+
+TEST(A2DSelectionDrawing, CrosshairMarkerArrowAndUnplaceableMarks) {
+  HookRecorder hooks;
+  ViewOnPort v(400, 300);
+  v.Draw();
+  std::vector<uint32_t> axisColumn, plainColumn;
+  for (int row = 0; row < 300; ++row) axisColumn.push_back(v.At(200, row)), plainColumn.push_back(v.At(232, row));
+
+  Selection& s = v.view.MutableSelection();
+  s.kind = kSelectPoint, s.x = 0.5, s.y = 1;  // pixel (232, 85)
+  v.Draw();
+  EXPECT_TRUE(IsBlack(v.At(228, 81)));  // the marker's frame, 9 x 9
+  EXPECT_TRUE(IsBlack(v.At(236, 89)));
+  EXPECT_FALSE(IsBlack(v.At(232, 85)));
+  EXPECT_NE(v.At(232, 85), 0xFFFFFFu);  // the selection colour blended in
+  int dots = 0;
+  for (int row = 100; row < 130; ++row) dots += IsBlack(v.At(232, row));
+  EXPECT_EQ(dots, 10);  // every third pixel
+
+  // On the y axis the vertical line is white over the axis, so the column
+  // reads as the axis alone.
+  s.x = 0;
+  v.Draw();
+  for (int row = 0; row < 300; ++row) {
+    if (row >= 81 && row < 90) continue;  // the marker
+    if (row == 85) continue;              // the horizontal line
+    if (row < 30) continue;               // the readout
+    ASSERT_EQ(v.At(200, row), axisColumn[row]) << row;
+  }
+
+  s.kind = kSelectVector, s.x = 0.5, s.y = 1, s.arrow[0] = 1, s.arrow[1] = 1, s.color = 0x00FF00;
+  v.Draw();
+  const uint32_t mid = v.At(248, 69);
+  EXPECT_TRUE((mid & 0xFF00FF) == 0 && mid != 0) << std::hex << mid;
+
+  // Coordinates with no pixel draw nothing and do not outlive the view's check.
+  s.kind = kSelectPoint, s.x = NAN, s.y = 1;
+  v.Draw();
+  for (int row = 30; row < 300; ++row) ASSERT_EQ(v.At(232, row), plainColumn[row]) << row;
+  v.view.InvalidateSelectionIfOffscreen();
+  EXPECT_EQ(v.view.CurrentSelection().kind, kSelectNothing);
+}
+
 // A view of two crossing lines on the graph-view thread, with a scripted
 // mouse for the drag loops.
 struct MouseFixture {
