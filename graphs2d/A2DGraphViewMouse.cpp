@@ -23,11 +23,9 @@ MRect Box(long top, long left, long bottom, long right) {
 }
 
 void UnionRect(QRegion* region, const MRect& r) {
-  MRect inside;
   if (IsOurRectEmpty(r)) return;
-  inside = r;
   QRegion* piece = OurNewRegion();
-  OurSetRegionToRect(piece, inside);
+  OurSetRegionToRect(piece, r);
   OurUnionRegion(region, piece, region);
   OurDisposeRegion(piece);
 }

@@ -215,6 +215,59 @@ TEST(A2DMouse, ClicksDispatchByModifier) {
   EXPECT_EQ(f.v.view.CurrentSelection().kind, kSelectNothing);
 }
 
+// A curve of the given class whose points are dragged when it is a point plot.
+class ClassGraph : public CurveGraph {
+ public:
+  explicit ClassGraph(int32_t graphClass) : CurveGraph([](double x) { return x; }, graphClass) {}
+  Selection GetSelection(double x, double y) override {
+    Selection s = CurveGraph::GetSelection(x, y);
+    if (GraphClass() == kGraphClassPoints) s.kind = kSelectDraggedPoint;
+    return s;
+  }
+  void SetParameter(ViewAttribute attribute, double value) override {
+    if (attribute == kAttributeDraggedX) draggedX = value;
+    if (attribute == kAttributeDraggedY) draggedY = value;
+  }
+  double draggedX = NAN, draggedY = NAN;
+};
+
+TEST(A2DMouse, HitTestsPreferPointsAndAPointDragRewritesTheEquation) {
+  Watchdog watchdog("hit tests and point drag");
+  MouseFixture f;
+  static int changes;
+  changes = 0;
+  gGraphPaneHooks.ChangeEquation = [](DocumentRecord*, AGraph*, double, double) { ++changes; };
+  f.v.view.AddGraph(new ClassGraph(kGraphClassAreas));
+  f.v.view.AddGraph(new ClassGraph(kGraphClassCurves));
+  f.v.view.AddGraph(new ClassGraph(kGraphClassCurves));
+  auto* points = new ClassGraph(kGraphClassPoints);
+  f.v.view.AddGraph(points);
+  f.v.view.AddGraph(new ClassGraph(kGraphClassAreas));
+
+  // All five lie under the mouse: the point plot wins, and its point is
+  // dragged to the release.
+  const MPoint start = f.PixelOf(1, 1), end = f.PixelOf(1.5, 1.5);
+  f.Script({{QPoint(end.h, end.v)}, {QPoint(end.h, end.v), true}});
+  EXPECT_EQ(f.Click(start), 0);
+  EXPECT_EQ(f.v.view.SelectedGraph(), 3);
+  EXPECT_EQ(points->draggedX, 1.5);
+  EXPECT_EQ(points->draggedY, 1.5);
+  EXPECT_GE(changes, 1);
+  EXPECT_EQ(f.v.view.CurrentSelection().kind, kSelectNothing);  // cleared after the drag
+}
+
+TEST(A2DMouse, WithoutPointPlotsTheLastCurveWinsOverAreaFills) {
+  Watchdog watchdog("hit tests by class");
+  MouseFixture f;
+  f.v.view.AddGraph(new ClassGraph(kGraphClassCurves));
+  f.v.view.AddGraph(new ClassGraph(kGraphClassCurves));
+  f.v.view.AddGraph(new ClassGraph(kGraphClassAreas));
+  const MPoint start = f.PixelOf(1, 1);
+  f.Script({{QPoint(start.h, start.v), true}});
+  EXPECT_EQ(f.Click(start), 0);
+  EXPECT_EQ(f.v.view.SelectedGraph(), 1);
+}
+
 TEST(A2DMouse, ShiftDragZoomsOnlyWhenItEndsInTheView) {
   Watchdog watchdog("zoom rectangle");
   MouseFixture f;
