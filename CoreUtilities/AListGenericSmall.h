@@ -30,6 +30,13 @@ class AListGenericSmall {
     return 0;
   }
 
+  // Later entries move down; an index out of range does nothing.
+  void Remove(int32_t position) {
+    if (position < 0 || position >= fCount) return;
+    OurCopyMemory(fItems + position, fItems + position + 1, size_t(fCount - position - 1) * sizeof(T));
+    --fCount;
+  }
+
   void RemoveAllElements() {
     OurDisposeMemory(fItems);
     fItems = nullptr;

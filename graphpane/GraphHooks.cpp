@@ -1,5 +1,7 @@
 #include "graphpane/GraphHooks.h"
 
+#include "CoreUtilities/OurDrawing.h"
+
 GraphPaneHooks gGraphPaneHooks;
 
 namespace PaneHooks {
@@ -34,6 +36,14 @@ void RedrawPrimeViewIfNecessary(DocumentRecord* d, const void* view) {
 }
 void RecomputeWindow(DocumentRecord* d) { Call(gGraphPaneHooks.RecomputeWindow, d); }
 void ClearMathAssistanceString(DocumentRecord* d) { Call(gGraphPaneHooks.ClearMathAssistanceString, d); }
+void ChangeEquation(DocumentRecord* d, AGraph* graph, double x, double y) {
+  Call(gGraphPaneHooks.ChangeEquation, d, graph, x, y);
+}
+void SetGraphSelectionForeColor(DocumentRecord* d) {
+  constexpr uint32_t kDefaultSelectionColor = 0x99CCFF;
+  OurRGBForeColor(gGraphPaneHooks.GraphSelectionColor ? gGraphPaneHooks.GraphSelectionColor(d)
+                                                      : kDefaultSelectionColor);
+}
 void SetViewControlToolTip(int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper,
                            DocumentRecord* d) {
   Call(gGraphPaneHooks.SetViewControlToolTip, attribute, axes, secondAxes, paper, secondPaper, d);

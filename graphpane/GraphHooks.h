@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+class AGraph;
 class AGraphView;
 class DocumentRecord;
 struct OurPort;
@@ -29,6 +30,10 @@ struct GraphPaneHooks {
   void (*RedrawPrimeViewIfNecessary)(DocumentRecord*, const void* view) = nullptr;
   void (*RecomputeWindow)(DocumentRecord*) = nullptr;
   void (*ClearMathAssistanceString)(DocumentRecord*) = nullptr;
+  // A dragged point's graph rewrites its equation for the new place.
+  void (*ChangeEquation)(DocumentRecord*, AGraph*, double x, double y) = nullptr;
+  // The window's palette colour of a marked point (0xRRGGBB).
+  uint32_t (*GraphSelectionColor)(DocumentRecord*) = nullptr;
   // The pane's views, made by the layers that implement them; a view with
   // no maker is an empty one.
   AGraphView* (*Make2DView)() = nullptr;
@@ -65,6 +70,10 @@ OurPort* GetOffscreenGWorld(DocumentRecord* document);
 void RedrawPrimeViewIfNecessary(DocumentRecord* document, const void* view);
 void RecomputeWindow(DocumentRecord* document);
 void ClearMathAssistanceString(DocumentRecord* document);
+void ChangeEquation(DocumentRecord* document, AGraph* graph, double x, double y);
+// Sets the foreground to the window's selection colour, a fixed default
+// until the window supplies one.
+void SetGraphSelectionForeColor(DocumentRecord* document);
 void SetViewControlToolTip(int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper,
                            DocumentRecord* document);
 void SetCoordinateValues(int32_t field, double low, double high, DocumentRecord* document);

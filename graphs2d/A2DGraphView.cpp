@@ -7,6 +7,7 @@
 #include "CoreUtilities/OurDrawing.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "CoreUtilities/OurPictures.h"
+#include "CoreUtilities/OurRects.h"
 #include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/PixelColors.h"
 #include "CoreUtilities/ScopedSavers.h"
@@ -62,18 +63,29 @@ void A2DGraphView::FinishSettingState() {
   fState.yOrigin = (fViewRect.bottom - 1) - fState.yPixelsPerUnit * fState.yMinimum;
 }
 
+namespace {
+bool SameTransform(const A2DTransform& a, const A2DTransform& b) {
+  return IsEqualRects(a.pixelRect, b.pixelRect) && a.xOrigin == b.xOrigin && a.yOrigin == b.yOrigin &&
+         a.xPixelsPerUnit == b.xPixelsPerUnit && a.yPixelsPerUnit == b.yPixelsPerUnit &&
+         a.xUnitsPerPixel == b.xUnitsPerPixel && a.yUnitsPerPixel == b.yUnitsPerPixel &&
+         a.xAtPlus16383 == b.xAtPlus16383 && a.xAtMinus16383 == b.xAtMinus16383 &&
+         a.yAtPlus16383 == b.yAtPlus16383 && a.yAtMinus16383 == b.yAtMinus16383 &&
+         a.xSampleFactor == b.xSampleFactor && a.ySampleFactor == b.ySampleFactor && a.document == b.document;
+}
+}  // namespace
+
 void A2DGraphView::Make2DTransform() {
-  A2DTransform& v = fViewTransform;
+  A2DTransform v;
   v.pixelRect = fViewRect;
   v.xOrigin = fState.xOrigin, v.yOrigin = fState.yOrigin;
   v.xPixelsPerUnit = fState.xPixelsPerUnit, v.yPixelsPerUnit = fState.yPixelsPerUnit;
   v.FinishFromOrigins();
   v.xSampleFactor = v.ySampleFactor = 1;
   v.document = fDocument;
+  A2DTransform g = v;
   // Without the buffer (refused memory) the graphs draw at the view's size.
   if (DrawsThroughSampleBuffer()) {
     const int32_t width = fViewRect.right - fViewRect.left, height = fViewRect.bottom - fViewRect.top;
-    A2DTransform& g = fGraphTransform;
     g.pixelRect = MRect{0, 0, static_cast<int16_t>(2 * height), static_cast<int16_t>(2 * width)};
     g.xPixelsPerUnit = 2 * v.xPixelsPerUnit, g.yPixelsPerUnit = 2 * v.yPixelsPerUnit;
     g.xOrigin = 2 * (v.xOrigin - fViewRect.left);
@@ -81,10 +93,11 @@ void A2DGraphView::Make2DTransform() {
     g.yOrigin = 2 * (v.yOrigin - fViewRect.bottom + 1) + 2 * height - 1;
     g.FinishFromOrigins();
     g.xSampleFactor = g.ySampleFactor = 2;
-  } else {
-    fGraphTransform = v;
   }
-  fGraphTransform.document = fDocument;
+  // Graph jobs read these while computing: an unchanged transform (every
+  // plain redraw) is not written at all.
+  if (!SameTransform(fViewTransform, v)) fViewTransform = v;
+  if (!SameTransform(fGraphTransform, g)) fGraphTransform = g;
 }
 
 A2DGraph* A2DGraphView::ValidGraph(int32_t graph) const {

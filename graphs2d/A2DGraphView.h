@@ -111,9 +111,16 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   void MouseUpForZoomRect(MPoint end, MPoint start);
   void ShiftStateToRoundNumbers();
 
-  // The selection and its drawing belong to mouse tracking.
-  void DrawSelection() {}
+  // Mouse tracking and the selection it marks.
+  void SelectAndTrackPointOn2DGraph(MPoint point);
+  void MouseMoveForTracking(MPoint point);
+  void InvalidateSelectionIfOffscreen();
+  void DrawSelection();
+  void DrawSelectionFeedback();
   void ClearSelection() { fSelection.Clear(); }
+  int32_t SelectedGraph() const { return fSelectedGraph; }
+  // Snaps heard since the view was made (the sound itself is silent).
+  int32_t ClickCount() const { return fClicks; }
 
   const ViewState2D& State() const { return fState; }
   const A2DTransform& ViewTransform() const { return fViewTransform; }
@@ -150,6 +157,19 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   void ZoomByCommand(ZoomCommand command);
   void ResetView(bool clearMinima);
   A2DGraph* ValidGraph(int32_t graph) const;
+  bool Request(GraphViewRequest request, MPoint point);
+  void ThreadedMouseMoved();
+  bool ThreadedIsPointOverAnyCurve();
+  bool ThreadedIsPointOverComplexPoint();
+  void SearchForIntersectionsWithOtherCurves(Selection* selection);
+  bool AxisBands(QRegion* region) const;
+  void DragToPan();
+  void DragZoomRect(MPoint start);
+  void DragPicture(int32_t index, MPoint start);
+  void DrawZoomRect(MPoint a, MPoint b);
+  void SaveGraphWithoutCrosshairs();
+  void RedrawGraphWithNewCrosshairs();
+  MRect SelectionMarkerBox() const;
 
   AListGenericSmall<A2DGraph*> fGraphs;
   ViewState2D fState;
@@ -160,6 +180,11 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   // The graph without the selection, kept while a zoom rectangle is drawn.
   OurPort* fSavedPicture = nullptr;
   int32_t fRequest = 0, fResult = 0;
+  MPoint fTrackedPoint{};
+  MPoint fLastCrosshair{};
+  bool fHasCrosshair = false;
+  bool fUnchanged = false, fMoved = false, fPointDrag = false, fClearedByMove = false;
+  int32_t fClicks = 0;
   AListGenericSmall<PastedPicture> fPictures;
   int64_t fLastDrawTime = 0;
   OurPort* fSampleBuffer = nullptr;

@@ -1,28 +1,382 @@
+#include <cmath>
+#include <utility>
+
 #include "CoreUtilities/GraphViewThread.h"
+#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/OurCursorsAndSounds.h"
+#include "CoreUtilities/OurMouse.h"
+#include "CoreUtilities/OurPictures.h"
+#include "CoreUtilities/OurRects.h"
 #include "CoreUtilities/OurRegions.h"
+#include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
+#include "graphs2d/IntersectionSnap.h"
 
-// Mouse tracking and cursor regions come with the selection; until then the
-// window drags the whole picture on a click. Of the graph-view requests only
-// the one zooming needs is served: the selection evaluated again.
+namespace {
 
-int32_t A2DGraphView::MouseDown(MPoint, long, bool, bool, bool, bool, bool) { return 1; }
+// Outside the view the drag loops poll so that panning keeps scrolling.
+constexpr long kPollTicksOutside = 3;
+
+MRect Box(long top, long left, long bottom, long right) {
+  return MRect{SaturateToInt16(top), SaturateToInt16(left), SaturateToInt16(bottom), SaturateToInt16(right)};
+}
+
+void UnionRect(QRegion* region, const MRect& r) {
+  if (IsOurRectEmpty(r)) return;
+  QRegion* piece = OurNewRegion();
+  OurSetRegionToRect(piece, r);
+  OurUnionRegion(region, piece, region);
+  OurDisposeRegion(piece);
+}
+
+bool IsCancelled() { return gCancelEvaluationForUIEvalThreads.load(std::memory_order_acquire) != 0; }
+
+bool SamePoint(MPoint a, MPoint b) { return a.h == b.h && a.v == b.v; }
+
+}  // namespace
+
+bool A2DGraphView::Request(GraphViewRequest request, MPoint point) {
+  fTrackedPoint = point;
+  fRequest = request;
+  fResult = 0;
+  Do2DGraphViewEvaluationsInThreadWithTimeLimit(this);
+  return fResult != 0;
+}
+
+bool A2DGraphView::AxisBands(QRegion* region) const {
+  OurSetRegionToEmpty(region);
+  if (!fRecord.axesShown) return false;
+  const AxesPlace place = PlaceAxes();
+  const MRect& r = fViewRect;
+  MRect band;
+  if (OurSectRect(Box(place.row - 7, r.left, place.row + 10, r.right), r, &band)) UnionRect(region, band);
+  if (OurSectRect(Box(r.top, place.column - 16, r.bottom, place.column + 16), r, &band)) UnionRect(region, band);
+  return true;
+}
+
+int32_t A2DGraphView::MouseDown(MPoint point, long, bool command, bool option, bool control, bool shift,
+                                bool doubleClick) {
+  if (command) return 1;
+  QRegion* mark = OurNewRegion();
+  GetMarkCursorRgn(mark, false, point);
+  const bool over = IsOurPointInRegion(point, mark);
+  OurDisposeRegion(mark);
+  bool forced = over;
+  if (control) fSelectedGraph = 0, forced = true;
+
+  const bool overPoint = Request(kRequestOverPoint, point);
+  if (overPoint || forced || option) {
+    if (shift) {
+      DragZoomRect(point);
+      return 0;
+    }
+    if (option) {
+      DragToPan();
+      return 0;
+    }
+  } else {
+    if (shift) {
+      DragZoomRect(point);
+      return 0;
+    }
+    for (int32_t i = fPictures.Count() - 1; i >= 0; --i) {
+      const PastedPicture& p = fPictures[i];
+      if (IsPointOverPicture(p.picture, point, fViewTransform.XTOI_InfSafe(p.x), fViewTransform.YTOI_InfSafe(p.y))) {
+        if (control) break;
+        DragPicture(i, point);
+        return 0;
+      }
+    }
+  }
+
+  bool overCurve = forced && fGraphs.Count() > 0;
+  if (!overCurve) {
+    QRegion* bands = OurNewRegion();
+    const bool inBand = AxisBands(bands) && IsOurPointInRegion(point, bands);
+    OurDisposeRegion(bands);
+    if (inBand && !forced && !Request(kRequestOverPoint, point)) {
+      DragToPan();
+      return 0;
+    }
+    if (!Request(kRequestOverCurve, point)) return 1;
+  }
+  if (doubleClick) {
+    Zoom(kZoomIn);
+  } else {
+    SelectAndTrackPointOn2DGraph(point);
+  }
+  return 0;
+}
 
 void A2DGraphView::MouseUp(MPoint) {}
 
 void A2DGraphView::MouseMove(MPoint, MPoint) {}
 
-void A2DGraphView::GetHandCursorRgn(QRegion* region, bool) { OurSetRegionToEmpty(region); }
+void A2DGraphView::DragToPan() {
+  SetFistCursor();
+  MPoint before = fTrackedPoint, now = before;
+  for (;;) {
+    const long ticks = IsOurPointInRect(before, fViewRect) ? -1 : kPollTicksOutside;
+    if (!OurWaitMouseUp(&now, ticks)) break;
+    MouseMoveForPanning(now, before);
+    before = now;
+  }
+  InvalidateSelectionIfOffscreen();
+  PaneHooks::SetCursorRegion(fDocument);
+  PaneHooks::SetRTErrorCheck(fDocument);
+}
 
-void A2DGraphView::GetMarkCursorRgn(QRegion* region, bool, MPoint) { OurSetRegionToEmpty(region); }
+void A2DGraphView::DragZoomRect(MPoint start) {
+  PaneHooks::ClearMathAssistanceString(fDocument);
+  SaveGraphWithoutCrosshairs();
+  MPoint now = start, shown = start;
+  while (OurWaitMouseUp(&now, -1)) {
+    if (SamePoint(now, shown)) continue;
+    shown = now;
+    PaneHooks::RedrawGraph(fDocument);
+    if (IsOurPointInRect(now, fViewRect)) DrawZoomRect(start, now);
+  }
+  MouseUpForZoomRect(now, start);
+}
 
-void A2DGraphView::GetDragCursorRgn(QRegion* region) { OurSetRegionToEmpty(region); }
+void A2DGraphView::DragPicture(int32_t index, MPoint start) {
+  SetGraphDraggingCursor();
+  MPoint before = start, now = start;
+  const auto visible = [&] {
+    const PastedPicture& p = fPictures[index];
+    return IsPictureVisible(p.picture, fViewTransform.XTOI_InfSafe(p.x), fViewTransform.YTOI_InfSafe(p.y),
+                            fViewRect);
+  };
+  while (OurWaitMouseUp(&now, -1)) {
+    if (SamePoint(now, before)) continue;
+    PastedPicture& p = fPictures[index];
+    p.x += (now.h - before.h) * fViewTransform.xUnitsPerPixel;
+    p.y -= (now.v - before.v) * fViewTransform.yUnitsPerPixel;
+    before = now;
+    PaneHooks::RedrawGraph(fDocument);
+    visible() ? SetGraphDraggingCursor() : SetPoofCursor();
+  }
+  PaneHooks::SetCursorRegion(fDocument);
+  if (!visible()) {
+    OurDisposePicture(fPictures[index].picture);
+    fPictures.Remove(index);
+    PaneHooks::RedrawGraph(fDocument);
+  }
+  PaneHooks::SetDocDirty(fDocument, true);
+}
+
+void A2DGraphView::SelectAndTrackPointOn2DGraph(MPoint point) {
+  if (IsDesperatelyLowOnMemory()) return;
+  PaneHooks::ClearMathAssistanceString(fDocument);
+  SaveGraphWithoutCrosshairs();
+  SetHorizontalArrowCursor();
+  PrepareClickSound();
+  fHasCrosshair = false;
+  fPointDrag = false;
+  // A point plot's point under the mouse turns the tracking into a drag of it.
+  const auto track = [&](MPoint at) {
+    MouseMoveForTracking(at);
+    if (fSelection.kind == kSelectDraggedPoint && !fPointDrag) {
+      fPointDrag = true;
+      OurDisposeGWorld(std::exchange(fSavedPicture, nullptr));
+    }
+  };
+  track(point);
+  MPoint now = point;
+  while (OurWaitMouseUp(&now, fPointDrag ? kPollTicksOutside : -1)) {
+    if (!SamePoint(now, point) || (fPointDrag && !AreAllGraphsDoneComputing())) {
+      point = now;
+      track(now);
+    }
+  }
+  InvalidateSelectionIfOffscreen();
+  PaneHooks::SetCursorRegion(fDocument);
+  OurDisposeGWorld(std::exchange(fSavedPicture, nullptr));
+  ReleaseClickSound();
+  if (fPointDrag) {
+    ClearSelection();
+    PaneHooks::RedrawGraph(fDocument);
+  }
+  fPointDrag = false;
+}
+
+void A2DGraphView::MouseMoveForTracking(MPoint point) {
+  if (!IsOurPointInRect(point, fViewRect)) {
+    ClearSelection();
+    fHasCrosshair = false;
+    PaneHooks::RedrawGraph(fDocument);
+    return;
+  }
+  // The previous answer's paths go with it; no other view's are touched.
+  fSelection.FreePaths();
+  fUnchanged = fMoved = fClearedByMove = false;
+  Request(kRequestMouseMoved, point);
+  if (fClearedByMove) {
+    PaneHooks::RedrawGraph(fDocument);
+    return;
+  }
+  if (fPointDrag && fMoved) {
+    if (A2DGraph* graph = ValidGraph(fSelectedGraph)) {
+      PaneHooks::ChangeEquation(fDocument, graph, fSelection.x, fSelection.y);
+    }
+    fSelection.kind = kSelectDraggedPoint;
+  }
+  if (fUnchanged) return;
+  RedrawGraphWithNewCrosshairs();
+  if (fSelection.snapped) {
+    PlayClickSound();
+    ++fClicks;
+  }
+}
 
 void A2DGraphView::Threaded2DGraphViewEvaluation() {
   fResult = 0;
-  if (fRequest != kRequestSelection) return;
+  switch (fRequest) {
+    case kRequestMouseMoved: ThreadedMouseMoved(); return;
+    case kRequestOverCurve: fResult = ThreadedIsPointOverAnyCurve(); return;
+    case kRequestOverPoint: fResult = ThreadedIsPointOverComplexPoint(); return;
+    case kRequestSelection: {
+      A2DGraph* graph = ValidGraph(fSelectedGraph);
+      Selection answer = graph ? graph->GetSelection(fSelection.x, fSelection.y) : Selection();
+      if (IsCancelled()) answer.Clear();
+      fSelection = std::move(answer);
+      return;
+    }
+    default: return;
+  }
+}
+
+void A2DGraphView::ThreadedMouseMoved() {
   A2DGraph* graph = ValidGraph(fSelectedGraph);
-  Selection answer = graph ? graph->GetSelection(fSelection.x, fSelection.y) : Selection();
-  if (gCancelEvaluationForUIEvalThreads.load(std::memory_order_acquire) != 0) answer.Clear();
+  const double x = fViewTransform.ITOX(fTrackedPoint.h), y = fViewTransform.ITOY(fTrackedPoint.v);
+  Selection answer = graph ? graph->GetSelection(x, y) : Selection();
+  // A cancelled answer is dropped whole: the old crosshair stays.
+  if (IsCancelled()) {
+    fUnchanged = true;
+    return;
+  }
+  const bool dragging = fPointDrag && fSelection.kind == kSelectDraggedPoint;
+  if (answer.kind == kSelectNothing || !std::isfinite(answer.x) || !std::isfinite(answer.y)) {
+    fSelection.Clear();
+    fHasCrosshair = false;
+    fUnchanged = fClearedByMove = true;
+    return;
+  }
+  if (fGraphs.Count() > 1 && !answer.snapped) {
+    SearchForIntersectionsWithOtherCurves(&answer);
+    if (IsCancelled()) {
+      fUnchanged = true;
+      return;
+    }
+  }
   fSelection = std::move(answer);
+  if (dragging) fSelection.kind = kSelectDraggedPoint;
+  const MPoint pixel{SaturateToInt16(fViewTransform.YTOI_InfSafe(fSelection.y)),
+                     SaturateToInt16(fViewTransform.XTOI_InfSafe(fSelection.x))};
+  if (fHasCrosshair && SamePoint(pixel, fLastCrosshair) && (!fPointDrag || AreAllGraphsDoneComputing())) {
+    fUnchanged = true;
+  } else if (fPointDrag && graph) {
+    graph->SetParameter(kAttributeDraggedX, fSelection.x);
+    graph->SetParameter(kAttributeDraggedY, fSelection.y);
+    fMoved = true;
+  }
+  fLastCrosshair = pixel;
+  fHasCrosshair = true;
+}
+
+bool A2DGraphView::ThreadedIsPointOverAnyCurve() {
+  const double x = fViewTransform.ITOX(fTrackedPoint.h), y = fViewTransform.ITOY(fTrackedPoint.v);
+  const auto tryGraphs = [&](auto accepts) {
+    for (int32_t i = fGraphs.Count() - 1; i >= 0; --i) {
+      A2DGraph* graph = fGraphs[i];
+      if (!accepts(graph->GraphClass()) || !graph->IsPointOverCurve(x, y)) continue;
+      if (IsCancelled()) return false;
+      fSelectedGraph = i;
+      return true;
+    }
+    return false;
+  };
+  return tryGraphs([](int32_t c) { return c == kGraphClassPoints; }) ||
+         tryGraphs([](int32_t c) { return c != kGraphClassAreas; }) || tryGraphs([](int32_t) { return true; });
+}
+
+bool A2DGraphView::ThreadedIsPointOverComplexPoint() {
+  const double x = fViewTransform.ITOX(fTrackedPoint.h), y = fViewTransform.ITOY(fTrackedPoint.v);
+  for (int32_t i = fGraphs.Count() - 1; i >= 0; --i) {
+    A2DGraph* graph = fGraphs[i];
+    if (graph->GraphClass() != kGraphClassPoints || !graph->IsPointOverCurve(x, y)) continue;
+    if (IsCancelled()) return false;
+    fSelectedGraph = i;
+    return true;
+  }
+  return false;
+}
+
+void A2DGraphView::SearchForIntersectionsWithOtherCurves(Selection* selection) {
+  A2DGraph* selected = ValidGraph(fSelectedGraph);
+  if (selected == nullptr) return;
+  const double unitsPerPixel = fViewTransform.xUnitsPerPixel, radius = 4 * unitsPerPixel;
+  const Neighborhood a = selected->GetNeighborhood(selection->x, selection->y, radius, -INFINITY, INFINITY);
+  if (!a.found) return;
+  for (int32_t i = 0; i < fGraphs.Count(); ++i) {
+    if (i == fSelectedGraph || IsCancelled()) continue;
+    A2DGraph& other = *fGraphs[i];
+    const Neighborhood b = other.GetNeighborhood(selection->x, selection->y, radius, -INFINITY, INFINITY);
+    if (b.found && FindIntersectionAndSnap(a, b, *selected, other, unitsPerPixel, selection)) return;
+  }
+}
+
+void A2DGraphView::InvalidateSelectionIfOffscreen() {
+  const Selection& s = fSelection;
+  if (s.kind == kSelectNothing) return;
+  const MRect& r = fViewRect;
+  const A2DTransform& t = fViewTransform;
+  bool keep;
+  if (s.kind == kSelectBox) {
+    keep = (t.XTOI_InfSafe(s.xRange[1]) >= r.left && t.XTOI_InfSafe(s.xRange[0]) < r.right) ||
+           (t.YTOI_InfSafe(s.yRange[0]) >= r.top && t.YTOI_InfSafe(s.yRange[1]) < r.bottom);
+  } else if (!std::isfinite(s.x) || !std::isfinite(s.y)) {
+    keep = false;
+  } else {
+    const int32_t h = t.XTOI_InfSafe(s.x), v = t.YTOI_InfSafe(s.y);
+    keep = (h >= r.left && h < r.right) || (v >= r.top && v < r.bottom);
+  }
+  if (!keep) ClearSelection();
+}
+
+void A2DGraphView::GetHandCursorRgn(QRegion* region, bool panModifier) {
+  if (panModifier) {
+    OurSetRegionToRect(region, fViewRect);
+    return;
+  }
+  AxisBands(region);
+}
+
+void A2DGraphView::GetMarkCursorRgn(QRegion* region, bool markModifier, MPoint point) {
+  OurSetRegionToEmpty(region);
+  if (markModifier) {
+    OurSetRegionToRect(region, fViewRect);
+    return;
+  }
+  if (Request(kRequestOverPoint, point)) {
+    OurSetRegionToRect(region, Box(point.v, point.h, point.v + 1, point.h + 1));
+    return;
+  }
+  const Selection& s = fSelection;
+  if (s.kind == kSelectNothing || !std::isfinite(s.x) || !std::isfinite(s.y)) return;
+  const MRect& r = fViewRect;
+  const int32_t h = fViewTransform.XTOI_InfSafe(s.x), v = fViewTransform.YTOI_InfSafe(s.y);
+  if (h >= r.left && h < r.right) UnionRect(region, Box(r.top, h - 5, r.bottom, h + 5));
+  if (v >= r.top && v < r.bottom) UnionRect(region, Box(v - 5, r.left, v + 5, r.right));
+}
+
+void A2DGraphView::GetDragCursorRgn(QRegion* region) {
+  OurSetRegionToEmpty(region);
+  for (const PastedPicture& p : fPictures) {
+    MRect frame;
+    OurPictureRect(p.picture, &frame);
+    const int32_t h = fViewTransform.XTOI_InfSafe(p.x), v = fViewTransform.YTOI_InfSafe(p.y);
+    UnionRect(region, Box(v - (frame.bottom - frame.top), h, v, h + (frame.right - frame.left)));
+  }
 }
