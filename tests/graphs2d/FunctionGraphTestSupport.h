@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "algebra/AlgebraStartup.h"
 #include "CoreUtilities/JobQueue.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "expression/VariableIds.h"
@@ -35,7 +36,10 @@ inline void WaitUntilDone(AGraph& graph) {
 // The worker pool for the duration of a test, and the upward calls recorded.
 class FunctionGraphTest : public testing::Test {
  protected:
-  void SetUp() override { StartComputeThreads(); }
+  void SetUp() override {
+    InstallAlgebra();
+    StartComputeThreads();
+  }
   void TearDown() override { StopComputeThreads(); }
   HookRecorder hooks;
 };
