@@ -6,6 +6,7 @@
 #include "graphpane/EquationDefinitions.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -73,6 +74,13 @@ void RebuildParameterDefinitions(DocumentRecord* document) {
     }
     document->fParameterDefinitions.push_back(std::move(definition));
   }
+}
+
+double ShownParameterValue(int32_t variableId, const DocumentRecord* document) {
+  if (document)
+    for (const DocumentParameter& parameter : document->fContents.parameters)
+      if (parameter.name == variableId) return parameter.value;
+  return std::numeric_limits<double>::quiet_NaN();
 }
 
 Complex LookUpParameter(int32_t variableId, int32_t tableRow, const DocumentRecord* document) {
