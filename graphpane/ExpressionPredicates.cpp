@@ -5,6 +5,7 @@
 #include "expression/NumericComputability.h"
 #include "expression/SymbolTable.h"
 #include "expression/TableHeadingQueries.h"
+#include "expression/TreeComparison.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeShorthands.h"
@@ -164,6 +165,28 @@ bool IsForm(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b,
   if (!IsAtom(right, a) || !HasOnly(left, document, b, c, kNone, kNone)) return false;
   const bool leftIsCoordinate = left->opcode == kOpAtom && Is_xyzwtuvr_theta_phi(left->payload.id);
   return !leftIsCoordinate && !IsAtom(left, GetVariableIDFromString(OurInternCString("radius")));
+}
+
+namespace {
+
+bool HoldsAny(const ExpressionRecord* e, std::initializer_list<int32_t> ids) {
+  for (int32_t id : ids)
+    if (DIM_Contains(e, id)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool IsForm2DCoordinateTransform(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b, int32_t c,
+                                 int32_t d) {
+  return IsBinary(e, kOpEquals) && IsMatrix(e->operands[0], a, b) && Matrix2DHasOnly(e->operands[1], document, c, d) &&
+         HoldsAny(e->operands[1], {c, d});
+}
+
+bool IsForm3DCoordinateTransform(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b, int32_t c,
+                                 int32_t d, int32_t f, int32_t g) {
+  return IsBinary(e, kOpEquals) && IsMatrix(e->operands[0], a, b, c) &&
+         Matrix3DHasOnly(e->operands[1], document, d, f, g) && HoldsAny(e->operands[1], {d, f, g});
 }
 
 bool CanComputeSomething(ExpressionRecord* e, DocumentRecord* document, int32_t flags) {

@@ -51,6 +51,12 @@ bool Matrix3DHasOnly_xyrtheta(ExpressionRecord* e, DocumentRecord* document);
 bool IsConst(ExpressionRecord* e, DocumentRecord* document);
 bool IsConstColumn(ExpressionRecord* e, DocumentRecord* document, int rows);
 bool IsForm(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b, int32_t c);
+// (a, b) = a 2-row column in c and d only that holds c or d.
+bool IsForm2DCoordinateTransform(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b, int32_t c,
+                                 int32_t d);
+// (a, b, c) = a 3-row column in d, f and g only that holds one of them.
+bool IsForm3DCoordinateTransform(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b, int32_t c,
+                                 int32_t d, int32_t f, int32_t g);
 bool CanComputeSomething(ExpressionRecord* e, DocumentRecord* document, int32_t flags);
 // Every node of the tree is numerically computable under the flags.
 bool AllNodesComputable(ExpressionRecord* e, DocumentRecord* document, int32_t flags);

@@ -1,6 +1,9 @@
 #include "graphpane/GraphKindQueries.h"
 
 #include "platform/CheckedConvert.h"
+#include "evaluation/VariableRestriction.h"
+#include "expression/CoordinateExchange.h"
+#include "expression/VariableIds.h"
 #include "graphpane/EquationClassification.h"
 #include "graphpane/EquationDefinitions.h"
 #include "graphpane/ExpressionPredicates.h"
@@ -31,6 +34,34 @@ bool XYTypeIsSurface(double xyType) {
 }
 
 }  // namespace
+
+bool UnprimedExprMayBeContourOrDensityPlot(ExpressionRecord* e, DocumentRecord* document) {
+  if (e == nullptr) return false;
+  if (e->opcode == kOpComma) {
+    if (e->operandCount == 0) return false;
+    e = e->operands[0];
+  }
+  constexpr int32_t kNone = kNoAllowedVariable;
+  if (HasOnly(e, document, kIdX, kIdY, kIdR, kIdTheta) && !HasOnly(e, document, kIdX, kNone, kNone, kNone) &&
+      !HasOnly(e, document, kIdY, kNone, kNone, kNone))
+    return true;
+  if (IsForm(e, document, kIdZ, kIdR, kIdTheta) || IsForm(e, document, kIdZ, kIdX, kIdY)) return true;
+  if (HasOnly(e, document, kIdZ, kNone, kNone, kNone)) return true;
+  return e->operandCount == 2 && IsAtom(e->operands[0], kIdZ) &&
+         HasOnly(e->operands[1], document, kIdX, kIdY, kIdR, kIdTheta);
+}
+
+bool MayBeContourOrDensityPlot(const EquationList* equations, DocumentRecord* document) {
+  if (equations == nullptr) return false;
+  for (ExpressionRecord* e : *equations) {
+    if (UnprimedExprMayBeContourOrDensityPlot(e, document)) return true;
+    ExchangeXYZwithXYZprime(e);
+    const bool primed = UnprimedExprMayBeContourOrDensityPlot(e, document);
+    ExchangeXYZwithXYZprime(e);
+    if (primed) return true;
+  }
+  return false;
+}
 
 bool MayUseTransparency(const EquationList* equations, DocumentRecord* document) {
   if (equations == nullptr) return false;

@@ -139,6 +139,18 @@ TEST(GraphKindQueries, ListsAndOptions) {
   EXPECT_TRUE(GetExprTypeInfo(surface.get(), 1, nullptr).threeD);
   EXPECT_TRUE(GetExprTypeInfo(surface.get(), 5, nullptr).threeD);
   EXPECT_FALSE(GetExprTypeInfo(surface.get(), 2, nullptr).threeD);
+  for (const char* text : {"x*y", "z = r*theta", "z^2", "'x''' + 'y'''", "z = x*y, 0 < x < 1"}) {
+    Tree tree = Parse(text);
+    const EquationList list{tree.get()};
+    EXPECT_TRUE(MayBeContourOrDensityPlot(&list, nullptr)) << text;
+  }
+  for (const char* text : {"sin(x)", "y = x", "vector(1, 2)"}) {
+    Tree tree = Parse(text);
+    const EquationList list{tree.get()};
+    EXPECT_FALSE(MayBeContourOrDensityPlot(&list, nullptr)) << text;
+  }
+  EXPECT_FALSE(MayBeContourOrDensityPlot(&empty, nullptr));
+
   Tree definition = Parse("'f'(x) = x^2");
   EXPECT_FALSE(GetExprTypeInfo(definition.get(), 1, nullptr).graphable);
   Tree subscripted = Parse("y_1 = x^2");
@@ -168,6 +180,15 @@ TEST(ExpressionPredicates, FormsAndLogic) {
   EXPECT_TRUE(MATH_Equal(zero.get(), Parse("(0 - x)*(x - 1)").get()));
   Tree scaled(MakeZeroExpr(Parse("2").get(), Parse("And(x < 1)").get()));
   EXPECT_TRUE(MATH_Equal(scaled.get(), Parse("2").get()));
+}
+
+TEST(ExpressionPredicates, CoordinateTransformForms) {
+  EXPECT_TRUE(IsForm2DCoordinateTransform(Parse("vector(x, y) = vector('x''' + 'y''', 2)").get(), nullptr, kIdX, kIdY,
+                                          kIdXPrime, kIdYPrime));
+  EXPECT_FALSE(IsForm2DCoordinateTransform(Parse("vector(x, y) = vector(1, 2)").get(), nullptr, kIdX, kIdY,
+                                           kIdXPrime, kIdYPrime));
+  EXPECT_TRUE(IsForm3DCoordinateTransform(Parse("vector(x, y, z) = vector(r*cos(theta), r*sin(theta), z)").get(),
+                                          nullptr, kIdX, kIdY, kIdZ, kIdR, kIdTheta, kIdZ));
 }
 
 // The red channel of a colour equation is no coordinate r.
