@@ -7,11 +7,10 @@
 #include "expression/NumericComputability.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeComputability.h"
+#include "expression/VariableIds.h"
 #include "graphpane/EquationDefinitions.h"
 #include "graphpane/ExpressionPredicates.h"
 #include "graphpane/GraphKinds.h"
-
-#include "expression/VariableIds.h"
 
 namespace {
 
