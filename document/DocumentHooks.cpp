@@ -38,6 +38,8 @@ void InstallDocumentHooks() {
       .isTextColumn = DoesIDRepresentString,
       .isTableHeading = HasTableHeading,
       .isMatrixTableHeading = HasMatrixTableHeading,
+      .isComplexParameter = DefinesComplexParameter,
+      .parameterListValue = ShownParameterValue,
   });
   InstallDocumentQueryHooks({
       .getParameter = LookUpParameter,

@@ -3,59 +3,20 @@
 #include "document/DocumentRecord.h"
 #include "document/TableHeadings.h"
 #include "expression/OperatorKinds.h"
-#include "expression/SymbolTable.h"
+#include "graphpane/EquationDefinitions.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace {
 
-constexpr int32_t kImaginaryUnitId = 'i';
 constexpr double kDefaultSliderSteps = 100;
 
 const ExpressionRecord* Operand(const ExpressionRecord* node, int index) { return node->operands[index]; }
 
-// The value of a tree of numbers and i under +, -, * and parentheses; the
-// forms a point plot's point is written in.
-std::optional<Complex> ComplexConstant(const ExpressionRecord* node) {
-  if (!node) return std::nullopt;
-  switch (node->opcode) {
-    case kOpNumber: return Complex{node->payload.number->value, 0};
-    case kOpAtom:
-      if (node->payload.id == kImaginaryUnitId) return Complex{0, 1};
-      return std::nullopt;
-    case kOpLParen:
-    case kOpBracket:
-      return node->operandCount == 1 ? ComplexConstant(Operand(node, 0)) : std::nullopt;
-    case kOpMinus: {
-      if (node->operandCount < 1 || node->operandCount > 2) return std::nullopt;
-      const auto first = ComplexConstant(Operand(node, 0));
-      if (!first) return std::nullopt;
-      if (node->operandCount == 1) return Complex{-first->re, -first->im};
-      const auto second = ComplexConstant(Operand(node, 1));
-      if (!second) return std::nullopt;
-      return Complex{first->re - second->re, first->im - second->im};
-    }
-    case kOpPlus:
-    case kOpTimes: {
-      if (node->operandCount == 0) return std::nullopt;
-      Complex result = node->opcode == kOpPlus ? Complex{0, 0} : Complex{1, 0};
-      for (int i = 0; i < node->operandCount; ++i) {
-        const auto term = ComplexConstant(Operand(node, i));
-        if (!term) return std::nullopt;
-        if (node->opcode == kOpPlus)
-          result = {result.re + term->re, result.im + term->im};
-        else
-          result = {result.re * term->re - result.im * term->im, result.re * term->im + result.im * term->re};
-      }
-      return result;
-    }
-    default: return std::nullopt;
-  }
-}
-
 std::optional<double> RealConstant(const ExpressionRecord* node) {
-  const auto value = ComplexConstant(node);
+  const auto value = ComplexConstantValue(node);
   if (!value || value->im != 0) return std::nullopt;
   return value->re;
 }
@@ -72,12 +33,6 @@ std::optional<double> SliderEquationValue(const ExpressionRecord* slider, int32_
   if (!minimum || !maximum || !steps || !(*steps >= 1)) return std::nullopt;
   const double knob = std::clamp<double>(position, 0, *steps);
   return *minimum + (*maximum - *minimum) * knob / *steps;
-}
-
-bool IsParameterName(const ExpressionRecord* node) {
-  if (node->opcode != kOpAtom) return false;
-  const int32_t id = node->payload.id;
-  return !Is_xyzwtuvr_theta_phi_pi_degree_e_i_inf(id) && !IsReservedWord(id);
 }
 
 }  // namespace
@@ -112,13 +67,20 @@ void RebuildParameterDefinitions(DocumentRecord* document) {
       definition->re.store(*value);
       definition->fromSlider = true;
     } else {
-      const auto point = ComplexConstant(right);
+      const auto point = ComplexConstantValue(right);
       if (!point) continue;
       definition->re.store(point->re);
       definition->im.store(point->im);
     }
     document->fParameterDefinitions.push_back(std::move(definition));
   }
+}
+
+double ShownParameterValue(int32_t variableId, const DocumentRecord* document) {
+  if (document)
+    for (const DocumentParameter& parameter : document->fContents.parameters)
+      if (parameter.name == variableId) return parameter.value;
+  return std::numeric_limits<double>::quiet_NaN();
 }
 
 Complex LookUpParameter(int32_t variableId, int32_t tableRow, const DocumentRecord* document) {

@@ -16,6 +16,9 @@ double DocumentSliderValue(const DocumentRecord* document);
 // The letter the window slider drives (default n).
 int32_t SliderVariable(DocumentRecord* document);
 
+// The letter's value in the shown-parameter list; NaN when not listed.
+double ShownParameterValue(int32_t variableId, const DocumentRecord* document);
+
 // Rebuilds the names the equations define (point plots of complex
 // constants, math-pane sliders with constant bounds) while no computation
 // reads them.

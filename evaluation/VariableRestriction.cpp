@@ -4,17 +4,24 @@
 #include "expression/SymbolTable.h"
 #include "expression/TreeWalking.h"
 
-bool HasOnly(ExpressionRecord* tree, DocumentRecord* document, int32_t id1, int32_t id2, int32_t id3,
-             int32_t id4) {
-  constexpr int32_t kMode = kAllowPartialOfVariable | kAllowSummationIndices | kAllowParameters;
+bool HasOnlyWithFlags(ExpressionRecord* tree, DocumentRecord* document, int32_t flags, const AllowedVariables& ids,
+                      bool passMatricesAndFunctions) {
   for (ExpressionRecord* node = tree; node != nullptr; node = NextTopDownWithin(node, tree)) {
-    if (CanComputeNumerically(node, document, kMode, nullptr)) continue;
+    if (passMatricesAndFunctions && (node->opcode == kOpMatrix || node->opcode == kOpFunction)) continue;
+    if (CanComputeNumerically(node, document, flags, nullptr)) continue;
     if (node->opcode == kOpAtom) {
-      const bool subscripted = node->parent != nullptr && node->parent->opcode == kOpIndexes;
-      const int32_t id = subscripted ? 0 : node->payload.id;
-      if (id == id1 || id == id2 || id == id3 || id == id4 || !Is_xyzwtuvr_theta_phi(id)) continue;
+      // Only a subscripted name's base loses its coordinate meaning (x_1);
+      // an index such as the x of a_x still names x.
+      const bool subscriptBase = node->parent != nullptr && node->parent->opcode == kOpIndexes && OP_NUMeq(node, 0);
+      const int32_t id = subscriptBase ? 0 : node->payload.id;
+      if (id == ids[0] || id == ids[1] || id == ids[2] || id == ids[3] || !Is_xyzwtuvr_theta_phi(id)) continue;
     }
     return false;
   }
   return true;
+}
+
+bool HasOnly(ExpressionRecord* tree, DocumentRecord* document, int32_t id1, int32_t id2, int32_t id3,
+             int32_t id4) {
+  return HasOnlyWithFlags(tree, document, kHasOnlyFlags, {id1, id2, id3, id4}, false);
 }

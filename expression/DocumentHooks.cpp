@@ -2,6 +2,8 @@
 
 #include "expression/TableHeadingQueries.h"
 
+#include <limits>
+
 namespace {
 
 int32_t DefaultSliderVariable(DocumentRecord*) { return 'n'; }
@@ -10,6 +12,7 @@ int32_t NoArity(int32_t, const DocumentRecord*) { return -1; }
 bool NoComplexParameter(ExpressionRecord*, const DocumentRecord*) { return false; }
 int32_t NoRows(const DocumentRecord*, int32_t) { return 0; }
 bool NoColumn(int32_t, const DocumentRecord*) { return false; }
+double NoValue(int32_t, const DocumentRecord*) { return std::numeric_limits<double>::quiet_NaN(); }
 
 constexpr DocumentNameHooks kEmptyDocument = {
     .sliderVariable = DefaultSliderVariable,
@@ -20,6 +23,8 @@ constexpr DocumentNameHooks kEmptyDocument = {
     .isTextColumn = NoColumn,
     .isTableHeading = NoColumn,
     .isMatrixTableHeading = NoColumn,
+    .isComplexParameter = NoColumn,
+    .parameterListValue = NoValue,
 };
 
 DocumentNameHooks gHooks = kEmptyDocument;
@@ -40,6 +45,12 @@ int32_t DocumentFunctionParameterCount(int32_t number, const DocumentRecord* doc
 }
 bool UsesComplexParameter(ExpressionRecord* node, const DocumentRecord* document) {
   return gHooks.dependsOnComplexParameter(node, document);
+}
+bool IsComplexParameter(int32_t variableId, const DocumentRecord* document) {
+  return gHooks.isComplexParameter(variableId, document);
+}
+double GetValueFromParameterList(int32_t variableId, const DocumentRecord* document) {
+  return gHooks.parameterListValue(variableId, document);
 }
 int32_t TableColumnRows(const DocumentRecord* document, int32_t variableId) {
   return gHooks.tableDataSize(document, variableId);

@@ -19,6 +19,8 @@ struct DocumentNameHooks {
   bool (*isTextColumn)(int32_t variableId, const DocumentRecord* document);
   bool (*isTableHeading)(int32_t variableId, const DocumentRecord* document);
   bool (*isMatrixTableHeading)(int32_t variableId, const DocumentRecord* document);
+  bool (*isComplexParameter)(int32_t variableId, const DocumentRecord* document);
+  double (*parameterListValue)(int32_t variableId, const DocumentRecord* document);
 };
 
 // Every entry must be filled.
@@ -35,6 +37,12 @@ int32_t DocumentFunctionParameterCount(int32_t number, const DocumentRecord* doc
 // True when an atom under the node names a point the document defines by
 // complex constants off the real line (p = 1 - 2i).
 bool UsesComplexParameter(ExpressionRecord* node, const DocumentRecord* document);
+// True when the letter names a point the document defines by a complex
+// constant off the real line.
+bool IsComplexParameter(int32_t variableId, const DocumentRecord* document);
+// The value of the letter in the document's shown-parameter list; NaN when
+// the list does not hold it.
+double GetValueFromParameterList(int32_t variableId, const DocumentRecord* document);
 // Data rows of the table column whose heading has the id; 0 when none has.
 int32_t TableColumnRows(const DocumentRecord* document, int32_t variableId);
 // True when the id names a text column.

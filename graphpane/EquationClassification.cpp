@@ -1,0 +1,416 @@
+#include "graphpane/EquationClassification.h"
+
+#include "evaluation/ExpressionQueries.h"
+#include "evaluation/VariableRestriction.h"
+#include "expression/CoordinateExchange.h"
+#include "expression/DocumentHooks.h"
+#include "expression/NumericComputability.h"
+#include "expression/SymbolTable.h"
+#include "expression/TreeComputability.h"
+#include "expression/VariableIds.h"
+#include "graphpane/EquationDefinitions.h"
+#include "graphpane/ExpressionPredicates.h"
+#include "graphpane/GraphKinds.h"
+
+namespace {
+
+constexpr int32_t kNone = kNoAllowedVariable;
+constexpr int32_t kIdThetaPrime = 8;
+constexpr int32_t kIdG = 'g';
+constexpr int32_t kIdB = 'b';
+constexpr int32_t kIdH = 'h';
+constexpr int32_t kIdS = 's';
+
+bool IsList(const ExpressionRecord* e) { return e->opcode == kOpComma; }
+
+bool IsEquation(const ExpressionRecord* e) { return e->opcode == kOpEquals && e->operandCount == 2; }
+
+ExpressionRecord* Left(const ExpressionRecord* e) { return e->operands[0]; }
+ExpressionRecord* Right(const ExpressionRecord* e) { return e->operands[1]; }
+
+bool Only(ExpressionRecord* e, DocumentRecord* doc, int32_t a = kNone, int32_t b = kNone, int32_t c = kNone,
+          int32_t d = kNone) {
+  return HasOnly(e, doc, a, b, c, d);
+}
+
+bool OnlyXYRTheta(ExpressionRecord* e, DocumentRecord* doc) { return Only(e, doc, kIdX, kIdY, kIdR, kIdTheta); }
+
+// An ODE head: d/dt (x, y, z) or (dx, dy, dz) = F(x, y, z); ddtOnly keeps
+// the first form only.
+bool IsODEHead(ExpressionRecord* e, DocumentRecord* doc, bool ddtOnly) {
+  if (!IsEquation(e)) return false;
+  const bool head = IsTotalDerivativeOfColumn(Left(e), 3) || (!ddtOnly && IsMatrixDxDyDz(Left(e)));
+  return head && Matrix3DHasOnly(Right(e), doc, kIdX, kIdY, kIdZ);
+}
+
+bool IsColumnEquation(ExpressionRecord* e, int32_t a, int32_t b, int32_t c) {
+  return IsEquation(e) && IsMatrix(Left(e), a, b, c);
+}
+
+// (a, b, c) = G(u, v)
+bool IsStartSurfaceColumn(ExpressionRecord* e, DocumentRecord* doc, int32_t a, int32_t b, int32_t c) {
+  return IsColumnEquation(e, a, b, c) && Matrix3DHasOnly(Right(e), doc, kIdU, kIdV, kNone);
+}
+
+// The start-point item of kind 36: (x, y, z) = C.
+bool IsStartPointOfDdt(ExpressionRecord* list, DocumentRecord* doc) {
+  return IsODEHead(list->operands[0], doc, true) && IsColumnEquation(list->operands[1], kIdX, kIdY, kIdZ) &&
+         IsConstColumn(Right(list->operands[1]), doc, 3);
+}
+
+bool IsImplicitStartSurface(ExpressionRecord* list, DocumentRecord* doc) {
+  ExpressionRecord* start = list->operands[1];
+  return IsODEHead(list->operands[0], doc, false) && IsEquation(start) && !IsRadiusOption(start) &&
+         Only(Left(start), doc, kIdX, kIdY, kIdZ) && Only(Right(start), doc, kIdX, kIdY, kIdZ);
+}
+
+bool BothConstColumns(ExpressionRecord* list, DocumentRecord* doc, int rows) {
+  return list->operandCount >= 2 && IsConstColumn(list->operands[0], doc, rows) &&
+         IsConstColumn(list->operands[1], doc, rows);
+}
+
+struct GridStart {
+  int32_t a, b, c;
+  int32_t kind;
+};
+
+// The start surfaces written as one coordinate of the other two, in the
+// order they are tried.
+constexpr GridStart kGridStarts[] = {
+    {kIdX, kIdY, kIdZ, 68},         {kIdY, kIdZ, kIdX, 69},     {kIdZ, kIdY, kIdX, 70},
+    {kIdR, kIdTheta, kIdPhi, 71},   {kIdPhi, kIdR, kIdTheta, 73}, {kIdTheta, kIdR, kIdPhi, 72},
+    {kIdR, kIdTheta, kIdZ, 74},     {kIdZ, kIdR, kIdTheta, 75}, {kIdTheta, kIdR, kIdZ, 76},
+};
+
+int32_t ListKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
+  bool allFourD = true;
+  for (int i = 0; i < e->operandCount; ++i) allFourD = allFourD && IsConstColumn(e->operands[i], doc, 4);
+  if (allFourD) return 23;
+  if (!is3D && BothConstColumns(e, doc, 2)) return 61;
+  if (BothConstColumns(e, doc, 3)) return 62;
+  if (e->operandCount < 2) return 0;
+  if (IsStartPointOfDdt(e, doc)) return 36;
+  if (IsODEHead(e->operands[0], doc, false)) {
+    if (IsStartSurfaceColumn(e->operands[1], doc, kIdX, kIdY, kIdZ)) return 77;
+    if (IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdPhi)) return 78;
+    if (IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdZ)) return 79;
+  }
+  return 0;
+}
+
+bool IsRangeChain(const ExpressionRecord* e) { return e->opcode == kOpLess; }
+
+// Rotate(profile, axis [, angle] [, range]) -> 80, else 0.
+int32_t RotationKind(ExpressionRecord* e, DocumentRecord* doc) {
+  if (e->operandCount != 1 || !IsList(e->operands[0])) return 0;
+  ExpressionRecord* items = e->operands[0];
+  const int count = items->operandCount;
+  if (count < 2 || count > 4) return 0;
+  ExpressionRecord* profile = items->operands[0];
+  ExpressionRecord* axis = items->operands[1];
+  ExpressionRecord* angle = nullptr;
+  ExpressionRecord* range = nullptr;
+  if (count >= 3) (IsRangeChain(items->operands[2]) ? range : angle) = items->operands[2];
+  if (count == 4) {
+    if (!IsRangeChain(items->operands[3])) return 0;
+    range = items->operands[3];
+  }
+  if (!Only(profile, doc, kIdX) && !IsForm(profile, doc, kIdY, kIdX, kNone)) return 0;
+  if (!IsEquation(axis)) return 0;
+  for (ExpressionRecord* side : {Left(axis), Right(axis)})
+    if (!Only(side, doc, kIdX, kIdY) || !IsLinear(side, doc)) return 0;
+  if (angle != nullptr && !IsConst(angle, doc)) return 0;
+  if (range != nullptr) {
+    if (range->operandCount != 3 || !IsAtom(range->operands[1], kIdX)) return 0;
+    if (!IsConst(range->operands[0], doc) || !IsConst(range->operands[2], doc)) return 0;
+  }
+  return 80;
+}
+
+bool IsCoordinateAtom(const ExpressionRecord* e) {
+  return e->opcode == kOpAtom && Is_xyzwtuvr_theta_phi(e->payload.id);
+}
+
+bool IsSubscriptedCoordinate(const ExpressionRecord* e) {
+  return e->opcode == kOpIndexes && e->operandCount == 2 && IsCoordinateAtom(e->operands[0]);
+}
+
+struct ExplicitForm {
+  int32_t a, b, c;
+  int32_t kind;
+};
+
+constexpr ExplicitForm kPlaneForms[] = {
+    {kIdY, kIdX, kNone, 1}, {kIdX, kIdY, kNone, 2}, {kIdR, kIdTheta, kNone, 3}, {kIdTheta, kIdR, kNone, 4}};
+
+constexpr ExplicitForm kSpaceForms[] = {
+    {kIdZ, kIdX, kIdY, 5},       {kIdX, kIdY, kIdZ, 6},     {kIdY, kIdX, kIdZ, 7},
+    {kIdR, kIdTheta, kIdPhi, 8}, {kIdTheta, kIdR, kIdPhi, 9}, {kIdPhi, kIdR, kIdTheta, 10},
+    {kIdR, kIdTheta, kIdZ, 11},  {kIdZ, kIdR, kIdTheta, 12},  {kIdTheta, kIdR, kIdZ, 14},
+};
+
+// Step E.4: an equation with a coordinate alone on one side.
+int32_t ExplicitKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
+  if (!is3D) {
+    for (const ExplicitForm& form : kPlaneForms)
+      if (IsForm(e, doc, form.a, form.b, form.c)) return form.kind;
+    if (IsForm(e, doc, kIdZ, kNone, kNone) &&
+        (DIM_Complex(Right(e), doc) || UsesComplexParameter(Right(e), doc)))
+      return 44;
+  }
+  for (const ExplicitForm& form : kSpaceForms)
+    if (IsForm(e, doc, form.a, form.b, form.c)) return form.kind;
+  if ((IsAtom(Left(e), kIdZ) && Only(Right(e), doc, kIdX, kIdY, kIdR, kIdTheta)) ||
+      (IsAtom(Right(e), kIdZ) && Only(Left(e), doc, kIdX, kIdY, kIdR, kIdTheta)))
+    return 13;
+  if (!is3D && OnlyXYRTheta(Left(e), doc) && OnlyXYRTheta(Right(e), doc)) return 29;
+  if (Only(Left(e), doc, kIdX, kIdY, kIdZ) && Only(Right(e), doc, kIdX, kIdY, kIdZ)) return 30;
+  if (IsForm(e, doc, kIdZ, kIdT, kNone)) return 39;
+  if (IsForm(e, doc, kIdW, kIdZ, kNone)) return 22;
+  return 0;
+}
+
+bool IsConstColumnEquation(ExpressionRecord* e, DocumentRecord* doc, int rows) {
+  return IsConstColumn(Right(e), doc, rows);
+}
+
+bool RefersToTable(ExpressionRecord* e, DocumentRecord* doc) { return ExprReferencesTableData(e, doc); }
+
+// Step E.5: the other equations.
+int32_t OtherEquationKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
+  ExpressionRecord* left = Left(e);
+  ExpressionRecord* right = Right(e);
+  const bool xyz = IsMatrix(left, kIdX, kIdY, kIdZ);
+  const bool rThetaZ = IsMatrix(left, kIdR, kIdTheta, kIdZ);
+  const bool rThetaPhi = IsMatrix(left, kIdR, kIdTheta, kIdPhi);
+  const bool xy = IsMatrix(left, kIdX, kIdY);
+  const bool rTheta = IsMatrix(left, kIdR, kIdTheta);
+  const bool constant3 = IsConstColumnEquation(e, doc, 3);
+  const bool constant2 = IsConstColumnEquation(e, doc, 2);
+  const bool table = RefersToTable(right, doc);
+  if (constant3 && table) {
+    if (xyz) return 52;
+    if (rThetaZ) return 53;
+    if (rThetaPhi) return 54;
+  }
+  if (!is3D) {
+    if (constant2 && table && xy) return 49;
+    if (constant2 && table && rTheta) return 50;
+    if (constant2 && xy) return 46;
+    if (constant2 && rTheta) return 47;
+    if (IsMatrixDxDy(left) && Matrix2DHasOnly(right, doc, kIdX, kIdY)) return 16;
+  }
+  if (constant3 && xyz) return 64;
+  if (constant3 && rThetaZ) return 65;
+  if (constant3 && rThetaPhi) return 66;
+  if ((IsTotalDerivativeOfColumn(left, 3) || IsMatrixDxDyDz(left)) && Matrix3DHasOnly(right, doc, kIdX, kIdY, kIdZ))
+    return 17;
+  if (xy && Matrix2DHasOnly(right, doc, kIdT, kNone)) return 18;
+  if (rTheta && Matrix2DHasOnly(right, doc, kIdT, kNone)) return 15;
+  if (!is3D && Matrix3DHasOnly_xyrtheta(right, doc)) {
+    if (IsMatrix(left, kIdR, kIdG, kIdB)) return 59;
+    if (IsMatrix(left, kIdH, kIdS, kIdV)) return 60;
+  }
+  const bool curve3 = Matrix3DHasOnly(right, doc, kIdT, kNone, kNone);
+  if (xyz && curve3) return 19;
+  if (IsMatrix(left, kIdX, kIdY, kIdU, kIdV)) {
+    if (Matrix4DHasOnly(right, doc, kIdT, kNone)) return 20;
+    if (Matrix4DHasOnly(right, doc, kIdU, kIdV)) return 21;
+  }
+  const bool surface3 = Matrix3DHasOnly(right, doc, kIdU, kIdV, kNone);
+  if (rThetaPhi && curve3) return 24;
+  if (rThetaZ && curve3) return 25;
+  if (xyz && surface3) return 26;
+  if (rThetaPhi && surface3) return 27;
+  if (rThetaZ && surface3) return 28;
+  if (!is3D) {
+    if (IsExprPointPlot(e)) return 43;
+    if (OnlyXYRTheta(left, doc) && OnlyXYRTheta(right, doc)) return 29;
+    if (Isaplusib(left, kIdX, kIdY) && Only(right, doc, kIdT)) return 39;
+  }
+  if (Isaplusib(left, kIdX, kIdY) && Only(right, doc, kIdZ)) return 40;
+  if (Only(left, doc, kIdX, kIdY, kIdZ) && Only(right, doc, kIdX, kIdY, kIdZ)) return 30;
+  return 0;
+}
+
+int32_t EquationKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
+  if (!is3D && e->operandCount == 2) {
+    if (IsFormDaDb(Left(e), kIdX, kIdY) && Only(Right(e), doc, kIdX, kIdY)) return 37;
+    if (IsFormDaDb(Left(e), kIdT, kIdZ) && Only(Right(e), doc, kIdZ)) return 42;
+    if (IsTotalDerivativeOfColumn(Left(e), 2) && Matrix2DHasOnly(Right(e), doc, kIdX, kIdY)) return 38;
+  }
+  if (e->operandCount != 2) return 0;
+  if (IsCoordinateAtom(Left(e)) || IsSubscriptedCoordinate(Left(e)) || IsCoordinateAtom(Right(e)))
+    return ExplicitKind(e, is3D, doc);
+  return OtherEquationKind(e, is3D, doc);
+}
+
+// Step F: columns, expressions and relations standing alone.
+int32_t LoneExpressionKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
+  if (IsConstColumn(e, doc, 3)) return RefersToTable(e, doc) ? 51 : 63;
+  if (!is3D) {
+    if (IsConstColumn(e, doc, 2)) return RefersToTable(e, doc) ? 48 : 45;
+    if (Matrix2DHasOnly(e, doc, kIdT, kNone)) return 55;
+  }
+  if (Matrix3DHasOnly(e, doc, kIdT, kNone, kNone)) return 56;
+  if (Matrix3DHasOnly(e, doc, kIdU, kIdV, kNone)) return 58;
+  if (IsConst(e, doc)) return 0;
+  if (!is3D) {
+    if (Only(e, doc, kIdX)) return 31;
+    if (Only(e, doc, kIdY)) return 32;
+  }
+  if (OnlyXYRTheta(e, doc)) return 33;
+  if (Only(e, doc, kIdZ)) return 41;
+  if (is3D) return 0;
+  if ((e->opcode == kOpLeq || e->opcode == kOpGeq) && e->operandCount == 2 && OnlyXYRTheta(Left(e), doc) &&
+      OnlyXYRTheta(Right(e), doc))
+    return 35;
+  if (IsComparison(e)) {
+    for (int i = 0; i < e->operandCount; ++i)
+      if (!OnlyXYRTheta(e->operands[i], doc)) return 0;
+    return 34;
+  }
+  if (!IsLogical(e)) return 0;
+  for (int i = 0; i < e->operandCount; ++i)
+    if (!HasOnlyAllowingClip(e->operands[i], doc, kIdX, kIdY, kIdR, kIdTheta)) return 0;
+  return 34;
+}
+
+bool AllItemsAfterFirstComputable(ExpressionRecord* e, DocumentRecord* doc) {
+  for (int i = 1; i < e->operandCount; ++i)
+    if (!AllNodesComputable(e->operands[i], doc, kFlagsItems)) return false;
+  return true;
+}
+
+// Exchanges the primed coordinates for the lifetime of the object.
+class PrimedExchange {
+ public:
+  PrimedExchange(ExpressionRecord* tree, bool active) : fTree(active ? tree : nullptr) {
+    ExchangeXYZwithXYZprime(fTree);
+  }
+  ~PrimedExchange() { ExchangeXYZwithXYZprime(fTree); }
+  PrimedExchange(const PrimedExchange&) = delete;
+  PrimedExchange& operator=(const PrimedExchange&) = delete;
+
+ private:
+  ExpressionRecord* fTree;
+};
+
+enum class OptionVerdict { kAccepted, kRefused, kRestGoToBuilder };
+
+bool OperandsHaveOnly(ExpressionRecord* condition, DocumentRecord* doc, const AllowedVariables& ids) {
+  for (int i = 0; i < condition->operandCount; ++i)
+    if (!HasOnlyAllowingClip(condition->operands[i], doc, ids[0], ids[1], ids[2], ids[3])) return false;
+  return true;
+}
+
+OptionVerdict ConditionVerdict(ExpressionRecord* option, int32_t base, bool primed, bool is3D, DocumentRecord* doc) {
+  auto verdict = [](bool accepted) { return accepted ? OptionVerdict::kAccepted : OptionVerdict::kRefused; };
+  if (base == 1 || base == 2 || base == 31 || base == 32)
+    return verdict(primed ? OperandsHaveOnly(option, doc, {kIdXPrime, kIdYPrime, kNone, kNone})
+                          : OperandsHaveOnly(option, doc, {kIdX, kIdY, kNone, kNone}));
+  // The exchange leaves theta as it is, so a primed polar equation's
+  // condition is in r' and theta (theta' still accepted).
+  if (base == 3 || base == 4)
+    return verdict(primed ? OperandsHaveOnly(option, doc, {kIdRPrime, kIdTheta, kIdThetaPrime, kNone})
+                          : OperandsHaveOnly(option, doc, {kIdR, kIdTheta, kNone, kNone}));
+  if (kThreeDClipKinds.Contains(base)) return verdict(is3D);
+  return verdict(kAnyViewClipKinds.Contains(base));
+}
+
+OptionVerdict CheckOption(ExpressionRecord* option, int32_t base, bool primed, bool is3D, DocumentRecord* doc) {
+  auto verdict = [](bool accepted) { return accepted ? OptionVerdict::kAccepted : OptionVerdict::kRefused; };
+  if (IsColorEquation(option, doc, kIdR, kIdG, kIdB) || IsColorEquation(option, doc, kIdH, kIdS, kIdV))
+    return OptionVerdict::kAccepted;
+  if (IsRadiusOption(option)) return verdict(kRadiusKinds.Contains(base));
+  if (IsSymbolOption(option, doc) || IsLabelOption(option, doc) || IsFontSizeOption(option))
+    return verdict(kLabelKinds.Contains(base));
+  if (IsStartOption(option, primed, doc)) return verdict(kStartPointKinds.Contains(base));
+  if (IsConditionShape(option) && AllNodesComputable(option, doc, kFlagsConditions))
+    return ConditionVerdict(option, base, primed, is3D, doc);
+  return base == 59 || base == 60 ? OptionVerdict::kRestGoToBuilder : OptionVerdict::kRefused;
+}
+
+}  // namespace
+
+bool Is3DVectorFieldOnGrid(ExpressionRecord* e, DocumentRecord* doc, int32_t a, int32_t b, int32_t c) {
+  return IsList(e) && e->operandCount >= 2 && IsODEHead(e->operands[0], doc, false) &&
+         IsForm(e->operands[1], doc, a, b, c);
+}
+
+bool IsArrowOrVectorFieldOnSurface(ExpressionRecord* e, DocumentRecord* doc) {
+  if (!IsList(e) || e->operandCount < 2) return false;
+  if (BothConstColumns(e, doc, 2) || BothConstColumns(e, doc, 3)) return true;
+  if (IsStartPointOfDdt(e, doc) || IsImplicitStartSurface(e, doc)) return true;
+  if (IsODEHead(e->operands[0], doc, false) &&
+      (IsStartSurfaceColumn(e->operands[1], doc, kIdX, kIdY, kIdZ) ||
+       IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdPhi) ||
+       IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdZ)))
+    return true;
+  for (const GridStart& start : kGridStarts)
+    if (Is3DVectorFieldOnGrid(e, doc, start.a, start.b, start.c)) return true;
+  return false;
+}
+
+bool CanExtractOptions(ExpressionRecord* e, DocumentRecord* doc) {
+  if (!IsList(e)) return false;
+  bool someItemNotFourD = false;
+  for (int i = 0; i < e->operandCount; ++i) someItemNotFourD = someItemNotFourD || !IsConstColumn(e->operands[i], doc, 4);
+  return someItemNotFourD && !(e->operandCount == 2 && IsArrowOrVectorFieldOnSurface(e, doc));
+}
+
+int32_t ExprTypeIgnoringModifiersWorkhorse(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
+  if (e == nullptr) return 0;
+  if (IsList(e)) {
+    if (e->operandCount == 0) return 0;
+    if (const int32_t kind = ListKind(e, is3D, doc)) return kind;
+  }
+  for (const GridStart& start : kGridStarts)
+    if (Is3DVectorFieldOnGrid(e, doc, start.a, start.b, start.c)) return start.kind;
+  if (IsList(e)) {
+    if (e->operandCount >= 2 && IsImplicitStartSurface(e, doc)) return 67;
+    if (!AllItemsAfterFirstComputable(e, doc)) return 0;
+    e = e->operands[0];
+  }
+  if (e->opcode == kOpRotate)
+    if (const int32_t kind = RotationKind(e, doc)) return kind;
+  if (e->opcode == kOpEquals) return EquationKind(e, is3D, doc);
+  return LoneExpressionKind(e, is3D, doc);
+}
+
+int32_t ExprTypeIgnoringModifiers(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecord* doc) {
+  if (e == nullptr) return 0;
+  int32_t kind = ExprTypeIgnoringModifiersWorkhorse(e, is3D, doc);
+  if (kind == 0) {
+    PrimedExchange primed(e, true);
+    kind = ExprTypeIgnoringModifiersWorkhorse(e, is3D, doc);
+    if (IsFourDKind(kind)) kind = 0;
+    if (kind != 0) kind |= kPrimedKindFlag;
+  }
+  if (is4D && !IsFourDKind(kind)) kind = 0;
+  if (ExprReferencesTableData(e, doc) && !IsDataKind(BaseKind(kind))) kind = 0;
+  return kind;
+}
+
+int32_t ExprType(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecord* doc) {
+  const int32_t kind = ExprTypeIgnoringModifiers(e, is3D, is4D, doc);
+  if (kind == 0) return 0;
+  const bool primed = (kind & kPrimedKindFlag) != 0;
+  bool carriesOptions = false;
+  int firstOption = 1;
+  {
+    PrimedExchange unprimed(e, primed);
+    carriesOptions = CanExtractOptions(e, doc);
+    if (carriesOptions && IsArrowOrVectorFieldOnSurface(e, doc)) firstOption = 2;
+  }
+  if (!carriesOptions) return kind;
+  const int32_t base = BaseKind(kind);
+  for (int i = firstOption; i < e->operandCount; ++i) {
+    switch (CheckOption(e->operands[i], base, primed, is3D, doc)) {
+      case OptionVerdict::kAccepted: continue;
+      case OptionVerdict::kRefused: return 0;
+      case OptionVerdict::kRestGoToBuilder: return kind;
+    }
+  }
+  return kind;
+}
