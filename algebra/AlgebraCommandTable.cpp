@@ -1,6 +1,7 @@
 #include "algebra/AlgebraCommands.h"
 #include "algebra/Differentiation.h"
 #include "algebra/EvaluationCommands.h"
+#include "algebra/MatrixAlgebra.h"
 #include "algebra/Solving.h"
 #include "algebra/Substitution.h"
 #include "CoreUtilities/MemoryBudget.h"
@@ -17,15 +18,15 @@ using Command = void (*)();
 
 struct CommandList {
   int32_t code;
-  std::array<Command, 4> commands;  // null-terminated when shorter
+  std::array<Command, 6> commands;  // null-terminated when shorter
 };
 
 constexpr std::array kCommandLists{
-    CommandList{0x2000, {DISTRIBUTE_OverEquality, CMD_Differentiate, CMD_Substitute}},
+    CommandList{0x2000, {DISTRIBUTE_OverEquality, CMD_Differentiate, CMD_MatrixAlgebra, CMD_Substitute}},
     CommandList{0x2002, {DISTRIBUTE_OverEquality, CMD_ExpandOne, CMD_MultiplyOut}},
     CommandList{0x2007, {CMD_NumberKrunch}},
     CommandList{0x2016, {CMD_SolveFor}},
-    CommandList{0x201B, {DISTRIBUTE_OverEquality, CMD_Substitute, CMD_Evaluate, CMD_ExpandOne}},
+    CommandList{0x201B, {DISTRIBUTE_OverEquality, CMD_Substitute, CMD_Evaluate, CMD_MatrixAlgebra, CMD_ExpandOne}},
 };
 
 void RunCommandsOf(int32_t code) {
