@@ -2,6 +2,7 @@
 #include "algebra/Differentiation.h"
 #include "algebra/EvaluationCommands.h"
 #include "algebra/MatrixAlgebra.h"
+#include "algebra/RectangularForm.h"
 #include "algebra/Solving.h"
 #include "algebra/Substitution.h"
 #include "CoreUtilities/MemoryBudget.h"
@@ -26,7 +27,7 @@ constexpr std::array kCommandLists{
     CommandList{0x2002, {DISTRIBUTE_OverEquality, CMD_ExpandOne, CMD_MultiplyOut}},
     CommandList{0x2007, {CMD_NumberKrunch}},
     CommandList{0x2016, {CMD_SolveFor}},
-    CommandList{0x201B, {DISTRIBUTE_OverEquality, CMD_Substitute, CMD_Evaluate, CMD_MatrixAlgebra, CMD_ExpandOne}},
+    CommandList{0x201B, {DISTRIBUTE_OverEquality, CMD_Substitute, CMD_Evaluate, CMD_MatrixAlgebra, CMD_ExpandOne, CMD_Rectangular}},
 };
 
 void RunCommandsOf(int32_t code) {
