@@ -318,6 +318,10 @@ void FACTOR_Move(DragFlagsT flag) {
   ExpressionRecord* p = s->parent;
   const int32_t i = OP_NUM(s);
   const OpCodeT kind = p->opcode;
+  // Exchanging the sides of a sum's index equation would break the sum.
+  if (kind == kOpEquals && p->parent && OP_NUMeq(p, 1) &&
+      (p->parent->opcode == kOpSum || p->parent->opcode == kOpProduct))
+    return;
   const bool listLike = kind == kOpTimes || kind == kOpPlus || kind == kOpEquals || kind == kOpComma;
   if (listLike && !AtEnd(s)) {
     ExpressionRecord* n = p->operands[i + gMathMoveLR];

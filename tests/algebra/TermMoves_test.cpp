@@ -50,6 +50,8 @@ TEST(TermMoves, SumsAndProductsOverAnIndex) {
   ExpectMove(kLeft, "sum(c*x,i=1,n)", "c", "c*sum(x,i=1,n)", "c");
   ExpectMove(kLeft, "product(c*x,i=1,n)", "c", "product(c*x,i=1,n)", "c");
   ExpectMove(kRightInto, "c*product(x,i=1,n)", "c", "c*product(x,i=1,n)", "c");
+  // The sides of the index equation stay where they are.
+  ExpectMove(kRight, "sum(x,i=1,n)", "i", "sum(x,i=1,n)", "i");
 }
 
 }  // namespace
