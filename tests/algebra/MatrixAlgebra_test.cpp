@@ -51,6 +51,10 @@ TEST(MatrixAlgebra, InverseDeterminantTraceLength) {
   EXPECT_EQ(Worked("Det(matrix(2,2,1,2,2,4))"), "0");
   EXPECT_EQ(Worked("Det(matrix(3,3,2,0,0,0,3,0,0,0,4))"), "24");
   EXPECT_EQ(Worked("Det(matrix(2,2,a,b,c,d))"), Reparsed("Det(matrix(2,2,a,b,c,d))"));
+  // Singular over the complex numbers: i*i - 1*(-1) = 0.
+  EXPECT_EQ(Worked("Det(matrix(2,2,i,1,-1,i))"), "0");
+  EXPECT_EQ(Worked("matrix(2,2,i,1,-1,i)^(-1)"), Reparsed("matrix(2,2,i,1,-1,i)^(-1)"));
+  EXPECT_EQ(Worked("Det(matrix(2,2,i,0,0,i))"), "-1");
   EXPECT_EQ(Simplified("abs(matrix(2,1,3,4))"), "5");
   EXPECT_EQ(Worked("abs(matrix(2,2,a,b,c,d))"), Reparsed("a*d+-(b*c)"));
   EXPECT_EQ(Worked("Trace(matrix(2,2,a,b,c,d))"), Reparsed("a+d"));
