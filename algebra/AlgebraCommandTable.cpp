@@ -1,8 +1,11 @@
 #include "algebra/AlgebraCommands.h"
 #include "algebra/Differentiation.h"
 #include "algebra/EvaluationCommands.h"
+#include "algebra/MatrixAlgebra.h"
+#include "algebra/RectangularForm.h"
 #include "algebra/Solving.h"
 #include "algebra/Substitution.h"
+#include "algebra/TermMoves.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/SelectionGrouping.h"
@@ -17,15 +20,26 @@ using Command = void (*)();
 
 struct CommandList {
   int32_t code;
-  std::array<Command, 4> commands;  // null-terminated when shorter
+  std::array<Command, 6> commands;  // null-terminated when shorter
 };
 
 constexpr std::array kCommandLists{
-    CommandList{0x2000, {DISTRIBUTE_OverEquality, CMD_Differentiate, CMD_Substitute}},
+    CommandList{0x2000, {DISTRIBUTE_OverEquality, CMD_Differentiate, CMD_MatrixAlgebra, CMD_Substitute}},
     CommandList{0x2002, {DISTRIBUTE_OverEquality, CMD_ExpandOne, CMD_MultiplyOut}},
     CommandList{0x2007, {CMD_NumberKrunch}},
     CommandList{0x2016, {CMD_SolveFor}},
-    CommandList{0x201B, {DISTRIBUTE_OverEquality, CMD_Substitute, CMD_Evaluate, CMD_ExpandOne}},
+    CommandList{0x201B,
+                {DISTRIBUTE_OverEquality, CMD_Substitute, CMD_Evaluate, CMD_MatrixAlgebra, CMD_ExpandOne, CMD_Rectangular}},
+    CommandList{0x2100, {[] { CMD_MoveRight(kMoveOnePlace); }}},
+    CommandList{0x2101, {CMD_MoveRightInto}},
+    CommandList{0x2102, {CMD_MoveRightAllTheWay}},
+    CommandList{0x2103, {[] { CMD_MoveLeft(kMoveOnePlace); }}},
+    CommandList{0x2104, {CMD_MoveLeftInto}},
+    CommandList{0x2105, {CMD_MoveLeftAllTheWay}},
+    CommandList{0x2106, {CMD_MoveUp}},
+    CommandList{0x2107, {CMD_MoveDown}},
+    CommandList{0x2108, {CMD_MoveLeftSwap}},
+    CommandList{0x2109, {CMD_MoveRightSwap}},
 };
 
 void RunCommandsOf(int32_t code) {
