@@ -4,7 +4,7 @@
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentStatements.h"
-#include "document/MathUndo.h"
+#include "document/MathEditing.h"
 #include "document/TableHeadings.h"
 #include "document/TableInterpolation.h"
 #include "evaluation/DocumentQueries.h"
@@ -29,7 +29,7 @@ bool HasMatrixTableHeading(int32_t variableId, const DocumentRecord* document) {
 }  // namespace
 
 void InstallDocumentHooks() {
-  InstallMathUndoHooks();
+  InstallMathEditingHooks();
   InstallDocumentStatementHooks(DocumentStatementHandlers());
   InstallDocumentNameHooks({
       .sliderVariable = SliderVariable,

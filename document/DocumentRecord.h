@@ -8,7 +8,7 @@
 #include "CoreUtilities/MathPaneDocument.h"
 #include "document/DocumentContents.h"
 #include "document/DocumentFunctionList.h"
-#include "document/MathUndo.h"
+#include "document/MathEditing.h"
 
 class AGraphPane;
 

@@ -14,20 +14,8 @@ namespace {
 // settles long before this.
 constexpr int32_t kMostNormalisingSteps = 1 << 20;
 
-uint8_t SyntacticKindOf(const ExpressionRecord* node) {
-  const OperatorInfo* info = FindOperatorInfo(node->opcode);
-  return info ? info->syntacticKind : uint8_t{kLeaf};
-}
-
 bool HasOperands(const ExpressionRecord* node) {
   return SyntacticKindOf(node) != kLeaf && node->operandCount > 0;
-}
-
-int32_t IndexInParent(const ExpressionRecord* node) {
-  const ExpressionRecord* parent = node->parent;
-  for (int32_t i = 0; i < parent->operandCount; ++i)
-    if (parent->operands[i] == node) return i;
-  return -1;
 }
 
 bool IsPromptNode(const ExpressionRecord* node) { return node->opcode == kOpPrompt; }

@@ -5,6 +5,8 @@
 #include "expression/MathEditRecord.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/EditorDocumentHooks.h"
+#include "matheditor/Typing.h"
+#include "CoreUtilities/OurText/NumberText.h"
 
 int32_t gCurrentFunctionCode = 0;
 int32_t gLastFunctionCode = 0;
@@ -25,6 +27,55 @@ void StartCommand(int32_t code) {
   gCurrentFunctionCode = code;
   // A shortage from an earlier edit must not refuse this one.
   gMathError.store(0);
+}
+
+// A run of typing is one undo step, until the caret moves or a command runs.
+void TypingSnapshot() {
+  if (!gMathUndoIPMovedFlag) return;
+  CacheMathState();
+  gMathUndoIPMovedFlag = 0;
+}
+
+MathIPType CaretType() { return gMathCurrentMEH ? gMathCurrentMEH->caretType : kIPWholeNode; }
+
+// The special symbols typed by code, with their variable ids.
+int32_t SymbolId(int32_t code) {
+  switch (code) {
+    case 0x1306: return 2;
+    case 0x1312: return 1;
+    case 0x1314: return 3;
+    case 0x1328: return 6;
+    case 0x1332: return 5;
+    default: return 0;
+  }
+}
+
+bool IsLetter(int32_t code) { return (code >= 'a' && code <= 'z') || (code >= 'A' && code <= 'Z'); }
+
+void Type(int32_t code) {
+  constexpr int32_t kBackslash = 0x5C;
+  const bool inString = CaretType() == kIPStringText;
+  if (code == kBackslash) {
+    TypingSnapshot();
+    KEY_Backslash();
+  } else if (code >= 0 && code <= 255 && inString) {
+    TypingSnapshot();
+    KEY_InString(uint32_t(code));
+  } else if (code == kOpString && inString) {
+    MOVE_SetIP(gMathCurrentMEH->selected, kIPAfterNode);
+  } else if (code == gDefaultDecimalTabChar) {
+    TypingSnapshot();
+    KEY_DotKey();
+  } else if (IsLetter(code)) {
+    TypingSnapshot();
+    KEY_AtomKey(uint32_t(code));
+  } else if (SymbolId(code)) {
+    TypingSnapshot();
+    KEY_AtomKey(uint32_t(SymbolId(code)));
+  } else if (code >= '0' && code <= '9') {
+    TypingSnapshot();
+    KEY_DigitKey(uint32_t(code));
+  }
 }
 
 void SelectStringAfterCaret() {
@@ -80,5 +131,24 @@ void MATH_FunctionCode(OpCodeT code) {
         !Within(gLastFunctionCode, kCodeFirstTermMove, kCodeLastTermMove))
       CommandSnapshot();
     KEY_CommandKey(code);
+    return;
+  }
+  if (gMathCurrentMEH && gMathCurrentMEH->selected) Type(code);
+}
+
+void MATH_UnicodeInput(uint32_t c) {
+  StartCommand(kCodeUnicodeInput);
+  if (!gMathCurrentMEH || !gMathCurrentMEH->selected) return;
+  TypingSnapshot();
+  switch (CaretType()) {
+    case kIPStringText:
+      KEY_InString(c);
+      break;
+    case kIPNameText:
+      KEY_InLongName(c);
+      break;
+    default:
+      KEY_AtomKey(c);
+      break;
   }
 }

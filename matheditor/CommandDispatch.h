@@ -32,5 +32,7 @@ void UNDO_HasMoved();
 
 // Executes one command code on the current formula.
 void MATH_FunctionCode(OpCodeT code);
+// Types one character the key map does not bind.
+void MATH_UnicodeInput(uint32_t c);
 // Runs the algebra commands of the code on the current selection.
 void KEY_CommandKey(int32_t code);

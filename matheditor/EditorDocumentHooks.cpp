@@ -11,3 +11,8 @@ void InstallEditorDocumentHooks(const EditorDocumentHooks& hooks) { gHooks = hoo
 void CacheMathState() {
   if (gHooks.cacheMathState) gHooks.cacheMathState();
 }
+
+std::vector<const UniChar*> GetDocumentNames(const DocumentRecord* document) {
+  if (!document || !gHooks.documentNames) return {};
+  return gHooks.documentNames(document);
+}

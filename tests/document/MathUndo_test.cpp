@@ -1,7 +1,7 @@
 #include "document/DocumentContents.h"
 #include "document/DocumentHooks.h"
 #include "document/DocumentRecord.h"
-#include "document/MathUndo.h"
+#include "document/MathEditing.h"
 #include "expression/ExpressionWriter.h"
 #include "expression/MathEditRecord.h"
 #include "expression/TreeBuilding.h"

@@ -31,5 +31,5 @@ void SaveMathUndoState();
 // and selects the whole formula. False when there is nothing to undo.
 bool UndoMathEdit(DocumentRecord* document);
 
-// Fills what the editor asks of the document.
-void InstallMathUndoHooks();
+// Fills what the editor asks of the document: undo states and names.
+void InstallMathEditingHooks();

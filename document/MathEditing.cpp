@@ -1,7 +1,8 @@
-#include "document/MathUndo.h"
+#include "document/MathEditing.h"
 
 #include "document/DocumentRecord.h"
 #include "expression/MathEditRecord.h"
+#include "expression/SymbolTable.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"
 #include "matheditor/CaretPlacement.h"
@@ -9,6 +10,7 @@
 #include "matheditor/EditorDocumentHooks.h"
 
 #include <utility>
+#include <vector>
 
 MathUndoState::~MathUndoState() { DisposExpr(tree); }
 
@@ -52,4 +54,17 @@ bool UndoMathEdit(DocumentRecord* document) {
   return true;
 }
 
-void InstallMathUndoHooks() { InstallEditorDocumentHooks({.cacheMathState = SaveMathUndoState}); }
+namespace {
+
+std::vector<const UniChar*> HeadingNames(const DocumentRecord* document) {
+  std::vector<const UniChar*> names;
+  for (const TableHeading& heading : document->fContents.tableHeadings)
+    names.push_back(GetVariableStringFromID(heading.variableId));
+  return names;
+}
+
+}  // namespace
+
+void InstallMathEditingHooks() {
+  InstallEditorDocumentHooks({.cacheMathState = SaveMathUndoState, .documentNames = HeadingNames});
+}
