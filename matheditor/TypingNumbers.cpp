@@ -10,8 +10,10 @@
 #include "matheditor/OperandInsertion.h"
 #include "matheditor/Typing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <vector>
 
 namespace {
 
@@ -180,10 +182,13 @@ void KEY_SplitNumber() {
   UniChar* text = TextOf(number);
   const int32_t length = TextLength(text);
   const int32_t at = r->rangeStart;
-  // A split at either end would leave a number without digits: the caret
-  // simply leaves the number on that side.
-  if (at <= 0 || at >= length) {
-    MOVE_SetIP(number, at <= 0 ? kIPBeforeNode : kIPAfterNode);
+  // A split that would leave a part without a readable number (at either
+  // end, or the decimal character alone) leaves the number on that side.
+  std::vector<UniChar> head(text, text + std::max(at, 0));
+  head.push_back(0);
+  const bool headReads = at > 0 && !std::isnan(Str2D(head.data()));
+  if (!headReads || at >= length || std::isnan(Str2D(text + at))) {
+    MOVE_SetIP(number, headReads ? kIPAfterNode : kIPBeforeNode);
     return;
   }
   ExpressionRecord* tail = Number(0);

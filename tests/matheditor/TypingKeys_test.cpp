@@ -132,6 +132,11 @@ TEST_F(TypingKeys, ALetterInsideANumberSplitsIt) {
   Use(edge, edge, kIPNumberText, 0, 0);  // at the front: no empty number is made
   Keys("y");
   EXPECT_EQ(Tree(), "y*12");
+  ExpressionRecord* dotted = Num(u"2.");
+  Use(dotted, dotted, kIPNumberText, 1, 1);  // "." alone would read as no number
+  Keys("z");
+  EXPECT_EQ(Tree(), "2*z");
+  EXPECT_EQ(Digits(dotted), u"2.");
 }
 
 // Clearing every digit must not leave a number without text (read as NaN,
