@@ -26,10 +26,6 @@ int32_t LengthOfName(const UniChar* name) {
   return length;
 }
 
-const UniChar* AtomName(const ExpressionRecord* node) {
-  return node->opcode == kOpAtom ? GetVariableStringFromID(node->payload.id) : nullptr;
-}
-
 struct Caret {
   ExpressionRecord* node;
   MathIPType type;
@@ -84,7 +80,7 @@ void MOVE_SetIP(ExpressionRecord* node, MathIPType type) {
   }
   r->selected = caret.node;
   r->caretType = caret.type;
-  const UniChar* name = AtomName(caret.node);
+  const UniChar* name = caret.node->opcode == kOpAtom ? AtomName(caret.node) : nullptr;
   if (caret.type == kIPAfterNode && name && name[0] == u'\\') {
     r->caretType = kIPNameText;
     r->rangeStart = r->rangeEnd = LengthOfName(name);

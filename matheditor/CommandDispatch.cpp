@@ -3,6 +3,7 @@
 #include "CoreUtilities/MemoryBudget.h"
 #include "algebra/AlgebraCommands.h"
 #include "expression/MathEditRecord.h"
+#include "matheditor/CaretMovement.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/EditorDocumentHooks.h"
 #include "matheditor/Typing.h"
@@ -86,6 +87,29 @@ void SelectStringAfterCaret() {
 
 void Move(int32_t code) {
   switch (code) {
+    case 0x1600:
+      MOVE_CycleForward();
+      break;
+    case 0x1603:
+    case 0x1608:
+      MOVE_RightArrowKey();
+      break;
+    case 0x1604:
+    case 0x1607:
+      MOVE_LeftArrowKey();
+      break;
+    case 0x160C:
+      MOVE_ShiftRightArrowKey();
+      break;
+    case 0x160D:
+      MOVE_ShiftLeftArrowKey();
+      break;
+    case 0x160E:
+      MOVE_CycleBackward();
+      break;
+    case 0x1610:
+      MOVE_CloseParen();
+      break;
     case 0x1601:
     case 0x160A:
       MOVE_GoUpExpr();

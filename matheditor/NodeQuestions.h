@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CoreUtilities/OurText/UniChar.h"
 #include "expression/ExpressionRecord.h"
 
 #include <cstdint>
@@ -14,3 +15,6 @@ bool IsAtomicOrSubscriptedLetter(const ExpressionRecord* node);
 uint8_t SyntacticKindOf(const ExpressionRecord* node);
 // The node's place among its parent's operands; -1 without a parent.
 int32_t IndexInParent(const ExpressionRecord* node);
+// An atom's name; the ids of the one-character names below 128 are the
+// characters themselves and have no entry in the symbol table.
+const UniChar* AtomName(const ExpressionRecord* atom);

@@ -43,7 +43,7 @@ ExpressionRecord* NewLetter(uint32_t c) {
 const UniChar* LettersOf(const ExpressionRecord* node) {
   if (node->opcode == kOpAtom) {
     if (IsSpecialSymbolChar(node->payload.id)) return nullptr;
-    return GetVariableStringFromID(node->payload.id);
+    return AtomName(node);
   }
   if (IsFxn(node->opcode)) return FindOperatorInfo(node->opcode)->name;
   return nullptr;

@@ -5,6 +5,7 @@
 #include "expression/TreeBuilding.h"
 #include "expression/TreeSurgery.h"
 #include "matheditor/CaretPlacement.h"
+#include "matheditor/NodeQuestions.h"
 #include "matheditor/OperandInsertion.h"
 #include "matheditor/Typing.h"
 
@@ -89,7 +90,7 @@ void ClearTextRange() {
     // "" or a lone decimal character: a number that reads as nothing.
     if (std::isnan(block.value)) ReplaceWithPrompt(node);
   } else if (r->caretType == kIPNameText && IsAtom(node)) {
-    const UniChar* name = GetVariableStringFromID(node->payload.id);
+    const UniChar* name = AtomName(node);
     const auto [lo, hi] = ClampedRange(r, TextLength(name));
     const std::vector<UniChar> left = Spliced(name, lo, hi, {});
     r->rangeStart = r->rangeEnd = lo;
@@ -120,7 +121,7 @@ void KEY_InLongName(uint32_t c) {
   if (r->caretType != kIPNameText) return;
   ExpressionRecord* atom = r->selected;
   const std::vector<UniChar> units = Units(c);
-  const UniChar* name = GetVariableStringFromID(atom->payload.id);
+  const UniChar* name = AtomName(atom);
   const auto [at, unused] = ClampedRange(r, TextLength(name));
   if (Rename(atom, Spliced(name, at, at, units))) r->rangeStart = r->rangeEnd = at + int32_t(units.size());
   EditorRecalculateAndDraw();
@@ -131,7 +132,7 @@ void KEY_Backslash() {
   if (!r || !r->selected) return;
   ExpressionRecord* node = r->selected;
   if (r->caretType == kIPNameText && IsAtom(node)) {
-    const UniChar* name = GetVariableStringFromID(node->payload.id);
+    const UniChar* name = AtomName(node);
     if (name[0] == u'\\' && name[1] == 0) {
       ReplaceWithPrompt(node);
     } else if (name[0] == u'\\') {

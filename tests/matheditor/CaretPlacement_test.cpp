@@ -1,6 +1,7 @@
 #include "MathLayoutFixture.h"
 
 #include "expression/MathEditorHooks.h"
+#include "matheditor/CaretMovement.h"
 #include "matheditor/CaretPlacement.h"
 
 namespace {
@@ -103,6 +104,81 @@ TEST_F(CaretPlacement, NextPromptWrapsToTheFirst) {
   Use(Var("a"));
   MOVE_GoToNextPrompt();  // none: nothing
   ExpectCaret(record_->root, kIPWholeNode);
+}
+
+ExpressionRecord* NumberText(const char16_t* text) {
+  ExpressionRecord* number = Number(0);
+  int32_t i = 0;
+  for (; text[i]; ++i) number->payload.number->text[i] = text[i];
+  number->payload.number->text[i] = 0;
+  return number;
+}
+
+TEST_F(CaretPlacement, ArrowsStepThroughLettersAndDigits) {
+  ExpressionRecord* a = Var("a");
+  ExpressionRecord* b = Var("b");
+  ExpressionRecord* number = NumberText(u"123");
+  Use(Node(kOpPlus, {Node(kOpTimes, {a, b}), number}));
+  MOVE_SetIP(a, kIPAfterNode);
+  MOVE_RightArrowKey();  // between two letters: the place before b is the place after a
+  ExpectCaret(b, kIPAfterNode);
+  MOVE_RightArrowKey();
+  ExpectCaret(number, kIPBeforeNode);
+  MOVE_RightArrowKey();  // enters the number after its first digit
+  ExpectCaret(number, kIPNumberText);
+  EXPECT_EQ(record_->rangeStart, 1);
+  MOVE_RightArrowKey();
+  MOVE_RightArrowKey();
+  EXPECT_EQ(record_->rangeEnd, 3);
+  MOVE_RightArrowKey();  // at its end it leaves
+  ExpectCaret(number, kIPAfterNode);
+  MOVE_LeftArrowKey();  // back in, before the last digit
+  ExpectCaret(number, kIPNumberText);
+  EXPECT_EQ(record_->rangeStart, 2);
+  MOVE_SetIP(number, kIPBeforeNode);
+  MOVE_LeftArrowKey();
+  ExpectCaret(b, kIPAfterNode);
+}
+
+TEST_F(CaretPlacement, TabCyclesPromptsAndCloseParenLeavesTheArgument) {
+  ExpressionRecord* first = NewPrompt();
+  ExpressionRecord* second = NewPrompt();
+  ExpressionRecord* x = Var("x");
+  ExpressionRecord* group = Node(kOpId, {Node(kOpComma, {x, second})});
+  Use(Node(kOpPlus, {first, Node(kOpMin, {group})}));
+  MOVE_SetIP(first, kIPWholeNode);
+  MOVE_CycleForward();
+  ExpectCaret(second, kIPWholeNode);
+  MOVE_CycleForward();  // wraps to the first
+  ExpectCaret(first, kIPWholeNode);
+  ExpressionRecord* name = Var("\\ab");
+  ExpressionRecord* two = Number(2);
+  Use(Node(kOpPlus, {name, two}));
+  MOVE_SetIP(name, kIPAfterNode);  // typing the long name
+  ASSERT_EQ(record_->caretType, kIPNameText);
+  MOVE_CycleForward();  // no prompt: on to the next operand, not with offsets into a number
+  ExpectCaret(two, kIPBeforeNode);
+  Use(Node(kOpPlus, {first = NewPrompt(), Node(kOpMin, {group = Node(kOpId, {Node(kOpComma, {x = Var("x"), NewPrompt()})})})}));
+  MOVE_SetIP(x, kIPAfterNode);
+  MOVE_CloseParen();  // after the whole min, held as after its argument
+  ExpectCaret(group, kIPAfterNode);
+}
+
+TEST_F(CaretPlacement, ShiftArrowsGrowATextRangeByWholeCharacters) {
+  ExpressionRecord* string = NewExpression(kOpString, 0);
+  string->text = new UniChar[5]{u'a', 0xD835, 0xDC65, u'b', 0};
+  Use(string);
+  record_->caretType = kIPStringText;
+  record_->rangeStart = record_->rangeEnd = 1;
+  MOVE_ShiftRightArrowKey();  // a surrogate pair is one character
+  EXPECT_EQ(record_->rangeStart, 1);
+  EXPECT_EQ(record_->rangeEnd, 3);
+  MOVE_ShiftLeftArrowKey();
+  EXPECT_EQ(record_->rangeStart, 0);
+  EXPECT_EQ(record_->rangeEnd, 3);
+  MOVE_RightArrowKey();  // a range collapses to its right end
+  EXPECT_EQ(record_->rangeStart, 3);
+  EXPECT_EQ(record_->rangeEnd, 3);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/MathEditInterface.h"
+#include "matheditor/NodeQuestions.h"
 #include "matheditor/TreeOrder.h"
 
 #include <cmath>
@@ -55,7 +56,7 @@ std::string BrokenRule(const MERecord* r) {
       limit = node->opcode == kOpNumber ? TextLength(node->payload.number->text) : -1;
       break;
     case kIPNameText:
-      limit = node->opcode == kOpAtom ? TextLength(GetVariableStringFromID(node->payload.id)) : -1;
+      limit = node->opcode == kOpAtom ? TextLength(AtomName(node)) : -1;
       break;
     default:
       return node->opcode == kOpPrompt && r->caretType != kIPWholeNode ? "prompt not selected whole" : "";
@@ -76,7 +77,8 @@ using EditStorm = MathLayoutTest;
 TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
   std::mt19937 random(20261206);
   const std::string keys = "asinhpfexyz0123456789..\\\\";
-  const std::vector<int32_t> codes{0x1601, 0x1602, 0x1605, 0x1606, 0x160A, 0x160F, 0x2100, 0x2204, 0x1003, 0x1306};
+  const std::vector<int32_t> codes{0x1600, 0x1601, 0x1602, 0x1603, 0x1604, 0x1605, 0x1606, 0x160C, 0x160D,
+                                   0x160E, 0x160F, 0x1610, 0x2100, 0x2204, 0x1003, 0x1306};
   constexpr int kKeys = 100000;
   for (int k = 0; k < kKeys; ++k) {
     if (k % 300 == 0) {
@@ -87,9 +89,9 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
     if (pick < 60) {
       const char c = keys[random() % keys.size()];
       MEKey(uint32_t(c), uint8_t(c), 0, record_, nullptr);
-    } else if (pick < 70) {
+    } else if (pick < 80) {
       MATH_FunctionCode(codes[random() % codes.size()]);
-    } else if (pick < 75) {
+    } else if (pick < 85) {
       MATH_UnicodeInput(random() % 2 ? 0x1D465 : 0xE9);
     } else {
       // A click: a random node with a random caret, or a range in its text.
@@ -109,7 +111,7 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
       }
     }
     const std::string broken = BrokenRule(record_);
-    ASSERT_EQ(broken, "") << "after key " << k;
+    ASSERT_EQ(broken, "") << "after key " << k << " type " << record_->caretType << " op " << record_->selected->opcode << " range " << record_->rangeStart << ".." << record_->rangeEnd;
   }
 }
 
