@@ -5,6 +5,7 @@
 #include "expression/MathEditRecord.h"
 #include "matheditor/CaretMovement.h"
 #include "matheditor/CaretPlacement.h"
+#include "matheditor/Deletion.h"
 #include "matheditor/EditorDocumentHooks.h"
 #include "matheditor/Typing.h"
 #include "CoreUtilities/OurText/NumberText.h"
@@ -144,9 +145,20 @@ void KEY_CommandKey(int32_t code) { RunAlgebraCommand(gMathCurrentMEH, code); }
 
 void MATH_FunctionCode(OpCodeT code) {
   StartCommand(code);
-  if (Within(code, kCodeFirstMove, kCodeLastMove) && code != kCodeBackspace) {
+  if (code == kCodeBackspace) {
+    // A run of backspaces is one undo step.
+    if (gLastFunctionCode != kCodeBackspace) CommandSnapshot();
+    DELETE_Key();
+    return;
+  }
+  if (Within(code, kCodeFirstMove, kCodeLastMove)) {
     UNDO_HasMoved();
     Move(code);
+    return;
+  }
+  if (code == kCodeForwardDelete) {
+    CommandSnapshot();
+    DELETE_Forward();
     return;
   }
   if (IsDesperatelyLowOnMemory()) return;

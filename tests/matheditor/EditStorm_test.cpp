@@ -78,7 +78,7 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
   std::mt19937 random(20261206);
   const std::string keys = "asinhpfexyz0123456789..\\\\";
   const std::vector<int32_t> codes{0x1600, 0x1601, 0x1602, 0x1603, 0x1604, 0x1605, 0x1606, 0x160C, 0x160D,
-                                   0x160E, 0x160F, 0x1610, 0x2100, 0x2204, 0x1003, 0x1306};
+                                   0x160E, 0x160F, 0x1610, 0x2100, 0x2204, 0x1003, 0x1306, 0x1609, 0x1609, 0x1611};
   constexpr int kKeys = 100000;
   for (int k = 0; k < kKeys; ++k) {
     if (k % 300 == 0) {
