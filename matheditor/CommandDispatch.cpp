@@ -6,6 +6,7 @@
 #include "matheditor/CaretMovement.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/Deletion.h"
+#include "matheditor/FormulaClipboard.h"
 #include "matheditor/EditorDocumentHooks.h"
 #include "matheditor/Typing.h"
 #include "CoreUtilities/OurText/NumberText.h"
@@ -159,6 +160,14 @@ void MATH_FunctionCode(OpCodeT code) {
   if (code == kCodeForwardDelete) {
     CommandSnapshot();
     DELETE_Forward();
+    return;
+  }
+  if (Within(code, kCodeCut, kCodeClear)) {
+    if (code != kCodeCopy) CommandSnapshot();
+    if (code == kCodeCut) CMD_EqnCut();
+    if (code == kCodeCopy) CMD_EqnCopy();
+    if (code == kCodePaste) CMD_EqnPaste();
+    if (code == kCodeClear) CMD_Clear();
     return;
   }
   if (IsDesperatelyLowOnMemory()) return;

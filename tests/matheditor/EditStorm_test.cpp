@@ -3,6 +3,7 @@
 #include "CoreUtilities/OurText/NumberText.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/CommandDispatch.h"
+#include "matheditor/FormulaClipboard.h"
 #include "matheditor/MathEditInterface.h"
 #include "matheditor/NodeQuestions.h"
 #include "matheditor/TreeOrder.h"
@@ -78,7 +79,8 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
   std::mt19937 random(20261206);
   const std::string keys = "asinhpfexyz0123456789..\\\\";
   const std::vector<int32_t> codes{0x1600, 0x1601, 0x1602, 0x1603, 0x1604, 0x1605, 0x1606, 0x160C, 0x160D,
-                                   0x160E, 0x160F, 0x1610, 0x2100, 0x2204, 0x1003, 0x1306, 0x1609, 0x1609, 0x1611};
+                                   0x160E, 0x160F, 0x1610, 0x2100, 0x2204, 0x1003, 0x1306, 0x1609, 0x1609, 0x1611,
+                                   0x2200, 0x2201, 0x2202, 0x2203};
   constexpr int kKeys = 100000;
   for (int k = 0; k < kKeys; ++k) {
     if (k % 300 == 0) {
@@ -106,13 +108,23 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
         record_->caretType = type;
         record_->rangeStart = int32_t(random() % (length + 1));
         record_->rangeEnd = int32_t(random() % (length + 1));
+      } else if (type == kIPWholeNode && node->parent && random() % 2) {
+        UNDO_HasMoved();  // a run of operands, as a drag selects it
+        record_->selected = node->parent;
+        record_->caretType = kIPOperandRange;
+        record_->rangeStart = int32_t(random() % node->parent->operandCount);
+        record_->rangeEnd = record_->rangeStart + int32_t(random() % (node->parent->operandCount - record_->rangeStart));
       } else {
         MOVE_SetIP(node, type);
       }
     }
     const std::string broken = BrokenRule(record_);
+    if (gMathClipboard) {
+      ASSERT_EQ(gMathClipboard->parent, nullptr);
+    }
     ASSERT_EQ(broken, "") << "after key " << k << " type " << record_->caretType << " op " << record_->selected->opcode << " range " << record_->rangeStart << ".." << record_->rangeEnd;
   }
+  ClearMathClipboard();
 }
 
 }  // namespace
