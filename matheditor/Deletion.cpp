@@ -69,6 +69,60 @@ void DeleteInText(MERecord* r, bool forward) {
   ClearTextRange();
 }
 
+bool HoldsDecimal(const UniChar* text) {
+  for (; *text; ++text)
+    if (*text == UniChar(gDefaultDecimalTabChar)) return true;
+  return false;
+}
+
+// Two numbers side by side in a product become one, the caret at the
+// junction; false when their texts together are too long or both hold
+// the decimal character.
+bool JoinNumbers(MERecord* r, ExpressionRecord* product, int32_t index) {
+  ExpressionRecord* first = product->operands[index - 1];
+  ExpressionRecord* second = product->operands[index];
+  UniChar* text = first->payload.number->text;
+  const UniChar* rest = second->payload.number->text;
+  const int32_t length = TextLength(text);
+  if (length + TextLength(rest) >= kNumberTextLength - 1 || (HoldsDecimal(text) && HoldsDecimal(rest)))
+    return false;
+  for (int32_t i = 0; i <= TextLength(rest); ++i) text[length + i] = rest[i];
+  first->payload.number->value = Str2D(text);
+  // A product of two keeps its own node, which takes the joined number.
+  ExpressionRecord* joined = product->operandCount == 2 ? product : first;
+  if (!MATH_DeleteOperand(product, index)) return false;
+  r->selected = joined;
+  r->caretType = kIPNumberText;
+  r->rangeStart = r->rangeEnd = length;
+  return true;
+}
+
+bool IsSignOfALaterTerm(const ExpressionRecord* node) {
+  const OpCodeT kind = node->opcode;
+  return (kind == kOpMinus || kind == kOpPlusOrMinus || kind == kOpMinusOrPlus) && node->parent &&
+         node->parent->opcode == kOpPlus && IndexInParent(node) > 0;
+}
+
+// Backspace before a node: what stands in front of it goes.
+void DeleteBefore(MERecord* r) {
+  for (ExpressionRecord* node = r->selected; node->parent; node = node->parent) {
+    ExpressionRecord* parent = node->parent;
+    const uint8_t kind = SyntacticKindOf(parent);
+    const int32_t index = IndexInParent(node);
+    if ((kind == kPrefix || kind == kEnclosing) && parent->operandCount == 1) {
+      if (IsSignOfALaterTerm(parent)) return;
+      if (ReplaceWithFirstOperand(parent)) MOVE_SetIP(parent, kIPBeforeNode);
+      return;
+    }
+    if (kind == kInfixList && index > 0) {
+      if (parent->opcode == kOpTimes && node->opcode == kOpNumber && parent->operands[index - 1]->opcode == kOpNumber)
+        JoinNumbers(r, parent, index);
+      return;
+    }
+    if (!((kind == kInfixList || kind == kPostfix) && index == 0)) return;
+  }
+}
+
 void ByCaretType(bool forward) {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected) return;
@@ -93,6 +147,9 @@ void ByCaretType(bool forward) {
       } else {
         DELETE_AfterExpr();
       }
+      break;
+    case kIPBeforeNode:
+      if (!forward) DeleteBefore(r);
       break;
     case kIPStringText:
     case kIPNumberText:

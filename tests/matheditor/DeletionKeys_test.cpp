@@ -76,6 +76,24 @@ TEST_F(DeletionKeys, BackspaceAfterNumbersAndOnPrompts) {
   EXPECT_EQ(Tree(), "?");
 }
 
+TEST_F(DeletionKeys, BackspaceBeforeJoinsNumbersAndDropsPrefixes) {
+  ExpressionRecord* second = Num(u"34", 34);
+  Use(Node(kOpTimes, {Num(u"12", 12), second}), second, kIPBeforeNode);
+  MATH_FunctionCode(kBackspace);
+  EXPECT_EQ(Tree(), "1234");
+  EXPECT_EQ(record_->caretType, kIPNumberText);
+  EXPECT_EQ(record_->rangeStart, 2);
+  ExpressionRecord* tail = Num(u"1234567890123", 0);  // 11 + 13 characters: too long to join
+  Use(Node(kOpTimes, {Num(u"12345678901", 0), tail}), tail, kIPBeforeNode);
+  MATH_FunctionCode(kBackspace);
+  EXPECT_EQ(record_->root->operandCount, 2);
+  ExpressionRecord* x = Var("x");
+  Use(Node(kOpPlus, {Node(kOpSin, {x}), Var("y")}), x, kIPBeforeNode);
+  MATH_FunctionCode(kBackspace);  // sin goes, its argument stays
+  EXPECT_EQ(Tree(), "x+y");
+  EXPECT_EQ(record_->caretType, kIPBeforeNode);
+}
+
 TEST_F(DeletionKeys, PromptsLeaveRowsAndFunctions) {
   ExpressionRecord* prompt = NewPrompt();
   ExpressionRecord* row = Node(kOpMatrix, {Var("a"), prompt, Var("c")});
