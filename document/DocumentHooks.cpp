@@ -4,6 +4,7 @@
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentStatements.h"
+#include "document/MathEditing.h"
 #include "document/TableHeadings.h"
 #include "document/TableInterpolation.h"
 #include "evaluation/DocumentQueries.h"
@@ -28,6 +29,7 @@ bool HasMatrixTableHeading(int32_t variableId, const DocumentRecord* document) {
 }  // namespace
 
 void InstallDocumentHooks() {
+  InstallMathEditingHooks();
   InstallDocumentStatementHooks(DocumentStatementHandlers());
   InstallDocumentNameHooks({
       .sliderVariable = SliderVariable,

@@ -8,6 +8,7 @@
 #include "CoreUtilities/MathPaneDocument.h"
 #include "document/DocumentContents.h"
 #include "document/DocumentFunctionList.h"
+#include "document/MathEditing.h"
 
 class AGraphPane;
 
@@ -39,6 +40,12 @@ class DocumentRecord : public AMathPaneDocument {
   // Tables, equations and the lists derived from them change only when it
   // is 0: the document cancels and waits for its graphs first.
   std::atomic<int32_t> fRunningComputations{0};
+
+  // The math-pane block with the editing focus, and its table column when
+  // the block is a table; -1 when none.
+  int32_t fFocusedBlock = -1;
+  int32_t fFocusedColumn = -1;
+  MathUndoState fMathUndo;
 
   // The graph area, once the document's window has made it.
   std::shared_ptr<AGraphPane> fGraphPane;  // not shared; the pane stays an incomplete type here

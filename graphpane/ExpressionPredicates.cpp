@@ -50,10 +50,6 @@ bool IsOptionNamed(const ExpressionRecord* e, const char* name) {
 
 }  // namespace
 
-bool IsAtom(const ExpressionRecord* e, int32_t id) {
-  return e != nullptr && e->opcode == kOpAtom && e->payload.id == id;
-}
-
 bool IsColumn(const ExpressionRecord* e, int rows) {
   return e != nullptr && e->opcode == kOpMatrix && e->payload.shape.rows == rows && e->payload.shape.columns == 1 &&
          e->operandCount == rows;

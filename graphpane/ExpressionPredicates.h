@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "algebra/RewriteHelpers.h"
 #include "expression/ExpressionRecord.h"
 
 class DocumentRecord;
@@ -16,7 +17,6 @@ inline constexpr int32_t kFlagsVectorEntries = 53;       // colour vectors
 inline constexpr int32_t kFlagsClip = 165;               // comparisons pass
 inline constexpr int32_t kFlagsConditions = 173;         // and every atom
 
-bool IsAtom(const ExpressionRecord* e, int32_t id);
 // A column of atoms with exactly these ids, in order.
 bool IsMatrix(const ExpressionRecord* e, int32_t a, int32_t b);
 bool IsMatrix(const ExpressionRecord* e, int32_t a, int32_t b, int32_t c);

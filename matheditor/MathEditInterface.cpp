@@ -3,6 +3,8 @@
 #include "platform/CheckedConvert.h"
 #include "CoreUtilities/OurDrawing.h"
 #include "CoreUtilities/ScopedSavers.h"
+#include "matheditor/CommandDispatch.h"
+#include "matheditor/KeyMap.h"
 #include "matheditor/LayoutPipeline.h"
 
 namespace {
@@ -48,4 +50,21 @@ int32_t MEHeight(MERecord* record) {
 int32_t MEWidth(MERecord* record) {
   const EditData* e = LaidOutRoot(record);
   return e ? DoubleToInt32(e->width) : 0;
+}
+
+int32_t MEKey(uint32_t unicode, uint8_t keyCharacter, int32_t modifiers, MERecord* record, DocumentWindow* window) {
+  if (!record) return 0;
+  MESetCurrentEqn(record, window);
+  const int32_t code = Xlate(unicode, keyCharacter, modifiers);
+  APushPenState savedPen;
+  MESetCurrentEqn(record, window);
+  if (code == 0) return 0;
+  const bool moves = code >= kCodeFirstMove && code <= kCodeLastMove && code != kCodeBackspace;
+  gShowPromptAsIP = !moves;
+  if (code == kCodeUnicodeInput) {
+    MATH_UnicodeInput(unicode);
+  } else {
+    MATH_FunctionCode(code);
+  }
+  return code;
 }

@@ -17,3 +17,7 @@ void MEUpdate(MERecord* record, DocumentWindow* window, MathGraphicsContext* con
 // laid out.
 int32_t MEHeight(MERecord* record);
 int32_t MEWidth(MERecord* record);
+// Feeds one keystroke (modifier bits as in KeyMap.h) to the record, which
+// is edited and laid out again; returns the command code it became, 0
+// when the key is not handled.
+int32_t MEKey(uint32_t unicode, uint8_t keyCharacter, int32_t modifiers, MERecord* record, DocumentWindow* window);

@@ -2,6 +2,7 @@
 
 #include "expression/MathEditorHooks.h"
 #include "expression/OperatorTable.h"
+#include "matheditor/CaretPlacement.h"
 #include "matheditor/DrawingLayer.h"
 #include "matheditor/LayoutPipeline.h"
 #include "matheditor/LineBreaking.h"
@@ -69,4 +70,5 @@ void InstallMathEditor() {
   hooks.invertRect = InvertBox;
   hooks.recalculateAndDraw = ORIGINS_RecalculateAndDraw2;
   InstallMathEditorHooks(hooks);
+  InstallCaretHooks();
 }

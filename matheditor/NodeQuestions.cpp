@@ -1,5 +1,7 @@
 #include "matheditor/NodeQuestions.h"
 
+#include "expression/OperatorTable.h"
+#include "expression/SymbolTable.h"
 #include "expression/VariableIds.h"
 
 bool IsEllipsis(const ExpressionRecord* node) {
@@ -13,4 +15,37 @@ bool IsExprSubscriptedLetter(const ExpressionRecord* node) {
 
 bool IsAtomicOrSubscriptedLetter(const ExpressionRecord* node) {
   return node && (node->opcode == kOpAtom || IsExprSubscriptedLetter(node));
+}
+
+uint8_t SyntacticKindOf(const ExpressionRecord* node) {
+  const OperatorInfo* info = FindOperatorInfo(node->opcode);
+  return info ? info->syntacticKind : uint8_t{kLeaf};
+}
+
+int32_t IndexInParent(const ExpressionRecord* node) {
+  const ExpressionRecord* parent = node->parent;
+  if (!parent) return -1;
+  for (int32_t i = 0; i < parent->operandCount; ++i)
+    if (parent->operands[i] == node) return i;
+  return -1;
+}
+
+namespace {
+
+struct OneCharacterNames {
+  UniChar names[128][2];
+  constexpr OneCharacterNames() : names{} {
+    for (int i = 0; i < 128; ++i) names[i][0] = UniChar(i);
+  }
+};
+
+constexpr OneCharacterNames kOneCharacterNames;
+constexpr int32_t kFirstPrintable = 32;
+
+}  // namespace
+
+const UniChar* AtomName(const ExpressionRecord* atom) {
+  const int32_t id = atom->payload.id;
+  if (id >= kFirstPrintable && id < 128) return kOneCharacterNames.names[id];
+  return GetVariableStringFromID(id);
 }

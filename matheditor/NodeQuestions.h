@@ -1,9 +1,20 @@
 #pragma once
 
+#include "CoreUtilities/OurText/UniChar.h"
 #include "expression/ExpressionRecord.h"
+
+#include <cstdint>
 
 // The ellipsis atom.
 bool IsEllipsis(const ExpressionRecord* node);
 // A letter with one subscript: an indexes node of one index over an atom.
 bool IsExprSubscriptedLetter(const ExpressionRecord* node);
 bool IsAtomicOrSubscriptedLetter(const ExpressionRecord* node);
+// The kind byte of the node's operator-table row; leaf for the internal
+// kinds.
+uint8_t SyntacticKindOf(const ExpressionRecord* node);
+// The node's place among its parent's operands; -1 without a parent.
+int32_t IndexInParent(const ExpressionRecord* node);
+// An atom's name; the ids of the one-character names below 128 are the
+// characters themselves and have no entry in the symbol table.
+const UniChar* AtomName(const ExpressionRecord* atom);

@@ -1,0 +1,70 @@
+#include "document/MathEditing.h"
+
+#include "document/DocumentRecord.h"
+#include "expression/MathEditRecord.h"
+#include "expression/SymbolTable.h"
+#include "expression/TreeCopying.h"
+#include "expression/TreeDisposal.h"
+#include "matheditor/CaretPlacement.h"
+#include "matheditor/CommandDispatch.h"
+#include "matheditor/EditorDocumentHooks.h"
+
+#include <utility>
+#include <vector>
+
+MathUndoState::~MathUndoState() { DisposExpr(tree); }
+
+void SaveMathUndoState() {
+  MERecord* r = gMathCurrentMEH;
+  if (!r || !r->document || !r->root) return;
+  ExpressionRecord* copy = Copy(r->root);
+  if (!copy) return;
+  MathUndoState& undo = r->document->fMathUndo;
+  DisposExpr(undo.tree);
+  undo.tree = copy;
+  undo.kind = kUndoFormula;
+  undo.block = r->document->fFocusedBlock;
+  undo.tableColumn = r->document->fFocusedColumn;
+}
+
+namespace {
+
+MERecord* UndoneRecord(DocumentRecord* document) {
+  const MathUndoState& undo = document->fMathUndo;
+  auto& blocks = document->fContents.blocks;
+  if (undo.block < 0 || undo.block >= blocks.Count()) return nullptr;
+  return blocks[undo.block].equation;
+}
+
+}  // namespace
+
+bool UndoMathEdit(DocumentRecord* document) {
+  if (!document || document->fMathUndo.kind != kUndoFormula || !document->fMathUndo.tree) return false;
+  MERecord* r = UndoneRecord(document);
+  if (!r) return false;
+  std::swap(r->root, document->fMathUndo.tree);
+  r->root->parent = nullptr;
+  r->layoutValid = 0;
+  r->layoutValid2 = 0;
+  MERecord* const saved = gMathCurrentMEH;
+  gMathCurrentMEH = r;
+  MOVE_SetIP(r->root, kIPWholeNode);
+  gMathCurrentMEH = saved;
+  UNDO_HasMoved();
+  return true;
+}
+
+namespace {
+
+std::vector<const UniChar*> HeadingNames(const DocumentRecord* document) {
+  std::vector<const UniChar*> names;
+  for (const TableHeading& heading : document->fContents.tableHeadings)
+    names.push_back(GetVariableStringFromID(heading.variableId));
+  return names;
+}
+
+}  // namespace
+
+void InstallMathEditingHooks() {
+  InstallEditorDocumentHooks({.cacheMathState = SaveMathUndoState, .documentNames = HeadingNames});
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "expression/ExpressionRecord.h"
+
+#include <cstdint>
+
+class DocumentRecord;
+
+inline constexpr int32_t kUndoNothing = 0;
+inline constexpr int32_t kUndoFormula = 1;
+
+// A document's one undo state. It owns its tree.
+struct MathUndoState {
+  MathUndoState() = default;
+  MathUndoState(const MathUndoState&) = delete;
+  MathUndoState& operator=(const MathUndoState&) = delete;
+  ~MathUndoState();
+
+  int32_t kind = kUndoNothing;
+  int32_t block = -1;
+  int32_t tableColumn = -1;
+  ExpressionRecord* tree = nullptr;
+};
+
+// Saves the current formula's tree, with the document's focused block and
+// table column, as its document's undo state; the previous state is freed.
+// No current formula or document: nothing.
+void SaveMathUndoState();
+
+// Swaps the saved tree with the focused formula's (so a second undo redoes)
+// and selects the whole formula. False when there is nothing to undo.
+bool UndoMathEdit(DocumentRecord* document);
+
+// Fills what the editor asks of the document: undo states and names.
+void InstallMathEditingHooks();

@@ -1,0 +1,208 @@
+#include "CoreUtilities/OurText/NumberText.h"
+#include "expression/MathEditRecord.h"
+#include "expression/MathEditorHooks.h"
+#include "expression/SelectionGrouping.h"
+#include "expression/TreeBuilding.h"
+#include "expression/TreeDisposal.h"
+#include "expression/TreeSurgery.h"
+#include "matheditor/CaretPlacement.h"
+#include "matheditor/CommandDispatch.h"
+#include "matheditor/OperandInsertion.h"
+#include "matheditor/Typing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+// Digits appended or put in front keep a number to this many characters;
+// typed inside it, to one less than the text buffer.
+constexpr int32_t kMostTypedAroundDigits = 18;
+constexpr int32_t kMostTypedInsideDigits = kNumberTextLength - 1;
+constexpr int32_t kMostDecimalTextLength = 20;
+
+UniChar* TextOf(ExpressionRecord* number) { return number->payload.number->text; }
+
+int32_t TextLength(const UniChar* text) {
+  int32_t length = 0;
+  while (text[length]) ++length;
+  return length;
+}
+
+bool IsNumber(const ExpressionRecord* node) { return node && node->opcode == kOpNumber && node->payload.number; }
+
+void Reread(ExpressionRecord* number) { number->payload.number->value = Str2D(TextOf(number)); }
+
+void InsertUnit(ExpressionRecord* number, int32_t at, UniChar unit) {
+  UniChar* text = TextOf(number);
+  const int32_t length = TextLength(text);
+  for (int32_t i = length + 1; i > at; --i) text[i] = text[i - 1];
+  text[at] = unit;
+  Reread(number);
+}
+
+bool HoldsDecimal(const UniChar* text) {
+  for (; *text; ++text)
+    if (*text == UniChar(gDefaultDecimalTabChar)) return true;
+  return false;
+}
+
+// A number of the text in the caret node's place, caret after it.
+void ReplaceWithNumber(std::initializer_list<UniChar> units) {
+  MERecord* r = gMathCurrentMEH;
+  ExpressionRecord* number = Number(0);
+  if (!number) return;
+  int32_t i = 0;
+  for (UniChar unit : units) TextOf(number)[i++] = unit;
+  TextOf(number)[i] = 0;
+  Reread(number);
+  ExpressionRecord* place = r->selected;
+  if (!DeleteOperandsTransferAndDispose(number, place)) return;
+  MOVE_SetIP(place, kIPAfterNode);
+}
+
+// Climbs out of a parenthesised function argument, so a factor typed
+// after it multiplies the whole application.
+ExpressionRecord* AfterFunctionClimb(ExpressionRecord* node) {
+  if (node->opcode != kOpId || !IsAfterFunction(node)) return node;
+  while (node->parent && IsAfterFunction(node)) node = node->parent;
+  return node;
+}
+
+// A new factor before the caret node (a new term before a negated one),
+// selected.
+bool NewFactorBefore() {
+  return KEY_NOpBeforeExpr(gMathCurrentMEH->selected->opcode == kOpMinus ? kOpPlus : kOpTimes) != nullptr;
+}
+
+bool NewFactorAfter() {
+  MERecord* r = gMathCurrentMEH;
+  r->selected = AfterFunctionClimb(r->selected);
+  return KEY_NOpAfterExpr(kOpTimes) != nullptr;
+}
+
+void ReplaceWithDigit(uint32_t c) { ReplaceWithNumber({UniChar(c)}); }
+
+}  // namespace
+
+void KEY_DigitKey(uint32_t c) {
+  MERecord* r = gMathCurrentMEH;
+  if (!r || !r->selected) return;
+  if (r->caretType == kIPOperandRange && !MATH_IPisRange()) return;
+  ExpressionRecord* node = r->selected;
+  switch (r->caretType) {
+    case kIPWholeNode:
+    case kIPOperandRange:
+      ReplaceWithDigit(c);
+      break;
+    case kIPAfterNode:
+      if (IsNumber(node)) {
+        if (TextLength(TextOf(node)) < kMostTypedAroundDigits) InsertUnit(node, TextLength(TextOf(node)), UniChar(c));
+      } else if (NewFactorAfter()) {
+        ReplaceWithDigit(c);
+      }
+      break;
+    case kIPBeforeNode:
+      if (IsNumber(node)) {
+        if (TextLength(TextOf(node)) < kMostTypedAroundDigits) {
+          InsertUnit(node, 0, UniChar(c));
+          r->caretType = kIPNumberText;
+          r->rangeStart = r->rangeEnd = 1;
+        }
+      } else if (NewFactorBefore()) {
+        ReplaceWithDigit(c);
+      }
+      break;
+    case kIPNumberText:
+      if (r->rangeStart != r->rangeEnd) ClearTextRange();
+      if (r->caretType == kIPWholeNode) {
+        ReplaceWithDigit(c);  // the whole number was cleared: its prompt takes the digit
+      } else if (IsNumber(r->selected) && TextLength(TextOf(r->selected)) < kMostTypedInsideDigits) {
+        InsertUnit(r->selected, r->rangeStart, UniChar(c));
+        r->rangeEnd = ++r->rangeStart;
+      }
+      break;
+    default:
+      return;
+  }
+  EditorRecalculateAndDraw();
+}
+
+namespace {
+
+bool TakesDecimal(ExpressionRecord* number) {
+  const UniChar* text = TextOf(number);
+  return TextLength(text) <= kMostDecimalTextLength && !HoldsDecimal(text) &&
+         !std::isinf(number->payload.number->value);
+}
+
+void DotKey(bool nested) {
+  MERecord* r = gMathCurrentMEH;
+  if (!r || !r->selected) return;
+  ExpressionRecord* node = r->selected;
+  const UniChar decimal = UniChar(gDefaultDecimalTabChar);
+  if (r->caretType == kIPNumberText && IsNumber(node)) {
+    if (r->rangeStart != r->rangeEnd) ClearTextRange();
+    if (r->caretType == kIPWholeNode) {
+      ReplaceWithNumber({u'0', decimal});
+    } else if (TakesDecimal(r->selected)) {
+      InsertUnit(r->selected, r->rangeStart, decimal);
+      r->rangeEnd = ++r->rangeStart;
+    }
+  } else if (r->caretType == kIPAfterNode && IsNumber(node)) {
+    if (TakesDecimal(node)) InsertUnit(node, TextLength(TextOf(node)), decimal);
+  } else if (r->caretType == kIPBeforeNode && IsNumber(node)) {
+    if (TakesDecimal(node)) {
+      InsertUnit(node, 0, decimal);
+      r->caretType = kIPNumberText;
+      r->rangeStart = r->rangeEnd = 1;
+    }
+  } else if (node->opcode == kOpPrompt) {
+    ReplaceWithNumber({u'0', decimal});
+  } else if (r->caretType <= kIPBeforeNode && !nested) {
+    MATH_FunctionCode('0');
+    DotKey(true);
+    return;
+  }
+  EditorRecalculateAndDraw();
+}
+
+}  // namespace
+
+void KEY_DotKey() { DotKey(false); }
+
+void KEY_SplitNumber() {
+  MERecord* r = gMathCurrentMEH;
+  if (!r || r->caretType != kIPNumberText || !IsNumber(r->selected)) return;
+  if (r->rangeStart != r->rangeEnd) ClearTextRange();
+  if (r->caretType != kIPNumberText) return;
+  ExpressionRecord* number = r->selected;
+  UniChar* text = TextOf(number);
+  const int32_t length = TextLength(text);
+  const int32_t at = r->rangeStart;
+  // A split that would leave a part without a readable number (at either
+  // end, or the decimal character alone) leaves the number on that side.
+  std::vector<UniChar> head(text, text + std::max(at, 0));
+  head.push_back(0);
+  const bool headReads = at > 0 && !std::isnan(Str2D(head.data()));
+  if (!headReads || at >= length || std::isnan(Str2D(text + at))) {
+    MOVE_SetIP(number, headReads ? kIPAfterNode : kIPBeforeNode);
+    return;
+  }
+  ExpressionRecord* tail = Number(0);
+  if (!tail) return;
+  for (int32_t i = at; i <= length; ++i) TextOf(tail)[i - at] = text[i];
+  r->selected = number;
+  ExpressionRecord* place = KEY_NOpAfterExpr(kOpTimes);
+  if (!place) {
+    DisposExpr(tail);
+    return;
+  }
+  text[at] = 0;
+  Reread(number);
+  Reread(tail);
+  DeleteOperandsTransferAndDispose(tail, place);
+  MOVE_SetIP(number, kIPAfterNode);
+}

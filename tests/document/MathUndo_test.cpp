@@ -1,0 +1,77 @@
+#include "document/DocumentContents.h"
+#include "document/DocumentHooks.h"
+#include "document/DocumentRecord.h"
+#include "document/MathEditing.h"
+#include "expression/ExpressionWriter.h"
+#include "expression/MathEditRecord.h"
+#include "expression/TreeBuilding.h"
+#include "expression/TreeDisposal.h"
+#include "matheditor/CommandDispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string Text(const ExpressionRecord* tree) {
+  std::unique_ptr<char[]> text(ExportTextFormatOfExpr(tree, false));
+  return text ? text.get() : "";
+}
+
+class MathUndo : public testing::Test {
+ protected:
+  void SetUp() override {
+    MEInit();
+    InstallDocumentHooks();
+    MBlock block = {};
+    block.kind = kEquationBlock;
+    ASSERT_TRUE(SetEquationTree(block, NewBinop(kOpPlus, Atomic('a'), Atomic('b'))));
+    document_.fContents.blocks.Add(block);
+    document_.fFocusedBlock = 0;
+    record_ = block.equation;
+    record_->document = &document_;
+    gMathCurrentMEH = record_;
+  }
+  void TearDown() override { gMathCurrentMEH = nullptr; }
+
+  // Stands in for an edit: the formula takes another tree.
+  void Replace(ExpressionRecord* tree) {
+    DisposExpr(record_->root);
+    record_->root = tree;
+    record_->selected = tree;
+  }
+
+  DocumentRecord document_;
+  MERecord* record_ = nullptr;
+};
+
+TEST_F(MathUndo, UndoGivesBackTheTreeAndASecondUndoRedoes) {
+  EXPECT_FALSE(UndoMathEdit(&document_));  // nothing saved yet
+  MATH_FunctionCode(0x2007);  // a command takes its snapshot through the document
+  EXPECT_EQ(document_.fMathUndo.kind, kUndoFormula);
+  EXPECT_EQ(document_.fMathUndo.block, 0);
+  Replace(NewBinop(kOpTimes, Atomic('c'), Atomic('d')));
+  gMathUndoIPMovedFlag = 0;
+  ASSERT_TRUE(UndoMathEdit(&document_));
+  EXPECT_EQ(Text(record_->root), "a+b");
+  EXPECT_EQ(record_->selected, record_->root);
+  EXPECT_EQ(record_->caretType, kIPWholeNode);
+  EXPECT_EQ(gMathUndoIPMovedFlag, 1);
+  ASSERT_TRUE(UndoMathEdit(&document_));
+  EXPECT_EQ(Text(record_->root), "c*d");
+  SaveMathUndoState();  // the previous state is freed (the leak checker sees it)
+  EXPECT_EQ(Text(document_.fMathUndo.tree), "c*d");
+}
+
+TEST_F(MathUndo, AStateForABlockThatIsGoneIsNotApplied) {
+  SaveMathUndoState();
+  document_.fMathUndo.block = 3;
+  EXPECT_FALSE(UndoMathEdit(&document_));
+  gMathCurrentMEH = nullptr;
+  SaveMathUndoState();  // no current formula: nothing
+  EXPECT_EQ(document_.fMathUndo.block, 3);
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+#include "MathLayoutFixture.h"
+
+#include "CoreUtilities/MemoryBudget.h"
+#include "expression/ExpressionWriter.h"
+#include "matheditor/CommandDispatch.h"
+#include "matheditor/EditorDocumentHooks.h"
+#include "matheditor/OperandInsertion.h"
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+int gSnapshots = 0;
+
+class TypingKeys : public MathLayoutTest {
+ protected:
+  void SetUp() override {
+    MathLayoutTest::SetUp();
+    gSnapshots = 0;
+    InstallEditorDocumentHooks({.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr});
+    UNDO_HasMoved();
+  }
+  void TearDown() override {
+    InstallEditorDocumentHooks({});
+    MathLayoutTest::TearDown();
+  }
+  void Use(ExpressionRecord* root, ExpressionRecord* caret, MathIPType type, int32_t start = 0, int32_t end = 0) {
+    DisposExpr(record_->root);
+    record_->root = root;
+    record_->selected = caret;
+    record_->caretType = type;
+    record_->rangeStart = start;
+    record_->rangeEnd = end;
+  }
+  static void Keys(const char* keys) {
+    for (; *keys; ++keys) MATH_FunctionCode(static_cast<unsigned char>(*keys));
+  }
+  std::string Tree() const {
+    std::unique_ptr<char[]> text(ExportTextFormatOfExpr(record_->root, false));
+    return text ? text.get() : "(none)";
+  }
+  // A number's display text, which the writer does not show.
+  static std::u16string Digits(const ExpressionRecord* number) {
+    return reinterpret_cast<const char16_t*>(number->payload.number->text);
+  }
+  std::string Selected() const {
+    std::unique_ptr<char[]> text(ExportTextFormatOfExpr(record_->selected, false));
+    return text ? text.get() : "(none)";
+  }
+  static ExpressionRecord* Num(const char16_t* text) {
+    ExpressionRecord* number = Number(0);
+    int32_t i = 0;
+    for (; text[i]; ++i) number->payload.number->text[i] = text[i];
+    number->payload.number->text[i] = 0;
+    number->payload.number->value = std::strtod(std::string(text, text + i).c_str(), nullptr);
+    return number;
+  }
+};
+
+TEST_F(TypingKeys, LettersJoinIntoFunctionsAndSymbols) {
+  Keys("sin");
+  EXPECT_EQ(Tree(), "sin(?)");
+  EXPECT_EQ(Selected(), "?");
+  EXPECT_EQ(record_->caretType, kIPWholeNode);
+  Keys("x");
+  EXPECT_EQ(Tree(), "sin(x)");
+
+  Use(NewPrompt(), nullptr, kIPWholeNode);
+  record_->selected = record_->root;
+  Keys("asin");  // the longer inverse name wins over sin
+  EXPECT_EQ(Tree(), "asin(?)");
+
+  Use(NewPrompt(), nullptr, kIPWholeNode);
+  record_->selected = record_->root;
+  Keys("2pi");
+  EXPECT_EQ(Tree(), "2*pi");
+  EXPECT_EQ(record_->root->operands[1]->payload.id, 1);
+  EXPECT_EQ(record_->caretType, kIPAfterNode);
+
+  Use(NewPrompt(), nullptr, kIPWholeNode);
+  record_->selected = record_->root;
+  Keys("sinh");  // h typed into sin's argument
+  EXPECT_EQ(Tree(), "sinh(?)");
+  EXPECT_EQ(Selected(), "?");
+}
+
+TEST_F(TypingKeys, HBeforeACircularArgumentMakesItHyperbolic) {
+  ExpressionRecord* x = Var("x");
+  Use(Node(kOpCos, {Node(kOpPower, {x, Number(2)})}), x, kIPBeforeNode);
+  Keys("h");
+  EXPECT_EQ(Tree(), "cosh(x^2)");
+  EXPECT_EQ(record_->selected, x->parent);
+  EXPECT_EQ(record_->caretType, kIPBeforeNode);
+}
+
+TEST_F(TypingKeys, DigitsAndTheDecimalKey) {
+  record_->selected = record_->root;
+  Keys("x12");
+  EXPECT_EQ(Tree(), "x*12");
+  Keys("..");  // a second decimal changes nothing
+  EXPECT_EQ(Digits(record_->root->operands[1]), u"12.");
+  Use(NewPrompt(), nullptr, kIPWholeNode);
+  record_->selected = record_->root;
+  Keys(".");
+  EXPECT_EQ(Digits(record_->root), u"0.");
+  ExpressionRecord* big = Num(u"123456789012345678");  // 18 characters: full from outside
+  Use(big, big, kIPAfterNode);
+  Keys("9");
+  record_->caretType = kIPBeforeNode;
+  Keys("9");
+  EXPECT_EQ(Digits(big), u"123456789012345678");
+  ExpressionRecord* infinite = Num(u"1e999");
+  Use(infinite, infinite, kIPAfterNode);
+  Keys(".");
+  EXPECT_EQ(Digits(infinite), u"1e999");  // the text reads as infinity: no decimal
+  ExpressionRecord* front = Num(u"5");
+  Use(front, front, kIPBeforeNode);
+  Keys("3");
+  EXPECT_EQ(Tree(), "35");
+  EXPECT_EQ(record_->caretType, kIPNumberText);
+  EXPECT_EQ(record_->rangeStart, 1);
+}
+
+TEST_F(TypingKeys, ALetterInsideANumberSplitsIt) {
+  ExpressionRecord* number = Num(u"1234");
+  Use(number, number, kIPNumberText, 2, 2);
+  Keys("x");
+  EXPECT_EQ(Tree(), "12*x*34");
+  ExpressionRecord* edge = Num(u"12");
+  Use(edge, edge, kIPNumberText, 0, 0);  // at the front: no empty number is made
+  Keys("y");
+  EXPECT_EQ(Tree(), "y*12");
+  ExpressionRecord* dotted = Num(u"2.");
+  Use(dotted, dotted, kIPNumberText, 1, 1);  // "." alone would read as no number
+  Keys("z");
+  EXPECT_EQ(Tree(), "2*z");
+  EXPECT_EQ(Digits(dotted), u"2.");
+}
+
+// Clearing every digit must not leave a number without text (read as NaN,
+// shown as "NaN"): the number gives way to a prompt the digit fills.
+TEST_F(TypingKeys, TypingOverAWholeNumberLeavesNoEmptyNumber) {
+  ExpressionRecord* number = Num(u"12");
+  ExpressionRecord* sum = Node(kOpPlus, {Var("a"), number});
+  Use(sum, number, kIPNumberText, 0, 2);
+  Keys("7");
+  EXPECT_EQ(Tree(), "a+7");
+  ExpressionRecord* dotted = Num(u"12.");
+  Use(dotted, dotted, kIPNumberText, 2, 0);
+  Keys("5");
+  EXPECT_EQ(Tree(), "5");
+}
+
+TEST_F(TypingKeys, LongNamesAfterABackslash) {
+  ExpressionRecord* two = Num(u"2");
+  Use(two, two, kIPAfterNode);
+  Keys("\\");
+  EXPECT_EQ(record_->caretType, kIPNameText);
+  EXPECT_EQ(record_->rangeStart, 1);
+  Keys("ab");
+  EXPECT_EQ(record_->rangeStart, 3);
+  Keys("\\");
+  EXPECT_EQ(Tree(), "2*'ab'");
+  EXPECT_EQ(record_->caretType, kIPWholeNode);
+  Use(NewPrompt(), nullptr, kIPWholeNode);
+  record_->selected = record_->root;
+  Keys("\\\\");  // a lone backslash ended gives the prompt back
+  EXPECT_EQ(Tree(), "?");
+  EXPECT_EQ(record_->caretType, kIPWholeNode);
+}
+
+TEST_F(TypingKeys, StringsTakeCharactersAndTheQuoteLeaves) {
+  ExpressionRecord* string = NewExpression(kOpString, 0);
+  string->text = new UniChar[3]{u'a', u'b', 0};
+  Use(Node(kOpTimes, {Var("x"), string}), string, kIPStringText, 1, 1);
+  MATH_UnicodeInput(0x1D465);  // a surrogate pair: two units
+  EXPECT_EQ(record_->rangeStart, 3);
+  Keys("=");
+  EXPECT_EQ(record_->rangeStart, 4);
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(string->text)), u"a\U0001D465=b");
+  MATH_FunctionCode(kOpString);
+  EXPECT_EQ(record_->selected, string);
+  EXPECT_EQ(record_->caretType, kIPAfterNode);
+}
+
+TEST_F(TypingKeys, ARunOfTypingIsOneUndoStep) {
+  record_->selected = record_->root;
+  Keys("abc");
+  EXPECT_EQ(gSnapshots, 1);
+  MATH_FunctionCode(0x1601);  // up arrow
+  Keys("d");
+  EXPECT_EQ(gSnapshots, 2);
+  MATH_FunctionCode(0x2007);  // a command, then typing again
+  Keys("e");
+  EXPECT_EQ(gSnapshots, 4);
+}
+
+TEST_F(TypingKeys, AnEarlierShortageDoesNotRefuseTyping) {
+  record_->selected = record_->root;
+  gMathError.store(1);
+  MATH_UnicodeInput('q');
+  EXPECT_EQ(Tree(), "q");
+  gMathError.store(1);
+  Keys("r");
+  EXPECT_EQ(Tree(), "q*r");
+}
+
+// Operand counts are 16-bit: growing a list past the limit would wrap it.
+TEST_F(TypingKeys, ListsStopGrowingAtTheOperandLimit) {
+  ExpressionRecord* sum = NewExpression(kOpPlus, kMostEditedOperands);
+  for (int32_t i = 0; i < kMostEditedOperands; ++i) {
+    sum->operands[i] = Number(1);
+    sum->operands[i]->parent = sum;
+  }
+  ExpressionRecord* last = sum->operands[kMostEditedOperands - 1];
+  Use(sum, last, kIPWholeNode);
+  EXPECT_EQ(KEY_NOpAfterExpr(kOpPlus), nullptr);
+  EXPECT_EQ(KEY_NOpBeforeExpr(kOpPlus), nullptr);
+  EXPECT_EQ(KEY_AppendNOpTo(sum, 0), nullptr);
+  EXPECT_EQ(sum->operandCount, kMostEditedOperands);
+  EXPECT_EQ(record_->selected, last);
+}
+
+}  // namespace
