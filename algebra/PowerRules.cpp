@@ -5,6 +5,7 @@
 #include "algebra/SimplifierRules.h"
 #include "algebra/WholeNumberArithmetic.h"
 #include "platform/CheckedConvert.h"
+#include "expression/NumericComputability.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"
@@ -55,6 +56,18 @@ ExpressionRecord* PowerOfI(int32_t n) {
     case 2: return Number(-1.0);
     default: return Neg(Atomic(kIdI));
   }
+}
+
+// The atom i, unless a sum or product around it binds it as its index or an
+// integral as its variable: then it is a real number, not the imaginary unit.
+bool IsImaginaryUnit(ExpressionRecord* atom) {
+  if (!IsAtomWithId(atom, kIdI) || IsSummationIndex(atom, nullptr, nullptr)) return false;
+  for (const ExpressionRecord* n = atom; n->parent; n = n->parent) {
+    const ExpressionRecord* p = n->parent;
+    if (IsKind(p, kOpIntegral) && p->operandCount >= 2 && p->operands[0] == n && IsAtomWithId(p->operands[1], kIdI))
+      return false;
+  }
+  return true;
 }
 
 // Every factor of the base's product or quotient gets the exponent.
@@ -144,7 +157,7 @@ RuleEnd PowerRule(ExpressionRecord* node) {
       BINOMIAL_EXPANSION(node);
       return RuleEnd::kDone;
     }
-    if (IsAtomWithId(base, kIdI) && whole) {
+    if (whole && IsImaginaryUnit(base)) {
       ReplaceContents(node, PowerOfI(DoubleToInt32(e)));
       return RuleEnd::kDone;
     }

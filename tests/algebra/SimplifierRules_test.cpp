@@ -55,6 +55,13 @@ constexpr Case kCases[] = {
     {"2^10", S, "1024"},
     {"i^3", S, "-i"},
     {"i^-1", S, "-i"},
+    // i bound as an index or an integral's variable is a real number
+    {"sum(i^(-1),i=1,3)", S, "sum(i^(-1),i=1,3)"},
+    {"product(i^2,i=1,3)", S, "product(i^2,i=1,3)"},
+    {"integral(i^(-1),i,1,2)", S, "integral(i^(-1),i,1,2)"},
+    {"sum(k+i^2,k=1,3)", S, "sum(k-1,k=1,3)"},
+    {"sum(i,i=1,3)+i^2", S, "sum(i,i=1,3)-1"},
+    {"integral(i^2,x,0,1)", S, "integral(-1,x,0,1)"},
     {"(x*y)^2", S, "x^2*y^2"},
     {"(x*y)^2", Rewrite::kKeepPowers, "(x*y)^2"},
     {"(x^2)^3", S, "x^6"},
@@ -110,6 +117,16 @@ constexpr Case kCases[] = {
 
 TEST(SimplifierRules, EdgeCasesRewriteAsTheRulesSay) {
   for (const Case& c : kCases) EXPECT_EQ(Rewritten(c.input, c.rewrite), c.expected) << c.input;
+}
+
+// Only the imaginary unit obeys i^2 = -1; an index named i keeps the sum's
+// value 1 + 1/2 + 1/3.
+TEST(SimplifierRules, SummingOverIKeepsTheValue) {
+  Tree sum = Parse("sum(i^(-1),i=1,3)");
+  ASSERT_TRUE(sum);
+  EXPECT_NEAR(CompiledWithA(sum.get(), 0.0)->Evaluate(0.0, 0.0), 11.0 / 6.0, 1e-12);
+  RunRewrite(sum.get(), S);
+  EXPECT_NEAR(CompiledWithA(sum.get(), 0.0)->Evaluate(0.0, 0.0), 11.0 / 6.0, 1e-12);
 }
 
 // Folds that would turn finite operands into NaN or infinity, and 0 to a
