@@ -59,6 +59,9 @@ TEST(GraphColorThreads, UncancelledRowsMatchAOneThreadRun) {
       }
     });
   }
+  // Cancelled rows finish at once: let some rows run quiet first, or a fast
+  // machine may colour every row under a raised cancel.
+  while (rowsDone.load() < 8) std::this_thread::yield();
   for (int k = 0; k < 40 && rowsDone.load() < kSide / 2; ++k) {
     epoch.fetch_add(1);
     colour->Cancel();
