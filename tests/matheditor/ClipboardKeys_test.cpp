@@ -27,14 +27,6 @@ class ClipboardKeys : public MathLayoutTest {
     ClearMathClipboard();
     MathLayoutTest::TearDown();
   }
-  void Use(ExpressionRecord* root, ExpressionRecord* caret, MathIPType type, int32_t start = 0, int32_t end = 0) {
-    DisposExpr(record_->root);
-    record_->root = root;
-    record_->selected = caret;
-    record_->caretType = type;
-    record_->rangeStart = start;
-    record_->rangeEnd = end;
-  }
   static ExpressionRecord* Num(const char16_t* text) {
     ExpressionRecord* number = Number(0);
     int32_t i = 0;

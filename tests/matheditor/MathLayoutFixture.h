@@ -32,6 +32,16 @@ class MathLayoutTest : public testing::Test {
     gMathScriptSize = gMathDefaultSizes;
   }
 
+  // Replaces the formula and puts the caret on it, not laid out.
+  void Use(ExpressionRecord* root, ExpressionRecord* caret, MathIPType type, int32_t start = 0, int32_t end = 0) {
+    DisposExpr(record_->root);
+    record_->root = root;
+    record_->selected = caret;
+    record_->caretType = type;
+    record_->rangeStart = start;
+    record_->rangeEnd = end;
+  }
+
   // Replaces the formula and lays it out at the wrap width.
   ExpressionRecord* LayOut(ExpressionRecord* root, float wrapWidth = kNoWrapWidth) {
     DisposExpr(record_->root);

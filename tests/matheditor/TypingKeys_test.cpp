@@ -26,14 +26,6 @@ class TypingKeys : public MathLayoutTest {
     InstallEditorDocumentHooks({});
     MathLayoutTest::TearDown();
   }
-  void Use(ExpressionRecord* root, ExpressionRecord* caret, MathIPType type, int32_t start = 0, int32_t end = 0) {
-    DisposExpr(record_->root);
-    record_->root = root;
-    record_->selected = caret;
-    record_->caretType = type;
-    record_->rangeStart = start;
-    record_->rangeEnd = end;
-  }
   static void Keys(const char* keys) {
     for (; *keys; ++keys) MATH_FunctionCode(static_cast<unsigned char>(*keys));
   }
