@@ -9,22 +9,11 @@
 
 namespace {
 
-int gSnapshots = 0;
 constexpr int32_t kBackspace = 0x1609;
 constexpr int32_t kForwardDelete = 0x1611;
 
-class DeletionKeys : public MathLayoutTest {
+class DeletionKeys : public SnapshotCountingTest {
  protected:
-  void SetUp() override {
-    MathLayoutTest::SetUp();
-    gSnapshots = 0;
-    InstallEditorDocumentHooks({.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr});
-    UNDO_HasMoved();
-  }
-  void TearDown() override {
-    InstallEditorDocumentHooks({});
-    MathLayoutTest::TearDown();
-  }
   void Use(ExpressionRecord* root, ExpressionRecord* caret, MathIPType type, int32_t offset = 0) {
     DisposExpr(record_->root);
     record_->root = root;

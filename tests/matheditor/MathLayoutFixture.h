@@ -8,6 +8,8 @@
 #include "matheditor/DrawingLayer.h"
 #include "matheditor/LayoutPipeline.h"
 #include "matheditor/MathEditorStartup.h"
+#include "matheditor/CommandDispatch.h"
+#include "matheditor/EditorDocumentHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -70,3 +72,21 @@ class MathLayoutTest : public testing::Test {
   float sizes_[6] = {20, 20, 20, 10, 8, 8};
   MERecord* record_ = nullptr;
 };
+
+// Undo snapshots the editor has asked the document for since SetUp.
+inline int gSnapshots = 0;
+
+class SnapshotCountingTest : public MathLayoutTest {
+ protected:
+  void SetUp() override {
+    MathLayoutTest::SetUp();
+    gSnapshots = 0;
+    InstallEditorDocumentHooks({.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr});
+    UNDO_HasMoved();
+  }
+  void TearDown() override {
+    InstallEditorDocumentHooks({});
+    MathLayoutTest::TearDown();
+  }
+};
+

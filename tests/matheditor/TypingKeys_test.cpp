@@ -12,20 +12,8 @@
 
 namespace {
 
-int gSnapshots = 0;
-
-class TypingKeys : public MathLayoutTest {
+class TypingKeys : public SnapshotCountingTest {
  protected:
-  void SetUp() override {
-    MathLayoutTest::SetUp();
-    gSnapshots = 0;
-    InstallEditorDocumentHooks({.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr});
-    UNDO_HasMoved();
-  }
-  void TearDown() override {
-    InstallEditorDocumentHooks({});
-    MathLayoutTest::TearDown();
-  }
   static void Keys(const char* keys) {
     for (; *keys; ++keys) MATH_FunctionCode(static_cast<unsigned char>(*keys));
   }
