@@ -46,6 +46,8 @@ class DocumentRecord : public AMathPaneDocument {
   int32_t fFocusedBlock = -1;
   int32_t fFocusedColumn = -1;
   MathUndoState fMathUndo;
+  // Changed since it was last read or saved; closing asks while it is set.
+  bool fModified = false;
 
   // The graph area, once the document's window has made it.
   std::shared_ptr<AGraphPane> fGraphPane;  // not shared; the pane stays an incomplete type here

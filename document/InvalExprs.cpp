@@ -1,0 +1,7 @@
+#include "document/InvalExprs.h"
+
+#include "document/DocumentRecord.h"
+
+void InvalExprs(DocumentRecord* document) {
+  if (document) document->fModified = true;
+}
