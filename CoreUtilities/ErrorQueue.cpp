@@ -8,7 +8,7 @@ namespace {
 // Low half: the pending id (0 = none). High half: bit k set = id 36 + k was
 // queued and not re-armed. One word, so every thread's update is one
 // compare-and-set and no combination of the two halves is ever torn.
-std::atomic<uint64_t> sErrorState{0};
+std::atomic<uint64_t> gErrorState{0};
 
 constexpr int kFirstOnceOnlyId = 36;
 constexpr int kLastOnceOnlyId = 67;
@@ -28,32 +28,32 @@ uint64_t WithPending(uint64_t state, int id) {
 
 void QueueError(int messageId) {
   const uint64_t bit = ReportedBit(messageId);
-  uint64_t state = sErrorState.load(std::memory_order_acquire);
+  uint64_t state = gErrorState.load(std::memory_order_acquire);
   for (;;) {
     if (state & bit) return;
     const int pending = PendingOf(state);
     if (pending > 0 && messageId >= pending) return;
     const uint64_t next = WithPending(state, messageId) | bit;
-    if (sErrorState.compare_exchange_weak(state, next, std::memory_order_acq_rel)) return;
+    if (gErrorState.compare_exchange_weak(state, next, std::memory_order_acq_rel)) return;
   }
 }
 
 void EnableError(int messageId) {
-  sErrorState.fetch_and(~ReportedBit(messageId), std::memory_order_acq_rel);
+  gErrorState.fetch_and(~ReportedBit(messageId), std::memory_order_acq_rel);
 }
 
 bool IsDeferredErrorWaiting() {
-  return PendingOf(sErrorState.load(std::memory_order_acquire)) > 0;
+  return PendingOf(gErrorState.load(std::memory_order_acquire)) > 0;
 }
 
 int TakeDeferredError() {
-  uint64_t state = sErrorState.load(std::memory_order_acquire);
+  uint64_t state = gErrorState.load(std::memory_order_acquire);
   for (;;) {
     const int pending = PendingOf(state);
     if (pending <= 0) return 0;
-    if (sErrorState.compare_exchange_weak(state, WithPending(state, 0), std::memory_order_acq_rel))
+    if (gErrorState.compare_exchange_weak(state, WithPending(state, 0), std::memory_order_acq_rel))
       return pending;
   }
 }
 
-void ResetDeferredErrors() { sErrorState.store(0, std::memory_order_release); }
+void ResetDeferredErrors() { gErrorState.store(0, std::memory_order_release); }

@@ -21,20 +21,20 @@ void WriteAlertToStandardError(int, const UniChar* text) {
 
 bool AlwaysFrontmost() { return true; }
 
-std::atomic<ErrorAlertHook> sAlertHook{WriteAlertToStandardError};
-std::atomic<FrontmostProcessQuery> sFrontmostQuery{AlwaysFrontmost};
+std::atomic<ErrorAlertHook> gAlertHook{WriteAlertToStandardError};
+std::atomic<FrontmostProcessQuery> gFrontmostQuery{AlwaysFrontmost};
 
 }  // namespace
 
 void SetErrorAlertHook(ErrorAlertHook hook) {
-  sAlertHook.store(hook ? hook : WriteAlertToStandardError);
+  gAlertHook.store(hook ? hook : WriteAlertToStandardError);
 }
 
 void SetFrontmostProcessQuery(FrontmostProcessQuery query) {
-  sFrontmostQuery.store(query ? query : AlwaysFrontmost);
+  gFrontmostQuery.store(query ? query : AlwaysFrontmost);
 }
 
-bool CurrentProcessIsFrontmost() { return sFrontmostQuery.load()(); }
+bool CurrentProcessIsFrontmost() { return gFrontmostQuery.load()(); }
 
 void ReportDeferredErrorNow() {
   if (!IsDeferredErrorWaiting() || !CurrentProcessIsFrontmost()) return;
@@ -42,5 +42,5 @@ void ReportDeferredErrorNow() {
   // nothing pending and cannot show it a second time.
   const int messageId = TakeDeferredError();
   if (messageId == 0) return;
-  sAlertHook.load()(messageId, OurGetLocalizedString(messageId));
+  gAlertHook.load()(messageId, OurGetLocalizedString(messageId));
 }

@@ -26,62 +26,62 @@ std::string Join(const std::string& folder, const std::string& name) {
 
 }  // namespace
 
-MacFile::MacFile(std::string path) : path_(std::move(path)) {
+MacFile::MacFile(std::string path) : fPath(std::move(path)) {
   if (Resolve() != kNoErr) {
-    auto [folder, name] = SplitPath(path_);
-    path_ = folder;
-    name_ = name;
-    hasName_ = true;
+    auto [folder, name] = SplitPath(fPath);
+    fPath = folder;
+    fName = name;
+    fHasName = true;
   }
 }
 
-MacFile::MacFile(std::string folder, std::string name) : path_(std::move(folder)), name_(std::move(name)), hasName_(true) {}
+MacFile::MacFile(std::string folder, std::string name) : fPath(std::move(folder)), fName(std::move(name)), fHasName(true) {}
 
 MacFile::MacFile(const MacFile& parent, std::string name)
-    : path_(parent.Path()), name_(std::move(name)), hasName_(true) {}
+    : fPath(parent.Path()), fName(std::move(name)), fHasName(true) {}
 
 MacFile::~MacFile() { Close(); }
 
-std::string MacFile::Path() const { return hasName_ ? Join(path_, name_) : path_; }
+std::string MacFile::Path() const { return fHasName ? Join(fPath, fName) : fPath; }
 
 OSErr MacFile::Resolve() {
   struct stat info;
   const std::string full = Path();
   if (::stat(full.c_str(), &info) != 0) return LastError();
-  path_ = full;
-  hasName_ = false;
-  name_.clear();
-  device_ = info.st_dev;
-  inode_ = info.st_ino;
+  fPath = full;
+  fHasName = false;
+  fName.clear();
+  fDevice = info.st_dev;
+  fInode = info.st_ino;
   return kNoErr;
 }
 
 OSErr MacFile::Open(int8_t permission) {
-  if (isOpen_) return kFileBusyErr;
+  if (fIsOpen) return kFileBusyErr;
   if (OSErr err = Resolve()) return err;
   int flags = O_RDONLY;
   if (permission == kFileWritePermission) flags = O_WRONLY;
   if (permission == kFileReadWritePermission) flags = O_RDWR;
-  fd_ = PosixOpen(path_.c_str(), flags, 0);
-  if (fd_ < 0) return LastError(true);
-  isOpen_ = true;
+  fFd = PosixOpen(fPath.c_str(), flags, 0);
+  if (fFd < 0) return LastError(true);
+  fIsOpen = true;
   return kNoErr;
 }
 
 void MacFile::Close() {
-  if (!isOpen_) return;
-  PosixClose(fd_);
-  fd_ = -1;
-  isOpen_ = false;
+  if (!fIsOpen) return;
+  PosixClose(fFd);
+  fFd = -1;
+  fIsOpen = false;
 }
 
 OSErr MacFile::Read(void* buffer, int64_t count, int64_t* actual) {
   if (actual != nullptr) *actual = 0;
-  if (!isOpen_) return kFileNotOpenErr;
+  if (!fIsOpen) return kFileNotOpenErr;
   if (count < 0 || (count > 0 && buffer == nullptr)) return kParamErr;
   int64_t done = 0;
   while (done < count) {
-    const ssize_t got = PosixRead(fd_, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
+    const ssize_t got = PosixRead(fFd, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
     if (got < 0) return LastError();
     if (got == 0) break;
     done += got;
@@ -92,11 +92,11 @@ OSErr MacFile::Read(void* buffer, int64_t count, int64_t* actual) {
 
 OSErr MacFile::Write(const void* data, int64_t count, int64_t* actual) {
   if (actual != nullptr) *actual = 0;
-  if (!isOpen_) return kFileNotOpenErr;
+  if (!fIsOpen) return kFileNotOpenErr;
   if (count < 0 || (count > 0 && data == nullptr)) return kParamErr;
   int64_t done = 0;
   while (done < count) {
-    const ssize_t put = PosixWrite(fd_, static_cast<const char*>(data) + done, static_cast<size_t>(count - done));
+    const ssize_t put = PosixWrite(fFd, static_cast<const char*>(data) + done, static_cast<size_t>(count - done));
     if (put < 0) return LastError();
     if (put == 0) return kDiskFullErr;
     done += put;
@@ -106,29 +106,29 @@ OSErr MacFile::Write(const void* data, int64_t count, int64_t* actual) {
 }
 
 OSErr MacFile::Seek(int64_t offset, uint16_t mode) {
-  if (!isOpen_) return kFileNotOpenErr;
+  if (!fIsOpen) return kFileNotOpenErr;
   int whence = SEEK_SET;
   if (mode == kFromEnd) whence = SEEK_END;
   else if (mode == kFromMark) whence = SEEK_CUR;
   else if (mode != kFromStart) return kParamErr;
-  return PosixSeek(fd_, offset, whence) < 0 ? LastError() : kNoErr;
+  return PosixSeek(fFd, offset, whence) < 0 ? LastError() : kNoErr;
 }
 
 int64_t MacFile::GetSize() {
   struct stat info;
-  if (!isOpen_ || ::fstat(fd_, &info) != 0) return 0;
+  if (!fIsOpen || ::fstat(fFd, &info) != 0) return 0;
   return info.st_size;
 }
 
 OSErr MacFile::SetSize(int64_t length) {
-  if (!isOpen_) return kFileNotOpenErr;
+  if (!fIsOpen) return kFileNotOpenErr;
   if (length < 0) return kParamErr;
-  return PosixTruncate(fd_, length) != 0 ? LastError() : kNoErr;
+  return PosixTruncate(fFd, length) != 0 ? LastError() : kNoErr;
 }
 
 OSErr MacFile::Create() {
-  if (isOpen_) return kFileBusyErr;
-  if (!hasName_) return kParamErr;
+  if (fIsOpen) return kFileBusyErr;
+  if (!fHasName) return kParamErr;
   const int fd = PosixOpen(Path().c_str(), O_CREAT | O_EXCL | O_WRONLY, 0666);
   if (fd < 0) return LastError();
   PosixClose(fd);
@@ -136,22 +136,22 @@ OSErr MacFile::Create() {
 }
 
 OSErr MacFile::CreateDirectory() {
-  if (isOpen_) return kFileBusyErr;
-  if (!hasName_) return kParamErr;
+  if (fIsOpen) return kFileBusyErr;
+  if (!fHasName) return kParamErr;
   if (PosixMkdir(Path().c_str(), 0777) != 0) return LastError();
   return Resolve();
 }
 
 OSErr MacFile::Delete() {
-  if (isOpen_) return kFileBusyErr;
+  if (fIsOpen) return kFileBusyErr;
   if (OSErr err = Resolve()) return err;
   bool folder = false;
   IsDirectory(&folder);
-  if ((folder ? PosixRmdir(path_.c_str()) : PosixUnlink(path_.c_str())) != 0) return LastError();
-  auto [parent, name] = SplitPath(path_);
-  path_ = parent;
-  name_ = name;
-  hasName_ = true;
+  if ((folder ? PosixRmdir(fPath.c_str()) : PosixUnlink(fPath.c_str())) != 0) return LastError();
+  auto [parent, name] = SplitPath(fPath);
+  fPath = parent;
+  fName = name;
+  fHasName = true;
   return kNoErr;
 }
 
@@ -161,36 +161,36 @@ OSErr MacFile::Move(MacFile& destinationFolder) {
   destinationFolder.IsDirectory(&folder);
   if (!folder) return kParamErr;
   if (OSErr err = Resolve()) return err;
-  const std::string moved = Join(destinationFolder.path_, SplitPath(path_).second);
-  if (PosixRename(path_.c_str(), moved.c_str()) != 0) return LastError();
-  path_ = moved;
+  const std::string moved = Join(destinationFolder.fPath, SplitPath(fPath).second);
+  if (PosixRename(fPath.c_str(), moved.c_str()) != 0) return LastError();
+  fPath = moved;
   return kNoErr;
 }
 
 OSErr MacFile::Exchange(MacFile& other) {
   if (OSErr err = Resolve()) return err;
   if (OSErr err = other.Resolve()) return err;
-  if (device_ != other.device_) return kDifferentVolumesErr;
-  if (PosixExchange(path_.c_str(), other.path_.c_str()) != 0) {
+  if (fDevice != other.fDevice) return kDifferentVolumesErr;
+  if (PosixExchange(fPath.c_str(), other.fPath.c_str()) != 0) {
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return LastError();
     if (OSErr err = ExchangeByRenaming(other)) return err;
   }
-  std::swap(inode_, other.inode_);
+  std::swap(fInode, other.fInode);
   return kNoErr;
 }
 
 // Where the file system cannot swap two names: three renames through a
 // spare name, each undone when a later one fails.
 OSErr MacFile::ExchangeByRenaming(MacFile& other) {
-  std::string spareName = path_ + ".exchange-XXXXXX";
+  std::string spareName = fPath + ".exchange-XXXXXX";
   std::vector<char> pattern(spareName.begin(), spareName.end());
   pattern.push_back('\0');
   const int fd = PosixMakeTemporary(pattern.data());
   if (fd < 0) return LastError();
   PosixClose(fd);
   const std::string spare(pattern.data());
-  const char* a = path_.c_str();
-  const char* b = other.path_.c_str();
+  const char* a = fPath.c_str();
+  const char* b = other.fPath.c_str();
   if (PosixRename(a, spare.c_str()) != 0) {
     const OSErr err = LastError();
     PosixUnlink(spare.c_str());
@@ -223,16 +223,16 @@ OSErr MacFile::IsDirectory(bool* isDirectory) {
   return kNoErr;
 }
 
-std::string MacFile::CopyName() { return hasName_ ? name_ : SplitPath(path_).second; }
+std::string MacFile::CopyName() { return fHasName ? fName : SplitPath(fPath).second; }
 
 dev_t MacFile::GetVolumeRefNum() {
   Resolve();
-  struct stat info;  // path_ is the object, or its folder while it does not exist
-  return ::stat(path_.c_str(), &info) == 0 ? info.st_dev : 0;
+  struct stat info;  // fPath is the object, or its folder while it does not exist
+  return ::stat(fPath.c_str(), &info) == 0 ? info.st_dev : 0;
 }
 
 bool MacFile::operator==(MacFile& other) {
   const bool bothExist = Resolve() == kNoErr && other.Resolve() == kNoErr;
-  if (bothExist) return device_ == other.device_ && inode_ == other.inode_;
+  if (bothExist) return fDevice == other.fDevice && fInode == other.fInode;
   return Path() == other.Path();
 }

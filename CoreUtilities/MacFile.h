@@ -61,11 +61,11 @@ class MacFile {
   OSErr Resolve();
   OSErr ExchangeByRenaming(MacFile& other);
 
-  std::string path_;   // the object, or its folder while name_ is held
-  std::string name_;
-  bool hasName_ = false;
-  dev_t device_ = 0;
-  ino_t inode_ = 0;
-  bool isOpen_ = false;
-  int fd_ = -1;
+  std::string fPath;   // the object, or its folder while fName is held
+  std::string fName;
+  bool fHasName = false;
+  dev_t fDevice = 0;
+  ino_t fInode = 0;
+  bool fIsOpen = false;
+  int fFd = -1;
 };

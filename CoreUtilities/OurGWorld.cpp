@@ -10,20 +10,20 @@ namespace {
 // that were not locked before.
 class PixelsLockedForCopy {
  public:
-  PixelsLockedForCopy(OurPort& a, OurPort& b) : a_(a), b_(b), aWas_(a.pixelsLocked), bWas_(b.pixelsLocked) {
+  PixelsLockedForCopy(OurPort& a, OurPort& b) : fA(a), fB(b), fAWas(a.pixelsLocked), fBWas(b.pixelsLocked) {
     a.pixelsLocked = b.pixelsLocked = true;
   }
   ~PixelsLockedForCopy() {
-    a_.pixelsLocked = aWas_;
-    b_.pixelsLocked = bWas_;
+    fA.pixelsLocked = fAWas;
+    fB.pixelsLocked = fBWas;
   }
   PixelsLockedForCopy(const PixelsLockedForCopy&) = delete;
   PixelsLockedForCopy& operator=(const PixelsLockedForCopy&) = delete;
 
  private:
-  OurPort& a_;
-  OurPort& b_;
-  bool aWas_, bWas_;
+  OurPort& fA;
+  OurPort& fB;
+  bool fAWas, fBWas;
 };
 
 OurPort* WorldOrCurrent(OurPort* world) { return world != nullptr ? world : CurrentPort(); }

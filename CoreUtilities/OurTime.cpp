@@ -15,9 +15,9 @@ int64_t NanosecondsNow() {
 }  // namespace
 
 uint32_t OurTime() {
-  static const int64_t sFirstTime = NanosecondsNow();
+  static const int64_t gFirstTime = NanosecondsNow();
   // The low 32 bits of the count, so it wraps instead of overflowing.
-  return static_cast<uint32_t>(static_cast<uint64_t>(NanosecondsNow() - sFirstTime) >> kOurTimeUnitShift);
+  return static_cast<uint32_t>(static_cast<uint64_t>(NanosecondsNow() - gFirstTime) >> kOurTimeUnitShift);
 }
 
 uint32_t OurDuration(double ticks) {

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::atomic<int> sProcessorCount{0};
+std::atomic<int> gProcessorCount{0};
 
 int AskSystem() {
   cpu_set_t set;
@@ -23,14 +23,14 @@ int AskSystem() {
 }  // namespace
 
 int OurNumberOfProcessors() {
-  int count = sProcessorCount.load(std::memory_order_acquire);
+  int count = gProcessorCount.load(std::memory_order_acquire);
   if (count <= 0) {
     count = AskSystem();
-    sProcessorCount.store(count, std::memory_order_release);
+    gProcessorCount.store(count, std::memory_order_release);
   }
   return count;
 }
 
 void DebugSetNumProcessors(int count) {
-  sProcessorCount.store(count > 0 ? count : 0, std::memory_order_release);
+  gProcessorCount.store(count > 0 ? count : 0, std::memory_order_release);
 }

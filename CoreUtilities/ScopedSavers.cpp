@@ -7,89 +7,89 @@
 
 #include <algorithm>
 
-APushPort::APushPort(OurPort* port) : saved_(CurrentPort()) { SetCurrentPort(port); }
-APushPort::~APushPort() { SetCurrentPort(saved_); }
+APushPort::APushPort(OurPort* port) : fSaved(CurrentPort()) { SetCurrentPort(port); }
+APushPort::~APushPort() { SetCurrentPort(fSaved); }
 
-APushWindowPort::APushWindowPort(OurPort* windowPort) : saved_(CurrentPort()), changed_(windowPort != saved_) {
-  if (changed_) SetCurrentPort(windowPort);
+APushWindowPort::APushWindowPort(OurPort* windowPort) : fSaved(CurrentPort()), fChanged(windowPort != fSaved) {
+  if (fChanged) SetCurrentPort(windowPort);
 }
 APushWindowPort::~APushWindowPort() {
-  if (changed_) SetCurrentPort(saved_);
+  if (fChanged) SetCurrentPort(fSaved);
 }
 
-APushPenState::APushPenState() : port_(CurrentPort()) {
-  if (port_ != nullptr) saved_ = std::make_unique<OurPenState>(port_->pen);
+APushPenState::APushPenState() : fPort(CurrentPort()) {
+  if (fPort != nullptr) fSaved = std::make_unique<OurPenState>(fPort->pen);
 }
 APushPenState::~APushPenState() {
-  if (port_ != nullptr) port_->pen = *saved_;
+  if (fPort != nullptr) fPort->pen = *fSaved;
 }
 
-APushClip::APushClip() : port_(CurrentPort()) {
-  if (port_ != nullptr) saved_ = std::make_unique<QRegion>(port_->clip);
+APushClip::APushClip() : fPort(CurrentPort()) {
+  if (fPort != nullptr) fSaved = std::make_unique<QRegion>(fPort->clip);
 }
 APushClip::APushClip(const OurPort& window) : APushClip() {
-  if (port_ != nullptr) port_->clip = QRegion(window.bounds);
+  if (fPort != nullptr) fPort->clip = QRegion(window.bounds);
 }
 APushClip::APushClip(const MRect& rect) : APushClip() {
-  if (port_ != nullptr) port_->clip = IsOurRectEmpty(rect) ? QRegion() : QRegion(ToQRect(rect));
+  if (fPort != nullptr) fPort->clip = IsOurRectEmpty(rect) ? QRegion() : QRegion(ToQRect(rect));
 }
 APushClip::~APushClip() {
-  if (port_ != nullptr) port_->clip = *saved_;
+  if (fPort != nullptr) fPort->clip = *fSaved;
 }
 
-APushTextInfo::APushTextInfo(OurText text, int selector, bool value) : text_(text), selector_(selector) {
-  if (text_ == nullptr) return;
-  saved_ = text_->Feature(selector_);
-  text_->SetFeature(selector_, value);
+APushTextInfo::APushTextInfo(OurText text, int selector, bool value) : fText(text), fSelector(selector) {
+  if (fText == nullptr) return;
+  fSaved = fText->Feature(fSelector);
+  fText->SetFeature(fSelector, value);
 }
 APushTextInfo::~APushTextInfo() {
-  if (text_ != nullptr) text_->SetFeature(selector_, saved_);
+  if (fText != nullptr) fText->SetFeature(fSelector, fSaved);
 }
 
-ALockPixelsOnCurrentPort::ALockPixelsOnCurrentPort() : port_(CurrentPort()) {
-  if (port_ == nullptr) return;
-  wasLocked_ = port_->pixelsLocked;
-  lockFailed_ = port_->image.isNull();
-  if (!lockFailed_) port_->pixelsLocked = true;
+ALockPixelsOnCurrentPort::ALockPixelsOnCurrentPort() : fPort(CurrentPort()) {
+  if (fPort == nullptr) return;
+  fWasLocked = fPort->pixelsLocked;
+  fLockFailed = fPort->image.isNull();
+  if (!fLockFailed) fPort->pixelsLocked = true;
 }
 ALockPixelsOnCurrentPort::~ALockPixelsOnCurrentPort() {
-  if (port_ != nullptr) port_->pixelsLocked = wasLocked_;
+  if (fPort != nullptr) fPort->pixelsLocked = fWasLocked;
 }
 
 APrepareGraphicsContext::APrepareGraphicsContext(OurPort* port, const MRect* rect, QPainter** context) {
   *context = nullptr;
-  port_ = port != nullptr ? port : CurrentPort();
-  if (port_ == nullptr || port_->image.isNull()) return;
-  if (port_->recording != nullptr) {
-    bufferRect_ = rect != nullptr ? ToQRect(*rect) : port_->bounds;
-    if (bufferRect_.isEmpty()) return;
-    buffer_ = QImage(bufferRect_.size(), QImage::Format_RGB32);
-    if (buffer_.isNull()) return;
-    buffer_.fill(0xFFFFFFFFu);
-    painter_ = std::make_unique<QPainter>(&buffer_);
-    painter_->translate(-bufferRect_.topLeft());
+  fPort = port != nullptr ? port : CurrentPort();
+  if (fPort == nullptr || fPort->image.isNull()) return;
+  if (fPort->recording != nullptr) {
+    fBufferRect = rect != nullptr ? ToQRect(*rect) : fPort->bounds;
+    if (fBufferRect.isEmpty()) return;
+    fBuffer = QImage(fBufferRect.size(), QImage::Format_RGB32);
+    if (fBuffer.isNull()) return;
+    fBuffer.fill(0xFFFFFFFFu);
+    fPainter = std::make_unique<QPainter>(&fBuffer);
+    fPainter->translate(-fBufferRect.topLeft());
   } else {
-    painter_ = std::make_unique<QPainter>(&port_->image);
-    painter_->translate(-port_->bounds.topLeft());
-    if (rect != nullptr) painter_->setClipRect(ToQRect(*rect));
+    fPainter = std::make_unique<QPainter>(&fPort->image);
+    fPainter->translate(-fPort->bounds.topLeft());
+    if (rect != nullptr) fPainter->setClipRect(ToQRect(*rect));
   }
-  painter_->setRenderHint(QPainter::Antialiasing);
-  painter_->setRenderHint(QPainter::TextAntialiasing);
-  painter_->setPen(Qt::black);
-  painter_->setBrush(Qt::black);
-  *context = painter_.get();
+  fPainter->setRenderHint(QPainter::Antialiasing);
+  fPainter->setRenderHint(QPainter::TextAntialiasing);
+  fPainter->setPen(Qt::black);
+  fPainter->setBrush(Qt::black);
+  *context = fPainter.get();
 }
 
 APrepareGraphicsContext::~APrepareGraphicsContext() {
-  if (painter_ == nullptr) return;
-  painter_->end();
-  if (buffer_.isNull()) return;
-  const QRect target = bufferRect_.intersected(port_->bounds);
+  if (fPainter == nullptr) return;
+  fPainter->end();
+  if (fBuffer.isNull()) return;
+  const QRect target = fBufferRect.intersected(fPort->bounds);
   for (int v = target.top(); v <= target.bottom(); ++v) {
-    const auto* ink = reinterpret_cast<const uint32_t*>(buffer_.constScanLine(v - bufferRect_.top()));
-    uint32_t* pixel = PortPixel(*port_, target.left(), v);
+    const auto* ink = reinterpret_cast<const uint32_t*>(fBuffer.constScanLine(v - fBufferRect.top()));
+    uint32_t* pixel = PortPixel(*fPort, target.left(), v);
     for (int h = target.left(); h <= target.right(); ++h, ++pixel) {
-      const uint32_t a = ink[h - bufferRect_.left()], b = *pixel;
+      const uint32_t a = ink[h - fBufferRect.left()], b = *pixel;
       uint32_t darkest = 0;
       for (int shift = 0; shift <= 16; shift += 8)
         darkest |= std::min((a >> shift) & 0xFF, (b >> shift) & 0xFF) << shift;

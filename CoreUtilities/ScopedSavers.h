@@ -21,7 +21,7 @@ class APushPort {
   APushPort& operator=(const APushPort&) = delete;
 
  private:
-  OurPort* saved_;
+  OurPort* fSaved;
 };
 
 // Swaps a window's port in; restores the old one only when it changed.
@@ -33,8 +33,8 @@ class APushWindowPort {
   APushWindowPort& operator=(const APushWindowPort&) = delete;
 
  private:
-  OurPort* saved_;
-  bool changed_;
+  OurPort* fSaved;
+  bool fChanged;
 };
 
 class APushPenState {
@@ -45,8 +45,8 @@ class APushPenState {
   APushPenState& operator=(const APushPenState&) = delete;
 
  private:
-  OurPort* port_;
-  std::unique_ptr<OurPenState> saved_;
+  OurPort* fPort;
+  std::unique_ptr<OurPenState> fSaved;
 };
 
 // Saves the current port's clip; the window form then clips to the window
@@ -61,8 +61,8 @@ class APushClip {
   APushClip& operator=(const APushClip&) = delete;
 
  private:
-  OurPort* port_;
-  std::unique_ptr<QRegion> saved_;
+  OurPort* fPort;
+  std::unique_ptr<QRegion> fSaved;
 };
 
 // Sets one feature of a text block (its feature number as the engine has
@@ -75,9 +75,9 @@ class APushTextInfo {
   APushTextInfo& operator=(const APushTextInfo&) = delete;
 
  private:
-  OurText text_;
-  int selector_;
-  bool saved_ = false;
+  OurText fText;
+  int fSelector;
+  bool fSaved = false;
 };
 
 class ALockPixelsOnCurrentPort {
@@ -87,12 +87,12 @@ class ALockPixelsOnCurrentPort {
   ALockPixelsOnCurrentPort(const ALockPixelsOnCurrentPort&) = delete;
   ALockPixelsOnCurrentPort& operator=(const ALockPixelsOnCurrentPort&) = delete;
 
-  bool LockFailed() const { return lockFailed_; }
+  bool LockFailed() const { return fLockFailed; }
 
  private:
-  OurPort* port_;
-  bool wasLocked_ = false;
-  bool lockFailed_ = true;
+  OurPort* fPort;
+  bool fWasLocked = false;
+  bool fLockFailed = true;
 };
 
 // An antialiased painter for the port (or the current port when null), in
@@ -108,8 +108,8 @@ class APrepareGraphicsContext {
   APrepareGraphicsContext& operator=(const APrepareGraphicsContext&) = delete;
 
  private:
-  OurPort* port_ = nullptr;
-  std::unique_ptr<QPainter> painter_;
-  QImage buffer_;
-  QRect bufferRect_;
+  OurPort* fPort = nullptr;
+  std::unique_ptr<QPainter> fPainter;
+  QImage fBuffer;
+  QRect fBufferRect;
 };

@@ -28,8 +28,8 @@ double LogAbs(const Complex& z) {
   const double bbError = std::fma(b, b, -bb);
   const double s = aa - 1;
   const double v = s - aa;
-  const double sError = (aa - (s - v)) + (-1 - v);  // what aa - 1 rounded away
-  return 0.5 * std::log1p((s + bb) + (sError + aaError + bbError));
+  const double gComplexError = (aa - (s - v)) + (-1 - v);  // what aa - 1 rounded away
+  return 0.5 * std::log1p((s + bb) + (gComplexError + aaError + bbError));
 }
 
 // 1/w, dividing through by the part of larger magnitude so that neither

@@ -11,7 +11,7 @@
 
 namespace {
 constexpr int16_t kScratchSide = 82;
-OurPort* sArrow = nullptr;
+OurPort* gArrow = nullptr;
 
 int16_t Rounded(double value) { return DoubleToInt16(std::floor(value + 0.5)); }
 
@@ -32,30 +32,30 @@ int32_t ArrowHeadSize(double pixelLength, int32_t cell) {
 }
 
 OurPort* ArrowScratchWorld() {
-  if (sArrow) {
-    const MRect b = GetBounds(sArrow);
-    if (b.right - b.left >= kScratchSide && b.bottom - b.top >= kScratchSide) return sArrow;
-    OurDisposeGWorld(sArrow);
+  if (gArrow) {
+    const MRect b = GetBounds(gArrow);
+    if (b.right - b.left >= kScratchSide && b.bottom - b.top >= kScratchSide) return gArrow;
+    OurDisposeGWorld(gArrow);
   }
-  sArrow = OurNewGWorld(MRect{0, 0, kScratchSide, kScratchSide});
-  return sArrow;
+  gArrow = OurNewGWorld(MRect{0, 0, kScratchSide, kScratchSide});
+  return gArrow;
 }
 
 void Release2DVectorPlotArrowGWorld() {
-  OurDisposeGWorld(sArrow);
-  sArrow = nullptr;
+  OurDisposeGWorld(gArrow);
+  gArrow = nullptr;
 }
 
 void DrawArrowHead(double x, double y, double dx, double dy, const A2DTransform& t, uint32_t rgb, uint8_t* base,
                    long rowBytes) {
   const double px = dx / t.xUnitsPerPixel, py = dy / t.yUnitsPerPixel;
   const double length = std::hypot(px, py);
-  if (!std::isfinite(1 / length) || base == nullptr || sArrow == nullptr) return;
+  if (!std::isfinite(1 / length) || base == nullptr || gArrow == nullptr) return;
   const double a = px / length, b = py / length;
   const int32_t c = t.xSampleFactor;
   const int32_t h = ArrowHeadSize(length, c);
   {
-    APushPort push(sArrow);
+    APushPort push(gArrow);
     const int16_t side = static_cast<int16_t>(40 * c + 2);
     OurEraseRect(MRect{0, 0, side, side});
     const double centre = 4 * h + 2;
@@ -64,7 +64,7 @@ void DrawArrowHead(double x, double y, double dx, double dy, const A2DTransform&
         {Rounded(centre + 2 * h * a), Rounded(centre + 2 * h * b)},
         {Rounded(centre - 2 * h * a), Rounded(centre - 2 * h * b)},
     };
-    OurPaintTriangle(GetBounds(sArrow), corners, rgb, base, rowBytes);
+    OurPaintTriangle(GetBounds(gArrow), corners, rgb, base, rowBytes);
   }
   const double cx = x + dx - t.xUnitsPerPixel * a * h, cy = y + dy - t.yUnitsPerPixel * b * h;
   if (!std::isfinite(cx) || !std::isfinite(cy)) return;

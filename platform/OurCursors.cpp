@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 
 namespace {
-OurCursorShape sShownShape = OurCursorShape::kArrow;
+OurCursorShape gShownShape = OurCursorShape::kArrow;
 }
 
 Qt::CursorShape CursorShapeFor(OurCursorShape shape) {
@@ -21,7 +21,7 @@ Qt::CursorShape CursorShapeFor(OurCursorShape shape) {
 QCursor MakeCursor(OurCursorShape shape) { return QCursor(CursorShapeFor(shape)); }
 
 void ShowCursorShape(OurCursorShape shape) {
-  sShownShape = shape;
+  gShownShape = shape;
   if (qGuiApp == nullptr) return;
   if (QGuiApplication::overrideCursor() != nullptr)
     QGuiApplication::changeOverrideCursor(MakeCursor(shape));
@@ -29,4 +29,4 @@ void ShowCursorShape(OurCursorShape shape) {
     QGuiApplication::setOverrideCursor(MakeCursor(shape));
 }
 
-OurCursorShape ShownCursorShape() { return sShownShape; }
+OurCursorShape ShownCursorShape() { return gShownShape; }

@@ -15,10 +15,10 @@ constexpr int kDotsPerMeterAt72Dpi = 2835;
 
 }  // namespace
 
-TextBlock::TextBlock() : device_((EnsureGuiApplication(), QSize(1, 1)), QImage::Format_RGB32) {
-  device_.setDotsPerMeterX(kDotsPerMeterAt72Dpi);
-  device_.setDotsPerMeterY(kDotsPerMeterAt72Dpi);
-  document.documentLayout()->setPaintDevice(&device_);
+TextBlock::TextBlock() : fDevice((EnsureGuiApplication(), QSize(1, 1)), QImage::Format_RGB32) {
+  fDevice.setDotsPerMeterX(kDotsPerMeterAt72Dpi);
+  fDevice.setDotsPerMeterY(kDotsPerMeterAt72Dpi);
+  document.documentLayout()->setPaintDevice(&fDevice);
   document.setDocumentMargin(0);
   QFont font(FontFamilyName(FindFontFamily("Times")));
   font.setPointSizeF(12);
@@ -28,11 +28,11 @@ TextBlock::TextBlock() : device_((EnsureGuiApplication(), QSize(1, 1)), QImage::
   SetFeature(kTextIntelligentCutPaste, true);
 }
 
-bool TextBlock::Feature(int feature) const { return (features_ >> feature) & 1u; }
+bool TextBlock::Feature(int feature) const { return (fFeatures >> feature) & 1u; }
 
 void TextBlock::SetFeature(int feature, bool on) {
   if (feature < 0 || feature > 31) return;
-  features_ = on ? features_ | (1u << feature) : features_ & ~(1u << feature);
+  fFeatures = on ? fFeatures | (1u << feature) : fFeatures & ~(1u << feature);
 }
 
 void TextBlock::Edit(const std::function<void(QTextCursor&)>& change) {
@@ -80,7 +80,7 @@ void TextBlock::Key(int key, int modifiers) {
 
 void TextBlock::Click(QPointF where, int modifiers, int clickCount) {
   clickOrigin = where;
-  const QPointF local = where - QPointF(destination_.topLeft());
+  const QPointF local = where - QPointF(fDestination.topLeft());
   const int position = document.documentLayout()->hitTest(local, Qt::FuzzyHit);
   if (position < 0) return;
   const auto anchor = (modifiers & kPlatformShiftKey) ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
@@ -120,19 +120,19 @@ std::vector<TextStyleRun> TextBlock::StyleRuns() const {
 double TextBlock::Height() const { return document.size().height(); }
 
 QRect TextBlock::Destination() const {
-  QRect rect = destination_;
+  QRect rect = fDestination;
   rect.setHeight(static_cast<int>(std::ceil(Height())));
   return rect;
 }
 
 void TextBlock::SetDestination(const QRect& destination) {
-  if (destination.width() != destination_.width()) document.setTextWidth(destination.width());
-  destination_ = destination;
+  if (destination.width() != fDestination.width()) document.setTextWidth(destination.width());
+  fDestination = destination;
 }
 
 void TextBlock::Draw(QPainter& painter) const {
   painter.save();
-  painter.translate(destination_.topLeft());
+  painter.translate(fDestination.topLeft());
   QAbstractTextDocumentLayout::PaintContext context;
   context.palette.setColor(QPalette::Text, Qt::black);
   if (active) {

@@ -62,8 +62,8 @@ class TextBlock {
   double Height() const;
   QRect Destination() const;  // bottom follows the text's height
   void SetDestination(const QRect& destination);
-  QRect View() const { return view_; }
-  void SetView(const QRect& view) { view_ = view; }
+  QRect View() const { return fView; }
+  void SetView(const QRect& view) { fView = view; }
   void Draw(QPainter& painter) const;
 
   QTextDocument document;
@@ -74,8 +74,8 @@ class TextBlock {
   std::function<void()> scrollCallback;   // told when the text scrolls itself
 
  private:
-  QImage device_;  // 72 dpi, for the layout's measures
-  QRect destination_;
-  QRect view_;
-  uint32_t features_ = 0;
+  QImage fDevice;  // 72 dpi, for the layout's measures
+  QRect fDestination;
+  QRect fView;
+  uint32_t fFeatures = 0;
 };

@@ -15,32 +15,32 @@ TextLayout::TextLayout(std::u16string_view text, uint32_t faceId, double size, d
   const FontFace* face = GetFontFace(faceId);
   if (text.empty() || face == nullptr || !(size > 0) || !std::isfinite(size)) return;
   if (text.size() > static_cast<size_t>(std::numeric_limits<int>::max())) return;
-  length_ = static_cast<int>(text.size());
-  scale_ = size / face->referenceSize;
-  layout_.setText(QString(reinterpret_cast<const QChar*>(text.data()), length_));
-  layout_.setFont(face->font);
+  fLength = static_cast<int>(text.size());
+  fScale = size / face->referenceSize;
+  fLayout.setText(QString(reinterpret_cast<const QChar*>(text.data()), fLength));
+  fLayout.setFont(face->font);
   QTextOption option;
   option.setTextDirection(Qt::LeftToRight);
   option.setUseDesignMetrics(true);
   option.setWrapMode(wrapWidth > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
-  layout_.setTextOption(option);
-  layout_.setCacheEnabled(true);
-  layout_.beginLayout();
-  for (QTextLine line = layout_.createLine(); line.isValid(); line = layout_.createLine()) {
-    if (wrapWidth > 0) line.setLineWidth(wrapWidth / scale_);
+  fLayout.setTextOption(option);
+  fLayout.setCacheEnabled(true);
+  fLayout.beginLayout();
+  for (QTextLine line = fLayout.createLine(); line.isValid(); line = fLayout.createLine()) {
+    if (wrapWidth > 0) line.setLineWidth(wrapWidth / fScale);
   }
-  layout_.endLayout();
-  valid_ = layout_.lineCount() > 0;
+  fLayout.endLayout();
+  fValid = fLayout.lineCount() > 0;
 }
 
 double TextLayout::Width() const {
-  if (!valid_) return 0;
-  return layout_.lineAt(0).horizontalAdvance() * scale_;
+  if (!fValid) return 0;
+  return fLayout.lineAt(0).horizontalAdvance() * fScale;
 }
 
 double TextLayout::InkAscent() const {
-  if (!valid_) return 0;
-  const QTextLine line = layout_.lineAt(0);
+  if (!fValid) return 0;
+  const QTextLine line = fLayout.lineAt(0);
   const double baseline = line.y() + line.ascent();
   double top = baseline;
   for (const QGlyphRun& run : line.glyphRuns()) {
@@ -52,45 +52,45 @@ double TextLayout::InkAscent() const {
       if (!ink.isEmpty()) top = std::min(top, positions[i].y() + ink.top());
     }
   }
-  return (baseline - top) * scale_;
+  return (baseline - top) * fScale;
 }
 
 int TextLayout::NearestCaret(double x) const {
-  if (!valid_ || !std::isfinite(x)) return 0;
+  if (!fValid || !std::isfinite(x)) return 0;
   // Qt keeps positions in 26.6 fixed point: far-off x would overflow it.
-  const QTextLine line = layout_.lineAt(0);
-  const double inside = std::clamp(x / scale_, -1.0, line.horizontalAdvance() + 1.0);
+  const QTextLine line = fLayout.lineAt(0);
+  const double inside = std::clamp(x / fScale, -1.0, line.horizontalAdvance() + 1.0);
   return line.xToCursor(inside, QTextLine::CursorBetweenCharacters);
 }
 
 double TextLayout::CaretX(int offset) const {
-  if (!valid_) return 0;
-  return layout_.lineAt(0).cursorToX(std::clamp(offset, 0, length_)) * scale_;
+  if (!fValid) return 0;
+  return fLayout.lineAt(0).cursorToX(std::clamp(offset, 0, fLength)) * fScale;
 }
 
 int TextLayout::MoveCaret(int offset, CaretStep step) const {
-  if (!valid_ || offset < 0 || offset > length_) return offset;
+  if (!fValid || offset < 0 || offset > fLength) return offset;
   switch (step) {
-    case CaretStep::kPrevious: return layout_.previousCursorPosition(offset, QTextLayout::SkipCharacters);
-    case CaretStep::kNext: return layout_.nextCursorPosition(offset, QTextLayout::SkipCharacters);
-    case CaretStep::kLeftward: return layout_.leftCursorPosition(offset);
-    case CaretStep::kRightward: return layout_.rightCursorPosition(offset);
+    case CaretStep::kPrevious: return fLayout.previousCursorPosition(offset, QTextLayout::SkipCharacters);
+    case CaretStep::kNext: return fLayout.nextCursorPosition(offset, QTextLayout::SkipCharacters);
+    case CaretStep::kLeftward: return fLayout.leftCursorPosition(offset);
+    case CaretStep::kRightward: return fLayout.rightCursorPosition(offset);
   }
   return offset;
 }
 
 // Half a reference pixel inside either edge lies on the outermost glyph.
 int TextLayout::LeftmostCharacter() const {
-  if (!valid_) return 0;
-  const QTextLine line = layout_.lineAt(0);
-  return std::min(line.xToCursor(0.5, QTextLine::CursorOnCharacter), length_ - 1);
+  if (!fValid) return 0;
+  const QTextLine line = fLayout.lineAt(0);
+  return std::min(line.xToCursor(0.5, QTextLine::CursorOnCharacter), fLength - 1);
 }
 
 int TextLayout::RightmostCharacter() const {
-  if (!valid_) return 0;
-  const QTextLine line = layout_.lineAt(0);
+  if (!fValid) return 0;
+  const QTextLine line = fLayout.lineAt(0);
   const int offset = line.xToCursor(line.horizontalAdvance() - 0.5, QTextLine::CursorOnCharacter);
-  return std::min(offset, length_ - 1);
+  return std::min(offset, fLength - 1);
 }
 
 void TextLayout::DrawLine(QPainter& painter, int lineIndex, const QPointF& baselineLeft) const {
@@ -99,14 +99,14 @@ void TextLayout::DrawLine(QPainter& painter, int lineIndex, const QPointF& basel
 
 QList<QGlyphRun> TextLayout::ScaledGlyphRuns(int lineIndex) const {
   QList<QGlyphRun> runs;
-  if (!valid_ || lineIndex < 0 || lineIndex >= layout_.lineCount()) return runs;
-  const QTextLine line = layout_.lineAt(lineIndex);
+  if (!fValid || lineIndex < 0 || lineIndex >= fLayout.lineCount()) return runs;
+  const QTextLine line = fLayout.lineAt(lineIndex);
   const QPointF lineBaseline(line.x(), line.y() + line.ascent());
   for (QGlyphRun run : line.glyphRuns()) {
     QRawFont font = run.rawFont();
-    font.setPixelSize(font.pixelSize() * scale_);
+    font.setPixelSize(font.pixelSize() * fScale);
     QList<QPointF> positions = run.positions();
-    for (QPointF& position : positions) position = (position - lineBaseline) * scale_;
+    for (QPointF& position : positions) position = (position - lineBaseline) * fScale;
     run.setRawFont(font);
     run.setPositions(positions);
     runs.append(run);

@@ -24,7 +24,7 @@ class TextLayout {
   TextLayout(std::u16string_view text, uint32_t faceId, double size, double wrapWidth = 0);
 
   // False for empty text, an unknown face or a size that is not above 0.
-  bool IsValid() const { return valid_; }
+  bool IsValid() const { return fValid; }
 
   double Width() const;      // advance of the whole first line, trailing spaces included
   double InkAscent() const;  // height of the inked image above the baseline
@@ -36,16 +36,16 @@ class TextLayout {
   int LeftmostCharacter() const;
   int RightmostCharacter() const;
 
-  int LineCount() const { return valid_ ? layout_.lineCount() : 0; }
-  int LineStart(int line) const { return layout_.lineAt(line).textStart(); }
+  int LineCount() const { return fValid ? fLayout.lineCount() : 0; }
+  int LineStart(int line) const { return fLayout.lineAt(line).textStart(); }
   void DrawLine(QPainter& painter, int line, const QPointF& baselineLeft) const;
   // The line's glyphs at the layout's size, positioned from its baseline
   // start: drawing them at a point is drawing the line there.
   QList<QGlyphRun> ScaledGlyphRuns(int line) const;
 
  private:
-  QTextLayout layout_;
-  double scale_ = 0;  // points per reference pixel
-  int length_ = 0;
-  bool valid_ = false;
+  QTextLayout fLayout;
+  double fScale = 0;  // points per reference pixel
+  int fLength = 0;
+  bool fValid = false;
 };

@@ -19,11 +19,11 @@ using Pixels = std::set<std::pair<int, int>>;  // (h, v)
 class DirectDrawing : public testing::Test {
  protected:
   void SetUp() override {
-    world_.reset(OurNewGWorld(kBounds));
-    ASSERT_NE(world_, nullptr);
-    push_ = std::make_unique<APushPort>(world_.get());
+    fWorld.reset(OurNewGWorld(kBounds));
+    ASSERT_NE(fWorld, nullptr);
+    fPush = std::make_unique<APushPort>(fWorld.get());
   }
-  uint32_t At(int h, int v) const { return RgbAt(*world_, h, v); }
+  uint32_t At(int h, int v) const { return RgbAt(*fWorld, h, v); }
   Pixels Inked() const {
     Pixels inked;
     for (int v = kBounds.top; v < kBounds.bottom; ++v)
@@ -31,11 +31,11 @@ class DirectDrawing : public testing::Test {
         if (At(h, v) != 0xFFFFFF) inked.insert({h, v});
     return inked;
   }
-  void Erase() { world_->image.fill(0x00FFFFFFu); }
+  void Erase() { fWorld->image.fill(0x00FFFFFFu); }
 
   static constexpr MRect kBounds{-4, -6, 36, 44};
-  PortPtr world_;
-  std::unique_ptr<APushPort> push_;  // after world_: it goes first
+  PortPtr fWorld;
+  std::unique_ptr<APushPort> fPush;  // after fWorld: it goes first
 };
 
 // Floor of a / b for b > 0, in exact integers.
@@ -123,7 +123,7 @@ TEST_F(DirectDrawing, FilledCircleRows) {
 
 TEST_F(DirectDrawing, TriangleFillsHalfOpenSpansAndStoresTheColour) {
   const MPoint corners[3] = {{0, 0}, {0, 4}, {4, 0}};
-  *PortPixel(*world_, 0, 0) = 0x808080;  // stored, not composed
+  *PortPixel(*fWorld, 0, 0) = 0x808080;  // stored, not composed
   OurPaintTriangle({}, corners, 0x102030, GetBaseAddress(), GetRowBytes());
   Pixels expected;
   for (int y = 0; y < 4; ++y)
@@ -141,7 +141,7 @@ TEST_F(DirectDrawing, TriangleFillsHalfOpenSpansAndStoresTheColour) {
 }
 
 TEST_F(DirectDrawing, PointsComposeAndRespectClipAndBounds) {
-  *PortPixel(*world_, 1, 1) = 0x808080;
+  *PortPixel(*fWorld, 1, 1) = 0x808080;
   OurPointDraw({0, 0, 30, 40}, {1, 1}, 0xFF0000);
   EXPECT_EQ(At(1, 1), 0x7F0000u);  // red over L = 128
   OurPointDraw({0, 0, 30, 40}, {30, 1}, 0x000000);                 // bottom edge is outside

@@ -96,23 +96,23 @@ class MacFileExchange : public testing::TestWithParam<bool> {
   void SetUp() override {
     if (GetParam())  // as on a file system that cannot swap names
       SetPosixFaultHook([](PosixCall call) { return call == PosixCall::kExchange ? EINVAL : 0; });
-    WriteText(folder_ / "doc.zlf", "old");
-    WriteText(folder_ / "doc.new", "new");
+    WriteText(fFolder / "doc.zlf", "old");
+    WriteText(fFolder / "doc.new", "new");
   }
   void TearDown() override { SetPosixFaultHook(nullptr); }
-  FileTestFolder folder_;
+  FileTestFolder fFolder;
 };
 
 TEST_P(MacFileExchange, SwapsContentsAndKeepsEachPlace) {
-  MacFile document(folder_ / "doc.zlf");
-  MacFile fresh(folder_ / "doc.new");
+  MacFile document(fFolder / "doc.zlf");
+  MacFile fresh(fFolder / "doc.new");
   ASSERT_EQ(document.Exchange(fresh), kNoErr);
-  EXPECT_EQ(ReadText(folder_ / "doc.zlf"), "new");
-  EXPECT_EQ(ReadText(folder_ / "doc.new"), "old");
-  EXPECT_EQ(document.Path(), folder_ / "doc.zlf");
-  MacFile reopened(folder_ / "doc.zlf");
+  EXPECT_EQ(ReadText(fFolder / "doc.zlf"), "new");
+  EXPECT_EQ(ReadText(fFolder / "doc.new"), "old");
+  EXPECT_EQ(document.Path(), fFolder / "doc.zlf");
+  MacFile reopened(fFolder / "doc.zlf");
   EXPECT_TRUE(document == reopened);
-  EXPECT_EQ(folder_.EntryCount(), 2);
+  EXPECT_EQ(fFolder.EntryCount(), 2);
 }
 
 TEST_P(MacFileExchange, AFailedRenameIsReportedAndUndone) {
@@ -123,13 +123,13 @@ TEST_P(MacFileExchange, AFailedRenameIsReportedAndUndone) {
       if (call == PosixCall::kRename && ++renames == failing) return ENOSPC;
       return 0;
     });
-    MacFile document(folder_ / "doc.zlf");
-    MacFile fresh(folder_ / "doc.new");
+    MacFile document(fFolder / "doc.zlf");
+    MacFile fresh(fFolder / "doc.new");
     EXPECT_EQ(document.Exchange(fresh), kDiskFullErr) << "rename " << failing;
     SetPosixFaultHook(nullptr);
-    EXPECT_EQ(ReadText(folder_ / "doc.zlf"), "old") << "rename " << failing;
-    EXPECT_EQ(ReadText(folder_ / "doc.new"), "new") << "rename " << failing;
-    EXPECT_EQ(folder_.EntryCount(), 2);
+    EXPECT_EQ(ReadText(fFolder / "doc.zlf"), "old") << "rename " << failing;
+    EXPECT_EQ(ReadText(fFolder / "doc.new"), "new") << "rename " << failing;
+    EXPECT_EQ(fFolder.EntryCount(), 2);
   }
 }
 

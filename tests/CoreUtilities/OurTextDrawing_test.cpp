@@ -21,16 +21,16 @@ QRect Ink(OurPort& port) {
 
 class PortFixture : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_NE(port_, nullptr); }
-  PortPtr port_{NewOffscreenPort(QRect(-20, -10, 300, 200))};
-  APushPort push_{port_.get()};
+  void SetUp() override { ASSERT_NE(fPort, nullptr); }
+  PortPtr fPort{NewOffscreenPort(QRect(-20, -10, 300, 200))};
+  APushPort fPush{fPort.get()};
 };
 
 TEST_F(PortFixture, StringIsDrawnAtThePenWithinItsMeasures) {
   const OurFontDesc font("Times", 24, false, false);
-  port_->pen.location = QPoint(10, 50);
+  fPort->pen.location = QPoint(10, 50);
   OurDrawString(u"Hxy", font);
-  const QRect ink = Ink(*port_);
+  const QRect ink = Ink(*fPort);
   ASSERT_FALSE(ink.isEmpty());
   EXPECT_NEAR(ink.left(), 10, 2);
   EXPECT_NEAR(ink.right(), 10 + OurStringWidth(u"Hxy", font), 3);
@@ -42,7 +42,7 @@ TEST_F(PortFixture, TextBoxAtTheBottomEndsOneDescentAboveTheEdge) {
   const OurFontDesc font("Helvetica", 12, false, false);
   const MRect box{20, 0, 150, 60};
   OurDrawTextBox(u"one two three four five six", box, font, kOurTextAlignLeft, kOurTextAlignBottom);
-  const QRect ink = Ink(*port_);
+  const QRect ink = Ink(*fPort);
   ASSERT_FALSE(ink.isEmpty());
   const double lastBaseline = box.bottom - font.GetDescent();
   EXPECT_LE(ink.bottom(), lastBaseline + 1);
@@ -52,7 +52,7 @@ TEST_F(PortFixture, TextBoxAtTheBottomEndsOneDescentAboveTheEdge) {
   EXPECT_GT(ink.height(), 2 * lineHeight);  // at least three lines
 
   OurDrawTextBox(u"x", MRect{0, 0, 10, 0}, font, kOurTextAlignLeft, kOurTextAlignTop);  // no width: nothing
-  EXPECT_EQ(Ink(*port_), ink);
+  EXPECT_EQ(Ink(*fPort), ink);
 }
 
 }  // namespace

@@ -21,13 +21,13 @@ const std::string kNew = std::string(100000, 'n') + "\r";  // several writes' wo
 class FailNthCall {
  public:
   FailNthCall(int n, int error) {
-    SetPosixFaultHook([this, n, error](PosixCall) { return ++calls_ == n ? error : 0; });
+    SetPosixFaultHook([this, n, error](PosixCall) { return ++fCalls == n ? error : 0; });
   }
   ~FailNthCall() { SetPosixFaultHook(nullptr); }
-  int Calls() const { return calls_; }
+  int Calls() const { return fCalls; }
 
  private:
-  int calls_ = 0;
+  int fCalls = 0;
 };
 
 int CallsOfOneSave(const std::string& path) {

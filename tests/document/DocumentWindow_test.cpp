@@ -18,31 +18,31 @@ namespace {
 class DocumentMathGlobals : public testing::Test {
  protected:
   void SetUp() override {
-    std::copy(gMathDefaultSizes, gMathDefaultSizes + 6, savedSizes_);
+    std::copy(gMathDefaultSizes, gMathDefaultSizes + 6, fSavedSizes);
     InstallMathEditor();
     InstallDocumentMathEditGlobals();
-    document_.fContents.fontSize = 30;
-    document_.fContents.significantDigits = 5;
-    window_.document = &document_;
+    fDocument.fContents.fontSize = 30;
+    fDocument.fContents.significantDigits = 5;
+    fWindow.document = &fDocument;
   }
   void TearDown() override {
-    std::copy(savedSizes_, savedSizes_ + 6, gMathDefaultSizes);
-    gSignificantFigures = savedFigures_;
+    std::copy(fSavedSizes, fSavedSizes + 6, gMathDefaultSizes);
+    gSignificantFigures = fSavedFigures;
   }
 
-  DocumentRecord document_;
-  DocumentWindow window_;
-  float savedSizes_[6];
-  int32_t savedFigures_ = gSignificantFigures;
+  DocumentRecord fDocument;
+  DocumentWindow fWindow;
+  float fSavedSizes[6];
+  int32_t fSavedFigures = gSignificantFigures;
 };
 
 TEST_F(DocumentMathGlobals, RecordsLoadTheirDocumentsSettings) {
-  EXPECT_EQ(Document(&window_), &document_);
+  EXPECT_EQ(Document(&fWindow), &fDocument);
   EXPECT_EQ(Document(nullptr), nullptr);
-  MERecord* record = MENew(&window_);
+  MERecord* record = MENew(&fWindow);
   ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->document, &document_);
-  EXPECT_EQ(record->window, &window_);
+  EXPECT_EQ(record->document, &fDocument);
+  EXPECT_EQ(record->window, &fWindow);
   EXPECT_EQ(gSignificantFigures, 5);
   const float expected[6] = {30, 30, 30, 22.5f, 16.875f, 16.875f};
   for (int i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(gMathDefaultSizes[i], expected[i]);
@@ -50,7 +50,7 @@ TEST_F(DocumentMathGlobals, RecordsLoadTheirDocumentsSettings) {
   // A formula of a table takes the table's size.
   Table table;
   record->table = &table;
-  MESetCurrentEqn(record, &window_);
+  MESetCurrentEqn(record, &fWindow);
   EXPECT_FLOAT_EQ(gMathDefaultSizes[2], 12);
   EXPECT_FLOAT_EQ(gMathDefaultSizes[4], 7);
   record->table = nullptr;

@@ -28,50 +28,50 @@ class MathUndo : public testing::Test {
     MBlock block = {};
     block.kind = kEquationBlock;
     ASSERT_TRUE(SetEquationTree(block, NewBinop(kOpPlus, Atomic('a'), Atomic('b'))));
-    document_.fContents.blocks.Add(block);
-    document_.fFocusedBlock = 0;
-    record_ = block.equation;
-    record_->document = &document_;
-    gMathCurrentMEH = record_;
+    fDocument.fContents.blocks.Add(block);
+    fDocument.fFocusedBlock = 0;
+    fRecord = block.equation;
+    fRecord->document = &fDocument;
+    gMathCurrentMEH = fRecord;
   }
   void TearDown() override { gMathCurrentMEH = nullptr; }
 
   // Stands in for an edit: the formula takes another tree.
   void Replace(ExpressionRecord* tree) {
-    DisposExpr(record_->root);
-    record_->root = tree;
-    record_->selected = tree;
+    DisposExpr(fRecord->root);
+    fRecord->root = tree;
+    fRecord->selected = tree;
   }
 
-  DocumentRecord document_;
-  MERecord* record_ = nullptr;
+  DocumentRecord fDocument;
+  MERecord* fRecord = nullptr;
 };
 
 TEST_F(MathUndo, UndoGivesBackTheTreeAndASecondUndoRedoes) {
-  EXPECT_FALSE(UndoMathEdit(&document_));  // nothing saved yet
+  EXPECT_FALSE(UndoMathEdit(&fDocument));  // nothing saved yet
   MATH_FunctionCode(0x2007);  // a command takes its snapshot through the document
-  EXPECT_EQ(document_.fMathUndo.kind, kUndoFormula);
-  EXPECT_EQ(document_.fMathUndo.block, 0);
+  EXPECT_EQ(fDocument.fMathUndo.kind, kUndoFormula);
+  EXPECT_EQ(fDocument.fMathUndo.block, 0);
   Replace(NewBinop(kOpTimes, Atomic('c'), Atomic('d')));
   gMathUndoIPMovedFlag = 0;
-  ASSERT_TRUE(UndoMathEdit(&document_));
-  EXPECT_EQ(Text(record_->root), "a+b");
-  EXPECT_EQ(record_->selected, record_->root);
-  EXPECT_EQ(record_->caretType, kIPWholeNode);
+  ASSERT_TRUE(UndoMathEdit(&fDocument));
+  EXPECT_EQ(Text(fRecord->root), "a+b");
+  EXPECT_EQ(fRecord->selected, fRecord->root);
+  EXPECT_EQ(fRecord->caretType, kIPWholeNode);
   EXPECT_EQ(gMathUndoIPMovedFlag, 1);
-  ASSERT_TRUE(UndoMathEdit(&document_));
-  EXPECT_EQ(Text(record_->root), "c*d");
+  ASSERT_TRUE(UndoMathEdit(&fDocument));
+  EXPECT_EQ(Text(fRecord->root), "c*d");
   SaveMathUndoState();  // the previous state is freed (the leak checker sees it)
-  EXPECT_EQ(Text(document_.fMathUndo.tree), "c*d");
+  EXPECT_EQ(Text(fDocument.fMathUndo.tree), "c*d");
 }
 
 TEST_F(MathUndo, AStateForABlockThatIsGoneIsNotApplied) {
   SaveMathUndoState();
-  document_.fMathUndo.block = 3;
-  EXPECT_FALSE(UndoMathEdit(&document_));
+  fDocument.fMathUndo.block = 3;
+  EXPECT_FALSE(UndoMathEdit(&fDocument));
   gMathCurrentMEH = nullptr;
   SaveMathUndoState();  // no current formula: nothing
-  EXPECT_EQ(document_.fMathUndo.block, 3);
+  EXPECT_EQ(fDocument.fMathUndo.block, 3);
 }
 
 }  // namespace

@@ -23,17 +23,17 @@ using BinaryPoint = Complex (*)(const Complex&, const Complex&);
 // meaning the point functions share.
 class ComplexBoxMaker {
  public:
-  explicit ComplexBoxMaker(uint64_t seed) : parts_(seed, {0.5, 2, 10, 300}, {1, -1, 2, -2, 0.5}) {}
+  explicit ComplexBoxMaker(uint64_t seed) : fParts(seed, {0.5, 2, 10, 300}, {1, -1, 2, -2, 0.5}) {}
 
   ComplexInterval Box() {
-    const ComplexInterval z = {parts_.Box(), parts_.Uniform() < 0.25 ? Interval{0, 0} : parts_.Box()};
+    const ComplexInterval z = {fParts.Box(), fParts.Uniform() < 0.25 ? Interval{0, 0} : fParts.Box()};
     return IsFinite(z.re) && IsFinite(z.im) ? z : Box();
   }
-  Complex PointIn(const ComplexInterval& z) { return {parts_.PointIn(z.re), parts_.PointIn(z.im)}; }
+  Complex PointIn(const ComplexInterval& z) { return {fParts.PointIn(z.re), fParts.PointIn(z.im)}; }
 
  private:
   static bool IsFinite(const Interval& a) { return std::isfinite(a.lower) && std::isfinite(a.upper); }
-  BoxMaker parts_;
+  BoxMaker fParts;
 };
 
 std::string Show(const ComplexInterval& z) { return interval_sampling::Show(z.re) + "+i" + interval_sampling::Show(z.im); }

@@ -27,12 +27,12 @@ inline constexpr double kEpsilon = 2.220446049250313e-16;
 class BoxMaker {
  public:
   BoxMaker(uint64_t seed, std::vector<double> scales, std::vector<double> specials)
-      : rng_(seed), scales_(std::move(scales)), specials_(std::move(specials)) {
-    specials_.push_back(0);
+      : fRng(seed), fScales(std::move(scales)), fSpecials(std::move(specials)) {
+    fSpecials.push_back(0);
   }
 
-  double Uniform() { return std::uniform_real_distribution<double>(0, 1)(rng_); }
-  double Scale() { return scales_[Pick(scales_.size())]; }
+  double Uniform() { return std::uniform_real_distribution<double>(0, 1)(fRng); }
+  double Scale() { return fScales[Pick(fScales.size())]; }
 
   // Never -0: which infinity 1/x or pow(x, -1) gives at a zero end is a
   // matter of the zero's sign, which no interval end can promise.
@@ -41,7 +41,7 @@ class BoxMaker {
   double RawEnd() {
     const double r = Uniform();
     if (r < 0.55) return (2 * Uniform() - 1) * Scale();
-    if (r < 0.8) return Nudged(specials_[Pick(specials_.size())]);
+    if (r < 0.8) return Nudged(fSpecials[Pick(fSpecials.size())]);
     if (r < 0.95) return std::round((2 * Uniform() - 1) * Scale());
     if (r < 0.99) return (2 * Uniform() - 1) * 1e-3;
     return Uniform() < 0.5 ? -gInf : gInf;
@@ -54,7 +54,7 @@ class BoxMaker {
       return {v, v};
     }
     if (r < 0.3) {
-      const double s = Nudged(specials_[Pick(specials_.size())]);
+      const double s = Nudged(fSpecials[Pick(fSpecials.size())]);
       return {s - Uniform() * Scale() * 0.1, s + Uniform() * Scale() * 0.1};
     }
     const double a = End(), b = End();
@@ -82,7 +82,7 @@ class BoxMaker {
   }
 
  private:
-  size_t Pick(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng_); }
+  size_t Pick(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(fRng); }
   double Nudged(double v) {
     const double r = Uniform();
     if (r < 0.5) return v;
@@ -92,9 +92,9 @@ class BoxMaker {
     return w;
   }
 
-  std::mt19937_64 rng_;
-  std::vector<double> scales_;
-  std::vector<double> specials_;
+  std::mt19937_64 fRng;
+  std::vector<double> fScales;
+  std::vector<double> fSpecials;
 };
 
 // Allowed slack at an end: ulps of the larger of the value and a scale the
@@ -123,14 +123,14 @@ class Tally {
   template <typename Describe>
   void Check(bool ok, Describe describe) {
     if (ok) return;
-    if (++count_ <= 5) report_ << describe() << "\n";
+    if (++fCount <= 5) fReport << describe() << "\n";
   }
-  int count() const { return count_; }
-  std::string report() const { return report_.str(); }
+  int count() const { return fCount; }
+  std::string report() const { return fReport.str(); }
 
  private:
-  int count_ = 0;
-  std::ostringstream report_;
+  int fCount = 0;
+  std::ostringstream fReport;
 };
 
 inline std::string Show(const Interval& a) {
