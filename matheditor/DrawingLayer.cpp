@@ -10,7 +10,9 @@
 #include "expression/MathEditRecord.h"
 #include "matheditor/MathTypesetState.h"
 #include "matheditor/TextRunCache.h"
+#include "platform/FontFaces.h"
 #include "platform/OurPort.h"
+#include "platform/TextWidthCache.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -58,6 +60,30 @@ float WholeSize() { return static_cast<float>(std::max(1, DoubleToInt32(gMathFon
 
 OurFontDesc CurrentFont() { return OurFontDesc(gMathFontName, WholeSize(), gMathBold, gMathItalic); }
 
+// The face of the current font state as CurrentFont() finds it, without
+// looking the family up by name on every measure of a layout.
+uint32_t CurrentFaceId() {
+  static const char* name = nullptr;
+  static uint32_t changes = 0;
+  static uint32_t family = kNoFontFace;
+  if (family == kNoFontFace || name != gMathFontName || changes != gMathFontNameChanges) {
+    name = gMathFontName;
+    changes = gMathFontNameChanges;
+    family = FindFontFamily(name);
+    if (family == kNoFontFace) family = FindFontFamily("Times");
+  }
+  return FontFaceId(family, gMathBold, gMathItalic);
+}
+
+float CurrentFontAscent() {
+  const FontFace* face = GetFontFace(CurrentFaceId());
+  return face ? static_cast<float>(face->ascent * WholeSize() / face->referenceSize) : 0.0f;
+}
+
+float MeasuredWidth(std::u16string_view text) {
+  return static_cast<float>(CachedTextWidth(text, CurrentFaceId(), WholeSize()));
+}
+
 std::u16string_view View(const UniChar* s) { return {s, s ? static_cast<size_t>(OurStringLength(s)) : 0}; }
 
 // Characters, not code units: a surrogate pair is one character.
@@ -101,17 +127,18 @@ void FillRoundRect(float left, float top, float right, float bottom, float radiu
 // drawing does.
 void DrawText(std::u16string_view text, MathGraphicsContext* context) {
   if (text.empty()) return;
-  const float width = DIM_StringWidth(std::u16string(text).c_str());
+  const float width = gFixedMetric > 0 ? FixedWidth(CharacterCount(text)) : MeasuredWidth(text);
   if (gFixedMetric > 0) {
     DIM_Move(width, 0, context);
     return;
   }
-  const OurFontDesc font = CurrentFont();
+  const uint32_t faceId = CurrentFaceId();
+  const float size = WholeSize();
   if (context) {
     if (context->painter) {
       context->painter->save();
       context->painter->setPen(Qt::black);
-      DrawCachedText(*context->painter, text, font.FaceId(), font.size, context->position);
+      DrawCachedText(*context->painter, text, faceId, size, context->position);
       context->painter->restore();
     }
     context->position.rx() += width;
@@ -121,7 +148,7 @@ void DrawText(std::u16string_view text, MathGraphicsContext* context) {
   if (!port) return;
   const auto draw = [&](QPainter& painter, const OurPort& p) {
     painter.setPen(QColor::fromRgb(static_cast<QRgb>(p.foreColor & 0xFFFFFF)));
-    DrawCachedText(painter, text, font.FaceId(), font.size, QPointF(p.pen.location));
+    DrawCachedText(painter, text, faceId, size, QPointF(p.pen.location));
   };
   if (QPainter* shared = gPass.active ? PassPainterFor(port) : nullptr)
     draw(*shared, *port);
@@ -207,12 +234,13 @@ void DIM_InvertRect(const MRect& box, MathGraphicsContext* context) {
 
 float DIM_CharWidth(uint32_t c) {
   if (gFixedMetric > 0) return FixedWidth(1);
-  return OurCharWidth(c, CurrentFont());
+  UniChar units[3] = {};
+  return EncodeUTF16(c, units) ? MeasuredWidth(View(units)) : 0.0f;
 }
 
 float DIM_StringWidth(const UniChar* s) {
   if (gFixedMetric > 0) return FixedWidth(CharacterCount(View(s)));
-  return OurStringWidth(s, CurrentFont());
+  return MeasuredWidth(View(s));
 }
 
 int32_t DIM_PositionToStringOffset(const UniChar* s, float x) {
@@ -249,7 +277,7 @@ void DIM_NormalFace() {
 float DIM_CharAscent(uint32_t c) {
   const bool lowerWithoutAscender = c >= 'a' && c <= 'z' && std::u16string_view(u"bdfhijklt").find(static_cast<char16_t>(c)) == std::u16string_view::npos;
   if (lowerWithoutAscender) {
-    const float fontAscent = gFixedMetric > 0 ? WholeSize() : CurrentFont().GetAscent();
+    const float fontAscent = gFixedMetric > 0 ? WholeSize() : CurrentFontAscent();
     return fontAscent / 2 + 1.0f + 2.0f;
   }
   if (c == 0x2211) return 0.9f * gMathFontSize;

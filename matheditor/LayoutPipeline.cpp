@@ -54,9 +54,8 @@ void EmptyEveryBox(ExpressionRecord* root) {
 
 float SizeOfLevel(uint8_t level) { return gMathScriptSize[std::min<uint8_t>(level, 5)]; }
 
-bool ScriptSizeStep(const ExpressionRecord* node) {
-  const ExpressionRecord* p = node->parent;
-  const int32_t i = OP_NUM(node);
+// Whether operand i of p is set one script size smaller than p.
+bool ScriptSizeStep(const ExpressionRecord* p, int32_t i) {
   switch (p->opcode) {
     case kOpPower:
     case kOpSn: return i == 1 && !p->editData->overflow;
@@ -137,11 +136,11 @@ void ORIGINS_NumbersToStrings(ExpressionRecord* node) {
 
 void HIER_FixSizes(ExpressionRecord* root) {
   root->editData->sizeLevel = kRootSizeLevel;
-  ForEachTopDown(root, [&](ExpressionRecord* n) {
-    if (n == root) return;
-    uint8_t level = n->parent->editData->sizeLevel;
-    if (ScriptSizeStep(n)) level = std::min<uint8_t>(level + 1, kSmallestSizeLevel);
-    n->editData->sizeLevel = level;
+  ForEachTopDown(root, [](ExpressionRecord* p) {
+    const uint8_t level = p->editData->sizeLevel;
+    for (int32_t i = 0; i < p->operandCount; ++i)
+      if (ExpressionRecord* o = p->operands[i])
+        o->editData->sizeLevel = ScriptSizeStep(p, i) ? std::min<uint8_t>(level + 1, kSmallestSizeLevel) : level;
   });
 }
 

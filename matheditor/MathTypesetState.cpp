@@ -13,11 +13,13 @@ float gMathHS = 2.4f;
 float gMathVS = 2.4f;
 bool gMathBold = false;
 bool gMathItalic = false;
+uint32_t gMathFontNameChanges = 0;
 
 void SetMathFontName(const char* name) {
   static std::string kept;
   kept = name ? name : "Times";
   gMathFontName = kept.c_str();
+  ++gMathFontNameChanges;
 }
 
 void MathTextSize(float s) {

@@ -2,8 +2,11 @@
 
 #include "platform/TextLayout.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -25,20 +28,59 @@ std::u16string CacheKey(std::u16string_view text, uint32_t faceId) {
   return key;
 }
 
-}  // namespace
+// A formula's layout asks for a few hundred short strings, most of them one
+// character, over and over: each thread keeps the latest answers in a small
+// table it reaches without a lock, a key string or an allocation.
+constexpr size_t kRecentSlots = 1024;
+constexpr size_t kRecentUnits = 12;
 
-double CachedTextWidth(std::u16string_view text, uint32_t faceId, double size) {
-  if (text.empty() || !(size > 0) || !std::isfinite(size)) return 0;
+struct Recent {
+  uint32_t faceId = 0;
+  uint32_t length = 0;  // 0: slot unused
+  std::array<char16_t, kRecentUnits> text{};
+  double widthPerPoint = 0;
+};
+
+size_t RecentSlot(std::u16string_view text, uint32_t faceId) {
+  uint64_t h = 0xcbf29ce484222325ull ^ faceId;
+  for (const char16_t u : text) h = (h ^ u) * 0x100000001b3ull;
+  return static_cast<size_t>(h ^ h >> 29) % kRecentSlots;
+}
+
+thread_local std::array<Recent, kRecentSlots> tRecent;
+
+bool Matches(const Recent& r, std::u16string_view text, uint32_t faceId) {
+  return r.length == text.size() && r.faceId == faceId && std::equal(text.begin(), text.end(), r.text.begin());
+}
+
+std::optional<double> SharedWidthPerPoint(std::u16string_view text, uint32_t faceId) {
   std::u16string key = CacheKey(text, faceId);
   {
     std::lock_guard lock(gCacheMutex);
-    if (auto found = gWidthPerPoint.find(key); found != gWidthPerPoint.end()) return found->second * size;
+    if (auto found = gWidthPerPoint.find(key); found != gWidthPerPoint.end()) return found->second;
   }
   const TextLayout layout(text, faceId, 1.0);
-  if (!layout.IsValid()) return 0;
+  if (!layout.IsValid()) return std::nullopt;
   const double widthPerPoint = layout.Width();
   std::lock_guard lock(gCacheMutex);
   if (gWidthPerPoint.size() >= kMaxEntries) gWidthPerPoint.clear();
   gWidthPerPoint.emplace(std::move(key), widthPerPoint);
-  return widthPerPoint * size;
+  return widthPerPoint;
+}
+
+}  // namespace
+
+double CachedTextWidth(std::u16string_view text, uint32_t faceId, double size) {
+  if (text.empty() || !(size > 0) || !std::isfinite(size)) return 0;
+  Recent* recent = text.size() <= kRecentUnits ? &tRecent[RecentSlot(text, faceId)] : nullptr;
+  if (recent && Matches(*recent, text, faceId)) return recent->widthPerPoint * size;
+  const std::optional<double> widthPerPoint = SharedWidthPerPoint(text, faceId);
+  if (!widthPerPoint) return 0;
+  if (recent) {
+    recent->faceId = faceId;
+    recent->length = static_cast<uint32_t>(text.size());
+    std::copy(text.begin(), text.end(), recent->text.begin());
+    recent->widthPerPoint = *widthPerPoint;
+  }
+  return *widthPerPoint * size;
 }
