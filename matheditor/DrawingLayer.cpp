@@ -20,9 +20,11 @@
 #include <QPalette>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -85,6 +87,36 @@ float MeasuredWidth(std::u16string_view text) {
 }
 
 std::u16string_view View(const UniChar* s) { return {s, s ? static_cast<size_t>(OurStringLength(s)) : 0}; }
+
+// Layouts measure single characters (signs, one-letter names) about once a
+// node: their widths per face and whole size are kept in a small two-way
+// table, the latest used first in each pair.
+struct CharWidthEntry {
+  uint32_t c = 0;
+  uint32_t faceId = kNoFontFace;  // none: unused
+  float size = 0;
+  float width = 0;
+};
+constexpr int kCharWidthBits = 9;
+thread_local std::array<CharWidthEntry, size_t{1} << kCharWidthBits> tCharWidths;
+
+float MeasuredCharWidth(uint32_t c) {
+  const uint32_t faceId = CurrentFaceId();
+  const float size = WholeSize();
+  const uint64_t h = (uint64_t{c} << 32 | faceId << 16 | static_cast<uint32_t>(size)) * 0x9e3779b97f4a7c15ull;
+  CharWidthEntry* pair = &tCharWidths[(h >> (64 - kCharWidthBits)) & ~size_t{1}];
+  const auto matches = [&](const CharWidthEntry& e) { return e.c == c && e.faceId == faceId && e.size == size; };
+  if (matches(pair[0])) return pair[0].width;
+  if (matches(pair[1])) {
+    std::swap(pair[0], pair[1]);
+    return pair[0].width;
+  }
+  UniChar units[3] = {};
+  const float width = EncodeUTF16(c, units) ? MeasuredWidth(View(units)) : 0.0f;
+  pair[1] = pair[0];
+  pair[0] = {c, faceId, size, width};
+  return width;
+}
 
 // Characters, not code units: a surrogate pair is one character.
 int32_t CharacterCount(std::u16string_view s) {
@@ -234,8 +266,7 @@ void DIM_InvertRect(const MRect& box, MathGraphicsContext* context) {
 
 float DIM_CharWidth(uint32_t c) {
   if (gFixedMetric > 0) return FixedWidth(1);
-  UniChar units[3] = {};
-  return EncodeUTF16(c, units) ? MeasuredWidth(View(units)) : 0.0f;
+  return MeasuredCharWidth(c);
 }
 
 float DIM_StringWidth(const UniChar* s) {

@@ -97,6 +97,29 @@ void Place(ExpressionRecord* root) {
   });
 }
 
+// Whether the display text reads back as the value: Str2D(text) == value,
+// without the general reader for plain decimals of up to 15 digits. Their
+// digits and their power of ten are exact doubles, so one division gives
+// the correctly rounded value any reader gives.
+bool TextReadsAs(const UniChar* text, double value) {
+  constexpr int kExactDigits = 15;
+  double digits = 0;
+  int count = 0;
+  int fraction = -1;  // digits after the point; -1 before one
+  for (const UniChar* c = text; *c; ++c) {
+    if (*c == u'.' && fraction < 0 && count > 0) {
+      fraction = 0;
+      continue;
+    }
+    if (*c < u'0' || *c > u'9' || ++count > kExactDigits) return Str2D(text) == value;
+    digits = digits * 10 + (*c - u'0');
+    if (fraction >= 0) ++fraction;
+  }
+  if (count == 0 || fraction == 0) return Str2D(text) == value;
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  return (fraction > 0 ? digits / kPowers[fraction] : digits) == value;
+}
+
 void MarkOverflow(ExpressionRecord* node, float wrapWidth) {
   if (node->editData->overflow || !(node->editData->width > wrapWidth)) return;
   for (ExpressionRecord* n = node; n; n = n->parent) n->editData->overflow = 1;
@@ -121,7 +144,7 @@ void ORIGINS_NumbersToStrings(ExpressionRecord* node) {
   ForEachBottomUp(node, [](ExpressionRecord* n) {
     if (n->opcode != kOpNumber || !n->payload.number) return;
     NumberBlock& number = *n->payload.number;
-    if (Str2D(number.text) == number.value) return;
+    if (TextReadsAs(number.text, number.value)) return;
     int32_t exponent = 0;
     D2StrE(number.value, number.text, &exponent);
     if (exponent == 0) return;

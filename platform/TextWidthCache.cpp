@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -31,7 +32,8 @@ std::u16string CacheKey(std::u16string_view text, uint32_t faceId) {
 // A formula's layout asks for a few hundred short strings, most of them one
 // character, over and over: each thread keeps the latest answers in a small
 // table it reaches without a lock, a key string or an allocation.
-constexpr size_t kRecentSlots = 1024;
+constexpr int kRecentBits = 10;
+constexpr size_t kRecentSlots = size_t{1} << kRecentBits;
 constexpr size_t kRecentUnits = 12;
 
 struct Recent {
@@ -41,10 +43,11 @@ struct Recent {
   double widthPerPoint = 0;
 };
 
-size_t RecentSlot(std::u16string_view text, uint32_t faceId) {
+// The first of the two slots a text may sit in, the latest used first.
+size_t RecentPair(std::u16string_view text, uint32_t faceId) {
   uint64_t h = 0xcbf29ce484222325ull ^ faceId;
   for (const char16_t u : text) h = (h ^ u) * 0x100000001b3ull;
-  return static_cast<size_t>(h ^ h >> 29) % kRecentSlots;
+  return static_cast<size_t>((h * 0x9e3779b97f4a7c15ull) >> (64 - kRecentBits)) & ~size_t{1};
 }
 
 thread_local std::array<Recent, kRecentSlots> tRecent;
@@ -72,11 +75,16 @@ std::optional<double> SharedWidthPerPoint(std::u16string_view text, uint32_t fac
 
 double CachedTextWidth(std::u16string_view text, uint32_t faceId, double size) {
   if (text.empty() || !(size > 0) || !std::isfinite(size)) return 0;
-  Recent* recent = text.size() <= kRecentUnits ? &tRecent[RecentSlot(text, faceId)] : nullptr;
-  if (recent && Matches(*recent, text, faceId)) return recent->widthPerPoint * size;
+  Recent* recent = text.size() <= kRecentUnits ? &tRecent[RecentPair(text, faceId)] : nullptr;
+  if (recent && Matches(recent[0], text, faceId)) return recent->widthPerPoint * size;
+  if (recent && Matches(recent[1], text, faceId)) {
+    std::swap(recent[0], recent[1]);
+    return recent->widthPerPoint * size;
+  }
   const std::optional<double> widthPerPoint = SharedWidthPerPoint(text, faceId);
   if (!widthPerPoint) return 0;
   if (recent) {
+    recent[1] = recent[0];
     recent->faceId = faceId;
     recent->length = static_cast<uint32_t>(text.size());
     std::copy(text.begin(), text.end(), recent->text.begin());
