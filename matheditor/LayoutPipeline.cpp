@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -28,17 +29,27 @@ bool EveryNodeHasEditData(ExpressionRecord* root) {
   return every;
 }
 
+// The formula's nodes in post-order: operands before their node, so read
+// backwards every node comes before its operands. A layout goes over them
+// many times once the tree stands.
+using Order = std::vector<ExpressionRecord*>;
+
+void Collect(ExpressionRecord* root, Order& order) {
+  order.clear();
+  ForEachBottomUp(root, [&](ExpressionRecord* n) { order.push_back(n); });
+}
+
 // Gives every node edit data, starting each layout with no overflow left
 // from an earlier wrap width; false when some node could not get any.
-bool PrepareEditData(ExpressionRecord* root) {
+bool PrepareEditData(const Order& order) {
   bool complete = true;
-  ForEachBottomUp(root, [&](ExpressionRecord* n) {
+  for (ExpressionRecord* n : order) {
     n->AllocateEditDataIfNecessary();
     if (n->editData)
       n->editData->overflow = 0;
     else
       complete = false;
-  });
+  }
   return complete;
 }
 
@@ -73,28 +84,56 @@ bool ScriptSizeStep(const ExpressionRecord* p, int32_t i) {
   }
 }
 
-void MarkTableHeadings(ExpressionRecord* root, const DocumentRecord* document) {
-  ForEachTopDown(root, [&](ExpressionRecord* n) {
+void MarkOverflow(ExpressionRecord* node, float wrapWidth) {
+  if (node->editData->overflow || !(node->editData->width > wrapWidth)) return;
+  for (ExpressionRecord* n = node; n; n = n->parent) n->editData->overflow = 1;
+}
+
+void MarkTableHeadings(const Order& order, const DocumentRecord* document) {
+  for (ExpressionRecord* n : order) {
     const bool heading = n->opcode == kOpAtom && document && IsIDTableHeading(n->payload.id, document);
     if (heading)
       n->editData->styleFlags |= kTableHeadingStyle;
     else
       n->editData->styleFlags &= static_cast<uint8_t>(~kTableHeadingStyle);
-  });
+  }
 }
 
-void Place(ExpressionRecord* root) {
-  EditData& r = *root->editData;
+void FixSizes(const Order& order) {
+  order.back()->editData->sizeLevel = kRootSizeLevel;
+  for (auto n = order.rbegin(); n != order.rend(); ++n) {
+    ExpressionRecord* p = *n;
+    const uint8_t level = p->editData->sizeLevel;
+    for (int32_t i = 0; i < p->operandCount; ++i)
+      if (ExpressionRecord* o = p->operands[i])
+        o->editData->sizeLevel = ScriptSizeStep(p, i) ? std::min<uint8_t>(level + 1, kSmallestSizeLevel) : level;
+  }
+}
+
+void IterateOnce(const Order& order) {
+  MERecord* r = gMathCurrentMEH;
+  const float wrapWidth = r ? r->wrapWidth : kNoWrapWidth;
+  for (ExpressionRecord* n : order) {
+    TypesetNode(n, 0, nullptr);
+    MarkOverflow(n, wrapWidth);
+  }
+  if (!r) return;
+  const EditData& e = *order.back()->editData;
+  r->baselineOffset = DoubleToInt32(e.descent - (e.composed ? 0.0f : kMathAxis * gMathFontSize));
+}
+
+void Place(const Order& order) {
+  EditData& r = *order.back()->editData;
   r.leftOffset = 0;
   r.bottomOffset = r.ascent + r.descent;
   r.left = r.leftOffset;
   r.bottom = r.bottomOffset;
-  ForEachTopDown(root, [&](ExpressionRecord* n) {
-    if (n == root) return;
-    const EditData& p = *n->parent->editData;
-    n->editData->bottom = p.bottom + n->editData->bottomOffset;
-    n->editData->left = p.left + n->editData->leftOffset;
-  });
+  for (auto n = order.rbegin() + 1; n != order.rend(); ++n) {
+    EditData& e = *(*n)->editData;
+    const EditData& p = *(*n)->parent->editData;
+    e.bottom = p.bottom + e.bottomOffset;
+    e.left = p.left + e.leftOffset;
+  }
 }
 
 // Whether the display text reads back as the value: Str2D(text) == value,
@@ -120,9 +159,36 @@ bool TextReadsAs(const UniChar* text, double value) {
   return (fraction > 0 ? digits / kPowers[fraction] : digits) == value;
 }
 
-void MarkOverflow(ExpressionRecord* node, float wrapWidth) {
-  if (node->editData->overflow || !(node->editData->width > wrapWidth)) return;
-  for (ExpressionRecord* n = node; n; n = n->parent) n->editData->overflow = 1;
+// Gives a number its display text, splitting a power of ten off into a
+// scientific-notation node; true when the tree changed.
+bool NumberToString(ExpressionRecord* n) {
+  if (n->opcode != kOpNumber || !n->payload.number) return false;
+  NumberBlock& number = *n->payload.number;
+  if (TextReadsAs(number.text, number.value)) return false;
+  int32_t exponent = 0;
+  D2StrE(number.value, number.text, &exponent);
+  if (exponent == 0) return false;
+  const double mantissa = number.value / std::pow(10.0, exponent);
+  ExpressionRecord* power = Number(exponent);
+  if (!power) return false;
+  D2Str(exponent, power->payload.number->text);
+  number.value = mantissa;
+  DO_BinOpOn(n, power, 1, kOpSn);
+  return true;
+}
+
+// Numbers to display text and the parentheses the hierarchy asks for, in
+// one walk (both look only below the node they change); the order of the
+// tree they leave.
+void ImplementHierarchy(ExpressionRecord* root, Order& order) {
+  order.clear();
+  bool changed = false;
+  ForEachBottomUp(root, [&](ExpressionRecord* n) {
+    changed = NumberToString(n) || changed;
+    changed = HIER_ParenthesizeOperands(n) || changed;
+    order.push_back(n);
+  });
+  if (changed) Collect(root, order);
 }
 
 }  // namespace
@@ -141,42 +207,19 @@ void setfont(ExpressionRecord* node) {
 
 void ORIGINS_NumbersToStrings(ExpressionRecord* node) {
   if (!node) return;
-  ForEachBottomUp(node, [](ExpressionRecord* n) {
-    if (n->opcode != kOpNumber || !n->payload.number) return;
-    NumberBlock& number = *n->payload.number;
-    if (TextReadsAs(number.text, number.value)) return;
-    int32_t exponent = 0;
-    D2StrE(number.value, number.text, &exponent);
-    if (exponent == 0) return;
-    const double mantissa = number.value / std::pow(10.0, exponent);
-    ExpressionRecord* power = Number(exponent);
-    if (!power) return;
-    D2Str(exponent, power->payload.number->text);
-    number.value = mantissa;
-    DO_BinOpOn(n, power, 1, kOpSn);
-  });
+  ForEachBottomUp(node, [](ExpressionRecord* n) { NumberToString(n); });
 }
 
 void HIER_FixSizes(ExpressionRecord* root) {
-  root->editData->sizeLevel = kRootSizeLevel;
-  ForEachTopDown(root, [](ExpressionRecord* p) {
-    const uint8_t level = p->editData->sizeLevel;
-    for (int32_t i = 0; i < p->operandCount; ++i)
-      if (ExpressionRecord* o = p->operands[i])
-        o->editData->sizeLevel = ScriptSizeStep(p, i) ? std::min<uint8_t>(level + 1, kSmallestSizeLevel) : level;
-  });
+  BorrowedVector<ExpressionRecord*> order;
+  Collect(root, *order);
+  FixSizes(*order);
 }
 
 void ORIGINS_IterateOnce(ExpressionRecord* root) {
-  MERecord* r = gMathCurrentMEH;
-  const float wrapWidth = r ? r->wrapWidth : kNoWrapWidth;
-  ForEachBottomUp(root, [&](ExpressionRecord* n) {
-    TypesetNode(n, 0, nullptr);
-    MarkOverflow(n, wrapWidth);
-  });
-  if (!r) return;
-  const EditData& e = *root->editData;
-  r->baselineOffset = DoubleToInt32(e.descent - (e.composed ? 0.0f : kMathAxis * gMathFontSize));
+  BorrowedVector<ExpressionRecord*> order;
+  Collect(root, *order);
+  IterateOnce(*order);
 }
 
 void MATH_Hmm() {
@@ -186,21 +229,22 @@ void MATH_Hmm() {
   gMathScriptSize = r->sizeTable ? r->sizeTable : gMathDefaultSizes;
   LB_Precompute();
   ExpressionRecord* root = r->root;
-  ORIGINS_NumbersToStrings(root);
-  HIER_ImplementHierarchy(root);
-  if (!PrepareEditData(root)) {
+  BorrowedVector<ExpressionRecord*> borrowed;
+  Order& order = *borrowed;
+  ImplementHierarchy(root, order);
+  if (!PrepareEditData(order)) {
     r->layoutValid = 0;
     EmptyEveryBox(root);
     return;
   }
-  HIER_FixSizes(root);
-  MarkTableHeadings(root, r->document);
-  ORIGINS_IterateOnce(root);
+  FixSizes(order);
+  MarkTableHeadings(order, r->document);
+  IterateOnce(order);
   if (root->editData->overflow) {
-    HIER_FixSizes(root);
-    ORIGINS_IterateOnce(root);
+    FixSizes(order);
+    IterateOnce(order);
   }
-  Place(root);
+  Place(order);
   LB_ComputeLineBreaks();
   r->layoutValid = 1;
   r->lastLayoutWidth = r->wrapWidth;

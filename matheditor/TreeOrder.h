@@ -8,35 +8,35 @@
 // the tree's own steps find a node's place among its siblings anew each
 // time, which a layout repeats many times over a node of many operands.
 
-namespace tree_order_detail {
-
-// A layout walks the tree a dozen times; each walk borrows a stack kept
+// A layout walks the tree a dozen times; each walk borrows a vector kept
 // from an earlier one instead of allocating its own. Walks may nest.
 template <typename Element>
-class BorrowedStack {
+class BorrowedVector {
  public:
-  BorrowedStack() {
+  BorrowedVector() {
     std::vector<std::vector<Element>>& pool = Pool();
     if (!pool.empty()) {
-      stack_ = std::move(pool.back());
+      vector_ = std::move(pool.back());
       pool.pop_back();
     }
   }
-  ~BorrowedStack() {
-    stack_.clear();
-    Pool().push_back(std::move(stack_));
+  ~BorrowedVector() {
+    vector_.clear();
+    Pool().push_back(std::move(vector_));
   }
-  BorrowedStack(const BorrowedStack&) = delete;
-  BorrowedStack& operator=(const BorrowedStack&) = delete;
-  std::vector<Element>& operator*() { return stack_; }
+  BorrowedVector(const BorrowedVector&) = delete;
+  BorrowedVector& operator=(const BorrowedVector&) = delete;
+  std::vector<Element>& operator*() { return vector_; }
 
  private:
   static std::vector<std::vector<Element>>& Pool() {
     thread_local std::vector<std::vector<Element>> pool;
     return pool;
   }
-  std::vector<Element> stack_;
+  std::vector<Element> vector_;
 };
+
+namespace tree_order_detail {
 
 struct Frame {
   ExpressionRecord* node;
@@ -50,7 +50,7 @@ struct Frame {
 template <typename Visit>
 void ForEachBottomUp(ExpressionRecord* root, Visit visit) {
   if (!root) return;
-  tree_order_detail::BorrowedStack<tree_order_detail::Frame> borrowed;
+  BorrowedVector<tree_order_detail::Frame> borrowed;
   std::vector<tree_order_detail::Frame>& stack = *borrowed;
   stack.push_back({root, 0});
   while (!stack.empty()) {
@@ -72,7 +72,7 @@ void ForEachBottomUp(ExpressionRecord* root, Visit visit) {
 template <typename Descend>
 void ForEachTopDownWhere(ExpressionRecord* root, Descend descend) {
   if (!root) return;
-  tree_order_detail::BorrowedStack<ExpressionRecord*> borrowed;
+  BorrowedVector<ExpressionRecord*> borrowed;
   std::vector<ExpressionRecord*>& stack = *borrowed;
   stack.push_back(root);
   while (!stack.empty()) {
