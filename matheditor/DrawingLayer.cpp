@@ -67,14 +67,15 @@ OurFontDesc CurrentFont() { return OurFontDesc(gMathFontName, WholeSize(), gMath
 uint32_t CurrentFaceId() {
   static const char* name = nullptr;
   static uint32_t changes = 0;
-  static uint32_t family = kNoFontFace;
-  if (family == kNoFontFace || name != gMathFontName || changes != gMathFontNameChanges) {
+  static std::array<uint32_t, 4> faces{};  // plain, bold, italic, bold italic
+  if (!name || name != gMathFontName || changes != gMathFontNameChanges) {
     name = gMathFontName;
     changes = gMathFontNameChanges;
-    family = FindFontFamily(name);
+    uint32_t family = FindFontFamily(name);
     if (family == kNoFontFace) family = FindFontFamily("Times");
+    for (uint32_t style = 0; style < 4; ++style) faces[style] = FontFaceId(family, style & 1, style & 2);
   }
-  return FontFaceId(family, gMathBold, gMathItalic);
+  return faces[(gMathBold ? 1 : 0) + (gMathItalic ? 2 : 0)];
 }
 
 float CurrentFontAscent() {

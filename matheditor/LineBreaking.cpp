@@ -85,10 +85,15 @@ LineRow* NewRows(int32_t n) {
 }
 
 bool ResetTable(MERecord* r) {
-  LineRow* rows = NewRows(1);
-  if (!rows) return false;
-  OurDisposeMemory(r->lineRows);
-  r->lineRows = rows;
+  // Most layouts keep their one line: its table serves again.
+  if (r->lineRows && r->lineCount == 1) {
+    r->lineRows[0] = {0, 0};
+  } else {
+    LineRow* rows = NewRows(1);
+    if (!rows) return false;
+    OurDisposeMemory(r->lineRows);
+    r->lineRows = rows;
+  }
   r->lineCount = 1;
   r->widestLine = RootWidth(r);
   return true;
