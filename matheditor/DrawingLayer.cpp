@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -62,21 +63,42 @@ float WholeSize() { return static_cast<float>(std::max(1, DoubleToInt32(gMathFon
 
 OurFontDesc CurrentFont() { return OurFontDesc(gMathFontName, WholeSize(), gMathBold, gMathItalic); }
 
-// The face of the current font state as CurrentFont() finds it, without
-// looking the family up by name on every measure of a layout.
-uint32_t CurrentFaceId() {
-  static const char* name = nullptr;
-  static uint32_t changes = 0;
-  static std::array<uint32_t, 4> faces{};  // plain, bold, italic, bold italic
-  if (!name || name != gMathFontName || changes != gMathFontNameChanges) {
-    name = gMathFontName;
-    changes = gMathFontNameChanges;
-    uint32_t family = FindFontFamily(name);
-    if (family == kNoFontFace) family = FindFontFamily("Times");
-    for (uint32_t style = 0; style < 4; ++style) faces[style] = FontFaceId(family, style & 1, style & 2);
-  }
-  return faces[(gMathBold ? 1 : 0) + (gMathItalic ? 2 : 0)];
+// Layouts measure single characters (signs, one-letter names) about once a
+// node: their widths per font size and face are kept in a small two-way
+// table, the latest used first in each pair.
+struct CharWidthEntry {
+  uint32_t c = 0;
+  uint32_t style = 0xFFFFFFFFu;  // bold + 2 italic; other values: unused
+  float fontSize = 0;
+  float width = 0;
+};
+constexpr int kCharWidthBits = 9;
+
+// The faces of the current font name as CurrentFont() finds them, looked
+// up again only when the name changes; the widths kept go with them.
+struct FontNameState {
+  const char* name = nullptr;
+  uint32_t changes = 0;
+  std::array<uint32_t, 4> faces{};  // by style
+  std::array<CharWidthEntry, size_t{1} << kCharWidthBits> charWidths;
+};
+thread_local FontNameState tFontName;
+
+uint32_t CurrentStyle() { return (gMathBold ? 1 : 0) + (gMathItalic ? 2 : 0); }
+
+FontNameState& CurrentFontName() {
+  FontNameState& state = tFontName;
+  if (state.name && state.name == gMathFontName && state.changes == gMathFontNameChanges) return state;
+  state.name = gMathFontName;
+  state.changes = gMathFontNameChanges;
+  uint32_t family = FindFontFamily(state.name);
+  if (family == kNoFontFace) family = FindFontFamily("Times");
+  for (uint32_t style = 0; style < 4; ++style) state.faces[style] = FontFaceId(family, style & 1, style & 2);
+  state.charWidths.fill({});
+  return state;
 }
+
+uint32_t CurrentFaceId() { return CurrentFontName().faces[CurrentStyle()]; }
 
 float CurrentFontAscent() {
   const FontFace* face = GetFontFace(CurrentFaceId());
@@ -89,24 +111,17 @@ float MeasuredWidth(std::u16string_view text) {
 
 std::u16string_view View(const UniChar* s) { return {s, s ? static_cast<size_t>(OurStringLength(s)) : 0}; }
 
-// Layouts measure single characters (signs, one-letter names) about once a
-// node: their widths per face and whole size are kept in a small two-way
-// table, the latest used first in each pair.
-struct CharWidthEntry {
-  uint32_t c = 0;
-  uint32_t faceId = kNoFontFace;  // none: unused
-  float size = 0;
-  float width = 0;
-};
-constexpr int kCharWidthBits = 9;
-thread_local std::array<CharWidthEntry, size_t{1} << kCharWidthBits> tCharWidths;
-
+// The width depends on the font size through WholeSize() alone, and on
+// the face through the name and the style.
 float MeasuredCharWidth(uint32_t c) {
-  const uint32_t faceId = CurrentFaceId();
-  const float size = WholeSize();
-  const uint64_t h = (uint64_t{c} << 32 | faceId << 16 | static_cast<uint32_t>(size)) * 0x9e3779b97f4a7c15ull;
-  CharWidthEntry* pair = &tCharWidths[(h >> (64 - kCharWidthBits)) & ~size_t{1}];
-  const auto matches = [&](const CharWidthEntry& e) { return e.c == c && e.faceId == faceId && e.size == size; };
+  FontNameState& state = CurrentFontName();
+  const uint32_t style = CurrentStyle();
+  const float fontSize = gMathFontSize;
+  uint32_t sizeBits;
+  std::memcpy(&sizeBits, &fontSize, sizeof sizeBits);
+  const uint64_t h = (uint64_t{c} << 32 | (sizeBits ^ style)) * 0x9e3779b97f4a7c15ull;
+  CharWidthEntry* pair = &state.charWidths[(h >> (64 - kCharWidthBits)) & ~size_t{1}];
+  const auto matches = [&](const CharWidthEntry& e) { return e.c == c && e.style == style && e.fontSize == fontSize; };
   if (matches(pair[0])) return pair[0].width;
   if (matches(pair[1])) {
     std::swap(pair[0], pair[1]);
@@ -115,7 +130,7 @@ float MeasuredCharWidth(uint32_t c) {
   UniChar units[3] = {};
   const float width = EncodeUTF16(c, units) ? MeasuredWidth(View(units)) : 0.0f;
   pair[1] = pair[0];
-  pair[0] = {c, faceId, size, width};
+  pair[0] = {c, style, fontSize, width};
   return width;
 }
 
@@ -295,14 +310,27 @@ void DIM_DrawChar(uint32_t c, MathGraphicsContext* context) {
 
 void DIM_DrawString(const UniChar* s, MathGraphicsContext* context) { DrawText(View(s), context); }
 
+namespace {
+
+void NormalFaceOf(OurPort& port) {
+  port.text.style = 0;
+  port.foreColor = 0x000000;
+}
+
+}  // namespace
+
 void DIM_TextSize(float size) {
   if (OurPort* port = CurrentPort()) port->text.fontSize = DoubleToInt32(size);
 }
 
 void DIM_NormalFace() {
+  if (OurPort* port = CurrentPort()) NormalFaceOf(*port);
+}
+
+void DIM_TextSizeAndNormalFace(float size) {
   if (OurPort* port = CurrentPort()) {
-    port->text.style = 0;
-    port->foreColor = 0x000000;
+    port->text.fontSize = DoubleToInt32(size);
+    NormalFaceOf(*port);
   }
 }
 

@@ -194,8 +194,7 @@ void ImplementHierarchy(ExpressionRecord* root, Order& order) {
 }  // namespace
 
 void TypesetNode(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context) {
-  MathTextSize(SizeOfLevel(node->editData->sizeLevel));
-  MathNormalFace();
+  MathTextSizeAndNormalFace(SizeOfLevel(node->editData->sizeLevel));
   const OperatorInfo* info = FindOperatorInfo(node->opcode);
   if (info) GetTypesetHandler(info->handler)(node, mode, context);
 }

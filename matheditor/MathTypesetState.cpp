@@ -22,13 +22,21 @@ void SetMathFontName(const char* name) {
   ++gMathFontNameChanges;
 }
 
-void MathTextSize(float s) {
+namespace {
+
+void SetSize(float s) {
   gMathFontSize = s;
   gMathFontAscent = s;
   gMathFontDescent = 0.25f * s;
   gMathLineWidth = s / 20.0f;
   gMathHS = 0.1f * s;
   gMathVS = 0.1f * s;
+}
+
+}  // namespace
+
+void MathTextSize(float s) {
+  SetSize(s);
   DIM_TextSize(s);
 }
 
@@ -36,6 +44,13 @@ void MathNormalFace() {
   gMathBold = false;
   gMathItalic = false;
   DIM_NormalFace();
+}
+
+void MathTextSizeAndNormalFace(float s) {
+  SetSize(s);
+  gMathBold = false;
+  gMathItalic = false;
+  DIM_TextSizeAndNormalFace(s);
 }
 
 void UseBold() { gMathBold = true; }

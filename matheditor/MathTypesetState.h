@@ -26,5 +26,7 @@ extern uint32_t gMathFontNameChanges;
 
 void MathTextSize(float s);
 void MathNormalFace();
+// Both, as every node starts from them.
+void MathTextSizeAndNormalFace(float s);
 void UseBold();
 void UseItalics();
