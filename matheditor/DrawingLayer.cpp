@@ -86,9 +86,8 @@ thread_local FontNameState tFontName;
 
 uint32_t CurrentStyle() { return (gMathBold ? 1 : 0) + (gMathItalic ? 2 : 0); }
 
-FontNameState& CurrentFontName() {
+FontNameState& NewFontName() {
   FontNameState& state = tFontName;
-  if (state.name && state.name == gMathFontName && state.changes == gMathFontNameChanges) return state;
   state.name = gMathFontName;
   state.changes = gMathFontNameChanges;
   uint32_t family = FindFontFamily(state.name);
@@ -96,6 +95,12 @@ FontNameState& CurrentFontName() {
   for (uint32_t style = 0; style < 4; ++style) state.faces[style] = FontFaceId(family, style & 1, style & 2);
   state.charWidths.fill({});
   return state;
+}
+
+inline FontNameState& CurrentFontName() {
+  FontNameState& state = tFontName;
+  if (state.name && state.name == gMathFontName && state.changes == gMathFontNameChanges) return state;
+  return NewFontName();
 }
 
 uint32_t CurrentFaceId() { return CurrentFontName().faces[CurrentStyle()]; }

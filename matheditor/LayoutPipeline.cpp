@@ -44,7 +44,7 @@ void Collect(ExpressionRecord* root, Order& order) {
 bool PrepareEditData(const Order& order) {
   bool complete = true;
   for (ExpressionRecord* n : order) {
-    n->AllocateEditDataIfNecessary();
+    if (!n->editData) n->AllocateEditDataIfNecessary();
     if (n->editData)
       n->editData->overflow = 0;
     else
