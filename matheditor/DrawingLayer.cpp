@@ -75,19 +75,20 @@ struct CharWidthEntry {
 constexpr int kCharWidthBits = 9;
 
 // The faces of the current font name as CurrentFont() finds them, looked
-// up again only when the name changes; the widths kept go with them.
+// up again only when the name changes; the widths kept go with them. Like
+// the font state itself, interface thread only.
 struct FontNameState {
   const char* name = nullptr;
   uint32_t changes = 0;
   std::array<uint32_t, 4> faces{};  // by style
   std::array<CharWidthEntry, size_t{1} << kCharWidthBits> charWidths;
 };
-thread_local FontNameState tFontName;
+FontNameState gFontName;
 
 uint32_t CurrentStyle() { return (gMathBold ? 1 : 0) + (gMathItalic ? 2 : 0); }
 
 FontNameState& NewFontName() {
-  FontNameState& state = tFontName;
+  FontNameState& state = gFontName;
   state.name = gMathFontName;
   state.changes = gMathFontNameChanges;
   uint32_t family = FindFontFamily(state.name);
@@ -98,7 +99,7 @@ FontNameState& NewFontName() {
 }
 
 inline FontNameState& CurrentFontName() {
-  FontNameState& state = tFontName;
+  FontNameState& state = gFontName;
   if (state.name && state.name == gMathFontName && state.changes == gMathFontNameChanges) return state;
   return NewFontName();
 }
@@ -116,6 +117,14 @@ float MeasuredWidth(std::u16string_view text) {
 
 std::u16string_view View(const UniChar* s) { return {s, s ? static_cast<size_t>(OurStringLength(s)) : 0}; }
 
+[[gnu::noinline]] float NewCharWidth(uint32_t c, CharWidthEntry* pair) {
+  UniChar units[3] = {};
+  const float width = EncodeUTF16(c, units) ? MeasuredWidth(View(units)) : 0.0f;
+  pair[1] = pair[0];
+  pair[0] = {c, CurrentStyle(), gMathFontSize, width};
+  return width;
+}
+
 // The width depends on the font size through WholeSize() alone, and on
 // the face through the name and the style.
 float MeasuredCharWidth(uint32_t c) {
@@ -132,11 +141,7 @@ float MeasuredCharWidth(uint32_t c) {
     std::swap(pair[0], pair[1]);
     return pair[0].width;
   }
-  UniChar units[3] = {};
-  const float width = EncodeUTF16(c, units) ? MeasuredWidth(View(units)) : 0.0f;
-  pair[1] = pair[0];
-  pair[0] = {c, style, fontSize, width};
-  return width;
+  return NewCharWidth(c, pair);
 }
 
 // Characters, not code units: a surrogate pair is one character.
