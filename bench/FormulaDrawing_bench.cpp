@@ -89,6 +89,12 @@ void BM_FormulaDrawTextBaseline(benchmark::State& state) {
   MEDispose(record);
 }
 
+int64_t NodeCount(ExpressionRecord* root) {
+  int64_t n = 0;
+  for (ExpressionRecord* e = root; e; e = NextTopDownWithin(e, root)) ++n;
+  return n;
+}
+
 // Formulas of the gallery at mixed sizes, every fifth one broken into lines.
 constexpr const char* kGalleryFormulas[] = {
     "a*b + 2*3 + x_1 + \"text\" = pi", "integral(f, x, 0, 1)", "matrix(2,2, 1, 2, 3, 4)",
@@ -116,6 +122,12 @@ struct Document {
   ~Document() {
     for (MERecord* r : records) MEDispose(r);
   }
+  int64_t Nodes() const;
+  int64_t Texts() const {
+    int64_t n = 0;
+    for (const auto& t : texts) n += static_cast<int64_t>(t.size());
+    return n;
+  }
   // Every record is measured afresh, as after an edit.
   void LayOut() {
     for (MERecord* r : records) {
@@ -136,6 +148,8 @@ void BM_DocumentLayout(benchmark::State& state) {
   Document document;
   for (auto _ : state) document.LayOut();
   state.counters["formulas"] = static_cast<double>(document.records.size());
+  state.counters["nodes"] = static_cast<double>(document.Nodes());
+  state.counters["texts"] = static_cast<double>(document.Texts());
 }
 
 // The baseline: every text's width from advances cached per character and size.
@@ -195,9 +209,9 @@ MERecord* RecordOf(ExpressionRecord* tree) {
   return r;
 }
 
-int64_t NodeCount(ExpressionRecord* root) {
+int64_t Document::Nodes() const {
   int64_t n = 0;
-  for (ExpressionRecord* e = root; e; e = NextTopDownWithin(e, root)) ++n;
+  for (MERecord* r : records) n += NodeCount(r->root);
   return n;
 }
 

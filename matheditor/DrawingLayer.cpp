@@ -10,7 +10,9 @@
 #include "expression/MathEditRecord.h"
 #include "matheditor/MathTypesetState.h"
 #include "matheditor/TextRunCache.h"
+#include "platform/FontFaces.h"
 #include "platform/OurPort.h"
+#include "platform/TextWidthCache.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -18,9 +20,12 @@
 #include <QPalette>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -58,7 +63,86 @@ float WholeSize() { return static_cast<float>(std::max(1, DoubleToInt32(gMathFon
 
 OurFontDesc CurrentFont() { return OurFontDesc(gMathFontName, WholeSize(), gMathBold, gMathItalic); }
 
+// Layouts measure single characters (signs, one-letter names) about once a
+// node: their widths per font size and face are kept in a small two-way
+// table, the latest used first in each pair.
+struct CharWidthEntry {
+  uint32_t c = 0;
+  uint32_t style = 0xFFFFFFFFu;  // bold + 2 italic; other values: unused
+  float fontSize = 0;
+  float width = 0;
+};
+constexpr int kCharWidthBits = 9;
+
+// The faces of the current font name as CurrentFont() finds them, looked
+// up again only when the name changes; the widths kept go with them. Like
+// the font state itself, interface thread only.
+struct FontNameState {
+  const char* name = nullptr;
+  uint32_t changes = 0;
+  std::array<uint32_t, 4> faces{};  // by style
+  std::array<CharWidthEntry, size_t{1} << kCharWidthBits> charWidths;
+};
+FontNameState gFontName;
+
+uint32_t CurrentStyle() { return (gMathBold ? 1 : 0) + (gMathItalic ? 2 : 0); }
+
+FontNameState& NewFontName() {
+  FontNameState& state = gFontName;
+  state.name = gMathFontName;
+  state.changes = gMathFontNameChanges;
+  uint32_t family = FindFontFamily(state.name);
+  if (family == kNoFontFace) family = FindFontFamily("Times");
+  for (uint32_t style = 0; style < 4; ++style) state.faces[style] = FontFaceId(family, style & 1, style & 2);
+  state.charWidths.fill({});
+  return state;
+}
+
+inline FontNameState& CurrentFontName() {
+  FontNameState& state = gFontName;
+  if (state.name && state.name == gMathFontName && state.changes == gMathFontNameChanges) return state;
+  return NewFontName();
+}
+
+uint32_t CurrentFaceId() { return CurrentFontName().faces[CurrentStyle()]; }
+
+float CurrentFontAscent() {
+  const FontFace* face = GetFontFace(CurrentFaceId());
+  return face ? static_cast<float>(face->ascent * WholeSize() / face->referenceSize) : 0.0f;
+}
+
+float MeasuredWidth(std::u16string_view text) {
+  return static_cast<float>(CachedTextWidth(text, CurrentFaceId(), WholeSize()));
+}
+
 std::u16string_view View(const UniChar* s) { return {s, s ? static_cast<size_t>(OurStringLength(s)) : 0}; }
+
+[[gnu::noinline]] float NewCharWidth(uint32_t c, CharWidthEntry* pair) {
+  UniChar units[3] = {};
+  const float width = EncodeUTF16(c, units) ? MeasuredWidth(View(units)) : 0.0f;
+  pair[1] = pair[0];
+  pair[0] = {c, CurrentStyle(), gMathFontSize, width};
+  return width;
+}
+
+// The width depends on the font size through WholeSize() alone, and on
+// the face through the name and the style.
+float MeasuredCharWidth(uint32_t c) {
+  FontNameState& state = CurrentFontName();
+  const uint32_t style = CurrentStyle();
+  const float fontSize = gMathFontSize;
+  uint32_t sizeBits;
+  std::memcpy(&sizeBits, &fontSize, sizeof sizeBits);
+  const uint64_t h = (uint64_t{c} << 32 | (sizeBits ^ style)) * 0x9e3779b97f4a7c15ull;
+  CharWidthEntry* pair = &state.charWidths[(h >> (64 - kCharWidthBits)) & ~size_t{1}];
+  const auto matches = [&](const CharWidthEntry& e) { return e.c == c && e.style == style && e.fontSize == fontSize; };
+  if (matches(pair[0])) return pair[0].width;
+  if (matches(pair[1])) {
+    std::swap(pair[0], pair[1]);
+    return pair[0].width;
+  }
+  return NewCharWidth(c, pair);
+}
 
 // Characters, not code units: a surrogate pair is one character.
 int32_t CharacterCount(std::u16string_view s) {
@@ -101,17 +185,18 @@ void FillRoundRect(float left, float top, float right, float bottom, float radiu
 // drawing does.
 void DrawText(std::u16string_view text, MathGraphicsContext* context) {
   if (text.empty()) return;
-  const float width = DIM_StringWidth(std::u16string(text).c_str());
+  const float width = gFixedMetric > 0 ? FixedWidth(CharacterCount(text)) : MeasuredWidth(text);
   if (gFixedMetric > 0) {
     DIM_Move(width, 0, context);
     return;
   }
-  const OurFontDesc font = CurrentFont();
+  const uint32_t faceId = CurrentFaceId();
+  const float size = WholeSize();
   if (context) {
     if (context->painter) {
       context->painter->save();
       context->painter->setPen(Qt::black);
-      DrawCachedText(*context->painter, text, font.FaceId(), font.size, context->position);
+      DrawCachedText(*context->painter, text, faceId, size, context->position);
       context->painter->restore();
     }
     context->position.rx() += width;
@@ -121,7 +206,7 @@ void DrawText(std::u16string_view text, MathGraphicsContext* context) {
   if (!port) return;
   const auto draw = [&](QPainter& painter, const OurPort& p) {
     painter.setPen(QColor::fromRgb(static_cast<QRgb>(p.foreColor & 0xFFFFFF)));
-    DrawCachedText(painter, text, font.FaceId(), font.size, QPointF(p.pen.location));
+    DrawCachedText(painter, text, faceId, size, QPointF(p.pen.location));
   };
   if (QPainter* shared = gPass.active ? PassPainterFor(port) : nullptr)
     draw(*shared, *port);
@@ -207,12 +292,12 @@ void DIM_InvertRect(const MRect& box, MathGraphicsContext* context) {
 
 float DIM_CharWidth(uint32_t c) {
   if (gFixedMetric > 0) return FixedWidth(1);
-  return OurCharWidth(c, CurrentFont());
+  return MeasuredCharWidth(c);
 }
 
 float DIM_StringWidth(const UniChar* s) {
   if (gFixedMetric > 0) return FixedWidth(CharacterCount(View(s)));
-  return OurStringWidth(s, CurrentFont());
+  return MeasuredWidth(View(s));
 }
 
 int32_t DIM_PositionToStringOffset(const UniChar* s, float x) {
@@ -235,21 +320,34 @@ void DIM_DrawChar(uint32_t c, MathGraphicsContext* context) {
 
 void DIM_DrawString(const UniChar* s, MathGraphicsContext* context) { DrawText(View(s), context); }
 
+namespace {
+
+void NormalFaceOf(OurPort& port) {
+  port.text.style = 0;
+  port.foreColor = 0x000000;
+}
+
+}  // namespace
+
 void DIM_TextSize(float size) {
   if (OurPort* port = CurrentPort()) port->text.fontSize = DoubleToInt32(size);
 }
 
 void DIM_NormalFace() {
+  if (OurPort* port = CurrentPort()) NormalFaceOf(*port);
+}
+
+void DIM_TextSizeAndNormalFace(float size) {
   if (OurPort* port = CurrentPort()) {
-    port->text.style = 0;
-    port->foreColor = 0x000000;
+    port->text.fontSize = DoubleToInt32(size);
+    NormalFaceOf(*port);
   }
 }
 
 float DIM_CharAscent(uint32_t c) {
   const bool lowerWithoutAscender = c >= 'a' && c <= 'z' && std::u16string_view(u"bdfhijklt").find(static_cast<char16_t>(c)) == std::u16string_view::npos;
   if (lowerWithoutAscender) {
-    const float fontAscent = gFixedMetric > 0 ? WholeSize() : CurrentFont().GetAscent();
+    const float fontAscent = gFixedMetric > 0 ? WholeSize() : CurrentFontAscent();
     return fontAscent / 2 + 1.0f + 2.0f;
   }
   if (c == 0x2211) return 0.9f * gMathFontSize;

@@ -38,6 +38,7 @@ void DIM_DrawChar(uint32_t c, MathGraphicsContext* context);
 void DIM_DrawString(const UniChar* s, MathGraphicsContext* context);
 void DIM_TextSize(float size);
 void DIM_NormalFace();
+void DIM_TextSizeAndNormalFace(float size);
 float DIM_CharAscent(uint32_t c);
 float DIM_CharDescent(uint32_t c);
 

@@ -82,10 +82,14 @@ bool NeedsParentheses(ExpressionRecord* p, int32_t i) {
 
 }  // namespace
 
+bool HIER_ParenthesizeOperands(ExpressionRecord* p) {
+  bool changed = false;
+  for (int32_t i = 0; i < p->operandCount; ++i)
+    if (p->operands[i] && NeedsParentheses(p, i)) changed = DO_UnopOn(p->operands[i], kOpId) || changed;
+  return changed;
+}
+
 void HIER_ImplementHierarchy(ExpressionRecord* root) {
   if (!root) return;
-  ForEachBottomUp(root, [](ExpressionRecord* p) {
-    for (int32_t i = 0; i < p->operandCount; ++i)
-      if (p->operands[i] && NeedsParentheses(p, i)) DO_UnopOn(p->operands[i], kOpId);
-  });
+  ForEachBottomUp(root, [](ExpressionRecord* p) { HIER_ParenthesizeOperands(p); });
 }

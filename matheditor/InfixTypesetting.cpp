@@ -71,7 +71,6 @@ bool ShowsDot(const ExpressionRecord* node, int32_t i) {
 void Measure(ExpressionRecord* node, float s) {
   const Spacing spacing = SpacingOf(node, s);
   const float gap = node->opcode == kOpTimes ? 0.077f * s : SignWidth(spacing) + spacing.before + spacing.after;
-  const float giveWay = DIM_CharWidth(kPlusSign) + 0.25f * s;
   const int32_t n = node->operandCount;
   float x = 0, descent = 0, ascent = gMathFontAscent;
   for (int32_t i = 0; i < n; ++i) {
@@ -79,7 +78,7 @@ void Measure(ExpressionRecord* node, float s) {
     const float t = o.composed ? 0.0f : kMathAxis * s;
     descent = std::max(descent, o.descent - t);
     ascent = std::max(ascent, o.ascent + t);
-    if (SignGivesWay(node, i)) x -= giveWay;
+    if (SignGivesWay(node, i)) x -= DIM_CharWidth(kPlusSign) + 0.25f * s;
     o.leftOffset = x;
     x += o.width;
     if (i == n - 1) continue;

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -28,17 +29,27 @@ bool EveryNodeHasEditData(ExpressionRecord* root) {
   return every;
 }
 
+// The formula's nodes in post-order: operands before their node, so read
+// backwards every node comes before its operands. A layout goes over them
+// many times once the tree stands.
+using Order = std::vector<ExpressionRecord*>;
+
+void Collect(ExpressionRecord* root, Order& order) {
+  order.clear();
+  ForEachBottomUp(root, [&](ExpressionRecord* n) { order.push_back(n); });
+}
+
 // Gives every node edit data, starting each layout with no overflow left
 // from an earlier wrap width; false when some node could not get any.
-bool PrepareEditData(ExpressionRecord* root) {
+bool PrepareEditData(const Order& order) {
   bool complete = true;
-  ForEachBottomUp(root, [&](ExpressionRecord* n) {
-    n->AllocateEditDataIfNecessary();
+  for (ExpressionRecord* n : order) {
+    if (!n->editData) n->AllocateEditDataIfNecessary();
     if (n->editData)
       n->editData->overflow = 0;
     else
       complete = false;
-  });
+  }
   return complete;
 }
 
@@ -54,9 +65,8 @@ void EmptyEveryBox(ExpressionRecord* root) {
 
 float SizeOfLevel(uint8_t level) { return gMathScriptSize[std::min<uint8_t>(level, 5)]; }
 
-bool ScriptSizeStep(const ExpressionRecord* node) {
-  const ExpressionRecord* p = node->parent;
-  const int32_t i = OP_NUM(node);
+// Whether operand i of p is set one script size smaller than p.
+bool ScriptSizeStep(const ExpressionRecord* p, int32_t i) {
   switch (p->opcode) {
     case kOpPower:
     case kOpSn: return i == 1 && !p->editData->overflow;
@@ -74,40 +84,117 @@ bool ScriptSizeStep(const ExpressionRecord* node) {
   }
 }
 
-void MarkTableHeadings(ExpressionRecord* root, const DocumentRecord* document) {
-  ForEachTopDown(root, [&](ExpressionRecord* n) {
-    const bool heading = n->opcode == kOpAtom && document && IsIDTableHeading(n->payload.id, document);
-    if (heading)
-      n->editData->styleFlags |= kTableHeadingStyle;
-    else
-      n->editData->styleFlags &= static_cast<uint8_t>(~kTableHeadingStyle);
-  });
-}
-
-void Place(ExpressionRecord* root) {
-  EditData& r = *root->editData;
-  r.leftOffset = 0;
-  r.bottomOffset = r.ascent + r.descent;
-  r.left = r.leftOffset;
-  r.bottom = r.bottomOffset;
-  ForEachTopDown(root, [&](ExpressionRecord* n) {
-    if (n == root) return;
-    const EditData& p = *n->parent->editData;
-    n->editData->bottom = p.bottom + n->editData->bottomOffset;
-    n->editData->left = p.left + n->editData->leftOffset;
-  });
-}
-
 void MarkOverflow(ExpressionRecord* node, float wrapWidth) {
   if (node->editData->overflow || !(node->editData->width > wrapWidth)) return;
   for (ExpressionRecord* n = node; n; n = n->parent) n->editData->overflow = 1;
 }
 
+void MarkTableHeadings(const Order& order, const DocumentRecord* document) {
+  for (ExpressionRecord* n : order) {
+    const bool heading = n->opcode == kOpAtom && document && IsIDTableHeading(n->payload.id, document);
+    if (heading)
+      n->editData->styleFlags |= kTableHeadingStyle;
+    else
+      n->editData->styleFlags &= static_cast<uint8_t>(~kTableHeadingStyle);
+  }
+}
+
+void FixSizes(const Order& order) {
+  order.back()->editData->sizeLevel = kRootSizeLevel;
+  for (auto n = order.rbegin(); n != order.rend(); ++n) {
+    ExpressionRecord* p = *n;
+    const uint8_t level = p->editData->sizeLevel;
+    for (int32_t i = 0; i < p->operandCount; ++i)
+      if (ExpressionRecord* o = p->operands[i])
+        o->editData->sizeLevel = ScriptSizeStep(p, i) ? std::min<uint8_t>(level + 1, kSmallestSizeLevel) : level;
+  }
+}
+
+void IterateOnce(const Order& order) {
+  MERecord* r = gMathCurrentMEH;
+  const float wrapWidth = r ? r->wrapWidth : kNoWrapWidth;
+  for (ExpressionRecord* n : order) {
+    TypesetNode(n, 0, nullptr);
+    MarkOverflow(n, wrapWidth);
+  }
+  if (!r) return;
+  const EditData& e = *order.back()->editData;
+  r->baselineOffset = DoubleToInt32(e.descent - (e.composed ? 0.0f : kMathAxis * gMathFontSize));
+}
+
+void Place(const Order& order) {
+  EditData& r = *order.back()->editData;
+  r.leftOffset = 0;
+  r.bottomOffset = r.ascent + r.descent;
+  r.left = r.leftOffset;
+  r.bottom = r.bottomOffset;
+  for (auto n = order.rbegin() + 1; n != order.rend(); ++n) {
+    EditData& e = *(*n)->editData;
+    const EditData& p = *(*n)->parent->editData;
+    e.bottom = p.bottom + e.bottomOffset;
+    e.left = p.left + e.leftOffset;
+  }
+}
+
+// Whether the display text reads back as the value: Str2D(text) == value,
+// without the general reader for plain decimals of up to 15 digits. Their
+// digits and their power of ten are exact doubles, so one division gives
+// the correctly rounded value any reader gives.
+bool TextReadsAs(const UniChar* text, double value) {
+  constexpr int kExactDigits = 15;
+  double digits = 0;
+  int count = 0;
+  int fraction = -1;  // digits after the point; -1 before one
+  for (const UniChar* c = text; *c; ++c) {
+    if (*c == u'.' && fraction < 0 && count > 0) {
+      fraction = 0;
+      continue;
+    }
+    if (*c < u'0' || *c > u'9' || ++count > kExactDigits) return Str2D(text) == value;
+    digits = digits * 10 + (*c - u'0');
+    if (fraction >= 0) ++fraction;
+  }
+  if (count == 0 || fraction == 0) return Str2D(text) == value;
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  return (fraction > 0 ? digits / kPowers[fraction] : digits) == value;
+}
+
+// Gives a number its display text, splitting a power of ten off into a
+// scientific-notation node; true when the tree changed.
+bool NumberToString(ExpressionRecord* n) {
+  if (n->opcode != kOpNumber || !n->payload.number) return false;
+  NumberBlock& number = *n->payload.number;
+  if (TextReadsAs(number.text, number.value)) return false;
+  int32_t exponent = 0;
+  D2StrE(number.value, number.text, &exponent);
+  if (exponent == 0) return false;
+  const double mantissa = number.value / std::pow(10.0, exponent);
+  ExpressionRecord* power = Number(exponent);
+  if (!power) return false;
+  D2Str(exponent, power->payload.number->text);
+  number.value = mantissa;
+  DO_BinOpOn(n, power, 1, kOpSn);
+  return true;
+}
+
+// Numbers to display text and the parentheses the hierarchy asks for, in
+// one walk (both look only below the node they change); the order of the
+// tree they leave.
+void ImplementHierarchy(ExpressionRecord* root, Order& order) {
+  order.clear();
+  bool changed = false;
+  ForEachBottomUp(root, [&](ExpressionRecord* n) {
+    changed = NumberToString(n) || changed;
+    changed = HIER_ParenthesizeOperands(n) || changed;
+    order.push_back(n);
+  });
+  if (changed) Collect(root, order);
+}
+
 }  // namespace
 
 void TypesetNode(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context) {
-  MathTextSize(SizeOfLevel(node->editData->sizeLevel));
-  MathNormalFace();
+  MathTextSizeAndNormalFace(SizeOfLevel(node->editData->sizeLevel));
   const OperatorInfo* info = FindOperatorInfo(node->opcode);
   if (info) GetTypesetHandler(info->handler)(node, mode, context);
 }
@@ -119,42 +206,19 @@ void setfont(ExpressionRecord* node) {
 
 void ORIGINS_NumbersToStrings(ExpressionRecord* node) {
   if (!node) return;
-  ForEachBottomUp(node, [](ExpressionRecord* n) {
-    if (n->opcode != kOpNumber || !n->payload.number) return;
-    NumberBlock& number = *n->payload.number;
-    if (Str2D(number.text) == number.value) return;
-    int32_t exponent = 0;
-    D2StrE(number.value, number.text, &exponent);
-    if (exponent == 0) return;
-    const double mantissa = number.value / std::pow(10.0, exponent);
-    ExpressionRecord* power = Number(exponent);
-    if (!power) return;
-    D2Str(exponent, power->payload.number->text);
-    number.value = mantissa;
-    DO_BinOpOn(n, power, 1, kOpSn);
-  });
+  ForEachBottomUp(node, [](ExpressionRecord* n) { NumberToString(n); });
 }
 
 void HIER_FixSizes(ExpressionRecord* root) {
-  root->editData->sizeLevel = kRootSizeLevel;
-  ForEachTopDown(root, [&](ExpressionRecord* n) {
-    if (n == root) return;
-    uint8_t level = n->parent->editData->sizeLevel;
-    if (ScriptSizeStep(n)) level = std::min<uint8_t>(level + 1, kSmallestSizeLevel);
-    n->editData->sizeLevel = level;
-  });
+  BorrowedVector<ExpressionRecord*> order;
+  Collect(root, *order);
+  FixSizes(*order);
 }
 
 void ORIGINS_IterateOnce(ExpressionRecord* root) {
-  MERecord* r = gMathCurrentMEH;
-  const float wrapWidth = r ? r->wrapWidth : kNoWrapWidth;
-  ForEachBottomUp(root, [&](ExpressionRecord* n) {
-    TypesetNode(n, 0, nullptr);
-    MarkOverflow(n, wrapWidth);
-  });
-  if (!r) return;
-  const EditData& e = *root->editData;
-  r->baselineOffset = DoubleToInt32(e.descent - (e.composed ? 0.0f : kMathAxis * gMathFontSize));
+  BorrowedVector<ExpressionRecord*> order;
+  Collect(root, *order);
+  IterateOnce(*order);
 }
 
 void MATH_Hmm() {
@@ -164,21 +228,22 @@ void MATH_Hmm() {
   gMathScriptSize = r->sizeTable ? r->sizeTable : gMathDefaultSizes;
   LB_Precompute();
   ExpressionRecord* root = r->root;
-  ORIGINS_NumbersToStrings(root);
-  HIER_ImplementHierarchy(root);
-  if (!PrepareEditData(root)) {
+  BorrowedVector<ExpressionRecord*> borrowed;
+  Order& order = *borrowed;
+  ImplementHierarchy(root, order);
+  if (!PrepareEditData(order)) {
     r->layoutValid = 0;
     EmptyEveryBox(root);
     return;
   }
-  HIER_FixSizes(root);
-  MarkTableHeadings(root, r->document);
-  ORIGINS_IterateOnce(root);
+  FixSizes(order);
+  MarkTableHeadings(order, r->document);
+  IterateOnce(order);
   if (root->editData->overflow) {
-    HIER_FixSizes(root);
-    ORIGINS_IterateOnce(root);
+    FixSizes(order);
+    IterateOnce(order);
   }
-  Place(root);
+  Place(order);
   LB_ComputeLineBreaks();
   r->layoutValid = 1;
   r->lastLayoutWidth = r->wrapWidth;

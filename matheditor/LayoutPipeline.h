@@ -11,6 +11,9 @@ void MATH_Hmm();
 
 void ORIGINS_NumbersToStrings(ExpressionRecord* node);
 void HIER_ImplementHierarchy(ExpressionRecord* root);
+// The parentheses one node's operands need, its operands' own already in
+// place; true when it put any in.
+bool HIER_ParenthesizeOperands(ExpressionRecord* node);
 void HIER_FixSizes(ExpressionRecord* root);
 void ORIGINS_IterateOnce(ExpressionRecord* root);
 

@@ -1,7 +1,6 @@
 #include "matheditor/LineBreaking.h"
 
 #include "CoreUtilities/MemoryBudget.h"
-#include "expression/TreeWalking.h"
 #include "matheditor/TreeOrder.h"
 
 #include <algorithm>
@@ -86,10 +85,15 @@ LineRow* NewRows(int32_t n) {
 }
 
 bool ResetTable(MERecord* r) {
-  LineRow* rows = NewRows(1);
-  if (!rows) return false;
-  OurDisposeMemory(r->lineRows);
-  r->lineRows = rows;
+  // Most layouts keep their one line: its table serves again.
+  if (r->lineRows && r->lineCount == 1) {
+    r->lineRows[0] = {0, 0};
+  } else {
+    LineRow* rows = NewRows(1);
+    if (!rows) return false;
+    OurDisposeMemory(r->lineRows);
+    r->lineRows = rows;
+  }
   r->lineCount = 1;
   r->widestLine = RootWidth(r);
   return true;
@@ -135,8 +139,11 @@ void LB_Precompute() {}
 void LB_ComputeLineBreaks() {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->root || !ResetTable(r)) return;
+  // Overflow marks reach up to the root: without one there is no break.
+  if (!r->root->editData || !r->root->editData->overflow) return;
   ClearUnbreakableOverflow(r->root);
-  const int32_t nodes = MATH_NodeCount(r->root);
+  int32_t nodes = 0;
+  ForEachTopDown(r->root, [&](ExpressionRecord*) { ++nodes; });
   auto* points = static_cast<float*>(OurAllocateMemory(sizeof(float) * static_cast<size_t>(nodes), false));
   if (!points) return;
   // A break at the formula's right end would only start an empty line.

@@ -8,18 +8,53 @@
 // the tree's own steps find a node's place among its siblings anew each
 // time, which a layout repeats many times over a node of many operands.
 
+// A layout walks the tree a dozen times; each walk borrows a vector kept
+// from an earlier one instead of allocating its own. Walks may nest.
+template <typename Element>
+class BorrowedVector {
+ public:
+  BorrowedVector() {
+    std::vector<std::vector<Element>>& pool = Pool();
+    if (!pool.empty()) {
+      vector_ = std::move(pool.back());
+      pool.pop_back();
+    }
+  }
+  ~BorrowedVector() {
+    vector_.clear();
+    Pool().push_back(std::move(vector_));
+  }
+  BorrowedVector(const BorrowedVector&) = delete;
+  BorrowedVector& operator=(const BorrowedVector&) = delete;
+  std::vector<Element>& operator*() { return vector_; }
+
+ private:
+  static std::vector<std::vector<Element>>& Pool() {
+    thread_local std::vector<std::vector<Element>> pool;
+    return pool;
+  }
+  std::vector<Element> vector_;
+};
+
+namespace tree_order_detail {
+
+struct Frame {
+  ExpressionRecord* node;
+  int32_t next;
+};
+
+}  // namespace tree_order_detail
+
 // Post-order, operands left to right, root last. The visit may replace the
 // node it is given in its parent, or the operands of that node.
 template <typename Visit>
 void ForEachBottomUp(ExpressionRecord* root, Visit visit) {
-  struct Frame {
-    ExpressionRecord* node;
-    int32_t next;
-  };
   if (!root) return;
-  std::vector<Frame> stack{{root, 0}};
+  BorrowedVector<tree_order_detail::Frame> borrowed;
+  std::vector<tree_order_detail::Frame>& stack = *borrowed;
+  stack.push_back({root, 0});
   while (!stack.empty()) {
-    Frame& top = stack.back();
+    tree_order_detail::Frame& top = stack.back();
     if (top.node->operands && top.next < top.node->operandCount) {
       ExpressionRecord* operand = top.node->operands[top.next++];
       if (operand) stack.push_back({operand, 0});
@@ -37,7 +72,9 @@ void ForEachBottomUp(ExpressionRecord* root, Visit visit) {
 template <typename Descend>
 void ForEachTopDownWhere(ExpressionRecord* root, Descend descend) {
   if (!root) return;
-  std::vector<ExpressionRecord*> stack{root};
+  BorrowedVector<ExpressionRecord*> borrowed;
+  std::vector<ExpressionRecord*>& stack = *borrowed;
+  stack.push_back(root);
   while (!stack.empty()) {
     ExpressionRecord* node = stack.back();
     stack.pop_back();

@@ -1,5 +1,7 @@
 #include "MathLayoutFixture.h"
 
+#include "CoreUtilities/OurText/OurFontDesc.h"
+#include "CoreUtilities/OurText/OurTextMeasure.h"
 #include "matheditor/LineBreaking.h"
 #include "matheditor/MathTypesetState.h"
 #include "matheditor/MouseTracking.h"
@@ -29,6 +31,26 @@ TEST_F(DrawingLayer, TextSizesAreWholePoints) {
   MathTextSize(13.0f);
   EXPECT_FLOAT_EQ(fractional, DIM_StringWidth(u"velocity"));
   EXPECT_GT(fractional, 0);
+}
+
+// Widths kept between measures follow the font name, even one written into
+// the same storage, and the face.
+TEST_F(DrawingLayer, CharacterWidthsFollowTheFontNameAndFace) {
+  SetFixedMetricMeasuring(0);
+  MathTextSize(20);
+  for (const char* name : {"Times", "Courier", "Times"}) {
+    SetMathFontName(name);
+    for (const bool bold : {false, true})
+      for (const bool italic : {false, true}) {
+        MathNormalFace();
+        if (bold) UseBold();
+        if (italic) UseItalics();
+        const OurFontDesc font(name, 20, bold, italic);
+        for (const uint32_t c : {0x6Du, 0x69u, 0x57u, 0x2211u})  // m i W and a sum sign
+          EXPECT_EQ(DIM_CharWidth(c), OurCharWidth(c, font)) << name << bold << italic << c;
+      }
+  }
+  MathNormalFace();
 }
 
 TEST_F(DrawingLayer, SelectionAcrossThreeLinesIsHighlightedInThreePieces) {
