@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 
 #include <QRegion>
@@ -204,6 +205,26 @@ class AGraphPane {
   void AddFunctionGraph(const ExpressionRecord* f, bool ofX, int32_t view, AGraphColor* colour, PlottingMode mode);
   void AddPlaneCurve(ExpressionRecord* x, ExpressionRecord* y, int32_t view, AGraphColor* colour, double grain,
                      int32_t selectionType, CoordDisplayParam range);
+  // The surface (x, y, z) over two of view's ranges, in the 3-D view;
+  // false when no graph was made. Trees taken over.
+  bool AddGridSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* clip,
+                      AGraphColor* colour, double grain, double opacity, PlottingMode mode, int32_t view,
+                      CoordDisplayParam uRange, CoordDisplayParam vRange);
+  void AddPolarFunctionOfTwo(const ExpressionRecord* g, int32_t view, AGraphColor* colour, double grain,
+                             ExpressionRecord* clip, PlottingMode mode, double opacity);
+  void AddSphericalSurface(ExpressionRecord* rho, ExpressionRecord* theta, ExpressionRecord* phi,
+                           ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity,
+                           PlottingMode mode, int32_t view, CoordDisplayParam uRange, CoordDisplayParam vRange);
+  void Add4DSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* w,
+                    ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity, int32_t view,
+                    CoordDisplayParam uRange, CoordDisplayParam vRange);
+  // branch 2 density, 3 contour.
+  void AddFlatPlot(int32_t branch, ExpressionRecord* f, AGraphColor* colour, double grain, int32_t view);
+  // parameter: the variable the curve runs in, renamed u.
+  void AddSpaceCurve(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* radius,
+                     ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity, int32_t view,
+                     int32_t parameter, CoordDisplayParam range);
+  void ShowFlags(std::initializer_list<CoordDisplayParam> params);
   // Takes over the trees and the colour; null when no graph was made.
   A2DGraph* MakeRegion(ExpressionRecord* relation, ExpressionRecord* zero, AGraphColor* colour, PlottingMode mode,
                        bool equation, int32_t view);
