@@ -425,3 +425,178 @@ TEST(AddingEquations, EachKindReachesItsMakerWithItsFormulasInU) {
 }
 
 }  // namespace
+
+namespace {
+
+bool Holds(const Made& made, size_t i, int32_t id) { return DIM_Contains(made.formulas[i]->Tree(), id); }
+
+TEST(AddingEquations, PrimedEquationGoesToTheSecondViewAndStaysPrimed) {
+  Pane p(k2D);
+  Tree tree = Parse("y = x^2");
+  ExchangeXYZwithXYZprime(tree.get());
+  const Tree before(Copy(tree.get()));
+  EXPECT_EQ(p.Add(tree.get()), 0);
+  EXPECT_TRUE(MATH_Equal(tree.get(), before.get()));
+  ASSERT_EQ(gMade.size(), 1u);
+  EXPECT_EQ(gMade[0].view, p.pane->View2D(1));
+  EXPECT_DOUBLE_EQ(gMade[0].formulas[0]->Evaluate(1.5, 0, 0, 0, 0, 0), 2.25);
+  EXPECT_EQ(p.pane->Lookup().At(0)->pairs[0].view, p.pane->View2D(1));
+}
+
+// The region drawn strictly at pair 0, its boundary in off-black at pair 2,
+// both in one row; the next equation starts the next row.
+TEST(AddingEquations, NonStrictInequalityAddsItsBoundary) {
+  Pane p(k2D);
+  EXPECT_EQ(p.Add("leq(x^2 + y^2, 1)"), 0);
+  EXPECT_EQ(p.Add("y = x"), 1);
+  ASSERT_EQ(gMade.size(), 3u);
+  const Made &region = gMade[0], &boundary = gMade[1];
+  EXPECT_EQ(region.formulas[0]->Tree()->opcode, kOpLess);
+  EXPECT_EQ(region.number, 0);
+  EXPECT_EQ(boundary.formulas[0]->Tree()->opcode, kOpEquals);
+  EXPECT_EQ(boundary.number, 1);
+  EXPECT_EQ(boundary.solid, 0x333333u);
+  EXPECT_EQ(boundary.colourType, AGraphColor::kSolid);
+  EXPECT_DOUBLE_EQ(boundary.formulas[1]->Evaluate(0, 0, 0.5, 0.5, 0, 0), -0.5);
+  const GraphLookup& row = *p.pane->Lookup().At(0);
+  EXPECT_EQ(row.pairs[0].view, p.pane->View2D(0));
+  EXPECT_EQ(row.pairs[0].index, 0);
+  EXPECT_EQ(row.pairs[1].view, nullptr);
+  EXPECT_EQ(row.pairs[2].view, p.pane->View2D(0));
+  EXPECT_EQ(row.pairs[2].index, 1);
+  EXPECT_EQ(p.pane->Lookup().At(1)->pairs[0].index, 2);
+  EXPECT_EQ(p.pane->View2D(0)->GraphCount(), 3);
+}
+
+TEST(AddingEquations, TheLastColourEquationWins) {
+  Pane p(k2D);
+  p.Add("y = x, vector(r, g, b) = vector(1, 0, 0), vector(r, g, b) = vector(0, 1, 0)");
+  ASSERT_EQ(gMade.size(), 1u);
+  EXPECT_EQ(gMade[0].colourType, AColorEquations::kRGBEquations);
+  EXPECT_DOUBLE_EQ(gMade[0].colourValues[0], 0);
+  EXPECT_DOUBLE_EQ(gMade[0].colourValues[1], 1);
+  p.Add("y = x, vector(h, s, v) = vector(0.5, 1, 1)");
+  EXPECT_EQ(gMade[1].colourType, AColorEquations::kHSVEquations);
+  EXPECT_DOUBLE_EQ(gMade[1].colourValues[0], 0.5);
+}
+
+// Conditions become clips in 3-D, r read as the coordinate id 7 and the
+// curve's parameter as u, so a condition on it clips.
+TEST(AddingEquations, ConditionsBecomeClipsInTheCurvesVariables) {
+  {
+    Pane p(k3D);
+    EXPECT_EQ(p.Add("z = x*y, r < 1"), 0);
+    ASSERT_TRUE(gMade[0].formulas[3]);
+    EXPECT_TRUE(Holds(gMade[0], 3, kIdRho));
+    EXPECT_FALSE(Holds(gMade[0], 3, kIdR));
+  }
+  {
+    Pane p(k3D);
+    EXPECT_EQ(p.Add("vector(r, theta) = vector(1, t), t < 1"), 0);
+    const Made& curve = gMade[0];
+    ASSERT_TRUE(curve.formulas[4]);
+    EXPECT_FALSE(Holds(curve, 4, kIdT));
+    EXPECT_DOUBLE_EQ(curve.opacity, 1.0);
+    EXPECT_EQ(curve.formulas[4]->Evaluate(0.5, 0, 0, 0, 0, 0), 1);
+    EXPECT_NE(curve.formulas[4]->Evaluate(1.5, 0, 0, 0, 0, 0), 1);
+  }
+  {
+    Pane p(k4D);
+    EXPECT_EQ(p.Add("vector(x, y, u, v) = vector(cos(t), sin(t), t, 0), u < 1"), 0);
+    const Made& curve = gMade[0];
+    ASSERT_TRUE(curve.formulas[4]);
+    EXPECT_TRUE(Holds(curve, 4, kIdZ));
+    EXPECT_FALSE(Holds(curve, 4, kIdU));
+  }
+  {
+    Pane p(k2D);
+    EXPECT_EQ(p.Add("vector(r, theta) = vector(1, t)"), 0);
+    EXPECT_EQ(gMade[0].number, 6);
+  }
+}
+
+// Out-of-range modes and NaN take the block default, 2.
+TEST(AddingEquations, PlottingModeIsCheckedAndDefaults) {
+  const std::pair<double, PlottingMode> modes[] = {{0, kPlotSampling},   {1.9, kPlotInterval},
+                                                   {2, kPlotIntervalPixelTests}, {NAN, kPlotIntervalPixelTests},
+                                                   {-1, kPlotIntervalPixelTests}, {3, kPlotIntervalPixelTests},
+                                                   {1e300, kPlotIntervalPixelTests}};
+  Pane p(k2D);
+  for (const auto& [given, expected] : modes) {
+    gMade.clear();
+    p.Add("y = x", 1, given);
+    ASSERT_EQ(gMade.size(), 1u);
+    EXPECT_EQ(gMade[0].mode, expected) << given;
+  }
+}
+
+// Nothing made: no row, -1, nothing leaked (the sanitizer build checks).
+TEST(AddingEquations, EquationsThatMakeNoGraphFreeEverything) {
+  {
+    Pane p(k2D, false);
+    for (const char* text : {"y = x^2, 0 < x < 1", "leq(x^2 + y^2, 1), x > 0", "r = theta", "z = x*y",
+                             "y = x, vector(r, g, b) = vector(1, 0, 0)", "w = x", "y = x, radius = 2"})
+      EXPECT_EQ(p.Add(text, 2), -1) << text;
+    EXPECT_EQ(p.pane->Lookup().Count(), 0);
+  }
+  {
+    Pane p(k3D, false);
+    for (const char* text : {"z = x*y, x < 1", "vector(r, theta, z) = vector(1, t, t), radius = t",
+                             "vector(d*x, d*y, d*z) = vector(y, -x, z), x = y*z", "x^2 + y^2 = 1"})
+      EXPECT_EQ(p.Add(text), -1) << text;
+  }
+  {
+    Pane p(k2D);
+    EXPECT_EQ(p.Add("z = x*y, x < 1", 4), -1);
+    EXPECT_EQ(p.Add("z = x*y", NAN), -1);
+    EXPECT_TRUE(gMade.empty());
+  }
+}
+
+// Until the 3-D and 4-D graphs exist, equations that need them say so.
+TEST(AddingEquations, EquationsNeedingMissingViewsSaySo) {
+  struct Row {
+    const char* text;
+    bool is3D, is4D;
+    int32_t message;
+  };
+  for (const Row& row : {Row{"z = x*y", true, false, kMsgCantGraphIn3D}, Row{"y = x^2", true, false, kMsgCantGraphIn3D},
+                         Row{"r = theta*phi", false, false, kMsgCantGraphIn3D},
+                         Row{"w = z^2", false, true, kMsgCantGraphIn4D}, Row{"w = z^2", false, false, kMsgCantGraphIn4D}}) {
+    Tree tree = Parse(row.text);
+    EXPECT_EQ(GetEqnSyntaxErr(tree.get(), row.is3D, row.is4D, nullptr), row.message) << row.text;
+  }
+  for (const char* flat : {"z = x*y", "y = x^2", "x^2 + y^2 < 1"}) {
+    Tree tree = Parse(flat);
+    EXPECT_NE(GetEqnSyntaxErr(tree.get(), false, false, nullptr), kMsgCantGraphIn3D) << flat;
+  }
+}
+
+// The coordinate display shows the flagged ranges, in field order; every
+// view samples the current view's T, R and Theta ranges.
+TEST(AddingEquations, PassChoosesViewsSharesRangesAndShowsFlaggedFields) {
+  Pane p(k3D);
+  static std::vector<int> shown;
+  shown.clear();
+  gGraphPaneHooks.SetCoordinateValues = [](int32_t field, double, double, DocumentRecord*) { shown.push_back(field); };
+  p.pane->View3D(0)->Record().ranges[kCoordT][1] = 9;
+  p.pane->StartAddingEquations(true, false, true, true, p.ct);
+  EXPECT_EQ(p.pane->CurrentView(), p.pane->View3D(0));
+  EXPECT_EQ(p.pane->SecondView(), p.pane->View3D(1));
+  for (AGraphView* view : {p.pane->View2D(1), p.pane->View3D(1), p.pane->View4D()})
+    EXPECT_EQ(view->Record().ranges[kCoordT][1], 9);
+  p.Add("vector(r, theta, z) = vector(1, t, t)");
+  p.pane->DoneAddingEquations();
+  EXPECT_EQ(shown, (std::vector<int>{kCoordX, kCoordY, kCoordZ, kCoordT}));
+
+  CoordinateTransformation plane;
+  plane.kind = CoordinateTransformation::kPlaneFromTransformed;
+  p.pane->StartAddingEquations(false, false, false, false, plane);
+  EXPECT_EQ(p.pane->SecondView(), p.pane->View2D(1));
+  EXPECT_EQ(p.pane->Lookup().Count(), 0);
+  p.pane->StartAddingEquations(false, true, true, false, p.ct);
+  EXPECT_EQ(p.pane->CurrentView(), p.pane->View4D());
+  EXPECT_EQ(p.pane->SecondView(), nullptr);
+}
+
+}  // namespace
