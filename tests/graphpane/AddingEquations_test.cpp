@@ -504,6 +504,21 @@ TEST(AddingEquations, ConditionsBecomeClipsInTheCurvesVariables) {
     EXPECT_NE(curve.formulas[4]->Evaluate(1.5, 0, 0, 0, 0, 0), 1);
   }
   {
+    Pane p(k3D);
+    static double red;
+    // Made nothing: frees what it was handed.
+    gGraphMakers.GridSurface = [](AnExpression* x, AnExpression* y, AnExpression* z, double, double, AGraphColor* c,
+                                  AnExpression* clip, PlottingMode, const double&, const double&, const double&,
+                                  const double&, AGraphView&) -> A3DGraph* {
+      red = c->fColorExpressions[0]->Evaluate(0.7, 0, 0, 0, 0.3, 0);
+      for (AnExpression* e : {x, y, z, clip}) delete e;
+      delete c;
+      return nullptr;
+    };
+    EXPECT_EQ(p.Add("z^2, z < 1, vector(r, g, b) = vector(z, 0, 0)"), -1);
+    EXPECT_DOUBLE_EQ(red, 0.7);
+  }
+  {
     Pane p(k4D);
     EXPECT_EQ(p.Add("vector(x, y, u, v) = vector(cos(t), sin(t), t, 0), u < 1"), 0);
     const Made& curve = gMade[0];
