@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <utility>
@@ -29,7 +30,7 @@ class WidgetMouseSource : public QObject, public MouseSource {
   WidgetMouseSource(const WidgetMouseSource&) = delete;
   WidgetMouseSource& operator=(const WidgetMouseSource&) = delete;
 
-  bool IsButtonDown() override { return down_; }
+  bool IsButtonDown() override;
   bool WaitMouseUp(QPoint* where, double timeoutSeconds) override;
   bool WaitMouseEvent(QPoint* where) override;
   void FlushMouseEvents() override {}
@@ -44,6 +45,13 @@ class WidgetMouseSource : public QObject, public MouseSource {
   QPointer<QWidget> widget_;
   QPoint last_;
   bool down_ = true;
+  // Moves and the release received but not yet waited for: one pass of the
+  // event loop may deliver several.
+  struct Received {
+    QPoint where;
+    bool released;
+  };
+  std::deque<Received> received_;
   QEventLoop* loop_ = nullptr;
   QTimer timeout_;
   std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> held_;
