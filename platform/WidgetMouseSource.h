@@ -20,7 +20,7 @@ class QEventLoop;
 // received: each wait runs a nested event loop until the widget's next
 // mouse move or release, or the timeout. Positions are the widget's own.
 // While the source lives, only this widget's mouse events and painting get
-// through: keys, other presses, closing and timers are held back and
+// through: keys, other presses, closing and timer ticks are held back and
 // delivered, in order, when the source goes, so that nothing frees what
 // the drag works on.
 class WidgetMouseSource : public QObject, public MouseSource {
