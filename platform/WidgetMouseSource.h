@@ -19,10 +19,10 @@ class QEventLoop;
 // The live mouse of one widget, for the drag loops of a press the widget
 // received: each wait runs a nested event loop until the widget's next
 // mouse move or release, or the timeout. Positions are the widget's own.
-// While the source lives, only this widget's mouse events and painting get
-// through: keys, other presses, closing and timer ticks are held back and
-// delivered, in order, when the source goes, so that nothing frees what
-// the drag works on.
+// While the source lives, keys, other presses, window closing and timer
+// ticks are held back and delivered, in order, when the source goes, so
+// that nothing frees what the drag works on; painting and queued calls
+// pass.
 class WidgetMouseSource : public QObject, public MouseSource {
  public:
   WidgetMouseSource(QWidget* widget, QPoint pressedAt);
