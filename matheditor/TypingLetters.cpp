@@ -43,6 +43,7 @@ ExpressionRecord* NewLetter(uint32_t c) {
 const UniChar* LettersOf(const ExpressionRecord* node) {
   if (node->opcode == kOpAtom) {
     if (IsSpecialSymbolChar(node->payload.id)) return nullptr;
+    if (node->editData && (node->editData->styleFlags & kStopLetterScan)) return nullptr;
     return AtomName(node);
   }
   if (IsFxn(node->opcode)) return FindOperatorInfo(node->opcode)->name;
