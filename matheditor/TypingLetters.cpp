@@ -88,11 +88,12 @@ void RemoveLetters(const std::vector<ExpressionRecord*>& spelled, ExpressionReco
   ExpressionRecord* function = nullptr;
   for (ExpressionRecord* letter : spelled) {
     if (letter == kept) continue;
-    if (letter->parent && letter->parent->opcode == kOpTimes) {
+    // A function is tested first: it may itself be a factor of a product.
+    if (IsFxn(letter->opcode)) {
+      function = letter;
+    } else if (letter->parent && letter->parent->opcode == kOpTimes) {
       product = letter->parent;
       MATH_DeleteNOpOperand(product, IndexInParent(letter));
-    } else if (IsFxn(letter->opcode)) {
-      function = letter;
     }
   }
   auto collapse = [&](ExpressionRecord* node) {

@@ -142,7 +142,12 @@ void KEY_Backslash() {
     r->caretType = kIPWholeNode;
   } else {
     if (node->opcode != kOpPrompt && !KEY_NOpAfterExpr(kOpTimes)) return;
-    KEY_AtomKey('\\');
+    // Not typed as a letter: a backslash joined into a known name would put
+    // the caret inside the wrong name.
+    const UniChar backslash[2] = {u'\\', 0};
+    const int32_t id = GetVariableIDFromString(backslash);
+    ExpressionRecord* atom = id == kNoVariableID ? nullptr : Atomic(id);
+    if (!atom || !DeleteOperandsTransferAndDispose(atom, r->selected)) return;
     r->caretType = kIPNameText;
     r->rangeStart = r->rangeEnd = 1;
   }
