@@ -7,6 +7,8 @@
 #include "expression/TreeShorthands.h"
 #include "expression/TreeSurgery.h"
 #include "matheditor/CaretPlacement.h"
+#include "matheditor/CommandDispatch.h"
+#include "matheditor/Deletion.h"
 #include "matheditor/EditorDocumentHooks.h"
 #include "matheditor/NodeQuestions.h"
 #include "matheditor/OperandInsertion.h"
@@ -216,6 +218,34 @@ ExpressionRecord* CircularFunctionBegun(ExpressionRecord* node) {
   return nullptr;
 }
 
+bool IsLetterI(const ExpressionRecord* node) { return node->opcode == kOpAtom && node->payload.id == 'i'; }
+
+bool HoldsIfCondition(const ExpressionRecord* node) {
+  switch (node->opcode) {
+    case kOpBranch: case kOpLParen: case kOpComma: case kOpEquals: case kOpNotEqual: case kOpLess: case kOpLeq:
+    case kOpGreater: case kOpGeq:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// "i" then "f": the i goes, and what was typed before it, up to the
+// enclosing piece, list or comparison, becomes the if's condition.
+void KEY_IfTemplate() {
+  MERecord* r = gMathCurrentMEH;
+  DELETE_Key();
+  // The i left a prompt: as a factor, it goes too.
+  if (r->selected->opcode == kOpPrompt && r->selected->parent && r->selected->parent->opcode == kOpTimes)
+    DELETE_Prompt();
+  ExpressionRecord* node = r->selected;
+  if (!HoldsIfCondition(node)) {
+    while (node->parent && !HoldsIfCondition(node->parent)) node = node->parent;
+    MOVE_SetIP(node, kIPWholeNode);
+  }
+  MATH_FunctionCode(kOpIf);
+}
+
 }  // namespace
 
 bool IsAfterFunction(const ExpressionRecord* node) {
@@ -258,6 +288,10 @@ void KEY_AtomKey(uint32_t c) {
     case kIPOperandRange:
       if (!MATH_IPisRange()) return;
       break;
+    case kIPOperator:
+      DELETE_OperatorNoSetIp();
+      if (r->caretType == kIPOperator) return;
+      break;
     case kIPWholeNode:
     case kIPAfterNode:
     case kIPBeforeNode:
@@ -266,6 +300,10 @@ void KEY_AtomKey(uint32_t c) {
       return;
   }
   ExpressionRecord* node = r->selected;
+  if (r->caretType == kIPAfterNode && c == 'f' && IsLetterI(node)) {
+    KEY_IfTemplate();
+    return;
+  }
   if (r->caretType == kIPAfterNode) {
     if (node->opcode == kOpId && IsAfterFunction(node))
       while (node->parent && IsAfterFunction(node)) node = node->parent;

@@ -7,6 +7,7 @@
 #include "expression/TreeSurgery.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/CommandDispatch.h"
+#include "matheditor/Deletion.h"
 #include "matheditor/OperandInsertion.h"
 #include "matheditor/Typing.h"
 
@@ -91,6 +92,7 @@ void KEY_DigitKey(uint32_t c) {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected) return;
   if (r->caretType == kIPOperandRange && !MATH_IPisRange()) return;
+  if (r->caretType == kIPOperator) DELETE_OperatorNoSetIp();
   ExpressionRecord* node = r->selected;
   switch (r->caretType) {
     case kIPWholeNode:

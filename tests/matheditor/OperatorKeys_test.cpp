@@ -297,6 +297,28 @@ TEST_F(OperatorKeys, Templates) {
   EXPECT_EQ(Tree(), "function(f,(x,?))");
 }
 
+TEST_F(OperatorKeys, IfFromTheLettersIAndF) {
+  record_->selected = record_->root;
+  Keys("x+1if");
+  EXPECT_EQ(Tree(), "if(x+1,?)");
+  EXPECT_EQ(record_->selected, record_->root->operands[1]);
+  Use(NewPrompt(), nullptr, kIPWholeNode);
+  record_->selected = record_->root;
+  Keys("y=2if");  // the condition stays on the right of the equation
+  EXPECT_EQ(Tree(), "y=if(2,?)");
+}
+
+TEST_F(OperatorKeys, LettersAndDigitsTypedOverASign) {
+  Use(Node(kOpPlus, {Var("a"), Var("b")}), nullptr, kIPOperator);
+  record_->selected = record_->root;
+  Keys("x");
+  EXPECT_EQ(Tree(), "a*x*b");
+  Use(Node(kOpPlus, {Var("a"), Var("b")}), nullptr, kIPOperator);
+  record_->selected = record_->root;
+  Keys("7");
+  EXPECT_EQ(Tree(), "a*7*b");
+}
+
 TEST_F(OperatorKeys, TimesTypedAfterALetterEndsItsName) {
   record_->selected = record_->root;
   Keys("s*in");
