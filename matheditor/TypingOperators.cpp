@@ -18,6 +18,7 @@
 #include "matheditor/Typing.h"
 #include "matheditor/TypingHelpers.h"
 
+#include <new>
 #include <vector>
 
 namespace {
@@ -28,7 +29,11 @@ void Select(ExpressionRecord* node) { MOVE_SetIP(node, kIPWholeNode); }
 void BecomeEmptyString(ExpressionRecord* node) {
   ExpressionRecord* string = NewExpression(kOpString, 0);
   if (!string) return;
-  string->text = new UniChar[1]{};
+  string->text = new (std::nothrow) UniChar[1]{};
+  if (!string->text) {
+    DisposeNode(string);
+    return;
+  }
   if (!DeleteOperandsTransferAndDispose(string, node)) return;
   MERecord* r = gMathCurrentMEH;
   r->selected = node;

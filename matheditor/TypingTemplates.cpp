@@ -180,8 +180,10 @@ void Root(ExpressionRecord* index) {
     DisposExpr(index);
     return;
   }
+  const bool promptIndex = index->opcode == kOpPrompt;
   Fill(made->operands[1], index);
   CaretAfterBuilding(radicand, made);
+  if (promptIndex && radicand->opcode != kOpPrompt) Select(made->operands[1]);
 }
 
 void LogWithBase() {

@@ -272,6 +272,8 @@ TEST_F(OperatorKeys, Templates) {
   EXPECT_EQ(onX(0x18C0), "integral(x,x,0,1)");
   EXPECT_EQ(onX(0x18BD), "substitution(x,x=0)");
   EXPECT_EQ(onX(0x18AF), "sqrt(x,3)");
+  EXPECT_EQ(onX(0x18B0), "sqrt(x,?)");
+  EXPECT_EQ(record_->selected, record_->root->operands[1]);
   EXPECT_EQ(onX(0x18A9), "1/x");
   record_->selected = record_->root;
   record_->caretType = kIPWholeNode;
@@ -317,6 +319,15 @@ TEST_F(OperatorKeys, LettersAndDigitsTypedOverASign) {
   record_->selected = record_->root;
   Keys("7");
   EXPECT_EQ(Tree(), "a*7*b");
+}
+
+// The algebra's numbers have no text until a layout writes it.
+TEST_F(OperatorKeys, DigitsTypedAfterAComputedNumber) {
+  ExpressionRecord* three = Number(3);
+  Use(three, three, kIPAfterNode);
+  Keys(".5");
+  EXPECT_EQ(Tree(), "3.5");
+  EXPECT_EQ(three->payload.number->value, 3.5);
 }
 
 TEST_F(OperatorKeys, TimesTypedAfterALetterEndsItsName) {
