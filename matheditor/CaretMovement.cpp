@@ -318,6 +318,11 @@ void GrowText(bool right) {
 void ExtendAsDrag(bool right) {
   MERecord* r = gMathCurrentMEH;
   const MERecord saved = *r;
+  MATH_Hmm();
+  // The drag starts where the caret is.
+  float x = 0, bottom = 0, top = 0;
+  MATH_GetIPCoords(&x, &bottom, &top);
+  gStartPoint = FPoint{(bottom + top) / 2, x};
   const bool collapsesFirst = r->caretType == kIPWholeNode || r->caretType == kIPOperandRange ||
                               r->caretType == kIPOperator;
   for (int moves = collapsesFirst ? 2 : 1; moves > 0; --moves) {
@@ -328,7 +333,6 @@ void ExtendAsDrag(bool right) {
     }
   }
   MATH_Hmm();
-  float x = 0, bottom = 0, top = 0;
   MATH_GetIPCoords(&x, &bottom, &top);
   r->selected = saved.selected;
   r->caretType = saved.caretType;
