@@ -9,6 +9,7 @@
 #include "expression/TreeBuilding.h"
 #include "expression/TreeSurgery.h"
 #include "matheditor/CaretPlacement.h"
+#include "matheditor/FormulaClipboard.h"
 #include "matheditor/NodeQuestions.h"
 #include "matheditor/OperandInsertion.h"
 #include "matheditor/Typing.h"
@@ -217,6 +218,9 @@ void ByCaretType(bool forward) {
       break;
     case kIPOperator:
       DELETE_Operator();
+      break;
+    case kIPMatrixBlock:
+      MATH_DeleteSubMatrix();
       break;
     case kIPStringText:
     case kIPNumberText:

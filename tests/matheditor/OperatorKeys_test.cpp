@@ -251,6 +251,15 @@ TEST_F(OperatorKeys, DeletingSigns) {
   EXPECT_EQ(Tree(), "a*b");
 }
 
+TEST_F(OperatorKeys, BackspaceOnABlockOfWholeRowsRemovesThem) {
+  Use(Matrix(2, 2, {Var("a"), Var("b"), Var("c"), Var("d")}), nullptr, kIPMatrixBlock, 2, 3);
+  record_->selected = record_->root;
+  MATH_FunctionCode(kCodeBackspace);
+  EXPECT_EQ(Tree(), "matrix(1,2,a,b)");
+  MATH_FunctionCode(kCodeForwardDelete);  // the whole matrix now selected: it goes
+  EXPECT_EQ(Tree(), "?");
+}
+
 TEST_F(OperatorKeys, Templates) {
   const auto onX = [this](int32_t code) {
     ExpressionRecord* x = Var("x");
