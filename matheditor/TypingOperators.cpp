@@ -190,8 +190,8 @@ void SetStopFlag(ExpressionRecord* atom) {
   if (atom->editData) atom->editData->styleFlags |= kStopLetterScan;
 }
 
-// Sign kinds and the grouping of the factors after the caret node; the
-// caret node is a factor but not the last.
+// The factors after the caret node (a factor but not the last) as one
+// node: the next factor alone, or a new product of the rest.
 ExpressionRecord* GroupFactorsAfter(ExpressionRecord* node) {
   MERecord* r = gMathCurrentMEH;
   ExpressionRecord* product = node->parent;
