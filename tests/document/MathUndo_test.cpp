@@ -75,3 +75,26 @@ TEST_F(MathUndo, AStateForABlockThatIsGoneIsNotApplied) {
 }
 
 }  // namespace
+
+namespace {
+
+// The parenthesis key after a letter: a function the document defines is
+// applied; any other letter gets a parenthesised factor.
+TEST_F(MathUndo, TheParenthesisKeyAppliesAFunctionTheDocumentDefines) {
+  MBlock definition = {};
+  definition.kind = kEquationBlock;
+  ASSERT_TRUE(SetEquationTree(
+      definition, NewBinop(kOpEquals, NewBinop(kOpFunction, Atomic('f'), Atomic('x')),
+                           NewBinop(kOpPower, Atomic('x'), Number(2)))));
+  document_.fContents.blocks.Add(definition);
+  gMathCurrentMEH = record_;
+  for (const char letter : {'f', 'g'}) {
+    Replace(Atomic(letter));
+    record_->caretType = kIPAfterNode;
+    MATH_FunctionCode(kOpId);
+    EXPECT_EQ(Text(record_->root), letter == 'f' ? "function(f,?)" : "g*(?)");
+    EXPECT_EQ(record_->selected->opcode, kOpPrompt);
+  }
+}
+
+}  // namespace
