@@ -86,14 +86,14 @@ TEST_F(MathUndo, TheParenthesisKeyAppliesAFunctionTheDocumentDefines) {
   ASSERT_TRUE(SetEquationTree(
       definition, NewBinop(kOpEquals, NewBinop(kOpFunction, Atomic('f'), Atomic('x')),
                            NewBinop(kOpPower, Atomic('x'), Number(2)))));
-  document_.fContents.blocks.Add(definition);
-  gMathCurrentMEH = record_;
+  fDocument.fContents.blocks.Add(definition);
+  gMathCurrentMEH = fRecord;
   for (const char letter : {'f', 'g'}) {
     Replace(Atomic(letter));
-    record_->caretType = kIPAfterNode;
+    fRecord->caretType = kIPAfterNode;
     MATH_FunctionCode(kOpId);
-    EXPECT_EQ(Text(record_->root), letter == 'f' ? "function(f,?)" : "g*(?)");
-    EXPECT_EQ(record_->selected->opcode, kOpPrompt);
+    EXPECT_EQ(Text(fRecord->root), letter == 'f' ? "function(f,?)" : "g*(?)");
+    EXPECT_EQ(fRecord->selected->opcode, kOpPrompt);
   }
 }
 
