@@ -1,68 +1,19 @@
 #include <gtest/gtest.h>
 
-#include "CoreUtilities/OurGWorld.h"
-#include "document/DocumentGraphPane.h"
-#include "document/DocumentIdle.h"
-#include "graphpane/AGraphPane.h"
-#include "graphpane/GraphHooks.h"
+#include "expression/MathEditRecord.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/MathEditorStartup.h"
-#include "expression/MathEditRecord.h"
-#include "platform/OurPort.h"
-#include "tests/document/ExpansionTestSupport.h"
+#include "tests/document/GraphedDocument.h"
 
 namespace {
 
-constexpr MRect kGraphRect{0, 0, 200, 240};
-
-// A document with its graph pane and a graph world, run by the idle as the
-// window's timer would.
-struct GraphedDocument {
-  explicit GraphedDocument(const std::string& statements) : document(DocumentOf(statements)) {
-    if (!document) return;
-    document->fGraphPane = MakeDocumentGraphPane(document.get(), kGraphRect, nullptr);
-    world = OurNewGWorld(kGraphRect);
-    sWorld = world;
-    InvalExprs(document.get());
-  }
-  ~GraphedDocument() {
-    document.reset();
-    OurDisposeGWorld(world);
-  }
-  bool RunUntilDone() {
-    sWorld = world;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!IsDocumentGraphDone(document.get())) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      DocumentIdle(document.get());
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    DrawDocumentGraph(document.get());
-    return true;
-  }
-  int32_t Graphs() { return document->fGraphPane->Lookup().Count(); }
-  const QImage& Picture() const { return world->image; }
-
-  static inline OurPort* sWorld = nullptr;
-  std::unique_ptr<DocumentRecord> document;
-  OurPort* world = nullptr;
-};
-
-class DocumentRoad : public ThreadsRunning {
+class DocumentRoad : public GraphingTest {
  protected:
   void SetUp() override {
+    GraphingTest::SetUp();
     InstallMathEditor();
-    gGraphPaneHooks.GetOffscreenGWorld = [](DocumentRecord*) { return GraphedDocument::sWorld; };
   }
-  void TearDown() override { gGraphPaneHooks.GetOffscreenGWorld = nullptr; }
 };
-
-int InkPixels(const QImage& a, const QImage& b) {
-  int differing = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != b.pixel(x, y);
-  return differing;
-}
 
 TEST_F(DocumentRoad, OneFunctionGivesOneGraphAndAnEditGraphsAgain) {
   GraphedDocument g("Expr y = x^2 + 1;\n");
@@ -89,8 +40,8 @@ TEST_F(DocumentRoad, OneFunctionGivesOneGraphAndAnEditGraphsAgain) {
 
   GraphedDocument direct("Expr y = x^2 + x;\n");
   ASSERT_TRUE(direct.RunUntilDone());
-  EXPECT_EQ(InkPixels(g.Picture(), direct.Picture()), 0);
-  EXPECT_GT(InkPixels(before, direct.Picture()), 50);
+  EXPECT_EQ(DifferingPixels(g.Picture(), direct.Picture()), 0);
+  EXPECT_GT(DifferingPixels(before, direct.Picture()), 50);
 }
 
 TEST_F(DocumentRoad, DefinitionsGraphLikeTheFormulasTheyStandFor) {
@@ -103,8 +54,8 @@ TEST_F(DocumentRoad, DefinitionsGraphLikeTheFormulasTheyStandFor) {
     ASSERT_TRUE(a.document && a.RunUntilDone());
     GraphedDocument b(written);
     ASSERT_TRUE(b.document && b.RunUntilDone());
-    EXPECT_EQ(InkPixels(a.Picture(), b.Picture()), 0) << defined;
-    EXPECT_GT(InkPixels(a.Picture(), GraphedDocument("").Picture()), 50);
+    EXPECT_EQ(DifferingPixels(a.Picture(), b.Picture()), 0) << defined;
+    EXPECT_GT(DifferingPixels(a.Picture(), GraphedDocument("").Picture()), 50);
   }
 }
 
