@@ -22,6 +22,7 @@ TEST_F(DocumentRoad, OneFunctionGivesOneGraphAndAnEditGraphsAgain) {
   EXPECT_EQ(EquationMessage(g.document.get(), 0), 0);
   const QImage before = g.Picture().copy();
 
+
   // Copy the x over the 1, through the editor's one entry, as typing does.
   MERecord* record = g.document->fContents.blocks[0].equation;
   ExpressionRecord* sum = record->root->operands[1];
@@ -57,6 +58,17 @@ TEST_F(DocumentRoad, DefinitionsGraphLikeTheFormulasTheyStandFor) {
     EXPECT_EQ(DifferingPixels(a.Picture(), b.Picture()), 0) << defined;
     EXPECT_GT(DifferingPixels(a.Picture(), GraphedDocument("").Picture()), 50);
   }
+}
+
+TEST_F(DocumentRoad, TheCoordinateDisplayKeepsTheRangesTheGraphsUse) {
+  GraphedDocument g("2D.Theta 0.5 6;\nExpr r = 1 + theta/6;\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  const CoordinateDisplayValues& display = g.document->fCoordinates;
+  ASSERT_TRUE(display.shown[kCoordTheta]);
+  EXPECT_EQ(display.low[kCoordTheta], 0.5);
+  EXPECT_EQ(display.high[kCoordTheta], 6);
+  InvalExprs(g.document.get());
+  for (bool field : display.shown) EXPECT_FALSE(field);
 }
 
 TEST_F(DocumentRoad, AnEquationThatMakesNoGraphSaysWhy) {
