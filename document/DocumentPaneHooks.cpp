@@ -14,6 +14,7 @@
 #include "expression/TreeDisposal.h"
 #include "expression/TreeShorthands.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/EquationDefinitions.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
 #include "graphs2d/GraphMakers2D.h"
@@ -94,7 +95,10 @@ void ChangeEquation(DocumentRecord* document, AGraph* graph, double x, double y)
   const int32_t block = BlockOfGraph(document, graph);
   if (block < 0) return;
   ExpressionRecord* tree = EquationTree(document->fContents.blocks[block]);
-  if (!tree || tree->opcode != kOpEquals || tree->operandCount != 2) return;
+  // Only a point's equation (a name set to a constant) takes the new place.
+  if (!tree || tree->opcode != kOpEquals || tree->operandCount != 2 || !IsParameterName(tree->operands[0]) ||
+      !ComplexConstantValue(tree->operands[1]))
+    return;
   ExpressionRecord* point = ComplexNumber({x, y});
   if (!point) return;
   StopDocumentComputations(document);

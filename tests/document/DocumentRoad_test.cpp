@@ -3,6 +3,7 @@
 #include "expression/MathEditRecord.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/MathEditorStartup.h"
+#include "document/DocumentPaneHooks.h"
 #include "tests/document/GraphedDocument.h"
 
 namespace {
@@ -77,6 +78,40 @@ TEST_F(DocumentRoad, AnEquationThatMakesNoGraphSaysWhy) {
   EXPECT_EQ(EquationMessage(g.document.get(), 0), 0);  // a definition, not an equation to graph
   EXPECT_EQ(EquationMessage(g.document.get(), 1), 14);
   EXPECT_EQ(g.Graphs(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DocumentRoad, ADraggedPointRewritesItsEquationAndGraphsAgain) {
+  GraphedDocument g("Expr y = x;\nExpr p = 1 + 2*i;\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  const auto graphOf = [&](int32_t block) -> AGraph* {
+    const AListGenericSmall<int32_t>* rows = g.document->fContents.blocks[block].graphRows;
+    const GraphLookup* row = rows && rows->Count() == 1 ? g.document->fGraphPane->Lookup().At((*rows)[0]) : nullptr;
+    return row && row->pairs[0].view ? row->pairs[0].view->GraphAt(row->pairs[0].index) : nullptr;
+  };
+  // The line is no point: its equation stays.
+  ASSERT_NE(graphOf(0), nullptr);
+  PaneHooks::ChangeEquation(g.document.get(), graphOf(0), 5, 5);
+  EXPECT_EQ(Written(EquationTree(g.document->fContents.blocks[0])), Reparsed("y = x"));
+  EXPECT_TRUE(g.document->fExpansion.expansionDone.load());
+  if (graphOf(1) == nullptr) GTEST_SKIP() << "the pass makes no point graphs yet";
+  PaneHooks::ChangeEquation(g.document.get(), graphOf(1), 3, -4);
+  EXPECT_EQ(Written(EquationTree(g.document->fContents.blocks[1])), Reparsed("p = 3 - 4*i"));
+  ASSERT_TRUE(g.RunUntilDone());
+  EXPECT_EQ(ExpandedText(g.document.get(), 1), Reparsed("p = 3 - 4*i"));
+}
+
+TEST_F(DocumentRoad, SurfaceDensityContourSetsTheFocusedBlocksKindAndRegraphs) {
+  GraphedDocument g("Expr y = x;\nExpr y = 2*x;\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  g.document->fFocusedBlock = 1;
+  SetSurfaceDensityContour(g.document.get(), 3);
+  EXPECT_EQ(g.document->fContents.blocks[1].XYType, 3);
+  EXPECT_FALSE(g.document->fExpansion.expansionDone.load());
+  EXPECT_TRUE(g.RunUntilDone());
 }
 
 }  // namespace
