@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <thread>
 
 // Ends the test program with a failure when a test has not finished in
@@ -12,15 +13,16 @@
 // machines here are shared and sanitizers slow.
 class Watchdog {
  public:
-  explicit Watchdog(const char* what, std::chrono::seconds limit = std::chrono::seconds(60))
-      : fThread([this, what, limit] {
-          std::unique_lock lock(fMutex);
-          if (!fCondition.wait_for(lock, limit, [this] { return fDone; })) {
-            std::fprintf(stderr, "watchdog: %s did not finish in time\n", what);
-            std::fflush(stderr);
-            std::_Exit(1);
-          }
-        }) {}
+  explicit Watchdog(std::string what, std::chrono::seconds limit = std::chrono::seconds(60)) : fLimit(limit) {
+    Arm(std::move(what));
+    fThread = std::thread([this] { Watch(); });
+  }
+  // Restarts the clock for the next piece of work, named in the failure.
+  void Arm(std::string what) {
+    std::lock_guard lock(fMutex);
+    fWhat = std::move(what);
+    fDeadline = std::chrono::steady_clock::now() + fLimit;
+  }
   ~Watchdog() {
     {
       std::lock_guard lock(fMutex);
@@ -33,8 +35,22 @@ class Watchdog {
   Watchdog& operator=(const Watchdog&) = delete;
 
  private:
+  void Watch() {
+    std::unique_lock lock(fMutex);
+    while (!fDone) {
+      fCondition.wait_until(lock, fDeadline);
+      if (fDone || std::chrono::steady_clock::now() < fDeadline) continue;
+      std::fprintf(stderr, "watchdog: %s did not finish in time\n", fWhat.c_str());
+      std::fflush(stderr);
+      std::_Exit(1);
+    }
+  }
+
+  const std::chrono::seconds fLimit;
   std::mutex fMutex;
   std::condition_variable fCondition;
+  std::string fWhat;
+  std::chrono::steady_clock::time_point fDeadline;
   bool fDone = false;
   std::thread fThread;
 };

@@ -53,13 +53,6 @@ Map TightMap(const MRect& frame) { return Map(frame, (frame.right - frame.left +
 
 }  // namespace
 
-TEST(TwoBitMaps, PaintOnePixelAtColumnFiveTouchesOnlyItsBits) {
-  Map m({0, 0, 1, 16}, 4);
-  m.bytes = {0xAA, 0xAA, 0xAA, 0xAA};
-  OurFast2BitPaintRect(m.bytes.data(), m.rowBytes, m.frame, {0, 5, 1, 6}, 1);
-  EXPECT_EQ(m.bytes, (std::vector<uint8_t>{0xAA, 0x9A, 0xAA, 0xAA}));  // bits 0x30 of byte 1 now 01
-}
-
 TEST(TwoBitMaps, PaintMatchesPerPixelReferenceAndStaysInTheMap) {
   std::mt19937 rng(7);
   for (int trial = 0; trial < 300; ++trial) {
@@ -133,13 +126,6 @@ TEST(TwoBitMaps, ScrollMatchesPerPixelShiftAndClearsWhatIsExposed) {
       for (int h = f.left; h < f.right; ++h)
         ASSERT_EQ(m.Get(h, v), expected.Get(h, v)) << "trial " << trial << " at " << h << "," << v;
   }
-}
-
-TEST(TwoBitMaps, ScrollByTheFullWidthClearsEverything) {
-  Map m({0, 0, 3, 10}, 3);
-  m.bytes.assign(m.bytes.size(), 0xFF);
-  OurTwoBitScrollRect(m.bytes.data(), m.rowBytes, m.frame, -10, 0);
-  EXPECT_EQ(m.bytes, std::vector<uint8_t>(m.bytes.size(), 0));
 }
 
 TEST(TwoBitMaps, CompositionShadesByTheLuminanceBelow) {
