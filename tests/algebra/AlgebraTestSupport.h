@@ -6,10 +6,13 @@
 #include "algebra/WholeTreeSimplification.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "evaluation/AnExpression.h"
+#include "evaluation/ScalarExprEval.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
 #include "tests/expression/ParserTestSupport.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -40,6 +43,22 @@ inline std::unique_ptr<AnExpression> CompiledWithA(const ExpressionRecord* tree,
   auto e = std::make_unique<AnExpression>(copy, nullptr);
   AnExpression::Compile(e.get());
   return e;
+}
+
+// The value with x, y and z put in as numbers.
+inline double ValueAt(const ExpressionRecord* tree, double x, double y, double z = 0) {
+  Tree copy(Copy(tree));
+  PostOrder(copy.get(), [&](ExpressionRecord* n) {
+    if (IsAtom(n, 'x')) Become(n, Number(x));
+    if (IsAtom(n, 'y')) Become(n, Number(y));
+    if (IsAtom(n, 'z')) Become(n, Number(z));
+  });
+  return ScalarExprEval(copy.get(), nullptr);
+}
+
+// Within the relative tolerance, or the absolute one below magnitude 1.
+inline bool Near(double ours, double reference, double tolerance = 1e-9) {
+  return std::abs(ours - reference) <= tolerance * std::max(1.0, std::abs(reference));
 }
 
 // The outcome of one command code on a parsed formula.

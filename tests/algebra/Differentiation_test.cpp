@@ -23,10 +23,6 @@ double Richardson(AnExpression& f, double x, double y) {
   return std::abs(fine - coarse) <= 1e-9 * std::max(1.0, std::abs(fine)) ? fine : NAN;
 }
 
-bool Near(double ours, double reference, double tolerance) {
-  return std::abs(ours - reference) <= tolerance * std::max(1.0, std::abs(reference));
-}
-
 TEST(Differentiation, RulesKeepTheirDocumentedShape) {
   EXPECT_EQ(Derived("function(optotal(x),x^3)"), "3*x^2");
   EXPECT_EQ(Derived("function(optotal(x),log(x))"), "0.4342944819032518/x");

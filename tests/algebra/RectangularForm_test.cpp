@@ -13,17 +13,6 @@ namespace {
 
 constexpr int32_t kEvaluate = 0x201B;
 
-// The value of the (already differentiated) tree at the point.
-double ValueAt(const ExpressionRecord* tree, double x, double y, double z) {
-  Tree copy(Copy(tree));
-  PostOrder(copy.get(), [&](ExpressionRecord* n) {
-    if (IsAtom(n, 'x')) Become(n, Number(x));
-    if (IsAtom(n, 'y')) Become(n, Number(y));
-    if (IsAtom(n, 'z')) Become(n, Number(z));
-  });
-  return ScalarExprEval(copy.get(), nullptr);
-}
-
 // The rectangular form of the text with its derivatives worked out.
 Tree Worked(const std::string& text) {
   Tree tree = Parse(text);

@@ -9,12 +9,6 @@
 
 namespace {
 
-double ValueAt(const ExpressionRecord* tree, double x, double y) {
-  AnExpression e(Copy(tree), nullptr);
-  AnExpression::Compile(&e);
-  return e.Evaluate(x, y);
-}
-
 // 1,000 random chains of invertible operations around x: y = chain solved
 // for x gives a solution that satisfies the equation and is one of
 // sympy's. The solver writes no second branch and no domain condition, so

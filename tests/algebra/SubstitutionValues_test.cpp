@@ -10,8 +10,6 @@
 
 namespace {
 
-bool Near(double a, double b) { return std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(b)); }
-
 // The random formulas of the derivative reference with x replaced by
 // y/2 + a: the substituted formula's value is the formula's at that x.
 TEST(SubstitutionValues, SubstitutingAgreesWithEvaluating) {

@@ -6,17 +6,13 @@
 #include "expression/TreeShorthands.h"
 #include "expression/TreeSurgery.h"
 #include "expression/TreeWalking.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
 #include <random>
-#include <thread>
 
 namespace {
 
@@ -101,38 +97,6 @@ class RandomFormulas {
   std::mt19937 fRandom;
 };
 
-// Aborts the program, naming the formula, when one rewrite runs longer
-// than a minute: a cycle of restarts fails the test instead of hanging it.
-class Watchdog {
- public:
-  ~Watchdog() {
-    fStop = true;
-    fThread.join();
-  }
-  void Arm(const std::string& formula) {
-    std::lock_guard<std::mutex> lock(fMutex);
-    fFormula = formula;
-    fDeadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-  }
-
- private:
-  void Watch() {
-    while (!fStop) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      std::lock_guard<std::mutex> lock(fMutex);
-      if (std::chrono::steady_clock::now() < fDeadline) continue;
-      std::fprintf(stderr, "rewrite did not finish: %s\n", fFormula.c_str());
-      std::abort();
-    }
-  }
-
-  std::atomic<bool> fStop{false};
-  std::mutex fMutex;
-  std::string fFormula;
-  std::chrono::steady_clock::time_point fDeadline = std::chrono::steady_clock::time_point::max();
-  std::thread fThread{[this] { Watch(); }};
-};
-
 // The formula with every sign made positive, sin(a), cos(a), ln(a) made
 // a + 1 and a/b made a (b + 1): its value bounds the sizes of the terms
 // that cancel in the formula and in its arguments, which bound the
@@ -168,14 +132,15 @@ TEST(ValuePreservation, RewrittenFormulasKeepTheirValues) {
   RandomFormulas formulas(20261206);
   std::mt19937 random(7);
   std::uniform_real_distribution<double> coordinate(0.5, 2.0);
-  Watchdog watchdog;
+  // Re-armed per formula: a cycle of restarts fails, naming the formula, instead of hanging.
+  Watchdog watchdog("value preservation");
   int compared = 0;
   for (int n = 0; n < 20000; ++n) {
     Tree original(formulas.Any(2 + n % 3));
     const std::string text = Written(original.get());
     Tree simplified(Copy(original.get()));
     Tree multiplied(Copy(original.get()));
-    watchdog.Arm(text);
+    watchdog.Arm("the rewrite of " + text);
     RunRewrite(simplified.get(), Rewrite::kSimplify);
     RunRewrite(multiplied.get(), Rewrite::kMultiplyOut);
     ASSERT_EQ(gMathError.load(), 0) << text;
