@@ -18,51 +18,51 @@ class CaretBlink : public MathLayoutTest {
  protected:
   void SetUp() override {
     MathLayoutTest::SetUp();
-    port_ = NewOffscreenPort(QRect(0, 0, 120, 40));
-    ASSERT_NE(port_, nullptr);
-    SetCurrentPort(port_);
+    fPort = NewOffscreenPort(QRect(0, 0, 120, 40));
+    ASSERT_NE(fPort, nullptr);
+    SetCurrentPort(fPort);
     ExpressionRecord* sum = LayOut(Node(kOpPlus, {Var("a"), Var("b")}));
-    record_->selected = sum->operands[0];
-    record_->caretType = kIPAfterNode;
-    record_->drawRect[kDrawTop] = 5;
-    record_->drawRect[kDrawLeft] = 5;
-    record_->active = 1;
-    MESetCurrentEqn(record_, nullptr);
-    blank_ = Pixels();
+    fRecord->selected = sum->operands[0];
+    fRecord->caretType = kIPAfterNode;
+    fRecord->drawRect[kDrawTop] = 5;
+    fRecord->drawRect[kDrawLeft] = 5;
+    fRecord->active = 1;
+    MESetCurrentEqn(fRecord, nullptr);
+    fBlank = Pixels();
   }
   void TearDown() override {
     SetCurrentPort(nullptr);
-    DisposeOffscreenPort(port_);
+    DisposeOffscreenPort(fPort);
     MathLayoutTest::TearDown();
   }
-  QImage Pixels() const { return port_->image.convertToFormat(QImage::Format_RGB888); }
+  QImage Pixels() const { return fPort->image.convertToFormat(QImage::Format_RGB888); }
   // Waits out the caret interval (one tick here), then blinks.
   void Blink() {
     std::this_thread::sleep_for(std::chrono::milliseconds(40));
-    MEIdle(record_, nullptr);
+    MEIdle(fRecord, nullptr);
   }
 
-  OurPort* port_ = nullptr;
-  QImage blank_;
+  OurPort* fPort = nullptr;
+  QImage fBlank;
 };
 
 TEST_F(CaretBlink, XorDrawsAndErasesOnlyABar) {
   XorIP(nullptr);
-  EXPECT_EQ(record_->caretDrawn, 1);
-  EXPECT_FALSE(Pixels() == blank_);
+  EXPECT_EQ(fRecord->caretDrawn, 1);
+  EXPECT_FALSE(Pixels() == fBlank);
   XorIP(nullptr);
-  EXPECT_EQ(record_->caretDrawn, 0);
-  EXPECT_TRUE(Pixels() == blank_);
+  EXPECT_EQ(fRecord->caretDrawn, 0);
+  EXPECT_TRUE(Pixels() == fBlank);
 
-  record_->caretType = kIPWholeNode;  // a highlight, not a bar
+  fRecord->caretType = kIPWholeNode;  // a highlight, not a bar
   XorIP(nullptr);
-  EXPECT_EQ(record_->caretDrawn, 0);
-  EXPECT_TRUE(Pixels() == blank_);
+  EXPECT_EQ(fRecord->caretDrawn, 0);
+  EXPECT_TRUE(Pixels() == fBlank);
 
-  record_->caretType = kIPAfterNode;
+  fRecord->caretType = kIPAfterNode;
   XorIP(nullptr);
-  MEUpdate(record_, nullptr, nullptr);  // a redraw has wiped the caret
-  EXPECT_EQ(record_->caretDrawn, 0);
+  MEUpdate(fRecord, nullptr, nullptr);  // a redraw has wiped the caret
+  EXPECT_EQ(fRecord->caretDrawn, 0);
 }
 
 TEST_F(CaretBlink, IdleBlinksOnlyTheActiveRecord) {
@@ -77,19 +77,19 @@ TEST_F(CaretBlink, IdleBlinksOnlyTheActiveRecord) {
   EXPECT_EQ(OurGetCaretTime(), std::numeric_limits<int32_t>::max());
   hints->setCursorFlashTime(2);
   OurTime();  // the clock starts at its first reading; the first blink waits one interval from there
-  record_->active = 0;
+  fRecord->active = 0;
   Blink();
-  EXPECT_EQ(record_->caretDrawn, 0);
-  EXPECT_TRUE(Pixels() == blank_);
-  record_->active = 1;
+  EXPECT_EQ(fRecord->caretDrawn, 0);
+  EXPECT_TRUE(Pixels() == fBlank);
+  fRecord->active = 1;
   Blink();
-  EXPECT_EQ(record_->caretDrawn, 1);
-  EXPECT_FALSE(Pixels() == blank_);
-  MEIdle(record_, nullptr);  // within the interval: nothing
-  EXPECT_EQ(record_->caretDrawn, 1);
+  EXPECT_EQ(fRecord->caretDrawn, 1);
+  EXPECT_FALSE(Pixels() == fBlank);
+  MEIdle(fRecord, nullptr);  // within the interval: nothing
+  EXPECT_EQ(fRecord->caretDrawn, 1);
   Blink();
-  EXPECT_EQ(record_->caretDrawn, 0);
-  EXPECT_TRUE(Pixels() == blank_);
+  EXPECT_EQ(fRecord->caretDrawn, 0);
+  EXPECT_TRUE(Pixels() == fBlank);
 }
 
 }  // namespace

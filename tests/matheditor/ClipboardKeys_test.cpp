@@ -16,27 +16,11 @@ constexpr int32_t kCopy = 0x2201;
 constexpr int32_t kPaste = 0x2202;
 constexpr int32_t kClear = 0x2203;
 
-std::string Written(const ExpressionRecord* tree) {
-  std::unique_ptr<char[]> text(ExportTextFormatOfExpr(tree, false));
-  return text ? text.get() : "(none)";
-}
-
 class ClipboardKeys : public MathLayoutTest {
  protected:
   void TearDown() override {
     ClearMathClipboard();
     MathLayoutTest::TearDown();
-  }
-  static ExpressionRecord* Num(const char16_t* text) {
-    ExpressionRecord* number = Number(0);
-    int32_t i = 0;
-    for (; text[i]; ++i) number->payload.number->text[i] = text[i];
-    number->payload.number->text[i] = 0;
-    number->payload.number->value = std::strtod(std::string(text, text + i).c_str(), nullptr);
-    return number;
-  }
-  static std::u16string Digits(const ExpressionRecord* number) {
-    return reinterpret_cast<const char16_t*>(number->payload.number->text);
   }
   static ExpressionRecord* Grid(int rows, int columns) {
     ExpressionRecord* matrix = NewExpression(kOpMatrix, rows * columns);
@@ -54,14 +38,14 @@ TEST_F(ClipboardKeys, CutAFactorAndPasteItAfterATerm) {
   ExpressionRecord* a = Var("a");
   Use(Node(kOpTimes, {a, b, Var("c")}), b, kIPWholeNode);
   MATH_FunctionCode(kCut);  // the factor leaves no prompt behind
-  EXPECT_EQ(Written(record_->root), "a*c");
+  EXPECT_EQ(Written(fRecord->root), "a*c");
   EXPECT_EQ(Written(gMathClipboard), "b");
   MOVE_SetIP(a, kIPAfterNode);
   MATH_FunctionCode(kCopy);  // a caret copies nothing
   EXPECT_EQ(Written(gMathClipboard), "b");
   MATH_FunctionCode(kPaste);
-  EXPECT_EQ(Written(record_->root), "a*b*c");
-  EXPECT_EQ(record_->caretType, kIPAfterNode);
+  EXPECT_EQ(Written(fRecord->root), "a*b*c");
+  EXPECT_EQ(fRecord->caretType, kIPAfterNode);
 }
 
 TEST_F(ClipboardKeys, DigitsPasteIntoANumberWithinTheLimit) {
@@ -73,15 +57,15 @@ TEST_F(ClipboardKeys, DigitsPasteIntoANumberWithinTheLimit) {
   MATH_FunctionCode(kPaste);
   EXPECT_EQ(Digits(number), u"14523");
   EXPECT_EQ(number->payload.number->value, 14523);
-  EXPECT_EQ(record_->caretType, kIPNumberText);
-  EXPECT_EQ(record_->rangeStart, 3);
+  EXPECT_EQ(fRecord->caretType, kIPNumberText);
+  EXPECT_EQ(fRecord->rangeStart, 3);
   ExpressionRecord* longer = Num(u"12345678901234567890");  // 20 + 2 fits, 21 + 2 does not
   Use(longer, longer, kIPNumberText, 20, 20);
   MATH_FunctionCode(kPaste);
   EXPECT_EQ(Digits(longer), u"1234567890123456789045");
-  EXPECT_EQ(record_->caretType, kIPAfterNode);
-  record_->caretType = kIPNumberText;
-  record_->rangeStart = record_->rangeEnd = 0;
+  EXPECT_EQ(fRecord->caretType, kIPAfterNode);
+  fRecord->caretType = kIPNumberText;
+  fRecord->rangeStart = fRecord->rangeEnd = 0;
   MATH_FunctionCode(kPaste);
   EXPECT_EQ(Digits(longer), u"1234567890123456789045");
 }
@@ -96,12 +80,12 @@ TEST_F(ClipboardKeys, DigitsThatReadAsNoNumber) {
   Use(Node(kOpPlus, {Var("a"), dotted}), dotted, kIPNumberText, 2, 3);
   MATH_FunctionCode(kCopy);
   EXPECT_EQ(Digits(gMathClipboard), u"12");
-  record_->rangeStart = 0;
-  record_->rangeEnd = 2;
+  fRecord->rangeStart = 0;
+  fRecord->rangeEnd = 2;
   MATH_FunctionCode(kClear);  // "." would be left: the number goes
-  EXPECT_EQ(Written(record_->root), "a+?");
+  EXPECT_EQ(Written(fRecord->root), "a+?");
   MATH_FunctionCode(kPaste);  // and pasting fills its prompt
-  EXPECT_EQ(Written(record_->root), "a+12");
+  EXPECT_EQ(Written(fRecord->root), "a+12");
 }
 
 TEST_F(ClipboardKeys, SubMatrixBlocks) {
@@ -123,7 +107,7 @@ TEST_F(ClipboardKeys, SubMatrixBlocks) {
   MATH_FunctionCode(kClear);
   EXPECT_EQ(four->operandCount, 4);
   Use(four = Grid(2, 2), nullptr, kIPMatrixBlock, 0, 3);
-  record_->selected = four;
+  fRecord->selected = four;
   MATH_FunctionCode(kClear);  // the whole matrix: nothing
   EXPECT_EQ(four->operandCount, 4);
 }
@@ -132,7 +116,7 @@ TEST_F(ClipboardKeys, ClearingAWholeLongNameDeletesTheAtom) {
   ExpressionRecord* name = Var("abc");
   Use(Node(kOpPlus, {name, Var("d")}), name, kIPNameText, 0, 3);
   MATH_FunctionCode(kClear);
-  EXPECT_EQ(Written(record_->root), "?+d");
+  EXPECT_EQ(Written(fRecord->root), "?+d");
 }
 
 }  // namespace

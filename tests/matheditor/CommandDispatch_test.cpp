@@ -15,10 +15,10 @@ class CommandDispatch : public MathLayoutTest {
     gSnapshots = 0;
     InstallEditorDocumentHooks({.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr, .isNameFunctionDefinition = nullptr});
     UNDO_HasMoved();
-    DisposExpr(record_->root);
-    record_->root = Node(kOpPlus, {Var("a"), Var("b")});
-    record_->selected = record_->root->operands[0];
-    record_->caretType = kIPWholeNode;
+    DisposExpr(fRecord->root);
+    fRecord->root = Node(kOpPlus, {Var("a"), Var("b")});
+    fRecord->selected = fRecord->root->operands[0];
+    fRecord->caretType = kIPWholeNode;
   }
   void TearDown() override {
     InstallEditorDocumentHooks({});
@@ -59,14 +59,14 @@ TEST_F(CommandDispatch, MovementTakesNoSnapshotAndClearsTheCodes) {
   EXPECT_EQ(gCurrentFunctionCode, 0);
   EXPECT_EQ(gLastFunctionCode, 0);
   EXPECT_EQ(gMathUndoIPMovedFlag, 1);
-  EXPECT_EQ(record_->selected, record_->root);
+  EXPECT_EQ(fRecord->selected, fRecord->root);
 }
 
 TEST_F(CommandDispatch, InternalKindsAndUnknownCodesDoNothing) {
   for (int32_t code : {0x1000, 0x1001, 0x1002, 0x1004, 0x1307, 0x3000, -1}) MATH_FunctionCode(code);
   EXPECT_EQ(gSnapshots, 0);
-  EXPECT_EQ(record_->selected, record_->root->operands[0]);
-  EXPECT_EQ(record_->root->operandCount, 2);
+  EXPECT_EQ(fRecord->selected, fRecord->root->operands[0]);
+  EXPECT_EQ(fRecord->root->operandCount, 2);
 }
 
 // An out-of-memory flag left by an earlier edit is cleared by the next

@@ -93,17 +93,12 @@ bool IsFinishedAndWritable(ExpressionRecord* root) {
   return writable;
 }
 
-std::string Written(const ExpressionRecord* tree) {
-  const std::unique_ptr<char[]> text(ExportTextFormatOfExpr(tree, true));
-  return text ? text.get() : "<null>";
-}
-
 // A finished formula reads back as itself: its text, with grouping
 // brackets, parses to a tree written the same way.
 std::string ReadBack(const ExpressionRecord* tree) {
-  const std::string text = Written(tree);
+  const std::string text = Written(tree, true);
   ExpressionRecord* back = CoreParseExpr(text.data(), int32_t(text.size()));
-  const std::string again = back ? Written(back) : "<unreadable>";
+  const std::string again = back ? Written(back, true) : "<unreadable>";
   DisposExpr(back);
   return again;
 }
@@ -135,12 +130,12 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
   for (int k = 0; k < kKeys; ++k) {
     if (k % 300 == 0) {
       LayOut(NewPrompt());
-      record_->caretType = kIPWholeNode;
+      fRecord->caretType = kIPWholeNode;
     }
     const uint32_t pick = random() % 100;
     if (pick < 60) {
       const char c = keys[random() % keys.size()];
-        MEKey(uint32_t(c), uint8_t(c), 0, record_, nullptr);
+        MEKey(uint32_t(c), uint8_t(c), 0, fRecord, nullptr);
     } else if (pick < 72) {
       MATH_FunctionCode(codes[random() % codes.size()]);
     } else if (pick < 80) {
@@ -149,35 +144,35 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
       MATH_UnicodeInput(random() % 2 ? 0x1D465 : 0xE9);
     } else {
       // A click: a random node with a random caret, or a range in its text.
-      const std::vector<ExpressionRecord*> nodes = Nodes(record_->root);
+      const std::vector<ExpressionRecord*> nodes = Nodes(fRecord->root);
       ExpressionRecord* node = nodes[random() % nodes.size()];
       const auto type = MathIPType(std::vector<int32_t>{0, 3, 4, 7}[random() % 4]);
       if (type == kIPNumberText) {
         if (node->opcode != kOpNumber) continue;
         const int32_t length = TextLength(node->payload.number->text);
         UNDO_HasMoved();
-        record_->selected = node;
-        record_->caretType = type;
-        record_->rangeStart = int32_t(random() % (length + 1));
-        record_->rangeEnd = int32_t(random() % (length + 1));
+        fRecord->selected = node;
+        fRecord->caretType = type;
+        fRecord->rangeStart = int32_t(random() % (length + 1));
+        fRecord->rangeEnd = int32_t(random() % (length + 1));
       } else if (type == kIPWholeNode && node->parent && SyntacticKindOf(node->parent) == kInfixList && random() % 2) {
         UNDO_HasMoved();  // a run of a list's operands, as a drag selects it
-        record_->selected = node->parent;
-        record_->caretType = kIPOperandRange;
-        record_->rangeStart = int32_t(random() % node->parent->operandCount);
-        record_->rangeEnd = record_->rangeStart + int32_t(random() % (node->parent->operandCount - record_->rangeStart));
+        fRecord->selected = node->parent;
+        fRecord->caretType = kIPOperandRange;
+        fRecord->rangeStart = int32_t(random() % node->parent->operandCount);
+        fRecord->rangeEnd = fRecord->rangeStart + int32_t(random() % (node->parent->operandCount - fRecord->rangeStart));
       } else {
         MOVE_SetIP(node, type);
       }
     }
-    const std::string broken = BrokenRule(record_);
+    const std::string broken = BrokenRule(fRecord);
     if (gMathClipboard) {
       ASSERT_EQ(gMathClipboard->parent, nullptr);
     }
-    ASSERT_EQ(broken, "") << "after key " << k << " type " << record_->caretType << " op " << record_->selected->opcode << " range " << record_->rangeStart << ".." << record_->rangeEnd;
-    if (IsFinishedAndWritable(record_->root)) {
+    ASSERT_EQ(broken, "") << "after key " << k << " type " << fRecord->caretType << " op " << fRecord->selected->opcode << " range " << fRecord->rangeStart << ".." << fRecord->rangeEnd;
+    if (IsFinishedAndWritable(fRecord->root)) {
       ++roundTrips;
-      ASSERT_EQ(ReadBack(record_->root), Written(record_->root)) << "after key " << k;
+      ASSERT_EQ(ReadBack(fRecord->root), Written(fRecord->root, true)) << "after key " << k;
     }
   }
   EXPECT_GT(roundTrips, kKeys / 20);

@@ -100,12 +100,12 @@ TEST(FormulaPixels, PdfRasterMatchesThePngWithinAPixel) {
 class PortDrawing : public testing::Test {
  protected:
   void SetUp() override {
-    port_ = NewOffscreenPort(QRect(0, 0, 240, 120));
-    ASSERT_NE(port_, nullptr);
-    SetCurrentPort(port_);
+    fPort = NewOffscreenPort(QRect(0, 0, 240, 120));
+    ASSERT_NE(fPort, nullptr);
+    SetCurrentPort(fPort);
   }
-  void TearDown() override { DisposeOffscreenPort(port_); }
-  OurPort* port_ = nullptr;
+  void TearDown() override { DisposeOffscreenPort(fPort); }
+  OurPort* fPort = nullptr;
 };
 
 TEST_F(PortDrawing, XorCaretTwiceRestoresThePort) {
@@ -113,7 +113,7 @@ TEST_F(PortDrawing, XorCaretTwiceRestoresThePort) {
   record->drawRect[kDrawTop] = 10;
   record->drawRect[kDrawLeft] = 10;
   MEUpdate(record.get(), nullptr, nullptr);
-  const QImage drawn = port_->image.copy();
+  const QImage drawn = fPort->image.copy();
   record->caretType = kIPWholeNode;
   float x = 0, y1 = 0, y2 = 0;
   MATH_GetIPCoords(&x, &y1, &y2);
@@ -125,22 +125,22 @@ TEST_F(PortDrawing, XorCaretTwiceRestoresThePort) {
     OurPenNormal();
   };
   caret();
-  EXPECT_NE(port_->image, drawn);
+  EXPECT_NE(fPort->image, drawn);
   caret();
-  EXPECT_EQ(port_->image, drawn);
+  EXPECT_EQ(fPort->image, drawn);
 }
 
 TEST_F(PortDrawing, PortPenIsAWholeNumberAtLeastOnePixel) {
   for (const auto& [size, rows] : {std::pair{10.0f, 1}, {39.0f, 1}, {60.0f, 3}}) {
-    port_->image.fill(0xFFFFFFu);
+    fPort->image.fill(0xFFFFFFu);
     MathTextSize(size);
     gMathGlobalOffset_x = gMathGlobalOffset_y = 0;
     DIM_MoveTo(20.7f, 30.9f, nullptr);
     DIM_LineTo(80.2f, 30.9f, nullptr);
     int inked = 0;
-    for (int y = 0; y < 120; ++y) inked += (port_->image.pixel(50, y) & 0xFFFFFF) == 0;
+    for (int y = 0; y < 120; ++y) inked += (fPort->image.pixel(50, y) & 0xFFFFFF) == 0;
     EXPECT_EQ(inked, rows) << size;
-    EXPECT_EQ(port_->image.pixel(20, 30) & 0xFFFFFF, 0u);  // whole-number position, pen hanging below-right
+    EXPECT_EQ(fPort->image.pixel(20, 30) & 0xFFFFFF, 0u);  // whole-number position, pen hanging below-right
   }
   OurPenNormal();
 }

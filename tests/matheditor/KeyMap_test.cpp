@@ -83,21 +83,21 @@ TEST(Xlate, RulesInOrder) {
 using MEKeyTest = MathLayoutTest;
 
 TEST_F(MEKeyTest, KeysEditTheRecordAndShowThePromptAsACaretUntilAMove) {
-  for (char c : std::string("sin")) EXPECT_EQ(MEKey(uint32_t(c), uint8_t(c), 0, record_, nullptr), c);
+  for (char c : std::string("sin")) EXPECT_EQ(MEKey(uint32_t(c), uint8_t(c), 0, fRecord, nullptr), c);
   EXPECT_TRUE(gShowPromptAsIP);
-  EXPECT_EQ(record_->root->opcode, kOpSin);
-  EXPECT_EQ(MEKey(30, 30, 0, record_, nullptr), 0x1601);  // up arrow
+  EXPECT_EQ(fRecord->root->opcode, kOpSin);
+  EXPECT_EQ(MEKey(30, 30, 0, fRecord, nullptr), 0x1601);  // up arrow
   EXPECT_FALSE(gShowPromptAsIP);
-  EXPECT_EQ(record_->selected, record_->root);
-  EXPECT_EQ(MEKey(8, 8, 0, record_, nullptr), 0x1609);
+  EXPECT_EQ(fRecord->selected, fRecord->root);
+  EXPECT_EQ(MEKey(8, 8, 0, fRecord, nullptr), 0x1609);
   EXPECT_TRUE(gShowPromptAsIP);
   // Typing in a string takes characters the map would otherwise bind.
   ExpressionRecord* string = NewExpression(kOpString, 0);
   string->text = new UniChar[1]{0};
   LayOut(string);
-  record_->caretType = kIPStringText;
-  EXPECT_EQ(MEKey('+', '+', 0, record_, nullptr), '+');
-  EXPECT_EQ(MEKey(0xE9, 0xE9, 0, record_, nullptr), 0x190C);
+  fRecord->caretType = kIPStringText;
+  EXPECT_EQ(MEKey('+', '+', 0, fRecord, nullptr), '+');
+  EXPECT_EQ(MEKey(0xE9, 0xE9, 0, fRecord, nullptr), 0x190C);
   EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(string->text)), u"+\u00e9");
 }
 

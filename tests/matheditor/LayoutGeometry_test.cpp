@@ -16,11 +16,9 @@ TEST_F(LayoutGeometry, LeavesStandOnTheTextBaseline) {
   EXPECT_EQ(E(x).composed, 1);
   EXPECT_EQ(E(x).sizeLevel, 2);
   EXPECT_FLOAT_EQ(E(x).bottom, 25);  // the root's bottom is its height
-  EXPECT_EQ(record_->baselineOffset, 5);
+  EXPECT_EQ(fRecord->baselineOffset, 5);
 
-  ExpressionRecord* text = NewExpression(kOpString, 0);
-  text->text = new UniChar[4]{u'a', u'b', u'c', 0};
-  EXPECT_FLOAT_EQ(E(LayOut(text)).width, 50);  // three letters between two quotes
+  EXPECT_FLOAT_EQ(E(LayOut(StringLeaf(u"abc"))).width, 50);  // three letters between two quotes
   EXPECT_FLOAT_EQ(E(LayOut(Var("abc"))).width, 30);
   EXPECT_FLOAT_EQ(E(LayOut(NewPrompt())).width, 10);
 }
@@ -90,7 +88,7 @@ TEST_F(LayoutGeometry, SubscriptSitsBelowItsBase) {
 }
 
 TEST_F(LayoutGeometry, SumWithALowerLimitOnly) {
-  sizes_[0] = 40;  // the symbol's size
+  fSizes[0] = 40;  // the symbol's size
   ExpressionRecord* sum = LayOut(Node(kOpSum, {Var("k"), Var("k")}));
   // Symbol: descent 4, ascent 36, middle 20; up = axis + 20, dn = 20 - axis.
   const float up = kAxis + 20, dn = 20 - kAxis;
@@ -138,16 +136,16 @@ TEST_F(LayoutGeometry, OverflowingPowerGetsAFullSizeExponentOnTheSecondPass) {
 TEST_F(LayoutGeometry, CaretCoordinatesFollowTheCaretType) {
   LayOut(Node(kOpPlus, {Var("a"), Var("b")}));
   float x = -1, y1 = -1, y2 = -1;
-  record_->caretType = kIPWholeNode;
+  fRecord->caretType = kIPWholeNode;
   MATH_GetIPCoords(&x, &y1, &y2);
   EXPECT_FLOAT_EQ(x, 20);
   EXPECT_FLOAT_EQ(y1, 25);
   EXPECT_FLOAT_EQ(y2, 0);
-  record_->caretType = kIPAfterNode;
+  fRecord->caretType = kIPAfterNode;
   MATH_GetIPCoords(&x, &y1, &y2);
   EXPECT_FLOAT_EQ(x, 39);
   EXPECT_FLOAT_EQ(y1, 24);
-  record_->caretType = kIPOperandRange;
+  fRecord->caretType = kIPOperandRange;
   x = -7;
   MATH_GetIPCoords(&x, &y1, &y2);
   EXPECT_FLOAT_EQ(x, -7);
@@ -156,7 +154,7 @@ TEST_F(LayoutGeometry, CaretCoordinatesFollowTheCaretType) {
 TEST_F(LayoutGeometry, RecalculateEmptiesTheRootUntilTheNextLayout) {
   ExpressionRecord* root = LayOut(Node(kOpPlus, {Var("a"), Var("b")}));
   ORIGINS_RecalculateAndDraw2();
-  EXPECT_EQ(record_->layoutValid, 0);
+  EXPECT_EQ(fRecord->layoutValid, 0);
   EXPECT_FLOAT_EQ(E(root).width, 0);
   MATH_Hmm();
   EXPECT_FLOAT_EQ(E(root).width, 40);

@@ -15,20 +15,20 @@ std::vector<float> Starts(const MERecord* r) {
 
 TEST_F(LineBreaking, NarrowFormulaKeepsOneLine) {
   LayOut(Node(kOpPlus, {Var("a"), Var("b")}), 100);
-  EXPECT_EQ(record_->lineCount, 1);
-  EXPECT_EQ(Starts(record_), std::vector<float>{0});
-  EXPECT_FLOAT_EQ(LB_Width(record_), 40);
-  EXPECT_FLOAT_EQ(LB_Height(record_), 25);
+  EXPECT_EQ(fRecord->lineCount, 1);
+  EXPECT_EQ(Starts(fRecord), std::vector<float>{0});
+  EXPECT_FLOAT_EQ(LB_Width(fRecord), 40);
+  EXPECT_FLOAT_EQ(LB_Height(fRecord), 25);
 }
 
 TEST_F(LineBreaking, BreaksAtTheLastPointBeforeTheLimit) {
   // a + b + c + d + e: right edges 10, 40, 70, 100, 130.
   LayOut(Node(kOpPlus, {Var("a"), Var("b"), Var("c"), Var("d"), Var("e")}), 60);
-  EXPECT_EQ(Starts(record_), (std::vector<float>{0, 40, 70}));
-  EXPECT_FLOAT_EQ(record_->lineRows[2].top, 50);
-  EXPECT_FLOAT_EQ(record_->widestLine, 60);
-  EXPECT_FLOAT_EQ(LB_Width(record_), 60);
-  EXPECT_FLOAT_EQ(LB_Height(record_), 75);
+  EXPECT_EQ(Starts(fRecord), (std::vector<float>{0, 40, 70}));
+  EXPECT_FLOAT_EQ(fRecord->lineRows[2].top, 50);
+  EXPECT_FLOAT_EQ(fRecord->widestLine, 60);
+  EXPECT_FLOAT_EQ(LB_Width(fRecord), 60);
+  EXPECT_FLOAT_EQ(LB_Height(fRecord), 75);
 
   // The one-line point (75, 10) shows on line 2; a click below the last line maps back there.
   const FPoint shown = ToDisplay(75, 10);
@@ -42,21 +42,21 @@ TEST_F(LineBreaking, BreaksAtTheLastPointBeforeTheLimit) {
 
 TEST_F(LineBreaking, NoBreakWithoutAPointBeforeTheLimit) {
   LayOut(Node(kOpPlus, {Var("abcdefgh"), Var("b")}), 50);  // points 80, 110
-  EXPECT_EQ(record_->lineCount, 1);
+  EXPECT_EQ(fRecord->lineCount, 1);
 }
 
 TEST_F(LineBreaking, TooWideLineBreaksPastTheLimit) {
   // Points 10 and 110 (the right end gives none): line 1 has nothing
   // before its limit 40 but its start, so it breaks past it.
   LayOut(Node(kOpPlus, {Var("a"), Var("abcdefgh"), Var("c")}), 30);
-  EXPECT_EQ(Starts(record_), (std::vector<float>{0, 10, 110}));
+  EXPECT_EQ(Starts(fRecord), (std::vector<float>{0, 10, 110}));
 }
 
 TEST_F(LineBreaking, EquationAtomsAndUnbreakableKindsGiveNoPoints) {
   LayOut(Node(kOpEquals, {Var("abcdefgh"), Var("abcdefgh")}), 50);
-  EXPECT_EQ(record_->lineCount, 1);
+  EXPECT_EQ(fRecord->lineCount, 1);
   ExpressionRecord* sum = LayOut(Node(kOpSum, {Node(kOpPlus, {Var("a"), Var("b"), Var("c"), Var("d")})}), 30);
-  EXPECT_EQ(record_->lineCount, 1);
+  EXPECT_EQ(fRecord->lineCount, 1);
   EXPECT_EQ(E(sum).overflow, 0);
   EXPECT_EQ(E(sum->operands[0]).overflow, 0);
 }
@@ -68,25 +68,25 @@ namespace {
 class ExhaustedBudget {
  public:
   ExhaustedBudget() { gApproximateTotalMemoryUsed = PlainMemoryLimit(); }
-  ~ExhaustedBudget() { gApproximateTotalMemoryUsed = saved_; }
+  ~ExhaustedBudget() { gApproximateTotalMemoryUsed = fSaved; }
 
  private:
-  int64_t saved_ = gApproximateTotalMemoryUsed;
+  int64_t fSaved = gApproximateTotalMemoryUsed;
 };
 
 TEST_F(LineBreaking, WithoutMemoryTheOldLinesStay) {
   ExpressionRecord* root = LayOut(Node(kOpPlus, {Var("a"), Var("b"), Var("c"), Var("d"), Var("e")}), 60);
-  ASSERT_EQ(record_->lineCount, 3);
+  ASSERT_EQ(fRecord->lineCount, 3);
   {
     ExhaustedBudget exhausted;
-    record_->wrapWidth = 30;
+    fRecord->wrapWidth = 30;
     MATH_Hmm();
   }
-  EXPECT_EQ(Starts(record_), (std::vector<float>{0, 40, 70}));
+  EXPECT_EQ(Starts(fRecord), (std::vector<float>{0, 40, 70}));
   EXPECT_FLOAT_EQ(E(root).width, 130);
-  record_->wrapWidth = 31;
+  fRecord->wrapWidth = 31;
   MATH_Hmm();
-  EXPECT_EQ(Starts(record_), (std::vector<float>{0, 10, 40, 70}));  // nothing past the last limit
+  EXPECT_EQ(Starts(fRecord), (std::vector<float>{0, 10, 40, 70}));  // nothing past the last limit
 }
 
 }  // namespace

@@ -51,8 +51,8 @@ TEST_F(MathEditInterface, NewRecordIsCurrentAndMeasuresOnDemand) {
   ASSERT_NE(made, nullptr);
   EXPECT_EQ(gMathCurrentMEH, made);
   EXPECT_TRUE(gShowPromptAsIP);
-  made->sizeTable = sizes_;
-  gMathCurrentMEH = record_;
+  made->sizeTable = fSizes;
+  gMathCurrentMEH = fRecord;
   // Made current and laid out by the measuring itself: a bold "?" at 20 pt.
   EXPECT_EQ(MEWidth(made), 10);
   EXPECT_EQ(gMathCurrentMEH, made);
@@ -60,15 +60,15 @@ TEST_F(MathEditInterface, NewRecordIsCurrentAndMeasuresOnDemand) {
   EXPECT_EQ(MEHeight(nullptr), 0);
   EXPECT_EQ(MEWidth(nullptr), 0);
   MEDispose(made);
-  gMathCurrentMEH = record_;
+  gMathCurrentMEH = fRecord;
 }
 
 TEST_F(MathEditInterface, HeightIgnoresLineBreaks) {
-  record_->wrapWidth = 60;
+  fRecord->wrapWidth = 60;
   LayOut(Node(kOpPlus, {Var("a"), Var("b"), Var("c"), Var("d"), Var("e")}), 60);
-  ASSERT_EQ(record_->lineCount, 3);
-  EXPECT_EQ(MEHeight(record_), 25);
-  EXPECT_EQ(MEWidth(record_), 130);
+  ASSERT_EQ(fRecord->lineCount, 3);
+  EXPECT_EQ(MEHeight(fRecord), 25);
+  EXPECT_EQ(MEWidth(fRecord), 130);
 }
 
 TEST_F(MathEditInterface, NodeWithoutEditDataDrawsNothing) {
@@ -92,7 +92,7 @@ TEST_F(MathEditInterface, PromptShownAsCaretTakesItsWidthButDrawsNothing) {
   const auto draw = [&](bool asCaret) {
     gShowPromptAsIP = asCaret;
     ExpressionRecord* prompt = LayOut(NewPrompt());
-    record_->selected = prompt;
+    fRecord->selected = prompt;
     QImage image(60, 40, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);

@@ -10,10 +10,15 @@
 #include "matheditor/MathEditorStartup.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/EditorDocumentHooks.h"
+#include "tests/expression/ParserTestSupport.h"
+#include "tests/expression/TreeTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <initializer_list>
+#include <string>
 
 // A current record laid out on the fixed-metric seam: every character is
 // half the whole size wide, so geometry can be worked out by hand.
@@ -23,34 +28,42 @@ class MathLayoutTest : public testing::Test {
     MEInit();
     InstallMathEditor();
     SetFixedMetricMeasuring(0.5f);
-    record_ = MATH_New();
-    ASSERT_NE(record_, nullptr);
-    record_->sizeTable = sizes_;
-    gMathCurrentMEH = record_;
+    fRecord = MATH_New();
+    ASSERT_NE(fRecord, nullptr);
+    fRecord->sizeTable = fSizes;
+    gMathCurrentMEH = fRecord;
   }
   void TearDown() override {
     SetFixedMetricMeasuring(0);
-    MEDispose(record_);
+    MEDispose(fRecord);
     gMathScriptSize = gMathDefaultSizes;
   }
 
   // Replaces the formula and puts the caret on it, not laid out.
   void Use(ExpressionRecord* root, ExpressionRecord* caret, MathIPType type, int32_t start = 0, int32_t end = 0) {
-    DisposExpr(record_->root);
-    record_->root = root;
-    record_->selected = caret;
-    record_->caretType = type;
-    record_->rangeStart = start;
-    record_->rangeEnd = end;
+    DisposExpr(fRecord->root);
+    fRecord->root = root;
+    fRecord->selected = caret;
+    fRecord->caretType = type;
+    fRecord->rangeStart = start;
+    fRecord->rangeEnd = end;
   }
+
+  // Replaces the formula with its root selected.
+  void UseWhole(ExpressionRecord* root, MathIPType type = kIPWholeNode, int32_t start = 0, int32_t end = 0) {
+    Use(root, root, type, start, end);
+  }
+
+  std::string Formula() const { return Written(fRecord->root); }
+  std::string Selected() const { return Written(fRecord->selected); }
 
   // Replaces the formula and lays it out at the wrap width.
   ExpressionRecord* LayOut(ExpressionRecord* root, float wrapWidth = kNoWrapWidth) {
-    DisposExpr(record_->root);
-    record_->root = root;
-    record_->selected = root;
-    record_->wrapWidth = wrapWidth;
-    record_->layoutValid = 0;
+    DisposExpr(fRecord->root);
+    fRecord->root = root;
+    fRecord->selected = root;
+    fRecord->wrapWidth = wrapWidth;
+    fRecord->layoutValid = 0;
     MATH_Hmm();
     return root;
   }
@@ -67,10 +80,20 @@ class MathLayoutTest : public testing::Test {
     return node;
   }
   static const EditData& E(const ExpressionRecord* node) { return *node->editData; }
+  // A number as the editor holds it once typed: its digits with their value.
+  static ExpressionRecord* Num(const char16_t* digits) {
+    const std::u16string text(digits);
+    ExpressionRecord* number = Number(std::strtod(std::string(text.begin(), text.end()).c_str(), nullptr));
+    std::copy_n(text.c_str(), text.size() + 1, number->payload.number->text);
+    return number;
+  }
+  static std::u16string Digits(const ExpressionRecord* number) {
+    return reinterpret_cast<const char16_t*>(number->payload.number->text);
+  }
 
  protected:
-  float sizes_[6] = {20, 20, 20, 10, 8, 8};
-  MERecord* record_ = nullptr;
+  float fSizes[6] = {20, 20, 20, 10, 8, 8};
+  MERecord* fRecord = nullptr;
 };
 
 // Undo snapshots the editor has asked the document for since SetUp.

@@ -32,17 +32,17 @@ class MouseSelection : public SnapshotCountingTest {
     for (auto& step : held) step.released = false;
     ScriptedMouseSource mouse(std::move(held));
     SetMouseSource(&mouse);
-    MEClick(MPoint{int16_t(v), int16_t(h)}, extend, dragAllowed, false, record_, nullptr);
+    MEClick(MPoint{int16_t(v), int16_t(h)}, extend, dragAllowed, false, fRecord, nullptr);
     SetMouseSource(nullptr);
   }
   void ExpectSelection(const ExpressionRecord* node, MathIPType type, int32_t start = 0, int32_t end = 0,
                        int line = __builtin_LINE()) {
     SCOPED_TRACE(line);
-    EXPECT_EQ(record_->selected, node);
-    EXPECT_EQ(record_->caretType, type);
+    EXPECT_EQ(fRecord->selected, node);
+    EXPECT_EQ(fRecord->caretType, type);
     if (type != kIPWholeNode && type != kIPAfterNode && type != kIPBeforeNode) {
-      EXPECT_EQ(record_->rangeStart, start);
-      EXPECT_EQ(record_->rangeEnd, end);
+      EXPECT_EQ(fRecord->rangeStart, start);
+      EXPECT_EQ(fRecord->rangeEnd, end);
     }
   }
   ExpressionRecord* Sum(int terms) {
@@ -53,13 +53,6 @@ class MouseSelection : public SnapshotCountingTest {
       sum->operands[i]->parent = sum;
     }
     return LayOut(sum);
-  }
-  static ExpressionRecord* Text(const char16_t* text) {
-    ExpressionRecord* string = NewExpression(kOpString, 0);
-    const std::u16string units(text);
-    string->text = new UniChar[units.size() + 1]{};
-    std::copy(units.begin(), units.end(), string->text);
-    return string;
   }
 };
 
@@ -84,7 +77,7 @@ TEST_F(MouseSelection, ClickOnNumbersInAProduct) {
 }
 
 TEST_F(MouseSelection, ClickInStringsFunctionsAndPrompts) {
-  ExpressionRecord* string = Text(u"abc");
+  ExpressionRecord* string = StringLeaf(u"abc");
   ExpressionRecord* sine = Node(kOpSin, {Var("x")});
   ExpressionRecord* prompt = NewPrompt();
   LayOut(Node(kOpPlus, {string, sine, prompt}));
@@ -117,10 +110,10 @@ TEST_F(MouseSelection, ClickInStringsFunctionsAndPrompts) {
 TEST_F(MouseSelection, ShiftClickExtendsFromTheFarEndOfARange) {
   ExpressionRecord* sum = Sum(5);
   auto mid = [&](int i) { return At((Box(sum->operands[i]).left + Box(sum->operands[i]).right) / 2, MidV(sum)); };
-  record_->selected = sum;
-  record_->caretType = kIPOperandRange;
-  record_->rangeStart = 1;
-  record_->rangeEnd = 2;
+  fRecord->selected = sum;
+  fRecord->caretType = kIPOperandRange;
+  fRecord->rangeStart = 1;
+  fRecord->rangeEnd = 2;
   Press(mid(3).x(), mid(3).y(), {{mid(3)}}, true);
   ExpectSelection(sum, kIPOperandRange, 1, 3);
   Press(mid(0).x(), mid(0).y(), {{mid(0)}}, true);  // left of the range: anchored at its last operand
@@ -145,9 +138,9 @@ TEST_F(MouseSelection, DragsSelectRangesSumsSignsAndBlocks) {
 
   // A move of one point is no move.
   Press(mid(1).x(), mid(1).y());
-  ASSERT_EQ(record_->caretType, kIPAfterNode);
+  ASSERT_EQ(fRecord->caretType, kIPAfterNode);
   EXPECT_FALSE(MouseMovedInExpr(FPoint{gLastPoint.v + 1, gLastPoint.h - 1}, nullptr));
-  EXPECT_EQ(record_->caretType, kIPAfterNode);
+  EXPECT_EQ(fRecord->caretType, kIPAfterNode);
 }
 
 TEST_F(MouseSelection, DragBetweenMatrixElementsSelectsTheirBlock) {
@@ -174,8 +167,8 @@ TEST_F(MouseSelection, LiveDragStepsOnlyPastTwelvePoints) {
   const FRect box = Box(a);
   const float v = MidV(a);
   for (const float beyond : {12.0f, 13.0f}) {
-    record_->selected = a;
-    record_->caretType = kIPWholeNode;
+    fRecord->selected = a;
+    fRecord->caretType = kIPWholeNode;
     ASSERT_TRUE(DIM_SelectionIsGrabbable());
     gSnapshots = 0;
     gCurrentFunctionCode = 0;
@@ -184,7 +177,7 @@ TEST_F(MouseSelection, LiveDragStepsOnlyPastTwelvePoints) {
     EXPECT_EQ(gCurrentFunctionCode, beyond > 12 ? 0x2101 : 0) << beyond;
     EXPECT_EQ(gLiveDragging, 0);
   }
-  const ExpressionRecord* moved = record_->root;
+  const ExpressionRecord* moved = fRecord->root;
   ASSERT_EQ(moved->opcode, kOpPlus);
   EXPECT_EQ(moved->operands[1]->payload.id, 'a');  // a moved right past b
 }

@@ -20,19 +20,7 @@ class OperatorKeys : public SnapshotCountingTest {
   }
   // Characters through the key entry, as typed.
   void Keys(const char* keys) {
-    for (; *keys; ++keys) MEKey(uint8_t(*keys), uint8_t(*keys), 0, record_, nullptr);
-  }
-  static std::string Text(const ExpressionRecord* tree) {
-    std::unique_ptr<char[]> text(ExportTextFormatOfExpr(tree, false));
-    return text ? text.get() : "(none)";
-  }
-  std::string Tree() const { return Text(record_->root); }
-  std::string Selected() const { return Text(record_->selected); }
-  static ExpressionRecord* Num(double x) {
-    ExpressionRecord* number = Number(x);
-    number->payload.number->text[0] = UniChar('0' + int(x));
-    number->payload.number->text[1] = 0;
-    return number;
+    for (; *keys; ++keys) MEKey(uint8_t(*keys), uint8_t(*keys), 0, fRecord, nullptr);
   }
   static ExpressionRecord* Matrix(int rows, int columns, std::initializer_list<ExpressionRecord*> elements) {
     ExpressionRecord* matrix = Node(kOpMatrix, elements);
@@ -42,7 +30,7 @@ class OperatorKeys : public SnapshotCountingTest {
   // The largest operand count anywhere in the formula.
   int32_t MostOperands() const {
     int32_t most = 0;
-    ForEachTopDown(record_->root, [&](ExpressionRecord* n) { most = std::max<int32_t>(most, n->operandCount); });
+    ForEachTopDown(fRecord->root, [&](ExpressionRecord* n) { most = std::max<int32_t>(most, n->operandCount); });
     return most;
   }
 };
@@ -51,27 +39,27 @@ TEST_F(OperatorKeys, PlusAndTimesOnASelection) {
   ExpressionRecord* b = Var("b");
   Use(Node(kOpPlus, {Var("a"), b, Var("c")}), b, kIPWholeNode);
   Keys("+");
-  EXPECT_EQ(Tree(), "a+b+?+c");
-  EXPECT_EQ(record_->selected, record_->root->operands[2]);
+  EXPECT_EQ(Formula(), "a+b+?+c");
+  EXPECT_EQ(fRecord->selected, fRecord->root->operands[2]);
 
   ExpressionRecord* x = Var("x");
   Use(Node(kOpSin, {x}), x, kIPWholeNode);
   Keys("+");
-  EXPECT_EQ(Tree(), "sin(x+?)");
+  EXPECT_EQ(Formula(), "sin(x+?)");
   EXPECT_EQ(Selected(), "?");
 
   x = Var("x");
   Use(x, x, kIPWholeNode);
   Keys("*");
-  EXPECT_EQ(Tree(), "?*x");
-  EXPECT_EQ(record_->selected, record_->root->operands[0]);
-  EXPECT_EQ(record_->caretType, kIPWholeNode);
+  EXPECT_EQ(Formula(), "?*x");
+  EXPECT_EQ(fRecord->selected, fRecord->root->operands[0]);
+  EXPECT_EQ(fRecord->caretType, kIPWholeNode);
 }
 
 TEST_F(OperatorKeys, OperatorsAfterTheCaret) {
-  record_->selected = record_->root;
+  fRecord->selected = fRecord->root;
   Keys("y=x^2");
-  EXPECT_EQ(Tree(), "y=x^2");
+  EXPECT_EQ(Formula(), "y=x^2");
   EXPECT_EQ(gSnapshots, 1);  // one run of typing
 
   ExpressionRecord* a = Var("a");
@@ -79,26 +67,26 @@ TEST_F(OperatorKeys, OperatorsAfterTheCaret) {
     a = Var("a");
     Use(Node(kOpTimes, {a, Var("b")}), a, kIPAfterNode);
     Keys(key);
-    EXPECT_EQ(Tree(), std::string("a") + key + "b") << key;
+    EXPECT_EQ(Formula(), std::string("a") + key + "b") << key;
     EXPECT_EQ(Selected(), "b") << key;
   }
-  EXPECT_EQ(record_->caretType, kIPBeforeNode);
+  EXPECT_EQ(fRecord->caretType, kIPBeforeNode);
 
   ExpressionRecord* x = Var("x");
-  Use(Node(kOpTimes, {Num(2), Node(kOpSin, {x})}), x, kIPAfterNode);
+  Use(Node(kOpTimes, {Num(u"2"), Node(kOpSin, {x})}), x, kIPAfterNode);
   Keys("*");  // multiplies the whole function, not its argument
-  EXPECT_EQ(Tree(), "2*sin(x)*?");
+  EXPECT_EQ(Formula(), "2*sin(x)*?");
   x = Var("x");
-  Use(Node(kOpTimes, {Num(2), Node(kOpSin, {x})}), x, kIPAfterNode);
+  Use(Node(kOpTimes, {Num(u"2"), Node(kOpSin, {x})}), x, kIPAfterNode);
   Keys("+");
-  EXPECT_EQ(Tree(), "2*sin(x)+?");
+  EXPECT_EQ(Formula(), "2*sin(x)+?");
   x = Var("x");
   Use(x, x, kIPAfterNode);
   Keys("!");
-  EXPECT_EQ(Tree(), "x!");
-  EXPECT_EQ(record_->caretType, kIPAfterNode);
+  EXPECT_EQ(Formula(), "x!");
+  EXPECT_EQ(fRecord->caretType, kIPAfterNode);
   Keys("/");
-  EXPECT_EQ(Tree(), "x!/?");
+  EXPECT_EQ(Formula(), "x!/?");
   EXPECT_EQ(Selected(), "?");
 }
 
@@ -107,66 +95,64 @@ TEST_F(OperatorKeys, DotAndCrossOnTheArgumentOfGrad) {
     ExpressionRecord* f = Var("f");
     Use(Node(kOpGrad, {f}), f, kIPWholeNode);
     MATH_FunctionCode(key);
-    EXPECT_EQ(record_->root->opcode, key == kOpDot ? kOpDiv : kOpCurl);
-    EXPECT_EQ(Tree(), key == kOpDot ? "div(f)" : "curl(f)");
+    EXPECT_EQ(fRecord->root->opcode, key == kOpDot ? kOpDiv : kOpCurl);
+    EXPECT_EQ(Formula(), key == kOpDot ? "div(f)" : "curl(f)");
   }
   ExpressionRecord* u = Var("u");
   Use(u, u, kIPWholeNode);
   MATH_FunctionCode(kOpCross);
-  EXPECT_EQ(Tree(), "cross(u,?)");
+  EXPECT_EQ(Formula(), "cross(u,?)");
 }
 
 TEST_F(OperatorKeys, ClipboardMatrixAddsToABlockOfItsShapeOnly) {
-  gMathClipboard = Matrix(2, 2, {Num(1), Num(2), Num(3), Num(4)});
+  gMathClipboard = Matrix(2, 2, {Num(u"1"), Num(u"2"), Num(u"3"), Num(u"4")});
   const auto letters = [] {
     return Matrix(2, 3, {Var("a"), Var("b"), Var("c"), Var("d"), Var("e"), Var("f")});
   };
-  Use(letters(), nullptr, kIPMatrixBlock, 0, 5);  // the whole 2 by 3 block
-  record_->selected = record_->root;
+  UseWhole(letters(), kIPMatrixBlock, 0, 5);  // the whole 2 by 3 block
   Keys("+");
-  EXPECT_EQ(Tree(), "matrix(2,3,a,b,c,d,e,f)");
-  Use(letters(), nullptr, kIPMatrixBlock, 1, 5);  // columns 1 and 2
-  record_->selected = record_->root;
+  EXPECT_EQ(Formula(), "matrix(2,3,a,b,c,d,e,f)");
+  UseWhole(letters(), kIPMatrixBlock, 1, 5);  // columns 1 and 2
   Keys("-");
-  EXPECT_EQ(Tree(), "matrix(2,3,a,b-1,c-2,d,e-3,f-4)");
-  EXPECT_EQ(record_->caretType, kIPMatrixBlock);
+  EXPECT_EQ(Formula(), "matrix(2,3,a,b-1,c-2,d,e-3,f-4)");
+  EXPECT_EQ(fRecord->caretType, kIPMatrixBlock);
 }
 
 TEST_F(OperatorKeys, NewRowsColumnsAndPieces) {
   ExpressionRecord* x = Var("x");
   Use(Matrix(1, 1, {x}), x, kIPWholeNode);
   MATH_FunctionCode(0x18A0);
-  EXPECT_EQ(Tree(), "vector(x,?)");
-  EXPECT_EQ(record_->selected, record_->root->operands[1]);
+  EXPECT_EQ(Formula(), "vector(x,?)");
+  EXPECT_EQ(fRecord->selected, fRecord->root->operands[1]);
   MATH_FunctionCode(0x18A1);
-  EXPECT_EQ(Tree(), "matrix(2,2,x,?,?,?)");
-  EXPECT_EQ(record_->selected, record_->root->operands[1]);
+  EXPECT_EQ(Formula(), "matrix(2,2,x,?,?,?)");
+  EXPECT_EQ(fRecord->selected, fRecord->root->operands[1]);
 
   ExpressionRecord* b = Var("b");
   Use(Node(kOpBranch, {Var("a"), Node(kOpTimes, {b, Var("c")})}), b, kIPAfterNode);
   MATH_FunctionCode(0x18A0);  // outside a matrix: a new piece
-  EXPECT_EQ(record_->root->operandCount, 3);
-  EXPECT_EQ(record_->root->operands[2]->opcode, kOpPrompt);
-  EXPECT_EQ(record_->selected, record_->root->operands[2]);
+  EXPECT_EQ(fRecord->root->operandCount, 3);
+  EXPECT_EQ(fRecord->root->operands[2]->opcode, kOpPrompt);
+  EXPECT_EQ(fRecord->selected, fRecord->root->operands[2]);
 }
 
 TEST_F(OperatorKeys, OptionalOperandsUpToEachKindsMost) {
   ExpressionRecord* x = Var("x");
-  Use(Node(kOpSum, {x, Node(kOpEquals, {Var("k"), Num(0)})}), x, kIPWholeNode);
+  Use(Node(kOpSum, {x, Node(kOpEquals, {Var("k"), Num(u"0")})}), x, kIPWholeNode);
   MATH_FunctionCode(0x1902);
-  EXPECT_EQ(record_->root->operandCount, 3);
-  record_->selected = x;
+  EXPECT_EQ(fRecord->root->operandCount, 3);
+  fRecord->selected = x;
   MATH_FunctionCode(0x1902);
-  EXPECT_EQ(record_->root->operandCount, 3);
+  EXPECT_EQ(fRecord->root->operandCount, 3);
 
   x = Var("x");
   Use(Node(kOpIntegral, {x, Var("t")}), x, kIPWholeNode);
   for (int i = 0; i < 3; ++i) {
-    record_->selected = x;
-    record_->caretType = kIPWholeNode;
+    fRecord->selected = x;
+    fRecord->caretType = kIPWholeNode;
     MATH_FunctionCode(0x1902);
   }
-  EXPECT_EQ(record_->root->operandCount, 4);
+  EXPECT_EQ(fRecord->root->operandCount, 4);
 }
 
 // Operand counts are 16-bit: no edit may grow a list past 10,000.
@@ -174,7 +160,7 @@ TEST_F(OperatorKeys, GrowthStopsAtTheOperandLimit) {
   ExpressionRecord* sum = NewExpression(kOpPlus, kMostEditedOperands);
   ExpressionRecord* a = Var("a");
   for (int32_t i = 0; i < kMostEditedOperands; ++i) {
-    sum->operands[i] = i == 0 ? Node(kOpTimes, {a, Var("b")}) : Num(1);
+    sum->operands[i] = i == 0 ? Node(kOpTimes, {a, Var("b")}) : Num(u"1");
     sum->operands[i]->parent = sum;
   }
   Use(sum, a, kIPAfterNode);
@@ -185,7 +171,7 @@ TEST_F(OperatorKeys, GrowthStopsAtTheOperandLimit) {
   ExpressionRecord* matrix = NewExpression(kOpMatrix, kMostEditedOperands);
   matrix->payload.shape = {100, 100};
   for (int32_t i = 0; i < kMostEditedOperands; ++i) {
-    matrix->operands[i] = Num(0);
+    matrix->operands[i] = Num(u"0");
     matrix->operands[i]->parent = matrix;
   }
   Use(matrix, matrix->operands[0], kIPWholeNode);
@@ -200,64 +186,60 @@ TEST_F(OperatorKeys, Comparisons) {
   ExpressionRecord* x = Var("x");
   Use(Node(kOpTimes, {Var("f"), Node(kOpId, {x})}), x, kIPAfterNode);
   Keys("=");  // f(x) = starts a definition
-  EXPECT_EQ(Tree(), "function(f,x)=?");
+  EXPECT_EQ(Formula(), "function(f,x)=?");
   EXPECT_EQ(Selected(), "?");
 
-  Use(Node(kOpEquals, {Var("a"), Var("b")}), nullptr, kIPOperator);
-  record_->selected = record_->root;
+  UseWhole(Node(kOpEquals, {Var("a"), Var("b")}), kIPOperator);
   Keys("<");
-  EXPECT_EQ(Tree(), "a<b");
+  EXPECT_EQ(Formula(), "a<b");
 
   ExpressionRecord* minus = Node(kOpMinus, {Var("b")});
   Use(Node(kOpPlus, {Var("a"), minus}), minus, kIPOperator);
   MATH_FunctionCode(0x1909);
-  EXPECT_EQ(Tree(), "leq(a,b)");
+  EXPECT_EQ(Formula(), "leq(a,b)");
 
   ExpressionRecord* k = Var("k");
   Use(Node(kOpSum, {Var("x"), k}), k, kIPAfterNode);
   Keys("=");  // the bound of the sum
-  EXPECT_EQ(Tree(), "sum(x,k=?)");
+  EXPECT_EQ(Formula(), "sum(x,k=?)");
 }
 
 TEST_F(OperatorKeys, DeletingSigns) {
   ExpressionRecord* b = Var("b");
   Use(Node(kOpOver, {Var("a"), b}), b, kIPBeforeNode);
   MATH_FunctionCode(kCodeBackspace);
-  EXPECT_EQ(Tree(), "a*b");
+  EXPECT_EQ(Formula(), "a*b");
   EXPECT_EQ(Selected(), "a");
-  EXPECT_EQ(record_->caretType, kIPAfterNode);
+  EXPECT_EQ(fRecord->caretType, kIPAfterNode);
 
   b = Var("b");
   Use(Node(kOpPlus, {Var("a"), b}), b, kIPBeforeNode);
   MATH_FunctionCode(kCodeBackspace);
-  EXPECT_EQ(Tree(), "a*b");
+  EXPECT_EQ(Formula(), "a*b");
 
-  Use(Node(kOpPlus, {Node(kOpTimes, {Var("a"), Var("c")}), Var("b")}), nullptr, kIPOperator);
-  record_->selected = record_->root;
+  UseWhole(Node(kOpPlus, {Node(kOpTimes, {Var("a"), Var("c")}), Var("b")}), kIPOperator);
   MATH_FunctionCode(kCodeBackspace);
-  EXPECT_EQ(Tree(), "a*c*b");
-  EXPECT_EQ(record_->root->operandCount, 3);  // merged into one product
+  EXPECT_EQ(Formula(), "a*c*b");
+  EXPECT_EQ(fRecord->root->operandCount, 3);  // merged into one product
   EXPECT_EQ(Selected(), "b");
-  EXPECT_EQ(record_->caretType, kIPAfterNode);
+  EXPECT_EQ(fRecord->caretType, kIPAfterNode);
 
-  Use(Node(kOpPlus, {Var("a"), Var("b")}), nullptr, kIPOperator);
-  record_->selected = record_->root;
+  UseWhole(Node(kOpPlus, {Var("a"), Var("b")}), kIPOperator);
   Keys("-");  // typed over the sign
-  EXPECT_EQ(Tree(), "a-b");
+  EXPECT_EQ(Formula(), "a-b");
 
   ExpressionRecord* minus = Node(kOpMinus, {Var("b")});
   Use(Node(kOpPlus, {Var("a"), minus}), minus, kIPOperator);
   MATH_FunctionCode(kCodeBackspace);
-  EXPECT_EQ(Tree(), "a*b");
+  EXPECT_EQ(Formula(), "a*b");
 }
 
 TEST_F(OperatorKeys, BackspaceOnABlockOfWholeRowsRemovesThem) {
-  Use(Matrix(2, 2, {Var("a"), Var("b"), Var("c"), Var("d")}), nullptr, kIPMatrixBlock, 2, 3);
-  record_->selected = record_->root;
+  UseWhole(Matrix(2, 2, {Var("a"), Var("b"), Var("c"), Var("d")}), kIPMatrixBlock, 2, 3);
   MATH_FunctionCode(kCodeBackspace);
-  EXPECT_EQ(Tree(), "matrix(1,2,a,b)");
+  EXPECT_EQ(Formula(), "matrix(1,2,a,b)");
   MATH_FunctionCode(kCodeForwardDelete);  // the whole matrix now selected: it goes
-  EXPECT_EQ(Tree(), "?");
+  EXPECT_EQ(Formula(), "?");
 }
 
 TEST_F(OperatorKeys, Templates) {
@@ -265,15 +247,15 @@ TEST_F(OperatorKeys, Templates) {
     ExpressionRecord* x = Var("x");
     Use(x, x, kIPWholeNode);
     MATH_FunctionCode(code);
-    return Tree();
+    return Formula();
   };
   EXPECT_EQ(onX('@'), "x");  // '@' is not a code: only the key map makes it one
   ExpressionRecord* x = Var("x");
   Use(x, x, kIPWholeNode);
   Keys("@");
-  EXPECT_EQ(Tree(), "x^2");
+  EXPECT_EQ(Formula(), "x^2");
   EXPECT_EQ(Selected(), "x^2");
-  EXPECT_EQ(record_->caretType, kIPAfterNode);
+  EXPECT_EQ(fRecord->caretType, kIPAfterNode);
   EXPECT_EQ(onX(0x18AB), "x^3");
   EXPECT_EQ(onX(0x18AC), "e^x");
   EXPECT_EQ(onX(0x18B6), "x_1");
@@ -282,12 +264,12 @@ TEST_F(OperatorKeys, Templates) {
   EXPECT_EQ(onX(0x18BD), "substitution(x,x=0)");
   EXPECT_EQ(onX(0x18AF), "sqrt(x,3)");
   EXPECT_EQ(onX(0x18B0), "sqrt(x,?)");
-  EXPECT_EQ(record_->selected, record_->root->operands[1]);
+  EXPECT_EQ(fRecord->selected, fRecord->root->operands[1]);
   EXPECT_EQ(onX(0x18A9), "1/x");
-  record_->selected = record_->root;
-  record_->caretType = kIPWholeNode;
+  fRecord->selected = fRecord->root;
+  fRecord->caretType = kIPWholeNode;
   MATH_FunctionCode(0x18A9);  // and back
-  EXPECT_EQ(Tree(), "x");
+  EXPECT_EQ(Formula(), "x");
   EXPECT_EQ(onX(0x1809), "function(optotal(?),x)");
   EXPECT_EQ(Selected(), "?");
   EXPECT_EQ(onX(0x18B2), "function(oppartial(x),x)");
@@ -295,39 +277,34 @@ TEST_F(OperatorKeys, Templates) {
   EXPECT_EQ(onX(0x18C1), "x*matrix(2,2,1,0,0,1)");
   EXPECT_EQ(onX(0x18FF), "x");  // a code of the range without a template
 
-  Use(NewPrompt(), nullptr, kIPWholeNode);
-  record_->selected = record_->root;
+  UseWhole(NewPrompt());
   Keys("abc");
   MATH_FunctionCode(0x18C4);
-  EXPECT_EQ(Tree(), "'abc'");
-  EXPECT_EQ(record_->root->opcode, kOpAtom);
+  EXPECT_EQ(Formula(), "'abc'");
+  EXPECT_EQ(fRecord->root->opcode, kOpAtom);
 
-  Use(NewPrompt(), nullptr, kIPWholeNode);
-  record_->selected = record_->root;
+  UseWhole(NewPrompt());
   Keys("f(x;");  // f unknown: the group after f becomes its argument list
-  EXPECT_EQ(Tree(), "function(f,(x,?))");
+  EXPECT_EQ(Formula(), "function(f,(x,?))");
 }
 
 TEST_F(OperatorKeys, IfFromTheLettersIAndF) {
-  record_->selected = record_->root;
+  fRecord->selected = fRecord->root;
   Keys("x+1if");
-  EXPECT_EQ(Tree(), "if(x+1,?)");
-  EXPECT_EQ(record_->selected, record_->root->operands[1]);
-  Use(NewPrompt(), nullptr, kIPWholeNode);
-  record_->selected = record_->root;
+  EXPECT_EQ(Formula(), "if(x+1,?)");
+  EXPECT_EQ(fRecord->selected, fRecord->root->operands[1]);
+  UseWhole(NewPrompt());
   Keys("y=2if");  // the condition stays on the right of the equation
-  EXPECT_EQ(Tree(), "y=if(2,?)");
+  EXPECT_EQ(Formula(), "y=if(2,?)");
 }
 
 TEST_F(OperatorKeys, LettersAndDigitsTypedOverASign) {
-  Use(Node(kOpPlus, {Var("a"), Var("b")}), nullptr, kIPOperator);
-  record_->selected = record_->root;
+  UseWhole(Node(kOpPlus, {Var("a"), Var("b")}), kIPOperator);
   Keys("x");
-  EXPECT_EQ(Tree(), "a*x*b");
-  Use(Node(kOpPlus, {Var("a"), Var("b")}), nullptr, kIPOperator);
-  record_->selected = record_->root;
+  EXPECT_EQ(Formula(), "a*x*b");
+  UseWhole(Node(kOpPlus, {Var("a"), Var("b")}), kIPOperator);
   Keys("7");
-  EXPECT_EQ(Tree(), "a*7*b");
+  EXPECT_EQ(Formula(), "a*7*b");
 }
 
 // The algebra's numbers have no text until a layout writes it.
@@ -335,18 +312,17 @@ TEST_F(OperatorKeys, DigitsTypedAfterAComputedNumber) {
   ExpressionRecord* three = Number(3);
   Use(three, three, kIPAfterNode);
   Keys(".5");
-  EXPECT_EQ(Tree(), "3.5");
+  EXPECT_EQ(Formula(), "3.5");
   EXPECT_EQ(three->payload.number->value, 3.5);
 }
 
 TEST_F(OperatorKeys, TimesTypedAfterALetterEndsItsName) {
-  record_->selected = record_->root;
+  fRecord->selected = fRecord->root;
   Keys("s*in");
-  EXPECT_EQ(Tree(), "s*i*n");
-  Use(NewPrompt(), nullptr, kIPWholeNode);
-  record_->selected = record_->root;
+  EXPECT_EQ(Formula(), "s*i*n");
+  UseWhole(NewPrompt());
   Keys("sin");
-  EXPECT_EQ(Tree(), "sin(?)");
+  EXPECT_EQ(Formula(), "sin(?)");
 }
 
 }  // namespace

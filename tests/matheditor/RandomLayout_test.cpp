@@ -1,6 +1,5 @@
 #include "MathLayoutFixture.h"
 
-#include "../expression/ParserTestSupport.h"
 #include "../expression/RandomExpressionTrees.h"
 
 #include "expression/TreeWalking.h"
@@ -21,7 +20,7 @@ namespace {
 // Random formulas of the kinds typeset here.
 class TreeMaker {
  public:
-  explicit TreeMaker(uint32_t seed) : random_(seed) {}
+  explicit TreeMaker(uint32_t seed) : fRandom(seed) {}
 
   ExpressionRecord* Make(int depth) {
     if (depth == 0 || Pick(4) == 0) return Leaf();
@@ -47,7 +46,7 @@ class TreeMaker {
   }
 
  private:
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(fRandom); }
 
   OpCodeT RandomInfixKind() {
     static constexpr OpCodeT kKinds[] = {kOpTimes, kOpPlus, kOpEquals, kOpComma, kOpNotEqual,
@@ -74,7 +73,7 @@ class TreeMaker {
     }
   }
 
-  std::mt19937 random_;
+  std::mt19937 fRandom;
 };
 
 struct Geometry {
@@ -122,9 +121,9 @@ void CheckBoxes(const MERecord* r) {
 class RandomLayout : public MathLayoutTest {
  protected:
   void SetSize(float s) {
-    sizes_[0] = sizes_[1] = sizes_[2] = s;
-    sizes_[3] = std::max(1.0f, std::floor(s * 0.75f));
-    sizes_[4] = sizes_[5] = std::max(1.0f, std::floor(sizes_[3] * 0.75f));
+    fSizes[0] = fSizes[1] = fSizes[2] = s;
+    fSizes[3] = std::max(1.0f, std::floor(s * 0.75f));
+    fSizes[4] = fSizes[5] = std::max(1.0f, std::floor(fSizes[3] * 0.75f));
   }
 };
 
@@ -135,12 +134,12 @@ TEST_F(RandomLayout, BoxesAreSoundAndALayoutIsStable) {
   for (int round = 0; round < 10000; ++round) {
     SetSize(static_cast<float>(1 + random() % 96));
     LayOut(maker.Make(5), kWraps[round % 4]);
-    ASSERT_EQ(record_->layoutValid, 1);
-    ASSERT_NO_FATAL_FAILURE(CheckBoxes(record_));
-    const Geometry first = Snapshot(record_);
+    ASSERT_EQ(fRecord->layoutValid, 1);
+    ASSERT_NO_FATAL_FAILURE(CheckBoxes(fRecord));
+    const Geometry first = Snapshot(fRecord);
     ORIGINS_RecalculateAndDraw2();
     MATH_Hmm();
-    ASSERT_EQ(Snapshot(record_), first) << "round " << round;
+    ASSERT_EQ(Snapshot(fRecord), first) << "round " << round;
   }
 }
 
@@ -151,10 +150,10 @@ TEST_F(RandomLayout, RealFontsMeasureAndDrawEveryKind) {
   for (int round = 0; round < 200; ++round) {
     SetSize(static_cast<float>(8 + round % 40));
     LayOut(maker.Make(4), round % 2 ? kNoWrapWidth : 300);
-    ASSERT_NO_FATAL_FAILURE(CheckBoxes(record_));
+    ASSERT_NO_FATAL_FAILURE(CheckBoxes(fRecord));
     QPainter painter(&image);
     MathGraphicsContext context{&painter, {}};
-    OUTPUT_DrawExpression(record_->root, &context);
+    OUTPUT_DrawExpression(fRecord->root, &context);
   }
 }
 
@@ -181,14 +180,14 @@ TEST_F(RandomLayout, EveryKindLaysOutAsItsTextReadBack) {
     ExpressionRecord* tree = maker.Make(1 + round % 12, 0, true);
     const std::string text = Written(tree, true);  // grouping in square brackets
     LayOut(tree, wrap);
-    ASSERT_EQ(record_->layoutValid, 1) << text;
-    ASSERT_NO_FATAL_FAILURE(CheckBoxes(record_)) << text;
+    ASSERT_EQ(fRecord->layoutValid, 1) << text;
+    ASSERT_NO_FATAL_FAILURE(CheckBoxes(fRecord)) << text;
     if (!WriterKeepsTheTree(text)) continue;
-    const Geometry first = Snapshot(record_);
+    const Geometry first = Snapshot(fRecord);
     Tree back = Parse(text);
     ASSERT_TRUE(back) << text;
     LayOut(back.release(), wrap);
-    ASSERT_EQ(Snapshot(record_), first) << text;
+    ASSERT_EQ(Snapshot(fRecord), first) << text;
     ++compared;
   }
   EXPECT_EQ(maker.fSeen.size(), size_t(104));
@@ -202,10 +201,10 @@ TEST_F(RandomLayout, RealFontsDrawEveryKind) {
   for (int round = 0; round < 300; ++round) {
     SetSize(static_cast<float>(4 + round % 60));
     LayOut(maker.Make(1 + round % 8, 0, true), round % 3 ? kNoWrapWidth : 200);
-    ASSERT_NO_FATAL_FAILURE(CheckBoxes(record_));
+    ASSERT_NO_FATAL_FAILURE(CheckBoxes(fRecord));
     QPainter painter(&image);
     MathGraphicsContext context{&painter, {}};
-    OUTPUT_DrawExpression(record_->root, &context);
+    OUTPUT_DrawExpression(fRecord->root, &context);
   }
 }
 

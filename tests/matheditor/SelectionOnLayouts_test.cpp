@@ -11,10 +11,10 @@ TEST_F(SelectionOnLayouts, BoxesComeFromTheLaidOutTree) {
   ExpressionRecord* sum = LayOut(Node(kOpPlus, {Var("a"), Var("velocity"), Var("c")}));  // a at 0, velocity 30, c 130
   gMathGlobalOffset_x = 7;
   gMathGlobalOffset_y = 3;
-  record_->selected = sum;
-  record_->caretType = kIPOperandRange;
-  record_->rangeStart = 1;
-  record_->rangeEnd = 2;
+  fRecord->selected = sum;
+  fRecord->caretType = kIPOperandRange;
+  fRecord->rangeStart = 1;
+  fRecord->rangeEnd = 2;
   MRect rect;
   GetSelectionRect(rect);
   EXPECT_EQ(rect.left, 30 + 7);
@@ -23,25 +23,25 @@ TEST_F(SelectionOnLayouts, BoxesComeFromTheLaidOutTree) {
   EXPECT_EQ(rect.bottom, 25 + 3);
 
   // Offsets inside a long name go through the editor's measures.
-  record_->selected = sum->operands[1];
-  record_->caretType = kIPNameText;
-  record_->rangeStart = 2;
-  record_->rangeEnd = 5;
+  fRecord->selected = sum->operands[1];
+  fRecord->caretType = kIPNameText;
+  fRecord->rangeStart = 2;
+  fRecord->rangeEnd = 5;
   FRect box, companion;
   ME_GetIPRect(box, companion);
   EXPECT_FLOAT_EQ(box.left, 30 + 20);
   EXPECT_FLOAT_EQ(box.right, 30 + 50);
 
   // The operator between two operands; what a copy takes is the whole list.
-  record_->selected = sum;
-  record_->caretType = kIPOperator;
-  record_->rangeStart = 0;
+  fRecord->selected = sum;
+  fRecord->caretType = kIPOperator;
+  fRecord->rangeStart = 0;
   GetSelectionRect(rect);
   EXPECT_EQ(rect.left, 10 + 7);
   EXPECT_EQ(rect.right, 30 + 7);
   GetSelectionRectOfWhatWillBeCopied(rect);
   EXPECT_EQ(rect.right, 140 + 7);
-  EXPECT_EQ(record_->caretType, kIPOperator);
+  EXPECT_EQ(fRecord->caretType, kIPOperator);
 
   GetFullExprRect(rect);
   EXPECT_EQ(rect.right, 140 + 7);
@@ -50,11 +50,11 @@ TEST_F(SelectionOnLayouts, BoxesComeFromTheLaidOutTree) {
   EXPECT_EQ(untouched.right, 4);
   DIM_GetScreenRectOfAtom('c', untouched);
   EXPECT_EQ(untouched.left, 130 + 7);
-  EXPECT_EQ(record_->selected, sum);
+  EXPECT_EQ(fRecord->selected, sum);
   EXPECT_EQ(GetBaselineOfFullExpr(), 5);
 
-  record_->caretType = kIPWholeNode;
-  record_->selected = sum->operands[2];
+  fRecord->caretType = kIPWholeNode;
+  fRecord->selected = sum->operands[2];
   EXPECT_TRUE(DIM_PointInSelection(MPoint{10, 146}));
   EXPECT_FALSE(DIM_PointInSelection(MPoint{10, 147}));  // the right edge lies outside
 }

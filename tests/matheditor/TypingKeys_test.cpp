@@ -17,52 +17,29 @@ class TypingKeys : public SnapshotCountingTest {
   static void Keys(const char* keys) {
     for (; *keys; ++keys) MATH_FunctionCode(static_cast<unsigned char>(*keys));
   }
-  std::string Tree() const {
-    std::unique_ptr<char[]> text(ExportTextFormatOfExpr(record_->root, false));
-    return text ? text.get() : "(none)";
-  }
-  // A number's display text, which the writer does not show.
-  static std::u16string Digits(const ExpressionRecord* number) {
-    return reinterpret_cast<const char16_t*>(number->payload.number->text);
-  }
-  std::string Selected() const {
-    std::unique_ptr<char[]> text(ExportTextFormatOfExpr(record_->selected, false));
-    return text ? text.get() : "(none)";
-  }
-  static ExpressionRecord* Num(const char16_t* text) {
-    ExpressionRecord* number = Number(0);
-    int32_t i = 0;
-    for (; text[i]; ++i) number->payload.number->text[i] = text[i];
-    number->payload.number->text[i] = 0;
-    number->payload.number->value = std::strtod(std::string(text, text + i).c_str(), nullptr);
-    return number;
-  }
 };
 
 TEST_F(TypingKeys, LettersJoinIntoFunctionsAndSymbols) {
   Keys("sin");
-  EXPECT_EQ(Tree(), "sin(?)");
+  EXPECT_EQ(Formula(), "sin(?)");
   EXPECT_EQ(Selected(), "?");
-  EXPECT_EQ(record_->caretType, kIPWholeNode);
+  EXPECT_EQ(fRecord->caretType, kIPWholeNode);
   Keys("x");
-  EXPECT_EQ(Tree(), "sin(x)");
+  EXPECT_EQ(Formula(), "sin(x)");
 
-  Use(NewPrompt(), nullptr, kIPWholeNode);
-  record_->selected = record_->root;
+  UseWhole(NewPrompt());
   Keys("asin");  // the longer inverse name wins over sin
-  EXPECT_EQ(Tree(), "asin(?)");
+  EXPECT_EQ(Formula(), "asin(?)");
 
-  Use(NewPrompt(), nullptr, kIPWholeNode);
-  record_->selected = record_->root;
+  UseWhole(NewPrompt());
   Keys("2pi");
-  EXPECT_EQ(Tree(), "2*pi");
-  EXPECT_EQ(record_->root->operands[1]->payload.id, 1);
-  EXPECT_EQ(record_->caretType, kIPAfterNode);
+  EXPECT_EQ(Formula(), "2*pi");
+  EXPECT_EQ(fRecord->root->operands[1]->payload.id, 1);
+  EXPECT_EQ(fRecord->caretType, kIPAfterNode);
 
-  Use(NewPrompt(), nullptr, kIPWholeNode);
-  record_->selected = record_->root;
+  UseWhole(NewPrompt());
   Keys("sinh");  // h typed into sin's argument
-  EXPECT_EQ(Tree(), "sinh(?)");
+  EXPECT_EQ(Formula(), "sinh(?)");
   EXPECT_EQ(Selected(), "?");
 }
 
@@ -70,25 +47,24 @@ TEST_F(TypingKeys, HBeforeACircularArgumentMakesItHyperbolic) {
   ExpressionRecord* x = Var("x");
   Use(Node(kOpCos, {Node(kOpPower, {x, Number(2)})}), x, kIPBeforeNode);
   Keys("h");
-  EXPECT_EQ(Tree(), "cosh(x^2)");
-  EXPECT_EQ(record_->selected, x->parent);
-  EXPECT_EQ(record_->caretType, kIPBeforeNode);
+  EXPECT_EQ(Formula(), "cosh(x^2)");
+  EXPECT_EQ(fRecord->selected, x->parent);
+  EXPECT_EQ(fRecord->caretType, kIPBeforeNode);
 }
 
 TEST_F(TypingKeys, DigitsAndTheDecimalKey) {
-  record_->selected = record_->root;
+  fRecord->selected = fRecord->root;
   Keys("x12");
-  EXPECT_EQ(Tree(), "x*12");
+  EXPECT_EQ(Formula(), "x*12");
   Keys("..");  // a second decimal changes nothing
-  EXPECT_EQ(Digits(record_->root->operands[1]), u"12.");
-  Use(NewPrompt(), nullptr, kIPWholeNode);
-  record_->selected = record_->root;
+  EXPECT_EQ(Digits(fRecord->root->operands[1]), u"12.");
+  UseWhole(NewPrompt());
   Keys(".");
-  EXPECT_EQ(Digits(record_->root), u"0.");
+  EXPECT_EQ(Digits(fRecord->root), u"0.");
   ExpressionRecord* big = Num(u"123456789012345678");  // 18 characters: full from outside
   Use(big, big, kIPAfterNode);
   Keys("9");
-  record_->caretType = kIPBeforeNode;
+  fRecord->caretType = kIPBeforeNode;
   Keys("9");
   EXPECT_EQ(Digits(big), u"123456789012345678");
   ExpressionRecord* infinite = Num(u"1e999");
@@ -98,24 +74,24 @@ TEST_F(TypingKeys, DigitsAndTheDecimalKey) {
   ExpressionRecord* front = Num(u"5");
   Use(front, front, kIPBeforeNode);
   Keys("3");
-  EXPECT_EQ(Tree(), "35");
-  EXPECT_EQ(record_->caretType, kIPNumberText);
-  EXPECT_EQ(record_->rangeStart, 1);
+  EXPECT_EQ(Formula(), "35");
+  EXPECT_EQ(fRecord->caretType, kIPNumberText);
+  EXPECT_EQ(fRecord->rangeStart, 1);
 }
 
 TEST_F(TypingKeys, ALetterInsideANumberSplitsIt) {
   ExpressionRecord* number = Num(u"1234");
   Use(number, number, kIPNumberText, 2, 2);
   Keys("x");
-  EXPECT_EQ(Tree(), "12*x*34");
+  EXPECT_EQ(Formula(), "12*x*34");
   ExpressionRecord* edge = Num(u"12");
   Use(edge, edge, kIPNumberText, 0, 0);  // at the front: no empty number is made
   Keys("y");
-  EXPECT_EQ(Tree(), "y*12");
+  EXPECT_EQ(Formula(), "y*12");
   ExpressionRecord* dotted = Num(u"2.");
   Use(dotted, dotted, kIPNumberText, 1, 1);  // "." alone would read as no number
   Keys("z");
-  EXPECT_EQ(Tree(), "2*z");
+  EXPECT_EQ(Formula(), "2*z");
   EXPECT_EQ(Digits(dotted), u"2.");
 }
 
@@ -126,47 +102,45 @@ TEST_F(TypingKeys, TypingOverAWholeNumberLeavesNoEmptyNumber) {
   ExpressionRecord* sum = Node(kOpPlus, {Var("a"), number});
   Use(sum, number, kIPNumberText, 0, 2);
   Keys("7");
-  EXPECT_EQ(Tree(), "a+7");
+  EXPECT_EQ(Formula(), "a+7");
   ExpressionRecord* dotted = Num(u"12.");
   Use(dotted, dotted, kIPNumberText, 2, 0);
   Keys("5");
-  EXPECT_EQ(Tree(), "5");
+  EXPECT_EQ(Formula(), "5");
 }
 
 TEST_F(TypingKeys, LongNamesAfterABackslash) {
   ExpressionRecord* two = Num(u"2");
   Use(two, two, kIPAfterNode);
   Keys("\\");
-  EXPECT_EQ(record_->caretType, kIPNameText);
-  EXPECT_EQ(record_->rangeStart, 1);
+  EXPECT_EQ(fRecord->caretType, kIPNameText);
+  EXPECT_EQ(fRecord->rangeStart, 1);
   Keys("ab");
-  EXPECT_EQ(record_->rangeStart, 3);
+  EXPECT_EQ(fRecord->rangeStart, 3);
   Keys("\\");
-  EXPECT_EQ(Tree(), "2*'ab'");
-  EXPECT_EQ(record_->caretType, kIPWholeNode);
-  Use(NewPrompt(), nullptr, kIPWholeNode);
-  record_->selected = record_->root;
+  EXPECT_EQ(Formula(), "2*'ab'");
+  EXPECT_EQ(fRecord->caretType, kIPWholeNode);
+  UseWhole(NewPrompt());
   Keys("\\\\");  // a lone backslash ended gives the prompt back
-  EXPECT_EQ(Tree(), "?");
-  EXPECT_EQ(record_->caretType, kIPWholeNode);
+  EXPECT_EQ(Formula(), "?");
+  EXPECT_EQ(fRecord->caretType, kIPWholeNode);
 }
 
 TEST_F(TypingKeys, StringsTakeCharactersAndTheQuoteLeaves) {
-  ExpressionRecord* string = NewExpression(kOpString, 0);
-  string->text = new UniChar[3]{u'a', u'b', 0};
+  ExpressionRecord* string = StringLeaf(u"ab");
   Use(Node(kOpTimes, {Var("x"), string}), string, kIPStringText, 1, 1);
   MATH_UnicodeInput(0x1D465);  // a surrogate pair: two units
-  EXPECT_EQ(record_->rangeStart, 3);
+  EXPECT_EQ(fRecord->rangeStart, 3);
   Keys("=");
-  EXPECT_EQ(record_->rangeStart, 4);
+  EXPECT_EQ(fRecord->rangeStart, 4);
   EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(string->text)), u"a\U0001D465=b");
   MATH_FunctionCode(kOpString);
-  EXPECT_EQ(record_->selected, string);
-  EXPECT_EQ(record_->caretType, kIPAfterNode);
+  EXPECT_EQ(fRecord->selected, string);
+  EXPECT_EQ(fRecord->caretType, kIPAfterNode);
 }
 
 TEST_F(TypingKeys, ARunOfTypingIsOneUndoStep) {
-  record_->selected = record_->root;
+  fRecord->selected = fRecord->root;
   Keys("abc");
   EXPECT_EQ(gSnapshots, 1);
   MATH_FunctionCode(0x1601);  // up arrow
@@ -178,13 +152,13 @@ TEST_F(TypingKeys, ARunOfTypingIsOneUndoStep) {
 }
 
 TEST_F(TypingKeys, AnEarlierShortageDoesNotRefuseTyping) {
-  record_->selected = record_->root;
+  fRecord->selected = fRecord->root;
   gMathError.store(1);
   MATH_UnicodeInput('q');
-  EXPECT_EQ(Tree(), "q");
+  EXPECT_EQ(Formula(), "q");
   gMathError.store(1);
   Keys("r");
-  EXPECT_EQ(Tree(), "q*r");
+  EXPECT_EQ(Formula(), "q*r");
 }
 
 // Operand counts are 16-bit: growing a list past the limit would wrap it.
@@ -200,7 +174,7 @@ TEST_F(TypingKeys, ListsStopGrowingAtTheOperandLimit) {
   EXPECT_EQ(KEY_NOpBeforeExpr(kOpPlus), nullptr);
   EXPECT_EQ(KEY_AppendNOpTo(sum, 0), nullptr);
   EXPECT_EQ(sum->operandCount, kMostEditedOperands);
-  EXPECT_EQ(record_->selected, last);
+  EXPECT_EQ(fRecord->selected, last);
 }
 
 }  // namespace
