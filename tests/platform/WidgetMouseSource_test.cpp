@@ -28,15 +28,15 @@ class WidgetMouse : public testing::Test {
   }
   void Post(QEvent::Type type, QPoint at) {
     const bool release = type == QEvent::MouseButtonRelease;
-    QCoreApplication::postEvent(&widget_, new QMouseEvent(type, QPointF(at), QPointF(at), Qt::LeftButton,
+    QCoreApplication::postEvent(&fWidget, new QMouseEvent(type, QPointF(at), QPointF(at), Qt::LeftButton,
                                                           release ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier));
   }
 
-  KeyCounter widget_;
+  KeyCounter fWidget;
 };
 
 TEST_F(WidgetMouse, EachWaitTakesTheNextMoveThenTheRelease) {
-  WidgetMouseSource mouse(&widget_, QPoint(1, 2));
+  WidgetMouseSource mouse(&fWidget, QPoint(1, 2));
   Post(QEvent::MouseMove, QPoint(5, 6));
   Post(QEvent::MouseMove, QPoint(7, 8));
   Post(QEvent::MouseButtonRelease, QPoint(9, 10));
@@ -53,7 +53,7 @@ TEST_F(WidgetMouse, EachWaitTakesTheNextMoveThenTheRelease) {
 }
 
 TEST_F(WidgetMouse, AWaitEndsAtItsTimeoutWithTheButtonHeld) {
-  WidgetMouseSource mouse(&widget_, QPoint(3, 4));
+  WidgetMouseSource mouse(&fWidget, QPoint(3, 4));
   const auto start = std::chrono::steady_clock::now();
   QPoint at;
   EXPECT_TRUE(mouse.WaitMouseUp(&at, 20 / 60.0));
@@ -67,19 +67,19 @@ TEST_F(WidgetMouse, KeysAndTimersWaitForTheRelease) {
   idle.setSingleShot(true);
   QObject::connect(&idle, &QTimer::timeout, [&] { fired = true; });
   {
-    WidgetMouseSource mouse(&widget_, QPoint(0, 0));
+    WidgetMouseSource mouse(&fWidget, QPoint(0, 0));
     idle.start(1);
-    QCoreApplication::postEvent(&widget_, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+    QCoreApplication::postEvent(&fWidget, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
     Post(QEvent::MouseMove, QPoint(1, 1));
     QPoint at;
     EXPECT_TRUE(mouse.WaitMouseUp(&at, 0.05));
     EXPECT_TRUE(mouse.WaitMouseUp(&at, 0.05));  // times out: the timer and the key are held
     EXPECT_FALSE(fired);
-    EXPECT_EQ(widget_.keys, 0);
+    EXPECT_EQ(fWidget.keys, 0);
   }
   QCoreApplication::processEvents();
   EXPECT_TRUE(fired);
-  EXPECT_EQ(widget_.keys, 1);
+  EXPECT_EQ(fWidget.keys, 1);
 }
 
 }  // namespace
