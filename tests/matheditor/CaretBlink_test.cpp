@@ -22,8 +22,7 @@ class CaretBlink : public MathLayoutTest {
     ASSERT_NE(fPort, nullptr);
     SetCurrentPort(fPort);
     ExpressionRecord* sum = LayOut(Node(kOpPlus, {Var("a"), Var("b")}));
-    fRecord->selected = sum->operands[0];
-    fRecord->caretType = kIPAfterNode;
+    Select(sum->operands[0], kIPAfterNode);
     fRecord->drawRect[kDrawTop] = 5;
     fRecord->drawRect[kDrawLeft] = 5;
     fRecord->active = 1;

@@ -6,13 +6,7 @@
 
 namespace {
 
-class CaretPlacement : public MathLayoutTest {
- protected:
-  void ExpectCaret(const ExpressionRecord* node, MathIPType type) {
-    EXPECT_EQ(fRecord->selected, node);
-    EXPECT_EQ(fRecord->caretType, type);
-  }
-};
+using CaretPlacement = MathLayoutTest;
 
 TEST_F(CaretPlacement, EveryPlaceIsHeldOneWay) {
   ExpressionRecord* a = Var("a");
@@ -50,8 +44,7 @@ TEST_F(CaretPlacement, ApplicationsHatsPromptsAndLongNames) {
   ExpectCaret(prompt, kIPWholeNode);
   MOVE_SetIP(typing, kIPAfterNode);  // the long name is still being typed
   ExpectCaret(typing, kIPNameText);
-  EXPECT_EQ(fRecord->rangeStart, 3);
-  EXPECT_EQ(fRecord->rangeEnd, 3);
+  ExpectRange(3, 3);
 }
 
 TEST_F(CaretPlacement, UpAndDownWalkTheTreeAndStopAtItsEnds) {
@@ -74,13 +67,10 @@ TEST_F(CaretPlacement, UpAndDownWalkTheTreeAndStopAtItsEnds) {
   ExpectCaret(x, kIPAfterNode);
   MOVE_DownArrowKey();  // after a leaf: after the first ancestor that is not infix or prefix
   ExpectCaret(power, kIPAfterNode);
-  fRecord->selected = root->operands[1];
-  fRecord->caretType = kIPOperator;  // an operator selected: nothing
+  Select(root->operands[1], kIPOperator);  // an operator selected: nothing
   MOVE_DownArrowKey();
   ExpectCaret(root->operands[1], kIPOperator);
-  fRecord->caretType = kIPOperandRange;
-  fRecord->rangeStart = 1;
-  fRecord->rangeEnd = 1;
+  Select(root->operands[1], kIPOperandRange, 1, 1);
   MOVE_DownArrowKey();
   ExpectCaret(root->operands[1]->operands[1], kIPWholeNode);
 }
@@ -151,20 +141,13 @@ TEST_F(CaretPlacement, TabCyclesPromptsAndCloseParenLeavesTheArgument) {
 }
 
 TEST_F(CaretPlacement, ShiftArrowsGrowATextRangeByWholeCharacters) {
-  ExpressionRecord* string = NewExpression(kOpString, 0);
-  string->text = new UniChar[5]{u'a', 0xD835, 0xDC65, u'b', 0};
-  UseWhole(string);
-  fRecord->caretType = kIPStringText;
-  fRecord->rangeStart = fRecord->rangeEnd = 1;
+  UseWhole(StringLeaf(u"a\xD835\xDC65" u"b"), kIPStringText, 1, 1);
   MOVE_ShiftRightArrowKey();  // a surrogate pair is one character
-  EXPECT_EQ(fRecord->rangeStart, 1);
-  EXPECT_EQ(fRecord->rangeEnd, 3);
+  ExpectRange(1, 3);
   MOVE_ShiftLeftArrowKey();
-  EXPECT_EQ(fRecord->rangeStart, 0);
-  EXPECT_EQ(fRecord->rangeEnd, 3);
+  ExpectRange(0, 3);
   MOVE_RightArrowKey();  // a range collapses to its right end
-  EXPECT_EQ(fRecord->rangeStart, 3);
-  EXPECT_EQ(fRecord->rangeEnd, 3);
+  ExpectRange(3, 3);
 }
 
 }  // namespace

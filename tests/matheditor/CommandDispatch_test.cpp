@@ -2,28 +2,19 @@
 
 #include "CoreUtilities/MemoryBudget.h"
 #include "matheditor/CommandDispatch.h"
-#include "matheditor/EditorDocumentHooks.h"
 
 namespace {
 
-int gSnapshots = 0;
-
-class CommandDispatch : public MathLayoutTest {
+class CommandDispatch : public SnapshotCountingTest {
  protected:
   void SetUp() override {
-    MathLayoutTest::SetUp();
-    gSnapshots = 0;
-    InstallEditorDocumentHooks({.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr, .isNameFunctionDefinition = nullptr});
-    UNDO_HasMoved();
-    DisposExpr(fRecord->root);
-    fRecord->root = Node(kOpPlus, {Var("a"), Var("b")});
-    fRecord->selected = fRecord->root->operands[0];
-    fRecord->caretType = kIPWholeNode;
+    SnapshotCountingTest::SetUp();
+    ExpressionRecord* a = Var("a");
+    Use(Node(kOpPlus, {a, Var("b")}), a, kIPWholeNode);
   }
   void TearDown() override {
-    InstallEditorDocumentHooks({});
     gMathError.store(0);
-    MathLayoutTest::TearDown();
+    SnapshotCountingTest::TearDown();
   }
   static void Run(std::initializer_list<int32_t> codes) {
     for (int32_t code : codes) MATH_FunctionCode(code);

@@ -1,10 +1,7 @@
 #include "MathLayoutFixture.h"
 
-#include "expression/ExpressionWriter.h"
 #include "matheditor/CommandDispatch.h"
-#include "matheditor/EditorDocumentHooks.h"
 
-#include <memory>
 #include <string>
 
 namespace {
@@ -12,16 +9,7 @@ namespace {
 constexpr int32_t kBackspace = 0x1609;
 constexpr int32_t kForwardDelete = 0x1611;
 
-class DeletionKeys : public SnapshotCountingTest {
- protected:
-  void Use(ExpressionRecord* root, ExpressionRecord* caret, MathIPType type, int32_t offset = 0) {
-    DisposExpr(fRecord->root);
-    fRecord->root = root;
-    fRecord->selected = caret;
-    fRecord->caretType = type;
-    fRecord->rangeStart = fRecord->rangeEnd = offset;
-  }
-};
+using DeletionKeys = SnapshotCountingTest;
 
 TEST_F(DeletionKeys, BackspaceAfterNumbersAndOnPrompts) {
   ExpressionRecord* number = Num(u"123");

@@ -151,14 +151,12 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
         if (node->opcode != kOpNumber) continue;
         const int32_t length = TextLength(node->payload.number->text);
         UNDO_HasMoved();
-        fRecord->selected = node;
-        fRecord->caretType = type;
+        Select(node, type);
         fRecord->rangeStart = int32_t(random() % (length + 1));
         fRecord->rangeEnd = int32_t(random() % (length + 1));
       } else if (type == kIPWholeNode && node->parent && SyntacticKindOf(node->parent) == kInfixList && random() % 2) {
         UNDO_HasMoved();  // a run of a list's operands, as a drag selects it
-        fRecord->selected = node->parent;
-        fRecord->caretType = kIPOperandRange;
+        Select(node->parent, kIPOperandRange);
         fRecord->rangeStart = int32_t(random() % node->parent->operandCount);
         fRecord->rangeEnd = fRecord->rangeStart + int32_t(random() % (node->parent->operandCount - fRecord->rangeStart));
       } else {

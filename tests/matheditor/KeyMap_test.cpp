@@ -92,8 +92,7 @@ TEST_F(MEKeyTest, KeysEditTheRecordAndShowThePromptAsACaretUntilAMove) {
   EXPECT_EQ(MEKey(8, 8, 0, fRecord, nullptr), 0x1609);
   EXPECT_TRUE(gShowPromptAsIP);
   // Typing in a string takes characters the map would otherwise bind.
-  ExpressionRecord* string = NewExpression(kOpString, 0);
-  string->text = new UniChar[1]{0};
+  ExpressionRecord* string = StringLeaf(u"");
   LayOut(string);
   fRecord->caretType = kIPStringText;
   EXPECT_EQ(MEKey('+', '+', 0, fRecord, nullptr), '+');

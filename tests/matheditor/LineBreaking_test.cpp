@@ -1,7 +1,7 @@
 #include "MathLayoutFixture.h"
 
-#include "CoreUtilities/MemoryBudget.h"
 #include "matheditor/LineBreaking.h"
+#include "tests/CoreUtilities/BudgetRoom.h"
 
 namespace {
 
@@ -61,24 +61,11 @@ TEST_F(LineBreaking, EquationAtomsAndUnbreakableKindsGiveNoPoints) {
   EXPECT_EQ(E(sum->operands[0]).overflow, 0);
 }
 
-}  // namespace
-
-namespace {
-
-class ExhaustedBudget {
- public:
-  ExhaustedBudget() { gApproximateTotalMemoryUsed = PlainMemoryLimit(); }
-  ~ExhaustedBudget() { gApproximateTotalMemoryUsed = fSaved; }
-
- private:
-  int64_t fSaved = gApproximateTotalMemoryUsed;
-};
-
 TEST_F(LineBreaking, WithoutMemoryTheOldLinesStay) {
   ExpressionRecord* root = LayOut(Node(kOpPlus, {Var("a"), Var("b"), Var("c"), Var("d"), Var("e")}), 60);
   ASSERT_EQ(fRecord->lineCount, 3);
   {
-    ExhaustedBudget exhausted;
+    BudgetRoom exhausted(0);
     fRecord->wrapWidth = 30;
     MATH_Hmm();
   }

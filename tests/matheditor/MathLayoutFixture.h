@@ -49,6 +49,22 @@ class MathLayoutTest : public testing::Test {
     fRecord->rangeEnd = end;
   }
 
+  // Moves the selection within the formula.
+  void Select(ExpressionRecord* node, MathIPType type, int32_t start = 0, int32_t end = 0) {
+    fRecord->selected = node;
+    fRecord->caretType = type;
+    fRecord->rangeStart = start;
+    fRecord->rangeEnd = end;
+  }
+  void ExpectCaret(const ExpressionRecord* node, MathIPType type) const {
+    EXPECT_EQ(fRecord->selected, node);
+    EXPECT_EQ(fRecord->caretType, type);
+  }
+  void ExpectRange(int32_t start, int32_t end) const {
+    EXPECT_EQ(fRecord->rangeStart, start);
+    EXPECT_EQ(fRecord->rangeEnd, end);
+  }
+
   // Replaces the formula with its root selected.
   void UseWhole(ExpressionRecord* root, MathIPType type = kIPWholeNode, int32_t start = 0, int32_t end = 0) {
     Use(root, root, type, start, end);

@@ -38,11 +38,9 @@ class MouseSelection : public SnapshotCountingTest {
   void ExpectSelection(const ExpressionRecord* node, MathIPType type, int32_t start = 0, int32_t end = 0,
                        int line = __builtin_LINE()) {
     SCOPED_TRACE(line);
-    EXPECT_EQ(fRecord->selected, node);
-    EXPECT_EQ(fRecord->caretType, type);
+    ExpectCaret(node, type);
     if (type != kIPWholeNode && type != kIPAfterNode && type != kIPBeforeNode) {
-      EXPECT_EQ(fRecord->rangeStart, start);
-      EXPECT_EQ(fRecord->rangeEnd, end);
+      ExpectRange(start, end);
     }
   }
   ExpressionRecord* Sum(int terms) {
@@ -110,10 +108,7 @@ TEST_F(MouseSelection, ClickInStringsFunctionsAndPrompts) {
 TEST_F(MouseSelection, ShiftClickExtendsFromTheFarEndOfARange) {
   ExpressionRecord* sum = Sum(5);
   auto mid = [&](int i) { return At((Box(sum->operands[i]).left + Box(sum->operands[i]).right) / 2, MidV(sum)); };
-  fRecord->selected = sum;
-  fRecord->caretType = kIPOperandRange;
-  fRecord->rangeStart = 1;
-  fRecord->rangeEnd = 2;
+  Select(sum, kIPOperandRange, 1, 2);
   Press(mid(3).x(), mid(3).y(), {{mid(3)}}, true);
   ExpectSelection(sum, kIPOperandRange, 1, 3);
   Press(mid(0).x(), mid(0).y(), {{mid(0)}}, true);  // left of the range: anchored at its last operand
@@ -167,8 +162,7 @@ TEST_F(MouseSelection, LiveDragStepsOnlyPastTwelvePoints) {
   const FRect box = Box(a);
   const float v = MidV(a);
   for (const float beyond : {12.0f, 13.0f}) {
-    fRecord->selected = a;
-    fRecord->caretType = kIPWholeNode;
+    Select(a, kIPWholeNode);
     ASSERT_TRUE(DIM_SelectionIsGrabbable());
     gSnapshots = 0;
     gCurrentFunctionCode = 0;

@@ -52,8 +52,7 @@ TEST_F(OperatorKeys, PlusAndTimesOnASelection) {
   Use(x, x, kIPWholeNode);
   Keys("*");
   EXPECT_EQ(Formula(), "?*x");
-  EXPECT_EQ(fRecord->selected, fRecord->root->operands[0]);
-  EXPECT_EQ(fRecord->caretType, kIPWholeNode);
+  ExpectCaret(fRecord->root->operands[0], kIPWholeNode);
 }
 
 TEST_F(OperatorKeys, OperatorsAfterTheCaret) {
@@ -148,8 +147,7 @@ TEST_F(OperatorKeys, OptionalOperandsUpToEachKindsMost) {
   x = Var("x");
   Use(Node(kOpIntegral, {x, Var("t")}), x, kIPWholeNode);
   for (int i = 0; i < 3; ++i) {
-    fRecord->selected = x;
-    fRecord->caretType = kIPWholeNode;
+    Select(x, kIPWholeNode);
     MATH_FunctionCode(0x1902);
   }
   EXPECT_EQ(fRecord->root->operandCount, 4);
@@ -266,8 +264,7 @@ TEST_F(OperatorKeys, Templates) {
   EXPECT_EQ(onX(0x18B0), "sqrt(x,?)");
   EXPECT_EQ(fRecord->selected, fRecord->root->operands[1]);
   EXPECT_EQ(onX(0x18A9), "1/x");
-  fRecord->selected = fRecord->root;
-  fRecord->caretType = kIPWholeNode;
+  Select(fRecord->root, kIPWholeNode);
   MATH_FunctionCode(0x18A9);  // and back
   EXPECT_EQ(Formula(), "x");
   EXPECT_EQ(onX(0x1809), "function(optotal(?),x)");

@@ -11,10 +11,7 @@ TEST_F(SelectionOnLayouts, BoxesComeFromTheLaidOutTree) {
   ExpressionRecord* sum = LayOut(Node(kOpPlus, {Var("a"), Var("velocity"), Var("c")}));  // a at 0, velocity 30, c 130
   gMathGlobalOffset_x = 7;
   gMathGlobalOffset_y = 3;
-  fRecord->selected = sum;
-  fRecord->caretType = kIPOperandRange;
-  fRecord->rangeStart = 1;
-  fRecord->rangeEnd = 2;
+  Select(sum, kIPOperandRange, 1, 2);
   MRect rect;
   GetSelectionRect(rect);
   EXPECT_EQ(rect.left, 30 + 7);
@@ -23,18 +20,14 @@ TEST_F(SelectionOnLayouts, BoxesComeFromTheLaidOutTree) {
   EXPECT_EQ(rect.bottom, 25 + 3);
 
   // Offsets inside a long name go through the editor's measures.
-  fRecord->selected = sum->operands[1];
-  fRecord->caretType = kIPNameText;
-  fRecord->rangeStart = 2;
-  fRecord->rangeEnd = 5;
+  Select(sum->operands[1], kIPNameText, 2, 5);
   FRect box, companion;
   ME_GetIPRect(box, companion);
   EXPECT_FLOAT_EQ(box.left, 30 + 20);
   EXPECT_FLOAT_EQ(box.right, 30 + 50);
 
   // The operator between two operands; what a copy takes is the whole list.
-  fRecord->selected = sum;
-  fRecord->caretType = kIPOperator;
+  Select(sum, kIPOperator);
   fRecord->rangeStart = 0;
   GetSelectionRect(rect);
   EXPECT_EQ(rect.left, 10 + 7);

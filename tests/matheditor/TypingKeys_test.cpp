@@ -48,8 +48,7 @@ TEST_F(TypingKeys, HBeforeACircularArgumentMakesItHyperbolic) {
   Use(Node(kOpCos, {Node(kOpPower, {x, Number(2)})}), x, kIPBeforeNode);
   Keys("h");
   EXPECT_EQ(Formula(), "cosh(x^2)");
-  EXPECT_EQ(fRecord->selected, x->parent);
-  EXPECT_EQ(fRecord->caretType, kIPBeforeNode);
+  ExpectCaret(x->parent, kIPBeforeNode);
 }
 
 TEST_F(TypingKeys, DigitsAndTheDecimalKey) {
@@ -135,8 +134,7 @@ TEST_F(TypingKeys, StringsTakeCharactersAndTheQuoteLeaves) {
   EXPECT_EQ(fRecord->rangeStart, 4);
   EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(string->text)), u"a\U0001D465=b");
   MATH_FunctionCode(kOpString);
-  EXPECT_EQ(fRecord->selected, string);
-  EXPECT_EQ(fRecord->caretType, kIPAfterNode);
+  ExpectCaret(string, kIPAfterNode);
 }
 
 TEST_F(TypingKeys, ARunOfTypingIsOneUndoStep) {
