@@ -1,8 +1,6 @@
 #include "MathLayoutFixture.h"
 
 #include "CoreUtilities/OurText/NumberText.h"
-#include "expression/ExpressionParser.h"
-#include "expression/ExpressionWriter.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/FormulaClipboard.h"
@@ -11,7 +9,6 @@
 #include "matheditor/TreeOrder.h"
 
 #include <cmath>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -95,13 +92,7 @@ bool IsFinishedAndWritable(ExpressionRecord* root) {
 
 // A finished formula reads back as itself: its text, with grouping
 // brackets, parses to a tree written the same way.
-std::string ReadBack(const ExpressionRecord* tree) {
-  const std::string text = Written(tree, true);
-  ExpressionRecord* back = CoreParseExpr(text.data(), int32_t(text.size()));
-  const std::string again = back ? Written(back, true) : "<unreadable>";
-  DisposExpr(back);
-  return again;
-}
+std::string ReadBack(const ExpressionRecord* tree) { return Reparsed(Written(tree, true), true); }
 
 // The operator kinds and template codes a user can type.
 std::vector<int32_t> OperatorAndTemplateCodes() {

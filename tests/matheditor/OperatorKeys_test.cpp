@@ -22,6 +22,12 @@ class OperatorKeys : public SnapshotCountingTest {
   void Keys(const char* keys) {
     for (; *keys; ++keys) MEKey(uint8_t(*keys), uint8_t(*keys), 0, fRecord, nullptr);
   }
+  // The formula after typing into a fresh prompt.
+  std::string Typed(const char* keys) {
+    UseWhole(NewPrompt());
+    Keys(keys);
+    return Formula();
+  }
   static ExpressionRecord* Matrix(int rows, int columns, std::initializer_list<ExpressionRecord*> elements) {
     ExpressionRecord* matrix = Node(kOpMatrix, elements);
     matrix->payload.shape = {uint16_t(rows), uint16_t(columns)};
@@ -56,14 +62,11 @@ TEST_F(OperatorKeys, PlusAndTimesOnASelection) {
 }
 
 TEST_F(OperatorKeys, OperatorsAfterTheCaret) {
-  fRecord->selected = fRecord->root;
-  Keys("y=x^2");
-  EXPECT_EQ(Formula(), "y=x^2");
+  EXPECT_EQ(Typed("y=x^2"), "y=x^2");
   EXPECT_EQ(gSnapshots, 1);  // one run of typing
 
-  ExpressionRecord* a = Var("a");
   for (const char* key : {"-", "+", "="}) {
-    a = Var("a");
+    ExpressionRecord* a = Var("a");
     Use(Node(kOpTimes, {a, Var("b")}), a, kIPAfterNode);
     Keys(key);
     EXPECT_EQ(Formula(), std::string("a") + key + "b") << key;
@@ -71,14 +74,14 @@ TEST_F(OperatorKeys, OperatorsAfterTheCaret) {
   }
   EXPECT_EQ(fRecord->caretType, kIPBeforeNode);
 
-  ExpressionRecord* x = Var("x");
-  Use(Node(kOpTimes, {Num(u"2"), Node(kOpSin, {x})}), x, kIPAfterNode);
-  Keys("*");  // multiplies the whole function, not its argument
-  EXPECT_EQ(Formula(), "2*sin(x)*?");
-  x = Var("x");
-  Use(Node(kOpTimes, {Num(u"2"), Node(kOpSin, {x})}), x, kIPAfterNode);
-  Keys("+");
-  EXPECT_EQ(Formula(), "2*sin(x)+?");
+  // After a function's argument: the whole function, not its argument, is the operand.
+  ExpressionRecord* x = nullptr;
+  for (const auto& [key, formula] : {std::pair{"*", "2*sin(x)*?"}, {"+", "2*sin(x)+?"}}) {
+    x = Var("x");
+    Use(Node(kOpTimes, {Num(u"2"), Node(kOpSin, {x})}), x, kIPAfterNode);
+    Keys(key);
+    EXPECT_EQ(Formula(), formula) << key;
+  }
   x = Var("x");
   Use(x, x, kIPAfterNode);
   Keys("!");
@@ -222,10 +225,6 @@ TEST_F(OperatorKeys, DeletingSigns) {
   EXPECT_EQ(Selected(), "b");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
 
-  UseWhole(Node(kOpPlus, {Var("a"), Var("b")}), kIPOperator);
-  Keys("-");  // typed over the sign
-  EXPECT_EQ(Formula(), "a-b");
-
   ExpressionRecord* minus = Node(kOpMinus, {Var("b")});
   Use(Node(kOpPlus, {Var("a"), minus}), minus, kIPOperator);
   MATH_FunctionCode(kCodeBackspace);
@@ -280,28 +279,21 @@ TEST_F(OperatorKeys, Templates) {
   EXPECT_EQ(Formula(), "'abc'");
   EXPECT_EQ(fRecord->root->opcode, kOpAtom);
 
-  UseWhole(NewPrompt());
-  Keys("f(x;");  // f unknown: the group after f becomes its argument list
-  EXPECT_EQ(Formula(), "function(f,(x,?))");
+  EXPECT_EQ(Typed("f(x;"), "function(f,(x,?))");  // f unknown: the group after f becomes its argument list
 }
 
 TEST_F(OperatorKeys, IfFromTheLettersIAndF) {
-  fRecord->selected = fRecord->root;
-  Keys("x+1if");
-  EXPECT_EQ(Formula(), "if(x+1,?)");
+  EXPECT_EQ(Typed("x+1if"), "if(x+1,?)");
   EXPECT_EQ(fRecord->selected, fRecord->root->operands[1]);
-  UseWhole(NewPrompt());
-  Keys("y=2if");  // the condition stays on the right of the equation
-  EXPECT_EQ(Formula(), "y=if(2,?)");
+  EXPECT_EQ(Typed("y=2if"), "y=if(2,?)");  // the condition stays on the right of the equation
 }
 
-TEST_F(OperatorKeys, LettersAndDigitsTypedOverASign) {
-  UseWhole(Node(kOpPlus, {Var("a"), Var("b")}), kIPOperator);
-  Keys("x");
-  EXPECT_EQ(Formula(), "a*x*b");
-  UseWhole(Node(kOpPlus, {Var("a"), Var("b")}), kIPOperator);
-  Keys("7");
-  EXPECT_EQ(Formula(), "a*7*b");
+TEST_F(OperatorKeys, KeysTypedOverASign) {
+  for (const auto& [key, formula] : {std::pair{"x", "a*x*b"}, {"7", "a*7*b"}, {"-", "a-b"}}) {
+    UseWhole(Node(kOpPlus, {Var("a"), Var("b")}), kIPOperator);
+    Keys(key);
+    EXPECT_EQ(Formula(), formula) << key;
+  }
 }
 
 // The algebra's numbers have no text until a layout writes it.
@@ -314,12 +306,8 @@ TEST_F(OperatorKeys, DigitsTypedAfterAComputedNumber) {
 }
 
 TEST_F(OperatorKeys, TimesTypedAfterALetterEndsItsName) {
-  fRecord->selected = fRecord->root;
-  Keys("s*in");
-  EXPECT_EQ(Formula(), "s*i*n");
-  UseWhole(NewPrompt());
-  Keys("sin");
-  EXPECT_EQ(Formula(), "sin(?)");
+  EXPECT_EQ(Typed("s*in"), "s*i*n");
+  EXPECT_EQ(Typed("sin"), "sin(?)");
 }
 
 }  // namespace

@@ -17,6 +17,12 @@ class TypingKeys : public SnapshotCountingTest {
   static void Keys(const char* keys) {
     for (; *keys; ++keys) MATH_FunctionCode(static_cast<unsigned char>(*keys));
   }
+  // The formula after typing into a fresh prompt.
+  std::string Typed(const char* keys) {
+    UseWhole(NewPrompt());
+    Keys(keys);
+    return Formula();
+  }
 };
 
 TEST_F(TypingKeys, LettersJoinIntoFunctionsAndSymbols) {
@@ -27,19 +33,13 @@ TEST_F(TypingKeys, LettersJoinIntoFunctionsAndSymbols) {
   Keys("x");
   EXPECT_EQ(Formula(), "sin(x)");
 
-  UseWhole(NewPrompt());
-  Keys("asin");  // the longer inverse name wins over sin
-  EXPECT_EQ(Formula(), "asin(?)");
+  EXPECT_EQ(Typed("asin"), "asin(?)");  // the longer inverse name wins over sin
 
-  UseWhole(NewPrompt());
-  Keys("2pi");
-  EXPECT_EQ(Formula(), "2*pi");
+  EXPECT_EQ(Typed("2pi"), "2*pi");
   EXPECT_EQ(fRecord->root->operands[1]->payload.id, 1);
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
 
-  UseWhole(NewPrompt());
-  Keys("sinh");  // h typed into sin's argument
-  EXPECT_EQ(Formula(), "sinh(?)");
+  EXPECT_EQ(Typed("sinh"), "sinh(?)");  // h typed into sin's argument
   EXPECT_EQ(Selected(), "?");
 }
 
@@ -52,9 +52,7 @@ TEST_F(TypingKeys, HBeforeACircularArgumentMakesItHyperbolic) {
 }
 
 TEST_F(TypingKeys, DigitsAndTheDecimalKey) {
-  fRecord->selected = fRecord->root;
-  Keys("x12");
-  EXPECT_EQ(Formula(), "x*12");
+  EXPECT_EQ(Typed("x12"), "x*12");
   Keys("..");  // a second decimal changes nothing
   EXPECT_EQ(Digits(fRecord->root->operands[1]), u"12.");
   UseWhole(NewPrompt());
@@ -119,9 +117,7 @@ TEST_F(TypingKeys, LongNamesAfterABackslash) {
   Keys("\\");
   EXPECT_EQ(Formula(), "2*'ab'");
   EXPECT_EQ(fRecord->caretType, kIPWholeNode);
-  UseWhole(NewPrompt());
-  Keys("\\\\");  // a lone backslash ended gives the prompt back
-  EXPECT_EQ(Formula(), "?");
+  EXPECT_EQ(Typed("\\\\"), "?");  // a lone backslash ended gives the prompt back
   EXPECT_EQ(fRecord->caretType, kIPWholeNode);
 }
 
