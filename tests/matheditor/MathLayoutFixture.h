@@ -56,11 +56,14 @@ class MathLayoutTest : public testing::Test {
     fRecord->rangeStart = start;
     fRecord->rangeEnd = end;
   }
-  void ExpectCaret(const ExpressionRecord* node, MathIPType type) const {
+  // A failure names the caller's line.
+  void ExpectCaret(const ExpressionRecord* node, MathIPType type, int line = __builtin_LINE()) const {
+    SCOPED_TRACE(line);
     EXPECT_EQ(fRecord->selected, node);
     EXPECT_EQ(fRecord->caretType, type);
   }
-  void ExpectRange(int32_t start, int32_t end) const {
+  void ExpectRange(int32_t start, int32_t end, int line = __builtin_LINE()) const {
+    SCOPED_TRACE(line);
     EXPECT_EQ(fRecord->rangeStart, start);
     EXPECT_EQ(fRecord->rangeEnd, end);
   }

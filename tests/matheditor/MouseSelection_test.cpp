@@ -37,11 +37,8 @@ class MouseSelection : public SnapshotCountingTest {
   }
   void ExpectSelection(const ExpressionRecord* node, MathIPType type, int32_t start = 0, int32_t end = 0,
                        int line = __builtin_LINE()) {
-    SCOPED_TRACE(line);
-    ExpectCaret(node, type);
-    if (type != kIPWholeNode && type != kIPAfterNode && type != kIPBeforeNode) {
-      ExpectRange(start, end);
-    }
+    ExpectCaret(node, type, line);
+    if (type != kIPWholeNode && type != kIPAfterNode && type != kIPBeforeNode) ExpectRange(start, end, line);
   }
   ExpressionRecord* Sum(int terms) {
     static const char* kNames[] = {"a", "b", "c", "d", "e"};
