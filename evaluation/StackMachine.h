@@ -11,6 +11,7 @@
 
 class AConstantsCache;
 class DocumentRecord;
+struct ATranslation;
 struct MGridVariables;
 
 // The fixed variable slots at the start of every program's array; the
@@ -84,9 +85,15 @@ class AStackMachine {
   DocumentRecord* fDocument = nullptr;
   // Raised from other threads; runs poll it after every instruction.
   mutable std::atomic<int32_t> fCancel{0};
+  // The faster form of the program for each value type (double, Complex,
+  // Interval, ComplexInterval), made by the first run that needs it and
+  // dropped when the program changes.
+  static constexpr int32_t kValueTypeCount = 4;
+  mutable std::atomic<ATranslation*> fTranslations[kValueTypeCount] = {};
 
  private:
   void Account(const PCodeOp& op);
+  void DropTranslations();
   void NoteSlot(int64_t slot);
 
   PCodeOp* fCode = nullptr;
