@@ -11,7 +11,14 @@
 
 class AConstantsCache;
 class DocumentRecord;
-struct ATranslation;
+
+// The head of a program's faster form (see TranslatedRun.h); its steps
+// follow it in the same block.
+struct ATranslation {
+  int32_t stepCount;
+  bool usable;    // false: the program keeps the interpreter
+  bool readsRow;  // parameters and calls read the table row
+};
 struct MGridVariables;
 
 // The fixed variable slots at the start of every program's array; the
@@ -90,6 +97,11 @@ class AStackMachine {
   // dropped when the program changes.
   static constexpr int32_t kValueTypeCount = 4;
   mutable std::atomic<ATranslation*> fTranslations[kValueTypeCount] = {};
+  // A run of that value type (its index above) took the faster form.
+  bool RanTranslated(int32_t valueType) const {
+    const ATranslation* translation = fTranslations[valueType].load(std::memory_order_acquire);
+    return translation != nullptr && translation->usable;
+  }
 
  private:
   void Account(const PCodeOp& op);

@@ -4,9 +4,10 @@
 // value type and then run in place of the interpreter. Each step runs one
 // instruction with the stack cells it touches fixed when translating (the
 // depth at every instruction is known), the top handed from step to step as
-// the return value, so that it lives in a register. Over real numbers a push
-// is fused with the instruction that consumes it; the other types stop on a
-// NaN after each instruction, so each of their steps is one instruction.
+// the return value, so that it lives in a register. A push is fused with the
+// unary or binary instruction that consumes it, and two pushes with the binary
+// instruction after them; the NaN stop of the types that have one still
+// looks at each pushed value.
 // Programs with guards, table rows, statistics or grid pushes, and loops whose
 // body moves the stack, keep the interpreter.
 //
@@ -29,13 +30,6 @@
 #include "evaluation/StackMachine.h"
 #include "evaluation/ValueOps.h"
 
-// What follows the steps' header: `steps` steps of the one value type.
-struct ATranslation {
-  int32_t stepCount;
-  bool usable;     // false: the program keeps the interpreter
-  bool readsRow;   // parameters and calls read the table row
-};
-
 namespace translated {
 
 template <typename T>
@@ -49,6 +43,8 @@ struct Frame {
   DocumentRecord* document;
   const Step<T>* next;  // set by a step that jumps
   int32_t row;
+  bool mayStopOnNaN;
+  bool stopped;  // a fused push met the NaN stop
 };
 
 enum class Control : uint8_t { kNext, kJump, kEnd, kEndNaN };
@@ -139,7 +135,7 @@ ZL_TRANSLATED_COMPARE(pcNotEqual)
 #undef ZL_TRANSLATED_COMPARE
 
 // Where a pushed operand comes from.
-enum class Source { kSlot, kNumber, kConstant };
+enum class Source { kSlot, kNumber, kConstant, kImaginaryUnit };
 
 template <typename T, Source kSource>
 [[gnu::always_inline]] inline T Read(const Frame<T>& frame, int32_t index, double number) {
@@ -148,9 +144,26 @@ template <typename T, Source kSource>
     return frame.variables[index];
   } else if constexpr (kSource == Source::kNumber) {
     return Ops::FromReal(number);
-  } else {
+  } else if constexpr (kSource == Source::kConstant) {
     return Ops::FromConstant(frame.constants->At(index));
+  } else {
+    return Ops::ImaginaryUnit();
   }
+}
+
+// A pushed value inside a fused step, after the NaN stop the interpreter
+// makes once it is pushed.
+template <typename T, Source kSource>
+[[gnu::always_inline]] inline T ReadPushed(Frame<T>& frame, int32_t index, double number) {
+  using Ops = ValueOps<T>;
+  const T value = Read<T, kSource>(frame, index, number);
+  if constexpr (Ops::kStopsOnNaN) {
+    if (Ops::HasNaN(value)) {
+      if (frame.mayStopOnNaN) frame.stopped = true;
+      return Ops::NaN();
+    }
+  }
+  return value;
 }
 
 template <typename T, Source kSource>
@@ -173,19 +186,20 @@ T BinaryStep(T top, Frame<T>& frame, const Step<T>& step) {
 template <typename T, int32_t kOpcode, Source kSource>
 T PushUnaryStep(T top, Frame<T>& frame, const Step<T>& step) {
   frame.cells[step.cell] = top;
-  return Unary<T, kOpcode>::Run(Read<T, kSource>(frame, step.a, step.x));
+  return Unary<T, kOpcode>::Run(ReadPushed<T, kSource>(frame, step.a, step.x));
 }
 
 template <typename T, int32_t kOpcode, Source kSource>
 T BinaryWithStep(T top, Frame<T>& frame, const Step<T>& step) {
-  return Binary<T, kOpcode>::Run(top, Read<T, kSource>(frame, step.a, step.x));
+  return Binary<T, kOpcode>::Run(top, ReadPushed<T, kSource>(frame, step.a, step.x));
 }
 
 // Two pushes and the binary instruction after them.
 template <typename T, int32_t kOpcode, Source kFirst, Source kSecond>
 T PushBinaryStep(T top, Frame<T>& frame, const Step<T>& step) {
   frame.cells[step.cell] = top;
-  return Binary<T, kOpcode>::Run(Read<T, kFirst>(frame, step.a, step.x), Read<T, kSecond>(frame, step.b, step.y));
+  const T first = ReadPushed<T, kFirst>(frame, step.a, step.x);
+  return Binary<T, kOpcode>::Run(first, ReadPushed<T, kSecond>(frame, step.b, step.y));
 }
 
 template <typename T>
@@ -196,12 +210,6 @@ T Identity(T top, Frame<T>&, const Step<T>&) {
 template <typename T>
 T EndNaN(T, Frame<T>&, const Step<T>&) {
   return ValueOps<T>::NaN();
-}
-
-template <typename T>
-T PushI(T top, Frame<T>& frame, const Step<T>& step) {
-  frame.cells[step.cell] = top;
-  return ValueOps<T>::ImaginaryUnit();
 }
 
 template <typename T>
@@ -404,12 +412,23 @@ struct Operand {
   double number;
 };
 
+template <typename F>
+auto WithSource(Source source, F&& f) {
+  switch (source) {
+    case Source::kSlot: return f(std::integral_constant<Source, Source::kSlot>{});
+    case Source::kNumber: return f(std::integral_constant<Source, Source::kNumber>{});
+    case Source::kConstant: return f(std::integral_constant<Source, Source::kConstant>{});
+    default: return f(std::integral_constant<Source, Source::kImaginaryUnit>{});
+  }
+}
+
 inline bool OperandOf(const PCodeOp& op, int32_t temps, Operand& operand) {
   switch (op.opcode) {
     case pcPushVar: operand = {Source::kSlot, op.ids.a, 0.0}; return true;
     case pcPushTemp: operand = {Source::kSlot, temps + op.ids.a, 0.0}; return true;
     case pcPushNumber: operand = {Source::kNumber, 0, op.number}; return true;
     case pcPushConstant: operand = {Source::kConstant, op.ids.a, 0.0}; return true;
+    case pcPushI: operand = {Source::kImaginaryUnit, 0, 0.0}; return true;
     default: return false;
   }
 }
@@ -515,7 +534,6 @@ inline int32_t JumpTarget(const PCodeOp& op, int32_t pc, int32_t count) {
 // instruction the steps leave to the interpreter; null when memory runs out.
 template <typename T>
 ATranslation* Translate(const AStackMachine& m) {
-  constexpr bool kFuses = !ValueOps<T>::kStopsOnNaN;
   const PCodeOp* code = m.Code();
   const int32_t count = m.Count();
   const int32_t temps = m.fTemporariesBase;
@@ -564,51 +582,29 @@ ATranslation* Translate(const AStackMachine& m) {
     Step<T>* s = nullptr;
     if (OperandOf(op, temps, first)) {
       Operand second{};
-      const bool next1 = pc + 1 < count;
-      const bool next2 = pc + 2 < count;
-      if (kFuses && next2 && OperandOf(code[pc + 1], temps, second) && IsFusableBinary(code[pc + 2])) {
-        StepFunction<T> run = nullptr;
-        switch (first.source) {
-          case Source::kSlot: run = second.source == Source::kSlot ? PushBinaryHandler<T, Source::kSlot, Source::kSlot>(code[pc + 2].opcode)
-                                  : second.source == Source::kNumber ? PushBinaryHandler<T, Source::kSlot, Source::kNumber>(code[pc + 2].opcode)
-                                                                     : PushBinaryHandler<T, Source::kSlot, Source::kConstant>(code[pc + 2].opcode); break;
-          case Source::kNumber: run = second.source == Source::kSlot ? PushBinaryHandler<T, Source::kNumber, Source::kSlot>(code[pc + 2].opcode)
-                                  : second.source == Source::kNumber ? PushBinaryHandler<T, Source::kNumber, Source::kNumber>(code[pc + 2].opcode)
-                                                                     : PushBinaryHandler<T, Source::kNumber, Source::kConstant>(code[pc + 2].opcode); break;
-          default: run = second.source == Source::kSlot ? PushBinaryHandler<T, Source::kConstant, Source::kSlot>(code[pc + 2].opcode)
-                         : second.source == Source::kNumber ? PushBinaryHandler<T, Source::kConstant, Source::kNumber>(code[pc + 2].opcode)
-                                                            : PushBinaryHandler<T, Source::kConstant, Source::kConstant>(code[pc + 2].opcode); break;
-        }
-        s = &add(run, sp);
-        s->a = first.index;
-        s->x = first.number;
-        s->b = second.index;
-        s->y = second.number;
+      const int32_t nextOpcode = pc + 1 < count ? code[pc + 1].opcode : pcEnd;
+      StepFunction<T> run = nullptr;
+      if (pc + 2 < count && OperandOf(code[pc + 1], temps, second) && IsFusableBinary(code[pc + 2])) {
+        run = WithSource(first.source, [&](auto a) {
+          return WithSource(second.source, [&](auto b) {
+            return PushBinaryHandler<T, decltype(a)::value, decltype(b)::value>(code[pc + 2].opcode);
+          });
+        });
         consumed = 3;
-      } else if (kFuses && next1 && IsFusableBinary(code[pc + 1])) {
-        StepFunction<T> run = first.source == Source::kSlot     ? BinaryWithHandler<T, Source::kSlot>(code[pc + 1].opcode)
-                              : first.source == Source::kNumber ? BinaryWithHandler<T, Source::kNumber>(code[pc + 1].opcode)
-                                                                : BinaryWithHandler<T, Source::kConstant>(code[pc + 1].opcode);
-        s = &add(run, sp);
-        s->a = first.index;
-        s->x = first.number;
+      } else if (pc + 1 < count && IsFusableBinary(code[pc + 1])) {
+        run = WithSource(first.source, [&](auto a) { return BinaryWithHandler<T, decltype(a)::value>(nextOpcode); });
         consumed = 2;
-      } else if (kFuses && next1 && IsFusableUnary(code[pc + 1].opcode)) {
-        StepFunction<T> run = first.source == Source::kSlot     ? PushUnaryHandler<T, Source::kSlot>(code[pc + 1].opcode)
-                              : first.source == Source::kNumber ? PushUnaryHandler<T, Source::kNumber>(code[pc + 1].opcode)
-                                                                : PushUnaryHandler<T, Source::kConstant>(code[pc + 1].opcode);
-        s = &add(run, sp);
-        s->a = first.index;
-        s->x = first.number;
+      } else if (IsFusableUnary(nextOpcode)) {
+        run = WithSource(first.source, [&](auto a) { return PushUnaryHandler<T, decltype(a)::value>(nextOpcode); });
         consumed = 2;
       } else {
-        s = &add(first.source == Source::kSlot     ? &Push<T, Source::kSlot>
-                 : first.source == Source::kNumber ? &Push<T, Source::kNumber>
-                                                   : &Push<T, Source::kConstant>,
-                 sp);
-        s->a = first.index;
-        s->x = first.number;
+        run = WithSource(first.source, [](auto a) -> StepFunction<T> { return &Push<T, decltype(a)::value>; });
       }
+      s = &add(run, sp);
+      s->a = first.index;
+      s->x = first.number;
+      s->b = second.index;
+      s->y = second.number;
     } else if (StepFunction<T> unary = UnaryHandler<T>(op.opcode)) {
       s = &add(unary, sp);
     } else if (IsFusableBinary(op)) {
@@ -616,7 +612,6 @@ ATranslation* Translate(const AStackMachine& m) {
     } else {
       const int32_t a = op.ids.a;
       switch (op.opcode) {
-        case pcPushI: s = &add(&PushI<T>, sp); break;
         case pcPushParameter: s = &add(&PushParameter<T>, sp); s->a = a; translation->readsRow = true; break;
         case pcStoreVar: s = &add(&StoreSlot<T>, sp); s->a = a; break;
         case pcStoreTemp: s = &add(&StoreSlot<T>, sp); s->a = temps + a; break;
@@ -713,9 +708,9 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
   StackCells<T> cellStore(m.fStackDepth);
   T* const cells = cellStore.Cells();
   if (cells == nullptr) return Ops::NaN();
-  Frame<T> frame{variables, cells, &constants, m.fDocument, nullptr,
-                 translation.readsRow ? Ops::ToRow(variables[kSlotTableRow]) : 0};
   const bool mayStopOnNaN = m.fNaNRecovery == 0;
+  Frame<T> frame{variables, cells, &constants, m.fDocument, nullptr,
+                 translation.readsRow ? Ops::ToRow(variables[kSlotTableRow]) : 0, mayStopOnNaN, false};
   const CancelWords cancel(m);
   T top = Ops::NaN();
   const Step<T>* s = StepsOf<T>(const_cast<ATranslation*>(&translation));
@@ -728,6 +723,7 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
       next = frame.next;
     }
     if constexpr (Ops::kStopsOnNaN) {
+      if (frame.stopped) return Ops::NaN();
       if (s->checkNaN && Ops::HasNaN(top)) {
         top = Ops::NaN();
         if (mayStopOnNaN) return Ops::NaN();
