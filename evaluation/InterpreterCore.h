@@ -83,7 +83,7 @@ T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argu
 #pragma GCC diagnostic ignored "-Wpedantic"
 #pragma GCC diagnostic ignored "-Wunused-label"
 template <typename T, bool kThreaded>
-T RunPCodeWith(const AStackMachine& m, T* variables, const MGridVariables* grid) {
+[[gnu::noinline]] T RunPCodeWith(const AStackMachine& m, T* variables, const MGridVariables* grid) {
   using Ops = ValueOps<T>;
   static const void* const kHandlers[] = {ZL_PCODE_TABLE(ZL_JUMP_ENTRY)};
 

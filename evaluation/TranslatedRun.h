@@ -32,6 +32,34 @@
 
 namespace translated {
 
+// The steps the real run writes out in its loop: X(kind, opcode, form,
+// first source, second source), as the translator matches them.
+#define ZL_INLINE_STEPS(X)                              \
+  X(kPushSlot, pcNop, kPush, kSlot, kSlot)              \
+  X(kPushNumber, pcNop, kPush, kNumber, kSlot)          \
+  X(kNeg, pcNeg, kUnary, kSlot, kSlot)                  \
+  X(kSquare, pcSquare, kUnary, kSlot, kSlot)            \
+  X(kAdd, pcAdd, kBinary, kSlot, kSlot)                 \
+  X(kMul, pcMul, kBinary, kSlot, kSlot)                 \
+  X(kDiv, pcDiv, kBinary, kSlot, kSlot)                 \
+  X(kPushNegSlot, pcNeg, kPushUnary, kSlot, kSlot)      \
+  X(kPushSquareSlot, pcSquare, kPushUnary, kSlot, kSlot) \
+  X(kAddSlot, pcAdd, kBinaryWith, kSlot, kSlot)         \
+  X(kAddNumber, pcAdd, kBinaryWith, kNumber, kSlot)     \
+  X(kMulSlot, pcMul, kBinaryWith, kSlot, kSlot)         \
+  X(kMulNumber, pcMul, kBinaryWith, kNumber, kSlot)     \
+  X(kDivSlot, pcDiv, kBinaryWith, kSlot, kSlot)         \
+  X(kDivNumber, pcDiv, kBinaryWith, kNumber, kSlot)     \
+  X(kPushAddSlotSlot, pcAdd, kPushBinary, kSlot, kSlot) \
+  X(kPushAddSlotNumber, pcAdd, kPushBinary, kSlot, kNumber) \
+  X(kPushAddNumberSlot, pcAdd, kPushBinary, kNumber, kSlot) \
+  X(kPushMulSlotSlot, pcMul, kPushBinary, kSlot, kSlot) \
+  X(kPushMulSlotNumber, pcMul, kPushBinary, kSlot, kNumber) \
+  X(kPushMulNumberSlot, pcMul, kPushBinary, kNumber, kSlot) \
+  X(kPushDivSlotSlot, pcDiv, kPushBinary, kSlot, kSlot) \
+  X(kPushDivSlotNumber, pcDiv, kPushBinary, kSlot, kNumber) \
+  X(kPushDivNumberSlot, pcDiv, kPushBinary, kNumber, kSlot)
+
 template <typename T>
 struct Step;
 
@@ -47,7 +75,18 @@ struct Frame {
   bool stopped;  // a fused push met the NaN stop
 };
 
-enum class Control : uint8_t { kNext, kJump, kEnd, kEndNaN };
+// How the run loop takes a step: through its function (kCall, and kJump,
+// which also says where to go on), as the end of the run, or, over real
+// numbers, with the arithmetic of the commonest steps written in the loop.
+enum class Kind : uint8_t {
+  kCall,
+  kJump,
+  kEnd,
+  kEndNaN,
+#define ZL_INLINE_KIND(name, ...) name,
+  ZL_INLINE_STEPS(ZL_INLINE_KIND)
+#undef ZL_INLINE_KIND
+};
 
 template <typename T>
 struct Step {
@@ -59,7 +98,7 @@ struct Step {
   int32_t jumpTo;      // instruction index of the target, while translating
   double x;            // number of a fused or pushed operand
   double y;
-  Control control;
+  Kind kind;
   bool checkNaN;  // the interpreter's NaN stop applies after this step
 };
 
@@ -422,6 +461,22 @@ auto WithSource(Source source, F&& f) {
   }
 }
 
+// The shape of a step, for picking its inline kind.
+enum class Form { kPush, kUnary, kBinary, kPushUnary, kBinaryWith, kPushBinary, kOther };
+
+inline Kind InlineKind(Form form, int32_t opcode, Source first, Source second) {
+  const bool readsFirst = form != Form::kUnary && form != Form::kBinary;
+  const bool readsSecond = form == Form::kPushBinary;
+#define ZL_MATCH(kind, kindOpcode, kindForm, kindFirst, kindSecond)                                  \
+  if (form == Form::kindForm && (form == Form::kPush || opcode == kindOpcode) &&                      \
+      (!readsFirst || first == Source::kindFirst) && (!readsSecond || second == Source::kindSecond)) { \
+    return Kind::kind;                                                                               \
+  }
+  ZL_INLINE_STEPS(ZL_MATCH)
+#undef ZL_MATCH
+  return Kind::kCall;
+}
+
 inline bool OperandOf(const PCodeOp& op, int32_t temps, Operand& operand) {
   switch (op.opcode) {
     case pcPushVar: operand = {Source::kSlot, op.ids.a, 0.0}; return true;
@@ -558,7 +613,7 @@ ATranslation* Translate(const AStackMachine& m) {
     s = {};
     s.run = run;
     s.cell = cell;
-    s.control = Control::kNext;
+    s.kind = Kind::kCall;
     return s;
   };
 
@@ -568,8 +623,7 @@ ATranslation* Translate(const AStackMachine& m) {
     depth[pc] = sp;
     stepOf[pc] = n;
     if (op.opcode == pcEnd || op.opcode == pcUndefined) {
-      add(op.opcode == pcEnd ? &Identity<T> : &EndNaN<T>, 0).control =
-          op.opcode == pcEnd ? Control::kEnd : Control::kEndNaN;
+      add(op.opcode == pcEnd ? &Identity<T> : &EndNaN<T>, 0).kind = op.opcode == pcEnd ? Kind::kEnd : Kind::kEndNaN;
       break;
     }
     int32_t reads = 0, change = 0;
@@ -578,10 +632,12 @@ ATranslation* Translate(const AStackMachine& m) {
       break;
     }
     Operand first{};
+    Operand second{};
     int32_t consumed = 1;
+    Form form = Form::kOther;
+    int32_t fusedOpcode = op.opcode;
     Step<T>* s = nullptr;
     if (OperandOf(op, temps, first)) {
-      Operand second{};
       const int32_t nextOpcode = pc + 1 < count ? code[pc + 1].opcode : pcEnd;
       StepFunction<T> run = nullptr;
       if (pc + 2 < count && OperandOf(code[pc + 1], temps, second) && IsFusableBinary(code[pc + 2])) {
@@ -600,6 +656,11 @@ ATranslation* Translate(const AStackMachine& m) {
       } else {
         run = WithSource(first.source, [](auto a) -> StepFunction<T> { return &Push<T, decltype(a)::value>; });
       }
+      form = consumed == 3 ? Form::kPushBinary
+             : consumed == 1 ? Form::kPush
+             : IsFusableUnary(nextOpcode) && !IsFusableBinary(code[pc + 1]) ? Form::kPushUnary
+                                                                           : Form::kBinaryWith;
+      fusedOpcode = code[pc + consumed - 1].opcode;
       s = &add(run, sp);
       s->a = first.index;
       s->x = first.number;
@@ -607,8 +668,10 @@ ATranslation* Translate(const AStackMachine& m) {
       s->y = second.number;
     } else if (StepFunction<T> unary = UnaryHandler<T>(op.opcode)) {
       s = &add(unary, sp);
+      form = Form::kUnary;
     } else if (IsFusableBinary(op)) {
       s = &add(BinaryHandler<T>(op.opcode), sp - 1);
+      form = Form::kBinary;
     } else {
       const int32_t a = op.ids.a;
       switch (op.opcode) {
@@ -630,11 +693,11 @@ ATranslation* Translate(const AStackMachine& m) {
         case pcNotEqual: s = &add(&Chain<T>, sp); s->a = a; s->b = op.opcode; break;
         case pcBranch: s = &add(&Branch<T>, sp); s->a = a; break;
         case pcCallFunction: s = &add(&Call<T>, sp); s->a = a; s->b = op.ids.b; translation->readsRow = true; break;
-        case pcLoopTest: s = &add(&LoopTest<T>, sp); s->a = temps + a; s->control = Control::kJump; break;
+        case pcLoopTest: s = &add(&LoopTest<T>, sp); s->a = temps + a; s->kind = Kind::kJump; break;
         case pcLoopNext:
           s = &add(&LoopNext<T>, sp);
           s->a = temps + a;
-          if (op.ids.b > 0) s->control = Control::kJump;
+          if (op.ids.b > 0) s->kind = Kind::kJump;
           break;
         case pcSumIndexCheck:
         case pcProductIndexCheck:
@@ -644,7 +707,7 @@ ATranslation* Translate(const AStackMachine& m) {
           break;
         default: s = &add(&Identity<T>, sp); break;  // pcNop, pcGuardEnd
       }
-      if (s->control == Control::kJump) s->jumpTo = JumpTarget(op, pc, count);
+      if (s->kind == Kind::kJump) s->jumpTo = JumpTarget(op, pc, count);
     }
     // The stack index after each instruction of the step; the NaN stop
     // looks at the last.
@@ -658,17 +721,20 @@ ATranslation* Translate(const AStackMachine& m) {
       sp += kChange;
     }
     s->checkNaN = sp > 0;
+    if constexpr (!ValueOps<T>::kStopsOnNaN) {
+      if (s->kind == Kind::kCall) s->kind = InlineKind(form, fusedOpcode, first.source, second.source);
+    }
     pc += consumed;
   }
   // The end the code falls into, and the end a jump past either end reaches.
   if (usable) {
     stepOf[count] = n;
     depth[count] = -1;
-    add(&Identity<T>, 0).control = Control::kEnd;
+    add(&Identity<T>, 0).kind = Kind::kEnd;
   }
   for (int32_t i = 0; i < n && usable; ++i) {
     Step<T>& s = steps[i];
-    if (s.control != Control::kJump) continue;
+    if (s.kind != Kind::kJump) continue;
     const int32_t to = s.jumpTo;
     // The target must start a step and expect the depth the jump leaves.
     if (stepOf[to] < 0 || (to < count && depth[to] != s.cell)) {
@@ -715,12 +781,38 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
   T top = Ops::NaN();
   const Step<T>* s = StepsOf<T>(const_cast<ATranslation*>(&translation));
   for (;;) {
-    top = s->run(top, frame, *s);
     const Step<T>* next = s + 1;
-    if (s->control != Control::kNext) {
-      if (s->control == Control::kEnd) return Ops::Finish(top);
-      if (s->control == Control::kEndNaN) return Ops::NaN();
-      next = frame.next;
+    switch (s->kind) {
+      case Kind::kCall: top = s->run(top, frame, *s); break;
+      case Kind::kJump:
+        top = s->run(top, frame, *s);
+        next = frame.next;
+        break;
+      case Kind::kEnd: return Ops::Finish(top);
+      case Kind::kEndNaN: return Ops::NaN();
+      case Kind::kPushSlot: cells[s->cell] = top; top = variables[s->a]; break;
+      case Kind::kPushNumber: cells[s->cell] = top; top = Ops::FromReal(s->x); break;
+      case Kind::kNeg: top = Ops::Neg(top); break;
+      case Kind::kSquare: top = Ops::Square(top); break;
+      case Kind::kAdd: top = Ops::Add(cells[s->cell], top); break;
+      case Kind::kMul: top = Ops::Mul(cells[s->cell], top); break;
+      case Kind::kDiv: top = Ops::Div(cells[s->cell], top); break;
+      case Kind::kPushNegSlot: cells[s->cell] = top; top = Ops::Neg(variables[s->a]); break;
+      case Kind::kPushSquareSlot: cells[s->cell] = top; top = Ops::Square(variables[s->a]); break;
+      case Kind::kAddSlot: top = Ops::Add(top, variables[s->a]); break;
+      case Kind::kAddNumber: top = Ops::Add(top, Ops::FromReal(s->x)); break;
+      case Kind::kMulSlot: top = Ops::Mul(top, variables[s->a]); break;
+      case Kind::kMulNumber: top = Ops::Mul(top, Ops::FromReal(s->x)); break;
+      case Kind::kDivSlot: top = Ops::Div(top, variables[s->a]); break;
+      case Kind::kDivNumber: top = Ops::Div(top, Ops::FromReal(s->x)); break;
+#define ZL_PUSH_BINARY(op)                                                                          \
+  case Kind::kPush##op##SlotSlot: cells[s->cell] = top; top = Ops::op(variables[s->a], variables[s->b]); break; \
+  case Kind::kPush##op##SlotNumber: cells[s->cell] = top; top = Ops::op(variables[s->a], Ops::FromReal(s->y)); break; \
+  case Kind::kPush##op##NumberSlot: cells[s->cell] = top; top = Ops::op(Ops::FromReal(s->x), variables[s->b]); break;
+      ZL_PUSH_BINARY(Add)
+      ZL_PUSH_BINARY(Mul)
+      ZL_PUSH_BINARY(Div)
+#undef ZL_PUSH_BINARY
     }
     if constexpr (Ops::kStopsOnNaN) {
       if (frame.stopped) return Ops::NaN();
