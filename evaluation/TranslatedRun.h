@@ -58,7 +58,14 @@ namespace translated {
   X(kPushMulNumberSlot, pcMul, kPushBinary, kNumber, kSlot) \
   X(kPushDivSlotSlot, pcDiv, kPushBinary, kSlot, kSlot) \
   X(kPushDivSlotNumber, pcDiv, kPushBinary, kSlot, kNumber) \
-  X(kPushDivNumberSlot, pcDiv, kPushBinary, kNumber, kSlot)
+  X(kPushDivNumberSlot, pcDiv, kPushBinary, kNumber, kSlot) \
+  ZL_INLINE_FUNCTIONS(ZL_INLINE_FUNCTION_STEPS, X)
+
+// The functions of one operand the real run calls straight from its loop:
+// X(operation, opcode).
+#define ZL_INLINE_FUNCTIONS(X, Y) X(Sin, pcSin, Y) X(Cos, pcCos, Y) X(Exp, pcExp, Y) X(Log, pcLn, Y) X(Sqrt, pcSqrt, Y) X(Abs, pcAbs, Y)
+#define ZL_INLINE_FUNCTION_STEPS(f, opcode, X) \
+  X(k##f, opcode, kUnary, kSlot, kSlot) X(kPush##f##Slot, opcode, kPushUnary, kSlot, kSlot)
 
 template <typename T>
 struct Step;
@@ -86,6 +93,9 @@ enum class Kind : uint8_t {
 #define ZL_INLINE_KIND(name, ...) name,
   ZL_INLINE_STEPS(ZL_INLINE_KIND)
 #undef ZL_INLINE_KIND
+  kLoopTest,
+  kLoopNext,
+  kIndexCheck,
 };
 
 template <typename T>
@@ -743,6 +753,14 @@ ATranslation* Translate(const AStackMachine& m) {
     }
     s.target = steps + stepOf[to];
   }
+  if constexpr (!ValueOps<T>::kStopsOnNaN) {
+    for (int32_t i = 0; i < n; ++i) {
+      Step<T>& s = steps[i];
+      if (s.run == &LoopTest<T>) s.kind = Kind::kLoopTest;
+      if (s.run == &LoopNext<T> && s.kind == Kind::kJump) s.kind = Kind::kLoopNext;
+      if (s.run == &IndexCheck<T>) s.kind = Kind::kIndexCheck;
+    }
+  }
   OurDisposeMemory(stepOf);
   translation->stepCount = n;
   translation->usable = usable;
@@ -813,6 +831,24 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
       ZL_PUSH_BINARY(Mul)
       ZL_PUSH_BINARY(Div)
 #undef ZL_PUSH_BINARY
+#define ZL_FUNCTION(f, opcode, ...)                                 \
+  case Kind::k##f: top = Ops::f(top); break;                       \
+  case Kind::kPush##f##Slot: cells[s->cell] = top; top = Ops::f(variables[s->a]); break;
+      ZL_INLINE_FUNCTIONS(ZL_FUNCTION, )
+#undef ZL_FUNCTION
+      case Kind::kLoopTest: {
+        const LoopStep decision = Ops::LoopDecision(variables[s->a], variables[s->a + 1]);
+        if (decision == LoopStep::kAbandon) top = Ops::NaN();
+        if (decision != LoopStep::kEnter) next = s->target;
+        break;
+      }
+      case Kind::kLoopNext:
+        variables[s->a] = Ops::Increment(variables[s->a]);
+        next = s->target;
+        break;
+      case Kind::kIndexCheck:
+        top = Ops::IndexCheck(top, variables[s->a], variables[s->a + 1], variables[s->a + 2], s->x);
+        break;
     }
     if constexpr (Ops::kStopsOnNaN) {
       if (frame.stopped) return Ops::NaN();
