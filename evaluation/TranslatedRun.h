@@ -32,8 +32,8 @@
 
 namespace translated {
 
-// The steps the real run writes out in its loop: X(kind, opcode, form,
-// first source, second source), as the translator matches them.
+// The steps the run writes out in its loop: X(kind, opcode, form, first
+// source, second source), as the translator matches them.
 #define ZL_INLINE_STEPS(X)                              \
   X(kPushSlot, pcNop, kPush, kSlot, kSlot)              \
   X(kPushNumber, pcNop, kPush, kNumber, kSlot)          \
@@ -61,8 +61,8 @@ namespace translated {
   X(kPushDivNumberSlot, pcDiv, kPushBinary, kNumber, kSlot) \
   ZL_INLINE_FUNCTIONS(ZL_INLINE_FUNCTION_STEPS, X)
 
-// The functions of one operand the real run calls straight from its loop:
-// X(operation, opcode).
+// The functions of one operand the run calls straight from its loop:
+// X(operation, opcode, what to make of them).
 #define ZL_INLINE_FUNCTIONS(X, Y) X(Sin, pcSin, Y) X(Cos, pcCos, Y) X(Exp, pcExp, Y) X(Log, pcLn, Y) X(Sqrt, pcSqrt, Y) X(Abs, pcAbs, Y)
 #define ZL_INLINE_FUNCTION_STEPS(f, opcode, X) \
   X(k##f, opcode, kUnary, kSlot, kSlot) X(kPush##f##Slot, opcode, kPushUnary, kSlot, kSlot)
@@ -83,8 +83,8 @@ struct Frame {
 };
 
 // How the run loop takes a step: through its function (kCall, and kJump,
-// which also says where to go on), as the end of the run, or, over real
-// numbers, with the arithmetic of the commonest steps written in the loop.
+// which also says where to go on), as the end of the run, or with the work
+// of the commonest steps written in the loop.
 enum class Kind : uint8_t {
   kCall,
   kJump,
@@ -202,10 +202,9 @@ template <typename T, Source kSource>
 
 // A pushed value inside a fused step, after the NaN stop the interpreter
 // makes once it is pushed.
-template <typename T, Source kSource>
-[[gnu::always_inline]] inline T ReadPushed(Frame<T>& frame, int32_t index, double number) {
+template <typename T>
+[[gnu::always_inline]] inline T Pushed(Frame<T>& frame, const T& value) {
   using Ops = ValueOps<T>;
-  const T value = Read<T, kSource>(frame, index, number);
   if constexpr (Ops::kStopsOnNaN) {
     if (Ops::HasNaN(value)) {
       if (frame.mayStopOnNaN) frame.stopped = true;
@@ -213,6 +212,11 @@ template <typename T, Source kSource>
     }
   }
   return value;
+}
+
+template <typename T, Source kSource>
+[[gnu::always_inline]] inline T ReadPushed(Frame<T>& frame, int32_t index, double number) {
+  return Pushed(frame, Read<T, kSource>(frame, index, number));
 }
 
 template <typename T, Source kSource>
@@ -731,9 +735,7 @@ ATranslation* Translate(const AStackMachine& m) {
       sp += kChange;
     }
     s->checkNaN = sp > 0;
-    if constexpr (!ValueOps<T>::kStopsOnNaN) {
-      if (s->kind == Kind::kCall) s->kind = InlineKind(form, fusedOpcode, first.source, second.source);
-    }
+    if (s->kind == Kind::kCall) s->kind = InlineKind(form, fusedOpcode, first.source, second.source);
     pc += consumed;
   }
   // The end the code falls into, and the end a jump past either end reaches.
@@ -753,13 +755,11 @@ ATranslation* Translate(const AStackMachine& m) {
     }
     s.target = steps + stepOf[to];
   }
-  if constexpr (!ValueOps<T>::kStopsOnNaN) {
-    for (int32_t i = 0; i < n; ++i) {
-      Step<T>& s = steps[i];
-      if (s.run == &LoopTest<T>) s.kind = Kind::kLoopTest;
-      if (s.run == &LoopNext<T> && s.kind == Kind::kJump) s.kind = Kind::kLoopNext;
-      if (s.run == &IndexCheck<T>) s.kind = Kind::kIndexCheck;
-    }
+  for (int32_t i = 0; i < n; ++i) {
+    Step<T>& s = steps[i];
+    if (s.run == &LoopTest<T>) s.kind = Kind::kLoopTest;
+    if (s.run == &LoopNext<T> && s.kind == Kind::kJump) s.kind = Kind::kLoopNext;
+    if (s.run == &IndexCheck<T>) s.kind = Kind::kIndexCheck;
   }
   OurDisposeMemory(stepOf);
   translation->stepCount = n;
@@ -798,6 +798,9 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
   const CancelWords cancel(m);
   T top = Ops::NaN();
   const Step<T>* s = StepsOf<T>(const_cast<ATranslation*>(&translation));
+  // A value a fused step pushes, after the NaN stop.
+#define SLOT(field) Pushed(frame, variables[s->field])
+#define NUMBER(field) Pushed(frame, Ops::FromReal(s->field))
   for (;;) {
     const Step<T>* next = s + 1;
     switch (s->kind) {
@@ -815,27 +818,44 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
       case Kind::kAdd: top = Ops::Add(cells[s->cell], top); break;
       case Kind::kMul: top = Ops::Mul(cells[s->cell], top); break;
       case Kind::kDiv: top = Ops::Div(cells[s->cell], top); break;
-      case Kind::kPushNegSlot: cells[s->cell] = top; top = Ops::Neg(variables[s->a]); break;
-      case Kind::kPushSquareSlot: cells[s->cell] = top; top = Ops::Square(variables[s->a]); break;
-      case Kind::kAddSlot: top = Ops::Add(top, variables[s->a]); break;
-      case Kind::kAddNumber: top = Ops::Add(top, Ops::FromReal(s->x)); break;
-      case Kind::kMulSlot: top = Ops::Mul(top, variables[s->a]); break;
-      case Kind::kMulNumber: top = Ops::Mul(top, Ops::FromReal(s->x)); break;
-      case Kind::kDivSlot: top = Ops::Div(top, variables[s->a]); break;
-      case Kind::kDivNumber: top = Ops::Div(top, Ops::FromReal(s->x)); break;
-#define ZL_PUSH_BINARY(op)                                                                          \
-  case Kind::kPush##op##SlotSlot: cells[s->cell] = top; top = Ops::op(variables[s->a], variables[s->b]); break; \
-  case Kind::kPush##op##SlotNumber: cells[s->cell] = top; top = Ops::op(variables[s->a], Ops::FromReal(s->y)); break; \
-  case Kind::kPush##op##NumberSlot: cells[s->cell] = top; top = Ops::op(Ops::FromReal(s->x), variables[s->b]); break;
+      case Kind::kPushNegSlot: cells[s->cell] = top; top = Ops::Neg(SLOT(a)); break;
+      case Kind::kPushSquareSlot: cells[s->cell] = top; top = Ops::Square(SLOT(a)); break;
+      case Kind::kAddSlot: top = Ops::Add(top, SLOT(a)); break;
+      case Kind::kAddNumber: top = Ops::Add(top, NUMBER(x)); break;
+      case Kind::kMulSlot: top = Ops::Mul(top, SLOT(a)); break;
+      case Kind::kMulNumber: top = Ops::Mul(top, NUMBER(x)); break;
+      case Kind::kDivSlot: top = Ops::Div(top, SLOT(a)); break;
+      case Kind::kDivNumber: top = Ops::Div(top, NUMBER(x)); break;
+#define ZL_PUSH_BINARY(op)                                                                              \
+  case Kind::kPush##op##SlotSlot: {                                                                     \
+    cells[s->cell] = top;                                                                               \
+    const T first = SLOT(a);                                                                            \
+    top = Ops::op(first, SLOT(b));                                                                      \
+    break;                                                                                              \
+  }                                                                                                     \
+  case Kind::kPush##op##SlotNumber: {                                                                   \
+    cells[s->cell] = top;                                                                               \
+    const T first = SLOT(a);                                                                            \
+    top = Ops::op(first, NUMBER(y));                                                                    \
+    break;                                                                                              \
+  }                                                                                                     \
+  case Kind::kPush##op##NumberSlot: {                                                                   \
+    cells[s->cell] = top;                                                                               \
+    const T first = NUMBER(x);                                                                          \
+    top = Ops::op(first, SLOT(b));                                                                      \
+    break;                                                                                              \
+  }
       ZL_PUSH_BINARY(Add)
       ZL_PUSH_BINARY(Mul)
       ZL_PUSH_BINARY(Div)
 #undef ZL_PUSH_BINARY
 #define ZL_FUNCTION(f, opcode, ...)                                 \
   case Kind::k##f: top = Ops::f(top); break;                       \
-  case Kind::kPush##f##Slot: cells[s->cell] = top; top = Ops::f(variables[s->a]); break;
+  case Kind::kPush##f##Slot: cells[s->cell] = top; top = Ops::f(SLOT(a)); break;
       ZL_INLINE_FUNCTIONS(ZL_FUNCTION, )
 #undef ZL_FUNCTION
+#undef SLOT
+#undef NUMBER
       case Kind::kLoopTest: {
         const LoopStep decision = Ops::LoopDecision(variables[s->a], variables[s->a + 1]);
         if (decision == LoopStep::kAbandon) top = Ops::NaN();
