@@ -15,7 +15,6 @@ class DocumentRecord;
 // The head of a program's faster form (see TranslatedRun.h); its steps
 // follow it in the same block.
 struct ATranslation {
-  int32_t stepCount;
   bool usable;    // false: the program keeps the interpreter
   bool readsRow;  // parameters and calls read the table row
 };
