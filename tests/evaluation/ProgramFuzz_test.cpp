@@ -237,6 +237,29 @@ bool SameValues(const T& a, const T& b) {
   return true;
 }
 
+// A program's slots in the four value types, drawn from -3 .. 3.
+struct Slots {
+  Slots(const AStackMachine& machine, std::mt19937& random) {
+    std::uniform_real_distribution<double> coordinate(-3, 3);
+    const size_t count = static_cast<size_t>(machine.VariableSlotCount());
+    d.resize(count);
+    c.resize(count);
+    iv.resize(count);
+    ci.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+      const double a = coordinate(random), b = coordinate(random);
+      d[i] = a;
+      c[i] = {a, b};
+      iv[i] = {std::min(a, b), std::max(a, b)};
+      ci[i] = {iv[i], {b * 0.5, b * 0.5}};
+    }
+  }
+  std::vector<double> d;
+  std::vector<Complex> c;
+  std::vector<Interval> iv;
+  std::vector<ComplexInterval> ci;
+};
+
 // Both dispatches over fresh copies of the same slots: same result bits and
 // the same slots written.
 template <typename T, bool (*kSame)(const T&, const T&) = SameBits<T>>
@@ -254,7 +277,6 @@ template <typename T, bool (*kSame)(const T&, const T&) = SameBits<T>>
 TEST(ProgramFuzz, ThreadedDispatchMatchesTheSwitchOnRandomPrograms) {
   ProgramGenerator generator(24680);
   std::mt19937 random(1357);
-  std::uniform_real_distribution<double> coordinate(-3, 3);
   const char* count = std::getenv("ZL_FUZZ_PROGRAMS");
   const int programs = count != nullptr ? std::atoi(count) : 100000;
   for (int n = 0; n < programs; ++n) {
@@ -263,28 +285,13 @@ TEST(ProgramFuzz, ThreadedDispatchMatchesTheSwitchOnRandomPrograms) {
     ASSERT_NE(machine, nullptr);
     ASSERT_TRUE(machine->RunsThreaded());
     machine->fNaNRecovery = n % 2;  // both ways of the NaN stop
-    const size_t slots = static_cast<size_t>(machine->VariableSlotCount());
-    std::vector<double> d(slots);
-    std::vector<Complex> c(slots);
-    std::vector<Interval> iv(slots);
-    std::vector<ComplexInterval> ci(slots);
-    for (size_t i = 0; i < slots; ++i) {
-      const double a = coordinate(random), b = coordinate(random);
-      d[i] = a;
-      c[i] = {a, b};
-      iv[i] = {std::min(a, b), std::max(a, b)};
-      ci[i] = {iv[i], {b * 0.5, b * 0.5}};
-    }
-    ASSERT_TRUE(DispatchesAgree(*machine, d)) << text;
-    ASSERT_TRUE(DispatchesAgree(*machine, c)) << text;
-    ASSERT_TRUE(DispatchesAgree(*machine, iv)) << text;
-    ASSERT_TRUE(DispatchesAgree(*machine, ci)) << text;
+    const Slots slots(*machine, random);
+    ASSERT_TRUE(DispatchesAgree(*machine, slots.d)) << text;
+    ASSERT_TRUE(DispatchesAgree(*machine, slots.c)) << text;
+    ASSERT_TRUE(DispatchesAgree(*machine, slots.iv)) << text;
+    ASSERT_TRUE(DispatchesAgree(*machine, slots.ci)) << text;
   }
 }
-
-}  // namespace
-
-namespace {
 
 // The faster form against the switch on random programs it runs: the same
 // values in every value type, both ways of the NaN stop, and each program
@@ -292,7 +299,6 @@ namespace {
 TEST(ProgramFuzz, TranslatedFormMatchesTheSwitchOnRandomPrograms) {
   ProgramGenerator generator(97531, true);
   std::mt19937 random(8642);
-  std::uniform_real_distribution<double> coordinate(-3, 3);
   AConstantsCache constants;
   FillConstants(constants);
   const char* count = std::getenv("ZL_FUZZ_PROGRAMS");
@@ -303,22 +309,11 @@ TEST(ProgramFuzz, TranslatedFormMatchesTheSwitchOnRandomPrograms) {
     ASSERT_NE(machine, nullptr);
     machine->fConstantsCache = &constants;
     machine->fNaNRecovery = n % 2;
-    const size_t slots = static_cast<size_t>(machine->VariableSlotCount());
-    std::vector<double> d(slots);
-    std::vector<Complex> c(slots);
-    std::vector<Interval> iv(slots);
-    std::vector<ComplexInterval> ci(slots);
-    for (size_t i = 0; i < slots; ++i) {
-      const double a = coordinate(random), b = coordinate(random);
-      d[i] = a;
-      c[i] = {a, b};
-      iv[i] = {std::min(a, b), std::max(a, b)};
-      ci[i] = {iv[i], {b * 0.5, b * 0.5}};
-    }
-    ASSERT_TRUE((DispatchesAgree<double, SameValues<double>>(*machine, d))) << text;
-    ASSERT_TRUE((DispatchesAgree<Complex, SameValues<Complex>>(*machine, c))) << text;
-    ASSERT_TRUE((DispatchesAgree<Interval, SameValues<Interval>>(*machine, iv))) << text;
-    ASSERT_TRUE((DispatchesAgree<ComplexInterval, SameValues<ComplexInterval>>(*machine, ci))) << text;
+    const Slots slots(*machine, random);
+    ASSERT_TRUE((DispatchesAgree<double, SameValues<double>>(*machine, slots.d))) << text;
+    ASSERT_TRUE((DispatchesAgree<Complex, SameValues<Complex>>(*machine, slots.c))) << text;
+    ASSERT_TRUE((DispatchesAgree<Interval, SameValues<Interval>>(*machine, slots.iv))) << text;
+    ASSERT_TRUE((DispatchesAgree<ComplexInterval, SameValues<ComplexInterval>>(*machine, slots.ci))) << text;
     for (int32_t type = 0; type < AStackMachine::kValueTypeCount; ++type) {
       ASSERT_TRUE(machine->RanTranslated(type)) << type << "\n" << text;
     }
