@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <type_traits>
 
 #include "CoreUtilities/MemoryBudget.h"
 #include "evaluation/StackMachine.h"
@@ -326,6 +327,9 @@ ATranslation* Translate(const AStackMachine& m) {
 // keeps the interpreter.
 template <typename T>
 const ATranslation* TranslationOf(const AStackMachine& m) {
+  // Complex runs keep the interpreter: their steps measured slower, the two
+  // halves of the top stored apart and read back whole.
+  if constexpr (std::is_same_v<T, Complex>) return nullptr;
   std::atomic<ATranslation*>& slot = m.fTranslations[TypeIndex<T>()];
   ATranslation* translation = slot.load(std::memory_order_acquire);
   if (translation == nullptr) {

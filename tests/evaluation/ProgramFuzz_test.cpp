@@ -295,7 +295,7 @@ TEST(ProgramFuzz, ThreadedDispatchMatchesTheSwitchOnRandomPrograms) {
 
 // The faster form against the switch on random programs it runs: the same
 // values in every value type, both ways of the NaN stop, and each program
-// run in the faster form.
+// run in the faster form wherever its type has one.
 TEST(ProgramFuzz, TranslatedFormMatchesTheSwitchOnRandomPrograms) {
   ProgramGenerator generator(97531, true);
   std::mt19937 random(8642);
@@ -314,9 +314,7 @@ TEST(ProgramFuzz, TranslatedFormMatchesTheSwitchOnRandomPrograms) {
     ASSERT_TRUE((DispatchesAgree<Complex, SameValues<Complex>>(*machine, slots.c))) << text;
     ASSERT_TRUE((DispatchesAgree<Interval, SameValues<Interval>>(*machine, slots.iv))) << text;
     ASSERT_TRUE((DispatchesAgree<ComplexInterval, SameValues<ComplexInterval>>(*machine, slots.ci))) << text;
-    for (int32_t type = 0; type < AStackMachine::kValueTypeCount; ++type) {
-      ASSERT_TRUE(machine->RanTranslated(type)) << type << "\n" << text;
-    }
+    for (int32_t type : {0, 2, 3}) ASSERT_TRUE(machine->RanTranslated(type)) << type << "\n" << text;  // not Complex
   }
 }
 
