@@ -19,22 +19,10 @@ struct BudgetArray {
   BudgetArray& operator=(const BudgetArray&) = delete;
 };
 
-// Values are stored with release and read with acquire: a reader that
-// sees any value of a computation also sees the sequence word that the
-// computation made odd before storing it.
+// Stored with release: see LoadValue.
 void StoreValue(Complex* slot, const Complex& value) {
   std::atomic_ref<double>(slot->re).store(value.re, std::memory_order_release);
   std::atomic_ref<double>(slot->im).store(value.im, std::memory_order_release);
-}
-
-Complex LoadValue(const Complex* slot) {
-  auto* writable = const_cast<Complex*>(slot);  // atomic_ref wants a mutable object
-  return {std::atomic_ref<double>(writable->re).load(std::memory_order_acquire),
-          std::atomic_ref<double>(writable->im).load(std::memory_order_acquire)};
-}
-
-void CopyValues(const Complex* from, Complex* to, int32_t count) {
-  for (int32_t i = 0; i < count; ++i) to[i] = LoadValue(from + i);
 }
 
 }  // namespace
@@ -107,18 +95,6 @@ int32_t AConstantsCache::SaveExpr(ExpressionRecord* e) {
   return index;
 }
 
-bool AConstantsCache::TryCopyCurrent(Complex* out) const {
-  const uint32_t sequence = fSequence.load(std::memory_order_acquire);
-  if ((sequence & 1) != 0) return false;
-  if (fComputedGeneration.load(std::memory_order_acquire) !=
-      fGeneration.load(std::memory_order_acquire)) {
-    return false;
-  }
-  // The loads acquire, so the second reading of the sequence follows them.
-  CopyValues(fStore->values, out, fStore->valueCount);
-  return fSequence.load(std::memory_order_relaxed) == sequence;
-}
-
 void AConstantsCache::Recompute() {
   const uint32_t generation = fGeneration.load(std::memory_order_acquire);
   if (fComputedGeneration.load(std::memory_order_acquire) == generation) return;
@@ -133,11 +109,10 @@ void AConstantsCache::Recompute() {
   fComputedGeneration.store(generation, std::memory_order_release);
 }
 
-void AConstantsCache::CopyConstants(Complex* out) {
-  if (TryCopyCurrent(out)) return;
+void AConstantsCache::CopyAfterComputing(Complex* out) {
   OurLock lock(fLock);
   Recompute();
-  CopyValues(fStore->values, out, fStore->valueCount);
+  for (int32_t i = 0; i < fStore->valueCount; ++i) out[i] = LoadValue(fStore->values + i);
 }
 
 void AConstantsCache::InvalConstants() { fGeneration.fetch_add(1, std::memory_order_acq_rel); }

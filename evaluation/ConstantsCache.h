@@ -60,7 +60,9 @@ class AConstantsCache {
   // Copies the current values into `out` (room for ValueCount() entries),
   // computing them first when an invalidation made them stale. When they
   // are current the copy takes no lock and writes nothing shared.
-  void CopyConstants(Complex* out);
+  void CopyConstants(Complex* out) {
+    if (!TryCopyCurrent(out)) CopyAfterComputing(out);
+  }
   int32_t ValueCount() const { return fStore->valueCount; }
   void InvalConstants();
   bool IsComputed() const;
@@ -72,7 +74,27 @@ class AConstantsCache {
   std::atomic<int32_t> fComplex{0};
 
  private:
-  bool TryCopyCurrent(Complex* out) const;
+  // Inline: every run of a program with constants goes through it.
+  bool TryCopyCurrent(Complex* out) const {
+    const uint32_t sequence = fSequence.load(std::memory_order_acquire);
+    if ((sequence & 1) != 0) return false;
+    if (fComputedGeneration.load(std::memory_order_acquire) != fGeneration.load(std::memory_order_acquire)) {
+      return false;
+    }
+    // The loads acquire, so the second reading of the sequence follows them.
+    const Complex* values = fStore->values;
+    for (int32_t i = 0, count = fStore->valueCount; i < count; ++i) out[i] = LoadValue(values + i);
+    return fSequence.load(std::memory_order_relaxed) == sequence;
+  }
+  // Values are stored with release and read with acquire: a reader that
+  // sees any value of a computation also sees the sequence word that the
+  // computation made odd before storing it.
+  static Complex LoadValue(const Complex* slot) {
+    auto* writable = const_cast<Complex*>(slot);  // atomic_ref wants a mutable object
+    return {std::atomic_ref<double>(writable->re).load(std::memory_order_acquire),
+            std::atomic_ref<double>(writable->im).load(std::memory_order_acquire)};
+  }
+  void CopyAfterComputing(Complex* out);
   void Recompute();
 
   // A computation is current when it was made for the present generation;

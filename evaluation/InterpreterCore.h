@@ -8,10 +8,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "CoreUtilities/GraphViewThread.h"
-#include "CoreUtilities/MathPaneThread.h"
 #include "CoreUtilities/StackSpace.h"
 #include "CoreUtilities/ThreadLocalState.h"
+#include "evaluation/CancelWords.h"
 #include "evaluation/ConstantsSnapshot.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/GridRecords.h"
@@ -19,27 +18,8 @@
 #include "evaluation/OpcodeFunctions.h"
 #include "evaluation/RunPCode.h"
 #include "evaluation/StackMachine.h"
+#include "evaluation/TranslatedRun.h"
 #include "evaluation/ValueOps.h"
-
-// The three flags that stop a run, read together after every instruction;
-// only when one is raised does the run ask whose thread it is on.
-struct CancelWords {
-  explicit CancelWords(const AStackMachine& machine) : program(machine.fCancel) {}
-
-  // Inline, so that the run's values stay in registers across the test.
-  [[gnu::always_inline]] bool Raised() const {
-    const int32_t own = program.load(std::memory_order_relaxed);
-    const int32_t ui = gCancelEvaluationForUIEvalThreads.load(std::memory_order_relaxed);
-    const int32_t pane = gCancelEvaluationForMathPaneResultsEvalThreads.load(std::memory_order_relaxed);
-    return (own | ui | pane) != 0 && ConcernsThisThread(own, ui, pane);
-  }
-
-  [[gnu::noinline, gnu::cold]] static bool ConcernsThisThread(int32_t own, int32_t ui, int32_t pane) {
-    return own != 0 || (ui != 0 && IsUIThread()) || (pane != 0 && IsMathPaneResultsThread());
-  }
-
-  const std::atomic<int32_t>& program;
-};
 
 // Index of the pcGuardEnd with the given a and b after `from`, or -1 when
 // pcEnd (or the end of the code) comes first. `sameA` counts the markers
@@ -103,7 +83,7 @@ T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argu
 #pragma GCC diagnostic ignored "-Wpedantic"
 #pragma GCC diagnostic ignored "-Wunused-label"
 template <typename T, bool kThreaded>
-T RunPCodeWith(const AStackMachine& m, T* variables, const MGridVariables* grid) {
+[[gnu::noinline]] T RunPCodeWith(const AStackMachine& m, T* variables, const MGridVariables* grid) {
   using Ops = ValueOps<T>;
   static const void* const kHandlers[] = {ZL_PCODE_TABLE(ZL_JUMP_ENTRY)};
 
@@ -393,6 +373,9 @@ dispatch:
 template <typename T>
 T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* grid) {
   if (machine == nullptr || machine->IsMalformed()) return ValueOps<T>::NaN();
+  if (const ATranslation* translation = translated::TranslationOf<T>(*machine)) {
+    return translated::RunTranslated<T>(*translation, *machine, variables);
+  }
   if (machine->RunsThreaded()) return RunPCodeWith<T, true>(*machine, variables, grid);
   return RunPCodeWith<T, false>(*machine, variables, grid);
 }

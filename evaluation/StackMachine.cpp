@@ -47,13 +47,24 @@ bool CanRecoverFromNaN(int32_t opcode) {
   return info != nullptr && info->recovers;
 }
 
-AStackMachine::~AStackMachine() { OurDisposeMemory(fCode); }
+AStackMachine::~AStackMachine() {
+  DropTranslations();
+  OurDisposeMemory(fCode);
+}
+
+// Programs change only while compiling, never during a run.
+void AStackMachine::DropTranslations() {
+  for (std::atomic<ATranslation*>& translation : fTranslations) {
+    OurDisposeMemory(translation.exchange(nullptr, std::memory_order_acq_rel));
+  }
+}
 
 void* AStackMachine::operator new(size_t size) noexcept { return OurAllocateMemory(size, false); }
 
 void AStackMachine::operator delete(void* block) { OurDisposeMemory(block); }
 
 bool AStackMachine::Add(const PCodeOp& op) {
+  DropTranslations();
   if (fCount >= fCapacity) {
     const int32_t capacity = fCapacity == 0 ? 16 : fCapacity * 2;
     // One more than the program: the pcEnd that threaded runs fall into.
@@ -111,6 +122,7 @@ void AStackMachine::Account(const PCodeOp& op) {
 }
 
 void AStackMachine::FixLoops() {
+  DropTranslations();
   for (int32_t i = 0; i < fCount; ++i) {
     if (fCode[i].opcode != pcLoopTest) continue;
     for (int32_t j = i + 1; j < fCount; ++j) {

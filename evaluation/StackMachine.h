@@ -11,6 +11,13 @@
 
 class AConstantsCache;
 class DocumentRecord;
+
+// The head of a program's faster form (see TranslatedRun.h); its steps
+// follow it in the same block.
+struct ATranslation {
+  bool usable;    // false: the program keeps the interpreter
+  bool readsRow;  // parameters and calls read the table row
+};
 struct MGridVariables;
 
 // The fixed variable slots at the start of every program's array; the
@@ -84,9 +91,20 @@ class AStackMachine {
   DocumentRecord* fDocument = nullptr;
   // Raised from other threads; runs poll it after every instruction.
   mutable std::atomic<int32_t> fCancel{0};
+  // The faster form of the program for each value type (double, Complex,
+  // Interval, ComplexInterval; Complex runs make none), made by the first
+  // run that needs it and dropped when the program changes.
+  static constexpr int32_t kValueTypeCount = 4;
+  mutable std::atomic<ATranslation*> fTranslations[kValueTypeCount] = {};
+  // A run of that value type (its index above) took the faster form.
+  bool RanTranslated(int32_t valueType) const {
+    const ATranslation* translation = fTranslations[valueType].load(std::memory_order_acquire);
+    return translation != nullptr && translation->usable;
+  }
 
  private:
   void Account(const PCodeOp& op);
+  void DropTranslations();
   void NoteSlot(int64_t slot);
 
   PCodeOp* fCode = nullptr;

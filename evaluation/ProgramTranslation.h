@@ -1,0 +1,347 @@
+#pragma once
+
+// Making a program's faster form (see TranslatedRun.h), once per value type,
+// by the first run that needs it.
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <type_traits>
+
+#include "CoreUtilities/MemoryBudget.h"
+#include "evaluation/StackMachine.h"
+#include "evaluation/TranslatedSteps.h"
+
+namespace translated {
+
+// A push whose operand a step can read in place: a slot, a number or a
+// constant.
+struct Operand {
+  Source source;
+  int32_t index;
+  double number;
+};
+
+template <typename F>
+auto WithSource(Source source, F&& f) {
+  switch (source) {
+    case Source::kSlot: return f(std::integral_constant<Source, Source::kSlot>{});
+    case Source::kNumber: return f(std::integral_constant<Source, Source::kNumber>{});
+    case Source::kConstant: return f(std::integral_constant<Source, Source::kConstant>{});
+    default: return f(std::integral_constant<Source, Source::kImaginaryUnit>{});
+  }
+}
+
+// The shape of a step, for picking its inline kind.
+enum class Form { kPush, kUnary, kBinary, kPushUnary, kBinaryWith, kPushBinary, kOther };
+
+inline Kind InlineKind(Form form, int32_t opcode, Source first, Source second) {
+  const bool readsFirst = form != Form::kUnary && form != Form::kBinary;
+  const bool readsSecond = form == Form::kPushBinary;
+#define ZL_MATCH(kind, kindOpcode, kindForm, kindFirst, kindSecond)                                  \
+  if (form == Form::kindForm && (form == Form::kPush || opcode == kindOpcode) &&                      \
+      (!readsFirst || first == Source::kindFirst) && (!readsSecond || second == Source::kindSecond)) { \
+    return Kind::kind;                                                                               \
+  }
+  ZL_INLINE_STEPS(ZL_MATCH)
+#undef ZL_MATCH
+  return Kind::kCall;
+}
+
+inline bool OperandOf(const PCodeOp& op, int32_t temps, Operand& operand) {
+  switch (op.opcode) {
+    case pcPushVar: operand = {Source::kSlot, op.ids.a, 0.0}; return true;
+    case pcPushTemp: operand = {Source::kSlot, temps + op.ids.a, 0.0}; return true;
+    case pcPushNumber: operand = {Source::kNumber, 0, op.number}; return true;
+    case pcPushConstant: operand = {Source::kConstant, op.ids.a, 0.0}; return true;
+    case pcPushI: operand = {Source::kImaginaryUnit, 0, 0.0}; return true;
+    default: return false;
+  }
+}
+
+// Cells an instruction reads below the top and the change of the stack
+// index it makes; false for an instruction the translation leaves to the
+// interpreter.
+inline bool StackEffect(const PCodeOp& op, int32_t& reads, int32_t& change) {
+  const int32_t a = op.ids.a;
+  switch (op.opcode) {
+    case pcLess:
+    case pcGreater:
+    case pcLessEq:
+    case pcGreaterEq:
+    case pcEqual:
+    case pcNotEqual: {
+      const bool strict = op.opcode == pcLess || op.opcode == pcGreater;
+      const int32_t operands = std::max(a, 1);
+      reads = operands == 1 && !strict ? 0 : std::max(operands, 2) - 1;
+      change = -(operands - 1);
+      return true;
+    }
+    case pcBranch:
+      if (a < 0) return false;
+      reads = 2 * a - 1;
+      change = 1 - 2 * a;
+      return true;
+    case pcCallFunction:
+      if (a < 0) return false;
+      reads = a - 1;
+      change = 1 - a;
+      return true;
+    case pcPushGrid1:
+    case pcPushGrid2:
+    case pcPushGrid3:
+    case pcSkipIfZero:
+    case pcSkipRestIfTrue:
+    case pcPopRow:
+    case pcSetRow:
+    case pcPushRow:
+    case pcCondCountSum:
+    case pcCondMaxMin:
+    case pcCountSum:
+    case pcMaxMin:
+    case pcBeginCountSum:
+    case pcBeginMaxMin:
+      return false;
+    default: {
+      const PCodeInfo* info = PCodeInfoOf(op.opcode);
+      if (info == nullptr) return false;
+      reads = info->read;
+      change = info->change;
+      return true;
+    }
+  }
+}
+
+inline bool IsFusableUnary(int32_t opcode) {
+  switch (opcode) {
+#define ZL_CASE(name, ...) case name:
+    ZL_UNARY_OPCODES(ZL_CASE)
+#undef ZL_CASE
+    case pcNeg:
+    case pcSquare:
+      return true;
+    default:
+      return false;
+  }
+}
+
+inline bool IsFusableBinary(const PCodeOp& op) {
+  switch (op.opcode) {
+#define ZL_CASE(name, ...) case name:
+    ZL_BINARY_OPCODES(ZL_CASE)
+#undef ZL_CASE
+    case pcAdd:
+    case pcMul:
+    case pcDiv:
+    case pcIf:
+      return true;
+    case pcLess:
+    case pcGreater:
+    case pcLessEq:
+    case pcGreaterEq:
+    case pcEqual:
+    case pcNotEqual:
+      return op.ids.a == 2;
+    default:
+      return false;
+  }
+}
+
+// Index of the instruction a jump at pc goes to (a jump past either end
+// goes to the end), or -1 when it does not jump.
+inline int32_t JumpTarget(const PCodeOp& op, int32_t pc, int32_t count) {
+  auto inRange = [count](int64_t target) { return target >= 0 && target <= count ? static_cast<int32_t>(target) : count; };
+  if (op.opcode == pcLoopTest) return inRange(int64_t{pc} + std::max(op.ids.b, 0) + 1);
+  if (op.opcode == pcLoopNext && op.ids.b > 0) return inRange(int64_t{pc} - op.ids.b);
+  return -1;
+}
+
+// The steps of the program, or an unusable translation when it has an
+// instruction the steps leave to the interpreter; null when memory runs out.
+template <typename T>
+ATranslation* Translate(const AStackMachine& m) {
+  const PCodeOp* code = m.Code();
+  const int32_t count = m.Count();
+  const int32_t temps = m.fTemporariesBase;
+  const size_t bytes = kStepsOffset<T> + (static_cast<size_t>(count) + 1) * sizeof(Step<T>);
+  auto* translation = static_cast<ATranslation*>(OurAllocateMemory(bytes, false));
+  if (translation == nullptr) return nullptr;
+  // Step index of each instruction and of the end; the depth before each.
+  auto* stepOf = static_cast<int32_t*>(OurAllocateMemory((static_cast<size_t>(count) + 1) * 2 * sizeof(int32_t), false));
+  if (stepOf == nullptr) {
+    OurDisposeMemory(translation);
+    return nullptr;
+  }
+  int32_t* depth = stepOf + count + 1;
+  std::fill(stepOf, stepOf + 2 * (count + 1), -1);
+  *translation = {false, false};
+  Step<T>* steps = StepsOf<T>(translation);
+  int32_t n = 0;
+  int32_t sp = 0;
+  bool usable = true;
+  auto add = [&](StepFunction<T> run, int32_t cell) -> Step<T>& {
+    Step<T>& s = steps[n++];
+    s = {};
+    s.run = run;
+    s.cell = cell;
+    s.kind = Kind::kCall;
+    return s;
+  };
+
+  int32_t pc = 0;
+  for (; pc < count && usable; ) {
+    const PCodeOp& op = code[pc];
+    depth[pc] = sp;
+    stepOf[pc] = n;
+    if (op.opcode == pcEnd || op.opcode == pcUndefined) {
+      add(op.opcode == pcEnd ? &Identity<T> : &EndNaN<T>, 0).kind = op.opcode == pcEnd ? Kind::kEnd : Kind::kEndNaN;
+      break;
+    }
+    int32_t reads = 0, change = 0;
+    if (!StackEffect(op, reads, change) || reads > sp || sp + 1 > m.fStackDepth) {
+      usable = false;
+      break;
+    }
+    Operand first{};
+    Operand second{};
+    int32_t consumed = 1;
+    Form form = Form::kOther;
+    int32_t fusedOpcode = op.opcode;
+    Step<T>* s = nullptr;
+    if (OperandOf(op, temps, first)) {
+      const int32_t nextOpcode = pc + 1 < count ? code[pc + 1].opcode : pcEnd;
+      StepFunction<T> run = nullptr;
+      if (pc + 2 < count && OperandOf(code[pc + 1], temps, second) && IsFusableBinary(code[pc + 2])) {
+        run = WithSource(first.source, [&](auto a) {
+          return WithSource(second.source, [&](auto b) {
+            return PushBinaryHandler<T, decltype(a)::value, decltype(b)::value>(code[pc + 2].opcode);
+          });
+        });
+        consumed = 3;
+      } else if (pc + 1 < count && IsFusableBinary(code[pc + 1])) {
+        run = WithSource(first.source, [&](auto a) { return BinaryWithHandler<T, decltype(a)::value>(nextOpcode); });
+        consumed = 2;
+      } else if (IsFusableUnary(nextOpcode)) {
+        run = WithSource(first.source, [&](auto a) { return PushUnaryHandler<T, decltype(a)::value>(nextOpcode); });
+        consumed = 2;
+      } else {
+        run = WithSource(first.source, [](auto a) -> StepFunction<T> { return &Push<T, decltype(a)::value>; });
+      }
+      form = consumed == 3 ? Form::kPushBinary
+             : consumed == 1 ? Form::kPush
+             : IsFusableUnary(nextOpcode) && !IsFusableBinary(code[pc + 1]) ? Form::kPushUnary
+                                                                           : Form::kBinaryWith;
+      fusedOpcode = code[pc + consumed - 1].opcode;
+      s = &add(run, sp);
+      s->a = first.index;
+      s->x = first.number;
+      s->b = second.index;
+      s->y = second.number;
+    } else if (StepFunction<T> unary = UnaryHandler<T>(op.opcode)) {
+      s = &add(unary, sp);
+      form = Form::kUnary;
+    } else if (IsFusableBinary(op)) {
+      s = &add(BinaryHandler<T>(op.opcode), sp - 1);
+      form = Form::kBinary;
+    } else {
+      const int32_t a = op.ids.a;
+      switch (op.opcode) {
+        case pcPushParameter: s = &add(&PushParameter<T>, sp); s->a = a; translation->readsRow = true; break;
+        case pcStoreVar: s = &add(&StoreSlot<T>, sp); s->a = a; break;
+        case pcStoreTemp: s = &add(&StoreSlot<T>, sp); s->a = temps + a; break;
+        case pcStoreTempPop: s = &add(&StoreSlotPop<T>, sp - 1); s->a = temps + a; break;
+        case pcSwap: s = &add(&Swap<T>, sp - 1); break;
+        case pcPop: s = &add(&Pop<T>, sp - 1); break;
+        case pcPowFrac: s = &add(&PowFrac<T>, sp - 1); break;
+        case pcClamp: s = &add(&Clamp<T>, sp - 1); break;
+        case pcInterpolate1: s = &add(&Interpolate1<T>, sp); s->a = a; break;
+        case pcInterpolate2: s = &add(&Interpolate2<T>, sp - 1); s->a = a; break;
+        case pcLess:
+        case pcGreater:
+        case pcLessEq:
+        case pcGreaterEq:
+        case pcEqual:
+        case pcNotEqual: s = &add(&Chain<T>, sp); s->a = a; s->b = op.opcode; break;
+        case pcBranch: s = &add(&Branch<T>, sp); s->a = a; break;
+        case pcCallFunction: s = &add(&Call<T>, sp); s->a = a; s->b = op.ids.b; translation->readsRow = true; break;
+        case pcLoopTest: s = &add(&LoopTest<T>, sp); s->a = temps + a; s->kind = Kind::kJump; break;
+        case pcLoopNext:
+          s = &add(&LoopNext<T>, sp);
+          s->a = temps + a;
+          if (op.ids.b > 0) s->kind = Kind::kJump;
+          break;
+        case pcSumIndexCheck:
+        case pcProductIndexCheck:
+          s = &add(&IndexCheck<T>, sp);
+          s->a = temps + a;
+          s->x = op.opcode == pcSumIndexCheck ? 0.0 : 1.0;
+          break;
+        default: s = &add(&Identity<T>, sp); break;  // pcNop, pcGuardEnd
+      }
+      if (s->kind == Kind::kJump) s->jumpTo = JumpTarget(op, pc, count);
+    }
+    // The stack index after each instruction of the step; the NaN stop
+    // looks at the last.
+    for (int32_t k = 0; k < consumed; ++k) {
+      int32_t kReads = 0, kChange = 0;
+      StackEffect(code[pc + k], kReads, kChange);
+      if (k > 0) {
+        depth[pc + k] = sp;
+        stepOf[pc + k] = -2;  // inside a fused step: no jump may land here
+      }
+      sp += kChange;
+    }
+    s->checkNaN = sp > 0;
+    if (s->kind == Kind::kCall) s->kind = InlineKind(form, fusedOpcode, first.source, second.source);
+    pc += consumed;
+  }
+  // The end the code falls into, and the end a jump past either end reaches.
+  if (usable) {
+    stepOf[count] = n;
+    depth[count] = -1;
+    add(&Identity<T>, 0).kind = Kind::kEnd;
+  }
+  for (int32_t i = 0; i < n && usable; ++i) {
+    Step<T>& s = steps[i];
+    if (s.kind != Kind::kJump) continue;
+    const int32_t to = s.jumpTo;
+    // The target must start a step and expect the depth the jump leaves.
+    if (stepOf[to] < 0 || (to < count && depth[to] != s.cell)) {
+      usable = false;
+      break;
+    }
+    s.target = steps + stepOf[to];
+  }
+  for (int32_t i = 0; i < n; ++i) {
+    Step<T>& s = steps[i];
+    if (s.run == &LoopTest<T>) s.kind = Kind::kLoopTest;
+    if (s.run == &LoopNext<T> && s.kind == Kind::kJump) s.kind = Kind::kLoopNext;
+    if (s.run == &IndexCheck<T>) s.kind = Kind::kIndexCheck;
+  }
+  OurDisposeMemory(stepOf);
+  translation->usable = usable;
+  return translation;
+}
+
+// The machine's translation for T, made on first use; null when the program
+// keeps the interpreter.
+template <typename T>
+const ATranslation* TranslationOf(const AStackMachine& m) {
+  // Complex runs keep the interpreter: their steps measured slower, the two
+  // halves of the top stored apart and read back whole.
+  if constexpr (std::is_same_v<T, Complex>) return nullptr;
+  std::atomic<ATranslation*>& slot = m.fTranslations[TypeIndex<T>()];
+  ATranslation* translation = slot.load(std::memory_order_acquire);
+  if (translation == nullptr) {
+    translation = Translate<T>(m);
+    if (translation == nullptr) return nullptr;
+    ATranslation* expected = nullptr;
+    if (!slot.compare_exchange_strong(expected, translation, std::memory_order_acq_rel)) {
+      OurDisposeMemory(translation);
+      translation = expected;
+    }
+  }
+  return translation->usable ? translation : nullptr;
+}
+
+}  // namespace translated
