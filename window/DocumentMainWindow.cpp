@@ -1,0 +1,191 @@
+#include "window/DocumentMainWindow.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "CoreUtilities/ErrorReport.h"
+#include "document/DocumentGraphPane.h"
+#include "document/DocumentRecord.h"
+#include "graphpane/AGraphPane.h"
+#include "window/GraphPaneWidget.h"
+#include "window/WindowDialogs.h"
+#include "window/WindowRegistry.h"
+#include "window/WindowSlider.h"
+
+namespace {
+
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 800;
+constexpr int kIdleInterval = 16;  // ms, about one tick
+
+DocumentMainWindow::SaveCommand& Saver() {
+  static DocumentMainWindow::SaveCommand saver;
+  return saver;
+}
+
+}  // namespace
+
+DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document, const QString& path)
+    : fDocument(std::move(document)),
+      fPath(path),
+      fMathPane(new QWidget),
+      fGraphPane(new GraphPaneWidget(fDocument.get())),
+      fDivider(new QSplitter),
+      fSlider(new WindowSlider),
+      fStatus(new QLabel) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  fWindowRecord.document = fDocument.get();
+  fWindowRecord.windowSide = this;
+  fDocument->fGraphPane = MakeDocumentGraphPane(fDocument.get(), MRect{}, &fWindowRecord);
+
+  fDivider->addWidget(fMathPane);
+  fDivider->addWidget(fGraphPane);
+  fDivider->setChildrenCollapsible(false);
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(fDivider, 1);
+  layout->addWidget(fSlider);
+  setCentralWidget(central);
+  statusBar()->addWidget(fStatus, 1);
+  connect(fSlider, &WindowSlider::MovedByUser, this, &DocumentMainWindow::SliderMovedByUser);
+  connect(fSlider, &WindowSlider::PlayToggled, this, &DocumentMainWindow::PlayToggled);
+
+  ApplyDocumentLayout();
+  UpdateModifiedMark();
+  RegisterWindow(this);
+  connect(&fIdleTimer, &QTimer::timeout, this, &DocumentMainWindow::RunIdle);
+  fIdleTimer.start(0);
+}
+
+DocumentMainWindow::~DocumentMainWindow() {
+  UnregisterWindow(this);
+  fIdleTimer.stop();
+  // The graphs are cancelled and waited for before the document they read
+  // goes away.
+  fDocument->fGraphPane.reset();
+}
+
+void DocumentMainWindow::ApplyDocumentLayout() {
+  const DocumentContents& c = fDocument->fContents;
+  const int16_t* r = c.windowRect;  // top, left, bottom, right
+  const int width = r[3] - r[1], height = r[2] - r[0];
+  if (width > 0 && height > 0) {
+    resize(width, height);
+    move(r[1], r[0]);
+  } else {
+    resize(kDefaultWidth, kDefaultHeight);
+  }
+  fDivider->setOrientation(c.stackPanes ? Qt::Vertical : Qt::Horizontal);
+  const int span = c.stackPanes ? height : width;
+  if (c.paneDivider > 0) {
+    const int whole = std::max(span > 0 ? span : (c.stackPanes ? kDefaultHeight : kDefaultWidth), c.paneDivider + 40);
+    fDivider->setSizes({c.paneDivider, whole - c.paneDivider});
+  } else {
+    fDivider->setSizes({1, 1});
+  }
+  fSlider->SetMaximum(c.sliderSteps);
+  fSlider->SetValue(c.sliderControlValue);
+  fSlider->SetLetter(static_cast<char>(c.sliderVariable));
+  fSlider->ShowPlaying(c.animationRunning);
+}
+
+void DocumentMainWindow::StoreLayoutInDocument() {
+  DocumentContents& c = fDocument->fContents;
+  const QRect g = geometry();
+  c.windowRect[0] = static_cast<int16_t>(std::clamp(g.top(), -32768, 32767));
+  c.windowRect[1] = static_cast<int16_t>(std::clamp(g.left(), -32768, 32767));
+  c.windowRect[2] = static_cast<int16_t>(std::clamp(g.bottom() + 1, -32768, 32767));
+  c.windowRect[3] = static_cast<int16_t>(std::clamp(g.right() + 1, -32768, 32767));
+  c.paneDivider = fDivider->sizes().value(0);
+}
+
+void DocumentMainWindow::SetFilePath(const QString& path) {
+  fPath = path;
+  UpdateModifiedMark();
+}
+
+QString DocumentMainWindow::DocumentName() const {
+  return fPath.isEmpty() ? tr("untitled") : QFileInfo(fPath).fileName();
+}
+
+void DocumentMainWindow::UpdateModifiedMark() {
+  setWindowTitle(DocumentName() + "[*]");
+  setWindowModified(fDocument->fModified);
+}
+
+void DocumentMainWindow::WakeIdle() { fIdleTimer.start(0); }
+
+void DocumentMainWindow::RunIdle() {
+  ReportDeferredErrorNow();
+  UpdateModifiedMark();
+  CheckTimerInterval();
+}
+
+void DocumentMainWindow::CheckTimerInterval() {
+  const int interval = kIdleInterval;
+  if (fIdleTimer.interval() != interval || !fIdleTimer.isActive()) fIdleTimer.start(interval);
+}
+
+void DocumentMainWindow::Recompute() {
+  fMathPane->update();
+  fGraphPane->RedrawGraph();
+  WakeIdle();
+}
+
+void DocumentMainWindow::RestartComputations() { WakeIdle(); }
+
+void DocumentMainWindow::SetStatusText(const QString& text) { fStatus->setText(text); }
+
+QString DocumentMainWindow::StatusText() const { return fStatus->text(); }
+
+void DocumentMainWindow::SetSaveCommand(SaveCommand command) { Saver() = std::move(command); }
+
+bool DocumentMainWindow::MayClose() {
+  if (!fDocument->fModified) return true;
+  switch (AskSaveChanges(this, DocumentName())) {
+    case SaveChangesAnswer::kSave: return Saver() && Saver()(this);
+    case SaveChangesAnswer::kDontSave: return true;
+    case SaveChangesAnswer::kCancel: return false;
+  }
+  return false;
+}
+
+void DocumentMainWindow::closeEvent(QCloseEvent* event) {
+  if (MayClose()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void DocumentMainWindow::SliderMovedByUser(int value) {
+  DocumentContents& c = fDocument->fContents;
+  c.sliderControlValue = value;
+  const double steps = c.sliderSteps > 0 ? c.sliderSteps : 1;
+  fDocument->fSliderValue = c.sliderMinimum + (c.sliderMaximum - c.sliderMinimum) * value / steps;
+  fDocument->fModified = true;
+  UpdateModifiedMark();
+  WakeIdle();
+}
+
+void DocumentMainWindow::PlayToggled(bool playing) {
+  fDocument->fContents.animationRunning = playing;
+  WakeIdle();
+}
+
+void SetSliderControlValue(int32_t value, DocumentRecord* document) {
+  if (DocumentMainWindow* window = WindowOfDocument(document)) window->Slider()->SetValue(value);
+}
+
+void SetSliderControlReference(DocumentRecord* document) {
+  if (DocumentMainWindow* window = WindowOfDocument(document))
+    window->Slider()->SetLetter(static_cast<char>(document->fContents.sliderVariable));
+}
