@@ -160,6 +160,9 @@ bool DocumentMainWindow::MayClose() {
 
 void DocumentMainWindow::closeEvent(QCloseEvent* event) {
   if (MayClose()) {
+    // From now on the window takes no wake-ups and runs no idle.
+    UnregisterWindow(this);
+    fIdleTimer.stop();
     event->accept();
   } else {
     event->ignore();
