@@ -1,10 +1,15 @@
 #include "CoreUtilities/OurMouse.h"
 
 #include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/OurTime.h"
 #include "platform/MouseSource.h"
 
 #include <QApplication>
 #include <QStyle>
+#include <QStyleHints>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -21,6 +26,13 @@ bool OurButton() {
 
 void OurFlushMouseEvents() {
   if (MouseSource* source = CurrentMouseSource()) source->FlushMouseEvents();
+}
+
+int32_t OurGetCaretTime() {
+  const int periodMs = QGuiApplication::styleHints()->cursorFlashTime();
+  if (periodMs <= 0) return std::numeric_limits<int32_t>::max();
+  constexpr double kTicksPerMs = 1e6 / static_cast<double>(kNanosecondsPerTick);
+  return std::max<int32_t>(1, static_cast<int32_t>(periodMs / 2 * kTicksPerMs + 0.5));
 }
 
 double TicksToWaitSeconds(long ticks) { return ticks < 0 ? -1.0 : static_cast<double>(ticks) / 60.0; }

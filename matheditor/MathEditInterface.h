@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CoreUtilities/MRect.h"
 #include "expression/MathEditRecord.h"
 #include "matheditor/MathGraphicsContext.h"
 
@@ -21,3 +22,14 @@ int32_t MEWidth(MERecord* record);
 // is edited and laid out again; returns the command code it became, 0
 // when the key is not handled.
 int32_t MEKey(uint32_t unicode, uint8_t keyCharacter, int32_t modifiers, MERecord* record, DocumentWindow* window);
+// A mouse-down at the window point: places the caret, then follows the
+// mouse until the button is released. Shift-click extends the selection;
+// with dragging allowed a press on a movable selection drags it; with the
+// leaf flag a clicked leaf is selected whole.
+void MEClick(MPoint where, bool extend, bool dragAllowed, bool selectLeaf, MERecord* record, DocumentWindow* window);
+// Blinks the caret of an active record, once per caret interval; the
+// interval is shared by every record.
+void MEIdle(MERecord* record, DocumentWindow* window);
+// Draws or erases the current record's caret bar by XOR into the current
+// port, when the caret is a bar.
+void XorIP(DocumentWindow* window);

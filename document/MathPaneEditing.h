@@ -1,0 +1,27 @@
+#pragma once
+
+#include "CoreUtilities/MRect.h"
+
+#include <cstdint>
+
+struct DocumentWindow;
+struct MERecord;
+
+// Editing in a window's math pane: the focused block takes the keys, a
+// click focuses the block under it, and the focused formula's caret
+// blinks. Each works on the window's pane port, which it redraws when the
+// pane changed; nothing for a window without a document.
+
+// The focused block's formula; null when the focus is elsewhere or nowhere.
+MERecord* FocusedEquation(DocumentWindow* window);
+// Gives the block (-1: none) the focus; the block that had it lets go.
+void FocusMathPaneBlock(DocumentWindow* window, int32_t block);
+// A press at the pane point (modifier bits as for MEKey): focuses the block
+// under it and hands it the click, which follows the mouse until release.
+void MathPaneClick(DocumentWindow* window, MPoint where, int32_t modifiers, int32_t clickCount);
+// One keystroke for the focused block; true when it was handled. Return
+// after a formula adds an empty formula below it; backspace on a focused
+// lone prompt removes its block, unless it is the pane's only block.
+bool MathPaneKey(DocumentWindow* window, uint32_t unicode, uint8_t keyCharacter, int32_t modifiers);
+// Blinks the focused formula's caret.
+void MathPaneIdle(DocumentWindow* window);

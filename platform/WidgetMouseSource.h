@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/MouseSource.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class QEvent;
+class QEventLoop;
+
+// The live mouse of one widget, for the drag loops of a press the widget
+// received: each wait runs a nested event loop until the widget's next
+// mouse move or release, or the timeout. Positions are the widget's own.
+// While the source lives, only this widget's mouse events and painting get
+// through: keys, other presses, closing and timers are held back and
+// delivered, in order, when the source goes, so that nothing frees what
+// the drag works on.
+class WidgetMouseSource : public QObject, public MouseSource {
+ public:
+  WidgetMouseSource(QWidget* widget, QPoint pressedAt);
+  ~WidgetMouseSource() override;
+  WidgetMouseSource(const WidgetMouseSource&) = delete;
+  WidgetMouseSource& operator=(const WidgetMouseSource&) = delete;
+
+  bool IsButtonDown() override { return down_; }
+  bool WaitMouseUp(QPoint* where, double timeoutSeconds) override;
+  bool WaitMouseEvent(QPoint* where) override;
+  void FlushMouseEvents() override {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool Wait(QPoint* where, double timeoutSeconds);
+  void HoldBack(QObject* receiver, const QEvent* event);
+
+  QPointer<QWidget> widget_;
+  QPoint last_;
+  bool down_ = true;
+  QEventLoop* loop_ = nullptr;
+  QTimer timeout_;
+  std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> held_;
+  std::map<std::pair<QObject*, int>, bool> heldTimers_;  // one tick each is enough
+};
