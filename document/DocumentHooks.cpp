@@ -1,6 +1,7 @@
 #include "document/DocumentHooks.h"
 
 #include "document/ComplexParameters.h"
+#include "document/DocumentPaneHooks.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentStatements.h"
@@ -30,6 +31,7 @@ bool HasMatrixTableHeading(int32_t variableId, const DocumentRecord* document) {
 
 void InstallDocumentHooks() {
   InstallMathEditingHooks();
+  InstallDocumentPaneHooks();
   InstallDocumentStatementHooks(DocumentStatementHandlers());
   InstallDocumentNameHooks({
       .sliderVariable = SliderVariable,

@@ -1,20 +1,27 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 
 #include <QRegion>
 
 #include "CoreUtilities/AListGenericSmall.h"
 #include "CoreUtilities/MRect.h"
+#include "evaluation/ColorEquations.h"
+#include "expression/ExpressionRecord.h"
 #include "graphpane/AGraphView.h"
+#include "graphpane/CoordinateTransformation.h"
 #include "graphpane/GraphEnums.h"
 #include "graphpane/GraphViewRecord.h"
 
 class A2DGraph;
 class A3DGraph;
 class A4DGraph;
+class AGraphColor;
+class AnExpression;
 class DocumentRecord;
+struct EquationBuild;
 struct OurPicture;
 
 // The graphs made from one equation: pair 0 the main graph, pair 1 its
@@ -106,6 +113,26 @@ class AGraphPane {
   // Which views are shown; the pass of adding equations sets them.
   void ShowViews(AGraphView* current, AGraphView* second);
 
+  // One pass of adding a document's expanded equations: Start, AddEquation
+  // for each, Done. Start empties the lookup rows and coordinate flags and
+  // chooses the shown views. AddEquation leaves e as it found it and
+  // returns the lookup row made for it, or -1 when it made no graph (then
+  // GetEqnSyntaxErr says why). is3D: the view the equation goes to is 3-D;
+  // is4D: the 4-D view is shown. The block's attributes come as doubles.
+  void StartAddingEquations(bool is3D, bool is4D, bool twoViews, bool secondIs3D,
+                            const CoordinateTransformation& transformation);
+  int32_t AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const CoordinateTransformation& transformation,
+                      double colour, double grain, double opacity, double plottingMode, double xyType);
+  // Shows the ranges the new graphs use in the coordinate display.
+  void DoneAddingEquations();
+  // A colour equation (a, b, c) = (e1, e2, e3) becomes the colour's three
+  // colour expressions; type 9 RGB or 10 HSV.
+  void ConstructColorExprs(AGraphColor* colour, GraphColorType type, const ExpressionRecord* option);
+  // Compiles the tree (taken over) for the pane's document; Optional gives
+  // null for a null tree.
+  AnExpression* Required(ExpressionRecord* e);
+  AnExpression* Optional(ExpressionRecord* e);
+
   AGraphView* View2D(int32_t k) const { return fViews[k].get(); }
   AGraphView* View3D(int32_t k) const { return fViews[2 + k].get(); }
   AGraphView* View4D() const { return fViews[4].get(); }
@@ -117,6 +144,102 @@ class AGraphPane {
   int32_t* CoordinateDisplayFlags() { return fCoordDisplay; }
 
  private:
+  // Builders, one per graph kind, called by AddEquation only. Each gets the
+  // equation proper, the view index and the equation's colour, which the
+  // first graph made takes over; trees named relation, zero, clip and
+  // radius are the builder's, the equation stays the caller's.
+  void Add_kY_X(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                PlottingMode mode);
+  void Add_kX_Y(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                PlottingMode mode);
+  void Add_kFxnOfX(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                   PlottingMode mode);
+  void Add_kFxnOfY(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                   PlottingMode mode);
+  void Add_kR_Theta(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                    double grain);
+  void Add_kTheta_R(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                    double grain);
+  void Add_kInequality(ExpressionRecord* relation, int32_t view, AGraphColor* colour,
+                       const CoordinateTransformation& ct, PlottingMode mode, ExpressionRecord* zero);
+  void Add_kXYRTh_eq_XYRTh(ExpressionRecord* relation, int32_t view, AGraphColor* colour,
+                           const CoordinateTransformation& ct, PlottingMode mode, ExpressionRecord* zero);
+  void Add_kInequality2(ExpressionRecord* relation, int32_t view, AGraphColor* colour,
+                        const CoordinateTransformation& ct, PlottingMode mode, ExpressionRecord* zero);
+
+  void Add_kZ_XYRTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                       double grain, ExpressionRecord* clip, PlottingMode mode, double opacity, double xyType);
+  void Add_kZ_RTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                     double grain, ExpressionRecord* clip, PlottingMode mode, double opacity, double xyType);
+  void Add_kFxnOfXYRTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                          double grain, ExpressionRecord* clip, PlottingMode mode, double opacity, double xyType);
+  void Add_kFxnOfZ(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                   double grain, ExpressionRecord* clip, PlottingMode mode, double opacity, double xyType);
+  void Add_kR_ThetaPhi(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                       double grain, ExpressionRecord* clip, PlottingMode mode, double opacity);
+  void Add_kTheta_RPhi(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                       double grain, ExpressionRecord* clip, PlottingMode mode, double opacity);
+  void Add_kPhi_RTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                       double grain, ExpressionRecord* clip, PlottingMode mode, double opacity);
+  void Add_kRThetaPhi_uv(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                         double grain, ExpressionRecord* clip, PlottingMode mode, double opacity);
+  void Add_kXYZ_equals_XYZ(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                           const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
+                           PlottingMode mode, double opacity);
+  void Add_kW_Z(ExpressionRecord* e, int32_t view, AGraphColor* colour, double grain, ExpressionRecord* clip,
+                double opacity);
+  void Add_kXYZW_uv(ExpressionRecord* e, int32_t view, AGraphColor* colour, double grain, ExpressionRecord* clip,
+                    double opacity);
+
+  void Add_kRThetaZ_t(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                      double grain, ExpressionRecord* clip, ExpressionRecord* radius, double opacity);
+  void Add_kRThetaPhi_t(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                        double grain, ExpressionRecord* clip, ExpressionRecord* radius, double opacity);
+  void Add_kZ_z(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                double grain, ExpressionRecord* clip, ExpressionRecord* radius, double opacity);
+  void Add_kXYZW_t(ExpressionRecord* e, int32_t view, AGraphColor* colour, double grain, ExpressionRecord* clip);
+  void Add_kRTheta_t(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                     double grain, ExpressionRecord* clip, bool threeD);
+
+  // Shared steps of the builders.
+  void AddFunctionGraph(const ExpressionRecord* f, bool ofX, int32_t view, AGraphColor* colour, PlottingMode mode);
+  void AddPlaneCurve(ExpressionRecord* x, ExpressionRecord* y, int32_t view, AGraphColor* colour, double grain,
+                     int32_t selectionType, CoordDisplayParam range);
+  // The surface (x, y, z) over two of view's ranges, in the 3-D view;
+  // false when no graph was made. Trees taken over.
+  bool AddGridSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* clip,
+                      AGraphColor* colour, double grain, double opacity, PlottingMode mode, int32_t view,
+                      CoordDisplayParam uRange, CoordDisplayParam vRange);
+  void AddPolarFunctionOfTwo(const ExpressionRecord* g, int32_t view, AGraphColor* colour, double grain,
+                             ExpressionRecord* clip, PlottingMode mode, double opacity);
+  void AddSphericalSurface(ExpressionRecord* rho, ExpressionRecord* theta, ExpressionRecord* phi,
+                           ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity,
+                           PlottingMode mode, int32_t view, CoordDisplayParam uRange, CoordDisplayParam vRange);
+  void Add4DSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* w,
+                    ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity, int32_t view,
+                    CoordDisplayParam uRange, CoordDisplayParam vRange);
+  // branch 2 density, 3 contour.
+  void AddFlatPlot(int32_t branch, ExpressionRecord* f, AGraphColor* colour, double grain, int32_t view);
+  // parameter: the variable the curve runs in, renamed u.
+  void AddSpaceCurve(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* radius,
+                     ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity, int32_t view,
+                     int32_t parameter, CoordDisplayParam range);
+  void ShowFlags(std::initializer_list<CoordDisplayParam> params);
+  // Takes over the trees and the colour; null when no graph was made.
+  A2DGraph* MakeRegion(ExpressionRecord* relation, ExpressionRecord* zero, AGraphColor* colour, PlottingMode mode,
+                       bool equation, int32_t view);
+
+  // Calls the builder of the kind, or builds the kinds without one; trees
+  // of the build not handed to a builder are freed with it.
+  void Dispatch(EquationBuild& build);
+  void AddInlineSurface(EquationBuild& build);
+  void AddInlineField(EquationBuild& build);
+  // The equation's colour goes to a maker: the pass no longer frees it.
+  AGraphColor* HandOver(AGraphColor* colour) {
+    fColourTaken = true;
+    return colour;
+  }
+
   int32_t AddGraphToView(AGraph* graph, AGraphView* view);
   void AddToNewRow(AGraph* graph, AGraphView* view);
   void AddTransformed(AGraph* graph, AGraphView* view);
@@ -138,4 +261,5 @@ class AGraphPane {
   int32_t fCoordDisplay[kCoordDisplayParamCount] = {};
   AListGenericSmall<GraphLookup> fGraphLookup;
   AListGenericSmall<int32_t> fTransformIndexes;
+  bool fColourTaken = false;
 };

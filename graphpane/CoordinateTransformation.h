@@ -4,6 +4,8 @@
 
 #include "expression/ExpressionRecord.h"
 
+struct MBlock;
+
 // The document's coordinate transformation as the graph pane reads it. The
 // document owns the formulas.
 struct CoordinateTransformation {
@@ -19,4 +21,6 @@ struct CoordinateTransformation {
   ExpressionRecord* formulas[3] = {nullptr, nullptr, nullptr};
   double colorCode = 0;
   double plotValue = 0;
+  // The block of the transformation equation.
+  MBlock* block = nullptr;
 };

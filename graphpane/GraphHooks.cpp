@@ -54,5 +54,12 @@ void SetCoordinateValues(int32_t field, double low, double high, DocumentRecord*
 void ClearCoordinateDisplay(DocumentRecord* d) { Call(gGraphPaneHooks.ClearCoordinateDisplay, d); }
 void RedoCoordinateDisplay(DocumentRecord* d) { Call(gGraphPaneHooks.RedoCoordinateDisplay, d); }
 void RedrawCoordinates(DocumentRecord* d) { Call(gGraphPaneHooks.RedrawCoordinates, d); }
+void AddToParameterList(const ExpressionRecord* tree, DocumentRecord* d) {
+  Call(gGraphPaneHooks.AddToParameterList, tree, d);
+}
+void SetDocumentFragmentProgramFlag(DocumentRecord* d) { Call(gGraphPaneHooks.SetDocumentFragmentProgramFlag, d); }
+void SetTransformEquationBlockIndex(MBlock* block, int32_t row) {
+  Call(gGraphPaneHooks.SetTransformEquationBlockIndex, block, row);
+}
 
 }  // namespace PaneHooks

@@ -5,6 +5,8 @@
 class AGraph;
 class AGraphView;
 class DocumentRecord;
+struct ExpressionRecord;
+struct MBlock;
 struct OurPort;
 
 // What the views and graphs ask of the layers above them (document, window,
@@ -45,6 +47,12 @@ struct GraphPaneHooks {
   void (*ClearCoordinateDisplay)(DocumentRecord*) = nullptr;
   void (*RedoCoordinateDisplay)(DocumentRecord*) = nullptr;
   void (*RedrawCoordinates)(DocumentRecord*) = nullptr;
+  // The pass of adding equations: the free parameter letters of a formula
+  // join the document's shown parameters; colour equations and clips need
+  // the fragment program; a transformation's block learns its lookup row.
+  void (*AddToParameterList)(const ExpressionRecord*, DocumentRecord*) = nullptr;
+  void (*SetDocumentFragmentProgramFlag)(DocumentRecord*) = nullptr;
+  void (*SetTransformEquationBlockIndex)(MBlock*, int32_t row) = nullptr;
 };
 
 extern GraphPaneHooks gGraphPaneHooks;
@@ -80,4 +88,7 @@ void SetCoordinateValues(int32_t field, double low, double high, DocumentRecord*
 void ClearCoordinateDisplay(DocumentRecord* document);
 void RedoCoordinateDisplay(DocumentRecord* document);
 void RedrawCoordinates(DocumentRecord* document);
+void AddToParameterList(const ExpressionRecord* tree, DocumentRecord* document);
+void SetDocumentFragmentProgramFlag(DocumentRecord* document);
+void SetTransformEquationBlockIndex(MBlock* block, int32_t row);
 }  // namespace PaneHooks

@@ -1,5 +1,7 @@
 #include "graphpane/GraphabilityDiagnostics.h"
 
+#include <cstddef>
+
 #include "evaluation/VariableRestriction.h"
 #include "expression/MathEditRecord.h"
 #include "expression/TreeComparison.h"
@@ -34,10 +36,21 @@ int32_t RefusedOptionMessage(int32_t kind, bool is3D) {
   return kMsgConditionNotAppropriate;
 }
 
+// No 3-D or 4-D graph can be made yet: an equation that needs one says so.
+int32_t MissingViewMessage(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecord* doc) {
+  const int32_t kind = BaseKind(ExprType(e, is3D, is4D, doc));
+  if (kind == 0) return 0;
+  if (IsFourDKind(kind)) return kMsgCantGraphIn4D;
+  const GraphKindInfo& info = kGraphKinds[static_cast<std::size_t>(kind)];
+  if (is3D || (info.view == ViewDimension::k3D && !info.flatInTwoD)) return kMsgCantGraphIn3D;
+  return 0;
+}
+
 }  // namespace
 
 int32_t GetEqnSyntaxErr(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecord* doc) {
   if (e == nullptr) return kMsgNoEquation;
+  if (const int32_t missing = MissingViewMessage(e, is3D, is4D, doc)) return missing;
   if (e->opcode == kOpComma && e->operandCount >= 1) {
     bool allFourD = true;
     for (int i = 0; i < e->operandCount; ++i) allFourD = allFourD && IsConstColumn(e->operands[i], doc, 4);

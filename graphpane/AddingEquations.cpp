@@ -1,0 +1,234 @@
+#include <memory>
+
+#include "evaluation/AnExpression.h"
+#include "expression/CoordinateExchange.h"
+#include "expression/OperatorKinds.h"
+#include "expression/SymbolTable.h"
+#include "expression/TreeBuilding.h"
+#include "expression/TreeCopying.h"
+#include "expression/TreeDisposal.h"
+#include "expression/TreeRewriting.h"
+#include "expression/VariableIds.h"
+#include "graphpane/AGraphColor.h"
+#include "graphpane/AGraphPane.h"
+#include "graphpane/EquationClassification.h"
+#include "graphpane/EquationDefinitions.h"
+#include "graphpane/ExpressionPredicates.h"
+#include "graphpane/GraphHooks.h"
+#include "graphpane/GraphKinds.h"
+#include "graphpane/GraphRewrites.h"
+#include "graphpane/PassTrees.h"
+#include "platform/CheckedConvert.h"
+
+namespace {
+
+constexpr KindSet kInequalityKinds{{29, 29}, {34, 35}};
+constexpr KindSet kAlwaysClipKinds{{20, 22}, {48, 54}};
+constexpr KindSet kRightSideParameterKinds{{20, 22}, {37, 37}, {42, 42}, {59, 60}};
+
+// Out-of-range modes, NaN among them, take the block default.
+PlottingMode ToPlottingMode(double mode) {
+  const int32_t m = DoubleToInt32(mode);
+  return m >= kPlotSampling && m <= kPlotIntervalPixelTests ? PlottingMode(m) : kPlotIntervalPixelTests;
+}
+
+// The options read from the items after the equation.
+struct EquationOptions {
+  Tree radius, symbol, label, fontSize, startX, startY, conditions, zero, extra;
+
+  void AddCondition(const ExpressionRecord* item) {
+    ExpressionRecord* copy = Copy(item);
+    conditions = Tree(conditions ? NewBinop(kOpConditions, conditions.release(), copy) : copy);
+  }
+};
+
+bool IsCoordinateAtom(const ExpressionRecord* e) {
+  if (e->opcode == kOpIndexes && e->operandCount >= 1) e = e->operands[0];
+  return e->opcode == kOpAtom && Is_xyzwtuvr_theta_phi(e->payload.id);
+}
+
+// f(x) = y becomes y = f(x); a derivative form or a coordinate on the left
+// stays.
+bool ExchangeSides(ExpressionRecord* e) {
+  if (e->opcode != kOpEquals || e->operandCount != 2) return false;
+  ExpressionRecord* left = e->operands[0];
+  ExpressionRecord* right = e->operands[1];
+  if (IsODEForm(left) || IsCoordinateAtom(left) || right->opcode != kOpAtom ||
+      !Is_xyzwtuvr_theta_phi(right->payload.id))
+    return false;
+  e->operands[0] = right;
+  e->operands[1] = left;
+  return true;
+}
+
+// The conditions fold into f: f + (0 if conditions), undefined where they
+// fail; the dependent coordinate in them stands for f itself.
+void FoldConditions(ExpressionRecord* f, Tree conditions, int32_t dependent) {
+  ReplaceAtom(conditions.get(), dependent, f);
+  DO_PlusOn(f, NewBinop(kOpIf, Number(0), conditions.release()));
+}
+
+}  // namespace
+
+AnExpression* AGraphPane::Required(ExpressionRecord* e) { return new AnExpression(e, fDocument); }
+
+AnExpression* AGraphPane::Optional(ExpressionRecord* e) { return e != nullptr ? Required(e) : nullptr; }
+
+void AGraphPane::StartAddingEquations(bool is3D, bool is4D, bool twoViews, bool secondIs3D,
+                                      const CoordinateTransformation& ct) {
+  fGraphLookup.RemoveAllElements();
+  fTransformIndexes.RemoveAllElements();
+  for (int32_t& flag : fCoordDisplay) flag = 0;
+
+  AGraphView* current = is4D ? View4D() : is3D ? View3D(0) : View2D(0);
+  AGraphView* second = !twoViews || is4D ? nullptr : secondIs3D ? View3D(1) : View2D(1);
+  const bool plane = ct.kind == CoordinateTransformation::kPlaneFromTransformed ||
+                     ct.kind == CoordinateTransformation::kPlaneFromSource;
+  if (current == View2D(0) && second == nullptr && plane) second = View2D(1);
+  if (current == View3D(0) && ct.kind == CoordinateTransformation::kSpace) second = View3D(1);
+  ShowViews(current, second);
+
+  // Every view samples the current view's parameter ranges.
+  GraphViewRecord& from = current->Record();
+  const GraphViewRecord& first3D = View3D(0)->Record();
+  auto copy = [](double (&to)[2], const double (&source)[2]) { to[0] = source[0], to[1] = source[1]; };
+  double t[2], u[2], v[2], r[2], theta[2];
+  copy(t, from.ranges[kCoordT]);
+  const GraphViewRecord& uvSource = current == View2D(0) ? first3D : from;
+  copy(u, uvSource.ranges[kCoordU]);
+  copy(v, uvSource.ranges[kCoordV]);
+  const GraphViewRecord& polarSource = current == View4D() ? first3D : from;
+  copy(r, polarSource.ranges[kCoordR]);
+  copy(theta, polarSource.ranges[kCoordTheta]);
+  for (int k = 0; k < 5; ++k) {
+    GraphViewRecord& to = fViews[k]->Record();
+    copy(to.ranges[kCoordT], t);
+    if (k >= 2) copy(to.ranges[kCoordU], u), copy(to.ranges[kCoordV], v);
+    if (k < 4) copy(to.ranges[kCoordR], r), copy(to.ranges[kCoordTheta], theta);
+  }
+  copy(View3D(1)->Record().ranges[kCoordPhi], first3D.ranges[kCoordPhi]);
+  View3D(0)->Record().passValue = View3D(1)->Record().passValue = 1.2;
+}
+
+void AGraphPane::DoneAddingEquations() {
+  for (int32_t p = 0; p < kCoordDisplayParamCount; ++p) {
+    if (fCoordDisplay[p] != 0) ShowParam(CoordDisplayParam(p));
+  }
+}
+
+void AGraphPane::ConstructColorExprs(AGraphColor* colour, GraphColorType type, const ExpressionRecord* option) {
+  colour->fType = type;
+  const ExpressionRecord* column = option->operands[1];
+  PaneHooks::AddToParameterList(column, fDocument);
+  PaneHooks::SetDocumentFragmentProgramFlag(fDocument);
+  for (int i = 0; i < 3; ++i) {
+    ExpressionRecord* entry = Copy(column->operands[i]);
+    SubstituteNumbers(entry, fDocument);
+    ReplaceAtoms(entry, kIdR, kIdRho);
+    ReplaceAtoms(entry, kIdT, kIdU);
+    delete colour->fColorExpressions[i];
+    colour->fColorExpressions[i] = Required(entry);
+  }
+  colour->Compile();
+}
+
+int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const CoordinateTransformation& ct,
+                                double colourCode, double grain, double opacity, double plottingMode,
+                                double xyType) {
+  if (e == nullptr) return -1;
+  int32_t kind = ExprType(e, is3D, is4D, fDocument);
+  if (BaseKind(kind) == 0) return -1;
+  // The pass works on its own copy, unprimed, so the caller's tree stays.
+  Tree whole(Copy(e));
+  if (whole == nullptr) return -1;
+  const int32_t view = kind & kPrimedKindFlag ? 1 : 0;
+  if (view == 1) ExchangeXYZwithXYZprime(whole.get());
+  kind = BaseKind(kind);
+
+  MDrawContext* context = is4D ? View4D()->Record().drawContext : View3D(view)->Record().drawContext;
+  std::unique_ptr<AGraphColor> colour(new AGraphColor(context, fDocument));
+  colour->Set(colourCode);
+
+  EquationOptions options;
+  const bool surfaceList = IsArrowOrVectorFieldOnSurface(whole.get(), fDocument);
+  const bool listed = CanExtractOptions(whole.get(), fDocument);
+  if (listed) {
+    for (int i = surfaceList ? 2 : 1; i < whole->operandCount; ++i) {
+      ExpressionRecord* item = whole->operands[i];
+      if (colour->fType != AGraphColor::kHidden && IsColorEquation(item, fDocument, kIdR, 'g', 'b')) {
+        ConstructColorExprs(colour.get(), AColorEquations::kRGBEquations, item);
+      } else if (colour->fType != AGraphColor::kHidden && IsColorEquation(item, fDocument, 'h', 's', kIdV)) {
+        ConstructColorExprs(colour.get(), AColorEquations::kHSVEquations, item);
+      } else if (IsComparison(item) && AllNodesComputable(item, fDocument, kFlagsConditions)) {
+        options.AddCondition(item);
+        if (kInequalityKinds.Contains(kind)) options.zero = Tree(MakeZeroExpr(options.zero.get(), item));
+      } else if (IsLogical(item) && CanComputeSomething(item, fDocument, kFlagsConditions - kFlagsCoordinates)) {
+        options.AddCondition(item);
+      } else if (IsRadiusOption(item)) {
+        options.radius = Tree(Copy(item->operands[1]));
+      } else if (IsSymbolOption(item, fDocument)) {
+        options.symbol = Tree(Copy(item->operands[1]));
+      } else if (IsLabelOption(item, fDocument)) {
+        options.label = Tree(Copy(item->operands[1]));
+      } else if (IsFontSizeOption(item)) {
+        options.fontSize = Tree(Copy(item->operands[1]));
+      } else if (IsStartOption(item, false, fDocument)) {
+        options.startX = Tree(Copy(item->operands[1]->operands[0]));
+        options.startY = Tree(Copy(item->operands[1]->operands[1]));
+      } else if (kind == 59 || kind == 60) {
+        options.extra = Tree(Copy(item));
+      }
+    }
+  }
+  // The equation proper, detached from the list it stood in.
+  Tree equation = !surfaceList && listed ? Tree(Copy(whole->operands[0])) : std::move(whole);
+  whole.reset();
+  if (equation == nullptr) return -1;
+
+  Tree clip;
+  if (options.conditions && ((is3D && kThreeDClipKinds.Contains(kind)) || kAlwaysClipKinds.Contains(kind))) {
+    SubstituteNumbers(options.conditions.get(), fDocument);
+    ReplaceAtoms(options.conditions.get(), kIdR, kIdRho);
+    PaneHooks::SetDocumentFragmentProgramFlag(fDocument);
+    clip = std::move(options.conditions);
+  }
+  if (kind >= 45 && kind <= 47) options.radius.reset();
+
+  Tree relation;
+  if (kInequalityKinds.Contains(kind)) {
+    options.zero = Tree(MakeZeroExpr(options.zero.get(), equation.get()));
+    ExpressionRecord* copy = Copy(equation.get());
+    relation = Tree(options.conditions ? NewBinop(kOpConditions, copy, options.conditions.release()) : copy);
+  }
+
+  if (options.conditions) {
+    ExpressionRecord* eq = equation.get();
+    const bool twoSided = eq->opcode == kOpEquals && eq->operandCount == 2;
+    if (kind == 31) FoldConditions(eq, std::move(options.conditions), kIdY);
+    if (kind == 32) FoldConditions(eq, std::move(options.conditions), kIdX);
+    constexpr int32_t kDependent[] = {0, kIdY, kIdX, kIdR, kIdTheta};
+    if (kind >= 1 && kind <= 4 && twoSided) FoldConditions(eq->operands[1], std::move(options.conditions), kDependent[kind]);
+  }
+
+  if (kRightSideParameterKinds.Contains(kind)) {
+    if (equation->operandCount >= 2) PaneHooks::AddToParameterList(equation->operands[1], fDocument);
+  } else if (!IsExprPointPlot(equation.get())) {
+    PaneHooks::AddToParameterList(equation.get(), fDocument);
+  }
+  SubstituteNumbers(equation.get(), fDocument);
+  if (options.zero) SubstituteNumbers(options.zero.get(), fDocument);
+  if (relation) SubstituteNumbers(relation.get(), fDocument);
+
+  if (ExchangeSides(equation.get())) kind = BaseKind(ExprType(equation.get(), is3D, is4D, fDocument));
+
+  const int32_t rows = fGraphLookup.Count();
+  fColourTaken = false;
+  EquationBuild build{kind,   equation.get(),      view,
+                      colour.get(), ct,            is3D,
+                      is4D,   grain,               opacity,
+                      ToPlottingMode(plottingMode), xyType,
+                      std::move(relation), std::move(options.zero), std::move(clip), std::move(options.radius)};
+  Dispatch(build);
+  if (fColourTaken) (void)colour.release();
+  return fGraphLookup.Count() > rows ? fGraphLookup.Count() - 1 : -1;
+}

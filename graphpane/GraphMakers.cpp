@@ -1,0 +1,3 @@
+#include "graphpane/GraphMakers.h"
+
+GraphMakers gGraphMakers;

@@ -1,0 +1,225 @@
+#include <initializer_list>
+
+#include "expression/TreeBuilding.h"
+#include "expression/TreeComparison.h"
+#include "expression/TreeCopying.h"
+#include "expression/TreeRewriting.h"
+#include "expression/TreeShorthands.h"
+#include "expression/VariableIds.h"
+#include "graphpane/A2DGraph.h"
+#include "graphpane/A3DGraph.h"
+#include "graphpane/A4DGraph.h"
+#include "graphpane/AGraphColor.h"
+#include "graphpane/AGraphPane.h"
+#include "graphpane/GraphMakers.h"
+#include "graphpane/GraphRewrites.h"
+#include "graphpane/PassTrees.h"
+#include "platform/CheckedConvert.h"
+
+namespace {
+
+// A copy of g with two coordinates renamed u and v.
+ExpressionRecord* InUV(const ExpressionRecord* g, int32_t toU, int32_t toV) {
+  ExpressionRecord* copy = Copy(g);
+  if (copy != nullptr) ReplaceAtoms(copy, toU, kIdU), ReplaceAtoms(copy, toV, kIdV);
+  return copy;
+}
+
+// A copy of g with z split into u + i·v (or x + i·y).
+ExpressionRecord* ZSplit(const ExpressionRecord* g, int32_t re, int32_t im) {
+  ExpressionRecord* copy = Copy(g);
+  if (copy != nullptr) ReplaceAtom(copy, kIdZ, re, im);
+  return copy;
+}
+
+ExpressionRecord* U() { return Atomic(kIdU); }
+ExpressionRecord* V() { return Atomic(kIdV); }
+
+// The block's xy type: 1 surface, 2 density, 3 contour, 0 nothing.
+int32_t XYBranch(double xyType) { return DoubleToInt32(xyType) & 3; }
+
+}  // namespace
+
+bool AGraphPane::AddGridSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* clip,
+                                AGraphColor* colour, double grain, double opacity, PlottingMode mode, int32_t view,
+                                CoordDisplayParam uRange, CoordDisplayParam vRange) {
+  Compiled cx(Required(x)), cy(Required(y)), cz(Required(z)), cc(Optional(clip));
+  if (gGraphMakers.GridSurface == nullptr) return false;
+  AGraphView& target = *View3D(view);
+  const double(&u)[2] = target.Record().ranges[uRange];
+  const double(&v)[2] = target.Record().ranges[vRange];
+  A3DGraph* graph = gGraphMakers.GridSurface(cx.release(), cy.release(), cz.release(), grain, opacity, HandOver(colour),
+                                             cc.release(), mode, u[0], u[1], v[0], v[1], target);
+  if (graph == nullptr) return false;
+  AddGraph(graph, view);
+  ShowXYZ(view);
+  return true;
+}
+
+void AGraphPane::AddFlatPlot(int32_t branch, ExpressionRecord* f, AGraphColor* colour, double grain, int32_t view) {
+  Compiled compiled(Required(f));
+  auto maker = branch == 2 ? gGraphMakers.DensityPlot : gGraphMakers.ContourPlot;
+  if (maker == nullptr) return;
+  if (A2DGraph* graph = maker(compiled.release(), grain, HandOver(colour), *View2D(view))) AddGraph(graph, view);
+}
+
+void AGraphPane::ShowFlags(std::initializer_list<CoordDisplayParam> params) {
+  for (CoordDisplayParam p : params) fCoordDisplay[p] = 1;
+}
+
+void AGraphPane::Add_kZ_XYRTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                                 const CoordinateTransformation& /*ct*/, double grain, ExpressionRecord* clip,
+                                 PlottingMode mode, double opacity, double xyType) {
+  Tree owned(clip);
+  const ExpressionRecord* g = e->operands[1];
+  switch (XYBranch(xyType)) {
+    case 1:
+      AddGridSurface(U(), V(), InUV(g, kIdX, kIdY), owned.release(), colour, grain, opacity, mode, view, kCoordX,
+                     kCoordY);
+      break;
+    case 2: AddFlatPlot(2, InUV(g, kIdX, kIdY), colour, grain, view); break;
+    case 3: AddFlatPlot(3, Copy(g), colour, grain, view); break;
+    default: break;
+  }
+}
+
+void AGraphPane::AddPolarFunctionOfTwo(const ExpressionRecord* g, int32_t view, AGraphColor* colour, double grain,
+                                       ExpressionRecord* clip, PlottingMode mode, double opacity) {
+  if (AddGridSurface(Times(U(), Cos(V())), Times(U(), Sin(V())), InUV(g, kIdR, kIdTheta), clip, colour, grain,
+                     opacity, mode, view, kCoordR, kCoordTheta))
+    ShowFlags({kCoordR, kCoordTheta});
+}
+
+void AGraphPane::Add_kZ_RTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                               const CoordinateTransformation& /*ct*/, double grain, ExpressionRecord* clip,
+                               PlottingMode mode, double opacity, double xyType) {
+  Tree owned(clip);
+  const ExpressionRecord* g = e->operands[1];
+  const int32_t branch = XYBranch(xyType);
+  if (branch == 1) AddPolarFunctionOfTwo(g, view, colour, grain, owned.release(), mode, opacity);
+  if (branch >= 2) AddFlatPlot(branch, Copy(g), colour, grain, view);
+}
+
+void AGraphPane::Add_kFxnOfXYRTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                                    const CoordinateTransformation& /*ct*/, double grain, ExpressionRecord* clip,
+                                    PlottingMode mode, double opacity, double xyType) {
+  Tree owned(clip);
+  const bool polar = !DIM_Contains(e, kIdX) && !DIM_Contains(e, kIdY) &&
+                     (DIM_Contains(e, kIdR) || DIM_Contains(e, kIdTheta));
+  switch (XYBranch(xyType)) {
+    case 1:
+      if (polar) {
+        AddPolarFunctionOfTwo(e, view, colour, grain, owned.release(), mode, opacity);
+      } else {
+        AddGridSurface(U(), V(), InUV(e, kIdX, kIdY), owned.release(), colour, grain, opacity, mode, view, kCoordX,
+                       kCoordY);
+      }
+      break;
+    case 2: AddFlatPlot(2, InUV(e, kIdX, kIdY), colour, grain, view); break;
+    case 3: AddFlatPlot(3, Copy(e), colour, grain, view); break;
+    default: break;
+  }
+}
+
+void AGraphPane::Add_kFxnOfZ(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                             const CoordinateTransformation& /*ct*/, double grain, ExpressionRecord* clip,
+                             PlottingMode mode, double opacity, double xyType) {
+  Tree owned(clip);
+  switch (XYBranch(xyType)) {
+    case 1:
+      if (owned) ReplaceAtom(owned.get(), kIdZ, kIdU, kIdV);
+      AddGridSurface(U(), V(), ZSplit(e, kIdU, kIdV), owned.release(), colour, grain, opacity, mode, view, kCoordX,
+                     kCoordY);
+      break;
+    case 2: AddFlatPlot(2, ZSplit(e, kIdU, kIdV), colour, grain, view); break;
+    case 3: AddFlatPlot(3, ZSplit(e, kIdX, kIdY), colour, grain, view); break;
+    default: break;
+  }
+}
+
+// Spherical (rho, theta, phi) to Cartesian, phi from the positive z axis.
+void AGraphPane::AddSphericalSurface(ExpressionRecord* rho, ExpressionRecord* theta, ExpressionRecord* phi,
+                                     ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity,
+                                     PlottingMode mode, int32_t view, CoordDisplayParam uRange,
+                                     CoordDisplayParam vRange) {
+  Tree r(rho), t(theta), p(phi);
+  ExpressionRecord* x = Times3(Copy(r.get()), Sin(Copy(p.get())), Cos(Copy(t.get())));
+  ExpressionRecord* y = Times3(Copy(r.get()), Sin(Copy(p.get())), Sin(Copy(t.get())));
+  ExpressionRecord* z = Times(r.release(), Cos(p.release()));
+  if (AddGridSurface(x, y, z, clip, colour, grain, opacity, mode, view, uRange, vRange)) ShowFlags({uRange, vRange});
+}
+
+void AGraphPane::Add_kR_ThetaPhi(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                                 const CoordinateTransformation& /*ct*/, double grain, ExpressionRecord* clip,
+                                 PlottingMode mode, double opacity) {
+  AddSphericalSurface(InUV(e->operands[1], kIdTheta, kIdPhi), U(), V(), clip, colour, grain, opacity, mode, view,
+                      kCoordTheta, kCoordPhi);
+}
+
+void AGraphPane::Add_kTheta_RPhi(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                                 const CoordinateTransformation& /*ct*/, double grain, ExpressionRecord* clip,
+                                 PlottingMode mode, double opacity) {
+  AddSphericalSurface(U(), InUV(e->operands[1], kIdR, kIdPhi), V(), clip, colour, grain, opacity, mode, view, kCoordR,
+                      kCoordPhi);
+}
+
+void AGraphPane::Add_kPhi_RTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                                 const CoordinateTransformation& /*ct*/, double grain, ExpressionRecord* clip,
+                                 PlottingMode mode, double opacity) {
+  AddSphericalSurface(U(), V(), InUV(e->operands[1], kIdR, kIdTheta), clip, colour, grain, opacity, mode, view,
+                      kCoordR, kCoordTheta);
+}
+
+void AGraphPane::Add_kRThetaPhi_uv(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                                   const CoordinateTransformation& /*ct*/, double grain, ExpressionRecord* clip,
+                                   PlottingMode mode, double opacity) {
+  const ExpressionRecord* c = e->operands[1];
+  AddSphericalSurface(Copy(c->operands[0]), Copy(c->operands[1]), Copy(c->operands[2]), clip, colour, grain, opacity,
+                      mode, view, kCoordU, kCoordV);
+}
+
+void AGraphPane::Add_kXYZ_equals_XYZ(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                                     const CoordinateTransformation& /*ct*/, double grain, ExpressionRecord* clip,
+                                     PlottingMode mode, double opacity) {
+  Compiled f(Required(Minus(Copy(e->operands[0]), Copy(e->operands[1])))), cc(Optional(clip));
+  if (gGraphMakers.ImplicitSurface == nullptr) return;
+  AGraphView& target = *View3D(view);
+  const GraphViewRecord& record = target.Record();
+  A3DGraph* graph = gGraphMakers.ImplicitSurface(f.release(), grain, opacity, HandOver(colour), cc.release(), mode,
+                                                 record.ranges[kCoordX], record.ranges[kCoordY],
+                                                 record.ranges[kCoordZ], target);
+  if (graph == nullptr) return;
+  AddGraph(graph, view);
+  ShowXYZ(view);
+}
+
+void AGraphPane::Add4DSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* w,
+                              ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity, int32_t view,
+                              CoordDisplayParam uRange, CoordDisplayParam vRange) {
+  Compiled cx(Required(x)), cy(Required(y)), cz(Required(z)), cw(Required(w)), cc(Optional(clip));
+  if (gGraphMakers.GridSurface4D == nullptr) return;
+  AGraphView& target = *View4D();
+  const double(&u)[2] = target.Record().ranges[uRange];
+  const double(&v)[2] = target.Record().ranges[vRange];
+  A4DGraph* graph = gGraphMakers.GridSurface4D(cx.release(), cy.release(), cz.release(), cw.release(), grain, opacity,
+                                               HandOver(colour), cc.release(), u[0], u[1], v[0], v[1], target);
+  if (graph == nullptr) return;
+  AddGraph(graph, view);
+  ShowXYZ(0);
+  ShowFlags({kCoordW});
+  if (uRange == kCoordU) ShowFlags({kCoordU, kCoordV});
+}
+
+void AGraphPane::Add_kW_Z(ExpressionRecord* e, int32_t view, AGraphColor* colour, double grain, ExpressionRecord* clip,
+                          double opacity) {
+  const ExpressionRecord* g = e->operands[1];
+  Add4DSurface(U(), V(), Real(ZSplit(g, kIdU, kIdV)), Imag(ZSplit(g, kIdU, kIdV)), clip, colour, grain, opacity, view,
+               kCoordX, kCoordY);
+}
+
+void AGraphPane::Add_kXYZW_uv(ExpressionRecord* e, int32_t view, AGraphColor* colour, double grain,
+                              ExpressionRecord* clip, double opacity) {
+  const ExpressionRecord* c = e->operands[1];
+  Add4DSurface(Copy(c->operands[0]), Copy(c->operands[1]), Copy(c->operands[2]), Copy(c->operands[3]), clip, colour,
+               grain, opacity, view, kCoordU, kCoordV);
+}
