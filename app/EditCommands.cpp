@@ -10,6 +10,7 @@
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"
 #include "document/MathEditing.h"
+#include "document/MathPaneEditing.h"
 #include "expression/MathEditRecord.h"
 #include "expression/OperatorKinds.h"
 #include "expression/TreeComparison.h"
@@ -19,6 +20,7 @@
 #include "matheditor/FormulaClipboard.h"
 #include "platform/TextBlock.h"
 #include "window/DocumentMainWindow.h"
+#include "window/MathPaneWidget.h"
 
 namespace {
 
@@ -33,7 +35,7 @@ const MBlock* FocusedBlock(DocumentMainWindow* window) {
 void Changed(DocumentMainWindow* window) {
   InvalExprs(window->Document());
   window->UpdateModifiedMark();
-  window->MathPane()->update();
+  window->MathPane()->RedrawMath();
   window->WakeIdle();
 }
 
@@ -60,16 +62,15 @@ void EditText(DocumentMainWindow* window, TextBlock* text, const std::function<v
   text->Edit(change);
   window->Document()->fModified = true;
   window->UpdateModifiedMark();
-  window->MathPane()->update();
+  window->MathPane()->RedrawMath();
 }
 
 }  // namespace
 
 MERecord* FocusedFormula(DocumentMainWindow* window) {
-  const MBlock* block = FocusedBlock(window);
-  if (!block || block->kind != kEquationBlock || !block->equation) return nullptr;
-  MESetCurrentEqn(block->equation, window->WindowRecord());
-  return block->equation;
+  MERecord* record = window ? FocusedEquation(window->WindowRecord()) : nullptr;
+  if (record) MESetCurrentEqn(record, window->WindowRecord());
+  return record;
 }
 
 TextBlock* FocusedText(DocumentMainWindow* window) {
@@ -90,7 +91,7 @@ void RunFormulaCode(DocumentMainWindow* window, int32_t code) {
   if (changed) {
     Changed(window);
   } else {
-    window->MathPane()->update();
+    window->MathPane()->RedrawMath();
   }
 }
 
@@ -99,7 +100,7 @@ void EditUndo(DocumentMainWindow* window) {
     OurTextUndo(text);
     window->Document()->fModified = true;
     window->UpdateModifiedMark();
-    window->MathPane()->update();
+    window->MathPane()->RedrawMath();
   } else if (UndoMathEdit(window->Document())) {
     Changed(window);
   }
@@ -146,7 +147,7 @@ void EditSelectAll(DocumentMainWindow* window) {
   } else if (FocusedFormula(window)) {
     CMD_EqnSelectAll();
   }
-  window->MathPane()->update();
+  window->MathPane()->RedrawMath();
 }
 
 EditAvailability CurrentEditAvailability(DocumentMainWindow* window) {

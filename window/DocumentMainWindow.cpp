@@ -10,10 +10,13 @@
 #include <algorithm>
 
 #include "CoreUtilities/ErrorReport.h"
+#include "document/DocumentExpansion.h"
 #include "document/DocumentGraphPane.h"
 #include "document/DocumentRecord.h"
+#include "document/InvalExprs.h"
 #include "graphpane/AGraphPane.h"
 #include "window/GraphPaneWidget.h"
+#include "window/MathPaneWidget.h"
 #include "window/WindowDialogs.h"
 #include "window/WindowRegistry.h"
 #include "window/WindowSlider.h"
@@ -33,16 +36,16 @@ DocumentMainWindow::SaveCommand& Saver() {
 
 DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document, const QString& path)
     : fDocument(std::move(document)),
+      fWindowRecord{.document = fDocument.get(), .mathPanePort = nullptr, .mathPaneClip = {}, .graphWorld = nullptr, .windowSide = this},
       fPath(path),
-      fMathPane(new QWidget),
+      fMathPane(new MathPaneWidget(&fWindowRecord)),
       fGraphPane(new GraphPaneWidget(fDocument.get())),
       fDivider(new QSplitter),
       fSlider(new WindowSlider),
       fStatus(new QLabel) {
   setAttribute(Qt::WA_DeleteOnClose);
-  fWindowRecord.document = fDocument.get();
-  fWindowRecord.windowSide = this;
   fDocument->fGraphPane = MakeDocumentGraphPane(fDocument.get(), MRect{}, &fWindowRecord);
+  fDocument->fExpansion.wakeWindow = WakeDocumentWindow;
 
   fDivider->addWidget(fMathPane);
   fDivider->addWidget(fGraphPane);
@@ -61,6 +64,7 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document,
   ApplyDocumentLayout();
   UpdateModifiedMark();
   RegisterWindow(this);
+  StartExpansion(fDocument.get());
   connect(&fIdleTimer, &QTimer::timeout, this, &DocumentMainWindow::RunIdle);
   fIdleTimer.start(0);
 }
@@ -68,8 +72,10 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document,
 DocumentMainWindow::~DocumentMainWindow() {
   UnregisterWindow(this);
   fIdleTimer.stop();
-  // The graphs are cancelled and waited for before the document they read
-  // goes away.
+  // The expansion, the result strings and the graphs are cancelled and
+  // waited for before the document they read goes away.
+  StopDocumentComputations(fDocument.get());
+  fDocument->fExpansion.wakeWindow = nullptr;
   fDocument->fGraphPane.reset();
 }
 
@@ -135,7 +141,7 @@ void DocumentMainWindow::CheckTimerInterval() {
 }
 
 void DocumentMainWindow::Recompute() {
-  fMathPane->update();
+  fMathPane->RedrawMath();
   fGraphPane->RedrawGraph();
   WakeIdle();
 }

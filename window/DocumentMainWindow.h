@@ -10,6 +10,7 @@
 
 class DocumentRecord;
 class GraphPaneWidget;
+class MathPaneWidget;
 class QLabel;
 class QSplitter;
 class WindowSlider;
@@ -29,7 +30,7 @@ class DocumentMainWindow : public QMainWindow {
   DocumentRecord* Document() const { return fDocument.get(); }
   DocumentWindow* WindowRecord() { return &fWindowRecord; }
   GraphPaneWidget* GraphPane() const { return fGraphPane; }
-  QWidget* MathPane() const { return fMathPane; }
+  MathPaneWidget* MathPane() const { return fMathPane; }
   WindowSlider* Slider() const { return fSlider; }
   QSplitter* Divider() const { return fDivider; }
 
@@ -74,7 +75,7 @@ class DocumentMainWindow : public QMainWindow {
   std::unique_ptr<DocumentRecord> fDocument;
   DocumentWindow fWindowRecord;
   QString fPath;
-  QWidget* fMathPane;
+  MathPaneWidget* fMathPane;
   GraphPaneWidget* fGraphPane;
   QSplitter* fDivider;
   WindowSlider* fSlider;

@@ -59,6 +59,5 @@ void InstallWindowHooks() {
   hooks.SetCursorRegion = SetCursorRegion;
   hooks.CheckWindowEventLoopTimerInterval = CheckTimerInterval;
   hooks.SetDocDirty = SetDocDirty;
-  hooks.NotifyWindowGraphFinished = [](DocumentRecord* document) { WakeDocumentWindow(document); };
   SetErrorAlertHook(ShowAlert);
 }

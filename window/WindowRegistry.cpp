@@ -29,7 +29,7 @@ DocumentMainWindow* WindowOfDocument(const DocumentRecord* document) {
   return nullptr;
 }
 
-void WakeDocumentWindow(const DocumentRecord* document) {
+void WakeDocumentWindow(DocumentRecord* document) {
   QCoreApplication* application = QCoreApplication::instance();
   if (!application) return;
   QMetaObject::invokeMethod(

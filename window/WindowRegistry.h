@@ -16,7 +16,7 @@ DocumentMainWindow* WindowOfDocument(const DocumentRecord* document);
 // Any thread: asks the document's window to run its idle soon. The window
 // is looked up when the call arrives, so a wake-up for a window closed
 // meanwhile is dropped.
-void WakeDocumentWindow(const DocumentRecord* document);
+void WakeDocumentWindow(DocumentRecord* document);
 
 // Every window redraws its math and recomputes its graphs.
 void RecomputeAllWindows();
