@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <limits>
+
 #include "CoreUtilities/SafeSave.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
@@ -43,6 +45,7 @@ int32_t SaveMessage(OSErr error) {
 OpenedDocument OpenDocumentFile(const std::string& path) {
   std::string bytes;
   if (!ReadWholeFile(path, &bytes)) return {nullptr, kCannotOpen};
+  if (bytes.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return {nullptr, kNotADocument};
   auto document = ReadDocumentText(bytes.data(), static_cast<int32_t>(bytes.size()));
   if (!document) return {nullptr, kNotADocument};
   document->fModified = false;
