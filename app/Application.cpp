@@ -16,6 +16,7 @@
 #include "expression/MathEditRecord.h"
 #include "matheditor/FormulaClipboard.h"
 #include "matheditor/MathEditorStartup.h"
+#include "window/DocumentMainWindow.h"
 #include "window/WindowHooks.h"
 
 namespace {
@@ -34,6 +35,7 @@ void StartLayers() {
   InstallAlgebra();
   InstallAppHooks();
   InstallWindowHooks();
+  DocumentMainWindow::SetSaveCommand(SaveWindow);
   const QSettings preferences = Preferences();
   SetNewDocumentSettings(ReadNewDocumentSettings(preferences));
   ApplyHiddenMathSettings(preferences);

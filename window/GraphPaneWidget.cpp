@@ -9,6 +9,7 @@
 #include "graphpane/AGraphPane.h"
 #include "CoreUtilities/OurRects.h"
 #include "platform/OurPort.h"
+#include "platform/WidgetMouseSource.h"
 
 namespace {
 
@@ -91,10 +92,17 @@ void GraphPaneWidget::Press(QMouseEvent* event, bool doubleClick) {
   AGraphPane* pane = fDocument->fGraphPane.get();
   if (!pane || event->button() != Qt::LeftButton) return;
   const Qt::KeyboardModifiers keys = event->modifiers();
+  const QPoint at = event->position().toPoint();
   WorldIsCurrent current(fWorld);
-  pane->MouseDown(ToMPoint(event->position().toPoint()), static_cast<long>(event->timestamp()),
-                  keys & Qt::MetaModifier, keys & Qt::AltModifier, keys & Qt::ControlModifier,
-                  keys & Qt::ShiftModifier, doubleClick);
+  {
+    // The views follow the drag themselves, reading this widget's mouse.
+    WidgetMouseSource mouse(this, at);
+    MouseSource* previous = CurrentMouseSource();
+    SetMouseSource(&mouse);
+    pane->MouseDown(ToMPoint(at), static_cast<long>(event->timestamp()), keys & Qt::MetaModifier,
+                    keys & Qt::AltModifier, keys & Qt::ControlModifier, keys & Qt::ShiftModifier, doubleClick);
+    SetMouseSource(previous);
+  }
   UpdateCursor();
 }
 
