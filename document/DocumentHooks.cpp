@@ -6,6 +6,7 @@
 #include "document/DocumentRecord.h"
 #include "document/DocumentStatements.h"
 #include "document/MathEditing.h"
+#include "document/MathPaneDrawing.h"
 #include "document/TableHeadings.h"
 #include "document/TableInterpolation.h"
 #include "evaluation/DocumentQueries.h"
@@ -32,6 +33,7 @@ bool HasMatrixTableHeading(int32_t variableId, const DocumentRecord* document) {
 void InstallDocumentHooks() {
   InstallMathEditingHooks();
   InstallDocumentPaneHooks();
+  InstallMathPaneDrawing();
   InstallDocumentStatementHooks(DocumentStatementHandlers());
   InstallDocumentNameHooks({
       .sliderVariable = SliderVariable,

@@ -6,12 +6,14 @@
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"
+#include "document/ParameterList.h"
 #include "document/SliderAnimation.h"
 #include "expression/TreeDisposal.h"
 #include "expression/TreeShorthands.h"
 #include "graphpane/AGraphPane.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
+#include "graphs2d/GraphMakers2D.h"
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/A4DGraphView.h"
 
@@ -39,7 +41,17 @@ int32_t BlockOfGraph(DocumentRecord* document, const AGraph* graph) {
   return -1;
 }
 
+void SetDocumentFragmentProgramFlag(DocumentRecord* document) {
+  if (document) document->fExpansion.fragmentProgramFlag = true;
+}
+
 }  // namespace
+
+void SetTransformEquationBlockIndex(MBlock* block, int32_t row) {
+  if (!block) return;
+  if (!block->graphRows) block->graphRows = new AListGenericSmall<int32_t>;
+  block->graphRows->Add(row);
+}
 
 void NotifyWindowGraphFinished(DocumentRecord* document) {
   if (!document) return;
@@ -108,4 +120,8 @@ void InstallDocumentPaneHooks() {
   gGraphPaneHooks.Make2DView = MakeA2DGraphView;
   gGraphPaneHooks.Make3DView = MakeA3DGraphView;
   gGraphPaneHooks.Make4DView = MakeA4DGraphView;
+  gGraphPaneHooks.AddToParameterList = AddToParameterList;
+  gGraphPaneHooks.SetDocumentFragmentProgramFlag = SetDocumentFragmentProgramFlag;
+  gGraphPaneHooks.SetTransformEquationBlockIndex = SetTransformEquationBlockIndex;
+  Install2DGraphMakers();
 }

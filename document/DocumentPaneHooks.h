@@ -4,6 +4,7 @@
 
 class AGraph;
 class DocumentRecord;
+struct MBlock;
 
 // The document's answers to what the views and graphs ask (the graph
 // pane's upward calls); InstallDocumentHooks fills them in.
@@ -23,3 +24,5 @@ void ChangeEquation(DocumentRecord* document, AGraph* graph, double x, double y)
 // The focused equation block's XYType becomes n; regraphs.
 void SetSurfaceDensityContour(DocumentRecord* document, int32_t n);
 void FrameRateFeedback(DocumentRecord* document, double seconds);
+// Appends a lookup row to the rows of the graphs made from the block.
+void SetTransformEquationBlockIndex(MBlock* block, int32_t row);

@@ -15,4 +15,6 @@ void ExpansionState::Clear() {
   expansionDone.store(false, std::memory_order_release);
   resultsPublished.store(false, std::memory_order_release);
   graphed = false;
+  rows.clear();
+  messages.clear();
 }

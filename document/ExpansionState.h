@@ -55,7 +55,9 @@ struct ExpansionState {
   std::atomic<bool> expansionDone{false};
   // The interface thread handed this expansion to the graph pane.
   bool graphed = false;
-  // Each equation block's message id (0 none), by block index.
+  // By expanded equation: the lookup row its graph made (-1 none) and the
+  // message shown under it (0 none).
+  std::vector<int32_t> rows;
   std::vector<int32_t> messages;
 
   // The document's significant digits when the expansion started: the

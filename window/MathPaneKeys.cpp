@@ -44,7 +44,7 @@ bool TranslateKeyPress(int key, Qt::KeyboardModifiers qtModifiers, const QString
     if (key <= 0 || key > 0xFFFF) return false;  // modifiers, function keys
     keyCharacter = static_cast<uint32_t>(key);
     // Qt names a letter key by its capital; the map tells them apart.
-    if (keyCharacter >= 'A' && keyCharacter <= 'Z' && !(modifiers & kOurShiftKey)) keyCharacter += 'a' - 'A';
+    if (!(modifiers & kOurShiftKey)) keyCharacter = QChar::toLower(keyCharacter);
     const bool printable = !text.isEmpty() && text.at(0).unicode() >= 32 && text.at(0).unicode() != 0x7F;
     unicode = printable ? text.toUcs4().value(0) : keyCharacter;
   }

@@ -39,7 +39,6 @@ MathPaneWidget::MathPaneWidget(DocumentWindow* window, QWidget* parent) : QWidge
   setAttribute(Qt::WA_OpaquePaintEvent);
   sWidgets.push_back(this);
   SetMathPaneChangedHandler(PaneChanged);
-  InstallMathPaneDrawing();
   connect(&idle_, &QTimer::timeout, this, &MathPaneWidget::Idle);
   idle_.start(kIdleIntervalMs);
   MakePort();
