@@ -12,9 +12,13 @@
 #include "CoreUtilities/ErrorReport.h"
 #include "document/DocumentExpansion.h"
 #include "document/DocumentGraphPane.h"
+#include "document/DocumentIdle.h"
+#include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"
+#include "document/SliderAnimation.h"
 #include "graphpane/AGraphPane.h"
+#include "platform/OurPort.h"
 #include "window/GraphPaneWidget.h"
 #include "window/MathPaneWidget.h"
 #include "window/WindowDialogs.h"
@@ -90,13 +94,10 @@ void DocumentMainWindow::ApplyDocumentLayout() {
     resize(kDefaultWidth, kDefaultHeight);
   }
   fDivider->setOrientation(c.stackPanes ? Qt::Vertical : Qt::Horizontal);
-  const int span = c.stackPanes ? height : width;
-  if (c.paneDivider > 0) {
-    const int whole = std::max(span > 0 ? span : (c.stackPanes ? kDefaultHeight : kDefaultWidth), c.paneDivider + 40);
-    fDivider->setSizes({c.paneDivider, whole - c.paneDivider});
-  } else {
-    fDivider->setSizes({1, 1});
-  }
+  // The splitter shares out its real size in these proportions.
+  const int span = c.stackPanes ? size().height() : size().width();
+  const int divider = c.paneDivider > 0 && c.paneDivider < span ? c.paneDivider : span / 2;
+  fDivider->setSizes({divider, span - divider});
   fSlider->SetMaximum(c.sliderSteps);
   fSlider->SetValue(c.sliderControlValue);
   fSlider->SetLetter(static_cast<char>(c.sliderVariable));
@@ -130,13 +131,30 @@ void DocumentMainWindow::UpdateModifiedMark() {
 void DocumentMainWindow::WakeIdle() { fIdleTimer.start(0); }
 
 void DocumentMainWindow::RunIdle() {
+  DocumentRecord* document = fDocument.get();
+  const ExpansionState& state = document->fExpansion;
+  const OurPort* world = fGraphPane->World();
+  const qint64 picture = world ? world->image.cacheKey() : 0;
+  const bool expanded = state.expansionDone, graphed = state.graphed, published = state.resultsPublished;
+  const std::vector<int32_t> messages = state.messages;
+  DocumentIdle(document);
+  // Painting into the world gives its image a new key.
+  if (world && world == fGraphPane->World() && world->image.cacheKey() != picture) fGraphPane->update();
+  if (expanded != state.expansionDone || graphed != state.graphed || published != state.resultsPublished ||
+      messages != state.messages)
+    fMathPane->RedrawMath();
+  fSlider->SetValue(document->fContents.sliderControlValue);
+  fSlider->ShowPlaying(GetGraphingAnimationState(document));
   ReportDeferredErrorNow();
   UpdateModifiedMark();
   CheckTimerInterval();
 }
 
 void DocumentMainWindow::CheckTimerInterval() {
-  const int interval = kIdleInterval;
+  // The expansion advances only while this thread yields to it.
+  const ExpansionState& state = fDocument->fExpansion;
+  const bool pending = !state.expansionDone || !state.graphed;
+  const int interval = pending ? 0 : kIdleInterval;
   if (fIdleTimer.interval() != interval || !fIdleTimer.isActive()) fIdleTimer.start(interval);
 }
 
@@ -178,15 +196,19 @@ void DocumentMainWindow::closeEvent(QCloseEvent* event) {
 void DocumentMainWindow::SliderMovedByUser(int value) {
   DocumentContents& c = fDocument->fContents;
   c.sliderControlValue = value;
-  const double steps = c.sliderSteps > 0 ? c.sliderSteps : 1;
-  fDocument->fSliderValue = c.sliderMinimum + (c.sliderMaximum - c.sliderMinimum) * value / steps;
+  UpdateSliderValue(fDocument.get());
+  if (AGraphPane* pane = fDocument->fGraphPane.get()) pane->InvalConstant(c.sliderVariable);
   fDocument->fModified = true;
   UpdateModifiedMark();
   WakeIdle();
 }
 
 void DocumentMainWindow::PlayToggled(bool playing) {
-  fDocument->fContents.animationRunning = playing;
+  if (playing) {
+    fDocument->fContents.animationRunning = true;
+  } else {
+    StopGraphingAnimation(fDocument.get());
+  }
   WakeIdle();
 }
 
