@@ -16,8 +16,10 @@
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"
+#include "document/MathPaneEditing.h"
 #include "document/SliderAnimation.h"
 #include "graphpane/AGraphPane.h"
+#include "matheditor/TypingHints.h"
 #include "platform/OurPort.h"
 #include "window/GraphPaneWidget.h"
 #include "window/MathPaneWidget.h"
@@ -30,6 +32,9 @@ namespace {
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 800;
 constexpr int kIdleInterval = 16;  // ms, about one tick
+constexpr int kHintExponent = 28;
+constexpr int kHintFraction = 29;
+constexpr int kHintFunctionOfX = 30;
 
 DocumentMainWindow::SaveCommand& Saver() {
   static DocumentMainWindow::SaveCommand saver;
@@ -143,6 +148,7 @@ void DocumentMainWindow::RunIdle() {
   if (expanded != state.expansionDone || graphed != state.graphed || published != state.resultsPublished ||
       messages != state.messages)
     fMathPane->RedrawMath();
+  ShowTypingHint();
   fSlider->SetValue(document->fContents.sliderControlValue);
   fSlider->ShowPlaying(GetGraphingAnimationState(document));
   ReportDeferredErrorNow();
@@ -165,6 +171,19 @@ void DocumentMainWindow::Recompute() {
 }
 
 void DocumentMainWindow::RestartComputations() { WakeIdle(); }
+
+void DocumentMainWindow::ShowTypingHint() {
+  const MERecord* record = FocusedEquation(&fWindowRecord);
+  int message = 0;
+  if (IsIPAfterExponent(record)) {
+    message = kHintExponent;
+  } else if (IsIPAfterFraction(record)) {
+    message = kHintFraction;
+  } else if (IsIPAfterFofX(record)) {
+    message = kHintFunctionOfX;
+  }
+  SetStatusText(message ? MessageText(message) : QString());
+}
 
 void DocumentMainWindow::SetStatusText(const QString& text) { fStatus->setText(text); }
 

@@ -55,6 +55,8 @@ class DocumentMainWindow : public QMainWindow {
   // Stops the expansion and the graphs' computations and starts them again.
   void RestartComputations();
 
+  // The status line's hint for where the focused formula's caret is.
+  void ShowTypingHint();
   void SetStatusText(const QString& text);
   QString StatusText() const;
 

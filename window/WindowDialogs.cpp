@@ -16,13 +16,13 @@ AlertShower sAlert;
 constexpr int kOutOfMemory = 36;
 constexpr int kOutOfMemoryForTransparency = 40;
 
+}  // namespace
+
 QString MessageText(int messageId) {
   const UniChar* text = OurGetLocalizedString(messageId);
   // Paragraphs of alert texts are separated by carriage returns.
   return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), OurStringLength(text)).replace('\r', '\n');
 }
-
-}  // namespace
 
 void SetSaveChangesQuestion(SaveChangesQuestion question) { sSaveChanges = std::move(question); }
 

@@ -19,6 +19,9 @@ using FileNameQuestion = std::function<QString(QWidget* window, bool forSaving, 
 void SetFileNameQuestion(FileNameQuestion question);  // null: the file dialog
 QString AskFileName(QWidget* window, bool forSaving, const QString& suggestion);
 
+// The message's text, paragraphs on lines of their own.
+QString MessageText(int messageId);
+
 using AlertShower = std::function<void(int messageId, const QString& text)>;
 void SetAlertShower(AlertShower shower);  // null: a message box
 

@@ -46,6 +46,10 @@ void SetDocDirty(DocumentRecord* document, bool dirty) {
   if (DocumentMainWindow* window = WindowOfDocument(document)) window->UpdateModifiedMark();
 }
 
+void ClearMathAssistanceString(DocumentRecord* document) {
+  if (DocumentMainWindow* window = WindowOfDocument(document)) window->SetStatusText(QString());
+}
+
 void ShowAlert(int messageId, const UniChar*) { ReportError(messageId); }
 
 }  // namespace
@@ -59,5 +63,6 @@ void InstallWindowHooks() {
   hooks.SetCursorRegion = SetCursorRegion;
   hooks.CheckWindowEventLoopTimerInterval = CheckTimerInterval;
   hooks.SetDocDirty = SetDocDirty;
+  hooks.ClearMathAssistanceString = ClearMathAssistanceString;
   SetErrorAlertHook(ShowAlert);
 }
