@@ -92,10 +92,9 @@ void ExpandDocument(DocumentRecord* document) {
     }
     ComputeExpandedExprs(c.tree);
     ApplyAlgebraicTransformationsToExpandedExpr(c.tree, document);
-    if (const ExpressionRecord* formula = ResultFormulaOf(c.tree, document)) {
-      output.results.push_back({c.block, Copy(formula)});
-    }
-    output.expanded.push_back({c.block, c.tree, GetExprTypeInfo(c.tree, c.xyType, document)});
+    const ExpressionRecord* formula = ResultFormulaOf(c.tree, document);
+    if (formula) output.results.push_back({c.block, Copy(formula)});
+    output.expanded.push_back({c.block, c.tree, GetExprTypeInfo(c.tree, c.xyType, document), formula == c.tree});
   }
   if (killed) return;
 

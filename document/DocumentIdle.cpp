@@ -57,8 +57,8 @@ void DoGraphAtIdle(DocumentRecord* document) {
   pane->StartAddingEquations(state.viewIs3D, state.viewIs4D, false, false, ct);
   for (size_t i = 0; i < state.expanded.size(); ++i) {
     const ExpandedEquation& e = state.expanded[i];
-    // Definitions are applied, not graphed.
-    if (!e.info.graphable && IsExprDefinition(e.tree)) continue;
+    // Definitions are applied and constant formulas computed, not graphed.
+    if ((!e.info.graphable && IsExprDefinition(e.tree)) || e.computed) continue;
     MBlock& block = blocks[e.block];
     const int32_t row = pane->AddEquation(e.tree, e.info.threeD, state.viewIs4D, ct, block.Color, block.Grain,
                                           block.Opacity, block.PlottingMode, block.XYType);

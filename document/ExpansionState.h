@@ -19,6 +19,8 @@ struct ExpandedEquation {
   int32_t block = -1;
   ExpressionRecord* tree = nullptr;  // owned
   ExprTypeInfo info;
+  // It computes to a number: a result string, not a graph.
+  bool computed = false;
 };
 
 // A block's formula as the math-pane thread computes it.

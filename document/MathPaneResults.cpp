@@ -8,6 +8,7 @@
 #include "document/DocumentExpansion.h"
 #include "document/DocumentRecord.h"
 #include "evaluation/ScalarExprEval.h"
+#include "expression/TreeComparison.h"
 #include "expression/TreeComputability.h"
 #include "expression/TreeShorthands.h"
 #include "graphpane/EquationDefinitions.h"
@@ -42,6 +43,8 @@ const ExpressionRecord* ResultFormulaOf(ExpressionRecord* tree, DocumentRecord* 
   if (tree->opcode == kOpEquals) {
     if (!IsExprDefinition(tree) || tree->operands[0]->opcode != kOpAtom || IsExprPointPlot(tree)) return nullptr;
     formula = tree->operands[1];
+    // A name still defined by itself (a = a + 1) has no value.
+    if (DIM_Contains(formula, tree->operands[0]->payload.id)) return nullptr;
   }
   if (formula->opcode == kOpSlider) return nullptr;
   return DIM_EvalsToNumWithoutExpansion(formula, document) ? formula : nullptr;
