@@ -138,11 +138,17 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   if (e == nullptr) return -1;
   int32_t kind = ExprType(e, is3D, is4D, fDocument);
   if (BaseKind(kind) == 0) return -1;
-  // The pass works on its own copy, unprimed, so the caller's tree stays.
-  Tree whole(Copy(e));
-  if (whole == nullptr) return -1;
+  // The pass reads the caller's tree and changes only its own copies; a
+  // primed equation is read from an unprimed copy.
   const int32_t view = kind & kPrimedKindFlag ? 1 : 0;
-  if (view == 1) ExchangeXYZwithXYZprime(whole.get());
+  Tree unprimed;
+  ExpressionRecord* whole = e;
+  if (view == 1) {
+    unprimed = Tree(Copy(e));
+    if (unprimed == nullptr) return -1;
+    ExchangeXYZwithXYZprime(unprimed.get());
+    whole = unprimed.get();
+  }
   kind = BaseKind(kind);
 
   MDrawContext* context = is4D ? View4D()->Record().drawContext : View3D(view)->Record().drawContext;
@@ -150,8 +156,8 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   colour->Set(colourCode);
 
   EquationOptions options;
-  const bool surfaceList = IsArrowOrVectorFieldOnSurface(whole.get(), fDocument);
-  const bool listed = CanExtractOptions(whole.get(), fDocument);
+  const bool surfaceList = IsArrowOrVectorFieldOnSurface(whole, fDocument);
+  const bool listed = CanExtractOptions(whole, fDocument);
   if (listed) {
     for (int i = surfaceList ? 2 : 1; i < whole->operandCount; ++i) {
       ExpressionRecord* item = whole->operands[i];
@@ -181,8 +187,8 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
     }
   }
   // The equation proper, detached from the list it stood in.
-  Tree equation = !surfaceList && listed ? Tree(Copy(whole->operands[0])) : std::move(whole);
-  whole.reset();
+  Tree equation(Copy(!surfaceList && listed ? whole->operands[0] : whole));
+  unprimed.reset();
   if (equation == nullptr) return -1;
 
   Tree clip;

@@ -1,48 +1,602 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "expression/CoordinateExchange.h"
+#include "expression/TreeComparison.h"
+#include "expression/TreeCopying.h"
+#include "expression/VariableIds.h"
+#include "graphpane/A2DGraph.h"
+#include "graphpane/A3DGraph.h"
+#include "graphpane/A4DGraph.h"
+#include "graphpane/AGraphColor.h"
 #include "graphpane/AGraphPane.h"
 #include "graphpane/GraphHooks.h"
 #include "graphpane/GraphMakers.h"
+#include "graphpane/GraphabilityDiagnostics.h"
 #include "graphs2d/A2DGraphView.h"
 #include "graphs2d/A2DInequality.h"
 #include "graphs2d/AFunctionOf_XorY.h"
 #include "graphs2d/GraphMakers2D.h"
+#include "graphs3d/A3DGraphView.h"
+#include "graphs3d/A4DGraphView.h"
 #include "tests/expression/ParserTestSupport.h"
 
 namespace {
 
-struct TwoDPane {
-  TwoDPane() {
+// What one maker was handed.
+struct Made {
+  std::string maker;
+  std::vector<std::unique_ptr<AnExpression>> formulas;  // in the order handed; null kept
+  int32_t number = -1;                                  // orientation, selection or field type
+  PlottingMode mode = kPlotSampling;
+  double grain = -1, opacity = -1;
+  const double* range = nullptr;  // low end of the u (or t) range
+  const double* vRange = nullptr;
+  AGraphView* view = nullptr;
+  uint32_t solid = 0;
+  GraphColorType colourType = 0;
+  double colourValues[3] = {NAN, NAN, NAN};
+};
+std::vector<Made> gMade;
+
+template <typename Base>
+class Stub : public Base {
+ public:
+  explicit Stub(AGraphColor* colour) : fColour(colour) {}
+  int32_t Compute(int32_t) override { return kComputeFinished; }
+  bool IsDoneComputing() override { return true; }
+  int32_t GraphVisibility() override { return 0; }
+  void InvalConstant(int32_t) override {}
+  void SetParameter(ViewAttribute, double) override {}
+  void ViewChanged() override {}
+  void Draw() override {}
+
+ private:
+  std::unique_ptr<AGraphColor> fColour;
+};
+struct Stub2D : Stub<A2DGraph> {
+  using Stub::Stub;
+  void Resize() override {}
+  void Pan(int32_t, int32_t) override {}
+  bool IsPointOverCurve(double, double) override { return false; }
+  Selection GetSelection(double, double) override { return Selection(); }
+  void PauseComputing() override {}
+};
+struct Stub3D : Stub<A3DGraph> {
+  using Stub::Stub;
+  double MaximumModelSpaceRadius() override { return 1; }
+  bool UsingShader() override { return false; }
+  bool UsingShaderHSV() override { return false; }
+  void GetDataBounds(double*, double*, double*, double*, double*, double*) override {}
+};
+struct Stub4D : Stub<A4DGraph> {
+  using Stub::Stub;
+  double MaximumModelSpaceRadius() override { return 1; }
+};
+
+Made& Record(const char* maker, AGraphColor* colour, AGraphView& view, std::initializer_list<AnExpression*> formulas) {
+  Made& made = gMade.emplace_back();
+  made.maker = maker;
+  made.view = &view;
+  for (AnExpression* f : formulas) {
+    if (f != nullptr) AnExpression::Compile(f);
+    made.formulas.emplace_back(f);
+  }
+  made.solid = colour->fSolidColor;
+  made.colourType = colour->fType;
+  for (int i = 0; i < 3; ++i) {
+    if (AnExpression* c = colour->fColorExpressions[i]) made.colourValues[i] = c->Evaluate(0.0);
+  }
+  return made;
+}
+
+// Every maker records; the graphs are stubs that free their colour.
+void InstallRecordingMakers() {
+  GraphMakers& m = gGraphMakers;
+  m.FunctionOfXorY = [](AnExpression* f, bool yOfX, AGraphColor* c, PlottingMode mode, AGraphView& view) -> A2DGraph* {
+    Made& made = Record("FunctionOfXorY", c, view, {f});
+    made.number = yOfX, made.mode = mode;
+    return new Stub2D(c);
+  };
+  m.ParametricCurve = [](AnExpression* x, AnExpression* y, AGraphColor* c, double grain, int32_t type,
+                         AGraphView& view, const double& low, const double&) -> A2DGraph* {
+    Made& made = Record("ParametricCurve", c, view, {x, y});
+    made.number = type, made.grain = grain, made.range = &low;
+    return new Stub2D(c);
+  };
+  m.Inequality = [](AnExpression* relation, AnExpression* zero, AGraphColor* c, PlottingMode mode, bool equation,
+                    AGraphView& view) -> A2DGraph* {
+    Made& made = Record("Inequality", c, view, {relation, zero});
+    made.number = equation, made.mode = mode;
+    return new Stub2D(c);
+  };
+  m.DensityPlot = [](AnExpression* f, double grain, AGraphColor* c, AGraphView& view) -> A2DGraph* {
+    Record("DensityPlot", c, view, {f}).grain = grain;
+    return new Stub2D(c);
+  };
+  m.ContourPlot = [](AnExpression* f, double grain, AGraphColor* c, AGraphView& view) -> A2DGraph* {
+    Record("ContourPlot", c, view, {f}).grain = grain;
+    return new Stub2D(c);
+  };
+  m.GridSurface = [](AnExpression* x, AnExpression* y, AnExpression* z, double grain, double opacity, AGraphColor* c,
+                     AnExpression* clip, PlottingMode mode, const double& uLow, const double&, const double& vLow,
+                     const double&, AGraphView& view) -> A3DGraph* {
+    Made& made = Record("GridSurface", c, view, {x, y, z, clip});
+    made.grain = grain, made.opacity = opacity, made.mode = mode, made.range = &uLow, made.vRange = &vLow;
+    return new Stub3D(c);
+  };
+  m.GridSurface4D = [](AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* w, double, double,
+                       AGraphColor* c, AnExpression* clip, const double& uLow, const double&, const double& vLow,
+                       const double&, AGraphView& view) -> A4DGraph* {
+    Made& made = Record("GridSurface4D", c, view, {x, y, z, w, clip});
+    made.range = &uLow, made.vRange = &vLow;
+    return new Stub4D(c);
+  };
+  m.ImplicitSurface = [](AnExpression* f, double, double, AGraphColor* c, AnExpression* clip, PlottingMode mode,
+                         const double(&x)[2], const double(&)[2], const double(&)[2], AGraphView& view) -> A3DGraph* {
+    Made& made = Record("ImplicitSurface", c, view, {f, clip});
+    made.mode = mode, made.range = &x[0];
+    return new Stub3D(c);
+  };
+  m.SpaceCurve = [](AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* radius, AnExpression* clip,
+                    AGraphColor* c, double grain, double opacity, AGraphView& view, const double& low,
+                    const double&) -> A3DGraph* {
+    Made& made = Record("SpaceCurve", c, view, {x, y, z, radius, clip});
+    made.grain = grain, made.opacity = opacity, made.range = &low;
+    return new Stub3D(c);
+  };
+  m.SpaceCurve4D = [](AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* w, AnExpression* clip,
+                      AGraphColor* c, double, AGraphView& view, const double& low, const double&) -> A4DGraph* {
+    Record("SpaceCurve4D", c, view, {x, y, z, w, clip}).range = &low;
+    return new Stub4D(c);
+  };
+  m.StartOnLattice = [](AnExpression* const(&f)[3], AnExpression* radius, AnExpression* clip, double, double,
+                        AGraphColor* c, int32_t type, AGraphView& view, A3DGraph**) -> A3DGraph* {
+    Record("StartOnLattice", c, view, {f[0], f[1], f[2], radius, clip}).number = type;
+    return new Stub3D(c);
+  };
+  m.StartOnPoint = [](AnExpression* const(&f)[3], AnExpression* const(&s)[3], AnExpression* radius,
+                      AnExpression* clip, double, AGraphColor* c, AGraphView& view, A3DGraph**) -> A3DGraph* {
+    Record("StartOnPoint", c, view, {f[0], f[1], f[2], s[0], s[1], s[2], radius, clip});
+    return new Stub3D(c);
+  };
+  m.StartOnImplicit = [](AnExpression* const(&f)[3], AnExpression* radius, AnExpression* surface, AnExpression* clip,
+                         double, double, AGraphColor* c, int32_t type, AGraphView& view, A3DGraph**) -> A3DGraph* {
+    Record("StartOnImplicit", c, view, {f[0], f[1], f[2], surface, radius, clip}).number = type;
+    return new Stub3D(c);
+  };
+  m.StartOnGrid = [](AnExpression* const(&f)[3], AnExpression* const(&s)[3], AnExpression* radius,
+                     AnExpression* clip, double, double, AGraphColor* c, const double& uLow, const double&,
+                     const double&, const double&, int32_t type, AGraphView& view, A3DGraph**) -> A3DGraph* {
+    Made& made = Record("StartOnGrid", c, view, {f[0], f[1], f[2], s[0], s[1], s[2], radius, clip});
+    made.number = type, made.range = &uLow;
+    return new Stub3D(c);
+  };
+}
+
+enum Space { k2D, k3D, k4D };
+
+struct Pane {
+  explicit Pane(Space space, bool recording = true) : space(space) {
     gGraphPaneHooks = GraphPaneHooks{};
     gGraphPaneHooks.Make2DView = MakeA2DGraphView;
+    gGraphPaneHooks.Make3DView = MakeA3DGraphView;
+    gGraphPaneHooks.Make4DView = MakeA4DGraphView;
     gGraphMakers = GraphMakers{};
-    Install2DGraphMakers();
+    if (recording) InstallRecordingMakers();
+    gMade.clear();
     pane = std::make_unique<AGraphPane>(MRect{0, 0, 200, 200}, nullptr, nullptr);
-    pane->StartAddingEquations(false, false, false, false, ct);
+    pane->StartAddingEquations(space == k3D, space == k4D, false, false, ct);
   }
-  ~TwoDPane() {
+  ~Pane() {
     pane.reset();
+    gMade.clear();
     gGraphMakers = GraphMakers{};
     gGraphPaneHooks = GraphPaneHooks{};
   }
-  int32_t Add(const char* text, double xyType = 1) {
-    Tree tree = Parse(text);
-    return pane->AddEquation(tree.get(), false, false, ct, 0, 0.5, 1, 2, xyType);
+  int32_t Add(ExpressionRecord* e, double xyType = 1, double mode = 2, double colour = 0) {
+    return pane->AddEquation(e, space == k3D, space == k4D, ct, colour, 0.5, 0.75, mode, xyType);
   }
+  int32_t Add(const std::string& text, double xyType = 1, double mode = 2, double colour = 0) {
+    Tree tree = Parse(text);
+    EXPECT_TRUE(tree) << text;
+    const Tree before(Copy(tree.get()));
+    const int32_t row = Add(tree.get(), xyType, mode, colour);
+    EXPECT_TRUE(MATH_Equal(tree.get(), before.get())) << text << ": the caller's tree changed";
+    return row;
+  }
+  std::set<int> Flags() {
+    std::set<int> set;
+    for (int p = 0; p < kCoordDisplayParamCount; ++p)
+      if (pane->CoordinateDisplayFlags()[p]) set.insert(p);
+    return set;
+  }
+  Space space;
   CoordinateTransformation ct;
   std::unique_ptr<AGraphPane> pane;
 };
 
-TEST(AddingEquations, FunctionGraphSmoke) {
-  TwoDPane p;
-  EXPECT_EQ(p.Add("y = sin(x)"), 0);
-  EXPECT_EQ(p.Add("leq(x^2 + y^2, 1)"), 1);
-  const GraphLookup& row = *p.pane->Lookup().At(1);
+using Formula = std::function<double(double u, double v, double x, double y, double z)>;
+#define F(expression) \
+  [](double u, double v, double x, double y, double z) { return (void)u, (void)v, (void)x, (void)y, (void)z, (expression); }
+// Handed, value not checked (complex, or a relation); nullptr: not handed.
+constexpr double kAnyValue = 1234.5;
+const Formula kAny = F(kAnyValue);
+
+struct Case {
+  const char* text;
+  Space space;
+  double xyType;
+  const char* maker;
+  std::vector<Formula> formulas;  // per handed expression; kAny skips the value
+  std::set<int> flags;
+  int number = -1;  // orientation, selection or field type; -1 unchecked
+  int range = -1;   // the u range handed, as a coordinate-display number
+};
+
+const std::set<int> kXYZ{kCoordX, kCoordY, kCoordZ};
+std::set<int> With(std::set<int> a, std::initializer_list<int> more) {
+  a.insert(more);
+  return a;
+}
+
+const double kPi = 3.141592653589793;
+const std::vector<Case> kCases = {
+    // Functions of x or y, compiled in u.
+    {"y = x^2", k2D, 1, "FunctionOfXorY", {F(u * u)}, {}, 1},
+    {"sin(x)", k2D, 1, "FunctionOfXorY", {F(std::sin(u))}, {}, 1},
+    {"x = y^2", k2D, 1, "FunctionOfXorY", {F(u * u)}, {}, 0},
+    {"sin(y)", k2D, 1, "FunctionOfXorY", {F(std::sin(u))}, {}, 0},
+    {"x^2 = y", k2D, 1, "FunctionOfXorY", {F(u * u)}, {}, 1},
+    {"y = x^2, 0 < x < 1", k2D, 1, "FunctionOfXorY", {F(u > 0 && u < 1 ? u * u : NAN)}, {}, 1},
+    {"sin(x), 0 < x < 1", k2D, 1, "FunctionOfXorY", {F(u > 0 && u < 1 ? std::sin(u) : NAN)}, {}, 1},
+    {"x = exp(y), y > 1", k2D, 1, "FunctionOfXorY", {F(u > 1 ? std::exp(u) : NAN)}, {}, 0},
+    // Polar curves and (r, theta) = G(t).
+    {"r = theta", k2D, 1, "ParametricCurve", {F(u * std::cos(u)), F(u * std::sin(u))}, {kCoordTheta}, 4, kCoordTheta},
+    {"r = 2", k2D, 1, "ParametricCurve", {F(2 * std::cos(u)), F(2 * std::sin(u))}, {kCoordTheta}, 4, kCoordTheta},
+    {"theta = r", k2D, 1, "ParametricCurve", {F(u * std::cos(u)), F(u * std::sin(u))}, {kCoordR}, 5, kCoordR},
+    {"theta = pi/4", k2D, 1, "ParametricCurve", {F(u * std::cos(kPi / 4)), F(u * std::sin(kPi / 4))}, {kCoordR}, 5,
+     kCoordR},
+    {"vector(r, theta) = vector(t, 2*t)", k2D, 1, "ParametricCurve", {F(u * std::cos(2 * u)), F(u * std::sin(2 * u))},
+     {kCoordT}, 6, kCoordT},
+    // Inequalities and implicit curves: the zero expression vanishes on the boundary.
+    {"x < y", k2D, 1, "Inequality", {kAny, F(x - y)}, {}, 0},
+    {"sin(x) < 1/2", k2D, 1, "Inequality", {kAny, F(std::sin(x) - 0.5)}, {}, 0},
+    {"And(x < 1, y > 0)", k2D, 1, "Inequality", {kAny, F(1.0)}, {}, 0},
+    {"x^2 + y^2 = 1", k2D, 1, "Inequality", {kAny, F(x * x + y * y - 1)}, {}, 1},
+    {"x*y = 1", k2D, 1, "Inequality", {kAny, F(x * y - 1)}, {}, 1},
+    {"x^2 + y^2 = 1, x > 0", k2D, 1, "Inequality", {kAny, F(x * (x * x + y * y - 1))}, {}, 1},
+    {"x^2 + y^2 < 1, x > 0", k2D, 1, "Inequality", {kAny, F(x * (x * x + y * y - 1))}, {}, 0},
+    // Functions of two variables in a 2-D view: density (u, v) or contour (x, y).
+    {"z = x*y", k2D, 2, "DensityPlot", {F(u * v)}, {}},
+    {"z = x*y", k2D, 3, "ContourPlot", {F(x * y)}, {}},
+    {"z = x^2 - y^2", k2D, 6, "DensityPlot", {F(u * u - v * v)}, {}},
+    {"z = x^2 - y^2", k2D, 7, "ContourPlot", {F(x * x - y * y)}, {}},
+    {"x + y", k2D, 2, "DensityPlot", {F(u + v)}, {}},
+    {"x + y", k2D, 3, "ContourPlot", {F(x + y)}, {}},
+    {"z = r*theta", k2D, 2, "DensityPlot", {kAny}, {}},
+    {"z^2", k2D, 2, "DensityPlot", {kAny}, {}},
+    {"z^2", k2D, 3, "ContourPlot", {kAny}, {}},
+    {"z = x*y", k2D, 4, "", {}, {}},
+    {"z = x*y", k2D, 0, "", {}, {}},
+    // Surfaces over u and v.
+    {"z = x*y", k3D, 1, "GridSurface", {F(u), F(v), F(u * v), nullptr}, kXYZ, -1, kCoordX},
+    {"z = x*y", k3D, 5, "GridSurface", {F(u), F(v), F(u * v), nullptr}, kXYZ, -1, kCoordX},
+    {"z = x^2 - y^2", k3D, 1, "GridSurface", {F(u), F(v), F(u * u - v * v), nullptr}, kXYZ, -1, kCoordX},
+    {"z = r*theta", k3D, 1, "GridSurface", {F(u * std::cos(v)), F(u * std::sin(v)), F(u * v), nullptr},
+     With(kXYZ, {kCoordR, kCoordTheta}), -1, kCoordR},
+    {"sin(x)", k3D, 1, "GridSurface", {F(u), F(v), F(std::sin(u)), nullptr}, kXYZ, -1, kCoordX},
+    {"r", k3D, 1, "GridSurface", {F(u * std::cos(v)), F(u * std::sin(v)), F(u), nullptr},
+     With(kXYZ, {kCoordR, kCoordTheta}), -1, kCoordR},
+    {"x + r", k3D, 1, "GridSurface", {F(u), F(v), kAny, nullptr}, kXYZ, -1, kCoordX},
+    {"z^2", k3D, 1, "GridSurface", {F(u), F(v), kAny, nullptr}, kXYZ, -1, kCoordX},
+    {"r = theta*phi", k3D, 1, "GridSurface",
+     {F(u * v * std::sin(v) * std::cos(u)), F(u * v * std::sin(v) * std::sin(u)), F(u * v * std::cos(v)), nullptr},
+     With(kXYZ, {kCoordTheta, kCoordPhi}), -1, kCoordTheta},
+    {"r = 1", k3D, 1, "GridSurface",
+     {F(std::sin(v) * std::cos(u)), F(std::sin(v) * std::sin(u)), F(std::cos(v)), nullptr},
+     With(kXYZ, {kCoordTheta, kCoordPhi}), -1, kCoordTheta},
+    {"theta = r*phi", k3D, 1, "GridSurface",
+     {F(u * std::sin(v) * std::cos(u * v)), F(u * std::sin(v) * std::sin(u * v)), F(u * std::cos(v)), nullptr},
+     With(kXYZ, {kCoordR, kCoordPhi}), -1, kCoordR},
+    {"phi = r*theta", k3D, 1, "GridSurface",
+     {F(u * std::sin(u * v) * std::cos(v)), F(u * std::sin(u * v) * std::sin(v)), F(u * std::cos(u * v)), nullptr},
+     With(kXYZ, {kCoordR, kCoordTheta}), -1, kCoordR},
+    {"phi = pi/4", k3D, 1, "GridSurface",
+     {F(u * std::sin(kPi / 4) * std::cos(v)), F(u * std::sin(kPi / 4) * std::sin(v)), F(u * std::cos(kPi / 4)),
+      nullptr},
+     With(kXYZ, {kCoordR, kCoordTheta}), -1, kCoordR},
+    {"vector(r, theta, phi) = vector(1, u, v)", k3D, 1, "GridSurface",
+     {F(std::sin(v) * std::cos(u)), F(std::sin(v) * std::sin(u)), F(std::cos(v)), nullptr},
+     With(kXYZ, {kCoordU, kCoordV}), -1, kCoordU},
+    {"x = y*z", k3D, 1, "GridSurface", {F(u * v), F(u), F(v), nullptr}, kXYZ, -1, kCoordY},
+    {"y = x + z", k3D, 1, "GridSurface", {F(u), F(u + v), F(v), nullptr}, kXYZ, -1, kCoordX},
+    {"r = theta + z", k3D, 1, "GridSurface", {F((u + v) * std::cos(u)), F((u + v) * std::sin(u)), F(v), nullptr},
+     With(kXYZ, {kCoordTheta}), -1, kCoordTheta},
+    {"theta = r + z", k3D, 1, "GridSurface", {F(v * std::cos(u + v)), F(v * std::sin(u + v)), F(u), nullptr},
+     With(kXYZ, {kCoordR}), -1, kCoordZ},
+    {"vector(r, theta, z) = vector(1, u, v)", k3D, 1, "GridSurface", {F(std::cos(u)), F(std::sin(u)), F(v), nullptr},
+     With(kXYZ, {kCoordU, kCoordV}), -1, kCoordU},
+    {"z = x*y", k3D, 4, "", {}, {}},
+    {"x^2 + y^2 = 1", k3D, 1, "ImplicitSurface", {F(x * x + y * y - 1), nullptr}, kXYZ, -1, kCoordX},
+    {"x*y = z", k3D, 1, "GridSurface", {F(u), F(v), F(u * v), nullptr}, kXYZ, -1, kCoordX},
+    // Space curves in u.
+    {"vector(r, theta, z) = vector(1, t, t)", k3D, 1, "SpaceCurve",
+     {F(std::cos(u)), F(std::sin(u)), F(u), nullptr, nullptr}, With(kXYZ, {kCoordT}), -1, kCoordT},
+    {"vector(r, theta, z) = vector(t, t, 2*t)", k3D, 1, "SpaceCurve",
+     {F(u * std::cos(u)), F(u * std::sin(u)), F(2 * u), nullptr, nullptr}, With(kXYZ, {kCoordT}), -1, kCoordT},
+    {"vector(r, theta, phi) = vector(1, t, pi/2)", k3D, 1, "SpaceCurve",
+     {F(std::cos(u)), F(std::sin(u)), F(std::cos(kPi / 2)), nullptr, nullptr}, With(kXYZ, {kCoordT}), -1, kCoordT},
+    {"vector(r, theta, phi) = vector(t, 1, t)", k3D, 1, "SpaceCurve",
+     {F(u * std::sin(u) * std::cos(1.0)), F(u * std::sin(u) * std::sin(1.0)), F(u * std::cos(u)), nullptr, nullptr},
+     With(kXYZ, {kCoordT}), -1, kCoordT},
+    {"x + i*y = z^2", k3D, 1, "SpaceCurve", {F(u * u), F(0.0), F(u), nullptr, nullptr}, kXYZ, -1, kCoordZ},
+    {"x + i*y = exp(i*z)", k3D, 1, "SpaceCurve", {F(std::cos(u)), F(std::sin(u)), F(u), nullptr, nullptr}, kXYZ, -1,
+     kCoordZ},
+    {"vector(r, theta) = vector(t, t)", k3D, 1, "SpaceCurve",
+     {F(u * std::cos(u)), F(u * std::sin(u)), F(0.0), nullptr, nullptr}, With(kXYZ, {kCoordT}), -1, kCoordT},
+    {"vector(r, theta, z) = vector(1, t, t), radius = t/10", k3D, 1, "SpaceCurve",
+     {F(std::cos(u)), F(std::sin(u)), F(u), F(u / 10), nullptr}, With(kXYZ, {kCoordT}), -1, kCoordT},
+    // 3-D fields.
+    {"function(optotal(t), vector(x, y, z)) = vector(y, -x, z)", k3D, 1, "StartOnLattice",
+     {F(y), F(-x), F(z), nullptr, nullptr}, kXYZ, 1},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z)", k3D, 1, "StartOnLattice", {F(y), F(-x), F(z), nullptr, nullptr}, kXYZ,
+     0},
+    {"function(optotal(t), vector(x, y, z)) = vector(y, -x, z), vector(x, y, z) = vector(1, 0, 0)", k3D, 1,
+     "StartOnPoint", {F(y), F(-x), F(z), F(1.0), F(0.0), F(0.0), nullptr, nullptr}, kXYZ},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), x^2 + y^2 + z^2 = 1", k3D, 1, "StartOnImplicit",
+     {F(y), F(-x), F(z), F(x * x + y * y + z * z - 1), nullptr, nullptr}, kXYZ, 0},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), x^2 + y^2 + z^2 = 1, radius = 0.1", k3D, 1, "StartOnImplicit",
+     {F(y), F(-x), F(z), F(x * x + y * y + z * z - 1), F(0.1), nullptr}, kXYZ, 0},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), x = y*z", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(z), F(u * v), F(u), F(v), nullptr, nullptr}, kXYZ, 0, kCoordU},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), y = z*x", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(z), F(u), F(u * v), F(v), nullptr, nullptr}, kXYZ, 0, kCoordU},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), vector(x, y, z) = vector(u, v, 0)", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(z), F(u), F(v), F(0.0), nullptr, nullptr}, With(kXYZ, {kCoordU, kCoordV}), 0, kCoordU},
+    // 4-D surfaces and curves.
+    {"w = z^2", k4D, 1, "GridSurface4D", {F(u), F(v), F(u * u - v * v), F(2 * u * v), nullptr},
+     With(kXYZ, {kCoordW}), -1, kCoordX},
+    {"vector(x, y, u, v) = vector(u, v, u*v, u - v)", k4D, 1, "GridSurface4D",
+     {F(u), F(v), F(u * v), F(u - v), nullptr}, With(kXYZ, {kCoordW, kCoordU, kCoordV}), -1, kCoordU},
+    {"vector(x, y, u, v) = vector(cos(t), sin(t), t, 0)", k4D, 1, "SpaceCurve4D",
+     {F(std::cos(u)), F(std::sin(u)), F(u), F(0.0), nullptr}, With(kXYZ, {kCoordW, kCoordT}), -1, kCoordT},
+};
+
+bool Near(double expected, double got) {
+  if (std::isnan(expected)) return std::isnan(got);
+  return std::abs(expected - got) <= 1e-9 * (1 + std::abs(expected));
+}
+
+AGraphView* ViewFor(Pane& p, const Case& c, const Made& made) {
+  const bool flat = made.maker.find("Plot") != std::string::npos || made.maker == "FunctionOfXorY" ||
+                    made.maker == "ParametricCurve" || made.maker == "Inequality";
+  if (c.space == k4D) return p.pane->View4D();
+  return flat ? p.pane->View2D(0) : p.pane->View3D(0);
+}
+
+TEST(AddingEquations, EachKindReachesItsMakerWithItsFormulasInU) {
+  std::mt19937 random(30);
+  std::uniform_real_distribution<double> draw(-1.7, 1.7);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.text) + " in view " + std::to_string(c.space + 2) + "D, xy type " +
+                 std::to_string(c.xyType));
+    Pane p(c.space);
+    const int32_t row = p.Add(c.text, c.xyType);
+    if (*c.maker == '\0') {
+      EXPECT_EQ(row, -1);
+      EXPECT_TRUE(gMade.empty());
+      EXPECT_EQ(p.pane->Lookup().Count(), 0);
+      continue;
+    }
+    ASSERT_EQ(row, 0);
+    ASSERT_EQ(gMade.size(), 1u);
+    const Made& made = gMade[0];
+    EXPECT_EQ(made.maker, c.maker);
+    EXPECT_EQ(made.view, ViewFor(p, c, made));
+    EXPECT_EQ(p.pane->Lookup().At(0)->pairs[0].view, made.view);
+    EXPECT_EQ(p.Flags(), c.flags);
+    if (c.number >= 0) {
+      EXPECT_EQ(made.number, c.number);
+    }
+    if (c.range >= 0) {
+      EXPECT_EQ(made.range, &made.view->Record().ranges[c.range][0]);
+    }
+    ASSERT_EQ(made.formulas.size(), c.formulas.size());
+    for (size_t i = 0; i < c.formulas.size(); ++i) {
+      const bool handed = made.formulas[i] != nullptr;
+      EXPECT_EQ(handed, bool(c.formulas[i])) << "formula " << i;
+      if (!handed || !c.formulas[i] || c.formulas[i](0, 0, 0, 0, 0) == kAnyValue) continue;
+      for (int trial = 0; trial < 8; ++trial) {
+        const double u = draw(random), v = draw(random), x = draw(random), y = draw(random), z = draw(random);
+        const double got = made.formulas[i]->Evaluate(u, v, x, y, z, 0.25);
+        EXPECT_TRUE(Near(c.formulas[i](u, v, x, y, z), got))
+            << "formula " << i << " at u=" << u << " v=" << v << " x=" << x << " y=" << y << ": " << got;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+bool Holds(const Made& made, size_t i, int32_t id) { return DIM_Contains(made.formulas[i]->Tree(), id); }
+
+TEST(AddingEquations, PrimedEquationGoesToTheSecondViewAndStaysPrimed) {
+  Pane p(k2D);
+  Tree tree = Parse("y = x^2");
+  ExchangeXYZwithXYZprime(tree.get());
+  const Tree before(Copy(tree.get()));
+  EXPECT_EQ(p.Add(tree.get()), 0);
+  EXPECT_TRUE(MATH_Equal(tree.get(), before.get()));
+  ASSERT_EQ(gMade.size(), 1u);
+  EXPECT_EQ(gMade[0].view, p.pane->View2D(1));
+  EXPECT_DOUBLE_EQ(gMade[0].formulas[0]->Evaluate(1.5, 0, 0, 0, 0, 0), 2.25);
+  EXPECT_EQ(p.pane->Lookup().At(0)->pairs[0].view, p.pane->View2D(1));
+}
+
+// The region drawn strictly at pair 0, its boundary in off-black at pair 2,
+// both in one row; the next equation starts the next row.
+TEST(AddingEquations, NonStrictInequalityAddsItsBoundary) {
+  Pane p(k2D);
+  EXPECT_EQ(p.Add("leq(x^2 + y^2, 1)"), 0);
+  EXPECT_EQ(p.Add("y = x"), 1);
+  ASSERT_EQ(gMade.size(), 3u);
+  const Made &region = gMade[0], &boundary = gMade[1];
+  EXPECT_EQ(region.formulas[0]->Tree()->opcode, kOpLess);
+  EXPECT_EQ(region.number, 0);
+  EXPECT_EQ(boundary.formulas[0]->Tree()->opcode, kOpEquals);
+  EXPECT_EQ(boundary.number, 1);
+  EXPECT_EQ(boundary.solid, 0x333333u);
+  EXPECT_EQ(boundary.colourType, AGraphColor::kSolid);
+  EXPECT_DOUBLE_EQ(boundary.formulas[1]->Evaluate(0, 0, 0.5, 0.5, 0, 0), -0.5);
+  const GraphLookup& row = *p.pane->Lookup().At(0);
   EXPECT_EQ(row.pairs[0].view, p.pane->View2D(0));
-  EXPECT_EQ(row.pairs[2].index, 2);
-  EXPECT_NE(dynamic_cast<AFunctionOf_XorY*>(p.pane->View2D(0)->GraphAt(0)), nullptr);
-  EXPECT_NE(dynamic_cast<A2DInequality*>(p.pane->View2D(0)->GraphAt(2)), nullptr);
+  EXPECT_EQ(row.pairs[0].index, 0);
+  EXPECT_EQ(row.pairs[1].view, nullptr);
+  EXPECT_EQ(row.pairs[2].view, p.pane->View2D(0));
+  EXPECT_EQ(row.pairs[2].index, 1);
+  EXPECT_EQ(p.pane->Lookup().At(1)->pairs[0].index, 2);
+  EXPECT_EQ(p.pane->View2D(0)->GraphCount(), 3);
+}
+
+TEST(AddingEquations, TheLastColourEquationWins) {
+  Pane p(k2D);
+  p.Add("y = x, vector(r, g, b) = vector(1, 0, 0), vector(r, g, b) = vector(0, 1, 0)");
+  ASSERT_EQ(gMade.size(), 1u);
+  EXPECT_EQ(gMade[0].colourType, AColorEquations::kRGBEquations);
+  EXPECT_DOUBLE_EQ(gMade[0].colourValues[0], 0);
+  EXPECT_DOUBLE_EQ(gMade[0].colourValues[1], 1);
+  p.Add("y = x, vector(h, s, v) = vector(0.5, 1, 1)");
+  EXPECT_EQ(gMade[1].colourType, AColorEquations::kHSVEquations);
+  EXPECT_DOUBLE_EQ(gMade[1].colourValues[0], 0.5);
+}
+
+// Conditions become clips in 3-D, r read as the coordinate id 7 and the
+// curve's parameter as u, so a condition on it clips.
+TEST(AddingEquations, ConditionsBecomeClipsInTheCurvesVariables) {
+  {
+    Pane p(k3D);
+    EXPECT_EQ(p.Add("z = x*y, r < 1"), 0);
+    ASSERT_TRUE(gMade[0].formulas[3]);
+    EXPECT_TRUE(Holds(gMade[0], 3, kIdRho));
+    EXPECT_FALSE(Holds(gMade[0], 3, kIdR));
+  }
+  {
+    Pane p(k3D);
+    EXPECT_EQ(p.Add("vector(r, theta) = vector(1, t), t < 1"), 0);
+    const Made& curve = gMade[0];
+    ASSERT_TRUE(curve.formulas[4]);
+    EXPECT_FALSE(Holds(curve, 4, kIdT));
+    EXPECT_DOUBLE_EQ(curve.opacity, 1.0);
+    EXPECT_EQ(curve.formulas[4]->Evaluate(0.5, 0, 0, 0, 0, 0), 1);
+    EXPECT_NE(curve.formulas[4]->Evaluate(1.5, 0, 0, 0, 0, 0), 1);
+  }
+  {
+    Pane p(k4D);
+    EXPECT_EQ(p.Add("vector(x, y, u, v) = vector(cos(t), sin(t), t, 0), u < 1"), 0);
+    const Made& curve = gMade[0];
+    ASSERT_TRUE(curve.formulas[4]);
+    EXPECT_TRUE(Holds(curve, 4, kIdZ));
+    EXPECT_FALSE(Holds(curve, 4, kIdU));
+  }
+  {
+    Pane p(k2D);
+    EXPECT_EQ(p.Add("vector(r, theta) = vector(1, t)"), 0);
+    EXPECT_EQ(gMade[0].number, 6);
+  }
+}
+
+// Out-of-range modes and NaN take the block default, 2.
+TEST(AddingEquations, PlottingModeIsCheckedAndDefaults) {
+  const std::pair<double, PlottingMode> modes[] = {{0, kPlotSampling},   {1.9, kPlotInterval},
+                                                   {2, kPlotIntervalPixelTests}, {NAN, kPlotIntervalPixelTests},
+                                                   {-1, kPlotIntervalPixelTests}, {3, kPlotIntervalPixelTests},
+                                                   {1e300, kPlotIntervalPixelTests}};
+  Pane p(k2D);
+  for (const auto& [given, expected] : modes) {
+    gMade.clear();
+    p.Add("y = x", 1, given);
+    ASSERT_EQ(gMade.size(), 1u);
+    EXPECT_EQ(gMade[0].mode, expected) << given;
+  }
+}
+
+// Nothing made: no row, -1, nothing leaked (the sanitizer build checks).
+TEST(AddingEquations, EquationsThatMakeNoGraphFreeEverything) {
+  {
+    Pane p(k2D, false);
+    for (const char* text : {"y = x^2, 0 < x < 1", "leq(x^2 + y^2, 1), x > 0", "r = theta", "z = x*y",
+                             "y = x, vector(r, g, b) = vector(1, 0, 0)", "w = x", "y = x, radius = 2"})
+      EXPECT_EQ(p.Add(text, 2), -1) << text;
+    EXPECT_EQ(p.pane->Lookup().Count(), 0);
+  }
+  {
+    Pane p(k3D, false);
+    for (const char* text : {"z = x*y, x < 1", "vector(r, theta, z) = vector(1, t, t), radius = t",
+                             "vector(d*x, d*y, d*z) = vector(y, -x, z), x = y*z", "x^2 + y^2 = 1"})
+      EXPECT_EQ(p.Add(text), -1) << text;
+  }
+  {
+    Pane p(k2D);
+    EXPECT_EQ(p.Add("z = x*y, x < 1", 4), -1);
+    EXPECT_EQ(p.Add("z = x*y", NAN), -1);
+    EXPECT_TRUE(gMade.empty());
+  }
+}
+
+// Until the 3-D and 4-D graphs exist, equations that need them say so.
+TEST(AddingEquations, EquationsNeedingMissingViewsSaySo) {
+  struct Row {
+    const char* text;
+    bool is3D, is4D;
+    int32_t message;
+  };
+  for (const Row& row : {Row{"z = x*y", true, false, kMsgCantGraphIn3D}, Row{"y = x^2", true, false, kMsgCantGraphIn3D},
+                         Row{"r = theta*phi", false, false, kMsgCantGraphIn3D},
+                         Row{"w = z^2", false, true, kMsgCantGraphIn4D}, Row{"w = z^2", false, false, kMsgCantGraphIn4D}}) {
+    Tree tree = Parse(row.text);
+    EXPECT_EQ(GetEqnSyntaxErr(tree.get(), row.is3D, row.is4D, nullptr), row.message) << row.text;
+  }
+  for (const char* flat : {"z = x*y", "y = x^2", "x^2 + y^2 < 1"}) {
+    Tree tree = Parse(flat);
+    EXPECT_NE(GetEqnSyntaxErr(tree.get(), false, false, nullptr), kMsgCantGraphIn3D) << flat;
+  }
+}
+
+// The coordinate display shows the flagged ranges, in field order; every
+// view samples the current view's T, R and Theta ranges.
+TEST(AddingEquations, PassChoosesViewsSharesRangesAndShowsFlaggedFields) {
+  Pane p(k3D);
+  static std::vector<int> shown;
+  shown.clear();
+  gGraphPaneHooks.SetCoordinateValues = [](int32_t field, double, double, DocumentRecord*) { shown.push_back(field); };
+  p.pane->View3D(0)->Record().ranges[kCoordT][1] = 9;
+  p.pane->StartAddingEquations(true, false, true, true, p.ct);
+  EXPECT_EQ(p.pane->CurrentView(), p.pane->View3D(0));
+  EXPECT_EQ(p.pane->SecondView(), p.pane->View3D(1));
+  for (AGraphView* view : {p.pane->View2D(1), p.pane->View3D(1), p.pane->View4D()})
+    EXPECT_EQ(view->Record().ranges[kCoordT][1], 9);
+  p.Add("vector(r, theta, z) = vector(1, t, t)");
   p.pane->DoneAddingEquations();
+  EXPECT_EQ(shown, (std::vector<int>{kCoordX, kCoordY, kCoordZ, kCoordT}));
+
+  CoordinateTransformation plane;
+  plane.kind = CoordinateTransformation::kPlaneFromTransformed;
+  p.pane->StartAddingEquations(false, false, false, false, plane);
+  EXPECT_EQ(p.pane->SecondView(), p.pane->View2D(1));
+  EXPECT_EQ(p.pane->Lookup().Count(), 0);
+  p.pane->StartAddingEquations(false, true, true, false, p.ct);
+  EXPECT_EQ(p.pane->CurrentView(), p.pane->View4D());
+  EXPECT_EQ(p.pane->SecondView(), nullptr);
 }
 
 }  // namespace
