@@ -1,32 +1,32 @@
 #include "app/WindowExport.h"
 
+#include <QApplication>
 #include <QFileInfo>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QSplitter>
 
+#include "app/HeadlessExport.h"
+#include "document/DocumentRecord.h"
+#include "document/DocumentWriter.h"
 #include "window/DocumentMainWindow.h"
 #include "window/WindowDialogs.h"
 
 namespace {
 
 constexpr int kCannotSave = 45;
+constexpr double kExportTimeoutSeconds = 60;
 
 }  // namespace
 
 bool ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format) {
-  QWidget* panes = window->Divider();
-  if (format == ExportFormat::kPng) return panes->grab().toImage().save(path, "PNG");
-  QPdfWriter writer(path);
-  writer.setResolution(72);
-  writer.setPageLayout(
-      QPageLayout(QPageSize(QSizeF(panes->size()), QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
-  QPainter painter;
-  if (!painter.begin(&writer)) return false;
-  panes->render(&painter);
-  return painter.end();
+  window->StoreLayoutInDocument();
+  const std::optional<std::string> text = WriteDocumentText(*window->Document());
+  if (!text) return false;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  std::string error;
+  const int status = ExportDocumentPicture(*text, path.toStdString(), format == ExportFormat::kPdf, QSize(),
+                                           kExportTimeoutSeconds, &error);
+  QApplication::restoreOverrideCursor();
+  // Graphs still unfinished after the wait are written as far as they got.
+  return status != 1;
 }
 
 void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format) {

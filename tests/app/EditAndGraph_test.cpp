@@ -3,10 +3,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <utility>
 #include <memory>
 
 #include "app/AppCommands.h"
+#include "app/WindowExport.h"
 #include "app/DocumentFiles.h"
 #include "document/DocumentIdle.h"
 #include "document/DocumentRecord.h"
@@ -119,6 +123,31 @@ TEST_F(EditAndGraphTest, ThreeDimensionalEquationGetsItsMessage) {
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitFor([&] { return IsDocumentGraphDone(window->Document()); }));
   EXPECT_NE(EquationMessage(window->Document(), 0), 0);
+}
+
+TEST_F(EditAndGraphTest, MenuExportEqualsExportOfTheSavedFile) {
+  std::ifstream golden(std::string(ZL_TEST_DATA_DIR) + "/export_road.zlf", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
+  DocumentMainWindow* window = Open("road.zlf", text);
+  ASSERT_NE(window, nullptr);
+  const QString saved = SaveAs(window, "road2.zlf");
+  for (const auto& [format, extension] : {std::pair{ExportFormat::kPng, ".png"}, std::pair{ExportFormat::kPdf, ".pdf"}}) {
+    const QString fromMenu = folder_.path() + "/menu" + extension, fromCommand = folder_.path() + "/command" + extension;
+    ASSERT_TRUE(ExportWindow(window, fromMenu, format));
+    const std::string command = std::string(ZL_EXECUTABLE) + " --export " + saved.toStdString() +
+                                (format == ExportFormat::kPng ? " --png " : " --pdf ") + fromCommand.toStdString();
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    if (format == ExportFormat::kPng) {
+      const QImage a(fromMenu), b(fromCommand);
+      ASSERT_FALSE(a.isNull());
+      EXPECT_EQ(a.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32));
+    } else {
+      QFile a(fromMenu), b(fromCommand);
+      ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+      EXPECT_TRUE(a.readAll().startsWith("%PDF"));
+      EXPECT_GT(b.size(), 0);
+    }
+  }
 }
 
 // The document goes while its expansion and graphs run: they are stopped
