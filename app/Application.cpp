@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QSettings>
 
@@ -8,6 +9,7 @@
 #include "app/AppHooks.h"
 #include "app/AppSettings.h"
 #include "CoreUtilities/ComputeThreads.h"
+#include "CoreUtilities/CooperativeThreads.h"
 #include "CoreUtilities/OurText/NumberText.h"
 #include "CoreUtilities/PhysicalMemory.h"
 #include "document/DocumentHooks.h"
@@ -18,8 +20,11 @@
 #include "matheditor/MathEditorStartup.h"
 #include "window/DocumentMainWindow.h"
 #include "window/WindowHooks.h"
+#include "window/WindowRegistry.h"
 
 namespace {
+
+QMetaObject::Connection sBatonConnections[2];
 
 QSettings Preferences() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "Zentrolab", "Zentrolab"); }
 
@@ -40,9 +45,19 @@ void StartLayers() {
   SetNewDocumentSettings(ReadNewDocumentSettings(preferences));
   ApplyHiddenMathSettings(preferences);
   InitializeZLThreads();
+  // While the interface waits for events, the cooperative threads run.
+  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+    sBatonConnections[0] = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, OurEventLoopAboutToBlock);
+    sBatonConnections[1] = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, OurEventLoopAwake);
+  }
 }
 
 void StopLayers() {
+  // Windows still open go first: each stops its document's work.
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  const std::vector<DocumentMainWindow*> windows = AllWindows();
+  for (DocumentMainWindow* window : windows) delete window;
+  for (QMetaObject::Connection& connection : sBatonConnections) QObject::disconnect(connection);
   ShutdownZLThreads();
   ClearMathClipboard();
   yyCleanUp();

@@ -157,20 +157,23 @@ void DocumentMainWindow::RunIdle() {
 }
 
 void DocumentMainWindow::CheckTimerInterval() {
-  // The expansion advances only while this thread yields to it.
   const ExpansionState& state = fDocument->fExpansion;
-  const bool pending = !state.expansionDone || !state.graphed;
+  const bool pending = state.expansionDone && !state.graphed;
   const int interval = pending ? 0 : kIdleInterval;
   if (fIdleTimer.interval() != interval || !fIdleTimer.isActive()) fIdleTimer.start(interval);
 }
 
 void DocumentMainWindow::Recompute() {
   fMathPane->RedrawMath();
-  fGraphPane->RedrawGraph();
+  DoGraph(fDocument.get());
   WakeIdle();
 }
 
-void DocumentMainWindow::RestartComputations() { WakeIdle(); }
+void DocumentMainWindow::RestartComputations() {
+  StopDocumentComputations(fDocument.get());
+  StartExpansion(fDocument.get());
+  WakeIdle();
+}
 
 void DocumentMainWindow::ShowTypingHint() {
   const MERecord* record = FocusedEquation(&fWindowRecord);

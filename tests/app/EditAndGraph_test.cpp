@@ -125,6 +125,28 @@ TEST_F(EditAndGraphTest, ThreeDimensionalEquationGetsItsMessage) {
   EXPECT_NE(EquationMessage(window->Document(), 0), 0);
 }
 
+// Restarting the threads, or running out of memory, computes every
+// window's graphs again.
+TEST_F(EditAndGraphTest, RestartAndOutOfMemoryAlertRegraphEveryWindow) {
+  DocumentMainWindow* first = Open("one.zlf", "Zentrolabworksheet 4;\nExpr y = x;\n");
+  DocumentMainWindow* second = Open("two.zlf", "Zentrolabworksheet 4;\nExpr y < x;\n");
+  ASSERT_TRUE(first && second);
+  const auto allDone = [&] {
+    return IsDocumentGraphDone(first->Document()) && IsDocumentGraphDone(second->Document()) &&
+           InkCount(GraphPicture(first)) > 0 && InkCount(GraphPicture(second)) > 0;
+  };
+  ASSERT_TRUE(WaitFor(allDone));
+  CancelGraphThreadsAllWindows();
+  EXPECT_FALSE(IsDocumentGraphDone(first->Document()));
+  ASSERT_TRUE(WaitFor(allDone));
+  EXPECT_FALSE(first->Document()->fModified);
+  RecordedAlerts().clear();
+  ReportError(36);
+  EXPECT_EQ(RecordedAlerts(), std::vector<int>{36});
+  EXPECT_FALSE(IsDocumentGraphDone(second->Document()));
+  ASSERT_TRUE(WaitFor(allDone));
+}
+
 TEST_F(EditAndGraphTest, MenuExportEqualsExportOfTheSavedFile) {
   std::ifstream golden(std::string(ZL_TEST_DATA_DIR) + "/export_road.zlf", std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
