@@ -173,8 +173,13 @@ void DrawMathPane(DocumentWindow* window, const QRect& pane, MathGraphicsContext
       WithPainter(context, [&](QPainter& painter) { DrawTable(document, *block.table, place, painter); });
     }
   }
+  // The caret goes on last: it is the XOR of everything under it.
+  for (MBlock& block : document->fContents.blocks)
+    if (onPort && block.equation && block.equation->active) {
+      MESetCurrentEqn(block.equation, window);
+      XorIP(window);
+    }
   if (wasCurrent) MESetCurrentEqn(wasCurrent, wasCurrent->window);
-  if (onPort && wasCurrent && wasCurrent->active && wasCurrent->window == window) XorIP(window);
 }
 
 void RedrawMathPane(DocumentWindow* window) {

@@ -16,7 +16,6 @@ namespace {
 constexpr uint32_t kReturn = 13;
 constexpr uint32_t kEnter = 3;
 constexpr uint32_t kBackspace = 8;
-constexpr OpCodeT kCodeSelectAll = 0x18A0;
 
 MBlock* FocusedBlock(DocumentWindow* window) {
   DocumentRecord* document = Document(window);
@@ -25,10 +24,10 @@ MBlock* FocusedBlock(DocumentWindow* window) {
 
 QRect PaneRect(const DocumentWindow* window) { return window->mathPanePort ? window->mathPanePort->bounds : QRect(); }
 
-// Caret movement, copying and selecting leave the formula as it was.
+// Caret movement and copying leave the formula as it was.
 bool ChangesFormula(int32_t code) {
   if (code >= kCodeFirstMove && code <= kCodeLastMove && code != kCodeBackspace) return false;
-  return code != kCodeCopy && code != kCodeSelectAll;
+  return code != kCodeCopy;
 }
 
 void AddEquationAfter(DocumentWindow* window, int32_t index) {

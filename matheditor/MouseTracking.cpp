@@ -9,9 +9,12 @@
 
 namespace {
 
+// A wait ends after this long even when the mouse rests.
+constexpr long kTrackingTicks = 20;
+
 bool Track(FPoint& where, bool pinned) {
   MPoint mouse;
-  const bool held = OurWaitMouseUp(&mouse, -1);
+  const bool held = OurWaitMouseUp(&mouse, kTrackingTicks);
   if (pinned) {
     MRect bounds;
     GetFullExprRect(bounds);

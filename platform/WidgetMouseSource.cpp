@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QTimerEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -42,18 +43,27 @@ WidgetMouseSource::~WidgetMouseSource() {
     if (receiver) QCoreApplication::postEvent(receiver, event.release());
 }
 
+bool WidgetMouseSource::IsButtonDown() {
+  return down_ && std::none_of(received_.begin(), received_.end(), [](const Received& r) { return r.released; });
+}
+
 bool WidgetMouseSource::WaitMouseUp(QPoint* where, double timeoutSeconds) { return Wait(where, timeoutSeconds); }
 
 bool WidgetMouseSource::WaitMouseEvent(QPoint* where) { return Wait(where, -1); }
 
 bool WidgetMouseSource::Wait(QPoint* where, double timeoutSeconds) {
-  if (down_ && widget_) {
+  if (down_ && widget_ && received_.empty()) {
     QEventLoop loop;
     loop_ = &loop;
     if (timeoutSeconds >= 0) timeout_.start(static_cast<int>(std::ceil(timeoutSeconds * 1000)));
     loop.exec();
     timeout_.stop();
     loop_ = nullptr;
+  }
+  if (!received_.empty()) {
+    last_ = received_.front().where;
+    down_ = down_ && !received_.front().released;
+    received_.pop_front();
   }
   if (!widget_) down_ = false;
   if (where) *where = last_;
@@ -71,8 +81,7 @@ void WidgetMouseSource::HoldBack(QObject* receiver, const QEvent* event) {
 bool WidgetMouseSource::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (watched == widget_ && (type == QEvent::MouseMove || type == QEvent::MouseButtonRelease)) {
-    last_ = static_cast<QMouseEvent*>(event)->position().toPoint();
-    if (type == QEvent::MouseButtonRelease) down_ = false;
+    received_.push_back({static_cast<QMouseEvent*>(event)->position().toPoint(), type == QEvent::MouseButtonRelease});
     if (loop_) loop_->quit();
     return true;
   }

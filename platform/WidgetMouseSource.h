@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <utility>
@@ -18,10 +19,10 @@ class QEventLoop;
 // The live mouse of one widget, for the drag loops of a press the widget
 // received: each wait runs a nested event loop until the widget's next
 // mouse move or release, or the timeout. Positions are the widget's own.
-// While the source lives, only this widget's mouse events and painting get
-// through: keys, other presses, closing and timers are held back and
-// delivered, in order, when the source goes, so that nothing frees what
-// the drag works on.
+// While the source lives, keys, other presses, window closing and timer
+// ticks are held back and delivered, in order, when the source goes, so
+// that nothing frees what the drag works on; painting and queued calls
+// pass.
 class WidgetMouseSource : public QObject, public MouseSource {
  public:
   WidgetMouseSource(QWidget* widget, QPoint pressedAt);
@@ -29,7 +30,7 @@ class WidgetMouseSource : public QObject, public MouseSource {
   WidgetMouseSource(const WidgetMouseSource&) = delete;
   WidgetMouseSource& operator=(const WidgetMouseSource&) = delete;
 
-  bool IsButtonDown() override { return down_; }
+  bool IsButtonDown() override;
   bool WaitMouseUp(QPoint* where, double timeoutSeconds) override;
   bool WaitMouseEvent(QPoint* where) override;
   void FlushMouseEvents() override {}
@@ -44,6 +45,13 @@ class WidgetMouseSource : public QObject, public MouseSource {
   QPointer<QWidget> widget_;
   QPoint last_;
   bool down_ = true;
+  // Moves and the release received but not yet waited for: one pass of the
+  // event loop may deliver several.
+  struct Received {
+    QPoint where;
+    bool released;
+  };
+  std::deque<Received> received_;
   QEventLoop* loop_ = nullptr;
   QTimer timeout_;
   std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> held_;

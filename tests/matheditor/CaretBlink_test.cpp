@@ -1,6 +1,7 @@
 #include "MathLayoutFixture.h"
 
 #include "matheditor/MathEditInterface.h"
+#include "CoreUtilities/OurMouse.h"
 #include "CoreUtilities/OurTime.h"
 #include "platform/OurPort.h"
 
@@ -8,6 +9,7 @@
 #include <QStyleHints>
 
 #include <chrono>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -68,7 +70,12 @@ TEST_F(CaretBlink, IdleBlinksOnlyTheActiveRecord) {
   char name[] = "test";
   char* argv[] = {name};
   QGuiApplication app(argc, argv);
-  QGuiApplication::styleHints()->setCursorFlashTime(2);
+  QStyleHints* hints = QGuiApplication::styleHints();
+  hints->setCursorFlashTime(1000);
+  EXPECT_EQ(OurGetCaretTime(), 30);  // half a second at 60.15 ticks a second
+  hints->setCursorFlashTime(0);      // a caret that does not blink stays as it is
+  EXPECT_EQ(OurGetCaretTime(), std::numeric_limits<int32_t>::max());
+  hints->setCursorFlashTime(2);
   OurTime();  // the clock starts at its first reading; the first blink waits one interval from there
   record_->active = 0;
   Blink();
