@@ -10,6 +10,7 @@
 #include "document/DocumentRecord.h"
 #include "document/EquationExpansion.h"
 #include "document/MathPaneResults.h"
+#include "document/TransformationEquations.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"
 #include "graphpane/EquationDefinitions.h"
@@ -30,6 +31,7 @@ void ExpansionEntry(void* argument) {
 struct EquationCopy {
   int32_t block;
   double xyType;
+  double color;
   ExpressionRecord* tree;
 };
 
@@ -47,6 +49,9 @@ struct ExpansionOutput {
   std::vector<ExpandedEquation> expanded;
   std::vector<ResultFormula> results;
   std::vector<ExpressionRecord*> functions;
+  CoordinateTransformation transformation;
+  int32_t transformationBlock = -1;
+  double transformationColor = 0;
 };
 
 }  // namespace
@@ -72,7 +77,7 @@ void ExpandDocument(DocumentRecord* document) {
   for (int32_t i = 0; i < blocks.Count(); ++i) {
     const MBlock& block = blocks[i];
     if (block.kind != kEquationBlock) continue;
-    if (const ExpressionRecord* tree = EquationTree(block)) copies.push_back({i, block.XYType, Copy(tree)});
+    if (const ExpressionRecord* tree = EquationTree(block)) copies.push_back({i, block.XYType, block.Color, Copy(tree)});
   }
   DefinitionRules rules;
   for (const EquationCopy& c : copies) rules.Add(c.tree);
@@ -94,7 +99,17 @@ void ExpandDocument(DocumentRecord* document) {
     ApplyAlgebraicTransformationsToExpandedExpr(c.tree, document);
     const ExpressionRecord* formula = ResultFormulaOf(c.tree, document);
     if (formula) output.results.push_back({c.block, Copy(formula)});
-    output.expanded.push_back({c.block, c.tree, GetExprTypeInfo(c.tree, c.xyType, document), formula == c.tree});
+    ExpandedEquation expanded{c.block, c.tree, GetExprTypeInfo(c.tree, c.xyType, document), formula == c.tree};
+    if (output.transformationBlock < 0) {
+      const CoordinateTransformation ct = TransformationOf(c.tree);
+      if (ct.kind != CoordinateTransformation::kNone) {
+        output.transformation = ct;
+        output.transformation.colorCode = c.color;
+        output.transformationBlock = c.block;
+        expanded.transformation = true;
+      }
+    }
+    output.expanded.push_back(expanded);
   }
   if (killed) return;
 
@@ -104,6 +119,8 @@ void ExpandDocument(DocumentRecord* document) {
   output.functions.clear();
   state.expanded.swap(output.expanded);
   state.resultFormulas.swap(output.results);
+  state.transformation = output.transformation;
+  state.transformationBlock = output.transformationBlock;
   state.expansionDone.store(true, std::memory_order_release);
   DoThreadedMathPaneCalculations(document);
   WakeDocument(document);

@@ -53,12 +53,14 @@ void DoGraphAtIdle(DocumentRecord* document) {
     if (block.graphRows) block.graphRows->RemoveAllElements();
   state.messages.assign(state.expanded.size(), 0);
   state.rows.assign(state.expanded.size(), -1);
-  const CoordinateTransformation& ct = state.transformation;
+  CoordinateTransformation& ct = state.transformation;
+  ct.block = blocks.At(state.transformationBlock);
   pane->StartAddingEquations(state.viewIs3D, state.viewIs4D, false, false, ct);
   for (size_t i = 0; i < state.expanded.size(); ++i) {
     const ExpandedEquation& e = state.expanded[i];
-    // Definitions are applied and constant formulas computed, not graphed.
-    if ((!e.info.graphable && IsExprDefinition(e.tree)) || e.computed) continue;
+    // Definitions are applied, constant formulas computed and the
+    // transformation handed to the pass, not graphed.
+    if ((!e.info.graphable && IsExprDefinition(e.tree)) || e.computed || e.transformation) continue;
     MBlock& block = blocks[e.block];
     const int32_t row = pane->AddEquation(e.tree, e.info.threeD, state.viewIs4D, ct, block.Color, block.Grain,
                                           block.Opacity, block.PlottingMode, block.XYType);

@@ -2,7 +2,10 @@
 
 #include <chrono>
 
+#include "CoreUtilities/OurTime.h"
+#include "document/CoordinateDisplay.h"
 #include "document/DocumentExpansion.h"
+#include "document/DocumentIdle.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"
@@ -11,6 +14,7 @@
 #include "expression/TreeDisposal.h"
 #include "expression/TreeShorthands.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/EquationDefinitions.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
 #include "graphs2d/GraphMakers2D.h"
@@ -20,6 +24,7 @@
 namespace {
 
 constexpr int32_t kFrameSamples = 40;
+constexpr int32_t kRecomputeTicks = 60;
 
 bool UseSampleBuffer(DocumentRecord* document) { return document && document->fContents.useAntialiasing; }
 double SliderValueOf(DocumentRecord* document) { return DocumentSliderValue(document); }
@@ -39,6 +44,14 @@ int32_t BlockOfGraph(DocumentRecord* document, const AGraph* graph) {
     if (rows && document->fGraphPane->DoesIndexMatchObject(rows, graph)) return i;
   }
   return -1;
+}
+
+// Gives the graphs 60 ticks to finish, then shows them as far as they got.
+void RecomputeWindow(DocumentRecord* document) {
+  if (!document || !document->fGraphPane) return;
+  document->fGraphPane->Compute(OurDuration(kRecomputeTicks), false);
+  DrawDocumentGraph(document);
+  PaneHooks::RedrawGraph(document);
 }
 
 void SetDocumentFragmentProgramFlag(DocumentRecord* document) {
@@ -82,7 +95,10 @@ void ChangeEquation(DocumentRecord* document, AGraph* graph, double x, double y)
   const int32_t block = BlockOfGraph(document, graph);
   if (block < 0) return;
   ExpressionRecord* tree = EquationTree(document->fContents.blocks[block]);
-  if (!tree || tree->opcode != kOpEquals || tree->operandCount != 2) return;
+  // Only a point's equation (a name set to a constant) takes the new place.
+  if (!tree || tree->opcode != kOpEquals || tree->operandCount != 2 || !IsParameterName(tree->operands[0]) ||
+      !ComplexConstantValue(tree->operands[1]))
+    return;
   ExpressionRecord* point = ComplexNumber({x, y});
   if (!point) return;
   StopDocumentComputations(document);
@@ -117,9 +133,13 @@ void InstallDocumentPaneHooks() {
   gGraphPaneHooks.SetRTErrorCheck = SetRTErrorCheck;
   gGraphPaneHooks.RedrawPrimeViewIfNecessary = RedrawPrimeViewIfNecessary;
   gGraphPaneHooks.ChangeEquation = ChangeEquation;
+  gGraphPaneHooks.RecomputeWindow = RecomputeWindow;
   gGraphPaneHooks.Make2DView = MakeA2DGraphView;
   gGraphPaneHooks.Make3DView = MakeA3DGraphView;
   gGraphPaneHooks.Make4DView = MakeA4DGraphView;
+  gGraphPaneHooks.SetCoordinateValues = SetCoordinateValues;
+  gGraphPaneHooks.ClearCoordinateDisplay = ClearCoordinateDisplay;
+  gGraphPaneHooks.RedoCoordinateDisplay = RedoCoordinateDisplay;
   gGraphPaneHooks.AddToParameterList = AddToParameterList;
   gGraphPaneHooks.SetDocumentFragmentProgramFlag = SetDocumentFragmentProgramFlag;
   gGraphPaneHooks.SetTransformEquationBlockIndex = SetTransformEquationBlockIndex;

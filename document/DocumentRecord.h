@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CoreUtilities/MathPaneDocument.h"
+#include "document/CoordinateDisplay.h"
 #include "document/DocumentContents.h"
 #include "document/DocumentFunctionList.h"
 #include "document/ExpansionState.h"
@@ -56,6 +57,8 @@ class DocumentRecord : public AMathPaneDocument {
   // Changed since it was last read or saved; closing asks while it is set.
   bool fModified = false;
 
+  // The ranges the graphs use, as the coordinate display shows them.
+  CoordinateDisplayValues fCoordinates;
   // What the expansion derived from the equations, and its progress.
   ExpansionState fExpansion;
 

@@ -9,9 +9,8 @@ void ExpansionState::Clear() {
   for (ResultFormula& r : resultFormulas) DisposExpr(r.tree);
   expanded.clear();
   resultFormulas.clear();
-  DisposExpr(transformationEquation);
-  transformationEquation = nullptr;
   transformation = {};
+  transformationBlock = -1;
   expansionDone.store(false, std::memory_order_release);
   resultsPublished.store(false, std::memory_order_release);
   graphed = false;

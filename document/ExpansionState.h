@@ -21,6 +21,8 @@ struct ExpandedEquation {
   ExprTypeInfo info;
   // It computes to a number: a result string, not a graph.
   bool computed = false;
+  // It is the document's coordinate transformation, not a graph of its own.
+  bool transformation = false;
 };
 
 // A block's formula as the math-pane thread computes it.
@@ -50,8 +52,10 @@ struct ExpansionState {
   // interface thread after.
   std::vector<ExpandedEquation> expanded;
   std::vector<ResultFormula> resultFormulas;
+  // The first transformation equation's, its formulas in its expanded
+  // tree; the block is set as each pass starts.
   CoordinateTransformation transformation;
-  ExpressionRecord* transformationEquation = nullptr;  // owned; the formulas point into it
+  int32_t transformationBlock = -1;
   bool viewIs3D = false;
   bool viewIs4D = false;
   std::atomic<bool> expansionDone{false};

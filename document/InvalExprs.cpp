@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/MathPaneThread.h"
 #include "document/DocumentExpansion.h"
+#include "document/DocumentFunctionList.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/SliderAnimation.h"
@@ -12,6 +13,9 @@ void StopDocumentComputations(DocumentRecord* document) {
   CancelThreadedMathPaneCalculations(document);
   if (document->fGraphPane) document->fGraphPane->EraseGraph();
   document->fExpansion.Clear();
+  // The next expansion rebuilds them; meanwhile none may stand for a
+  // definition that changed.
+  ClearDocumentFunctions(document);
 }
 
 void InvalExprs(DocumentRecord* document) {

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "algebra/RewriteHelpers.h"
-#include "document/ComplexParameters.h"
 #include "document/DocumentFunctionList.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
@@ -44,12 +43,4 @@ void AddToParameterList(const ExpressionRecord* tree, DocumentRecord* document) 
     if (!std::isnan(ShownParameterValue(n->payload.id, document)) || !IsFreeParameter(n, document)) return;
     parameters.Add({1.0, n->payload.id});
   });
-}
-
-double GetValueFromParameterList(int32_t variableId, DocumentRecord* document) {
-  return ShownParameterValue(variableId, document);
-}
-
-bool IsComplexParameter(ExpressionRecord* atom, DocumentRecord* document) {
-  return atom && atom->opcode == kOpAtom && DefinesComplexParameter(atom->payload.id, document);
 }

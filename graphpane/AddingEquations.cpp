@@ -190,6 +190,8 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   Tree equation(Copy(!surfaceList && listed ? whole->operands[0] : whole));
   unprimed.reset();
   if (equation == nullptr) return -1;
+  // f(x) = y is read as y = f(x) before conditions fold into its right side.
+  if (ExchangeSides(equation.get())) kind = BaseKind(ExprType(equation.get(), is3D, is4D, fDocument));
 
   Tree clip;
   if (options.conditions && ((is3D && kThreeDClipKinds.Contains(kind)) || kAlwaysClipKinds.Contains(kind))) {
@@ -224,8 +226,6 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   SubstituteNumbers(equation.get(), fDocument);
   if (options.zero) SubstituteNumbers(options.zero.get(), fDocument);
   if (relation) SubstituteNumbers(relation.get(), fDocument);
-
-  if (ExchangeSides(equation.get())) kind = BaseKind(ExprType(equation.get(), is3D, is4D, fDocument));
 
   const int32_t rows = fGraphLookup.Count();
   fColourTaken = false;

@@ -9,6 +9,10 @@
 #include "document/MathPaneResults.h"
 #include "document/ParameterList.h"
 #include "document/SliderAnimation.h"
+#include "document/TransformationEquations.h"
+#include "expression/DocumentHooks.h"
+#include "expression/TreeRewriting.h"
+#include "expression/VariableIds.h"
 #include "tests/document/ExpansionTestSupport.h"
 
 namespace {
@@ -121,8 +125,7 @@ TEST_F(DocumentExpansion, ParameterListTakesFreeLettersOnlyAndAtMostAHundred) {
   EXPECT_EQ(names, "ab");
   EXPECT_EQ(GetValueFromParameterList('a', d.get()), 1);
   EXPECT_TRUE(std::isnan(GetValueFromParameterList('x', d.get())));
-  Tree p = Parse("p");
-  EXPECT_TRUE(IsComplexParameter(p.get(), d.get()));
+  EXPECT_TRUE(IsComplexParameter('p', d.get()));
   std::string many = "y = 0";
   for (int k = 0; k < 120; ++k) many += " + q" + std::string(1, char('a' + k / 26)) + char('a' + k % 26);
   Tree letters = Parse(many);
@@ -162,6 +165,41 @@ TEST_F(DocumentExpansion, AnimationWalksTheStepsTurnsAndLoops) {
   EXPECT_EQ(walk(4), "2102");
   InvalExprs(d.get());
   EXPECT_EQ(GetGraphingAnimationState(d.get()), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The text with a, b and c read as x', y' and z'.
+Tree Primed(const std::string& text) {
+  Tree tree = Parse(text);
+  ReplaceAtoms(tree.get(), 'a', kIdXPrime);
+  ReplaceAtoms(tree.get(), 'b', kIdYPrime);
+  ReplaceAtoms(tree.get(), 'c', kIdZPrime);
+  return tree;
+}
+
+TEST(TransformationEquations, TheFormsAndTheirKinds) {
+  const std::pair<std::string, int32_t> cases[] = {
+      {"matrix(2,1,x,y) = matrix(2,1,a+b,a*b)", CoordinateTransformation::kPlaneFromTransformed},
+      {"matrix(2,1,a,b) = matrix(2,1,x^2-y^2,2*x*y)", CoordinateTransformation::kPlaneFromSource},
+      {"matrix(3,1,a,b,c) = matrix(3,1,x,y,z+x)", CoordinateTransformation::kSpace},
+      {"z = c^2", CoordinateTransformation::kPlaneFromTransformed},
+      {"z = a^2", CoordinateTransformation::kNone},
+      {"c = exp(z)", CoordinateTransformation::kPlaneFromSource},
+      {"matrix(2,1,x,y) = matrix(2,1,a+x,b)", CoordinateTransformation::kNone},
+      {"matrix(2,1,y,x) = matrix(2,1,a,b)", CoordinateTransformation::kNone},
+      {"y = x^2", CoordinateTransformation::kNone},
+  };
+  for (const auto& [text, kind] : cases) {
+    Tree e = Primed(text);
+    const CoordinateTransformation ct = TransformationOf(e.get());
+    EXPECT_EQ(ct.kind, kind) << text;
+    if (kind == CoordinateTransformation::kNone) continue;
+    const ExpressionRecord* right = e->operands[1];
+    EXPECT_EQ(ct.formulas[0], right->opcode == kOpMatrix ? right->operands[0] : right) << text;
+  }
 }
 
 }  // namespace

@@ -255,6 +255,8 @@ const std::vector<Case> kCases = {
     {"x = y^2", k2D, 1, "FunctionOfXorY", {F(u * u)}, {}, 0},
     {"sin(y)", k2D, 1, "FunctionOfXorY", {F(std::sin(u))}, {}, 0},
     {"x^2 = y", k2D, 1, "FunctionOfXorY", {F(u * u)}, {}, 1},
+    {"x^2 = y, 0 < x < 1", k2D, 1, "FunctionOfXorY", {F(u > 0 && u < 1 ? u * u : NAN)}, {}, 1},
+    {"y = x^2, y < 1", k2D, 1, "FunctionOfXorY", {F(u * u < 1 ? u * u : NAN)}, {}, 1},
     {"y = x^2, 0 < x < 1", k2D, 1, "FunctionOfXorY", {F(u > 0 && u < 1 ? u * u : NAN)}, {}, 1},
     {"sin(x), 0 < x < 1", k2D, 1, "FunctionOfXorY", {F(u > 0 && u < 1 ? std::sin(u) : NAN)}, {}, 1},
     {"x = exp(y), y > 1", k2D, 1, "FunctionOfXorY", {F(u > 1 ? std::exp(u) : NAN)}, {}, 0},
