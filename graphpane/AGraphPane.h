@@ -225,6 +225,7 @@ class AGraphPane {
                      ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity, int32_t view,
                      int32_t parameter, CoordDisplayParam range);
   void ShowFlags(std::initializer_list<CoordDisplayParam> params);
+  void SplitZInColourEquations(AGraphColor* colour);
   // Takes over the trees and the colour; null when no graph was made.
   A2DGraph* MakeRegion(ExpressionRecord* relation, ExpressionRecord* zero, AGraphColor* colour, PlottingMode mode,
                        bool equation, int32_t view);

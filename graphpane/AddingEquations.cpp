@@ -1,4 +1,5 @@
 #include <memory>
+#include <utility>
 
 #include "evaluation/AnExpression.h"
 #include "expression/CoordinateExchange.h"
@@ -47,18 +48,14 @@ bool IsCoordinateAtom(const ExpressionRecord* e) {
   return e->opcode == kOpAtom && Is_xyzwtuvr_theta_phi(e->payload.id);
 }
 
-// f(x) = y becomes y = f(x); a derivative form or a coordinate on the left
-// stays.
-bool ExchangeSides(ExpressionRecord* e) {
+// f(x) = y, to be read as y = f(x); a derivative form or a coordinate on
+// the left stays.
+bool SidesToExchange(const ExpressionRecord* e) {
   if (e->opcode != kOpEquals || e->operandCount != 2) return false;
-  ExpressionRecord* left = e->operands[0];
-  ExpressionRecord* right = e->operands[1];
-  if (IsODEForm(left) || IsCoordinateAtom(left) || right->opcode != kOpAtom ||
-      !Is_xyzwtuvr_theta_phi(right->payload.id))
-    return false;
-  e->operands[0] = right;
-  e->operands[1] = left;
-  return true;
+  const ExpressionRecord* left = e->operands[0];
+  const ExpressionRecord* right = e->operands[1];
+  return !IsODEForm(left) && !IsCoordinateAtom(left) && right->opcode == kOpAtom &&
+         Is_xyzwtuvr_theta_phi(right->payload.id);
 }
 
 // The conditions fold into f: f + (0 if conditions), undefined where they
@@ -186,12 +183,20 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
       }
     }
   }
-  // The equation proper, detached from the list it stood in.
-  Tree equation(Copy(!surfaceList && listed ? whole->operands[0] : whole));
-  unprimed.reset();
-  if (equation == nullptr) return -1;
+  // The equation proper. The pass copies it only when it changes it.
+  ExpressionRecord* eq = !surfaceList && listed ? whole->operands[0] : whole;
+  Tree owned;
+  const auto own = [&] {
+    if (!owned) owned = Tree(Copy(eq));
+    if (owned) eq = owned.get();
+    return owned != nullptr;
+  };
   // f(x) = y is read as y = f(x) before conditions fold into its right side.
-  if (ExchangeSides(equation.get())) kind = BaseKind(ExprType(equation.get(), is3D, is4D, fDocument));
+  if (SidesToExchange(eq)) {
+    if (!own()) return -1;
+    std::swap(eq->operands[0], eq->operands[1]);
+    kind = BaseKind(ExprType(eq, is3D, is4D, fDocument));
+  }
 
   Tree clip;
   if (options.conditions && ((is3D && kThreeDClipKinds.Contains(kind)) || kAlwaysClipKinds.Contains(kind))) {
@@ -204,36 +209,38 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
 
   Tree relation;
   if (kInequalityKinds.Contains(kind)) {
-    options.zero = Tree(MakeZeroExpr(options.zero.get(), equation.get()));
-    ExpressionRecord* copy = Copy(equation.get());
+    options.zero = Tree(MakeZeroExpr(options.zero.get(), eq));
+    ExpressionRecord* copy = Copy(eq);
     relation = Tree(options.conditions ? NewBinop(kOpConditions, copy, options.conditions.release()) : copy);
   }
 
-  if (options.conditions) {
-    ExpressionRecord* eq = equation.get();
-    const bool twoSided = eq->opcode == kOpEquals && eq->operandCount == 2;
-    if (kind == 31) FoldConditions(eq, std::move(options.conditions), kIdY);
-    if (kind == 32) FoldConditions(eq, std::move(options.conditions), kIdX);
+  if (options.conditions && (kind == 31 || kind == 32 || (kind >= 1 && kind <= 4))) {
+    if (!own()) return -1;
     constexpr int32_t kDependent[] = {0, kIdY, kIdX, kIdR, kIdTheta};
-    if (kind >= 1 && kind <= 4 && twoSided) FoldConditions(eq->operands[1], std::move(options.conditions), kDependent[kind]);
+    if (kind >= 31) {
+      FoldConditions(eq, std::move(options.conditions), kind == 31 ? kIdY : kIdX);
+    } else if (eq->opcode == kOpEquals && eq->operandCount == 2) {
+      FoldConditions(eq->operands[1], std::move(options.conditions), kDependent[kind]);
+    }
   }
 
   if (kRightSideParameterKinds.Contains(kind)) {
-    if (equation->operandCount >= 2) PaneHooks::AddToParameterList(equation->operands[1], fDocument);
-  } else if (!IsExprPointPlot(equation.get())) {
-    PaneHooks::AddToParameterList(equation.get(), fDocument);
+    if (eq->operandCount >= 2) PaneHooks::AddToParameterList(eq->operands[1], fDocument);
+  } else if (!IsExprPointPlot(eq)) {
+    PaneHooks::AddToParameterList(eq, fDocument);
   }
-  SubstituteNumbers(equation.get(), fDocument);
+  if (HasNumbersToSubstitute(eq, fDocument)) {
+    if (!own()) return -1;
+    SubstituteNumbers(eq, fDocument);
+  }
   if (options.zero) SubstituteNumbers(options.zero.get(), fDocument);
   if (relation) SubstituteNumbers(relation.get(), fDocument);
 
   const int32_t rows = fGraphLookup.Count();
   fColourTaken = false;
-  EquationBuild build{kind,   equation.get(),      view,
-                      colour.get(), ct,            is3D,
-                      is4D,   grain,               opacity,
-                      ToPlottingMode(plottingMode), xyType,
-                      std::move(relation), std::move(options.zero), std::move(clip), std::move(options.radius)};
+  EquationBuild build{kind,  eq,   view,  colour.get(), ct, is3D, is4D, grain, opacity,
+                      ToPlottingMode(plottingMode), xyType, std::move(relation), std::move(options.zero),
+                      std::move(clip), std::move(options.radius)};
   Dispatch(build);
   if (fColourTaken) (void)colour.release();
   return fGraphLookup.Count() > rows ? fGraphLookup.Count() - 1 : -1;

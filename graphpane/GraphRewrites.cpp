@@ -66,20 +66,35 @@ bool ReplaceAtom(ExpressionRecord* e, int32_t id, int32_t a, int32_t b) {
   return done;
 }
 
+namespace {
+
+// The parameter value a node stands for, NaN when it stays as written.
+double SubstitutedValue(ExpressionRecord* node, DocumentRecord* document) {
+  if (node->opcode != kOpAtom || node->payload.id >= 256) return NAN;
+  const int32_t id = node->payload.id;
+  if (IsIDTableHeading(id, document) || IsSummationIndex(node, nullptr, document)) return NAN;
+  const ExpressionRecord* parent = node->parent;
+  if (parent != nullptr && (parent->opcode == kOpIndexes || (parent->opcode == kOpFunction && OP_NUMeq(node, 0))))
+    return NAN;
+  if (UnderDerivativeForm(node)) return NAN;
+  return GetValueFromParameterList(id, document);
+}
+
+}  // namespace
+
 void SubstituteNumbers(ExpressionRecord* e, DocumentRecord* document) {
   for (ExpressionRecord* node = e; node != nullptr; node = NextTopDownWithin(node, e)) {
-    if (node->opcode != kOpAtom || node->payload.id >= 256) continue;
-    const int32_t id = node->payload.id;
-    if (IsIDTableHeading(id, document) || IsSummationIndex(node, nullptr, document)) continue;
-    const ExpressionRecord* parent = node->parent;
-    if (parent != nullptr && (parent->opcode == kOpIndexes || (parent->opcode == kOpFunction && OP_NUMeq(node, 0))))
-      continue;
-    if (UnderDerivativeForm(node)) continue;
-    const double value = GetValueFromParameterList(id, document);
+    const double value = SubstitutedValue(node, document);
     if (std::isnan(value)) continue;
     ExpressionRecord* number = Number(value);
     if (number == nullptr || !DeleteOperandsTransferAndDispose(number, node)) return;
   }
+}
+
+bool HasNumbersToSubstitute(ExpressionRecord* e, DocumentRecord* document) {
+  for (ExpressionRecord* node = e; node != nullptr; node = NextTopDownWithin(node, e))
+    if (!std::isnan(SubstitutedValue(node, document))) return true;
+  return false;
 }
 
 bool SolveFor(ExpressionRecord*& e, int32_t id) {

@@ -18,6 +18,8 @@ bool ReplaceAtom(ExpressionRecord* e, int32_t id, int32_t a, int32_t b);
 // document's parameter list; table headings, summation indices, subscripted
 // names, function names and the letters of dy/dx and dz/dt stay.
 void SubstituteNumbers(ExpressionRecord* e, DocumentRecord* document);
+// SubstituteNumbers would change the tree.
+bool HasNumbersToSubstitute(ExpressionRecord* e, DocumentRecord* document);
 // Solves the equation e for the first atom with the id; e becomes the
 // expression equal to it. False, e unchanged, when there is no such atom,
 // the algebra can't isolate it, or the other side still holds the variable.

@@ -22,7 +22,7 @@ using Compiled = std::unique_ptr<AnExpression>;
 // One equation on its way to its builder.
 struct EquationBuild {
   int32_t kind;
-  ExpressionRecord* equation;  // the pass's own copy, unprimed
+  ExpressionRecord* equation;  // unprimed; builders only read it
   int32_t view;
   AGraphColor* colour;
   const CoordinateTransformation& ct;

@@ -128,6 +128,7 @@ void AGraphPane::Add_kFxnOfZ(ExpressionRecord* e, int32_t view, AGraphColor* col
   switch (XYBranch(xyType)) {
     case 1:
       if (owned) ReplaceAtom(owned.get(), kIdZ, kIdU, kIdV);
+      SplitZInColourEquations(colour);
       AddGridSurface(U(), V(), ZSplit(e, kIdU, kIdV), owned.release(), colour, grain, opacity, mode, view, kCoordX,
                      kCoordY);
       break;
@@ -135,6 +136,19 @@ void AGraphPane::Add_kFxnOfZ(ExpressionRecord* e, int32_t view, AGraphColor* col
     case 3: AddFlatPlot(3, ZSplit(e, kIdX, kIdY), colour, grain, view); break;
     default: break;
   }
+}
+
+// A surface of f(z) runs in u + i·v: so do the colour equations over it.
+void AGraphPane::SplitZInColourEquations(AGraphColor* colour) {
+  AnExpression** equations = colour->fColorExpressions;
+  const bool typed = colour->fType == AColorEquations::kRGBEquations || colour->fType == AColorEquations::kHSVEquations;
+  if (!typed || equations[0] == nullptr || equations[1] == nullptr || equations[2] == nullptr) return;
+  for (int i = 0; i < 3; ++i) {
+    ExpressionRecord* split = ZSplit(equations[i]->Tree(), kIdU, kIdV);
+    delete equations[i];
+    equations[i] = Required(split);
+  }
+  colour->Compile();
 }
 
 // Spherical (rho, theta, phi) to Cartesian, phi from the positive z axis.

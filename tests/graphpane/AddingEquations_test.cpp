@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "expression/CoordinateExchange.h"
+#include "expression/DocumentHooks.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"
 #include "expression/VariableIds.h"
@@ -503,6 +504,21 @@ TEST(AddingEquations, ConditionsBecomeClipsInTheCurvesVariables) {
     EXPECT_NE(curve.formulas[4]->Evaluate(1.5, 0, 0, 0, 0, 0), 1);
   }
   {
+    Pane p(k3D);
+    static double red;
+    // Made nothing: frees what it was handed.
+    gGraphMakers.GridSurface = [](AnExpression* x, AnExpression* y, AnExpression* z, double, double, AGraphColor* c,
+                                  AnExpression* clip, PlottingMode, const double&, const double&, const double&,
+                                  const double&, AGraphView&) -> A3DGraph* {
+      red = c->fColorExpressions[0]->Evaluate(0.7, 0, 0, 0, 0.3, 0);
+      for (AnExpression* e : {x, y, z, clip}) delete e;
+      delete c;
+      return nullptr;
+    };
+    EXPECT_EQ(p.Add("z^2, z < 1, vector(r, g, b) = vector(z, 0, 0)"), -1);
+    EXPECT_DOUBLE_EQ(red, 0.7);
+  }
+  {
     Pane p(k4D);
     EXPECT_EQ(p.Add("vector(x, y, u, v) = vector(cos(t), sin(t), t, 0), u < 1"), 0);
     const Made& curve = gMade[0];
@@ -599,6 +615,46 @@ TEST(AddingEquations, PassChoosesViewsSharesRangesAndShowsFlaggedFields) {
   p.pane->StartAddingEquations(false, true, true, false, p.ct);
   EXPECT_EQ(p.pane->CurrentView(), p.pane->View4D());
   EXPECT_EQ(p.pane->SecondView(), nullptr);
+}
+
+// The document's parameters become numbers in the formulas, the clip and
+// the folded conditions, and join its parameter list; the caller's tree stays.
+TEST(AddingEquations, ParametersBecomeTheirValues) {
+  const auto install = [](double (*value)(int32_t, const DocumentRecord*)) {
+    InstallDocumentNameHooks({
+        .sliderVariable = [](DocumentRecord*) -> int32_t { return 'n'; },
+        .functionIndex = [](const ExpressionRecord*, const DocumentRecord*) -> int32_t { return -1; },
+        .functionArity = [](int32_t, const DocumentRecord*) -> int32_t { return -1; },
+        .dependsOnComplexParameter = [](ExpressionRecord*, const DocumentRecord*) { return false; },
+        .tableDataSize = [](const DocumentRecord*, int32_t) -> int32_t { return 0; },
+        .isTextColumn = [](int32_t, const DocumentRecord*) { return false; },
+        .isTableHeading = [](int32_t, const DocumentRecord*) { return false; },
+        .isMatrixTableHeading = [](int32_t, const DocumentRecord*) { return false; },
+        .isComplexParameter = [](int32_t, const DocumentRecord*) { return false; },
+        .parameterListValue = value,
+    });
+  };
+  install([](int32_t id, const DocumentRecord*) { return id == 'a' ? 2.0 : NAN; });
+  static int listed;
+  listed = 0;
+  {
+    Pane p(k2D);
+    gGraphPaneHooks.AddToParameterList = [](const ExpressionRecord* tree, DocumentRecord*) {
+      listed += DIM_Contains(tree, 'a');
+    };
+    EXPECT_EQ(p.Add("y = a*x, x < a"), 0);
+    EXPECT_EQ(listed, 1);
+    EXPECT_DOUBLE_EQ(gMade[0].formulas[0]->Evaluate(1.5, 0, 0, 0, 0, 0), 3);
+    EXPECT_TRUE(std::isnan(gMade[0].formulas[0]->Evaluate(2.5, 0, 0, 0, 0, 0)));
+  }
+  {
+    Pane p(k3D);
+    EXPECT_EQ(p.Add("z = a*x*y, x < a"), 0);
+    EXPECT_FALSE(Holds(gMade[0], 2, 'a'));
+    EXPECT_FALSE(Holds(gMade[0], 3, 'a'));
+    EXPECT_DOUBLE_EQ(gMade[0].formulas[2]->Evaluate(1.5, 0.5, 0, 0, 0, 0), 1.5);
+  }
+  install([](int32_t, const DocumentRecord*) { return double(NAN); });
 }
 
 }  // namespace
