@@ -172,18 +172,4 @@ TEST_F(EditAndGraphTest, MenuExportEqualsExportOfTheSavedFile) {
   }
 }
 
-// The document goes while its expansion and graphs run: they are stopped
-// and waited for first, and a wake-up still on its way finds no window.
-TEST_F(EditAndGraphTest, ClosingMidComputationLeavesNothingRunning) {
-  for (int i = 0; i < 5; ++i) {
-    DocumentMainWindow* window =
-        Open("busy.zlf", "Zentrolabworksheet 4;\nExpr sin(x*y) = cos(x + y);\nExpr x^2 + y^2 < 4 + sin(3*x*y);\n");
-    ASSERT_NE(window, nullptr);
-    QTest::qWait(i * 20);
-    window->close();
-  }
-  QTest::qWait(200);
-  EXPECT_TRUE(AllWindows().empty());
-}
-
 }  // namespace
