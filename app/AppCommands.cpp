@@ -5,7 +5,9 @@
 #include "app/DocumentFiles.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
+#include "document/MathPaneEditing.h"
 #include "window/DocumentMainWindow.h"
+#include "window/MathPaneWidget.h"
 #include "window/WindowDialogs.h"
 #include "window/WindowRegistry.h"
 
@@ -37,7 +39,11 @@ DocumentMainWindow* NewDocumentWindow() {
     return nullptr;
   }
   document->fModified = false;
-  return ShowWindow(std::move(document), QString());
+  DocumentMainWindow* window = ShowWindow(std::move(document), QString());
+  // The empty formula takes the first keys.
+  FocusMathPaneBlock(window->WindowRecord(), 0);
+  window->MathPane()->RedrawMath();
+  return window;
 }
 
 DocumentMainWindow* OpenDocumentWindow(const QString& path) {

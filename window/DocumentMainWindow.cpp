@@ -67,6 +67,7 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document,
   layout->addWidget(fSlider);
   setCentralWidget(central);
   statusBar()->addWidget(fStatus, 1);
+  fMathPane->setFocus();
   connect(fSlider, &WindowSlider::MovedByUser, this, &DocumentMainWindow::SliderMovedByUser);
   connect(fSlider, &WindowSlider::PlayToggled, this, &DocumentMainWindow::PlayToggled);
 

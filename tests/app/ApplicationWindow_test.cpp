@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSplitter>
 #include <QTemporaryDir>
 
 #include <fstream>
@@ -13,9 +14,15 @@
 #include "app/AppMenus.h"
 #include "app/ClipboardExchange.h"
 #include "app/EditCommands.h"
+#include "document/DocumentIdle.h"
 #include "document/DocumentRecord.h"
 #include "document/MathPaneEditing.h"
 #include "expression/ExpressionParser.h"
+#include "expression/ExpressionWriter.h"
+#include "graphpane/AGraphPane.h"
+#include "platform/OurPort.h"
+#include "window/GraphPaneWidget.h"
+#include "window/WindowSlider.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeDisposal.h"
 #include "window/MathPaneWidget.h"
@@ -48,14 +55,25 @@ class ApplicationWindowTest : public testing::Test {
     return nullptr;
   }
 
+  static QAction* MenuItem(DocumentMainWindow* window, const QString& title) {
+    for (QAction* action : window->menuBar()->findChildren<QAction*>())
+      if (action->text() == title) return action;
+    ADD_FAILURE() << "no menu item " << title.toStdString();
+    return nullptr;
+  }
+
+  static std::string Text(const ExpressionRecord* tree) {
+    std::unique_ptr<char[]> text(ExportTextFormatOfExpr(tree, false));
+    return text ? text.get() : "";
+  }
+
   QTemporaryDir folder_;
 };
 
 TEST_F(ApplicationWindowTest, CloseAsksWhileChangedAndKeepsTheWindowOnCancel) {
   DocumentMainWindow* window = NewDocumentWindow();
   ASSERT_NE(window, nullptr);
-  FocusMathPaneBlock(window->WindowRecord(), 0);
-  QTest::keyClicks(window->MathPane(), "x");
+  QTest::keyClicks(window->MathPane(), "x");  // a new document's formula has the focus
   ASSERT_TRUE(window->Document()->fModified);
   window->UpdateModifiedMark();
   EXPECT_TRUE(window->isWindowModified());
@@ -139,6 +157,75 @@ TEST_F(ApplicationWindowTest, CopiedFormulaPastesAsTheSameTreeAndAsText) {
   ExpressionRecord* expected = ParseExprFromString("x + 2");
   EXPECT_TRUE(MATH_Equal(Formula(window, 1), expected));
   DisposExpr(expected);
+}
+
+TEST_F(ApplicationWindowTest, MathItemRewritesTheSelectionAndUndoTakesItBack) {
+  DocumentMainWindow* window = OpenDocumentWindow(Write("m.zlf", "Zentrolabworksheet 4;\nExpr y = 2*3 + 4;\n"));
+  ASSERT_NE(window, nullptr);
+  FocusMathPaneBlock(window->WindowRecord(), 0);
+  EditSelectAll(window);
+  MenuItem(window, "Calculate")->trigger();
+  EXPECT_EQ(Text(Formula(window, 0)), "y=10");
+  EXPECT_TRUE(window->Document()->fModified);
+  MenuItem(window, "Undo")->trigger();
+  EXPECT_EQ(Text(Formula(window, 0)), "y=2*3+4");
+}
+
+TEST_F(ApplicationWindowTest, GraphItemsZoomAndToggleTheViews) {
+  DocumentMainWindow* window = OpenDocumentWindow(Write("g.zlf", "Zentrolabworksheet 4;\nExpr y = x^2;\n2D.Axes 1;\n"));
+  ASSERT_NE(window, nullptr);
+  AGraphPane* pane = window->Document()->fGraphPane.get();
+  const bool axes = pane->IsShowingAxes(0);
+  MenuItem(window, "Show Axes")->trigger();
+  EXPECT_NE(pane->IsShowingAxes(0), axes);
+  const bool paper = pane->IsShowingGraphPaper(0);
+  MenuItem(window, "Show Graph Paper")->trigger();
+  EXPECT_NE(pane->IsShowingGraphPaper(0), paper);
+  EXPECT_TRUE(window->Document()->fModified);  // a view change is a change
+
+  ASSERT_TRUE(WaitFor([&] { return IsDocumentGraphDone(window->Document()); }));
+  window->RunIdle();
+  const QImage before = window->GraphPane()->World()->image.copy();
+  MenuItem(window, "Zoom In")->trigger();
+  ASSERT_TRUE(WaitFor([&] {
+    return IsDocumentGraphDone(window->Document()) && window->GraphPane()->World()->image != before;
+  }));
+}
+
+TEST_F(ApplicationWindowTest, ResizeAndDividerRegraphAtTheNewSize) {
+  DocumentMainWindow* window = OpenDocumentWindow(Write("r.zlf", "Zentrolabworksheet 4;\nExpr y < x^2 - 1;\n"));
+  ASSERT_NE(window, nullptr);
+  GraphPaneWidget* graph = window->GraphPane();
+  const auto shownAtSize = [&] {
+    const QImage& image = graph->World()->image;
+    return IsDocumentGraphDone(window->Document()) && image.size() == graph->size() &&
+           (image.pixel(image.width() / 2, image.height() - 2) & 0xFFFFFF) != 0xFFFFFF;
+  };
+  ASSERT_TRUE(WaitFor(shownAtSize));
+  window->resize(900, 700);
+  ASSERT_TRUE(WaitFor(shownAtSize));
+  window->Divider()->setSizes({200, 700});
+  ASSERT_TRUE(WaitFor(shownAtSize));
+  window->StoreLayoutInDocument();
+  EXPECT_EQ(window->Document()->fContents.paneDivider, window->Divider()->sizes()[0]);
+}
+
+TEST_F(ApplicationWindowTest, SliderMovesTheVariableAndPlayAnimatesIt) {
+  DocumentMainWindow* window = OpenDocumentWindow(
+      Write("s.zlf", "Zentrolabworksheet 4;\nSlider 0 10;\nSliderSteps 10;\nSliderControlValue 0;\nExpr y = n;\n"));
+  ASSERT_NE(window, nullptr);
+  DocumentRecord* document = window->Document();
+  emit window->Slider()->MovedByUser(4);
+  EXPECT_DOUBLE_EQ(document->fSliderValue.load(), 4.0);
+  EXPECT_TRUE(document->fModified);
+  emit window->Slider()->PlayToggled(true);
+  ASSERT_TRUE(WaitFor([&] { return document->fContents.sliderControlValue != 4; }));
+  EXPECT_EQ(window->Slider()->Value(), document->fContents.sliderControlValue);
+  emit window->Slider()->PlayToggled(false);
+  window->RunIdle();
+  const int32_t stopped = document->fContents.sliderControlValue;
+  QTest::qWait(100);
+  EXPECT_EQ(document->fContents.sliderControlValue, stopped);
 }
 
 }  // namespace
