@@ -67,9 +67,13 @@ int RunApplication(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Zentrolab");
   StartLayers();
+  // An alert about a file that cannot be opened may be the only window
+  // for a moment; closing it must not end the application.
+  QApplication::setQuitOnLastWindowClosed(false);
   bool opened = false;
   for (int i = 1; i < argc; ++i) opened = OpenDocumentWindow(QString::fromLocal8Bit(argv[i])) || opened;
   if (!opened) NewDocumentWindow();
+  QApplication::setQuitOnLastWindowClosed(true);
   const int code = QApplication::exec();
   StopLayers();
   return code;
