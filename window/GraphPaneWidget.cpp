@@ -40,10 +40,16 @@ GraphPaneWidget::~GraphPaneWidget() { DisposeOffscreenPort(fWorld); }
 void GraphPaneWidget::RedrawGraph() {
   AGraphPane* pane = fDocument->fGraphPane.get();
   if (!fWorld || !pane) return;
+  fStale = false;
   {
     WorldIsCurrent current(fWorld);
     pane->Draw(2, true);
   }
+  update();
+}
+
+void GraphPaneWidget::InvalidateGraph() {
+  fStale = true;
   update();
 }
 
@@ -68,6 +74,7 @@ void GraphPaneWidget::UpdateCursor() {
 }
 
 void GraphPaneWidget::paintEvent(QPaintEvent* event) {
+  if (fStale) RedrawGraph();
   QPainter painter(this);
   if (!fWorld) {
     painter.fillRect(event->rect(), Qt::white);

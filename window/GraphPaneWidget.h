@@ -20,6 +20,8 @@ class GraphPaneWidget : public QWidget {
   // The pane draws its views into the world, which reaches the screen at
   // the next paint.
   void RedrawGraph();
+  // The pane draws into the world at the next paint.
+  void InvalidateGraph();
   // The cursor for the mouse position and the modifiers now held.
   void UpdateCursor();
 
@@ -37,4 +39,5 @@ class GraphPaneWidget : public QWidget {
   DocumentRecord* fDocument;
   OurPort* fWorld = nullptr;
   QPoint fWheelRemainder;
+  bool fStale = false;
 };

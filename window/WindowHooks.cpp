@@ -20,7 +20,7 @@ void RedrawGraph(DocumentRecord* document) {
 }
 
 void InvalGraphRect(DocumentRecord* document) {
-  if (GraphPaneWidget* widget = GraphWidget(document)) widget->update();
+  if (GraphPaneWidget* widget = GraphWidget(document)) widget->InvalidateGraph();
 }
 
 void FlushWindow(DocumentRecord* document) {
