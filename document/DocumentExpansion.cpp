@@ -10,6 +10,7 @@
 #include "document/DocumentRecord.h"
 #include "document/EquationExpansion.h"
 #include "document/MathPaneResults.h"
+#include "document/TableFormulas.h"
 #include "document/TransformationEquations.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"
@@ -81,6 +82,7 @@ void ExpandDocument(DocumentRecord* document) {
   }
   DefinitionRules rules;
   for (const EquationCopy& c : copies) rules.Add(c.tree);
+  ComputeTableFormulaColumns(document, rules, document->fExpansion.resultDigits);
 
   ExpansionOutput output;
   bool killed = false;

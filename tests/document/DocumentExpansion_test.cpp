@@ -9,6 +9,8 @@
 #include "document/MathPaneResults.h"
 #include "document/ParameterList.h"
 #include "document/SliderAnimation.h"
+#include "document/DocumentTable.h"
+#include "document/TableHeadings.h"
 #include "document/TransformationEquations.h"
 #include "expression/DocumentHooks.h"
 #include "expression/TreeRewriting.h"
@@ -37,6 +39,20 @@ TEST_F(DocumentExpansion, DefinitionsAndFunctionsAreAppliedUntilNothingChanges) 
   EXPECT_EQ(ExpandedText(d.get(), 4), Reparsed("y = (x + 1)^2"));
   EXPECT_EQ(ExpandedText(d.get(), 5), Reparsed("y = 5"));
   EXPECT_TRUE(d->fModified);
+}
+
+TEST_F(DocumentExpansion, FormulaColumnsAreFilledRowByRowWithTheDefinitionsApplied) {
+  auto d = Expanded(
+      "SignificantDigits 4;\nExpr c = 1/3;\nTable\n\tx\t1\t2\t\t4\n\ty = 2*x + c\t99\nEndOfTable;\n");
+  ASSERT_TRUE(d);
+  const TableColumn& y = d->fContents.blocks[1].table->columns[1];
+  ASSERT_EQ(y.DataRows(), 4);
+  EXPECT_EQ(y.Cell(1), u"2.333");
+  EXPECT_EQ(y.Cell(2), u"4.333");
+  EXPECT_EQ(y.Cell(3), u"");  // x has no value there
+  EXPECT_EQ(y.Cell(4), u"8.333");
+  EXPECT_EQ(GetTableData('y', 4, d.get()), 8.333);
+  EXPECT_EQ(TableDataSizeForId(d.get(), 'y'), 4);
 }
 
 TEST_F(DocumentExpansion, DefinitionsThatReachThemselvesStopAndStayAsWritten) {

@@ -77,6 +77,7 @@ TEST_F(DocumentRoad, AnEquationThatMakesNoGraphSaysWhy) {
   ASSERT_TRUE(g.document && g.RunUntilDone());
   EXPECT_EQ(EquationMessage(g.document.get(), 0), 0);  // a definition, not an equation to graph
   EXPECT_EQ(EquationMessage(g.document.get(), 1), 14);
+  EXPECT_EQ(EquationMessage(g.document.get(), 2), 15);  // a question mark left in it
   EXPECT_EQ(g.Graphs(), 0);
 }
 
