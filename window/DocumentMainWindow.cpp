@@ -7,9 +7,10 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include <algorithm>
+#include <vector>
 
 #include "CoreUtilities/ErrorReport.h"
+#include "CoreUtilities/OurRects.h"
 #include "document/DocumentExpansion.h"
 #include "document/DocumentGraphPane.h"
 #include "document/DocumentIdle.h"
@@ -45,7 +46,11 @@ DocumentMainWindow::SaveCommand& Saver() {
 
 DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document, const QString& path)
     : fDocument(std::move(document)),
-      fWindowRecord{.document = fDocument.get(), .mathPanePort = nullptr, .mathPaneClip = {}, .graphWorld = nullptr, .windowSide = this},
+      fWindowRecord{.document = fDocument.get(),
+                    .mathPanePort = nullptr,
+                    .mathPaneClip = {},
+                    .graphWorld = nullptr,
+                    .windowSide = this},
       fPath(path),
       fMathPane(new MathPaneWidget(&fWindowRecord)),
       fGraphPane(new GraphPaneWidget(fDocument.get())),
@@ -86,6 +91,8 @@ DocumentMainWindow::~DocumentMainWindow() {
   // waited for before the document they read goes away.
   StopDocumentComputations(fDocument.get());
   fDocument->fExpansion.wakeWindow = nullptr;
+  // The panes read the window record and the document: they go first.
+  delete takeCentralWidget();
   fDocument->fGraphPane.reset();
 }
 
@@ -113,10 +120,10 @@ void DocumentMainWindow::ApplyDocumentLayout() {
 void DocumentMainWindow::StoreLayoutInDocument() {
   DocumentContents& c = fDocument->fContents;
   const QRect g = geometry();
-  c.windowRect[0] = static_cast<int16_t>(std::clamp(g.top(), -32768, 32767));
-  c.windowRect[1] = static_cast<int16_t>(std::clamp(g.left(), -32768, 32767));
-  c.windowRect[2] = static_cast<int16_t>(std::clamp(g.bottom() + 1, -32768, 32767));
-  c.windowRect[3] = static_cast<int16_t>(std::clamp(g.right() + 1, -32768, 32767));
+  c.windowRect[0] = SaturateToInt16(g.top());
+  c.windowRect[1] = SaturateToInt16(g.left());
+  c.windowRect[2] = SaturateToInt16(g.bottom() + 1);
+  c.windowRect[3] = SaturateToInt16(g.right() + 1);
   c.paneDivider = fDivider->sizes().value(0);
 }
 
