@@ -21,6 +21,7 @@
 #include "expression/ExpressionWriter.h"
 #include "graphpane/AGraphPane.h"
 #include "platform/OurPort.h"
+#include "platform/TextBlock.h"
 #include "window/GraphPaneWidget.h"
 #include "window/WindowSlider.h"
 #include "expression/TreeComparison.h"
@@ -157,6 +158,27 @@ TEST_F(ApplicationWindowTest, CopiedFormulaPastesAsTheSameTreeAndAsText) {
   ExpressionRecord* expected = ParseExprFromString("x + 2");
   EXPECT_TRUE(MATH_Equal(Formula(window, 1), expected));
   DisposExpr(expected);
+}
+
+TEST_F(ApplicationWindowTest, FocusedTextBlockUsesItsOwnEditing) {
+  DocumentMainWindow* window = OpenDocumentWindow(Write("t.zlf", "Zentrolabworksheet 4;\nText \"Notes\";\n"));
+  ASSERT_NE(window, nullptr);
+  FocusMathPaneBlock(window->WindowRecord(), 0);
+  TextBlock* text = window->Document()->fContents.blocks[0].text;
+  UpdateEditItems(window);
+  EXPECT_FALSE(EditItem(window, "copy")->isEnabled());
+  EXPECT_FALSE(MenuItem(window, "Calculate")->isEnabled());
+  EditSelectAll(window);
+  UpdateEditItems(window);
+  EXPECT_TRUE(EditItem(window, "copy")->isEnabled());
+  EditCopy(window);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "Notes");
+  EditClear(window);
+  EXPECT_TRUE(text->Contents().trimmed().isEmpty());
+  EditPaste(window);
+  EditPaste(window);
+  EXPECT_EQ(text->Contents().trimmed(), "NotesNotes");
+  EXPECT_TRUE(window->Document()->fModified);
 }
 
 TEST_F(ApplicationWindowTest, MathItemRewritesTheSelectionAndUndoTakesItBack) {
