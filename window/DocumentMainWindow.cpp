@@ -12,7 +12,6 @@
 #include "CoreUtilities/ErrorReport.h"
 #include "CoreUtilities/OurRects.h"
 #include "document/DocumentExpansion.h"
-#include "document/DocumentGraphPane.h"
 #include "document/DocumentIdle.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
@@ -53,12 +52,11 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document,
                     .windowSide = this},
       fPath(path),
       fMathPane(new MathPaneWidget(&fWindowRecord)),
-      fGraphPane(new GraphPaneWidget(fDocument.get())),
+      fGraphPane(new GraphPaneWidget(&fWindowRecord)),
       fDivider(new QSplitter),
       fSlider(new WindowSlider),
       fStatus(new QLabel) {
   setAttribute(Qt::WA_DeleteOnClose);
-  fDocument->fGraphPane = MakeDocumentGraphPane(fDocument.get(), MRect{}, &fWindowRecord);
   fDocument->fExpansion.wakeWindow = WakeDocumentWindow;
 
   fDivider->addWidget(fMathPane);

@@ -5,7 +5,9 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "document/DocumentGraphPane.h"
 #include "document/DocumentRecord.h"
+#include "document/DocumentWindow.h"
 #include "graphpane/AGraphPane.h"
 #include "CoreUtilities/OurRects.h"
 #include "platform/OurPort.h"
@@ -29,7 +31,8 @@ class WorldIsCurrent {
 
 }  // namespace
 
-GraphPaneWidget::GraphPaneWidget(DocumentRecord* document, QWidget* parent) : QWidget(parent), fDocument(document) {
+GraphPaneWidget::GraphPaneWidget(DocumentWindow* window, QWidget* parent)
+    : QWidget(parent), fWindow(window), fDocument(window->document) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(40, 40);
@@ -88,9 +91,12 @@ void GraphPaneWidget::resizeEvent(QResizeEvent*) {
   if (!world) return;  // keep the old picture rather than none
   DisposeOffscreenPort(fWorld);
   fWorld = world;
+  const MRect rect{0, 0, SaturateToInt16(height()), SaturateToInt16(width())};
   if (AGraphPane* pane = fDocument->fGraphPane.get()) {
-    pane->SetGraphRect({0, 0, SaturateToInt16(height()), SaturateToInt16(width())});
+    pane->SetGraphRect(rect);
     pane->Resize();
+  } else {
+    fDocument->fGraphPane = MakeDocumentGraphPane(fDocument, rect, fWindow);
   }
   RedrawGraph();
 }

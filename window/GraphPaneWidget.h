@@ -3,16 +3,19 @@
 #include <QWidget>
 
 class DocumentRecord;
+struct DocumentWindow;
 struct OurPort;
 
 // Shows a document's graph pane: the pane draws into the widget's offscreen
 // world, which is painted on the screen. Presses and the wheel go to the
-// pane; the cursor follows the views' regions.
+// pane; the cursor follows the views' regions. The widget makes the
+// document's pane once it knows its size, so that views without stored
+// settings centre themselves in it.
 class GraphPaneWidget : public QWidget {
   Q_OBJECT
 
  public:
-  explicit GraphPaneWidget(DocumentRecord* document, QWidget* parent = nullptr);
+  explicit GraphPaneWidget(DocumentWindow* window, QWidget* parent = nullptr);
   ~GraphPaneWidget() override;
 
   // Null until the widget has a size.
@@ -36,6 +39,7 @@ class GraphPaneWidget : public QWidget {
  private:
   void Press(QMouseEvent* event, bool doubleClick);
 
+  DocumentWindow* fWindow;
   DocumentRecord* fDocument;
   OurPort* fWorld = nullptr;
   QPoint fWheelRemainder;
