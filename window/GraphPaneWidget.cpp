@@ -38,7 +38,10 @@ GraphPaneWidget::GraphPaneWidget(DocumentWindow* window, QWidget* parent)
   setMinimumSize(40, 40);
 }
 
-GraphPaneWidget::~GraphPaneWidget() { DisposeOffscreenPort(fWorld); }
+GraphPaneWidget::~GraphPaneWidget() {
+  if (fWindow->graphWorld == fWorld) fWindow->graphWorld = nullptr;
+  DisposeOffscreenPort(fWorld);
+}
 
 void GraphPaneWidget::RedrawGraph() {
   AGraphPane* pane = fDocument->fGraphPane.get();
@@ -91,6 +94,7 @@ void GraphPaneWidget::resizeEvent(QResizeEvent*) {
   if (!world) return;  // keep the old picture rather than none
   DisposeOffscreenPort(fWorld);
   fWorld = world;
+  fWindow->graphWorld = world;
   const MRect rect{0, 0, SaturateToInt16(height()), SaturateToInt16(width())};
   if (AGraphPane* pane = fDocument->fGraphPane.get()) {
     pane->SetGraphRect(rect);
