@@ -49,16 +49,24 @@ int Fail(const std::string& message) {
   return kExitFailed;
 }
 
-std::unique_ptr<DocumentRecord> ReadDocumentFile(const std::string& path, std::string* error) {
+bool ReadDocumentFile(const std::string& path, std::string* text, std::string* error) {
   QFile file(QString::fromStdString(path));
   if (!file.open(QIODevice::ReadOnly)) {
     *error = "cannot read " + path + ": " + file.errorString().toStdString();
-    return nullptr;
+    return false;
   }
-  const QByteArray bytes = file.readAll();
-  auto document = ReadDocumentText(bytes.constData(), static_cast<int32_t>(bytes.size()));
-  if (!document) *error = path + " is not a document zl can read";
-  return document;
+  *text = file.readAll().toStdString();
+  return true;
+}
+
+// Windows draw their graphs into worlds of their own; the exported
+// document draws into the export's.
+DocumentRecord* sExportedDocument = nullptr;
+OurPort* (*sWindowWorlds)(DocumentRecord*) = nullptr;
+
+OurPort* GraphWorldOf(DocumentRecord* document) {
+  if (document == sExportedDocument) return sGraphWorld;
+  return sWindowWorlds ? sWindowWorlds(document) : nullptr;
 }
 
 // Idles as the window's timer would until the graphs and result strings are
@@ -121,42 +129,60 @@ void InstallStartUp() {
   InstallAlgebra();
   InstallMathEditor();
   InstallDocumentMathEditGlobals();
-  gGraphPaneHooks.GetOffscreenGWorld = [](DocumentRecord*) { return sGraphWorld; };
 }
 
 int Export(const ExportOptions& options) {
-  std::string error;
-  std::unique_ptr<DocumentRecord> document = ReadDocumentFile(options.document, &error);
-  if (!document) return Fail(error);
-  const QSize size =
-      options.width > 0 ? QSize(options.width, options.height) : DocumentWindowSize(document->fContents);
+  std::string text, error;
+  if (!ReadDocumentFile(options.document, &text, &error)) return Fail(error);
+  const int status = ExportDocumentPicture(text, options.output, options.pdf, QSize(options.width, options.height),
+                                           options.timeoutSeconds, &error);
+  if (status == kExitFailed) return Fail(options.document + ": " + error);
+  if (status == kExitTimedOut)
+    std::fprintf(stderr, "zl: the graphs were not done within %g seconds; the picture shows them unfinished\n",
+                 options.timeoutSeconds);
+  return status;
+}
+
+}  // namespace
+
+int ExportDocumentPicture(const std::string& text, const std::string& output, bool pdf, QSize size,
+                          double timeoutSeconds, std::string* error) {
+  std::unique_ptr<DocumentRecord> document = ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
+  if (!document) {
+    *error = "the text is not a document zl can read";
+    return kExitFailed;
+  }
+  if (size.width() <= 0 || size.height() <= 0) size = DocumentWindowSize(document->fContents);
   const ExportPanes panes = LayOutExportPanes(document->fContents, size);
   const QRect graph(QPoint(0, 0), panes.graph.size());
   sGraphWorld = OurNewGWorld(MRect{0, 0, int16_t(graph.height()), int16_t(graph.width())});
-  if (!sGraphWorld) return Fail("no memory for a picture of " + std::to_string(size.width()) + "x" +
-                                std::to_string(size.height()));
+  if (!sGraphWorld) {
+    *error = "no memory for a picture of " + std::to_string(size.width()) + "x" + std::to_string(size.height());
+    return kExitFailed;
+  }
+  sExportedDocument = document.get();
+  sWindowWorlds = gGraphPaneHooks.GetOffscreenGWorld;
+  gGraphPaneHooks.GetOffscreenGWorld = GraphWorldOf;
   DocumentWindow window;
   window.document = document.get();
   window.graphWorld = sGraphWorld;
   document->fGraphPane =
       MakeDocumentGraphPane(document.get(), MRect{0, 0, int16_t(graph.height()), int16_t(graph.width())}, &window);
   InvalExprs(document.get());
-  const bool done = IdleUntilDone(document.get(), options.timeoutSeconds);
-  const bool written = options.pdf ? WritePdf(options.output, window, panes, size)
-                                   : WritePng(options.output, window, panes, size);
+  const bool done = IdleUntilDone(document.get(), timeoutSeconds);
+  const bool written = pdf ? WritePdf(output, window, panes, size) : WritePng(output, window, panes, size);
+  StopDocumentComputations(document.get());
   document.reset();
+  gGraphPaneHooks.GetOffscreenGWorld = sWindowWorlds;
+  sExportedDocument = nullptr;
   OurDisposeGWorld(sGraphWorld);
   sGraphWorld = nullptr;
-  if (!written) return Fail("cannot write " + options.output);
-  if (!done) {
-    std::fprintf(stderr, "zl: the graphs were not done within %g seconds; the picture shows them unfinished\n",
-                 options.timeoutSeconds);
-    return kExitTimedOut;
+  if (!written) {
+    *error = "cannot write " + output;
+    return kExitFailed;
   }
-  return 0;
+  return done ? 0 : kExitTimedOut;
 }
-
-}  // namespace
 
 int RunHeadlessExport(int argc, char** argv) {
   std::string error;

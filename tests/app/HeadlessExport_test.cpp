@@ -75,7 +75,6 @@ TEST(HeadlessExport, ExitCodesSayWhatWentWrong) {
   // No time at all: the picture is written unfinished, and the status says so.
   EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + out + " --size 60x40 --timeout 0"), 2);
   EXPECT_FALSE(QImage(QString::fromStdString(out)).isNull());
-  EXPECT_EQ(Zl("anything"), 1);  // no window yet
   std::remove(out.c_str());
 }
 

@@ -1,0 +1,96 @@
+#include "app/AppCommands.h"
+
+#include "app/AppMenus.h"
+#include "app/AppSettings.h"
+#include "app/DocumentFiles.h"
+#include "document/DocumentReading.h"
+#include "document/DocumentRecord.h"
+#include "document/MathPaneEditing.h"
+#include "window/DocumentMainWindow.h"
+#include "window/MathPaneWidget.h"
+#include "window/WindowDialogs.h"
+#include "window/WindowRegistry.h"
+
+namespace {
+
+constexpr int kOutOfMemory = 36;
+
+NewDocumentSettings& NewSettings() {
+  static NewDocumentSettings settings;
+  return settings;
+}
+
+DocumentMainWindow* ShowWindow(std::unique_ptr<DocumentRecord> document, const QString& path) {
+  auto* window = new DocumentMainWindow(std::move(document), path);
+  InstallMenus(window);
+  window->show();
+  return window;
+}
+
+}  // namespace
+
+void SetNewDocumentSettings(const NewDocumentSettings& settings) { NewSettings() = settings; }
+
+DocumentMainWindow* NewDocumentWindow() {
+  const std::string text = NewDocumentText(NewSettings());
+  auto document = ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
+  if (!document) {
+    ReportError(kOutOfMemory);
+    return nullptr;
+  }
+  document->fModified = false;
+  DocumentMainWindow* window = ShowWindow(std::move(document), QString());
+  // The empty formula takes the first keys.
+  FocusMathPaneBlock(window->WindowRecord(), 0);
+  window->MathPane()->RedrawMath();
+  return window;
+}
+
+DocumentMainWindow* OpenDocumentWindow(const QString& path) {
+  OpenedDocument opened = OpenDocumentFile(path.toStdString());
+  if (!opened.document) {
+    ReportError(opened.message);
+    return nullptr;
+  }
+  return ShowWindow(std::move(opened.document), path);
+}
+
+void OpenWithDialog(QWidget* parent) {
+  const QString path = AskFileName(parent, false, QString());
+  if (!path.isEmpty()) OpenDocumentWindow(path);
+}
+
+bool SaveWindow(DocumentMainWindow* window) {
+  if (window->FilePath().isEmpty()) return SaveWindowAs(window);
+  window->StoreLayoutInDocument();
+  const int32_t message = SaveDocumentFile(*window->Document(), window->FilePath().toStdString());
+  window->UpdateModifiedMark();
+  if (message != 0) {
+    ReportError(message);
+    return false;
+  }
+  return true;
+}
+
+bool SaveWindowAs(DocumentMainWindow* window) {
+  const QString suggestion = window->FilePath().isEmpty() ? window->DocumentName() + ".zlf" : window->FilePath();
+  const QString chosen = AskFileName(window, true, suggestion);
+  if (chosen.isEmpty()) return false;
+  const QString path = QString::fromStdString(WithDocumentExtension(chosen.toStdString()));
+  window->StoreLayoutInDocument();
+  const int32_t message = SaveDocumentFile(*window->Document(), path.toStdString());
+  if (message != 0) {
+    ReportError(message);
+    return false;
+  }
+  window->SetFilePath(path);
+  return true;
+}
+
+bool CloseAllWindows() {
+  // Closing changes the list; each window is asked in turn, the newest first.
+  const std::vector<DocumentMainWindow*> windows(AllWindows().rbegin(), AllWindows().rend());
+  for (DocumentMainWindow* window : windows)
+    if (!window->close()) return false;
+  return true;
+}

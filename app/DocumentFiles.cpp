@@ -1,0 +1,69 @@
+#include "app/DocumentFiles.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <limits>
+
+#include "CoreUtilities/SafeSave.h"
+#include "document/DocumentReading.h"
+#include "document/DocumentRecord.h"
+#include "document/DocumentWriter.h"
+#include "platform/PosixFiles.h"
+
+namespace {
+
+constexpr int32_t kNotADocument = 41;
+constexpr int32_t kCannotOpen = 42;
+constexpr int32_t kDiskFull = 43;
+constexpr int32_t kDiskLocked = 44;
+constexpr int32_t kCannotSave = 45;
+
+// The whole file, or false when any read fails.
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+  const int fd = PosixOpen(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+  if (fd < 0) return false;
+  char buffer[65536];
+  ssize_t n;
+  while ((n = PosixRead(fd, buffer, sizeof buffer)) > 0) bytes->append(buffer, static_cast<size_t>(n));
+  PosixClose(fd);
+  return n == 0;
+}
+
+int32_t SaveMessage(OSErr error) {
+  switch (error) {
+    case kDiskFullErr: return kDiskFull;
+    case kWriteProtectedErr:
+    case kFileLockedErr:
+    case kPermissionErr: return kDiskLocked;
+    default: return kCannotSave;
+  }
+}
+
+}  // namespace
+
+OpenedDocument OpenDocumentFile(const std::string& path) {
+  std::string bytes;
+  if (!ReadWholeFile(path, &bytes)) return {nullptr, kCannotOpen};
+  if (bytes.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return {nullptr, kNotADocument};
+  auto document = ReadDocumentText(bytes.data(), static_cast<int32_t>(bytes.size()));
+  if (!document) return {nullptr, kNotADocument};
+  document->fModified = false;
+  return {std::move(document), 0};
+}
+
+int32_t SaveDocumentFile(DocumentRecord& document, const std::string& path) {
+  const std::optional<std::string> text = WriteDocumentText(document);
+  if (!text) return kCannotSave;
+  const OSErr error = SafeSave(path, *text);
+  if (error != kNoErr) return SaveMessage(error);
+  document.fModified = false;
+  return 0;
+}
+
+std::string WithDocumentExtension(const std::string& path) {
+  constexpr std::string_view kExtension = ".zlf";
+  if (path.size() >= kExtension.size() && path.compare(path.size() - kExtension.size(), kExtension.size(), kExtension) == 0)
+    return path;
+  return path + std::string(kExtension);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class DocumentRecord;
+
+// A document read from a file, or the message id that says why not: 41
+// for a file that holds no document, 42 for one that cannot be read.
+struct OpenedDocument {
+  std::unique_ptr<DocumentRecord> document;
+  int32_t message = 0;
+};
+OpenedDocument OpenDocumentFile(const std::string& path);
+
+// Writes the document to path by a safe save; 0, and the document no
+// longer marked changed, on success; otherwise the message id (43 the disk
+// is full, 44 the disk or folder is locked, 45 any other failure) with the
+// file and the mark as they were.
+int32_t SaveDocumentFile(DocumentRecord& document, const std::string& path);
+
+// The path with ".zlf" added unless it ends so already.
+std::string WithDocumentExtension(const std::string& path);

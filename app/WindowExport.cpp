@@ -1,0 +1,39 @@
+#include "app/WindowExport.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include "app/HeadlessExport.h"
+#include "document/DocumentRecord.h"
+#include "document/DocumentWriter.h"
+#include "window/DocumentMainWindow.h"
+#include "window/WindowDialogs.h"
+
+namespace {
+
+constexpr int kCannotSave = 45;
+constexpr double kExportTimeoutSeconds = 60;
+
+}  // namespace
+
+bool ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format) {
+  window->StoreLayoutInDocument();
+  const std::optional<std::string> text = WriteDocumentText(*window->Document());
+  if (!text) return false;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  std::string error;
+  const int status = ExportDocumentPicture(*text, path.toStdString(), format == ExportFormat::kPdf, QSize(),
+                                           kExportTimeoutSeconds, &error);
+  QApplication::restoreOverrideCursor();
+  // Graphs still unfinished after the wait are written as far as they got.
+  return status != 1;
+}
+
+void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format) {
+  const QString extension = format == ExportFormat::kPng ? ".png" : ".pdf";
+  const QString base = window->FilePath().isEmpty() ? window->DocumentName() : QFileInfo(window->FilePath()).completeBaseName();
+  QString path = AskFileName(window, true, base + extension);
+  if (path.isEmpty()) return;
+  if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;
+  if (!ExportWindow(window, path, format)) ReportError(kCannotSave);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+class DocumentMainWindow;
+
+enum class ExportFormat { kPng, kPdf };
+
+// Writes the picture of the window's document as `zl --export` writes
+// that of its saved file; false when the file cannot be written.
+bool ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format);
+// Asks for the file first; a failure shows message 45.
+void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format);

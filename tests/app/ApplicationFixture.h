@@ -1,0 +1,60 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <functional>
+#include <vector>
+
+#include "app/Application.h"
+#include "window/DocumentMainWindow.h"
+#include "window/WindowDialogs.h"
+#include "window/WindowRegistry.h"
+
+// The application as `zl` starts it, once per test program, with the
+// alerts recorded instead of shown.
+inline std::vector<int>& RecordedAlerts() {
+  static std::vector<int> alerts;
+  return alerts;
+}
+
+// Closes every window without asking and lets the closings happen.
+inline void CloseEveryWindow() {
+  SetSaveChangesQuestion([](QWidget*, const QString&) { return SaveChangesAnswer::kDontSave; });
+  const std::vector<DocumentMainWindow*> windows = AllWindows();
+  for (DocumentMainWindow* window : windows) window->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  SetSaveChangesQuestion(nullptr);
+}
+
+class ApplicationEnvironment : public testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "zl_test";
+    static char* argv[] = {name, nullptr};
+    QStandardPaths::setTestModeEnabled(true);
+    new QApplication(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    StartLayers();
+    SetAlertShower([](int id, const QString&) { RecordedAlerts().push_back(id); });
+  }
+  void TearDown() override {
+    CloseEveryWindow();
+    StopLayers();
+  }
+};
+
+// Runs the event loop until the condition holds or the time is up.
+inline bool WaitFor(const std::function<bool()>& condition, int milliseconds = 20000) {
+  return QTest::qWaitFor(condition, milliseconds);
+}
+
+#if defined(__SANITIZE_THREAD__)
+// Qt guards its event queues with locks of its own that ThreadSanitizer
+// cannot see, so a worker posting a wake-up looks like a race inside Qt.
+extern "C" const char* __tsan_default_suppressions() { return "race:libQt6Core.so\n"; }
+#endif

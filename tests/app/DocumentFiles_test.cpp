@@ -1,0 +1,144 @@
+#include "app/AppSettings.h"
+#include "app/DocumentFiles.h"
+#include "document/DocumentRecord.h"
+#include "document/DocumentWriter.h"
+#include "expression/ExpressionWriter.h"
+#include "matheditor/MathSizeTable.h"
+#include "platform/PosixFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <unistd.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+void Spit(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::string FirstFormula(const DocumentRecord& document) {
+  for (const MBlock& block : document.fContents.blocks)
+    if (ExpressionRecord* tree = EquationTree(block)) {
+      std::unique_ptr<char[]> text(ExportTextFormatOfExpr(tree, false));
+      return text ? text.get() : "";
+    }
+  return "";
+}
+
+constexpr char kDocument[] = "Zentrolabworksheet 4;\nExpr y = x^2;\n";
+
+class DocumentFilesTest : public testing::Test {
+ protected:
+  std::string Path(const char* name) const { return (folder_.path() + "/" + name).toStdString(); }
+  QTemporaryDir folder_;
+};
+
+TEST_F(DocumentFilesTest, OpenTellsNoDocumentFromUnreadable) {
+  Spit(Path("notes.zlf"), "Dear diary,\n");
+  EXPECT_EQ(OpenDocumentFile(Path("notes.zlf")).message, 41);
+  Spit(Path("empty.zlf"), "");
+  EXPECT_EQ(OpenDocumentFile(Path("empty.zlf")).message, 41);
+  EXPECT_EQ(OpenDocumentFile(Path("missing.zlf")).message, 42);
+  EXPECT_EQ(OpenDocumentFile(folder_.path().toStdString()).message, 42);
+  OpenedDocument opened = OpenDocumentFile(Path("missing.zlf"));
+  EXPECT_EQ(opened.document, nullptr);
+}
+
+TEST_F(DocumentFilesTest, SaveAndReopenKeepTheFormulaAndClearTheMark) {
+  Spit(Path("a.zlf"), kDocument);
+  OpenedDocument opened = OpenDocumentFile(Path("a.zlf"));
+  ASSERT_NE(opened.document, nullptr);
+  EXPECT_FALSE(opened.document->fModified);
+  opened.document->fModified = true;
+  ASSERT_EQ(SaveDocumentFile(*opened.document, Path("b.zlf")), 0);
+  EXPECT_FALSE(opened.document->fModified);
+  OpenedDocument again = OpenDocumentFile(Path("b.zlf"));
+  ASSERT_NE(again.document, nullptr);
+  EXPECT_EQ(FirstFormula(*again.document), FirstFormula(*opened.document));
+  EXPECT_EQ(*WriteDocumentText(*again.document), *WriteDocumentText(*opened.document));
+}
+
+// A read-only folder refuses the temporary file; a full disk, its bytes.
+// The system calls are made to fail as they would there (root could
+// write into a read-only folder anyway).
+TEST_F(DocumentFilesTest, FailedSavesSayWhyAndChangeNothing) {
+  Spit(Path("a.zlf"), kDocument);
+  OpenedDocument opened = OpenDocumentFile(Path("a.zlf"));
+  ASSERT_NE(opened.document, nullptr);
+  opened.document->fModified = true;
+  const struct {
+    PosixCall call;
+    int error;
+    int32_t message;
+  } cases[] = {{PosixCall::kMakeTemporary, EACCES, 44}, {PosixCall::kMakeTemporary, EROFS, 44},
+               {PosixCall::kWrite, ENOSPC, 43}, {PosixCall::kFsync, EIO, 45}};
+  for (const auto& c : cases) {
+    SetPosixFaultHook([&c](PosixCall call) { return call == c.call ? c.error : 0; });
+    EXPECT_EQ(SaveDocumentFile(*opened.document, Path("a.zlf")), c.message) << c.error;
+    EXPECT_EQ(SaveDocumentFile(*opened.document, Path("new.zlf")), c.message) << c.error;
+    SetPosixFaultHook(nullptr);
+    EXPECT_TRUE(opened.document->fModified);
+    EXPECT_EQ(Slurp(Path("a.zlf")), kDocument);
+    EXPECT_EQ(access(Path("new.zlf").c_str(), F_OK), -1);
+  }
+}
+
+TEST(DocumentExtension, AddedOnlyWhenMissing) {
+  EXPECT_EQ(WithDocumentExtension("/tmp/a"), "/tmp/a.zlf");
+  EXPECT_EQ(WithDocumentExtension("/tmp/a.zlf"), "/tmp/a.zlf");
+  EXPECT_EQ(WithDocumentExtension("/tmp/a.txt"), "/tmp/a.txt.zlf");
+}
+
+TEST(AppSettings, ValuesOutOfRangeKeepTheDefaults) {
+  QTemporaryDir folder;
+  QSettings settings(folder.path() + "/prefs.ini", QSettings::IniFormat);
+  settings.setValue("SignificantDigits", 12);
+  settings.setValue("FontSize", 0);
+  settings.setValue("FontName", "Helvetica");
+  settings.setValue("BackroundColor", QStringList{"10", "20", "30"});
+  settings.setValue("DrawGraphsToRight", false);
+  settings.setValue("math_fontsize_minimum", 50);
+  settings.setValue("math_superscript_size_percentage", 60);
+  const NewDocumentSettings s = ReadNewDocumentSettings(settings);
+  EXPECT_EQ(s.significantDigits, 12);
+  EXPECT_EQ(s.fontSize, NewDocumentSettings().fontSize);
+  EXPECT_EQ(s.fontName, "Helvetica");
+  EXPECT_EQ(s.backgroundColor[0], 10);
+  EXPECT_EQ(s.backgroundColor[2], 30);
+  EXPECT_FALSE(s.drawGraphsToRight);
+  const float minimum = gEquationFontMinSize;
+  ApplyHiddenMathSettings(settings);
+  EXPECT_EQ(gEquationFontMinSize, minimum);
+  EXPECT_FLOAT_EQ(gEquationFontsizeSuperscriptFactor, 0.6f);
+
+  // A new document carries the settings through the reader.
+  const std::string text = NewDocumentText(s);
+  OpenedDocument opened;
+  QTemporaryDir other;
+  const std::string path = (other.path() + "/new.zlf").toStdString();
+  Spit(path, text);
+  opened = OpenDocumentFile(path);
+  ASSERT_NE(opened.document, nullptr);
+  const DocumentContents& c = opened.document->fContents;
+  EXPECT_EQ(c.significantDigits, 12);
+  EXPECT_STREQ(c.fontName, "Helvetica");
+  EXPECT_TRUE(c.stackPanes);
+  EXPECT_EQ(c.backgroundColor[1], 20);
+  ASSERT_EQ(c.blocks.Count(), 1);
+  EXPECT_EQ(c.blocks[0].kind, kEquationBlock);
+}
+
+}  // namespace

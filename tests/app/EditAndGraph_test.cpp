@@ -1,0 +1,175 @@
+#include "tests/app/ApplicationFixture.h"
+
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <utility>
+#include <memory>
+
+#include "app/AppCommands.h"
+#include "app/WindowExport.h"
+#include "app/DocumentFiles.h"
+#include "document/DocumentIdle.h"
+#include "document/DocumentRecord.h"
+#include "document/MathPaneEditing.h"
+#include "expression/ExpressionWriter.h"
+#include "expression/MathEditRecord.h"
+#include "platform/OurPort.h"
+#include "platform/TextBlock.h"
+#include "window/GraphPaneWidget.h"
+#include "window/MathPaneWidget.h"
+
+namespace {
+
+const testing::Environment* const gApplication = testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+// Pixels that are not white (the top byte carries no meaning).
+int InkCount(const QImage& image) {
+  int ink = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) ink += (row[x] & 0xFFFFFF) != 0xFFFFFF;
+  }
+  return ink;
+}
+
+std::string FormulaText(DocumentRecord* document, int32_t block) {
+  std::unique_ptr<char[]> text(ExportTextFormatOfExpr(EquationTree(document->fContents.blocks[block]), false));
+  return text ? text.get() : "";
+}
+
+class EditAndGraphTest : public testing::Test {
+ protected:
+  void TearDown() override {
+    CloseEveryWindow();
+    SetFileNameQuestion(nullptr);
+  }
+
+  DocumentMainWindow* Open(const char* name, const std::string& text) {
+    const QString path = folder_.path() + "/" + name;
+    std::ofstream(path.toStdString(), std::ios::binary) << text;
+    return OpenDocumentWindow(path);
+  }
+
+  QString SaveAs(DocumentMainWindow* window, const char* name) {
+    const QString path = folder_.path() + "/" + name;
+    SetFileNameQuestion([path](QWidget*, bool, const QString&) { return path; });
+    EXPECT_TRUE(SaveWindowAs(window));
+    return path;
+  }
+
+  // A press and release at the point; the release is queued first, since
+  // the press follows the mouse until it comes.
+  static void Click(QWidget* widget, QPoint at) {
+    QTimer::singleShot(0, widget, [widget, at] { QTest::mouseRelease(widget, Qt::LeftButton, {}, at); });
+    QTest::mousePress(widget, Qt::LeftButton, {}, at);
+  }
+
+  static QImage GraphPicture(DocumentMainWindow* window) { return window->GraphPane()->World()->image.copy(); }
+
+  QTemporaryDir folder_;
+};
+
+TEST_F(EditAndGraphTest, TypedChangeRegraphsAndSurvivesSaveAndReopen) {
+  DocumentMainWindow* window = Open("line.zlf", "Zentrolabworksheet 4;\nExpr y = x;\n");
+  ASSERT_NE(window, nullptr);
+  DocumentRecord* document = window->Document();
+  ASSERT_TRUE(WaitFor([&] { return IsDocumentGraphDone(document) && InkCount(GraphPicture(window)) > 0; }));
+  window->RunIdle();
+  const QImage before = GraphPicture(window);
+
+  // A click just right of the formula puts the caret at its end.
+  int16_t rect[4];
+  GetDrawRect(document->fContents.blocks[0].equation, rect);
+  const QPoint end(rect[kDrawRight] + 2, (rect[kDrawTop] + rect[kDrawBottom]) / 2);
+  window->MathPane()->setFocus();
+  Click(window->MathPane(), end);
+  ASSERT_EQ(document->fFocusedBlock, 0);
+  QTest::keyClicks(window->MathPane(), "3");
+  EXPECT_EQ(FormulaText(document, 0), "y=x*3");
+  EXPECT_TRUE(document->fModified);
+
+  ASSERT_TRUE(WaitFor([&] { return IsDocumentGraphDone(document) && GraphPicture(window) != before; }));
+  SaveAs(window, "line2");
+  EXPECT_FALSE(document->fModified);
+  DocumentMainWindow* reopened = OpenDocumentWindow(window->FilePath());
+  ASSERT_NE(reopened, nullptr);
+  EXPECT_TRUE(window->FilePath().endsWith("line2.zlf"));
+  EXPECT_EQ(FormulaText(reopened->Document(), 0), FormulaText(document, 0));
+}
+
+TEST_F(EditAndGraphTest, TextBlockEditSurvivesSaveAndReopen) {
+  DocumentMainWindow* window = Open("text.zlf", "Zentrolabworksheet 4;\nText \"Notes\";\nExpr y = x;\n");
+  ASSERT_NE(window, nullptr);
+  DocumentRecord* document = window->Document();
+  FocusMathPaneBlock(window->WindowRecord(), 0);
+  TextBlock* text = document->fContents.blocks[0].text;
+  ASSERT_NE(text, nullptr);
+  text->cursor.movePosition(QTextCursor::End);
+  QTest::keyClicks(window->MathPane(), " on lines");
+  EXPECT_EQ(text->Contents().trimmed(), "Notes on lines");
+  EXPECT_TRUE(document->fModified);
+  SaveAs(window, "text2.zlf");
+  DocumentMainWindow* reopened = OpenDocumentWindow(window->FilePath());
+  ASSERT_NE(reopened, nullptr);
+  EXPECT_EQ(reopened->Document()->fContents.blocks[0].text->Contents(), text->Contents());
+}
+
+TEST_F(EditAndGraphTest, ThreeDimensionalEquationGetsItsMessage) {
+  DocumentMainWindow* window = Open("surface.zlf", "Zentrolabworksheet 4;\nExpr z = x*y;\nExpr y = x;\n");
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return IsDocumentGraphDone(window->Document()); }));
+  EXPECT_NE(EquationMessage(window->Document(), 0), 0);
+}
+
+// Restarting the threads, or running out of memory, computes every
+// window's graphs again.
+TEST_F(EditAndGraphTest, RestartAndOutOfMemoryAlertRegraphEveryWindow) {
+  DocumentMainWindow* first = Open("one.zlf", "Zentrolabworksheet 4;\nExpr y = x;\n");
+  DocumentMainWindow* second = Open("two.zlf", "Zentrolabworksheet 4;\nExpr y < x;\n");
+  ASSERT_TRUE(first && second);
+  const auto allDone = [&] {
+    return IsDocumentGraphDone(first->Document()) && IsDocumentGraphDone(second->Document()) &&
+           InkCount(GraphPicture(first)) > 0 && InkCount(GraphPicture(second)) > 0;
+  };
+  ASSERT_TRUE(WaitFor(allDone));
+  CancelGraphThreadsAllWindows();
+  EXPECT_FALSE(IsDocumentGraphDone(first->Document()));
+  ASSERT_TRUE(WaitFor(allDone));
+  EXPECT_FALSE(first->Document()->fModified);
+  RecordedAlerts().clear();
+  ReportError(36);
+  EXPECT_EQ(RecordedAlerts(), std::vector<int>{36});
+  EXPECT_FALSE(IsDocumentGraphDone(second->Document()));
+  ASSERT_TRUE(WaitFor(allDone));
+}
+
+TEST_F(EditAndGraphTest, MenuExportEqualsExportOfTheSavedFile) {
+  std::ifstream golden(std::string(ZL_TEST_DATA_DIR) + "/export_road.zlf", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
+  DocumentMainWindow* window = Open("road.zlf", text);
+  ASSERT_NE(window, nullptr);
+  const QString saved = SaveAs(window, "road2.zlf");
+  for (const auto& [format, extension] : {std::pair{ExportFormat::kPng, ".png"}, std::pair{ExportFormat::kPdf, ".pdf"}}) {
+    const QString fromMenu = folder_.path() + "/menu" + extension, fromCommand = folder_.path() + "/command" + extension;
+    ASSERT_TRUE(ExportWindow(window, fromMenu, format));
+    const std::string command = std::string(ZL_EXECUTABLE) + " --export " + saved.toStdString() +
+                                (format == ExportFormat::kPng ? " --png " : " --pdf ") + fromCommand.toStdString();
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    if (format == ExportFormat::kPng) {
+      const QImage a(fromMenu), b(fromCommand);
+      ASSERT_FALSE(a.isNull());
+      EXPECT_EQ(a.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32));
+    } else {
+      QFile a(fromMenu), b(fromCommand);
+      ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+      EXPECT_TRUE(a.readAll().startsWith("%PDF"));
+      EXPECT_GT(b.size(), 0);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+#include "window/DocumentMainWindow.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include <vector>
+
+#include "CoreUtilities/ErrorReport.h"
+#include "CoreUtilities/OurRects.h"
+#include "document/DocumentExpansion.h"
+#include "document/DocumentIdle.h"
+#include "document/DocumentParameters.h"
+#include "document/DocumentRecord.h"
+#include "document/InvalExprs.h"
+#include "document/MathPaneEditing.h"
+#include "document/SliderAnimation.h"
+#include "graphpane/AGraphPane.h"
+#include "matheditor/TypingHints.h"
+#include "platform/OurPort.h"
+#include "window/GraphPaneWidget.h"
+#include "window/MathPaneWidget.h"
+#include "window/WindowDialogs.h"
+#include "window/WindowRegistry.h"
+#include "window/WindowSlider.h"
+
+namespace {
+
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 800;
+constexpr int kIdleInterval = 16;  // ms, about one tick
+constexpr int kHintExponent = 28;
+constexpr int kHintFraction = 29;
+constexpr int kHintFunctionOfX = 30;
+
+DocumentMainWindow::SaveCommand& Saver() {
+  static DocumentMainWindow::SaveCommand saver;
+  return saver;
+}
+
+}  // namespace
+
+DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document, const QString& path)
+    : fDocument(std::move(document)),
+      fWindowRecord{.document = fDocument.get(),
+                    .mathPanePort = nullptr,
+                    .mathPaneClip = {},
+                    .graphWorld = nullptr,
+                    .windowSide = this},
+      fPath(path),
+      fMathPane(new MathPaneWidget(&fWindowRecord)),
+      fGraphPane(new GraphPaneWidget(&fWindowRecord)),
+      fDivider(new QSplitter),
+      fSlider(new WindowSlider),
+      fStatus(new QLabel) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  fDocument->fExpansion.wakeWindow = WakeDocumentWindow;
+
+  fDivider->addWidget(fMathPane);
+  fDivider->addWidget(fGraphPane);
+  fDivider->setChildrenCollapsible(false);
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(fDivider, 1);
+  layout->addWidget(fSlider);
+  setCentralWidget(central);
+  statusBar()->addWidget(fStatus, 1);
+  fMathPane->setFocus();
+  connect(fSlider, &WindowSlider::MovedByUser, this, &DocumentMainWindow::SliderMovedByUser);
+  connect(fSlider, &WindowSlider::PlayToggled, this, &DocumentMainWindow::PlayToggled);
+
+  ApplyDocumentLayout();
+  UpdateModifiedMark();
+  RegisterWindow(this);
+  StartExpansion(fDocument.get());
+  connect(&fIdleTimer, &QTimer::timeout, this, &DocumentMainWindow::RunIdle);
+  fIdleTimer.start(0);
+}
+
+DocumentMainWindow::~DocumentMainWindow() {
+  UnregisterWindow(this);
+  fIdleTimer.stop();
+  // The expansion, the result strings and the graphs are cancelled and
+  // waited for before the document they read goes away.
+  StopDocumentComputations(fDocument.get());
+  fDocument->fExpansion.wakeWindow = nullptr;
+  // The panes read the window record and the document: they go first.
+  delete takeCentralWidget();
+  fDocument->fGraphPane.reset();
+}
+
+void DocumentMainWindow::ApplyDocumentLayout() {
+  const DocumentContents& c = fDocument->fContents;
+  const int16_t* r = c.windowRect;  // top, left, bottom, right
+  const int width = r[3] - r[1], height = r[2] - r[0];
+  if (width > 0 && height > 0) {
+    resize(width, height);
+    move(r[1], r[0]);
+  } else {
+    resize(kDefaultWidth, kDefaultHeight);
+  }
+  fDivider->setOrientation(c.stackPanes ? Qt::Vertical : Qt::Horizontal);
+  // The splitter shares out its real size in these proportions.
+  const int span = c.stackPanes ? size().height() : size().width();
+  const int divider = c.paneDivider > 0 && c.paneDivider < span ? c.paneDivider : span / 2;
+  fDivider->setSizes({divider, span - divider});
+  fSlider->SetMaximum(c.sliderSteps);
+  fSlider->SetValue(c.sliderControlValue);
+  fSlider->SetLetter(static_cast<char>(c.sliderVariable));
+  fSlider->ShowPlaying(c.animationRunning);
+}
+
+void DocumentMainWindow::StoreLayoutInDocument() {
+  DocumentContents& c = fDocument->fContents;
+  const QRect g = geometry();
+  c.windowRect[0] = SaturateToInt16(g.top());
+  c.windowRect[1] = SaturateToInt16(g.left());
+  c.windowRect[2] = SaturateToInt16(g.bottom() + 1);
+  c.windowRect[3] = SaturateToInt16(g.right() + 1);
+  c.paneDivider = fDivider->sizes().value(0);
+}
+
+void DocumentMainWindow::SetFilePath(const QString& path) {
+  fPath = path;
+  UpdateModifiedMark();
+}
+
+QString DocumentMainWindow::DocumentName() const {
+  return fPath.isEmpty() ? tr("untitled") : QFileInfo(fPath).fileName();
+}
+
+void DocumentMainWindow::UpdateModifiedMark() {
+  setWindowTitle(DocumentName() + "[*]");
+  setWindowModified(fDocument->fModified);
+}
+
+void DocumentMainWindow::WakeIdle() { fIdleTimer.start(0); }
+
+void DocumentMainWindow::RunIdle() {
+  DocumentRecord* document = fDocument.get();
+  const ExpansionState& state = document->fExpansion;
+  const OurPort* world = fGraphPane->World();
+  const qint64 picture = world ? world->image.cacheKey() : 0;
+  const bool expanded = state.expansionDone, graphed = state.graphed, published = state.resultsPublished;
+  const std::vector<int32_t> messages = state.messages;
+  DocumentIdle(document);
+  // Painting into the world gives its image a new key.
+  if (world && world == fGraphPane->World() && world->image.cacheKey() != picture) fGraphPane->update();
+  if (expanded != state.expansionDone || graphed != state.graphed || published != state.resultsPublished ||
+      messages != state.messages)
+    fMathPane->RedrawMath();
+  ShowTypingHint();
+  fSlider->SetValue(document->fContents.sliderControlValue);
+  fSlider->ShowPlaying(GetGraphingAnimationState(document));
+  ReportDeferredErrorNow();
+  UpdateModifiedMark();
+  CheckTimerInterval();
+}
+
+void DocumentMainWindow::CheckTimerInterval() {
+  const ExpansionState& state = fDocument->fExpansion;
+  const bool pending = state.expansionDone && !state.graphed;
+  const int interval = pending ? 0 : kIdleInterval;
+  if (fIdleTimer.interval() != interval || !fIdleTimer.isActive()) fIdleTimer.start(interval);
+}
+
+void DocumentMainWindow::Recompute() {
+  fMathPane->RedrawMath();
+  DoGraph(fDocument.get());
+  WakeIdle();
+}
+
+void DocumentMainWindow::RestartComputations() {
+  StopDocumentComputations(fDocument.get());
+  StartExpansion(fDocument.get());
+  WakeIdle();
+}
+
+void DocumentMainWindow::ShowTypingHint() {
+  const MERecord* record = FocusedEquation(&fWindowRecord);
+  int message = 0;
+  if (IsIPAfterExponent(record)) {
+    message = kHintExponent;
+  } else if (IsIPAfterFraction(record)) {
+    message = kHintFraction;
+  } else if (IsIPAfterFofX(record)) {
+    message = kHintFunctionOfX;
+  }
+  SetStatusText(message ? MessageText(message) : QString());
+}
+
+void DocumentMainWindow::SetStatusText(const QString& text) { fStatus->setText(text); }
+
+QString DocumentMainWindow::StatusText() const { return fStatus->text(); }
+
+void DocumentMainWindow::SetSaveCommand(SaveCommand command) { Saver() = std::move(command); }
+
+bool DocumentMainWindow::MayClose() {
+  if (!fDocument->fModified) return true;
+  switch (AskSaveChanges(this, DocumentName())) {
+    case SaveChangesAnswer::kSave: return Saver() && Saver()(this);
+    case SaveChangesAnswer::kDontSave: return true;
+    case SaveChangesAnswer::kCancel: return false;
+  }
+  return false;
+}
+
+void DocumentMainWindow::closeEvent(QCloseEvent* event) {
+  if (MayClose()) {
+    // From now on the window takes no wake-ups and runs no idle.
+    UnregisterWindow(this);
+    fIdleTimer.stop();
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void DocumentMainWindow::SliderMovedByUser(int value) {
+  DocumentContents& c = fDocument->fContents;
+  c.sliderControlValue = value;
+  UpdateSliderValue(fDocument.get());
+  if (AGraphPane* pane = fDocument->fGraphPane.get()) pane->InvalConstant(c.sliderVariable);
+  fDocument->fModified = true;
+  UpdateModifiedMark();
+  WakeIdle();
+}
+
+void DocumentMainWindow::PlayToggled(bool playing) {
+  if (playing) {
+    fDocument->fContents.animationRunning = true;
+  } else {
+    StopGraphingAnimation(fDocument.get());
+  }
+  WakeIdle();
+}
+
+void SetSliderControlValue(int32_t value, DocumentRecord* document) {
+  if (DocumentMainWindow* window = WindowOfDocument(document)) window->Slider()->SetValue(value);
+}
+
+void SetSliderControlReference(DocumentRecord* document) {
+  if (DocumentMainWindow* window = WindowOfDocument(document))
+    window->Slider()->SetLetter(static_cast<char>(document->fContents.sliderVariable));
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+#include "document/DocumentWindow.h"
+
+class DocumentRecord;
+class GraphPaneWidget;
+class MathPaneWidget;
+class QLabel;
+class QSplitter;
+class WindowSlider;
+
+// One document's window: the math pane and the graph pane side by side or
+// stacked, with a divider between them, the window slider below and a
+// status line for typing hints. The window owns its document; its timer
+// runs the document's idle.
+class DocumentMainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // path: the file the document was read from, empty for an untitled one.
+  DocumentMainWindow(std::unique_ptr<DocumentRecord> document, const QString& path);
+  ~DocumentMainWindow() override;
+
+  DocumentRecord* Document() const { return fDocument.get(); }
+  DocumentWindow* WindowRecord() { return &fWindowRecord; }
+  GraphPaneWidget* GraphPane() const { return fGraphPane; }
+  MathPaneWidget* MathPane() const { return fMathPane; }
+  WindowSlider* Slider() const { return fSlider; }
+  QSplitter* Divider() const { return fDivider; }
+
+  const QString& FilePath() const { return fPath; }
+  void SetFilePath(const QString& path);
+  // The name shown in the title: the file's, or "untitled".
+  QString DocumentName() const;
+  // The title's modified mark follows the document's.
+  void UpdateModifiedMark();
+  // Before the document is written: its window rectangle and divider.
+  void StoreLayoutInDocument();
+
+  // The idle runs soon, then at its usual pace again.
+  void WakeIdle();
+  void RunIdle();
+  // Picks the idle timer's interval: at once while work is pending, else
+  // about a sixtieth of a second.
+  void CheckTimerInterval();
+
+  // Redraws the math and recomputes the graphs.
+  void Recompute();
+  // Stops the expansion and the graphs' computations and starts them again.
+  void RestartComputations();
+
+  // The status line's hint for where the focused formula's caret is.
+  void ShowTypingHint();
+  void SetStatusText(const QString& text);
+  QString StatusText() const;
+
+  // Saving when the user asks for it while closing; false when the save
+  // did not happen (cancelled or failed). The application installs it.
+  using SaveCommand = std::function<bool(DocumentMainWindow*)>;
+  static void SetSaveCommand(SaveCommand command);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  bool MayClose();
+  void ApplyDocumentLayout();
+  void SliderMovedByUser(int value);
+  void PlayToggled(bool playing);
+
+  std::unique_ptr<DocumentRecord> fDocument;
+  DocumentWindow fWindowRecord;
+  QString fPath;
+  MathPaneWidget* fMathPane;
+  GraphPaneWidget* fGraphPane;
+  QSplitter* fDivider;
+  WindowSlider* fSlider;
+  QLabel* fStatus;
+  QTimer fIdleTimer;
+};
+
+// The window slider of the document's window, for the document's code.
+void SetSliderControlValue(int32_t value, DocumentRecord* document);
+void SetSliderControlReference(DocumentRecord* document);

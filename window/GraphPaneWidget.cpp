@@ -1,0 +1,142 @@
+#include "window/GraphPaneWidget.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "document/DocumentGraphPane.h"
+#include "document/DocumentRecord.h"
+#include "document/DocumentWindow.h"
+#include "graphpane/AGraphPane.h"
+#include "CoreUtilities/OurRects.h"
+#include "platform/OurPort.h"
+#include "platform/WidgetMouseSource.h"
+
+namespace {
+
+MPoint ToMPoint(QPoint p) { return {SaturateToInt16(p.y()), SaturateToInt16(p.x())}; }
+
+// The current port for the duration of a pane call.
+class WorldIsCurrent {
+ public:
+  explicit WorldIsCurrent(OurPort* world) : fSaved(CurrentPort()) { SetCurrentPort(world); }
+  ~WorldIsCurrent() { SetCurrentPort(fSaved); }
+  WorldIsCurrent(const WorldIsCurrent&) = delete;
+  WorldIsCurrent& operator=(const WorldIsCurrent&) = delete;
+
+ private:
+  OurPort* fSaved;
+};
+
+}  // namespace
+
+GraphPaneWidget::GraphPaneWidget(DocumentWindow* window, QWidget* parent)
+    : QWidget(parent), fWindow(window), fDocument(window->document) {
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMinimumSize(40, 40);
+}
+
+GraphPaneWidget::~GraphPaneWidget() {
+  if (fWindow->graphWorld == fWorld) fWindow->graphWorld = nullptr;
+  DisposeOffscreenPort(fWorld);
+}
+
+void GraphPaneWidget::RedrawGraph() {
+  AGraphPane* pane = fDocument->fGraphPane.get();
+  if (!fWorld || !pane) return;
+  fStale = false;
+  {
+    WorldIsCurrent current(fWorld);
+    pane->Draw(2, true);
+  }
+  update();
+}
+
+void GraphPaneWidget::InvalidateGraph() {
+  fStale = true;
+  update();
+}
+
+void GraphPaneWidget::UpdateCursor() {
+  AGraphPane* pane = fDocument->fGraphPane.get();
+  if (!pane) return;
+  const QPoint at = mapFromGlobal(QCursor::pos());
+  const Qt::KeyboardModifiers keys = QGuiApplication::queryKeyboardModifiers();
+  QRegion region;
+  pane->GetDragCursorRgn(&region);
+  if (region.contains(at)) {
+    setCursor(Qt::SizeAllCursor);
+    return;
+  }
+  pane->GetMarkCursorRgn(&region, keys & Qt::ControlModifier, ToMPoint(at));
+  if (region.contains(at)) {
+    setCursor(Qt::CrossCursor);
+    return;
+  }
+  pane->GetHandCursorRgn(&region, keys & Qt::AltModifier);
+  setCursor(region.contains(at) ? Qt::OpenHandCursor : Qt::ArrowCursor);
+}
+
+void GraphPaneWidget::paintEvent(QPaintEvent* event) {
+  if (fStale) RedrawGraph();
+  QPainter painter(this);
+  if (!fWorld) {
+    painter.fillRect(event->rect(), Qt::white);
+    return;
+  }
+  painter.drawImage(event->rect(), fWorld->image, event->rect());
+}
+
+void GraphPaneWidget::resizeEvent(QResizeEvent*) {
+  OurPort* world = NewOffscreenPort(QRect(QPoint(0, 0), size()));
+  if (!world) return;  // keep the old picture rather than none
+  DisposeOffscreenPort(fWorld);
+  fWorld = world;
+  fWindow->graphWorld = world;
+  const MRect rect{0, 0, SaturateToInt16(height()), SaturateToInt16(width())};
+  if (AGraphPane* pane = fDocument->fGraphPane.get()) {
+    pane->SetGraphRect(rect);
+    pane->Resize();
+  } else {
+    fDocument->fGraphPane = MakeDocumentGraphPane(fDocument, rect, fWindow);
+  }
+  RedrawGraph();
+}
+
+void GraphPaneWidget::Press(QMouseEvent* event, bool doubleClick) {
+  AGraphPane* pane = fDocument->fGraphPane.get();
+  if (!pane || event->button() != Qt::LeftButton) return;
+  const Qt::KeyboardModifiers keys = event->modifiers();
+  const QPoint at = event->position().toPoint();
+  WorldIsCurrent current(fWorld);
+  {
+    // The views follow the drag themselves, reading this widget's mouse.
+    WidgetMouseSource mouse(this, at);
+    MouseSource* previous = CurrentMouseSource();
+    SetMouseSource(&mouse);
+    pane->MouseDown(ToMPoint(at), static_cast<long>(event->timestamp()), keys & Qt::MetaModifier,
+                    keys & Qt::AltModifier, keys & Qt::ControlModifier, keys & Qt::ShiftModifier, doubleClick);
+    SetMouseSource(previous);
+  }
+  UpdateCursor();
+}
+
+void GraphPaneWidget::mousePressEvent(QMouseEvent* event) { Press(event, false); }
+
+void GraphPaneWidget::mouseDoubleClickEvent(QMouseEvent* event) { Press(event, true); }
+
+void GraphPaneWidget::mouseMoveEvent(QMouseEvent*) { UpdateCursor(); }
+
+void GraphPaneWidget::wheelEvent(QWheelEvent* event) {
+  AGraphPane* pane = fDocument->fGraphPane.get();
+  if (!pane) return;
+  // One notch is 120; finer wheels add up to notches.
+  fWheelRemainder += event->angleDelta();
+  const QPoint notches = fWheelRemainder / 120;
+  fWheelRemainder -= notches * 120;
+  if (notches.isNull()) return;
+  WorldIsCurrent current(fWorld);
+  if (pane->MouseWheel(ToMPoint(event->position().toPoint()), notches.x(), notches.y())) event->accept();
+}

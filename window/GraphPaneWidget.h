@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+class DocumentRecord;
+struct DocumentWindow;
+struct OurPort;
+
+// Shows a document's graph pane: the pane draws into the widget's offscreen
+// world, which is painted on the screen. Presses and the wheel go to the
+// pane; the cursor follows the views' regions. The widget makes the
+// document's pane once it knows its size, so that views without stored
+// settings centre themselves in it.
+class GraphPaneWidget : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit GraphPaneWidget(DocumentWindow* window, QWidget* parent = nullptr);
+  ~GraphPaneWidget() override;
+
+  // Null until the widget has a size.
+  OurPort* World() const { return fWorld; }
+  // The pane draws its views into the world, which reaches the screen at
+  // the next paint.
+  void RedrawGraph();
+  // The pane draws into the world at the next paint.
+  void InvalidateGraph();
+  // The cursor for the mouse position and the modifiers now held.
+  void UpdateCursor();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  void Press(QMouseEvent* event, bool doubleClick);
+
+  DocumentWindow* fWindow;
+  DocumentRecord* fDocument;
+  OurPort* fWorld = nullptr;
+  QPoint fWheelRemainder;
+  bool fStale = false;
+};

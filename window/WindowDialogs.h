@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The questions and alerts a window puts to the user. Each shows its dialog
+// unless a test has put an answer in its place.
+
+enum class SaveChangesAnswer { kSave, kDontSave, kCancel };
+using SaveChangesQuestion = std::function<SaveChangesAnswer(QWidget* window, const QString& documentName)>;
+void SetSaveChangesQuestion(SaveChangesQuestion question);  // null: the dialog
+SaveChangesAnswer AskSaveChanges(QWidget* window, const QString& documentName);
+
+// An empty answer means the user cancelled.
+using FileNameQuestion = std::function<QString(QWidget* window, bool forSaving, const QString& suggestion)>;
+void SetFileNameQuestion(FileNameQuestion question);  // null: the file dialog
+QString AskFileName(QWidget* window, bool forSaving, const QString& suggestion);
+
+// The message's text, paragraphs on lines of their own.
+QString MessageText(int messageId);
+
+using AlertShower = std::function<void(int messageId, const QString& text)>;
+void SetAlertShower(AlertShower shower);  // null: a message box
+
+// Shows the message's text and waits for the user; after running out of
+// memory (36, 40) every window redraws its math and recomputes its graphs.
+void ReportError(int messageId);

@@ -1,0 +1,6 @@
+#pragma once
+
+// The window layer's start-up call: fills the window's entries of the
+// graph pane's upward calls (drawing, the graph world, cursors, the idle
+// timer, the changed mark, wake-ups) and shows queued errors in alerts.
+void InstallWindowHooks();

@@ -1,0 +1,47 @@
+#include "window/WindowSlider.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStyle>
+#include <QToolButton>
+
+WindowSlider::WindowSlider(QWidget* parent)
+    : QWidget(parent), fLetter(new QLabel(this)), fPlay(new QToolButton(this)), fSlider(new QSlider(Qt::Horizontal, this)) {
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(6, 2, 6, 2);
+  fPlay->setCheckable(true);
+  fPlay->setAutoRaise(true);
+  ShowPlaying(false);
+  layout->addWidget(fPlay);
+  layout->addWidget(fLetter);
+  layout->addWidget(fSlider, 1);
+  connect(fSlider, &QSlider::valueChanged, this, &WindowSlider::MovedByUser);
+  connect(fPlay, &QToolButton::toggled, this, [this](bool playing) {
+    ShowPlaying(playing);
+    emit PlayToggled(playing);
+  });
+}
+
+void WindowSlider::SetValue(int32_t value) {
+  const QSignalBlocker quiet(fSlider);
+  if (value > fSlider->maximum()) fSlider->setMaximum(value);
+  fSlider->setValue(value);
+}
+
+int32_t WindowSlider::Value() const { return fSlider->value(); }
+
+void WindowSlider::SetMaximum(int32_t maximum) {
+  const QSignalBlocker quiet(fSlider);
+  fSlider->setMaximum(maximum);
+}
+
+void WindowSlider::SetLetter(char letter) { fLetter->setText(QString(QChar(letter))); }
+
+void WindowSlider::ShowPlaying(bool playing) {
+  const QSignalBlocker quiet(fPlay);
+  fPlay->setChecked(playing);
+  fPlay->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+  fPlay->setToolTip(playing ? tr("Pause") : tr("Play"));
+}
