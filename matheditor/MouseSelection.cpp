@@ -224,9 +224,9 @@ void SelectOperandsOfList(MERecord* r, ExpressionRecord* list, int32_t i, int32_
 bool SelectSignInGap(MERecord* r, const ExpressionRecord* common, FPoint p) {
   ExpressionRecord* parent = common->parent;
   if (common->opcode == kOpMinus || !parent) return false;
-  const bool signed_ = parent->opcode == kOpDot || parent->opcode == kOpCross ||
+  const bool hasSigns = parent->opcode == kOpDot || parent->opcode == kOpCross ||
                        (SyntacticKindOf(parent) == kInfixList && parent->opcode != kOpTimes);
-  if (!signed_) return false;
+  if (!hasSigns) return false;
   const int32_t gap = CLICK_OpNumBetween(parent, gStartPoint);
   if (gap < 0 || gap != CLICK_OpNumBetween(parent, p) || IsNegatedTermOfSum(parent, gap + 1)) return false;
   Select(r, parent, kIPOperator, gap, gap);

@@ -16,24 +16,24 @@ class BorrowedVector {
   BorrowedVector() {
     std::vector<std::vector<Element>>& pool = Pool();
     if (!pool.empty()) {
-      vector_ = std::move(pool.back());
+      fVector = std::move(pool.back());
       pool.pop_back();
     }
   }
   ~BorrowedVector() {
-    vector_.clear();
-    Pool().push_back(std::move(vector_));
+    fVector.clear();
+    Pool().push_back(std::move(fVector));
   }
   BorrowedVector(const BorrowedVector&) = delete;
   BorrowedVector& operator=(const BorrowedVector&) = delete;
-  std::vector<Element>& operator*() { return vector_; }
+  std::vector<Element>& operator*() { return fVector; }
 
  private:
   static std::vector<std::vector<Element>>& Pool() {
     thread_local std::vector<std::vector<Element>> pool;
     return pool;
   }
-  std::vector<Element> vector_;
+  std::vector<Element> fVector;
 };
 
 namespace tree_order_detail {

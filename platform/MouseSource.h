@@ -33,7 +33,7 @@ class ScriptedMouseSource : public MouseSource {
     bool released = false;
   };
 
-  explicit ScriptedMouseSource(std::deque<Step> steps) : steps_(std::move(steps)) {}
+  explicit ScriptedMouseSource(std::deque<Step> steps) : fSteps(std::move(steps)) {}
 
   bool IsButtonDown() override;
   bool WaitMouseUp(QPoint* where, double timeoutSeconds) override;
@@ -41,12 +41,12 @@ class ScriptedMouseSource : public MouseSource {
   void FlushMouseEvents() override;
 
   // The timeouts the waits were given, in order.
-  const std::vector<double>& Timeouts() const { return timeouts_; }
+  const std::vector<double>& Timeouts() const { return fTimeouts; }
 
  private:
   bool Next(QPoint* where);
 
-  std::deque<Step> steps_;
-  QPoint last_;
-  std::vector<double> timeouts_;
+  std::deque<Step> fSteps;
+  QPoint fLast;
+  std::vector<double> fTimeouts;
 };

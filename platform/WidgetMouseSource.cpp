@@ -29,22 +29,22 @@ bool IsHeldBack(QEvent::Type type) {
 
 }  // namespace
 
-WidgetMouseSource::WidgetMouseSource(QWidget* widget, QPoint pressedAt) : widget_(widget), last_(pressedAt) {
-  timeout_.setSingleShot(true);
-  QObject::connect(&timeout_, &QTimer::timeout, this, [this] {
-    if (loop_) loop_->quit();
+WidgetMouseSource::WidgetMouseSource(QWidget* widget, QPoint pressedAt) : fWidget(widget), fLast(pressedAt) {
+  fTimeout.setSingleShot(true);
+  QObject::connect(&fTimeout, &QTimer::timeout, this, [this] {
+    if (fLoop) fLoop->quit();
   });
   QCoreApplication::instance()->installEventFilter(this);
 }
 
 WidgetMouseSource::~WidgetMouseSource() {
   QCoreApplication::instance()->removeEventFilter(this);
-  for (auto& [receiver, event] : held_)
+  for (auto& [receiver, event] : fHeld)
     if (receiver) QCoreApplication::postEvent(receiver, event.release());
 }
 
 bool WidgetMouseSource::IsButtonDown() {
-  return down_ && std::none_of(received_.begin(), received_.end(), [](const Received& r) { return r.released; });
+  return fDown && std::none_of(fReceived.begin(), fReceived.end(), [](const Received& r) { return r.released; });
 }
 
 bool WidgetMouseSource::WaitMouseUp(QPoint* where, double timeoutSeconds) { return Wait(where, timeoutSeconds); }
@@ -52,40 +52,40 @@ bool WidgetMouseSource::WaitMouseUp(QPoint* where, double timeoutSeconds) { retu
 bool WidgetMouseSource::WaitMouseEvent(QPoint* where) { return Wait(where, -1); }
 
 bool WidgetMouseSource::Wait(QPoint* where, double timeoutSeconds) {
-  if (down_ && widget_ && received_.empty()) {
+  if (fDown && fWidget && fReceived.empty()) {
     QEventLoop loop;
-    loop_ = &loop;
-    if (timeoutSeconds >= 0) timeout_.start(static_cast<int>(std::ceil(timeoutSeconds * 1000)));
+    fLoop = &loop;
+    if (timeoutSeconds >= 0) fTimeout.start(static_cast<int>(std::ceil(timeoutSeconds * 1000)));
     loop.exec();
-    timeout_.stop();
-    loop_ = nullptr;
+    fTimeout.stop();
+    fLoop = nullptr;
   }
-  if (!received_.empty()) {
-    last_ = received_.front().where;
-    down_ = down_ && !received_.front().released;
-    received_.pop_front();
+  if (!fReceived.empty()) {
+    fLast = fReceived.front().where;
+    fDown = fDown && !fReceived.front().released;
+    fReceived.pop_front();
   }
-  if (!widget_) down_ = false;
-  if (where) *where = last_;
-  return down_;
+  if (!fWidget) fDown = false;
+  if (where) *where = fLast;
+  return fDown;
 }
 
 void WidgetMouseSource::HoldBack(QObject* receiver, const QEvent* event) {
   if (event->type() == QEvent::Timer) {
     const int id = static_cast<const QTimerEvent*>(event)->timerId();
-    if (!heldTimers_.emplace(std::make_pair(receiver, id), true).second) return;
+    if (!fHeldTimers.emplace(std::make_pair(receiver, id), true).second) return;
   }
-  held_.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
+  fHeld.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
 }
 
 bool WidgetMouseSource::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (watched == widget_ && (type == QEvent::MouseMove || type == QEvent::MouseButtonRelease)) {
-    received_.push_back({static_cast<QMouseEvent*>(event)->position().toPoint(), type == QEvent::MouseButtonRelease});
-    if (loop_) loop_->quit();
+  if (watched == fWidget && (type == QEvent::MouseMove || type == QEvent::MouseButtonRelease)) {
+    fReceived.push_back({static_cast<QMouseEvent*>(event)->position().toPoint(), type == QEvent::MouseButtonRelease});
+    if (fLoop) fLoop->quit();
     return true;
   }
-  if (watched == &timeout_ || !IsHeldBack(type)) return false;
+  if (watched == &fTimeout || !IsHeldBack(type)) return false;
   // Input reaches a widget through its window: hold the widget's copy. A
   // close is held at the window, whose replay closes the widget properly.
   const bool atWidget = watched->isWidgetType();

@@ -42,18 +42,18 @@ class WidgetMouseSource : public QObject, public MouseSource {
   bool Wait(QPoint* where, double timeoutSeconds);
   void HoldBack(QObject* receiver, const QEvent* event);
 
-  QPointer<QWidget> widget_;
-  QPoint last_;
-  bool down_ = true;
+  QPointer<QWidget> fWidget;
+  QPoint fLast;
+  bool fDown = true;
   // Moves and the release received but not yet waited for: one pass of the
   // event loop may deliver several.
   struct Received {
     QPoint where;
     bool released;
   };
-  std::deque<Received> received_;
-  QEventLoop* loop_ = nullptr;
-  QTimer timeout_;
-  std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> held_;
-  std::map<std::pair<QObject*, int>, bool> heldTimers_;  // one tick each is enough
+  std::deque<Received> fReceived;
+  QEventLoop* fLoop = nullptr;
+  QTimer fTimeout;
+  std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> fHeld;
+  std::map<std::pair<QObject*, int>, bool> fHeldTimers;  // one tick each is enough
 };

@@ -33,67 +33,67 @@ int32_t ModifierSet(Qt::KeyboardModifiers m) {
 
 }  // namespace
 
-MathPaneWidget::MathPaneWidget(DocumentWindow* window, QWidget* parent) : QWidget(parent), window_(window) {
+MathPaneWidget::MathPaneWidget(DocumentWindow* window, QWidget* parent) : QWidget(parent), fWindow(window) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   setAttribute(Qt::WA_OpaquePaintEvent);
   sWidgets.push_back(this);
   SetMathPaneChangedHandler(PaneChanged);
-  connect(&idle_, &QTimer::timeout, this, &MathPaneWidget::Idle);
-  idle_.start(kIdleIntervalMs);
+  connect(&fIdle, &QTimer::timeout, this, &MathPaneWidget::Idle);
+  fIdle.start(kIdleIntervalMs);
   MakePort();
 }
 
 MathPaneWidget::~MathPaneWidget() {
   sWidgets.erase(std::remove(sWidgets.begin(), sWidgets.end(), this), sWidgets.end());
-  if (window_ && window_->mathPanePort == port_) window_->mathPanePort = nullptr;
-  if (CurrentPort() == port_) SetCurrentPort(nullptr);
-  DisposeOffscreenPort(port_);
+  if (fWindow && fWindow->mathPanePort == fPort) fWindow->mathPanePort = nullptr;
+  if (CurrentPort() == fPort) SetCurrentPort(nullptr);
+  DisposeOffscreenPort(fPort);
 }
 
 void MathPaneWidget::MakePort() {
   OurPort* port = NewOffscreenPort(QRect(QPoint(0, 0), size().expandedTo(QSize(1, 1))));
   if (!port) return;  // keeps the old port: the pane shows stale rather than nothing
   port->kind = OurPortKind::kWindow;
-  if (CurrentPort() == port_) SetCurrentPort(port);
-  DisposeOffscreenPort(port_);
-  port_ = port;
-  if (window_) window_->mathPanePort = port_;
+  if (CurrentPort() == fPort) SetCurrentPort(port);
+  DisposeOffscreenPort(fPort);
+  fPort = port;
+  if (fWindow) fWindow->mathPanePort = fPort;
   RedrawMath();
 }
 
 void MathPaneWidget::RedrawMath() {
-  RedrawMathPane(window_);
+  RedrawMathPane(fWindow);
   update();
 }
 
-void MathPaneWidget::Idle() { MathPaneIdle(window_); }
+void MathPaneWidget::Idle() { MathPaneIdle(fWindow); }
 
 void MathPaneWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  if (!port_) {
+  if (!fPort) {
     painter.fillRect(event->rect(), Qt::white);
     return;
   }
-  painter.drawImage(event->rect().topLeft(), port_->image, event->rect());
+  painter.drawImage(event->rect().topLeft(), fPort->image, event->rect());
 }
 
 void MathPaneWidget::resizeEvent(QResizeEvent*) { MakePort(); }
 
 void MathPaneWidget::Press(QMouseEvent* event, int clickCount) {
-  if (event->button() != Qt::LeftButton || !window_) return;
+  if (event->button() != Qt::LeftButton || !fWindow) return;
   setFocus(Qt::MouseFocusReason);
   const QPoint at = event->position().toPoint();
-  idle_.stop();
+  fIdle.stop();
   {
     WidgetMouseSource mouse(this, at);
     MouseSource* previous = CurrentMouseSource();
     SetMouseSource(&mouse);
-    MathPaneClick(window_, {SaturateToInt16(at.y()), SaturateToInt16(at.x())}, ModifierSet(event->modifiers()),
+    MathPaneClick(fWindow, {SaturateToInt16(at.y()), SaturateToInt16(at.x())}, ModifierSet(event->modifiers()),
                   clickCount);
     SetMouseSource(previous);
   }
-  idle_.start(kIdleIntervalMs);
+  fIdle.start(kIdleIntervalMs);
   update();
 }
 
@@ -103,8 +103,8 @@ void MathPaneWidget::mouseDoubleClickEvent(QMouseEvent* event) { Press(event, 2)
 
 void MathPaneWidget::keyPressEvent(QKeyEvent* event) {
   MathPaneKeyStroke stroke;
-  if (!window_ || !TranslateKeyPress(event->key(), event->modifiers(), event->text(), &stroke) ||
-      !MathPaneKey(window_, stroke.unicode, stroke.keyCharacter, stroke.modifiers)) {
+  if (!fWindow || !TranslateKeyPress(event->key(), event->modifiers(), event->text(), &stroke) ||
+      !MathPaneKey(fWindow, stroke.unicode, stroke.keyCharacter, stroke.modifiers)) {
     QWidget::keyPressEvent(event);
     return;
   }
@@ -112,9 +112,9 @@ void MathPaneWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void MathPaneWidget::inputMethodEvent(QInputMethodEvent* event) {
-  if (window_)
+  if (fWindow)
     for (const MathPaneKeyStroke& stroke : TranslateCommittedText(event->commitString()))
-      MathPaneKey(window_, stroke.unicode, stroke.keyCharacter, stroke.modifiers);
+      MathPaneKey(fWindow, stroke.unicode, stroke.keyCharacter, stroke.modifiers);
   event->accept();
   update();
 }

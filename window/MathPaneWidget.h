@@ -21,7 +21,7 @@ class MathPaneWidget : public QWidget {
   MathPaneWidget(const MathPaneWidget&) = delete;
   MathPaneWidget& operator=(const MathPaneWidget&) = delete;
 
-  DocumentWindow* Window() const { return window_; }
+  DocumentWindow* Window() const { return fWindow; }
   // Paints the pane port afresh from the document and shows it.
   void RedrawMath();
   // The idle work of one tick: the caret's blink.
@@ -42,7 +42,7 @@ class MathPaneWidget : public QWidget {
   void Press(QMouseEvent* event, int clickCount);
   void MakePort();
 
-  DocumentWindow* window_;
-  OurPort* port_ = nullptr;
-  QTimer idle_;
+  DocumentWindow* fWindow;
+  OurPort* fPort = nullptr;
+  QTimer fIdle;
 };

@@ -41,7 +41,7 @@ class ApplicationWindowTest : public testing::Test {
   }
 
   QString Write(const char* name, const std::string& text) {
-    const QString path = folder_.path() + "/" + name;
+    const QString path = fFolder.path() + "/" + name;
     std::ofstream(path.toStdString(), std::ios::binary) << text;
     return path;
   }
@@ -68,7 +68,7 @@ class ApplicationWindowTest : public testing::Test {
     return text ? text.get() : "";
   }
 
-  QTemporaryDir folder_;
+  QTemporaryDir fFolder;
 };
 
 TEST_F(ApplicationWindowTest, CloseAsksWhileChangedAndKeepsTheWindowOnCancel) {
@@ -88,7 +88,7 @@ TEST_F(ApplicationWindowTest, CloseAsksWhileChangedAndKeepsTheWindowOnCancel) {
 
   // Save, for an untitled document, asks for the name; ".zlf" is added.
   answer = SaveChangesAnswer::kSave;
-  const QString chosen = folder_.path() + "/saved";
+  const QString chosen = fFolder.path() + "/saved";
   SetFileNameQuestion([&](QWidget*, bool forSaving, const QString&) { return forSaving ? chosen : QString(); });
   EXPECT_TRUE(window->close());
   EXPECT_EQ(asked, 2);
@@ -111,7 +111,7 @@ TEST_F(ApplicationWindowTest, UnchangedDocumentClosesUnasked) {
 
 TEST_F(ApplicationWindowTest, FileThatIsNoDocumentGives41AndNoWindow) {
   EXPECT_EQ(OpenDocumentWindow(Write("notes.zlf", "shopping: eggs\n")), nullptr);
-  EXPECT_EQ(OpenDocumentWindow(folder_.path() + "/missing.zlf"), nullptr);
+  EXPECT_EQ(OpenDocumentWindow(fFolder.path() + "/missing.zlf"), nullptr);
   EXPECT_EQ(RecordedAlerts(), (std::vector<int>{41, 42}));
   EXPECT_TRUE(AllWindows().empty());
 }

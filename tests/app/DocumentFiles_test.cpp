@@ -42,8 +42,8 @@ constexpr char kDocument[] = "Zentrolabworksheet 4;\nExpr y = x^2;\n";
 
 class DocumentFilesTest : public testing::Test {
  protected:
-  std::string Path(const char* name) const { return (folder_.path() + "/" + name).toStdString(); }
-  QTemporaryDir folder_;
+  std::string Path(const char* name) const { return (fFolder.path() + "/" + name).toStdString(); }
+  QTemporaryDir fFolder;
 };
 
 TEST_F(DocumentFilesTest, OpenTellsNoDocumentFromUnreadable) {
@@ -52,7 +52,7 @@ TEST_F(DocumentFilesTest, OpenTellsNoDocumentFromUnreadable) {
   Spit(Path("empty.zlf"), "");
   EXPECT_EQ(OpenDocumentFile(Path("empty.zlf")).message, 41);
   EXPECT_EQ(OpenDocumentFile(Path("missing.zlf")).message, 42);
-  EXPECT_EQ(OpenDocumentFile(folder_.path().toStdString()).message, 42);
+  EXPECT_EQ(OpenDocumentFile(fFolder.path().toStdString()).message, 42);
   OpenedDocument opened = OpenDocumentFile(Path("missing.zlf"));
   EXPECT_EQ(opened.document, nullptr);
 }

@@ -49,13 +49,13 @@ class EditAndGraphTest : public testing::Test {
   }
 
   DocumentMainWindow* Open(const char* name, const std::string& text) {
-    const QString path = folder_.path() + "/" + name;
+    const QString path = fFolder.path() + "/" + name;
     std::ofstream(path.toStdString(), std::ios::binary) << text;
     return OpenDocumentWindow(path);
   }
 
   QString SaveAs(DocumentMainWindow* window, const char* name) {
-    const QString path = folder_.path() + "/" + name;
+    const QString path = fFolder.path() + "/" + name;
     SetFileNameQuestion([path](QWidget*, bool, const QString&) { return path; });
     EXPECT_TRUE(SaveWindowAs(window));
     return path;
@@ -70,7 +70,7 @@ class EditAndGraphTest : public testing::Test {
 
   static QImage GraphPicture(DocumentMainWindow* window) { return window->GraphPane()->World()->image.copy(); }
 
-  QTemporaryDir folder_;
+  QTemporaryDir fFolder;
 };
 
 TEST_F(EditAndGraphTest, TypedChangeRegraphsAndSurvivesSaveAndReopen) {
@@ -154,7 +154,7 @@ TEST_F(EditAndGraphTest, MenuExportEqualsExportOfTheSavedFile) {
   ASSERT_NE(window, nullptr);
   const QString saved = SaveAs(window, "road2.zlf");
   for (const auto& [format, extension] : {std::pair{ExportFormat::kPng, ".png"}, std::pair{ExportFormat::kPdf, ".pdf"}}) {
-    const QString fromMenu = folder_.path() + "/menu" + extension, fromCommand = folder_.path() + "/command" + extension;
+    const QString fromMenu = fFolder.path() + "/menu" + extension, fromCommand = fFolder.path() + "/command" + extension;
     ASSERT_TRUE(ExportWindow(window, fromMenu, format));
     const std::string command = std::string(ZL_EXECUTABLE) + " --export " + saved.toStdString() +
                                 (format == ExportFormat::kPng ? " --png " : " --pdf ") + fromCommand.toStdString();

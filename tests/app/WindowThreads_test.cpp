@@ -21,12 +21,12 @@ class WindowThreadsTest : public testing::Test {
   void TearDown() override { CloseEveryWindow(); }
 
   DocumentMainWindow* Open(const char* name, const std::string& text) {
-    const QString path = folder_.path() + "/" + name;
+    const QString path = fFolder.path() + "/" + name;
     std::ofstream(path.toStdString(), std::ios::binary) << text;
     return OpenDocumentWindow(path);
   }
 
-  QTemporaryDir folder_;
+  QTemporaryDir fFolder;
 };
 
 // The document goes while its expansion and graphs run: they are stopped

@@ -25,7 +25,7 @@ class MathPaneBlocks : public testing::Test {
     MEInit();
     InstallMathEditor();
     InstallDocumentMathEditGlobals();
-    window_.document = &document_;
+    fWindow.document = &fDocument;
   }
   MERecord* AddEquation(int terms) {
     MBlock block{};
@@ -36,25 +36,25 @@ class MathPaneBlocks : public testing::Test {
       sum->operands[i]->parent = sum;
     }
     SetEquationTree(block, sum);
-    block.equation->window = &window_;
-    document_.fContents.blocks.Add(block);
+    block.equation->window = &fWindow;
+    fDocument.fContents.blocks.Add(block);
     return block.equation;
   }
   Table* AddTable(int rows, int shown) {
     MBlock block{};
     block.kind = kTableBlock;
-    block.table = CreateTable(&document_);
+    block.table = CreateTable(&fDocument);
     SetTableDisplayRows(block, shown);
     for (const char* heading : {"t", "y"}) {
       AddTableCell(block.table, heading, 1, true);
       for (int r = 0; r < rows; ++r) AddTableCell(block.table, "12", 2, false);
     }
-    document_.fContents.blocks.Add(block);
+    fDocument.fContents.blocks.Add(block);
     return block.table;
   }
 
-  DocumentRecord document_;
-  DocumentWindow window_;
+  DocumentRecord fDocument;
+  DocumentWindow fWindow;
 };
 
 TEST_F(MathPaneBlocks, BlocksStackInsideTheMargins) {
@@ -62,7 +62,7 @@ TEST_F(MathPaneBlocks, BlocksStackInsideTheMargins) {
   MERecord* wide = AddEquation(40);  // wider than the pane: broken into lines
   Table* table = AddTable(5, 2);
   const QRect pane(0, 0, 400, 2000);
-  const MathPaneLayout layout = LayOutMathPane(&window_, pane);
+  const MathPaneLayout layout = LayOutMathPane(&fWindow, pane);
   ASSERT_EQ(layout.blocks.size(), 3u);
   EXPECT_EQ(narrow->drawRect[kDrawTop], kMathPaneMargin);
   EXPECT_EQ(narrow->drawRect[kDrawLeft], kMathPaneMargin);
@@ -80,7 +80,7 @@ TEST_F(MathPaneBlocks, BlocksStackInsideTheMargins) {
 TEST_F(MathPaneBlocks, PaintsIntoAPainterWithoutACaret) {
   MERecord* record = AddEquation(2);
   AddTable(3, 0);
-  MEActivate(record, &window_);
+  MEActivate(record, &fWindow);
   record->selected = record->root->operands[0];
   record->caretType = kIPAfterNode;
   QImage image(300, 200, QImage::Format_RGB32);
@@ -88,11 +88,11 @@ TEST_F(MathPaneBlocks, PaintsIntoAPainterWithoutACaret) {
   {
     QPainter painter(&image);
     MathGraphicsContext context{&painter, {}};
-    DrawMathPane(&window_, image.rect(), &context);
+    DrawMathPane(&fWindow, image.rect(), &context);
   }
   EXPECT_EQ(record->caretDrawn, 0);
   EXPECT_EQ(gMathCurrentMEH, record);
-  const MathPaneLayout layout = LayOutMathPane(&window_, image.rect());
+  const MathPaneLayout layout = LayOutMathPane(&fWindow, image.rect());
   for (const QRect& block : layout.blocks) {
     int ink = 0;
     for (int v = block.top(); v <= block.bottom(); ++v)
@@ -100,7 +100,7 @@ TEST_F(MathPaneBlocks, PaintsIntoAPainterWithoutACaret) {
     EXPECT_GT(ink, 10);
   }
   EXPECT_EQ(image.pixel(299, 199) & 0xFFFFFF, 0xFFFFFFu);  // the document's background over the whole pane
-  RedrawMathPane(&window_);  // no port: nothing
+  RedrawMathPane(&fWindow);  // no port: nothing
   RedrawMathPane(nullptr);
 }
 

@@ -14,22 +14,22 @@ namespace {
 // operand indexes from the root.
 class Caret {
  public:
-  Caret(const char* formula, std::initializer_list<int> path) : record_(NewMEPtr()) {
-    record_->root = ParseExprFromString(formula);
-    ExpressionRecord* node = record_->root;
+  Caret(const char* formula, std::initializer_list<int> path) : fRecord(NewMEPtr()) {
+    fRecord->root = ParseExprFromString(formula);
+    ExpressionRecord* node = fRecord->root;
     for (int i : path) node = node->operands[i];
-    record_->selected = node;
-    record_->caretType = kIPAfterNode;
+    fRecord->selected = node;
+    fRecord->caretType = kIPAfterNode;
   }
-  ~Caret() { MEDispose(record_); }
+  ~Caret() { MEDispose(fRecord); }
   Caret(const Caret&) = delete;
   Caret& operator=(const Caret&) = delete;
 
-  const MERecord* operator->() const { return record_; }
-  const MERecord* get() const { return record_; }
+  const MERecord* operator->() const { return fRecord; }
+  const MERecord* get() const { return fRecord; }
 
  private:
-  MERecord* record_;
+  MERecord* fRecord;
 };
 
 TEST(TypingHints, ExponentAndFractionEndsAreFoundThroughLastOperandsOnly) {

@@ -50,16 +50,16 @@ class MathPane : public testing::Test {
     MEInit();
     InstallMathEditor();
     InstallDocumentMathEditGlobals();
-    window_.document = &document_;
+    fWindow.document = &fDocument;
   }
-  void TearDown() override { widget_.reset(); }
+  void TearDown() override { fWidget.reset(); }
 
   MERecord* AddEquation(ExpressionRecord* tree = nullptr) {
     MBlock block{};
     SetEquationDefaults(block);
-    block.equation = MENew(&window_);
+    block.equation = MENew(&fWindow);
     if (tree) SetEquationTree(block, tree);
-    document_.fContents.blocks.Add(block);
+    fDocument.fContents.blocks.Add(block);
     return block.equation;
   }
   void AddText(const char* text) {
@@ -67,76 +67,76 @@ class MathPane : public testing::Test {
     SetTextDefaults(block);
     block.text = OurTextNew();
     OurTextInsertString(text, int32_t(std::strlen(text)), true, block.text);
-    document_.fContents.blocks.Add(block);
+    fDocument.fContents.blocks.Add(block);
   }
   void Show() {
-    widget_ = std::make_unique<MathPaneWidget>(&window_);
-    widget_->resize(400, 300);
-    widget_->show();
-    FocusMathPaneBlock(&window_, 0);
-    widget_->RedrawMath();
+    fWidget = std::make_unique<MathPaneWidget>(&fWindow);
+    fWidget->resize(400, 300);
+    fWidget->show();
+    FocusMathPaneBlock(&fWindow, 0);
+    fWidget->RedrawMath();
   }
-  MERecord* Equation(int i) { return document_.fContents.blocks[i].equation; }
+  MERecord* Equation(int i) { return fDocument.fContents.blocks[i].equation; }
   // A node's box centre in the pane.
   QPoint Centre(MERecord* record, const ExpressionRecord* node) {
-    LayOutMathPane(&window_, window_.mathPanePort->bounds);
+    LayOutMathPane(&fWindow, fWindow.mathPanePort->bounds);
     FRect box{};
     ME_GetScreenBounds(node, box);
     return QPoint(int((box.left + box.right) / 2) + record->drawRect[kDrawLeft],
                   int((box.top + box.bottom) / 2) + record->drawRect[kDrawTop]);
   }
   void Post(QEvent::Type type, QPoint at) {
-    QCoreApplication::postEvent(widget_.get(), new QMouseEvent(type, QPointF(at), QPointF(widget_->mapToGlobal(at)),
+    QCoreApplication::postEvent(fWidget.get(), new QMouseEvent(type, QPointF(at), QPointF(fWidget->mapToGlobal(at)),
                                                                Qt::LeftButton, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
                                                                Qt::NoModifier));
   }
-  QImage Pane() const { return window_.mathPanePort->image.copy(); }
+  QImage Pane() const { return fWindow.mathPanePort->image.copy(); }
 
-  DocumentRecord document_;
-  DocumentWindow window_;
-  std::unique_ptr<MathPaneWidget> widget_;
+  DocumentRecord fDocument;
+  DocumentWindow fWindow;
+  std::unique_ptr<MathPaneWidget> fWidget;
 };
 
 TEST_F(MathPane, KeyClicksTypeWhatTheEditorsKeysType) {
   AddEquation();
   Show();
   const char* script = "y=sin x^2+3/4";
-  QTest::keyClicks(widget_.get(), script);
-  QTest::keyClick(widget_.get(), Qt::Key_Left);
-  QTest::keyClick(widget_.get(), Qt::Key_Backspace);
+  QTest::keyClicks(fWidget.get(), script);
+  QTest::keyClick(fWidget.get(), Qt::Key_Left);
+  QTest::keyClick(fWidget.get(), Qt::Key_Backspace);
 
-  MERecord* headless = MENew(&window_);
-  for (const char* c = script; *c; ++c) MEKey(uint8_t(*c), uint8_t(*c), 0, headless, &window_);
-  MEKey(28, 28, 0, headless, &window_);
-  MEKey(8, 8, 0, headless, &window_);
+  MERecord* headless = MENew(&fWindow);
+  for (const char* c = script; *c; ++c) MEKey(uint8_t(*c), uint8_t(*c), 0, headless, &fWindow);
+  MEKey(28, 28, 0, headless, &fWindow);
+  MEKey(8, 8, 0, headless, &fWindow);
   EXPECT_EQ(Written(Equation(0)->root), Written(headless->root));
   EXPECT_NE(Written(headless->root).find("sin"), std::string::npos);
   EXPECT_EQ(Equation(0)->caretType, headless->caretType);
   MEDispose(headless);
-  EXPECT_TRUE(document_.fModified);
+  EXPECT_TRUE(fDocument.fModified);
 }
 
 TEST_F(MathPane, ReturnAddsAFormulaAndBackspaceTakesALonePromptAway) {
   AddEquation(Var('x'));
   Show();
-  QTest::keyClick(widget_.get(), Qt::Key_Left);
-  EXPECT_FALSE(document_.fModified);  // a caret movement changes nothing
-  QTest::keyClick(widget_.get(), Qt::Key_Return);
-  ASSERT_EQ(document_.fContents.blocks.Count(), 2);
-  EXPECT_EQ(document_.fFocusedBlock, 1);
+  QTest::keyClick(fWidget.get(), Qt::Key_Left);
+  EXPECT_FALSE(fDocument.fModified);  // a caret movement changes nothing
+  QTest::keyClick(fWidget.get(), Qt::Key_Return);
+  ASSERT_EQ(fDocument.fContents.blocks.Count(), 2);
+  EXPECT_EQ(fDocument.fFocusedBlock, 1);
   EXPECT_TRUE(IsPrompt(Equation(1)));
   EXPECT_EQ(Equation(1)->active, 1);
   EXPECT_EQ(Equation(0)->active, 0);
-  EXPECT_TRUE(document_.fModified);
-  QTest::keyClick(widget_.get(), Qt::Key_Backspace);
-  ASSERT_EQ(document_.fContents.blocks.Count(), 1);
-  EXPECT_EQ(document_.fFocusedBlock, 0);
+  EXPECT_TRUE(fDocument.fModified);
+  QTest::keyClick(fWidget.get(), Qt::Key_Backspace);
+  ASSERT_EQ(fDocument.fContents.blocks.Count(), 1);
+  EXPECT_EQ(fDocument.fFocusedBlock, 0);
   EXPECT_EQ(Written(Equation(0)->root), "x");
 
   // The pane's only formula stays, prompt or not.
-  QTest::keyClick(widget_.get(), Qt::Key_Backspace);
-  QTest::keyClick(widget_.get(), Qt::Key_Backspace);
-  EXPECT_EQ(document_.fContents.blocks.Count(), 1);
+  QTest::keyClick(fWidget.get(), Qt::Key_Backspace);
+  QTest::keyClick(fWidget.get(), Qt::Key_Backspace);
+  EXPECT_EQ(fDocument.fContents.blocks.Count(), 1);
 }
 
 TEST_F(MathPane, ClickFocusesAndDragSelectsWhileKeysWait) {
@@ -150,8 +150,8 @@ TEST_F(MathPane, ClickFocusesAndDragSelectsWhileKeysWait) {
   Show();
   const QPoint x = Centre(second, second->root);
   Post(QEvent::MouseButtonRelease, x);
-  QTest::mousePress(widget_.get(), Qt::LeftButton, Qt::NoModifier, x);
-  EXPECT_EQ(document_.fFocusedBlock, 1);
+  QTest::mousePress(fWidget.get(), Qt::LeftButton, Qt::NoModifier, x);
+  EXPECT_EQ(fDocument.fFocusedBlock, 1);
   EXPECT_EQ(second->active, 1);
   EXPECT_EQ(first->active, 0);
 
@@ -159,10 +159,10 @@ TEST_F(MathPane, ClickFocusesAndDragSelectsWhileKeysWait) {
   const QPoint a = Centre(first, sum->operands[0]);
   const QPoint c = Centre(first, sum->operands[2]);
   Post(QEvent::MouseMove, c);
-  QCoreApplication::postEvent(widget_.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z"));
+  QCoreApplication::postEvent(fWidget.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z"));
   Post(QEvent::MouseButtonRelease, c);
-  QTest::mousePress(widget_.get(), Qt::LeftButton, Qt::NoModifier, a);
-  EXPECT_EQ(document_.fFocusedBlock, 0);
+  QTest::mousePress(fWidget.get(), Qt::LeftButton, Qt::NoModifier, a);
+  EXPECT_EQ(fDocument.fFocusedBlock, 0);
   EXPECT_EQ(first->selected, sum);
   EXPECT_EQ(first->caretType, kIPOperandRange);
   EXPECT_EQ(first->rangeStart, 0);
@@ -178,15 +178,15 @@ TEST_F(MathPane, HighlightUnderTheFormulaAndTheCaretOverIt) {
   AddText("Some words");
   Show();
   record->active = 0;
-  widget_->RedrawMath();
+  fWidget->RedrawMath();
   const QImage plain = Pane();
   record->active = 1;
   record->selected = sine;
   record->caretType = kIPWholeNode;
-  widget_->RedrawMath();
+  fWidget->RedrawMath();
   const QImage lit = Pane();
 
-  MESetCurrentEqn(record, &window_);
+  MESetCurrentEqn(record, &fWindow);
   FRect box, exponent;
   ME_GetIPRect(box, exponent);
   ASSERT_LT(exponent.left, exponent.right);  // sin² x: the exponent is the companion box
@@ -213,7 +213,7 @@ TEST_F(MathPane, HighlightUnderTheFormulaAndTheCaretOverIt) {
   // A caret bar is the XOR of what lies under it, drawn last.
   record->selected = sine->operands[0];
   record->caretType = kIPAfterNode;
-  widget_->RedrawMath();
+  fWidget->RedrawMath();
   EXPECT_EQ(record->caretDrawn, 1);
   const QImage caret = Pane();
   int inverted = 0;
@@ -226,7 +226,7 @@ TEST_F(MathPane, HighlightUnderTheFormulaAndTheCaretOverIt) {
   EXPECT_GT(inverted, 5);
 
   // The text block below the formula is painted too.
-  const QRect text = LayOutMathPane(&window_, window_.mathPanePort->bounds).blocks[1];
+  const QRect text = LayOutMathPane(&fWindow, fWindow.mathPanePort->bounds).blocks[1];
   int ink = 0;
   for (int v = text.top(); v <= text.bottom(); ++v)
     for (int h = text.left(); h <= text.right(); ++h) ink += pixel(plain, h, v) != 0xFFFFFF;
