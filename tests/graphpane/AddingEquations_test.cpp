@@ -164,8 +164,9 @@ void InstallRecordingMakers() {
     return new Stub3D(c);
   };
   m.StartOnPoint = [](AnExpression* const(&f)[3], AnExpression* const(&s)[3], AnExpression* radius,
-                      AnExpression* clip, double, AGraphColor* c, AGraphView& view, A3DGraph**) -> A3DGraph* {
-    Record("StartOnPoint", c, view, {f[0], f[1], f[2], s[0], s[1], s[2], radius, clip});
+                      AnExpression* clip, double, AGraphColor* c, int32_t type, AGraphView& view,
+                      A3DGraph**) -> A3DGraph* {
+    Record("StartOnPoint", c, view, {f[0], f[1], f[2], s[0], s[1], s[2], radius, clip}).number = type;
     return new Stub3D(c);
   };
   m.StartOnImplicit = [](AnExpression* const(&f)[3], AnExpression* radius, AnExpression* surface, AnExpression* clip,
