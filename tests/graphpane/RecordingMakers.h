@@ -329,7 +329,7 @@ using Formula = std::function<double(double u, double v, double x, double y, dou
 constexpr double kAnyValue = 1234.5;
 const Formula kAny = F(kAnyValue);
 
-bool Near(double expected, double got) {
+inline bool Near(double expected, double got) {
   if (std::isnan(expected)) return std::isnan(got);
   return std::abs(expected - got) <= 1e-9 * (1 + std::abs(expected));
 }
