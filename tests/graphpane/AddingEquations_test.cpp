@@ -402,16 +402,27 @@ TEST(AddingEquations, PlottingModeIsCheckedAndDefaults) {
 TEST(AddingEquations, EquationsThatMakeNoGraphFreeEverything) {
   {
     Pane p(k2D, false);
-    for (const char* text : {"y = x^2, 0 < x < 1", "leq(x^2 + y^2, 1), x > 0", "r = theta", "z = x*y",
-                             "y = x, vector(r, g, b) = vector(1, 0, 0)", "w = x", "y = x, radius = 2"})
+    for (const char* text :
+         {"y = x^2, 0 < x < 1", "leq(x^2 + y^2, 1), x > 0", "r = theta", "z = x*y",
+          "y = x, vector(r, g, b) = vector(1, 0, 0)", "w = x", "y = x, radius = 2", "vector(1, 2), symbol = \"a\"",
+          "vector(1, 2), vector(3, 4)", "d*y/(d*x) = x*y, vector(x, y) = vector(1, 0)",
+          "vector(d*x, d*y) = vector(y, -x)", "vector(r, g, b) = vector(x, y, 0.5), z", "z = exp(i*t)", "p = 3 + 4*i"})
       EXPECT_EQ(p.Add(text, 2), -1) << text;
     EXPECT_EQ(p.pane->Lookup().Count(), 0);
   }
   {
     Pane p(k3D, false);
     for (const char* text : {"z = x*y, x < 1", "vector(r, theta, z) = vector(1, t, t), radius = t",
-                             "vector(d*x, d*y, d*z) = vector(y, -x, z), x = y*z", "x^2 + y^2 = 1"})
+                             "vector(d*x, d*y, d*z) = vector(y, -x, z), x = y*z", "x^2 + y^2 = 1",
+                             "vector(r, theta, phi) = vector(1, 0, 2)", "vector(1, 2, 3), vector(4, 5, 6), radius = 2",
+                             "vector(x, y) = vector(t, t), t > 0", "Rotate(x, y = 2*x + 1), x < 1",
+                             "vector(d*x, d*y, d*z) = vector(y, -x, z), r = 1, radius = 0.1, x < 1",
+                             "vector(cos(t), sin(t), t), radius = t", "vector(u, v, u + v), u < 1"})
       EXPECT_EQ(p.Add(text), -1) << text;
+  }
+  {
+    Pane p(k4D, false);
+    EXPECT_EQ(p.Add("vector(1, 2, 3, 4), vector(5, 6, 7, 8)"), -1);
   }
   {
     Pane p(k2D);

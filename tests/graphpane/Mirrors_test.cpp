@@ -30,7 +30,7 @@ struct Transformation {
 // A pane whose pass runs under the transformation, the current view of
 // the space given beside the second one the transformation brings.
 struct MirrorPane : Pane {
-  MirrorPane(Space space, const Transformation& t) : Pane(space) {
+  MirrorPane(Space space, const Transformation& t, bool recording = true) : Pane(space, recording) {
     ct = t.ct;
     gMade.clear();
     pane->StartAddingEquations(space == k3D, false, false, false, ct);
@@ -231,6 +231,20 @@ TEST(Mirrors, SpaceMirrorsShowTheFirstViewsGraph) {
   p.Add("x^2 + y^2 + z^2 = 1");
   EXPECT_EQ(gMade.back().maker, "TransformedImplicitSurface");
   EXPECT_EQ(gMade.back().source, p.pane->View3D(0)->GraphAt(1));
+}
+
+// With no graph makers no mirror is made and nothing leaks (the sanitizer
+// build checks); nothing is listed for a graph that was not made.
+TEST(Mirrors, NothingMadeNothingMirrored) {
+  for (const int32_t kind : {CT::kPlaneFromTransformed, CT::kPlaneFromSource, CT::kSpace}) {
+    for (const MirrorCase& c : kMirrorCases) {
+      SCOPED_TRACE(std::string(c.text) + " kind " + std::to_string(kind));
+      const Transformation t(kind);
+      MirrorPane p(c.space, t, false);
+      EXPECT_EQ(p.Add(c.text, c.xyType), -1);
+      EXPECT_TRUE(p.Sources().empty());
+    }
+  }
 }
 
 }  // namespace
