@@ -281,7 +281,7 @@ class Keeping : public View {
 enum Space { k2D, k3D, k4D };
 
 struct Pane {
-  explicit Pane(Space space, bool recording = true) : space(space) {
+  explicit Pane(Space space, bool recording = true, DocumentRecord* document = nullptr) : space(space) {
     gGraphPaneHooks = GraphPaneHooks{};
     gGraphPaneHooks.Make2DView = MakeA2DGraphView;
     gGraphPaneHooks.Make3DView = []() -> AGraphView* { return new Keeping<A3DGraphView>; };
@@ -289,7 +289,7 @@ struct Pane {
     gGraphMakers = GraphMakers{};
     if (recording) InstallRecordingMakers();
     gMade.clear();
-    pane = std::make_unique<AGraphPane>(MRect{0, 0, 200, 200}, nullptr, nullptr);
+    pane = std::make_unique<AGraphPane>(MRect{0, 0, 200, 200}, nullptr, document);
     pane->StartAddingEquations(space == k3D, space == k4D, false, false, ct);
   }
   ~Pane() {
