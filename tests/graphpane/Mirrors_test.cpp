@@ -247,4 +247,63 @@ TEST(Mirrors, NothingMadeNothingMirrored) {
   }
 }
 
+// A second view that can't take the mirror: the mirror is deleted and the
+// row's pair 1 stays zero (the sanitizer build checks the deletion).
+class RefusingView : public A2DGraphView {
+ public:
+  int AddGraph(AGraph*) override { return 1; }
+};
+
+TEST(Mirrors, AMirrorTheSecondViewRefusesLeavesThePairZero) {
+  const Transformation t(CT::kPlaneFromTransformed);
+  static int made;
+  made = 0;
+  MirrorPane p(k2D, t);
+  gGraphPaneHooks.Make2DView = []() -> AGraphView* { return ++made == 2 ? new RefusingView : MakeA2DGraphView(); };
+  p.pane = std::make_unique<AGraphPane>(MRect{0, 0, 200, 200}, nullptr, nullptr);
+  p.pane->StartAddingEquations(false, false, false, false, p.ct);
+  gMade.clear();
+  for (const char* text : {"z = x*y", "y = x^2", "x^2 + y^2 < 1"}) {
+    SCOPED_TRACE(text);
+    const int32_t row = p.Add(text, 2);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(p.Row(row).pairs[1].view, nullptr);
+    EXPECT_EQ(gMade.back().view, p.pane->View2D(1));
+  }
+}
+
+// The space composition itself: the formulas of the map at (X, Y, Z), the
+// extra expression and the colour equations read at the original point.
+TEST(Mirrors, SpaceCompositionIsTheMapOfThePoint) {
+  const Transformation t(CT::kSpace);
+  Tree x = Parse("u"), y = Parse("v"), z = Parse("u*v"), extra = Parse("x*y + z");
+  AGraphColor colour;
+  colour.fType = AColorEquations::kRGBEquations;
+  for (int i = 0; i < 3; ++i)
+    colour.fColorExpressions[i] = new AnExpression(Parse(i == 0 ? "x + z" : "y").release(), nullptr);
+  ExpressionRecord *out[3], *outExtra;
+  ASSERT_TRUE(AGraphPane::TransformXYZ(t.ct, x.get(), y.get(), z.get(), extra.get(), &colour, out, &outExtra));
+  const Tree owned[4] = {Tree(out[0]), Tree(out[1]), Tree(out[2]), Tree(outExtra)};
+  std::mt19937 random(4);
+  std::uniform_real_distribution<double> draw(-2, 2);
+  for (int trial = 0; trial < 10; ++trial) {
+    const double u = draw(random), v = draw(random);
+    const auto at = [&](const Tree& tree) {
+      AnExpression e(Copy(tree.get()), nullptr);
+      AnExpression::Compile(&e);
+      return e.Evaluate(u, v, 0, 0, 0, 0);
+    };
+    EXPECT_NEAR(at(owned[0]), 2 * u, 1e-12);
+    EXPECT_NEAR(at(owned[1]), v, 1e-12);
+    EXPECT_NEAR(at(owned[2]), u * v + u, 1e-12);
+    EXPECT_NEAR(at(owned[3]), u * v + u * v, 1e-12);
+    const Tree red(Copy(colour.fColorExpressions[0]->Tree()));
+    EXPECT_NEAR(at(red), u + u * v, 1e-12);
+  }
+  CoordinateTransformation missing = t.ct;
+  missing.formulas[2] = nullptr;
+  EXPECT_FALSE(AGraphPane::TransformXYZ(missing, x.get(), y.get(), z.get(), nullptr, nullptr, out, nullptr));
+  EXPECT_EQ(out[0], nullptr);
+}
+
 }  // namespace
