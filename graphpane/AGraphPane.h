@@ -387,11 +387,10 @@ class AGraphPane {
   void AddSpaceCurve(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* radius,
                      ExpressionRecord* clip, AGraphColor* colour, const CoordinateTransformation& ct, double grain,
                      double opacity, int32_t view, int32_t parameter, CoordDisplayParam range);
-  // A slope field (second null) or plane system when equalLength < 0, else
-  // a vector field; trees taken over.
-  void AddPlaneField(ExpressionRecord* first, ExpressionRecord* second, int32_t view, AGraphColor* colour,
-                     const CoordinateTransformation& ct, double grain, ExpressionRecord* startX,
-                     ExpressionRecord* startY, int32_t equalLength);
+  // A slope field (second null) or a plane system; trees taken over.
+  void AddDEPlot(ExpressionRecord* first, ExpressionRecord* second, int32_t view, AGraphColor* colour,
+                 const CoordinateTransformation& ct, double grain, ExpressionRecord* startX, ExpressionRecord* startY);
+  void ListForResampling(int32_t view, const CoordinateTransformation& ct);
   void ShowFlags(std::initializer_list<CoordDisplayParam> params);
   void SplitZInColourEquations(AGraphColor* colour);
   // Takes over the trees and the colour; null when no graph was made.

@@ -119,34 +119,32 @@ void AGraphPane::Add_k4DVertexList(ExpressionRecord* e, int32_t view, AGraphColo
 
 // Differential equations and vector fields are only ever resampled in the
 // second view of a plane transformation.
-void AGraphPane::AddPlaneField(ExpressionRecord* first, ExpressionRecord* second, int32_t view, AGraphColor* colour,
-                               const CoordinateTransformation& ct, double grain, ExpressionRecord* startX,
-                               ExpressionRecord* startY, int32_t equalLength) {
+void AGraphPane::ListForResampling(int32_t view, const CoordinateTransformation& ct) {
+  if (view == 0 && IsPlane(ct)) AppendTransformSource();
+}
+
+void AGraphPane::AddDEPlot(ExpressionRecord* first, ExpressionRecord* second, int32_t view, AGraphColor* colour,
+                           const CoordinateTransformation& ct, double grain, ExpressionRecord* startX,
+                           ExpressionRecord* startY) {
   Compiled a(Required(first)), b(Optional(second)), sx(Optional(startX)), sy(Optional(startY));
-  A2DGraph* graph = nullptr;
-  if (equalLength < 0) {
-    if (gGraphMakers.DEPlot == nullptr) return;
-    graph = gGraphMakers.DEPlot(a.release(), b.release(), sx.release(), sy.release(), HandOver(colour), grain,
-                                *View2D(view));
-  } else {
-    if (gGraphMakers.VectorPlot == nullptr) return;
-    graph = gGraphMakers.VectorPlot(a.release(), b.release(), grain, HandOver(colour), equalLength != 0, *View2D(view));
-  }
+  if (gGraphMakers.DEPlot == nullptr) return;
+  A2DGraph* graph =
+      gGraphMakers.DEPlot(a.release(), b.release(), sx.release(), sy.release(), HandOver(colour), grain, *View2D(view));
   if (graph == nullptr) return;
   AddGraph(graph, view);
-  if (view == 0 && IsPlane(ct)) AppendTransformSource();
+  ListForResampling(view, ct);
 }
 
 void AGraphPane::Add_kODEdydx(ExpressionRecord* e, int32_t view, AGraphColor* colour,
                               const CoordinateTransformation& ct, double grain, ExpressionRecord* startX,
                               ExpressionRecord* startY) {
-  AddPlaneField(Copy(Operand(e, 1)), nullptr, view, colour, ct, grain, startX, startY, -1);
+  AddDEPlot(Copy(Operand(e, 1)), nullptr, view, colour, ct, grain, startX, startY);
 }
 
 void AGraphPane::Add_kODEdrdt(ExpressionRecord* e, int32_t view, AGraphColor* colour,
                               const CoordinateTransformation& ct, double grain, ExpressionRecord* startX,
                               ExpressionRecord* startY) {
-  AddPlaneField(Copy(Entry(e, 0)), Copy(Entry(e, 1)), view, colour, ct, grain, startX, startY, -1);
+  AddDEPlot(Copy(Entry(e, 0)), Copy(Entry(e, 1)), view, colour, ct, grain, startX, startY);
 }
 
 // dz/dt = f(z) is the plane system of f's real and imaginary parts at
@@ -157,11 +155,18 @@ void AGraphPane::Add_kODEdzdt(ExpressionRecord* e, int32_t view, AGraphColor* co
   Tree re(Copy(Operand(e, 1))), im(Copy(Operand(e, 1)));
   for (const Tree* part : {&re, &im})
     if (*part) ReplaceAtom(part->get(), kIdZ, kIdX, kIdY);
-  AddPlaneField(Real(re.release()), Imag(im.release()), view, colour, ct, grain, startX, startY, -1);
+  AddDEPlot(Real(re.release()), Imag(im.release()), view, colour, ct, grain, startX, startY);
 }
 
+// Arrows of equal length when the block's xy type has bit 2 (value 4) set.
 void AGraphPane::Add_kXY_XY(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
                             double grain, double xyType) {
-  const int32_t equalLength = (DoubleToInt32(xyType) & 4) != 0 ? 1 : 0;
-  AddPlaneField(Copy(Entry(e, 0)), Copy(Entry(e, 1)), view, colour, ct, grain, nullptr, nullptr, equalLength);
+  const bool equalLength = (DoubleToInt32(xyType) & 4) != 0;
+  Compiled vx(Required(Copy(Entry(e, 0)))), vy(Required(Copy(Entry(e, 1))));
+  if (gGraphMakers.VectorPlot == nullptr) return;
+  A2DGraph* graph =
+      gGraphMakers.VectorPlot(vx.release(), vy.release(), grain, HandOver(colour), equalLength, *View2D(view));
+  if (graph == nullptr) return;
+  AddGraph(graph, view);
+  ListForResampling(view, ct);
 }

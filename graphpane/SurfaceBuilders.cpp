@@ -78,12 +78,11 @@ void AGraphPane::AddFlatPlot(int32_t branch, ExpressionRecord* f, const Expressi
   A2DGraph* graph = maker(compiled.release(), grain, HandOver(colour), *View2D(view));
   if (graph == nullptr) return;
   AddGraph(graph, view);
+  // A contour plot is never rebuilt in the second view, only resampled.
   if (branch == 2) {
     Add_transformed_DensityPlot(g, view, mirror.release(), ct, grain);
-  } else if (view == 0 && (ct.kind == CoordinateTransformation::kPlaneFromTransformed ||
-                           ct.kind == CoordinateTransformation::kPlaneFromSource)) {
-    // A contour plot is never rebuilt in the second view, only resampled.
-    AppendTransformSource();
+  } else {
+    ListForResampling(view, ct);
   }
 }
 
