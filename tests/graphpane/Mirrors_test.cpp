@@ -131,8 +131,19 @@ TEST(Mirrors, EachGraphIsRebuiltListedOrLeftAsItsKindAndViewSay) {
 // the source list and the transformation's own formulas.
 TEST(Mirrors, PlaneTransformationsMakeTheWholePicturePlot) {
   {
-    const Transformation t(CT::kPlaneFromTransformed);
-    MirrorPane p(k2D, t);
+    // The transformation's block learns the plot's row.
+    static std::vector<std::pair<MBlock*, int32_t>> told;
+    told.clear();
+    Transformation t(CT::kPlaneFromTransformed);
+    t.ct.block = reinterpret_cast<MBlock*>(&told);
+    const Transformation none(CT::kNone);
+    MirrorPane p(k2D, none);
+    gGraphPaneHooks.SetTransformEquationBlockIndex = [](MBlock* block, int32_t row) { told.emplace_back(block, row); };
+    p.ct = t.ct;
+    p.pane->StartAddingEquations(false, false, false, false, p.ct);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].first, t.ct.block);
+    EXPECT_EQ(told[0].second, 0);
     ASSERT_EQ(gMade.size(), 1u);
     EXPECT_EQ(gMade[0].maker, "TransformPlot");
     EXPECT_EQ(gMade[0].view, p.pane->View2D(1));
