@@ -95,10 +95,40 @@ TEST_F(TableDataKinds, ColumnsReachTheDataMakers) {
     ASSERT_EQ(gMade[0].formulas.size(), c.handed.size());
     for (size_t i = 0; i < c.handed.size(); ++i) EXPECT_EQ(gMade[0].formulas[i] != nullptr, c.handed[i]) << i;
   }
-  Pane p(k2D, true, document.get());
-  p.Add("vector(r, theta) = vector(P, Q)");
-  EXPECT_TRUE(DIM_Contains(gMade[0].formulas[0]->Tree(), 'P'));
-  EXPECT_TRUE(DIM_Contains(gMade[0].formulas[0]->Tree(), 'Q'));
+}
+
+// Polar, cylindrical and spherical rows become Cartesian points, row by row
+// (columns P = 1, 2, 3; Q = 4, 5, 6; S = 7, 8, 9).
+TEST_F(TableDataKinds, CoordinateFormsOfRowsAreCartesian) {
+  struct Form {
+    const char* text;
+    Space space;
+    double (*x)(double, double, double), (*y)(double, double, double), (*z)(double, double, double);
+  };
+  const Form forms[] = {
+      {"vector(r, theta) = vector(P, Q)", k2D, [](double p, double q, double) { return p * std::cos(q); },
+       [](double p, double q, double) { return p * std::sin(q); }, nullptr},
+      {"vector(r, theta, z) = vector(P, Q, S)", k3D, [](double p, double q, double) { return p * std::cos(q); },
+       [](double p, double q, double) { return p * std::sin(q); }, [](double, double, double s) { return s; }},
+      {"vector(r, theta, phi) = vector(P, Q, S)", k3D,
+       [](double p, double q, double s) { return p * std::sin(s) * std::cos(q); },
+       [](double p, double q, double s) { return p * std::sin(s) * std::sin(q); },
+       [](double p, double, double s) { return p * std::cos(s); }},
+  };
+  for (const Form& form : forms) {
+    SCOPED_TRACE(form.text);
+    Pane p(form.space, true, document.get());
+    ASSERT_EQ(p.Add(form.text), 0);
+    for (int32_t row = 1; row <= 3; ++row) {  // rows count from 1
+      const double column[3] = {0.0 + row, 3.0 + row, 6.0 + row};
+      const auto at = [&](size_t i) { return gMade[0].formulas[i]->EvaluateIndexed(0, 0, 0, row); };
+      EXPECT_NEAR(at(0), form.x(column[0], column[1], column[2]), 1e-12) << row;
+      EXPECT_NEAR(at(1), form.y(column[0], column[1], column[2]), 1e-12) << row;
+      if (form.z) {
+        EXPECT_NEAR(at(2), form.z(column[0], column[1], column[2]), 1e-12) << row;
+      }
+    }
+  }
 }
 
 // Carried forward through a plane transformation the data plot keeps its
