@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/MemoryBudget.h"
 #include "app/Base64.h"
+#include "app/PngEncoding.h"
 #include "platform/OurPicture.h"
 
 #include <png.h>
@@ -28,12 +29,6 @@ void ReadFromMemory(png_structp png, png_bytep target, png_size_t length) {
   source->position += length;
 }
 
-void WriteToMemory(png_structp png, png_bytep bytes, png_size_t length) {
-  static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png))->insert(
-      static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png))->end(), bytes, bytes + length);
-}
-
-void FlushMemory(png_structp) {}
 
 constexpr png_uint_32 kMostTextureSide = 16384;
 
@@ -69,31 +64,6 @@ bool DecodePng(PngReadSource& source, png_uint_32& width, png_uint_32& height, s
   png_read_image(png, rows.data());
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
-  return true;
-}
-
-bool EncodePng(const QImage& image, std::vector<uint8_t>& out) {
-  const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    return false;
-  }
-  std::vector<png_bytep> rows(size_t(rgba.height()));
-  for (int y = 0; y < rgba.height(); ++y) rows[size_t(y)] = const_cast<png_bytep>(rgba.constScanLine(y));
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  png_set_write_fn(png, &out, WriteToMemory, FlushMemory);
-  png_set_IHDR(png, info, png_uint_32(rgba.width()), png_uint_32(rgba.height()), 8, PNG_COLOR_TYPE_RGB_ALPHA,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  png_write_image(png, rows.data());
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
   return true;
 }
 

@@ -1,8 +1,11 @@
 # One static library per layer folder; sources are every .cpp below it.
 function(zl_add_layer_library name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM_LIBS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  foreach(excluded IN LISTS ARG_EXCLUDE)  # sources of the layer's executables
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
   if(sources)
     add_library(${name} STATIC ${sources})
     set(scope PUBLIC)

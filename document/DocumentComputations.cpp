@@ -2,6 +2,9 @@
 
 #include <cassert>
 
+#include "document/InvalExprs.h"
+#include "document/MathPaneResults.h"
+
 void BeginDocumentComputation(DocumentRecord* document) {
   if (document) document->fRunningComputations.fetch_add(1, std::memory_order_acq_rel);
 }
@@ -13,3 +16,10 @@ void EndDocumentComputation(DocumentRecord* document) {
 void AssertNoDocumentComputation([[maybe_unused]] const DocumentRecord* document) {
   assert(document == nullptr || document->fRunningComputations.load(std::memory_order_acquire) == 0);
 }
+
+DocumentRecord::~DocumentRecord() {
+  StopDocumentComputations(this);
+  fGraphPane.reset();
+}
+
+void DocumentRecord::ThreadedCalculateMathPaneResultStrings() { ComputeMathPaneResults(this); }

@@ -20,7 +20,9 @@ void DisposeBlockContents(MBlock& block) {
   if (block.text) OurTextDispose(block.text);
   DisposeTable(block.table);
   OurDisposePicture(block.texture);
+  delete block.graphRows;
   block.equation = nullptr;
+  block.graphRows = nullptr;
   block.text = nullptr;
   block.table = nullptr;
   block.texture = nullptr;

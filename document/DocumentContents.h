@@ -31,6 +31,9 @@ struct MBlock {
   MERecord* equation;  // the formula's math-edit record; null for other blocks
   OurText text;
   Table* table;
+  // The lookup rows of the graphs made from the equation in the last pass;
+  // null until it made one.
+  AListGenericSmall<int32_t>* graphRows;
 };
 
 struct DocumentParameter {

@@ -1,6 +1,7 @@
 #include "document/DocumentHooks.h"
 
 #include "document/ComplexParameters.h"
+#include "document/DocumentPaneHooks.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentStatements.h"
@@ -31,6 +32,7 @@ bool HasMatrixTableHeading(int32_t variableId, const DocumentRecord* document) {
 
 void InstallDocumentHooks() {
   InstallMathEditingHooks();
+  InstallDocumentPaneHooks();
   InstallMathPaneDrawing();
   InstallDocumentStatementHooks(DocumentStatementHandlers());
   InstallDocumentNameHooks({

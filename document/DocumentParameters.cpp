@@ -6,12 +6,15 @@
 #include "graphpane/EquationDefinitions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <optional>
 
 namespace {
 
 constexpr double kDefaultSliderSteps = 100;
+constexpr double kFewestSliderSteps = 1;
+constexpr double kMostSliderSteps = 200;
 
 const ExpressionRecord* Operand(const ExpressionRecord* node, int index) { return node->operands[index]; }
 
@@ -22,7 +25,7 @@ std::optional<double> RealConstant(const ExpressionRecord* node) {
 }
 
 // slider(minimum, maximum) or slider(minimum, maximum, steps), its knob at
-// the block's position (clamped to the steps).
+// the block's position (clamped to the steps, themselves kept to 1-200).
 std::optional<double> SliderEquationValue(const ExpressionRecord* slider, int32_t position) {
   if (slider->operandCount != 1) return std::nullopt;
   const ExpressionRecord* list = Operand(slider, 0);
@@ -30,9 +33,10 @@ std::optional<double> SliderEquationValue(const ExpressionRecord* slider, int32_
   const auto minimum = RealConstant(Operand(list, 0));
   const auto maximum = RealConstant(Operand(list, 1));
   const auto steps = list->operandCount == 3 ? RealConstant(Operand(list, 2)) : kDefaultSliderSteps;
-  if (!minimum || !maximum || !steps || !(*steps >= 1)) return std::nullopt;
-  const double knob = std::clamp<double>(position, 0, *steps);
-  return *minimum + (*maximum - *minimum) * knob / *steps;
+  if (!minimum || !maximum || !steps || std::isnan(*steps)) return std::nullopt;
+  const double clampedSteps = std::clamp(std::round(*steps), kFewestSliderSteps, kMostSliderSteps);
+  const double knob = std::clamp<double>(position, 0, clampedSteps);
+  return *minimum + (*maximum - *minimum) * knob / clampedSteps;
 }
 
 }  // namespace

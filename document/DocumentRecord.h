@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "CoreUtilities/MathPaneDocument.h"
+#include "document/CoordinateDisplay.h"
 #include "document/DocumentContents.h"
 #include "document/DocumentFunctionList.h"
+#include "document/ExpansionState.h"
 #include "document/MathEditing.h"
 
 class AGraphPane;
@@ -25,8 +27,14 @@ struct ParameterDefinition {
 // programs read while the interface thread works on it.
 class DocumentRecord : public AMathPaneDocument {
  public:
+  DocumentRecord() = default;
+  // Stops the expansion, the result strings and the graphs first: they
+  // read the document.
+  ~DocumentRecord() override;
+
   // A document without user-defined functions has nothing to compile.
   void CompileDocumentFunctions() override { CompileDocumentFunctionList(this); }
+  void ThreadedCalculateMathPaneResultStrings() override;
 
   DocumentContents fContents;
   DocumentFunctionList fFunctions;
@@ -48,6 +56,11 @@ class DocumentRecord : public AMathPaneDocument {
   MathUndoState fMathUndo;
   // Changed since it was last read or saved; closing asks while it is set.
   bool fModified = false;
+
+  // The ranges the graphs use, as the coordinate display shows them.
+  CoordinateDisplayValues fCoordinates;
+  // What the expansion derived from the equations, and its progress.
+  ExpansionState fExpansion;
 
   // The graph area, once the document's window has made it.
   std::shared_ptr<AGraphPane> fGraphPane;  // not shared; the pane stays an incomplete type here

@@ -64,6 +64,13 @@ void TableColumn::AppendCell(std::u16string text) {
   fCells.push_back(std::move(text));
 }
 
+void TableColumn::SetCell(int32_t index, std::u16string text) {
+  if (index < 0) return;
+  while (CellCount() <= index) AppendCell(u"");
+  if (index > 0) fNumbers[size_t(index - 1)] = CellNumber(text);
+  fCells[size_t(index)] = std::move(text);
+}
+
 const std::u16string& TableColumn::HeadingText() const {
   static const std::u16string kNoHeading;
   return fCells.empty() ? kNoHeading : fCells.front();

@@ -27,6 +27,9 @@ class TableColumn {
   ~TableColumn();
 
   void AppendCell(std::u16string text);
+  // Replaces the cell at the index (0 the heading), appending empty cells
+  // up to it first.
+  void SetCell(int32_t index, std::u16string text);
   int32_t CellCount() const { return static_cast<int32_t>(fCells.size()); }
   const std::u16string& Cell(int32_t index) const { return fCells[size_t(index)]; }
   const std::u16string& HeadingText() const;

@@ -3,6 +3,7 @@
 #include "document/DocumentRecord.h"
 #include "expression/MathEditRecord.h"
 #include "expression/SymbolTable.h"
+#include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"
 #include "matheditor/CaretPlacement.h"
@@ -63,8 +64,21 @@ std::vector<const UniChar*> HeadingNames(const DocumentRecord* document) {
   return names;
 }
 
+bool DefinesFunctionNamed(const ExpressionRecord* name, const DocumentRecord* document) {
+  auto& blocks = document->fContents.blocks;
+  for (int32_t i = 0; i < blocks.Count(); ++i) {
+    const ExpressionRecord* equation = EquationTree(blocks[i]);
+    if (!equation || equation->opcode != kOpEquals || equation->operandCount < 2) continue;
+    const ExpressionRecord* left = equation->operands[0];
+    if (left->opcode == kOpFunction && left->operandCount == 2 && MATH_Equal(left->operands[0], name)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void InstallMathEditingHooks() {
-  InstallEditorDocumentHooks({.cacheMathState = SaveMathUndoState, .documentNames = HeadingNames});
+  InstallEditorDocumentHooks({.cacheMathState = SaveMathUndoState,
+                              .documentNames = HeadingNames,
+                              .isNameFunctionDefinition = DefinesFunctionNamed});
 }

@@ -4,6 +4,7 @@
 #include "CoreUtilities/ScopedSavers.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentTable.h"
+#include "document/EquationAnnotations.h"
 #include "document/DocumentWindow.h"
 #include "expression/MathEditRecord.h"
 #include "expression/SelectionGeometry.h"
@@ -121,6 +122,7 @@ MathPaneLayout LayOutMathPane(DocumentWindow* window, const QRect& pane) {
     QRect place(left, top, width, 1);
     if (block.kind == kEquationBlock && block.equation) {
       place = PlaceEquation(window, block.equation, left, top, width);
+      place.setHeight(place.height() + EquationAnnotationHeight(document, int32_t(layout.blocks.size())));
     } else if (block.kind == kTextBlock && block.text) {
       const MRect destination = ToMRect(QRect(left, top, width, 0));
       OurTextRecalculateMargins(block.text, destination, destination);
@@ -164,6 +166,7 @@ void DrawMathPane(DocumentWindow* window, const QRect& pane, MathGraphicsContext
         ME_InvertRange(nullptr);
       }
       MEUpdate(record, window, context);
+      WithPainter(context, [&](QPainter& painter) { DrawEquationAnnotations(document, index - 1, *record, painter); });
     } else if (block.kind == kTextBlock && block.text) {
       OurTextDraw(block.text, context ? context->painter : nullptr);
     } else if (block.kind == kTableBlock && block.table) {

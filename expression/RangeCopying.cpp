@@ -9,6 +9,8 @@
 
 ExpressionRecord* MATH_CopyRange(const ExpressionRecord* list, int32_t first, int32_t last) {
   if (!list || first < 0 || last < first || last >= list->operandCount) return nullptr;
+  // A range of one is that operand, not a list of one.
+  if (first == last) return Copy(list->operands[first]);
   std::vector<ExpressionRecord*> copies;
   auto fail = [&] {
     for (ExpressionRecord* copy : copies) DisposExpr(copy);

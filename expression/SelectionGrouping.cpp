@@ -14,6 +14,13 @@ bool MATH_IPisRange() {
   const int32_t end = r->rangeEnd;
   if (start < 0 || end < start || end >= count) return false;
   const int32_t grouped = end - start + 1;
+  // One operand, or all of them, is already a node: grouping it would
+  // leave a list of one.
+  if (grouped == 1 || grouped == count) {
+    r->selected = grouped == 1 ? node->operands[start] : node;
+    r->caretType = kIPWholeNode;
+    return true;
+  }
   // Both new nodes are made before anything moves, so a refusal changes
   // nothing.
   ExpressionRecord* group = NewExpression(node->opcode, grouped);

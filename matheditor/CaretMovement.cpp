@@ -5,6 +5,8 @@
 #include "expression/OperatorTable.h"
 #include "expression/SymbolTable.h"
 #include "matheditor/CaretPlacement.h"
+#include "matheditor/LayoutPipeline.h"
+#include "matheditor/MouseSelection.h"
 #include "matheditor/NodeQuestions.h"
 #include "matheditor/TreeOrder.h"
 
@@ -311,10 +313,51 @@ void GrowText(bool right) {
   r->rangeEnd = std::max({lo, hi, step});
 }
 
+// Outside a text: the selection grows as a drag from the caret node to
+// where the plain arrow would put the caret.
+void ExtendAsDrag(bool right) {
+  MERecord* r = gMathCurrentMEH;
+  const MERecord saved = *r;
+  MATH_Hmm();
+  // The drag starts where the caret is.
+  float x = 0, bottom = 0, top = 0;
+  MATH_GetIPCoords(&x, &bottom, &top);
+  gStartPoint = FPoint{(bottom + top) / 2, x};
+  const bool collapsesFirst = r->caretType == kIPWholeNode || r->caretType == kIPOperandRange ||
+                              r->caretType == kIPOperator;
+  for (int moves = collapsesFirst ? 2 : 1; moves > 0; --moves) {
+    if (right) {
+      MOVE_RightArrowKey();
+    } else {
+      MOVE_LeftArrowKey();
+    }
+  }
+  MATH_Hmm();
+  MATH_GetIPCoords(&x, &bottom, &top);
+  r->selected = saved.selected;
+  r->caretType = saved.caretType;
+  r->rangeStart = saved.rangeStart;
+  r->rangeEnd = saved.rangeEnd;
+  if (gLiveDragging) return;
+  // A key is never a repeat of the last mouse point.
+  gLastPoint = FPoint{-1e9f, -1e9f};
+  MouseMovedInExpr(FPoint{(bottom + top) / 2, x}, saved.selected);
+}
+
+void ShiftArrow(bool right) {
+  MERecord* r = gMathCurrentMEH;
+  if (!r || !r->selected) return;
+  if (r->caretType == kIPStringText || r->caretType == kIPNameText) {
+    GrowText(right);
+  } else {
+    ExtendAsDrag(right);
+  }
+}
+
 }  // namespace
 
-void MOVE_ShiftRightArrowKey() { GrowText(true); }
-void MOVE_ShiftLeftArrowKey() { GrowText(false); }
+void MOVE_ShiftRightArrowKey() { ShiftArrow(true); }
+void MOVE_ShiftLeftArrowKey() { ShiftArrow(false); }
 
 void MOVE_CycleForward() {
   MERecord* r = gMathCurrentMEH;

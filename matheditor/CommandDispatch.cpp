@@ -9,6 +9,7 @@
 #include "matheditor/FormulaClipboard.h"
 #include "matheditor/EditorDocumentHooks.h"
 #include "matheditor/Typing.h"
+#include "matheditor/TypingOperators.h"
 #include "CoreUtilities/OurText/NumberText.h"
 
 int32_t gCurrentFunctionCode = 0;
@@ -69,12 +70,18 @@ void Type(int32_t code) {
   } else if (code == gDefaultDecimalTabChar) {
     TypingSnapshot();
     KEY_DotKey();
+  } else if (Within(code, kCodeFirstTemplate, kCodeLastTemplate)) {
+    TypingSnapshot();
+    KEY_TemplateKey(code);
   } else if (IsLetter(code)) {
     TypingSnapshot();
     KEY_AtomKey(uint32_t(code));
   } else if (SymbolId(code)) {
     TypingSnapshot();
     KEY_AtomKey(uint32_t(SymbolId(code)));
+  } else if (code == kOpString || Within(code, kOpMatrix, kLastOperatorKind)) {
+    TypingSnapshot();
+    KEY_OperKey(code);
   } else if (code >= '0' && code <= '9') {
     TypingSnapshot();
     KEY_DigitKey(uint32_t(code));

@@ -24,6 +24,8 @@ inline constexpr int32_t kCodeCut = 0x2200;
 inline constexpr int32_t kCodeCopy = 0x2201;
 inline constexpr int32_t kCodePaste = 0x2202;
 inline constexpr int32_t kCodeClear = 0x2203;
+inline constexpr int32_t kCodeFirstTemplate = 0x1809;
+inline constexpr int32_t kCodeLastTemplate = 0x190B;
 inline constexpr int32_t kCodeUnicodeInput = 0x190C;
 
 // The caret was moved from outside the dispatcher (mouse, select-all,

@@ -9,7 +9,9 @@
 #include "expression/TreeBuilding.h"
 #include "expression/TreeSurgery.h"
 #include "matheditor/CaretPlacement.h"
+#include "matheditor/FormulaClipboard.h"
 #include "matheditor/NodeQuestions.h"
+#include "matheditor/OperandInsertion.h"
 #include "matheditor/Typing.h"
 
 #include <cmath>
@@ -103,6 +105,56 @@ bool IsSignOfALaterTerm(const ExpressionRecord* node) {
          node->parent->opcode == kOpPlus && IndexInParent(node) > 0;
 }
 
+// Operands index and index + 1 become one implicit product in place of
+// the two, merged into a product around it. The caret goes at the
+// junction, or after the product. False, nothing changed, when refused.
+bool JoinAsProduct(ExpressionRecord* node, int32_t index, bool caretAtJunction) {
+  if (index < 0 || index + 1 >= node->operandCount) return false;
+  ExpressionRecord* before = node->operands[index];
+  ExpressionRecord* after = node->operands[index + 1];
+  const int32_t afterFactors = after->opcode == kOpTimes ? after->operandCount : 1;
+  const int32_t beforeFactors = before->opcode == kOpTimes ? before->operandCount : 1;
+  // Operand counts are 16-bit: a join must not pass the editing limit.
+  if (beforeFactors + afterFactors > kMostEditedOperands) return false;
+  ExpressionRecord* junction = after->opcode == kOpTimes ? after->operands[0] : after;
+  const bool pair = node->operandCount == 2;
+  if (!MATH_RemoveOperand(node, index + 1)) return false;
+  after->parent = nullptr;
+  ExpressionRecord* place = pair ? node : node->operands[index];
+  if (!DO_MultOn(place, after)) return false;
+  if (after->opcode == kOpTimes) SIMP_ReplaceNthWithAll(place, place->operandCount - 1);
+  ExpressionRecord* product = junction->parent;
+  if (product->parent && product->parent->opcode == kOpTimes) {
+    ExpressionRecord* outer = product->parent;
+    SIMP_ReplaceNthWithAll(outer, IndexInParent(product));
+    product = junction->parent;
+  }
+  if (caretAtJunction) {
+    MOVE_SetIP(junction, kIPBeforeNode);
+  } else {
+    MOVE_SetIP(product, kIPAfterNode);
+  }
+  return true;
+}
+
+void DeleteOperator(bool placeCaret) {
+  MERecord* r = gMathCurrentMEH;
+  if (!r || !r->selected || r->caretType != kIPOperator) return;
+  ExpressionRecord* node = r->selected;
+  const uint8_t kind = SyntacticKindOf(node);
+  if (kind == kPrefix && node->operandCount == 1) {
+    if (IsSignOfALaterTerm(node)) {
+      ExpressionRecord* sum = node->parent;
+      const int32_t index = IndexInParent(node);
+      if (ReplaceWithFirstOperand(node)) JoinAsProduct(sum, index - 1, !placeCaret);
+    } else if (ReplaceWithFirstOperand(node)) {
+      MOVE_SetIP(node, kIPBeforeNode);
+    }
+  } else if (kind == kInfixList || node->opcode == kOpDot || node->opcode == kOpCross) {
+    JoinAsProduct(node, r->rangeStart, !placeCaret);
+  }
+}
+
 // Backspace before a node: what stands in front of it goes.
 void DeleteBefore(MERecord* r) {
   for (ExpressionRecord* node = r->selected; node->parent; node = node->parent) {
@@ -110,13 +162,26 @@ void DeleteBefore(MERecord* r) {
     const uint8_t kind = SyntacticKindOf(parent);
     const int32_t index = IndexInParent(node);
     if ((kind == kPrefix || kind == kEnclosing) && parent->operandCount == 1) {
-      if (IsSignOfALaterTerm(parent)) return;
-      if (ReplaceWithFirstOperand(parent)) MOVE_SetIP(parent, kIPBeforeNode);
+      const bool laterTerm = IsSignOfALaterTerm(parent);
+      ExpressionRecord* sum = parent->parent;
+      const int32_t term = IndexInParent(parent);
+      if (!ReplaceWithFirstOperand(parent)) return;
+      r->selected = parent;
+      if (laterTerm) {
+        DELETE_Infix(sum, term - 1);
+      } else {
+        MOVE_SetIP(parent, kIPBeforeNode);
+      }
       return;
     }
     if (kind == kInfixList && index > 0) {
-      if (parent->opcode == kOpTimes && node->opcode == kOpNumber && parent->operands[index - 1]->opcode == kOpNumber)
-        JoinNumbers(r, parent, index);
+      const bool numbers = parent->opcode == kOpTimes && node->opcode == kOpNumber &&
+                           parent->operands[index - 1]->opcode == kOpNumber;
+      if (!(numbers && JoinNumbers(r, parent, index))) DELETE_Infix(parent, index - 1);
+      return;
+    }
+    if (kind == kTwoPartLayout && index == 1) {
+      JoinAsProduct(parent, 0, true);
       return;
     }
     if (!((kind == kInfixList || kind == kPostfix) && index == 0)) return;
@@ -151,6 +216,12 @@ void ByCaretType(bool forward) {
     case kIPBeforeNode:
       if (!forward) DeleteBefore(r);
       break;
+    case kIPOperator:
+      DELETE_Operator();
+      break;
+    case kIPMatrixBlock:
+      MATH_DeleteSubMatrix();
+      break;
     case kIPStringText:
     case kIPNumberText:
     case kIPNameText:
@@ -183,17 +254,27 @@ ExpressionRecord* DELETE_PromptFromParent(ExpressionRecord* prompt) {
     if (!ReplaceWithFirstOperand(negation)) return nullptr;
     prompt = negation;
   }
-  ExpressionRecord* parent = prompt->parent;
-  if (!parent) return nullptr;
-  const int32_t index = IndexInParent(prompt);
-  if (parent->operandCount == 1) {
-    return DeleteOperandsTransferAndDispose(NewPrompt(), parent) ? parent : nullptr;
+  if (!prompt->parent) return nullptr;
+  return DELETE_Operand(prompt->parent, IndexInParent(prompt));
+}
+
+ExpressionRecord* DELETE_Operand(ExpressionRecord* node, int32_t index) {
+  if (index < 0 || index >= node->operandCount) return nullptr;
+  if (node->operandCount == 1) {
+    return DeleteOperandsTransferAndDispose(NewPrompt(), node) ? node : nullptr;
   }
-  if (parent->operandCount == 2 && !KeepsOperandPlaces(parent->opcode)) {
-    return MATH_DeleteOperand(parent, index) ? parent : nullptr;
+  if (node->operandCount == 2 && !KeepsOperandPlaces(node->opcode)) {
+    return MATH_DeleteOperand(node, index) ? node : nullptr;
   }
-  if (!MATH_DeleteNOpOperand(parent, index)) return nullptr;
-  return parent->operands[index > 0 ? index - 1 : 0];
+  if (!MATH_DeleteNOpOperand(node, index)) return nullptr;
+  return node->operands[index > 0 ? index - 1 : 0];
+}
+
+void DELETE_Operator() { DeleteOperator(true); }
+void DELETE_OperatorNoSetIp() { DeleteOperator(false); }
+
+void DELETE_Infix(ExpressionRecord* node, int32_t index) {
+  if (node) JoinAsProduct(node, index, false);
 }
 
 void DELETE_Prompt() {

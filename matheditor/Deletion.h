@@ -16,3 +16,15 @@ void DELETE_Prompt();
 ExpressionRecord* DELETE_PromptFromParent(ExpressionRecord* prompt);
 // Backspace with the caret after a node.
 void DELETE_AfterExpr();
+// Removes one operand: a single operand leaves a prompt, the other of two
+// takes the node's place (not in a derivative operator, sum, product or
+// matrix), else the list shrinks. The node that remains.
+ExpressionRecord* DELETE_Operand(ExpressionRecord* node, int32_t index);
+// Deletes the selected operator sign (caret type 2); the caret goes after
+// the joined operands.
+void DELETE_Operator();
+// The same with the caret left where the sign was, for typing over it.
+void DELETE_OperatorNoSetIp();
+// Removes the sign between operands index and index + 1, joining them as
+// an implicit product; the caret goes after the product.
+void DELETE_Infix(ExpressionRecord* node, int32_t index);

@@ -16,3 +16,7 @@ std::vector<const UniChar*> GetDocumentNames(const DocumentRecord* document) {
   if (!document || !gHooks.documentNames) return {};
   return gHooks.documentNames(document);
 }
+
+bool IsNameFunctionDefinition(const ExpressionRecord* name, const DocumentRecord* document) {
+  return name && document && gHooks.isNameFunctionDefinition && gHooks.isNameFunctionDefinition(name, document);
+}

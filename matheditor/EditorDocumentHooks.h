@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoreUtilities/OurText/UniChar.h"
+#include "expression/ExpressionRecord.h"
 
 #include <vector>
 
@@ -14,9 +15,12 @@ struct EditorDocumentHooks {
   void (*cacheMathState)();
   // The names the document defines (its table headings), for typing.
   std::vector<const UniChar*> (*documentNames)(const DocumentRecord* document);
+  // An equation of the document defines the name as a function.
+  bool (*isNameFunctionDefinition)(const ExpressionRecord* name, const DocumentRecord* document);
 };
 
 void InstallEditorDocumentHooks(const EditorDocumentHooks& hooks);
 
 void CacheMathState();
 std::vector<const UniChar*> GetDocumentNames(const DocumentRecord* document);
+bool IsNameFunctionDefinition(const ExpressionRecord* name, const DocumentRecord* document);

@@ -25,8 +25,11 @@ uint8_t SyntacticKindOf(const ExpressionRecord* node) {
 int32_t IndexInParent(const ExpressionRecord* node) {
   const ExpressionRecord* parent = node->parent;
   if (!parent) return -1;
-  for (int32_t i = 0; i < parent->operandCount; ++i)
-    if (parent->operands[i] == node) return i;
+  // From both ends: edits at either end of a long list stay cheap.
+  for (int32_t lo = 0, hi = parent->operandCount - 1; lo <= hi; ++lo, --hi) {
+    if (parent->operands[hi] == node) return hi;
+    if (parent->operands[lo] == node) return lo;
+  }
   return -1;
 }
 

@@ -8,6 +8,10 @@
 // formula at its caret. Each takes a character (or code), works on the
 // current record and marks its layout stale.
 
+// An edit-data style flag: times was typed after this one-letter atom, so
+// it takes no part in names spelled by later letters.
+inline constexpr uint8_t kStopLetterScan = 4;
+
 void KEY_AtomKey(uint32_t c);
 // A one-letter atom in place of the caret node, then names recognised.
 void KEY_ReplaceExprWithAtom(uint32_t c);

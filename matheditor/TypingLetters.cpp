@@ -7,6 +7,8 @@
 #include "expression/TreeShorthands.h"
 #include "expression/TreeSurgery.h"
 #include "matheditor/CaretPlacement.h"
+#include "matheditor/CommandDispatch.h"
+#include "matheditor/Deletion.h"
 #include "matheditor/EditorDocumentHooks.h"
 #include "matheditor/NodeQuestions.h"
 #include "matheditor/OperandInsertion.h"
@@ -43,6 +45,7 @@ ExpressionRecord* NewLetter(uint32_t c) {
 const UniChar* LettersOf(const ExpressionRecord* node) {
   if (node->opcode == kOpAtom) {
     if (IsSpecialSymbolChar(node->payload.id)) return nullptr;
+    if (node->editData && (node->editData->styleFlags & kStopLetterScan)) return nullptr;
     return AtomName(node);
   }
   if (IsFxn(node->opcode)) return FindOperatorInfo(node->opcode)->name;
@@ -87,11 +90,12 @@ void RemoveLetters(const std::vector<ExpressionRecord*>& spelled, ExpressionReco
   ExpressionRecord* function = nullptr;
   for (ExpressionRecord* letter : spelled) {
     if (letter == kept) continue;
-    if (letter->parent && letter->parent->opcode == kOpTimes) {
+    // A function is tested first: it may itself be a factor of a product.
+    if (IsFxn(letter->opcode)) {
+      function = letter;
+    } else if (letter->parent && letter->parent->opcode == kOpTimes) {
       product = letter->parent;
       MATH_DeleteNOpOperand(product, IndexInParent(letter));
-    } else if (IsFxn(letter->opcode)) {
-      function = letter;
     }
   }
   auto collapse = [&](ExpressionRecord* node) {
@@ -214,6 +218,34 @@ ExpressionRecord* CircularFunctionBegun(ExpressionRecord* node) {
   return nullptr;
 }
 
+bool IsLetterI(const ExpressionRecord* node) { return node->opcode == kOpAtom && node->payload.id == 'i'; }
+
+bool HoldsIfCondition(const ExpressionRecord* node) {
+  switch (node->opcode) {
+    case kOpBranch: case kOpLParen: case kOpComma: case kOpEquals: case kOpNotEqual: case kOpLess: case kOpLeq:
+    case kOpGreater: case kOpGeq:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// "i" then "f": the i goes, and what was typed before it, up to the
+// enclosing piece, list or comparison, becomes the if's condition.
+void KEY_IfTemplate() {
+  MERecord* r = gMathCurrentMEH;
+  DELETE_Key();
+  // The i left a prompt: as a factor, it goes too.
+  if (r->selected->opcode == kOpPrompt && r->selected->parent && r->selected->parent->opcode == kOpTimes)
+    DELETE_Prompt();
+  ExpressionRecord* node = r->selected;
+  if (!HoldsIfCondition(node)) {
+    while (node->parent && !HoldsIfCondition(node->parent)) node = node->parent;
+    MOVE_SetIP(node, kIPWholeNode);
+  }
+  MATH_FunctionCode(kOpIf);
+}
+
 }  // namespace
 
 bool IsAfterFunction(const ExpressionRecord* node) {
@@ -256,6 +288,10 @@ void KEY_AtomKey(uint32_t c) {
     case kIPOperandRange:
       if (!MATH_IPisRange()) return;
       break;
+    case kIPOperator:
+      DELETE_OperatorNoSetIp();
+      if (r->caretType == kIPOperator) return;
+      break;
     case kIPWholeNode:
     case kIPAfterNode:
     case kIPBeforeNode:
@@ -264,6 +300,10 @@ void KEY_AtomKey(uint32_t c) {
       return;
   }
   ExpressionRecord* node = r->selected;
+  if (r->caretType == kIPAfterNode && c == 'f' && IsLetterI(node)) {
+    KEY_IfTemplate();
+    return;
+  }
   if (r->caretType == kIPAfterNode) {
     if (node->opcode == kOpId && IsAfterFunction(node))
       while (node->parent && IsAfterFunction(node)) node = node->parent;

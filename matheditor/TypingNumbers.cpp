@@ -7,6 +7,8 @@
 #include "expression/TreeSurgery.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/CommandDispatch.h"
+#include "matheditor/Deletion.h"
+#include "matheditor/LayoutPipeline.h"
 #include "matheditor/OperandInsertion.h"
 #include "matheditor/Typing.h"
 
@@ -32,6 +34,14 @@ int32_t TextLength(const UniChar* text) {
 }
 
 bool IsNumber(const ExpressionRecord* node) { return node && node->opcode == kOpNumber && node->payload.number; }
+
+// A number the algebra computed has no text until the next layout writes
+// it: digits typed against it need that text first.
+void WriteTextOfComputedNumber(MERecord* r) {
+  if (!IsNumber(r->selected) || r->caretType == kIPNumberText) return;
+  const NumberBlock& number = *r->selected->payload.number;
+  if (number.text[0] == 0 && !std::isnan(number.value)) ORIGINS_NumbersToStrings(r->selected);
+}
 
 void Reread(ExpressionRecord* number) { number->payload.number->value = Str2D(TextOf(number)); }
 
@@ -90,7 +100,9 @@ void ReplaceWithDigit(uint32_t c) { ReplaceWithNumber({UniChar(c)}); }
 void KEY_DigitKey(uint32_t c) {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected) return;
+  WriteTextOfComputedNumber(r);
   if (r->caretType == kIPOperandRange && !MATH_IPisRange()) return;
+  if (r->caretType == kIPOperator) DELETE_OperatorNoSetIp();
   ExpressionRecord* node = r->selected;
   switch (r->caretType) {
     case kIPWholeNode:
@@ -141,6 +153,7 @@ bool TakesDecimal(ExpressionRecord* number) {
 void DotKey(bool nested) {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected) return;
+  WriteTextOfComputedNumber(r);
   ExpressionRecord* node = r->selected;
   const UniChar decimal = UniChar(gDefaultDecimalTabChar);
   if (r->caretType == kIPNumberText && IsNumber(node)) {

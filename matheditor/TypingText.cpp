@@ -28,10 +28,16 @@ std::vector<UniChar> Units(uint32_t c) {
   return {UniChar(0xD800 + (c >> 10)), UniChar(0xDC00 + (c & 0x3FF))};
 }
 
-// The caret's range, ordered and within a text of the length.
-std::pair<int32_t, int32_t> ClampedRange(const MERecord* r, int32_t length) {
-  const int32_t lo = std::clamp(std::min(r->rangeStart, r->rangeEnd), 0, length);
-  const int32_t hi = std::clamp(std::max(r->rangeStart, r->rangeEnd), 0, length);
+bool IsLowSurrogate(UniChar unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// The caret's range, ordered, within the text and widened to whole
+// characters: an edit never splits a surrogate pair.
+std::pair<int32_t, int32_t> ClampedRange(const MERecord* r, const UniChar* text) {
+  const int32_t length = TextLength(text);
+  int32_t lo = std::clamp(std::min(r->rangeStart, r->rangeEnd), 0, length);
+  int32_t hi = std::clamp(std::max(r->rangeStart, r->rangeEnd), 0, length);
+  if (lo > 0 && lo < length && IsLowSurrogate(text[lo])) --lo;
+  if (hi > 0 && hi < length && IsLowSurrogate(text[hi])) ++hi;
   return {lo, hi};
 }
 
@@ -77,12 +83,12 @@ void ClearTextRange() {
   if (!r || !r->selected) return;
   ExpressionRecord* node = r->selected;
   if (r->caretType == kIPStringText && IsString(node)) {
-    const auto [lo, hi] = ClampedRange(r, TextLength(node->text));
+    const auto [lo, hi] = ClampedRange(r, node->text);
     SetStringText(node, Spliced(node->text, lo, hi, {}));
     r->rangeStart = r->rangeEnd = lo;
   } else if (r->caretType == kIPNumberText && IsNumber(node)) {
     NumberBlock& block = *node->payload.number;
-    const auto [lo, hi] = ClampedRange(r, TextLength(block.text));
+    const auto [lo, hi] = ClampedRange(r, block.text);
     const std::vector<UniChar> text = Spliced(block.text, lo, hi, {});
     std::copy(text.begin(), text.end(), block.text);
     block.value = Str2D(block.text);
@@ -91,7 +97,7 @@ void ClearTextRange() {
     if (std::isnan(block.value)) ReplaceWithPrompt(node);
   } else if (r->caretType == kIPNameText && IsAtom(node)) {
     const UniChar* name = AtomName(node);
-    const auto [lo, hi] = ClampedRange(r, TextLength(name));
+    const auto [lo, hi] = ClampedRange(r, name);
     const std::vector<UniChar> left = Spliced(name, lo, hi, {});
     r->rangeStart = r->rangeEnd = lo;
     if (left.size() == 1) {
@@ -108,7 +114,7 @@ void KEY_InString(uint32_t c) {
   if (r->rangeStart != r->rangeEnd) ClearTextRange();
   ExpressionRecord* string = r->selected;
   const std::vector<UniChar> units = Units(c);
-  const auto [at, unused] = ClampedRange(r, TextLength(string->text));
+  const auto [at, unused] = ClampedRange(r, string->text);
   SetStringText(string, Spliced(string->text, at, at, units));
   r->rangeStart = r->rangeEnd = at + int32_t(units.size());
   EditorRecalculateAndDraw();
@@ -122,7 +128,7 @@ void KEY_InLongName(uint32_t c) {
   ExpressionRecord* atom = r->selected;
   const std::vector<UniChar> units = Units(c);
   const UniChar* name = AtomName(atom);
-  const auto [at, unused] = ClampedRange(r, TextLength(name));
+  const auto [at, unused] = ClampedRange(r, name);
   if (Rename(atom, Spliced(name, at, at, units))) r->rangeStart = r->rangeEnd = at + int32_t(units.size());
   EditorRecalculateAndDraw();
 }
@@ -142,7 +148,12 @@ void KEY_Backslash() {
     r->caretType = kIPWholeNode;
   } else {
     if (node->opcode != kOpPrompt && !KEY_NOpAfterExpr(kOpTimes)) return;
-    KEY_AtomKey('\\');
+    // Not typed as a letter: a backslash joined into a known name would put
+    // the caret inside the wrong name.
+    const UniChar backslash[2] = {u'\\', 0};
+    const int32_t id = GetVariableIDFromString(backslash);
+    ExpressionRecord* atom = id == kNoVariableID ? nullptr : Atomic(id);
+    if (!atom || !DeleteOperandsTransferAndDispose(atom, r->selected)) return;
     r->caretType = kIPNameText;
     r->rangeStart = r->rangeEnd = 1;
   }

@@ -101,6 +101,10 @@ void D2StrE(double x, UniChar* dst, int32_t* exponent) {
 }
 
 void PrefixDoubleToString(UniChar* dst, const UniChar* prefix, double x) {
+  PrefixDoubleToString(dst, prefix, x, gSignificantFigures);
+}
+
+void PrefixDoubleToString(UniChar* dst, const UniChar* prefix, double x, int32_t digits) {
   OurStringCopy(dst, prefix);
   UniChar* tail = dst + OurStringLength(dst);
   if (std::isnan(x)) {
@@ -112,10 +116,20 @@ void PrefixDoubleToString(UniChar* dst, const UniChar* prefix, double x) {
     }
     OurStringCopy(tail, OurGetLocalizedString(kMessageInfinity));
   } else {
-    OurDoubleToString(tail, x, gSignificantFigures);
+    OurDoubleToString(tail, x, digits);
     const UniChar decimal = GetDecimalCharacter();
     if (decimal != u'.') ReplaceFirst(tail, u'.', decimal);
   }
+}
+
+void PrefixComplexToString(UniChar* dst, const UniChar* prefix, Complex z, int32_t digits) {
+  PrefixDoubleToString(dst, prefix, z.re, digits);
+  UniChar* tail = dst + OurStringLength(dst);
+  const bool negative = std::signbit(z.im) && !std::isnan(z.im);
+  OurStringCopy(tail, negative ? u" - " : u" + ");
+  PrefixDoubleToString(tail + 3, nullptr, negative ? -z.im : z.im, digits);
+  tail += OurStringLength(tail);
+  OurStringCopy(tail, u" i");
 }
 
 double Str2D(const UniChar* s) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CoreUtilities/Complex.h"
 #include "CoreUtilities/OurText/UniChar.h"
 
 #include <cstdint>
@@ -30,6 +31,12 @@ void D2Str(double x, UniChar* dst);
 void D2StrE(double x, UniChar* dst, int32_t* exponent);
 // prefix (may be null) followed by x; NaN and the infinities as words.
 void PrefixDoubleToString(UniChar* dst, const UniChar* prefix, double x);
+// The same with the digits given, for threads that must not read
+// gSignificantFigures (the interface thread rewrites it per formula).
+void PrefixDoubleToString(UniChar* dst, const UniChar* prefix, double x, int32_t digits);
+// prefix, the real part, the sign, the imaginary part and i ("1.5 - 2 i");
+// dst holds at least 2 * kNumberTextCapacity units besides the prefix.
+void PrefixComplexToString(UniChar* dst, const UniChar* prefix, Complex z, int32_t digits);
 // Reads number text typed by the user: leading separators skipped, the
 // decimal character taken as the point; NaN for null, empty or no number.
 double Str2D(const UniChar* s);

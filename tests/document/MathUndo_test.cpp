@@ -75,3 +75,26 @@ TEST_F(MathUndo, AStateForABlockThatIsGoneIsNotApplied) {
 }
 
 }  // namespace
+
+namespace {
+
+// The parenthesis key after a letter: a function the document defines is
+// applied; any other letter gets a parenthesised factor.
+TEST_F(MathUndo, TheParenthesisKeyAppliesAFunctionTheDocumentDefines) {
+  MBlock definition = {};
+  definition.kind = kEquationBlock;
+  ASSERT_TRUE(SetEquationTree(
+      definition, NewBinop(kOpEquals, NewBinop(kOpFunction, Atomic('f'), Atomic('x')),
+                           NewBinop(kOpPower, Atomic('x'), Number(2)))));
+  fDocument.fContents.blocks.Add(definition);
+  gMathCurrentMEH = fRecord;
+  for (const char letter : {'f', 'g'}) {
+    Replace(Atomic(letter));
+    fRecord->caretType = kIPAfterNode;
+    MATH_FunctionCode(kOpId);
+    EXPECT_EQ(Text(fRecord->root), letter == 'f' ? "function(f,?)" : "g*(?)");
+    EXPECT_EQ(fRecord->selected->opcode, kOpPrompt);
+  }
+}
+
+}  // namespace

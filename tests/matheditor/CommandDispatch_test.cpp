@@ -13,7 +13,7 @@ class CommandDispatch : public MathLayoutTest {
   void SetUp() override {
     MathLayoutTest::SetUp();
     gSnapshots = 0;
-    InstallEditorDocumentHooks({.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr});
+    InstallEditorDocumentHooks({.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr, .isNameFunctionDefinition = nullptr});
     UNDO_HasMoved();
     DisposExpr(record_->root);
     record_->root = Node(kOpPlus, {Var("a"), Var("b")});

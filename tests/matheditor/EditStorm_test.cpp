@@ -1,6 +1,8 @@
 #include "MathLayoutFixture.h"
 
 #include "CoreUtilities/OurText/NumberText.h"
+#include "expression/ExpressionParser.h"
+#include "expression/ExpressionWriter.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/FormulaClipboard.h"
@@ -9,6 +11,7 @@
 #include "matheditor/TreeOrder.h"
 
 #include <cmath>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,12 +36,17 @@ std::string BrokenRule(const MERecord* r) {
     const bool leaf = !info || info->syntacticKind == kLeaf;
     if (leaf && node->opcode != kOpString && node->operandCount != 0) broken = "leaf with operands";
     if (!leaf && node->operandCount == 0) broken = "empty place without a prompt";
+    if (!leaf && info->syntacticKind == kInfixList && node->operandCount < 2) broken = "list of one";
     for (int32_t i = 0; !leaf && i < node->operandCount; ++i)
       if (!node->operands[i] || node->operands[i]->parent != node) broken = "parent link";
     if (node->opcode == kOpMatrix &&
         node->payload.shape.rows * node->payload.shape.columns != node->operandCount)
       broken = "matrix shape";
-    if (node->opcode == kOpNumber && std::isnan(Str2D(node->payload.number->text))) broken = "unreadable number";
+    // The algebra leaves a number's text for the next layout to write.
+    if (node->opcode == kOpNumber &&
+        (std::isnan(node->payload.number->value) ||
+         (TextLength(node->payload.number->text) > 0 && std::isnan(Str2D(node->payload.number->text)))))
+      broken = "unreadable number";
   });
   if (r->root->parent) broken = "root with a parent";
   if (!caretInTree) broken = "caret outside the tree";
@@ -72,12 +80,54 @@ std::vector<ExpressionRecord*> Nodes(ExpressionRecord* root) {
   return nodes;
 }
 
+// No prompt, and no list as one of several operands of a call: the writer
+// puts such a list in parentheses, which the parser reads as more operands.
+bool IsFinishedAndWritable(ExpressionRecord* root) {
+  bool writable = true;
+  ForEachTopDown(root, [&](ExpressionRecord* node) {
+    const ExpressionRecord* parent = node->parent;
+    if (node->opcode == kOpPrompt) writable = false;
+    if (node->opcode == kOpComma && parent && parent->operandCount > 1 && parent->opcode != kOpFunction)
+      writable = false;
+  });
+  return writable;
+}
+
+std::string Written(const ExpressionRecord* tree) {
+  const std::unique_ptr<char[]> text(ExportTextFormatOfExpr(tree, true));
+  return text ? text.get() : "<null>";
+}
+
+// A finished formula reads back as itself: its text, with grouping
+// brackets, parses to a tree written the same way.
+std::string ReadBack(const ExpressionRecord* tree) {
+  const std::string text = Written(tree);
+  ExpressionRecord* back = CoreParseExpr(text.data(), int32_t(text.size()));
+  const std::string again = back ? Written(back) : "<unreadable>";
+  DisposExpr(back);
+  return again;
+}
+
+// The operator kinds and template codes a user can type.
+std::vector<int32_t> OperatorAndTemplateCodes() {
+  std::vector<int32_t> codes{kOpString};
+  for (int32_t kind = kOpMatrix; kind <= kLastOperatorKind; ++kind) codes.push_back(kind);
+  for (int32_t code : {0x1809, 0x180A, 0x18A0, 0x18A1, 0x18A6, 0x18A9, 0x18AA, 0x18AB, 0x18AC, 0x18AD, 0x18AE,
+                       0x18AF, 0x18B0, 0x18B1, 0x18B2, 0x18B3, 0x18B4, 0x18B5, 0x18B9, 0x18BA, 0x18BB, 0x18BC,
+                       0x18BD, 0x18BF, 0x18C0, 0x18C1, 0x18C2, 0x18C3, 0x18C4, 0x18C5, 0x1900, 0x1901, 0x1902,
+                       0x1905, 0x1906, 0x1907, 0x1908, 0x1909, 0x190A, 0x190B, 0x1850})
+    codes.push_back(code);
+  return codes;
+}
+
 using EditStorm = MathLayoutTest;
 
 // Random keys, characters, codes and clicks: the formula stays well formed.
 TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
   std::mt19937 random(20261206);
-  const std::string keys = "asinhpfexyz0123456789..\\\\";
+  const std::string keys = "asinhpfexyz0123456789..\\\\+-*/^(=<;!|";
+  const std::vector<int32_t> typed = OperatorAndTemplateCodes();
+  int roundTrips = 0;
   const std::vector<int32_t> codes{0x1600, 0x1601, 0x1602, 0x1603, 0x1604, 0x1605, 0x1606, 0x160C, 0x160D,
                                    0x160E, 0x160F, 0x1610, 0x2100, 0x2204, 0x1003, 0x1306, 0x1609, 0x1609, 0x1611,
                                    0x2200, 0x2201, 0x2202, 0x2203};
@@ -90,9 +140,11 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
     const uint32_t pick = random() % 100;
     if (pick < 60) {
       const char c = keys[random() % keys.size()];
-      MEKey(uint32_t(c), uint8_t(c), 0, record_, nullptr);
-    } else if (pick < 80) {
+        MEKey(uint32_t(c), uint8_t(c), 0, record_, nullptr);
+    } else if (pick < 72) {
       MATH_FunctionCode(codes[random() % codes.size()]);
+    } else if (pick < 80) {
+      MATH_FunctionCode(typed[random() % typed.size()]);
     } else if (pick < 85) {
       MATH_UnicodeInput(random() % 2 ? 0x1D465 : 0xE9);
     } else {
@@ -108,8 +160,8 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
         record_->caretType = type;
         record_->rangeStart = int32_t(random() % (length + 1));
         record_->rangeEnd = int32_t(random() % (length + 1));
-      } else if (type == kIPWholeNode && node->parent && random() % 2) {
-        UNDO_HasMoved();  // a run of operands, as a drag selects it
+      } else if (type == kIPWholeNode && node->parent && SyntacticKindOf(node->parent) == kInfixList && random() % 2) {
+        UNDO_HasMoved();  // a run of a list's operands, as a drag selects it
         record_->selected = node->parent;
         record_->caretType = kIPOperandRange;
         record_->rangeStart = int32_t(random() % node->parent->operandCount);
@@ -123,7 +175,12 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
       ASSERT_EQ(gMathClipboard->parent, nullptr);
     }
     ASSERT_EQ(broken, "") << "after key " << k << " type " << record_->caretType << " op " << record_->selected->opcode << " range " << record_->rangeStart << ".." << record_->rangeEnd;
+    if (IsFinishedAndWritable(record_->root)) {
+      ++roundTrips;
+      ASSERT_EQ(ReadBack(record_->root), Written(record_->root)) << "after key " << k;
+    }
   }
+  EXPECT_GT(roundTrips, kKeys / 20);
   ClearMathClipboard();
 }
 

@@ -81,7 +81,7 @@ class SnapshotCountingTest : public MathLayoutTest {
   void SetUp() override {
     MathLayoutTest::SetUp();
     gSnapshots = 0;
-    InstallEditorDocumentHooks({.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr});
+    InstallEditorDocumentHooks({.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr, .isNameFunctionDefinition = nullptr});
     UNDO_HasMoved();
   }
   void TearDown() override {

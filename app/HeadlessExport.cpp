@@ -1,0 +1,171 @@
+#include "app/HeadlessExport.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include "CoreUtilities/ComputeThreads.h"
+#include "CoreUtilities/OurGWorld.h"
+#include "algebra/AlgebraStartup.h"
+#include "app/AppHooks.h"
+#include "app/ExportLayout.h"
+#include "app/ExportOptions.h"
+#include "app/PngEncoding.h"
+#include "document/DocumentGraphPane.h"
+#include "document/DocumentHooks.h"
+#include "document/DocumentIdle.h"
+#include "document/DocumentPaneHooks.h"
+#include "document/DocumentReading.h"
+#include "document/DocumentRecord.h"
+#include "document/DocumentWindow.h"
+#include "document/InvalExprs.h"
+#include "document/MathPaneDrawing.h"
+#include "graphpane/AGraphPane.h"
+#include "graphpane/GraphHooks.h"
+#include "matheditor/MathEditorStartup.h"
+#include "matheditor/MathGraphicsContext.h"
+#include "platform/GuiApplication.h"
+#include "platform/OurPort.h"
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitTimedOut = 2;
+constexpr int64_t kIdleWaitMicroseconds = 5000;
+
+OurPort* sGraphWorld = nullptr;
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "zl: %s\n", message.c_str());
+  return kExitFailed;
+}
+
+std::unique_ptr<DocumentRecord> ReadDocumentFile(const std::string& path, std::string* error) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) {
+    *error = "cannot read " + path + ": " + file.errorString().toStdString();
+    return nullptr;
+  }
+  const QByteArray bytes = file.readAll();
+  auto document = ReadDocumentText(bytes.constData(), static_cast<int32_t>(bytes.size()));
+  if (!document) *error = path + " is not a document zl can read";
+  return document;
+}
+
+// Idles as the window's timer would until the graphs and result strings are
+// done; false when the time ran out first.
+bool IdleUntilDone(DocumentRecord* document, double timeoutSeconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+  while (!IsDocumentGraphDone(document) || !document->fExpansion.resultsPublished.load()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    DocumentIdle(document);
+    if (!document->fExpansion.expansionDone.load()) continue;  // the expansion runs in the idle's slices
+    WaitForDocumentWake(document, kIdleWaitMicroseconds);
+  }
+  DrawDocumentGraph(document);
+  return true;
+}
+
+void PaintWindow(QPainter& painter, DocumentWindow& window, const ExportPanes& panes) {
+  MathGraphicsContext context{&painter, QPointF(0, 0)};
+  painter.save();
+  painter.setClipRect(panes.math);
+  DrawMathPane(&window, panes.math, &context);
+  painter.restore();
+  painter.drawImage(panes.graph.topLeft(), sGraphWorld->image);
+}
+
+bool WritePng(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size) {
+  QImage picture(size, QImage::Format_RGB32);
+  picture.fill(Qt::white);
+  {
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    PaintWindow(painter, window, panes);
+  }
+  std::vector<uint8_t> bytes;
+  const PngStamp stamp{"Zentrolab", std::time(nullptr)};
+  if (!EncodePng(picture, bytes, &stamp)) return false;
+  QFile file(QString::fromStdString(path));
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+         file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+// One point a pixel: the page is the window's size.
+bool WritePdf(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size) {
+  QPdfWriter writer(QString::fromStdString(path));
+  writer.setResolution(72);
+  writer.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
+  writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+  writer.setCreator(QStringLiteral("Zentrolab"));
+  QPainter painter;
+  if (!painter.begin(&writer)) return false;
+  PaintWindow(painter, window, panes);
+  return painter.end();
+}
+
+void InstallStartUp() {
+  EnsureGuiApplication();
+  InitializeZLThreads();
+  InstallDocumentHooks();
+  InstallAppHooks();
+  InstallAlgebra();
+  InstallMathEditor();
+  InstallDocumentMathEditGlobals();
+  gGraphPaneHooks.GetOffscreenGWorld = [](DocumentRecord*) { return sGraphWorld; };
+}
+
+int Export(const ExportOptions& options) {
+  std::string error;
+  std::unique_ptr<DocumentRecord> document = ReadDocumentFile(options.document, &error);
+  if (!document) return Fail(error);
+  const QSize size =
+      options.width > 0 ? QSize(options.width, options.height) : DocumentWindowSize(document->fContents);
+  const ExportPanes panes = LayOutExportPanes(document->fContents, size);
+  const QRect graph(QPoint(0, 0), panes.graph.size());
+  sGraphWorld = OurNewGWorld(MRect{0, 0, int16_t(graph.height()), int16_t(graph.width())});
+  if (!sGraphWorld) return Fail("no memory for a picture of " + std::to_string(size.width()) + "x" +
+                                std::to_string(size.height()));
+  DocumentWindow window;
+  window.document = document.get();
+  window.graphWorld = sGraphWorld;
+  document->fGraphPane =
+      MakeDocumentGraphPane(document.get(), MRect{0, 0, int16_t(graph.height()), int16_t(graph.width())}, &window);
+  InvalExprs(document.get());
+  const bool done = IdleUntilDone(document.get(), options.timeoutSeconds);
+  const bool written = options.pdf ? WritePdf(options.output, window, panes, size)
+                                   : WritePng(options.output, window, panes, size);
+  document.reset();
+  OurDisposeGWorld(sGraphWorld);
+  sGraphWorld = nullptr;
+  if (!written) return Fail("cannot write " + options.output);
+  if (!done) {
+    std::fprintf(stderr, "zl: the graphs were not done within %g seconds; the picture shows them unfinished\n",
+                 options.timeoutSeconds);
+    return kExitTimedOut;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunHeadlessExport(int argc, char** argv) {
+  std::string error;
+  const std::optional<ExportOptions> options = ParseExportOptions(argc, argv, 2, &error);
+  if (!options) return Fail(error);
+  // No window is shown: drawing and fonts need no display.
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  InstallStartUp();
+  const int status = Export(*options);
+  ShutdownZLThreads();
+  return status;
+}

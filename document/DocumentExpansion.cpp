@@ -1,0 +1,139 @@
+#include "document/DocumentExpansion.h"
+
+#include <memory>
+#include <thread>
+
+#include "CoreUtilities/MathPaneThread.h"
+#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/ThreadLocalState.h"
+#include "document/DocumentFunctionList.h"
+#include "document/DocumentRecord.h"
+#include "document/EquationExpansion.h"
+#include "document/MathPaneResults.h"
+#include "document/TableFormulas.h"
+#include "document/TransformationEquations.h"
+#include "expression/TreeCopying.h"
+#include "expression/TreeDisposal.h"
+#include "graphpane/EquationDefinitions.h"
+
+namespace {
+
+struct ExpansionStart {
+  DocumentRecord* document;
+  std::thread::id caller;
+};
+
+void ExpansionEntry(void* argument) {
+  const std::unique_ptr<ExpansionStart> start(static_cast<ExpansionStart*>(argument));
+  if (std::this_thread::get_id() != start->caller) SetThisIsComputeExpandedExprsThread();
+  ExpandDocument(start->document);
+}
+
+struct EquationCopy {
+  int32_t block;
+  double xyType;
+  double color;
+  ExpressionRecord* tree;
+};
+
+bool IsFunctionDefinition(const ExpressionRecord* tree) {
+  return IsExpandableDefinition(tree) && tree->operands[0]->opcode == kOpFunction;
+}
+
+// What the expansion made, freed unless handed to the document.
+struct ExpansionOutput {
+  ~ExpansionOutput() {
+    for (ExpandedEquation& e : expanded) DisposExpr(e.tree);
+    for (ResultFormula& r : results) DisposExpr(r.tree);
+    for (ExpressionRecord* f : functions) DisposExpr(f);
+  }
+  std::vector<ExpandedEquation> expanded;
+  std::vector<ResultFormula> results;
+  std::vector<ExpressionRecord*> functions;
+  CoordinateTransformation transformation;
+  int32_t transformationBlock = -1;
+  double transformationColor = 0;
+};
+
+}  // namespace
+
+void StartExpansion(DocumentRecord* document) {
+  auto* start = new ExpansionStart{document, std::this_thread::get_id()};
+  document->fExpansion.thread = OurNewThread(ExpansionEntry, start);
+}
+
+void KillExpansion(DocumentRecord* document) {
+  ExpansionState& state = document->fExpansion;
+  if (state.thread != 0) OurKillThread(state.thread);
+  state.thread = 0;
+}
+
+void ExpandDocument(DocumentRecord* document) {
+  gMathError = 0;
+  ReallocateThreadLocalVariablesIfNecessary();
+  // Copied before the first yield: from then on the interface thread may
+  // edit the blocks.
+  std::vector<EquationCopy> copies;
+  const auto& blocks = document->fContents.blocks;
+  for (int32_t i = 0; i < blocks.Count(); ++i) {
+    const MBlock& block = blocks[i];
+    if (block.kind != kEquationBlock) continue;
+    if (const ExpressionRecord* tree = EquationTree(block)) copies.push_back({i, block.XYType, block.Color, Copy(tree)});
+  }
+  DefinitionRules rules;
+  for (const EquationCopy& c : copies) rules.Add(c.tree);
+  ComputeTableFormulaColumns(document, rules, document->fExpansion.resultDigits);
+
+  ExpansionOutput output;
+  bool killed = false;
+  for (EquationCopy& c : copies) {
+    OurYield();
+    killed = killed || OurThreadKillRequested();
+    if (killed || c.tree == nullptr) {
+      DisposExpr(c.tree);
+      continue;
+    }
+    const bool settled = ApplyDefinitions(c.tree, rules);
+    if (settled && IsFunctionDefinition(c.tree)) {
+      if (ExpressionRecord* rule = DefinitionRule(c.tree)) output.functions.push_back(rule);
+    }
+    ComputeExpandedExprs(c.tree);
+    ApplyAlgebraicTransformationsToExpandedExpr(c.tree, document);
+    const ExpressionRecord* formula = ResultFormulaOf(c.tree, document);
+    if (formula) output.results.push_back({c.block, Copy(formula)});
+    ExpandedEquation expanded{c.block, c.tree, GetExprTypeInfo(c.tree, c.xyType, document), formula == c.tree};
+    if (output.transformationBlock < 0) {
+      const CoordinateTransformation ct = TransformationOf(c.tree);
+      if (ct.kind != CoordinateTransformation::kNone) {
+        output.transformation = ct;
+        output.transformation.colorCode = c.color;
+        output.transformationBlock = c.block;
+        expanded.transformation = true;
+      }
+    }
+    output.expanded.push_back(expanded);
+  }
+  if (killed) return;
+
+  ExpansionState& state = document->fExpansion;
+  ClearDocumentFunctions(document);
+  for (ExpressionRecord* f : output.functions) AddDocumentFunction(document, f);
+  output.functions.clear();
+  state.expanded.swap(output.expanded);
+  state.resultFormulas.swap(output.results);
+  state.transformation = output.transformation;
+  state.transformationBlock = output.transformationBlock;
+  state.expansionDone.store(true, std::memory_order_release);
+  DoThreadedMathPaneCalculations(document);
+  WakeDocument(document);
+}
+
+void WakeDocument(DocumentRecord* document) {
+  ExpansionState& state = document->fExpansion;
+  {
+    std::lock_guard<std::mutex> lock(state.wakeMutex);
+    state.woken = true;
+  }
+  state.wakeCondition.notify_all();
+  if (state.wakeWindow) state.wakeWindow(document);
+}

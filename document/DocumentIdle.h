@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+class DocumentRecord;
+
+// The document's share of the interface thread's idle (the window's timer,
+// the export's loop): gives the expansion its slice, graphs a finished
+// expansion, steps the slider animation and redraws the graph pane into
+// the window's graph world when a graph finished.
+void DocumentIdle(DocumentRecord* document);
+
+// Asks for a new graphing pass of the current expansion at the next idle.
+void DoGraph(DocumentRecord* document);
+// The pass itself: every expanded equation to the pane with its block's
+// attributes; an equation that made no graph keeps the reason.
+void DoGraphAtIdle(DocumentRecord* document);
+
+// The pane's graphs as far as computed, into the window's graph world.
+void DrawDocumentGraph(DocumentRecord* document);
+
+// Expanded, graphed, and every graph done computing.
+bool IsDocumentGraphDone(DocumentRecord* document);
+// The message shown under the block's equation: why it made no graph, or
+// what its graph says once computed (0: none).
+int32_t EquationMessage(const DocumentRecord* document, int32_t block);

@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include "app/ExportLayout.h"
+#include "app/ExportOptions.h"
+#include "document/DocumentContents.h"
+
+namespace {
+
+TEST(ExportLayout, TheDividerSplitsSideBySideOrStacked) {
+  DocumentContents c;
+  EXPECT_EQ(DocumentWindowSize(c), QSize(640, 800));  // a new window's
+  c.windowRect[0] = 40, c.windowRect[1] = 10, c.windowRect[2] = 540, c.windowRect[3] = 910;
+  EXPECT_EQ(DocumentWindowSize(c), QSize(900, 500));
+
+  c.paneDivider = 300;
+  ExportPanes panes = LayOutExportPanes(c, QSize(900, 500));
+  EXPECT_EQ(panes.math, QRect(0, 0, 300, 500));
+  EXPECT_EQ(panes.graph, QRect(300, 0, 600, 500));
+  c.stackPanes = true;
+  panes = LayOutExportPanes(c, QSize(900, 500));
+  EXPECT_EQ(panes.math, QRect(0, 0, 900, 300));
+  EXPECT_EQ(panes.graph, QRect(0, 300, 900, 200));
+  // A divider outside the window halves it.
+  c.paneDivider = 700;
+  EXPECT_EQ(LayOutExportPanes(c, QSize(900, 500)).graph, QRect(0, 250, 900, 250));
+}
+
+TEST(ExportOptions, ArgumentsAreReadOrRefusedWithAReason) {
+  const auto parse = [](std::vector<const char*> words, std::string* error) {
+    std::vector<char*> argv;
+    for (const char* w : words) argv.push_back(const_cast<char*>(w));
+    return ParseExportOptions(static_cast<int>(argv.size()), argv.data(), 0, error);
+  };
+  std::string error;
+  const auto options = parse({"a.zlf", "--pdf", "b.pdf", "--size", "320x200", "--timeout", "2.5"}, &error);
+  ASSERT_TRUE(options);
+  EXPECT_EQ(options->document, "a.zlf");
+  EXPECT_EQ(options->output, "b.pdf");
+  EXPECT_TRUE(options->pdf);
+  EXPECT_EQ(options->width, 320);
+  EXPECT_EQ(options->height, 200);
+  EXPECT_EQ(options->timeoutSeconds, 2.5);
+  for (const auto& bad : std::vector<std::vector<const char*>>{
+           {"a.zlf"}, {"--png", "b.png"}, {"a.zlf", "--png"}, {"a.zlf", "--png", "b", "--pdf", "c"},
+           {"a.zlf", "--png", "b", "--size", "20"}, {"a.zlf", "--png", "b", "--size", "20x-1"},
+           {"a.zlf", "--png", "b", "--size", "99999x10"}, {"a.zlf", "--png", "b", "--timeout", "-1"},
+           {"a.zlf", "--png", "b", "--timeout", "nan"}, {"a.zlf", "c.zlf", "--png", "b"}}) {
+    error.clear();
+    EXPECT_FALSE(parse(bad, &error)) << bad.size();
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+}  // namespace

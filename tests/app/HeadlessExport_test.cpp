@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+const std::string kData = ZL_TEST_DATA_DIR;
+
+std::string TempPath(const std::string& name) {
+  return testing::TempDir() + "zl_export_" + std::to_string(::getpid()) + "_" + name;
+}
+
+// The exit status of zl run with the arguments.
+int Zl(const std::string& arguments) {
+  const std::string command = std::string(ZL_EXECUTABLE) + " " + arguments + " >/dev/null 2>&1";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Bytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+// The chunk types of a PNG file in order, and the text of its tEXt chunks.
+std::vector<std::string> ChunkTypes(const std::string& png, std::string* text) {
+  std::vector<std::string> types;
+  for (size_t at = 8; at + 8 <= png.size();) {
+    const auto byte = [&](size_t i) { return uint32_t(uint8_t(png[at + i])); };
+    const uint32_t length = byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
+    const std::string type = png.substr(at + 4, 4);
+    if (type == "tEXt") *text += png.substr(at + 8, length) + ";";
+    types.push_back(type);
+    at += 12 + size_t(length);
+  }
+  return types;
+}
+
+// Pixels of a with no pixel of b within one pixel of them that is close in
+// colour.
+int PixelsFartherThanOne(const QImage& a, const QImage& b, int tolerance) {
+  const auto close = [tolerance](QRgb p, QRgb q) {
+    return std::abs(qRed(p) - qRed(q)) <= tolerance && std::abs(qGreen(p) - qGreen(q)) <= tolerance &&
+           std::abs(qBlue(p) - qBlue(q)) <= tolerance;
+  };
+  int far = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      bool found = false;
+      for (int dy = -1; dy <= 1 && !found; ++dy)
+        for (int dx = -1; dx <= 1 && !found; ++dx)
+          found = b.valid(x + dx, y + dy) && close(a.pixel(x, y), b.pixel(x + dx, y + dy));
+      far += !found;
+    }
+  return far;
+}
+
+TEST(HeadlessExport, ExitCodesSayWhatWentWrong) {
+  const std::string out = TempPath("codes.png");
+  EXPECT_EQ(Zl("--export"), 1);
+  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf"), 1);  // no output
+  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + out + " --size 0x10"), 1);
+  EXPECT_EQ(Zl("--export " + kData + "/missing.zlf --png " + out), 1);
+  EXPECT_EQ(Zl("--export " + kData + "/math_pane_results.txt --png " + out), 1);  // no document
+  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf --png /nonexistent/dir/out.png --size 60x40"), 1);
+  // No time at all: the picture is written unfinished, and the status says so.
+  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + out + " --size 60x40 --timeout 0"), 2);
+  EXPECT_FALSE(QImage(QString::fromStdString(out)).isNull());
+  EXPECT_EQ(Zl("anything"), 1);  // no window yet
+  std::remove(out.c_str());
+}
+
+TEST(HeadlessExport, PngMatchesItsGoldenAndCarriesItsChunks) {
+  const std::string out = TempPath("road.png");
+  ASSERT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + out + " --size 600x360"), 0);
+  std::string text;
+  const std::vector<std::string> types = ChunkTypes(Bytes(out), &text);
+  EXPECT_EQ(types.front(), "IHDR");
+  EXPECT_EQ(types.back(), "IEND");
+  EXPECT_NE(std::find(types.begin(), types.end(), "tIME"), types.end());
+  EXPECT_EQ(text, std::string("Software") + '\0' + "Zentrolab;");
+
+  const QImage written(QString::fromStdString(out));
+  const QImage golden(QString::fromStdString(kData + "/export_road.png"));
+  ASSERT_EQ(written.size(), QSize(600, 360));
+  ASSERT_EQ(golden.size(), written.size());
+  EXPECT_EQ(PixelsFartherThanOne(written.convertToFormat(QImage::Format_RGB32),
+                                 golden.convertToFormat(QImage::Format_RGB32), 8),
+            0);
+  std::remove(out.c_str());
+}
+
+TEST(HeadlessExport, PdfRasterisedLandsWithinAPixelOfThePng) {
+  const std::string png = TempPath("page.png"), pdf = TempPath("page.pdf"), raster = TempPath("raster");
+  ASSERT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + png + " --size 600x360"), 0);
+  ASSERT_EQ(Zl("--export " + kData + "/export_road.zlf --pdf " + pdf + " --size 600x360"), 0);
+  ASSERT_EQ(std::system(("pdftoppm -r 72 -png -singlefile " + pdf + " " + raster).c_str()), 0);
+  const QImage a = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+  const QImage b = QImage(QString::fromStdString(raster + ".png")).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(a.size(), b.size());
+  // Text and curve edges are smoothed differently; what is drawn lies in
+  // the same place.
+  EXPECT_LT(PixelsFartherThanOne(a, b, 96), 100);
+  for (const std::string& path : {png, pdf, raster + ".png"}) std::remove(path.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "CoreUtilities/OurGWorld.h"
+#include "document/DocumentGraphPane.h"
+#include "document/DocumentIdle.h"
+#include "graphpane/AGraphPane.h"
+#include "graphpane/GraphHooks.h"
+#include "platform/OurPort.h"
+#include "tests/document/ExpansionTestSupport.h"
+
+inline constexpr MRect kGraphRect{0, 0, 200, 240};
+
+// A document with its graph pane and a graph world, run by the idle as the
+// window's timer would.
+struct GraphedDocument {
+  explicit GraphedDocument(const std::string& statements) : document(DocumentOf(statements)) {
+    if (!document) return;
+    document->fGraphPane = MakeDocumentGraphPane(document.get(), kGraphRect, nullptr);
+    world = OurNewGWorld(kGraphRect);
+    sWorld = world;
+    InvalExprs(document.get());
+  }
+  ~GraphedDocument() {
+    document.reset();
+    OurDisposeGWorld(world);
+  }
+  bool RunUntilDone() {
+    sWorld = world;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!IsDocumentGraphDone(document.get())) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      DocumentIdle(document.get());
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    DrawDocumentGraph(document.get());
+    return true;
+  }
+  int32_t Graphs() { return document->fGraphPane->Lookup().Count(); }
+  const QImage& Picture() const { return world->image; }
+
+  static inline OurPort* sWorld = nullptr;
+  std::unique_ptr<DocumentRecord> document;
+  OurPort* world = nullptr;
+};
+
+// The graph world of the document being run is the window's.
+class GraphingTest : public ThreadsRunning {
+ protected:
+  void SetUp() override {
+    gGraphPaneHooks.GetOffscreenGWorld = [](DocumentRecord*) { return GraphedDocument::sWorld; };
+  }
+  void TearDown() override { gGraphPaneHooks.GetOffscreenGWorld = nullptr; }
+};
+
+inline int DifferingPixels(const QImage& a, const QImage& b) {
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != b.pixel(x, y);
+  return differing;
+}
