@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QRegion>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
-
-#include <QRegion>
 
 #include "CoreUtilities/AListGenericSmall.h"
 #include "CoreUtilities/MRect.h"
@@ -142,6 +141,16 @@ class AGraphPane {
   // Builders record further graphs of an equation in pairs 2 and 3.
   AListGenericSmall<GraphLookup>& Lookup() { return fGraphLookup; }
   int32_t* CoordinateDisplayFlags() { return fCoordDisplay; }
+  // Indexes in the first 2-D view's list of the graphs the second view's
+  // whole-picture plot resamples.
+  const AListGenericSmall<int32_t>& TransformSources() const { return fTransformIndexes; }
+  // The three formulas of a space transformation composed with (x, y, z):
+  // new trees, plus one of extra when given; a colour with equations gets
+  // them composed too. False, nothing made, when a formula is missing or
+  // memory ran out.
+  static bool TransformXYZ(const CoordinateTransformation& ct, const ExpressionRecord* x, const ExpressionRecord* y,
+                           const ExpressionRecord* z, const ExpressionRecord* extra, AGraphColor* colour,
+                           ExpressionRecord* (&out)[3], ExpressionRecord** outExtra);
 
  private:
   // Builders, one per graph kind, called by AddEquation only. Each gets the
@@ -183,9 +192,8 @@ class AGraphPane {
                        double grain, ExpressionRecord* clip, PlottingMode mode, double opacity);
   void Add_kRThetaPhi_uv(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
                          double grain, ExpressionRecord* clip, PlottingMode mode, double opacity);
-  void Add_kXYZ_equals_XYZ(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                           const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                           PlottingMode mode, double opacity);
+  void Add_kXYZ_equals_XYZ(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                           double grain, ExpressionRecord* clip, PlottingMode mode, double opacity);
   void Add_kW_Z(ExpressionRecord* e, int32_t view, AGraphColor* colour, double grain, ExpressionRecord* clip,
                 double opacity);
   void Add_kXYZW_uv(ExpressionRecord* e, int32_t view, AGraphColor* colour, double grain, ExpressionRecord* clip,
@@ -201,29 +209,188 @@ class AGraphPane {
   void Add_kRTheta_t(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
                      double grain, ExpressionRecord* clip, bool threeD);
 
+  void Add_kXY(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+               ExpressionRecord* symbol, ExpressionRecord* label, ExpressionRecord* size);
+  void Add_kRTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                   ExpressionRecord* symbol, ExpressionRecord* label, ExpressionRecord* size);
+  void Add_kComplexConstant(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                            ExpressionRecord* symbol, ExpressionRecord* label, ExpressionRecord* size);
+  void Add_kComplexParameter(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                             ExpressionRecord* symbol, ExpressionRecord* label, ExpressionRecord* size);
+  // x and y and the style trees taken over.
+  void Add_kXYcomponents(ExpressionRecord* x, ExpressionRecord* y, int32_t view, AGraphColor* colour,
+                         const CoordinateTransformation& ct, ExpressionRecord* symbol, ExpressionRecord* label,
+                         ExpressionRecord* size, bool draggable = false);
+  // style: clip, radius, symbol, label, font size; taken over.
+  void Add_kData2D(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                   ExpressionRecord* const (&style)[5], DocumentRecord* document);
+  void Add_kData2DRTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                         ExpressionRecord* const (&style)[5], DocumentRecord* document);
+  void Add_kData2Dcomponents(ExpressionRecord* x, ExpressionRecord* y, int32_t view, AGraphColor* colour,
+                             const CoordinateTransformation& ct, ExpressionRecord* const (&style)[5],
+                             DocumentRecord* document);
+  void Add_kData3D(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                   ExpressionRecord* const (&style)[5], DocumentRecord* document);
+  void Add_kDataRThetaZ(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                        ExpressionRecord* const (&style)[5], DocumentRecord* document);
+  void Add_kDataRThetaPhi(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                          ExpressionRecord* const (&style)[5], DocumentRecord* document);
+  void Add_kData3DComponents(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, int32_t view,
+                             AGraphColor* colour, const CoordinateTransformation& ct,
+                             ExpressionRecord* const (&style)[5], DocumentRecord* document);
+  void Add_k3DPoint(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                    double grain, double opacity);
+  void Add_k3DPointRThetaZ(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                           double grain, double opacity);
+  void Add_k3DPointRThetaPhi(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                             double grain, double opacity);
+  void Add_k3DPointComponents(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, int32_t view,
+                              AGraphColor* colour, const CoordinateTransformation& ct, double grain, double opacity);
+  void Add_kArrow(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct);
+  void Add_k3DArrow(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                    ExpressionRecord* radius);
+
+  void Add_kXYt(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                double grain, ExpressionRecord* clip, bool threeD);
+  void Add_kXY_t(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                 double grain, ExpressionRecord* clip, bool threeD);
+  void Add_kZ_t(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                double grain, ExpressionRecord* clip, bool threeD);
+  // x and y in t taken over.
+  void Add_2D_t(ExpressionRecord* x, ExpressionRecord* y, int32_t view, AGraphColor* colour,
+                const CoordinateTransformation& ct, double grain, ExpressionRecord* clip, bool threeD);
+  void Add_kXYZt(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                 double grain, ExpressionRecord* clip, ExpressionRecord* radius, double opacity);
+  void Add_kXYZuv(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                  double grain, ExpressionRecord* clip, PlottingMode mode, double opacity);
+  void Add_kRotation(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                     double grain, ExpressionRecord* clip, PlottingMode mode, double opacity);
+  void Add_kRGB_xy(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                   ExpressionRecord* extra, bool hsv);
+  void Add_k4DVertexList(ExpressionRecord* e, int32_t view, AGraphColor* colour);
+  void Add_kODEdydx(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                    double grain, ExpressionRecord* startX, ExpressionRecord* startY);
+  void Add_kODEdrdt(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                    double grain, ExpressionRecord* startX, ExpressionRecord* startY);
+  void Add_kODEdzdt(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                    double grain, ExpressionRecord* startX, ExpressionRecord* startY);
+  void Add_kXY_XY(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                  double grain, double xyType);
+
+  // Fields started on a surface, one per coordinate form of the surface.
+  void Add_kXYZ_XYZ_zxy(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                        double grain, ExpressionRecord* clip, ExpressionRecord* radius, double opacity);
+  void Add_kXYZ_XYZ_rthetaphi(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                              const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
+                              ExpressionRecord* radius, double opacity);
+  void Add_kXYZ_XYZ_thetarphi(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                              const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
+                              ExpressionRecord* radius, double opacity);
+  void Add_kXYZ_XYZ_phirtheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                              const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
+                              ExpressionRecord* radius, double opacity);
+  void Add_kXYZ_XYZ_rthetaz(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                            double grain, ExpressionRecord* clip, ExpressionRecord* radius, double opacity);
+  void Add_kXYZ_XYZ_zrtheta(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                            double grain, ExpressionRecord* clip, ExpressionRecord* radius, double opacity);
+  void Add_kXYZ_XYZ_thetarz(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                            double grain, ExpressionRecord* clip, ExpressionRecord* radius, double opacity);
+  void Add_kXYZ_XYZ_rthphiuv(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
+                             double grain, ExpressionRecord* clip, ExpressionRecord* radius, double opacity);
+  void Add_kXYZ_XYZ_rthetazuv(ExpressionRecord* e, int32_t view, AGraphColor* colour,
+                              const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
+                              ExpressionRecord* radius, double opacity);
+
+  // Mirrors into the second view (view index 0 only): rebuilt there from
+  // transformed copies of the formulas, or listed by index for the
+  // whole-picture plot. Formulas are read, never taken; each mirror gets
+  // the colour copy `mirror` (taken over, may be null when nothing mirrors).
+  void Add_transformed_Inequality(const ExpressionRecord* relation, int32_t view, AGraphColor* mirror,
+                                  const CoordinateTransformation& ct, PlottingMode mode, const ExpressionRecord* zero,
+                                  int32_t finer);
+  void Add_transformed_FunctionOfXorY(const ExpressionRecord* f, int32_t view, AGraphColor* mirror,
+                                      const CoordinateTransformation& ct, PlottingMode mode, int32_t which);
+  void Add_transformed_ParametricCurve(const CoordinateTransformation& ct, int32_t view, const ExpressionRecord* x,
+                                       const ExpressionRecord* y, AGraphColor* mirror, double grain, const double& tLow,
+                                       const double& tHigh);
+  void Add_transformed_Point(const CoordinateTransformation& ct, int32_t view, const ExpressionRecord* x,
+                             const ExpressionRecord* y, AGraphColor* mirror, const ExpressionRecord* symbol,
+                             const ExpressionRecord* label, const ExpressionRecord* size);
+  void Add_transformed_Data2D(const CoordinateTransformation& ct, int32_t view, const ExpressionRecord* x,
+                              const ExpressionRecord* y, const ExpressionRecord* const (&style)[5], AGraphColor* mirror,
+                              DocumentRecord* document);
+  void Add_transformed_Arrow(const CoordinateTransformation& ct, int32_t view, const ExpressionRecord* x1,
+                             const ExpressionRecord* y1, const ExpressionRecord* x2, const ExpressionRecord* y2,
+                             AGraphColor* mirror);
+  void Add_transformed_DensityPlot(const ExpressionRecord* f, int32_t view, AGraphColor* mirror,
+                                   const CoordinateTransformation& ct, double grain);
+  void Add_transformed_SpaceCurve(const CoordinateTransformation& ct, int32_t view, const ExpressionRecord* x,
+                                  const ExpressionRecord* y, const ExpressionRecord* z, const ExpressionRecord* clip,
+                                  const ExpressionRecord* radius, double opacity, AGraphColor* mirror, double grain,
+                                  const double& tLow, const double& tHigh);
+  void Add_transformed_GridSurface(const CoordinateTransformation& ct, int32_t view, const ExpressionRecord* x,
+                                   const ExpressionRecord* y, const ExpressionRecord* z, const ExpressionRecord* clip,
+                                   PlottingMode mode, AGraphColor* mirror, double grain, double opacity,
+                                   const double& uLow, const double& uHigh, const double& vLow, const double& vHigh);
+  void Add_transformed_ODEPlot3D(const CoordinateTransformation& ct, int32_t view, A3DGraph* solutions);
+  // A graph of the first 3-D view shown in the second through the space
+  // transformation, by the maker given.
+  using SpaceMirrorMaker = A3DGraph* (*)(AnExpression* const (&)[3], A3DGraph*, AGraphView&);
+  void ShowThroughSpace(const CoordinateTransformation& ct, SpaceMirrorMaker maker, A3DGraph* source);
+  // The first 2-D view's newest graph joins the transform sources; false
+  // when the list could not grow.
+  bool AppendTransformSource();
+  // A copy of the colour for the mirror, made before the colour is handed
+  // to its graph; null when view and transformation mirror nothing.
+  AGraphColor* MirrorColour(int32_t view, const CoordinateTransformation& ct, const AGraphColor* colour) const;
+  // The whole-picture plot of the second 2-D view for a plane transformation.
+  void MakeTransformPlot(const CoordinateTransformation& ct);
+
   // Shared steps of the builders.
-  void AddFunctionGraph(const ExpressionRecord* f, bool ofX, int32_t view, AGraphColor* colour, PlottingMode mode);
-  void AddPlaneCurve(ExpressionRecord* x, ExpressionRecord* y, int32_t view, AGraphColor* colour, double grain,
-                     int32_t selectionType, CoordDisplayParam range);
+  void AddFunctionGraph(const ExpressionRecord* f, bool ofX, int32_t view, AGraphColor* colour,
+                        const CoordinateTransformation& ct, PlottingMode mode);
+  void AddPlaneCurve(ExpressionRecord* x, ExpressionRecord* y, int32_t view, AGraphColor* colour,
+                     const CoordinateTransformation& ct, double grain, int32_t selectionType, CoordDisplayParam range);
+  void AddRegion(ExpressionRecord* relation, ExpressionRecord* zero, int32_t view, AGraphColor* colour,
+                 const CoordinateTransformation& ct, PlottingMode mode, bool equation);
   // The surface (x, y, z) over two of view's ranges, in the 3-D view;
   // false when no graph was made. Trees taken over.
   bool AddGridSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* clip,
-                      AGraphColor* colour, double grain, double opacity, PlottingMode mode, int32_t view,
-                      CoordDisplayParam uRange, CoordDisplayParam vRange);
-  void AddPolarFunctionOfTwo(const ExpressionRecord* g, int32_t view, AGraphColor* colour, double grain,
-                             ExpressionRecord* clip, PlottingMode mode, double opacity);
+                      AGraphColor* colour, const CoordinateTransformation& ct, double grain, double opacity,
+                      PlottingMode mode, int32_t view, CoordDisplayParam uRange, CoordDisplayParam vRange);
+  // The surface over [0, 1] x [0, 1] (a range the view doesn't keep).
+  bool AddGridSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* clip,
+                      AGraphColor* colour, const CoordinateTransformation& ct, double grain, double opacity,
+                      PlottingMode mode, int32_t view, const double (&u)[2], const double (&v)[2],
+                      const double (&firstU)[2], const double (&firstV)[2]);
+  void AddPolarFunctionOfTwo(const ExpressionRecord* g, int32_t view, AGraphColor* colour,
+                             const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
+                             PlottingMode mode, double opacity);
   void AddSphericalSurface(ExpressionRecord* rho, ExpressionRecord* theta, ExpressionRecord* phi,
-                           ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity,
-                           PlottingMode mode, int32_t view, CoordDisplayParam uRange, CoordDisplayParam vRange);
+                           ExpressionRecord* clip, AGraphColor* colour, const CoordinateTransformation& ct,
+                           double grain, double opacity, PlottingMode mode, int32_t view, CoordDisplayParam uRange,
+                           CoordDisplayParam vRange);
   void Add4DSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* w,
                     ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity, int32_t view,
                     CoordDisplayParam uRange, CoordDisplayParam vRange);
   // branch 2 density, 3 contour.
-  void AddFlatPlot(int32_t branch, ExpressionRecord* f, AGraphColor* colour, double grain, int32_t view);
+  // g: the function as written, which a density plot's mirror rewrites.
+  void AddFlatPlot(int32_t branch, ExpressionRecord* f, const ExpressionRecord* g, AGraphColor* colour,
+                   const CoordinateTransformation& ct, double grain, int32_t view);
+  // d/dt (x, y, z) = F started on the surface (X, Y, Z) in u and v.
+  // Trees taken over; false when no graph was made.
+  bool AddStartOnGrid(const ExpressionRecord* head, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
+                      int32_t view, AGraphColor* colour, const CoordinateTransformation& ct, double grain,
+                      ExpressionRecord* clip, ExpressionRecord* radius, double opacity, CoordDisplayParam uRange,
+                      CoordDisplayParam vRange);
   // parameter: the variable the curve runs in, renamed u.
   void AddSpaceCurve(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* radius,
-                     ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity, int32_t view,
-                     int32_t parameter, CoordDisplayParam range);
+                     ExpressionRecord* clip, AGraphColor* colour, const CoordinateTransformation& ct, double grain,
+                     double opacity, int32_t view, int32_t parameter, CoordDisplayParam range);
+  // A slope field (second null) or a plane system; trees taken over.
+  void AddDEPlot(ExpressionRecord* first, ExpressionRecord* second, int32_t view, AGraphColor* colour,
+                 const CoordinateTransformation& ct, double grain, ExpressionRecord* startX, ExpressionRecord* startY);
+  void ListForResampling(int32_t view, const CoordinateTransformation& ct);
   void ShowFlags(std::initializer_list<CoordDisplayParam> params);
   void SplitZInColourEquations(AGraphColor* colour);
   // Takes over the trees and the colour; null when no graph was made.
@@ -235,6 +402,7 @@ class AGraphPane {
   void Dispatch(EquationBuild& build);
   void AddInlineSurface(EquationBuild& build);
   void AddInlineField(EquationBuild& build);
+  void AddDataPlot(EquationBuild& build);
   // The equation's colour goes to a maker: the pass no longer frees it.
   AGraphColor* HandOver(AGraphColor* colour) {
     fColourTaken = true;

@@ -84,6 +84,7 @@ void AGraphPane::StartAddingEquations(bool is3D, bool is4D, bool twoViews, bool 
   if (current == View2D(0) && second == nullptr && plane) second = View2D(1);
   if (current == View3D(0) && ct.kind == CoordinateTransformation::kSpace) second = View3D(1);
   ShowViews(current, second);
+  MakeTransformPlot(ct);
 
   // Every view samples the current view's parameter ranges.
   GraphViewRecord& from = current->Record();
@@ -240,7 +241,9 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   fColourTaken = false;
   EquationBuild build{kind,  eq,   view,  colour.get(), ct, is3D, is4D, grain, opacity,
                       ToPlottingMode(plottingMode), xyType, std::move(relation), std::move(options.zero),
-                      std::move(clip), std::move(options.radius)};
+                      std::move(clip), std::move(options.radius), std::move(options.symbol),
+                      std::move(options.label), std::move(options.fontSize), std::move(options.startX),
+                      std::move(options.startY), std::move(options.extra)};
   Dispatch(build);
   if (fColourTaken) (void)colour.release();
   return fGraphLookup.Count() > rows ? fGraphLookup.Count() - 1 : -1;

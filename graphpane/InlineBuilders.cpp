@@ -31,7 +31,7 @@ void AGraphPane::AddInlineSurface(EquationBuild& b) {
   ExpressionRecord* clip = b.clip.release();
   const auto surface = [&](ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, CoordDisplayParam u,
                            CoordDisplayParam v) {
-    return AddGridSurface(x, y, z, clip, b.colour, b.grain, b.opacity, b.mode, b.view, u, v);
+    return AddGridSurface(x, y, z, clip, b.colour, b.ct, b.grain, b.opacity, b.mode, b.view, u, v);
   };
   switch (b.kind) {
     case 6: surface(InUV(g, kIdY, kIdZ), U(), V(), kCoordY, kCoordZ); break;
@@ -57,23 +57,14 @@ void AGraphPane::AddInlineSurface(EquationBuild& b) {
   }
 }
 
-// Fields 17, 36, 67, 68, 69, 77: d/dt (x, y, z) = F or (dx, dy, dz) = F, on
-// a lattice, from a point, or from the points of a surface.
+// Fields 17, 36, 67: d/dt (x, y, z) = F or (dx, dy, dz) = F, on a lattice,
+// from a point, or from the points of an implicit surface; 68, 69, 77 from
+// a start surface over the U and V ranges.
 void AGraphPane::AddInlineField(EquationBuild& b) {
   const ExpressionRecord* head = b.kind == 17 ? b.equation : b.equation->operands[0];
   const ExpressionRecord* start = b.kind == 17 ? nullptr : b.equation->operands[1];
-  const int32_t fieldType = b.kind == 36 || IsTotalDerivativeOfColumn(head->operands[0], 3) ? 1 : 0;
-  Compiled field[3] = {Compiled(Required(Copy(Entry(head->operands[1], 0)))),
-                       Compiled(Required(Copy(Entry(head->operands[1], 1)))),
-                       Compiled(Required(Copy(Entry(head->operands[1], 2))))};
-  // The start point, or the start surface in u and v over the U and V ranges.
   ExpressionRecord* surface[3] = {nullptr, nullptr, nullptr};
-  Compiled startPoint[3], function;
   switch (b.kind) {
-    case 36:
-      for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(Required(Copy(Entry(start->operands[1], i))));
-      break;
-    case 67: function = Compiled(Required(Minus(Copy(start->operands[0]), Copy(start->operands[1])))); break;
     case 68: surface[0] = InUV(start->operands[1], kIdY, kIdZ), surface[1] = U(), surface[2] = V(); break;
     case 69: surface[0] = U(), surface[1] = InUV(start->operands[1], kIdX, kIdZ), surface[2] = V(); break;
     case 77:
@@ -81,41 +72,49 @@ void AGraphPane::AddInlineField(EquationBuild& b) {
       break;
     default: break;
   }
-  const bool onGrid = b.kind == 68 || b.kind == 69 || b.kind == 77;
-  if (onGrid)
-    for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(Required(surface[i]));
+  if (surface[0] != nullptr || surface[1] != nullptr || surface[2] != nullptr) {
+    if (AddStartOnGrid(head, surface[0], surface[1], surface[2], b.view, b.colour, b.ct, b.grain, b.clip.release(),
+                       b.radius.release(), b.opacity, kCoordU, kCoordV)) {
+      if (b.kind == 77) ShowFlags({kCoordU, kCoordV});
+      ShowXYZ(b.view);
+    }
+    return;
+  }
+  const int32_t fieldType = b.kind == 36 || IsTotalDerivativeOfColumn(head->operands[0], 3) ? 1 : 0;
+  Compiled field[3] = {Compiled(Required(Copy(Entry(head->operands[1], 0)))),
+                       Compiled(Required(Copy(Entry(head->operands[1], 1)))),
+                       Compiled(Required(Copy(Entry(head->operands[1], 2))))};
+  Compiled startPoint[3], function;
+  if (b.kind == 36)
+    for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(Required(Copy(Entry(start->operands[1], i))));
+  if (b.kind == 67) function = Compiled(Required(Minus(Copy(start->operands[0]), Copy(start->operands[1]))));
   Compiled radius(Optional(b.radius.release())), clip(Optional(b.clip.release()));
   const bool hasMaker = (b.kind == 17 && gGraphMakers.StartOnLattice) || (b.kind == 36 && gGraphMakers.StartOnPoint) ||
-                        (b.kind == 67 && gGraphMakers.StartOnImplicit) || (onGrid && gGraphMakers.StartOnGrid);
+                        (b.kind == 67 && gGraphMakers.StartOnImplicit);
   if (!hasMaker) return;
   // From here on the maker owns every expression and the colour.
   AnExpression* const f[3] = {field[0].release(), field[1].release(), field[2].release()};
   AnExpression* const s[3] = {startPoint[0].release(), startPoint[1].release(), startPoint[2].release()};
   AnExpression* const r = radius.release();
   AnExpression* const c = clip.release();
-  AnExpression* const surfaceFunction = function.release();
   AGraphColor* const colour = HandOver(b.colour);
   AGraphView& target = *View3D(b.view);
-  const GraphViewRecord& record = target.Record();
   A3DGraph* solutions = nullptr;
   A3DGraph* graph = nullptr;
   switch (b.kind) {
     case 17:
       graph = gGraphMakers.StartOnLattice(f, r, c, b.grain, b.opacity, colour, fieldType, target, &solutions);
       break;
-    case 36: graph = gGraphMakers.StartOnPoint(f, s, r, c, b.opacity, colour, target, &solutions); break;
-    case 67:
-      graph = gGraphMakers.StartOnImplicit(f, r, surfaceFunction, c, b.grain, b.opacity, colour, fieldType, target,
-                                           &solutions);
-      break;
+    case 36: graph = gGraphMakers.StartOnPoint(f, s, r, c, b.opacity, colour, 1, target, &solutions); break;
     default:
-      graph = gGraphMakers.StartOnGrid(f, s, r, c, b.grain, b.opacity, colour, record.ranges[kCoordU][0],
-                                       record.ranges[kCoordU][1], record.ranges[kCoordV][0],
-                                       record.ranges[kCoordV][1], fieldType, target, &solutions);
+      graph = gGraphMakers.StartOnImplicit(f, r, function.release(), c, b.grain, b.opacity, colour, fieldType, target,
+                                           &solutions);
       break;
   }
   if (graph == nullptr) return;
+  const int32_t before = target.GraphCount();
   AddGraph(graph, b.view);
-  if (b.kind == 77) ShowFlags({kCoordU, kCoordV});
+  // The solutions belong to the graph, gone when the view could not keep it.
+  Add_transformed_ODEPlot3D(b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
   ShowXYZ(b.view);
 }

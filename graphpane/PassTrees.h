@@ -5,11 +5,11 @@
 
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionRecord.h"
+#include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"
+#include "graphpane/AGraphColor.h"
 #include "graphpane/CoordinateTransformation.h"
 #include "graphpane/GraphEnums.h"
-
-class AGraphColor;
 
 // Ownership of trees and compiled expressions inside the pass of adding
 // equations: what is not handed on is freed on the way out.
@@ -36,4 +36,14 @@ struct EquationBuild {
   Tree zero;      // inequalities: zero on the boundary
   Tree clip;
   Tree radius;
+  Tree symbol, label, fontSize;  // point and data styles
+  Tree startX, startY;           // start point of a plane differential equation
+  Tree extra;                    // colour plots: the item after the colours
 };
+
+// What a mirror reads once the original has gone to its graph: a copy
+// when there is a mirror to read it.
+inline Tree KeepFor(const AGraphColor* mirror, const ExpressionRecord* e) {
+  return Tree(mirror != nullptr && e != nullptr ? Copy(e) : nullptr);
+}
+using Colour = std::unique_ptr<AGraphColor>;

@@ -1,235 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
-#include <memory>
-#include <random>
-#include <set>
-#include <string>
-#include <vector>
-
-#include "expression/CoordinateExchange.h"
-#include "expression/DocumentHooks.h"
-#include "expression/TreeComparison.h"
-#include "expression/TreeCopying.h"
-#include "expression/VariableIds.h"
-#include "graphpane/A2DGraph.h"
-#include "graphpane/A3DGraph.h"
-#include "graphpane/A4DGraph.h"
-#include "graphpane/AGraphColor.h"
-#include "graphpane/AGraphPane.h"
-#include "graphpane/GraphHooks.h"
-#include "graphpane/GraphMakers.h"
-#include "graphpane/GraphabilityDiagnostics.h"
-#include "graphs2d/A2DGraphView.h"
-#include "graphs2d/A2DInequality.h"
-#include "graphs2d/AFunctionOf_XorY.h"
-#include "graphs2d/GraphMakers2D.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/A4DGraphView.h"
-#include "tests/expression/ParserTestSupport.h"
+#include "tests/graphpane/RecordingMakers.h"
 
 namespace {
-
-// What one maker was handed.
-struct Made {
-  std::string maker;
-  std::vector<std::unique_ptr<AnExpression>> formulas;  // in the order handed; null kept
-  int32_t number = -1;                                  // orientation, selection or field type
-  PlottingMode mode = kPlotSampling;
-  double grain = -1, opacity = -1;
-  const double* range = nullptr;  // low end of the u (or t) range
-  const double* vRange = nullptr;
-  AGraphView* view = nullptr;
-  uint32_t solid = 0;
-  GraphColorType colourType = 0;
-  double colourValues[3] = {NAN, NAN, NAN};
-};
-std::vector<Made> gMade;
-
-template <typename Base>
-class Stub : public Base {
- public:
-  explicit Stub(AGraphColor* colour) : fColour(colour) {}
-  int32_t Compute(int32_t) override { return kComputeFinished; }
-  bool IsDoneComputing() override { return true; }
-  int32_t GraphVisibility() override { return 0; }
-  void InvalConstant(int32_t) override {}
-  void SetParameter(ViewAttribute, double) override {}
-  void ViewChanged() override {}
-  void Draw() override {}
-
- private:
-  std::unique_ptr<AGraphColor> fColour;
-};
-struct Stub2D : Stub<A2DGraph> {
-  using Stub::Stub;
-  void Resize() override {}
-  void Pan(int32_t, int32_t) override {}
-  bool IsPointOverCurve(double, double) override { return false; }
-  Selection GetSelection(double, double) override { return Selection(); }
-  void PauseComputing() override {}
-};
-struct Stub3D : Stub<A3DGraph> {
-  using Stub::Stub;
-  double MaximumModelSpaceRadius() override { return 1; }
-  bool UsingShader() override { return false; }
-  bool UsingShaderHSV() override { return false; }
-  void GetDataBounds(double*, double*, double*, double*, double*, double*) override {}
-};
-struct Stub4D : Stub<A4DGraph> {
-  using Stub::Stub;
-  double MaximumModelSpaceRadius() override { return 1; }
-};
-
-Made& Record(const char* maker, AGraphColor* colour, AGraphView& view, std::initializer_list<AnExpression*> formulas) {
-  Made& made = gMade.emplace_back();
-  made.maker = maker;
-  made.view = &view;
-  for (AnExpression* f : formulas) {
-    if (f != nullptr) AnExpression::Compile(f);
-    made.formulas.emplace_back(f);
-  }
-  made.solid = colour->fSolidColor;
-  made.colourType = colour->fType;
-  for (int i = 0; i < 3; ++i) {
-    if (AnExpression* c = colour->fColorExpressions[i]) made.colourValues[i] = c->Evaluate(0.0);
-  }
-  return made;
-}
-
-// Every maker records; the graphs are stubs that free their colour.
-void InstallRecordingMakers() {
-  GraphMakers& m = gGraphMakers;
-  m.FunctionOfXorY = [](AnExpression* f, bool yOfX, AGraphColor* c, PlottingMode mode, AGraphView& view) -> A2DGraph* {
-    Made& made = Record("FunctionOfXorY", c, view, {f});
-    made.number = yOfX, made.mode = mode;
-    return new Stub2D(c);
-  };
-  m.ParametricCurve = [](AnExpression* x, AnExpression* y, AGraphColor* c, double grain, int32_t type,
-                         AGraphView& view, const double& low, const double&) -> A2DGraph* {
-    Made& made = Record("ParametricCurve", c, view, {x, y});
-    made.number = type, made.grain = grain, made.range = &low;
-    return new Stub2D(c);
-  };
-  m.Inequality = [](AnExpression* relation, AnExpression* zero, AGraphColor* c, PlottingMode mode, bool equation,
-                    AGraphView& view) -> A2DGraph* {
-    Made& made = Record("Inequality", c, view, {relation, zero});
-    made.number = equation, made.mode = mode;
-    return new Stub2D(c);
-  };
-  m.DensityPlot = [](AnExpression* f, double grain, AGraphColor* c, AGraphView& view) -> A2DGraph* {
-    Record("DensityPlot", c, view, {f}).grain = grain;
-    return new Stub2D(c);
-  };
-  m.ContourPlot = [](AnExpression* f, double grain, AGraphColor* c, AGraphView& view) -> A2DGraph* {
-    Record("ContourPlot", c, view, {f}).grain = grain;
-    return new Stub2D(c);
-  };
-  m.GridSurface = [](AnExpression* x, AnExpression* y, AnExpression* z, double grain, double opacity, AGraphColor* c,
-                     AnExpression* clip, PlottingMode mode, const double& uLow, const double&, const double& vLow,
-                     const double&, AGraphView& view) -> A3DGraph* {
-    Made& made = Record("GridSurface", c, view, {x, y, z, clip});
-    made.grain = grain, made.opacity = opacity, made.mode = mode, made.range = &uLow, made.vRange = &vLow;
-    return new Stub3D(c);
-  };
-  m.GridSurface4D = [](AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* w, double, double,
-                       AGraphColor* c, AnExpression* clip, const double& uLow, const double&, const double& vLow,
-                       const double&, AGraphView& view) -> A4DGraph* {
-    Made& made = Record("GridSurface4D", c, view, {x, y, z, w, clip});
-    made.range = &uLow, made.vRange = &vLow;
-    return new Stub4D(c);
-  };
-  m.ImplicitSurface = [](AnExpression* f, double, double, AGraphColor* c, AnExpression* clip, PlottingMode mode,
-                         const double(&x)[2], const double(&)[2], const double(&)[2], AGraphView& view) -> A3DGraph* {
-    Made& made = Record("ImplicitSurface", c, view, {f, clip});
-    made.mode = mode, made.range = &x[0];
-    return new Stub3D(c);
-  };
-  m.SpaceCurve = [](AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* radius, AnExpression* clip,
-                    AGraphColor* c, double grain, double opacity, AGraphView& view, const double& low,
-                    const double&) -> A3DGraph* {
-    Made& made = Record("SpaceCurve", c, view, {x, y, z, radius, clip});
-    made.grain = grain, made.opacity = opacity, made.range = &low;
-    return new Stub3D(c);
-  };
-  m.SpaceCurve4D = [](AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* w, AnExpression* clip,
-                      AGraphColor* c, double, AGraphView& view, const double& low, const double&) -> A4DGraph* {
-    Record("SpaceCurve4D", c, view, {x, y, z, w, clip}).range = &low;
-    return new Stub4D(c);
-  };
-  m.StartOnLattice = [](AnExpression* const(&f)[3], AnExpression* radius, AnExpression* clip, double, double,
-                        AGraphColor* c, int32_t type, AGraphView& view, A3DGraph**) -> A3DGraph* {
-    Record("StartOnLattice", c, view, {f[0], f[1], f[2], radius, clip}).number = type;
-    return new Stub3D(c);
-  };
-  m.StartOnPoint = [](AnExpression* const(&f)[3], AnExpression* const(&s)[3], AnExpression* radius,
-                      AnExpression* clip, double, AGraphColor* c, AGraphView& view, A3DGraph**) -> A3DGraph* {
-    Record("StartOnPoint", c, view, {f[0], f[1], f[2], s[0], s[1], s[2], radius, clip});
-    return new Stub3D(c);
-  };
-  m.StartOnImplicit = [](AnExpression* const(&f)[3], AnExpression* radius, AnExpression* surface, AnExpression* clip,
-                         double, double, AGraphColor* c, int32_t type, AGraphView& view, A3DGraph**) -> A3DGraph* {
-    Record("StartOnImplicit", c, view, {f[0], f[1], f[2], surface, radius, clip}).number = type;
-    return new Stub3D(c);
-  };
-  m.StartOnGrid = [](AnExpression* const(&f)[3], AnExpression* const(&s)[3], AnExpression* radius,
-                     AnExpression* clip, double, double, AGraphColor* c, const double& uLow, const double&,
-                     const double&, const double&, int32_t type, AGraphView& view, A3DGraph**) -> A3DGraph* {
-    Made& made = Record("StartOnGrid", c, view, {f[0], f[1], f[2], s[0], s[1], s[2], radius, clip});
-    made.number = type, made.range = &uLow;
-    return new Stub3D(c);
-  };
-}
-
-enum Space { k2D, k3D, k4D };
-
-struct Pane {
-  explicit Pane(Space space, bool recording = true) : space(space) {
-    gGraphPaneHooks = GraphPaneHooks{};
-    gGraphPaneHooks.Make2DView = MakeA2DGraphView;
-    gGraphPaneHooks.Make3DView = MakeA3DGraphView;
-    gGraphPaneHooks.Make4DView = MakeA4DGraphView;
-    gGraphMakers = GraphMakers{};
-    if (recording) InstallRecordingMakers();
-    gMade.clear();
-    pane = std::make_unique<AGraphPane>(MRect{0, 0, 200, 200}, nullptr, nullptr);
-    pane->StartAddingEquations(space == k3D, space == k4D, false, false, ct);
-  }
-  ~Pane() {
-    pane.reset();
-    gMade.clear();
-    gGraphMakers = GraphMakers{};
-    gGraphPaneHooks = GraphPaneHooks{};
-  }
-  int32_t Add(ExpressionRecord* e, double xyType = 1, double mode = 2, double colour = 0) {
-    return pane->AddEquation(e, space == k3D, space == k4D, ct, colour, 0.5, 0.75, mode, xyType);
-  }
-  int32_t Add(const std::string& text, double xyType = 1, double mode = 2, double colour = 0) {
-    Tree tree = Parse(text);
-    EXPECT_TRUE(tree) << text;
-    const Tree before(Copy(tree.get()));
-    const int32_t row = Add(tree.get(), xyType, mode, colour);
-    EXPECT_TRUE(MATH_Equal(tree.get(), before.get())) << text << ": the caller's tree changed";
-    return row;
-  }
-  std::set<int> Flags() {
-    std::set<int> set;
-    for (int p = 0; p < kCoordDisplayParamCount; ++p)
-      if (pane->CoordinateDisplayFlags()[p]) set.insert(p);
-    return set;
-  }
-  Space space;
-  CoordinateTransformation ct;
-  std::unique_ptr<AGraphPane> pane;
-};
-
-using Formula = std::function<double(double u, double v, double x, double y, double z)>;
-#define F(expression) \
-  [](double u, double v, double x, double y, double z) { return (void)u, (void)v, (void)x, (void)y, (void)z, (expression); }
-// Handed, value not checked (complex, or a relation); nullptr: not handed.
-constexpr double kAnyValue = 1234.5;
-const Formula kAny = F(kAnyValue);
 
 struct Case {
   const char* text;
@@ -371,18 +144,95 @@ const std::vector<Case> kCases = {
      {F(u), F(v), F(u * v), F(u - v), nullptr}, With(kXYZ, {kCoordW, kCoordU, kCoordV}), -1, kCoordU},
     {"vector(x, y, u, v) = vector(cos(t), sin(t), t, 0)", k4D, 1, "SpaceCurve4D",
      {F(std::cos(u)), F(std::sin(u)), F(u), F(0.0), nullptr}, With(kXYZ, {kCoordW, kCoordT}), -1, kCoordT},
+    // Points: (x, y), polar, complex; draggable only a complex parameter.
+    {"vector(1, 2)", k2D, 1, "Point", {F(1.0), F(2.0), nullptr, nullptr, nullptr}, {}, 0},
+    {"vector(x, y) = vector(1, 2), symbol = \"a\"", k2D, 1, "Point", {F(1.0), F(2.0), kAny, nullptr, nullptr}, {}, 0},
+    {"vector(r, theta) = vector(2, pi/3)", k2D, 1, "Point",
+     {F(2 * std::cos(kPi / 3)), F(2 * std::sin(kPi / 3)), nullptr, nullptr, nullptr}, {}, 0},
+    {"z = 3 + 4*i", k2D, 1, "Point", {F(3.0), F(4.0), nullptr, nullptr, nullptr}, {}, 0},
+    {"p = 3 + 4*i", k2D, 1, "Point", {kAny, kAny, nullptr, nullptr, nullptr}, {}, 1},
+    {"vector(1, 2), vector(3, 4)", k2D, 1, "Arrow", {F(1.0), F(2.0), F(3.0), F(4.0)}, {}},
+    // Plane curves in t, compiled in u; in a 3-D view in z = 0, clipped in u.
+    {"vector(x, y) = vector(cos(t), sin(t))", k2D, 1, "ParametricCurve", {F(std::cos(u)), F(std::sin(u))}, {kCoordT},
+     3, kCoordT},
+    {"vector(t, t^2)", k2D, 1, "ParametricCurve", {F(u), F(u * u)}, {kCoordT}, 3, kCoordT},
+    {"z = exp(i*t)", k2D, 1, "ParametricCurve", {F(std::cos(u)), F(std::sin(u))}, {kCoordT}, 3, kCoordT},
+    {"vector(x, y) = vector(t, t^2), t > 0", k3D, 1, "SpaceCurve", {F(u), F(u * u), F(0.0), nullptr, F(u > 0)},
+     With(kXYZ, {kCoordT}), -1, kCoordT},
+    {"vector(x, y, z) = vector(cos(t), sin(t), t)", k3D, 1, "SpaceCurve",
+     {F(std::cos(u)), F(std::sin(u)), F(u), nullptr, nullptr}, With(kXYZ, {kCoordT}), -1, kCoordT},
+    {"vector(cos(t), sin(t), t), radius = t", k3D, 1, "SpaceCurve",
+     {F(std::cos(u)), F(std::sin(u)), F(u), F(u), nullptr}, With(kXYZ, {kCoordT}), -1, kCoordT},
+    {"vector(x, y, z) = vector(u, v, u*v)", k3D, 1, "GridSurface", {F(u), F(v), F(u * v), nullptr},
+     With(kXYZ, {kCoordU, kCoordV}), -1, kCoordU},
+    {"vector(u, v, u + v)", k3D, 1, "GridSurface", {F(u), F(v), F(u + v), nullptr}, With(kXYZ, {kCoordU, kCoordV}),
+     -1, kCoordU},
+    // Plane fields: slope, plane system, dz/dt = f(z) at z = x + i·y, vector fields.
+    {"d*y/(d*x) = x*y", k2D, 1, "DEPlot", {F(x * y), nullptr, nullptr, nullptr}, {}},
+    {"function(optotal(t), vector(x, y)) = vector(y, -x), vector(x, y) = vector(1, 0)", k2D, 1, "DEPlot",
+     {F(y), F(-x), F(1.0), F(0.0)}, {}},
+    {"d*z/(d*t) = z^2", k2D, 1, "DEPlot", {F(x * x - y * y), F(2 * x * y), nullptr, nullptr}, {}},
+    {"vector(d*x, d*y) = vector(y, -x)", k2D, 1, "VectorPlot", {F(y), F(-x)}, {}, 0},
+    {"vector(d*x, d*y) = vector(y, -x)", k2D, 5, "VectorPlot", {F(y), F(-x)}, {}, 1},
+    // Colour plots in u and v.
+    {"vector(r, g, b) = vector(x, y, 0.5)", k2D, 1, "ColorPlot", {F(u), F(v), F(0.5), nullptr}, {}, 0},
+    {"vector(h, s, v) = vector(x, y, 1)", k2D, 1, "ColorPlot", {F(u), F(v), F(1.0), nullptr}, {}, 1},
+    // 3-D points and arrows; spherical (1, 0, pi/2) is (1, 0, 0).
+    {"vector(1, 2, 3)", k3D, 1, "Point3D", {F(1.0), F(2.0), F(3.0)}, kXYZ},
+    {"vector(x, y, z) = vector(1, 2, 3)", k3D, 1, "Point3D", {F(1.0), F(2.0), F(3.0)}, kXYZ},
+    {"vector(r, theta, z) = vector(2, pi/2, 3)", k3D, 1, "Point3D", {F(2 * std::cos(kPi / 2)), F(2.0), F(3.0)}, kXYZ},
+    {"vector(r, theta, phi) = vector(1, 0, pi/2)", k3D, 1, "Point3D", {F(1.0), F(0.0), F(std::cos(kPi / 2))}, kXYZ},
+    {"vector(1, 2, 3), vector(4, 6, 8)", k3D, 1, "StartOnPoint",
+     {F(3.0), F(4.0), F(5.0), F(1.0), F(2.0), F(3.0), nullptr, nullptr}, kXYZ, 0},
+    {"vector(1, 2, 3, 4), vector(5, 6, 7, 8)", k4D, 1, "VertexList4D", {kAny}, With(kXYZ, {kCoordW})},
+    // Fields started on a surface: the start grid in u and v over its ranges.
+    {"function(optotal(t), vector(x, y, z)) = vector(y, -x, 0), z = x^2 + y^2", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(0.0), F(u), F(v), F(u * u + v * v), nullptr, nullptr}, kXYZ, 1, kCoordX},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, 0), z = x^2 + y^2", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(0.0), F(u), F(v), F(u * u + v * v), nullptr, nullptr}, kXYZ, 0, kCoordX},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), r = 1", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(z), F(std::sin(v) * std::cos(u)), F(std::sin(v) * std::sin(u)), F(std::cos(v)), nullptr,
+      nullptr},
+     With(kXYZ, {kCoordTheta, kCoordPhi}), 0, kCoordTheta},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), theta = r*phi", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(z), F(u * std::sin(v) * std::cos(u * v)), F(u * std::sin(v) * std::sin(u * v)),
+      F(u * std::cos(v)), nullptr, nullptr},
+     With(kXYZ, {kCoordR, kCoordPhi}), 0, kCoordR},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), phi = r*theta", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(z), F(u * std::sin(u * v) * std::cos(v)), F(u * std::sin(u * v) * std::sin(v)),
+      F(u * std::cos(u * v)), nullptr, nullptr},
+     With(kXYZ, {kCoordR, kCoordTheta}), 0, kCoordR},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), r = theta + z", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(z), F((u + v) * std::cos(u)), F((u + v) * std::sin(u)), F(v), nullptr, nullptr},
+     With(kXYZ, {kCoordTheta}), 0, kCoordTheta},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), z = r*theta", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(z), F(u * std::cos(v)), F(u * std::sin(v)), F(u * v), nullptr, nullptr},
+     With(kXYZ, {kCoordR, kCoordTheta}), 0, kCoordR},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), theta = z", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(z), F(v * std::cos(u)), F(v * std::sin(u)), F(u), nullptr, nullptr}, With(kXYZ, {kCoordR}), 0,
+     kCoordZ},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), vector(r, theta, phi) = vector(1, u, v), radius = 0.1", k3D, 1,
+     "StartOnGrid",
+     {F(y), F(-x), F(z), F(std::sin(v) * std::cos(u)), F(std::sin(v) * std::sin(u)), F(std::cos(v)), F(0.1),
+      nullptr},
+     With(kXYZ, {kCoordU, kCoordV}), 0, kCoordU},
+    {"vector(d*x, d*y, d*z) = vector(y, -x, z), vector(r, theta, z) = vector(2, u, v)", k3D, 1, "StartOnGrid",
+     {F(y), F(-x), F(z), F(2 * std::cos(u)), F(2 * std::sin(u)), F(v), nullptr, nullptr},
+     With(kXYZ, {kCoordU, kCoordV}), 0, kCoordU},
+    // Surfaces of revolution: v turns through the angle, u runs along the curve.
+    {"Rotate(x, x = 2)", k3D, 1, "GridSurface",
+     {F(std::cos(2 * kPi * v) * (u - 2) + 2), F(u), F(std::sin(2 * kPi * v) * (u - 2)), nullptr}, kXYZ, -1, kCoordU},
+    {"Rotate(x^2, y = 1, pi)", k3D, 1, "GridSurface",
+     {F(u), F((u * u - 1) * std::cos(kPi * v) + 1), F(-std::sin(kPi * v) * (u * u - 1)), nullptr}, kXYZ, -1, kCoordU},
 };
 
-bool Near(double expected, double got) {
-  if (std::isnan(expected)) return std::isnan(got);
-  return std::abs(expected - got) <= 1e-9 * (1 + std::abs(expected));
-}
 
 AGraphView* ViewFor(Pane& p, const Case& c, const Made& made) {
-  const bool flat = made.maker.find("Plot") != std::string::npos || made.maker == "FunctionOfXorY" ||
-                    made.maker == "ParametricCurve" || made.maker == "Inequality";
+  static const std::set<std::string> kFlat{"FunctionOfXorY", "ParametricCurve", "Inequality", "DensityPlot",
+                                           "ContourPlot",    "Point",           "Data2D",     "DEPlot",
+                                           "VectorPlot",     "ColorPlot",       "Arrow"};
   if (c.space == k4D) return p.pane->View4D();
-  return flat ? p.pane->View2D(0) : p.pane->View3D(0);
+  return kFlat.contains(made.maker) ? p.pane->View2D(0) : p.pane->View3D(0);
 }
 
 TEST(AddingEquations, EachKindReachesItsMakerWithItsFormulasInU) {
@@ -552,16 +402,27 @@ TEST(AddingEquations, PlottingModeIsCheckedAndDefaults) {
 TEST(AddingEquations, EquationsThatMakeNoGraphFreeEverything) {
   {
     Pane p(k2D, false);
-    for (const char* text : {"y = x^2, 0 < x < 1", "leq(x^2 + y^2, 1), x > 0", "r = theta", "z = x*y",
-                             "y = x, vector(r, g, b) = vector(1, 0, 0)", "w = x", "y = x, radius = 2"})
+    for (const char* text :
+         {"y = x^2, 0 < x < 1", "leq(x^2 + y^2, 1), x > 0", "r = theta", "z = x*y",
+          "y = x, vector(r, g, b) = vector(1, 0, 0)", "w = x", "y = x, radius = 2", "vector(1, 2), symbol = \"a\"",
+          "vector(1, 2), vector(3, 4)", "d*y/(d*x) = x*y, vector(x, y) = vector(1, 0)",
+          "vector(d*x, d*y) = vector(y, -x)", "vector(r, g, b) = vector(x, y, 0.5), z", "z = exp(i*t)", "p = 3 + 4*i"})
       EXPECT_EQ(p.Add(text, 2), -1) << text;
     EXPECT_EQ(p.pane->Lookup().Count(), 0);
   }
   {
     Pane p(k3D, false);
     for (const char* text : {"z = x*y, x < 1", "vector(r, theta, z) = vector(1, t, t), radius = t",
-                             "vector(d*x, d*y, d*z) = vector(y, -x, z), x = y*z", "x^2 + y^2 = 1"})
+                             "vector(d*x, d*y, d*z) = vector(y, -x, z), x = y*z", "x^2 + y^2 = 1",
+                             "vector(r, theta, phi) = vector(1, 0, 2)", "vector(1, 2, 3), vector(4, 5, 6), radius = 2",
+                             "vector(x, y) = vector(t, t), t > 0", "Rotate(x, y = 2*x + 1), x < 1",
+                             "vector(d*x, d*y, d*z) = vector(y, -x, z), r = 1, radius = 0.1, x < 1",
+                             "vector(cos(t), sin(t), t), radius = t", "vector(u, v, u + v), u < 1"})
       EXPECT_EQ(p.Add(text), -1) << text;
+  }
+  {
+    Pane p(k4D, false);
+    EXPECT_EQ(p.Add("vector(1, 2, 3, 4), vector(5, 6, 7, 8)"), -1);
   }
   {
     Pane p(k2D);
