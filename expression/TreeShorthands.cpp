@@ -76,6 +76,8 @@ ExpressionRecord* ComplexNumber(Complex c) {
   const bool hasReal = c.re != 0.0 || std::isnan(c.re);
   const bool hasImaginary = c.im != 0.0 || std::isnan(c.im);
   if (!hasImaginary) return Number(c.re);
+  // Written as the user would type it: 3 - 4*i, not 3 + -4*i.
+  if (hasReal && c.im < 0) return Minus(Number(c.re), Times(Number(-c.im), Atomic(kIdI)));
   ExpressionRecord* imaginary = Times(Number(c.im), Atomic(kIdI));
   return hasReal ? Plus(Number(c.re), imaginary) : imaginary;
 }

