@@ -10,6 +10,7 @@
 
 #include "CoreUtilities/StackSpace.h"
 #include "CoreUtilities/ThreadLocalState.h"
+#include "evaluation/BranchChoice.h"
 #include "evaluation/CancelWords.h"
 #include "evaluation/ConstantsSnapshot.h"
 #include "evaluation/DocumentQueries.h"
@@ -212,21 +213,8 @@ dispatch:
       const int32_t pairCount = op->ids.a;
       cells[sp] = top;
       const T* pairs = cells + sp - 2 * pairCount + 1;
-      T result = Ops::NaN();
-      T found = Ops::False();
-      for (int32_t k = pairCount - 1; k >= 0; --k) {
-        const T& condition = pairs[2 * k];
-        const T& value = pairs[2 * k + 1];
-        if (Ops::HasNaN(condition) || Ops::IsFalse(condition)) continue;
-        if (Ops::IsFalse(found) || Ops::IsTrue(condition)) {
-          result = value;
-        } else {
-          result = Ops::Undecided(result, value);
-        }
-        found = Ops::FoundOr(found, condition);
-      }
       sp = sp - 2 * pairCount + 1;
-      top = result;
+      top = ChooseBranch(pairs, pairCount);
       ZL_NEXT;
     }
     ZL_OP(pcPushI) ZL_PUSH(Ops::ImaginaryUnit()); ZL_NEXT;

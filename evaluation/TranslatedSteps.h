@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "evaluation/BranchChoice.h"
 #include "evaluation/ConstantsSnapshot.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/OpcodeFunctions.h"
@@ -322,24 +323,9 @@ T Chain(T top, Frame<T>& frame, const Step<T>& step) {
 
 template <typename T>
 T Branch(T top, Frame<T>& frame, const Step<T>& step) {
-  using Ops = ValueOps<T>;
   const int32_t pairCount = step.a;
   frame.cells[step.cell] = top;
-  const T* pairs = frame.cells + step.cell - 2 * pairCount + 1;
-  T result = Ops::NaN();
-  T found = Ops::False();
-  for (int32_t k = pairCount - 1; k >= 0; --k) {
-    const T& condition = pairs[2 * k];
-    const T& value = pairs[2 * k + 1];
-    if (Ops::HasNaN(condition) || Ops::IsFalse(condition)) continue;
-    if (Ops::IsFalse(found) || Ops::IsTrue(condition)) {
-      result = value;
-    } else {
-      result = Ops::Undecided(result, value);
-    }
-    found = Ops::FoundOr(found, condition);
-  }
-  return result;
+  return ChooseBranch(frame.cells + step.cell - 2 * pairCount + 1, pairCount);
 }
 
 template <typename T>
