@@ -10,16 +10,19 @@ namespace {
 
 bool IsPrimed(int32_t id) { return id >= kIdXPrime && id <= kIdRPrime; }
 
-// No coordinate but those allowed, primed or not, occurs in the tree.
-bool UsesOnly(ExpressionRecord* tree, std::initializer_list<int32_t> allowed) {
-  bool only = true;
+// Some of the given coordinates occur in the tree and no other coordinate,
+// primed or not. Formulas in none of them leave a point or a column of
+// table data, which are graphs, not mappings.
+bool IsFormulaIn(ExpressionRecord* tree, std::initializer_list<int32_t> coordinates) {
+  bool only = true, some = false;
   PostOrder(tree, [&](ExpressionRecord* n) {
     if (n->opcode != kOpAtom || !(Is_xyzwtuvr_theta_phi(n->payload.id) || IsPrimed(n->payload.id))) return;
     bool listed = false;
-    for (int32_t id : allowed) listed = listed || n->payload.id == id;
+    for (int32_t id : coordinates) listed = listed || n->payload.id == id;
     only = only && listed;
+    some = some || listed;
   });
-  return only;
+  return only && some;
 }
 
 bool IsColumn(const ExpressionRecord* node, int32_t rows) {
@@ -51,16 +54,16 @@ CoordinateTransformation TransformationOf(ExpressionRecord* equation) {
     ct.kind = kind;
     for (int32_t i = 0; i < rows; ++i) ct.formulas[i] = rows == 1 ? right : right->operands[i];
   };
-  if (IsColumnOf(left, {kIdX, kIdY}) && IsColumn(right, 2) && UsesOnly(right, {kIdXPrime, kIdYPrime})) {
+  if (IsColumnOf(left, {kIdX, kIdY}) && IsColumn(right, 2) && IsFormulaIn(right, {kIdXPrime, kIdYPrime})) {
     take(CoordinateTransformation::kPlaneFromTransformed, 2);
-  } else if (IsColumnOf(left, {kIdXPrime, kIdYPrime}) && IsColumn(right, 2) && UsesOnly(right, {kIdX, kIdY})) {
+  } else if (IsColumnOf(left, {kIdXPrime, kIdYPrime}) && IsColumn(right, 2) && IsFormulaIn(right, {kIdX, kIdY})) {
     take(CoordinateTransformation::kPlaneFromSource, 2);
   } else if (IsColumnOf(left, {kIdXPrime, kIdYPrime, kIdZPrime}) && IsColumn(right, 3) &&
-             UsesOnly(right, {kIdX, kIdY, kIdZ})) {
+             IsFormulaIn(right, {kIdX, kIdY, kIdZ})) {
     take(CoordinateTransformation::kSpace, 3);
-  } else if (IsAtomId(left, kIdZ) && UsesOnly(right, {kIdZPrime})) {
+  } else if (IsAtomId(left, kIdZ) && IsFormulaIn(right, {kIdZPrime})) {
     take(CoordinateTransformation::kPlaneFromTransformed, 1);
-  } else if (IsAtomId(left, kIdZPrime) && UsesOnly(right, {kIdZ})) {
+  } else if (IsAtomId(left, kIdZPrime) && IsFormulaIn(right, {kIdZ})) {
     take(CoordinateTransformation::kPlaneFromSource, 1);
   }
   return ct;

@@ -207,6 +207,12 @@ TEST(TransformationEquations, TheFormsAndTheirKinds) {
       {"matrix(2,1,x,y) = matrix(2,1,a+x,b)", CoordinateTransformation::kNone},
       {"matrix(2,1,y,x) = matrix(2,1,a,b)", CoordinateTransformation::kNone},
       {"y = x^2", CoordinateTransformation::kNone},
+      // Points and columns of table data map nothing.
+      {"matrix(2,1,x,y) = matrix(2,1,1,2)", CoordinateTransformation::kNone},
+      {"matrix(2,1,a,b) = matrix(2,1,1,2)", CoordinateTransformation::kNone},
+      {"matrix(3,1,a,b,c) = matrix(3,1,1,2,3)", CoordinateTransformation::kNone},
+      {"z = 2 + 3*i", CoordinateTransformation::kNone},
+      {"c = 2", CoordinateTransformation::kNone},
   };
   for (const auto& [text, kind] : cases) {
     Tree e = Primed(text);

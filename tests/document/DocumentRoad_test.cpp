@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "expression/MathEditRecord.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/MathEditorStartup.h"
@@ -113,6 +115,41 @@ TEST_F(DocumentRoad, SurfaceDensityContourSetsTheFocusedBlocksKindAndRegraphs) {
   EXPECT_EQ(g.document->fContents.blocks[1].XYType, 3);
   EXPECT_FALSE(g.document->fExpansion.expansionDone.load());
   EXPECT_TRUE(g.RunUntilDone());
+}
+
+}  // namespace
+
+namespace {
+
+// A view of 32 pixels per unit (scale 0.5) whose bottom-left corner is the
+// world point (-0.5, -0.5), without axes or paper; the table's rows are the
+// points (m, h/10).
+constexpr char kTableDocument[] =
+    "2D.Scale 0.5 0.5 2 2;\n2D.BottomLeft -0.5 -0.5;\n2D.Axes 0;\n2D.GraphPaper 0;\n"
+    "Table\n\tm\t0\t1\t2\t3\n\th\t0\t4.9\t19.6\t44.1\nEndOfTable;\n";
+
+// The pixel of a world point in that view: 32 pixels per unit from the
+// left edge, and upward from the bottom row.
+QPoint PixelOf(double x, double y) {
+  const double h = kGraphRect.left + (x + 0.5) * 32, v = kGraphRect.bottom - 1 - (y + 0.5) * 32;
+  return {int(std::floor(h + 0.5)), int(std::floor(v + 0.5))};
+}
+
+TEST_F(DocumentRoad, ATableColumnPlotDrawsEveryRowWhereItsValuesLie) {
+  GraphedDocument empty(kTableDocument);
+  ASSERT_TRUE(empty.document && empty.RunUntilDone());
+  for (const char* equation : {"Expr vector(x, y) = vector(m, h/10);\n", "Expr vector(m, h/10);\n"}) {
+    GraphedDocument g(std::string(kTableDocument) + equation);
+    ASSERT_TRUE(g.document && g.RunUntilDone()) << equation;
+    EXPECT_EQ(EquationMessage(g.document.get(), 1), 0) << equation;
+    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {1.0, 0.49}, {2.0, 1.96}, {3.0, 4.41}}) {
+      const QPoint centre = PixelOf(x, y);
+      EXPECT_NE(g.Picture().pixel(centre), empty.Picture().pixel(centre)) << equation << " row " << x;
+    }
+    // Between the rows and on the line through them nothing is drawn.
+    for (const QPoint away : {PixelOf(1.5, 1.2), PixelOf(0.5, 0.25), PixelOf(3, 1)})
+      EXPECT_EQ(g.Picture().pixel(away), empty.Picture().pixel(away)) << equation;
+  }
 }
 
 }  // namespace

@@ -3,16 +3,17 @@
 #include "document/DocumentParameters.h"
 #include "graphpane/EquationClassification.h"
 #include "graphpane/GraphKindQueries.h"
+#include "graphpane/GraphabilityDiagnostics.h"
 #include "tests/document/DocumentTestSupport.h"
 #include "tests/expression/ParserTestSupport.h"
 #include "tests/graphpane/RecordingMakers.h"
 
 namespace {
 
-// Columns P, Q, S of numbers; p a point off the real line.
+// Columns P, Q, S and t of numbers; p a point off the real line.
 constexpr char kDocument[] =
     "Zentrolabworksheet 4;\n"
-    "Table\n\tP\t1\t2\t3\n\tQ\t4\t5\t6\n\tS\t7\t8\t9\nEndOfTable;\n"
+    "Table\n\tP\t1\t2\t3\n\tQ\t4\t5\t6\n\tS\t7\t8\t9\n\tt\t0\t1\t2\nEndOfTable;\n"
     "Expr p = 1 - 2*i;\n";
 
 struct Case {
@@ -39,6 +40,10 @@ constexpr Case kCases[] = {
     {"z = p", 44, 5},
     {"z = 2*p + x", 5, 5},
     {"p = 1 - 2*i", 43, 30},
+    // A column headed t is still the curve parameter t: a column of f(t),
+    // then no kind at all for naming table data.
+    {"vector(t, Q)", 0, 0},
+    {"vector(x, y) = vector(t, Q)", 0, 0},
 };
 
 class TableDataKinds : public testing::Test {
@@ -58,6 +63,11 @@ TEST_F(TableDataKinds, ColumnsMakeDataPlotsOnly) {
     EXPECT_EQ(ExprType(tree.get(), false, false, document.get()), c.kind2D) << c.text;
     EXPECT_EQ(ExprType(tree.get(), true, false, document.get()), c.kind3D) << c.text;
   }
+}
+
+TEST_F(TableDataKinds, AColumnHeadedTSaysWhereTBelongs) {
+  Tree tree = Parse("vector(t, Q)");
+  EXPECT_EQ(GetEqnSyntaxErr(tree.get(), false, false, document.get()), 16);
 }
 
 TEST_F(TableDataKinds, SymbolsLabelA3DDataPlot) {
