@@ -11,14 +11,12 @@ struct alignas(16) VariableSlot {
   unsigned char bytes[kVariableSlotBytes];
 };
 
-// Only grows; read by workers without a lock before each job.
-std::atomic<int32_t> gMaxVariables{0};
-
 thread_local bool tIsUIThread = false;
 thread_local bool tIsMathResultsThread = false;
 thread_local bool tIsComputeExpandedThread = false;
+// Owns the array tVariableArray names; the owner's destructor, registered
+// with the first array of the thread, frees it.
 thread_local std::unique_ptr<VariableSlot[]> tVariables;
-thread_local int32_t tMaxVariablesCount = 0;
 
 class CompilerScratch {
  public:
@@ -40,6 +38,10 @@ thread_local CompilerScratch tCompilerScratch;
 
 }  // namespace
 
+// Read by workers without a lock before each job.
+std::atomic<int32_t> gMaxVariables{0};
+constinit thread_local ThreadVariableArray tVariableArray{nullptr, 0};
+
 bool IsUIThread() { return tIsUIThread; }
 bool IsMathPaneResultsThread() { return tIsMathResultsThread; }
 bool IsComputeExpandedExprsThread() { return tIsComputeExpandedThread; }
@@ -47,15 +49,16 @@ void SetThisIsUIThread() { tIsUIThread = true; }
 void SetThisIsMathPaneResultsThread() { tIsMathResultsThread = true; }
 void SetThisIsComputeExpandedExprsThread() { tIsComputeExpandedThread = true; }
 
-void* GetThreadLocalVariables() { return tVariables.get(); }
+void* GetThreadLocalVariables() { return tVariableArray.slots; }
 
 void ReallocateThreadLocalVariablesIfNecessary() {
   const int32_t wanted = gMaxVariables.load(std::memory_order_acquire);
-  if (tVariables && tMaxVariablesCount >= wanted) return;
+  if (tVariableArray.slots != nullptr && tVariableArray.count >= wanted) return;
+  tVariableArray = {nullptr, 0};
   tVariables.reset();
   // Zeroed: programs read slots (the table row, 11) that a caller may not fill.
   tVariables = std::make_unique<VariableSlot[]>(static_cast<std::size_t>(wanted));
-  tMaxVariablesCount = wanted;
+  tVariableArray = {tVariables.get(), wanted};
 }
 
 void CheckgVariablesSize(int32_t n) {

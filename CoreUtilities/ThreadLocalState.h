@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -31,6 +32,28 @@ void CheckgVariablesSize(int32_t n);
 // its own is smaller; old values are not kept.
 void ReallocateThreadLocalVariablesIfNecessary();
 int32_t GetMaxVariableCount();
+
+// What CurrentThreadLocalVariables reads inline. The array is owned out of
+// line and released when the thread ends.
+struct ThreadVariableArray {
+  void* slots;
+  int32_t count;
+};
+extern constinit thread_local ThreadVariableArray tVariableArray;
+extern std::atomic<int32_t> gMaxVariables;  // only grows
+
+// The calling thread's array, regrown first when a program compiled since
+// needs more slots: the same as ReallocateThreadLocalVariablesIfNecessary
+// then GetThreadLocalVariables, and on every evaluation's path, so the
+// test of a current array is made here without a call.
+inline void* CurrentThreadLocalVariables() {
+  const ThreadVariableArray array = tVariableArray;
+  if (array.slots != nullptr && array.count >= gMaxVariables.load(std::memory_order_acquire)) [[likely]] {
+    return array.slots;
+  }
+  ReallocateThreadLocalVariablesIfNecessary();
+  return tVariableArray.slots;
+}
 
 // The calling thread's compiler scratch record, zero-filled on first use
 // from the memory budget and released when the thread ends. Later sizes are

@@ -26,11 +26,10 @@ T BoxSlot(const Interval& side) {
   }
 }
 
-// The thread's array, grown first when another thread compiled a program
-// that needs more slots than it has.
-void* ThreadVariables() {
-  ReallocateThreadLocalVariablesIfNecessary();
-  return GetThreadLocalVariables();
+// The document's slider is asked only by a run that reads its slot.
+template <typename T>
+void PutSlider(const AStackMachine& program, DocumentRecord* document, T* variables) {
+  if (program.ReadsSlider()) variables[kSlotSlider] = FromReal<T>(SliderValue(document));
 }
 
 int64_t PointsPerRun(const MGridVariables& grid) {
@@ -78,17 +77,16 @@ void FillArrayRun(MGridVariables& grid, int32_t n, double slider) {
 
 template <typename Fill>
 double AnExpression::EvaluatePoint(Fill fill) {
-  void* variables = ThreadVariables();
+  void* variables = CurrentThreadLocalVariables();
   if (fPointMachine == nullptr || variables == nullptr) return gNaN;
-  const double slider = SliderValue(fDocument);
   if (fPointMachine->fComplex != 0) {
     auto* v = static_cast<Complex*>(variables);
-    v[kSlotSlider] = {slider, 0.0};
+    PutSlider(*fPointMachine, fDocument, v);
     fill(v);
     return RealResult(fPointMachine->Run(v, nullptr));
   }
   auto* v = static_cast<double*>(variables);
-  v[kSlotSlider] = slider;
+  PutSlider(*fPointMachine, fDocument, v);
   fill(v);
   return fPointMachine->Run(v, nullptr);
 }
@@ -125,36 +123,35 @@ double AnExpression::EvaluateIndexed(double x, double y, double z, int32_t row) 
 }
 
 Complex AnExpression::EvaluateComplex(double x, double y) {
-  auto* v = static_cast<Complex*>(ThreadVariables());
+  auto* v = static_cast<Complex*>(CurrentThreadLocalVariables());
   if (fPointMachine == nullptr || v == nullptr) return gNaNComplex;
-  v[kSlotSlider] = {SliderValue(fDocument), 0.0};
+  PutSlider(*fPointMachine, fDocument, v);
   v[kSlotX] = {x, 0.0};
   v[kSlotY] = {y, 0.0};
   return fPointMachine->Run(v, nullptr);
 }
 
 Complex AnExpression::EvaluateComplexConstant() {
-  auto* v = static_cast<Complex*>(ThreadVariables());
+  auto* v = static_cast<Complex*>(CurrentThreadLocalVariables());
   if (fPointMachine == nullptr || v == nullptr) return gNaNComplex;
-  v[kSlotSlider] = {SliderValue(fDocument), 0.0};
+  PutSlider(*fPointMachine, fDocument, v);
   return fPointMachine->Run(v, nullptr);
 }
 
 template <typename Fill>
 void AnExpression::EvaluateBox(Fill fill, double* lo, double* hi) {
   Interval result = gNaNInterval;
-  void* variables = ThreadVariables();
+  void* variables = CurrentThreadLocalVariables();
   if (fPointMachine != nullptr && variables != nullptr) {
-    const double slider = SliderValue(fDocument);
     if (fPointMachine->fComplex != 0) {
       auto* v = static_cast<ComplexInterval*>(variables);
-      v[kSlotSlider] = FromReal<ComplexInterval>(slider);
+      PutSlider(*fPointMachine, fDocument, v);
       fill(v);
       const ComplexInterval z = fPointMachine->Run(v);
       if (z.im.lower == 0 && z.im.upper == 0) result = z.re;
     } else {
       auto* v = static_cast<Interval*>(variables);
-      v[kSlotSlider] = FromReal<Interval>(slider);
+      PutSlider(*fPointMachine, fDocument, v);
       fill(v);
       result = fPointMachine->Run(v);
     }
@@ -191,18 +188,17 @@ void AnExpression::EvaluateIntervalExtension(double x0, double x1, double y0, do
 double AnExpression::EvaluateGridPoint(MGridVariables* grid) {
   const double x = GridCoordinate(grid->x0, grid->i, grid->dx);
   const double y = GridCoordinate(grid->y0, grid->j, grid->dy);
-  const double slider = SliderValue(fDocument);
   if (fGridMachine->fComplex != 0 || grid->complex != 0) {
     auto* v = static_cast<Complex*>(grid->variableVectors);
     v[kSlotU] = v[kSlotX] = {x, 0.0};
     v[kSlotV] = v[kSlotY] = {y, 0.0};
-    v[kSlotSlider] = {slider, 0.0};
+    PutSlider(*fGridMachine, fDocument, v);
     return RealResult(fGridMachine->Run(v, grid));
   }
   auto* v = static_cast<double*>(grid->variableVectors);
   v[kSlotU] = v[kSlotX] = x;
   v[kSlotV] = v[kSlotY] = y;
-  v[kSlotSlider] = slider;
+  PutSlider(*fGridMachine, fDocument, v);
   return fGridMachine->Run(v, grid);
 }
 

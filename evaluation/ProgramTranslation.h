@@ -323,6 +323,21 @@ ATranslation* Translate(const AStackMachine& m) {
   return translation;
 }
 
+// Out of line, so that a run that finds its translation made saves no
+// registers for making one.
+template <typename T>
+[[gnu::noinline, gnu::cold]] ATranslation* InstallTranslation(const AStackMachine& m) {
+  std::atomic<ATranslation*>& slot = m.fTranslations[TypeIndex<T>()];
+  ATranslation* translation = Translate<T>(m);
+  if (translation == nullptr) return nullptr;
+  ATranslation* expected = nullptr;
+  if (!slot.compare_exchange_strong(expected, translation, std::memory_order_acq_rel)) {
+    OurDisposeMemory(translation);
+    translation = expected;
+  }
+  return translation;
+}
+
 // The machine's translation for T, made on first use; null when the program
 // keeps the interpreter.
 template <typename T>
@@ -330,16 +345,10 @@ const ATranslation* TranslationOf(const AStackMachine& m) {
   // Complex runs keep the interpreter: their steps measured slower, the two
   // halves of the top stored apart and read back whole.
   if constexpr (std::is_same_v<T, Complex>) return nullptr;
-  std::atomic<ATranslation*>& slot = m.fTranslations[TypeIndex<T>()];
-  ATranslation* translation = slot.load(std::memory_order_acquire);
-  if (translation == nullptr) {
-    translation = Translate<T>(m);
+  ATranslation* translation = m.fTranslations[TypeIndex<T>()].load(std::memory_order_acquire);
+  if (translation == nullptr) [[unlikely]] {
+    translation = InstallTranslation<T>(m);
     if (translation == nullptr) return nullptr;
-    ATranslation* expected = nullptr;
-    if (!slot.compare_exchange_strong(expected, translation, std::memory_order_acq_rel)) {
-      OurDisposeMemory(translation);
-      translation = expected;
-    }
   }
   return translation->usable ? translation : nullptr;
 }

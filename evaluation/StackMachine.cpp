@@ -96,6 +96,7 @@ void AStackMachine::NoteSlot(int64_t slot) {
 
 void AStackMachine::Account(const PCodeOp& op) {
   if (CanRecoverFromNaN(op.opcode)) fNaNRecovery = 1;
+  if (op.opcode == pcCallFunction) fTouchesSliderSlot = true;
   const PCodeInfo* info = PCodeInfoOf(op.opcode);
   if (info != nullptr && info->extent >= 0) {
     if (op.ids.a < 0) {
@@ -103,6 +104,7 @@ void AStackMachine::Account(const PCodeOp& op) {
     } else {
       const int64_t base = info->base == PCodeSlots::kTemporaries ? fTemporariesBase : 0;
       NoteSlot(base + op.ids.a + info->extent);
+      if (base + op.ids.a <= kSlotSlider && kSlotSlider <= base + op.ids.a + info->extent) fTouchesSliderSlot = true;
     }
   }
   if (fDepthSettled) return;

@@ -80,6 +80,9 @@ class AStackMachine {
   // instruction: runs may then dispatch on the opcode without testing it
   // or the instruction index.
   bool RunsThreaded() const { return fCode != nullptr && !fUnknownOpcode; }
+  // Some instruction may read the slider's slot (a call hands it to the
+  // callee); callers fill that slot only then.
+  bool ReadsSlider() const { return fTouchesSliderSlot || fTemporariesBase <= kSlotSlider; }
 
   int32_t fNaNRecovery = 0;
   int32_t fComplex = 0;
@@ -115,6 +118,7 @@ class AStackMachine {
   bool fDepthSettled = false;  // a pcEnd or pcUndefined was added
   bool fMalformed = false;
   bool fUnknownOpcode = false;
+  bool fTouchesSliderSlot = false;
 };
 
 // True for the instructions that can turn an undefined operand into a

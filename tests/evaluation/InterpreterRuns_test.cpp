@@ -132,6 +132,16 @@ TEST(InterpreterRuns, UserFunctionCallsGetAnArraySizedForTheCallee) {
                             "pcPop"), 5);
 }
 
+// Callers leave the slider's slot unfilled unless a program may read it.
+TEST(InterpreterRuns, ProgramsThatMayReadTheSliderSaySo) {
+  EXPECT_FALSE(Program("pcPushVar 3\npcPushVar 11\npcAdd\npcStoreTemp 0\npcPushConstant 0\npcMul")->ReadsSlider());
+  EXPECT_TRUE(Program("pcPushVar 3\npcPushVar 2\npcAdd")->ReadsSlider());
+  EXPECT_TRUE(Program("pcPushNumber 1\npcCallFunction 1 0")->ReadsSlider());
+  auto lowTemporaries = Program("pcPushTemp 0");
+  lowTemporaries->fTemporariesBase = 1;
+  EXPECT_TRUE(lowTemporaries->ReadsSlider());
+}
+
 TEST(InterpreterRuns, MalformedProgramsRunToNaN) {
   auto underflow = Program("pcAdd");  // reads below the initial top
   EXPECT_TRUE(underflow->IsMalformed());
