@@ -174,7 +174,10 @@ ATranslation* Translate(const AStackMachine& m) {
   }
   int32_t* depth = stepOf + count + 1;
   std::fill(stepOf, stepOf + 2 * (count + 1), -1);
-  *translation = {false, false};
+  *translation = {false, false, false};
+  for (int32_t i = 0; i < count; ++i) {
+    if (code[i].opcode == pcPushConstant) translation->readsConstants = true;
+  }
   Step<T>* steps = StepsOf<T>(translation);
   int32_t n = 0;
   int32_t sp = 0;

@@ -17,6 +17,7 @@ class DocumentRecord;
 struct ATranslation {
   bool usable;    // false: the program keeps the interpreter
   bool readsRow;  // parameters and calls read the table row
+  bool readsConstants;
 };
 struct MGridVariables;
 

@@ -29,7 +29,8 @@ namespace translated {
 template <typename T>
 T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* variables) {
   using Ops = ValueOps<T>;
-  const ConstantsSnapshot constants(m.fConstantsCache);
+  // A program that pushes no constant takes no copy of them.
+  const ConstantsSnapshot constants(translation.readsConstants ? m.fConstantsCache : nullptr);
   StackCells<T> cellStore(m.fStackDepth);
   T* const cells = cellStore.Cells();
   if (cells == nullptr) return Ops::NaN();
@@ -54,6 +55,7 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
       case Kind::kEndNaN: return Ops::NaN();
       case Kind::kPushSlot: cells[s->cell] = top; top = variables[s->a]; break;
       case Kind::kPushNumber: cells[s->cell] = top; top = Ops::FromReal(s->x); break;
+      case Kind::kPushConstant: cells[s->cell] = top; top = Ops::FromConstant(constants.At(s->a)); break;
       case Kind::kNeg: top = Ops::Neg(top); break;
       case Kind::kSquare: top = Ops::Square(top); break;
       case Kind::kAdd: top = Ops::Add(cells[s->cell], top); break;
@@ -110,6 +112,7 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
       case Kind::kIndexCheck:
         top = Ops::IndexCheck(top, variables[s->a], variables[s->a + 1], variables[s->a + 2], s->x);
         break;
+      default: __builtin_unreachable();  // the translator sets only the kinds above
     }
     if constexpr (Ops::kStopsOnNaN) {
       if (frame.stopped) return Ops::NaN();

@@ -23,6 +23,7 @@ namespace translated {
 #define ZL_INLINE_STEPS(X)                              \
   X(kPushSlot, pcNop, kPush, kSlot, kSlot)              \
   X(kPushNumber, pcNop, kPush, kNumber, kSlot)          \
+  X(kPushConstant, pcNop, kPush, kConstant, kSlot)      \
   X(kNeg, pcNeg, kUnary, kSlot, kSlot)                  \
   X(kSquare, pcSquare, kUnary, kSlot, kSlot)            \
   X(kAdd, pcAdd, kBinary, kSlot, kSlot)                 \

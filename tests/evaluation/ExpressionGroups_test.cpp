@@ -87,7 +87,7 @@ TEST(ExpressionGroups, LongFormsReachEveryExpressionOnce) {
   std::vector<std::unique_ptr<AnExpression>> owned;
   AnExpression* list[13];
   for (AnExpression*& e : list) {
-    owned.push_back(CompiledExpression("x + 1"));
+    owned.push_back(CompiledExpression("x + sqrt(2)"));  // reads a constant: evaluating computes it
     e = owned.back().get();
   }
   list[6] = nullptr;
