@@ -14,7 +14,7 @@ struct alignas(16) VariableSlot {
 thread_local bool tIsUIThread = false;
 thread_local bool tIsMathResultsThread = false;
 thread_local bool tIsComputeExpandedThread = false;
-// Owns the array tVariableArray names; the owner's destructor, registered
+// Owns the array gThreadVariableArray names; the owner's destructor, registered
 // with the first array of the thread, frees it.
 thread_local std::unique_ptr<VariableSlot[]> tVariables;
 
@@ -40,7 +40,7 @@ thread_local CompilerScratch tCompilerScratch;
 
 // Read by workers without a lock before each job.
 std::atomic<int32_t> gMaxVariables{0};
-constinit thread_local ThreadVariableArray tVariableArray{nullptr, 0};
+constinit thread_local ThreadVariableArray gThreadVariableArray{nullptr, 0};
 
 bool IsUIThread() { return tIsUIThread; }
 bool IsMathPaneResultsThread() { return tIsMathResultsThread; }
@@ -49,16 +49,16 @@ void SetThisIsUIThread() { tIsUIThread = true; }
 void SetThisIsMathPaneResultsThread() { tIsMathResultsThread = true; }
 void SetThisIsComputeExpandedExprsThread() { tIsComputeExpandedThread = true; }
 
-void* GetThreadLocalVariables() { return tVariableArray.slots; }
+void* GetThreadLocalVariables() { return gThreadVariableArray.slots; }
 
 void ReallocateThreadLocalVariablesIfNecessary() {
   const int32_t wanted = gMaxVariables.load(std::memory_order_acquire);
-  if (tVariableArray.slots != nullptr && tVariableArray.count >= wanted) return;
-  tVariableArray = {nullptr, 0};
+  if (gThreadVariableArray.slots != nullptr && gThreadVariableArray.count >= wanted) return;
+  gThreadVariableArray = {nullptr, 0};
   tVariables.reset();
   // Zeroed: programs read slots (the table row, 11) that a caller may not fill.
   tVariables = std::make_unique<VariableSlot[]>(static_cast<std::size_t>(wanted));
-  tVariableArray = {tVariables.get(), wanted};
+  gThreadVariableArray = {tVariables.get(), wanted};
 }
 
 void CheckgVariablesSize(int32_t n) {

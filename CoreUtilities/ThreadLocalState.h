@@ -39,7 +39,7 @@ struct ThreadVariableArray {
   void* slots;
   int32_t count;
 };
-extern constinit thread_local ThreadVariableArray tVariableArray;
+extern constinit thread_local ThreadVariableArray gThreadVariableArray;
 extern std::atomic<int32_t> gMaxVariables;  // only grows
 
 // The calling thread's array, regrown first when a program compiled since
@@ -47,12 +47,12 @@ extern std::atomic<int32_t> gMaxVariables;  // only grows
 // then GetThreadLocalVariables, and on every evaluation's path, so the
 // test of a current array is made here without a call.
 inline void* CurrentThreadLocalVariables() {
-  const ThreadVariableArray array = tVariableArray;
+  const ThreadVariableArray array = gThreadVariableArray;
   if (array.slots != nullptr && array.count >= gMaxVariables.load(std::memory_order_acquire)) [[likely]] {
     return array.slots;
   }
   ReallocateThreadLocalVariablesIfNecessary();
-  return tVariableArray.slots;
+  return gThreadVariableArray.slots;
 }
 
 // The calling thread's compiler scratch record, zero-filled on first use
