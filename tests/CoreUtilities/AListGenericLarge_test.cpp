@@ -75,22 +75,6 @@ TEST(AListGenericLarge, RandomAppendsAndClonesMatchAVector) {
   EXPECT_EQ(Total(), start);
 }
 
-TEST(AListGenericLarge, CloneOutlivesTheOriginalsContents) {
-  const int64_t start = Total();
-  auto original = std::make_unique<AListGenericLarge<char, 10>>();
-  for (int i = 0; i < 5000; ++i) original->Add(char('a' + i % 26));
-  auto copy = original->Clone();
-  ASSERT_NE(copy, nullptr);
-  original->RemoveAllElements();
-  EXPECT_EQ(original->Add('z'), 0);  // still usable
-  original.reset();
-  ASSERT_EQ(copy->Count(), 5000);
-  for (int i = 0; i < 5000; ++i) ASSERT_EQ((*copy)[i], char('a' + i % 26));
-  copy.reset();
-  EXPECT_EQ(Total(), start);
-  EXPECT_EQ((AListGenericLarge<char, 10>().Clone()->Count()), 0);
-}
-
 TEST(AListGenericLarge, RefusalsLeaveTheListAsItWas) {
   AListGenericLarge<char, 10> list;  // 1,024-byte chunks
   {
@@ -117,6 +101,7 @@ TEST(AListGenericLarge, RefusalsLeaveTheListAsItWas) {
   }
   EXPECT_EQ(Total(), beforeClone);
   EXPECT_EQ(list.Count(), 16 * 1024 + 2);
+  EXPECT_EQ((AListGenericLarge<char, 10>().Clone()->Count()), 0);
 }
 
 }  // namespace

@@ -21,15 +21,6 @@ bool SameRows(const AListGenericSmall<Row>& list, const std::vector<Row>& refere
   return list.Count() == int32_t(reference.size()) && std::equal(list.begin(), list.end(), reference.begin());
 }
 
-TEST(AListGenericSmall, CapacityStartsAtSixteenAndDoubles) {
-  AListGenericSmall<int> list;
-  for (int i = 0; i < 16; ++i) list.Add(i);
-  EXPECT_EQ(list.Capacity(), 16);
-  list.Add(16);
-  EXPECT_EQ(list.Capacity(), 32);
-  for (int i = 0; i < 17; ++i) EXPECT_EQ(list[i], i);
-}
-
 TEST(AListGenericSmall, RandomAddsAndInsertsMatchAVector) {
   const int64_t start = gApproximateTotalMemoryUsed;
   {

@@ -149,8 +149,6 @@ TEST(Worlds, CopiesPickReductionOnlyForExactHalves) {
   OurCopyGWorldToCurrentPort(source.get(), {0, 0, 4, 4}, {0, 0, 3, 3});  // not a half: nearest
   EXPECT_EQ(RgbAt(*destination, 2, 1), 0xFFFFFFu);  // source (2 * 4 / 3, 1)
   EXPECT_EQ(RgbAt(*destination, 2, 2), 0x000000u);  // source (2, 2)
-  EXPECT_EQ(GetRowBytes(), 16);
-  EXPECT_TRUE(IsEqualRects(GetBounds(source.get()), {0, 0, 4, 4}));
   EXPECT_TRUE(IsOurGWorldPurged(nullptr));
   EXPECT_FALSE(IsOurGWorldPurged(source.get()));
   EXPECT_EQ(OurNewGWorld({0, 0, 0, 5}), nullptr);

@@ -1,13 +1,14 @@
 #include "CoreUtilities/HSVColor.h"
 
 #include "CoreUtilities/MathConstants.h"
+#include "tests/CoreUtilities/DataLines.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <charconv>
-#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,24 +23,14 @@ Rgb ToRgb(double hue, double saturation, double value) {
 }  // namespace
 
 TEST(HSVColor, AgreesWithColorsys) {
-  std::ifstream in(ZL_TEST_DATA_DIR "/hsv_reference.txt");
-  ASSERT_TRUE(in) << "missing hsv_reference.txt";
-  std::string line;
-  int cases = 0;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
+  const std::vector<std::string> lines = DataLines("hsv_reference.txt");
+  EXPECT_GT(lines.size(), 500u);
+  for (const std::string& line : lines) {
     double x[6];
-    const char* p = line.data();
-    const char* end = line.data() + line.size();
-    for (double& value : x) {
-      while (p < end && *p == ' ') ++p;
-      p = std::from_chars(p, end, value).ptr;
-    }
+    std::istringstream(line) >> x[0] >> x[1] >> x[2] >> x[3] >> x[4] >> x[5];
     const Rgb rgb = ToRgb(x[0], x[1], x[2]);
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(rgb[i], x[3 + i], 1e-12) << line;
-    ++cases;
   }
-  EXPECT_GT(cases, 500);
 }
 
 TEST(HSVColor, OnlyTheFractionOfTheHueCounts) {

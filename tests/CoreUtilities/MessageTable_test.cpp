@@ -7,20 +7,6 @@
 #include <thread>
 #include <vector>
 
-TEST(MessageTable, TextsAsWritten) {
-  auto text = [](int id) { return std::u16string(OurGetLocalizedString(id)); };
-  EXPECT_EQ(text(36), u"There is not enough memory available to draw the requested graph. Quitting other "
-                      u"applications may enable the graph to be drawn.");
-  EXPECT_EQ(text(37), u"The graph cannot be drawn properly because the expression exceeds the limits of IEEE "
-                      u"double-precision 64-bit floating point values.\r\rChoose Reset Graph from the Graph menu.");
-  EXPECT_EQ(text(47).rfind(u"This document cannot be opened because it was created by a newer version of "
-                           u"Zentrolab.\r\rPlease visit the Zentrolab web site", 0), 0u);
-  EXPECT_EQ(text(30), u"Use \"y\" instead of \"f(x)\".");
-  EXPECT_EQ(text(50), u"e\t'This is an example from the Examples menu.'\n");
-  EXPECT_EQ(text(52), u"");
-  EXPECT_EQ(text(58), u"\x18-1\t'Zentrolab can work with complex numbers.'\n");
-}
-
 TEST(MessageTable, IdsWithoutATextShareOneInternalError) {
   const UniChar* internalError = OurGetLocalizedString(0);
   EXPECT_EQ(std::u16string(internalError), u"Internal Error");

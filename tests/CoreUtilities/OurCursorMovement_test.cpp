@@ -1,8 +1,9 @@
 #include "CoreUtilities/OurText/OurCursorMovement.h"
 
+#include "tests/CoreUtilities/DataLines.h"
+
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,17 +16,14 @@ struct Boundaries {
 };
 
 std::vector<Boundaries> ReadIcuBoundaries() {
-  std::ifstream file(ZL_TEST_DATA_DIR "/grapheme_boundaries.txt");
   std::vector<Boundaries> rows;
-  for (std::string line; std::getline(file, line);) {
+  for (const std::string& line : DataLines("grapheme_boundaries.txt")) {
     const size_t bar = line.find('|');
-    if (bar == std::string::npos) continue;
-    Boundaries row;
+    Boundaries& row = rows.emplace_back();
     std::istringstream units(line.substr(0, bar));
     for (unsigned unit; units >> std::hex >> unit;) row.text.push_back(static_cast<char16_t>(unit));
     std::istringstream stops(line.substr(bar + 1));
     for (int32_t stop; stops >> stop;) row.stops.push_back(stop);
-    rows.push_back(row);
   }
   return rows;
 }
@@ -46,36 +44,29 @@ TEST(OurCursorMovement, LogicalStepsStopAtGraphemeBoundaries) {
   }
 }
 
-TEST(OurCursorMovement, VisualStepsFollowTheDisplayOrder) {
-  const char16_t* latin = u"abc";
-  EXPECT_EQ(OurCursorMovement(latin, 1, kOurCursorRightward), 2);
-  EXPECT_EQ(OurCursorMovement(latin, 3, kOurCursorRightward), 3);  // at the end it stays
-  EXPECT_EQ(OurCursorMovement(latin, 0, kOurCursorLeftward), 0);
-  const char16_t* hebrew = u"\u05D0\u05D1\u05D2";  // shown right to left
-  EXPECT_EQ(OurCursorMovement(hebrew, 1, kOurCursorLeftward), 2);
-  EXPECT_EQ(OurCursorMovement(hebrew, 1, kOurCursorRightward), 0);
-  EXPECT_EQ(OurCursorMovement(hebrew, 1, kOurCursorNext), 2);
-}
-
-TEST(OurCursorMovement, BadArgumentsLeaveTheOffset) {
-  EXPECT_EQ(OurCursorMovement(u"abc", 1, 7), 1);
-  EXPECT_EQ(OurCursorMovement(u"abc", 9, kOurCursorNext), 9);
-  EXPECT_EQ(OurCursorMovement(u"abc", -2, kOurCursorPrevious), -2);
-  EXPECT_EQ(OurCursorMovement(u"", 0, kOurCursorNext), 0);
-  EXPECT_EQ(OurCursorMovement(nullptr, 0, kOurCursorNext), 0);
-}
-
-TEST(OurCursorMovement, SelectionCollapsesToTheEndTheVerbPointsAt) {
+// Caret and selection moves in left-to-right and right-to-left text; bad
+// arguments leave the offset.
+TEST(OurCursorMovement, StepsFollowTheDisplayOrderAndCollapseSelections) {
   const char16_t* latin = u"abcdef";
-  EXPECT_EQ(OurCursorMovement(latin, 2, 4, kOurCursorNext), 5);
-  EXPECT_EQ(OurCursorMovement(latin, 4, 2, kOurCursorPrevious), 1);
-  EXPECT_EQ(OurCursorMovement(latin, 4, 2, kOurCursorRightward), 5);
-  EXPECT_EQ(OurCursorMovement(latin, 2, 4, kOurCursorLeftward), 1);
-  const char16_t* hebrew = u"\u05D0\u05D1\u05D2\u05D3\u05D4\u05D5";
-  EXPECT_EQ(OurCursorMovement(hebrew, 2, 4, kOurCursorNext), 5);
-  EXPECT_EQ(OurCursorMovement(hebrew, 4, 2, kOurCursorPrevious), 1);
-  EXPECT_EQ(OurCursorMovement(hebrew, 2, 4, kOurCursorRightward), 1);  // the right end is the smaller
-  EXPECT_EQ(OurCursorMovement(hebrew, 2, 4, kOurCursorLeftward), 5);
+  const char16_t* hebrew = u"\u05D0\u05D1\u05D2\u05D3\u05D4\u05D5";  // shown right to left
+  struct Move {
+    const char16_t* text;
+    int32_t start, end, verb, expected;
+  };
+  for (const Move& m : {Move{latin, 1, 1, kOurCursorRightward, 2}, Move{latin, 6, 6, kOurCursorRightward, 6},
+                        Move{latin, 0, 0, kOurCursorLeftward, 0}, Move{hebrew, 1, 1, kOurCursorLeftward, 2},
+                        Move{hebrew, 1, 1, kOurCursorRightward, 0}, Move{hebrew, 1, 1, kOurCursorNext, 2},
+                        Move{latin, 2, 4, kOurCursorNext, 5}, Move{latin, 4, 2, kOurCursorPrevious, 1},
+                        Move{latin, 4, 2, kOurCursorRightward, 5}, Move{latin, 2, 4, kOurCursorLeftward, 1},
+                        Move{hebrew, 2, 4, kOurCursorNext, 5}, Move{hebrew, 4, 2, kOurCursorPrevious, 1},
+                        Move{hebrew, 2, 4, kOurCursorRightward, 1},  // the right end is the smaller
+                        Move{hebrew, 2, 4, kOurCursorLeftward, 5}, Move{latin, 1, 1, 7, 1},
+                        Move{latin, 9, 9, kOurCursorNext, 9}, Move{latin, -2, -2, kOurCursorPrevious, -2},
+                        Move{u"", 0, 0, kOurCursorNext, 0}, Move{nullptr, 0, 0, kOurCursorNext, 0}}) {
+    const int32_t moved = m.start == m.end ? OurCursorMovement(m.text, m.start, m.verb)
+                                           : OurCursorMovement(m.text, m.start, m.end, m.verb);
+    EXPECT_EQ(moved, m.expected) << m.start << ".." << m.end << " verb " << m.verb;
+  }
 }
 
 TEST(OurStringGetDirection, ClassifiesByTheOutermostCharacters) {

@@ -1,12 +1,12 @@
 #include "CoreUtilities/OurText/OurFontDesc.h"
 #include "CoreUtilities/OurText/OurTextMeasure.h"
 #include "platform/FontFaces.h"
+#include "tests/CoreUtilities/DataLines.h"
 
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,12 +30,12 @@ std::u16string FromCodePoints(const std::string& hex) {
 }
 
 std::vector<ShapedText> ReadShaperReference() {
-  std::ifstream file(ZL_TEST_DATA_DIR "/font_advances.txt");
   std::vector<ShapedText> rows;
-  for (std::string line; std::getline(file, line);) {
+  for (const std::string& line : DataLines("font_advances.txt")) {
     std::vector<std::string> fields;
     std::istringstream in(line);
     for (std::string field; std::getline(in, field, '|');) fields.push_back(field);
+    EXPECT_EQ(fields.size(), 7u) << line;
     if (fields.size() != 7) continue;
     rows.push_back({fields[0], fields[1] == "1", fields[2] == "1", std::stod(fields[3]), FromCodePoints(fields[4]),
                     std::stod(fields[5]), std::stod(fields[6])});
@@ -87,7 +87,7 @@ TEST(OurTextMeasure, WidthsAndInkAgreeWithAnIndependentShaper) {
   }
 }
 
-TEST(OurTextMeasure, EmptyAndNullMeasureZero) {
+TEST(OurTextMeasure, EmptyNullAndInvalidMeasureZeroAndAPairIsOneCharacter) {
   const OurFontDesc font("Times", 12, false, false);
   EXPECT_EQ(OurStringWidth(u"", font), 0);
   EXPECT_EQ(OurStringWidth(nullptr, font), 0);
@@ -95,14 +95,9 @@ TEST(OurTextMeasure, EmptyAndNullMeasureZero) {
   EXPECT_EQ(OurPositionToOffset(nullptr, 5, font), 0);
   EXPECT_EQ(OurCharWidth(0x110000, font), 0);
   EXPECT_EQ(OurCharWidth(0xD800, font), 0);
-}
-
-TEST(OurTextMeasure, CharAboveTheBasicPlaneIsOneCharacter) {
-  const OurFontDesc font("Times", 12, false, false);
   const char16_t pair[] = {0xD835, 0xDC65, 0};  // mathematical italic x
-  const float width = OurCharWidth(0x1D465, font);
-  EXPECT_GT(width, 2);
-  EXPECT_FLOAT_EQ(width, OurStringWidth(pair, font));
+  EXPECT_GT(OurCharWidth(0x1D465, font), 2);
+  EXPECT_FLOAT_EQ(OurCharWidth(0x1D465, font), OurStringWidth(pair, font));
 }
 
 TEST(OurTextMeasure, CaretPositionsAndHitTestingAreInverse) {

@@ -40,12 +40,18 @@ int16_t Between(std::mt19937& rng, int lo, int hi) {
   return static_cast<int16_t>(std::uniform_int_distribution<int>(lo, hi)(rng));
 }
 
+// A rectangle of the given size with its top-left corner at (top, left).
+MRect Placed(int top, int left, int height, int width) {
+  return {int16_t(top), int16_t(left), int16_t(top + height), int16_t(left + width)};
+}
+
+bool Inside(const MRect& f, int h, int v) { return h >= f.left && h < f.right && v >= f.top && v < f.bottom; }
+
 // A rectangle whose top-left lies within `reach` of the origin.
 MRect RandomRect(std::mt19937& rng, int reach, int maxHeight, int maxWidth) {
-  MRect r{Between(rng, -reach, reach), Between(rng, -reach, reach), 0, 0};
-  r.bottom = static_cast<int16_t>(r.top + Between(rng, 1, maxHeight));
-  r.right = static_cast<int16_t>(r.left + Between(rng, 1, maxWidth));
-  return r;
+  const int top = Between(rng, -reach, reach), left = Between(rng, -reach, reach);
+  const int height = Between(rng, 1, maxHeight);
+  return Placed(top, left, height, Between(rng, 1, maxWidth));
 }
 
 // Rows padded to whole bytes and no further.
@@ -81,22 +87,19 @@ TEST(TwoBitMaps, CopyMovesExactlyTheRectangleAtAnyPhase) {
     Randomize(source, rng);
     Randomize(destination, rng);
     const int width = Between(rng, 1, 30), height = Between(rng, 1, 8);
-    const MRect sr{Between(rng, sourceFrame.top - 2, sourceFrame.bottom), Between(rng, sourceFrame.left - 3, sourceFrame.right), 0, 0};
-    const MRect dr{Between(rng, destinationFrame.top - 2, destinationFrame.bottom), Between(rng, destinationFrame.left - 3, destinationFrame.right), 0, 0};
-    MRect sourceRect = sr, destinationRect = dr;
-    sourceRect.bottom = static_cast<int16_t>(sr.top + height);
-    sourceRect.right = static_cast<int16_t>(sr.left + width);
-    destinationRect.bottom = static_cast<int16_t>(dr.top + height);
-    destinationRect.right = static_cast<int16_t>(dr.left + width);
+    const int sourceTop = Between(rng, sourceFrame.top - 2, sourceFrame.bottom);
+    const int sourceLeft = Between(rng, sourceFrame.left - 3, sourceFrame.right);
+    const int destinationTop = Between(rng, destinationFrame.top - 2, destinationFrame.bottom);
+    const int destinationLeft = Between(rng, destinationFrame.left - 3, destinationFrame.right);
+    const MRect sourceRect = Placed(sourceTop, sourceLeft, height, width);
+    const MRect destinationRect = Placed(destinationTop, destinationLeft, height, width);
 
     Map expected = destination;
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) {
         const int sh = sourceRect.left + x, sv = sourceRect.top + y;
         const int dh = destinationRect.left + x, dv = destinationRect.top + y;
-        const bool inSource = sh >= sourceFrame.left && sh < sourceFrame.right && sv >= sourceFrame.top && sv < sourceFrame.bottom;
-        const bool inDestination = dh >= destinationFrame.left && dh < destinationFrame.right && dv >= destinationFrame.top && dv < destinationFrame.bottom;
-        if (inSource && inDestination) expected.Set(dh, dv, source.Get(sh, sv));
+        if (Inside(sourceFrame, sh, sv) && Inside(destinationFrame, dh, dv)) expected.Set(dh, dv, source.Get(sh, sv));
       }
     OurTwoBitCopyRect(source.bytes.data(), source.rowBytes, sourceFrame, sourceRect, destination.bytes.data(),
                       destination.rowBytes, destinationFrame, destinationRect);
@@ -117,9 +120,7 @@ TEST(TwoBitMaps, ScrollMatchesPerPixelShiftAndClearsWhatIsExposed) {
     Map expected = m;
     for (int v = f.top; v < f.bottom; ++v)
       for (int h = f.left; h < f.right; ++h) {
-        const int fromH = h - dh, fromV = v - dv;
-        const bool inside = fromH >= f.left && fromH < f.right && fromV >= f.top && fromV < f.bottom;
-        expected.Set(h, v, inside ? m.Get(fromH, fromV) : 0);
+        expected.Set(h, v, Inside(f, h - dh, v - dv) ? m.Get(h - dh, v - dv) : 0);
       }
     OurTwoBitScrollRect(m.bytes.data(), m.rowBytes, f, dh, dv);
     for (int v = f.top; v < f.bottom; ++v)

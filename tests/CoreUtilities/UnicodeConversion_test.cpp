@@ -1,10 +1,12 @@
 #include "CoreUtilities/OurText/UnicodeConversion.h"
 
+#include "tests/CoreUtilities/DataLines.h"
+
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -39,13 +41,11 @@ std::string ToUTF8(const std::u16string& in, size_t room) { return Converted<Uni
 // Every case of the table, decided by Python's strict codecs. A success is
 // also converted back, and again with one unit of room too few.
 TEST(UnicodeConversion, AgreesWithStrictReferenceCodecs) {
-  std::ifstream file(ZL_TEST_DATA_DIR "/utf_reference.txt");
-  ASSERT_TRUE(file) << "missing reference table";
-  std::string line, kind, input, expected;
-  int cases = 0;
-  while (std::getline(file, line)) {
+  const std::vector<std::string> lines = DataLines("utf_reference.txt");
+  EXPECT_GT(lines.size(), 150000u);
+  for (const std::string& line : lines) {
+    std::string kind, input, expected;
     std::istringstream(line) >> kind >> input >> expected;
-    ++cases;
     if (kind == "b") {
       const auto in = FromHex<std::string>(input);
       if (expected == "-") {
@@ -67,7 +67,6 @@ TEST(UnicodeConversion, AgreesWithStrictReferenceCodecs) {
       ASSERT_EQ(ToUTF8(in, want.size() - 1), "!2") << line;
     }
   }
-  EXPECT_GT(cases, 150000);
 }
 
 TEST(UnicodeConversion, FailureKindAndWhereConversionStops) {
