@@ -138,9 +138,6 @@ TEST_F(MathEdit, NewRecordHoldsASelectedPrompt) {
   EXPECT_TRUE(IsPrompt(record));
   EXPECT_EQ(record->selected, record->root);
   EXPECT_EQ(record->caretType, kIPWholeNode);
-  EXPECT_EQ(record->lineCount, 1);
-  EXPECT_EQ(record->wrapWidth, kNoWrapWidth);
-  EXPECT_EQ(record->sizeTable, gMathDefaultSizes);
   EXPECT_TRUE(IsBlinkingCaret(record));
   EXPECT_FALSE(DIM_CanCutCopyOrClear());
   EXPECT_FALSE(DIM_SelectionIsSimplifyable());

@@ -76,18 +76,6 @@ TEST(OperatorTable, KindsOutsideTheTable) {
   EXPECT_EQ(booleans, (std::vector<OpCodeT>{4107, 4108, 4109, 4110, 4111, 4195, 4196, 4197, 8091, 8092}));
 }
 
-TEST(OperatorTable, SpecialSymbolsAndSizes) {
-  const char* names[] = {"pi", "phi", "theta", "inf", "degree", "ldots"};
-  const uint32_t characters[] = {0x03C0, 0x03C6, 0x03B8, 0x221E, 0x00B0, 0x2026};
-  for (int i = 0; i < gNumSpecialSymbols; ++i) {
-    EXPECT_EQ(gSpecialSymbolInfo[i].name, OurInternCString(names[i]));
-    EXPECT_EQ(gSpecialSymbolInfo[i].character, characters[i]);
-    EXPECT_EQ(gSpecialSymbolInfo[i].variableId, i + 1);
-  }
-  const float sizes[] = {24, 24, 18, 12, 9, 9};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(gMathDefaultSizes[i], sizes[i]);
-}
-
 int gMeasured = 0;
 void CountingHandler(ExpressionRecord*, int32_t, MathGraphicsContext*) { ++gMeasured; }
 
