@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -139,11 +138,8 @@ namespace {
 // The one-shot evaluators against mpmath: the complex value, the real one
 // where it is real, and an interval that holds it.
 TEST(AlgebraCommands, OneShotEvaluatorsAgreeWithMpmath) {
-  std::ifstream data(ZL_TEST_DATA_DIR "/evaluators_reference.txt");
-  ASSERT_TRUE(data);
-  std::string line;
   int32_t cases = 0;
-  while (std::getline(data, line)) {
+  for (const std::string& line : DataLines("evaluators_reference.txt")) {
     std::istringstream fields(line);
     std::string text;
     double re = 0, im = 0;

@@ -9,6 +9,7 @@
 #include "evaluation/ScalarExprEval.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
+#include "tests/CoreUtilities/DataLines.h"
 #include "tests/expression/ParserTestSupport.h"
 
 #include <algorithm>

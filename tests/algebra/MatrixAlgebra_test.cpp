@@ -45,11 +45,10 @@ TEST(MatrixAlgebra, ALeadingMatrixIsNeverFoldedInAsAScalar) {
   EXPECT_EQ(Worked("k*matrix(2,2,a,b,c,d)^(-1)*matrix(2,1,p,q)"), Reparsed("matrix(2,2,a,b,c,d)^(-1)*matrix(2,1,k*p,k*q)"));
 }
 
+// Numeric inverses and determinants are checked against the reference;
+// here the command path, complex singular matrices and symbolic entries.
 TEST(MatrixAlgebra, InverseDeterminantTraceLength) {
   EXPECT_EQ(RunCode(kDifferentiate, "matrix(2,2,1,2,3,4)^(-1)").formula, "matrix(2,2,-2,1,1.5,-0.5)");
-  EXPECT_EQ(Worked("matrix(2,2,1,2,2,4)^(-1)"), Reparsed("matrix(2,2,1,2,2,4)^(-1)"));
-  EXPECT_EQ(Worked("Det(matrix(2,2,1,2,2,4))"), "0");
-  EXPECT_EQ(Worked("Det(matrix(3,3,2,0,0,0,3,0,0,0,4))"), "24");
   EXPECT_EQ(Worked("Det(matrix(2,2,a,b,c,d))"), Reparsed("Det(matrix(2,2,a,b,c,d))"));
   // Singular over the complex numbers: i*i - 1*(-1) = 0.
   EXPECT_EQ(Worked("Det(matrix(2,2,i,1,-1,i))"), "0");

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <numeric>
 #include <sstream>
@@ -22,8 +21,7 @@ struct Reference {
 
 std::vector<Reference> LoadReferences() {
   std::vector<Reference> references;
-  std::ifstream in(ZL_TEST_DATA_DIR "/multiply_out_reference.txt");
-  for (std::string line; std::getline(in, line);) {
+  for (const std::string& line : DataLines("multiply_out_reference.txt")) {
     std::istringstream fields(line);
     Reference r;
     std::string kind;

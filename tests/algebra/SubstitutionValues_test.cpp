@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -13,12 +12,10 @@ namespace {
 // The random formulas of the derivative reference with x replaced by
 // y/2 + a: the substituted formula's value is the formula's at that x.
 TEST(SubstitutionValues, SubstitutingAgreesWithEvaluating) {
-  std::ifstream data(ZL_TEST_DATA_DIR "/derivatives_reference.txt");
-  ASSERT_TRUE(data);
-  std::string line;
+  const std::vector<std::string> lines = DataLines("derivatives_reference.txt");
   int32_t compared = 0;
-  for (int32_t row = 0; row < 1000 && std::getline(data, line); ++row) {
-    std::istringstream fields(line);
+  for (size_t row = 0; row < 1000 && row < lines.size(); ++row) {
+    std::istringstream fields(lines[row]);
     std::string text;
     double x = 0, y = 0, a = 0, derivative = 0;
     std::getline(fields, text, '\t');
