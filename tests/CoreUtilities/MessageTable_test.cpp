@@ -11,6 +11,7 @@ TEST(MessageTable, IdsWithoutATextShareOneInternalError) {
   const UniChar* internalError = OurGetLocalizedString(0);
   EXPECT_EQ(std::u16string(internalError), u"Internal Error");
   for (int id : {-1, 38, 46, 49, 60, 1 << 30}) EXPECT_EQ(OurGetLocalizedString(id), internalError) << id;
+  EXPECT_EQ(std::u16string(OurGetLocalizedString(52)), u"");  // an empty text is still a text
   EXPECT_EQ(OurInternCString("Internal Error"), internalError);
 }
 
