@@ -9,7 +9,7 @@ struct Case {
   Space space;
   double xyType;
   const char* maker;
-  std::vector<Formula> formulas;  // per handed expression; kAny skips the value
+  std::vector<Formula> formulas;  // per expression, in the maker's order; kAny skips the value
   std::set<int> flags;
   int number = -1;  // orientation, selection or field type; -1 unchecked
   int range = -1;   // the u range handed, as a coordinate-display number
@@ -128,9 +128,9 @@ const std::vector<Case> kCases = {
     {"function(optotal(t), vector(x, y, z)) = vector(y, -x, z), vector(x, y, z) = vector(1, 0, 0)", k3D, 1,
      "StartOnPoint", {F(y), F(-x), F(z), F(1.0), F(0.0), F(0.0), nullptr, nullptr}, kXYZ},
     {"vector(d*x, d*y, d*z) = vector(y, -x, z), x^2 + y^2 + z^2 = 1", k3D, 1, "StartOnImplicit",
-     {F(y), F(-x), F(z), F(x * x + y * y + z * z - 1), nullptr, nullptr}, kXYZ, 0},
+     {F(y), F(-x), F(z), nullptr, F(x * x + y * y + z * z - 1), nullptr}, kXYZ, 0},
     {"vector(d*x, d*y, d*z) = vector(y, -x, z), x^2 + y^2 + z^2 = 1, radius = 0.1", k3D, 1, "StartOnImplicit",
-     {F(y), F(-x), F(z), F(x * x + y * y + z * z - 1), F(0.1), nullptr}, kXYZ, 0},
+     {F(y), F(-x), F(z), F(0.1), F(x * x + y * y + z * z - 1), nullptr}, kXYZ, 0},
     {"vector(d*x, d*y, d*z) = vector(y, -x, z), x = y*z", k3D, 1, "StartOnGrid",
      {F(y), F(-x), F(z), F(u * v), F(u), F(v), nullptr, nullptr}, kXYZ, 0, kCoordU},
     {"vector(d*x, d*y, d*z) = vector(y, -x, z), y = z*x", k3D, 1, "StartOnGrid",

@@ -17,12 +17,6 @@ A2DTransform EightByEight(int width, int height) {
   return WindowTransform(width, height, -width / 16.0, width / 16.0, -height / 16.0, height / 16.0);
 }
 
-void Move(A2DTransform* t, int dh, int dv) {
-  t->xOrigin += dh;
-  t->yOrigin += dv;
-  t->FinishFromOrigins();
-}
-
 // A new size with the picture anchored at the left and bottom edges.
 void SetSize(A2DTransform* t, int width, int height) {
   t->yOrigin += height - t->pixelRect.bottom;
@@ -43,7 +37,7 @@ struct OneSlice {
   ~OneSlice() { DebugSetNumProcessors(0); }
 };
 
-using A2DInequalityTest = InequalityTest;
+using A2DInequalityTest = ComputeTest;
 
 TEST_F(A2DInequalityTest, VisibilityNamesConditionsFalseEverywhereOrInTheView) {
   const A2DTransform t = EightByEight(40, 30);
