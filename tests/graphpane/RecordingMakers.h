@@ -33,6 +33,7 @@
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/A4DGraphView.h"
 #include "tests/expression/ParserTestSupport.h"
+#include "tests/graphpane/PlainGraph2D.h"
 
 namespace {
 
@@ -70,14 +71,7 @@ class Stub : public Base {
  private:
   std::unique_ptr<AGraphColor> fColour;
 };
-struct Stub2D : Stub<A2DGraph> {
-  using Stub::Stub;
-  void Resize() override {}
-  void Pan(int32_t, int32_t) override {}
-  bool IsPointOverCurve(double, double) override { return false; }
-  Selection GetSelection(double, double) override { return Selection(); }
-  void PauseComputing() override {}
-};
+using Stub2D = Stub<PlainGraph2D>;
 struct Stub3D : Stub<A3DGraph> {
   using Stub::Stub;
   double MaximumModelSpaceRadius() override { return 1; }
