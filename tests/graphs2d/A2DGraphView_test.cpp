@@ -7,21 +7,6 @@
 
 namespace {
 
-TEST(A2DGraphView, SampleBufferTransformIsTheDoubledView) {
-  HookRecorder hooks;
-  HookRecorder::useSampleBuffer = true;
-  ViewOnPort v(200, 100);
-  const A2DTransform& g = v.view.GraphTransform();
-  EXPECT_EQ(g.pixelRect.bottom, 200);
-  EXPECT_EQ(g.pixelRect.right, 400);
-  EXPECT_EQ(g.xPixelsPerUnit, 128);
-  EXPECT_EQ(g.xSampleFactor, 2);
-  // The view's bottom row and the buffer's bottom row show the same world y.
-  const A2DTransform& t = v.view.ViewTransform();
-  EXPECT_EQ(g.ITOY(199), t.ITOY(99));
-  ASSERT_NE(v.view.SampleBuffer(), nullptr);
-}
-
 TEST(A2DGraphView, PaperLinesFallOnTheWorldMultiplesOfTheScale) {
   HookRecorder hooks;
   ViewOnPort v(400, 300);
