@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <string>
 #include <thread>
 
 #include "CoreUtilities/ErrorQueue.h"
