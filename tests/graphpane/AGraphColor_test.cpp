@@ -119,8 +119,6 @@ TEST(AGraphColor, KindsAnswerTheirQuestions) {
     EXPECT_EQ(colour.IsGradientColor(), t == 4 || t == 5 || t == 9 || t == 10) << t;
     EXPECT_EQ(colour.IsDiscreteColor(), t == 1 || t == 2 || t == 3 || t == 6 || t == 7) << t;
     EXPECT_FALSE(colour.Contains(120));
-    EXPECT_FALSE(colour.EnableShaders(nullptr));
-    EXPECT_FALSE(colour.CheckAndUpdateFragmentProgram());
   }
   auto rgb = EquationColour(AGraphColor::kRGBEquations, "x", "1", "n");
   EXPECT_TRUE(rgb->Contains(120));

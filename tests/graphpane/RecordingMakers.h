@@ -3,12 +3,14 @@
 // Graph makers that record what the pane's builders hand them, and a pane
 // over the real views; one recording per made graph, in order.
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
 #include <random>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "expression/CoordinateExchange.h"
@@ -31,6 +33,7 @@
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/A4DGraphView.h"
 #include "tests/expression/ParserTestSupport.h"
+#include "tests/graphpane/PlainGraph2D.h"
 
 namespace {
 
@@ -68,14 +71,7 @@ class Stub : public Base {
  private:
   std::unique_ptr<AGraphColor> fColour;
 };
-struct Stub2D : Stub<A2DGraph> {
-  using Stub::Stub;
-  void Resize() override {}
-  void Pan(int32_t, int32_t) override {}
-  bool IsPointOverCurve(double, double) override { return false; }
-  Selection GetSelection(double, double) override { return Selection(); }
-  void PauseComputing() override {}
-};
+using Stub2D = Stub<PlainGraph2D>;
 struct Stub3D : Stub<A3DGraph> {
   using Stub::Stub;
   double MaximumModelSpaceRadius() override { return 1; }
@@ -88,176 +84,128 @@ struct Stub4D : Stub<A4DGraph> {
   double MaximumModelSpaceRadius() override { return 1; }
 };
 
-Made& Record(const char* maker, AGraphColor* colour, AGraphView& view, std::initializer_list<AnExpression*> formulas) {
+// A maker's name as a template argument.
+template <size_t N>
+struct MakerName {
+  constexpr MakerName(const char (&text)[N]) { std::copy_n(text, N, name); }
+  char name[N];
+};
+
+// One argument a maker was handed, recorded by its declared type: the
+// formulas in the order taken, the first double as grain and the second as
+// opacity, the first range's low end and the second's, the first view.
+template <typename T>
+void Take(Made& made, int& doubles, int& ranges, AGraphColor*& colour, T value) {
+  using Bare = std::remove_cvref_t<T>;
+  if constexpr (std::is_same_v<Bare, AnExpression*>) {
+    if (value != nullptr) AnExpression::Compile(value);
+    made.formulas.emplace_back(value);
+  } else if constexpr (std::is_array_v<Bare>) {
+    if constexpr (std::is_same_v<std::remove_cv_t<std::remove_extent_t<Bare>>, AnExpression*>) {
+      for (AnExpression* f : value) Take<AnExpression*>(made, doubles, ranges, colour, f);
+    } else if (ranges++ == 0) {
+      made.range = &value[0];
+    }
+  } else if constexpr (std::is_same_v<Bare, AGraphColor*>) {
+    colour = value;
+    made.colour = value;
+    made.solid = value->fSolidColor;
+    made.colourType = value->fType;
+    for (int i = 0; i < 3; ++i) {
+      if (AnExpression* c = value->fColorExpressions[i]) made.colourValues[i] = c->Evaluate(0.0);
+    }
+  } else if constexpr (std::is_same_v<Bare, AGraphView>) {
+    if (made.view == nullptr) made.view = &value;
+  } else if constexpr (std::is_same_v<T, const double&>) {
+    if (ranges == 0) made.range = &value;
+    if (ranges == 2) made.vRange = &value;
+    ++ranges;
+  } else if constexpr (std::is_same_v<Bare, double>) {
+    (doubles++ == 0 ? made.grain : made.opacity) = value;
+  } else if constexpr (std::is_same_v<Bare, PlottingMode>) {
+    made.mode = value;
+  } else if constexpr (std::is_same_v<Bare, bool> || std::is_same_v<Bare, int32_t>) {
+    made.number = int32_t(value);
+  } else if constexpr (std::is_same_v<Bare, const AListGenericSmall<int32_t>*>) {
+    made.list = value;
+  } else if constexpr (std::is_same_v<Bare, A3DGraph*>) {
+    made.source = value;
+  }
+}
+
+template <typename Graph>
+struct StubOf;
+template <>
+struct StubOf<A2DGraph> {
+  using Type = Stub2D;
+};
+template <>
+struct StubOf<A3DGraph> {
+  using Type = Stub3D;
+};
+template <>
+struct StubOf<A4DGraph> {
+  using Type = Stub4D;
+};
+
+template <MakerName maker, typename Graph, typename... Args>
+Graph* Recorded(Args... args) {
   Made& made = gMade.emplace_back();
-  made.maker = maker;
-  made.view = &view;
-  for (AnExpression* f : formulas) {
-    if (f != nullptr) AnExpression::Compile(f);
-    made.formulas.emplace_back(f);
-  }
-  made.colour = colour;
-  made.solid = colour->fSolidColor;
-  made.colourType = colour->fType;
-  for (int i = 0; i < 3; ++i) {
-    if (AnExpression* c = colour->fColorExpressions[i]) made.colourValues[i] = c->Evaluate(0.0);
-  }
-  return made;
+  made.maker = maker.name;
+  int doubles = 0, ranges = 0;
+  AGraphColor* colour = nullptr;
+  (Take<Args>(made, doubles, ranges, colour, std::forward<Args>(args)), ...);
+  return new typename StubOf<Graph>::Type(colour);
+}
+
+// A recording maker of the same type as the entry it fills.
+template <MakerName maker, typename Graph, typename... Args>
+auto Recording(Graph* (*)(Args...)) -> Graph* (*)(Args...) {
+  return &Recorded<maker, Graph, Args...>;
 }
 
 // Every maker records; the graphs are stubs that free their colour.
 void InstallRecordingMakers() {
   GraphMakers& m = gGraphMakers;
-  m.FunctionOfXorY = [](AnExpression* f, bool yOfX, AGraphColor* c, PlottingMode mode, AGraphView& view) -> A2DGraph* {
-    Made& made = Record("FunctionOfXorY", c, view, {f});
-    made.number = yOfX, made.mode = mode;
-    return new Stub2D(c);
-  };
-  m.ParametricCurve = [](AnExpression* x, AnExpression* y, AGraphColor* c, double grain, int32_t type, AGraphView& view,
-                         const double& low, const double&) -> A2DGraph* {
-    Made& made = Record("ParametricCurve", c, view, {x, y});
-    made.number = type, made.grain = grain, made.range = &low;
-    return new Stub2D(c);
-  };
-  m.Inequality = [](AnExpression* relation, AnExpression* zero, AGraphColor* c, PlottingMode mode, bool equation,
-                    AGraphView& view) -> A2DGraph* {
-    Made& made = Record("Inequality", c, view, {relation, zero});
-    made.number = equation, made.mode = mode;
-    return new Stub2D(c);
-  };
-  m.DensityPlot = [](AnExpression* f, double grain, AGraphColor* c, AGraphView& view) -> A2DGraph* {
-    Record("DensityPlot", c, view, {f}).grain = grain;
-    return new Stub2D(c);
-  };
-  m.ContourPlot = [](AnExpression* f, double grain, AGraphColor* c, AGraphView& view) -> A2DGraph* {
-    Record("ContourPlot", c, view, {f}).grain = grain;
-    return new Stub2D(c);
-  };
-  m.GridSurface = [](AnExpression* x, AnExpression* y, AnExpression* z, double grain, double opacity, AGraphColor* c,
-                     AnExpression* clip, PlottingMode mode, const double& uLow, const double&, const double& vLow,
-                     const double&, AGraphView& view) -> A3DGraph* {
-    Made& made = Record("GridSurface", c, view, {x, y, z, clip});
-    made.grain = grain, made.opacity = opacity, made.mode = mode, made.range = &uLow, made.vRange = &vLow;
-    return new Stub3D(c);
-  };
-  m.GridSurface4D = [](AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* w, double, double,
-                       AGraphColor* c, AnExpression* clip, const double& uLow, const double&, const double& vLow,
-                       const double&, AGraphView& view) -> A4DGraph* {
-    Made& made = Record("GridSurface4D", c, view, {x, y, z, w, clip});
-    made.range = &uLow, made.vRange = &vLow;
-    return new Stub4D(c);
-  };
-  m.ImplicitSurface = [](AnExpression* f, double, double, AGraphColor* c, AnExpression* clip, PlottingMode mode,
-                         const double(&x)[2], const double(&)[2], const double(&)[2], AGraphView& view) -> A3DGraph* {
-    Made& made = Record("ImplicitSurface", c, view, {f, clip});
-    made.mode = mode, made.range = &x[0];
-    return new Stub3D(c);
-  };
-  m.SpaceCurve = [](AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* radius, AnExpression* clip,
-                    AGraphColor* c, double grain, double opacity, AGraphView& view, const double& low,
-                    const double&) -> A3DGraph* {
-    Made& made = Record("SpaceCurve", c, view, {x, y, z, radius, clip});
-    made.grain = grain, made.opacity = opacity, made.range = &low;
-    return new Stub3D(c);
-  };
-  m.SpaceCurve4D = [](AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* w, AnExpression* clip,
-                      AGraphColor* c, double, AGraphView& view, const double& low, const double&) -> A4DGraph* {
-    Record("SpaceCurve4D", c, view, {x, y, z, w, clip}).range = &low;
-    return new Stub4D(c);
-  };
-  m.StartOnLattice = [](AnExpression* const(&f)[3], AnExpression* radius, AnExpression* clip, double, double,
-                        AGraphColor* c, int32_t type, AGraphView& view, A3DGraph**) -> A3DGraph* {
-    Record("StartOnLattice", c, view, {f[0], f[1], f[2], radius, clip}).number = type;
-    return new Stub3D(c);
-  };
-  m.StartOnPoint = [](AnExpression* const(&f)[3], AnExpression* const(&s)[3], AnExpression* radius, AnExpression* clip,
-                      double, AGraphColor* c, int32_t type, AGraphView& view, A3DGraph**) -> A3DGraph* {
-    Record("StartOnPoint", c, view, {f[0], f[1], f[2], s[0], s[1], s[2], radius, clip}).number = type;
-    return new Stub3D(c);
-  };
-  m.StartOnImplicit = [](AnExpression* const(&f)[3], AnExpression* radius, AnExpression* surface, AnExpression* clip,
-                         double, double, AGraphColor* c, int32_t type, AGraphView& view, A3DGraph**) -> A3DGraph* {
-    Record("StartOnImplicit", c, view, {f[0], f[1], f[2], surface, radius, clip}).number = type;
-    return new Stub3D(c);
-  };
-  m.Point = [](AnExpression* x, AnExpression* y, AnExpression* symbol, AnExpression* label, AnExpression* size,
-               AGraphColor* c, bool draggable, AGraphView& view) -> A2DGraph* {
-    Record("Point", c, view, {x, y, symbol, label, size}).number = draggable;
-    return new Stub2D(c);
-  };
-  m.Data2D = [](AnExpression* x, AnExpression* y, AGraphColor* c, AnExpression* condition, AnExpression* radius,
-                AnExpression* symbol, AnExpression* label, AnExpression* size, AGraphView& view,
-                DocumentRecord*) -> A2DGraph* {
-    Record("Data2D", c, view, {x, y, condition, radius, symbol, label, size});
-    return new Stub2D(c);
-  };
-  m.DEPlot = [](AnExpression* first, AnExpression* second, AnExpression* startX, AnExpression* startY, AGraphColor* c,
-                double grain, AGraphView& view) -> A2DGraph* {
-    Record("DEPlot", c, view, {first, second, startX, startY}).grain = grain;
-    return new Stub2D(c);
-  };
-  m.VectorPlot = [](AnExpression* vx, AnExpression* vy, double grain, AGraphColor* c, bool equalLength,
-                    AGraphView& view) -> A2DGraph* {
-    Made& made = Record("VectorPlot", c, view, {vx, vy});
-    made.grain = grain, made.number = equalLength;
-    return new Stub2D(c);
-  };
-  m.ColorPlot = [](AnExpression* a, AnExpression* b, AnExpression* d, AnExpression* complex, bool hsv, AGraphColor* c,
-                   AGraphView& view) -> A2DGraph* {
-    Record("ColorPlot", c, view, {a, b, d, complex}).number = hsv;
-    return new Stub2D(c);
-  };
-  m.Arrow = [](AnExpression* x1, AnExpression* y1, AnExpression* x2, AnExpression* y2, AGraphColor* c,
-               AGraphView& view) -> A2DGraph* {
-    Record("Arrow", c, view, {x1, y1, x2, y2});
-    return new Stub2D(c);
-  };
-  m.TransformPlot = [](AnExpression* f, AnExpression* g, AGraphColor* c, AGraphView& view, AGraphView&,
-                       const AListGenericSmall<int32_t>* sources) -> A2DGraph* {
-    Record("TransformPlot", c, view, {f, g}).list = sources;
-    return new Stub2D(c);
-  };
-  m.TextureMapPlot = [](AnExpression* f, AnExpression* g, AGraphColor* c, double value, AGraphView& view, AGraphView&,
-                        const AListGenericSmall<int32_t>* sources) -> A2DGraph* {
-    Made& made = Record("TextureMapPlot", c, view, {f, g});
-    made.list = sources, made.grain = value;
-    return new Stub2D(c);
-  };
-  m.Point3D = [](AnExpression* x, AnExpression* y, AnExpression* z, AGraphColor* c, double grain, double opacity,
-                 AGraphView& view) -> A3DGraph* {
-    Made& made = Record("Point3D", c, view, {x, y, z});
-    made.grain = grain, made.opacity = opacity;
-    return new Stub3D(c);
-  };
-  m.Data3D = [](AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* const(&s)[5], AGraphColor* c,
-                AGraphView& view, DocumentRecord*) -> A3DGraph* {
-    Record("Data3D", c, view, {x, y, z, s[0], s[1], s[2], s[3], s[4]});
-    return new Stub3D(c);
-  };
-  m.VertexList4D = [](AnExpression* vertices, AGraphColor* c, AGraphView& view) -> A4DGraph* {
-    Record("VertexList4D", c, view, {vertices});
-    return new Stub4D(c);
-  };
-  m.TransformedDEPlot3D = [](AnExpression* const(&f)[3], A3DGraph* solutions, AGraphView& view) -> A3DGraph* {
-    auto* colour = new AGraphColor;
-    Record("TransformedDEPlot3D", colour, view, {f[0], f[1], f[2]}).source = solutions;
-    return new Stub3D(colour);
-  };
-  m.TransformedImplicitSurface = [](AnExpression* const(&f)[3], A3DGraph* surface, AGraphView& view) -> A3DGraph* {
-    auto* colour = new AGraphColor;
-    Record("TransformedImplicitSurface", colour, view, {f[0], f[1], f[2]}).source = surface;
-    return new Stub3D(colour);
-  };
+#define ZL_RECORD(entry) m.entry = Recording<#entry>(m.entry)
+  ZL_RECORD(FunctionOfXorY);
+  ZL_RECORD(ParametricCurve);
+  ZL_RECORD(Inequality);
+  ZL_RECORD(DensityPlot);
+  ZL_RECORD(ContourPlot);
+  ZL_RECORD(Point);
+  ZL_RECORD(Data2D);
+  ZL_RECORD(DEPlot);
+  ZL_RECORD(VectorPlot);
+  ZL_RECORD(ColorPlot);
+  ZL_RECORD(Arrow);
+  ZL_RECORD(TransformPlot);
+  ZL_RECORD(TextureMapPlot);
+  ZL_RECORD(GridSurface);
+  ZL_RECORD(GridSurface4D);
+  ZL_RECORD(ImplicitSurface);
+  ZL_RECORD(SpaceCurve);
+  ZL_RECORD(SpaceCurve4D);
+  ZL_RECORD(StartOnLattice);
+  ZL_RECORD(StartOnPoint);
+  ZL_RECORD(StartOnImplicit);
+  ZL_RECORD(Point3D);
+  ZL_RECORD(Data3D);
+  ZL_RECORD(VertexList4D);
+  ZL_RECORD(TransformedDEPlot3D);
+  ZL_RECORD(TransformedImplicitSurface);
+  // The grid's graph stands in for its own solution plot.
+  static const auto recordGrid = Recording<"StartOnGrid">(m.StartOnGrid);
   m.StartOnGrid = [](AnExpression* const(&f)[3], AnExpression* const(&s)[3], AnExpression* radius, AnExpression* clip,
-                     double, double, AGraphColor* c, const double& uLow, const double&, const double& vLow,
-                     const double&, int32_t type, AGraphView& view, A3DGraph** solutions) -> A3DGraph* {
-    Made& made = Record("StartOnGrid", c, view, {f[0], f[1], f[2], s[0], s[1], s[2], radius, clip});
-    made.number = type, made.range = &uLow, made.vRange = &vLow;
-    // The graph stands in for its own solution plot.
-    auto* graph = new Stub3D(c);
+                     double grain, double opacity, AGraphColor* c, const double& uLow, const double& uHigh,
+                     const double& vLow, const double& vHigh, int32_t type, AGraphView& view,
+                     A3DGraph** solutions) -> A3DGraph* {
+    A3DGraph* graph =
+        recordGrid(f, s, radius, clip, grain, opacity, c, uLow, uHigh, vLow, vHigh, type, view, solutions);
     *solutions = type == 1 ? graph : nullptr;
     return graph;
   };
+#undef ZL_RECORD
 }
 
 // 3-D and 4-D views that keep their graphs, standing in for the views

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "platform/MouseSource.h"
 #include "platform/OurPicture.h"
@@ -11,26 +12,17 @@
 #include "graphs2d/IntersectionSnap.h"
 #include "graphs2d/SelectionReadout.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/graphpane/PlainGraph2D.h"
 #include "tests/graphs2d/FunctionGraphTestSupport.h"
 
 namespace {
 
 // y = f(x), its points and neighbourhoods taken straight above or below the
 // point asked about; the parameter is x.
-class CurveGraph : public A2DGraph {
+class CurveGraph : public PlainGraph2D {
  public:
   explicit CurveGraph(std::function<double(double)> f, int32_t graphClass = kGraphClassCurves)
       : fF(std::move(f)), fClass(graphClass) {}
-  int32_t Compute(int32_t) override { return kComputeNothingToDo; }
-  bool IsDoneComputing() override { return true; }
-  int32_t GraphVisibility() override { return 0; }
-  void InvalConstant(int32_t) override {}
-  void SetParameter(ViewAttribute, double) override {}
-  void ViewChanged() override {}
-  void Draw() override {}
-  void Resize() override {}
-  void Pan(int32_t, int32_t) override {}
-  void PauseComputing() override {}
   int32_t GraphClass() override { return fClass; }
   bool IsPointOverCurve(double x, double y) override { return std::fabs(fF(x) - y) < 0.05; }
   Selection GetSelection(double x, double) override {
@@ -303,57 +295,37 @@ TEST(A2DMouse, OptionDragPansAndAPictureDraggedOutIsRemoved) {
   EXPECT_EQ(f.v.view.Pictures().Count(), 0);
 }
 
-// Function graphs computed in interval mode, clicked through the view.
-struct FunctionsInView {
-  explicit FunctionsInView(std::initializer_list<const char*> formulas) : v(400, 300) {
-    InitializeZLThreads();
-    for (const char* text : formulas) {
-      auto* graph = new AFunctionOf_XorY(CurveExpression(text), true, SolidColour(), kPlotIntervalPixelTests,
-                                         v.view.GraphTransform());
-      v.view.AddGraph(graph);
-      WaitUntilDone(*graph);
-    }
-  }
-  ~FunctionsInView() {
-    SetMouseSource(nullptr);
-    ShutdownZLThreads();
-  }
-  const Selection& ClickAt(double x, double y, bool control = false) {
-    const A2DTransform& t = v.view.ViewTransform();
-    const MPoint p{static_cast<int16_t>(t.YTOI_InfSafe(y)), static_cast<int16_t>(t.XTOI_InfSafe(x))};
-    ScriptedMouseSource mouse({{QPoint(p.h, p.v), true}});
-    SetMouseSource(&mouse);
-    EXPECT_EQ(v.view.MouseDown(p, 0, false, false, control, false, false), 0);
-    SetMouseSource(nullptr);
-    return v.view.CurrentSelection();
-  }
-  HookRecorder hooks;
-  ViewOnPort v;
-};
-
+// Function graphs computed in interval mode, clicked through the view: a
+// crossing, a zero on an axis (where a plain click pans, so control marks)
+// and the start of a domain.
 TEST(A2DMouse, FunctionGraphsSnapToCrossingsZerosAndDomainEnds) {
   Watchdog watchdog("function graphs through the view");
-  {
-    FunctionsInView f({"x^2", "2"});
-    const Selection& s = f.ClickAt(1.43, 2.04);
+  const struct {
+    std::vector<const char*> formulas;
+    double mouseX, mouseY;
+    bool control;
+    double x, y, tolerance;
+  } rows[] = {
+      {{"x^2", "2"}, 1.43, 2.04, false, std::sqrt(2.0), 2, 1e-13},
+      {{"x - 0.5"}, 0.52, 0.02, true, 0.5, 0, 0},
+      {{"sqrt(x)"}, 0.02, 0.14, true, 0, 0, 0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.formulas[0]);
+    MouseFixture f;
+    for (const char* text : r.formulas) {
+      auto* graph = new AFunctionOf_XorY(CurveExpression(text), true, SolidColour(), kPlotIntervalPixelTests,
+                                         f.v.view.GraphTransform());
+      f.v.view.AddGraph(graph);
+      WaitUntilDone(*graph);
+    }
+    const MPoint p = f.PixelOf(r.mouseX, r.mouseY);
+    f.Script({{QPoint(p.h, p.v), true}});
+    EXPECT_EQ(f.Click(p, false, false, r.control), 0);
+    const Selection& s = f.v.view.CurrentSelection();
     EXPECT_EQ(s.snapped, 1);
-    EXPECT_NEAR(s.x, 1.4142135623731, 1e-13);
-    EXPECT_EQ(s.y, 2);
-  }
-  {
-    // On an axis a plain click pans; control marks the graph.
-    FunctionsInView f({"x - 0.5"});
-    const Selection& s = f.ClickAt(0.52, 0.02, true);
-    EXPECT_EQ(s.snapped, 1);
-    EXPECT_EQ(s.x, 0.5);
-    EXPECT_EQ(s.y, 0);
-  }
-  {
-    FunctionsInView f({"sqrt(x)"});
-    const Selection& s = f.ClickAt(0.02, 0.14, true);
-    EXPECT_EQ(s.snapped, 1);
-    EXPECT_EQ(s.x, 0);
-    EXPECT_EQ(s.y, 0);
+    EXPECT_NEAR(s.x, r.x, r.tolerance);
+    EXPECT_EQ(s.y, r.y);
   }
 }
 

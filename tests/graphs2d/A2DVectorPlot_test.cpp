@@ -10,39 +10,23 @@
 
 namespace {
 
-AnExpression* Formula(const std::string& text) { return MakeExpression(text).release(); }
-
 struct FieldInView {
   FieldInView(const std::string& vx, const std::string& vy, double grain = 0.5, bool equal = false)
       : view(400, 300),
-        plot(new A2DVectorPlot(Formula(vx), Formula(vy), grain, SolidColour(), equal, view.view.GraphTransform())) {
+        plot(new A2DVectorPlot(Formula(vx.c_str()), Formula(vy.c_str()), grain, SolidColour(), equal, view.view.GraphTransform())) {
     view.view.AddGraph(plot);
     WaitUntilDone(*plot);
   }
   const A2DTransform& T() const { return view.view.GraphTransform(); }
   int RedPixels() {
     view.Draw();
-    int n = 0;
-    for (int h = 0; h < 400; ++h) {
-      for (int v = 0; v < 300; ++v) n += view.At(h, v) == 0xFF0000u;
-    }
-    return n;
+    return PixelsOf(view.port->image, 0xFF0000);
   }
   ViewOnPort view;
   A2DVectorPlot* plot;  // owned by the view
 };
 
 using VectorPlotTest = FunctionGraphTest;
-
-TEST_F(VectorPlotTest, SpacingFromTheClampedGrain) {
-  EXPECT_EQ(A2DVectorPlot::Spacing(0, 1), 100);
-  EXPECT_EQ(A2DVectorPlot::Spacing(1, 1), 10);
-  EXPECT_EQ(A2DVectorPlot::Spacing(0.5, 1), 55);
-  EXPECT_EQ(A2DVectorPlot::Spacing(1, 2), 20);
-  EXPECT_EQ(A2DVectorPlot::Spacing(-2, 1), 100);
-  EXPECT_EQ(A2DVectorPlot::Spacing(3, 1), 10);
-  EXPECT_EQ(A2DVectorPlot::Spacing(NAN, 1), 55);
-}
 
 TEST_F(VectorPlotTest, TheLatticeIsAnchoredOnTheAxes) {
   FieldInView f("x", "y", 0.5);
@@ -149,12 +133,11 @@ TEST_F(VectorPlotTest, PickingAndSelection) {
 }
 
 TEST(ArrowHead, SizesByLength) {
-  EXPECT_EQ(ArrowHeadSize(6, 1), 5);
-  EXPECT_EQ(ArrowHeadSize(5.5, 1), 4);
-  EXPECT_EQ(ArrowHeadSize(4.9, 1), 3);
-  EXPECT_EQ(ArrowHeadSize(12, 2), 10);
-  EXPECT_EQ(ArrowHeadSize(11, 2), 8);
-  EXPECT_EQ(ArrowHeadSize(9, 2), 6);
+  const struct {
+    double length;
+    int32_t cell, want;
+  } rows[] = {{6, 1, 5}, {5.5, 1, 4}, {4.9, 1, 3}, {12, 2, 10}, {11, 2, 8}, {9, 2, 6}};
+  for (const auto& r : rows) EXPECT_EQ(ArrowHeadSize(r.length, r.cell), r.want) << r.length << " in cells of " << r.cell;
 }
 
 // The coverage of each view pixel against a point-in-triangle count at the
@@ -218,9 +201,7 @@ TEST_F(VectorPlotTest, AnArrowWithItsEnds) {
   WaitUntilDone(*undefined);
   blank.Draw();
   EXPECT_EQ(undefined->GraphVisibility(), 0);
-  for (int h = 0; h < 400; ++h) {
-    for (int v = 0; v < 300; ++v) ASSERT_NE(blank.At(h, v), 0xFF0000u);
-  }
+  EXPECT_EQ(PixelsOf(blank.port->image, 0xFF0000), 0);
 }
 
 }  // namespace

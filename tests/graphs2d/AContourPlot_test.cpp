@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "CoreUtilities/ScopedSavers.h"
+#include "graphs2d/A2DVectorPlot.h"
 #include "graphs2d/AContourPlot.h"
+#include "graphs2d/ADEPlot.h"
+#include "graphs2d/AParametricCurve.h"
+#include "graphs2d/ATextureMapPlot.h"
 #include "graphs2d/ContourLevels.h"
 #include "graphs2d/GrainSteps.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
-#include "tests/graphs2d/RasterTestSupport.h"
+#include "tests/graphs2d/GraphTestSupport.h"
 #include "tests/platform/PortTestSupport.h"
 
 namespace {
@@ -42,21 +49,31 @@ TEST(ContourLevels, NoLevelsWithoutASpan) {
   EXPECT_FALSE(ChooseContourLevels(0, 1, 25, levels));
 }
 
-TEST(GrainSteps, ClampedToTheRecordsTheGraphsHold) {
-  EXPECT_EQ(GrainLevelCount(0), 4);
-  EXPECT_EQ(GrainLevelCount(1), 24);
-  EXPECT_EQ(GrainLevelCount(0.5), 14);
-  EXPECT_EQ(GrainLevelCount(7), 24);
-  EXPECT_EQ(GrainLevelCount(-3), 4);
-  EXPECT_EQ(GrainLevelCount(NAN), 14);
-  EXPECT_EQ(GrainBandCount(0.5), 24);
-  EXPECT_EQ(GrainBandCount(0), 4);
-  EXPECT_EQ(GrainBandCount(0.1), 6);
-  EXPECT_EQ(GrainBandCount(-1e9), 4);  // no division by zero
-  EXPECT_EQ(GrainBandCount(1e9), 24);
+// Each kind's count or spacing from the grain slider: clamped to [0, 1],
+// NaN taken as the middle, never a division by zero.
+TEST(GrainSteps, EachKindClampsItsGrain) {
+  const struct {
+    const char* kind;
+    std::function<int32_t(double)> of;
+    std::vector<std::pair<double, int32_t>> steps;  // grain, count or spacing
+  } kinds[] = {
+      {"levels", GrainLevelCount, {{0, 4}, {1, 24}, {0.5, 14}, {7, 24}, {-3, 4}, {NAN, 14}}},
+      {"bands", GrainBandCount, {{0.5, 24}, {0, 4}, {0.1, 6}, {-1e9, 4}, {1e9, 24}}},
+      {"arrows", [](double g) { return A2DVectorPlot::Spacing(g, 1); },
+       {{0, 100}, {1, 10}, {0.5, 55}, {-2, 100}, {3, 10}, {NAN, 55}}},
+      {"arrows in 2-pixel cells", [](double g) { return A2DVectorPlot::Spacing(g, 2); }, {{1, 20}}},
+      {"solutions", [](double g) { return ADEPlot::Spacing(g, 1); },
+       {{0.5, 125}, {1, 50}, {0, 200}, {-4, 200}, {9, 50}, {NAN, 125}}},
+      {"solutions sampled twice", [](double g) { return ADEPlot::Spacing(g, 2); }, {{0.5, 250}}},
+      {"curve points", AParametricCurve::PointCount, {{0, 200}, {1, 1000}, {-3, 200}, {40, 1000}, {NAN, 600}}},
+      {"texture step", TextureGridStep, {{0, 15}, {1, 5}, {1.45, 1}, {100, 1}, {NAN, 10}, {-1e300, 32767}}},
+  };
+  for (const auto& k : kinds) {
+    for (const auto& [grain, want] : k.steps) EXPECT_EQ(k.of(grain), want) << k.kind << " at grain " << grain;
+  }
 }
 
-class ContourPlotTest : public RasterGraphTest {};
+using ContourPlotTest = ComputeTest;
 
 // Every vertex lies within 1 % of a mesh edge of its level's curve (the
 // level is crossed inside that box), every segment joins two vertices of

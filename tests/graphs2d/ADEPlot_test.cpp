@@ -7,8 +7,6 @@
 
 namespace {
 
-AnExpression* Formula(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
-
 // A differential-equation plot in a default 400 x 300 view, computed.
 struct DEInView {
   DEInView(const char* first, const char* second, const char* startX, const char* startY, double grain = 0.5)
@@ -65,16 +63,6 @@ std::vector<dePoint> ReferenceCurve(const std::function<double(double, double)>&
 }
 
 using DEPlotTest = FunctionGraphTest;
-
-TEST_F(DEPlotTest, LatticeSpacingFromTheClampedGrain) {
-  EXPECT_EQ(ADEPlot::Spacing(0.5, 1), 125);
-  EXPECT_EQ(ADEPlot::Spacing(0.5, 2), 250);
-  EXPECT_EQ(ADEPlot::Spacing(1, 1), 50);
-  EXPECT_EQ(ADEPlot::Spacing(0, 1), 200);
-  EXPECT_EQ(ADEPlot::Spacing(-4, 1), 200);
-  EXPECT_EQ(ADEPlot::Spacing(9, 1), 50);
-  EXPECT_EQ(ADEPlot::Spacing(NAN, 1), 125);
-}
 
 TEST_F(DEPlotTest, CurvesMatchAnIndependentRungeKutta) {
   DEInView de("x - y^2 / 3", nullptr, "-1", "0.5");

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <functional>
 
 #include "graphs2d/FunctionGraphColor.h"
 #include "graphs2d/PixelClassification.h"
@@ -78,37 +79,30 @@ TEST_F(FunctionOfXTest, APanComputesOnlyTheUncoveredColumns) {
   EXPECT_EQ(c.graph->ColumnsComputed() - before, 10 + c.graph->ColumnCount());
 }
 
-TEST_F(FunctionOfXTest, ModeChangeRecomputesEverythingAndColourNothing) {
-  CurveInView c("x^2", kPlotSampling);
+// A mode change recomputes every column (a mode out of range is taken as
+// pixel tests); a colour or a constant the formula lacks recomputes none.
+TEST_F(FunctionOfXTest, ChangesRecomputeOnlyWhatTheyReach) {
+  CurveInView c("a*x^2", kPlotSampling);
   const int64_t n = c.graph->ColumnCount();
-  c.graph->SetParameter(kAttributeColor, 3);
-  WaitUntilDone(*c.graph);
-  EXPECT_EQ(c.graph->ColumnsComputed(), n);
-  c.graph->SetParameter(kAttributePlottingMode, 2);
-  WaitUntilDone(*c.graph);
-  EXPECT_EQ(c.graph->ColumnsComputed(), 2 * n);
+  const struct {
+    std::function<void()> change;
+    int64_t computed;
+  } steps[] = {
+      {[&] { c.graph->SetParameter(kAttributeColor, 3); }, n},
+      {[&] { c.graph->InvalConstant('b'); }, n},
+      {[&] { c.graph->InvalConstant('a'); }, 2 * n},
+      {[&] { c.graph->SetParameter(kAttributePlottingMode, 2); }, 3 * n},
+      {[&] { c.graph->SetParameter(kAttributePlottingMode, 7); }, 4 * n},
+  };
+  for (const auto& step : steps) {
+    step.change();
+    WaitUntilDone(*c.graph);
+    EXPECT_EQ(c.graph->ColumnsComputed(), step.computed);
+  }
   EXPECT_EQ(c.graph->Mode(), kPlotIntervalPixelTests);
-  c.graph->SetParameter(kAttributePlottingMode, 7);  // kept, but recomputed
-  WaitUntilDone(*c.graph);
-  EXPECT_EQ(c.graph->Mode(), kPlotIntervalPixelTests);
-  EXPECT_EQ(c.graph->ColumnsComputed(), 3 * n);
-}
-
-TEST_F(FunctionOfXTest, AConstantChangeRecomputesOnlyGraphsThatUseIt) {
-  CurveInView c("a*x", kPlotSampling);
-  const int64_t n = c.graph->ColumnCount();
-  c.graph->InvalConstant('b');
-  WaitUntilDone(*c.graph);
-  EXPECT_EQ(c.graph->ColumnsComputed(), n);
-  c.graph->InvalConstant('a');
-  WaitUntilDone(*c.graph);
-  EXPECT_EQ(c.graph->ColumnsComputed(), 2 * n);
-}
-
-TEST_F(FunctionOfXTest, AModeOutsideTheRangeIsTakenAsPixelTests) {
-  CurveInView c("x", 9);
-  EXPECT_EQ(c.graph->Mode(), kPlotIntervalPixelTests);
-  EXPECT_EQ(c.Type(10), kColumnEdges);
+  CurveInView outside("x", 9);
+  EXPECT_EQ(outside.graph->Mode(), kPlotIntervalPixelTests);
+  EXPECT_EQ(outside.Type(10), kColumnEdges);
 }
 
 TEST_F(FunctionOfXTest, ResizeKeepsTheRecordsThatStillExist) {

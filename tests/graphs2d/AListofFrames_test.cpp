@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "CoreUtilities/MemoryBudget.h"
 #include "graphs2d/AListofFrames.h"
 
@@ -23,12 +25,12 @@ TEST(AListofFrames, FramesAreFoundByTheirExactValue) {
   EXPECT_EQ(frames.Get(0.1), nullptr);
 }
 
+// No flags read for counts of none or fewer.
 TEST(AListofFrames, AllComputeThreadsFinished) {
   const bool flags[3] = {true, false, true};
-  EXPECT_TRUE(AreAllComputeThreadsFinished(flags, 0));
-  EXPECT_TRUE(AreAllComputeThreadsFinished(flags, -2));
-  EXPECT_TRUE(AreAllComputeThreadsFinished(flags, 1));
-  EXPECT_FALSE(AreAllComputeThreadsFinished(flags, 3));
+  for (auto [count, finished] : {std::pair{0, true}, {-2, true}, {1, true}, {3, false}}) {
+    EXPECT_EQ(AreAllComputeThreadsFinished(flags, count), finished) << count;
+  }
 }
 
 }  // namespace

@@ -39,14 +39,6 @@ TEST_F(ParametricCurveTest, PointsAreTheFormulaAtEqualParameterSteps) {
   EXPECT_NEAR(c.curve->Points()[999].x, 1, 1e-14);
 }
 
-TEST_F(ParametricCurveTest, GrainIsClampedWhereTheGraphReceivesIt) {
-  EXPECT_EQ(AParametricCurve::PointCount(0), 200);
-  EXPECT_EQ(AParametricCurve::PointCount(1), 1000);
-  EXPECT_EQ(AParametricCurve::PointCount(-3), 200);
-  EXPECT_EQ(AParametricCurve::PointCount(40), 1000);
-  EXPECT_EQ(AParametricCurve::PointCount(NAN), 600);
-}
-
 TEST_F(ParametricCurveTest, APoleAtASampleLeavesAGap) {
   // 201 points over [-1, 1]: t = 0 is point 100, where x is not finite.
   ParametricInView c("1/t", "t", 1.0 / 800, -1, 1);

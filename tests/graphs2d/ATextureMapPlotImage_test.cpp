@@ -6,13 +6,7 @@
 
 namespace {
 
-using ATextureMapPlotImageTest = TransformPlotTest;
-
-QImage Drawn(ATextureMapPlot& plot) {
-  WhiteTarget target(160, 120);
-  plot.Draw();
-  return target.port->image.copy();
-}
+using ATextureMapPlotImageTest = ComputeTest;
 
 TEST_F(ATextureMapPlotImageTest, TheIdentityAndADoublingMatchTheSourceScaledSmoothly) {
   SourceScene scene(160, 120);
@@ -24,14 +18,14 @@ TEST_F(ATextureMapPlotImageTest, TheIdentityAndADoublingMatchTheSourceScaledSmoo
   // The texture is the picture at 512 x 512, drawn back at the view's size.
   const QImage viaTexture = source.scaled(512, 512, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                                 .scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  EXPECT_GT(Psnr(Drawn(*identity), viaTexture), 28.0);  // 32.9 dB when written
+  EXPECT_GT(Psnr(DrawnOnWhite(*identity, 160, 120), viaTexture), 28.0);  // 32.9 dB when written
 
   auto doubling = std::make_unique<ATextureMapPlot>(MakeExpression("2*x").release(), MakeExpression("2*y").release(),
                                                     PaperColour(), 1, t, scene.source.view, &scene.list);
   WaitUntilDone(*doubling);
   const QRect quarter(int(std::lround(t.xOrigin / 2)), int(std::lround(t.yOrigin / 2)), 80, 60);
   const QImage expected = source.copy(quarter).scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  EXPECT_GT(Psnr(Drawn(*doubling), expected), 22.0);  // 25.3 dB when written
+  EXPECT_GT(Psnr(DrawnOnWhite(*doubling, 160, 120), expected), 22.0);  // 25.3 dB when written
 }
 
 }  // namespace

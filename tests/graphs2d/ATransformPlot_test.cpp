@@ -16,19 +16,7 @@ std::unique_ptr<ATransformPlot> MakePlot(const char* f, const char* g, const A2D
                                           colour ? colour : PaperColour(), t, scene.source.view, &scene.list);
 }
 
-QImage DrawnOnWhite(ATransformPlot& plot, int width, int height) {
-  WhiteTarget target(width, height);
-  plot.Draw();
-  return target.port->image.copy();
-}
-
-void Move(A2DTransform* t, int dh, int dv) {
-  t->xOrigin += dh;
-  t->yOrigin += dv;
-  t->FinishFromOrigins();
-}
-
-using ATransformPlotTest = TransformPlotTest;
+using ATransformPlotTest = ComputeTest;
 
 TEST_F(ATransformPlotTest, TheIdentityReproducesTheSourcePicture) {
   SourceScene scene(80, 60);
@@ -107,9 +95,7 @@ TEST_F(ATransformPlotTest, UndefinedPointsAndWhiteSamplesKeepTheViewsOwnPixels) 
     APushPort push(port.get());
     blank.Draw();
   }
-  for (int v = 0; v < 30; ++v) {
-    for (int h = 0; h < 40; ++h) ASSERT_EQ(RgbAt(*port, h, v), 0x123456u);
-  }
+  EXPECT_EQ(PixelsOf(port->image, 0x123456), 40 * 30);
 }
 
 TEST_F(ATransformPlotTest, PansComputeOnlyTheUncoveredStrips) {
@@ -219,11 +205,7 @@ TEST_F(ATransformPlotTest, AnEmptyViewHasNothingToComputeAndStillEnds) {
   WaitUntilDone(*plot);
   EXPECT_EQ(plot->Width(), 0);
   EXPECT_EQ(plot->Evaluations(), 0);
-  WhiteTarget target(20, 20);
-  plot->Draw();
-  for (int v = 0; v < 20; ++v) {
-    for (int h = 0; h < 20; ++h) ASSERT_EQ(RgbAt(*target.port, h, v), 0xFFFFFFu);
-  }
+  EXPECT_EQ(PixelsOf(DrawnOnWhite(*plot, 20, 20), 0xFFFFFF), 20 * 20);
 }
 
 TEST_F(ATransformPlotTest, HugeAndUndefinedSourcePositionsAreSampledSafely) {

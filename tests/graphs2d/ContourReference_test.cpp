@@ -16,7 +16,7 @@
 #include "graphs2d/SegmentGeometry.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
-#include "tests/graphs2d/RasterTestSupport.h"
+#include "tests/graphs2d/GraphTestSupport.h"
 
 namespace {
 
@@ -121,7 +121,7 @@ bool MeshSeesLevel(AnExpression* f, double level, double x, double y) {
   return below && above;
 }
 
-class ContourReferenceTest : public RasterGraphTest {};
+using ContourReferenceTest = ComputeTest;
 
 TEST_F(ContourReferenceTest, LinesFollowMatplotlib) {
   Watchdog watchdog("contour reference", std::chrono::seconds(300));

@@ -26,50 +26,42 @@ TEST_F(FunctionPickingTest, IntervalModePicksTheColumnBox) {
   EXPECT_DOUBLE_EQ(s.xRange[1] - s.xRange[0], kPixel);
 }
 
-TEST_F(FunctionPickingTest, SnapsToTheStartOfTheDomain) {
-  CurveInView c("sqrt(x)", kPlotIntervalPixelTests);
-  const Selection s = c.graph->GetSelection(1.3 * kPixel, 0.1);
-  EXPECT_EQ(s.snapped, 1);
-  EXPECT_EQ(s.kind, kSelectPoint);
-  EXPECT_EQ(s.x, 0);
-  EXPECT_EQ(s.y, 0);
-}
-
-TEST_F(FunctionPickingTest, SnapsToARemovableHole) {
-  CurveInView c("sin(x)/x", kPlotIntervalPixelTests);
-  const Selection s = c.graph->GetSelection(0.4 * kPixel, 1);
-  EXPECT_EQ(s.snapped, 1);
-  EXPECT_EQ(s.x, 0);
-  EXPECT_TRUE(std::isnan(s.y));
-}
-
-TEST_F(FunctionPickingTest, SnapsToAPole) {
-  CurveInView c("1/x", kPlotIntervalPixelTests);
-  const Selection s = c.graph->GetSelection(-1.2 * kPixel, 3);
-  EXPECT_EQ(s.snapped, 1);
-  EXPECT_NEAR(s.x, 0, 1e-15);
-  EXPECT_TRUE(std::isinf(s.y));
-}
-
-TEST_F(FunctionPickingTest, SnapsToAZeroOneColumnAway) {
+// A pick near a special point snaps to it, the point worked out by hand.
+TEST_F(FunctionPickingTest, SnapsToSpecialPointsNearTheMouse) {
+  const struct {
+    const char* text;
+    bool yOfX;
+    double mouseX, mouseY, x, y;  // y NaN: a hole; infinite: a pole
+    double tolerance;
+  } rows[] = {
+      {"sqrt(x)", true, 1.3 * kPixel, 0.1, 0, 0, 0},                  // the start of the domain
+      {"sin(x)/x", true, 0.4 * kPixel, 1, 0, NAN, 0},                 // a removable hole
+      {"1/x", true, -1.2 * kPixel, 3, 0, INFINITY, 1e-15},            // a pole
+      {"x - 1", true, 1 + 1.2 * kPixel, 0, 1, 0, 0},                  // a zero one column away
+      {"y^2 - 1", false, 0.01, 1 - 1.3 * kPixel, 0, 1, 0},            // along rows
+      {"(x - 0.5)^2 + 1", true, 0.5 + 1.3 * kPixel, 1, 0.5, 1, 1e-12},  // an extremum, through the derivative
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.text);
+    CurveInView c(r.text, kPlotIntervalPixelTests, r.yOfX);
+    const Selection s = c.graph->GetSelection(r.mouseX, r.mouseY);
+    EXPECT_EQ(s.snapped, 1);
+    EXPECT_EQ(s.kind, kSelectPoint);
+    EXPECT_NEAR(s.x, r.x, r.tolerance);
+    if (std::isnan(r.y)) {
+      EXPECT_TRUE(std::isnan(s.y));
+    } else if (std::isinf(r.y)) {
+      EXPECT_TRUE(std::isinf(s.y));
+    } else {
+      EXPECT_NEAR(s.y, r.y, r.tolerance);
+    }
+  }
+  // Four columns from the zero nothing snaps: the pick is the value at the mouse.
   CurveInView c("x - 1", kPlotIntervalPixelTests);
-  const Selection s = c.graph->GetSelection(1 + 1.2 * kPixel, 0);
-  EXPECT_EQ(s.snapped, 1);
-  EXPECT_EQ(s.x, 1);
-  EXPECT_EQ(s.y, 0);
-  // Four columns away nothing snaps: the pick is the value at the mouse.
   const Selection far = c.graph->GetSelection(1 + 4.2 * kPixel, 0);
   EXPECT_EQ(far.snapped, 0);
   EXPECT_EQ(far.kind, kSelectPoint);
   EXPECT_DOUBLE_EQ(far.y, 4.2 * kPixel);
-}
-
-TEST_F(FunctionPickingTest, XOfYSnapsAlongRows) {
-  CurveInView c("y^2 - 1", kPlotIntervalPixelTests, false);
-  const Selection s = c.graph->GetSelection(0.01, 1 - 1.3 * kPixel);
-  EXPECT_EQ(s.snapped, 1);
-  EXPECT_EQ(s.x, 0);
-  EXPECT_EQ(s.y, 1);
 }
 
 TEST_F(FunctionPickingTest, NonFiniteMousePositionsPickNothing) {
@@ -79,17 +71,6 @@ TEST_F(FunctionPickingTest, NonFiniteMousePositionsPickNothing) {
     EXPECT_FALSE(c.graph->IsPointOverCurve(v, 0));
     EXPECT_EQ(c.graph->GetNeighborhood(v, 0, 0.1, -INFINITY, INFINITY).found, 0);
   }
-}
-
-TEST_F(FunctionPickingTest, SnapsToAnExtremumThroughTheDerivative) {
-  CurveInView c("(x - 0.5)^2 + 1", kPlotIntervalPixelTests);
-  const std::unique_ptr<AnExpression> probe(CurveExpression("x"));
-  const std::unique_ptr<AnExpression> derivative(probe->CreateDerivativeExpr(kIdU));
-  ASSERT_NE(derivative, nullptr);
-  const Selection s = c.graph->GetSelection(0.5 + 1.3 * kPixel, 1);
-  EXPECT_EQ(s.snapped, 1);
-  EXPECT_NEAR(s.x, 0.5, 1e-12);
-  EXPECT_NEAR(s.y, 1, 1e-12);
 }
 
 TEST_F(FunctionPickingTest, OverTheCurveWithinFourPixels) {

@@ -1,19 +1,12 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <memory>
 #include <string>
-#include <thread>
 
 #include "algebra/AlgebraStartup.h"
-#include "CoreUtilities/JobQueue.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "expression/VariableIds.h"
-#include "graphpane/AGraphColor.h"
 #include "graphs2d/AFunctionOf_XorY.h"
-#include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/graphs2d/GraphTestSupport.h"
 #include "tests/graphs2d/ViewTestSupport.h"
 
 // A formula with its variable replaced by u, as the builders hand it over.
@@ -21,16 +14,6 @@ inline AnExpression* CurveExpression(const std::string& text, int32_t variable =
   AnExpression* e = MakeExpression(text).release();
   e->ReplaceAtoms(variable, kIdU);
   return e;
-}
-
-inline AGraphColor* SolidColour(uint32_t rgb = 0xFF0000) {
-  auto* colour = new AGraphColor;
-  colour->fSolidColor = rgb;
-  return colour;
-}
-
-inline void WaitUntilDone(AGraph& graph) {
-  while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(200));
 }
 
 // The worker pool for the duration of a test, and the upward calls recorded.

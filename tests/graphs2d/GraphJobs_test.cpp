@@ -6,10 +6,10 @@
 #include <thread>
 
 #include "CoreUtilities/JobQueue.h"
-#include "graphpane/A2DGraph.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/GraphJobs.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/graphpane/PlainGraph2D.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ std::atomic<int> gNotifications{0};
 
 // A graph whose slices do a few hundred units of work each, polling the
 // cancel flag after every unit; without a buffer it has nothing to compute.
-class BandGraph : public A2DGraph {
+class BandGraph : public PlainGraph2D {
  public:
   explicit BandGraph(bool hasBuffer) : fHasBuffer(hasBuffer), fJobs(this, GraphJobs::kOnePerProcessor) {}
   ~BandGraph() override { fJobs.Stop(nullptr, {}); }
@@ -32,15 +32,8 @@ class BandGraph : public A2DGraph {
     return fJobs.Finish(slice, kComputeFinished, nullptr);
   }
   bool IsDoneComputing() override { return fJobs.AllDone(); }
-  int32_t GraphVisibility() override { return 0; }
-  void InvalConstant(int32_t) override {}
-  void SetParameter(ViewAttribute, double) override {}
   void ViewChanged() override { Restart(); }
-  void Draw() override {}
-  void Resize() override {}
   void Pan(int32_t, int32_t) override { Restart(); }
-  bool IsPointOverCurve(double, double) override { return false; }
-  Selection GetSelection(double, double) override { return Selection(); }
   void PauseComputing() override { fJobs.Stop(nullptr, {}); }
 
   void Restart() {

@@ -10,8 +10,6 @@
 // run ends.
 namespace {
 
-AnExpression* Formula(const char* text) { return MakeExpression(text).release(); }
-
 // The graph alone: the view's own drawing rewrites the transform, which
 // only a stopped job may see.
 void DrawInto(ViewOnPort& view, A2DGraph* graph) {

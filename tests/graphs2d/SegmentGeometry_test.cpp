@@ -61,37 +61,22 @@ TEST(SegmentGeometry, ParallelVerticalsNeverIntersectAndCollinearPiecesOverlap) 
   EXPECT_FALSE(DoSegmentsOverlap(P(0, 0), P(1, 1), P(1, 1), P(2, 2)));  // one shared point only
 }
 
+// A miss collapses both ends onto the circle's point nearest the line.
 TEST(ClipLineToCircle, KeepsDirectionAndCollapsesMisses) {
-  double x1 = -5, y1 = 0, x2 = 5, y2 = 0;
-  ClipLineToCircle(0, 0, 2, &x1, &y1, &x2, &y2);
-  EXPECT_DOUBLE_EQ(x1, -2);
-  EXPECT_DOUBLE_EQ(x2, 2);
-  EXPECT_DOUBLE_EQ(y1, 0);
-  EXPECT_DOUBLE_EQ(y2, 0);
-
-  x1 = 0, y1 = 5, x2 = 0, y2 = 0.5;  // vertical, one end inside
-  ClipLineToCircle(0, 0, 2, &x1, &y1, &x2, &y2);
-  EXPECT_DOUBLE_EQ(y1, 2);
-  EXPECT_DOUBLE_EQ(y2, 0.5);
-  EXPECT_DOUBLE_EQ(x1, 0);
-  EXPECT_DOUBLE_EQ(x2, 0);
-
-  x1 = -5, y1 = 3, x2 = 5, y2 = 3;  // misses
-  ClipLineToCircle(1, 1, 1, &x1, &y1, &x2, &y2);
-  EXPECT_EQ(x1, 2);
-  EXPECT_EQ(x2, 2);
-  EXPECT_EQ(y1, 1);
-  EXPECT_EQ(y2, 1);
-
-  x1 = 3, y1 = 0, x2 = 9, y2 = 0;  // on the line but wholly outside on one side
-  ClipLineToCircle(0, 0, 2, &x1, &y1, &x2, &y2);
-  EXPECT_EQ(x1, 2);
-  EXPECT_EQ(x2, 2);
-
-  x1 = -0.5, y1 = 0.25, x2 = 0.5, y2 = -0.25;  // inside: unchanged
-  ClipLineToCircle(0, 0, 2, &x1, &y1, &x2, &y2);
-  EXPECT_EQ(x1, -0.5);
-  EXPECT_EQ(y2, -0.25);
+  const struct {
+    double cx, cy, radius, in[4], out[4];
+  } rows[] = {
+      {0, 0, 2, {-5, 0, 5, 0}, {-2, 0, 2, 0}},
+      {0, 0, 2, {0, 5, 0, 0.5}, {0, 2, 0, 0.5}},            // vertical, one end inside
+      {1, 1, 1, {-5, 3, 5, 3}, {2, 1, 2, 1}},               // misses
+      {0, 0, 2, {3, 0, 9, 0}, {2, 0, 2, 0}},                // on the line, wholly outside on one side
+      {0, 0, 2, {-0.5, 0.25, 0.5, -0.25}, {-0.5, 0.25, 0.5, -0.25}},  // inside: unchanged
+  };
+  for (const auto& r : rows) {
+    double e[4] = {r.in[0], r.in[1], r.in[2], r.in[3]};
+    ClipLineToCircle(r.cx, r.cy, r.radius, &e[0], &e[1], &e[2], &e[3]);
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(e[i], r.out[i], 1e-14) << r.in[0] << "," << r.in[1] << " end " << i;
+  }
 }
 
 }  // namespace

@@ -63,5 +63,10 @@ struct WhiteTarget {
   APushPort push;
 };
 
-// Workers running and upward calls reset.
-class TransformPlotTest : public InequalityTest {};
+template <typename Plot>
+QImage DrawnOnWhite(Plot& plot, int width, int height) {
+  WhiteTarget target(width, height);
+  plot.Draw();
+  return target.port->image.copy();
+}
+

@@ -4,32 +4,22 @@
 
 #include "CoreUtilities/DirectPixelDrawing.h"
 #include "platform/OurPicture.h"
+#include "tests/graphpane/PlainGraph2D.h"
 #include "tests/graphs2d/ViewTestSupport.h"
 
 namespace {
 
 // A straight line in world coordinates, drawn through the view's graph
 // transform: sharp on the direct route, smoothed through the sample buffer.
-class LineGraph : public A2DGraph {
+class LineGraph : public PlainGraph2D {
  public:
   explicit LineGraph(const A2DTransform& transform) : fTransform(transform) {}
-  int32_t Compute(int32_t) override { return kComputeNothingToDo; }
-  bool IsDoneComputing() override { return true; }
-  int32_t GraphVisibility() override { return 0; }
-  void InvalConstant(int32_t) override {}
-  void SetParameter(ViewAttribute, double) override {}
-  void ViewChanged() override {}
   void Draw() override {
     const auto at = [&](double x, double y) {
       return MPoint{static_cast<int16_t>(fTransform.YTOI_InfSafe(y)), static_cast<int16_t>(fTransform.XTOI_InfSafe(x))};
     };
     OurLineDraw(fTransform.pixelRect, at(-1, -0.3), at(8, 0.6), 0x008000);
   }
-  void Resize() override {}
-  void Pan(int32_t, int32_t) override {}
-  bool IsPointOverCurve(double, double) override { return false; }
-  Selection GetSelection(double, double) override { return Selection(); }
-  void PauseComputing() override {}
 
  private:
   const A2DTransform& fTransform;

@@ -42,4 +42,13 @@ struct ViewOnPort {
   A2DGraphView view;
 };
 
+// How many of the picture's pixels are of the colour.
+inline int PixelsOf(const QImage& image, uint32_t rgb) {
+  int n = 0;
+  for (int v = 0; v < image.height(); ++v) {
+    for (int h = 0; h < image.width(); ++h) n += RgbAt(image, h, v) == rgb;
+  }
+  return n;
+}
+
 inline bool IsInk(uint32_t rgb) { return rgb != 0xFFFFFF && rgb != 0xCCFFFF; }
