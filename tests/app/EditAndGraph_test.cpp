@@ -1,30 +1,20 @@
 #include "tests/app/ApplicationFixture.h"
 
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdlib>
-#include <fstream>
 #include <iterator>
 #include <utility>
-#include <memory>
 
-#include "app/AppCommands.h"
 #include "app/WindowExport.h"
-#include "app/DocumentFiles.h"
 #include "document/DocumentIdle.h"
-#include "document/DocumentRecord.h"
 #include "document/MathPaneEditing.h"
-#include "expression/ExpressionWriter.h"
 #include "expression/MathEditRecord.h"
 #include "platform/OurPort.h"
-#include "platform/TextBlock.h"
 #include "window/GraphPaneWidget.h"
 #include "window/MathPaneWidget.h"
 
 namespace {
-
-const testing::Environment* const gApplication = testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 // Pixels that are not white (the top byte carries no meaning).
 int InkCount(const QImage& image) {
@@ -36,24 +26,8 @@ int InkCount(const QImage& image) {
   return ink;
 }
 
-std::string FormulaText(DocumentRecord* document, int32_t block) {
-  std::unique_ptr<char[]> text(ExportTextFormatOfExpr(EquationTree(document->fContents.blocks[block]), false));
-  return text ? text.get() : "";
-}
-
-class EditAndGraphTest : public testing::Test {
+class EditAndGraphTest : public WindowTest {
  protected:
-  void TearDown() override {
-    CloseEveryWindow();
-    SetFileNameQuestion(nullptr);
-  }
-
-  DocumentMainWindow* Open(const char* name, const std::string& text) {
-    const QString path = fFolder.path() + "/" + name;
-    std::ofstream(path.toStdString(), std::ios::binary) << text;
-    return OpenDocumentWindow(path);
-  }
-
   QString SaveAs(DocumentMainWindow* window, const char* name) {
     const QString path = fFolder.path() + "/" + name;
     SetFileNameQuestion([path](QWidget*, bool, const QString&) { return path; });
@@ -69,8 +43,6 @@ class EditAndGraphTest : public testing::Test {
   }
 
   static QImage GraphPicture(DocumentMainWindow* window) { return window->GraphPane()->World()->image.copy(); }
-
-  QTemporaryDir fFolder;
 };
 
 TEST_F(EditAndGraphTest, TypedChangeRegraphsAndSurvivesSaveAndReopen) {
@@ -99,23 +71,6 @@ TEST_F(EditAndGraphTest, TypedChangeRegraphsAndSurvivesSaveAndReopen) {
   ASSERT_NE(reopened, nullptr);
   EXPECT_TRUE(window->FilePath().endsWith("line2.zlf"));
   EXPECT_EQ(FormulaText(reopened->Document(), 0), FormulaText(document, 0));
-}
-
-TEST_F(EditAndGraphTest, TextBlockEditSurvivesSaveAndReopen) {
-  DocumentMainWindow* window = Open("text.zlf", "Zentrolabworksheet 4;\nText \"Notes\";\nExpr y = x;\n");
-  ASSERT_NE(window, nullptr);
-  DocumentRecord* document = window->Document();
-  FocusMathPaneBlock(window->WindowRecord(), 0);
-  TextBlock* text = document->fContents.blocks[0].text;
-  ASSERT_NE(text, nullptr);
-  text->cursor.movePosition(QTextCursor::End);
-  QTest::keyClicks(window->MathPane(), " on lines");
-  EXPECT_EQ(text->Contents().trimmed(), "Notes on lines");
-  EXPECT_TRUE(document->fModified);
-  SaveAs(window, "text2.zlf");
-  DocumentMainWindow* reopened = OpenDocumentWindow(window->FilePath());
-  ASSERT_NE(reopened, nullptr);
-  EXPECT_EQ(reopened->Document()->fContents.blocks[0].text->Contents(), text->Contents());
 }
 
 TEST_F(EditAndGraphTest, ThreeDimensionalEquationGetsItsMessage) {

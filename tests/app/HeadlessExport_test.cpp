@@ -65,15 +65,14 @@ int PixelsFartherThanOne(const QImage& a, const QImage& b, int tolerance) {
 }
 
 TEST(HeadlessExport, ExitCodesSayWhatWentWrong) {
-  const std::string out = TempPath("codes.png");
-  EXPECT_EQ(Zl("--export"), 1);
-  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf"), 1);  // no output
-  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + out + " --size 0x10"), 1);
-  EXPECT_EQ(Zl("--export " + kData + "/missing.zlf --png " + out), 1);
-  EXPECT_EQ(Zl("--export " + kData + "/math_pane_results.txt --png " + out), 1);  // no document
-  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf --png /nonexistent/dir/out.png --size 60x40"), 1);
+  const std::string out = TempPath("codes.png"), road = kData + "/export_road.zlf";
+  for (const std::string& arguments :
+       {std::string(), road, road + " --png " + out + " --size 0x10", kData + "/missing.zlf --png " + out,
+        kData + "/math_pane_results.txt --png " + out,  // no document
+        road + " --png /nonexistent/dir/out.png --size 60x40"})
+    EXPECT_EQ(Zl("--export " + arguments), 1) << arguments;
   // No time at all: the picture is written unfinished, and the status says so.
-  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + out + " --size 60x40 --timeout 0"), 2);
+  EXPECT_EQ(Zl("--export " + road + " --png " + out + " --size 60x40 --timeout 0"), 2);
   EXPECT_FALSE(QImage(QString::fromStdString(out)).isNull());
   std::remove(out.c_str());
 }
