@@ -83,10 +83,6 @@ TEST_F(DocumentRoad, AnEquationThatMakesNoGraphSaysWhy) {
   EXPECT_EQ(g.Graphs(), 0);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(DocumentRoad, ADraggedPointRewritesItsEquationAndGraphsAgain) {
   GraphedDocument g("Expr y = x;\nExpr p = 1 + 2*i;\n");
   ASSERT_TRUE(g.document && g.RunUntilDone());
@@ -116,10 +112,6 @@ TEST_F(DocumentRoad, SurfaceDensityContourSetsTheFocusedBlocksKindAndRegraphs) {
   EXPECT_FALSE(g.document->fExpansion.expansionDone.load());
   EXPECT_TRUE(g.RunUntilDone());
 }
-
-}  // namespace
-
-namespace {
 
 // A view of 32 pixels per unit (scale 0.5) whose bottom-left corner is the
 // world point (-0.5, -0.5), without axes or paper; the table's rows are the
