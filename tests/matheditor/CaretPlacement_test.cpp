@@ -3,6 +3,7 @@
 #include "expression/MathEditorHooks.h"
 #include "matheditor/CaretMovement.h"
 #include "matheditor/CaretPlacement.h"
+#include "matheditor/CommandDispatch.h"
 
 namespace {
 
@@ -148,6 +149,23 @@ TEST_F(CaretPlacement, ShiftArrowsGrowATextRangeByWholeCharacters) {
   ExpectRange(0, 3);
   MOVE_RightArrowKey();  // a range collapses to its right end
   ExpectRange(3, 3);
+}
+
+// Outside a text the selection grows as a drag from the caret node to
+// where the plain arrow would go.
+TEST_F(CaretPlacement, ShiftArrowsGrowARunOfTermsThenTheWholeSum) {
+  constexpr int32_t kShiftRight = 0x160C, kShiftLeft = 0x160D;
+  ExpressionRecord* sum = LayOut(Node(kOpPlus, {Var("a"), Var("b"), Var("c")}));
+  Select(sum->operands[0], kIPWholeNode);
+  MATH_FunctionCode(kShiftRight);
+  ExpectCaret(sum, kIPOperandRange);
+  ExpectRange(0, 1);
+  MATH_FunctionCode(kShiftRight);
+  ExpectCaret(sum, kIPWholeNode);
+  Select(sum->operands[2], kIPWholeNode);
+  MATH_FunctionCode(kShiftLeft);
+  ExpectCaret(sum, kIPOperandRange);
+  ExpectRange(1, 2);
 }
 
 }  // namespace

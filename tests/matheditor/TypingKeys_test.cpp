@@ -133,18 +133,6 @@ TEST_F(TypingKeys, StringsTakeCharactersAndTheQuoteLeaves) {
   ExpectCaret(string, kIPAfterNode);
 }
 
-TEST_F(TypingKeys, ARunOfTypingIsOneUndoStep) {
-  fRecord->selected = fRecord->root;
-  Keys("abc");
-  EXPECT_EQ(gSnapshots, 1);
-  MATH_FunctionCode(0x1601);  // up arrow
-  Keys("d");
-  EXPECT_EQ(gSnapshots, 2);
-  MATH_FunctionCode(0x2007);  // a command, then typing again
-  Keys("e");
-  EXPECT_EQ(gSnapshots, 4);
-}
-
 TEST_F(TypingKeys, AnEarlierShortageDoesNotRefuseTyping) {
   fRecord->selected = fRecord->root;
   gMathError.store(1);
