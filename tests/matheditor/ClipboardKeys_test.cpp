@@ -22,15 +22,6 @@ class ClipboardKeys : public MathLayoutTest {
     ClearMathClipboard();
     MathLayoutTest::TearDown();
   }
-  static ExpressionRecord* Grid(int rows, int columns) {
-    ExpressionRecord* matrix = NewExpression(kOpMatrix, rows * columns);
-    for (int i = 0; i < rows * columns; ++i) {
-      matrix->operands[i] = Number(i + 1);
-      matrix->operands[i]->parent = matrix;
-    }
-    matrix->payload.shape = {uint16_t(rows), uint16_t(columns)};
-    return matrix;
-  }
 };
 
 TEST_F(ClipboardKeys, CutAFactorAndPasteItAfterATerm) {

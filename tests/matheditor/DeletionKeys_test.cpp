@@ -55,16 +55,14 @@ TEST_F(DeletionKeys, BackspaceBeforeJoinsNumbersAndDropsPrefixes) {
 
 TEST_F(DeletionKeys, PromptsLeaveRowsAndFunctions) {
   ExpressionRecord* prompt = NewPrompt();
-  ExpressionRecord* row = Node(kOpMatrix, {Var("a"), prompt, Var("c")});
-  row->payload.shape = {1, 3};
+  ExpressionRecord* row = Matrix(1, 3, {Var("a"), prompt, Var("c")});
   Use(row, prompt, kIPWholeNode);
   MATH_FunctionCode(kBackspace);
   EXPECT_EQ(row->operandCount, 2);
   EXPECT_EQ(row->payload.shape.columns, 2);
   EXPECT_EQ(fRecord->selected, row->operands[0]);
   ExpressionRecord* corner = NewPrompt();
-  ExpressionRecord* square = Node(kOpMatrix, {corner, Var("b"), Var("c"), Var("d")});
-  square->payload.shape = {2, 2};
+  ExpressionRecord* square = Matrix(2, 2, {corner, Var("b"), Var("c"), Var("d")});
   Use(square, corner, kIPWholeNode);
   MATH_FunctionCode(kBackspace);  // a 2 by 2 matrix cannot lose one element
   EXPECT_EQ(square->operandCount, 4);

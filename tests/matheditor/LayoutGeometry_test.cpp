@@ -73,8 +73,7 @@ TEST_F(LayoutGeometry, NamedFunctionGapsAndAxisShift) {
   EXPECT_NEAR(E(grouped->operands[0]).leftOffset, 0.154f * 20 + 30, 1e-4);
 
   // A 1 x 1 matrix: the cell plus 0.8 s high, plus 1.0 s wide, middle on the axis.
-  ExpressionRecord* matrix = Node(kOpMatrix, {Var("x")});
-  matrix->payload.shape = {1, 1};
+  ExpressionRecord* matrix = Matrix(1, 1, {Var("x")});
   ExpressionRecord* f = LayOut(NewUnop(kOpSin, matrix));
   const EditData& m = E(f->operands[0]);
   EXPECT_FLOAT_EQ(m.ascent + m.descent, 25 + 16);
@@ -86,9 +85,7 @@ TEST_F(LayoutGeometry, NamedFunctionGapsAndAxisShift) {
 }
 
 TEST_F(LayoutGeometry, SubscriptSitsBelowItsBase) {
-  ExpressionRecord* indexes = Node(kOpIndexes, {Var("x"), Number(1)});
-  indexes->payload.shape = {0, 1};
-  LayOut(indexes);
+  ExpressionRecord* indexes = LayOut(Shaped(Node(kOpIndexes, {Var("x"), Number(1)}), 0, 1));
   // Script size 10: height 12.5; drop = min(0.5 * 25 - 0.5, 0.75 * 12.5).
   const float u = 12.5f - 9.375f;
   EXPECT_FLOAT_EQ(E(indexes).width, 10 + 0.038f * 20 + 5);
@@ -244,8 +241,7 @@ TEST_F(TypesettingGeometry, PowerOfANamedFunctionPutsTheExponentAfterTheName) {
 }
 
 TEST_F(TypesettingGeometry, ExponentStandsAboveASingleSubscript) {
-  ExpressionRecord* base = Node(kOpIndexes, {Var("x"), Number(1)});
-  base->payload.shape = {0, 1};
+  ExpressionRecord* base = Shaped(Node(kOpIndexes, {Var("x"), Number(1)}), 0, 1);
   ExpressionRecord* power = LayOut(NewBinop(kOpPower, base, Var("y")));
   EXPECT_FLOAT_EQ(E(power->operands[1]).left, E(base->operands[1]).left);
   EXPECT_FLOAT_EQ(E(power).width, E(base).width);

@@ -41,13 +41,7 @@ class MouseSelection : public SnapshotCountingTest {
     if (type != kIPWholeNode && type != kIPAfterNode && type != kIPBeforeNode) ExpectRange(start, end, line);
   }
   ExpressionRecord* Sum(int terms) {
-    static const char* kNames[] = {"a", "b", "c", "d", "e"};
-    ExpressionRecord* sum = NewExpression(kOpPlus, terms);
-    for (int i = 0; i < terms; ++i) {
-      sum->operands[i] = Var(kNames[i]);
-      sum->operands[i]->parent = sum;
-    }
-    return LayOut(sum);
+    return LayOut(Filled(kOpPlus, terms, [](int32_t i) { return Var(std::string(1, char('a' + i)).c_str()); }));
   }
 };
 
@@ -136,13 +130,7 @@ TEST_F(MouseSelection, DragsSelectRangesSumsSignsAndBlocks) {
 }
 
 TEST_F(MouseSelection, DragBetweenMatrixElementsSelectsTheirBlock) {
-  ExpressionRecord* matrix = NewExpression(kOpMatrix, 6);
-  for (int i = 0; i < 6; ++i) {
-    matrix->operands[i] = Number(i + 1);
-    matrix->operands[i]->parent = matrix;
-  }
-  matrix->payload.shape = {2, 3};
-  LayOut(matrix);
+  ExpressionRecord* matrix = LayOut(Grid(2, 3));
   auto centre = [&](int i) {
     const FRect b = Box(matrix->operands[i]);
     return At((b.left + b.right) / 2, (b.top + b.bottom) / 2);

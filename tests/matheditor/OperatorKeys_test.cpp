@@ -28,11 +28,6 @@ class OperatorKeys : public SnapshotCountingTest {
     Keys(keys);
     return Formula();
   }
-  static ExpressionRecord* Matrix(int rows, int columns, std::initializer_list<ExpressionRecord*> elements) {
-    ExpressionRecord* matrix = Node(kOpMatrix, elements);
-    matrix->payload.shape = {uint16_t(rows), uint16_t(columns)};
-    return matrix;
-  }
   // The largest operand count anywhere in the formula.
   int32_t MostOperands() const {
     int32_t most = 0;
@@ -158,23 +153,15 @@ TEST_F(OperatorKeys, OptionalOperandsUpToEachKindsMost) {
 
 // Operand counts are 16-bit: no edit may grow a list past 10,000.
 TEST_F(OperatorKeys, GrowthStopsAtTheOperandLimit) {
-  ExpressionRecord* sum = NewExpression(kOpPlus, kMostEditedOperands);
   ExpressionRecord* a = Var("a");
-  for (int32_t i = 0; i < kMostEditedOperands; ++i) {
-    sum->operands[i] = i == 0 ? Node(kOpTimes, {a, Var("b")}) : Num(u"1");
-    sum->operands[i]->parent = sum;
-  }
+  ExpressionRecord* sum =
+      Filled(kOpPlus, kMostEditedOperands, [&](int32_t i) { return i == 0 ? Node(kOpTimes, {a, Var("b")}) : Num(u"1"); });
   Use(sum, a, kIPAfterNode);
   Keys("+");  // a + b stays a group of its own: merged it would be 10,001
   EXPECT_EQ(MostOperands(), kMostEditedOperands);
   EXPECT_EQ(sum->operands[0]->opcode, kOpPlus);
 
-  ExpressionRecord* matrix = NewExpression(kOpMatrix, kMostEditedOperands);
-  matrix->payload.shape = {100, 100};
-  for (int32_t i = 0; i < kMostEditedOperands; ++i) {
-    matrix->operands[i] = Num(u"0");
-    matrix->operands[i]->parent = matrix;
-  }
+  ExpressionRecord* matrix = Shaped(Filled(kOpMatrix, kMostEditedOperands, [](int32_t) { return Num(u"0"); }), 100, 100);
   Use(matrix, matrix->operands[0], kIPWholeNode);
   MATH_FunctionCode(0x18A0);
   MATH_FunctionCode(0x18A1);

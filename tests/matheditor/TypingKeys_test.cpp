@@ -145,11 +145,7 @@ TEST_F(TypingKeys, AnEarlierShortageDoesNotRefuseTyping) {
 
 // Operand counts are 16-bit: growing a list past the limit would wrap it.
 TEST_F(TypingKeys, ListsStopGrowingAtTheOperandLimit) {
-  ExpressionRecord* sum = NewExpression(kOpPlus, kMostEditedOperands);
-  for (int32_t i = 0; i < kMostEditedOperands; ++i) {
-    sum->operands[i] = Number(1);
-    sum->operands[i]->parent = sum;
-  }
+  ExpressionRecord* sum = Filled(kOpPlus, kMostEditedOperands, [](int32_t) { return Number(1); });
   ExpressionRecord* last = sum->operands[kMostEditedOperands - 1];
   Use(sum, last, kIPWholeNode);
   EXPECT_EQ(KEY_NOpAfterExpr(kOpPlus), nullptr);
