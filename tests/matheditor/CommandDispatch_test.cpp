@@ -58,11 +58,18 @@ TEST_F(CommandDispatch, InternalKindsAndUnknownCodesDoNothing) {
 }
 
 // An out-of-memory flag left by an earlier edit is cleared by the next
-// command; left set, it would refuse every later edit.
-TEST_F(CommandDispatch, AnEarlierShortageDoesNotRefuseTheNextCommand) {
+// command or character; left set, it would refuse every later edit.
+TEST_F(CommandDispatch, AnEarlierShortageDoesNotRefuseTheNextEdit) {
   gMathError.store(1);
   EXPECT_EQ(SnapshotsOf({kMoveRight}), 1);
   EXPECT_EQ(gMathError.load(), 0);
+  UseWhole(NewPrompt());
+  gMathError.store(1);
+  MATH_UnicodeInput('q');
+  EXPECT_EQ(Formula(), "q");
+  gMathError.store(1);
+  MATH_FunctionCode('r');
+  EXPECT_EQ(Formula(), "q*r");
 }
 
 }  // namespace

@@ -159,15 +159,6 @@ TEST_F(LayoutGeometry, CaretCoordinatesFollowTheCaretType) {
   EXPECT_FLOAT_EQ(x, -7);
 }
 
-TEST_F(LayoutGeometry, RecalculateEmptiesTheRootUntilTheNextLayout) {
-  ExpressionRecord* root = LayOut(Node(kOpPlus, {Var("a"), Var("b")}));
-  ORIGINS_RecalculateAndDraw2();
-  EXPECT_EQ(fRecord->layoutValid, 0);
-  EXPECT_FLOAT_EQ(E(root).width, 0);
-  MATH_Hmm();
-  EXPECT_FLOAT_EQ(E(root).width, 40);
-}
-
 TEST_F(LayoutGeometry, NumbersThatDoNotReadBackBecomeScientific) {
   ExpressionRecord* root = LayOut(Number(1.5e30));
   ASSERT_EQ(root->opcode, kOpSn);

@@ -133,16 +133,6 @@ TEST_F(TypingKeys, StringsTakeCharactersAndTheQuoteLeaves) {
   ExpectCaret(string, kIPAfterNode);
 }
 
-TEST_F(TypingKeys, AnEarlierShortageDoesNotRefuseTyping) {
-  fRecord->selected = fRecord->root;
-  gMathError.store(1);
-  MATH_UnicodeInput('q');
-  EXPECT_EQ(Formula(), "q");
-  gMathError.store(1);
-  Keys("r");
-  EXPECT_EQ(Formula(), "q*r");
-}
-
 // Operand counts are 16-bit: growing a list past the limit would wrap it.
 TEST_F(TypingKeys, ListsStopGrowingAtTheOperandLimit) {
   ExpressionRecord* sum = Filled(kOpPlus, kMostEditedOperands, [](int32_t) { return Number(1); });
