@@ -49,6 +49,22 @@ class MathLayoutTest : public testing::Test {
     fRecord->rangeEnd = end;
   }
 
+  // Replaces the formula, the caret on the node the operand indexes reach
+  // from the root.
+  void UseAt(ExpressionRecord* root, std::initializer_list<int> path, MathIPType type, int32_t start = 0,
+             int32_t end = 0) {
+    ExpressionRecord* node = root;
+    for (int i : path) node = node->operands[i];
+    Use(root, node, type, start, end);
+  }
+  // The formula after the codes, run with the caret at that place.
+  std::string Coded(ExpressionRecord* root, std::initializer_list<int> path, MathIPType type,
+                    std::initializer_list<int32_t> codes) {
+    UseAt(root, path, type);
+    for (int32_t code : codes) MATH_FunctionCode(code);
+    return Formula();
+  }
+
   // Moves the selection within the formula.
   void Select(ExpressionRecord* node, MathIPType type, int32_t start = 0, int32_t end = 0) {
     fRecord->selected = node;
