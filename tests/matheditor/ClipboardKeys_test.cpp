@@ -20,33 +20,29 @@ class ClipboardKeys : public MathLayoutTest {
 };
 
 TEST_F(ClipboardKeys, CutAFactorAndPasteItAfterATerm) {
-  ExpressionRecord* b = Var("b");
   ExpressionRecord* a = Var("a");
-  Use(Node(kOpTimes, {a, b, Var("c")}), b, kIPWholeNode);
-  MATH_FunctionCode(kCodeCut);  // the factor leaves no prompt behind
-  EXPECT_EQ(Written(fRecord->root), "a*c");
+  EXPECT_EQ(Coded(Node(kOpTimes, {a, Var("b"), Var("c")}), {1}, kIPWholeNode, {kCodeCut}), "a*c");  // no prompt left
   EXPECT_EQ(Written(gMathClipboard), "b");
   MOVE_SetIP(a, kIPAfterNode);
   MATH_FunctionCode(kCodeCopy);  // a caret copies nothing
   EXPECT_EQ(Written(gMathClipboard), "b");
   MATH_FunctionCode(kCodePaste);
-  EXPECT_EQ(Written(fRecord->root), "a*b*c");
+  EXPECT_EQ(Formula(), "a*b*c");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
 }
 
 TEST_F(ClipboardKeys, DigitsPasteIntoANumberWithinTheLimit) {
-  ExpressionRecord* source = Num(u"45");
-  Use(source, source, kIPNumberText, 0, 2);
+  UseWhole(Num(u"45"), kIPNumberText, 0, 2);
   MATH_FunctionCode(kCodeCopy);
   ExpressionRecord* number = Num(u"123");
-  Use(number, number, kIPNumberText, 1, 1);
+  UseWhole(number, kIPNumberText, 1, 1);
   MATH_FunctionCode(kCodePaste);
   EXPECT_EQ(Digits(number), u"14523");
   EXPECT_EQ(number->payload.number->value, 14523);
   EXPECT_EQ(fRecord->caretType, kIPNumberText);
   EXPECT_EQ(fRecord->rangeStart, 3);
   ExpressionRecord* longer = Num(u"12345678901234567890");  // 20 + 2 fits, 21 + 2 does not
-  Use(longer, longer, kIPNumberText, 20, 20);
+  UseWhole(longer, kIPNumberText, 20, 20);
   MATH_FunctionCode(kCodePaste);
   EXPECT_EQ(Digits(longer), u"1234567890123456789045");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
@@ -59,41 +55,38 @@ TEST_F(ClipboardKeys, DigitsPasteIntoANumberWithinTheLimit) {
 // Copying a lone decimal character would put a NaN number on the
 // clipboard; clearing every digit would leave a number without text.
 TEST_F(ClipboardKeys, DigitsThatReadAsNoNumber) {
-  ExpressionRecord* source = Num(u"12");
-  Use(source, source, kIPNumberText, 0, 2);
+  UseWhole(Num(u"12"), kIPNumberText, 0, 2);
   MATH_FunctionCode(kCodeCopy);
-  ExpressionRecord* dotted = Num(u"12.");
-  Use(Node(kOpPlus, {Var("a"), dotted}), dotted, kIPNumberText, 2, 3);
+  UseAt(Node(kOpPlus, {Var("a"), Num(u"12.")}), {1}, kIPNumberText, 2, 3);
   MATH_FunctionCode(kCodeCopy);
   EXPECT_EQ(Digits(gMathClipboard), u"12");
   fRecord->rangeStart = 0;
   fRecord->rangeEnd = 2;
   MATH_FunctionCode(kCodeClear);  // "." would be left: the number goes
-  EXPECT_EQ(Written(fRecord->root), "a+?");
+  EXPECT_EQ(Formula(), "a+?");
   MATH_FunctionCode(kCodePaste);  // and pasting fills its prompt
-  EXPECT_EQ(Written(fRecord->root), "a+12");
+  EXPECT_EQ(Formula(), "a+12");
 }
 
 TEST_F(ClipboardKeys, SubMatrixBlocks) {
   ExpressionRecord* nine = Grid(3, 3);
-  Use(nine, nine, kIPMatrixBlock, 4, 8);  // rows 1-2, columns 1-2
+  UseWhole(nine, kIPMatrixBlock, 4, 8);  // rows 1-2, columns 1-2
   MATH_FunctionCode(kCodeCopy);
   ASSERT_EQ(gMathClipboard->opcode, kOpMatrix);
   EXPECT_EQ(gMathClipboard->payload.shape.rows, 2);
   EXPECT_EQ(gMathClipboard->payload.shape.columns, 2);
   EXPECT_EQ(Written(gMathClipboard->operands[2]), "8");
   ExpressionRecord* six = Grid(2, 3);
-  Use(six, six, kIPMatrixBlock, 0, 4);  // both rows, columns 0-1: they go
+  UseWhole(six, kIPMatrixBlock, 0, 4);  // both rows, columns 0-1: they go
   MATH_FunctionCode(kCodeClear);
   EXPECT_EQ(six->payload.shape.rows, 2);
   EXPECT_EQ(six->payload.shape.columns, 1);
   EXPECT_EQ(Written(six->operands[1]), "6");
   ExpressionRecord* four = Grid(2, 2);
-  Use(four, four, kIPMatrixBlock, 0, 0);  // one element: neither whole rows nor columns
+  UseWhole(four, kIPMatrixBlock, 0, 0);  // one element: neither whole rows nor columns
   MATH_FunctionCode(kCodeClear);
   EXPECT_EQ(four->operandCount, 4);
-  Use(four = Grid(2, 2), nullptr, kIPMatrixBlock, 0, 3);
-  fRecord->selected = four;
+  UseWhole(four = Grid(2, 2), kIPMatrixBlock, 0, 3);
   MATH_FunctionCode(kCodeClear);  // the whole matrix: nothing
   EXPECT_EQ(four->operandCount, 4);
 }
@@ -102,7 +95,7 @@ TEST_F(ClipboardKeys, ClearingAWholeLongNameDeletesTheAtom) {
   ExpressionRecord* name = Var("abc");
   Use(Node(kOpPlus, {name, Var("d")}), name, kIPNameText, 0, 3);
   MATH_FunctionCode(kCodeClear);
-  EXPECT_EQ(Written(fRecord->root), "?+d");
+  EXPECT_EQ(Formula(), "?+d");
 }
 
 }  // namespace

@@ -9,10 +9,7 @@ namespace {
 using DeletionKeys = SnapshotCountingTest;
 
 TEST_F(DeletionKeys, BackspaceAfterNumbersAndOnPrompts) {
-  ExpressionRecord* number = Num(u"123");
-  Use(Node(kOpPlus, {Var("a"), number}), number, kIPAfterNode);
-  MATH_FunctionCode(kCodeBackspace);
-  EXPECT_EQ(Formula(), "a+12");
+  EXPECT_EQ(Coded(Node(kOpPlus, {Var("a"), Num(u"123")}), {1}, kIPAfterNode, {kCodeBackspace}), "a+12");
   MATH_FunctionCode(kCodeBackspace);
   MATH_FunctionCode(kCodeBackspace);  // after "1" the number goes, leaving a prompt
   EXPECT_EQ(Formula(), "a+?");
@@ -23,45 +20,30 @@ TEST_F(DeletionKeys, BackspaceAfterNumbersAndOnPrompts) {
   MATH_FunctionCode(0x1604);  // a move between backspaces starts a new step
   MATH_FunctionCode(kCodeBackspace);
   EXPECT_EQ(gSnapshots, 2);
-  UseWhole(NewPrompt());
-  MATH_FunctionCode(kCodeBackspace);  // the only prompt stays
-  EXPECT_EQ(Formula(), "?");
-  ExpressionRecord* half = Num(u".5");
-  Use(half, half, kIPAfterNode);
-  MATH_FunctionCode(kCodeBackspace);  // "." alone would read as no number
-  EXPECT_EQ(Formula(), "?");
+  EXPECT_EQ(Coded(NewPrompt(), {}, kIPWholeNode, {kCodeBackspace}), "?");  // the only prompt stays
+  EXPECT_EQ(Coded(Num(u".5"), {}, kIPAfterNode, {kCodeBackspace}), "?");  // "." alone would read as no number
 }
 
 TEST_F(DeletionKeys, BackspaceBeforeJoinsNumbersAndDropsPrefixes) {
-  ExpressionRecord* second = Num(u"34");
-  Use(Node(kOpTimes, {Num(u"12"), second}), second, kIPBeforeNode);
-  MATH_FunctionCode(kCodeBackspace);
-  EXPECT_EQ(Formula(), "1234");
+  EXPECT_EQ(Coded(Node(kOpTimes, {Num(u"12"), Num(u"34")}), {1}, kIPBeforeNode, {kCodeBackspace}), "1234");
   EXPECT_EQ(fRecord->caretType, kIPNumberText);
   EXPECT_EQ(fRecord->rangeStart, 2);
-  ExpressionRecord* tail = Num(u"1234567890123");  // 11 + 13 characters: too long to join
-  Use(Node(kOpTimes, {Num(u"12345678901"), tail}), tail, kIPBeforeNode);
-  MATH_FunctionCode(kCodeBackspace);
+  // 11 + 13 characters: too long to join.
+  Coded(Node(kOpTimes, {Num(u"12345678901"), Num(u"1234567890123")}), {1}, kIPBeforeNode, {kCodeBackspace});
   EXPECT_EQ(fRecord->root->operandCount, 2);
-  ExpressionRecord* x = Var("x");
-  Use(Node(kOpPlus, {Node(kOpSin, {x}), Var("y")}), x, kIPBeforeNode);
-  MATH_FunctionCode(kCodeBackspace);  // sin goes, its argument stays
-  EXPECT_EQ(Formula(), "x+y");
+  // sin goes, its argument stays.
+  EXPECT_EQ(Coded(Node(kOpPlus, {Node(kOpSin, {Var("x")}), Var("y")}), {0, 0}, kIPBeforeNode, {kCodeBackspace}), "x+y");
   EXPECT_EQ(fRecord->caretType, kIPBeforeNode);
 }
 
 TEST_F(DeletionKeys, PromptsLeaveRowsAndFunctions) {
-  ExpressionRecord* prompt = NewPrompt();
-  ExpressionRecord* row = Matrix(1, 3, {Var("a"), prompt, Var("c")});
-  Use(row, prompt, kIPWholeNode);
-  MATH_FunctionCode(kCodeBackspace);
+  ExpressionRecord* row = Matrix(1, 3, {Var("a"), NewPrompt(), Var("c")});
+  Coded(row, {1}, kIPWholeNode, {kCodeBackspace});
   EXPECT_EQ(row->operandCount, 2);
   EXPECT_EQ(row->payload.shape.columns, 2);
   EXPECT_EQ(fRecord->selected, row->operands[0]);
-  ExpressionRecord* corner = NewPrompt();
-  ExpressionRecord* square = Matrix(2, 2, {corner, Var("b"), Var("c"), Var("d")});
-  Use(square, corner, kIPWholeNode);
-  MATH_FunctionCode(kCodeBackspace);  // a 2 by 2 matrix cannot lose one element
+  ExpressionRecord* square = Matrix(2, 2, {NewPrompt(), Var("b"), Var("c"), Var("d")});
+  Coded(square, {0}, kIPWholeNode, {kCodeBackspace});  // a 2 by 2 matrix cannot lose one element
   EXPECT_EQ(square->operandCount, 4);
 }
 
