@@ -5,8 +5,6 @@
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/FormulaClipboard.h"
 
-#include <cmath>
-#include <memory>
 #include <string>
 
 namespace {

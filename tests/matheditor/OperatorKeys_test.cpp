@@ -7,7 +7,6 @@
 #include "matheditor/OperandInsertion.h"
 #include "matheditor/TreeOrder.h"
 
-#include <memory>
 #include <string>
 
 namespace {

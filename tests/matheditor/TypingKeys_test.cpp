@@ -1,13 +1,9 @@
 #include "MathLayoutFixture.h"
 
-#include "CoreUtilities/MemoryBudget.h"
 #include "expression/ExpressionWriter.h"
 #include "matheditor/CommandDispatch.h"
-#include "matheditor/EditorDocumentHooks.h"
 #include "matheditor/OperandInsertion.h"
 
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 namespace {
