@@ -11,6 +11,7 @@
 #include "document/MathPaneEditing.h"
 #include "expression/MathEditRecord.h"
 #include "platform/OurPort.h"
+#include "platform/TextBlock.h"
 #include "window/GraphPaneWidget.h"
 #include "window/MathPaneWidget.h"
 
@@ -71,6 +72,23 @@ TEST_F(EditAndGraphTest, TypedChangeRegraphsAndSurvivesSaveAndReopen) {
   ASSERT_NE(reopened, nullptr);
   EXPECT_TRUE(window->FilePath().endsWith("line2.zlf"));
   EXPECT_EQ(FormulaText(reopened->Document(), 0), FormulaText(document, 0));
+}
+
+TEST_F(EditAndGraphTest, TextBlockEditSurvivesSaveAndReopen) {
+  DocumentMainWindow* window = Open("text.zlf", "Zentrolabworksheet 4;\nText \"Notes\";\nExpr y = x;\n");
+  ASSERT_NE(window, nullptr);
+  DocumentRecord* document = window->Document();
+  FocusMathPaneBlock(window->WindowRecord(), 0);
+  TextBlock* text = document->fContents.blocks[0].text;
+  ASSERT_NE(text, nullptr);
+  text->cursor.movePosition(QTextCursor::End);
+  QTest::keyClicks(window->MathPane(), " on lines");
+  EXPECT_EQ(text->Contents().trimmed(), "Notes on lines");
+  EXPECT_TRUE(document->fModified);
+  SaveAs(window, "text2.zlf");
+  DocumentMainWindow* reopened = OpenDocumentWindow(window->FilePath());
+  ASSERT_NE(reopened, nullptr);
+  EXPECT_EQ(reopened->Document()->fContents.blocks[0].text->Contents(), text->Contents());
 }
 
 TEST_F(EditAndGraphTest, ThreeDimensionalEquationGetsItsMessage) {
