@@ -91,13 +91,6 @@ TEST_F(EditAndGraphTest, TextBlockEditSurvivesSaveAndReopen) {
   EXPECT_EQ(reopened->Document()->fContents.blocks[0].text->Contents(), text->Contents());
 }
 
-TEST_F(EditAndGraphTest, ThreeDimensionalEquationGetsItsMessage) {
-  DocumentMainWindow* window = Open("surface.zlf", "Zentrolabworksheet 4;\nExpr z = x*y;\nExpr y = x;\n");
-  ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return IsDocumentGraphDone(window->Document()); }));
-  EXPECT_NE(EquationMessage(window->Document(), 0), 0);
-}
-
 // Restarting the threads, or running out of memory, computes every
 // window's graphs again.
 TEST_F(EditAndGraphTest, RestartAndOutOfMemoryAlertRegraphEveryWindow) {
