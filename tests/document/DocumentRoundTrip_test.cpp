@@ -31,7 +31,8 @@ void ExpectFixedPoint(const DocumentRecord& document) {
 }
 
 TEST(DocumentRoundTrip, GoldenDocumentsAreFixedPoints) {
-  for (const char* name : {"document_golden_settings.zlf", "document_golden_blocks.zlf", "../../examples/welcome.zlf"}) {
+  for (const char* name :
+       {"document_golden_settings.zlf", "document_golden_blocks.zlf", "../../examples/welcome.zlf"}) {
     SCOPED_TRACE(name);
     const auto document = Read(Golden(name));
     ASSERT_TRUE(document);
@@ -140,7 +141,8 @@ class RandomDocument {
         [&](const std::string&, double* values, int count) {
           for (int i = 0; i < count; ++i) values[i] = Real();
         });
-    for (View2DSettings* v : {&p.view2D, &p.view2Dp}) v->integers[0] = Int(INT32_MIN, INT32_MAX), v->integers[1] = Int(-5, 5);
+    for (View2DSettings* v : {&p.view2D, &p.view2Dp})
+      v->integers[0] = Int(INT32_MIN, INT32_MAX), v->integers[1] = Int(-5, 5);
     std::copy(p.view2Dp.t, p.view2Dp.t + 2, p.view3Dp.t);
     std::copy(p.view2Dp.r, p.view2Dp.r + 2, p.view3Dp.r);
     std::copy(p.view2Dp.theta, p.view2Dp.theta + 2, p.view3Dp.theta);

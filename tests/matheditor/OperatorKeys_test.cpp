@@ -116,14 +116,15 @@ TEST_F(OperatorKeys, OptionalOperandsUpToEachKindsMost) {
 // Operand counts are 16-bit: no edit may grow a list past 10,000.
 TEST_F(OperatorKeys, GrowthStopsAtTheOperandLimit) {
   ExpressionRecord* a = Var("a");
-  ExpressionRecord* sum =
-      Filled(kOpPlus, kMostEditedOperands, [&](int32_t i) { return i == 0 ? Node(kOpTimes, {a, Var("b")}) : Num(u"1"); });
+  ExpressionRecord* sum = Filled(kOpPlus, kMostEditedOperands,
+                                [&](int32_t i) { return i == 0 ? Node(kOpTimes, {a, Var("b")}) : Num(u"1"); });
   Use(sum, a, kIPAfterNode);
   Keys("+");  // a + b stays a group of its own: merged it would be 10,001
   EXPECT_EQ(MostOperands(), kMostEditedOperands);
   EXPECT_EQ(sum->operands[0]->opcode, kOpPlus);
 
-  ExpressionRecord* matrix = Shaped(Filled(kOpMatrix, kMostEditedOperands, [](int32_t) { return Num(u"0"); }), 100, 100);
+  ExpressionRecord* matrix =
+      Shaped(Filled(kOpMatrix, kMostEditedOperands, [](int32_t) { return Num(u"0"); }), 100, 100);
   Use(matrix, matrix->operands[0], kIPWholeNode);
   MATH_FunctionCode(0x18A0);
   MATH_FunctionCode(0x18A1);
