@@ -4,6 +4,7 @@
 #include "document/DocumentRecord.h"
 #include "matheditor/MathSizeTable.h"
 #include "platform/PosixFiles.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,8 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
 
 void Spit(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
@@ -55,7 +48,7 @@ TEST_F(DocumentFilesTest, FailedSavesSayWhyAndChangeNothing) {
     EXPECT_EQ(SaveDocumentFile(*opened.document, Path("new.zlf")), c.message) << c.error;
     SetPosixFaultHook(nullptr);
     EXPECT_TRUE(opened.document->fModified);
-    EXPECT_EQ(Slurp(Path("a.zlf")), kDocument);
+    EXPECT_EQ(FileBytes(Path("a.zlf")), kDocument);
     EXPECT_EQ(access(Path("new.zlf").c_str(), F_OK), -1);
   }
 }

@@ -1,11 +1,11 @@
+#include "tests/document/DocumentTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 
@@ -22,13 +22,6 @@ int Zl(const std::string& arguments) {
   const std::string command = std::string(ZL_EXECUTABLE) + " " + arguments + " >/dev/null 2>&1";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Bytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
 }
 
 // The chunk types of a PNG file in order, and the text of its tEXt chunks.
@@ -81,7 +74,7 @@ TEST(HeadlessExport, PngMatchesItsGoldenAndCarriesItsChunks) {
   const std::string out = TempPath("road.png");
   ASSERT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + out + " --size 600x360"), 0);
   std::string text;
-  const std::vector<std::string> types = ChunkTypes(Bytes(out), &text);
+  const std::vector<std::string> types = ChunkTypes(FileBytes(out), &text);
   EXPECT_EQ(types.front(), "IHDR");
   EXPECT_EQ(types.back(), "IEND");
   EXPECT_NE(std::find(types.begin(), types.end(), "tIME"), types.end());
