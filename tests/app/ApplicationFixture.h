@@ -4,12 +4,19 @@
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <fstream>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "app/Application.h"
+#include "app/AppCommands.h"
+#include "document/DocumentRecord.h"
+#include "expression/ExpressionWriter.h"
 #include "window/DocumentMainWindow.h"
 #include "window/WindowDialogs.h"
 #include "window/WindowRegistry.h"
@@ -46,6 +53,31 @@ class ApplicationEnvironment : public testing::Environment {
     CloseEveryWindow();
     StopLayers();
   }
+};
+
+inline const testing::Environment* const gApplication =
+    testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+// Windows opened on documents written into a folder of the test's own.
+class WindowTest : public testing::Test {
+ protected:
+  void TearDown() override {
+    CloseEveryWindow();
+    SetFileNameQuestion(nullptr);
+    RecordedAlerts().clear();
+  }
+  QString Write(const char* name, const std::string& text) {
+    const QString path = fFolder.path() + "/" + name;
+    std::ofstream(path.toStdString(), std::ios::binary) << text;
+    return path;
+  }
+  DocumentMainWindow* Open(const char* name, const std::string& text) { return OpenDocumentWindow(Write(name, text)); }
+  static std::string FormulaText(DocumentRecord* document, int32_t block) {
+    std::unique_ptr<char[]> text(ExportTextFormatOfExpr(EquationTree(document->fContents.blocks[block]), false));
+    return text ? text.get() : "";
+  }
+
+  QTemporaryDir fFolder;
 };
 
 // Runs the event loop until the condition holds or the time is up.

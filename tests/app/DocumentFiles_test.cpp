@@ -1,10 +1,10 @@
 #include "app/AppSettings.h"
 #include "app/DocumentFiles.h"
+#include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
-#include "document/DocumentWriter.h"
-#include "expression/ExpressionWriter.h"
 #include "matheditor/MathSizeTable.h"
 #include "platform/PosixFiles.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,28 +15,10 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <memory>
-#include <sstream>
 
 namespace {
 
-std::string Slurp(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
 void Spit(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-std::string FirstFormula(const DocumentRecord& document) {
-  for (const MBlock& block : document.fContents.blocks)
-    if (ExpressionRecord* tree = EquationTree(block)) {
-      std::unique_ptr<char[]> text(ExportTextFormatOfExpr(tree, false));
-      return text ? text.get() : "";
-    }
-  return "";
-}
 
 constexpr char kDocument[] = "Zentrolabworksheet 4;\nExpr y = x^2;\n";
 
@@ -45,31 +27,6 @@ class DocumentFilesTest : public testing::Test {
   std::string Path(const char* name) const { return (fFolder.path() + "/" + name).toStdString(); }
   QTemporaryDir fFolder;
 };
-
-TEST_F(DocumentFilesTest, OpenTellsNoDocumentFromUnreadable) {
-  Spit(Path("notes.zlf"), "Dear diary,\n");
-  EXPECT_EQ(OpenDocumentFile(Path("notes.zlf")).message, 41);
-  Spit(Path("empty.zlf"), "");
-  EXPECT_EQ(OpenDocumentFile(Path("empty.zlf")).message, 41);
-  EXPECT_EQ(OpenDocumentFile(Path("missing.zlf")).message, 42);
-  EXPECT_EQ(OpenDocumentFile(fFolder.path().toStdString()).message, 42);
-  OpenedDocument opened = OpenDocumentFile(Path("missing.zlf"));
-  EXPECT_EQ(opened.document, nullptr);
-}
-
-TEST_F(DocumentFilesTest, SaveAndReopenKeepTheFormulaAndClearTheMark) {
-  Spit(Path("a.zlf"), kDocument);
-  OpenedDocument opened = OpenDocumentFile(Path("a.zlf"));
-  ASSERT_NE(opened.document, nullptr);
-  EXPECT_FALSE(opened.document->fModified);
-  opened.document->fModified = true;
-  ASSERT_EQ(SaveDocumentFile(*opened.document, Path("b.zlf")), 0);
-  EXPECT_FALSE(opened.document->fModified);
-  OpenedDocument again = OpenDocumentFile(Path("b.zlf"));
-  ASSERT_NE(again.document, nullptr);
-  EXPECT_EQ(FirstFormula(*again.document), FirstFormula(*opened.document));
-  EXPECT_EQ(*WriteDocumentText(*again.document), *WriteDocumentText(*opened.document));
-}
 
 // A read-only folder refuses the temporary file; a full disk, its bytes.
 // The system calls are made to fail as they would there (root could
@@ -91,7 +48,7 @@ TEST_F(DocumentFilesTest, FailedSavesSayWhyAndChangeNothing) {
     EXPECT_EQ(SaveDocumentFile(*opened.document, Path("new.zlf")), c.message) << c.error;
     SetPosixFaultHook(nullptr);
     EXPECT_TRUE(opened.document->fModified);
-    EXPECT_EQ(Slurp(Path("a.zlf")), kDocument);
+    EXPECT_EQ(FileBytes(Path("a.zlf")), kDocument);
     EXPECT_EQ(access(Path("new.zlf").c_str(), F_OK), -1);
   }
 }
@@ -126,13 +83,9 @@ TEST(AppSettings, ValuesOutOfRangeKeepTheDefaults) {
 
   // A new document carries the settings through the reader.
   const std::string text = NewDocumentText(s);
-  OpenedDocument opened;
-  QTemporaryDir other;
-  const std::string path = (other.path() + "/new.zlf").toStdString();
-  Spit(path, text);
-  opened = OpenDocumentFile(path);
-  ASSERT_NE(opened.document, nullptr);
-  const DocumentContents& c = opened.document->fContents;
+  const auto document = ReadDocumentText(text.data(), int32_t(text.size()));
+  ASSERT_NE(document, nullptr);
+  const DocumentContents& c = document->fContents;
   EXPECT_EQ(c.significantDigits, 12);
   EXPECT_STREQ(c.fontName, "Helvetica");
   EXPECT_TRUE(c.stackPanes);

@@ -1,21 +1,14 @@
 #include "tests/app/ApplicationFixture.h"
 
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdlib>
-#include <fstream>
 #include <iterator>
 #include <utility>
-#include <memory>
 
-#include "app/AppCommands.h"
 #include "app/WindowExport.h"
-#include "app/DocumentFiles.h"
 #include "document/DocumentIdle.h"
-#include "document/DocumentRecord.h"
 #include "document/MathPaneEditing.h"
-#include "expression/ExpressionWriter.h"
 #include "expression/MathEditRecord.h"
 #include "platform/OurPort.h"
 #include "platform/TextBlock.h"
@@ -23,8 +16,6 @@
 #include "window/MathPaneWidget.h"
 
 namespace {
-
-const testing::Environment* const gApplication = testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 // Pixels that are not white (the top byte carries no meaning).
 int InkCount(const QImage& image) {
@@ -36,24 +27,8 @@ int InkCount(const QImage& image) {
   return ink;
 }
 
-std::string FormulaText(DocumentRecord* document, int32_t block) {
-  std::unique_ptr<char[]> text(ExportTextFormatOfExpr(EquationTree(document->fContents.blocks[block]), false));
-  return text ? text.get() : "";
-}
-
-class EditAndGraphTest : public testing::Test {
+class EditAndGraphTest : public WindowTest {
  protected:
-  void TearDown() override {
-    CloseEveryWindow();
-    SetFileNameQuestion(nullptr);
-  }
-
-  DocumentMainWindow* Open(const char* name, const std::string& text) {
-    const QString path = fFolder.path() + "/" + name;
-    std::ofstream(path.toStdString(), std::ios::binary) << text;
-    return OpenDocumentWindow(path);
-  }
-
   QString SaveAs(DocumentMainWindow* window, const char* name) {
     const QString path = fFolder.path() + "/" + name;
     SetFileNameQuestion([path](QWidget*, bool, const QString&) { return path; });
@@ -69,8 +44,6 @@ class EditAndGraphTest : public testing::Test {
   }
 
   static QImage GraphPicture(DocumentMainWindow* window) { return window->GraphPane()->World()->image.copy(); }
-
-  QTemporaryDir fFolder;
 };
 
 TEST_F(EditAndGraphTest, TypedChangeRegraphsAndSurvivesSaveAndReopen) {
@@ -116,13 +89,6 @@ TEST_F(EditAndGraphTest, TextBlockEditSurvivesSaveAndReopen) {
   DocumentMainWindow* reopened = OpenDocumentWindow(window->FilePath());
   ASSERT_NE(reopened, nullptr);
   EXPECT_EQ(reopened->Document()->fContents.blocks[0].text->Contents(), text->Contents());
-}
-
-TEST_F(EditAndGraphTest, ThreeDimensionalEquationGetsItsMessage) {
-  DocumentMainWindow* window = Open("surface.zlf", "Zentrolabworksheet 4;\nExpr z = x*y;\nExpr y = x;\n");
-  ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return IsDocumentGraphDone(window->Document()); }));
-  EXPECT_NE(EquationMessage(window->Document(), 0), 0);
 }
 
 // Restarting the threads, or running out of memory, computes every

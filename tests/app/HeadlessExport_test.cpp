@@ -1,11 +1,11 @@
+#include "tests/document/DocumentTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 
@@ -22,13 +22,6 @@ int Zl(const std::string& arguments) {
   const std::string command = std::string(ZL_EXECUTABLE) + " " + arguments + " >/dev/null 2>&1";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Bytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
 }
 
 // The chunk types of a PNG file in order, and the text of its tEXt chunks.
@@ -65,15 +58,14 @@ int PixelsFartherThanOne(const QImage& a, const QImage& b, int tolerance) {
 }
 
 TEST(HeadlessExport, ExitCodesSayWhatWentWrong) {
-  const std::string out = TempPath("codes.png");
-  EXPECT_EQ(Zl("--export"), 1);
-  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf"), 1);  // no output
-  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + out + " --size 0x10"), 1);
-  EXPECT_EQ(Zl("--export " + kData + "/missing.zlf --png " + out), 1);
-  EXPECT_EQ(Zl("--export " + kData + "/math_pane_results.txt --png " + out), 1);  // no document
-  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf --png /nonexistent/dir/out.png --size 60x40"), 1);
+  const std::string out = TempPath("codes.png"), road = kData + "/export_road.zlf";
+  for (const std::string& arguments :
+       {std::string(), road, road + " --png " + out + " --size 0x10", kData + "/missing.zlf --png " + out,
+        kData + "/math_pane_results.txt --png " + out,  // no document
+        road + " --png /nonexistent/dir/out.png --size 60x40"})
+    EXPECT_EQ(Zl("--export " + arguments), 1) << arguments;
   // No time at all: the picture is written unfinished, and the status says so.
-  EXPECT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + out + " --size 60x40 --timeout 0"), 2);
+  EXPECT_EQ(Zl("--export " + road + " --png " + out + " --size 60x40 --timeout 0"), 2);
   EXPECT_FALSE(QImage(QString::fromStdString(out)).isNull());
   std::remove(out.c_str());
 }
@@ -82,7 +74,7 @@ TEST(HeadlessExport, PngMatchesItsGoldenAndCarriesItsChunks) {
   const std::string out = TempPath("road.png");
   ASSERT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + out + " --size 600x360"), 0);
   std::string text;
-  const std::vector<std::string> types = ChunkTypes(Bytes(out), &text);
+  const std::vector<std::string> types = ChunkTypes(FileBytes(out), &text);
   EXPECT_EQ(types.front(), "IHDR");
   EXPECT_EQ(types.back(), "IEND");
   EXPECT_NE(std::find(types.begin(), types.end(), "tIME"), types.end());

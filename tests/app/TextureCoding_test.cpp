@@ -2,14 +2,13 @@
 #include "app/Base64.h"
 #include "app/TextureCoding.h"
 #include "platform/OurPicture.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -33,10 +32,7 @@ TEST(TextureCoding, Base64MatchesTheStandardVectors) {
 }
 
 TEST(TextureCoding, DecodesAsQtDoesAndRoundTrips) {
-  std::ifstream file(std::string(ZL_TEST_DATA_DIR) + "/test_card.png", std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  const std::string png = bytes.str();
+  const std::string png = Golden("test_card.png");
   QImage reference;
   ASSERT_TRUE(reference.loadFromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()), "PNG"));
   reference = reference.convertToFormat(QImage::Format_ARGB32);

@@ -1,9 +1,5 @@
 #include "tests/app/ApplicationFixture.h"
 
-#include <QTemporaryDir>
-
-#include <fstream>
-
 #include "app/AppCommands.h"
 #include "app/EditCommands.h"
 #include "document/DocumentIdle.h"
@@ -14,20 +10,7 @@
 // also runs under ThreadSanitizer.
 namespace {
 
-const testing::Environment* const gApplication = testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
-class WindowThreadsTest : public testing::Test {
- protected:
-  void TearDown() override { CloseEveryWindow(); }
-
-  DocumentMainWindow* Open(const char* name, const std::string& text) {
-    const QString path = fFolder.path() + "/" + name;
-    std::ofstream(path.toStdString(), std::ios::binary) << text;
-    return OpenDocumentWindow(path);
-  }
-
-  QTemporaryDir fFolder;
-};
+using WindowThreadsTest = WindowTest;
 
 // The document goes while its expansion and graphs run: they are stopped
 // and waited for first, and a wake-up still on its way finds no window.

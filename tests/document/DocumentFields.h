@@ -41,33 +41,43 @@ inline std::string PixelsOf(const OurPicture* picture) {
   return text;
 }
 
-inline void PutPane(Fields& f, const GraphPaneSettings& p) {
-  const bool flags[] = {p.axes2D, p.axes2Dp, p.graphPaper2D, p.graphPaper2Dp, p.axes3D, p.axes3Dp,
-                        p.show4Daxes, p.show4DxyPlane};
-  const char* flagNames[] = {"axes2D", "axes2Dp", "paper2D", "paper2Dp", "axes3D", "axes3Dp", "show4Daxes",
-                             "show4DxyPlane"};
-  for (int i = 0; i < 8; ++i) f[std::string("pane.") + flagNames[i]] = std::to_string(flags[i]);
-  Put(f, "pane.spinAxis3D", p.spinAxis3D, 3), Put(f, "pane.spinSpeed3D", p.spinSpeed3D);
-  Put(f, "pane.spinAxis3Dp", p.spinAxis3Dp, 3), Put(f, "pane.spinSpeed3Dp", p.spinSpeed3Dp);
-  Put(f, "pane.axis1_4D", p.axis1_4D, 3), Put(f, "pane.axis2_4D", p.axis2_4D, 3);
-  Put(f, "pane.speed1_4D", p.speed1_4D), Put(f, "pane.speed2_4D", p.speed2_4D), Put(f, "pane.depth4D", p.depth4D);
+// Every flag and every real number of the pane settings with its name, for
+// the field dump and for filling random settings alike.
+template <class Flag, class Reals>
+void ForEachPaneField(GraphPaneSettings& p, Flag flag, Reals reals) {
+  flag("pane.axes2D", p.axes2D), flag("pane.axes2Dp", p.axes2Dp), flag("pane.paper2D", p.graphPaper2D);
+  flag("pane.paper2Dp", p.graphPaper2Dp), flag("pane.axes3D", p.axes3D), flag("pane.axes3Dp", p.axes3Dp);
+  flag("pane.show4Daxes", p.show4Daxes), flag("pane.show4DxyPlane", p.show4DxyPlane);
+  reals("pane.spinAxis3D", p.spinAxis3D, 3), reals("pane.spinSpeed3D", &p.spinSpeed3D, 1);
+  reals("pane.spinAxis3Dp", p.spinAxis3Dp, 3), reals("pane.spinSpeed3Dp", &p.spinSpeed3Dp, 1);
+  reals("pane.axis1_4D", p.axis1_4D, 3), reals("pane.axis2_4D", p.axis2_4D, 3);
+  reals("pane.speed1_4D", &p.speed1_4D, 1), reals("pane.speed2_4D", &p.speed2_4D, 1);
+  reals("pane.depth4D", &p.depth4D, 1);
   for (const auto& [name, v] : {std::pair{"view2D", &p.view2D}, std::pair{"view2Dp", &p.view2Dp}}) {
     const std::string n = name;
-    Put(f, n + ".t", v->t, 2), Put(f, n + ".r", v->r, 2), Put(f, n + ".theta", v->theta, 2);
-    Put(f, n + ".scale", v->scale, 2), Put(f, n + ".bottomLeft", v->bottomLeft, 2);
-    const double integers[] = {double(v->integers[0]), double(v->integers[1])};
-    Put(f, n + ".integers", integers, 2);
+    reals(n + ".t", v->t, 2), reals(n + ".r", v->r, 2), reals(n + ".theta", v->theta, 2);
+    reals(n + ".scale", v->scale, 2), reals(n + ".bottomLeft", v->bottomLeft, 2);
   }
   for (const auto& [name, v] : {std::pair{"view3D", &p.view3D}, std::pair{"view3Dp", &p.view3Dp}}) {
     const std::string n = name;
-    Put(f, n + ".view", v->view, 9), Put(f, n + ".x", v->x, 2), Put(f, n + ".y", v->y, 2), Put(f, n + ".z", v->z, 2);
-    Put(f, n + ".depth", v->depth), Put(f, n + ".t", v->t, 2), Put(f, n + ".u", v->u, 2), Put(f, n + ".v", v->v, 2);
-    Put(f, n + ".r", v->r, 2), Put(f, n + ".theta", v->theta, 2), Put(f, n + ".phi", v->phi, 2);
+    reals(n + ".view", v->view, 9), reals(n + ".x", v->x, 2), reals(n + ".y", v->y, 2), reals(n + ".z", v->z, 2);
+    reals(n + ".depth", &v->depth, 1), reals(n + ".t", v->t, 2), reals(n + ".u", v->u, 2);
+    reals(n + ".v", v->v, 2), reals(n + ".r", v->r, 2), reals(n + ".theta", v->theta, 2), reals(n + ".phi", v->phi, 2);
   }
-  const View4DSettings& v = p.view4D;
-  Put(f, "view4D.view", v.view, 16), Put(f, "view4D.t", v.t, 2), Put(f, "view4D.u", v.u, 2);
-  Put(f, "view4D.v", v.v, 2), Put(f, "view4D.x", v.x, 2), Put(f, "view4D.y", v.y, 2), Put(f, "view4D.z", v.z, 2);
-  Put(f, "view4D.w", v.w, 2);
+  View4DSettings& v = p.view4D;
+  reals("view4D.view", v.view, 16), reals("view4D.t", v.t, 2), reals("view4D.u", v.u, 2), reals("view4D.v", v.v, 2);
+  reals("view4D.x", v.x, 2), reals("view4D.y", v.y, 2), reals("view4D.z", v.z, 2), reals("view4D.w", v.w, 2);
+}
+
+inline void PutPane(Fields& f, const GraphPaneSettings& settings) {
+  GraphPaneSettings p = settings;
+  ForEachPaneField(
+      p, [&](const std::string& name, bool flag) { f[name] = std::to_string(flag); },
+      [&](const std::string& name, const double* values, int count) { Put(f, name, values, count); });
+  for (const auto& [name, v] : {std::pair{"view2D", &p.view2D}, std::pair{"view2Dp", &p.view2Dp}}) {
+    const double integers[] = {double(v->integers[0]), double(v->integers[1])};
+    Put(f, std::string(name) + ".integers", integers, 2);
+  }
 }
 
 inline void PutBlock(Fields& f, const std::string& n, const MBlock& b) {

@@ -75,17 +75,14 @@ TEST_F(DocumentRoad, TheCoordinateDisplayKeepsTheRangesTheGraphsUse) {
 }
 
 TEST_F(DocumentRoad, AnEquationThatMakesNoGraphSaysWhy) {
-  GraphedDocument g("Expr 'f'(x) = 'f'(x) + 1;\nExpr y = 'f'(x);\nExpr y = ?;\n");
+  GraphedDocument g("Expr 'f'(x) = 'f'(x) + 1;\nExpr y = 'f'(x);\nExpr y = ?;\nExpr z = x*y;\n");
   ASSERT_TRUE(g.document && g.RunUntilDone());
   EXPECT_EQ(EquationMessage(g.document.get(), 0), 0);  // a definition, not an equation to graph
   EXPECT_EQ(EquationMessage(g.document.get(), 1), 14);
   EXPECT_EQ(EquationMessage(g.document.get(), 2), 15);  // a question mark left in it
+  EXPECT_NE(EquationMessage(g.document.get(), 3), 0);  // three dimensions in a plane view
   EXPECT_EQ(g.Graphs(), 0);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(DocumentRoad, ADraggedPointRewritesItsEquationAndGraphsAgain) {
   GraphedDocument g("Expr y = x;\nExpr p = 1 + 2*i;\n");
@@ -116,10 +113,6 @@ TEST_F(DocumentRoad, SurfaceDensityContourSetsTheFocusedBlocksKindAndRegraphs) {
   EXPECT_FALSE(g.document->fExpansion.expansionDone.load());
   EXPECT_TRUE(g.RunUntilDone());
 }
-
-}  // namespace
-
-namespace {
 
 // A view of 32 pixels per unit (scale 0.5) whose bottom-left corner is the
 // world point (-0.5, -0.5), without axes or paper; the table's rows are the

@@ -67,12 +67,6 @@ std::vector<Form> Forms(const SmallPicture& small) {
       {"TextEncoding UTF8", {{"textEncoding", "0"}}, "TextEncoding MacOS;\n"},
       {"PaneDivider 7", {{"paneDivider", "7"}}},
       {"SignificantDigits 12", {{"significantDigits", "12"}}},
-      {"2D.Axes 1", {{"pane.axes2D", "1"}}},
-      {"2Dp.Axes 1", {{"pane.axes2Dp", "1"}}},
-      {"2D.GraphPaper 1", {{"pane.paper2D", "1"}}},
-      {"2Dp.GraphPaper 1", {{"pane.paper2Dp", "1"}}},
-      {"3D.Axes 1", {{"pane.axes3D", "1"}}},
-      {"3Dp.Axes 1", {{"pane.axes3Dp", "1"}}},
       {"HideAxes 5", {{"pane.axes2D", "0"}, {"pane.paper2Dp", "0"}, {"pane.axes3Dp", "0"}},
        "2D.Axes 1;\n2Dp.GraphPaper 1;\n3Dp.Axes 1;\n"},
       {"DrawGraph 0", {{"drawGraph", "0"}}},
@@ -107,22 +101,6 @@ std::vector<Form> Forms(const SmallPicture& small) {
       {"2D.T 1 2", Pairs("view2D.t", 1, 2)},
       {"2D.R 1 2", Pairs("view2D.r", 1, 2)},
       {"2D.Theta 1 2", Pairs("view2D.theta", 1, 2)},
-      {"2D.Scale 1 2 3.9 -4.9", Merge({Pairs("view2D.scale", 1, 2), Pairs("view2D.integers", 3, -4)})},
-      {"2D.BottomLeft 1 2", Pairs("view2D.bottomLeft", 2, 1)},
-      {"2Dp.Scale 1 2 3 4", Merge({Pairs("view2Dp.scale", 1, 2), Pairs("view2Dp.integers", 3, 4)})},
-      {"2Dp.BottomLeft 1 2", Pairs("view2Dp.bottomLeft", 2, 1)},
-      {"3D.Depth 5", {{"view3D.depth", "5"}}},
-      {"3Dp.Depth 5", {{"view3Dp.depth", "5"}}},
-      {"3D.View" + Values(9, 2), Sequence("view3D.view", 9, 2)},
-      {"3Dp.View" + Values(9, 2), Sequence("view3Dp.view", 9, 2)},
-      {"3D.Rotation 1 0 0 0 0.6 0.8 0 -0.8 0.6",
-       {{"pane.spinAxis3D[0]", "*"}, {"pane.spinSpeed3D", "*"}}},
-      {"3Dp.Rotation 1 0 0 0 0.6 0.8 0 -0.8 0.6",
-       {{"pane.spinAxis3Dp[0]", "*"}, {"pane.spinSpeed3Dp", "*"}}},
-      {"3D.Axis 1 2 3", Sequence("pane.spinAxis3D", 3, 1)},
-      {"3Dp.Axis 1 2 3", Sequence("pane.spinAxis3Dp", 3, 1)},
-      {"3D.Speed 0.25", {{"pane.spinSpeed3D", "0.25"}}},
-      {"3Dp.Speed 0.25", {{"pane.spinSpeed3Dp", "0.25"}}},
       {"4D.View" + Values(16, 2), Sequence("view4D.view", 16, 2)},
       {"4D.Rotation 0.6 -0.8 0 0 0.8 0.6 0 0 0 0 1 0 0 0 0 1",
        {{"pane.axis1_4D[0]", "*"}, {"pane.axis2_4D[0]", "*"}, {"pane.speed1_4D", "*"}, {"pane.speed2_4D", "*"}}},
@@ -158,6 +136,23 @@ std::vector<Form> Forms(const SmallPicture& small) {
       {"Bogus 1", {}},
       {"?", {}},
   };
+  // The first and second views of a kind take the same statements.
+  for (const std::string view : {"2D", "2Dp"}) {
+    const std::string p = view == "2D" ? "" : "p";
+    forms.push_back({view + ".Axes 1", {{"pane.axes" + view, "1"}}});
+    forms.push_back({view + ".GraphPaper 1", {{"pane.paper" + view, "1"}}});
+    forms.push_back({view + ".Scale 1 2 3.9 -4.9", Merge({Pairs("view" + view + ".scale", 1, 2),
+                                                         Pairs("view" + view + ".integers", 3, -4)})});
+    forms.push_back({view + ".BottomLeft 1 2", Pairs("view" + view + ".bottomLeft", 2, 1)});
+    const std::string space = "3D" + p;
+    forms.push_back({space + ".Axes 1", {{"pane.axes" + space, "1"}}});
+    forms.push_back({space + ".Depth 5", {{"view" + space + ".depth", "5"}}});
+    forms.push_back({space + ".View" + Values(9, 2), Sequence("view" + space + ".view", 9, 2)});
+    forms.push_back({space + ".Rotation 1 0 0 0 0.6 0.8 0 -0.8 0.6",
+                     {{"pane.spinAxis" + space + "[0]", "*"}, {"pane.spinSpeed" + space, "*"}}});
+    forms.push_back({space + ".Axis 1 2 3", Sequence("pane.spinAxis" + space, 3, 1)});
+    forms.push_back({space + ".Speed 0.25", {{"pane.spinSpeed" + space, "0.25"}}});
+  }
   const char* ranges3D[] = {"t", "u", "v", "r", "theta", "phi", "x", "y", "z"};
   const char* keywords3D[] = {"3D.T", "3D.U", "3D.V", "3D.R", "3D.Theta", "3D.Phi", "3D.X", "3D.Y", "3D.Z"};
   for (int i = 0; i < 9; ++i)

@@ -5,7 +5,6 @@
 #include "CoreUtilities/OurText/NumberText.h"
 #include "expression/MathEditRecord.h"
 #include "expression/OperatorTable.h"
-#include "expression/TreeBuilding.h"
 #include "matheditor/MathEditInterface.h"
 #include "matheditor/MathEditorStartup.h"
 
@@ -37,8 +36,6 @@ class DocumentMathGlobals : public testing::Test {
 };
 
 TEST_F(DocumentMathGlobals, RecordsLoadTheirDocumentsSettings) {
-  EXPECT_EQ(Document(&fWindow), &fDocument);
-  EXPECT_EQ(Document(nullptr), nullptr);
   MERecord* record = MENew(&fWindow);
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->document, &fDocument);
@@ -55,20 +52,6 @@ TEST_F(DocumentMathGlobals, RecordsLoadTheirDocumentsSettings) {
   EXPECT_FLOAT_EQ(gMathDefaultSizes[4], 7);
   record->table = nullptr;
   MEDispose(record);
-}
-
-TEST_F(DocumentMathGlobals, EquationBlocksKeepTheirFormulaInARecord) {
-  MBlock block = {};
-  ASSERT_TRUE(SetEquationTree(block, NewBinop(kOpPlus, Atomic('a'), Atomic('b'))));
-  ASSERT_NE(block.equation, nullptr);
-  EXPECT_EQ(EquationTree(block)->opcode, kOpPlus);
-  EXPECT_EQ(block.equation->selected, EquationTree(block));
-  ASSERT_TRUE(SetEquationTree(block, Atomic('c')));
-  EXPECT_EQ(EquationTree(block)->opcode, kOpAtom);
-  EXPECT_GT(MEWidth(block.equation), 0);
-  DisposeBlockContents(block);
-  EXPECT_EQ(block.equation, nullptr);
-  EXPECT_EQ(EquationTree(block), nullptr);
 }
 
 }  // namespace

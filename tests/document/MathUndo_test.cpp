@@ -74,10 +74,6 @@ TEST_F(MathUndo, AStateForABlockThatIsGoneIsNotApplied) {
   EXPECT_EQ(fDocument.fMathUndo.block, 3);
 }
 
-}  // namespace
-
-namespace {
-
 // The parenthesis key after a letter: a function the document defines is
 // applied; any other letter gets a parenthesised factor.
 TEST_F(MathUndo, TheParenthesisKeyAppliesAFunctionTheDocumentDefines) {

@@ -5,16 +5,9 @@
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/FormulaClipboard.h"
 
-#include <cmath>
-#include <memory>
 #include <string>
 
 namespace {
-
-constexpr int32_t kCut = 0x2200;
-constexpr int32_t kCopy = 0x2201;
-constexpr int32_t kPaste = 0x2202;
-constexpr int32_t kClear = 0x2203;
 
 class ClipboardKeys : public MathLayoutTest {
  protected:
@@ -22,101 +15,85 @@ class ClipboardKeys : public MathLayoutTest {
     ClearMathClipboard();
     MathLayoutTest::TearDown();
   }
-  static ExpressionRecord* Grid(int rows, int columns) {
-    ExpressionRecord* matrix = NewExpression(kOpMatrix, rows * columns);
-    for (int i = 0; i < rows * columns; ++i) {
-      matrix->operands[i] = Number(i + 1);
-      matrix->operands[i]->parent = matrix;
-    }
-    matrix->payload.shape = {uint16_t(rows), uint16_t(columns)};
-    return matrix;
-  }
 };
 
 TEST_F(ClipboardKeys, CutAFactorAndPasteItAfterATerm) {
-  ExpressionRecord* b = Var("b");
   ExpressionRecord* a = Var("a");
-  Use(Node(kOpTimes, {a, b, Var("c")}), b, kIPWholeNode);
-  MATH_FunctionCode(kCut);  // the factor leaves no prompt behind
-  EXPECT_EQ(Written(fRecord->root), "a*c");
+  EXPECT_EQ(Coded(Node(kOpTimes, {a, Var("b"), Var("c")}), {1}, kIPWholeNode, {kCodeCut}), "a*c");  // no prompt left
   EXPECT_EQ(Written(gMathClipboard), "b");
   MOVE_SetIP(a, kIPAfterNode);
-  MATH_FunctionCode(kCopy);  // a caret copies nothing
+  MATH_FunctionCode(kCodeCopy);  // a caret copies nothing
   EXPECT_EQ(Written(gMathClipboard), "b");
-  MATH_FunctionCode(kPaste);
-  EXPECT_EQ(Written(fRecord->root), "a*b*c");
+  MATH_FunctionCode(kCodePaste);
+  EXPECT_EQ(Formula(), "a*b*c");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
 }
 
 TEST_F(ClipboardKeys, DigitsPasteIntoANumberWithinTheLimit) {
-  ExpressionRecord* source = Num(u"45");
-  Use(source, source, kIPNumberText, 0, 2);
-  MATH_FunctionCode(kCopy);
+  UseWhole(Num(u"45"), kIPNumberText, 0, 2);
+  MATH_FunctionCode(kCodeCopy);
   ExpressionRecord* number = Num(u"123");
-  Use(number, number, kIPNumberText, 1, 1);
-  MATH_FunctionCode(kPaste);
+  UseWhole(number, kIPNumberText, 1, 1);
+  MATH_FunctionCode(kCodePaste);
   EXPECT_EQ(Digits(number), u"14523");
   EXPECT_EQ(number->payload.number->value, 14523);
   EXPECT_EQ(fRecord->caretType, kIPNumberText);
   EXPECT_EQ(fRecord->rangeStart, 3);
   ExpressionRecord* longer = Num(u"12345678901234567890");  // 20 + 2 fits, 21 + 2 does not
-  Use(longer, longer, kIPNumberText, 20, 20);
-  MATH_FunctionCode(kPaste);
+  UseWhole(longer, kIPNumberText, 20, 20);
+  MATH_FunctionCode(kCodePaste);
   EXPECT_EQ(Digits(longer), u"1234567890123456789045");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
   fRecord->caretType = kIPNumberText;
   fRecord->rangeStart = fRecord->rangeEnd = 0;
-  MATH_FunctionCode(kPaste);
+  MATH_FunctionCode(kCodePaste);
   EXPECT_EQ(Digits(longer), u"1234567890123456789045");
 }
 
 // Copying a lone decimal character would put a NaN number on the
 // clipboard; clearing every digit would leave a number without text.
 TEST_F(ClipboardKeys, DigitsThatReadAsNoNumber) {
-  ExpressionRecord* source = Num(u"12");
-  Use(source, source, kIPNumberText, 0, 2);
-  MATH_FunctionCode(kCopy);
-  ExpressionRecord* dotted = Num(u"12.");
-  Use(Node(kOpPlus, {Var("a"), dotted}), dotted, kIPNumberText, 2, 3);
-  MATH_FunctionCode(kCopy);
+  UseWhole(Num(u"12"), kIPNumberText, 0, 2);
+  MATH_FunctionCode(kCodeCopy);
+  UseAt(Node(kOpPlus, {Var("a"), Num(u"12.")}), {1}, kIPNumberText, 2, 3);
+  MATH_FunctionCode(kCodeCopy);
   EXPECT_EQ(Digits(gMathClipboard), u"12");
   fRecord->rangeStart = 0;
   fRecord->rangeEnd = 2;
-  MATH_FunctionCode(kClear);  // "." would be left: the number goes
-  EXPECT_EQ(Written(fRecord->root), "a+?");
-  MATH_FunctionCode(kPaste);  // and pasting fills its prompt
-  EXPECT_EQ(Written(fRecord->root), "a+12");
+  MATH_FunctionCode(kCodeClear);  // "." would be left: the number goes
+  EXPECT_EQ(Formula(), "a+?");
+  MATH_FunctionCode(kCodePaste);  // and pasting fills its prompt
+  EXPECT_EQ(Formula(), "a+12");
 }
 
 TEST_F(ClipboardKeys, SubMatrixBlocks) {
   ExpressionRecord* nine = Grid(3, 3);
-  Use(nine, nine, kIPMatrixBlock, 4, 8);  // rows 1-2, columns 1-2
-  MATH_FunctionCode(kCopy);
+  UseWhole(nine, kIPMatrixBlock, 4, 8);  // rows 1-2, columns 1-2
+  MATH_FunctionCode(kCodeCopy);
   ASSERT_EQ(gMathClipboard->opcode, kOpMatrix);
   EXPECT_EQ(gMathClipboard->payload.shape.rows, 2);
   EXPECT_EQ(gMathClipboard->payload.shape.columns, 2);
   EXPECT_EQ(Written(gMathClipboard->operands[2]), "8");
   ExpressionRecord* six = Grid(2, 3);
-  Use(six, six, kIPMatrixBlock, 0, 4);  // both rows, columns 0-1: they go
-  MATH_FunctionCode(kClear);
+  UseWhole(six, kIPMatrixBlock, 0, 4);  // both rows, columns 0-1: they go
+  MATH_FunctionCode(kCodeClear);
   EXPECT_EQ(six->payload.shape.rows, 2);
   EXPECT_EQ(six->payload.shape.columns, 1);
   EXPECT_EQ(Written(six->operands[1]), "6");
   ExpressionRecord* four = Grid(2, 2);
-  Use(four, four, kIPMatrixBlock, 0, 0);  // one element: neither whole rows nor columns
-  MATH_FunctionCode(kClear);
+  UseWhole(four, kIPMatrixBlock, 0, 0);  // one element: neither whole rows nor columns
+  MATH_FunctionCode(kCodeClear);
   EXPECT_EQ(four->operandCount, 4);
-  Use(four = Grid(2, 2), nullptr, kIPMatrixBlock, 0, 3);
-  fRecord->selected = four;
-  MATH_FunctionCode(kClear);  // the whole matrix: nothing
+  UseWhole(four = Grid(2, 2), kIPMatrixBlock, 0, 3);
+  MATH_FunctionCode(kCodeClear);  // the whole matrix: nothing
   EXPECT_EQ(four->operandCount, 4);
 }
 
 TEST_F(ClipboardKeys, ClearingAWholeLongNameDeletesTheAtom) {
   ExpressionRecord* name = Var("abc");
   Use(Node(kOpPlus, {name, Var("d")}), name, kIPNameText, 0, 3);
-  MATH_FunctionCode(kClear);
-  EXPECT_EQ(Written(fRecord->root), "?+d");
+  MATH_FunctionCode(kCodeClear);
+  EXPECT_EQ(Formula(), "?+d");
 }
 
 }  // namespace

@@ -1,10 +1,21 @@
 #include "MathLayoutFixture.h"
 
+#include "matheditor/MathGraphicsContext.h"
 #include "matheditor/MathTypesetState.h"
+#include "matheditor/Typesetters.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <limits>
+
+// Hand-computed boxes on the fixed-metric seam: at the root size s = 20
+// every character is 10 wide, fA = 20, fD = 5, vs = hs = 2, lw = 1; scripts
+// are at 10 (characters 5 wide).
 
 namespace {
 
-constexpr float kAxis = 0.26171875f * 20;  // at the root size
+constexpr float kS = 20, kAxis = 0.26171875f * kS;  // at the root size
 
 using LayoutGeometry = MathLayoutTest;
 
@@ -62,8 +73,7 @@ TEST_F(LayoutGeometry, NamedFunctionGapsAndAxisShift) {
   EXPECT_NEAR(E(grouped->operands[0]).leftOffset, 0.154f * 20 + 30, 1e-4);
 
   // A 1 x 1 matrix: the cell plus 0.8 s high, plus 1.0 s wide, middle on the axis.
-  ExpressionRecord* matrix = Node(kOpMatrix, {Var("x")});
-  matrix->payload.shape = {1, 1};
+  ExpressionRecord* matrix = Matrix(1, 1, {Var("x")});
   ExpressionRecord* f = LayOut(NewUnop(kOpSin, matrix));
   const EditData& m = E(f->operands[0]);
   EXPECT_FLOAT_EQ(m.ascent + m.descent, 25 + 16);
@@ -75,9 +85,7 @@ TEST_F(LayoutGeometry, NamedFunctionGapsAndAxisShift) {
 }
 
 TEST_F(LayoutGeometry, SubscriptSitsBelowItsBase) {
-  ExpressionRecord* indexes = Node(kOpIndexes, {Var("x"), Number(1)});
-  indexes->payload.shape = {0, 1};
-  LayOut(indexes);
+  ExpressionRecord* indexes = LayOut(Shaped(Node(kOpIndexes, {Var("x"), Number(1)}), 0, 1));
   // Script size 10: height 12.5; drop = min(0.5 * 25 - 0.5, 0.75 * 12.5).
   const float u = 12.5f - 9.375f;
   EXPECT_FLOAT_EQ(E(indexes).width, 10 + 0.038f * 20 + 5);
@@ -151,20 +159,190 @@ TEST_F(LayoutGeometry, CaretCoordinatesFollowTheCaretType) {
   EXPECT_FLOAT_EQ(x, -7);
 }
 
-TEST_F(LayoutGeometry, RecalculateEmptiesTheRootUntilTheNextLayout) {
-  ExpressionRecord* root = LayOut(Node(kOpPlus, {Var("a"), Var("b")}));
-  ORIGINS_RecalculateAndDraw2();
-  EXPECT_EQ(fRecord->layoutValid, 0);
-  EXPECT_FLOAT_EQ(E(root).width, 0);
-  MATH_Hmm();
-  EXPECT_FLOAT_EQ(E(root).width, 40);
-}
-
 TEST_F(LayoutGeometry, NumbersThatDoNotReadBackBecomeScientific) {
   ExpressionRecord* root = LayOut(Number(1.5e30));
   ASSERT_EQ(root->opcode, kOpSn);
   EXPECT_DOUBLE_EQ(root->operands[0]->payload.number->value, 1.5);
   EXPECT_DOUBLE_EQ(root->operands[1]->payload.number->value, 30);
+}
+
+using TypesettingGeometry = MathLayoutTest;
+
+float Height(const EditData& e) { return e.ascent + e.descent; }
+float Baseline(const EditData& e) { return e.bottom - e.descent; }
+
+TEST_F(TypesettingGeometry, EveryKindHasItsOwnHandler) {
+  const TypesetHandler before = GetTypesetHandler(Typesetter::kHat);
+  SetTypesetHandler(Typesetter::kHat, nullptr);
+  const TypesetHandler unset = GetTypesetHandler(Typesetter::kHat);
+  SetTypesetHandler(Typesetter::kHat, before);
+  for (OpCodeT kind = kFirstOperatorKind; IsOperatorTableKind(kind); ++kind)
+    EXPECT_NE(GetTypesetHandler(FindOperatorInfo(kind)->handler), unset) << kind;
+}
+
+TEST_F(TypesettingGeometry, ParenthesesAroundOneAtom) {
+  ExpressionRecord* id = LayOut(NewUnop(kOpId, Var("x")));
+  EXPECT_NEAR(E(id->operands[0]).leftOffset, 10 + (0.167f + 0.071f + 0.025f) * kS, 1e-4);
+  EXPECT_NEAR(E(id).width, 2 * 10 + 10 + (0.334f + 0.142f) * kS, 1e-4);
+  EXPECT_FLOAT_EQ(E(id).ascent, 20);
+  EXPECT_FLOAT_EQ(E(id).descent, 5);
+  // Doubled parentheses are exactly as tall as the inner pair.
+  ExpressionRecord* twice = LayOut(NewUnop(kOpId, NewUnop(kOpId, Var("x"))));
+  EXPECT_FLOAT_EQ(Height(E(twice)), Height(E(twice->operands[0])));
+}
+
+TEST_F(TypesettingGeometry, BraceIsPaddedOnlyBetweenOneAndTwoPieces) {
+  EXPECT_FLOAT_EQ(Height(E(LayOut(NewUnop(kOpLParen, Var("x"))))), 25);  // 25 <= 1.275 s
+  // x^y: the exponent (12.5 tall) drops min(0.75 * 20 - 1, 0.85 * 12.5).
+  const float t = 20 - 10.625f + 12.5f + 5;
+  ExpressionRecord* brace = LayOut(NewUnop(kOpLParen, NewBinop(kOpPower, Var("x"), Var("y"))));
+  EXPECT_NEAR(Height(E(brace)), 4.8f * kS - t, 1e-3);
+  EXPECT_NEAR(E(brace).width, 10 + E(brace->operands[0]).width + 0.476f * kS, 1e-4);  // no closing brace
+}
+
+TEST_F(TypesettingGeometry, BinomialIsCentredOnTheAxis) {
+  ExpressionRecord* sum = LayOut(Node(kOpPlus, {Var("a"), NewBinop(kOpChoice, Var("n"), Var("k"))}));
+  const EditData& choice = E(sum->operands[1]);
+  EXPECT_EQ(choice.composed, 0);
+  EXPECT_FLOAT_EQ(choice.ascent, (25 + 25 + 2) / 2.0f);
+  EXPECT_NEAR(choice.bottom - Height(choice) / 2, Baseline(E(sum)) - kAxis, 1e-4);
+  EXPECT_FLOAT_EQ(E(sum->operands[1]->operands[0]).bottom, E(sum->operands[1]->operands[1]).bottom - 27);
+}
+
+TEST_F(TypesettingGeometry, PiecewiseRowsArePaddedAndCentred) {
+  ExpressionRecord* one = LayOut(Node(kOpBranch, {Var("x")}));
+  EXPECT_NEAR(Height(E(one)), 4.8f * kS - 25 + 2 * 2, 1e-4);
+  EXPECT_NEAR(E(one).ascent - E(one).descent, 2 * kAxis, 1e-4);
+  ExpressionRecord* two = LayOut(Node(kOpBranch, {Var("x"), Var("abc")}));
+  const EditData& narrow = E(two->operands[0]);
+  const EditData& wide = E(two->operands[1]);
+  EXPECT_FLOAT_EQ(narrow.left + narrow.width / 2, wide.left + wide.width / 2);
+  EXPECT_FLOAT_EQ(wide.bottom, E(two).bottom);  // 60 tall: no padding
+  EXPECT_FLOAT_EQ(narrow.bottom, wide.bottom - 25 - 10);
+}
+
+TEST_F(TypesettingGeometry, PowerOfANamedFunctionPutsTheExponentAfterTheName) {
+  ExpressionRecord* bare = LayOut(NewBinop(kOpPower, NewUnop(kOpSin, Var("x")), Number(2)));
+  const float name = 0.154f * kS + 30;  // the name and its gaps
+  EXPECT_NEAR(E(bare->operands[1]).left, name + 2 - 2, 1e-4);  // 0.1 s further left
+  EXPECT_NEAR(E(bare->operands[0]->operands[0]).left, name + 2 + 5, 1e-4);
+  ExpressionRecord* grouped = LayOut(NewBinop(kOpPower, NewUnop(kOpSin, NewUnop(kOpId, Var("x"))), Number(2)));
+  EXPECT_NEAR(E(grouped->operands[1]).left, name, 1e-4);
+  EXPECT_NEAR(E(grouped).width, E(grouped->operands[0]).width, 1e-4);
+}
+
+TEST_F(TypesettingGeometry, ExponentStandsAboveASingleSubscript) {
+  ExpressionRecord* base = Shaped(Node(kOpIndexes, {Var("x"), Number(1)}), 0, 1);
+  ExpressionRecord* power = LayOut(NewBinop(kOpPower, base, Var("y")));
+  EXPECT_FLOAT_EQ(E(power->operands[1]).left, E(base->operands[1]).left);
+  EXPECT_FLOAT_EQ(E(power).width, E(base).width);
+}
+
+TEST_F(TypesettingGeometry, FractionsInExponentsAreSlashed) {
+  const float slashed = 5 + 5 + 5 + 0.222f * 10;
+  ExpressionRecord* p = LayOut(NewBinop(kOpPower, Var("x"), NewBinop(kOpOver, Var("a"), Var("b"))));
+  EXPECT_NEAR(E(p->operands[1]).width, slashed, 1e-4);
+  EXPECT_EQ(E(p->operands[1]).composed, 1);
+  ExpressionRecord* m = LayOut(NewBinop(kOpPower, Var("x"), NewUnop(kOpMinus, NewBinop(kOpOver, Var("a"), Var("b")))));
+  EXPECT_NEAR(E(m->operands[1]->operands[0]).width, slashed, 1e-4);
+  // A stacked fraction's bar lies on the parent's math axis.
+  ExpressionRecord* sum = LayOut(Node(kOpPlus, {Var("c"), NewBinop(kOpOver, Var("a"), Var("b"))}));
+  const EditData& f = E(sum->operands[1]);
+  EXPECT_EQ(f.composed, 0);
+  EXPECT_NEAR(Baseline(f), Baseline(E(sum)) - kAxis, 1e-4);
+  EXPECT_NEAR(f.descent, 0.5f + 2 + 25, 1e-4);
+}
+
+TEST_F(TypesettingGeometry, OverflowingPowersFractionsAndScientificNotationGoOnOneLine) {
+  ExpressionRecord* power = LayOut(NewBinop(kOpPower, Var("x"), Var("y")), 5);
+  EXPECT_FLOAT_EQ(E(power).width, 10 + 10 + 10 + 10);  // x ^ y, spaced like a list
+  EXPECT_FLOAT_EQ(Baseline(E(power->operands[1])), Baseline(E(power)));
+  ExpressionRecord* over = LayOut(NewBinop(kOpOver, Var("a"), Var("b")), 5);
+  EXPECT_FLOAT_EQ(E(over).width, 40);
+  EXPECT_EQ(E(over).composed, 1);
+  ExpressionRecord* sn = LayOut(NewBinop(kOpSn, Number(2), Number(7)));
+  EXPECT_NEAR(E(sn).width, 3 * 10 + 0.077f * kS + 10 + 5, 1e-4);
+  ExpressionRecord* e = LayOut(NewBinop(kOpSn, Number(2), Number(7)), 5);
+  EXPECT_NEAR(E(e).width, 2 + 10 + 2 + 10 + 10, 1e-4);  // 2E7
+  EXPECT_FLOAT_EQ(E(e->operands[1]).bottom, E(e).bottom);
+}
+
+TEST_F(TypesettingGeometry, RootIndexAboveTheCrookRaisesTheRoot) {
+  const float t = 20 + 2 * 2 + 1, q = (5 + t) / 4;
+  ExpressionRecord* low = LayOut(Node(kOpSqrt, {Var("x"), Var("n")}));
+  EXPECT_FLOAT_EQ(E(low).ascent, t);  // 2 + 12.5 + q < t
+  ExpressionRecord* high = LayOut(Node(kOpSqrt, {Var("x"), NewBinop(kOpOver, Var("a"), Var("b"))}));
+  const float index = 2 * (0.25f + 1 + 12.5f);
+  EXPECT_NEAR(E(high).ascent, 2 + index + q, 1e-4);
+  EXPECT_NEAR(E(high->operands[0]).leftOffset, E(high->operands[1]).width - 6 + 12 + 2, 1e-4);
+}
+
+TEST_F(TypesettingGeometry, DerivativeOfANameIsWrittenDyDx) {
+  ExpressionRecord* f = LayOut(NewBinop(kOpFunction, Node(kOpOpTotal, {Var("x")}), Var("y")));
+  const EditData& op = E(f->operands[0]);
+  const EditData& y = E(f->operands[1]);
+  EXPECT_FLOAT_EQ(y.leftOffset, 10);  // right after the numerator's d
+  EXPECT_FLOAT_EQ(y.bottomOffset, -(20 + 5 + 4 + 1));
+  EXPECT_NEAR(E(f).width, op.width, 1e-4);  // no parentheses
+  EXPECT_NEAR(op.width, 10 + 0.062f * kS + 10, 1e-4);
+  EXPECT_EQ(E(f).composed, 0);
+}
+
+TEST_F(TypesettingGeometry, PartialDerivativeSpacesItsVariables) {
+  ExpressionRecord* d = LayOut(Node(kOpOpPartial, {Var("x"), Number(2), Var("y")}));
+  const float g = 10 + 0.062f * kS;
+  EXPECT_NEAR(E(d->operands[0]).leftOffset, g, 1e-4);
+  EXPECT_NEAR(E(d->operands[2]).leftOffset, g + 10 + 2 + g, 1e-4);
+  EXPECT_NEAR(E(d).width, std::max(2 * g + 22, 0.062f * kS + (g + 2 * g + 22) / 2 + 5), 1e-4);
+}
+
+TEST_F(TypesettingGeometry, EnclosuresAndDecorations) {
+  ExpressionRecord* bar = LayOut(NewUnop(kOpSubstitution, Var("x")));
+  EXPECT_FLOAT_EQ(E(bar).width, 10 + 3 * 2 + 1);
+  EXPECT_FLOAT_EQ(E(bar->operands[0]).bottomOffset, -2);
+  const float m = 2 * 2 + 0.3f * kS + 1;
+  EXPECT_NEAR(E(LayOut(NewUnop(kOpFloor, Var("x")))).width, 2 * m + 10, 1e-4);
+  EXPECT_NEAR(E(LayOut(NewUnop(kOpAbs, Var("x")))).width, 2 * 5 + 10, 1e-4);
+  EXPECT_FLOAT_EQ(E(LayOut(NewUnop(kOpOverline, Var("x")))).ascent, 20 + 4 + 1);
+  ExpressionRecord* interval = LayOut(NewBinop(kOpInterval, Var("a"), Var("b")));
+  EXPECT_FLOAT_EQ(E(interval->operands[1]).leftOffset, 30);
+  EXPECT_FLOAT_EQ(E(interval).width, 50);
+  // A hat over a letter without ascender follows the letter: 20/2 + 3.
+  ExpressionRecord* hat = LayOut(NewUnop(kOpHat, Var("x")));
+  EXPECT_FLOAT_EQ(E(hat).ascent, 13 + 8 * 2);
+  EXPECT_FLOAT_EQ(E(LayOut(NewUnop(kOpHat, Number(2)))).ascent, 20 + 6 * 2);
+}
+
+TEST_F(TypesettingGeometry, ScriptSizedMarksLeaveNoStateBehind) {
+  // The transpose's T is at the next level; its neighbour keeps the root size.
+  ExpressionRecord* sum = LayOut(Node(kOpPlus, {NewUnop(kOpSuperscriptT, Var("A")), Var("b")}));
+  EXPECT_FLOAT_EQ(E(sum->operands[0]).width, 10 + 5);
+  EXPECT_FLOAT_EQ(E(sum->operands[1]).width, 10);
+  ExpressionRecord* lap = LayOut(Node(kOpPlus, {NewUnop(kOpLap, Var("u")), Var("b")}));
+  EXPECT_FLOAT_EQ(E(lap->operands[0]).width, 10 + 5 + 10);
+  EXPECT_FLOAT_EQ(E(lap->operands[1]).width, 10);
+}
+
+TEST_F(TypesettingGeometry, BracketsOfAbsurdHeightStillFinish) {
+  // Stepping down a float far larger than the step would never end.
+  ExpressionRecord* id = LayOut(NewUnop(kOpId, Var("x")));
+  QImage image(40, 40, QImage::Format_RGB32);
+  QPainter painter(&image);
+  MathGraphicsContext context{&painter, {}};
+  for (const float height : {3e8f, 1e30f, std::numeric_limits<float>::infinity()})
+    for (const OpCodeT kind : {kOpId, kOpLParen}) {
+      id->opcode = kind;
+      id->operands[0]->editData->ascent = height;
+      MathTextSize(kS);
+      parens_(id, 0, nullptr);
+      parens_(id, 1, &context);
+    }
+  id->opcode = kOpBranch;
+  MathTextSize(kS);
+  branch_(id, 0, nullptr);
+  id->editData->ascent = 1e30f;
+  branch_(id, 1, &context);
+  id->opcode = kOpId;
 }
 
 }  // namespace

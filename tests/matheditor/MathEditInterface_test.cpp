@@ -46,6 +46,17 @@ TEST(MathSizeTable, ScriptStepsStopAtAClampedMinimum) {
 
 using MathEditInterface = MathLayoutTest;
 
+// The node drawn on white.
+QImage Drawn(ExpressionRecord* node) {
+  QImage image(100, 50, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  MathGraphicsContext context{&painter, {}};
+  OUTPUT_DrawExpression(node, &context);
+  painter.end();
+  return image;
+}
+
 TEST_F(MathEditInterface, NewRecordIsCurrentAndMeasuresOnDemand) {
   MERecord* made = MENew(nullptr);
   ASSERT_NE(made, nullptr);
@@ -71,41 +82,20 @@ TEST_F(MathEditInterface, HeightIgnoresLineBreaks) {
   EXPECT_EQ(MEWidth(fRecord), 130);
 }
 
-TEST_F(MathEditInterface, NodeWithoutEditDataDrawsNothing) {
+TEST_F(MathEditInterface, NodeWithoutEditDataOrAPromptShownAsCaretDrawsNothing) {
   SetFixedMetricMeasuring(0);
+  const QImage blank = Drawn(nullptr);
   ExpressionRecord* bare = Node(kOpPlus, {Var("a"), Number(2)});
   bare->operands[1]->editData = nullptr;  // a number gets none until laid out
-  QImage image(100, 50, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  const QImage blank = image.copy();
-  {
-    QPainter painter(&image);
-    MathGraphicsContext context{&painter, {}};
-    OUTPUT_DrawExpression(bare, &context);
-  }
-  EXPECT_EQ(image, blank);
+  EXPECT_EQ(Drawn(bare), blank);
   DisposExpr(bare);
-}
-
-TEST_F(MathEditInterface, PromptShownAsCaretTakesItsWidthButDrawsNothing) {
-  SetFixedMetricMeasuring(0);
-  const auto draw = [&](bool asCaret) {
+  // A prompt shown as the caret keeps its width.
+  for (const bool asCaret : {true, false}) {
     gShowPromptAsIP = asCaret;
     ExpressionRecord* prompt = LayOut(NewPrompt());
-    fRecord->selected = prompt;
-    QImage image(60, 40, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    MathGraphicsContext context{&painter, {}};
-    OUTPUT_DrawExpression(prompt, &context);
-    painter.end();
     EXPECT_GT(E(prompt).width, 0);
-    return image;
-  };
-  QImage blank(60, 40, QImage::Format_RGB32);
-  blank.fill(Qt::white);
-  EXPECT_EQ(draw(true), blank);
-  EXPECT_NE(draw(false), blank);
+    EXPECT_EQ(Drawn(prompt) == blank, asCaret);
+  }
 }
 
 }  // namespace

@@ -49,6 +49,22 @@ class MathLayoutTest : public testing::Test {
     fRecord->rangeEnd = end;
   }
 
+  // Replaces the formula, the caret on the node the operand indexes reach
+  // from the root.
+  void UseAt(ExpressionRecord* root, std::initializer_list<int> path, MathIPType type, int32_t start = 0,
+             int32_t end = 0) {
+    ExpressionRecord* node = root;
+    for (int i : path) node = node->operands[i];
+    Use(root, node, type, start, end);
+  }
+  // The formula after the codes, run with the caret at that place.
+  std::string Coded(ExpressionRecord* root, std::initializer_list<int> path, MathIPType type,
+                    std::initializer_list<int32_t> codes) {
+    UseAt(root, path, type);
+    for (int32_t code : codes) MATH_FunctionCode(code);
+    return Formula();
+  }
+
   // Moves the selection within the formula.
   void Select(ExpressionRecord* node, MathIPType type, int32_t start = 0, int32_t end = 0) {
     fRecord->selected = node;
@@ -89,14 +105,29 @@ class MathLayoutTest : public testing::Test {
 
  public:
   static ExpressionRecord* Var(const char* name) { return Atomic(GetVariableIDFromString(name)); }
-  static ExpressionRecord* Node(OpCodeT kind, std::initializer_list<ExpressionRecord*> operands) {
-    ExpressionRecord* node = NewExpression(kind, static_cast<int32_t>(operands.size()));
-    int32_t i = 0;
-    for (ExpressionRecord* o : operands) {
-      node->operands[i++] = o;
-      o->parent = node;
+  // A node of n operands, the i-th made by make(i).
+  template <class Make>
+  static ExpressionRecord* Filled(OpCodeT kind, int32_t n, Make make) {
+    ExpressionRecord* node = NewExpression(kind, n);
+    for (int32_t i = 0; i < n; ++i) {
+      node->operands[i] = make(i);
+      node->operands[i]->parent = node;
     }
     return node;
+  }
+  static ExpressionRecord* Node(OpCodeT kind, std::initializer_list<ExpressionRecord*> operands) {
+    return Filled(kind, static_cast<int32_t>(operands.size()), [&](int32_t i) { return operands.begin()[i]; });
+  }
+  static ExpressionRecord* Shaped(ExpressionRecord* node, int rows, int columns) {
+    node->payload.shape = {uint16_t(rows), uint16_t(columns)};
+    return node;
+  }
+  static ExpressionRecord* Matrix(int rows, int columns, std::initializer_list<ExpressionRecord*> elements) {
+    return Shaped(Node(kOpMatrix, elements), rows, columns);
+  }
+  // A matrix of the numbers 1, 2, ... row by row.
+  static ExpressionRecord* Grid(int rows, int columns) {
+    return Shaped(Filled(kOpMatrix, rows * columns, [](int32_t i) { return Number(i + 1); }), rows, columns);
   }
   static const EditData& E(const ExpressionRecord* node) { return *node->editData; }
   // A number as the editor holds it once typed: its digits with their value.

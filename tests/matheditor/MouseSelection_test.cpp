@@ -35,19 +35,18 @@ class MouseSelection : public SnapshotCountingTest {
     MEClick(MPoint{int16_t(v), int16_t(h)}, extend, dragAllowed, false, fRecord, nullptr);
     SetMouseSource(nullptr);
   }
+  void ExpectClick(float h, float v, const ExpressionRecord* node, MathIPType type, int32_t start = 0, int32_t end = 0,
+                   int line = __builtin_LINE()) {
+    Press(h, v);
+    ExpectSelection(node, type, start, end, line);
+  }
   void ExpectSelection(const ExpressionRecord* node, MathIPType type, int32_t start = 0, int32_t end = 0,
                        int line = __builtin_LINE()) {
     ExpectCaret(node, type, line);
     if (type != kIPWholeNode && type != kIPAfterNode && type != kIPBeforeNode) ExpectRange(start, end, line);
   }
   ExpressionRecord* Sum(int terms) {
-    static const char* kNames[] = {"a", "b", "c", "d", "e"};
-    ExpressionRecord* sum = NewExpression(kOpPlus, terms);
-    for (int i = 0; i < terms; ++i) {
-      sum->operands[i] = Var(kNames[i]);
-      sum->operands[i]->parent = sum;
-    }
-    return LayOut(sum);
+    return LayOut(Filled(kOpPlus, terms, [](int32_t i) { return Var(std::string(1, char('a' + i)).c_str()); }));
   }
 };
 
@@ -56,19 +55,13 @@ TEST_F(MouseSelection, ClickOnNumbersInAProduct) {
   ExpressionRecord* seven = product->operands[1];
   ExpressionRecord* digits = product->operands[2];
   const FRect s = Box(seven), d = Box(digits);
-  Press(s.left + 1, MidV(seven));
-  ExpectSelection(product->operands[0], kIPAfterNode);  // before 7 is after a
-  Press(s.right - 1, MidV(seven));
-  ExpectSelection(seven, kIPAfterNode);
+  ExpectClick(s.left + 1, MidV(seven), product->operands[0], kIPAfterNode);  // before 7 is after a
+  ExpectClick(s.right - 1, MidV(seven), seven, kIPAfterNode);
   const float digit = (d.right - d.left) / 3;
-  Press(d.left + 1, MidV(digits));
-  ExpectSelection(digits, kIPBeforeNode);  // two numbers side by side keep their caret
-  Press(d.left + digit * 1.2f, MidV(digits));
-  ExpectSelection(digits, kIPNumberText, 1, 1);
-  Press(d.left + digit * 1.8f, MidV(digits));
-  ExpectSelection(digits, kIPNumberText, 2, 2);
-  Press(d.right - 1, MidV(digits));
-  ExpectSelection(digits, kIPAfterNode);
+  ExpectClick(d.left + 1, MidV(digits), digits, kIPBeforeNode);  // two numbers side by side keep their caret
+  ExpectClick(d.left + digit * 1.2f, MidV(digits), digits, kIPNumberText, 1, 1);
+  ExpectClick(d.left + digit * 1.8f, MidV(digits), digits, kIPNumberText, 2, 2);
+  ExpectClick(d.right - 1, MidV(digits), digits, kIPAfterNode);
 }
 
 TEST_F(MouseSelection, ClickInStringsFunctionsAndPrompts) {
@@ -79,26 +72,19 @@ TEST_F(MouseSelection, ClickInStringsFunctionsAndPrompts) {
   // The string shows as “abc”: the quotes count, one character each.
   const FRect q = Box(string);
   const float unit = (q.right - q.left) / 5;
-  Press(q.left + unit * 0.2f, MidV(string));
-  ExpectSelection(string, kIPBeforeNode);  // before the opening quote
-  Press(q.left + unit * 1.1f, MidV(string));
-  ExpectSelection(string, kIPStringText, 0, 0);
-  Press(q.left + unit * 2.9f, MidV(string));
-  ExpectSelection(string, kIPStringText, 2, 2);
-  Press(q.right - 1, MidV(string));
-  ExpectSelection(string, kIPAfterNode);
+  ExpectClick(q.left + unit * 0.2f, MidV(string), string, kIPBeforeNode);  // before the opening quote
+  ExpectClick(q.left + unit * 1.1f, MidV(string), string, kIPStringText, 0, 0);
+  ExpectClick(q.left + unit * 2.9f, MidV(string), string, kIPStringText, 2, 2);
+  ExpectClick(q.right - 1, MidV(string), string, kIPAfterNode);
 
   // Right of the function's middle but left of its operand: before the operand.
   const FRect f = Box(sine), x = Box(sine->operands[0]);
   const float middle = f.left + (f.right - f.left) / 2;
   ASSERT_LT(middle + 1, x.left);
-  Press(middle + 1, MidV(sine));
-  ExpectSelection(sine->operands[0], kIPBeforeNode);
-  Press(f.left + 1, MidV(sine));
-  ExpectSelection(sine, kIPBeforeNode);
+  ExpectClick(middle + 1, MidV(sine), sine->operands[0], kIPBeforeNode);
+  ExpectClick(f.left + 1, MidV(sine), sine, kIPBeforeNode);
 
-  Press((Box(prompt).left + Box(prompt).right) / 2, MidV(prompt));
-  ExpectSelection(prompt, kIPWholeNode);
+  ExpectClick((Box(prompt).left + Box(prompt).right) / 2, MidV(prompt), prompt, kIPWholeNode);
   EXPECT_FALSE(gShowPromptAsIP);
 }
 
@@ -136,13 +122,7 @@ TEST_F(MouseSelection, DragsSelectRangesSumsSignsAndBlocks) {
 }
 
 TEST_F(MouseSelection, DragBetweenMatrixElementsSelectsTheirBlock) {
-  ExpressionRecord* matrix = NewExpression(kOpMatrix, 6);
-  for (int i = 0; i < 6; ++i) {
-    matrix->operands[i] = Number(i + 1);
-    matrix->operands[i]->parent = matrix;
-  }
-  matrix->payload.shape = {2, 3};
-  LayOut(matrix);
+  ExpressionRecord* matrix = LayOut(Grid(2, 3));
   auto centre = [&](int i) {
     const FRect b = Box(matrix->operands[i]);
     return At((b.left + b.right) / 2, (b.top + b.bottom) / 2);

@@ -7,7 +7,6 @@
 #include "matheditor/OperandInsertion.h"
 #include "matheditor/TreeOrder.h"
 
-#include <memory>
 #include <string>
 
 namespace {
@@ -22,16 +21,12 @@ class OperatorKeys : public SnapshotCountingTest {
   void Keys(const char* keys) {
     for (; *keys; ++keys) MEKey(uint8_t(*keys), uint8_t(*keys), 0, fRecord, nullptr);
   }
-  // The formula after typing into a fresh prompt.
-  std::string Typed(const char* keys) {
-    UseWhole(NewPrompt());
+  // The formula after typing into a fresh prompt, or with the caret at a place.
+  std::string Typed(const char* keys) { return Keyed(NewPrompt(), {}, kIPWholeNode, keys); }
+  std::string Keyed(ExpressionRecord* root, std::initializer_list<int> path, MathIPType type, const char* keys) {
+    UseAt(root, path, type);
     Keys(keys);
     return Formula();
-  }
-  static ExpressionRecord* Matrix(int rows, int columns, std::initializer_list<ExpressionRecord*> elements) {
-    ExpressionRecord* matrix = Node(kOpMatrix, elements);
-    matrix->payload.shape = {uint16_t(rows), uint16_t(columns)};
-    return matrix;
   }
   // The largest operand count anywhere in the formula.
   int32_t MostOperands() const {
@@ -42,50 +37,26 @@ class OperatorKeys : public SnapshotCountingTest {
 };
 
 TEST_F(OperatorKeys, PlusAndTimesOnASelection) {
-  ExpressionRecord* b = Var("b");
-  Use(Node(kOpPlus, {Var("a"), b, Var("c")}), b, kIPWholeNode);
-  Keys("+");
-  EXPECT_EQ(Formula(), "a+b+?+c");
+  EXPECT_EQ(Keyed(Node(kOpPlus, {Var("a"), Var("b"), Var("c")}), {1}, kIPWholeNode, "+"), "a+b+?+c");
   EXPECT_EQ(fRecord->selected, fRecord->root->operands[2]);
-
-  ExpressionRecord* x = Var("x");
-  Use(Node(kOpSin, {x}), x, kIPWholeNode);
-  Keys("+");
-  EXPECT_EQ(Formula(), "sin(x+?)");
+  EXPECT_EQ(Keyed(Node(kOpSin, {Var("x")}), {0}, kIPWholeNode, "+"), "sin(x+?)");
   EXPECT_EQ(Selected(), "?");
-
-  x = Var("x");
-  Use(x, x, kIPWholeNode);
-  Keys("*");
-  EXPECT_EQ(Formula(), "?*x");
+  EXPECT_EQ(Keyed(Var("x"), {}, kIPWholeNode, "*"), "?*x");
   ExpectCaret(fRecord->root->operands[0], kIPWholeNode);
 }
 
 TEST_F(OperatorKeys, OperatorsAfterTheCaret) {
   EXPECT_EQ(Typed("y=x^2"), "y=x^2");
   EXPECT_EQ(gSnapshots, 1);  // one run of typing
-
   for (const char* key : {"-", "+", "="}) {
-    ExpressionRecord* a = Var("a");
-    Use(Node(kOpTimes, {a, Var("b")}), a, kIPAfterNode);
-    Keys(key);
-    EXPECT_EQ(Formula(), std::string("a") + key + "b") << key;
+    EXPECT_EQ(Keyed(Node(kOpTimes, {Var("a"), Var("b")}), {0}, kIPAfterNode, key), std::string("a") + key + "b");
     EXPECT_EQ(Selected(), "b") << key;
   }
   EXPECT_EQ(fRecord->caretType, kIPBeforeNode);
-
   // After a function's argument: the whole function, not its argument, is the operand.
-  ExpressionRecord* x = nullptr;
-  for (const auto& [key, formula] : {std::pair{"*", "2*sin(x)*?"}, {"+", "2*sin(x)+?"}}) {
-    x = Var("x");
-    Use(Node(kOpTimes, {Num(u"2"), Node(kOpSin, {x})}), x, kIPAfterNode);
-    Keys(key);
-    EXPECT_EQ(Formula(), formula) << key;
-  }
-  x = Var("x");
-  Use(x, x, kIPAfterNode);
-  Keys("!");
-  EXPECT_EQ(Formula(), "x!");
+  for (const auto& [key, formula] : {std::pair{"*", "2*sin(x)*?"}, {"+", "2*sin(x)+?"}})
+    EXPECT_EQ(Keyed(Node(kOpTimes, {Num(u"2"), Node(kOpSin, {Var("x")})}), {1, 0}, kIPAfterNode, key), formula);
+  EXPECT_EQ(Keyed(Var("x"), {}, kIPAfterNode, "!"), "x!");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
   Keys("/");
   EXPECT_EQ(Formula(), "x!/?");
@@ -93,17 +64,11 @@ TEST_F(OperatorKeys, OperatorsAfterTheCaret) {
 }
 
 TEST_F(OperatorKeys, DotAndCrossOnTheArgumentOfGrad) {
-  for (const OpCodeT key : {kOpDot, kOpCross}) {
-    ExpressionRecord* f = Var("f");
-    Use(Node(kOpGrad, {f}), f, kIPWholeNode);
-    MATH_FunctionCode(key);
-    EXPECT_EQ(fRecord->root->opcode, key == kOpDot ? kOpDiv : kOpCurl);
-    EXPECT_EQ(Formula(), key == kOpDot ? "div(f)" : "curl(f)");
-  }
-  ExpressionRecord* u = Var("u");
-  Use(u, u, kIPWholeNode);
-  MATH_FunctionCode(kOpCross);
-  EXPECT_EQ(Formula(), "cross(u,?)");
+  EXPECT_EQ(Coded(Node(kOpGrad, {Var("f")}), {0}, kIPWholeNode, {kOpDot}), "div(f)");
+  EXPECT_EQ(fRecord->root->opcode, kOpDiv);
+  EXPECT_EQ(Coded(Node(kOpGrad, {Var("f")}), {0}, kIPWholeNode, {kOpCross}), "curl(f)");
+  EXPECT_EQ(fRecord->root->opcode, kOpCurl);
+  EXPECT_EQ(Coded(Var("u"), {}, kIPWholeNode, {kOpCross}), "cross(u,?)");
 }
 
 TEST_F(OperatorKeys, ClipboardMatrixAddsToABlockOfItsShapeOnly) {
@@ -121,33 +86,25 @@ TEST_F(OperatorKeys, ClipboardMatrixAddsToABlockOfItsShapeOnly) {
 }
 
 TEST_F(OperatorKeys, NewRowsColumnsAndPieces) {
-  ExpressionRecord* x = Var("x");
-  Use(Matrix(1, 1, {x}), x, kIPWholeNode);
-  MATH_FunctionCode(0x18A0);
-  EXPECT_EQ(Formula(), "vector(x,?)");
+  EXPECT_EQ(Coded(Matrix(1, 1, {Var("x")}), {0}, kIPWholeNode, {0x18A0}), "vector(x,?)");
   EXPECT_EQ(fRecord->selected, fRecord->root->operands[1]);
   MATH_FunctionCode(0x18A1);
   EXPECT_EQ(Formula(), "matrix(2,2,x,?,?,?)");
   EXPECT_EQ(fRecord->selected, fRecord->root->operands[1]);
-
-  ExpressionRecord* b = Var("b");
-  Use(Node(kOpBranch, {Var("a"), Node(kOpTimes, {b, Var("c")})}), b, kIPAfterNode);
-  MATH_FunctionCode(0x18A0);  // outside a matrix: a new piece
+  // Outside a matrix: a new piece.
+  Coded(Node(kOpBranch, {Var("a"), Node(kOpTimes, {Var("b"), Var("c")})}), {1, 0}, kIPAfterNode, {0x18A0});
   EXPECT_EQ(fRecord->root->operandCount, 3);
   EXPECT_EQ(fRecord->root->operands[2]->opcode, kOpPrompt);
   EXPECT_EQ(fRecord->selected, fRecord->root->operands[2]);
 }
 
 TEST_F(OperatorKeys, OptionalOperandsUpToEachKindsMost) {
+  Coded(Node(kOpSum, {Var("x"), Node(kOpEquals, {Var("k"), Num(u"0")})}), {0}, kIPWholeNode, {0x1902});
+  EXPECT_EQ(fRecord->root->operandCount, 3);
+  Select(fRecord->root->operands[0], kIPWholeNode);
+  MATH_FunctionCode(0x1902);
+  EXPECT_EQ(fRecord->root->operandCount, 3);
   ExpressionRecord* x = Var("x");
-  Use(Node(kOpSum, {x, Node(kOpEquals, {Var("k"), Num(u"0")})}), x, kIPWholeNode);
-  MATH_FunctionCode(0x1902);
-  EXPECT_EQ(fRecord->root->operandCount, 3);
-  fRecord->selected = x;
-  MATH_FunctionCode(0x1902);
-  EXPECT_EQ(fRecord->root->operandCount, 3);
-
-  x = Var("x");
   Use(Node(kOpIntegral, {x, Var("t")}), x, kIPWholeNode);
   for (int i = 0; i < 3; ++i) {
     Select(x, kIPWholeNode);
@@ -158,23 +115,16 @@ TEST_F(OperatorKeys, OptionalOperandsUpToEachKindsMost) {
 
 // Operand counts are 16-bit: no edit may grow a list past 10,000.
 TEST_F(OperatorKeys, GrowthStopsAtTheOperandLimit) {
-  ExpressionRecord* sum = NewExpression(kOpPlus, kMostEditedOperands);
   ExpressionRecord* a = Var("a");
-  for (int32_t i = 0; i < kMostEditedOperands; ++i) {
-    sum->operands[i] = i == 0 ? Node(kOpTimes, {a, Var("b")}) : Num(u"1");
-    sum->operands[i]->parent = sum;
-  }
+  ExpressionRecord* sum = Filled(kOpPlus, kMostEditedOperands,
+                                [&](int32_t i) { return i == 0 ? Node(kOpTimes, {a, Var("b")}) : Num(u"1"); });
   Use(sum, a, kIPAfterNode);
   Keys("+");  // a + b stays a group of its own: merged it would be 10,001
   EXPECT_EQ(MostOperands(), kMostEditedOperands);
   EXPECT_EQ(sum->operands[0]->opcode, kOpPlus);
 
-  ExpressionRecord* matrix = NewExpression(kOpMatrix, kMostEditedOperands);
-  matrix->payload.shape = {100, 100};
-  for (int32_t i = 0; i < kMostEditedOperands; ++i) {
-    matrix->operands[i] = Num(u"0");
-    matrix->operands[i]->parent = matrix;
-  }
+  ExpressionRecord* matrix =
+      Shaped(Filled(kOpMatrix, kMostEditedOperands, [](int32_t) { return Num(u"0"); }), 100, 100);
   Use(matrix, matrix->operands[0], kIPWholeNode);
   MATH_FunctionCode(0x18A0);
   MATH_FunctionCode(0x18A1);
@@ -184,51 +134,26 @@ TEST_F(OperatorKeys, GrowthStopsAtTheOperandLimit) {
 }
 
 TEST_F(OperatorKeys, Comparisons) {
-  ExpressionRecord* x = Var("x");
-  Use(Node(kOpTimes, {Var("f"), Node(kOpId, {x})}), x, kIPAfterNode);
-  Keys("=");  // f(x) = starts a definition
-  EXPECT_EQ(Formula(), "function(f,x)=?");
+  // f(x) = starts a definition.
+  EXPECT_EQ(Keyed(Node(kOpTimes, {Var("f"), Node(kOpId, {Var("x")})}), {1, 0}, kIPAfterNode, "="), "function(f,x)=?");
   EXPECT_EQ(Selected(), "?");
-
-  UseWhole(Node(kOpEquals, {Var("a"), Var("b")}), kIPOperator);
-  Keys("<");
-  EXPECT_EQ(Formula(), "a<b");
-
-  ExpressionRecord* minus = Node(kOpMinus, {Var("b")});
-  Use(Node(kOpPlus, {Var("a"), minus}), minus, kIPOperator);
-  MATH_FunctionCode(0x1909);
-  EXPECT_EQ(Formula(), "leq(a,b)");
-
-  ExpressionRecord* k = Var("k");
-  Use(Node(kOpSum, {Var("x"), k}), k, kIPAfterNode);
-  Keys("=");  // the bound of the sum
-  EXPECT_EQ(Formula(), "sum(x,k=?)");
+  EXPECT_EQ(Keyed(Node(kOpEquals, {Var("a"), Var("b")}), {}, kIPOperator, "<"), "a<b");
+  EXPECT_EQ(Coded(Node(kOpPlus, {Var("a"), Node(kOpMinus, {Var("b")})}), {1}, kIPOperator, {0x1909}), "leq(a,b)");
+  EXPECT_EQ(Keyed(Node(kOpSum, {Var("x"), Var("k")}), {1}, kIPAfterNode, "="), "sum(x,k=?)");  // the bound
 }
 
 TEST_F(OperatorKeys, DeletingSigns) {
-  ExpressionRecord* b = Var("b");
-  Use(Node(kOpOver, {Var("a"), b}), b, kIPBeforeNode);
-  MATH_FunctionCode(kCodeBackspace);
-  EXPECT_EQ(Formula(), "a*b");
+  EXPECT_EQ(Coded(Node(kOpOver, {Var("a"), Var("b")}), {1}, kIPBeforeNode, {kCodeBackspace}), "a*b");
   EXPECT_EQ(Selected(), "a");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
-
-  b = Var("b");
-  Use(Node(kOpPlus, {Var("a"), b}), b, kIPBeforeNode);
-  MATH_FunctionCode(kCodeBackspace);
-  EXPECT_EQ(Formula(), "a*b");
-
+  EXPECT_EQ(Coded(Node(kOpPlus, {Var("a"), Var("b")}), {1}, kIPBeforeNode, {kCodeBackspace}), "a*b");
   UseWhole(Node(kOpPlus, {Node(kOpTimes, {Var("a"), Var("c")}), Var("b")}), kIPOperator);
   MATH_FunctionCode(kCodeBackspace);
   EXPECT_EQ(Formula(), "a*c*b");
   EXPECT_EQ(fRecord->root->operandCount, 3);  // merged into one product
   EXPECT_EQ(Selected(), "b");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
-
-  ExpressionRecord* minus = Node(kOpMinus, {Var("b")});
-  Use(Node(kOpPlus, {Var("a"), minus}), minus, kIPOperator);
-  MATH_FunctionCode(kCodeBackspace);
-  EXPECT_EQ(Formula(), "a*b");
+  EXPECT_EQ(Coded(Node(kOpPlus, {Var("a"), Node(kOpMinus, {Var("b")})}), {1}, kIPOperator, {kCodeBackspace}), "a*b");
 }
 
 TEST_F(OperatorKeys, BackspaceOnABlockOfWholeRowsRemovesThem) {
@@ -240,26 +165,17 @@ TEST_F(OperatorKeys, BackspaceOnABlockOfWholeRowsRemovesThem) {
 }
 
 TEST_F(OperatorKeys, Templates) {
-  const auto onX = [this](int32_t code) {
-    ExpressionRecord* x = Var("x");
-    Use(x, x, kIPWholeNode);
-    MATH_FunctionCode(code);
-    return Formula();
-  };
+  const auto onX = [this](int32_t code) { return Coded(Var("x"), {}, kIPWholeNode, {code}); };
   EXPECT_EQ(onX('@'), "x");  // '@' is not a code: only the key map makes it one
-  ExpressionRecord* x = Var("x");
-  Use(x, x, kIPWholeNode);
-  Keys("@");
-  EXPECT_EQ(Formula(), "x^2");
+  EXPECT_EQ(Keyed(Var("x"), {}, kIPWholeNode, "@"), "x^2");
   EXPECT_EQ(Selected(), "x^2");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
-  EXPECT_EQ(onX(0x18AB), "x^3");
-  EXPECT_EQ(onX(0x18AC), "e^x");
-  EXPECT_EQ(onX(0x18B6), "x_1");
-  EXPECT_EQ(onX(0x18BB), "sum(x,k=0,5)");
-  EXPECT_EQ(onX(0x18C0), "integral(x,x,0,1)");
-  EXPECT_EQ(onX(0x18BD), "substitution(x,x=0)");
-  EXPECT_EQ(onX(0x18AF), "sqrt(x,3)");
+  for (const auto& [code, formula] :
+       {std::pair{0x18AB, "x^3"}, {0x18AC, "e^x"}, {0x18B6, "x_1"}, {0x18BB, "sum(x,k=0,5)"},
+        {0x18C0, "integral(x,x,0,1)"}, {0x18BD, "substitution(x,x=0)"}, {0x18AF, "sqrt(x,3)"},
+        {0x18B2, "function(oppartial(x),x)"}, {0x18B3, "x*vector(x,y)"}, {0x18C1, "x*matrix(2,2,1,0,0,1)"},
+        {0x18FF, "x"}})  // the last: a code of the range without a template
+    EXPECT_EQ(onX(code), formula) << std::hex << code;
   EXPECT_EQ(onX(0x18B0), "sqrt(x,?)");
   EXPECT_EQ(fRecord->selected, fRecord->root->operands[1]);
   EXPECT_EQ(onX(0x18A9), "1/x");
@@ -268,10 +184,6 @@ TEST_F(OperatorKeys, Templates) {
   EXPECT_EQ(Formula(), "x");
   EXPECT_EQ(onX(0x1809), "function(optotal(?),x)");
   EXPECT_EQ(Selected(), "?");
-  EXPECT_EQ(onX(0x18B2), "function(oppartial(x),x)");
-  EXPECT_EQ(onX(0x18B3), "x*vector(x,y)");
-  EXPECT_EQ(onX(0x18C1), "x*matrix(2,2,1,0,0,1)");
-  EXPECT_EQ(onX(0x18FF), "x");  // a code of the range without a template
 
   UseWhole(NewPrompt());
   Keys("abc");
@@ -289,20 +201,14 @@ TEST_F(OperatorKeys, IfFromTheLettersIAndF) {
 }
 
 TEST_F(OperatorKeys, KeysTypedOverASign) {
-  for (const auto& [key, formula] : {std::pair{"x", "a*x*b"}, {"7", "a*7*b"}, {"-", "a-b"}}) {
-    UseWhole(Node(kOpPlus, {Var("a"), Var("b")}), kIPOperator);
-    Keys(key);
-    EXPECT_EQ(Formula(), formula) << key;
-  }
+  for (const auto& [key, formula] : {std::pair{"x", "a*x*b"}, {"7", "a*7*b"}, {"-", "a-b"}})
+    EXPECT_EQ(Keyed(Node(kOpPlus, {Var("a"), Var("b")}), {}, kIPOperator, key), formula) << key;
 }
 
 // The algebra's numbers have no text until a layout writes it.
 TEST_F(OperatorKeys, DigitsTypedAfterAComputedNumber) {
-  ExpressionRecord* three = Number(3);
-  Use(three, three, kIPAfterNode);
-  Keys(".5");
-  EXPECT_EQ(Formula(), "3.5");
-  EXPECT_EQ(three->payload.number->value, 3.5);
+  EXPECT_EQ(Keyed(Number(3), {}, kIPAfterNode, ".5"), "3.5");
+  EXPECT_EQ(fRecord->root->payload.number->value, 3.5);
 }
 
 TEST_F(OperatorKeys, TimesTypedAfterALetterEndsItsName) {

@@ -6,31 +6,27 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 
 namespace {
 
-// Square brackets read as grouping nodes, as the editor makes them.
-// A record of the formula with the caret after the node reached by the
-// operand indexes from the root.
-class Caret {
- public:
-  Caret(const char* formula, std::initializer_list<int> path) : fRecord(NewMEPtr()) {
-    fRecord->root = ParseExprFromString(formula);
-    ExpressionRecord* node = fRecord->root;
-    for (int i : path) node = node->operands[i];
-    fRecord->selected = node;
-    fRecord->caretType = kIPAfterNode;
-  }
-  ~Caret() { MEDispose(fRecord); }
-  Caret(const Caret&) = delete;
-  Caret& operator=(const Caret&) = delete;
-
-  const MERecord* operator->() const { return fRecord; }
-  const MERecord* get() const { return fRecord; }
-
- private:
-  MERecord* fRecord;
+struct RecordDeleter {
+  void operator()(MERecord* r) const { MEDispose(r); }
 };
+using Record = std::unique_ptr<MERecord, RecordDeleter>;
+
+// A record of the formula (square brackets read as grouping nodes, as the
+// editor makes them) with the caret after the node the operand indexes
+// reach from the root.
+Record Caret(const char* formula, std::initializer_list<int> path) {
+  Record record(NewMEPtr());
+  record->root = ParseExprFromString(formula);
+  ExpressionRecord* node = record->root;
+  for (int i : path) node = node->operands[i];
+  record->selected = node;
+  record->caretType = kIPAfterNode;
+  return record;
+}
 
 TEST(TypingHints, ExponentAndFractionEndsAreFoundThroughLastOperandsOnly) {
   EXPECT_TRUE(IsIPAfterExponent(Caret("y = x^2", {1, 1}).get()));
@@ -47,8 +43,8 @@ TEST(TypingHints, ExponentAndFractionEndsAreFoundThroughLastOperandsOnly) {
 }
 
 TEST(TypingHints, OnlyACaretAfterANodeCounts) {
-  Caret caret("y = x^2", {1, 1});
-  const_cast<MERecord*>(caret.get())->caretType = kIPWholeNode;
+  Record caret = Caret("y = x^2", {1, 1});
+  caret->caretType = kIPWholeNode;
   EXPECT_FALSE(IsIPAfterExponent(caret.get()));
   EXPECT_FALSE(IsIPAfterExponent(nullptr));
 }

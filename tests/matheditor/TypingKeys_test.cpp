@@ -1,13 +1,9 @@
 #include "MathLayoutFixture.h"
 
-#include "CoreUtilities/MemoryBudget.h"
 #include "expression/ExpressionWriter.h"
 #include "matheditor/CommandDispatch.h"
-#include "matheditor/EditorDocumentHooks.h"
 #include "matheditor/OperandInsertion.h"
 
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 namespace {
@@ -17,9 +13,11 @@ class TypingKeys : public SnapshotCountingTest {
   static void Keys(const char* keys) {
     for (; *keys; ++keys) MATH_FunctionCode(static_cast<unsigned char>(*keys));
   }
-  // The formula after typing into a fresh prompt.
-  std::string Typed(const char* keys) {
-    UseWhole(NewPrompt());
+  // The formula after typing into a fresh prompt, or with the caret at a place.
+  std::string Typed(const char* keys) { return Keyed(NewPrompt(), {}, kIPWholeNode, keys); }
+  std::string Keyed(ExpressionRecord* root, std::initializer_list<int> path, MathIPType type, const char* keys,
+                    int32_t start = 0, int32_t end = 0) {
+    UseAt(root, path, type, start, end);
     Keys(keys);
     return Formula();
   }
@@ -44,11 +42,9 @@ TEST_F(TypingKeys, LettersJoinIntoFunctionsAndSymbols) {
 }
 
 TEST_F(TypingKeys, HBeforeACircularArgumentMakesItHyperbolic) {
-  ExpressionRecord* x = Var("x");
-  Use(Node(kOpCos, {Node(kOpPower, {x, Number(2)})}), x, kIPBeforeNode);
-  Keys("h");
-  EXPECT_EQ(Formula(), "cosh(x^2)");
-  ExpectCaret(x->parent, kIPBeforeNode);
+  ExpressionRecord* power = Node(kOpPower, {Var("x"), Number(2)});
+  EXPECT_EQ(Keyed(Node(kOpCos, {power}), {0, 0}, kIPBeforeNode, "h"), "cosh(x^2)");
+  ExpectCaret(power, kIPBeforeNode);
 }
 
 TEST_F(TypingKeys, DigitsAndTheDecimalKey) {
@@ -58,58 +54,34 @@ TEST_F(TypingKeys, DigitsAndTheDecimalKey) {
   UseWhole(NewPrompt());
   Keys(".");
   EXPECT_EQ(Digits(fRecord->root), u"0.");
-  ExpressionRecord* big = Num(u"123456789012345678");  // 18 characters: full from outside
-  Use(big, big, kIPAfterNode);
-  Keys("9");
+  Keyed(Num(u"123456789012345678"), {}, kIPAfterNode, "9");  // 18 characters: full from outside
   fRecord->caretType = kIPBeforeNode;
   Keys("9");
-  EXPECT_EQ(Digits(big), u"123456789012345678");
-  ExpressionRecord* infinite = Num(u"1e999");
-  Use(infinite, infinite, kIPAfterNode);
-  Keys(".");
-  EXPECT_EQ(Digits(infinite), u"1e999");  // the text reads as infinity: no decimal
-  ExpressionRecord* front = Num(u"5");
-  Use(front, front, kIPBeforeNode);
-  Keys("3");
-  EXPECT_EQ(Formula(), "35");
+  EXPECT_EQ(Digits(fRecord->root), u"123456789012345678");
+  Keyed(Num(u"1e999"), {}, kIPAfterNode, ".");
+  EXPECT_EQ(Digits(fRecord->root), u"1e999");  // the text reads as infinity: no decimal
+  EXPECT_EQ(Keyed(Num(u"5"), {}, kIPBeforeNode, "3"), "35");
   EXPECT_EQ(fRecord->caretType, kIPNumberText);
   EXPECT_EQ(fRecord->rangeStart, 1);
 }
 
 TEST_F(TypingKeys, ALetterInsideANumberSplitsIt) {
-  ExpressionRecord* number = Num(u"1234");
-  Use(number, number, kIPNumberText, 2, 2);
-  Keys("x");
-  EXPECT_EQ(Formula(), "12*x*34");
-  ExpressionRecord* edge = Num(u"12");
-  Use(edge, edge, kIPNumberText, 0, 0);  // at the front: no empty number is made
-  Keys("y");
-  EXPECT_EQ(Formula(), "y*12");
+  EXPECT_EQ(Keyed(Num(u"1234"), {}, kIPNumberText, "x", 2, 2), "12*x*34");
+  EXPECT_EQ(Keyed(Num(u"12"), {}, kIPNumberText, "y"), "y*12");  // at the front: no empty number is made
   ExpressionRecord* dotted = Num(u"2.");
-  Use(dotted, dotted, kIPNumberText, 1, 1);  // "." alone would read as no number
-  Keys("z");
-  EXPECT_EQ(Formula(), "2*z");
+  EXPECT_EQ(Keyed(dotted, {}, kIPNumberText, "z", 1, 1), "2*z");  // "." alone would read as no number
   EXPECT_EQ(Digits(dotted), u"2.");
 }
 
 // Clearing every digit must not leave a number without text (read as NaN,
 // shown as "NaN"): the number gives way to a prompt the digit fills.
 TEST_F(TypingKeys, TypingOverAWholeNumberLeavesNoEmptyNumber) {
-  ExpressionRecord* number = Num(u"12");
-  ExpressionRecord* sum = Node(kOpPlus, {Var("a"), number});
-  Use(sum, number, kIPNumberText, 0, 2);
-  Keys("7");
-  EXPECT_EQ(Formula(), "a+7");
-  ExpressionRecord* dotted = Num(u"12.");
-  Use(dotted, dotted, kIPNumberText, 2, 0);
-  Keys("5");
-  EXPECT_EQ(Formula(), "5");
+  EXPECT_EQ(Keyed(Node(kOpPlus, {Var("a"), Num(u"12")}), {1}, kIPNumberText, "7", 0, 2), "a+7");
+  EXPECT_EQ(Keyed(Num(u"12."), {}, kIPNumberText, "5", 2, 0), "5");
 }
 
 TEST_F(TypingKeys, LongNamesAfterABackslash) {
-  ExpressionRecord* two = Num(u"2");
-  Use(two, two, kIPAfterNode);
-  Keys("\\");
+  Keyed(Num(u"2"), {}, kIPAfterNode, "\\");
   EXPECT_EQ(fRecord->caretType, kIPNameText);
   EXPECT_EQ(fRecord->rangeStart, 1);
   Keys("ab");
@@ -133,35 +105,9 @@ TEST_F(TypingKeys, StringsTakeCharactersAndTheQuoteLeaves) {
   ExpectCaret(string, kIPAfterNode);
 }
 
-TEST_F(TypingKeys, ARunOfTypingIsOneUndoStep) {
-  fRecord->selected = fRecord->root;
-  Keys("abc");
-  EXPECT_EQ(gSnapshots, 1);
-  MATH_FunctionCode(0x1601);  // up arrow
-  Keys("d");
-  EXPECT_EQ(gSnapshots, 2);
-  MATH_FunctionCode(0x2007);  // a command, then typing again
-  Keys("e");
-  EXPECT_EQ(gSnapshots, 4);
-}
-
-TEST_F(TypingKeys, AnEarlierShortageDoesNotRefuseTyping) {
-  fRecord->selected = fRecord->root;
-  gMathError.store(1);
-  MATH_UnicodeInput('q');
-  EXPECT_EQ(Formula(), "q");
-  gMathError.store(1);
-  Keys("r");
-  EXPECT_EQ(Formula(), "q*r");
-}
-
 // Operand counts are 16-bit: growing a list past the limit would wrap it.
 TEST_F(TypingKeys, ListsStopGrowingAtTheOperandLimit) {
-  ExpressionRecord* sum = NewExpression(kOpPlus, kMostEditedOperands);
-  for (int32_t i = 0; i < kMostEditedOperands; ++i) {
-    sum->operands[i] = Number(1);
-    sum->operands[i]->parent = sum;
-  }
+  ExpressionRecord* sum = Filled(kOpPlus, kMostEditedOperands, [](int32_t) { return Number(1); });
   ExpressionRecord* last = sum->operands[kMostEditedOperands - 1];
   Use(sum, last, kIPWholeNode);
   EXPECT_EQ(KEY_NOpAfterExpr(kOpPlus), nullptr);

@@ -3,7 +3,6 @@
 #include "document/DocumentWindow.h"
 #include "document/MathPaneEditing.h"
 #include "document/MathPaneDrawing.h"
-#include "expression/ExpressionWriter.h"
 #include "expression/MathEditRecord.h"
 #include "expression/SelectionGeometry.h"
 #include "expression/TreeShorthands.h"
@@ -12,6 +11,7 @@
 #include "matheditor/MathEditInterface.h"
 #include "matheditor/MathEditorStartup.h"
 #include "platform/OurPort.h"
+#include "tests/expression/ParserTestSupport.h"
 #include "window/MathPaneWidget.h"
 
 #include <QApplication>
@@ -36,11 +36,6 @@ void MakeApplication() {
 ExpressionRecord* Var(char name) {
   const char text[2] = {name, 0};
   return Atomic(GetVariableIDFromString(text));
-}
-
-std::string Written(const ExpressionRecord* tree) {
-  const std::unique_ptr<char[]> text(ExportTextFormatOfExpr(tree, false));
-  return text ? text.get() : "(none)";
 }
 
 class MathPane : public testing::Test {
