@@ -14,6 +14,7 @@
 #include "matheditor/TreeOrder.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -159,6 +160,22 @@ bool TextReadsAs(const UniChar* text, double value) {
   return (fraction > 0 ? digits / kPowers[fraction] : digits) == value;
 }
 
+// x times 10^shift, rounded once from x's shortest decimal digits: a
+// division by a power of ten rounds twice (1.5e30 / 1e30 is not 1.5) and
+// loses the digits of a subnormal, so the mantissa would not read back as
+// the digits shown and the next layout would show other digits.
+double ShiftedByPowerOfTen(double x, int32_t shift) {
+  char text[64];
+  char* end = std::to_chars(text, text + sizeof text - 16, x, std::chars_format::scientific).ptr;
+  char* e = std::find(text, end, 'e');
+  int32_t exponent = 0;
+  std::from_chars(e + 1 + (e[1] == '+'), end, exponent);
+  end = std::to_chars(e + 1, text + sizeof text, exponent + shift).ptr;
+  double shifted = x;
+  std::from_chars(text, end, shifted);
+  return shifted;
+}
+
 // Gives a number its display text, splitting a power of ten off into a
 // scientific-notation node; true when the tree changed.
 bool NumberToString(ExpressionRecord* n) {
@@ -168,11 +185,12 @@ bool NumberToString(ExpressionRecord* n) {
   int32_t exponent = 0;
   D2StrE(number.value, number.text, &exponent);
   if (exponent == 0) return false;
-  const double mantissa = number.value / std::pow(10.0, exponent);
+  const double mantissa = ShiftedByPowerOfTen(number.value, -exponent);
   ExpressionRecord* power = Number(exponent);
   if (!power) return false;
   D2Str(exponent, power->payload.number->text);
   number.value = mantissa;
+  D2Str(mantissa, number.text);  // the digits the next layout finds
   DO_BinOpOn(n, power, 1, kOpSn);
   return true;
 }

@@ -159,11 +159,16 @@ TEST_F(LayoutGeometry, CaretCoordinatesFollowTheCaretType) {
   EXPECT_FLOAT_EQ(x, -7);
 }
 
+// The mantissa is the number's own digits, exactly: a subnormal keeps them
+// all, and 1.5e30 shows 1.5 however many digits are shown.
 TEST_F(LayoutGeometry, NumbersThatDoNotReadBackBecomeScientific) {
-  ExpressionRecord* root = LayOut(Number(1.5e30));
-  ASSERT_EQ(root->opcode, kOpSn);
-  EXPECT_DOUBLE_EQ(root->operands[0]->payload.number->value, 1.5);
-  EXPECT_DOUBLE_EQ(root->operands[1]->payload.number->value, 30);
+  const double cases[][3] = {{1.5e30, 1.5, 30}, {5.71540396e-316, 5.71540396, -316}, {-2.5e-5, -2.5, -5}};
+  for (const auto& [value, mantissa, exponent] : cases) {
+    ExpressionRecord* root = LayOut(Number(value));
+    ASSERT_EQ(root->opcode, kOpSn) << value;
+    EXPECT_EQ(root->operands[0]->payload.number->value, mantissa);
+    EXPECT_EQ(root->operands[1]->payload.number->value, exponent);
+  }
 }
 
 using TypesettingGeometry = MathLayoutTest;
