@@ -11,11 +11,10 @@
 #include <vector>
 
 #include "CoreUtilities/ThreadLocalState.h"
+#include "evaluation/AnExpression.h"
 #include "evaluation/ExpressionCompiler.h"
-#include "evaluation/GridHoisting.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridSetup.h"
-#include "evaluation/GridValueSlots.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/StackMachineRewriting.h"
 #include "expression/ExpressionParser.h"
@@ -147,59 +146,33 @@ ExpressionRecord* Prepared(const char* text) {
   return tree;
 }
 
-// The formula compiled for the grid, with its hoisted lines computed.
+// The formula compiled for the grid as a graph compiles it, with its
+// hoisted lines computed.
 struct GridProgram {
-  explicit GridProgram(const Geometry& g, const char* text) {
-    tree = Prepared(text);
-    BeginCSEoverGrid();
-    CompileExpression(&machine, tree, nullptr, false, true, nullptr);
-    data = EndCSEoverGrid(nullptr);
-    SetupGrid(g.xs[0], g.ys[0], 0, g.xs[1] - g.xs[0], g.ys[1] - g.ys[0], 1, g.shape.nx, g.shape.ny, g.shape.nz,
-              data.get(), &grid);
+  explicit GridProgram(const Geometry& g, const char* text)
+      : expression(CoreParseExpr(text, static_cast<int32_t>(std::strlen(text))), nullptr) {
+    AnExpression::Compile(&expression);
+    data = AnExpression::CompileForGrid(&expression);
+    AnExpression::SetupGrid(g.xs[0], g.ys[0], 0, g.xs[1] - g.xs[0], g.ys[1] - g.ys[0], 1, g.shape.nx, g.shape.ny,
+                            g.shape.nz, data.get(), &grid);
   }
-  ~GridProgram() { DisposExpr(tree); }
-  ExpressionRecord* tree = nullptr;
-  AStackMachine machine;
+  AnExpression expression;
   std::unique_ptr<MGridData> data;
   MGridVariables grid;
 };
 
+// Each row (layer) through the expression's own entry, which fills the
+// coordinate slots the program reads before the run.
 void ArrayRun(benchmark::State& state) {
   const int key = static_cast<int>(state.range(0));
   Geometry g(kShapes[key % 2]);
   GridProgram program(g, kFormulas[key / 2].text);
-  MGridVariables& grid = program.grid;
   const bool layer = g.shape.nz != 0;
-  const int32_t points = layer ? g.shape.nx * g.shape.ny : g.shape.nx;
-  const int64_t stride = points + 1;
-  auto* slots = static_cast<double*>(grid.variableVectors);
-  auto fillX = [&] {
-    for (int slot : {0, 3}) {
-      double* cells = slots + slot * stride;
-      SetPerPoint(cells, true);
-      // Line by line, as the expression's own fill does: no division per point.
-      for (int32_t start = 0; start < points; start += g.shape.nx) std::copy_n(g.xs.begin(), g.shape.nx, cells + 1 + start);
-    }
-    SetSingle(slots + 2 * stride, 0.0);
-  };
   Measure(state, key, false, [&] {
     const int runs = layer ? g.shape.nz : g.shape.ny;
     for (int run = 0; run < runs; ++run) {
-      fillX();
-      for (int slot : {1, 4}) {
-        double* cells = slots + slot * stride;
-        if (layer) {
-          SetPerPoint(cells, true);
-          for (int32_t j = 0; j < g.shape.ny; ++j) std::fill_n(cells + 1 + int64_t{j} * g.shape.nx, g.shape.nx, g.ys[size_t(j)]);
-        } else {
-          SetSingle(cells, g.ys[size_t(run)]);
-        }
-      }
-      SetSingle(slots + 5 * stride, double(run));
-      grid.i = 0;
-      grid.j = layer ? 0 : run;
-      grid.k = layer ? run : 0;
-      program.machine.RunArrayDouble(&grid, g.out.data() + (layer ? 0 : int64_t{run} * g.shape.nx));
+      program.expression.EvaluateArrayOnGrid(run, &program.grid,
+                                             g.out.data() + (layer ? 0 : int64_t{run} * g.shape.nx));
     }
   });
 }

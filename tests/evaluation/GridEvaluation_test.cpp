@@ -1,5 +1,6 @@
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -10,6 +11,7 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/GridHoisting.h"
 #include "evaluation/GridSetup.h"
+#include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/evaluation/CompilerTestSupport.h"
 #include "tests/evaluation/GridTestSupport.h"
 #include "tests/evaluation/MachineTestSupport.h"
@@ -164,6 +166,52 @@ TEST(GridHoisting, TwoAxisSubtreesStay) {
   std::unique_ptr<MGridData> data(EndCSEoverGrid(nullptr));
   EXPECT_EQ(data->level1Count + data->level2Count + data->level3Count, 0);
   EXPECT_EQ(Listing(*both.machine).find("pcPushGrid"), std::string::npos);
+}
+
+// A row program gets the coordinates it reads whatever ran before it on
+// the same grid, also when point runs take its row over. The grid's
+// coordinates are dyadic, so every value is exact.
+TEST(GridInterpreter, EachRowProgramGetsTheCoordinatesItReads) {
+  struct Case {
+    const char* text;
+    double (*value)(double u, double v, double z);
+  };
+  const Case cases[] = {
+      {"x", [](double u, double, double) { return u; }},
+      {"u * v - y", [](double u, double v, double) { return u * v - v; }},
+      {"sum(k * v, k = 1, floor(u + 3)) + z",  // bound per point: point runs
+       [](double u, double v, double z) {
+         const double m = std::floor(u + 3);
+         return v * m * (m + 1) / 2 + z;
+       }},
+      {"y + 10 * u", [](double u, double v, double) { return v + 10 * u; }},
+  };
+  std::vector<std::unique_ptr<AnExpression>> owned;
+  std::vector<AnExpression*> list;
+  for (const Case& c : cases) {
+    owned.push_back(MakeExpression(c.text));
+    list.push_back(owned.back().get());
+    AnExpression::Compile(list.back());
+  }
+  std::unique_ptr<MGridData> data(AnExpression::CompileForGrid(list.data(), static_cast<int32_t>(list.size())));
+  ASSERT_NE(data, nullptr);
+  for (const int32_t nz : {0, 2}) {
+    MGridVariables grid;
+    AnExpression::SetupGrid(-1, 0.25, 0.5, 0.5, 0.75, 0.25, 5, 3, nz, data.get(), &grid);
+    const int32_t points = nz == 0 ? 5 : 15;
+    std::vector<double> out(static_cast<size_t>(points));
+    for (int32_t run = 0; run < (nz == 0 ? 3 : nz); ++run) {
+      for (size_t e = 0; e < list.size(); ++e) {
+        list[e]->EvaluateArrayOnGrid(run, &grid, out.data());
+        for (int32_t p = 0; p < points; ++p) {
+          const double u = -1 + (p % 5) * 0.5;
+          const double v = 0.25 + (nz == 0 ? run : p / 5) * 0.75;
+          const double z = nz == 0 ? 0 : 0.5 + run * 0.25;
+          EXPECT_EQ(out[size_t(p)], cases[e].value(u, v, z)) << cases[e].text << ", nz " << nz << ", point " << p;
+        }
+      }
+    }
+  }
 }
 
 #if defined(__SANITIZE_ADDRESS__)
