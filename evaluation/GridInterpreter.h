@@ -252,7 +252,7 @@ class GridRun {
   // Points per row of the run: a layer is ny rows of nx points.
   int32_t Width() const { return fGrid.nz == 0 ? fN : fGrid.nx; }
 
-  bool IsLine(int32_t s) const { return s < kLineSlots && fLines[s].kind != LineKind::kNone; }
+  bool IsLine(int32_t s) const { return s >= 0 && s < kLineSlots && fLines[s].kind != LineKind::kNone; }
 
   // Makes the top stand for `values`; false when it cannot.
   bool PushLine(const T* values, LineKind kind) {
