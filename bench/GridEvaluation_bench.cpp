@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -223,22 +224,40 @@ void BulkLibrary(benchmark::State& state) {
 // record set up and every threads-th row, as the expression benchmark's
 // thread scaling runs them (same formula, its grid is the 512 one). The
 // speed-up is over one thread, timed alternately with the threaded runs
-// so that a change of the machine's load hits both; fixed_share is the
+// so that a change of the machine's load hits both. fixed_share is the
 // part of the threaded time spent starting the threads and setting up
-// their grids, which the larger grid shows amortised.
-double ThreadedRowsSeconds(AnExpression& e, MGridData* data, int n, int threads, bool rows,
-                           std::vector<double>& values) {
+// their grids, which the larger grid shows amortised; cpu_vs_single is
+// the processor time of all threads over that of one thread, which stays
+// near 1 when nothing they share slows them, however loaded the machine.
+struct RowsTiming {
+  double seconds = 0;
+  double cpuSeconds = 0;
+};
+
+double ThreadCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
+RowsTiming ThreadedRows(AnExpression& e, MGridData* data, int n, int threads, bool rows, std::vector<double>& values) {
+  std::vector<double> cpu(static_cast<size_t>(threads));
   const auto start = std::chrono::steady_clock::now();
   std::vector<std::thread> workers;
   for (int t = 0; t < threads; ++t) {
     workers.emplace_back([&, t] {
+      const double cpuStart = ThreadCpuSeconds();
       MGridVariables grid;
       AnExpression::SetupGrid(-3, -3, 6.0 / n, 6.0 / n, n, n, data, &grid);
       for (int j = t; rows && j < n; j += threads) e.EvaluateArrayOnGrid(j, &grid, values.data() + size_t(j) * n);
+      cpu[size_t(t)] = ThreadCpuSeconds() - cpuStart;
     });
   }
   for (std::thread& w : workers) w.join();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  RowsTiming timing;
+  timing.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  for (double c : cpu) timing.cpuSeconds += c;
+  return timing;
 }
 
 void RowThreads(benchmark::State& state) {
@@ -249,16 +268,21 @@ void RowThreads(benchmark::State& state) {
   AnExpression::Compile(&e);
   std::unique_ptr<MGridData> data = AnExpression::CompileForGrid(&e);
   std::vector<double> values(size_t(n) * n);
-  double threaded = 0, single = 0, fixed = 0;
+  RowsTiming threaded, single;
+  double fixed = 0;
   for (auto _ : state) {
-    const double seconds = ThreadedRowsSeconds(e, data.get(), n, threads, true, values);
-    state.SetIterationTime(seconds);
-    threaded += seconds;
-    single += ThreadedRowsSeconds(e, data.get(), n, 1, true, values);
-    fixed += ThreadedRowsSeconds(e, data.get(), n, threads, false, values);
+    const RowsTiming run = ThreadedRows(e, data.get(), n, threads, true, values);
+    state.SetIterationTime(run.seconds);
+    threaded.seconds += run.seconds;
+    threaded.cpuSeconds += run.cpuSeconds;
+    const RowsTiming one = ThreadedRows(e, data.get(), n, 1, true, values);
+    single.seconds += one.seconds;
+    single.cpuSeconds += one.cpuSeconds;
+    fixed += ThreadedRows(e, data.get(), n, threads, false, values).seconds;
   }
-  state.counters["speedup"] = single / threaded;
-  state.counters["fixed_share"] = fixed / threaded;
+  state.counters["speedup"] = single.seconds / threaded.seconds;
+  state.counters["fixed_share"] = fixed / threaded.seconds;
+  state.counters["cpu_vs_single"] = threaded.cpuSeconds / single.cpuSeconds;
 }
 
 // Keys: formula * 2 + shape; the baseline of a key runs before the others.
