@@ -64,9 +64,11 @@ void FillArrayRun(MGridVariables& grid, const AStackMachine& program, int32_t n,
       continue;
     }
     // One line of x values, repeated for each y of a layer: no division
-    // per point.
+    // per point. The geometry is read once, so that the loop vectorises.
     SetPerPoint(x, true);
-    for (int32_t i = 0; i < grid.nx && i < points; ++i) x[1 + i] = FromReal<T>(GridCoordinate(grid.x0, i, grid.dx));
+    const double x0 = grid.x0, dx = grid.dx;
+    const int32_t line = static_cast<int32_t>(std::min<int64_t>(grid.nx, points));
+    for (int32_t i = 0; i < line; ++i) x[1 + i] = FromReal<T>(GridCoordinate(x0, i, dx));
     for (int64_t start = grid.nx; start < points; start += grid.nx) {
       std::copy(x + 1, x + 1 + std::min<int64_t>(grid.nx, points - start), x + 1 + start);
     }

@@ -134,6 +134,7 @@ class GridRun {
 
   void WriteTop() {
     if (fAllDead) return WriteNaN(fN);
+    if (fResultWritten) return;
     const T* top = Slot(fTop);
     if (!IsPerPoint(top)) {
       std::fill(fOut, fOut + fN, RealResult(Ops::Finish(top[1])));
@@ -308,25 +309,46 @@ class GridRun {
   // The single value of slot s, read before the result overwrites it.
   T SingleOf(int32_t s) const { return IsLine(s) || IsPerPoint(Slot(s)) ? T{} : Slot(s)[1]; }
 
+  // A per-point result of the program's last step goes straight to the
+  // output, sparing WriteTop its copy.
+  bool ResultToOutput(bool perPoint) {
+    if constexpr (!std::is_same_v<T, double>) {
+      return false;
+    } else {
+      fResultWritten = fFinalStep && perPoint;
+      return fResultWritten;
+    }
+  }
+
+  T* Output() const {
+    if constexpr (std::is_same_v<T, double>) {
+      return fOut;
+    } else {
+      return nullptr;
+    }
+  }
+
   template <typename F>
   void Unary(F f) {
-    if (!IsLine(fTop)) return ApplyUnary(Slot(fTop), fN, f);
+    const bool toOutput = ResultToOutput(IsPerPoint(Slot(fTop)));
+    if (!toOutput && !IsLine(fTop)) return ApplyUnary(Slot(fTop), fN, f);
     const int32_t width = Width();
-    const int32_t rows = fN / width;
-    const Line line = fLines[fTop];
-    DropLine(fTop);
-    T* cells = Slot(fTop) + 1;
-    if (line.kind == LineKind::kAlongX) {
-      // Every row holds the same values: computed once.
-      for (int32_t i = 0; i < width; ++i) cells[i] = f(line.values[i]);
-      for (int32_t r = 1; r < rows; ++r) std::copy(cells, cells + width, cells + int64_t{r} * width);
-    } else if (line.kind == LineKind::kAlongY) {
-      for (int32_t r = 0; r < rows; ++r) {
-        std::fill(cells + int64_t{r} * width, cells + int64_t{r + 1} * width, f(line.values[r]));
+    const bool alongX = IsLine(fTop) && fLines[fTop].kind == LineKind::kAlongX;
+    T* out = toOutput ? Output() : Slot(fTop) + 1;
+    for (int32_t r = 0, rows = fN / width; r < rows; ++r) {
+      T* o = out + int64_t{r} * width;
+      if (alongX && r > 0) {  // every row holds the same values: computed once
+        std::copy(out, out + width, o);
+        continue;
       }
-    } else {
-      for (int32_t p = 0; p < fN; ++p) cells[p] = f(line.values[p]);
+      const RowValues x = RowOf(fTop, r, nullptr);  // per point: never a single slot
+      if (x.uniform) {
+        std::fill(o, o + width, f(*x.values));
+      } else {
+        for (int32_t i = 0; i < width; ++i) o[i] = f(x.values[i]);
+      }
     }
+    DropLine(fTop);
   }
 
   // The result replaces the second operand, row by row when a line is read.
@@ -335,11 +357,12 @@ class GridRun {
     const int32_t s = fTop - 1;
     const int32_t t = fTop;
     --fTop;
-    if (!IsLine(s) && !IsLine(t)) return ApplyBinary(Slot(s), Slot(t), fN, f);
+    const bool toOutput = ResultToOutput(IsPerPoint(Slot(s)) || IsPerPoint(Slot(t)));
+    if (!toOutput && !IsLine(s) && !IsLine(t)) return ApplyBinary(Slot(s), Slot(t), fN, f);
     const T a = SingleOf(s);
     const T b = SingleOf(t);
     const int32_t width = Width();
-    T* out = Slot(s) + 1;
+    T* out = toOutput ? Output() : Slot(s) + 1;
     for (int32_t r = 0, rows = fN / width; r < rows; ++r) {
       const RowValues x = RowOf(s, r, &a);
       const RowValues y = RowOf(t, r, &b);
@@ -483,9 +506,11 @@ class GridRun {
       return true;
     };
 
+    const int32_t finalStep = count >= 2 && code[count - 1].opcode == pcEnd ? count - 2 : -1;
     for (int32_t pc = 0; pc >= 0 && pc < count;) {
       if (cancel.Raised()) return true;
       const PCodeOp& op = code[pc];
+      fFinalStep = pc == finalStep;
       if constexpr (kKeepsLines) {
         if (fLineCount != 0 && !ReadsLinesInPlace(op.opcode)) MaterialiseLines();
       }
@@ -724,6 +749,8 @@ class GridRun {
   bool fAllDead = false;
   Line fLines[kLineSlots];
   int32_t fLineCount = 0;
+  bool fFinalStep = false;
+  bool fResultWritten = false;
 };
 
 // Runs the grid program over one row of a two-axis grid (nz = 0: nx
