@@ -5,17 +5,18 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CoreUtilities/ThreadLocalState.h"
+#include "evaluation/AnExpression.h"
 #include "evaluation/ExpressionCompiler.h"
-#include "evaluation/GridHoisting.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridSetup.h"
-#include "evaluation/GridValueSlots.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/StackMachineRewriting.h"
 #include "expression/ExpressionParser.h"
@@ -147,59 +148,33 @@ ExpressionRecord* Prepared(const char* text) {
   return tree;
 }
 
-// The formula compiled for the grid, with its hoisted lines computed.
+// The formula compiled for the grid as a graph compiles it, with its
+// hoisted lines computed.
 struct GridProgram {
-  explicit GridProgram(const Geometry& g, const char* text) {
-    tree = Prepared(text);
-    BeginCSEoverGrid();
-    CompileExpression(&machine, tree, nullptr, false, true, nullptr);
-    data = EndCSEoverGrid(nullptr);
-    SetupGrid(g.xs[0], g.ys[0], 0, g.xs[1] - g.xs[0], g.ys[1] - g.ys[0], 1, g.shape.nx, g.shape.ny, g.shape.nz,
-              data.get(), &grid);
+  explicit GridProgram(const Geometry& g, const char* text)
+      : expression(CoreParseExpr(text, static_cast<int32_t>(std::strlen(text))), nullptr) {
+    AnExpression::Compile(&expression);
+    data = AnExpression::CompileForGrid(&expression);
+    AnExpression::SetupGrid(g.xs[0], g.ys[0], 0, g.xs[1] - g.xs[0], g.ys[1] - g.ys[0], 1, g.shape.nx, g.shape.ny,
+                            g.shape.nz, data.get(), &grid);
   }
-  ~GridProgram() { DisposExpr(tree); }
-  ExpressionRecord* tree = nullptr;
-  AStackMachine machine;
+  AnExpression expression;
   std::unique_ptr<MGridData> data;
   MGridVariables grid;
 };
 
+// Each row (layer) through the expression's own entry, which fills the
+// coordinate slots the program reads before the run.
 void ArrayRun(benchmark::State& state) {
   const int key = static_cast<int>(state.range(0));
   Geometry g(kShapes[key % 2]);
   GridProgram program(g, kFormulas[key / 2].text);
-  MGridVariables& grid = program.grid;
   const bool layer = g.shape.nz != 0;
-  const int32_t points = layer ? g.shape.nx * g.shape.ny : g.shape.nx;
-  const int64_t stride = points + 1;
-  auto* slots = static_cast<double*>(grid.variableVectors);
-  auto fillX = [&] {
-    for (int slot : {0, 3}) {
-      double* cells = slots + slot * stride;
-      SetPerPoint(cells, true);
-      // Line by line, as the expression's own fill does: no division per point.
-      for (int32_t start = 0; start < points; start += g.shape.nx) std::copy_n(g.xs.begin(), g.shape.nx, cells + 1 + start);
-    }
-    SetSingle(slots + 2 * stride, 0.0);
-  };
   Measure(state, key, false, [&] {
     const int runs = layer ? g.shape.nz : g.shape.ny;
     for (int run = 0; run < runs; ++run) {
-      fillX();
-      for (int slot : {1, 4}) {
-        double* cells = slots + slot * stride;
-        if (layer) {
-          SetPerPoint(cells, true);
-          for (int32_t j = 0; j < g.shape.ny; ++j) std::fill_n(cells + 1 + int64_t{j} * g.shape.nx, g.shape.nx, g.ys[size_t(j)]);
-        } else {
-          SetSingle(cells, g.ys[size_t(run)]);
-        }
-      }
-      SetSingle(slots + 5 * stride, double(run));
-      grid.i = 0;
-      grid.j = layer ? 0 : run;
-      grid.k = layer ? run : 0;
-      program.machine.RunArrayDouble(&grid, g.out.data() + (layer ? 0 : int64_t{run} * g.shape.nx));
+      program.expression.EvaluateArrayOnGrid(run, &program.grid,
+                                             g.out.data() + (layer ? 0 : int64_t{run} * g.shape.nx));
     }
   });
 }
@@ -245,6 +220,71 @@ void BulkLibrary(benchmark::State& state) {
   });
 }
 
+// Rows of one grid shared by `threads` threads, each with its own grid
+// record set up and every threads-th row, as the expression benchmark's
+// thread scaling runs them (same formula, its grid is the 512 one). The
+// speed-up is over one thread, timed alternately with the threaded runs
+// so that a change of the machine's load hits both. fixed_share is the
+// part of the threaded time spent starting the threads and setting up
+// their grids, which the larger grid shows amortised; cpu_vs_single is
+// the processor time of all threads over that of one thread, which stays
+// near 1 when nothing they share slows them, however loaded the machine.
+struct RowsTiming {
+  double seconds = 0;
+  double cpuSeconds = 0;
+};
+
+double ThreadCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
+RowsTiming ThreadedRows(AnExpression& e, MGridData* data, int n, int threads, bool rows, std::vector<double>& values) {
+  std::vector<double> cpu(static_cast<size_t>(threads));
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<std::thread> workers;
+  for (int t = 0; t < threads; ++t) {
+    workers.emplace_back([&, t] {
+      const double cpuStart = ThreadCpuSeconds();
+      MGridVariables grid;
+      AnExpression::SetupGrid(-3, -3, 6.0 / n, 6.0 / n, n, n, data, &grid);
+      for (int j = t; rows && j < n; j += threads) e.EvaluateArrayOnGrid(j, &grid, values.data() + size_t(j) * n);
+      cpu[size_t(t)] = ThreadCpuSeconds() - cpuStart;
+    });
+  }
+  for (std::thread& w : workers) w.join();
+  RowsTiming timing;
+  timing.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  for (double c : cpu) timing.cpuSeconds += c;
+  return timing;
+}
+
+void RowThreads(benchmark::State& state) {
+  const int threads = static_cast<int>(state.range(0));
+  const int n = static_cast<int>(state.range(1));
+  const char text[] = "sin(x * y) * exp(-(x ^ 2 + y ^ 2) / 4) + sum(cos(k * x) / k, k = 1, 8)";
+  AnExpression e(CoreParseExpr(text, static_cast<int32_t>(std::strlen(text))), nullptr);
+  AnExpression::Compile(&e);
+  std::unique_ptr<MGridData> data = AnExpression::CompileForGrid(&e);
+  std::vector<double> values(size_t(n) * n);
+  RowsTiming threaded, single;
+  double fixed = 0;
+  for (auto _ : state) {
+    const RowsTiming run = ThreadedRows(e, data.get(), n, threads, true, values);
+    state.SetIterationTime(run.seconds);
+    threaded.seconds += run.seconds;
+    threaded.cpuSeconds += run.cpuSeconds;
+    const RowsTiming one = ThreadedRows(e, data.get(), n, 1, true, values);
+    single.seconds += one.seconds;
+    single.cpuSeconds += one.cpuSeconds;
+    fixed += ThreadedRows(e, data.get(), n, threads, false, values).seconds;
+  }
+  state.counters["speedup"] = single.seconds / threaded.seconds;
+  state.counters["fixed_share"] = fixed / threaded.seconds;
+  state.counters["cpu_vs_single"] = threaded.cpuSeconds / single.cpuSeconds;
+}
+
 // Keys: formula * 2 + shape; the baseline of a key runs before the others.
 void Keys(benchmark::internal::Benchmark* b) {
   for (int key = 0; key < 8; ++key) b->Arg(key);
@@ -256,5 +296,6 @@ BENCHMARK(ArrayRun)->Apply(Keys);
 BENCHMARK(PointRuns)->Apply(Keys);
 BENCHMARK(Naive)->Apply(Keys);
 BENCHMARK(BulkLibrary)->Apply(Keys);
+BENCHMARK(RowThreads)->ArgsProduct({{1, 2, 4, 8}, {512, 2048}})->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

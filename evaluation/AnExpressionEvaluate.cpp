@@ -5,6 +5,7 @@
 #include "CoreUtilities/ThreadLocalState.h"
 #include "evaluation/AnExpression.h"
 #include "evaluation/DocumentQueries.h"
+#include "evaluation/GridPointRuns.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridSetup.h"
 #include "evaluation/GridValueSlots.h"
@@ -43,32 +44,55 @@ bool GridFits(const MGridVariables* grid, const AStackMachine* program) {
          grid->variableCount >= program->VariableSlotCount();
 }
 
+// Fills the coordinate slots the program reads: x per point in u and x,
+// y in v and y (one value for a row, per point in a layer), z and the
+// slider as one value. A row that point runs may take over gets them all.
 template <typename T>
-void FillArrayRun(MGridVariables& grid, int32_t n, double slider) {
+void FillArrayRun(MGridVariables& grid, const AStackMachine& program, int32_t n, double slider) {
   const int64_t points = PointsPerRun(grid);
   const int64_t stride = points + 1;
   T* cells = static_cast<T*>(grid.variableVectors);
   auto slot = [&](int32_t s) { return cells + s * stride; };
-  // One line of x values, repeated for each y of a layer and copied into
-  // the second slot: no division per point.
-  T* x = slot(kSlotU);
-  SetPerPoint(x, true);
-  for (int32_t i = 0; i < grid.nx && i < points; ++i) x[1 + i] = FromReal<T>(GridCoordinate(grid.x0, i, grid.dx));
-  for (int64_t start = grid.nx; start < points; start += grid.nx) {
-    std::copy(x + 1, x + 1 + std::min<int64_t>(grid.nx, points - start), x + 1 + start);
-  }
-  CopySlot(slot(kSlotX), x, static_cast<int32_t>(points));
-  T* y = slot(kSlotV);
-  if (grid.nz == 0) {
-    SetSingle(y, FromReal<T>(GridCoordinate(grid.y0, n, grid.dy)));
-  } else {
-    SetPerPoint(y, true);
-    for (int64_t start = 0, j = 0; start < points; start += grid.nx, ++j) {
-      const T value = FromReal<T>(GridCoordinate(grid.y0, static_cast<int32_t>(j), grid.dy));
-      std::fill(y + 1 + start, y + 1 + std::min<int64_t>(start + grid.nx, points), value);
+  uint32_t read = CoordinateSlotsRead(program);
+  if (grid.variableCount > kSlotTableRow && IsPerPoint(slot(kSlotTableRow))) read = kEveryCoordinateSlot;
+  const T* filled = nullptr;
+  for (const int32_t s : {kSlotU, kSlotX}) {
+    if ((read >> s & 1) == 0) continue;
+    T* x = slot(s);
+    if (filled != nullptr) {
+      CopySlot(x, filled, static_cast<int32_t>(points));
+      continue;
     }
+    // One line of x values, repeated for each y of a layer: no division
+    // per point. The geometry is read once, so that the loop vectorises.
+    SetPerPoint(x, true);
+    const double x0 = grid.x0, dx = grid.dx;
+    const int32_t line = static_cast<int32_t>(std::min<int64_t>(grid.nx, points));
+    for (int32_t i = 0; i < line; ++i) x[1 + i] = FromReal<T>(GridCoordinate(x0, i, dx));
+    for (int64_t start = grid.nx; start < points; start += grid.nx) {
+      std::copy(x + 1, x + 1 + std::min<int64_t>(grid.nx, points - start), x + 1 + start);
+    }
+    filled = x;
   }
-  CopySlot(slot(kSlotY), y, static_cast<int32_t>(points));
+  filled = nullptr;
+  for (const int32_t s : {kSlotV, kSlotY}) {
+    if ((read >> s & 1) == 0) continue;
+    T* y = slot(s);
+    if (filled != nullptr) {
+      CopySlot(y, filled, static_cast<int32_t>(points));
+      continue;
+    }
+    if (grid.nz == 0) {
+      SetSingle(y, FromReal<T>(GridCoordinate(grid.y0, n, grid.dy)));
+    } else {
+      SetPerPoint(y, true);
+      for (int64_t start = 0, j = 0; start < points; start += grid.nx, ++j) {
+        const T value = FromReal<T>(GridCoordinate(grid.y0, static_cast<int32_t>(j), grid.dy));
+        std::fill(y + 1 + start, y + 1 + std::min<int64_t>(start + grid.nx, points), value);
+      }
+    }
+    filled = y;
+  }
   if (grid.nz != 0) SetSingle(slot(kSlotZ), FromReal<T>(GridCoordinate(grid.z0, n, grid.dz)));
   SetSingle(slot(kSlotSlider), FromReal<T>(slider));
 }
@@ -240,10 +264,10 @@ void AnExpression::EvaluateArrayOnGrid(int32_t n, MGridVariables* grid, double* 
   }
   const double slider = SliderValue(fDocument);
   if (fGridMachine->fComplex != 0 || grid->complex != 0) {
-    FillArrayRun<Complex>(*grid, n, slider);
+    FillArrayRun<Complex>(*grid, *fGridMachine, n, slider);
     fGridMachine->RunArrayComplex(grid, out);
   } else {
-    FillArrayRun<double>(*grid, n, slider);
+    FillArrayRun<double>(*grid, *fGridMachine, n, slider);
     fGridMachine->RunArrayDouble(grid, out);
   }
 }

@@ -18,6 +18,7 @@
 
 #include "evaluation/ConstantsSnapshot.h"
 #include "evaluation/DocumentQueries.h"
+#include "evaluation/GridPointRuns.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/GridScratch.h"
 #include "evaluation/GridValueSlots.h"
@@ -25,10 +26,35 @@
 #include "evaluation/OpcodeFunctions.h"
 #include "evaluation/RealValues.h"
 
-// The instructions after which a point run may take a path of its own.
-inline bool MayNeedPointRuns(int32_t opcode) {
-  return opcode == pcLoopTest || opcode == pcPushRow || opcode == pcSetRow ||
-         opcode == pcCallFunction;
+// The instructions that read a stack slot's values where a line left them
+// (see GridRun::Line): pushes and pops, and the arithmetic of one and of
+// two operands.
+constexpr bool ReadsLinesInPlace(int32_t opcode) {
+  switch (opcode) {
+#define ZL_LINE_UNARY(name, f) case name:
+    ZL_UNARY_OPCODES(ZL_LINE_UNARY)
+#undef ZL_LINE_UNARY
+#define ZL_LINE_BINARY(name, f, first, last) case name:
+    ZL_BINARY_OPCODES(ZL_LINE_BINARY)
+#undef ZL_LINE_BINARY
+    case pcPushNumber:
+    case pcPushI:
+    case pcPushParameter:
+    case pcPushConstant:
+    case pcPushGrid1:
+    case pcPushGrid2:
+    case pcPushGrid3:
+    case pcPushVar:
+    case pcPushTemp:
+    case pcPop:
+    case pcAdd:
+    case pcMul:
+    case pcDiv:
+    case pcNeg:
+    case pcSquare:
+    case pcEnd: return true;
+    default: return false;
+  }
 }
 
 // Variable slots an instruction writes, relative to the array's start; -1
@@ -94,6 +120,7 @@ class GridRun {
       RunPointByPoint();
       return;
     }
+    MaterialiseLines();
     WriteTop();
   }
 
@@ -106,11 +133,18 @@ class GridRun {
   void WriteNaN(int32_t n) { std::fill(fOut, fOut + n, gNaN); }
 
   void WriteTop() {
-    const T* top = Slot(fTop);
     if (fAllDead) return WriteNaN(fN);
-    for (int32_t p = 0; p < fN; ++p) {
-      const bool dead = Ops::kStopsOnNaN && fDead[p] != 0;
-      fOut[p] = dead ? gNaN : RealResult(Ops::Finish(ValueAt(top, p)));
+    if (fResultWritten) return;
+    const T* top = Slot(fTop);
+    if (!IsPerPoint(top)) {
+      std::fill(fOut, fOut + fN, RealResult(Ops::Finish(top[1])));
+    } else {
+      for (int32_t p = 0; p < fN; ++p) fOut[p] = RealResult(Ops::Finish(top[1 + p]));
+    }
+    if constexpr (Ops::kStopsOnNaN) {
+      for (int32_t p = 0; p < fN; ++p) {
+        if (fDead[p] != 0) fOut[p] = gNaN;
+      }
     }
   }
 
@@ -167,13 +201,25 @@ class GridRun {
     return Ops::FromConstant(fGrid.HoistedValue(element));
   }
 
+  // The values of a level-1 (level 0) or level-2 (level 1) program from
+  // the run's first index on, where set-up left them; null when the run
+  // must read them one by one.
+  const T* HoistedLine(int32_t level, int32_t program) const {
+    const int32_t count = level == 0 ? fGrid.level1Count : fGrid.level2Count;
+    const int32_t first = level == 0 ? fGrid.i : fGrid.j;
+    if (first != 0 || program < 0 || program >= count || fGrid.hoistedValues == nullptr ||
+        (fGrid.complex != 0) != std::is_same_v<T, Complex>) {
+      return nullptr;
+    }
+    const T* values = static_cast<const T*>(fGrid.hoistedValues);
+    if (level == 0) return values + int64_t{program} * fGrid.nx;
+    return values + int64_t{fGrid.nx} * fGrid.level1Count + int64_t{program} * fGrid.ny;
+  }
+
   // x index i of every point (in a layer the nx values repeat for each y).
   void PushAlongX(T* slot, int32_t program) const {
     T* v = slot + 1;
-    const bool whole = fGrid.i == 0 && program >= 0 && program < fGrid.level1Count && fGrid.hoistedValues != nullptr &&
-                       (fGrid.complex != 0) == std::is_same_v<T, Complex>;
-    if (whole) {
-      const T* line = static_cast<const T*>(fGrid.hoistedValues) + int64_t{program} * fGrid.nx;
+    if (const T* line = HoistedLine(0, program)) {
       std::copy(line, line + std::min(fGrid.nx, fN), v);
     } else {
       for (int32_t i = 0; i < fGrid.nx && i < fN; ++i) v[i] = Hoisted(0, program, int64_t{fGrid.i} + i);
@@ -189,6 +235,153 @@ class GridRun {
       std::fill(v + int64_t{j} * fGrid.nx, v + int64_t{j + 1} * fGrid.nx, Hoisted(1, program, int64_t{fGrid.j} + j));
     }
     SetPerPoint(slot, true);
+  }
+
+  // A slot may stand for per-point values that lie elsewhere: a hoisted
+  // line (along x, or along y in a layer) or a per-point variable slot.
+  // The instructions of ReadsLinesInPlace read them there; any other
+  // instruction first copies them into their stack slots, as the push
+  // would have. A run that tests the top after every step keeps none.
+  enum class LineKind : uint8_t { kNone, kAlongX, kAlongY, kPerPoint };
+  struct Line {
+    const T* values = nullptr;
+    LineKind kind = LineKind::kNone;
+  };
+  static constexpr bool kKeepsLines = !Ops::kStopsOnNaN;
+  static constexpr int32_t kLineSlots = 16;
+
+  // Points per row of the run: a layer is ny rows of nx points.
+  int32_t Width() const { return fGrid.nz == 0 ? fN : fGrid.nx; }
+
+  bool IsLine(int32_t s) const { return s >= 0 && s < kLineSlots && fLines[s].kind != LineKind::kNone; }
+
+  // Makes the top stand for `values`; false when it cannot.
+  bool PushLine(const T* values, LineKind kind) {
+    if (!kKeepsLines || values == nullptr || fTop >= kLineSlots) return false;
+    fLines[fTop] = {values, kind};
+    ++fLineCount;
+    SetPerPoint(Slot(fTop), true);
+    return true;
+  }
+
+  void DropLine(int32_t s) {
+    if (!IsLine(s)) return;
+    fLines[s].kind = LineKind::kNone;
+    --fLineCount;
+  }
+
+  // Row r of slot s: where its values start, or where the one value of the
+  // whole row is (`single` for a single slot).
+  struct RowValues {
+    const T* values;
+    bool uniform;
+  };
+  RowValues RowOf(int32_t s, int32_t r, const T* single) const {
+    const int64_t start = int64_t{r} * Width();
+    if (IsLine(s)) {
+      const Line& line = fLines[s];
+      if (line.kind == LineKind::kAlongX) return {line.values, false};
+      if (line.kind == LineKind::kAlongY) return {line.values + r, true};
+      return {line.values + start, false};
+    }
+    if (!IsPerPoint(Slot(s))) return {single, true};
+    return {Slot(s) + 1 + start, false};
+  }
+
+  void MaterialiseLines() {
+    const int32_t width = Width();
+    for (int32_t s = 0; fLineCount > 0 && s < kLineSlots; ++s) {
+      if (!IsLine(s)) continue;
+      T* cells = Slot(s) + 1;
+      for (int32_t r = 0; int64_t{r} * width < fN; ++r) {
+        const RowValues row = RowOf(s, r, nullptr);
+        T* to = cells + int64_t{r} * width;
+        if (row.uniform) {
+          std::fill(to, to + width, *row.values);
+        } else {
+          std::copy(row.values, row.values + width, to);
+        }
+      }
+      DropLine(s);
+    }
+  }
+
+  // The single value of slot s, read before the result overwrites it.
+  T SingleOf(int32_t s) const { return IsLine(s) || IsPerPoint(Slot(s)) ? T{} : Slot(s)[1]; }
+
+  // A per-point result of the program's last step goes straight to the
+  // output, sparing WriteTop its copy.
+  bool ResultToOutput(bool perPoint) {
+    if constexpr (!std::is_same_v<T, double>) {
+      return false;
+    } else {
+      fResultWritten = fFinalStep && perPoint;
+      return fResultWritten;
+    }
+  }
+
+  T* Output() const {
+    if constexpr (std::is_same_v<T, double>) {
+      return fOut;
+    } else {
+      return nullptr;
+    }
+  }
+
+  template <typename F>
+  void Unary(F f) {
+    const bool toOutput = ResultToOutput(IsPerPoint(Slot(fTop)));
+    if (!toOutput && !IsLine(fTop)) return ApplyUnary(Slot(fTop), fN, f);
+    const int32_t width = Width();
+    const bool alongX = IsLine(fTop) && fLines[fTop].kind == LineKind::kAlongX;
+    T* out = toOutput ? Output() : Slot(fTop) + 1;
+    for (int32_t r = 0, rows = fN / width; r < rows; ++r) {
+      T* o = out + int64_t{r} * width;
+      if (alongX && r > 0) {  // every row holds the same values: computed once
+        std::copy(out, out + width, o);
+        continue;
+      }
+      const RowValues x = RowOf(fTop, r, nullptr);  // per point: never a single slot
+      if (x.uniform) {
+        std::fill(o, o + width, f(*x.values));
+      } else {
+        for (int32_t i = 0; i < width; ++i) o[i] = f(x.values[i]);
+      }
+    }
+    DropLine(fTop);
+  }
+
+  // The result replaces the second operand, row by row when a line is read.
+  template <typename F>
+  void Binary(F f) {
+    const int32_t s = fTop - 1;
+    const int32_t t = fTop;
+    --fTop;
+    const bool toOutput = ResultToOutput(IsPerPoint(Slot(s)) || IsPerPoint(Slot(t)));
+    if (!toOutput && !IsLine(s) && !IsLine(t)) return ApplyBinary(Slot(s), Slot(t), fN, f);
+    const T a = SingleOf(s);
+    const T b = SingleOf(t);
+    const int32_t width = Width();
+    T* out = toOutput ? Output() : Slot(s) + 1;
+    for (int32_t r = 0, rows = fN / width; r < rows; ++r) {
+      const RowValues x = RowOf(s, r, &a);
+      const RowValues y = RowOf(t, r, &b);
+      T* o = out + int64_t{r} * width;
+      if (x.uniform && y.uniform) {
+        std::fill(o, o + width, f(*x.values, *y.values));
+      } else if (x.uniform) {
+        const T v = *x.values;
+        for (int32_t i = 0; i < width; ++i) o[i] = f(v, y.values[i]);
+      } else if (y.uniform) {
+        const T v = *y.values;
+        for (int32_t i = 0; i < width; ++i) o[i] = f(x.values[i], v);
+      } else {
+        for (int32_t i = 0; i < width; ++i) o[i] = f(x.values[i], y.values[i]);
+      }
+    }
+    DropLine(s);
+    DropLine(t);
+    SetPerPoint(Slot(s), true);
   }
 
   void Chain(int32_t opcode, int32_t a) {
@@ -313,9 +506,14 @@ class GridRun {
       return true;
     };
 
+    const int32_t finalStep = count >= 2 && code[count - 1].opcode == pcEnd ? count - 2 : -1;
     for (int32_t pc = 0; pc >= 0 && pc < count;) {
       if (cancel.Raised()) return true;
       const PCodeOp& op = code[pc];
+      fFinalStep = pc == finalStep;
+      if constexpr (kKeepsLines) {
+        if (fLineCount != 0 && !ReadsLinesInPlace(op.opcode)) MaterialiseLines();
+      }
       int32_t next = pc + 1;
       T* top = Slot(fTop);
       switch (op.opcode) {
@@ -334,20 +532,24 @@ class GridRun {
         }
         case pcPushGrid1:
           if (!Push()) return Overflow();
-          PushAlongX(Slot(fTop), op.ids.a);
+          if (!PushLine(HoistedLine(0, op.ids.a), LineKind::kAlongX)) PushAlongX(Slot(fTop), op.ids.a);
           break;
         case pcPushGrid2:
           if (!Push()) return Overflow();
-          PushAlongY(Slot(fTop), op.ids.a);
+          if (fGrid.nz == 0 || !PushLine(HoistedLine(1, op.ids.a), LineKind::kAlongY)) {
+            PushAlongY(Slot(fTop), op.ids.a);
+          }
           break;
         case pcPushGrid3:
           if (!single(Hoisted(2, op.ids.a, fGrid.k))) return Overflow();
           break;
         case pcPushVar:
-        case pcPushTemp:
+        case pcPushTemp: {
           if (!Push()) return Overflow();
-          CopySlot(Slot(fTop), Variable(op.ids.a + (op.opcode == pcPushTemp ? temps : 0)), n);
+          const T* variable = Variable(op.ids.a + (op.opcode == pcPushTemp ? temps : 0));
+          if (!IsPerPoint(variable) || !PushLine(variable + 1, LineKind::kPerPoint)) CopySlot(Slot(fTop), variable, n);
           break;
+        }
         case pcStoreVar: CopySlot(Variable(op.ids.a), top, n); break;
         case pcStoreTemp: CopySlot(Variable(temps + op.ids.a), top, n); break;
         case pcStoreTempPop:
@@ -363,21 +565,15 @@ class GridRun {
           }
           break;
         }
-        case pcPop: --fTop; break;
-        case pcAdd:
-          ApplyBinary(Slot(fTop - 1), top, n, [](const T& s, const T& t) { return Ops::Add(s, t); });
+        case pcPop:
+          DropLine(fTop);
           --fTop;
           break;
-        case pcMul:
-          ApplyBinary(Slot(fTop - 1), top, n, [](const T& s, const T& t) { return Ops::Mul(s, t); });
-          --fTop;
-          break;
-        case pcDiv:
-          ApplyBinary(Slot(fTop - 1), top, n, [](const T& s, const T& t) { return Ops::Div(s, t); });
-          --fTop;
-          break;
-        case pcNeg: ApplyUnary(top, n, [](const T& x) { return Ops::Neg(x); }); break;
-        case pcSquare: ApplyUnary(top, n, [](const T& x) { return Ops::Square(x); }); break;
+        case pcAdd: Binary([](const T& s, const T& t) { return Ops::Add(s, t); }); break;
+        case pcMul: Binary([](const T& s, const T& t) { return Ops::Mul(s, t); }); break;
+        case pcDiv: Binary([](const T& s, const T& t) { return Ops::Div(s, t); }); break;
+        case pcNeg: Unary([](const T& x) { return Ops::Neg(x); }); break;
+        case pcSquare: Unary([](const T& x) { return Ops::Square(x); }); break;
         case pcLess:
         case pcGreater:
         case pcLessEq:
@@ -508,14 +704,11 @@ class GridRun {
           // Each function its own loop, so that the call is direct and
           // the cheap ones inline.
 #define ZL_GRID_UNARY(name, f) \
-  case name: ApplyUnary(top, n, [](const T& x) { return Ops::f(x); }); break;
+  case name: Unary([](const T& x) { return Ops::f(x); }); break;
           ZL_UNARY_OPCODES(ZL_GRID_UNARY)
 #undef ZL_GRID_UNARY
-#define ZL_GRID_BINARY(name, f, first, last)                                                   \
-  case name:                                                                                   \
-    ApplyBinary(Slot(fTop - 1), top, n, [](const T& second, const T& top) { return Ops::f(first, last); }); \
-    --fTop;                                                                                    \
-    break;
+#define ZL_GRID_BINARY(name, f, first, last) \
+  case name: Binary([](const T& second, const T& top) { return Ops::f(first, last); }); break;
           ZL_BINARY_OPCODES(ZL_GRID_BINARY)
 #undef ZL_GRID_BINARY
         default:  // pcNop, the guards and unknown opcodes do nothing
@@ -554,6 +747,10 @@ class GridRun {
   int32_t* fSnapshotIndex = nullptr;
   unsigned char* fDead = nullptr;
   bool fAllDead = false;
+  Line fLines[kLineSlots];
+  int32_t fLineCount = 0;
+  bool fFinalStep = false;
+  bool fResultWritten = false;
 };
 
 // Runs the grid program over one row of a two-axis grid (nz = 0: nx

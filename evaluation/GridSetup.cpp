@@ -44,6 +44,25 @@ T Undefined() {
   }
 }
 
+// A real line as one array run over its points: each instruction is
+// dispatched once for the whole line, and every value is the one a point
+// run gives. False when the run's arrays cannot be had.
+bool ComputeLineAsRow(const AStackMachine& program, int32_t lineCount, double origin, double step, int32_t axis,
+                      double slider, double* line) {
+  MGridVariables row;
+  const int32_t slots = std::max(program.VariableSlotCount(), kSlotTableRow + 1);
+  if (!PrepareGridArrays(&row, lineCount, 1, 0, 0, 0, 0, slots)) return false;
+  const int64_t stride = int64_t{lineCount} + 1;
+  auto* cells = static_cast<double*>(row.variableVectors);  // zeroed: every slot a single 0
+  double* coordinate = cells + (axis == 2 ? kSlotZ : axis + kSlotX) * stride;
+  SetPerPoint(coordinate, true);
+  for (int32_t index = 0; index < lineCount; ++index) coordinate[1 + index] = GridCoordinate(origin, index, step);
+  if (axis < 2) CopySlot(cells + axis * stride, coordinate, lineCount);
+  SetSingle(cells + kSlotSlider * stride, slider);
+  program.RunArrayDouble(&row, line);
+  return true;
+}
+
 // A dropped program's line is undefined.
 template <typename T>
 void ComputeLevel(const MGridProgramList& programs, int32_t programCount, int32_t lineCount, double origin,
@@ -54,6 +73,12 @@ void ComputeLevel(const MGridProgramList& programs, int32_t programCount, int32_
     T* line = values + int64_t{a} * lineCount;
     if (program != nullptr && program->VariableSlotCount() > GetMaxVariableCount()) {
       CheckgVariablesSize(program->VariableSlotCount());
+    }
+    if constexpr (std::is_same_v<T, double>) {
+      if (program != nullptr && lineCount > 0 &&
+          ComputeLineAsRow(*program, lineCount, origin, step, axis, slider, line)) {
+        continue;
+      }
     }
     auto* variables = static_cast<T*>(GetThreadLocalVariables());
     for (int32_t index = 0; index < lineCount; ++index) {

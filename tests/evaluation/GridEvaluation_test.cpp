@@ -1,5 +1,6 @@
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -10,6 +11,7 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/GridHoisting.h"
 #include "evaluation/GridSetup.h"
+#include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/evaluation/CompilerTestSupport.h"
 #include "tests/evaluation/GridTestSupport.h"
 #include "tests/evaluation/MachineTestSupport.h"
@@ -134,6 +136,36 @@ TEST(GridSetup, HoistedLinesAndTheirLayout) {
   EXPECT_EQ(empty.nz, 4);
 }
 
+// Set-up computes a real line in one run over its points; each value must
+// be, bit for bit, what a point run of the hoisted program gives there:
+// loops with fixed and with per-point bounds, domain errors, comparisons.
+TEST(GridSetup, HoistedLinesAreWhatPointRunsOfTheirProgramsGive) {
+  auto e = MakeExpression(
+      "sum(cos(k * x) / k, k = 1, 8) * sqrt(x) + sum(k, k = 1, floor(x + 3)) * (x < 1) + ln(y) * (y ^ 2 > 1)");
+  std::unique_ptr<MGridData> data(AnExpression::CompileForGrid(e.get()));
+  ASSERT_NE(data, nullptr);
+  ASSERT_GT(data->level1Count, 0);
+  ASSERT_GT(data->level2Count, 0);
+  MGridVariables grid;
+  const int32_t counts[] = {12, 9};
+  const double origins[] = {-2.5, -1.25}, steps[] = {0.5, 0.375};
+  AnExpression::SetupGrid(origins[0], origins[1], steps[0], steps[1], counts[0], counts[1], data.get(), &grid);
+  const double* values = static_cast<const double*>(grid.hoistedValues);
+  for (int32_t axis = 0; axis < 2; ++axis) {
+    const MGridProgramList& programs = axis == 0 ? data->level1 : data->level2;
+    for (int32_t a = 0; a < programs.count; ++a) {
+      std::vector<double> variables(static_cast<size_t>(programs.items[a]->VariableSlotCount()));
+      const double* line = values + (axis == 0 ? 0 : counts[0] * data->level1Count) + a * counts[axis];
+      for (int32_t index = 0; index < counts[axis]; ++index) {
+        variables[size_t(axis)] = variables[size_t(axis) + 3] = GridCoordinate(origins[axis], index, steps[axis]);
+        const double expected = programs.items[a]->Run(variables.data(), nullptr);
+        EXPECT_TRUE(SameResult(line[index], expected))
+            << "axis " << axis << ", program " << a << ", index " << index << ": " << line[index] << " for " << expected;
+      }
+    }
+  }
+}
+
 TEST(GridHoisting, OneAxisSubtreesLeaveTheGridProgram) {
   BeginCSEoverGrid();
   Compiled product{Prepared("sin(x)*cos(y)")};
@@ -164,6 +196,52 @@ TEST(GridHoisting, TwoAxisSubtreesStay) {
   std::unique_ptr<MGridData> data(EndCSEoverGrid(nullptr));
   EXPECT_EQ(data->level1Count + data->level2Count + data->level3Count, 0);
   EXPECT_EQ(Listing(*both.machine).find("pcPushGrid"), std::string::npos);
+}
+
+// A row program gets the coordinates it reads whatever ran before it on
+// the same grid, also when point runs take its row over. The grid's
+// coordinates are dyadic, so every value is exact.
+TEST(GridInterpreter, EachRowProgramGetsTheCoordinatesItReads) {
+  struct Case {
+    const char* text;
+    double (*value)(double u, double v, double z);
+  };
+  const Case cases[] = {
+      {"x", [](double u, double, double) { return u; }},
+      {"u * v - y", [](double u, double v, double) { return u * v - v; }},
+      {"sum(k * v, k = 1, floor(u + 3)) + z",  // bound per point: point runs
+       [](double u, double v, double z) {
+         const double m = std::floor(u + 3);
+         return v * m * (m + 1) / 2 + z;
+       }},
+      {"y + 10 * u", [](double u, double v, double) { return v + 10 * u; }},
+  };
+  std::vector<std::unique_ptr<AnExpression>> owned;
+  std::vector<AnExpression*> list;
+  for (const Case& c : cases) {
+    owned.push_back(MakeExpression(c.text));
+    list.push_back(owned.back().get());
+    AnExpression::Compile(list.back());
+  }
+  std::unique_ptr<MGridData> data(AnExpression::CompileForGrid(list.data(), static_cast<int32_t>(list.size())));
+  ASSERT_NE(data, nullptr);
+  for (const int32_t nz : {0, 2}) {
+    MGridVariables grid;
+    AnExpression::SetupGrid(-1, 0.25, 0.5, 0.5, 0.75, 0.25, 5, 3, nz, data.get(), &grid);
+    const int32_t points = nz == 0 ? 5 : 15;
+    std::vector<double> out(static_cast<size_t>(points));
+    for (int32_t run = 0; run < (nz == 0 ? 3 : nz); ++run) {
+      for (size_t e = 0; e < list.size(); ++e) {
+        list[e]->EvaluateArrayOnGrid(run, &grid, out.data());
+        for (int32_t p = 0; p < points; ++p) {
+          const double u = -1 + (p % 5) * 0.5;
+          const double v = 0.25 + (nz == 0 ? run : p / 5) * 0.75;
+          const double z = nz == 0 ? 0 : 0.5 + run * 0.25;
+          EXPECT_EQ(out[size_t(p)], cases[e].value(u, v, z)) << cases[e].text << ", nz " << nz << ", point " << p;
+        }
+      }
+    }
+  }
 }
 
 #if defined(__SANITIZE_ADDRESS__)
