@@ -4,7 +4,11 @@
 
 namespace {
 
-Interval WholeLineIfNaN(const Interval& r) { return IsUndefined(r) ? kWholeLine : r; }
+// An if, not a conditional of two lvalues, which would keep r in memory.
+Interval WholeLineIfNaN(const Interval& r) {
+  if (IsUndefined(r)) return kWholeLine;
+  return r;
+}
 
 // Sign table of a product of two ordinary intervals.
 Interval MultiplyOrdinary(const Interval& a, const Interval& b) {
@@ -63,9 +67,9 @@ Interval OverRays(const Interval& a, const Interval& b, Op op) {
 }  // namespace
 
 Interval operator+(const Interval& a, const Interval& b) {
+  if (IsOrdinary(a) && IsOrdinary(b)) return AddOrdinary(a, b);
   if (std::isnan(a.lower) || std::isnan(b.lower)) return gNaNInterval;
   const Interval sum = {a.lower + b.lower, a.upper + b.upper};
-  if (IsOrdinary(a) && IsOrdinary(b)) return WholeLineIfNaN(sum);
   if (IsExterior(a) && IsExterior(b)) return kWholeLine;
   if (IsOrdinary(sum)) return kWholeLine;  // the gap has closed
   return WholeLineIfNaN(sum);

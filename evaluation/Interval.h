@@ -16,7 +16,8 @@ struct Interval {
 inline constexpr Interval gNaNInterval = {gNaN, gNaN};
 inline constexpr Interval kWholeLine = {-gInf, gInf};
 
-inline bool IsUndefined(const Interval& a) { return std::isnan(a.lower) || std::isnan(a.upper); }
+// One unordered comparison: true when either end is NaN.
+inline bool IsUndefined(const Interval& a) { return std::isunordered(a.lower, a.upper); }
 inline bool IsOrdinary(const Interval& a) { return a.lower <= a.upper; }
 inline bool IsExterior(const Interval& a) { return a.lower > a.upper; }
 inline bool IsSinglePoint(const Interval& a) { return a.lower == a.upper; }
@@ -28,6 +29,13 @@ inline Interval LowerRay(const Interval& a) { return {-gInf, a.upper}; }
 inline Interval UpperRay(const Interval& a) { return {a.lower, gInf}; }
 
 Interval operator+(const Interval& a, const Interval& b);
+// operator+ for two ordinary operands, the common case, inline for the
+// interpreter's loop.
+inline Interval AddOrdinary(const Interval& a, const Interval& b) {
+  const Interval sum = {a.lower + b.lower, a.upper + b.upper};
+  if (IsUndefined(sum)) return kWholeLine;  // an infinite end met its opposite
+  return sum;
+}
 Interval operator-(const Interval& a);
 Interval operator-(const Interval& a, const Interval& b);
 // 1/a; an ordinary operand with 0 inside becomes exterior.

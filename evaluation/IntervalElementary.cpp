@@ -67,7 +67,7 @@ Interval Sgn(const Interval& x) {
 }
 
 Interval Abs(const Interval& x) { return Even(x, [](double v) { return std::abs(v); }, false); }
-Interval Sqr(const Interval& x) { return Even(x, Square, false); }
+Interval Sqr(const Interval& x) { return IsOrdinary(x) ? SqrOrdinary(x) : Even(x, Square, false); }
 Interval Cosh(const Interval& x) { return Even(x, [](double v) { return std::cosh(v); }, false); }
 Interval Sech(const Interval& x) { return Even(x, [](double v) { return ::Sech(v); }, true); }
 

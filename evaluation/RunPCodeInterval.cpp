@@ -29,15 +29,22 @@ struct ValueOps<Interval> : SharedValueOps<Interval, ValueOps<Interval>> {
   static int32_t ToRow(const T& x) { return DoubleToInt32(x.lower); }
   static T Finish(const T& x) { return FinishInterval(x); }
 
-  static T Add(const T& a, const T& b) { return a + b; }
-  static T Mul(const T& a, const T& b) { return a * b; }
-  static T Div(const T& a, const T& b) { return a * Inverse(b); }
+  // The operations a translated run calls from its loop take their operands
+  // by value: a call gets a copy, so the run's top never has its address
+  // taken and stays in registers. The ordinary cases of the sum and the
+  // square are inline: a call would cost as much as they do.
+  static T Add(T a, T b) { return IsOrdinary(a) && IsOrdinary(b) ? AddOrdinary(a, b) : a + b; }
+  static T Mul(T a, T b) { return a * b; }
+  static T Div(T a, T b) { return a * Inverse(b); }
   static T MakeInterval(const T& second, const T& top) { return {second.lower, top.upper}; }
   static T Neg(const T& x) { return {-x.upper, -x.lower}; }
-  static T Abs(const T& x) { return ::Abs(x); }
-  static T Square(const T& x) { return Sqr(x); }
-  static T Sin(const T& x) { return sincos(x, 1); }
-  static T Cos(const T& x) { return sincos(x, 0); }
+  static T Abs(T x) { return ::Abs(x); }
+  static T Square(T x) { return IsOrdinary(x) ? SqrOrdinary(x) : Sqr(x); }
+  static T Sin(T x) { return sincos(x, 1); }
+  static T Cos(T x) { return sincos(x, 0); }
+  static T Sqrt(T x) { return ::Sqrt(x); }
+  static T Exp(T x) { return ::Exp(x); }
+  static T Log(T x) { return ::Log(x); }
 
   static T Compare(int32_t opcode, const T& left, const T& right) {
     switch (opcode) {
