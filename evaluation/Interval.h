@@ -29,13 +29,6 @@ inline Interval LowerRay(const Interval& a) { return {-gInf, a.upper}; }
 inline Interval UpperRay(const Interval& a) { return {a.lower, gInf}; }
 
 Interval operator+(const Interval& a, const Interval& b);
-// operator+ for two ordinary operands, the common case, inline for the
-// interpreter's loop.
-inline Interval AddOrdinary(const Interval& a, const Interval& b) {
-  const Interval sum = {a.lower + b.lower, a.upper + b.upper};
-  if (IsUndefined(sum)) return kWholeLine;  // an infinite end met its opposite
-  return sum;
-}
 Interval operator-(const Interval& a);
 Interval operator-(const Interval& a, const Interval& b);
 // 1/a; an ordinary operand with 0 inside becomes exterior.

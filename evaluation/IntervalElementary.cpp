@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "evaluation/IntervalOrdinary.h"
 #include "evaluation/RealFunctions.h"
 
 namespace {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <algorithm>
-
 #include "evaluation/Interval.h"
 
 // Interval forms of the elementary functions. A function defined on part of
@@ -11,15 +9,6 @@
 Interval Sgn(const Interval& x);
 Interval Abs(const Interval& x);
 Interval Sqr(const Interval& x);
-// Sqr of an ordinary operand, inline for the interpreter's loop.
-inline Interval SqrOrdinary(const Interval& x) {
-  if (x.upper < 0) return {x.upper * x.upper, x.lower * x.lower};
-  if (x.lower <= 0) {
-    const double far = std::max(-x.lower, x.upper);
-    return {0.0, far * far};
-  }
-  return {x.lower * x.lower, x.upper * x.upper};
-}
 Interval Sqrt(const Interval& x);
 Interval Exp(const Interval& x);
 Interval Log(const Interval& x);

@@ -3,6 +3,7 @@
 #include "CoreUtilities/OurText/OurString.h"
 #include "evaluation/IntervalElementary.h"
 #include "evaluation/IntervalLogic.h"
+#include "evaluation/IntervalOrdinary.h"
 #include "evaluation/IntervalPower.h"
 #include "evaluation/IntervalTrig.h"
 #include "evaluation/IntervalValueOps.h"
@@ -31,11 +32,10 @@ struct ValueOps<Interval> : SharedValueOps<Interval, ValueOps<Interval>> {
 
   // The operations a translated run calls from its loop take their operands
   // by value: a call gets a copy, so the run's top never has its address
-  // taken and stays in registers. The ordinary cases of the sum and the
-  // square are inline: a call would cost as much as they do.
+  // taken and stays in registers. Ordinary operands take the inline cases.
   static T Add(T a, T b) { return IsOrdinary(a) && IsOrdinary(b) ? AddOrdinary(a, b) : a + b; }
-  static T Mul(T a, T b) { return a * b; }
-  static T Div(T a, T b) { return a * Inverse(b); }
+  static T Mul(T a, T b) { return IsOrdinary(a) && IsOrdinary(b) ? MulOrdinary(a, b) : a * b; }
+  static T Div(T a, T b) { return Mul(a, Inverse(b)); }
   static T MakeInterval(const T& second, const T& top) { return {second.lower, top.upper}; }
   static T Neg(const T& x) { return {-x.upper, -x.lower}; }
   static T Abs(T x) { return ::Abs(x); }
