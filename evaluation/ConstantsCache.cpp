@@ -115,6 +115,16 @@ void AConstantsCache::CopyAfterComputing(Complex* out) {
   for (int32_t i = 0; i < fStore->valueCount; ++i) out[i] = LoadValue(fStore->values + i);
 }
 
+void AConstantsCache::CopySelectedAfterComputing(const int32_t* indices, int32_t count, Complex* out) {
+  OurLock lock(fLock);
+  Recompute();
+  const uint32_t valueCount = static_cast<uint32_t>(fStore->valueCount);
+  for (int32_t k = 0; k < count; ++k) {
+    const uint32_t i = static_cast<uint32_t>(indices[k]);
+    out[k] = i < valueCount ? LoadValue(fStore->values + i) : gNaNComplex;
+  }
+}
+
 void AConstantsCache::InvalConstants() { fGeneration.fetch_add(1, std::memory_order_acq_rel); }
 bool AConstantsCache::IsComputed() const {
   return fComputedGeneration.load(std::memory_order_acquire) ==

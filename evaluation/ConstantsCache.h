@@ -63,6 +63,11 @@ class AConstantsCache {
   void CopyConstants(Complex* out) {
     if (!TryCopyCurrent(out)) CopyAfterComputing(out);
   }
+  // Copies value indices[k] into out[k] for k < count; an index the cache
+  // never gave out reads as NaN. The same promises as CopyConstants.
+  void CopySelected(const int32_t* indices, int32_t count, Complex* out) {
+    if (!TryCopySelected(indices, count, out)) CopySelectedAfterComputing(indices, count, out);
+  }
   int32_t ValueCount() const { return fStore->valueCount; }
   void InvalConstants();
   bool IsComputed() const;
@@ -86,6 +91,20 @@ class AConstantsCache {
     for (int32_t i = 0, count = fStore->valueCount; i < count; ++i) out[i] = LoadValue(values + i);
     return fSequence.load(std::memory_order_relaxed) == sequence;
   }
+  bool TryCopySelected(const int32_t* indices, int32_t count, Complex* out) const {
+    const uint32_t sequence = fSequence.load(std::memory_order_acquire);
+    if ((sequence & 1) != 0) return false;
+    if (fComputedGeneration.load(std::memory_order_acquire) != fGeneration.load(std::memory_order_acquire)) {
+      return false;
+    }
+    const Complex* values = fStore->values;
+    const uint32_t valueCount = static_cast<uint32_t>(fStore->valueCount);
+    for (int32_t k = 0; k < count; ++k) {
+      const uint32_t i = static_cast<uint32_t>(indices[k]);
+      out[k] = i < valueCount ? LoadValue(values + i) : gNaNComplex;
+    }
+    return fSequence.load(std::memory_order_relaxed) == sequence;
+  }
   // Values are stored with release and read with acquire: a reader that
   // sees any value of a computation also sees the sequence word that the
   // computation made odd before storing it.
@@ -95,6 +114,7 @@ class AConstantsCache {
             std::atomic_ref<double>(writable->im).load(std::memory_order_acquire)};
   }
   void CopyAfterComputing(Complex* out);
+  void CopySelectedAfterComputing(const int32_t* indices, int32_t count, Complex* out);
   void Recompute();
 
   // A computation is current when it was made for the present generation;

@@ -163,7 +163,9 @@ ATranslation* Translate(const AStackMachine& m) {
   const PCodeOp* code = m.Code();
   const int32_t count = m.Count();
   const int32_t temps = m.fTemporariesBase;
-  const size_t bytes = kStepsOffset<T> + (static_cast<size_t>(count) + 1) * sizeof(Step<T>);
+  // The steps, then the list of constants pushed (at most one per instruction).
+  const size_t stepBytes = kStepsOffset<T> + (static_cast<size_t>(count) + 1) * sizeof(Step<T>);
+  const size_t bytes = stepBytes + static_cast<size_t>(count) * sizeof(int32_t);
   auto* translation = static_cast<ATranslation*>(OurAllocateMemory(bytes, false));
   if (translation == nullptr) return nullptr;
   // Step index of each instruction and of the end; the depth before each.
@@ -174,14 +176,19 @@ ATranslation* Translate(const AStackMachine& m) {
   }
   int32_t* depth = stepOf + count + 1;
   std::fill(stepOf, stepOf + 2 * (count + 1), -1);
-  *translation = {false, false, false};
-  for (int32_t i = 0; i < count; ++i) {
-    if (code[i].opcode == pcPushConstant) translation->readsConstants = true;
-  }
+  auto* constantIndices = reinterpret_cast<int32_t*>(reinterpret_cast<char*>(translation) + stepBytes);
+  *translation = {false, false, constantIndices, 0};
+  // The place of cache constant `index` in the translation's list.
+  auto constantPlace = [&](int32_t index) {
+    int32_t k = 0;
+    while (k < translation->constantCount && constantIndices[k] != index) ++k;
+    if (k == translation->constantCount) constantIndices[translation->constantCount++] = index;
+    return k;
+  };
   Step<T>* steps = StepsOf<T>(translation);
+  bool usable = m.fStackDepth <= kTranslatedStackCells;
   int32_t n = 0;
   int32_t sp = 0;
-  bool usable = true;
   auto add = [&](StepFunction<T> run, int32_t cell) -> Step<T>& {
     Step<T>& s = steps[n++];
     s = {};
@@ -235,6 +242,8 @@ ATranslation* Translate(const AStackMachine& m) {
              : IsFusableUnary(nextOpcode) && !IsFusableBinary(code[pc + 1]) ? Form::kPushUnary
                                                                            : Form::kBinaryWith;
       fusedOpcode = code[pc + consumed - 1].opcode;
+      if (first.source == Source::kConstant) first.index = constantPlace(first.index);
+      if (consumed == 3 && second.source == Source::kConstant) second.index = constantPlace(second.index);
       s = &add(run, sp);
       s->a = first.index;
       s->x = first.number;
@@ -320,9 +329,12 @@ ATranslation* Translate(const AStackMachine& m) {
     if (s.run == &LoopTest<T>) s.kind = Kind::kLoopTest;
     if (s.run == &LoopNext<T> && s.kind == Kind::kJump) s.kind = Kind::kLoopNext;
     if (s.run == &IndexCheck<T>) s.kind = Kind::kIndexCheck;
+    // The first instruction of a run runs before any cancellation test.
+    if (i > 0 && s.run == &StoreSlot<T>) s.kind = Kind::kStore;
+    if (i > 0 && s.run == &StoreSlotPop<T>) s.kind = Kind::kStorePop;
   }
   OurDisposeMemory(stepOf);
-  translation->usable = usable;
+  translation->usable = usable && translation->constantCount <= kTranslatedConstants;
   return translation;
 }
 

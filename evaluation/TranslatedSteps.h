@@ -9,7 +9,7 @@
 #include <type_traits>
 
 #include "evaluation/BranchChoice.h"
-#include "evaluation/ConstantsSnapshot.h"
+#include "evaluation/InterpreterScratch.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/OpcodeFunctions.h"
 #include "evaluation/RunPCode.h"
@@ -54,6 +54,11 @@ namespace translated {
 #define ZL_INLINE_FUNCTION_STEPS(f, opcode, X) \
   X(k##f, opcode, kUnary, kSlot, kSlot) X(kPush##f##Slot, opcode, kPushUnary, kSlot, kSlot)
 
+// A translated run keeps its stack cells and its copy of the constants in
+// its own frame; a program that needs more keeps the interpreter.
+inline constexpr int32_t kTranslatedStackCells = kFrameStackCells;
+inline constexpr int32_t kTranslatedConstants = 16;
+
 template <typename T>
 struct Step;
 
@@ -61,7 +66,7 @@ template <typename T>
 struct Frame {
   T* variables;
   T* cells;
-  const ConstantsSnapshot* constants;
+  const Complex* constants;  // the run's copy, in the translation's order
   DocumentRecord* document;
   const Step<T>* next;  // set by a step that jumps
   int32_t row;
@@ -71,7 +76,8 @@ struct Frame {
 
 // How the run loop takes a step: through its function (kCall, and kJump,
 // which also says where to go on), as the end of the run, or with the work
-// of the commonest steps written in the loop.
+// of the commonest steps written in the loop. The stores and the end test
+// cancellation first, and a loop's backward jump after itself.
 enum class Kind : uint8_t {
   kCall,
   kJump,
@@ -83,6 +89,8 @@ enum class Kind : uint8_t {
   kLoopTest,
   kLoopNext,
   kIndexCheck,
+  kStore,
+  kStorePop,
 };
 
 template <typename T>
@@ -181,7 +189,7 @@ template <typename T, Source kSource>
   } else if constexpr (kSource == Source::kNumber) {
     return Ops::FromReal(number);
   } else if constexpr (kSource == Source::kConstant) {
-    return Ops::FromConstant(frame.constants->At(index));
+    return Ops::FromConstant(frame.constants[index]);
   } else {
     return Ops::ImaginaryUnit();
   }
