@@ -30,16 +30,22 @@ struct ValueOps<Interval> : SharedValueOps<Interval, ValueOps<Interval>> {
   static int32_t ToRow(const T& x) { return DoubleToInt32(x.lower); }
   static T Finish(const T& x) { return FinishInterval(x); }
 
-  // The operations a translated run calls from its loop take their operands
-  // by value: a call gets a copy, so the run's top never has its address
-  // taken and stays in registers. Ordinary operands take the inline cases.
-  static T Add(T a, T b) { return IsOrdinary(a) && IsOrdinary(b) ? AddOrdinary(a, b) : a + b; }
-  static T Mul(T a, T b) { return IsOrdinary(a) && IsOrdinary(b) ? MulOrdinary(a, b) : a * b; }
-  static T Div(T a, T b) { return Mul(a, Inverse(b)); }
+  // The run keeps its top in registers only while nothing takes its
+  // address: the functions the translated run calls from its loop get their
+  // operands by value, in registers. Ordinary operands take the inline
+  // cases, read end by end where they lie (a stack cell is written as two
+  // halves; read whole, it would wait for both stores).
+  [[gnu::noinline]] static T AnyAdd(T a, T b) { return a + b; }
+  [[gnu::noinline]] static T AnyMul(T a, T b) { return a * b; }
+  [[gnu::noinline]] static T AnyInverse(T x) { return Inverse(x); }
+  [[gnu::noinline]] static T AnySquare(T x) { return Sqr(x); }
+  static T Add(const T& a, const T& b) { return IsOrdinary(a) && IsOrdinary(b) ? AddOrdinary(a, b) : AnyAdd(a, b); }
+  static T Mul(const T& a, const T& b) { return IsOrdinary(a) && IsOrdinary(b) ? MulOrdinary(a, b) : AnyMul(a, b); }
+  static T Div(const T& a, const T& b) { return Mul(a, AnyInverse(b)); }
   static T MakeInterval(const T& second, const T& top) { return {second.lower, top.upper}; }
   static T Neg(const T& x) { return {-x.upper, -x.lower}; }
   static T Abs(T x) { return ::Abs(x); }
-  static T Square(T x) { return IsOrdinary(x) ? SqrOrdinary(x) : Sqr(x); }
+  static T Square(const T& x) { return IsOrdinary(x) ? SqrOrdinary(x) : AnySquare(x); }
   static T Sin(T x) { return sincos(x, 1); }
   static T Cos(T x) { return sincos(x, 0); }
   static T Sqrt(T x) { return ::Sqrt(x); }
