@@ -110,6 +110,10 @@ template Interval RunPCodeSwitched<Interval>(const AStackMachine*, Interval*, co
 template Interval CallUserFunction<Interval>(const AStackMachine*, const Interval*, int32_t,
                                              const Interval&, int32_t);
 
+// The translated run as a tail call: through RunPCode the result came back
+// by way of a stack slot that the NaN of a malformed program shares.
 Interval AStackMachine::Run(Interval* variables) const {
+  const ATranslation* translation = IsMalformed() ? nullptr : translated::TranslationOf<Interval>(*this);
+  if (translation != nullptr) return translated::RunTranslated<Interval>(*translation, *this, variables);
   return RunPCode<Interval>(this, variables, nullptr);
 }
