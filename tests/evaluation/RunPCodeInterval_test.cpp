@@ -45,8 +45,8 @@ TEST(IntervalInterpreter, InlineStepsLeaveOtherOperandsToTheFullRules) {
   const std::vector<Interval> box = {{}, {}, {}, I(-1, 2), I(2, 3)};
   ExpectInterval(RunText<Interval>("pcPushVar 3\npcPushVar 4\npcMul", box), -3, 6);
   // 1 / (y * (1 / x)) is x / y, in [-0.5, 1]; the product is exterior.
-  ExpectInterval(RunText<Interval>("pcPushNumber 1\npcPushVar 4\npcPushNumber 1\npcPushVar 3\npcDiv\npcMul\npcDiv", box),
-                 -0.5, 1);
+  const char* quotient = "pcPushNumber 1\npcPushVar 4\npcPushNumber 1\npcPushVar 3\npcDiv\npcMul\npcDiv";
+  ExpectInterval(RunText<Interval>(quotient, box), -0.5, 1);
   // An infinite end meeting its opposite leaves the whole line.
   ExpectInterval(RunText<Interval>("pcPushVar 3\npcPushVar 4\npcAdd", {{}, {}, {}, I(-gInf, 0), I(gInf, gInf)}),
                  -gInf, gInf);
