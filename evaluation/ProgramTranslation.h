@@ -357,9 +357,6 @@ template <typename T>
 // keeps the interpreter.
 template <typename T>
 const ATranslation* TranslationOf(const AStackMachine& m) {
-  // Complex runs keep the interpreter: their steps measured slower, the two
-  // halves of the top stored apart and read back whole.
-  if constexpr (std::is_same_v<T, Complex>) return nullptr;
   ATranslation* translation = m.fTranslations[TypeIndex<T>()].load(std::memory_order_acquire);
   if (translation == nullptr) [[unlikely]] {
     translation = InstallTranslation<T>(m);

@@ -1,7 +1,7 @@
 #pragma once
 
 // The faster form of a program, made once from it by the first run of each
-// value type but Complex (ProgramTranslation.h) and then run in place of the
+// value type (ProgramTranslation.h) and then run in place of the
 // interpreter. Each step runs one instruction with the stack cells it
 // touches fixed when translating (the depth at every instruction is known);
 // the top is handed to a step's function and returned, never parked in the
