@@ -162,8 +162,8 @@ inline int32_t JumpTarget(const PCodeOp& op, int32_t pc, int32_t count) {
 // (neither NaN nor false) and none before it does; any other value is
 // overwritten in the choice or turned into NaN by it. A value is marked
 // (skipEnd[start] = its end, skipConditions[start] = the conditions before
-// its own) when its instructions are its own: no store, loop or exchange,
-// and nothing read below the cell it starts at. Returns how many.
+// its own) when every operand of the choice reads nothing below the cell it
+// starts at and no value stores or loops. Returns how many.
 inline int32_t MarkSkippableValues(const PCodeOp* code, int32_t count, int32_t* skipEnd, int32_t* skipConditions,
                                    int32_t* depth) {
   std::fill(skipEnd, skipEnd + count + 1, -1);
@@ -190,26 +190,21 @@ inline int32_t MarkSkippableValues(const PCodeOp* code, int32_t count, int32_t* 
         int32_t start = end - 1;
         while (start >= 0 && depth[start] > base + i) --start;
         if (start < 0 || depth[start] != base + i) return false;
-        bool own = true;
-        for (int32_t pc = start; pc < end && own; ++pc) {
+        // Every operand reads only what it pushed itself (a skipped value's
+        // cell is read by nothing but the choice); a value besides makes
+        // no store and no loop.
+        const bool value = i % 2 == 1;
+        for (int32_t pc = start; pc < end; ++pc) {
           int32_t reads = 0, change = 0;
           StackEffect(code[pc], reads, change);
-          switch (code[pc].opcode) {
-            case pcStoreVar:
-            case pcStoreTemp:
-            case pcStoreTempPop:
-            case pcLoopTest:
-            case pcLoopNext:
-            case pcSwap:
-              own = false;
-              break;
-            default:
-              // The first pushes; the others read only what the value pushed.
-              own = pc == start ? reads <= 0 && change == 1 : depth[pc] - reads > base + i;
-          }
+          const int32_t opcode = code[pc].opcode;
+          const bool sideEffect = opcode == pcStoreVar || opcode == pcStoreTemp || opcode == pcStoreTempPop ||
+                                  opcode == pcLoopTest || opcode == pcLoopNext;
+          const bool own = pc == start ? reads <= 0 && change == 1 : depth[pc] - reads > base + i;
+          if (!own || (value && sideEffect)) return false;
         }
-        if (i % 2 == 1) {
-          if (!own || skipEnd[start] >= 0) return false;
+        if (value) {
+          if (skipEnd[start] >= 0) return false;
           visit(start, end, i / 2);
         }
         end = start;
