@@ -40,7 +40,7 @@ thread_local CompilerScratch tCompilerScratch;
 
 // Read by workers without a lock before each job.
 std::atomic<int32_t> gMaxVariables{0};
-constinit thread_local ThreadVariableArray gThreadVariableArray{nullptr, 0};
+constinit thread_local ThreadVariableArray gThreadVariableArray [[gnu::tls_model("initial-exec")]]{nullptr, 0};
 
 bool IsUIThread() { return tIsUIThread; }
 bool IsMathPaneResultsThread() { return tIsMathResultsThread; }

@@ -34,12 +34,14 @@ void ReallocateThreadLocalVariablesIfNecessary();
 int32_t GetMaxVariableCount();
 
 // What CurrentThreadLocalVariables reads inline. The array is owned out of
-// line and released when the thread ends.
+// line and released when the thread ends. Initial-exec, as every program
+// that links it is an executable: in the general model the read is a call,
+// and an evaluation's entry would save its arguments around it.
 struct ThreadVariableArray {
   void* slots;
   int32_t count;
 };
-extern constinit thread_local ThreadVariableArray gThreadVariableArray;
+extern constinit thread_local ThreadVariableArray gThreadVariableArray [[gnu::tls_model("initial-exec")]];
 extern std::atomic<int32_t> gMaxVariables;  // only grows
 
 // The calling thread's array, regrown first when a program compiled since

@@ -58,12 +58,14 @@ T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argu
     if (heapSlots == nullptr) return Ops::NaN();
     slots = heapSlots;
   }
-  std::fill(slots, slots + slotCount, Ops::Zero());
+  // The arguments, then zeros: one pass, with no call for a few values.
+  int32_t slot = 0;
+  for (; slot < argumentCount; ++slot) slots[slot] = arguments[slot];
+  for (; slot < slotCount; ++slot) slots[slot] = Ops::Zero();
   if (argumentCount <= kSlotSlider) slots[kSlotSlider] = sliderValue;
   if (argumentCount <= kSlotTableRow) slots[kSlotTableRow] = Ops::FromReal(tableRow);
-  std::copy(arguments, arguments + std::max(argumentCount, 0), slots);
   const T result = RunPCode<T>(callee, slots, nullptr);
-  OurDisposeMemory(heapSlots);
+  if (heapSlots != nullptr) OurDisposeMemory(heapSlots);
   return result;
 }
 

@@ -2,32 +2,14 @@
 
 #include <algorithm>
 
+#include "evaluation/IntervalOrdinary.h"
+
 namespace {
 
-Interval WholeLineIfNaN(const Interval& r) { return IsUndefined(r) ? kWholeLine : r; }
-
-// Sign table of a product of two ordinary intervals.
-Interval MultiplyOrdinary(const Interval& a, const Interval& b) {
-  const bool aInfinite = std::isinf(a.lower) || std::isinf(a.upper);
-  const bool bInfinite = std::isinf(b.lower) || std::isinf(b.upper);
-  if ((ContainsZero(a) && bInfinite) || (ContainsZero(b) && aInfinite)) return gNaNInterval;
-  const bool aNonneg = a.lower >= 0, aNonpos = a.upper <= 0;
-  const bool bNonneg = b.lower >= 0, bNonpos = b.upper <= 0;
-  if (bNonneg) {
-    if (aNonneg) return {a.lower * b.lower, a.upper * b.upper};
-    if (!aNonpos) return {a.lower * b.upper, a.upper * b.upper};
-    return {a.lower * b.upper, a.upper * b.lower};
-  }
-  if (!bNonpos) {
-    if (aNonneg) return {a.upper * b.lower, a.upper * b.upper};
-    if (aNonpos) return {a.lower * b.upper, a.lower * b.lower};
-  } else {
-    if (aNonneg) return {a.upper * b.lower, a.lower * b.upper};
-    if (!aNonpos) return {a.upper * b.lower, a.lower * b.lower};
-    return {a.upper * b.upper, a.lower * b.lower};
-  }
-  return {std::min(a.lower * b.upper, a.upper * b.lower),
-          std::max(a.lower * b.lower, a.upper * b.upper)};
+// An if, not a conditional of two lvalues, which would keep r in memory.
+Interval WholeLineIfNaN(const Interval& r) {
+  if (IsUndefined(r)) return kWholeLine;
+  return r;
 }
 
 // Unites the products of ray pieces. A piece that is undefined (zero times
@@ -63,9 +45,9 @@ Interval OverRays(const Interval& a, const Interval& b, Op op) {
 }  // namespace
 
 Interval operator+(const Interval& a, const Interval& b) {
+  if (IsOrdinary(a) && IsOrdinary(b)) return AddOrdinary(a, b);
   if (std::isnan(a.lower) || std::isnan(b.lower)) return gNaNInterval;
   const Interval sum = {a.lower + b.lower, a.upper + b.upper};
-  if (IsOrdinary(a) && IsOrdinary(b)) return WholeLineIfNaN(sum);
   if (IsExterior(a) && IsExterior(b)) return kWholeLine;
   if (IsOrdinary(sum)) return kWholeLine;  // the gap has closed
   return WholeLineIfNaN(sum);
@@ -91,11 +73,11 @@ Interval operator/(const Interval& a, const Interval& b) { return a * Inverse(b)
 
 Interval operator*(const Interval& a, const Interval& b) {
   if (IsUndefined(a) || IsUndefined(b)) return gNaNInterval;
-  if (IsOrdinary(a) && IsOrdinary(b)) return MultiplyOrdinary(a, b);
-  if (IsOrdinary(a)) return UnitePieces(MultiplyOrdinary(a, LowerRay(b)), MultiplyOrdinary(a, UpperRay(b)));
-  if (IsOrdinary(b)) return UnitePieces(MultiplyOrdinary(LowerRay(a), b), MultiplyOrdinary(UpperRay(a), b));
-  return Union(MultiplyOrdinary(LowerRay(a), LowerRay(b)), MultiplyOrdinary(LowerRay(a), UpperRay(b)),
-               MultiplyOrdinary(UpperRay(a), LowerRay(b)), MultiplyOrdinary(UpperRay(a), UpperRay(b)));
+  if (IsOrdinary(a) && IsOrdinary(b)) return MulOrdinary(a, b);
+  if (IsOrdinary(a)) return UnitePieces(MulOrdinary(a, LowerRay(b)), MulOrdinary(a, UpperRay(b)));
+  if (IsOrdinary(b)) return UnitePieces(MulOrdinary(LowerRay(a), b), MulOrdinary(UpperRay(a), b));
+  return Union(MulOrdinary(LowerRay(a), LowerRay(b)), MulOrdinary(LowerRay(a), UpperRay(b)),
+               MulOrdinary(UpperRay(a), LowerRay(b)), MulOrdinary(UpperRay(a), UpperRay(b)));
 }
 
 Interval Union(const Interval& a, const Interval& b) {

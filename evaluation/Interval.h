@@ -16,7 +16,8 @@ struct Interval {
 inline constexpr Interval gNaNInterval = {gNaN, gNaN};
 inline constexpr Interval kWholeLine = {-gInf, gInf};
 
-inline bool IsUndefined(const Interval& a) { return std::isnan(a.lower) || std::isnan(a.upper); }
+// One unordered comparison: true when either end is NaN.
+inline bool IsUndefined(const Interval& a) { return std::isunordered(a.lower, a.upper); }
 inline bool IsOrdinary(const Interval& a) { return a.lower <= a.upper; }
 inline bool IsExterior(const Interval& a) { return a.lower > a.upper; }
 inline bool IsSinglePoint(const Interval& a) { return a.lower == a.upper; }

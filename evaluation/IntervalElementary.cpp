@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "evaluation/IntervalOrdinary.h"
 #include "evaluation/RealFunctions.h"
 
 namespace {
@@ -67,7 +68,7 @@ Interval Sgn(const Interval& x) {
 }
 
 Interval Abs(const Interval& x) { return Even(x, [](double v) { return std::abs(v); }, false); }
-Interval Sqr(const Interval& x) { return Even(x, Square, false); }
+Interval Sqr(const Interval& x) { return IsOrdinary(x) ? SqrOrdinary(x) : Even(x, Square, false); }
 Interval Cosh(const Interval& x) { return Even(x, [](double v) { return std::cosh(v); }, false); }
 Interval Sech(const Interval& x) { return Even(x, [](double v) { return ::Sech(v); }, true); }
 

@@ -27,7 +27,12 @@ inline Interval WidenToContain(const Interval& x, double e) {
 }
 
 // An exterior result runs through infinity: the caller gets the whole line.
-inline Interval FinishInterval(const Interval& x) { return IsExterior(x) ? kWholeLine : x; }
+// Not written as a conditional of two lvalues: that would take the address
+// of the run's top and keep it out of registers.
+inline Interval FinishInterval(const Interval& x) {
+  if (IsExterior(x)) return kWholeLine;
+  return x;
+}
 
 // index + 1, or NaN once the index has lost its unit precision.
 inline Interval IncrementInterval(const Interval& x) {

@@ -156,6 +156,72 @@ inline int32_t JumpTarget(const PCodeOp& op, int32_t pc, int32_t count) {
   return -1;
 }
 
+// Values of a real piecewise choice that the run need not compute. At the
+// first instruction of each value the conditions before it are known, and
+// the value can be the one chosen only when its own condition counts
+// (neither NaN nor false) and none before it does; any other value is
+// overwritten in the choice or turned into NaN by it. A value is marked
+// (skipEnd[start] = its end, skipConditions[start] = the conditions before
+// its own) when every operand of the choice reads nothing below the cell it
+// starts at and no value stores or loops. Returns how many.
+inline int32_t MarkSkippableValues(const PCodeOp* code, int32_t count, int32_t* skipEnd, int32_t* skipConditions,
+                                   int32_t* depth) {
+  std::fill(skipEnd, skipEnd + count + 1, -1);
+  int32_t sp = 0;
+  int32_t last = 0;
+  for (; last < count && code[last].opcode != pcEnd && code[last].opcode != pcUndefined; ++last) {
+    int32_t reads = 0, change = 0;
+    depth[last] = sp;
+    if (!StackEffect(code[last], reads, change) || reads > sp) return 0;
+    sp += change;
+  }
+  depth[last] = sp;
+  int32_t marked = 0;
+  for (int32_t at = 0; at < last; ++at) {
+    if (code[at].opcode != pcBranch || code[at].ids.a < 1) continue;
+    const int32_t operands = 2 * code[at].ids.a;
+    const int32_t base = depth[at] - operands;  // the depth before the first operand
+    // Every value of the choice is marked, or none: the run keeps what the
+    // conditions before a value gave at the steps of the values before it.
+    // The operands from the last: each ends where the next starts.
+    auto eachValue = [&](auto&& visit) {
+      int32_t end = at;
+      for (int32_t i = operands - 1; i >= 0; --i) {
+        int32_t start = end - 1;
+        while (start >= 0 && depth[start] > base + i) --start;
+        if (start < 0 || depth[start] != base + i) return false;
+        // Every operand reads only what it pushed itself (a skipped value's
+        // cell is read by nothing but the choice); a value besides makes
+        // no store and no loop.
+        const bool value = i % 2 == 1;
+        for (int32_t pc = start; pc < end; ++pc) {
+          int32_t reads = 0, change = 0;
+          StackEffect(code[pc], reads, change);
+          const int32_t opcode = code[pc].opcode;
+          const bool sideEffect = opcode == pcStoreVar || opcode == pcStoreTemp || opcode == pcStoreTempPop ||
+                                  opcode == pcLoopTest || opcode == pcLoopNext;
+          const bool own = pc == start ? reads <= 0 && change == 1 : depth[pc] - reads > base + i;
+          if (!own || (value && sideEffect)) return false;
+        }
+        if (value) {
+          if (skipEnd[start] >= 0) return false;
+          visit(start, end, i / 2);
+        }
+        end = start;
+      }
+      return true;
+    };
+    if (eachValue([](int32_t, int32_t, int32_t) {})) {
+      eachValue([&](int32_t start, int32_t end, int32_t conditionsBefore) {
+        skipEnd[start] = end;
+        skipConditions[start] = conditionsBefore;
+        ++marked;
+      });
+    }
+  }
+  return marked;
+}
+
 // The steps of the program, or an unusable translation when it has an
 // instruction the steps leave to the interpreter; null when memory runs out.
 template <typename T>
@@ -163,19 +229,26 @@ ATranslation* Translate(const AStackMachine& m) {
   const PCodeOp* code = m.Code();
   const int32_t count = m.Count();
   const int32_t temps = m.fTemporariesBase;
+  // Step index of each instruction and of the end; the depth before each;
+  // the values a real run may skip.
+  const size_t perInstruction = static_cast<size_t>(count) + 1;
+  auto* stepOf = static_cast<int32_t*>(OurAllocateMemory(perInstruction * 4 * sizeof(int32_t), false));
+  if (stepOf == nullptr) return nullptr;
+  int32_t* depth = stepOf + perInstruction;
+  int32_t* skipEnd = depth + perInstruction;
+  int32_t* skipConditions = skipEnd + perInstruction;
+  std::fill(skipEnd, skipEnd + perInstruction, -1);
+  int32_t skips = 0;
+  if constexpr (std::is_same_v<T, double>) skips = MarkSkippableValues(code, count, skipEnd, skipConditions, depth);
+  std::fill(stepOf, stepOf + 2 * perInstruction, -1);
   // The steps, then the list of constants pushed (at most one per instruction).
-  const size_t stepBytes = kStepsOffset<T> + (static_cast<size_t>(count) + 1) * sizeof(Step<T>);
+  const size_t stepBytes = kStepsOffset<T> + (perInstruction + static_cast<size_t>(skips)) * sizeof(Step<T>);
   const size_t bytes = stepBytes + static_cast<size_t>(count) * sizeof(int32_t);
   auto* translation = static_cast<ATranslation*>(OurAllocateMemory(bytes, false));
-  if (translation == nullptr) return nullptr;
-  // Step index of each instruction and of the end; the depth before each.
-  auto* stepOf = static_cast<int32_t*>(OurAllocateMemory((static_cast<size_t>(count) + 1) * 2 * sizeof(int32_t), false));
-  if (stepOf == nullptr) {
-    OurDisposeMemory(translation);
+  if (translation == nullptr) {
+    OurDisposeMemory(stepOf);
     return nullptr;
   }
-  int32_t* depth = stepOf + count + 1;
-  std::fill(stepOf, stepOf + 2 * (count + 1), -1);
   auto* constantIndices = reinterpret_cast<int32_t*>(reinterpret_cast<char*>(translation) + stepBytes);
   *translation = {false, false, constantIndices, 0};
   // The place of cache constant `index` in the translation's list.
@@ -203,6 +276,12 @@ ATranslation* Translate(const AStackMachine& m) {
     const PCodeOp& op = code[pc];
     depth[pc] = sp;
     stepOf[pc] = n;
+    if (skipEnd[pc] >= 0) {
+      Step<T>& skip = add(&Identity<T>, sp);
+      skip.kind = Kind::kSkipValue;
+      skip.a = skipConditions[pc];
+      skip.jumpTo = skipEnd[pc];
+    }
     if (op.opcode == pcEnd || op.opcode == pcUndefined) {
       add(op.opcode == pcEnd ? &Identity<T> : &EndNaN<T>, 0).kind = op.opcode == pcEnd ? Kind::kEnd : Kind::kEndNaN;
       break;
@@ -221,17 +300,20 @@ ATranslation* Translate(const AStackMachine& m) {
     if (OperandOf(op, temps, first)) {
       const int32_t nextOpcode = pc + 1 < count ? code[pc + 1].opcode : pcEnd;
       StepFunction<T> run = nullptr;
-      if (pc + 2 < count && OperandOf(code[pc + 1], temps, second) && IsFusableBinary(code[pc + 2])) {
+      // A step takes in no instruction where a skipped value starts.
+      const bool mayTakeNext = skipEnd[pc + 1] < 0;
+      const bool mayTakeTwo = mayTakeNext && pc + 2 < count && skipEnd[pc + 2] < 0;
+      if (mayTakeTwo && OperandOf(code[pc + 1], temps, second) && IsFusableBinary(code[pc + 2])) {
         run = WithSource(first.source, [&](auto a) {
           return WithSource(second.source, [&](auto b) {
             return PushBinaryHandler<T, decltype(a)::value, decltype(b)::value>(code[pc + 2].opcode);
           });
         });
         consumed = 3;
-      } else if (pc + 1 < count && IsFusableBinary(code[pc + 1])) {
+      } else if (mayTakeNext && pc + 1 < count && IsFusableBinary(code[pc + 1])) {
         run = WithSource(first.source, [&](auto a) { return BinaryWithHandler<T, decltype(a)::value>(nextOpcode); });
         consumed = 2;
-      } else if (IsFusableUnary(nextOpcode)) {
+      } else if (mayTakeNext && IsFusableUnary(nextOpcode)) {
         run = WithSource(first.source, [&](auto a) { return PushUnaryHandler<T, decltype(a)::value>(nextOpcode); });
         consumed = 2;
       } else {
@@ -315,10 +397,12 @@ ATranslation* Translate(const AStackMachine& m) {
   }
   for (int32_t i = 0; i < n && usable; ++i) {
     Step<T>& s = steps[i];
-    if (s.kind != Kind::kJump) continue;
+    if (s.kind != Kind::kJump && s.kind != Kind::kSkipValue) continue;
     const int32_t to = s.jumpTo;
-    // The target must start a step and expect the depth the jump leaves.
-    if (stepOf[to] < 0 || (to < count && depth[to] != s.cell)) {
+    // The target must start a step and expect the depth the jump leaves
+    // (a skipped value leaves one more).
+    const int32_t leaves = s.kind == Kind::kSkipValue ? s.cell + 1 : s.cell;
+    if (stepOf[to] < 0 || (to < count && depth[to] != leaves)) {
       usable = false;
       break;
     }
@@ -357,9 +441,6 @@ template <typename T>
 // keeps the interpreter.
 template <typename T>
 const ATranslation* TranslationOf(const AStackMachine& m) {
-  // Complex runs keep the interpreter: their steps measured slower, the two
-  // halves of the top stored apart and read back whole.
-  if constexpr (std::is_same_v<T, Complex>) return nullptr;
   ATranslation* translation = m.fTranslations[TypeIndex<T>()].load(std::memory_order_acquire);
   if (translation == nullptr) [[unlikely]] {
     translation = InstallTranslation<T>(m);

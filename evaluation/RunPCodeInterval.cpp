@@ -3,6 +3,7 @@
 #include "CoreUtilities/OurText/OurString.h"
 #include "evaluation/IntervalElementary.h"
 #include "evaluation/IntervalLogic.h"
+#include "evaluation/IntervalOrdinary.h"
 #include "evaluation/IntervalPower.h"
 #include "evaluation/IntervalTrig.h"
 #include "evaluation/IntervalValueOps.h"
@@ -29,15 +30,27 @@ struct ValueOps<Interval> : SharedValueOps<Interval, ValueOps<Interval>> {
   static int32_t ToRow(const T& x) { return DoubleToInt32(x.lower); }
   static T Finish(const T& x) { return FinishInterval(x); }
 
-  static T Add(const T& a, const T& b) { return a + b; }
-  static T Mul(const T& a, const T& b) { return a * b; }
-  static T Div(const T& a, const T& b) { return a * Inverse(b); }
+  // The run keeps its top in registers only while nothing takes its
+  // address: the functions the translated run calls from its loop get their
+  // operands by value, in registers. Ordinary operands take the inline
+  // cases, read end by end where they lie (a stack cell is written as two
+  // halves; read whole, it would wait for both stores).
+  [[gnu::noinline]] static T AnyAdd(T a, T b) { return a + b; }
+  [[gnu::noinline]] static T AnyMul(T a, T b) { return a * b; }
+  [[gnu::noinline]] static T AnyInverse(T x) { return Inverse(x); }
+  [[gnu::noinline]] static T AnySquare(T x) { return Sqr(x); }
+  static T Add(const T& a, const T& b) { return IsOrdinary(a) && IsOrdinary(b) ? AddOrdinary(a, b) : AnyAdd(a, b); }
+  static T Mul(const T& a, const T& b) { return IsOrdinary(a) && IsOrdinary(b) ? MulOrdinary(a, b) : AnyMul(a, b); }
+  static T Div(const T& a, const T& b) { return Mul(a, AnyInverse(b)); }
   static T MakeInterval(const T& second, const T& top) { return {second.lower, top.upper}; }
   static T Neg(const T& x) { return {-x.upper, -x.lower}; }
-  static T Abs(const T& x) { return ::Abs(x); }
-  static T Square(const T& x) { return Sqr(x); }
-  static T Sin(const T& x) { return sincos(x, 1); }
-  static T Cos(const T& x) { return sincos(x, 0); }
+  static T Abs(T x) { return ::Abs(x); }
+  static T Square(const T& x) { return IsOrdinary(x) ? SqrOrdinary(x) : AnySquare(x); }
+  static T Sin(T x) { return sincos(x, 1); }
+  static T Cos(T x) { return sincos(x, 0); }
+  static T Sqrt(T x) { return ::Sqrt(x); }
+  static T Exp(T x) { return ::Exp(x); }
+  static T Log(T x) { return ::Log(x); }
 
   static T Compare(int32_t opcode, const T& left, const T& right) {
     switch (opcode) {
@@ -97,6 +110,10 @@ template Interval RunPCodeSwitched<Interval>(const AStackMachine*, Interval*, co
 template Interval CallUserFunction<Interval>(const AStackMachine*, const Interval*, int32_t,
                                              const Interval&, int32_t);
 
+// The translated run as a tail call: through RunPCode the result came back
+// by way of a stack slot that the NaN of a malformed program shares.
 Interval AStackMachine::Run(Interval* variables) const {
+  const ATranslation* translation = IsMalformed() ? nullptr : translated::TranslationOf<Interval>(*this);
+  if (translation != nullptr) return translated::RunTranslated<Interval>(*translation, *this, variables);
   return RunPCode<Interval>(this, variables, nullptr);
 }

@@ -99,8 +99,8 @@ class AStackMachine {
   // Raised from other threads; runs poll it after every instruction.
   mutable std::atomic<int32_t> fCancel{0};
   // The faster form of the program for each value type (double, Complex,
-  // Interval, ComplexInterval; Complex runs make none), made by the first
-  // run that needs it and dropped when the program changes.
+  // Interval, ComplexInterval), made by the first run that needs it and
+  // dropped when the program changes.
   static constexpr int32_t kValueTypeCount = 4;
   mutable std::atomic<ATranslation*> fTranslations[kValueTypeCount] = {};
   // A run of that value type (its index above) took the faster form.

@@ -1,7 +1,7 @@
 #pragma once
 
 // The faster form of a program, made once from it by the first run of each
-// value type but Complex (ProgramTranslation.h) and then run in place of the
+// value type (ProgramTranslation.h) and then run in place of the
 // interpreter. Each step runs one instruction with the stack cells it
 // touches fixed when translating (the depth at every instruction is known);
 // the top is handed to a step's function and returned, never parked in the
@@ -42,7 +42,8 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
 #define ZL_LABEL(name, ...) &&L_##name,
   static const void* const kLabels[] = {&&L_kCall,      &&L_kJump,      &&L_kEnd,        &&L_kEndNaN,
                                         ZL_INLINE_STEPS(ZL_LABEL) &&L_kLoopTest, &&L_kLoopNext,
-                                        &&L_kIndexCheck, &&L_kStore,     &&L_kStorePop};
+                                        &&L_kIndexCheck, &&L_kStore,     &&L_kStorePop,
+                                        &&L_kSkipValue};
 #undef ZL_LABEL
   // The run's copy of the constants it pushes, kept whatever invalidations
   // happen meanwhile; without a cache each reads as NaN.
@@ -55,6 +56,7 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
     }
   }
   T cells[kTranslatedStackCells];
+  bool counted[kTranslatedStackCells];  // see kSkipValue
   const bool mayStopOnNaN = m.fNaNRecovery == 0;
   Frame<T> frame{variables, cells, constants, m.fDocument, nullptr, 0, mayStopOnNaN, false};
   if (translation.readsRow) frame.row = Ops::ToRow(variables[kSlotTableRow]);
@@ -155,6 +157,22 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
     if (cancel.Raised()) return Ops::NaN();
     s = target;
     goto* kLabels[static_cast<int32_t>(s->kind)];
+  }
+  ZL_STEP(kSkipValue) {
+    // Computed only when its condition (the top) counts and none of the
+    // conditions before it, every second cell below, does.
+    // Whether a condition counted so far is kept for the choice, by the
+    // cell below its first condition: the choices open at one time lie at
+    // different depths, and each value of a choice has this step.
+    bool& earlier = counted[s->cell - 2 * s->a - 1];
+    if (s->a == 0) earlier = false;
+    const bool counts = !Ops::HasNaN(top) && !Ops::IsFalse(top);
+    const bool chosen = counts && !earlier;
+    earlier = earlier || counts;
+    if (chosen) ZL_NEXT;
+    cells[s->cell] = top;
+    top = Ops::NaN();
+    ZL_GO(s->target);
   }
   ZL_STEP(kIndexCheck)
     top = Ops::IndexCheck(top, variables[s->a], variables[s->a + 1], variables[s->a + 2], s->x);

@@ -91,6 +91,7 @@ enum class Kind : uint8_t {
   kIndexCheck,
   kStore,
   kStorePop,
+  kSkipValue,  // a value of a piecewise choice, skipped when it cannot be chosen
 };
 
 template <typename T>

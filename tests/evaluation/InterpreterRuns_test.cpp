@@ -83,6 +83,23 @@ TEST(InterpreterRuns, CancellingALongSumStopsWithinAFewInstructions) {
   slots.assign(32, 0.0);
   EXPECT_TRUE(std::isnan(sum->Run(slots.data(), nullptr)));
   EXPECT_EQ(slots[12], 0.0);
+  EXPECT_TRUE(sum->RanTranslated(0));
+}
+
+TEST(InterpreterRuns, ACancelledStraightRunStoresNothingAfterItsFirstInstruction) {
+  auto program = Program("pcPushVar 3\npcStoreTemp 0\npcPushNumber 2\npcMul\npcStoreTemp 1\npcPushNumber 1\npcAdd");
+  program->fCancel.store(1);
+  std::vector<double> slots(16, 5.0);
+  EXPECT_TRUE(std::isnan(program->Run(slots.data(), nullptr)));
+  EXPECT_EQ(slots[12], 5.0);
+  std::vector<Interval> boxes(16, Interval{5, 5});
+  EXPECT_TRUE(std::isnan(program->Run(boxes.data()).lower));
+  EXPECT_EQ(boxes[12].lower, 5.0);
+  program->fCancel.store(0);
+  EXPECT_EQ(program->Run(slots.data(), nullptr), 11.0);
+  EXPECT_EQ(slots[13], 10.0);
+  EXPECT_TRUE(program->RanTranslated(0));
+  EXPECT_TRUE(program->RanTranslated(2));
 }
 
 TEST(InterpreterRuns, CancellingFromAnotherThreadStopsANestedLoopMidway) {
@@ -108,6 +125,8 @@ TEST(InterpreterRuns, CancellingFromAnotherThreadStopsANestedLoopMidway) {
   EXPECT_TRUE(std::isnan(cancelMidway(0.0)));
   const Interval interval = cancelMidway(Interval{0, 0});
   EXPECT_TRUE(std::isnan(interval.lower));
+  EXPECT_TRUE(nested->RanTranslated(0));
+  EXPECT_TRUE(nested->RanTranslated(2));
 }
 
 TEST(InterpreterRuns, UserFunctionCallsGetAnArraySizedForTheCallee) {

@@ -39,6 +39,19 @@ TEST(IntervalInterpreter, ExteriorResultsReachTheCallerAsTheWholeLine) {
                  -gInf, gInf);
 }
 
+TEST(IntervalInterpreter, InlineStepsLeaveOtherOperandsToTheFullRules) {
+  ExpectInterval(RunAtX<Interval>("pcPushVar 3\npcSquare", I(-2, 3)), 0, 9);
+  ExpectInterval(RunAtX<Interval>("pcPushVar 3\npcSquare", I(-3, -2)), 4, 9);
+  const std::vector<Interval> box = {{}, {}, {}, I(-1, 2), I(2, 3)};
+  ExpectInterval(RunText<Interval>("pcPushVar 3\npcPushVar 4\npcMul", box), -3, 6);
+  // 1 / (y * (1 / x)) is x / y, in [-0.5, 1]; the product is exterior.
+  const char* quotient = "pcPushNumber 1\npcPushVar 4\npcPushNumber 1\npcPushVar 3\npcDiv\npcMul\npcDiv";
+  ExpectInterval(RunText<Interval>(quotient, box), -0.5, 1);
+  // An infinite end meeting its opposite leaves the whole line.
+  ExpectInterval(RunText<Interval>("pcPushVar 3\npcPushVar 4\npcAdd", {{}, {}, {}, I(-gInf, 0), I(gInf, gInf)}),
+                 -gInf, gInf);
+}
+
 TEST(IntervalInterpreter, UndecidedConditions) {
   EXPECT_TRUE(IsUndefined(RunAtX<Interval>("pcPushNumber 5\npcPushVar 3\npcIf", I(0, 1))));
   // Undecided first pair, sure-true second: the union of both values.

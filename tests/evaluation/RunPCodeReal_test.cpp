@@ -99,6 +99,10 @@ TEST(RealInterpreter, IfAndBranch) {
   EXPECT_EQ(branch(0, 1), 20);
   EXPECT_EQ(branch(1, 1), 10);
   EXPECT_TRUE(std::isnan(branch(0, 0)));
+  // A condition short of 1 counts: alone it chooses, after a true one NaN.
+  EXPECT_EQ(branch(0.5, 0), 10);
+  EXPECT_EQ(branch(1, 0.5), 10);
+  EXPECT_TRUE(std::isnan(branch(0.5, 1)));
   EXPECT_TRUE(std::isnan(RunText<double>("pcPushNumber nan\npcPushNumber 10\npcPushNumber 0\n"
                                          "pcPushNumber 20\npcBranch 2")));
 }
