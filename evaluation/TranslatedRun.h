@@ -22,6 +22,7 @@
 // instruction, gives for a flag raised a few steps later.
 
 #include <algorithm>
+#include <type_traits>
 
 #include "evaluation/CancelWords.h"
 #include "evaluation/ConstantsCache.h"
@@ -34,16 +35,25 @@ namespace translated {
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
+#pragma GCC diagnostic ignored "-Wunused-label"
 template <typename T>
 T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* variables) {
   using Ops = ValueOps<T>;
-  // Each step jumps straight to the next one's code: one indirect branch
-  // per kind, which the processor predicts better than one shared branch.
+  // A real run jumps from each step straight to the next one's code: one
+  // indirect branch per kind, which the processor predicts better than one
+  // shared branch. Runs of the wider types, whose steps mostly call out,
+  // keep the one switch they were measured with.
+  constexpr bool kThreaded = std::is_same_v<T, double>;
 #define ZL_LABEL(name, ...) &&L_##name,
-  static const void* const kLabels[] = {&&L_kCall,      &&L_kJump,      &&L_kEnd,        &&L_kEndNaN,
-                                        ZL_INLINE_STEPS(ZL_LABEL) &&L_kLoopTest, &&L_kLoopNext,
-                                        &&L_kIndexCheck, &&L_kStore,     &&L_kStorePop,
-                                        &&L_kSkipValue};
+  // Made only where it is used: a label whose address is taken counts as
+  // a target of every jump, which hampers the switch.
+  const void* const* labels = nullptr;
+  if constexpr (kThreaded) {
+    static const void* const kTable[] = {&&L_kCall,       &&L_kJump,  &&L_kEnd,      &&L_kEndNaN,
+                                         ZL_INLINE_STEPS(ZL_LABEL) &&L_kLoopTest, &&L_kLoopNext,
+                                         &&L_kIndexCheck, &&L_kStore, &&L_kStorePop, &&L_kSkipValue};
+    labels = kTable;
+  }
 #undef ZL_LABEL
   // The run's copy of the constants it pushes, kept whatever invalidations
   // happen meanwhile; without a cache each reads as NaN.
@@ -77,12 +87,24 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
       }                                             \
     }                                               \
     s = (to);                                       \
-    goto* kLabels[static_cast<int32_t>(s->kind)];   \
+    ZL_DISPATCH();                                  \
+  } while (false)
+#define ZL_DISPATCH()                                   \
+  do {                                                  \
+    if constexpr (kThreaded) {                          \
+      goto* labels[static_cast<int32_t>(s->kind)];     \
+    } else {                                            \
+      goto dispatch;                                    \
+    }                                                   \
   } while (false)
 #define ZL_NEXT ZL_GO(s + 1)
-#define ZL_STEP(kind) L_##kind:
+#define ZL_STEP(kind) \
+  case Kind::kind:    \
+  L_##kind:
 
-  goto* kLabels[static_cast<int32_t>(s->kind)];
+  ZL_DISPATCH();
+dispatch:
+  switch (s->kind) {
   ZL_STEP(kCall) top = s->run(top, frame, *s); ZL_NEXT;
   ZL_STEP(kJump) top = s->run(top, frame, *s); ZL_GO(frame.next);
   ZL_STEP(kEnd) return cancel.Raised() ? Ops::NaN() : Ops::Finish(top);
@@ -156,13 +178,12 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
     }
     if (cancel.Raised()) return Ops::NaN();
     s = target;
-    goto* kLabels[static_cast<int32_t>(s->kind)];
+    ZL_DISPATCH();
   }
   ZL_STEP(kSkipValue) {
     // Computed only when its condition (the top) counts and none of the
-    // conditions before it, every second cell below, does.
-    // Whether a condition counted so far is kept for the choice, by the
-    // cell below its first condition: the choices open at one time lie at
+    // conditions before it does. Whether one did is kept by the cell below
+    // the choice's first condition: the choices open at one time lie at
     // different depths, and each value of a choice has this step.
     bool& earlier = counted[s->cell - 2 * s->a - 1];
     if (s->a == 0) earlier = false;
@@ -177,6 +198,9 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
   ZL_STEP(kIndexCheck)
     top = Ops::IndexCheck(top, variables[s->a], variables[s->a + 1], variables[s->a + 2], s->x);
     ZL_NEXT;
+  }
+  __builtin_unreachable();  // the translator sets only the kinds above
+#undef ZL_DISPATCH
 #undef ZL_SLOT
 #undef ZL_NUMBER
 #undef ZL_GO
