@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -108,7 +110,13 @@ TEST_F(ContourPlotTest, CircleLevelsLieOnTheFunction) {
   AContourPlot plot(MakeExpression("x^2 + y^2").release(), 0.5, SolidColour(0xFF0000), t);
   PortPtr port(NewOffscreenPort(QRect(0, 0, 200, 200)));
   APushPort push(port.get());
-  while (!plot.IsDoneComputing()) plot.Draw();  // drawn while it grows
+  // Drawn while it grows, with a pause between draws as an idle loop has:
+  // each draw holds the graph's lock, and drawing back to back would keep
+  // the job from ever taking it.
+  while (!plot.IsDoneComputing()) {
+    plot.Draw();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   ASSERT_TRUE(plot.LevelsValid());
   EXPECT_EQ(plot.LevelCount(), 14);
   EXPECT_GT(plot.Segments().Count(), 100);
