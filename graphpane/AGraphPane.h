@@ -340,6 +340,10 @@ class AGraphPane {
   // The first 2-D view's newest graph joins the transform sources; false
   // when the list could not grow.
   bool AppendTransformSource();
+  // For a graph of the first 2-D view: a graph drawn in transformed
+  // coordinates joins the transform sources; true when the graph is a
+  // source whose mirror, with the colour given, is to be built.
+  bool BuildsPlaneMirror(const CoordinateTransformation& ct, int32_t view, bool coloured);
   // A copy of the colour for the mirror, made before the colour is handed
   // to its graph; null when view and transformation mirror nothing.
   AGraphColor* MirrorColour(int32_t view, const CoordinateTransformation& ct, const AGraphColor* colour) const;

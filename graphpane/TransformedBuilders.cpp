@@ -76,6 +76,12 @@ bool AGraphPane::TransformXYZ(const CoordinateTransformation& ct, const Expressi
 
 bool AGraphPane::AppendTransformSource() { return fTransformIndexes.Add(View2D(0)->GraphCount() - 1) == 0; }
 
+bool AGraphPane::BuildsPlaneMirror(const CoordinateTransformation& ct, int32_t view, bool coloured) {
+  if (view != 0) return false;
+  if (ct.kind == CT::kPlaneFromTransformed) AppendTransformSource();
+  return ct.kind == CT::kPlaneFromSource && coloured;
+}
+
 AGraphColor* AGraphPane::MirrorColour(int32_t view, const CoordinateTransformation& ct,
                                       const AGraphColor* colour) const {
   if (view != 0 || colour == nullptr) return nullptr;
@@ -141,9 +147,7 @@ void AGraphPane::Add_transformed_ParametricCurve(const CoordinateTransformation&
                                                  AGraphColor* mirror, double grain, const double& tLow,
                                                  const double& tHigh) {
   Colour colour(mirror);
-  if (view != 0) return;
-  if (ct.kind == CT::kPlaneFromTransformed) AppendTransformSource();
-  if (ct.kind != CT::kPlaneFromSource || !colour) return;
+  if (!BuildsPlaneMirror(ct, view, colour != nullptr)) return;
   ExpressionRecord *tx, *ty;
   if (!TransformXY(ct, x, y, &tx, &ty)) return;
   Compiled cx(Required(tx)), cy(Required(ty));
@@ -157,9 +161,7 @@ void AGraphPane::Add_transformed_Point(const CoordinateTransformation& ct, int32
                                        const ExpressionRecord* y, AGraphColor* mirror, const ExpressionRecord* symbol,
                                        const ExpressionRecord* label, const ExpressionRecord* size) {
   Colour colour(mirror);
-  if (view != 0) return;
-  if (ct.kind == CT::kPlaneFromTransformed) AppendTransformSource();
-  if (ct.kind != CT::kPlaneFromSource || !colour) return;
+  if (!BuildsPlaneMirror(ct, view, colour != nullptr)) return;
   ExpressionRecord *tx, *ty;
   if (!TransformXY(ct, x, y, &tx, &ty)) return;
   Compiled cx(Required(tx)), cy(Required(ty)), cs(Optional(CopyOf(symbol).release())),
@@ -174,9 +176,7 @@ void AGraphPane::Add_transformed_Data2D(const CoordinateTransformation& ct, int3
                                         const ExpressionRecord* y, const ExpressionRecord* const (&style)[5],
                                         AGraphColor* mirror, DocumentRecord* document) {
   Colour colour(mirror);
-  if (view != 0) return;
-  if (ct.kind == CT::kPlaneFromTransformed) AppendTransformSource();
-  if (ct.kind != CT::kPlaneFromSource || !colour) return;
+  if (!BuildsPlaneMirror(ct, view, colour != nullptr)) return;
   ExpressionRecord *tx, *ty;
   if (!TransformXY(ct, x, y, &tx, &ty)) return;
   Compiled cx(Required(tx)), cy(Required(ty));
@@ -199,9 +199,7 @@ void AGraphPane::Add_transformed_Arrow(const CoordinateTransformation& ct, int32
                                        const ExpressionRecord* y1, const ExpressionRecord* x2,
                                        const ExpressionRecord* y2, AGraphColor* mirror) {
   Colour colour(mirror);
-  if (view != 0) return;
-  if (ct.kind == CT::kPlaneFromTransformed) AppendTransformSource();
-  if (ct.kind != CT::kPlaneFromSource || !colour) return;
+  if (!BuildsPlaneMirror(ct, view, colour != nullptr)) return;
   ExpressionRecord *tx1, *ty1, *tx2, *ty2;
   if (!TransformXY(ct, x1, y1, &tx1, &ty1)) return;
   Compiled c[2] = {Compiled(Required(tx1)), Compiled(Required(ty1))};
