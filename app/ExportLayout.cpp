@@ -2,6 +2,8 @@
 
 #include "document/DocumentContents.h"
 
+#include <algorithm>
+
 namespace {
 
 // A new window's size.
@@ -13,7 +15,7 @@ constexpr int kNewWindowHeight = 800;
 QSize DocumentWindowSize(const DocumentContents& contents) {
   const int16_t* r = contents.windowRect;  // top, left, bottom, right
   const int width = r[3] - r[1], height = r[2] - r[0];
-  if (width > 0 && height > 0) return {width, height};
+  if (width > 0 && height > 0) return {std::min(width, kLargestExportSide), std::min(height, kLargestExportSide)};
   return {kNewWindowWidth, kNewWindowHeight};
 }
 

@@ -1,13 +1,13 @@
 #include "app/ExportOptions.h"
 
+#include "app/ExportLayout.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string_view>
 
 namespace {
-
-constexpr int kLargestSide = 16384;
 
 bool ParseInt(std::string_view text, int* value) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
@@ -17,7 +17,7 @@ bool ParseInt(std::string_view text, int* value) {
 bool ParseSize(std::string_view text, int* width, int* height) {
   const size_t x = text.find('x');
   return x != std::string_view::npos && ParseInt(text.substr(0, x), width) && ParseInt(text.substr(x + 1), height) &&
-         *width > 0 && *height > 0 && *width <= kLargestSide && *height <= kLargestSide;
+         *width > 0 && *height > 0 && *width <= kLargestExportSide && *height <= kLargestExportSide;
 }
 
 bool ParseSeconds(std::string_view text, double* seconds) {

@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "app/ExportLayout.h"
 #include "app/ExportOptions.h"
 #include "app/PngEncoding.h"
+#include "app/TextureCoding.h"
 #include "document/DocumentGraphPane.h"
 #include "document/DocumentHooks.h"
 #include "document/DocumentIdle.h"
@@ -70,12 +70,15 @@ OurPort* GraphWorldOf(DocumentRecord* document) {
 }
 
 // Idles as the window's timer would until the graphs and result strings are
-// done; false when the time ran out first.
+// done; false when the time ran out first. Done is read before an idle
+// pass, which then publishes the messages of the last graphs to finish.
 bool IdleUntilDone(DocumentRecord* document, double timeoutSeconds) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-  while (!IsDocumentGraphDone(document) || !document->fExpansion.resultsPublished.load()) {
-    if (std::chrono::steady_clock::now() >= end) return false;
+  for (;;) {
+    const bool done = IsDocumentGraphDone(document) && document->fExpansion.resultsPublished.load();
+    if (!done && std::chrono::steady_clock::now() >= end) return false;
     DocumentIdle(document);
+    if (done) break;
     if (!document->fExpansion.expansionDone.load()) continue;  // the expansion runs in the idle's slices
     WaitForDocumentWake(document, kIdleWaitMicroseconds);
   }
@@ -101,7 +104,7 @@ bool WritePng(const std::string& path, DocumentWindow& window, const ExportPanes
     PaintWindow(painter, window, panes);
   }
   std::vector<uint8_t> bytes;
-  const PngStamp stamp{"Zentrolab", std::time(nullptr)};
+  const PngStamp stamp{"Zentrolab"};
   if (!EncodePng(picture, bytes, &stamp)) return false;
   QFile file(QString::fromStdString(path));
   return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
@@ -134,9 +137,13 @@ void InstallStartUp() {
 int Export(const ExportOptions& options) {
   std::string text, error;
   if (!ReadDocumentFile(options.document, &text, &error)) return Fail(error);
+  const int32_t unreadableBefore = UnreadablePictureCount();
   const int status = ExportDocumentPicture(text, options.output, options.pdf, QSize(options.width, options.height),
                                            options.timeoutSeconds, &error);
   if (status == kExitFailed) return Fail(options.document + ": " + error);
+  if (const int32_t unreadable = UnreadablePictureCount() - unreadableBefore; unreadable > 0)
+    std::fprintf(stderr, "zl: %s: %d %s cannot be read; the export leaves %s out\n", options.document.c_str(),
+                 unreadable, unreadable == 1 ? "picture" : "pictures", unreadable == 1 ? "it" : "them");
   if (status == kExitTimedOut)
     std::fprintf(stderr, "zl: the graphs were not done within %g seconds; the picture shows them unfinished\n",
                  options.timeoutSeconds);

@@ -7,6 +7,7 @@
 
 #include <png.h>
 
+#include <atomic>
 #include <cstring>
 #include <new>
 #include <string_view>
@@ -32,9 +33,16 @@ void ReadFromMemory(png_structp png, png_bytep target, png_size_t length) {
 
 constexpr png_uint_32 kMostTextureSide = 16384;
 
+std::atomic<int32_t> gUnreadablePictures{0};
+
+// The library's own reports would reach standard error; a picture that
+// cannot be read is counted instead, for the caller to report in its words.
+[[noreturn]] void QuietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void QuietWarning(png_structp, png_const_charp) {}
+
 // Decodes into RGBA rows; false when the data is no PNG, or too large.
 bool DecodePng(PngReadSource& source, png_uint_32& width, png_uint_32& height, std::vector<uint8_t>& rgba) {
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
   if (!info) {
@@ -67,9 +75,8 @@ bool DecodePng(PngReadSource& source, png_uint_32& width, png_uint_32& height, s
   return true;
 }
 
-}  // namespace
-
-OurPicture* CoreDecodeTexture(char* base64, int32_t count) {
+// A null picture when the text holds none; frees the text.
+OurPicture* DecodeTexture(char* base64, int32_t count) {
   std::optional<std::vector<uint8_t>> png;
   if (base64 && count > 0) png = DecodeBase64(std::string_view(base64, size_t(count)));
   OurDisposeMemory(base64);
@@ -86,6 +93,16 @@ OurPicture* CoreDecodeTexture(char* base64, int32_t count) {
   if (!picture) return nullptr;
   picture->frame = QRect(0, 0, int(width), int(height));
   picture->image = image.convertToFormat(QImage::Format_ARGB32);
+  return picture;
+}
+
+}  // namespace
+
+int32_t UnreadablePictureCount() { return gUnreadablePictures.load(std::memory_order_relaxed); }
+
+OurPicture* CoreDecodeTexture(char* base64, int32_t count) {
+  OurPicture* picture = DecodeTexture(base64, count);
+  if (picture == nullptr) gUnreadablePictures.fetch_add(1, std::memory_order_relaxed);
   return picture;
 }
 

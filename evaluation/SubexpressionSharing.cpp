@@ -7,12 +7,31 @@
 #include "evaluation/ExpressionCompiler.h"
 #include "evaluation/PendingPrograms.h"
 #include "evaluation/StackMachine.h"
+#include "evaluation/SubexpressionIndex.h"
 #include "evaluation/VariableRestriction.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeWalking.h"
 #include "expression/VariableIds.h"
 
 namespace {
+
+// The calling thread's searches of its scope's lists, beside its compiler
+// state: hashes of the subtrees met in the scope and each list by hash.
+struct SharingSearches {
+  SubtreeHashes hashes;
+  SubexpressionIndex computed;
+  SubexpressionIndex temporaries;
+  SubexpressionIndex hoisting[3];
+
+  void Forget() {
+    hashes.Clear();
+    computed.Forget();
+    temporaries.Forget();
+    for (SubexpressionIndex& level : hoisting) level.Forget();
+  }
+};
+
+thread_local SharingSearches tSearches;
 
 bool IsKind(const ExpressionRecord* node, OpCodeT kind) { return node != nullptr && node->opcode == kind; }
 
@@ -36,11 +55,10 @@ bool HoistAt(int32_t level, ExpressionRecord* node, PCodeOp* op, int32_t* slot, 
   SubexpressionList* list = GetStackMachineConstructorGlobals()->hoisting[level];
   if (list == nullptr) return false;
   op->opcode = kPushes[level];
-  for (int32_t i = 0; i < list->Count(); ++i) {
-    if (MATH_Equal((*list)[i].expression, node)) {
-      *slot = (*list)[i].slot;
-      return true;
-    }
+  const int32_t found = tSearches.hoisting[level].FindFirstEqual(*list, node, tSearches.hashes);
+  if (found >= 0) {
+    *slot = (*list)[found].slot;
+    return true;
   }
   *slot = list->Count();
   if (list->Add({node, -1, *slot, -1, 0}) != 0) *outOfMemory = true;
@@ -129,6 +147,7 @@ bool PushDataLoop(StackMachineConstructorGlobals* state, int32_t slot) {
 void BeginCSE() {
   StackMachineConstructorGlobals* state = GetStackMachineConstructorGlobals();
   if (state == nullptr) return;
+  tSearches.Forget();
   AbandonPendingPrograms(state);
   FreeSubexpressionList(state->computed);
   FreeSubexpressionList(state->temporaries);
@@ -170,6 +189,7 @@ int32_t EndCSE() {
     QueueError(kOutOfMemoryError);
   }
   DeliverPendingPrograms(state);
+  tSearches.Forget();
   FreeSubexpressionList(state->computed);
   FreeSubexpressionList(state->temporaries);
   state->computed = state->temporaries = nullptr;
@@ -224,21 +244,19 @@ bool AlreadyComputed(ExpressionRecord* node, DocumentRecord* document, PCodeOp* 
   SubexpressionList& temporaries = *state->temporaries;
   // Loop slots are found by the compiler's index test: the same name
   // outside its loop is a parameter, not the loop's index.
-  for (int32_t i = 0; i < temporaries.Count(); ++i) {
-    if (temporaries[i].loopSlot == 0 && MATH_Equal(temporaries[i].expression, node)) {
-      op->opcode = pcPushTemp;
-      *slot = temporaries[i].slot;
-      return true;
-    }
-  }
-  const SubexpressionList& computed = *state->computed;
-  for (int32_t i = 0; i < computed.Count(); ++i) {
-    if (!MATH_Equal(computed[i].expression, node)) continue;
-    MSubexpression shared = computed[i];
-    shared.slot = temporaries.Count();
-    if (temporaries.Add(shared) != 0) *outOfMemory = true;
+  const int32_t shared = tSearches.temporaries.FindFirstEqual(temporaries, node, tSearches.hashes);
+  if (shared >= 0) {
     op->opcode = pcPushTemp;
-    *slot = shared.slot;
+    *slot = temporaries[shared].slot;
+    return true;
+  }
+  const int32_t first = tSearches.computed.FindFirstEqual(*state->computed, node, tSearches.hashes);
+  if (first >= 0) {
+    MSubexpression promoted = (*state->computed)[first];
+    promoted.slot = temporaries.Count();
+    if (temporaries.Add(promoted) != 0) *outOfMemory = true;
+    op->opcode = pcPushTemp;
+    *slot = promoted.slot;
     return true;
   }
   return false;

@@ -33,6 +33,30 @@ bool TextBlock::Feature(int feature) const { return (fFeatures >> feature) & 1u;
 void TextBlock::SetFeature(int feature, bool on) {
   if (feature < 0 || feature > 31) return;
   fFeatures = on ? fFeatures | (1u << feature) : fFeatures & ~(1u << feature);
+  if (feature == kTextNoRecalculation && on) HoldLayout();
+}
+
+// The engine lays out no line while its page has no size; otherwise every
+// change lays out the paragraphs it touched at once.
+void TextBlock::HoldLayout() {
+  if (fLayoutHeld) return;
+  fLayoutHeld = true;
+  fPageSize = document.pageSize();
+  document.setPageSize(QSizeF(0, 0));
+}
+
+void TextBlock::EnsureLaidOut() const {
+  if (!fLayoutHeld || Feature(kTextNoRecalculation)) return;
+  fLayoutHeld = false;
+  const_cast<QTextDocument&>(document).setPageSize(fPageSize);
+}
+
+void TextBlock::SetTextWidth(double width) {
+  if (!fLayoutHeld) {
+    document.setTextWidth(width);
+    return;
+  }
+  fPageSize = QSizeF(width, -1);
 }
 
 void TextBlock::Edit(const std::function<void(QTextCursor&)>& change) {
@@ -51,6 +75,7 @@ void TextBlock::MergeFormat(const QTextCharFormat& format) {
 }
 
 void TextBlock::Key(int key, int modifiers) {
+  EnsureLaidOut();  // moving by lines needs the lines
   const auto anchor = (modifiers & kPlatformShiftKey) ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
   const bool word = modifiers & kPlatformOptionKey;
   const bool line = modifiers & kPlatformCommandKey;
@@ -79,6 +104,7 @@ void TextBlock::Key(int key, int modifiers) {
 }
 
 void TextBlock::Click(QPointF where, int modifiers, int clickCount) {
+  EnsureLaidOut();
   clickOrigin = where;
   const QPointF local = where - QPointF(fDestination.topLeft());
   const int position = document.documentLayout()->hitTest(local, Qt::FuzzyHit);
@@ -117,7 +143,10 @@ std::vector<TextStyleRun> TextBlock::StyleRuns() const {
   return runs;
 }
 
-double TextBlock::Height() const { return document.size().height(); }
+double TextBlock::Height() const {
+  EnsureLaidOut();
+  return document.size().height();
+}
 
 QRect TextBlock::Destination() const {
   QRect rect = fDestination;
@@ -126,11 +155,12 @@ QRect TextBlock::Destination() const {
 }
 
 void TextBlock::SetDestination(const QRect& destination) {
-  if (destination.width() != fDestination.width()) document.setTextWidth(destination.width());
+  if (destination.width() != fDestination.width()) SetTextWidth(destination.width());
   fDestination = destination;
 }
 
 void TextBlock::Draw(QPainter& painter) const {
+  EnsureLaidOut();
   painter.save();
   painter.translate(fDestination.topLeft());
   QAbstractTextDocumentLayout::PaintContext context;

@@ -46,6 +46,9 @@ class TextBlock {
   TextBlock();
 
   bool Feature(int feature) const;
+  // While kTextNoRecalculation is on, changes are not laid out: a bulk
+  // change is laid out once, when the text is next measured, drawn or
+  // clicked with the feature off.
   void SetFeature(int feature, bool on);
 
   // Every change goes through here, so that a change made while undo is
@@ -74,7 +77,14 @@ class TextBlock {
   std::function<void()> scrollCallback;   // told when the text scrolls itself
 
  private:
+  void SetTextWidth(double width);
+  void HoldLayout();
+  // The layout is a cache of the text: measuring lays out what is held.
+  void EnsureLaidOut() const;
+
   QImage fDevice;  // 72 dpi, for the layout's measures
+  mutable bool fLayoutHeld = false;
+  mutable QSizeF fPageSize;  // the page to lay out in once the layout is let go
   QRect fDestination;
   QRect fView;
   uint32_t fFeatures = 0;

@@ -5,6 +5,8 @@
 #include "document/DocumentRecord.h"
 #include "document/DocumentWriter.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -25,8 +27,12 @@ int main(int argc, char** argv) {
   }
   if (argc == 3) {
     std::ofstream out(argv[2], std::ios::binary);
-    out << *written;
-    return out.good() ? 0 : 1;
+    if (out) out << *written << std::flush;
+    if (!out) {
+      std::cerr << "cannot write " << argv[2] << ": " << std::strerror(errno) << '\n';
+      return 1;
+    }
+    return 0;
   }
   std::cout << *written;
   return 0;

@@ -24,6 +24,7 @@
 #include "window/GraphPaneWidget.h"
 #include "window/MathPaneWidget.h"
 #include "window/WindowDialogs.h"
+#include "window/WindowPlacement.h"
 #include "window/WindowRegistry.h"
 #include "window/WindowSlider.h"
 
@@ -99,8 +100,9 @@ void DocumentMainWindow::ApplyDocumentLayout() {
   const int16_t* r = c.windowRect;  // top, left, bottom, right
   const int width = r[3] - r[1], height = r[2] - r[0];
   if (width > 0 && height > 0) {
-    resize(width, height);
-    move(r[1], r[0]);
+    const QRect placed = FitWindowToScreen(QRect(r[1], r[0], width, height), AvailableScreenArea());
+    resize(placed.size());
+    move(placed.topLeft());
   } else {
     resize(kDefaultWidth, kDefaultHeight);
   }

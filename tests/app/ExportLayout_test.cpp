@@ -11,6 +11,10 @@ TEST(ExportLayout, TheDividerSplitsSideBySideOrStacked) {
   EXPECT_EQ(DocumentWindowSize(c), QSize(640, 800));  // a new window's
   c.windowRect[0] = 40, c.windowRect[1] = 10, c.windowRect[2] = 540, c.windowRect[3] = 910;
   EXPECT_EQ(DocumentWindowSize(c), QSize(900, 500));
+  // A file's rectangle gives no larger picture than --size may ask.
+  c.windowRect[0] = 0, c.windowRect[1] = -32768, c.windowRect[2] = 32767, c.windowRect[3] = 500;
+  EXPECT_EQ(DocumentWindowSize(c), QSize(kLargestExportSide, kLargestExportSide));
+  c.windowRect[0] = 40, c.windowRect[1] = 10, c.windowRect[2] = 540, c.windowRect[3] = 910;
 
   c.paneDivider = 300;
   ExportPanes panes = LayOutExportPanes(c, QSize(900, 500));

@@ -1,0 +1,75 @@
+// Compiling one long formula into its point and grid programs, as graphing
+// it does: sums of 1,000, 10,000 and 100,000 terms sin(k*x), and sin(...)
+// nested 50 and 500 deep. Figure: processor time per node of the tree; ratio
+// (per_node_vs_smallest): that time against the time per node of the
+// series' smallest formula, compiled in the same run. Compiling grows with
+// the formula when the ratio stays near 1.
+
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+#include <string>
+
+#include "evaluation/AnExpression.h"
+#include "expression/ExpressionParser.h"
+#include "expression/TreeCopying.h"
+#include "expression/TreeDisposal.h"
+#include "expression/TreeWalking.h"
+
+namespace {
+
+// The calling thread's processor time: the machine may be shared, and
+// wall time would count other programs' work.
+double ThreadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+std::string SumOfTerms(int64_t terms) {
+  std::string text;
+  for (int64_t k = 1; k <= terms; ++k) text += (k > 1 ? "+sin(" : "sin(") + std::to_string(k) + "*x)";
+  return text;
+}
+
+std::string Nest(int64_t depth) {
+  std::string text;
+  for (int64_t i = 0; i < depth; ++i) text += "sin(";
+  text += "x";
+  text.append(size_t(depth), ')');
+  return text;
+}
+
+// Seconds per node of compiling a fresh copy of the tree, both programs.
+double SecondsPerNode(ExpressionRecord* source) {
+  AnExpression expression(Copy(source), nullptr);
+  const double start = ThreadSeconds();
+  AnExpression::Compile(&expression);
+  benchmark::DoNotOptimize(AnExpression::CompileForGrid(&expression));
+  const double seconds = ThreadSeconds() - start;
+  return seconds / MATH_NodeCount(source);
+}
+
+void CompileSeries(benchmark::State& state, std::string (*formula)(int64_t), int64_t smallest) {
+  ExpressionRecord* source = ParseExprFromString(formula(state.range(0)).c_str());
+  ExpressionRecord* baseline = ParseExprFromString(formula(smallest).c_str());
+  double perNode = 0, baselinePerNode = 0;
+  for (auto _ : state) {
+    const double seconds = SecondsPerNode(source);
+    baselinePerNode += SecondsPerNode(baseline);
+    perNode += seconds;
+    state.SetIterationTime(seconds * MATH_NodeCount(source));
+  }
+  state.counters["ns_per_node"] = perNode / double(state.iterations()) * 1e9;
+  state.counters["per_node_vs_smallest"] = perNode / baselinePerNode;
+  DisposExpr(source);
+  DisposExpr(baseline);
+}
+
+void BM_CompileSum(benchmark::State& state) { CompileSeries(state, SumOfTerms, 1000); }
+void BM_CompileNest(benchmark::State& state) { CompileSeries(state, Nest, 50); }
+
+BENCHMARK(BM_CompileSum)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompileNest)->Arg(50)->Arg(500)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
