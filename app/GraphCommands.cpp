@@ -59,6 +59,11 @@ void Regraph(DocumentMainWindow* window) {
   window->WakeIdle();
 }
 
+A2DGraphView* CurrentPlaneView(DocumentMainWindow* window) {
+  AGraphPane* pane = window->Document()->fGraphPane.get();
+  return pane ? dynamic_cast<A2DGraphView*>(pane->CurrentView()) : nullptr;
+}
+
 }  // namespace
 
 std::span<const ColorMenuItem> ColorMenuItems() { return kColorItems; }
@@ -86,10 +91,9 @@ void ToggleFocusedEquationTransparency(DocumentMainWindow* window) {
 }
 
 void ZoomToRanges(DocumentMainWindow* window) {
-  DocumentRecord* document = window->Document();
-  AGraphPane* pane = document->fGraphPane.get();
-  auto* view = pane ? dynamic_cast<A2DGraphView*>(pane->CurrentView()) : nullptr;
+  A2DGraphView* view = CurrentPlaneView(window);
   if (!view) return;
+  AGraphPane* pane = window->Document()->fGraphPane.get();
   const A2DTransform& shown = view->ViewTransform();
   const MRect& rect = view->ViewRect();
   GraphViewRecord& record = view->Record();
@@ -125,6 +129,7 @@ void ZoomToRanges(DocumentMainWindow* window) {
 
 GraphItemState CurrentGraphItems(DocumentMainWindow* window) {
   GraphItemState state;
+  state.planeView = CurrentPlaneView(window) != nullptr;
   const MBlock* block = FocusedEquationBlock(window);
   if (!block) return state;
   state.equation = true;

@@ -28,6 +28,7 @@ void ZoomToRanges(DocumentMainWindow* window);
 
 // What the items apply to now; the settings are the focused equation's.
 struct GraphItemState {
+  bool planeView = false;     // the current view is a 2-D one, which zooms to ranges
   bool equation = false;      // an equation block has the focus
   bool xyTypes = false;       // it may be a density or contour plot
   bool transparency = false;  // it may be translucent

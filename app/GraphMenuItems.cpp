@@ -14,6 +14,7 @@ namespace {
 constexpr const char* kColorCode = "equationColorCode";
 constexpr const char* kXYType = "equationXYType";
 constexpr const char* kTransparency = "equationTransparency";
+constexpr const char* kZoomRanges = "zoomToRanges";
 
 QAction* AddChoice(QMenu* menu, QActionGroup* group, const QString& title, const char* property, int32_t value) {
   QAction* action = menu->addAction(title);
@@ -26,7 +27,9 @@ QAction* AddChoice(QMenu* menu, QActionGroup* group, const QString& title, const
 }  // namespace
 
 void AddGraphSettingItems(DocumentMainWindow* w, QMenu* graph) {
-  QObject::connect(graph->addAction(QObject::tr("Zoom to Ranges...")), &QAction::triggered, [w] { ZoomToRanges(w); });
+  QAction* zoom = graph->addAction(QObject::tr("Zoom to Ranges..."));
+  zoom->setProperty(kZoomRanges, true);
+  QObject::connect(zoom, &QAction::triggered, [w] { ZoomToRanges(w); });
   graph->addSeparator();
   QMenu* colors = graph->addMenu(QObject::tr("Color"));
   colors->setObjectName("colorMenu");
@@ -61,6 +64,8 @@ void UpdateGraphSettingItems(DocumentMainWindow* window) {
     } else if (action->property(kXYType).isValid()) {
       action->setEnabled(state.xyTypes);
       action->setChecked(state.xyTypes && action->property(kXYType).toInt() == state.xyType);
+    } else if (action->property(kZoomRanges).isValid()) {
+      action->setEnabled(state.planeView);
     } else if (action->property(kTransparency).isValid()) {
       action->setEnabled(state.transparency);
       action->setChecked(state.transparency && state.translucent);

@@ -122,6 +122,7 @@ TEST_F(GraphMenuItemsTest, ZoomToRangesShowsTheGivenRangesAndSamplesTheGivenAngl
     asked.theta[0] = 0, asked.theta[1] = 3.14159;  // the upper half of the circle
     return std::optional<ZoomRanges>(asked);
   });
+  EXPECT_TRUE(Enabled(window, "Zoom to Ranges..."));
   Item(window, "Zoom to Ranges...")->trigger();
   EXPECT_EQ(shown.theta[1], 2 * 3.141592653589793);
   EXPECT_EQ(shown.t[1], 1);
