@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/OurText/OurString.h"
 #include "platform/FontFaces.h"
+#include "platform/GivenFontName.h"
 #include "platform/OurPort.h"
 #include "platform/TextBlock.h"
 
@@ -75,7 +76,11 @@ void OurTextInsertString(const char* bytes, int32_t length, bool isUTF8, OurText
 void OurTextSetFont(const char* name, uint32_t, bool, OurText text) {
   uint32_t family = name != nullptr ? FindFontFamily(name) : kNoFontFace;
   if (family == kNoFontFace) family = FindFontFamily("Times");
-  SetCharFormat(text, [&](QTextCharFormat& format) { format.setFontFamilies({FontFamilyName(family)}); });
+  const QString given = name != nullptr ? QString::fromUtf8(name) : FontFamilyName(family);
+  SetCharFormat(text, [&](QTextCharFormat& format) {
+    format.setFontFamilies({FontFamilyName(family)});
+    format.setProperty(kGivenFontNameProperty, given);
+  });
 }
 
 void OurTextSetSize(int32_t points, OurText text) {

@@ -6,6 +6,7 @@
 
 #include "app/AppCommands.h"
 #include "app/EditCommands.h"
+#include "app/GraphMenuItems.h"
 #include "app/WindowExport.h"
 #include "document/DocumentRecord.h"
 #include "graphpane/AGraphPane.h"
@@ -23,6 +24,14 @@ struct CodeItem {
 constexpr CodeItem kMathItems[] = {
     {"Simplify", 0x2000}, {"Expand", 0x2002}, {"Calculate", 0x2007}, {"Solve for Selection", 0x2016},
     {"Evaluate", 0x201B},
+};
+
+// The term moves, which keys and drags also reach.
+constexpr CodeItem kMoveItems[] = {
+    {"Move Right", 0x2100},      {"Move Right Into", 0x2101}, {"Move Right All the Way", 0x2102},
+    {"Move Left", 0x2103},       {"Move Left Into", 0x2104},  {"Move Left All the Way", 0x2105},
+    {"Move Up", 0x2106},         {"Move Down", 0x2107},       {"Move Left Swap", 0x2108},
+    {"Move Right Swap", 0x2109},
 };
 
 // The templates no key reaches.
@@ -99,6 +108,8 @@ void BuildGraphMenu(DocumentMainWindow* w, QMenu* graph) {
       Add(graph, QObject::tr("Show Graph Paper"), QKeySequence(), [w] { ToggleView(w, kPaperAttribute); });
   axes->setCheckable(true);
   paper->setCheckable(true);
+  graph->addSeparator();
+  AddGraphSettingItems(w, graph);
   QObject::connect(graph, &QMenu::aboutToShow, [w, axes, paper] {
     AGraphPane* pane = w->Document()->fGraphPane.get();
     axes->setChecked(pane && pane->IsShowingAxes(0));
@@ -133,10 +144,12 @@ void InstallMenus(DocumentMainWindow* window) {
   BuildEditMenu(window, edit);
   QMenu* math = bar->addMenu(QObject::tr("Math"));
   AddCodeItems(window, math, kMathItems, std::size(kMathItems));
+  QMenu* moves = math->addMenu(QObject::tr("Move Term"));
+  AddCodeItems(window, moves, kMoveItems, std::size(kMoveItems));
   BuildGraphMenu(window, bar->addMenu(QObject::tr("Graph")));
   QMenu* insert = bar->addMenu(QObject::tr("Insert"));
   AddCodeItems(window, insert, kInsertItems, std::size(kInsertItems));
-  for (QMenu* menu : {edit, math, insert}) FollowSelection(window, menu);
+  for (QMenu* menu : {edit, math, moves, insert}) FollowSelection(window, menu);
 }
 
 void UpdateEditItems(DocumentMainWindow* window) {

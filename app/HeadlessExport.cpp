@@ -82,6 +82,9 @@ bool IdleUntilDone(DocumentRecord* document, double timeoutSeconds) {
     if (!document->fExpansion.expansionDone.load()) continue;  // the expansion runs in the idle's slices
     WaitForDocumentWake(document, kIdleWaitMicroseconds);
   }
+  // The last graph may have finished after the idle last looked: what the
+  // graphs say goes under their equations as the window would show it.
+  UpdateGraphMessages(document);
   DrawDocumentGraph(document);
   return true;
 }

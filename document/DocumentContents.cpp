@@ -1,6 +1,7 @@
 #include "document/DocumentContents.h"
 
 #include "CoreUtilities/OurPictures.h"
+#include "document/DocumentGraphPane.h"
 #include "document/DocumentTable.h"
 #include "expression/MathEditRecord.h"
 #include "expression/TreeDisposal.h"
@@ -49,6 +50,7 @@ DocumentContents::DocumentContents() {
   for (double* view : {pane.view3D.view, pane.view3Dp.view})
     for (int i = 0; i < 3; ++i) view[i * 4] = 1;
   for (int i = 0; i < 4; ++i) pane.view4D.view[i * 5] = 1;
+  SetDefaultViewSettings(&pane);
 }
 
 DocumentContents::~DocumentContents() {

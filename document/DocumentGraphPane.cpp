@@ -7,6 +7,8 @@
 #include "document/DocumentRecord.h"
 #include "graphpane/AGraphPane.h"
 #include "graphs2d/A2DGraphView.h"
+#include "graphs3d/A3DGraphView.h"
+#include "graphs3d/A4DGraphView.h"
 
 namespace {
 
@@ -69,6 +71,24 @@ void CopyRanges(const std::array<RangeField, N>& fields, GraphViewRecord& record
 }
 
 }  // namespace
+
+void SetDefaultViewSettings(GraphPaneSettings* settings) {
+  GraphPaneSettings& s = *settings;
+  // Every range as a new view of its kind has it.
+  A2DGraphView plane;
+  A3DGraphView space;
+  A4DGraphView fourD;
+  // The plane's scale and corner stay unset: a view without them centres itself.
+  const StoredView2D planeRanges = plane.StoredView();
+  for (View2DSettings* v : {&s.view2D, &s.view2Dp}) {
+    for (int i = 0; i < 2; ++i)
+      v->t[i] = planeRanges.t[i], v->r[i] = planeRanges.r[i], v->theta[i] = planeRanges.theta[i];
+  }
+  CopyRanges(Ranges3D(s.view3D), space.Record(), false);
+  CopyRanges(Ranges3D(s.view3Dp), space.Record(), false);
+  CopyRanges(Ranges4D(s.view4D), fourD.Record(), false);
+  s.axes2D = s.axes2Dp = s.graphPaper2D = s.graphPaper2Dp = s.axes3D = s.axes3Dp = true;
+}
 
 std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, void* window) {
   auto pane = std::make_unique<AGraphPane>(rect, window, document);

@@ -14,16 +14,6 @@
 
 namespace {
 
-// Graph messages of the rows made, once their graphs are done.
-void UpdateGraphMessages(DocumentRecord* document) {
-  ExpansionState& state = document->fExpansion;
-  AGraphPane& pane = *document->fGraphPane;
-  for (size_t i = 0; i < state.rows.size(); ++i) {
-    const int32_t row = state.rows[i];
-    if (row >= 0 && pane.IsDoneComputing(row)) state.messages[i] = pane.GraphVisibility(row);
-  }
-}
-
 void StepAnimation(DocumentRecord* document) {
   AGraphPane& pane = *document->fGraphPane;
   const uint32_t now = OurTime();
@@ -85,6 +75,16 @@ void DocumentIdle(DocumentRecord* document) {
   if (newPass || TakeGraphFinished(document)) {
     UpdateGraphMessages(document);
     DrawDocumentGraph(document);
+  }
+}
+
+// Graph messages of the rows made, once their graphs are done.
+void UpdateGraphMessages(DocumentRecord* document) {
+  ExpansionState& state = document->fExpansion;
+  AGraphPane& pane = *document->fGraphPane;
+  for (size_t i = 0; i < state.rows.size(); ++i) {
+    const int32_t row = state.rows[i];
+    if (row >= 0 && pane.IsDoneComputing(row)) state.messages[i] = pane.GraphVisibility(row);
   }
 }
 

@@ -21,6 +21,8 @@ void DrawDocumentGraph(DocumentRecord* document);
 
 // Expanded, graphed, and every graph done computing.
 bool IsDocumentGraphDone(DocumentRecord* document);
+// What each finished graph says of what it shows, for the messages below.
+void UpdateGraphMessages(DocumentRecord* document);
 // The message shown under the block's equation: why it made no graph, or
 // what its graph says once computed (0: none).
 int32_t EquationMessage(const DocumentRecord* document, int32_t block);

@@ -48,7 +48,10 @@ void AppendBlock(MBlock& block) {
   if (Contents().blocks.Add(block) != 0) DisposeBlockContents(block);
 }
 
+// A range with equal ends is no range: files have held "0 0" for ranges
+// never set, and keep the defaults.
 void SetRange(double* range, const double* values) {
+  if (values[0] == values[1]) return;
   range[0] = values[0];
   range[1] = values[1];
 }

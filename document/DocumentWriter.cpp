@@ -5,6 +5,7 @@
 #include "document/DocumentTable.h"
 #include "document/TextureHooks.h"
 #include "expression/ExpressionWriter.h"
+#include "platform/GivenFontName.h"
 #include "platform/TextBlock.h"
 
 #include <QTextBlock>
@@ -182,7 +183,8 @@ std::string StyledText(const QString& text) {
 }
 
 // Every text starts with its font and size, so that it reads back the same
-// whatever font a new text block gets.
+// whatever font a new text block gets. A line break takes the style its
+// paragraph was started in, as the reader gives it the style in force.
 void WriteText(const TextBlock& text, DocumentText& out) {
   std::string styled = "Text \"";
   bool first = true;
@@ -193,20 +195,27 @@ void WriteText(const TextBlock& text, DocumentText& out) {
     if (state != wanted) styled += wanted ? on : off;
     state = wanted;
   };
+  const auto restyle = [&](const QTextCharFormat& format) {
+    const QFont font = format.font();
+    const QString name = GivenFontName(format);
+    if (first || name != family) styled += "<font=" + name.toStdString() + ">";
+    if ((first || font.pointSizeF() != size) && font.pointSizeF() >= 1)
+      styled += "<size=" + std::to_string(std::lround(font.pointSizeF())) + ">";
+    family = name;
+    size = font.pointSizeF();
+    first = false;
+    flip(bold, font.bold(), "<B>", "</B>");
+    flip(italic, font.italic(), "<I>", "</I>");
+    flip(underline, font.underline(), "<U>", "</U>");
+  };
   for (QTextBlock paragraph = text.document.begin(); paragraph.isValid(); paragraph = paragraph.next()) {
-    if (paragraph != text.document.begin()) styled += "\n";
+    if (paragraph != text.document.begin()) {
+      restyle(paragraph.charFormat());
+      styled += "\n";
+    }
     for (auto piece = paragraph.begin(); !piece.atEnd(); ++piece) {
       const QTextFragment fragment = piece.fragment();
-      const QFont font = fragment.charFormat().font();
-      if (first || font.family() != family) styled += "<font=" + font.family().toStdString() + ">";
-      if ((first || font.pointSizeF() != size) && font.pointSizeF() >= 1)
-        styled += "<size=" + std::to_string(std::lround(font.pointSizeF())) + ">";
-      family = font.family();
-      size = font.pointSizeF();
-      first = false;
-      flip(bold, font.bold(), "<B>", "</B>");
-      flip(italic, font.italic(), "<I>", "</I>");
-      flip(underline, font.underline(), "<U>", "</U>");
+      restyle(fragment.charFormat());
       styled += StyledText(fragment.text());
     }
   }

@@ -26,6 +26,10 @@ int32_t Mod(int32_t a, int32_t n) {
 
 A2DGraphView::A2DGraphView() {
   fRecord.keptRanges = RangeBits({kCoordR, kCoordTheta, kCoordT});
+  // t from 0 to 1, r from 0 to 2, theta from 0 to 2 pi.
+  fRecord.ranges[kCoordT][0] = 0, fRecord.ranges[kCoordT][1] = 1;
+  fRecord.ranges[kCoordR][0] = 0, fRecord.ranges[kCoordR][1] = 2;
+  fRecord.ranges[kCoordTheta][0] = 0, fRecord.ranges[kCoordTheta][1] = 2 * gPi;
   fRecord.graphPaperShown = 1;
   SetDefaultViewState();
 }

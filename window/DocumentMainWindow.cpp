@@ -63,6 +63,9 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document,
   fDivider->addWidget(fMathPane);
   fDivider->addWidget(fGraphPane);
   fDivider->setChildrenCollapsible(false);
+  // The divider is a distance from the window's edge: the graph pane takes
+  // what a resize gives or takes, and the math pane keeps the stored size.
+  fDivider->setStretchFactor(1, 1);
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -99,10 +102,9 @@ void DocumentMainWindow::ApplyDocumentLayout() {
   const DocumentContents& c = fDocument->fContents;
   const int16_t* r = c.windowRect;  // top, left, bottom, right
   const int width = r[3] - r[1], height = r[2] - r[0];
+  // The rectangle is the window's inside, as it is stored.
   if (width > 0 && height > 0) {
-    const QRect placed = FitWindowToScreen(QRect(r[1], r[0], width, height), AvailableScreenArea());
-    resize(placed.size());
-    move(placed.topLeft());
+    setGeometry(FitWindowToScreen(QRect(r[1], r[0], width, height), AvailableScreenArea()));
   } else {
     resize(kDefaultWidth, kDefaultHeight);
   }

@@ -1,5 +1,6 @@
 #include "window/GraphPaneWidget.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +15,9 @@
 #include "platform/WidgetMouseSource.h"
 
 namespace {
+
+constexpr int kWheelNotch = 120;
+constexpr int kWheelLinePixels = 3;
 
 MPoint ToMPoint(QPoint p) { return {SaturateToInt16(p.y()), SaturateToInt16(p.x())}; }
 
@@ -132,11 +136,18 @@ void GraphPaneWidget::mouseMoveEvent(QMouseEvent*) { UpdateCursor(); }
 void GraphPaneWidget::wheelEvent(QWheelEvent* event) {
   AGraphPane* pane = fDocument->fGraphPane.get();
   if (!pane) return;
-  // One notch is 120; finer wheels add up to notches.
-  fWheelRemainder += event->angleDelta();
-  const QPoint notches = fWheelRemainder / 120;
-  fWheelRemainder -= notches * 120;
-  if (notches.isNull()) return;
+  // Counted in 120ths of a line: a notch (120) scrolls the desktop's lines
+  // per notch, finer wheels add up to lines, and a device that reports
+  // pixels scrolls those pixels, a line being what a view pans by it.
+  if (!event->pixelDelta().isNull()) {
+    fWheelRemainder += event->pixelDelta() * (kWheelNotch / kWheelLinePixels);
+  } else {
+    fWheelRemainder += event->angleDelta() * QApplication::wheelScrollLines();
+  }
+  // Whole lines toward zero (QPoint's own division rounds).
+  const QPoint lines(fWheelRemainder.x() / kWheelNotch, fWheelRemainder.y() / kWheelNotch);
+  fWheelRemainder -= lines * kWheelNotch;
+  if (lines.isNull()) return;
   WorldIsCurrent current(fWorld);
-  if (pane->MouseWheel(ToMPoint(event->position().toPoint()), notches.x(), notches.y())) event->accept();
+  if (pane->MouseWheel(ToMPoint(event->position().toPoint()), lines.x(), lines.y())) event->accept();
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <sys/wait.h>
 
@@ -82,6 +83,12 @@ TEST(HeadlessExport, ExitCodesSayWhatWentWrong) {
         kData + "/math_pane_results.txt --png " + out,  // no document
         road + " --png /nonexistent/dir/out.png --size 60x40"})
     EXPECT_EQ(Zl("--export " + arguments), 1) << arguments;
+  // A document cut inside a text is no document.
+  const std::string cut = TempPath("cut.zlf");
+  const std::string welcome = FileBytes(kData + "/../../examples/welcome.zlf");
+  std::ofstream(cut, std::ios::binary) << welcome.substr(0, welcome.find("Welcome</B>") + 3);
+  EXPECT_EQ(Zl("--export " + cut + " --png " + out + " --size 60x40"), 1);
+  std::remove(cut.c_str());
   // No time at all: the picture is written unfinished, and the status says so.
   EXPECT_EQ(Zl("--export " + road + " --png " + out + " --size 60x40 --timeout 0"), 2);
   EXPECT_FALSE(QImage(QString::fromStdString(out)).isNull());
@@ -106,6 +113,27 @@ TEST(HeadlessExport, PngMatchesItsGoldenAndCarriesItsChunks) {
                                  golden.convertToFormat(QImage::Format_RGB32), 8),
             0);
   std::remove(out.c_str());
+}
+
+// A curve above the view says so under its equation, as in the window: the
+// math pane has lines of ink that a curve in the view leaves blank.
+TEST(HeadlessExport, WhatAGraphSaysOfTheViewIsInThePicture) {
+  const auto inkedRows = [](const std::string& formula) {
+    const std::string document = TempPath("said.zlf"), out = TempPath("said.png");
+    std::ofstream(document, std::ios::binary) << "Zentrolabworksheet 4;\nExpr " << formula << ";\n";
+    EXPECT_EQ(Zl("--export " + document + " --png " + out + " --size 400x200"), 0) << formula;
+    const QImage picture = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
+    std::remove(document.c_str());
+    std::remove(out.c_str());
+    int rows = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+      bool ink = false;
+      for (int x = 0; x < 150 && !ink; ++x) ink = (picture.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+      rows += ink;
+    }
+    return rows;
+  };
+  EXPECT_GT(inkedRows("y = 10^10*x + 10^12"), inkedRows("y = 10^10*x") + 5);
 }
 
 TEST(HeadlessExport, PdfRasterisedLandsWithinAPixelOfThePng) {

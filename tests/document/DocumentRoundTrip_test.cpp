@@ -138,8 +138,11 @@ class RandomDocument {
   void FillPane(GraphPaneSettings& p) {
     ForEachPaneField(
         p, [&](const std::string&, bool& flag) { flag = Int(0, 1); },
-        [&](const std::string&, double* values, int count) {
+        [&](const std::string& name, double* values, int count) {
           for (int i = 0; i < count; ++i) values[i] = Real();
+          // A range with equal ends reads as not given.
+          const bool range = count == 2 && !name.ends_with(".scale") && !name.ends_with(".bottomLeft");
+          while (range && values[1] == values[0]) values[1] = Real();
         });
     for (View2DSettings* v : {&p.view2D, &p.view2Dp})
       v->integers[0] = Int(INT32_MIN, INT32_MAX), v->integers[1] = Int(-5, 5);

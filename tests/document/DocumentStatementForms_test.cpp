@@ -67,8 +67,9 @@ std::vector<Form> Forms(const SmallPicture& small) {
       {"TextEncoding UTF8", {{"textEncoding", "0"}}, "TextEncoding MacOS;\n"},
       {"PaneDivider 7", {{"paneDivider", "7"}}},
       {"SignificantDigits 12", {{"significantDigits", "12"}}},
-      {"HideAxes 5", {{"pane.axes2D", "0"}, {"pane.paper2Dp", "0"}, {"pane.axes3Dp", "0"}},
-       "2D.Axes 1;\n2Dp.GraphPaper 1;\n3Dp.Axes 1;\n"},
+      {"HideAxes 5",
+       {{"pane.axes2D", "0"}, {"pane.axes2Dp", "0"}, {"pane.paper2D", "0"}, {"pane.paper2Dp", "0"},
+        {"pane.axes3D", "0"}, {"pane.axes3Dp", "0"}}},
       {"DrawGraph 0", {{"drawGraph", "0"}}},
       {"FontName \"Helvetica\"", {{"fontName", "Helvetica"}}},
       {"FontSizes 18 9 7", {{"fontSize", "18"}}},
@@ -89,18 +90,21 @@ std::vector<Form> Forms(const SmallPicture& small) {
       {"SliderOneDirection 1", {{"sliderOneDirection", "1"}}},
       {"SliderDirection -1", {{"sliderDirection", "-1"}}},
       {"UseAntialiasing 0", {{"useAntialiasing", "0"}}},
-      {"T 1 2", Merge({Pairs("view2D.t", 1, 2), Pairs("view2Dp.t", 1, 2), Pairs("view3D.t", 1, 2),
-                       Pairs("view3Dp.t", 1, 2), Pairs("view4D.t", 1, 2)})},
-      {"U 1 2", Merge({Pairs("view3D.u", 1, 2), Pairs("view3Dp.u", 1, 2), Pairs("view4D.u", 1, 2)})},
-      {"V 1 2", Merge({Pairs("view3D.v", 1, 2), Pairs("view3Dp.v", 1, 2), Pairs("view4D.v", 1, 2)})},
-      {"R 1 2", Merge({Pairs("view2D.r", 1, 2), Pairs("view2Dp.r", 1, 2), Pairs("view3D.r", 1, 2),
-                       Pairs("view3Dp.r", 1, 2)})},
-      {"Theta 1 2", Merge({Pairs("view2D.theta", 1, 2), Pairs("view2Dp.theta", 1, 2), Pairs("view3D.theta", 1, 2),
-                           Pairs("view3Dp.theta", 1, 2)})},
-      {"Phi 1 2", Merge({Pairs("view3D.phi", 1, 2), Pairs("view3Dp.phi", 1, 2)})},
-      {"2D.T 1 2", Pairs("view2D.t", 1, 2)},
-      {"2D.R 1 2", Pairs("view2D.r", 1, 2)},
-      {"2D.Theta 1 2", Pairs("view2D.theta", 1, 2)},
+      {"T 1 5", Merge({Pairs("view2D.t", 1, 5), Pairs("view2Dp.t", 1, 5), Pairs("view3D.t", 1, 5),
+                       Pairs("view3Dp.t", 1, 5), Pairs("view4D.t", 1, 5)})},
+      {"U 1 5", Merge({Pairs("view3D.u", 1, 5), Pairs("view3Dp.u", 1, 5), Pairs("view4D.u", 1, 5)})},
+      {"V 1 5", Merge({Pairs("view3D.v", 1, 5), Pairs("view3Dp.v", 1, 5), Pairs("view4D.v", 1, 5)})},
+      {"R 1 5", Merge({Pairs("view2D.r", 1, 5), Pairs("view2Dp.r", 1, 5), Pairs("view3D.r", 1, 5),
+                       Pairs("view3Dp.r", 1, 5)})},
+      {"Theta 1 5", Merge({Pairs("view2D.theta", 1, 5), Pairs("view2Dp.theta", 1, 5), Pairs("view3D.theta", 1, 5),
+                           Pairs("view3Dp.theta", 1, 5)})},
+      {"Phi 1 5", Merge({Pairs("view3D.phi", 1, 5), Pairs("view3Dp.phi", 1, 5)})},
+      {"2D.T 1 5", Pairs("view2D.t", 1, 5)},
+      {"2D.R 1 5", Pairs("view2D.r", 1, 5)},
+      {"2D.Theta 1 5", Pairs("view2D.theta", 1, 5)},
+      // Equal ends are no range: files have held "0 0" for ranges never set.
+      {"T 0 0", {}},
+      {"2D.Theta 3 3", {}},
       {"4D.View" + Values(16, 2), Sequence("view4D.view", 16, 2)},
       {"4D.Rotation 0.6 -0.8 0 0 0.8 0.6 0 0 0 0 1 0 0 0 0 1",
        {{"pane.axis1_4D[0]", "*"}, {"pane.axis2_4D[0]", "*"}, {"pane.speed1_4D", "*"}, {"pane.speed2_4D", "*"}}},
@@ -139,13 +143,13 @@ std::vector<Form> Forms(const SmallPicture& small) {
   // The first and second views of a kind take the same statements.
   for (const std::string view : {"2D", "2Dp"}) {
     const std::string p = view == "2D" ? "" : "p";
-    forms.push_back({view + ".Axes 1", {{"pane.axes" + view, "1"}}});
-    forms.push_back({view + ".GraphPaper 1", {{"pane.paper" + view, "1"}}});
+    forms.push_back({view + ".Axes 0", {{"pane.axes" + view, "0"}}});
+    forms.push_back({view + ".GraphPaper 0", {{"pane.paper" + view, "0"}}});
     forms.push_back({view + ".Scale 1 2 3.9 -4.9", Merge({Pairs("view" + view + ".scale", 1, 2),
                                                          Pairs("view" + view + ".integers", 3, -4)})});
     forms.push_back({view + ".BottomLeft 1 2", Pairs("view" + view + ".bottomLeft", 2, 1)});
     const std::string space = "3D" + p;
-    forms.push_back({space + ".Axes 1", {{"pane.axes" + space, "1"}}});
+    forms.push_back({space + ".Axes 0", {{"pane.axes" + space, "0"}}});
     forms.push_back({space + ".Depth 5", {{"view" + space + ".depth", "5"}}});
     forms.push_back({space + ".View" + Values(9, 2), Sequence("view" + space + ".view", 9, 2)});
     forms.push_back({space + ".Rotation 1 0 0 0 0.6 0.8 0 -0.8 0.6",
@@ -156,12 +160,12 @@ std::vector<Form> Forms(const SmallPicture& small) {
   const char* ranges3D[] = {"t", "u", "v", "r", "theta", "phi", "x", "y", "z"};
   const char* keywords3D[] = {"3D.T", "3D.U", "3D.V", "3D.R", "3D.Theta", "3D.Phi", "3D.X", "3D.Y", "3D.Z"};
   for (int i = 0; i < 9; ++i)
-    forms.push_back({std::string(keywords3D[i]) + " 1 2", Pairs(std::string("view3D.") + ranges3D[i], 1, 2)});
+    forms.push_back({std::string(keywords3D[i]) + " 1 5", Pairs(std::string("view3D.") + ranges3D[i], 1, 5)});
   for (const char* axis : {"x", "y", "z"})
-    forms.push_back({std::string("3Dp.") + char(axis[0] - 32) + " 1 2", Pairs(std::string("view3Dp.") + axis, 1, 2)});
+    forms.push_back({std::string("3Dp.") + char(axis[0] - 32) + " 1 5", Pairs(std::string("view3Dp.") + axis, 1, 5)});
   for (const char* range : {"t", "u", "v", "x", "y", "z", "w"}) {
     const std::string keyword = std::string("4D.") + char(range[0] - 32);
-    forms.push_back({keyword + " 1 2", Pairs(std::string("view4D.") + range, 1, 2)});
+    forms.push_back({keyword + " 1 5", Pairs(std::string("view4D.") + range, 1, 5)});
   }
   return forms;
 }

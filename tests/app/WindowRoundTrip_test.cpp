@@ -1,0 +1,110 @@
+#include "tests/app/ApplicationFixture.h"
+
+#include <QDir>
+#include <QSplitter>
+#include <QWheelEvent>
+
+#include "app/AppCommands.h"
+#include "document/DocumentIdle.h"
+#include "graphpane/AGraphPane.h"
+#include "graphs2d/A2DGraphView.h"
+#include "tests/document/DocumentTestSupport.h"
+#include "window/GraphPaneWidget.h"
+
+// What a user meets first in a window: a new document's view, saving what
+// was opened, and the wheel.
+
+namespace {
+
+class WindowRoundTripTest : public WindowTest {
+ protected:
+  // Opens the file, saves it under another name without an edit, and gives
+  // back the bytes written.
+  std::string OpenAndSave(const QString& path, const char* savedName) {
+    DocumentMainWindow* window = OpenDocumentWindow(path);
+    if (!window) return {};
+    const QString saved = fFolder.path() + "/" + savedName;
+    SetFileNameQuestion([saved](QWidget*, bool, const QString&) { return saved; });
+    EXPECT_TRUE(SaveWindowAs(window));
+    window->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return FileBytes(saved.toStdString());
+  }
+};
+
+TEST_F(WindowRoundTripTest, OpenThenSaveWritesTheSameBytes) {
+  QStringList files;
+  for (const char* folder : {"/../../examples", ""})
+    for (const QString& name : QDir(ZL_TEST_DATA_DIR + QString(folder)).entryList({"*.zlf"}, QDir::Files))
+      files << QString(ZL_TEST_DATA_DIR) + folder + "/" + name;
+  ASSERT_GE(files.size(), 5);
+  for (const QString& file : files) {
+    SCOPED_TRACE(file.toStdString());
+    const std::string once = OpenAndSave(file, "once.zlf");
+    ASSERT_FALSE(once.empty());
+    EXPECT_EQ(OpenAndSave(fFolder.path() + "/once.zlf", "twice.zlf"), once);
+    // The examples are as the application writes them.
+    if (file.contains("/examples/")) {
+      EXPECT_EQ(once, FileBytes(file.toStdString()));
+    }
+  }
+}
+
+TEST_F(WindowRoundTripTest, ADocumentDefiningAFunctionGetsNoParameterForIt) {
+  DocumentMainWindow* window =
+      Open("f.zlf", "Zentrolabworksheet 4;\nExpr 'f'(x) = x^2 + a;\nExpr y = sin(x) + 'f'(x);\n");
+  ASSERT_NE(window, nullptr);
+  // The parameters shown are those the graphs found.
+  ASSERT_TRUE(WaitFor([&] { return IsDocumentGraphDone(window->Document()); }));
+  const QString saved = fFolder.path() + "/f2.zlf";
+  SetFileNameQuestion([saved](QWidget*, bool, const QString&) { return saved; });
+  ASSERT_TRUE(SaveWindowAs(window));
+  const std::string text = FileBytes(saved.toStdString());
+  EXPECT_EQ(text.find("Parameter f"), std::string::npos) << text;
+  EXPECT_NE(text.find("Parameter a = 1;"), std::string::npos) << text;
+  EXPECT_NE(text.find("Expr y=sin(x)+function(f,x);"), std::string::npos) << text;
+}
+
+TEST_F(WindowRoundTripTest, ANewDocumentShowsAxesAndGraphPaper) {
+  DocumentMainWindow* window = NewDocumentWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return window->Document()->fGraphPane != nullptr; }));
+  AGraphPane* pane = window->Document()->fGraphPane.get();
+  EXPECT_TRUE(pane->IsShowingAxes(0));
+  EXPECT_TRUE(pane->IsShowingGraphPaper(0));
+}
+
+TEST_F(WindowRoundTripTest, OneWheelNotchScrollsTheDesktopsLines) {
+  DocumentMainWindow* window = Open("w.zlf", "Zentrolabworksheet 4;\nExpr y = x;\n");
+  ASSERT_NE(window, nullptr);
+  GraphPaneWidget* graph = window->GraphPane();
+  ASSERT_TRUE(WaitFor([&] { return window->Document()->fGraphPane && graph->World(); }));
+  auto* view = dynamic_cast<A2DGraphView*>(window->Document()->fGraphPane->CurrentView());
+  ASSERT_NE(view, nullptr);
+  QApplication::setWheelScrollLines(3);
+  const double before = view->State().yMinimum, ppu = view->State().yPixelsPerUnit;
+  const QPointF centre(graph->width() / 2.0, graph->height() / 2.0);
+  QWheelEvent notch(centre, graph->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(graph, &notch);
+  // Three lines of three pixels each.
+  EXPECT_NEAR((view->State().yMinimum - before) * ppu, 9, 0.5);
+  // A finer wheel's eighths add up to the same notch.
+  const double afterNotch = view->State().yMinimum;
+  for (int i = 0; i < 4; ++i) {
+    QWheelEvent part(centre, graph->mapToGlobal(centre), QPoint(), QPoint(0, 30), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(graph, &part);
+  }
+  EXPECT_NEAR((view->State().yMinimum - afterNotch) * ppu, 9, 0.5);
+}
+
+TEST_F(WindowRoundTripTest, AFileCutInsideATextIsRefused) {
+  std::string welcome = FileBytes(ZL_TEST_DATA_DIR "/../../examples/welcome.zlf");
+  const size_t inText = welcome.find("Welcome</B>") + 3;
+  EXPECT_EQ(Open("cut.zlf", welcome.substr(0, inText)), nullptr);
+  ASSERT_FALSE(RecordedAlerts().empty());
+  EXPECT_NE(Open("whole.zlf", welcome), nullptr);
+}
+
+}  // namespace
