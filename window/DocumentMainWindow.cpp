@@ -105,6 +105,7 @@ void DocumentMainWindow::ApplyDocumentLayout() {
   // The rectangle is the window's inside, as it is stored.
   if (width > 0 && height > 0) {
     setGeometry(FitWindowToScreen(QRect(r[1], r[0], width, height), AvailableScreenArea()));
+    fPlacedFromFile = geometry();
   } else {
     resize(kDefaultWidth, kDefaultHeight);
   }
@@ -122,11 +123,12 @@ void DocumentMainWindow::ApplyDocumentLayout() {
 void DocumentMainWindow::StoreLayoutInDocument() {
   DocumentContents& c = fDocument->fContents;
   const QRect g = geometry();
+  c.paneDivider = fDivider->sizes().value(0);
+  if (g == fPlacedFromFile) return;  // a rectangle fitted to a smaller screen is not a change
   c.windowRect[0] = SaturateToInt16(g.top());
   c.windowRect[1] = SaturateToInt16(g.left());
   c.windowRect[2] = SaturateToInt16(g.bottom() + 1);
   c.windowRect[3] = SaturateToInt16(g.right() + 1);
-  c.paneDivider = fDivider->sizes().value(0);
 }
 
 void DocumentMainWindow::SetFilePath(const QString& path) {

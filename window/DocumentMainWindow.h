@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QRect>
 #include <QTimer>
 
 #include <functional>
@@ -77,6 +78,9 @@ class DocumentMainWindow : public QMainWindow {
   std::unique_ptr<DocumentRecord> fDocument;
   DocumentWindow fWindowRecord;
   QString fPath;
+  // Where the file's rectangle put the window (fitted to the screen); while
+  // the window stands there, the file's own rectangle is saved back.
+  QRect fPlacedFromFile;
   MathPaneWidget* fMathPane;
   GraphPaneWidget* fGraphPane;
   QSplitter* fDivider;
