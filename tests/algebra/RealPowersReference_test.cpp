@@ -72,7 +72,8 @@ TEST(RealPowersReference, TheEngineReadsTheFormulasAsTheReferenceDoes) {
     ASSERT_TRUE(tree) << formula;
     for (const Point& p : points) {
       ++compared;
-      EXPECT_TRUE(Agrees(ValueAt(tree.get(), p.x, p.y, p.z), p)) << formula << " at " << p.x << " " << p.y << " " << p.z;
+      EXPECT_TRUE(Agrees(ValueAt(tree.get(), p.x, p.y, p.z), p))
+          << formula << " at " << p.x << " " << p.y << " " << p.z;
     }
   }
   EXPECT_GE(formulas.values.size(), 300u);
