@@ -101,6 +101,14 @@ bool TakenAsRoot(const ExpressionRecord* exponent) {
   return IsQuotient(exponent) || (IsNegation(exponent) && IsQuotient(exponent->operands[0]));
 }
 
+// An exponent that may take a negative base to a real odd root; null
+// stands for 1.
+bool MayBeOddRoot(const ExpressionRecord* exponent) {
+  int64_t n = 0;
+  int64_t d = 1;
+  return exponent && TakenAsRoot(exponent) && !(RationalExponent(exponent, &n, &d) && d % 2 == 0);
+}
+
 const ExpressionRecord* ExponentOf(const ExpressionRecord* factor) {
   return IsPower(factor) ? factor->operands[1] : nullptr;
 }
@@ -191,9 +199,7 @@ bool ExponentsAdd(const ExpressionRecord* a, const ExpressionRecord* b) {
   const ExpressionRecord* ea = ExponentOf(a);
   const ExpressionRecord* eb = ExponentOf(b);
   if (IsNumericExponent(ea) && IsNumericExponent(eb)) return true;
-  const bool rootA = ea && TakenAsRoot(ea);
-  const bool rootB = eb && TakenAsRoot(eb);
-  if (!rootA && !rootB) return true;
+  if (!MayBeOddRoot(ea) && !MayBeOddRoot(eb)) return true;
   const Setting setting(a);
   return KnownSign(IsPower(a) ? a->operands[0] : a, setting) != Sign::kUnknown || !setting.RealRoots();
 }

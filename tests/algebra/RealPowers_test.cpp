@@ -57,6 +57,8 @@ TEST(RealPowers, FormulasWithIKeepOnlyPrincipalBranchRules) {
 TEST(RealPowers, LikeFactorsCombineWhereTheirExponentsAdd) {
   EXPECT_EQ(Rewritten("x^y*x^(1/3)"), "x^y*x^(1/3)");
   EXPECT_EQ(Rewritten("x^y*x^(1/3)+i"), "x^(y+1/3)+i");
+  // An even root has no value at a negative base either way.
+  EXPECT_EQ(Rewritten("x^y*sqrt(x)"), "x^(y+1/2)");
   EXPECT_EQ(Rewritten("x^(1/3)/x"), "x^(-(2/3))");
   EXPECT_EQ(Rewritten("x^a*x^b"), "x^(a+b)");
 }
