@@ -1,7 +1,9 @@
 #include "algebra/EvaluationCommands.h"
 
 #include "algebra/Differentiation.h"
+#include "algebra/PowerConditions.h"
 #include "algebra/RewriteHelpers.h"
+#include "algebra/SimplifierNodes.h"
 #include "algebra/Substitution.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "evaluation/RealFunctions.h"
@@ -44,9 +46,13 @@ ExpressionRecord* EvaluateLog(const ExpressionRecord* s) {
   if (s->operandCount == 2) return Div(Ln(Copy(s->operands[0])), Ln(Copy(s->operands[1])));
   if (s->operandCount != 1) return nullptr;
   const ExpressionRecord* u = s->operands[0];
-  if (u->opcode == kOpTimes) return LogOfEachFactor(s->opcode, u);
-  if (u->opcode == kOpPower && u->operandCount == 2) {
-    return Times(Copy(u->operands[1]), NewUnop(s->opcode, Copy(u->operands[0])));
+  if (IsProduct(u)) return LogSpreadsOverFactors(u) ? LogOfEachFactor(s->opcode, u) : nullptr;
+  if (!IsPower(u)) return nullptr;
+  switch (BringingDownExponent(u)) {
+    case LogOfPower::kBring: return Times(Copy(u->operands[1]), NewUnop(s->opcode, Copy(u->operands[0])));
+    case LogOfPower::kBringAbsolute:
+      return Times(Copy(u->operands[1]), NewUnop(s->opcode, NewUnop(kOpAbs, Copy(u->operands[0]))));
+    case LogOfPower::kLeave: return nullptr;
   }
   return nullptr;
 }

@@ -1,4 +1,5 @@
 #include "algebra/AlgebraSwitches.h"
+#include "algebra/PowerConditions.h"
 #include "algebra/RewriteStop.h"
 #include "algebra/SimplifierNodes.h"
 #include "algebra/SimplifierRuleSet.h"
@@ -76,6 +77,20 @@ RuleEnd DistributeExponent(ExpressionRecord* node) {
   const ExpressionRecord* exponent = node->operands[1];
   for (int32_t k = 0; k < base->operandCount; ++k)
     if (!DO_ToTheOn(base->operands[k], Copy(exponent))) return RuleEnd::kDone;
+  KeepOnlyOperand(node, 0);
+  SimplifyOperands(node);
+  return RuleEnd::kRestart;
+}
+
+// (a^b)^E becomes a^(b E), or |a|^(b E) where only that keeps the value;
+// left as it is where neither does.
+RuleEnd JoinPowers(ExpressionRecord* node) {
+  ExpressionRecord* inner = node->operands[0];
+  const PowerJoin join = JoinOfPowers(node);
+  if (join == PowerJoin::kLeave) return RuleEnd::kDone;
+  // |a|^b is a^b here, so a refused second step leaves the value as it was.
+  if (join == PowerJoin::kJoinOfAbsolute && !DO_UnopOn(inner->operands[0], kOpAbs)) return RuleEnd::kDone;
+  if (!DO_MultOn(inner->operands[1], Copy(node->operands[1]))) return RuleEnd::kDone;
   KeepOnlyOperand(node, 0);
   SimplifyOperands(node);
   return RuleEnd::kRestart;
@@ -163,14 +178,9 @@ RuleEnd PowerRule(ExpressionRecord* node) {
     }
   }
   const bool simplifyPowers = gSimplifyPowers != 0;
-  if (simplifyPowers && IsProduct(base) && !ContainsMatrix(base)) return DistributeExponent(node);
-  if (simplifyPowers && IsQuotient(base)) return DistributeExponent(node);
-  if (simplifyPowers && IsPower(base)) {
-    if (!DO_MultOn(base->operands[1], Copy(exponent))) return RuleEnd::kDone;
-    KeepOnlyOperand(node, 0);
-    SimplifyOperands(node);
-    return RuleEnd::kRestart;
-  }
+  if (simplifyPowers && ((IsProduct(base) && !ContainsMatrix(base)) || IsQuotient(base)))
+    return ExponentSpreadsOverFactors(node) ? DistributeExponent(node) : RuleEnd::kDone;
+  if (simplifyPowers && IsPower(base)) return JoinPowers(node);
   if (IsNumberNode(base)) {
     const double b = NumberValue(base);
     // 0 to a negative number is a pole, not 0.
@@ -183,7 +193,7 @@ RuleEnd PowerRule(ExpressionRecord* node) {
     }
     return RuleEnd::kDone;
   }
-  if (simplifyPowers && IsNegation(base)) {
+  if (simplifyPowers && IsNegation(base) && ExponentSpreadsOverNegation(node)) {
     if (!PutMinusOneFactorInFront(node)) return RuleEnd::kDone;
     KeepOnlyOperand(base, 0);
     SimplifyOperands(node);

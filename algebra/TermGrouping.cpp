@@ -2,6 +2,7 @@
 
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/ExponentChanges.h"
+#include "algebra/PowerConditions.h"
 #include "algebra/SimplifierNodes.h"
 #include "algebra/SimplifierRules.h"
 #include "algebra/WholeTreeSimplification.h"
@@ -123,7 +124,7 @@ bool GRP_MultSimilar(const ExpressionRecord* a, const ExpressionRecord* b) {
   const ExpressionRecord* baseB = BaseOf(b);
   if (IsNumberNode(baseA) && IsNumberNode(baseB))
     return NumberValue(baseA) == NumberValue(baseB) && NumberValue(baseA) != 0.0;
-  return MATH_Equal(baseA, baseB);
+  return MATH_Equal(baseA, baseB) && ExponentsAdd(a, b);
 }
 
 // A grouping that leaves a number among the factors (x x^-1 y gives 1 y)

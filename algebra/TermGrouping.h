@@ -8,7 +8,7 @@
 
 // True when two factors combine by adding exponents: their bases (a
 // power's base, else the factor) are structurally equal, two numbers only
-// when not 0.
+// when not 0, and the sum of their exponents keeps the value.
 bool GRP_MultSimilar(const ExpressionRecord* a, const ExpressionRecord* b);
 void GRP_OnMult(ExpressionRecord* e);
 void GRP_OnPlus(ExpressionRecord* e);

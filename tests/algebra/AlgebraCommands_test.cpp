@@ -113,7 +113,10 @@ TEST(AlgebraCommands, EvaluationTakesOneStep) {
   EXPECT_EQ(RunCode(kEvaluate, "(-1)!").formula, Reparsed("(-1)!"));
   EXPECT_EQ(RunCode(kEvaluate, "171!").formula, Reparsed("171!"));
   EXPECT_EQ(RunCode(kEvaluate, "ln(x^3)").formula, "3*ln(x)");
-  EXPECT_EQ(RunCode(kEvaluate, "log(a*b)").formula, "log(a)+log(b)");
+  // a and b may both be negative: only a positive factor splits off.
+  EXPECT_EQ(RunCode(kEvaluate, "log(a*b)").formula, "log(a*b)");
+  EXPECT_EQ(RunCode(kEvaluate, "log(2*a*b^2)").formula, Reparsed("log(2*a*b^2)"));
+  EXPECT_EQ(RunCode(kEvaluate, "log(2*a)").formula, "log(2)+log(a)");
   EXPECT_EQ(RunCode(kEvaluate, "log(8,2)").formula, "ln(8)/ln(2)");
   // The code's later commands simplify again; the step itself:
   EXPECT_EQ(AfterCommand(CMD_Evaluate, "x^3"), "x*x*x");

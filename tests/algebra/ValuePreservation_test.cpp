@@ -17,9 +17,8 @@
 namespace {
 
 // Random formulas over x, y, z, u taking values in (0.5, 2). Non-whole
-// powers, roots and logarithms are only taken of positive-valued subtrees:
-// the rules assume principal branches, as real evaluation does, so even
-// a^2 of a negative a is not counted positive ((a^2)^E becomes a^(2E)).
+// powers, roots and logarithms are only taken of positive-valued subtrees
+// (negative arguments are the concern of RealPowersReference_test).
 class RandomFormulas {
  public:
   explicit RandomFormulas(unsigned seed) : fRandom(seed) {}
