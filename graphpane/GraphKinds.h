@@ -1,6 +1,6 @@
 #pragma once
 
-#include <array>
+#include <iterator>
 #include <cstddef>
 #include <cstdint>
 
