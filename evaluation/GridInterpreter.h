@@ -25,6 +25,7 @@
 #include "evaluation/InterpreterCore.h"
 #include "evaluation/OpcodeFunctions.h"
 #include "evaluation/RealValues.h"
+#include "evaluation/StackEffect.h"
 
 // The instructions that read a stack slot's values where a line left them
 // (see GridRun::Line): pushes and pops, and the arithmetic of one and of
@@ -385,10 +386,9 @@ class GridRun {
   }
 
   void Chain(int32_t opcode, int32_t a) {
-    const bool strict = opcode == pcLess || opcode == pcGreater;
-    const int32_t operands = std::max(a, 1);
-    if (operands == 1 && !strict) return SetSingle(Slot(fTop), Ops::True());
-    const int32_t pairs = std::max(operands, 2) - 1;
+    const ChainShape chain = ChainShapeOf(opcode, a);
+    const int32_t operands = chain.operands, pairs = chain.pairs;
+    if (pairs == 0) return SetSingle(Slot(fTop), Ops::True());
     const int32_t deepest = fTop - pairs;
     bool perPoint = false;
     for (int32_t s = deepest; s <= fTop; ++s) perPoint = perPoint || IsPerPoint(Slot(s));

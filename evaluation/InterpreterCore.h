@@ -18,6 +18,7 @@
 #include "evaluation/InterpreterScratch.h"
 #include "evaluation/OpcodeFunctions.h"
 #include "evaluation/RunPCode.h"
+#include "evaluation/StackEffect.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/TranslatedRun.h"
 #include "evaluation/ValueOps.h"
@@ -180,23 +181,16 @@ dispatch:
     ZL_OP(pcGreaterEq)
     ZL_OP(pcEqual)
     ZL_OP(pcNotEqual) {
-      const bool strict = op->opcode == pcLess || op->opcode == pcGreater;
-      const int32_t operands = std::max(op->ids.a, 1);
-      if (operands == 1 && !strict) {
-        top = Ops::True();
-        ZL_NEXT;
-      }
-      // The pairs, from the top pair down; a one-operand strict chain
-      // still compares second with top and keeps second.
-      const int32_t pairs = std::max(operands, 2) - 1;
+      const ChainShape chain = ChainShapeOf(op->opcode, op->ids.a);
+      // The pairs, from the top pair down.
       T result = Ops::True();
       T right = top;
-      for (int32_t k = 0; k < pairs; ++k) {
+      for (int32_t k = 0; k < chain.pairs; ++k) {
         const T& left = cells[sp - 1 - k];
         result = Ops::ChainAnd(result, Ops::Compare(op->opcode, left, right));
         right = left;
       }
-      sp -= operands - 1;
+      sp -= chain.operands - 1;
       top = result;
       ZL_NEXT;
     }

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <type_traits>
 
 #include "CoreUtilities/MemoryBudget.h"
+#include "evaluation/StackEffect.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/TranslatedSteps.h"
 
@@ -59,34 +61,10 @@ inline bool OperandOf(const PCodeOp& op, int32_t temps, Operand& operand) {
   }
 }
 
-// Cells an instruction reads below the top and the change of the stack
-// index it makes; false for an instruction the translation leaves to the
-// interpreter.
-inline bool StackEffect(const PCodeOp& op, int32_t& reads, int32_t& change) {
-  const int32_t a = op.ids.a;
+// The stack effect of an instruction the translation runs itself; empty for
+// one it leaves to the interpreter.
+inline std::optional<StackEffect> TranslatedStackEffect(const PCodeOp& op) {
   switch (op.opcode) {
-    case pcLess:
-    case pcGreater:
-    case pcLessEq:
-    case pcGreaterEq:
-    case pcEqual:
-    case pcNotEqual: {
-      const bool strict = op.opcode == pcLess || op.opcode == pcGreater;
-      const int32_t operands = std::max(a, 1);
-      reads = operands == 1 && !strict ? 0 : std::max(operands, 2) - 1;
-      change = -(operands - 1);
-      return true;
-    }
-    case pcBranch:
-      if (a < 0) return false;
-      reads = 2 * a - 1;
-      change = 1 - 2 * a;
-      return true;
-    case pcCallFunction:
-      if (a < 0) return false;
-      reads = a - 1;
-      change = 1 - a;
-      return true;
     case pcPushGrid1:
     case pcPushGrid2:
     case pcPushGrid3:
@@ -101,14 +79,9 @@ inline bool StackEffect(const PCodeOp& op, int32_t& reads, int32_t& change) {
     case pcMaxMin:
     case pcBeginCountSum:
     case pcBeginMaxMin:
-      return false;
-    default: {
-      const PCodeInfo* info = PCodeInfoOf(op.opcode);
-      if (info == nullptr) return false;
-      reads = info->read;
-      change = info->change;
-      return true;
-    }
+      return std::nullopt;
+    default:
+      return StackEffectOf(op);
   }
 }
 
@@ -170,10 +143,10 @@ inline int32_t MarkSkippableValues(const PCodeOp* code, int32_t count, int32_t* 
   int32_t sp = 0;
   int32_t last = 0;
   for (; last < count && code[last].opcode != pcEnd && code[last].opcode != pcUndefined; ++last) {
-    int32_t reads = 0, change = 0;
     depth[last] = sp;
-    if (!StackEffect(code[last], reads, change) || reads > sp) return 0;
-    sp += change;
+    const std::optional<StackEffect> effect = TranslatedStackEffect(code[last]);
+    if (!effect || effect->reads > sp) return 0;
+    sp += effect->change;
   }
   depth[last] = sp;
   int32_t marked = 0;
@@ -195,12 +168,12 @@ inline int32_t MarkSkippableValues(const PCodeOp* code, int32_t count, int32_t* 
         // no store and no loop.
         const bool value = i % 2 == 1;
         for (int32_t pc = start; pc < end; ++pc) {
-          int32_t reads = 0, change = 0;
-          StackEffect(code[pc], reads, change);
+          const StackEffect effect = TranslatedStackEffect(code[pc]).value_or(StackEffect{0, 0});
           const int32_t opcode = code[pc].opcode;
           const bool sideEffect = opcode == pcStoreVar || opcode == pcStoreTemp || opcode == pcStoreTempPop ||
                                   opcode == pcLoopTest || opcode == pcLoopNext;
-          const bool own = pc == start ? reads <= 0 && change == 1 : depth[pc] - reads > base + i;
+          const bool own =
+              pc == start ? effect.reads == 0 && effect.change == 1 : depth[pc] - effect.reads > base + i;
           if (!own || (value && sideEffect)) return false;
         }
         if (value) {
@@ -286,8 +259,8 @@ ATranslation* Translate(const AStackMachine& m) {
       add(op.opcode == pcEnd ? &Identity<T> : &EndNaN<T>, 0).kind = op.opcode == pcEnd ? Kind::kEnd : Kind::kEndNaN;
       break;
     }
-    int32_t reads = 0, change = 0;
-    if (!StackEffect(op, reads, change) || reads > sp || sp + 1 > m.fStackDepth) {
+    const std::optional<StackEffect> effect = TranslatedStackEffect(op);
+    if (!effect || effect->reads > sp || sp + 1 > m.fStackDepth) {
       usable = false;
       break;
     }
@@ -377,13 +350,11 @@ ATranslation* Translate(const AStackMachine& m) {
     // The stack index after each instruction of the step; the NaN stop
     // looks at the last.
     for (int32_t k = 0; k < consumed; ++k) {
-      int32_t kReads = 0, kChange = 0;
-      StackEffect(code[pc + k], kReads, kChange);
       if (k > 0) {
         depth[pc + k] = sp;
         stepOf[pc + k] = -2;  // inside a fused step: no jump may land here
       }
-      sp += kChange;
+      sp += TranslatedStackEffect(code[pc + k]).value_or(StackEffect{0, 0}).change;
     }
     s->checkNaN = sp > 0;
     if (s->kind == Kind::kCall) s->kind = InlineKind(form, fusedOpcode, first.source, second.source);

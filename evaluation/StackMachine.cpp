@@ -3,44 +3,7 @@
 #include <algorithm>
 
 #include "CoreUtilities/MemoryBudget.h"
-
-namespace {
-
-struct StackUse {
-  int32_t cellsRead;  // cells below the top the instruction reads
-  int32_t change;     // change of depth
-};
-
-// The instructions whose stack use the table leaves to their a.
-StackUse StackUseByA(const PCodeOp& op) {
-  const int32_t a = op.ids.a;
-  switch (op.opcode) {
-    case pcLess: case pcGreater: {
-      const int32_t operands = std::max(a, 2);
-      return {operands - 1, 1 - std::max(a, 1)};
-    }
-    case pcLessEq: case pcGreaterEq: case pcEqual: case pcNotEqual: {
-      const int32_t operands = std::max(a, 1);
-      return {operands - 1, 1 - operands};
-    }
-    case pcCallFunction:
-      return {std::max(a, 1) - 1, 1 - a};
-    case pcBranch:
-      if (a > (1 << 24)) return {INT32_MAX, 0};
-      return {std::max(2 * a - 1, 0), 1 - 2 * a};
-    default:
-      return {0, 0};
-  }
-}
-
-StackUse StackUseOf(const PCodeOp& op) {
-  const PCodeInfo* info = PCodeInfoOf(op.opcode);
-  if (info == nullptr) return {0, 0};
-  if (info->read == kByA) return StackUseByA(op);
-  return {info->read, info->change};
-}
-
-}  // namespace
+#include "evaluation/StackEffect.h"
 
 bool CanRecoverFromNaN(int32_t opcode) {
   const PCodeInfo* info = PCodeInfoOf(opcode);
@@ -112,13 +75,14 @@ void AStackMachine::Account(const PCodeOp& op) {
     fDepthSettled = true;
     return;
   }
-  if ((op.opcode == pcBranch || op.opcode == pcCallFunction) && op.ids.a < 0) {
-    fMalformed = true;
+  const std::optional<StackEffect> effect = StackEffectOf(op);
+  if (!effect) {
+    // Add marks an unknown opcode; it changes no depth.
+    if (info != nullptr) fMalformed = true;
     return;
   }
-  const StackUse use = StackUseOf(op);
-  if (use.cellsRead > fRunningDepth) fMalformed = true;
-  fRunningDepth += use.change;
+  if (effect->reads > fRunningDepth) fMalformed = true;
+  fRunningDepth += effect->change;
   if (fRunningDepth < 0) fMalformed = true;
   fStackDepth = std::max(fStackDepth, fRunningDepth + 1);
 }

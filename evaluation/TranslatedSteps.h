@@ -13,6 +13,7 @@
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/OpcodeFunctions.h"
 #include "evaluation/RunPCode.h"
+#include "evaluation/StackEffect.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/ValueOps.h"
 
@@ -317,10 +318,7 @@ template <typename T>
 T Chain(T top, Frame<T>& frame, const Step<T>& step) {
   using Ops = ValueOps<T>;
   const int32_t opcode = step.b;
-  const bool strict = opcode == pcLess || opcode == pcGreater;
-  const int32_t operands = std::max(step.a, 1);
-  if (operands == 1 && !strict) return Ops::True();
-  const int32_t pairs = std::max(operands, 2) - 1;
+  const int32_t pairs = ChainShapeOf(opcode, step.a).pairs;
   T result = Ops::True();
   T right = top;
   for (int32_t k = 0; k < pairs; ++k) {

@@ -401,12 +401,12 @@ class AGraphPane {
   A2DGraph* MakeRegion(ExpressionRecord* relation, ExpressionRecord* zero, AGraphColor* colour, PlottingMode mode,
                        bool equation, int32_t view);
 
-  // Calls the builder of the kind, or builds the kinds without one; trees
-  // of the build not handed to a builder are freed with it.
+  // Calls the builder the kind's row names; trees of the build not handed
+  // to a builder are freed with it.
+  friend struct KindBuilders;
   void Dispatch(EquationBuild& build);
   void AddInlineSurface(EquationBuild& build);
   void AddInlineField(EquationBuild& build);
-  void AddDataPlot(EquationBuild& build);
   // The equation's colour goes to a maker: the pass no longer frees it.
   AGraphColor* HandOver(AGraphColor* colour) {
     fColourTaken = true;

@@ -23,9 +23,21 @@
 
 namespace {
 
-constexpr KindSet kInequalityKinds{{29, 29}, {34, 35}};
-constexpr KindSet kAlwaysClipKinds{{20, 22}, {48, 54}};
-constexpr KindSet kRightSideParameterKinds{{20, 22}, {37, 37}, {42, 42}, {59, 60}};
+// Conditions accepted in any view clip, save those of regions, which join
+// the relation.
+bool AlwaysClips(int32_t kind) { return kAnyViewClipKinds.Contains(kind) && !kInequalityKinds.Contains(kind); }
+
+// The coordinate a function's conditions stand for it in.
+int32_t DependentCoordinate(GraphKind kind) {
+  switch (kind) {
+    case GraphKind::kY_X:
+    case GraphKind::kFxnOfX: return kIdY;
+    case GraphKind::kX_Y:
+    case GraphKind::kFxnOfY: return kIdX;
+    case GraphKind::kR_Theta: return kIdR;
+    default: return kIdTheta;
+  }
+}
 
 // Out-of-range modes, NaN among them, take the block default.
 PlottingMode ToPlottingMode(double mode) {
@@ -179,7 +191,7 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
       } else if (IsStartOption(item, false, fDocument)) {
         options.startX = Tree(Copy(item->operands[1]->operands[0]));
         options.startY = Tree(Copy(item->operands[1]->operands[1]));
-      } else if (kind == 59 || kind == 60) {
+      } else if (KindSet(kItemsToBuilder).Contains(kind)) {
         options.extra = Tree(Copy(item));
       }
     }
@@ -200,13 +212,13 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   }
 
   Tree clip;
-  if (options.conditions && ((is3D && kThreeDClipKinds.Contains(kind)) || kAlwaysClipKinds.Contains(kind))) {
+  if (options.conditions && ((is3D && kThreeDClipKinds.Contains(kind)) || AlwaysClips(kind))) {
     SubstituteNumbers(options.conditions.get(), fDocument);
     ReplaceAtoms(options.conditions.get(), kIdR, kIdRho);
     PaneHooks::SetDocumentFragmentProgramFlag(fDocument);
     clip = std::move(options.conditions);
   }
-  if (kind >= 45 && kind <= 47) options.radius.reset();
+  if (KindSet(kRadiusUnused).Contains(kind)) options.radius.reset();
 
   Tree relation;
   if (kInequalityKinds.Contains(kind)) {
@@ -215,13 +227,13 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
     relation = Tree(options.conditions ? NewBinop(kOpConditions, copy, options.conditions.release()) : copy);
   }
 
-  if (options.conditions && (kind == 31 || kind == 32 || (kind >= 1 && kind <= 4))) {
+  if (options.conditions && KindSet(kClipInXY | kClipInPolar).Contains(kind)) {
     if (!own()) return -1;
-    constexpr int32_t kDependent[] = {0, kIdY, kIdX, kIdR, kIdTheta};
-    if (kind >= 31) {
-      FoldConditions(eq, std::move(options.conditions), kind == 31 ? kIdY : kIdX);
+    const GraphKind named = GraphKind(kind);
+    if (named == GraphKind::kFxnOfX || named == GraphKind::kFxnOfY) {
+      FoldConditions(eq, std::move(options.conditions), DependentCoordinate(named));
     } else if (eq->opcode == kOpEquals && eq->operandCount == 2) {
-      FoldConditions(eq->operands[1], std::move(options.conditions), kDependent[kind]);
+      FoldConditions(eq->operands[1], std::move(options.conditions), DependentCoordinate(named));
     }
   }
 
@@ -239,7 +251,7 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
 
   const int32_t rows = fGraphLookup.Count();
   fColourTaken = false;
-  EquationBuild build{kind,  eq,   view,  colour.get(), ct, is3D, is4D, grain, opacity,
+  EquationBuild build{GraphKind(kind), eq,   view,  colour.get(), ct, is3D, is4D, grain, opacity,
                       ToPlottingMode(plottingMode), xyType, std::move(relation), std::move(options.zero),
                       std::move(clip), std::move(options.radius), std::move(options.symbol),
                       std::move(options.label), std::move(options.fontSize), std::move(options.startX),

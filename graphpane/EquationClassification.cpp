@@ -14,6 +14,8 @@
 
 namespace {
 
+using enum GraphKind;
+
 constexpr int32_t kNone = kNoAllowedVariable;
 constexpr int32_t kIdThetaPrime = 8;
 constexpr int32_t kIdG = 'g';
@@ -52,7 +54,7 @@ bool IsStartSurfaceColumn(ExpressionRecord* e, DocumentRecord* doc, int32_t a, i
   return IsColumnEquation(e, a, b, c) && Matrix3DHasOnly(Right(e), doc, kIdU, kIdV, kNone);
 }
 
-// The start-point item of kind 36: (x, y, z) = C.
+// The start point of a 3-D field: d/dt (x, y, z) = F, (x, y, z) = C.
 bool IsStartPointOfDdt(ExpressionRecord* list, DocumentRecord* doc) {
   return IsODEHead(list->operands[0], doc, true) && IsColumnEquation(list->operands[1], kIdX, kIdY, kIdZ) &&
          IsConstColumn(Right(list->operands[1]), doc, 3);
@@ -71,60 +73,66 @@ bool BothConstColumns(ExpressionRecord* list, DocumentRecord* doc, int rows) {
 
 struct GridStart {
   int32_t a, b, c;
-  int32_t kind;
+  GraphKind kind;
 };
 
 // The start surfaces written as one coordinate of the other two, in the
 // order they are tried.
 constexpr GridStart kGridStarts[] = {
-    {kIdX, kIdY, kIdZ, 68},         {kIdY, kIdZ, kIdX, 69},     {kIdZ, kIdY, kIdX, 70},
-    {kIdR, kIdTheta, kIdPhi, 71},   {kIdPhi, kIdR, kIdTheta, 73}, {kIdTheta, kIdR, kIdPhi, 72},
-    {kIdR, kIdTheta, kIdZ, 74},     {kIdZ, kIdR, kIdTheta, 75}, {kIdTheta, kIdR, kIdZ, 76},
+    {kIdX, kIdY, kIdZ, kXYZ_XYZ_xyz},
+    {kIdY, kIdZ, kIdX, kXYZ_XYZ_yzx},
+    {kIdZ, kIdY, kIdX, kXYZ_XYZ_zxy},
+    {kIdR, kIdTheta, kIdPhi, kXYZ_XYZ_rthetaphi},
+    {kIdPhi, kIdR, kIdTheta, kXYZ_XYZ_phirtheta},
+    {kIdTheta, kIdR, kIdPhi, kXYZ_XYZ_thetarphi},
+    {kIdR, kIdTheta, kIdZ, kXYZ_XYZ_rthetaz},
+    {kIdZ, kIdR, kIdTheta, kXYZ_XYZ_zrtheta},
+    {kIdTheta, kIdR, kIdZ, kXYZ_XYZ_thetarz},
 };
 
-int32_t ListKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
+GraphKind ListKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
   bool allFourD = true;
   for (int i = 0; i < e->operandCount; ++i) allFourD = allFourD && IsConstColumn(e->operands[i], doc, 4);
-  if (allFourD) return 23;
-  if (!is3D && BothConstColumns(e, doc, 2)) return 61;
-  if (BothConstColumns(e, doc, 3)) return 62;
-  if (e->operandCount < 2) return 0;
-  if (IsStartPointOfDdt(e, doc)) return 36;
+  if (allFourD) return k4DVertexList;
+  if (!is3D && BothConstColumns(e, doc, 2)) return kArrow;
+  if (BothConstColumns(e, doc, 3)) return k3DArrow;
+  if (e->operandCount < 2) return kCantGraph;
+  if (IsStartPointOfDdt(e, doc)) return kXYZ_XYZ_point;
   if (IsODEHead(e->operands[0], doc, false)) {
-    if (IsStartSurfaceColumn(e->operands[1], doc, kIdX, kIdY, kIdZ)) return 77;
-    if (IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdPhi)) return 78;
-    if (IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdZ)) return 79;
+    if (IsStartSurfaceColumn(e->operands[1], doc, kIdX, kIdY, kIdZ)) return kXYZ_XYZ_xyzuv;
+    if (IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdPhi)) return kXYZ_XYZ_rthphiuv;
+    if (IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdZ)) return kXYZ_XYZ_rthetazuv;
   }
-  return 0;
+  return kCantGraph;
 }
 
 bool IsRangeChain(const ExpressionRecord* e) { return e->opcode == kOpLess; }
 
-// Rotate(profile, axis [, angle] [, range]) -> 80, else 0.
-int32_t RotationKind(ExpressionRecord* e, DocumentRecord* doc) {
-  if (e->operandCount != 1 || !IsList(e->operands[0])) return 0;
+// Rotate(profile, axis [, angle] [, range]): a surface of revolution.
+GraphKind RotationKind(ExpressionRecord* e, DocumentRecord* doc) {
+  if (e->operandCount != 1 || !IsList(e->operands[0])) return kCantGraph;
   ExpressionRecord* items = e->operands[0];
   const int count = items->operandCount;
-  if (count < 2 || count > 4) return 0;
+  if (count < 2 || count > 4) return kCantGraph;
   ExpressionRecord* profile = items->operands[0];
   ExpressionRecord* axis = items->operands[1];
   ExpressionRecord* angle = nullptr;
   ExpressionRecord* range = nullptr;
   if (count >= 3) (IsRangeChain(items->operands[2]) ? range : angle) = items->operands[2];
   if (count == 4) {
-    if (!IsRangeChain(items->operands[3])) return 0;
+    if (!IsRangeChain(items->operands[3])) return kCantGraph;
     range = items->operands[3];
   }
-  if (!Only(profile, doc, kIdX) && !IsForm(profile, doc, kIdY, kIdX, kNone)) return 0;
-  if (!IsEquation(axis)) return 0;
+  if (!Only(profile, doc, kIdX) && !IsForm(profile, doc, kIdY, kIdX, kNone)) return kCantGraph;
+  if (!IsEquation(axis)) return kCantGraph;
   for (ExpressionRecord* side : {Left(axis), Right(axis)})
-    if (!Only(side, doc, kIdX, kIdY) || !IsLinear(side, doc)) return 0;
-  if (angle != nullptr && !IsConst(angle, doc)) return 0;
+    if (!Only(side, doc, kIdX, kIdY) || !IsLinear(side, doc)) return kCantGraph;
+  if (angle != nullptr && !IsConst(angle, doc)) return kCantGraph;
   if (range != nullptr) {
-    if (range->operandCount != 3 || !IsAtom(range->operands[1], kIdX)) return 0;
-    if (!IsConst(range->operands[0], doc) || !IsConst(range->operands[2], doc)) return 0;
+    if (range->operandCount != 3 || !IsAtom(range->operands[1], kIdX)) return kCantGraph;
+    if (!IsConst(range->operands[0], doc) || !IsConst(range->operands[2], doc)) return kCantGraph;
   }
-  return 80;
+  return kRotation;
 }
 
 bool IsCoordinateAtom(const ExpressionRecord* e) {
@@ -137,37 +145,47 @@ bool IsSubscriptedCoordinate(const ExpressionRecord* e) {
 
 struct ExplicitForm {
   int32_t a, b, c;
-  int32_t kind;
+  GraphKind kind;
 };
 
 constexpr ExplicitForm kPlaneForms[] = {
-    {kIdY, kIdX, kNone, 1}, {kIdX, kIdY, kNone, 2}, {kIdR, kIdTheta, kNone, 3}, {kIdTheta, kIdR, kNone, 4}};
+    {kIdY, kIdX, kNone, kY_X},
+    {kIdX, kIdY, kNone, kX_Y},
+    {kIdR, kIdTheta, kNone, kR_Theta},
+    {kIdTheta, kIdR, kNone, kTheta_R},
+};
 
 constexpr ExplicitForm kSpaceForms[] = {
-    {kIdZ, kIdX, kIdY, 5},       {kIdX, kIdY, kIdZ, 6},     {kIdY, kIdX, kIdZ, 7},
-    {kIdR, kIdTheta, kIdPhi, 8}, {kIdTheta, kIdR, kIdPhi, 9}, {kIdPhi, kIdR, kIdTheta, 10},
-    {kIdR, kIdTheta, kIdZ, 11},  {kIdZ, kIdR, kIdTheta, 12},  {kIdTheta, kIdR, kIdZ, 14},
+    {kIdZ, kIdX, kIdY, kZ_XY},
+    {kIdX, kIdY, kIdZ, kX_YZ},
+    {kIdY, kIdX, kIdZ, kY_XZ},
+    {kIdR, kIdTheta, kIdPhi, kR_ThetaPhi},
+    {kIdTheta, kIdR, kIdPhi, kTheta_RPhi},
+    {kIdPhi, kIdR, kIdTheta, kPhi_RTheta},
+    {kIdR, kIdTheta, kIdZ, kR_ThetaZ},
+    {kIdZ, kIdR, kIdTheta, kZ_RTheta},
+    {kIdTheta, kIdR, kIdZ, kTheta_RZ},
 };
 
 // Step E.4: an equation with a coordinate alone on one side.
-int32_t ExplicitKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
+GraphKind ExplicitKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
   if (!is3D) {
     for (const ExplicitForm& form : kPlaneForms)
       if (IsForm(e, doc, form.a, form.b, form.c)) return form.kind;
     if (IsForm(e, doc, kIdZ, kNone, kNone) &&
         (DIM_Complex(Right(e), doc) || UsesComplexParameter(Right(e), doc)))
-      return 44;
+      return kComplexConstant;
   }
   for (const ExplicitForm& form : kSpaceForms)
     if (IsForm(e, doc, form.a, form.b, form.c)) return form.kind;
   if ((IsAtom(Left(e), kIdZ) && Only(Right(e), doc, kIdX, kIdY, kIdR, kIdTheta)) ||
       (IsAtom(Right(e), kIdZ) && Only(Left(e), doc, kIdX, kIdY, kIdR, kIdTheta)))
-    return 13;
-  if (!is3D && OnlyXYRTheta(Left(e), doc) && OnlyXYRTheta(Right(e), doc)) return 29;
-  if (Only(Left(e), doc, kIdX, kIdY, kIdZ) && Only(Right(e), doc, kIdX, kIdY, kIdZ)) return 30;
-  if (IsForm(e, doc, kIdZ, kIdT, kNone)) return 39;
-  if (IsForm(e, doc, kIdW, kIdZ, kNone)) return 22;
-  return 0;
+    return kZ_XYRTheta;
+  if (!is3D && OnlyXYRTheta(Left(e), doc) && OnlyXYRTheta(Right(e), doc)) return kXYRTh_eq_XYRTh;
+  if (Only(Left(e), doc, kIdX, kIdY, kIdZ) && Only(Right(e), doc, kIdX, kIdY, kIdZ)) return kXYZ_equals_XYZ;
+  if (IsForm(e, doc, kIdZ, kIdT, kNone)) return kZ_t;
+  if (IsForm(e, doc, kIdW, kIdZ, kNone)) return kW_Z;
+  return kCantGraph;
 }
 
 bool IsConstColumnEquation(ExpressionRecord* e, DocumentRecord* doc, int rows) {
@@ -177,7 +195,7 @@ bool IsConstColumnEquation(ExpressionRecord* e, DocumentRecord* doc, int rows) {
 bool RefersToTable(ExpressionRecord* e, DocumentRecord* doc) { return ExprReferencesTableData(e, doc); }
 
 // Step E.5: the other equations.
-int32_t OtherEquationKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
+GraphKind OtherEquationKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
   ExpressionRecord* left = Left(e);
   ExpressionRecord* right = Right(e);
   const bool xyz = IsMatrix(left, kIdX, kIdY, kIdZ);
@@ -189,91 +207,91 @@ int32_t OtherEquationKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
   const bool constant2 = IsConstColumnEquation(e, doc, 2);
   const bool table = RefersToTable(right, doc);
   if (constant3 && table) {
-    if (xyz) return 52;
-    if (rThetaZ) return 53;
-    if (rThetaPhi) return 54;
+    if (xyz) return kXYZ_Data3D;
+    if (rThetaZ) return kDataRThetaZ;
+    if (rThetaPhi) return kDataRThetaPhi;
   }
   if (!is3D) {
-    if (constant2 && table && xy) return 49;
-    if (constant2 && table && rTheta) return 50;
-    if (constant2 && xy) return 46;
-    if (constant2 && rTheta) return 47;
-    if (IsMatrixDxDy(left) && Matrix2DHasOnly(right, doc, kIdX, kIdY)) return 16;
+    if (constant2 && table && xy) return kXY_Data2D;
+    if (constant2 && table && rTheta) return kData2DRTheta;
+    if (constant2 && xy) return kXY_equals_XY;
+    if (constant2 && rTheta) return kRTheta;
+    if (IsMatrixDxDy(left) && Matrix2DHasOnly(right, doc, kIdX, kIdY)) return kXY_XY;
   }
-  if (constant3 && xyz) return 64;
-  if (constant3 && rThetaZ) return 65;
-  if (constant3 && rThetaPhi) return 66;
+  if (constant3 && xyz) return kXYZ_3DPoint;
+  if (constant3 && rThetaZ) return k3DPointRThetaZ;
+  if (constant3 && rThetaPhi) return k3DPointRThetaPhi;
   if ((IsTotalDerivativeOfColumn(left, 3) || IsMatrixDxDyDz(left)) && Matrix3DHasOnly(right, doc, kIdX, kIdY, kIdZ))
-    return 17;
-  if (xy && Matrix2DHasOnly(right, doc, kIdT, kNone)) return 18;
-  if (rTheta && Matrix2DHasOnly(right, doc, kIdT, kNone)) return 15;
+    return kXYZ_XYZ;
+  if (xy && Matrix2DHasOnly(right, doc, kIdT, kNone)) return kXY_t;
+  if (rTheta && Matrix2DHasOnly(right, doc, kIdT, kNone)) return kRTheta_t;
   if (!is3D && Matrix3DHasOnly_xyrtheta(right, doc)) {
-    if (IsMatrix(left, kIdR, kIdG, kIdB)) return 59;
-    if (IsMatrix(left, kIdH, kIdS, kIdV)) return 60;
+    if (IsMatrix(left, kIdR, kIdG, kIdB)) return kRGB_xy;
+    if (IsMatrix(left, kIdH, kIdS, kIdV)) return kHSV_xy;
   }
   const bool curve3 = Matrix3DHasOnly(right, doc, kIdT, kNone, kNone);
-  if (xyz && curve3) return 19;
+  if (xyz && curve3) return kXYZ_t;
   if (IsMatrix(left, kIdX, kIdY, kIdU, kIdV)) {
-    if (Matrix4DHasOnly(right, doc, kIdT, kNone)) return 20;
-    if (Matrix4DHasOnly(right, doc, kIdU, kIdV)) return 21;
+    if (Matrix4DHasOnly(right, doc, kIdT, kNone)) return kXYZW_t;
+    if (Matrix4DHasOnly(right, doc, kIdU, kIdV)) return kXYZW_uv;
   }
   const bool surface3 = Matrix3DHasOnly(right, doc, kIdU, kIdV, kNone);
-  if (rThetaPhi && curve3) return 24;
-  if (rThetaZ && curve3) return 25;
-  if (xyz && surface3) return 26;
-  if (rThetaPhi && surface3) return 27;
-  if (rThetaZ && surface3) return 28;
+  if (rThetaPhi && curve3) return kRThetaPhi_t;
+  if (rThetaZ && curve3) return kRThetaZ_t;
+  if (xyz && surface3) return kXYZ_uv;
+  if (rThetaPhi && surface3) return kRThetaPhi_uv;
+  if (rThetaZ && surface3) return kRThetaZ_uv;
   if (!is3D) {
-    if (IsExprPointPlot(e)) return 43;
-    if (OnlyXYRTheta(left, doc) && OnlyXYRTheta(right, doc)) return 29;
-    if (Isaplusib(left, kIdX, kIdY) && Only(right, doc, kIdT)) return 39;
+    if (IsExprPointPlot(e)) return kComplexParameter;
+    if (OnlyXYRTheta(left, doc) && OnlyXYRTheta(right, doc)) return kXYRTh_eq_XYRTh;
+    if (Isaplusib(left, kIdX, kIdY) && Only(right, doc, kIdT)) return kZ_t;
   }
-  if (Isaplusib(left, kIdX, kIdY) && Only(right, doc, kIdZ)) return 40;
-  if (Only(left, doc, kIdX, kIdY, kIdZ) && Only(right, doc, kIdX, kIdY, kIdZ)) return 30;
-  return 0;
+  if (Isaplusib(left, kIdX, kIdY) && Only(right, doc, kIdZ)) return kZ_z;
+  if (Only(left, doc, kIdX, kIdY, kIdZ) && Only(right, doc, kIdX, kIdY, kIdZ)) return kXYZ_equals_XYZ;
+  return kCantGraph;
 }
 
-int32_t EquationKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
+GraphKind EquationKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
   if (!is3D && e->operandCount == 2) {
-    if (IsFormDaDb(Left(e), kIdX, kIdY) && Only(Right(e), doc, kIdX, kIdY)) return 37;
-    if (IsFormDaDb(Left(e), kIdT, kIdZ) && Only(Right(e), doc, kIdZ)) return 42;
-    if (IsTotalDerivativeOfColumn(Left(e), 2) && Matrix2DHasOnly(Right(e), doc, kIdX, kIdY)) return 38;
+    if (IsFormDaDb(Left(e), kIdX, kIdY) && Only(Right(e), doc, kIdX, kIdY)) return kODEdydx;
+    if (IsFormDaDb(Left(e), kIdT, kIdZ) && Only(Right(e), doc, kIdZ)) return kODEdzdt;
+    if (IsTotalDerivativeOfColumn(Left(e), 2) && Matrix2DHasOnly(Right(e), doc, kIdX, kIdY)) return kODEdrdt;
   }
-  if (e->operandCount != 2) return 0;
+  if (e->operandCount != 2) return kCantGraph;
   if (IsCoordinateAtom(Left(e)) || IsSubscriptedCoordinate(Left(e)) || IsCoordinateAtom(Right(e)))
     return ExplicitKind(e, is3D, doc);
   return OtherEquationKind(e, is3D, doc);
 }
 
 // Step F: columns, expressions and relations standing alone.
-int32_t LoneExpressionKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
-  if (IsConstColumn(e, doc, 3)) return RefersToTable(e, doc) ? 51 : 63;
+GraphKind LoneExpressionKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
+  if (IsConstColumn(e, doc, 3)) return RefersToTable(e, doc) ? kData3D : k3DPoint;
   if (!is3D) {
-    if (IsConstColumn(e, doc, 2)) return RefersToTable(e, doc) ? 48 : 45;
-    if (Matrix2DHasOnly(e, doc, kIdT, kNone)) return 55;
+    if (IsConstColumn(e, doc, 2)) return RefersToTable(e, doc) ? kData2D : kXY;
+    if (Matrix2DHasOnly(e, doc, kIdT, kNone)) return kXYt;
   }
-  if (Matrix3DHasOnly(e, doc, kIdT, kNone, kNone)) return 56;
-  if (Matrix3DHasOnly(e, doc, kIdU, kIdV, kNone)) return 58;
-  if (IsConst(e, doc)) return 0;
+  if (Matrix3DHasOnly(e, doc, kIdT, kNone, kNone)) return kXYZt;
+  if (Matrix3DHasOnly(e, doc, kIdU, kIdV, kNone)) return kXYZuv;
+  if (IsConst(e, doc)) return kCantGraph;
   if (!is3D) {
-    if (Only(e, doc, kIdX)) return 31;
-    if (Only(e, doc, kIdY)) return 32;
+    if (Only(e, doc, kIdX)) return kFxnOfX;
+    if (Only(e, doc, kIdY)) return kFxnOfY;
   }
-  if (OnlyXYRTheta(e, doc)) return 33;
-  if (Only(e, doc, kIdZ)) return 41;
-  if (is3D) return 0;
+  if (OnlyXYRTheta(e, doc)) return kFxnOfXYRTheta;
+  if (Only(e, doc, kIdZ)) return kFxnOfZ;
+  if (is3D) return kCantGraph;
   if ((e->opcode == kOpLeq || e->opcode == kOpGeq) && e->operandCount == 2 && OnlyXYRTheta(Left(e), doc) &&
       OnlyXYRTheta(Right(e), doc))
-    return 35;
+    return kInequality2;
   if (IsComparison(e)) {
     for (int i = 0; i < e->operandCount; ++i)
-      if (!OnlyXYRTheta(e->operands[i], doc)) return 0;
-    return 34;
+      if (!OnlyXYRTheta(e->operands[i], doc)) return kCantGraph;
+    return kInequality;
   }
-  if (!IsLogical(e)) return 0;
+  if (!IsLogical(e)) return kCantGraph;
   for (int i = 0; i < e->operandCount; ++i)
-    if (!HasOnlyAllowingClip(e->operands[i], doc, kIdX, kIdY, kIdR, kIdTheta)) return 0;
-  return 34;
+    if (!HasOnlyAllowingClip(e->operands[i], doc, kIdX, kIdY, kIdR, kIdTheta)) return kCantGraph;
+  return kInequality;
 }
 
 bool AllItemsAfterFirstComputable(ExpressionRecord* e, DocumentRecord* doc) {
@@ -306,12 +324,12 @@ bool OperandsHaveOnly(ExpressionRecord* condition, DocumentRecord* doc, const Al
 
 OptionVerdict ConditionVerdict(ExpressionRecord* option, int32_t base, bool primed, bool is3D, DocumentRecord* doc) {
   auto verdict = [](bool accepted) { return accepted ? OptionVerdict::kAccepted : OptionVerdict::kRefused; };
-  if (base == 1 || base == 2 || base == 31 || base == 32)
+  if (KindSet(kClipInXY).Contains(base))
     return verdict(primed ? OperandsHaveOnly(option, doc, {kIdXPrime, kIdYPrime, kNone, kNone})
                           : OperandsHaveOnly(option, doc, {kIdX, kIdY, kNone, kNone}));
   // The exchange leaves theta as it is, so a primed polar equation's
   // condition is in r' and theta (theta' still accepted).
-  if (base == 3 || base == 4)
+  if (KindSet(kClipInPolar).Contains(base))
     return verdict(primed ? OperandsHaveOnly(option, doc, {kIdRPrime, kIdTheta, kIdThetaPrime, kNone})
                           : OperandsHaveOnly(option, doc, {kIdR, kIdTheta, kNone, kNone}));
   if (kThreeDClipKinds.Contains(base)) return verdict(is3D);
@@ -328,7 +346,7 @@ OptionVerdict CheckOption(ExpressionRecord* option, int32_t base, bool primed, b
   if (IsStartOption(option, primed, doc)) return verdict(kStartPointKinds.Contains(base));
   if (IsConditionShape(option) && AllNodesComputable(option, doc, kFlagsConditions))
     return ConditionVerdict(option, base, primed, is3D, doc);
-  return base == 59 || base == 60 ? OptionVerdict::kRestGoToBuilder : OptionVerdict::kRefused;
+  return KindSet(kItemsToBuilder).Contains(base) ? OptionVerdict::kRestGoToBuilder : OptionVerdict::kRefused;
 }
 
 }  // namespace
@@ -363,19 +381,18 @@ int32_t ExprTypeIgnoringModifiersWorkhorse(ExpressionRecord* e, bool is3D, Docum
   if (e == nullptr) return 0;
   if (IsList(e)) {
     if (e->operandCount == 0) return 0;
-    if (const int32_t kind = ListKind(e, is3D, doc)) return kind;
+    if (const GraphKind kind = ListKind(e, is3D, doc); kind != kCantGraph) return KindNumber(kind);
   }
   for (const GridStart& start : kGridStarts)
-    if (Is3DVectorFieldOnGrid(e, doc, start.a, start.b, start.c)) return start.kind;
+    if (Is3DVectorFieldOnGrid(e, doc, start.a, start.b, start.c)) return KindNumber(start.kind);
   if (IsList(e)) {
-    if (e->operandCount >= 2 && IsImplicitStartSurface(e, doc)) return 67;
+    if (e->operandCount >= 2 && IsImplicitStartSurface(e, doc)) return KindNumber(kXYZ_XYZ_implicit);
     if (!AllItemsAfterFirstComputable(e, doc)) return 0;
     e = e->operands[0];
   }
   if (e->opcode == kOpRotate)
-    if (const int32_t kind = RotationKind(e, doc)) return kind;
-  if (e->opcode == kOpEquals) return EquationKind(e, is3D, doc);
-  return LoneExpressionKind(e, is3D, doc);
+    if (const GraphKind kind = RotationKind(e, doc); kind != kCantGraph) return KindNumber(kind);
+  return KindNumber(e->opcode == kOpEquals ? EquationKind(e, is3D, doc) : LoneExpressionKind(e, is3D, doc));
 }
 
 int32_t ExprTypeIgnoringModifiers(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecord* doc) {

@@ -11,12 +11,6 @@
 
 namespace {
 
-constexpr KindSet kTranslucentKinds{{30, 30}, {63, 66}};
-constexpr KindSet kTranslucentWithRadiusKinds{{17, 17}, {19, 19}, {24, 25}, {36, 36}, {56, 56}, {67, 79}};
-constexpr KindSet kFlatInTwoDKinds{{5, 5}, {12, 13}, {33, 33}, {41, 41}};
-constexpr KindSet kThreeDKinds{{6, 11}, {14, 14}, {17, 17}, {19, 19}, {24, 28}, {30, 30}, {36, 36},
-                               {40, 40}, {51, 54}, {56, 56}, {58, 58}, {62, 80}};
-
 int32_t Kind(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecord* document) {
   return BaseKind(ExprTypeIgnoringModifiers(e, is3D, is4D, document));
 }
@@ -104,11 +98,12 @@ ExprTypeInfo GetExprTypeInfo(ExpressionRecord* equation, double xyType, Document
     info.graphable = IsExprPointPlot(equation) || IsExprGraphableDefinition(equation);
   else
     info.graphable = true;
-  info.threeD = kFlatInTwoDKinds.Contains(base) ? XYTypeIsSurface(xyType) : kThreeDKinds.Contains(base);
+  info.threeD = kFlatInTwoDKinds.Contains(base) ? XYTypeIsSurface(xyType) : IsThreeDOnlyKind(base);
   info.fourD = IsFourDKind(kind);
   info.primed = (kind & kPrimedKindFlag) != 0;
-  info.labelled = base >= 51 && base <= 54 && SomeItemAfterFirst(equation, [document](const ExpressionRecord* item) {
-                    return IsSymbolOption(item, document) || IsLabelOption(item, document);
-                  });
+  const auto labelOption = [document](const ExpressionRecord* item) {
+    return IsSymbolOption(item, document) || IsLabelOption(item, document);
+  };
+  info.labelled = IsDataKind(base) && KindView(base) == ViewDimension::k3D && SomeItemAfterFirst(equation, labelOption);
   return info;
 }

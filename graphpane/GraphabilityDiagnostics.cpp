@@ -1,7 +1,5 @@
 #include "graphpane/GraphabilityDiagnostics.h"
 
-#include <cstddef>
-
 #include "evaluation/VariableRestriction.h"
 #include "expression/MathEditRecord.h"
 #include "expression/TreeComparison.h"
@@ -41,8 +39,7 @@ int32_t MissingViewMessage(ExpressionRecord* e, bool is3D, bool is4D, DocumentRe
   const int32_t kind = BaseKind(ExprType(e, is3D, is4D, doc));
   if (kind == 0) return 0;
   if (IsFourDKind(kind)) return kMsgCantGraphIn4D;
-  const GraphKindInfo& info = kGraphKinds[static_cast<std::size_t>(kind)];
-  if (is3D || (info.view == ViewDimension::k3D && !info.flatInTwoD)) return kMsgCantGraphIn3D;
+  if (is3D || IsThreeDOnlyKind(kind)) return kMsgCantGraphIn3D;
   return 0;
 }
 

@@ -24,9 +24,10 @@ const ExpressionRecord* Entry(const ExpressionRecord* column, int i) { return co
 
 }  // namespace
 
-// Surfaces 6, 7, 11, 14, 28: x = f(y, z), y = f(x, z), r = f(theta, z),
-// theta = f(r, z), (r, theta, z) = G(u, v).
+// The surfaces x = f(y, z), y = f(x, z), r = f(theta, z), theta = f(r, z)
+// and (r, theta, z) = G(u, v).
 void AGraphPane::AddInlineSurface(EquationBuild& b) {
+  using enum GraphKind;
   const ExpressionRecord* g = b.equation->operands[1];
   ExpressionRecord* clip = b.clip.release();
   const auto surface = [&](ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, CoordDisplayParam u,
@@ -34,21 +35,21 @@ void AGraphPane::AddInlineSurface(EquationBuild& b) {
     return AddGridSurface(x, y, z, clip, b.colour, b.ct, b.grain, b.opacity, b.mode, b.view, u, v);
   };
   switch (b.kind) {
-    case 6: surface(InUV(g, kIdY, kIdZ), U(), V(), kCoordY, kCoordZ); break;
-    case 7: surface(U(), InUV(g, kIdX, kIdZ), V(), kCoordX, kCoordZ); break;
-    case 11: {
+    case kX_YZ: surface(InUV(g, kIdY, kIdZ), U(), V(), kCoordY, kCoordZ); break;
+    case kY_XZ: surface(U(), InUV(g, kIdX, kIdZ), V(), kCoordX, kCoordZ); break;
+    case kR_ThetaZ: {
       Tree f(InUV(g, kIdTheta, kIdZ));
       if (surface(Times(Copy(f.get()), Cos(U())), Times(Copy(f.get()), Sin(U())), V(), kCoordTheta, kCoordZ))
         ShowFlags({kCoordTheta});
       break;
     }
-    case 14: {
+    case kTheta_RZ: {
       Tree f(InUV(g, kIdZ, kIdR));
       if (surface(Times(V(), Cos(Copy(f.get()))), Times(V(), Sin(Copy(f.get()))), U(), kCoordZ, kCoordR))
         ShowFlags({kCoordR});
       break;
     }
-    case 28:
+    case kRThetaZ_uv:
       if (surface(Times(Copy(Entry(g, 0)), Cos(Copy(Entry(g, 1)))), Times(Copy(Entry(g, 0)), Sin(Copy(Entry(g, 1)))),
                   Copy(Entry(g, 2)), kCoordU, kCoordV))
         ShowFlags({kCoordU, kCoordV});
@@ -57,17 +58,18 @@ void AGraphPane::AddInlineSurface(EquationBuild& b) {
   }
 }
 
-// Fields 17, 36, 67: d/dt (x, y, z) = F or (dx, dy, dz) = F, on a lattice,
-// from a point, or from the points of an implicit surface; 68, 69, 77 from
-// a start surface over the U and V ranges.
+// The fields d/dt (x, y, z) = F or (dx, dy, dz) = F on a lattice, from a
+// point, or from the points of an implicit surface; or from a start surface
+// x = f(y, z), y = f(x, z) or (x, y, z) = G(u, v) over the U and V ranges.
 void AGraphPane::AddInlineField(EquationBuild& b) {
-  const ExpressionRecord* head = b.kind == 17 ? b.equation : b.equation->operands[0];
-  const ExpressionRecord* start = b.kind == 17 ? nullptr : b.equation->operands[1];
+  using enum GraphKind;
+  const ExpressionRecord* head = b.kind == kXYZ_XYZ ? b.equation : b.equation->operands[0];
+  const ExpressionRecord* start = b.kind == kXYZ_XYZ ? nullptr : b.equation->operands[1];
   ExpressionRecord* surface[3] = {nullptr, nullptr, nullptr};
   switch (b.kind) {
-    case 68: surface[0] = InUV(start->operands[1], kIdY, kIdZ), surface[1] = U(), surface[2] = V(); break;
-    case 69: surface[0] = U(), surface[1] = InUV(start->operands[1], kIdX, kIdZ), surface[2] = V(); break;
-    case 77:
+    case kXYZ_XYZ_xyz: surface[0] = InUV(start->operands[1], kIdY, kIdZ), surface[1] = U(), surface[2] = V(); break;
+    case kXYZ_XYZ_yzx: surface[0] = U(), surface[1] = InUV(start->operands[1], kIdX, kIdZ), surface[2] = V(); break;
+    case kXYZ_XYZ_xyzuv:
       for (int i = 0; i < 3; ++i) surface[i] = Copy(Entry(start->operands[1], i));
       break;
     default: break;
@@ -75,22 +77,24 @@ void AGraphPane::AddInlineField(EquationBuild& b) {
   if (surface[0] != nullptr || surface[1] != nullptr || surface[2] != nullptr) {
     if (AddStartOnGrid(head, surface[0], surface[1], surface[2], b.view, b.colour, b.ct, b.grain, b.clip.release(),
                        b.radius.release(), b.opacity, kCoordU, kCoordV)) {
-      if (b.kind == 77) ShowFlags({kCoordU, kCoordV});
+      if (b.kind == kXYZ_XYZ_xyzuv) ShowFlags({kCoordU, kCoordV});
       ShowXYZ(b.view);
     }
     return;
   }
-  const int32_t fieldType = b.kind == 36 || IsTotalDerivativeOfColumn(head->operands[0], 3) ? 1 : 0;
+  const int32_t fieldType = b.kind == kXYZ_XYZ_point || IsTotalDerivativeOfColumn(head->operands[0], 3) ? 1 : 0;
   Compiled field[3] = {Compiled(Required(Copy(Entry(head->operands[1], 0)))),
                        Compiled(Required(Copy(Entry(head->operands[1], 1)))),
                        Compiled(Required(Copy(Entry(head->operands[1], 2))))};
   Compiled startPoint[3], function;
-  if (b.kind == 36)
+  if (b.kind == kXYZ_XYZ_point)
     for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(Required(Copy(Entry(start->operands[1], i))));
-  if (b.kind == 67) function = Compiled(Required(Minus(Copy(start->operands[0]), Copy(start->operands[1]))));
+  if (b.kind == kXYZ_XYZ_implicit)
+    function = Compiled(Required(Minus(Copy(start->operands[0]), Copy(start->operands[1]))));
   Compiled radius(Optional(b.radius.release())), clip(Optional(b.clip.release()));
-  const bool hasMaker = (b.kind == 17 && gGraphMakers.StartOnLattice) || (b.kind == 36 && gGraphMakers.StartOnPoint) ||
-                        (b.kind == 67 && gGraphMakers.StartOnImplicit);
+  const bool hasMaker = (b.kind == kXYZ_XYZ && gGraphMakers.StartOnLattice) ||
+                        (b.kind == kXYZ_XYZ_point && gGraphMakers.StartOnPoint) ||
+                        (b.kind == kXYZ_XYZ_implicit && gGraphMakers.StartOnImplicit);
   if (!hasMaker) return;
   // From here on the maker owns every expression and the colour.
   AnExpression* const f[3] = {field[0].release(), field[1].release(), field[2].release()};
@@ -102,10 +106,10 @@ void AGraphPane::AddInlineField(EquationBuild& b) {
   A3DGraph* solutions = nullptr;
   A3DGraph* graph = nullptr;
   switch (b.kind) {
-    case 17:
+    case kXYZ_XYZ:
       graph = gGraphMakers.StartOnLattice(f, r, c, b.grain, b.opacity, colour, fieldType, target, &solutions);
       break;
-    case 36: graph = gGraphMakers.StartOnPoint(f, s, r, c, b.opacity, colour, 1, target, &solutions); break;
+    case kXYZ_XYZ_point: graph = gGraphMakers.StartOnPoint(f, s, r, c, b.opacity, colour, 1, target, &solutions); break;
     default:
       graph = gGraphMakers.StartOnImplicit(f, r, function.release(), c, b.grain, b.opacity, colour, fieldType, target,
                                            &solutions);

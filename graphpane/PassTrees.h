@@ -10,6 +10,7 @@
 #include "graphpane/AGraphColor.h"
 #include "graphpane/CoordinateTransformation.h"
 #include "graphpane/GraphEnums.h"
+#include "graphpane/GraphKinds.h"
 
 // Ownership of trees and compiled expressions inside the pass of adding
 // equations: what is not handed on is freed on the way out.
@@ -21,7 +22,7 @@ using Compiled = std::unique_ptr<AnExpression>;
 
 // One equation on its way to its builder.
 struct EquationBuild {
-  int32_t kind;
+  GraphKind kind;
   ExpressionRecord* equation;  // unprimed; builders only read it
   int32_t view;
   AGraphColor* colour;

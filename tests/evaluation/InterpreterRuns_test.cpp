@@ -173,4 +173,41 @@ TEST(InterpreterRuns, MalformedProgramsRunToNaN) {
   EXPECT_TRUE(std::isnan(RunText<double>("pcPushGrid2 0")));
 }
 
+// An a of 0 is run as the table's 1 - a says for a choice and a call (no
+// cell read, one pushed) and as a chain of one operand for a comparison;
+// the depth check, the interpreter and the faster form agree on it.
+TEST(InterpreterRuns, InstructionsWithNoOperandsKeepTheDepthTheRunFollows) {
+  struct Case {
+    const char* text;
+    int32_t depth;
+    double value;  // NaN for undefined
+  };
+  const Case cases[] = {
+      {"pcPushNumber 5\npcBranch 0", 3, NAN},
+      {"pcPushNumber 5\npcLessEq 0", 2, 1.0},
+      {"pcPushNumber 5\npcNotEqual 0", 2, 1.0},
+      {"pcPushNumber 1\npcPushNumber 2\npcLess 0\npcAdd", 3, 2.0},
+      {"pcPushNumber 2\npcPushNumber 1\npcGreater 0\npcAdd", 3, 3.0},
+      {"pcPushNumber 2\npcPushNumber 1\npcLess 0\npcAdd", 3, 2.0},
+  };
+  for (const Case& c : cases) {
+    auto machine = Program(c.text);
+    ASSERT_FALSE(machine->IsMalformed()) << c.text;
+    EXPECT_EQ(machine->fStackDepth, c.depth) << c.text;
+    std::vector<double> slots(16, 0.0);
+    const double switched = RunPCodeSwitched<double>(machine.get(), slots.data(), nullptr);
+    const double translated = RunWith<double>(*machine);
+    EXPECT_TRUE(machine->RanTranslated(0)) << c.text;
+    for (double value : {switched, translated}) {
+      if (std::isnan(c.value)) EXPECT_TRUE(std::isnan(value)) << c.text;
+      else EXPECT_EQ(value, c.value) << c.text;
+    }
+  }
+  // A strict chain reads second even with no operands; nothing is below.
+  EXPECT_TRUE(Program("pcLess 0")->IsMalformed());
+  EXPECT_FALSE(Program("pcLessEq 0")->IsMalformed());
+  EXPECT_TRUE(Program("pcPushNumber 1\npcBranch -1")->IsMalformed());
+  EXPECT_TRUE(Program("pcPushNumber 1\npcCallFunction -1")->IsMalformed());
+}
+
 }  // namespace
