@@ -12,6 +12,7 @@
 #include "matheditor/MathEditorStartup.h"
 #include "platform/OurPort.h"
 #include "tests/expression/ParserTestSupport.h"
+#include "tests/window/MathPaneFixture.h"
 #include "window/MathPaneWidget.h"
 
 #include <QApplication>
@@ -27,24 +28,8 @@
 
 namespace {
 
-void MakeApplication() {
-  static int argc = 1;
-  static char name[] = "test";
-  static char* argv[] = {name};
-  if (!QApplication::instance()) new QApplication(argc, argv);  // lives until exit, after Qt's own statics
-}
-
-class MathPaneScrolling : public testing::Test {
+class MathPaneScrolling : public MathPaneFixture {
  protected:
-  void SetUp() override {
-    MakeApplication();
-    MEInit();
-    InstallMathEditor();
-    InstallDocumentMathEditGlobals();
-    fWindow.document = &fDocument;
-  }
-  void TearDown() override { fWidget.reset(); }
-
   void AddEquation(const std::string& text) {
     MBlock block{};
     SetEquationDefaults(block);
@@ -107,10 +92,6 @@ class MathPaneScrolling : public testing::Test {
         ink += (image.pixel(h, v) & 0xFFFFFF) != 0xFFFFFF;
     return ink;
   }
-
-  DocumentRecord fDocument;
-  DocumentWindow fWindow;
-  std::unique_ptr<MathPaneWidget> fWidget;
 };
 
 TEST_F(MathPaneScrolling, LongDocumentScrollsToItsLastFormulaWhichTakesTheClick) {
