@@ -35,7 +35,7 @@ const MBlock* FocusedBlock(DocumentMainWindow* window) {
 void Changed(DocumentMainWindow* window) {
   InvalExprs(window->Document());
   window->UpdateModifiedMark();
-  window->MathPane()->RedrawMath();
+  window->MathPane()->RedrawMathShowingFocus();
   window->WakeIdle();
 }
 
@@ -62,7 +62,7 @@ void EditText(DocumentMainWindow* window, TextBlock* text, const std::function<v
   text->Edit(change);
   window->Document()->fModified = true;
   window->UpdateModifiedMark();
-  window->MathPane()->RedrawMath();
+  window->MathPane()->RedrawMathShowingFocus();
 }
 
 }  // namespace

@@ -49,10 +49,11 @@ class DocumentRecord : public AMathPaneDocument {
   // is 0: the document cancels and waits for its graphs first.
   std::atomic<int32_t> fRunningComputations{0};
 
-  // The math-pane block with the editing focus, and its table column when
-  // the block is a table; -1 when none.
+  // The math-pane block with the editing focus, and its table cell (column,
+  // and row with 0 the heading) when the block is a table; -1 when none.
   int32_t fFocusedBlock = -1;
   int32_t fFocusedColumn = -1;
+  int32_t fFocusedRow = -1;
   MathUndoState fMathUndo;
   // Changed since it was last read or saved; closing asks while it is set.
   bool fModified = false;

@@ -110,6 +110,16 @@ bool Table::StandsForMatrix() const {
                      [](const TableColumn& column) { return column.HeadingText().empty(); });
 }
 
+int32_t Table::DataRows() const {
+  int32_t rows = 0;
+  for (const TableColumn& column : columns) rows = std::max(rows, column.DataRows());
+  return rows;
+}
+
+int32_t Table::ShownRows() const { return displayRows > 0 ? std::min(DataRows(), displayRows) : DataRows(); }
+
+int32_t Table::LastFirstShownRow() const { return DataRows() - ShownRows(); }
+
 Table* CreateTable(DocumentRecord*) { return new (std::nothrow) Table; }
 
 void DisposeTable(Table* table) { delete table; }

@@ -62,10 +62,16 @@ class Table {
   int32_t fontSize = 12;
   int32_t rowHeight = 20;
   int32_t displayRows = 0;  // 0: all
+  int32_t firstShownRow = 0;  // where the window scrolled it; from 0
 
   // A table stands for a matrix when its first column has a heading and
   // every later column's heading is empty: the name covers the whole grid.
   bool StandsForMatrix() const;
+  // The longest column's data rows; those shown (all when displayRows is
+  // 0); the largest first shown row, where the last row comes into view.
+  int32_t DataRows() const;
+  int32_t ShownRows() const;
+  int32_t LastFirstShownRow() const;
 };
 
 // A new empty table for the document; null when memory runs out.

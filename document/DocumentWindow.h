@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoreUtilities/MRect.h"
+#include "document/MathPaneScrolling.h"
 
 class DocumentRecord;
 struct OurPort;
@@ -13,6 +14,7 @@ struct DocumentWindow {
   MRect mathPaneClip;
   OurPort* graphWorld = nullptr;  // the graph pane's offscreen world
   void* windowSide = nullptr;
+  MathPaneScroll mathPaneScroll;
 };
 
 // The window's document; null for a null window.

@@ -1,13 +1,16 @@
 #include "document/MathPaneDrawing.h"
 
+#include "CoreUtilities/OurMouse.h"
 #include "CoreUtilities/OurTextEngine.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentTable.h"
 #include "document/EquationAnnotations.h"
 #include "document/DocumentWindow.h"
+#include "document/MathPaneScrolling.h"
 #include "expression/MathEditRecord.h"
 #include "expression/SelectionGeometry.h"
+#include "matheditor/DrawingLayer.h"
 #include "matheditor/LayoutPipeline.h"
 #include "matheditor/LineBreaking.h"
 #include "matheditor/MathEditInterface.h"
@@ -33,12 +36,6 @@ MRect ToMRect(const QRect& r) {
           DoubleToInt16(r.left() + r.width())};
 }
 
-int32_t ShownTableRows(const Table& table) {
-  int32_t rows = 0;
-  for (const TableColumn& column : table.columns) rows = std::max(rows, column.DataRows());
-  return table.displayRows > 0 ? std::min(rows, table.displayRows) : rows;
-}
-
 QFont TableFont(const DocumentRecord* document, const Table& table, bool bold) {
   const uint32_t family = FindFontFamily(document->fContents.fontName);
   const FontFace* face = GetFontFace(FontFaceId(family == kNoFontFace ? 0 : family, bold, false));
@@ -48,52 +45,89 @@ QFont TableFont(const DocumentRecord* document, const Table& table, bool bold) {
   return font;
 }
 
-// Each column as wide as its widest shown text, padded.
+// Each column as wide as its widest text, padded: scrolling the rows
+// leaves the widths alone.
 std::vector<int32_t> TableColumnWidths(const DocumentRecord* document, const Table& table) {
   const QFontMetricsF plain(TableFont(document, table, false));
   const QFontMetricsF bold(TableFont(document, table, true));
-  const int32_t rows = ShownTableRows(table);
   std::vector<int32_t> widths;
   for (const TableColumn& column : table.columns) {
     double widest = bold.horizontalAdvance(QString::fromStdU16String(column.HeadingText()));
-    for (int32_t row = 1; row <= rows && row < column.CellCount(); ++row)
+    for (int32_t row = 1; row < column.CellCount(); ++row)
       widest = std::max(widest, plain.horizontalAdvance(QString::fromStdU16String(column.Cell(row))));
     widths.push_back(std::max(kTableMinimumColumn, DoubleToInt32(widest) + 2 * kTableCellPadding));
   }
   return widths;
 }
 
+// Where a table's cells stand: the heading line, then the shown rows from
+// the first shown one, and the scroll bar's strip at the right when the
+// rows scroll.
+struct TableGeometry {
+  std::vector<int32_t> widths;
+  int32_t rowHeight = 1;
+  int32_t shown = 0;
+  int32_t first = 0;
+  bool scrolls = false;
+
+  TableGeometry(const DocumentRecord* document, const Table& table)
+      : widths(TableColumnWidths(document, table)),
+        rowHeight(std::max(1, table.rowHeight)),
+        shown(table.ShownRows()),
+        first(std::clamp(table.firstShownRow, 0, table.LastFirstShownRow())),
+        scrolls(shown < table.DataRows()) {}
+
+  int32_t ColumnsWidth() const {
+    int32_t width = 0;
+    for (int32_t w : widths) width += w;
+    return width;
+  }
+  QSize Size() const {
+    return {std::max(1, ColumnsWidth() + (scrolls ? OurGetScrollBarWidth() : 0)), (1 + shown) * rowHeight};
+  }
+  // Line 0 is the heading, line i the data row first + i (its cell index).
+  QRect Cell(QPoint origin, size_t column, int32_t line) const {
+    int32_t x = origin.x();
+    for (size_t c = 0; c < column; ++c) x += widths[c];
+    return {x, origin.y() + line * rowHeight, widths[column], rowHeight};
+  }
+  int32_t CellIndex(int32_t line) const { return line == 0 ? 0 : first + line; }
+};
+
 QRect PlaceEquation(DocumentWindow* window, MERecord* record, int32_t left, int32_t top, int32_t width) {
   record->wrapWidth = static_cast<float>(std::max(width, 1));
   MESetCurrentEqn(record, window);
   MATH_Hmm();
   const int32_t height = DoubleToInt32(LB_Height(record));
-  const int32_t shownWidth = std::min(width, DoubleToInt32(LB_Width(record)));
+  const int32_t laidOutWidth = DoubleToInt32(LB_Width(record));
   record->drawRect[kDrawTop] = DoubleToInt16(top);
   record->drawRect[kDrawLeft] = DoubleToInt16(left);
   record->drawRect[kDrawBottom] = DoubleToInt16(top + height);
-  record->drawRect[kDrawRight] = DoubleToInt16(left + shownWidth);
-  return QRect(left, top, std::max(width, 1), std::max(height, 1));
+  record->drawRect[kDrawRight] = DoubleToInt16(left + std::min(width, laidOutWidth));
+  // A part that cannot be broken may stand out past the wrap width.
+  return QRect(left, top, std::max({width, laidOutWidth, 1}), std::max(height, 1));
 }
 
-void DrawTable(const DocumentRecord* document, const Table& table, const QRect& place, QPainter& painter) {
-  const std::vector<int32_t> widths = TableColumnWidths(document, table);
-  const int32_t rows = ShownTableRows(table);
-  const int32_t rowHeight = std::max(1, table.rowHeight);
+void DrawTable(const DocumentRecord* document, const Table& table, const QRect& place, QPoint selected,
+               QPainter& painter) {
+  const TableGeometry geometry(document, table);
   painter.save();
   painter.setPen(Qt::black);
-  int32_t x = place.left();
   for (size_t c = 0; c < table.columns.size(); ++c) {
     const TableColumn& column = table.columns[c];
-    for (int32_t row = 0; row <= rows; ++row) {
-      const QRect cell(x, place.top() + row * rowHeight, widths[c], rowHeight);
+    for (int32_t line = 0; line <= geometry.shown; ++line) {
+      const QRect cell = geometry.Cell(place.topLeft(), c, line);
+      const int32_t index = geometry.CellIndex(line);
+      if (selected == QPoint(int(c), index)) {
+        MathGraphicsContext cellContext{&painter, {}};
+        DIM_InvertRect(ToMRect(cell), &cellContext);
+      }
       painter.drawRect(cell.adjusted(0, 0, -1, -1));
-      if (row >= column.CellCount()) continue;
-      painter.setFont(TableFont(document, table, row == 0));
+      if (index >= column.CellCount()) continue;
+      painter.setFont(TableFont(document, table, line == 0));
       painter.drawText(cell.adjusted(kTableCellPadding, 0, -kTableCellPadding, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                       QString::fromStdU16String(column.Cell(row)));
+                       QString::fromStdU16String(column.Cell(index)));
     }
-    x += widths[c];
   }
   painter.restore();
 }
@@ -118,6 +152,7 @@ MathPaneLayout LayOutMathPane(DocumentWindow* window, const QRect& pane) {
   const int32_t left = pane.left() + kMathPaneMargin;
   const int32_t width = std::max(1, pane.width() - 2 * kMathPaneMargin);
   int32_t top = pane.top() + kMathPaneMargin;
+  int32_t right = left;
   for (MBlock& block : document->fContents.blocks) {
     QRect place(left, top, width, 1);
     if (block.kind == kEquationBlock && block.equation) {
@@ -128,16 +163,14 @@ MathPaneLayout LayOutMathPane(DocumentWindow* window, const QRect& pane) {
       OurTextRecalculateMargins(block.text, destination, destination);
       place.setHeight(std::max(1, OurTextGetHeight(block.text)));
     } else if (block.kind == kTableBlock && block.table) {
-      const std::vector<int32_t> widths = TableColumnWidths(document, *block.table);
-      int32_t tableWidth = 0;
-      for (int32_t w : widths) tableWidth += w;
-      place.setWidth(std::max(1, tableWidth));
-      place.setHeight(std::max(1, (1 + ShownTableRows(*block.table)) * block.table->rowHeight));
+      place.setSize(TableGeometry(document, *block.table).Size());
     }
     layout.blocks.push_back(place);
     top = place.bottom() + 1 + kMathPaneBlockGap;
+    right = std::max(right, place.right() + 1);
   }
   layout.height = top - kMathPaneBlockGap + kMathPaneMargin - pane.top();
+  layout.width = right + kMathPaneMargin - pane.left();
   if (wasCurrent) MESetCurrentEqn(wasCurrent, wasCurrent->window);
   return layout;
 }
@@ -148,11 +181,34 @@ int32_t MathPaneBlockAt(const MathPaneLayout& layout, QPoint point) {
   return -1;
 }
 
-void DrawMathPane(DocumentWindow* window, const QRect& pane, MathGraphicsContext* context) {
+QPoint MathPaneTableCellAt(DocumentWindow* window, const MathPaneLayout& layout, int32_t block, QPoint point) {
   DocumentRecord* document = Document(window);
-  if (!document) return;
+  const MBlock* b = document ? document->fContents.blocks.At(block) : nullptr;
+  if (!b || b->kind != kTableBlock || !b->table || size_t(block) >= layout.blocks.size()) return {-1, -1};
+  const TableGeometry geometry(document, *b->table);
+  for (size_t c = 0; c < b->table->columns.size(); ++c)
+    for (int32_t line = 0; line <= geometry.shown; ++line)
+      if (geometry.Cell(layout.blocks[size_t(block)].topLeft(), c, line).contains(point))
+        return {int(c), geometry.CellIndex(line)};
+  return {-1, -1};
+}
+
+QRect TableScrollBarRect(DocumentWindow* window, const MathPaneLayout& layout, int32_t block) {
+  DocumentRecord* document = Document(window);
+  const MBlock* b = document ? document->fContents.blocks.At(block) : nullptr;
+  if (!b || b->kind != kTableBlock || !b->table || size_t(block) >= layout.blocks.size()) return {};
+  const TableGeometry geometry(document, *b->table);
+  if (!geometry.scrolls) return {};
+  const QRect& place = layout.blocks[size_t(block)];
+  return {place.left() + geometry.ColumnsWidth(), place.top() + geometry.rowHeight, OurGetScrollBarWidth(),
+          geometry.shown * geometry.rowHeight};
+}
+
+void PaintMathPane(DocumentWindow* window, const QRect& pane, const MathPaneLayout& layout,
+                   MathGraphicsContext* context) {
+  DocumentRecord* document = Document(window);
+  if (!document || layout.blocks.size() != size_t(document->fContents.blocks.Count())) return;
   MERecord* const wasCurrent = gMathCurrentMEH;
-  const MathPaneLayout layout = LayOutMathPane(window, pane);
   const uint8_t* rgb = document->fContents.backgroundColor;
   WithPainter(context, [&](QPainter& painter) { painter.fillRect(pane, QColor(rgb[0], rgb[1], rgb[2])); });
   const bool onPort = !(context && context->painter);
@@ -170,7 +226,10 @@ void DrawMathPane(DocumentWindow* window, const QRect& pane, MathGraphicsContext
     } else if (block.kind == kTextBlock && block.text) {
       OurTextDraw(block.text, context ? context->painter : nullptr);
     } else if (block.kind == kTableBlock && block.table) {
-      WithPainter(context, [&](QPainter& painter) { DrawTable(document, *block.table, place, painter); });
+      const QPoint selected = index - 1 == document->fFocusedBlock
+                                  ? QPoint(document->fFocusedColumn, document->fFocusedRow)
+                                  : QPoint(-1, -1);
+      WithPainter(context, [&](QPainter& painter) { DrawTable(document, *block.table, place, selected, painter); });
     }
   }
   // The caret goes on last: it is the XOR of everything under it.
@@ -182,6 +241,10 @@ void DrawMathPane(DocumentWindow* window, const QRect& pane, MathGraphicsContext
   if (wasCurrent) MESetCurrentEqn(wasCurrent, wasCurrent->window);
 }
 
+void DrawMathPane(DocumentWindow* window, const QRect& pane, MathGraphicsContext* context) {
+  PaintMathPane(window, pane, LayOutMathPane(window, pane), context);
+}
+
 void RedrawMathPane(DocumentWindow* window) {
   if (!window || !window->mathPanePort) return;
   OurPort* port = window->mathPanePort;
@@ -189,7 +252,7 @@ void RedrawMathPane(DocumentWindow* window) {
   const QRegion wasClip = port->clip;
   const MRect clip = MathPaneClipRect(window);
   port->clip = wasClip.intersected(QRect(clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top));
-  DrawMathPane(window, port->bounds, nullptr);
+  PaintMathPane(window, port->bounds, LayOutScrolledPane(window), nullptr);
   port->clip = wasClip;
   NotifyMathPaneChanged(window);
 }

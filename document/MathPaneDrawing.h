@@ -20,6 +20,7 @@ inline constexpr int32_t kMathPaneBlockGap = 8;
 struct MathPaneLayout {
   std::vector<QRect> blocks;
   int32_t height = 0;
+  int32_t width = 0;  // more than the pane's where a formula or table stands out
 };
 
 // Places every block in the pane (equation draw rectangles and wrap widths,
@@ -28,6 +29,12 @@ struct MathPaneLayout {
 MathPaneLayout LayOutMathPane(DocumentWindow* window, const QRect& pane);
 // The block under the point, or -1.
 int32_t MathPaneBlockAt(const MathPaneLayout& layout, QPoint point);
+// The cell of the block's table under the point: column, and row as a cell
+// index (0 the heading); (-1, -1) when none.
+QPoint MathPaneTableCellAt(DocumentWindow* window, const MathPaneLayout& layout, int32_t block, QPoint point);
+// Where the bar of a table that scrolls its rows goes: beside its data
+// rows. Empty for a block that is no such table.
+QRect TableScrollBarRect(DocumentWindow* window, const MathPaneLayout& layout, int32_t block);
 
 // Lays the pane out, then paints it whole: background, the focused
 // formula's highlight, formulas, text blocks and tables, then the caret
@@ -35,10 +42,16 @@ int32_t MathPaneBlockAt(const MathPaneLayout& layout, QPoint point);
 // with one, its painter (no caret: a picture has none). The current
 // record is the same afterwards.
 void DrawMathPane(DocumentWindow* window, const QRect& pane, MathGraphicsContext* context);
+// The same with the blocks already laid out (the layout may start above or
+// left of the pane: the pane shows that part of it).
+void PaintMathPane(DocumentWindow* window, const QRect& pane, const MathPaneLayout& layout,
+                   MathGraphicsContext* context);
 
 // The window's math pane port painted afresh (DrawMathPane over the port's
-// bounds), then the window told its pane changed. Nothing without a port.
+// bounds, the blocks scrolled by the window's offset), then the window told
+// its pane changed. Nothing without a port.
 void RedrawMathPane(DocumentWindow* window);
+
 // The window layer's way to hear that the pane's port changed.
 void SetMathPaneChangedHandler(void (*changed)(DocumentWindow* window));
 void NotifyMathPaneChanged(DocumentWindow* window);

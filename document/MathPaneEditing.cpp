@@ -7,6 +7,7 @@
 #include "document/DocumentWindow.h"
 #include "document/InvalExprs.h"
 #include "document/MathPaneDrawing.h"
+#include "document/MathPaneScrolling.h"
 #include "expression/MathEditRecord.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/MathEditInterface.h"
@@ -21,8 +22,6 @@ MBlock* FocusedBlock(DocumentWindow* window) {
   DocumentRecord* document = Document(window);
   return document ? document->fContents.blocks.At(document->fFocusedBlock) : nullptr;
 }
-
-QRect PaneRect(const DocumentWindow* window) { return window->mathPanePort ? window->mathPanePort->bounds : QRect(); }
 
 // Caret movement and copying leave the formula as it was.
 bool ChangesFormula(int32_t code) {
@@ -71,6 +70,7 @@ void FocusMathPaneBlock(DocumentWindow* window, int32_t index) {
   MBlock* block = document->fContents.blocks.At(index);
   document->fFocusedBlock = block ? index : -1;
   document->fFocusedColumn = -1;
+  document->fFocusedRow = -1;
   if (!block) return;
   if (block->kind == kEquationBlock && block->equation) MEActivate(block->equation, window);
   if (block->kind == kTextBlock && block->text) OurTextActivate(block->text);
@@ -80,7 +80,9 @@ void MathPaneClick(DocumentWindow* window, MPoint where, int32_t modifiers, int3
   DocumentRecord* document = Document(window);
   if (!document || !window->mathPanePort) return;
   const APushPort port(window->mathPanePort);
-  const int32_t index = MathPaneBlockAt(LayOutMathPane(window, PaneRect(window)), QPoint(where.h, where.v));
+  const QPoint point(where.h, where.v);
+  const MathPaneLayout layout = LayOutScrolledPane(window);
+  const int32_t index = MathPaneBlockAt(layout, point);
   if (index != document->fFocusedBlock) {
     FocusMathPaneBlock(window, index);
     RedrawMathPane(window);
@@ -91,7 +93,12 @@ void MathPaneClick(DocumentWindow* window, MPoint where, int32_t modifiers, int3
     MEClick(where, (modifiers & kOurShiftKey) != 0, true, clickCount >= 2, block->equation, window);
   } else if (block->kind == kTextBlock && block->text) {
     OurTextClick(where, modifiers, clickCount, block->text);
+  } else if (block->kind == kTableBlock) {
+    const QPoint cell = MathPaneTableCellAt(window, layout, index, point);
+    document->fFocusedColumn = cell.x();
+    document->fFocusedRow = cell.y();
   }
+  ScrollFocusIntoView(window);
   RedrawMathPane(window);
 }
 
@@ -104,6 +111,7 @@ bool MathPaneKey(DocumentWindow* window, uint32_t unicode, uint8_t keyCharacter,
   if (block->kind == kTextBlock && block->text) {
     OurTextKey(static_cast<int>(unicode), modifiers, block->text);
     document->fModified = true;
+    ScrollFocusIntoView(window);
     RedrawMathPane(window);
     return true;
   }
@@ -118,6 +126,7 @@ bool MathPaneKey(DocumentWindow* window, uint32_t unicode, uint8_t keyCharacter,
     if (code == 0) return false;
     if (ChangesFormula(code)) InvalExprs(document);
   }
+  ScrollFocusIntoView(window);
   RedrawMathPane(window);
   return true;
 }

@@ -17,11 +17,13 @@ MERecord* FocusedEquation(DocumentWindow* window);
 // Gives the block (-1: none) the focus; the block that had it lets go.
 void FocusMathPaneBlock(DocumentWindow* window, int32_t block);
 // A press at the pane point (modifier bits as for MEKey): focuses the block
-// under it and hands it the click, which follows the mouse until release.
+// under it and hands it the click, which follows the mouse until release;
+// in a table it selects the cell. The block is then scrolled into view.
 void MathPaneClick(DocumentWindow* window, MPoint where, int32_t modifiers, int32_t clickCount);
 // One keystroke for the focused block; true when it was handled. Return
 // after a formula adds an empty formula below it; backspace on a focused
-// lone prompt removes its block, unless it is the pane's only block.
+// lone prompt removes its block, unless it is the pane's only block. The
+// focused block is scrolled into view afterwards.
 bool MathPaneKey(DocumentWindow* window, uint32_t unicode, uint8_t keyCharacter, int32_t modifiers);
 // Blinks the focused formula's caret.
 void MathPaneIdle(DocumentWindow* window);

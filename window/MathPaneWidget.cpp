@@ -5,6 +5,7 @@
 #include "document/DocumentWindow.h"
 #include "document/MathPaneDrawing.h"
 #include "document/MathPaneEditing.h"
+#include "document/MathPaneScrolling.h"
 #include "platform/OurPort.h"
 #include "platform/WidgetMouseSource.h"
 #include "window/MathPaneKeys.h"
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <vector>
@@ -20,9 +22,9 @@ namespace {
 
 std::vector<MathPaneWidget*> sWidgets;
 
-void PaneChanged(DocumentWindow* window) {
+void TellWidgetsPaneChanged(DocumentWindow* window) {
   for (MathPaneWidget* widget : sWidgets)
-    if (widget->Window() == window) widget->update();
+    if (widget->Window() == window) widget->PaneChanged();
 }
 
 int32_t ModifierSet(Qt::KeyboardModifiers m) {
@@ -33,12 +35,13 @@ int32_t ModifierSet(Qt::KeyboardModifiers m) {
 
 }  // namespace
 
-MathPaneWidget::MathPaneWidget(DocumentWindow* window, QWidget* parent) : QWidget(parent), fWindow(window) {
+MathPaneWidget::MathPaneWidget(DocumentWindow* window, QWidget* parent)
+    : QWidget(parent), fWindow(window), fScrollBars(this, window, [this] { RedrawMath(); }) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   setAttribute(Qt::WA_OpaquePaintEvent);
   sWidgets.push_back(this);
-  SetMathPaneChangedHandler(PaneChanged);
+  SetMathPaneChangedHandler(TellWidgetsPaneChanged);
   connect(&fIdle, &QTimer::timeout, this, &MathPaneWidget::Idle);
   fIdle.start(kIdleIntervalMs);
   MakePort();
@@ -52,7 +55,8 @@ MathPaneWidget::~MathPaneWidget() {
 }
 
 void MathPaneWidget::MakePort() {
-  OurPort* port = NewOffscreenPort(QRect(QPoint(0, 0), size().expandedTo(QSize(1, 1))));
+  fScrollBars.Place(size());
+  OurPort* port = NewOffscreenPort(QRect(QPoint(0, 0), fScrollBars.PortSize(size())));
   if (!port) return;  // keeps the old port: the pane shows stale rather than nothing
   port->kind = OurPortKind::kWindow;
   if (CurrentPort() == fPort) SetCurrentPort(port);
@@ -67,15 +71,26 @@ void MathPaneWidget::RedrawMath() {
   update();
 }
 
+void MathPaneWidget::RedrawMathShowingFocus() {
+  ScrollFocusIntoView(fWindow);
+  RedrawMath();
+}
+
+void MathPaneWidget::PaneChanged() {
+  update();
+  // The port's size follows the horizontal bar; not while it is drawn into.
+  if (fScrollBars.Follow()) QMetaObject::invokeMethod(this, &MathPaneWidget::MakePort, Qt::QueuedConnection);
+}
+
 void MathPaneWidget::Idle() { MathPaneIdle(fWindow); }
 
 void MathPaneWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  if (!fPort) {
-    painter.fillRect(event->rect(), Qt::white);
-    return;
-  }
-  painter.drawImage(event->rect().topLeft(), fPort->image, event->rect());
+  const QRect port = fPort ? fPort->image.rect() : QRect();
+  // The corner between the bars, or everything while there is no port.
+  for (const QRect& rest : QRegion(event->rect()).subtracted(port)) painter.fillRect(rest, palette().window());
+  const QRect shown = event->rect() & port;
+  if (!shown.isEmpty()) painter.drawImage(shown.topLeft(), fPort->image, shown);
 }
 
 void MathPaneWidget::resizeEvent(QResizeEvent*) { MakePort(); }
@@ -102,6 +117,10 @@ void MathPaneWidget::mousePressEvent(QMouseEvent* event) { Press(event, 1); }
 void MathPaneWidget::mouseDoubleClickEvent(QMouseEvent* event) { Press(event, 2); }
 
 void MathPaneWidget::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) && event->modifiers() == Qt::NoModifier) {
+    fScrollBars.Page(event->key() == Qt::Key_PageUp ? -1 : 1);
+    return;
+  }
   MathPaneKeyStroke stroke;
   if (!fWindow || !TranslateKeyPress(event->key(), event->modifiers(), event->text(), &stroke) ||
       !MathPaneKey(fWindow, stroke.unicode, stroke.keyCharacter, stroke.modifiers)) {
@@ -117,6 +136,15 @@ void MathPaneWidget::inputMethodEvent(QInputMethodEvent* event) {
       MathPaneKey(fWindow, stroke.unicode, stroke.keyCharacter, stroke.modifiers);
   event->accept();
   update();
+}
+
+void MathPaneWidget::wheelEvent(QWheelEvent* event) {
+  // One notch is 120; finer wheels add up to notches.
+  fWheelRemainder += event->angleDelta();
+  const QPoint notches = fWheelRemainder / 120;
+  fWheelRemainder -= notches * 120;
+  fScrollBars.Wheel(notches);
+  event->accept();
 }
 
 // Tab belongs to the formula, not to the focus chain.

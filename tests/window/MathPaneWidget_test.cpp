@@ -12,6 +12,7 @@
 #include "matheditor/MathEditorStartup.h"
 #include "platform/OurPort.h"
 #include "tests/expression/ParserTestSupport.h"
+#include "tests/window/MathPaneFixture.h"
 #include "window/MathPaneWidget.h"
 
 #include <QApplication>
@@ -26,29 +27,13 @@
 
 namespace {
 
-void MakeApplication() {
-  static int argc = 1;
-  static char name[] = "test";
-  static char* argv[] = {name};
-  if (!QApplication::instance()) new QApplication(argc, argv);  // lives until exit, after Qt's own statics
-}
-
 ExpressionRecord* Var(char name) {
   const char text[2] = {name, 0};
   return Atomic(GetVariableIDFromString(text));
 }
 
-class MathPane : public testing::Test {
+class MathPane : public MathPaneFixture {
  protected:
-  void SetUp() override {
-    MakeApplication();
-    MEInit();
-    InstallMathEditor();
-    InstallDocumentMathEditGlobals();
-    fWindow.document = &fDocument;
-  }
-  void TearDown() override { fWidget.reset(); }
-
   MERecord* AddEquation(ExpressionRecord* tree = nullptr) {
     MBlock block{};
     SetEquationDefaults(block);
@@ -86,10 +71,6 @@ class MathPane : public testing::Test {
                                                                Qt::NoModifier));
   }
   QImage Pane() const { return fWindow.mathPanePort->image.copy(); }
-
-  DocumentRecord fDocument;
-  DocumentWindow fWindow;
-  std::unique_ptr<MathPaneWidget> fWidget;
 };
 
 TEST_F(MathPane, KeyClicksTypeWhatTheEditorsKeysType) {
