@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "renderer/BackgroundPatterns.h"
+#include "renderer/SymbolTexture.h"
 
 int32_t gHasOpenGL = 1;
 int32_t gForceHardware = 1;
@@ -37,4 +38,7 @@ bool AreAnyOpenGLContextsAwaitingDestruction() { return !gContextDestructionQueu
 // No renderer makes OpenGL contexts yet, so the queue only ever empties.
 void DestroyContextsAwaitingDestruction() { std::vector<void*>().swap(gContextDestructionQueue); }
 
-void ReleaseRendererMemoryBeforeQuitting() { ReleaseBackgroundPatterns(); }
+void ReleaseRendererMemoryBeforeQuitting() {
+  ReleaseBackgroundPatterns();
+  ReleaseSymbolTexture();
+}

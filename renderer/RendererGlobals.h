@@ -30,5 +30,5 @@ void QueueContextForDestruction(void* context);
 bool AreAnyOpenGLContextsAwaitingDestruction();
 void DestroyContextsAwaitingDestruction();
 
-// The background patterns frames load on demand.
+// The background patterns frames load on demand, and the kept label.
 void ReleaseRendererMemoryBeforeQuitting();
