@@ -77,8 +77,15 @@ void ResetSubmission(MDrawContext* ctx) {
   ctx->submittedColors = nullptr;
 }
 
+// The world the context was built for, still there: a frame without a
+// new pane call must not write into a world since replaced.
+bool FrameWorldUsable(const MDrawContext* ctx) {
+  return IsSoftwareWorldUsable(ctx) &&
+         ctx->frameBase == GetBaseAddress(RenderHooks::GetOffscreenGWorld(ctx->document));
+}
+
 int32_t SoftwareRenderStart(MDrawContext* ctx) {
-  if (!IsSoftwareWorldUsable(ctx)) return 2;
+  if (!FrameWorldUsable(ctx)) return 2;
   const int32_t kind = RenderHooks::BackgroundType(ctx->document);
   const uint32_t opaqueColor = 0xFF000000u | (RenderHooks::BackgroundColor(ctx->document) & 0xFFFFFF);
   DrawBackground(ctx, kind, opaqueColor);
@@ -102,7 +109,7 @@ int32_t SoftwareRenderStart(MDrawContext* ctx) {
 }
 
 int32_t SoftwareRenderEnd(MDrawContext* ctx) {
-  if (!IsSoftwareWorldUsable(ctx)) return 2;
+  if (!FrameWorldUsable(ctx)) return 2;
   OurPort* world = RenderHooks::GetOffscreenGWorld(ctx->document);
   if (ctx->supersampledWorld) {
     if (ctx->fragmentHeads)

@@ -30,7 +30,13 @@ TEST(Frame, SolidBackgroundFillsOnlyThePane) {
   EXPECT_EQ(ctx->currentOpacity, 1.0f);
   EXPECT_EQ(RenderEnd(ctx.ctx), 0);
   EXPECT_EQ(gFramesRendered, frames + 1);
-  // Without a world neither end draws nor counts a frame.
+  // A world replaced since the pane was set, or none: neither end draws
+  // nor counts a frame.
+  OurPort* replaced = gTestDocument.world;
+  gTestDocument.world = OurNewGWorld({0, 0, 100, 200});
+  OurDisposeGWorld(replaced);
+  EXPECT_EQ(RenderStart(ctx.ctx, false), 2);
+  EXPECT_EQ(RenderEnd(ctx.ctx), 2);
   OurDisposeGWorld(gTestDocument.world);
   gTestDocument.world = nullptr;
   EXPECT_EQ(RenderStart(ctx.ctx, false), 2);
