@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include "matheditor/MathSizeTable.h"
+#include "renderer/RendererGlobals.h"
 
 namespace {
 
@@ -51,6 +52,28 @@ void ApplyHiddenMathSettings(const QSettings& settings) {
   if (ReadInteger(settings, "math_fontsize_minimum", 1, 49, &value)) gEquationFontMinSize = static_cast<float>(value);
   if (ReadInteger(settings, "math_superscript_size_percentage", 41, 100, &value))
     gEquationFontsizeSuperscriptFactor = static_cast<float>(value) / 100.0f;
+}
+
+void ApplyHiddenRendererSettings(const QSettings& settings) {
+  // In reading order: "enable_fragment_programs" overrides "disable_...".
+  const struct {
+    const char* key;
+    int32_t* global;
+    int32_t value;
+  } switches[] = {{"disable_multithreaded_opengl", &gDisableMultiThreadedOpenGL, 1},
+                  {"disable_vertex_buffer_objects", &gDisableVertexBufferObjectsPreference, 1},
+                  {"disable_antialiasing", &gDisableAntialiasingPreference, 1},
+                  {"disable_fragment_programs", &gDisableFragmentProgramPreference, 1},
+                  {"enable_fragment_programs", &gDisableFragmentProgramPreference, 0},
+                  {"r200_fsaa_linewidth_bug_is_fixed", &gR200MultisampleDriverBugFixed, 1},
+                  {"geforce_fsaa_linewidth_bug_is_fixed", &gGeForceMultisampleDriverBugFixed, 1},
+                  {"enable_vertex_buffer_objects", &gEnableVertexBufferObjectsPreference, 1},
+                  {"disable_gl_multisample_works", &gATIMultisampleDisableBugFixed, 1},
+                  {"use_software_renderer", &gHasOpenGL, 0}};
+  for (const auto& s : switches) {
+    int32_t value = 0;
+    if (ReadInteger(settings, s.key, 1, 1, &value)) *s.global = s.value;
+  }
 }
 
 std::string NewDocumentText(const NewDocumentSettings& s) {

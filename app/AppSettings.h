@@ -23,6 +23,9 @@ NewDocumentSettings ReadNewDocumentSettings(const QSettings& settings);
 // defaults in force.
 void ApplyHiddenMathSettings(const QSettings& settings);
 
+// The hidden renderer switches; a key counts only when its value is 1.
+void ApplyHiddenRendererSettings(const QSettings& settings);
+
 // The document text of a new untitled document: the settings and one
 // empty equation.
 std::string NewDocumentText(const NewDocumentSettings& settings);

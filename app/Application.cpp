@@ -18,6 +18,7 @@
 #include "expression/MathEditRecord.h"
 #include "matheditor/FormulaClipboard.h"
 #include "matheditor/MathEditorStartup.h"
+#include "renderer/RendererGlobals.h"
 #include "window/DocumentMainWindow.h"
 #include "window/WindowHooks.h"
 #include "window/WindowRegistry.h"
@@ -44,6 +45,7 @@ void StartLayers() {
   const QSettings preferences = Preferences();
   SetNewDocumentSettings(ReadNewDocumentSettings(preferences));
   ApplyHiddenMathSettings(preferences);
+  ApplyHiddenRendererSettings(preferences);
   InitializeZLThreads();
   // While the interface waits for events, the cooperative threads run.
   if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
@@ -60,6 +62,7 @@ void StopLayers() {
   for (QMetaObject::Connection& connection : sBatonConnections) QObject::disconnect(connection);
   ShutdownZLThreads();
   ClearMathClipboard();
+  ReleaseRendererMemoryBeforeQuitting();
   yyCleanUp();
 }
 

@@ -2,6 +2,7 @@
 
 #include "document/ComplexParameters.h"
 #include "document/DocumentPaneHooks.h"
+#include "document/DocumentRendererHooks.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentStatements.h"
@@ -33,6 +34,7 @@ bool HasMatrixTableHeading(int32_t variableId, const DocumentRecord* document) {
 void InstallDocumentHooks() {
   InstallMathEditingHooks();
   InstallDocumentPaneHooks();
+  InstallDocumentRendererHooks();
   InstallMathPaneDrawing();
   InstallDocumentStatementHooks(DocumentStatementHandlers());
   InstallDocumentNameHooks({

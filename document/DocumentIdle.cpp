@@ -11,6 +11,7 @@
 #include "graphpane/EquationDefinitions.h"
 #include "graphpane/GraphHooks.h"
 #include "graphpane/GraphabilityDiagnostics.h"
+#include "renderer/RendererGlobals.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ void DoGraphAtIdle(DocumentRecord* document) {
 }
 
 void DocumentIdle(DocumentRecord* document) {
+  DestroyContextsAwaitingDestruction();  // never inside a frame
   ExpansionState& state = document->fExpansion;
   if (!state.expansionDone.load(std::memory_order_acquire)) OurYieldFromMainThread();
   if (!document->fGraphPane || !state.expansionDone.load(std::memory_order_acquire)) return;

@@ -6,7 +6,7 @@
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentTable.h"
-#include "document/RotationDecomposition.h"
+#include "renderer/RotationDecomposition.h"
 #include "document/TableHeadings.h"
 #include "document/TextureHooks.h"
 #include "expression/TreeDisposal.h"

@@ -7,13 +7,10 @@
 // zl_render2d --transform ...: see Render2DTransform.h.
 #include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/ScopedSavers.h"
-#include "app/Base64.h"
-#include "app/TextureCoding.h"
 #include "document/DocumentHooks.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
 #include "platform/GuiApplication.h"
-#include "platform/OurPicture.h"
 #include "platform/OurPort.h"
 #include "tools/DocumentFile.h"
 #include "tools/ProbeArguments.h"
@@ -26,7 +23,6 @@
 
 #include <charconv>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -51,17 +47,6 @@ StoredView2D StoredView(const DocumentContents& c, int which) {
 }
 
 }  // namespace
-
-bool WritePng(const QImage& image, const char* path) {
-  OurPicture picture;
-  picture.frame = QRect(QPoint(0, 0), image.size());
-  picture.image = image;
-  const auto png = DecodeBase64(EncodeTexture(&picture));
-  if (!png || png->empty()) return false;
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(png->data()), static_cast<std::streamsize>(png->size()));
-  return static_cast<bool>(out);
-}
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -4,6 +4,7 @@
 #include "document/DocumentRecord.h"
 #include "matheditor/MathSizeTable.h"
 #include "platform/PosixFiles.h"
+#include "renderer/RendererGlobals.h"
 #include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,27 @@ TEST(DocumentExtension, AddedOnlyWhenMissing) {
   EXPECT_EQ(WithDocumentExtension("/tmp/a"), "/tmp/a.zlf");
   EXPECT_EQ(WithDocumentExtension("/tmp/a.zlf"), "/tmp/a.zlf");
   EXPECT_EQ(WithDocumentExtension("/tmp/a.txt"), "/tmp/a.txt.zlf");
+}
+
+// Only the value 1 counts; enabling fragment programs wins over disabling.
+TEST(AppSettings, HiddenRendererSwitches) {
+  QTemporaryDir folder;
+  QSettings settings(folder.path() + "/prefs.ini", QSettings::IniFormat);
+  settings.setValue("use_software_renderer", 1);
+  settings.setValue("disable_fragment_programs", 1);
+  settings.setValue("enable_fragment_programs", 1);
+  settings.setValue("disable_antialiasing", 2);
+  settings.setValue("enable_vertex_buffer_objects", "yes");
+  ApplyHiddenRendererSettings(settings);
+  EXPECT_EQ(gHasOpenGL, 0);
+  EXPECT_EQ(gDisableFragmentProgramPreference, 0);
+  EXPECT_EQ(gDisableAntialiasingPreference, 0);
+  EXPECT_EQ(gEnableVertexBufferObjectsPreference, 0);
+  settings.remove("enable_fragment_programs");
+  ApplyHiddenRendererSettings(settings);
+  EXPECT_EQ(gDisableFragmentProgramPreference, 1);
+  gHasOpenGL = 1;
+  gDisableFragmentProgramPreference = 0;
 }
 
 TEST(AppSettings, ValuesOutOfRangeKeepTheDefaults) {

@@ -1,4 +1,4 @@
-#include "document/RotationDecomposition.h"
+#include "renderer/RotationDecomposition.h"
 
 #include <algorithm>
 #include <array>
@@ -13,10 +13,8 @@ constexpr double kSmallSine = 1e-6;
 using Quaternion = std::array<double, 4>;  // scalar, i, j, k
 
 Quaternion Multiply(const Quaternion& a, const Quaternion& b) {
-  return {a[0] * b[0] - a[1] * b[1] - a[2] * b[2] - a[3] * b[3],
-          a[0] * b[1] + a[1] * b[0] + a[2] * b[3] - a[3] * b[2],
-          a[0] * b[2] - a[1] * b[3] + a[2] * b[0] + a[3] * b[1],
-          a[0] * b[3] + a[1] * b[2] - a[2] * b[1] + a[3] * b[0]};
+  return {a[0] * b[0] - a[1] * b[1] - a[2] * b[2] - a[3] * b[3], a[0] * b[1] + a[1] * b[0] + a[2] * b[3] - a[3] * b[2],
+          a[0] * b[2] - a[1] * b[3] + a[2] * b[0] + a[3] * b[1], a[0] * b[3] + a[1] * b[2] - a[2] * b[1] + a[3] * b[0]};
 }
 
 Quaternion Unit(int i) {
@@ -27,8 +25,7 @@ Quaternion Unit(int i) {
 
 double Determinant(const double* m, int size) {
   if (size == 3)
-    return m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) +
-           m[2] * (m[3] * m[7] - m[4] * m[6]);
+    return m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) + m[2] * (m[3] * m[7] - m[4] * m[6]);
   double total = 0;
   for (int column = 0; column < 4; ++column) {
     double minor[9];
@@ -106,6 +103,11 @@ void GenerateAxisAndAnglefromRotationMatrix(double axis[3], double* angle, const
 
 void GenerateDoubleQuaternionfromRotation(double axis1[3], double* angle1, double axis2[3], double* angle2,
                                           const double m[16]) {
+  if (!std::all_of(m, m + 16, [](double v) { return std::isfinite(v); })) {
+    for (int i = 0; i < 3; ++i) axis1[i] = axis2[i] = 0;
+    *angle1 = *angle2 = 0;
+    return;
+  }
   // The maps v -> e_i v e_j are orthogonal with squared norm 4, so the
   // matrix's projections onto them are the products p_i q_j.
   double products[4][4];
@@ -139,4 +141,18 @@ void GenerateDoubleQuaternionfromRotation(double axis1[3], double* angle1, doubl
   }
   AxisAndAngle(p, axis1, angle1);
   AxisAndAngle(q, axis2, angle2);
+}
+
+void GenerateAxisAndAnglefromRotationMatrix(AVector* axis, double* angle, const double matrix[9]) {
+  double a[3];
+  GenerateAxisAndAnglefromRotationMatrix(a, angle, matrix);
+  *axis = {a[0], a[1], a[2]};
+}
+
+void GenerateDoubleQuaternionfromRotation(AVector* axis1, double* angle1, AVector* axis2, double* angle2,
+                                          const double matrix[16]) {
+  double a1[3], a2[3];
+  GenerateDoubleQuaternionfromRotation(a1, angle1, a2, angle2, matrix);
+  *axis1 = {a1[0], a1[1], a1[2]};
+  *axis2 = {a2[0], a2[1], a2[2]};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "renderer/AVector.h"
+
 // Rotations of the 3-D and 4-D views as axes and angles. Matrices are row
 // by row and act on column vectors; the 3 x 3 rotation about a unit axis a
 // by angle t is the transpose of the textbook right-handed one (it turns
@@ -17,9 +19,14 @@ bool IsRotationMatrix(const double* matrix, int size);
 // length.
 void GenerateAxisAndAnglefromRotationMatrix(double axis[3], double* angle, const double matrix[9]);
 
+void GenerateAxisAndAnglefromRotationMatrix(AVector* axis, double* angle, const double matrix[9]);
+
 // The double quaternion of a 4 x 4 rotation, signs chosen so that p's
 // scalar part is not negative (angle 1 in [0, pi], angle 2 in [0, 2 pi]).
-// A factor without a rotation gets the axis (0, 0, 0) and angle 0, so the
-// result is always finite and reproduces the matrix.
+// A factor without a rotation, and any matrix with a non-finite element,
+// gets the axis (0, 0, 0) and angle 0, so the result is always finite; for
+// a rotation it reproduces the matrix.
 void GenerateDoubleQuaternionfromRotation(double axis1[3], double* angle1, double axis2[3], double* angle2,
+                                          const double matrix[16]);
+void GenerateDoubleQuaternionfromRotation(AVector* axis1, double* angle1, AVector* axis2, double* angle2,
                                           const double matrix[16]);

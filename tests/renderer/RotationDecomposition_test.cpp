@@ -1,4 +1,4 @@
-#include "document/RotationDecomposition.h"
+#include "renderer/RotationDecomposition.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+#include "CoreUtilities/MRect.h"
+
+class QImage;
+struct OurPort;
+
+inline constexpr int kFloorPatternId = 507;
+inline constexpr int kRightWallPatternId = 508;
+inline constexpr int kLeftWallPatternId = 509;
+
+// A colour pattern of the application's resources; null when missing.
+QImage* OurGetPattern(int resourceId);
+void OurDisposePattern(QImage* pattern);  // null accepted
+
+// Draws the patterned background of kind 1 (floor and two walls) or 2
+// (floor) over the world's whole port rectangle; white when a pattern is
+// missing.
+void DrawPatternBackground(OurPort* world, int32_t backgroundType);
+
+void ReleaseBackgroundPatterns();

@@ -1,0 +1,258 @@
+#include "renderer/DrawContext.h"
+
+#include <cstring>
+
+#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/OurGWorld.h"
+#include "renderer/RendererGlobals.h"
+#include "renderer/RendererHooks.h"
+
+namespace {
+
+bool SameRect(const MRect& a, const MRect& b) {
+  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
+}
+
+void RestoreWorldPixels(MDrawContext* ctx) {
+  OurPort* world = RenderHooks::GetOffscreenGWorld(ctx->document);
+  if (ctx->savedPixelsState && world) OurUnlockPixels(world);
+  ctx->savedPixelsState = 0;
+}
+
+void DisposeWorld(OurPort*& world) {
+  if (world == nullptr) return;
+  OurUnlockPixels(world);
+  OurDisposeGWorld(world);
+  world = nullptr;
+}
+
+void FreeSoftwareBuffers(MDrawContext* ctx) {
+  OurDisposeMemory(ctx->depthBuffer);
+  ctx->depthBuffer = nullptr;
+  OurDisposeMemory(ctx->fragmentHeads);
+  ctx->fragmentHeads = nullptr;
+  FreeFragmentChunks(ctx);
+}
+
+void ClearSoftwareFields(MDrawContext* ctx) {
+  ctx->frameBase = nullptr;
+  ctx->frameRowBytes = ctx->frameSize = 0;
+  ctx->bufferRows = ctx->bufferCols = ctx->bufferPixels = 0;
+  ctx->supersampleX = ctx->supersampleY = 0;
+  ctx->supersampleRect = {};
+}
+
+// The buffer sizes without supersampling.
+void UseUnsampledBuffers(MDrawContext* ctx) {
+  ctx->bufferRows = ctx->pane.bottom - ctx->pane.top;
+  ctx->bufferCols = ctx->pane.right - ctx->pane.left;
+  ctx->supersampleX = ctx->supersampleY = 1;
+  ctx->supersampleRect = ctx->pane;
+  ctx->bufferPixels = ctx->bufferRows * ctx->bufferCols;
+}
+
+// Step 6 of the choice: the software renderer's worlds and buffers.
+bool BuildSoftware(MDrawContext* ctx) {
+  ctx->hsvShader = nullptr;
+  ctx->vbosUsable = ctx->isNVidia = ctx->isATI = 0;
+  ctx->hsvTexture = 0;
+  ctx->hsvTextureHeight = ctx->hsvTextureWidth = 0;
+  if (!IsSoftwareWorldUsable(ctx)) return false;
+  OurPort* world = RenderHooks::GetOffscreenGWorld(ctx->document);
+  ctx->savedPixelsState = OurLockPixels(world);
+  ctx->backgroundWorld = OurNewGWorld(ctx->pane);
+  if (ctx->backgroundWorld == nullptr) {
+    RestoreWorldPixels(ctx);
+    return false;
+  }
+  OurLockPixels(ctx->backgroundWorld);
+  const bool sampled = RenderHooks::UseSampleBuffer(ctx->document);
+  if (sampled) {
+    ctx->bufferRows = (ctx->pane.bottom - ctx->pane.top + 2) * 2;
+    ctx->bufferCols = (ctx->pane.right - ctx->pane.left + 2) * 2;
+    ctx->supersampleX = ctx->supersampleY = 2;
+    ctx->supersampleRect = {2, 2, int16_t(ctx->bufferRows - 2), int16_t(ctx->bufferCols - 2)};
+    ctx->bufferPixels = ctx->bufferRows * ctx->bufferCols;
+  } else {
+    UseUnsampledBuffers(ctx);
+  }
+  ctx->frameBase = GetBaseAddress(world);
+  ctx->frameRowBytes = int32_t(GetRowBytes(world));
+  const MRect bounds = GetPortRect(world);
+  ctx->frameSize = ctx->frameRowBytes * (bounds.bottom - bounds.top);
+  const size_t cells = size_t(ctx->bufferPixels);
+  if (RenderHooks::IsTranslucent(ctx->document))
+    ctx->fragmentHeads = static_cast<uint32_t*>(OurAllocateMemory(cells * sizeof(uint32_t), false));
+  else
+    ctx->depthBuffer = static_cast<double*>(OurAllocateMemory(cells * sizeof(double), false));
+  if (ctx->fragmentHeads == nullptr && ctx->depthBuffer == nullptr) {
+    RestoreWorldPixels(ctx);
+    DisposeWorld(ctx->backgroundWorld);
+    ClearSoftwareFields(ctx);
+    return false;
+  }
+  if (sampled) {
+    ctx->supersampledWorld = OurNewGWorld({0, 0, int16_t(ctx->bufferRows), int16_t(ctx->bufferCols)});
+    if (ctx->supersampledWorld)
+      OurLockPixels(ctx->supersampledWorld);
+    else
+      UseUnsampledBuffers(ctx);  // the larger buffers serve the smaller frame
+  }
+  return true;
+}
+
+// Step 2 of the choice.
+Our3DRendererType WantedRenderer(MDrawContext* ctx, const MRect& rect, bool forceSoftware) {
+  if (forceSoftware) return kRendererSoftware;
+  Our3DRendererType wanted = ctx->desiredRendererType;
+  if (!gHasOpenGL) {
+    wanted = kRendererSoftware;
+  } else if (wanted == kRendererAutomatic) {
+    const bool choose = !SameRect(rect, ctx->pane) || ctx->rendererType == kRendererNone ||
+                        (ctx->rendererType == kRendererSoftware && ctx->transparencyChanged);
+    wanted = choose ? (gForceOffscreen ? kRendererOffscreen : kRendererOnscreen) : ctx->rendererType;
+    ctx->transparencyChanged = 0;
+  }
+  if (RenderHooks::IsTranslucent(ctx->document) || RenderHooks::HasDataPlotSymbolsOrLabels(ctx->document))
+    wanted = kRendererSoftware;
+  return wanted;
+}
+
+// Whether a software context still fits its document's world and flag.
+bool SoftwareStillFits(MDrawContext* ctx) {
+  OurPort* world = RenderHooks::GetOffscreenGWorld(ctx->document);
+  return (ctx->fragmentHeads != nullptr) == RenderHooks::IsTranslucent(ctx->document) && world &&
+         ctx->frameBase == GetBaseAddress(world) && ctx->frameRowBytes == GetRowBytes(world);
+}
+
+// Tries the OpenGL renderer, with the software-safe format when hardware
+// fails.
+bool TryOpenGL(MDrawContext* ctx, int32_t (*create)(MDrawContext*, bool)) {
+  if (create(ctx, gForceHardware) == 0) return true;
+  return gForceHardware && create(ctx, false) == 0;
+}
+
+}  // namespace
+
+bool IsSoftwareWorldUsable(const MDrawContext* ctx) {
+  OurPort* world = RenderHooks::GetOffscreenGWorld(ctx->document);
+  if (IsOurGWorldPurged(world)) return false;
+  // Frames write the pane's pixels straight into the world's memory.
+  const MRect bounds = GetPortRect(world);
+  const MRect& pane = ctx->pane;
+  return pane.top >= bounds.top && pane.left >= bounds.left && pane.bottom <= bounds.bottom &&
+         pane.right <= bounds.right && pane.top < pane.bottom && pane.left < pane.right;
+}
+
+MDrawContext* AllocateDrawContext() {
+  auto* ctx = static_cast<MDrawContext*>(OurAllocateMemory(sizeof(MDrawContext), true));
+  if (ctx == nullptr) return nullptr;
+  ctx->rendererType = kRendererNone;
+  ctx->desiredRendererType = kRendererAutomatic;
+  ctx->fragmentCount = -1;
+  return ctx;
+}
+
+void DisposeDrawContextMemory(MDrawContext* ctx) { OurDisposeMemory(ctx); }
+
+void SetDrawContextWindow(MDrawContext* ctx, void* window, DocumentRecord* document) {
+  ctx->window = window;
+  ctx->document = document;
+}
+
+void Qd3d_SetPane(MDrawContext* ctx, const MRect& rect, M3DView* view, bool) {
+  CreateNewDrawContext(ctx, rect, view, false);
+}
+
+void CreateNewDrawContext(MDrawContext* ctx, const MRect& rect, M3DView* view, bool forceSoftware) {
+  ctx->view = view;
+  Our3DRendererType wanted = WantedRenderer(ctx, rect, forceSoftware);
+  if (wanted == ctx->rendererType && wanted != kRendererNone) {
+    const bool samePane = SameRect(rect, ctx->pane);
+    if (wanted == kRendererOnscreen) {
+      ctx->pane = rect;
+      return;
+    }
+    if (samePane && (wanted == kRendererOffscreen || SoftwareStillFits(ctx))) return;
+  }
+  DisposeDrawContext(ctx);
+  ctx->view = view;
+  ctx->pane = rect;
+  if (wanted == kRendererOnscreen) {
+    if (TryOpenGL(ctx, OnscreenCreate)) {
+      ctx->rendererType = kRendererOnscreen;
+      return;
+    }
+    wanted = kRendererOffscreen;
+  }
+  if (wanted == kRendererOffscreen) {
+    if (TryOpenGL(ctx, OffscreenCreate)) {
+      ctx->rendererType = kRendererOffscreen;
+      return;
+    }
+    wanted = kRendererSoftware;
+  }
+  if (wanted != kRendererSoftware) {
+    ctx->rendererType = wanted;
+    return;
+  }
+  if (!BuildSoftware(ctx)) {
+    QueueError(kOutOfMemoryError);
+    return;
+  }
+  if (forceSoftware) ctx->transparencyChanged = 1;
+  ctx->rendererType = kRendererSoftware;
+}
+
+// The OpenGL renderers come with their own issue; until then every attempt
+// falls through to software.
+int32_t OnscreenCreate(MDrawContext*, bool) { return 20; }
+int32_t OffscreenCreate(MDrawContext*, bool) { return 20; }
+
+void FreeFragmentChunks(MDrawContext* ctx) {
+  // The count is the last index handed out, so chunk count / 65,536 holds it.
+  if (ctx->fragmentChunks) {
+    const int32_t chunks = ctx->fragmentCount < 0 ? 0 : ctx->fragmentCount / kFragmentsPerChunk + 1;
+    for (int32_t i = 0; i < chunks; ++i) OurDisposeMemory(ctx->fragmentChunks[i]);
+    OurDisposeMemory(ctx->fragmentChunks);
+    ctx->fragmentChunks = nullptr;
+  }
+  ctx->fragmentCount = -1;
+}
+
+void DisposeDrawContext(MDrawContext* ctx) {
+  if (ctx->rendererType == kRendererOnscreen && ctx->onscreenContext) QueueContextForDestruction(ctx->onscreenContext);
+  if (ctx->rendererType == kRendererOffscreen && ctx->offscreenContext) {
+    RestoreWorldPixels(ctx);
+    QueueContextForDestruction(ctx->offscreenContext);
+  }
+  if (ctx->rendererType == kRendererSoftware) {
+    RestoreWorldPixels(ctx);
+    DisposeWorld(ctx->backgroundWorld);
+    FreeSoftwareBuffers(ctx);
+    DisposeWorld(ctx->supersampledWorld);
+  }
+  const Our3DRendererType desired = ctx->desiredRendererType;
+  void* window = ctx->window;
+  DocumentRecord* document = ctx->document;
+  std::memset(static_cast<void*>(ctx), 0, sizeof(MDrawContext));
+  ctx->desiredRendererType = desired;
+  ctx->window = window;
+  ctx->document = document;
+  ctx->fragmentCount = -1;
+}
+
+Our3DRendererType GetRendererType(const MDrawContext* ctx) { return ctx->rendererType; }
+Our3DRendererType GetDesiredRendererType(const MDrawContext* ctx) { return ctx->desiredRendererType; }
+void SetDesiredRendererType(MDrawContext* ctx, Our3DRendererType type) { ctx->desiredRendererType = type; }
+bool IsDrawContextValid(const MDrawContext* ctx) { return ctx->rendererType != kRendererNone; }
+
+OurGLContext GetRendererAglContext(const MDrawContext* ctx) {
+  if (ctx->rendererType == kRendererOnscreen) return ctx->onscreenContext;
+  if (ctx->rendererType == kRendererOffscreen) return ctx->offscreenContext;
+  return nullptr;
+}
+
+bool IsNVidia(const MDrawContext* ctx) { return ctx->isNVidia; }
+void SetDrawContextTransparencyChangedFlag(MDrawContext* ctx) { ctx->transparencyChanged = 1; }

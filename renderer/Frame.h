@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+class DocumentRecord;
+struct MDrawContext;
+
+// One frame of a view: 0 drawn (or nothing to do for renderer 0), 2 the
+// document has no usable world, 20 the OpenGL context failed.
+int32_t RenderStart(MDrawContext* ctx, bool hsvPass);
+int32_t RenderEnd(MDrawContext* ctx);
+
+// After antialiasing is toggled: every context of the document's pane is
+// rebuilt and the graph drawn again.
+void RecomputeGraphsIfNeededForFSAA(DocumentRecord* document);
+
+void NotifyWindowGraphFinished(const MDrawContext* ctx);

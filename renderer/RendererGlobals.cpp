@@ -1,0 +1,44 @@
+#include "renderer/RendererGlobals.h"
+
+#include <vector>
+
+#include "renderer/BackgroundPatterns.h"
+#include "renderer/SymbolTexture.h"
+
+int32_t gHasOpenGL = 1;
+int32_t gForceHardware = 1;
+int32_t gForceOffscreen = 0;
+int32_t gUseVBOs = 1;
+int32_t gMTGLActive = 0;
+int32_t gFlushMTGLEveryFrame = 1;
+int32_t gDisableMultiThreadedOpenGL = 0;
+int32_t gDisableVertexBufferObjectsPreference = 0;
+int32_t gEnableVertexBufferObjectsPreference = 0;
+int32_t gDisableAntialiasingPreference = 0;
+int32_t gDisableFragmentProgramPreference = 0;
+int32_t gR200MultisampleDriverBugFixed = 0;
+int32_t gGeForceMultisampleDriverBugFixed = 0;
+int32_t gATIMultisampleDisableBugFixed = 0;
+
+int64_t gFramesRendered = 0;
+int64_t gTrianglesRendered = 0;
+
+namespace {
+std::vector<void*> gContextDestructionQueue;
+}
+
+void SetHardwareFlag(bool hardware) {
+  if (gHasOpenGL) gForceHardware = hardware;
+}
+
+void QueueContextForDestruction(void* context) { gContextDestructionQueue.push_back(context); }
+
+bool AreAnyOpenGLContextsAwaitingDestruction() { return !gContextDestructionQueue.empty(); }
+
+// No renderer makes OpenGL contexts yet, so the queue only ever empties.
+void DestroyContextsAwaitingDestruction() { std::vector<void*>().swap(gContextDestructionQueue); }
+
+void ReleaseRendererMemoryBeforeQuitting() {
+  ReleaseBackgroundPatterns();
+  ReleaseSymbolTexture();
+}

@@ -1,0 +1,143 @@
+#include "renderer/Textures.h"
+
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/OurText/OurFontDesc.h"
+#include "CoreUtilities/OurText/OurTextDrawing.h"
+#include "CoreUtilities/OurText/OurTextMeasure.h"
+#include "platform/OurPicture.h"
+#include "renderer/RendererHooks.h"
+#include "renderer/SoftwareTexture.h"
+
+namespace {
+
+constexpr const char* kDefaultTypeFace = "Times";
+
+// The key colour: the solid background, else white.
+uint32_t BackgroundKey(const MDrawContext* ctx) {
+  return RenderHooks::BackgroundType(ctx->document) == 0 ? RenderHooks::BackgroundColor(ctx->document) & 0xFFFFFF
+                                                         : 0xFFFFFF;
+}
+
+void DrawStretched(const OurPicture& picture, QImage& target) {
+  QPainter painter(&target);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  if (!picture.image.isNull()) {
+    painter.drawImage(target.rect(), picture.image);
+    return;
+  }
+  if (picture.frame.isEmpty()) return;
+  painter.scale(double(target.width()) / picture.frame.width(), double(target.height()) / picture.frame.height());
+  painter.drawPicture(-picture.frame.topLeft(), picture.recording);
+}
+
+uint32_t Average(const uint32_t* four[4]) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    uint32_t sum = 0;
+    for (int k = 0; k < 4; ++k) sum += (*four[k] >> shift) & 0xFF;
+    out |= (sum / 4) << shift;
+  }
+  return out;
+}
+
+// Level 9 from the image, rows reversed, then each level the 2 x 2 mean of
+// the next.
+void FillLevels(__OurTexture* texture, const QImage& image) {
+  auto* next = reinterpret_cast<uint32_t*>(texture + 1);
+  for (int level = 0; level < kTextureLevels; ++level) {
+    texture->levels[level] = next;
+    next += (1 << level) * (1 << level);
+  }
+  uint32_t* top = texture->levels[kTextureLevels - 1];
+  for (int row = 0; row < kTextureSide; ++row) {
+    const auto* line = reinterpret_cast<const uint32_t*>(image.constScanLine(kTextureSide - 1 - row));
+    std::copy_n(line, kTextureSide, top + row * kTextureSide);
+  }
+  for (int level = kTextureLevels - 2; level >= 0; --level) {
+    const int side = 1 << level;
+    const uint32_t* finer = texture->levels[level + 1];
+    uint32_t* coarser = texture->levels[level];
+    for (int v = 0; v < side; ++v)
+      for (int u = 0; u < side; ++u) {
+        const uint32_t* four[4] = {&finer[2 * v * 2 * side + 2 * u], &finer[2 * v * 2 * side + 2 * u + 1],
+                                   &finer[(2 * v + 1) * 2 * side + 2 * u], &finer[(2 * v + 1) * 2 * side + 2 * u + 1]};
+        coarser[v * side + u] = Average(four);
+      }
+  }
+}
+
+}  // namespace
+
+double LabelFontSize(double size) { return std::isfinite(size) && size > 0 && size < 100 ? size : 9; }
+
+__OurTexture* SWCreateTexture(const OurPicture* picture, MDrawContext* ctx, bool keyOutBackground) {
+  if (picture == nullptr) return nullptr;
+  auto* texture = static_cast<__OurTexture*>(
+      OurAllocateMemory(sizeof(__OurTexture) + sizeof(uint32_t) * size_t(kTextureTexels), false));
+  if (texture == nullptr) {
+    QueueError(kOutOfMemoryError);
+    return nullptr;
+  }
+  QImage image(kTextureSide, kTextureSide, QImage::Format_ARGB32);
+  if (image.isNull()) {
+    OurDisposeMemory(texture);
+    QueueError(kOutOfMemoryError);
+    return nullptr;
+  }
+  // Clear white, so that what the picture leaves undrawn keeps no alpha.
+  image.fill(0x00FFFFFFu);
+  DrawStretched(*picture, image);
+  auto* pixels = reinterpret_cast<uint32_t*>(image.bits());
+  const size_t count = size_t(kTextureSide) * kTextureSide;
+  if (keyOutBackground) {
+    const uint32_t key = BackgroundKey(ctx);
+    for (size_t i = 0; i < count; ++i)
+      pixels[i] = (pixels[i] & 0xFFFFFF) | ((pixels[i] & 0xFFFFFF) == key ? 0 : 0xFF000000u);
+  } else if (std::all_of(pixels, pixels + count, [](uint32_t p) { return (p >> 24) == 0; })) {
+    for (size_t i = 0; i < count; ++i) pixels[i] |= 0xFF000000u;
+  }
+  FillLevels(texture, image);
+  return texture;
+}
+
+__OurTexture* CreateTexture(const OurPicture* picture, MDrawContext* ctx) {
+  if (picture == nullptr || ctx->rendererType != kRendererSoftware) return nullptr;
+  return SWCreateTexture(picture, ctx, false);
+}
+
+__OurTexture* CreateTexture(const UniChar* text, double size, unsigned long color, MDrawContext* ctx) {
+  const double fontSize = LabelFontSize(size);
+  const OurFontDesc font(kDefaultTypeFace, float(fontSize), false, false);
+  const int baseline = int(fontSize);
+  const int height = int(1.5 * fontSize);
+  const int width = std::max(int(OurStringWidth(text, font)), 1);
+  OurPicture picture;
+  picture.frame = QRect(0, 0, width, height);
+  picture.image = QImage(width, height, QImage::Format_RGB32);
+  if (picture.image.isNull()) {
+    QueueError(kOutOfMemoryError);
+    return nullptr;
+  }
+  picture.image.fill(0xFF000000u | BackgroundKey(ctx));
+  {
+    QPainter painter(&picture.image);
+    painter.setPen(QColor::fromRgb(uint32_t(color) & 0xFFFFFF));
+    painter.translate(0, baseline);
+    OurDrawString(text, font, &painter);
+  }
+  return SWCreateTexture(&picture, ctx, true);
+}
+
+bool IsTextureValid(const __OurTexture*, const MDrawContext* ctx) {
+  return ctx->rendererType == kRendererNone || ctx->rendererType == kRendererSoftware;
+}
+
+void DisposeTexture(__OurTexture* texture, Our3DRendererType madeWith, void*, MDrawContext*) {
+  if (texture && madeWith == kRendererSoftware) OurDisposeMemory(texture);
+}

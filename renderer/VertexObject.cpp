@@ -1,0 +1,183 @@
+#include "renderer/VertexObject.h"
+
+#include <algorithm>
+
+#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/MemoryBudget.h"
+#include "renderer/Submission.h"
+
+namespace {
+
+// A copy of count records in accounted memory; null (message 36) when
+// refused or when there is nothing to copy.
+template <typename T>
+T* CopyOf(const T* source, int count) {
+  if (source == nullptr || count <= 0) return nullptr;
+  auto* copy = static_cast<T*>(OurAllocateMemory(sizeof(T) * size_t(count), false));
+  if (copy == nullptr) {
+    QueueError(kOutOfMemoryError);
+    return nullptr;
+  }
+  std::copy_n(source, count, copy);
+  return copy;
+}
+
+template <typename T>
+T* Allocate(int count) {
+  return count > 0 ? static_cast<T*>(OurAllocateMemory(sizeof(T) * size_t(count), false)) : nullptr;
+}
+
+template <typename T>
+void Free(T*& block) {
+  OurDisposeMemory(const_cast<void*>(static_cast<const void*>(block)));
+  block = nullptr;
+}
+
+}  // namespace
+
+void VertexObject::Begin(MDrawContext* ctx, int vertexCount, int segmentCount, int triangleCount, bool lit) {
+  ReleaseMemory();
+  fDrawContext = ctx;
+  fVertexCount = std::max(vertexCount, 0);
+  fSegmentCount = std::max(segmentCount, 0);
+  fTriangleCount = std::max(triangleCount, 0);
+  fLit = lit;
+}
+
+// The arrays of the model's kind; on a refusal none are kept.
+bool VertexObject::AllocateArrays() {
+  fVertices = Allocate<Vertex>(fVertexCount);
+  bool made = fVertices != nullptr;
+  if (fLit) {
+    fNormals = Allocate<Vertex>(fVertexCount);
+    fTriangles = Allocate<Triangle>(fTriangleCount);
+    made = made && fNormals && fTriangles;
+  } else if (fSegmentCount) {
+    fSegments = Allocate<LineSegment>(fSegmentCount);
+    made = made && fSegments;
+  } else {
+    fPointIndices = Allocate<uint16_t>(fVertexCount);
+    made = made && fPointIndices;
+  }
+  if (made) return true;
+  ReleaseMemory();
+  QueueError(kOutOfMemoryError);
+  return false;
+}
+
+void VertexObject::CacheModel(const Vertex* vertices, const LineSegment* segments, const ColorArrayElement* colors,
+                              int vertexCount, int segmentCount, MDrawContext* ctx) {
+  Begin(ctx, std::min(vertexCount, 65536), segmentCount, 0, false);
+  if (fVertexCount == 0 || fSegmentCount == 0 || !AllocateArrays()) return;
+  std::copy_n(vertices, fVertexCount, fVertices);
+  std::copy_n(segments, fSegmentCount, fSegments);
+  fMode = kClientArrays;
+  if (colors) CacheColorArray(colors);
+}
+
+void VertexObject::CacheModel(const Vertex* vertices, const ColorArrayElement* colors, const UniChar* const* symbols,
+                              const UniChar* const* labels, const float* sizes, int vertexCount, MDrawContext* ctx) {
+  Begin(ctx, std::min(vertexCount, 65536), 0, 0, false);
+  if (fVertexCount == 0 || !AllocateArrays()) return;
+  std::copy_n(vertices, fVertexCount, fVertices);
+  for (int i = 0; i < fVertexCount; ++i) fPointIndices[i] = uint16_t(i);
+  fMode = kClientArrays;
+  if (colors) CacheColorArray(colors);
+  fSymbols = CopyOf(const_cast<const UniChar**>(symbols), fVertexCount);
+  fLabels = CopyOf(const_cast<const UniChar**>(labels), fVertexCount);
+  fSizes = CopyOf(sizes, fVertexCount);
+}
+
+void VertexObject::CacheModel(const Vertex* vertices, const Vertex* normals, const ColorArrayElement* colors,
+                              const TexCoord* texCoords, const Triangle* triangles, int vertexCount, int triangleCount,
+                              bool, MDrawContext* ctx) {
+  Begin(ctx, vertexCount, 0, triangleCount, true);
+  if (fVertexCount == 0 || fTriangleCount == 0 || !AllocateArrays()) return;
+  std::copy_n(vertices, fVertexCount, fVertices);
+  std::copy_n(normals, fVertexCount, fNormals);
+  std::copy_n(triangles, fTriangleCount, fTriangles);
+  fMode = kClientArrays;
+  if (colors) CacheColorArray(colors);
+  if (texCoords) CacheTexCoordsArray(texCoords);
+}
+
+void VertexObject::CacheModel(int listCount, const AListGenericLarge<SurfaceVertex, 13>* const* vertexLists,
+                              const AListGenericLarge<Triangle, 13>* const* triangleLists,
+                              const ColorArrayElement* colors, bool, MDrawContext* ctx) {
+  int64_t vertexCount = 0, triangleCount = 0;
+  for (int i = 0; i < listCount; ++i) {
+    vertexCount += vertexLists[i]->Count();
+    triangleCount += triangleLists[i]->Count();
+  }
+  if (vertexCount > INT32_MAX || triangleCount > INT32_MAX) {
+    ReleaseMemory();
+    QueueError(kOutOfMemoryError);
+    return;
+  }
+  Begin(ctx, int(vertexCount), 0, int(triangleCount), true);
+  if (fVertexCount == 0 || fTriangleCount == 0 || !AllocateArrays()) return;
+  int32_t v = 0, t = 0;
+  for (int i = 0; i < listCount; ++i) {
+    const int32_t base = v;
+    const auto& vertexList = *vertexLists[i];
+    for (int32_t k = 0; k < vertexList.Count(); ++k, ++v) {
+      const SurfaceVertex& s = vertexList[k];
+      fVertices[v] = {s.x, s.y, s.z};
+      fNormals[v] = {s.nx, s.ny, s.nz};
+    }
+    const auto& triangleList = *triangleLists[i];
+    for (int32_t k = 0; k < triangleList.Count(); ++k, ++t)
+      for (int c = 0; c < 3; ++c) fTriangles[t].v[c] = triangleList[k].v[c] + base;
+  }
+  fMode = kClientArrays;
+  if (colors) CacheColorArray(colors);
+}
+
+void VertexObject::FreeColourSource() {
+  Free(fColors);
+  Free(fTexCoords);
+}
+
+void VertexObject::CacheColorArray(const ColorArrayElement* colors) {
+  if (fMode != kClientArrays) return;
+  FreeColourSource();
+  fColors = CopyOf(colors, fVertexCount);
+}
+
+void VertexObject::CacheTexCoordsArray(const TexCoord* texCoords) {
+  if (fMode != kClientArrays) return;
+  FreeColourSource();
+  fTexCoords = CopyOf(texCoords, fVertexCount);
+}
+
+void VertexObject::DrawCachedModel() {
+  if (fMode != kClientArrays || fDrawContext == nullptr) return;
+  MDrawContext* ctx = fDrawContext;
+  OurSubmitVertices(fVertices, fVertexCount, ctx);
+  if (fLit) OurSubmitNormals(fNormals, ctx);
+  if (fColors) OurSubmitColors(fColors, ctx);
+  if (fTexCoords) OurSubmitTextureCoordinates(fTexCoords, ctx);
+  if (fLit)
+    OurSubmitTriangles(fTriangles, fTriangleCount, ctx);
+  else if (fSegmentCount)
+    OurSubmitLines(fSegments, fSegmentCount, fColors == nullptr, ctx);
+  else
+    OurSubmitPoints(fPointIndices, fSymbols, fLabels, fSizes, fVertexCount, ctx);
+  if (fTexCoords) OurDisableTextureArrayState(ctx);
+  if (fColors) OurDisableColorArrayState(ctx);
+  if (fLit) OurDisableNormalArrayState(ctx);
+}
+
+void VertexObject::ReleaseMemory() {
+  Free(fVertices);
+  Free(fNormals);
+  Free(fColors);
+  Free(fSymbols);
+  Free(fLabels);
+  Free(fSizes);
+  Free(fTriangles);
+  Free(fSegments);
+  Free(fTexCoords);
+  Free(fPointIndices);
+  fMode = kEmpty;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+
+// The software renderer's test scene: a lit 79 x 79 grid, a depth-cued
+// helix, a ring of points, a textured quad and a label, drawn over
+// `frames` frames that turn the view by 0.05 radians each.
+struct Scene3DOptions {
+  int width = 800;
+  int height = 600;
+  bool translucent = false;
+  bool supersampled = false;
+  int32_t background = 0;  // 0 solid, 1 floor and walls, 2 floor
+  int frames = 1;
+};
+
+struct Scene3DResult {
+  QImage image;  // the last frame
+  double microsecondsPerFrame = 0;
+  int64_t trianglesPerFrame = 0;
+  int64_t fragments = 0;  // of the last frame
+  bool drawn = false;
+};
+
+Scene3DResult RenderScene3D(const Scene3DOptions& options);
