@@ -19,13 +19,13 @@ function(zl_add_layer_library name)
 endfunction()
 
 # Every tests/<layer>/*_test.cpp joins its layer's one test program,
-# <layer>_tests: linking one program per file was most of what a test tree
-# cost. ctest still runs each test in a process of its own, so a crash names
-# its test and no test sees another's state. A file listed after ALONE sets
-# something for its whole process (sanitizer options, say) and is a program
-# of its own in every build. Every other file is a program of its own too,
-# <layer>_<File>_test, built only when asked for by name: the
-# ThreadSanitizer suites run whole, and one file builds fast while working on it.
+# <layer>_tests, linked once rather than once per file. ctest still runs each
+# test in a process of its own, so a crash names its test and no test sees
+# another's state. A file listed after ALONE sets something for its whole
+# process (sanitizer options, operator new) and is a program of its own in
+# every build. Every other file is a program of its own too,
+# <layer>_<File>_test, built only when asked for by name: the ThreadSanitizer
+# suites run whole, and one file builds fast while working on it.
 function(zl_add_layer_tests layer)
   cmake_parse_arguments(ARG "" "" "DEPENDS;ALONE" ${ARGN})
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
