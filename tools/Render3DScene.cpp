@@ -24,34 +24,6 @@ struct SceneState {
 };
 SceneState gScene;
 
-struct Mesh {
-  std::vector<Vertex> vertices, normals;
-  std::vector<ColorArrayElement> colors;
-  std::vector<Triangle> triangles;
-};
-
-// z = 0.8 sin(x) cos(y) over -2 .. 2, coloured by height.
-Mesh Grid() {
-  constexpr int n = 79;
-  Mesh m;
-  for (int j = 0; j < n; ++j)
-    for (int i = 0; i < n; ++i) {
-      const float x = -2 + 4.0f * i / (n - 1), y = -2 + 4.0f * j / (n - 1);
-      const float z = 0.8f * std::sin(x) * std::cos(y);
-      m.vertices.push_back({x, y, z});
-      m.normals.push_back({-0.8f * std::cos(x) * std::cos(y), 0.8f * std::sin(x) * std::sin(y), 1});
-      const float t = (z + 0.8f) / 1.6f;
-      m.colors.push_back({t, 0.4f, 1 - t});
-    }
-  for (int j = 0; j + 1 < n; ++j)
-    for (int i = 0; i + 1 < n; ++i) {
-      const int a = j * n + i;
-      m.triangles.push_back({{a, a + 1, a + n + 1}});
-      m.triangles.push_back({{a, a + n + 1, a + n}});
-    }
-  return m;
-}
-
 void DrawHelix(MDrawContext* ctx) {
   std::vector<Vertex> points;
   std::vector<LineSegment> segments;
@@ -114,6 +86,28 @@ void InstallSceneHooks() {
 
 }  // namespace
 
+// z = 0.8 sin(x) cos(y) over -2 .. 2, coloured by height.
+Scene3DMesh Scene3DGrid() {
+  constexpr int n = 79;
+  Scene3DMesh m;
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      const float x = -2 + 4.0f * i / (n - 1), y = -2 + 4.0f * j / (n - 1);
+      const float z = 0.8f * std::sin(x) * std::cos(y);
+      m.vertices.push_back({x, y, z});
+      m.normals.push_back({-0.8f * std::cos(x) * std::cos(y), 0.8f * std::sin(x) * std::sin(y), 1});
+      const float t = (z + 0.8f) / 1.6f;
+      m.colors.push_back({t, 0.4f, 1 - t});
+    }
+  for (int j = 0; j + 1 < n; ++j)
+    for (int i = 0; i + 1 < n; ++i) {
+      const int a = j * n + i;
+      m.triangles.push_back({{a, a + 1, a + n + 1}});
+      m.triangles.push_back({{a, a + n + 1, a + n}});
+    }
+  return m;
+}
+
 Scene3DResult RenderScene3D(const Scene3DOptions& options) {
   Scene3DResult result;
   gScene.options = options;
@@ -126,7 +120,7 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
   M3DView view;
   Matrix3 start;
   CopyMatrix(view.rotation, start);
-  const Mesh grid = Grid();
+  const Scene3DMesh grid = Scene3DGrid();
   const MRect pane{0, 0, int16_t(options.height), int16_t(options.width)};
   __OurTexture* texture = nullptr;
   const int64_t startTriangles = gTrianglesRendered;

@@ -3,6 +3,9 @@
 #include <QImage>
 
 #include <cstdint>
+#include <vector>
+
+#include "renderer/DrawContext.h"
 
 // The software renderer's test scene: a lit 79 x 79 grid, a depth-cued
 // helix, a ring of points, a textured quad and a label, drawn over
@@ -25,3 +28,12 @@ struct Scene3DResult {
 };
 
 Scene3DResult RenderScene3D(const Scene3DOptions& options);
+
+struct Scene3DMesh {
+  std::vector<Vertex> vertices, normals;
+  std::vector<ColorArrayElement> colors;
+  std::vector<Triangle> triangles;
+};
+
+// The scene's lit grid alone: 79 x 79 vertices, 12,168 triangles.
+Scene3DMesh Scene3DGrid();
