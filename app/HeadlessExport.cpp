@@ -35,6 +35,7 @@
 #include "matheditor/MathGraphicsContext.h"
 #include "platform/GuiApplication.h"
 #include "platform/OurPort.h"
+#include "renderer/RendererHooks.h"
 
 namespace {
 
@@ -171,8 +172,8 @@ int ExportDocumentPicture(const std::string& text, const std::string& output, bo
     return kExitFailed;
   }
   sExportedDocument = document.get();
-  sWindowWorlds = gGraphPaneHooks.GetOffscreenGWorld;
-  gGraphPaneHooks.GetOffscreenGWorld = GraphWorldOf;
+  sWindowWorlds = gRendererHooks.GetOffscreenGWorld;
+  gRendererHooks.GetOffscreenGWorld = GraphWorldOf;
   DocumentWindow window;
   window.document = document.get();
   window.graphWorld = sGraphWorld;
@@ -183,7 +184,7 @@ int ExportDocumentPicture(const std::string& text, const std::string& output, bo
   const bool written = pdf ? WritePdf(output, window, panes, size) : WritePng(output, window, panes, size);
   StopDocumentComputations(document.get());
   document.reset();
-  gGraphPaneHooks.GetOffscreenGWorld = sWindowWorlds;
+  gRendererHooks.GetOffscreenGWorld = sWindowWorlds;
   sExportedDocument = nullptr;
   OurDisposeGWorld(sGraphWorld);
   sGraphWorld = nullptr;

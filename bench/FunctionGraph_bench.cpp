@@ -45,7 +45,7 @@ bool gSampleBuffer = false;
 // A default view of the given size with one function graph in it.
 struct Scene {
   Scene(const std::string& text, int mode, int width, int height) {
-    gGraphPaneHooks.UseSampleBuffer = [](DocumentRecord*) { return gSampleBuffer; };
+    gRendererHooks.UseSampleBuffer = [](DocumentRecord*) { return gSampleBuffer; };
     view.SetViewRect(MRect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)});
     view.SetDefaultViewState();
     view.Resize();

@@ -84,7 +84,7 @@ double TimeHand(bool sampleBuffer, int64_t repeats) {
 
 void DrawView(benchmark::State& state, bool sampleBuffer) {
   gSampleBuffer = sampleBuffer;
-  gGraphPaneHooks.UseSampleBuffer = [](DocumentRecord*) { return gSampleBuffer; };
+  gRendererHooks.UseSampleBuffer = [](DocumentRecord*) { return gSampleBuffer; };
   OurPort* port = NewOffscreenPort(QRect(0, 0, kWidth, kHeight));
   A2DGraphView view;
   view.SetViewRect(MRect{0, 0, kHeight, kWidth});

@@ -55,6 +55,14 @@ struct ExpansionOutput {
   double transformationColor = 0;
 };
 
+void SetTranslucentFlag(DocumentRecord* document) {
+  const auto& blocks = document->fContents.blocks;
+  bool translucent = false;
+  for (int32_t i = 0; i < blocks.Count() && !translucent; ++i)
+    translucent = blocks[i].kind == kEquationBlock && blocks[i].Opacity != 1;
+  document->fExpansion.translucent.store(translucent);
+}
+
 }  // namespace
 
 void StartExpansion(DocumentRecord* document) {
@@ -80,6 +88,7 @@ void ExpandDocument(DocumentRecord* document) {
     if (block.kind != kEquationBlock) continue;
     if (const ExpressionRecord* tree = EquationTree(block)) copies.push_back({i, block.XYType, block.Color, Copy(tree)});
   }
+  SetTranslucentFlag(document);
   DefinitionRules rules;
   for (const EquationCopy& c : copies) rules.Add(c.tree);
   ComputeTableFormulaColumns(document, rules, document->fExpansion.resultDigits);

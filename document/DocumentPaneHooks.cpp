@@ -26,7 +26,6 @@ namespace {
 constexpr int32_t kFrameSamples = 40;
 constexpr int32_t kRecomputeTicks = 60;
 
-bool UseSampleBuffer(DocumentRecord* document) { return document && document->fContents.useAntialiasing; }
 double SliderValueOf(DocumentRecord* document) { return DocumentSliderValue(document); }
 void SetRTErrorCheck(DocumentRecord* document) {
   if (document) document->fExpansion.runTimeErrorCheck = true;
@@ -124,11 +123,8 @@ void FrameRateFeedback(DocumentRecord* document, double seconds) {
 }
 
 void InstallDocumentPaneHooks() {
-  gGraphPaneHooks.NotifyWindowGraphFinished = NotifyWindowGraphFinished;
-  gGraphPaneHooks.UseSampleBuffer = UseSampleBuffer;
   gGraphPaneHooks.SliderValue = SliderValueOf;
   gGraphPaneHooks.SliderVariable = SliderVariable;
-  gGraphPaneHooks.GetGraphingAnimationState = GetGraphingAnimationState;
   gGraphPaneHooks.FrameRateFeedback = FrameRateFeedback;
   gGraphPaneHooks.SetRTErrorCheck = SetRTErrorCheck;
   gGraphPaneHooks.RedrawPrimeViewIfNecessary = RedrawPrimeViewIfNecessary;

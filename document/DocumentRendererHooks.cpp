@@ -23,6 +23,10 @@ void InstallDocumentRendererHooks() {
   gRendererHooks.UseSampleBuffer = [](DocumentRecord* d) { return d && d->fContents.useAntialiasing; };
   gRendererHooks.BackgroundType = BackgroundType;
   gRendererHooks.BackgroundColor = BackgroundColor;
+  gRendererHooks.IsTranslucent = [](DocumentRecord* d) { return d && d->fExpansion.translucent.load(); };
+  gRendererHooks.HasDataPlotSymbolsOrLabels = [](DocumentRecord* d) {
+    return d && d->fExpansion.dataPlotSymbolsOrLabels.load();
+  };
   gRendererHooks.DrawGraph = [](DocumentRecord* d) { return d && d->fContents.drawGraph; };
   gRendererHooks.NotifyWindowGraphFinished = NotifyWindowGraphFinished;
   gRendererHooks.GetGraphingAnimationState = GetGraphingAnimationState;

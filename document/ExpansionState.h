@@ -87,6 +87,10 @@ struct ExpansionState {
   // Requests the window timer serves.
   bool runTimeErrorCheck = false;
   bool fragmentProgramFlag = false;
+  // What the renderer asks before a frame: some equation block is drawn
+  // translucent; a 3-D data plot draws symbols or labels.
+  std::atomic<bool> translucent{false};
+  std::atomic<bool> dataPlotSymbolsOrLabels{false};
   // The last frame times of animation, in seconds.
   double frameTimes[40] = {};
   int32_t frameIndex = 0;

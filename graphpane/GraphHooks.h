@@ -2,12 +2,13 @@
 
 #include <cstdint>
 
+#include "renderer/RendererHooks.h"
+
 class AGraph;
 class AGraphView;
 class DocumentRecord;
 struct ExpressionRecord;
 struct MBlock;
-struct OurPort;
 
 // What the views and graphs ask of the layers above them (document, window,
 // application). Those layers fill the table at start-up; an entry left
@@ -17,23 +18,17 @@ struct OurPort;
 // table and a call of the same name in PaneHooks that does nothing while
 // the entry is empty.
 #define ZL_GRAPH_PANE_HOOKS(X)                                                                                        \
-  /* From worker threads: a graph of the document has finished computing. */                                          \
-  X(void, NotifyWindowGraphFinished, (DocumentRecord* document), (document))                                          \
-  X(bool, UseSampleBuffer, (DocumentRecord* document), (document))                                                    \
   X(double, SliderValue, (DocumentRecord* document), (document))                                                      \
   /* The variable id the window slider drives; 0 (none) until filled. */                                              \
   X(int32_t, SliderVariable, (DocumentRecord* document), (document))                                                  \
-  X(int32_t, GetGraphingAnimationState, (DocumentRecord* document), (document))                                       \
   X(void, FrameRateFeedback, (DocumentRecord* document, double seconds), (document, seconds))                         \
   X(void, SetRTErrorCheck, (DocumentRecord* document), (document))                                                    \
   X(void, SetDocDirty, (DocumentRecord* document, bool dirty), (document, dirty))                                     \
   X(bool, IsBenchmarkRunning, (), ())                                                                                 \
-  X(void, RedrawGraph, (DocumentRecord* document), (document))                                                        \
   X(void, InvalGraphRect, (DocumentRecord* document), (document))                                                     \
   X(void, CheckWindowEventLoopTimerInterval, (DocumentRecord* document), (document))                                  \
   X(void, SetCursorRegion, (DocumentRecord* document), (document))                                                    \
   X(void, OurFlushWindowPortBuffer, (DocumentRecord* document), (document))                                           \
-  X(OurPort*, GetOffscreenGWorld, (DocumentRecord* document), (document))                                             \
   X(void, RedrawPrimeViewIfNecessary, (DocumentRecord* document, const void* view), (document, view))                 \
   X(void, RecomputeWindow, (DocumentRecord* document), (document))                                                    \
   X(void, ClearMathAssistanceString, (DocumentRecord* document), (document))                                          \
@@ -87,6 +82,13 @@ EntryCall<Result, Parameters...> Entry(Result (*entry)(Parameters...)) {
   inline result name parameters { return Entry(gGraphPaneHooks.name) arguments; }
 ZL_GRAPH_PANE_HOOKS(ZL_GRAPH_PANE_HOOK_CALL)
 #undef ZL_GRAPH_PANE_HOOK_CALL
+
+// The renderer's table holds these; the views call them by the same names.
+using RenderHooks::GetGraphingAnimationState;
+using RenderHooks::GetOffscreenGWorld;
+using RenderHooks::NotifyWindowGraphFinished;
+using RenderHooks::RedrawGraph;
+using RenderHooks::UseSampleBuffer;
 
 // Sets the foreground to the window's selection colour, a fixed default
 // until the window supplies one.

@@ -5,8 +5,8 @@
 class DocumentRecord;
 struct OurPort;
 
-// What the renderer asks of the document, window and application. Those
-// layers fill the table at start-up; an entry left empty answers as for a
+// What the renderer, and the graph views above it, ask of the document,
+// window and application. Those layers fill the table at start-up; an entry left empty answers as for a
 // document with nothing set (no world, opaque, solid black background).
 struct RendererHooks {
   // The document's offscreen graph world, into which software frames draw.
@@ -21,6 +21,7 @@ struct RendererHooks {
   // 0xRRGGBB.
   uint32_t (*BackgroundColor)(DocumentRecord*) = nullptr;
   bool (*DrawGraph)(DocumentRecord*) = nullptr;
+  // From worker threads: a graph of the document has finished computing.
   void (*NotifyWindowGraphFinished)(DocumentRecord*) = nullptr;
   void (*RedrawGraph)(DocumentRecord*) = nullptr;
   int32_t (*GetGraphingAnimationState)(DocumentRecord*) = nullptr;

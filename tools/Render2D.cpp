@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
   if (!document) return 1;
   const DocumentContents& c = document->fContents;
   gUseAntialiasing = c.useAntialiasing;
-  gGraphPaneHooks.UseSampleBuffer = [](DocumentRecord*) { return gUseAntialiasing; };
+  gRendererHooks.UseSampleBuffer = [](DocumentRecord*) { return gUseAntialiasing; };
 
   CurveWorkers workers;
   A2DGraphView view;

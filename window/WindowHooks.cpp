@@ -3,6 +3,7 @@
 #include "CoreUtilities/ErrorReport.h"
 #include "document/DocumentRecord.h"
 #include "graphpane/GraphHooks.h"
+#include "renderer/RendererHooks.h"
 #include "window/DocumentMainWindow.h"
 #include "window/GraphPaneWidget.h"
 #include "window/WindowDialogs.h"
@@ -56,13 +57,13 @@ void ShowAlert(int messageId, const UniChar*) { ReportError(messageId); }
 
 void InstallWindowHooks() {
   GraphPaneHooks& hooks = gGraphPaneHooks;
-  hooks.RedrawGraph = RedrawGraph;
   hooks.InvalGraphRect = InvalGraphRect;
   hooks.OurFlushWindowPortBuffer = FlushWindow;
-  hooks.GetOffscreenGWorld = GraphWorld;
   hooks.SetCursorRegion = SetCursorRegion;
   hooks.CheckWindowEventLoopTimerInterval = CheckTimerInterval;
   hooks.SetDocDirty = SetDocDirty;
   hooks.ClearMathAssistanceString = ClearMathAssistanceString;
+  gRendererHooks.RedrawGraph = RedrawGraph;
+  gRendererHooks.GetOffscreenGWorld = GraphWorld;
   SetErrorAlertHook(ShowAlert);
 }

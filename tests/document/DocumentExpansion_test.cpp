@@ -6,6 +6,7 @@
 
 #include "CoreUtilities/OurText/NumberText.h"
 #include "document/DocumentParameters.h"
+#include "document/DocumentRendererHooks.h"
 #include "document/MathPaneResults.h"
 #include "document/ParameterList.h"
 #include "document/SliderAnimation.h"
@@ -15,6 +16,7 @@
 #include "expression/DocumentHooks.h"
 #include "expression/TreeRewriting.h"
 #include "expression/VariableIds.h"
+#include "renderer/RendererHooks.h"
 #include "tests/document/ExpansionTestSupport.h"
 
 namespace {
@@ -76,6 +78,25 @@ TEST_F(DocumentExpansion, AnEditStartsAgainAndForgetsTheOldExpansion) {
   EXPECT_FALSE(d->fExpansion.expansionDone.load());
   ASSERT_TRUE(AwaitExpansion(d.get()));
   EXPECT_EQ(ExpandedText(d.get(), 1), Reparsed("y = 5*x"));
+}
+
+// The renderer learns from each expansion whether any equation is drawn
+// translucent; no data plot marks symbols or labels yet.
+TEST_F(DocumentExpansion, TranslucentFlagFollowsTheEquationsOpacity) {
+  InstallDocumentRendererHooks();
+  auto d = Expanded("Expr z = x*y;\nOpacity 0.5;\nExpr z = 2;\n");
+  ASSERT_TRUE(d);
+  EXPECT_TRUE(RenderHooks::IsTranslucent(d.get()));
+  EXPECT_FALSE(RenderHooks::HasDataPlotSymbolsOrLabels(d.get()));
+  d->fContents.blocks[1].Opacity = 1;
+  InvalExprs(d.get());
+  ASSERT_TRUE(AwaitExpansion(d.get()));
+  EXPECT_FALSE(RenderHooks::IsTranslucent(d.get()));
+  d->fContents.blocks[0].Opacity = 0;
+  InvalExprs(d.get());
+  ASSERT_TRUE(AwaitExpansion(d.get()));
+  EXPECT_TRUE(RenderHooks::IsTranslucent(d.get()));
+  EXPECT_FALSE(RenderHooks::IsTranslucent(nullptr));
 }
 
 struct ResultCase {

@@ -47,9 +47,9 @@ struct GraphedDocument {
 class GraphingTest : public ThreadsRunning {
  protected:
   void SetUp() override {
-    gGraphPaneHooks.GetOffscreenGWorld = [](DocumentRecord*) { return GraphedDocument::sWorld; };
+    gRendererHooks.GetOffscreenGWorld = [](DocumentRecord*) { return GraphedDocument::sWorld; };
   }
-  void TearDown() override { gGraphPaneHooks.GetOffscreenGWorld = nullptr; }
+  void TearDown() override { gRendererHooks.GetOffscreenGWorld = nullptr; }
 };
 
 inline int DifferingPixels(const QImage& a, const QImage& b) {

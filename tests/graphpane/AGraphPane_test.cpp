@@ -27,17 +27,21 @@ struct PaneHooksInstalled {
     dirty = redraws = cleared = 0;
     shown.clear();
     gGraphPaneHooks = GraphPaneHooks{};
+    gRendererHooks = {};
     gGraphPaneHooks.Make2DView = MakeA2DGraphView;
     gGraphPaneHooks.Make3DView = MakeA3DGraphView;
     gGraphPaneHooks.Make4DView = MakeA4DGraphView;
     gGraphPaneHooks.SetDocDirty = [](DocumentRecord*, bool) { ++dirty; };
-    gGraphPaneHooks.RedrawGraph = [](DocumentRecord*) { ++redraws; };
+    gRendererHooks.RedrawGraph = [](DocumentRecord*) { ++redraws; };
     gGraphPaneHooks.ClearCoordinateDisplay = [](DocumentRecord*) { ++cleared; };
     gGraphPaneHooks.SetCoordinateValues = [](int32_t f, double lo, double hi, DocumentRecord*) {
       shown.push_back({f, {lo, hi}});
     };
   }
-  ~PaneHooksInstalled() { gGraphPaneHooks = GraphPaneHooks{}; }
+  ~PaneHooksInstalled() {
+    gGraphPaneHooks = GraphPaneHooks{};
+    gRendererHooks = {};
+  }
 };
 
 MRect Rect(int left, int top, int width, int height) {
@@ -91,6 +95,7 @@ TEST(AGraphPane, SideBySideViewsStayElevenApartInsideThePane) {
 
 TEST(AGraphPane, ViewsFromMissingMakersAreEmpty) {
   gGraphPaneHooks = GraphPaneHooks{};
+  gRendererHooks = {};
   AGraphPane pane(Rect(0, 0, 50, 40), nullptr, nullptr);
   EXPECT_TRUE(pane.AreAllGraphsDoneComputing());
   EXPECT_FALSE(pane.AreAnyGraphsMoving());

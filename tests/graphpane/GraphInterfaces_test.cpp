@@ -24,6 +24,7 @@ TEST(GraphInterfaces, SelectionMovesItsPaths) {
 
 TEST(GraphInterfaces, EmptyHookEntriesDoNothing) {
   gGraphPaneHooks = GraphPaneHooks{};
+  gRendererHooks = {};
   PaneHooks::NotifyWindowGraphFinished(nullptr);
   PaneHooks::RedrawGraph(nullptr);
   EXPECT_FALSE(PaneHooks::UseSampleBuffer(nullptr));
@@ -31,10 +32,11 @@ TEST(GraphInterfaces, EmptyHookEntriesDoNothing) {
   EXPECT_EQ(PaneHooks::GetOffscreenGWorld(nullptr), nullptr);
 
   static int redraws = 0;
-  gGraphPaneHooks.RedrawGraph = [](DocumentRecord*) { ++redraws; };
+  gRendererHooks.RedrawGraph = [](DocumentRecord*) { ++redraws; };
   PaneHooks::RedrawGraph(nullptr);
   EXPECT_EQ(redraws, 1);
   gGraphPaneHooks = GraphPaneHooks{};
+  gRendererHooks = {};
 }
 
 }  // namespace

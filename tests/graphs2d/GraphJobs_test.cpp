@@ -56,11 +56,13 @@ class GraphJobsTest : public testing::Test {
     StartComputeThreads();
     gNotifications = 0;
     gGraphPaneHooks = GraphPaneHooks{};
-    gGraphPaneHooks.NotifyWindowGraphFinished = [](DocumentRecord*) { ++gNotifications; };
+    gRendererHooks = {};
+    gRendererHooks.NotifyWindowGraphFinished = [](DocumentRecord*) { ++gNotifications; };
   }
   void TearDown() override {
     StopComputeThreads();
     gGraphPaneHooks = GraphPaneHooks{};
+    gRendererHooks = {};
   }
 };
 

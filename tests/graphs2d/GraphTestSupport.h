@@ -68,10 +68,12 @@ class ComputeTest : public testing::Test {
     ResetDeferredErrors();
     notifications = 0;
     gGraphPaneHooks = GraphPaneHooks{};
-    gGraphPaneHooks.NotifyWindowGraphFinished = [](DocumentRecord*) { ++notifications; };
+    gRendererHooks = {};
+    gRendererHooks.NotifyWindowGraphFinished = [](DocumentRecord*) { ++notifications; };
   }
   void TearDown() override {
     StopComputeThreads();
     gGraphPaneHooks = GraphPaneHooks{};
+    gRendererHooks = {};
   }
 };

@@ -17,12 +17,16 @@ struct HookRecorder {
     useSampleBuffer = false;
     dirty = redraws = errorChecks = 0;
     gGraphPaneHooks = GraphPaneHooks{};
-    gGraphPaneHooks.UseSampleBuffer = [](DocumentRecord*) { return useSampleBuffer; };
+    gRendererHooks = {};
+    gRendererHooks.UseSampleBuffer = [](DocumentRecord*) { return useSampleBuffer; };
     gGraphPaneHooks.SetDocDirty = [](DocumentRecord*, bool) { ++dirty; };
-    gGraphPaneHooks.RedrawGraph = [](DocumentRecord*) { ++redraws; };
+    gRendererHooks.RedrawGraph = [](DocumentRecord*) { ++redraws; };
     gGraphPaneHooks.SetRTErrorCheck = [](DocumentRecord*) { ++errorChecks; };
   }
-  ~HookRecorder() { gGraphPaneHooks = GraphPaneHooks{}; }
+  ~HookRecorder() {
+    gGraphPaneHooks = GraphPaneHooks{};
+    gRendererHooks = {};
+  }
 };
 
 // A view of the given size at the default state, placed at the port's

@@ -151,6 +151,33 @@ TEST(Frame, FragmentChunksAreAllFreedAtEveryCount) {
   EXPECT_EQ(gApproximateTotalMemoryUsed, start);
 }
 
+// A long translucent run gives every frame's chunks back: small frames,
+// and now and then one that ends just before, on or just past a chunk.
+TEST(Frame, ATranslucentRunReturnsItsMemoryEveryFrame) {
+  const int64_t before = gApproximateTotalMemoryUsed;
+  {
+    RendererTestWorld world(64, 64);
+    gTestDocument.translucent = true;
+    ScopedDrawContext ctx;
+    Qd3d_SetPane(ctx.ctx, {0, 0, 64, 64}, &ctx.view, false);
+    const int64_t start = gApproximateTotalMemoryUsed;
+    const int kLarge[] = {65536, 65537, 65535, 131072, 131073};
+    const int64_t frames = gFramesRendered;
+    for (int frame = 0; frame < 1000; ++frame) {
+      const int count = frame % 100 == 99 ? kLarge[frame / 100 % 5] : frame % 5;
+      ASSERT_EQ(RenderStart(ctx.ctx, false), 0);
+      ASSERT_EQ(gApproximateTotalMemoryUsed, start) << frame;
+      for (int i = 0; i < count; ++i)
+        ASSERT_TRUE(InsertFragment(ctx.ctx, i % ctx->bufferPixels, 0.125 * (i % 8), 0x80FF8040));
+      ASSERT_EQ(ctx->fragmentCount, count - 1);
+      ASSERT_EQ(gApproximateTotalMemoryUsed > start, count > 0) << frame;
+      ASSERT_EQ(RenderEnd(ctx.ctx), 0);
+    }
+    EXPECT_EQ(gFramesRendered, frames + 1000);
+  }
+  EXPECT_EQ(gApproximateTotalMemoryUsed, before);
+}
+
 TEST(Frame, ARefusedChunkLosesNothingStored) {
   RendererTestWorld world(64, 64);
   gTestDocument.translucent = true;
