@@ -3,6 +3,7 @@
 #include "expression/TableHeadingQueries.h"
 
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -31,7 +32,7 @@ DocumentNameHooks gHooks = kEmptyDocument;
 
 }  // namespace
 
-void InstallDocumentNameHooks(const DocumentNameHooks& hooks) { gHooks = hooks; }
+DocumentNameHooks InstallDocumentNameHooks(const DocumentNameHooks& hooks) { return std::exchange(gHooks, hooks); }
 
 int32_t DocumentSliderVariable(DocumentRecord* document) { return gHooks.sliderVariable(document); }
 int32_t DocumentFunctionNumber(const ExpressionRecord* name, const DocumentRecord* document) {

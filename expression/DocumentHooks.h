@@ -23,8 +23,9 @@ struct DocumentNameHooks {
   double (*parameterListValue)(int32_t variableId, const DocumentRecord* document);
 };
 
-// Every entry must be filled.
-void InstallDocumentNameHooks(const DocumentNameHooks& hooks);
+// Every entry must be filled. Answers the table it replaces, so a caller
+// that stands in for the document for a while can put it back.
+DocumentNameHooks InstallDocumentNameHooks(const DocumentNameHooks& hooks);
 
 // The letter the window slider drives ('n' by default).
 int32_t DocumentSliderVariable(DocumentRecord* document);

@@ -464,7 +464,7 @@ TEST(AddingEquations, PassChoosesViewsSharesRangesAndShowsFlaggedFields) {
 // the folded conditions, and join its parameter list; the caller's tree stays.
 TEST(AddingEquations, ParametersBecomeTheirValues) {
   const auto install = [](double (*value)(int32_t, const DocumentRecord*)) {
-    InstallDocumentNameHooks({
+    return InstallDocumentNameHooks({
         .sliderVariable = [](DocumentRecord*) -> int32_t { return 'n'; },
         .functionIndex = [](const ExpressionRecord*, const DocumentRecord*) -> int32_t { return -1; },
         .functionArity = [](int32_t, const DocumentRecord*) -> int32_t { return -1; },
@@ -477,7 +477,7 @@ TEST(AddingEquations, ParametersBecomeTheirValues) {
         .parameterListValue = value,
     });
   };
-  install([](int32_t id, const DocumentRecord*) { return id == 'a' ? 2.0 : NAN; });
+  const DocumentNameHooks document = install([](int32_t id, const DocumentRecord*) { return id == 'a' ? 2.0 : NAN; });
   static int listed;
   listed = 0;
   {
@@ -497,7 +497,7 @@ TEST(AddingEquations, ParametersBecomeTheirValues) {
     EXPECT_FALSE(Holds(gMade[0], 3, 'a'));
     EXPECT_DOUBLE_EQ(gMade[0].formulas[2]->Evaluate(1.5, 0.5, 0, 0, 0, 0), 1.5);
   }
-  install([](int32_t, const DocumentRecord*) { return double(NAN); });
+  InstallDocumentNameHooks(document);
 }
 
 }  // namespace
