@@ -100,6 +100,7 @@ class SoftwareView {
     gRendererHooks.BackgroundColor = [](DocumentRecord*) { return uint32_t(0xF0F0F8); };
     fCtx = AllocateDrawContext();
     SetDrawContextWindow(fCtx, nullptr, &fDocument);
+    SetDesiredRendererType(fCtx, kRendererSoftware);
     CopyMatrix(fView.rotation, fStart);
   }
   ~SoftwareView() {

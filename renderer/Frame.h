@@ -10,6 +10,9 @@ struct MDrawContext;
 int32_t RenderStart(MDrawContext* ctx, bool hsvPass);
 int32_t RenderEnd(MDrawContext* ctx);
 
+// Renderer 2 or 3.
+bool IsOpenGL(const MDrawContext* ctx);
+
 // After antialiasing is toggled: every context of the document's pane is
 // rebuilt and the graph drawn again.
 void RecomputeGraphsIfNeededForFSAA(DocumentRecord* document);

@@ -1,0 +1,117 @@
+#include "renderer/GLFrame.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "CoreUtilities/OurGWorld.h"
+#include "platform/EGLContexts.h"
+#include "renderer/DrawContext.h"
+#include "renderer/GLProbes.h"
+#include "renderer/M3DView.h"
+#include "renderer/RendererHooks.h"
+#include "renderer/Submission.h"
+
+namespace {
+
+constexpr double kEyeDistance = 50;
+
+OurEGLContext* ContextOf(const MDrawContext* ctx) { return static_cast<OurEGLContext*>(GetRendererAglContext(ctx)); }
+
+void ClearToBackground(MDrawContext* ctx, bool hsvPass, bool clearDepth) {
+  const uint32_t rgb = RenderHooks::BackgroundColor(ctx->document);
+  if (hsvPass)
+    glClearColor(0, 0, 0, 0);
+  else
+    glClearColor(float((rgb >> 16) & 0xFF) / 255, float((rgb >> 8) & 0xFF) / 255, float(rgb & 0xFF) / 255, 0);
+  glClear(GL_COLOR_BUFFER_BIT | (hsvPass || clearDepth ? GL_DEPTH_BUFFER_BIT : 0));
+}
+
+void LoadCamera(const MDrawContext* ctx) {
+  const M3DView& view = *ctx->view;
+  const AVector eye = Rotate(view.rotation, {kEyeDistance, 0, 0});
+  const AVector up = Rotate(view.rotation, {0, 0, 1});
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  gluLookAt(eye.x, eye.y, eye.z, 0, 0, 0, up.x, up.y, up.z);
+  glScaled(4 / (view.xmax - view.xmin), 4 / (view.ymax - view.ymin), 4 / (view.zmax - view.zmin));
+  glTranslated(-(view.xmax + view.xmin) / 2, -(view.ymax + view.ymin) / 2, -(view.zmax + view.zmin) / 2);
+  const double w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
+  const double aspect = w / h;
+  const double fov = (aspect < 1 ? 10 / aspect : 10) * view.zoom / M3DView::kDefaultZoom;
+  const double nearest = std::max(kEyeDistance - view.modelRadius, 1.0);
+  const double farthest = std::min(kEyeDistance + view.modelRadius, 200.0);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(fov, aspect, nearest, farthest);
+  glTranslated(0.3 / w, 0, 0);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+}  // namespace
+
+void SetUpConstantOpenGLState() {
+  glShadeModel(GL_SMOOTH);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_NORMALIZE);
+  glEnable(GL_DEPTH_TEST);
+  glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+  const GLfloat ambient[4] = {0.2f, 0.2f, 0.2f, 1}, diffuse[4] = {0.6f, 0.6f, 0.6f, 1},
+                specular[4] = {0.2f, 0.2f, 0.2f, 1}, position[4] = {-1, 1, 1, 0};
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+  glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+  glLightfv(GL_LIGHT0, GL_POSITION, position);
+  glEnable(GL_LIGHT0);
+  glEnable(GL_MULTISAMPLE_ARB);
+  // Drivers without the extension reject the hint as an unknown enum, and
+  // the pending error would fail every context made.
+  if (HasGLExtension("GL_NV_multisample_filter_hint")) glHint(GL_MULTISAMPLE_FILTER_HINT_NV, GL_NICEST);
+  glEnableClientState(GL_VERTEX_ARRAY);
+}
+
+void SetUpTransformandLighting(MDrawContext* ctx, bool hsvPass, bool clearDepth) {
+  ClearToBackground(ctx, hsvPass, clearDepth);
+  LoadCamera(ctx);
+  OurSubmitSolidColor(0xFFFFFF, ctx);
+  glColor4f(1, 1, 1, 1);
+}
+
+int32_t GLRenderStart(MDrawContext* ctx, bool hsvPass) {
+  if (!OurMakeGLContextCurrent(ContextOf(ctx))) return 20;
+  glViewport(0, 0, ctx->pane.right - ctx->pane.left, ctx->pane.bottom - ctx->pane.top);
+  if (hsvPass) glDisable(GL_MULTISAMPLE_ARB);
+  SetUpTransformandLighting(ctx, hsvPass, true);
+  return glGetError() == GL_NO_ERROR ? 0 : 20;
+}
+
+int32_t GLRenderEnd(MDrawContext* ctx) {
+  if (!IsSoftwareWorldUsable(ctx)) return 2;
+  OurReadPixels(ctx);
+  return 0;
+}
+
+void OurReadPixels(MDrawContext* ctx) {
+  OurEGLContext* context = ContextOf(ctx);
+  if (context == nullptr || !IsSoftwareWorldUsable(ctx) || !OurMakeGLContextCurrent(context)) return;
+  glFinish();
+  OurResolveGLFramebuffer(context);
+  const int w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
+  std::vector<uint32_t> pixels(size_t(w) * size_t(h));
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+  OurPort* world = RenderHooks::GetOffscreenGWorld(ctx->document);
+  uint8_t* base = GetBaseAddress(world);
+  const long rowBytes = GetRowBytes(world);
+  // The world is opaque; the frame's alpha only matters to the HSV pass.
+  for (int i = 0; i < h; ++i) {
+    const uint32_t* from = pixels.data() + size_t(h - 1 - i) * size_t(w);
+    auto* to = reinterpret_cast<uint32_t*>(base + rowBytes * (ctx->pane.top + i)) + ctx->pane.left;
+    for (int x = 0; x < w; ++x) to[x] = from[x] | 0xFF000000u;
+  }
+}
