@@ -8,6 +8,7 @@
 #include "renderer/GLContexts.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/RendererHooks.h"
+#include "renderer/Shader.h"
 
 namespace {
 
@@ -221,6 +222,7 @@ void DisposeDrawContext(MDrawContext* ctx) {
   if (ctx->rendererType == kRendererOnscreen && ctx->onscreenContext) QueueContextForDestruction(ctx->onscreenContext);
   if (ctx->rendererType == kRendererOffscreen && ctx->offscreenContext) {
     FinishGLContext(ctx->offscreenContext);
+    delete ctx->hsvShader;  // while its context is current
     RestoreWorldPixels(ctx);
     QueueContextForDestruction(ctx->offscreenContext);
   }

@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <vector>
 
+#include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "platform/EGLContexts.h"
 #include "renderer/DrawContext.h"
 #include "renderer/GLProbes.h"
+#include "renderer/Frame.h"
 #include "renderer/M3DView.h"
 #include "renderer/RendererHooks.h"
+#include "renderer/Shader.h"
 #include "renderer/Submission.h"
 
 namespace {
@@ -94,6 +97,94 @@ int32_t GLRenderEnd(MDrawContext* ctx) {
   if (!IsSoftwareWorldUsable(ctx)) return 2;
   OurReadPixels(ctx);
   return 0;
+}
+
+namespace {
+
+// The texture the HSV pass copies the frame into, remade for a new size.
+void PrepareHSVTexture(MDrawContext* ctx, int w, int h) {
+  if (ctx->hsvTexture && ctx->hsvTextureWidth == w && ctx->hsvTextureHeight == h) {
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, ctx->hsvTexture);
+    return;
+  }
+  if (ctx->hsvTexture) glDeleteTextures(1, &ctx->hsvTexture);
+  glGenTextures(1, &ctx->hsvTexture);
+  glBindTexture(GL_TEXTURE_RECTANGLE_ARB, ctx->hsvTexture);
+  glTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, 4, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  ctx->hsvTextureWidth = w;
+  ctx->hsvTextureHeight = h;
+  if (glGetError() != GL_NO_ERROR) QueueError(kOutOfMemoryError);
+}
+
+void DrawPixelQuad(int w, int h) {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glTranslated(-1, -1, 0);
+  glScaled(2.0 / w, 2.0 / h, 1);
+  glTranslated(0.375, 0.375, 0);
+  glDisable(GL_DEPTH_TEST);
+  glBegin(GL_QUADS);
+  const int corners[4][2] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
+  for (const auto& c : corners) {
+    glTexCoord2i(c[0], c[1]);
+    glVertex2i(c[0], c[1]);
+  }
+  glEnd();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+}
+
+}  // namespace
+
+// The HSV graphs drew with multisampling off, so every sample of a pixel
+// holds the same value; a multisampled frame is copied from its resolved
+// picture, as a copy from the samples themselves is refused.
+void ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(MDrawContext* ctx) {
+  OurEGLContext* context = ContextOf(ctx);
+  if (context == nullptr || !OurMakeGLContextCurrent(context)) return;
+  const int w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHT0);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_NORMALIZE);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  PrepareHSVTexture(ctx, w, h);
+  OurResolveGLFramebuffer(context);
+  glCopyTexSubImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, 0, 0, 0, 0, w, h);
+  OurMakeGLContextCurrent(context);
+  glEnable(GL_MULTISAMPLE_ARB);
+  SetUpTransformandLighting(ctx, false, false);
+  glDisable(GL_LIGHT0);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_NORMALIZE);
+  glDepthMask(GL_FALSE);
+  glEnable(GL_FRAGMENT_PROGRAM_ARB);
+  glEnable(GL_TEXTURE_RECTANGLE_ARB);
+  if (ctx->hsvShader == nullptr) ctx->hsvShader = new Shader("", gHSVtoRGB, true);
+  glColor4f(1, 1, 1, 1);
+  ctx->hsvShader->bind();
+  glBindTexture(GL_TEXTURE_RECTANGLE_ARB, ctx->hsvTexture);
+  glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_WRAP_S, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  DrawPixelQuad(w, h);
+  glDisable(GL_TEXTURE_RECTANGLE_ARB);
+  glDisable(GL_FRAGMENT_PROGRAM_ARB);
+  glDepthMask(GL_TRUE);
+  glDisable(GL_BLEND);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LIGHT0);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_NORMALIZE);
+  glColor4f(1, 1, 1, 1);
 }
 
 void OurReadPixels(MDrawContext* ctx) {

@@ -1,8 +1,12 @@
 #include "renderer/GLSubmission.h"
 
+#include <cstdint>
+
 #include <GL/gl.h>
 
-#include <cstdint>
+#include "platform/GLFunctions.h"
+#include "renderer/Shader.h"
+
 
 namespace {
 
@@ -114,4 +118,32 @@ void GLSubmitLines(const LineSegment* segments, int count, bool depthCue) {
 
 void GLSubmitTriangles(const Triangle* triangles, int count) {
   glDrawElements(GL_TRIANGLES, 3 * count, GL_UNSIGNED_INT, triangles);
+}
+
+bool GLEnableShaders(Shader* fragmentProgram, Shader* vertexProgram) {
+  glDisable(GL_LIGHTING);
+  glEnable(GL_VERTEX_PROGRAM_ARB);
+  glEnable(GL_FRAGMENT_PROGRAM_ARB);
+  fragmentProgram->bind();
+  vertexProgram->bind();
+  if (gGL.programLocalParameter4d) gGL.programLocalParameter4d(GL_VERTEX_PROGRAM_ARB, 0, 1, 0, 0, 0);
+  glEnable(GL_CULL_FACE);
+  glCullFace(GL_BACK);
+  return fragmentProgram->isWorking() && vertexProgram->isWorking();
+}
+
+void GLFlipBackFacing() {
+  if (gGL.programLocalParameter4d) gGL.programLocalParameter4d(GL_VERTEX_PROGRAM_ARB, 0, -1, 0, 0, 0);
+  glCullFace(GL_FRONT);
+}
+
+void GLDisableShaders() {
+  glEnable(GL_LIGHTING);
+  glDisable(GL_FRAGMENT_PROGRAM_ARB);
+  glDisable(GL_VERTEX_PROGRAM_ARB);
+  glDisable(GL_CULL_FACE);
+}
+
+void OurSetUniformShaderParameter(unsigned long index, const double* four) {
+  if (gGL.programLocalParameter4dv) gGL.programLocalParameter4dv(GL_FRAGMENT_PROGRAM_ARB, GLuint(index), four);
 }

@@ -3,6 +3,8 @@
 #include "evaluation/AnExpression.h"
 #include "renderer/DrawContext.h"
 
+class Shader;
+
 // The OpenGL halves of the submission calls: GL state and draws on the
 // caller's arrays, in the current context.
 void GLSubmitVertices(const Vertex* vertices);
@@ -20,3 +22,6 @@ void GLDisableClipPlane();
 void GLSubmitPoints(const uint16_t* indices, int count);
 void GLSubmitLines(const LineSegment* segments, int count, bool depthCue);
 void GLSubmitTriangles(const Triangle* triangles, int count);
+bool GLEnableShaders(Shader* fragmentProgram, Shader* vertexProgram);
+void GLFlipBackFacing();
+void GLDisableShaders();

@@ -6,6 +6,7 @@
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
+#include "platform/EGLContexts.h"
 #include "renderer/Frame.h"
 #include "renderer/GLSubmission.h"
 #include "renderer/M3DView.h"
@@ -281,9 +282,20 @@ void OurDisableClipPlane(MDrawContext* ctx) {
   if (IsOpenGL(ctx)) GLDisableClipPlane();
 }
 
-bool OurEnableShaders(Shader*, Shader*, MDrawContext*) { return false; }
-void OurFlipBackFacing(MDrawContext*) {}
-void OurDisableShaders(MDrawContext*) {}
+bool OurEnableShaders(Shader* fragmentProgram, Shader* vertexProgram, MDrawContext* ctx) {
+  if (!IsOpenGL(ctx) || fragmentProgram == nullptr || vertexProgram == nullptr ||
+      !OurMakeGLContextCurrent(static_cast<OurEGLContext*>(GetRendererAglContext(ctx))))
+    return false;
+  return GLEnableShaders(fragmentProgram, vertexProgram);
+}
+
+void OurFlipBackFacing(MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLFlipBackFacing();
+}
+
+void OurDisableShaders(MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLDisableShaders();
+}
 
 // OpenGL draws no symbols or labels: documents with them draw in software.
 void OurSubmitPoints(const uint16_t* indices, const UniChar* const* symbols, const UniChar* const* labels,

@@ -66,6 +66,7 @@ Scene3DComparison CompareScene3D(const QImage& a, const QImage& b, uint32_t back
   int64_t sum = 0;
   for (int d : differences) sum += d;
   result.meanChannelDifference = double(sum) / double(differences.size());
+  result.maximum = *std::max_element(differences.begin(), differences.end());
   const size_t at = std::min(differences.size() - 1, size_t(double(differences.size()) * 0.99));
   std::nth_element(differences.begin(), differences.begin() + long(at), differences.end());
   result.percentile99 = differences[at];

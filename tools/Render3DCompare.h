@@ -13,6 +13,7 @@ struct Scene3DComparison {
   int64_t interior = 0;          // covered in both, 2 pixels from any edge
   double meanChannelDifference = 0;  // over interior channels, 0 to 255
   int percentile99 = 0;              // of the interior channel differences
+  int maximum = 0;
   double MismatchShare() const { return covered ? double(coverageMismatch) / double(covered) : 0; }
 };
 
