@@ -4,6 +4,7 @@
 #include <EGL/eglext.h>
 
 #include <mutex>
+#include <unordered_set>
 
 #include "platform/GLFunctions.h"
 
@@ -19,6 +20,7 @@ struct OurEGLContext {
   int32_t width = 0;
   int32_t height = 0;
   int32_t samples = 0;
+  uint64_t serial = 0;
 };
 
 namespace {
@@ -26,6 +28,9 @@ namespace {
 EGLDisplay gDisplay = EGL_NO_DISPLAY;
 EGLConfig gConfig = nullptr;
 GLFailure gInjectedFailure = GLFailure::kNone;
+uint64_t gLastSerial = 0;
+// The serial of every context not yet destroyed.
+std::unordered_set<uint64_t> gLiveSerials;
 
 template <typename F>
 void Load(F& f, const char* name) {
@@ -129,6 +134,8 @@ OurEGLContext* OurNewGLContext(int32_t width, int32_t height, int32_t samples) {
   context->width = width;
   context->height = height;
   context->samples = samples;
+  context->serial = ++gLastSerial;
+  gLiveSerials.insert(context->serial);
   if (!eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, made) || !MakeFramebuffers(context)) {
     OurDisposeGLContext(context);
     return nullptr;
@@ -141,6 +148,7 @@ void OurDisposeGLContext(OurEGLContext* context) {
   // The framebuffers and everything else the context made go with it.
   eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   eglDestroyContext(gDisplay, context->context);
+  gLiveSerials.erase(context->serial);
   delete context;
 }
 
@@ -169,3 +177,14 @@ void OurResolveGLFramebuffer(OurEGLContext* context) {
 int32_t OurGLContextSamples(const OurEGLContext* context) { return context->samples; }
 
 void OurInjectGLFailure(GLFailure failure) { gInjectedFailure = failure; }
+
+const void* OurCurrentGLContext() {
+  EGLContext current = eglGetCurrentContext();
+  return current == EGL_NO_CONTEXT ? nullptr : current;
+}
+
+uint64_t OurGLContextSerial(const OurEGLContext* context) { return context ? context->serial : 0; }
+
+bool OurIsGLContextLive(const OurEGLContext* context, uint64_t serial) {
+  return context && serial && gLiveSerials.count(serial) && context->serial == serial;
+}

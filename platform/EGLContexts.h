@@ -25,3 +25,12 @@ int32_t OurGLContextSamples(const OurEGLContext* context);
 // kNone.
 enum class GLFailure { kNone, kContext, kFramebuffer };
 void OurInjectGLFailure(GLFailure failure);
+
+// Each context made has a serial number of its own, never reused; a context
+// destroyed since is no longer live, even when its memory is reused.
+uint64_t OurGLContextSerial(const OurEGLContext* context);
+bool OurIsGLContextLive(const OurEGLContext* context, uint64_t serial);
+
+// The context current on this thread, as an identity to compare; null when
+// none.
+const void* OurCurrentGLContext();
