@@ -5,13 +5,16 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "platform/EGLContexts.h"
+#include "renderer/BackgroundPatterns.h"
 #include "renderer/DrawContext.h"
 #include "renderer/GLProbes.h"
+#include "renderer/GLTextures.h"
 #include "renderer/Frame.h"
 #include "renderer/M3DView.h"
 #include "renderer/RendererHooks.h"
@@ -23,6 +26,69 @@ namespace {
 constexpr double kEyeDistance = 50;
 
 OurEGLContext* ContextOf(const MDrawContext* ctx) { return static_cast<OurEGLContext*>(GetRendererAglContext(ctx)); }
+
+// A pattern's texture in the current context, made at first need.
+uint32_t PatternTexture(uint32_t& texture, int resourceId) {
+  if (texture == 0) texture = CreateOpenGLTextureFromPattern(LoadedPattern(resourceId));
+  return texture;
+}
+
+struct PatternCorner {
+  double x, y;
+};
+
+// Pane pixels, y up, to the viewport; the pattern repeats every 16 pixels.
+void TexturedPolygon(uint32_t texture, std::initializer_list<PatternCorner> corners, double w, double h) {
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glBegin(GL_POLYGON);
+  for (const PatternCorner& c : corners) {
+    glTexCoord2d(c.x / 16, -c.y / 16);
+    glVertex2d(2 * c.x / w - 1, 2 * c.y / h - 1);
+  }
+  glEnd();
+}
+
+void DrawPatternBackground(MDrawContext* ctx, int32_t kind, bool clearDepth) {
+  glDisable(GL_LIGHTING);
+  glDisable(GL_NORMALIZE);
+  glDisable(GL_DEPTH_TEST);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glEnable(GL_TEXTURE_2D);
+  if (clearDepth) glClear(GL_DEPTH_BUFFER_BIT);
+  glDepthMask(GL_FALSE);
+  glColor4f(1, 1, 1, 1);
+  const double w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
+  const uint32_t floor = PatternTexture(ctx->floorTexture, kFloorPatternId);
+  if (kind == 1) {
+    const uint32_t left = PatternTexture(ctx->leftWallTexture, kLeftWallPatternId);
+    const uint32_t right = PatternTexture(ctx->rightWallTexture, kRightWallPatternId);
+    const double s = std::max(w, h), cx = w / 2, a = h - 16;
+    TexturedPolygon(floor, {{cx, a}, {cx - 2 * s, a - s}, {cx + 2 * s, a - s}}, w, h);
+    TexturedPolygon(left, {{cx, a}, {cx - 2 * s, a - s}, {cx - 2 * s, a + s}, {cx, a + s}}, w, h);
+    TexturedPolygon(right, {{cx, a}, {cx + 2 * s, a - s}, {cx + 2 * s, a + s}, {cx, a + s}}, w, h);
+  } else {
+    glBindTexture(GL_TEXTURE_2D, floor);
+    glBegin(GL_QUADS);
+    glTexCoord2d(0, 0);
+    glVertex2d(-1, -1);
+    glTexCoord2d(w / 16, 0);
+    glVertex2d(1, -1);
+    glTexCoord2d(w / 16, h / 16);
+    glVertex2d(1, 1);
+    glTexCoord2d(0, h / 16);
+    glVertex2d(-1, 1);
+    glEnd();
+  }
+  glDepthMask(GL_TRUE);
+  glDisable(GL_TEXTURE_2D);
+  glShadeModel(GL_SMOOTH);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_NORMALIZE);
+  glEnable(GL_DEPTH_TEST);
+}
 
 void ClearToBackground(MDrawContext* ctx, bool hsvPass, bool clearDepth) {
   const uint32_t rgb = RenderHooks::BackgroundColor(ctx->document);
@@ -79,7 +145,11 @@ void SetUpConstantOpenGLState() {
 }
 
 void SetUpTransformandLighting(MDrawContext* ctx, bool hsvPass, bool clearDepth) {
-  ClearToBackground(ctx, hsvPass, clearDepth);
+  const int32_t kind = RenderHooks::BackgroundType(ctx->document);
+  if (hsvPass || kind == 0)
+    ClearToBackground(ctx, hsvPass, clearDepth);
+  else
+    DrawPatternBackground(ctx, kind, clearDepth);
   LoadCamera(ctx);
   OurSubmitSolidColor(0xFFFFFF, ctx);
   glColor4f(1, 1, 1, 1);

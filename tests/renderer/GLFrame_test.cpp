@@ -3,9 +3,11 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <Eigen/Dense>
 #include <cmath>
 
+#include "renderer/BackgroundPatterns.h"
 #include "renderer/Frame.h"
 #include "renderer/RendererGlobals.h"
 #include "tests/renderer/RendererTestWorld.h"
@@ -114,6 +116,30 @@ TEST_F(GLFrame, TheBackgroundFillsThePaneOfTheWorld) {
     EXPECT_EQ(world.Pixel(19, 12), 0xFFFFFFFFu);  // outside the pane: untouched
     EXPECT_EQ(world.Pixel(100, 68), 0xFFFFFFFFu);
   }
+}
+
+// The floor pattern repeats from the pane's lower-left corner, its first row
+// at the bottom, as the texture coordinates run.
+TEST_F(GLFrame, TheFloorBackgroundTilesThePane) {
+  RendererTestWorld world(100, 70);
+  gTestDocument.backgroundType = 2;
+  ScopedDrawContext ctx(kRendererAutomatic);
+  const MRect pane{3, 5, 53, 85};  // 80 x 50
+  Qd3d_SetPane(ctx.ctx, pane, &ctx.view, false);
+  ASSERT_EQ(RenderStart(ctx.ctx, false), 0);
+  ASSERT_EQ(RenderEnd(ctx.ctx), 0);
+  const QImage* floor = LoadedPattern(kFloorPatternId);
+  ASSERT_NE(floor, nullptr);
+  const int h = pane.bottom - pane.top;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < pane.right - pane.left; ++x)
+      ASSERT_EQ(world.Pixel(pane.left + x, pane.top + y), floor->pixel(x % 16, (h - 1 - y) % 16)) << x << " " << y;
+  // A change to the solid colour shows at the next frame.
+  gTestDocument.backgroundType = 0;
+  ASSERT_EQ(RenderStart(ctx.ctx, false), 0);
+  ASSERT_EQ(RenderEnd(ctx.ctx), 0);
+  EXPECT_EQ(world.Pixel(pane.left, pane.top), 0xFF336699u);
+  ReleaseRendererMemoryBeforeQuitting();
 }
 
 // The two renderers draw the same scene alike: coverage agrees but for the
