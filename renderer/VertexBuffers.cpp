@@ -187,6 +187,20 @@ void VertexObject::ReleaseBuffers() {
   fColourRegionBytes = 0;
 }
 
+// A buffer model has room only for what it was cached with; given more, it
+// is copied back and cached again, so that nothing is written past its end.
+bool VertexObject::WriteColourRegion(const void* data, size_t bytesPerVertex) {
+  if (size_t(fColourRegionBytes) < bytesPerVertex ||
+      !OurMakeGLContextCurrent(static_cast<OurEGLContext*>(fBufferContext)))
+    return false;
+  gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, fVertexBufferId);
+  gGL.bufferSubData(GL_ARRAY_BUFFER_ARB, GLintptr(size_t(fVertexCount) * sizeof(Vertex) * (fLit ? 2 : 1)),
+                    GLsizeiptr(size_t(fVertexCount) * bytesPerVertex), data);
+  gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+  gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+  return true;
+}
+
 // A model drawn every frame in the context it was cached for is never
 // copied: the buffers' context is compared with the renderer's own.
 void VertexObject::CopyBuffersIfContextChanged() {

@@ -4,8 +4,6 @@
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
-#include "platform/EGLContexts.h"
-#include "platform/GLFunctions.h"
 #include "renderer/Submission.h"
 
 namespace {
@@ -149,19 +147,11 @@ void VertexObject::FreeColourSource() {
   Free(fTexCoords);
 }
 
-// A buffer model has room only for what it was cached with; given more, it
-// is copied back and cached again, so that nothing is written past its end.
 void VertexObject::CacheColorArray(const ColorArrayElement* colors) {
   if (fMode == kBufferObjects) {
     if (colors == nullptr) {
       fColorsInBuffer = false;
-    } else if (fColourRegionBytes >= int32_t(sizeof(ColorArrayElement)) &&
-               OurMakeGLContextCurrent(static_cast<OurEGLContext*>(fBufferContext))) {
-      gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, fVertexBufferId);
-      gGL.bufferSubData(GL_ARRAY_BUFFER_ARB, GLintptr(size_t(fVertexCount) * sizeof(Vertex) * (fLit ? 2 : 1)),
-                        GLsizeiptr(size_t(fVertexCount) * sizeof(ColorArrayElement)), colors);
-      gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
-      gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+    } else if (WriteColourRegion(colors, sizeof(ColorArrayElement))) {
       fColorsInBuffer = true;
       fTexCoordsInBuffer = false;
     } else {
@@ -180,13 +170,7 @@ void VertexObject::CacheTexCoordsArray(const TexCoord* texCoords) {
   if (fMode == kBufferObjects) {
     if (texCoords == nullptr) {
       fTexCoordsInBuffer = false;
-    } else if (fColourRegionBytes >= int32_t(sizeof(TexCoord)) &&
-               OurMakeGLContextCurrent(static_cast<OurEGLContext*>(fBufferContext))) {
-      gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, fVertexBufferId);
-      gGL.bufferSubData(GL_ARRAY_BUFFER_ARB, GLintptr(size_t(fVertexCount) * sizeof(Vertex) * (fLit ? 2 : 1)),
-                        GLsizeiptr(size_t(fVertexCount) * sizeof(TexCoord)), texCoords);
-      gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
-      gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+    } else if (WriteColourRegion(texCoords, sizeof(TexCoord))) {
       fTexCoordsInBuffer = true;
       fColorsInBuffer = false;
     } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "CoreUtilities/AListGenericLarge.h"
@@ -71,6 +72,8 @@ class VertexObject {
   void CopyBuffersToArrays();
   void ReleaseBuffers();
   void CopyBuffersIfContextChanged();
+  // False when the buffer has no room for that many bytes a vertex.
+  bool WriteColourRegion(const void* data, size_t bytesPerVertex);
   void DrawBuffers();
 
   MDrawContext* fDrawContext = nullptr;
