@@ -4,7 +4,8 @@
 // drawing the same meshes (framebuffer object, fixed-function light 0,
 // read-back every frame; 4x multisampling beside supersampling). llvmpipe
 // runs on every core, ours on one: the label carries LP_NUM_THREADS and the
-// cores. The resident set before and after 1,000 translucent frames.
+// cores. The resident set before and after 1,000 translucent frames. Our
+// OpenGL renderer against the same loop.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -32,6 +33,7 @@
 #include "renderer/RendererGlobals.h"
 #include "renderer/RendererHooks.h"
 #include "renderer/Submission.h"
+#include "renderer/VertexObject.h"
 #include "tools/Render3DScene.h"
 
 namespace {
@@ -88,11 +90,11 @@ struct SoftwareState {
 };
 SoftwareState gSoftware;
 
-// One draw context over its own world; a frame reports its fragments and the
-// fragment memory it took.
+// One draw context over its own world, software unless asked; a frame
+// reports its fragments and the fragment memory it took.
 class SoftwareView {
  public:
-  SoftwareView(bool supersampled, bool translucent) {
+  SoftwareView(bool supersampled, bool translucent, Our3DRendererType renderer = kRendererSoftware) {
     gSoftware = {OurNewGWorld({0, 0, kHeight, kWidth}), supersampled, translucent};
     gRendererHooks.GetOffscreenGWorld = [](DocumentRecord*) { return gSoftware.world; };
     gRendererHooks.UseSampleBuffer = [](DocumentRecord*) { return gSoftware.supersampled; };
@@ -100,11 +102,13 @@ class SoftwareView {
     gRendererHooks.BackgroundColor = [](DocumentRecord*) { return uint32_t(0xF0F0F8); };
     fCtx = AllocateDrawContext();
     SetDrawContextWindow(fCtx, nullptr, &fDocument);
+    SetDesiredRendererType(fCtx, renderer);
     CopyMatrix(fView.rotation, fStart);
   }
   ~SoftwareView() {
     DisposeDrawContext(fCtx);
     DisposeDrawContextMemory(fCtx);
+    DestroyContextsAwaitingDestruction();
     OurDisposeGWorld(gSoftware.world);
     gSoftware = {};
     gRendererHooks = {};
@@ -130,6 +134,24 @@ class SoftwareView {
     peakFragmentBytes = std::max(peakFragmentBytes, gApproximateTotalMemoryUsed - before);
     return RenderEnd(fCtx) == 0;
   }
+
+  // The mesh from a model cache; with hsvSeconds, through the HSV pass,
+  // whose time is added there.
+  bool CachedFrame(VertexObject& model, int frame, double* hsvSeconds = nullptr) {
+    TurnView(fView, fStart, frame);
+    Qd3d_SetPane(fCtx, {0, 0, kHeight, kWidth}, &fView, false);
+    if (!IsDrawContextValid(fCtx) || RenderStart(fCtx, hsvSeconds != nullptr) != 0) return false;
+    model.DrawCachedModel();
+    if (hsvSeconds) {
+      glFinish();
+      const auto start = Clock::now();
+      ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(fCtx);
+      glFinish();
+      *hsvSeconds += Seconds(start);
+    }
+    return RenderEnd(fCtx) == 0;
+  }
+  MDrawContext* Context() const { return fCtx; }
 
   int64_t fragments = 0;
   int64_t peakFragmentBytes = 0;
@@ -171,6 +193,8 @@ class LlvmpipeContext {
   }
   const std::string& Error() const { return fError; }
   const std::string& Renderer() const { return fRenderer; }
+  // Our renderer makes its own contexts current between the baseline's.
+  void MakeCurrent() const { eglMakeCurrent(fDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, fContext); }
   const GLFunctions& Gl() const { return fGl; }
 
  private:
@@ -445,6 +469,79 @@ void BM_TranslucentMemory(benchmark::State& state) {
   }
 }
 
+// Our OpenGL renderer (renderer 3, read-back into the world included) on
+// the lit grid against the bare loop, from client arrays and from buffer
+// objects, and the HSV pass alone.
+void BM_Render3DOpenGL(benchmark::State& state) {
+  const bool multisampled = state.range(0) != 0;
+  const LlvmpipeContext& context = LlvmpipeContext::Get();
+  if (!context.Error().empty()) {
+    state.SkipWithError(("llvmpipe baseline: " + context.Error()).c_str());
+    return;
+  }
+  EnsureGuiApplication();
+  const Scene3DMesh& mesh = MeshOf(kGrid);
+  const std::vector<GLfloat> colors = ColorsWithAlpha(mesh, 1.0f);
+  SoftwareView ours(multisampled, false, kRendererOffscreen);
+  context.MakeCurrent();
+  LlvmpipeView baseline(context, multisampled, false);
+  const bool baselineComplete = baseline.Complete();
+  bool drawn = ours.Valid() && ours.Frame(mesh, 0);
+  if (!drawn || GetRendererType(ours.Context()) != kRendererOffscreen || !baselineComplete) {
+    state.SkipWithError(baselineComplete ? "no OpenGL context for our renderer" : "llvmpipe baseline incomplete");
+    return;
+  }
+  VertexObject arrays, buffers;
+  MDrawContext* ctx = ours.Context();
+  ctx->vbosUsable = 0;
+  arrays.CacheModel(mesh.vertices.data(), mesh.normals.data(), mesh.colors.data(), nullptr, mesh.triangles.data(),
+                    int(mesh.vertices.size()), int(mesh.triangles.size()), false, ctx);
+  ctx->vbosUsable = 1;
+  buffers.CacheModel(mesh.vertices.data(), mesh.normals.data(), mesh.colors.data(), nullptr, mesh.triangles.data(),
+                     int(mesh.vertices.size()), int(mesh.triangles.size()), false, ctx);
+  double oursSeconds = 0, baselineSeconds = 0, arraysSeconds = 0, buffersSeconds = 0, hsvSeconds = 0;
+  int64_t frames = 0;
+  for (auto _ : state) {
+    auto start = Clock::now();
+    for (int f = 0; f < kFrames && drawn; ++f) drawn = ours.Frame(mesh, f);
+    oursSeconds += Seconds(start);
+    start = Clock::now();
+    ctx->vbosUsable = 0;
+    for (int f = 0; f < kFrames && drawn; ++f) drawn = ours.CachedFrame(arrays, f);
+    arraysSeconds += Seconds(start);
+    start = Clock::now();
+    ctx->vbosUsable = 1;
+    for (int f = 0; f < kFrames && drawn; ++f) drawn = ours.CachedFrame(buffers, f);
+    buffersSeconds += Seconds(start);
+    for (int f = 0; f < kFrames && drawn; ++f) drawn = ours.CachedFrame(buffers, f, &hsvSeconds);
+    if (!drawn) {
+      state.SkipWithError("frame not drawn");
+      break;
+    }
+    context.MakeCurrent();
+    start = Clock::now();
+    for (int f = 0; f < kFrames; ++f) baseline.Frame(mesh, colors, f);
+    glFinish();
+    baselineSeconds += Seconds(start);
+    frames += kFrames;
+  }
+  const double n = double(frames), triangles = double(mesh.triangles.size());
+  state.counters["ms_frame"] = 1e3 * oursSeconds / n;
+  state.counters["ms_frame_llvmpipe"] = 1e3 * baselineSeconds / n;
+  state.counters["vs_llvmpipe"] = oursSeconds / baselineSeconds;
+  state.counters["ms_frame_arrays"] = 1e3 * arraysSeconds / n;
+  state.counters["ms_frame_buffers"] = 1e3 * buffersSeconds / n;
+  state.counters["buffers_vs_arrays"] = buffersSeconds / arraysSeconds;
+  state.counters["ms_hsv_pass"] = 1e3 * hsvSeconds / n;
+  state.counters["Mtri_s"] = 1e-6 * triangles * n / oursSeconds;
+  state.counters["Mtri_s_buffers"] = 1e-6 * triangles * n / buffersSeconds;
+  state.counters["Mtri_s_llvmpipe"] = 1e-6 * triangles * n / baselineSeconds;
+  state.SetLabel(std::string("grid") + (multisampled ? " 4x MSAA " : " ") + ThreadsLabel() + " " + context.Renderer());
+  arrays.ReleaseMemory();
+  buffers.ReleaseMemory();
+}
+
+BENCHMARK(BM_Render3DOpenGL)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Render3D)->ArgsProduct({{kGrid, kTube, kTranslucentGrid}, {0, 1}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TranslucentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -26,9 +26,17 @@ bool EnsureGuiApplication() {
 #endif
 #endif
 #if defined(__SANITIZE_ADDRESS__) || defined(ZL_ADDRESS_SANITIZER)
-// Fontconfig keeps the patterns of added font files until the process ends
-// and never frees them; that is not ours to find.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+// Fontconfig keeps the patterns of added font files, and Mesa's OpenGL
+// drivers their allocations, until the process ends; a leak is excused only
+// when those libraries made it.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n"
+         "leak:libEGL_mesa.so\n"
+         "leak:swrast_dri.so\n"
+         "leak:libglapi.so\n"
+         "leak:libGLdispatch.so\n"
+         "leak:libLLVM\n";
+}
 
 // The runtime's dynamic-TLS interceptor can take a block that Qt's plugins
 // leave behind for a header it no longer has, and the leak check at exit

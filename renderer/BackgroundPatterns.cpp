@@ -77,6 +77,14 @@ void DrawPatternBackground(OurPort* world, int32_t backgroundType) {
   Fill(painter, gRightWallPattern, {{cx, a}, {cx + 2 * s, a + s}, {cx + 2 * s, a - s}, {cx, a - s}});
 }
 
+const QImage* LoadedPattern(int resourceId) {
+  QImage*& pattern = resourceId == kFloorPatternId        ? gFloorPattern
+                     : resourceId == kRightWallPatternId ? gRightWallPattern
+                                                         : gLeftWallPattern;
+  if (PatternPath(resourceId)) LoadIfMissing(pattern, resourceId);
+  return PatternPath(resourceId) ? pattern : nullptr;
+}
+
 void ReleaseBackgroundPatterns() {
   for (QImage** pattern : {&gFloorPattern, &gRightWallPattern, &gLeftWallPattern}) {
     OurDisposePattern(*pattern);

@@ -20,4 +20,8 @@ void OurDisposePattern(QImage* pattern);  // null accepted
 // missing.
 void DrawPatternBackground(OurPort* world, int32_t backgroundType);
 
+// The pattern of the resource id, loaded at first need and kept until
+// released; null when missing.
+const QImage* LoadedPattern(int resourceId);
+
 void ReleaseBackgroundPatterns();

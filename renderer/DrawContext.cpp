@@ -5,8 +5,10 @@
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurGWorld.h"
+#include "renderer/GLContexts.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/RendererHooks.h"
+#include "renderer/Shader.h"
 
 namespace {
 
@@ -205,11 +207,6 @@ void CreateNewDrawContext(MDrawContext* ctx, const MRect& rect, M3DView* view, b
   ctx->rendererType = kRendererSoftware;
 }
 
-// The OpenGL renderers come with their own issue; until then every attempt
-// falls through to software.
-int32_t OnscreenCreate(MDrawContext*, bool) { return 20; }
-int32_t OffscreenCreate(MDrawContext*, bool) { return 20; }
-
 void FreeFragmentChunks(MDrawContext* ctx) {
   // The count is the last index handed out, so chunk count / 65,536 holds it.
   if (ctx->fragmentChunks) {
@@ -224,6 +221,8 @@ void FreeFragmentChunks(MDrawContext* ctx) {
 void DisposeDrawContext(MDrawContext* ctx) {
   if (ctx->rendererType == kRendererOnscreen && ctx->onscreenContext) QueueContextForDestruction(ctx->onscreenContext);
   if (ctx->rendererType == kRendererOffscreen && ctx->offscreenContext) {
+    FinishGLContext(ctx->offscreenContext);
+    delete ctx->hsvShader;  // while its context is current
     RestoreWorldPixels(ctx);
     QueueContextForDestruction(ctx->offscreenContext);
   }

@@ -7,6 +7,7 @@
 #include "renderer/BackgroundPatterns.h"
 #include "renderer/DrawContext.h"
 #include "renderer/FragmentStore.h"
+#include "renderer/GLFrame.h"
 #include "renderer/M3DView.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/RendererHooks.h"
@@ -124,16 +125,21 @@ int32_t SoftwareRenderEnd(MDrawContext* ctx) {
 
 }  // namespace
 
-int32_t RenderStart(MDrawContext* ctx, bool) {
+bool IsOpenGL(const MDrawContext* ctx) {
+  return ctx->rendererType == kRendererOnscreen || ctx->rendererType == kRendererOffscreen;
+}
+
+int32_t RenderStart(MDrawContext* ctx, bool hsvPass) {
   if (ctx->rendererType == kRendererSoftware) return SoftwareRenderStart(ctx);
+  if (IsOpenGL(ctx)) return GLRenderStart(ctx, hsvPass);
   return 0;
 }
 
 int32_t RenderEnd(MDrawContext* ctx) {
-  if (ctx->rendererType == kRendererSoftware) {
-    const int32_t result = SoftwareRenderEnd(ctx);
-    if (result != 0) return result;
-  }
+  const int32_t result = ctx->rendererType == kRendererSoftware ? SoftwareRenderEnd(ctx)
+                         : IsOpenGL(ctx)                        ? GLRenderEnd(ctx)
+                                                                : 0;
+  if (result != 0) return result;
   ++gFramesRendered;
   return 0;
 }

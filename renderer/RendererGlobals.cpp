@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "renderer/BackgroundPatterns.h"
+#include "renderer/GLContexts.h"
 #include "renderer/SymbolTexture.h"
 
 int32_t gHasOpenGL = 1;
@@ -35,8 +36,10 @@ void QueueContextForDestruction(void* context) { gContextDestructionQueue.push_b
 
 bool AreAnyOpenGLContextsAwaitingDestruction() { return !gContextDestructionQueue.empty(); }
 
-// No renderer makes OpenGL contexts yet, so the queue only ever empties.
-void DestroyContextsAwaitingDestruction() { std::vector<void*>().swap(gContextDestructionQueue); }
+void DestroyContextsAwaitingDestruction() {
+  for (void* context : gContextDestructionQueue) DestroyGLContext(context);
+  std::vector<void*>().swap(gContextDestructionQueue);
+}
 
 void ReleaseRendererMemoryBeforeQuitting() {
   ReleaseBackgroundPatterns();

@@ -6,6 +6,9 @@
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
+#include "platform/EGLContexts.h"
+#include "renderer/Frame.h"
+#include "renderer/GLSubmission.h"
 #include "renderer/M3DView.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/SoftwareRasteriser.h"
@@ -208,65 +211,107 @@ void SoftwarePoints(const uint16_t* indices, const UniChar* const* symbols, cons
 }  // namespace
 
 void OurSubmitVertices(const Vertex* vertices, int count, MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLSubmitVertices(vertices);
   if (!Software(ctx)) return;
   ctx->submittedVertexCount = count;
   ctx->submittedVertices = vertices;
 }
 
 void OurSubmitNormals(const Vertex* normals, MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLSubmitNormals(normals);
   if (Software(ctx)) ctx->submittedNormals = normals;
 }
 
 void OurSubmitColors(const ColorArrayElement* colors, MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLSubmitColors(colors);
   if (!Software(ctx)) return;
   ctx->submittedColors = colors;
   ctx->colorSource = 1;
 }
 
 void OurSubmitTextureCoordinates(const TexCoord* coordinates, MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLSubmitTextureCoordinates(coordinates);
   if (!Software(ctx)) return;
   ctx->submittedTexCoords = coordinates;
   ctx->colorSource = 2;
 }
 
 void OurBindTexture(__OurTexture* texture, MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLBindTexture(texture);
   if (Software(ctx)) ctx->currentTexture = texture;
 }
 
 void OurSubmitSolidColor(unsigned long rgb, MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLSubmitSolidColor(rgb);
   if (!Software(ctx)) return;
   ctx->currentColor = uint32_t(rgb & 0xFFFFFF);
   ctx->colorSource = 0;
 }
 
-void OurSubmitSolidAmbientColor(unsigned long rgb, MDrawContext* ctx) { OurSubmitSolidColor(rgb, ctx); }
+void OurSubmitSolidAmbientColor(unsigned long rgb, MDrawContext* ctx) {
+  if (IsOpenGL(ctx))
+    GLSubmitSolidAmbientColor(rgb);
+  else
+    OurSubmitSolidColor(rgb, ctx);
+}
 
 void OurSubmitOpacity(float opacity, MDrawContext* ctx) {
   if (Software(ctx)) ctx->currentOpacity = opacity;
 }
 
-// The array states and clip planes are the OpenGL renderer's alone.
-void OurDisableTextureArrayState(MDrawContext*) {}
-void OurDisableColorArrayState(MDrawContext*) {}
-void OurDisableNormalArrayState(MDrawContext*) {}
-bool SupportsClipPlane(MDrawContext*) { return false; }
-void OurSubmitClipPlane(A4Vector, MDrawContext*) {}
-void OurDisableClipPlane(MDrawContext*) {}
-bool OurEnableShaders(Shader*, Shader*, MDrawContext*) { return false; }
-void OurFlipBackFacing(MDrawContext*) {}
-void OurDisableShaders(MDrawContext*) {}
+// The array states and clip planes are the OpenGL renderers' alone.
+void OurDisableTextureArrayState(MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLDisableTextureArrayState();
+}
 
+void OurDisableColorArrayState(MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLDisableColorArrayState();
+}
+
+void OurDisableNormalArrayState(MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLDisableNormalArrayState();
+}
+
+bool SupportsClipPlane(MDrawContext* ctx) { return IsOpenGL(ctx); }
+
+void OurSubmitClipPlane(A4Vector plane, MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLSubmitClipPlane(plane);
+}
+
+void OurDisableClipPlane(MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLDisableClipPlane();
+}
+
+bool OurEnableShaders(Shader* fragmentProgram, Shader* vertexProgram, MDrawContext* ctx) {
+  if (!IsOpenGL(ctx) || fragmentProgram == nullptr || vertexProgram == nullptr ||
+      !OurMakeGLContextCurrent(static_cast<OurEGLContext*>(GetRendererAglContext(ctx))))
+    return false;
+  return GLEnableShaders(fragmentProgram, vertexProgram);
+}
+
+void OurFlipBackFacing(MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLFlipBackFacing();
+}
+
+void OurDisableShaders(MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLDisableShaders();
+}
+
+// OpenGL draws no symbols or labels: documents with them draw in software.
 void OurSubmitPoints(const uint16_t* indices, const UniChar* const* symbols, const UniChar* const* labels,
                      const float* sizes, int count, MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLSubmitPoints(indices, count);
   if (Software(ctx)) SoftwarePoints(indices, symbols, labels, sizes, count, ctx);
 }
 
-void OurSubmitLines(const LineSegment* segments, int count, bool, MDrawContext* ctx) {
+void OurSubmitLines(const LineSegment* segments, int count, bool depthCue, MDrawContext* ctx) {
+  if (IsOpenGL(ctx)) GLSubmitLines(segments, count, depthCue);
   if (Software(ctx)) SoftwareLines(segments, count, ctx);
 }
 
 void OurSubmitTriangles(const Triangle* triangles, int count, MDrawContext* ctx) {
   gTrianglesRendered += count;
+  if (IsOpenGL(ctx)) GLSubmitTriangles(triangles, count);
   if (Software(ctx)) SoftwareTriangles(triangles, count, ctx);
 }
 

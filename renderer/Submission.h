@@ -29,6 +29,8 @@ void OurDisableClipPlane(MDrawContext* ctx);
 bool OurEnableShaders(Shader* fragmentProgram, Shader* vertexProgram, MDrawContext* ctx);
 void OurFlipBackFacing(MDrawContext* ctx);
 void OurDisableShaders(MDrawContext* ctx);
+// Fragment-program local parameter index, in the current context.
+void OurSetUniformShaderParameter(unsigned long index, const double* four);
 
 // Symbols and labels (UTF-16, null entries allowed) and sizes may be null.
 void OurSubmitPoints(const uint16_t* indices, const UniChar* const* symbols, const UniChar* const* labels,

@@ -1,5 +1,7 @@
 #include "renderer/Textures.h"
 
+#include <GL/gl.h>
+
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -10,7 +12,10 @@
 #include "CoreUtilities/OurText/OurFontDesc.h"
 #include "CoreUtilities/OurText/OurTextDrawing.h"
 #include "CoreUtilities/OurText/OurTextMeasure.h"
+#include "platform/EGLContexts.h"
 #include "platform/OurPicture.h"
+#include "renderer/Frame.h"
+#include "renderer/GLTextures.h"
 #include "renderer/RendererHooks.h"
 #include "renderer/SoftwareTexture.h"
 
@@ -107,8 +112,12 @@ __OurTexture* SWCreateTexture(const OurPicture* picture, MDrawContext* ctx, bool
 }
 
 __OurTexture* CreateTexture(const OurPicture* picture, MDrawContext* ctx) {
-  if (picture == nullptr || ctx->rendererType != kRendererSoftware) return nullptr;
-  return SWCreateTexture(picture, ctx, false);
+  if (picture == nullptr) return nullptr;
+  if (ctx->rendererType == kRendererSoftware) return SWCreateTexture(picture, ctx, false);
+  if (!IsOpenGL(ctx) || !OurMakeGLContextCurrent(static_cast<OurEGLContext*>(GetRendererAglContext(ctx))))
+    return nullptr;
+  // The handle is the texture name itself.
+  return reinterpret_cast<__OurTexture*>(uintptr_t(GLCreateTexture(*picture)));
 }
 
 __OurTexture* CreateTexture(const UniChar* text, double size, unsigned long color, MDrawContext* ctx) {
@@ -134,10 +143,28 @@ __OurTexture* CreateTexture(const UniChar* text, double size, unsigned long colo
   return SWCreateTexture(&picture, ctx, true);
 }
 
-bool IsTextureValid(const __OurTexture*, const MDrawContext* ctx) {
-  return ctx->rendererType == kRendererNone || ctx->rendererType == kRendererSoftware;
+bool IsTextureValid(const __OurTexture* texture, const MDrawContext* ctx) {
+  if (ctx->rendererType == kRendererNone || ctx->rendererType == kRendererSoftware) return true;
+  if (!IsOpenGL(ctx)) return false;
+  const GLuint name = GLuint(reinterpret_cast<uintptr_t>(texture));
+  if (ctx->rendererType == kRendererOnscreen &&
+      (name == ctx->floorTexture || name == ctx->leftWallTexture || name == ctx->rightWallTexture))
+    return false;
+  return OurMakeGLContextCurrent(static_cast<OurEGLContext*>(GetRendererAglContext(ctx))) && glIsTexture(name);
 }
 
-void DisposeTexture(__OurTexture* texture, Our3DRendererType madeWith, void*, MDrawContext*) {
-  if (texture && madeWith == kRendererSoftware) OurDisposeMemory(texture);
+// A GL texture went with its context when the view changed renderer or
+// context since.
+void DisposeTexture(__OurTexture* texture, Our3DRendererType madeWith, void* contextMadeWith, MDrawContext* ctx) {
+  if (texture == nullptr) return;
+  if (madeWith == kRendererSoftware) {
+    OurDisposeMemory(texture);
+    return;
+  }
+  if ((madeWith != kRendererOnscreen && madeWith != kRendererOffscreen) || ctx->rendererType != madeWith ||
+      GetRendererAglContext(ctx) != contextMadeWith)
+    return;
+  if (!OurMakeGLContextCurrent(static_cast<OurEGLContext*>(contextMadeWith))) return;
+  const GLuint name = GLuint(reinterpret_cast<uintptr_t>(texture));
+  glDeleteTextures(1, &name);
 }

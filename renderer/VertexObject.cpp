@@ -42,6 +42,8 @@ void VertexObject::Begin(MDrawContext* ctx, int vertexCount, int segmentCount, i
   fSegmentCount = std::max(segmentCount, 0);
   fTriangleCount = std::max(triangleCount, 0);
   fLit = lit;
+  fInterleaved = false;
+  fDrawnWithShaders = false;
 }
 
 // The arrays of the model's kind; on a refusal none are kept.
@@ -73,6 +75,7 @@ void VertexObject::CacheModel(const Vertex* vertices, const LineSegment* segment
   std::copy_n(segments, fSegmentCount, fSegments);
   fMode = kClientArrays;
   if (colors) CacheColorArray(colors);
+  if (UseBuffers(false)) MoveArraysIntoBuffers();
 }
 
 void VertexObject::CacheModel(const Vertex* vertices, const ColorArrayElement* colors, const UniChar* const* symbols,
@@ -86,12 +89,14 @@ void VertexObject::CacheModel(const Vertex* vertices, const ColorArrayElement* c
   fSymbols = CopyOf(const_cast<const UniChar**>(symbols), fVertexCount);
   fLabels = CopyOf(const_cast<const UniChar**>(labels), fVertexCount);
   fSizes = CopyOf(sizes, fVertexCount);
+  if (UseBuffers(false)) MoveArraysIntoBuffers();
 }
 
 void VertexObject::CacheModel(const Vertex* vertices, const Vertex* normals, const ColorArrayElement* colors,
                               const TexCoord* texCoords, const Triangle* triangles, int vertexCount, int triangleCount,
-                              bool, MDrawContext* ctx) {
+                              bool drawnWithShaders, MDrawContext* ctx) {
   Begin(ctx, vertexCount, 0, triangleCount, true);
+  fDrawnWithShaders = drawnWithShaders;
   if (fVertexCount == 0 || fTriangleCount == 0 || !AllocateArrays()) return;
   std::copy_n(vertices, fVertexCount, fVertices);
   std::copy_n(normals, fVertexCount, fNormals);
@@ -99,11 +104,12 @@ void VertexObject::CacheModel(const Vertex* vertices, const Vertex* normals, con
   fMode = kClientArrays;
   if (colors) CacheColorArray(colors);
   if (texCoords) CacheTexCoordsArray(texCoords);
+  if (UseBuffers(drawnWithShaders)) MoveArraysIntoBuffers();
 }
 
 void VertexObject::CacheModel(int listCount, const AListGenericLarge<SurfaceVertex, 13>* const* vertexLists,
                               const AListGenericLarge<Triangle, 13>* const* triangleLists,
-                              const ColorArrayElement* colors, bool, MDrawContext* ctx) {
+                              const ColorArrayElement* colors, bool drawnWithShaders, MDrawContext* ctx) {
   int64_t vertexCount = 0, triangleCount = 0;
   for (int i = 0; i < listCount; ++i) {
     vertexCount += vertexLists[i]->Count();
@@ -115,6 +121,7 @@ void VertexObject::CacheModel(int listCount, const AListGenericLarge<SurfaceVert
     return;
   }
   Begin(ctx, int(vertexCount), 0, int(triangleCount), true);
+  fDrawnWithShaders = drawnWithShaders;
   if (fVertexCount == 0 || fTriangleCount == 0 || !AllocateArrays()) return;
   int32_t v = 0, t = 0;
   for (int i = 0; i < listCount; ++i) {
@@ -131,6 +138,8 @@ void VertexObject::CacheModel(int listCount, const AListGenericLarge<SurfaceVert
   }
   fMode = kClientArrays;
   if (colors) CacheColorArray(colors);
+  fInterleaved = true;
+  if (UseBuffers(drawnWithShaders)) MoveArraysIntoBuffers();
 }
 
 void VertexObject::FreeColourSource() {
@@ -139,19 +148,51 @@ void VertexObject::FreeColourSource() {
 }
 
 void VertexObject::CacheColorArray(const ColorArrayElement* colors) {
+  if (fMode == kBufferObjects) {
+    if (colors == nullptr) {
+      fColorsInBuffer = false;
+    } else if (WriteColourRegion(colors, sizeof(ColorArrayElement))) {
+      fColorsInBuffer = true;
+      fTexCoordsInBuffer = false;
+    } else {
+      CopyBuffersToArrays();
+      CacheColorArray(colors);
+      MoveArraysIntoBuffers();
+    }
+    return;
+  }
   if (fMode != kClientArrays) return;
   FreeColourSource();
   fColors = CopyOf(colors, fVertexCount);
 }
 
 void VertexObject::CacheTexCoordsArray(const TexCoord* texCoords) {
+  if (fMode == kBufferObjects) {
+    if (texCoords == nullptr) {
+      fTexCoordsInBuffer = false;
+    } else if (WriteColourRegion(texCoords, sizeof(TexCoord))) {
+      fTexCoordsInBuffer = true;
+      fColorsInBuffer = false;
+    } else {
+      CopyBuffersToArrays();
+      CacheTexCoordsArray(texCoords);
+      MoveArraysIntoBuffers();
+    }
+    return;
+  }
   if (fMode != kClientArrays) return;
   FreeColourSource();
   fTexCoords = CopyOf(texCoords, fVertexCount);
 }
 
 void VertexObject::DrawCachedModel() {
-  if (fMode != kClientArrays || fDrawContext == nullptr) return;
+  if (fDrawContext == nullptr || fMode == kEmpty) return;
+  CopyBuffersIfContextChanged();
+  if (fMode == kBufferObjects) {
+    DrawBuffers();
+    return;
+  }
+  if (fMode != kClientArrays) return;
   MDrawContext* ctx = fDrawContext;
   OurSubmitVertices(fVertices, fVertexCount, ctx);
   if (fLit) OurSubmitNormals(fNormals, ctx);
@@ -169,6 +210,12 @@ void VertexObject::DrawCachedModel() {
 }
 
 void VertexObject::ReleaseMemory() {
+  FreeArrays();
+  ReleaseBuffers();
+  fMode = kEmpty;
+}
+
+void VertexObject::FreeArrays() {
   Free(fVertices);
   Free(fNormals);
   Free(fColors);
@@ -179,5 +226,4 @@ void VertexObject::ReleaseMemory() {
   Free(fSegments);
   Free(fTexCoords);
   Free(fPointIndices);
-  fMode = kEmpty;
 }

@@ -1,15 +1,18 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "CoreUtilities/AListGenericLarge.h"
 #include "CoreUtilities/OurText/UniChar.h"
 #include "renderer/DrawContext.h"
 
-// One graph's finished model kept ready for drawing at every frame: here in
-// arrays the object owns, drawn through the submission calls. Points and
-// segments index vertices with 16 bits (at most 65,536 vertices). Symbol
-// and label strings stay the caller's; their pointer arrays are copied.
+// One graph's finished model kept ready for drawing at every frame: in
+// OpenGL buffer objects where the context has them, else in arrays the
+// object owns, drawn through the submission calls. Points and segments index
+// vertices with 16 bits (at most 65,536 vertices). Symbol and label strings
+// stay the caller's; their pointer arrays are copied, and kept only in
+// arrays.
 class VertexObject {
  public:
   enum Mode : int32_t { kEmpty = 0, kClientArrays = 1, kBufferObjects = 2 };
@@ -35,8 +38,8 @@ class VertexObject {
                   const AListGenericLarge<Triangle, 13>* const* triangleLists, const ColorArrayElement* colors,
                   bool drawnWithShaders, MDrawContext* ctx);
 
-  // Replace the colours, or the texture coordinates (a model holds one or
-  // the other).
+  // Replace the colours, or the texture coordinates: a model holds one or
+  // the other, the later given.
   void CacheColorArray(const ColorArrayElement* colors);
   void CacheTexCoordsArray(const TexCoord* texCoords);
 
@@ -46,11 +49,32 @@ class VertexObject {
   Mode GetMode() const { return fMode; }
   int32_t VertexCount() const { return fVertexCount; }
   int32_t TriangleCount() const { return fTriangleCount; }
+  // The arrays of a mode-1 model; null in the other modes.
+  const Vertex* Vertices() const { return fVertices; }
+  const Vertex* Normals() const { return fNormals; }
+  const ColorArrayElement* Colors() const { return fColors; }
+  const TexCoord* TexCoords() const { return fTexCoords; }
+  const Triangle* Triangles() const { return fTriangles; }
+  uint32_t VertexBufferName() const { return fVertexBufferId; }
+  uint32_t IndexBufferName() const { return fIndexBufferId; }
+  // Buffer names the object gives itself: the last released, else the next
+  // from 10001.
+  static uint32_t TakeBufferName();
 
  private:
   void Begin(MDrawContext* ctx, int vertexCount, int segmentCount, int triangleCount, bool lit);
   bool AllocateArrays();
   void FreeColourSource();
+  void FreeArrays();
+  bool UseBuffers(bool drawnWithShaders) const;
+  // Mode 1 to 2 and back, through the model's own arrays.
+  void MoveArraysIntoBuffers();
+  void CopyBuffersToArrays();
+  void ReleaseBuffers();
+  void CopyBuffersIfContextChanged();
+  // False when the buffer has no room for that many bytes a vertex.
+  bool WriteColourRegion(const void* data, size_t bytesPerVertex);
+  void DrawBuffers();
 
   MDrawContext* fDrawContext = nullptr;
   Mode fMode = kEmpty;
@@ -68,4 +92,19 @@ class VertexObject {
   LineSegment* fSegments = nullptr;
   TexCoord* fTexCoords = nullptr;
   uint16_t* fPointIndices = nullptr;
+  // Buffer objects.
+  OurGLContext fBufferContext = nullptr;
+  uint64_t fBufferContextSerial = 0;
+  uint32_t fVertexBufferId = 0;
+  uint32_t fIndexBufferId = 0;
+  bool fColorsInBuffer = false;
+  bool fTexCoordsInBuffer = false;
+  // Positions and normals interleaved per vertex: the implicit surfaces.
+  bool fInterleaved = false;
+  // Bytes per vertex of the colour or texture-coordinate region: 0, 8 or 12.
+  int32_t fColourRegionBytes = 0;
+  bool fDrawnWithShaders = false;
 };
+
+// Models moved into buffer objects, for tests and the benchmark.
+extern int64_t gVertexBufferUploads;

@@ -1,5 +1,6 @@
 #include "tools/Render3DScene.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -37,7 +38,7 @@ void DrawHelix(MDrawContext* ctx) {
   OurSubmitLines(segments.data(), int(segments.size()), true, ctx);
 }
 
-void DrawPointsAndLabel(MDrawContext* ctx) {
+void DrawPointsAndLabel(MDrawContext* ctx, bool label) {
   std::vector<Vertex> ring;
   std::vector<uint16_t> indices;
   for (int i = 0; i < 36; ++i) {
@@ -46,14 +47,16 @@ void DrawPointsAndLabel(MDrawContext* ctx) {
     indices.push_back(uint16_t(i));
   }
   std::vector<const UniChar*> labels(ring.size(), nullptr);
-  labels[0] = u"Zentrolab";
+  if (label) labels[0] = u"Zentrolab";
   OurSubmitVertices(ring.data(), int(ring.size()), ctx);
   OurSubmitSolidColor(0x106010, ctx);
   OurSubmitPoints(indices.data(), nullptr, labels.data(), nullptr, int(ring.size()), ctx);
 }
 
+const Vertex kQuadCorners[4] = {{-1.9f, -1.9f, -1.9f}, {1.9f, -1.9f, -1.9f}, {1.9f, 1.9f, -1.9f}, {-1.9f, 1.9f, -1.9f}};
+
 void DrawTexturedQuad(MDrawContext* ctx, __OurTexture* texture) {
-  const Vertex corners[4] = {{-1.9f, -1.9f, -1.9f}, {1.9f, -1.9f, -1.9f}, {1.9f, 1.9f, -1.9f}, {-1.9f, 1.9f, -1.9f}};
+  const Vertex* corners = kQuadCorners;
   const Vertex up[4] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
   const TexCoord coordinates[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
   const Triangle triangles[2] = {{{0, 1, 2}}, {{0, 2, 3}}};
@@ -63,6 +66,7 @@ void DrawTexturedQuad(MDrawContext* ctx, __OurTexture* texture) {
   OurBindTexture(texture, ctx);
   OurSubmitTriangles(triangles, 2, ctx);
   OurDisableTextureArrayState(ctx);
+  OurDisableNormalArrayState(ctx);
 }
 
 // A checkerboard with a diagonal stripe, so that orientation shows.
@@ -81,7 +85,7 @@ void InstallSceneHooks() {
   gRendererHooks.UseSampleBuffer = [](DocumentRecord*) { return gScene.options.supersampled; };
   gRendererHooks.IsTranslucent = [](DocumentRecord*) { return gScene.options.translucent; };
   gRendererHooks.BackgroundType = [](DocumentRecord*) { return gScene.options.background; };
-  gRendererHooks.BackgroundColor = [](DocumentRecord*) { return uint32_t(0xF0F0F8); };
+  gRendererHooks.BackgroundColor = [](DocumentRecord*) { return kScene3DBackground; };
 }
 
 }  // namespace
@@ -117,7 +121,10 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
   DocumentRecord document;
   MDrawContext* ctx = AllocateDrawContext();
   SetDrawContextWindow(ctx, nullptr, &document);
+  SetDesiredRendererType(ctx, options.renderer);
   M3DView view;
+  if (options.zoom > 0) view.zoom = options.zoom;
+  if (options.fromBelow) GenerateRotationMatrixFromAxisAndAngle(view.rotation, {0, 1, 0}, -1.5707963267948966);
   Matrix3 start;
   CopyMatrix(view.rotation, start);
   const Scene3DMesh grid = Scene3DGrid();
@@ -130,7 +137,11 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
     GenerateRotationMatrixFromAxisAndAngle(turn, {0, 0, 1}, 0.05 * frame);
     MultiplyMatrix(turn, start, view.rotation);
     Qd3d_SetPane(ctx, pane, &view, false);
-    if (!IsDrawContextValid(ctx) || RenderStart(ctx, false) != 0) break;
+    if (!IsDrawContextValid(ctx)) break;
+    // As a view does: the depth range holds everything drawn, the quad's
+    // corners being the farthest out.
+    view.modelRadius = std::max(M3DView::kMinimumModelRadius, CalculateMaximumModelSpaceRadius(kQuadCorners, 4, ctx));
+    if (RenderStart(ctx, false) != 0) break;
     if (texture == nullptr) {
       const OurPicture picture = Checkerboard();
       texture = CreateTexture(&picture, ctx);
@@ -140,20 +151,24 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
     OurSubmitColors(grid.colors.data(), ctx);
     OurSubmitOpacity(options.translucent ? 0.6f : 1.0f, ctx);
     OurSubmitTriangles(grid.triangles.data(), int(grid.triangles.size()), ctx);
+    OurDisableColorArrayState(ctx);
+    OurDisableNormalArrayState(ctx);
     OurSubmitOpacity(1.0f, ctx);
     DrawHelix(ctx);
-    DrawTexturedQuad(ctx, texture);
-    DrawPointsAndLabel(ctx);
+    if (options.texturedQuad) DrawTexturedQuad(ctx, texture);
+    DrawPointsAndLabel(ctx, options.label);
     result.fragments = ctx->fragmentCount + 1;
     if (RenderEnd(ctx) != 0) break;
     result.drawn = frame + 1 == options.frames;
+    result.renderer = GetRendererType(ctx);
   }
   const int frames = std::max(options.frames, 1);
   result.microsecondsPerFrame = double(OurGetMicroseconds() - begin) / frames;
   result.trianglesPerFrame = (gTrianglesRendered - startTriangles) / frames;
   result.image = gScene.world->image.copy();
-  DisposeTexture(texture, kRendererSoftware, nullptr, ctx);
+  DisposeTexture(texture, GetRendererType(ctx), GetRendererAglContext(ctx), ctx);
   DisposeDrawContext(ctx);
+  DestroyContextsAwaitingDestruction();
   DisposeDrawContextMemory(ctx);
   OurDisposeGWorld(gScene.world);
   gScene = {};

@@ -17,6 +17,14 @@ struct Scene3DOptions {
   bool supersampled = false;
   int32_t background = 0;  // 0 solid, 1 floor and walls, 2 floor
   int frames = 1;
+  // Software unless asked; 3 OpenGL, 4 the automatic choice.
+  Our3DRendererType renderer = kRendererSoftware;
+  bool label = true;
+  bool texturedQuad = true;
+  double zoom = 0;  // 0: the view's own
+  // Looks straight up the z axis, so that the textured quad at the bottom
+  // faces the eye.
+  bool fromBelow = false;
 };
 
 struct Scene3DResult {
@@ -24,8 +32,12 @@ struct Scene3DResult {
   double microsecondsPerFrame = 0;
   int64_t trianglesPerFrame = 0;
   int64_t fragments = 0;  // of the last frame
+  Our3DRendererType renderer = kRendererNone;  // the one that drew
   bool drawn = false;
 };
+
+// The scene's solid background colour.
+inline constexpr uint32_t kScene3DBackground = 0xF0F0F8;
 
 Scene3DResult RenderScene3D(const Scene3DOptions& options);
 

@@ -10,9 +10,10 @@ namespace {
 
 const MRect kPane{10, 20, 70, 100};  // 80 x 60
 
-TEST(DrawContext, UntilOpenGLEveryViewFallsBackToSoftware) {
+TEST(DrawContext, WithoutOpenGLEveryViewDrawsInSoftware) {
   RendererTestWorld world(200, 100);
-  ScopedDrawContext ctx;
+  ScopedDrawContext ctx(kRendererAutomatic);
+  gHasOpenGL = 0;
   EXPECT_EQ(GetRendererType(ctx.ctx), kRendererNone);
   EXPECT_EQ(GetDesiredRendererType(ctx.ctx), kRendererAutomatic);
   EXPECT_EQ(ctx->fragmentCount, -1);
@@ -34,6 +35,7 @@ TEST(DrawContext, UntilOpenGLEveryViewFallsBackToSoftware) {
   EXPECT_EQ(ctx->frameSize, ctx->frameRowBytes * 100);
   EXPECT_EQ(GetRendererAglContext(ctx.ctx), nullptr);
   EXPECT_EQ(TakeDeferredError(), 0);
+  gHasOpenGL = 1;
 }
 
 TEST(DrawContext, SupersampledAndTranslucentBuffers) {
@@ -101,13 +103,12 @@ TEST(DrawContext, DisposalReturnsEveryByteAndIsHarmlessTwice) {
   const int64_t before = gApproximateTotalMemoryUsed;
   {
     ScopedDrawContext ctx;
-    ctx->desiredRendererType = kRendererOffscreen;
     Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
     EXPECT_GT(gApproximateTotalMemoryUsed, before);
     DisposeDrawContext(ctx.ctx);
     DisposeDrawContext(ctx.ctx);
     EXPECT_EQ(GetRendererType(ctx.ctx), kRendererNone);
-    EXPECT_EQ(GetDesiredRendererType(ctx.ctx), kRendererOffscreen);
+    EXPECT_EQ(GetDesiredRendererType(ctx.ctx), kRendererSoftware);
     EXPECT_EQ(ctx->document, TestDocument());
     EXPECT_EQ(ctx->fragmentCount, -1);
   }

@@ -51,11 +51,13 @@ class RendererTestWorld {
   }
 };
 
-// A context bound to the test document, disposed at the end of the scope.
+// A context bound to the test document, disposed at the end of the scope;
+// software unless asked otherwise.
 struct ScopedDrawContext {
-  ScopedDrawContext() {
+  explicit ScopedDrawContext(Our3DRendererType desired = kRendererSoftware) {
     ctx = AllocateDrawContext();
     SetDrawContextWindow(ctx, nullptr, TestDocument());
+    SetDesiredRendererType(ctx, desired);
   }
   ~ScopedDrawContext() {
     DisposeDrawContext(ctx);

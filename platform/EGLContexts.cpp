@@ -1,0 +1,190 @@
+#include "platform/EGLContexts.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+
+#include <mutex>
+#include <unordered_set>
+
+#include "platform/GLFunctions.h"
+
+GLFunctionTable gGL{};
+
+struct OurEGLContext {
+  EGLContext context = EGL_NO_CONTEXT;
+  GLuint drawFramebuffer = 0;
+  GLuint drawBuffers[2] = {};
+  // The single-sample picture of a multisampled context; 0 otherwise.
+  GLuint resolveFramebuffer = 0;
+  GLuint resolveBuffer = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t samples = 0;
+  uint64_t serial = 0;
+};
+
+namespace {
+
+EGLDisplay gDisplay = EGL_NO_DISPLAY;
+EGLConfig gConfig = nullptr;
+GLFailure gInjectedFailure = GLFailure::kNone;
+uint64_t gLastSerial = 0;
+// The serial of every context not yet destroyed.
+std::unordered_set<uint64_t> gLiveSerials;
+
+template <typename F>
+void Load(F& f, const char* name) {
+  f = reinterpret_cast<F>(eglGetProcAddress(name));
+}
+
+void LoadFunctions() {
+  Load(gGL.genFramebuffers, "glGenFramebuffers");
+  Load(gGL.deleteFramebuffers, "glDeleteFramebuffers");
+  Load(gGL.bindFramebuffer, "glBindFramebuffer");
+  Load(gGL.genRenderbuffers, "glGenRenderbuffers");
+  Load(gGL.deleteRenderbuffers, "glDeleteRenderbuffers");
+  Load(gGL.bindRenderbuffer, "glBindRenderbuffer");
+  Load(gGL.renderbufferStorageMultisample, "glRenderbufferStorageMultisample");
+  Load(gGL.framebufferRenderbuffer, "glFramebufferRenderbuffer");
+  Load(gGL.checkFramebufferStatus, "glCheckFramebufferStatus");
+  Load(gGL.blitFramebuffer, "glBlitFramebuffer");
+  Load(gGL.genBuffers, "glGenBuffersARB");
+  Load(gGL.bindBuffer, "glBindBufferARB");
+  Load(gGL.bufferData, "glBufferDataARB");
+  Load(gGL.bufferSubData, "glBufferSubDataARB");
+  Load(gGL.getBufferSubData, "glGetBufferSubDataARB");
+  Load(gGL.mapBuffer, "glMapBufferARB");
+  Load(gGL.unmapBuffer, "glUnmapBufferARB");
+  Load(gGL.isBuffer, "glIsBufferARB");
+  Load(gGL.genPrograms, "glGenProgramsARB");
+  Load(gGL.bindProgram, "glBindProgramARB");
+  Load(gGL.programString, "glProgramStringARB");
+  Load(gGL.getProgramiv, "glGetProgramivARB");
+  Load(gGL.isProgram, "glIsProgramARB");
+  Load(gGL.deletePrograms, "glDeleteProgramsARB");
+  Load(gGL.programLocalParameter4d, "glProgramLocalParameter4dARB");
+  Load(gGL.programLocalParameter4dv, "glProgramLocalParameter4dvARB");
+}
+
+// The one display of the process, opened at first use and kept.
+bool OpenDisplay() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    PFNEGLGETPLATFORMDISPLAYEXTPROC getPlatformDisplay;
+    Load(getPlatformDisplay, "eglGetPlatformDisplayEXT");
+    if (getPlatformDisplay == nullptr) return;
+    EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    EGLint major = 0, minor = 0;
+    if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor)) return;
+    // Contexts draw into framebuffer objects only, so any config will do.
+    const EGLint attributes[] = {EGL_SURFACE_TYPE, 0, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+    EGLint configs = 0;
+    if (!eglBindAPI(EGL_OPENGL_API) || !eglChooseConfig(display, attributes, &gConfig, 1, &configs) ||
+        configs < 1) {
+      eglTerminate(display);
+      return;
+    }
+    LoadFunctions();
+    gDisplay = display;
+  });
+  return gDisplay != EGL_NO_DISPLAY;
+}
+
+bool HasFramebufferFunctions() {
+  return gGL.genFramebuffers && gGL.deleteFramebuffers && gGL.bindFramebuffer && gGL.genRenderbuffers &&
+         gGL.deleteRenderbuffers && gGL.bindRenderbuffer && gGL.renderbufferStorageMultisample &&
+         gGL.framebufferRenderbuffer && gGL.checkFramebufferStatus && gGL.blitFramebuffer;
+}
+
+// One framebuffer with a renderbuffer per format; false when incomplete.
+bool MakeFramebuffer(GLuint& framebuffer, GLuint* buffers, int count, int32_t width, int32_t height, int32_t samples) {
+  const GLenum formats[2] = {GL_RGBA8, GL_DEPTH_COMPONENT24};
+  const GLenum attachments[2] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_ATTACHMENT};
+  gGL.genFramebuffers(1, &framebuffer);
+  gGL.genRenderbuffers(count, buffers);
+  gGL.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  for (int i = 0; i < count; ++i) {
+    gGL.bindRenderbuffer(GL_RENDERBUFFER, buffers[i]);
+    gGL.renderbufferStorageMultisample(GL_RENDERBUFFER, samples, formats[i], width, height);
+    gGL.framebufferRenderbuffer(GL_FRAMEBUFFER, attachments[i], GL_RENDERBUFFER, buffers[i]);
+  }
+  return gGL.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE && glGetError() == GL_NO_ERROR;
+}
+
+bool MakeFramebuffers(OurEGLContext* c) {
+  if (gInjectedFailure == GLFailure::kFramebuffer || !HasFramebufferFunctions()) return false;
+  if (!MakeFramebuffer(c->drawFramebuffer, c->drawBuffers, 2, c->width, c->height, c->samples)) return false;
+  if (c->samples > 0 && !MakeFramebuffer(c->resolveFramebuffer, &c->resolveBuffer, 1, c->width, c->height, 0))
+    return false;
+  gGL.bindFramebuffer(GL_FRAMEBUFFER, c->drawFramebuffer);
+  return true;
+}
+
+}  // namespace
+
+OurEGLContext* OurNewGLContext(int32_t width, int32_t height, int32_t samples) {
+  if (width < 1 || height < 1 || gInjectedFailure == GLFailure::kContext || !OpenDisplay()) return nullptr;
+  const EGLint attributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK_KHR, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT_KHR,
+                               EGL_NONE};
+  eglBindAPI(EGL_OPENGL_API);
+  EGLContext made = eglCreateContext(gDisplay, gConfig, EGL_NO_CONTEXT, attributes);
+  if (made == EGL_NO_CONTEXT) return nullptr;
+  auto* context = new OurEGLContext;
+  context->context = made;
+  context->width = width;
+  context->height = height;
+  context->samples = samples;
+  context->serial = ++gLastSerial;
+  gLiveSerials.insert(context->serial);
+  if (!eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, made) || !MakeFramebuffers(context)) {
+    OurDisposeGLContext(context);
+    return nullptr;
+  }
+  return context;
+}
+
+void OurDisposeGLContext(OurEGLContext* context) {
+  if (context == nullptr) return;
+  // The framebuffers and everything else the context made go with it.
+  eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  eglDestroyContext(gDisplay, context->context);
+  gLiveSerials.erase(context->serial);
+  delete context;
+}
+
+bool OurMakeGLContextCurrent(OurEGLContext* context) {
+  if (context == nullptr) return false;
+  if (eglGetCurrentContext() != context->context &&
+      !eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, context->context))
+    return false;
+  gGL.bindFramebuffer(GL_FRAMEBUFFER, context->drawFramebuffer);
+  return true;
+}
+
+void OurResolveGLFramebuffer(OurEGLContext* context) {
+  if (context->resolveFramebuffer == 0) {
+    gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, context->drawFramebuffer);
+    return;
+  }
+  gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, context->drawFramebuffer);
+  gGL.bindFramebuffer(GL_DRAW_FRAMEBUFFER, context->resolveFramebuffer);
+  gGL.blitFramebuffer(0, 0, context->width, context->height, 0, 0, context->width, context->height,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  gGL.bindFramebuffer(GL_DRAW_FRAMEBUFFER, context->drawFramebuffer);
+  gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, context->resolveFramebuffer);
+}
+
+int32_t OurGLContextSamples(const OurEGLContext* context) { return context->samples; }
+
+void OurInjectGLFailure(GLFailure failure) { gInjectedFailure = failure; }
+
+const void* OurCurrentGLContext() {
+  EGLContext current = eglGetCurrentContext();
+  return current == EGL_NO_CONTEXT ? nullptr : current;
+}
+
+uint64_t OurGLContextSerial(const OurEGLContext* context) { return context ? context->serial : 0; }
+
+bool OurIsGLContextLive(const OurEGLContext* context, uint64_t serial) {
+  return context && serial && gLiveSerials.count(serial) && context->serial == serial;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+// An OpenGL compatibility-profile context on Mesa's surfaceless EGL
+// platform, drawing into a framebuffer object of its own: RGBA8 with a
+// 24-bit depth buffer, multisampled on request with a single-sample buffer
+// the picture resolves into. Works with no display, on the thread that uses
+// it. Every failure is a null result.
+struct OurEGLContext;
+
+// Null when there is no display, no context, no framebuffer of this size
+// and sample count, or the driver lacks framebuffer objects.
+OurEGLContext* OurNewGLContext(int32_t width, int32_t height, int32_t samples);
+// Destroys the context with its framebuffers, textures and buffers.
+void OurDisposeGLContext(OurEGLContext* context);
+// Makes the context current with its drawing framebuffer bound.
+bool OurMakeGLContextCurrent(OurEGLContext* context);
+// Binds the single-sample picture for reading, resolving a multisampled one
+// into it first; the drawing framebuffer stays bound for drawing.
+void OurResolveGLFramebuffer(OurEGLContext* context);
+int32_t OurGLContextSamples(const OurEGLContext* context);
+
+// For tests: every context, or every framebuffer, made from now fails, until
+// kNone.
+enum class GLFailure { kNone, kContext, kFramebuffer };
+void OurInjectGLFailure(GLFailure failure);
+
+// Each context made has a serial number of its own, never reused; a context
+// destroyed since is no longer live, even when its memory is reused.
+uint64_t OurGLContextSerial(const OurEGLContext* context);
+bool OurIsGLContextLive(const OurEGLContext* context, uint64_t serial);
+
+// The context current on this thread, as an identity to compare; null when
+// none.
+const void* OurCurrentGLContext();
