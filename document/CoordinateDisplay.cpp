@@ -50,6 +50,8 @@ bool EditCoordinateRange(int32_t field, double low, double high, DocumentRecord*
   AGraphPane* pane = document ? document->fGraphPane.get() : nullptr;
   if (!pane || field < 0 || field >= kCoordDisplayParamCount) return false;
   if (!std::isfinite(low) || !std::isfinite(high) || low == high) return false;
+  // Running graphs read the ranges: they go first; the pass makes them anew.
+  pane->EraseGraph();
   pane->SetParameterValue(field, 0, low);
   pane->SetParameterValue(field, 1, high);
   pane->ShowParam(CoordDisplayParam(field));

@@ -131,10 +131,10 @@ void CoordinateDisplayWidget::RangeEntered(int32_t field) {
     Refuse(row.low, tr("The ends of %1 must be two different numbers.").arg(row.name->text()));
     return;
   }
-  // The fields show the numbers their formulas gave, even while edited.
+  // The fields show the numbers their formulas gave, even while edited;
+  // the rest of the display waits for the pass.
   SetNumber(row.low, *low);
   SetNumber(row.high, *high);
-  Redraw();
   emit Edited();
 }
 
@@ -145,7 +145,6 @@ void CoordinateDisplayWidget::ParameterEntered(const ParameterRow& row) {
     return;
   }
   SetNumber(row.value, *value);
-  Redraw();
   emit Edited();
 }
 
