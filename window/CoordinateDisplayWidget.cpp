@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QToolTip>
 
+#include <algorithm>
+
 #include "document/CoordinateDisplay.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
@@ -16,19 +18,24 @@ constexpr const char16_t* kFieldNames[kCoordDisplayParamCount] = {
     u"x", u"y", u"z", u"w", u"x\u2032", u"y\u2032", u"z\u2032", u"r", u"\u03b8", u"\u03c6", u"t", u"u", u"v"};
 constexpr int kFieldWidth = 110;
 constexpr int kParameterRowsStart = kCoordDisplayParamCount;
+constexpr int kMostRowsInView = 5;
 
 }  // namespace
 
 CoordinateDisplayWidget::CoordinateDisplayWidget(DocumentRecord* document, QWidget* parent)
-    : QWidget(parent), fDocument(document), fGrid(new QGridLayout(this)) {
+    : QScrollArea(parent), fDocument(document), fContent(new QWidget), fGrid(new QGridLayout(fContent)) {
+  setWidget(fContent);
+  setWidgetResizable(true);
+  setFrameShape(QFrame::NoFrame);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   fGrid->setContentsMargins(6, 2, 6, 2);
   fGrid->setVerticalSpacing(2);
   fGrid->setColumnStretch(4, 1);
   for (int32_t p = 0; p < kCoordDisplayParamCount; ++p) {
     Row& row = fRanges[p];
-    row.name = new QLabel(QString::fromUtf16(kFieldNames[p]), this);
+    row.name = new QLabel(QString::fromUtf16(kFieldNames[p]), fContent);
     row.low = NewField();
-    row.to = new QLabel(tr("to"), this);
+    row.to = new QLabel(tr("to"), fContent);
     row.high = NewField();
     fGrid->addWidget(row.name, p, 0, Qt::AlignRight);
     fGrid->addWidget(row.low, p, 1);
@@ -41,7 +48,7 @@ CoordinateDisplayWidget::CoordinateDisplayWidget(DocumentRecord* document, QWidg
 }
 
 QLineEdit* CoordinateDisplayWidget::NewField() {
-  auto* field = new QLineEdit(this);
+  auto* field = new QLineEdit(fContent);
   field->setFixedWidth(kFieldWidth);
   field->installEventFilter(this);
   return field;
@@ -63,7 +70,7 @@ QLineEdit* CoordinateDisplayWidget::ParameterField(int32_t letter) const {
 CoordinateDisplayWidget::ParameterRow& CoordinateDisplayWidget::ParameterRowAt(size_t i) {
   while (fParameters.size() <= i) {
     ParameterRow row;
-    row.name = new QLabel(this);
+    row.name = new QLabel(fContent);
     row.value = NewField();
     const int line = kParameterRowsStart + int(fParameters.size());
     fGrid->addWidget(row.name, line, 0, Qt::AlignRight);
@@ -116,6 +123,15 @@ void CoordinateDisplayWidget::Redraw() {
     fParameters[i].value->hide();
   }
   setVisible(any || count > 0);
+  FitHeight();
+}
+
+void CoordinateDisplayWidget::FitHeight() {
+  fGrid->activate();
+  const QMargins margins = fGrid->contentsMargins();
+  const int row = fRanges[0].low->sizeHint().height() + fGrid->verticalSpacing();
+  const int most = kMostRowsInView * row + margins.top() + margins.bottom();
+  setFixedHeight(std::min(fContent->sizeHint().height(), most));
 }
 
 // The text stays for the user to mend.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QScrollArea>
 
 #include <cstdint>
 #include <vector>
@@ -16,8 +16,9 @@ class QLineEdit;
 // its name and values in the document's digits. Return in a field sends
 // the edit to the document, which graphs again; text that is not a number
 // is refused with a tag and left to mend. The field being edited keeps its
-// text while the display is redrawn.
-class CoordinateDisplayWidget : public QWidget {
+// text while the display is redrawn. Past a few rows the display scrolls,
+// so that many parameters leave the graph its room.
+class CoordinateDisplayWidget : public QScrollArea {
   Q_OBJECT
 
  public:
@@ -51,6 +52,7 @@ class CoordinateDisplayWidget : public QWidget {
   };
 
   QLineEdit* NewField();
+  void FitHeight();
   // ShowValue leaves a field being edited as the user left it.
   void ShowValue(QLineEdit* field, double value);
   void SetNumber(QLineEdit* field, double value);
@@ -60,6 +62,7 @@ class CoordinateDisplayWidget : public QWidget {
   void ParameterEntered(const ParameterRow& row);
 
   DocumentRecord* fDocument;
+  QWidget* fContent;
   QGridLayout* fGrid;
   Row fRanges[kCoordDisplayParamCount];
   std::vector<ParameterRow> fParameters;

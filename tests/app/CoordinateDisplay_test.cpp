@@ -293,6 +293,17 @@ TEST_F(CoordinateDisplayTest, PrimedEquationsShowTheSecondView) {
   }
 }
 
+TEST_F(CoordinateDisplayTest, ManyParametersScrollAndLeaveTheGraphItsRoom) {
+  DocumentMainWindow* window = OpenGraphed("many.zlf", "Expr y = a+b+c+g+h+j+k+m+q+s+p*x;\n");
+  ASSERT_NE(window, nullptr);
+  window->RunIdle();
+  EXPECT_EQ(fDocument->fCoordinates.shownParameters.size(), 11u);
+  CoordinateDisplayWidget* display = window->Coordinates();
+  ASSERT_NE(display->ParameterField('p'), nullptr);
+  EXPECT_LT(display->height(), 6 * display->ParameterField('p')->height());
+  EXPECT_GT(window->GraphPane()->height(), window->height() / 2);
+}
+
 TEST_F(CoordinateDisplayTest, SurfaceShowsUAndV) {
   if (gGraphMakers.GridSurface == nullptr) GTEST_SKIP() << "no grid surfaces are made yet";
   DocumentMainWindow* window = OpenGraphed("surface.zlf", "Expr matrix(3,1,x,y,z) = matrix(3,1,u,v,u*v);\n");
