@@ -25,6 +25,23 @@ void StepAnimation(DocumentRecord* document) {
   pane.InvalConstant(document->fContents.sliderVariable);
 }
 
+// An equation in primed coordinates is drawn in the second view, which is
+// shown beside the first; it is a 3-D view when such an equation is 3-D.
+struct SecondView {
+  bool shown = false;
+  bool threeD = false;
+};
+
+SecondView SecondViewOf(const ExpansionState& state) {
+  SecondView second;
+  for (const ExpandedEquation& e : state.expanded) {
+    if (!e.info.graphable || !e.info.primed || e.computed || e.transformation) continue;
+    second.shown = true;
+    second.threeD = second.threeD || e.info.threeD;
+  }
+  return second;
+}
+
 }  // namespace
 
 void DoGraph(DocumentRecord* document) {
@@ -46,7 +63,8 @@ void DoGraphAtIdle(DocumentRecord* document) {
   state.rows.assign(state.expanded.size(), -1);
   CoordinateTransformation& ct = state.transformation;
   ct.block = blocks.At(state.transformationBlock);
-  pane->StartAddingEquations(state.viewIs3D, state.viewIs4D, false, false, ct);
+  const SecondView second = SecondViewOf(state);
+  pane->StartAddingEquations(state.viewIs3D, state.viewIs4D, second.shown, second.threeD, ct);
   for (size_t i = 0; i < state.expanded.size(); ++i) {
     const ExpandedEquation& e = state.expanded[i];
     // Definitions are applied, constant formulas computed and the
@@ -63,6 +81,7 @@ void DoGraphAtIdle(DocumentRecord* document) {
     }
   }
   pane->DoneAddingEquations();
+  PaneHooks::RedrawCoordinates(document);
   state.graphed = true;
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "algebra/RewriteHelpers.h"
+#include "document/CoordinateDisplay.h"
 #include "document/DocumentFunctionList.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
@@ -39,8 +40,12 @@ void AddToParameterList(const ExpressionRecord* tree, DocumentRecord* document) 
   auto& parameters = document->fContents.parameters;
   // The walk only reads.
   PostOrder(const_cast<ExpressionRecord*>(tree), [&](ExpressionRecord* n) {
-    if (n->opcode != kOpAtom || parameters.Count() >= kMostShownParameters) return;
-    if (!std::isnan(ShownParameterValue(n->payload.id, document)) || !IsFreeParameter(n, document)) return;
-    parameters.Add({1.0, n->payload.id});
+    if (n->opcode != kOpAtom) return;
+    const int32_t letter = n->payload.id;
+    if (std::isnan(ShownParameterValue(letter, document))) {
+      if (parameters.Count() >= kMostShownParameters || !IsFreeParameter(n, document)) return;
+      parameters.Add({1.0, letter});
+    }
+    ShowParameterInDisplay(letter, document);
   });
 }

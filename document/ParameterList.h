@@ -13,5 +13,6 @@ inline constexpr int32_t kMostShownParameters = 100;
 
 // Adds each free parameter letter of the tree (not the slider's, not one
 // the document defines, not a summation index or table column) with the
-// value 1, up to kMostShownParameters letters.
+// value 1, up to kMostShownParameters letters; every listed letter of the
+// tree is shown in the coordinate display.
 void AddToParameterList(const ExpressionRecord* tree, DocumentRecord* document);

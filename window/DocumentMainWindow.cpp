@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <initializer_list>
 #include <vector>
 
 #include "CoreUtilities/ErrorReport.h"
@@ -21,11 +22,13 @@
 #include "graphpane/AGraphPane.h"
 #include "matheditor/TypingHints.h"
 #include "platform/OurPort.h"
+#include "window/CoordinateDisplayWidget.h"
 #include "window/GraphPaneWidget.h"
 #include "window/MathPaneWidget.h"
 #include "window/WindowDialogs.h"
 #include "window/WindowPlacement.h"
 #include "window/WindowRegistry.h"
+#include "window/ViewControls.h"
 #include "window/WindowSlider.h"
 
 namespace {
@@ -42,6 +45,16 @@ DocumentMainWindow::SaveCommand& Saver() {
   return saver;
 }
 
+// The first widget takes what room the others leave.
+QWidget* Column(std::initializer_list<QWidget*> widgets) {
+  auto* column = new QWidget;
+  auto* layout = new QVBoxLayout(column);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  for (QWidget* widget : widgets) layout->addWidget(widget, widget == *widgets.begin() ? 1 : 0);
+  return column;
+}
+
 }  // namespace
 
 DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document, const QString& path)
@@ -55,6 +68,8 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document,
       fPath(path),
       fMathPane(new MathPaneWidget(&fWindowRecord)),
       fGraphPane(new GraphPaneWidget(&fWindowRecord)),
+      fViewControls(new ViewControls(fDocument.get())),
+      fCoordinates(new CoordinateDisplayWidget(fDocument.get())),
       fDivider(new QSplitter),
       fSlider(new WindowSlider),
       fStatus(new QLabel) {
@@ -62,22 +77,20 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document,
   fDocument->fExpansion.wakeWindow = WakeDocumentWindow;
 
   fDivider->addWidget(fMathPane);
-  fDivider->addWidget(fGraphPane);
+  fDivider->addWidget(Column({fGraphPane, fViewControls, fCoordinates}));
   fDivider->setChildrenCollapsible(false);
   // The divider is a distance from the window's edge: the graph pane takes
   // what a resize gives or takes, and the math pane keeps the stored size.
   fDivider->setStretchFactor(1, 1);
-  auto* central = new QWidget;
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(fDivider, 1);
-  layout->addWidget(fSlider);
-  setCentralWidget(central);
+  setCentralWidget(Column({fDivider, fSlider}));
   statusBar()->addWidget(fStatus, 1);
   fMathPane->setFocus();
   connect(fSlider, &WindowSlider::MovedByUser, this, &DocumentMainWindow::SliderMovedByUser);
   connect(fSlider, &WindowSlider::PlayToggled, this, &DocumentMainWindow::PlayToggled);
+  connect(fCoordinates, &CoordinateDisplayWidget::Edited, this, [this] {
+    UpdateModifiedMark();
+    WakeIdle();
+  });
 
   ApplyDocumentLayout();
   UpdateModifiedMark();
@@ -182,6 +195,11 @@ void DocumentMainWindow::Recompute() {
   WakeIdle();
 }
 
+void DocumentMainWindow::RedrawCoordinates() {
+  fViewControls->Redraw();
+  fCoordinates->Redraw();
+}
+
 void DocumentMainWindow::RestartComputations() {
   StopDocumentComputations(fDocument.get());
   StartExpansion(fDocument.get());
@@ -226,6 +244,12 @@ void DocumentMainWindow::closeEvent(QCloseEvent* event) {
   } else {
     event->ignore();
   }
+}
+
+void DocumentMainWindow::changeEvent(QEvent* event) {
+  // The graph selection takes its colour from the palette.
+  if (event->type() == QEvent::PaletteChange) fGraphPane->InvalidateGraph();
+  QMainWindow::changeEvent(event);
 }
 
 void DocumentMainWindow::SliderMovedByUser(int value) {

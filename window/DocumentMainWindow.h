@@ -9,15 +9,18 @@
 
 #include "document/DocumentWindow.h"
 
+class CoordinateDisplayWidget;
 class DocumentRecord;
 class GraphPaneWidget;
 class MathPaneWidget;
 class QLabel;
 class QSplitter;
+class ViewControls;
 class WindowSlider;
 
 // One document's window: the math pane and the graph pane side by side or
-// stacked, with a divider between them, the window slider below and a
+// stacked, with a divider between them; under the graph pane its view
+// buttons and the coordinate display; the window slider below and a
 // status line for typing hints. The window owns its document; its timer
 // runs the document's idle.
 class DocumentMainWindow : public QMainWindow {
@@ -31,6 +34,8 @@ class DocumentMainWindow : public QMainWindow {
   DocumentRecord* Document() const { return fDocument.get(); }
   DocumentWindow* WindowRecord() { return &fWindowRecord; }
   GraphPaneWidget* GraphPane() const { return fGraphPane; }
+  ViewControls* ViewButtons() const { return fViewControls; }
+  CoordinateDisplayWidget* Coordinates() const { return fCoordinates; }
   MathPaneWidget* MathPane() const { return fMathPane; }
   WindowSlider* Slider() const { return fSlider; }
   QSplitter* Divider() const { return fDivider; }
@@ -53,6 +58,8 @@ class DocumentMainWindow : public QMainWindow {
 
   // Redraws the math and recomputes the graphs.
   void Recompute();
+  // The view buttons and the coordinate display follow the document.
+  void RedrawCoordinates();
   // Stops the expansion and the graphs' computations and starts them again.
   void RestartComputations();
 
@@ -68,6 +75,7 @@ class DocumentMainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   bool MayClose();
@@ -83,6 +91,8 @@ class DocumentMainWindow : public QMainWindow {
   QRect fPlacedFromFile;
   MathPaneWidget* fMathPane;
   GraphPaneWidget* fGraphPane;
+  ViewControls* fViewControls;
+  CoordinateDisplayWidget* fCoordinates;
   QSplitter* fDivider;
   WindowSlider* fSlider;
   QLabel* fStatus;

@@ -1,12 +1,16 @@
 #include "window/WindowHooks.h"
 
+#include <QPalette>
+
 #include "CoreUtilities/ErrorReport.h"
 #include "document/DocumentRecord.h"
 #include "graphpane/GraphHooks.h"
 #include "renderer/RendererHooks.h"
 #include "window/DocumentMainWindow.h"
 #include "window/GraphPaneWidget.h"
+#include "window/ViewControls.h"
 #include "window/WindowDialogs.h"
+#include "window/WindowPalette.h"
 #include "window/WindowRegistry.h"
 
 namespace {
@@ -51,6 +55,21 @@ void ClearMathAssistanceString(DocumentRecord* document) {
   if (DocumentMainWindow* window = WindowOfDocument(document)) window->SetStatusText(QString());
 }
 
+void RedrawCoordinates(DocumentRecord* document) {
+  if (DocumentMainWindow* window = WindowOfDocument(document)) window->RedrawCoordinates();
+}
+
+void SetViewControlToolTip(int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper,
+                           DocumentRecord* document) {
+  if (DocumentMainWindow* window = WindowOfDocument(document))
+    window->ViewButtons()->SetToolTips(attribute, axes, secondAxes, paper, secondPaper);
+}
+
+uint32_t GraphSelectionColor(DocumentRecord* document) {
+  const DocumentMainWindow* window = WindowOfDocument(document);
+  return ZentrolabPaletteColor(kGraphSelectionPaletteEntry, window ? window->palette() : QPalette());
+}
+
 void ShowAlert(int messageId, const UniChar*) { ReportError(messageId); }
 
 }  // namespace
@@ -63,6 +82,9 @@ void InstallWindowHooks() {
   hooks.CheckWindowEventLoopTimerInterval = CheckTimerInterval;
   hooks.SetDocDirty = SetDocDirty;
   hooks.ClearMathAssistanceString = ClearMathAssistanceString;
+  hooks.RedrawCoordinates = RedrawCoordinates;
+  hooks.SetViewControlToolTip = SetViewControlToolTip;
+  hooks.GraphSelectionColor = GraphSelectionColor;
   gRendererHooks.RedrawGraph = RedrawGraph;
   gRendererHooks.GetOffscreenGWorld = GraphWorld;
   SetErrorAlertHook(ShowAlert);

@@ -2,5 +2,7 @@
 
 // The window layer's start-up call: fills the window's entries of the
 // graph pane's upward calls (drawing, the graph world, cursors, the idle
-// timer, the changed mark, wake-ups) and shows queued errors in alerts.
+// timer, the changed mark, wake-ups, the coordinate display, the view
+// buttons' help tags, the selection colour) and shows queued errors in
+// alerts.
 void InstallWindowHooks();

@@ -1,0 +1,79 @@
+#include "window/ViewControls.h"
+
+#include <QHBoxLayout>
+#include <QToolButton>
+
+#include "document/DocumentRecord.h"
+#include "graphpane/AGraphPane.h"
+#include "graphpane/GraphEnums.h"
+
+namespace {
+
+QString AxesTip(bool shown, int32_t which) {
+  if (which == 0) return shown ? QObject::tr("Hide the axes") : QObject::tr("Show the axes");
+  return shown ? QObject::tr("Hide the axes of the second view") : QObject::tr("Show the axes of the second view");
+}
+
+QString PaperTip(bool shown, int32_t which) {
+  if (which == 0) return shown ? QObject::tr("Hide the graph paper") : QObject::tr("Show the graph paper");
+  return shown ? QObject::tr("Hide the graph paper of the second view")
+               : QObject::tr("Show the graph paper of the second view");
+}
+
+}  // namespace
+
+ViewControls::ViewControls(DocumentRecord* document, QWidget* parent) : QWidget(parent), fDocument(document) {
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(4, 0, 4, 0);
+  layout->setSpacing(2);
+  for (int32_t which = 0; which < 2; ++which) {
+    fAxes[which] = NewButton(tr("Axes"), kAttributeShowAxes, which);
+    fPaper[which] = NewButton(tr("Graph Paper"), kAttributeShowGraphPaper, which);
+    layout->addWidget(fAxes[which]);
+    layout->addWidget(fPaper[which]);
+    if (which == 0) layout->addStretch(1);
+  }
+  Redraw();
+}
+
+QToolButton* ViewControls::NewButton(const QString& text, int32_t attribute, int32_t which) {
+  auto* button = new QToolButton(this);
+  button->setText(text);
+  button->setCheckable(true);
+  button->setAutoRaise(true);
+  button->setFocusPolicy(Qt::NoFocus);
+  // The pane toggles the view and tags the buttons anew; the check follows
+  // the view, not the click.
+  connect(button, &QToolButton::clicked, this, [this, attribute, which] {
+    if (AGraphPane* pane = fDocument->fGraphPane.get()) pane->SetViewParameter(ViewAttribute(attribute), which);
+    Redraw();
+  });
+  return button;
+}
+
+void ViewControls::Redraw() {
+  const AGraphPane* pane = fDocument->fGraphPane.get();
+  const bool second = pane && pane->SecondView();
+  const bool paper[2] = {pane && pane->CurrentView() == pane->View2D(0),
+                         second && pane->SecondView() == pane->View2D(1)};
+  const bool axesShown[2] = {pane && pane->IsShowingAxes(0), pane && pane->IsShowingAxes(1)};
+  const bool paperShown[2] = {pane && pane->IsShowingGraphPaper(0), pane && pane->IsShowingGraphPaper(1)};
+  for (int32_t which = 0; which < 2; ++which) {
+    fAxes[which]->setVisible(pane && (which == 0 || second));
+    fPaper[which]->setVisible(paper[which]);
+    fAxes[which]->setChecked(axesShown[which]);
+    fPaper[which]->setChecked(paperShown[which]);
+  }
+  SetToolTips(kAttributeShowAxes, axesShown[0], axesShown[1], paperShown[0], paperShown[1]);
+  SetToolTips(kAttributeShowGraphPaper, axesShown[0], axesShown[1], paperShown[0], paperShown[1]);
+}
+
+void ViewControls::SetToolTips(int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper) {
+  if (attribute == kAttributeShowAxes) {
+    fAxes[0]->setToolTip(AxesTip(axes, 0));
+    fAxes[1]->setToolTip(AxesTip(secondAxes, 1));
+  } else if (attribute == kAttributeShowGraphPaper) {
+    fPaper[0]->setToolTip(PaperTip(paper, 0));
+    fPaper[1]->setToolTip(PaperTip(secondPaper, 1));
+  }
+}

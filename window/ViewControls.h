@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+
+class DocumentRecord;
+class QToolButton;
+
+// The axes and graph-paper buttons of the graph pane: one pair for the
+// current view and one for the second view when it is shown; each toggles
+// its own view only. Graph paper belongs to the 2-D views.
+class ViewControls : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit ViewControls(DocumentRecord* document, QWidget* parent = nullptr);
+
+  // Shows the buttons of the shown views, checked and tagged as the views
+  // are.
+  void Redraw();
+  // The help tags of the axes buttons (attribute 17) or of the graph-paper
+  // buttons (18); any other attribute changes nothing.
+  void SetToolTips(int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper);
+
+  // which: 0 the current view, 1 the second view.
+  QToolButton* AxesButton(int32_t which) const { return fAxes[which]; }
+  QToolButton* PaperButton(int32_t which) const { return fPaper[which]; }
+
+ private:
+  QToolButton* NewButton(const QString& text, int32_t attribute, int32_t which);
+
+  DocumentRecord* fDocument;
+  QToolButton* fAxes[2];
+  QToolButton* fPaper[2];
+};
