@@ -21,6 +21,8 @@ struct GraphedDocument {
     InvalExprs(document.get());
   }
   ~GraphedDocument() {
+    // Its views' draw contexts give back this document's world.
+    sWorld = world;
     document.reset();
     OurDisposeGWorld(world);
   }
@@ -32,6 +34,8 @@ struct GraphedDocument {
       DocumentIdle(document.get());
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
+    // The idle that hears the last graph finish shows what it says.
+    DocumentIdle(document.get());
     DrawDocumentGraph(document.get());
     return true;
   }
