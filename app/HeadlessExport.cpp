@@ -184,8 +184,8 @@ int ExportDocumentPicture(const std::string& text, const std::string& output, bo
   // The picture shows the stored orientation, however long the graphs take.
   const bool spinHeld = std::exchange(gInhibit3DRotationKluge, true);
   const bool done = IdleUntilDone(document.get(), timeoutSeconds);
-  gInhibit3DRotationKluge = spinHeld;
   const bool written = pdf ? WritePdf(output, window, panes, size) : WritePng(output, window, panes, size);
+  gInhibit3DRotationKluge = spinHeld;
   StopDocumentComputations(document.get());
   document.reset();
   gRendererHooks.GetOffscreenGWorld = sWindowWorlds;

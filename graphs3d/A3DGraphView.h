@@ -85,6 +85,7 @@ class A3DGraphView : public AGraphView {
   void StopSpinTiming();
   bool DrawGraphs(bool hsvPass);
   void TurnBy(const Matrix3& m);
+  bool SphereStep(MPoint point, long radius, Matrix3& m) const;
   void FreeRotationStep(MPoint point);
   void AxisRotationStep(MPoint point);
   void PauseRule();

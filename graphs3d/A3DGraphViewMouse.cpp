@@ -86,13 +86,20 @@ void A3DGraphView::PauseRule() {
   fRecord.spinAngle[0] = 0;
 }
 
-void A3DGraphView::FreeRotationStep(MPoint point) {
-  const long radius = long(0.4 * std::min(fViewRect.right - fViewRect.left, fViewRect.bottom - fViewRect.top));
-  // A pane too small to hold a sphere can't be read.
-  if (radius < 1) return;
-  Matrix3 m;
+// The step from the last point on a sphere of the radius, in the frame of
+// the current orientation; false when the pane is too small to hold a
+// sphere that can be read.
+bool A3DGraphView::SphereStep(MPoint point, long radius, Matrix3& m) const {
+  if (radius < 1) return false;
   VirtualSphere(point, fLastPoint, Centre(fViewRect), radius, m);
   RotationMatrixToBodyCoordinates(fCamera.rotation, m);
+  return true;
+}
+
+void A3DGraphView::FreeRotationStep(MPoint point) {
+  Matrix3 m;
+  const int width = fViewRect.right - fViewRect.left, height = fViewRect.bottom - fViewRect.top;
+  if (!SphereStep(point, long(0.4 * std::min(width, height)), m)) return;
   TurnBy(m);
   double angle;
   GenerateAxisAndAnglefromRotationMatrix(&fSpinAxis, &angle, m);
@@ -106,11 +113,9 @@ void A3DGraphView::FreeRotationStep(MPoint point) {
 
 // The speed is measured from the mouse-down: the last microseconds stay.
 void A3DGraphView::AxisRotationStep(MPoint point) {
-  const long radius = long(0.4 * std::max(fViewRect.right - fViewRect.left, fViewRect.bottom - fViewRect.top));
-  if (radius < 1) return;
   Matrix3 m;
-  VirtualSphere(point, fLastPoint, Centre(fViewRect), radius, m);
-  RotationMatrixToBodyCoordinates(fCamera.rotation, m);
+  const int width = fViewRect.right - fViewRect.left, height = fViewRect.bottom - fViewRect.top;
+  if (!SphereStep(point, long(0.4 * std::max(width, height)), m)) return;
   double angle = std::acos(std::clamp((m[0] + m[4] + m[8] - 1) / 2, -1.0, 1.0));
   if (angle > kAxisTurnBoost) angle *= 3;
   angle = std::min(angle, kAxisTurnLimit);

@@ -62,6 +62,8 @@ void AGridSurface::Stop() { fJobs.Stop(fColour.get(), ZL_GRID_EXPRESSIONS); }
 
 void AGridSurface::Restart() { fJobs.Submit(fColour.get(), ZL_GRID_EXPRESSIONS); }
 
+#undef ZL_GRID_EXPRESSIONS
+
 void AGridSurface::PrepareTheMachines() {
   fAnalyticNormals = false;
   for (auto& partial : fPartials) partial.reset();
@@ -95,8 +97,19 @@ void AGridSurface::UpdateClipPlane() {
                    fCondition->DoesExprDefinePlane(&fClipPlane);
 }
 
+int32_t AGridSurface::Copies() const {
+  switch (fColourType) {
+    case AGraphColor::kCheckerboard:
+    case AGraphColor::kHorizontalStripes:
+    case AGraphColor::kVerticalStripes:
+    case AGraphColor::kHueBandsDown:
+    case AGraphColor::kHueBandsAcross: return 2;
+    default: return 1;
+  }
+}
+
 bool AGridSurface::HasSpace() const {
-  const auto type = fColour->fType;
+  const auto type = fColourType;
   if (!fPositions || !fNormals || !fTriangles || !fValid) return false;
   if (type == AGraphColor::kPictureTexture) return fTexCoords != nullptr;
   if (type != AGraphColor::kSolid && type != AGraphColor::kFragmentProgram) return fColours != nullptr;
@@ -104,8 +117,10 @@ bool AGridSurface::HasSpace() const {
 }
 
 void AGridSurface::AllocateSpace() {
+  fColourType = fColour->fType;
+  fConditionEvaluated = fCondition && !fClipPlaneFlag && fColour->fFragmentProgram == nullptr;
   const int32_t points = fN * fN, vertices = points * Copies();
-  const auto type = fColour->fType;
+  const auto type = fColourType;
   fPositions = Allocate<Vertex>(vertices);
   fNormals = Allocate<Vertex>(vertices);
   fTriangles = Allocate<Triangle>(2 * (fN - 1) * (fN - 1));
@@ -152,19 +167,13 @@ void AGridSurface::ViewChanged() {
   Restart();
 }
 
-// Whether the condition is tested point by point (not a clip plane, not
-// folded into a fragment program).
-bool AGridSurface::ConditionEvaluated() const {
-  return fCondition && !fClipPlaneFlag && fColour->fFragmentProgram == nullptr;
-}
-
 void AGridSurface::InvalConstant(int32_t id) {
   AnExpression* const all[13] = {fX.get(), fY.get(), fZ.get(), fPartials[0].get(), fPartials[1].get(),
                                  fPartials[2].get(), fPartials[3].get(), fPartials[4].get(), fPartials[5].get(),
                                  fCondition.get(), nullptr, nullptr, nullptr};
   AnExpression::InvalConstants(fColour.get(), all);
   const bool inCondition = fCondition && fCondition->Contains(id);
-  if (fX->Contains(id) || fY->Contains(id) || fZ->Contains(id) || (inCondition && ConditionEvaluated())) {
+  if (fX->Contains(id) || fY->Contains(id) || fZ->Contains(id) || (inCondition && fConditionEvaluated)) {
     ViewChanged();
     return;
   }
@@ -191,7 +200,7 @@ void AGridSurface::InvalConstant(int32_t id) {
 
 void AGridSurface::CacheFinishedModel() {
   if (!fModelChanged || !IsDoneComputing() || !HasSpace()) return;
-  const bool colours = fColours && fColour->fType != AGraphColor::kSolid;
+  const bool colours = fColours && fColourType != AGraphColor::kSolid;
   fModel.CacheModel(fPositions.get(), fNormals.get(), colours ? fColours.get() : nullptr, fTexCoords.get(),
                     fTriangles.get(), fN * fN * Copies(), fTriangleCount, UsingShader(), fContext);
   fModelChanged = false;

@@ -49,7 +49,7 @@ class AGridSurface : public A3DGraph {
   const Triangle* Triangles() const { return fTriangles.get(); }
   const uint8_t* Valid() const { return fValid.get(); }
   // Vertex copies per grid point: 2 for a discrete colour, else 1.
-  int32_t Copies() const { return fColour->IsDiscreteColor() ? 2 : 1; }
+  int32_t Copies() const;
 
  private:
   void PrepareTheMachines();
@@ -65,7 +65,6 @@ class AGridSurface : public A3DGraph {
   void CacheFinishedModel();
   void UpdateClipPlane();
   CornerCopies CellCopies() const;
-  bool ConditionEvaluated() const;
 
   MDrawContext* fContext;
   std::unique_ptr<AnExpression> fX, fY, fZ;
@@ -91,6 +90,12 @@ class AGridSurface : public A3DGraph {
   bool fNormalsComplete = true;
   bool fModelChanged = false;
   PlottingMode fMode;
+  // The colour's type as the arrays were made for it, and whether the
+  // condition is tested point by point (not a clip plane, not folded into
+  // a fragment program): the job reads these, never the colour, which a
+  // solid colour change sets while it computes.
+  GraphColorType fColourType = AGraphColor::kSolid;
+  bool fConditionEvaluated = false;
   // Read while the job computes.
   std::atomic<double> fMaximumRadius{0};
   bool fClipPlaneFlag = false;

@@ -25,7 +25,7 @@ ColorArrayElement Hue(double hue) {
 }  // namespace
 
 CornerCopies AGridSurface::CellCopies() const {
-  switch (fColour->fType) {
+  switch (fColourType) {
     case AGraphColor::kCheckerboard: return CornerCopies::kCheckerboard;
     case AGraphColor::kHorizontalStripes: return CornerCopies::kRows;
     case AGraphColor::kVerticalStripes: return CornerCopies::kColumns;
@@ -58,11 +58,11 @@ void AGridSurface::StoreNormal(int32_t k, const double (&du)[3], const double (&
 void AGridSurface::DoColorsAndClipping(int32_t i, int32_t j, double x, double y, double z, double du, double dv) {
   const int32_t k = i * fN + j;
   const double u = *fUMin + du * i, v = *fVMin + dv * j;
-  if (ConditionEvaluated()) {
+  if (fConditionEvaluated) {
     fValid[size_t(k)] = fCondition->Evaluate(u, v, x, y, z, 0) == 1.0;
     if (!fValid[size_t(k)]) return;
   }
-  switch (fColour->fType) {
+  switch (fColourType) {
     case AGraphColor::kRGBEquations:
     case AGraphColor::kHSVEquations: {
       double r = 0, g = 0, b = 0;
@@ -127,7 +127,7 @@ int32_t AGridSurface::Compute(int32_t slice) {
   }
   if (!fAnalyticNormals) fNormalsComplete = false;
   if (!fNormalsComplete) FixBadNormals(fPositions.get(), fNormals.get(), fValid.get(), n, Copies());
-  fTriangleCount = fColour->fType == AGraphColor::kHidden ? 0
+  fTriangleCount = fColourType == AGraphColor::kHidden ? 0
                                                           : TriangulateGrid(fValid.get(), n, CellCopies(), fTriangles.get());
   // Points left out hold no position.
   double radius = 0;

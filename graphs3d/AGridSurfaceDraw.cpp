@@ -11,7 +11,7 @@ constexpr unsigned long kWhite = 0xFFFFFF;
 
 bool AGridSurface::Draw() {
   if (fModel.GetMode() == VertexObject::kEmpty || !HasSpace()) return true;
-  const auto type = fColour->fType;
+  const auto type = fColourType;
   if (type == AGraphColor::kHidden) return true;
   const bool pictureFailed = type == AGraphColor::kPictureTexture && !fColour->CheckAndUpdateTexture();
   if (type == AGraphColor::kSolid || pictureFailed)
@@ -26,7 +26,7 @@ bool AGridSurface::Draw() {
     SetParameter(kAttributePlottingMode, 1.0);
   } else {
     // Both faces: the program lights the front, then the back.
-    if (fColour->IsDiscreteColor()) OurSubmitSolidColor(kWhite, fContext);
+    if (Copies() == 2) OurSubmitSolidColor(kWhite, fContext);
     fModel.DrawCachedModel();
     OurFlipBackFacing(fContext);
     fModel.DrawCachedModel();

@@ -21,6 +21,7 @@
 #include "graphpane/AGraphPane.h"
 #include "matheditor/TypingHints.h"
 #include "platform/OurPort.h"
+#include "window/DividerSpinHold.h"
 #include "window/GraphPaneWidget.h"
 #include "window/MathPaneWidget.h"
 #include "window/WindowDialogs.h"
@@ -67,6 +68,7 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document,
   // The divider is a distance from the window's edge: the graph pane takes
   // what a resize gives or takes, and the math pane keeps the stored size.
   fDivider->setStretchFactor(1, 1);
+  fDivider->handle(1)->installEventFilter(new DividerSpinHold(fDivider));
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);

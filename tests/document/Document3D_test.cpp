@@ -37,6 +37,8 @@ TEST_F(Document3D, ASurfaceOpensTheSpaceViewAndDrawsWithoutAMessage) {
 
   GraphedDocument undefined("Expr z = sqrt(-1 - x^2);\n");
   ASSERT_TRUE(undefined.document && undefined.RunUntilDone());
+  // What the idle that hears the graph finish shows.
+  UpdateGraphMessages(undefined.document.get());
   EXPECT_EQ(EquationMessage(undefined.document.get(), 0), 11);
 }
 

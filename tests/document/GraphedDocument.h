@@ -34,8 +34,6 @@ struct GraphedDocument {
       DocumentIdle(document.get());
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    // The idle that hears the last graph finish shows what it says.
-    DocumentIdle(document.get());
     DrawDocumentGraph(document.get());
     return true;
   }
