@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <thread>
@@ -59,6 +60,7 @@ void StartUp() {
     EnsureGuiApplication();
     InstallAlgebra();
     StartComputeThreads();
+    std::atexit(StopComputeThreads);
     return true;
   }();
   (void)started;
