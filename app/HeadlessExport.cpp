@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "CoreUtilities/ComputeThreads.h"
@@ -180,8 +181,11 @@ int ExportDocumentPicture(const std::string& text, const std::string& output, bo
   document->fGraphPane =
       MakeDocumentGraphPane(document.get(), MRect{0, 0, int16_t(graph.height()), int16_t(graph.width())}, &window);
   InvalExprs(document.get());
+  // The picture shows the stored orientation, however long the graphs take.
+  const bool spinHeld = std::exchange(gInhibit3DRotationKluge, true);
   const bool done = IdleUntilDone(document.get(), timeoutSeconds);
   const bool written = pdf ? WritePdf(output, window, panes, size) : WritePng(output, window, panes, size);
+  gInhibit3DRotationKluge = spinHeld;
   StopDocumentComputations(document.get());
   document.reset();
   gRendererHooks.GetOffscreenGWorld = sWindowWorlds;

@@ -1,5 +1,7 @@
 #include "document/DocumentExpansion.h"
 
+#include <algorithm>
+
 #include <memory>
 #include <thread>
 
@@ -132,6 +134,9 @@ void ExpandDocument(DocumentRecord* document) {
   state.resultFormulas.swap(output.results);
   state.transformation = output.transformation;
   state.transformationBlock = output.transformationBlock;
+  // A graphable 3-D equation opens the pass in the 3-D view.
+  state.viewIs3D = std::any_of(state.expanded.begin(), state.expanded.end(),
+                               [](const ExpandedEquation& e) { return e.info.graphable && e.info.threeD; });
   state.expansionDone.store(true, std::memory_order_release);
   DoThreadedMathPaneCalculations(document);
   WakeDocument(document);

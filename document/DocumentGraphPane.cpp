@@ -1,6 +1,8 @@
 #include "document/DocumentGraphPane.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 #include "document/DocumentContents.h"
@@ -9,6 +11,7 @@
 #include "graphs2d/A2DGraphView.h"
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/A4DGraphView.h"
+#include "renderer/RotationDecomposition.h"
 
 namespace {
 
@@ -70,6 +73,40 @@ void CopyRanges(const std::array<RangeField, N>& fields, GraphViewRecord& record
   }
 }
 
+// A stored 3-D camera and spin into a view. A matrix that is no rotation
+// gives the default view, a near one is made exact; a depth that is not a
+// usable zoom (documents written so far hold 0) gives the default zoom; a
+// document storing no spin axis leaves the view's own spin.
+void InstallView3D(A3DGraphView& view, const View3DSettings& stored, const double (&axis)[3], double speed) {
+  Matrix3 rotation;
+  if (IsRotationMatrix(stored.view, 3)) {
+    std::copy(stored.view, stored.view + 9, rotation);
+    OrthonormaliseRotation(rotation);
+  } else {
+    GetDefaultView(rotation);
+  }
+  view.SetRotation(rotation);
+  view.SetZoom(std::isfinite(stored.depth) && stored.depth > 0 ? stored.depth : M3DView::kDefaultZoom);
+  const AVector spinAxis{axis[0], axis[1], axis[2]};
+  if (std::hypot(spinAxis.x, spinAxis.y, spinAxis.z) > 0) view.SetSpin(spinAxis, speed);
+}
+
+// The view's camera and spin into the settings, unless they are what the
+// stored ones install as: an untouched view leaves the document as written.
+void StoreView3D(const A3DGraphView& view, View3DSettings* stored, double (&axis)[3], double* speed) {
+  A3DGraphView fresh;
+  InstallView3D(fresh, *stored, axis, *speed);
+  const AVector a = view.SpinAxis(), b = fresh.SpinAxis();
+  const bool same = EqualMatrix(view.Camera().rotation, fresh.Camera().rotation) &&
+                    view.Camera().zoom == fresh.Camera().zoom && view.SpinSpeed() == fresh.SpinSpeed() &&
+                    a.x == b.x && a.y == b.y && a.z == b.z;
+  if (same) return;
+  std::copy(view.Camera().rotation, view.Camera().rotation + 9, stored->view);
+  stored->depth = view.Camera().zoom;
+  axis[0] = a.x, axis[1] = a.y, axis[2] = a.z;
+  *speed = view.SpinSpeed();
+}
+
 }  // namespace
 
 void SetDefaultViewSettings(GraphPaneSettings* settings) {
@@ -108,6 +145,9 @@ void InstallPaneSettings(AGraphPane& pane, const GraphPaneSettings& settings) {
   CopyRanges(Ranges3D(s.view3Dp), pane.View3D(1)->Record(), true);
   pane.View3D(0)->Record().axesShown = s.axes3D;
   pane.View3D(1)->Record().axesShown = s.axes3Dp;
+  if (auto* v = dynamic_cast<A3DGraphView*>(pane.View3D(0))) InstallView3D(*v, s.view3D, s.spinAxis3D, s.spinSpeed3D);
+  if (auto* v = dynamic_cast<A3DGraphView*>(pane.View3D(1)))
+    InstallView3D(*v, s.view3Dp, s.spinAxis3Dp, s.spinSpeed3Dp);
   CopyRanges(Ranges4D(s.view4D), pane.View4D()->Record(), true);
   pane.Resize();
 }
@@ -129,5 +169,8 @@ void StorePaneSettings(const AGraphPane& pane, GraphPaneSettings* settings) {
   CopyRanges(Ranges3D(s.view3Dp), pane.View3D(1)->Record(), false);
   s.axes3D = pane.View3D(0)->Record().axesShown != 0;
   s.axes3Dp = pane.View3D(1)->Record().axesShown != 0;
+  if (auto* v = dynamic_cast<A3DGraphView*>(pane.View3D(0))) StoreView3D(*v, &s.view3D, s.spinAxis3D, &s.spinSpeed3D);
+  if (auto* v = dynamic_cast<A3DGraphView*>(pane.View3D(1)))
+    StoreView3D(*v, &s.view3Dp, s.spinAxis3Dp, &s.spinSpeed3Dp);
   CopyRanges(Ranges4D(s.view4D), pane.View4D()->Record(), false);
 }

@@ -21,8 +21,11 @@ void StepAnimation(DocumentRecord* document) {
   const uint32_t last = document->fExpansion.lastStepTime;
   if (!pane.AreAllGraphsDoneComputing() || !GraphingAnimationStepDue(document, now)) return;
   FrameRateFeedback(document, OurTimeToSeconds(now - last));
+  // Models of the finished frame stay drawn while the next one computes.
+  pane.SaveFinishedModelsBeforeSteppingSliderToStartNextFrame();
   StepGraphingAnimation(document);
   pane.InvalConstant(document->fContents.sliderVariable);
+  pane.UpdateSavedVertexObjectsAfterNextFrameHasBegunComputing();
 }
 
 // An equation in primed coordinates is drawn in the second view, which is
@@ -93,10 +96,10 @@ void DocumentIdle(DocumentRecord* document) {
   const bool newPass = !state.graphed;
   if (newPass) DoGraphAtIdle(document);
   if (GetGraphingAnimationState(document)) StepAnimation(document);
-  if (newPass || TakeGraphFinished(document)) {
-    UpdateGraphMessages(document);
-    DrawDocumentGraph(document);
-  }
+  const bool finished = TakeGraphFinished(document);
+  if (newPass || finished) UpdateGraphMessages(document);
+  // A spinning 3-D view turns a frame at every idle.
+  if (newPass || finished || document->fGraphPane->AreAnyGraphsSpinning()) DrawDocumentGraph(document);
 }
 
 // Graph messages of the rows made, once their graphs are done.

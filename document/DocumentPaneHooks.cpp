@@ -20,6 +20,7 @@
 #include "graphs2d/GraphMakers2D.h"
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/A4DGraphView.h"
+#include "graphs3d/GraphMakers3D.h"
 
 namespace {
 
@@ -140,4 +141,5 @@ void InstallDocumentPaneHooks() {
   gGraphPaneHooks.SetDocumentFragmentProgramFlag = SetDocumentFragmentProgramFlag;
   gGraphPaneHooks.SetTransformEquationBlockIndex = SetTransformEquationBlockIndex;
   Install2DGraphMakers();
+  Install3DGraphMakers();
 }

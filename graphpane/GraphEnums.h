@@ -5,10 +5,15 @@
 // Attribute codes passed with a value to views and graphs.
 enum ViewAttribute : int32_t {
   kAttributePlottingMode = 0,
+  kAttributeStopSpin = 1,
+  kAttributeSpinX = 2,
+  kAttributeSpinY = 3,
+  kAttributeDefaultSpin = 4,
   kAttributeSaveFinishedModels = 5,
   kAttributeUpdateSavedVertexObjects = 6,
   kAttributeUpdateVertexObjects = 7,
   kAttributeColor = 8,
+  kAttributeOpacity = 9,
   kAttributeGrain = 10,
   kAttributeDraggedX = 11,
   kAttributeDraggedY = 12,

@@ -3,6 +3,7 @@
 #include "CoreUtilities/OurDrawing.h"
 
 GraphPaneHooks gGraphPaneHooks;
+bool gInhibit3DRotationKluge = false;
 
 void PaneHooks::SetGraphSelectionForeColor(DocumentRecord* document) {
   constexpr uint32_t kDefaultSelectionColor = 0x99CCFF;

@@ -48,7 +48,11 @@ struct MBlock;
   /* the fragment program; a transformation's block learns its lookup row. */                                         \
   X(void, AddToParameterList, (const ExpressionRecord* tree, DocumentRecord* document), (tree, document))             \
   X(void, SetDocumentFragmentProgramFlag, (DocumentRecord* document), (document))                                     \
-  X(void, SetTransformEquationBlockIndex, (MBlock* block, int32_t row), (block, row))
+  X(void, SetTransformEquationBlockIndex, (MBlock* block, int32_t row), (block, row))                                 \
+  /* A demo drives the mouse; a movie is being saved frame by frame. */                                               \
+  X(bool, IsDemoRunning, (), ())                                                                                      \
+  X(bool, IsDemoPaused, (), ())                                                                                       \
+  X(bool, IsSavingMovie, (), ())
 
 struct GraphPaneHooks {
 #define ZL_GRAPH_PANE_HOOK_ENTRY(result, name, parameters, arguments) result(*name) parameters = nullptr;
@@ -64,6 +68,10 @@ struct GraphPaneHooks {
 };
 
 extern GraphPaneHooks gGraphPaneHooks;
+
+// Set by the window while the user drags the pane divider or the grain
+// control: 3-D views then hold their spin. Interface thread only.
+extern bool gInhibit3DRotationKluge;
 
 // The calls as the views make them.
 namespace PaneHooks {

@@ -8,6 +8,7 @@
 #include "graphpane/EquationClassification.h"
 #include "graphpane/ExpressionPredicates.h"
 #include "graphpane/GraphKinds.h"
+#include "graphpane/GraphMakers.h"
 
 namespace {
 
@@ -34,10 +35,22 @@ int32_t RefusedOptionMessage(int32_t kind, bool is3D) {
   return kMsgConditionNotAppropriate;
 }
 
-// No 3-D or 4-D graph can be made yet: an equation that needs one says so.
+// Whether the graph maker the kind's builder calls is filled. Kinds not
+// listed have no 3-D or 4-D maker yet.
+bool KindMakerInstalled(int32_t kind) {
+  if (!kSurfaceKinds.Contains(kind)) return false;
+  switch (KindView(kind)) {
+    case ViewDimension::k3D: return gGraphMakers.GridSurface != nullptr;
+    case ViewDimension::k4D: return gGraphMakers.GridSurface4D != nullptr;
+    default: return false;
+  }
+}
+
+// A 3-D or 4-D graph whose maker is missing can't be made: an equation that
+// needs one says so.
 int32_t MissingViewMessage(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecord* doc) {
   const int32_t kind = BaseKind(ExprType(e, is3D, is4D, doc));
-  if (kind == 0) return 0;
+  if (kind == 0 || KindMakerInstalled(kind)) return 0;
   if (IsFourDKind(kind)) return kMsgCantGraphIn4D;
   if (is3D || IsThreeDOnlyKind(kind)) return kMsgCantGraphIn3D;
   return 0;

@@ -1,14 +1,249 @@
 #include "graphs3d/A3DGraphView.h"
 
+#include <QRegion>
+
+#include <algorithm>
+
+#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/OurTime.h"
+#include "CoreUtilities/ScopedSavers.h"
+#include "graphpane/GraphHooks.h"
 #include "graphs3d/DefaultRanges.h"
 #include "graphs3d/GraphViewMinimumSize.h"
+#include "graphs3d/SpinStep.h"
+#include "graphs3d/ViewClock.h"
+#include "renderer/DrawContext.h"
+#include "renderer/Frame.h"
 
-A3DGraphView::A3DGraphView() {
+namespace {
+
+constexpr int kOutOfMemory = 36;
+
+}  // namespace
+
+A3DGraphView::A3DGraphView() : fContext(AllocateDrawContext()) {
   fRecord.keptRanges = RangeBits({kCoordX, kCoordY, kCoordZ, kCoordR, kCoordTheta, kCoordPhi, kCoordT, kCoordU,
                                   kCoordV});
   SetDefaultRanges(fRecord);
+  fRecord.axesShown = 1;
+  fRecord.drawContext = fContext;
+  fContext->view = &fCamera;
+  TakeBoxFromRanges();
+  SetViewParameter(kAttributeDefaultSpin);
 }
 
-void A3DGraphView::ConstructContextNeededByGraphConstructors() { AtLeastOnePixel(&fViewRect); }
+A3DGraphView::~A3DGraphView() {
+  DeleteGraphs();
+  if (fContext != nullptr) {
+    DisposeDrawContext(fContext);
+    DisposeDrawContextMemory(fContext);
+  }
+}
+
+A3DGraph* A3DGraphView::Graph(int32_t graph) const {
+  A3DGraph* const* entry = fGraphs.At(graph);
+  return entry ? *entry : nullptr;
+}
+
+AGraph* A3DGraphView::GraphAt(int32_t graph) const { return Graph(graph); }
+
+int A3DGraphView::AddGraph(AGraph* graph) { return fGraphs.Add(static_cast<A3DGraph*>(graph)); }
+
+void A3DGraphView::DeleteGraphs() {
+  for (A3DGraph* graph : fGraphs) delete graph;
+  fGraphs.RemoveAllElements();
+}
+
+int32_t A3DGraphView::GraphVisibility(int32_t graph) {
+  A3DGraph* g = Graph(graph);
+  return g ? g->GraphVisibility() : 0;
+}
+
+bool A3DGraphView::IsDoneComputing(int32_t graph) {
+  A3DGraph* g = Graph(graph);
+  return g ? g->IsDoneComputing() : true;
+}
+
+bool A3DGraphView::UsesGrainSlider(int32_t graph) {
+  A3DGraph* g = Graph(graph);
+  return g ? g->UsesGrainSlider() : false;
+}
+
+void A3DGraphView::GetHandCursorRgn(QRegion* region, bool) { *region = QRegion(); }
+void A3DGraphView::GetMarkCursorRgn(QRegion* region, bool, MPoint) { *region = QRegion(); }
+void A3DGraphView::GetDragCursorRgn(QRegion* region) { *region = QRegion(); }
+
+bool A3DGraphView::AreAllGraphsDoneComputing() {
+  return std::all_of(fGraphs.begin(), fGraphs.end(), [](A3DGraph* g) { return g->IsDoneComputing(); });
+}
+
+bool A3DGraphView::IsDMA() { return fContext != nullptr && GetRendererType(fContext) == kRendererOnscreen; }
+
+void A3DGraphView::ViewChanged() {
+  for (A3DGraph* graph : fGraphs) graph->ViewChanged();
+}
+
+// Graph jobs read the box through the draw context: a plain redraw must
+// not write it.
+void A3DGraphView::TakeBoxFromRanges() {
+  double* box[6] = {&fCamera.xmin, &fCamera.xmax, &fCamera.ymin, &fCamera.ymax, &fCamera.zmin, &fCamera.zmax};
+  for (int i = 0; i < 6; ++i) {
+    const double value = fRecord.ranges[kCoordX + i / 2][i % 2];
+    if (*box[i] != value) *box[i] = value;
+  }
+}
+
+void A3DGraphView::PrepareContext(bool force) {
+  if (fContext == nullptr) return;
+  if (fContext->document != fDocument) SetDrawContextWindow(fContext, fContext->window, fDocument);
+  TakeBoxFromRanges();
+  Qd3d_SetPane(fContext, fViewRect, &fCamera, force);
+}
+
+void A3DGraphView::ConstructContextNeededByGraphConstructors() {
+  AtLeastOnePixel(&fViewRect);
+  PrepareContext(false);
+}
+
+void A3DGraphView::SetSpin(AVector axis, double speed) {
+  if (!IsUsableSpin(axis, speed)) axis = {0, 0, -1}, speed = 0;
+  fSpinAxis = axis;
+  fRecord.spinAngle[0] = speed;
+  StopSpinTiming();
+}
+
+void A3DGraphView::StopSpinTiming() {
+  fPreviousFrame = 0;
+  fPreviousAngle = 0;
+}
+
+void A3DGraphView::TurnBy(const Matrix3& m) {
+  MultiplyMatrix(m, fCamera.rotation, fCamera.rotation);
+  OrthonormaliseRotation(fCamera.rotation);
+}
+
+void A3DGraphView::Rotate() {
+  if (fGraphs.Count() == 0 || gInhibit3DRotationKluge) {
+    StopSpinTiming();
+    return;
+  }
+  double& speed = fRecord.spinAngle[0];
+  if (!IsUsableSpin(fSpinAxis, speed)) speed = 0;
+  const int64_t now = gViewClock.microseconds();
+  const double elapsed = fPreviousFrame != 0 ? double(now - fPreviousFrame) * 1e-6 : -1;
+  if (elapsed >= 0) PaneHooks::FrameRateFeedback(fDocument, elapsed);
+  if (speed == 0) {
+    fPreviousFrame = now;
+    return;
+  }
+  // A movie turns the same angle every frame, however long it takes.
+  const double a = PaneHooks::IsSavingMovie() ? speed : SpinStepAngle(speed, elapsed, fPreviousAngle);
+  Matrix3 m;
+  GenerateRotationMatrixFromAxisAndAngle(m, fSpinAxis, a);
+  TurnBy(m);
+  fPreviousAngle = a;
+  fPreviousFrame = now;
+}
+
+double A3DGraphView::FrameModelRadius() {
+  double radius = M3DView::kMinimumModelRadius;
+  if (fRecord.axesShown) radius = std::max(radius, MaximumModelSpaceRadius());
+  for (A3DGraph* graph : fGraphs) radius = std::max(radius, graph->MaximumModelSpaceRadius());
+  return radius;
+}
+
+bool A3DGraphView::DrawGraphs(bool hsvPass) {
+  // Graphs drawn in HSV go first, so that the pass converts only them.
+  if (hsvPass) {
+    for (A3DGraph* graph : fGraphs)
+      if (graph->UsingShaderHSV() && !graph->Draw()) return false;
+  }
+  for (A3DGraph* graph : fGraphs)
+    if (!(hsvPass && graph->UsingShaderHSV()) && !graph->Draw()) return false;
+  return true;
+}
+
+int32_t A3DGraphView::Draw(bool drawGraphs) {
+  if (IsDesperatelyLowOnMemory() || fViewRect.right == fViewRect.left || fViewRect.bottom == fViewRect.top) return 1;
+  if (drawGraphs) Rotate();
+  PrepareContext(!drawGraphs);
+  if (fContext == nullptr || !IsDrawContextValid(fContext)) return 1;
+  fCamera.modelRadius = FrameModelRadius();
+  APushClip clip(fViewRect);
+  bool hsvPass = false;
+  if (drawGraphs && !IsNVidia(fContext))
+    hsvPass = std::any_of(fGraphs.begin(), fGraphs.end(), [](A3DGraph* g) { return g->UsingShaderHSV(); });
+  const int32_t started = RenderStart(fContext, hsvPass);
+  if (started == 1) QueueError(kOutOfMemory);
+  if (started == 20) DisposeDrawContext(fContext);
+  if (started != 0) return 1;
+  const bool drawn = !drawGraphs || DrawGraphs(hsvPass);
+  if (drawn && fRecord.axesShown) DrawAxes();
+  if (RenderEnd(fContext) != 0) QueueError(kOutOfMemory);
+  return drawn ? 1 : 0;
+}
+
+void A3DGraphView::SetGraphParameter(ViewAttribute attribute, double value, int32_t graph) {
+  if (!(attribute == kAttributeColor && value == 999)) PaneHooks::SetDocDirty(fDocument, true);
+  A3DGraph* g = Graph(graph);
+  if (g == nullptr) return;
+  switch (attribute) {
+    case kAttributePlottingMode:
+    case kAttributeColor:
+    case kAttributeOpacity:
+    case kAttributeEqualLengthArrows:
+      g->SetParameter(attribute, value);
+      PaneHooks::InvalGraphRect(fDocument);
+      break;
+    case kAttributeGrain: g->SetParameter(attribute, value); break;
+    default: break;
+  }
+}
+
+void A3DGraphView::SetViewParameter(ViewAttribute attribute) {
+  switch (attribute) {
+    case kAttributeSaveFinishedModels:
+    case kAttributeUpdateSavedVertexObjects:
+      for (A3DGraph* graph : fGraphs) graph->SetParameter(attribute, 0.0);
+      return;
+    case kAttributeUpdateVertexObjects:
+      SetViewParameter(kAttributeSaveFinishedModels);
+      SetViewParameter(kAttributeUpdateSavedVertexObjects);
+      return;
+    default: break;
+  }
+  if (fDocument != nullptr) PaneHooks::SetDocDirty(fDocument, true);
+  switch (attribute) {
+    case kAttributeStopSpin: fRecord.spinAngle[0] = 0; break;
+    case kAttributeSpinX: SetSpin({1, 0, 0}, kDefaultSpinSpeed); break;
+    case kAttributeSpinY: SetSpin({0, 1, 0}, kDefaultSpinSpeed); break;
+    case kAttributeDefaultSpin: SetSpin({0, 0, -1}, kDefaultSpinSpeed); break;
+    case kAttributeShowAxes: fRecord.axesShown = !fRecord.axesShown; break;
+    default: break;
+  }
+}
+
+bool A3DGraphView::CopyDomainFrom(const AGraphView& other) {
+  const auto* from = dynamic_cast<const A3DGraphView*>(&other);
+  if (from == nullptr || from == this) return false;
+  for (int32_t p = 0; p < kCoordDisplayParamCount; ++p) {
+    if (!fRecord.Keeps(p)) continue;
+    fRecord.ranges[p][0] = from->fRecord.ranges[p][0];
+    fRecord.ranges[p][1] = from->fRecord.ranges[p][1];
+  }
+  CopyMatrix(from->fCamera.rotation, fCamera.rotation);
+  fCamera.zoom = from->fCamera.zoom;
+  fSpinAxis = from->fSpinAxis;
+  fRecord.spinAngle[0] = from->fRecord.spinAngle[0];
+  StopSpinTiming();
+  TakeBoxFromRanges();
+  return true;
+}
+
+void A3DGraphView::SleepOneSixthSecondOrUntilDoneComputing() {
+  const uint32_t deadline = OurTime() + OurDuration(10);
+  while (!AreAllGraphsDoneComputing() && !OurTimeIsPast(OurTime(), deadline)) OurSleep(10000);
+}
 
 AGraphView* MakeA3DGraphView() { return new A3DGraphView; }

@@ -232,6 +232,10 @@ void RotationMatrixToBodyCoordinates(const Matrix3& r, Matrix3& m) {
   Transpose<3>(r, t);
   MultiplyMatrix(r, m, m);
   MultiplyMatrix(m, t, m);
+  OrthonormaliseRotation(m);
+}
+
+void OrthonormaliseRotation(Matrix3& m) {
   NormaliseRow<3>(m, 1);
   SetRow3(m, 0, Cross(Row3(m, 1), Row3(m, 2)));
   NormaliseRow<3>(m, 0);

@@ -56,6 +56,9 @@ void GetDefaultView(Matrix3& m);
 // m := r m r^T, then made orthonormal again with determinant +1.
 void RotationMatrixToBodyCoordinates(const Matrix3& r, Matrix3& m);
 void RotationMatrixToBodyCoordinates(const Matrix4& r, Matrix4& m);
+// Rows made orthonormal again (row 1 kept in direction), determinant +1:
+// what keeps a product of many rotations a rotation.
+void OrthonormaliseRotation(Matrix3& m);
 
 // The 4-D rotation v -> p v q of two axis-angle rotations.
 void GenerateMatrixfromDoubleQuaternion(Matrix4& m, AVector axis1, double angle1, AVector axis2, double angle2);

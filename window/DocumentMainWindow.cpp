@@ -23,6 +23,7 @@
 #include "matheditor/TypingHints.h"
 #include "platform/OurPort.h"
 #include "window/CoordinateDisplayWidget.h"
+#include "window/DividerSpinHold.h"
 #include "window/GraphPaneWidget.h"
 #include "window/MathPaneWidget.h"
 #include "window/WindowDialogs.h"
@@ -82,6 +83,7 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document,
   // The divider is a distance from the window's edge: the graph pane takes
   // what a resize gives or takes, and the math pane keeps the stored size.
   fDivider->setStretchFactor(1, 1);
+  fDivider->handle(1)->installEventFilter(new DividerSpinHold(fDivider));
   setCentralWidget(Column({fDivider, fSlider}));
   statusBar()->addWidget(fStatus, 1);
   fMathPane->setFocus();

@@ -21,6 +21,8 @@ struct GraphedDocument {
     InvalExprs(document.get());
   }
   ~GraphedDocument() {
+    // Its views' draw contexts give back this document's world.
+    sWorld = world;
     document.reset();
     OurDisposeGWorld(world);
   }

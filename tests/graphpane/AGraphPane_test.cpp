@@ -119,7 +119,9 @@ TEST(AGraphPane, EmptyThreeAndFourDimensionalViews) {
     const MRect r = pane.View3D(k)->ViewRect();
     EXPECT_EQ(r.right - r.left, 1);
     EXPECT_EQ(r.bottom - r.top, 1);
-    EXPECT_EQ(pane.View3D(k)->MouseDown(MPoint{}, 0, false, false, false, false, false), 1);
+    // A click on a 3-D view is a drag of its own (the window's only with command).
+    EXPECT_EQ(pane.View3D(k)->MouseDown(MPoint{}, 0, false, false, false, false, false), 0);
+    EXPECT_EQ(pane.View3D(k)->MouseDown(MPoint{}, 0, true, false, false, false, false), 1);
   }
   auto* fourD = dynamic_cast<A4DGraphView*>(pane.View4D());
   ASSERT_NE(fourD, nullptr);
@@ -289,9 +291,11 @@ TEST(AGraphPane, ParameterValuesLandInTheViewsThatKeepThem) {
   }
 }
 
-// A 3-D view whose cursor regions are its rectangle, to see them united.
+// A 3-D view whose cursor regions are its rectangle, to see them united,
+// and whose clicks are left to the window.
 class RegionView : public A3DGraphView {
  public:
+  int32_t MouseDown(MPoint, long, bool, bool, bool, bool, bool) override { return 1; }
   void GetHandCursorRgn(QRegion* region, bool) override { *region = Own(); }
   void GetMarkCursorRgn(QRegion* region, bool, MPoint) override { *region = Own(); }
   void GetDragCursorRgn(QRegion* region) override { *region = Own(); }

@@ -414,8 +414,10 @@ TEST(AddingEquations, EquationsThatMakeNoGraphFreeEverything) {
   }
 }
 
-// Until the 3-D and 4-D graphs exist, equations that need them say so.
+// While a kind's 3-D or 4-D maker is missing, equations that need it say so.
 TEST(AddingEquations, EquationsNeedingMissingViewsSaySo) {
+  const GraphMakers installed = gGraphMakers;
+  gGraphMakers.GridSurface = nullptr;
   struct Row {
     const char* text;
     bool is3D, is4D;
@@ -431,6 +433,18 @@ TEST(AddingEquations, EquationsNeedingMissingViewsSaySo) {
     Tree tree = Parse(flat);
     EXPECT_NE(GetEqnSyntaxErr(tree.get(), false, false, nullptr), kMsgCantGraphIn3D) << flat;
   }
+  // A surface's maker filled, surfaces are graphable; curves still wait.
+  gGraphMakers.GridSurface = [](AnExpression*, AnExpression*, AnExpression*, double, double, AGraphColor*,
+                                AnExpression*, PlottingMode, const double&, const double&, const double&,
+                                const double&, AGraphView&) -> A3DGraph* { return nullptr; };
+  gGraphMakers.SpaceCurve = nullptr;
+  for (const char* surface : {"z = x*y", "y = x^2", "r = theta*phi"}) {
+    Tree tree = Parse(surface);
+    EXPECT_NE(GetEqnSyntaxErr(tree.get(), true, false, nullptr), kMsgCantGraphIn3D) << surface;
+  }
+  Tree curve = Parse("vector(x, y, z) = vector(cos(t), sin(t), t)");
+  EXPECT_EQ(GetEqnSyntaxErr(curve.get(), true, false, nullptr), kMsgCantGraphIn3D);
+  gGraphMakers = installed;
 }
 
 // The coordinate display shows the flagged ranges, in field order; every

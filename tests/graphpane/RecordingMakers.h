@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "expression/CoordinateExchange.h"
@@ -66,7 +67,10 @@ class Stub : public Base {
   void InvalConstant(int32_t) override {}
   void SetParameter(ViewAttribute, double) override {}
   void ViewChanged() override {}
-  void Draw() override {}
+  // 3-D graphs say whether they drew; the others don't.
+  auto Draw() -> decltype(std::declval<Base&>().Draw()) override {
+    if constexpr (!std::is_void_v<decltype(std::declval<Base&>().Draw())>) return true;
+  }
 
  private:
   std::unique_ptr<AGraphColor> fColour;
@@ -75,9 +79,6 @@ using Stub2D = Stub<PlainGraph2D>;
 struct Stub3D : Stub<A3DGraph> {
   using Stub::Stub;
   double MaximumModelSpaceRadius() override { return 1; }
-  bool UsingShader() override { return false; }
-  bool UsingShaderHSV() override { return false; }
-  void GetDataBounds(double*, double*, double*, double*, double*, double*) override {}
 };
 struct Stub4D : Stub<A4DGraph> {
   using Stub::Stub;

@@ -1,0 +1,138 @@
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "CoreUtilities/HSVColor.h"
+#include "graphs3d/AGridSurface.h"
+#include "renderer/Submission.h"
+
+namespace {
+
+bool Finite(double x, double y, double z) { return std::isfinite(x) && std::isfinite(y) && std::isfinite(z); }
+
+// Infinite coordinates leave a point out at once; NaN ones only after its
+// colour, as the condition may still read them.
+bool NoInfinity(double x, double y, double z) {
+  return std::fabs(x) != INFINITY && std::fabs(y) != INFINITY && std::fabs(z) != INFINITY;
+}
+
+ColorArrayElement Hue(double hue) {
+  double r, g, b;
+  OurHSVtoRGB(hue, 1, 1, &r, &g, &b);
+  return {float(r), float(g), float(b)};
+}
+
+}  // namespace
+
+CornerCopies AGridSurface::CellCopies() const {
+  switch (fColourType) {
+    case AGraphColor::kCheckerboard: return CornerCopies::kCheckerboard;
+    case AGraphColor::kHorizontalStripes: return CornerCopies::kRows;
+    case AGraphColor::kVerticalStripes: return CornerCopies::kColumns;
+    case AGraphColor::kHueBandsDown: return CornerCopies::kBandsDown;
+    case AGraphColor::kHueBandsAcross: return CornerCopies::kBandsAcross;
+    default: return CornerCopies::kOnePerPoint;
+  }
+}
+
+void AGridSurface::StorePoint(int32_t k, double x, double y, double z) {
+  const Vertex p{float(x), float(y), float(z)};
+  const int32_t copies = Copies();
+  for (int32_t c = 0; c < copies; ++c) fPositions[size_t(k * copies + c)] = p;
+}
+
+// A partial that is undefined where the point exists gives a NaN
+// component: such a normal is left for the mesh to form, like an infinite
+// or zero one.
+void AGridSurface::StoreNormal(int32_t k, const double (&du)[3], const double (&dv)[3]) {
+  const double n[3] = {du[1] * dv[2] - du[2] * dv[1], du[2] * dv[0] - du[0] * dv[2], du[0] * dv[1] - du[1] * dv[0]};
+  const Vertex normal{float(n[0]), float(n[1]), float(n[2])};
+  if (!Finite(normal.x, normal.y, normal.z) || (normal.x == 0 && normal.y == 0 && normal.z == 0)) {
+    fNormalsComplete = false;
+    return;
+  }
+  const int32_t copies = Copies();
+  for (int32_t c = 0; c < copies; ++c) fNormals[size_t(k * copies + c)] = normal;
+}
+
+void AGridSurface::DoColorsAndClipping(int32_t i, int32_t j, double x, double y, double z, double du, double dv) {
+  const int32_t k = i * fN + j;
+  const double u = *fUMin + du * i, v = *fVMin + dv * j;
+  if (fConditionEvaluated) {
+    fValid[size_t(k)] = fCondition->Evaluate(u, v, x, y, z, 0) == 1.0;
+    if (!fValid[size_t(k)]) return;
+  }
+  switch (fColourType) {
+    case AGraphColor::kRGBEquations:
+    case AGraphColor::kHSVEquations: {
+      double r = 0, g = 0, b = 0;
+      fColour->ComputeExplicitColor(u, v, x, y, z, 0, &r, &g, &b);
+      fColours[size_t(k)] = {float(r), float(g), float(b)};
+      break;
+    }
+    case AGraphColor::kHueGradientDown: fColours[size_t(k)] = Hue(double(i + 1) / fN); break;
+    case AGraphColor::kHueGradientAcross: fColours[size_t(k)] = Hue(double(j) / fN); break;
+    case AGraphColor::kCheckerboard:
+    case AGraphColor::kHorizontalStripes:
+    case AGraphColor::kVerticalStripes:
+      fColours[size_t(2 * k)] = {0.3f, 0.3f, 0.3f};
+      fColours[size_t(2 * k + 1)] = {1, 1, 1};
+      break;
+    case AGraphColor::kHueBandsDown:
+      fColours[size_t(2 * k)] = Hue(double((i + 5) % 6) / 6);
+      fColours[size_t(2 * k + 1)] = Hue(double(i % 6) / 6);
+      break;
+    case AGraphColor::kHueBandsAcross:
+      fColours[size_t(2 * k)] = Hue(double((j + 5) % 6) / 6);
+      fColours[size_t(2 * k + 1)] = Hue(double(j % 6) / 6);
+      break;
+    case AGraphColor::kPictureTexture:
+      fTexCoords[size_t(k)] = {float(i) / float(fN - 1), 1 - float(j) / float(fN - 1)};
+      break;
+    default: break;
+  }
+  fValid[size_t(k)] = Finite(x, y, z);
+  if (fValid[size_t(k)]) StorePoint(k, x, y, z);
+}
+
+int32_t AGridSurface::Compute(int32_t slice) {
+  if (!HasSpace()) return fJobs.Finish(slice, kComputeNothingToDo, fContext->document);
+  const int32_t n = fN;
+  const double du = (*fUMax - *fUMin) / (n - 1), dv = (*fVMax - *fVMin) / (n - 1);
+  MGridVariables grid;
+  AnExpression::SetupGrid(*fUMin, *fVMin, du, dv, n, n, fGridData.get(), &grid);
+  const int32_t count = fAnalyticNormals ? 9 : 3;
+  AnExpression* const all[9] = {fX.get(),           fY.get(),           fZ.get(),
+                                fPartials[0].get(), fPartials[1].get(), fPartials[2].get(),
+                                fPartials[3].get(), fPartials[4].get(), fPartials[5].get()};
+  bool byRow = fGridData != nullptr;
+  for (int32_t e = 0; e < count; ++e) byRow = byRow && all[e]->GridMachine() != nullptr && all[e]->ArrayFlag() == 1;
+  std::vector<double> rows(size_t(9 * n));
+  for (int32_t j = 0; j < n; ++j) {
+    if (byRow) {
+      for (int32_t e = 0; e < count; ++e) all[e]->EvaluateArrayOnGrid(j, &grid, &rows[size_t(e * n)]);
+      if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fContext->document);
+    }
+    for (int32_t i = 0; i < n; ++i) {
+      double value[9];
+      for (int32_t e = 0; e < count; ++e)
+        value[e] = byRow ? rows[size_t(e * n + i)] : all[e]->EvaluateOnGrid(i, j, &grid);
+      if (!byRow && fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fContext->document);
+      const int32_t k = i * n + j;
+      fValid[size_t(k)] = NoInfinity(value[0], value[1], value[2]);
+      if (!fValid[size_t(k)]) continue;
+      if (fAnalyticNormals) StoreNormal(k, {value[3], value[4], value[5]}, {value[6], value[7], value[8]});
+      DoColorsAndClipping(i, j, value[0], value[1], value[2], du, dv);
+    }
+  }
+  if (!fAnalyticNormals) fNormalsComplete = false;
+  if (!fNormalsComplete) FixBadNormals(fPositions.get(), fNormals.get(), fValid.get(), n, Copies());
+  fTriangleCount = fColourType == AGraphColor::kHidden ? 0
+                                                          : TriangulateGrid(fValid.get(), n, CellCopies(), fTriangles.get());
+  // Points left out hold no position.
+  double radius = 0;
+  for (int32_t k = 0; k < n * n; ++k)
+    if (fValid[size_t(k)]) radius = std::max(radius, CalculateMaximumModelSpaceRadius(&fPositions[size_t(k * Copies())], 1, fContext));
+  fMaximumRadius.store(radius, std::memory_order_release);
+  return fJobs.Finish(slice, kComputeFinished, fContext->document);
+}

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "document/DocumentWriter.h"
+#include "graphs3d/A3DGraphView.h"
+#include "tests/document/GraphedDocument.h"
+
+namespace {
+
+A3DGraphView& FirstSpace(GraphedDocument& g) { return dynamic_cast<A3DGraphView&>(*g.document->fGraphPane->View3D(0)); }
+
+// The spin held as an export holds it, so pictures don't depend on timing.
+class Document3D : public GraphingTest {
+ protected:
+  void SetUp() override {
+    GraphingTest::SetUp();
+    gInhibit3DRotationKluge = true;
+  }
+  void TearDown() override {
+    gInhibit3DRotationKluge = false;
+    GraphingTest::TearDown();
+  }
+};
+
+TEST_F(Document3D, ASurfaceOpensTheSpaceViewAndDrawsWithoutAMessage) {
+  GraphedDocument empty("3D.Axes 0;\n");
+  ASSERT_TRUE(empty.document && empty.RunUntilDone());
+  GraphedDocument g("3D.Axes 0;\nExpr z = x^2 - y^2;\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  EXPECT_TRUE(g.document->fExpansion.viewIs3D);
+  EXPECT_EQ(g.Graphs(), 1);
+  EXPECT_EQ(EquationMessage(g.document.get(), 0), 0);
+  EXPECT_EQ(g.document->fGraphPane->CurrentView(), g.document->fGraphPane->View3D(0));
+  EXPECT_GT(DifferingPixels(g.Picture(), empty.Picture()), 5000);
+
+  GraphedDocument undefined("Expr z = sqrt(-1 - x^2);\n");
+  ASSERT_TRUE(undefined.document && undefined.RunUntilDone());
+  // What the idle that hears the graph finish shows.
+  UpdateGraphMessages(undefined.document.get());
+  EXPECT_EQ(EquationMessage(undefined.document.get(), 0), 11);
+}
+
+TEST_F(Document3D, RotationZoomAndSpinSurviveSavingAndAStoredViewIsMended) {
+  GraphedDocument g("Expr z = x*y;\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  A3DGraphView& view = FirstSpace(g);
+  Matrix3 turned;
+  GenerateRotationMatrixFromAxisAndAngle(turned, {1, 2, 3}, 0.7);
+  view.SetRotation(turned);
+  view.SetZoom(2.5);
+  view.SetSpin({0, 1, 0}, 1.5);
+  const auto text = WriteDocumentText(*g.document);
+  ASSERT_TRUE(text);
+  GraphedDocument again(text->substr(text->find('\n') + 1));
+  ASSERT_TRUE(again.document);
+  const A3DGraphView& reopened = FirstSpace(again);
+  for (int i = 0; i < 9; ++i) EXPECT_NEAR(reopened.Camera().rotation[i], turned[i], 1e-12) << i;
+  EXPECT_EQ(reopened.Camera().zoom, 2.5);
+  EXPECT_EQ(reopened.SpinSpeed(), 1.5);
+  EXPECT_EQ(reopened.SpinAxis().y, 1);
+
+  // A sheared matrix and the depth documents have held so far open as the
+  // default view; a rounded rotation is made exact.
+  GraphedDocument sheared("3D.View 1 0.5 0 0 1 0 0 0 1;\n3D.Depth 0;\n");
+  Matrix3 standard;
+  GetDefaultView(standard);
+  EXPECT_TRUE(EqualMatrix(FirstSpace(sheared).Camera().rotation, standard));
+  EXPECT_EQ(FirstSpace(sheared).Camera().zoom, M3DView::kDefaultZoom);
+  GraphedDocument rounded("3D.View 0.827346 0.29552 -0.477668 -0.255928 0.955336 0.14776 0.5 0 0.866025;\n");
+  const double* r = FirstSpace(rounded).Camera().rotation;
+  for (int a = 0; a < 3; ++a)
+    for (int b = 0; b < 3; ++b)
+      EXPECT_NEAR(r[3 * a] * r[3 * b] + r[3 * a + 1] * r[3 * b + 1] + r[3 * a + 2] * r[3 * b + 2], a == b, 1e-14);
+  EXPECT_NEAR(r[0], standard[0], 1e-6);
+  // Opening and writing an untouched document changes nothing in it.
+  const auto plain = WriteDocumentText(*sheared.document);
+  ASSERT_TRUE(plain);
+  EXPECT_NE(plain->find("3D.Depth 0;"), std::string::npos);
+}
+
+TEST_F(Document3D, ASpinningViewTurnsAtIdleUnlessHeld) {
+  GraphedDocument g("Expr z = x*y;\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  A3DGraphView& view = FirstSpace(g);
+  ASSERT_GT(view.SpinSpeed(), 0);
+  Matrix3 before;
+  CopyMatrix(view.Camera().rotation, before);
+  for (int i = 0; i < 3; ++i) DocumentIdle(g.document.get());
+  EXPECT_TRUE(EqualMatrix(before, view.Camera().rotation));
+  gInhibit3DRotationKluge = false;
+  const QImage held = g.Picture().copy();
+  for (int i = 0; i < 4; ++i) {
+    DocumentIdle(g.document.get());
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  EXPECT_FALSE(EqualMatrix(before, view.Camera().rotation));
+  EXPECT_GT(DifferingPixels(held, g.Picture()), 50);
+}
+
+}  // namespace

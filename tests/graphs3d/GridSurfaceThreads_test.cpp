@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/MathConstants.h"
+#include "graphs3d/A3DGraphView.h"
+#include "graphs3d/AGridSurface.h"
+#include "tests/evaluation/AnExpressionTestSupport.h"
+
+namespace {
+
+// Grain, colour and view changes arrive while the job computes; each one
+// stops it first, so no change meets a running computation, and the
+// surface always ends whole.
+TEST(GridSurfaceThreads, ChangesWhileComputingLeaveAWholeSurface) {
+  StartComputeThreads();
+  {
+    A3DGraphView view;
+    view.SetViewRect(MRect{0, 0, 300, 400});
+    view.ConstructContextNeededByGraphConstructors();
+    double* u = view.Record().ranges[kCoordU];
+    double* v = view.Record().ranges[kCoordV];
+    u[1] = v[1] = 2 * gPi;
+    auto* colour = new AGraphColor;
+    AGridSurface surface(MakeExpression("(2 + cos(v))*cos(u)").release(),
+                         MakeExpression("(2 + cos(v))*sin(u)").release(), MakeExpression("sin(v)").release(), 1, 1,
+                         colour, nullptr, kPlotSampling, u[0], u[1], v[0], v[1], view.DrawContext());
+    std::mt19937 random(50);
+    for (int step = 0; step < 60; ++step) {
+      switch (step % 4) {
+        case 0: surface.SetParameter(kAttributeGrain, std::uniform_real_distribution<double>(0, 1)(random)); break;
+        case 1: surface.SetParameter(kAttributeColor, 1 + step % 8); break;
+        case 2: surface.SetParameter(kAttributeColor, step % 8 == 2 ? 10 : 3); break;
+        default:
+          u[1] = gPi + step * 0.05;
+          surface.ViewChanged();
+          break;
+      }
+      surface.MaximumModelSpaceRadius();
+      surface.GraphVisibility();
+      std::this_thread::sleep_for(std::chrono::microseconds(300));
+    }
+    while (!surface.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const int32_t n = surface.GridSize();
+    EXPECT_EQ(surface.TriangleCount(), 2 * (n - 1) * (n - 1));
+    EXPECT_EQ(surface.GraphVisibility(), 0);
+    EXPECT_GT(surface.MaximumModelSpaceRadius(), 0);
+  }
+  StopComputeThreads();
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <Eigen/Dense>
+
+#include <cmath>
+#include <cstdint>
+
+#include "graphpane/A3DGraph.h"
+#include "graphs3d/A3DGraphView.h"
+#include "graphs3d/ViewClock.h"
+
+using Mat3 = Eigen::Matrix<double, 3, 3, Eigen::RowMajor>;
+
+inline Mat3 AsEigen(const Matrix3& m) { return Eigen::Map<const Mat3>(m); }
+
+// The angle of the turn from one orientation to the next.
+inline double TurnBetween(const Matrix3& before, const Matrix3& after) {
+  const Mat3 d = AsEigen(after) * AsEigen(before).transpose();
+  return std::acos(std::clamp((d.trace() - 1) / 2, -1.0, 1.0));
+}
+
+// A clock the test steps by hand; every tick read moves it on by
+// gTickStepMicroseconds, so a drag loop sees time pass between its waits.
+inline int64_t gTestMicroseconds = 1000000;
+inline int64_t gTickStepMicroseconds = 0;
+
+struct TestClock {
+  TestClock() {
+    gTestMicroseconds = 1000000;
+    gTickStepMicroseconds = 0;
+    gViewClock = {[] { return gTestMicroseconds; },
+                  [] {
+                    gTestMicroseconds += gTickStepMicroseconds;
+                    return static_cast<uint32_t>(gTestMicroseconds * 1000 / 65536);
+                  }};
+  }
+  ~TestClock() { gViewClock = kRealClock; }
+  TestClock(const TestClock&) = delete;
+  TestClock& operator=(const TestClock&) = delete;
+  static inline const ViewClock kRealClock = gViewClock;
+};
+
+// A graph that is always done and draws nothing; it may report a data box.
+class StillGraph : public A3DGraph {
+ public:
+  int32_t Compute(int32_t) override { return kComputeFinished; }
+  bool IsDoneComputing() override { return true; }
+  int32_t GraphVisibility() override { return 0; }
+  void InvalConstant(int32_t) override {}
+  void SetParameter(ViewAttribute, double) override {}
+  void ViewChanged() override {}
+  bool Draw() override { return true; }
+  double MaximumModelSpaceRadius() override { return 1; }
+  bool GetDataBounds(double* x0, double* x1, double* y0, double* y1, double* z0, double* z1) override {
+    if (!hasBox) return false;
+    *x0 = box[0], *x1 = box[1], *y0 = box[2], *y1 = box[3], *z0 = box[4], *z1 = box[5];
+    return true;
+  }
+  bool hasBox = false;
+  double box[6] = {};
+};
