@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <ctime>
 #include <memory>
 #include <vector>
@@ -61,14 +62,12 @@ constexpr int kEquations = 100;
 // The formulas the makers were handed.
 std::vector<ExpressionRecord*> gFormulas;
 
-void Take(AnExpression* e) {
+void Take(const Compiled& e) {
   if (e != nullptr) gFormulas.push_back(Copy(e->Tree()));
-  delete e;
 }
-void Take(AnExpression* const (&list)[3]) {
-  for (AnExpression* e : list) Take(e);
+void Take(const std::array<Compiled, 3>& list) {
+  for (const Compiled& e : list) Take(e);
 }
-void Take(AGraphColor* colour) { delete colour; }
 template <typename Other>
 void Take(const Other&) {}
 

@@ -445,6 +445,12 @@ void AGraphPane::AddTransformed(AGraph* graph, AGraphView* view) {
   if (last != nullptr && view->GraphCount() > count) last->pairs[1] = {view, index};
 }
 
+bool AGraphPane::AppendTransformSource() { return fTransformIndexes.Add(View2D(0)->GraphCount() - 1) == 0; }
+
+void AGraphPane::ShowFlags(std::initializer_list<CoordDisplayParam> params) {
+  for (CoordDisplayParam p : params) fCoordDisplay[p] = 1;
+}
+
 void AGraphPane::AddGraph_TransformedCoordinates(A2DGraph* graph) { AddTransformed(graph, View2D(1)); }
 void AGraphPane::AddGraph_TransformedCoordinates(A3DGraph* graph) { AddTransformed(graph, View3D(1)); }
 

@@ -15,10 +15,12 @@
 #include "graphpane/EquationClassification.h"
 #include "graphpane/EquationDefinitions.h"
 #include "graphpane/ExpressionPredicates.h"
+#include "graphpane/GraphBuilders.h"
 #include "graphpane/GraphHooks.h"
 #include "graphpane/GraphKinds.h"
 #include "graphpane/GraphRewrites.h"
 #include "graphpane/PassTrees.h"
+#include "graphpane/TransformedBuilders.h"
 #include "platform/CheckedConvert.h"
 
 namespace {
@@ -96,7 +98,7 @@ void AGraphPane::StartAddingEquations(bool is3D, bool is4D, bool twoViews, bool 
   if (current == View2D(0) && second == nullptr && plane) second = View2D(1);
   if (current == View3D(0) && ct.kind == CoordinateTransformation::kSpace) second = View3D(1);
   ShowViews(current, second);
-  MakeTransformPlot(ct);
+  MakeTransformPlot(*this, ct);
 
   // Every view samples the current view's parameter ranges.
   GraphViewRecord& from = current->Record();
@@ -162,7 +164,7 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   kind = BaseKind(kind);
 
   MDrawContext* context = is4D ? View4D()->Record().drawContext : View3D(view)->Record().drawContext;
-  std::unique_ptr<AGraphColor> colour(new AGraphColor(context, fDocument));
+  Colour colour(new AGraphColor(context, fDocument));
   colour->Set(colourCode);
 
   EquationOptions options;
@@ -250,13 +252,11 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   if (relation) SubstituteNumbers(relation.get(), fDocument);
 
   const int32_t rows = fGraphLookup.Count();
-  fColourTaken = false;
-  EquationBuild build{GraphKind(kind), eq,   view,  colour.get(), ct, is3D, is4D, grain, opacity,
+  EquationBuild build{GraphKind(kind), eq,   view,  std::move(colour), ct, is3D, is4D, grain, opacity,
                       ToPlottingMode(plottingMode), xyType, std::move(relation), std::move(options.zero),
                       std::move(clip), std::move(options.radius), std::move(options.symbol),
                       std::move(options.label), std::move(options.fontSize), std::move(options.startX),
                       std::move(options.startY), std::move(options.extra)};
-  Dispatch(build);
-  if (fColourTaken) (void)colour.release();
+  Dispatch(*this, build);
   return fGraphLookup.Count() > rows ? fGraphLookup.Count() - 1 : -1;
 }

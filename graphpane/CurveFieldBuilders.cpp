@@ -8,10 +8,13 @@
 #include "graphpane/A4DGraph.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/BuildSteps.h"
 #include "graphpane/CoordinateTransformRewrites.h"
+#include "graphpane/GraphBuilders.h"
 #include "graphpane/GraphMakers.h"
 #include "graphpane/GraphRewrites.h"
 #include "graphpane/PassTrees.h"
+#include "graphpane/TransformedBuilders.h"
 #include "platform/CheckedConvert.h"
 
 namespace {
@@ -30,55 +33,53 @@ bool IsPlane(const CoordinateTransformation& ct) {
          ct.kind == CoordinateTransformation::kPlaneFromSource;
 }
 
+void AddDEPlot(AGraphPane& pane, EquationBuild& b, ExpressionRecord* first, ExpressionRecord* second) {
+  Compiled f(pane.Required(first)), g(pane.Optional(second)), sx(pane.Optional(b.startX.release())),
+      sy(pane.Optional(b.startY.release()));
+  if (gGraphMakers.DEPlot == nullptr) return;
+  A2DGraph* graph = gGraphMakers.DEPlot(std::move(f), std::move(g), std::move(sx), std::move(sy), std::move(b.colour),
+                                        b.grain, *pane.View2D(b.view));
+  if (graph == nullptr) return;
+  pane.AddGraph(graph, b.view);
+  ListForResampling(pane, b.view, b.ct);
+}
+
 }  // namespace
 
-void AGraphPane::Add_kXYt(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                          double grain, ExpressionRecord* clip, bool threeD) {
-  Add_2D_t(Copy(Operand(e, 0)), Copy(Operand(e, 1)), view, colour, ct, grain, clip, threeD);
+void Add_kXYt(AGraphPane& pane, EquationBuild& b) {
+  AddCurveInT(pane, b, Copy(Operand(b.equation, 0)), Copy(Operand(b.equation, 1)), 3);
 }
 
-void AGraphPane::Add_kXY_t(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                           double grain, ExpressionRecord* clip, bool threeD) {
-  Add_2D_t(Copy(Entry(e, 0)), Copy(Entry(e, 1)), view, colour, ct, grain, clip, threeD);
+void Add_kXY_t(AGraphPane& pane, EquationBuild& b) {
+  AddCurveInT(pane, b, Copy(Entry(b.equation, 0)), Copy(Entry(b.equation, 1)), 3);
 }
 
-void AGraphPane::Add_kZ_t(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                          double grain, ExpressionRecord* clip, bool threeD) {
-  const ExpressionRecord* f = Operand(e, 1);
-  Add_2D_t(Real(Copy(f)), Imag(Copy(f)), view, colour, ct, grain, clip, threeD);
+void Add_kZ_t(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* f = Operand(b.equation, 1);
+  AddCurveInT(pane, b, Real(Copy(f)), Imag(Copy(f)), 3);
 }
 
-// In a 3-D view the plane curve lies in z = 0; its clip is renamed with
-// it, so that a condition on t clips.
-void AGraphPane::Add_2D_t(ExpressionRecord* x, ExpressionRecord* y, int32_t view, AGraphColor* colour,
-                          const CoordinateTransformation& ct, double grain, ExpressionRecord* clip, bool threeD) {
-  if (threeD) {
-    AddSpaceCurve(x, y, Number(0), nullptr, clip, colour, ct, grain, 1.0, view, kIdT, kCoordT);
-    return;
-  }
-  Tree(clip).reset();
-  for (ExpressionRecord* tree : {x, y})
-    if (tree != nullptr) ReplaceAtoms(tree, kIdT, kIdU);
-  AddPlaneCurve(x, y, view, colour, ct, grain, 3, kCoordT);
+void Add_kXYZt(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
+  AddSpaceCurve(pane, b, Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2)), b.radius.release(),
+                b.clip.release(), b.opacity, kIdT, kCoordT);
 }
 
-void AGraphPane::Add_kXYZt(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                           double grain, ExpressionRecord* clip, ExpressionRecord* radius, double opacity) {
-  AddSpaceCurve(Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2)), radius, clip, colour, ct, grain, opacity,
-                view, kIdT, kCoordT);
+void Add_kXYZuv(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
+  if (AddGridSurface(pane, b, Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2)), b.clip.release(), kCoordU,
+                     kCoordV))
+    pane.ShowFlags({kCoordU, kCoordV});
 }
 
-void AGraphPane::Add_kXYZuv(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                            double grain, ExpressionRecord* clip, PlottingMode mode, double opacity) {
-  if (AddGridSurface(Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2)), clip, colour, ct, grain, opacity,
-                     mode, view, kCoordU, kCoordV))
-    ShowFlags({kCoordU, kCoordV});
-}
-
-void AGraphPane::Add_kRGB_xy(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                             ExpressionRecord* extra, bool hsv) {
-  Tree fourth(extra);
-  Colour mirror(ct.kind == CoordinateTransformation::kPlaneFromTransformed ? MirrorColour(view, ct, colour) : nullptr);
+void Add_kRGB_xy(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
+  const int32_t view = b.view;
+  const CoordinateTransformation& ct = b.ct;
+  const bool hsv = b.kind == GraphKind::kHSV_xy;
+  Colour mirror = ct.kind == CoordinateTransformation::kPlaneFromTransformed
+                      ? MirrorColour(pane, view, ct, b.colour.get())
+                      : nullptr;
   Tree mirrored[4];
   if (mirror) {
     for (int i = 0; i < 3; ++i) {
@@ -86,87 +87,64 @@ void AGraphPane::Add_kRGB_xy(ExpressionRecord* e, int32_t view, AGraphColor* col
       if (!mirrored[i] || !TransformExpr(mirrored[i].get(), ct)) mirror.reset();
       InUV(mirrored[i].get());
     }
-    mirrored[3] = KeepFor(mirror.get(), extra);
+    mirrored[3] = KeepFor(mirror.get(), b.extra.get());
     if (mirrored[3] && !TransformExpr(mirrored[3].get(), ct)) mirror.reset();
   }
-  const auto plot = [this, hsv](Tree(&c)[4], AGraphColor* plotColour, int32_t k) {
-    Compiled first(Required(c[0].release())), second(Required(c[1].release())), third(Required(c[2].release())),
-        complex(Optional(c[3].release()));
-    return gGraphMakers.ColorPlot(first.release(), second.release(), third.release(), complex.release(), hsv,
-                                  plotColour, *View2D(k));
+  const auto plot = [&pane, hsv](Tree(&c)[4], Colour plotColour, int32_t k) {
+    Compiled first(pane.Required(c[0].release())), second(pane.Required(c[1].release())),
+        third(pane.Required(c[2].release())), complex(pane.Optional(c[3].release()));
+    return gGraphMakers.ColorPlot(std::move(first), std::move(second), std::move(third), std::move(complex), hsv,
+                                  std::move(plotColour), *pane.View2D(k));
   };
   if (gGraphMakers.ColorPlot == nullptr) return;
   Tree own[4] = {Tree(InUV(Copy(Entry(e, 0)))), Tree(InUV(Copy(Entry(e, 1)))), Tree(InUV(Copy(Entry(e, 2)))),
-                 std::move(fourth)};
-  A2DGraph* graph = plot(own, HandOver(colour), view);
+                 std::move(b.extra)};
+  A2DGraph* graph = plot(own, std::move(b.colour), view);
   if (graph == nullptr) return;
-  AddGraph(graph, view);
+  pane.AddGraph(graph, view);
   if (view != 0) return;
-  if (ct.kind == CoordinateTransformation::kPlaneFromSource) AppendTransformSource();
+  if (ct.kind == CoordinateTransformation::kPlaneFromSource) pane.AppendTransformSource();
   if (mirror)
-    if (A2DGraph* second = plot(mirrored, mirror.release(), 1)) AddGraph_TransformedCoordinates(second);
+    if (A2DGraph* second = plot(mirrored, std::move(mirror), 1)) pane.AddGraph_TransformedCoordinates(second);
 }
 
-void AGraphPane::Add_k4DVertexList(ExpressionRecord* e, int32_t view, AGraphColor* colour) {
-  Compiled vertices(Required(Copy(e)));
+void Add_k4DVertexList(AGraphPane& pane, EquationBuild& b) {
+  Compiled vertices(pane.Required(Copy(b.equation)));
   if (gGraphMakers.VertexList4D == nullptr) return;
-  A4DGraph* graph = gGraphMakers.VertexList4D(vertices.release(), HandOver(colour), *View4D());
+  A4DGraph* graph = gGraphMakers.VertexList4D(std::move(vertices), std::move(b.colour), *pane.View4D());
   if (graph == nullptr) return;
-  AddGraph(graph, view);
-  ShowXYZ(0);
-  ShowFlags({kCoordW});
+  pane.AddGraph(graph, b.view);
+  pane.ShowXYZ(0);
+  pane.ShowFlags({kCoordW});
 }
 
-// Differential equations and vector fields are only ever resampled in the
-// second view of a plane transformation.
-void AGraphPane::ListForResampling(int32_t view, const CoordinateTransformation& ct) {
-  if (view == 0 && IsPlane(ct)) AppendTransformSource();
+void ListForResampling(AGraphPane& pane, int32_t view, const CoordinateTransformation& ct) {
+  if (view == 0 && IsPlane(ct)) pane.AppendTransformSource();
 }
 
-void AGraphPane::AddDEPlot(ExpressionRecord* first, ExpressionRecord* second, int32_t view, AGraphColor* colour,
-                           const CoordinateTransformation& ct, double grain, ExpressionRecord* startX,
-                           ExpressionRecord* startY) {
-  Compiled a(Required(first)), b(Optional(second)), sx(Optional(startX)), sy(Optional(startY));
-  if (gGraphMakers.DEPlot == nullptr) return;
-  A2DGraph* graph =
-      gGraphMakers.DEPlot(a.release(), b.release(), sx.release(), sy.release(), HandOver(colour), grain, *View2D(view));
-  if (graph == nullptr) return;
-  AddGraph(graph, view);
-  ListForResampling(view, ct);
-}
+void Add_kODEdydx(AGraphPane& pane, EquationBuild& b) { AddDEPlot(pane, b, Copy(Operand(b.equation, 1)), nullptr); }
 
-void AGraphPane::Add_kODEdydx(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                              const CoordinateTransformation& ct, double grain, ExpressionRecord* startX,
-                              ExpressionRecord* startY) {
-  AddDEPlot(Copy(Operand(e, 1)), nullptr, view, colour, ct, grain, startX, startY);
-}
-
-void AGraphPane::Add_kODEdrdt(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                              const CoordinateTransformation& ct, double grain, ExpressionRecord* startX,
-                              ExpressionRecord* startY) {
-  AddDEPlot(Copy(Entry(e, 0)), Copy(Entry(e, 1)), view, colour, ct, grain, startX, startY);
+void Add_kODEdrdt(AGraphPane& pane, EquationBuild& b) {
+  AddDEPlot(pane, b, Copy(Entry(b.equation, 0)), Copy(Entry(b.equation, 1)));
 }
 
 // dz/dt = f(z) is the plane system of f's real and imaginary parts at
 // z = x + i·y.
-void AGraphPane::Add_kODEdzdt(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                              const CoordinateTransformation& ct, double grain, ExpressionRecord* startX,
-                              ExpressionRecord* startY) {
-  Tree re(Copy(Operand(e, 1))), im(Copy(Operand(e, 1)));
+void Add_kODEdzdt(AGraphPane& pane, EquationBuild& b) {
+  Tree re(Copy(Operand(b.equation, 1))), im(Copy(Operand(b.equation, 1)));
   for (const Tree* part : {&re, &im})
     if (*part) ReplaceAtom(part->get(), kIdZ, kIdX, kIdY);
-  AddDEPlot(Real(re.release()), Imag(im.release()), view, colour, ct, grain, startX, startY);
+  AddDEPlot(pane, b, Real(re.release()), Imag(im.release()));
 }
 
 // Arrows of equal length when the block's xy type has bit 2 (value 4) set.
-void AGraphPane::Add_kXY_XY(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                            double grain, double xyType) {
-  const bool equalLength = (DoubleToInt32(xyType) & 4) != 0;
-  Compiled vx(Required(Copy(Entry(e, 0)))), vy(Required(Copy(Entry(e, 1))));
+void Add_kXY_XY(AGraphPane& pane, EquationBuild& b) {
+  const bool equalLength = (DoubleToInt32(b.xyType) & 4) != 0;
+  Compiled vx(pane.Required(Copy(Entry(b.equation, 0)))), vy(pane.Required(Copy(Entry(b.equation, 1))));
   if (gGraphMakers.VectorPlot == nullptr) return;
-  A2DGraph* graph =
-      gGraphMakers.VectorPlot(vx.release(), vy.release(), grain, HandOver(colour), equalLength, *View2D(view));
+  A2DGraph* graph = gGraphMakers.VectorPlot(std::move(vx), std::move(vy), b.grain, std::move(b.colour), equalLength,
+                                            *pane.View2D(b.view));
   if (graph == nullptr) return;
-  AddGraph(graph, view);
-  ListForResampling(view, ct);
+  pane.AddGraph(graph, b.view);
+  ListForResampling(pane, b.view, b.ct);
 }

@@ -1,3 +1,6 @@
+#include <array>
+#include <utility>
+
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeRewriting.h"
@@ -5,9 +8,12 @@
 #include "expression/VariableIds.h"
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/BuildSteps.h"
 #include "graphpane/ExpressionPredicates.h"
+#include "graphpane/GraphBuilders.h"
 #include "graphpane/GraphMakers.h"
 #include "graphpane/PassTrees.h"
+#include "graphpane/TransformedBuilders.h"
 
 namespace {
 
@@ -26,42 +32,39 @@ const ExpressionRecord* Entry(const ExpressionRecord* column, int i) { return co
 
 // The surfaces x = f(y, z), y = f(x, z), r = f(theta, z), theta = f(r, z)
 // and (r, theta, z) = G(u, v).
-void AGraphPane::AddInlineSurface(EquationBuild& b) {
+void AddInlineSurface(AGraphPane& pane, EquationBuild& b) {
   using enum GraphKind;
   const ExpressionRecord* g = b.equation->operands[1];
-  ExpressionRecord* clip = b.clip.release();
   const auto surface = [&](ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, CoordDisplayParam u,
-                           CoordDisplayParam v) {
-    return AddGridSurface(x, y, z, clip, b.colour, b.ct, b.grain, b.opacity, b.mode, b.view, u, v);
-  };
+                           CoordDisplayParam v) { return AddGridSurface(pane, b, x, y, z, b.clip.release(), u, v); };
   switch (b.kind) {
     case kX_YZ: surface(InUV(g, kIdY, kIdZ), U(), V(), kCoordY, kCoordZ); break;
     case kY_XZ: surface(U(), InUV(g, kIdX, kIdZ), V(), kCoordX, kCoordZ); break;
     case kR_ThetaZ: {
       Tree f(InUV(g, kIdTheta, kIdZ));
       if (surface(Times(Copy(f.get()), Cos(U())), Times(Copy(f.get()), Sin(U())), V(), kCoordTheta, kCoordZ))
-        ShowFlags({kCoordTheta});
+        pane.ShowFlags({kCoordTheta});
       break;
     }
     case kTheta_RZ: {
       Tree f(InUV(g, kIdZ, kIdR));
       if (surface(Times(V(), Cos(Copy(f.get()))), Times(V(), Sin(Copy(f.get()))), U(), kCoordZ, kCoordR))
-        ShowFlags({kCoordR});
+        pane.ShowFlags({kCoordR});
       break;
     }
     case kRThetaZ_uv:
       if (surface(Times(Copy(Entry(g, 0)), Cos(Copy(Entry(g, 1)))), Times(Copy(Entry(g, 0)), Sin(Copy(Entry(g, 1)))),
                   Copy(Entry(g, 2)), kCoordU, kCoordV))
-        ShowFlags({kCoordU, kCoordV});
+        pane.ShowFlags({kCoordU, kCoordV});
       break;
-    default: Tree(clip).reset(); break;
+    default: break;
   }
 }
 
 // The fields d/dt (x, y, z) = F or (dx, dy, dz) = F on a lattice, from a
 // point, or from the points of an implicit surface; or from a start surface
 // x = f(y, z), y = f(x, z) or (x, y, z) = G(u, v) over the U and V ranges.
-void AGraphPane::AddInlineField(EquationBuild& b) {
+void AddInlineField(AGraphPane& pane, EquationBuild& b) {
   using enum GraphKind;
   const ExpressionRecord* head = b.kind == kXYZ_XYZ ? b.equation : b.equation->operands[0];
   const ExpressionRecord* start = b.kind == kXYZ_XYZ ? nullptr : b.equation->operands[1];
@@ -75,50 +78,48 @@ void AGraphPane::AddInlineField(EquationBuild& b) {
     default: break;
   }
   if (surface[0] != nullptr || surface[1] != nullptr || surface[2] != nullptr) {
-    if (AddStartOnGrid(head, surface[0], surface[1], surface[2], b.view, b.colour, b.ct, b.grain, b.clip.release(),
-                       b.radius.release(), b.opacity, kCoordU, kCoordV)) {
-      if (b.kind == kXYZ_XYZ_xyzuv) ShowFlags({kCoordU, kCoordV});
-      ShowXYZ(b.view);
+    if (AddStartOnGrid(pane, b, head, surface[0], surface[1], surface[2], kCoordU, kCoordV)) {
+      if (b.kind == kXYZ_XYZ_xyzuv) pane.ShowFlags({kCoordU, kCoordV});
+      pane.ShowXYZ(b.view);
     }
     return;
   }
   const int32_t fieldType = b.kind == kXYZ_XYZ_point || IsTotalDerivativeOfColumn(head->operands[0], 3) ? 1 : 0;
-  Compiled field[3] = {Compiled(Required(Copy(Entry(head->operands[1], 0)))),
-                       Compiled(Required(Copy(Entry(head->operands[1], 1)))),
-                       Compiled(Required(Copy(Entry(head->operands[1], 2))))};
-  Compiled startPoint[3], function;
+  std::array<Compiled, 3> field = {Compiled(pane.Required(Copy(Entry(head->operands[1], 0)))),
+                                   Compiled(pane.Required(Copy(Entry(head->operands[1], 1)))),
+                                   Compiled(pane.Required(Copy(Entry(head->operands[1], 2))))};
+  std::array<Compiled, 3> startPoint;
+  Compiled function;
   if (b.kind == kXYZ_XYZ_point)
-    for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(Required(Copy(Entry(start->operands[1], i))));
+    for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(pane.Required(Copy(Entry(start->operands[1], i))));
   if (b.kind == kXYZ_XYZ_implicit)
-    function = Compiled(Required(Minus(Copy(start->operands[0]), Copy(start->operands[1]))));
-  Compiled radius(Optional(b.radius.release())), clip(Optional(b.clip.release()));
+    function = Compiled(pane.Required(Minus(Copy(start->operands[0]), Copy(start->operands[1]))));
+  Compiled radius(pane.Optional(b.radius.release())), clip(pane.Optional(b.clip.release()));
   const bool hasMaker = (b.kind == kXYZ_XYZ && gGraphMakers.StartOnLattice) ||
                         (b.kind == kXYZ_XYZ_point && gGraphMakers.StartOnPoint) ||
                         (b.kind == kXYZ_XYZ_implicit && gGraphMakers.StartOnImplicit);
   if (!hasMaker) return;
-  // From here on the maker owns every expression and the colour.
-  AnExpression* const f[3] = {field[0].release(), field[1].release(), field[2].release()};
-  AnExpression* const s[3] = {startPoint[0].release(), startPoint[1].release(), startPoint[2].release()};
-  AnExpression* const r = radius.release();
-  AnExpression* const c = clip.release();
-  AGraphColor* const colour = HandOver(b.colour);
-  AGraphView& target = *View3D(b.view);
+  AGraphView& target = *pane.View3D(b.view);
   A3DGraph* solutions = nullptr;
   A3DGraph* graph = nullptr;
   switch (b.kind) {
     case kXYZ_XYZ:
-      graph = gGraphMakers.StartOnLattice(f, r, c, b.grain, b.opacity, colour, fieldType, target, &solutions);
+      graph = gGraphMakers.StartOnLattice(std::move(field), std::move(radius), std::move(clip), b.grain, b.opacity,
+                                          std::move(b.colour), fieldType, target, &solutions);
       break;
-    case kXYZ_XYZ_point: graph = gGraphMakers.StartOnPoint(f, s, r, c, b.opacity, colour, 1, target, &solutions); break;
+    case kXYZ_XYZ_point:
+      graph = gGraphMakers.StartOnPoint(std::move(field), std::move(startPoint), std::move(radius), std::move(clip),
+                                        b.opacity, std::move(b.colour), 1, target, &solutions);
+      break;
     default:
-      graph = gGraphMakers.StartOnImplicit(f, r, function.release(), c, b.grain, b.opacity, colour, fieldType, target,
-                                           &solutions);
+      graph = gGraphMakers.StartOnImplicit(std::move(field), std::move(radius), std::move(function), std::move(clip),
+                                           b.grain, b.opacity, std::move(b.colour), fieldType, target, &solutions);
       break;
   }
   if (graph == nullptr) return;
   const int32_t before = target.GraphCount();
-  AddGraph(graph, b.view);
+  pane.AddGraph(graph, b.view);
   // The solutions belong to the graph, gone when the view could not keep it.
-  Add_transformed_ODEPlot3D(b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
-  ShowXYZ(b.view);
+  Add_transformed_ODEPlot3D(pane, b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
+  pane.ShowXYZ(b.view);
 }

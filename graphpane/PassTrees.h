@@ -11,6 +11,7 @@
 #include "graphpane/CoordinateTransformation.h"
 #include "graphpane/GraphEnums.h"
 #include "graphpane/GraphKinds.h"
+#include "graphpane/OwnedHandles.h"
 
 // Ownership of trees and compiled expressions inside the pass of adding
 // equations: what is not handed on is freed on the way out.
@@ -18,14 +19,15 @@ struct TreeDeleter {
   void operator()(ExpressionRecord* tree) const { DisposExpr(tree); }
 };
 using Tree = std::unique_ptr<ExpressionRecord, TreeDeleter>;
-using Compiled = std::unique_ptr<AnExpression>;
 
-// One equation on its way to its builder.
+// One equation on its way to its builder: the trees and the colour are
+// the build's, freed with it unless a builder takes them; the equation
+// stays the caller's.
 struct EquationBuild {
   GraphKind kind;
   ExpressionRecord* equation;  // unprimed; builders only read it
   int32_t view;
-  AGraphColor* colour;
+  Colour colour;  // the first graph made takes it
   const CoordinateTransformation& ct;
   bool is3D;
   bool is4D;
@@ -47,4 +49,3 @@ struct EquationBuild {
 inline Tree KeepFor(const AGraphColor* mirror, const ExpressionRecord* e) {
   return Tree(mirror != nullptr && e != nullptr ? Copy(e) : nullptr);
 }
-using Colour = std::unique_ptr<AGraphColor>;

@@ -6,8 +6,10 @@
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/GraphBuilders.h"
 #include "graphpane/GraphMakers.h"
 #include "graphpane/PassTrees.h"
+#include "graphpane/TransformedBuilders.h"
 
 namespace {
 
@@ -34,198 +36,191 @@ ExpressionRecord* SphericalZ(const ExpressionRecord* r, const ExpressionRecord* 
   return Times(Copy(r), Cos(Copy(phi)));
 }
 
-}  // namespace
-
-void AGraphPane::Add_kXY(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                         ExpressionRecord* symbol, ExpressionRecord* label, ExpressionRecord* size) {
-  Add_kXYcomponents(Copy(Operand(e, 0)), Copy(Operand(e, 1)), view, colour, ct, symbol, label, size);
+// A point in space as new trees: (x, y, z) = anything, or the right-side
+// column (r, theta, z) or (r, theta, phi).
+struct SpacePoint {
+  ExpressionRecord *x, *y, *z;
+};
+SpacePoint Cartesian(const ExpressionRecord* e) {
+  return {Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2))};
+}
+SpacePoint Cylindrical(const ExpressionRecord* e) {
+  return {PolarX(Entry(e, 0), Entry(e, 1)), PolarY(Entry(e, 0), Entry(e, 1)), Copy(Entry(e, 2))};
+}
+SpacePoint Spherical(const ExpressionRecord* e) {
+  const ExpressionRecord *r = Entry(e, 0), *theta = Entry(e, 1), *phi = Entry(e, 2);
+  return {SphericalX(r, theta, phi), SphericalY(r, theta, phi), SphericalZ(r, phi)};
 }
 
-void AGraphPane::Add_kRTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                             ExpressionRecord* symbol, ExpressionRecord* label, ExpressionRecord* size) {
-  Add_kXYcomponents(PolarX(Entry(e, 0), Entry(e, 1)), PolarY(Entry(e, 0), Entry(e, 1)), view, colour, ct, symbol, label,
-                    size);
-}
-
-void AGraphPane::Add_kComplexConstant(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                      const CoordinateTransformation& ct, ExpressionRecord* symbol,
-                                      ExpressionRecord* label, ExpressionRecord* size) {
-  Add_kXYcomponents(Real(Copy(Operand(e, 1))), Imag(Copy(Operand(e, 1))), view, colour, ct, symbol, label, size);
-}
-
-// The point reads the parameter's value, so that dragging it moves it.
-void AGraphPane::Add_kComplexParameter(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                       const CoordinateTransformation& ct, ExpressionRecord* symbol,
-                                       ExpressionRecord* label, ExpressionRecord* size) {
-  Add_kXYcomponents(Real(Copy(Operand(e, 0))), Imag(Copy(Operand(e, 0))), view, colour, ct, symbol, label, size, true);
-}
-
-void AGraphPane::Add_kXYcomponents(ExpressionRecord* x, ExpressionRecord* y, int32_t view, AGraphColor* colour,
-                                   const CoordinateTransformation& ct, ExpressionRecord* symbol,
-                                   ExpressionRecord* label, ExpressionRecord* size, bool draggable) {
-  Colour mirror(MirrorColour(view, ct, colour));
-  const Tree keep[5] = {KeepFor(mirror.get(), x), KeepFor(mirror.get(), y), KeepFor(mirror.get(), symbol),
-                        KeepFor(mirror.get(), label), KeepFor(mirror.get(), size)};
-  Compiled cx(Required(x)), cy(Required(y)), cs(Optional(symbol)), cl(Optional(label)), cz(Optional(size));
+// A plane point (x, y) with the build's styles; draggable for a complex
+// parameter.
+void AddPoint(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, bool draggable = false) {
+  Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
+  const Tree keep[5] = {KeepFor(mirror.get(), x), KeepFor(mirror.get(), y), KeepFor(mirror.get(), b.symbol.get()),
+                        KeepFor(mirror.get(), b.label.get()), KeepFor(mirror.get(), b.fontSize.get())};
+  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cs(pane.Optional(b.symbol.release())),
+      cl(pane.Optional(b.label.release())), cz(pane.Optional(b.fontSize.release()));
   if (gGraphMakers.Point == nullptr) return;
-  A2DGraph* graph = gGraphMakers.Point(cx.release(), cy.release(), cs.release(), cl.release(), cz.release(),
-                                       HandOver(colour), draggable, *View2D(view));
+  A2DGraph* graph = gGraphMakers.Point(std::move(cx), std::move(cy), std::move(cs), std::move(cl), std::move(cz),
+                                       std::move(b.colour), draggable, *pane.View2D(b.view));
   if (graph == nullptr) return;
-  AddGraph(graph, view);
-  Add_transformed_Point(ct, view, keep[0].get(), keep[1].get(), mirror.release(), keep[2].get(), keep[3].get(),
-                        keep[4].get());
+  pane.AddGraph(graph, b.view);
+  Add_transformed_Point(pane, b.ct, b.view, keep[0].get(), keep[1].get(), std::move(mirror), keep[2].get(),
+                        keep[3].get(), keep[4].get());
 }
 
-void AGraphPane::Add_kData2D(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                             ExpressionRecord* const (&style)[5], DocumentRecord* document) {
-  Add_kData2Dcomponents(Copy(Operand(e, 0)), Copy(Operand(e, 1)), view, colour, ct, style, document);
+// The styles of a data plot: condition, radius, symbol, label, font size.
+void TakeStyles(EquationBuild& b, Tree (&style)[5]) {
+  style[0] = std::move(b.clip), style[1] = std::move(b.radius), style[2] = std::move(b.symbol);
+  style[3] = std::move(b.label), style[4] = std::move(b.fontSize);
 }
 
-void AGraphPane::Add_kData2DRTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                   const CoordinateTransformation& ct, ExpressionRecord* const (&style)[5],
-                                   DocumentRecord* document) {
-  Add_kData2Dcomponents(PolarX(Entry(e, 0), Entry(e, 1)), PolarY(Entry(e, 0), Entry(e, 1)), view, colour, ct, style,
-                        document);
-}
-
-void AGraphPane::Add_kData2Dcomponents(ExpressionRecord* x, ExpressionRecord* y, int32_t view, AGraphColor* colour,
-                                       const CoordinateTransformation& ct, ExpressionRecord* const (&style)[5],
-                                       DocumentRecord* document) {
-  Colour mirror(MirrorColour(view, ct, colour));
+void AddData2D(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y) {
+  Tree style[5];
+  TakeStyles(b, style);
+  Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
   const Tree kx = KeepFor(mirror.get(), x), ky = KeepFor(mirror.get(), y);
   Tree ks[5];
   const ExpressionRecord* kept[5];
   Compiled cs[5];
   for (int i = 0; i < 5; ++i) {
-    ks[i] = KeepFor(mirror.get(), style[i]);
+    ks[i] = KeepFor(mirror.get(), style[i].get());
     kept[i] = ks[i].get();
-    cs[i] = Compiled(Optional(style[i]));
+    cs[i] = Compiled(pane.Optional(style[i].release()));
   }
-  Compiled cx(Required(x)), cy(Required(y));
+  Compiled cx(pane.Required(x)), cy(pane.Required(y));
   if (gGraphMakers.Data2D == nullptr) return;
-  A2DGraph* graph = gGraphMakers.Data2D(cx.release(), cy.release(), HandOver(colour), cs[0].release(), cs[1].release(),
-                                        cs[2].release(), cs[3].release(), cs[4].release(), *View2D(view), document);
+  A2DGraph* graph =
+      gGraphMakers.Data2D(std::move(cx), std::move(cy), std::move(b.colour), std::move(cs[0]), std::move(cs[1]),
+                          std::move(cs[2]), std::move(cs[3]), std::move(cs[4]), *pane.View2D(b.view), pane.Document());
   if (graph == nullptr) return;
-  AddGraph(graph, view);
-  Add_transformed_Data2D(ct, view, kx.get(), ky.get(), kept, mirror.release(), document);
+  pane.AddGraph(graph, b.view);
+  Add_transformed_Data2D(pane, b.ct, b.view, kx.get(), ky.get(), kept, std::move(mirror), pane.Document());
 }
 
-void AGraphPane::Add_kData3D(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                             ExpressionRecord* const (&style)[5], DocumentRecord* document) {
-  Add_kData3DComponents(Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2)), view, colour, ct, style,
-                        document);
-}
-
-void AGraphPane::Add_kDataRThetaZ(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                  const CoordinateTransformation& ct, ExpressionRecord* const (&style)[5],
-                                  DocumentRecord* document) {
-  Add_kData3DComponents(PolarX(Entry(e, 0), Entry(e, 1)), PolarY(Entry(e, 0), Entry(e, 1)), Copy(Entry(e, 2)), view,
-                        colour, ct, style, document);
-}
-
-void AGraphPane::Add_kDataRThetaPhi(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                    const CoordinateTransformation& ct, ExpressionRecord* const (&style)[5],
-                                    DocumentRecord* document) {
-  const ExpressionRecord *r = Entry(e, 0), *theta = Entry(e, 1), *phi = Entry(e, 2);
-  Add_kData3DComponents(SphericalX(r, theta, phi), SphericalY(r, theta, phi), SphericalZ(r, phi), view, colour, ct,
-                        style, document);
-}
-
-void AGraphPane::Add_kData3DComponents(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, int32_t view,
-                                       AGraphColor* colour, const CoordinateTransformation& ct,
-                                       ExpressionRecord* const (&style)[5], DocumentRecord* document) {
-  Colour mirror(ct.kind == CoordinateTransformation::kSpace ? MirrorColour(view, ct, colour) : nullptr);
+void AddData3D(AGraphPane& pane, EquationBuild& b, SpacePoint p) {
+  ExpressionRecord *x = p.x, *y = p.y, *z = p.z;
+  Tree style[5];
+  TakeStyles(b, style);
+  const int32_t view = b.view;
+  Colour mirror =
+      b.ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, view, b.ct, b.colour.get()) : nullptr;
   const Tree kx = KeepFor(mirror.get(), x), ky = KeepFor(mirror.get(), y), kz = KeepFor(mirror.get(), z);
   Tree ks[5];
   Compiled cs[5];
   for (int i = 0; i < 5; ++i) {
-    ks[i] = KeepFor(mirror.get(), style[i]);
-    cs[i] = Compiled(Optional(style[i]));
+    ks[i] = KeepFor(mirror.get(), style[i].get());
+    cs[i] = Compiled(pane.Optional(style[i].release()));
   }
-  Compiled cx(Required(x)), cy(Required(y)), cz(Required(z));
+  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z));
   if (gGraphMakers.Data3D == nullptr) return;
-  AnExpression* const s[5] = {cs[0].release(), cs[1].release(), cs[2].release(), cs[3].release(), cs[4].release()};
-  A3DGraph* graph =
-      gGraphMakers.Data3D(cx.release(), cy.release(), cz.release(), s, HandOver(colour), *View3D(view), document);
+  std::array<Compiled, 5> s = {std::move(cs[0]), std::move(cs[1]), std::move(cs[2]), std::move(cs[3]),
+                               std::move(cs[4])};
+  A3DGraph* graph = gGraphMakers.Data3D(std::move(cx), std::move(cy), std::move(cz), std::move(s), std::move(b.colour),
+                                        *pane.View3D(view), pane.Document());
   if (graph == nullptr) return;
-  AddGraph(graph, view);
+  pane.AddGraph(graph, view);
   ExpressionRecord *out[3], *condition;
-  if (mirror && TransformXYZ(ct, kx.get(), ky.get(), kz.get(), ks[0].get(), mirror.get(), out, &condition)) {
-    Compiled tx(Required(out[0])), ty(Required(out[1])), tz(Required(out[2]));
-    AnExpression* const t[5] = {Optional(condition), Optional(ks[1].release()), Optional(ks[2].release()),
-                                Optional(ks[3].release()), Optional(ks[4].release())};
-    A3DGraph* second =
-        gGraphMakers.Data3D(tx.release(), ty.release(), tz.release(), t, mirror.release(), *View3D(1), document);
+  if (mirror && TransformXYZ(b.ct, kx.get(), ky.get(), kz.get(), ks[0].get(), mirror.get(), out, &condition)) {
+    Compiled tx(pane.Required(out[0])), ty(pane.Required(out[1])), tz(pane.Required(out[2]));
+    std::array<Compiled, 5> t = {Compiled(pane.Optional(condition)), Compiled(pane.Optional(ks[1].release())),
+                                 Compiled(pane.Optional(ks[2].release())), Compiled(pane.Optional(ks[3].release())),
+                                 Compiled(pane.Optional(ks[4].release()))};
+    A3DGraph* second = gGraphMakers.Data3D(std::move(tx), std::move(ty), std::move(tz), std::move(t), std::move(mirror),
+                                           *pane.View3D(1), pane.Document());
     if (second != nullptr) {
-      AddGraph_TransformedCoordinates(second);
-      ShowXYZ(1);
+      pane.AddGraph_TransformedCoordinates(second);
+      pane.ShowXYZ(1);
     }
   }
-  ShowXYZ(view);
+  pane.ShowXYZ(view);
 }
 
-void AGraphPane::Add_k3DPoint(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                              const CoordinateTransformation& ct, double grain, double opacity) {
-  Add_k3DPointComponents(Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2)), view, colour, ct, grain,
-                         opacity);
-}
-
-void AGraphPane::Add_k3DPointRThetaZ(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                     const CoordinateTransformation& ct, double grain, double opacity) {
-  Add_k3DPointComponents(PolarX(Entry(e, 0), Entry(e, 1)), PolarY(Entry(e, 0), Entry(e, 1)), Copy(Entry(e, 2)), view,
-                         colour, ct, grain, opacity);
-}
-
-void AGraphPane::Add_k3DPointRThetaPhi(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                       const CoordinateTransformation& ct, double grain, double opacity) {
-  const ExpressionRecord *r = Entry(e, 0), *theta = Entry(e, 1), *phi = Entry(e, 2);
-  Add_k3DPointComponents(SphericalX(r, theta, phi), SphericalY(r, theta, phi), SphericalZ(r, phi), view, colour, ct,
-                         grain, opacity);
-}
-
-void AGraphPane::Add_k3DPointComponents(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, int32_t view,
-                                        AGraphColor* colour, const CoordinateTransformation& ct, double grain,
-                                        double opacity) {
-  Colour mirror(ct.kind == CoordinateTransformation::kSpace ? MirrorColour(view, ct, colour) : nullptr);
+void AddPoint3D(AGraphPane& pane, EquationBuild& b, SpacePoint p) {
+  ExpressionRecord *x = p.x, *y = p.y, *z = p.z;
+  const int32_t view = b.view;
+  Colour mirror =
+      b.ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, view, b.ct, b.colour.get()) : nullptr;
   const Tree kx = KeepFor(mirror.get(), x), ky = KeepFor(mirror.get(), y), kz = KeepFor(mirror.get(), z);
-  Compiled cx(Required(x)), cy(Required(y)), cz(Required(z));
+  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z));
   if (gGraphMakers.Point3D == nullptr) return;
-  A3DGraph* graph =
-      gGraphMakers.Point3D(cx.release(), cy.release(), cz.release(), HandOver(colour), grain, opacity, *View3D(view));
+  A3DGraph* graph = gGraphMakers.Point3D(std::move(cx), std::move(cy), std::move(cz), std::move(b.colour), b.grain,
+                                         b.opacity, *pane.View3D(view));
   if (graph == nullptr) return;
-  AddGraph(graph, view);
+  pane.AddGraph(graph, view);
   ExpressionRecord* out[3];
-  if (mirror && TransformXYZ(ct, kx.get(), ky.get(), kz.get(), nullptr, mirror.get(), out, nullptr)) {
-    Compiled tx(Required(out[0])), ty(Required(out[1])), tz(Required(out[2]));
-    A3DGraph* second =
-        gGraphMakers.Point3D(tx.release(), ty.release(), tz.release(), mirror.release(), grain, opacity, *View3D(1));
+  if (mirror && TransformXYZ(b.ct, kx.get(), ky.get(), kz.get(), nullptr, mirror.get(), out, nullptr)) {
+    Compiled tx(pane.Required(out[0])), ty(pane.Required(out[1])), tz(pane.Required(out[2]));
+    A3DGraph* second = gGraphMakers.Point3D(std::move(tx), std::move(ty), std::move(tz), std::move(mirror), b.grain,
+                                            b.opacity, *pane.View3D(1));
     if (second != nullptr) {
-      AddGraph_TransformedCoordinates(second);
-      ShowXYZ(1);
+      pane.AddGraph_TransformedCoordinates(second);
+      pane.ShowXYZ(1);
     }
   }
-  ShowXYZ(view);
+  pane.ShowXYZ(view);
 }
 
-void AGraphPane::Add_kArrow(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                            const CoordinateTransformation& ct) {
-  const ExpressionRecord *from = Operand(e, 0), *to = Operand(e, 1);
-  Colour mirror(MirrorColour(view, ct, colour));
-  Compiled c[4] = {Compiled(Required(Copy(Operand(from, 0)))), Compiled(Required(Copy(Operand(from, 1)))),
-                   Compiled(Required(Copy(Operand(to, 0)))), Compiled(Required(Copy(Operand(to, 1))))};
+}  // namespace
+
+void Add_kXY(AGraphPane& pane, EquationBuild& b) {
+  AddPoint(pane, b, Copy(Operand(b.equation, 0)), Copy(Operand(b.equation, 1)));
+}
+
+void Add_kRTheta(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
+  AddPoint(pane, b, PolarX(Entry(e, 0), Entry(e, 1)), PolarY(Entry(e, 0), Entry(e, 1)));
+}
+
+void Add_kComplexConstant(AGraphPane& pane, EquationBuild& b) {
+  AddPoint(pane, b, Real(Copy(Operand(b.equation, 1))), Imag(Copy(Operand(b.equation, 1))));
+}
+
+// The point reads the parameter's value, so that dragging it moves it.
+void Add_kComplexParameter(AGraphPane& pane, EquationBuild& b) {
+  AddPoint(pane, b, Real(Copy(Operand(b.equation, 0))), Imag(Copy(Operand(b.equation, 0))), true);
+}
+
+void Add_kData2D(AGraphPane& pane, EquationBuild& b) {
+  AddData2D(pane, b, Copy(Operand(b.equation, 0)), Copy(Operand(b.equation, 1)));
+}
+
+void Add_kData2DRTheta(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
+  AddData2D(pane, b, PolarX(Entry(e, 0), Entry(e, 1)), PolarY(Entry(e, 0), Entry(e, 1)));
+}
+
+void Add_kData3D(AGraphPane& pane, EquationBuild& b) { AddData3D(pane, b, Cartesian(b.equation)); }
+
+void Add_kDataRThetaZ(AGraphPane& pane, EquationBuild& b) { AddData3D(pane, b, Cylindrical(b.equation)); }
+
+void Add_kDataRThetaPhi(AGraphPane& pane, EquationBuild& b) { AddData3D(pane, b, Spherical(b.equation)); }
+
+void Add_k3DPoint(AGraphPane& pane, EquationBuild& b) { AddPoint3D(pane, b, Cartesian(b.equation)); }
+
+void Add_k3DPointRThetaZ(AGraphPane& pane, EquationBuild& b) { AddPoint3D(pane, b, Cylindrical(b.equation)); }
+
+void Add_k3DPointRThetaPhi(AGraphPane& pane, EquationBuild& b) { AddPoint3D(pane, b, Spherical(b.equation)); }
+
+void Add_kArrow(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord *from = Operand(b.equation, 0), *to = Operand(b.equation, 1);
+  Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
+  Compiled c[4] = {Compiled(pane.Required(Copy(Operand(from, 0)))), Compiled(pane.Required(Copy(Operand(from, 1)))),
+                   Compiled(pane.Required(Copy(Operand(to, 0)))), Compiled(pane.Required(Copy(Operand(to, 1))))};
   if (gGraphMakers.Arrow == nullptr) return;
-  A2DGraph* graph = gGraphMakers.Arrow(c[0].release(), c[1].release(), c[2].release(), c[3].release(), HandOver(colour),
-                                       *View2D(view));
+  A2DGraph* graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(c[2]), std::move(c[3]),
+                                       std::move(b.colour), *pane.View2D(b.view));
   if (graph == nullptr) return;
-  AddGraph(graph, view);
-  Add_transformed_Arrow(ct, view, Operand(from, 0), Operand(from, 1), Operand(to, 0), Operand(to, 1), mirror.release());
+  pane.AddGraph(graph, b.view);
+  Add_transformed_Arrow(pane, b.ct, b.view, Operand(from, 0), Operand(from, 1), Operand(to, 0), Operand(to, 1),
+                        std::move(mirror));
 }
 
 // One arrow of the field from the first point to the second.
-void AGraphPane::Add_k3DArrow(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                              const CoordinateTransformation& ct, ExpressionRecord* radius) {
-  Tree ownedRadius(radius);
-  const ExpressionRecord *from = Operand(e, 0), *to = Operand(e, 1);
+void Add_k3DArrow(AGraphPane& pane, EquationBuild& b) {
+  const int32_t view = b.view;
+  const CoordinateTransformation& ct = b.ct;
+  const ExpressionRecord *from = Operand(b.equation, 0), *to = Operand(b.equation, 1);
   Tree start[3], direction[3];
   for (int i = 0; i < 3; ++i) {
     start[i] = Tree(Copy(Operand(from, i)));
@@ -233,8 +228,8 @@ void AGraphPane::Add_k3DArrow(ExpressionRecord* e, int32_t view, AGraphColor* co
   }
   // The mirror's start point and direction, the direction carried as if it
   // were a point.
-  Colour mirror(ct.kind == CoordinateTransformation::kSpace ? MirrorColour(view, ct, colour) : nullptr);
-  Tree mirrored[2][3], mirroredRadius = KeepFor(mirror.get(), radius);
+  Colour mirror = ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, view, ct, b.colour.get()) : nullptr;
+  Tree mirrored[2][3], mirroredRadius = KeepFor(mirror.get(), b.radius.get());
   if (mirror) {
     ExpressionRecord *s[3], *d[3];
     const bool built =
@@ -244,22 +239,23 @@ void AGraphPane::Add_k3DArrow(ExpressionRecord* e, int32_t view, AGraphColor* co
     if (!built) mirror.reset();
   }
   if (gGraphMakers.StartOnPoint == nullptr) return;
-  const auto arrow = [this](Tree(&s)[3], Tree(&d)[3], Tree r, AGraphColor* c, AGraphView& target) {
-    Compiled cs[3], cd[3];
-    for (int i = 0; i < 3; ++i) cs[i] = Compiled(Required(s[i].release())), cd[i] = Compiled(Required(d[i].release()));
-    AnExpression* const field[3] = {cd[0].release(), cd[1].release(), cd[2].release()};
-    AnExpression* const point[3] = {cs[0].release(), cs[1].release(), cs[2].release()};
+  const auto arrow = [&pane](Tree(&s)[3], Tree(&d)[3], Tree r, Colour c, AGraphView& target) {
+    std::array<Compiled, 3> cs, cd;
+    for (int i = 0; i < 3; ++i)
+      cs[i] = Compiled(pane.Required(s[i].release())), cd[i] = Compiled(pane.Required(d[i].release()));
     A3DGraph* solutions = nullptr;
-    return gGraphMakers.StartOnPoint(field, point, Optional(r.release()), nullptr, 1.0, c, 0, target, &solutions);
+    return gGraphMakers.StartOnPoint(std::move(cd), std::move(cs), Compiled(pane.Optional(r.release())), nullptr, 1.0,
+                                     std::move(c), 0, target, &solutions);
   };
-  A3DGraph* graph = arrow(start, direction, std::move(ownedRadius), HandOver(colour), *View3D(view));
+  A3DGraph* graph = arrow(start, direction, std::move(b.radius), std::move(b.colour), *pane.View3D(view));
   if (graph == nullptr) return;
-  AddGraph(graph, view);
+  pane.AddGraph(graph, view);
   if (mirror) {
-    if (A3DGraph* second = arrow(mirrored[0], mirrored[1], std::move(mirroredRadius), mirror.release(), *View3D(1))) {
-      AddGraph_TransformedCoordinates(second);
-      ShowXYZ(1);
+    if (A3DGraph* second =
+            arrow(mirrored[0], mirrored[1], std::move(mirroredRadius), std::move(mirror), *pane.View3D(1))) {
+      pane.AddGraph_TransformedCoordinates(second);
+      pane.ShowXYZ(1);
     }
   }
-  ShowXYZ(view);
+  pane.ShowXYZ(view);
 }

@@ -9,6 +9,8 @@
 #include "expression/TreeShorthands.h"
 #include "expression/VariableIds.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/BuildSteps.h"
+#include "graphpane/GraphBuilders.h"
 #include "graphpane/GraphRewrites.h"
 #include "graphpane/PassTrees.h"
 
@@ -38,11 +40,8 @@ ExpressionRecord* C(const Tree& t) { return Copy(t.get()); }
 
 // The plane curve turned about a line of its plane: u runs along the curve,
 // v over [0, 1] turns it through the angle (a full turn unless given).
-void AGraphPane::Add_kRotation(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                               const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                               PlottingMode mode, double opacity) {
-  Tree ownedClip(clip);
-  const ExpressionRecord* items = e->operands[0];
+void Add_kRotation(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* items = b.equation->operands[0];
   const ExpressionRecord* curve = items->operands[0];
   if (curve->opcode == kOpEquals && curve->operandCount == 2) curve = curve->operands[1];
   const ExpressionRecord* axis = items->operands[1];
@@ -90,8 +89,8 @@ void AGraphPane::Add_kRotation(ExpressionRecord* e, int32_t view, AGraphColor* c
     return;
   }
   static constexpr double kUnit[2] = {0, 1};
-  const GraphViewRecord& record = View3D(view)->Record();
+  const GraphViewRecord& record = pane.View3D(b.view)->Record();
   const double(&u)[2] = range != nullptr ? kUnit : record.ranges[kCoordU];
-  const double(&firstU)[2] = range != nullptr ? kUnit : View3D(0)->Record().ranges[kCoordU];
-  AddGridSurface(x, yTurned, z, ownedClip.release(), colour, ct, grain, opacity, mode, view, u, kUnit, firstU, kUnit);
+  const double(&firstU)[2] = range != nullptr ? kUnit : pane.View3D(0)->Record().ranges[kCoordU];
+  AddGridSurface(pane, b, x, yTurned, z, b.clip.release(), u, kUnit, firstU, kUnit);
 }

@@ -6,8 +6,11 @@
 #include "graphpane/A3DGraph.h"
 #include "graphpane/A4DGraph.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/BuildSteps.h"
+#include "graphpane/GraphBuilders.h"
 #include "graphpane/GraphMakers.h"
 #include "graphpane/PassTrees.h"
+#include "graphpane/TransformedBuilders.h"
 
 namespace {
 
@@ -22,82 +25,87 @@ void Rename(ExpressionRecord* tree, int32_t from, int32_t to) {
 // Every curve runs in u: the parameter is renamed in the coordinates and in
 // the clip and radius, so that a condition on it clips. The mirror samples
 // the first 3-D view's range.
-void AGraphPane::AddSpaceCurve(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* radius,
-                               ExpressionRecord* clip, AGraphColor* colour, const CoordinateTransformation& ct,
-                               double grain, double opacity, int32_t view, int32_t parameter, CoordDisplayParam range) {
+void AddSpaceCurve(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
+                   ExpressionRecord* radius, ExpressionRecord* clip, double opacity, int32_t parameter,
+                   CoordDisplayParam range) {
+  const int32_t view = b.view;
   for (ExpressionRecord* tree : {x, y, z, radius, clip}) Rename(tree, parameter, kIdU);
-  Colour mirror(ct.kind == CoordinateTransformation::kSpace ? MirrorColour(view, ct, colour) : nullptr);
+  Colour mirror =
+      b.ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, view, b.ct, b.colour.get()) : nullptr;
   const Tree keep[5] = {KeepFor(mirror.get(), x), KeepFor(mirror.get(), y), KeepFor(mirror.get(), z),
                         KeepFor(mirror.get(), radius), KeepFor(mirror.get(), clip)};
-  Compiled cx(Required(x)), cy(Required(y)), cz(Required(z)), cr(Optional(radius)), cc(Optional(clip));
+  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z)), cr(pane.Optional(radius)),
+      cc(pane.Optional(clip));
   if (gGraphMakers.SpaceCurve == nullptr) return;
-  AGraphView& target = *View3D(view);
+  AGraphView& target = *pane.View3D(view);
   const double(&u)[2] = target.Record().ranges[range];
-  A3DGraph* graph = gGraphMakers.SpaceCurve(cx.release(), cy.release(), cz.release(), cr.release(), cc.release(),
-                                            HandOver(colour), grain, opacity, target, u[0], u[1]);
+  A3DGraph* graph = gGraphMakers.SpaceCurve(std::move(cx), std::move(cy), std::move(cz), std::move(cr), std::move(cc),
+                                            std::move(b.colour), b.grain, opacity, target, u[0], u[1]);
   if (graph == nullptr) return;
-  AddGraph(graph, view);
-  const double(&first)[2] = View3D(0)->Record().ranges[range];
-  Add_transformed_SpaceCurve(ct, view, keep[0].get(), keep[1].get(), keep[2].get(), keep[4].get(), keep[3].get(),
-                             opacity, mirror.release(), grain, first[0], first[1]);
-  if (range == kCoordT) ShowFlags({kCoordT});
-  ShowXYZ(view);
+  pane.AddGraph(graph, view);
+  const double(&first)[2] = pane.View3D(0)->Record().ranges[range];
+  Add_transformed_SpaceCurve(pane, b.ct, view, keep[0].get(), keep[1].get(), keep[2].get(), keep[4].get(),
+                             keep[3].get(), opacity, std::move(mirror), b.grain, first[0], first[1]);
+  if (range == kCoordT) pane.ShowFlags({kCoordT});
+  pane.ShowXYZ(view);
 }
 
-void AGraphPane::Add_kRThetaZ_t(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                ExpressionRecord* radius, double opacity) {
-  AddSpaceCurve(Times(Component(e, 0), Cos(Component(e, 1))), Times(Component(e, 0), Sin(Component(e, 1))),
-                Component(e, 2), radius, clip, colour, ct, grain, opacity, view, kIdT, kCoordT);
+void Add_kRThetaZ_t(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
+  AddSpaceCurve(pane, b, Times(Component(e, 0), Cos(Component(e, 1))), Times(Component(e, 0), Sin(Component(e, 1))),
+                Component(e, 2), b.radius.release(), b.clip.release(), b.opacity, kIdT, kCoordT);
 }
 
-void AGraphPane::Add_kRThetaPhi_t(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                  const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                  ExpressionRecord* radius, double opacity) {
-  AddSpaceCurve(Times3(Component(e, 0), Sin(Component(e, 2)), Cos(Component(e, 1))),
+void Add_kRThetaPhi_t(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
+  AddSpaceCurve(pane, b, Times3(Component(e, 0), Sin(Component(e, 2)), Cos(Component(e, 1))),
                 Times3(Component(e, 0), Sin(Component(e, 2)), Sin(Component(e, 1))),
-                Times(Component(e, 0), Cos(Component(e, 2))), radius, clip, colour, ct, grain, opacity, view, kIdT,
+                Times(Component(e, 0), Cos(Component(e, 2))), b.radius.release(), b.clip.release(), b.opacity, kIdT,
                 kCoordT);
 }
 
-void AGraphPane::Add_kZ_z(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                          double grain, ExpressionRecord* clip, ExpressionRecord* radius, double opacity) {
-  const ExpressionRecord* f = e->operands[1];
-  AddSpaceCurve(Real(Copy(f)), Imag(Copy(f)), Atomic(kIdU), radius, clip, colour, ct, grain, opacity, view, kIdZ,
-                kCoordZ);
+void Add_kZ_z(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* f = b.equation->operands[1];
+  AddSpaceCurve(pane, b, Real(Copy(f)), Imag(Copy(f)), Atomic(kIdU), b.radius.release(), b.clip.release(), b.opacity,
+                kIdZ, kCoordZ);
 }
 
-void AGraphPane::Add_kXYZW_t(ExpressionRecord* e, int32_t view, AGraphColor* colour, double grain,
-                             ExpressionRecord* clip) {
+void Add_kXYZW_t(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
   Tree c[4] = {Tree(Component(e, 0)), Tree(Component(e, 1)), Tree(Component(e, 2)), Tree(Component(e, 3))};
   for (Tree& tree : c) Rename(tree.get(), kIdT, kIdU);
   // The 4-D coordinates u and v are the third and fourth, z and w.
+  ExpressionRecord* clip = b.clip.get();
   Rename(clip, kIdU, kIdZ);
   Rename(clip, kIdV, kIdW);
   Rename(clip, kIdT, kIdU);
-  Compiled cx(Required(c[0].release())), cy(Required(c[1].release())), cz(Required(c[2].release())),
-      cw(Required(c[3].release())), cc(Optional(clip));
+  Compiled cx(pane.Required(c[0].release())), cy(pane.Required(c[1].release())), cz(pane.Required(c[2].release())),
+      cw(pane.Required(c[3].release())), cc(pane.Optional(b.clip.release()));
   if (gGraphMakers.SpaceCurve4D == nullptr) return;
-  AGraphView& target = *View4D();
+  AGraphView& target = *pane.View4D();
   const double(&t)[2] = target.Record().ranges[kCoordT];
-  A4DGraph* graph = gGraphMakers.SpaceCurve4D(cx.release(), cy.release(), cz.release(), cw.release(), cc.release(),
-                                              HandOver(colour), grain, target, t[0], t[1]);
+  A4DGraph* graph = gGraphMakers.SpaceCurve4D(std::move(cx), std::move(cy), std::move(cz), std::move(cw), std::move(cc),
+                                              std::move(b.colour), b.grain, target, t[0], t[1]);
   if (graph == nullptr) return;
-  AddGraph(graph, view);
-  ShowFlags({kCoordT, kCoordW});
-  ShowXYZ(0);
+  pane.AddGraph(graph, b.view);
+  pane.ShowFlags({kCoordT, kCoordW});
+  pane.ShowXYZ(0);
 }
 
-void AGraphPane::Add_kRTheta_t(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                               const CoordinateTransformation& ct, double grain, ExpressionRecord* clip, bool threeD) {
-  ExpressionRecord* x = Times(Component(e, 0), Cos(Component(e, 1)));
-  ExpressionRecord* y = Times(Component(e, 0), Sin(Component(e, 1)));
-  if (threeD) {
-    AddSpaceCurve(x, y, Number(0), nullptr, clip, colour, ct, grain, 1.0, view, kIdT, kCoordT);
+// In a 3-D view the plane curve lies in z = 0 at full opacity; its clip is
+// renamed with it, so that a condition on t clips. In a 2-D view it has no
+// clip.
+void AddCurveInT(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, int32_t selectionType) {
+  if (b.is3D) {
+    AddSpaceCurve(pane, b, x, y, Number(0), nullptr, b.clip.release(), 1.0, kIdT, kCoordT);
     return;
   }
-  Tree(clip).reset();
   Rename(x, kIdT, kIdU);
   Rename(y, kIdT, kIdU);
-  AddPlaneCurve(x, y, view, colour, ct, grain, 6, kCoordT);
+  AddPlaneCurve(pane, b, x, y, selectionType, kCoordT);
+}
+
+void Add_kRTheta_t(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
+  AddCurveInT(pane, b, Times(Component(e, 0), Cos(Component(e, 1))), Times(Component(e, 0), Sin(Component(e, 1))), 6);
 }

@@ -1,3 +1,7 @@
+#include <array>
+#include <initializer_list>
+#include <utility>
+
 #include "expression/OperatorKinds.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
@@ -6,8 +10,11 @@
 #include "expression/VariableIds.h"
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/BuildSteps.h"
+#include "graphpane/GraphBuilders.h"
 #include "graphpane/GraphMakers.h"
 #include "graphpane/PassTrees.h"
+#include "graphpane/TransformedBuilders.h"
 
 namespace {
 
@@ -42,110 +49,81 @@ Cartesian Spherical(ExpressionRecord* r, ExpressionRecord* theta, ExpressionReco
           Times3(Copy(tr.get()), Sin(Copy(tp.get())), Sin(Copy(tt.get()))), Times(Copy(tr.get()), Cos(Copy(tp.get())))};
 }
 
+// The field started on the surface p over two of the view's ranges, with
+// the flags of the ranges that are not coordinates.
+void AddStartSurface(AGraphPane& pane, EquationBuild& b, Cartesian p, CoordDisplayParam uRange,
+                     CoordDisplayParam vRange, std::initializer_list<CoordDisplayParam> flags) {
+  if (!AddStartOnGrid(pane, b, b.equation->operands[0], p.x, p.y, p.z, uRange, vRange)) return;
+  pane.ShowFlags(flags);
+  pane.ShowXYZ(b.view);
+}
+
 }  // namespace
 
-bool AGraphPane::AddStartOnGrid(const ExpressionRecord* head, ExpressionRecord* x, ExpressionRecord* y,
-                                ExpressionRecord* z, int32_t view, AGraphColor* colour,
-                                const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                ExpressionRecord* radius, double opacity, CoordDisplayParam uRange,
-                                CoordDisplayParam vRange) {
+bool AddStartOnGrid(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* head, ExpressionRecord* x,
+                    ExpressionRecord* y, ExpressionRecord* z, CoordDisplayParam uRange, CoordDisplayParam vRange) {
   const ExpressionRecord* field = head->operands[1];
-  Compiled f[3] = {Compiled(Required(Copy(field->operands[0]))), Compiled(Required(Copy(field->operands[1]))),
-                   Compiled(Required(Copy(field->operands[2])))};
-  Compiled s[3] = {Compiled(Required(x)), Compiled(Required(y)), Compiled(Required(z))};
-  Compiled r(Optional(radius)), c(Optional(clip));
+  std::array<Compiled, 3> f = {Compiled(pane.Required(Copy(field->operands[0]))),
+                               Compiled(pane.Required(Copy(field->operands[1]))),
+                               Compiled(pane.Required(Copy(field->operands[2])))};
+  std::array<Compiled, 3> s = {Compiled(pane.Required(x)), Compiled(pane.Required(y)), Compiled(pane.Required(z))};
+  Compiled r(pane.Optional(b.radius.release())), c(pane.Optional(b.clip.release()));
   // Arrows of the field for (dx, dy, dz) = F, solution curves otherwise.
   const int32_t fieldType = head->operands[0]->opcode == kOpMatrix ? 0 : 1;
   if (gGraphMakers.StartOnGrid == nullptr) return false;
-  AGraphView& target = *View3D(view);
+  AGraphView& target = *pane.View3D(b.view);
   const GraphViewRecord& record = target.Record();
-  AnExpression* const fields[3] = {f[0].release(), f[1].release(), f[2].release()};
-  AnExpression* const start[3] = {s[0].release(), s[1].release(), s[2].release()};
   A3DGraph* solutions = nullptr;
-  A3DGraph* graph = gGraphMakers.StartOnGrid(
-      fields, start, r.release(), c.release(), grain, opacity, HandOver(colour), record.ranges[uRange][0],
-      record.ranges[uRange][1], record.ranges[vRange][0], record.ranges[vRange][1], fieldType, target, &solutions);
+  A3DGraph* graph =
+      gGraphMakers.StartOnGrid(std::move(f), std::move(s), std::move(r), std::move(c), b.grain, b.opacity,
+                               std::move(b.colour), record.ranges[uRange][0], record.ranges[uRange][1],
+                               record.ranges[vRange][0], record.ranges[vRange][1], fieldType, target, &solutions);
   if (graph == nullptr) return false;
   const int32_t before = target.GraphCount();
-  AddGraph(graph, view);
+  pane.AddGraph(graph, b.view);
   // The solutions belong to the graph, gone when the view could not keep it.
-  Add_transformed_ODEPlot3D(ct, view, target.GraphCount() > before ? solutions : nullptr);
+  Add_transformed_ODEPlot3D(pane, b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
   return true;
 }
 
-void AGraphPane::Add_kXYZ_XYZ_zxy(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                  const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                  ExpressionRecord* radius, double opacity) {
-  if (AddStartOnGrid(e->operands[0], U(), V(), G(e, kIdX, kIdY), view, colour, ct, grain, clip, radius, opacity,
-                     kCoordX, kCoordY))
-    ShowXYZ(view);
+void Add_kXYZ_XYZ_zxy(AGraphPane& pane, EquationBuild& b) {
+  AddStartSurface(pane, b, {U(), V(), G(b.equation, kIdX, kIdY)}, kCoordX, kCoordY, {});
 }
 
-void AGraphPane::Add_kXYZ_XYZ_rthetaphi(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                        const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                        ExpressionRecord* radius, double opacity) {
-  const Cartesian p = Spherical(G(e, kIdTheta, kIdPhi), U(), V());
-  if (AddStartOnGrid(e->operands[0], p.x, p.y, p.z, view, colour, ct, grain, clip, radius, opacity, kCoordTheta,
-                     kCoordPhi))
-    ShowFlags({kCoordTheta, kCoordPhi}), ShowXYZ(view);
+void Add_kXYZ_XYZ_rthetaphi(AGraphPane& pane, EquationBuild& b) {
+  AddStartSurface(pane, b, Spherical(G(b.equation, kIdTheta, kIdPhi), U(), V()), kCoordTheta, kCoordPhi,
+                  {kCoordTheta, kCoordPhi});
 }
 
-void AGraphPane::Add_kXYZ_XYZ_thetarphi(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                        const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                        ExpressionRecord* radius, double opacity) {
-  const Cartesian p = Spherical(U(), G(e, kIdR, kIdPhi), V());
-  if (AddStartOnGrid(e->operands[0], p.x, p.y, p.z, view, colour, ct, grain, clip, radius, opacity, kCoordR, kCoordPhi))
-    ShowFlags({kCoordR, kCoordPhi}), ShowXYZ(view);
+void Add_kXYZ_XYZ_thetarphi(AGraphPane& pane, EquationBuild& b) {
+  AddStartSurface(pane, b, Spherical(U(), G(b.equation, kIdR, kIdPhi), V()), kCoordR, kCoordPhi, {kCoordR, kCoordPhi});
 }
 
-void AGraphPane::Add_kXYZ_XYZ_phirtheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                        const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                        ExpressionRecord* radius, double opacity) {
-  const Cartesian p = Spherical(U(), V(), G(e, kIdR, kIdTheta));
-  if (AddStartOnGrid(e->operands[0], p.x, p.y, p.z, view, colour, ct, grain, clip, radius, opacity, kCoordR,
-                     kCoordTheta))
-    ShowFlags({kCoordR, kCoordTheta}), ShowXYZ(view);
+void Add_kXYZ_XYZ_phirtheta(AGraphPane& pane, EquationBuild& b) {
+  AddStartSurface(pane, b, Spherical(U(), V(), G(b.equation, kIdR, kIdTheta)), kCoordR, kCoordTheta,
+                  {kCoordR, kCoordTheta});
 }
 
-void AGraphPane::Add_kXYZ_XYZ_rthetaz(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                      const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                      ExpressionRecord* radius, double opacity) {
-  const Cartesian p = Cylindrical(G(e, kIdTheta, kIdZ), U(), V());
-  if (AddStartOnGrid(e->operands[0], p.x, p.y, p.z, view, colour, ct, grain, clip, radius, opacity, kCoordTheta,
-                     kCoordZ))
-    ShowFlags({kCoordTheta}), ShowXYZ(view);
+void Add_kXYZ_XYZ_rthetaz(AGraphPane& pane, EquationBuild& b) {
+  AddStartSurface(pane, b, Cylindrical(G(b.equation, kIdTheta, kIdZ), U(), V()), kCoordTheta, kCoordZ, {kCoordTheta});
 }
 
-void AGraphPane::Add_kXYZ_XYZ_zrtheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                      const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                      ExpressionRecord* radius, double opacity) {
-  const Cartesian p = Cylindrical(U(), V(), G(e, kIdR, kIdTheta));
-  if (AddStartOnGrid(e->operands[0], p.x, p.y, p.z, view, colour, ct, grain, clip, radius, opacity, kCoordR,
-                     kCoordTheta))
-    ShowFlags({kCoordR, kCoordTheta}), ShowXYZ(view);
+void Add_kXYZ_XYZ_zrtheta(AGraphPane& pane, EquationBuild& b) {
+  AddStartSurface(pane, b, Cylindrical(U(), V(), G(b.equation, kIdR, kIdTheta)), kCoordR, kCoordTheta,
+                  {kCoordR, kCoordTheta});
 }
 
 // u runs along z and v along r.
-void AGraphPane::Add_kXYZ_XYZ_thetarz(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                      const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                      ExpressionRecord* radius, double opacity) {
-  const Cartesian p = Cylindrical(V(), G(e, kIdZ, kIdR), U());
-  if (AddStartOnGrid(e->operands[0], p.x, p.y, p.z, view, colour, ct, grain, clip, radius, opacity, kCoordZ, kCoordR))
-    ShowFlags({kCoordR}), ShowXYZ(view);
+void Add_kXYZ_XYZ_thetarz(AGraphPane& pane, EquationBuild& b) {
+  AddStartSurface(pane, b, Cylindrical(V(), G(b.equation, kIdZ, kIdR), U()), kCoordZ, kCoordR, {kCoordR});
 }
 
-void AGraphPane::Add_kXYZ_XYZ_rthphiuv(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                       const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                       ExpressionRecord* radius, double opacity) {
-  const Cartesian p = Spherical(C(e, 0), C(e, 1), C(e, 2));
-  if (AddStartOnGrid(e->operands[0], p.x, p.y, p.z, view, colour, ct, grain, clip, radius, opacity, kCoordU, kCoordV))
-    ShowFlags({kCoordU, kCoordV}), ShowXYZ(view);
+void Add_kXYZ_XYZ_rthphiuv(AGraphPane& pane, EquationBuild& b) {
+  AddStartSurface(pane, b, Spherical(C(b.equation, 0), C(b.equation, 1), C(b.equation, 2)), kCoordU, kCoordV,
+                  {kCoordU, kCoordV});
 }
 
-void AGraphPane::Add_kXYZ_XYZ_rthetazuv(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                        const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                        ExpressionRecord* radius, double opacity) {
-  const Cartesian p = Cylindrical(C(e, 0), C(e, 1), C(e, 2));
-  if (AddStartOnGrid(e->operands[0], p.x, p.y, p.z, view, colour, ct, grain, clip, radius, opacity, kCoordU, kCoordV))
-    ShowFlags({kCoordU, kCoordV}), ShowXYZ(view);
+void Add_kXYZ_XYZ_rthetazuv(AGraphPane& pane, EquationBuild& b) {
+  AddStartSurface(pane, b, Cylindrical(C(b.equation, 0), C(b.equation, 1), C(b.equation, 2)), kCoordU, kCoordV,
+                  {kCoordU, kCoordV});
 }

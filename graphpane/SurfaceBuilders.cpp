@@ -1,4 +1,4 @@
-#include <initializer_list>
+#include <utility>
 
 #include "expression/TreeBuilding.h"
 #include "expression/TreeComparison.h"
@@ -11,9 +11,12 @@
 #include "graphpane/A4DGraph.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/BuildSteps.h"
+#include "graphpane/GraphBuilders.h"
 #include "graphpane/GraphMakers.h"
 #include "graphpane/GraphRewrites.h"
 #include "graphpane/PassTrees.h"
+#include "graphpane/TransformedBuilders.h"
 #include "platform/CheckedConvert.h"
 
 namespace {
@@ -38,230 +41,190 @@ ExpressionRecord* V() { return Atomic(kIdV); }
 // The block's xy type: 1 surface, 2 density, 3 contour, 0 nothing.
 int32_t XYBranch(double xyType) { return DoubleToInt32(xyType) & 3; }
 
-}  // namespace
-
-bool AGraphPane::AddGridSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* clip,
-                                AGraphColor* colour, const CoordinateTransformation& ct, double grain, double opacity,
-                                PlottingMode mode, int32_t view, CoordDisplayParam uRange, CoordDisplayParam vRange) {
-  const GraphViewRecord &record = View3D(view)->Record(), &first = View3D(0)->Record();
-  return AddGridSurface(x, y, z, clip, colour, ct, grain, opacity, mode, view, record.ranges[uRange],
-                        record.ranges[vRange], first.ranges[uRange], first.ranges[vRange]);
-}
-
-// The mirror samples the first 3-D view's ranges.
-bool AGraphPane::AddGridSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* clip,
-                                AGraphColor* colour, const CoordinateTransformation& ct, double grain, double opacity,
-                                PlottingMode mode, int32_t view, const double (&u)[2], const double (&v)[2],
-                                const double (&firstU)[2], const double (&firstV)[2]) {
-  Colour mirror(ct.kind == CoordinateTransformation::kSpace ? MirrorColour(view, ct, colour) : nullptr);
-  const Tree keep[4] = {KeepFor(mirror.get(), x), KeepFor(mirror.get(), y), KeepFor(mirror.get(), z),
-                        KeepFor(mirror.get(), clip)};
-  Compiled cx(Required(x)), cy(Required(y)), cz(Required(z)), cc(Optional(clip));
-  if (gGraphMakers.GridSurface == nullptr) return false;
-  AGraphView& target = *View3D(view);
-  A3DGraph* graph = gGraphMakers.GridSurface(cx.release(), cy.release(), cz.release(), grain, opacity, HandOver(colour),
-                                             cc.release(), mode, u[0], u[1], v[0], v[1], target);
-  if (graph == nullptr) return false;
-  AddGraph(graph, view);
-  Add_transformed_GridSurface(ct, view, keep[0].get(), keep[1].get(), keep[2].get(), keep[3].get(), mode,
-                              mirror.release(), grain, opacity, firstU[0], firstU[1], firstV[0], firstV[1]);
-  ShowXYZ(view);
-  return true;
-}
-
-void AGraphPane::AddFlatPlot(int32_t branch, ExpressionRecord* f, const ExpressionRecord* g, AGraphColor* colour,
-                             const CoordinateTransformation& ct, double grain, int32_t view) {
-  Colour mirror(branch == 2 ? MirrorColour(view, ct, colour) : nullptr);
-  Compiled compiled(Required(f));
+void AddFlatPlot(AGraphPane& pane, EquationBuild& b, int32_t branch, ExpressionRecord* f, const ExpressionRecord* g) {
+  Colour mirror = branch == 2 ? MirrorColour(pane, b.view, b.ct, b.colour.get()) : nullptr;
+  Compiled compiled(pane.Required(f));
   auto maker = branch == 2 ? gGraphMakers.DensityPlot : gGraphMakers.ContourPlot;
   if (maker == nullptr) return;
-  A2DGraph* graph = maker(compiled.release(), grain, HandOver(colour), *View2D(view));
+  A2DGraph* graph = maker(std::move(compiled), b.grain, std::move(b.colour), *pane.View2D(b.view));
   if (graph == nullptr) return;
-  AddGraph(graph, view);
+  pane.AddGraph(graph, b.view);
   // A contour plot is never rebuilt in the second view, only resampled.
   if (branch == 2) {
-    Add_transformed_DensityPlot(g, view, mirror.release(), ct, grain);
+    Add_transformed_DensityPlot(pane, g, b.view, std::move(mirror), b.ct, b.grain);
   } else {
-    ListForResampling(view, ct);
+    ListForResampling(pane, b.view, b.ct);
   }
 }
 
-void AGraphPane::ShowFlags(std::initializer_list<CoordDisplayParam> params) {
-  for (CoordDisplayParam p : params) fCoordDisplay[p] = 1;
-}
-
-void AGraphPane::Add_kZ_XYRTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                 const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                 PlottingMode mode, double opacity, double xyType) {
-  Tree owned(clip);
-  const ExpressionRecord* g = e->operands[1];
-  switch (XYBranch(xyType)) {
-    case 1:
-      AddGridSurface(U(), V(), InUV(g, kIdX, kIdY), owned.release(), colour, ct, grain, opacity, mode, view, kCoordX,
-                     kCoordY);
-      break;
-    case 2: AddFlatPlot(2, InUV(g, kIdX, kIdY), g, colour, ct, grain, view); break;
-    case 3: AddFlatPlot(3, Copy(g), g, colour, ct, grain, view); break;
-    default: break;
-  }
-}
-
-void AGraphPane::AddPolarFunctionOfTwo(const ExpressionRecord* g, int32_t view, AGraphColor* colour,
-                                       const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                       PlottingMode mode, double opacity) {
-  if (AddGridSurface(Times(U(), Cos(V())), Times(U(), Sin(V())), InUV(g, kIdR, kIdTheta), clip, colour, ct, grain,
-                     opacity, mode, view, kCoordR, kCoordTheta))
-    ShowFlags({kCoordR, kCoordTheta});
-}
-
-void AGraphPane::Add_kZ_RTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                               const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                               PlottingMode mode, double opacity, double xyType) {
-  Tree owned(clip);
-  const ExpressionRecord* g = e->operands[1];
-  const int32_t branch = XYBranch(xyType);
-  if (branch == 1) AddPolarFunctionOfTwo(g, view, colour, ct, grain, owned.release(), mode, opacity);
-  if (branch >= 2) AddFlatPlot(branch, Copy(g), g, colour, ct, grain, view);
-}
-
-void AGraphPane::Add_kFxnOfXYRTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                    const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                    PlottingMode mode, double opacity, double xyType) {
-  Tree owned(clip);
-  const bool polar =
-      !DIM_Contains(e, kIdX) && !DIM_Contains(e, kIdY) && (DIM_Contains(e, kIdR) || DIM_Contains(e, kIdTheta));
-  switch (XYBranch(xyType)) {
-    case 1:
-      if (polar) {
-        AddPolarFunctionOfTwo(e, view, colour, ct, grain, owned.release(), mode, opacity);
-      } else {
-        AddGridSurface(U(), V(), InUV(e, kIdX, kIdY), owned.release(), colour, ct, grain, opacity, mode, view, kCoordX,
-                       kCoordY);
-      }
-      break;
-    case 2: AddFlatPlot(2, InUV(e, kIdX, kIdY), e, colour, ct, grain, view); break;
-    case 3: AddFlatPlot(3, Copy(e), e, colour, ct, grain, view); break;
-    default: break;
-  }
-}
-
-void AGraphPane::Add_kFxnOfZ(ExpressionRecord* e, int32_t view, AGraphColor* colour, const CoordinateTransformation& ct,
-                             double grain, ExpressionRecord* clip, PlottingMode mode, double opacity, double xyType) {
-  Tree owned(clip);
-  switch (XYBranch(xyType)) {
-    case 1:
-      if (owned) ReplaceAtom(owned.get(), kIdZ, kIdU, kIdV);
-      SplitZInColourEquations(colour);
-      AddGridSurface(U(), V(), ZSplit(e, kIdU, kIdV), owned.release(), colour, ct, grain, opacity, mode, view, kCoordX,
-                     kCoordY);
-      break;
-    case 2: AddFlatPlot(2, ZSplit(e, kIdU, kIdV), e, colour, ct, grain, view); break;
-    case 3: AddFlatPlot(3, ZSplit(e, kIdX, kIdY), e, colour, ct, grain, view); break;
-    default: break;
-  }
+void AddPolarFunctionOfTwo(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* g) {
+  if (AddGridSurface(pane, b, Times(U(), Cos(V())), Times(U(), Sin(V())), InUV(g, kIdR, kIdTheta), b.clip.release(),
+                     kCoordR, kCoordTheta))
+    pane.ShowFlags({kCoordR, kCoordTheta});
 }
 
 // A surface of f(z) runs in u + i·v: so do the colour equations over it.
-void AGraphPane::SplitZInColourEquations(AGraphColor* colour) {
+void SplitZInColourEquations(AGraphPane& pane, AGraphColor* colour) {
   AnExpression** equations = colour->fColorExpressions;
   const bool typed = colour->fType == AColorEquations::kRGBEquations || colour->fType == AColorEquations::kHSVEquations;
   if (!typed || equations[0] == nullptr || equations[1] == nullptr || equations[2] == nullptr) return;
   for (int i = 0; i < 3; ++i) {
     ExpressionRecord* split = ZSplit(equations[i]->Tree(), kIdU, kIdV);
     delete equations[i];
-    equations[i] = Required(split);
+    equations[i] = pane.Required(split);
   }
   colour->Compile();
 }
 
 // Spherical (rho, theta, phi) to Cartesian, phi from the positive z axis.
-void AGraphPane::AddSphericalSurface(ExpressionRecord* rho, ExpressionRecord* theta, ExpressionRecord* phi,
-                                     ExpressionRecord* clip, AGraphColor* colour, const CoordinateTransformation& ct,
-                                     double grain, double opacity, PlottingMode mode, int32_t view,
-                                     CoordDisplayParam uRange, CoordDisplayParam vRange) {
+void AddSphericalSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* rho, ExpressionRecord* theta,
+                         ExpressionRecord* phi, CoordDisplayParam uRange, CoordDisplayParam vRange) {
   Tree r(rho), t(theta), p(phi);
   ExpressionRecord* x = Times3(Copy(r.get()), Sin(Copy(p.get())), Cos(Copy(t.get())));
   ExpressionRecord* y = Times3(Copy(r.get()), Sin(Copy(p.get())), Sin(Copy(t.get())));
   ExpressionRecord* z = Times(r.release(), Cos(p.release()));
-  if (AddGridSurface(x, y, z, clip, colour, ct, grain, opacity, mode, view, uRange, vRange))
-    ShowFlags({uRange, vRange});
+  if (AddGridSurface(pane, b, x, y, z, b.clip.release(), uRange, vRange)) pane.ShowFlags({uRange, vRange});
 }
 
-void AGraphPane::Add_kR_ThetaPhi(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                 const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                 PlottingMode mode, double opacity) {
-  AddSphericalSurface(InUV(e->operands[1], kIdTheta, kIdPhi), U(), V(), clip, colour, ct, grain, opacity, mode, view,
-                      kCoordTheta, kCoordPhi);
+void Add4DSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
+                  ExpressionRecord* w, CoordDisplayParam uRange, CoordDisplayParam vRange) {
+  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z)), cw(pane.Required(w)),
+      cc(pane.Optional(b.clip.release()));
+  if (gGraphMakers.GridSurface4D == nullptr) return;
+  AGraphView& target = *pane.View4D();
+  const double(&u)[2] = target.Record().ranges[uRange];
+  const double(&v)[2] = target.Record().ranges[vRange];
+  A4DGraph* graph =
+      gGraphMakers.GridSurface4D(std::move(cx), std::move(cy), std::move(cz), std::move(cw), b.grain, b.opacity,
+                                 std::move(b.colour), std::move(cc), u[0], u[1], v[0], v[1], target);
+  if (graph == nullptr) return;
+  pane.AddGraph(graph, b.view);
+  pane.ShowXYZ(0);
+  pane.ShowFlags({kCoordW});
+  if (uRange == kCoordU) pane.ShowFlags({kCoordU, kCoordV});
 }
 
-void AGraphPane::Add_kTheta_RPhi(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                 const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                 PlottingMode mode, double opacity) {
-  AddSphericalSurface(U(), InUV(e->operands[1], kIdR, kIdPhi), V(), clip, colour, ct, grain, opacity, mode, view,
-                      kCoordR, kCoordPhi);
+}  // namespace
+
+bool AddGridSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
+                    ExpressionRecord* clip, CoordDisplayParam uRange, CoordDisplayParam vRange) {
+  const GraphViewRecord &record = pane.View3D(b.view)->Record(), &first = pane.View3D(0)->Record();
+  return AddGridSurface(pane, b, x, y, z, clip, record.ranges[uRange], record.ranges[vRange], first.ranges[uRange],
+                        first.ranges[vRange]);
 }
 
-void AGraphPane::Add_kPhi_RTheta(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                 const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                 PlottingMode mode, double opacity) {
-  AddSphericalSurface(U(), V(), InUV(e->operands[1], kIdR, kIdTheta), clip, colour, ct, grain, opacity, mode, view,
-                      kCoordR, kCoordTheta);
+bool AddGridSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
+                    ExpressionRecord* clip, const double (&u)[2], const double (&v)[2], const double (&firstU)[2],
+                    const double (&firstV)[2]) {
+  Colour mirror =
+      b.ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, b.view, b.ct, b.colour.get()) : nullptr;
+  const Tree keep[4] = {KeepFor(mirror.get(), x), KeepFor(mirror.get(), y), KeepFor(mirror.get(), z),
+                        KeepFor(mirror.get(), clip)};
+  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z)), cc(pane.Optional(clip));
+  if (gGraphMakers.GridSurface == nullptr) return false;
+  AGraphView& target = *pane.View3D(b.view);
+  A3DGraph* graph =
+      gGraphMakers.GridSurface(std::move(cx), std::move(cy), std::move(cz), b.grain, b.opacity, std::move(b.colour),
+                               std::move(cc), b.mode, u[0], u[1], v[0], v[1], target);
+  if (graph == nullptr) return false;
+  pane.AddGraph(graph, b.view);
+  Add_transformed_GridSurface(pane, b.ct, b.view, keep[0].get(), keep[1].get(), keep[2].get(), keep[3].get(), b.mode,
+                              std::move(mirror), b.grain, b.opacity, firstU[0], firstU[1], firstV[0], firstV[1]);
+  pane.ShowXYZ(b.view);
+  return true;
 }
 
-void AGraphPane::Add_kRThetaPhi_uv(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                   const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                   PlottingMode mode, double opacity) {
-  const ExpressionRecord* c = e->operands[1];
-  AddSphericalSurface(Copy(c->operands[0]), Copy(c->operands[1]), Copy(c->operands[2]), clip, colour, ct, grain,
-                      opacity, mode, view, kCoordU, kCoordV);
+void Add_kZ_XYRTheta(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* g = b.equation->operands[1];
+  switch (XYBranch(b.xyType)) {
+    case 1: AddGridSurface(pane, b, U(), V(), InUV(g, kIdX, kIdY), b.clip.release(), kCoordX, kCoordY); break;
+    case 2: AddFlatPlot(pane, b, 2, InUV(g, kIdX, kIdY), g); break;
+    case 3: AddFlatPlot(pane, b, 3, Copy(g), g); break;
+    default: break;
+  }
 }
 
-void AGraphPane::Add_kXYZ_equals_XYZ(ExpressionRecord* e, int32_t view, AGraphColor* colour,
-                                     const CoordinateTransformation& ct, double grain, ExpressionRecord* clip,
-                                     PlottingMode mode, double opacity) {
-  Compiled f(Required(Minus(Copy(e->operands[0]), Copy(e->operands[1])))), cc(Optional(clip));
+void Add_kZ_RTheta(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* g = b.equation->operands[1];
+  const int32_t branch = XYBranch(b.xyType);
+  if (branch == 1) AddPolarFunctionOfTwo(pane, b, g);
+  if (branch >= 2) AddFlatPlot(pane, b, branch, Copy(g), g);
+}
+
+void Add_kFxnOfXYRTheta(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
+  const bool polar =
+      !DIM_Contains(e, kIdX) && !DIM_Contains(e, kIdY) && (DIM_Contains(e, kIdR) || DIM_Contains(e, kIdTheta));
+  switch (XYBranch(b.xyType)) {
+    case 1:
+      if (polar) {
+        AddPolarFunctionOfTwo(pane, b, e);
+      } else {
+        AddGridSurface(pane, b, U(), V(), InUV(e, kIdX, kIdY), b.clip.release(), kCoordX, kCoordY);
+      }
+      break;
+    case 2: AddFlatPlot(pane, b, 2, InUV(e, kIdX, kIdY), e); break;
+    case 3: AddFlatPlot(pane, b, 3, Copy(e), e); break;
+    default: break;
+  }
+}
+
+void Add_kFxnOfZ(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
+  switch (XYBranch(b.xyType)) {
+    case 1:
+      if (b.clip) ReplaceAtom(b.clip.get(), kIdZ, kIdU, kIdV);
+      SplitZInColourEquations(pane, b.colour.get());
+      AddGridSurface(pane, b, U(), V(), ZSplit(e, kIdU, kIdV), b.clip.release(), kCoordX, kCoordY);
+      break;
+    case 2: AddFlatPlot(pane, b, 2, ZSplit(e, kIdU, kIdV), e); break;
+    case 3: AddFlatPlot(pane, b, 3, ZSplit(e, kIdX, kIdY), e); break;
+    default: break;
+  }
+}
+
+void Add_kR_ThetaPhi(AGraphPane& pane, EquationBuild& b) {
+  AddSphericalSurface(pane, b, InUV(b.equation->operands[1], kIdTheta, kIdPhi), U(), V(), kCoordTheta, kCoordPhi);
+}
+
+void Add_kTheta_RPhi(AGraphPane& pane, EquationBuild& b) {
+  AddSphericalSurface(pane, b, U(), InUV(b.equation->operands[1], kIdR, kIdPhi), V(), kCoordR, kCoordPhi);
+}
+
+void Add_kPhi_RTheta(AGraphPane& pane, EquationBuild& b) {
+  AddSphericalSurface(pane, b, U(), V(), InUV(b.equation->operands[1], kIdR, kIdTheta), kCoordR, kCoordTheta);
+}
+
+void Add_kRThetaPhi_uv(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* c = b.equation->operands[1];
+  AddSphericalSurface(pane, b, Copy(c->operands[0]), Copy(c->operands[1]), Copy(c->operands[2]), kCoordU, kCoordV);
+}
+
+void Add_kXYZ_equals_XYZ(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* e = b.equation;
+  Compiled f(pane.Required(Minus(Copy(e->operands[0]), Copy(e->operands[1])))), cc(pane.Optional(b.clip.release()));
   if (gGraphMakers.ImplicitSurface == nullptr) return;
-  AGraphView& target = *View3D(view);
+  AGraphView& target = *pane.View3D(b.view);
   const GraphViewRecord& record = target.Record();
   A3DGraph* graph =
-      gGraphMakers.ImplicitSurface(f.release(), grain, opacity, HandOver(colour), cc.release(), mode,
+      gGraphMakers.ImplicitSurface(std::move(f), b.grain, b.opacity, std::move(b.colour), std::move(cc), b.mode,
                                    record.ranges[kCoordX], record.ranges[kCoordY], record.ranges[kCoordZ], target);
   if (graph == nullptr) return;
   const int32_t before = target.GraphCount();
-  AddGraph(graph, view);
+  pane.AddGraph(graph, b.view);
   // The mirror shows the surface while the first view keeps it.
-  if (view == 0 && ct.kind == CoordinateTransformation::kSpace && target.GraphCount() > before)
-    ShowThroughSpace(ct, gGraphMakers.TransformedImplicitSurface, graph);
-  ShowXYZ(view);
+  if (b.view == 0 && b.ct.kind == CoordinateTransformation::kSpace && target.GraphCount() > before)
+    ShowThroughSpace(pane, b.ct, gGraphMakers.TransformedImplicitSurface, graph);
+  pane.ShowXYZ(b.view);
 }
 
-void AGraphPane::Add4DSurface(ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, ExpressionRecord* w,
-                              ExpressionRecord* clip, AGraphColor* colour, double grain, double opacity, int32_t view,
-                              CoordDisplayParam uRange, CoordDisplayParam vRange) {
-  Compiled cx(Required(x)), cy(Required(y)), cz(Required(z)), cw(Required(w)), cc(Optional(clip));
-  if (gGraphMakers.GridSurface4D == nullptr) return;
-  AGraphView& target = *View4D();
-  const double(&u)[2] = target.Record().ranges[uRange];
-  const double(&v)[2] = target.Record().ranges[vRange];
-  A4DGraph* graph = gGraphMakers.GridSurface4D(cx.release(), cy.release(), cz.release(), cw.release(), grain, opacity,
-                                               HandOver(colour), cc.release(), u[0], u[1], v[0], v[1], target);
-  if (graph == nullptr) return;
-  AddGraph(graph, view);
-  ShowXYZ(0);
-  ShowFlags({kCoordW});
-  if (uRange == kCoordU) ShowFlags({kCoordU, kCoordV});
+void Add_kW_Z(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* g = b.equation->operands[1];
+  Add4DSurface(pane, b, U(), V(), Real(ZSplit(g, kIdU, kIdV)), Imag(ZSplit(g, kIdU, kIdV)), kCoordX, kCoordY);
 }
 
-void AGraphPane::Add_kW_Z(ExpressionRecord* e, int32_t view, AGraphColor* colour, double grain, ExpressionRecord* clip,
-                          double opacity) {
-  const ExpressionRecord* g = e->operands[1];
-  Add4DSurface(U(), V(), Real(ZSplit(g, kIdU, kIdV)), Imag(ZSplit(g, kIdU, kIdV)), clip, colour, grain, opacity, view,
-               kCoordX, kCoordY);
-}
-
-void AGraphPane::Add_kXYZW_uv(ExpressionRecord* e, int32_t view, AGraphColor* colour, double grain,
-                              ExpressionRecord* clip, double opacity) {
-  const ExpressionRecord* c = e->operands[1];
-  Add4DSurface(Copy(c->operands[0]), Copy(c->operands[1]), Copy(c->operands[2]), Copy(c->operands[3]), clip, colour,
-               grain, opacity, view, kCoordU, kCoordV);
+void Add_kXYZW_uv(AGraphPane& pane, EquationBuild& b) {
+  const ExpressionRecord* c = b.equation->operands[1];
+  Add4DSurface(pane, b, Copy(c->operands[0]), Copy(c->operands[1]), Copy(c->operands[2]), Copy(c->operands[3]), kCoordU,
+               kCoordV);
 }

@@ -55,17 +55,14 @@ A2DInequality::A2DInequality(AnExpression* condition, AnExpression* boundary, AG
     QueueError(kOutOfMemoryError);
   }
   InvalidatePoints();
-  AnExpression::Compile(fCondition);
-  AnExpression::Compile(fBoundary);
+  AnExpression::Compile(fCondition.get());
+  AnExpression::Compile(fBoundary.get());
   RestartTail();
 }
 
 A2DInequality::~A2DInequality() {
   Stop();
   delete[] fStacks;
-  delete fCondition;
-  delete fBoundary;
-  delete fColour;
 }
 
 int A2DInequality::PixelAt(int32_t h, int32_t v) const {
@@ -120,13 +117,13 @@ void A2DInequality::CoalescePerThreadRectStacks() {
 }
 
 void A2DInequality::Stop() {
-  fJobs.Stop(fColour, {fCondition, fBoundary});
+  fJobs.Stop(fColour.get(), {fCondition.get(), fBoundary.get()});
   CoalescePerThreadRectStacks();
 }
 
 void A2DInequality::RestartTail() {
   SubdivideRectStack();
-  fJobs.Submit(fColour, {fCondition, fBoundary});
+  fJobs.Submit(fColour.get(), {fCondition.get(), fBoundary.get()});
 }
 
 void A2DInequality::FullRestart() {
@@ -160,7 +157,7 @@ int32_t A2DInequality::GraphVisibility() {
 }
 
 void A2DInequality::InvalConstant(int32_t variableId) {
-  AnExpression::InvalConstants(fColour, fCondition, fBoundary);
+  AnExpression::InvalConstants(fColour.get(), fCondition.get(), fBoundary.get());
   if (!fBitmap.Exists()) return;
   DocumentRecord* document = fTransform.document;
   const bool inCondition = fCondition->Contains(variableId);
@@ -170,7 +167,7 @@ void A2DInequality::InvalConstant(int32_t variableId) {
     Stop();
     UseFrameOrInvalidate(PaneHooks::SliderValue(document));
     RestartTail();
-  } else if (ColourContains(fColour, variableId)) {
+  } else if (ColourContains(fColour.get(), variableId)) {
     Stop();
     RestartTail();
   }
@@ -226,7 +223,7 @@ void A2DInequality::Draw() {
   auto* copy = static_cast<uint8_t*>(OurAllocateMemory(size_t(fBitmap.ByteCount()), false));
   if (copy == nullptr) return;
   fBitmap.CopyOut(copy);
-  OurCopy2BitToCurrentPort(copy, fBitmap.RowBytes(), fBitmap.Frame(), SolidColour(fColour), fTransform.pixelRect);
+  OurCopy2BitToCurrentPort(copy, fBitmap.RowBytes(), fBitmap.Frame(), SolidColour(fColour.get()), fTransform.pixelRect);
   OurDisposeMemory(copy);
 }
 

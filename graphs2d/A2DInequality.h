@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "graphpane/A2DGraph.h"
 #include "graphs2d/A2DInequalityBitmap.h"
@@ -78,12 +79,12 @@ class A2DInequality : public A2DGraph {
   bool IsVisibleColour() const;
 
   const A2DTransform& fTransform;
-  AnExpression* fCondition;
-  AnExpression* fBoundary;
+  std::unique_ptr<AnExpression> fCondition;
+  std::unique_ptr<AnExpression> fBoundary;
   AListofRectangles fPending;
   int32_t fPlottingMode;
   bool fEquation;
-  AGraphColor* fColour;
+  std::unique_ptr<AGraphColor> fColour;
   InequalityBitmap fBitmap;
   // The condition over the whole plane, worked out by slice 0 once after
   // every invalidation; read only once every slice is done.

@@ -126,7 +126,7 @@ int A2DInequality::SettlePixel(int32_t h, int32_t v, const Geometry& g, Inequali
   if (std::isnan(hi) || IsFalse(lo, hi)) return kTwoBitEmpty;
   if (IsTrue(lo, hi)) return kTwoBitFull;
   if (fEquation) {
-    return DividePixelMore(fCondition, x0, x1, yBottom, yTop, &counts.subBoxes) == kMayHold ? kTwoBitFull
+    return DividePixelMore(fCondition.get(), x0, x1, yBottom, yTop, &counts.subBoxes) == kMayHold ? kTwoBitFull
                                                                                             : kTwoBitEmpty;
   }
   const auto at = [&](double x, double y) {
@@ -145,7 +145,7 @@ int A2DInequality::SettlePixel(int32_t h, int32_t v, const Geometry& g, Inequali
         // NaN differs from everything, itself included.
         if (!(value == upperLeft)) return kTwoBitTint;
       }
-      if (DividePixelMore(fCondition, x0, x1, yBottom, yTop, &counts.subBoxes) == kMayHold) return kTwoBitTint;
+      if (DividePixelMore(fCondition.get(), x0, x1, yBottom, yTop, &counts.subBoxes) == kMayHold) return kTwoBitTint;
       return upperLeft == 1.0 ? kTwoBitFull : kTwoBitEmpty;
     }
   }

@@ -8,13 +8,13 @@
 
 bool A2DInequality::IsPointOverCurve(double x, double y) {
   if (!fBitmap.Exists() || !IsVisibleColour()) return false;
-  return NearImplicitFunction(fBoundary, 0.0, x, y, 4 * fTransform.xUnitsPerPixel, 4 * fTransform.yUnitsPerPixel);
+  return NearImplicitFunction(fBoundary.get(), 0.0, x, y, 4 * fTransform.xUnitsPerPixel, 4 * fTransform.yUnitsPerPixel);
 }
 
 Neighborhood A2DInequality::GetNeighborhood(double x, double y, double radius, double, double) {
   if (!fBitmap.Exists() || fBoundary == nullptr || !IsVisibleColour()) return Neighborhood{};
   const A2DTransform& t = fTransform;
-  return ImplicitFunctionNeighborhood(fBoundary, 0.0, x, y, radius, radius * t.yUnitsPerPixel / t.xUnitsPerPixel);
+  return ImplicitFunctionNeighborhood(fBoundary.get(), 0.0, x, y, radius, radius * t.yUnitsPerPixel / t.xUnitsPerPixel);
 }
 
 // A set pixel is on the boundary unless its eight neighbours (clamped at
@@ -60,13 +60,13 @@ Selection A2DInequality::GetSelection(double x, double y) {
   }
   if (std::isinf(best)) return selection;
   double rx, ry;
-  if (!ImplicitFunctionNearbyRoot(fBoundary, 0.0, t.ITOX(bestH), t.ITOY(bestV), 2 * t.xUnitsPerPixel,
+  if (!ImplicitFunctionNearbyRoot(fBoundary.get(), 0.0, t.ITOX(bestH), t.ITOY(bestV), 2 * t.xUnitsPerPixel,
                                   2 * t.yUnitsPerPixel, x, y, &rx, &ry)) {
     return selection;
   }
   selection.x = rx;
   selection.y = ry;
   selection.kind = kSelectPoint;
-  ImplicitFunctionSnapToAxes(fBoundary, 0.0, 4 * t.xUnitsPerPixel, 4 * t.yUnitsPerPixel, &selection);
+  ImplicitFunctionSnapToAxes(fBoundary.get(), 0.0, 4 * t.xUnitsPerPixel, 4 * t.yUnitsPerPixel, &selection);
   return selection;
 }

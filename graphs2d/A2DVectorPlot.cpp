@@ -47,8 +47,8 @@ A2DVectorPlot::A2DVectorPlot(AnExpression* vx, AnExpression* vy, double grain, A
       fEqualLength(equalLength),
       fSpacing(Spacing(grain, transform.xSampleFactor)),
       fJobs(this, GraphJobs::kOneJob) {
-  AnExpression::Compile(fVX);
-  AnExpression::Compile(fVY);
+  AnExpression::Compile(fVX.get());
+  AnExpression::Compile(fVY.get());
   MakeArrows();
   Submit();
 }
@@ -56,16 +56,13 @@ A2DVectorPlot::A2DVectorPlot(AnExpression* vx, AnExpression* vy, double grain, A
 A2DVectorPlot::~A2DVectorPlot() {
   Stop();
   OurDisposeMemory(fArrows);
-  delete fVX;
-  delete fVY;
-  delete fColour;
 }
 
-void A2DVectorPlot::Stop() { fJobs.Stop(fColour, {fVX, fVY}); }
+void A2DVectorPlot::Stop() { fJobs.Stop(fColour.get(), {fVX.get(), fVY.get()}); }
 
 void A2DVectorPlot::Submit() {
   fDone.store(false, std::memory_order_relaxed);
-  fJobs.Submit(fColour, {fVX, fVY});
+  fJobs.Submit(fColour.get(), {fVX.get(), fVY.get()});
 }
 
 void A2DVectorPlot::MakeArrows() {
@@ -131,11 +128,11 @@ void A2DVectorPlot::ScaleVector(double vx, double vy, double* sx, double* sy) co
 }
 
 void A2DVectorPlot::Draw() {
-  if (IsCurveHidden(fColour) || fArrows == nullptr || !std::isfinite(Scale())) return;
+  if (IsCurveHidden(fColour.get()) || fArrows == nullptr || !std::isfinite(Scale())) return;
   OurPort* scratch = ArrowScratchWorld();
   if (scratch == nullptr || !OurLockPixels(scratch)) return;
   const A2DTransform& t = fTransform;
-  const uint32_t rgb = CurveSolidColor(fColour);
+  const uint32_t rgb = CurveSolidColor(fColour.get());
   for (int32_t k = 0; k < fRows * fColumns; ++k) {
     const Arrow& arrow = fArrows[k];
     // Non-finite components are skipped, never converted.
@@ -188,10 +185,10 @@ void A2DVectorPlot::Pan(int32_t dh, int32_t dv) {
 }
 
 void A2DVectorPlot::InvalConstant(int32_t variableId) {
-  AGraphColor::InvalConstants(fColour);
+  AGraphColor::InvalConstants(fColour.get());
   fVX->InvalConstants();
   fVY->InvalConstants();
-  if (fVX->Contains(variableId) || fVY->Contains(variableId) || CurveColorContains(fColour, variableId)) {
+  if (fVX->Contains(variableId) || fVY->Contains(variableId) || CurveColorContains(fColour.get(), variableId)) {
     ViewChanged();
   }
 }
@@ -229,7 +226,7 @@ int32_t A2DVectorPlot::GraphVisibility() {
 }
 
 bool A2DVectorPlot::IsPointOverCurve(double x, double y) {
-  if (fArrows == nullptr || IsCurveHidden(fColour)) return false;
+  if (fArrows == nullptr || IsCurveHidden(fColour.get())) return false;
   const A2DTransform& t = fTransform;
   const double r = t.xUnitsPerPixel / t.yUnitsPerPixel, k = Scale();
   for (int32_t n = 0; n < fRows * fColumns; ++n) {
@@ -253,6 +250,6 @@ Selection A2DVectorPlot::GetSelection(double x, double y) {
   s.xComponent = fVX->Evaluate(0, 0, x, y, 0, 0);
   s.yComponent = fVY->Evaluate(0, 0, x, y, 0, 0);
   ScaleVector(s.xComponent, s.yComponent, &s.arrow[0], &s.arrow[1]);
-  s.color = CurveSolidColor(fColour);
+  s.color = CurveSolidColor(fColour.get());
   return s;
 }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "graphpane/A2DGraph.h"
 #include "graphs2d/A2DTransform.h"
@@ -65,9 +66,9 @@ class A2DVectorPlot : public A2DGraph {
 
   const A2DTransform& fTransform;
   DocumentRecord* fDocument;
-  AnExpression* fVX;
-  AnExpression* fVY;
-  AGraphColor* fColour;
+  std::unique_ptr<AnExpression> fVX;
+  std::unique_ptr<AnExpression> fVY;
+  std::unique_ptr<AGraphColor> fColour;
   Arrow* fArrows = nullptr;
   std::atomic<double> fLongest{0};
   bool fEqualLength;

@@ -50,7 +50,7 @@ ADEPlot::ADEPlot(AnExpression* first, AnExpression* second, AnExpression* startX
     delete startY;
   }
   if (!HasStartPoint()) MakeGrid();
-  for (AnExpression* e : {fFirst, fSecond, fStartX, fStartY}) {
+  for (AnExpression* e : {fFirst.get(), fSecond.get(), fStartX.get(), fStartY.get()}) {
     if (e) AnExpression::Compile(e);
   }
   Submit();
@@ -60,15 +60,13 @@ ADEPlot::~ADEPlot() {
   Stop();
   FreeCurves();
   OurDisposeMemory(fGrid);
-  for (AnExpression* e : {fFirst, fSecond, fStartX, fStartY}) delete e;
-  delete fColour;
 }
 
-void ADEPlot::Stop() { fJobs.Stop(fColour, {fFirst, fSecond, fStartX, fStartY}); }
+void ADEPlot::Stop() { fJobs.Stop(fColour.get(), {fFirst.get(), fSecond.get(), fStartX.get(), fStartY.get()}); }
 
 void ADEPlot::Submit() {
   fDone.store(false, std::memory_order_relaxed);
-  fJobs.Submit(fColour, {fFirst, fSecond, fStartX, fStartY});
+  fJobs.Submit(fColour.get(), {fFirst.get(), fSecond.get(), fStartX.get(), fStartY.get()});
 }
 
 void ADEPlot::SetEdgeOffset() { LatticeEdgeOffsets(fTransform, fSpacing, &fXOffset, &fYOffset); }
@@ -252,16 +250,16 @@ void ADEPlot::Retrace() {
 void ADEPlot::PauseComputing() { Stop(); }
 
 void ADEPlot::InvalConstant(int32_t variableId) {
-  AGraphColor::InvalConstants(fColour);
+  AGraphColor::InvalConstants(fColour.get());
   bool traced = false;
-  for (AnExpression* e : {fFirst, fSecond, fStartX, fStartY}) {
+  for (AnExpression* e : {fFirst.get(), fSecond.get(), fStartX.get(), fStartY.get()}) {
     if (!e) continue;
     e->InvalConstants();
     traced = traced || e->Contains(variableId);
   }
   if (traced) {
     ViewChanged();
-  } else if (CurveColorContains(fColour, variableId)) {
+  } else if (CurveColorContains(fColour.get(), variableId)) {
     Stop();
     // Curves cut short stay only once tracing is finished.
     if (fTraced.load(std::memory_order_relaxed)) {
@@ -281,11 +279,11 @@ void ADEPlot::SetParameter(ViewAttribute attribute, double value) {
 }
 
 void ADEPlot::Draw() {
-  if (IsCurveHidden(fColour)) return;
+  if (IsCurveHidden(fColour.get())) return;
   const A2DTransform& t = fTransform;
   const MRect& r = t.pixelRect;
   APushClip clip(r);
-  OurRGBForeColor(CurveSolidColor(fColour));
+  OurRGBForeColor(CurveSolidColor(fColour.get()));
   // Segments are clipped to a circle round the view that the pixel bounds
   // hold, so that no end reaches the conversion out of range.
   const double cx = t.ITOX((r.left + r.right) / 2.0), cy = t.ITOY((r.top + r.bottom) / 2.0);
@@ -305,14 +303,14 @@ void ADEPlot::Draw() {
   }
 }
 
-bool ADEPlot::IsPointOverCurve(double, double) { return !IsCurveHidden(fColour); }
+bool ADEPlot::IsPointOverCurve(double, double) { return !IsCurveHidden(fColour.get()); }
 
 Selection ADEPlot::GetSelection(double x, double y) {
   Selection s;
   s.kind = kSelectSolutionPaths;
   s.x = x;
   s.y = y;
-  s.color = CurveSolidColor(fColour);
+  s.color = CurveSolidColor(fColour.get());
   s.path1 = Propagate(x, y, +1, kForSelection);
   if (fSecond == nullptr) s.path2 = Propagate(x, y, -1, kForSelection);
   return s;

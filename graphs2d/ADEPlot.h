@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "CoreUtilities/OurMutex.h"
 #include "graphpane/A2DGraph.h"
@@ -72,11 +73,11 @@ class ADEPlot : public A2DGraph {
 
   const A2DTransform& fTransform;
   DocumentRecord* fDocument;
-  AnExpression* fFirst;
-  AnExpression* fSecond;
-  AnExpression* fStartX;
-  AnExpression* fStartY;
-  AGraphColor* fColour;
+  std::unique_ptr<AnExpression> fFirst;
+  std::unique_ptr<AnExpression> fSecond;
+  std::unique_ptr<AnExpression> fStartX;
+  std::unique_ptr<AnExpression> fStartY;
+  std::unique_ptr<AGraphColor> fColour;
   OurMutex fCurveMutex;
   SolutionPath** fCurves = nullptr;
   int32_t fCurveCount = 0, fCurveCapacity = 0;

@@ -48,7 +48,8 @@ AData2DPlot::AData2DPlot(AnExpression* x, AnExpression* y, AGraphColor* colour, 
       fJobs(this, GraphJobs::kOneJob) {
   fRows = std::max(GetTableDataSize(fXExpression->Tree(), document), GetTableDataSize(fYExpression->Tree(), document));
   Allocate();
-  for (AnExpression* e : {fXExpression, fYExpression, fCondition, fRadiusExpression, fFontSizeExpression}) {
+  for (AnExpression* e :
+       {fXExpression.get(), fYExpression.get(), fCondition.get(), fRadiusExpression.get(), fFontSizeExpression.get()}) {
     if (e) AnExpression::Compile(e);
   }
   Submit();
@@ -62,11 +63,6 @@ AData2DPlot::~AData2DPlot() {
   }
   delete[] fSymbol;
   delete[] fLabel;
-  for (AnExpression* e : {fXExpression, fYExpression, fCondition, fRadiusExpression, fSymbolExpression,
-                          fLabelExpression, fFontSizeExpression}) {
-    delete e;
-  }
-  delete fColour;
 }
 
 void AData2DPlot::Allocate() {
@@ -85,14 +81,14 @@ bool AData2DPlot::HasExplicitColour() const {
 }
 
 void AData2DPlot::Stop() {
-  fJobs.Stop(fColour, {fXExpression, fYExpression, fCondition, fRadiusExpression, fSymbolExpression,
-                       fLabelExpression, fFontSizeExpression});
+  fJobs.Stop(fColour.get(), {fXExpression.get(), fYExpression.get(), fCondition.get(), fRadiusExpression.get(),
+                             fSymbolExpression.get(), fLabelExpression.get(), fFontSizeExpression.get()});
 }
 
 void AData2DPlot::Submit() {
   fComputed.store(0, std::memory_order_relaxed);
-  fJobs.Submit(fColour, {fXExpression, fYExpression, fCondition, fRadiusExpression, fSymbolExpression,
-                         fLabelExpression, fFontSizeExpression});
+  fJobs.Submit(fColour.get(), {fXExpression.get(), fYExpression.get(), fCondition.get(), fRadiusExpression.get(),
+                               fSymbolExpression.get(), fLabelExpression.get(), fFontSizeExpression.get()});
 }
 
 int32_t AData2DPlot::Compute(int32_t slice) {
@@ -107,7 +103,8 @@ int32_t AData2DPlot::Compute(int32_t slice) {
     if (shown) {
       if (fRadius) fRadius[i] = fRadiusExpression->EvaluateIndexed(x, y, 0, k);
       if (fFontSize) fFontSize[i] = fFontSizeExpression->EvaluateIndexed(x, y, 0, k);
-      for (auto [expression, texts] : {std::pair{fSymbolExpression, fSymbol}, std::pair{fLabelExpression, fLabel}}) {
+      for (auto [expression, texts] :
+           {std::pair{fSymbolExpression.get(), fSymbol}, std::pair{fLabelExpression.get(), fLabel}}) {
         if (texts == nullptr) continue;
         const UniChar* text = expression->EvaluateAsString(k);
         texts[i].present = text != nullptr;
@@ -130,19 +127,20 @@ bool AData2DPlot::IsDoneComputing() {
 }
 
 bool AData2DPlot::Contains(int32_t variableId) const {
-  for (const AnExpression* e : {fXExpression, fYExpression, fCondition, fRadiusExpression, fSymbolExpression,
-                                fLabelExpression, fFontSizeExpression}) {
+  for (const AnExpression* e : {fXExpression.get(), fYExpression.get(), fCondition.get(), fRadiusExpression.get(),
+                                fSymbolExpression.get(), fLabelExpression.get(), fFontSizeExpression.get()}) {
     if (e && e->Contains(variableId)) return true;
   }
   return false;
 }
 
 void AData2DPlot::InvalConstant(int32_t variableId) {
-  AGraphColor::InvalConstants(fColour);
-  for (AnExpression* e : {fXExpression, fYExpression, fCondition, fRadiusExpression, fFontSizeExpression}) {
+  AGraphColor::InvalConstants(fColour.get());
+  for (AnExpression* e :
+       {fXExpression.get(), fYExpression.get(), fCondition.get(), fRadiusExpression.get(), fFontSizeExpression.get()}) {
     if (e) e->InvalConstants();
   }
-  if (!Contains(variableId) && !CurveColorContains(fColour, variableId)) return;
+  if (!Contains(variableId) && !CurveColorContains(fColour.get(), variableId)) return;
   Stop();
   Submit();
 }
@@ -155,7 +153,7 @@ void AData2DPlot::SetParameter(ViewAttribute attribute, double) {
 }
 
 void AData2DPlot::Draw() {
-  if (IsCurveHidden(fColour) || fX == nullptr || fY == nullptr) return;
+  if (IsCurveHidden(fColour.get()) || fX == nullptr || fY == nullptr) return;
   const A2DTransform& t = fTransform;
   const int32_t c = t.xSampleFactor;
   const bool picture = fColour && fColour->fType == AGraphColor::kPictureTexture;
@@ -164,7 +162,7 @@ void AData2DPlot::Draw() {
     // Non-finite values are skipped, never converted.
     if (!std::isfinite(fX[i]) || !std::isfinite(fY[i])) continue;
     const int h = t.XTOI_InfSafe(fX[i]), v = t.YTOI_InfSafe(fY[i]);
-    const uint32_t rgb = fRowColour ? fRowColour[i] : CurveSolidColor(fColour);
+    const uint32_t rgb = fRowColour ? fRowColour[i] : CurveSolidColor(fColour.get());
     int32_t r = 3 * c;
     if (fRadius) {
       const double pixels = fRadius[i] * t.xPixelsPerUnit;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "graphpane/A2DGraph.h"
@@ -59,14 +60,14 @@ class AData2DPlot : public A2DGraph {
 
   const A2DTransform& fTransform;
   DocumentRecord* fDocument;
-  AnExpression* fXExpression;
-  AnExpression* fYExpression;
-  AnExpression* fCondition;
-  AnExpression* fRadiusExpression;
-  AnExpression* fSymbolExpression;
-  AnExpression* fLabelExpression;
-  AnExpression* fFontSizeExpression;
-  AGraphColor* fColour;
+  std::unique_ptr<AnExpression> fXExpression;
+  std::unique_ptr<AnExpression> fYExpression;
+  std::unique_ptr<AnExpression> fCondition;
+  std::unique_ptr<AnExpression> fRadiusExpression;
+  std::unique_ptr<AnExpression> fSymbolExpression;
+  std::unique_ptr<AnExpression> fLabelExpression;
+  std::unique_ptr<AnExpression> fFontSizeExpression;
+  std::unique_ptr<AGraphColor> fColour;
   int32_t fRows = 0;
   double* fX = nullptr;
   double* fY = nullptr;

@@ -28,17 +28,13 @@ AFunctionOf_XorY::AFunctionOf_XorY(AnExpression* f, bool yOfX, AGraphColor* colo
 AFunctionOf_XorY::~AFunctionOf_XorY() {
   Stop();
   FreeRecords();
-  delete fF;
-  delete fFPrime;
-  delete fColour;
 }
 
 void AFunctionOf_XorY::PrepareTheMachines() {
-  AnExpression::Compile(fF);
+  AnExpression::Compile(fF.get());
   if (!fF->HasAnalyticDerivative()) return;
-  delete fFPrime;
-  fFPrime = fF->CreateDerivativeExpr(kIdU);
-  if (fFPrime) AnExpression::Compile(fFPrime);
+  fFPrime.reset(fF->CreateDerivativeExpr(kIdU));
+  if (fFPrime) AnExpression::Compile(fFPrime.get());
 }
 
 int32_t AFunctionOf_XorY::CurrentColumnCount() const {
@@ -117,13 +113,13 @@ void AFunctionOf_XorY::ComputeDPoint(double lo, double hi, int32_t k) {
   const dPoint* before = k > 0 ? &fRecords[k - 1] : nullptr;
   const double left = before && before->type.load(std::memory_order_acquire) != kColumnPending
                           ? before->right
-                          : EvaluateAt(fF, lo);
-  const double right = EvaluateAt(fF, hi);
+                          : EvaluateAt(fF.get(), lo);
+  const double right = EvaluateAt(fF.get(), hi);
   p->right = right;
   double mn = left, mx = right;
   if (mn > mx) std::swap(mn, mx);
   double ilo = 0, ihi = 0;
-  if (fMode != kPlotSampling) EncloseOver(fF, lo, hi, &ilo, &ihi);
+  if (fMode != kPlotSampling) EncloseOver(fF.get(), lo, hi, &ilo, &ihi);
   if (Cancelled()) return;
   int32_t type = kColumnPending;
   switch (fMode) {
@@ -148,7 +144,7 @@ void AFunctionOf_XorY::ComputeDPoint(double lo, double hi, int32_t k) {
   p->type.store(type, std::memory_order_release);
 }
 
-void AFunctionOf_XorY::Stop() { fJobs.Stop(fColour, {fF, fFPrime}); }
+void AFunctionOf_XorY::Stop() { fJobs.Stop(fColour.get(), {fF.get(), fFPrime.get()}); }
 
 void AFunctionOf_XorY::PauseComputing() { Stop(); }
 
@@ -166,7 +162,7 @@ void AFunctionOf_XorY::ResubmitPending() {
     fFirst = std::min(fFirst, k);
     fLast = k;
   }
-  fJobs.Submit(fColour, {fF, fFPrime});
+  fJobs.Submit(fColour.get(), {fF.get(), fFPrime.get()});
 }
 
 namespace {
@@ -218,12 +214,12 @@ void AFunctionOf_XorY::SetParameter(ViewAttribute attribute, double value) {
 }
 
 void AFunctionOf_XorY::InvalConstant(int32_t variableId) {
-  AGraphColor::InvalConstants(fColour);
+  AGraphColor::InvalConstants(fColour.get());
   fF->InvalConstants();
   if (fFPrime) fFPrime->InvalConstants();
   if (fF->Contains(variableId)) {
     Restart();
-  } else if (CurveColorContains(fColour, variableId)) {
+  } else if (CurveColorContains(fColour.get(), variableId)) {
     Stop();
     ResubmitPending();
   }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "graphpane/A2DGraph.h"
 #include "graphs2d/A2DTransform.h"
@@ -96,9 +97,9 @@ class AFunctionOf_XorY : public A2DGraph {
   void StorePick(Selection* selection, double independent, double dependent) const;
 
   const A2DTransform& fTransform;
-  AnExpression* fF;
-  AnExpression* fFPrime = nullptr;
-  AGraphColor* fColour;
+  std::unique_ptr<AnExpression> fF;
+  std::unique_ptr<AnExpression> fFPrime = nullptr;
+  std::unique_ptr<AGraphColor> fColour;
   int32_t fMode;
   bool fYOfX;
   int32_t fCount = 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "evaluation/AnExpression.h"
 #include "graphs2d/AFunctionOf_XorY.h"
 #include "graphs2d/PixelClassification.h"
 
@@ -20,7 +21,7 @@ void AFunctionOf_XorY::SetPointTypeBestCase(double lo, double hi, double mn, dou
   if (!IsPixelNaN(lo, hi, mn, mx, &ilo, &ihi, &depth)) {
     bool decided = false;
     if (ilo == -INFINITY || ihi == INFINITY) {
-      if (std::isinf(mn) || std::isinf(mx) || !IsPixelMonotonic(fF, fFPrime, lo, hi)) {
+      if (std::isinf(mn) || std::isinf(mx) || !IsPixelMonotonic(fF.get(), fFPrime.get(), lo, hi)) {
         type = kColumnUnbounded;
         decided = true;
       }
@@ -39,7 +40,7 @@ void AFunctionOf_XorY::SetPointTypeBestCase(double lo, double hi, double mn, dou
 bool AFunctionOf_XorY::IsPixelNaN(double lo, double hi, double mn, double mx, double* ilo, double* ihi, int* depth) {
   if (!std::isnan(*ilo) && !std::isnan(*ihi)) return false;
   if (std::isnan(mn) || std::isnan(mx)) return true;
-  if (std::isnan(EvaluateAt(fF, (lo + hi) / 2))) return true;
+  if (std::isnan(EvaluateAt(fF.get(), (lo + hi) / 2))) return true;
 
   // A sliver of NaN at one end of the column: zoom into the end piece while
   // it alone is bad; two transitions mean a bad stretch inside.
@@ -51,7 +52,7 @@ bool AFunctionOf_XorY::IsPixelNaN(double lo, double hi, double mn, double mx, do
       bool previousBad = false;
       for (int i = 0; i < 10 && transitions < 2; ++i) {
         double plo, phi;
-        EncloseOver(fF, a + i * step, i == 9 ? b : a + (i + 1) * step, &plo, &phi);
+        EncloseOver(fF.get(), a + i * step, i == 9 ? b : a + (i + 1) * step, &plo, &phi);
         const bool isBad = HasNaNEnd(plo, phi);
         if (isBad) ++bad, badPiece = i;
         if (i > 0 && isBad != previousBad) ++transitions;
@@ -72,7 +73,7 @@ bool AFunctionOf_XorY::IsPixelNaN(double lo, double hi, double mn, double mx, do
       if (Cancelled()) return true;
     }
   }
-  if (!subdivide && IsPixelMonotonic(fF, fFPrime, lo, hi)) return true;
+  if (!subdivide && IsPixelMonotonic(fF.get(), fFPrime.get(), lo, hi)) return true;
 
   *ilo = INFINITY, *ihi = -INFINITY;
   for (int pass = 0, n = 2; pass < 9; ++pass, n *= 2) {
@@ -80,7 +81,7 @@ bool AFunctionOf_XorY::IsPixelNaN(double lo, double hi, double mn, double mx, do
     bool complete = true;
     for (int i = 0; i < n; ++i) {
       double plo, phi;
-      EncloseOver(fF, lo + i * step, i == n - 1 ? hi : lo + (i + 1) * step, &plo, &phi);
+      EncloseOver(fF.get(), lo + i * step, i == n - 1 ? hi : lo + (i + 1) * step, &plo, &phi);
       if (HasNaNEnd(plo, phi)) {
         complete = false;
         break;
@@ -104,12 +105,12 @@ bool AFunctionOf_XorY::IsPixelInterval(double lo, double hi, double mn, double m
   if (depth == 2) {
     const double mid = (lo + hi) / 2;
     double l1, h1, l2, h2;
-    EncloseOver(fF, lo, mid, &l1, &h1);
-    EncloseOver(fF, mid, hi, &l2, &h2);
+    EncloseOver(fF.get(), lo, mid, &l1, &h1);
+    EncloseOver(fF.get(), mid, hi, &l2, &h2);
     const double upper = h1 > h2 ? h1 : h2, lower = l1 < l2 ? l1 : l2;
     if ((upper - lower) / (*ihi - *ilo) > 0.999) return true;
   }
-  if (IsPixelMonotonic(fF, fFPrime, lo, hi)) return false;
+  if (IsPixelMonotonic(fF.get(), fFPrime.get(), lo, hi)) return false;
   FixIAPessimism(lo, hi, ilo, ihi, depth);
   return true;
 }
@@ -135,7 +136,7 @@ void AFunctionOf_XorY::FixIAPessimism(double lo, double hi, double* ilo, double*
     const double step = (hi - lo) / n;
     for (int i = 0; i < n; ++i) {
       double plo, phi;
-      EncloseOver(fF, lo + i * step, i == n - 1 ? hi : lo + (i + 1) * step, &plo, &phi);
+      EncloseOver(fF.get(), lo + i * step, i == n - 1 ? hi : lo + (i + 1) * step, &plo, &phi);
       if (plo < *ilo) *ilo = plo;
       if (phi > *ihi) *ihi = phi;
     }
@@ -148,11 +149,11 @@ void AFunctionOf_XorY::FixIAPessimism(double lo, double hi, double* ilo, double*
 }
 
 int32_t AFunctionOf_XorY::GetSingleDPointType(double lo, double hi) {
-  const double left = EvaluateAt(fF, lo), right = EvaluateAt(fF, hi);
+  const double left = EvaluateAt(fF.get(), lo), right = EvaluateAt(fF.get(), hi);
   double mn = left, mx = right;
   if (mn > mx) std::swap(mn, mx);
   double ilo, ihi;
-  EncloseOver(fF, lo, hi, &ilo, &ihi);
+  EncloseOver(fF.get(), lo, hi, &ilo, &ihi);
   dPoint scratch{};
   SetPointTypeBestCase(lo, hi, mn, mx, ilo, ihi, &scratch);
   return scratch.type.load(std::memory_order_relaxed);

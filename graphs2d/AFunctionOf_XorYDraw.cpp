@@ -16,8 +16,8 @@ int16_t Pixel16(int64_t pixel) { return static_cast<int16_t>(std::clamp<int64_t>
 }  // namespace
 
 void AFunctionOf_XorY::Draw() {
-  if (fRecords == nullptr || IsCurveHidden(fColour)) return;
-  const uint32_t colour = CurveSolidColor(fColour);
+  if (fRecords == nullptr || IsCurveHidden(fColour.get())) return;
+  const uint32_t colour = CurveSolidColor(fColour.get());
   if (fTransform.xSampleFactor == 1) {
     DrawDirect(colour);
   } else {

@@ -32,7 +32,7 @@ void StoreRanges(Selection* selection, bool yOfX, double iLow, double iHigh, dou
 }  // namespace
 
 bool AFunctionOf_XorY::IsPointOverCurve(double x, double y) {
-  if (fRecords == nullptr || IsCurveHidden(fColour)) return false;
+  if (fRecords == nullptr || IsCurveHidden(fColour.get())) return false;
   const int64_t k = ColumnOf(fYOfX ? x : y);
   const double q = fYOfX ? y : x;
   double low = INFINITY, high = -INFINITY;
@@ -49,7 +49,7 @@ bool AFunctionOf_XorY::IsPointOverCurve(double x, double y) {
 
 Selection AFunctionOf_XorY::GetSelection(double x, double y) {
   Selection selection;
-  if (fRecords == nullptr || IsCurveHidden(fColour)) return selection;
+  if (fRecords == nullptr || IsCurveHidden(fColour.get())) return selection;
   const double v = fYOfX ? x : y;
   const int64_t k = ColumnOf(v);
   if (k < 0 || k >= fCount) return selection;
@@ -58,7 +58,7 @@ Selection AFunctionOf_XorY::GetSelection(double x, double y) {
   const double w = ColumnWidth();
   switch (fMode) {
     case kPlotSampling:
-      StorePick(&selection, v, EvaluateAt(fF, v));
+      StorePick(&selection, v, EvaluateAt(fF.get(), v));
       selection.kind = kSelectPoint;
       break;
     case kPlotInterval:
@@ -82,14 +82,14 @@ void AFunctionOf_XorY::GetSelectionBestCase(double v, double w, int32_t k, Selec
     StorePick(selection, v, (p.lo + p.hi) / 2);
     StoreRanges(selection, fYOfX, a, b, p.lo, p.hi);
     selection->kind = kSelectBox;
-  } else if (type == kColumnEdges && !IsPixelMonotonic(fF, fFPrime, a, b)) {
+  } else if (type == kColumnEdges && !IsPixelMonotonic(fF.get(), fFPrime.get(), a, b)) {
     double lo, hi;
-    EncloseOver(fF, a, b, &lo, &hi);
+    EncloseOver(fF.get(), a, b, &lo, &hi);
     StorePick(selection, v, (lo + hi) / 2);
     StoreRanges(selection, fYOfX, a, b, lo, hi);
     selection->kind = kSelectBox;
   } else {
-    StorePick(selection, v, EvaluateAt(fF, v));
+    StorePick(selection, v, EvaluateAt(fF.get(), v));
     StoreRanges(selection, fYOfX, a, b, p.lo, p.hi);
     selection->kind = kSelectPoint;
   }
@@ -97,7 +97,7 @@ void AFunctionOf_XorY::GetSelectionBestCase(double v, double w, int32_t k, Selec
 
 void AFunctionOf_XorY::SnapToSpecialPoints(double v, double w, int32_t k, Selection* selection) {
   selection->snapped = 0;
-  AnExpression* f = fF;
+  AnExpression* f = fF.get();
   const auto at = [f](double u) { return EvaluateAt(f, u); };
   for (int d : {0, -1, 1, -2, 2, -3, 3}) {
     const int64_t j = int64_t{k} + d;
@@ -178,7 +178,7 @@ void AFunctionOf_XorY::SnapToSpecialPoints(double v, double w, int32_t k, Select
       double root;
       if (PixelHasOneCrossing(f, a, b) && FindRootOfLevelZero(f, a, b, &root)) {
         snapI = root, snapD = 0;
-      } else if (PixelHasOneCrossing(fFPrime, a, b) && FindRootOfLevelZero(fFPrime, a, b, &root)) {
+      } else if (PixelHasOneCrossing(fFPrime.get(), a, b) && FindRootOfLevelZero(fFPrime.get(), a, b, &root)) {
         snapI = root, snapD = at(root);
       } else {
         continue;
@@ -234,7 +234,7 @@ bool AFunctionOf_XorY::PixelHasOneCrossing(AnExpression* g, double a, double b) 
 Neighborhood AFunctionOf_XorY::GetNeighborhood(double x, double y, double radius, double parameterLow,
                                                double parameterHigh) {
   Neighborhood found;
-  if (fRecords == nullptr || fMode != kPlotIntervalPixelTests || IsCurveHidden(fColour)) return found;
+  if (fRecords == nullptr || fMode != kPlotIntervalPixelTests || IsCurveHidden(fColour.get())) return found;
   double p = fYOfX ? x : y;
   const double q = fYOfX ? y : x;
   const double s = fTransform.yUnitsPerPixel / fTransform.xUnitsPerPixel;
@@ -244,12 +244,12 @@ Neighborhood AFunctionOf_XorY::GetNeighborhood(double x, double y, double radius
   if (rangeGiven) {
     // The curve's point nearest (p, q) within the range, by halving.
     double left = parameterLow, right = parameterHigh;
-    double fLeft = EvaluateAt(fF, left), fRight = EvaluateAt(fF, right);
+    double fLeft = EvaluateAt(fF.get(), left), fRight = EvaluateAt(fF.get(), right);
     const double eps = PrecisionScale(parameterLow, parameterHigh);
     for (int i = 0; i < 64; ++i) {
       const double h = (right - left) / 2;
       if (h < eps) break;
-      const double m = left + h, fm = EvaluateAt(fF, m);
+      const double m = left + h, fm = EvaluateAt(fF.get(), m);
       if (!std::isfinite(fm)) return found;
       if (DistanceToSegmentSquared(p, q, left, fLeft, m, fm) <= DistanceToSegmentSquared(p, q, m, fm, right, fRight)) {
         right = m, fRight = fm;
@@ -261,7 +261,7 @@ Neighborhood AFunctionOf_XorY::GetNeighborhood(double x, double y, double radius
   }
   const int64_t k = ColumnOf(p);
   if (k < 0 || k >= fCount || fRecords[k].type.load(std::memory_order_acquire) != kColumnEdges) return found;
-  const double w = ColumnWidth(), fp = EvaluateAt(fF, p);
+  const double w = ColumnWidth(), fp = EvaluateAt(fF.get(), p);
   int totalSteps = 0;
   // Walks away from p while the curve keeps moving away from it.
   const auto walk = [&](int direction) {
@@ -281,7 +281,7 @@ Neighborhood AFunctionOf_XorY::GetNeighborhood(double x, double y, double radius
         ++totalSteps;
         break;
       }
-      const double ft = EvaluateAt(fF, next);
+      const double ft = EvaluateAt(fF.get(), next);
       const double distance = (ft - fp) * (ft - fp) * aspect + (next - p) * (next - p);
       if (distance < previous || std::isinf(distance)) break;
       previous = distance;
@@ -291,7 +291,7 @@ Neighborhood AFunctionOf_XorY::GetNeighborhood(double x, double y, double radius
     return t;
   };
   const double right = walk(1), left = walk(-1);
-  const double fLeft = EvaluateAt(fF, left), fRight = EvaluateAt(fF, right);
+  const double fLeft = EvaluateAt(fF.get(), left), fRight = EvaluateAt(fF.get(), right);
   if (!(rangeGiven || totalSteps > 44) || !std::isfinite(fLeft) || !std::isfinite(fRight) || !std::isfinite(fp)) {
     return found;
   }

@@ -51,19 +51,14 @@ AParametricCurve::AParametricCurve(AnExpression* x, AnExpression* y, AGraphColor
       fPick(tmin),
       fJobs(this, GraphJobs::kOneJob) {
   AllocatePoints();
-  fXPrime = CompiledDerivative(fX);
-  fYPrime = CompiledDerivative(fY);
+  fXPrime.reset(CompiledDerivative(fX.get()));
+  fYPrime.reset(CompiledDerivative(fY.get()));
   Submit();
 }
 
 AParametricCurve::~AParametricCurve() {
   Stop();
   OurDisposeMemory(fPoints);
-  delete fX;
-  delete fY;
-  delete fXPrime;
-  delete fYPrime;
-  delete fColour;
 }
 
 void AParametricCurve::AllocatePoints() {
@@ -72,12 +67,12 @@ void AParametricCurve::AllocatePoints() {
   fComputed.store(0, std::memory_order_relaxed);
 }
 
-void AParametricCurve::Stop() { fJobs.Stop(fColour, {fX, fY, fXPrime, fYPrime}); }
+void AParametricCurve::Stop() { fJobs.Stop(fColour.get(), {fX.get(), fY.get(), fXPrime.get(), fYPrime.get()}); }
 
 void AParametricCurve::Submit() {
   fTMin.store(fTMinSource, std::memory_order_relaxed);
   fTMax.store(fTMaxSource, std::memory_order_relaxed);
-  fJobs.Submit(fColour, {fX, fY, fXPrime, fYPrime});
+  fJobs.Submit(fColour.get(), {fX.get(), fY.get(), fXPrime.get(), fYPrime.get()});
 }
 
 double AParametricCurve::Parameter(int32_t i) const {
@@ -102,11 +97,11 @@ bool AParametricCurve::IsDoneComputing() {
 }
 
 void AParametricCurve::Draw() {
-  if (fPoints == nullptr || IsCurveHidden(fColour)) return;
+  if (fPoints == nullptr || IsCurveHidden(fColour.get())) return;
   const A2DTransform& t = fTransform;
   const MRect& r = t.pixelRect;
   APushClip clip(r);
-  OurRGBForeColor(CurveSolidColor(fColour));
+  OurRGBForeColor(CurveSolidColor(fColour.get()));
   // Segments are clipped to a circle round the view that the pixel bounds
   // hold, so that no end reaches the conversion out of range.
   const double cx = t.ITOX((r.left + r.right) / 2.0), cy = t.ITOY((r.top + r.bottom) / 2.0);
@@ -148,15 +143,15 @@ void AParametricCurve::SetParameter(ViewAttribute attribute, double value) {
 }
 
 void AParametricCurve::InvalConstant(int32_t variableId) {
-  AGraphColor::InvalConstants(fColour);
-  for (AnExpression* e : {fX, fY, fXPrime, fYPrime}) {
+  AGraphColor::InvalConstants(fColour.get());
+  for (AnExpression* e : {fX.get(), fY.get(), fXPrime.get(), fYPrime.get()}) {
     if (e) e->InvalConstants();
   }
   if (fX->Contains(variableId) || fY->Contains(variableId)) {
     Stop();
     fComputed.store(0, std::memory_order_relaxed);
     Submit();
-  } else if (CurveColorContains(fColour, variableId)) {
+  } else if (CurveColorContains(fColour.get(), variableId)) {
     Stop();
     Submit();
   }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "graphpane/A2DGraph.h"
 #include "graphs2d/A2DTransform.h"
@@ -66,11 +67,11 @@ class AParametricCurve : public A2DGraph {
   const double& fTMinSource;
   const double& fTMaxSource;
   std::atomic<double> fTMin{0}, fTMax{0};
-  AnExpression* fX;
-  AnExpression* fY;
-  AnExpression* fXPrime = nullptr;
-  AnExpression* fYPrime = nullptr;
-  AGraphColor* fColour;
+  std::unique_ptr<AnExpression> fX;
+  std::unique_ptr<AnExpression> fY;
+  std::unique_ptr<AnExpression> fXPrime = nullptr;
+  std::unique_ptr<AnExpression> fYPrime = nullptr;
+  std::unique_ptr<AGraphColor> fColour;
   int32_t fCount = 0;
   Point* fPoints = nullptr;
   std::atomic<int32_t> fComputed{0};

@@ -27,7 +27,7 @@ double AParametricCurve::StepAt(double t, double pixels, double fallback) const 
 }
 
 bool AParametricCurve::IsPointOverCurve(double x, double y) {
-  if (fPoints == nullptr || IsCurveHidden(fColour)) return false;
+  if (fPoints == nullptr || IsCurveHidden(fColour.get())) return false;
   const double ux = fTransform.xUnitsPerPixel;
   const int32_t computed = Computed();
   for (int32_t i = 1; i < computed; ++i) {
@@ -53,7 +53,7 @@ double AParametricCurve::NearestSegmentStart(double x, double y) const {
 
 Selection AParametricCurve::GetSelection(double x, double y) {
   Selection selection;
-  if (fPoints == nullptr || IsCurveHidden(fColour)) return selection;
+  if (fPoints == nullptr || IsCurveHidden(fColour.get())) return selection;
   const double ux = fTransform.xUnitsPerPixel, uy = fTransform.yUnitsPerPixel;
   const double s2 = (ux / uy) * (ux / uy);
   const double tmin = fTMin.load(std::memory_order_relaxed), tmax = fTMax.load(std::memory_order_relaxed);
@@ -117,11 +117,12 @@ void AParametricCurve::SnapToSpecialPoints(Selection* selection) {
   };
   if (DefinedAt(low) && DefinedAt(high)) {
     double root;
-    if (FindRootOfLevelZero(fY, low, high, &root)) {
+    if (FindRootOfLevelZero(fY.get(), low, high, &root)) {
       snapTo(root, fX->Evaluate(root), 0);
-    } else if (FindRootOfLevelZero(fX, low, high, &root)) {
+    } else if (FindRootOfLevelZero(fX.get(), low, high, &root)) {
       snapTo(root, 0, fY->Evaluate(root));
-    } else if (FindRootOfLevelZero(fXPrime, low, high, &root) || FindRootOfLevelZero(fYPrime, low, high, &root)) {
+    } else if (FindRootOfLevelZero(fXPrime.get(), low, high, &root) ||
+               FindRootOfLevelZero(fYPrime.get(), low, high, &root)) {
       snapTo(root, fX->Evaluate(root), fY->Evaluate(root));
     } else {
       selection->snapped = 0;
@@ -145,7 +146,7 @@ void AParametricCurve::SnapToSpecialPoints(Selection* selection) {
 Neighborhood AParametricCurve::GetNeighborhood(double x, double y, double radius, double parameterLow,
                                                double parameterHigh) {
   Neighborhood found;
-  if (fPoints == nullptr || IsCurveHidden(fColour)) return found;
+  if (fPoints == nullptr || IsCurveHidden(fColour.get())) return found;
   const double tmin = fTMin.load(std::memory_order_relaxed), tmax = fTMax.load(std::memory_order_relaxed);
   const double lo = std::max(tmin, parameterLow), hi = std::min(tmax, parameterHigh);
   const auto at = [this](double t) { return Point{fX->Evaluate(t), fY->Evaluate(t)}; };

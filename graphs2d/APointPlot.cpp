@@ -30,33 +30,31 @@ APointPlot::APointPlot(AnExpression* x, AnExpression* y, AnExpression* symbol, A
       fColour(colour),
       fDraggable(draggable),
       fJobs(this, GraphJobs::kOneJob) {
-  for (AnExpression* e : {fXExpression, fYExpression, fSizeExpression}) {
+  for (AnExpression* e : {fXExpression.get(), fYExpression.get(), fSizeExpression.get()}) {
     if (e) AnExpression::Compile(e);
   }
   Submit();
 }
 
-APointPlot::~APointPlot() {
-  Stop();
-  for (AnExpression* e : {fXExpression, fYExpression, fSymbolExpression, fLabelExpression, fSizeExpression}) delete e;
-  delete fColour;
-}
+APointPlot::~APointPlot() { Stop(); }
 
 void APointPlot::Stop() {
-  fJobs.Stop(fColour, {fXExpression, fYExpression, fSymbolExpression, fLabelExpression, fSizeExpression});
+  fJobs.Stop(fColour.get(), {fXExpression.get(), fYExpression.get(), fSymbolExpression.get(), fLabelExpression.get(),
+                             fSizeExpression.get()});
 }
 
 void APointPlot::Submit() {
   fDone.store(false, std::memory_order_relaxed);
-  fJobs.Submit(fColour, {fXExpression, fYExpression, fSymbolExpression, fLabelExpression, fSizeExpression});
+  fJobs.Submit(fColour.get(), {fXExpression.get(), fYExpression.get(), fSymbolExpression.get(), fLabelExpression.get(),
+                               fSizeExpression.get()});
 }
 
 int32_t APointPlot::Compute(int32_t slice) {
   fX = fXExpression->Evaluate(0.0);
   fY = fYExpression->Evaluate(0.0);
   if (fColour) fColour->Compute();
-  fHasSymbol = CopyText(fSymbolExpression, &fSymbol);
-  fHasLabel = CopyText(fLabelExpression, &fLabel);
+  fHasSymbol = CopyText(fSymbolExpression.get(), &fSymbol);
+  fHasLabel = CopyText(fLabelExpression.get(), &fLabel);
   if (fSizeExpression) {
     const double size = fSizeExpression->Evaluate(0, 0, X(), Y(), 0, 0);
     if (std::isfinite(size) && size > 0) fSize = size;
@@ -67,8 +65,8 @@ int32_t APointPlot::Compute(int32_t slice) {
 }
 
 void APointPlot::InvalConstant(int32_t) {
-  AGraphColor::InvalConstants(fColour);
-  for (AnExpression* e : {fXExpression, fYExpression, fSizeExpression}) {
+  AGraphColor::InvalConstants(fColour.get());
+  for (AnExpression* e : {fXExpression.get(), fYExpression.get(), fSizeExpression.get()}) {
     if (e) e->InvalConstants();
   }
   Stop();
@@ -83,14 +81,14 @@ void APointPlot::SetParameter(ViewAttribute attribute, double value) {
 }
 
 void APointPlot::Draw() {
-  if (IsCurveHidden(fColour) || !IsDoneComputing()) return;
+  if (IsCurveHidden(fColour.get()) || !IsDoneComputing()) return;
   // Non-finite coordinates are never converted: NaN and the infinities alike.
   const double x = X(), y = Y();
   if (!std::isfinite(x) || !std::isfinite(y)) return;
   const A2DTransform& t = fTransform;
   const int32_t c = t.xSampleFactor;
   const int h = t.XTOI_InfSafe(x), v = t.YTOI_InfSafe(y);
-  const uint32_t rgb = CurveSolidColor(fColour);
+  const uint32_t rgb = CurveSolidColor(fColour.get());
   const double fontSize = c * fSize;
   if (fHasSymbol) {
     fLabelOffset = DrawCenteredSymbol(fSymbol.c_str(), h, v, fontSize, rgb, t.pixelRect);
@@ -105,7 +103,7 @@ void APointPlot::Draw() {
 }
 
 bool APointPlot::IsPointOverCurve(double x, double y) {
-  if (!fDraggable || IsCurveHidden(fColour)) return false;
+  if (!fDraggable || IsCurveHidden(fColour.get())) return false;
   const A2DTransform& t = fTransform;
   const double dh = double(t.XTOI_InfSafe(X())) - t.XTOI_InfSafe(x);
   const double dv = double(t.YTOI_InfSafe(Y())) - t.YTOI_InfSafe(y);

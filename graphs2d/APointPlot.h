@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "graphpane/A2DGraph.h"
@@ -51,12 +52,12 @@ class APointPlot : public A2DGraph {
 
   const A2DTransform& fTransform;
   DocumentRecord* fDocument;
-  AnExpression* fXExpression;
-  AnExpression* fYExpression;
-  AnExpression* fSymbolExpression;
-  AnExpression* fLabelExpression;
-  AnExpression* fSizeExpression;
-  AGraphColor* fColour;
+  std::unique_ptr<AnExpression> fXExpression;
+  std::unique_ptr<AnExpression> fYExpression;
+  std::unique_ptr<AnExpression> fSymbolExpression;
+  std::unique_ptr<AnExpression> fLabelExpression;
+  std::unique_ptr<AnExpression> fSizeExpression;
+  std::unique_ptr<AGraphColor> fColour;
   // The view drags the point while a recomputation may run.
   std::atomic<double> fX{0}, fY{0};
   double fSize = kDefaultSize;

@@ -45,15 +45,12 @@ ATextureMapPlot::ATextureMapPlot(AnExpression* f, AnExpression* g, AGraphColor* 
       fGridData(AnExpression::CompileForGrid(f, g)),
       fJobs(this, GraphJobs::kOneJob) {
   SizeGrid();
-  fJobs.Submit(fColour, {fF, fG});
+  fJobs.Submit(fColour.get(), {fF.get(), fG.get()});
 }
 
 ATextureMapPlot::~ATextureMapPlot() {
-  fJobs.Stop(fColour, {fF, fG});
+  fJobs.Stop(fColour.get(), {fF.get(), fG.get()});
   FreeGrid();
-  delete fF;
-  delete fG;
-  delete fColour;
 }
 
 ATextureMapPlot::SourceMapping ATextureMapPlot::CurrentSourceMapping() const {
@@ -83,15 +80,15 @@ void ATextureMapPlot::SizeGrid() {
 }
 
 void ATextureMapPlot::InvalidatePoints() {
-  fJobs.Stop(fColour, {fF, fG});
+  fJobs.Stop(fColour.get(), {fF.get(), fG.get()});
   FreeGrid();
   SizeGrid();
-  fJobs.Submit(fColour, {fF, fG});
+  fJobs.Submit(fColour.get(), {fF.get(), fG.get()});
 }
 
 void ATextureMapPlot::InvalConstant(int32_t variableId) {
-  AnExpression::InvalConstants(fColour, fF, fG);
-  if (UsesVariable(variableId, fF, fG, fColour)) ViewChanged();
+  AnExpression::InvalConstants(fColour.get(), fF.get(), fG.get());
+  if (UsesVariable(variableId, fF.get(), fG.get(), fColour.get())) ViewChanged();
 }
 
 void ATextureMapPlot::SetParameter(ViewAttribute attribute, double value) {
@@ -125,7 +122,7 @@ int32_t ATextureMapPlot::Compute(int32_t slice) {
 
 void ATextureMapPlot::Draw() {
   fTrianglesDrawn = 0;
-  if (fGrid == nullptr || ShowsNothing(fSourceList, fColour, fSource)) return;
+  if (fGrid == nullptr || ShowsNothing(fSourceList, fColour.get(), fSource)) return;
   if (IsDoneComputing() && !fSnapshot.SameMapping(CurrentSourceMapping())) {
     ViewChanged();
     const int64_t start = OurGetMicroseconds();
@@ -134,7 +131,7 @@ void ATextureMapPlot::Draw() {
     }
   }
   if (!IsDoneComputing() || fGrid == nullptr) return;
-  SourcePicture picture(fSource, fSourceList, fColour);
+  SourcePicture picture(fSource, fSourceList, fColour.get());
   if (picture.World() == nullptr) {
     QueueError(kOutOfMemoryError);
     return;

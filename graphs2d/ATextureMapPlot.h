@@ -67,9 +67,9 @@ class ATextureMapPlot : public A2DGraph {
   const A2DTransform& fTransform;
   A2DGraphView& fSource;
   const AListGenericSmall<int32_t>* fSourceList;
-  AnExpression* fF;
-  AnExpression* fG;
-  AGraphColor* fColour;
+  std::unique_ptr<AnExpression> fF;
+  std::unique_ptr<AnExpression> fG;
+  std::unique_ptr<AGraphColor> fColour;
   double fGrain;
   float* fGrid = nullptr;
   int32_t fColumns = 0, fRows = 0;

@@ -50,9 +50,6 @@ ATransformPlot::ATransformPlot(AnExpression* f, AnExpression* g, AGraphColor* co
 ATransformPlot::~ATransformPlot() {
   Stop();
   FreeBuffer();
-  delete fF;
-  delete fG;
-  delete fColour;
 }
 
 float ATransformPlot::LoadPoint(size_t index) const {
@@ -79,7 +76,7 @@ void ATransformPlot::FreeBuffer() {
   fWidth = fHeight = 0;
 }
 
-void ATransformPlot::Stop() { fJobs.Stop(fColour, {fF, fG}); }
+void ATransformPlot::Stop() { fJobs.Stop(fColour.get(), {fF.get(), fG.get()}); }
 
 void ATransformPlot::SubmitJobs() {
   fFirstRow = fHeight, fLastRow = 0;
@@ -90,7 +87,7 @@ void ATransformPlot::SubmitJobs() {
     fFirstRow = std::min(fFirstRow, row);
     fLastRow = row;
   }
-  fJobs.Submit(fColour, {fF, fG});
+  fJobs.Submit(fColour.get(), {fF.get(), fG.get()});
 }
 
 void ATransformPlot::InvalidatePoints() {
@@ -112,11 +109,11 @@ void ATransformPlot::SetParameter(ViewAttribute attribute, double value) {
 
 void ATransformPlot::InvalConstant(int32_t variableId) {
   if (fPoints == nullptr) return;
-  AnExpression::InvalConstants(fColour, fF, fG);
+  AnExpression::InvalConstants(fColour.get(), fF.get(), fG.get());
   DocumentRecord* document = fTransform.document;
   const bool slider = variableId == PaneHooks::SliderVariable(document);
   if (!slider) {
-    if (UsesVariable(variableId, fF, fG, fColour)) ViewChanged();
+    if (UsesVariable(variableId, fF.get(), fG.get(), fColour.get())) ViewChanged();
     return;
   }
   if (!fF->Contains(variableId) && !fG->Contains(variableId)) return;

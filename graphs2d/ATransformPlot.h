@@ -59,9 +59,9 @@ class ATransformPlot : public A2DGraph {
   const A2DTransform& fTransform;
   A2DGraphView& fSource;
   const AListGenericSmall<int32_t>* fSourceList;
-  AnExpression* fF;
-  AnExpression* fG;
-  AGraphColor* fColour;
+  std::unique_ptr<AnExpression> fF;
+  std::unique_ptr<AnExpression> fG;
+  std::unique_ptr<AGraphColor> fColour;
   // W x H pairs (f, g), row-major from the top; NaN not yet computed,
   // +infinity undefined. Workers write disjoint rows while Draw may read.
   float* fPoints = nullptr;

@@ -32,11 +32,11 @@ bool SamplePixel(double position, int32_t low, int32_t high, int32_t* pixel) {
 }  // namespace
 
 void ATransformPlot::Draw() {
-  if (fPoints == nullptr || ShowsNothing(fSourceList, fColour, fSource)) return;
+  if (fPoints == nullptr || ShowsNothing(fSourceList, fColour.get(), fSource)) return;
   if (fStoreFrame && !fCachingOff && IsDoneComputing()) KeepFrame();
   OurPort* port = CurrentPort();
   if (port == nullptr) return;
-  SourcePicture picture(fSource, fSourceList, fColour);
+  SourcePicture picture(fSource, fSourceList, fColour.get());
   OurPort* world = picture.World();
   if (world == nullptr) return;
   const A2DTransform& s = fSource.ViewTransform();

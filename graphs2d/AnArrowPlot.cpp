@@ -1,6 +1,7 @@
 #include "graphs2d/AnArrowPlot.h"
 
 #include <cmath>
+#include <memory>
 
 #include "CoreUtilities/DirectPixelDrawing.h"
 #include "evaluation/AnExpression.h"
@@ -8,28 +9,29 @@
 #include "graphs2d/ArrowHead.h"
 #include "graphs2d/FunctionGraphColor.h"
 
-AnArrowPlot::AnArrowPlot(AnExpression* x1, AnExpression* y1, AnExpression* x2, AnExpression* y2,
-                         AGraphColor* colour, const A2DTransform& transform)
+AnArrowPlot::AnArrowPlot(AnExpression* x1, AnExpression* y1, AnExpression* x2, AnExpression* y2, AGraphColor* colour,
+                         const A2DTransform& transform)
     : fTransform(transform),
       fDocument(transform.document),
-      fExpressions{x1, y1, x2, y2},
+      fExpressions{std::unique_ptr<AnExpression>(x1), std::unique_ptr<AnExpression>(y1),
+                   std::unique_ptr<AnExpression>(x2), std::unique_ptr<AnExpression>(y2)},
       fColour(colour),
       fJobs(this, GraphJobs::kOneJob) {
-  for (AnExpression* e : fExpressions) AnExpression::Compile(e);
+  for (const auto& e : fExpressions) AnExpression::Compile(e.get());
   Submit();
 }
 
-AnArrowPlot::~AnArrowPlot() {
-  Stop();
-  for (AnExpression* e : fExpressions) delete e;
-  delete fColour;
-}
+AnArrowPlot::~AnArrowPlot() { Stop(); }
 
-void AnArrowPlot::Stop() { fJobs.Stop(fColour, {fExpressions[0], fExpressions[1], fExpressions[2], fExpressions[3]}); }
+void AnArrowPlot::Stop() {
+  fJobs.Stop(fColour.get(),
+             {fExpressions[0].get(), fExpressions[1].get(), fExpressions[2].get(), fExpressions[3].get()});
+}
 
 void AnArrowPlot::Submit() {
   fDone.store(false, std::memory_order_relaxed);
-  fJobs.Submit(fColour, {fExpressions[0], fExpressions[1], fExpressions[2], fExpressions[3]});
+  fJobs.Submit(fColour.get(),
+               {fExpressions[0].get(), fExpressions[1].get(), fExpressions[2].get(), fExpressions[3].get()});
 }
 
 int32_t AnArrowPlot::Compute(int32_t slice) {
@@ -42,19 +44,19 @@ int32_t AnArrowPlot::Compute(int32_t slice) {
 
 // Every constant change recomputes: the ends may follow a slider.
 void AnArrowPlot::InvalConstant(int32_t) {
-  AGraphColor::InvalConstants(fColour);
-  for (AnExpression* e : fExpressions) e->InvalConstants();
+  AGraphColor::InvalConstants(fColour.get());
+  for (const auto& e : fExpressions) e->InvalConstants();
   Stop();
   Submit();
 }
 
 void AnArrowPlot::Draw() {
-  if (IsCurveHidden(fColour) || !IsDoneComputing()) return;
+  if (IsCurveHidden(fColour.get()) || !IsDoneComputing()) return;
   for (double v : fEnds) {
     if (!std::isfinite(v)) return;
   }
   const A2DTransform& t = fTransform;
-  const uint32_t rgb = CurveSolidColor(fColour);
+  const uint32_t rgb = CurveSolidColor(fColour.get());
   const MPoint tail{static_cast<int16_t>(t.YTOI_InfSafe(fEnds[1])), static_cast<int16_t>(t.XTOI_InfSafe(fEnds[0]))};
   const MPoint head{static_cast<int16_t>(t.YTOI_InfSafe(fEnds[3])), static_cast<int16_t>(t.XTOI_InfSafe(fEnds[2]))};
   OurLineDraw(t.pixelRect, tail, head, rgb);

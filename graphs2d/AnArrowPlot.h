@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "graphpane/A2DGraph.h"
 #include "graphs2d/A2DTransform.h"
@@ -43,8 +44,8 @@ class AnArrowPlot : public A2DGraph {
 
   const A2DTransform& fTransform;
   DocumentRecord* fDocument;
-  AnExpression* fExpressions[4];
-  AGraphColor* fColour;
+  std::unique_ptr<AnExpression> fExpressions[4];
+  std::unique_ptr<AGraphColor> fColour;
   double fEnds[4] = {0, 0, 0, 0};
   std::atomic<bool> fDone{false};
   GraphJobs fJobs;

@@ -20,101 +20,96 @@
 namespace {
 
 // The graph transform of a 2-D view; null for a view of another kind, whose
-// graph is then not made and the arguments freed.
+// graph is then not made: the maker's arguments are freed as it returns.
 const A2DTransform* TransformOf(AGraphView& view) {
   auto* view2D = dynamic_cast<A2DGraphView*>(&view);
   return view2D != nullptr ? &view2D->GraphTransform() : nullptr;
 }
 
-template <typename... Owned>
-A2DGraph* Refuse(AGraphColor* colour, Owned*... expressions) {
-  delete colour;
-  (delete expressions, ...);
-  return nullptr;
-}
-
 }  // namespace
 
 void Install2DGraphMakers() {
-  gGraphMakers.FunctionOfXorY = [](AnExpression* f, bool yOfX, AGraphColor* colour, PlottingMode mode,
+  gGraphMakers.FunctionOfXorY = [](Compiled f, bool yOfX, Colour colour, PlottingMode mode,
                                    AGraphView& view) -> A2DGraph* {
     const A2DTransform* transform = TransformOf(view);
-    if (transform == nullptr) return Refuse(colour, f);
-    return new AFunctionOf_XorY(f, yOfX, colour, mode, *transform);
+    if (transform == nullptr) return nullptr;
+    return new AFunctionOf_XorY(f.release(), yOfX, colour.release(), mode, *transform);
   };
-  gGraphMakers.ParametricCurve = [](AnExpression* x, AnExpression* y, AGraphColor* colour, double grain,
-                                    int32_t selectionType, AGraphView& view, const double& tLow,
-                                    const double& tHigh) -> A2DGraph* {
+  gGraphMakers.ParametricCurve = [](Compiled x, Compiled y, Colour colour, double grain, int32_t selectionType,
+                                    AGraphView& view, const double& tLow, const double& tHigh) -> A2DGraph* {
     const A2DTransform* transform = TransformOf(view);
-    if (transform == nullptr) return Refuse(colour, x, y);
-    return new AParametricCurve(x, y, colour, grain, selectionType, *transform, tLow, tHigh);
+    if (transform == nullptr) return nullptr;
+    return new AParametricCurve(x.release(), y.release(), colour.release(), grain, selectionType, *transform, tLow,
+                                tHigh);
   };
-  gGraphMakers.Inequality = [](AnExpression* relation, AnExpression* boundary, AGraphColor* colour, PlottingMode mode,
-                               bool equation, AGraphView& view) -> A2DGraph* {
-    const A2DTransform* transform = TransformOf(view);
-    if (transform == nullptr) return Refuse(colour, relation, boundary);
-    return new A2DInequality(relation, boundary, colour, mode, equation, *transform);
-  };
-  gGraphMakers.DensityPlot = [](AnExpression* f, double grain, AGraphColor* colour, AGraphView& view) -> A2DGraph* {
-    const A2DTransform* transform = TransformOf(view);
-    if (transform == nullptr) return Refuse(colour, f);
-    return new ADensityPlot(f, grain, colour, *transform);
-  };
-  gGraphMakers.ContourPlot = [](AnExpression* f, double grain, AGraphColor* colour, AGraphView& view) -> A2DGraph* {
-    const A2DTransform* transform = TransformOf(view);
-    if (transform == nullptr) return Refuse(colour, f);
-    return new AContourPlot(f, grain, colour, *transform);
-  };
-  gGraphMakers.Point = [](AnExpression* x, AnExpression* y, AnExpression* symbol, AnExpression* label,
-                          AnExpression* size, AGraphColor* colour, bool draggable, AGraphView& view) -> A2DGraph* {
-    const A2DTransform* transform = TransformOf(view);
-    if (transform == nullptr) return Refuse(colour, x, y, symbol, label, size);
-    return new APointPlot(x, y, symbol, label, size, colour, draggable, *transform);
-  };
-  gGraphMakers.Data2D = [](AnExpression* x, AnExpression* y, AGraphColor* colour, AnExpression* condition,
-                           AnExpression* radius, AnExpression* symbol, AnExpression* label, AnExpression* fontSize,
-                           AGraphView& view, DocumentRecord* document) -> A2DGraph* {
-    const A2DTransform* transform = TransformOf(view);
-    if (transform == nullptr) return Refuse(colour, x, y, condition, radius, symbol, label, fontSize);
-    return new AData2DPlot(x, y, colour, condition, radius, symbol, label, fontSize, *transform, document);
-  };
-  gGraphMakers.DEPlot = [](AnExpression* first, AnExpression* second, AnExpression* startX, AnExpression* startY,
-                           AGraphColor* colour, double grain, AGraphView& view) -> A2DGraph* {
-    const A2DTransform* transform = TransformOf(view);
-    if (transform == nullptr) return Refuse(colour, first, second, startX, startY);
-    return new ADEPlot(first, second, startX, startY, colour, grain, *transform);
-  };
-  gGraphMakers.VectorPlot = [](AnExpression* vx, AnExpression* vy, double grain, AGraphColor* colour, bool equalLength,
+  gGraphMakers.Inequality = [](Compiled relation, Compiled boundary, Colour colour, PlottingMode mode, bool equation,
                                AGraphView& view) -> A2DGraph* {
     const A2DTransform* transform = TransformOf(view);
-    if (transform == nullptr) return Refuse(colour, vx, vy);
-    return new A2DVectorPlot(vx, vy, grain, colour, equalLength, *transform);
+    if (transform == nullptr) return nullptr;
+    return new A2DInequality(relation.release(), boundary.release(), colour.release(), mode, equation, *transform);
   };
-  gGraphMakers.ColorPlot = [](AnExpression* first, AnExpression* second, AnExpression* third, AnExpression* complex,
-                              bool hsv, AGraphColor* colour, AGraphView& view) -> A2DGraph* {
+  gGraphMakers.DensityPlot = [](Compiled f, double grain, Colour colour, AGraphView& view) -> A2DGraph* {
     const A2DTransform* transform = TransformOf(view);
-    if (transform == nullptr) return Refuse(colour, first, second, third, complex);
-    return new AColorPlot(first, second, third, complex, hsv, colour, *transform);
+    if (transform == nullptr) return nullptr;
+    return new ADensityPlot(f.release(), grain, colour.release(), *transform);
   };
-  gGraphMakers.Arrow = [](AnExpression* x1, AnExpression* y1, AnExpression* x2, AnExpression* y2, AGraphColor* colour,
+  gGraphMakers.ContourPlot = [](Compiled f, double grain, Colour colour, AGraphView& view) -> A2DGraph* {
+    const A2DTransform* transform = TransformOf(view);
+    if (transform == nullptr) return nullptr;
+    return new AContourPlot(f.release(), grain, colour.release(), *transform);
+  };
+  gGraphMakers.Point = [](Compiled x, Compiled y, Compiled symbol, Compiled label, Compiled size, Colour colour,
+                          bool draggable, AGraphView& view) -> A2DGraph* {
+    const A2DTransform* transform = TransformOf(view);
+    if (transform == nullptr) return nullptr;
+    return new APointPlot(x.release(), y.release(), symbol.release(), label.release(), size.release(), colour.release(),
+                          draggable, *transform);
+  };
+  gGraphMakers.Data2D = [](Compiled x, Compiled y, Colour colour, Compiled condition, Compiled radius, Compiled symbol,
+                           Compiled label, Compiled fontSize, AGraphView& view, DocumentRecord* document) -> A2DGraph* {
+    const A2DTransform* transform = TransformOf(view);
+    if (transform == nullptr) return nullptr;
+    return new AData2DPlot(x.release(), y.release(), colour.release(), condition.release(), radius.release(),
+                           symbol.release(), label.release(), fontSize.release(), *transform, document);
+  };
+  gGraphMakers.DEPlot = [](Compiled first, Compiled second, Compiled startX, Compiled startY, Colour colour,
+                           double grain, AGraphView& view) -> A2DGraph* {
+    const A2DTransform* transform = TransformOf(view);
+    if (transform == nullptr) return nullptr;
+    return new ADEPlot(first.release(), second.release(), startX.release(), startY.release(), colour.release(), grain,
+                       *transform);
+  };
+  gGraphMakers.VectorPlot = [](Compiled vx, Compiled vy, double grain, Colour colour, bool equalLength,
+                               AGraphView& view) -> A2DGraph* {
+    const A2DTransform* transform = TransformOf(view);
+    if (transform == nullptr) return nullptr;
+    return new A2DVectorPlot(vx.release(), vy.release(), grain, colour.release(), equalLength, *transform);
+  };
+  gGraphMakers.ColorPlot = [](Compiled first, Compiled second, Compiled third, Compiled complex, bool hsv,
+                              Colour colour, AGraphView& view) -> A2DGraph* {
+    const A2DTransform* transform = TransformOf(view);
+    if (transform == nullptr) return nullptr;
+    return new AColorPlot(first.release(), second.release(), third.release(), complex.release(), hsv, colour.release(),
+                          *transform);
+  };
+  gGraphMakers.Arrow = [](Compiled x1, Compiled y1, Compiled x2, Compiled y2, Colour colour,
                           AGraphView& view) -> A2DGraph* {
     const A2DTransform* transform = TransformOf(view);
-    if (transform == nullptr) return Refuse(colour, x1, y1, x2, y2);
-    return new AnArrowPlot(x1, y1, x2, y2, colour, *transform);
+    if (transform == nullptr) return nullptr;
+    return new AnArrowPlot(x1.release(), y1.release(), x2.release(), y2.release(), colour.release(), *transform);
   };
-  gGraphMakers.TransformPlot = [](AnExpression* f, AnExpression* g, AGraphColor* colour, AGraphView& view,
-                                  AGraphView& source, const AListGenericSmall<int32_t>* sources) -> A2DGraph* {
+  gGraphMakers.TransformPlot = [](Compiled f, Compiled g, Colour colour, AGraphView& view, AGraphView& source,
+                                  const AListGenericSmall<int32_t>* sources) -> A2DGraph* {
     const A2DTransform* transform = TransformOf(view);
     auto* source2D = dynamic_cast<A2DGraphView*>(&source);
-    if (transform == nullptr || source2D == nullptr) return Refuse(colour, f, g);
-    return new ATransformPlot(f, g, colour, *transform, *source2D, sources);
+    if (transform == nullptr || source2D == nullptr) return nullptr;
+    return new ATransformPlot(f.release(), g.release(), colour.release(), *transform, *source2D, sources);
   };
-  gGraphMakers.TextureMapPlot = [](AnExpression* f, AnExpression* g, AGraphColor* colour, double value,
-                                   AGraphView& view, AGraphView& source,
-                                   const AListGenericSmall<int32_t>* sources) -> A2DGraph* {
+  gGraphMakers.TextureMapPlot = [](Compiled f, Compiled g, Colour colour, double value, AGraphView& view,
+                                   AGraphView& source, const AListGenericSmall<int32_t>* sources) -> A2DGraph* {
     const A2DTransform* transform = TransformOf(view);
     auto* source2D = dynamic_cast<A2DGraphView*>(&source);
-    if (transform == nullptr || source2D == nullptr) return Refuse(colour, f, g);
-    return new ATextureMapPlot(f, g, colour, value, *transform, *source2D, sources);
+    if (transform == nullptr || source2D == nullptr) return nullptr;
+    return new ATextureMapPlot(f.release(), g.release(), colour.release(), value, *transform, *source2D, sources);
   };
 }

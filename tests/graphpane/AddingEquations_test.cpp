@@ -339,12 +339,10 @@ TEST(AddingEquations, ConditionsBecomeClipsInTheCurvesVariables) {
     Pane p(k3D);
     static double red;
     // Made nothing: frees what it was handed.
-    gGraphMakers.GridSurface = [](AnExpression* x, AnExpression* y, AnExpression* z, double, double, AGraphColor* c,
-                                  AnExpression* clip, PlottingMode, const double&, const double&, const double&,
-                                  const double&, AGraphView&) -> A3DGraph* {
+    gGraphMakers.GridSurface = [](Compiled, Compiled, Compiled, double, double, Colour c, Compiled, PlottingMode,
+                                  const double&, const double&, const double&, const double&,
+                                  AGraphView&) -> A3DGraph* {
       red = c->fColorExpressions[0]->Evaluate(0.7, 0, 0, 0, 0.3, 0);
-      for (AnExpression* e : {x, y, z, clip}) delete e;
-      delete c;
       return nullptr;
     };
     EXPECT_EQ(p.Add("z^2, z < 1, vector(r, g, b) = vector(z, 0, 0)"), -1);

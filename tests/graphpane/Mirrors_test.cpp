@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "graphpane/TransformedBuilders.h"
 #include "tests/graphpane/RecordingMakers.h"
 
 namespace {
@@ -293,7 +294,7 @@ TEST(Mirrors, SpaceCompositionIsTheMapOfThePoint) {
   for (int i = 0; i < 3; ++i)
     colour.fColorExpressions[i] = new AnExpression(Parse(i == 0 ? "x + z" : "y").release(), nullptr);
   ExpressionRecord *out[3], *outExtra;
-  ASSERT_TRUE(AGraphPane::TransformXYZ(t.ct, x.get(), y.get(), z.get(), extra.get(), &colour, out, &outExtra));
+  ASSERT_TRUE(TransformXYZ(t.ct, x.get(), y.get(), z.get(), extra.get(), &colour, out, &outExtra));
   const Tree owned[4] = {Tree(out[0]), Tree(out[1]), Tree(out[2]), Tree(outExtra)};
   std::mt19937 random(4);
   std::uniform_real_distribution<double> draw(-2, 2);
@@ -313,7 +314,7 @@ TEST(Mirrors, SpaceCompositionIsTheMapOfThePoint) {
   }
   CoordinateTransformation missing = t.ct;
   missing.formulas[2] = nullptr;
-  EXPECT_FALSE(AGraphPane::TransformXYZ(missing, x.get(), y.get(), z.get(), nullptr, nullptr, out, nullptr));
+  EXPECT_FALSE(TransformXYZ(missing, x.get(), y.get(), z.get(), nullptr, nullptr, out, nullptr));
   EXPECT_EQ(out[0], nullptr);
 }
 

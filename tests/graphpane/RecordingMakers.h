@@ -4,6 +4,7 @@
 // over the real views; one recording per made graph, in order.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -98,22 +99,20 @@ struct MakerName {
 template <typename T>
 void Take(Made& made, int& doubles, int& ranges, AGraphColor*& colour, T value) {
   using Bare = std::remove_cvref_t<T>;
-  if constexpr (std::is_same_v<Bare, AnExpression*>) {
-    if (value != nullptr) AnExpression::Compile(value);
-    made.formulas.emplace_back(value);
+  if constexpr (std::is_same_v<Bare, Compiled>) {
+    if (value != nullptr) AnExpression::Compile(value.get());
+    made.formulas.push_back(std::move(value));
+  } else if constexpr (std::is_same_v<Bare, std::array<Compiled, 3>> || std::is_same_v<Bare, std::array<Compiled, 5>>) {
+    for (Compiled& f : value) Take<Compiled>(made, doubles, ranges, colour, std::move(f));
   } else if constexpr (std::is_array_v<Bare>) {
-    if constexpr (std::is_same_v<std::remove_cv_t<std::remove_extent_t<Bare>>, AnExpression*>) {
-      for (AnExpression* f : value) Take<AnExpression*>(made, doubles, ranges, colour, f);
-    } else if (ranges++ == 0) {
-      made.range = &value[0];
-    }
-  } else if constexpr (std::is_same_v<Bare, AGraphColor*>) {
-    colour = value;
-    made.colour = value;
-    made.solid = value->fSolidColor;
-    made.colourType = value->fType;
+    if (ranges++ == 0) made.range = &value[0];
+  } else if constexpr (std::is_same_v<Bare, Colour>) {
+    colour = value.release();
+    made.colour = colour;
+    made.solid = colour->fSolidColor;
+    made.colourType = colour->fType;
     for (int i = 0; i < 3; ++i) {
-      if (AnExpression* c = value->fColorExpressions[i]) made.colourValues[i] = c->Evaluate(0.0);
+      if (AnExpression* c = colour->fColorExpressions[i]) made.colourValues[i] = c->Evaluate(0.0);
     }
   } else if constexpr (std::is_same_v<Bare, AGraphView>) {
     if (made.view == nullptr) made.view = &value;
@@ -197,12 +196,12 @@ void InstallRecordingMakers() {
   ZL_RECORD(TransformedImplicitSurface);
   // The grid's graph stands in for its own solution plot.
   static const auto recordGrid = Recording<"StartOnGrid">(m.StartOnGrid);
-  m.StartOnGrid = [](AnExpression* const(&f)[3], AnExpression* const(&s)[3], AnExpression* radius, AnExpression* clip,
-                     double grain, double opacity, AGraphColor* c, const double& uLow, const double& uHigh,
+  m.StartOnGrid = [](std::array<Compiled, 3> f, std::array<Compiled, 3> s, Compiled radius, Compiled clip,
+                     double grain, double opacity, Colour c, const double& uLow, const double& uHigh,
                      const double& vLow, const double& vHigh, int32_t type, AGraphView& view,
                      A3DGraph** solutions) -> A3DGraph* {
-    A3DGraph* graph =
-        recordGrid(f, s, radius, clip, grain, opacity, c, uLow, uHigh, vLow, vHigh, type, view, solutions);
+    A3DGraph* graph = recordGrid(std::move(f), std::move(s), std::move(radius), std::move(clip), grain, opacity,
+                                 std::move(c), uLow, uHigh, vLow, vHigh, type, view, solutions);
     *solutions = type == 1 ? graph : nullptr;
     return graph;
   };
