@@ -1,5 +1,6 @@
 #include "CoreUtilities/MemoryBudget.h"
 
+#include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/StackSpace.h"
 
@@ -117,7 +118,7 @@ bool IsDesperatelyLowOnMemory() {
 }
 
 int MATH_MemCheckInRecursion() {
-  if (gMathError.load() != 0) return 1;
+  if (gMathError.load() != 0 || ComputationDeadlinePassed()) return 1;
   if (!OurStackSpace(0)) {
     gMathError.store(1);
     return 1;

@@ -128,19 +128,37 @@ bool GRP_MultSimilar(const ExpressionRecord* a, const ExpressionRecord* b) {
 }
 
 // A grouping that leaves a number among the factors (x x^-1 y gives 1 y)
-// runs the product rule once more, so the result is in normal form.
+// runs the product rule once more, so the result is in normal form. Hashes
+// of the bases screen the pairs, so a long product of long factors is not
+// compared factor by factor to the end of each.
 void GRP_OnMult(ExpressionRecord* e) {
   if (!IsProduct(e) || e->operandCount < 2) return;
-  const bool anyMatrix = ContainsMatrix(e);
+  constexpr uint64_t kOffset = 0xcbf29ce484222325ull;
+  const auto baseHash = [&](int32_t k) { return StructureHash(BaseOf(e->operands[k]), kOffset); };
+  std::vector<uint64_t> bases;
+  const auto hashAll = [&] {
+    bases.resize(IsKind(e, kOpTimes) ? e->operandCount : 0);
+    for (int32_t k = 0; k < int32_t(bases.size()); ++k) bases[k] = baseHash(k);
+  };
+  // A product of two takes the other factor's contents, maybe a product.
+  const auto drop = [&](int32_t k) {
+    const bool collapses = e->operandCount == 2;
+    MATH_DeleteOperand(e, k);
+    bases.erase(bases.begin() + k);
+    if (collapses) hashAll();
+  };
+  hashAll();
   bool grouped = false;
   for (int32_t i = 0; IsKind(e, kOpTimes) && i < e->operandCount - 1;) {
     ExpressionRecord* a = e->operands[i];
+    const auto similar = [&](int32_t k) { return bases[k] == bases[i] && GRP_MultSimilar(e->operands[k], a); };
     int32_t j = -1;
-    if (anyMatrix && ContainsMatrix(a)) {
-      if (GRP_MultSimilar(e->operands[i + 1], a)) j = i + 1;
+    // Matrix factors do not commute: one combines only with its neighbour.
+    if (ContainsMatrix(a)) {
+      if (similar(i + 1)) j = i + 1;
     } else {
       for (int32_t k = i + 1; j < 0 && k < e->operandCount; ++k)
-        if (GRP_MultSimilar(e->operands[k], a)) j = k;
+        if (similar(k)) j = k;
     }
     if (j < 0) {
       ++i;
@@ -156,7 +174,8 @@ void GRP_OnMult(ExpressionRecord* e) {
     grouped = true;
     if (powerB) {
       if (!powerA) StepExponent(b, 1.0);
-      MATH_DeleteOperand(e, i);
+      bases[j] = baseHash(j);
+      drop(i);
     } else {
       if (powerA) {
         StepExponent(a, 1.0);
@@ -165,7 +184,8 @@ void GRP_OnMult(ExpressionRecord* e) {
       } else {
         return;
       }
-      MATH_DeleteOperand(e, j);
+      bases[i] = baseHash(i);
+      drop(j);
     }
   }
   if (grouped && IsKind(e, kOpTimes)) {

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/ComputeThreads.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "algebra/AlgebraStartup.h"
@@ -139,26 +140,8 @@ void InstallStartUp() {
   InstallDocumentMathEditGlobals();
 }
 
-int Export(const ExportOptions& options) {
-  std::string text, error;
-  if (!ReadDocumentFile(options.document, &text, &error)) return Fail(error);
-  const int32_t unreadableBefore = UnreadablePictureCount();
-  const int status = ExportDocumentPicture(text, options.output, options.pdf, QSize(options.width, options.height),
-                                           options.timeoutSeconds, &error);
-  if (status == kExitFailed) return Fail(options.document + ": " + error);
-  if (const int32_t unreadable = UnreadablePictureCount() - unreadableBefore; unreadable > 0)
-    std::fprintf(stderr, "zl: %s: %d %s cannot be read; the export leaves %s out\n", options.document.c_str(),
-                 unreadable, unreadable == 1 ? "picture" : "pictures", unreadable == 1 ? "it" : "them");
-  if (status == kExitTimedOut)
-    std::fprintf(stderr, "zl: the graphs were not done within %g seconds; the picture shows them unfinished\n",
-                 options.timeoutSeconds);
-  return status;
-}
-
-}  // namespace
-
-int ExportDocumentPicture(const std::string& text, const std::string& output, bool pdf, QSize size,
-                          double timeoutSeconds, std::string* error) {
+int ExportWithinDeadline(const std::string& text, const std::string& output, bool pdf, QSize size,
+                         double timeoutSeconds, std::string* error) {
   std::unique_ptr<DocumentRecord> document = ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
   if (!document) {
     *error = "the text is not a document zl can read";
@@ -197,6 +180,32 @@ int ExportDocumentPicture(const std::string& text, const std::string& output, bo
     return kExitFailed;
   }
   return done ? 0 : kExitTimedOut;
+}
+
+int Export(const ExportOptions& options) {
+  std::string text, error;
+  if (!ReadDocumentFile(options.document, &text, &error)) return Fail(error);
+  const int32_t unreadableBefore = UnreadablePictureCount();
+  const int status = ExportDocumentPicture(text, options.output, options.pdf, QSize(options.width, options.height),
+                                           options.timeoutSeconds, &error);
+  if (status == kExitFailed) return Fail(options.document + ": " + error);
+  if (const int32_t unreadable = UnreadablePictureCount() - unreadableBefore; unreadable > 0)
+    std::fprintf(stderr, "zl: %s: %d %s cannot be read; the export leaves %s out\n", options.document.c_str(),
+                 unreadable, unreadable == 1 ? "picture" : "pictures", unreadable == 1 ? "it" : "them");
+  if (status == kExitTimedOut)
+    std::fprintf(stderr, "zl: the graphs were not done within %g seconds; the picture shows them unfinished\n",
+                 options.timeoutSeconds);
+  return status;
+}
+
+}  // namespace
+
+int ExportDocumentPicture(const std::string& text, const std::string& output, bool pdf, QSize size,
+                          double timeoutSeconds, std::string* error) {
+  SetComputationDeadline(timeoutSeconds);
+  const int status = ExportWithinDeadline(text, output, pdf, size, timeoutSeconds, error);
+  ClearComputationDeadline();
+  return status;
 }
 
 int RunHeadlessExport(int argc, char** argv) {

@@ -1,5 +1,6 @@
 #include "document/DocumentIdle.h"
 
+#include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/CooperativeThreads.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurTime.h"
@@ -69,6 +70,8 @@ void DoGraphAtIdle(DocumentRecord* document) {
   const SecondView second = SecondViewOf(state);
   pane->StartAddingEquations(state.viewIs3D, state.viewIs4D, second.shown, second.threeD, ct);
   for (size_t i = 0; i < state.expanded.size(); ++i) {
+    // Past the deadline the graphs made so far are all there will be.
+    if (ComputationDeadlinePassed()) break;
     const ExpandedEquation& e = state.expanded[i];
     // Definitions are applied, constant formulas computed and the
     // transformation handed to the pass, not graphed.

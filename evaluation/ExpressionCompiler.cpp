@@ -1,5 +1,6 @@
 #include "evaluation/ExpressionCompiler.h"
 
+#include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/MemoryBudget.h"
@@ -128,6 +129,7 @@ class Compilation {
   bool fOwnTemporaries = false;
   bool fSharing = false;
   bool fOutOfMemory = false;
+  bool fStopped = false;
   bool fEmittedUndefined = false;
 };
 
@@ -172,6 +174,10 @@ void Compilation::Run() {
     bool done = false;
     ExpressionRecord* node = Descend(fRoot, &done);
     while (!fOutOfMemory) {
+      if (ComputationDeadlinePassed()) {
+        fStopped = true;
+        break;
+      }
       if (!done) {
         EmitNode(node);
         Record(node);
@@ -192,10 +198,9 @@ void Compilation::Run() {
 }
 
 void Compilation::Finish() {
-  if (fOutOfMemory) {
-    fProgram->outOfMemory = true;
-    QueueError(kOutOfMemoryError);
-  }
+  // A compilation stopped by the deadline gives the NaN program, silently.
+  if (fOutOfMemory || fStopped) fProgram->outOfMemory = true;
+  if (fOutOfMemory) QueueError(kOutOfMemoryError);
   fMachine->fConstantsCache = fCache;
   fMachine->fDocument = fDocument;
   fMachine->fTemporariesBase = kTemporariesBase;

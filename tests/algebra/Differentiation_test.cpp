@@ -114,6 +114,32 @@ TEST(Differentiation, RandomFormulasAgreeWithGiNaCAndWithDifferences) {
   EXPECT_LT(lostSigns, differenced / 50);
 }
 
+// Nests 5 to 60 deep whose levels repeat factors, so that differentiation
+// builds long products that group: the simplified derivative and the
+// compiled expression's derivative against mpmath's.
+TEST(Differentiation, DeepNestsAgreeWithMpmath) {
+  InstallAlgebra();
+  const std::vector<std::string> lines = DataLines("nest_derivatives_reference.txt");
+  ASSERT_EQ(lines.size(), 60u);
+  for (const std::string& line : lines) {
+    std::istringstream fields(line);
+    std::string text;
+    double x = 0, reference = 0;
+    std::getline(fields, text, '\t');
+    fields >> x >> reference;
+    Tree simplified = Parse("function(oppartial(x)," + text + ")");
+    Tree plain = Parse(text);
+    ASSERT_TRUE(simplified && plain) << text;
+    DifferentiateAndSimplify(simplified.get());
+    AnExpression f(Copy(plain.get()), nullptr);
+    std::unique_ptr<AnExpression> compiled(f.CreateDerivativeExpr('x'));
+    ASSERT_TRUE(compiled) << text;
+    AnExpression::Compile(compiled.get());
+    EXPECT_TRUE(Near(CompiledWithA(simplified.get(), 0)->Evaluate(x, 0), reference, 1e-8)) << text << " at " << x;
+    EXPECT_TRUE(Near(compiled->Evaluate(x, 0), reference, 1e-8)) << text << " at " << x;
+  }
+}
+
 // The compiled forms the engine rewrites to: an indexed sum, a branch, a
 // comparison; derived twice, the second from the first's compiled tree.
 TEST(Differentiation, CompiledExpressionsDeriveTwice) {

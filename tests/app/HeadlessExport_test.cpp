@@ -95,6 +95,26 @@ TEST(HeadlessExport, ExitCodesSayWhatWentWrong) {
   std::remove(out.c_str());
 }
 
+// A sum of 3,000 terms is still graphing when two seconds are up: the
+// export stops there and writes what it has. A nest 250 deep derives and
+// compiles in time that grows with it, so it is done long before 20.
+TEST(HeadlessExport, LongFormulasStopAtTheTimeoutOrFinishWellWithinIt) {
+  std::string sum = "y = sin(x)";
+  for (int k = 2; k <= 3000; ++k) sum += "+sin(" + std::to_string(k) + "*x)/" + std::to_string(k);
+  std::string nest = "y = ";
+  for (int k = 0; k < 250; ++k) nest += "sin(";
+  nest += "x" + std::string(250, ')');
+  const std::string out = TempPath("long.png");
+  const std::string sumDocument = WriteDocument("sum.zlf", "Zentrolabworksheet 4;\nExpr " + sum + ";\n");
+  EXPECT_EQ(Zl("--export " + sumDocument + " --png " + out + " --size 300x200 --timeout 2"), 2);
+  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(300, 200));
+  std::remove(out.c_str());
+  const std::string nestDocument = WriteDocument("nest.zlf", "Zentrolabworksheet 4;\nExpr " + nest + ";\n");
+  EXPECT_EQ(Zl("--export " + nestDocument + " --png " + out + " --size 300x200 --timeout 20"), 0);
+  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(300, 200));
+  for (const std::string& path : {out, sumDocument, nestDocument}) std::remove(path.c_str());
+}
+
 TEST(HeadlessExport, PngMatchesItsGoldenAndCarriesItsChunks) {
   const std::string out = TempPath("road.png");
   ASSERT_EQ(Zl("--export " + kData + "/export_road.zlf --png " + out + " --size 600x360"), 0);

@@ -1,0 +1,12 @@
+#pragma once
+
+// A time by which every computation must stop where it stands: the
+// export's --timeout. Past it MATH_MemCheckInRecursion answers stop, so the
+// recursive rewrites, the compiler and the graphing pass end soon after and
+// what they finished can still be drawn. No deadline is set by default.
+void SetComputationDeadline(double secondsFromNow);
+void ClearComputationDeadline();
+
+// True once a set deadline has passed; gMathError is then set, so the
+// walks that watch it stop too.
+bool ComputationDeadlinePassed();

@@ -1,0 +1,49 @@
+#include "CoreUtilities/ComputationDeadline.h"
+
+#include "CoreUtilities/MemoryBudget.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+class ComputationDeadlineTest : public testing::Test {
+ protected:
+  void TearDown() override {
+    ClearComputationDeadline();
+    gMathError = 0;
+  }
+};
+
+// Past the deadline the recursion check says stop and keeps saying it
+// through the math-error flag, as a shortage of memory would.
+TEST_F(ComputationDeadlineTest, APassedDeadlineStopsRecursionsUntilTheFlagIsCleared) {
+  SetComputationDeadline(0.02);
+  EXPECT_FALSE(ComputationDeadlinePassed());
+  EXPECT_EQ(MATH_MemCheckInRecursion(), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  EXPECT_EQ(MATH_MemCheckInRecursion(), 1);
+  EXPECT_EQ(gMathError.load(), 1);
+  ClearComputationDeadline();
+  gMathError = 0;
+  EXPECT_FALSE(ComputationDeadlinePassed());
+  EXPECT_EQ(MATH_MemCheckInRecursion(), 0);
+}
+
+TEST_F(ComputationDeadlineTest, NoneZeroNegativeAndEndlessDeadlines) {
+  EXPECT_FALSE(ComputationDeadlinePassed());
+  SetComputationDeadline(0);
+  EXPECT_TRUE(ComputationDeadlinePassed());
+  SetComputationDeadline(-5);
+  EXPECT_TRUE(ComputationDeadlinePassed());
+  gMathError = 0;
+  for (const double endless : {1e300, __builtin_inf(), __builtin_nan("")}) {
+    SetComputationDeadline(endless);
+    EXPECT_FALSE(ComputationDeadlinePassed()) << endless;
+  }
+  EXPECT_EQ(gMathError.load(), 0);
+}
+
+}  // namespace
