@@ -209,4 +209,27 @@ dispatch:
 }
 #pragma GCC diagnostic pop
 
+// A translation of one push and the end (a constant, a number or a single
+// variable) gives the value RunTranslated would, without its frame: a run
+// of a cached constant then costs little more than reading the cache.
+template <typename T>
+T RunOnePush(const ATranslation& translation, const AStackMachine& m, const T* variables) {
+  using Ops = ValueOps<T>;
+  const Step<T>& push = StepsOf<T>(const_cast<ATranslation*>(&translation))[0];
+  T top;
+  if (push.kind == Kind::kPushSlot) {
+    top = variables[push.a];
+  } else if (push.kind == Kind::kPushNumber) {
+    top = Ops::FromReal(push.x);
+  } else {
+    Complex value = gNaNComplex;
+    if (m.fConstantsCache != nullptr) m.fConstantsCache->CopySelected(translation.constantIndices, 1, &value);
+    top = Ops::FromConstant(value);
+  }
+  if constexpr (Ops::kStopsOnNaN) {
+    if (push.checkNaN && Ops::HasNaN(top)) return Ops::NaN();
+  }
+  return CancelWords(m).Raised() ? Ops::NaN() : Ops::Finish(top);
+}
+
 }  // namespace translated
