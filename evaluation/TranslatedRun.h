@@ -136,19 +136,19 @@ dispatch:
   ZL_STEP(kDivNumber) top = Ops::Div(top, ZL_NUMBER(x)); ZL_NEXT;
 #define ZL_PUSH_BINARY(op)                     \
   ZL_STEP(kPush##op##SlotSlot) {               \
-    Park(cells[s->cell], top);                      \
+    Park(cells[s->cell], top);                 \
     const T first = ZL_SLOT(a);                \
     top = Ops::op(first, ZL_SLOT(b));          \
     ZL_NEXT;                                   \
   }                                            \
   ZL_STEP(kPush##op##SlotNumber) {             \
-    Park(cells[s->cell], top);                      \
+    Park(cells[s->cell], top);                 \
     const T first = ZL_SLOT(a);                \
     top = Ops::op(first, ZL_NUMBER(y));        \
     ZL_NEXT;                                   \
   }                                            \
   ZL_STEP(kPush##op##NumberSlot) {             \
-    Park(cells[s->cell], top);                      \
+    Park(cells[s->cell], top);                 \
     const T first = ZL_NUMBER(x);              \
     top = Ops::op(first, ZL_SLOT(b));          \
     ZL_NEXT;                                   \
