@@ -358,6 +358,7 @@ template <typename T>
 T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* grid) {
   if (machine == nullptr || machine->IsMalformed()) return ValueOps<T>::NaN();
   if (const ATranslation* translation = translated::TranslationOf<T>(*machine)) {
+    if (translation->onePush) return translated::RunOnePush<T>(*translation, *machine, variables);
     return translated::RunTranslated<T>(*translation, *machine, variables);
   }
   if (machine->RunsThreaded()) return RunPCodeWith<T, true>(*machine, variables, grid);

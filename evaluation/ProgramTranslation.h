@@ -223,7 +223,7 @@ ATranslation* Translate(const AStackMachine& m) {
     return nullptr;
   }
   auto* constantIndices = reinterpret_cast<int32_t*>(reinterpret_cast<char*>(translation) + stepBytes);
-  *translation = {false, false, constantIndices, 0};
+  *translation = {false, false, false, constantIndices, 0};
   // The place of cache constant `index` in the translation's list.
   auto constantPlace = [&](int32_t index) {
     int32_t k = 0;
@@ -390,6 +390,9 @@ ATranslation* Translate(const AStackMachine& m) {
   }
   OurDisposeMemory(stepOf);
   translation->usable = usable && translation->constantCount <= kTranslatedConstants;
+  translation->onePush = n >= 2 && steps[1].kind == Kind::kEnd &&
+                         (steps[0].kind == Kind::kPushSlot || steps[0].kind == Kind::kPushNumber ||
+                          steps[0].kind == Kind::kPushConstant);
   return translation;
 }
 

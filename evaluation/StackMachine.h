@@ -17,6 +17,7 @@ class DocumentRecord;
 struct ATranslation {
   bool usable;    // false: the program keeps the interpreter
   bool readsRow;  // parameters and calls read the table row
+  bool onePush;   // one value pushed, then the end: run without the loop
   // The constants the steps push, by their index in the cache; a step
   // names a constant by its place in this list.
   const int32_t* constantIndices;

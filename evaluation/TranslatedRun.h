@@ -118,16 +118,16 @@ dispatch:
     variables[s->a] = top;
     top = cells[s->cell];
     ZL_NEXT;
-  ZL_STEP(kPushSlot) cells[s->cell] = top; top = variables[s->a]; ZL_NEXT;
-  ZL_STEP(kPushNumber) cells[s->cell] = top; top = Ops::FromReal(s->x); ZL_NEXT;
-  ZL_STEP(kPushConstant) cells[s->cell] = top; top = Ops::FromConstant(constants[s->a]); ZL_NEXT;
+  ZL_STEP(kPushSlot) Park(cells[s->cell], top); top = variables[s->a]; ZL_NEXT;
+  ZL_STEP(kPushNumber) Park(cells[s->cell], top); top = Ops::FromReal(s->x); ZL_NEXT;
+  ZL_STEP(kPushConstant) Park(cells[s->cell], top); top = Ops::FromConstant(constants[s->a]); ZL_NEXT;
   ZL_STEP(kNeg) top = Ops::Neg(top); ZL_NEXT;
   ZL_STEP(kSquare) top = Ops::Square(top); ZL_NEXT;
   ZL_STEP(kAdd) top = Ops::Add(cells[s->cell], top); ZL_NEXT;
   ZL_STEP(kMul) top = Ops::Mul(cells[s->cell], top); ZL_NEXT;
   ZL_STEP(kDiv) top = Ops::Div(cells[s->cell], top); ZL_NEXT;
-  ZL_STEP(kPushNegSlot) cells[s->cell] = top; top = Ops::Neg(ZL_SLOT(a)); ZL_NEXT;
-  ZL_STEP(kPushSquareSlot) cells[s->cell] = top; top = Ops::Square(ZL_SLOT(a)); ZL_NEXT;
+  ZL_STEP(kPushNegSlot) Park(cells[s->cell], top); top = Ops::Neg(ZL_SLOT(a)); ZL_NEXT;
+  ZL_STEP(kPushSquareSlot) Park(cells[s->cell], top); top = Ops::Square(ZL_SLOT(a)); ZL_NEXT;
   ZL_STEP(kAddSlot) top = Ops::Add(top, ZL_SLOT(a)); ZL_NEXT;
   ZL_STEP(kAddNumber) top = Ops::Add(top, ZL_NUMBER(x)); ZL_NEXT;
   ZL_STEP(kMulSlot) top = Ops::Mul(top, ZL_SLOT(a)); ZL_NEXT;
@@ -136,19 +136,19 @@ dispatch:
   ZL_STEP(kDivNumber) top = Ops::Div(top, ZL_NUMBER(x)); ZL_NEXT;
 #define ZL_PUSH_BINARY(op)                     \
   ZL_STEP(kPush##op##SlotSlot) {               \
-    cells[s->cell] = top;                      \
+    Park(cells[s->cell], top);                 \
     const T first = ZL_SLOT(a);                \
     top = Ops::op(first, ZL_SLOT(b));          \
     ZL_NEXT;                                   \
   }                                            \
   ZL_STEP(kPush##op##SlotNumber) {             \
-    cells[s->cell] = top;                      \
+    Park(cells[s->cell], top);                 \
     const T first = ZL_SLOT(a);                \
     top = Ops::op(first, ZL_NUMBER(y));        \
     ZL_NEXT;                                   \
   }                                            \
   ZL_STEP(kPush##op##NumberSlot) {             \
-    cells[s->cell] = top;                      \
+    Park(cells[s->cell], top);                 \
     const T first = ZL_NUMBER(x);              \
     top = Ops::op(first, ZL_SLOT(b));          \
     ZL_NEXT;                                   \
@@ -159,7 +159,7 @@ dispatch:
 #undef ZL_PUSH_BINARY
 #define ZL_FUNCTION(f, opcode, ...)                                           \
   ZL_STEP(k##f) top = Ops::f(top); ZL_NEXT;                                   \
-  ZL_STEP(kPush##f##Slot) cells[s->cell] = top; top = Ops::f(ZL_SLOT(a)); ZL_NEXT;
+  ZL_STEP(kPush##f##Slot) Park(cells[s->cell], top); top = Ops::f(ZL_SLOT(a)); ZL_NEXT;
   ZL_INLINE_FUNCTIONS(ZL_FUNCTION, )
 #undef ZL_FUNCTION
   ZL_STEP(kLoopTest) {
@@ -191,7 +191,7 @@ dispatch:
     const bool chosen = counts && !earlier;
     earlier = earlier || counts;
     if (chosen) ZL_NEXT;
-    cells[s->cell] = top;
+    Park(cells[s->cell], top);
     top = Ops::NaN();
     ZL_GO(s->target);
   }
@@ -208,5 +208,28 @@ dispatch:
 #undef ZL_STEP
 }
 #pragma GCC diagnostic pop
+
+// A translation of one push and the end (a constant, a number or a single
+// variable) gives the value RunTranslated would, without its frame: a run
+// of a cached constant then costs little more than reading the cache.
+template <typename T>
+T RunOnePush(const ATranslation& translation, const AStackMachine& m, const T* variables) {
+  using Ops = ValueOps<T>;
+  const Step<T>& push = StepsOf<T>(const_cast<ATranslation*>(&translation))[0];
+  T top;
+  if (push.kind == Kind::kPushSlot) {
+    top = variables[push.a];
+  } else if (push.kind == Kind::kPushNumber) {
+    top = Ops::FromReal(push.x);
+  } else {
+    Complex value = gNaNComplex;
+    if (m.fConstantsCache != nullptr) m.fConstantsCache->CopySelected(translation.constantIndices, 1, &value);
+    top = Ops::FromConstant(value);
+  }
+  if constexpr (Ops::kStopsOnNaN) {
+    if (push.checkNaN && Ops::HasNaN(top)) return Ops::NaN();
+  }
+  return CancelWords(m).Raised() ? Ops::NaN() : Ops::Finish(top);
+}
 
 }  // namespace translated

@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "CoreUtilities/Complex.h"
 #include "evaluation/BranchChoice.h"
+#include "evaluation/ComplexInterval.h"
+#include "evaluation/Interval.h"
 #include "evaluation/InterpreterScratch.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/OpcodeFunctions.h"
@@ -180,6 +183,25 @@ ZL_TRANSLATED_COMPARE(pcEqual)
 ZL_TRANSLATED_COMPARE(pcNotEqual)
 #undef ZL_TRANSLATED_COMPARE
 
+// Writes the top into a stack cell one double at a time. The top comes
+// back from a step's call in two registers and is kept as two doubles; a
+// copy as one wide move would wait for both halves' stores to retire.
+template <typename T>
+[[gnu::always_inline]] inline void Park(T& cell, const T& value) {
+  if constexpr (std::is_same_v<T, double>) {
+    cell = value;
+  } else if constexpr (std::is_same_v<T, ComplexInterval>) {
+    Park(cell.re, value.re);
+    Park(cell.im, value.im);
+  } else if constexpr (std::is_same_v<T, Interval>) {
+    cell.lower = value.lower;
+    cell.upper = value.upper;
+  } else {
+    cell.re = value.re;
+    cell.im = value.im;
+  }
+}
+
 // Where a pushed operand comes from.
 enum class Source { kSlot, kNumber, kConstant, kImaginaryUnit };
 
@@ -218,7 +240,7 @@ template <typename T, Source kSource>
 
 template <typename T, Source kSource>
 T Push(T top, Frame<T>& frame, const Step<T>& step) {
-  frame.cells[step.cell] = top;
+  Park(frame.cells[step.cell], top);
   return Read<T, kSource>(frame, step.a, step.x);
 }
 
@@ -235,7 +257,7 @@ T BinaryStep(T top, Frame<T>& frame, const Step<T>& step) {
 // A push and the unary or binary instruction right after it.
 template <typename T, int32_t kOpcode, Source kSource>
 T PushUnaryStep(T top, Frame<T>& frame, const Step<T>& step) {
-  frame.cells[step.cell] = top;
+  Park(frame.cells[step.cell], top);
   return Unary<T, kOpcode>::Run(ReadPushed<T, kSource>(frame, step.a, step.x));
 }
 
@@ -247,7 +269,7 @@ T BinaryWithStep(T top, Frame<T>& frame, const Step<T>& step) {
 // Two pushes and the binary instruction after them.
 template <typename T, int32_t kOpcode, Source kFirst, Source kSecond>
 T PushBinaryStep(T top, Frame<T>& frame, const Step<T>& step) {
-  frame.cells[step.cell] = top;
+  Park(frame.cells[step.cell], top);
   const T first = ReadPushed<T, kFirst>(frame, step.a, step.x);
   return Binary<T, kOpcode>::Run(first, ReadPushed<T, kSecond>(frame, step.b, step.y));
 }
@@ -264,7 +286,7 @@ T EndNaN(T, Frame<T>&, const Step<T>&) {
 
 template <typename T>
 T PushParameter(T top, Frame<T>& frame, const Step<T>& step) {
-  frame.cells[step.cell] = top;
+  Park(frame.cells[step.cell], top);
   return ValueOps<T>::FromParameter(GetParameter(step.a, frame.row, frame.document));
 }
 
@@ -283,7 +305,7 @@ T StoreSlotPop(T top, Frame<T>& frame, const Step<T>& step) {
 template <typename T>
 T Swap(T top, Frame<T>& frame, const Step<T>& step) {
   const T below = frame.cells[step.cell];
-  frame.cells[step.cell] = top;
+  Park(frame.cells[step.cell], top);
   return below;
 }
 
@@ -332,14 +354,14 @@ T Chain(T top, Frame<T>& frame, const Step<T>& step) {
 template <typename T>
 T Branch(T top, Frame<T>& frame, const Step<T>& step) {
   const int32_t pairCount = step.a;
-  frame.cells[step.cell] = top;
+  Park(frame.cells[step.cell], top);
   return ChooseBranch(frame.cells + step.cell - 2 * pairCount + 1, pairCount);
 }
 
 template <typename T>
 T Call(T top, Frame<T>& frame, const Step<T>& step) {
   const int32_t argumentCount = step.a;
-  frame.cells[step.cell] = top;
+  Park(frame.cells[step.cell], top);
   const AStackMachine* callee =
       frame.document != nullptr ? GetMachineFromDocumentFunction(step.b, frame.document) : nullptr;
   return CallUserFunction<T>(callee, frame.cells + step.cell - argumentCount + 1, argumentCount,

@@ -14,10 +14,8 @@ namespace {
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-TEST(ConstantsInvalidation, EvaluationsDuringTenThousandInvalidationsSeeWholeValues) {
-  // Twenty constants: more than a run keeps in its frame.
-  std::string text = "x";
-  for (int k = 1; k <= 20; ++k) text += " + sqrt(" + std::to_string(k) + ") * pi";
+// Four threads evaluate the expression while it is invalidated 10,000 times.
+void ExpectWholeValuesDuringInvalidations(const std::string& text) {
   auto e = CompiledExpression(text);
   std::vector<double> expected;
   for (int i = 0; i < 16; ++i) expected.push_back(e->Evaluate(i * 0.25, 0.0));
@@ -47,6 +45,15 @@ TEST(ConstantsInvalidation, EvaluationsDuringTenThousandInvalidationsSeeWholeVal
   EXPECT_EQ(mismatches.load(), 0);
   EXPECT_EQ(gApproximateTotalMemoryUsed.load(), memoryBefore);
   EXPECT_TRUE(SameBits(e->Evaluate(0.5, 0.0), expected[2]));
+}
+
+TEST(ConstantsInvalidation, EvaluationsDuringTenThousandInvalidationsSeeWholeValues) {
+  // Twenty constants: more than a run keeps in its frame.
+  std::string text = "x";
+  for (int k = 1; k <= 20; ++k) text += " + sqrt(" + std::to_string(k) + ") * pi";
+  ExpectWholeValuesDuringInvalidations(text);
+  // A program of one cached constant reads the cache without the step loop.
+  ExpectWholeValuesDuringInvalidations("2 * pi + sqrt(2)");
 }
 
 TEST(ConstantsInvalidation, GridRunsDuringInvalidationsSeeWholeValues) {

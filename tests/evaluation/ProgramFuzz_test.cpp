@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CoreUtilities/MathConstants.h"
 #include "evaluation/ConstantsCache.h"
 #include "evaluation/RunPCode.h"
 #include "tests/evaluation/MachineTestSupport.h"
@@ -315,6 +316,38 @@ TEST(ProgramFuzz, TranslatedFormMatchesTheSwitchOnRandomPrograms) {
     ASSERT_TRUE((DispatchesAgree<Interval, SameValues<Interval>>(*machine, slots.iv))) << text;
     ASSERT_TRUE((DispatchesAgree<ComplexInterval, SameValues<ComplexInterval>>(*machine, slots.ci))) << text;
     for (int32_t type : {0, 1, 2, 3}) ASSERT_TRUE(machine->RanTranslated(type)) << type << "\n" << text;
+  }
+}
+
+// A program of one push skips the step loop: the same values as the switch
+// for every source, with NaN, reversed and unknown-constant operands.
+TEST(ProgramFuzz, OnePushProgramsMatchTheSwitch) {
+  AConstantsCache constants;
+  FillConstants(constants);
+  std::mt19937 random(4321);
+  for (const char* text : {"pcPushVar 3", "pcPushVar 11", "pcPushNumber -2.5", "pcPushConstant 0",
+                           "pcPushConstant 1", "pcPushConstant 5"}) {
+    for (AConstantsCache* cache : {&constants, static_cast<AConstantsCache*>(nullptr)}) {
+      auto machine = AssembleProgram(text, nullptr);
+      ASSERT_NE(machine, nullptr);
+      machine->fConstantsCache = cache;
+      Slots slots(*machine, random);
+      ASSERT_TRUE((DispatchesAgree<double, SameValues<double>>(*machine, slots.d))) << text;
+      ASSERT_TRUE((DispatchesAgree<Interval, SameValues<Interval>>(*machine, slots.iv))) << text;
+      if (slots.d.size() <= 3) continue;
+      slots.d[3] = gNaN;
+      slots.c[3] = {1.0, gNaN};
+      slots.iv[3] = {2.0, -1.0};  // the exterior of (-1, 2): widened at the end
+      slots.ci[3] = {{gNaN, 1.0}, {0.0, 0.0}};
+      ASSERT_TRUE((DispatchesAgree<double, SameValues<double>>(*machine, slots.d))) << text;
+      ASSERT_TRUE((DispatchesAgree<Complex, SameValues<Complex>>(*machine, slots.c))) << text;
+      ASSERT_TRUE((DispatchesAgree<Interval, SameValues<Interval>>(*machine, slots.iv))) << text;
+      ASSERT_TRUE((DispatchesAgree<ComplexInterval, SameValues<ComplexInterval>>(*machine, slots.ci))) << text;
+      for (int32_t type : {0, 1, 2, 3}) {
+        ASSERT_TRUE(machine->RanTranslated(type)) << type << "\n" << text;
+        EXPECT_TRUE(machine->fTranslations[type].load()->onePush) << type << "\n" << text;
+      }
+    }
   }
 }
 
