@@ -6,11 +6,11 @@
 
 namespace {
 
-A3DGraph* MakeGridSurface(AnExpression* x, AnExpression* y, AnExpression* z, double grain, double opacity,
-                          AGraphColor* colour, AnExpression* clip, PlottingMode mode, const double& uLow,
-                          const double& uHigh, const double& vLow, const double& vHigh, AGraphView& view) {
-  return new AGridSurface(x, y, z, grain, opacity, colour, clip, mode, uLow, uHigh, vLow, vHigh,
-                          view.Record().drawContext);
+A3DGraph* MakeGridSurface(Compiled x, Compiled y, Compiled z, double grain, double opacity, Colour colour,
+                          Compiled clip, PlottingMode mode, const double& uLow, const double& uHigh,
+                          const double& vLow, const double& vHigh, AGraphView& view) {
+  return new AGridSurface(x.release(), y.release(), z.release(), grain, opacity, colour.release(), clip.release(),
+                          mode, uLow, uHigh, vLow, vHigh, view.Record().drawContext);
 }
 
 }  // namespace

@@ -432,9 +432,9 @@ TEST(AddingEquations, EquationsNeedingMissingViewsSaySo) {
     EXPECT_NE(GetEqnSyntaxErr(tree.get(), false, false, nullptr), kMsgCantGraphIn3D) << flat;
   }
   // A surface's maker filled, surfaces are graphable; curves still wait.
-  gGraphMakers.GridSurface = [](AnExpression*, AnExpression*, AnExpression*, double, double, AGraphColor*,
-                                AnExpression*, PlottingMode, const double&, const double&, const double&,
-                                const double&, AGraphView&) -> A3DGraph* { return nullptr; };
+  gGraphMakers.GridSurface = [](Compiled, Compiled, Compiled, double, double, Colour, Compiled, PlottingMode,
+                                const double&, const double&, const double&, const double&,
+                                AGraphView&) -> A3DGraph* { return nullptr; };
   gGraphMakers.SpaceCurve = nullptr;
   for (const char* surface : {"z = x*y", "y = x^2", "r = theta*phi"}) {
     Tree tree = Parse(surface);
