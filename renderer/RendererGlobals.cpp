@@ -25,7 +25,9 @@ int64_t gFramesRendered = 0;
 int64_t gTrianglesRendered = 0;
 
 namespace {
-std::vector<void*> gContextDestructionQueue;
+// Never destroyed: a context still queued when the process ends stays
+// reachable instead of being lost with the queue before the driver is gone.
+std::vector<void*>& gContextDestructionQueue = *new std::vector<void*>;
 }
 
 void SetHardwareFlag(bool hardware) {
@@ -42,6 +44,7 @@ void DestroyContextsAwaitingDestruction() {
 }
 
 void ReleaseRendererMemoryBeforeQuitting() {
+  DestroyContextsAwaitingDestruction();
   ReleaseBackgroundPatterns();
   ReleaseSymbolTexture();
 }

@@ -20,12 +20,14 @@ constexpr double kCoordinateLimit = 16383;
 
 bool Software(const MDrawContext* ctx) { return ctx->rendererType == kRendererSoftware; }
 
-// The view box's scale to -2 .. 2 and its centre; false when degenerate.
+// The view box's scale to -2 .. 2 and its centre; false when degenerate or
+// when the context has no view yet.
 struct ModelScale {
   double s[3], c[3];
 };
 
 bool ScaleOf(const MDrawContext* ctx, ModelScale& m) {
+  if (ctx->view == nullptr) return false;
   const M3DView& v = *ctx->view;
   const double low[3] = {v.xmin, v.ymin, v.zmin}, high[3] = {v.xmax, v.ymax, v.zmax};
   for (int i = 0; i < 3; ++i) {
@@ -324,7 +326,7 @@ void GetModelSpaceDimensions(double* dx, double* dy, double* dz, const MDrawCont
 
 double CalculateMaximumModelSpaceRadius(const Vertex* vertices, int count, const MDrawContext* ctx) {
   ModelScale m;
-  ScaleOf(ctx, m);
+  if (!ScaleOf(ctx, m)) return 0;
   double largest = 0;
   for (int i = 0; i < count; ++i) {
     const Vertex& v = vertices[i];

@@ -135,8 +135,9 @@ TEST(HeadlessExport, PngMatchesItsGoldenAndCarriesItsChunks) {
   std::remove(out.c_str());
 }
 
-// The surface example in its stored orientation, spin held: lit and
-// scan-converted in software, so a colour may round a few steps apart.
+// The surface example in its stored orientation, spin held, as the offscreen
+// OpenGL renderer draws it: another processor may round a colour a few steps
+// apart.
 TEST(HeadlessExport, ASurfaceExampleMatchesItsGolden) {
   const std::string out = TempPath("surface.png");
   ASSERT_EQ(Zl("--export " + kData + "/../../examples/surface3d.zlf --png " + out + " --size 600x360"), 0);

@@ -5,11 +5,13 @@
 #include <chrono>
 #include <cmath>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "CoreUtilities/JobQueue.h"
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/AGridSurface.h"
+#include "renderer/RendererGlobals.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/renderer/RendererTestWorld.h"
 
@@ -51,6 +53,7 @@ TEST(SaddleRendering, TheSoftwareFrameCoversExactlyTheSaddle) {
   StartComputeThreads();
   {
     RendererTestWorld world(kWidth, kHeight);
+    const int32_t openGL = std::exchange(gHasOpenGL, 0);
     gTestDocument.backgroundColor = 0;
     A3DGraphView view;
     view.SetDocument(TestDocument());
@@ -94,6 +97,7 @@ TEST(SaddleRendering, TheSoftwareFrameCoversExactlyTheSaddle) {
     }
     EXPECT_GT(inside, 20000);
     EXPECT_GT(outside, 20000);
+    gHasOpenGL = openGL;
   }
   StopComputeThreads();
 }
