@@ -1,0 +1,12 @@
+#pragma once
+
+#include "expression/ExpressionRecord.h"
+
+// Rewrites one node in place into kinds the fragment-program generator
+// computes (tan as sin over cos, hyperbolic functions by exp, ...); other
+// nodes stay. Throws std::bad_alloc when memory runs out, the node then
+// unchanged.
+void ShaderTransformNodeReal(ExpressionRecord* node);
+
+// The same over every node of a tree, operands before their parent.
+void ShaderTransformTreeReal(ExpressionRecord* root);
