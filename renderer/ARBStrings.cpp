@@ -70,6 +70,7 @@ void Prepare(ExpressionRecord* tree, DocumentRecord* document) {
   if (!tree) return;
   MungeMinMaxModClamp(tree, document);
   ShaderTransformTreeReal(tree);
+  ShaderTransformExprComplex(tree, document);
 }
 
 ExpressionRecord* TreeOf(AnExpression* e) { return e ? e->Tree() : nullptr; }

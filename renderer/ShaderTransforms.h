@@ -10,3 +10,11 @@ void ShaderTransformNodeReal(ExpressionRecord* node);
 
 // The same over every node of a tree, operands before their parent.
 void ShaderTransformTreeReal(ExpressionRecord* root);
+
+class DocumentRecord;
+
+// A formula that needs complex arithmetic is replaced by the real part of
+// its value, written in real operations of the real and imaginary parts
+// of its atoms. A formula with a kind that cannot be split so stays as it
+// is. Throws std::bad_alloc when memory runs out.
+void ShaderTransformExprComplex(ExpressionRecord* tree, DocumentRecord* document);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
 #include <string>
 #include <vector>
 
+#include "algebra/AlgebraSwitches.h"
 #include "evaluation/AnExpression.h"
 #include "evaluation/ScalarExprEval.h"
 #include "evaluation/StackMachineRewriting.h"
@@ -58,6 +60,45 @@ TEST(ShaderTransforms, RewrittenFunctionsKeepTheirValues) {
   }
 }
 
+// Complex formulas become their real parts in real operations; the value
+// at a point against std::complex. The processor's two-argument
+// arctangent runs from 0 to 2 pi, the program's from -pi to pi: the points
+// keep every angle taken in the upper half plane, where both agree.
+TEST(ShaderTransforms, ComplexFormulasBecomeTheirRealParts) {
+  using Z = std::complex<double>;
+  const double x = 0.3, y = 0.7;
+  const Z z(x, y), i(0, 1);
+  const struct {
+    const char* text;
+    double expected;
+  } cases[] = {
+      {"Re((x+i*y)^2)", (z * z).real()},
+      {"Im(exp(i*x))", std::sin(x)},
+      {"abs(x+i*y)", std::abs(z)},
+      {"Re(sqrt(x+i*y))", std::sqrt(z).real()},
+      {"Im(sqrt(x*i-y))", std::sqrt(Z(-y, x)).imag()},
+      {"arg(x+i*y)", std::arg(z)},
+      {"Re(ln(x+i*y))", std::log(z).real()},
+      {"Im(sin(x+i*y))", std::sin(z).imag()},
+      {"Re(cos(x+i*y))", std::cos(z).real()},
+      {"Re(atan(x+i*y))", std::atan(z).real()},
+      {"Im(asin(x-i*y))", std::asin(std::conj(z)).imag()},
+      {"Re((x+i*y)/(y-i*x))", (z / Z(y, -x)).real()},
+      {"Im((x+i*y)^(0.5+i))", std::pow(z, Z(0.5, 1)).imag()},
+      {"(x+i*y)*(x-i*y)", std::norm(z)},
+  };
+  for (const auto& c : cases) {
+    ExpressionRecord* tree = ParseExprFromString(c.text);
+    ASSERT_NE(tree, nullptr) << c.text;
+    MungeExprForStackMachine(tree, nullptr);
+    ShaderTransformExprComplex(tree, nullptr);
+    EXPECT_FALSE(DIM_Contains(tree, 'i')) << c.text;
+    AnExpression real(tree, nullptr);
+    AnExpression::Compile(&real);
+    EXPECT_NEAR(real.Evaluate(x, y), c.expected, 1e-12) << c.text;
+  }
+}
+
 struct Formula {
   explicit Formula(const char* text) : tree(ParseExprFromString(text)), expression(Copy(tree), nullptr) {}
   ~Formula() { DisposExpr(tree); }
@@ -89,6 +130,12 @@ TEST(ShaderTransforms, TheCallersFormulasStayAndUnsupportedOnesGiveNoText) {
         << unsupported;
   }
   EXPECT_TRUE(uniforms.empty());
+  Formula complex("Re((x+i*y)^2)");
+  const std::string squares = OurGetARBString(&complex.expression, &inverse.expression, &rounding.expression,
+                                              nullptr, false, &uniforms, false, nullptr);
+  EXPECT_FALSE(squares.empty());
+  EXPECT_EQ(squares.find("POW "), std::string::npos) << squares;
+  EXPECT_EQ(gSimplifyPowers, 1);
   // A textured surface without a mask has nothing to compute.
   EXPECT_EQ(OurGetARBString(nullptr, &uniforms, true, nullptr), "");
   const std::string textured = OurGetARBString(&mask.expression, &uniforms, true, nullptr);
