@@ -5,6 +5,8 @@
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"
 #include "document/SliderAnimation.h"
+#include "graphpane/AGraphPane.h"
+#include "renderer/DrawContext.h"
 #include "renderer/RendererHooks.h"
 
 namespace {
@@ -30,6 +32,12 @@ void InstallDocumentRendererHooks() {
   gRendererHooks.DrawGraph = [](DocumentRecord* d) { return d && d->fContents.drawGraph; };
   gRendererHooks.NotifyWindowGraphFinished = NotifyWindowGraphFinished;
   gRendererHooks.GetGraphingAnimationState = GetGraphingAnimationState;
+  gRendererHooks.DisposeDrawContexts = [](DocumentRecord* d) {
+    if (d && d->fGraphPane) d->fGraphPane->DisposeDrawContexts();
+  };
+  gRendererHooks.ResetDesiredRendererType = [](DocumentRecord* d) {
+    if (d && d->fGraphPane) d->fGraphPane->SetDesiredRendererType(kRendererAutomatic);
+  };
   gRendererHooks.InvalExprs = InvalExprs;
   gRendererHooks.DoGraph = DoGraph;
   gRendererHooks.LoopGraphingAnimation = LoopGraphingAnimation;

@@ -14,6 +14,7 @@
 #include "graphpane/GraphEnums.h"
 #include "graphpane/GraphViewRecord.h"
 
+enum Our3DRendererType : int32_t;
 class A2DGraph;
 class A3DGraph;
 class A4DGraph;
@@ -130,6 +131,12 @@ class AGraphPane {
   // null for a null tree.
   AnExpression* Required(ExpressionRecord* e);
   AnExpression* Optional(ExpressionRecord* e);
+
+  // The 3-D and 4-D views' draw contexts, remade at their next frame.
+  void DisposeDrawContexts();
+  // Asks the shown 3-D or 4-D views' contexts for another renderer, taken
+  // when each is next made; the previous wish of the last one changed.
+  Our3DRendererType SetDesiredRendererType(Our3DRendererType type);
 
   AGraphView* View2D(int32_t k) const { return fViews[k].get(); }
   AGraphView* View3D(int32_t k) const { return fViews[2 + k].get(); }

@@ -5,6 +5,8 @@
 
 #include "document/DocumentWriter.h"
 #include "graphs3d/A3DGraphView.h"
+#include "renderer/DrawContext.h"
+#include "renderer/Frame.h"
 #include "tests/document/GraphedDocument.h"
 
 namespace {
@@ -97,6 +99,23 @@ TEST_F(Document3D, ASpinningViewTurnsAtIdleUnlessHeld) {
   }
   EXPECT_FALSE(EqualMatrix(before, view.Camera().rotation));
   EXPECT_GT(DifferingPixels(held, g.Picture()), 50);
+}
+
+// Turning antialiasing over remakes the space view's context, and a renderer
+// forced for it goes back to the automatic choice.
+TEST_F(Document3D, AnAntialiasingChangeRemakesTheContextOnTheAutomaticRenderer) {
+  GraphedDocument g("Expr z = x^2 - y^2;\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  MDrawContext* ctx = FirstSpace(g).DrawContext();
+  ASSERT_NE(ctx, nullptr);
+  ASSERT_NE(GetRendererType(ctx), kRendererNone);
+  EXPECT_EQ(g.document->fGraphPane->SetDesiredRendererType(kRendererSoftware), kRendererAutomatic);
+  RecomputeGraphsIfNeededForFSAA(g.document.get());
+  EXPECT_EQ(GetRendererType(ctx), kRendererNone);
+  EXPECT_EQ(GetDesiredRendererType(ctx), kRendererAutomatic);
+  ASSERT_TRUE(g.RunUntilDone());
+  EXPECT_EQ(GetRendererType(ctx), kRendererOffscreen);
+  EXPECT_EQ(g.Graphs(), 1);
 }
 
 }  // namespace

@@ -1,0 +1,29 @@
+#include "graphpane/AGraphPane.h"
+
+#include "graphpane/AGraphView.h"
+#include "renderer/DrawContext.h"
+
+namespace {
+
+MDrawContext* ContextOf(const AGraphView* view) { return view ? view->Record().drawContext : nullptr; }
+
+}  // namespace
+
+void AGraphPane::DisposeDrawContexts() {
+  for (const AGraphView* view : {View3D(0), View3D(1), View4D()})
+    if (MDrawContext* ctx = ContextOf(view)) DisposeDrawContext(ctx);
+}
+
+// The views the user sees in space: the current one, the second when it is
+// 3-D, and the 4-D view only while current.
+Our3DRendererType AGraphPane::SetDesiredRendererType(Our3DRendererType type) {
+  Our3DRendererType previous = kRendererAutomatic;
+  for (const AGraphView* view : {fCurrentView, fSecondView}) {
+    const bool inSpace = view && (view == View3D(0) || view == View3D(1) || view == View4D());
+    MDrawContext* ctx = inSpace ? ContextOf(view) : nullptr;
+    if (ctx == nullptr) continue;
+    previous = GetDesiredRendererType(ctx);
+    ::SetDesiredRendererType(ctx, type);
+  }
+  return previous;
+}
