@@ -108,16 +108,22 @@ void AGraphColor::TakeSurfacePicture() {
 
 bool AGraphColor::MadeForCurrentRenderer() const {
   return fDrawContext != nullptr && GetRendererType(fDrawContext) == fRendererType &&
-         GetRendererAglContext(fDrawContext) == fAglContext;
+         GetRendererAglContext(fDrawContext) == fAglContext && RememberedContextLives();
+}
+
+bool AGraphColor::RememberedContextLives() const {
+  return fAglContext == nullptr || OurIsGLContextLive(static_cast<const OurEGLContext*>(fAglContext), fAglContextSerial);
 }
 
 void AGraphColor::RememberRenderer(const MDrawContext* context) {
   fRendererType = GetRendererType(context);
   fAglContext = GetRendererAglContext(context);
+  fAglContextSerial = OurGLContextSerial(static_cast<const OurEGLContext*>(fAglContext));
 }
 
+// A texture name of a context that is gone went with it.
 void AGraphColor::DisposeTexture() {
-  if (fTexture != nullptr)
+  if (fTexture != nullptr && RememberedContextLives())
     ::DisposeTexture(fTexture, Our3DRendererType(fRendererType), fAglContext, fDrawContext);
   fTexture = nullptr;
 }

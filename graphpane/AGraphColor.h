@@ -93,8 +93,12 @@ class AGraphColor : public AColorEquations {
   DocumentRecord* fDocument;
 
  private:
+  // A context made later at the same address is not the remembered one.
+  uint64_t fAglContextSerial = 0;
+
   void TakeSurfacePicture();
   bool MadeForCurrentRenderer() const;
+  bool RememberedContextLives() const;
   void RememberRenderer(const MDrawContext* context);
   void DisposeTexture();
   bool WantsProgram(const AnExpression* coordinate, PlottingMode mode, bool supported) const;
