@@ -112,7 +112,8 @@ bool AGraphColor::MadeForCurrentRenderer() const {
 }
 
 bool AGraphColor::RememberedContextLives() const {
-  return fAglContext == nullptr || OurIsGLContextLive(static_cast<const OurEGLContext*>(fAglContext), fAglContextSerial);
+  return fAglContext == nullptr ||
+         OurIsGLContextLive(static_cast<const OurEGLContext*>(fAglContext), fAglContextSerial);
 }
 
 void AGraphColor::RememberRenderer(const MDrawContext* context) {
