@@ -6,13 +6,22 @@
 #include "platform/CheckedConvert.h"
 #include "CoreUtilities/HSVColor.h"
 #include "CoreUtilities/OurPictures.h"
+#include "CoreUtilities/ThreadLocalState.h"
 #include "graphpane/GraphColorConstants.h"
 #include "graphpane/GraphColorGlobals.h"
+#include "platform/EGLContexts.h"
+#include "renderer/ARBStrings.h"
+#include "renderer/DrawContext.h"
+#include "renderer/GLProbes.h"
+#include "renderer/Shader.h"
+#include "renderer/Submission.h"
+#include "renderer/Textures.h"
 
 OurPicture* gSurfacePicture = nullptr;
 bool gHackExportShaderFlag = false;
 bool gHackExportShaderFlag2 = false;
 char* gHackExportShaderPointer = nullptr;
+const char* gInjectedFragmentProgram = nullptr;
 
 namespace {
 
@@ -42,7 +51,28 @@ void ToComponents(GraphColorType type, double c1, double c2, double c3, double* 
   }
 }
 
+// A zero-terminated copy with line feeds as carriage returns, for the
+// clipboard.
+char* ExportCopy(const std::string& text) {
+  char* copy = new char[text.size() + 1];
+  std::replace_copy(text.begin(), text.end(), copy, '\n', '\r');
+  copy[text.size()] = '\0';
+  return copy;
+}
+
 }  // namespace
+
+AGraphColor::~AGraphColor() {
+  // Program names die with their context: delete them only in the one they
+  // were made in, and only while it lives.
+  if (fFragmentProgram != nullptr && MadeForCurrentRenderer() && fAglContext != nullptr)
+    OurMakeGLContextCurrent(static_cast<OurEGLContext*>(fAglContext));
+  delete fFragmentProgram;
+  delete fVertexProgram;
+  delete fUniformVariables;
+  DisposeTexture();
+  OurDisposePicture(fPicture);
+}
 
 void AGraphColor::Set(double code) {
   fSolidColor = kPurple;
@@ -64,17 +94,113 @@ void AGraphColor::Set(double code) {
   }
 }
 
-// The picture is kept for drawing beside the equation; a texture needs a
-// renderer, so the surfaces show white.
+// Without a texture the surfaces show white.
 void AGraphColor::TakeSurfacePicture() {
   OurDisposePicture(fPicture);
   fPicture = OurCopyPicture(gSurfacePicture);
-  fTexture = 0;
-  fSolidColor = kWhite;
+  DisposeTexture();
+  if (fDrawContext != nullptr) {
+    fTexture = CreateTexture(fPicture, fDrawContext);
+    RememberRenderer(fDrawContext);
+  }
+  if (fTexture == nullptr) fSolidColor = kWhite;
 }
 
-void AGraphColor::Compile(AnExpression* /*coordinate*/, PlottingMode /*mode*/, MDrawContext* /*context*/) {
+bool AGraphColor::MadeForCurrentRenderer() const {
+  return fDrawContext != nullptr && GetRendererType(fDrawContext) == fRendererType &&
+         GetRendererAglContext(fDrawContext) == fAglContext && RememberedContextLives();
+}
+
+bool AGraphColor::RememberedContextLives() const {
+  return fAglContext == nullptr ||
+         OurIsGLContextLive(static_cast<const OurEGLContext*>(fAglContext), fAglContextSerial);
+}
+
+void AGraphColor::RememberRenderer(const MDrawContext* context) {
+  fRendererType = GetRendererType(context);
+  fAglContext = GetRendererAglContext(context);
+  fAglContextSerial = OurGLContextSerial(static_cast<const OurEGLContext*>(fAglContext));
+}
+
+// A texture name of a context that is gone went with it.
+void AGraphColor::DisposeTexture() {
+  if (fTexture != nullptr && RememberedContextLives())
+    ::DisposeTexture(fTexture, Our3DRendererType(fRendererType), fAglContext, fDrawContext);
+  fTexture = nullptr;
+}
+
+void AGraphColor::Compile(AnExpression* coordinate, PlottingMode mode, MDrawContext* context) {
+  const bool supported = context != nullptr && DoesContextSupportShaders(context);
+  if (fFragmentProgram != nullptr && (mode == kPlotInterval || !supported))
+    DropPrograms();
+  else if (WantsProgram(coordinate, mode, supported))
+    MakePrograms(coordinate, context, supported);
   if (HasColorEquations()) AnExpression::Compile(fColorExpressions[0], fColorExpressions[1], fColorExpressions[2]);
+}
+
+// Without support the text is still made for the program-copying command.
+bool AGraphColor::WantsProgram(const AnExpression* coordinate, PlottingMode mode, bool supported) const {
+  const bool equations = HasColorEquations() || fType == kFragmentProgram;
+  if ((!equations && coordinate == nullptr) || mode == kPlotInterval) return false;
+  return supported || gHackExportShaderFlag2;
+}
+
+void AGraphColor::MakePrograms(AnExpression* coordinate, MDrawContext* context, bool supported) {
+  // A program of earlier formulas must not outlive them, even when the new
+  // ones have none.
+  DropPrograms();
+  std::vector<ExpressionRecord*> uniforms;
+  const std::string text = GenerateProgramText(coordinate, context, &uniforms);
+  ReplaceUniformVariables(uniforms);
+  if (gHackExportShaderFlag2 && !text.empty()) {
+    delete[] gHackExportShaderPointer;
+    gHackExportShaderPointer = ExportCopy(text);
+    gHackExportShaderFlag2 = false;
+    gHackExportShaderFlag = false;
+  }
+  if (!text.empty() && supported) LoadPrograms(gInjectedFragmentProgram ? gInjectedFragmentProgram : text, context);
+}
+
+std::string AGraphColor::GenerateProgramText(AnExpression* coordinate, MDrawContext* context,
+                                             std::vector<ExpressionRecord*>* uniforms) {
+  if (!HasColorEquations()) return OurGetARBString(coordinate, uniforms, fType == kPictureTexture, fDocument);
+  const bool rawHSV = context == nullptr || !IsNVidia(context);
+  return OurGetARBString(fColorExpressions[0], fColorExpressions[1], fColorExpressions[2], coordinate,
+                         fType == kHSVEquations, uniforms, rawHSV, fDocument);
+}
+
+// The generator's trees are copies the expressions take over.
+void AGraphColor::ReplaceUniformVariables(const std::vector<ExpressionRecord*>& uniforms) {
+  delete fUniformVariables;
+  fUniformVariables = new UniformVariables;
+  for (ExpressionRecord* tree : uniforms) {
+    auto* expression = new AnExpression(tree, fDocument);
+    AnExpression::Compile(expression);
+    fUniformVariables->Add(expression);
+  }
+}
+
+// A program the card refuses leaves the colour to the processor, silently.
+void AGraphColor::LoadPrograms(const std::string& text, MDrawContext* context) {
+  fVertexProgram = new Shader("", gVertexProgram, false);
+  fFragmentProgram = new Shader("", text.c_str(), true);
+  RememberRenderer(context);
+  const bool works = OurEnableShaders(fFragmentProgram, fVertexProgram, context);
+  OurDisableShaders(context);
+  if (!works) {
+    DropPrograms();
+    return;
+  }
+  fSavedType = fType;
+  if (HasColorEquations()) fType = kFragmentProgram;
+}
+
+void AGraphColor::DropPrograms() {
+  delete fFragmentProgram;
+  delete fVertexProgram;
+  fFragmentProgram = nullptr;
+  fVertexProgram = nullptr;
+  if (fType == kFragmentProgram) fType = fSavedType;
 }
 
 void AGraphColor::Compute() {
@@ -126,9 +252,38 @@ void AGraphColor::MaximizeIntensity() {
   fSolidColor = c[0] << 16 | c[1] << 8 | c[2];
 }
 
-bool AGraphColor::CheckAndUpdateTexture() { return false; }
-bool AGraphColor::CheckAndUpdateFragmentProgram() { return false; }
-bool AGraphColor::EnableShaders(MDrawContext* /*context*/) { return false; }
+bool AGraphColor::CheckAndUpdateTexture() {
+  if (fDrawContext == nullptr || GetRendererType(fDrawContext) == kRendererNone) return false;
+  if (MadeForCurrentRenderer() && fTexture != nullptr && IsTextureValid(fTexture, fDrawContext)) return true;
+  DisposeTexture();
+  RememberRenderer(fDrawContext);
+  fTexture = CreateTexture(fPicture, fDrawContext);
+  return fTexture != nullptr;
+}
+
+bool AGraphColor::CheckAndUpdateFragmentProgram() {
+  if (fDrawContext == nullptr || GetRendererType(fDrawContext) == kRendererNone) return false;
+  if (MadeForCurrentRenderer()) return true;
+  RememberRenderer(fDrawContext);
+  Compile(nullptr, kPlotInterval, fDrawContext);
+  return false;
+}
+
+bool AGraphColor::EnableShaders(MDrawContext* context) {
+  if (fType == kFragmentProgram) OurSubmitSolidColor(kWhite, context);
+  if (!OurEnableShaders(fFragmentProgram, fVertexProgram, context)) return false;
+  ReallocateThreadLocalVariablesIfNecessary();
+  std::vector<double> values;
+  const int32_t count = fUniformVariables != nullptr ? fUniformVariables->Count() : 0;
+  for (int32_t i = 0; i < count; ++i) {
+    AnExpression* uniform = fUniformVariables->At(i);
+    uniform->InvalConstants();
+    values.push_back(uniform->Evaluate(0.0));
+  }
+  while (values.size() % 4 != 0) values.push_back(0.0);
+  for (size_t group = 0; group < values.size() / 4; ++group) OurSetUniformShaderParameter(group, &values[4 * group]);
+  return true;
+}
 
 AGraphColor* AGraphColor::Copy(const AGraphColor* source) {
   auto* copy = new AGraphColor(source->fDrawContext, source->fDocument);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "CoreUtilities/MRect.h"
 #include "CoreUtilities/OurPictures.h"
@@ -10,8 +12,9 @@
 #include "graphpane/UniformVariables.h"
 
 class DocumentRecord;
-class MDrawContext;
+struct MDrawContext;
 class Shader;
+struct __OurTexture;
 
 // The colour of one graph: a solid colour, a fixed colour map, a picture
 // texture, or three colour equations (red, green, blue or hue, saturation,
@@ -35,10 +38,7 @@ class AGraphColor : public AColorEquations {
       : fDrawContext(context), fDocument(document) {}
   AGraphColor(const AGraphColor&) = delete;
   AGraphColor& operator=(const AGraphColor&) = delete;
-  ~AGraphColor() override {
-    delete fUniformVariables;
-    OurDisposePicture(fPicture);
-  }
+  ~AGraphColor() override;
 
   // From a colour-menu code.
   void Set(double code);
@@ -80,7 +80,7 @@ class AGraphColor : public AColorEquations {
   static AGraphColor* Copy(const AGraphColor* source, MDrawContext* context);
 
   uint32_t fSolidColor = 0xCE00CE;  // 0x00RRGGBB; purple
-  uint32_t fTexture = 0;
+  __OurTexture* fTexture = nullptr;
   OurPicture* fPicture = nullptr;
   MDrawContext* fDrawContext;
   // The renderer type and context the texture or program was made for.
@@ -93,5 +93,19 @@ class AGraphColor : public AColorEquations {
   DocumentRecord* fDocument;
 
  private:
+  // A context made later at the same address is not the remembered one.
+  uint64_t fAglContextSerial = 0;
+
   void TakeSurfacePicture();
+  bool MadeForCurrentRenderer() const;
+  bool RememberedContextLives() const;
+  void RememberRenderer(const MDrawContext* context);
+  void DisposeTexture();
+  bool WantsProgram(const AnExpression* coordinate, PlottingMode mode, bool supported) const;
+  void MakePrograms(AnExpression* coordinate, MDrawContext* context, bool supported);
+  std::string GenerateProgramText(AnExpression* coordinate, MDrawContext* context,
+                                  std::vector<ExpressionRecord*>* uniforms);
+  void ReplaceUniformVariables(const std::vector<ExpressionRecord*>& uniforms);
+  void LoadPrograms(const std::string& text, MDrawContext* context);
+  void DropPrograms();
 };

@@ -15,3 +15,7 @@ extern OurPicture* gSurfacePicture;
 extern bool gHackExportShaderFlag;
 extern bool gHackExportShaderFlag2;
 extern char* gHackExportShaderPointer;
+
+// Tests hand the driver a text of their own through this in place of the
+// generated program; null in use.
+extern const char* gInjectedFragmentProgram;
