@@ -39,16 +39,16 @@ bool ALattice::ComputeLatticeVerticesOnPlanes() {
     fTop = ZeroFilled<double>(corners);
     fCentres = ZeroFilled<double>(int64_t(fN) * fN);
     if (!fBottom || !fTop || !fCentres) return false;
+    fF.SetupGrid({fXmin, fYmin, fZlo, fDx, fDy, fDz, fN + 1, fN + 1, fNz + 1},
+                 {fXmin + fDx / 2, fYmin + fDy / 2, fZlo + fDz / 2, fDx, fDy, fDz, fN, fN, fNz});
   }
-  const LatticeSteps cornerSteps{fXmin, fYmin, fZlo, fDx, fDy, fDz, fN + 1, fN + 1};
   if (fZ == 0) {
-    fF.EvaluatePlane(cornerSteps, 0, fBottom.get());
+    fF.EvaluatePlane(kCornerGrid, 0, fBottom.get());
   } else {
     std::swap(fBottom, fTop);
   }
-  fF.EvaluatePlane(cornerSteps, fZ + 1, fTop.get());
-  const LatticeSteps centreSteps{fXmin + fDx / 2, fYmin + fDy / 2, fZlo + fDz / 2, fDx, fDy, fDz, fN, fN};
-  fF.EvaluatePlane(centreSteps, fZ, fCentres.get());
+  fF.EvaluatePlane(kCornerGrid, fZ + 1, fTop.get());
+  fF.EvaluatePlane(kCentreGrid, fZ, fCentres.get());
   return true;
 }
 
