@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <tuple>
 #include <utility>
 
 #include "CoreUtilities/MathConstants.h"
@@ -80,8 +81,9 @@ double Volume(Mesh& m) {
   return volume;
 }
 
-// Each directed edge once and its reverse once: closed and consistently turned.
-void ExpectClosed(Mesh& m) {
+// Each directed edge once and its reverse once: closed and consistently
+// turned, with the Euler characteristic of its topology.
+void ExpectClosed(Mesh& m, long euler = 2) {
   std::map<std::pair<int32_t, int32_t>, int> directed;
   for (int32_t i = 0; i < m.triangles.Count(); ++i) {
     const Triangle& t = m.triangles[i];
@@ -92,7 +94,7 @@ void ExpectClosed(Mesh& m) {
     if (count != 1 || directed.count({edge.second, edge.first}) != 1) ++faults;
   EXPECT_EQ(faults, 0);
   const long v = m.vertices.Count(), e = long(directed.size()) / 2, f = m.triangles.Count();
-  EXPECT_EQ(v - e + f, 2);
+  EXPECT_EQ(v - e + f, euler);
 }
 
 // A triangle's turning agrees with the outward gradient at its centroid.
@@ -130,6 +132,42 @@ TEST(ALattice, SphereIsClosedOutwardAndMeasuresItsAreaAndVolume) {
     EXPECT_NEAR(Area(mesh) / (4 * gPi), 1, 0.0025);
     EXPECT_NEAR(Volume(mesh) / (4 * gPi / 3), 1, 0.01);
   }
+}
+
+TEST(ALattice, TorusIsClosedWithAHoleAndMeasuresItsAreaAndVolume) {
+  constexpr double R = 1, r = 0.4;
+  auto torus = [](double x, double y, double z) {
+    const double ring = std::hypot(x - kCx, y - kCy) - R;
+    return ring * ring + (z - kCz) * (z - kCz) - r * r;
+  };
+  auto gradient = [](double x, double y, double z, double* g) {
+    const double rho = std::hypot(x - kCx, y - kCy), scale = 2 * (rho - R) / rho;
+    g[0] = scale * (x - kCx), g[1] = scale * (y - kCy), g[2] = 2 * (z - kCz);
+  };
+  LambdaFunction f(torus, gradient);
+  Mesh mesh;
+  Walk(f, kCube2, 40, mesh);
+  ExpectClosed(mesh, 0);
+  EXPECT_EQ(CountInward(mesh, gradient), 0);
+  EXPECT_NEAR(Area(mesh) / (4 * gPi * gPi * R * r), 1, 0.0025);
+  EXPECT_NEAR(Volume(mesh) / (2 * gPi * gPi * R * r * r), 1, 0.01);
+}
+
+TEST(ALattice, SlabsTogetherMakeTheWholeMesh) {
+  // Crossings on the shared plane are made by both slabs; welded by
+  // position, the pieces are the whole.
+  LambdaFunction f(Sphere, SphereGradient);
+  Mesh whole, low, high;
+  Walk(f, kCube2, 16, whole);
+  Walk(f, {-2, 2, -2, 2, -2, 0}, 16, low, 8);
+  Walk(f, {-2, 2, -2, 2, 0, 2}, 16, high, 8);
+  EXPECT_EQ(low.triangles.Count() + high.triangles.Count(), whole.triangles.Count());
+  auto key = [](const SurfaceVertex& v) { return std::make_tuple(v.x, v.y, v.z); };
+  std::map<std::tuple<float, float, float>, int> welded;
+  for (Mesh* m : {&low, &high})
+    for (int32_t i = 0; i < m->vertices.Count(); ++i) welded[key(m->vertices[i])] = 0;
+  EXPECT_EQ(long(welded.size()), long(whole.vertices.Count()));
+  for (int32_t i = 0; i < whole.vertices.Count(); ++i) EXPECT_EQ(welded.count(key(whole.vertices[i])), 1u) << i;
 }
 
 TEST(ALattice, SphereErrorsFallWithTheSpacing) {
