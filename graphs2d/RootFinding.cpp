@@ -16,10 +16,17 @@ struct Segment {
   double Z(double s) const { return z0 + s * (z1 - z0); }
 };
 
-double ValueAt(AnExpression* e, double level, const Segment& g, double s) {
-  const double x = g.X(s);
-  return e->Evaluate(x, 0, x, g.Y(s), g.Z(s), 0) - level;
-}
+// An expression evaluated at (x, 0, x, y, z, 0).
+class AnExpressionInSpace : public ASpaceFunction {
+ public:
+  explicit AnExpressionInSpace(AnExpression* e) : fExpression(e) {}
+  double At(double x, double y, double z) override { return fExpression->Evaluate(x, 0, x, y, z, 0); }
+
+ private:
+  AnExpression* fExpression;
+};
+
+double ValueAt(ASpaceFunction& e, double level, const Segment& g, double s) { return e.At(g.X(s), g.Y(s), g.Z(s)) - level; }
 
 bool Write(const Segment& g, double s, bool clean, double* x, double* y, double* z) {
   *x = clean ? CleanDouble(g.x0, g.x1, s) : g.X(s);
@@ -28,7 +35,7 @@ bool Write(const Segment& g, double s, bool clean, double* x, double* y, double*
   return true;
 }
 
-bool FindRootOn(AnExpression* e, double level, double t, double f0, double f1, const Segment& g, double* x, double* y,
+bool FindRootOn(ASpaceFunction& e, double level, double t, double f0, double f1, const Segment& g, double* x, double* y,
                 double* z) {
   if (f0 == 0) return Write(g, 0, true, x, y, z);
   if (f1 == 0) return Write(g, 1, true, x, y, z);
@@ -64,17 +71,24 @@ bool FindRootOn(AnExpression* e, double level, double t, double f0, double f1, c
 
 }  // namespace
 
+bool FindRoot(ASpaceFunction& f, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
+              double* y, double y0, double y1, double* z, double z0, double z1) {
+  return FindRootOn(f, level, tolerance, f0, f1, Segment{x0, x1, y0, y1, z0, z1}, x, y, z);
+}
+
 bool FindRoot(AnExpression* e, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
               double* y, double y0, double y1, double* z, double z0, double z1) {
-  return FindRootOn(e, level, tolerance, f0, f1, Segment{x0, x1, y0, y1, z0, z1}, x, y, z);
+  AnExpressionInSpace f(e);
+  return FindRootOn(f, level, tolerance, f0, f1, Segment{x0, x1, y0, y1, z0, z1}, x, y, z);
 }
 
 bool FindRoot(AnExpression* e, double level, double tolerance, double* x, double x0, double x1, double* y, double y0,
               double y1, double* z, double z0, double z1) {
   const Segment g{x0, x1, y0, y1, z0, z1};
-  const double f0 = ValueAt(e, level, g, 0), f1 = ValueAt(e, level, g, 1);
+  AnExpressionInSpace f(e);
+  const double f0 = ValueAt(f, level, g, 0), f1 = ValueAt(f, level, g, 1);
   if (std::isnan(f0) || std::isnan(f1) || (f0 < 0) == (f1 < 0)) return false;
-  return FindRootOn(e, level, tolerance, f0, f1, g, x, y, z);
+  return FindRootOn(f, level, tolerance, f0, f1, g, x, y, z);
 }
 
 namespace {

@@ -4,12 +4,23 @@
 
 class AnExpression;
 
+// A function of a point in space, for root finding over functions that are
+// not expressions.
+class ASpaceFunction {
+ public:
+  virtual ~ASpaceFunction() = default;
+  // NaN where undefined.
+  virtual double At(double x, double y, double z) = 0;
+};
+
 // Where f - level crosses 0 along the segment from (x0, y0, z0) to
 // (x1, y1, z1), given f - level at its ends (f0, f1), to within the
 // parameter tolerance; f is evaluated at (x, 0, x, y, z, 0). y and z may be
 // null. False on a NaN value. With tolerance 0 the point is cleaned of
 // interpolation noise.
 bool FindRoot(AnExpression* e, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
+              double* y, double y0, double y1, double* z, double z0, double z1);
+bool FindRoot(ASpaceFunction& f, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
               double* y, double y0, double y1, double* z, double z0, double z1);
 // The same, evaluating the ends first; false unless exactly one is negative.
 bool FindRoot(AnExpression* e, double level, double tolerance, double* x, double x0, double x1, double* y, double y0,
