@@ -38,6 +38,22 @@ int32_t RefusedOptionMessage(int32_t kind, bool is3D) {
 // Whether the graph maker the kind's builder calls is filled. Kinds not
 // listed have no 3-D or 4-D maker yet.
 bool KindMakerInstalled(int32_t kind) {
+  switch (GraphKind(kind)) {
+    case GraphKind::kXYZ_t:
+    case GraphKind::kXYZt:
+    case GraphKind::kRThetaPhi_t:
+    case GraphKind::kRThetaZ_t:
+    case GraphKind::kZ_z:
+    case GraphKind::kRTheta_t:  // the plane curves in t, drawn in a 3-D view
+    case GraphKind::kXY_t:
+    case GraphKind::kXYt:
+    case GraphKind::kZ_t: return gGraphMakers.SpaceCurve != nullptr;
+    case GraphKind::k3DPoint:
+    case GraphKind::kXYZ_3DPoint:
+    case GraphKind::k3DPointRThetaZ:
+    case GraphKind::k3DPointRThetaPhi: return gGraphMakers.Point3D != nullptr;
+    default: break;
+  }
   if (!kSurfaceKinds.Contains(kind)) return false;
   switch (KindView(kind)) {
     case ViewDimension::k3D: return gGraphMakers.GridSurface != nullptr;

@@ -2,7 +2,9 @@
 
 #include "graphpane/AGraphView.h"
 #include "graphpane/GraphMakers.h"
+#include "graphs3d/A3DPoint.h"
 #include "graphs3d/AGridSurface.h"
+#include "graphs3d/ASpaceCurve.h"
 
 namespace {
 
@@ -13,6 +15,22 @@ A3DGraph* MakeGridSurface(Compiled x, Compiled y, Compiled z, double grain, doub
                           mode, uLow, uHigh, vLow, vHigh, view.Record().drawContext);
 }
 
+A3DGraph* MakeSpaceCurve(Compiled x, Compiled y, Compiled z, Compiled radius, Compiled clip, Colour colour,
+                          double grain, double opacity, AGraphView& view, const double& uLow, const double& uHigh) {
+  return new ASpaceCurve(x.release(), y.release(), z.release(), radius.release(), clip.release(), colour.release(),
+                         grain, opacity, view.Record().drawContext, uLow, uHigh);
+}
+
+A3DGraph* MakePoint3D(Compiled x, Compiled y, Compiled z, Colour colour, double size, double opacity,
+                      AGraphView& view) {
+  return new A3DPoint(x.release(), y.release(), z.release(), colour.release(), size, opacity,
+                      view.Record().drawContext);
+}
+
 }  // namespace
 
-void Install3DGraphMakers() { gGraphMakers.GridSurface = MakeGridSurface; }
+void Install3DGraphMakers() {
+  gGraphMakers.GridSurface = MakeGridSurface;
+  gGraphMakers.SpaceCurve = MakeSpaceCurve;
+  gGraphMakers.Point3D = MakePoint3D;
+}

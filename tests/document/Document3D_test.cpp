@@ -44,6 +44,20 @@ TEST_F(Document3D, ASurfaceOpensTheSpaceViewAndDrawsWithoutAMessage) {
   EXPECT_EQ(EquationMessage(undefined.document.get(), 0), 11);
 }
 
+// A helix tube and a point draw through the document with no message.
+TEST_F(Document3D, AHelixTubeAndAPointDrawWithoutAMessage) {
+  GraphedDocument empty("3D.Axes 0;\nExpr z = 100;\n");
+  ASSERT_TRUE(empty.document && empty.RunUntilDone());
+  GraphedDocument g(
+      "3D.Axes 0;\nExpr z = 100;\nExpr vector(cos(t), sin(t), t/5), radius = 0.1;\nExpr vector(1, 1, 1);\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  EXPECT_EQ(g.Graphs(), 3);
+  UpdateGraphMessages(g.document.get());
+  for (int32_t k : {1, 2}) EXPECT_EQ(EquationMessage(g.document.get(), k), 0) << k;
+  // A short piece of tube and a ball on a small picture.
+  EXPECT_GT(DifferingPixels(g.Picture(), empty.Picture()), 150);
+}
+
 TEST_F(Document3D, RotationZoomAndSpinSurviveSavingAndAStoredViewIsMended) {
   GraphedDocument g("Expr z = x*y;\n");
   ASSERT_TRUE(g.document && g.RunUntilDone());

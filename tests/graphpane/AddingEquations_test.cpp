@@ -442,6 +442,13 @@ TEST(AddingEquations, EquationsNeedingMissingViewsSaySo) {
   }
   Tree curve = Parse("vector(x, y, z) = vector(cos(t), sin(t), t)");
   EXPECT_EQ(GetEqnSyntaxErr(curve.get(), true, false, nullptr), kMsgCantGraphIn3D);
+  // Curves and points follow their own makers.
+  gGraphMakers.SpaceCurve = [](Compiled, Compiled, Compiled, Compiled, Compiled, Colour, double, double, AGraphView&,
+                                const double&, const double&) -> A3DGraph* { return nullptr; };
+  gGraphMakers.Point3D = nullptr;
+  EXPECT_NE(GetEqnSyntaxErr(curve.get(), true, false, nullptr), kMsgCantGraphIn3D);
+  Tree point = Parse("vector(1, 2, 3)");
+  EXPECT_EQ(GetEqnSyntaxErr(point.get(), true, false, nullptr), kMsgCantGraphIn3D);
   gGraphMakers = installed;
 }
 

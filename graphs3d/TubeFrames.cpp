@@ -1,0 +1,78 @@
+#include "graphs3d/TubeFrames.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kParallelCross = 1e-7;
+
+AVector Of(const Vertex& v) { return {v.x, v.y, v.z}; }
+
+bool Finite(AVector v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+double Length(AVector v) { return std::sqrt(Dot(v, v)); }
+
+AVector Unit(AVector v) { return (1 / Length(v)) * v; }
+
+// False when there is no direction to take.
+bool CurveTangent(const Vertex* points, int32_t count, int32_t i, AVector* tangent) {
+  const AVector p = Of(points[i]);
+  if (!Finite(p)) return false;
+  AVector d;
+  if (i + 1 < count && Finite(Of(points[i + 1]))) {
+    d = Of(points[i + 1]) - p;
+  } else if (i > 0 && Finite(Of(points[i - 1]))) {
+    d = p - Of(points[i - 1]);
+  } else {
+    return false;
+  }
+  const double length = Length(d);
+  if (!(length > 0) || !std::isfinite(length)) return false;
+  *tangent = (1 / length) * d;
+  return true;
+}
+
+bool StraightTangent(const Vertex* points, int32_t count, int32_t i, AVector quarter, AVector* tangent) {
+  if (!Finite(Of(points[i]))) return false;
+  const AVector d = Of(points[count - 1]) - Of(points[0]);
+  const double length = Length(d);
+  if (!(length > 0) || !std::isfinite(length)) return false;
+  const AVector t = (1 / length) * d;
+  *tangent = {t.x / quarter.x, t.y / quarter.y, t.z / quarter.z};
+  return Finite(*tangent);
+}
+
+AVector FirstSide(AVector t) {
+  return std::fabs(t.z) <= std::fabs(t.x) ? Unit(Cross(t, {0, 0, 1})) : Unit(Cross(t, {1, 0, 0}));
+}
+
+}  // namespace
+
+void ComputeTubeFrames(const Vertex* points, int32_t count, bool straight, AVector quarter, TubeFrame* frames) {
+  for (int32_t i = 0; i < count; ++i) {
+    TubeFrame& f = frames[i];
+    f.valid = straight ? StraightTangent(points, count, i, quarter, &f.tangent)
+                       : CurveTangent(points, count, i, &f.tangent);
+  }
+  bool haveFrame = false;
+  AVector side;
+  for (int32_t i = 0; i < count; ++i) {
+    TubeFrame& f = frames[i];
+    if (!f.valid) {
+      haveFrame = false;
+      continue;
+    }
+    if (!haveFrame) side = FirstSide(f.tangent);
+    haveFrame = true;
+    f.side = side;
+    if (straight || i + 1 >= count || !frames[i + 1].valid) continue;
+    const AVector next = frames[i + 1].tangent;
+    const AVector axis = Cross(f.tangent, next);
+    const double sine = Length(axis);
+    if (sine > kParallelCross) {
+      // RotateAroundAxis turns clockwise for a positive angle.
+      side = side.RotateAroundAxis((1 / sine) * axis, -std::acos(std::clamp(Dot(next, f.tangent), -1.0, 1.0)));
+    }
+  }
+}

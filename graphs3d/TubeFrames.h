@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+#include "renderer/AVector.h"
+#include "renderer/DrawContext.h"
+
+// The direction and the first side vector of one ring of a tube. A ring
+// without a usable direction (a gap point, an isolated point, or a point
+// equal to the next) is not valid; the frame restarts after it.
+struct TubeFrame {
+  AVector tangent;
+  AVector side;
+  bool valid = false;
+};
+
+// Frames for the points of a polyline. A curved tube's tangent runs to the
+// next point (from the previous one where the next is a gap or the last),
+// and its side vector is carried from ring to ring by the turn that takes
+// one tangent to the next. A straight tube has the one direction of first
+// to last point, measured in model units (each component divided by its
+// entry of `quarter`), and the same side vector on every ring.
+void ComputeTubeFrames(const Vertex* points, int32_t count, bool straight, AVector quarter, TubeFrame* frames);

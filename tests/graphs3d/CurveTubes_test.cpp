@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <Eigen/Geometry>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "CoreUtilities/MathConstants.h"
+#include "graphs3d/ACurve3D.h"
+#include "graphs3d/CurveGrain.h"
+#include "graphs3d/TubeFrames.h"
+#include "graphs3d/UnitSphere.h"
+#include "renderer/M3DView.h"
+
+namespace {
+
+using Vec3 = Eigen::Vector3d;
+
+Vec3 Of(AVector v) { return {v.x, v.y, v.z}; }
+Vec3 Of(const Vertex& v) { return {v.x, v.y, v.z}; }
+
+bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+TEST(UnitSphere, IsAClosedOutwardMeshOfUnitVectors) {
+  const UnitSphereMesh& sphere = UnitSphere();
+  for (const AVector& v : sphere.vertices) EXPECT_NEAR(Of(v).norm(), 1, 1e-15);
+  std::map<std::pair<int, int>, int> edges;
+  double volume = 0;
+  for (const Triangle& t : sphere.triangles) {
+    for (int k = 0; k < 3; ++k) {
+      ASSERT_GE(t.v[k], 0);
+      ASSERT_LT(t.v[k], kUnitSphereVertices);
+      ++edges[{t.v[k], t.v[(k + 1) % 3]}];
+    }
+    volume += Of(sphere.vertices[t.v[0]]).dot(Of(sphere.vertices[t.v[1]]).cross(Of(sphere.vertices[t.v[2]]))) / 6;
+  }
+  // Every directed edge once, and its reverse once: closed and of one side.
+  EXPECT_EQ(edges.size(), size_t(3 * kUnitSphereTriangles));
+  for (const auto& [edge, count] : edges) {
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(edges.count({edge.second, edge.first}), 1u);
+  }
+  std::ifstream in(ZL_TEST_DATA_DIR "/unit_sphere_volume.txt");
+  int vertices = 0, triangles = 0;
+  double reference = 0;
+  ASSERT_TRUE(in >> vertices >> triangles >> reference);
+  EXPECT_EQ(vertices, kUnitSphereVertices);
+  EXPECT_EQ(triangles, kUnitSphereTriangles);
+  EXPECT_NEAR(volume, reference, 1e-12);
+}
+
+TEST(CurveGrain, FileValuesAreHeldToTheirRange) {
+  EXPECT_EQ(TubeSideCount(0), 8);
+  EXPECT_EQ(TubeSideCount(1), 12);
+  EXPECT_EQ(TubeSideCount(-4), 8);
+  EXPECT_EQ(TubeSideCount(1e300), 12);
+  EXPECT_EQ(TubeSideCount(NAN), 10);
+  EXPECT_EQ(CurveSampleCount(0.5), 600);
+  EXPECT_EQ(CurveSampleCount(NAN), 600);
+  EXPECT_EQ(CurveSampleCount(-INFINITY), 200);
+  EXPECT_EQ(CurveSampleCount(INFINITY), 1000);
+}
+
+// A random smooth closed-ish curve: a few random harmonics per axis, scaled
+// per axis so that the box is far from a cube.
+std::vector<Vertex> RandomCurve(std::mt19937& random, int32_t count, Vec3 scale) {
+  std::uniform_real_distribution<double> coefficient(-1, 1);
+  double c[3][3][2];
+  for (auto& axis : c)
+    for (auto& harmonic : axis)
+      for (double& v : harmonic) v = coefficient(random);
+  std::vector<Vertex> points(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    const double t = 2 * gPi * i / (count - 1);
+    double p[3] = {};
+    for (int a = 0; a < 3; ++a)
+      for (int h = 0; h < 3; ++h) p[a] += c[a][h][0] * std::cos((h + 1) * t) + c[a][h][1] * std::sin((h + 1) * t);
+    points[size_t(i)] = {float(scale[0] * p[0]), float(scale[1] * p[1]), float(scale[2] * p[2])};
+  }
+  return points;
+}
+
+// The side vector is carried from ring to ring by the least turn between
+// the tangents: the quaternion from one to the next.
+TEST(TubeFrames, SideVectorIsTransportedInParallel) {
+  std::mt19937 random(52);
+  for (int trial = 0; trial < 20; ++trial) {
+    const std::vector<Vertex> points = RandomCurve(random, 300, {1, 7, 0.2});
+    std::vector<TubeFrame> frames(points.size());
+    ComputeTubeFrames(points.data(), int32_t(points.size()), false, {0.5, 3, 0.1}, frames.data());
+    for (size_t i = 0; i < points.size(); ++i) {
+      ASSERT_TRUE(frames[i].valid) << i;
+      // Rounding of the turns adds up along the curve.
+      EXPECT_NEAR(Of(frames[i].side).norm(), 1, 1e-10);
+      EXPECT_NEAR(Of(frames[i].side).dot(Of(frames[i].tangent)), 0, 1e-10);
+      if (i + 1 == points.size()) break;
+      const Vec3 moved =
+          Eigen::Quaterniond::FromTwoVectors(Of(frames[i].tangent), Of(frames[i + 1].tangent)) * Of(frames[i].side);
+      EXPECT_LT((moved - Of(frames[i + 1].side)).norm(), 1e-12) << "trial " << trial << " ring " << i;
+    }
+  }
+}
+
+// Tubes over a view box of unequal sides.
+class TubeTest : public testing::Test {
+ protected:
+  TubeTest() {
+    camera.xmin = -1, camera.xmax = 3;
+    camera.ymin = -10, camera.ymax = 30;
+    camera.zmin = -0.5, camera.zmax = 0.3;
+    context.view = &camera;
+    colour.fSolidColor = 0x336699;
+  }
+  Vec3 Quarter() const {
+    return {(camera.xmax - camera.xmin) / 4, (camera.ymax - camera.ymin) / 4, (camera.zmax - camera.zmin) / 4};
+  }
+  std::unique_ptr<ACurve3D> Tube(const std::vector<Vertex>& points, const std::vector<double>& radii, double grain,
+                                 bool straight = false) {
+    auto tube = std::make_unique<ACurve3D>(int32_t(points.size()), points.data(), radii.data(), nullptr, &colour,
+                                           grain, 1.0, straight, &context);
+    tube->ComputeCurve();
+    return tube;
+  }
+  // No triangle reaches a gap; every stored normal is finite.
+  static void ExpectNoGapsDrawn(const ACurve3D& tube, size_t count) {
+    for (int32_t k = 0; k < tube.TriangleCount(); ++k)
+      for (int32_t v : tube.Triangles()[k].v) EXPECT_TRUE(Finite(tube.RingVertices()[v])) << "triangle " << k;
+    for (size_t k = 0; k < count * size_t(tube.Sides()); ++k) EXPECT_TRUE(Finite(tube.RingNormals()[k])) << k;
+  }
+
+  M3DView camera;
+  MDrawContext context{};
+  AGraphColor colour;
+};
+
+TEST_F(TubeTest, RingsAreCirclesInModelUnitsAcrossTheTangent) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> radius(0.05, 0.3);
+  const Vec3 q = Quarter();
+  for (double grain : {0.0, 1.0}) {
+    const std::vector<Vertex> points = RandomCurve(random, 200, {1, 10, 0.2});
+    std::vector<double> radii(points.size());
+    for (double& r : radii) r = radius(random);
+    const auto tube = Tube(points, radii, grain);
+    const int32_t sides = tube->Sides();
+    EXPECT_EQ(sides, grain == 0 ? 8 : 12);
+    EXPECT_TRUE(tube->IsDoneComputing());
+    for (size_t i = 0; i < points.size(); ++i) {
+      const Vec3 p = Of(points[i]);
+      const Vec3 t = (Of(points[i + 1 < points.size() ? i + 1 : i]) - Of(points[i + 1 < points.size() ? i : i - 1]));
+      for (int32_t s = 0; s < sides; ++s) {
+        const Vec3 d = (Of(tube->RingVertices()[i * size_t(sides) + size_t(s)]) - p).cwiseQuotient(q);
+        EXPECT_NEAR(d.norm(), radii[i], 2e-5 * (1 + radii[i]) / q.minCoeff()) << i << " " << s;
+        EXPECT_NEAR(d.dot(t.normalized()), 0, 2e-4) << i << " " << s;
+      }
+    }
+    EXPECT_EQ(tube->TriangleCount(), 2 * sides * int32_t(points.size() - 1));
+    ExpectNoGapsDrawn(*tube, points.size());
+    EXPECT_GT(tube->MaximumModelSpaceRadius(), 0);
+  }
+}
+
+TEST_F(TubeTest, RepeatedPointsAndGapsBreakTheTube) {
+  std::vector<Vertex> points;
+  for (int i = 0; i < 12; ++i) points.push_back({float(0.1 * i), float(std::sin(0.3 * i)), 0.01f * float(i)});
+  points[4] = points[3];     // equal consecutive points
+  points[8] = {NAN, NAN, NAN};  // a gap
+  const std::vector<double> radii(points.size(), 0.1);
+  const auto tube = Tube(points, radii, 0);
+  const int32_t sides = tube->Sides();
+  auto ring = [&](int32_t i, int32_t s) { return tube->RingVertices()[i * sides + s]; };
+  for (int32_t s = 0; s < sides; ++s) {
+    EXPECT_FALSE(Finite(ring(3, s)));
+    EXPECT_FALSE(Finite(ring(8, s)));
+    for (int32_t i : {2, 4, 7, 9}) EXPECT_TRUE(Finite(ring(i, s))) << i;
+  }
+  // The frame restarts after the repeated point as at the first point.
+  std::vector<TubeFrame> frames(points.size());
+  ComputeTubeFrames(points.data(), int32_t(points.size()), false, {1, 1, 1}, frames.data());
+  std::vector<TubeFrame> fresh(points.size() - 4);
+  ComputeTubeFrames(points.data() + 4, int32_t(fresh.size()), false, {1, 1, 1}, fresh.data());
+  EXPECT_LT((Of(frames[4].side) - Of(fresh[0].side)).norm(), 1e-15);
+  // Quads 2-3, 3-4, 7-8 and 8-9 are left out.
+  EXPECT_EQ(tube->TriangleCount(), 2 * sides * (11 - 4));
+  ExpectNoGapsDrawn(*tube, points.size());
+  // Rings beside a break still get their normals.
+  for (int32_t i : {2, 4, 7, 9})
+    EXPECT_NEAR(Of(tube->RingNormals()[i * sides]).norm(), 1, 1e-6) << i;
+}
+
+TEST_F(TubeTest, LinesSkipGapsAndShortCurvesDrawNothing) {
+  std::vector<Vertex> points = {{0, 0, 0}, {1, 1, 0}, {NAN, NAN, NAN}, {1, 2, 0}, {2, 2, 0}, {2, 3, 0}};
+  ACurve3D lines(int32_t(points.size()), points.data(), nullptr, nullptr, &colour, 0, 1, false, &context);
+  EXPECT_FALSE(lines.IsDoneComputing());
+  EXPECT_EQ(lines.GraphVisibility(), 0);
+  lines.ComputeCurve();
+  ASSERT_EQ(lines.SegmentCount(), 3);
+  EXPECT_EQ(lines.Segments()[0].v[1], 1);
+  EXPECT_EQ(lines.Segments()[1].v[0], 3);
+  EXPECT_EQ(lines.GraphVisibility(), 0);
+  lines.ViewChanged();
+  EXPECT_FALSE(lines.IsDoneComputing());
+
+  // The tube borrows its points and radii.
+  const std::vector<Vertex> one = {{0, 0, 0}};
+  const std::vector<double> radii = {0.1, 0.1};
+  const auto single = Tube(one, radii, 0.5);
+  EXPECT_TRUE(single->IsDoneComputing());
+  EXPECT_EQ(single->TriangleCount(), 0);
+  EXPECT_EQ(single->GraphVisibility(), 0);
+  const std::vector<Vertex> nothing = {{NAN, 0, 0}, {0, NAN, 0}};
+  EXPECT_EQ(Tube(nothing, radii, 0)->GraphVisibility(), 11);
+}
+
+}  // namespace
