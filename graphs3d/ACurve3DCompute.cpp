@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "CoreUtilities/MathConstants.h"
-#include "CoreUtilities/OurMutex.h"
 #include "graphs3d/ACurve3D.h"
 #include "graphs3d/TubeFrames.h"
 #include "renderer/Submission.h"
@@ -30,7 +29,6 @@ void ACurve3D::ComputeCurve() {
       ComputeLines();
     }
   }
-  OurWriteBarrier();
   fComputed.store(true, std::memory_order_release);
 }
 
