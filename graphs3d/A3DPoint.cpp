@@ -35,7 +35,10 @@ A3DPoint::~A3DPoint() { Stop(); }
 
 void A3DPoint::Stop() { fJobs.Stop(fColour.get(), {fX.get(), fY.get(), fZ.get()}); }
 
-void A3DPoint::Restart() { fJobs.Submit(fColour.get(), {fX.get(), fY.get(), fZ.get()}); }
+void A3DPoint::Restart() {
+  fJobContext = JobContextOf(fContext);
+  fJobs.Submit(fColour.get(), {fX.get(), fY.get(), fZ.get()});
+}
 
 // The sphere is scaled per axis by the box's sides, and its normals by
 // their inverses, so that it comes out round once the renderer makes the
@@ -43,12 +46,12 @@ void A3DPoint::Restart() { fJobs.Submit(fColour.get(), {fX.get(), fY.get(), fZ.g
 int32_t A3DPoint::Compute(int32_t slice) {
   const double x = fX->Evaluate(0), y = fY->Evaluate(0), z = fZ->Evaluate(0);
   fColour->Compute();
-  if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fContext->document);
+  if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fJobContext.document);
   const bool valid = std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
   fValid.store(valid, std::memory_order_release);
   if (valid) {
     double sx, sy, sz;
-    GetModelSpaceDimensions(&sx, &sy, &sz, fContext);
+    GetModelSpaceDimensions(&sx, &sy, &sz, fJobContext.space);
     const double r = fSize * 0.1 + kSmallestRadius;
     const UnitSphereMesh& sphere = UnitSphere();
     for (int32_t k = 0; k < kUnitSphereVertices; ++k) {
@@ -56,10 +59,10 @@ int32_t A3DPoint::Compute(int32_t slice) {
       fPositions[k] = {float(x + r * sx * u.x), float(y + r * sy * u.y), float(z + r * sz * u.z)};
       fNormals[k] = {float(u.x / sx), float(u.y / sy), float(u.z / sz)};
     }
-    fMaximumRadius.store(CalculateMaximumModelSpaceRadius(fPositions, kUnitSphereVertices, fContext),
+    fMaximumRadius.store(CalculateMaximumModelSpaceRadius(fPositions, kUnitSphereVertices, fJobContext.space),
                          std::memory_order_release);
   }
-  return fJobs.Finish(slice, kComputeFinished, fContext->document);
+  return fJobs.Finish(slice, kComputeFinished, fJobContext.document);
 }
 
 void A3DPoint::ViewChanged() {

@@ -8,6 +8,7 @@
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/GraphJobs.h"
+#include "graphs3d/JobContext.h"
 #include "graphs3d/UnitSphere.h"
 #include "renderer/VertexObject.h"
 
@@ -40,6 +41,8 @@ class A3DPoint : public A3DGraph {
   void Restart();
 
   MDrawContext* fContext;
+  // Taken at every submission, for the job.
+  JobContext fJobContext;
   std::unique_ptr<AnExpression> fX, fY, fZ;
   std::unique_ptr<AGraphColor> fColour;
   double fSize;

@@ -6,6 +6,7 @@
 
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
+#include "renderer/Submission.h"
 #include "renderer/VertexObject.h"
 
 struct MDrawContext;
@@ -29,8 +30,9 @@ class ACurve3D : public A3DGraph {
   bool Draw() override;
   double MaximumModelSpaceRadius() override { return fMaximumRadius.load(std::memory_order_acquire); }
 
-  // Once per computation, after the owner has filled the points.
-  void ComputeCurve();
+  // Once per computation, after the owner has filled the points; the box
+  // is the one the owner's job was submitted with.
+  void ComputeCurve(const ModelSpace& space);
 
   bool IsTube() const { return fRadii != nullptr; }
   int32_t Sides() const { return fSides; }
@@ -47,9 +49,9 @@ class ACurve3D : public A3DGraph {
   void FreeUpSpace();
   bool HasSpace() const;
   void ClearResults();
-  void ComputeLines();
-  void ComputeTube();
-  void ComputeRings();
+  void ComputeLines(const ModelSpace& space);
+  void ComputeTube(const ModelSpace& space);
+  void ComputeRings(const ModelSpace& space);
   void ComputeTriangles();
   void ComputeNormals();
   bool RingIsFinite(int32_t i) const;

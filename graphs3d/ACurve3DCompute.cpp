@@ -20,38 +20,38 @@ AVector Minus(const Vertex& a, const Vertex& b) { return {double(a.x) - b.x, dou
 
 }  // namespace
 
-void ACurve3D::ComputeCurve() {
+void ACurve3D::ComputeCurve(const ModelSpace& space) {
   if (IsDoneComputing() || !HasSpace()) return;
   if (fCount >= 2) {
     if (IsTube()) {
-      ComputeTube();
+      ComputeTube(space);
     } else {
-      ComputeLines();
+      ComputeLines(space);
     }
   }
   fComputed.store(true, std::memory_order_release);
 }
 
-void ACurve3D::ComputeLines() {
+void ACurve3D::ComputeLines(const ModelSpace& space) {
   int32_t segments = 0;
   for (int32_t i = 0; i + 1 < fCount && i + 1 <= kLargestLineIndex; ++i)
     if (Finite(fPoints[i]) && Finite(fPoints[i + 1])) fSegments[size_t(segments++)] = {{uint16_t(i), uint16_t(i + 1)}};
   fSegmentCount = segments;
-  fMaximumRadius.store(CalculateMaximumModelSpaceRadius(fPoints, fCount, fContext), std::memory_order_release);
+  fMaximumRadius.store(CalculateMaximumModelSpaceRadius(fPoints, fCount, space), std::memory_order_release);
 }
 
-void ACurve3D::ComputeTube() {
-  ComputeRings();
+void ACurve3D::ComputeTube(const ModelSpace& space) {
+  ComputeRings(space);
   ComputeTriangles();
   ComputeNormals();
-  fMaximumRadius.store(CalculateMaximumModelSpaceRadius(fRingVertices.get(), fCount * fSides, fContext),
+  fMaximumRadius.store(CalculateMaximumModelSpaceRadius(fRingVertices.get(), fCount * fSides, space),
                        std::memory_order_release);
 }
 
 // Radii are in model units: the box spans 4 of them along every axis.
-void ACurve3D::ComputeRings() {
+void ACurve3D::ComputeRings(const ModelSpace& space) {
   double dx, dy, dz;
-  GetModelSpaceDimensions(&dx, &dy, &dz, fContext);
+  GetModelSpaceDimensions(&dx, &dy, &dz, space);
   const AVector quarter{dx / 4, dy / 4, dz / 4};
   std::vector<TubeFrame> frames(static_cast<size_t>(fCount));
   ComputeTubeFrames(fPoints, fCount, fStraight, quarter, frames.data());

@@ -60,7 +60,10 @@ AGridSurface::~AGridSurface() {
 
 void AGridSurface::Stop() { fJobs.Stop(fColour.get(), ZL_GRID_EXPRESSIONS); }
 
-void AGridSurface::Restart() { fJobs.Submit(fColour.get(), ZL_GRID_EXPRESSIONS); }
+void AGridSurface::Restart() {
+  fJobContext = JobContextOf(fContext);
+  fJobs.Submit(fColour.get(), ZL_GRID_EXPRESSIONS);
+}
 
 #undef ZL_GRID_EXPRESSIONS
 

@@ -8,6 +8,7 @@
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/GraphJobs.h"
+#include "graphs3d/JobContext.h"
 #include "graphs3d/GridMesh.h"
 #include "renderer/VertexObject.h"
 
@@ -67,6 +68,8 @@ class AGridSurface : public A3DGraph {
   CornerCopies CellCopies() const;
 
   MDrawContext* fContext;
+  // Taken at every submission, for the job.
+  JobContext fJobContext;
   std::unique_ptr<AnExpression> fX, fY, fZ;
   // du of x, y, z, then dv; null unless analytic normals are in use.
   std::unique_ptr<AnExpression> fPartials[6];

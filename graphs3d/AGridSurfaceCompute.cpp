@@ -96,7 +96,7 @@ void AGridSurface::DoColorsAndClipping(int32_t i, int32_t j, double x, double y,
 }
 
 int32_t AGridSurface::Compute(int32_t slice) {
-  if (!HasSpace()) return fJobs.Finish(slice, kComputeNothingToDo, fContext->document);
+  if (!HasSpace()) return fJobs.Finish(slice, kComputeNothingToDo, fJobContext.document);
   const int32_t n = fN;
   const double du = (*fUMax - *fUMin) / (n - 1), dv = (*fVMax - *fVMin) / (n - 1);
   MGridVariables grid;
@@ -111,13 +111,13 @@ int32_t AGridSurface::Compute(int32_t slice) {
   for (int32_t j = 0; j < n; ++j) {
     if (byRow) {
       for (int32_t e = 0; e < count; ++e) all[e]->EvaluateArrayOnGrid(j, &grid, &rows[size_t(e * n)]);
-      if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fContext->document);
+      if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fJobContext.document);
     }
     for (int32_t i = 0; i < n; ++i) {
       double value[9];
       for (int32_t e = 0; e < count; ++e)
         value[e] = byRow ? rows[size_t(e * n + i)] : all[e]->EvaluateOnGrid(i, j, &grid);
-      if (!byRow && fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fContext->document);
+      if (!byRow && fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fJobContext.document);
       const int32_t k = i * n + j;
       fValid[size_t(k)] = NoInfinity(value[0], value[1], value[2]);
       if (!fValid[size_t(k)]) continue;
@@ -132,7 +132,7 @@ int32_t AGridSurface::Compute(int32_t slice) {
   // Points left out hold no position.
   double radius = 0;
   for (int32_t k = 0; k < n * n; ++k)
-    if (fValid[size_t(k)]) radius = std::max(radius, CalculateMaximumModelSpaceRadius(&fPositions[size_t(k * Copies())], 1, fContext));
+    if (fValid[size_t(k)]) radius = std::max(radius, CalculateMaximumModelSpaceRadius(&fPositions[size_t(k * Copies())], 1, fJobContext.space));
   fMaximumRadius.store(radius, std::memory_order_release);
-  return fJobs.Finish(slice, kComputeFinished, fContext->document);
+  return fJobs.Finish(slice, kComputeFinished, fJobContext.document);
 }

@@ -52,7 +52,10 @@ ASpaceCurve::~ASpaceCurve() {
 
 void ASpaceCurve::Stop() { fJobs.Stop(fColour.get(), ZL_CURVE_EXPRESSIONS); }
 
-void ASpaceCurve::Restart() { fJobs.Submit(fColour.get(), ZL_CURVE_EXPRESSIONS); }
+void ASpaceCurve::Restart() {
+  fJobContext = JobContextOf(fContext);
+  fJobs.Submit(fColour.get(), ZL_CURVE_EXPRESSIONS);
+}
 
 #undef ZL_CURVE_EXPRESSIONS
 
@@ -83,7 +86,7 @@ void ASpaceCurve::MakeTube() {
 }
 
 int32_t ASpaceCurve::Compute(int32_t slice) {
-  DocumentRecord* document = fContext->document;
+  DocumentRecord* document = fJobContext.document;
   if (!HasSpace()) return fJobs.Finish(slice, kComputeNothingToDo, document);
   const bool equations = fColours && (fColour->fType == AGraphColor::kRGBEquations || fColour->fType == AGraphColor::kHSVEquations);
   const double t0 = *fTMin, step = (*fTMax - t0) / (fN - 1);
@@ -102,7 +105,7 @@ int32_t ASpaceCurve::Compute(int32_t slice) {
     }
     if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, document);
   }
-  fTube->ComputeCurve();
+  fTube->ComputeCurve(fJobContext.space);
   return fJobs.Finish(slice, kComputeFinished, document);
 }
 

@@ -8,6 +8,7 @@
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/ACurve3D.h"
+#include "graphs3d/JobContext.h"
 
 struct MDrawContext;
 
@@ -47,6 +48,8 @@ class ASpaceCurve : public A3DGraph {
   void Restart();
 
   MDrawContext* fContext;
+  // Taken at every submission, for the job.
+  JobContext fJobContext;
   const double* fTMin;
   const double* fTMax;
   std::unique_ptr<AnExpression> fX, fY, fZ;

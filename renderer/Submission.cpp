@@ -26,13 +26,10 @@ struct ModelScale {
   double s[3], c[3];
 };
 
-bool ScaleOf(const MDrawContext* ctx, ModelScale& m) {
-  if (ctx->view == nullptr) return false;
-  const M3DView& v = *ctx->view;
-  const double low[3] = {v.xmin, v.ymin, v.zmin}, high[3] = {v.xmax, v.ymax, v.zmax};
+bool ScaleOf(const ModelSpace& space, ModelScale& m) {
   for (int i = 0; i < 3; ++i) {
-    m.s[i] = 4 / (high[i] - low[i]);
-    m.c[i] = (high[i] + low[i]) / 2;
+    m.s[i] = 4 / (space.high[i] - space.low[i]);
+    m.c[i] = (space.high[i] + space.low[i]) / 2;
   }
   const double volume = m.s[0] * m.s[1] * m.s[2];
   return volume != 0 && std::isfinite(volume);
@@ -50,7 +47,7 @@ using Projected = std::unique_ptr<MVertex[], Freer>;
 Projected Project(MDrawContext* ctx, double* distances) {
   ModelScale m;
   const int n = ctx->submittedVertexCount;
-  if (n <= 0 || ctx->submittedVertices == nullptr || !ScaleOf(ctx, m)) return nullptr;
+  if (n <= 0 || ctx->submittedVertices == nullptr || !ScaleOf(ModelSpaceOf(ctx), m)) return nullptr;
   Projected out(static_cast<MVertex*>(OurAllocateMemory(sizeof(MVertex) * size_t(n), true)));
   if (!out) {
     QueueError(kOutOfMemoryError);
@@ -115,7 +112,7 @@ float Clamp01(double v) { return float(std::clamp(v, 0.0, 1.0)); }
 
 void SoftwareTriangles(const Triangle* triangles, int count, MDrawContext* ctx) {
   ModelScale m;
-  if (!ScaleOf(ctx, m)) return;
+  if (!ScaleOf(ModelSpaceOf(ctx), m)) return;
   Projected p = Project(ctx, nullptr);
   if (!p) return;
   const bool textured = ctx->colorSource == 2 && ctx->submittedTexCoords;
@@ -317,16 +314,28 @@ void OurSubmitTriangles(const Triangle* triangles, int count, MDrawContext* ctx)
   if (Software(ctx)) SoftwareTriangles(triangles, count, ctx);
 }
 
-void GetModelSpaceDimensions(double* dx, double* dy, double* dz, const MDrawContext* ctx) {
+ModelSpace ModelSpaceOf(const MDrawContext* ctx) {
+  ModelSpace space;
+  if (ctx->view == nullptr) return space;
   const M3DView& v = *ctx->view;
-  *dx = v.xmax - v.xmin;
-  *dy = v.ymax - v.ymin;
-  *dz = v.zmax - v.zmin;
+  space.low[0] = v.xmin, space.low[1] = v.ymin, space.low[2] = v.zmin;
+  space.high[0] = v.xmax, space.high[1] = v.ymax, space.high[2] = v.zmax;
+  return space;
 }
 
-double CalculateMaximumModelSpaceRadius(const Vertex* vertices, int count, const MDrawContext* ctx) {
+void GetModelSpaceDimensions(double* dx, double* dy, double* dz, const ModelSpace& space) {
+  *dx = space.high[0] - space.low[0];
+  *dy = space.high[1] - space.low[1];
+  *dz = space.high[2] - space.low[2];
+}
+
+void GetModelSpaceDimensions(double* dx, double* dy, double* dz, const MDrawContext* ctx) {
+  GetModelSpaceDimensions(dx, dy, dz, ModelSpaceOf(ctx));
+}
+
+double CalculateMaximumModelSpaceRadius(const Vertex* vertices, int count, const ModelSpace& space) {
   ModelScale m;
-  if (!ScaleOf(ctx, m)) return 0;
+  if (!ScaleOf(space, m)) return 0;
   double largest = 0;
   for (int i = 0; i < count; ++i) {
     const Vertex& v = vertices[i];
@@ -334,4 +343,8 @@ double CalculateMaximumModelSpaceRadius(const Vertex* vertices, int count, const
     largest = std::max(largest, std::sqrt(Dot3(d, d)));
   }
   return largest;
+}
+
+double CalculateMaximumModelSpaceRadius(const Vertex* vertices, int count, const MDrawContext* ctx) {
+  return CalculateMaximumModelSpaceRadius(vertices, count, ModelSpaceOf(ctx));
 }

@@ -39,10 +39,21 @@ void OurSubmitPoints(const uint16_t* indices, const UniChar* const* symbols, con
 void OurSubmitLines(const LineSegment* segments, int count, bool depthCue, MDrawContext* ctx);
 void OurSubmitTriangles(const Triangle* triangles, int count, MDrawContext* ctx);
 
+// The view box a compute thread scales by. Graphs copy it on the interface
+// thread when they submit their jobs, since a context may be disposed and
+// remade while a job runs; a context without a view gives an empty box.
+struct ModelSpace {
+  double low[3] = {0, 0, 0};
+  double high[3] = {0, 0, 0};
+};
+ModelSpace ModelSpaceOf(const MDrawContext* ctx);
+
 // The view box's extents.
+void GetModelSpaceDimensions(double* dx, double* dy, double* dz, const ModelSpace& space);
 void GetModelSpaceDimensions(double* dx, double* dy, double* dz, const MDrawContext* ctx);
 // The largest distance from the box centre, axes scaled so the box spans
-// -2 to 2; 0 for no vertices.
+// -2 to 2; 0 for no vertices or an empty box.
+double CalculateMaximumModelSpaceRadius(const Vertex* vertices, int count, const ModelSpace& space);
 double CalculateMaximumModelSpaceRadius(const Vertex* vertices, int count, const MDrawContext* ctx);
 
 // The light on a unit normal of the view frame (the eye on +x, z up): a

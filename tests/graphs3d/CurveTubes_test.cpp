@@ -122,7 +122,7 @@ class TubeTest : public testing::Test {
                                  bool straight = false) {
     auto tube = std::make_unique<ACurve3D>(int32_t(points.size()), points.data(), radii.data(), nullptr, &colour,
                                            grain, 1.0, straight, &context);
-    tube->ComputeCurve();
+    tube->ComputeCurve(ModelSpaceOf(&context));
     return tube;
   }
   // No triangle reaches a gap; every stored normal is finite.
@@ -197,7 +197,7 @@ TEST_F(TubeTest, LinesSkipGapsAndShortCurvesDrawNothing) {
   ACurve3D lines(int32_t(points.size()), points.data(), nullptr, nullptr, &colour, 0, 1, false, &context);
   EXPECT_FALSE(lines.IsDoneComputing());
   EXPECT_EQ(lines.GraphVisibility(), 0);
-  lines.ComputeCurve();
+  lines.ComputeCurve(ModelSpaceOf(&context));
   ASSERT_EQ(lines.SegmentCount(), 3);
   EXPECT_EQ(lines.Segments()[0].v[1], 1);
   EXPECT_EQ(lines.Segments()[1].v[0], 3);
