@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <random>
 #include <thread>
 
@@ -8,6 +9,7 @@
 #include "CoreUtilities/MathConstants.h"
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/AGridSurface.h"
+#include "renderer/DrawContext.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 
 namespace {
@@ -48,6 +50,34 @@ TEST(GridSurfaceThreads, ChangesWhileComputingLeaveAWholeSurface) {
     EXPECT_EQ(surface.TriangleCount(), 2 * (n - 1) * (n - 1));
     EXPECT_EQ(surface.GraphVisibility(), 0);
     EXPECT_GT(surface.MaximumModelSpaceRadius(), 0);
+  }
+  StopComputeThreads();
+}
+
+// Turning antialiasing over disposes and remakes a view's context from the
+// interface thread while its graphs compute; the job must not notice.
+TEST(GridSurfaceThreads, AContextRemadeWhileComputingLeavesTheJobAlone) {
+  StartComputeThreads();
+  {
+    A3DGraphView view;
+    view.SetViewRect(MRect{0, 0, 200, 200});
+    view.ConstructContextNeededByGraphConstructors();
+    double* u = view.Record().ranges[kCoordU];
+    double* v = view.Record().ranges[kCoordV];
+    u[0] = v[0] = -2;
+    u[1] = v[1] = 2;
+    AGridSurface surface(MakeExpression("u").release(), MakeExpression("v").release(),
+                         MakeExpression("sin(u*v)").release(), 1, 1, new AGraphColor, nullptr, kPlotSampling, u[0], u[1],
+                         v[0], v[1], view.DrawContext());
+    for (int step = 0; step < 40; ++step) {
+      DisposeDrawContext(view.DrawContext());
+      view.ConstructContextNeededByGraphConstructors();
+      if (step % 8 == 0) surface.ViewChanged();
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    while (!surface.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // The box spans -2..2 on every axis, so the farthest point is the corner (2, 2, sin 4).
+    EXPECT_NEAR(surface.MaximumModelSpaceRadius(), std::sqrt(8 + std::sin(4.0) * std::sin(4.0)), 1e-6);
   }
   StopComputeThreads();
 }
