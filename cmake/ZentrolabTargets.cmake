@@ -26,8 +26,10 @@ endfunction()
 # every build. Every other file is a program of its own too,
 # <layer>_<File>_test, built only when asked for by name: the ThreadSanitizer
 # suites run whole, and one file builds fast while working on it.
+# PRECOMPILE names headers, beyond GoogleTest's, that most of the layer's
+# test files parse (Qt's, for the layers that draw).
 function(zl_add_layer_tests layer)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;ALONE" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;ALONE;PRECOMPILE" ${ARGN})
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   set(shared_sources ${test_sources})
   foreach(src IN LISTS test_sources)
@@ -43,18 +45,18 @@ function(zl_add_layer_tests layer)
   endforeach()
   if(shared_sources)  # none in a layer whose tests are still to come
     zl_add_test_program(${layer}_tests "${shared_sources}" "${ARG_DEPENDS}")
-    # Precompiled, the header hides from GCC 12 at -O2 that std::string's
-    # inlined copies are a system header's, and -Werror fails on its false
-    # bounds warnings there: the optimised tree reads it as text.
-    if(NOT CMAKE_BUILD_TYPE STREQUAL "Release")
-      target_precompile_headers(${layer}_tests PRIVATE <gtest/gtest.h>)
-    endif()
+    target_precompile_headers(${layer}_tests PRIVATE <gtest/gtest.h> ${ARG_PRECOMPILE})
     zl_discover_tests(${layer}_tests)
   endif()
 endfunction()
 
+# Test code builds unoptimised in every tree: the code under test keeps the
+# tree's level, and the tests' long runs of assertions compile in half the
+# time. Unoptimised, GCC also has no inlined std::string copies to give its
+# false bounds warnings on, so precompiled headers serve the optimised tree.
 function(zl_add_test_program target sources depends)
   add_executable(${target} ${sources})
+  target_compile_options(${target} PRIVATE -O0)
   target_link_libraries(${target} PRIVATE ${depends} zl_test_main GTest::gtest GTest::gmock)
   target_compile_definitions(${target} PRIVATE ZL_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()

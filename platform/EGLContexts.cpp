@@ -10,6 +10,22 @@
 
 GLFunctionTable gGL{};
 
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define ZL_THREAD_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__) || defined(ZL_THREAD_SANITIZER)
+// Libraries built without the sanitizer synchronise their own threads out of
+// its sight: Mesa's software rasteriser destroys a fence after waiting on
+// it, Qt guards its event queues with locks of its own (a worker posting a
+// wake-up) and converts a window's image in slices on pooled threads. What
+// they share among those threads is theirs alone.
+extern "C" const char* __tsan_default_suppressions() {
+  return "race:swrast_dri.so\nrace:libQt6Core.so\nrace:libQt6Gui.so\n";
+}
+#endif
+
 struct OurEGLContext {
   EGLContext context = EGL_NO_CONTEXT;
   GLuint drawFramebuffer = 0;

@@ -151,7 +151,7 @@ void CoordinateDisplayWidget::RangeEntered(int32_t field) {
   // the rest of the display waits for the pass.
   SetNumber(row.low, *low);
   SetNumber(row.high, *high);
-  emit Edited();
+  Q_EMIT Edited();
 }
 
 void CoordinateDisplayWidget::ParameterEntered(const ParameterRow& row) {
@@ -161,7 +161,7 @@ void CoordinateDisplayWidget::ParameterEntered(const ParameterRow& row) {
     return;
   }
   SetNumber(row.value, *value);
-  emit Edited();
+  Q_EMIT Edited();
 }
 
 bool CoordinateDisplayWidget::eventFilter(QObject* watched, QEvent* event) {

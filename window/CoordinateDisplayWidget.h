@@ -32,7 +32,7 @@ class CoordinateDisplayWidget : public QScrollArea {
   QLineEdit* RangeField(int32_t field, int32_t end) const;
   QLineEdit* ParameterField(int32_t letter) const;
 
- signals:
+ Q_SIGNALS:
   void Edited();
 
  protected:

@@ -20,7 +20,7 @@ WindowSlider::WindowSlider(QWidget* parent)
   connect(fSlider, &QSlider::valueChanged, this, &WindowSlider::MovedByUser);
   connect(fPlay, &QToolButton::toggled, this, [this](bool playing) {
     ShowPlaying(playing);
-    emit PlayToggled(playing);
+    Q_EMIT PlayToggled(playing);
   });
 }
 

@@ -25,7 +25,7 @@ class WindowSlider : public QWidget {
   void SetLetter(char letter);
   void ShowPlaying(bool playing);
 
- signals:
+ Q_SIGNALS:
   void MovedByUser(int value);
   void PlayToggled(bool playing);
 

@@ -84,10 +84,3 @@ class WindowTest : public testing::Test {
 inline bool WaitFor(const std::function<bool()>& condition, int milliseconds = 20000) {
   return QTest::qWaitFor(condition, milliseconds);
 }
-
-#if defined(__SANITIZE_THREAD__)
-// Qt guards its event queues with locks of its own that ThreadSanitizer
-// cannot see, so a worker posting a wake-up looks like a race inside Qt;
-// likewise Qt's pooled threads that convert a window's image in slices.
-extern "C" const char* __tsan_default_suppressions() { return "race:libQt6Core.so\nrace:libQt6Gui.so\n"; }
-#endif

@@ -191,13 +191,13 @@ TEST_F(ApplicationWindowTest, SliderMovesTheVariableAndPlayAnimatesIt) {
       Open("s.zlf", "Zentrolabworksheet 4;\nSlider 0 10;\nSliderSteps 10;\nSliderControlValue 0;\nExpr y = n;\n");
   ASSERT_NE(window, nullptr);
   DocumentRecord* document = window->Document();
-  emit window->Slider()->MovedByUser(4);
+  Q_EMIT window->Slider()->MovedByUser(4);
   EXPECT_DOUBLE_EQ(document->fSliderValue.load(), 4.0);
   EXPECT_TRUE(document->fModified);
-  emit window->Slider()->PlayToggled(true);
+  Q_EMIT window->Slider()->PlayToggled(true);
   ASSERT_TRUE(WaitFor([&] { return document->fContents.sliderControlValue != 4; }));
   EXPECT_EQ(window->Slider()->Value(), document->fContents.sliderControlValue);
-  emit window->Slider()->PlayToggled(false);
+  Q_EMIT window->Slider()->PlayToggled(false);
   window->RunIdle();
   const int32_t stopped = document->fContents.sliderControlValue;
   QTest::qWait(100);
