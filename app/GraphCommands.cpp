@@ -1,21 +1,30 @@
 #include "app/GraphCommands.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <array>
+#include <memory>
 
+#include "CoreUtilities/OurTime.h"
+#include "document/DocumentIdle.h"
 #include "document/DocumentPaneHooks.h"
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/GraphColorGlobals.h"
 #include "graphpane/GraphKindQueries.h"
 #include "graphs2d/A2DGraphView.h"
 #include "platform/CheckedConvert.h"
 #include "window/DocumentMainWindow.h"
 #include "window/GraphPaneWidget.h"
+#include "window/WindowDialogs.h"
 #include "window/ZoomRangesDialog.h"
 
 namespace {
 
 constexpr double kTranslucentOpacity = 0.5;
+// How long copying a fragment program waits for the graphing pass.
+constexpr int32_t kProgramExportTicks = 120;
 
 constexpr std::array<ColorMenuItem, 16> kColorItems{{
     {1, "Purple"},
@@ -125,6 +134,27 @@ void ZoomToRanges(DocumentMainWindow* window) {
     window->UpdateModifiedMark();
     window->GraphPane()->RedrawGraph();
   }
+}
+
+void CopyFragmentProgram(DocumentMainWindow* window) {
+  if (!FocusedEquationBlock(window)) return;
+  DocumentRecord* document = window->Document();
+  delete[] gHackExportShaderPointer;
+  gHackExportShaderPointer = nullptr;
+  gHackExportShaderBlock = document->fFocusedBlock;
+  gHackExportShaderFlag = true;
+  DoGraph(document);
+  const uint32_t deadline = OurTime() + OurDuration(kProgramExportTicks);
+  while (!document->fExpansion.graphed && !OurTimeIsPast(OurTime(), deadline)) window->RunIdle();
+  const std::unique_ptr<char[]> text(gHackExportShaderPointer);
+  gHackExportShaderPointer = nullptr;
+  gHackExportShaderFlag = false;
+  gHackExportShaderBlock = -1;
+  if (!text) {
+    ShowNote(QObject::tr("This equation's colour has no fragment program: it is computed on the processor."));
+    return;
+  }
+  QGuiApplication::clipboard()->setText(QString::fromUtf8(text.get()));
 }
 
 GraphItemState CurrentGraphItems(DocumentMainWindow* window) {

@@ -25,6 +25,10 @@ void SetFocusedEquationXYType(DocumentMainWindow* window, XYTypeChoice type);
 void ToggleFocusedEquationTransparency(DocumentMainWindow* window);
 // Asks for the current 2-D view's x, y, t, r and theta ranges and shows them.
 void ZoomToRanges(DocumentMainWindow* window);
+// Graphs the document once and puts the fragment program of the focused
+// equation's colour on the clipboard, lines ending in carriage returns; a
+// note says so when its colour has none.
+void CopyFragmentProgram(DocumentMainWindow* window);
 
 // What the items apply to now; the settings are the focused equation's.
 struct GraphItemState {

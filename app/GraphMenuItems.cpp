@@ -15,6 +15,7 @@ constexpr const char* kColorCode = "equationColorCode";
 constexpr const char* kXYType = "equationXYType";
 constexpr const char* kTransparency = "equationTransparency";
 constexpr const char* kZoomRanges = "zoomToRanges";
+constexpr const char* kCopyProgram = "copyFragmentProgram";
 
 QAction* AddChoice(QMenu* menu, QActionGroup* group, const QString& title, const char* property, int32_t value) {
   QAction* action = menu->addAction(title);
@@ -52,6 +53,9 @@ void AddGraphSettingItems(DocumentMainWindow* w, QMenu* graph) {
   transparency->setCheckable(true);
   transparency->setProperty(kTransparency, true);
   QObject::connect(transparency, &QAction::triggered, [w] { ToggleFocusedEquationTransparency(w); });
+  QAction* copyProgram = graph->addAction(QObject::tr("Copy Fragment Program"));
+  copyProgram->setProperty(kCopyProgram, true);
+  QObject::connect(copyProgram, &QAction::triggered, [w] { CopyFragmentProgram(w); });
   QObject::connect(graph, &QMenu::aboutToShow, [w] { UpdateGraphSettingItems(w); });
 }
 
@@ -64,6 +68,8 @@ void UpdateGraphSettingItems(DocumentMainWindow* window) {
     } else if (action->property(kXYType).isValid()) {
       action->setEnabled(state.xyTypes);
       action->setChecked(state.xyTypes && action->property(kXYType).toInt() == state.xyType);
+    } else if (action->property(kCopyProgram).isValid()) {
+      action->setEnabled(state.equation);
     } else if (action->property(kZoomRanges).isValid()) {
       action->setEnabled(state.planeView);
     } else if (action->property(kTransparency).isValid()) {

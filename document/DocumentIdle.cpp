@@ -10,9 +10,12 @@
 #include "document/SliderAnimation.h"
 #include "graphpane/AGraphPane.h"
 #include "graphpane/EquationDefinitions.h"
+#include "graphpane/GraphColorGlobals.h"
 #include "graphpane/GraphHooks.h"
 #include "graphpane/GraphabilityDiagnostics.h"
 #include "renderer/RendererGlobals.h"
+
+int32_t gHackExportShaderBlock = -1;
 
 namespace {
 
@@ -77,6 +80,8 @@ void DoGraphAtIdle(DocumentRecord* document) {
     // transformation handed to the pass, not graphed.
     if ((!e.info.graphable && IsExprDefinition(e.tree)) || e.computed || e.transformation) continue;
     MBlock& block = blocks[e.block];
+    // Only the chosen block's colour makes its program text for export.
+    gHackExportShaderFlag2 = gHackExportShaderFlag && e.block == gHackExportShaderBlock;
     const int32_t row = pane->AddEquation(e.tree, e.info.threeD, state.viewIs4D, ct, block.Color, block.Grain,
                                           block.Opacity, block.PlottingMode, block.XYType);
     state.rows[i] = row;
@@ -86,6 +91,7 @@ void DoGraphAtIdle(DocumentRecord* document) {
       state.messages[i] = GetEqnSyntaxErr(e.tree, e.info.threeD, state.viewIs4D, document);
     }
   }
+  gHackExportShaderFlag2 = false;
   pane->DoneAddingEquations();
   PaneHooks::RedrawCoordinates(document);
   state.graphed = true;

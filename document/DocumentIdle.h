@@ -10,6 +10,11 @@ class DocumentRecord;
 // the window's graph world when a graph finished.
 void DocumentIdle(DocumentRecord* document);
 
+// The block whose graph colour leaves its fragment program's text in
+// gHackExportShaderPointer at the next pass while gHackExportShaderFlag is
+// set; -1 when none.
+extern int32_t gHackExportShaderBlock;
+
 // Asks for a new graphing pass of the current expansion at the next idle.
 void DoGraph(DocumentRecord* document);
 // The pass itself: every expanded equation to the pane with its block's

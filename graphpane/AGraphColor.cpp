@@ -119,13 +119,12 @@ bool AGraphColor::RememberedContextLives() const {
 void AGraphColor::RememberRenderer(const MDrawContext* context) {
   fRendererType = GetRendererType(context);
   fAglContext = GetRendererAglContext(context);
-  fAglContextSerial = OurGLContextSerial(static_cast<const OurEGLContext*>(fAglContext));
+  fAglContextSerial = GetRendererContextSerial(context);
 }
 
-// A texture name of a context that is gone went with it.
 void AGraphColor::DisposeTexture() {
-  if (fTexture != nullptr && RememberedContextLives())
-    ::DisposeTexture(fTexture, Our3DRendererType(fRendererType), fAglContext, fDrawContext);
+  if (fTexture != nullptr)
+    ::DisposeTexture(fTexture, Our3DRendererType(fRendererType), fAglContextSerial, fDrawContext);
   fTexture = nullptr;
 }
 

@@ -4,6 +4,7 @@
 #include <EGL/eglext.h>
 
 #include <mutex>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/GLFunctions.h"
@@ -44,9 +45,12 @@ namespace {
 EGLDisplay gDisplay = EGL_NO_DISPLAY;
 EGLConfig gConfig = nullptr;
 GLFailure gInjectedFailure = GLFailure::kNone;
+// Contexts are made and destroyed on any thread.
+std::mutex gSerialsLock;
 uint64_t gLastSerial = 0;
-// The serial of every context not yet destroyed.
+// The serial of every context not yet destroyed, and by its EGL handle.
 std::unordered_set<uint64_t> gLiveSerials;
+std::unordered_map<EGLContext, uint64_t> gSerialOfHandle;
 
 template <typename F>
 void Load(F& f, const char* name) {
@@ -150,8 +154,12 @@ OurEGLContext* OurNewGLContext(int32_t width, int32_t height, int32_t samples) {
   context->width = width;
   context->height = height;
   context->samples = samples;
-  context->serial = ++gLastSerial;
-  gLiveSerials.insert(context->serial);
+  {
+    const std::lock_guard<std::mutex> lock(gSerialsLock);
+    context->serial = ++gLastSerial;
+    gLiveSerials.insert(context->serial);
+    gSerialOfHandle[made] = context->serial;
+  }
   if (!eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, made) || !MakeFramebuffers(context)) {
     OurDisposeGLContext(context);
     return nullptr;
@@ -164,7 +172,11 @@ void OurDisposeGLContext(OurEGLContext* context) {
   // The framebuffers and everything else the context made go with it.
   eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   eglDestroyContext(gDisplay, context->context);
-  gLiveSerials.erase(context->serial);
+  {
+    const std::lock_guard<std::mutex> lock(gSerialsLock);
+    gLiveSerials.erase(context->serial);
+    gSerialOfHandle.erase(context->context);
+  }
   delete context;
 }
 
@@ -194,13 +206,20 @@ int32_t OurGLContextSamples(const OurEGLContext* context) { return context->samp
 
 void OurInjectGLFailure(GLFailure failure) { gInjectedFailure = failure; }
 
-const void* OurCurrentGLContext() {
-  EGLContext current = eglGetCurrentContext();
-  return current == EGL_NO_CONTEXT ? nullptr : current;
+uint64_t OurCurrentGLContextSerial() {
+  const EGLContext current = eglGetCurrentContext();
+  if (current == EGL_NO_CONTEXT) return 0;
+  const std::lock_guard<std::mutex> lock(gSerialsLock);
+  const auto found = gSerialOfHandle.find(current);
+  return found == gSerialOfHandle.end() ? 0 : found->second;
 }
 
 uint64_t OurGLContextSerial(const OurEGLContext* context) { return context ? context->serial : 0; }
 
 bool OurIsGLContextLive(const OurEGLContext* context, uint64_t serial) {
-  return context && serial && gLiveSerials.count(serial) && context->serial == serial;
+  if (context == nullptr || serial == 0) return false;
+  const std::lock_guard<std::mutex> lock(gSerialsLock);
+  // A destroyed context's memory may hold anything: read it only while its
+  // serial is live.
+  return gLiveSerials.count(serial) != 0 && context->serial == serial;
 }

@@ -31,6 +31,6 @@ void OurInjectGLFailure(GLFailure failure);
 uint64_t OurGLContextSerial(const OurEGLContext* context);
 bool OurIsGLContextLive(const OurEGLContext* context, uint64_t serial);
 
-// The context current on this thread, as an identity to compare; null when
-// none.
-const void* OurCurrentGLContext();
+// The serial of the context current on this thread; 0 when none or not one
+// of ours.
+uint64_t OurCurrentGLContextSerial();

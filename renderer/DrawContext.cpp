@@ -5,6 +5,7 @@
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurGWorld.h"
+#include "platform/EGLContexts.h"
 #include "renderer/GLContexts.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/RendererHooks.h"
@@ -251,6 +252,10 @@ OurGLContext GetRendererAglContext(const MDrawContext* ctx) {
   if (ctx->rendererType == kRendererOnscreen) return ctx->onscreenContext;
   if (ctx->rendererType == kRendererOffscreen) return ctx->offscreenContext;
   return nullptr;
+}
+
+uint64_t GetRendererContextSerial(const MDrawContext* ctx) {
+  return OurGLContextSerial(static_cast<const OurEGLContext*>(GetRendererAglContext(ctx)));
 }
 
 bool IsNVidia(const MDrawContext* ctx) { return ctx->isNVidia; }

@@ -162,6 +162,8 @@ Our3DRendererType GetDesiredRendererType(const MDrawContext* ctx);
 void SetDesiredRendererType(MDrawContext* ctx, Our3DRendererType type);
 bool IsDrawContextValid(const MDrawContext* ctx);
 OurGLContext GetRendererAglContext(const MDrawContext* ctx);
+// Tells apart a context from a later one at the same address; 0 without one.
+uint64_t GetRendererContextSerial(const MDrawContext* ctx);
 bool IsNVidia(const MDrawContext* ctx);
 void SetDrawContextTransparencyChangedFlag(MDrawContext* ctx);
 

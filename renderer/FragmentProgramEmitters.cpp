@@ -191,6 +191,9 @@ void Program::emitHSV2RGB(int32_t r, int32_t g, int32_t b, int32_t h, int32_t s,
   emit("MUL", t, h, getConst(0.002777777777777778));
   emit("FRC", t, t);
   emit("MUL", t, t, getConst(6));
+  // A hue just below a whole turn rounds to a fraction of 1: that is the
+  // end of the last sector, not a seventh one.
+  emit("MIN", t, t, getConst(5.9999995));
   emit("FLR", i, t);
   emit("ADD", f, t, -i);
   const int32_t p = getTemp(), q = getTemp(), u = getTemp();

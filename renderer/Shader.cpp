@@ -20,9 +20,10 @@ Shader::Shader(const char* text, const char* programText, bool fragment)
       fFragment(fragment) {}
 
 Shader::~Shader() {
-  // A name in another context may be some other program's: the one made
-  // here went with its own context.
-  if (fProgramId >= 0 && fContext == OurCurrentGLContext() && gGL.deletePrograms) {
+  // A name in another context, even one made later at the same address, may
+  // be some other program's: the one made here went with its own context.
+  if (fProgramId >= 0 && fContextSerial != 0 && fContextSerial == OurCurrentGLContextSerial() &&
+      gGL.deletePrograms) {
     const GLuint id = GLuint(fProgramId);
     gGL.deletePrograms(1, &id);
   }
@@ -49,7 +50,7 @@ void Shader::bind() {
     GLuint id = 0;
     gGL.genPrograms(1, &id);
     fProgramId = id;
-    fContext = OurCurrentGLContext();
+    fContextSerial = OurCurrentGLContextSerial();
     gGL.bindProgram(target, id);
     gGL.programString(target, GL_PROGRAM_FORMAT_ASCII_ARB, GLsizei(fProgramText.size()), fProgramText.data());
     if (glGetError() == GL_INVALID_OPERATION) {

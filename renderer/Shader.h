@@ -35,7 +35,7 @@ class Shader {
   int32_t fErrorPosition = -1;
   std::string fErrorString;
   // Program names belong to the context they were made in.
-  const void* fContext = nullptr;
+  uint64_t fContextSerial = 0;
 };
 
 // Fixed-function light 0 per vertex for surfaces coloured by fragment

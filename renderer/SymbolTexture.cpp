@@ -32,7 +32,7 @@ uint32_t Channel(float value) { return uint32_t(std::clamp(value, 0.0f, 1.0f) * 
 }  // namespace
 
 void ReleaseSymbolTexture() {
-  DisposeTexture(gSymbol.texture, kRendererSoftware, nullptr, nullptr);
+  DisposeTexture(gSymbol.texture, kRendererSoftware, 0, nullptr);
   gSymbol = {};
 }
 

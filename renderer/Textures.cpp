@@ -154,17 +154,19 @@ bool IsTextureValid(const __OurTexture* texture, const MDrawContext* ctx) {
 }
 
 // A GL texture went with its context when the view changed renderer or
-// context since.
-void DisposeTexture(__OurTexture* texture, Our3DRendererType madeWith, void* contextMadeWith, MDrawContext* ctx) {
+// context since, even to a new one at the same address.
+void DisposeTexture(__OurTexture* texture, Our3DRendererType madeWith, uint64_t contextSerialMadeWith,
+                    MDrawContext* ctx) {
   if (texture == nullptr) return;
   if (madeWith == kRendererSoftware) {
     OurDisposeMemory(texture);
     return;
   }
+  auto* context = static_cast<OurEGLContext*>(GetRendererAglContext(ctx));
   if ((madeWith != kRendererOnscreen && madeWith != kRendererOffscreen) || ctx->rendererType != madeWith ||
-      GetRendererAglContext(ctx) != contextMadeWith)
+      !OurIsGLContextLive(context, contextSerialMadeWith))
     return;
-  if (!OurMakeGLContextCurrent(static_cast<OurEGLContext*>(contextMadeWith))) return;
+  if (!OurMakeGLContextCurrent(context)) return;
   const GLuint name = GLuint(reinterpret_cast<uintptr_t>(texture));
   glDeleteTextures(1, &name);
 }

@@ -18,7 +18,10 @@ __OurTexture* SWCreateTexture(const OurPicture* picture, MDrawContext* ctx, bool
 __OurTexture* CreateTexture(const UniChar* text, double size, unsigned long color, MDrawContext* ctx);
 
 bool IsTextureValid(const __OurTexture* texture, const MDrawContext* ctx);
-void DisposeTexture(__OurTexture* texture, Our3DRendererType madeWith, void* contextMadeWith, MDrawContext* ctx);
+// contextSerialMadeWith: OurGLContextSerial of the context the texture was
+// made in; 0 for a software texture.
+void DisposeTexture(__OurTexture* texture, Our3DRendererType madeWith, uint64_t contextSerialMadeWith,
+                    MDrawContext* ctx);
 
 // The font size of a label.
 double LabelFontSize(double size);

@@ -1,10 +1,13 @@
 // Prints the fragment program of colour formulas and loads it on the
 // OpenGL renderer:
 // zl_fragment_program "red, green, blue" [--hsv] [--raw] [--mask M] [--texture]
+//                     [--png OUT [--box X0 X1 Y0 Y1] [--size N]]
 // --hsv reads hue in turns, saturation and value; --raw leaves them for the
 // renderer's HSV pass; --texture colours by the picture texture under the
 // mask alone. Prints the text, then the driver's error position and string,
-// and its native instruction count and limits.
+// and its native instruction count and limits. --png draws the program over
+// an N x N quad (256) whose texcoord[0] spans the box (-1 1 -1 1, z 0):
+// killed pixels are transparent, a texture is mid grey.
 #include <GL/gl.h>
 
 #include <cstdlib>
@@ -15,13 +18,14 @@
 #include <vector>
 
 #include "evaluation/AnExpression.h"
-#include "expression/TreeDisposal.h"
 #include "platform/EGLContexts.h"
 #include "platform/GLFunctions.h"
 #include "platform/GuiApplication.h"
 #include "renderer/ARBStrings.h"
 #include "renderer/Shader.h"
+#include "tools/FragmentQuad.h"
 #include "tools/ProbeArguments.h"
+#include "tools/Render2DPng.h"
 
 namespace {
 
@@ -42,8 +46,41 @@ std::vector<std::string> SplitFormulas(const std::string& text) {
 }
 
 int Usage() {
-  std::cerr << "usage: zl_fragment_program \"red, green, blue\" [--hsv] [--raw] [--mask M] [--texture]\n";
+  std::cerr << "usage: zl_fragment_program \"red, green, blue\" [--hsv] [--raw] [--mask M] [--texture]\n"
+               "                           [--png OUT [--box X0 X1 Y0 Y1] [--size N]]\n";
   return 2;
+}
+
+struct PngRequest {
+  std::string path;
+  FragmentQuadBox box;
+  int size = 256;
+};
+
+// The uniforms' values: the tool has no document, so they are constants.
+std::vector<double> UniformValues(const std::vector<ExpressionRecord*>& trees) {
+  std::vector<double> values;
+  for (ExpressionRecord* tree : trees) {
+    AnExpression uniform(tree, nullptr);
+    AnExpression::Compile(&uniform);
+    values.push_back(uniform.Evaluate(0.0));
+  }
+  return values;
+}
+
+int DrawPng(const std::string& text, const std::vector<double>& uniforms, bool textured, const PngRequest& png) {
+  FragmentQuad quad(png.size, png.size);
+  std::string error;
+  if (!quad.Ready() || !quad.Draw(text, png.box, uniforms, textured ? 0xFF808080u : 0, &error)) {
+    std::cerr << "not drawn: " << (quad.Ready() ? error : "no OpenGL context") << "\n";
+    return 1;
+  }
+  if (!WritePng(quad.Image(), png.path.c_str())) {
+    std::cerr << "cannot write " << png.path << "\n";
+    return 1;
+  }
+  std::cout << "drawn to " << png.path << "\n";
+  return 0;
 }
 
 int Load(const std::string& text) {
@@ -80,6 +117,7 @@ int main(int argc, char** argv) {
   EnsureGuiApplication();
   std::string formulas, maskText;
   bool hsv = false, raw = false, textured = false;
+  PngRequest png;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--hsv") == 0) {
       hsv = true;
@@ -89,6 +127,18 @@ int main(int argc, char** argv) {
       textured = true;
     } else if (std::strcmp(argv[i], "--mask") == 0 && i + 1 < argc) {
       maskText = argv[++i];
+    } else if (std::strcmp(argv[i], "--png") == 0 && i + 1 < argc) {
+      png.path = argv[++i];
+    } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
+      png.size = WholeArgument(argv[++i], 256);
+      if (png.size < 1 || png.size > 4096) return Usage();
+    } else if (std::strcmp(argv[i], "--box") == 0 && i + 4 < argc) {
+      double* ends[] = {&png.box.x0, &png.box.x1, &png.box.y0, &png.box.y1};
+      for (double* end : ends) {
+        const char* given = argv[++i];
+        *end = NumberArgument(given, 0);
+        if (*end == -1 && std::strcmp(given, "-1") != 0) return Usage();
+      }
     } else if (argv[i][0] != '-' && formulas.empty()) {
       formulas = argv[i];
     } else {
@@ -110,11 +160,13 @@ int main(int argc, char** argv) {
       textured ? OurGetARBString(mask.get(), &uniforms, true, nullptr)
                : OurGetARBString(colour[0].get(), colour[1].get(), colour[2].get(), mask.get(), hsv, &uniforms, raw,
                                  nullptr);
-  for (ExpressionRecord* uniform : uniforms) DisposExpr(uniform);
+  const std::vector<double> uniformValues = UniformValues(uniforms);
   if (text.empty()) {
     std::cout << "no program: the colour is computed on the processor\n";
-    return 0;
+    return png.path.empty() ? 0 : 1;
   }
   std::cout << text;
-  return Load(text);
+  const int loaded = Load(text);
+  if (loaded != 0 || png.path.empty()) return loaded;
+  return DrawPng(text, uniformValues, textured, png);
 }

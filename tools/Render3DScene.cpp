@@ -166,7 +166,7 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
   result.microsecondsPerFrame = double(OurGetMicroseconds() - begin) / frames;
   result.trianglesPerFrame = (gTrianglesRendered - startTriangles) / frames;
   result.image = gScene.world->image.copy();
-  DisposeTexture(texture, GetRendererType(ctx), GetRendererAglContext(ctx), ctx);
+  DisposeTexture(texture, GetRendererType(ctx), GetRendererContextSerial(ctx), ctx);
   DisposeDrawContext(ctx);
   DestroyContextsAwaitingDestruction();
   DisposeDrawContextMemory(ctx);

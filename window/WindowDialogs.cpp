@@ -46,6 +46,14 @@ QString AskFileName(QWidget* window, bool forSaving, const QString& suggestion) 
 
 void SetAlertShower(AlertShower shower) { sAlert = std::move(shower); }
 
+void ShowNote(const QString& text) {
+  if (sAlert) {
+    sAlert(0, text);
+  } else {
+    QMessageBox::information(nullptr, QString(), text);
+  }
+}
+
 void ReportError(int messageId) {
   const QString text = MessageText(messageId);
   if (sAlert) {

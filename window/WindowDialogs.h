@@ -25,6 +25,10 @@ QString MessageText(int messageId);
 using AlertShower = std::function<void(int messageId, const QString& text)>;
 void SetAlertShower(AlertShower shower);  // null: a message box
 
+// A note of the window's own, not a numbered message; the alert shower
+// gets it as message 0.
+void ShowNote(const QString& text);
+
 // Shows the message's text and waits for the user; after running out of
 // memory (36, 40) every window redraws its math and recomputes its graphs.
 void ReportError(int messageId);

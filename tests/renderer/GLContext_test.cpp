@@ -158,7 +158,7 @@ TEST_F(GLContext, TexturesLiveAndDieWithTheirContext) {
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
   EXPECT_EQ(width, 16);
   EXPECT_EQ(height, 4);
-  const OurGLContext madeWith = GetRendererAglContext(ctx.ctx);
+  const uint64_t madeWith = GetRendererContextSerial(ctx.ctx);
   // After a switch to software the name went with its context.
   gTestDocument.translucent = true;
   Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
@@ -170,7 +170,7 @@ TEST_F(GLContext, TexturesLiveAndDieWithTheirContext) {
   Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
   ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen);
   texture = CreateTexture(&picture, ctx.ctx);
-  DisposeTexture(texture, kRendererOffscreen, GetRendererAglContext(ctx.ctx), ctx.ctx);
+  DisposeTexture(texture, kRendererOffscreen, GetRendererContextSerial(ctx.ctx), ctx.ctx);
   EXPECT_FALSE(IsTextureValid(texture, ctx.ctx));
 }
 

@@ -52,7 +52,7 @@ TEST(Textures, MipPyramidIsTheTruncatingMean) {
       }
   }
   EXPECT_EQ(checked, kTextureTexels);
-  DisposeTexture(texture, kRendererSoftware, nullptr, ctx.ctx);
+  DisposeTexture(texture, kRendererSoftware, 0, ctx.ctx);
 }
 
 TEST(Textures, AlphaKeepsOrBecomesOpaqueOrIsKeyed) {
@@ -63,7 +63,7 @@ TEST(Textures, AlphaKeepsOrBecomesOpaqueOrIsKeyed) {
   OurPicture picture = PictureOf(clear);
   __OurTexture* texture = SWCreateTexture(&picture, ctx.ctx, false);
   EXPECT_EQ(texture->levels[0][0] >> 24, 0xFFu);  // no alpha anywhere: opaque
-  DisposeTexture(texture, kRendererSoftware, nullptr, ctx.ctx);
+  DisposeTexture(texture, kRendererSoftware, 0, ctx.ctx);
   QImage half(16, 16, QImage::Format_ARGB32);
   half.fill(0xFF00FF00u);
   for (int y = 0; y < 8; ++y)
@@ -72,7 +72,7 @@ TEST(Textures, AlphaKeepsOrBecomesOpaqueOrIsKeyed) {
   texture = SWCreateTexture(&picture, ctx.ctx, false);
   EXPECT_EQ(texture->levels[9][0] >> 24, 0xFFu);       // bottom row: drawn
   EXPECT_EQ(texture->levels[9][511 * 512] >> 24, 0u);  // top row: clear
-  DisposeTexture(texture, kRendererSoftware, nullptr, ctx.ctx);
+  DisposeTexture(texture, kRendererSoftware, 0, ctx.ctx);
   // A label on a patterned document keys out white whatever its colour.
   gTestDocument.backgroundType = 1;
   for (unsigned long color : {0x000000ul, 0xFF8000ul}) {
@@ -90,7 +90,7 @@ TEST(Textures, AlphaKeepsOrBecomesOpaqueOrIsKeyed) {
     }
     EXPECT_GT(clearTexels, 512 * 256);
     EXPECT_GT(inked, 1000);
-    DisposeTexture(texture, kRendererSoftware, nullptr, ctx.ctx);
+    DisposeTexture(texture, kRendererSoftware, 0, ctx.ctx);
   }
   EXPECT_EQ(LabelFontSize(0), 9);
   EXPECT_EQ(LabelFontSize(100), 9);
