@@ -158,6 +158,7 @@ bool A3DGraphView::DrawGraphs(bool hsvPass) {
   if (hsvPass) {
     for (A3DGraph* graph : fGraphs)
       if (graph->UsingShaderHSV() && !graph->Draw()) return false;
+    ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(fContext);
   }
   for (A3DGraph* graph : fGraphs)
     if (!(hsvPass && graph->UsingShaderHSV()) && !graph->Draw()) return false;

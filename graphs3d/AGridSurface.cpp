@@ -100,8 +100,8 @@ void AGridSurface::UpdateClipPlane() {
                    fCondition->DoesExprDefinePlane(&fClipPlane);
 }
 
-int32_t AGridSurface::Copies() const {
-  switch (fColourType) {
+int32_t AGridSurface::CopiesFor(GraphColorType type) {
+  switch (type) {
     case AGraphColor::kCheckerboard:
     case AGraphColor::kHorizontalStripes:
     case AGraphColor::kVerticalStripes:
@@ -121,6 +121,7 @@ bool AGridSurface::HasSpace() const {
 
 void AGridSurface::AllocateSpace() {
   fColourType = fColour->fType;
+  fCopies = CopiesFor(fColourType);
   fConditionEvaluated = fCondition && !fClipPlaneFlag && fColour->fFragmentProgram == nullptr;
   const int32_t points = fN * fN, vertices = points * Copies();
   const auto type = fColourType;

@@ -50,7 +50,7 @@ class AGridSurface : public A3DGraph {
   const Triangle* Triangles() const { return fTriangles.get(); }
   const uint8_t* Valid() const { return fValid.get(); }
   // Vertex copies per grid point: 2 for a discrete colour, else 1.
-  int32_t Copies() const;
+  int32_t Copies() const { return fCopies; }
 
  private:
   void PrepareTheMachines();
@@ -66,6 +66,8 @@ class AGridSurface : public A3DGraph {
   void CacheFinishedModel();
   void UpdateClipPlane();
   CornerCopies CellCopies() const;
+  static int32_t CopiesFor(GraphColorType type);
+  double ValidPointsRadius() const;
 
   MDrawContext* fContext;
   // Taken at every submission, for the job.
@@ -98,6 +100,7 @@ class AGridSurface : public A3DGraph {
   // a fragment program): the job reads these, never the colour, which a
   // solid colour change sets while it computes.
   GraphColorType fColourType = AGraphColor::kSolid;
+  int32_t fCopies = 1;
   bool fConditionEvaluated = false;
   // Read while the job computes.
   std::atomic<double> fMaximumRadius{0};

@@ -16,6 +16,12 @@ bool NoInfinity(double x, double y, double z) {
   return std::fabs(x) != INFINITY && std::fabs(y) != INFINITY && std::fabs(z) != INFINITY;
 }
 
+// Colour maps, pictures and colour equations give each point something of
+// its own; the solid colour, a fragment program and hidden nothing.
+bool ColoursEachPoint(GraphColorType type) {
+  return type >= AGraphColor::kCheckerboard && type <= AGraphColor::kHSVEquations;
+}
+
 ColorArrayElement Hue(double hue) {
   double r, g, b;
   OurHSVtoRGB(hue, 1, 1, &r, &g, &b);
@@ -37,7 +43,7 @@ CornerCopies AGridSurface::CellCopies() const {
 
 void AGridSurface::StorePoint(int32_t k, double x, double y, double z) {
   const Vertex p{float(x), float(y), float(z)};
-  const int32_t copies = Copies();
+  const int32_t copies = fCopies;
   for (int32_t c = 0; c < copies; ++c) fPositions[size_t(k * copies + c)] = p;
 }
 
@@ -51,7 +57,7 @@ void AGridSurface::StoreNormal(int32_t k, const double (&du)[3], const double (&
     fNormalsComplete = false;
     return;
   }
-  const int32_t copies = Copies();
+  const int32_t copies = fCopies;
   for (int32_t c = 0; c < copies; ++c) fNormals[size_t(k * copies + c)] = normal;
 }
 
@@ -95,6 +101,25 @@ void AGridSurface::DoColorsAndClipping(int32_t i, int32_t j, double x, double y,
   if (fValid[size_t(k)]) StorePoint(k, x, y, z);
 }
 
+// Points left out hold no position: the radius is taken over each run of
+// valid points at once.
+double AGridSurface::ValidPointsRadius() const {
+  const int32_t points = fN * fN;
+  double radius = 0;
+  for (int32_t k = 0; k < points;) {
+    if (!fValid[size_t(k)]) {
+      ++k;
+      continue;
+    }
+    int32_t end = k + 1;
+    while (end < points && fValid[size_t(end)]) ++end;
+    radius = std::max(radius, CalculateMaximumModelSpaceRadius(&fPositions[size_t(k * fCopies)], (end - k) * fCopies,
+                                                               fJobContext.space));
+    k = end;
+  }
+  return radius;
+}
+
 int32_t AGridSurface::Compute(int32_t slice) {
   if (!HasSpace()) return fJobs.Finish(slice, kComputeNothingToDo, fJobContext.document);
   const int32_t n = fN;
@@ -107,6 +132,10 @@ int32_t AGridSurface::Compute(int32_t slice) {
                                 fPartials[3].get(), fPartials[4].get(), fPartials[5].get()};
   bool byRow = fGridData != nullptr;
   for (int32_t e = 0; e < count; ++e) byRow = byRow && all[e]->GridMachine() != nullptr && all[e]->ArrayFlag() == 1;
+  // Without a condition to test or a colour to give, a point is kept as it
+  // stands.
+  const bool plain = !fConditionEvaluated && !ColoursEachPoint(fColourType);
+  uint8_t* const valid = fValid.get();
   std::vector<double> rows(size_t(9 * n));
   for (int32_t j = 0; j < n; ++j) {
     if (byRow) {
@@ -119,20 +148,20 @@ int32_t AGridSurface::Compute(int32_t slice) {
         value[e] = byRow ? rows[size_t(e * n + i)] : all[e]->EvaluateOnGrid(i, j, &grid);
       if (!byRow && fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, fJobContext.document);
       const int32_t k = i * n + j;
-      fValid[size_t(k)] = NoInfinity(value[0], value[1], value[2]);
-      if (!fValid[size_t(k)]) continue;
+      valid[k] = NoInfinity(value[0], value[1], value[2]);
+      if (!valid[k]) continue;
       if (fAnalyticNormals) StoreNormal(k, {value[3], value[4], value[5]}, {value[6], value[7], value[8]});
-      DoColorsAndClipping(i, j, value[0], value[1], value[2], du, dv);
+      if (!plain) {
+        DoColorsAndClipping(i, j, value[0], value[1], value[2], du, dv);
+      } else if ((valid[k] = Finite(value[0], value[1], value[2]))) {
+        StorePoint(k, value[0], value[1], value[2]);
+      }
     }
   }
   if (!fAnalyticNormals) fNormalsComplete = false;
-  if (!fNormalsComplete) FixBadNormals(fPositions.get(), fNormals.get(), fValid.get(), n, Copies());
-  fTriangleCount = fColourType == AGraphColor::kHidden ? 0
-                                                          : TriangulateGrid(fValid.get(), n, CellCopies(), fTriangles.get());
-  // Points left out hold no position.
-  double radius = 0;
-  for (int32_t k = 0; k < n * n; ++k)
-    if (fValid[size_t(k)]) radius = std::max(radius, CalculateMaximumModelSpaceRadius(&fPositions[size_t(k * Copies())], 1, fJobContext.space));
-  fMaximumRadius.store(radius, std::memory_order_release);
+  if (!fNormalsComplete) FixBadNormals(fPositions.get(), fNormals.get(), fValid.get(), n, fCopies);
+  fTriangleCount =
+      fColourType == AGraphColor::kHidden ? 0 : TriangulateGrid(fValid.get(), n, CellCopies(), fTriangles.get());
+  fMaximumRadius.store(ValidPointsRadius(), std::memory_order_release);
   return fJobs.Finish(slice, kComputeFinished, fJobContext.document);
 }

@@ -12,15 +12,22 @@ constexpr unsigned long kWhite = 0xFFFFFF;
 bool AGridSurface::Draw() {
   if (fModel.GetMode() == VertexObject::kEmpty || !HasSpace()) return true;
   const auto type = fColourType;
-  if (type == AGraphColor::kHidden) return true;
-  const bool pictureFailed = type == AGraphColor::kPictureTexture && !fColour->CheckAndUpdateTexture();
+  // Hidden draws nothing; whatever model it holds follows the renderer.
+  if (type == AGraphColor::kHidden) {
+    fModel.CopyBuffersIfContextChanged();
+    return true;
+  }
+  const bool picture = type == AGraphColor::kPictureTexture;
+  const bool pictureFailed = picture && !fColour->CheckAndUpdateTexture();
   if (type == AGraphColor::kSolid || pictureFailed)
     OurSubmitSolidColor(pictureFailed ? kPictureFallback : fColour->fSolidColor, fContext);
+  else if (picture)
+    OurBindTexture(fColour->fTexture, fContext);
   OurSubmitOpacity(float(fOpacity), fContext);
   if (fClipPlaneFlag) OurSubmitClipPlane(fClipPlane, fContext);
   if (!UsingShader()) {
     fModel.DrawCachedModel();
-  } else if (fColour->CheckAndUpdateFragmentProgram()) {
+  } else if (!fColour->CheckAndUpdateFragmentProgram()) {
     OurSubmitSolidColor(kRebuildingProgram, fContext);
   } else if (!fColour->EnableShaders(fContext)) {
     SetParameter(kAttributePlottingMode, 1.0);

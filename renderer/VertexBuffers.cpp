@@ -205,6 +205,7 @@ bool VertexObject::WriteColourRegion(const void* data, size_t bytesPerVertex) {
 // copied: the buffers' context is compared with the renderer's own.
 void VertexObject::CopyBuffersIfContextChanged() {
   MDrawContext* ctx = fDrawContext;
+  if (ctx == nullptr || fMode == kEmpty) return;
   if (ctx->vbosUsable) {
     if (fMode == kClientArrays && !ctx->isNVidia) {
       MoveArraysIntoBuffers();

@@ -44,6 +44,9 @@ class VertexObject {
   void CacheTexCoordsArray(const TexCoord* texCoords);
 
   void DrawCachedModel();
+  // Moves the model into the draw context's buffers, or back into arrays,
+  // when the renderer changed since it was cached; draws nothing.
+  void CopyBuffersIfContextChanged();
   void ReleaseMemory();
 
   Mode GetMode() const { return fMode; }
@@ -71,7 +74,6 @@ class VertexObject {
   void MoveArraysIntoBuffers();
   void CopyBuffersToArrays();
   void ReleaseBuffers();
-  void CopyBuffersIfContextChanged();
   // False when the buffer has no room for that many bytes a vertex.
   bool WriteColourRegion(const void* data, size_t bytesPerVertex);
   void DrawBuffers();

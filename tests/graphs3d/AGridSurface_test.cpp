@@ -111,6 +111,29 @@ TEST_F(GridSurfaceTest, GrainSetsTheGridAndMissingPointsDropTheirCells) {
   EXPECT_EQ(surface->TriangleCount(), 0);
 }
 
+// The view box is -2 .. 2 on every axis, so model space is the surface's
+// own: the radius is the farthest valid point from the origin, whatever
+// the points left out hold.
+TEST_F(GridSurfaceTest, TheRadiusIsTheFarthestValidPoint) {
+  SetRanges(-2, 2, -2, 2);
+  for (const GraphColorType colour : {AGraphColor::kSolid, AGraphColor::kCheckerboard}) {
+    for (const double grain : {0.0, 0.4}) {
+      Make("u", "v", "1/(u*v - 1)", grain, kPlotSampling, colour);
+      double farthest = 0;
+      int32_t left = 0;
+      for (int32_t i = 0; i < surface->GridSize(); ++i) {
+        for (int32_t j = 0; j < surface->GridSize(); ++j) {
+          const double u = U(i), v = V(j), z = 1 / (u * v - 1);
+          if (std::isfinite(z)) farthest = std::max(farthest, std::sqrt(u * u + v * v + z * z));
+          left += !std::isfinite(z);
+        }
+      }
+      ASSERT_EQ(ValidCount(), surface->GridSize() * surface->GridSize() - left);
+      EXPECT_NEAR(surface->MaximumModelSpaceRadius(), farthest, 1e-5 * farthest) << grain << " " << int(colour);
+    }
+  }
+}
+
 // Outward normals on a sphere with a whole row of equal points at each
 // pole, from the mesh (mode 0) and from the partials (mode 1, which the
 // poles' zero normals leave to the mesh).
