@@ -84,13 +84,15 @@ int32_t A3DVectorField::Compute(int32_t slice) {
     OurLock lock(fMutex);
     fArrows.push_back(std::move(made));
   }
+  fStartCount.store(n, std::memory_order_release);
   fUsableCount.store(int32_t(samples.size()), std::memory_order_release);
   fFiniteCount.store(finite, std::memory_order_release);
   return fJobs.Finish(slice, kComputeFinished, document);
 }
 
+// No start points is nothing to draw, not a field undefined everywhere.
 int32_t A3DVectorField::GraphVisibility() {
-  if (!IsDoneComputing()) return 0;
+  if (!IsDoneComputing() || fStartCount.load(std::memory_order_acquire) == 0) return 0;
   if (fUsableCount.load(std::memory_order_acquire) == 0 || fFiniteCount.load(std::memory_order_acquire) == 0)
     return kUndefinedMessage;
   return 0;

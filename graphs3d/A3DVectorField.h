@@ -52,6 +52,7 @@ class A3DVectorField : public AVectorFieldOrDEPlot {
 
   const double& fArrowLength;
   std::atomic<bool> fHeadless{false};
+  std::atomic<int32_t> fStartCount{0};
   std::atomic<int32_t> fUsableCount{0};
   std::atomic<int32_t> fFiniteCount{0};
   // Guards the arrows against drawing.
