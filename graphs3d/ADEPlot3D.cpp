@@ -99,15 +99,9 @@ std::unique_ptr<ASolution> ADEPlot3D::Solve(AVector start) {
 
 int32_t ADEPlot3D::Compute(int32_t slice) {
   DocumentRecord* document = fJobContext.document;
-  const int32_t n = fStarts.Count();
-  const int32_t per = n / fJobs.Count() + 1, first = per * slice, last = std::min(first + per - 1, n - 1);
-  for (int32_t i = first; i <= last; ++i) {
-    std::unique_ptr<ASolution> solution = Solve(fStarts[i]);
-    if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, document);
-    if (!solution) continue;
-    fSolutions.Append(std::move(solution));
-  }
-  return fJobs.Finish(slice, kComputeFinished, document);
+  const bool whole =
+      fSolutions.AppendRun(fStarts.Count(), slice, fJobs, [this](int32_t k) { return Solve(fStarts[k]); });
+  return fJobs.Finish(slice, whole ? kComputeFinished : kComputeCancelled, document);
 }
 
 void ADEPlot3D::SetParameter(ViewAttribute attribute, double value) {

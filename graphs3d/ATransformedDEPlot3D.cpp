@@ -1,6 +1,5 @@
 #include "graphs3d/ATransformedDEPlot3D.h"
 
-#include <algorithm>
 
 ATransformedDEPlot3D::ATransformedDEPlot3D(AnExpression* tx, AnExpression* ty, AnExpression* tz, ADEPlot3D* source,
                                            MDrawContext* context)
@@ -68,13 +67,8 @@ int32_t ATransformedDEPlot3D::Compute(int32_t slice) {
   DocumentRecord* document = fJobContext.document;
   if (fSource && fSource->IsDoneComputing()) {
     const int32_t n = fSource->Solutions().CurrentCount();
-    const int32_t per = n / fJobs.Count() + 1, first = per * slice, last = std::min(first + per - 1, n - 1);
-    for (int32_t k = first; k <= last; ++k) {
-      std::unique_ptr<ASolution> solution = Transformed(k);
-      if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, document);
-      if (!solution) continue;
-      fSolutions.Append(std::move(solution));
-    }
+    if (!fSolutions.AppendRun(n, slice, fJobs, [this](int32_t k) { return Transformed(k); }))
+      return fJobs.Finish(slice, kComputeCancelled, document);
   }
   return fJobs.Finish(slice, kComputeFinished, document);
 }
