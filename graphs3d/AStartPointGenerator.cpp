@@ -43,12 +43,12 @@ void AStartPointGenerator::Restart() {
 }
 
 // The field is started before the generator counts as done, so that a
-// generator found done has no submission of its own still to come.
+// generator found done has no submission of its own still to come. The
+// submission publishes the start points to the field's jobs.
 int32_t AStartPointGenerator::Compute(int32_t slice) {
   const int32_t status = FindStarts();
   if (status == kComputeCancelled || Cancelled()) return fJobs.Finish(slice, kComputeCancelled, nullptr);
   if (status != kComputeFinished) fStarts.RemoveAllElements();
-  OurWriteBarrier();
   fField->SubmitJobs(fJobContext);
   return fJobs.Finish(slice, kComputeFinished, fJobContext.document);
 }
