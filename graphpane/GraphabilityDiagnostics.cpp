@@ -52,6 +52,22 @@ bool KindMakerInstalled(int32_t kind) {
     case GraphKind::kXYZ_3DPoint:
     case GraphKind::k3DPointRThetaZ:
     case GraphKind::k3DPointRThetaPhi: return gGraphMakers.Point3D != nullptr;
+    case GraphKind::kXYZ_XYZ: return gGraphMakers.StartOnLattice != nullptr;
+    case GraphKind::kXYZ_XYZ_point:
+    case GraphKind::k3DArrow: return gGraphMakers.StartOnPoint != nullptr;
+    case GraphKind::kXYZ_XYZ_implicit: return gGraphMakers.StartOnImplicit != nullptr;
+    case GraphKind::kXYZ_XYZ_xyz:
+    case GraphKind::kXYZ_XYZ_yzx:
+    case GraphKind::kXYZ_XYZ_zxy:
+    case GraphKind::kXYZ_XYZ_rthetaphi:
+    case GraphKind::kXYZ_XYZ_thetarphi:
+    case GraphKind::kXYZ_XYZ_phirtheta:
+    case GraphKind::kXYZ_XYZ_rthetaz:
+    case GraphKind::kXYZ_XYZ_zrtheta:
+    case GraphKind::kXYZ_XYZ_thetarz:
+    case GraphKind::kXYZ_XYZ_xyzuv:
+    case GraphKind::kXYZ_XYZ_rthphiuv:
+    case GraphKind::kXYZ_XYZ_rthetazuv: return gGraphMakers.StartOnGrid != nullptr;
     default: break;
   }
   if (!kSurfaceKinds.Contains(kind)) return false;

@@ -56,6 +56,15 @@ int32_t GraphJobs::Finish(int32_t slice, int32_t status, DocumentRecord* documen
   return status;
 }
 
+void GraphJobs::ForgetDone() {
+  OurLock lock(fMutex);
+  for (int32_t i = 0; i < fCount; ++i) fDone[i] = false;
+}
+
+void GraphJobs::DependOn(AComputeTarget* source) {
+  for (int32_t i = 0; i < fCount; ++i) fJobs[i].dependsOn = source;
+}
+
 bool GraphJobs::AllDone() {
   OurLock lock(fMutex);
   return AreAllComputeThreadsFinished(fDone, fCount);

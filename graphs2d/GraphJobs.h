@@ -41,6 +41,11 @@ class GraphJobs {
   // nothing to compute (5) count as done; the last slice to be done tells
   // the document once. Returns the status.
   int32_t Finish(int32_t slice, int32_t status, DocumentRecord* document);
+  // Forgets the finished slices, so that a graph stopped for a restart
+  // does not count as done before its new results are in.
+  void ForgetDone();
+  // Every job waits in the queue until the source graph is done.
+  void DependOn(AComputeTarget* source);
   // Also true when no jobs could be had (error 36 was queued): nothing will
   // ever compute, and waiting for it must not hang.
   bool AllDone();

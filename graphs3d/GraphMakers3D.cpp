@@ -5,6 +5,11 @@
 #include "graphs3d/A3DPoint.h"
 #include "graphs3d/AGridSurface.h"
 #include "graphs3d/ASpaceCurve.h"
+#include "graphs3d/AStartOnGrid.h"
+#include "graphs3d/AStartOnImplicit.h"
+#include "graphs3d/AStartOnLattice.h"
+#include "graphs3d/AStartOnPoint.h"
+#include "graphs3d/ATransformedDEPlot3D.h"
 
 namespace {
 
@@ -27,10 +32,69 @@ A3DGraph* MakePoint3D(Compiled x, Compiled y, Compiled z, Colour colour, double 
                       view.Record().drawContext);
 }
 
+BoxRefs ViewBox(AGraphView& view) {
+  const GraphViewRecord& record = view.Record();
+  return {record.ranges[kCoordX][0], record.ranges[kCoordX][1], record.ranges[kCoordY][0],
+          record.ranges[kCoordY][1], record.ranges[kCoordZ][0], record.ranges[kCoordZ][1]};
+}
+
+A3DGraph* Generated(AStartPointGenerator* generator, A3DGraph** solutions) {
+  *solutions = generator->Solutions();
+  return generator;
+}
+
+A3DGraph* MakeStartOnLattice(std::array<Compiled, 3> f, Compiled radius, Compiled clip, double grain, double opacity,
+                             Colour colour, int32_t fieldType, AGraphView& view, A3DGraph** solutions) {
+  return Generated(new AStartOnLattice(f[0].release(), f[1].release(), f[2].release(), radius.release(),
+                                       clip.release(), grain, opacity, colour.release(), view.Record().drawContext,
+                                       ViewBox(view), fieldType),
+                   solutions);
+}
+
+A3DGraph* MakeStartOnPoint(std::array<Compiled, 3> f, std::array<Compiled, 3> p, Compiled radius, Compiled clip,
+                           double opacity, Colour colour, int32_t fieldType, AGraphView& view, A3DGraph** solutions) {
+  return Generated(new AStartOnPoint(p[0].release(), p[1].release(), p[2].release(), f[0].release(), f[1].release(),
+                                     f[2].release(), radius.release(), clip.release(), opacity, colour.release(),
+                                     ViewBox(view), view.Record().drawContext, fieldType),
+                   solutions);
+}
+
+A3DGraph* MakeStartOnImplicit(std::array<Compiled, 3> f, Compiled radius, Compiled surface, Compiled clip,
+                              double grain, double opacity, Colour colour, int32_t fieldType, AGraphView& view,
+                              A3DGraph** solutions) {
+  return Generated(new AStartOnImplicit(f[0].release(), f[1].release(), f[2].release(), radius.release(),
+                                        surface.release(), clip.release(), grain, opacity, colour.release(),
+                                        ViewBox(view), view.Record().drawContext, fieldType),
+                   solutions);
+}
+
+A3DGraph* MakeStartOnGrid(std::array<Compiled, 3> f, std::array<Compiled, 3> g, Compiled radius, Compiled clip,
+                          double grain, double opacity, Colour colour, const double& uLow, const double& uHigh,
+                          const double& vLow, const double& vHigh, int32_t fieldType, AGraphView& view,
+                          A3DGraph** solutions) {
+  return Generated(new AStartOnGrid(f[0].release(), f[1].release(), f[2].release(), g[0].release(), g[1].release(),
+                                    g[2].release(), radius.release(), clip.release(), grain, opacity,
+                                    colour.release(), uLow, uHigh, vLow, vHigh, ViewBox(view),
+                                    view.Record().drawContext, fieldType),
+                   solutions);
+}
+
+// The source is the solutions a generator of the first view gave.
+A3DGraph* MakeTransformedDEPlot3D(std::array<Compiled, 3> t, A3DGraph* solutions, AGraphView& view) {
+  auto* source = dynamic_cast<ADEPlot3D*>(solutions);
+  if (source == nullptr) return nullptr;
+  return new ATransformedDEPlot3D(t[0].release(), t[1].release(), t[2].release(), source, view.Record().drawContext);
+}
+
 }  // namespace
 
 void Install3DGraphMakers() {
   gGraphMakers.GridSurface = MakeGridSurface;
   gGraphMakers.SpaceCurve = MakeSpaceCurve;
   gGraphMakers.Point3D = MakePoint3D;
+  gGraphMakers.StartOnLattice = MakeStartOnLattice;
+  gGraphMakers.StartOnPoint = MakeStartOnPoint;
+  gGraphMakers.StartOnImplicit = MakeStartOnImplicit;
+  gGraphMakers.StartOnGrid = MakeStartOnGrid;
+  gGraphMakers.TransformedDEPlot3D = MakeTransformedDEPlot3D;
 }

@@ -150,6 +150,20 @@ TEST(HeadlessExport, ASurfaceExampleMatchesItsGolden) {
   std::remove(out.c_str());
 }
 
+// The fields example: a helix tube, a point, lattice arrows and a solution
+// tube through a point, the order the workers finish them in notwithstanding.
+TEST(HeadlessExport, AFieldsExampleMatchesItsGolden) {
+  const std::string out = TempPath("fields.png");
+  ASSERT_EQ(Zl("--export " + kData + "/../../examples/fields3d.zlf --png " + out + " --size 600x360"), 0);
+  const QImage written(QString::fromStdString(out));
+  const QImage golden(QString::fromStdString(kData + "/export_fields3d.png"));
+  ASSERT_EQ(golden.size(), written.size());
+  EXPECT_LE(PixelsFartherThanOne(written.convertToFormat(QImage::Format_RGB32),
+                                 golden.convertToFormat(QImage::Format_RGB32), 8),
+            20);
+  std::remove(out.c_str());
+}
+
 // A curve above the view says so under its equation, as in the window: the
 // math pane has lines of ink that a curve in the view leaves blank.
 TEST(HeadlessExport, WhatAGraphSaysOfTheViewIsInThePicture) {

@@ -58,6 +58,24 @@ TEST_F(Document3D, AHelixTubeAndAPointDrawWithoutAMessage) {
   EXPECT_GT(DifferingPixels(g.Picture(), empty.Picture()), 150);
 }
 
+// Lattice arrows, a solution through a point as a tube and a thick arrow
+// draw through the document with no message; a field whose start points
+// all fail the condition draws nothing, also without one.
+TEST_F(Document3D, FieldsSolutionsAndArrowsDrawWithoutAMessage) {
+  GraphedDocument empty("3D.Axes 0;\nExpr z = 100;\n");
+  ASSERT_TRUE(empty.document && empty.RunUntilDone());
+  GraphedDocument g(
+      "3D.Axes 0;\nExpr z = 100;\nExpr vector(d*x, d*y, d*z) = vector(-y, x, 0.3);\n"
+      "Expr function(optotal(t), vector(x, y, z)) = vector(-y, x, 0.2), vector(x, y, z) = vector(1, 0, -1), "
+      "radius = 0.05;\nExpr vector(0, 0, 0), vector(1, 1, 1), radius = 0.1;\n"
+      "Expr vector(d*x, d*y, d*z) = vector(y, -x, z), x > 5;\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  EXPECT_EQ(g.Graphs(), 5);
+  UpdateGraphMessages(g.document.get());
+  for (int32_t k : {1, 2, 3, 4}) EXPECT_EQ(EquationMessage(g.document.get(), k), 0) << k;
+  EXPECT_GT(DifferingPixels(g.Picture(), empty.Picture()), 500);
+}
+
 TEST_F(Document3D, RotationZoomAndSpinSurviveSavingAndAStoredViewIsMended) {
   GraphedDocument g("Expr z = x*y;\n");
   ASSERT_TRUE(g.document && g.RunUntilDone());

@@ -449,6 +449,17 @@ TEST(AddingEquations, EquationsNeedingMissingViewsSaySo) {
   EXPECT_NE(GetEqnSyntaxErr(curve.get(), true, false, nullptr), kMsgCantGraphIn3D);
   Tree point = Parse("vector(1, 2, 3)");
   EXPECT_EQ(GetEqnSyntaxErr(point.get(), true, false, nullptr), kMsgCantGraphIn3D);
+  // Fields, their solutions and arrows follow their start-point makers.
+  gGraphMakers.StartOnLattice = nullptr;
+  gGraphMakers.StartOnPoint = nullptr;
+  Tree field = Parse("vector(d*x, d*y, d*z) = vector(y, -x, z)");
+  Tree arrow = Parse("vector(1, 2, 3), vector(4, 5, 6)");
+  EXPECT_EQ(GetEqnSyntaxErr(field.get(), true, false, nullptr), kMsgCantGraphIn3D);
+  EXPECT_EQ(GetEqnSyntaxErr(arrow.get(), true, false, nullptr), kMsgCantGraphIn3D);
+  gGraphMakers.StartOnLattice = [](std::array<Compiled, 3>, Compiled, Compiled, double, double, Colour, int32_t,
+                                   AGraphView&, A3DGraph**) -> A3DGraph* { return nullptr; };
+  EXPECT_NE(GetEqnSyntaxErr(field.get(), true, false, nullptr), kMsgCantGraphIn3D);
+  EXPECT_EQ(GetEqnSyntaxErr(arrow.get(), true, false, nullptr), kMsgCantGraphIn3D);
   gGraphMakers = installed;
 }
 
