@@ -4,7 +4,9 @@
 #include "graphpane/GraphMakers.h"
 #include "graphs3d/A3DPoint.h"
 #include "graphs3d/AGridSurface.h"
+#include "graphs3d/A4DGraphView.h"
 #include "graphs3d/ASpaceCurve.h"
+#include "graphs3d/ASpaceCurve4D.h"
 
 namespace {
 
@@ -27,10 +29,32 @@ A3DGraph* MakePoint3D(Compiled x, Compiled y, Compiled z, Colour colour, double 
                       view.Record().drawContext);
 }
 
+// 4-D graphs project through the 4-D view's transform; another view has none.
+const MTransform4D* TransformOf(AGraphView& view) {
+  auto* fourD = dynamic_cast<A4DGraphView*>(&view);
+  return fourD != nullptr ? &fourD->Transform() : nullptr;
+}
+
+A4DGraph* MakeSpaceCurve4D(Compiled x, Compiled y, Compiled z, Compiled w, Compiled clip, Colour colour,
+                           double grain, AGraphView& view, const double& tLow, const double& tHigh) {
+  const MTransform4D* transform = TransformOf(view);
+  if (transform == nullptr) return nullptr;
+  return new ASpaceCurve4D(x.release(), y.release(), z.release(), w.release(), clip.release(), colour.release(),
+                           grain, view.Record().drawContext, *transform, tLow, tHigh);
+}
+
+A4DGraph* MakeVertexList4D(Compiled vertices, Colour colour, AGraphView& view) {
+  const MTransform4D* transform = TransformOf(view);
+  if (transform == nullptr) return nullptr;
+  return new ASpaceCurve4D(vertices.release(), colour.release(), view.Record().drawContext, *transform);
+}
+
 }  // namespace
 
 void Install3DGraphMakers() {
   gGraphMakers.GridSurface = MakeGridSurface;
   gGraphMakers.SpaceCurve = MakeSpaceCurve;
   gGraphMakers.Point3D = MakePoint3D;
+  gGraphMakers.SpaceCurve4D = MakeSpaceCurve4D;
+  gGraphMakers.VertexList4D = MakeVertexList4D;
 }
