@@ -176,6 +176,26 @@ TEST(A4DGraphView, TurningNeverRecomputesButZoomingAndResettingDo) {
   EXPECT_EQ(f.view.Transform().ranges[3][1], 2);
 }
 
+// A drag or a plane spin stops the thumbwheels; the indicator hears of
+// every drawn frame's axes.
+TEST(A4DGraphView, StoppingASpinStopsTheThumbwheels) {
+  static int stops;
+  stops = 0;
+  gGraphPaneHooks = GraphPaneHooks{};
+  gGraphPaneHooks.StopThumbwheels = [](DocumentRecord*) { ++stops; };
+  ViewFixture f;
+  f.view.SetDocument(reinterpret_cast<DocumentRecord*>(&f));
+  f.view.SetViewParameter4D(kAttributeSpinXY, 90);
+  EXPECT_EQ(stops, 1);
+  f.view.SetViewParameter4D(kAttributeStopSpin, 0);
+  EXPECT_EQ(stops, 2);
+  EXPECT_FALSE(f.view.IsMoving());
+  gTickStepMicroseconds = 1000;
+  f.Drag(f.Line(3));
+  EXPECT_EQ(stops, 3);
+  gGraphPaneHooks = GraphPaneHooks{};
+}
+
 TEST(A4DGraphView, StoredStateThatIsNoRotationGivesTheReset) {
   A4DGraphView view;
   const Mat4 reset = Q(view);
