@@ -137,6 +137,9 @@ void ExpandDocument(DocumentRecord* document) {
   // A graphable 3-D equation opens the pass in the 3-D view.
   state.viewIs3D = std::any_of(state.expanded.begin(), state.expanded.end(),
                                [](const ExpandedEquation& e) { return e.info.graphable && e.info.threeD; });
+  // A graphable 4-D equation shows the 4-D view; the others then have no place.
+  state.viewIs4D = std::any_of(state.expanded.begin(), state.expanded.end(),
+                               [](const ExpandedEquation& e) { return e.info.graphable && e.info.fourD; });
   state.expansionDone.store(true, std::memory_order_release);
   DoThreadedMathPaneCalculations(document);
   WakeDocument(document);

@@ -107,6 +107,37 @@ void StoreView3D(const A3DGraphView& view, View3DSettings* stored, double (&axis
   *speed = view.SpinSpeed();
 }
 
+// The stored orientation, zoom, spin and flags into the 4-D view; what is
+// no rotation or no usable zoom gives the reset one.
+void InstallView4D(A4DGraphView& view, const GraphPaneSettings& s) {
+  view.SetOrientation(s.view4D.view);
+  view.SetZoom(s.depth4D);
+  view.SetSpin({s.axis1_4D[0], s.axis1_4D[1], s.axis1_4D[2]}, s.speed1_4D,
+               {s.axis2_4D[0], s.axis2_4D[1], s.axis2_4D[2]}, s.speed2_4D);
+  view.Record().axesShown = s.show4Daxes;
+  view.Record().graphPaperShown = s.show4DxyPlane;
+}
+
+// Unless the view is as the stored state installs it.
+void StoreView4D(const A4DGraphView& view, GraphPaneSettings* s) {
+  A4DGraphView fresh;
+  InstallView4D(fresh, *s);
+  bool same = EqualMatrix(view.Orientation(), fresh.Orientation()) && view.Zoom() == fresh.Zoom();
+  for (int k = 0; k < 2; ++k) {
+    const AVector a = view.SpinAxis(k), b = fresh.SpinAxis(k);
+    same = same && a.x == b.x && a.y == b.y && a.z == b.z && view.SpinSpeed(k) == fresh.SpinSpeed(k);
+  }
+  s->show4Daxes = view.IsShowingAxes();
+  s->show4DxyPlane = view.IsShowingGrid();
+  if (same) return;
+  std::copy(view.Orientation(), view.Orientation() + 16, s->view4D.view);
+  s->depth4D = view.Zoom();
+  const AVector a1 = view.SpinAxis(0), a2 = view.SpinAxis(1);
+  s->axis1_4D[0] = a1.x, s->axis1_4D[1] = a1.y, s->axis1_4D[2] = a1.z;
+  s->axis2_4D[0] = a2.x, s->axis2_4D[1] = a2.y, s->axis2_4D[2] = a2.z;
+  s->speed1_4D = view.SpinSpeed(0), s->speed2_4D = view.SpinSpeed(1);
+}
+
 }  // namespace
 
 void SetDefaultViewSettings(GraphPaneSettings* settings) {
@@ -125,6 +156,7 @@ void SetDefaultViewSettings(GraphPaneSettings* settings) {
   CopyRanges(Ranges3D(s.view3Dp), space.Record(), false);
   CopyRanges(Ranges4D(s.view4D), fourD.Record(), false);
   s.axes2D = s.axes2Dp = s.graphPaper2D = s.graphPaper2Dp = s.axes3D = s.axes3Dp = true;
+  s.show4Daxes = s.show4DxyPlane = true;
 }
 
 std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, void* window) {
@@ -149,6 +181,7 @@ void InstallPaneSettings(AGraphPane& pane, const GraphPaneSettings& settings) {
   if (auto* v = dynamic_cast<A3DGraphView*>(pane.View3D(1)))
     InstallView3D(*v, s.view3Dp, s.spinAxis3Dp, s.spinSpeed3Dp);
   CopyRanges(Ranges4D(s.view4D), pane.View4D()->Record(), true);
+  if (auto* v = dynamic_cast<A4DGraphView*>(pane.View4D())) InstallView4D(*v, s);
   pane.Resize();
 }
 
@@ -173,4 +206,5 @@ void StorePaneSettings(const AGraphPane& pane, GraphPaneSettings* settings) {
   if (auto* v = dynamic_cast<A3DGraphView*>(pane.View3D(1)))
     StoreView3D(*v, &s.view3Dp, s.spinAxis3Dp, &s.spinSpeed3Dp);
   CopyRanges(Ranges4D(s.view4D), pane.View4D()->Record(), false);
+  if (auto* v = dynamic_cast<A4DGraphView*>(pane.View4D())) StoreView4D(*v, &s);
 }

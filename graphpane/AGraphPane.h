@@ -82,6 +82,8 @@ class AGraphPane {
 
   void SetViewParameter(ViewAttribute attribute, int32_t pair);
   void SetGraphParameter(ViewAttribute attribute, double value, int32_t i);
+  // To the 4-D view, with the setting's value.
+  void SetViewParameter4D(ViewAttribute attribute, double value) { View4D()->SetViewParameter4D(attribute, value); }
   void SetParameterValue(int32_t p, int32_t end, double value);
   void ShowParam(CoordDisplayParam p);
   void ShowXYZ(int32_t which);

@@ -44,6 +44,8 @@ class AGraphView {
   virtual bool EnableShowAllData() = 0;
   virtual void DoShowAllData() = 0;
   virtual void SetViewParameter(ViewAttribute attribute) = 0;
+  // The 4-D view's settings with their values; other views ignore them.
+  virtual void SetViewParameter4D(ViewAttribute /*attribute*/, double /*value*/) {}
   virtual bool IsDMA() { return false; }
 
   // What the pane reads or calls besides the slots above.

@@ -18,8 +18,17 @@ enum ViewAttribute : int32_t {
   kAttributeDraggedX = 11,
   kAttributeDraggedY = 12,
   kAttributeEqualLengthArrows = 13,
+  // The 4-D view's: axes and grid shown (value non-zero), the mouse
+  // action (1, 2) or a preset orientation (4 to 7).
+  kAttribute4DAxes = 14,
+  kAttribute4DGrid = 15,
+  kAttribute4DMouseAction = 16,
   kAttributeShowAxes = 17,
   kAttributeShowGraphPaper = 18,
+  // The 4-D view's plane spins xy, xz, xw, yz, yw, zw (32 to 37) and
+  // plane turns in the same order (96 to 101).
+  kAttributeSpinXY = 32,
+  kAttributeTurnXY = 96,
 };
 
 enum ZoomCommand : int32_t {

@@ -52,7 +52,11 @@ struct MBlock;
   /* A demo drives the mouse; a movie is being saved frame by frame. */                                               \
   X(bool, IsDemoRunning, (), ())                                                                                      \
   X(bool, IsDemoPaused, (), ())                                                                                       \
-  X(bool, IsSavingMovie, (), ())
+  X(bool, IsSavingMovie, (), ())                                                                                      \
+  /* The 4-D view's axis indicator: the window points of o, X, Y, Z, W as */                                          \
+  /* x, y pairs; and the view's spin stopped. */                                                                      \
+  X(void, Set4DAxisInfo, (DocumentRecord* document, const double* points), (document, points))                        \
+  X(void, StopThumbwheels, (DocumentRecord* document), (document))
 
 struct GraphPaneHooks {
 #define ZL_GRAPH_PANE_HOOK_ENTRY(result, name, parameters, arguments) result(*name) parameters = nullptr;

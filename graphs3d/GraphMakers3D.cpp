@@ -4,7 +4,9 @@
 #include "graphpane/GraphMakers.h"
 #include "graphs3d/A3DPoint.h"
 #include "graphs3d/AGridSurface.h"
+#include "graphs3d/A4DGraphView.h"
 #include "graphs3d/ASpaceCurve.h"
+#include "graphs3d/ASpaceCurve4D.h"
 #include "graphs3d/AStartOnGrid.h"
 #include "graphs3d/AStartOnImplicit.h"
 #include "graphs3d/AStartOnLattice.h"
@@ -86,6 +88,26 @@ A3DGraph* MakeTransformedDEPlot3D(std::array<Compiled, 3> t, A3DGraph* solutions
   return new ATransformedDEPlot3D(t[0].release(), t[1].release(), t[2].release(), source, view.Record().drawContext);
 }
 
+// 4-D graphs project through the 4-D view's transform; another view has none.
+const MTransform4D* TransformOf(AGraphView& view) {
+  auto* fourD = dynamic_cast<A4DGraphView*>(&view);
+  return fourD != nullptr ? &fourD->Transform() : nullptr;
+}
+
+A4DGraph* MakeSpaceCurve4D(Compiled x, Compiled y, Compiled z, Compiled w, Compiled clip, Colour colour,
+                           double grain, AGraphView& view, const double& tLow, const double& tHigh) {
+  const MTransform4D* transform = TransformOf(view);
+  if (transform == nullptr) return nullptr;
+  return new ASpaceCurve4D(x.release(), y.release(), z.release(), w.release(), clip.release(), colour.release(),
+                           grain, view.Record().drawContext, *transform, tLow, tHigh);
+}
+
+A4DGraph* MakeVertexList4D(Compiled vertices, Colour colour, AGraphView& view) {
+  const MTransform4D* transform = TransformOf(view);
+  if (transform == nullptr) return nullptr;
+  return new ASpaceCurve4D(vertices.release(), colour.release(), view.Record().drawContext, *transform);
+}
+
 }  // namespace
 
 void Install3DGraphMakers() {
@@ -97,4 +119,6 @@ void Install3DGraphMakers() {
   gGraphMakers.StartOnImplicit = MakeStartOnImplicit;
   gGraphMakers.StartOnGrid = MakeStartOnGrid;
   gGraphMakers.TransformedDEPlot3D = MakeTransformedDEPlot3D;
+  gGraphMakers.SpaceCurve4D = MakeSpaceCurve4D;
+  gGraphMakers.VertexList4D = MakeVertexList4D;
 }

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-double SpinStepAngle(double speed, double elapsedSeconds, double previousAngle) {
+double SpinStepAngle(double speed, double elapsedSeconds, double previousAngle, bool followShrinking) {
   double a = elapsedSeconds >= 0 ? elapsedSeconds * speed : 0;
   const double p = previousAngle;
   if (p != 0 && a != 0) {
     if (a > p) a = 0.99 * p + 0.01 * a;
-    if (a != 0 && a < p) a = 0.8 * p + 0.2 * a;
+    if (followShrinking && a != 0 && a < p) a = 0.8 * p + 0.2 * a;
   }
   if (!std::isfinite(a)) return 0;
   return std::clamp(a, -kMaximumSpinStep, kMaximumSpinStep);

@@ -11,7 +11,8 @@ inline constexpr double kMaximumDragSpin = 4 * 3.14159265358979323846;
 // none recorded, the first frame turns 0) and the last frame's turn:
 // growing turns are followed slowly, shrinking ones quickly, and the
 // result is capped both ways, so a slow frame or a fast wheel never jumps.
-double SpinStepAngle(double speed, double elapsedSeconds, double previousAngle);
+// Without followShrinking a shrinking turn is taken at once.
+double SpinStepAngle(double speed, double elapsedSeconds, double previousAngle, bool followShrinking = true);
 
 // A drag step's speed, radians per second, in 0 .. kMaximumDragSpin; an
 // undefined quotient (no time passed, no turn) is no spin.

@@ -248,6 +248,10 @@ void RotationMatrixToBodyCoordinates(const Matrix4& r, Matrix4& m) {
   Transpose<4>(r, t);
   Multiply(r, m, m);
   Multiply(m, t, m);
+  OrthonormaliseRotation(m);
+}
+
+void OrthonormaliseRotation(Matrix4& m) {
   NormaliseRow<4>(m, 1);
   SetRow4(m, 0, Cross4(Row4(m, 1), Row4(m, 2), Row4(m, 3)));
   NormaliseRow<4>(m, 0);

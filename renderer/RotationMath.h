@@ -59,6 +59,7 @@ void RotationMatrixToBodyCoordinates(const Matrix4& r, Matrix4& m);
 // Rows made orthonormal again (row 1 kept in direction), determinant +1:
 // what keeps a product of many rotations a rotation.
 void OrthonormaliseRotation(Matrix3& m);
+void OrthonormaliseRotation(Matrix4& m);
 
 // The 4-D rotation v -> p v q of two axis-angle rotations.
 void GenerateMatrixfromDoubleQuaternion(Matrix4& m, AVector axis1, double angle1, AVector axis2, double angle2);

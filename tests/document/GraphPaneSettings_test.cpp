@@ -78,4 +78,35 @@ TEST_F(GraphPaneSettingsTest, OnlyChangesInThePaneReachTheWrittenDocument) {
   EXPECT_EQ(s.spinSpeed3D, before.spinSpeed3D);
 }
 
+TEST_F(GraphPaneSettingsTest, TheFourDStateGoesIntoTheViewAndBack) {
+  document->fGraphPane = MakeDocumentGraphPane(document.get(), kPane, nullptr);
+  auto* view = dynamic_cast<A4DGraphView*>(document->fGraphPane->View4D());
+  ASSERT_NE(view, nullptr);
+  const Matrix4 identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  EXPECT_TRUE(EqualMatrix(view->Orientation(), identity));
+  EXPECT_EQ(view->SpinAxis(0).z, 1);
+  EXPECT_EQ(view->SpinSpeed(0), 0.1);
+  EXPECT_EQ(view->SpinAxis(1).x, 1);
+  EXPECT_EQ(view->SpinSpeed(1), -0.1);
+  EXPECT_EQ(view->Zoom(), M3DView::kDefaultZoom);  // the file holds no usable depth
+  EXPECT_TRUE(view->IsShowingAxes());
+
+  view->SetViewParameter4D(kAttributeTurnXY, 90);
+  view->SetViewParameter4D(kAttribute4DGrid, 0);
+  auto again = Read(*WriteDocumentText(*document));
+  ASSERT_NE(again, nullptr);
+  const GraphPaneSettings& s = again->fContents.pane;
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(s.view4D.view[i], view->Orientation()[i], 1e-6) << i;
+  EXPECT_FALSE(s.show4DxyPlane);
+  EXPECT_EQ(s.depth4D, M3DView::kDefaultZoom);
+
+  // What is no rotation installs the reset orientation.
+  std::fill_n(document->fContents.pane.view4D.view, 16, 0.5);
+  document->fContents.pane.depth4D = -1;
+  auto pane = MakeDocumentGraphPane(document.get(), kPane, nullptr);
+  auto* reset = dynamic_cast<A4DGraphView*>(pane->View4D());
+  EXPECT_TRUE(EqualMatrix(reset->Orientation(), A4DGraphView().Orientation()));
+  EXPECT_EQ(reset->Zoom(), M3DView::kDefaultZoom);
+}
+
 }  // namespace
