@@ -7,8 +7,19 @@
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/AListofFrames.h"
 
-GraphJobs::GraphJobs(AGraph* graph, Split split)
-    : fGraph(graph), fCount(split == kOneJob ? 1 : OurNumberOfProcessors()) {
+int32_t GraphJobs::CountFor(Split split) {
+  const int32_t processors = OurNumberOfProcessors();
+  switch (split) {
+    case kOneJob: return 1;
+    case kOnePerProcessor: return processors;
+    case kTwicePerProcessor: return processors == 1 ? 1 : 2 * processors;
+  }
+  return 1;
+}
+
+GraphJobs::GraphJobs(AGraph* graph, Split split) : GraphJobs(graph, CountFor(split)) {}
+
+GraphJobs::GraphJobs(AGraph* graph, int32_t count) : fGraph(graph), fCount(count < 1 ? 1 : count) {
   fJobs = OurAllocateJobs(graph, fCount);
   if (fJobs == nullptr) {
     fCount = 0;

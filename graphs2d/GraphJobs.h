@@ -18,8 +18,11 @@ class DocumentRecord;
 // Submit, so that no slice of the old work outlives it.
 class GraphJobs {
  public:
-  enum Split { kOneJob, kOnePerProcessor };
+  enum Split { kOneJob, kOnePerProcessor, kTwicePerProcessor };
   GraphJobs(AGraph* graph, Split split);
+  // Exactly count jobs (at least 1).
+  GraphJobs(AGraph* graph, int32_t count);
+  static int32_t CountFor(Split split);
   // Graphs stop their jobs in their own destructor, while they are whole;
   // this one finds them stopped and frees them.
   ~GraphJobs();

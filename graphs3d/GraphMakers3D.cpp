@@ -5,6 +5,7 @@
 #include "graphs3d/A3DPoint.h"
 #include "graphs3d/AGridSurface.h"
 #include "graphs3d/ASpaceCurve.h"
+#include "graphs3d/AnImplicitSurface.h"
 
 namespace {
 
@@ -27,10 +28,18 @@ A3DGraph* MakePoint3D(Compiled x, Compiled y, Compiled z, Colour colour, double 
                       view.Record().drawContext);
 }
 
+A3DGraph* MakeImplicitSurface(Compiled f, double grain, double opacity, Colour colour, Compiled clip,
+                              PlottingMode mode, const double (&xRange)[2], const double (&yRange)[2],
+                              const double (&zRange)[2], AGraphView& view) {
+  return new AnImplicitSurface(f.release(), grain, opacity, colour.release(), clip.release(), mode, xRange[0],
+                               xRange[1], yRange[0], yRange[1], zRange[0], zRange[1], view.Record().drawContext);
+}
+
 }  // namespace
 
 void Install3DGraphMakers() {
   gGraphMakers.GridSurface = MakeGridSurface;
   gGraphMakers.SpaceCurve = MakeSpaceCurve;
   gGraphMakers.Point3D = MakePoint3D;
+  gGraphMakers.ImplicitSurface = MakeImplicitSurface;
 }
