@@ -26,6 +26,15 @@ bool HasNoZero(AnExpression* f, double x0, double x1, double y0, double y1, doub
   return (lo < 0 && hi < 0) || (lo > 0 && hi > 0);
 }
 
+template <typename List>
+int32_t SumOfCounts(const std::vector<AnImplicitSurface::Piece>& pieces,
+                    std::unique_ptr<List> AnImplicitSurface::Piece::*list) {
+  int32_t count = 0;
+  for (const AnImplicitSurface::Piece& p : pieces)
+    if (p.*list) count += (p.*list)->Count();
+  return count;
+}
+
 }  // namespace
 
 AnImplicitSurface::AnImplicitSurface(AnExpression* f, double grain, double opacity, AGraphColor* colour,
@@ -155,18 +164,12 @@ bool AnImplicitSurface::IsDoneComputing() {
 
 int32_t AnImplicitSurface::TriangleCount() {
   OurLock lock(fModelMutex);
-  int32_t count = 0;
-  for (const Piece& p : fSaved)
-    if (p.triangles) count += p.triangles->Count();
-  return count;
+  return SumOfCounts(fSaved, &Piece::triangles);
 }
 
 int32_t AnImplicitSurface::VertexCount() {
   OurLock lock(fModelMutex);
-  int32_t count = 0;
-  for (const Piece& p : fSaved)
-    if (p.vertices) count += p.vertices->Count();
-  return count;
+  return SumOfCounts(fSaved, &Piece::vertices);
 }
 
 int32_t AnImplicitSurface::GraphVisibility() {

@@ -1,12 +1,12 @@
 #include <vector>
 
 #include "graphs3d/AnImplicitSurface.h"
+#include "graphs3d/LitModelDrawing.h"
 #include "renderer/Submission.h"
 
 namespace {
 
 constexpr unsigned long kUncolouredGrey = 0x808080;
-constexpr unsigned long kRebuildingProgram = 0x333333;
 
 }  // namespace
 
@@ -45,19 +45,7 @@ bool AnImplicitSurface::Draw() {
   }
   OurSubmitOpacity(float(fOpacity), fContext);
   if (fClipPlaneFlag) OurSubmitClipPlane(fClipPlane, fContext);
-  if (!UsingShader()) {
-    fModel.DrawCachedModel();
-  } else if (fColour->CheckAndUpdateFragmentProgram()) {
-    OurSubmitSolidColor(kRebuildingProgram, fContext);
-  } else if (!fColour->EnableShaders(fContext)) {
-    SetParameter(kAttributePlottingMode, 1.0);
-  } else {
-    // Both faces: the program lights the front, then the back.
-    fModel.DrawCachedModel();
-    OurFlipBackFacing(fContext);
-    fModel.DrawCachedModel();
-    OurDisableShaders(fContext);
-  }
+  if (!DrawLitModel(fModel, *fColour, fContext, false)) SetParameter(kAttributePlottingMode, 1.0);
   if (fClipPlaneFlag) OurDisableClipPlane(fContext);
   return true;
 }

@@ -11,6 +11,7 @@
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/JobQueue.h"
 #include "CoreUtilities/MathConstants.h"
+#include "CoreUtilities/MemoryBudget.h"
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/AnImplicitSurface.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
@@ -190,6 +191,23 @@ TEST_F(ImplicitSurfaceTest, ABoxChangePolygonisesAgain) {
   const WeldedMesh half = Weld(s);
   for (const auto& p : half.points) EXPECT_GE(p[2], 0.0311 - 1e-6);
   EXPECT_NEAR(Area(half) / (2 * gPi), 1, 0.02);
+}
+
+// Jobs whose lists cannot grow keep them empty and still finish: the
+// surface reports done, with no triangles, instead of hanging.
+TEST_F(ImplicitSurfaceTest, JobsOutOfMemoryStillFinish) {
+  const double physical = gPhysicalMemory.load();
+  const int64_t used = gApproximateTotalMemoryUsed.load();
+  // Room for no chunk of 8192 vertices.
+  gPhysicalMemory.store(double(used + 50000) * 4 / 3);
+  Make(Shifted(1, 1, 1), 0.5, 4);
+  gPhysicalMemory.store(physical);
+  EXPECT_TRUE(surface->IsDoneComputing());
+  EXPECT_EQ(surface->TriangleCount(), 0);
+  EXPECT_EQ(TakeDeferredError(), kOutOfMemoryError);
+  surface->ViewChanged();
+  Finish();
+  ExpectClosed(Weld(*surface), 2);
 }
 
 }  // namespace
