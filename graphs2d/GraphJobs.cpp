@@ -34,6 +34,10 @@ GraphJobs::~GraphJobs() {
   delete[] fDone;
 }
 
+void GraphJobs::DependOn(AComputeTarget* graph) {
+  for (int32_t i = 0; i < fCount; ++i) fJobs[i].dependsOn = graph;
+}
+
 void GraphJobs::Submit(AGraphColor* colour, std::initializer_list<AnExpression*> expressions) {
   if (colour) AGraphColor::ClearCancelFlag(colour);
   for (AnExpression* e : expressions) {

@@ -30,6 +30,8 @@ class GraphJobs {
   GraphJobs& operator=(const GraphJobs&) = delete;
 
   int32_t Count() const { return fCount; }
+  // Every job waits in the queue until the graph is done computing.
+  void DependOn(AComputeTarget* graph);
   // Polled by the slices after every unit of work.
   bool Cancelled() const { return fCancel.load(std::memory_order_acquire); }
 

@@ -1,10 +1,13 @@
 #include "graphs3d/GraphMakers3D.h"
 
+#include <array>
+
 #include "graphpane/AGraphView.h"
 #include "graphpane/GraphMakers.h"
 #include "graphs3d/A3DPoint.h"
 #include "graphs3d/AGridSurface.h"
 #include "graphs3d/ASpaceCurve.h"
+#include "graphs3d/ATransformedImplicitSurface.h"
 #include "graphs3d/AnImplicitSurface.h"
 
 namespace {
@@ -35,6 +38,14 @@ A3DGraph* MakeImplicitSurface(Compiled f, double grain, double opacity, Colour c
                                xRange[1], yRange[0], yRange[1], zRange[0], zRange[1], view.Record().drawContext);
 }
 
+// Only an implicit surface has a model to carry through the mapping.
+A3DGraph* MakeTransformedImplicitSurface(std::array<Compiled, 3> mapping, A3DGraph* surface, AGraphView& view) {
+  auto* source = dynamic_cast<AnImplicitSurface*>(surface);
+  if (source == nullptr) return nullptr;
+  return new ATransformedImplicitSurface(mapping[0].release(), mapping[1].release(), mapping[2].release(), source,
+                                         view.Record().drawContext);
+}
+
 }  // namespace
 
 void Install3DGraphMakers() {
@@ -42,4 +53,5 @@ void Install3DGraphMakers() {
   gGraphMakers.SpaceCurve = MakeSpaceCurve;
   gGraphMakers.Point3D = MakePoint3D;
   gGraphMakers.ImplicitSurface = MakeImplicitSurface;
+  gGraphMakers.TransformedImplicitSurface = MakeTransformedImplicitSurface;
 }
