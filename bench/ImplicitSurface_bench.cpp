@@ -18,6 +18,7 @@
 #include "CoreUtilities/OurTime.h"
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/ALattice.h"
+#include "graphs3d/ALatticeFunction.h"
 #include "graphs3d/AnImplicitSurface.h"
 #include "expression/ExpressionParser.h"
 #include "platform/GuiApplication.h"
