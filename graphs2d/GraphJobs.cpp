@@ -7,8 +7,19 @@
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/AListofFrames.h"
 
-GraphJobs::GraphJobs(AGraph* graph, Split split)
-    : fGraph(graph), fCount(split == kOneJob ? 1 : OurNumberOfProcessors()) {
+int32_t GraphJobs::CountFor(Split split) {
+  const int32_t processors = OurNumberOfProcessors();
+  switch (split) {
+    case kOneJob: return 1;
+    case kOnePerProcessor: return processors;
+    case kTwicePerProcessor: return processors == 1 ? 1 : 2 * processors;
+  }
+  return 1;
+}
+
+GraphJobs::GraphJobs(AGraph* graph, Split split) : GraphJobs(graph, CountFor(split)) {}
+
+GraphJobs::GraphJobs(AGraph* graph, int32_t count) : fGraph(graph), fCount(count < 1 ? 1 : count) {
   fJobs = OurAllocateJobs(graph, fCount);
   if (fJobs == nullptr) {
     fCount = 0;
@@ -21,6 +32,10 @@ GraphJobs::~GraphJobs() {
   Stop(nullptr, {});
   delete[] fJobs;
   delete[] fDone;
+}
+
+void GraphJobs::DependOn(AComputeTarget* graph) {
+  for (int32_t i = 0; i < fCount; ++i) fJobs[i].dependsOn = graph;
 }
 
 void GraphJobs::Submit(AGraphColor* colour, std::initializer_list<AnExpression*> expressions) {
@@ -59,10 +74,6 @@ int32_t GraphJobs::Finish(int32_t slice, int32_t status, DocumentRecord* documen
 void GraphJobs::ForgetDone() {
   OurLock lock(fMutex);
   for (int32_t i = 0; i < fCount; ++i) fDone[i] = false;
-}
-
-void GraphJobs::DependOn(AComputeTarget* source) {
-  for (int32_t i = 0; i < fCount; ++i) fJobs[i].dependsOn = source;
 }
 
 bool GraphJobs::AllDone() {

@@ -18,8 +18,11 @@ class DocumentRecord;
 // Submit, so that no slice of the old work outlives it.
 class GraphJobs {
  public:
-  enum Split { kOneJob, kOnePerProcessor };
+  enum Split { kOneJob, kOnePerProcessor, kTwicePerProcessor };
   GraphJobs(AGraph* graph, Split split);
+  // Exactly count jobs (at least 1).
+  GraphJobs(AGraph* graph, int32_t count);
+  static int32_t CountFor(Split split);
   // Graphs stop their jobs in their own destructor, while they are whole;
   // this one finds them stopped and frees them.
   ~GraphJobs();
@@ -27,6 +30,8 @@ class GraphJobs {
   GraphJobs& operator=(const GraphJobs&) = delete;
 
   int32_t Count() const { return fCount; }
+  // Every job waits in the queue until the graph is done computing.
+  void DependOn(AComputeTarget* graph);
   // Polled by the slices after every unit of work.
   bool Cancelled() const { return fCancel.load(std::memory_order_acquire); }
 
@@ -44,8 +49,6 @@ class GraphJobs {
   // Forgets the finished slices, so that a graph stopped for a restart
   // does not count as done before its new results are in.
   void ForgetDone();
-  // Every job waits in the queue until the source graph is done.
-  void DependOn(AComputeTarget* source);
   // Also true when no jobs could be had (error 36 was queued): nothing will
   // ever compute, and waiting for it must not hang.
   bool AllDone();

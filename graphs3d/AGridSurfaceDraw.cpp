@@ -1,11 +1,10 @@
 #include "graphs3d/AGridSurface.h"
+#include "graphs3d/LitModelDrawing.h"
 #include "renderer/Submission.h"
 
 namespace {
 
 constexpr unsigned long kPictureFallback = 0x808080;
-constexpr unsigned long kRebuildingProgram = 0x333333;
-constexpr unsigned long kWhite = 0xFFFFFF;
 
 }  // namespace
 
@@ -25,20 +24,7 @@ bool AGridSurface::Draw() {
     OurBindTexture(fColour->fTexture, fContext);
   OurSubmitOpacity(float(fOpacity), fContext);
   if (fClipPlaneFlag) OurSubmitClipPlane(fClipPlane, fContext);
-  if (!UsingShader()) {
-    fModel.DrawCachedModel();
-  } else if (!fColour->CheckAndUpdateFragmentProgram()) {
-    OurSubmitSolidColor(kRebuildingProgram, fContext);
-  } else if (!fColour->EnableShaders(fContext)) {
-    SetParameter(kAttributePlottingMode, 1.0);
-  } else {
-    // Both faces: the program lights the front, then the back.
-    if (Copies() == 2) OurSubmitSolidColor(kWhite, fContext);
-    fModel.DrawCachedModel();
-    OurFlipBackFacing(fContext);
-    fModel.DrawCachedModel();
-    OurDisableShaders(fContext);
-  }
+  if (!DrawLitModel(fModel, *fColour, fContext, Copies() == 2)) SetParameter(kAttributePlottingMode, 1.0);
   if (fClipPlaneFlag) OurDisableClipPlane(fContext);
   return true;
 }

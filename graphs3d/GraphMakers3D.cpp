@@ -1,5 +1,7 @@
 #include "graphs3d/GraphMakers3D.h"
 
+#include <array>
+
 #include "graphpane/AGraphView.h"
 #include "graphpane/GraphMakers.h"
 #include "graphs3d/A3DPoint.h"
@@ -12,6 +14,8 @@
 #include "graphs3d/AStartOnLattice.h"
 #include "graphs3d/AStartOnPoint.h"
 #include "graphs3d/ATransformedDEPlot3D.h"
+#include "graphs3d/ATransformedImplicitSurface.h"
+#include "graphs3d/AnImplicitSurface.h"
 
 namespace {
 
@@ -108,6 +112,21 @@ A4DGraph* MakeVertexList4D(Compiled vertices, Colour colour, AGraphView& view) {
   return new ASpaceCurve4D(vertices.release(), colour.release(), view.Record().drawContext, *transform);
 }
 
+A3DGraph* MakeImplicitSurface(Compiled f, double grain, double opacity, Colour colour, Compiled clip,
+                              PlottingMode mode, const double (&xRange)[2], const double (&yRange)[2],
+                              const double (&zRange)[2], AGraphView& view) {
+  return new AnImplicitSurface(f.release(), grain, opacity, colour.release(), clip.release(), mode, xRange[0],
+                               xRange[1], yRange[0], yRange[1], zRange[0], zRange[1], view.Record().drawContext);
+}
+
+// Only an implicit surface has a model to carry through the mapping.
+A3DGraph* MakeTransformedImplicitSurface(std::array<Compiled, 3> mapping, A3DGraph* surface, AGraphView& view) {
+  auto* source = dynamic_cast<AnImplicitSurface*>(surface);
+  if (source == nullptr) return nullptr;
+  return new ATransformedImplicitSurface(mapping[0].release(), mapping[1].release(), mapping[2].release(), source,
+                                         view.Record().drawContext);
+}
+
 }  // namespace
 
 void Install3DGraphMakers() {
@@ -121,4 +140,6 @@ void Install3DGraphMakers() {
   gGraphMakers.TransformedDEPlot3D = MakeTransformedDEPlot3D;
   gGraphMakers.SpaceCurve4D = MakeSpaceCurve4D;
   gGraphMakers.VertexList4D = MakeVertexList4D;
+  gGraphMakers.ImplicitSurface = MakeImplicitSurface;
+  gGraphMakers.TransformedImplicitSurface = MakeTransformedImplicitSurface;
 }

@@ -5,10 +5,16 @@
 
 #include "platform/CheckedConvert.h"
 
-int32_t GridPointsPerSide(double grain) {
-  const double g = std::isnan(grain) ? 0.5 : std::clamp(grain, 0.0, 1.0);
-  return DoubleToInt32(g * 74 + 5);
-}
+namespace {
+
+// Grain comes from files: out of range or NaN it must still size a grid.
+double ClampedGrain(double grain) { return std::isnan(grain) ? 0.5 : std::clamp(grain, 0.0, 1.0); }
+
+}  // namespace
+
+int32_t GridPointsPerSide(double grain) { return DoubleToInt32(ClampedGrain(grain) * 74 + 5); }
+
+int32_t LatticeCellsPerAxis(double grain) { return DoubleToInt32(ClampedGrain(grain) * 36 + 4); }
 
 namespace {
 

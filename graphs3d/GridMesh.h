@@ -7,6 +7,8 @@
 // The points a grid surface has a side for a grain. The grain is a file
 // value: outside [0, 1] it is clamped and NaN counts as 0.5.
 int32_t GridPointsPerSide(double grain);
+// Cells per axis of an implicit surface's lattice.
+int32_t LatticeCellsPerAxis(double grain);
 
 // How the cells of a grid take their corners' vertex copies: one copy per
 // point, or two (0 and 1) so that neighbouring cells show flat colours of

@@ -150,4 +150,16 @@ TEST_F(Document3D, AnAntialiasingChangeRemakesTheContextOnTheAutomaticRenderer) 
   EXPECT_EQ(g.Graphs(), 1);
 }
 
+// An equation in x, y and z draws as an implicit surface with no message.
+TEST_F(Document3D, ASphereEquationDrawsAsAnImplicitSurface) {
+  GraphedDocument empty("3D.Axes 0;\nExpr z = 100;\n");
+  ASSERT_TRUE(empty.document && empty.RunUntilDone());
+  GraphedDocument g("3D.Axes 0;\nExpr z = 100;\nExpr x^2 + y^2 + z^2 = 4;\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  EXPECT_EQ(g.Graphs(), 2);
+  UpdateGraphMessages(g.document.get());
+  EXPECT_EQ(EquationMessage(g.document.get(), 1), 0);
+  EXPECT_GT(DifferingPixels(g.Picture(), empty.Picture()), 2000);
+}
+
 }  // namespace

@@ -1,0 +1,148 @@
+// The implicit surface on every worker over [-2, 2]^3 at N = 40 (grain 1):
+// the sphere, a torus and the gyroid. Each figure is a ratio against a
+// baseline run in the same process: the whole graph on 2 x cores jobs
+// against one lattice walk with F as a C++ lambda; the graph on 8 workers
+// against 1; partial publishing every tick against none.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "algebra/AlgebraStartup.h"
+#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/OurTime.h"
+#include "graphs3d/A3DGraphView.h"
+#include "graphs3d/ALattice.h"
+#include "graphs3d/ALatticeFunction.h"
+#include "graphs3d/AnImplicitSurface.h"
+#include "expression/ExpressionParser.h"
+#include "platform/GuiApplication.h"
+
+namespace {
+
+using Field = std::function<double(double, double, double)>;
+
+struct Case {
+  const char* name;
+  const char* text;
+  Field f;
+};
+
+const Case kCases[3] = {
+    {"sphere", "x^2 + y^2 + z^2 - 1", [](double x, double y, double z) { return x * x + y * y + z * z - 1; }},
+    {"torus", "(sqrt(x^2 + y^2) - 1)^2 + z^2 - 0.16",
+     [](double x, double y, double z) {
+       const double r = std::sqrt(x * x + y * y) - 1;
+       return r * r + z * z - 0.16;
+     }},
+    {"gyroid", "sin(x)*cos(y) + sin(y)*cos(z) + sin(z)*cos(x)",
+     [](double x, double y, double z) {
+       return std::sin(x) * std::cos(y) + std::sin(y) * std::cos(z) + std::sin(z) * std::cos(x);
+     }},
+};
+
+class Lambda : public ALatticeFunction {
+ public:
+  explicit Lambda(const Field& f) : fF(f) {}
+  double At(double x, double y, double z) override { return fF(x, y, z); }
+  const Field& fF;
+};
+
+void StartUp() {
+  static const bool started = [] {
+    EnsureGuiApplication();
+    InstallAlgebra();
+    StartComputeThreads();
+    std::atexit(StopComputeThreads);
+    return true;
+  }();
+  (void)started;
+}
+
+struct SurfaceInView {
+  explicit SurfaceInView(const Case& c) {
+    StartUp();
+    view.SetViewRect(MRect{0, 0, 400, 400});
+    view.ConstructContextNeededByGraphConstructors();
+    auto& r = view.Record().ranges;
+    for (int a : {kCoordX, kCoordY, kCoordZ}) r[a][0] = -2, r[a][1] = 2;
+    surface = std::make_unique<AnImplicitSurface>(
+        new AnExpression(CoreParseExpr(c.text, int32_t(std::strlen(c.text))), nullptr), 1.0, 1.0, new AGraphColor,
+        nullptr, kPlotSampling, r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0],
+        r[kCoordZ][1], view.DrawContext());
+    Seconds();
+  }
+  ~SurfaceInView() { surface.reset(); }
+  // One whole computation, the model picked up as the pane does.
+  double Seconds() {
+    const auto start = std::chrono::steady_clock::now();
+    surface->ViewChanged();
+    while (!surface->IsDoneComputing()) std::this_thread::yield();
+    surface->SetParameter(kAttributeUpdateSavedVertexObjects, 0);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  A3DGraphView view;
+  std::unique_ptr<AnImplicitSurface> surface;
+};
+
+double LambdaWalkSeconds(const Field& f, int n) {
+  const auto start = std::chrono::steady_clock::now();
+  Lambda lambda(f);
+  SurfaceVertexList vertices;
+  TriangleList triangles;
+  ALattice lattice(lambda, -2, 2, -2, 2, -2, 2, n, n);
+  while (!lattice.IsDoneComputing()) lattice.LoopOverUnitCubes(vertices, &triangles, OurTime() + OurDuration(60));
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_ImplicitSurfaceAgainstLambdaWalk(benchmark::State& state) {
+  const Case& c = kCases[state.range(0)];
+  SurfaceInView s(c);
+  double graph = 0, lambda = 0;
+  for (auto _ : state) {
+    graph += s.Seconds();
+    lambda += LambdaWalkSeconds(c.f, 40);
+  }
+  state.SetLabel(std::string(c.name) + " N=40, " + std::to_string(s.surface->JobCount()) + " jobs");
+  state.counters["graph/lambda"] = graph / lambda;
+  state.counters["triangles"] = s.surface->TriangleCount();
+}
+BENCHMARK(BM_ImplicitSurfaceAgainstLambdaWalk)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ImplicitSurfaceSpeedUp(benchmark::State& state) {
+  const Case& c = kCases[state.range(0)];
+  SurfaceInView s(c);
+  double one = 0, eight = 0;
+  for (auto _ : state) {
+    DebugSetNumberComputeThreads(1);
+    one += s.Seconds();
+    DebugSetNumberComputeThreads(8);
+    eight += s.Seconds();
+  }
+  DebugSetNumberComputeThreads(0);
+  state.SetLabel(std::string(c.name) + " N=40");
+  state.counters["1 worker/8 workers"] = one / eight;
+}
+BENCHMARK(BM_ImplicitSurfaceSpeedUp)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ImplicitSurfacePublishing(benchmark::State& state) {
+  const Case& c = kCases[state.range(0)];
+  SurfaceInView s(c);
+  double publishing = 0, quiet = 0;
+  for (auto _ : state) {
+    s.surface->SetPublishingInterval(1);
+    publishing += s.Seconds();
+    s.surface->SetPublishingInterval(1 << 20);
+    quiet += s.Seconds();
+  }
+  state.SetLabel(std::string(c.name) + " N=40");
+  state.counters["publishing/quiet"] = publishing / quiet;
+}
+BENCHMARK(BM_ImplicitSurfacePublishing)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

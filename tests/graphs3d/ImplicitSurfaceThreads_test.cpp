@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <thread>
+
+#include "algebra/AlgebraStartup.h"
+#include "CoreUtilities/JobQueue.h"
+#include "graphs3d/A3DGraphView.h"
+#include "graphs3d/AnImplicitSurface.h"
+#include "renderer/DrawContext.h"
+#include "tests/graphpane/GraphColorTestSupport.h"
+#include "tests/graphs3d/WeldedMesh.h"
+
+namespace {
+
+constexpr const char* kGyroid = "sin(2*x)*cos(2*y) + sin(2*y)*cos(2*z) + sin(2*z)*cos(2*x) + 0.0123";
+constexpr const char* kSphere = "(x - 0.0123)^2 + (y + 0.0217)^2 + (z - 0.0311)^2 - 1";
+
+// Ends the process when a test hangs, so that a deadlock fails at once.
+class Watchdog {
+ public:
+  explicit Watchdog(int seconds)
+      : fThread([this, seconds] {
+          for (int i = 0; i < seconds * 10 && !fDone.load(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+          if (!fDone.load()) {
+            std::fprintf(stderr, "watchdog: the implicit surface hung\n");
+            std::abort();
+          }
+        }) {}
+  ~Watchdog() {
+    fDone.store(true);
+    fThread.join();
+  }
+
+ private:
+  std::atomic<bool> fDone{false};
+  std::thread fThread;
+};
+
+class ImplicitSurfaceThreads : public testing::Test {
+ protected:
+  void SetUp() override {
+    InstallAlgebra();
+    StartComputeThreads();
+    view.SetViewRect(MRect{0, 0, 300, 300});
+    view.ConstructContextNeededByGraphConstructors();
+    auto& r = view.Record().ranges;
+    for (int a : {kCoordX, kCoordY, kCoordZ}) r[a][0] = -2, r[a][1] = 2;
+  }
+  void TearDown() override {
+    surface.reset();
+    StopComputeThreads();
+  }
+  AnImplicitSurface& Make(const char* f, double grain, AGraphColor* colour = nullptr) {
+    const auto& r = view.Record().ranges;
+    surface = std::make_unique<AnImplicitSurface>(MakeExpression(f).release(), grain, 1.0,
+                                                  colour ? colour : new AGraphColor, nullptr, kPlotSampling,
+                                                  r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1],
+                                                  r[kCoordZ][0], r[kCoordZ][1], view.DrawContext());
+    return *surface;
+  }
+  void Finish() {
+    while (!surface->IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    surface->SetParameter(kAttributeUpdateSavedVertexObjects, 0);
+  }
+
+  A3DGraphView view;
+  std::unique_ptr<AnImplicitSurface> surface;
+};
+
+// View, grain and colour changes arrive while the slabs compute, with the
+// interface thread caching and drawing between them as the pane does.
+TEST_F(ImplicitSurfaceThreads, RapidChangesLeaveACompleteLastModel) {
+  Watchdog watchdog(240);
+  auto colour = EquationColour(AGraphColor::kRGBEquations, "(x + 2)/4", "0.5", "n");
+  AnImplicitSurface& s = Make(kSphere, 0.6, colour.release());
+  auto& z = view.Record().ranges[kCoordZ];
+  std::mt19937 random(51);
+  for (int step = 0; step < 200; ++step) {
+    switch (step % 4) {
+      case 0: s.SetParameter(kAttributeGrain, std::uniform_real_distribution<double>(0.2, 0.7)(random)); break;
+      case 1: s.InvalConstant('n'); break;
+      case 2: s.SetParameter(kAttributeColor, step % 8 == 2 ? 3 : 5); break;
+      default:
+        z[1] = 1.5 + (step % 7) * 0.1;
+        s.ViewChanged();
+        break;
+    }
+    s.GraphVisibility();
+    s.Draw();
+    if (step % 3 == 0) s.SetParameter(kAttributeUpdateSavedVertexObjects, 0);
+    std::this_thread::sleep_for(std::chrono::microseconds(200 + step % 5 * 300));
+  }
+  z[1] = 2;
+  s.SetParameter(kAttributeGrain, 0.5);
+  Finish();
+  EXPECT_EQ(s.GraphVisibility(), 0);
+  const WeldedMesh mesh = Weld(s);
+  ExpectClosed(mesh, 2);
+  EXPECT_EQ(s.CachedModel().TriangleCount(), s.TriangleCount());
+  const int32_t last = s.TriangleCount();
+  Make(kSphere, 0.5);
+  Finish();
+  EXPECT_EQ(surface->TriangleCount(), last);
+}
+
+// Stopped part way and started again, the jobs give the mesh of one
+// uninterrupted run, while the view's draw context is disposed and remade.
+TEST_F(ImplicitSurfaceThreads, ResumingAfterACancelGivesTheUninterruptedMesh) {
+  Watchdog watchdog(240);
+  Make(kGyroid, 0.8);
+  Finish();
+  const int32_t triangles = surface->TriangleCount();
+  const WeldedMesh whole = Weld(*surface);
+  ASSERT_GT(triangles, 1000);
+  AnImplicitSurface& s = Make(kGyroid, 0.8);
+  for (int k = 0; k < 5; ++k) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2 + 3 * k));
+    DisposeDrawContext(view.DrawContext());
+    view.ConstructContextNeededByGraphConstructors();
+    s.ViewChanged();
+  }
+  Finish();
+  EXPECT_EQ(s.TriangleCount(), triangles);
+  const WeldedMesh mesh = Weld(s);
+  EXPECT_EQ(mesh.points.size(), whole.points.size());
+  EXPECT_NEAR(Area(mesh), Area(whole), 1e-9);
+}
+
+// With the publishing interval shortened, drawing while the slabs compute
+// shows partial models that grow.
+TEST_F(ImplicitSurfaceThreads, PartialModelsAppearAndGrow) {
+  Watchdog watchdog(240);
+  AnImplicitSurface& s = Make(kGyroid, 1.0);
+  s.SetPublishingInterval(0);
+  s.ViewChanged();
+  int32_t shown = 0, growths = 0;
+  while (!s.IsDoneComputing()) {
+    s.Draw();
+    const int32_t now = s.CachedModel().TriangleCount();
+    if (now > shown) ++growths;
+    shown = std::max(shown, now);
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
+  }
+  EXPECT_GE(growths, 2);
+  s.SetParameter(kAttributeUpdateSavedVertexObjects, 0);
+  EXPECT_EQ(s.CachedModel().TriangleCount(), s.TriangleCount());
+  EXPECT_LE(shown, s.TriangleCount());
+}
+
+}  // namespace
