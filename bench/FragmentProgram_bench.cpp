@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/GraphBenchSupport.h"
 #include "CoreUtilities/JobQueue.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "algebra/AlgebraStartup.h"
@@ -125,11 +126,8 @@ constexpr const char* kRefusedProgram = "!!ARBfp1.0\nMOV result.color, nonsense;
 OurPort* gWorld = nullptr;
 
 void StartUp() {
+  StartGraphWorkers();
   static const bool started = [] {
-    EnsureGuiApplication();
-    InstallAlgebra();
-    StartComputeThreads();
-    std::atexit(StopComputeThreads);
     gWorld = OurNewGWorld({0, 0, kHeight, kWidth});
     gRendererHooks.GetOffscreenGWorld = [](DocumentRecord*) { return gWorld; };
     gRendererHooks.BackgroundColor = [](DocumentRecord*) { return uint32_t(0xFFFFFF); };

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/GraphBenchSupport.h"
 #include "CoreUtilities/JobQueue.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "algebra/AlgebraStartup.h"
@@ -53,22 +54,6 @@ const SurfaceCase kCases[2] = {
      }},
 };
 
-AnExpression* Parsed(const char* text) {
-  return new AnExpression(CoreParseExpr(text, int32_t(std::strlen(text))), nullptr);
-}
-
-// The workers and the algebra, once.
-void StartUp() {
-  static const bool started = [] {
-    EnsureGuiApplication();
-    InstallAlgebra();
-    StartComputeThreads();
-    std::atexit(StopComputeThreads);
-    return true;
-  }();
-  (void)started;
-}
-
 // Counts the surfaces finished, as the window is told of them; the
 // benchmark sleeps on it, so that its own thread takes no processor time
 // from the worker.
@@ -81,7 +66,7 @@ void CountFinished(DocumentRecord*) {
 
 struct SurfaceInView {
   explicit SurfaceInView(const SurfaceCase& c) {
-    StartUp();
+    StartGraphWorkers();
     gRendererHooks.NotifyWindowGraphFinished = CountFinished;
     view.SetViewRect(MRect{0, 0, kHeight, kWidth});
     view.ConstructContextNeededByGraphConstructors();
@@ -152,7 +137,7 @@ BENCHMARK(BM_HandWrittenGrid)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Us
 // v), compiled together as the surface compiles them.
 struct NineExpressions {
   explicit NineExpressions(const SurfaceCase& c) {
-    StartUp();
+    StartGraphWorkers();
     const char* texts[3] = {c.x, c.y, c.z};
     for (int k = 0; k < 3; ++k) owned[k].reset(Parsed(texts[k]));
     for (int k = 0; k < 6; ++k) owned[3 + k].reset(owned[k % 3]->CreateDerivativeExpr(k < 3 ? kIdU : kIdV));

@@ -13,6 +13,8 @@
 #include <string>
 #include <thread>
 
+#include "bench/ImplicitCases.h"
+#include "bench/GraphBenchSupport.h"
 #include "algebra/AlgebraStartup.h"
 #include "CoreUtilities/JobQueue.h"
 #include "CoreUtilities/OurTime.h"
@@ -25,27 +27,6 @@
 
 namespace {
 
-using Field = std::function<double(double, double, double)>;
-
-struct Case {
-  const char* name;
-  const char* text;
-  Field f;
-};
-
-const Case kCases[3] = {
-    {"sphere", "x^2 + y^2 + z^2 - 1", [](double x, double y, double z) { return x * x + y * y + z * z - 1; }},
-    {"torus", "(sqrt(x^2 + y^2) - 1)^2 + z^2 - 0.16",
-     [](double x, double y, double z) {
-       const double r = std::sqrt(x * x + y * y) - 1;
-       return r * r + z * z - 0.16;
-     }},
-    {"gyroid", "sin(x)*cos(y) + sin(y)*cos(z) + sin(z)*cos(x)",
-     [](double x, double y, double z) {
-       return std::sin(x) * std::cos(y) + std::sin(y) * std::cos(z) + std::sin(z) * std::cos(x);
-     }},
-};
-
 class Lambda : public ALatticeFunction {
  public:
   explicit Lambda(const Field& f) : fF(f) {}
@@ -53,20 +34,9 @@ class Lambda : public ALatticeFunction {
   const Field& fF;
 };
 
-void StartUp() {
-  static const bool started = [] {
-    EnsureGuiApplication();
-    InstallAlgebra();
-    StartComputeThreads();
-    std::atexit(StopComputeThreads);
-    return true;
-  }();
-  (void)started;
-}
-
 struct SurfaceInView {
   explicit SurfaceInView(const Case& c) {
-    StartUp();
+    StartGraphWorkers();
     view.SetViewRect(MRect{0, 0, 400, 400});
     view.ConstructContextNeededByGraphConstructors();
     auto& r = view.Record().ranges;

@@ -16,6 +16,7 @@
 #include <memory>
 #include <thread>
 
+#include "bench/GraphBenchSupport.h"
 #include "CoreUtilities/JobQueue.h"
 #include "CoreUtilities/ProcessorCount.h"
 #include "algebra/AlgebraStartup.h"
@@ -42,25 +43,10 @@ const FieldCase kCases[2] = {
     {"-y", "x", "1", [](const State& p, State& f) { f = {-p[1], p[0], 1}; }},
 };
 
-AnExpression* Parsed(const char* text) {
-  return new AnExpression(CoreParseExpr(text, int32_t(std::strlen(text))), nullptr);
-}
-
-void StartUp() {
-  static const bool started = [] {
-    EnsureGuiApplication();
-    InstallAlgebra();
-    StartComputeThreads();
-    std::atexit(StopComputeThreads);
-    return true;
-  }();
-  (void)started;
-}
-
 // Grain 1: 8 x 8 x 8 starts in the box [-2, 2]^3.
 struct PlotInView {
   PlotInView(const FieldCase& c, int workers) {
-    StartUp();
+    StartGraphWorkers();
     DebugSetNumProcessors(workers);
     DebugSetNumberComputeThreads(workers);
     view.SetViewRect(MRect{0, 0, 600, 800});

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdlib>
+#include <cstring>
+
+#include "CoreUtilities/JobQueue.h"
+#include "algebra/AlgebraStartup.h"
+#include "evaluation/AnExpression.h"
+#include "expression/ExpressionParser.h"
+#include "platform/GuiApplication.h"
+
+// A formula as a graph receives it, not yet compiled.
+inline AnExpression* Parsed(const char* text) {
+  return new AnExpression(CoreParseExpr(text, int32_t(std::strlen(text))), nullptr);
+}
+
+// The workers and the algebra, once per process.
+inline void StartGraphWorkers() {
+  static const bool started = [] {
+    EnsureGuiApplication();
+    InstallAlgebra();
+    StartComputeThreads();
+    std::atexit(StopComputeThreads);
+    return true;
+  }();
+  (void)started;
+}
