@@ -164,6 +164,20 @@ TEST(HeadlessExport, AFieldsExampleMatchesItsGolden) {
   std::remove(out.c_str());
 }
 
+// The data example: points of a table, the first six labelled, drawn by the
+// software renderer that labels ask for.
+TEST(HeadlessExport, ADataExampleMatchesItsGolden) {
+  const std::string out = TempPath("data.png");
+  ASSERT_EQ(Zl("--export " + kData + "/../../examples/data3d.zlf --png " + out + " --size 600x360"), 0);
+  const QImage written(QString::fromStdString(out));
+  const QImage golden(QString::fromStdString(kData + "/export_data3d.png"));
+  ASSERT_EQ(golden.size(), written.size());
+  EXPECT_LE(PixelsFartherThanOne(written.convertToFormat(QImage::Format_RGB32),
+                                 golden.convertToFormat(QImage::Format_RGB32), 8),
+            20);
+  std::remove(out.c_str());
+}
+
 // A curve above the view says so under its equation, as in the window: the
 // math pane has lines of ink that a curve in the view leaves blank.
 TEST(HeadlessExport, WhatAGraphSaysOfTheViewIsInThePicture) {
