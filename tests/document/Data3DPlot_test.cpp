@@ -13,6 +13,7 @@
 #include "renderer/M3DView.h"
 #include "tests/document/GraphedDocument.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/graphpane/GraphColorTestSupport.h"
 
 namespace {
 
@@ -52,10 +53,13 @@ class Data3DPlot : public GraphingTest {
   }
   AnExpression* F(const char* text) { return text ? MakeExpression(text, document.get()).release() : nullptr; }
   AData3DPlot& Plot(const char* x, const char* y, const char* z, const char* condition = nullptr,
-                    const char* symbol = nullptr, const char* label = nullptr) {
-    auto* colour = new AGraphColor;
-    colour->fSolidColor = 0xFF0000;
-    auto* plot = new AData3DPlot(F(x), F(y), F(z), F(condition), F(symbol), F(label), nullptr, colour,
+                    const char* symbol = nullptr, const char* label = nullptr, const char* size = nullptr,
+                    AGraphColor* colour = nullptr) {
+    if (colour == nullptr) {
+      colour = new AGraphColor;
+      colour->fSolidColor = 0xFF0000;
+    }
+    auto* plot = new AData3DPlot(F(x), F(y), F(z), F(condition), F(symbol), F(label), F(size), colour,
                                  view->DrawContext(), document.get());
     view->AddGraph(plot);
     Wait();
@@ -172,6 +176,54 @@ TEST_F(Data3DPlot, SymbolsAndLabelsSurviveATableEdit) {
   // Three texts drawn twice each: far more than three dots.
   EXPECT_GT(before, 60);
   EXPECT_EQ(Ink(), before);
+}
+
+// A text size that is no size (negative, NaN, beyond a float) draws at the
+// default, as no size does.
+TEST_F(Data3DPlot, UnusableSizesDrawTheDefaultSize) {
+  Open(kRows);
+  document->fExpansion.dataPlotSymbolsOrLabels = true;
+  const QImage none = [this] {
+    AData3DPlot& plot = Plot("P / 4", "0", "0", "R > 0", "S");
+    Draw();
+    EXPECT_EQ(plot.ModelCount(), 1);
+    view->DeleteGraphs();
+    return world->image.copy();
+  }();
+  for (const char* size : {"-P", "sqrt(-P)", "10^300 * P", "9"}) {
+    Plot("P / 4", "0", "0", "R > 0", "S", nullptr, size);
+    Draw();
+    EXPECT_EQ(DifferingPixels(world->image, none), 0) << size;
+    view->DeleteGraphs();
+  }
+}
+
+// Colour equations colour each row; the colour menu's colour then takes
+// over every row.
+TEST_F(Data3DPlot, ColourEquationsColourEachRowUntilTheMenuSetsOne) {
+  Open(kRows);
+  auto colour = EquationColour(AGraphColor::kRGBEquations, "R", "0", "1 - R", document.get());
+  AData3DPlot& plot = Plot("P / 4", "0", "0", nullptr, nullptr, nullptr, nullptr, colour.release());
+  Draw();
+  // Pixels about the point at (x, 0) where red (or blue) stands out; the
+  // renderer may grey points with distance.
+  const auto near = [this](double x, uint32_t rgb) {
+    const QPoint p = At(x, 0);
+    int n = 0;
+    for (int v = p.y() - 2; v <= p.y() + 2; ++v)
+      for (int h = p.x() - 2; h <= p.x() + 2; ++h) {
+        const int red = int(Pixel(h, v) >> 16), blue = int(Pixel(h, v) & 0xFF);
+        n += rgb == 0xFF0000 ? red > blue + 30 : blue > red + 30;
+      }
+    return n;
+  };
+  EXPECT_GT(near(0.25, 0xFF0000), 0);  // row 1: R = 1
+  EXPECT_GT(near(0.5, 0x0000FF), 0);   // row 2: R = 0
+  EXPECT_EQ(near(0.5, 0xFF0000), 0);
+  plot.SetParameter(kAttributeColor, 2);  // red
+  Draw();
+  EXPECT_GT(near(0.5, 0xFF0000), 0);
+  EXPECT_EQ(near(0.5, 0x0000FF), 0);
 }
 
 TEST_F(Data3DPlot, ShowAllDataWidensTheBoxAndNeverShrinksIt) {
