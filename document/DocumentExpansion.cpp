@@ -140,6 +140,9 @@ void ExpandDocument(DocumentRecord* document) {
   // A graphable 4-D equation shows the 4-D view; the others then have no place.
   state.viewIs4D = std::any_of(state.expanded.begin(), state.expanded.end(),
                                [](const ExpandedEquation& e) { return e.info.graphable && e.info.fourD; });
+  // Symbols and labels of a 3-D data plot are drawn by the software renderer.
+  state.dataPlotSymbolsOrLabels.store(std::any_of(state.expanded.begin(), state.expanded.end(),
+                                                  [](const ExpandedEquation& e) { return e.info.labelled; }));
   state.expansionDone.store(true, std::memory_order_release);
   DoThreadedMathPaneCalculations(document);
   WakeDocument(document);

@@ -5,6 +5,7 @@
 #include "graphpane/AGraphView.h"
 #include "graphpane/GraphMakers.h"
 #include "graphs3d/A3DPoint.h"
+#include "graphs3d/AData3DPlot.h"
 #include "graphs3d/AGridSurface.h"
 #include "graphs3d/A4DGraphView.h"
 #include "graphs3d/ASpaceCurve.h"
@@ -127,6 +128,15 @@ A3DGraph* MakeTransformedImplicitSurface(std::array<Compiled, 3> mapping, A3DGra
                                          view.Record().drawContext);
 }
 
+// The radius the style carries (style[1]) has no meaning for points in
+// space: it goes with the style.
+A3DGraph* MakeData3D(Compiled x, Compiled y, Compiled z, std::array<Compiled, 5> style, Colour colour,
+                     AGraphView& view, DocumentRecord* document) {
+  return new AData3DPlot(x.release(), y.release(), z.release(), style[0].release(), style[2].release(),
+                         style[3].release(), style[4].release(), colour.release(), view.Record().drawContext,
+                         document);
+}
+
 }  // namespace
 
 void Install3DGraphMakers() {
@@ -142,4 +152,5 @@ void Install3DGraphMakers() {
   gGraphMakers.VertexList4D = MakeVertexList4D;
   gGraphMakers.ImplicitSurface = MakeImplicitSurface;
   gGraphMakers.TransformedImplicitSurface = MakeTransformedImplicitSurface;
+  gGraphMakers.Data3D = MakeData3D;
 }

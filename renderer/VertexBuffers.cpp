@@ -111,7 +111,7 @@ void VertexObject::MoveArraysIntoBuffers() {
     gGL.bufferData(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptr(sizeof(uint16_t) * n), fPointIndices, GL_STATIC_DRAW_ARB);
   gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
   gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
-  FreeArrays();
+  FreeGeometry();
   fMode = kBufferObjects;
   ++gVertexBufferUploads;
 }

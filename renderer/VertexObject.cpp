@@ -216,12 +216,16 @@ void VertexObject::ReleaseMemory() {
 }
 
 void VertexObject::FreeArrays() {
-  Free(fVertices);
-  Free(fNormals);
-  Free(fColors);
+  FreeGeometry();
   Free(fSymbols);
   Free(fLabels);
   Free(fSizes);
+}
+
+void VertexObject::FreeGeometry() {
+  Free(fVertices);
+  Free(fNormals);
+  Free(fColors);
   Free(fTriangles);
   Free(fSegments);
   Free(fTexCoords);

@@ -11,8 +11,8 @@
 // OpenGL buffer objects where the context has them, else in arrays the
 // object owns, drawn through the submission calls. Points and segments index
 // vertices with 16 bits (at most 65,536 vertices). Symbol and label strings
-// stay the caller's; their pointer arrays are copied, and kept only in
-// arrays.
+// stay the caller's; their pointer arrays are copied, drawn only from
+// arrays, and kept while the model is in buffers, for the copy back.
 class VertexObject {
  public:
   enum Mode : int32_t { kEmpty = 0, kClientArrays = 1, kBufferObjects = 2 };
@@ -69,6 +69,8 @@ class VertexObject {
   bool AllocateArrays();
   void FreeColourSource();
   void FreeArrays();
+  // All but the points' symbols, labels and sizes.
+  void FreeGeometry();
   bool UseBuffers(bool drawnWithShaders) const;
   // Mode 1 to 2 and back, through the model's own arrays.
   void MoveArraysIntoBuffers();

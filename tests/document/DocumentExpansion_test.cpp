@@ -3,6 +3,8 @@
 #include <cmath>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <utility>
 
 #include "CoreUtilities/OurText/NumberText.h"
 #include "document/DocumentParameters.h"
@@ -81,7 +83,7 @@ TEST_F(DocumentExpansion, AnEditStartsAgainAndForgetsTheOldExpansion) {
 }
 
 // The renderer learns from each expansion whether any equation is drawn
-// translucent; no data plot marks symbols or labels yet.
+// translucent.
 TEST_F(DocumentExpansion, TranslucentFlagFollowsTheEquationsOpacity) {
   InstallDocumentRendererHooks();
   auto d = Expanded("Expr z = x*y;\nOpacity 0.5;\nExpr z = 2;\n");
@@ -237,6 +239,23 @@ TEST(TransformationEquations, TheFormsAndTheirKinds) {
     if (kind == CoordinateTransformation::kNone) continue;
     const ExpressionRecord* right = e->operands[1];
     EXPECT_EQ(ct.formulas[0], right->opcode == kOpMatrix ? right->operands[0] : right) << text;
+  }
+}
+
+// A 3-D data plot with symbols or labels asks for the renderer that draws
+// them; the flag follows the equations, a 2-D plot's labels do not count.
+TEST_F(DocumentExpansion, SymbolsOrLabelsOfASpaceDataPlotAreMarked) {
+  InstallDocumentRendererHooks();
+  const std::string table = "Table\n\tP\t1\t2\n\tQ\t3\t4\n\tS\ta\tb\nEndOfTable;\n";
+  auto d = Expanded(table + "Expr vector(P,Q,P),'label'=S;\n");
+  ASSERT_TRUE(d);
+  EXPECT_TRUE(RenderHooks::HasDataPlotSymbolsOrLabels(d.get()));
+  const std::pair<const char*, bool> cases[] = {
+      {"vector(P,Q,P),'symbol'=\"x\"", true}, {"vector(P,Q,P)", false}, {"vector(P,Q),'label'=S", false}};
+  for (const auto& [expr, marked] : cases) {
+    auto other = Expanded(table + "Expr " + expr + ";\n");
+    ASSERT_TRUE(other);
+    EXPECT_EQ(RenderHooks::HasDataPlotSymbolsOrLabels(other.get()), marked) << expr;
   }
 }
 

@@ -150,4 +150,25 @@ TEST_F(GLVertexObject, ColoursGivenToABufferModelWithoutRoomRecacheIt) {
   EXPECT_NE(model.Colors(), nullptr);
 }
 
+// A point model with symbols cached while the context was OpenGL draws
+// plain points from buffers; copied back for the software renderer it
+// draws its symbols, labels and sizes again.
+TEST_F(GLVertexObject, PointSymbolsOutlastTheModelsTimeInBuffers) {
+  const Vertex points[3] = {{-1, 0, 0}, {0, 0, 0}, {1, 0, 0}};
+  const UniChar *symbols[3] = {u"A", nullptr, u"C"}, *labels[3] = {nullptr, u"label", nullptr};
+  const float sizes[3] = {14, 30, 9};
+  model.CacheModel(points, nullptr, symbols, labels, sizes, 3, ctx.ctx);
+  ASSERT_EQ(model.GetMode(), VertexObject::kBufferObjects);
+  SetDesiredRendererType(ctx.ctx, kRendererSoftware);
+  const QImage copiedBack = Frame(model);
+  ASSERT_EQ(model.GetMode(), VertexObject::kClientArrays);
+  VertexObject arrays;
+  arrays.CacheModel(points, nullptr, symbols, labels, sizes, 3, ctx.ctx);
+  ASSERT_EQ(arrays.GetMode(), VertexObject::kClientArrays);
+  EXPECT_TRUE(Same(copiedBack, Frame(arrays)));
+  VertexObject plain;
+  plain.CacheModel(points, nullptr, nullptr, nullptr, nullptr, 3, ctx.ctx);
+  EXPECT_FALSE(Same(copiedBack, Frame(plain)));
+}
+
 }  // namespace
