@@ -54,7 +54,7 @@ class SurfaceColourDrawing : public testing::TestWithParam<bool> {
   void SetUp() override {
     StartComputeThreads();
     openGL = std::exchange(gHasOpenGL, GetParam() ? gHasOpenGL : 0);
-    if (GetParam() && openGL == 0) GTEST_SKIP() << "no OpenGL";
+    ASSERT_TRUE(!GetParam() || openGL != 0) << "no OpenGL context could be made";
     gTestDocument.backgroundColor = kBackground;
     view = std::make_unique<A3DGraphView>();
     view->SetDocument(TestDocument());
@@ -135,10 +135,12 @@ TEST_P(SurfaceColourDrawing, AHiddenSurfaceDrawsNoPixelBesideAVisibleOne) {
   EXPECT_EQ(Dominant(At(1, 0)), 0) << std::hex << At(1, 0);
 }
 
+// Colour programs run on OpenGL only.
+class ProgramColourDrawing : public SurfaceColourDrawing {};
+
 // A surface in hue, saturation and value draws them into the frame; the
 // pass between it and the other graphs turns them into red, green and blue.
-TEST_P(SurfaceColourDrawing, HSVSurfacesAreConvertedBeforeTheOthersDraw) {
-  if (!GetParam()) GTEST_SKIP() << "colour programs need OpenGL";
+TEST_P(ProgramColourDrawing, HSVSurfacesAreConvertedBeforeTheOthersDraw) {
   auto red = EquationColour(AGraphColor::kHSVEquations, "0", "1", "1", nullptr);
   red->fDrawContext = view->DrawContext();
   auto green = EquationColour(AGraphColor::kHSVEquations, "1/3", "1", "1", nullptr);
@@ -158,5 +160,7 @@ TEST_P(SurfaceColourDrawing, HSVSurfacesAreConvertedBeforeTheOthersDraw) {
 
 INSTANTIATE_TEST_SUITE_P(Renderers, SurfaceColourDrawing, testing::Values(false, true),
                          [](const testing::TestParamInfo<bool>& info) { return info.param ? "OpenGL" : "Software"; });
+INSTANTIATE_TEST_SUITE_P(Renderers, ProgramColourDrawing, testing::Values(true),
+                         [](const testing::TestParamInfo<bool>&) { return "OpenGL"; });
 
 }  // namespace
