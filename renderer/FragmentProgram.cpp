@@ -22,6 +22,9 @@ constexpr double kLnOf2 = 0.6931471805599453;
 
 Program::Program(std::vector<ExpressionRecord*>* uniforms, DocumentRecord* document)
     : fUniforms(uniforms), fDocument(document) {
+  fScalars.reserve(256);
+  fScalars.emplace_back();
+  fInstructions.reserve(256);
   fX = getExternal("fragment.texcoord[0].x");
   fY = getExternal("fragment.texcoord[0].y");
   fZ = getExternal("fragment.texcoord[0].z");
@@ -29,20 +32,23 @@ Program::Program(std::vector<ExpressionRecord*>* uniforms, DocumentRecord* docum
 
 int32_t Program::newScalar(ScalarKind kind) {
   const int32_t id = ++fLastId;
-  Scalar s;
+  Scalar& s = fScalars.emplace_back();
   s.id = id;
   s.kind = kind;
-  fScalars.emplace(id, std::move(s));
   return id;
 }
 
 Program::Scalar& Program::scalarOf(int32_t id) {
-  const auto found = fScalars.find(id < 0 ? -id : id);
-  if (found == fScalars.end()) throw UnsupportedInFragmentProgram("operand without a value");
-  return found->second;
+  const size_t index = size_t(id < 0 ? -int64_t(id) : int64_t(id));
+  if (index == 0 || index >= fScalars.size()) throw UnsupportedInFragmentProgram("operand without a value");
+  return fScalars[index];
 }
 
-const Program::Scalar& Program::scalar(int32_t id) const { return fScalars.at(id < 0 ? -id : id); }
+const Program::Scalar& Program::scalar(int32_t id) const {
+  const size_t index = size_t(id < 0 ? -int64_t(id) : int64_t(id));
+  if (index == 0) throw std::out_of_range("no scalar");
+  return fScalars.at(index);
+}
 
 int32_t Program::getConst(double value) {
   if (!std::isfinite(value)) throw UnsupportedInFragmentProgram("constant without a finite value");
@@ -89,12 +95,12 @@ int32_t Program::getExternal(const char* name) {
 }
 
 Program::Instruction& Program::emit(const char* op, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e) {
-  Instruction instruction{op, false, {}};
+  Instruction& instruction = fInstructions.emplace_back();
+  instruction.op = op;
   for (const int32_t id : {a, b, c, d, e}) {
     if (id != kAbsent) instruction.operands.push_back(id);
   }
-  fInstructions.push_back(std::move(instruction));
-  return fInstructions.back();
+  return instruction;
 }
 
 int32_t Program::emitNAry(const char* op, const int32_t* ids, int32_t n) {

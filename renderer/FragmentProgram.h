@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -35,10 +37,26 @@ class Program {
     bool defined = false;
   };
 
+  // At most five operands, kept in place: programs are made often and
+  // have hundreds of instructions.
+  class Operands {
+   public:
+    void push_back(int32_t id) { fIds[fCount++] = id; }
+    size_t size() const { return fCount; }
+    int32_t& operator[](size_t i) { return fIds[i]; }
+    int32_t operator[](size_t i) const { return fIds[i]; }
+    const int32_t* begin() const { return fIds.data(); }
+    const int32_t* end() const { return fIds.data() + fCount; }
+
+   private:
+    std::array<int32_t, 5> fIds{};
+    uint8_t fCount = 0;
+  };
+
   struct Instruction {
     std::string op;
     bool removed = false;
-    std::vector<int32_t> operands;  // destination first; a KIL has its source only
+    Operands operands;  // destination first; a KIL has its source only
   };
 
   static constexpr int32_t kAbsent = int32_t(0xE0000000u);
@@ -95,7 +113,7 @@ class Program {
   void undoWildReuses();
   void doCSE();
   void allocateScalarStorage();
-  std::string operandName(int32_t id);
+  void appendOperand(std::string& text, int32_t id);
 
   int32_t fX, fY, fZ;
   int32_t fRho = 0, fPhi = 0, fTheta = 0;
@@ -106,8 +124,8 @@ class Program {
   bool fDiscard = true;
   bool fTextureUsed = false;
   bool fStorageAllocated = false;
-  std::map<int32_t, Scalar> fScalars;
-  std::map<std::string, int32_t> fExternals;
+  std::vector<Scalar> fScalars;  // indexed by id; id 0 is no scalar
+  std::map<std::string, int32_t, std::less<>> fExternals;
   std::map<double, int32_t> fConstants;
   std::map<int32_t, int32_t> fUniformIds;  // list index to scalar id
   std::vector<ExpressionRecord*>* fUniforms;

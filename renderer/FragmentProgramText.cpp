@@ -1,14 +1,57 @@
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <set>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
+#include "renderer/DecimalText.h"
 #include "renderer/FragmentProgram.h"
 
 namespace {
 
 bool IsKill(const Program::Instruction& instruction) { return instruction.op == "KIL"; }
+
+// An instruction's operation and sources, each source by kind, sign and
+// which value it is.
+struct InstructionKey {
+  std::string_view op;
+  std::array<int64_t, 4> sources;
+  size_t count;
+  bool operator==(const InstructionKey& other) const {
+    return op == other.op && count == other.count &&
+           std::equal(sources.begin(), sources.begin() + count, other.sources.begin());
+  }
+};
+
+struct InstructionKeyHash {
+  size_t operator()(const InstructionKey& key) const {
+    size_t h = std::hash<std::string_view>()(key.op);
+    for (size_t i = 0; i < key.count; ++i) h = h * 1000003u ^ std::hash<int64_t>()(key.sources[i]);
+    return h;
+  }
+};
+
+// Constants count as the same where their texts to 50 decimals are: apart
+// from magnitudes below 1e-20 (two doubles above it differ by more than
+// 1e-50), that is where their values are.
+std::vector<int32_t> ConstantClasses(const std::vector<Program::Scalar>& scalars) {
+  std::vector<int32_t> classes(scalars.size(), 0);
+  std::map<std::string, int32_t> tiny;
+  char number[128];
+  for (const Program::Scalar& s : scalars) {
+    if (s.kind != Program::kConstant) continue;
+    classes[size_t(s.id)] = s.id;
+    if (std::fabs(s.value) >= 1e-20) continue;
+    std::snprintf(number, sizeof number, "%.50lf", s.value);
+    classes[size_t(s.id)] = tiny.emplace(number, s.id).first->second;
+  }
+  return classes;
+}
 
 int32_t Renamed(const std::unordered_map<int32_t, int32_t>& renaming, int32_t id) {
   const auto found = renaming.find(id < 0 ? -id : id);
@@ -43,38 +86,28 @@ void Program::undoWildReuses() {
 
 void Program::doCSE() {
   undoWildReuses();
-  std::unordered_map<std::string, int32_t> seen;
+  std::unordered_map<InstructionKey, int32_t, InstructionKeyHash> seen;
   std::unordered_map<int32_t, int32_t> replaced;
-  char number[128];
+  const std::vector<int32_t> constantClasses = ConstantClasses(fScalars);
   for (Instruction& instruction : fInstructions) {
     const size_t firstSource = IsKill(instruction) ? 0 : 1;
     for (size_t i = firstSource; i < instruction.operands.size(); ++i) {
       instruction.operands[i] = Renamed(replaced, instruction.operands[i]);
     }
     if (IsKill(instruction)) continue;
-    std::string key = instruction.op + ",";
+    InstructionKey key{instruction.op, {}, 0};
     for (size_t i = 1; i < instruction.operands.size(); ++i) {
       const int32_t id = instruction.operands[i];
       const Scalar& source = scalarOf(id);
-      if (id < 0) key += '-';
-      switch (source.kind) {
-        case kConstant: std::snprintf(number, sizeof number, "%.50lf", source.value); break;
-        case kUniform: std::snprintf(number, sizeof number, "U%d", source.slot); break;
-        case kExternal: std::snprintf(number, sizeof number, "E%d", source.id); break;
-        case kTemporary: std::snprintf(number, sizeof number, "%d", source.id); break;
-      }
-      key += number;
-      key += ',';
+      const int32_t same = source.kind == kConstant ? constantClasses[size_t(source.id)] : source.id;
+      key.sources[key.count++] = (int64_t(source.kind) << 33) | (int64_t(id < 0) << 32) | uint32_t(same);
     }
     const int32_t destination = instruction.operands[0];
     // An output is written once and never read back: it is neither
     // removed nor a stand-in for a later temporary.
     if (scalarOf(destination).kind == kExternal) continue;
-    const auto found = seen.find(key);
-    if (found == seen.end()) {
-      seen.emplace(std::move(key), destination);
-      continue;
-    }
+    const auto [found, added] = seen.emplace(key, destination);
+    if (added) continue;
     instruction.removed = true;
     replaced[destination] = found->second;
   }
@@ -82,7 +115,8 @@ void Program::doCSE() {
 
 void Program::allocateScalarStorage() {
   int32_t nextConstant = 0, nextTemporary = 0;
-  for (auto& [id, s] : fScalars) {
+  for (Scalar& s : fScalars) {
+    if (s.id == 0) continue;
     if (s.kind == kConstant) s.slot = nextConstant++;
     if (s.kind == kTemporary && !fRegisterReuse) s.slot = nextTemporary++;
   }
@@ -117,15 +151,18 @@ void Program::allocateScalarStorage() {
   fStorageAllocated = true;
 }
 
-std::string Program::operandName(int32_t id) {
+void Program::appendOperand(std::string& text, int32_t id) {
   const Scalar& s = scalarOf(id);
-  std::string name = id < 0 ? " -" : "  ";
-  if (s.kind == kExternal) return name + s.name;
+  text += id < 0 ? " -" : "  ";
+  if (s.kind == kExternal) {
+    text += s.name;
+    return;
+  }
   if (s.slot < 0) throw UnsupportedInFragmentProgram("operand without storage");
-  const char letter = s.kind == kUniform ? 'U' : s.kind == kConstant ? 'C' : 'R';
-  char text[32];
-  std::snprintf(text, sizeof text, "%c%d.%c", letter, s.slot / 4, "xyzw"[s.slot % 4]);
-  return name + text;
+  text += s.kind == kUniform ? 'U' : s.kind == kConstant ? 'C' : 'R';
+  AppendDecimal(text, s.slot / 4);
+  text += '.';
+  text += "xyzw"[s.slot % 4];
 }
 
 std::string Program::getString() {
@@ -133,37 +170,47 @@ std::string Program::getString() {
     doCSE();
     allocateScalarStorage();
   }
-  std::string text = "!!ARBfp1.0\n\n";
+  std::string text;
+  text.reserve(1024 + 48 * fInstructions.size());
+  text += "!!ARBfp1.0\n\n";
   if (fTextureUsed) text += "TEMP TX;\n";
   int32_t largestTemporary = -1;
   std::vector<double> constants;
-  for (const auto& [id, s] : fScalars) {
+  for (const Scalar& s : fScalars) {
+    if (s.id == 0) continue;
     if (s.kind == kTemporary && s.slot > largestTemporary) largestTemporary = s.slot;
     if (s.kind == kConstant) {
       if (size_t(s.slot) >= constants.size()) constants.resize(size_t(s.slot) + 1, 0);
       constants[size_t(s.slot)] = s.value;
     }
   }
-  char line[256];
   const int32_t temporaryRegisters = std::max(1, (largestTemporary + 1 + 3) / 4);
   for (int32_t u = 0; u < temporaryRegisters; ++u) {
-    std::snprintf(line, sizeof line, "TEMP R%u;\n", unsigned(u));
-    text += line;
+    text += "TEMP R";
+    AppendDecimal(text, u);
+    text += ";\n";
   }
   text += "\n";
-  const auto uniformRegisters = unsigned((fUniforms->size() + 3) / 4);
-  for (unsigned u = 0; u < uniformRegisters; ++u) {
-    std::snprintf(line, sizeof line, "PARAM U%u = program.local[%u];\n", u, u);
-    text += line;
+  const auto uniformRegisters = int32_t((fUniforms->size() + 3) / 4);
+  for (int32_t u = 0; u < uniformRegisters; ++u) {
+    text += "PARAM U";
+    AppendDecimal(text, u);
+    text += " = program.local[";
+    AppendDecimal(text, u);
+    text += "];\n";
   }
   if (uniformRegisters) text += "\n";
   constants.resize((constants.size() + 3) / 4 * 4, 0);
   for (size_t block = 0; block < constants.size() / 4; ++block) {
-    const double* c = &constants[block * 4];
-    std::snprintf(line, sizeof line,
-                  "PARAM C%d = {\n    % 35.30f,\n    % 35.30f,\n    % 35.30f,\n    % 35.30f\n};\n", int(block), c[0],
-                  c[1], c[2], c[3]);
-    text += line;
+    text += "PARAM C";
+    AppendDecimal(text, int32_t(block));
+    text += " = {\n";
+    for (size_t i = 0; i < 4; ++i) {
+      text += "    ";
+      AppendFixedDecimal(text, constants[block * 4 + i], 35, 30);
+      text += i < 3 ? ",\n" : "\n";
+    }
+    text += "};\n";
   }
   if (!constants.empty()) text += "\n";
   if (fTextureUsed) text += "TEX      TX, fragment.texcoord[1].xyzw, texture[0], 2D;\n";
@@ -173,7 +220,7 @@ std::string Program::getString() {
     if (instruction.op.size() == 3) text += "    ";
     for (size_t i = 0; i < instruction.operands.size(); ++i) {
       if (i > 0) text += ",";
-      text += operandName(instruction.operands[i]);
+      appendOperand(text, instruction.operands[i]);
     }
     text += ";\n";
   }
