@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <functional>
 #include <map>
-#include <set>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -42,22 +41,31 @@ struct InstructionKeyHash {
 std::vector<int32_t> ConstantClasses(const std::vector<Program::Scalar>& scalars) {
   std::vector<int32_t> classes(scalars.size(), 0);
   std::map<std::string, int32_t> tiny;
-  char number[128];
   for (const Program::Scalar& s : scalars) {
     if (s.kind != Program::kConstant) continue;
     classes[size_t(s.id)] = s.id;
     if (std::fabs(s.value) >= 1e-20) continue;
+    char number[128];
     std::snprintf(number, sizeof number, "%.50lf", s.value);
     classes[size_t(s.id)] = tiny.emplace(number, s.id).first->second;
   }
   return classes;
 }
 
-int32_t Renamed(const std::unordered_map<int32_t, int32_t>& renaming, int32_t id) {
-  const auto found = renaming.find(id < 0 ? -id : id);
-  if (found == renaming.end()) return id;
-  return id < 0 ? -found->second : found->second;
-}
+// Where ids have been replaced by others, the sign kept.
+class Renaming {
+ public:
+  explicit Renaming(size_t ids) : fTo(ids, 0) {}
+  void set(int32_t from, int32_t to) { fTo[size_t(from)] = to; }
+  int32_t operator()(int32_t id) const {
+    const auto index = size_t(id < 0 ? -int64_t(id) : int64_t(id));
+    if (index >= fTo.size() || !fTo[index]) return id;
+    return id < 0 ? -fTo[index] : fTo[index];
+  }
+
+ private:
+  std::vector<int32_t> fTo;
+};
 
 }  // namespace
 
@@ -65,11 +73,11 @@ int32_t Renamed(const std::unordered_map<int32_t, int32_t>& renaming, int32_t id
 // write its own temporary lets equal instructions be recognised by their
 // operands alone.
 void Program::undoWildReuses() {
-  std::unordered_map<int32_t, int32_t> renaming;
+  Renaming renaming(fScalars.size());
   for (Instruction& instruction : fInstructions) {
     const size_t firstSource = IsKill(instruction) ? 0 : 1;
     for (size_t i = firstSource; i < instruction.operands.size(); ++i) {
-      instruction.operands[i] = Renamed(renaming, instruction.operands[i]);
+      instruction.operands[i] = renaming(instruction.operands[i]);
     }
     if (IsKill(instruction)) continue;
     int32_t& destination = instruction.operands[0];
@@ -77,7 +85,7 @@ void Program::undoWildReuses() {
     if (written.kind != kTemporary) continue;
     if (written.defined) {
       const int32_t fresh = getTemp();
-      renaming[destination] = fresh;
+      renaming.set(destination, fresh);
       destination = fresh;
     }
     fScalars.at(destination).defined = true;
@@ -87,12 +95,13 @@ void Program::undoWildReuses() {
 void Program::doCSE() {
   undoWildReuses();
   std::unordered_map<InstructionKey, int32_t, InstructionKeyHash> seen;
-  std::unordered_map<int32_t, int32_t> replaced;
+  seen.reserve(fInstructions.size());
+  Renaming replaced(fScalars.size());
   const std::vector<int32_t> constantClasses = ConstantClasses(fScalars);
   for (Instruction& instruction : fInstructions) {
     const size_t firstSource = IsKill(instruction) ? 0 : 1;
     for (size_t i = firstSource; i < instruction.operands.size(); ++i) {
-      instruction.operands[i] = Renamed(replaced, instruction.operands[i]);
+      instruction.operands[i] = replaced(instruction.operands[i]);
     }
     if (IsKill(instruction)) continue;
     InstructionKey key{instruction.op, {}, 0};
@@ -109,7 +118,7 @@ void Program::doCSE() {
     const auto [found, added] = seen.emplace(key, destination);
     if (added) continue;
     instruction.removed = true;
-    replaced[destination] = found->second;
+    replaced.set(destination, found->second);
   }
 }
 
@@ -130,21 +139,22 @@ void Program::allocateScalarStorage() {
         s.lastUse = index;
       }
     }
-    std::set<int32_t> free;
+    std::vector<bool> free;  // by slot; the lowest free slot is taken first
     for (int32_t index = 0; index < int32_t(fInstructions.size()); ++index) {
       if (fInstructions[size_t(index)].removed) continue;
       for (const int32_t id : fInstructions[size_t(index)].operands) {
         Scalar& s = scalarOf(id);
         if (s.kind != kTemporary) continue;
         if (s.slot < 0 && s.firstUse == index) {
-          if (free.empty()) {
-            s.slot = nextTemporary++;
+          const auto lowest = std::find(free.begin(), free.end(), true);
+          s.slot = int32_t(lowest - free.begin());
+          if (lowest == free.end()) {
+            free.push_back(false);
           } else {
-            s.slot = *free.begin();
-            free.erase(free.begin());
+            *lowest = false;
           }
         }
-        if (s.lastUse == index) free.insert(s.slot);
+        if (s.lastUse == index) free[size_t(s.slot)] = true;
       }
     }
   }
