@@ -22,9 +22,9 @@ constexpr double kLnOf2 = 0.6931471805599453;
 
 Program::Program(std::vector<ExpressionRecord*>* uniforms, DocumentRecord* document)
     : fUniforms(uniforms), fDocument(document) {
-  fScalars.reserve(256);
+  fScalars.reserve(128);
   fScalars.emplace_back();
-  fInstructions.reserve(256);
+  fInstructions.reserve(128);
   fX = getExternal("fragment.texcoord[0].x");
   fY = getExternal("fragment.texcoord[0].y");
   fZ = getExternal("fragment.texcoord[0].z");
@@ -86,11 +86,12 @@ int32_t Program::getUniform(ExpressionRecord* node) {
 int32_t Program::getTemp() { return newScalar(kTemporary); }
 
 int32_t Program::getExternal(const char* name) {
-  const auto found = fExternals.find(name);
-  if (found != fExternals.end()) return found->second;
+  for (const int32_t known : fExternals) {
+    if (fScalars[size_t(known)].name == name) return known;
+  }
   const int32_t id = newScalar(kExternal);
   fScalars.at(id).name = name;
-  fExternals.emplace(name, id);
+  fExternals.push_back(id);
   return id;
 }
 

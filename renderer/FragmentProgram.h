@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -125,7 +124,7 @@ class Program {
   bool fTextureUsed = false;
   bool fStorageAllocated = false;
   std::vector<Scalar> fScalars;  // indexed by id; id 0 is no scalar
-  std::map<std::string, int32_t, std::less<>> fExternals;
+  std::vector<int32_t> fExternals;  // a program reads and writes a dozen at most
   std::map<double, int32_t> fConstants;
   std::map<int32_t, int32_t> fUniformIds;  // list index to scalar id
   std::vector<ExpressionRecord*>* fUniforms;

@@ -5,7 +5,6 @@
 #include <functional>
 #include <map>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 #include "renderer/DecimalText.h"
@@ -27,12 +26,40 @@ struct InstructionKey {
   }
 };
 
-struct InstructionKeyHash {
-  size_t operator()(const InstructionKey& key) const {
-    size_t h = std::hash<std::string_view>()(key.op);
-    for (size_t i = 0; i < key.count; ++i) h = h * 1000003u ^ std::hash<int64_t>()(key.sources[i]);
-    return h;
+size_t Hash(const InstructionKey& key) {
+  uint64_t h = 14695981039346656037u;
+  for (const char c : key.op) h = (h ^ uint8_t(c)) * 1099511628211u;
+  for (size_t i = 0; i < key.count; ++i) h = (h ^ uint64_t(key.sources[i])) * 1099511628211u;
+  return size_t(h ^ (h >> 29));
+}
+
+// The first destination of each instruction key, by open addressing: a
+// program is made in a few microseconds, too few for a node per entry.
+class FirstWrites {
+ public:
+  explicit FirstWrites(size_t most) {
+    size_t size = 16;
+    while (size < 2 * most) size *= 2;
+    fSlots.assign(size, -1);
   }
+  // The destination already recorded for key, or 0 after recording
+  // destination for it.
+  int32_t FindOrAdd(const InstructionKey& key, int32_t destination) {
+    const size_t mask = fSlots.size() - 1;
+    for (size_t at = Hash(key) & mask;; at = (at + 1) & mask) {
+      if (fSlots[at] < 0) {
+        fSlots[at] = int32_t(fEntries.size());
+        fEntries.emplace_back(key, destination);
+        return 0;
+      }
+      const auto& [recorded, first] = fEntries[size_t(fSlots[at])];
+      if (recorded == key) return first;
+    }
+  }
+
+ private:
+  std::vector<int32_t> fSlots;
+  std::vector<std::pair<InstructionKey, int32_t>> fEntries;
 };
 
 // Constants count as the same where their texts to 50 decimals are: apart
@@ -40,14 +67,18 @@ struct InstructionKeyHash {
 // 1e-50), that is where their values are.
 std::vector<int32_t> ConstantClasses(const std::vector<Program::Scalar>& scalars) {
   std::vector<int32_t> classes(scalars.size(), 0);
-  std::map<std::string, int32_t> tiny;
+  std::vector<int32_t> tiny;
   for (const Program::Scalar& s : scalars) {
     if (s.kind != Program::kConstant) continue;
     classes[size_t(s.id)] = s.id;
-    if (std::fabs(s.value) >= 1e-20) continue;
+    if (std::fabs(s.value) < 1e-20) tiny.push_back(s.id);
+  }
+  if (tiny.size() < 2) return classes;
+  std::map<std::string, int32_t> texts;
+  for (const int32_t id : tiny) {
     char number[128];
-    std::snprintf(number, sizeof number, "%.50lf", s.value);
-    classes[size_t(s.id)] = tiny.emplace(number, s.id).first->second;
+    std::snprintf(number, sizeof number, "%.50lf", scalars[size_t(id)].value);
+    classes[size_t(id)] = texts.emplace(number, id).first->second;
   }
   return classes;
 }
@@ -94,8 +125,7 @@ void Program::undoWildReuses() {
 
 void Program::doCSE() {
   undoWildReuses();
-  std::unordered_map<InstructionKey, int32_t, InstructionKeyHash> seen;
-  seen.reserve(fInstructions.size());
+  FirstWrites seen(fInstructions.size());
   Renaming replaced(fScalars.size());
   const std::vector<int32_t> constantClasses = ConstantClasses(fScalars);
   for (Instruction& instruction : fInstructions) {
@@ -115,10 +145,10 @@ void Program::doCSE() {
     // An output is written once and never read back: it is neither
     // removed nor a stand-in for a later temporary.
     if (scalarOf(destination).kind == kExternal) continue;
-    const auto [found, added] = seen.emplace(key, destination);
-    if (added) continue;
+    const int32_t first = seen.FindOrAdd(key, destination);
+    if (!first) continue;
     instruction.removed = true;
-    replaced.set(destination, found->second);
+    replaced.set(destination, first);
   }
 }
 
