@@ -38,12 +38,6 @@ int32_t Program::newScalar(ScalarKind kind) {
   return id;
 }
 
-Program::Scalar& Program::scalarOf(int32_t id) {
-  const size_t index = size_t(id < 0 ? -int64_t(id) : int64_t(id));
-  if (index == 0 || index >= fScalars.size()) throw UnsupportedInFragmentProgram("operand without a value");
-  return fScalars[index];
-}
-
 const Program::Scalar& Program::scalar(int32_t id) const {
   const size_t index = size_t(id < 0 ? -int64_t(id) : int64_t(id));
   if (index == 0) throw std::out_of_range("no scalar");
@@ -98,6 +92,7 @@ int32_t Program::getExternal(const char* name) {
 Program::Instruction& Program::emit(const char* op, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e) {
   Instruction& instruction = fInstructions.emplace_back();
   instruction.op = op;
+  instruction.code = OpCode(instruction.op);
   for (const int32_t id : {a, b, c, d, e}) {
     if (id != kAbsent) instruction.operands.push_back(id);
   }

@@ -5,6 +5,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "expression/ExpressionRecord.h"
@@ -52,8 +53,17 @@ class Program {
     uint8_t fCount = 0;
   };
 
+  // An operation's name packed into a number (names have at most eight
+  // letters), for comparing instructions quickly.
+  static constexpr uint64_t OpCode(std::string_view op) {
+    uint64_t code = 0;
+    for (size_t i = 0; i < op.size() && i < 8; ++i) code |= uint64_t(uint8_t(op[i])) << (8 * i);
+    return code;
+  }
+
   struct Instruction {
     std::string op;
+    uint64_t code = 0;  // OpCode(op)
     bool removed = false;
     Operands operands;  // destination first; a KIL has its source only
   };
@@ -104,7 +114,11 @@ class Program {
 
  private:
   int32_t newScalar(ScalarKind kind);
-  Scalar& scalarOf(int32_t id);
+  Scalar& scalarOf(int32_t id) {
+    const auto index = size_t(id < 0 ? -int64_t(id) : int64_t(id));
+    if (index == 0 || index >= fScalars.size()) throw UnsupportedInFragmentProgram("operand without a value");
+    return fScalars[index];
+  }
   int32_t emitOperation(ExpressionRecord* node, const std::vector<int32_t>& a);
   int32_t emitComparisonChain(const std::vector<int32_t>& a, bool descending);
   int32_t emitIntegerPower(int32_t a, int32_t n, bool invert);

@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <map>
-#include <string_view>
 #include <utility>
 
 #include "renderer/DecimalText.h"
@@ -12,12 +12,12 @@
 
 namespace {
 
-bool IsKill(const Program::Instruction& instruction) { return instruction.op == "KIL"; }
+bool IsKill(const Program::Instruction& instruction) { return instruction.code == Program::OpCode("KIL"); }
 
 // An instruction's operation and sources, each source by kind, sign and
 // which value it is.
 struct InstructionKey {
-  std::string_view op;
+  uint64_t op;
   std::array<int64_t, 4> sources;
   size_t count;
   bool operator==(const InstructionKey& other) const {
@@ -28,7 +28,7 @@ struct InstructionKey {
 
 size_t Hash(const InstructionKey& key) {
   uint64_t h = 14695981039346656037u;
-  for (const char c : key.op) h = (h ^ uint8_t(c)) * 1099511628211u;
+  h = (h ^ key.op) * 1099511628211u;
   for (size_t i = 0; i < key.count; ++i) h = (h ^ uint64_t(key.sources[i])) * 1099511628211u;
   return size_t(h ^ (h >> 29));
 }
@@ -134,7 +134,7 @@ void Program::doCSE() {
       instruction.operands[i] = replaced(instruction.operands[i]);
     }
     if (IsKill(instruction)) continue;
-    InstructionKey key{instruction.op, {}, 0};
+    InstructionKey key{instruction.code, {}, 0};
     for (size_t i = 1; i < instruction.operands.size(); ++i) {
       const int32_t id = instruction.operands[i];
       const Scalar& source = scalarOf(id);
@@ -169,22 +169,22 @@ void Program::allocateScalarStorage() {
         s.lastUse = index;
       }
     }
-    std::vector<bool> free;  // by slot; the lowest free slot is taken first
+    std::vector<char> free;  // by slot; the lowest free slot is taken first
     for (int32_t index = 0; index < int32_t(fInstructions.size()); ++index) {
       if (fInstructions[size_t(index)].removed) continue;
       for (const int32_t id : fInstructions[size_t(index)].operands) {
         Scalar& s = scalarOf(id);
         if (s.kind != kTemporary) continue;
         if (s.slot < 0 && s.firstUse == index) {
-          const auto lowest = std::find(free.begin(), free.end(), true);
+          const auto lowest = std::find(free.begin(), free.end(), 1);
           s.slot = int32_t(lowest - free.begin());
           if (lowest == free.end()) {
-            free.push_back(false);
+            free.push_back(0);
           } else {
-            *lowest = false;
+            *lowest = 0;
           }
         }
-        if (s.lastUse == index) free[size_t(s.slot)] = true;
+        if (s.lastUse == index) free[size_t(s.slot)] = 1;
       }
     }
   }
@@ -193,16 +193,17 @@ void Program::allocateScalarStorage() {
 
 void Program::appendOperand(std::string& text, int32_t id) {
   const Scalar& s = scalarOf(id);
-  text += id < 0 ? " -" : "  ";
   if (s.kind == kExternal) {
+    text += id < 0 ? " -" : "  ";
     text += s.name;
     return;
   }
   if (s.slot < 0) throw UnsupportedInFragmentProgram("operand without storage");
-  text += s.kind == kUniform ? 'U' : s.kind == kConstant ? 'C' : 'R';
-  AppendDecimal(text, s.slot / 4);
-  text += '.';
-  text += "xyzw"[s.slot % 4];
+  char name[24] = {' ', id < 0 ? '-' : ' ', s.kind == kUniform ? 'U' : s.kind == kConstant ? 'C' : 'R'};
+  char* const end = std::to_chars(name + 3, name + sizeof name - 2, s.slot / 4).ptr;
+  end[0] = '.';
+  end[1] = "xyzw"[s.slot % 4];
+  text.append(name, end + 2);
 }
 
 std::string Program::getString() {
