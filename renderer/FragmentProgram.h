@@ -126,7 +126,7 @@ class Program {
   void undoWildReuses();
   void doCSE();
   void allocateScalarStorage();
-  void appendOperand(std::string& text, int32_t id);
+  void appendInstruction(std::string& text, const Instruction& instruction);
 
   int32_t fX, fY, fZ;
   int32_t fRho = 0, fPhi = 0, fTheta = 0;

@@ -1,10 +1,12 @@
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 #include "renderer/DecimalText.h"
@@ -81,6 +83,20 @@ std::vector<int32_t> ConstantClasses(const std::vector<Program::Scalar>& scalars
     classes[size_t(id)] = texts.emplace(number, id).first->second;
   }
   return classes;
+}
+
+// "% 35.30f", remembered: the same few constants come back in most programs.
+void AppendConstant(std::string& text, double value) {
+  thread_local std::unordered_map<uint64_t, std::string> known;
+  const auto bits = std::bit_cast<uint64_t>(value);
+  auto found = known.find(bits);
+  if (found == known.end()) {
+    if (known.size() >= 4096) known.clear();
+    std::string printed;
+    AppendFixedDecimal(printed, value, 35, 30);
+    found = known.emplace(bits, std::move(printed)).first;
+  }
+  text += found->second;
 }
 
 // Where ids have been replaced by others, the sign kept.
@@ -191,19 +207,39 @@ void Program::allocateScalarStorage() {
   fStorageAllocated = true;
 }
 
-void Program::appendOperand(std::string& text, int32_t id) {
-  const Scalar& s = scalarOf(id);
-  if (s.kind == kExternal) {
-    text += id < 0 ? " -" : "  ";
-    text += s.name;
-    return;
+// The line is written in place, its length bounded first: programs have
+// hundreds of operands.
+void Program::appendInstruction(std::string& text, const Instruction& instruction) {
+  constexpr size_t kLongestRegister = 16;  // " -C123456789.x"
+  size_t bound = instruction.op.size() + 4 + 2;
+  for (const int32_t id : instruction.operands) {
+    const Scalar& s = scalarOf(id);
+    bound += 1 + 2 + (s.kind == kExternal ? s.name.size() : kLongestRegister);
   }
-  if (s.slot < 0) throw UnsupportedInFragmentProgram("operand without storage");
-  char name[24] = {' ', id < 0 ? '-' : ' ', s.kind == kUniform ? 'U' : s.kind == kConstant ? 'C' : 'R'};
-  char* const end = std::to_chars(name + 3, name + sizeof name - 2, s.slot / 4).ptr;
-  end[0] = '.';
-  end[1] = "xyzw"[s.slot % 4];
-  text.append(name, end + 2);
+  const size_t start = text.size();
+  text.resize(start + bound);
+  char* at = text.data() + start;
+  at = std::copy(instruction.op.begin(), instruction.op.end(), at);
+  if (instruction.op.size() == 3) at = std::fill_n(at, 4, ' ');
+  for (size_t i = 0; i < instruction.operands.size(); ++i) {
+    const int32_t id = instruction.operands[i];
+    const Scalar& s = scalarOf(id);
+    if (i > 0) *at++ = ',';
+    *at++ = ' ';
+    *at++ = id < 0 ? '-' : ' ';
+    if (s.kind == kExternal) {
+      at = std::copy(s.name.begin(), s.name.end(), at);
+      continue;
+    }
+    if (s.slot < 0) throw UnsupportedInFragmentProgram("operand without storage");
+    *at++ = s.kind == kUniform ? 'U' : s.kind == kConstant ? 'C' : 'R';
+    at = std::to_chars(at, at + 10, s.slot / 4).ptr;
+    *at++ = '.';
+    *at++ = "xyzw"[s.slot % 4];
+  }
+  *at++ = ';';
+  *at++ = '\n';
+  text.resize(size_t(at - text.data()));
 }
 
 std::string Program::getString() {
@@ -248,7 +284,7 @@ std::string Program::getString() {
     text += " = {\n";
     for (size_t i = 0; i < 4; ++i) {
       text += "    ";
-      AppendFixedDecimal(text, constants[block * 4 + i], 35, 30);
+      AppendConstant(text, constants[block * 4 + i]);
       text += i < 3 ? ",\n" : "\n";
     }
     text += "};\n";
@@ -256,14 +292,7 @@ std::string Program::getString() {
   if (!constants.empty()) text += "\n";
   if (fTextureUsed) text += "TEX      TX, fragment.texcoord[1].xyzw, texture[0], 2D;\n";
   for (const Instruction& instruction : fInstructions) {
-    if (instruction.removed) continue;
-    text += instruction.op;
-    if (instruction.op.size() == 3) text += "    ";
-    for (size_t i = 0; i < instruction.operands.size(); ++i) {
-      if (i > 0) text += ",";
-      appendOperand(text, instruction.operands[i]);
-    }
-    text += ";\n";
+    if (!instruction.removed) appendInstruction(text, instruction);
   }
   text += "\nEND\n";
   return text;
