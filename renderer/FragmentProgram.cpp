@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <new>
+#include <string_view>
 #include <utility>
 
 #include "evaluation/ScalarExprEval.h"
@@ -22,9 +23,9 @@ constexpr double kLnOf2 = 0.6931471805599453;
 
 Program::Program(std::vector<ExpressionRecord*>* uniforms, DocumentRecord* document)
     : fUniforms(uniforms), fDocument(document) {
-  fScalars.reserve(128);
+  fScalars.reserve(64);
   fScalars.emplace_back();
-  fInstructions.reserve(128);
+  fInstructions.reserve(64);
   fX = getExternal("fragment.texcoord[0].x");
   fY = getExternal("fragment.texcoord[0].y");
   fZ = getExternal("fragment.texcoord[0].z");
@@ -80,8 +81,9 @@ int32_t Program::getUniform(ExpressionRecord* node) {
 int32_t Program::getTemp() { return newScalar(kTemporary); }
 
 int32_t Program::getExternal(const char* name) {
+  const std::string_view wanted(name);
   for (const int32_t known : fExternals) {
-    if (fScalars[size_t(known)].name == name) return known;
+    if (std::string_view(fScalars[size_t(known)].name) == wanted) return known;
   }
   const int32_t id = newScalar(kExternal);
   fScalars.at(id).name = name;

@@ -123,7 +123,6 @@ class Program {
   int32_t emitComparisonChain(const std::vector<int32_t>& a, bool descending);
   int32_t emitIntegerPower(int32_t a, int32_t n, bool invert);
 
-  void undoWildReuses();
   void doCSE();
   void allocateScalarStorage();
   void appendInstruction(std::string& text, const Instruction& instruction);

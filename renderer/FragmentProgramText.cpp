@@ -103,7 +103,10 @@ void AppendConstant(std::string& text, double value) {
 class Renaming {
  public:
   explicit Renaming(size_t ids) : fTo(ids, 0) {}
-  void set(int32_t from, int32_t to) { fTo[size_t(from)] = to; }
+  void set(int32_t from, int32_t to) {
+    if (size_t(from) >= fTo.size()) fTo.resize(size_t(from) + 1, 0);
+    fTo[size_t(from)] = to;
+  }
   int32_t operator()(int32_t id) const {
     const auto index = size_t(id < 0 ? -int64_t(id) : int64_t(id));
     if (index >= fTo.size() || !fTo[index]) return id;
@@ -116,55 +119,53 @@ class Renaming {
 
 }  // namespace
 
-// The emitters write into a temporary again (MUL r, r, a); giving every
-// write its own temporary lets equal instructions be recognised by their
-// operands alone.
-void Program::undoWildReuses() {
-  Renaming renaming(fScalars.size());
-  for (Instruction& instruction : fInstructions) {
-    const size_t firstSource = IsKill(instruction) ? 0 : 1;
-    for (size_t i = firstSource; i < instruction.operands.size(); ++i) {
-      instruction.operands[i] = renaming(instruction.operands[i]);
-    }
-    if (IsKill(instruction)) continue;
-    int32_t& destination = instruction.operands[0];
-    Scalar& written = scalarOf(destination);
-    if (written.kind != kTemporary) continue;
-    if (written.defined) {
-      const int32_t fresh = getTemp();
-      renaming.set(destination, fresh);
-      destination = fresh;
-    }
-    fScalars.at(destination).defined = true;
-  }
-}
-
+// One pass: the emitters write into a temporary again (MUL r, r, a), so
+// every such write first gets its own temporary; then equal instructions
+// are recognised by their operands alone. The uses of the temporaries left
+// are noted for the allocation.
 void Program::doCSE() {
-  undoWildReuses();
+  Renaming reused(fScalars.size()), replaced(fScalars.size());
   FirstWrites seen(fInstructions.size());
-  Renaming replaced(fScalars.size());
   const std::vector<int32_t> constantClasses = ConstantClasses(fScalars);
-  for (Instruction& instruction : fInstructions) {
-    const size_t firstSource = IsKill(instruction) ? 0 : 1;
-    for (size_t i = firstSource; i < instruction.operands.size(); ++i) {
-      instruction.operands[i] = replaced(instruction.operands[i]);
+  for (int32_t index = 0; index < int32_t(fInstructions.size()); ++index) {
+    Instruction& instruction = fInstructions[size_t(index)];
+    const bool kill = IsKill(instruction);
+    for (size_t i = kill ? 0 : 1; i < instruction.operands.size(); ++i) {
+      instruction.operands[i] = replaced(reused(instruction.operands[i]));
     }
-    if (IsKill(instruction)) continue;
-    InstructionKey key{instruction.code, {}, 0};
-    for (size_t i = 1; i < instruction.operands.size(); ++i) {
-      const int32_t id = instruction.operands[i];
-      const Scalar& source = scalarOf(id);
-      const int32_t same = source.kind == kConstant ? constantClasses[size_t(source.id)] : source.id;
-      key.sources[key.count++] = (int64_t(source.kind) << 33) | (int64_t(id < 0) << 32) | uint32_t(same);
+    if (!kill) {
+      int32_t& destination = instruction.operands[0];
+      if (scalarOf(destination).kind == kTemporary) {
+        if (scalarOf(destination).defined) {
+          const int32_t fresh = getTemp();
+          reused.set(destination, fresh);
+          destination = fresh;
+        }
+        scalarOf(destination).defined = true;
+      }
+      // An output is written once and never read back: it is neither
+      // removed nor a stand-in for a later temporary.
+      if (scalarOf(destination).kind != kExternal) {
+        InstructionKey key{instruction.code, {}, 0};
+        for (size_t i = 1; i < instruction.operands.size(); ++i) {
+          const int32_t id = instruction.operands[i];
+          const Scalar& source = scalarOf(id);
+          const int32_t same = source.kind == kConstant ? constantClasses[size_t(source.id)] : source.id;
+          key.sources[key.count++] = (int64_t(source.kind) << 33) | (int64_t(id < 0) << 32) | uint32_t(same);
+        }
+        if (const int32_t first = seen.FindOrAdd(key, destination)) {
+          instruction.removed = true;
+          replaced.set(destination, first);
+          continue;
+        }
+      }
     }
-    const int32_t destination = instruction.operands[0];
-    // An output is written once and never read back: it is neither
-    // removed nor a stand-in for a later temporary.
-    if (scalarOf(destination).kind == kExternal) continue;
-    const int32_t first = seen.FindOrAdd(key, destination);
-    if (!first) continue;
-    instruction.removed = true;
-    replaced.set(destination, first);
+    for (const int32_t id : instruction.operands) {
+      Scalar& s = scalarOf(id);
+      if (s.kind != kTemporary) continue;
+      if (s.firstUse < 0) s.firstUse = index;
+      s.lastUse = index;
+    }
   }
 }
 
@@ -176,15 +177,6 @@ void Program::allocateScalarStorage() {
     if (s.kind == kTemporary && !fRegisterReuse) s.slot = nextTemporary++;
   }
   if (fRegisterReuse) {
-    for (int32_t index = 0; index < int32_t(fInstructions.size()); ++index) {
-      if (fInstructions[size_t(index)].removed) continue;
-      for (const int32_t id : fInstructions[size_t(index)].operands) {
-        Scalar& s = scalarOf(id);
-        if (s.kind != kTemporary) continue;
-        if (s.firstUse < 0) s.firstUse = index;
-        s.lastUse = index;
-      }
-    }
     std::vector<char> free;  // by slot; the lowest free slot is taken first
     for (int32_t index = 0; index < int32_t(fInstructions.size()); ++index) {
       if (fInstructions[size_t(index)].removed) continue;
@@ -207,8 +199,8 @@ void Program::allocateScalarStorage() {
   fStorageAllocated = true;
 }
 
-// The line is written in place, its length bounded first: programs have
-// hundreds of operands.
+// The line is written in a buffer, its length bounded first, and appended
+// at once: programs have hundreds of operands.
 void Program::appendInstruction(std::string& text, const Instruction& instruction) {
   constexpr size_t kLongestRegister = 16;  // " -C123456789.x"
   size_t bound = instruction.op.size() + 4 + 2;
@@ -216,10 +208,11 @@ void Program::appendInstruction(std::string& text, const Instruction& instructio
     const Scalar& s = scalarOf(id);
     bound += 1 + 2 + (s.kind == kExternal ? s.name.size() : kLongestRegister);
   }
-  const size_t start = text.size();
-  text.resize(start + bound);
-  char* at = text.data() + start;
-  at = std::copy(instruction.op.begin(), instruction.op.end(), at);
+  char small[256];
+  std::string large;
+  if (bound > sizeof small) large.resize(bound);
+  char* const line = bound > sizeof small ? large.data() : small;
+  char* at = std::copy(instruction.op.begin(), instruction.op.end(), line);
   if (instruction.op.size() == 3) at = std::fill_n(at, 4, ' ');
   for (size_t i = 0; i < instruction.operands.size(); ++i) {
     const int32_t id = instruction.operands[i];
@@ -239,7 +232,7 @@ void Program::appendInstruction(std::string& text, const Instruction& instructio
   }
   *at++ = ';';
   *at++ = '\n';
-  text.resize(size_t(at - text.data()));
+  text.append(line, at);
 }
 
 std::string Program::getString() {
