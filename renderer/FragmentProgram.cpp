@@ -1,5 +1,6 @@
 #include "renderer/FragmentProgram.h"
 
+#include <array>
 #include <cmath>
 #include <new>
 #include <string_view>
@@ -115,13 +116,15 @@ int32_t Program::emitExpr(ExpressionRecord* node) {
   if (!node) throw UnsupportedInFragmentProgram("missing operand");
   if (DIM_EvalsToNum(node, fDocument)) return getConst(ScalarExprEval(node, fDocument));
   if (DIM_EvalsToNumAllowingParameters(node, fDocument)) return getUniform(node);
-  std::vector<int32_t> operands;
-  operands.reserve(node->operandCount);
-  for (uint16_t i = 0; i < node->operandCount; ++i) operands.push_back(emitExpr(node->operands[i]));
-  return emitOperation(node, operands);
+  // Most kinds have a few operands: those need no allocation.
+  std::array<int32_t, 8> few;
+  std::vector<int32_t> many(node->operandCount > few.size() ? node->operandCount : 0);
+  int32_t* const operands = many.empty() ? few.data() : many.data();
+  for (uint16_t i = 0; i < node->operandCount; ++i) operands[i] = emitExpr(node->operands[i]);
+  return emitOperation(node, {operands, node->operandCount});
 }
 
-int32_t Program::emitComparisonChain(const std::vector<int32_t>& a, bool descending) {
+int32_t Program::emitComparisonChain(std::span<const int32_t> a, bool descending) {
   const int32_t r = getTemp();
   for (size_t i = 0; i + 1 < a.size(); ++i) {
     const int32_t lower = descending ? a[i + 1] : a[i], upper = descending ? a[i] : a[i + 1];
@@ -132,7 +135,7 @@ int32_t Program::emitComparisonChain(const std::vector<int32_t>& a, bool descend
   return r;
 }
 
-int32_t Program::emitOperation(ExpressionRecord* node, const std::vector<int32_t>& a) {
+int32_t Program::emitOperation(ExpressionRecord* node, std::span<const int32_t> a) {
   const auto n = int32_t(a.size());
   auto need = [&](int32_t count) {
     if (n < count) throw UnsupportedInFragmentProgram("too few operands");

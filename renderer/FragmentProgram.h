@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -119,8 +120,8 @@ class Program {
     if (index == 0 || index >= fScalars.size()) throw UnsupportedInFragmentProgram("operand without a value");
     return fScalars[index];
   }
-  int32_t emitOperation(ExpressionRecord* node, const std::vector<int32_t>& a);
-  int32_t emitComparisonChain(const std::vector<int32_t>& a, bool descending);
+  int32_t emitOperation(ExpressionRecord* node, std::span<const int32_t> a);
+  int32_t emitComparisonChain(std::span<const int32_t> a, bool descending);
   int32_t emitIntegerPower(int32_t a, int32_t n, bool invert);
 
   void doCSE();

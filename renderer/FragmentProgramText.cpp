@@ -43,6 +43,7 @@ class FirstWrites {
     size_t size = 16;
     while (size < 2 * most) size *= 2;
     fSlots.assign(size, -1);
+    fEntries.reserve(most);
   }
   // The destination already recorded for key, or 0 after recording
   // destination for it.
