@@ -97,6 +97,7 @@ void RewriteInterpolationPoint(ExpressionRecord* less) {
 }
 
 void MungeOneMinMaxModClamp(ExpressionRecord* node, DocumentRecord* document) {
+  if (!MinMaxModClampMayChange(node)) return;
   if (IsMinMaxModClamp(node->opcode) && node->operandCount >= 1 && IsKind(node->operands[0], kOpComma) &&
       node->operands[0]->operandCount > 0) {
     SIMP_ReplaceNthWithAll(node, 0);
@@ -207,6 +208,12 @@ void MungeInequality(ExpressionRecord* node, OpCodeT partner) {
     result = rest ? Conjoin(result, rest) : (DisposExpr(result), nullptr);
   }
   if (result != nullptr) DeleteOperandsTransferAndDispose(result, node);
+}
+
+bool MinMaxModClampMayChange(const ExpressionRecord* node) {
+  const bool argumentList = IsMinMaxModClamp(node->opcode) && node->operandCount >= 1 &&
+                            IsKind(node->operands[0], kOpComma) && node->operands[0]->operandCount > 0;
+  return argumentList || node->opcode == kOpDataStdDev || IsKind(node, kOpIndexes) || IsKind(node, kOpInterpolate);
 }
 
 void MungeMinMaxModClamp(ExpressionRecord* root, DocumentRecord* document) {

@@ -15,6 +15,8 @@ void MungeExprForStackMachine(ExpressionRecord* root, DocumentRecord* document);
 // Argument lists, standard deviation, table indexing and interpolation
 // points only.
 void MungeMinMaxModClamp(ExpressionRecord* root, DocumentRecord* document);
+// False where MungeMinMaxModClamp certainly leaves the node as it is.
+bool MinMaxModClampMayChange(const ExpressionRecord* node);
 
 // Splits one chain such as a < b <= c at its first operand of the partner
 // kind into a conjunction of plain chains.

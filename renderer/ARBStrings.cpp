@@ -2,10 +2,12 @@
 
 #include <array>
 #include <exception>
+#include <memory>
 #include <new>
 
 #include "evaluation/AnExpression.h"
 #include "evaluation/StackMachineRewriting.h"
+#include "expression/TreeComputability.h"
 #include "expression/OperatorKinds.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
@@ -38,39 +40,60 @@ bool HasUnsupported(ExpressionRecord* root) {
   return false;
 }
 
-// Copies of the caller's formulas, freed whatever happens.
-class Formulas {
- public:
-  Formulas(const std::array<ExpressionRecord*, 4>& given) {
-    for (size_t i = 0; i < given.size(); ++i) {
-      if (!given[i]) continue;
-      fTrees[i] = Copy(given[i]);
-      if (!fTrees[i]) throw std::bad_alloc();
-    }
-  }
-  ~Formulas() {
-    for (ExpressionRecord* tree : fTrees) DisposExpr(tree);
-  }
-  Formulas(const Formulas&) = delete;
-  Formulas& operator=(const Formulas&) = delete;
-
-  ExpressionRecord*& operator[](size_t i) { return fTrees[i]; }
-  bool AnyUnsupported() const {
-    for (ExpressionRecord* tree : fTrees) {
-      if (tree && HasUnsupported(tree)) return true;
-    }
-    return false;
-  }
-
- private:
-  std::array<ExpressionRecord*, 4> fTrees{};
-};
-
 void Prepare(ExpressionRecord* tree, DocumentRecord* document) {
-  if (!tree) return;
   MungeMinMaxModClamp(tree, document);
   ShaderTransformTreeReal(tree);
   ShaderTransformExprComplex(tree, document);
+}
+
+// Most formulas need no preparation: they are then read as they stand,
+// without a copy to make and free.
+bool PreparationKeeps(ExpressionRecord* tree, DocumentRecord* document) {
+  if (tree->parent) return false;
+  for (ExpressionRecord* node = tree; node; node = NextTopDownWithin(node, tree)) {
+    if (MinMaxModClampMayChange(node) || ShaderTransformChangesNode(node)) return false;
+  }
+  return !DIM_Complex(tree, document);
+}
+
+// The formulas as the generator reads them: each the caller's own tree
+// where the preparation would leave it as it is, otherwise a prepared copy,
+// freed whatever happens. The hue in degrees is always a copy.
+class Formulas {
+  struct Freer {
+    void operator()(ExpressionRecord* tree) const { DisposExpr(tree); }
+  };
+
+ public:
+  Formulas(const std::array<ExpressionRecord*, 4>& given, bool hueInDegrees, DocumentRecord* document) {
+    for (size_t i = 0; i < given.size(); ++i) {
+      if (!given[i]) continue;
+      const bool inDegrees = i == 0 && hueInDegrees;
+      if (!inDegrees && PreparationKeeps(given[i], document)) {
+        fTrees[i] = given[i];
+        continue;
+      }
+      ExpressionRecord* copy = Copy(given[i]);
+      if (copy && inDegrees) copy = Times(Number(360), copy);
+      if (!copy) throw std::bad_alloc();
+      fOwned[i].reset(copy);
+      Prepare(copy, document);
+      fTrees[i] = copy;
+    }
+  }
+
+  ExpressionRecord* operator[](size_t i) const { return fTrees[i]; }
+
+ private:
+  std::array<ExpressionRecord*, 4> fTrees{};
+  std::array<std::unique_ptr<ExpressionRecord, Freer>, 4> fOwned;
+};
+
+bool AnyUnsupported(const std::array<ExpressionRecord*, 4>& trees) {
+  for (ExpressionRecord* tree : trees) {
+    if (tree && HasUnsupported(tree)) return true;
+  }
+  return false;
 }
 
 ExpressionRecord* TreeOf(AnExpression* e) { return e ? e->Tree() : nullptr; }
@@ -78,15 +101,10 @@ ExpressionRecord* TreeOf(AnExpression* e) { return e ? e->Tree() : nullptr; }
 std::string Generate(const std::array<ExpressionRecord*, 4>& given, bool hsv, std::vector<ExpressionRecord*>* uniforms,
                      bool rawHSV, DocumentRecord* document) {
   try {
-    Formulas f(given);
-    const bool textured = !f[0] || !f[1] || !f[2];
-    if (textured && !f[3]) return {};
-    if (!textured && hsv && !rawHSV) {
-      f[0] = Times(Number(360), f[0]);  // turns to degrees
-      if (!f[0]) throw std::bad_alloc();
-    }
-    if (f.AnyUnsupported()) return {};
-    for (size_t i = 0; i < 4; ++i) Prepare(f[i], document);
+    const bool textured = !given[0] || !given[1] || !given[2];
+    if (textured && !given[3]) return {};
+    if (AnyUnsupported(given)) return {};
+    const Formulas f(given, !textured && hsv && !rawHSV, document);  // hue in turns to degrees
     if (hsv && !textured) return Expr2ARB::getARBStringFromHSV(uniforms, f[0], f[1], f[2], f[3], document, rawHSV);
     return Expr2ARB::getARBString(uniforms, f[0], f[1], f[2], f[3], document);
   } catch (const std::exception&) {

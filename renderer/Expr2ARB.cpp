@@ -24,15 +24,15 @@ int32_t Saturated(Program& program, int32_t value) {
 
 // The colour times the lit vertex colour, alpha the vertex colour's.
 void EmitLitColour(Program& program, const int32_t (&colour)[3]) {
-  static const char* const kComponents = "xyzw";
+  static const char* const kPrimary[] = {"fragment.color.primary.x", "fragment.color.primary.y",
+                                         "fragment.color.primary.z", "fragment.color.primary.w"};
+  static const char* const kResult[] = {"result.color.x", "result.color.y", "result.color.z", "result.color.w"};
   for (int i = 0; i < 4; ++i) {
-    const std::string primary = std::string("fragment.color.primary.") + kComponents[i];
-    const std::string result = std::string("result.color.") + kComponents[i];
-    const int32_t lit = program.getExternal(primary.c_str());
+    const int32_t lit = program.getExternal(kPrimary[i]);
     if (i < 3) {
-      program.emit("MUL", program.getExternal(result.c_str()), lit, colour[i]);
+      program.emit("MUL", program.getExternal(kResult[i]), lit, colour[i]);
     } else {
-      program.emit("MOV", program.getExternal(result.c_str()), lit);
+      program.emit("MOV", program.getExternal(kResult[i]), lit);
     }
   }
 }

@@ -1,7 +1,9 @@
 #include "renderer/FragmentProgram.h"
 
+#include <array>
 #include <cmath>
 #include <new>
+#include <string_view>
 #include <utility>
 
 #include "evaluation/ScalarExprEval.h"
@@ -22,6 +24,9 @@ constexpr double kLnOf2 = 0.6931471805599453;
 
 Program::Program(std::vector<ExpressionRecord*>* uniforms, DocumentRecord* document)
     : fUniforms(uniforms), fDocument(document) {
+  fScalars.reserve(64);
+  fScalars.emplace_back();
+  fInstructions.reserve(64);
   fX = getExternal("fragment.texcoord[0].x");
   fY = getExternal("fragment.texcoord[0].y");
   fZ = getExternal("fragment.texcoord[0].z");
@@ -29,20 +34,17 @@ Program::Program(std::vector<ExpressionRecord*>* uniforms, DocumentRecord* docum
 
 int32_t Program::newScalar(ScalarKind kind) {
   const int32_t id = ++fLastId;
-  Scalar s;
+  Scalar& s = fScalars.emplace_back();
   s.id = id;
   s.kind = kind;
-  fScalars.emplace(id, std::move(s));
   return id;
 }
 
-Program::Scalar& Program::scalarOf(int32_t id) {
-  const auto found = fScalars.find(id < 0 ? -id : id);
-  if (found == fScalars.end()) throw UnsupportedInFragmentProgram("operand without a value");
-  return found->second;
+const Program::Scalar& Program::scalar(int32_t id) const {
+  const size_t index = size_t(id < 0 ? -int64_t(id) : int64_t(id));
+  if (index == 0) throw std::out_of_range("no scalar");
+  return fScalars.at(index);
 }
-
-const Program::Scalar& Program::scalar(int32_t id) const { return fScalars.at(id < 0 ? -id : id); }
 
 int32_t Program::getConst(double value) {
   if (!std::isfinite(value)) throw UnsupportedInFragmentProgram("constant without a finite value");
@@ -80,21 +82,24 @@ int32_t Program::getUniform(ExpressionRecord* node) {
 int32_t Program::getTemp() { return newScalar(kTemporary); }
 
 int32_t Program::getExternal(const char* name) {
-  const auto found = fExternals.find(name);
-  if (found != fExternals.end()) return found->second;
+  const std::string_view wanted(name);
+  for (const int32_t known : fExternals) {
+    if (std::string_view(fScalars[size_t(known)].name) == wanted) return known;
+  }
   const int32_t id = newScalar(kExternal);
   fScalars.at(id).name = name;
-  fExternals.emplace(name, id);
+  fExternals.push_back(id);
   return id;
 }
 
 Program::Instruction& Program::emit(const char* op, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e) {
-  Instruction instruction{op, false, {}};
+  Instruction& instruction = fInstructions.emplace_back();
+  instruction.op = op;
+  instruction.code = OpCode(instruction.op);
   for (const int32_t id : {a, b, c, d, e}) {
     if (id != kAbsent) instruction.operands.push_back(id);
   }
-  fInstructions.push_back(std::move(instruction));
-  return fInstructions.back();
+  return instruction;
 }
 
 int32_t Program::emitNAry(const char* op, const int32_t* ids, int32_t n) {
@@ -111,13 +116,15 @@ int32_t Program::emitExpr(ExpressionRecord* node) {
   if (!node) throw UnsupportedInFragmentProgram("missing operand");
   if (DIM_EvalsToNum(node, fDocument)) return getConst(ScalarExprEval(node, fDocument));
   if (DIM_EvalsToNumAllowingParameters(node, fDocument)) return getUniform(node);
-  std::vector<int32_t> operands;
-  operands.reserve(node->operandCount);
-  for (uint16_t i = 0; i < node->operandCount; ++i) operands.push_back(emitExpr(node->operands[i]));
-  return emitOperation(node, operands);
+  // Most kinds have a few operands: those need no allocation.
+  std::array<int32_t, 8> few;
+  std::vector<int32_t> many(node->operandCount > few.size() ? node->operandCount : 0);
+  int32_t* const operands = many.empty() ? few.data() : many.data();
+  for (uint16_t i = 0; i < node->operandCount; ++i) operands[i] = emitExpr(node->operands[i]);
+  return emitOperation(node, {operands, node->operandCount});
 }
 
-int32_t Program::emitComparisonChain(const std::vector<int32_t>& a, bool descending) {
+int32_t Program::emitComparisonChain(std::span<const int32_t> a, bool descending) {
   const int32_t r = getTemp();
   for (size_t i = 0; i + 1 < a.size(); ++i) {
     const int32_t lower = descending ? a[i + 1] : a[i], upper = descending ? a[i] : a[i + 1];
@@ -128,7 +135,7 @@ int32_t Program::emitComparisonChain(const std::vector<int32_t>& a, bool descend
   return r;
 }
 
-int32_t Program::emitOperation(ExpressionRecord* node, const std::vector<int32_t>& a) {
+int32_t Program::emitOperation(ExpressionRecord* node, std::span<const int32_t> a) {
   const auto n = int32_t(a.size());
   auto need = [&](int32_t count) {
     if (n < count) throw UnsupportedInFragmentProgram("too few operands");

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "expression/ExpressionRecord.h"
@@ -35,10 +38,35 @@ class Program {
     bool defined = false;
   };
 
+  // At most five operands, kept in place: programs are made often and
+  // have hundreds of instructions.
+  class Operands {
+   public:
+    void push_back(int32_t id) { fIds[fCount++] = id; }
+    size_t size() const { return fCount; }
+    int32_t& operator[](size_t i) { return fIds[i]; }
+    int32_t operator[](size_t i) const { return fIds[i]; }
+    const int32_t* begin() const { return fIds.data(); }
+    const int32_t* end() const { return fIds.data() + fCount; }
+
+   private:
+    std::array<int32_t, 5> fIds{};
+    uint8_t fCount = 0;
+  };
+
+  // An operation's name packed into a number (names have at most eight
+  // letters), for comparing instructions quickly.
+  static constexpr uint64_t OpCode(std::string_view op) {
+    uint64_t code = 0;
+    for (size_t i = 0; i < op.size() && i < 8; ++i) code |= uint64_t(uint8_t(op[i])) << (8 * i);
+    return code;
+  }
+
   struct Instruction {
     std::string op;
+    uint64_t code = 0;  // OpCode(op)
     bool removed = false;
-    std::vector<int32_t> operands;  // destination first; a KIL has its source only
+    Operands operands;  // destination first; a KIL has its source only
   };
 
   static constexpr int32_t kAbsent = int32_t(0xE0000000u);
@@ -87,15 +115,18 @@ class Program {
 
  private:
   int32_t newScalar(ScalarKind kind);
-  Scalar& scalarOf(int32_t id);
-  int32_t emitOperation(ExpressionRecord* node, const std::vector<int32_t>& a);
-  int32_t emitComparisonChain(const std::vector<int32_t>& a, bool descending);
+  Scalar& scalarOf(int32_t id) {
+    const auto index = size_t(id < 0 ? -int64_t(id) : int64_t(id));
+    if (index == 0 || index >= fScalars.size()) throw UnsupportedInFragmentProgram("operand without a value");
+    return fScalars[index];
+  }
+  int32_t emitOperation(ExpressionRecord* node, std::span<const int32_t> a);
+  int32_t emitComparisonChain(std::span<const int32_t> a, bool descending);
   int32_t emitIntegerPower(int32_t a, int32_t n, bool invert);
 
-  void undoWildReuses();
   void doCSE();
   void allocateScalarStorage();
-  std::string operandName(int32_t id);
+  void appendInstruction(std::string& text, const Instruction& instruction);
 
   int32_t fX, fY, fZ;
   int32_t fRho = 0, fPhi = 0, fTheta = 0;
@@ -106,8 +137,8 @@ class Program {
   bool fDiscard = true;
   bool fTextureUsed = false;
   bool fStorageAllocated = false;
-  std::map<int32_t, Scalar> fScalars;
-  std::map<std::string, int32_t> fExternals;
+  std::vector<Scalar> fScalars;  // indexed by id; id 0 is no scalar
+  std::vector<int32_t> fExternals;  // a program reads and writes a dozen at most
   std::map<double, int32_t> fConstants;
   std::map<int32_t, int32_t> fUniformIds;  // list index to scalar id
   std::vector<ExpressionRecord*>* fUniforms;

@@ -59,10 +59,10 @@ Pair Multiply(const Pair& a, const Pair& b) {
 Pair Divide(const Pair& a, const Pair& b) {
   Owned d = SquaredModulus(b);
   return {Made(Div(Plus(Times(C(a.re), C(b.re)), Times(C(a.im), C(b.im))), C(d))),
-          Made(Div(Minus(Times(C(a.im), C(b.re)), Times(C(a.re), C(b.im))), C(d)))};
+          Made(Div(Minus(Times(C(a.im), C(b.re)), Times(C(a.re), C(b.im))), d.release()))};
 }
 
-Pair Log(const Pair& a) { return {Made(Ln(Sqrt(C(SquaredModulus(a))))), Angle(a)}; }
+Pair Log(const Pair& a) { return {Made(Ln(Sqrt(SquaredModulus(a).release()))), Angle(a)}; }
 
 Pair Exponential(const Pair& a) {
   return {Made(Times(NewUnop(kOpExp, C(a.re)), Cos(C(a.im)))), Made(Times(NewUnop(kOpExp, C(a.re)), Sin(C(a.im))))};
@@ -70,9 +70,9 @@ Pair Exponential(const Pair& a) {
 
 Pair SquareRoot(const Pair& a) {
   if (IsNumber(a.im, 0)) return {Made(Sqrt(C(a.re))), N(0)};
-  Owned m = Made(Sqrt(Sqrt(C(SquaredModulus(a)))));
-  Owned h = Made(Div(C(Angle(a)), Number(2)));
-  return {Made(Times(C(m), Cos(C(h)))), Made(Times(C(m), Sin(C(h))))};
+  Owned m = Made(Sqrt(Sqrt(SquaredModulus(a).release())));
+  Owned h = Made(Div(Angle(a).release(), Number(2)));
+  return {Made(Times(C(m), Cos(C(h)))), Made(Times(m.release(), Sin(h.release())))};
 }
 
 Pair Plain(Owned re) { return {std::move(re), N(0)}; }
@@ -82,8 +82,8 @@ Pair OneMinus(const Pair& a) { return {Made(Minus(Number(1), C(a.re))), Made(Neg
 
 Pair ArcTangent(const Pair& a) {
   const Pair ia = TimesI(a);
-  const Pair l = Log(Divide(OnePlus(ia), OneMinus(ia)));
-  return {Made(Div(C(l.im), Number(2))), Made(Div(C(l.re), Number(-2)))};
+  Pair l = Log(Divide(OnePlus(ia), OneMinus(ia)));
+  return {Made(Div(l.im.release(), Number(2))), Made(Div(l.re.release(), Number(-2)))};
 }
 
 Pair Split(const ExpressionRecord* node);
@@ -113,35 +113,37 @@ Pair Split(const ExpressionRecord* node) {
   }
   std::vector<Pair> p = SplitOperands(node);
   if (p.empty()) throw NotSplittable();
-  const Pair& a = p[0];
+  // The parts are this call's own: where one is used once it is moved, not
+  // copied.
+  Pair& a = p[0];
   switch (node->opcode) {
-    case kOpMinus: return {Made(Neg(C(a.re))), Made(Neg(C(a.im)))};
+    case kOpMinus: return {Made(Neg(a.re.release())), Made(Neg(a.im.release()))};
     case kOpPlus: {
-      Pair sum{Made(C(a.re)), Made(C(a.im))};
+      Pair sum{std::move(a.re), std::move(a.im)};
       for (size_t i = 1; i < p.size(); ++i) {
-        sum = {Made(Plus(sum.re.release(), C(p[i].re))), Made(Plus(sum.im.release(), C(p[i].im)))};
+        sum = {Made(Plus(sum.re.release(), p[i].re.release())), Made(Plus(sum.im.release(), p[i].im.release()))};
       }
       return sum;
     }
     case kOpTimes: {
-      Pair product{Made(C(a.re)), Made(C(a.im))};
+      Pair product{std::move(a.re), std::move(a.im)};
       for (size_t i = 1; i < p.size(); ++i) product = Multiply(product, p[i]);
       return product;
     }
     case kOpOver: if (p.size() == 2) return Divide(a, p[1]); break;
-    case kOpAbs: return Plain(Made(Sqrt(C(SquaredModulus(a)))));
-    case kOpOverline: return {Made(C(a.re)), Made(Neg(C(a.im)))};
+    case kOpAbs: return Plain(Made(Sqrt(SquaredModulus(a).release())));
+    case kOpOverline: return {std::move(a.re), Made(Neg(a.im.release()))};
     case kOpReal:
-    case kOpRe: return Plain(Made(C(a.re)));
+    case kOpRe: return Plain(std::move(a.re));
     case kOpImag:
-    case kOpIm: return Plain(Made(C(a.im)));
+    case kOpIm: return Plain(std::move(a.im));
     case kOpArg: return Plain(Angle(a));
     case kOpLn: return Log(a);
     case kOpExp: return Exponential(a);
     case kOpLog: {
       if (p.size() != 1) break;
-      const Pair l = Log(a);
-      return {Made(Div(C(l.re), Ln(Number(10)))), Made(Div(C(l.im), Ln(Number(10))))};
+      Pair l = Log(a);
+      return {Made(Div(l.re.release(), Ln(Number(10)))), Made(Div(l.im.release(), Ln(Number(10))))};
     }
     case kOpSqrt: if (p.size() == 1) return SquareRoot(a); break;
     case kOpPower: if (p.size() == 2) return Power(a, p[1]); break;
@@ -153,10 +155,10 @@ Pair Split(const ExpressionRecord* node) {
               Made(Neg(Times(Sin(C(a.re)), NewUnop(kOpSinh, C(a.im)))))};
     case kOpAsin: {
       const Pair square = Multiply(a, a);
-      const Pair root = SquareRoot(OneMinus(square));
-      const Pair ia = TimesI(a);
-      const Pair l = Log({Made(Plus(C(ia.re), C(root.re))), Made(Plus(C(ia.im), C(root.im)))});
-      return {Made(C(l.im)), Made(Neg(C(l.re)))};
+      Pair root = SquareRoot(OneMinus(square));
+      Pair ia = TimesI(a);
+      Pair l = Log({Made(Plus(ia.re.release(), root.re.release())), Made(Plus(ia.im.release(), root.im.release()))});
+      return {std::move(l.im), Made(Neg(l.re.release()))};
     }
     case kOpAtan: return ArcTangent(a);
     case kOpAcot: return ArcTangent(Divide({N(1), N(0)}, a));

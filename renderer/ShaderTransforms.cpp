@@ -91,6 +91,8 @@ void ShaderTransformNodeReal(ExpressionRecord* node) {
   if (!built || !DeleteOperandsTransferAndDispose(built, node)) throw std::bad_alloc();
 }
 
+bool ShaderTransformChangesNode(ExpressionRecord* node) { return Rewrite(node).Changes(); }
+
 void ShaderTransformTreeReal(ExpressionRecord* root) {
   for (ExpressionRecord* node = LeftMost(root); node;) {
     ExpressionRecord* next = node == root ? nullptr : NextBottomUp(node);

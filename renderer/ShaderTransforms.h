@@ -8,6 +8,9 @@
 // unchanged.
 void ShaderTransformNodeReal(ExpressionRecord* node);
 
+// Whether ShaderTransformNodeReal rewrites the node.
+bool ShaderTransformChangesNode(ExpressionRecord* node);
+
 // The same over every node of a tree, operands before their parent.
 void ShaderTransformTreeReal(ExpressionRecord* root);
 

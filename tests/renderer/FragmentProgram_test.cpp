@@ -125,6 +125,15 @@ TEST(FragmentProgram, ConstantsFillRegistersInOrderPaddedWithZeros) {
   EXPECT_NE(text.find(block), std::string::npos) << text;
   EXPECT_NE(text.find("ADD      result.color.x,  C1.y, -C1.x;\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("PARAM C2"), std::string::npos);
+
+  // A constant too long for a line of 256 characters is written whole.
+  Program large(&uniforms.list, nullptr);
+  large.emit("MOV", large.getExternal("result.color.x"), large.getConst(1e100));
+  const std::string largeText = large.getString();
+  char number[512];
+  std::snprintf(number, sizeof number, "PARAM C0 = {\n    % 35.30f,\n", 1e100);
+  EXPECT_NE(largeText.find(number), std::string::npos) << largeText;
+  EXPECT_NE(largeText.find("};\n"), std::string::npos) << largeText;
   EXPECT_EQ(text.rfind("!!ARBfp1.0\n\nTEMP R0;\n\n", 0), 0u);
   EXPECT_EQ(text.substr(text.size() - 7), ";\n\nEND\n");
 }

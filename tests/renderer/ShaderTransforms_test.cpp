@@ -60,6 +60,32 @@ TEST(ShaderTransforms, RewrittenFunctionsKeepTheirValues) {
   }
 }
 
+// The generator reads a formula in place when no node of it may change:
+// whatever the preparation does change must have been foreseen.
+TEST(ShaderTransforms, EveryChangeOfThePreparationIsForeseen) {
+  int foreseen = 0;
+  for (const char* text : {"x^2+y^2", "max(x,y,z)", "min(x,y)", "mod(x,0.5)*2", "clamp(x,0.2,0.7)", "tan(x/2)",
+                           "ceil(2*y)/2", "sinh(x)+cosh(y)", "log(2,x)", "sqrt(3,x)", "sin(x)*cos(y)", "abs(x)<0.8",
+                           "0<x<y", "atan(y/x)", "floor(3*x)/3", "acos(y/2)", "sgn(x)", "max(sin(x),cos(y))^3",
+                           "r*sin(phi)", "exp(-x^2-y^2)", "sec(x)/3", "x^0.5", "2*x^2-y^3"}) {
+    ExpressionRecord* tree = ParseExprFromString(text);
+    ASSERT_NE(tree, nullptr) << text;
+    bool mayChange = false;
+    for (ExpressionRecord* node = tree; node; node = NextTopDownWithin(node, tree))
+      mayChange = mayChange || MinMaxModClampMayChange(node) || ShaderTransformChangesNode(node);
+    ExpressionRecord* prepared = Copy(tree);
+    MungeMinMaxModClamp(prepared, nullptr);
+    ShaderTransformTreeReal(prepared);
+    if (!MATH_Equal(prepared, tree)) {
+      EXPECT_TRUE(mayChange) << text;
+      foreseen += mayChange;
+    }
+    DisposExpr(prepared);
+    DisposExpr(tree);
+  }
+  EXPECT_GE(foreseen, 10);
+}
+
 // Complex formulas become their real parts in real operations; the value
 // at a point against std::complex. The processor's two-argument
 // arctangent runs from 0 to 2 pi, the program's from -pi to pi: the points
