@@ -28,9 +28,11 @@ struct RasterTarget {
     height = int(scaleY) * (ctx->pane.bottom - ctx->pane.top);
   }
 
+  int32_t Cell(int x, int y) const { return (y + cellTop) * ctx->bufferCols + x + cellLeft; }
+
   // True unless a fragment could not be had.
   bool Write(int x, int y, double z, uint32_t argb) const {
-    const int32_t cell = (y + cellTop) * ctx->bufferCols + x + cellLeft;
+    const int32_t cell = Cell(x, y);
     if (ctx->fragmentHeads) return InsertFragment(ctx, cell, z, argb);
     if (z < ctx->depthBuffer[cell]) {
       ctx->depthBuffer[cell] = z;
@@ -41,7 +43,7 @@ struct RasterTarget {
 
   // Depth test alone, for samples that may turn out clear.
   bool Nearer(int x, int y, double z) const {
-    return ctx->fragmentHeads || z < ctx->depthBuffer[(y + cellTop) * ctx->bufferCols + x + cellLeft];
+    return ctx->fragmentHeads || z < ctx->depthBuffer[Cell(x, y)];
   }
 
   // Inside the buffers, margins included.
