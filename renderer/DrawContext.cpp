@@ -102,6 +102,7 @@ bool BuildSoftware(MDrawContext* ctx) {
     else
       UseUnsampledBuffers(ctx);  // the larger buffers serve the smaller frame
   }
+  ctx->depthWritten = {0, 0, ctx->bufferRows, ctx->bufferCols};
   return true;
 }
 

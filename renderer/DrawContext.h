@@ -80,6 +80,11 @@ inline constexpr int32_t kFragmentsPerChunk = 65536;
 // An OpenGL context, opaque to everything but the OpenGL renderer.
 using OurGLContext = void*;
 
+// Buffer cells, rows top to bottom - 1 and columns left to right - 1.
+struct CellRect {
+  int32_t top, left, bottom, right;
+};
+
 // The renderer state of one 3-D or 4-D view.
 struct MDrawContext {
   MRect pane;
@@ -102,6 +107,9 @@ struct MDrawContext {
   int32_t frameRowBytes;
   int32_t frameSize;
   double* depthBuffer;
+  // Holds every depth cell written since the buffer was last reset; the
+  // reset need go no further.
+  CellRect depthWritten;
   int32_t bufferRows;
   int32_t bufferCols;
   int32_t bufferPixels;

@@ -44,6 +44,15 @@ void DrawBackground(MDrawContext* ctx, int32_t kind, uint32_t opaqueColor) {
   CopyRect(ctx->backgroundWorld, ctx->frameBase, ctx->frameRowBytes, ctx->pane);
 }
 
+// Cells outside the written rectangle still hold the last reset's value.
+void ResetDepth(MDrawContext* ctx) {
+  const CellRect& r = ctx->depthWritten;
+  for (int32_t row = r.top; row < r.bottom; ++row)
+    std::fill(ctx->depthBuffer + row * ctx->bufferCols + r.left, ctx->depthBuffer + row * ctx->bufferCols + r.right,
+              2.0);
+  ctx->depthWritten = {ctx->bufferRows, ctx->bufferCols, 0, 0};
+}
+
 void SetCamera(MDrawContext* ctx) {
   const M3DView& view = *ctx->view;
   const AVector eye = Rotate(view.rotation, {kEyeDistance, 0, 0});
@@ -94,7 +103,7 @@ int32_t SoftwareRenderStart(MDrawContext* ctx) {
     std::fill_n(ctx->fragmentHeads, ctx->bufferPixels, kNoFragment);
     FreeFragmentChunks(ctx);
   } else {
-    std::fill_n(ctx->depthBuffer, ctx->bufferPixels, 2.0);
+    ResetDepth(ctx);
   }
   if (ctx->supersampledWorld) {
     if (kind == 0)

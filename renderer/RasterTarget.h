@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "CoreUtilities/OurGWorld.h"
@@ -35,10 +36,20 @@ struct RasterTarget {
     const int32_t cell = Cell(x, y);
     if (ctx->fragmentHeads) return InsertFragment(ctx, cell, z, argb);
     if (z < ctx->depthBuffer[cell]) {
+      MarkDepthWritten(y, x, x + 1);
       ctx->depthBuffer[cell] = z;
       *Pixel(x, y) = argb;
     }
     return true;
+  }
+
+  // Row y's cells from column left to right - 1 are to be written.
+  void MarkDepthWritten(int y, int left, int right) const {
+    CellRect& r = ctx->depthWritten;
+    r.top = std::min(r.top, y + cellTop);
+    r.bottom = std::max(r.bottom, y + cellTop + 1);
+    r.left = std::min(r.left, left + cellLeft);
+    r.right = std::max(r.right, right + cellLeft);
   }
 
   // Depth test alone, for samples that may turn out clear.
