@@ -102,7 +102,8 @@ bool BuildSoftware(MDrawContext* ctx) {
     else
       UseUnsampledBuffers(ctx);  // the larger buffers serve the smaller frame
   }
-  ctx->depthWritten = {0, 0, ctx->bufferRows, ctx->bufferCols};
+  ctx->firstCellWritten = 0;
+  ctx->endCellWritten = ctx->bufferPixels;
   return true;
 }
 

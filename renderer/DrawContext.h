@@ -80,11 +80,6 @@ inline constexpr int32_t kFragmentsPerChunk = 65536;
 // An OpenGL context, opaque to everything but the OpenGL renderer.
 using OurGLContext = void*;
 
-// Buffer cells, rows top to bottom - 1 and columns left to right - 1.
-struct CellRect {
-  int32_t top, left, bottom, right;
-};
-
 // The renderer state of one 3-D or 4-D view.
 struct MDrawContext {
   MRect pane;
@@ -107,9 +102,6 @@ struct MDrawContext {
   int32_t frameRowBytes;
   int32_t frameSize;
   double* depthBuffer;
-  // Holds every depth cell written since the buffer was last reset; the
-  // reset need go no further.
-  CellRect depthWritten;
   int32_t bufferRows;
   int32_t bufferCols;
   int32_t bufferPixels;
@@ -121,6 +113,11 @@ struct MDrawContext {
   // The index of the last fragment made; -1 when none.
   int32_t fragmentCount;
   OurPort* supersampledWorld;
+  // Every depth cell or fragment list written since the buffers were last
+  // reset has an index from firstCellWritten up to endCellWritten - 1: the
+  // reset and the compositing need go no further.
+  int32_t firstCellWritten;
+  int32_t endCellWritten;
   // Camera.
   double eye[3];
   double screenX[3];

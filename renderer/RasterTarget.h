@@ -36,20 +36,17 @@ struct RasterTarget {
     const int32_t cell = Cell(x, y);
     if (ctx->fragmentHeads) return InsertFragment(ctx, cell, z, argb);
     if (z < ctx->depthBuffer[cell]) {
-      MarkDepthWritten(y, x, x + 1);
+      MarkWritten(cell, cell + 1);
       ctx->depthBuffer[cell] = z;
       *Pixel(x, y) = argb;
     }
     return true;
   }
 
-  // Row y's cells from column left to right - 1 are to be written.
-  void MarkDepthWritten(int y, int left, int right) const {
-    CellRect& r = ctx->depthWritten;
-    r.top = std::min(r.top, y + cellTop);
-    r.bottom = std::max(r.bottom, y + cellTop + 1);
-    r.left = std::min(r.left, left + cellLeft);
-    r.right = std::max(r.right, right + cellLeft);
+  // Cells first up to end - 1 are to be written.
+  void MarkWritten(int32_t first, int32_t end) const {
+    ctx->firstCellWritten = std::min(ctx->firstCellWritten, first);
+    ctx->endCellWritten = std::max(ctx->endCellWritten, end);
   }
 
   // Depth test alone, for samples that may turn out clear.

@@ -160,8 +160,9 @@ bool SWDrawTriGouraud(const MVertex* a, const MVertex* b, const MVertex* c, MDra
       return true;
     });
   return Walk(v, g, det, [&](Span<4>& s) {
-    target.MarkDepthWritten(s.y, s.left, s.right);
-    double* depth = ctx->depthBuffer + target.Cell(s.left, s.y);
+    const int32_t cell = target.Cell(s.left, s.y);
+    target.MarkWritten(cell, cell + s.right - s.left);
+    double* depth = ctx->depthBuffer + cell;
     uint32_t* pixel = target.Pixel(s.left, s.y);
     for (int x = s.left; x < s.right; ++x, ++depth, ++pixel, s.Step(g))
       if (s.z < *depth) {

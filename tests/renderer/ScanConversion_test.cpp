@@ -90,11 +90,12 @@ TEST(ScanConversion, RowsAndColumnsOfSimpleTriangles) {
 
 // The reset at frame start covers only what was drawn since the last: it
 // must still leave every cell at the far value, whatever was drawn where.
-TEST(ScanConversion, EveryFrameStartsWithTheWholeDepthBufferReset) {
+TEST(ScanConversion, EveryFrameStartsWithTheWholeDepthBufferOrFragmentListsReset) {
   std::mt19937 random(47);
   std::uniform_real_distribution<float> x(-20, kWidth + 20), y(-20, kHeight + 20), z(0, 1);
+  for (const bool translucent : {false, true})
   for (const bool sampled : {false, true}) {
-    TestFrame frame(false, sampled);
+    TestFrame frame(translucent, sampled);
     MDrawContext* ctx = frame.ctx.ctx;
     for (int f = 0; f < 6; ++f) {
       for (int i = 0; i < 4 * f; ++i) {
@@ -106,7 +107,9 @@ TEST(ScanConversion, EveryFrameStartsWithTheWholeDepthBufferReset) {
       }
       ASSERT_EQ(RenderEnd(ctx), 0);
       ASSERT_EQ(RenderStart(ctx, false), 0);
-      for (int i = 0; i < ctx->bufferPixels; ++i) ASSERT_EQ(ctx->depthBuffer[i], 2.0) << sampled << " " << f;
+      for (int i = 0; i < ctx->bufferPixels; ++i)
+        ASSERT_TRUE(translucent ? ctx->fragmentHeads[i] == kNoFragment : ctx->depthBuffer[i] == 2.0)
+            << translucent << sampled << " frame " << f << " cell " << i;
     }
   }
 }
