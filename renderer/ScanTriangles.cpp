@@ -163,6 +163,11 @@ bool SWDrawTriGouraud(const MVertex* a, const MVertex* b, const MVertex* c, MDra
     const int32_t cell = target.Cell(s.left, s.y);
     target.MarkWritten(cell, cell + s.right - s.left);
     double* depth = ctx->depthBuffer + cell;
+    // The next row's span starts near this one's: fetch its depths early.
+    if (cell + ctx->bufferCols + 8 < ctx->bufferPixels) {
+      __builtin_prefetch(depth + ctx->bufferCols, 1);
+      __builtin_prefetch(depth + ctx->bufferCols + 8, 1);
+    }
     uint32_t* pixel = target.Pixel(s.left, s.y);
     for (int x = s.left; x < s.right; ++x, ++depth, ++pixel, s.Step(g))
       if (s.z < *depth) {
