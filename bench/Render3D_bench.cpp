@@ -403,6 +403,8 @@ void BM_Render3D(benchmark::State& state) {
   const Scene3DMesh& mesh = MeshOf(which);
   const std::vector<GLfloat> colors = ColorsWithAlpha(mesh, translucent ? 0.5f : 1.0f);
   SoftwareView ours(supersampled, translucent);
+  // An earlier case's contexts of our renderer leave none current.
+  context.MakeCurrent();
   LlvmpipeView baseline(context, supersampled, translucent);
   if (!ours.Valid() || !baseline.Complete()) {
     state.SkipWithError(ours.Valid() ? "llvmpipe baseline: framebuffer incomplete" : "no world for the frame");

@@ -75,7 +75,16 @@ int ClipTriangleToPane(const MVertex& a, const MVertex& b, const MVertex& c, flo
   if (!Finite(a) || !Finite(b) || !Finite(c)) return 0;
   const Bound bounds[4] = {
       {0, 0, false, false}, {0, w - 0.5f, true, false}, {1, 0, false, false}, {1, h - 0.5f, true, false}};
-  MVertex passes[2][kMaxClippedCorners] = {{a, b, c}};
+  // Most triangles lie wholly inside: every pass would copy them unchanged.
+  const MVertex* corners[3] = {&a, &b, &c};
+  if (std::all_of(corners, corners + 3, [&](const MVertex* v) {
+        return std::all_of(bounds, bounds + 4, [v](const Bound& bound) { return bound.Inside(*v); });
+      })) {
+    out[0] = a, out[1] = b, out[2] = c;
+    return 3;
+  }
+  MVertex passes[2][kMaxClippedCorners];
+  passes[0][0] = a, passes[0][1] = b, passes[0][2] = c;
   int count = 3, current = 0;
   for (const Bound& bound : bounds) {
     count = ClipPass(passes[current], count, bound, passes[1 - current]);

@@ -102,6 +102,8 @@ bool BuildSoftware(MDrawContext* ctx) {
     else
       UseUnsampledBuffers(ctx);  // the larger buffers serve the smaller frame
   }
+  ctx->firstCellWritten = 0;
+  ctx->endCellWritten = ctx->bufferPixels;
   return true;
 }
 

@@ -113,6 +113,11 @@ struct MDrawContext {
   // The index of the last fragment made; -1 when none.
   int32_t fragmentCount;
   OurPort* supersampledWorld;
+  // Every depth cell or fragment list written since the buffers were last
+  // reset has an index from firstCellWritten up to endCellWritten - 1: the
+  // reset and the compositing need go no further.
+  int32_t firstCellWritten;
+  int32_t endCellWritten;
   // Camera.
   double eye[3];
   double screenX[3];

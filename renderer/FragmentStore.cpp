@@ -33,6 +33,8 @@ bool InsertFragment(MDrawContext* ctx, int32_t cell, double depth, uint32_t argb
   const int32_t index = ctx->fragmentCount + 1;
   if ((index & 0xFFFF) == 0 && !AddChunk(ctx, index >> 16)) return false;
   ctx->fragmentCount = index;
+  ctx->firstCellWritten = std::min(ctx->firstCellWritten, cell);
+  ctx->endCellWritten = std::max(ctx->endCellWritten, cell + 1);
   Fragment& record = At(ctx, uint32_t(index));
   record.depth = depth;
   record.alpha = uint8_t(argb >> 24);
@@ -47,7 +49,11 @@ bool InsertFragment(MDrawContext* ctx, int32_t cell, double depth, uint32_t argb
 }
 
 void CompositeFragments(const MDrawContext* ctx, uint8_t* base, long rowBytes, const MRect& target, MPoint headOffset) {
-  for (int row = target.top; row < target.bottom; ++row) {
+  if (ctx->endCellWritten <= ctx->firstCellWritten) return;
+  // Rows of cells outside those written have no lists.
+  const int top = std::max(int(target.top), ctx->firstCellWritten / ctx->bufferCols + headOffset.v);
+  const int bottom = std::min(int(target.bottom), (ctx->endCellWritten - 1) / ctx->bufferCols + 1 + headOffset.v);
+  for (int row = top; row < bottom; ++row) {
     auto* pixels = reinterpret_cast<uint32_t*>(base + rowBytes * row);
     const uint32_t* heads = ctx->fragmentHeads + (row - headOffset.v) * ctx->bufferCols - headOffset.h;
     for (int column = target.left; column < target.right; ++column) {

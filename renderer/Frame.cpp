@@ -44,6 +44,19 @@ void DrawBackground(MDrawContext* ctx, int32_t kind, uint32_t opaqueColor) {
   CopyRect(ctx->backgroundWorld, ctx->frameBase, ctx->frameRowBytes, ctx->pane);
 }
 
+// Cells never written since the last reset still hold its values.
+void ResetCells(MDrawContext* ctx) {
+  const int32_t first = ctx->firstCellWritten, count = std::max(ctx->endCellWritten - first, 0);
+  if (ctx->fragmentHeads) {
+    std::fill_n(ctx->fragmentHeads + first, count, kNoFragment);
+    FreeFragmentChunks(ctx);
+  } else {
+    std::fill_n(ctx->depthBuffer + first, count, 2.0);
+  }
+  ctx->firstCellWritten = ctx->bufferPixels;
+  ctx->endCellWritten = 0;
+}
+
 void SetCamera(MDrawContext* ctx) {
   const M3DView& view = *ctx->view;
   const AVector eye = Rotate(view.rotation, {kEyeDistance, 0, 0});
@@ -90,12 +103,7 @@ int32_t SoftwareRenderStart(MDrawContext* ctx) {
   const int32_t kind = RenderHooks::BackgroundType(ctx->document);
   const uint32_t opaqueColor = 0xFF000000u | (RenderHooks::BackgroundColor(ctx->document) & 0xFFFFFF);
   DrawBackground(ctx, kind, opaqueColor);
-  if (ctx->fragmentHeads) {
-    std::fill_n(ctx->fragmentHeads, ctx->bufferPixels, kNoFragment);
-    FreeFragmentChunks(ctx);
-  } else {
-    std::fill_n(ctx->depthBuffer, ctx->bufferPixels, 2.0);
-  }
+  ResetCells(ctx);
   if (ctx->supersampledWorld) {
     if (kind == 0)
       FillRect(GetBaseAddress(ctx->supersampledWorld), GetRowBytes(ctx->supersampledWorld),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "CoreUtilities/OurGWorld.h"
@@ -28,20 +29,29 @@ struct RasterTarget {
     height = int(scaleY) * (ctx->pane.bottom - ctx->pane.top);
   }
 
+  int32_t Cell(int x, int y) const { return (y + cellTop) * ctx->bufferCols + x + cellLeft; }
+
   // True unless a fragment could not be had.
   bool Write(int x, int y, double z, uint32_t argb) const {
-    const int32_t cell = (y + cellTop) * ctx->bufferCols + x + cellLeft;
+    const int32_t cell = Cell(x, y);
     if (ctx->fragmentHeads) return InsertFragment(ctx, cell, z, argb);
     if (z < ctx->depthBuffer[cell]) {
+      MarkWritten(cell, cell + 1);
       ctx->depthBuffer[cell] = z;
       *Pixel(x, y) = argb;
     }
     return true;
   }
 
+  // Cells first up to end - 1 are to be written.
+  void MarkWritten(int32_t first, int32_t end) const {
+    ctx->firstCellWritten = std::min(ctx->firstCellWritten, first);
+    ctx->endCellWritten = std::max(ctx->endCellWritten, end);
+  }
+
   // Depth test alone, for samples that may turn out clear.
   bool Nearer(int x, int y, double z) const {
-    return ctx->fragmentHeads || z < ctx->depthBuffer[(y + cellTop) * ctx->bufferCols + x + cellLeft];
+    return ctx->fragmentHeads || z < ctx->depthBuffer[Cell(x, y)];
   }
 
   // Inside the buffers, margins included.

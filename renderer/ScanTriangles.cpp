@@ -33,9 +33,23 @@ Edge StartEdge(const Corner<C>& from, const Corner<C>& to) {
   return {from.x, (to.x - from.x) / rows, from.z, (to.z - from.z) / rows};
 }
 
+// One row's run of pixels, left up to right - 1, with the depth and
+// channels at the current pixel.
+template <int C>
+struct Span {
+  int y, left, right;
+  double z, zStep;
+  float c[C];
+
+  void Step(const Gradients<C>& g) {
+    z += zStep;
+    for (int k = 0; k < C; ++k) c[k] += g.dx[k];
+  }
+};
+
 // The walk of the triangle set-up: rows from top to bottom (bottom row
 // excluded), pixels floor(left) up to floor(right) - 1. The shader takes
-// each pixel with its depth and channels; only the left side carries them.
+// each row's span; only the left side carries the channels.
 template <int C, typename Shade>
 bool Walk(const Corner<C> v[3], const Gradients<C>& g, float det, Shade&& shade) {
   const Corner<C>&top = v[0], &middle = v[1], &bottom = v[2];
@@ -64,15 +78,9 @@ bool Walk(const Corner<C> v[3], const Gradients<C>& g, float det, Shade&& shade)
     const Edge& right = middleLeft ? straight : bent;
     const int xl = int(std::floor(left.x)), xr = int(std::floor(right.x));
     if (xr > xl) {
-      float c[C];
-      std::copy_n(colours, C, c);
-      double z = left.z;
-      const double zStep = (right.z - left.z) / (xr - xl);
-      for (int x = xl; x < xr; ++x) {
-        if (!shade(x, y, z, c)) return false;
-        z += zStep;
-        for (int k = 0; k < C; ++k) c[k] += g.dx[k];
-      }
+      Span<C> span{y, xl, xr, left.z, (right.z - left.z) / (xr - xl), {}};
+      std::copy_n(colours, C, span.c);
+      if (!shade(span)) return false;
     }
     for (Edge* edge : {&bent, &straight}) {
       edge->x += edge->xStep;
@@ -98,7 +106,12 @@ bool SetUp(const MVertex* const in[3], const RasterTarget& target, float texture
     std::copy_n(channels, C, v[i].c);
   }
   if (v[0].y == v[1].y && v[1].y == v[2].y) return false;
-  std::stable_sort(v, v + 3, [](const Corner<C>& a, const Corner<C>& b) { return a.y < b.y; });
+  // A stable sort of three by y.
+  if (v[1].y < v[0].y) std::swap(v[0], v[1]);
+  if (v[2].y < v[1].y) {
+    std::swap(v[1], v[2]);
+    if (v[1].y < v[0].y) std::swap(v[0], v[1]);
+  }
   if (v[0].x == v[1].x && v[1].x == v[2].x) return false;
   const float dXm = v[1].x - v[0].x, dYm = v[1].y - v[0].y, dXb = v[2].x - v[0].x, dYb = v[2].y - v[0].y;
   det = dYm * dXb - dXm * dYb;
@@ -140,8 +153,28 @@ bool SWDrawTriGouraud(const MVertex* a, const MVertex* b, const MVertex* c, MDra
   Gradients<4> g;
   float det;
   if (!SetUp(in, target, 0, v, g, det)) return true;
-  return Walk(v, g, det, [&](int x, int y, double z, const float* ch) {
-    return target.Write(x, y, z, PackSample(ch[0], ch[1], ch[2], ch[3]));
+  if (ctx->fragmentHeads)
+    return Walk(v, g, det, [&](Span<4>& s) {
+      for (int32_t cell = target.Cell(s.left, s.y), end = cell + s.right - s.left; cell < end; ++cell, s.Step(g))
+        if (!InsertFragment(ctx, cell, s.z, PackSample(s.c[0], s.c[1], s.c[2], s.c[3]))) return false;
+      return true;
+    });
+  return Walk(v, g, det, [&](Span<4>& s) {
+    const int32_t cell = target.Cell(s.left, s.y);
+    target.MarkWritten(cell, cell + s.right - s.left);
+    double* depth = ctx->depthBuffer + cell;
+    // The next row's span starts near this one's: fetch its depths early.
+    if (cell + ctx->bufferCols + 8 < ctx->bufferPixels) {
+      __builtin_prefetch(depth + ctx->bufferCols, 1);
+      __builtin_prefetch(depth + ctx->bufferCols + 8, 1);
+    }
+    uint32_t* pixel = target.Pixel(s.left, s.y);
+    for (int x = s.left; x < s.right; ++x, ++depth, ++pixel, s.Step(g))
+      if (s.z < *depth) {
+        *depth = s.z;
+        *pixel = PackSample(s.c[0], s.c[1], s.c[2], s.c[3]);
+      }
+    return true;
   });
 }
 
@@ -163,7 +196,7 @@ bool SWDrawTriTexture(const __OurTexture* texture, const MVertex* a, const MVert
     g.dx[k] *= float(side);
     g.dy[k] *= float(side);
   }
-  return Walk(v, g, det, [&](int x, int y, double z, const float* ch) {
+  auto shade = [&](int x, int y, double z, const float* ch) {
     if (!target.Nearer(x, y, z)) return true;
     uint32_t sum[4] = {0, 0, 0, 0};
     for (const auto& tap : kJitter) {
@@ -176,5 +209,10 @@ bool SWDrawTriTexture(const __OurTexture* texture, const MVertex* a, const MVert
     uint32_t argb = 0;
     for (int k = 0; k < 4; ++k) argb |= (ChannelByte(ch[k]) * (sum[k] >> 2) / 255) << (24 - 8 * k);
     return target.Write(x, y, z, argb);
+  };
+  return Walk(v, g, det, [&](Span<6>& s) {
+    for (int x = s.left; x < s.right; ++x, s.Step(g))
+      if (!shade(x, s.y, s.z, s.c)) return false;
+    return true;
   });
 }

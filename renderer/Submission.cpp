@@ -110,12 +110,65 @@ namespace {
 
 float Clamp01(double v) { return float(std::clamp(v, 0.0, 1.0)); }
 
+// The lit colours of each vertex for either facing, worked out at first use:
+// a vertex is shared by about six triangles.
+class LitVertices {
+ public:
+  LitVertices(const MDrawContext* ctx, const ModelScale& m, bool textured)
+      : fCtx(ctx), fScale(m), fTextured(textured), fLit(new Lit[2 * size_t(ctx->submittedVertexCount)]()) {}
+
+  // Writes the colours (for textures the grey and coordinates) into c.
+  void Colour(int i, bool backFacing, MVertex& c) {
+    Lit& lit = fLit[2 * size_t(i) + backFacing];
+    if (!lit.done) Work(i, backFacing, lit);
+    c.red = lit.red, c.green = lit.green, c.blue = lit.blue;
+    if (fTextured) {
+      c.s = fCtx->submittedTexCoords[i].u;
+      c.t = 1 - fCtx->submittedTexCoords[i].v;
+    }
+  }
+
+ private:
+  struct Lit {
+    float red, green, blue;
+    bool done;
+  };
+
+  void Work(int i, bool backFacing, Lit& lit) const {
+    AVector n{0, 0, 0};
+    if (fCtx->submittedNormals) {
+      const Vertex& s = fCtx->submittedNormals[i];
+      n = {s.x / fScale.s[0], s.y / fScale.s[1], s.z / fScale.s[2]};
+    }
+    const double length = std::sqrt(Dot(n, n));
+    if (std::isfinite(length) && length != 0) n = (1 / length) * n;
+    if (backFacing) n = -1 * n;
+    const double intensity = LightIntensity(InverseRotate(fCtx->view->rotation, n));
+    if (fTextured) {
+      lit.red = lit.green = lit.blue = Clamp01(intensity);
+    } else {
+      float rgb[3];
+      VertexColour(fCtx, i, rgb);
+      lit.red = Clamp01(rgb[0] * intensity);
+      lit.green = Clamp01(rgb[1] * intensity);
+      lit.blue = Clamp01(rgb[2] * intensity);
+    }
+    lit.done = true;
+  }
+
+  const MDrawContext* fCtx;
+  ModelScale fScale;
+  bool fTextured;
+  std::unique_ptr<Lit[]> fLit;
+};
+
 void SoftwareTriangles(const Triangle* triangles, int count, MDrawContext* ctx) {
   ModelScale m;
   if (!ScaleOf(ModelSpaceOf(ctx), m)) return;
   Projected p = Project(ctx, nullptr);
   if (!p) return;
   const bool textured = ctx->colorSource == 2 && ctx->submittedTexCoords;
+  LitVertices lit(ctx, m, textured);
   for (int t = 0; t < count; ++t) {
     const int32_t* idx = triangles[t].v;
     if (!ValidIndex(ctx, idx[0]) || !ValidIndex(ctx, idx[1]) || !ValidIndex(ctx, idx[2])) continue;
@@ -130,30 +183,9 @@ void SoftwareTriangles(const Triangle* triangles, int count, MDrawContext* ctx) 
         ctx->viewDirection[0] * cross.x + ctx->viewDirection[1] * cross.y + ctx->viewDirection[2] * cross.z;
     MVertex corners[3];
     for (int k = 0; k < 3; ++k) {
-      const int i = idx[k];
-      MVertex& c = corners[k];
-      c = p[i];
-      c.alpha = ctx->currentOpacity;
-      AVector n{0, 0, 0};
-      if (ctx->submittedNormals) {
-        const Vertex& s = ctx->submittedNormals[i];
-        n = {s.x / m.s[0], s.y / m.s[1], s.z / m.s[2]};
-      }
-      const double length = std::sqrt(Dot(n, n));
-      if (std::isfinite(length) && length != 0) n = (1 / length) * n;
-      if (facing < 0) n = -1 * n;
-      const double intensity = LightIntensity(InverseRotate(ctx->view->rotation, n));
-      if (textured) {
-        c.s = ctx->submittedTexCoords[i].u;
-        c.t = 1 - ctx->submittedTexCoords[i].v;
-        c.red = c.green = c.blue = Clamp01(intensity);
-      } else {
-        float rgb[3];
-        VertexColour(ctx, i, rgb);
-        c.red = Clamp01(rgb[0] * intensity);
-        c.green = Clamp01(rgb[1] * intensity);
-        c.blue = Clamp01(rgb[2] * intensity);
-      }
+      corners[k] = p[idx[k]];
+      corners[k].alpha = ctx->currentOpacity;
+      lit.Colour(idx[k], facing < 0, corners[k]);
     }
     const bool drawn =
         textured ? DrawClippedTexturedTriangle(ctx->currentTexture, &corners[0], &corners[1], &corners[2], ctx)

@@ -34,16 +34,29 @@ TEST(PortCopy, SameSizeCopyIsExactAndDoublingRepeatsEachPixel) {
 
 TEST(PortCopy, HalvingIsTheRoundedMeanOfEachTwoByTwoBlock) {
   auto source = RandomPort(QRect(0, 0, 16, 12), 2);
-  PortPtr destination(NewOffscreenPort(QRect(10, 10, 8, 6)));
-  ReducePortPixelsByHalf(*source, *destination, QRect(0, 0, 16, 12), QRect(10, 10, 8, 6));
-  for (int v = 0; v < 6; ++v)
-    for (int h = 0; h < 8; ++h)
-      for (int shift : {0, 8, 16}) {
-        const int sum = Channel(RgbAt(*source, 2 * h, 2 * v), shift) + Channel(RgbAt(*source, 2 * h + 1, 2 * v), shift) +
-                        Channel(RgbAt(*source, 2 * h, 2 * v + 1), shift) + Channel(RgbAt(*source, 2 * h + 1, 2 * v + 1), shift);
-        const int mean = static_cast<int>(std::floor(sum / 4.0 + 0.5));
-        ASSERT_EQ(Channel(RgbAt(*destination, 10 + h, 10 + v), shift), mean);
+  // Source rectangles inside, and hanging over each side of, the source's
+  // bounds; the destination clipped to all but its last row and column.
+  for (const QPoint& offset : {QPoint(0, 0), QPoint(-3, 0), QPoint(0, -2), QPoint(5, 0), QPoint(0, 3), QPoint(-1, 1)}) {
+    auto destination = RandomPort(QRect(10, 10, 8, 6), 7);
+    auto before = RandomPort(QRect(10, 10, 8, 6), 7);
+    destination->clip = QRegion(QRect(10, 10, 7, 5));
+    ReducePortPixelsByHalf(*source, *destination, QRect(offset, QSize(16, 12)), QRect(10, 10, 8, 6));
+    for (int v = 0; v < 6; ++v)
+      for (int h = 0; h < 8; ++h) {
+        const int sh = offset.x() + 2 * h, sv = offset.y() + 2 * v;
+        const bool taken = h < 7 && v < 5 && source->bounds.contains(QRect(sh, sv, 2, 2));
+        if (!taken) {
+          ASSERT_EQ(RgbAt(*destination, 10 + h, 10 + v), RgbAt(*before, 10 + h, 10 + v));
+          continue;
+        }
+        for (int shift : {0, 8, 16}) {
+          const int sum = Channel(RgbAt(*source, sh, sv), shift) + Channel(RgbAt(*source, sh + 1, sv), shift) +
+                          Channel(RgbAt(*source, sh, sv + 1), shift) + Channel(RgbAt(*source, sh + 1, sv + 1), shift);
+          const int mean = static_cast<int>(std::floor(sum / 4.0 + 0.5));
+          ASSERT_EQ(Channel(RgbAt(*destination, 10 + h, 10 + v), shift), mean);
+        }
       }
+  }
 }
 
 TEST(PortCopy, BlendIsHalfOfEachAndTheClipIsRespected) {
