@@ -164,6 +164,22 @@ TEST(HeadlessExport, AFieldsExampleMatchesItsGolden) {
   std::remove(out.c_str());
 }
 
+// w = z^2 turned in the zw and yw planes, with its 4-D axes: a surface of
+// hue bands, one hue a cell, lit through the tangents each frame projects.
+// Each pixel lies within 8 levels of the golden's within one pixel, but
+// for 20 at most, which another processor may round otherwise.
+TEST(HeadlessExport, AFourDSurfaceExampleMatchesItsGolden) {
+  const std::string out = TempPath("surface4d.png");
+  ASSERT_EQ(Zl("--export " + kData + "/../../examples/surface4d.zlf --png " + out + " --size 600x360"), 0);
+  const QImage written(QString::fromStdString(out));
+  const QImage golden(QString::fromStdString(kData + "/export_surface4d.png"));
+  ASSERT_EQ(golden.size(), written.size());
+  EXPECT_LE(PixelsFartherThanOne(written.convertToFormat(QImage::Format_RGB32),
+                                 golden.convertToFormat(QImage::Format_RGB32), 8),
+            20);
+  std::remove(out.c_str());
+}
+
 // A curve above the view says so under its equation, as in the window: the
 // math pane has lines of ink that a curve in the view leaves blank.
 TEST(HeadlessExport, WhatAGraphSaysOfTheViewIsInThePicture) {
