@@ -98,6 +98,20 @@ TEST_F(GridSurface4DTest, GrainGivesTheGridSideAndPointsAreNormalised) {
   Wait(s);
   EXPECT_EQ(s.GridSize(), 79);
   EXPECT_EQ(ValidCount(s), 79 * 79);
+  // A new range of the view reaches the next computation of its graphs.
+  surfaces.pop_back();
+  const double* u = view.Record().ranges[kCoordU];
+  const double* v = view.Record().ranges[kCoordV];
+  auto* held = new AGridSurface4D(MakeExpression("u").release(), MakeExpression("v").release(),
+                                  MakeExpression("u").release(), MakeExpression("v").release(), 0, 1,
+                                  Colour(AGraphColor::kSolid), nullptr, u[0], u[1], v[0], v[1], view.DrawContext(),
+                                  view.Transform());
+  view.AddGraph(held);
+  view.Record().ranges[kCoordW][0] = 0;
+  view.ViewChanged();
+  Wait(*held);
+  EXPECT_NEAR(held->Point(4, 4).d, 0, 1e-12);
+  EXPECT_NEAR(held->Point(0, 0).d, -1, 1e-12);
 }
 
 TEST_F(GridSurface4DTest, PointsNotFiniteOrFailingTheConditionAreLeftOut) {
