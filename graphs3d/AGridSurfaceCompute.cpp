@@ -53,17 +53,10 @@ void AGridSurface::DoColorsAndClipping(int32_t i, int32_t j, double x, double y,
       fColours[size_t(k)] = {float(r), float(g), float(b)};
       break;
     }
-    case AGraphColor::kHueGradientDown:
-    case AGraphColor::kHueGradientAcross:
-    case AGraphColor::kCheckerboard:
-    case AGraphColor::kHorizontalStripes:
-    case AGraphColor::kVerticalStripes:
-    case AGraphColor::kHueBandsDown:
-    case AGraphColor::kHueBandsAcross: GridMapColours(fColourType, i, j, fN, &fColours[size_t(k * fCopies)]); break;
-    case AGraphColor::kPictureTexture:
-      fTexCoords[size_t(k)] = GridTexCoord(i, j, fN);
+    case AGraphColor::kPictureTexture: fTexCoords[size_t(k)] = GridTexCoord(i, j, fN); break;
+    default:
+      if (ColoursEachGridPoint(fColourType)) GridMapColours(fColourType, i, j, fN, &fColours[size_t(k * fCopies)]);
       break;
-    default: break;
   }
   fValid[size_t(k)] = Finite(x, y, z);
   if (fValid[size_t(k)]) StorePoint(k, x, y, z);
