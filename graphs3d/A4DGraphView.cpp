@@ -80,7 +80,9 @@ bool A4DGraphView::AreAllGraphsDoneComputing() {
 
 bool A4DGraphView::IsDMA() { return GetRendererType(fContext) == kRendererOnscreen; }
 
+// Graphs normalise by the transform's ranges: it takes the view's first.
 void A4DGraphView::ViewChanged() {
+  SetupTransform();
   for (A4DGraph* graph : fGraphs) graph->ViewChanged();
 }
 

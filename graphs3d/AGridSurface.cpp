@@ -6,7 +6,7 @@
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/OurTime.h"
 #include "expression/VariableIds.h"
-#include "graphs3d/GridMesh.h"
+#include "graphs3d/GridColours.h"
 #include "renderer/Frame.h"
 #include "renderer/Submission.h"
 
@@ -20,8 +20,6 @@ std::unique_ptr<T[]> Allocate(int32_t count) {
   if (!array) QueueError(kOutOfMemoryError);
   return array;
 }
-
-bool IsSolidColourCode(double value) { return value >= 1 && value <= 8; }
 
 }  // namespace
 
@@ -100,17 +98,6 @@ void AGridSurface::UpdateClipPlane() {
                    fCondition->DoesExprDefinePlane(&fClipPlane);
 }
 
-int32_t AGridSurface::CopiesFor(GraphColorType type) {
-  switch (type) {
-    case AGraphColor::kCheckerboard:
-    case AGraphColor::kHorizontalStripes:
-    case AGraphColor::kVerticalStripes:
-    case AGraphColor::kHueBandsDown:
-    case AGraphColor::kHueBandsAcross: return 2;
-    default: return 1;
-  }
-}
-
 bool AGridSurface::HasSpace() const {
   const auto type = fColourType;
   if (!fPositions || !fNormals || !fTriangles || !fValid) return false;
@@ -121,7 +108,7 @@ bool AGridSurface::HasSpace() const {
 
 void AGridSurface::AllocateSpace() {
   fColourType = fColour->fType;
-  fCopies = CopiesFor(fColourType);
+  fCopies = GridVertexCopies(fColourType);
   fConditionEvaluated = fCondition && !fClipPlaneFlag && fColour->fFragmentProgram == nullptr;
   const int32_t points = fN * fN, vertices = points * Copies();
   const auto type = fColourType;

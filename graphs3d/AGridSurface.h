@@ -65,8 +65,6 @@ class AGridSurface : public A3DGraph {
   void Restart();
   void CacheFinishedModel();
   void UpdateClipPlane();
-  CornerCopies CellCopies() const;
-  static int32_t CopiesFor(GraphColorType type);
   double ValidPointsRadius() const;
 
   MDrawContext* fContext;

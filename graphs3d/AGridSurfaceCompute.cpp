@@ -2,8 +2,8 @@
 #include <cmath>
 #include <vector>
 
-#include "CoreUtilities/HSVColor.h"
 #include "graphs3d/AGridSurface.h"
+#include "graphs3d/GridColours.h"
 #include "renderer/Submission.h"
 
 namespace {
@@ -16,30 +16,7 @@ bool NoInfinity(double x, double y, double z) {
   return std::fabs(x) != INFINITY && std::fabs(y) != INFINITY && std::fabs(z) != INFINITY;
 }
 
-// Colour maps, pictures and colour equations give each point something of
-// its own; the solid colour, a fragment program and hidden nothing.
-bool ColoursEachPoint(GraphColorType type) {
-  return type >= AGraphColor::kCheckerboard && type <= AGraphColor::kHSVEquations;
-}
-
-ColorArrayElement Hue(double hue) {
-  double r, g, b;
-  OurHSVtoRGB(hue, 1, 1, &r, &g, &b);
-  return {float(r), float(g), float(b)};
-}
-
 }  // namespace
-
-CornerCopies AGridSurface::CellCopies() const {
-  switch (fColourType) {
-    case AGraphColor::kCheckerboard: return CornerCopies::kCheckerboard;
-    case AGraphColor::kHorizontalStripes: return CornerCopies::kRows;
-    case AGraphColor::kVerticalStripes: return CornerCopies::kColumns;
-    case AGraphColor::kHueBandsDown: return CornerCopies::kBandsDown;
-    case AGraphColor::kHueBandsAcross: return CornerCopies::kBandsAcross;
-    default: return CornerCopies::kOnePerPoint;
-  }
-}
 
 void AGridSurface::StorePoint(int32_t k, double x, double y, double z) {
   const Vertex p{float(x), float(y), float(z)};
@@ -76,26 +53,10 @@ void AGridSurface::DoColorsAndClipping(int32_t i, int32_t j, double x, double y,
       fColours[size_t(k)] = {float(r), float(g), float(b)};
       break;
     }
-    case AGraphColor::kHueGradientDown: fColours[size_t(k)] = Hue(double(i + 1) / fN); break;
-    case AGraphColor::kHueGradientAcross: fColours[size_t(k)] = Hue(double(j) / fN); break;
-    case AGraphColor::kCheckerboard:
-    case AGraphColor::kHorizontalStripes:
-    case AGraphColor::kVerticalStripes:
-      fColours[size_t(2 * k)] = {0.3f, 0.3f, 0.3f};
-      fColours[size_t(2 * k + 1)] = {1, 1, 1};
+    case AGraphColor::kPictureTexture: fTexCoords[size_t(k)] = GridTexCoord(i, j, fN); break;
+    default:
+      if (ColoursEachGridPoint(fColourType)) GridMapColours(fColourType, i, j, fN, &fColours[size_t(k * fCopies)]);
       break;
-    case AGraphColor::kHueBandsDown:
-      fColours[size_t(2 * k)] = Hue(double((i + 5) % 6) / 6);
-      fColours[size_t(2 * k + 1)] = Hue(double(i % 6) / 6);
-      break;
-    case AGraphColor::kHueBandsAcross:
-      fColours[size_t(2 * k)] = Hue(double((j + 5) % 6) / 6);
-      fColours[size_t(2 * k + 1)] = Hue(double(j % 6) / 6);
-      break;
-    case AGraphColor::kPictureTexture:
-      fTexCoords[size_t(k)] = {float(i) / float(fN - 1), 1 - float(j) / float(fN - 1)};
-      break;
-    default: break;
   }
   fValid[size_t(k)] = Finite(x, y, z);
   if (fValid[size_t(k)]) StorePoint(k, x, y, z);
@@ -134,7 +95,7 @@ int32_t AGridSurface::Compute(int32_t slice) {
   for (int32_t e = 0; e < count; ++e) byRow = byRow && all[e]->GridMachine() != nullptr && all[e]->ArrayFlag() == 1;
   // Without a condition to test or a colour to give, a point is kept as it
   // stands.
-  const bool plain = !fConditionEvaluated && !ColoursEachPoint(fColourType);
+  const bool plain = !fConditionEvaluated && !ColoursEachGridPoint(fColourType);
   uint8_t* const valid = fValid.get();
   std::vector<double> rows(size_t(9 * n));
   for (int32_t j = 0; j < n; ++j) {
@@ -161,7 +122,7 @@ int32_t AGridSurface::Compute(int32_t slice) {
   if (!fAnalyticNormals) fNormalsComplete = false;
   if (!fNormalsComplete) FixBadNormals(fPositions.get(), fNormals.get(), fValid.get(), n, fCopies);
   fTriangleCount =
-      fColourType == AGraphColor::kHidden ? 0 : TriangulateGrid(fValid.get(), n, CellCopies(), fTriangles.get());
+      fColourType == AGraphColor::kHidden ? 0 : TriangulateGrid(fValid.get(), n, GridCornerCopies(fColourType), fTriangles.get());
   fMaximumRadius.store(ValidPointsRadius(), std::memory_order_release);
   return fJobs.Finish(slice, kComputeFinished, fJobContext.document);
 }

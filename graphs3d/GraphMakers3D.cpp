@@ -7,6 +7,7 @@
 #include "graphs3d/A3DPoint.h"
 #include "graphs3d/AData3DPlot.h"
 #include "graphs3d/AGridSurface.h"
+#include "graphs3d/AGridSurface4D.h"
 #include "graphs3d/A4DGraphView.h"
 #include "graphs3d/ASpaceCurve.h"
 #include "graphs3d/ASpaceCurve4D.h"
@@ -137,6 +138,15 @@ A3DGraph* MakeData3D(Compiled x, Compiled y, Compiled z, std::array<Compiled, 5>
                          document);
 }
 
+A4DGraph* MakeGridSurface4D(Compiled x, Compiled y, Compiled z, Compiled w, double grain, double opacity,
+                            Colour colour, Compiled clip, const double& uLow, const double& uHigh, const double& vLow,
+                            const double& vHigh, AGraphView& view) {
+  const MTransform4D* transform = TransformOf(view);
+  if (transform == nullptr) return nullptr;
+  return new AGridSurface4D(x.release(), y.release(), z.release(), w.release(), grain, opacity, colour.release(),
+                            clip.release(), uLow, uHigh, vLow, vHigh, view.Record().drawContext, *transform);
+}
+
 }  // namespace
 
 void Install3DGraphMakers() {
@@ -153,4 +163,5 @@ void Install3DGraphMakers() {
   gGraphMakers.ImplicitSurface = MakeImplicitSurface;
   gGraphMakers.TransformedImplicitSurface = MakeTransformedImplicitSurface;
   gGraphMakers.Data3D = MakeData3D;
+  gGraphMakers.GridSurface4D = MakeGridSurface4D;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/CheckedConvert.h"
+#include "renderer/AVector.h"
 
 namespace {
 
@@ -111,6 +112,38 @@ void FixBadNormals(const Vertex* positions, Vertex* normals, const uint8_t* vali
       const Vertex normal{float(s * cross[0]), float(s * cross[1]), float(s * cross[2])};
       if (!std::isfinite(normal.x) || !std::isfinite(normal.y) || !std::isfinite(normal.z)) continue;
       for (int32_t c = 0; c < copies; ++c) normals[k + c] = normal;
+    }
+  }
+}
+
+namespace {
+
+bool Usable(const Vertex& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && (v.x != 0 || v.y != 0 || v.z != 0);
+}
+
+// The difference between the neighbours of point k a step `stride` away on
+// either side, where they exist (`before`, `after` say whether they may).
+AVector Tangent(const Vertex* positions, const uint8_t* valid, int32_t k, int32_t stride, bool before, bool after) {
+  const int32_t low = before && valid[k - stride] ? k - stride : k;
+  const int32_t high = after && valid[k + stride] ? k + stride : k;
+  const Vertex &a = positions[low], &b = positions[high];
+  return {double(b.x) - a.x, double(b.y) - a.y, double(b.z) - a.z};
+}
+
+}  // namespace
+
+void NeighbourNormals(const Vertex* positions, Vertex* normals, const uint8_t* valid, int32_t n) {
+  for (int32_t i = 0; i < n; ++i) {
+    for (int32_t j = 0; j < n; ++j) {
+      const int32_t k = i * n + j;
+      if (!valid[k] || Usable(normals[k])) continue;
+      const AVector cross = Cross(Tangent(positions, valid, k, n, i > 0, i + 1 < n),
+                                  Tangent(positions, valid, k, 1, j > 0, j + 1 < n));
+      const double length = std::sqrt(Dot(cross, cross));
+      normals[k] = length > 0 && std::isfinite(length)
+                       ? Vertex{float(cross.x / length), float(cross.y / length), float(cross.z / length)}
+                       : Vertex{0, 0, 0};
     }
   }
 }

@@ -33,3 +33,11 @@ int32_t TriangulateGrid(const uint8_t* valid, int32_t n, CornerCopies copies, Tr
 // hold `copies` entries per point (1 or 2); both copies get the normal.
 // Normals that come out non-finite are not stored.
 void FixBadNormals(const Vertex* positions, Vertex* normals, const uint8_t* valid, int32_t n, int32_t copies);
+
+// Unit normals for every valid point of an n x n grid whose normal is zero
+// or not finite, from its neighbours on both sides along each grid
+// direction (one side at an edge or beside a missing point), oriented as
+// the cross product of the first direction's tangent with the second's;
+// one copy per point. A point with no valid neighbour along a direction
+// keeps a zero normal.
+void NeighbourNormals(const Vertex* positions, Vertex* normals, const uint8_t* valid, int32_t n);

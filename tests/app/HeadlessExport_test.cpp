@@ -168,6 +168,14 @@ TEST(HeadlessExport, ADataExampleMatchesItsGolden) {
   EXPECT_LE(ExampleAgainstGolden("data3d.zlf", "export_data3d.png"), 20);
 }
 
+// w = z^2 turned in the zw and yw planes, with its 4-D axes: a surface of
+// hue bands, one hue a cell, lit through the tangents each frame projects.
+// Each pixel lies within 8 levels of the golden's within one pixel, but
+// for 20 at most, which another processor may round otherwise.
+TEST(HeadlessExport, AFourDSurfaceExampleMatchesItsGolden) {
+  EXPECT_LE(ExampleAgainstGolden("surface4d.zlf", "export_surface4d.png"), 20);
+}
+
 // A curve above the view says so under its equation, as in the window: the
 // math pane has lines of ink that a curve in the view leaves blank.
 TEST(HeadlessExport, WhatAGraphSaysOfTheViewIsInThePicture) {

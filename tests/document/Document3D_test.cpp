@@ -5,6 +5,7 @@
 
 #include "document/DocumentWriter.h"
 #include "graphs3d/A3DGraphView.h"
+#include "graphs3d/A4DGraphView.h"
 #include "renderer/DrawContext.h"
 #include "renderer/Frame.h"
 #include "tests/document/GraphedDocument.h"
@@ -160,6 +161,25 @@ TEST_F(Document3D, ASphereEquationDrawsAsAnImplicitSurface) {
   UpdateGraphMessages(g.document.get());
   EXPECT_EQ(EquationMessage(g.document.get(), 1), 0);
   EXPECT_GT(DifferingPixels(g.Picture(), empty.Picture()), 2000);
+}
+
+// w = z^2 is a 4-D surface: the 4-D view shows it.
+TEST_F(Document3D, ASurfaceOfZOpensTheFourDViewAndDrawsWithoutAMessage) {
+  GraphedDocument empty("4D.Show4Daxes 0;\nExpr vector(x, y, z, w) = vector(9, 9, 9, 9);\n");
+  ASSERT_TRUE(empty.document && empty.RunUntilDone());
+  GraphedDocument g("4D.Show4Daxes 0;\nExpr w = z^2;\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  EXPECT_TRUE(g.document->fExpansion.viewIs4D);
+  ASSERT_EQ(g.Graphs(), 1);
+  UpdateGraphMessages(g.document.get());
+  EXPECT_EQ(EquationMessage(g.document.get(), 0), 0);
+  EXPECT_NE(dynamic_cast<A4DGraphView*>(g.document->fGraphPane->CurrentView()), nullptr);
+  EXPECT_GT(DifferingPixels(g.Picture(), empty.Picture()), 5000);
+
+  GraphedDocument nowhere("Expr w = z^2, x > 5;\n");
+  ASSERT_TRUE(nowhere.document && nowhere.RunUntilDone());
+  UpdateGraphMessages(nowhere.document.get());
+  EXPECT_EQ(EquationMessage(nowhere.document.get(), 0), 11);
 }
 
 }  // namespace

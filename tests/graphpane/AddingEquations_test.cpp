@@ -416,6 +416,7 @@ TEST(AddingEquations, EquationsThatMakeNoGraphFreeEverything) {
 TEST(AddingEquations, EquationsNeedingMissingViewsSaySo) {
   const GraphMakers installed = gGraphMakers;
   gGraphMakers.GridSurface = nullptr;
+  gGraphMakers.GridSurface4D = nullptr;
   struct Row {
     const char* text;
     bool is3D, is4D;

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <random>
+#include <thread>
+
+#include "CoreUtilities/JobQueue.h"
+#include "expression/VariableIds.h"
+#include "graphs3d/A4DGraphView.h"
+#include "graphs3d/AGridSurface4D.h"
+#include "renderer/DrawContext.h"
+#include "tests/evaluation/AnExpressionTestSupport.h"
+
+namespace {
+
+void WaitFor(AGraph& graph) {
+  while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// Grain, colour, range and constant changes, turns of the view and a
+// context remade from the interface thread all arrive while the job
+// computes; each change stops it first and the job reads only what was
+// copied for it, so the surface always ends whole.
+TEST(GridSurface4DThreads, ChangesWhileComputingLeaveAWholeSurface) {
+  StartComputeThreads();
+  {
+    A4DGraphView view;
+    view.SetViewRect(MRect{0, 0, 300, 400});
+    view.ConstructContextNeededByGraphConstructors();
+    double* u = view.Record().ranges[kCoordU];
+    double* v = view.Record().ranges[kCoordV];
+    u[0] = v[0] = -2;
+    u[1] = v[1] = 2;
+    auto* colour = new AGraphColor;
+    auto* surface = new AGridSurface4D(MakeExpression("u").release(), MakeExpression("v").release(),
+                                       MakeExpression("u^2 - v^2").release(), MakeExpression("2*u*v").release(), 1,
+                                       1, colour, nullptr, u[0], u[1], v[0], v[1], view.DrawContext(),
+                                       view.Transform());
+    view.AddGraph(surface);
+    std::mt19937 random(53);
+    for (int step = 0; step < 60; ++step) {
+      switch (step % 6) {
+        case 0: surface->SetParameter(kAttributeGrain, std::uniform_real_distribution<double>(0, 1)(random)); break;
+        case 1: surface->SetParameter(kAttributeColor, 1 + step % 8); break;
+        case 2: surface->SetParameter(kAttributeColor, step % 12 == 2 ? 10 : 3); break;
+        case 3:
+          u[1] = 1 + step * 0.05;
+          view.ViewChanged();
+          break;
+        case 4:
+          DisposeDrawContext(view.DrawContext());
+          view.ConstructContextNeededByGraphConstructors();
+          break;
+        default:
+          view.SetViewParameter4D(ViewAttribute(97), 30);
+          surface->InvalConstant(kIdU);
+          break;
+      }
+      surface->MaximumModelSpaceRadius();
+      surface->GraphVisibility();
+      if (surface->IsDoneComputing()) surface->Draw();
+      std::this_thread::sleep_for(std::chrono::microseconds(300));
+    }
+    WaitFor(*surface);
+    const int32_t n = surface->GridSize();
+    EXPECT_EQ(surface->TriangleCount(), 2 * (n - 1) * (n - 1));
+    EXPECT_EQ(surface->GraphVisibility(), 0);
+    EXPECT_GT(surface->MaximumModelSpaceRadius(), 0);
+  }
+  StopComputeThreads();
+}
+
+}  // namespace
