@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "CoreUtilities/JobQueue.h"
 #include "algebra/AlgebraStartup.h"
@@ -24,4 +25,12 @@ inline void StartGraphWorkers() {
     return true;
   }();
   (void)started;
+}
+
+// Processor seconds of the whole process, every worker's included: over a
+// wall-clock span, how many cores the process had.
+inline double ProcessCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return double(now.tv_sec) + 1e-9 * double(now.tv_nsec);
 }
