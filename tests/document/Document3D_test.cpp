@@ -3,7 +3,6 @@
 #include <chrono>
 #include <thread>
 
-#include "document/DocumentParameters.h"
 #include "document/DocumentWriter.h"
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/AStartOnPoint.h"
@@ -15,28 +14,6 @@
 namespace {
 
 A3DGraphView& FirstSpace(GraphedDocument& g) { return dynamic_cast<A3DGraphView&>(*g.document->fGraphPane->View3D(0)); }
-
-// The window slider moved to a step by the user.
-void MoveSlider(DocumentRecord* d, int32_t step) {
-  d->fContents.sliderControlValue = step;
-  UpdateSliderValue(d);
-  d->fGraphPane->InvalConstant(d->fContents.sliderVariable);
-}
-
-// The first equation's graph of that type and its mirror in the second
-// view, or nulls.
-template <typename Graph, typename Mirror>
-std::pair<Graph*, Mirror*> GraphAndMirror(GraphedDocument& g) {
-  AListGenericSmall<GraphLookup>& rows = g.document->fGraphPane->Lookup();
-  for (int32_t i = 0; i < rows.Count(); ++i) {
-    const GraphLookup::Pair &main = rows[i].pairs[0], &mirror = rows[i].pairs[1];
-    if (!main.view || !mirror.view) continue;
-    auto* graph = dynamic_cast<Graph*>(main.view->GraphAt(main.index));
-    auto* copy = dynamic_cast<Mirror*>(mirror.view->GraphAt(mirror.index));
-    if (graph && copy) return {graph, copy};
-  }
-  return {nullptr, nullptr};
-}
 
 // Pixels of the pane's rectangle r that differ between the pictures.
 int DifferingPixelsIn(const QImage& a, const QImage& b, const MRect& r) {
