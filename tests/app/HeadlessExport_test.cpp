@@ -156,7 +156,8 @@ TEST(HeadlessExport, ASurfaceExampleMatchesItsGolden) {
 }
 
 // The fields example: a helix tube, a point, lattice arrows and a solution
-// tube through a point, the order the workers finish them in notwithstanding.
+// tube through a point, and their copies through a space transformation in
+// the second view, the order the workers finish them in notwithstanding.
 TEST(HeadlessExport, AFieldsExampleMatchesItsGolden) {
   const int off = ExampleOffItsGolden("fields3d.zlf", "export_fields3d.png");
   EXPECT_GE(off, 0);
