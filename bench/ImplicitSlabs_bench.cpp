@@ -52,13 +52,6 @@ class Counted : public ALatticeFunction {
   int64_t fPoints = 0, fPlanePoints = 0;
 };
 
-class Lambda : public ALatticeFunction {
- public:
-  explicit Lambda(const Field& f) : fF(f) {}
-  double At(double x, double y, double z) override { return fF(x, y, z); }
-  const Field& fF;
-};
-
 // F compiled as the implicit surface compiles it: with its gradient where
 // it has one, and grid programs for the corner and centre planes.
 struct CompiledF {
@@ -147,16 +140,6 @@ class SlabWalk final : public AComputeTarget {
   std::mutex fPartialMutex;
   std::atomic<int32_t> fFinished{0};
 };
-
-double LambdaWalkSeconds(const Field& f, int n) {
-  const auto start = std::chrono::steady_clock::now();
-  Lambda lambda(f);
-  SurfaceVertexList vertices;
-  TriangleList triangles;
-  ALattice lattice(lambda, -2, 2, -2, 2, -2, 2, n, n);
-  while (!lattice.IsDoneComputing()) lattice.LoopOverUnitCubes(vertices, &triangles, OurTime() + OurDuration(60));
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 int32_t TwiceTheProcessors() { return 2 * OurNumberOfProcessors(); }
 
