@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "CoreUtilities/JobQueue.h"
 #include "algebra/AlgebraStartup.h"
@@ -25,3 +26,15 @@ inline void StartGraphWorkers() {
   }();
   (void)started;
 }
+
+inline double CpuSeconds(clockid_t clock) {
+  timespec now{};
+  clock_gettime(clock, &now);
+  return double(now.tv_sec) + 1e-9 * double(now.tv_nsec);
+}
+// Processor seconds of the whole process, every worker's included: over a
+// wall-clock span, how many cores the process had.
+inline double ProcessCpuSeconds() { return CpuSeconds(CLOCK_PROCESS_CPUTIME_ID); }
+// Of the calling thread alone: unlike the wall clock, blind to the time
+// other processes hold its core.
+inline double ThreadCpuSeconds() { return CpuSeconds(CLOCK_THREAD_CPUTIME_ID); }

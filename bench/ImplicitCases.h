@@ -1,7 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cmath>
 #include <functional>
+
+#include "CoreUtilities/OurTime.h"
+#include "graphs3d/ALattice.h"
+#include "graphs3d/ALatticeFunction.h"
 
 // The implicit surfaces both lattice benchmarks walk, as formula text and
 // as the same function in C++.
@@ -25,3 +30,22 @@ inline const Case kCases[3] = {
        return std::sin(x) * std::cos(y) + std::sin(y) * std::cos(z) + std::sin(z) * std::cos(x);
      }},
 };
+
+// F as a C++ lambda, for the walks the benchmarks set beside the graph's.
+class Lambda : public ALatticeFunction {
+ public:
+  explicit Lambda(const Field& f) : fF(f) {}
+  double At(double x, double y, double z) override { return fF(x, y, z); }
+  const Field& fF;
+};
+
+// One walk of the whole box [-2, 2]^3 in N^3 cells with F as a lambda.
+inline double LambdaWalkSeconds(const Field& f, int n) {
+  const auto start = std::chrono::steady_clock::now();
+  Lambda lambda(f);
+  SurfaceVertexList vertices;
+  TriangleList triangles;
+  ALattice lattice(lambda, -2, 2, -2, 2, -2, 2, n, n);
+  while (!lattice.IsDoneComputing()) lattice.LoopOverUnitCubes(vertices, &triangles, OurTime() + OurDuration(60));
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}

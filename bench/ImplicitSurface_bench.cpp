@@ -27,13 +27,6 @@
 
 namespace {
 
-class Lambda : public ALatticeFunction {
- public:
-  explicit Lambda(const Field& f) : fF(f) {}
-  double At(double x, double y, double z) override { return fF(x, y, z); }
-  const Field& fF;
-};
-
 struct SurfaceInView {
   explicit SurfaceInView(const Case& c) {
     StartGraphWorkers();
@@ -59,16 +52,6 @@ struct SurfaceInView {
   A3DGraphView view;
   std::unique_ptr<AnImplicitSurface> surface;
 };
-
-double LambdaWalkSeconds(const Field& f, int n) {
-  const auto start = std::chrono::steady_clock::now();
-  Lambda lambda(f);
-  SurfaceVertexList vertices;
-  TriangleList triangles;
-  ALattice lattice(lambda, -2, 2, -2, 2, -2, 2, n, n);
-  while (!lattice.IsDoneComputing()) lattice.LoopOverUnitCubes(vertices, &triangles, OurTime() + OurDuration(60));
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 void BM_ImplicitSurfaceAgainstLambdaWalk(benchmark::State& state) {
   const Case& c = kCases[state.range(0)];

@@ -55,6 +55,7 @@ class ACurve3D : public A3DGraph {
   void ComputeTriangles();
   void ComputeNormals();
   bool RingIsFinite(int32_t i) const;
+  bool RingIsWhole(int32_t i) const;
   void CacheFinishedModel();
 
   MDrawContext* fContext;

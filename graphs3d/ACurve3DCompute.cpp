@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -80,20 +81,30 @@ void ACurve3D::ComputeRings(const ModelSpace& space) {
   }
 }
 
-// A quad that touches a gap is left out.
+// A quad that touches a gap is left out. Gap rings are wholly NaN, but a
+// vertex pushed past the range of float alone is not finite either: rings
+// are checked whole, vertex by vertex only beside one that is not.
 void ACurve3D::ComputeTriangles() {
   const Vertex* v = fRingVertices.get();
+  const int32_t sides = fSides;
   int32_t count = 0;
+  bool whole = RingIsWhole(0);
   for (int32_t i = 0; i + 1 < fCount; ++i) {
-    for (int32_t s = 0; s < fSides; ++s) {
-      const int32_t s1 = (s + 1) % fSides;
-      const int32_t a = i * fSides + s, b = (i + 1) * fSides + s, c = i * fSides + s1, d = (i + 1) * fSides + s1;
-      if (!Finite(v[a]) || !Finite(v[b]) || !Finite(v[c]) || !Finite(v[d])) continue;
+    const bool nextWhole = RingIsWhole(i + 1);
+    for (int32_t s = 0; s < sides; ++s) {
+      const int32_t a = i * sides + s, b = a + sides, c = i * sides + (s + 1 == sides ? 0 : s + 1), d = c + sides;
+      if (!(whole && nextWhole) && !(Finite(v[a]) && Finite(v[b]) && Finite(v[c]) && Finite(v[d]))) continue;
       fTriangles[size_t(count++)] = {{a, d, c}};
       fTriangles[size_t(count++)] = {{a, b, d}};
     }
+    whole = nextWhole;
   }
   fTriangleCount = count;
+}
+
+bool ACurve3D::RingIsWhole(int32_t i) const {
+  const Vertex* ring = &fRingVertices[size_t(i) * size_t(fSides)];
+  return std::all_of(ring, ring + fSides, Finite);
 }
 
 bool ACurve3D::RingIsFinite(int32_t i) const {

@@ -62,10 +62,13 @@ int ALattice::LoopOverUnitCubes(SurfaceVertexList& vertices, TriangleList* trian
         fTop[fX + 1 + (fY + 1) * row], fTop[fX + 1 + fY * row],     fCentres[fX + fY * fN]};
     fCube.Place(fX, fY, fZ, values, fXmin + fDx * fX, fYmin + fDy * fY, fZlo + fDz * fZ);
     if (fF.IsCancelled()) return 0;
-    if (fCube.SetEdges(fPlaneTiles.get(), fRowTiles.get(), fPrevious, vertices) != 0) return 1;
+    // Most cubes lie wholly on one side: nothing to find or make there, but
+    // their empty edges still reach the neighbours through the tiles.
+    const bool crossed = fCube.ChangesSign();
+    if (crossed && fCube.SetEdges(fPlaneTiles.get(), fRowTiles.get(), fPrevious, vertices) != 0) return 1;
     if (fF.IsCancelled()) return 0;
     WriteBack(fCube);
-    if (triangles && fCube.GenerateTriangles(*triangles, vertices) != 0) return 1;
+    if (crossed && triangles && fCube.GenerateTriangles(*triangles, vertices) != 0) return 1;
     if (++fX == fN) {
       fX = 0;
       if (++fY == fN) fY = 0, ++fZ;

@@ -49,6 +49,13 @@ void AUnitCube::Place(int x, int y, int z, const double* values, double x0, doub
   fNormalsGood = true;
 }
 
+bool AUnitCube::ChangesSign() const {
+  const bool negative = fValues[0] < 0;
+  for (int p = 1; p < kPoints; ++p)
+    if ((fValues[p] < 0) != negative) return true;
+  return false;
+}
+
 int AUnitCube::SetEdges(const Tile* plane, const Tile* row, const Tile& previous, SurfaceVertexList& vertices) {
   bool known[kEdges] = {};
   auto take = [&](int e, int32_t reference) {

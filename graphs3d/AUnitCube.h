@@ -31,6 +31,9 @@ class AUnitCube {
   // Values of corners 0 to 7 and of the centre, and the low corner.
   void Place(int x, int y, int z, const double* values, double x0, double y0, double z0);
 
+  // Some two values lie on either side of zero (a value of 0, or NaN, counts
+  // with the positive ones); without, no edge is crossed.
+  bool ChangesSign() const;
   // Nonzero when the vertex list failed to grow.
   int SetEdges(const Tile* plane, const Tile* row, const Tile& previous, SurfaceVertexList& vertices);
   bool FindSurfaceCrossing(SurfaceVertex* out, int edge);

@@ -8,6 +8,7 @@
 #include "graphs3d/ALattice.h"
 #include "graphs3d/AnImplicitSurface.h"
 #include "graphs3d/ExpressionOnLattice.h"
+#include "graphs3d/LatticeSlab.h"
 
 namespace {
 
@@ -45,15 +46,12 @@ int32_t AnImplicitSurface::Polygonise(int32_t job) {
     QueueError(kOutOfMemoryError);
     return kJobNothingToCompute;
   }
-  const int32_t n = fN, perJob = (n + fJobs.Count() - 1) / fJobs.Count();
-  const int32_t start = job * perJob, end = std::min(start + perJob, n);
-  if (start >= end) return kJobFinished;
+  const LatticeSlab slab = SlabOfJob(job, fJobs.Count(), fN, fBox[4], fBox[5]);
+  if (slab.IsEmpty()) return kJobFinished;
   fSlabsPolygonised.fetch_add(1, std::memory_order_acq_rel);
-  const double dz = (fBox[5] - fBox[4]) / n;
-  const double zlo = fBox[4] + dz * start, zhi = std::min(fBox[4] + dz * end, fBox[5]);
   ExpressionOnLattice f(fF.get(), fGradient[0].get(), fGradient[1].get(), fGradient[2].get(),
                         fTestCondition ? fCondition.get() : nullptr, fCornerData.get(), fCentreData.get());
-  ALattice lattice(f, fBox[0], fBox[1], fBox[2], fBox[3], zlo, zhi, n, end - start);
+  ALattice lattice(f, fBox[0], fBox[1], fBox[2], fBox[3], slab.zlo, slab.zhi, fN, slab.end - slab.start);
   if (!lattice.IsFullyConstructed()) {
     QueueError(kOutOfMemoryError);
     return kJobNothingToCompute;

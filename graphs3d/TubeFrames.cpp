@@ -1,6 +1,5 @@
 #include "graphs3d/TubeFrames.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -47,6 +46,15 @@ AVector FirstSide(AVector t) {
   return std::fabs(t.z) <= std::fabs(t.x) ? Unit(Cross(t, {0, 0, 1})) : Unit(Cross(t, {1, 0, 0}));
 }
 
+// v turned about the axis a = t x next (|a| = sine, t . next = cosine) by
+// the angle that takes t to next, without the angle (Rodrigues' formula):
+// v cos + a x v + a (a . v) (1 - cos) / sin^2, the last factor taken as
+// 1 / (1 + cos) where that cancels less.
+AVector Turned(AVector v, AVector a, double sine, double cosine) {
+  const double k = cosine > 0 ? 1 / (1 + cosine) : (1 - cosine) / (sine * sine);
+  return cosine * v + Cross(a, v) + (Dot(a, v) * k) * a;
+}
+
 }  // namespace
 
 void ComputeTubeFrames(const Vertex* points, int32_t count, bool straight, AVector quarter, TubeFrame* frames) {
@@ -70,9 +78,6 @@ void ComputeTubeFrames(const Vertex* points, int32_t count, bool straight, AVect
     const AVector next = frames[i + 1].tangent;
     const AVector axis = Cross(f.tangent, next);
     const double sine = Length(axis);
-    if (sine > kParallelCross) {
-      // RotateAroundAxis turns clockwise for a positive angle.
-      side = side.RotateAroundAxis((1 / sine) * axis, -std::acos(std::clamp(Dot(next, f.tangent), -1.0, 1.0)));
-    }
+    if (sine > kParallelCross) side = Turned(side, axis, sine, Dot(next, f.tangent));
   }
 }

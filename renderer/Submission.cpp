@@ -368,13 +368,14 @@ void GetModelSpaceDimensions(double* dx, double* dy, double* dz, const MDrawCont
 double CalculateMaximumModelSpaceRadius(const Vertex* vertices, int count, const ModelSpace& space) {
   ModelScale m;
   if (!ScaleOf(space, m)) return 0;
+  // Squares compared, one root taken: NaN vertices drop out all the same.
   double largest = 0;
   for (int i = 0; i < count; ++i) {
     const Vertex& v = vertices[i];
     const double d[3] = {m.s[0] * (v.x - m.c[0]), m.s[1] * (v.y - m.c[1]), m.s[2] * (v.z - m.c[2])};
-    largest = std::max(largest, std::sqrt(Dot3(d, d)));
+    largest = std::max(largest, Dot3(d, d));
   }
-  return largest;
+  return std::sqrt(largest);
 }
 
 double CalculateMaximumModelSpaceRadius(const Vertex* vertices, int count, const MDrawContext* ctx) {

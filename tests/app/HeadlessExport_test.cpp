@@ -157,7 +157,8 @@ TEST(HeadlessExport, ASurfaceExampleMatchesItsGolden) {
 }
 
 // The fields example: a helix tube, a point, lattice arrows and a solution
-// tube through a point, the order the workers finish them in notwithstanding.
+// tube through a point, and their copies through a space transformation in
+// the second view, the order the workers finish them in notwithstanding.
 TEST(HeadlessExport, AFieldsExampleMatchesItsGolden) {
   EXPECT_LE(ExampleAgainstGolden("fields3d.zlf", "export_fields3d.png"), 20);
 }
@@ -174,6 +175,12 @@ TEST(HeadlessExport, ADataExampleMatchesItsGolden) {
 // for 20 at most, which another processor may round otherwise.
 TEST(HeadlessExport, AFourDSurfaceExampleMatchesItsGolden) {
   EXPECT_LE(ExampleAgainstGolden("surface4d.zlf", "export_surface4d.png"), 20);
+}
+
+// A torus polygonised on every worker, slab by slab: the same mesh however
+// many jobs, so the same picture.
+TEST(HeadlessExport, AnImplicitSurfaceExampleMatchesItsGolden) {
+  EXPECT_EQ(ExampleAgainstGolden("implicit3d.zlf", "export_implicit3d.png"), 0);
 }
 
 // A curve above the view says so under its equation, as in the window: the

@@ -6,6 +6,8 @@
 #include "document/DocumentWriter.h"
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/A4DGraphView.h"
+#include "graphs3d/AStartOnPoint.h"
+#include "graphs3d/ATransformedDEPlot3D.h"
 #include "renderer/DrawContext.h"
 #include "renderer/Frame.h"
 #include "tests/document/GraphedDocument.h"
@@ -13,6 +15,12 @@
 namespace {
 
 A3DGraphView& FirstSpace(GraphedDocument& g) { return dynamic_cast<A3DGraphView&>(*g.document->fGraphPane->View3D(0)); }
+
+// Pixels of the pane's rectangle r that differ between the pictures.
+int DifferingPixelsIn(const QImage& a, const QImage& b, const MRect& r) {
+  return DifferingPixels(a.copy(r.left, r.top, r.right - r.left, r.bottom - r.top),
+                         b.copy(r.left, r.top, r.right - r.left, r.bottom - r.top));
+}
 
 // The spin held as an export holds it, so pictures don't depend on timing.
 class Document3D : public GraphingTest {
@@ -180,6 +188,43 @@ TEST_F(Document3D, ASurfaceOfZOpensTheFourDViewAndDrawsWithoutAMessage) {
   ASSERT_TRUE(nowhere.document && nowhere.RunUntilDone());
   UpdateGraphMessages(nowhere.document.get());
   EXPECT_EQ(EquationMessage(nowhere.document.get(), 0), 11);
+}
+
+// Solutions through a start point the slider moves, copied through the
+// space transformation into the second view: the copy is drawn there, and
+// follows each move of the slider, a restart that begins in the start point
+// and not in the field.
+TEST_F(Document3D, TheTransformedCopyOfSolutionsFollowsASliderInTheStartPoint) {
+  const std::string transformation = "Expr vector('x''', 'y''', 'z''') = vector(x, y, z + x);\n";
+  GraphedDocument empty("3D.Axes 0;\nExpr z = 100;\n" + transformation);
+  ASSERT_TRUE(empty.document && empty.RunUntilDone());
+  GraphedDocument g("3D.Axes 0;\nSlider 0 2;\nSliderSteps 4;\nExpr z = 100;\n"
+                    "Expr function(optotal(t), vector(x, y, z)) = vector(-y, x, 0.2), vector(x, y, z) = "
+                    "vector(1, 0, n - 1), radius = 0.05;\n" +
+                    transformation);
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  DocumentRecord* d = g.document.get();
+  const auto [plot, copy] = GraphAndMirror<AStartOnPoint, ATransformedDEPlot3D>(g);
+  ASSERT_TRUE(plot && copy && plot->Solutions());
+  AGraphPane& pane = *d->fGraphPane;
+  for (int32_t which : {0, 1})
+    EXPECT_GT(DifferingPixelsIn(g.Picture(), empty.Picture(), pane.GetGraphRect(which)), 100) << which;
+  for (int32_t step : {3, 1, 4}) {
+    MoveSlider(d, step);
+    ASSERT_TRUE(g.RunUntilDone());
+    const double n = DocumentSliderValue(d);
+    SolutionList& source = plot->Solutions()->Solutions();
+    ASSERT_EQ(source.CurrentCount(), 1);
+    ASSERT_EQ(copy->Solutions().CurrentCount(), 1);
+    const std::unique_ptr<ASolution> s = source.CopyCurrent(0), m = copy->Solutions().CopyCurrent(0);
+    ASSERT_GT(s->count, 1);
+    ASSERT_EQ(m->count, s->count);
+    EXPECT_EQ(s->points[0].z, float(n - 1)) << step;
+    for (int32_t i = 0; i < s->count; ++i) {
+      const Vertex &p = s->points[i], &q = m->points[i];
+      EXPECT_TRUE(q.x == p.x && q.y == p.y && q.z == float(double(p.z) + p.x)) << step << " point " << i;
+    }
+  }
 }
 
 }  // namespace

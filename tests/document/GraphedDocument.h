@@ -1,9 +1,13 @@
 #pragma once
 
+#include <utility>
+
 #include "CoreUtilities/OurGWorld.h"
 #include "document/DocumentGraphPane.h"
+#include "document/DocumentParameters.h"
 #include "document/DocumentIdle.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/AGraphView.h"
 #include "graphpane/GraphHooks.h"
 #include "platform/OurPort.h"
 #include "tests/document/ExpansionTestSupport.h"
@@ -59,4 +63,26 @@ inline int DifferingPixels(const QImage& a, const QImage& b) {
   for (int y = 0; y < a.height(); ++y)
     for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != b.pixel(x, y);
   return differing;
+}
+
+// The window slider moved to a step by the user.
+inline void MoveSlider(DocumentRecord* d, int32_t step) {
+  d->fContents.sliderControlValue = step;
+  UpdateSliderValue(d);
+  d->fGraphPane->InvalConstant(d->fContents.sliderVariable);
+}
+
+// The first equation's graph of that type and its mirror in the second
+// view, or nulls.
+template <typename Graph, typename Mirror>
+std::pair<Graph*, Mirror*> GraphAndMirror(GraphedDocument& g) {
+  AListGenericSmall<GraphLookup>& rows = g.document->fGraphPane->Lookup();
+  for (int32_t i = 0; i < rows.Count(); ++i) {
+    const GraphLookup::Pair &main = rows[i].pairs[0], &mirror = rows[i].pairs[1];
+    if (!main.view || !mirror.view) continue;
+    auto* graph = dynamic_cast<Graph*>(main.view->GraphAt(main.index));
+    auto* copy = dynamic_cast<Mirror*>(mirror.view->GraphAt(mirror.index));
+    if (graph && copy) return {graph, copy};
+  }
+  return {nullptr, nullptr};
 }
