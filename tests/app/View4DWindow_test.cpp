@@ -1,15 +1,23 @@
 #include "tests/app/ApplicationFixture.h"
 
+#include <QMenu>
+#include <QToolButton>
+
 #include <cmath>
 
 #include "app/ExportLayout.h"
 #include "app/HeadlessExport.h"
+#include "app/View4DMenuItems.h"
 #include "graphpane/AGraphPane.h"
+#include "graphs3d/A4DGraphView.h"
 #include "platform/OurPort.h"
+#include "renderer/RotationDecomposition.h"
+#include "renderer/RotationMath.h"
 #include "window/AxisIndicator.h"
+#include "window/ViewControls.h"
 
 // The window's side of the 4-D view: its axis indicator, on screen and in
-// the exported picture.
+// the exported picture, and the Graph-menu items that reach the view.
 
 namespace {
 
@@ -17,6 +25,10 @@ namespace {
 // it, both seen end-on; y points right and z up.
 const std::string kIdentity = "4D.View 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1;\n";
 const std::string kCurve = "Expr vector(x, y, u, v) = vector(cos(t), sin(t), cos(2*t), sin(2*t));\n";
+constexpr double kPi = 3.14159265358979323846;
+// The planes of the items in menu order, as coordinate pairs.
+constexpr int kPlanes[6][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}};
+constexpr const char* kPlaneNames[6] = {"xy", "xz", "xw", "yz", "yw", "zw"};
 enum Arm { kX, kY, kZ, kW };
 
 class View4DWindowTest : public WindowTest {
@@ -26,6 +38,22 @@ class View4DWindowTest : public WindowTest {
     if (!window) return nullptr;
     EXPECT_TRUE(WaitUntilGraphed(window));
     return window;
+  }
+  static A4DGraphView& View(DocumentMainWindow* window) {
+    return dynamic_cast<A4DGraphView&>(*window->Document()->fGraphPane->View4D());
+  }
+  static bool Enabled(DocumentMainWindow* window, const QString& title) {
+    UpdateView4DItems(window);
+    return MenuItem(window, title)->isEnabled();
+  }
+  static void ShowGraphMenu(DocumentMainWindow* window) {
+    for (QMenu* menu : window->menuBar()->findChildren<QMenu*>())
+      if (menu->title() == "Graph") menu->aboutToShow();
+  }
+  static void SetIdentity(DocumentMainWindow* window) {
+    Matrix4 identity;
+    SetIdentityMatrix(identity);
+    View(window).SetOrientation(identity);
   }
 };
 
@@ -62,6 +90,12 @@ Halfway HalfwayPoints(const QRect& pane) {
 void ExpectKept(const AxisIndicator& indicator, const AxisIndicator::Points& expected) {
   ASSERT_TRUE(indicator.IsKept());
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(indicator.KeptPoints()[i], expected[i], 1e-9) << i;
+}
+
+bool NearMatrix(const Matrix4& a, const Matrix4& b, double tolerance) {
+  for (int i = 0; i < 16; ++i)
+    if (std::abs(a[i] - b[i]) > tolerance) return false;
+  return true;
 }
 
 TEST_F(View4DWindowTest, TheIndicatorShowsWhereTheFourAxesPointAndFollowsATurn) {
@@ -115,6 +149,133 @@ TEST_F(View4DWindowTest, TheExportedPictureShowsTheIndicatorOfItsOwnDocument) {
   EXPECT_TRUE(ArmNear(picture, h.up, kZ));
   EXPECT_FALSE(AnyArmNear(picture, h.left));
   ExpectKept(window->GraphPane()->Indicator(), turned);
+}
+
+TEST_F(View4DWindowTest, TheItemsApplyOnlyWhileThe4DViewShows) {
+  DocumentMainWindow* plane = Graphed("p.zlf", "Expr y = x;\n");
+  ASSERT_NE(plane, nullptr);
+  for (const char* title : {"Turn in the xy Plane", "Spin in the zw Plane", "Orientation 1", "Drag Turns y, z, w"})
+    EXPECT_FALSE(Enabled(plane, title)) << title;
+  MenuItem(plane, "Orientation 2")->trigger();
+  EXPECT_FALSE(plane->Document()->fModified);
+
+  DocumentMainWindow* window = Graphed("f.zlf", kCurve);
+  ASSERT_NE(window, nullptr);
+  for (const char* title : {"Turn in the xy Plane", "Spin in the zw Plane", "Orientation 1", "Drag Turns y, z, w"})
+    EXPECT_TRUE(Enabled(window, title)) << title;
+}
+
+TEST_F(View4DWindowTest, TurnItemsTurnInTheirPlane) {
+  DocumentMainWindow* window = Graphed("t.zlf", kCurve);
+  ASSERT_NE(window, nullptr);
+  const double c = std::cos(kPi / 12), s = std::sin(kPi / 12);
+  for (int k = 0; k < 6; ++k) {
+    SCOPED_TRACE(kPlaneNames[k]);
+    SetIdentity(window);
+    window->Document()->fModified = false;
+    MenuItem(window, QString("Turn in the %1 Plane").arg(kPlaneNames[k]))->trigger();
+    Matrix4 expected;
+    SetIdentityMatrix(expected);
+    const int i = kPlanes[k][0], j = kPlanes[k][1];
+    expected[4 * i + i] = c, expected[4 * i + j] = s, expected[4 * j + i] = -s, expected[4 * j + j] = c;
+    EXPECT_TRUE(NearMatrix(View(window).Orientation(), expected, 1e-12));
+    EXPECT_TRUE(window->Document()->fModified);
+  }
+}
+
+TEST_F(View4DWindowTest, SpinItemsTurnInTheirPlaneUntilStopped) {
+  DocumentMainWindow* window = Graphed("s.zlf", kCurve);
+  ASSERT_NE(window, nullptr);
+  A4DGraphView& view = View(window);
+  for (int k = 0; k < 6; ++k) {
+    SCOPED_TRACE(kPlaneNames[k]);
+    SetIdentity(window);
+    MenuItem(window, QString("Spin in the %1 Plane").arg(kPlaneNames[k]))->trigger();
+    EXPECT_TRUE(view.IsMoving());
+    Matrix4 identity;
+    SetIdentityMatrix(identity);
+    ASSERT_TRUE(WaitFor([&] { return !NearMatrix(view.Orientation(), identity, 1e-3); }, 5000));
+    // The other two coordinates stay where they were.
+    const int i = kPlanes[k][0], j = kPlanes[k][1];
+    for (int r = 0; r < 4; ++r) {
+      for (int col = 0; col < 4; ++col) {
+        if (r == i || r == j || col == i || col == j) continue;
+        EXPECT_NEAR(view.Orientation()[4 * r + col], r == col, 1e-9);
+      }
+    }
+    MenuItem(window, "Stop Spinning")->trigger();
+    EXPECT_FALSE(view.IsMoving());
+  }
+}
+
+TEST_F(View4DWindowTest, OrientationsSetTheirPresetAndStopTheSpin) {
+  DocumentMainWindow* window = Graphed("o.zlf", kIdentity + kCurve);
+  ASSERT_NE(window, nullptr);
+  A4DGraphView& view = View(window);
+  MenuItem(window, "Spin in the xw Plane")->trigger();
+  MenuItem(window, "Orientation 1")->trigger();
+  EXPECT_FALSE(view.IsMoving());
+  EXPECT_TRUE(NearMatrix(view.Orientation(), A4DGraphView().Orientation(), 1e-12));
+  std::vector<std::vector<double>> seen = {std::vector<double>(view.Orientation(), view.Orientation() + 16)};
+  for (const char* title : {"Orientation 2", "Orientation 3", "Orientation 4"}) {
+    MenuItem(window, title)->trigger();
+    EXPECT_TRUE(IsRotationMatrix(view.Orientation(), 4)) << title;
+    for (const std::vector<double>& before : seen) {
+      Matrix4 b;
+      std::copy(before.begin(), before.end(), b);
+      EXPECT_FALSE(NearMatrix(view.Orientation(), b, 1e-6)) << title;
+    }
+    seen.emplace_back(view.Orientation(), view.Orientation() + 16);
+  }
+}
+
+TEST_F(View4DWindowTest, DragItemsChooseWhatAPlainDragTurns) {
+  DocumentMainWindow* window = Graphed("d.zlf", kCurve);
+  ASSERT_NE(window, nullptr);
+  MenuItem(window, "Drag Turns y, z, w")->trigger();
+  EXPECT_EQ(View(window).MouseAction(), kRotate4DYZW);
+  UpdateView4DItems(window);
+  EXPECT_TRUE(MenuItem(window, "Drag Turns y, z, w")->isChecked());
+  EXPECT_FALSE(MenuItem(window, "Drag Turns x, y, z")->isChecked());
+  MenuItem(window, "Drag Turns x, y, z")->trigger();
+  EXPECT_EQ(View(window).MouseAction(), kRotate4DXYZ);
+}
+
+// The grid is drawn in light grey; nothing else of this picture is.
+int GridPixels(const QImage& image) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      count += std::abs(qRed(p) - 0xBB) < 12 && std::abs(qGreen(p) - 0xBB) < 12 && std::abs(qBlue(p) - 0xBB) < 12;
+    }
+  return count;
+}
+
+TEST_F(View4DWindowTest, ShowAxesAndShowGraphPaperReachThe4DAxesAndGrid) {
+  DocumentMainWindow* window = Graphed("g.zlf", kCurve);
+  ASSERT_NE(window, nullptr);
+  A4DGraphView& view = View(window);
+  const int gridBefore = GridPixels(window->GraphPane()->World()->image);
+  EXPECT_GT(gridBefore, 100);
+  ShowGraphMenu(window);
+  EXPECT_TRUE(MenuItem(window, "Show Axes")->isChecked());
+  EXPECT_TRUE(MenuItem(window, "Show Graph Paper")->isChecked());
+
+  MenuItem(window, "Show Graph Paper")->trigger();
+  EXPECT_FALSE(view.IsShowingGrid());
+  EXPECT_LT(GridPixels(window->GraphPane()->World()->image), gridBefore / 10);
+  MenuItem(window, "Show Axes")->trigger();
+  EXPECT_EQ(view.Record().axesShown, 0);
+  ShowGraphMenu(window);
+  EXPECT_FALSE(MenuItem(window, "Show Axes")->isChecked());
+  EXPECT_FALSE(MenuItem(window, "Show Graph Paper")->isChecked());
+  MenuItem(window, "Show Graph Paper")->trigger();
+  EXPECT_TRUE(view.IsShowingGrid());
+  // The axes button under the pane does the same.
+  window->ViewButtons()->AxesButton(0)->click();
+  EXPECT_EQ(view.Record().axesShown, 1);
+  EXPECT_TRUE(window->ViewButtons()->AxesButton(0)->isChecked());
 }
 
 }  // namespace
