@@ -7,11 +7,13 @@
 #include "app/AppCommands.h"
 #include "app/EditCommands.h"
 #include "app/GraphMenuItems.h"
+#include "app/View4DMenuItems.h"
 #include "app/WindowExport.h"
 #include "document/DocumentRecord.h"
 #include "graphpane/AGraphPane.h"
 #include "matheditor/CommandDispatch.h"
 #include "window/DocumentMainWindow.h"
+#include "window/ViewControls.h"
 
 namespace {
 
@@ -66,8 +68,7 @@ void Zoom(DocumentMainWindow* window, ZoomCommand command) {
 }
 
 void ToggleView(DocumentMainWindow* window, int32_t attribute) {
-  if (AGraphPane* pane = window->Document()->fGraphPane.get())
-    pane->SetViewParameter(static_cast<ViewAttribute>(attribute), kBothViews);
+  if (AGraphPane* pane = window->Document()->fGraphPane.get()) ToggleViewSetting(*pane, attribute, kBothViews);
 }
 
 void BuildFileMenu(DocumentMainWindow* w, QMenu* file) {
@@ -108,12 +109,13 @@ void BuildGraphMenu(DocumentMainWindow* w, QMenu* graph) {
       Add(graph, QObject::tr("Show Graph Paper"), QKeySequence(), [w] { ToggleView(w, kPaperAttribute); });
   axes->setCheckable(true);
   paper->setCheckable(true);
+  AddView4DItems(w, graph);
   graph->addSeparator();
   AddGraphSettingItems(w, graph);
   QObject::connect(graph, &QMenu::aboutToShow, [w, axes, paper] {
     AGraphPane* pane = w->Document()->fGraphPane.get();
-    axes->setChecked(pane && pane->IsShowingAxes(0));
-    paper->setChecked(pane && pane->IsShowingGraphPaper(0));
+    axes->setChecked(pane && IsViewSettingShown(*pane, kAxesAttribute));
+    paper->setChecked(pane && IsViewSettingShown(*pane, kPaperAttribute));
   });
 }
 

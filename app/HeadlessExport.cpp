@@ -38,6 +38,7 @@
 #include "platform/GuiApplication.h"
 #include "platform/OurPort.h"
 #include "renderer/RendererHooks.h"
+#include "window/AxisIndicator.h"
 
 namespace {
 
@@ -72,6 +73,18 @@ OurPort* GraphWorldOf(DocumentRecord* document) {
   return sWindowWorlds ? sWindowWorlds(document) : nullptr;
 }
 
+// The exported document's 4-D axis indicator, as its window would keep it.
+AxisIndicator sIndicator;
+void (*sWindowIndicators)(DocumentRecord*, const double*) = nullptr;
+
+void KeepAxisIndicator(DocumentRecord* document, const double* points) {
+  if (document == sExportedDocument) {
+    sIndicator.Keep(points);
+  } else if (sWindowIndicators) {
+    sWindowIndicators(document, points);
+  }
+}
+
 // Idles as the window's timer would until the graphs and result strings are
 // done; false when the time ran out first. Done is read before an idle
 // pass, which then publishes the messages of the last graphs to finish.
@@ -99,6 +112,7 @@ void PaintWindow(QPainter& painter, DocumentWindow& window, const ExportPanes& p
   DrawMathPane(&window, panes.math, &context);
   painter.restore();
   painter.drawImage(panes.graph.topLeft(), sGraphWorld->image);
+  if (window.document->fGraphPane->IsView4D()) sIndicator.Draw(painter, panes.graph);
 }
 
 bool WritePng(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size) {
@@ -158,6 +172,8 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
   sExportedDocument = document.get();
   sWindowWorlds = gRendererHooks.GetOffscreenGWorld;
   gRendererHooks.GetOffscreenGWorld = GraphWorldOf;
+  sIndicator = AxisIndicator();
+  sWindowIndicators = std::exchange(gGraphPaneHooks.Set4DAxisInfo, KeepAxisIndicator);
   DocumentWindow window;
   window.document = document.get();
   window.graphWorld = sGraphWorld;
@@ -172,6 +188,7 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
   StopDocumentComputations(document.get());
   document.reset();
   gRendererHooks.GetOffscreenGWorld = sWindowWorlds;
+  gGraphPaneHooks.Set4DAxisInfo = sWindowIndicators;
   sExportedDocument = nullptr;
   OurDisposeGWorld(sGraphWorld);
   sGraphWorld = nullptr;

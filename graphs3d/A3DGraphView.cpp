@@ -1,12 +1,9 @@
 #include "graphs3d/A3DGraphView.h"
 
-#include <QRegion>
-
 #include <algorithm>
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs3d/DefaultRanges.h"
@@ -22,66 +19,13 @@ constexpr int kOutOfMemory = 36;
 
 }  // namespace
 
-A3DGraphView::A3DGraphView() : fContext(AllocateDrawContext()) {
+A3DGraphView::A3DGraphView() {
   fRecord.keptRanges = RangeBits({kCoordX, kCoordY, kCoordZ, kCoordR, kCoordTheta, kCoordPhi, kCoordT, kCoordU,
                                   kCoordV});
   SetDefaultRanges(fRecord);
   fRecord.axesShown = 1;
-  fRecord.drawContext = fContext;
-  fContext->view = &fCamera;
   TakeBoxFromRanges();
   SetViewParameter(kAttributeDefaultSpin);
-}
-
-A3DGraphView::~A3DGraphView() {
-  DeleteGraphs();
-  if (fContext != nullptr) {
-    DisposeDrawContext(fContext);
-    DisposeDrawContextMemory(fContext);
-  }
-}
-
-A3DGraph* A3DGraphView::Graph(int32_t graph) const {
-  A3DGraph* const* entry = fGraphs.At(graph);
-  return entry ? *entry : nullptr;
-}
-
-AGraph* A3DGraphView::GraphAt(int32_t graph) const { return Graph(graph); }
-
-int A3DGraphView::AddGraph(AGraph* graph) { return fGraphs.Add(static_cast<A3DGraph*>(graph)); }
-
-void A3DGraphView::DeleteGraphs() {
-  for (A3DGraph* graph : fGraphs) delete graph;
-  fGraphs.RemoveAllElements();
-}
-
-int32_t A3DGraphView::GraphVisibility(int32_t graph) {
-  A3DGraph* g = Graph(graph);
-  return g ? g->GraphVisibility() : 0;
-}
-
-bool A3DGraphView::IsDoneComputing(int32_t graph) {
-  A3DGraph* g = Graph(graph);
-  return g ? g->IsDoneComputing() : true;
-}
-
-bool A3DGraphView::UsesGrainSlider(int32_t graph) {
-  A3DGraph* g = Graph(graph);
-  return g ? g->UsesGrainSlider() : false;
-}
-
-void A3DGraphView::GetHandCursorRgn(QRegion* region, bool) { *region = QRegion(); }
-void A3DGraphView::GetMarkCursorRgn(QRegion* region, bool, MPoint) { *region = QRegion(); }
-void A3DGraphView::GetDragCursorRgn(QRegion* region) { *region = QRegion(); }
-
-bool A3DGraphView::AreAllGraphsDoneComputing() {
-  return std::all_of(fGraphs.begin(), fGraphs.end(), [](A3DGraph* g) { return g->IsDoneComputing(); });
-}
-
-bool A3DGraphView::IsDMA() { return fContext != nullptr && GetRendererType(fContext) == kRendererOnscreen; }
-
-void A3DGraphView::ViewChanged() {
-  for (A3DGraph* graph : fGraphs) graph->ViewChanged();
 }
 
 // Graph jobs read the box through the draw context: a plain redraw must
@@ -203,17 +147,7 @@ void A3DGraphView::SetGraphParameter(ViewAttribute attribute, double value, int3
 }
 
 void A3DGraphView::SetViewParameter(ViewAttribute attribute) {
-  switch (attribute) {
-    case kAttributeSaveFinishedModels:
-    case kAttributeUpdateSavedVertexObjects:
-      for (A3DGraph* graph : fGraphs) graph->SetParameter(attribute, 0.0);
-      return;
-    case kAttributeUpdateVertexObjects:
-      SetViewParameter(kAttributeSaveFinishedModels);
-      SetViewParameter(kAttributeUpdateSavedVertexObjects);
-      return;
-    default: break;
-  }
+  if (PassFrameAttribute(attribute)) return;
   if (fDocument != nullptr) PaneHooks::SetDocDirty(fDocument, true);
   switch (attribute) {
     case kAttributeStopSpin: fRecord.spinAngle[0] = 0; break;
@@ -240,11 +174,6 @@ bool A3DGraphView::CopyDomainFrom(const AGraphView& other) {
   StopSpinTiming();
   TakeBoxFromRanges();
   return true;
-}
-
-void A3DGraphView::SleepOneSixthSecondOrUntilDoneComputing() {
-  const uint32_t deadline = OurTime() + OurDuration(10);
-  while (!AreAllGraphsDoneComputing() && !OurTimeIsPast(OurTime(), deadline)) OurSleep(10000);
 }
 
 AGraphView* MakeA3DGraphView() { return new A3DGraphView; }

@@ -2,7 +2,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "CoreUtilities/OurMouse.h"
 #include "CoreUtilities/OurTime.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs3d/A3DGraphView.h"
@@ -12,16 +11,10 @@
 
 namespace {
 
-constexpr long kDragWaitTicks = 20;
-constexpr double kZoomPerPixel = 0.03;
 // Axis-locked turns are tripled past this angle and capped at the second.
 constexpr double kAxisTurnBoost = 0.05;
 constexpr double kAxisTurnLimit = 1.5;
 constexpr int kAxisStepPixels = 4;
-
-MPoint Centre(const MRect& r) {
-  return {static_cast<int16_t>((r.top + r.bottom) / 2), static_cast<int16_t>((r.left + r.right) / 2)};
-}
 
 double Seconds(int64_t from, int64_t to) { return double(to - from) * 1e-6; }
 
@@ -37,30 +30,16 @@ void AxisTurn(int axis, double a, Matrix3& m) {
 int32_t A3DGraphView::MouseDown(MPoint point, long, bool command, bool, bool control, bool shift, bool) {
   if (command) return 1;
   PaneHooks::SetDocDirty(fDocument, true);
-  fLastPoint = fDragStart = point;
-  if (control) {
-    fDragMode = kZoomDrag;
-    fZoomAtStart = fCamera.zoom;
-  } else {
-    fDragMode = shift ? kAxisRotation : kFreeRotation;
-    fLastTicks = gViewClock.ticks();
-    fLastMicroseconds = gViewClock.microseconds();
-    fRecord.spinAngle[0] = 0;
-  }
-  MPoint now;
-  while (OurWaitMouseUp(&now, kDragWaitTicks)) DoMouseMove(now);
+  const int32_t handled = FollowDrag(point, control, shift);
   fAxisChosen = false;
-  fDragMode = kNoDrag;
-  return 0;
+  return handled;
 }
+
+void A3DGraphView::StopSpinForDrag() { fRecord.spinAngle[0] = 0; }
 
 void A3DGraphView::DoMouseMove(MPoint point) {
   switch (fDragMode) {
-    case kZoomDrag:
-      fCamera.zoom =
-          std::clamp(fZoomAtStart + kZoomPerPixel * (point.v - fDragStart.v), kMinimumZoom, kMaximumZoom);
-      PaneHooks::RedrawGraph(fDocument);
-      break;
+    case kZoomDrag: ZoomDragStep(point); break;
     case kFreeRotation:
       if (point.h != fLastPoint.h || point.v != fLastPoint.v) {
         FreeRotationStep(point);
@@ -91,7 +70,7 @@ void A3DGraphView::PauseRule() {
 // sphere that can be read.
 bool A3DGraphView::SphereStep(MPoint point, long radius, Matrix3& m) const {
   if (radius < 1) return false;
-  VirtualSphere(point, fLastPoint, Centre(fViewRect), radius, m);
+  VirtualSphere(point, fLastPoint, ViewCentre(), radius, m);
   RotationMatrixToBodyCoordinates(fCamera.rotation, m);
   return true;
 }

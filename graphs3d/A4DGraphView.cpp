@@ -1,13 +1,10 @@
 #include "graphs3d/A4DGraphView.h"
 
-#include <QRegion>
-
 #include <algorithm>
 #include <cmath>
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/ScopedSavers.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs3d/DefaultRanges.h"
@@ -25,65 +22,21 @@ constexpr int kRendererFailed = 20;
 
 }  // namespace
 
-A4DGraphView::A4DGraphView() : fContext(AllocateDrawContext()) {
+A4DGraphView::A4DGraphView() {
   fRecord.keptRanges = RangeBits({kCoordX, kCoordY, kCoordZ, kCoordW, kCoordT, kCoordU, kCoordV});
   SetDefaultRanges(fRecord);
   fRecord.axesShown = 1;
   fRecord.graphPaperShown = 1;
-  fRecord.drawContext = fContext;
-  fContext->view = &fCamera;
   ResetViewParameters();
 }
 
-A4DGraphView::~A4DGraphView() {
-  DeleteGraphs();
-  DisposeDrawContext(fContext);
-  DisposeDrawContextMemory(fContext);
-}
-
-A4DGraph* A4DGraphView::Graph(int32_t graph) const {
-  A4DGraph* const* entry = fGraphs.At(graph);
-  return entry ? *entry : nullptr;
-}
-
-AGraph* A4DGraphView::GraphAt(int32_t graph) const { return Graph(graph); }
-
-int A4DGraphView::AddGraph(AGraph* graph) { return fGraphs.Add(static_cast<A4DGraph*>(graph)); }
-
-void A4DGraphView::DeleteGraphs() {
-  for (A4DGraph* graph : fGraphs) delete graph;
-  fGraphs.RemoveAllElements();
-}
-
-int32_t A4DGraphView::GraphVisibility(int32_t graph) {
-  A4DGraph* g = Graph(graph);
-  return g ? g->GraphVisibility() : 0;
-}
-
-bool A4DGraphView::IsDoneComputing(int32_t graph) {
-  A4DGraph* g = Graph(graph);
-  return g ? g->IsDoneComputing() : true;
-}
-
-bool A4DGraphView::UsesGrainSlider(int32_t graph) {
-  A4DGraph* g = Graph(graph);
-  return g ? g->UsesGrainSlider() : false;
-}
-
-void A4DGraphView::GetHandCursorRgn(QRegion* region, bool) { *region = QRegion(); }
-void A4DGraphView::GetMarkCursorRgn(QRegion* region, bool, MPoint) { *region = QRegion(); }
-void A4DGraphView::GetDragCursorRgn(QRegion* region) { *region = QRegion(); }
-
-bool A4DGraphView::AreAllGraphsDoneComputing() {
-  return std::all_of(fGraphs.begin(), fGraphs.end(), [](A4DGraph* g) { return g->IsDoneComputing(); });
-}
-
-bool A4DGraphView::IsDMA() { return GetRendererType(fContext) == kRendererOnscreen; }
+// The graphs project through the transform: they go before it.
+A4DGraphView::~A4DGraphView() { DeleteGraphs(); }
 
 // Graphs normalise by the transform's ranges: it takes the view's first.
 void A4DGraphView::ViewChanged() {
   SetupTransform();
-  for (A4DGraph* graph : fGraphs) graph->ViewChanged();
+  ASpaceGraphView<A4DGraph>::ViewChanged();
 }
 
 void A4DGraphView::SetupTransform() {
@@ -219,15 +172,8 @@ void A4DGraphView::SetGraphParameter(ViewAttribute attribute, double value, int3
 // The pane's settings without a value: frame bookkeeping goes to the
 // graphs, the Graph menu's stop and axes toggle act.
 void A4DGraphView::SetViewParameter(ViewAttribute attribute) {
+  if (PassFrameAttribute(attribute)) return;
   switch (attribute) {
-    case kAttributeSaveFinishedModels:
-    case kAttributeUpdateSavedVertexObjects:
-      for (A4DGraph* graph : fGraphs) graph->SetParameter(attribute, 0.0);
-      return;
-    case kAttributeUpdateVertexObjects:
-      SetViewParameter(kAttributeSaveFinishedModels);
-      SetViewParameter(kAttributeUpdateSavedVertexObjects);
-      return;
     case kAttributeShowAxes: SetViewParameter4D(kAttribute4DAxes, fRecord.axesShown == 0); return;
     default: SetViewParameter4D(attribute, 0); return;
   }
@@ -326,11 +272,6 @@ bool A4DGraphView::CopyDomainFrom(const AGraphView& other) {
   fCamera.zoom = from->fCamera.zoom;
   SetSpin(from->fSpinAxis[0], from->fRecord.spinAngle[0], from->fSpinAxis[1], from->fRecord.spinAngle[1]);
   return true;
-}
-
-void A4DGraphView::SleepOneSixthSecondOrUntilDoneComputing() {
-  const uint32_t deadline = OurTime() + OurDuration(10);
-  while (!AreAllGraphsDoneComputing() && !OurTimeIsPast(OurTime(), deadline)) OurSleep(10000);
 }
 
 AGraphView* MakeA4DGraphView() { return new A4DGraphView; }

@@ -1,50 +1,21 @@
 #include <algorithm>
 
-#include "CoreUtilities/OurMouse.h"
 #include "CoreUtilities/OurTime.h"
 #include "graphpane/GraphHooks.h"
-#include "graphs3d/A3DGraphView.h"
 #include "graphs3d/A4DGraphView.h"
 #include "graphs3d/SpinStep.h"
 #include "graphs3d/ViewClock.h"
 #include "renderer/RotationDecomposition.h"
 
-namespace {
-
-constexpr long kDragWaitTicks = 20;
-constexpr double kZoomPerPixel = 0.03;
-
-MPoint Centre(const MRect& r) {
-  return {static_cast<int16_t>((r.top + r.bottom) / 2), static_cast<int16_t>((r.left + r.right) / 2)};
-}
-
-}  // namespace
-
 int32_t A4DGraphView::MouseDown(MPoint point, long, bool command, bool, bool control, bool shift, bool) {
   PaneHooks::SetDocDirty(fDocument, true);
   if (command) return 1;
-  fLastPoint = fDragStart = point;
-  if (control) {
-    fDragMode = kZoomDrag;
-    fZoomAtStart = fCamera.zoom;
-  } else {
-    fDragMode = shift ? kOtherRotation : kRotation;
-    fLastTicks = gViewClock.ticks();
-    fLastMicroseconds = gViewClock.microseconds();
-    StopSpin();
-  }
-  MPoint now;
-  while (OurWaitMouseUp(&now, kDragWaitTicks)) DoMouseMove(now);
-  fDragMode = kNoDrag;
-  return 0;
+  return FollowDrag(point, control, shift);
 }
 
 void A4DGraphView::DoMouseMove(MPoint point) {
   if (fDragMode == kZoomDrag) {
-    fCamera.zoom = std::clamp(fZoomAtStart + kZoomPerPixel * (point.v - fDragStart.v),
-                              A3DGraphView::kMinimumZoom,
-                              A3DGraphView::kMaximumZoom);
-    PaneHooks::RedrawGraph(fDocument);
+    ZoomDragStep(point);
   } else if (fDragMode != kNoDrag) {
     if (point.h != fLastPoint.h || point.v != fLastPoint.v) {
       RotationStep(point);
@@ -68,7 +39,7 @@ void A4DGraphView::RotationStep(MPoint point) {
   MouseAction4D action = fMouseAction;
   if (fDragMode == kOtherRotation) action = action == kRotate4DXYZ ? kRotate4DYZW : kRotate4DXYZ;
   Matrix4 m;
-  VirtualSphere(point, fLastPoint, Centre(fViewRect), radius, m, action);
+  VirtualSphere(point, fLastPoint, ViewCentre(), radius, m, action);
   RotationMatrixToBodyCoordinates(fQ, m);
   double angle[2];
   GenerateDoubleQuaternionfromRotation(&fSpinAxis[0], &angle[0], &fSpinAxis[1], &angle[1], m);

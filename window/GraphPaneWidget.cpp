@@ -91,6 +91,8 @@ void GraphPaneWidget::paintEvent(QPaintEvent* event) {
     return;
   }
   painter.drawImage(event->rect(), fWorld->image, event->rect());
+  const AGraphPane* pane = fDocument->fGraphPane.get();
+  if (pane && pane->IsView4D()) fIndicator.Draw(painter, rect());
 }
 
 void GraphPaneWidget::resizeEvent(QResizeEvent*) {

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "window/AxisIndicator.h"
+
 class DocumentRecord;
 struct DocumentWindow;
 struct OurPort;
@@ -27,6 +29,8 @@ class GraphPaneWidget : public QWidget {
   void InvalidateGraph();
   // The cursor for the mouse position and the modifiers now held.
   void UpdateCursor();
+  // Shown over the 4-D view.
+  AxisIndicator& Indicator() { return fIndicator; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -42,6 +46,7 @@ class GraphPaneWidget : public QWidget {
   DocumentWindow* fWindow;
   DocumentRecord* fDocument;
   OurPort* fWorld = nullptr;
+  AxisIndicator fIndicator;
   QPoint fWheelRemainder;
   bool fStale = false;
 };

@@ -22,6 +22,20 @@ QString PaperTip(bool shown, int32_t which) {
 
 }  // namespace
 
+bool IsViewSettingShown(const AGraphPane& pane, int32_t attribute) {
+  if (attribute == kAttributeShowGraphPaper && pane.IsView4D()) return pane.View4D()->Record().graphPaperShown != 0;
+  return attribute == kAttributeShowAxes ? pane.IsShowingAxes(0) : pane.IsShowingGraphPaper(0);
+}
+
+void ToggleViewSetting(AGraphPane& pane, int32_t attribute, int32_t pair) {
+  if (pair == 1 || !pane.IsView4D()) {
+    pane.SetViewParameter(ViewAttribute(attribute), pair);
+    return;
+  }
+  const ViewAttribute own = attribute == kAttributeShowAxes ? kAttribute4DAxes : kAttribute4DGrid;
+  pane.SetViewParameter4D(own, !IsViewSettingShown(pane, attribute));
+}
+
 ViewControls::ViewControls(DocumentRecord* document, QWidget* parent) : QWidget(parent), fDocument(document) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(4, 0, 4, 0);
@@ -45,7 +59,7 @@ QToolButton* ViewControls::NewButton(const QString& text, int32_t attribute, int
   // The pane toggles the view and tags the buttons anew; the check follows
   // the view, not the click.
   connect(button, &QToolButton::clicked, this, [this, attribute, which] {
-    if (AGraphPane* pane = fDocument->fGraphPane.get()) pane->SetViewParameter(ViewAttribute(attribute), which);
+    if (AGraphPane* pane = fDocument->fGraphPane.get()) ToggleViewSetting(*pane, attribute, which);
     Redraw();
   });
   return button;

@@ -4,8 +4,17 @@
 
 #include <cstdint>
 
+class AGraphPane;
 class DocumentRecord;
 class QToolButton;
+
+// Toggles the axes (attribute 17) or the graph paper (18) of the views the
+// pair names (0 current, 1 second, 2 both). The pane leaves the 4-D view
+// out of these: shown, it toggles its own axes and grid instead.
+void ToggleViewSetting(AGraphPane& pane, int32_t attribute, int32_t pair);
+// Whether the current view shows the axes or graph paper (the 4-D view:
+// its grid).
+bool IsViewSettingShown(const AGraphPane& pane, int32_t attribute);
 
 // The axes and graph-paper buttons of the graph pane: one pair for the
 // current view and one for the second view when it is shown; each toggles

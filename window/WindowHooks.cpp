@@ -70,6 +70,13 @@ uint32_t GraphSelectionColor(DocumentRecord* document) {
   return ZentrolabPaletteColor(kGraphSelectionPaletteEntry, window ? window->palette() : QPalette());
 }
 
+void Set4DAxisInfo(DocumentRecord* document, const double* points) {
+  if (GraphPaneWidget* widget = GraphWidget(document)) widget->Indicator().Keep(points);
+}
+
+// The window turns no thumbwheels: a stopped spin is the view's own.
+void StopThumbwheels(DocumentRecord*) {}
+
 void ShowAlert(int messageId, const UniChar*) { ReportError(messageId); }
 
 }  // namespace
@@ -85,6 +92,8 @@ void InstallWindowHooks() {
   hooks.RedrawCoordinates = RedrawCoordinates;
   hooks.SetViewControlToolTip = SetViewControlToolTip;
   hooks.GraphSelectionColor = GraphSelectionColor;
+  hooks.Set4DAxisInfo = Set4DAxisInfo;
+  hooks.StopThumbwheels = StopThumbwheels;
   gRendererHooks.RedrawGraph = RedrawGraph;
   gRendererHooks.GetOffscreenGWorld = GraphWorld;
   SetErrorAlertHook(ShowAlert);

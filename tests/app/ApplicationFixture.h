@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QMenuBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,9 +17,11 @@
 
 #include "app/Application.h"
 #include "app/AppCommands.h"
+#include "document/DocumentIdle.h"
 #include "document/DocumentRecord.h"
 #include "expression/ExpressionWriter.h"
 #include "window/DocumentMainWindow.h"
+#include "window/GraphPaneWidget.h"
 #include "window/WindowDialogs.h"
 #include "window/WindowRegistry.h"
 
@@ -83,4 +87,23 @@ class WindowTest : public testing::Test {
 // Runs the event loop until the condition holds or the time is up.
 inline bool WaitFor(const std::function<bool()>& condition, int milliseconds = 20000) {
   return QTest::qWaitFor(condition, milliseconds);
+}
+
+// The window's menu item of that title; a failure when there is none.
+inline QAction* MenuItem(DocumentMainWindow* window, const QString& title) {
+  for (QAction* action : window->menuBar()->findChildren<QAction*>())
+    if (action->text() == title) return action;
+  ADD_FAILURE() << "no menu item " << title.toStdString();
+  return nullptr;
+}
+
+// Waits until the window's graphs are done, then draws them.
+inline bool WaitUntilGraphed(DocumentMainWindow* window) {
+  const bool done = WaitFor([&] {
+    return window->GraphPane()->World() && IsDocumentGraphDone(window->Document()) &&
+           window->Document()->fExpansion.expansionDone.load();
+  });
+  window->RunIdle();
+  window->GraphPane()->RedrawGraph();
+  return done;
 }

@@ -35,33 +35,18 @@ class GraphMenuItemsTest : public WindowTest {
     SetZoomRangesQuestion(nullptr);
     WindowTest::TearDown();
   }
-  static QAction* Item(DocumentMainWindow* window, const QString& name) {
-    for (QAction* action : window->menuBar()->findChildren<QAction*>())
-      if (action->text() == name) return action;
-    ADD_FAILURE() << "no menu item " << name.toStdString();
-    return nullptr;
-  }
   static bool Enabled(DocumentMainWindow* window, const QString& name) {
     UpdateEditItems(window);
     UpdateGraphSettingItems(window);
-    return Item(window, name)->isEnabled();
+    return MenuItem(window, name)->isEnabled();
   }
   // The window with its graphs drawn; the first equation has the focus.
   DocumentMainWindow* Graphed(const char* name, const std::string& statements) {
     DocumentMainWindow* window = Open(name, "Zentrolabworksheet 4;\n" + statements);
     if (!window) return nullptr;
     FocusMathPaneBlock(window->WindowRecord(), 0);
-    EXPECT_TRUE(Drawn(window));
+    EXPECT_TRUE(WaitUntilGraphed(window));
     return window;
-  }
-  static bool Drawn(DocumentMainWindow* window) {
-    const bool done = WaitFor([&] {
-      return window->GraphPane()->World() && IsDocumentGraphDone(window->Document()) &&
-             window->Document()->fExpansion.expansionDone.load();
-    });
-    window->RunIdle();
-    window->GraphPane()->RedrawGraph();
-    return done;
   }
   static int CountPixels(DocumentMainWindow* window, const std::function<bool(QRgb)>& wanted) {
     const QImage& image = window->GraphPane()->World()->image;
@@ -79,14 +64,14 @@ TEST_F(GraphMenuItemsTest, ColorItemsRecolourTheFocusedEquationsGraph) {
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(Enabled(window, "Red"));
   EXPECT_EQ(CountPixels(window, IsRed), 0);
-  Item(window, "Red")->trigger();
+  MenuItem(window, "Red")->trigger();
   EXPECT_EQ(window->Document()->fContents.blocks[0].Color, 2);
   EXPECT_TRUE(window->Document()->fModified);
-  ASSERT_TRUE(Drawn(window));
+  ASSERT_TRUE(WaitUntilGraphed(window));
   EXPECT_GT(CountPixels(window, IsRed), 100);
   UpdateGraphSettingItems(window);
-  EXPECT_TRUE(Item(window, "Red")->isChecked());
-  EXPECT_FALSE(Item(window, "Purple")->isChecked());
+  EXPECT_TRUE(MenuItem(window, "Red")->isChecked());
+  EXPECT_FALSE(MenuItem(window, "Purple")->isChecked());
 }
 
 TEST_F(GraphMenuItemsTest, ContourPlotTurnsASurfaceIntoAPlaneGraph) {
@@ -95,12 +80,12 @@ TEST_F(GraphMenuItemsTest, ContourPlotTurnsASurfaceIntoAPlaneGraph) {
   EXPECT_TRUE(Enabled(window, "Contour Plot"));
   EXPECT_TRUE(Enabled(window, "Use Transparency"));
   const int32_t graphsBefore = window->Document()->fGraphPane->View2D(0)->GraphCount();
-  Item(window, "Contour Plot")->trigger();
+  MenuItem(window, "Contour Plot")->trigger();
   EXPECT_EQ(window->Document()->fContents.blocks[0].XYType, 3);
   EXPECT_TRUE(window->Document()->fModified);
-  ASSERT_TRUE(Drawn(window));
+  ASSERT_TRUE(WaitUntilGraphed(window));
   EXPECT_EQ(window->Document()->fGraphPane->View2D(0)->GraphCount(), graphsBefore + 1);
-  Item(window, "Use Transparency")->trigger();
+  MenuItem(window, "Use Transparency")->trigger();
   EXPECT_NE(window->Document()->fContents.blocks[0].Opacity, 1);
 
   // A line is neither: the choices don't apply to it.
@@ -123,12 +108,12 @@ TEST_F(GraphMenuItemsTest, ZoomToRangesShowsTheGivenRangesAndSamplesTheGivenAngl
     return std::optional<ZoomRanges>(asked);
   });
   EXPECT_TRUE(Enabled(window, "Zoom to Ranges..."));
-  Item(window, "Zoom to Ranges...")->trigger();
+  MenuItem(window, "Zoom to Ranges...")->trigger();
   EXPECT_EQ(shown.theta[1], 2 * 3.141592653589793);
   EXPECT_EQ(shown.t[1], 1);
   EXPECT_EQ(shown.r[1], 2);
   EXPECT_TRUE(window->Document()->fModified);
-  ASSERT_TRUE(Drawn(window));
+  ASSERT_TRUE(WaitUntilGraphed(window));
   auto* view = dynamic_cast<A2DGraphView*>(window->Document()->fGraphPane->CurrentView());
   const A2DTransform& t = view->ViewTransform();
   const MRect& r = view->ViewRect();
@@ -189,7 +174,7 @@ TEST_F(GraphMenuItemsTest, MathItemsAgreeWithAnIndependentAlgebra) {
       EditSelectAll(window);
     }
     EXPECT_TRUE(Enabled(window, QString::fromStdString(item)));
-    Item(window, QString::fromStdString(item))->trigger();
+    MenuItem(window, QString::fromStdString(item))->trigger();
     EXPECT_TRUE(window->Document()->fModified);
     const ExpressionRecord* result = EquationTree(window->Document()->fContents.blocks[0]);
     double at = 0, expected = 0;
@@ -208,12 +193,12 @@ TEST_F(GraphMenuItemsTest, MoveItemsMoveTheSelectedTerm) {
   record->selected = record->root->operands[1]->operands[0];
   record->caretType = kIPWholeNode;
   EXPECT_TRUE(Enabled(window, "Move Right"));
-  Item(window, "Move Right")->trigger();
+  MenuItem(window, "Move Right")->trigger();
   EXPECT_EQ(FormulaText(window->Document(), 0), "y=b+a");
   EXPECT_TRUE(window->Document()->fModified);
   for (const char* name : {"Move Right Into", "Move Right All the Way", "Move Left", "Move Left Into",
                            "Move Left All the Way", "Move Up", "Move Down", "Move Left Swap", "Move Right Swap"})
-    EXPECT_NE(Item(window, name), nullptr);
+    EXPECT_NE(MenuItem(window, name), nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+
+#include "CoreUtilities/AListGenericSmall.h"
+#include "graphpane/AGraphView.h"
+#include "renderer/M3DView.h"
+
+struct MDrawContext;
+
+// What the 3-D and 4-D views share: the list of their graphs (owned), the
+// camera the renderer reads and the draw context, the slots that only ask
+// the graphs, no cursor areas, and the drag: the mouse is followed until
+// its release, each step handed to the view; a control drag zooms.
+template <typename GraphType>
+class ASpaceGraphView : public AGraphView {
+ public:
+  static constexpr double kMinimumZoom = 0.17330909743;
+  static constexpr double kMaximumZoom = 5.0;
+
+  ASpaceGraphView();
+  ~ASpaceGraphView() override;
+
+  int32_t GraphVisibility(int32_t graph) override;
+  bool IsDoneComputing(int32_t graph) override;
+  void Resize() override {}
+  bool UsesGrainSlider(int32_t graph) override;
+  void GetHandCursorRgn(QRegion* region, bool panModifier) override;
+  void GetMarkCursorRgn(QRegion* region, bool markModifier, MPoint point) override;
+  void GetDragCursorRgn(QRegion* region) override;
+  MPoint GetDemoMouseLocation(int32_t /*step*/) override { return MPoint{}; }
+  void MouseUp(MPoint /*point*/) override {}
+  void MouseMove(MPoint /*now*/, MPoint /*before*/) override {}
+  bool IsDrawAccelerated() override { return IsDMA(); }
+  bool AreAllGraphsDoneComputing() override;
+  bool NoGraphs() override { return fGraphs.Count() == 0; }
+  bool IsDMA() override;
+
+  int32_t GraphCount() const override { return fGraphs.Count(); }
+  AGraph* GraphAt(int32_t graph) const override { return Graph(graph); }
+  void ViewChanged() override;
+  int AddGraph(AGraph* graph) override;
+  void DeleteGraphs() override;
+
+  // One drag step of the mouse.
+  virtual void DoMouseMove(MPoint point) = 0;
+  void SleepOneSixthSecondOrUntilDoneComputing();
+
+  MDrawContext* DrawContext() const { return fContext; }
+  GraphType* Graph(int32_t graph) const;
+
+ protected:
+  enum DragMode : int32_t { kNoDrag = 0, kPlainRotation = 1, kShiftRotation = 2, kZoomDrag = 3 };
+
+  // Follows the drag from the point until the release (control: a zoom,
+  // shift: the view's other rotation); false, as a handled mouse-down.
+  int32_t FollowDrag(MPoint point, bool control, bool shift);
+  // The pane's frame bookkeeping (attributes 5 to 7) goes to the graphs;
+  // false for any other attribute.
+  bool PassFrameAttribute(ViewAttribute attribute);
+  // A rotation drag starts: the view's spin stops.
+  virtual void StopSpinForDrag() = 0;
+  // The zoom follows the mouse's height from where the drag started.
+  void ZoomDragStep(MPoint point);
+  // The centre of the view's rectangle, where the drag's sphere stands.
+  MPoint ViewCentre() const;
+
+  AListGenericSmall<GraphType*> fGraphs;
+  M3DView fCamera;
+  MDrawContext* fContext;
+  // Drag state.
+  int64_t fLastMicroseconds = 0;
+  uint32_t fLastTicks = 0;
+  MPoint fLastPoint{};
+  MPoint fDragStart{};
+  DragMode fDragMode = kNoDrag;
+  double fZoomAtStart = M3DView::kDefaultZoom;
+};
