@@ -1,6 +1,12 @@
+# Standard headers most library sources parse; each library precompiles them
+# once per tree, with the PRECOMPILE headers it adds (Qt's, for the layers
+# that draw).
+set(ZL_LIBRARY_PRECOMPILED <algorithm> <array> <atomic> <cmath> <cstdint> <cstring> <limits>
+    <memory> <mutex> <new> <string> <utility> <vector>)
+
 # One static library per layer folder; sources are every .cpp below it.
 function(zl_add_layer_library name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM_LIBS;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM_LIBS;EXCLUDE;PRECOMPILE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
   foreach(excluded IN LISTS ARG_EXCLUDE)  # sources of the layer's executables
@@ -15,6 +21,9 @@ function(zl_add_layer_library name)
   endif()
   target_include_directories(${name} ${scope} ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} ${scope} ${ARG_DEPENDS} ${ARG_SYSTEM_LIBS})
+  if(sources)
+    target_precompile_headers(${name} PRIVATE ${ZL_LIBRARY_PRECOMPILED} ${ARG_PRECOMPILE})
+  endif()
   set_property(GLOBAL APPEND PROPERTY ZL_LAYER_LIBRARIES ${name})
 endfunction()
 
