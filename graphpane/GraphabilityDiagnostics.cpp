@@ -35,64 +35,10 @@ int32_t RefusedOptionMessage(int32_t kind, bool is3D) {
   return kMsgConditionNotAppropriate;
 }
 
-// Whether the graph maker the kind's builder calls is filled. Kinds not
-// listed have no 3-D or 4-D maker yet.
-bool KindMakerInstalled(int32_t kind) {
-  switch (GraphKind(kind)) {
-    case GraphKind::kXYZ_t:
-    case GraphKind::kXYZt:
-    case GraphKind::kRThetaPhi_t:
-    case GraphKind::kRThetaZ_t:
-    case GraphKind::kZ_z:
-    case GraphKind::kRTheta_t:  // the plane curves in t, drawn in a 3-D view
-    case GraphKind::kXY_t:
-    case GraphKind::kXYt:
-    case GraphKind::kZ_t: return gGraphMakers.SpaceCurve != nullptr;
-    case GraphKind::k3DPoint:
-    case GraphKind::kXYZ_3DPoint:
-    case GraphKind::k3DPointRThetaZ:
-    case GraphKind::k3DPointRThetaPhi: return gGraphMakers.Point3D != nullptr;
-    case GraphKind::kXYZ_XYZ: return gGraphMakers.StartOnLattice != nullptr;
-    case GraphKind::kXYZ_XYZ_point:
-    case GraphKind::k3DArrow: return gGraphMakers.StartOnPoint != nullptr;
-    case GraphKind::kXYZ_XYZ_implicit: return gGraphMakers.StartOnImplicit != nullptr;
-    case GraphKind::kXYZ_XYZ_xyz:
-    case GraphKind::kXYZ_XYZ_yzx:
-    case GraphKind::kXYZ_XYZ_zxy:
-    case GraphKind::kXYZ_XYZ_rthetaphi:
-    case GraphKind::kXYZ_XYZ_thetarphi:
-    case GraphKind::kXYZ_XYZ_phirtheta:
-    case GraphKind::kXYZ_XYZ_rthetaz:
-    case GraphKind::kXYZ_XYZ_zrtheta:
-    case GraphKind::kXYZ_XYZ_thetarz:
-    case GraphKind::kXYZ_XYZ_xyzuv:
-    case GraphKind::kXYZ_XYZ_rthphiuv:
-    case GraphKind::kXYZ_XYZ_rthetazuv: return gGraphMakers.StartOnGrid != nullptr;
-    default: break;
-  }
-  if (!kSurfaceKinds.Contains(kind)) return false;
-  switch (KindView(kind)) {
-    case ViewDimension::k3D: return gGraphMakers.GridSurface != nullptr;
-    case ViewDimension::k4D: return gGraphMakers.GridSurface4D != nullptr;
-    default: return false;
-  }
-}
-
-// A 3-D or 4-D graph whose maker is missing can't be made: an equation that
-// needs one says so.
-int32_t MissingViewMessage(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecord* doc) {
-  const int32_t kind = BaseKind(ExprType(e, is3D, is4D, doc));
-  if (kind == 0 || KindMakerInstalled(kind)) return 0;
-  if (IsFourDKind(kind)) return kMsgCantGraphIn4D;
-  if (is3D || IsThreeDOnlyKind(kind)) return kMsgCantGraphIn3D;
-  return 0;
-}
-
 }  // namespace
 
 int32_t GetEqnSyntaxErr(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecord* doc) {
   if (e == nullptr) return kMsgNoEquation;
-  if (const int32_t missing = MissingViewMessage(e, is3D, is4D, doc)) return missing;
   if (e->opcode == kOpComma && e->operandCount >= 1) {
     bool allFourD = true;
     for (int i = 0; i < e->operandCount; ++i) allFourD = allFourD && IsConstColumn(e->operands[i], doc, 4);

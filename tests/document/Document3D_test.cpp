@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "document/DocumentWriter.h"
+#include "graphpane/GraphKinds.h"
+#include "graphpane/GraphabilityDiagnostics.h"
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/A4DGraphView.h"
 #include "graphs3d/AStartOnPoint.h"
@@ -223,6 +227,43 @@ TEST_F(Document3D, TheTransformedCopyOfSolutionsFollowsASliderInTheStartPoint) {
     for (int32_t i = 0; i < s->count; ++i) {
       const Vertex &p = s->points[i], &q = m->points[i];
       EXPECT_TRUE(q.x == p.x && q.y == p.y && q.z == float(double(p.z) + p.x)) << step << " point " << i;
+    }
+  }
+}
+
+// Every equation of the classification table whose kind goes to a space
+// view, graphed in one document per view: none says its view can't show
+// it. Table rows need a table, so they are left out.
+TEST_F(Document3D, EveryKindOfSpaceGraphsWithoutAViewMessage) {
+  std::ifstream table(ZL_TEST_DATA_DIR "/equation_kinds.tsv");
+  std::string spaceEquations, fourDEquations;
+  int spaceCount = 0, fourDCount = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> fields;
+    std::stringstream stream(line);
+    for (std::string field; std::getline(stream, field, '\t');) fields.push_back(field);
+    ASSERT_EQ(fields.size(), 8u) << line;
+    const int32_t spaceKind = BaseKind(std::stoi(fields[3])), fourDKind = BaseKind(std::stoi(fields[5]));
+    if (KindView(spaceKind) == ViewDimension::k3D && !IsDataKind(spaceKind) && spaceKind == std::stoi(fields[3])) {
+      spaceEquations += "Expr " + fields[0] + ";\n";
+      ++spaceCount;
+    }
+    if (IsFourDKind(fourDKind) && fourDKind == std::stoi(fields[5])) {
+      fourDEquations += "Expr " + fields[0] + ";\n";
+      ++fourDCount;
+    }
+  }
+  ASSERT_GE(spaceCount, 20);
+  ASSERT_GE(fourDCount, 3);
+  for (const auto& [equations, count] : {std::pair{spaceEquations, spaceCount}, std::pair{fourDEquations, fourDCount}}) {
+    GraphedDocument g("3D.Axes 0;\n" + equations);
+    ASSERT_TRUE(g.document && g.RunUntilDone());
+    UpdateGraphMessages(g.document.get());
+    for (int32_t e = 0; e < count; ++e) {
+      const int32_t message = EquationMessage(g.document.get(), e);
+      EXPECT_NE(message, kMsgCantGraphIn3D) << "equation " << e << " of\n" << equations;
+      EXPECT_NE(message, kMsgCantGraphIn4D) << "equation " << e << " of\n" << equations;
     }
   }
 }

@@ -412,58 +412,6 @@ TEST(AddingEquations, EquationsThatMakeNoGraphFreeEverything) {
   }
 }
 
-// While a kind's 3-D or 4-D maker is missing, equations that need it say so.
-TEST(AddingEquations, EquationsNeedingMissingViewsSaySo) {
-  const GraphMakers installed = gGraphMakers;
-  gGraphMakers.GridSurface = nullptr;
-  gGraphMakers.GridSurface4D = nullptr;
-  struct Row {
-    const char* text;
-    bool is3D, is4D;
-    int32_t message;
-  };
-  for (const Row& row : {Row{"z = x*y", true, false, kMsgCantGraphIn3D}, Row{"y = x^2", true, false, kMsgCantGraphIn3D},
-                         Row{"r = theta*phi", false, false, kMsgCantGraphIn3D},
-                         Row{"w = z^2", false, true, kMsgCantGraphIn4D}, Row{"w = z^2", false, false, kMsgCantGraphIn4D}}) {
-    Tree tree = Parse(row.text);
-    EXPECT_EQ(GetEqnSyntaxErr(tree.get(), row.is3D, row.is4D, nullptr), row.message) << row.text;
-  }
-  for (const char* flat : {"z = x*y", "y = x^2", "x^2 + y^2 < 1"}) {
-    Tree tree = Parse(flat);
-    EXPECT_NE(GetEqnSyntaxErr(tree.get(), false, false, nullptr), kMsgCantGraphIn3D) << flat;
-  }
-  // A surface's maker filled, surfaces are graphable; curves still wait.
-  gGraphMakers.GridSurface = [](Compiled, Compiled, Compiled, double, double, Colour, Compiled, PlottingMode,
-                                const double&, const double&, const double&, const double&,
-                                AGraphView&) -> A3DGraph* { return nullptr; };
-  gGraphMakers.SpaceCurve = nullptr;
-  for (const char* surface : {"z = x*y", "y = x^2", "r = theta*phi"}) {
-    Tree tree = Parse(surface);
-    EXPECT_NE(GetEqnSyntaxErr(tree.get(), true, false, nullptr), kMsgCantGraphIn3D) << surface;
-  }
-  Tree curve = Parse("vector(x, y, z) = vector(cos(t), sin(t), t)");
-  EXPECT_EQ(GetEqnSyntaxErr(curve.get(), true, false, nullptr), kMsgCantGraphIn3D);
-  // Curves and points follow their own makers.
-  gGraphMakers.SpaceCurve = [](Compiled, Compiled, Compiled, Compiled, Compiled, Colour, double, double, AGraphView&,
-                                const double&, const double&) -> A3DGraph* { return nullptr; };
-  gGraphMakers.Point3D = nullptr;
-  EXPECT_NE(GetEqnSyntaxErr(curve.get(), true, false, nullptr), kMsgCantGraphIn3D);
-  Tree point = Parse("vector(1, 2, 3)");
-  EXPECT_EQ(GetEqnSyntaxErr(point.get(), true, false, nullptr), kMsgCantGraphIn3D);
-  // Fields, their solutions and arrows follow their start-point makers.
-  gGraphMakers.StartOnLattice = nullptr;
-  gGraphMakers.StartOnPoint = nullptr;
-  Tree field = Parse("vector(d*x, d*y, d*z) = vector(y, -x, z)");
-  Tree arrow = Parse("vector(1, 2, 3), vector(4, 5, 6)");
-  EXPECT_EQ(GetEqnSyntaxErr(field.get(), true, false, nullptr), kMsgCantGraphIn3D);
-  EXPECT_EQ(GetEqnSyntaxErr(arrow.get(), true, false, nullptr), kMsgCantGraphIn3D);
-  gGraphMakers.StartOnLattice = [](std::array<Compiled, 3>, Compiled, Compiled, double, double, Colour, int32_t,
-                                   AGraphView&, A3DGraph**) -> A3DGraph* { return nullptr; };
-  EXPECT_NE(GetEqnSyntaxErr(field.get(), true, false, nullptr), kMsgCantGraphIn3D);
-  EXPECT_EQ(GetEqnSyntaxErr(arrow.get(), true, false, nullptr), kMsgCantGraphIn3D);
-  gGraphMakers = installed;
-}
-
 // The coordinate display shows the flagged ranges, in field order; every
 // view samples the current view's T, R and Theta ranges.
 TEST(AddingEquations, PassChoosesViewsSharesRangesAndShowsFlaggedFields) {
