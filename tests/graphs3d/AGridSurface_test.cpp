@@ -16,19 +16,9 @@
 #include "graphs3d/AGridSurface.h"
 #include "graphs3d/GridMesh.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/graphs3d/VertexTestSupport.h"
 
 namespace {
-
-using Vec3 = Eigen::Vector3d;
-
-Vec3 Of(const Vertex& v) { return {v.x, v.y, v.z}; }
-
-AGraphColor* Colour(GraphColorType type) {
-  auto* colour = new AGraphColor;
-  colour->fType = type;
-  colour->fSolidColor = 0x3366CC;
-  return colour;
-}
 
 // A surface of a 3-D view over its u and v ranges (x and y for an explicit
 // one), computed on the workers.

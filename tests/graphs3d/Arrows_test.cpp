@@ -14,12 +14,9 @@
 #include "graphs3d/AStartOnPoint.h"
 #include "graphs3d/AnArrow3D.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/graphs3d/VertexTestSupport.h"
 
 namespace {
-
-using Vec3 = Eigen::Vector3d;
-
-Vec3 Of(const Vertex& v) { return {v.x, v.y, v.z}; }
 
 bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 

@@ -15,14 +15,12 @@
 #include "graphs3d/TubeFrames.h"
 #include "graphs3d/UnitSphere.h"
 #include "renderer/M3DView.h"
+#include "tests/graphs3d/VertexTestSupport.h"
 
 namespace {
 
-using Vec3 = Eigen::Vector3d;
-
+using ::Of;
 Vec3 Of(AVector v) { return {v.x, v.y, v.z}; }
-Vec3 Of(const Vertex& v) { return {v.x, v.y, v.z}; }
-
 bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 TEST(UnitSphere, IsAClosedOutwardMeshOfUnitVectors) {

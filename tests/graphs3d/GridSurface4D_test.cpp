@@ -13,19 +13,9 @@
 #include "graphs3d/A4DGraphView.h"
 #include "graphs3d/AGridSurface4D.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/graphs3d/VertexTestSupport.h"
 
 namespace {
-
-using Vec3 = Eigen::Vector3d;
-
-Vec3 Of(const Vertex& v) { return {v.x, v.y, v.z}; }
-
-AGraphColor* Colour(GraphColorType type) {
-  auto* colour = new AGraphColor;
-  colour->fType = type;
-  colour->fSolidColor = 0x3366CC;
-  return colour;
-}
 
 // Surfaces of the 4-D view over its U and V ranges, computed on the workers.
 class GridSurface4DTest : public testing::Test {

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <Eigen/Dense>
+
+#include "graphpane/AGraphColor.h"
+#include "renderer/DrawContext.h"
+
+using Vec3 = Eigen::Vector3d;
+
+inline Vec3 Of(const Vertex& v) { return {v.x, v.y, v.z}; }
+
+// A colour of the given type over a solid blue.
+inline AGraphColor* Colour(GraphColorType type) {
+  auto* colour = new AGraphColor;
+  colour->fType = type;
+  colour->fSolidColor = 0x3366CC;
+  return colour;
+}
