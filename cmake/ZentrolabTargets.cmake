@@ -3,6 +3,7 @@
 # that draw).
 set(ZL_LIBRARY_PRECOMPILED <algorithm> <array> <atomic> <cmath> <cstdint> <cstring> <limits>
     <memory> <mutex> <new> <string> <utility> <vector>)
+set(ZL_QT_PRECOMPILED <QImage> <QPoint> <QRect> <QRegion> <QString>)
 
 # One static library per layer folder; sources are every .cpp below it.
 function(zl_add_layer_library name)

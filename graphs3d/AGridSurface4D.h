@@ -68,7 +68,6 @@ class AGridSurface4D : public A4DGraph {
   void Restart();
   void Recompute();
   bool ComputePoint(int32_t i, int32_t j, MGridVariables* grid);
-  void ColourPoint(int32_t i, int32_t j, double u, double v, const double (&p)[4]);
   void ProjectModel();
   void SubmitColour();
 

@@ -14,23 +14,6 @@ bool AllFinite(const double* v, int count) {
 
 }  // namespace
 
-void AGridSurface4D::ColourPoint(int32_t i, int32_t j, double u, double v, const double (&p)[4]) {
-  const int32_t k = i * fN + j;
-  switch (fColourType) {
-    case AGraphColor::kRGBEquations:
-    case AGraphColor::kHSVEquations: {
-      double r = 0, g = 0, b = 0;
-      fColour->ComputeExplicitColor(u, v, p[0], p[1], p[2], p[3], &r, &g, &b);
-      fColours[size_t(k)] = {float(r), float(g), float(b)};
-      break;
-    }
-    case AGraphColor::kPictureTexture: fTexCoords[size_t(k)] = GridTexCoord(i, j, fN); break;
-    default:
-      if (ColoursEachGridPoint(fColourType)) GridMapColours(fColourType, i, j, fN, &fColours[size_t(k * fCopies)]);
-      break;
-  }
-}
-
 // Grid point (i, j): valid when its four coordinates and their normalised
 // values are finite (NaN included) and its condition is exactly 1.
 bool AGridSurface4D::ComputePoint(int32_t i, int32_t j, MGridVariables* grid) {
@@ -60,7 +43,7 @@ bool AGridSurface4D::ComputePoint(int32_t i, int32_t j, MGridVariables* grid) {
       for (int c = 0; c < 4; ++c) t.du[c] = float(scale[c] * partial[c]), t.dv[c] = float(scale[c] * partial[4 + c]);
     }
   }
-  ColourPoint(i, j, u, v, p);
+  ColourGridPoint(*fColour, fColourType, i, j, fN, fCopies, u, v, p, fColours.get(), fTexCoords.get());
   fPoints[size_t(k)] = {normalised[0], normalised[1], normalised[2], normalised[3]};
   fValid[size_t(k)] = 1;
   return true;

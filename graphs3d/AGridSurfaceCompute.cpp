@@ -45,19 +45,8 @@ void AGridSurface::DoColorsAndClipping(int32_t i, int32_t j, double x, double y,
     fValid[size_t(k)] = fCondition->Evaluate(u, v, x, y, z, 0) == 1.0;
     if (!fValid[size_t(k)]) return;
   }
-  switch (fColourType) {
-    case AGraphColor::kRGBEquations:
-    case AGraphColor::kHSVEquations: {
-      double r = 0, g = 0, b = 0;
-      fColour->ComputeExplicitColor(u, v, x, y, z, 0, &r, &g, &b);
-      fColours[size_t(k)] = {float(r), float(g), float(b)};
-      break;
-    }
-    case AGraphColor::kPictureTexture: fTexCoords[size_t(k)] = GridTexCoord(i, j, fN); break;
-    default:
-      if (ColoursEachGridPoint(fColourType)) GridMapColours(fColourType, i, j, fN, &fColours[size_t(k * fCopies)]);
-      break;
-  }
+  const double p[4] = {x, y, z, 0};
+  ColourGridPoint(*fColour, fColourType, i, j, fN, fCopies, u, v, p, fColours.get(), fTexCoords.get());
   fValid[size_t(k)] = Finite(x, y, z);
   if (fValid[size_t(k)]) StorePoint(k, x, y, z);
 }

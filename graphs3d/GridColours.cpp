@@ -55,3 +55,21 @@ void GridMapColours(GraphColorType type, int32_t i, int32_t j, int32_t n, ColorA
 TexCoord GridTexCoord(int32_t i, int32_t j, int32_t n) {
   return {float(i) / float(n - 1), 1 - float(j) / float(n - 1)};
 }
+
+void ColourGridPoint(AGraphColor& colour, GraphColorType type, int32_t i, int32_t j, int32_t n, int32_t copies,
+                     double u, double v, const double (&p)[4], ColorArrayElement* colours, TexCoord* texCoords) {
+  const int32_t k = i * n + j;
+  switch (type) {
+    case AGraphColor::kRGBEquations:
+    case AGraphColor::kHSVEquations: {
+      double r = 0, g = 0, b = 0;
+      colour.ComputeExplicitColor(u, v, p[0], p[1], p[2], p[3], &r, &g, &b);
+      colours[size_t(k)] = {float(r), float(g), float(b)};
+      break;
+    }
+    case AGraphColor::kPictureTexture: texCoords[size_t(k)] = GridTexCoord(i, j, n); break;
+    default:
+      if (ColoursEachGridPoint(type)) GridMapColours(type, i, j, n, &colours[size_t(k * copies)]);
+      break;
+  }
+}

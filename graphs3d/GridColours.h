@@ -6,6 +6,8 @@
 #include "graphs3d/GridMesh.h"
 #include "renderer/DrawContext.h"
 
+class AGraphColor;
+
 // Colour maps of grid surfaces, shared by the 3-D and 4-D ones.
 
 // Colour codes 1 to 8 are solid colours: a solid colour set to one stays
@@ -25,3 +27,8 @@ bool ColoursEachGridPoint(GraphColorType type);
 void GridMapColours(GraphColorType type, int32_t i, int32_t j, int32_t n, ColorArrayElement* out);
 // A picture's texture coordinates at point (i, j) of an n x n grid.
 TexCoord GridTexCoord(int32_t i, int32_t j, int32_t n);
+// What point (i, j) of an n x n grid, at (u, v) and coordinates p (w is 0
+// in 3-D), takes from its colour: the equations' colour, a picture's texture
+// coordinate, or a map's colours for its copies.
+void ColourGridPoint(AGraphColor& colour, GraphColorType type, int32_t i, int32_t j, int32_t n, int32_t copies,
+                     double u, double v, const double (&p)[4], ColorArrayElement* colours, TexCoord* texCoords);
