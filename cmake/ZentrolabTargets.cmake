@@ -4,10 +4,16 @@
 set(ZL_LIBRARY_PRECOMPILED <algorithm> <array> <atomic> <cmath> <cstdint> <cstring> <limits>
     <memory> <mutex> <new> <string> <utility> <vector>)
 set(ZL_QT_PRECOMPILED <QImage> <QPoint> <QRect> <QRegion> <QString>)
+# Libraries and layer test programs compile their files in batches, one
+# translation unit a batch: each header is parsed once a batch, not once a
+# file. Names local to a file must therefore be unique within its folder.
+set(ZL_UNITY_BATCH 8)
 
 # One static library per layer folder; sources are every .cpp below it.
+# APART names sources that compile alone, outside the batches: their
+# file-local names repeat another file's.
 function(zl_add_layer_library name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM_LIBS;EXCLUDE;PRECOMPILE" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM_LIBS;EXCLUDE;PRECOMPILE;APART" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
   foreach(excluded IN LISTS ARG_EXCLUDE)  # sources of the layer's executables
@@ -24,6 +30,8 @@ function(zl_add_layer_library name)
   target_link_libraries(${name} ${scope} ${ARG_DEPENDS} ${ARG_SYSTEM_LIBS})
   if(sources)
     target_precompile_headers(${name} PRIVATE ${ZL_LIBRARY_PRECOMPILED} ${ARG_PRECOMPILE})
+    set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${ZL_UNITY_BATCH})
+    set_source_files_properties(${ARG_APART} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
   endif()
   set_property(GLOBAL APPEND PROPERTY ZL_LAYER_LIBRARIES ${name})
 endfunction()
@@ -37,9 +45,10 @@ endfunction()
 # <layer>_<File>_test, built only when asked for by name: the ThreadSanitizer
 # suites run whole, and one file builds fast while working on it.
 # PRECOMPILE names headers, beyond GoogleTest's, that most of the layer's
-# test files parse (Qt's, for the layers that draw).
+# test files parse (Qt's, for the layers that draw); APART, as for the
+# libraries, files that compile outside the batches.
 function(zl_add_layer_tests layer)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;ALONE;PRECOMPILE" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;ALONE;PRECOMPILE;APART" ${ARGN})
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   set(shared_sources ${test_sources})
   foreach(src IN LISTS test_sources)
@@ -56,6 +65,11 @@ function(zl_add_layer_tests layer)
   if(shared_sources)  # none in a layer whose tests are still to come
     zl_add_test_program(${layer}_tests "${shared_sources}" "${ARG_DEPENDS}")
     target_precompile_headers(${layer}_tests PRIVATE <gtest/gtest.h> ${ARG_PRECOMPILE})
+    set_target_properties(${layer}_tests PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${ZL_UNITY_BATCH})
+    # A batch includes its test files, and GCC takes a fixture in an
+    # anonymous namespace for one declared in a header.
+    target_compile_options(${layer}_tests PRIVATE -Wno-subobject-linkage)
+    set_source_files_properties(${ARG_APART} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
     zl_discover_tests(${layer}_tests)
   endif()
 endfunction()

@@ -41,5 +41,6 @@ extern "C" const char* __lsan_default_suppressions() {
 // The runtime's dynamic-TLS interceptor can take a block that Qt's plugins
 // leave behind for a header it no longer has, and the leak check at exit
 // then crashes reading it; the check scans TLS without the interceptor.
-extern "C" const char* __asan_default_options() { return "intercept_tls_get_addr=0"; }
+// Weak: a test program that sets its own options links this file too.
+extern "C" __attribute__((weak)) const char* __asan_default_options() { return "intercept_tls_get_addr=0"; }
 #endif
