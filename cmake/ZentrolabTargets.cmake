@@ -68,7 +68,7 @@ function(zl_add_layer_tests layer)
     set_target_properties(${layer}_tests PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${ZL_UNITY_BATCH})
     # A batch includes its test files, and GCC takes a fixture in an
     # anonymous namespace for one declared in a header.
-    target_compile_options(${layer}_tests PRIVATE -Wno-subobject-linkage)
+    target_compile_options(${layer}_tests PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
     set_source_files_properties(${ARG_APART} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
     zl_discover_tests(${layer}_tests)
   endif()
