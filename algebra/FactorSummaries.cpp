@@ -5,25 +5,35 @@
 
 #include <cstring>
 
+// Pre-order with the first operand taken next directly: in a deep chain of
+// one-operand nodes nothing is pushed.
 uint64_t StructureHash(const ExpressionRecord* tree, uint64_t hash, bool* holdsMatrix) {
+  constexpr uint64_t kPrime = 0x100000001b3ull;
   thread_local std::vector<const ExpressionRecord*> pending;
-  pending.assign(1, tree);
+  pending.clear();
   bool matrix = false;
-  while (!pending.empty()) {
-    const ExpressionRecord* node = pending.back();
-    pending.pop_back();
-    uint64_t leaf = 0;
+  for (const ExpressionRecord* node = tree; node;) {
+    hash = (hash ^ (uint64_t(node->opcode) << 32 | node->operandCount)) * kPrime;
     if (IsNumberNode(node)) {
       const double value = NumberValue(node) == 0.0 ? 0.0 : NumberValue(node);
-      std::memcpy(&leaf, &value, sizeof leaf);
+      uint64_t bits = 0;
+      std::memcpy(&bits, &value, sizeof bits);
+      hash = (hash ^ bits) * kPrime;
     } else if (node->opcode == kOpAtom || node->opcode == kOpDummy) {
-      leaf = static_cast<uint32_t>(node->payload.id);
+      hash = (hash ^ static_cast<uint32_t>(node->payload.id)) * kPrime;
     }
     matrix = matrix || node->opcode == kOpMatrix;
-    for (const uint64_t part : {uint64_t(node->opcode), uint64_t(node->operandCount), leaf})
-      hash = (hash ^ part) * 0x100000001b3ull;
-    for (int32_t k = node->operands ? node->operandCount - 1 : -1; k >= 0; --k)
-      if (node->operands[k]) pending.push_back(node->operands[k]);
+    const ExpressionRecord* next = nullptr;
+    for (int32_t k = node->operands ? node->operandCount - 1 : -1; k >= 0; --k) {
+      if (!node->operands[k]) continue;
+      if (next) pending.push_back(next);
+      next = node->operands[k];
+    }
+    if (!next && !pending.empty()) {
+      next = pending.back();
+      pending.pop_back();
+    }
+    node = next;
   }
   if (holdsMatrix) *holdsMatrix = matrix;
   return hash;
