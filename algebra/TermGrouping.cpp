@@ -14,6 +14,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <set>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -166,27 +168,46 @@ void GRP_OnMult(ExpressionRecord* e, std::vector<FactorSummary>* summaries) {
   }
 }
 
-// Signatures screen the pairs, so a long sum groups in about one pass
-// over its pairs of integers.
+// Terms are met in order and each is paired only with later terms of its
+// signature, found through buckets, so a long sum groups in time that grows
+// with its length. Only the term in hand is ever deleted: the terms after it
+// keep their order, and a term's place is its first index less the
+// deletions so far.
 void GRP_OnPlus(ExpressionRecord* e) {
   if (!IsSum(e) || e->operandCount < 2) return;
-  std::vector<uint64_t> signatures(e->operandCount);
-  for (int32_t k = 0; k < e->operandCount; ++k) signatures[k] = LikeTermSignature(e->operands[k]);
+  const std::vector<ExpressionRecord*> terms(e->operands, e->operands + e->operandCount);
+  std::vector<uint64_t> signatures(terms.size());
+  std::unordered_map<uint64_t, std::set<int32_t>> buckets;
+  for (int32_t k = 0; k < int32_t(terms.size()); ++k) {
+    signatures[k] = LikeTermSignature(terms[k]);
+    buckets[signatures[k]].insert(k);
+  }
   bool grouped = false;
-  for (int32_t i = 0; IsKind(e, kOpPlus) && i < e->operandCount - 1;) {
+  for (int32_t i = 0, o = 0; IsKind(e, kOpPlus) && i < e->operandCount - 1 && e->operands[i] == terms[o]; ++o) {
+    std::set<int32_t>& alike = buckets[signatures[o]];
+    alike.erase(o);
     bool combined = false;
-    for (int32_t j = i + 1; !combined && j < e->operandCount; ++j) {
-      if (signatures[j] != signatures[i] || !LikeTerms(e->operands[i], e->operands[j])) continue;
-      combined = AddCoefficient(e->operands[j], Coefficient(e->operands[i]));
-      if (combined) signatures[j] = LikeTermSignature(e->operands[j]);
+    for (auto later = alike.begin(); !combined && later != alike.end(); ++later) {
+      const int32_t j = *later;
+      if (!LikeTerms(terms[o], terms[j])) continue;
+      combined = AddCoefficient(terms[j], Coefficient(terms[o]));
+      if (!combined) continue;
+      const uint64_t signature = LikeTermSignature(terms[j]);
+      if (signature == signatures[j]) break;
+      alike.erase(j);
+      signatures[j] = signature;
+      buckets[signature].insert(j);
+      break;
     }
     if (!combined) {
       ++i;
       continue;
     }
-    MATH_DeleteOperand(e, i);
-    signatures.erase(signatures.begin() + i);
     grouped = true;
+    // Down to one term the sum takes its contents: nothing is left to pair.
+    const bool collapses = e->operandCount == 2;
+    MATH_DeleteOperand(e, i);
+    if (collapses) break;
   }
   if (!grouped) return;
   ScopedAlgebraSwitch noRegrouping(gMathGroupTermsInSum, 0);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -84,7 +85,7 @@ struct Factor {
 // combine the scalars while the matrices keep their order among
 // themselves. Oracle: the scalars' product times the matrices multiplied
 // in their written order.
-TEST(ProductNormalForm, ShuffledProductsKeepTheirValueAndTheirMatrixOrder) {
+TEST(NormalForm, ShuffledProductsKeepTheirValueAndTheirMatrixOrder) {
   constexpr double x = 0.7, y = -1.3;
   const Matrix2 matrices[2] = {{1, 2, 3, 4}, {0, -1, 2, 5}};
   const std::vector<Factor> pool = {
@@ -119,6 +120,40 @@ TEST(ProductNormalForm, ShuffledProductsKeepTheirValueAndTheirMatrixOrder) {
     }
     for (int k = 0; k < 4; ++k)
       EXPECT_TRUE(Near(value.m[k], scalar * product[k], 1e-12)) << text << " -> " << Written(tree.get());
+  }
+}
+
+// Long sums of a few monomials with random coefficients, shuffled: every
+// monomial ends as one term (none when its coefficients cancel), and the
+// value is kept. Oracle: the coefficients summed per monomial.
+TEST(NormalForm, LongShuffledSumsGroupEachMonomialOnce) {
+  constexpr double x = 0.7, y = -1.3;
+  const std::vector<std::pair<std::string, double>> monomials = {
+      {"x", x}, {"y", y}, {"x*y", x * y}, {"sin(x)", std::sin(x)}, {"x^2", x * x}, {"y*sin(x)", y * std::sin(x)}};
+  std::mt19937 random(23);
+  std::uniform_int_distribution<size_t> pick(0, monomials.size() - 1);
+  std::uniform_int_distribution<int> coefficient(-3, 3), length(2, 400);
+  for (int trial = 0; trial < 40; ++trial) {
+    std::string text;
+    std::vector<int> totals(monomials.size(), 0);
+    for (int k = length(random); k > 0; --k) {
+      const size_t m = pick(random);
+      const int c = coefficient(random);
+      totals[m] += c;
+      text += (text.empty() ? "" : "+") + ("(" + std::to_string(c) + ")*" + monomials[m].first);
+    }
+    double value = 0;
+    int32_t expectedTerms = 0;
+    for (size_t m = 0; m < monomials.size(); ++m) {
+      value += totals[m] * monomials[m].second;
+      expectedTerms += totals[m] != 0 ? 1 : 0;
+    }
+    Tree tree = Parse(text);
+    SimplifyExpr(tree.get());
+    const bool zero = tree->opcode == kOpNumber && tree->payload.number->value == 0;
+    const int32_t terms = tree->opcode == kOpPlus ? tree->operandCount : (zero ? 0 : 1);
+    EXPECT_EQ(terms, expectedTerms) << Written(tree.get());
+    EXPECT_TRUE(Near(ValueAt(tree.get(), x, y), value, 1e-12)) << Written(tree.get());
   }
 }
 
