@@ -20,13 +20,13 @@ uint8_t RingCircle::Place(AVector p, AVector scale, AVector u, AVector w, Vertex
     (p.z + scale.z * (c * u.z + n * w.z)).copy_to(&fZ[s], lanes::vector_aligned);
   }
   bool whole = true;
+  const bool keep = !coordinates.Empty();
   for (int32_t s = 0; s < fSides; ++s) {
     const Vertex v{float(fX[s]), float(fY[s]), float(fZ[s])};
     whole &= std::isfinite(v.x) & std::isfinite(v.y) & std::isfinite(v.z);
     ring[s] = v;
+    if (keep) coordinates.Set(first + size_t(s), v);
   }
-  if (!coordinates.Empty())
-    for (int32_t s = 0; s < fSides; ++s) coordinates.Set(first + size_t(s), ring[s]);
   const bool starts = std::isfinite(ring[0].x) && std::isfinite(ring[0].y) && std::isfinite(ring[0].z);
   return uint8_t((starts ? kRingStartsFinite : 0) | (whole ? kRingWhole : 0));
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -99,8 +100,8 @@ TubeCoordinates::TubeCoordinates(size_t vertices) {
   const size_t room = vertices + size_t(kDoubleLanes);
   fAll.reset(new (std::nothrow) double[3 * room]);
   if (!fAll) return;
-  std::fill_n(fAll.get(), 3 * room, 0.0);
   fX = fAll.get(), fY = fX + room, fZ = fY + room;
+  for (double* axis : {fX, fY, fZ}) std::fill(axis + vertices, axis + room, 0.0);
 }
 
 void ComputeTubeNormals(const Vertex* rings, const TubeCoordinates& coordinates, const uint8_t* states,
