@@ -101,13 +101,18 @@ void FillArrayRun(MGridVariables& grid, const AStackMachine& program, int32_t n,
 }  // namespace
 
 // The usual case first, with nothing to keep across a call, so that the
-// entry saves no registers: a real program that reads no slider, on a
-// thread whose array is current.
+// entry saves no registers: a program that reads no slider, on a thread
+// whose array is current.
 template <typename Fill>
 double AnExpression::EvaluatePoint(Fill fill) {
   void* variables = ThreadLocalVariablesIfCurrent();
   const AStackMachine* machine = fPointMachine.get();
-  if (variables != nullptr && machine != nullptr && machine->fComplex == 0 && !machine->ReadsSlider()) [[likely]] {
+  if (variables != nullptr && machine != nullptr && !machine->ReadsSlider()) [[likely]] {
+    if (machine->fComplex != 0) {
+      auto* v = static_cast<Complex*>(variables);
+      fill(v);
+      return RealResult(RunPCode<Complex>(machine, v, nullptr));
+    }
     auto* v = static_cast<double*>(variables);
     fill(v);
     return RunPCode<double>(machine, v, nullptr);
