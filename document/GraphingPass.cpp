@@ -61,7 +61,7 @@ void FinishPass(DocumentRecord* document) {
 
 // Definitions are applied, constant formulas computed and the
 // transformation handed to the pass, not graphed.
-bool IsGraphed(const ExpandedEquation& e) {
+bool HandedToThePane(const ExpandedEquation& e) {
   return !(!e.info.graphable && IsExprDefinition(e.tree)) && !e.computed && !e.transformation;
 }
 
@@ -92,9 +92,9 @@ void DoGraph(DocumentRecord* document) {
   document->fExpansion.passStarted = false;
 }
 
-bool DoGraphAtIdle(DocumentRecord* document, uint32_t slice) {
+void DoGraphAtIdle(DocumentRecord* document, uint32_t slice) {
   ExpansionState& state = document->fExpansion;
-  if (!document->fGraphPane) return false;
+  if (!document->fGraphPane) return;
   if (!state.passStarted) StartPass(document);
   const uint32_t start = OurTime();
   // The error state is the pass's own, whatever ran between its slices.
@@ -104,12 +104,10 @@ bool DoGraphAtIdle(DocumentRecord* document, uint32_t slice) {
     // Past the deadline the graphs made so far are all there will be.
     if (ComputationDeadlinePassed()) break;
     const size_t i = state.passNext++;
-    if (!IsGraphed(state.expanded[i])) continue;
+    if (!HandedToThePane(state.expanded[i])) continue;
     AddExpandedEquation(document, i);
     sliceSpent = slice != kWholePass && OurTime() - start >= slice;
   }
   state.passMathError = gMathError;
-  const bool complete = state.passNext == state.expanded.size() || ComputationDeadlinePassed();
-  if (complete) FinishPass(document);
-  return complete;
+  if (state.passNext == state.expanded.size() || ComputationDeadlinePassed()) FinishPass(document);
 }

@@ -17,6 +17,6 @@ void DoGraph(DocumentRecord* document);
 
 // The pass itself: every expanded equation to the pane with its block's
 // attributes; an equation that made no graph keeps the reason. Continues
-// where the last call stopped until the slice is spent; true once the pass
-// is complete (the expansion then counts as graphed).
-bool DoGraphAtIdle(DocumentRecord* document, uint32_t slice = kWholePass);
+// where the last call stopped until the slice is spent; once the pass is
+// complete the expansion counts as graphed.
+void DoGraphAtIdle(DocumentRecord* document, uint32_t slice = kWholePass);
