@@ -44,15 +44,18 @@ struct ThreadVariableArray {
 extern constinit thread_local ThreadVariableArray gThreadVariableArray [[gnu::tls_model("initial-exec")]];
 extern std::atomic<int32_t> gMaxVariables;  // only grows
 
+// The calling thread's array when it needs no regrowing, else null.
+inline void* ThreadLocalVariablesIfCurrent() {
+  const ThreadVariableArray array = gThreadVariableArray;
+  return array.count >= gMaxVariables.load(std::memory_order_acquire) ? array.slots : nullptr;
+}
+
 // The calling thread's array, regrown first when a program compiled since
 // needs more slots: the same as ReallocateThreadLocalVariablesIfNecessary
 // then GetThreadLocalVariables, and on every evaluation's path, so the
 // test of a current array is made here without a call.
 inline void* CurrentThreadLocalVariables() {
-  const ThreadVariableArray array = gThreadVariableArray;
-  if (array.slots != nullptr && array.count >= gMaxVariables.load(std::memory_order_acquire)) [[likely]] {
-    return array.slots;
-  }
+  if (void* slots = ThreadLocalVariablesIfCurrent()) [[likely]] return slots;
   ReallocateThreadLocalVariablesIfNecessary();
   return gThreadVariableArray.slots;
 }

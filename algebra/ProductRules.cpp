@@ -11,6 +11,8 @@
 #include "expression/TreeDisposal.h"
 #include "expression/TreeSurgery.h"
 
+#include <vector>
+
 namespace {
 
 double PredictedProductTerms(const ExpressionRecord* node) {
@@ -135,7 +137,9 @@ RuleEnd ProductRule(ExpressionRecord* node) {
     }
     if (NumberValue(node->operands[0]) == 1.0) MATH_DeleteOperand(node, 0);
   }
-  if (gMathOrderTerms == 1 && IsKind(node, kOpTimes)) ORDR_OnMult(node);
-  if (IsKind(node, kOpTimes)) GRP_OnMult(node);
+  if (!IsKind(node, kOpTimes)) return RuleEnd::kDone;
+  std::vector<FactorSummary> summaries = SummariseFactors(node);
+  if (gMathOrderTerms == 1) ORDR_OnMult(node, &summaries);
+  GRP_OnMult(node, &summaries);
   return RuleEnd::kDone;
 }

@@ -2,6 +2,7 @@
 
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/ExponentChanges.h"
+#include "algebra/FactorSummaries.h"
 #include "algebra/PowerConditions.h"
 #include "algebra/SimplifierNodes.h"
 #include "algebra/SimplifierRules.h"
@@ -13,7 +14,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <set>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -50,38 +52,14 @@ bool LikeTerms(const ExpressionRecord* a, const ExpressionRecord* b) {
   return SameFactorsFrom(a, HasLeadingNumber(a) ? 1 : 0, b, HasLeadingNumber(b) ? 1 : 0);
 }
 
-// A hash of the node kinds, counts and leaf values of a tree in pre-order:
-// structurally equal trees hash alike (0 and -0 too).
-uint64_t StructureHash(const ExpressionRecord* tree, uint64_t hash) {
-  thread_local std::vector<const ExpressionRecord*> pending;
-  pending.assign(1, tree);
-  while (!pending.empty()) {
-    const ExpressionRecord* node = pending.back();
-    pending.pop_back();
-    uint64_t leaf = 0;
-    if (IsNumberNode(node)) {
-      const double value = NumberValue(node) == 0.0 ? 0.0 : NumberValue(node);
-      std::memcpy(&leaf, &value, sizeof leaf);
-    } else if (node->opcode == kOpAtom || node->opcode == kOpDummy) {
-      leaf = static_cast<uint32_t>(node->payload.id);
-    }
-    for (const uint64_t part : {uint64_t(node->opcode), uint64_t(node->operandCount), leaf})
-      hash = (hash ^ part) * 0x100000001b3ull;
-    for (int32_t k = node->operands ? node->operandCount - 1 : -1; k >= 0; --k)
-      if (node->operands[k]) pending.push_back(node->operands[k]);
-  }
-  return hash;
-}
-
 // Terms that LikeTerms may pair have the same signature: the hash of what
 // follows a leading negation and a leading number.
 uint64_t LikeTermSignature(const ExpressionRecord* term) {
-  constexpr uint64_t kOffset = 0xcbf29ce484222325ull;
   if (IsNegation(term)) term = term->operands[0];
-  if (!IsProduct(term)) return StructureHash(term, kOffset);
+  if (!IsProduct(term)) return StructureHash(term, kStructureHashOffset);
   const int32_t first = IsNumberNode(term->operands[0]) ? 1 : 0;
-  if (term->operandCount - first == 1) return StructureHash(term->operands[first], kOffset);
-  uint64_t hash = kOffset;
+  if (term->operandCount - first == 1) return StructureHash(term->operands[first], kStructureHashOffset);
+  uint64_t hash = kStructureHashOffset;
   for (int32_t k = first; k < term->operandCount; ++k) hash = StructureHash(term->operands[k], hash * 31);
   return hash;
 }
@@ -131,30 +109,26 @@ bool GRP_MultSimilar(const ExpressionRecord* a, const ExpressionRecord* b) {
 // runs the product rule once more, so the result is in normal form. Hashes
 // of the bases screen the pairs, so a long product of long factors is not
 // compared factor by factor to the end of each.
-void GRP_OnMult(ExpressionRecord* e) {
+void GRP_OnMult(ExpressionRecord* e, std::vector<FactorSummary>* summaries) {
   if (!IsProduct(e) || e->operandCount < 2) return;
-  constexpr uint64_t kOffset = 0xcbf29ce484222325ull;
-  const auto baseHash = [&](int32_t k) { return StructureHash(BaseOf(e->operands[k]), kOffset); };
-  std::vector<uint64_t> bases;
-  const auto hashAll = [&] {
-    bases.resize(IsKind(e, kOpTimes) ? e->operandCount : 0);
-    for (int32_t k = 0; k < int32_t(bases.size()); ++k) bases[k] = baseHash(k);
-  };
+  std::vector<FactorSummary>& factors = *summaries;
+  const auto summarise = [&](int32_t k) { factors[k] = SummariseFactor(e->operands[k]); };
   // A product of two takes the other factor's contents, maybe a product.
   const auto drop = [&](int32_t k) {
     const bool collapses = e->operandCount == 2;
     MATH_DeleteOperand(e, k);
-    bases.erase(bases.begin() + k);
-    if (collapses) hashAll();
+    factors.erase(factors.begin() + k);
+    if (collapses) factors = SummariseFactors(e);
   };
-  hashAll();
   bool grouped = false;
   for (int32_t i = 0; IsKind(e, kOpTimes) && i < e->operandCount - 1;) {
     ExpressionRecord* a = e->operands[i];
-    const auto similar = [&](int32_t k) { return bases[k] == bases[i] && GRP_MultSimilar(e->operands[k], a); };
+    const auto similar = [&](int32_t k) {
+      return factors[k].baseHash == factors[i].baseHash && GRP_MultSimilar(e->operands[k], a);
+    };
     int32_t j = -1;
     // Matrix factors do not commute: one combines only with its neighbour.
-    if (ContainsMatrix(a)) {
+    if (factors[i].holdsMatrix) {
       if (similar(i + 1)) j = i + 1;
     } else {
       for (int32_t k = i + 1; j < 0 && k < e->operandCount; ++k)
@@ -174,7 +148,7 @@ void GRP_OnMult(ExpressionRecord* e) {
     grouped = true;
     if (powerB) {
       if (!powerA) StepExponent(b, 1.0);
-      bases[j] = baseHash(j);
+      summarise(j);
       drop(i);
     } else {
       if (powerA) {
@@ -184,7 +158,7 @@ void GRP_OnMult(ExpressionRecord* e) {
       } else {
         return;
       }
-      bases[i] = baseHash(i);
+      summarise(i);
       drop(j);
     }
   }
@@ -194,27 +168,46 @@ void GRP_OnMult(ExpressionRecord* e) {
   }
 }
 
-// Signatures screen the pairs, so a long sum groups in about one pass
-// over its pairs of integers.
+// Terms are met in order and each is paired only with later terms of its
+// signature, found through buckets, so a long sum groups in time that grows
+// with its length. Only the term in hand is ever deleted: the terms after it
+// keep their order, and a term's place is its first index less the
+// deletions so far.
 void GRP_OnPlus(ExpressionRecord* e) {
   if (!IsSum(e) || e->operandCount < 2) return;
-  std::vector<uint64_t> signatures(e->operandCount);
-  for (int32_t k = 0; k < e->operandCount; ++k) signatures[k] = LikeTermSignature(e->operands[k]);
+  const std::vector<ExpressionRecord*> terms(e->operands, e->operands + e->operandCount);
+  std::vector<uint64_t> signatures(terms.size());
+  std::unordered_map<uint64_t, std::set<int32_t>> buckets;
+  for (int32_t k = 0; k < int32_t(terms.size()); ++k) {
+    signatures[k] = LikeTermSignature(terms[k]);
+    buckets[signatures[k]].insert(k);
+  }
   bool grouped = false;
-  for (int32_t i = 0; IsKind(e, kOpPlus) && i < e->operandCount - 1;) {
+  for (int32_t i = 0, o = 0; IsKind(e, kOpPlus) && i < e->operandCount - 1 && e->operands[i] == terms[o]; ++o) {
+    std::set<int32_t>& alike = buckets[signatures[o]];
+    alike.erase(o);
     bool combined = false;
-    for (int32_t j = i + 1; !combined && j < e->operandCount; ++j) {
-      if (signatures[j] != signatures[i] || !LikeTerms(e->operands[i], e->operands[j])) continue;
-      combined = AddCoefficient(e->operands[j], Coefficient(e->operands[i]));
-      if (combined) signatures[j] = LikeTermSignature(e->operands[j]);
+    for (auto later = alike.begin(); !combined && later != alike.end(); ++later) {
+      const int32_t j = *later;
+      if (!LikeTerms(terms[o], terms[j])) continue;
+      combined = AddCoefficient(terms[j], Coefficient(terms[o]));
+      if (!combined) continue;
+      const uint64_t signature = LikeTermSignature(terms[j]);
+      if (signature == signatures[j]) break;
+      alike.erase(j);
+      signatures[j] = signature;
+      buckets[signature].insert(j);
+      break;
     }
     if (!combined) {
       ++i;
       continue;
     }
-    MATH_DeleteOperand(e, i);
-    signatures.erase(signatures.begin() + i);
     grouped = true;
+    // Down to one term the sum takes its contents: nothing is left to pair.
+    const bool collapses = e->operandCount == 2;
+    MATH_DeleteOperand(e, i);
+    if (collapses) break;
   }
   if (!grouped) return;
   ScopedAlgebraSwitch noRegrouping(gMathGroupTermsInSum, 0);

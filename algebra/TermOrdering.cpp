@@ -77,35 +77,52 @@ int32_t ORDR_Power(const ExpressionRecord* term, const ExpressionRecord* x) {
   return 0;
 }
 
+namespace {
+
 // Bubble passes until one swaps nothing; at most one pass per operand, so
 // an order that is not transitive (factors that keep their places) cannot
-// cycle.
-void ORDR_Generic(ExpressionRecord* e, const ExpressionRecord* x, bool byFactor) {
-  if (!e || e->operandCount < 2 || !HasFilledOperands(e)) return;
-  std::vector<char> holdsMatrix;
-  if (byFactor && ContainsMatrix(e)) {
-    holdsMatrix.resize(e->operandCount);
-    for (int32_t k = 0; k < e->operandCount; ++k) holdsMatrix[k] = ContainsMatrix(e->operands[k]);
-  }
-  auto before = [&](int32_t k) {
-    const ExpressionRecord* a = e->operands[k];
-    const ExpressionRecord* b = e->operands[k - 1];
-    if (byFactor) return MultLessThan(a, b, !holdsMatrix.empty() && (holdsMatrix[k] || holdsMatrix[k - 1]));
-    const int32_t pa = ORDR_Power(a, x);
-    const int32_t pb = ORDR_Power(b, x);
-    return Order_By_Increasing != 0 ? pa > pb : pa < pb;
-  };
+// cycle. swapped(k) follows each swap of operands k-1 and k.
+template <typename Before, typename Swapped>
+void BubbleSort(ExpressionRecord* e, Before before, Swapped swapped) {
   ExpressionRecord** operands = e->operands;
   for (int32_t pass = 0; pass < e->operandCount; ++pass) {
-    bool swapped = false;
+    bool any = false;
     for (int32_t k = 1; k < e->operandCount; ++k) {
       if (!before(k)) continue;
       std::swap(operands[k], operands[k - 1]);
-      if (!holdsMatrix.empty()) std::swap(holdsMatrix[k], holdsMatrix[k - 1]);
-      swapped = true;
+      swapped(k);
+      any = true;
     }
-    if (!swapped) return;
+    if (!any) return;
   }
 }
 
-void ORDR_OnMult(ExpressionRecord* e) { ORDR_Generic(e, nullptr, true); }
+void SortFactors(ExpressionRecord* e, std::vector<FactorSummary>& factors) {
+  const auto before = [&](int32_t k) {
+    return MultLessThan(e->operands[k], e->operands[k - 1], factors[k].holdsMatrix || factors[k - 1].holdsMatrix);
+  };
+  BubbleSort(e, before, [&](int32_t k) { std::swap(factors[k], factors[k - 1]); });
+}
+
+}  // namespace
+
+void ORDR_Generic(ExpressionRecord* e, const ExpressionRecord* x, bool byFactor) {
+  if (!e || e->operandCount < 2 || !HasFilledOperands(e)) return;
+  if (byFactor) {
+    std::vector<FactorSummary> factors(e->operandCount);
+    for (int32_t k = 0; k < e->operandCount; ++k) factors[k] = SummariseFactor(e->operands[k]);
+    SortFactors(e, factors);
+    return;
+  }
+  const auto before = [&](int32_t k) {
+    const int32_t pa = ORDR_Power(e->operands[k], x);
+    const int32_t pb = ORDR_Power(e->operands[k - 1], x);
+    return Order_By_Increasing != 0 ? pa > pb : pa < pb;
+  };
+  BubbleSort(e, before, [](int32_t) {});
+}
+
+void ORDR_OnMult(ExpressionRecord* e, std::vector<FactorSummary>* summaries) {
+  if (!e || e->operandCount < 2 || !HasFilledOperands(e)) return;
+  SortFactors(e, *summaries);
+}

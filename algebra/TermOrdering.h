@@ -1,15 +1,18 @@
 #pragma once
 
+#include "algebra/FactorSummaries.h"
 #include "expression/ExpressionRecord.h"
 
 #include <cstdint>
+#include <vector>
 
 // The canonical order of factors: numbers first, then by node kind, atoms
 // by name with special symbols first, e and the degree sign last. Factors
 // that hold a matrix keep their places.
 
-// ORDR_Generic(e, null, true).
-void ORDR_OnMult(ExpressionRecord* e);
+// ORDR_Generic(e, null, true), its factors' summaries (SummariseFactors)
+// moved along with them.
+void ORDR_OnMult(ExpressionRecord* e, std::vector<FactorSummary>* summaries);
 // A stable sort of e's operands: by ORDR_MultLessThan when byFactor, else
 // by the whole power of x in each (ORDR_Power), highest first while
 // Order_By_Increasing is non-zero, lowest first otherwise.

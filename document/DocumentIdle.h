@@ -2,24 +2,21 @@
 
 #include <cstdint>
 
+#include "document/GraphingPass.h"
+
 class DocumentRecord;
 
 // The document's share of the interface thread's idle (the window's timer,
 // the export's loop): gives the expansion its slice, graphs a finished
-// expansion, steps the slider animation and redraws the graph pane into
-// the window's graph world when a graph finished.
-void DocumentIdle(DocumentRecord* document);
+// expansion (at most a pass slice of it per call), steps the slider
+// animation and redraws the graph pane into the window's graph world when
+// a graph finished.
+void DocumentIdle(DocumentRecord* document, uint32_t passSlice = kWholePass);
 
 // The block whose graph colour leaves its fragment program's text in
 // gHackExportShaderPointer at the next pass while gHackExportShaderFlag is
 // set; -1 when none.
 extern int32_t gHackExportShaderBlock;
-
-// Asks for a new graphing pass of the current expansion at the next idle.
-void DoGraph(DocumentRecord* document);
-// The pass itself: every expanded equation to the pane with its block's
-// attributes; an equation that made no graph keeps the reason.
-void DoGraphAtIdle(DocumentRecord* document);
 
 // The pane's graphs as far as computed, into the window's graph world.
 void DrawDocumentGraph(DocumentRecord* document);

@@ -14,6 +14,7 @@ void ExpansionState::Clear() {
   expansionDone.store(false, std::memory_order_release);
   resultsPublished.store(false, std::memory_order_release);
   graphed = false;
+  passStarted = false;
   rows.clear();
   messages.clear();
 }

@@ -61,6 +61,11 @@ struct ExpansionState {
   std::atomic<bool> expansionDone{false};
   // The interface thread handed this expansion to the graph pane.
   bool graphed = false;
+  // A pass under way: the next expanded equation it adds, and the math
+  // error state it left at the end of its last slice.
+  bool passStarted = false;
+  size_t passNext = 0;
+  int32_t passMathError = 0;
   // By expanded equation: the lookup row its graph made (-1 none) and the
   // message shown under it (0 none).
   std::vector<int32_t> rows;

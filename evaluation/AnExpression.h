@@ -132,6 +132,8 @@ class AnExpression {
   template <typename Fill>
   double EvaluatePoint(Fill fill);
   template <typename Fill>
+  double EvaluatePointFully(Fill fill);
+  template <typename Fill>
   void EvaluateBox(Fill fill, double* lo, double* hi);
   double EvaluateGridPoint(MGridVariables* grid);
 

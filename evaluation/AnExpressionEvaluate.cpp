@@ -10,6 +10,7 @@
 #include "evaluation/GridSetup.h"
 #include "evaluation/GridValueSlots.h"
 #include "evaluation/RealValues.h"
+#include "evaluation/RunPCode.h"
 #include "evaluation/StackMachine.h"
 
 namespace {
@@ -99,8 +100,28 @@ void FillArrayRun(MGridVariables& grid, const AStackMachine& program, int32_t n,
 
 }  // namespace
 
+// The usual case first, with nothing to keep across a call, so that the
+// entry saves no registers: a program that reads no slider, on a thread
+// whose array is current.
 template <typename Fill>
 double AnExpression::EvaluatePoint(Fill fill) {
+  void* variables = ThreadLocalVariablesIfCurrent();
+  const AStackMachine* machine = fPointMachine.get();
+  if (variables != nullptr && machine != nullptr && !machine->ReadsSlider()) [[likely]] {
+    if (machine->fComplex != 0) {
+      auto* v = static_cast<Complex*>(variables);
+      fill(v);
+      return RealResult(RunPCode<Complex>(machine, v, nullptr));
+    }
+    auto* v = static_cast<double*>(variables);
+    fill(v);
+    return RunPCode<double>(machine, v, nullptr);
+  }
+  return EvaluatePointFully(fill);
+}
+
+template <typename Fill>
+[[gnu::noinline]] double AnExpression::EvaluatePointFully(Fill fill) {
   void* variables = CurrentThreadLocalVariables();
   if (fPointMachine == nullptr || variables == nullptr) return gNaN;
   if (fPointMachine->fComplex != 0) {
@@ -116,18 +137,18 @@ double AnExpression::EvaluatePoint(Fill fill) {
 }
 
 double AnExpression::Evaluate(double u) {
-  return EvaluatePoint([&]<typename T>(T* v) { v[kSlotU] = FromReal<T>(u); });
+  return EvaluatePoint([=]<typename T>(T* v) { v[kSlotU] = FromReal<T>(u); });
 }
 
 double AnExpression::Evaluate(double x, double y) {
-  return EvaluatePoint([&]<typename T>(T* v) {
+  return EvaluatePoint([=]<typename T>(T* v) {
     v[kSlotX] = FromReal<T>(x);
     v[kSlotY] = FromReal<T>(y);
   });
 }
 
 double AnExpression::Evaluate(double u, double v, double x, double y, double z, double w) {
-  return EvaluatePoint([&]<typename T>(T* s) {
+  return EvaluatePoint([=]<typename T>(T* s) {
     s[kSlotU] = FromReal<T>(u);
     s[kSlotV] = FromReal<T>(v);
     s[kSlotX] = FromReal<T>(x);
@@ -138,7 +159,7 @@ double AnExpression::Evaluate(double u, double v, double x, double y, double z, 
 }
 
 double AnExpression::EvaluateIndexed(double x, double y, double z, int32_t row) {
-  return EvaluatePoint([&]<typename T>(T* v) {
+  return EvaluatePoint([=]<typename T>(T* v) {
     v[kSlotX] = FromReal<T>(x);
     v[kSlotY] = FromReal<T>(y);
     v[kSlotZ] = FromReal<T>(z);

@@ -6,6 +6,7 @@
 // calls and cancellation are written once here.
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 #include "CoreUtilities/StackSpace.h"
@@ -43,6 +44,9 @@ inline int32_t FindGuardEnd(const AStackMachine& machine, int32_t from, int32_t 
 inline constexpr int32_t kFrameArgumentSlots = 32;
 
 template <typename T>
+T RunProgram(const AStackMachine& machine, T* variables, const MGridVariables* grid);
+
+template <typename T>
 T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argumentCount,
                    const T& sliderValue, int32_t tableRow) {
   using Ops = ValueOps<T>;
@@ -59,13 +63,22 @@ T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argu
     if (heapSlots == nullptr) return Ops::NaN();
     slots = heapSlots;
   }
-  // The arguments, then zeros: one pass, with no call for a few values.
-  int32_t slot = 0;
-  for (; slot < argumentCount; ++slot) slots[slot] = arguments[slot];
-  for (; slot < slotCount; ++slot) slots[slot] = Ops::Zero();
+  for (int32_t slot = 0; slot < argumentCount; ++slot) slots[slot] = arguments[slot];
+  // Zeros where the callee may look: a slot none of its instructions
+  // names is never read.
+  uint64_t zeros = callee->SlotsTouched() & ~((uint64_t{1} << argumentCount) - 1);
+  if ((zeros >> AStackMachine::kSlotsTouchedTop & 1) != 0) {
+    for (int32_t slot = std::max(argumentCount, AStackMachine::kSlotsTouchedTop); slot < slotCount; ++slot) {
+      slots[slot] = Ops::Zero();
+    }
+  }
+  for (; zeros != 0; zeros &= zeros - 1) {
+    const int32_t slot = std::countr_zero(zeros);
+    if (slot < slotCount) slots[slot] = Ops::Zero();
+  }
   if (argumentCount <= kSlotSlider) slots[kSlotSlider] = sliderValue;
   if (argumentCount <= kSlotTableRow) slots[kSlotTableRow] = Ops::FromReal(tableRow);
-  const T result = RunPCode<T>(callee, slots, nullptr);
+  const T result = RunProgram<T>(*callee, slots, nullptr);
   if (heapSlots != nullptr) OurDisposeMemory(heapSlots);
   return result;
 }
@@ -355,14 +368,20 @@ dispatch:
 #undef ZL_JUMP_ENTRY
 
 template <typename T>
-T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* grid) {
-  if (machine == nullptr || machine->IsMalformed()) return ValueOps<T>::NaN();
-  if (const ATranslation* translation = translated::TranslationOf<T>(*machine)) {
-    if (translation->onePush) return translated::RunOnePush<T>(*translation, *machine, variables);
-    return translated::RunTranslated<T>(*translation, *machine, variables);
+[[gnu::always_inline]] inline T RunProgram(const AStackMachine& machine, T* variables, const MGridVariables* grid) {
+  if (machine.IsMalformed()) return ValueOps<T>::NaN();
+  if (const ATranslation* translation = translated::TranslationOf<T>(machine)) {
+    if (translation->onePush) return translated::RunOnePush<T>(*translation, machine, variables);
+    return translated::RunTranslated<T>(*translation, machine, variables);
   }
-  if (machine->RunsThreaded()) return RunPCodeWith<T, true>(*machine, variables, grid);
-  return RunPCodeWith<T, false>(*machine, variables, grid);
+  if (machine.RunsThreaded()) return RunPCodeWith<T, true>(machine, variables, grid);
+  return RunPCodeWith<T, false>(machine, variables, grid);
+}
+
+template <typename T>
+T RunPCode(const AStackMachine* machine, T* variables, const MGridVariables* grid) {
+  if (machine == nullptr) return ValueOps<T>::NaN();
+  return RunProgram<T>(*machine, variables, grid);
 }
 
 template <typename T>

@@ -384,6 +384,8 @@ ATranslation* Translate(const AStackMachine& m) {
     if (s.run == &LoopTest<T>) s.kind = Kind::kLoopTest;
     if (s.run == &LoopNext<T> && s.kind == Kind::kJump) s.kind = Kind::kLoopNext;
     if (s.run == &IndexCheck<T>) s.kind = Kind::kIndexCheck;
+    if (s.run == &Branch<T>) s.kind = Kind::kBranch;
+    if (s.run == &Call<T>) s.kind = Kind::kCallFunction;
     // The first instruction of a run runs before any cancellation test.
     if (i > 0 && s.run == &StoreSlot<T>) s.kind = Kind::kStore;
     if (i > 0 && s.run == &StoreSlotPop<T>) s.kind = Kind::kStorePop;

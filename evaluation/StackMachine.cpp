@@ -1,6 +1,7 @@
 #include "evaluation/StackMachine.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "CoreUtilities/MemoryBudget.h"
 #include "evaluation/StackEffect.h"
@@ -57,6 +58,19 @@ void AStackMachine::NoteSlot(int64_t slot) {
   fVariableSlotCount = std::max(fVariableSlotCount, static_cast<int32_t>(slot + 1));
 }
 
+void AStackMachine::NoteSlotsTouched(uint64_t& touched, int64_t first, int64_t last) {
+  for (int64_t slot = first; slot <= last; ++slot) touched |= uint64_t{1} << std::min<int64_t>(slot, kSlotsTouchedTop);
+}
+
+uint64_t AStackMachine::SlotsTouchedWithTemporaries() const {
+  uint64_t touched = fFixedSlotsTouched;
+  for (uint64_t bits = fTemporariesTouched; bits != 0; bits &= bits - 1) {
+    const int64_t slot = int64_t{fTemporariesBase} + std::countr_zero(bits);
+    NoteSlotsTouched(touched, slot, slot);
+  }
+  return touched;
+}
+
 void AStackMachine::Account(const PCodeOp& op) {
   if (CanRecoverFromNaN(op.opcode)) fNaNRecovery = 1;
   if (op.opcode == pcCallFunction) fTouchesSliderSlot = true;
@@ -67,6 +81,8 @@ void AStackMachine::Account(const PCodeOp& op) {
     } else {
       const int64_t base = info->base == PCodeSlots::kTemporaries ? fTemporariesBase : 0;
       NoteSlot(base + op.ids.a + info->extent);
+      uint64_t& touched = info->base == PCodeSlots::kTemporaries ? fTemporariesTouched : fFixedSlotsTouched;
+      NoteSlotsTouched(touched, op.ids.a, op.ids.a + info->extent);
       if (base + op.ids.a <= kSlotSlider && kSlotSlider <= base + op.ids.a + info->extent) fTouchesSliderSlot = true;
     }
   }

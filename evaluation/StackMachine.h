@@ -88,6 +88,13 @@ class AStackMachine {
   // Some instruction may read the slider's slot (a call hands it to the
   // callee); callers fill that slot only then.
   bool ReadsSlider() const { return fTouchesSliderSlot || fTemporariesBase <= kSlotSlider; }
+  // Bit s set when an instruction names slot s; the top bit stands for
+  // every slot from kSlotsTouchedTop on. A slot no instruction names is
+  // never read, so a caller need not fill it.
+  static constexpr int32_t kSlotsTouchedTop = 63;
+  uint64_t SlotsTouched() const {
+    return fTemporariesTouched == 0 ? fFixedSlotsTouched : SlotsTouchedWithTemporaries();
+  }
 
   int32_t fNaNRecovery = 0;
   int32_t fComplex = 0;
@@ -114,6 +121,8 @@ class AStackMachine {
   void Account(const PCodeOp& op);
   void DropTranslations();
   void NoteSlot(int64_t slot);
+  uint64_t SlotsTouchedWithTemporaries() const;
+  static void NoteSlotsTouched(uint64_t& touched, int64_t first, int64_t last);
 
   PCodeOp* fCode = nullptr;
   int32_t fCount = 0;
@@ -124,6 +133,10 @@ class AStackMachine {
   bool fMalformed = false;
   bool fUnknownOpcode = false;
   bool fTouchesSliderSlot = false;
+  // Slots named from 0 and from the temporaries' base, apart: the base
+  // may be set after the instructions.
+  uint64_t fFixedSlotsTouched = 0;
+  uint64_t fTemporariesTouched = 0;
 };
 
 // True for the instructions that can turn an undefined operand into a

@@ -51,7 +51,8 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
   if constexpr (kThreaded) {
     static const void* const kTable[] = {&&L_kCall,       &&L_kJump,  &&L_kEnd,      &&L_kEndNaN,
                                          ZL_INLINE_STEPS(ZL_LABEL) &&L_kLoopTest, &&L_kLoopNext,
-                                         &&L_kIndexCheck, &&L_kStore, &&L_kStorePop, &&L_kSkipValue};
+                                         &&L_kIndexCheck, &&L_kStore, &&L_kStorePop, &&L_kSkipValue,
+                                         &&L_kBranch,     &&L_kCallFunction};
     labels = kTable;
   }
 #undef ZL_LABEL
@@ -134,28 +135,32 @@ dispatch:
   ZL_STEP(kMulNumber) top = Ops::Mul(top, ZL_NUMBER(x)); ZL_NEXT;
   ZL_STEP(kDivSlot) top = Ops::Div(top, ZL_SLOT(a)); ZL_NEXT;
   ZL_STEP(kDivNumber) top = Ops::Div(top, ZL_NUMBER(x)); ZL_NEXT;
-#define ZL_PUSH_BINARY(op)                     \
-  ZL_STEP(kPush##op##SlotSlot) {               \
-    Park(cells[s->cell], top);                 \
-    const T first = ZL_SLOT(a);                \
-    top = Ops::op(first, ZL_SLOT(b));          \
-    ZL_NEXT;                                   \
-  }                                            \
-  ZL_STEP(kPush##op##SlotNumber) {             \
-    Park(cells[s->cell], top);                 \
-    const T first = ZL_SLOT(a);                \
-    top = Ops::op(first, ZL_NUMBER(y));        \
-    ZL_NEXT;                                   \
-  }                                            \
-  ZL_STEP(kPush##op##NumberSlot) {             \
-    Park(cells[s->cell], top);                 \
-    const T first = ZL_NUMBER(x);              \
-    top = Ops::op(first, ZL_SLOT(b));          \
-    ZL_NEXT;                                   \
+#define ZL_PUSH_BINARY(op, opcode)                  \
+  ZL_STEP(kPush##op##SlotSlot) {                    \
+    Park(cells[s->cell], top);                      \
+    const T first = ZL_SLOT(a);                     \
+    top = Binary<T, opcode>::Run(first, ZL_SLOT(b));   \
+    ZL_NEXT;                                        \
+  }                                                 \
+  ZL_STEP(kPush##op##SlotNumber) {                  \
+    Park(cells[s->cell], top);                      \
+    const T first = ZL_SLOT(a);                     \
+    top = Binary<T, opcode>::Run(first, ZL_NUMBER(y)); \
+    ZL_NEXT;                                        \
+  }                                                 \
+  ZL_STEP(kPush##op##NumberSlot) {                  \
+    Park(cells[s->cell], top);                      \
+    const T first = ZL_NUMBER(x);                   \
+    top = Binary<T, opcode>::Run(first, ZL_SLOT(b));   \
+    ZL_NEXT;                                        \
   }
-  ZL_PUSH_BINARY(Add)
-  ZL_PUSH_BINARY(Mul)
-  ZL_PUSH_BINARY(Div)
+  ZL_PUSH_BINARY(Add, pcAdd)
+  ZL_PUSH_BINARY(Mul, pcMul)
+  ZL_PUSH_BINARY(Div, pcDiv)
+  ZL_PUSH_BINARY(Less, pcLess)
+  ZL_PUSH_BINARY(Greater, pcGreater)
+  ZL_PUSH_BINARY(LessEq, pcLessEq)
+  ZL_PUSH_BINARY(GreaterEq, pcGreaterEq)
 #undef ZL_PUSH_BINARY
 #define ZL_FUNCTION(f, opcode, ...)                                           \
   ZL_STEP(k##f) top = Ops::f(top); ZL_NEXT;                                   \
@@ -195,6 +200,8 @@ dispatch:
     top = Ops::NaN();
     ZL_GO(s->target);
   }
+  ZL_STEP(kBranch) top = Branch(top, frame, *s); ZL_NEXT;
+  ZL_STEP(kCallFunction) top = Call(top, frame, *s); ZL_NEXT;
   ZL_STEP(kIndexCheck)
     top = Ops::IndexCheck(top, variables[s->a], variables[s->a + 1], variables[s->a + 2], s->x);
     ZL_NEXT;
@@ -213,7 +220,7 @@ dispatch:
 // variable) gives the value RunTranslated would, without its frame: a run
 // of a cached constant then costs little more than reading the cache.
 template <typename T>
-T RunOnePush(const ATranslation& translation, const AStackMachine& m, const T* variables) {
+[[gnu::always_inline]] inline T RunOnePush(const ATranslation& translation, const AStackMachine& m, const T* variables) {
   using Ops = ValueOps<T>;
   const Step<T>& push = StepsOf<T>(const_cast<ATranslation*>(&translation))[0];
   T top;

@@ -50,6 +50,18 @@ namespace translated {
   X(kPushDivSlotSlot, pcDiv, kPushBinary, kSlot, kSlot) \
   X(kPushDivSlotNumber, pcDiv, kPushBinary, kSlot, kNumber) \
   X(kPushDivNumberSlot, pcDiv, kPushBinary, kNumber, kSlot) \
+  X(kPushLessSlotSlot, pcLess, kPushBinary, kSlot, kSlot) \
+  X(kPushLessSlotNumber, pcLess, kPushBinary, kSlot, kNumber) \
+  X(kPushLessNumberSlot, pcLess, kPushBinary, kNumber, kSlot) \
+  X(kPushGreaterSlotSlot, pcGreater, kPushBinary, kSlot, kSlot) \
+  X(kPushGreaterSlotNumber, pcGreater, kPushBinary, kSlot, kNumber) \
+  X(kPushGreaterNumberSlot, pcGreater, kPushBinary, kNumber, kSlot) \
+  X(kPushLessEqSlotSlot, pcLessEq, kPushBinary, kSlot, kSlot) \
+  X(kPushLessEqSlotNumber, pcLessEq, kPushBinary, kSlot, kNumber) \
+  X(kPushLessEqNumberSlot, pcLessEq, kPushBinary, kNumber, kSlot) \
+  X(kPushGreaterEqSlotSlot, pcGreaterEq, kPushBinary, kSlot, kSlot) \
+  X(kPushGreaterEqSlotNumber, pcGreaterEq, kPushBinary, kSlot, kNumber) \
+  X(kPushGreaterEqNumberSlot, pcGreaterEq, kPushBinary, kNumber, kSlot) \
   ZL_INLINE_FUNCTIONS(ZL_INLINE_FUNCTION_STEPS, X)
 
 // The functions of one operand the run calls straight from its loop:
@@ -96,6 +108,8 @@ enum class Kind : uint8_t {
   kStore,
   kStorePop,
   kSkipValue,  // a value of a piecewise choice, skipped when it cannot be chosen
+  kBranch,
+  kCallFunction,
 };
 
 template <typename T>
@@ -351,15 +365,17 @@ T Chain(T top, Frame<T>& frame, const Step<T>& step) {
   return result;
 }
 
+// Both written out in the run's loop as well (kBranch, kCallFunction),
+// where the top and the step need not pass through a call.
 template <typename T>
-T Branch(T top, Frame<T>& frame, const Step<T>& step) {
+[[gnu::always_inline]] inline T Branch(T top, Frame<T>& frame, const Step<T>& step) {
   const int32_t pairCount = step.a;
   Park(frame.cells[step.cell], top);
   return ChooseBranch(frame.cells + step.cell - 2 * pairCount + 1, pairCount);
 }
 
 template <typename T>
-T Call(T top, Frame<T>& frame, const Step<T>& step) {
+[[gnu::always_inline]] inline T Call(T top, Frame<T>& frame, const Step<T>& step) {
   const int32_t argumentCount = step.a;
   Park(frame.cells[step.cell], top);
   const AStackMachine* callee =

@@ -10,6 +10,7 @@
 #include "renderer/VertexObject.h"
 
 struct MDrawContext;
+class TubeCoordinates;
 
 // The drawing of a polyline of space: a tube of round section whose radius
 // may vary point by point (with radii), else plain segments. Points with a
@@ -51,11 +52,9 @@ class ACurve3D : public A3DGraph {
   void ClearResults();
   void ComputeLines(const ModelSpace& space);
   void ComputeTube(const ModelSpace& space);
-  void ComputeRings(const ModelSpace& space);
+  void ComputeRings(const ModelSpace& space, TubeCoordinates& coordinates);
   void ComputeTriangles();
-  void ComputeNormals();
-  bool RingIsFinite(int32_t i) const;
-  bool RingIsWhole(int32_t i) const;
+  void ComputeNormals(const TubeCoordinates& coordinates);
   void CacheFinishedModel();
 
   MDrawContext* fContext;
@@ -78,4 +77,5 @@ class ACurve3D : public A3DGraph {
   std::unique_ptr<Vertex[]> fRingNormals;
   std::unique_ptr<Triangle[]> fTriangles;
   std::unique_ptr<ColorArrayElement[]> fRingColours;
+  std::unique_ptr<uint8_t[]> fRingStates;
 };

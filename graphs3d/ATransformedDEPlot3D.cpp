@@ -67,7 +67,7 @@ int32_t ATransformedDEPlot3D::Compute(int32_t slice) {
   DocumentRecord* document = fJobContext.document;
   if (fSource && fSource->IsDoneComputing()) {
     const int32_t n = fSource->Solutions().CurrentCount();
-    if (!fSolutions.AppendRun(n, slice, fJobs, [this](int32_t k) { return Transformed(k); }))
+    if (!fSolutions.AppendShare(n, fJobs, [this](int32_t k) { return Transformed(k); }))
       return fJobs.Finish(slice, kComputeCancelled, document);
   }
   return fJobs.Finish(slice, kComputeFinished, document);

@@ -10,6 +10,7 @@ void SolutionList::Append(std::unique_ptr<ASolution> solution) {
 void SolutionList::MarkStale() {
   OurLock lock(fMutex);
   fStaleCount = int32_t(fSolutions.size());
+  fNext.store(0, std::memory_order_relaxed);
 }
 
 void SolutionList::KeepCurrent(ViewAttribute attribute, double value) {

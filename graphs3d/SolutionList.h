@@ -1,8 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <algorithm>
 #include <vector>
 
 #include "CoreUtilities/OurMutex.h"
@@ -16,19 +16,21 @@
 class SolutionList {
  public:
   void Append(std::unique_ptr<ASolution> solution);
-  // Appends the solutions make(k) gives (null for none) for the slice's
-  // run of the n items, n / jobs + 1 a slice; false when cancelled.
+  // Appends the solutions make(k) gives (null for none) for the n items,
+  // which the jobs take one by one as each is free: the work per item
+  // varies, and fixed runs of items leave the slowest run waited for.
+  // False when cancelled.
   template <typename Make>
-  bool AppendRun(int32_t n, int32_t slice, const GraphJobs& jobs, Make make) {
-    const int32_t per = n / jobs.Count() + 1, first = per * slice, last = std::min(first + per - 1, n - 1);
-    for (int32_t k = first; k <= last; ++k) {
+  bool AppendShare(int32_t n, const GraphJobs& jobs, Make make) {
+    for (int32_t k; (k = fNext.fetch_add(1, std::memory_order_relaxed)) < n;) {
       std::unique_ptr<ASolution> solution = make(k);
       if (jobs.Cancelled()) return false;
       if (solution) Append(std::move(solution));
     }
     return true;
   }
-  // What is in the list becomes the previous computation's.
+  // What is in the list becomes the previous computation's, and the items
+  // are shared out again from the first. No job is running.
   void MarkStale();
   // Drops the previous computation's solutions and passes the attribute
   // on to every remaining curve.
@@ -45,6 +47,7 @@ class SolutionList {
   std::unique_ptr<ASolution> CopyCurrent(int32_t k);
 
  private:
+  std::atomic<int32_t> fNext{0};
   OurMutex fMutex;
   std::vector<std::unique_ptr<ASolution>> fSolutions;
   int32_t fStaleCount = 0;

@@ -12,6 +12,7 @@
 
 #include "CoreUtilities/ErrorReport.h"
 #include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/OurTime.h"
 #include "document/DocumentExpansion.h"
 #include "document/DocumentIdle.h"
 #include "document/DocumentParameters.h"
@@ -37,6 +38,9 @@ namespace {
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 800;
 constexpr int kIdleInterval = 16;  // ms, about one tick
+// The graphing pass adds equations for about 50 ms at a time, so that keys
+// and clicks are answered between its slices and an edit starts it over.
+constexpr uint32_t kGraphPassSlice = OurDuration(3);
 constexpr int kHintExponent = 28;
 constexpr int kHintFraction = 29;
 constexpr int kHintFunctionOfX = 30;
@@ -170,7 +174,7 @@ void DocumentMainWindow::RunIdle() {
   const qint64 picture = world ? world->image.cacheKey() : 0;
   const bool expanded = state.expansionDone, graphed = state.graphed, published = state.resultsPublished;
   const std::vector<int32_t> messages = state.messages;
-  DocumentIdle(document);
+  DocumentIdle(document, kGraphPassSlice);
   // Painting into the world gives its image a new key.
   if (world && world == fGraphPane->World() && world->image.cacheKey() != picture) fGraphPane->update();
   if (expanded != state.expansionDone || graphed != state.graphed || published != state.resultsPublished ||

@@ -4,7 +4,10 @@
 #include "app/EditCommands.h"
 #include "document/DocumentIdle.h"
 #include "document/MathPaneEditing.h"
+#include "graphpane/AGraphPane.h"
 #include "window/MathPaneWidget.h"
+
+#include <string>
 
 // Windows against the threads that work for their documents; the suite
 // also runs under ThreadSanitizer.
@@ -37,6 +40,37 @@ TEST_F(WindowThreadsTest, EditsAmidComputationEndInTheGraphOfTheLast) {
     QTest::qWait(i % 5);
   }
   EXPECT_TRUE(WaitFor([&] { return IsDocumentGraphDone(window->Document()); }));
+}
+
+// Sums long enough that the window graphs them in many slices of its idle,
+// with a formula that makes no graph among them.
+std::string ManySums(int count) {
+  std::string text = "Zentrolabworksheet 4;\n";
+  for (int j = 0; j < count; ++j) {
+    std::string sum = "Expr y = 0";
+    for (int k = 1; k <= 50; ++k) sum += " + cos(" + std::to_string(k) + "*x)/" + std::to_string(k + j);
+    text += j == 7 ? "Expr y = ?;\n" : sum + ";\n";
+  }
+  return text;
+}
+
+// The event loop runs between the slices of the pass: it sees the pass
+// half done, and a formula typed then starts the pass over on the new text.
+TEST_F(WindowThreadsTest, AnEditAmidTheGraphingPassStartsItOver) {
+  DocumentMainWindow* window = Open("sums.zlf", ManySums(100));
+  ASSERT_NE(window, nullptr);
+  DocumentRecord* document = window->Document();
+  const ExpansionState& state = document->fExpansion;
+  ASSERT_TRUE(WaitFor([&] { return state.passStarted && state.passNext > 1 && !state.graphed; }));
+  FocusMathPaneBlock(window->WindowRecord(), 0);
+  EditSelectAll(window);
+  QTest::keyClicks(window->MathPane(), "y=x");
+  EXPECT_LT(document->fGraphPane->Lookup().Count(), 2);
+  ASSERT_TRUE(WaitFor([&] { return state.expansionDone.load() && state.graphed; }, 120000));
+  EXPECT_EQ(FormulaText(document, 0), "y=x");
+  EXPECT_EQ(document->fGraphPane->Lookup().Count(), 99);
+  EXPECT_EQ(state.rows.size(), 100u);
+  EXPECT_EQ(EquationMessage(document, 7), 15);
 }
 
 }  // namespace

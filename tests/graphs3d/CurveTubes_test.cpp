@@ -190,6 +190,53 @@ TEST_F(TubeTest, RepeatedPointsAndGapsBreakTheTube) {
     EXPECT_NEAR(Of(tube->RingNormals()[i * sides]).norm(), 1, 1e-6) << i;
 }
 
+// The normal rule restated on the tube's own vertices: from the neighbour
+// along the curve (the previous ring on the last ring and beside a gap)
+// and the one around the ring, a coincident neighbour replaced by the
+// diagonal one; rings that start with a gap and normals that are not
+// finite stay zero.
+Vec3 ReferenceNormal(const ACurve3D& tube, int32_t count, int32_t i, int32_t s) {
+  const int32_t sides = tube.Sides();
+  auto at = [&](int32_t ring, int32_t side) { return tube.RingVertices()[ring * sides + side]; };
+  auto starts = [&](int32_t ring) { return ring >= 0 && ring < count && std::isfinite(at(ring, 0).x) &&
+                                           std::isfinite(at(ring, 0).y) && std::isfinite(at(ring, 0).z); };
+  if (!starts(i) || (!starts(i + 1) && !starts(i - 1))) return Vec3::Zero();
+  const bool forward = starts(i + 1), last = s == sides - 1;
+  const int32_t along = forward ? i + 1 : i - 1, around = last ? s - 1 : s + 1;
+  const Vertex v = at(i, s);
+  auto same = [&](const Vertex& a) { return a.x == v.x && a.y == v.y && a.z == v.z; };
+  const Vertex a = same(at(along, s)) ? at(along, around) : at(along, s);
+  const Vertex b = same(at(i, around)) ? at(along, around) : at(i, around);
+  const Vec3 n = ((forward ? 1.0 : -1.0) * (last ? -1.0 : 1.0)) * (Of(a) - Of(v)).cross(Of(b) - Of(v)).normalized();
+  return n.allFinite() ? n : Vec3::Zero();
+}
+
+TEST_F(TubeTest, NormalsFollowTheirNeighboursAcrossGapsAndCoincidences) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> radius(0.05, 0.3);
+  for (int trial = 0; trial < 12; ++trial) {
+    std::vector<Vertex> points = RandomCurve(random, 120, {1, 10, 0.2});
+    std::vector<double> radii(points.size());
+    for (double& r : radii) r = radius(random);
+    // Gaps, a repeated point, rings of no width (every neighbour around
+    // coincides) and one pushed past the range of float.
+    points[size_t(10 + trial)] = {NAN, NAN, NAN};
+    points[60] = points[59];
+    radii[size_t(30 + trial)] = 0, radii[0] = 0, radii[119] = 0;
+    radii[80] = 1e40;
+    if (trial % 2) points[118] = {NAN, NAN, NAN};
+    const auto tube = Tube(points, radii, trial % 5 / 4.0, trial % 3 == 2);
+    const int32_t sides = tube->Sides(), count = int32_t(points.size());
+    for (int32_t i = 0; i < count; ++i)
+      for (int32_t s = 0; s < sides; ++s) {
+        const Vec3 expected = ReferenceNormal(*tube, count, i, s);
+        const Vec3 normal = Of(tube->RingNormals()[i * sides + s]);
+        // The stored normal is the reference narrowed to float.
+        EXPECT_LT((normal - expected).norm(), 2e-7) << "trial " << trial << " ring " << i << " side " << s;
+      }
+  }
+}
+
 TEST_F(TubeTest, LinesSkipGapsAndShortCurvesDrawNothing) {
   std::vector<Vertex> points = {{0, 0, 0}, {1, 1, 0}, {NAN, NAN, NAN}, {1, 2, 0}, {2, 2, 0}, {2, 3, 0}};
   ACurve3D lines(int32_t(points.size()), points.data(), nullptr, nullptr, &colour, 0, 1, false, &context);

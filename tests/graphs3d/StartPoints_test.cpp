@@ -162,7 +162,8 @@ TEST_F(StartPointTest, ImplicitStartsAreTheFirstSurfacePointOfEachCell) {
   }
 }
 
-// Jobs take runs of n / jobs + 1 start points; the rest have none.
+// Jobs take the start points one by one; those that find none left only
+// finish.
 TEST_F(StartPointTest, FourStartsOnEightJobs) {
   DebugSetNumProcessors(8);
   graph = std::make_unique<AStartOnLattice>(Expression("-y"), Expression("x"), Expression("0"), nullptr,
@@ -172,6 +173,29 @@ TEST_F(StartPointTest, FourStartsOnEightJobs) {
   ASSERT_EQ(graph->Starts().Count(), 4);
   EXPECT_EQ(graph->Solutions()->Solutions().Count(), 4);
   EXPECT_EQ(graph->GraphVisibility(), 0);
+}
+
+// A zero field ends every solution at its start point: each start gives
+// one solution, whatever the number of jobs sharing them.
+TEST_F(StartPointTest, EveryStartIsSolvedOnceOnAnyNumberOfJobs) {
+  for (int32_t jobs = 1; jobs <= 16; ++jobs) {
+    DebugSetNumProcessors(jobs);
+    graph = std::make_unique<AStartOnLattice>(Expression("0"), Expression("0"), Expression("0"), nullptr, nullptr,
+                                              0.5, 1.0, new AGraphColor, view.DrawContext(), Refs(), 1);
+    Wait();
+    const StartList& starts = static_cast<AStartOnLattice&>(*graph).Starts();
+    SolutionList& solutions = graph->Solutions()->Solutions();
+    ASSERT_EQ(solutions.Count(), starts.Count()) << jobs;
+    std::multiset<std::tuple<float, float, float>> expected, solved;
+    for (int32_t k = 0; k < starts.Count(); ++k) {
+      expected.insert({float(starts[k].x), float(starts[k].y), float(starts[k].z)});
+      const std::unique_ptr<ASolution> solution = solutions.CopyCurrent(k);
+      ASSERT_EQ(solution->count, 1);
+      solved.insert({solution->points[0].x, solution->points[0].y, solution->points[0].z});
+    }
+    EXPECT_EQ(solved, expected) << jobs;
+    graph.reset();
+  }
 }
 
 TEST_F(StartPointTest, APointStartIgnoresTheCondition) {

@@ -1,0 +1,141 @@
+// Calls of document functions in a program's faster form against the same
+// program run by the reference dispatch: the same bits for every argument,
+// after redefinitions, through functions that call functions, at the
+// recursion limit and when cancelled during a call.
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <thread>
+
+#include "CompilerTestSupport.h"
+#include "MachineTestSupport.h"
+#include "document/DocumentFunctionList.h"
+#include "document/DocumentReading.h"
+#include "document/DocumentRecord.h"
+#include "evaluation/DocumentQueries.h"
+#include "evaluation/RunPCode.h"
+#include "evaluation/UserFunction.h"
+#include "tests/expression/ParserTestSupport.h"
+
+namespace {
+
+const double kArguments[] = {0.0, -0.0, 1.0, -2.5, 0.7, 3.0, 1e300, -1e-310,
+                             std::numeric_limits<double>::infinity(), std::nan("")};
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+class FunctionCallRuns : public testing::Test {
+ protected:
+  void SetUp() override {
+    constexpr char text[] = "Zentrolabworksheet 4;\n";
+    fDocument = ReadDocumentText(text, static_cast<int32_t>(sizeof text - 1));
+    ASSERT_TRUE(fDocument);
+  }
+  void TearDown() override {
+    if (fDocument) ClearDocumentFunctions(fDocument.get());
+  }
+
+  // Replaces the document's functions, as a new expansion does.
+  void Define(const std::vector<std::pair<std::string, std::string>>& definitions) {
+    ClearDocumentFunctions(fDocument.get());
+    for (const auto& [definition, parameters] : definitions) {
+      AddDocumentFunction(fDocument.get(), Definition(definition, parameters));
+    }
+    CompileDocumentFunctionList(fDocument.get());
+  }
+
+  bool CallsReachTheFunctions() {
+    return GetMachineFromDocumentFunction(0, fDocument.get()) == CompiledDocumentFunction(0, fDocument.get());
+  }
+
+  // The value at x by the faster form, after the reference dispatch agreed
+  // on it bit for bit.
+  double Checked(const AStackMachine& program, double x) {
+    std::vector<double> fast(static_cast<size_t>(program.VariableSlotCount()), 0.0);
+    std::vector<double> plain = fast;
+    fast[kSlotX] = plain[kSlotX] = x;
+    const double value = RunPCode<double>(&program, fast.data(), nullptr);
+    const double reference = RunPCodeSwitched<double>(&program, plain.data(), nullptr);
+    EXPECT_TRUE(SameBits(value, reference)) << "x = " << x << ": " << value << " vs " << reference;
+    EXPECT_TRUE(program.RanTranslated(0));
+    return value;
+  }
+
+  std::unique_ptr<DocumentRecord> fDocument;
+};
+
+}  // namespace
+
+TEST_F(FunctionCallRuns, ARedefinitionReachesTheNextEvaluation) {
+  Define({{"'f'(a) = a ^ 2 + sin(a)", "a"}});
+  if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
+  const Compiled caller = CompileText("'f'(x) + 'f'(2 * x)", false, fDocument.get());
+  for (const double x : kArguments) Checked(*caller.machine, x);
+  EXPECT_NEAR(Checked(*caller.machine, 0.7), 0.49 + std::sin(0.7) + 1.96 + std::sin(1.4), 1e-12);
+  Define({{"'f'(a) = 1 / a - a", "a"}});
+  for (const double x : kArguments) Checked(*caller.machine, x);
+  EXPECT_EQ(Checked(*caller.machine, 2.0), (0.5 - 2) + (0.25 - 4));
+  // With the function gone the call is undefined.
+  ClearDocumentFunctions(fDocument.get());
+  EXPECT_TRUE(std::isnan(Checked(*caller.machine, 1.0)));
+}
+
+TEST_F(FunctionCallRuns, FunctionsCallingFunctionsWithTheirOwnTemporaries) {
+  Define({{"'sq'(a) = a * a", "a"},
+          {"'tw'(a, b) = 'sq'(a) + 'sq'(b) + sum('sq'(j), j = 1, 4)", "ab"},
+          {"'th'(a) = 'tw'(a, a + 1) * 'sq'(a)", "a"}});
+  if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
+  const Compiled caller = CompileText("'th'(x) - 'tw'(x, 3) + sum('sq'(k) * x, k = 1, 3)", false, fDocument.get());
+  for (const double x : kArguments) Checked(*caller.machine, x);
+  EXPECT_EQ(Checked(*caller.machine, 2.0), (4 + 9 + 30) * 4.0 - (4 + 9 + 30) + 14 * 2.0);
+}
+
+TEST_F(FunctionCallRuns, EndlessRecursionStopsAtTheStackLimitAsUndefined) {
+  Define({{"'r'(a) = 'r'(a + 1) + 1", "a"}, {"'p'(a) = 'q'(a) * 2", "a"}, {"'q'(a) = 'p'(a) - 1", "a"}});
+  if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
+  const Compiled caller = CompileText("'r'(x) + 'p'(x)", false, fDocument.get());
+  for (const double x : {0.0, 5.0}) EXPECT_TRUE(std::isnan(Checked(*caller.machine, x)));
+}
+
+TEST_F(FunctionCallRuns, CancellingDuringACallGivesNaNInBothForms) {
+  // Each call takes 100,000 loop steps (no loop may pass 100,000 steps):
+  // the flag rises while one runs.
+  Define({{"'slow'(a) = sum(sum(sin(j * k * a), k = 1, 200), j = 1, 500)", "a"}});
+  if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
+  const Compiled caller = CompileText("'slow'(x) + 'slow'(x + 1) + 'slow'(x + 2)", false, fDocument.get());
+  const AStackMachine& program = *caller.machine;
+  EXPECT_TRUE(std::isfinite(Checked(program, 0.5)));
+  for (const bool reference : {false, true}) {
+    program.fCancel.store(0);
+    std::vector<double> slots(static_cast<size_t>(program.VariableSlotCount()), 0.0);
+    slots[kSlotX] = 0.5;
+    std::atomic<bool> started{false};
+    std::thread canceller([&] {
+      while (!started.load()) std::this_thread::yield();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      program.fCancel.store(1);
+    });
+    started.store(true);
+    const double value = reference ? RunPCodeSwitched<double>(&program, slots.data(), nullptr)
+                                   : RunPCode<double>(&program, slots.data(), nullptr);
+    canceller.join();
+    EXPECT_TRUE(std::isnan(value)) << (reference ? "reference" : "faster form");
+  }
+  EXPECT_TRUE(program.RanTranslated(0));
+}
+
+TEST(SlotsTouched, EverySlotAnInstructionNamesAndNoOther) {
+  auto program = Program("pcPushVar 0\npcPushVar 5\npcAdd\npcStoreTemp 1\npcPushTemp 3\npcAdd\npcLoopTest 6\n"
+                         "pcLoopNext 6");
+  EXPECT_EQ(program->SlotsTouched(), (1u << 0) | (1u << 5) | (uint64_t{0b111001010} << kTemporariesBase));
+  // The temporaries follow their base wherever it is set.
+  program->fTemporariesBase = 20;
+  EXPECT_EQ(program->SlotsTouched(), (1u << 0) | (1u << 5) | (uint64_t{0b111001010} << 20));
+  program->fTemporariesBase = 60;
+  EXPECT_EQ(program->SlotsTouched(), (1u << 0) | (1u << 5) | (uint64_t{1} << 61) | (uint64_t{1} << 63));
+  EXPECT_EQ(Program("pcPushVar 200")->SlotsTouched(), uint64_t{1} << 63);
+  EXPECT_EQ(Program("pcPushNumber 1\npcPushNumber 2\npcAdd")->SlotsTouched(), 0u);
+}
