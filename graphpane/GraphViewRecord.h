@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-class MDrawContext;
+struct MDrawContext;
 
 // The coordinate-display fields, which also name the ranges a view keeps.
 enum CoordDisplayParam : int32_t {
