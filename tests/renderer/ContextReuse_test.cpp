@@ -74,6 +74,9 @@ TEST(ContextReuse, ATextureOfAGoneContextIsNotDeletedInItsSuccessor) {
     DisposeTexture(live, kRendererOffscreen, GetRendererContextSerial(ctx.ctx), ctx.ctx);
     EXPECT_FALSE(IsTextureValid(live, ctx.ctx));
   }
+  // The last context waits for destruction; tests run after this one in the
+  // same process count what is waiting.
+  DestroyContextsAwaitingDestruction();
 }
 
 }  // namespace
