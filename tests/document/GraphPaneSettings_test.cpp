@@ -19,6 +19,7 @@ const MRect kPane{0, 0, 300, 400};
 class GraphPaneSettingsTest : public testing::Test {
  protected:
   void SetUp() override {
+    saved = gGraphPaneHooks;
     gGraphPaneHooks = GraphPaneHooks{};
     gGraphPaneHooks.Make2DView = MakeA2DGraphView;
     gGraphPaneHooks.Make3DView = MakeA3DGraphView;
@@ -28,8 +29,9 @@ class GraphPaneSettingsTest : public testing::Test {
   }
   void TearDown() override {
     document.reset();
-    gGraphPaneHooks = GraphPaneHooks{};
+    gGraphPaneHooks = saved;  // later tests in this process graph through them
   }
+  GraphPaneHooks saved;
   std::unique_ptr<DocumentRecord> document;
 };
 
