@@ -98,10 +98,11 @@ TEST(AppSettings, ValuesOutOfRangeKeepTheDefaults) {
   EXPECT_EQ(s.backgroundColor[0], 10);
   EXPECT_EQ(s.backgroundColor[2], 30);
   EXPECT_FALSE(s.drawGraphsToRight);
-  const float minimum = gEquationFontMinSize;
+  const float minimum = gEquationFontMinSize, superscript = gEquationFontsizeSuperscriptFactor;
   ApplyHiddenMathSettings(settings);
   EXPECT_EQ(gEquationFontMinSize, minimum);
   EXPECT_FLOAT_EQ(gEquationFontsizeSuperscriptFactor, 0.6f);
+  gEquationFontsizeSuperscriptFactor = superscript;  // later tests in this process typeset
 
   // A new document carries the settings through the reader.
   const std::string text = NewDocumentText(s);
