@@ -125,6 +125,12 @@ void AConstantsCache::CopySelectedAfterComputing(const int32_t* indices, int32_t
   }
 }
 
+Complex AConstantsCache::SelectedAfterComputing(int32_t index) {
+  Complex value;
+  CopySelectedAfterComputing(&index, 1, &value);
+  return value;
+}
+
 void AConstantsCache::InvalConstants() { fGeneration.fetch_add(1, std::memory_order_acq_rel); }
 bool AConstantsCache::IsComputed() const {
   return fComputedGeneration.load(std::memory_order_acquire) ==

@@ -68,6 +68,13 @@ class AConstantsCache {
   void CopySelected(const int32_t* indices, int32_t count, Complex* out) {
     if (!TryCopySelected(indices, count, out)) CopySelectedAfterComputing(indices, count, out);
   }
+  // Value `index`, with the same promises as CopySelected; the usual case
+  // inline and without a frame, the computation out of line.
+  Complex Selected(int32_t index) {
+    Complex value;
+    if (TryCopySelected(&index, 1, &value)) [[likely]] return value;
+    return SelectedAfterComputing(index);
+  }
   int32_t ValueCount() const { return fStore->valueCount; }
   void InvalConstants();
   bool IsComputed() const;
@@ -115,6 +122,7 @@ class AConstantsCache {
   }
   void CopyAfterComputing(Complex* out);
   void CopySelectedAfterComputing(const int32_t* indices, int32_t count, Complex* out);
+  [[gnu::noinline]] Complex SelectedAfterComputing(int32_t index);
   void Recompute();
 
   // A computation is current when it was made for the present generation;

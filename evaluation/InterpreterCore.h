@@ -46,9 +46,11 @@ inline constexpr int32_t kFrameArgumentSlots = 32;
 template <typename T>
 T RunProgram(const AStackMachine& machine, T* variables, const MGridVariables* grid);
 
+// Written out where the faster form calls, whose frame is already made.
 template <typename T>
-T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argumentCount,
-                   const T& sliderValue, int32_t tableRow) {
+[[gnu::always_inline]] inline T CallUserFunctionInPlace(const AStackMachine* callee, const T* arguments,
+                                                        int32_t argumentCount, const T& sliderValue,
+                                                        int32_t tableRow) {
   using Ops = ValueOps<T>;
   if (callee == nullptr || argumentCount > callee->fTemporariesBase) return Ops::NaN();
   if (!OurStackSpace(sizeof(T) * (kFrameStackCells + kFrameArgumentSlots) + 4096)) {
@@ -81,6 +83,12 @@ T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argu
   const T result = RunProgram<T>(*callee, slots, nullptr);
   if (heapSlots != nullptr) OurDisposeMemory(heapSlots);
   return result;
+}
+
+template <typename T>
+T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argumentCount,
+                   const T& sliderValue, int32_t tableRow) {
+  return CallUserFunctionInPlace<T>(callee, arguments, argumentCount, sliderValue, tableRow);
 }
 
 // The interpreter, in two dispatches over one set of handlers: a switch

@@ -224,14 +224,13 @@ template <typename T>
   using Ops = ValueOps<T>;
   const Step<T>& push = StepsOf<T>(const_cast<ATranslation*>(&translation))[0];
   T top;
-  if (push.kind == Kind::kPushSlot) {
+  if (push.kind == Kind::kPushConstant) {
+    AConstantsCache* cache = m.fConstantsCache;
+    top = Ops::FromConstant(cache != nullptr ? cache->Selected(translation.constantIndices[0]) : gNaNComplex);
+  } else if (push.kind == Kind::kPushSlot) {
     top = variables[push.a];
-  } else if (push.kind == Kind::kPushNumber) {
-    top = Ops::FromReal(push.x);
   } else {
-    Complex value = gNaNComplex;
-    if (m.fConstantsCache != nullptr) m.fConstantsCache->CopySelected(translation.constantIndices, 1, &value);
-    top = Ops::FromConstant(value);
+    top = Ops::FromReal(push.x);
   }
   if constexpr (Ops::kStopsOnNaN) {
     if (push.checkNaN && Ops::HasNaN(top)) return Ops::NaN();

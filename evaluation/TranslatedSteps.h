@@ -20,6 +20,12 @@
 #include "evaluation/StackMachine.h"
 #include "evaluation/ValueOps.h"
 
+// CallUserFunction written out in the caller (InterpreterCore.h).
+template <typename T>
+[[gnu::always_inline]] inline T CallUserFunctionInPlace(const AStackMachine* callee, const T* arguments,
+                                                        int32_t argumentCount, const T& sliderValue,
+                                                        int32_t tableRow);
+
 namespace translated {
 
 // The steps the run writes out in its loop: X(kind, opcode, form, first
@@ -380,8 +386,8 @@ template <typename T>
   Park(frame.cells[step.cell], top);
   const AStackMachine* callee =
       frame.document != nullptr ? GetMachineFromDocumentFunction(step.b, frame.document) : nullptr;
-  return CallUserFunction<T>(callee, frame.cells + step.cell - argumentCount + 1, argumentCount,
-                             frame.variables[kSlotSlider], frame.row);
+  return CallUserFunctionInPlace<T>(callee, frame.cells + step.cell - argumentCount + 1, argumentCount,
+                                    frame.variables[kSlotSlider], frame.row);
 }
 
 template <typename T>

@@ -59,6 +59,26 @@ TEST(ConstantsCache, InvalidationRecomputesInPlace) {
   EXPECT_EQ(cache.ComputationCount(), 2);
 }
 
+TEST(ConstantsCache, OneValueIsReadWithoutComputingWhenCurrent) {
+  constexpr double kPi = 3.141592653589793;
+  AConstantsCache cache;
+  Fill(cache, 3);
+  const Complex stale = cache.Selected(1);
+  EXPECT_EQ(stale.re, 2 * kPi);
+  EXPECT_EQ(stale.im, 0);
+  EXPECT_EQ(cache.ComputationCount(), 1);
+  EXPECT_EQ(cache.Selected(2).re, 3 * kPi);
+  EXPECT_EQ(cache.ComputationCount(), 1);
+  // An index the cache never gave out reads as NaN, current or stale.
+  const Complex unknown = cache.Selected(3);
+  EXPECT_TRUE(std::isnan(unknown.re) && std::isnan(unknown.im));
+  cache.InvalConstants();
+  EXPECT_TRUE(std::isnan(cache.Selected(-1).re));
+  EXPECT_EQ(cache.ComputationCount(), 2);
+  EXPECT_EQ(cache.Selected(0).re, kPi);
+  EXPECT_EQ(cache.ComputationCount(), 2);
+}
+
 TEST(ConstantsCache, EmptyCacheHasNoValues) {
   AConstantsCache cache;
   EXPECT_EQ(cache.ValueCount(), 0);
