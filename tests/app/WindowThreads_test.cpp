@@ -48,7 +48,7 @@ std::string ManySums(int count) {
   std::string text = "Zentrolabworksheet 4;\n";
   for (int j = 0; j < count; ++j) {
     std::string sum = "Expr y = 0";
-    for (int k = 1; k <= 50; ++k) sum += " + cos(" + std::to_string(k) + "*x)/" + std::to_string(k + j);
+    for (int k = 1; k <= 30; ++k) sum += " + cos(" + std::to_string(k) + "*x)/" + std::to_string(k + j);
     text += j == 7 ? "Expr y = ?;\n" : sum + ";\n";
   }
   return text;

@@ -34,15 +34,22 @@ std::vector<uint8_t> SaddlePixels(const M3DView& camera) {
   const Vec3 screenX = k * d.cross(u).normalized(), screenY = k * u;
   const Vec3 scale(4 / (camera.xmax - camera.xmin), 4 / (camera.ymax - camera.ymin), 4 / (camera.zmax - camera.zmin));
   const Vec3 centre((camera.xmin + camera.xmax) / 2, (camera.ymin + camera.ymax) / 2, (camera.zmin + camera.zmax) / 2);
+  // The nine million samples use plain doubles: test code compiles
+  // unoptimised, where each Eigen operation is a chain of calls.
+  double sx[3], sy[3], dd[3], sc[3], c[3], e[3];
+  for (int i = 0; i < 3; ++i) {
+    sx[i] = screenX[i], sy[i] = screenY[i], dd[i] = d[i], sc[i] = scale[i], c[i] = centre[i], e[i] = eye[i];
+  }
   std::vector<uint8_t> covered(size_t(kWidth * kHeight), 0);
   constexpr int kSamples = 3000;
   for (int a = 0; a <= kSamples; ++a) {
     for (int b = 0; b <= kSamples; ++b) {
       const double x = -2 + 4.0 * a / kSamples, y = -2 + 4.0 * b / kSamples;
-      const Vec3 q = (Vec3(x, y, x * x - y * y) - centre).cwiseProduct(scale) - eye;
-      const double dist = d.dot(q);
-      const int px = int(std::floor(screenX.dot(q) / dist + kWidth / 2.0));
-      const int py = int(std::floor(kHeight / 2.0 - screenY.dot(q) / dist));
+      const double q0 = (x - c[0]) * sc[0] - e[0], q1 = (y - c[1]) * sc[1] - e[1],
+                   q2 = (x * x - y * y - c[2]) * sc[2] - e[2];
+      const double dist = dd[0] * q0 + dd[1] * q1 + dd[2] * q2;
+      const int px = int(std::floor((sx[0] * q0 + sx[1] * q1 + sx[2] * q2) / dist + kWidth / 2.0));
+      const int py = int(std::floor(kHeight / 2.0 - (sy[0] * q0 + sy[1] * q1 + sy[2] * q2) / dist));
       if (px >= 0 && px < kWidth && py >= 0 && py < kHeight) covered[size_t(py * kWidth + px)] = 1;
     }
   }
