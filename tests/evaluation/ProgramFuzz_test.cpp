@@ -351,4 +351,47 @@ TEST(ProgramFuzz, OnePushProgramsMatchTheSwitch) {
   }
 }
 
+// An undefined value met by a push fused into the step after it: both
+// dispatches stop there under the NaN stop, skipping the store after it,
+// and carry the NaN on to that store without the stop.
+TEST(ProgramFuzz, FusedPushesOfUndefinedValuesMatchTheSwitch) {
+  const char* kPrograms[] = {
+      "pcPushVar 4\npcStoreVar 5\npcPushVar 3\npcSquare\npcAdd\npcStoreVar 6",
+      "pcPushVar 4\npcPushVar 3\npcAdd\npcStoreVar 6",
+      "pcPushVar 4\npcPushVar 3\npcPushNumber 2\npcMul\npcAdd\npcStoreVar 6",
+      "pcPushVar 4\npcPushNumber 2\npcPushVar 3\npcDiv\npcAdd\npcStoreVar 6",
+      "pcPushVar 4\npcPushVar 3\npcPushVar 4\npcMul\npcAdd\npcStoreVar 6",
+      "pcPushVar 4\npcPushVar 3\npcSin\npcMul\npcStoreVar 6",
+      "pcPushVar 4\npcPushNumber 1\npcPushVar 3\npcLess 2\npcAdd\npcStoreVar 6",
+      "pcPushVar 3\npcNeg\npcStoreVar 6",
+  };
+  for (const char* text : kPrograms) {
+    for (int32_t recovery : {0, 1}) {
+      auto machine = AssembleProgram(text, nullptr);
+      ASSERT_NE(machine, nullptr) << text;
+      machine->fNaNRecovery = recovery;
+      const size_t count = static_cast<size_t>(machine->VariableSlotCount());
+      std::vector<double> d(count, 2.0);
+      std::vector<Complex> c(count, {2.0, 0.0});
+      std::vector<Interval> iv(count, {2.0, 2.0});
+      std::vector<ComplexInterval> ci(count, {{2.0, 2.0}, {0.0, 0.0}});
+      d[3] = gNaN;
+      c[3] = {1.0, gNaN};
+      iv[3] = {gNaN, 1.0};
+      ci[3] = {{1.0, 1.0}, {gNaN, 0.0}};
+      ASSERT_TRUE((DispatchesAgree<double, SameValues<double>>(*machine, d))) << recovery << "\n" << text;
+      ASSERT_TRUE((DispatchesAgree<Complex, SameValues<Complex>>(*machine, c))) << recovery << "\n" << text;
+      ASSERT_TRUE((DispatchesAgree<Interval, SameValues<Interval>>(*machine, iv))) << recovery << "\n" << text;
+      ASSERT_TRUE((DispatchesAgree<ComplexInterval, SameValues<ComplexInterval>>(*machine, ci)))
+          << recovery << "\n" << text;
+      for (int32_t type : {0, 1, 2, 3}) ASSERT_TRUE(machine->RanTranslated(type)) << type << "\n" << text;
+      // The rule itself: NaN at the end; the later store is skipped by the
+      // stop and made, undefined, without it.
+      std::vector<Interval> run = iv;
+      EXPECT_TRUE(IsUndefined(RunPCode<Interval>(machine.get(), run.data(), nullptr))) << text;
+      EXPECT_EQ(IsUndefined(run[6]), recovery == 1) << recovery << "\n" << text;
+    }
+  }
+}
+
 }  // namespace
