@@ -4,9 +4,11 @@
 #include "algebra/FactorSummaries.h"
 #include "algebra/RewriteStop.h"
 #include "algebra/SimplifierNodes.h"
+#include "algebra/SimplifierRuleSet.h"
 #include "algebra/SimplifierRules.h"
 #include "algebra/TermOrdering.h"
 #include "algebra/WholeTreeSimplification.h"
+#include "expression/TreeBuilding.h"
 #include "expression/TreeSurgery.h"
 
 #include <algorithm>
@@ -59,31 +61,57 @@ bool IsLastChainProduct(const SortedChainProduct& last, const ExpressionRecord* 
   return std::equal(last.factors.begin(), last.factors.end(), node->operands, node->operands + node->operandCount);
 }
 
-// e = first * rest, both simplified, rest the sorted product `sorted` (or,
-// without it, one chain): the product's rules run on e, as one pass of
-// them would. False, with e untouched, where that is not known to hold.
-bool PlaceFactor(ExpressionRecord* e, SortedChainProduct* sorted, SortedChainProduct* placed) {
+const ExpressionRecord* Unsigned(const ExpressionRecord* node) { return IsNegation(node) ? node->operands[0] : node; }
+
+// The product first * rest (the derivative may negate it, the rest may be
+// negated), rest the sorted product `sorted` or else one chain: where the
+// product's rules are known to place the first factor among the rest and
+// to move the rest's sign out.
+struct Placing {
+  ExpressionRecord* product;  // first * rest
+  const SortedChainProduct* sorted;
+  uint64_t hash;              // of the first factor
+  int32_t variable;
+};
+
+bool CanPlace(ExpressionRecord* product, const SortedChainProduct* sorted, Placing* placing) {
   if (gMathOrderTerms != 1 || MathRewriteMustStop()) return false;
-  ExpressionRecord* first = e->operands[0];
-  ExpressionRecord* rest = e->operands[1];
-  int32_t variable = 0;
+  const ExpressionRecord* first = product->operands[0];
+  const ExpressionRecord* rest = Unsigned(product->operands[1]);
   int32_t restVariable = 0;
-  if (!ChainVariable(first, &variable)) return false;
+  if (!ChainVariable(first, &placing->variable)) return false;
   if (sorted) {
-    if (sorted->variable != variable) return false;
-    placed->hashes = std::move(sorted->hashes);
-  } else {
-    if (!ChainVariable(rest, &restVariable) || restVariable != variable) return false;
-    placed->hashes = {StructureHash(rest, kStructureHashOffset)};
+    if (sorted->variable != placing->variable || rest->operandCount + 1 > kMostSplicedOperands) return false;
+  } else if (!ChainVariable(rest, &restVariable) || restVariable != placing->variable) {
+    return false;
   }
-  const uint64_t hash = StructureHash(first, kStructureHashOffset);
-  if (std::find(placed->hashes.begin(), placed->hashes.end(), hash) != placed->hashes.end()) return false;
-  if (sorted && !SIMP_ReplaceNthWithAll(e, 1)) return false;
-  // Factors 1.. are sorted: the bubble sort would carry the first factor
-  // past those before it and stop, which is where the search puts it.
-  ExpressionRecord** operands = e->operands;
+  placing->hash = StructureHash(first, kStructureHashOffset);
+  if (sorted ? std::find(sorted->hashes.begin(), sorted->hashes.end(), placing->hash) != sorted->hashes.end()
+             : StructureHash(rest, kStructureHashOffset) == placing->hash)
+    return false;
+  placing->product = product;
+  placing->sorted = sorted;
+  return true;
+}
+
+// What the product's rules make of e, the product or its negation: the
+// rest's sign moves out (two negations cancel), the rest's factors join
+// the product, and the bubble sort carries the first factor past the
+// sorted factors before it and stops, which is where the search puts it.
+// The sorted product placed is returned.
+SortedChainProduct Place(ExpressionRecord* e, const Placing& placing) {
+  ExpressionRecord* product = placing.product;
+  SortedChainProduct placed;
+  placed.hashes = placing.sorted ? placing.sorted->hashes
+                                 : std::vector<uint64_t>{StructureHash(Unsigned(product->operands[1]),
+                                                                        kStructureHashOffset)};
+  const bool restNegated = IsNegation(product->operands[1]);
+  if (restNegated) KeepOnlyOperand(product->operands[1], 0);
+  if (placing.sorted) SIMP_ReplaceNthWithAll(product, 1);
+  ExpressionRecord** operands = product->operands;
+  ExpressionRecord* first = operands[0];
   int32_t low = 1;
-  for (int32_t high = e->operandCount; low < high;) {
+  for (int32_t high = product->operandCount; low < high;) {
     const int32_t middle = low + (high - low) / 2;
     if (ORDR_MultLessThanWithoutMatrices(operands[middle], first)) {
       low = middle + 1;
@@ -92,11 +120,19 @@ bool PlaceFactor(ExpressionRecord* e, SortedChainProduct* sorted, SortedChainPro
     }
   }
   std::rotate(operands, operands + 1, operands + low);
-  placed->hashes.insert(placed->hashes.begin() + (low - 1), hash);
-  placed->product = e;
-  placed->factors.assign(operands, operands + e->operandCount);
-  placed->variable = variable;
-  return true;
+  placed.hashes.insert(placed.hashes.begin() + (low - 1), placing.hash);
+  if (restNegated) {
+    if (IsNegation(e)) {
+      KeepOnlyOperand(e, 0);
+    } else {
+      DO_NegOn(e);
+    }
+  }
+  ExpressionRecord* result = IsNegation(e) ? e->operands[0] : e;
+  placed.product = result;
+  placed.factors.assign(result->operands, result->operands + result->operandCount);
+  placed.variable = placing.variable;
+  return placed;
 }
 
 }  // namespace
@@ -105,19 +141,23 @@ void ForgetSortedChainProduct() { gLastChainProduct = SortedChainProduct{}; }
 
 void SimplifyDerivativeResult(ExpressionRecord* e) {
   SortedChainProduct last = std::exchange(gLastChainProduct, SortedChainProduct{});
-  if (gPlaceChainRuleFactors == 0 || !IsKindWith(e, kOpTimes, 2)) {
+  const bool negated = IsNegation(e);
+  ExpressionRecord* product = negated ? e->operands[0] : e;
+  if (gPlaceChainRuleFactors == 0 || !IsKindWith(product, kOpTimes, 2)) {
     SIMP_TwoLevels(e);
     return;
   }
-  // A sorted product is its own simplification: only the first factor is
-  // simplified, as SIMP_TwoLevels would.
-  const bool restSorted = IsLastChainProduct(last, e->operands[1]);
-  SIMP_OneLevel(e->operands[0]);
-  if (!restSorted) SIMP_OneLevel(e->operands[1]);
-  SortedChainProduct placed;
-  if (PlaceFactor(e, restSorted ? &last : nullptr, &placed)) {
-    gLastChainProduct = std::move(placed);
-  } else {
-    SIMP_OneLevel(e);
+  const bool restSorted = IsLastChainProduct(last, Unsigned(product->operands[1]));
+  if (!negated) {
+    // The operands' own level, as SIMP_TwoLevels takes it; a sorted
+    // product, negated or not, is its own simplification.
+    SIMP_OneLevel(product->operands[0]);
+    if (!restSorted) SIMP_OneLevel(product->operands[1]);
   }
+  Placing placing{};
+  if (!CanPlace(product, restSorted ? &last : nullptr, &placing)) {
+    if (negated) return SIMP_TwoLevels(e);
+    return SIMP_OneLevel(e);
+  }
+  gLastChainProduct = Place(e, placing);
 }

@@ -10,7 +10,8 @@
 // strict weak order, so the product the last derivative left is kept
 // sorted with factors of distinct hashes, and the new factor is placed by
 // a binary search: the tree the full simplification gives, in time near
-// the size of the new factor.
+// the size of the new factor. The signs that cos and its like bring are
+// moved out as the product's rules move them.
 
 // Forgets the product the last derivative left. A derivative calls it as
 // it starts, so that product is only ever seen by the derivative that

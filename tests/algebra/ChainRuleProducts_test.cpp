@@ -60,7 +60,7 @@ class ChainMaker {
       case 9:
       case 10:
       case 11:
-        made = Pick({"sin", "sinh", "cosh", "exp"}) + "(" + Make(depth - 1) + ")";
+        made = Pick({"sin", "cos", "sinh", "cosh", "exp"}) + "(" + Make(depth - 1) + ")";
         break;
       default:
         made = Pick({"sin", "cos", "tan", "cot", "sec", "csc", "sinh", "cosh", "tanh", "sech", "exp", "ln",
