@@ -6,7 +6,6 @@
 #include "algebra/SimplifierNodes.h"
 #include "algebra/SimplifierRuleSet.h"
 #include "algebra/SimplifierRules.h"
-#include "algebra/TermOrdering.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeSurgery.h"
@@ -18,13 +17,23 @@
 
 namespace {
 
+// A factor that is a chain: its hash, and the kinds of its nodes from the
+// top down to the variable. Between two chains down to the same variable
+// the order of factors is the order of these lists, word by word (the
+// variable's kind differs from every link's), so comparing them never
+// goes back to the nodes, which a long session leaves scattered in memory.
+struct ChainFactor {
+  uint64_t hash = 0;
+  std::vector<OpCodeT> kinds;
+};
+
 // A product in normal form that no rule of the product changes: at least
 // two factors, each a chain down to `variable`, sorted, their hashes
 // pairwise distinct (so no two group).
 struct SortedChainProduct {
   const ExpressionRecord* product = nullptr;
   std::vector<const ExpressionRecord*> factors;
-  std::vector<uint64_t> hashes;
+  std::vector<ChainFactor> chains;
   int32_t variable = 0;
 };
 
@@ -45,13 +54,17 @@ bool IsChainLink(const ExpressionRecord* node) {
   }
 }
 
-// The variable a factor is a chain down to; false for any other factor. A
-// leading negation leaves the product, so it does not lead a chain.
-bool ChainVariable(const ExpressionRecord* factor, int32_t* variable) {
+// The factor as a chain, and the variable it goes down to; false for any
+// other factor. A leading negation leaves the product, so it does not lead
+// a chain.
+bool AsChain(const ExpressionRecord* factor, ChainFactor* chain, int32_t* variable) {
   if (IsNegation(factor)) return false;
   const ExpressionRecord* node = factor;
-  while (IsChainLink(node)) node = node->operands[0];
+  chain->kinds.clear();
+  for (; IsChainLink(node); node = node->operands[0]) chain->kinds.push_back(node->opcode);
   if (node->opcode != kOpAtom || node->operandCount != 0) return false;
+  chain->kinds.push_back(kOpAtom);
+  chain->hash = StructureHash(factor, kStructureHashOffset);
   *variable = node->payload.id;
   return true;
 }
@@ -66,31 +79,25 @@ const ExpressionRecord* Unsigned(const ExpressionRecord* node) { return IsNegati
 // The product first * rest (the derivative may negate it, the rest may be
 // negated), rest the sorted product `sorted` or else one chain: where the
 // product's rules are known to place the first factor among the rest and
-// to move the rest's sign out.
-struct Placing {
-  ExpressionRecord* product;  // first * rest
-  const SortedChainProduct* sorted;
-  uint64_t hash;              // of the first factor
-  int32_t variable;
-};
-
-bool CanPlace(ExpressionRecord* product, const SortedChainProduct* sorted, Placing* placing) {
+// to move the rest's sign out. *placed gets the chains, the first's last.
+bool CanPlace(const ExpressionRecord* product, SortedChainProduct* sorted, SortedChainProduct* placed) {
   if (gMathOrderTerms != 1 || MathRewriteMustStop()) return false;
-  const ExpressionRecord* first = product->operands[0];
   const ExpressionRecord* rest = Unsigned(product->operands[1]);
-  int32_t restVariable = 0;
-  if (!ChainVariable(first, &placing->variable)) return false;
+  ChainFactor first;
+  if (!AsChain(product->operands[0], &first, &placed->variable)) return false;
   if (sorted) {
-    if (sorted->variable != placing->variable || rest->operandCount + 1 > kMostSplicedOperands) return false;
-  } else if (!ChainVariable(rest, &restVariable) || restVariable != placing->variable) {
-    return false;
+    if (sorted->variable != placed->variable || rest->operandCount + 1 > kMostSplicedOperands) return false;
+  } else {
+    ChainFactor only;
+    int32_t variable = 0;
+    if (!AsChain(rest, &only, &variable) || variable != placed->variable) return false;
+    placed->chains.push_back(std::move(only));
   }
-  placing->hash = StructureHash(first, kStructureHashOffset);
-  if (sorted ? std::find(sorted->hashes.begin(), sorted->hashes.end(), placing->hash) != sorted->hashes.end()
-             : StructureHash(rest, kStructureHashOffset) == placing->hash)
-    return false;
-  placing->product = product;
-  placing->sorted = sorted;
+  std::vector<ChainFactor>& chains = sorted ? sorted->chains : placed->chains;
+  for (const ChainFactor& chain : chains)
+    if (chain.hash == first.hash) return false;
+  if (sorted) placed->chains = std::move(sorted->chains);
+  placed->chains.push_back(std::move(first));
   return true;
 }
 
@@ -98,29 +105,20 @@ bool CanPlace(ExpressionRecord* product, const SortedChainProduct* sorted, Placi
 // rest's sign moves out (two negations cancel), the rest's factors join
 // the product, and the bubble sort carries the first factor past the
 // sorted factors before it and stops, which is where the search puts it.
-// The sorted product placed is returned.
-SortedChainProduct Place(ExpressionRecord* e, const Placing& placing) {
-  ExpressionRecord* product = placing.product;
-  SortedChainProduct placed;
-  placed.hashes = placing.sorted ? placing.sorted->hashes
-                                 : std::vector<uint64_t>{StructureHash(Unsigned(product->operands[1]),
-                                                                        kStructureHashOffset)};
+void Place(ExpressionRecord* e, ExpressionRecord* product, bool spliced, SortedChainProduct* placed) {
   const bool restNegated = IsNegation(product->operands[1]);
   if (restNegated) KeepOnlyOperand(product->operands[1], 0);
-  if (placing.sorted) SIMP_ReplaceNthWithAll(product, 1);
+  if (spliced) SIMP_ReplaceNthWithAll(product, 1);
+  std::vector<ChainFactor>& chains = placed->chains;
+  const auto before = [](const ChainFactor& factor, const ChainFactor& first) {
+    return std::lexicographical_compare(factor.kinds.begin(), factor.kinds.end(), first.kinds.begin(),
+                                        first.kinds.end());
+  };
+  const auto place = std::lower_bound(chains.begin(), chains.end() - 1, chains.back(), before);
+  const int32_t low = int32_t(place - chains.begin());
+  std::rotate(place, chains.end() - 1, chains.end());
   ExpressionRecord** operands = product->operands;
-  ExpressionRecord* first = operands[0];
-  int32_t low = 1;
-  for (int32_t high = product->operandCount; low < high;) {
-    const int32_t middle = low + (high - low) / 2;
-    if (ORDR_MultLessThanWithoutMatrices(operands[middle], first)) {
-      low = middle + 1;
-    } else {
-      high = middle;
-    }
-  }
-  std::rotate(operands, operands + 1, operands + low);
-  placed.hashes.insert(placed.hashes.begin() + (low - 1), placing.hash);
+  std::rotate(operands, operands + 1, operands + low + 1);
   if (restNegated) {
     if (IsNegation(e)) {
       KeepOnlyOperand(e, 0);
@@ -129,10 +127,8 @@ SortedChainProduct Place(ExpressionRecord* e, const Placing& placing) {
     }
   }
   ExpressionRecord* result = IsNegation(e) ? e->operands[0] : e;
-  placed.product = result;
-  placed.factors.assign(result->operands, result->operands + result->operandCount);
-  placed.variable = placing.variable;
-  return placed;
+  placed->product = result;
+  placed->factors.assign(result->operands, result->operands + result->operandCount);
 }
 
 }  // namespace
@@ -154,10 +150,11 @@ void SimplifyDerivativeResult(ExpressionRecord* e) {
     SIMP_OneLevel(product->operands[0]);
     if (!restSorted) SIMP_OneLevel(product->operands[1]);
   }
-  Placing placing{};
-  if (!CanPlace(product, restSorted ? &last : nullptr, &placing)) {
+  SortedChainProduct placed;
+  if (!CanPlace(product, restSorted ? &last : nullptr, &placed)) {
     if (negated) return SIMP_TwoLevels(e);
     return SIMP_OneLevel(e);
   }
-  gLastChainProduct = Place(e, placing);
+  Place(e, product, restSorted, &placed);
+  gLastChainProduct = std::move(placed);
 }

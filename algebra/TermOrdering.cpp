@@ -57,10 +57,6 @@ bool MultLessThan(const ExpressionRecord* a, const ExpressionRecord* b, bool che
 
 bool ORDR_MultLessThan(const ExpressionRecord* a, const ExpressionRecord* b) { return MultLessThan(a, b, true); }
 
-bool ORDR_MultLessThanWithoutMatrices(const ExpressionRecord* a, const ExpressionRecord* b) {
-  return MultLessThan(a, b, false);
-}
-
 int32_t ORDR_Power1(const ExpressionRecord* factor, const ExpressionRecord* x) {
   if (!IsPower(factor)) return MATH_Equal(factor, x) ? 1 : 0;
   if (!IsPowerOf(factor->operands[0], x)) return 0;

@@ -19,8 +19,6 @@ void ORDR_OnMult(ExpressionRecord* e, std::vector<FactorSummary>* summaries);
 void ORDR_Generic(ExpressionRecord* e, const ExpressionRecord* x, bool byFactor);
 // True when factor a goes before factor b.
 bool ORDR_MultLessThan(const ExpressionRecord* a, const ExpressionRecord* b);
-// The same for factors known to hold no matrix, without looking for one.
-bool ORDR_MultLessThanWithoutMatrices(const ExpressionRecord* a, const ExpressionRecord* b);
 // The power of x in a term: its first factor with a non-zero power, after
 // a leading negation and through a quotient's numerator.
 int32_t ORDR_Power(const ExpressionRecord* term, const ExpressionRecord* x);
