@@ -24,6 +24,10 @@ extern thread_local int32_t gMathMoveLR;
 // Ordering by powers of a variable puts higher powers first while non-zero
 // (start 1).
 extern thread_local int32_t Order_By_Increasing;
+// The chain rule places each new factor into the sorted product it builds
+// on, while 1 (start 1); 0 simplifies the whole product again, the result
+// the placing must equal.
+extern thread_local int32_t gPlaceChainRuleFactors;
 
 // Sets a switch for its own lifetime and puts the old value back on every
 // way out.

@@ -1,8 +1,8 @@
 #include "algebra/AlgebraSwitches.h"
+#include "algebra/ChainRuleProducts.h"
 #include "algebra/Differentiation.h"
 #include "algebra/RewriteHelpers.h"
 #include "algebra/RewriteStop.h"
-#include "algebra/WholeTreeSimplification.h"
 #include "CoreUtilities/CooperativeThreads.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeComparison.h"
@@ -254,6 +254,7 @@ bool DIFF_NoDep(const ExpressionRecord* e, const ExpressionRecord* var) {
 
 void Differentiate(ExpressionRecord* e, OpCodeT kind, ExpressionRecord* var) {
   if (!e || !var) return;
+  ForgetSortedChainProduct();
   const Rule r{e, kind, var};
   OurYield();
   if (MathRewriteMustStop()) {
@@ -294,5 +295,5 @@ void Differentiate(ExpressionRecord* e, OpCodeT kind, ExpressionRecord* var) {
   } else if (ApplyRule(r, &replacement)) {
     if (!Become(e, replacement)) DO_BinOpOn(e, Copy(var), 1, kind);
   }
-  SIMP_TwoLevels(e);
+  SimplifyDerivativeResult(e);
 }

@@ -6,10 +6,10 @@
 // derivative of an n-deep nest holds about n^2/2 nodes); ratio
 // (per_node_vs_smallest): that time against the time per node of the
 // series' smallest formula, worked out in the same run. The work grows with
-// the formula when the ratio stays near 1. The nests' derivative walks its
-// long product again at every level and waits on memory: run after the
-// sums, which leave the node pool's free blocks scattered, it takes several
-// times as long per node as in a fresh process (filter to one series).
+// the formula when the ratio stays near 1. Run after the sums, which leave
+// the node pool's free blocks scattered, the nests' derivative waits on
+// memory in its copies and walks and takes a few times as long per node as
+// in a fresh process (filter to one series).
 
 #include <benchmark/benchmark.h>
 
