@@ -29,7 +29,7 @@ ACurve3D::ACurve3D(int32_t count, const Vertex* points, const double* radii, con
 
 bool ACurve3D::HasSpace() const {
   if (!IsTube()) return fSegments != nullptr;
-  return fRingVertices && fRingNormals && fTriangles && fRingStates && (fColours == nullptr || fRingColours);
+  return fRingVertices && fRingNormals && fTriangles && (fColours == nullptr || fRingColours);
 }
 
 void ACurve3D::AllocateSpace() {
@@ -40,7 +40,6 @@ void ACurve3D::AllocateSpace() {
     fRingNormals = AllocateGraphArray<Vertex>(vertices);
     fTriangles = AllocateGraphArray<Triangle>(size_t(fSides) * (2 * std::max<size_t>(count, 1) - 2));
     if (fColours != nullptr) fRingColours = AllocateGraphArray<ColorArrayElement>(vertices);
-    fRingStates = AllocateGraphArray<uint8_t>(std::max<size_t>(count, 1));
   } else {
     fSegments = AllocateGraphArray<LineSegment>(std::max<size_t>(count, 1));
   }
@@ -53,7 +52,6 @@ void ACurve3D::AllocateSpace() {
 
 void ACurve3D::FreeUpSpace() {
   fSegments.reset(), fRingVertices.reset(), fRingNormals.reset(), fTriangles.reset(), fRingColours.reset();
-  fRingStates.reset();
 }
 
 void ACurve3D::ClearResults() {
