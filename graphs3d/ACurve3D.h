@@ -58,8 +58,9 @@ class ACurve3D : public A3DGraph {
   void ComputeTube(const ModelSpace& space);
   // Ring i - 1, i and i + 1 at entries of their index mod 3.
   using RingWindow = std::array<TubeRing, 3>;
-  void PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, const RingCircle& circle, TubeRing& lanes);
-  Triangle* AppendQuads(int32_t i, const RingWindow& window, const Triangle* band, Triangle* out) const;
+  // False for a ring left out (no frame), its lanes untouched.
+  bool PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, const RingCircle& circle, TubeRing& lanes);
+  Triangle* AppendQuads(int32_t i, const RingWindow& window, const int32_t* band, Triangle* out) const;
   void ComputeNormals(int32_t i, const RingWindow& window);
   void CacheFinishedModel();
 

@@ -1,5 +1,8 @@
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <vector>
 
@@ -15,14 +18,19 @@ constexpr int32_t kLargestLineIndex = 65535;
 
 bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
-// The two triangles of each quad between ring 0 and ring 1; those of later
-// rings differ by a whole number of rings.
-void QuadBand(int32_t sides, Triangle* band) {
+// The corners of the two triangles of each quad between ring 0 and ring 1,
+// three a triangle; those of later rings differ by a whole number of rings.
+constexpr int32_t kBandRoom = LanePadded(6 * kMostTubeSides);
+using QuadBand = std::array<int32_t, size_t(kBandRoom)>;
+
+QuadBand QuadBandOf(int32_t sides) {
+  QuadBand band{};
+  auto corner = band.begin();
   for (int32_t s = 0; s < sides; ++s) {
     const int32_t a = s, b = a + sides, c = s + 1 == sides ? 0 : s + 1, d = c + sides;
-    *band++ = {{a, d, c}};
-    *band++ = {{a, b, d}};
+    for (int32_t k : {a, d, c, a, b, d}) *corner++ = k;
   }
+  return band;
 }
 
 }  // namespace
@@ -57,31 +65,37 @@ void ACurve3D::ComputeTube(const ModelSpace& space) {
   std::vector<TubeFrame> frames(static_cast<size_t>(fCount));
   ComputeTubeFrames(fPoints, fCount, fStraight, quarter, frames.data());
   const RingCircle circle(fSides);
-  Triangle band[2 * kMostTubeSides];
-  QuadBand(fSides, band);
+  alignas(lanes::memory_alignment_v<IntLanes>) const QuadBand band = QuadBandOf(fSides);
   RingWindow window;
   Triangle* triangles = fTriangles.get();
-  PlaceRing(0, frames[0], quarter, circle, window[0]);
+  ModelScale scale;
+  const bool scaled = ScaleOf(space, scale);
+  double largest = 0;
+  auto place = [&](int32_t i) {
+    TubeRing& lanes = window[size_t(i % 3)];
+    if (PlaceRing(i, frames[size_t(i)], quarter, circle, lanes) && scaled)
+      largest = std::max(largest, LargestModelSquare(lanes, fSides, scale));
+  };
+  place(0);
   for (int32_t i = 0; i < fCount; ++i) {
     if (i + 1 < fCount) {
-      PlaceRing(i + 1, frames[size_t(i + 1)], quarter, circle, window[size_t((i + 1) % 3)]);
-      triangles = AppendQuads(i, window, band, triangles);
+      place(i + 1);
+      triangles = AppendQuads(i, window, band.data(), triangles);
     }
     ComputeNormals(i, window);
   }
   fTriangleCount = int32_t(triangles - fTriangles.get());
-  fMaximumRadius.store(CalculateMaximumModelSpaceRadius(fRingVertices.get(), fCount * fSides, space),
-                       std::memory_order_release);
+  fMaximumRadius.store(std::sqrt(largest), std::memory_order_release);
 }
 
-void ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, const RingCircle& circle,
+bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, const RingCircle& circle,
                          TubeRing& lanes) {
   Vertex* ring = &fRingVertices[size_t(i) * size_t(fSides)];
   if (!frame.valid) {
     constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
     std::fill_n(ring, fSides, Vertex{kGap, kGap, kGap});
     lanes.state = 0;
-    return;
+    return false;
   }
   const AVector u = frame.side, w0 = Cross(u, frame.tangent);
   const AVector w = (1 / std::sqrt(Dot(w0, w0))) * w0;
@@ -89,25 +103,25 @@ void ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, con
   const double r = fRadii[i];
   circle.Place({p.x, p.y, p.z}, {r * quarter.x, r * quarter.y, r * quarter.z}, u, w, ring, lanes);
   if (fRingColours) std::fill_n(&fRingColours[size_t(i) * size_t(fSides)], fSides, fColours[i]);
+  return true;
 }
 
 // A quad that touches a gap is left out. Gap rings are wholly NaN, but a
 // vertex pushed past the range of float alone is not finite either: rings
 // are known whole from their making, vertex by vertex only beside one that
 // is not.
-Triangle* ACurve3D::AppendQuads(int32_t i, const RingWindow& window, const Triangle* band, Triangle* out) const {
+Triangle* ACurve3D::AppendQuads(int32_t i, const RingWindow& window, const int32_t* band, Triangle* out) const {
   const int32_t sides = fSides, offset = i * sides;
   if ((window[size_t(i % 3)].state & kRingWhole) && (window[size_t((i + 1) % 3)].state & kRingWhole)) {
-    for (int32_t k = 0; k < 2 * sides; ++k) {
-      const Triangle& t = band[k];
-      *out++ = {{t.v[0] + offset, t.v[1] + offset, t.v[2] + offset}};
-    }
-    return out;
+    alignas(lanes::memory_alignment_v<IntLanes>) int32_t corners[kBandRoom];
+    for (int32_t k = 0; k < 6 * sides; k += kFloatLanes)
+      (IntLanes(&band[k], lanes::vector_aligned) + offset).copy_to(&corners[k], lanes::vector_aligned);
+    std::memcpy(out, corners, sizeof(Triangle) * size_t(2 * sides));
+    return out + 2 * sides;
   }
   const Vertex* v = fRingVertices.get();
-  for (int32_t k = 0; k < 2 * sides; k += 2) {
-    const int32_t a = band[k].v[0] + offset, b = band[k + 1].v[1] + offset, c = band[k].v[2] + offset,
-                  d = band[k].v[1] + offset;
+  for (int32_t k = 0; k < 6 * sides; k += 6) {
+    const int32_t a = band[k] + offset, d = band[k + 1] + offset, c = band[k + 2] + offset, b = band[k + 4] + offset;
     if (!(Finite(v[a]) && Finite(v[b]) && Finite(v[c]) && Finite(v[d]))) continue;
     *out++ = {{a, d, c}};
     *out++ = {{a, b, d}};

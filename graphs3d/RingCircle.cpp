@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "CoreUtilities/MathConstants.h"
 
@@ -14,6 +15,10 @@ constexpr double kLargestFloatOffset = 1e30;
 double Largest(AVector v) { return std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)}); }
 
 bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+FloatLanes::mask_type Finite(const float* axis, int32_t s) {
+  return lanes::abs(FloatLanes(&axis[s], lanes::vector_aligned)) <= std::numeric_limits<float>::max();
+}
 
 }  // namespace
 
@@ -40,14 +45,13 @@ void RingCircle::Place(AVector p, AVector scale, AVector u, AVector w, Vertex* r
   } else {
     PlaceInDoubles(p, scale, u, w, lanes);
   }
-  lanes.x[fSides] = lanes.x[fSides - 2], lanes.y[fSides] = lanes.y[fSides - 2], lanes.z[fSides] = lanes.z[fSides - 2];
-  bool whole = true;
-  for (int32_t s = 0; s < fSides; ++s) {
-    const Vertex v{lanes.x[s], lanes.y[s], lanes.z[s]};
-    whole &= Finite(v);
-    ring[s] = v;
-  }
-  lanes.state = uint8_t((Finite(ring[0]) ? kRingStartsFinite : 0) | (whole ? kRingWhole : 0));
+  for (int32_t s = fSides; s <= LanePadded(fSides); ++s)
+    lanes.x[s] = lanes.x[fSides - 2], lanes.y[s] = lanes.y[fSides - 2], lanes.z[s] = lanes.z[fSides - 2];
+  FloatLanes::mask_type whole(true);
+  for (int32_t s = 0; s < fSides; s += kFloatLanes)
+    whole = whole && Finite(lanes.x, s) && Finite(lanes.y, s) && Finite(lanes.z, s);
+  for (int32_t s = 0; s < fSides; ++s) ring[s] = {lanes.x[s], lanes.y[s], lanes.z[s]};
+  lanes.state = uint8_t((Finite(ring[0]) ? kRingStartsFinite : 0) | (lanes::all_of(whole) ? kRingWhole : 0));
 }
 
 void RingCircle::PlaceInDoubles(AVector p, AVector scale, AVector u, AVector w, TubeRing& lanes) const {

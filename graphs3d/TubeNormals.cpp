@@ -66,10 +66,12 @@ void WholeRingNormals(const TubeRingPair& rings, int32_t sides, bool forward, Ve
     const FloatLanes vx = At(v.x, first), vy = At(v.y, first), vz = At(v.z, first);
     FloatLanes ax = At(a.x, first) - vx, ay = At(a.y, first) - vy, az = At(a.z, first) - vz;
     FloatLanes bx = At(v.x, first + 1) - vx, by = At(v.y, first + 1) - vy, bz = At(v.z, first + 1) - vz;
-    const FloatLanes dx = At(a.x, first + 1) - vx, dy = At(a.y, first + 1) - vy, dz = At(a.z, first + 1) - vz;
     const auto aSame = ax == 0 && ay == 0 && az == 0, bSame = bx == 0 && by == 0 && bz == 0;
-    lanes::where(aSame, ax) = dx, lanes::where(aSame, ay) = dy, lanes::where(aSame, az) = dz;
-    lanes::where(bSame, bx) = dx, lanes::where(bSame, by) = dy, lanes::where(bSame, bz) = dz;
+    if (lanes::any_of(aSame || bSame)) {
+      const FloatLanes dx = At(a.x, first + 1) - vx, dy = At(a.y, first + 1) - vy, dz = At(a.z, first + 1) - vz;
+      lanes::where(aSame, ax) = dx, lanes::where(aSame, ay) = dy, lanes::where(aSame, az) = dz;
+      lanes::where(bSame, bx) = dx, lanes::where(bSame, by) = dy, lanes::where(bSame, bz) = dz;
+    }
     const FloatLanes mx = ay * bz - az * by, my = az * bx - ax * bz, mz = ax * by - ay * bx;
     const FloatLanes square = mx * mx + my * my + mz * mz;
     const auto held = square >= kSmallestSquare && square <= kLargestSquare;

@@ -311,6 +311,11 @@ TEST_F(TubeTest, RingsAndNormalsHoldAtEveryScale) {
       ExpectNoGapsDrawn(*tube, points.size());
       ExpectNormalsFollowTheRule(*tube, count, where);
       EXPECT_GT(tube->TriangleCount(), 2 * sides * 70) << where;
+      // The largest radius is taken ring by ring as it is made: the same
+      // value as over the finished vertices.
+      EXPECT_EQ(tube->MaximumModelSpaceRadius(),
+                CalculateMaximumModelSpaceRadius(tube->RingVertices(), count * sides, ModelSpaceOf(&context)))
+          << where;
     }
 }
 
