@@ -38,11 +38,14 @@ void ACurve3D::AllocateSpace() {
     const size_t vertices = count * size_t(fSides);
     fRingVertices = AllocateGraphArray<Vertex>(vertices);
     fRingNormals = AllocateGraphArray<Vertex>(vertices);
-    fTriangles = AllocateGraphArray<Triangle>(size_t(fSides) * (2 * std::max<size_t>(count, 1) - 2));
+    // Room past the end for the whole band a ring's quads are copied in.
+    fTriangles = AllocateGraphArray<Triangle>(size_t(fSides) * (2 * std::max<size_t>(count, 1) - 2) +
+                                              size_t(kTubeBandTriangles));
     if (fColours != nullptr) fRingColours = AllocateGraphArray<ColorArrayElement>(vertices);
   } else {
     fSegments = AllocateGraphArray<LineSegment>(std::max<size_t>(count, 1));
   }
+  fAllQuadsKept = false;
   if (!HasSpace()) {
     FreeUpSpace();
     return;

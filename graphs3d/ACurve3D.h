@@ -60,7 +60,8 @@ class ACurve3D : public A3DGraph {
   using RingWindow = std::array<TubeRing, 3>;
   // False for a ring left out (no frame), its lanes untouched.
   bool PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, const RingCircle& circle, TubeRing& lanes);
-  Triangle* AppendQuads(int32_t i, const RingWindow& window, const int32_t* band, Triangle* out) const;
+  // Clears kept when a quad is left out; while kept, writes nothing.
+  Triangle* AppendQuads(int32_t i, const RingWindow& window, const int32_t* band, bool& kept, Triangle* out) const;
   void ComputeNormals(int32_t i, const RingWindow& window);
   void CacheFinishedModel();
 
@@ -79,6 +80,8 @@ class ACurve3D : public A3DGraph {
   double fOpacity;
   bool fStraight;
   int32_t fTriangleCount = 0;
+  // The triangles hold every quad of the tube, none left out.
+  bool fAllQuadsKept = false;
   int32_t fSides;
   std::unique_ptr<Vertex[]> fRingVertices;
   std::unique_ptr<Vertex[]> fRingNormals;

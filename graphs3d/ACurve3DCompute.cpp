@@ -20,7 +20,8 @@ bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) &
 
 // The corners of the two triangles of each quad between ring 0 and ring 1,
 // three a triangle; those of later rings differ by a whole number of rings.
-constexpr int32_t kBandRoom = LanePadded(6 * kMostTubeSides);
+constexpr int32_t kBandRoom = 3 * kTubeBandTriangles;
+static_assert(kBandRoom % kFloatLanes == 0 && sizeof(Triangle) == 3 * sizeof(int32_t));
 using QuadBand = std::array<int32_t, size_t(kBandRoom)>;
 
 QuadBand QuadBandOf(int32_t sides) {
@@ -68,6 +69,9 @@ void ACurve3D::ComputeTube(const ModelSpace& space) {
   alignas(lanes::memory_alignment_v<IntLanes>) const QuadBand band = QuadBandOf(fSides);
   RingWindow window;
   Triangle* triangles = fTriangles.get();
+  // While every quad so far is drawn, the triangles are those of the last
+  // computation if that drew every quad too.
+  bool kept = fAllQuadsKept;
   ModelScale scale;
   const bool scaled = ScaleOf(space, scale);
   double largest = 0;
@@ -80,11 +84,12 @@ void ACurve3D::ComputeTube(const ModelSpace& space) {
   for (int32_t i = 0; i < fCount; ++i) {
     if (i + 1 < fCount) {
       place(i + 1);
-      triangles = AppendQuads(i, window, band.data(), triangles);
+      triangles = AppendQuads(i, window, band.data(), kept, triangles);
     }
     ComputeNormals(i, window);
   }
   fTriangleCount = int32_t(triangles - fTriangles.get());
+  fAllQuadsKept = fTriangleCount == 2 * fSides * (fCount - 1);
   fMaximumRadius.store(std::sqrt(largest), std::memory_order_release);
 }
 
@@ -110,15 +115,21 @@ bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, con
 // vertex pushed past the range of float alone is not finite either: rings
 // are known whole from their making, vertex by vertex only beside one that
 // is not.
-Triangle* ACurve3D::AppendQuads(int32_t i, const RingWindow& window, const int32_t* band, Triangle* out) const {
+Triangle* ACurve3D::AppendQuads(int32_t i, const RingWindow& window, const int32_t* band, bool& kept,
+                                Triangle* out) const {
   const int32_t sides = fSides, offset = i * sides;
   if ((window[size_t(i % 3)].state & kRingWhole) && (window[size_t((i + 1) % 3)].state & kRingWhole)) {
+    if (kept) return out + 2 * sides;
+    // The whole band goes in one copy of known size; past 2 * sides its
+    // triangles are written over by the next ring's, or lie in the room
+    // kept past the end.
     alignas(lanes::memory_alignment_v<IntLanes>) int32_t corners[kBandRoom];
-    for (int32_t k = 0; k < 6 * sides; k += kFloatLanes)
+    for (int32_t k = 0; k < kBandRoom; k += kFloatLanes)
       (IntLanes(&band[k], lanes::vector_aligned) + offset).copy_to(&corners[k], lanes::vector_aligned);
-    std::memcpy(out, corners, sizeof(Triangle) * size_t(2 * sides));
+    std::memcpy(out, corners, sizeof(corners));
     return out + 2 * sides;
   }
+  kept = false;
   const Vertex* v = fRingVertices.get();
   for (int32_t k = 0; k < 6 * sides; k += 6) {
     const int32_t a = band[k] + offset, d = band[k + 1] + offset, c = band[k + 2] + offset, b = band[k + 4] + offset;

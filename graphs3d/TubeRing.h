@@ -9,8 +9,10 @@
 // its vertices, are finite.
 enum TubeRingState : uint8_t { kRingStartsFinite = 1, kRingWhole = 2 };
 
-// The most vertices a ring of a tube has.
+// The most vertices a ring of a tube has, and the most triangles between
+// two rings.
 inline constexpr int32_t kMostTubeSides = 12;
+inline constexpr int32_t kTubeBandTriangles = 2 * kMostTubeSides;
 
 // One ring once more, an array per axis, for its normals to be worked out
 // several sides at a time. Entries from `sides` to the end of its last lane

@@ -319,6 +319,28 @@ TEST_F(TubeTest, RingsAndNormalsHoldAtEveryScale) {
     }
 }
 
+// A tube computed again over points that changed draws what a new tube of
+// those points draws: gaps appear and go, the grain changes in between.
+TEST_F(TubeTest, RecomputedTubesDrawWhatNewOnesDraw) {
+  std::mt19937 random(3);
+  std::vector<Vertex> points = RandomCurve(random, 60, {1, 10, 0.2});
+  const std::vector<double> radii(points.size(), 0.1);
+  const Vertex kept = points[30];
+  const Vertex gap{NAN, NAN, NAN};
+  ACurve3D tube(int32_t(points.size()), points.data(), radii.data(), nullptr, &colour, 1.0, 1.0, false, &context);
+  for (const auto& [at, grain] : {std::pair{kept, 1.0}, {kept, 1.0}, {gap, 1.0}, {kept, 1.0}, {kept, 0.5}, {gap, 0.0}}) {
+    points[30] = at;
+    if (grain != double(tube.Sides() - 8) / 4) tube.SetParameter(kAttributeGrain, grain);
+    tube.ViewChanged();
+    tube.ComputeCurve(ModelSpaceOf(&context));
+    const auto fresh = Tube(points, radii, grain);
+    ASSERT_EQ(tube.Sides(), fresh->Sides());
+    ASSERT_EQ(tube.TriangleCount(), fresh->TriangleCount());
+    for (int32_t k = 0; k < tube.TriangleCount(); ++k)
+      for (int c = 0; c < 3; ++c) EXPECT_EQ(tube.Triangles()[k].v[c], fresh->Triangles()[k].v[c]) << k;
+  }
+}
+
 TEST_F(TubeTest, LinesSkipGapsAndShortCurvesDrawNothing) {
   std::vector<Vertex> points = {{0, 0, 0}, {1, 1, 0}, {NAN, NAN, NAN}, {1, 2, 0}, {2, 2, 0}, {2, 3, 0}};
   ACurve3D lines(int32_t(points.size()), points.data(), nullptr, nullptr, &colour, 0, 1, false, &context);
