@@ -78,6 +78,10 @@ void WholeRingNormals(const TubeRingPair& rings, int32_t sides, bool forward, Ve
     const FloatLanes scale = turn / sqrt(square);
     const FloatLanes ux = scale * mx, uy = scale * my, uz = scale * mz;
     const int32_t count = std::min(kFloatLanes, sides - first);
+    if (count == kFloatLanes && lanes::all_of(held)) {
+      EachLane([&](auto l) { normals[first + l] = {ux[l], uy[l], uz[l]}; });
+      continue;
+    }
     EachLane([&](auto l) {
       if (l >= count) return;
       if (held[l]) {
