@@ -29,7 +29,7 @@ ACurve3D::ACurve3D(int32_t count, const Vertex* points, const double* radii, con
 
 bool ACurve3D::HasSpace() const {
   if (!IsTube()) return fSegments != nullptr;
-  return fRingVertices && fRingNormals && fTriangles && fRingStates && (fColours == nullptr || fRingColours);
+  return fRingVertices && fRingNormals && fTriangles && (fColours == nullptr || fRingColours);
 }
 
 void ACurve3D::AllocateSpace() {
@@ -38,12 +38,14 @@ void ACurve3D::AllocateSpace() {
     const size_t vertices = count * size_t(fSides);
     fRingVertices = AllocateGraphArray<Vertex>(vertices);
     fRingNormals = AllocateGraphArray<Vertex>(vertices);
-    fTriangles = AllocateGraphArray<Triangle>(size_t(fSides) * (2 * std::max<size_t>(count, 1) - 2));
+    // Room past the end for the whole band a ring's quads are copied in.
+    fTriangles = AllocateGraphArray<Triangle>(size_t(fSides) * (2 * std::max<size_t>(count, 1) - 2) +
+                                              size_t(kTubeBandTriangles));
     if (fColours != nullptr) fRingColours = AllocateGraphArray<ColorArrayElement>(vertices);
-    fRingStates = AllocateGraphArray<uint8_t>(std::max<size_t>(count, 1));
   } else {
     fSegments = AllocateGraphArray<LineSegment>(std::max<size_t>(count, 1));
   }
+  fAllQuadsKept = false;
   if (!HasSpace()) {
     FreeUpSpace();
     return;
@@ -53,7 +55,6 @@ void ACurve3D::AllocateSpace() {
 
 void ACurve3D::FreeUpSpace() {
   fSegments.reset(), fRingVertices.reset(), fRingNormals.reset(), fTriangles.reset(), fRingColours.reset();
-  fRingStates.reset();
 }
 
 void ACurve3D::ClearResults() {

@@ -1,16 +1,20 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
 
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
+#include "graphs3d/TubeNormals.h"
+#include "renderer/AVector.h"
 #include "renderer/Submission.h"
 #include "renderer/VertexObject.h"
 
 struct MDrawContext;
-class TubeCoordinates;
+class RingCircle;
+struct TubeFrame;
 
 // The drawing of a polyline of space: a tube of round section whose radius
 // may vary point by point (with radii), else plain segments. Points with a
@@ -52,9 +56,13 @@ class ACurve3D : public A3DGraph {
   void ClearResults();
   void ComputeLines(const ModelSpace& space);
   void ComputeTube(const ModelSpace& space);
-  void ComputeRings(const ModelSpace& space, TubeCoordinates& coordinates);
-  void ComputeTriangles();
-  void ComputeNormals(const TubeCoordinates& coordinates);
+  // Ring i - 1, i and i + 1 at entries of their index mod 3.
+  using RingWindow = std::array<TubeRing, 3>;
+  // False for a ring left out (no frame), its lanes untouched.
+  bool PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, const RingCircle& circle, TubeRing& lanes);
+  // Clears kept when a quad is left out; while kept, writes nothing.
+  Triangle* AppendQuads(int32_t i, const RingWindow& window, const int32_t* band, bool& kept, Triangle* out) const;
+  void ComputeNormals(int32_t i, const RingWindow& window);
   void CacheFinishedModel();
 
   MDrawContext* fContext;
@@ -72,10 +80,11 @@ class ACurve3D : public A3DGraph {
   double fOpacity;
   bool fStraight;
   int32_t fTriangleCount = 0;
+  // The triangles hold every quad of the tube, none left out.
+  bool fAllQuadsKept = false;
   int32_t fSides;
   std::unique_ptr<Vertex[]> fRingVertices;
   std::unique_ptr<Vertex[]> fRingNormals;
   std::unique_ptr<Triangle[]> fTriangles;
   std::unique_ptr<ColorArrayElement[]> fRingColours;
-  std::unique_ptr<uint8_t[]> fRingStates;
 };

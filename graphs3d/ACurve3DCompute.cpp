@@ -1,12 +1,14 @@
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <vector>
 
 #include "graphs3d/ACurve3D.h"
 #include "graphs3d/RingCircle.h"
 #include "graphs3d/TubeFrames.h"
-#include "graphs3d/TubeNormals.h"
 #include "renderer/Submission.h"
 
 namespace {
@@ -15,6 +17,22 @@ namespace {
 constexpr int32_t kLargestLineIndex = 65535;
 
 bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// The corners of the two triangles of each quad between ring 0 and ring 1,
+// three a triangle; those of later rings differ by a whole number of rings.
+constexpr int32_t kBandRoom = 3 * kTubeBandTriangles;
+static_assert(kBandRoom % kFloatLanes == 0 && sizeof(Triangle) == 3 * sizeof(int32_t));
+using QuadBand = std::array<int32_t, size_t(kBandRoom)>;
+
+QuadBand QuadBandOf(int32_t sides) {
+  QuadBand band{};
+  auto corner = band.begin();
+  for (int32_t s = 0; s < sides; ++s) {
+    const int32_t a = s, b = a + sides, c = s + 1 == sides ? 0 : s + 1, d = c + sides;
+    for (int32_t k : {a, d, c, a, b, d}) *corner++ = k;
+  }
+  return band;
+}
 
 }  // namespace
 
@@ -38,62 +56,100 @@ void ACurve3D::ComputeLines(const ModelSpace& space) {
   fMaximumRadius.store(CalculateMaximumModelSpaceRadius(fPoints, fCount, space), std::memory_order_release);
 }
 
+// Each ring is made once, its quads and the normals of the ring before it
+// following while it is at hand. Radii are in model units: the box spans 4
+// of them along every axis.
 void ACurve3D::ComputeTube(const ModelSpace& space) {
-  TubeCoordinates coordinates(size_t(fCount) * size_t(fSides));
-  ComputeRings(space, coordinates);
-  ComputeTriangles();
-  ComputeNormals(coordinates);
-  fMaximumRadius.store(CalculateMaximumModelSpaceRadius(fRingVertices.get(), fCount * fSides, space),
-                       std::memory_order_release);
-}
-
-// Radii are in model units: the box spans 4 of them along every axis.
-void ACurve3D::ComputeRings(const ModelSpace& space, TubeCoordinates& coordinates) {
   double dx, dy, dz;
   GetModelSpaceDimensions(&dx, &dy, &dz, space);
   const AVector quarter{dx / 4, dy / 4, dz / 4};
   std::vector<TubeFrame> frames(static_cast<size_t>(fCount));
   ComputeTubeFrames(fPoints, fCount, fStraight, quarter, frames.data());
-  RingCircle circle(fSides);
-  constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
+  const RingCircle circle(fSides);
+  alignas(lanes::memory_alignment_v<IntLanes>) const QuadBand band = QuadBandOf(fSides);
+  RingWindow window;
+  Triangle* triangles = fTriangles.get();
+  // While every quad so far is drawn, the triangles are those of the last
+  // computation if that drew every quad too.
+  bool kept = fAllQuadsKept;
+  ModelScale scale;
+  const bool scaled = ScaleOf(space, scale);
+  double largest = 0;
+  auto place = [&](int32_t i) {
+    TubeRing& lanes = window[size_t(i % 3)];
+    if (PlaceRing(i, frames[size_t(i)], quarter, circle, lanes) && scaled)
+      largest = std::max(largest, LargestModelSquare(lanes, fSides, scale));
+  };
+  place(0);
   for (int32_t i = 0; i < fCount; ++i) {
-    Vertex* ring = &fRingVertices[size_t(i) * size_t(fSides)];
-    const TubeFrame& f = frames[size_t(i)];
-    if (!f.valid) {
-      std::fill_n(ring, fSides, Vertex{kGap, kGap, kGap});
-      fRingStates[i] = 0;
-      continue;
+    if (i + 1 < fCount) {
+      place(i + 1);
+      triangles = AppendQuads(i, window, band.data(), kept, triangles);
     }
-    const AVector u = f.side, w0 = Cross(u, f.tangent);
-    const AVector w = (1 / std::sqrt(Dot(w0, w0))) * w0;
-    const Vertex& p = fPoints[i];
-    const double r = fRadii[i];
-    fRingStates[i] = circle.Place({p.x, p.y, p.z}, {r * quarter.x, r * quarter.y, r * quarter.z}, u, w, ring,
-                                  coordinates, size_t(i) * size_t(fSides));
-    if (fRingColours) std::fill_n(&fRingColours[size_t(i) * size_t(fSides)], fSides, fColours[i]);
+    ComputeNormals(i, window);
   }
+  fTriangleCount = int32_t(triangles - fTriangles.get());
+  fAllQuadsKept = fTriangleCount == 2 * fSides * (fCount - 1);
+  fMaximumRadius.store(std::sqrt(largest), std::memory_order_release);
+}
+
+bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, const RingCircle& circle,
+                         TubeRing& lanes) {
+  Vertex* ring = &fRingVertices[size_t(i) * size_t(fSides)];
+  if (!frame.valid) {
+    constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
+    std::fill_n(ring, fSides, Vertex{kGap, kGap, kGap});
+    lanes.state = 0;
+    return false;
+  }
+  const AVector u = frame.side, w0 = Cross(u, frame.tangent);
+  const AVector w = (1 / std::sqrt(Dot(w0, w0))) * w0;
+  const Vertex& p = fPoints[i];
+  const double r = fRadii[i];
+  circle.Place({p.x, p.y, p.z}, {r * quarter.x, r * quarter.y, r * quarter.z}, u, w, ring, lanes);
+  if (fRingColours) std::fill_n(&fRingColours[size_t(i) * size_t(fSides)], fSides, fColours[i]);
+  return true;
 }
 
 // A quad that touches a gap is left out. Gap rings are wholly NaN, but a
 // vertex pushed past the range of float alone is not finite either: rings
 // are known whole from their making, vertex by vertex only beside one that
 // is not.
-void ACurve3D::ComputeTriangles() {
-  const Vertex* v = fRingVertices.get();
-  const int32_t sides = fSides;
-  Triangle* out = fTriangles.get();
-  for (int32_t i = 0; i + 1 < fCount; ++i) {
-    const bool whole = (fRingStates[i] & kRingWhole) && (fRingStates[i + 1] & kRingWhole);
-    for (int32_t s = 0; s < sides; ++s) {
-      const int32_t a = i * sides + s, b = a + sides, c = i * sides + (s + 1 == sides ? 0 : s + 1), d = c + sides;
-      if (!whole && !(Finite(v[a]) && Finite(v[b]) && Finite(v[c]) && Finite(v[d]))) continue;
-      *out++ = {{a, d, c}};
-      *out++ = {{a, b, d}};
-    }
+Triangle* ACurve3D::AppendQuads(int32_t i, const RingWindow& window, const int32_t* band, bool& kept,
+                                Triangle* out) const {
+  const int32_t sides = fSides, offset = i * sides;
+  if ((window[size_t(i % 3)].state & kRingWhole) && (window[size_t((i + 1) % 3)].state & kRingWhole)) {
+    if (kept) return out + 2 * sides;
+    // The whole band goes in one copy of known size; past 2 * sides its
+    // triangles are written over by the next ring's, or lie in the room
+    // kept past the end.
+    alignas(lanes::memory_alignment_v<IntLanes>) int32_t corners[kBandRoom];
+    for (int32_t k = 0; k < kBandRoom; k += kFloatLanes)
+      (IntLanes(&band[k], lanes::vector_aligned) + offset).copy_to(&corners[k], lanes::vector_aligned);
+    std::memcpy(out, corners, sizeof(corners));
+    return out + 2 * sides;
   }
-  fTriangleCount = int32_t(out - fTriangles.get());
+  kept = false;
+  const Vertex* v = fRingVertices.get();
+  for (int32_t k = 0; k < 6 * sides; k += 6) {
+    const int32_t a = band[k] + offset, d = band[k + 1] + offset, c = band[k + 2] + offset, b = band[k + 4] + offset;
+    if (!(Finite(v[a]) && Finite(v[b]) && Finite(v[c]) && Finite(v[d]))) continue;
+    *out++ = {{a, d, c}};
+    *out++ = {{a, b, d}};
+  }
+  return out;
 }
 
-void ACurve3D::ComputeNormals(const TubeCoordinates& coordinates) {
-  ComputeTubeNormals(fRingVertices.get(), coordinates, fRingStates.get(), fCount, fSides, fRingNormals.get());
+// The normals of ring i look to the next ring, or to the one before where
+// the next is missing (the last ring, and rings before a gap).
+void ACurve3D::ComputeNormals(int32_t i, const RingWindow& window) {
+  auto starts = [&](int32_t k) { return k >= 0 && k < fCount && (window[size_t(k % 3)].state & kRingStartsFinite); };
+  if (!starts(i)) return;
+  const bool forward = starts(i + 1);
+  if (!forward && !starts(i - 1)) return;
+  const int32_t along = forward ? i + 1 : i - 1;
+  const size_t sides = size_t(fSides);
+  const TubeRingPair rings{&fRingVertices[size_t(i) * sides], &fRingVertices[size_t(along) * sides],
+                           window[size_t(i % 3)], window[size_t(along % 3)]};
+  ComputeRingNormals(rings, fSides, forward, &fRingNormals[size_t(i) * sides]);
 }

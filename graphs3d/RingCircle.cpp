@@ -1,32 +1,64 @@
 #include "graphs3d/RingCircle.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "CoreUtilities/MathConstants.h"
+
+namespace {
+
+// Past this an offset is worked out in doubles: in floats its products and
+// sums could leave the range that the double result, narrowed, stays in.
+constexpr double kLargestFloatOffset = 1e30;
+
+double Largest(AVector v) { return std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)}); }
+
+bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+FloatLanes::mask_type Finite(const float* axis, int32_t s) {
+  return lanes::abs(FloatLanes(&axis[s], lanes::vector_aligned)) <= std::numeric_limits<float>::max();
+}
+
+}  // namespace
 
 RingCircle::RingCircle(int32_t sides) : fSides(sides) {
   for (int32_t s = 0; s < sides; ++s) {
     const double angle = s * 2 * gPi / sides;
-    fCos[s] = std::cos(angle), fSin[s] = std::sin(angle);
+    fCosines[s] = std::cos(angle), fSines[s] = std::sin(angle);
+    fCos[s] = float(fCosines[s]), fSin[s] = float(fSines[s]);
   }
 }
 
-uint8_t RingCircle::Place(AVector p, AVector scale, AVector u, AVector w, Vertex* ring, TubeCoordinates& coordinates,
-                          size_t first) {
-  for (int32_t s = 0; s < fSides; s += kDoubleLanes) {
-    const DoubleLanes c(&fCos[s], lanes::vector_aligned), n(&fSin[s], lanes::vector_aligned);
-    (p.x + scale.x * (c * u.x + n * w.x)).copy_to(&fX[s], lanes::vector_aligned);
-    (p.y + scale.y * (c * u.y + n * w.y)).copy_to(&fY[s], lanes::vector_aligned);
-    (p.z + scale.z * (c * u.z + n * w.z)).copy_to(&fZ[s], lanes::vector_aligned);
+void RingCircle::Place(AVector p, AVector scale, AVector u, AVector w, Vertex* ring, TubeRing& lanes) const {
+  const AVector su{scale.x * u.x, scale.y * u.y, scale.z * u.z}, sw{scale.x * w.x, scale.y * w.y, scale.z * w.z};
+  if (std::max(Largest(su), Largest(sw)) <= kLargestFloatOffset) {
+    const float px = float(p.x), py = float(p.y), pz = float(p.z);
+    const float ux = float(su.x), uy = float(su.y), uz = float(su.z);
+    const float wx = float(sw.x), wy = float(sw.y), wz = float(sw.z);
+    for (int32_t s = 0; s < fSides; s += kFloatLanes) {
+      const FloatLanes c(&fCos[s], lanes::vector_aligned), n(&fSin[s], lanes::vector_aligned);
+      (px + (c * ux + n * wx)).copy_to(&lanes.x[s], lanes::vector_aligned);
+      (py + (c * uy + n * wy)).copy_to(&lanes.y[s], lanes::vector_aligned);
+      (pz + (c * uz + n * wz)).copy_to(&lanes.z[s], lanes::vector_aligned);
+    }
+  } else {
+    PlaceInDoubles(p, scale, u, w, lanes);
   }
-  bool whole = true;
-  const bool keep = !coordinates.Empty();
+  for (int32_t s = fSides; s <= LanePadded(fSides); ++s)
+    lanes.x[s] = lanes.x[fSides - 2], lanes.y[s] = lanes.y[fSides - 2], lanes.z[s] = lanes.z[fSides - 2];
+  FloatLanes::mask_type whole(true);
+  for (int32_t s = 0; s < fSides; s += kFloatLanes)
+    whole = whole && Finite(lanes.x, s) && Finite(lanes.y, s) && Finite(lanes.z, s);
+  for (int32_t s = 0; s < fSides; ++s) ring[s] = {lanes.x[s], lanes.y[s], lanes.z[s]};
+  lanes.state = uint8_t((Finite(ring[0]) ? kRingStartsFinite : 0) | (lanes::all_of(whole) ? kRingWhole : 0));
+}
+
+void RingCircle::PlaceInDoubles(AVector p, AVector scale, AVector u, AVector w, TubeRing& lanes) const {
   for (int32_t s = 0; s < fSides; ++s) {
-    const Vertex v{float(fX[s]), float(fY[s]), float(fZ[s])};
-    whole &= std::isfinite(v.x) & std::isfinite(v.y) & std::isfinite(v.z);
-    ring[s] = v;
-    if (keep) coordinates.Set(first + size_t(s), v);
+    const double c = fCosines[s], n = fSines[s];
+    lanes.x[s] = float(p.x + scale.x * (c * u.x + n * w.x));
+    lanes.y[s] = float(p.y + scale.y * (c * u.y + n * w.y));
+    lanes.z[s] = float(p.z + scale.z * (c * u.z + n * w.z));
   }
-  const bool starts = std::isfinite(ring[0].x) && std::isfinite(ring[0].y) && std::isfinite(ring[0].z);
-  return uint8_t((starts ? kRingStartsFinite : 0) | (whole ? kRingWhole : 0));
 }

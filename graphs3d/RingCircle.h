@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "CoreUtilities/DoubleLanes.h"
 #include "graphs3d/TubeNormals.h"
 #include "renderer/AVector.h"
 #include "renderer/DrawContext.h"
@@ -14,15 +13,15 @@ class RingCircle {
   explicit RingCircle(int32_t sides);
 
   // Vertex s is p + scale ⊙ (u cos θs + w sin θs), ⊙ the per-axis
-  // product, narrowed to float; the coordinates from first on are set to
-  // the same (when not empty). Returns the ring's TubeRingState.
-  uint8_t Place(AVector p, AVector scale, AVector u, AVector w, Vertex* ring, TubeCoordinates& coordinates,
-                size_t first);
+  // product, as floats; the ring's lanes are set to the same and given
+  // its TubeRingState.
+  void Place(AVector p, AVector scale, AVector u, AVector w, Vertex* ring, TubeRing& lanes) const;
 
  private:
-  static constexpr int32_t kPadded = LanePadded(kMostTubeSides);
+  void PlaceInDoubles(AVector p, AVector scale, AVector u, AVector w, TubeRing& lanes) const;
 
   int32_t fSides;
-  alignas(lanes::memory_alignment_v<DoubleLanes>) double fCos[kPadded] = {}, fSin[kPadded] = {};
-  alignas(lanes::memory_alignment_v<DoubleLanes>) double fX[kPadded], fY[kPadded], fZ[kPadded];
+  alignas(lanes::memory_alignment_v<FloatLanes>) float fCos[TubeRing::kRoom] = {};
+  alignas(lanes::memory_alignment_v<FloatLanes>) float fSin[TubeRing::kRoom] = {};
+  double fCosines[kMostTubeSides] = {}, fSines[kMostTubeSides] = {};
 };

@@ -20,21 +20,6 @@ constexpr double kCoordinateLimit = 16383;
 
 bool Software(const MDrawContext* ctx) { return ctx->rendererType == kRendererSoftware; }
 
-// The view box's scale to -2 .. 2 and its centre; false when degenerate or
-// when the context has no view yet.
-struct ModelScale {
-  double s[3], c[3];
-};
-
-bool ScaleOf(const ModelSpace& space, ModelScale& m) {
-  for (int i = 0; i < 3; ++i) {
-    m.s[i] = 4 / (space.high[i] - space.low[i]);
-    m.c[i] = (space.high[i] + space.low[i]) / 2;
-  }
-  const double volume = m.s[0] * m.s[1] * m.s[2];
-  return volume != 0 && std::isfinite(volume);
-}
-
 double Dot3(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 struct Freer {
@@ -353,6 +338,15 @@ ModelSpace ModelSpaceOf(const MDrawContext* ctx) {
   space.low[0] = v.xmin, space.low[1] = v.ymin, space.low[2] = v.zmin;
   space.high[0] = v.xmax, space.high[1] = v.ymax, space.high[2] = v.zmax;
   return space;
+}
+
+bool ScaleOf(const ModelSpace& space, ModelScale& m) {
+  for (int i = 0; i < 3; ++i) {
+    m.s[i] = 4 / (space.high[i] - space.low[i]);
+    m.c[i] = (space.high[i] + space.low[i]) / 2;
+  }
+  const double volume = m.s[0] * m.s[1] * m.s[2];
+  return volume != 0 && std::isfinite(volume);
 }
 
 void GetModelSpaceDimensions(double* dx, double* dy, double* dz, const ModelSpace& space) {

@@ -48,6 +48,13 @@ struct ModelSpace {
 };
 ModelSpace ModelSpaceOf(const MDrawContext* ctx);
 
+// The view box's scale to -2 .. 2 and its centre; false when degenerate or
+// when the context has no view yet.
+struct ModelScale {
+  double s[3], c[3];
+};
+bool ScaleOf(const ModelSpace& space, ModelScale& m);
+
 // The view box's extents.
 void GetModelSpaceDimensions(double* dx, double* dy, double* dz, const ModelSpace& space);
 void GetModelSpaceDimensions(double* dx, double* dy, double* dz, const MDrawContext* ctx);
