@@ -34,6 +34,20 @@ QuadBand QuadBandOf(int32_t sides) {
   return band;
 }
 
+// The largest distance of a ring vertex from the box centre, as
+// CalculateMaximumModelSpaceRadius gives it over all of them, measured on
+// the ring that reaches farthest and on those whose reach is no less than
+// what that one measures.
+double LargestRadius(const Vertex* rings, int32_t sides, const std::vector<double>& reaches, int32_t farthest,
+                     const ModelSpace& space) {
+  if (farthest < 0) return 0;
+  auto measured = [&](size_t i) { return CalculateMaximumModelSpaceRadius(&rings[i * size_t(sides)], sides, space); };
+  double largest = measured(size_t(farthest));
+  for (size_t i = 0; i < reaches.size(); ++i)
+    if (reaches[i] >= largest && i != size_t(farthest)) largest = std::max(largest, measured(i));
+  return largest;
+}
+
 }  // namespace
 
 void ACurve3D::ComputeCurve(const ModelSpace& space) {
@@ -74,11 +88,16 @@ void ACurve3D::ComputeTube(const ModelSpace& space) {
   bool kept = fAllQuadsKept;
   ModelScale scale;
   const bool scaled = ScaleOf(space, scale);
-  double largest = 0;
+  // Rings left out reach nowhere.
+  std::vector<double> reaches(static_cast<size_t>(fCount), -1);
+  int32_t farthest = -1;
+  const TubeReach reachOf(quarter, scale);
   auto place = [&](int32_t i) {
     TubeRing& lanes = window[size_t(i % 3)];
-    if (PlaceRing(i, frames[size_t(i)], quarter, circle, lanes) && scaled)
-      largest = std::max(largest, LargestModelSquare(lanes, fSides, scale));
+    if (!PlaceRing(i, frames[size_t(i)], quarter, circle, lanes) || !scaled) return;
+    const double reach = reachOf(fPoints[i], fRadii[i], lanes.state);
+    reaches[size_t(i)] = reach;
+    if (farthest < 0 || reach > reaches[size_t(farthest)]) farthest = i;
   };
   place(0);
   for (int32_t i = 0; i < fCount; ++i) {
@@ -90,7 +109,8 @@ void ACurve3D::ComputeTube(const ModelSpace& space) {
   }
   fTriangleCount = int32_t(triangles - fTriangles.get());
   fAllQuadsKept = fTriangleCount == 2 * fSides * (fCount - 1);
-  fMaximumRadius.store(std::sqrt(largest), std::memory_order_release);
+  fMaximumRadius.store(LargestRadius(fRingVertices.get(), fSides, reaches, farthest, space),
+                       std::memory_order_release);
 }
 
 bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, const RingCircle& circle,

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "CoreUtilities/Lanes.h"
+#include "renderer/AVector.h"
+#include "renderer/DrawContext.h"
 #include "renderer/Submission.h"
 
 // What the making of a ring found: whether its first vertex, and all of
@@ -26,7 +30,27 @@ struct TubeRing {
   uint8_t state = 0;
 };
 
-// The largest squared distance from the box centre, axes scaled so the box
-// spans -2 to 2, of the ring's first sides vertices: the square of what
-// CalculateMaximumModelSpaceRadius gives for them, NaN vertices left out.
-double LargestModelSquare(const TubeRing& ring, int32_t sides, const ModelScale& scale);
+// A bound never below the distance from the box centre, axes scaled so the
+// box spans -2 to 2, of any vertex of a whole ring of radius r (model
+// units: each axis times its entry of quarter) around p, as
+// CalculateMaximumModelSpaceRadius measures it in the floats the ring is
+// stored in. Rings not whole reach without bound.
+class TubeReach {
+ public:
+  TubeReach(AVector quarter, const ModelScale& scale);
+
+  double operator()(const Vertex& p, double r, uint8_t ringState) const {
+    const double dx = fScale.s[0] * (p.x - fScale.c[0]), dy = fScale.s[1] * (p.y - fScale.c[1]),
+                 dz = fScale.s[2] * (p.z - fScale.c[2]);
+    const double reach = fCentre * std::sqrt(dx * dx + dy * dy + dz * dz) + fRadius * std::fabs(r) + fRounding;
+    return (ringState & kRingWhole) && reach < kLargestReach ? reach : std::numeric_limits<double>::infinity();
+  }
+
+ private:
+  // Past this the squares of the measure may leave double's range.
+  static constexpr double kLargestReach = 1e300;
+  ModelScale fScale;
+  // Factors of the centre's distance and of the radius, and what rounding
+  // adds beside them.
+  double fCentre, fRadius, fRounding;
+};

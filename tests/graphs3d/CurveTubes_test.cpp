@@ -319,6 +319,46 @@ TEST_F(TubeTest, RingsAndNormalsHoldAtEveryScale) {
     }
 }
 
+// The largest radius is the distance of the farthest vertex, whichever ring
+// holds it: radii that vary widely put it on rings whose points lie nearer
+// the centre than others, or on one of many rings equally far.
+TEST_F(TubeTest, LargestRadiusIsTheFarthestVertexWhicheverRingHoldsIt) {
+  std::mt19937 random(113);
+  std::uniform_real_distribution<double> radius(0, 1);
+  const ModelSpace space = ModelSpaceOf(&context);
+  const Vec3 q = Quarter(), centre{1, 10, -0.1};
+  int elsewhere = 0, trial = 0;
+  for (double size : {1e-20, 1e-2, 1.0, 1e15})
+    for (int shape = 0; shape < 12; ++shape, ++trial) {
+      std::vector<Vertex> points = RandomCurve(random, 150, {size, 8 * size, 0.3 * size});
+      points.resize(shape % 4 == 3 ? 150 : 120);
+      // A circle about the centre: every ring equally far.
+      if (shape % 4 == 3)
+        for (size_t i = 0; i < points.size(); ++i) {
+          const double t = 2 * gPi * double(i) / double(points.size());
+          points[i] = {float(centre[0] + q[0] * std::cos(t)), float(centre[1] + q[1] * std::sin(t)), float(centre[2])};
+        }
+      std::vector<double> radii(points.size());
+      for (double& r : radii) r = (shape % 2 ? std::pow(radius(random), 8) : 0.3 * radius(random)) * size;
+      const auto tube = Tube(points, radii, shape % 3 / 2.0, shape % 5 == 4);
+      const int32_t sides = tube->Sides(), count = int32_t(points.size());
+      const Vertex* rings = tube->RingVertices();
+      EXPECT_EQ(tube->MaximumModelSpaceRadius(), CalculateMaximumModelSpaceRadius(rings, count * sides, space))
+          << "trial " << trial;
+      int32_t farthestPoint = 0, farthestVertex = 0;
+      for (int32_t i = 0; i < count; ++i) {
+        if (CalculateMaximumModelSpaceRadius(&points[size_t(i)], 1, space) >
+            CalculateMaximumModelSpaceRadius(&points[size_t(farthestPoint)], 1, space))
+          farthestPoint = i;
+        if (CalculateMaximumModelSpaceRadius(&rings[i * sides], sides, space) >
+            CalculateMaximumModelSpaceRadius(&rings[farthestVertex * sides], sides, space))
+          farthestVertex = i;
+      }
+      elsewhere += farthestPoint != farthestVertex;
+    }
+  EXPECT_GT(elsewhere, trial / 4);
+}
+
 // A tube computed again over points that changed draws what a new tube of
 // those points draws: gaps appear and go, the grain changes in between.
 TEST_F(TubeTest, RecomputedTubesDrawWhatNewOnesDraw) {
