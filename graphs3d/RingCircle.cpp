@@ -50,7 +50,7 @@ void RingCircle::Place(AVector p, AVector scale, AVector u, AVector w, Vertex* r
   FloatLanes::mask_type whole(true);
   for (int32_t s = 0; s < fSides; s += kFloatLanes)
     whole = whole && Finite(lanes.x, s) && Finite(lanes.y, s) && Finite(lanes.z, s);
-  for (int32_t s = 0; s < fSides; ++s) ring[s] = {lanes.x[s], lanes.y[s], lanes.z[s]};
+  StoreVertices(lanes.x, lanes.y, lanes.z, fSides, ring);
   lanes.state = uint8_t((Finite(ring[0]) ? kRingStartsFinite : 0) | (lanes::all_of(whole) ? kRingWhole : 0));
 }
 

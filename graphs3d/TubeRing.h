@@ -30,6 +30,9 @@ struct TubeRing {
   uint8_t state = 0;
 };
 
+// Vertex s of out set to x[s], y[s], z[s], for s below count.
+void StoreVertices(const float* x, const float* y, const float* z, int32_t count, Vertex* out);
+
 // A bound never below the distance from the box centre, axes scaled so the
 // box spans -2 to 2, of any vertex of a whole ring of radius r (model
 // units: each axis times its entry of quarter) around p, as
