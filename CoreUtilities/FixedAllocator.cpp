@@ -77,16 +77,19 @@ void FixedAllocator::FlushCache() {
   if (fChunkCapacity > fChunkCount) FitTableToCount();
 }
 
+FixedAllocator::Chunk* FixedAllocator::FirstChunkAbove(const unsigned char* address) const {
+  return std::upper_bound(fChunks, fChunks + fChunkCount, address,
+                          [](const unsigned char* a, const Chunk& chunk) { return a < chunk.data; });
+}
+
 // Index of the chunk whose blocks include this one, or -1.
 int32_t FixedAllocator::ChunkHolding(const unsigned char* block) const {
-  const Chunk* const first = fChunks;
-  const Chunk* const after =
-      std::upper_bound(first, first + fChunkCount, block, [](const unsigned char* b, const Chunk& c) { return b < c.data; });
-  if (after == first) return -1;
+  const Chunk* const after = FirstChunkAbove(block);
+  if (after == fChunks) return -1;
   const Chunk& chunk = after[-1];
   if (block >= chunk.data + size_t{fNumBlocks} * fBlockSize) return -1;
   if (size_t(block - chunk.data) % fBlockSize != 0) return -1;
-  return int32_t(after - 1 - first);
+  return int32_t(after - 1 - fChunks);
 }
 
 int32_t FixedAllocator::LowestChunkWithFreeBlock() {
@@ -106,7 +109,7 @@ int32_t FixedAllocator::InsertNewChunk() {
   // The free list starts in address order: block k links to block k + 1.
   for (size_t k = 0; k < fNumBlocks; ++k) data[k * fBlockSize] = static_cast<unsigned char>(k + 1);
   Chunk* const end = fChunks + fChunkCount;
-  Chunk* place = std::upper_bound(fChunks, end, data, [](const unsigned char* d, const Chunk& c) { return d < c.data; });
+  Chunk* const place = FirstChunkAbove(data);
   std::memmove(place + 1, place, size_t(end - place) * sizeof(Chunk));
   *place = Chunk{data, 0, fNumBlocks};
   ++fChunkCount;

@@ -35,6 +35,7 @@ class FixedAllocator {
     uint8_t blocksAvailable;
   };
 
+  Chunk* FirstChunkAbove(const unsigned char* address) const;
   int32_t ChunkHolding(const unsigned char* block) const;
   int32_t LowestChunkWithFreeBlock();
   int32_t InsertNewChunk();
