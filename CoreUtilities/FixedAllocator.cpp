@@ -14,7 +14,10 @@ constexpr size_t kMostBlocksPerChunk = 255;  // indices fit one byte
 // Large enough that a block freed and asked for again soon skips its chunk,
 // small enough that the cache's order cannot scatter a new tree.
 constexpr int32_t kMostCachedBlocks = 64;
-constexpr int32_t kMostEmptyChunksKept = 64;
+// Wholly free chunks are kept for the next tree up to about 4 MB; past that,
+// once they are most of the pool, they go back to the heap, so that a new
+// tree is not spread over what a much larger one left.
+constexpr int32_t kMostEmptyChunksKept = 1024;
 
 void* NextCached(void* block) {
   void* next;
