@@ -11,6 +11,13 @@ namespace {
 constexpr size_t kChunkBytes = 4096;
 constexpr size_t kBlockAlignment = 16;
 constexpr size_t kMostBlocksPerChunk = 255;  // indices fit one byte
+// Large enough that a block freed and asked for again soon skips its chunk,
+// small enough that the cache's order cannot scatter a new tree.
+constexpr int32_t kMostCachedBlocks = 64;
+// Wholly free chunks are kept for the next tree up to about 4 MB; past that,
+// once they are most of the pool, they go back to the heap, so that a new
+// tree is not spread over what a much larger one left.
+constexpr int32_t kMostEmptyChunksKept = 1024;
 
 void* NextCached(void* block) {
   void* next;
@@ -39,14 +46,16 @@ void* FixedAllocator::Allocate() {
   if (fCache) {
     void* block = fCache;
     fCache = NextCached(block);
+    --fCacheCount;
     return block;
   }
-  if (!fAllocChunk || fAllocChunk->blocksAvailable == 0) {
-    fAllocChunk = FindChunkWithFreeBlock();
-    if (!fAllocChunk) fAllocChunk = AppendNewChunk();
-    if (!fAllocChunk) return nullptr;
+  if (fAllocIndex < 0 || fChunks[fAllocIndex].blocksAvailable == 0) {
+    fAllocIndex = LowestChunkWithFreeBlock();
+    if (fAllocIndex < 0) fAllocIndex = InsertNewChunk();
+    if (fAllocIndex < 0) return nullptr;
   }
-  Chunk& chunk = *fAllocChunk;
+  Chunk& chunk = fChunks[fAllocIndex];
+  if (chunk.blocksAvailable == fNumBlocks) --fEmptyChunks;
   unsigned char* block = chunk.data + size_t{chunk.firstAvailableBlock} * fBlockSize;
   chunk.firstAvailableBlock = block[0];
   --chunk.blocksAvailable;
@@ -55,77 +64,62 @@ void* FixedAllocator::Allocate() {
 
 void FixedAllocator::Deallocate(void* block) {
   if (!block) return;
+  if (fCacheCount == kMostCachedBlocks) EmptyCache();
   SetNextCached(block, fCache);
   fCache = block;
+  ++fCacheCount;
 }
 
 void FixedAllocator::FlushCache() {
-  for (void* cached = fCache; cached;) {
-    auto* block = static_cast<unsigned char*>(cached);
-    cached = NextCached(cached);
-    // A block that no chunk holds was never ours; it is dropped.
-    if (Chunk* chunk = FindChunkOutwardFromDeallocChunk(block)) {
-      fDeallocChunk = chunk;
-      GiveBack(*chunk, block);
-    }
-  }
-  fCache = nullptr;
+  EmptyCache();
+  ReleaseEmptyChunks();
   if (fChunkCount == 0) {
     ReleaseTable();
     return;
   }
   if (fChunkCapacity > fChunkCount) FitTableToCount();
-  fAllocChunk = fDeallocChunk = fChunks;
 }
 
-bool FixedAllocator::Holds(const Chunk& chunk, const unsigned char* block) const {
-  if (block < chunk.data || block >= chunk.data + size_t{fNumBlocks} * fBlockSize) return false;
-  return size_t(block - chunk.data) % fBlockSize == 0;
+FixedAllocator::Chunk* FixedAllocator::FirstChunkAbove(const unsigned char* address) const {
+  return std::upper_bound(fChunks, fChunks + fChunkCount, address,
+                          [](const unsigned char* a, const Chunk& chunk) { return a < chunk.data; });
 }
 
-FixedAllocator::Chunk* FixedAllocator::FindChunkWithFreeBlock() {
-  for (int32_t i = 0; i < fChunkCount; ++i)
-    if (fChunks[i].blocksAvailable > 0) return &fChunks[i];
-  return nullptr;
+// Index of the chunk whose blocks include this one, or -1.
+int32_t FixedAllocator::ChunkHolding(const unsigned char* block) const {
+  const Chunk* const after = FirstChunkAbove(block);
+  if (after == fChunks) return -1;
+  const Chunk& chunk = after[-1];
+  if (block >= chunk.data + size_t{fNumBlocks} * fBlockSize) return -1;
+  if (size_t(block - chunk.data) % fBlockSize != 0) return -1;
+  return int32_t(after - 1 - fChunks);
 }
 
-// Blocks are usually freed near where they were last freed, so the search
-// starts there and widens one entry down and one entry up at a time.
-FixedAllocator::Chunk* FixedAllocator::FindChunkOutwardFromDeallocChunk(const unsigned char* block) {
-  if (fChunkCount == 0) return nullptr;
-  Chunk* const first = fChunks;
-  Chunk* const end = fChunks + fChunkCount;
-  Chunk* down = fDeallocChunk ? fDeallocChunk : first;
-  Chunk* up = down + 1;
-  bool downDone = false;
-  while (!downDone || up < end) {
-    if (!downDone) {
-      if (Holds(*down, block)) return down;
-      if (down == first) downDone = true;
-      else --down;
-    }
-    if (up < end) {
-      if (Holds(*up, block)) return up;
-      ++up;
-    }
-  }
-  return nullptr;
+int32_t FixedAllocator::LowestChunkWithFreeBlock() {
+  while (fNoFreeBlockBelow < fChunkCount && fChunks[fNoFreeBlockBelow].blocksAvailable == 0) ++fNoFreeBlockBelow;
+  return fNoFreeBlockBelow < fChunkCount ? fNoFreeBlockBelow : -1;
 }
 
-FixedAllocator::Chunk* FixedAllocator::AppendNewChunk() {
-  if (fNumBlocks == 0) return nullptr;
+// The new chunk's index, or -1 when its memory or a larger table is refused.
+int32_t FixedAllocator::InsertNewChunk() {
+  if (fNumBlocks == 0) return -1;
   auto* data = static_cast<unsigned char*>(OurAllocateMemory(size_t{fNumBlocks} * fBlockSize, false));
-  if (!data) return nullptr;
+  if (!data) return -1;
   if (fChunkCount == fChunkCapacity && !GrowTable()) {
     OurDisposeMemory(data);
-    return nullptr;
+    return -1;
   }
   // The free list starts in address order: block k links to block k + 1.
   for (size_t k = 0; k < fNumBlocks; ++k) data[k * fBlockSize] = static_cast<unsigned char>(k + 1);
-  Chunk* chunk = &fChunks[fChunkCount++];
-  *chunk = Chunk{data, 0, fNumBlocks};
-  fDeallocChunk = fChunks;
-  return chunk;
+  Chunk* const end = fChunks + fChunkCount;
+  Chunk* const place = FirstChunkAbove(data);
+  std::memmove(place + 1, place, size_t(end - place) * sizeof(Chunk));
+  *place = Chunk{data, 0, fNumBlocks};
+  ++fChunkCount;
+  ++fEmptyChunks;
+  const auto index = int32_t(place - fChunks);
+  fNoFreeBlockBelow = std::min(fNoFreeBlockBelow, index);
+  return index;
 }
 
 bool FixedAllocator::GrowTable() {
@@ -140,23 +134,43 @@ bool FixedAllocator::GrowTable() {
   return true;
 }
 
-void FixedAllocator::GiveBack(Chunk& chunk, unsigned char* block) {
-  block[0] = chunk.firstAvailableBlock;
-  chunk.firstAvailableBlock = static_cast<uint8_t>(size_t(block - chunk.data) / fBlockSize);
-  if (++chunk.blocksAvailable == fNumBlocks) RemoveChunk(chunk);
+void FixedAllocator::EmptyCache() {
+  for (void* cached = fCache; cached;) {
+    auto* block = static_cast<unsigned char*>(cached);
+    cached = NextCached(cached);
+    // A block that no chunk holds was never ours; it is dropped.
+    const int32_t index = ChunkHolding(block);
+    if (index >= 0) GiveBack(index, block);
+  }
+  fCache = nullptr;
+  fCacheCount = 0;
+  if (fEmptyChunks > kMostEmptyChunksKept && fEmptyChunks * 2 > fChunkCount) ReleaseEmptyChunks();
 }
 
-void FixedAllocator::RemoveChunk(Chunk& chunk) {
-  unsigned char* data = chunk.data;
-  chunk = fChunks[fChunkCount - 1];
-  --fChunkCount;
-  OurDisposeMemory(data);
-  fAllocChunk = fDeallocChunk = fChunkCount > 0 ? fChunks : nullptr;
+void FixedAllocator::GiveBack(int32_t index, unsigned char* block) {
+  Chunk& chunk = fChunks[index];
+  block[0] = chunk.firstAvailableBlock;
+  chunk.firstAvailableBlock = static_cast<uint8_t>(size_t(block - chunk.data) / fBlockSize);
+  if (++chunk.blocksAvailable == fNumBlocks) ++fEmptyChunks;
+  fNoFreeBlockBelow = std::min(fNoFreeBlockBelow, index);
+}
+
+// Keeps the others in address order.
+void FixedAllocator::ReleaseEmptyChunks() {
+  int32_t kept = 0;
+  for (int32_t i = 0; i < fChunkCount; ++i) {
+    if (fChunks[i].blocksAvailable == fNumBlocks) OurDisposeMemory(fChunks[i].data);
+    else fChunks[kept++] = fChunks[i];
+  }
+  fChunkCount = kept;
+  fEmptyChunks = 0;
+  fAllocIndex = -1;
+  fNoFreeBlockBelow = 0;
 }
 
 void FixedAllocator::ReleaseTable() {
   OurDisposeMemory(fChunks);
-  fChunks = fAllocChunk = fDeallocChunk = nullptr;
+  fChunks = nullptr;
   fChunkCount = fChunkCapacity = 0;
 }
 

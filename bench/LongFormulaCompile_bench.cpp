@@ -6,10 +6,11 @@
 // derivative of an n-deep nest holds about n^2/2 nodes); ratio
 // (per_node_vs_smallest): that time against the time per node of the
 // series' smallest formula, worked out in the same run. The work grows with
-// the formula when the ratio stays near 1. Run after the sums, which leave
-// the node pool's free blocks scattered, the nests' derivative waits on
-// memory in its copies and walks and takes a few times as long per node as
-// in a fresh process (filter to one series).
+// the formula when the ratio stays near 1. The series run one after another
+// in one process, so the later ones also show whether the node pool, after
+// the large trees before them were freed, still hands out blocks that lie
+// together (per-node time close to that of a fresh process, filtered to one
+// series).
 
 #include <benchmark/benchmark.h>
 

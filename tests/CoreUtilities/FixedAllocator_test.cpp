@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
 #include <vector>
 
 namespace {
@@ -147,6 +149,60 @@ TEST(FixedAllocator, RandomRunAgainstABookOfLiveBlocks) {
     release(live[i]);
   }
   for (auto& pool : pools) pool->FlushCache();
+  EXPECT_EQ(Total(), start);
+}
+
+// Distinct pages holding the blocks: chunks are heap blocks at no particular
+// address, so pages are the outside measure of how close blocks lie.
+size_t PagesTouched(const std::vector<void*>& blocks) {
+  std::set<uintptr_t> pages;
+  for (void* block : blocks) pages.insert(reinterpret_cast<uintptr_t>(block) / 4096);
+  return pages.size();
+}
+
+std::vector<void*> AllocateMany(FixedAllocator& pool, int count) {
+  std::vector<void*> blocks;
+  for (int i = 0; i < count; ++i) blocks.push_back(pool.Allocate());
+  return blocks;
+}
+
+// After most of many blocks were freed in shuffled order, new blocks fill
+// one chunk after another instead of following the order of the frees.
+TEST(FixedAllocator, NewBlocksAfterShuffledFreesLieTogether) {
+  FixedAllocator pool(48);  // 85 blocks per chunk
+  std::vector<void*> blocks = AllocateMany(pool, 100'000);
+  std::mt19937 random(7);
+  std::shuffle(blocks.begin(), blocks.end(), random);
+  const size_t kept = blocks.size() / 10;  // a few live blocks in nearly every chunk
+  for (size_t i = kept; i < blocks.size(); ++i) pool.Deallocate(blocks[i]);
+  blocks.resize(kept);
+  const std::vector<void*> fresh = AllocateMany(pool, 20'000);
+  // About 77 free blocks a chunk, each chunk on at most two pages, and a
+  // few dozen blocks straight from the cache of recent frees.
+  EXPECT_LT(PagesTouched(fresh), 2 * 20'000 / 70 + 100);
+  std::set<void*> distinct(fresh.begin(), fresh.end());
+  distinct.insert(blocks.begin(), blocks.end());
+  EXPECT_EQ(distinct.size(), fresh.size() + blocks.size());
+}
+
+// Past a few megabytes of wholly free chunks, they go back to the heap
+// without waiting for a flush.
+TEST(FixedAllocator, ManyChunksEmptiedByFreesGoBackWithoutAFlush) {
+  const int64_t start = Total();
+  {
+    FixedAllocator pool(48);
+    std::vector<void*> blocks = AllocateMany(pool, 200'000);
+    const int64_t full = Total();
+    std::mt19937 random(11);
+    std::shuffle(blocks.begin(), blocks.end(), random);
+    for (void* block : blocks) pool.Deallocate(block);
+    EXPECT_LT(Total() - start, (full - start) / 8);  // the table and a few chunks
+    blocks = AllocateMany(pool, 1000);
+    EXPECT_EQ(std::count(blocks.begin(), blocks.end(), nullptr), 0);
+    for (void* block : blocks) pool.Deallocate(block);
+    pool.FlushCache();
+    EXPECT_EQ(Total(), start);
+  }
   EXPECT_EQ(Total(), start);
 }
 

@@ -12,8 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -183,6 +186,42 @@ TEST_F(NodeMemoryTest, OperandArraysByCount) {
   EXPECT_EQ(number->payload.number, nullptr);
   MEM_DisposeOperands(number);  // nothing left to free
   for (ExpressionRecord* n : {node, string, number}) DisposeNode(n);
+}
+
+// Trees made on some threads and freed on others, in shuffled order while
+// the makers go on: every block comes back, and the budget with it.
+TEST_F(NodeMemoryTest, TreesFreedOnOtherThreadsAllComeBack) {
+  Watchdog watchdog("trees freed on other threads");
+  MEM_FlushExprCaches();
+  const int64_t before = gApproximateTotalMemoryUsed.load();
+  constexpr int kThreads = 3;
+  std::vector<ExpressionRecord*> made[kThreads];
+  auto make = [&made](int which) {
+    RandomTrees trees(unsigned(40 + which), 0.05);
+    for (int round = 0; round < 300; ++round) made[which].push_back(trees.Make(4));
+  };
+  auto dispose = [&made](int which) {
+    std::mt19937 random{unsigned(which)};
+    std::shuffle(made[which].begin(), made[which].end(), random);
+    for (ExpressionRecord* tree : made[which]) DisposExpr(tree);
+  };
+  std::thread makers[kThreads];
+  for (int i = 0; i < kThreads; ++i) makers[i] = std::thread(make, i);
+  for (std::thread& maker : makers) maker.join();
+  std::thread freers[kThreads];
+  for (int i = 0; i < kThreads; ++i) {
+    freers[i] = std::thread(dispose, i);
+    makers[i] = std::thread([i] {
+      RandomTrees trees(unsigned(80 + i), 0.05);
+      for (int round = 0; round < 300; ++round) DisposExpr(trees.Make(4));
+    });
+  }
+  for (int i = 0; i < kThreads; ++i) {
+    freers[i].join();
+    makers[i].join();
+  }
+  MEM_FlushExprCaches();
+  EXPECT_EQ(gApproximateTotalMemoryUsed.load(), before);
 }
 
 }  // namespace
