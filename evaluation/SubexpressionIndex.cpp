@@ -5,7 +5,9 @@
 void SubexpressionIndex::Forget() {
   fList = nullptr;
   fIndexed = 0;
-  fChains.clear();
+  // clear() keeps the buckets of the largest list ever indexed and sweeps
+  // them all at every later compile: a new map starts small.
+  decltype(fChains)().swap(fChains);
   fNext.clear();
 }
 
