@@ -15,12 +15,23 @@
 
 namespace {
 
-class ProgramGenerator {
+// Program text made one line at a time from random choices.
+class ProgramText {
+ protected:
+  explicit ProgramText(uint32_t seed) : fRandom(seed) {}
+  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(fRandom); }
+  void Emit(const std::string& line) { fText += line + "\n"; }
+
+  std::mt19937 fRandom;
+  std::string fText;
+};
+
+class ProgramGenerator : ProgramText {
  public:
   // `translatable`: only what the faster form runs (no guards, table rows
   // or statistics), with temporaries and constants among the leaves.
   explicit ProgramGenerator(uint32_t seed, bool translatable = false)
-      : fRandom(seed), fTranslatable(translatable) {}
+      : ProgramText(seed), fTranslatable(translatable) {}
 
   std::string Make() {
     fText.clear();
@@ -31,9 +42,6 @@ class ProgramGenerator {
   }
 
  private:
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(fRandom); }
-  void Emit(const std::string& line) { fText += line + "\n"; }
-
   void Leaf() {
     if (fTranslatable && Pick(3) == 0) {
       Emit(Pick(2) ? "pcPushTemp " + std::to_string(Pick(4)) : "pcPushConstant " + std::to_string(Pick(3)));
@@ -161,9 +169,7 @@ class ProgramGenerator {
     }
   }
 
-  std::mt19937 fRandom;
   bool fTranslatable;
-  std::string fText;
   int fNextTemp = 0;
   int fNextGuard = 1;
 };
@@ -323,9 +329,9 @@ TEST(ProgramFuzz, TranslatedFormMatchesTheSwitchOnRandomPrograms) {
 // loop (pushes, negation, squares, the four ordinary operations, the
 // functions it calls directly, comparisons of two leaves, stores), with
 // undefined and infinite leaves among them.
-class StraightProgramGenerator {
+class StraightProgramGenerator : ProgramText {
  public:
-  explicit StraightProgramGenerator(uint32_t seed) : fRandom(seed) {}
+  explicit StraightProgramGenerator(uint32_t seed) : ProgramText(seed) {}
 
   std::string Make() {
     fText.clear();
@@ -334,9 +340,6 @@ class StraightProgramGenerator {
   }
 
  private:
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(fRandom); }
-  void Emit(const std::string& line) { fText += line + "\n"; }
-
   void Leaf() {
     switch (Pick(8)) {
       case 0: Emit("pcPushNumber " + std::to_string(Pick(41) * 0.25 - 5)); break;
@@ -378,9 +381,6 @@ class StraightProgramGenerator {
         break;
     }
   }
-
-  std::mt19937 fRandom;
-  std::string fText;
 };
 
 // A box's run of a straight program keeps its top out of memory and the
