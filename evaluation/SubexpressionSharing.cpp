@@ -10,7 +10,6 @@
 #include "evaluation/SubexpressionIndex.h"
 #include "evaluation/VariableRestriction.h"
 #include "expression/TreeComparison.h"
-#include "expression/TreeWalking.h"
 #include "expression/VariableIds.h"
 
 namespace {
@@ -34,10 +33,6 @@ struct SharingSearches {
 thread_local SharingSearches tSearches;
 
 bool IsKind(const ExpressionRecord* node, OpCodeT kind) { return node != nullptr && node->opcode == kind; }
-
-bool IsPreparedLoop(const ExpressionRecord* node) {
-  return IsKind(node, kOpPreparedSum) || IsKind(node, kOpPreparedProduct);
-}
 
 bool IsPowerOverBaseOtherThanE(const ExpressionRecord* power) {
   if (!IsKind(power, kOpPower) || power->operandCount < 2) return false;
@@ -72,20 +67,9 @@ bool UsesOnly(ExpressionRecord* node, DocumentRecord* document, int32_t id) {
 
 bool HoistedInGrid(ExpressionRecord* node, DocumentRecord* document, PCodeOp* op, int32_t* slot,
                    bool* outOfMemory) {
-  if (!DoesNotDependOnSummationIndex(node)) return false;
   if (UsesOnly(node, document, 'u') || UsesOnly(node, document, 'x')) return HoistAt(0, node, op, slot, outOfMemory);
   if (UsesOnly(node, document, 'v') || UsesOnly(node, document, 'y')) return HoistAt(1, node, op, slot, outOfMemory);
   if (UsesOnly(node, document, 'z')) return HoistAt(2, node, op, slot, outOfMemory);
-  return false;
-}
-
-// An index is a name or a subscripted name such as k_1.
-bool ReadsIndex(const ExpressionRecord* node, const ExpressionRecord* index) {
-  if (IsKind(index, kOpAtom)) return DIM_Contains(node, index->payload.id);
-  auto* root = const_cast<ExpressionRecord*>(node);
-  for (ExpressionRecord* n = root; n != nullptr; n = NextTopDownWithin(n, root)) {
-    if (MATH_Equal(n, index)) return true;
-  }
   return false;
 }
 
@@ -224,16 +208,6 @@ int32_t GetSummationIndexVariable(const ExpressionRecord* indexVariable) {
     }
   }
   return -1;
-}
-
-bool DoesNotDependOnSummationIndex(const ExpressionRecord* node) {
-  for (const ExpressionRecord* ancestor = node->parent; ancestor != nullptr; ancestor = ancestor->parent) {
-    if (!IsPreparedLoop(ancestor) || ancestor->operandCount != 3) continue;
-    const ExpressionRecord* range = ancestor->operands[0];
-    if (!IsKind(range, kOpEquals) || range->operandCount != 2) continue;
-    if (ReadsIndex(node, range->operands[0])) return false;
-  }
-  return true;
 }
 
 bool AlreadyComputed(ExpressionRecord* node, DocumentRecord* document, PCodeOp* op, int32_t* slot,
