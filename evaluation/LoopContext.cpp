@@ -50,7 +50,6 @@ void LoopContext::Start(const ExpressionRecord* node, DocumentRecord* document) 
   for (const ExpressionRecord* child = node; child->parent != nullptr; child = child->parent) {
     Enter(child->parent, OP_NUM(child));
   }
-  std::reverse(fRanges.begin(), fRanges.end());
 }
 
 void LoopContext::Down(const ExpressionRecord* from, int32_t operand) { Enter(from, operand); }

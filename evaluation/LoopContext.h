@@ -45,5 +45,5 @@ class LoopContext {
 
   DocumentRecord* fDocument = nullptr;
   int32_t fLoops = 0;
-  std::vector<Range> fRanges;  // outermost first
+  std::vector<Range> fRanges;  // the innermost entered by the walk last
 };
