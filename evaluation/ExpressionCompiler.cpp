@@ -6,6 +6,7 @@
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/ThreadLocalState.h"
 #include "evaluation/ConstantsCache.h"
+#include "evaluation/GridHoistLevels.h"
 #include "evaluation/LoopContext.h"
 #include "evaluation/PendingPrograms.h"
 #include "evaluation/StackMachine.h"
@@ -117,6 +118,7 @@ class Compilation {
   bool fEmittedUndefined = false;
   LoopContext fLoops;
   SubtreeAnswers fAnswers;
+  GridHoistLevels fGridLevels;
 };
 
 bool Compilation::Open() {
@@ -159,6 +161,7 @@ void Compilation::Run() {
   } else {
     if (fCache != nullptr || fDocument != nullptr) fAnswers.Build(fRoot, fDocument);
     fLoops.Start(fRoot, fDocument);
+    if (fSharing && fState->gridMode != 0) fGridLevels.Build(fRoot, fDocument);
     bool done = false;
     ExpressionRecord* node = Descend(fRoot, &done);
     while (!fOutOfMemory) {
@@ -315,7 +318,8 @@ bool Compilation::TryShared(ExpressionRecord* node) {
   PCodeOp op{};
   int32_t slot = -1;
   bool outOfMemory = false;
-  if (!AlreadyComputed(node, fDocument, &op, &slot, &outOfMemory)) return false;
+  const int32_t gridLevel = fState->gridMode != 0 ? fGridLevels.LevelOf(node) : -1;
+  if (!AlreadyComputed(node, gridLevel, &op, &slot, &outOfMemory)) return false;
   if (outOfMemory) fOutOfMemory = true;
   Emit(op.opcode, slot);
   return true;

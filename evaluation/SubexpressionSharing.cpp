@@ -8,7 +8,6 @@
 #include "evaluation/PendingPrograms.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/SubexpressionIndex.h"
-#include "evaluation/VariableRestriction.h"
 #include "expression/TreeComparison.h"
 #include "expression/VariableIds.h"
 
@@ -58,19 +57,6 @@ bool HoistAt(int32_t level, ExpressionRecord* node, PCodeOp* op, int32_t* slot, 
   *slot = list->Count();
   if (list->Add({node, -1, *slot, -1, 0}) != 0) *outOfMemory = true;
   return true;
-}
-
-bool UsesOnly(ExpressionRecord* node, DocumentRecord* document, int32_t id) {
-  return HasOnly(node, document, id, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable) &&
-         DIM_Contains(node, id);
-}
-
-bool HoistedInGrid(ExpressionRecord* node, DocumentRecord* document, PCodeOp* op, int32_t* slot,
-                   bool* outOfMemory) {
-  if (UsesOnly(node, document, 'u') || UsesOnly(node, document, 'x')) return HoistAt(0, node, op, slot, outOfMemory);
-  if (UsesOnly(node, document, 'v') || UsesOnly(node, document, 'y')) return HoistAt(1, node, op, slot, outOfMemory);
-  if (UsesOnly(node, document, 'z')) return HoistAt(2, node, op, slot, outOfMemory);
-  return false;
 }
 
 // The kinds whose code the compiler (EmitNode) leaves empty: their
@@ -210,11 +196,10 @@ int32_t GetSummationIndexVariable(const ExpressionRecord* indexVariable) {
   return -1;
 }
 
-bool AlreadyComputed(ExpressionRecord* node, DocumentRecord* document, PCodeOp* op, int32_t* slot,
-                     bool* outOfMemory) {
+bool AlreadyComputed(ExpressionRecord* node, int32_t gridLevel, PCodeOp* op, int32_t* slot, bool* outOfMemory) {
   StackMachineConstructorGlobals* state = GetStackMachineConstructorGlobals();
   if (state == nullptr || state->temporaries == nullptr || state->computed == nullptr) return false;
-  if (state->gridMode != 0 && HoistedInGrid(node, document, op, slot, outOfMemory)) return true;
+  if (state->gridMode != 0 && gridLevel >= 0 && HoistAt(gridLevel, node, op, slot, outOfMemory)) return true;
   SubexpressionList& temporaries = *state->temporaries;
   // Loop slots are found by the compiler's index test: the same name
   // outside its loop is a parameter, not the loop's index.
