@@ -80,10 +80,10 @@ class Compilation {
   bool Open();
   bool HasRepeatedIndex() const;
   ExpressionRecord* Descend(ExpressionRecord* node, bool* done);
-  bool MaySearchShared(ExpressionRecord* node) const;
-  bool MayRecord(ExpressionRecord* node) const;
+  bool MaySearchShared(ExpressionRecord* node);
+  bool MayRecord(ExpressionRecord* node);
   bool TryShared(ExpressionRecord* node);
-  bool IsConstant(ExpressionRecord* node) const;
+  bool IsConstant(ExpressionRecord* node);
   bool TryConstant(ExpressionRecord* node);
   int32_t LoopIndexSlot(const ExpressionRecord* node) const;
   bool HandOutLoopSlots(ExpressionRecord* expression, int32_t count, int32_t* first);
@@ -159,7 +159,7 @@ void Compilation::Run() {
   } else if (HasRepeatedIndex()) {
     EmitNumber(gNaN);
   } else {
-    if (fCache != nullptr || fDocument != nullptr) fAnswers.Build(fRoot, fDocument);
+    fAnswers.Reset(fRoot, fDocument);
     fLoops.Start(fRoot, fDocument);
     if (fSharing && fState->gridMode != 0) fGridLevels.Build(fRoot, fDocument);
     bool done = false;
@@ -301,7 +301,7 @@ void Compilation::EnterDataLoop(ExpressionRecord* node) {
 
 // Values computed once in a scope must mean the same wherever they are
 // used: nothing that follows a loop index or the current table row.
-bool Compilation::MaySearchShared(ExpressionRecord* node) const {
+bool Compilation::MaySearchShared(ExpressionRecord* node) {
   if (!fSharing || !CSEisOK(node)) return false;
   if (node->opcode == kOpAtom) {
     const int32_t id = node->payload.id;
@@ -328,7 +328,7 @@ bool Compilation::TryShared(ExpressionRecord* node) {
 // The cache computes its values once, at the slider's value: a node that
 // reads a surrounding loop's index (the slider's letter may be one) is not
 // constant even where the slider's letter passes as a parameter.
-bool Compilation::IsConstant(ExpressionRecord* node) const {
+bool Compilation::IsConstant(ExpressionRecord* node) {
   return fCache != nullptr && fAnswers.IsNumeric(node) && fLoops.ReadsNoIndex(node);
 }
 
@@ -350,7 +350,7 @@ bool Compilation::TryConstant(ExpressionRecord* node) {
 
 // Stores are inserted only where every run passes: outside loops, and
 // before any pcUndefined has ended the run.
-bool Compilation::MayRecord(ExpressionRecord* node) const {
+bool Compilation::MayRecord(ExpressionRecord* node) {
   if (!fSharing || fEmittedUndefined || node->operandCount == 0 || !CSEisOK(node)) return false;
   if (HasLoopRange(node) || fLoops.InLoop() || IsKind(node, kOpIf) || IsPartOfFractionalExponent(node))
     return false;

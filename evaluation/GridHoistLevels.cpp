@@ -61,7 +61,7 @@ void GridHoistLevels::Build(ExpressionRecord* root, DocumentRecord* document) {
     }
     fPending.resize(fPending.size() - operands);
     fPending.push_back(uses);
-    for (int32_t i = 0; i < 5 && !uses.refused; ++i) {
+    for (int32_t i = 0; i < 5 && !uses.refused && operands > 0; ++i) {
       const int32_t bit = 1 << i;
       if ((uses.needs & ~bit) == 0 && (uses.names & bit) != 0) {
         fLevels[node] = int8_t(kLevelOfCoordinate[i]);
@@ -76,7 +76,8 @@ void GridHoistLevels::Build(ExpressionRecord* root, DocumentRecord* document) {
 }
 
 int32_t GridHoistLevels::LevelOf(const ExpressionRecord* node) const {
-  if (fWalksOnly) {
+  // A leaf is answered by the walks as fast as looked up.
+  if (fWalksOnly || HeldOperands(node) == 0) {
     auto* tree = const_cast<ExpressionRecord*>(node);
     for (int32_t i = 0; i < 5; ++i)
       if (UsesOnlyByWalking(tree, fDocument, kLevelCoordinates[i])) return kLevelOfCoordinate[i];

@@ -28,7 +28,7 @@ class GridHoistLevels {
     uint8_t names;
   };
 
-  std::unordered_map<const ExpressionRecord*, int8_t> fLevels;  // levels 0 to 2 only
+  std::unordered_map<const ExpressionRecord*, int8_t> fLevels;  // operators at levels 0 to 2 only
   std::vector<Uses> fPending;  // the uses of operands not yet combined
   bool fWalksOnly = true;
   DocumentRecord* fDocument = nullptr;

@@ -13,16 +13,21 @@ int32_t HeldOperandCount(const ExpressionRecord* node) {
   return count;
 }
 
+// A leaf is answered on its own as fast as looked up.
+bool IsLeaf(const ExpressionRecord* node) { return HeldOperandCount(node) == 0; }
+
+// The walks ask at most this many nodes before every subtree is answered.
+constexpr int32_t kShortWalk = 32;
+
 }  // namespace
 
 // A subtree reads table data when a heading in it has no statistic
 // between it and the subtree's top, the top included. A walk that does
 // not end at the root met a damaged tree: the full walks answer then.
-void SubtreeAnswers::Build(ExpressionRecord* root, DocumentRecord* document) {
-  fDocument = document;
-  // A new map: clearing would keep, and sweep, a long tree's buckets.
-  std::unordered_map<const ExpressionRecord*, uint8_t>().swap(fFacts);
-  fPending.clear();
+void SubtreeAnswers::Build() {
+  ExpressionRecord* root = fRoot;
+  DocumentRecord* document = fDocument;
+  fBuilt = true;
   fWalksOnly = true;
   for (ExpressionRecord* node = LeftMost(root); node != nullptr; node = NextBottomUp(node)) {
     const int32_t answer = AnswerAtEveryStop(node, document, kAllowParametersAndConditions);
@@ -37,7 +42,7 @@ void SubtreeAnswers::Build(ExpressionRecord* root, DocumentRecord* document) {
     }
     fPending.resize(fPending.size() - operands);
     if (IsScalarStatisticalOperation(node, document)) facts &= uint8_t(~kReadsTableData);
-    if (facts != 0) fFacts[node] = facts;
+    if (facts != 0 && operands > 0) fFacts[node] = facts;
     fPending.push_back(facts);
     if (node == root) {
       fWalksOnly = false;
@@ -46,13 +51,32 @@ void SubtreeAnswers::Build(ExpressionRecord* root, DocumentRecord* document) {
   }
 }
 
+void SubtreeAnswers::Reset(ExpressionRecord* root, DocumentRecord* document) {
+  fRoot = root;
+  fDocument = document;
+  fBuilt = false;
+  fWalksOnly = true;
+  // A new map: clearing would keep, and sweep, a long tree's buckets.
+  std::unordered_map<const ExpressionRecord*, uint8_t>().swap(fFacts);
+  fPending.clear();
+}
+
 uint8_t SubtreeAnswers::Facts(const ExpressionRecord* node) const {
   const auto found = fFacts.find(node);
   return found != fFacts.end() ? found->second : 0;
 }
 
-bool SubtreeAnswers::IsNumeric(ExpressionRecord* node) const {
-  if (fWalksOnly) return DIM_EvalsToNumAllowingParameters(node, fDocument);
+bool SubtreeAnswers::IsNumeric(ExpressionRecord* node) {
+  if (!fBuilt) {
+    int32_t steps = 0;
+    ExpressionRecord* n = node;
+    for (; n != nullptr && steps < kShortWalk; n = NextTopDownWithin(n, node), ++steps) {
+      if (!CanComputeNumerically(n, fDocument, kAllowParametersAndConditions, node)) return false;
+    }
+    if (n == nullptr) return true;
+    Build();
+  }
+  if (fWalksOnly || IsLeaf(node)) return DIM_EvalsToNumAllowingParameters(node, fDocument);
   const uint8_t facts = Facts(node);
   if ((facts & kNoNodeFails) == 0) return false;
   if ((facts & kEveryNodePasses) != 0) return true;
@@ -60,7 +84,18 @@ bool SubtreeAnswers::IsNumeric(ExpressionRecord* node) const {
   return DIM_EvalsToNumAllowingParameters(node, fDocument);
 }
 
-bool SubtreeAnswers::ReferencesTableData(ExpressionRecord* node) const {
-  if (fWalksOnly) return ExprReferencesTableData(node, fDocument);
+bool SubtreeAnswers::ReferencesTableData(ExpressionRecord* node) {
+  if (!fBuilt) {
+    int32_t steps = 0;
+    ExpressionRecord* n = node;
+    for (; n != nullptr && steps < kShortWalk; n = NextTopDownWithin(n, node), ++steps) {
+      if (n->opcode == kOpAtom && IsIDTableHeading(n->payload.id, fDocument) &&
+          !ParentIsScalarStatisticalOperation(n, node->parent, fDocument))
+        return true;
+    }
+    if (n == nullptr) return false;
+    Build();
+  }
+  if (fWalksOnly || IsLeaf(node)) return ExprReferencesTableData(node, fDocument);
   return (Facts(node) & kReadsTableData) != 0;
 }

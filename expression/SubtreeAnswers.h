@@ -8,16 +8,18 @@
 
 class DocumentRecord;
 
-// Two tree-wide questions answered for every subtree of one tree in one
-// walk from the leaves up, where asking each subtree on its own walks it
-// again for every node above it. The answers are DIM_EvalsToNumAllowing-
-// Parameters's and ExprReferencesTableData's, and hold while the tree is
-// not changed; only nodes of the tree given may be asked about.
+// Two tree-wide questions about the subtrees of one tree:
+// DIM_EvalsToNumAllowingParameters's and ExprReferencesTableData's. A
+// question whose walk ends within a few nodes is walked; the first that
+// would walk further has every subtree answered in one walk from the
+// leaves up, where asking each subtree on its own walks it again for every
+// node above it. The answers hold while the tree is not changed; only
+// nodes of the tree given may be asked about.
 class SubtreeAnswers {
  public:
-  void Build(ExpressionRecord* root, DocumentRecord* document);
-  bool IsNumeric(ExpressionRecord* node) const;
-  bool ReferencesTableData(ExpressionRecord* node) const;
+  void Reset(ExpressionRecord* root, DocumentRecord* document);
+  bool IsNumeric(ExpressionRecord* node);
+  bool ReferencesTableData(ExpressionRecord* node);
 
  private:
   enum : uint8_t {
@@ -26,11 +28,15 @@ class SubtreeAnswers {
     kReadsTableData = 4,
   };
 
+  void Build();
   uint8_t Facts(const ExpressionRecord* node) const;
 
+  ExpressionRecord* fRoot = nullptr;
   DocumentRecord* fDocument = nullptr;
+  bool fBuilt = false;
   bool fWalksOnly = true;
-  // Only nodes with some fact are kept: most subtrees hold a coordinate.
+  // Only operators with some fact are kept: most subtrees hold a
+  // coordinate, and leaves are answered by the walks.
   std::unordered_map<const ExpressionRecord*, uint8_t> fFacts;
   std::vector<uint8_t> fPending;  // the facts of operands not yet combined
 };

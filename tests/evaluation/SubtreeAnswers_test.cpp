@@ -29,22 +29,40 @@ std::unique_ptr<DocumentRecord> DocumentWithEverything() {
   return document;
 }
 
-// Every subtree of the prepared formula, asked both ways; the count of
-// subtrees found constant, so that a run that never meets one is seen.
+// Every subtree of the prepared formula, asked both ways: top down, where
+// a large tree has every subtree answered at its first question, and
+// bottom up, where the short walks answer until one would walk too far.
+// Returns the count of subtrees found constant, so that a run that never
+// meets one is seen.
 int ExpectSameAnswers(const std::string& text, DocumentRecord* document) {
   Tree tree = Prepared(text, document);
   if (!tree) return 0;
-  SubtreeAnswers answers;
-  answers.Build(tree.get(), document);
+  std::vector<ExpressionRecord*> nodes;
+  for (ExpressionRecord* n = tree.get(); n != nullptr; n = NextTopDownWithin(n, tree.get())) nodes.push_back(n);
+  SubtreeAnswers topDown, bottomUp;
+  topDown.Reset(tree.get(), document);
+  bottomUp.Reset(tree.get(), document);
   int constant = 0;
-  for (ExpressionRecord* n = tree.get(); n != nullptr; n = NextTopDownWithin(n, tree.get())) {
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    ExpressionRecord* n = nodes[i];
+    ExpressionRecord* m = nodes[nodes.size() - 1 - i];
     const bool numeric = DIM_EvalsToNumAllowingParameters(n, document);
     constant += numeric;
-    EXPECT_EQ(answers.IsNumeric(n), numeric) << text << " at node kind " << n->opcode;
-    EXPECT_EQ(answers.ReferencesTableData(n), ExprReferencesTableData(n, document))
+    EXPECT_EQ(topDown.IsNumeric(n), numeric) << text << " at node kind " << n->opcode;
+    EXPECT_EQ(topDown.ReferencesTableData(n), ExprReferencesTableData(n, document))
         << text << " at node kind " << n->opcode;
+    EXPECT_EQ(bottomUp.IsNumeric(m), DIM_EvalsToNumAllowingParameters(m, document))
+        << text << " at node kind " << m->opcode;
+    EXPECT_EQ(bottomUp.ReferencesTableData(m), ExprReferencesTableData(m, document))
+        << text << " at node kind " << m->opcode;
   }
   return constant;
+}
+
+std::string Nested(const std::string& inside, int depth) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += i % 2 ? "sin(" : "(2 * ";
+  return text + inside + std::string(size_t(depth), ')');
 }
 
 const std::vector<std::string> kSettings = {
@@ -69,8 +87,10 @@ TEST(SubtreeAnswers, EverySettingAgreesWithTheFullWalks) {
   ASSERT_TRUE(document);
   int constant = 0;
   for (const std::string& text : kSettings) {
-    constant += ExpectSameAnswers(text, document.get());
-    constant += ExpectSameAnswers(text, nullptr);
+    for (const std::string& form : {text, Nested(text, 40)}) {
+      constant += ExpectSameAnswers(form, document.get());
+      constant += ExpectSameAnswers(form, nullptr);
+    }
   }
   EXPECT_GT(constant, 100);
   ClearDocumentFunctions(document.get());
@@ -85,6 +105,7 @@ TEST(SubtreeAnswers, RandomFormulasAgreeWithTheFullWalks) {
     if (i % 50 == 0) maker.NewPool();
     const std::string formula = maker.Make(5, "");
     constant += ExpectSameAnswers(formula, i % 2 ? document.get() : nullptr);
+    if (i % 5 == 0) constant += ExpectSameAnswers(Nested(formula, 40), i % 2 ? document.get() : nullptr);
     if (i % 3 == 0) {
       constant += ExpectSameAnswers("mean(a * " + formula + ") + 'f'(" + formula + ")", document.get());
       constant += ExpectSameAnswers("sum(" + formula + " + a_1, k = 1, 3)", document.get());
@@ -97,14 +118,16 @@ TEST(SubtreeAnswers, RandomFormulasAgreeWithTheFullWalks) {
 // A tree whose parent links disagree with its operands ends the walk from
 // the leaves early: the full walks answer then.
 TEST(SubtreeAnswers, ADamagedTreeIsLeftToTheFullWalks) {
-  Tree tree = Prepared("sin(2 + 3) + cos(4)");
+  Tree tree = Prepared(Nested("2 + 3", 60) + " + cos(4)");
   ASSERT_TRUE(tree);
-  ExpressionRecord* sine = tree->operands[0];
-  ExpressionRecord* holder = sine->parent;
-  sine->parent = nullptr;
+  ExpressionRecord* inner = tree->operands[0];
+  for (int i = 0; i < 30; ++i) inner = inner->operands[inner->operandCount - 1];
+  ExpressionRecord* holder = inner->parent;
+  inner->parent = nullptr;
   SubtreeAnswers answers;
-  answers.Build(tree.get(), nullptr);
-  sine->parent = holder;
-  EXPECT_TRUE(answers.IsNumeric(tree.get()));
-  EXPECT_TRUE(answers.IsNumeric(sine));
+  answers.Reset(tree.get(), nullptr);
+  EXPECT_EQ(answers.IsNumeric(tree.get()), DIM_EvalsToNumAllowingParameters(tree.get(), nullptr));
+  EXPECT_EQ(answers.IsNumeric(holder), DIM_EvalsToNumAllowingParameters(holder, nullptr));
+  EXPECT_TRUE(answers.IsNumeric(tree->operands[0]));
+  inner->parent = holder;
 }
