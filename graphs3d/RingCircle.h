@@ -18,6 +18,8 @@ class RingCircle {
   void Place(AVector p, AVector scale, AVector u, AVector w, Vertex* ring, TubeRing& lanes) const;
 
  private:
+  // Offsets su and sw: scale ⊙ u and scale ⊙ w; also stores the vertices.
+  void PlaceInFloats(AVector p, AVector su, AVector sw, Vertex* ring, TubeRing& lanes) const;
   void PlaceInDoubles(AVector p, AVector scale, AVector u, AVector w, TubeRing& lanes) const;
 
   int32_t fSides;
