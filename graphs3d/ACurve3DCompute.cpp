@@ -119,7 +119,7 @@ void ACurve3D::ComputeTube(const ModelSpace& space) {
                        std::memory_order_release);
 }
 
-bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, const RingCircle& circle,
+bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, const AVector& quarter, const RingCircle& circle,
                          TubeRing& lanes) {
   Vertex* ring = &fRingVertices[size_t(i) * size_t(fSides)];
   if (!frame.valid) {
@@ -128,11 +128,9 @@ bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, con
     lanes.state = 0;
     return false;
   }
-  const AVector u = frame.side, w0 = Cross(u, frame.tangent);
-  const AVector w = (1 / std::sqrt(Dot(w0, w0))) * w0;
   const Vertex& p = fPoints[i];
   const double r = fRadii[i];
-  circle.Place({p.x, p.y, p.z}, {r * quarter.x, r * quarter.y, r * quarter.z}, u, w, ring, lanes);
+  circle.Place({p.x, p.y, p.z}, {r * quarter.x, r * quarter.y, r * quarter.z}, frame.side, frame.across, ring, lanes);
   if (fRingColours) std::fill_n(&fRingColours[size_t(i) * size_t(fSides)], fSides, fColours[i]);
   return true;
 }

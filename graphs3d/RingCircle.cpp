@@ -38,7 +38,8 @@ RingCircle::RingCircle(int32_t sides) : fSides(sides) {
 
 // Offsets within bounds add at most 2^101 to a finite float point, less
 // than half its last step at float's largest value: such a ring is whole.
-void RingCircle::Place(AVector p, AVector scale, AVector u, AVector w, Vertex* ring, TubeRing& lanes) const {
+void RingCircle::Place(const AVector& p, const AVector& scale, const AVector& u, const AVector& w, Vertex* ring,
+                       TubeRing& lanes) const {
   const AVector su{scale.x * u.x, scale.y * u.y, scale.z * u.z}, sw{scale.x * w.x, scale.y * w.y, scale.z * w.z};
   const bool within = Within(su) && Within(sw);
   if (within) {
@@ -59,8 +60,8 @@ void RingCircle::Place(AVector p, AVector scale, AVector u, AVector w, Vertex* r
   lanes.state = uint8_t((Finite(ring[0]) ? kRingStartsFinite : 0) | (lanes::all_of(whole) ? kRingWhole : 0));
 }
 
-[[gnu::always_inline]] inline void RingCircle::PlaceInFloats(AVector p, AVector su, AVector sw, Vertex* ring,
-                                                             TubeRing& lanes) const {
+[[gnu::always_inline]] inline void RingCircle::PlaceInFloats(const AVector& p, const AVector& su, const AVector& sw,
+                                                             Vertex* ring, TubeRing& lanes) const {
   const float px = float(p.x), py = float(p.y), pz = float(p.z);
   const float ux = float(su.x), uy = float(su.y), uz = float(su.z);
   const float wx = float(sw.x), wy = float(sw.y), wz = float(sw.z);
@@ -80,7 +81,8 @@ void RingCircle::Place(AVector p, AVector scale, AVector u, AVector w, Vertex* r
   }
 }
 
-void RingCircle::PlaceInDoubles(AVector p, AVector scale, AVector u, AVector w, TubeRing& lanes) const {
+void RingCircle::PlaceInDoubles(const AVector& p, const AVector& scale, const AVector& u, const AVector& w,
+                                TubeRing& lanes) const {
   for (int32_t s = 0; s < fSides; ++s) {
     const double c = fCosines[s], n = fSines[s];
     lanes.x[s] = float(p.x + scale.x * (c * u.x + n * w.x));
