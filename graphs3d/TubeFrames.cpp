@@ -85,7 +85,11 @@ void ComputeTubeFrames(const Vertex* points, int32_t count, bool straight, AVect
     if (!haveFrame) side = FirstSide(f.tangent);
     haveFrame = true;
     f.side = side;
-    f.across = Unit(Cross(side, f.tangent));
+    // A curved tube's side is a unit vector, carried by turns that keep its
+    // length and its right angle to the tangent to rounding, across a unit
+    // tangent: their cross product is a unit vector without a root. A
+    // straight tube's tangent is in model units.
+    f.across = straight ? Unit(Cross(side, f.tangent)) : Cross(side, f.tangent);
     if (straight || i + 1 >= count || !frames[i + 1].valid) continue;
     const AVector next = frames[i + 1].tangent;
     const AVector axis = Cross(f.tangent, next);

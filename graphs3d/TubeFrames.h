@@ -11,7 +11,7 @@
 struct TubeFrame {
   AVector tangent;
   AVector side;
-  // The unit vector across both.
+  // The unit vector across both, to rounding.
   AVector across;
   bool valid = false;
 };
