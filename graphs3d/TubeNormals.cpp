@@ -52,7 +52,35 @@ void EachLane(F f) {
   (std::make_index_sequence<size_t(kFloatLanes)>{});
 }
 
-FloatLanes At(const float* axis, int32_t k) { return {&axis[k], lanes::element_aligned}; }
+// Lane vectors stay in registers only where these are inlined.
+[[gnu::always_inline]] inline FloatLanes At(const float* axis, int32_t k) {
+  return {&axis[k], lanes::element_aligned};
+}
+
+// Vectors of several sides, an axis a lane set.
+struct LaneVectors {
+  FloatLanes x, y, z;
+};
+
+[[gnu::always_inline]] inline LaneVectors At(const TubeRing& ring, int32_t k) {
+  return {At(ring.x, k), At(ring.y, k), At(ring.z, k)};
+}
+
+[[gnu::always_inline]] inline LaneVectors operator-(const LaneVectors& a, const LaneVectors& b) {
+  return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+[[gnu::always_inline]] inline LaneVectors Cross(const LaneVectors& a, const LaneVectors& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+[[gnu::always_inline]] inline FloatLanes Square(const LaneVectors& m) { return m.x * m.x + m.y * m.y + m.z * m.z; }
+
+auto HeldInFloats(FloatLanes square) { return square >= kSmallestSquare && square <= kLargestSquare; }
+
+[[gnu::always_inline]] inline LaneVectors Scaled(FloatLanes scale, const LaneVectors& m) {
+  return {scale * m.x, scale * m.y, scale * m.z};
+}
 
 // The rule several sides at a time in floats, for rings wholly finite:
 // there two vertices coincide exactly when their difference is zero, and
@@ -79,53 +107,44 @@ class WholeRing {
  private:
   template <bool kMayPad>
   [[gnu::always_inline]] void Group(int32_t first, FloatLanes turn, FloatLanes::mask_type padding) const {
-    const TubeRing &v = fRings.ringLanes, &a = fRings.alongLanes;
-    const FloatLanes vx = At(v.x, first), vy = At(v.y, first), vz = At(v.z, first);
-    const FloatLanes ax = At(a.x, first) - vx, ay = At(a.y, first) - vy, az = At(a.z, first) - vz;
-    const FloatLanes bx = At(v.x, first + 1) - vx, by = At(v.y, first + 1) - vy, bz = At(v.z, first + 1) - vz;
-    const FloatLanes mx = ay * bz - az * by, my = az * bx - ax * bz, mz = ax * by - ay * bx;
-    const FloatLanes square = mx * mx + my * my + mz * mz;
-    auto held = square >= kSmallestSquare && square <= kLargestSquare;
+    const LaneVectors v = At(fRings.ringLanes, first);
+    const LaneVectors m = Cross(At(fRings.alongLanes, first) - v, At(fRings.ringLanes, first + 1) - v);
+    const FloatLanes square = Square(m);
+    auto held = HeldInFloats(square);
     if constexpr (kMayPad) held = held || padding;
     if (!lanes::all_of(held)) {
-      Replaced(first, turn, vx, vy, vz, {ax, ay, az, bx, by, bz});
+      Replaced(first, turn);
       return;
     }
-    const FloatLanes scale = turn / sqrt(square);
-    const FloatLanes ux = scale * mx, uy = scale * my, uz = scale * mz;
+    const LaneVectors n = Scaled(turn / sqrt(square), m);
     if constexpr (kFloatLanes == 4) {
       if (!(kMayPad && lanes::any_of(padding))) {
-        StoreFourVertices(FourOf(ux), FourOf(uy), FourOf(uz), &fNormals[first]);
+        StoreFourVertices(FourOf(n.x), FourOf(n.y), FourOf(n.z), &fNormals[first]);
         return;
       }
     }
     EachLane([&](auto l) {
-      if (!padding[l]) fNormals[first + l] = {ux[l], uy[l], uz[l]};
+      if (!padding[l]) fNormals[first + l] = {n.x[l], n.y[l], n.z[l]};
     });
   }
 
-  struct Edges {
-    FloatLanes ax, ay, az, bx, by, bz;
-  };
-
   // A neighbour that coincides with its vertex gives way to the diagonal
   // one; sides whose square floats cannot hold are done in doubles.
-  [[gnu::noinline, gnu::cold]] void Replaced(int32_t first, FloatLanes turn, FloatLanes vx, FloatLanes vy, FloatLanes vz, Edges e) const {
-    const TubeRing& a = fRings.alongLanes;
-    const auto aSame = e.ax == 0 && e.ay == 0 && e.az == 0, bSame = e.bx == 0 && e.by == 0 && e.bz == 0;
-    const FloatLanes dx = At(a.x, first + 1) - vx, dy = At(a.y, first + 1) - vy, dz = At(a.z, first + 1) - vz;
-    lanes::where(aSame, e.ax) = dx, lanes::where(aSame, e.ay) = dy, lanes::where(aSame, e.az) = dz;
-    lanes::where(bSame, e.bx) = dx, lanes::where(bSame, e.by) = dy, lanes::where(bSame, e.bz) = dz;
-    const FloatLanes mx = e.ay * e.bz - e.az * e.by, my = e.az * e.bx - e.ax * e.bz, mz = e.ax * e.by - e.ay * e.bx;
-    const FloatLanes square = mx * mx + my * my + mz * mz;
-    const auto held = square >= kSmallestSquare && square <= kLargestSquare;
-    const FloatLanes scale = turn / sqrt(square);
-    const FloatLanes ux = scale * mx, uy = scale * my, uz = scale * mz;
+  [[gnu::noinline, gnu::cold]] void Replaced(int32_t first, FloatLanes turn) const {
+    const LaneVectors v = At(fRings.ringLanes, first), diagonal = At(fRings.alongLanes, first + 1) - v;
+    LaneVectors a = At(fRings.alongLanes, first) - v, b = At(fRings.ringLanes, first + 1) - v;
+    const auto aSame = a.x == 0 && a.y == 0 && a.z == 0, bSame = b.x == 0 && b.y == 0 && b.z == 0;
+    lanes::where(aSame, a.x) = diagonal.x, lanes::where(aSame, a.y) = diagonal.y, lanes::where(aSame, a.z) = diagonal.z;
+    lanes::where(bSame, b.x) = diagonal.x, lanes::where(bSame, b.y) = diagonal.y, lanes::where(bSame, b.z) = diagonal.z;
+    const LaneVectors m = Cross(a, b);
+    const FloatLanes square = Square(m);
+    const auto held = HeldInFloats(square);
+    const LaneVectors n = Scaled(turn / sqrt(square), m);
     const int32_t count = std::min(kFloatLanes, fSides - first);
     EachLane([&](auto l) {
       if (l >= count) return;
       if (held[l]) {
-        fNormals[first + l] = {ux[l], uy[l], uz[l]};
+        fNormals[first + l] = {n.x[l], n.y[l], n.z[l]};
       } else {
         RingNormalsOneByOne(fRings.ring, fRings.along, first + l, first + l + 1, fSides, fForward, fNormals);
       }
