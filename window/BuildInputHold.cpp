@@ -73,14 +73,12 @@ class HeldInput : public QObject {
     // A shortcut's override question only asks the focus widget whether
     // it wants the key; left to it, a shortcut still finds its action.
     if (event->type() == QEvent::ShortcutOverride || !IsForADocumentWindow(receiver)) return false;
-    switch (event->type()) {
-      case QEvent::Timer:  // a timer comes again at its next interval
-        return true;
-      case QEvent::Paint:
-        unpainted.push_back({static_cast<QWidget*>(receiver), static_cast<QPaintEvent*>(event)->region()});
-        return true;
-      default:
-        break;
+    // A timer comes again at its next interval.
+    if (event->type() == QEvent::Timer) return true;
+    // A widget paints only when its window asks; it is asked again later.
+    if (auto* widget = qobject_cast<QWidget*>(receiver); widget && event->type() == QEvent::Paint) {
+      unpainted.push_back({widget, static_cast<QPaintEvent*>(event)->region()});
+      return true;
     }
     std::unique_ptr<QEvent> copy(event->clone());
     // A queued call cannot be copied; it is handled now rather than lost.
@@ -96,15 +94,13 @@ class HeldInput : public QObject {
 
 namespace {
 
-BuildInputHold* gHold = nullptr;
-HeldInput* gHeld = nullptr;
+HeldInput* gHeld = nullptr;  // the innermost hold's
 
 bool LookAtInputDuringBuild() { return gHeld != nullptr && gHeld->Look(); }
 
 }  // namespace
 
-BuildInputHold::BuildInputHold() : fHeld(std::make_unique<HeldInput>()), fOuter(gHold) {
-  gHold = this;
+BuildInputHold::BuildInputHold() : fHeld(std::make_unique<HeldInput>()), fOuter(gHeld) {
   gHeld = fHeld.get();
   SetBuildInterruptionCheck(LookAtInputDuringBuild);
 }
@@ -112,10 +108,9 @@ BuildInputHold::BuildInputHold() : fHeld(std::make_unique<HeldInput>()), fOuter(
 BuildInputHold::~BuildInputHold() { End(); }
 
 void BuildInputHold::End() {
-  if (gHold != this) return;
-  gHold = fOuter;
-  gHeld = fOuter ? fOuter->fHeld.get() : nullptr;
-  if (!fOuter) SetBuildInterruptionCheck(nullptr);
+  if (gHeld != fHeld.get()) return;
+  gHeld = fOuter;
+  if (fOuter == nullptr) SetBuildInterruptionCheck(nullptr);
 }
 
 void BuildInputHold::Deliver() {

@@ -18,13 +18,15 @@ class BuildInputHold {
   BuildInputHold(const BuildInputHold&) = delete;
   BuildInputHold& operator=(const BuildInputHold&) = delete;
 
-  // No build looks at input through this hold any more.
-  void End();
-  // Once the build has unwound: the hold ends, and the events taken aside are handled in the
-  // order they came, then the paints taken aside are asked for again.
+  // Once the build has unwound: the hold ends, the events taken aside are
+  // handled in the order they came, and the paints taken aside are asked
+  // for again.
   void Deliver();
 
  private:
+  // No build looks at input through this hold any more.
+  void End();
+
   std::unique_ptr<HeldInput> fHeld;
-  BuildInputHold* fOuter;
+  HeldInput* fOuter;
 };

@@ -186,7 +186,7 @@ void DocumentMainWindow::RunIdle() {
   // A long build looks at the input come meanwhile; an edit cuts it short.
   BuildInputHold hold;
   DocumentIdle(document, kGraphPassSlice);
-  hold.End();
+  hold.Deliver();
   // Painting into the world gives its image a new key.
   if (world && world == fGraphPane->World() && world->image.cacheKey() != picture) fGraphPane->update();
   if (expanded != state.expansionDone || graphed != state.graphed || published != state.resultsPublished ||
@@ -198,7 +198,6 @@ void DocumentMainWindow::RunIdle() {
   ReportDeferredErrorNow();
   UpdateModifiedMark();
   CheckTimerInterval();
-  hold.Deliver();
 }
 
 void DocumentMainWindow::CheckTimerInterval() {
