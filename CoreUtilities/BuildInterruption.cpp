@@ -11,7 +11,7 @@ using Clock = std::chrono::steady_clock;
 // The walks check at every node; the clock is read every so many checks and
 // the window asked at most this often.
 constexpr uint32_t kChecksPerClockReading = 64;
-constexpr Clock::duration kAskingInterval = std::chrono::milliseconds(30);
+constexpr Clock::duration kAskingInterval = std::chrono::milliseconds(20);
 
 std::atomic<BuildInterruptionCheck> gInterruptionCheck{nullptr};
 

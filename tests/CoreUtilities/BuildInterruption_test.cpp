@@ -50,14 +50,14 @@ TEST_F(BuildInterruptionTest, TheCheckIsAskedNowAndThenWithinABuildOnly) {
   const auto start = Clock::now();
   {
     const InterruptibleBuild build;
-    WalkFor(std::chrono::milliseconds(20));
+    WalkFor(std::chrono::milliseconds(10));
     EXPECT_EQ(gAsked.load(), 0);
     WalkFor(std::chrono::milliseconds(280));
     EXPECT_FALSE(build.Interrupted());
   }
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   EXPECT_GE(gAsked.load(), 3);
-  EXPECT_LE(gAsked.load(), int(seconds / 0.030) + 1);
+  EXPECT_LE(gAsked.load(), int(seconds / 0.020) + 1);
   EXPECT_EQ(gMathError.load(), 0);
   const int asked = gAsked;
   WalkFor(std::chrono::milliseconds(80));
