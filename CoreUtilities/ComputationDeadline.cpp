@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include "CoreUtilities/BuildInterruption.h"
 #include "CoreUtilities/MemoryBudget.h"
 
 namespace {
@@ -33,6 +34,10 @@ void SetComputationDeadline(double secondsFromNow) {
 void ClearComputationDeadline() { gDeadline.store(0); }
 
 bool ComputationDeadlinePassed() {
+  if (BuildInterruptionRequested()) {
+    gMathError.store(1);
+    return true;
+  }
   const int64_t deadline = gDeadline.load(std::memory_order_relaxed);
   if (deadline == 0 || Now() < deadline) return false;
   gMathError.store(1);

@@ -7,6 +7,7 @@
 void SetComputationDeadline(double secondsFromNow);
 void ClearComputationDeadline();
 
-// True once a set deadline has passed; gMathError is then set, so the
-// walks that watch it stop too.
+// True once a set deadline has passed, or once this thread's build was
+// interrupted (an edit came: see BuildInterruption.h); gMathError is then
+// set, so the walks that watch it stop too.
 bool ComputationDeadlinePassed();

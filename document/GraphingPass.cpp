@@ -1,5 +1,6 @@
 #include "document/GraphingPass.h"
 
+#include "CoreUtilities/BuildInterruption.h"
 #include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/CooperativeThreads.h"
 #include "CoreUtilities/MemoryBudget.h"
@@ -32,17 +33,24 @@ SecondView SecondViewOf(const ExpansionState& state) {
   return second;
 }
 
-void StartPass(DocumentRecord* document) {
+// Nothing of a pass is left: no graph, row or message.
+void ErasePass(DocumentRecord* document) {
   ExpansionState& state = document->fExpansion;
-  AGraphPane* pane = document->fGraphPane.get();
-  gMathError = 0;
-  gDoNotYieldFromMainThreadSoUICanStayResponsive = 0;
-  pane->EraseGraph();
+  document->fGraphPane->EraseGraph();
   for (MBlock& block : document->fContents.blocks)
     if (block.graphRows) block.graphRows->RemoveAllElements();
   state.messages.assign(state.expanded.size(), 0);
   state.rows.assign(state.expanded.size(), -1);
   state.passNext = 0;
+  state.passStarted = false;
+}
+
+void StartPass(DocumentRecord* document) {
+  ExpansionState& state = document->fExpansion;
+  AGraphPane* pane = document->fGraphPane.get();
+  gMathError = 0;
+  gDoNotYieldFromMainThreadSoUICanStayResponsive = 0;
+  ErasePass(document);
   state.passMathError = 0;
   state.passStarted = true;
   CoordinateTransformation& ct = state.transformation;
@@ -65,23 +73,27 @@ bool HandedToThePane(const ExpandedEquation& e) {
   return !(!e.info.graphable && IsExprDefinition(e.tree)) && !e.computed && !e.transformation;
 }
 
-// Adds the equation; the pane keeps no pointer into the expansion.
-void AddExpandedEquation(DocumentRecord* document, size_t i) {
+// Adds the equation; the pane keeps no pointer into the expansion. False
+// when an edit cut its build short: what the build made is then no use.
+bool AddExpandedEquation(DocumentRecord* document, size_t i) {
   ExpansionState& state = document->fExpansion;
   const ExpandedEquation& e = state.expanded[i];
   MBlock& block = document->fContents.blocks[e.block];
+  const InterruptibleBuild build;
   // Only the chosen block's colour makes its program text for export.
   gHackExportShaderFlag2 = gHackExportShaderFlag && e.block == gHackExportShaderBlock;
   const int32_t row = document->fGraphPane->AddEquation(e.tree, e.info.threeD, state.viewIs4D, state.transformation,
                                                         block.Color, block.Grain, block.Opacity, block.PlottingMode,
                                                         block.XYType);
   gHackExportShaderFlag2 = false;
+  if (build.Interrupted()) return false;
   state.rows[i] = row;
   if (row >= 0) {
     SetTransformEquationBlockIndex(&block, row);
   } else {
     state.messages[i] = GetEqnSyntaxErr(e.tree, e.info.threeD, state.viewIs4D, document);
   }
+  return !build.Interrupted();
 }
 
 }  // namespace
@@ -105,7 +117,13 @@ void DoGraphAtIdle(DocumentRecord* document, uint32_t slice) {
     if (ComputationDeadlinePassed()) break;
     const size_t i = state.passNext++;
     if (!HandedToThePane(state.expanded[i])) continue;
-    AddExpandedEquation(document, i);
+    if (!AddExpandedEquation(document, i)) {
+      // The edit that cut it comes next; an input that edits nothing still
+      // finds the pass to do again.
+      ErasePass(document);
+      gMathError = state.passMathError;
+      return;
+    }
     sliceSpent = slice != kWholePass && OurTime() - start >= slice;
   }
   state.passMathError = gMathError;

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/ThreadLocalState.h"
 #include "evaluation/ExpressionCompiler.h"
@@ -151,12 +152,14 @@ int32_t EndCSE() {
     if (!InsertInstruction(&program, entry.position, MakeOp(pcStoreTemp, entry.slot))) storesComplete = false;
   }
   // A program that would read a value whose store is missing must not run.
+  // One stopped by the deadline or by an edit is no shortage of memory.
+  bool sharerStopped = false;
   for (int32_t m = 0; m < state->machineCount; ++m) {
-    if (state->machines[m].writesShared && state->machines[m].outOfMemory) storesComplete = false;
+    if (state->machines[m].writesShared && state->machines[m].outOfMemory) sharerStopped = true;
   }
-  if (!storesComplete) {
+  if (!storesComplete || sharerStopped) {
     for (int32_t m = 0; m < state->machineCount; ++m) state->machines[m].outOfMemory = true;
-    QueueError(kOutOfMemoryError);
+    if (!storesComplete || !ComputationDeadlinePassed()) QueueError(kOutOfMemoryError);
   }
   DeliverPendingPrograms(state);
   tSearches.Forget();

@@ -1,6 +1,7 @@
 #include "window/DocumentMainWindow.h"
 
 #include <QCloseEvent>
+#include <QWindow>
 #include <QFileInfo>
 #include <QLabel>
 #include <QSplitter>
@@ -23,6 +24,7 @@
 #include "graphpane/AGraphPane.h"
 #include "matheditor/TypingHints.h"
 #include "platform/OurPort.h"
+#include "window/BuildInputHold.h"
 #include "window/CoordinateDisplayWidget.h"
 #include "window/DividerSpinHold.h"
 #include "window/GraphPaneWidget.h"
@@ -165,6 +167,13 @@ void DocumentMainWindow::UpdateModifiedMark() {
   setWindowModified(fDocument->fModified);
 }
 
+bool DocumentMainWindow::Holds(const QObject* object) const {
+  if (object == &fIdleTimer || (object != nullptr && object == static_cast<const QObject*>(windowHandle()))) return true;
+  for (const QObject* o = object; o != nullptr; o = o->parent())
+    if (o == this) return true;
+  return false;
+}
+
 void DocumentMainWindow::WakeIdle() { fIdleTimer.start(0); }
 
 void DocumentMainWindow::RunIdle() {
@@ -174,7 +183,10 @@ void DocumentMainWindow::RunIdle() {
   const qint64 picture = world ? world->image.cacheKey() : 0;
   const bool expanded = state.expansionDone, graphed = state.graphed, published = state.resultsPublished;
   const std::vector<int32_t> messages = state.messages;
+  // A long build looks at the input come meanwhile; an edit cuts it short.
+  BuildInputHold hold;
   DocumentIdle(document, kGraphPassSlice);
+  hold.Deliver();
   // Painting into the world gives its image a new key.
   if (world && world == fGraphPane->World() && world->image.cacheKey() != picture) fGraphPane->update();
   if (expanded != state.expansionDone || graphed != state.graphed || published != state.resultsPublished ||

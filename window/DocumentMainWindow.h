@@ -49,6 +49,10 @@ class DocumentMainWindow : public QMainWindow {
   // Before the document is written: its window rectangle and divider.
   void StoreLayoutInDocument();
 
+  // The object is the window, a part of it (widgets, menus, actions, the
+  // native window) or its idle timer.
+  bool Holds(const QObject* object) const;
+
   // The idle runs soon, then at its usual pace again.
   void WakeIdle();
   void RunIdle();

@@ -1,8 +1,14 @@
+#include "CoreUtilities/BuildInterruption.h"
 #include "CoreUtilities/ComputationDeadline.h"
+#include "CoreUtilities/CooperativeThreads.h"
+#include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "tests/document/GraphedDocument.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
 
 namespace {
 
@@ -10,6 +16,7 @@ class GraphPassDeadline : public GraphingTest {
  protected:
   void TearDown() override {
     ClearComputationDeadline();
+    SetBuildInterruptionCheck(nullptr);
     gMathError = 0;
     GraphingTest::TearDown();
   }
@@ -30,6 +37,65 @@ TEST_F(GraphPassDeadline, APassPastTheDeadlineStopsWhereItStandsAndTheNextGraphs
   DoGraph(document);
   ASSERT_TRUE(graphed.RunUntilDone());
   EXPECT_EQ(graphed.Graphs(), 3);
+}
+
+// A formula short to write whose build is long: 2^11 copies of a0 once the
+// definitions are applied, with subexpressions shared among its programs.
+std::string LongBuildBetweenTwoShortOnes() {
+  std::string text = "Expr y = sin(x);\nExpr a0(x) = cos(x)/2 + sin(x)/3;\n";
+  for (int i = 1; i <= 11; ++i) {
+    const std::string previous = "a" + std::to_string(i - 1);
+    text += "Expr a" + std::to_string(i) + "(x) = " + previous + "(x) + " + previous + "(x/" + std::to_string(i + 1) +
+            ");\n";
+  }
+  return text + "Expr y = a11(x);\nExpr y = x^2;\n";
+}
+
+// The long formula's expansion may keep the baton so long, on a loaded
+// machine, that the interface thread stops yielding to it; it is let go on.
+bool AwaitLongExpansion(DocumentRecord* document) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (!document->fExpansion.expansionDone.load()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    gDoNotYieldFromMainThreadSoUICanStayResponsive = 0;
+    OurYieldFromMainThread();
+  }
+  return true;
+}
+
+int gStopsAsked = 0;
+bool StopAtOnce() {
+  ++gStopsAsked;
+  return true;
+}
+
+// A build cut short by an edit leaves nothing of the pass: no graph, row or
+// message, no error, no math-error state; the pass starts over at the next
+// idle and then graphs everything.
+TEST_F(GraphPassDeadline, ABuildCutShortLeavesNothingAndThePassStartsOver) {
+  GraphedDocument graphed(LongBuildBetweenTwoShortOnes());
+  ASSERT_TRUE(graphed.document);
+  DocumentRecord* document = graphed.document.get();
+  const ExpansionState& state = document->fExpansion;
+  ASSERT_TRUE(AwaitLongExpansion(document));
+  ResetDeferredErrors();
+  gStopsAsked = 0;
+  SetBuildInterruptionCheck(StopAtOnce);
+  for (int idle = 0; idle < 40 && gStopsAsked == 0; ++idle) DocumentIdle(document, 0);
+  ASSERT_EQ(gStopsAsked, 1);
+  EXPECT_FALSE(state.passStarted);
+  EXPECT_FALSE(state.graphed);
+  EXPECT_EQ(graphed.Graphs(), 0);
+  for (size_t i = 0; i < state.rows.size(); ++i) {
+    EXPECT_EQ(state.rows[i], -1) << i;
+    EXPECT_EQ(state.messages[i], 0) << i;
+  }
+  EXPECT_EQ(TakeDeferredError(), 0);
+  EXPECT_EQ(gMathError.load(), 0);
+  SetBuildInterruptionCheck(nullptr);
+  ASSERT_TRUE(graphed.RunUntilDone());
+  EXPECT_EQ(graphed.Graphs(), 3);
+  EXPECT_EQ(TakeDeferredError(), 0);
 }
 
 }  // namespace

@@ -1,0 +1,148 @@
+#include "tests/app/ApplicationFixture.h"
+
+#include "app/EditCommands.h"
+#include "CoreUtilities/CooperativeThreads.h"
+#include "document/DocumentIdle.h"
+#include "document/MathPaneEditing.h"
+#include "graphpane/AGraphPane.h"
+#include "window/GraphPaneWidget.h"
+#include "window/MathPaneWidget.h"
+
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <functional>
+#include <string>
+
+// Input come while the window builds one long formula's graph: the build
+// looks at it now and then; an edit cuts the build short, other input waits
+// for it, and nothing is lost or reordered. The suite also runs under
+// ThreadSanitizer.
+namespace {
+
+// A formula short to write whose build takes a good part of a second even
+// optimised (2^12 copies of a0 once the definitions are applied), then a
+// formula that makes no graph (message 15) and a short one.
+std::string LongBuildDocument() {
+  std::string text = "Zentrolabworksheet 4;\nExpr a0(x) = cos(x)/2 + sin(x)/3;\n";
+  constexpr int kDoublings = 12;
+  for (int i = 1; i <= kDoublings; ++i) {
+    const std::string a = "a" + std::to_string(i), previous = "a" + std::to_string(i - 1);
+    text += "Expr " + a + "(x) = " + previous + "(x) + " + previous + "(x/" + std::to_string(i + 1) + ");\n";
+  }
+  return text + "Expr y = a" + std::to_string(kDoublings) + "(x);\nExpr y = ?;\nExpr y = x^2;\n";
+}
+
+constexpr int32_t kLongBlock = 13, kNoGraphBlock = 14, kShortBlock = 15;
+
+// The long equation is being built: taken by the pass, not yet added.
+bool AmidTheLongBuild(const ExpansionState& state) {
+  if (!state.passStarted || state.passNext == 0 || state.passNext > state.rows.size()) return false;
+  const size_t i = state.passNext - 1;
+  return state.expanded[i].block == kLongBlock && state.rows[i] < 0;
+}
+
+// What each event of a kind found when it reached the widget: how many
+// graphs the pane held.
+class Arrivals : public QObject {
+ public:
+  Arrivals(QWidget* widget, QEvent::Type type, AGraphPane* pane) : fType(type), fPane(pane) {
+    widget->installEventFilter(this);
+  }
+  std::vector<int32_t> graphsSeen;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == fType) graphsSeen.push_back(fPane->Lookup().Count());
+    return false;
+  }
+
+ private:
+  QEvent::Type fType;
+  AGraphPane* fPane;
+};
+
+class LongBuildInputTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    fWindow = Open("long.zlf", LongBuildDocument());
+    ASSERT_NE(fWindow, nullptr);
+    FocusMathPaneBlock(fWindow->WindowRecord(), kLongBlock);
+    EditSelectAll(fWindow);
+  }
+
+  // Runs the action once from within the long equation's build, as the
+  // window's event loop runs there; false when no build was seen running.
+  bool AmidTheBuild(const std::function<void()>& action) {
+    const ExpansionState& state = fWindow->Document()->fExpansion;
+    bool done = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      // The test's loop never blocks, so the long expansion gets the baton
+      // only from the idle's yields, which a loaded machine may stop.
+      if (!state.expansionDone.load()) gDoNotYieldFromMainThreadSoUICanStayResponsive = 0;
+      if (done || !AmidTheLongBuild(state)) return;
+      done = true;
+      action();
+    });
+    poll.start(1);
+    const bool seen = WaitFor([&] { return done; }, 60000);
+    WaitFor([&] { return state.expansionDone.load() && IsDocumentGraphDone(fWindow->Document()); }, 120000);
+    return seen;
+  }
+
+  DocumentMainWindow* fWindow = nullptr;
+};
+
+// Keys typed amid the build reach the formula before the build is done,
+// all of them and in order; the pass starts over on the new text and ends
+// with its graphs and messages.
+TEST_F(LongBuildInputTest, AFormulaTypedAmidTheBuildCutsItShort) {
+  DocumentRecord* document = fWindow->Document();
+  Arrivals keys(fWindow->MathPane(), QEvent::KeyPress, document->fGraphPane.get());
+  ASSERT_TRUE(AmidTheBuild([&] { QTest::keyClicks(fWindow->MathPane(), "y=x+1"); }));
+  ASSERT_EQ(keys.graphsSeen.size(), 5u);
+  // The long formula never made its graph: its build stopped for the keys.
+  EXPECT_EQ(keys.graphsSeen.front(), 0);
+  EXPECT_EQ(FormulaText(document, kLongBlock), "y=x+1");
+  EXPECT_EQ(document->fGraphPane->Lookup().Count(), 2);
+  EXPECT_EQ(EquationMessage(document, kNoGraphBlock), 15);
+  EXPECT_EQ(EquationMessage(document, kLongBlock), 0);
+  EXPECT_TRUE(RecordedAlerts().empty());
+}
+
+// A mouse that only moves and a repaint wait for the build, which goes on
+// to its end: the long formula is built once and graphed.
+TEST_F(LongBuildInputTest, AMouseMoveOrAPaintAmidTheBuildWaitsForIt) {
+  DocumentRecord* document = fWindow->Document();
+  GraphPaneWidget* graph = fWindow->GraphPane();
+  Arrivals moves(graph, QEvent::MouseMove, document->fGraphPane.get());
+  ASSERT_TRUE(AmidTheBuild([&] {
+    const QPointF at(graph->width() / 2.0, graph->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, graph->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(graph, &move);
+    fWindow->MathPane()->update();
+    graph->update();
+  }));
+  ASSERT_EQ(moves.graphsSeen.size(), 1u);
+  // It came once the long formula's graph was made: the build was not cut.
+  EXPECT_GE(moves.graphsSeen.front(), 1);
+  EXPECT_EQ(document->fGraphPane->Lookup().Count(), 2);
+  EXPECT_EQ(EquationMessage(document, kNoGraphBlock), 15);
+  EXPECT_EQ(FormulaText(document, kShortBlock), "y=x^2");
+}
+
+// A key that edits nothing still cuts the build; the pass then starts over
+// by itself and ends with every graph.
+TEST_F(LongBuildInputTest, AKeyThatEditsNothingStillEndsWithEveryGraph) {
+  DocumentRecord* document = fWindow->Document();
+  Arrivals keys(fWindow->MathPane(), QEvent::KeyPress, document->fGraphPane.get());
+  ASSERT_TRUE(AmidTheBuild([&] { QTest::keyClick(fWindow->MathPane(), Qt::Key_Right); }));
+  ASSERT_EQ(keys.graphsSeen.size(), 1u);
+  EXPECT_EQ(keys.graphsSeen.front(), 0);
+  EXPECT_EQ(document->fGraphPane->Lookup().Count(), 2);
+  EXPECT_EQ(EquationMessage(document, kNoGraphBlock), 15);
+  EXPECT_TRUE(RecordedAlerts().empty());
+}
+
+}  // namespace
