@@ -11,11 +11,11 @@
 // The three flags that stop a run, read together after every instruction;
 // only when one is raised does the run ask whose thread it is on.
 struct CancelWords {
-  explicit CancelWords(const AStackMachine& machine) : program(machine.fCancel) {}
+  explicit CancelWords(const AStackMachine& machine) : program(&machine.fCancel) {}
 
   // Inline, so that the run's values stay in registers across the test.
   [[gnu::always_inline]] bool Raised() const {
-    const int32_t own = program.load(std::memory_order_relaxed);
+    const int32_t own = program->load(std::memory_order_relaxed);
     const int32_t ui = gCancelEvaluationForUIEvalThreads.load(std::memory_order_relaxed);
     const int32_t pane = gCancelEvaluationForMathPaneResultsEvalThreads.load(std::memory_order_relaxed);
     return (own | ui | pane) != 0 && ConcernsThisThread(own, ui, pane);
@@ -25,5 +25,5 @@ struct CancelWords {
     return own != 0 || (ui != 0 && IsUIThread()) || (pane != 0 && IsMathPaneResultsThread());
   }
 
-  const std::atomic<int32_t>& program;
+  const std::atomic<int32_t>* program;
 };
