@@ -116,6 +116,18 @@ TEST_F(FunctionCallRuns, CalleesRunInTheCallersLoopKeepTheirOwnCellsSlotsAndNaNR
   for (const int32_t function : {0, 1}) {
     EXPECT_TRUE(CompiledDocumentFunction(function, fDocument.get())->RanTranslated(0)) << function;
   }
+  // Complex runs take the callees in as well.
+  for (const double re : {-2.0, 0.1, 2.0}) {
+    for (const double im : {0.0, -1.5}) {
+      std::vector<Complex> fast(static_cast<size_t>(caller.machine->VariableSlotCount()), Complex{0.0, 0.0});
+      std::vector<Complex> plain = fast;
+      fast[kSlotX] = plain[kSlotX] = Complex{re, im};
+      const Complex value = RunPCode<Complex>(caller.machine.get(), fast.data(), nullptr);
+      const Complex reference = RunPCodeSwitched<Complex>(caller.machine.get(), plain.data(), nullptr);
+      EXPECT_TRUE(SameBits(value.re, reference.re) && SameBits(value.im, reference.im)) << re << " " << im;
+    }
+  }
+  EXPECT_TRUE(caller.machine->RanTranslated(1));
 }
 
 TEST_F(FunctionCallRuns, ACalleeThatStartsCallingIsRunApartAndBack) {
