@@ -282,8 +282,10 @@ dispatch:
         top = CallUserFunction<T>(callee, arguments, argumentCount, variables[kSlotSlider], callerFrame.row);
         ZL_CALLED_GO(s + 1);
       }
-      FillCalleeSlots<T>(*callee, calleeSlots, CalleeSlotCount(*callee), arguments, argumentCount,
-                         variables[kSlotSlider], callerFrame.row);
+      // At most the frame's room (StepsToTakeIn), said again for the optimiser.
+      const int32_t slotCount = std::min(CalleeSlotCount(*callee), kFrameArgumentSlots);
+      FillCalleeSlots<T>(*callee, calleeSlots, slotCount, arguments, argumentCount, variables[kSlotSlider],
+                         callerFrame.row);
       CopyStepConstants(*callee, *calleeTranslation, calleeConstants);
       returnStep = s;
       variables = calleeSlots;
