@@ -1,46 +1,23 @@
 #include "document/DocumentFunctionList.h"
 
-#include <atomic>
-
 #include "document/DocumentRecord.h"
+#include "evaluation/FunctionLookup.h"
 #include "evaluation/UserFunction.h"
 
-namespace {
-
-// Raised after every change of any document's functions (a list made,
-// changed, compiled or destroyed), so that every thread's remembered
-// programs below go stale at once.
-std::atomic<uint64_t> gFunctionsGeneration{1};
-
-void FunctionsChanged() { gFunctionsGeneration.fetch_add(1, std::memory_order_acq_rel); }
-
-// Each thread remembers the programs it last looked up, so that a call of
-// a document function from a running program takes no lock.
-struct RememberedProgram {
-  const DocumentRecord* document;
-  int32_t index;
-  uint64_t generation;  // 0: nothing remembered
-  AStackMachine* program;
-};
-constexpr uint32_t kRememberedPrograms = 8;
-thread_local RememberedProgram gRememberedPrograms[kRememberedPrograms];
-
-}  // namespace
-
-DocumentFunctionList::DocumentFunctionList() { FunctionsChanged(); }
-DocumentFunctionList::~DocumentFunctionList() { FunctionsChanged(); }
+DocumentFunctionList::DocumentFunctionList() { DocumentFunctionsChanged(); }
+DocumentFunctionList::~DocumentFunctionList() { DocumentFunctionsChanged(); }
 
 void AddDocumentFunction(DocumentRecord* document, ExpressionRecord* definition) {
   std::lock_guard<std::mutex> lock(document->fFunctions.lock);
   document->fFunctions.functions.push_back(std::make_unique<AFunction>(definition, document));
-  FunctionsChanged();
+  DocumentFunctionsChanged();
 }
 
 void ClearDocumentFunctions(DocumentRecord* document) {
   std::vector<std::unique_ptr<AFunction>> cleared;
   std::lock_guard<std::mutex> lock(document->fFunctions.lock);
   cleared.swap(document->fFunctions.functions);
-  FunctionsChanged();
+  DocumentFunctionsChanged();
 }
 
 int32_t DocumentFunctionCount(const DocumentRecord* document) {
@@ -77,17 +54,8 @@ int32_t DocumentFunctionArity(int32_t index, const DocumentRecord* document) {
 }
 
 AStackMachine* CompiledDocumentFunction(int32_t index, const DocumentRecord* document) {
-  // Read before the lookup: a change during it leaves what is remembered
-  // stale, never wrongly current.
-  const uint64_t generation = gFunctionsGeneration.load(std::memory_order_acquire);
-  RememberedProgram& remembered = gRememberedPrograms[static_cast<uint32_t>(index) % kRememberedPrograms];
-  if (remembered.generation == generation && remembered.document == document && remembered.index == index) {
-    return remembered.program;
-  }
   const AFunction* function = DocumentFunctionAt(index, document);
-  AStackMachine* program = function != nullptr ? function->Program() : nullptr;
-  remembered = {document, index, generation, program};
-  return program;
+  return function != nullptr ? function->Program() : nullptr;
 }
 
 void CompileDocumentFunctionList(DocumentRecord* document) {
@@ -95,5 +63,5 @@ void CompileDocumentFunctionList(DocumentRecord* document) {
   for (int32_t i = 0; i < count; ++i) {
     if (AFunction* function = DocumentFunctionAt(i, document)) function->Compile();
   }
-  FunctionsChanged();
+  DocumentFunctionsChanged();
 }

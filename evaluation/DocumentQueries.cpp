@@ -1,5 +1,7 @@
 #include "evaluation/DocumentQueries.h"
 
+#include "evaluation/FunctionLookup.h"
+
 namespace {
 
 Complex NoParameter(int32_t, int32_t, const DocumentRecord*) { return {1.0, 0.0}; }
@@ -27,6 +29,17 @@ constexpr DocumentQueryHooks kEmptyDocument = {
 DocumentQueryHooks gHooks = kEmptyDocument;
 
 }  // namespace
+
+std::atomic<uint64_t> gFunctionsGeneration{1};
+constinit thread_local RememberedFunction gRememberedFunctions[kRememberedFunctions]{};
+
+void DocumentFunctionsChanged() { gFunctionsGeneration.fetch_add(1, std::memory_order_acq_rel); }
+
+AStackMachine* RememberFunction(int32_t index, DocumentRecord* document, uint64_t generation) {
+  AStackMachine* program = gHooks.functionMachine(index, document);
+  gRememberedFunctions[static_cast<uint32_t>(index) % kRememberedFunctions] = {document, index, generation, program};
+  return program;
+}
 
 void InstallDocumentQueryHooks(const DocumentQueryHooks& hooks) { gHooks = hooks; }
 
@@ -74,7 +87,7 @@ ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x,
 }
 
 AStackMachine* GetMachineFromDocumentFunction(int32_t index, DocumentRecord* document) {
-  return gHooks.functionMachine(index, document);
+  return DocumentFunctionProgram(index, document);
 }
 
 const UniChar* GetTableStringPtr(int32_t tableDataId, int32_t row, DocumentRecord* document) {

@@ -8,13 +8,16 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <type_traits>
 
 #include "CoreUtilities/StackSpace.h"
 #include "CoreUtilities/ThreadLocalState.h"
 #include "evaluation/BranchChoice.h"
+#include "evaluation/CalleeSlots.h"
 #include "evaluation/CancelWords.h"
 #include "evaluation/ConstantsSnapshot.h"
 #include "evaluation/DocumentQueries.h"
+#include "evaluation/FunctionLookup.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/InterpreterScratch.h"
 #include "evaluation/OpcodeFunctions.h"
@@ -41,22 +44,18 @@ inline int32_t FindGuardEnd(const AStackMachine& machine, int32_t from, int32_t 
   return -1;
 }
 
-inline constexpr int32_t kFrameArgumentSlots = 32;
-
 template <typename T>
 T RunProgram(const AStackMachine& machine, T* variables, const MGridVariables* grid);
 
-// Written out where the faster form calls, whose frame is already made.
 template <typename T>
-[[gnu::always_inline]] inline T CallUserFunctionInPlace(const AStackMachine* callee, const T* arguments,
-                                                        int32_t argumentCount, const T& sliderValue,
-                                                        int32_t tableRow) {
+T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argumentCount, const T& sliderValue,
+                   int32_t tableRow) {
   using Ops = ValueOps<T>;
   if (callee == nullptr || argumentCount > callee->fTemporariesBase) return Ops::NaN();
   if (!OurStackSpace(sizeof(T) * (kFrameStackCells + kFrameArgumentSlots) + 4096)) {
     return Ops::NaN();
   }
-  const int32_t slotCount = std::max(callee->VariableSlotCount(), kTemporariesBase);
+  const int32_t slotCount = CalleeSlotCount(*callee);
   T frameSlots[kFrameArgumentSlots];
   T* slots = frameSlots;
   T* heapSlots = nullptr;
@@ -65,30 +64,10 @@ template <typename T>
     if (heapSlots == nullptr) return Ops::NaN();
     slots = heapSlots;
   }
-  for (int32_t slot = 0; slot < argumentCount; ++slot) slots[slot] = arguments[slot];
-  // Zeros where the callee may look: a slot none of its instructions
-  // names is never read.
-  uint64_t zeros = callee->SlotsTouched() & ~((uint64_t{1} << argumentCount) - 1);
-  if ((zeros >> AStackMachine::kSlotsTouchedTop & 1) != 0) {
-    for (int32_t slot = std::max(argumentCount, AStackMachine::kSlotsTouchedTop); slot < slotCount; ++slot) {
-      slots[slot] = Ops::Zero();
-    }
-  }
-  for (; zeros != 0; zeros &= zeros - 1) {
-    const int32_t slot = std::countr_zero(zeros);
-    if (slot < slotCount) slots[slot] = Ops::Zero();
-  }
-  if (argumentCount <= kSlotSlider) slots[kSlotSlider] = sliderValue;
-  if (argumentCount <= kSlotTableRow) slots[kSlotTableRow] = Ops::FromReal(tableRow);
+  FillCalleeSlots<T>(*callee, slots, slotCount, arguments, argumentCount, sliderValue, tableRow);
   const T result = RunProgram<T>(*callee, slots, nullptr);
   if (heapSlots != nullptr) OurDisposeMemory(heapSlots);
   return result;
-}
-
-template <typename T>
-T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argumentCount,
-                   const T& sliderValue, int32_t tableRow) {
-  return CallUserFunctionInPlace<T>(callee, arguments, argumentCount, sliderValue, tableRow);
 }
 
 // The interpreter, in two dispatches over one set of handlers: a switch
@@ -252,7 +231,7 @@ dispatch:
       const int32_t argumentCount = op->ids.a;
       cells[sp] = top;
       const AStackMachine* callee =
-          document != nullptr ? GetMachineFromDocumentFunction(op->ids.b, document) : nullptr;
+          document != nullptr ? DocumentFunctionProgram(op->ids.b, document) : nullptr;
       const T result = CallUserFunction<T>(callee, cells + sp - argumentCount + 1, argumentCount,
                                            variables[kSlotSlider], row);
       sp = sp - argumentCount + 1;
@@ -381,7 +360,14 @@ template <typename T>
   if (const ATranslation* translation = translated::TranslationOf<T>(machine)) {
     if (translation->onePush) return translated::RunOnePush<T>(*translation, machine, variables);
     if (translated::kHasStraightRun<T> && translation->straight) {
-      return translated::RunTranslated<T, true>(*translation, machine, variables);
+      return translated::RunTranslated<T, translated::RunForm::kStraight>(*translation, machine, variables);
+    }
+    if constexpr (std::is_same_v<T, double> || std::is_same_v<T, Complex>) {
+      // Point runs take calls into their loop; boxes, whose values are
+      // larger, keep a frame of the usual size.
+      if (translation->callsFunctions) {
+        return translated::RunTranslated<T, translated::RunForm::kTakesCallsIn>(*translation, machine, variables);
+      }
     }
     return translated::RunTranslated<T>(*translation, machine, variables);
   }

@@ -242,7 +242,7 @@ ATranslation* Translate(const AStackMachine& m) {
     return nullptr;
   }
   auto* constantIndices = reinterpret_cast<int32_t*>(reinterpret_cast<char*>(translation) + stepBytes);
-  *translation = {false, false, false, false, constantIndices, 0};
+  *translation = {false, false, false, false, false, constantIndices, 0};
   // The place of cache constant `index` in the translation's list.
   auto constantPlace = [&](int32_t index) {
     int32_t k = 0;
@@ -349,7 +349,13 @@ ATranslation* Translate(const AStackMachine& m) {
         case pcEqual:
         case pcNotEqual: s = &add(&Chain<T>, sp); s->a = a; s->b = op.opcode; break;
         case pcBranch: s = &add(&Branch<T>, sp); s->a = a; break;
-        case pcCallFunction: s = &add(&Call<T>, sp); s->a = a; s->b = op.ids.b; translation->readsRow = true; break;
+        case pcCallFunction:
+          s = &add(&Call<T>, sp);
+          s->a = a;
+          s->b = op.ids.b;
+          translation->readsRow = true;
+          translation->callsFunctions = true;
+          break;
         case pcLoopTest: s = &add(&LoopTest<T>, sp); s->a = temps + a; s->kind = Kind::kJump; break;
         case pcLoopNext:
           s = &add(&LoopNext<T>, sp);

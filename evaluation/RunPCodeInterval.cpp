@@ -118,7 +118,7 @@ template Interval CallUserFunction<Interval>(const AStackMachine*, const Interva
 Interval AStackMachine::Run(Interval* variables) const {
   const ATranslation* translation = IsMalformed() ? nullptr : translated::TranslationOf<Interval>(*this);
   if (translation != nullptr && translation->straight) {
-    return translated::RunTranslated<Interval, true>(*translation, *this, variables);
+    return translated::RunTranslated<Interval, translated::RunForm::kStraight>(*translation, *this, variables);
   }
   if (translation != nullptr) return translated::RunTranslated<Interval>(*translation, *this, variables);
   return RunPCode<Interval>(this, variables, nullptr);

@@ -19,6 +19,7 @@ struct ATranslation {
   bool readsRow;  // parameters and calls read the table row
   bool onePush;   // one value pushed, then the end: run without the loop
   bool straight;  // no step calls out through its function, jumps or loops
+  bool callsFunctions;  // some step calls a document function
   // The constants the steps push, by their index in the cache; a step
   // names a constant by its place in this list.
   const int32_t* constantIndices;

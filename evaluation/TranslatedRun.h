@@ -14,6 +14,12 @@
 // Results, slots written, NaN rules and the loop limit are those of the
 // interpreter; the NaN stop looks at every pushed value, fused or not.
 //
+// A call of a document function whose program calls none runs the callee's
+// steps in the caller's loop: its arguments, slots and constants are made
+// as a run of its own would make them, in cells and slots of the caller's
+// frame, and where its own run would end the caller goes on after the
+// call. Other calls start a run of the callee.
+//
 // Cancellation is tested where a run can show it: before a store (which
 // leaves a slot the caller sees), at the end of the run, and after a loop's
 // backward jump (which bounds the time between two tests). The steps
@@ -24,6 +30,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "evaluation/CalleeSlots.h"
 #include "evaluation/CancelWords.h"
 #include "evaluation/ConstantsCache.h"
 #include "evaluation/ProgramTranslation.h"
@@ -32,6 +39,30 @@
 #include "evaluation/ValueOps.h"
 
 namespace translated {
+
+// The run's copy of the constants its steps push, kept whatever
+// invalidations happen meanwhile; without a cache each reads as NaN.
+inline void CopyStepConstants(const AStackMachine& m, const ATranslation& translation, Complex* out) {
+  if (translation.constantCount == 0) return;
+  if (m.fConstantsCache != nullptr) {
+    m.fConstantsCache->CopySelected(translation.constantIndices, translation.constantCount, out);
+  } else {
+    std::fill(out, out + translation.constantCount, gNaNComplex);
+  }
+}
+
+// The steps of a callee that a run takes into its own loop: a program that
+// calls no function, with room for its slots in the caller's frame; null
+// for any other.
+template <typename T>
+const ATranslation* StepsToTakeIn(const AStackMachine& callee, int32_t argumentCount) {
+  if (callee.IsMalformed() || argumentCount > callee.fTemporariesBase ||
+      CalleeSlotCount(callee) > kFrameArgumentSlots) {
+    return nullptr;
+  }
+  const ATranslation* translation = TranslationOf<T>(callee);
+  return translation != nullptr && !translation->callsFunctions ? translation : nullptr;
+}
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
@@ -42,12 +73,19 @@ namespace translated {
 template <typename T>
 inline constexpr bool kHasStraightRun = std::is_same_v<T, Interval>;
 
-// kStraight: the run of a straight translation (ATranslation::straight).
-// Without the steps that call out, jump or loop, the run needs no frame
-// for step functions, and the compiler keeps the top in registers.
-template <typename T, bool kStraight = false>
+// The forms of the run, each made apart so that the general one carries
+// nothing of the others. kStraight: a straight translation's
+// (ATranslation::straight): without the steps that call out, jump or loop,
+// it needs no frame for step functions, and the compiler keeps the top in
+// registers. kTakesCallsIn: a program that calls, taking its callees into
+// its loop.
+enum class RunForm { kGeneral, kStraight, kTakesCallsIn };
+
+template <typename T, RunForm kForm = RunForm::kGeneral>
 T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* variables) {
   using Ops = ValueOps<T>;
+  constexpr bool kStraight = kForm == RunForm::kStraight;
+  constexpr bool kTakesCallsIn = kForm == RunForm::kTakesCallsIn;
   // A run jumps from each step straight to the next one's code: one
   // indirect branch per kind, which the processor predicts better than one
   // shared branch. Complex intervals, whose steps mostly call out, keep the
@@ -65,22 +103,28 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
     labels = kTable;
   }
 #undef ZL_LABEL
-  // The run's copy of the constants it pushes, kept whatever invalidations
-  // happen meanwhile; without a cache each reads as NaN.
-  Complex constants[kTranslatedConstants];
-  if (translation.constantCount > 0) {
-    if (m.fConstantsCache != nullptr) {
-      m.fConstantsCache->CopySelected(translation.constantIndices, translation.constantCount, constants);
-    } else {
-      std::fill(constants, constants + translation.constantCount, gNaNComplex);
-    }
-  }
-  T cells[kTranslatedStackCells];
-  bool counted[kTranslatedStackCells];  // see kSkipValue
-  const bool mayStopOnNaN = m.fNaNRecovery == 0;
-  Frame<T> frame{variables, cells, constants, m.fDocument, nullptr, 0, mayStopOnNaN, false};
-  if (translation.readsRow) frame.row = Ops::ToRow(variables[kSlotTableRow]);
-  const CancelWords cancel(m);
+  // The run's state; a callee taken in (kCallFunction) has its own, and
+  // the caller's comes back at its end (finish).
+  Complex callerConstants[kTranslatedConstants];
+  CopyStepConstants(m, translation, callerConstants);
+  const Complex* constants = callerConstants;
+  T callerCells[kTranslatedStackCells];
+  T* cells = callerCells;
+  bool callerCounted[kTranslatedStackCells];
+  bool* counted = callerCounted;  // see kSkipValue
+  bool mayStopOnNaN = m.fNaNRecovery == 0;
+  Frame<T> callerFrame{variables, cells, constants, m.fDocument, nullptr, 0, mayStopOnNaN, false};
+  if (translation.readsRow) callerFrame.row = Ops::ToRow(variables[kSlotTableRow]);
+  Frame<T>* frame = &callerFrame;
+  CancelWords cancel(m);
+  constexpr int32_t kCalleeRoom = kTakesCallsIn ? 1 : 0;
+  T calleeSlots[kCalleeRoom * kFrameArgumentSlots + 1];
+  Complex calleeConstants[kCalleeRoom * kTranslatedConstants + 1];
+  T calleeCells[kCalleeRoom * kTranslatedStackCells + 1];
+  bool calleeCounted[kCalleeRoom * kTranslatedStackCells + 1];
+  Frame<T> calleeFrame;
+  const Step<T>* returnStep = nullptr;  // the call a callee taken in returns to
+  T* const callerVariables = variables;
   T top = Ops::NaN();
   const Step<T>* s = StepsOf<T>(const_cast<ATranslation*>(&translation));
   // A value a fused step pushes, after the NaN stop: the run ends at once
@@ -90,7 +134,7 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
     T pushed = (value);                             \
     if constexpr (Ops::kStopsOnNaN) {               \
       if (Ops::HasNaN(pushed)) {                    \
-        if (mayStopOnNaN) return Ops::NaN();        \
+        if (mayStopOnNaN) ZL_RETURN(Ops::NaN());    \
         pushed = Ops::NaN();                        \
       }                                             \
     }                                               \
@@ -102,7 +146,7 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
 #define ZL_CALLED_GO(to)                            \
   do {                                              \
     if constexpr (Ops::kStopsOnNaN) {               \
-      if (frame.stopped) return Ops::NaN();         \
+      if (frame->stopped) ZL_RETURN(Ops::NaN());     \
     }                                               \
     ZL_GO(to);                                      \
   } while (false)
@@ -112,7 +156,7 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
     if constexpr (Ops::kStopsOnNaN) {               \
       if (s->checkNaN && Ops::HasNaN(top)) {        \
         top = Ops::NaN();                           \
-        if (mayStopOnNaN) return Ops::NaN();        \
+        if (mayStopOnNaN) ZL_RETURN(Ops::NaN());    \
       }                                             \
     }                                               \
     s = (to);                                       \
@@ -127,6 +171,16 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
     }                                                   \
   } while (false)
 #define ZL_NEXT ZL_GO(s + 1)
+  // The end of the run, or of a callee taken in.
+#define ZL_RETURN(value)                            \
+  do {                                              \
+    if constexpr (kTakesCallsIn) {                  \
+      top = (value);                                \
+      goto finish;                                  \
+    } else {                                        \
+      return (value);                               \
+    }                                               \
+  } while (false)
   // A step the straight run never meets has no code there.
 #define ZL_STEP(kind)                                                     \
   case Kind::kind:                                                        \
@@ -136,16 +190,16 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
   ZL_DISPATCH();
 dispatch:
   switch (s->kind) {
-  ZL_STEP(kCall) top = s->run(top, frame, *s); ZL_CALLED_GO(s + 1);
-  ZL_STEP(kJump) top = s->run(top, frame, *s); ZL_CALLED_GO(frame.next);
-  ZL_STEP(kEnd) return cancel.Screen(Ops::Finish(top), Ops::NaN());
-  ZL_STEP(kEndNaN) return Ops::NaN();
+  ZL_STEP(kCall) top = s->run(top, *frame, *s); ZL_CALLED_GO(s + 1);
+  ZL_STEP(kJump) top = s->run(top, *frame, *s); ZL_CALLED_GO(frame->next);
+  ZL_STEP(kEnd) ZL_RETURN(cancel.Screen(Ops::Finish(top), Ops::NaN()));
+  ZL_STEP(kEndNaN) ZL_RETURN(Ops::NaN());
   ZL_STEP(kStore)
-    if (cancel.Raised()) return Ops::NaN();
+    if (cancel.Raised()) ZL_RETURN(Ops::NaN());
     variables[s->a] = top;
     ZL_NEXT;
   ZL_STEP(kStorePop)
-    if (cancel.Raised()) return Ops::NaN();
+    if (cancel.Raised()) ZL_RETURN(Ops::NaN());
     variables[s->a] = top;
     top = cells[s->cell];
     ZL_NEXT;
@@ -208,10 +262,10 @@ dispatch:
     if constexpr (Ops::kStopsOnNaN) {
       if (s->checkNaN && Ops::HasNaN(top)) {
         top = Ops::NaN();
-        if (mayStopOnNaN) return Ops::NaN();
+        if (mayStopOnNaN) ZL_RETURN(Ops::NaN());
       }
     }
-    if (cancel.Raised()) return Ops::NaN();
+    if (cancel.Raised()) ZL_RETURN(Ops::NaN());
     s = target;
     ZL_DISPATCH();
   }
@@ -230,13 +284,62 @@ dispatch:
     top = Ops::NaN();
     ZL_GO(s->target);
   }
-  ZL_STEP(kBranch) top = Branch(top, frame, *s); ZL_CALLED_GO(s + 1);
-  ZL_STEP(kCallFunction) top = Call(top, frame, *s); ZL_CALLED_GO(s + 1);
+  ZL_STEP(kBranch) top = Branch(top, *frame, *s); ZL_CALLED_GO(s + 1);
+  ZL_STEP(kCallFunction) {
+    if constexpr (kTakesCallsIn) {
+      const int32_t argumentCount = s->a;
+      Park(cells[s->cell], top);
+      const T* arguments = cells + s->cell - argumentCount + 1;
+      const AStackMachine* callee =
+          m.fDocument != nullptr ? DocumentFunctionProgram(s->b, m.fDocument) : nullptr;
+      const ATranslation* calleeTranslation = callee != nullptr ? StepsToTakeIn<T>(*callee, argumentCount) : nullptr;
+      if (calleeTranslation == nullptr) {
+        top = CallUserFunction<T>(callee, arguments, argumentCount, variables[kSlotSlider], callerFrame.row);
+        ZL_CALLED_GO(s + 1);
+      }
+      // At most the frame's room (StepsToTakeIn), said again for the optimiser.
+      const int32_t slotCount = std::min(CalleeSlotCount(*callee), kFrameArgumentSlots);
+      FillCalleeSlots<T>(*callee, calleeSlots, slotCount, arguments, argumentCount, variables[kSlotSlider],
+                         callerFrame.row);
+      CopyStepConstants(*callee, *calleeTranslation, calleeConstants);
+      returnStep = s;
+      variables = calleeSlots;
+      cells = calleeCells;
+      counted = calleeCounted;
+      constants = calleeConstants;
+      mayStopOnNaN = callee->fNaNRecovery == 0;
+      cancel = CancelWords(*callee);
+      calleeFrame = {calleeSlots, calleeCells, calleeConstants, callee->fDocument, nullptr, 0, mayStopOnNaN, false};
+      if (calleeTranslation->readsRow) calleeFrame.row = Ops::ToRow(calleeSlots[kSlotTableRow]);
+      frame = &calleeFrame;
+      s = StepsOf<T>(const_cast<ATranslation*>(calleeTranslation));
+      ZL_DISPATCH();
+    } else {
+      top = Call(top, *frame, *s);
+      ZL_CALLED_GO(s + 1);
+    }
+  }
   ZL_STEP(kIndexCheck)
     top = Ops::IndexCheck(top, variables[s->a], variables[s->a + 1], variables[s->a + 2], s->x);
     ZL_NEXT;
   }
   __builtin_unreachable();  // the translator sets only the kinds above
+finish:  // `top` holds the result
+  if constexpr (kTakesCallsIn) {
+    if (returnStep != nullptr) {
+      variables = callerVariables;
+      cells = callerCells;
+      counted = callerCounted;
+      constants = callerConstants;
+      mayStopOnNaN = m.fNaNRecovery == 0;
+      cancel = CancelWords(m);
+      frame = &callerFrame;
+      s = returnStep;
+      returnStep = nullptr;
+      ZL_GO(s + 1);
+    }
+  }
+  return top;
 #undef ZL_DISPATCH
 #undef ZL_SLOT
 #undef ZL_PUSHED
@@ -245,6 +348,7 @@ dispatch:
 #undef ZL_GO
 #undef ZL_NEXT
 #undef ZL_STEP
+#undef ZL_RETURN
 }
 #pragma GCC diagnostic pop
 

@@ -14,17 +14,12 @@
 #include "evaluation/Interval.h"
 #include "evaluation/InterpreterScratch.h"
 #include "evaluation/DocumentQueries.h"
+#include "evaluation/FunctionLookup.h"
 #include "evaluation/OpcodeFunctions.h"
 #include "evaluation/RunPCode.h"
 #include "evaluation/StackEffect.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/ValueOps.h"
-
-// CallUserFunction written out in the caller (InterpreterCore.h).
-template <typename T>
-[[gnu::always_inline]] inline T CallUserFunctionInPlace(const AStackMachine* callee, const T* arguments,
-                                                        int32_t argumentCount, const T& sliderValue,
-                                                        int32_t tableRow);
 
 namespace translated {
 
@@ -371,8 +366,8 @@ T Chain(T top, Frame<T>& frame, const Step<T>& step) {
   return result;
 }
 
-// Both written out in the run's loop as well (kBranch, kCallFunction),
-// where the top and the step need not pass through a call.
+// Written out in the run's loop as well (kBranch), where the top and the
+// step need not pass through a call.
 template <typename T>
 [[gnu::always_inline]] inline T Branch(T top, Frame<T>& frame, const Step<T>& step) {
   const int32_t pairCount = step.a;
@@ -380,14 +375,16 @@ template <typename T>
   return ChooseBranch(frame.cells + step.cell - 2 * pairCount + 1, pairCount);
 }
 
+// A call the run does not take into its own loop (see TranslatedRun.h):
+// the callee's run is a run of its own.
 template <typename T>
-[[gnu::always_inline]] inline T Call(T top, Frame<T>& frame, const Step<T>& step) {
+T Call(T top, Frame<T>& frame, const Step<T>& step) {
   const int32_t argumentCount = step.a;
   Park(frame.cells[step.cell], top);
   const AStackMachine* callee =
-      frame.document != nullptr ? GetMachineFromDocumentFunction(step.b, frame.document) : nullptr;
-  return CallUserFunctionInPlace<T>(callee, frame.cells + step.cell - argumentCount + 1, argumentCount,
-                                    frame.variables[kSlotSlider], frame.row);
+      frame.document != nullptr ? DocumentFunctionProgram(step.b, frame.document) : nullptr;
+  return CallUserFunction<T>(callee, frame.cells + step.cell - argumentCount + 1, argumentCount,
+                             frame.variables[kSlotSlider], frame.row);
 }
 
 template <typename T>

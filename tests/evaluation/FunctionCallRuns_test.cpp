@@ -1,13 +1,15 @@
 // Calls of document functions in a program's faster form against the same
 // program run by the reference dispatch: the same bits for every argument,
-// after redefinitions, through functions that call functions, at the
-// recursion limit and when cancelled during a call.
+// after redefinitions, through functions that call functions, for callees
+// run in the caller's loop, at the recursion limit and when cancelled
+// during a call.
 
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <numbers>
 #include <thread>
 
 #include "CompilerTestSupport.h"
@@ -91,6 +93,53 @@ TEST_F(FunctionCallRuns, FunctionsCallingFunctionsWithTheirOwnTemporaries) {
   const Compiled caller = CompileText("'th'(x) - 'tw'(x, 3) + sum('sq'(k) * x, k = 1, 3)", false, fDocument.get());
   for (const double x : kArguments) Checked(*caller.machine, x);
   EXPECT_EQ(Checked(*caller.machine, 2.0), (4 + 9 + 30) * 4.0 - (4 + 9 + 30) + 14 * 2.0);
+}
+
+TEST_F(FunctionCallRuns, CalleesRunInTheCallersLoopKeepTheirOwnCellsSlotsAndNaNRules) {
+  // g has a sum and a constant; h is given undefined arguments, which the
+  // caller's choice must survive. Each is called while a choice of the
+  // caller is open, inside a sum of the caller and beside each other.
+  Define({{"'g'(a) = sum(a * j, j = 1, 5) + pi * a", "a"}, {"'h'(a) = a * 2 + a * a", "a"}});
+  if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
+  const Compiled caller = CompileText(
+      "branch(if('g'(x) + 'g'(x - 3), x > 0), 'g'(-x) * 2) + branch(if(10, 'h'(sqrt(x)) > 1), 20) + "
+      "sum('g'(k) * 'h'(k), k = 1, 3)",
+      false, fDocument.get());
+  for (const double x : kArguments) Checked(*caller.machine, x);
+  for (int i = -16; i <= 16; ++i) Checked(*caller.machine, i / 4.0);
+  const double c = 15 + std::numbers::pi;  // g(a) = c a
+  const double sum = c * (1 * 3 + 2 * 8 + 3 * 15);
+  EXPECT_NEAR(Checked(*caller.machine, 2.0), c + 10 + sum, 1e-12);
+  // h(sqrt(-2)) is undefined: its condition does not count.
+  EXPECT_NEAR(Checked(*caller.machine, -2.0), 4 * c + 20 + sum, 1e-12);
+  EXPECT_NEAR(Checked(*caller.machine, 0.1), -2.8 * c + 20 + sum, 1e-12);
+  for (const int32_t function : {0, 1}) {
+    EXPECT_TRUE(CompiledDocumentFunction(function, fDocument.get())->RanTranslated(0)) << function;
+  }
+  // Complex runs take the callees in as well.
+  for (const double re : {-2.0, 0.1, 2.0}) {
+    for (const double im : {0.0, -1.5}) {
+      std::vector<Complex> fast(static_cast<size_t>(caller.machine->VariableSlotCount()), Complex{0.0, 0.0});
+      std::vector<Complex> plain = fast;
+      fast[kSlotX] = plain[kSlotX] = Complex{re, im};
+      const Complex value = RunPCode<Complex>(caller.machine.get(), fast.data(), nullptr);
+      const Complex reference = RunPCodeSwitched<Complex>(caller.machine.get(), plain.data(), nullptr);
+      EXPECT_TRUE(SameBits(value.re, reference.re) && SameBits(value.im, reference.im)) << re << " " << im;
+    }
+  }
+  EXPECT_TRUE(caller.machine->RanTranslated(1));
+}
+
+TEST_F(FunctionCallRuns, ACalleeThatStartsCallingIsRunApartAndBack) {
+  Define({{"'f'(a) = a * 3 - 1", "a"}});
+  if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
+  const Compiled caller = CompileText("'f'(x) * 'f'(x + 1)", false, fDocument.get());
+  EXPECT_EQ(Checked(*caller.machine, 2.0), 5.0 * 8.0);
+  Define({{"'f'(a) = 'k'(a) + 1", "a"}, {"'k'(a) = a * a", "a"}});
+  for (const double x : kArguments) Checked(*caller.machine, x);
+  EXPECT_EQ(Checked(*caller.machine, 2.0), 5.0 * 10.0);
+  Define({{"'f'(a) = a - 1", "a"}});
+  EXPECT_EQ(Checked(*caller.machine, 2.0), 1.0 * 2.0);
 }
 
 TEST_F(FunctionCallRuns, EndlessRecursionStopsAtTheStackLimitAsUndefined) {
