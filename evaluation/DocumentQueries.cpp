@@ -24,30 +24,30 @@ constexpr DocumentQueryHooks kEmptyDocument = {
     .sliderValue = SliderAtZero,
 };
 
-DocumentQueryHooks gHooks = kEmptyDocument;
+DocumentQueryHooks gQueryHooks = kEmptyDocument;
 
 }  // namespace
 
-void InstallDocumentQueryHooks(const DocumentQueryHooks& hooks) { gHooks = hooks; }
+void InstallDocumentQueryHooks(const DocumentQueryHooks& hooks) { gQueryHooks = hooks; }
 
 Complex GetParameter(int32_t variableId, int32_t tableRow, DocumentRecord* document) {
-  return gHooks.getParameter(variableId, tableRow, document);
+  return gQueryHooks.getParameter(variableId, tableRow, document);
 }
 
 double GetInterpolation(int32_t columnId, double x, DocumentRecord* document) {
-  return gHooks.interpolate(columnId, x, document);
+  return gQueryHooks.interpolate(columnId, x, document);
 }
 
 double GetInterpolation(int32_t columnId, double x, double y, DocumentRecord* document) {
-  return gHooks.interpolate2(columnId, x, y, document);
+  return gQueryHooks.interpolate2(columnId, x, y, document);
 }
 
 Interval GetInterpolation(int32_t columnId, const Interval& x, DocumentRecord* document) {
-  return gHooks.interpolateInterval(columnId, x, document);
+  return gQueryHooks.interpolateInterval(columnId, x, document);
 }
 
 Interval GetInterpolation(int32_t columnId, const Interval& x, const Interval& y, DocumentRecord* document) {
-  return gHooks.interpolateInterval2(columnId, x, y, document);
+  return gQueryHooks.interpolateInterval2(columnId, x, y, document);
 }
 
 Complex GetInterpolation(int32_t columnId, const Complex& x, DocumentRecord* document) {
@@ -74,16 +74,16 @@ ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x,
 }
 
 AStackMachine* GetMachineFromDocumentFunction(int32_t index, DocumentRecord* document) {
-  return gHooks.functionMachine(index, document);
+  return gQueryHooks.functionMachine(index, document);
 }
 
 const UniChar* GetTableStringPtr(int32_t tableDataId, int32_t row, DocumentRecord* document) {
-  return gHooks.tableString(tableDataId, row, document);
+  return gQueryHooks.tableString(tableDataId, row, document);
 }
 
 int32_t GetTableDataSize(DocumentRecord* document, int32_t variableId) {
-  return gHooks.tableDataSize(document, variableId);
+  return gQueryHooks.tableDataSize(document, variableId);
 }
 
 // Published by the interface thread whenever the slider settings change.
-double SliderValue(DocumentRecord* document) { return gHooks.sliderValue(document); }
+double SliderValue(DocumentRecord* document) { return gQueryHooks.sliderValue(document); }
