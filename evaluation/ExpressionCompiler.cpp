@@ -6,6 +6,8 @@
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/ThreadLocalState.h"
 #include "evaluation/ConstantsCache.h"
+#include "evaluation/GridHoistLevels.h"
+#include "evaluation/LoopContext.h"
 #include "evaluation/PendingPrograms.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/StackMachineRewriting.h"
@@ -13,6 +15,7 @@
 #include "evaluation/SubexpressionSharing.h"
 #include "expression/DocumentHooks.h"
 #include "expression/NumericComputability.h"
+#include "expression/SubtreeAnswers.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeComputability.h"
@@ -32,29 +35,8 @@ bool IsNumber(const ExpressionRecord* node, double value) {
   return IsKind(node, kOpNumber) && node->payload.number != nullptr && node->payload.number->value == value;
 }
 
-bool IsPreparedLoop(const ExpressionRecord* node) {
-  return IsKind(node, kOpPreparedSum) || IsKind(node, kOpPreparedProduct);
-}
-
-bool HasRange(const ExpressionRecord* loop) {
-  return IsPreparedLoop(loop) && loop->operandCount == 3 && IsKind(loop->operands[0], kOpEquals) &&
-         loop->operands[0]->operandCount == 2;
-}
-
-const ExpressionRecord* IndexOf(const ExpressionRecord* loop) { return loop->operands[0]->operands[0]; }
-
 bool IsFunctionName(const ExpressionRecord* node) {
   return IsKind(node->parent, kOpFunction) && node->parent->operands[0] == node;
-}
-
-// The node lies inside the body of a loop that runs zero or more times.
-bool IsInLoop(const ExpressionRecord* node, DocumentRecord* document) {
-  for (const ExpressionRecord* ancestor = node->parent; ancestor != nullptr; ancestor = ancestor->parent) {
-    if (IsPreparedLoop(ancestor) || IsScalarDataOpcode(ancestor->opcode) ||
-        IsDataMinMax(const_cast<ExpressionRecord*>(ancestor), document))
-      return true;
-  }
-  return false;
 }
 
 bool IsPartOfFractionalExponent(const ExpressionRecord* node) {
@@ -73,7 +55,10 @@ bool IsPartOfFractionalExponent(const ExpressionRecord* node) {
 // past a node comes its next sibling's descent, or, after the last
 // operand, the parent itself with `done` cleared. So the code of each node
 // leaves its value above the values of its left siblings, and the
-// parent's instructions take its operands' values off the stack.
+// parent's instructions take its operands' values off the stack. Every
+// step of the walk goes through fLoops, and the tree-wide questions about
+// subtrees are answered for the whole tree before the walk: the walk never
+// changes the tree.
 class Compilation {
  public:
   Compilation(AStackMachine* machine, ExpressionRecord* root, AConstantsCache* cache, bool guarded, bool forGrid,
@@ -95,10 +80,10 @@ class Compilation {
   bool Open();
   bool HasRepeatedIndex() const;
   ExpressionRecord* Descend(ExpressionRecord* node, bool* done);
-  bool MaySearchShared(ExpressionRecord* node) const;
-  bool MayRecord(ExpressionRecord* node) const;
+  bool MaySearchShared(ExpressionRecord* node);
+  bool MayRecord(ExpressionRecord* node);
   bool TryShared(ExpressionRecord* node);
-  bool IsConstant(ExpressionRecord* node) const;
+  bool IsConstant(ExpressionRecord* node);
   bool TryConstant(ExpressionRecord* node);
   int32_t LoopIndexSlot(const ExpressionRecord* node) const;
   bool HandOutLoopSlots(ExpressionRecord* expression, int32_t count, int32_t* first);
@@ -131,6 +116,9 @@ class Compilation {
   bool fOutOfMemory = false;
   bool fStopped = false;
   bool fEmittedUndefined = false;
+  LoopContext fLoops;
+  SubtreeAnswers fAnswers;
+  GridHoistLevels fGridLevels;
 };
 
 bool Compilation::Open() {
@@ -154,9 +142,9 @@ bool Compilation::Open() {
 bool Compilation::HasRepeatedIndex() const {
   ExpressionRecord* node = LeftMost(fRoot);
   while (node != nullptr) {
-    if (HasRange(node)) {
+    if (HasLoopRange(node)) {
       for (const ExpressionRecord* a = node->parent; a != nullptr; a = a->parent) {
-        if (HasRange(a) && MATH_Equal(IndexOf(a), IndexOf(node))) return true;
+        if (HasLoopRange(a) && MATH_Equal(LoopRangeIndex(a), LoopRangeIndex(node))) return true;
       }
     }
     if (node == fRoot) break;
@@ -171,6 +159,9 @@ void Compilation::Run() {
   } else if (HasRepeatedIndex()) {
     EmitNumber(gNaN);
   } else {
+    fAnswers.Reset(fRoot, fDocument);
+    fLoops.Start(fRoot, fDocument);
+    if (fSharing && fState->gridMode != 0) fGridLevels.Build(fRoot, fDocument);
     bool done = false;
     ExpressionRecord* node = Descend(fRoot, &done);
     while (!fOutOfMemory) {
@@ -187,8 +178,10 @@ void Compilation::Run() {
       ExpressionRecord* parent = node->parent;
       const int32_t k = OP_NUM(node);
       if (k + 1 < parent->operandCount) {
+        fLoops.Across(parent, k + 1);
         node = Descend(parent->operands[k + 1], &done);
       } else {
+        fLoops.Up(parent);
         node = parent;
         done = false;
       }
@@ -230,8 +223,8 @@ void Compilation::Finish() {
 ExpressionRecord* Compilation::Descend(ExpressionRecord* node, bool* done) {
   *done = false;
   ExpressionRecord* parent = node->parent;
-  if (node != fRoot && HasRange(parent) && parent->operands[2] == node) {
-    const int32_t t = GetSummationIndexVariable(IndexOf(parent));
+  if (node != fRoot && HasLoopRange(parent) && parent->operands[2] == node) {
+    const int32_t t = GetSummationIndexVariable(LoopRangeIndex(parent));
     Emit(pcStoreTempPop, t + 1);
     Emit(pcLoopTest, t);
   }
@@ -246,9 +239,10 @@ ExpressionRecord* Compilation::Descend(ExpressionRecord* node, bool* done) {
       EnterDataLoop(node);
     }
     parent = node->parent;
-    if (IsKind(node, kOpEquals) && HasRange(parent) && parent->operands[0] == node) {
+    if (IsKind(node, kOpEquals) && HasLoopRange(parent) && parent->operands[0] == node) {
       int32_t first = 0;
       if (!HandOutLoopSlots(node->operands[0], 3, &first)) return node;
+      fLoops.Down(node, 1);
       node = node->operands[1];
       continue;
     }
@@ -264,8 +258,10 @@ ExpressionRecord* Compilation::Descend(ExpressionRecord* node, bool* done) {
     }
     if (node->operandCount == 0) return node;
     // The accumulator goes below the loop's first value.
-    if (HasRange(node)) EmitNumber(node->opcode == kOpPreparedSum ? 0.0 : 1.0);
-    node = IsKind(node, kOpFunction) && node->operandCount >= 2 ? node->operands[1] : node->operands[0];
+    if (HasLoopRange(node)) EmitNumber(node->opcode == kOpPreparedSum ? 0.0 : 1.0);
+    const int32_t operand = IsKind(node, kOpFunction) && node->operandCount >= 2 ? 1 : 0;
+    fLoops.Down(node, operand);
+    node = node->operands[operand];
   }
 }
 
@@ -273,13 +269,7 @@ ExpressionRecord* Compilation::Descend(ExpressionRecord* node, bool* done) {
 // a loop over that index; -1 otherwise.
 int32_t Compilation::LoopIndexSlot(const ExpressionRecord* node) const {
   if (node->opcode != kOpAtom && node->opcode != kOpIndexes) return -1;
-  const ExpressionRecord* child = node;
-  for (const ExpressionRecord* a = node->parent; a != nullptr; child = a, a = a->parent) {
-    if (HasRange(a) && a->operands[2] == child && MATH_Equal(IndexOf(a), node)) {
-      return GetSummationIndexVariable(node);
-    }
-  }
-  return -1;
+  return fLoops.NamesBodyIndex(node) ? GetSummationIndexVariable(node) : -1;
 }
 
 bool Compilation::HandOutLoopSlots(ExpressionRecord* expression, int32_t count, int32_t* first) {
@@ -311,14 +301,14 @@ void Compilation::EnterDataLoop(ExpressionRecord* node) {
 
 // Values computed once in a scope must mean the same wherever they are
 // used: nothing that follows a loop index or the current table row.
-bool Compilation::MaySearchShared(ExpressionRecord* node) const {
+bool Compilation::MaySearchShared(ExpressionRecord* node) {
   if (!fSharing || !CSEisOK(node)) return false;
   if (node->opcode == kOpAtom) {
     const int32_t id = node->payload.id;
     if (id == DocumentSliderVariable(fDocument) || Is_xyzwtuvr_theta_phi_pi_degree_e_i_inf(id)) return false;
   }
-  if (!DoesNotDependOnSummationIndex(node)) return false;
-  return fDocument == nullptr || !ExprReferencesTableData(node, fDocument);
+  if (!fLoops.ReadsNoIndex(node)) return false;
+  return fDocument == nullptr || !fAnswers.ReferencesTableData(node);
 }
 
 // Pushes the node's value from a slot an earlier program of the scope
@@ -328,7 +318,8 @@ bool Compilation::TryShared(ExpressionRecord* node) {
   PCodeOp op{};
   int32_t slot = -1;
   bool outOfMemory = false;
-  if (!AlreadyComputed(node, fDocument, &op, &slot, &outOfMemory)) return false;
+  const int32_t gridLevel = fState->gridMode != 0 ? fGridLevels.LevelOf(node) : -1;
+  if (!AlreadyComputed(node, gridLevel, &op, &slot, &outOfMemory)) return false;
   if (outOfMemory) fOutOfMemory = true;
   Emit(op.opcode, slot);
   return true;
@@ -337,9 +328,8 @@ bool Compilation::TryShared(ExpressionRecord* node) {
 // The cache computes its values once, at the slider's value: a node that
 // reads a surrounding loop's index (the slider's letter may be one) is not
 // constant even where the slider's letter passes as a parameter.
-bool Compilation::IsConstant(ExpressionRecord* node) const {
-  return fCache != nullptr && DIM_EvalsToNumAllowingParameters(node, fDocument) &&
-         DoesNotDependOnSummationIndex(node);
+bool Compilation::IsConstant(ExpressionRecord* node) {
+  return fCache != nullptr && fAnswers.IsNumeric(node) && fLoops.ReadsNoIndex(node);
 }
 
 // Pushes the node's value from the constants cache: one value.
@@ -360,11 +350,11 @@ bool Compilation::TryConstant(ExpressionRecord* node) {
 
 // Stores are inserted only where every run passes: outside loops, and
 // before any pcUndefined has ended the run.
-bool Compilation::MayRecord(ExpressionRecord* node) const {
+bool Compilation::MayRecord(ExpressionRecord* node) {
   if (!fSharing || fEmittedUndefined || node->operandCount == 0 || !CSEisOK(node)) return false;
-  if (HasRange(node) || IsInLoop(node, fDocument) || IsKind(node, kOpIf) || IsPartOfFractionalExponent(node))
+  if (HasLoopRange(node) || fLoops.InLoop() || IsKind(node, kOpIf) || IsPartOfFractionalExponent(node))
     return false;
-  return fDocument == nullptr || !ExprReferencesTableData(node, fDocument);
+  return fDocument == nullptr || !fAnswers.ReferencesTableData(node);
 }
 
 void Compilation::Record(ExpressionRecord* node) {
@@ -402,7 +392,7 @@ void Compilation::EmitCoordinate(int32_t* mark, int32_t slot, void (Compilation:
   Emit(pcStoreVar, slot);
   // Later programs of the scope read the slot only when every run of this
   // one is sure to have written it.
-  if (fSharing && !fEmittedUndefined && !IsInLoop(node, fDocument)) {
+  if (fSharing && !fEmittedUndefined && !fLoops.InLoop()) {
     *mark = 1;
     fProgram->writesShared = true;
   }
@@ -630,7 +620,7 @@ void Compilation::EmitNode(ExpressionRecord* node) {
     case kOpEquals:
       // A sum's index = start, bound: both go to the loop's slots, nothing
       // stays on the stack.
-      if (HasRange(parent) && parent->operands[0] == node) {
+      if (HasLoopRange(parent) && parent->operands[0] == node) {
         const int32_t t = GetSummationIndexVariable(node->operands[0]);
         Emit(pcStoreTemp, t + 2);
         Emit(pcStoreTempPop, t);
@@ -736,7 +726,7 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       // interval runs can see an index stray past its bounds; grid
       // programs never run over intervals and need no check.
       const bool sum = node->opcode == kOpPreparedSum;
-      const int32_t t = GetSummationIndexVariable(IndexOf(node));
+      const int32_t t = GetSummationIndexVariable(LoopRangeIndex(node));
       if (!fForGrid) Emit(sum ? pcSumIndexCheck : pcProductIndexCheck, t);
       Emit(sum ? pcAdd : pcMul);
       Emit(pcLoopNext, t);

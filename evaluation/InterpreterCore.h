@@ -380,6 +380,9 @@ template <typename T>
   if (machine.IsMalformed()) return ValueOps<T>::NaN();
   if (const ATranslation* translation = translated::TranslationOf<T>(machine)) {
     if (translation->onePush) return translated::RunOnePush<T>(*translation, machine, variables);
+    if (translated::kHasStraightRun<T> && translation->straight) {
+      return translated::RunTranslated<T, true>(*translation, machine, variables);
+    }
     return translated::RunTranslated<T>(*translation, machine, variables);
   }
   if (machine.RunsThreaded()) return RunPCodeWith<T, true>(machine, variables, grid);

@@ -195,6 +195,25 @@ inline int32_t MarkSkippableValues(const PCodeOp* code, int32_t count, int32_t* 
   return marked;
 }
 
+// A step the straight form of the run takes: written out in the loop,
+// working on the top and the run's own cells, going on to the next step or
+// ending the run.
+constexpr bool IsStraight(Kind kind) {
+  switch (kind) {
+    case Kind::kCall:
+    case Kind::kJump:
+    case Kind::kLoopTest:
+    case Kind::kLoopNext:
+    case Kind::kIndexCheck:
+    case Kind::kSkipValue:
+    case Kind::kBranch:
+    case Kind::kCallFunction:
+      return false;
+    default:
+      return true;
+  }
+}
+
 // The steps of the program, or an unusable translation when it has an
 // instruction the steps leave to the interpreter; null when memory runs out.
 template <typename T>
@@ -223,7 +242,7 @@ ATranslation* Translate(const AStackMachine& m) {
     return nullptr;
   }
   auto* constantIndices = reinterpret_cast<int32_t*>(reinterpret_cast<char*>(translation) + stepBytes);
-  *translation = {false, false, false, constantIndices, 0};
+  *translation = {false, false, false, false, constantIndices, 0};
   // The place of cache constant `index` in the translation's list.
   auto constantPlace = [&](int32_t index) {
     int32_t k = 0;
@@ -392,6 +411,7 @@ ATranslation* Translate(const AStackMachine& m) {
   }
   OurDisposeMemory(stepOf);
   translation->usable = usable && translation->constantCount <= kTranslatedConstants;
+  translation->straight = std::all_of(steps, steps + n, [](const Step<T>& s) { return IsStraight(s.kind); });
   translation->onePush = n >= 2 && steps[1].kind == Kind::kEnd &&
                          (steps[0].kind == Kind::kPushSlot || steps[0].kind == Kind::kPushNumber ||
                           steps[0].kind == Kind::kPushConstant);

@@ -40,8 +40,11 @@ struct ValueOps<Interval> : SharedValueOps<Interval, ValueOps<Interval>> {
   [[gnu::noinline]] static T AnyInverse(T x) { return Inverse(x); }
   [[gnu::noinline]] static T AnySquare(T x) { return Sqr(x); }
   static T Add(const T& a, const T& b) { return IsOrdinary(a) && IsOrdinary(b) ? AddOrdinary(a, b) : AnyAdd(a, b); }
-  static T Mul(const T& a, const T& b) { return IsOrdinary(a) && IsOrdinary(b) ? MulOrdinary(a, b) : AnyMul(a, b); }
-  static T Div(const T& a, const T& b) { return Mul(a, AnyInverse(b)); }
+  [[gnu::noinline]] static T OrdinaryMul(T a, T b) { return MulOrdinary(a, b); }
+  static T Mul(const T& a, const T& b) { return IsOrdinary(a) && IsOrdinary(b) ? OrdinaryMul(a, b) : AnyMul(a, b); }
+  // Whole out of line: the dividend need not outlive a call in the run.
+  [[gnu::noinline]] static T AnyDiv(T a, T b) { return Mul(a, AnyInverse(b)); }
+  static T Div(const T& a, const T& b) { return AnyDiv(a, b); }
   static T MakeInterval(const T& second, const T& top) { return {second.lower, top.upper}; }
   static T Neg(const T& x) { return {-x.upper, -x.lower}; }
   static T Abs(T x) { return ::Abs(x); }
@@ -114,6 +117,9 @@ template Interval CallUserFunction<Interval>(const AStackMachine*, const Interva
 // by way of a stack slot that the NaN of a malformed program shares.
 Interval AStackMachine::Run(Interval* variables) const {
   const ATranslation* translation = IsMalformed() ? nullptr : translated::TranslationOf<Interval>(*this);
+  if (translation != nullptr && translation->straight) {
+    return translated::RunTranslated<Interval, true>(*translation, *this, variables);
+  }
   if (translation != nullptr) return translated::RunTranslated<Interval>(*translation, *this, variables);
   return RunPCode<Interval>(this, variables, nullptr);
 }

@@ -18,6 +18,7 @@ struct ATranslation {
   bool usable;    // false: the program keeps the interpreter
   bool readsRow;  // parameters and calls read the table row
   bool onePush;   // one value pushed, then the end: run without the loop
+  bool straight;  // no step calls out through its function, jumps or loops
   // The constants the steps push, by their index in the cache; a step
   // names a constant by its place in this list.
   const int32_t* constantIndices;

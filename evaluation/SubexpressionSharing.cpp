@@ -8,9 +8,7 @@
 #include "evaluation/PendingPrograms.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/SubexpressionIndex.h"
-#include "evaluation/VariableRestriction.h"
 #include "expression/TreeComparison.h"
-#include "expression/TreeWalking.h"
 #include "expression/VariableIds.h"
 
 namespace {
@@ -34,10 +32,6 @@ struct SharingSearches {
 thread_local SharingSearches tSearches;
 
 bool IsKind(const ExpressionRecord* node, OpCodeT kind) { return node != nullptr && node->opcode == kind; }
-
-bool IsPreparedLoop(const ExpressionRecord* node) {
-  return IsKind(node, kOpPreparedSum) || IsKind(node, kOpPreparedProduct);
-}
 
 bool IsPowerOverBaseOtherThanE(const ExpressionRecord* power) {
   if (!IsKind(power, kOpPower) || power->operandCount < 2) return false;
@@ -63,30 +57,6 @@ bool HoistAt(int32_t level, ExpressionRecord* node, PCodeOp* op, int32_t* slot, 
   *slot = list->Count();
   if (list->Add({node, -1, *slot, -1, 0}) != 0) *outOfMemory = true;
   return true;
-}
-
-bool UsesOnly(ExpressionRecord* node, DocumentRecord* document, int32_t id) {
-  return HasOnly(node, document, id, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable) &&
-         DIM_Contains(node, id);
-}
-
-bool HoistedInGrid(ExpressionRecord* node, DocumentRecord* document, PCodeOp* op, int32_t* slot,
-                   bool* outOfMemory) {
-  if (!DoesNotDependOnSummationIndex(node)) return false;
-  if (UsesOnly(node, document, 'u') || UsesOnly(node, document, 'x')) return HoistAt(0, node, op, slot, outOfMemory);
-  if (UsesOnly(node, document, 'v') || UsesOnly(node, document, 'y')) return HoistAt(1, node, op, slot, outOfMemory);
-  if (UsesOnly(node, document, 'z')) return HoistAt(2, node, op, slot, outOfMemory);
-  return false;
-}
-
-// An index is a name or a subscripted name such as k_1.
-bool ReadsIndex(const ExpressionRecord* node, const ExpressionRecord* index) {
-  if (IsKind(index, kOpAtom)) return DIM_Contains(node, index->payload.id);
-  auto* root = const_cast<ExpressionRecord*>(node);
-  for (ExpressionRecord* n = root; n != nullptr; n = NextTopDownWithin(n, root)) {
-    if (MATH_Equal(n, index)) return true;
-  }
-  return false;
 }
 
 // The kinds whose code the compiler (EmitNode) leaves empty: their
@@ -226,21 +196,10 @@ int32_t GetSummationIndexVariable(const ExpressionRecord* indexVariable) {
   return -1;
 }
 
-bool DoesNotDependOnSummationIndex(const ExpressionRecord* node) {
-  for (const ExpressionRecord* ancestor = node->parent; ancestor != nullptr; ancestor = ancestor->parent) {
-    if (!IsPreparedLoop(ancestor) || ancestor->operandCount != 3) continue;
-    const ExpressionRecord* range = ancestor->operands[0];
-    if (!IsKind(range, kOpEquals) || range->operandCount != 2) continue;
-    if (ReadsIndex(node, range->operands[0])) return false;
-  }
-  return true;
-}
-
-bool AlreadyComputed(ExpressionRecord* node, DocumentRecord* document, PCodeOp* op, int32_t* slot,
-                     bool* outOfMemory) {
+bool AlreadyComputed(ExpressionRecord* node, int32_t gridLevel, PCodeOp* op, int32_t* slot, bool* outOfMemory) {
   StackMachineConstructorGlobals* state = GetStackMachineConstructorGlobals();
   if (state == nullptr || state->temporaries == nullptr || state->computed == nullptr) return false;
-  if (state->gridMode != 0 && HoistedInGrid(node, document, op, slot, outOfMemory)) return true;
+  if (state->gridMode != 0 && gridLevel >= 0 && HoistAt(gridLevel, node, op, slot, outOfMemory)) return true;
   SubexpressionList& temporaries = *state->temporaries;
   // Loop slots are found by the compiler's index test: the same name
   // outside its loop is a parameter, not the loop's index.

@@ -65,10 +65,11 @@ int32_t EndCSE();
 
 bool CSEisOK(const ExpressionRecord* node);
 // True when the node can be replaced by one push (op's opcode and *slot).
-bool AlreadyComputed(ExpressionRecord* node, DocumentRecord* document, PCodeOp* op, int32_t* slot,
-                     bool* outOfMemory);
+// The caller has checked that the node reads no index of a loop around it;
+// gridLevel is the grid level whose coordinate alone it uses (-1 for
+// none), where a grid compilation hoists it.
+bool AlreadyComputed(ExpressionRecord* node, int32_t gridLevel, PCodeOp* op, int32_t* slot, bool* outOfMemory);
 int32_t GetSummationIndexVariable(const ExpressionRecord* indexVariable);
-bool DoesNotDependOnSummationIndex(const ExpressionRecord* node);
 
 // An over that is the exponent, or part of the negated exponent, of a
 // power whose base is not e.

@@ -36,15 +36,23 @@ namespace translated {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
 #pragma GCC diagnostic ignored "-Wunused-label"
+// The value types whose straight translations take their own run: a
+// second copy of the run is worth its code where boxes spend much of their
+// time in it.
 template <typename T>
+inline constexpr bool kHasStraightRun = std::is_same_v<T, Interval>;
+
+// kStraight: the run of a straight translation (ATranslation::straight).
+// Without the steps that call out, jump or loop, the run needs no frame
+// for step functions, and the compiler keeps the top in registers.
+template <typename T, bool kStraight = false>
 T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* variables) {
   using Ops = ValueOps<T>;
-  // A real run jumps from each step straight to the next one's code: one
+  // A run jumps from each step straight to the next one's code: one
   // indirect branch per kind, which the processor predicts better than one
-  // shared branch. Interval runs too: their fused steps work inline. The
-  // complex types, whose steps mostly call out, keep the one switch they
-  // were measured with.
-  constexpr bool kThreaded = std::is_same_v<T, double> || std::is_same_v<T, Interval>;
+  // shared branch. Complex intervals, whose steps mostly call out, keep the
+  // one switch they were measured with.
+  constexpr bool kThreaded = !std::is_same_v<T, ComplexInterval>;
 #define ZL_LABEL(name, ...) &&L_##name,
   // Made only where it is used: a label whose address is taken counts as
   // a target of every jump, which hampers the switch.
@@ -119,16 +127,18 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
     }                                                   \
   } while (false)
 #define ZL_NEXT ZL_GO(s + 1)
-#define ZL_STEP(kind) \
-  case Kind::kind:    \
-  L_##kind:
+  // A step the straight run never meets has no code there.
+#define ZL_STEP(kind)                                                     \
+  case Kind::kind:                                                        \
+  L_##kind:                                                               \
+  if constexpr (kStraight && !IsStraight(Kind::kind)) __builtin_unreachable();
 
   ZL_DISPATCH();
 dispatch:
   switch (s->kind) {
   ZL_STEP(kCall) top = s->run(top, frame, *s); ZL_CALLED_GO(s + 1);
   ZL_STEP(kJump) top = s->run(top, frame, *s); ZL_CALLED_GO(frame.next);
-  ZL_STEP(kEnd) return cancel.Raised() ? Ops::NaN() : Ops::Finish(top);
+  ZL_STEP(kEnd) return cancel.Screen(Ops::Finish(top), Ops::NaN());
   ZL_STEP(kEndNaN) return Ops::NaN();
   ZL_STEP(kStore)
     if (cancel.Raised()) return Ops::NaN();

@@ -216,6 +216,32 @@ bool CanComputeNumerically(ExpressionRecord* node, DocumentRecord* document, int
   return ComputableByKind(node, document);
 }
 
+// The stop reaches the answer only through names and subscripted names:
+// a function's name (compared with the node itself), an index bound by a
+// sum around it, a table heading (a statistic between it and the stop).
+int32_t AnswerAtEveryStop(ExpressionRecord* node, DocumentRecord* document, int32_t flags) {
+  if (!node) return 0;
+  const bool name = IsAtom(node) || IsKind(node, kOpIndexes);
+  const bool decidedFirst = IsAtom(node, kIdE) || IsAtom(node, kIdPi) || IsAtom(node, kIdDegree) ||
+                            (IsAtom(node, kIdI) && !IsSummationIndex(node, nullptr, document)) ||
+                            (IsOperatorTableKind(node->opcode) && gOpInfo[node->opcode - kFirstOperatorKind].numeric == 1);
+  if (name && !decidedFirst) {
+    ExpressionRecord* parent = node->parent;
+    if (IsKind(parent, kOpFunction) && OP_NUMeq(node, 0)) return -1;
+    if (IsKind(parent, kOpIndexes) && IsKind(parent->parent, kOpFunction) && OP_NUMeq(parent, 0)) return -1;
+    if (IsAtom(node)) {
+      const int32_t id = node->payload.id;
+      if (flags & kAllowSummationIndices) return -1;
+      if (IsIDTableHeading(id, document)) return -1;
+      if (!IsBuiltInOrSliderName(id, document)) {
+        for (ExpressionRecord* ancestor = parent; ancestor; ancestor = ancestor->parent)
+          if (IsBindingPreparedSum(ancestor) && IsAtom(Operand(ancestor->operands[0], 0), id)) return -1;
+      }
+    }
+  }
+  return CanComputeNumerically(node, document, flags, nullptr) ? 1 : 0;
+}
+
 bool IsSummationIndex(ExpressionRecord* atom, ExpressionRecord* stop, DocumentRecord* document) {
   if (!IsAtom(atom) || atom == stop || IsBuiltInOrSliderName(atom->payload.id, document)) return false;
   const int32_t id = atom->payload.id;
@@ -226,10 +252,14 @@ bool IsSummationIndex(ExpressionRecord* atom, ExpressionRecord* stop, DocumentRe
   return false;
 }
 
+bool IsScalarStatisticalOperation(ExpressionRecord* node, DocumentRecord* document) {
+  if (IsTableStatistic(node->opcode) || node->opcode == kOpTableIndex || node->opcode == kOpIndexes) return true;
+  return IsDataMinMax(node, document) || IsTableInterpolation(node, document);
+}
+
 bool ParentIsScalarStatisticalOperation(ExpressionRecord* node, ExpressionRecord* stop, DocumentRecord* document) {
   for (ExpressionRecord* n = node; n && n != stop; n = n->parent) {
-    if (IsTableStatistic(n->opcode) || n->opcode == kOpTableIndex || n->opcode == kOpIndexes) return true;
-    if (IsDataMinMax(n, document) || IsTableInterpolation(n, document)) return true;
+    if (IsScalarStatisticalOperation(n, document)) return true;
   }
   return false;
 }

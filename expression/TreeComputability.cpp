@@ -48,7 +48,7 @@ bool DIM_EvalsToNum(ExpressionRecord* tree, DocumentRecord* document) {
 }
 
 bool DIM_EvalsToNumAllowingParameters(ExpressionRecord* tree, DocumentRecord* document) {
-  return EveryNodeComputes(tree, document, kAllowParameters | kAllowConditions, tree, NoExtraRule);
+  return EveryNodeComputes(tree, document, kAllowParametersAndConditions, tree, NoExtraRule);
 }
 
 bool DIM_EvalsToNumWithoutExpansion(ExpressionRecord* tree, DocumentRecord* document) {

@@ -56,13 +56,14 @@ class ACurve3D : public A3DGraph {
   void ClearResults();
   void ComputeLines(const ModelSpace& space);
   void ComputeTube(const ModelSpace& space);
-  // Ring i - 1, i and i + 1 at entries of their index mod 3.
-  using RingWindow = std::array<TubeRing, 3>;
   // False for a ring left out (no frame), its lanes untouched.
-  bool PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, const RingCircle& circle, TubeRing& lanes);
+  bool PlaceRing(int32_t i, const TubeFrame& frame, const AVector& quarter, const RingCircle& circle,
+                 TubeRing& lanes);
   // Clears kept when a quad is left out; while kept, writes nothing.
-  Triangle* AppendQuads(int32_t i, const RingWindow& window, const int32_t* band, bool& kept, Triangle* out) const;
-  void ComputeNormals(int32_t i, const RingWindow& window);
+  Triangle* AppendQuads(int32_t i, const TubeRing& ring, const TubeRing& next, const int32_t* band, bool& kept,
+                        Triangle* out) const;
+  // Rings i - 1, i and i + 1; a ring that is not there has state 0.
+  void ComputeNormals(int32_t i, const TubeRing& before, const TubeRing& ring, const TubeRing& after);
   void CacheFinishedModel();
 
   MDrawContext* fContext;

@@ -81,7 +81,7 @@ void ACurve3D::ComputeTube(const ModelSpace& space) {
   ComputeTubeFrames(fPoints, fCount, fStraight, quarter, frames.data());
   const RingCircle circle(fSides);
   alignas(lanes::memory_alignment_v<IntLanes>) const QuadBand band = QuadBandOf(fSides);
-  RingWindow window;
+  std::array<TubeRing, 3> window;
   Triangle* triangles = fTriangles.get();
   // While every quad so far is drawn, the triangles are those of the last
   // computation if that drew every quad too.
@@ -92,20 +92,26 @@ void ACurve3D::ComputeTube(const ModelSpace& space) {
   std::vector<double> reaches(static_cast<size_t>(fCount), -1);
   int32_t farthest = -1;
   const TubeReach reachOf(quarter, scale);
-  auto place = [&](int32_t i) {
-    TubeRing& lanes = window[size_t(i % 3)];
+  auto place = [&](int32_t i, TubeRing& lanes) {
     if (!PlaceRing(i, frames[size_t(i)], quarter, circle, lanes) || !scaled) return;
     const double reach = reachOf(fPoints[i], fRadii[i], lanes.state);
     reaches[size_t(i)] = reach;
     if (farthest < 0 || reach > reaches[size_t(farthest)]) farthest = i;
   };
-  place(0);
+  // The rings before, at and after the one whose normals are made; none
+  // before the first or after the last.
+  TubeRing *before = &window[2], *ring = &window[0], *after = &window[1];
+  place(0, *ring);
   for (int32_t i = 0; i < fCount; ++i) {
     if (i + 1 < fCount) {
-      place(i + 1);
-      triangles = AppendQuads(i, window, band.data(), kept, triangles);
+      place(i + 1, *after);
+      triangles = AppendQuads(i, *ring, *after, band.data(), kept, triangles);
+    } else {
+      after->state = 0;
     }
-    ComputeNormals(i, window);
+    ComputeNormals(i, *before, *ring, *after);
+    TubeRing* const spare = before;
+    before = ring, ring = after, after = spare;
   }
   fTriangleCount = int32_t(triangles - fTriangles.get());
   fAllQuadsKept = fTriangleCount == 2 * fSides * (fCount - 1);
@@ -113,7 +119,7 @@ void ACurve3D::ComputeTube(const ModelSpace& space) {
                        std::memory_order_release);
 }
 
-bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, const RingCircle& circle,
+bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, const AVector& quarter, const RingCircle& circle,
                          TubeRing& lanes) {
   Vertex* ring = &fRingVertices[size_t(i) * size_t(fSides)];
   if (!frame.valid) {
@@ -122,11 +128,9 @@ bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, con
     lanes.state = 0;
     return false;
   }
-  const AVector u = frame.side, w0 = Cross(u, frame.tangent);
-  const AVector w = (1 / std::sqrt(Dot(w0, w0))) * w0;
   const Vertex& p = fPoints[i];
   const double r = fRadii[i];
-  circle.Place({p.x, p.y, p.z}, {r * quarter.x, r * quarter.y, r * quarter.z}, u, w, ring, lanes);
+  circle.Place({p.x, p.y, p.z}, {r * quarter.x, r * quarter.y, r * quarter.z}, frame.side, frame.across, ring, lanes);
   if (fRingColours) std::fill_n(&fRingColours[size_t(i) * size_t(fSides)], fSides, fColours[i]);
   return true;
 }
@@ -135,10 +139,10 @@ bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, AVector quarter, con
 // vertex pushed past the range of float alone is not finite either: rings
 // are known whole from their making, vertex by vertex only beside one that
 // is not.
-Triangle* ACurve3D::AppendQuads(int32_t i, const RingWindow& window, const int32_t* band, bool& kept,
+Triangle* ACurve3D::AppendQuads(int32_t i, const TubeRing& ring, const TubeRing& next, const int32_t* band, bool& kept,
                                 Triangle* out) const {
   const int32_t sides = fSides, offset = i * sides;
-  if ((window[size_t(i % 3)].state & kRingWhole) && (window[size_t((i + 1) % 3)].state & kRingWhole)) {
+  if (ring.state & next.state & kRingWhole) {
     if (kept) return out + 2 * sides;
     // The whole band goes in one copy of known size; past 2 * sides its
     // triangles are written over by the next ring's, or lie in the room
@@ -162,14 +166,11 @@ Triangle* ACurve3D::AppendQuads(int32_t i, const RingWindow& window, const int32
 
 // The normals of ring i look to the next ring, or to the one before where
 // the next is missing (the last ring, and rings before a gap).
-void ACurve3D::ComputeNormals(int32_t i, const RingWindow& window) {
-  auto starts = [&](int32_t k) { return k >= 0 && k < fCount && (window[size_t(k % 3)].state & kRingStartsFinite); };
-  if (!starts(i)) return;
-  const bool forward = starts(i + 1);
-  if (!forward && !starts(i - 1)) return;
-  const int32_t along = forward ? i + 1 : i - 1;
-  const size_t sides = size_t(fSides);
-  const TubeRingPair rings{&fRingVertices[size_t(i) * sides], &fRingVertices[size_t(along) * sides],
-                           window[size_t(i % 3)], window[size_t(along % 3)]};
-  ComputeRingNormals(rings, fSides, forward, &fRingNormals[size_t(i) * sides]);
+void ACurve3D::ComputeNormals(int32_t i, const TubeRing& before, const TubeRing& ring, const TubeRing& after) {
+  if (!(ring.state & kRingStartsFinite)) return;
+  const bool forward = after.state & kRingStartsFinite;
+  if (!forward && !(before.state & kRingStartsFinite)) return;
+  const size_t sides = size_t(fSides), at = size_t(i) * sides, along = forward ? at + sides : at - sides;
+  const TubeRingPair rings{&fRingVertices[at], &fRingVertices[along], ring, forward ? after : before};
+  ComputeRingNormals(rings, fSides, forward, &fRingNormals[at]);
 }

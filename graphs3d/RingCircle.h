@@ -15,10 +15,14 @@ class RingCircle {
   // Vertex s is p + scale ⊙ (u cos θs + w sin θs), ⊙ the per-axis
   // product, as floats; the ring's lanes are set to the same and given
   // its TubeRingState.
-  void Place(AVector p, AVector scale, AVector u, AVector w, Vertex* ring, TubeRing& lanes) const;
+  void Place(const AVector& p, const AVector& scale, const AVector& u, const AVector& w, Vertex* ring,
+             TubeRing& lanes) const;
 
  private:
-  void PlaceInDoubles(AVector p, AVector scale, AVector u, AVector w, TubeRing& lanes) const;
+  // Offsets su and sw: scale ⊙ u and scale ⊙ w; also stores the vertices.
+  void PlaceInFloats(const AVector& p, const AVector& su, const AVector& sw, Vertex* ring, TubeRing& lanes) const;
+  void PlaceInDoubles(const AVector& p, const AVector& scale, const AVector& u, const AVector& w,
+                      TubeRing& lanes) const;
 
   int32_t fSides;
   alignas(lanes::memory_alignment_v<FloatLanes>) float fCos[TubeRing::kRoom] = {};

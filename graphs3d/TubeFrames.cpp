@@ -32,8 +32,7 @@ bool CurveTangent(const Vertex* points, int32_t count, int32_t i, AVector* tange
   return true;
 }
 
-bool StraightTangent(const Vertex* points, int32_t count, int32_t i, AVector quarter, AVector* tangent) {
-  if (!Finite(Of(points[i]))) return false;
+bool StraightTangent(const Vertex* points, int32_t count, AVector quarter, AVector* tangent) {
   const AVector d = Of(points[count - 1]) - Of(points[0]);
   const double length = Length(d);
   if (!(length > 0) || !std::isfinite(length)) return false;
@@ -46,22 +45,34 @@ AVector FirstSide(AVector t) {
   return std::fabs(t.z) <= std::fabs(t.x) ? Unit(Cross(t, {0, 0, 1})) : Unit(Cross(t, {1, 0, 0}));
 }
 
-// v turned about the axis a = t x next (|a| = sine, t . next = cosine) by
-// the angle that takes t to next, without the angle (Rodrigues' formula):
-// v cos + a x v + a (a . v) (1 - cos) / sin^2, the last factor taken as
-// 1 / (1 + cos) where that cancels less.
-AVector Turned(AVector v, AVector a, double sine, double cosine) {
-  const double k = cosine > 0 ? 1 / (1 + cosine) : (1 - cosine) / (sine * sine);
+// v turned about the axis a = t x next (|a|^2 = square of the sine,
+// t . next = cosine) by the angle that takes t to next, without the angle
+// (Rodrigues' formula): v cos + a x v + a (a . v) (1 - cos) / sin^2, the
+// last factor taken as 1 / (1 + cos) where that cancels less.
+AVector Turned(AVector v, AVector a, double square, double cosine) {
+  double k;
+  if (cosine > 0) {
+    k = 1 / (1 + cosine);
+  } else {
+    const double sine = std::sqrt(square);
+    k = (1 - cosine) / (sine * sine);
+  }
   return cosine * v + Cross(a, v) + (Dot(a, v) * k) * a;
 }
 
 }  // namespace
 
 void ComputeTubeFrames(const Vertex* points, int32_t count, bool straight, AVector quarter, TubeFrame* frames) {
+  AVector straightTangent;
+  const bool straightValid = straight && count > 0 && StraightTangent(points, count, quarter, &straightTangent);
   for (int32_t i = 0; i < count; ++i) {
     TubeFrame& f = frames[i];
-    f.valid = straight ? StraightTangent(points, count, i, quarter, &f.tangent)
-                       : CurveTangent(points, count, i, &f.tangent);
+    if (straight) {
+      f.valid = straightValid && Finite(Of(points[i]));
+      f.tangent = straightTangent;
+    } else {
+      f.valid = CurveTangent(points, count, i, &f.tangent);
+    }
   }
   bool haveFrame = false;
   AVector side;
@@ -74,10 +85,16 @@ void ComputeTubeFrames(const Vertex* points, int32_t count, bool straight, AVect
     if (!haveFrame) side = FirstSide(f.tangent);
     haveFrame = true;
     f.side = side;
+    // A curved tube's side is a unit vector, carried by turns that keep its
+    // length and its right angle to the tangent to rounding, across a unit
+    // tangent: their cross product is a unit vector without a root. A
+    // straight tube's tangent is in model units.
+    f.across = straight ? Unit(Cross(side, f.tangent)) : Cross(side, f.tangent);
     if (straight || i + 1 >= count || !frames[i + 1].valid) continue;
     const AVector next = frames[i + 1].tangent;
     const AVector axis = Cross(f.tangent, next);
-    const double sine = Length(axis);
-    if (sine > kParallelCross) side = Turned(side, axis, sine, Dot(next, f.tangent));
+    // The sine's square against the least sine's: no root for every turn.
+    const double square = Dot(axis, axis);
+    if (square > kParallelCross * kParallelCross) side = Turned(side, axis, square, Dot(next, f.tangent));
   }
 }

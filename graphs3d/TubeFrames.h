@@ -11,6 +11,8 @@
 struct TubeFrame {
   AVector tangent;
   AVector side;
+  // The unit vector across both, to rounding.
+  AVector across;
   bool valid = false;
 };
 

@@ -52,52 +52,116 @@ void EachLane(F f) {
   (std::make_index_sequence<size_t(kFloatLanes)>{});
 }
 
-FloatLanes At(const float* axis, int32_t k) { return {&axis[k], lanes::element_aligned}; }
+// Lane vectors stay in registers only where these are inlined.
+[[gnu::always_inline]] inline FloatLanes At(const float* axis, int32_t k) {
+  return {&axis[k], lanes::element_aligned};
+}
+
+// Vectors of several sides, an axis a lane set.
+struct LaneVectors {
+  FloatLanes x, y, z;
+};
+
+[[gnu::always_inline]] inline LaneVectors At(const TubeRing& ring, int32_t k) {
+  return {At(ring.x, k), At(ring.y, k), At(ring.z, k)};
+}
+
+[[gnu::always_inline]] inline LaneVectors operator-(const LaneVectors& a, const LaneVectors& b) {
+  return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+[[gnu::always_inline]] inline LaneVectors Cross(const LaneVectors& a, const LaneVectors& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+[[gnu::always_inline]] inline FloatLanes Square(const LaneVectors& m) { return m.x * m.x + m.y * m.y + m.z * m.z; }
+
+auto HeldInFloats(FloatLanes square) { return square >= kSmallestSquare && square <= kLargestSquare; }
+
+[[gnu::always_inline]] inline LaneVectors Scaled(FloatLanes scale, const LaneVectors& m) {
+  return {scale * m.x, scale * m.y, scale * m.z};
+}
 
 // The rule several sides at a time in floats, for rings wholly finite:
-// there two vertices coincide exactly when their difference is zero.
-void WholeRingNormals(const TubeRingPair& rings, int32_t sides, bool forward, Vertex* normals) {
-  const TubeRing &v = rings.ringLanes, &a = rings.alongLanes;
-  const float sign = forward ? 1.0f : -1.0f;
-  const FloatLanes lane([](auto l) { return float(l); });
-  for (int32_t first = 0; first < sides; first += kFloatLanes) {
+// there two vertices coincide exactly when their difference is zero, and
+// then the cross product is zero too, which no side held in floats has.
+// So sides are first taken as if nothing coincided, and a group of them
+// with a square out of bounds is taken again with the replacements.
+class WholeRing {
+ public:
+  WholeRing(const TubeRingPair& rings, int32_t sides, bool forward, Vertex* normals)
+      : fRings(rings), fSides(sides), fForward(forward), fNormals(normals) {}
+
+  void Compute() const {
+    const float sign = fForward ? 1.0f : -1.0f;
+    const int32_t last = (fSides - 1) / kFloatLanes * kFloatLanes;
+    for (int32_t first = 0; first < last; first += kFloatLanes) Group<false>(first, sign, {});
+    // The last side's neighbour around is the one before, which turns its
+    // normal; lanes past the last side are padding.
+    const FloatLanes lane([](auto l) { return float(l); });
     FloatLanes turn = sign;
-    lanes::where(lane == float(sides - 1 - first), turn) = -sign;
-    const FloatLanes vx = At(v.x, first), vy = At(v.y, first), vz = At(v.z, first);
-    FloatLanes ax = At(a.x, first) - vx, ay = At(a.y, first) - vy, az = At(a.z, first) - vz;
-    FloatLanes bx = At(v.x, first + 1) - vx, by = At(v.y, first + 1) - vy, bz = At(v.z, first + 1) - vz;
-    const auto aSame = ax == 0 && ay == 0 && az == 0, bSame = bx == 0 && by == 0 && bz == 0;
-    if (lanes::any_of(aSame || bSame)) {
-      const FloatLanes dx = At(a.x, first + 1) - vx, dy = At(a.y, first + 1) - vy, dz = At(a.z, first + 1) - vz;
-      lanes::where(aSame, ax) = dx, lanes::where(aSame, ay) = dy, lanes::where(aSame, az) = dz;
-      lanes::where(bSame, bx) = dx, lanes::where(bSame, by) = dy, lanes::where(bSame, bz) = dz;
+    lanes::where(lane == float(fSides - 1 - last), turn) = -sign;
+    Group<true>(last, turn, lane > float(fSides - 1 - last));
+  }
+
+ private:
+  template <bool kMayPad>
+  [[gnu::always_inline]] void Group(int32_t first, FloatLanes turn, FloatLanes::mask_type padding) const {
+    const LaneVectors v = At(fRings.ringLanes, first);
+    const LaneVectors m = Cross(At(fRings.alongLanes, first) - v, At(fRings.ringLanes, first + 1) - v);
+    const FloatLanes square = Square(m);
+    auto held = HeldInFloats(square);
+    if constexpr (kMayPad) held = held || padding;
+    if (!lanes::all_of(held)) {
+      Replaced(first, turn);
+      return;
     }
-    const FloatLanes mx = ay * bz - az * by, my = az * bx - ax * bz, mz = ax * by - ay * bx;
-    const FloatLanes square = mx * mx + my * my + mz * mz;
-    const auto held = square >= kSmallestSquare && square <= kLargestSquare;
-    const FloatLanes scale = turn / sqrt(square);
-    const FloatLanes ux = scale * mx, uy = scale * my, uz = scale * mz;
-    const int32_t count = std::min(kFloatLanes, sides - first);
-    if (count == kFloatLanes && lanes::all_of(held)) {
-      EachLane([&](auto l) { normals[first + l] = {ux[l], uy[l], uz[l]}; });
-      continue;
+    const LaneVectors n = Scaled(turn / sqrt(square), m);
+    if constexpr (kFloatLanes == 4) {
+      if (!(kMayPad && lanes::any_of(padding))) {
+        StoreFourVertices(FourOf(n.x), FourOf(n.y), FourOf(n.z), &fNormals[first]);
+        return;
+      }
     }
+    EachLane([&](auto l) {
+      if (!padding[l]) fNormals[first + l] = {n.x[l], n.y[l], n.z[l]};
+    });
+  }
+
+  // A neighbour that coincides with its vertex gives way to the diagonal
+  // one; sides whose square floats cannot hold are done in doubles.
+  [[gnu::noinline, gnu::cold]] void Replaced(int32_t first, FloatLanes turn) const {
+    const LaneVectors v = At(fRings.ringLanes, first), diagonal = At(fRings.alongLanes, first + 1) - v;
+    LaneVectors a = At(fRings.alongLanes, first) - v, b = At(fRings.ringLanes, first + 1) - v;
+    const auto aSame = a.x == 0 && a.y == 0 && a.z == 0, bSame = b.x == 0 && b.y == 0 && b.z == 0;
+    lanes::where(aSame, a.x) = diagonal.x, lanes::where(aSame, a.y) = diagonal.y, lanes::where(aSame, a.z) = diagonal.z;
+    lanes::where(bSame, b.x) = diagonal.x, lanes::where(bSame, b.y) = diagonal.y, lanes::where(bSame, b.z) = diagonal.z;
+    const LaneVectors m = Cross(a, b);
+    const FloatLanes square = Square(m);
+    const auto held = HeldInFloats(square);
+    const LaneVectors n = Scaled(turn / sqrt(square), m);
+    const int32_t count = std::min(kFloatLanes, fSides - first);
     EachLane([&](auto l) {
       if (l >= count) return;
       if (held[l]) {
-        normals[first + l] = {ux[l], uy[l], uz[l]};
+        fNormals[first + l] = {n.x[l], n.y[l], n.z[l]};
       } else {
-        RingNormalsOneByOne(rings.ring, rings.along, first + l, first + l + 1, sides, forward, normals);
+        RingNormalsOneByOne(fRings.ring, fRings.along, first + l, first + l + 1, fSides, fForward, fNormals);
       }
     });
   }
-}
+
+  const TubeRingPair& fRings;
+  int32_t fSides;
+  bool fForward;
+  Vertex* fNormals;
+};
 
 }  // namespace
 
 void ComputeRingNormals(const TubeRingPair& rings, int32_t sides, bool forward, Vertex* normals) {
   if ((rings.ringLanes.state & kRingWhole) && (rings.alongLanes.state & kRingWhole)) {
-    WholeRingNormals(rings, sides, forward, normals);
+    WholeRing(rings, sides, forward, normals).Compute();
   } else {
     RingNormalsOneByOne(rings.ring, rings.along, 0, sides, sides, forward, normals);
   }

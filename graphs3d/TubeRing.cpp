@@ -14,9 +14,6 @@ constexpr double kRelativeRounding = 1e-6, kLeastFloatStep = 0x1p-140;
 // The rounding of the bound's own arithmetic and of the measure's.
 constexpr double kOwnRounding = 1e-9;
 
-// Four floats, shuffled by constant patterns that every vector unit has.
-using Four = float __attribute__((vector_size(16)));
-
 Four FourAt(const float* p) {
   Four v;
   std::memcpy(&v, p, sizeof v);
@@ -26,18 +23,8 @@ Four FourAt(const float* p) {
 }  // namespace
 
 void StoreVertices(const float* x, const float* y, const float* z, int32_t count, Vertex* out) {
-  static_assert(sizeof(Vertex) == 3 * sizeof(float));
   int32_t s = 0;
-  for (; s + 4 <= count; s += 4) {
-    const Four a = FourAt(&x[s]), b = FourAt(&y[s]), c = FourAt(&z[s]);
-    // Each a single two-source shuffle of the plainest vector units.
-    const Four low = __builtin_shufflevector(a, b, 0, 4, 1, 5), high = __builtin_shufflevector(a, b, 2, 6, 3, 7);
-    const Four zx = __builtin_shufflevector(c, a, 0, 0, 5, 5), yz = __builtin_shufflevector(b, c, 1, 1, 5, 5),
-               zx2 = __builtin_shufflevector(c, high, 2, 2, 6, 6), yz2 = __builtin_shufflevector(b, c, 3, 3, 7, 7);
-    const Four four[3] = {__builtin_shufflevector(low, zx, 0, 1, 4, 6), __builtin_shufflevector(yz, high, 0, 2, 4, 5),
-                          __builtin_shufflevector(zx2, yz2, 0, 2, 4, 6)};
-    std::memcpy(&out[s], four, sizeof four);
-  }
+  for (; s + 4 <= count; s += 4) StoreFourVertices(FourAt(&x[s]), FourAt(&y[s]), FourAt(&z[s]), &out[s]);
   for (; s < count; ++s) out[s] = {x[s], y[s], z[s]};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 
@@ -29,6 +30,30 @@ struct TubeRing {
   alignas(lanes::memory_alignment_v<FloatLanes>) float z[kRoom] = {};
   uint8_t state = 0;
 };
+
+// Four floats, shuffled by constant patterns that every vector unit has.
+using Four = float __attribute__((vector_size(16)));
+
+// Vertices out[0] to out[3] set from four lanes per axis.
+inline void StoreFourVertices(Four x, Four y, Four z, Vertex* out) {
+  static_assert(sizeof(Vertex) == 3 * sizeof(float));
+  // Each a single two-source shuffle of the plainest vector units.
+  const Four low = __builtin_shufflevector(x, y, 0, 4, 1, 5), high = __builtin_shufflevector(x, y, 2, 6, 3, 7);
+  const Four zx = __builtin_shufflevector(z, x, 0, 0, 5, 5), yz = __builtin_shufflevector(y, z, 1, 1, 5, 5),
+             zx2 = __builtin_shufflevector(z, high, 2, 2, 6, 6), yz2 = __builtin_shufflevector(y, z, 3, 3, 7, 7);
+  const Four four[3] = {__builtin_shufflevector(low, zx, 0, 1, 4, 6), __builtin_shufflevector(yz, high, 0, 2, 4, 5),
+                        __builtin_shufflevector(zx2, yz2, 0, 2, 4, 6)};
+  std::memcpy(out, four, sizeof four);
+}
+
+// Four lanes as the plain vector type; for lanes four wide only.
+template <typename Lanes>
+Four FourOf(const Lanes& lanes) {
+  static_assert(Lanes::size() == 4);
+  Four v;
+  lanes.copy_to(reinterpret_cast<float*>(&v), lanes::vector_aligned);
+  return v;
+}
 
 // Vertex s of out set to x[s], y[s], z[s], for s below count.
 void StoreVertices(const float* x, const float* y, const float* z, int32_t count, Vertex* out);

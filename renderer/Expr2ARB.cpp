@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "CoreUtilities/MemoryBudget.h"
 #include "expression/OperatorKinds.h"
 #include "expression/TreeDisposal.h"
 #include "renderer/FragmentProgram.h"
@@ -43,7 +44,9 @@ std::string GenerateProgram(std::vector<ExpressionRecord*>* uniforms, DocumentRe
   try {
     Program program(uniforms, document);
     build(program);
-    return program.getString();
+    // A rewrite that ran out of memory stops where it stands and leaves its
+    // tree half done: a program read from it would draw something else.
+    if (gMathError.load() == 0) return program.getString();
   } catch (const std::exception&) {
   }
   for (size_t i = uniformsBefore; i < uniforms->size(); ++i) DisposExpr((*uniforms)[i]);

@@ -107,3 +107,27 @@ TEST(SubexpressionSharing, AFullMachineTableCompilesTheRestWithoutSharing) {
   for (double value : values) EXPECT_EQ(value, std::exp(1.0) + 1);
   EXPECT_EQ(Count(*scope.formulas.back().machine, pcExp), 1);
 }
+
+// A value computed inside a loop body may be skipped or repeated, so only
+// what lies outside every loop is stored for later formulas; a value that
+// reads no index is still found inside a loop. Nests around loops and
+// loops side by side must leave the walk knowing it is outside again.
+TEST(SubexpressionSharing, OnlyValuesOutsideLoopsAreStoredForLaterFormulas) {
+  Scope scope = CompileScope({"sum(sin(x) * j, j = 1, 3) + cos(x)", "cos(x) + sin(x) + sum(cos(x) * j, j = 1, 2)",
+                              "tan(tan(sum(exp(x) * k, k = 1, 2))) + sum(k, k = 1, 2) + exp(x) * 2",
+                              "exp(x) * 2 + tan(tan(sum(exp(x) * k, k = 1, 2)))"});
+  const auto& f = scope.formulas;
+  EXPECT_EQ(Count(*f[0].machine, pcSin), 1);
+  EXPECT_EQ(Count(*f[1].machine, pcCos), 0);
+  EXPECT_EQ(Count(*f[1].machine, pcSin), 1);
+  EXPECT_EQ(Count(*f[2].machine, pcExp), 2);
+  EXPECT_EQ(Count(*f[3].machine, pcExp), 0);
+  EXPECT_EQ(Count(*f[3].machine, pcTan), 0);
+  const double x = 0.5, s = std::sin(x), c = std::cos(x), e = std::exp(x);
+  const double nest = std::tan(std::tan(e * 3));
+  const std::vector<double> values = RunScope(scope, x);
+  EXPECT_DOUBLE_EQ(values[0], s * 6 + c);
+  EXPECT_DOUBLE_EQ(values[1], c + s + c * 3);
+  EXPECT_DOUBLE_EQ(values[2], nest + 3 + e * 2);
+  EXPECT_DOUBLE_EQ(values[3], e * 2 + nest);
+}

@@ -319,6 +319,72 @@ TEST_F(TubeTest, RingsAndNormalsHoldAtEveryScale) {
     }
 }
 
+// One vertex shared by two rings among sides that are regular: a straight
+// tube along z starts its side vector on y, so vertex 0 of a ring lies at
+// its point plus r times the y quarter, exactly; ring 1, a quarter of the
+// view lower in radius, is moved up by as much. The two rings are then alike
+// about the shared vertex, so its diagonal neighbour is in line with the one
+// around: that normal is left unwritten, and its neighbours are whole.
+TEST_F(TubeTest, ASingleSharedVertexTakesTheDiagonalNeighbour) {
+  const double qy = Quarter()[1];
+  for (double grain : {0.0, 0.5, 1.0}) {
+    const std::vector<Vertex> points = {{0, 0, 0}, {0, float(0.25 * qy), 0}, {0, 0, 0.2f}, {0, 0, 0.3f}};
+    const std::vector<double> radii = {0.5, 0.25, 0.5, 0.5};
+    const auto tube = Tube(points, radii, grain, true);
+    const int32_t sides = tube->Sides();
+    const Vertex shared = tube->RingVertices()[0], moved = tube->RingVertices()[sides];
+    ASSERT_TRUE(shared.x == moved.x && shared.y == moved.y && shared.z == moved.z);
+    ExpectNormalsFollowTheRule(*tube, int32_t(points.size()), "grain " + std::to_string(grain));
+    EXPECT_EQ(Of(tube->RingNormals()[0]).norm(), 0);
+    for (int32_t s = 1; s < sides; ++s) EXPECT_NEAR(Of(tube->RingNormals()[s]).norm(), 1, 1e-6) << s;
+  }
+}
+
+// Rings near the largest float: with offsets as large as floats are
+// trusted with they stay wholly finite and every quad is drawn; with larger
+// ones, vertices past float's range are not finite and nothing reaches them.
+TEST_F(TubeTest, RingsAtTheEdgeOfFloatsRangeKeepTheRule) {
+  constexpr double u = 0x1p-24, largest = 3.4028234e38;
+  const Vec3 q = Quarter();
+  for (double offset : {0.99e30, 5e31, 1e33}) {
+    std::vector<Vertex> points;
+    std::vector<double> radii;
+    for (int i = 0; i < 40; ++i) {
+      const double t = 0.1 * i, edge = largest - 1e36 * (1 + std::cos(t));
+      // y within a few steps of the largest float, steps there being 2^104.
+      points.push_back({float(i % 2 ? edge : -edge), float(largest - 0x1p104 * (i % 3)), float(-edge + 1e35 * i)});
+      radii.push_back(offset / q.maxCoeff());
+    }
+    const auto tube = Tube(points, radii, 1.0);
+    const int32_t sides = tube->Sides(), count = int32_t(points.size());
+    if (offset < 1e30) {
+      EXPECT_EQ(tube->TriangleCount(), 2 * sides * (count - 1));
+    }
+    // The triangles only: normals beside vertices past float's range are
+    // not all finite.
+    ExpectNoGapsDrawn(*tube, 0);
+    std::vector<TubeFrame> frames(points.size());
+    ComputeTubeFrames(points.data(), count, false, {q[0], q[1], q[2]}, frames.data());
+    for (int32_t i = 0; i < count; ++i)
+      for (int32_t s = 0; s < sides; ++s) {
+        const double angle = 2 * gPi * s / sides;
+        const Vec3 side = Of(frames[size_t(i)].side), across = side.cross(Of(frames[size_t(i)].tangent));
+        const Vec3 p = Of(points[size_t(i)]);
+        const Vec3 expected = p + radii[size_t(i)] * q.cwiseProduct(std::cos(angle) * side + std::sin(angle) * across);
+        const Vec3 v = Of(tube->RingVertices()[i * sides + s]);
+        for (int a = 0; a < 3; ++a) {
+          const double e = std::fabs(expected[a]);
+          if (!(e < 0x1.000001p128)) {
+            EXPECT_FALSE(std::isfinite(v[a])) << offset << " ring " << i << " side " << s;
+          } else if (e < 0x1.fffffdp127) {
+            EXPECT_LE(std::fabs(v[a] - expected[a]), 8 * u * (std::fabs(p[a]) + radii[size_t(i)] * q[a]))
+                << offset << " ring " << i << " side " << s;
+          }
+        }
+      }
+  }
+}
+
 // The largest radius is the distance of the farthest vertex, whichever ring
 // holds it: radii that vary widely put it on rings whose points lie nearer
 // the centre than others, or on one of many rings equally far.
