@@ -12,7 +12,7 @@
 
 namespace {
 
-OSErr LastError(bool opening = false) { return FileErrorFromErrno(errno, opening); }
+OSErr ErrnoError(bool opening = false) { return FileErrorFromErrno(errno, opening); }
 
 std::pair<std::string, std::string> SplitPath(const std::string& path) {
   const size_t slash = path.find_last_of('/');
@@ -47,7 +47,7 @@ std::string MacFile::Path() const { return fHasName ? Join(fPath, fName) : fPath
 OSErr MacFile::Resolve() {
   struct stat info;
   const std::string full = Path();
-  if (::stat(full.c_str(), &info) != 0) return LastError();
+  if (::stat(full.c_str(), &info) != 0) return ErrnoError();
   fPath = full;
   fHasName = false;
   fName.clear();
@@ -63,7 +63,7 @@ OSErr MacFile::Open(int8_t permission) {
   if (permission == kFileWritePermission) flags = O_WRONLY;
   if (permission == kFileReadWritePermission) flags = O_RDWR;
   fFd = PosixOpen(fPath.c_str(), flags, 0);
-  if (fFd < 0) return LastError(true);
+  if (fFd < 0) return ErrnoError(true);
   fIsOpen = true;
   return kNoErr;
 }
@@ -82,7 +82,7 @@ OSErr MacFile::Read(void* buffer, int64_t count, int64_t* actual) {
   int64_t done = 0;
   while (done < count) {
     const ssize_t got = PosixRead(fFd, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
-    if (got < 0) return LastError();
+    if (got < 0) return ErrnoError();
     if (got == 0) break;
     done += got;
     if (actual != nullptr) *actual = done;
@@ -97,7 +97,7 @@ OSErr MacFile::Write(const void* data, int64_t count, int64_t* actual) {
   int64_t done = 0;
   while (done < count) {
     const ssize_t put = PosixWrite(fFd, static_cast<const char*>(data) + done, static_cast<size_t>(count - done));
-    if (put < 0) return LastError();
+    if (put < 0) return ErrnoError();
     if (put == 0) return kDiskFullErr;
     done += put;
     if (actual != nullptr) *actual = done;
@@ -111,7 +111,7 @@ OSErr MacFile::Seek(int64_t offset, uint16_t mode) {
   if (mode == kFromEnd) whence = SEEK_END;
   else if (mode == kFromMark) whence = SEEK_CUR;
   else if (mode != kFromStart) return kParamErr;
-  return PosixSeek(fFd, offset, whence) < 0 ? LastError() : kNoErr;
+  return PosixSeek(fFd, offset, whence) < 0 ? ErrnoError() : kNoErr;
 }
 
 int64_t MacFile::GetSize() {
@@ -123,14 +123,14 @@ int64_t MacFile::GetSize() {
 OSErr MacFile::SetSize(int64_t length) {
   if (!fIsOpen) return kFileNotOpenErr;
   if (length < 0) return kParamErr;
-  return PosixTruncate(fFd, length) != 0 ? LastError() : kNoErr;
+  return PosixTruncate(fFd, length) != 0 ? ErrnoError() : kNoErr;
 }
 
 OSErr MacFile::Create() {
   if (fIsOpen) return kFileBusyErr;
   if (!fHasName) return kParamErr;
   const int fd = PosixOpen(Path().c_str(), O_CREAT | O_EXCL | O_WRONLY, 0666);
-  if (fd < 0) return LastError();
+  if (fd < 0) return ErrnoError();
   PosixClose(fd);
   return Resolve();
 }
@@ -138,7 +138,7 @@ OSErr MacFile::Create() {
 OSErr MacFile::CreateDirectory() {
   if (fIsOpen) return kFileBusyErr;
   if (!fHasName) return kParamErr;
-  if (PosixMkdir(Path().c_str(), 0777) != 0) return LastError();
+  if (PosixMkdir(Path().c_str(), 0777) != 0) return ErrnoError();
   return Resolve();
 }
 
@@ -147,7 +147,7 @@ OSErr MacFile::Delete() {
   if (OSErr err = Resolve()) return err;
   bool folder = false;
   IsDirectory(&folder);
-  if ((folder ? PosixRmdir(fPath.c_str()) : PosixUnlink(fPath.c_str())) != 0) return LastError();
+  if ((folder ? PosixRmdir(fPath.c_str()) : PosixUnlink(fPath.c_str())) != 0) return ErrnoError();
   auto [parent, name] = SplitPath(fPath);
   fPath = parent;
   fName = name;
@@ -162,7 +162,7 @@ OSErr MacFile::Move(MacFile& destinationFolder) {
   if (!folder) return kParamErr;
   if (OSErr err = Resolve()) return err;
   const std::string moved = Join(destinationFolder.fPath, SplitPath(fPath).second);
-  if (PosixRename(fPath.c_str(), moved.c_str()) != 0) return LastError();
+  if (PosixRename(fPath.c_str(), moved.c_str()) != 0) return ErrnoError();
   fPath = moved;
   return kNoErr;
 }
@@ -172,7 +172,7 @@ OSErr MacFile::Exchange(MacFile& other) {
   if (OSErr err = other.Resolve()) return err;
   if (fDevice != other.fDevice) return kDifferentVolumesErr;
   if (PosixExchange(fPath.c_str(), other.fPath.c_str()) != 0) {
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return LastError();
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return ErrnoError();
     if (OSErr err = ExchangeByRenaming(other)) return err;
   }
   std::swap(fInode, other.fInode);
@@ -186,23 +186,23 @@ OSErr MacFile::ExchangeByRenaming(MacFile& other) {
   std::vector<char> pattern(spareName.begin(), spareName.end());
   pattern.push_back('\0');
   const int fd = PosixMakeTemporary(pattern.data());
-  if (fd < 0) return LastError();
+  if (fd < 0) return ErrnoError();
   PosixClose(fd);
   const std::string spare(pattern.data());
   const char* a = fPath.c_str();
   const char* b = other.fPath.c_str();
   if (PosixRename(a, spare.c_str()) != 0) {
-    const OSErr err = LastError();
+    const OSErr err = ErrnoError();
     PosixUnlink(spare.c_str());
     return err;
   }
   if (PosixRename(b, a) != 0) {
-    const OSErr err = LastError();
+    const OSErr err = ErrnoError();
     PosixRename(spare.c_str(), a);
     return err;
   }
   if (PosixRename(spare.c_str(), b) != 0) {
-    const OSErr err = LastError();
+    const OSErr err = ErrnoError();
     PosixRename(a, b);
     PosixRename(spare.c_str(), a);
     return err;
@@ -212,13 +212,13 @@ OSErr MacFile::ExchangeByRenaming(MacFile& other) {
 
 OSErr MacFile::CheckLock() {
   struct stat info;
-  if (::stat(Path().c_str(), &info) != 0) return LastError();
+  if (::stat(Path().c_str(), &info) != 0) return ErrnoError();
   return (info.st_mode & 0222) == 0 ? kFileLockedErr : kNoErr;
 }
 
 OSErr MacFile::IsDirectory(bool* isDirectory) {
   struct stat info;
-  if (::stat(Path().c_str(), &info) != 0) return LastError();
+  if (::stat(Path().c_str(), &info) != 0) return ErrnoError();
   if (isDirectory != nullptr) *isDirectory = S_ISDIR(info.st_mode);
   return kNoErr;
 }

@@ -50,7 +50,7 @@ void Justify(OurText text, Qt::Alignment alignment, bool bold) {
   });
 }
 
-QRect ToQRect(const MRect& rect) { return QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)); }
+QRect EngineQRect(const MRect& rect) { return QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)); }
 
 }  // namespace
 
@@ -164,9 +164,9 @@ void OurTextReplaceContents(const UniChar* units, int32_t count, int32_t points,
 void OurTextRecalculateMargins(OurText text, const MRect& destination, const MRect& view) {
   auto scroll = std::move(text->scrollCallback);
   text->scrollCallback = nullptr;
-  QRect place = ToQRect(destination);
+  QRect place = EngineQRect(destination);
   text->SetDestination(place);
-  QRect shown = ToQRect(view);
+  QRect shown = EngineQRect(view);
   shown.setHeight(text->Destination().height());
   text->SetView(shown);
   text->scrollCallback = std::move(scroll);

@@ -57,7 +57,7 @@ ExpressionRecord* RestOfProduct(const ExpressionRecord* e) {
   return rest;
 }
 
-ExpressionRecord* ProductRule(const Rule& r) {
+ExpressionRecord* DerivativeOfProduct(const Rule& r) {
   ExpressionRecord* u = r.e->operands[0];
   ExpressionRecord* v = RestOfProduct(r.e);
   if (!v) return nullptr;
@@ -68,7 +68,7 @@ ExpressionRecord* ProductRule(const Rule& r) {
   return Plus(Times(r.U(0), r.D(v)), Times(vCopy, r.D(0)));
 }
 
-ExpressionRecord* PowerRule(const Rule& r) {
+ExpressionRecord* DerivativeOfPower(const Rule& r) {
   const ExpressionRecord* a = r.e->operands[0];
   const ExpressionRecord* b = r.e->operands[1];
   double n = 0;
@@ -143,7 +143,7 @@ bool IsCoordinatePoint(const ExpressionRecord* m) {
 
 // The rule for the node's kind; false when the derivative is e itself
 // rewritten (in place rules), true with *out the replacement otherwise.
-bool ApplyRule(const Rule& r, ExpressionRecord** out) {
+bool ApplyDerivativeRule(const Rule& r, ExpressionRecord** out) {
   ExpressionRecord* e = r.e;
   *out = nullptr;
   switch (e->opcode) {
@@ -186,12 +186,12 @@ bool ApplyRule(const Rule& r, ExpressionRecord** out) {
       *out = Number(0);
       return true;
     case kOpTimes:
-      *out = e->operandCount >= 2 ? ProductRule(r) : r.Pair();
+      *out = e->operandCount >= 2 ? DerivativeOfProduct(r) : r.Pair();
       return true;
     case kOpOver:
       *out = Div(Plus(Times(r.U(1), r.D(0)), Neg(Times(r.U(0), r.D(1)))), Square(r.U(1)));
       return true;
-    case kOpPower: *out = PowerRule(r); return true;
+    case kOpPower: *out = DerivativeOfPower(r); return true;
     case kOpSqrt:
       if (e->operandCount == 2) {
         Become(e, Tothe(r.U(0), Oneover(r.U(1))));
@@ -292,7 +292,7 @@ void Differentiate(ExpressionRecord* e, OpCodeT kind, ExpressionRecord* var) {
   ExpressionRecord* replacement = nullptr;
   if (!HasOperandsFor(e)) {
     Become(e, r.Pair());
-  } else if (ApplyRule(r, &replacement)) {
+  } else if (ApplyDerivativeRule(r, &replacement)) {
     if (!Become(e, replacement)) DO_BinOpOn(e, Copy(var), 1, kind);
   }
   SimplifyDerivativeResult(e);

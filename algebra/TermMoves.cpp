@@ -94,7 +94,7 @@ void IntoEachOperand(ExpressionRecord* n, ExpressionRecord* s) {
   INTO_MultOn(n->operands[Right() ? 0 : count - 1], s);
 }
 
-void MoveToEnd(ExpressionRecord* p, int32_t i) {
+void MoveTermToEnd(ExpressionRecord* p, int32_t i) {
   ExpressionRecord* s = p->operands[i];
   if (Right()) {
     for (int32_t k = i; k + 1 < p->operandCount; ++k) p->operands[k] = p->operands[k + 1];
@@ -328,7 +328,7 @@ void FACTOR_Move(DragFlagsT flag) {
     if (flag == kMoveInto && kind == kOpTimes &&
         (DIST_CanDistribute(n->opcode) || n->opcode == kOpId || n->opcode == kOpOver))
       return MOVE_Distribute(p, i);
-    if (flag == kMoveAllTheWay) return MoveToEnd(p, i);
+    if (flag == kMoveAllTheWay) return MoveTermToEnd(p, i);
     return Exchange(p, i, i + gMathMoveLR);
   }
   switch (kind) {

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kCannotSave = 45;
+constexpr int kCannotSaveMessage = 45;
 constexpr double kExportTimeoutSeconds = 60;
 
 }  // namespace
@@ -35,5 +35,5 @@ void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format) {
   QString path = AskFileName(window, true, base + extension);
   if (path.isEmpty()) return;
   if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;
-  if (!ExportWindow(window, path, format)) ReportError(kCannotSave);
+  if (!ExportWindow(window, path, format)) ReportError(kCannotSaveMessage);
 }

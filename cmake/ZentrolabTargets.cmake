@@ -5,9 +5,11 @@ set(ZL_LIBRARY_PRECOMPILED <algorithm> <array> <atomic> <cmath> <cstdint> <cstri
     <memory> <mutex> <new> <string> <utility> <vector>)
 set(ZL_QT_PRECOMPILED <QImage> <QPoint> <QRect> <QRegion> <QString>)
 # Libraries and layer test programs compile their files in batches, one
-# translation unit a batch: each header is parsed once a batch, not once a
-# file. Names local to a file must therefore be unique within its folder.
-set(ZL_UNITY_BATCH 8)
+# translation unit a batch: each header is parsed, and each inline function
+# it holds compiled, once a batch, not once a file. A batch is the whole
+# folder (0: no limit), so names local to a file must be unique within its
+# folder.
+set(ZL_UNITY_BATCH 0)
 
 # One static library per layer folder; sources are every .cpp below it.
 # APART names sources that compile alone, outside the batches: their

@@ -12,7 +12,6 @@ using namespace special;
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
 constexpr double BIG = 1.44115188075855872e17;  // 2^57
 constexpr double kMaxContinuedFractionTerms = 1000;
 constexpr double kSeriesBelow = 4.0;
@@ -259,8 +258,8 @@ double hankel(double n, double x) {
     }
     if (converging && t > conv) break;  // the terms grow again
   }
-  const double w = x - (0.5 * n + 0.25) * PI;
-  return std::sqrt(2.0 / (PI * x)) * (bestP * std::cos(w) - bestQ * std::sin(w));
+  const double w = x - (0.5 * n + 0.25) * gPi;
+  return std::sqrt(2.0 / (gPi * x)) * (bestP * std::cos(w) - bestQ * std::sin(w));
 }
 
 // Transition region |x - n| <= 0.7 n^(1/3) for large n.

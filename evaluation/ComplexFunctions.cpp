@@ -10,9 +10,9 @@
 namespace {
 
 constexpr double kLn10 = 2.30258509299404568402;
-constexpr double kLn2 = 0.693147180559945309417;
+constexpr double kLogOf2 = 0.693147180559945309417;
 
-double Arg(const Complex& z) { return std::atan2(z.im, z.re); }
+double ArgOf(const Complex& z) { return std::atan2(z.im, z.re); }
 
 // ln |z|. Near |z| = 1 the logarithm of the rounded modulus would lose the
 // whole answer: there |z|^2 - 1 is summed from exact squares instead.
@@ -20,9 +20,9 @@ double LogAbs(const Complex& z) {
   const double a = std::max(std::fabs(z.re), std::fabs(z.im));
   const double b = std::min(std::fabs(z.re), std::fabs(z.im));
   const double aa = a * a, bb = b * b;
-  if (a > 0x1p1020) return std::log(std::hypot(z.re * 0.25, z.im * 0.25)) + 2 * kLn2;
+  if (a > 0x1p1020) return std::log(std::hypot(z.re * 0.25, z.im * 0.25)) + 2 * kLogOf2;
   // Subnormal parts are scaled into the normal range before hypot rounds them.
-  if (a < 0x1p-1000) return std::log(std::hypot(z.re * 0x1p600, z.im * 0x1p600)) - 600 * kLn2;
+  if (a < 0x1p-1000) return std::log(std::hypot(z.re * 0x1p600, z.im * 0x1p600)) - 600 * kLogOf2;
   if (aa + bb < 0.5 || aa + bb > 2) return std::log(std::hypot(z.re, z.im));
   const double aaError = std::fma(a, a, -aa);
   const double bbError = std::fma(b, b, -bb);
@@ -52,9 +52,9 @@ Complex Exp(const Complex& z) {
   return {m * std::cos(z.im), m * std::sin(z.im)};
 }
 
-Complex Log(const Complex& z) { return {LogAbs(z), Arg(z)}; }
+Complex Log(const Complex& z) { return {LogAbs(z), ArgOf(z)}; }
 
-Complex Log10(const Complex& z) { return {LogAbs(z) / kLn10, Arg(z) / kLn10}; }
+Complex Log10(const Complex& z) { return {LogAbs(z) / kLn10, ArgOf(z) / kLn10}; }
 
 Complex Sqrt(const Complex& z) {
   if (z.im == 0) {

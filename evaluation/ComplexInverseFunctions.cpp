@@ -114,7 +114,7 @@ Complex ArcTanh(double x, double y) {
 
 // The zero that stands for the side of a cut: +0 for the upper (or right)
 // side, -0 for the lower (or left).
-double Side(bool upper) { return upper ? 0.0 : -0.0; }
+double CutSide(bool upper) { return upper ? 0.0 : -0.0; }
 
 }  // namespace
 
@@ -122,20 +122,20 @@ Complex Asin(const Complex& z) {
   const double x = z.re, y = z.im;
   if (y == 0 && x >= -1 && x <= 1) return {std::asin(x), 0.0};
   // Real x beyond 1 takes its value from below, beyond -1 from above.
-  return ArcSine(x, y == 0 ? Side(x < -1) : y);
+  return ArcSine(x, y == 0 ? CutSide(x < -1) : y);
 }
 
 Complex Acos(const Complex& z) {
   const double x = z.re, y = z.im;
   if (y == 0 && x >= -1 && x <= 1) return {std::acos(x), 0.0};
   // Real x beyond 1 from above, beyond -1 from below.
-  return ArcCosine(x, y == 0 ? Side(x > 1) : y);
+  return ArcCosine(x, y == 0 ? CutSide(x > 1) : y);
 }
 
 Complex Asinh(const Complex& z) {
   // asinh z = -i asin(iz). The cut of the imaginary axis: from the right
   // above i, from the left below -i; real x gives a +0 imaginary part.
-  const double x = z.re == 0 ? Side(!(z.im < -1)) : z.re;
+  const double x = z.re == 0 ? CutSide(!(z.im < -1)) : z.re;
   const double y = z.im == 0 ? 0.0 : z.im;
   const Complex w = ArcSine(-y, x);
   return {w.im, -w.re};
@@ -143,7 +143,7 @@ Complex Asinh(const Complex& z) {
 
 Complex Acosh(const Complex& z) {
   // Real x below -1 from below, between -1 and 1 from above.
-  const double y = z.im == 0 ? Side(!(z.re < -1)) : z.im;
+  const double y = z.im == 0 ? CutSide(!(z.re < -1)) : z.im;
   const Complex w = ArcCosine(z.re, y);
   // +-i acos z, whichever has a real part >= 0.
   return std::signbit(w.im) ? Complex{-w.im, w.re} : Complex{w.im, -w.re};
@@ -154,7 +154,7 @@ Complex Atan(const Complex& z) {
   if (y == 0) return {std::atan(x), 0.0};
   // atan z = -i atanh(iz). The cut of the imaginary axis: from the right
   // above i, from the left below -i.
-  const Complex w = ArcTanh(-y, x == 0 && std::fabs(y) > 1 ? Side(y > 1) : x);
+  const Complex w = ArcTanh(-y, x == 0 && std::fabs(y) > 1 ? CutSide(y > 1) : x);
   return {w.im, -w.re};
 }
 
@@ -162,5 +162,5 @@ Complex Atanh(const Complex& z) {
   const double x = z.re, y = z.im;
   if (y == 0 && x >= -1 && x <= 1) return {std::atanh(x), 0.0};
   // Real x beyond 1 from below, beyond -1 from above.
-  return ArcTanh(x, y == 0 ? Side(x < -1) : y);
+  return ArcTanh(x, y == 0 ? CutSide(x < -1) : y);
 }

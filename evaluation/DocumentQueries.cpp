@@ -26,7 +26,7 @@ constexpr DocumentQueryHooks kEmptyDocument = {
     .sliderValue = SliderAtZero,
 };
 
-DocumentQueryHooks gHooks = kEmptyDocument;
+DocumentQueryHooks gQueryHooks = kEmptyDocument;
 
 }  // namespace
 
@@ -36,31 +36,31 @@ constinit thread_local RememberedFunction gRememberedFunctions[kRememberedFuncti
 void DocumentFunctionsChanged() { gFunctionsGeneration.fetch_add(1, std::memory_order_acq_rel); }
 
 AStackMachine* RememberFunction(int32_t index, DocumentRecord* document, uint64_t generation) {
-  AStackMachine* program = gHooks.functionMachine(index, document);
+  AStackMachine* program = gQueryHooks.functionMachine(index, document);
   gRememberedFunctions[static_cast<uint32_t>(index) % kRememberedFunctions] = {document, index, generation, program};
   return program;
 }
 
-void InstallDocumentQueryHooks(const DocumentQueryHooks& hooks) { gHooks = hooks; }
+void InstallDocumentQueryHooks(const DocumentQueryHooks& hooks) { gQueryHooks = hooks; }
 
 Complex GetParameter(int32_t variableId, int32_t tableRow, DocumentRecord* document) {
-  return gHooks.getParameter(variableId, tableRow, document);
+  return gQueryHooks.getParameter(variableId, tableRow, document);
 }
 
 double GetInterpolation(int32_t columnId, double x, DocumentRecord* document) {
-  return gHooks.interpolate(columnId, x, document);
+  return gQueryHooks.interpolate(columnId, x, document);
 }
 
 double GetInterpolation(int32_t columnId, double x, double y, DocumentRecord* document) {
-  return gHooks.interpolate2(columnId, x, y, document);
+  return gQueryHooks.interpolate2(columnId, x, y, document);
 }
 
 Interval GetInterpolation(int32_t columnId, const Interval& x, DocumentRecord* document) {
-  return gHooks.interpolateInterval(columnId, x, document);
+  return gQueryHooks.interpolateInterval(columnId, x, document);
 }
 
 Interval GetInterpolation(int32_t columnId, const Interval& x, const Interval& y, DocumentRecord* document) {
-  return gHooks.interpolateInterval2(columnId, x, y, document);
+  return gQueryHooks.interpolateInterval2(columnId, x, y, document);
 }
 
 Complex GetInterpolation(int32_t columnId, const Complex& x, DocumentRecord* document) {
@@ -91,12 +91,12 @@ AStackMachine* GetMachineFromDocumentFunction(int32_t index, DocumentRecord* doc
 }
 
 const UniChar* GetTableStringPtr(int32_t tableDataId, int32_t row, DocumentRecord* document) {
-  return gHooks.tableString(tableDataId, row, document);
+  return gQueryHooks.tableString(tableDataId, row, document);
 }
 
 int32_t GetTableDataSize(DocumentRecord* document, int32_t variableId) {
-  return gHooks.tableDataSize(document, variableId);
+  return gQueryHooks.tableDataSize(document, variableId);
 }
 
 // Published by the interface thread whenever the slider settings change.
-double SliderValue(DocumentRecord* document) { return gHooks.sliderValue(document); }
+double SliderValue(DocumentRecord* document) { return gQueryHooks.sliderValue(document); }

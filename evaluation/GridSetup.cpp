@@ -15,7 +15,7 @@ namespace {
 
 constexpr int64_t kValueBytes = 16;  // room for a Complex in every element
 
-int64_t PointsPerRun(int32_t nx, int32_t ny, int32_t nz) {
+int64_t GridPointsPerRun(int32_t nx, int32_t ny, int32_t nz) {
   return nz == 0 ? int64_t{nx} : int64_t{nx} * ny;
 }
 
@@ -30,7 +30,7 @@ void FreeArrays(MGridVariables* grid) {
 // slot.
 template <typename T>
 void StartTableRow(MGridVariables* grid) {
-  const int64_t stride = PointsPerRun(grid->nx, grid->ny, grid->nz) + 1;
+  const int64_t stride = GridPointsPerRun(grid->nx, grid->ny, grid->nz) + 1;
   T* slot = static_cast<T*>(grid->variableVectors) + kSlotTableRow * stride;
   SetSingle(slot, T{});
 }
@@ -125,7 +125,7 @@ bool PrepareGridArrays(MGridVariables* grid, int32_t nx, int32_t ny, int32_t nz,
   if (same && grid->variableVectors != nullptr && grid->hoistedValues != nullptr) return true;
   FreeArrays(grid);
   if (std::min({nx, ny, nz, level1Count, level2Count, level3Count, variableCount}) < 0) return false;
-  const int64_t variableBytes = int64_t{variableCount} * (PointsPerRun(nx, ny, nz) + 1) * kValueBytes;
+  const int64_t variableBytes = int64_t{variableCount} * (GridPointsPerRun(nx, ny, nz) + 1) * kValueBytes;
   const int64_t hoistedBytes =
       (int64_t{nx} * level1Count + int64_t{ny} * level2Count + int64_t{nz} * level3Count) * kValueBytes;
   // Both blocks exist even when empty, so that an unchanged grid keeps them.

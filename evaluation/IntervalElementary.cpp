@@ -48,7 +48,7 @@ Interval Even(const Interval& x, G g, bool peakAtZero) {
   return peakAtZero ? Interval{r.upper, r.lower} : r;
 }
 
-double Square(double v) { return v * v; }
+double SquareOf(double v) { return v * v; }
 
 // Both rays of [lower, upper] lie in |t| >= 1, in either kind.
 bool OutsideUnitInterval(const Interval& x) {
@@ -68,7 +68,7 @@ Interval Sgn(const Interval& x) {
 }
 
 Interval Abs(const Interval& x) { return Even(x, [](double v) { return std::abs(v); }, false); }
-Interval Sqr(const Interval& x) { return IsOrdinary(x) ? SqrOrdinary(x) : Even(x, Square, false); }
+Interval Sqr(const Interval& x) { return IsOrdinary(x) ? SqrOrdinary(x) : Even(x, SquareOf, false); }
 Interval Cosh(const Interval& x) { return Even(x, [](double v) { return std::cosh(v); }, false); }
 Interval Sech(const Interval& x) { return Even(x, [](double v) { return ::Sech(v); }, true); }
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "CoreUtilities/MathConstants.h"
+
 // Gamma, log-gamma, cube root and the polynomial helpers of the Bessel
 // module. Coefficients are the classic IEEE double tables for these methods.
 
@@ -28,7 +30,6 @@ double p1evl(double x, const double coef[], int N) {
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
 constexpr double SQTPI = 2.50662827463100050242;      // sqrt(2 pi)
 constexpr double LOGPI = 1.14472988584940017414;      // ln pi
 constexpr double LS2PI = 0.91893853320467274178;      // ln sqrt(2 pi)
@@ -157,12 +158,12 @@ double mygamma(double x, int* sign) {
       p += 1.0;
       z = q - p;
     }
-    z = q * std::sin(PI * z);
+    z = q * std::sin(gPi * z);
     if (z == 0.0) {
       mtherr("gamma", 3);
       return *sign * MAXNUM;
     }
-    return *sign * PI / (std::fabs(z) * stirf(q));
+    return *sign * gPi / (std::fabs(z) * stirf(q));
   }
   double z = 1.0;
   while (x >= 3.0) {
@@ -202,7 +203,7 @@ double mylgam(double x, int* sign) {
       p += 1.0;
       z = p - q;
     }
-    z = q * std::sin(PI * z);
+    z = q * std::sin(gPi * z);
     if (z == 0.0) {
       mtherr("lgam", 3);
       return *sign * MAXNUM;

@@ -13,7 +13,7 @@
 
 namespace {
 
-bool IsKind(const ExpressionRecord* node, OpCodeT kind) { return node != nullptr && node->opcode == kind; }
+bool IsOpcode(const ExpressionRecord* node, OpCodeT kind) { return node != nullptr && node->opcode == kind; }
 
 // Calls rewrite on every node, operands before their parent. rewrite may
 // change the node it is given in place but nothing outside its subtree.
@@ -31,9 +31,9 @@ void ForEachBottomUp(ExpressionRecord* root, Rewrite rewrite) {
 }
 
 void FoldNegativeLiteral(ExpressionRecord* node) {
-  if (!IsKind(node, kOpMinus) || node->operandCount != 1) return;
+  if (!IsOpcode(node, kOpMinus) || node->operandCount != 1) return;
   ExpressionRecord* number = node->operands[0];
-  if (!IsKind(number, kOpNumber) || number->payload.number == nullptr) return;
+  if (!IsOpcode(number, kOpNumber) || number->payload.number == nullptr) return;
   number->payload.number->value = -number->payload.number->value;
   ReplaceWithFirstOperand(node);
 }
@@ -98,7 +98,7 @@ void RewriteInterpolationPoint(ExpressionRecord* less) {
 
 void MungeOneMinMaxModClamp(ExpressionRecord* node, DocumentRecord* document) {
   if (!MinMaxModClampMayChange(node)) return;
-  if (IsMinMaxModClamp(node->opcode) && node->operandCount >= 1 && IsKind(node->operands[0], kOpComma) &&
+  if (IsMinMaxModClamp(node->opcode) && node->operandCount >= 1 && IsOpcode(node->operands[0], kOpComma) &&
       node->operands[0]->operandCount > 0) {
     SIMP_ReplaceNthWithAll(node, 0);
     if ((IsScalarDataOpcode(node->opcode) || IsDataMinMax(node, document)) && node->operandCount > 2) {
@@ -107,22 +107,22 @@ void MungeOneMinMaxModClamp(ExpressionRecord* node, DocumentRecord* document) {
   }
   if (node->opcode == kOpDataStdDev) {
     RewriteStandardDeviation(node);
-  } else if (IsKind(node, kOpIndexes) && node->operandCount == 2 &&
+  } else if (IsOpcode(node, kOpIndexes) && node->operandCount == 2 &&
              ExprReferencesTableData(node->operands[0], document)) {
     SwapFirstTwo(node);
     node->opcode = kOpTableIndex;
-  } else if (IsKind(node, kOpInterpolate)) {
+  } else if (IsOpcode(node, kOpInterpolate)) {
     for (int32_t i = 1; i < node->operandCount; ++i) {
       ExpressionRecord* point = node->operands[i];
-      if (IsKind(point, kOpLess) && point->operandCount == 3) RewriteInterpolationPoint(point);
+      if (IsOpcode(point, kOpLess) && point->operandCount == 3) RewriteInterpolationPoint(point);
     }
   }
 }
 
 void ReorderLoop(ExpressionRecord* node) {
-  const bool sum = IsKind(node, kOpSum);
-  if (!sum && !IsKind(node, kOpProduct)) return;
-  if (node->operandCount != 3 || !IsKind(node->operands[1], kOpEquals) || node->operands[1]->operandCount != 2) return;
+  const bool sum = IsOpcode(node, kOpSum);
+  if (!sum && !IsOpcode(node, kOpProduct)) return;
+  if (node->operandCount != 3 || !IsOpcode(node->operands[1], kOpEquals) || node->operands[1]->operandCount != 2) return;
   ExpressionRecord** operands = node->operands;
   ExpressionRecord* summand = operands[0];
   operands[0] = operands[1];
@@ -163,7 +163,7 @@ ExpressionRecord* Conjoin(ExpressionRecord* left, ExpressionRecord* right) {
 }
 
 void DefaultCase(ExpressionRecord* node) {
-  if (!IsKind(node->parent, kOpBranch) || IsKind(node, kOpIf) || IsKind(node, kOpSwappedCondition)) return;
+  if (!IsOpcode(node->parent, kOpBranch) || IsOpcode(node, kOpIf) || IsOpcode(node, kOpSwappedCondition)) return;
   DO_BinOpOn(node, Number(1.0), 1, kOpIf);
 }
 
@@ -181,7 +181,7 @@ void MungeInequality(ExpressionRecord* node, OpCodeT partner) {
   if (n < 2) return;
   int32_t k = -1;
   for (int32_t i = 0; i < n; ++i) {
-    if (IsKind(node->operands[i], partner)) {
+    if (IsOpcode(node->operands[i], partner)) {
       k = i;
       break;
     }
@@ -212,8 +212,8 @@ void MungeInequality(ExpressionRecord* node, OpCodeT partner) {
 
 bool MinMaxModClampMayChange(const ExpressionRecord* node) {
   const bool argumentList = IsMinMaxModClamp(node->opcode) && node->operandCount >= 1 &&
-                            IsKind(node->operands[0], kOpComma) && node->operands[0]->operandCount > 0;
-  return argumentList || node->opcode == kOpDataStdDev || IsKind(node, kOpIndexes) || IsKind(node, kOpInterpolate);
+                            IsOpcode(node->operands[0], kOpComma) && node->operands[0]->operandCount > 0;
+  return argumentList || node->opcode == kOpDataStdDev || IsOpcode(node, kOpIndexes) || IsOpcode(node, kOpInterpolate);
 }
 
 void MungeMinMaxModClamp(ExpressionRecord* root, DocumentRecord* document) {
@@ -230,10 +230,10 @@ void MungeExprForStackMachine(ExpressionRecord* root, DocumentRecord* document) 
   ForEachBottomUp(root, DefaultCase);
   int32_t branchNumber = 0;
   ForEachBottomUp(root, [&branchNumber](ExpressionRecord* node) {
-    if (IsKind(node, kOpIf) && IsKind(node->parent, kOpBranch) && node->operandCount == 2) {
+    if (IsOpcode(node, kOpIf) && IsOpcode(node->parent, kOpBranch) && node->operandCount == 2) {
       SwapFirstTwo(node);
       node->opcode = kOpSwappedCondition;
-    } else if (IsKind(node, kOpBranch)) {
+    } else if (IsOpcode(node, kOpBranch)) {
       node->payload.branchNumber = branchNumber++;
     }
   });

@@ -10,24 +10,24 @@
 
 namespace {
 
-bool IsKind(const ExpressionRecord* node, OpCodeT kind) { return node != nullptr && node->opcode == kind; }
+bool HasKind(const ExpressionRecord* node, OpCodeT kind) { return node != nullptr && node->opcode == kind; }
 
 const ExpressionRecord* Application(const ExpressionRecord* definition) {
-  if (!IsKind(definition, kOpEquals) || definition->operandCount != 2) return nullptr;
+  if (!HasKind(definition, kOpEquals) || definition->operandCount != 2) return nullptr;
   const ExpressionRecord* left = definition->operands[0];
-  return IsKind(left, kOpFunction) && left->operandCount == 2 ? left : nullptr;
+  return HasKind(left, kOpFunction) && left->operandCount == 2 ? left : nullptr;
 }
 
 // The parameter id of each argument position, or false when a parameter is
 // no placeholder, is repeated, or there are more than the program's fixed
 // slots can hold.
 bool ParameterIds(const ExpressionRecord* parameters, int32_t* ids, int32_t* count) {
-  const bool list = IsKind(parameters, kOpComma);
+  const bool list = HasKind(parameters, kOpComma);
   *count = list ? parameters->operandCount : 1;
   if (*count < 1 || *count > kTemporariesBase) return false;
   for (int32_t p = 0; p < *count; ++p) {
     const ExpressionRecord* parameter = list ? parameters->operands[p] : parameters;
-    if (!IsKind(parameter, kOpDummy)) return false;
+    if (!HasKind(parameter, kOpDummy)) return false;
     ids[p] = parameter->payload.id;
     for (int32_t q = 0; q < p; ++q) {
       if (ids[q] == ids[p]) return false;
@@ -47,10 +47,10 @@ int32_t PositionOf(int32_t id, const int32_t* ids, int32_t count) {
 // a parameter id that equals an earlier position is never renamed twice.
 bool RenumberParameters(ExpressionRecord* body, const int32_t* ids, int32_t count) {
   for (ExpressionRecord* n = body; n != nullptr; n = NextTopDownWithin(n, body)) {
-    if (IsKind(n, kOpDummy) && PositionOf(n->payload.id, ids, count) < 0) return false;
+    if (HasKind(n, kOpDummy) && PositionOf(n->payload.id, ids, count) < 0) return false;
   }
   for (ExpressionRecord* n = body; n != nullptr; n = NextTopDownWithin(n, body)) {
-    if (IsKind(n, kOpDummy)) n->payload.id = PositionOf(n->payload.id, ids, count);
+    if (HasKind(n, kOpDummy)) n->payload.id = PositionOf(n->payload.id, ids, count);
   }
   return true;
 }
@@ -84,7 +84,7 @@ void AFunction::Compile() {
   int32_t ids[kTemporariesBase];
   int32_t count = 0;
   if (!ParameterIds(application->operands[1], ids, &count)) return;
-  const bool list = IsKind(application->operands[1], kOpComma);
+  const bool list = HasKind(application->operands[1], kOpComma);
   ExpressionRecord* body = fDefinition->operands[1];
   if (!HasOnly(body, fDocument, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable))
     return;

@@ -50,41 +50,41 @@ constexpr DocumentStatementHooks kNoDocument = {
     .finishRead = Refuse,
 };
 
-DocumentStatementHooks gHooks = kNoDocument;
+DocumentStatementHooks gStatementHooks = kNoDocument;
 
 }  // namespace
 
-void InstallDocumentStatementHooks(const DocumentStatementHooks& hooks) { gHooks = hooks; }
-const DocumentStatementHooks& CurrentDocumentStatementHooks() { return gHooks; }
+void InstallDocumentStatementHooks(const DocumentStatementHooks& hooks) { gStatementHooks = hooks; }
+const DocumentStatementHooks& CurrentDocumentStatementHooks() { return gStatementHooks; }
 
 void SetDocumentUnderConstruction(DocumentRecord* document) { gDocumentUnderConstruction = document; }
 DocumentRecord* GetDocumentUnderConstruction() { return gDocumentUnderConstruction; }
 
 OurText ConstructTextBlock(DocumentRecord* document, bool useFirstTextBlockFont) {
-  return gHooks.constructTextBlock(document, useFirstTextBlockFont);
+  return gStatementHooks.constructTextBlock(document, useFirstTextBlockFont);
 }
-Table* CreateDocumentTable(DocumentRecord* document) { return gHooks.createTable(document); }
-void DisposeDocumentTable(Table* table) { gHooks.disposeTable(table); }
+Table* CreateDocumentTable(DocumentRecord* document) { return gStatementHooks.createTable(document); }
+void DisposeDocumentTable(Table* table) { gStatementHooks.disposeTable(table); }
 void AddDocumentTableCell(Table* table, const char* text, int32_t length, bool startNewColumn) {
-  gHooks.addTableCell(table, text, length, startNewColumn);
+  gStatementHooks.addTableCell(table, text, length, startNewColumn);
 }
 
-void BeginDocumentRead() { gHooks.beginRead(); }
-void EndDocumentRead() { gHooks.endRead(); }
-void ReadDocumentHeader(double version) { gHooks.readHeader(version); }
-void ApplyDocumentTextEncoding(bool utf8) { gHooks.applyTextEncoding(utf8); }
-void ApplyDocumentFontName(const char* name) { gHooks.applyFontName(name); }
-void ApplyDocumentSliderVariable(int32_t letter) { gHooks.applySliderVariable(letter); }
+void BeginDocumentRead() { gStatementHooks.beginRead(); }
+void EndDocumentRead() { gStatementHooks.endRead(); }
+void ReadDocumentHeader(double version) { gStatementHooks.readHeader(version); }
+void ApplyDocumentTextEncoding(bool utf8) { gStatementHooks.applyTextEncoding(utf8); }
+void ApplyDocumentFontName(const char* name) { gStatementHooks.applyFontName(name); }
+void ApplyDocumentSliderVariable(int32_t letter) { gStatementHooks.applySliderVariable(letter); }
 void ApplyDocumentNumbers(DocumentSetting setting, std::initializer_list<double> values) {
-  gHooks.applyNumbers(setting, values);
+  gStatementHooks.applyNumbers(setting, values);
 }
-void AppendDocumentEquation(ExpressionRecord* tree) { gHooks.appendEquation(tree); }
-void AppendDocumentParameter(int32_t letter, double value) { gHooks.appendParameter(letter, value); }
-void AppendDocumentTextBlock(OurText text) { gHooks.appendTextBlock(text); }
-void AppendDocumentTableBlock(Table* table) { gHooks.appendTableBlock(table); }
-void ApplyDocumentPrintRecord(RelocatableBlock* record) { gHooks.applyPrintRecord(record); }
-void ApplyDocumentTexture(char* bytes, int32_t count) { gHooks.applyTexture(bytes, count); }
+void AppendDocumentEquation(ExpressionRecord* tree) { gStatementHooks.appendEquation(tree); }
+void AppendDocumentParameter(int32_t letter, double value) { gStatementHooks.appendParameter(letter, value); }
+void AppendDocumentTextBlock(OurText text) { gStatementHooks.appendTextBlock(text); }
+void AppendDocumentTableBlock(Table* table) { gStatementHooks.appendTableBlock(table); }
+void ApplyDocumentPrintRecord(RelocatableBlock* record) { gStatementHooks.applyPrintRecord(record); }
+void ApplyDocumentTexture(char* bytes, int32_t count) { gStatementHooks.applyTexture(bytes, count); }
 void AppendDocumentPicture(char* bytes, int32_t count, bool secondView, double first, double second) {
-  gHooks.appendPicture(bytes, count, secondView, first, second);
+  gStatementHooks.appendPicture(bytes, count, secondView, first, second);
 }
-bool FinishDocumentRead() { return gHooks.finishRead(); }
+bool FinishDocumentRead() { return gStatementHooks.finishRead(); }

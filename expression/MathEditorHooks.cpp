@@ -1,22 +1,22 @@
 #include "expression/MathEditorHooks.h"
 
 namespace {
-MathEditorHooks gHooks = {};
+MathEditorHooks gEditorHooks = {};
 }
 
-void InstallMathEditorHooks(const MathEditorHooks& hooks) { gHooks = hooks; }
+void InstallMathEditorHooks(const MathEditorHooks& hooks) { gEditorHooks = hooks; }
 
-const MathEditorHooks& CurrentMathEditorHooks() { return gHooks; }
+const MathEditorHooks& CurrentMathEditorHooks() { return gEditorHooks; }
 
 void EditorSetIP(ExpressionRecord* node, MathIPType type) {
-  if (gHooks.setIP) return gHooks.setIP(node, type);
+  if (gEditorHooks.setIP) return gEditorHooks.setIP(node, type);
   if (!gMathCurrentMEH || !node) return;
   gMathCurrentMEH->selected = node;
   gMathCurrentMEH->caretType = type;
 }
 
 void EditorGoUpExpr() {
-  if (gHooks.goUpExpr) return gHooks.goUpExpr();
+  if (gEditorHooks.goUpExpr) return gEditorHooks.goUpExpr();
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected || !r->selected->parent) return;
   r->selected = r->selected->parent;
@@ -24,7 +24,7 @@ void EditorGoUpExpr() {
 }
 
 void EditorRecalculateAndDraw() {
-  if (gHooks.recalculateAndDraw) return gHooks.recalculateAndDraw();
+  if (gEditorHooks.recalculateAndDraw) return gEditorHooks.recalculateAndDraw();
   if (!gMathCurrentMEH) return;
   gMathCurrentMEH->layoutValid = 0;
   gMathCurrentMEH->layoutValid2 = 0;

@@ -23,7 +23,7 @@ const ExpressionRecord* Operand(const ExpressionRecord* e, int i) { return e->op
 const ExpressionRecord* Entry(const ExpressionRecord* e, int i) { return e->operands[1]->operands[i]; }
 
 // A copy with x and y renamed u and v, the variables of a plane raster.
-ExpressionRecord* InUV(ExpressionRecord* tree) {
+ExpressionRecord* CurveInUV(ExpressionRecord* tree) {
   if (tree != nullptr) ReplaceAtoms(tree, kIdX, kIdU), ReplaceAtoms(tree, kIdY, kIdV);
   return tree;
 }
@@ -85,7 +85,7 @@ void Add_kRGB_xy(AGraphPane& pane, EquationBuild& b) {
     for (int i = 0; i < 3; ++i) {
       mirrored[i] = Tree(Copy(Entry(e, i)));
       if (!mirrored[i] || !TransformExpr(mirrored[i].get(), ct)) mirror.reset();
-      InUV(mirrored[i].get());
+      CurveInUV(mirrored[i].get());
     }
     mirrored[3] = KeepFor(mirror.get(), b.extra.get());
     if (mirrored[3] && !TransformExpr(mirrored[3].get(), ct)) mirror.reset();
@@ -97,7 +97,7 @@ void Add_kRGB_xy(AGraphPane& pane, EquationBuild& b) {
                                   std::move(plotColour), *pane.View2D(k));
   };
   if (gGraphMakers.ColorPlot == nullptr) return;
-  Tree own[4] = {Tree(InUV(Copy(Entry(e, 0)))), Tree(InUV(Copy(Entry(e, 1)))), Tree(InUV(Copy(Entry(e, 2)))),
+  Tree own[4] = {Tree(CurveInUV(Copy(Entry(e, 0)))), Tree(CurveInUV(Copy(Entry(e, 1)))), Tree(CurveInUV(Copy(Entry(e, 2)))),
                  std::move(b.extra)};
   A2DGraph* graph = plot(own, std::move(b.colour), view);
   if (graph == nullptr) return;

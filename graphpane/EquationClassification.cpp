@@ -16,7 +16,6 @@ namespace {
 
 using enum GraphKind;
 
-constexpr int32_t kNone = kNoAllowedVariable;
 constexpr int32_t kIdThetaPrime = 8;
 constexpr int32_t kIdG = 'g';
 constexpr int32_t kIdB = 'b';
@@ -30,8 +29,8 @@ bool IsEquation(const ExpressionRecord* e) { return e->opcode == kOpEquals && e-
 ExpressionRecord* Left(const ExpressionRecord* e) { return e->operands[0]; }
 ExpressionRecord* Right(const ExpressionRecord* e) { return e->operands[1]; }
 
-bool Only(ExpressionRecord* e, DocumentRecord* doc, int32_t a = kNone, int32_t b = kNone, int32_t c = kNone,
-          int32_t d = kNone) {
+bool Only(ExpressionRecord* e, DocumentRecord* doc, int32_t a = kNoAllowedVariable, int32_t b = kNoAllowedVariable, int32_t c = kNoAllowedVariable,
+          int32_t d = kNoAllowedVariable) {
   return HasOnly(e, doc, a, b, c, d);
 }
 
@@ -51,7 +50,7 @@ bool IsColumnEquation(ExpressionRecord* e, int32_t a, int32_t b, int32_t c) {
 
 // (a, b, c) = G(u, v)
 bool IsStartSurfaceColumn(ExpressionRecord* e, DocumentRecord* doc, int32_t a, int32_t b, int32_t c) {
-  return IsColumnEquation(e, a, b, c) && Matrix3DHasOnly(Right(e), doc, kIdU, kIdV, kNone);
+  return IsColumnEquation(e, a, b, c) && Matrix3DHasOnly(Right(e), doc, kIdU, kIdV, kNoAllowedVariable);
 }
 
 // The start point of a 3-D field: d/dt (x, y, z) = F, (x, y, z) = C.
@@ -123,7 +122,7 @@ GraphKind RotationKind(ExpressionRecord* e, DocumentRecord* doc) {
     if (!IsRangeChain(items->operands[3])) return kCantGraph;
     range = items->operands[3];
   }
-  if (!Only(profile, doc, kIdX) && !IsForm(profile, doc, kIdY, kIdX, kNone)) return kCantGraph;
+  if (!Only(profile, doc, kIdX) && !IsForm(profile, doc, kIdY, kIdX, kNoAllowedVariable)) return kCantGraph;
   if (!IsEquation(axis)) return kCantGraph;
   for (ExpressionRecord* side : {Left(axis), Right(axis)})
     if (!Only(side, doc, kIdX, kIdY) || !IsLinear(side, doc)) return kCantGraph;
@@ -135,12 +134,12 @@ GraphKind RotationKind(ExpressionRecord* e, DocumentRecord* doc) {
   return kRotation;
 }
 
-bool IsCoordinateAtom(const ExpressionRecord* e) {
+bool IsCoordinateLetter(const ExpressionRecord* e) {
   return e->opcode == kOpAtom && Is_xyzwtuvr_theta_phi(e->payload.id);
 }
 
 bool IsSubscriptedCoordinate(const ExpressionRecord* e) {
-  return e->opcode == kOpIndexes && e->operandCount == 2 && IsCoordinateAtom(e->operands[0]);
+  return e->opcode == kOpIndexes && e->operandCount == 2 && IsCoordinateLetter(e->operands[0]);
 }
 
 struct ExplicitForm {
@@ -149,10 +148,10 @@ struct ExplicitForm {
 };
 
 constexpr ExplicitForm kPlaneForms[] = {
-    {kIdY, kIdX, kNone, kY_X},
-    {kIdX, kIdY, kNone, kX_Y},
-    {kIdR, kIdTheta, kNone, kR_Theta},
-    {kIdTheta, kIdR, kNone, kTheta_R},
+    {kIdY, kIdX, kNoAllowedVariable, kY_X},
+    {kIdX, kIdY, kNoAllowedVariable, kX_Y},
+    {kIdR, kIdTheta, kNoAllowedVariable, kR_Theta},
+    {kIdTheta, kIdR, kNoAllowedVariable, kTheta_R},
 };
 
 constexpr ExplicitForm kSpaceForms[] = {
@@ -172,7 +171,7 @@ GraphKind ExplicitKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
   if (!is3D) {
     for (const ExplicitForm& form : kPlaneForms)
       if (IsForm(e, doc, form.a, form.b, form.c)) return form.kind;
-    if (IsForm(e, doc, kIdZ, kNone, kNone) &&
+    if (IsForm(e, doc, kIdZ, kNoAllowedVariable, kNoAllowedVariable) &&
         (DIM_Complex(Right(e), doc) || UsesComplexParameter(Right(e), doc)))
       return kComplexConstant;
   }
@@ -183,8 +182,8 @@ GraphKind ExplicitKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
     return kZ_XYRTheta;
   if (!is3D && OnlyXYRTheta(Left(e), doc) && OnlyXYRTheta(Right(e), doc)) return kXYRTh_eq_XYRTh;
   if (Only(Left(e), doc, kIdX, kIdY, kIdZ) && Only(Right(e), doc, kIdX, kIdY, kIdZ)) return kXYZ_equals_XYZ;
-  if (IsForm(e, doc, kIdZ, kIdT, kNone)) return kZ_t;
-  if (IsForm(e, doc, kIdW, kIdZ, kNone)) return kW_Z;
+  if (IsForm(e, doc, kIdZ, kIdT, kNoAllowedVariable)) return kZ_t;
+  if (IsForm(e, doc, kIdW, kIdZ, kNoAllowedVariable)) return kW_Z;
   return kCantGraph;
 }
 
@@ -223,19 +222,19 @@ GraphKind OtherEquationKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc)
   if (constant3 && rThetaPhi) return k3DPointRThetaPhi;
   if ((IsTotalDerivativeOfColumn(left, 3) || IsMatrixDxDyDz(left)) && Matrix3DHasOnly(right, doc, kIdX, kIdY, kIdZ))
     return kXYZ_XYZ;
-  if (xy && Matrix2DHasOnly(right, doc, kIdT, kNone)) return kXY_t;
-  if (rTheta && Matrix2DHasOnly(right, doc, kIdT, kNone)) return kRTheta_t;
+  if (xy && Matrix2DHasOnly(right, doc, kIdT, kNoAllowedVariable)) return kXY_t;
+  if (rTheta && Matrix2DHasOnly(right, doc, kIdT, kNoAllowedVariable)) return kRTheta_t;
   if (!is3D && Matrix3DHasOnly_xyrtheta(right, doc)) {
     if (IsMatrix(left, kIdR, kIdG, kIdB)) return kRGB_xy;
     if (IsMatrix(left, kIdH, kIdS, kIdV)) return kHSV_xy;
   }
-  const bool curve3 = Matrix3DHasOnly(right, doc, kIdT, kNone, kNone);
+  const bool curve3 = Matrix3DHasOnly(right, doc, kIdT, kNoAllowedVariable, kNoAllowedVariable);
   if (xyz && curve3) return kXYZ_t;
   if (IsMatrix(left, kIdX, kIdY, kIdU, kIdV)) {
-    if (Matrix4DHasOnly(right, doc, kIdT, kNone)) return kXYZW_t;
+    if (Matrix4DHasOnly(right, doc, kIdT, kNoAllowedVariable)) return kXYZW_t;
     if (Matrix4DHasOnly(right, doc, kIdU, kIdV)) return kXYZW_uv;
   }
-  const bool surface3 = Matrix3DHasOnly(right, doc, kIdU, kIdV, kNone);
+  const bool surface3 = Matrix3DHasOnly(right, doc, kIdU, kIdV, kNoAllowedVariable);
   if (rThetaPhi && curve3) return kRThetaPhi_t;
   if (rThetaZ && curve3) return kRThetaZ_t;
   if (xyz && surface3) return kXYZ_uv;
@@ -258,7 +257,7 @@ GraphKind EquationKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc) {
     if (IsTotalDerivativeOfColumn(Left(e), 2) && Matrix2DHasOnly(Right(e), doc, kIdX, kIdY)) return kODEdrdt;
   }
   if (e->operandCount != 2) return kCantGraph;
-  if (IsCoordinateAtom(Left(e)) || IsSubscriptedCoordinate(Left(e)) || IsCoordinateAtom(Right(e)))
+  if (IsCoordinateLetter(Left(e)) || IsSubscriptedCoordinate(Left(e)) || IsCoordinateLetter(Right(e)))
     return ExplicitKind(e, is3D, doc);
   return OtherEquationKind(e, is3D, doc);
 }
@@ -268,10 +267,10 @@ GraphKind LoneExpressionKind(ExpressionRecord* e, bool is3D, DocumentRecord* doc
   if (IsConstColumn(e, doc, 3)) return RefersToTable(e, doc) ? kData3D : k3DPoint;
   if (!is3D) {
     if (IsConstColumn(e, doc, 2)) return RefersToTable(e, doc) ? kData2D : kXY;
-    if (Matrix2DHasOnly(e, doc, kIdT, kNone)) return kXYt;
+    if (Matrix2DHasOnly(e, doc, kIdT, kNoAllowedVariable)) return kXYt;
   }
-  if (Matrix3DHasOnly(e, doc, kIdT, kNone, kNone)) return kXYZt;
-  if (Matrix3DHasOnly(e, doc, kIdU, kIdV, kNone)) return kXYZuv;
+  if (Matrix3DHasOnly(e, doc, kIdT, kNoAllowedVariable, kNoAllowedVariable)) return kXYZt;
+  if (Matrix3DHasOnly(e, doc, kIdU, kIdV, kNoAllowedVariable)) return kXYZuv;
   if (IsConst(e, doc)) return kCantGraph;
   if (!is3D) {
     if (Only(e, doc, kIdX)) return kFxnOfX;
@@ -325,13 +324,13 @@ bool OperandsHaveOnly(ExpressionRecord* condition, DocumentRecord* doc, const Al
 OptionVerdict ConditionVerdict(ExpressionRecord* option, int32_t base, bool primed, bool is3D, DocumentRecord* doc) {
   auto verdict = [](bool accepted) { return accepted ? OptionVerdict::kAccepted : OptionVerdict::kRefused; };
   if (KindSet(kClipInXY).Contains(base))
-    return verdict(primed ? OperandsHaveOnly(option, doc, {kIdXPrime, kIdYPrime, kNone, kNone})
-                          : OperandsHaveOnly(option, doc, {kIdX, kIdY, kNone, kNone}));
+    return verdict(primed ? OperandsHaveOnly(option, doc, {kIdXPrime, kIdYPrime, kNoAllowedVariable, kNoAllowedVariable})
+                          : OperandsHaveOnly(option, doc, {kIdX, kIdY, kNoAllowedVariable, kNoAllowedVariable}));
   // The exchange leaves theta as it is, so a primed polar equation's
   // condition is in r' and theta (theta' still accepted).
   if (KindSet(kClipInPolar).Contains(base))
-    return verdict(primed ? OperandsHaveOnly(option, doc, {kIdRPrime, kIdTheta, kIdThetaPrime, kNone})
-                          : OperandsHaveOnly(option, doc, {kIdR, kIdTheta, kNone, kNone}));
+    return verdict(primed ? OperandsHaveOnly(option, doc, {kIdRPrime, kIdTheta, kIdThetaPrime, kNoAllowedVariable})
+                          : OperandsHaveOnly(option, doc, {kIdR, kIdTheta, kNoAllowedVariable, kNoAllowedVariable}));
   if (kThreeDClipKinds.Contains(base)) return verdict(is3D);
   return verdict(kAnyViewClipKinds.Contains(base));
 }

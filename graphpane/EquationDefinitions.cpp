@@ -9,7 +9,7 @@ bool IsTwoSidedEquation(const ExpressionRecord* tree) {
   return tree != nullptr && tree->opcode == kOpEquals && tree->operandCount == 2;
 }
 
-bool IsCoordinateAtom(const ExpressionRecord* node) {
+bool IsCoordinateName(const ExpressionRecord* node) {
   return node->opcode == kOpAtom && Is_xyzwtuvr_theta_phi(node->payload.id);
 }
 
@@ -77,5 +77,5 @@ bool IsExprPointPlot(const ExpressionRecord* tree) {
 
 bool IsExprGraphableDefinition(const ExpressionRecord* tree) {
   return IsTwoSidedEquation(tree) && IsSubscripted(tree->operands[0]) &&
-         IsCoordinateAtom(tree->operands[0]->operands[0]);
+         IsCoordinateName(tree->operands[0]->operands[0]);
 }

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int32_t kNone = kNoAllowedVariable;
 
 bool IsBinary(const ExpressionRecord* e, OpCodeT kind) {
   return e != nullptr && e->opcode == kind && e->operandCount == 2;
@@ -127,29 +126,29 @@ bool HasOnlyAllowingClip(ExpressionRecord* e, DocumentRecord* document, int32_t 
 }
 
 bool HasOnlyAllowingMatrix(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b, int32_t c) {
-  return HasOnlyWithFlags(e, document, kHasOnlyFlags, {a, b, c, kNone}, true);
+  return HasOnlyWithFlags(e, document, kHasOnlyFlags, {a, b, c, kNoAllowedVariable}, true);
 }
 
 bool Matrix2DHasOnly(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b) {
-  return EveryEntry(e, 2, document, {a, b, kNone, kNone});
+  return EveryEntry(e, 2, document, {a, b, kNoAllowedVariable, kNoAllowedVariable});
 }
 
 bool Matrix3DHasOnly(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b, int32_t c) {
-  return EveryEntry(e, 3, document, {a, b, c, kNone});
+  return EveryEntry(e, 3, document, {a, b, c, kNoAllowedVariable});
 }
 
 bool Matrix4DHasOnly(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b) {
-  return EveryEntry(e, 4, document, {a, b, kNone, kNone});
+  return EveryEntry(e, 4, document, {a, b, kNoAllowedVariable, kNoAllowedVariable});
 }
 
 bool Matrix3DHasOnly_xyrtheta(ExpressionRecord* e, DocumentRecord* document) {
   return EveryEntry(e, 3, document, {kIdX, kIdY, kIdR, kIdTheta});
 }
 
-bool IsConst(ExpressionRecord* e, DocumentRecord* document) { return HasOnly(e, document, kNone, kNone, kNone, kNone); }
+bool IsConst(ExpressionRecord* e, DocumentRecord* document) { return HasOnly(e, document, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable); }
 
 bool IsConstColumn(ExpressionRecord* e, DocumentRecord* document, int rows) {
-  return EveryEntry(e, rows, document, {kNone, kNone, kNone, kNone});
+  return EveryEntry(e, rows, document, {kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable});
 }
 
 bool IsForm(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b, int32_t c) {
@@ -157,8 +156,8 @@ bool IsForm(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b,
   ExpressionRecord* left = e->operands[0];
   ExpressionRecord* right = e->operands[1];
   const bool subscriptedA = left->opcode == kOpIndexes && left->operandCount == 2 && IsAtom(left->operands[0], a);
-  if ((IsAtom(left, a) || subscriptedA) && HasOnly(right, document, b, c, kNone, kNone)) return true;
-  if (!IsAtom(right, a) || !HasOnly(left, document, b, c, kNone, kNone)) return false;
+  if ((IsAtom(left, a) || subscriptedA) && HasOnly(right, document, b, c, kNoAllowedVariable, kNoAllowedVariable)) return true;
+  if (!IsAtom(right, a) || !HasOnly(left, document, b, c, kNoAllowedVariable, kNoAllowedVariable)) return false;
   const bool leftIsCoordinate = left->opcode == kOpAtom && Is_xyzwtuvr_theta_phi(left->payload.id);
   return !leftIsCoordinate && !IsAtom(left, GetVariableIDFromString(OurInternCString("radius")));
 }

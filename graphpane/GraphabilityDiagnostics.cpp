@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int32_t kNone = kNoAllowedVariable;
 
 bool ContainsPrompt(ExpressionRecord* e) {
   for (ExpressionRecord* node = e; node != nullptr; node = NextTopDownWithin(node, e))
@@ -25,7 +24,7 @@ bool IsMatrixEquation(const ExpressionRecord* e) {
          e->operands[1]->opcode == kOpMatrix;
 }
 
-bool OnlyXYRTheta(ExpressionRecord* e, DocumentRecord* doc) { return HasOnly(e, doc, kIdX, kIdY, kIdR, kIdTheta); }
+bool HasOnlyXYRTheta(ExpressionRecord* e, DocumentRecord* doc) { return HasOnly(e, doc, kIdX, kIdY, kIdR, kIdTheta); }
 
 // Step 1.3: the kind was found but an option refused.
 int32_t RefusedOptionMessage(int32_t kind, bool is3D) {
@@ -64,8 +63,8 @@ int32_t GetEqnSyntaxErr(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecor
   if ((DIM_Contains(e, kIdU) || DIM_Contains(e, kIdV)) && !IsMatrixEquation(e)) return kMsgParametersUV;
   if (is3D) {
     // Only a comparison is a 2-D inequality; a 2-D point (1, 2) is not.
-    if (IsComparison(e) && e->operandCount == 2 && OnlyXYRTheta(e->operands[0], doc) &&
-        OnlyXYRTheta(e->operands[1], doc))
+    if (IsComparison(e) && e->operandCount == 2 && HasOnlyXYRTheta(e->operands[0], doc) &&
+        HasOnlyXYRTheta(e->operands[1], doc))
       return kMsgInequalityIn3D;
     if (e->opcode == kOpEquals && e->operandCount >= 1 && e->operands[0]->opcode == kOpMatrix &&
         e->operands[0]->payload.shape.rows == 2)
@@ -73,7 +72,7 @@ int32_t GetEqnSyntaxErr(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecor
     if (e->opcode == kOpComma && e->operandCount >= 2 && IsConstColumn(e->operands[0], doc, 2) &&
         IsConstColumn(e->operands[1], doc, 2))
       return kMsgVectorIn3D;
-    if (twoSided && IsFormDaDb(e->operands[0], kIdX, kIdY) && HasOnly(e->operands[1], doc, kIdX, kIdY, kNone, kNone))
+    if (twoSided && IsFormDaDb(e->operands[0], kIdX, kIdY) && HasOnly(e->operands[1], doc, kIdX, kIdY, kNoAllowedVariable, kNoAllowedVariable))
       return kMsgCantGraphIn3D;
   }
   if (DIM_Contains(e, kIdZ) && DIM_Contains(e, kIdPhi)) return kMsgMultipleCoordinateSystems;

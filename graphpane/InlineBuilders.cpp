@@ -26,7 +26,7 @@ ExpressionRecord* InUV(const ExpressionRecord* g, int32_t toU, int32_t toV) {
 ExpressionRecord* U() { return Atomic(kIdU); }
 ExpressionRecord* V() { return Atomic(kIdV); }
 
-const ExpressionRecord* Entry(const ExpressionRecord* column, int i) { return column->operands[i]; }
+const ExpressionRecord* ColumnEntry(const ExpressionRecord* column, int i) { return column->operands[i]; }
 
 }  // namespace
 
@@ -53,8 +53,8 @@ void AddInlineSurface(AGraphPane& pane, EquationBuild& b) {
       break;
     }
     case kRThetaZ_uv:
-      if (surface(Times(Copy(Entry(g, 0)), Cos(Copy(Entry(g, 1)))), Times(Copy(Entry(g, 0)), Sin(Copy(Entry(g, 1)))),
-                  Copy(Entry(g, 2)), kCoordU, kCoordV))
+      if (surface(Times(Copy(ColumnEntry(g, 0)), Cos(Copy(ColumnEntry(g, 1)))), Times(Copy(ColumnEntry(g, 0)), Sin(Copy(ColumnEntry(g, 1)))),
+                  Copy(ColumnEntry(g, 2)), kCoordU, kCoordV))
         pane.ShowFlags({kCoordU, kCoordV});
       break;
     default: break;
@@ -73,7 +73,7 @@ void AddInlineField(AGraphPane& pane, EquationBuild& b) {
     case kXYZ_XYZ_xyz: surface[0] = InUV(start->operands[1], kIdY, kIdZ), surface[1] = U(), surface[2] = V(); break;
     case kXYZ_XYZ_yzx: surface[0] = U(), surface[1] = InUV(start->operands[1], kIdX, kIdZ), surface[2] = V(); break;
     case kXYZ_XYZ_xyzuv:
-      for (int i = 0; i < 3; ++i) surface[i] = Copy(Entry(start->operands[1], i));
+      for (int i = 0; i < 3; ++i) surface[i] = Copy(ColumnEntry(start->operands[1], i));
       break;
     default: break;
   }
@@ -85,13 +85,13 @@ void AddInlineField(AGraphPane& pane, EquationBuild& b) {
     return;
   }
   const int32_t fieldType = b.kind == kXYZ_XYZ_point || IsTotalDerivativeOfColumn(head->operands[0], 3) ? 1 : 0;
-  std::array<Compiled, 3> field = {Compiled(pane.Required(Copy(Entry(head->operands[1], 0)))),
-                                   Compiled(pane.Required(Copy(Entry(head->operands[1], 1)))),
-                                   Compiled(pane.Required(Copy(Entry(head->operands[1], 2))))};
+  std::array<Compiled, 3> field = {Compiled(pane.Required(Copy(ColumnEntry(head->operands[1], 0)))),
+                                   Compiled(pane.Required(Copy(ColumnEntry(head->operands[1], 1)))),
+                                   Compiled(pane.Required(Copy(ColumnEntry(head->operands[1], 2))))};
   std::array<Compiled, 3> startPoint;
   Compiled function;
   if (b.kind == kXYZ_XYZ_point)
-    for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(pane.Required(Copy(Entry(start->operands[1], i))));
+    for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(pane.Required(Copy(ColumnEntry(start->operands[1], i))));
   if (b.kind == kXYZ_XYZ_implicit)
     function = Compiled(pane.Required(Minus(Copy(start->operands[0]), Copy(start->operands[1]))));
   Compiled radius(pane.Optional(b.radius.release())), clip(pane.Optional(b.clip.release()));

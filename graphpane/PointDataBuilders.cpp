@@ -13,10 +13,10 @@
 
 namespace {
 
-const ExpressionRecord* Operand(const ExpressionRecord* e, int i) { return e->operands[i]; }
+const ExpressionRecord* OperandOf(const ExpressionRecord* e, int i) { return e->operands[i]; }
 
 // The entries of the column on the right side.
-const ExpressionRecord* Entry(const ExpressionRecord* e, int i) { return e->operands[1]->operands[i]; }
+const ExpressionRecord* PointEntry(const ExpressionRecord* e, int i) { return e->operands[1]->operands[i]; }
 
 // Cartesian coordinates of polar (r, theta), cylindrical (r, theta, z) and
 // spherical (r, theta, phi) entries, over copies.
@@ -42,13 +42,13 @@ struct SpacePoint {
   ExpressionRecord *x, *y, *z;
 };
 SpacePoint Cartesian(const ExpressionRecord* e) {
-  return {Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2))};
+  return {Copy(OperandOf(e, 0)), Copy(OperandOf(e, 1)), Copy(OperandOf(e, 2))};
 }
 SpacePoint Cylindrical(const ExpressionRecord* e) {
-  return {PolarX(Entry(e, 0), Entry(e, 1)), PolarY(Entry(e, 0), Entry(e, 1)), Copy(Entry(e, 2))};
+  return {PolarX(PointEntry(e, 0), PointEntry(e, 1)), PolarY(PointEntry(e, 0), PointEntry(e, 1)), Copy(PointEntry(e, 2))};
 }
 SpacePoint Spherical(const ExpressionRecord* e) {
-  const ExpressionRecord *r = Entry(e, 0), *theta = Entry(e, 1), *phi = Entry(e, 2);
+  const ExpressionRecord *r = PointEntry(e, 0), *theta = PointEntry(e, 1), *phi = PointEntry(e, 2);
   return {SphericalX(r, theta, phi), SphericalY(r, theta, phi), SphericalZ(r, phi)};
 }
 
@@ -164,30 +164,30 @@ void AddPoint3D(AGraphPane& pane, EquationBuild& b, SpacePoint p) {
 }  // namespace
 
 void Add_kXY(AGraphPane& pane, EquationBuild& b) {
-  AddPoint(pane, b, Copy(Operand(b.equation, 0)), Copy(Operand(b.equation, 1)));
+  AddPoint(pane, b, Copy(OperandOf(b.equation, 0)), Copy(OperandOf(b.equation, 1)));
 }
 
 void Add_kRTheta(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* e = b.equation;
-  AddPoint(pane, b, PolarX(Entry(e, 0), Entry(e, 1)), PolarY(Entry(e, 0), Entry(e, 1)));
+  AddPoint(pane, b, PolarX(PointEntry(e, 0), PointEntry(e, 1)), PolarY(PointEntry(e, 0), PointEntry(e, 1)));
 }
 
 void Add_kComplexConstant(AGraphPane& pane, EquationBuild& b) {
-  AddPoint(pane, b, Real(Copy(Operand(b.equation, 1))), Imag(Copy(Operand(b.equation, 1))));
+  AddPoint(pane, b, Real(Copy(OperandOf(b.equation, 1))), Imag(Copy(OperandOf(b.equation, 1))));
 }
 
 // The point reads the parameter's value, so that dragging it moves it.
 void Add_kComplexParameter(AGraphPane& pane, EquationBuild& b) {
-  AddPoint(pane, b, Real(Copy(Operand(b.equation, 0))), Imag(Copy(Operand(b.equation, 0))), true);
+  AddPoint(pane, b, Real(Copy(OperandOf(b.equation, 0))), Imag(Copy(OperandOf(b.equation, 0))), true);
 }
 
 void Add_kData2D(AGraphPane& pane, EquationBuild& b) {
-  AddData2D(pane, b, Copy(Operand(b.equation, 0)), Copy(Operand(b.equation, 1)));
+  AddData2D(pane, b, Copy(OperandOf(b.equation, 0)), Copy(OperandOf(b.equation, 1)));
 }
 
 void Add_kData2DRTheta(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* e = b.equation;
-  AddData2D(pane, b, PolarX(Entry(e, 0), Entry(e, 1)), PolarY(Entry(e, 0), Entry(e, 1)));
+  AddData2D(pane, b, PolarX(PointEntry(e, 0), PointEntry(e, 1)), PolarY(PointEntry(e, 0), PointEntry(e, 1)));
 }
 
 void Add_kData3D(AGraphPane& pane, EquationBuild& b) { AddData3D(pane, b, Cartesian(b.equation)); }
@@ -203,16 +203,16 @@ void Add_k3DPointRThetaZ(AGraphPane& pane, EquationBuild& b) { AddPoint3D(pane, 
 void Add_k3DPointRThetaPhi(AGraphPane& pane, EquationBuild& b) { AddPoint3D(pane, b, Spherical(b.equation)); }
 
 void Add_kArrow(AGraphPane& pane, EquationBuild& b) {
-  const ExpressionRecord *from = Operand(b.equation, 0), *to = Operand(b.equation, 1);
+  const ExpressionRecord *from = OperandOf(b.equation, 0), *to = OperandOf(b.equation, 1);
   Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
-  Compiled c[4] = {Compiled(pane.Required(Copy(Operand(from, 0)))), Compiled(pane.Required(Copy(Operand(from, 1)))),
-                   Compiled(pane.Required(Copy(Operand(to, 0)))), Compiled(pane.Required(Copy(Operand(to, 1))))};
+  Compiled c[4] = {Compiled(pane.Required(Copy(OperandOf(from, 0)))), Compiled(pane.Required(Copy(OperandOf(from, 1)))),
+                   Compiled(pane.Required(Copy(OperandOf(to, 0)))), Compiled(pane.Required(Copy(OperandOf(to, 1))))};
   if (gGraphMakers.Arrow == nullptr) return;
   A2DGraph* graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(c[2]), std::move(c[3]),
                                        std::move(b.colour), *pane.View2D(b.view));
   if (graph == nullptr) return;
   pane.AddGraph(graph, b.view);
-  Add_transformed_Arrow(pane, b.ct, b.view, Operand(from, 0), Operand(from, 1), Operand(to, 0), Operand(to, 1),
+  Add_transformed_Arrow(pane, b.ct, b.view, OperandOf(from, 0), OperandOf(from, 1), OperandOf(to, 0), OperandOf(to, 1),
                         std::move(mirror));
 }
 
@@ -220,11 +220,11 @@ void Add_kArrow(AGraphPane& pane, EquationBuild& b) {
 void Add_k3DArrow(AGraphPane& pane, EquationBuild& b) {
   const int32_t view = b.view;
   const CoordinateTransformation& ct = b.ct;
-  const ExpressionRecord *from = Operand(b.equation, 0), *to = Operand(b.equation, 1);
+  const ExpressionRecord *from = OperandOf(b.equation, 0), *to = OperandOf(b.equation, 1);
   Tree start[3], direction[3];
   for (int i = 0; i < 3; ++i) {
-    start[i] = Tree(Copy(Operand(from, i)));
-    direction[i] = Tree(Minus(Copy(Operand(to, i)), Copy(Operand(from, i))));
+    start[i] = Tree(Copy(OperandOf(from, i)));
+    direction[i] = Tree(Minus(Copy(OperandOf(to, i)), Copy(OperandOf(from, i))));
   }
   // The mirror's start point and direction, the direction carried as if it
   // were a point.

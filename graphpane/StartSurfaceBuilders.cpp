@@ -29,21 +29,21 @@ ExpressionRecord* G(const ExpressionRecord* e, int32_t toU, int32_t toV) {
 }
 
 // Entry i of S's right-side column.
-ExpressionRecord* C(const ExpressionRecord* e, int i) { return Copy(Surface(e)->operands[1]->operands[i]); }
+ExpressionRecord* CopiedCoordinate(const ExpressionRecord* e, int i) { return Copy(Surface(e)->operands[1]->operands[i]); }
 
-ExpressionRecord* U() { return Atomic(kIdU); }
-ExpressionRecord* V() { return Atomic(kIdV); }
+ExpressionRecord* AtomU() { return Atomic(kIdU); }
+ExpressionRecord* AtomV() { return Atomic(kIdV); }
 
 // Cylindrical and spherical coordinates to Cartesian, over trees taken
 // over: (r cos t, r sin t) and (r sin p cos t, r sin p sin t, r cos p).
-struct Cartesian {
+struct CartesianTrees {
   ExpressionRecord *x, *y, *z;
 };
-Cartesian Cylindrical(ExpressionRecord* r, ExpressionRecord* theta, ExpressionRecord* z) {
+CartesianTrees CylindricalTrees(ExpressionRecord* r, ExpressionRecord* theta, ExpressionRecord* z) {
   Tree tr(r), tt(theta);
   return {Times(Copy(tr.get()), Cos(Copy(tt.get()))), Times(Copy(tr.get()), Sin(Copy(tt.get()))), z};
 }
-Cartesian Spherical(ExpressionRecord* r, ExpressionRecord* theta, ExpressionRecord* phi) {
+CartesianTrees SphericalTrees(ExpressionRecord* r, ExpressionRecord* theta, ExpressionRecord* phi) {
   Tree tr(r), tt(theta), tp(phi);
   return {Times3(Copy(tr.get()), Sin(Copy(tp.get())), Cos(Copy(tt.get()))),
           Times3(Copy(tr.get()), Sin(Copy(tp.get())), Sin(Copy(tt.get()))), Times(Copy(tr.get()), Cos(Copy(tp.get())))};
@@ -51,7 +51,7 @@ Cartesian Spherical(ExpressionRecord* r, ExpressionRecord* theta, ExpressionReco
 
 // The field started on the surface p over two of the view's ranges, with
 // the flags of the ranges that are not coordinates.
-void AddStartSurface(AGraphPane& pane, EquationBuild& b, Cartesian p, CoordDisplayParam uRange,
+void AddStartSurface(AGraphPane& pane, EquationBuild& b, CartesianTrees p, CoordDisplayParam uRange,
                      CoordDisplayParam vRange, std::initializer_list<CoordDisplayParam> flags) {
   if (!AddStartOnGrid(pane, b, b.equation->operands[0], p.x, p.y, p.z, uRange, vRange)) return;
   pane.ShowFlags(flags);
@@ -87,43 +87,43 @@ bool AddStartOnGrid(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* 
 }
 
 void Add_kXYZ_XYZ_zxy(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, {U(), V(), G(b.equation, kIdX, kIdY)}, kCoordX, kCoordY, {});
+  AddStartSurface(pane, b, {AtomU(), AtomV(), G(b.equation, kIdX, kIdY)}, kCoordX, kCoordY, {});
 }
 
 void Add_kXYZ_XYZ_rthetaphi(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, Spherical(G(b.equation, kIdTheta, kIdPhi), U(), V()), kCoordTheta, kCoordPhi,
+  AddStartSurface(pane, b, SphericalTrees(G(b.equation, kIdTheta, kIdPhi), AtomU(), AtomV()), kCoordTheta, kCoordPhi,
                   {kCoordTheta, kCoordPhi});
 }
 
 void Add_kXYZ_XYZ_thetarphi(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, Spherical(U(), G(b.equation, kIdR, kIdPhi), V()), kCoordR, kCoordPhi, {kCoordR, kCoordPhi});
+  AddStartSurface(pane, b, SphericalTrees(AtomU(), G(b.equation, kIdR, kIdPhi), AtomV()), kCoordR, kCoordPhi, {kCoordR, kCoordPhi});
 }
 
 void Add_kXYZ_XYZ_phirtheta(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, Spherical(U(), V(), G(b.equation, kIdR, kIdTheta)), kCoordR, kCoordTheta,
+  AddStartSurface(pane, b, SphericalTrees(AtomU(), AtomV(), G(b.equation, kIdR, kIdTheta)), kCoordR, kCoordTheta,
                   {kCoordR, kCoordTheta});
 }
 
 void Add_kXYZ_XYZ_rthetaz(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, Cylindrical(G(b.equation, kIdTheta, kIdZ), U(), V()), kCoordTheta, kCoordZ, {kCoordTheta});
+  AddStartSurface(pane, b, CylindricalTrees(G(b.equation, kIdTheta, kIdZ), AtomU(), AtomV()), kCoordTheta, kCoordZ, {kCoordTheta});
 }
 
 void Add_kXYZ_XYZ_zrtheta(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, Cylindrical(U(), V(), G(b.equation, kIdR, kIdTheta)), kCoordR, kCoordTheta,
+  AddStartSurface(pane, b, CylindricalTrees(AtomU(), AtomV(), G(b.equation, kIdR, kIdTheta)), kCoordR, kCoordTheta,
                   {kCoordR, kCoordTheta});
 }
 
 // u runs along z and v along r.
 void Add_kXYZ_XYZ_thetarz(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, Cylindrical(V(), G(b.equation, kIdZ, kIdR), U()), kCoordZ, kCoordR, {kCoordR});
+  AddStartSurface(pane, b, CylindricalTrees(AtomV(), G(b.equation, kIdZ, kIdR), AtomU()), kCoordZ, kCoordR, {kCoordR});
 }
 
 void Add_kXYZ_XYZ_rthphiuv(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, Spherical(C(b.equation, 0), C(b.equation, 1), C(b.equation, 2)), kCoordU, kCoordV,
+  AddStartSurface(pane, b, SphericalTrees(CopiedCoordinate(b.equation, 0), CopiedCoordinate(b.equation, 1), CopiedCoordinate(b.equation, 2)), kCoordU, kCoordV,
                   {kCoordU, kCoordV});
 }
 
 void Add_kXYZ_XYZ_rthetazuv(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, Cylindrical(C(b.equation, 0), C(b.equation, 1), C(b.equation, 2)), kCoordU, kCoordV,
+  AddStartSurface(pane, b, CylindricalTrees(CopiedCoordinate(b.equation, 0), CopiedCoordinate(b.equation, 1), CopiedCoordinate(b.equation, 2)), kCoordU, kCoordV,
                   {kCoordU, kCoordV});
 }

@@ -22,7 +22,7 @@
 namespace {
 
 // A copy of g with two coordinates renamed u and v.
-ExpressionRecord* InUV(const ExpressionRecord* g, int32_t toU, int32_t toV) {
+ExpressionRecord* SurfaceInUV(const ExpressionRecord* g, int32_t toU, int32_t toV) {
   ExpressionRecord* copy = Copy(g);
   if (copy != nullptr) ReplaceAtoms(copy, toU, kIdU), ReplaceAtoms(copy, toV, kIdV);
   return copy;
@@ -35,8 +35,8 @@ ExpressionRecord* ZSplit(const ExpressionRecord* g, int32_t re, int32_t im) {
   return copy;
 }
 
-ExpressionRecord* U() { return Atomic(kIdU); }
-ExpressionRecord* V() { return Atomic(kIdV); }
+ExpressionRecord* LetterU() { return Atomic(kIdU); }
+ExpressionRecord* LetterV() { return Atomic(kIdV); }
 
 // The block's xy type: 1 surface, 2 density, 3 contour, 0 nothing.
 int32_t XYBranch(double xyType) { return DoubleToInt32(xyType) & 3; }
@@ -58,7 +58,7 @@ void AddFlatPlot(AGraphPane& pane, EquationBuild& b, int32_t branch, ExpressionR
 }
 
 void AddPolarFunctionOfTwo(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* g) {
-  if (AddGridSurface(pane, b, Times(U(), Cos(V())), Times(U(), Sin(V())), InUV(g, kIdR, kIdTheta), b.clip.release(),
+  if (AddGridSurface(pane, b, Times(LetterU(), Cos(LetterV())), Times(LetterU(), Sin(LetterV())), SurfaceInUV(g, kIdR, kIdTheta), b.clip.release(),
                      kCoordR, kCoordTheta))
     pane.ShowFlags({kCoordR, kCoordTheta});
 }
@@ -137,8 +137,8 @@ bool AddGridSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Exp
 void Add_kZ_XYRTheta(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* g = b.equation->operands[1];
   switch (XYBranch(b.xyType)) {
-    case 1: AddGridSurface(pane, b, U(), V(), InUV(g, kIdX, kIdY), b.clip.release(), kCoordX, kCoordY); break;
-    case 2: AddFlatPlot(pane, b, 2, InUV(g, kIdX, kIdY), g); break;
+    case 1: AddGridSurface(pane, b, LetterU(), LetterV(), SurfaceInUV(g, kIdX, kIdY), b.clip.release(), kCoordX, kCoordY); break;
+    case 2: AddFlatPlot(pane, b, 2, SurfaceInUV(g, kIdX, kIdY), g); break;
     case 3: AddFlatPlot(pane, b, 3, Copy(g), g); break;
     default: break;
   }
@@ -160,10 +160,10 @@ void Add_kFxnOfXYRTheta(AGraphPane& pane, EquationBuild& b) {
       if (polar) {
         AddPolarFunctionOfTwo(pane, b, e);
       } else {
-        AddGridSurface(pane, b, U(), V(), InUV(e, kIdX, kIdY), b.clip.release(), kCoordX, kCoordY);
+        AddGridSurface(pane, b, LetterU(), LetterV(), SurfaceInUV(e, kIdX, kIdY), b.clip.release(), kCoordX, kCoordY);
       }
       break;
-    case 2: AddFlatPlot(pane, b, 2, InUV(e, kIdX, kIdY), e); break;
+    case 2: AddFlatPlot(pane, b, 2, SurfaceInUV(e, kIdX, kIdY), e); break;
     case 3: AddFlatPlot(pane, b, 3, Copy(e), e); break;
     default: break;
   }
@@ -175,7 +175,7 @@ void Add_kFxnOfZ(AGraphPane& pane, EquationBuild& b) {
     case 1:
       if (b.clip) ReplaceAtom(b.clip.get(), kIdZ, kIdU, kIdV);
       SplitZInColourEquations(pane, b.colour.get());
-      AddGridSurface(pane, b, U(), V(), ZSplit(e, kIdU, kIdV), b.clip.release(), kCoordX, kCoordY);
+      AddGridSurface(pane, b, LetterU(), LetterV(), ZSplit(e, kIdU, kIdV), b.clip.release(), kCoordX, kCoordY);
       break;
     case 2: AddFlatPlot(pane, b, 2, ZSplit(e, kIdU, kIdV), e); break;
     case 3: AddFlatPlot(pane, b, 3, ZSplit(e, kIdX, kIdY), e); break;
@@ -184,15 +184,15 @@ void Add_kFxnOfZ(AGraphPane& pane, EquationBuild& b) {
 }
 
 void Add_kR_ThetaPhi(AGraphPane& pane, EquationBuild& b) {
-  AddSphericalSurface(pane, b, InUV(b.equation->operands[1], kIdTheta, kIdPhi), U(), V(), kCoordTheta, kCoordPhi);
+  AddSphericalSurface(pane, b, SurfaceInUV(b.equation->operands[1], kIdTheta, kIdPhi), LetterU(), LetterV(), kCoordTheta, kCoordPhi);
 }
 
 void Add_kTheta_RPhi(AGraphPane& pane, EquationBuild& b) {
-  AddSphericalSurface(pane, b, U(), InUV(b.equation->operands[1], kIdR, kIdPhi), V(), kCoordR, kCoordPhi);
+  AddSphericalSurface(pane, b, LetterU(), SurfaceInUV(b.equation->operands[1], kIdR, kIdPhi), LetterV(), kCoordR, kCoordPhi);
 }
 
 void Add_kPhi_RTheta(AGraphPane& pane, EquationBuild& b) {
-  AddSphericalSurface(pane, b, U(), V(), InUV(b.equation->operands[1], kIdR, kIdTheta), kCoordR, kCoordTheta);
+  AddSphericalSurface(pane, b, LetterU(), LetterV(), SurfaceInUV(b.equation->operands[1], kIdR, kIdTheta), kCoordR, kCoordTheta);
 }
 
 void Add_kRThetaPhi_uv(AGraphPane& pane, EquationBuild& b) {
@@ -220,7 +220,7 @@ void Add_kXYZ_equals_XYZ(AGraphPane& pane, EquationBuild& b) {
 
 void Add_kW_Z(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* g = b.equation->operands[1];
-  Add4DSurface(pane, b, U(), V(), Real(ZSplit(g, kIdU, kIdV)), Imag(ZSplit(g, kIdU, kIdV)), kCoordX, kCoordY);
+  Add4DSurface(pane, b, LetterU(), LetterV(), Real(ZSplit(g, kIdU, kIdV)), Imag(ZSplit(g, kIdU, kIdV)), kCoordX, kCoordY);
 }
 
 void Add_kXYZW_uv(AGraphPane& pane, EquationBuild& b) {

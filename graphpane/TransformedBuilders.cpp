@@ -28,7 +28,7 @@ namespace {
 
 using CT = CoordinateTransformation;
 
-bool IsPlane(int32_t kind) { return kind == CT::kPlaneFromTransformed || kind == CT::kPlaneFromSource; }
+bool IsPlaneKind(int32_t kind) { return kind == CT::kPlaneFromTransformed || kind == CT::kPlaneFromSource; }
 
 Tree CopyOf(const ExpressionRecord* e) { return Tree(e != nullptr ? Copy(e) : nullptr); }
 
@@ -89,11 +89,11 @@ Colour MirrorColour(const AGraphPane& pane, int32_t view, const CoordinateTransf
                     const AGraphColor* colour) {
   if (view != 0 || colour == nullptr) return nullptr;
   if (ct.kind == CT::kSpace) return Colour(AGraphColor::Copy(colour, pane.View3D(1)->Record().drawContext));
-  return Colour(IsPlane(ct.kind) ? AGraphColor::Copy(colour) : nullptr);
+  return Colour(IsPlaneKind(ct.kind) ? AGraphColor::Copy(colour) : nullptr);
 }
 
 void MakeTransformPlot(AGraphPane& pane, const CoordinateTransformation& ct) {
-  if (!IsPlane(ct.kind) || pane.CurrentView() != pane.View2D(0) || pane.SecondView() != pane.View2D(1)) return;
+  if (!IsPlaneKind(ct.kind) || pane.CurrentView() != pane.View2D(0) || pane.SecondView() != pane.View2D(1)) return;
   if (ct.formulas[0] == nullptr || ct.formulas[1] == nullptr) return;
   Tree f = CopyOf(ct.formulas[0]), g = CopyOf(ct.formulas[1]);
   if (!f || !g) return;

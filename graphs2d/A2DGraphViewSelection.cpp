@@ -22,16 +22,16 @@
 namespace {
 
 constexpr uint32_t kCrosshairColor = 0x000000;
-constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kWhiteColour = 0xFFFFFF;
 constexpr int kCrosshairStep = 3;
-constexpr double kPixelLimit = 16383;
+constexpr double kSelectionPixelLimit = 16383;
 
 const OurFontDesc& GraphFont() {
   static const OurFontDesc font(gAxesTypeFace, 9, false, false);
   return font;
 }
 
-MRect Box(long top, long left, long bottom, long right) {
+MRect SelectionBox(long top, long left, long bottom, long right) {
   return MRect{SaturateToInt16(top), SaturateToInt16(left), SaturateToInt16(bottom), SaturateToInt16(right)};
 }
 
@@ -48,7 +48,7 @@ void DrawWorldSegment(const MRect& clip, const A2DTransform& t, double x1, doubl
 // the marker box.
 void CrosshairLine(const MRect& clip, bool vertical, int32_t at, int32_t from, int32_t to, int32_t boxFrom,
                    int32_t boxTo, bool onAxis) {
-  const uint32_t rgb = onAxis ? kWhite : kCrosshairColor;
+  const uint32_t rgb = onAxis ? kWhiteColour : kCrosshairColor;
   const int step = onAxis ? 1 : kCrosshairStep;
   const auto draw = [&](int32_t a, int32_t b) {
     if (b < a) return;
@@ -75,11 +75,11 @@ MRect A2DGraphView::SelectionMarkerBox() const {
   const Selection& s = fSelection;
   MRect box;
   if (s.kind == kSelectBox) {
-    box = Box(t.YTOI_InfSafe(s.yRange[1]) - 4, t.XTOI_InfSafe(s.xRange[0]) - 4, t.YTOI_InfSafe(s.yRange[0]) + 5,
+    box = SelectionBox(t.YTOI_InfSafe(s.yRange[1]) - 4, t.XTOI_InfSafe(s.xRange[0]) - 4, t.YTOI_InfSafe(s.yRange[0]) + 5,
               t.XTOI_InfSafe(s.xRange[1]) + 5);
   } else {
     const MPoint p = Pixel(t, s.x, s.y);
-    box = Box(p.v - 4, p.h - 4, p.v + 5, p.h + 5);
+    box = SelectionBox(p.v - 4, p.h - 4, p.v + 5, p.h + 5);
   }
   MRect clipped;
   OurSectRect(box, fViewRect, &clipped);
@@ -102,12 +102,12 @@ void A2DGraphView::DrawSelection() {
 
   if (s.kind == kSelectVector) {
     double x1 = s.x, y1 = s.y, x2 = s.x + s.arrow[0], y2 = s.y + s.arrow[1];
-    ClipLineToCircle(s.x, s.y, kPixelLimit * t.xUnitsPerPixel, &x1, &y1, &x2, &y2);
+    ClipLineToCircle(s.x, s.y, kSelectionPixelLimit * t.xUnitsPerPixel, &x1, &y1, &x2, &y2);
     DrawWorldSegment(r, t, x1, y1, x2, y2, s.color);
     DrawArrowHead(s.x, s.y, s.arrow[0], s.arrow[1], t, s.color);
   } else if (s.kind == kSelectSolutionPaths) {
     const double cx = t.ITOX((r.left + r.right) / 2.0), cy = t.ITOY((r.top + r.bottom) / 2.0);
-    const double radius = kPixelLimit * std::max(t.xUnitsPerPixel, t.yUnitsPerPixel);
+    const double radius = kSelectionPixelLimit * std::max(t.xUnitsPerPixel, t.yUnitsPerPixel);
     for (const SolutionPath* path : {s.path1, s.path2}) {
       if (path == nullptr) continue;
       for (int32_t i = 1; i < path->Count(); ++i) {
@@ -142,7 +142,7 @@ void A2DGraphView::DrawSelectionFeedback() {
   for (const std::u16string& line : lines) widest = std::max(widest, OurStringWidth(line.c_str(), GraphFont()));
   const MRect& r = fViewRect;
   const int32_t count = static_cast<int32_t>(lines.size());
-  OurEraseRect(Box(r.top, r.left, r.top + 12 * count + 2, r.left + DoubleToInt32(std::ceil(widest)) + 8));
+  OurEraseRect(SelectionBox(r.top, r.left, r.top + 12 * count + 2, r.left + DoubleToInt32(std::ceil(widest)) + 8));
   OurForeColorBlack();
   for (int32_t i = 0; i < count; ++i) {
     OurMoveTo(r.left + 4, r.top + 10 + 12 * i);
@@ -154,7 +154,7 @@ void A2DGraphView::SaveGraphWithoutCrosshairs() {
   OurDisposeGWorld(std::exchange(fSavedPicture, nullptr));
   OurPort* offscreen = PaneHooks::GetOffscreenGWorld(fDocument);
   if (offscreen == nullptr) return;
-  const MRect own = Box(0, 0, fViewRect.bottom - fViewRect.top, fViewRect.right - fViewRect.left);
+  const MRect own = SelectionBox(0, 0, fViewRect.bottom - fViewRect.top, fViewRect.right - fViewRect.left);
   fSavedPicture = OurNewGWorld(own);
   if (fSavedPicture == nullptr) return;
   ClearSelection();

@@ -20,7 +20,7 @@ constexpr int kMaximumFamilySteps = 8;
 constexpr int kRoundDigits = 14;
 
 // 10^n by repeated multiplication, or division by such a power.
-double PowerOfTen(int n) {
+double ZoomPowerOfTen(int n) {
   double p = 1.0;
   for (int i = 0; i < std::abs(n); ++i) p *= 10.0;
   return n < 0 ? 1.0 / p : p;
@@ -31,8 +31,8 @@ void StepScale(double* scale, int32_t* state, bool out) {
   if (!(std::isfinite(*scale) && *scale > 0)) return;
   const double twice = 2 * *scale;
   const int e = DoubleToInt32(std::floor(std::log10(twice)));
-  double p = 0.5 * PowerOfTen(e);
-  long d = std::lround(twice / PowerOfTen(e));
+  double p = 0.5 * ZoomPowerOfTen(e);
+  long d = std::lround(twice / ZoomPowerOfTen(e));
   if (d == 10) d = 1, p *= 10;
   double next;
   int32_t nextState;
@@ -53,7 +53,7 @@ void ZoomAxisToRange(double lo, double hi, double extent, double* scale, int32_t
   if (!std::isfinite(lo) || !std::isfinite(hi) || !(r > 0) || !std::isfinite(r)) return;
   if (!(extent > 0) || !std::isfinite(extent)) return;
   const int e = std::clamp(DoubleToInt32(std::floor(std::log10(r / extent))), -kLargestDecade, kLargestDecade);
-  const double m = PowerOfTen(e);
+  const double m = ZoomPowerOfTen(e);
   double covered = extent * m, newScale = *scale * m;
   int32_t newState = *state;
   for (int step = 0; covered < r && step < kMaximumFamilySteps; ++step) {

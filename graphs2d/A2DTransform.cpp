@@ -6,7 +6,7 @@
 #include "CoreUtilities/OurRects.h"
 
 namespace {
-constexpr int32_t kPixelLimit = 16383;
+constexpr int32_t kTransformPixelLimit = 16383;
 constexpr int16_t kOffScreen = 32767;
 }  // namespace
 
@@ -17,21 +17,21 @@ int32_t WorldToPixel(double world, double pixelsPerUnit, double origin) {
 void A2DTransform::FinishFromOrigins() {
   xUnitsPerPixel = 1.0 / xPixelsPerUnit;
   yUnitsPerPixel = -1.0 / yPixelsPerUnit;
-  xAtPlus16383 = (kPixelLimit - xOrigin) * xUnitsPerPixel;
-  xAtMinus16383 = (-kPixelLimit - xOrigin) * xUnitsPerPixel;
-  yAtPlus16383 = (yOrigin - kPixelLimit) * yUnitsPerPixel;
-  yAtMinus16383 = (yOrigin + kPixelLimit) * yUnitsPerPixel;
+  xAtPlus16383 = (kTransformPixelLimit - xOrigin) * xUnitsPerPixel;
+  xAtMinus16383 = (-kTransformPixelLimit - xOrigin) * xUnitsPerPixel;
+  yAtPlus16383 = (yOrigin - kTransformPixelLimit) * yUnitsPerPixel;
+  yAtMinus16383 = (yOrigin + kTransformPixelLimit) * yUnitsPerPixel;
 }
 
 int32_t A2DTransform::XTOI_InfSafe(double x) const {
-  if (std::isnan(x) || x > xAtPlus16383) return kPixelLimit;
-  if (x < xAtMinus16383) return -kPixelLimit;
+  if (std::isnan(x) || x > xAtPlus16383) return kTransformPixelLimit;
+  if (x < xAtMinus16383) return -kTransformPixelLimit;
   return WorldToPixel(x, xPixelsPerUnit, xOrigin);
 }
 
 int32_t A2DTransform::YTOI_InfSafe(double y) const {
-  if (std::isnan(y) || y < yAtPlus16383) return kPixelLimit;
-  if (y > yAtMinus16383) return -kPixelLimit;
+  if (std::isnan(y) || y < yAtPlus16383) return kTransformPixelLimit;
+  if (y > yAtMinus16383) return -kTransformPixelLimit;
   return WorldToPixel(y, yPixelsPerUnit, yOrigin);
 }
 

@@ -16,16 +16,16 @@
 #include "graphs2d/SegmentGeometry.h"
 
 namespace {
-constexpr int32_t kPixelLimit = 16383;
+constexpr int32_t kFieldPixelLimit = 16383;
 constexpr int32_t kLatticeCurvePoints = 1000;
 constexpr int32_t kStartPointCurvePoints = 4000;
 constexpr double kSixth = 0.16666666666666666;
 
 int32_t ClampedPixel(double world, double pixelsPerUnit, double origin) {
-  return std::clamp(WorldToPixel(world, pixelsPerUnit, origin), -kPixelLimit, kPixelLimit);
+  return std::clamp(WorldToPixel(world, pixelsPerUnit, origin), -kFieldPixelLimit, kFieldPixelLimit);
 }
 
-double SignOf(double value, double previous) { return value > 0 ? 1 : value < 0 ? -1 : previous; }
+double SignOrPrevious(double value, double previous) { return value > 0 ? 1 : value < 0 ? -1 : previous; }
 }  // namespace
 
 int32_t ADEPlot::Spacing(double grain, int32_t sampleFactor) {
@@ -153,7 +153,7 @@ SolutionPath* ADEPlot::Propagate(double x, double y, double direction, Tracing t
       const double dx = (k1 + 2 * k2 + 2 * k3 + k4) * kSixth;
       x += dx;
       y = std::fabs(dx) > 1.5 * std::fabs(h) ? NAN : y + h;
-      lastX = SignOf(dx, lastX);
+      lastX = SignOrPrevious(dx, lastX);
     } else {
       if (!alongX) walk = lastX;
       alongX = true;
@@ -166,7 +166,7 @@ SolutionPath* ADEPlot::Propagate(double x, double y, double direction, Tracing t
       if (std::fabs(dy) > 1.5 * std::fabs(h)) dy = NAN;
       x += h;
       y += dy;
-      lastY = SignOf(dy, lastY);
+      lastY = SignOrPrevious(dy, lastY);
     }
   }
   return curve;

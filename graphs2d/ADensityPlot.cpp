@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int32_t kUndefinedMessage = 1;
+constexpr int32_t kDensityUndefinedMessage = 1;
 constexpr int32_t kRampEntries = 240;
 
 }  // namespace
@@ -87,7 +87,7 @@ uint8_t ADensityPlot::ComputeCell(MGridVariables* grid, int32_t i, int32_t gridR
 
 int32_t ADensityPlot::GraphVisibility() {
   if (!IsDone()) return 0;
-  return !HasMap() || AllCellsAre(kUndefined) ? kUndefinedMessage : 0;
+  return !HasMap() || AllCellsAre(kUndefined) ? kDensityUndefinedMessage : 0;
 }
 
 void ADensityPlot::InvalConstant(int32_t variableId) {

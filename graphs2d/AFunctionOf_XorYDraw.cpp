@@ -10,9 +10,9 @@
 #include "graphs2d/FunctionGraphColor.h"
 
 namespace {
-constexpr int32_t kPixelLimit = 16383;
+constexpr int32_t kGraphPixelLimit = 16383;
 
-int16_t Pixel16(int64_t pixel) { return static_cast<int16_t>(std::clamp<int64_t>(pixel, -kPixelLimit, kPixelLimit)); }
+int16_t Pixel16(int64_t pixel) { return static_cast<int16_t>(std::clamp<int64_t>(pixel, -kGraphPixelLimit, kGraphPixelLimit)); }
 }  // namespace
 
 void AFunctionOf_XorY::Draw() {

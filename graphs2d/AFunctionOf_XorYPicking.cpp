@@ -10,7 +10,7 @@
 namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-bool HasNaNEnd(double lo, double hi) { return std::isnan(lo) || std::isnan(hi); }
+bool HasNaNEndpoint(double lo, double hi) { return std::isnan(lo) || std::isnan(hi); }
 
 bool FindRootOfLevelZero(AnExpression* g, double a, double b, double* root) {
   return FindRoot(g, 0, 0, root, a, b, nullptr, 0, 0, nullptr, 0, 0);
@@ -121,9 +121,9 @@ void AFunctionOf_XorY::SnapToSpecialPoints(double v, double w, int32_t k, Select
         if (h < eps) break;
         double lo, hi;
         EncloseOver(f, left, left + h, &lo, &hi);
-        if (!HasNaNEnd(lo, hi)) left += h, leftMoved = true;
+        if (!HasNaNEndpoint(lo, hi)) left += h, leftMoved = true;
         EncloseOver(f, right - h, right, &lo, &hi);
-        if (!HasNaNEnd(lo, hi)) right -= h, rightMoved = true;
+        if (!HasNaNEndpoint(lo, hi)) right -= h, rightMoved = true;
       }
       const bool leftDefined = leftMoved || !std::isnan(at(left - eps));
       const bool rightDefined = rightMoved || !std::isnan(at(right + eps));
@@ -152,10 +152,10 @@ void AFunctionOf_XorY::SnapToSpecialPoints(double v, double w, int32_t k, Select
         if (h < eps) break;
         double lo, hi;
         EncloseOver(f, left, left + h, &lo, &hi);
-        undefined = HasNaNEnd(lo, hi);
+        undefined = HasNaNEndpoint(lo, hi);
         if (std::isfinite(lo) && std::isfinite(hi)) left += h, leftMoved = true;
         EncloseOver(f, right - h, right, &lo, &hi);
-        undefined = undefined || HasNaNEnd(lo, hi);
+        undefined = undefined || HasNaNEndpoint(lo, hi);
         if (std::isfinite(lo) && std::isfinite(hi)) right -= h, rightMoved = true;
       }
       if (undefined || right - left > 4 * eps) continue;

@@ -24,7 +24,7 @@ AnExpression* CompiledDerivative(AnExpression* e) {
   return derivative;
 }
 
-int32_t ClampedPixel(double world, double pixelsPerUnit, double origin) {
+int32_t ClampedCurvePixel(double world, double pixelsPerUnit, double origin) {
   return std::clamp(WorldToPixel(world, pixelsPerUnit, origin), -kPixelLimit, kPixelLimit);
 }
 
@@ -112,8 +112,8 @@ void AParametricCurve::Draw() {
     if (!IsFinitePoint(a) || !IsFinitePoint(b)) continue;
     double x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
     ClipLineToCircle(cx, cy, radius, &x1, &y1, &x2, &y2);
-    OurMoveTo(ClampedPixel(x1, t.xPixelsPerUnit, t.xOrigin), ClampedPixel(y1, t.yPixelsPerUnit, t.yOrigin));
-    OurLineTo(ClampedPixel(x2, t.xPixelsPerUnit, t.xOrigin), ClampedPixel(y2, t.yPixelsPerUnit, t.yOrigin));
+    OurMoveTo(ClampedCurvePixel(x1, t.xPixelsPerUnit, t.xOrigin), ClampedCurvePixel(y1, t.yPixelsPerUnit, t.yOrigin));
+    OurLineTo(ClampedCurvePixel(x2, t.xPixelsPerUnit, t.xOrigin), ClampedCurvePixel(y2, t.yPixelsPerUnit, t.yOrigin));
   }
 }
 

@@ -10,7 +10,7 @@
 namespace {
 constexpr int kMostSteps = 10000;
 
-bool FindRootOfLevelZero(AnExpression* g, double a, double b, double* root) {
+bool FindCurveRoot(AnExpression* g, double a, double b, double* root) {
   return g != nullptr && FindRoot(g, 0, 0, root, a, b, nullptr, 0, 0, nullptr, 0, 0);
 }
 }  // namespace
@@ -117,12 +117,12 @@ void AParametricCurve::SnapToSpecialPoints(Selection* selection) {
   };
   if (DefinedAt(low) && DefinedAt(high)) {
     double root;
-    if (FindRootOfLevelZero(fY.get(), low, high, &root)) {
+    if (FindCurveRoot(fY.get(), low, high, &root)) {
       snapTo(root, fX->Evaluate(root), 0);
-    } else if (FindRootOfLevelZero(fX.get(), low, high, &root)) {
+    } else if (FindCurveRoot(fX.get(), low, high, &root)) {
       snapTo(root, 0, fY->Evaluate(root));
-    } else if (FindRootOfLevelZero(fXPrime.get(), low, high, &root) ||
-               FindRootOfLevelZero(fYPrime.get(), low, high, &root)) {
+    } else if (FindCurveRoot(fXPrime.get(), low, high, &root) ||
+               FindCurveRoot(fYPrime.get(), low, high, &root)) {
       snapTo(root, fX->Evaluate(root), fY->Evaluate(root));
     } else {
       selection->snapped = 0;

@@ -11,7 +11,7 @@
 namespace {
 
 // Read as (j[i], j[i + 2]) for the four samples.
-constexpr double jitter[8] = {0.0, 0.0, 0.9, 0.0, 0.0, 0.9, 0.9, 0.9};
+constexpr double kCornerJitter[8] = {0.0, 0.0, 0.9, 0.0, 0.0, 0.9, 0.9, 0.9};
 
 // floor(position) clamped to [low, high - 1] in double before it becomes an
 // int; false when it needed clamping or is not a number.
@@ -73,7 +73,7 @@ void ATransformPlot::Draw() {
       uint32_t red = 0, green = 0, blue = 0;
       bool inside = false;
       for (int i = 0; i < 4; ++i) {
-        const double a = jitter[i], b = jitter[i + 2];
+        const double a = kCornerJitter[i], b = kCornerJitter[i + 2];
         int32_t sh, sv;
         const bool hIn = SamplePixel(x + a * dxc + b * dxr, rect.left, rect.right, &sh);
         const bool vIn = SamplePixel(y + a * dyc + b * dyr, rect.top, rect.bottom, &sv);

@@ -8,7 +8,7 @@
 namespace {
 
 // 10^exponent by repeated multiplication, as the anchor test expects.
-double PowerOfTen(int32_t exponent) {
+double LevelPowerOfTen(int32_t exponent) {
   double p = 1;
   for (int32_t k = 0; k < exponent; ++k) p *= 10;
   for (int32_t k = 0; k > exponent; --k) p *= 0.1;
@@ -16,9 +16,9 @@ double PowerOfTen(int32_t exponent) {
 }
 
 double Anchor(double min, double max, int32_t e) {
-  double s = PowerOfTen(-(e + 1));
+  double s = LevelPowerOfTen(-(e + 1));
   if (std::floor(s * max) == std::ceil(s * min)) return std::floor(s * max) / s;
-  s = PowerOfTen(-e);
+  s = LevelPowerOfTen(-e);
   const double middle = (min + max) / 2;
   double best = std::ceil(s * min) / s, bestDistance = std::fabs(best - middle);
   for (double m = std::ceil(s * min) + 1; m <= std::floor(s * max); ++m) {

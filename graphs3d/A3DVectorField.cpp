@@ -5,11 +5,11 @@
 
 namespace {
 
-constexpr int32_t kUndefinedMessage = 11;
+constexpr int32_t kFieldUndefinedMessage = 11;
 
 Vertex AsVertex(AVector v) { return {float(v.x), float(v.y), float(v.z)}; }
 
-bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool IsFiniteFieldVertex(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 uint32_t Packed(double red, double green, double blue) {
   return uint32_t((int(red * 255) & 255) << 16 | (int(green * 255) & 255) << 8 | (int(blue * 255) & 255));
@@ -79,7 +79,7 @@ int32_t A3DVectorField::Compute(int32_t slice) {
   const double scale = fArrowLength == 0 ? 1.0 : fArrowLength / largest;
   int32_t finite = 0;
   for (const Sample& sample : samples) {
-    finite += Finite(AsVertex(scale * sample.vector + sample.start));
+    finite += IsFiniteFieldVertex(AsVertex(scale * sample.vector + sample.start));
     FieldArrow made = MakeArrow(sample, scale, n == 1);
     OurLock lock(fMutex);
     fArrows.push_back(std::move(made));
@@ -94,7 +94,7 @@ int32_t A3DVectorField::Compute(int32_t slice) {
 int32_t A3DVectorField::GraphVisibility() {
   if (!IsDoneComputing() || fStartCount.load(std::memory_order_acquire) == 0) return 0;
   if (fUsableCount.load(std::memory_order_acquire) == 0 || fFiniteCount.load(std::memory_order_acquire) == 0)
-    return kUndefinedMessage;
+    return kFieldUndefinedMessage;
   return 0;
 }
 

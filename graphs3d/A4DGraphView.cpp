@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kOutOfMemory = 36;
+constexpr int kOutOfMemory4D = 36;
 constexpr int kRendererFailed = 20;
 
 }  // namespace
@@ -138,7 +138,7 @@ int32_t A4DGraphView::Draw(bool drawGraphs) {
   PrepareContext(!drawGraphs);
   if (!IsDrawContextValid(fContext)) return 1;
   const int32_t started = RenderStart(fContext, false);
-  if (started == 1) QueueError(kOutOfMemory);
+  if (started == 1) QueueError(kOutOfMemory4D);
   // A broken renderer is made afresh on the next frame.
   if (started == kRendererFailed) DisposeDrawContext(fContext);
   if (started != 0) return 0;
@@ -148,7 +148,7 @@ int32_t A4DGraphView::Draw(bool drawGraphs) {
     DrawAxes();
   }
   if (RenderEnd(fContext) != 0) {
-    QueueError(kOutOfMemory);
+    QueueError(kOutOfMemory4D);
     return 0;
   }
   return 1;

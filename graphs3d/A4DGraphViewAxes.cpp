@@ -7,7 +7,7 @@
 namespace {
 
 constexpr unsigned long kGridColour = 0xBBBBBB;
-constexpr unsigned long kAxisColour = 0x00FFFF;
+constexpr unsigned long kAxisColour4D = 0x00FFFF;
 constexpr int kGridLines = 8;
 
 // The indicator's camera: 50 units out on x, looking back at the origin.
@@ -55,6 +55,6 @@ int32_t A4DGraphView::DrawAxes() {
     }
   }
   if (fRecord.axesShown)
-    for (const A4Vector& end : ends) AxesDrawLine(o, end, kAxisColour);
+    for (const A4Vector& end : ends) AxesDrawLine(o, end, kAxisColour4D);
   return 1;
 }

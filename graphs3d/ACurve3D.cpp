@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int32_t kUndefinedMessage = 11;
+constexpr int32_t kCurveUndefinedMessage = 11;
 
 }  // namespace
 
@@ -73,7 +73,7 @@ int32_t ACurve3D::GraphVisibility() {
   const bool anyPoint = std::any_of(fPoints, fPoints + fCount, [](const Vertex& p) {
     return !std::isnan(p.x) && !std::isnan(p.y) && !std::isnan(p.z);
   });
-  return anyPoint ? 0 : kUndefinedMessage;
+  return anyPoint ? 0 : kCurveUndefinedMessage;
 }
 
 void ACurve3D::CacheFinishedModel() {

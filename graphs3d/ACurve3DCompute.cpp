@@ -16,7 +16,7 @@ namespace {
 // Segments index their points with 16 bits.
 constexpr int32_t kLargestLineIndex = 65535;
 
-bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool IsFiniteCurveVertex(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 // The corners of the two triangles of each quad between ring 0 and ring 1,
 // three a triangle; those of later rings differ by a whole number of rings.
@@ -65,7 +65,7 @@ void ACurve3D::ComputeCurve(const ModelSpace& space) {
 void ACurve3D::ComputeLines(const ModelSpace& space) {
   int32_t segments = 0;
   for (int32_t i = 0; i + 1 < fCount && i + 1 <= kLargestLineIndex; ++i)
-    if (Finite(fPoints[i]) && Finite(fPoints[i + 1])) fSegments[size_t(segments++)] = {{uint16_t(i), uint16_t(i + 1)}};
+    if (IsFiniteCurveVertex(fPoints[i]) && IsFiniteCurveVertex(fPoints[i + 1])) fSegments[size_t(segments++)] = {{uint16_t(i), uint16_t(i + 1)}};
   fSegmentCount = segments;
   fMaximumRadius.store(CalculateMaximumModelSpaceRadius(fPoints, fCount, space), std::memory_order_release);
 }
@@ -157,7 +157,7 @@ Triangle* ACurve3D::AppendQuads(int32_t i, const TubeRing& ring, const TubeRing&
   const Vertex* v = fRingVertices.get();
   for (int32_t k = 0; k < 6 * sides; k += 6) {
     const int32_t a = band[k] + offset, d = band[k + 1] + offset, c = band[k + 2] + offset, b = band[k + 4] + offset;
-    if (!(Finite(v[a]) && Finite(v[b]) && Finite(v[c]) && Finite(v[d]))) continue;
+    if (!(IsFiniteCurveVertex(v[a]) && IsFiniteCurveVertex(v[b]) && IsFiniteCurveVertex(v[c]) && IsFiniteCurveVertex(v[d]))) continue;
     *out++ = {{a, d, c}};
     *out++ = {{a, b, d}};
   }

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int32_t kUndefinedForRanges = 11;
+constexpr int32_t kSurfaceUndefinedForRanges = 11;
 
 }  // namespace
 
@@ -129,9 +129,9 @@ void AGridSurface4D::FreeUpSpace() {
 
 int32_t AGridSurface4D::GraphVisibility() {
   if (!IsDoneComputing()) return 0;
-  if (!HasSpace()) return kUndefinedForRanges;
+  if (!HasSpace()) return kSurfaceUndefinedForRanges;
   return std::any_of(fValid.get(), fValid.get() + fN * fN, [](uint8_t v) { return v != 0; }) ? 0
-                                                                                            : kUndefinedForRanges;
+                                                                                            : kSurfaceUndefinedForRanges;
 }
 
 double AGridSurface4D::MaximumModelSpaceRadius() { return std::sqrt(fLargestSquare.load(std::memory_order_acquire)); }

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr unsigned long kPictureFallback = 0x808080;
+constexpr unsigned long kPictureFallback4D = 0x808080;
 
 // A direction of 4-space seen in the image space: rows 0 to 2 alone, as
 // the eye lies on row 3's line through the origin.
@@ -57,7 +57,7 @@ void AGridSurface4D::SubmitColour() {
     OurBindTexture(fColour->fTexture, fContext);
     OurSubmitTextureCoordinates(fTexCoords.get(), fContext);
   } else if (fColourType == AGraphColor::kPictureTexture) {
-    OurSubmitSolidColor(kPictureFallback, fContext);
+    OurSubmitSolidColor(kPictureFallback4D, fContext);
   } else if (fColours) {
     OurSubmitColors(fColours.get(), fContext);
   } else {

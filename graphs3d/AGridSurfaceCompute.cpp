@@ -8,7 +8,7 @@
 
 namespace {
 
-bool Finite(double x, double y, double z) { return std::isfinite(x) && std::isfinite(y) && std::isfinite(z); }
+bool IsFinitePoint(double x, double y, double z) { return std::isfinite(x) && std::isfinite(y) && std::isfinite(z); }
 
 // Infinite coordinates leave a point out at once; NaN ones only after its
 // colour, as the condition may still read them.
@@ -30,7 +30,7 @@ void AGridSurface::StorePoint(int32_t k, double x, double y, double z) {
 void AGridSurface::StoreNormal(int32_t k, const double (&du)[3], const double (&dv)[3]) {
   const double n[3] = {du[1] * dv[2] - du[2] * dv[1], du[2] * dv[0] - du[0] * dv[2], du[0] * dv[1] - du[1] * dv[0]};
   const Vertex normal{float(n[0]), float(n[1]), float(n[2])};
-  if (!Finite(normal.x, normal.y, normal.z) || (normal.x == 0 && normal.y == 0 && normal.z == 0)) {
+  if (!IsFinitePoint(normal.x, normal.y, normal.z) || (normal.x == 0 && normal.y == 0 && normal.z == 0)) {
     fNormalsComplete = false;
     return;
   }
@@ -47,7 +47,7 @@ void AGridSurface::DoColorsAndClipping(int32_t i, int32_t j, double x, double y,
   }
   const double p[4] = {x, y, z, 0};
   ColourGridPoint(*fColour, fColourType, i, j, fN, fCopies, u, v, p, fColours.get(), fTexCoords.get());
-  fValid[size_t(k)] = Finite(x, y, z);
+  fValid[size_t(k)] = IsFinitePoint(x, y, z);
   if (fValid[size_t(k)]) StorePoint(k, x, y, z);
 }
 
@@ -103,7 +103,7 @@ int32_t AGridSurface::Compute(int32_t slice) {
       if (fAnalyticNormals) StoreNormal(k, {value[3], value[4], value[5]}, {value[6], value[7], value[8]});
       if (!plain) {
         DoColorsAndClipping(i, j, value[0], value[1], value[2], du, dv);
-      } else if ((valid[k] = Finite(value[0], value[1], value[2]))) {
+      } else if ((valid[k] = IsFinitePoint(value[0], value[1], value[2]))) {
         StorePoint(k, value[0], value[1], value[2]);
       }
     }

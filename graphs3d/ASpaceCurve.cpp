@@ -9,7 +9,7 @@
 
 namespace {
 
-bool NoInfinity(double value) { return std::fabs(value) != INFINITY; }
+bool NotInfinite(double value) { return std::fabs(value) != INFINITY; }
 
 ColorArrayElement Unpacked(uint32_t rgb) {
   return {float((rgb >> 16) & 0xFF) / 255, float((rgb >> 8) & 0xFF) / 255, float(rgb & 0xFF) / 255};
@@ -94,7 +94,7 @@ int32_t ASpaceCurve::Compute(int32_t slice) {
     const double t = i == fN - 1 ? *fTMax : t0 + step * i;
     const double x = fX->Evaluate(t), y = fY->Evaluate(t), z = fZ->Evaluate(t);
     const double r = fRadius ? fRadius->Evaluate(t, 0, x, y, z, 0) : 0;
-    const bool valid = NoInfinity(x) && NoInfinity(y) && NoInfinity(z) && NoInfinity(r) &&
+    const bool valid = NotInfinite(x) && NotInfinite(y) && NotInfinite(z) && NotInfinite(r) &&
                        (!fCondition || fCondition->Evaluate(t, 0, x, y, z, 0) == 1.0);
     fPoints[size_t(i)] = valid ? Vertex{float(x), float(y), float(z)} : Vertex{float(gNaN), float(gNaN), float(gNaN)};
     if (fRadii) fRadii[size_t(i)] = r;

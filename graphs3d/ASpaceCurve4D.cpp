@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int32_t kUndefinedForRanges = 11;
+constexpr int32_t kCurveUndefinedForRanges = 11;
 
 }  // namespace
 
@@ -115,7 +115,7 @@ int32_t ASpaceCurve4D::Compute(int32_t slice) {
 int32_t ASpaceCurve4D::GraphVisibility() {
   if (!IsDoneComputing()) return 0;
   if (!fValid || !std::any_of(fValid.get(), fValid.get() + fN, [](uint8_t v) { return v != 0; }))
-    return kUndefinedForRanges;
+    return kCurveUndefinedForRanges;
   return 0;
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 constexpr unsigned long kProgramStandIn = 0xC0C0C0;
 
-bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool IsFiniteMeshVertex(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 Vertex Sub(const Vertex& a, const Vertex& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vertex Cross(const Vertex& a, const Vertex& b) {
@@ -24,7 +24,7 @@ Vertex Cross(const Vertex& a, const Vertex& b) {
 double Dot(const Vertex& a, const Vertex& b) { return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z; }
 
 template <typename T>
-std::unique_ptr<T[]> Allocate(int32_t count) {
+std::unique_ptr<T[]> AllocateArray(int32_t count) {
   std::unique_ptr<T[]> array(new (std::nothrow) T[size_t(count)]());
   if (!array) QueueError(kOutOfMemoryError);
   return array;
@@ -71,9 +71,9 @@ int32_t ATransformedImplicitSurface::Compute(int32_t job) {
     vertices += p.vertices->Count();
     triangles += p.triangles->Count();
   }
-  auto positions = Allocate<Vertex>(vertices);
-  auto normals = Allocate<Vertex>(vertices);
-  auto kept = Allocate<Triangle>(triangles);
+  auto positions = AllocateArray<Vertex>(vertices);
+  auto normals = AllocateArray<Vertex>(vertices);
+  auto kept = AllocateArray<Triangle>(triangles);
   if (!positions || !normals || !kept) return fJobs.Finish(job, kJobNothingToCompute, fJobContext.document);
   int32_t v = 0, t = 0;
   for (const AnImplicitSurface::Piece& p : saved) {
@@ -95,7 +95,7 @@ int32_t ATransformedImplicitSurface::Compute(int32_t job) {
       bool finite = true;
       for (int32_t& index : tri.v) {
         index += offset;
-        finite = finite && Finite(positions[size_t(index)]);
+        finite = finite && IsFiniteMeshVertex(positions[size_t(index)]);
       }
       if (finite) kept[size_t(t++)] = tri;
     }
@@ -107,7 +107,7 @@ int32_t ATransformedImplicitSurface::Compute(int32_t job) {
     const Vertex n = Cross(Sub(positions[size_t(tri.v[1])], p0), Sub(positions[size_t(tri.v[2])], p0));
     const double length = std::sqrt(Dot(n, n));
     const Vertex unit{float(n.x / length), float(n.y / length), float(n.z / length)};
-    if (!Finite(unit)) continue;
+    if (!IsFiniteMeshVertex(unit)) continue;
     for (int32_t index : tri.v) {
       Vertex& sum = normals[size_t(index)];
       sum = {sum.x + unit.x, sum.y + unit.y, sum.z + unit.z};
@@ -121,7 +121,7 @@ int32_t ATransformedImplicitSurface::Compute(int32_t job) {
   }
   std::vector<Vertex> finite;
   for (int32_t i = 0; i < v; ++i)
-    if (Finite(positions[size_t(i)])) finite.push_back(positions[size_t(i)]);
+    if (IsFiniteMeshVertex(positions[size_t(i)])) finite.push_back(positions[size_t(i)]);
   fMaximumRadius.store(CalculateMaximumModelSpaceRadius(finite.data(), int(finite.size()), fJobContext.space),
                        std::memory_order_release);
   {

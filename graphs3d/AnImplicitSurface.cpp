@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "expression/VariableIds.h"
+#include "graphs3d/GridColours.h"
 #include "graphs3d/GridMesh.h"
 #include "renderer/Frame.h"
 #include "renderer/Submission.h"
@@ -12,8 +13,6 @@ namespace {
 constexpr int32_t kNotSatisfiedAnywhere = 6;
 constexpr int32_t kNotSatisfiedInRanges = 12;
 constexpr int32_t kNoSurfaceFound = 13;
-
-bool IsSolidColourCode(double value) { return value >= 1 && value <= 8; }
 
 bool HasEquations(const AGraphColor& colour) {
   return colour.fType == AGraphColor::kRGBEquations || colour.fType == AGraphColor::kHSVEquations;

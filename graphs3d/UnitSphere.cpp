@@ -5,7 +5,7 @@
 
 namespace {
 
-AVector Unit(AVector v) {
+AVector ToUnit(AVector v) {
   const double length = std::sqrt(Dot(v, v));
   return (1 / length) * v;
 }
@@ -41,7 +41,7 @@ class SphereBuilder {
   // Shared edges meet the same midpoint: it is looked up by its exact
   // coordinates.
   int32_t Midpoint(int32_t a, int32_t b) {
-    const AVector m = Unit(0.5 * (fVertices[size_t(a)] + fVertices[size_t(b)]));
+    const AVector m = ToUnit(0.5 * (fVertices[size_t(a)] + fVertices[size_t(b)]));
     for (size_t i = 0; i < fVertices.size(); ++i) {
       const AVector& v = fVertices[i];
       if (v.x == m.x && v.y == m.y && v.z == m.z) return int32_t(i);

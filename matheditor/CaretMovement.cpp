@@ -15,12 +15,6 @@
 
 namespace {
 
-int32_t TextLength(const UniChar* text) {
-  int32_t length = 0;
-  while (text && text[length]) ++length;
-  return length;
-}
-
 bool HasOperands(const ExpressionRecord* node) {
   return SyntacticKindOf(node) != kLeaf && node->operandCount > 0;
 }

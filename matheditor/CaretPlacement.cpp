@@ -14,7 +14,7 @@ namespace {
 // settles long before this.
 constexpr int32_t kMostNormalisingSteps = 1 << 20;
 
-bool HasOperands(const ExpressionRecord* node) {
+bool HasAnyOperand(const ExpressionRecord* node) {
   return SyntacticKindOf(node) != kLeaf && node->operandCount > 0;
 }
 
@@ -36,10 +36,10 @@ Caret NormalisedOnce(Caret c) {
   ExpressionRecord* node = c.node;
   if (IsPromptNode(node)) return {node, kIPWholeNode};
   const uint8_t kind = SyntacticKindOf(node);
-  if (c.type == kIPAfterNode && HasOperands(node) &&
+  if (c.type == kIPAfterNode && HasAnyOperand(node) &&
       (kind == kInfixList || (kind == kPrefix && node->opcode != kOpSqrt)))
     return {node->operands[node->operandCount - 1], kIPAfterNode};
-  if (c.type == kIPBeforeNode && HasOperands(node) &&
+  if (c.type == kIPBeforeNode && HasAnyOperand(node) &&
       (kind == kInfixList || (kind == kPostfix && node->opcode != kOpPrime && node->opcode != kOpHat)))
     return {node->operands[0], kIPBeforeNode};
   ExpressionRecord* parent = node->parent;
@@ -106,7 +106,7 @@ void NarrowTo(bool last) {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected) return;
   ExpressionRecord* node = r->selected;
-  if (HasOperands(node)) {
+  if (HasAnyOperand(node)) {
     if (r->caretType == kIPOperator) return;
     if (r->caretType == kIPOperandRange || r->caretType == kIPMatrixBlock) {
       const int32_t index = last ? r->rangeEnd : r->rangeStart;

@@ -18,12 +18,6 @@
 
 namespace {
 
-int32_t TextLength(const UniChar* text) {
-  int32_t length = 0;
-  while (text && text[length]) ++length;
-  return length;
-}
-
 // The node becomes a prompt, selected.
 void BecomePrompt(ExpressionRecord* node) {
   ExpressionRecord* prompt = NewPrompt();
@@ -35,7 +29,7 @@ bool KeepsOperandPlaces(OpCodeT kind) {
 }
 
 // The text of a caret of type 6, 7 or 8.
-const UniChar* CaretText(const MERecord* r) {
+const UniChar* CaretTextOf(const MERecord* r) {
   const ExpressionRecord* node = r->selected;
   if (r->caretType == kIPStringText && node->opcode == kOpString) return node->text;
   if (r->caretType == kIPNumberText && node->opcode == kOpNumber) return node->payload.number->text;
@@ -50,7 +44,7 @@ void DeleteSelectedNode(MERecord* r) {
 
 // One character before (after) an empty range, or the range itself.
 void DeleteInText(MERecord* r, bool forward) {
-  const UniChar* text = CaretText(r);
+  const UniChar* text = CaretTextOf(r);
   if (!text) return;
   const int32_t length = TextLength(text);
   const bool lone = (r->selected->opcode == kOpString && length == 0) ||
@@ -71,7 +65,7 @@ void DeleteInText(MERecord* r, bool forward) {
   ClearTextRange();
 }
 
-bool HoldsDecimal(const UniChar* text) {
+bool HasDecimalPoint(const UniChar* text) {
   for (; *text; ++text)
     if (*text == UniChar(gDefaultDecimalTabChar)) return true;
   return false;
@@ -86,7 +80,7 @@ bool JoinNumbers(MERecord* r, ExpressionRecord* product, int32_t index) {
   UniChar* text = first->payload.number->text;
   const UniChar* rest = second->payload.number->text;
   const int32_t length = TextLength(text);
-  if (length + TextLength(rest) >= kNumberTextLength - 1 || (HoldsDecimal(text) && HoldsDecimal(rest)))
+  if (length + TextLength(rest) >= kNumberTextLength - 1 || (HasDecimalPoint(text) && HasDecimalPoint(rest)))
     return false;
   for (int32_t i = 0; i <= TextLength(rest); ++i) text[length + i] = rest[i];
   first->payload.number->value = Str2D(text);

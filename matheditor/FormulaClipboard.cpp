@@ -30,14 +30,6 @@ namespace {
 
 constexpr int32_t kMostPastedDigits = 22;
 
-int32_t TextLength(const UniChar* text) {
-  int32_t length = 0;
-  while (text && text[length]) ++length;
-  return length;
-}
-
-bool IsNumber(const ExpressionRecord* node) { return node && node->opcode == kOpNumber && node->payload.number; }
-
 void Fill(ExpressionRecord* subtree, int32_t type) {
   DisposExpr(gMathClipboard);
   gMathClipboard = subtree;

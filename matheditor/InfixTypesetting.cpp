@@ -16,12 +16,12 @@ constexpr uint32_t kPlusSign = 0x002B;
 constexpr uint32_t kMultiplyDot = 0x00B7;
 constexpr int32_t kFirstNameId = 256;
 
-uint8_t KindOf(const ExpressionRecord* node) {
+uint8_t KindOfNode(const ExpressionRecord* node) {
   const OperatorInfo* info = FindOperatorInfo(node->opcode);
   return info ? info->syntacticKind : 0xFF;
 }
 
-bool IsSign(const ExpressionRecord* node) {
+bool IsSignNode(const ExpressionRecord* node) {
   return node->opcode == kOpMinus || node->opcode == kOpPlusOrMinus || node->opcode == kOpMinusOrPlus;
 }
 
@@ -60,7 +60,7 @@ float SignWidth(const Spacing& spacing) {
 
 // The plus sign before a negation gives way to the negation's own sign.
 bool SignGivesWay(const ExpressionRecord* node, int32_t next) {
-  return node->opcode == kOpPlus && next > 0 && IsSign(node->operands[next]);
+  return node->opcode == kOpPlus && next > 0 && IsSignNode(node->operands[next]);
 }
 
 bool ShowsDot(const ExpressionRecord* node, int32_t i) {
@@ -127,8 +127,8 @@ void Draw(ExpressionRecord* node, float s, MathGraphicsContext* context) {
 }  // namespace
 
 bool DrawDotBetweenTermsInMultiply(const ExpressionRecord* left, const ExpressionRecord* right) {
-  if (KindOf(left) == kPrefix) return !IsEllipsis(right);
-  if (left->opcode == kOpPower && left->operandCount >= 1 && KindOf(left->operands[0]) == kPrefix)
+  if (KindOfNode(left) == kPrefix) return !IsEllipsis(right);
+  if (left->opcode == kOpPower && left->operandCount >= 1 && KindOfNode(left->operands[0]) == kPrefix)
     return !IsEllipsis(right);
   if (left->opcode == kOpPrompt || right->opcode == kOpPrompt) return true;
   if (left->opcode == kOpNumber)

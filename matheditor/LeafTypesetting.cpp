@@ -15,11 +15,11 @@
 
 namespace {
 
-constexpr uint8_t kTableHeadingStyle = 2;
-constexpr int32_t kFirstNameId = 256;
+constexpr uint8_t kHeadingStyle = 2;
+constexpr int32_t kFirstSymbolId = 256;
 
 bool IsHeading(const ExpressionRecord* node) {
-  return node->editData && (node->editData->styleFlags & kTableHeadingStyle);
+  return node->editData && (node->editData->styleFlags & kHeadingStyle);
 }
 
 bool IsSpecialSymbolId(int32_t id) {
@@ -125,7 +125,7 @@ void string_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context)
 void atomic_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context) {
   set_font_for_atomic(node);
   const int32_t id = node->payload.id;
-  if (id < kFirstNameId) {
+  if (id < kFirstSymbolId) {
     CharacterLeaf(node, GetSpecialSymbolUnicode(id), mode, context);
     return;
   }

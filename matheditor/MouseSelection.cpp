@@ -46,15 +46,9 @@ bool WithinOnePoint(FPoint a, FPoint b) {
   return std::fabs(a.h - b.h) <= kIgnoredMove && std::fabs(a.v - b.v) <= kIgnoredMove;
 }
 
-int32_t TextLength(const UniChar* text) {
-  int32_t length = 0;
-  while (text && text[length]) ++length;
-  return length;
-}
+bool HasOperandsToSelect(const ExpressionRecord* node) { return SyntacticKindOf(node) != kLeaf && node->operandCount > 0; }
 
-bool HasOperands(const ExpressionRecord* node) { return SyntacticKindOf(node) != kLeaf && node->operandCount > 0; }
-
-const UniChar* LongName(const ExpressionRecord* node) {
+const UniChar* LongNameOf(const ExpressionRecord* node) {
   if (node->opcode != kOpAtom) return nullptr;
   const UniChar* name = AtomName(node);
   return TextLength(name) > 1 ? name : nullptr;
@@ -69,7 +63,7 @@ bool IsFiniteNumber(const ExpressionRecord* node) {
 MathIPType TextTypeOf(const ExpressionRecord* node) {
   if (node->opcode == kOpString) return kIPStringText;
   if (IsFiniteNumber(node)) return kIPNumberText;
-  if (LongName(node)) return kIPNameText;
+  if (LongNameOf(node)) return kIPNameText;
   return kIPWholeNode;
 }
 
@@ -132,7 +126,7 @@ void PlaceCaret(MERecord* r, ExpressionRecord* node, FPoint p) {
     } else {
       Select(r, node, kIPNumberText, at, at);
     }
-  } else if (const UniChar* name = LongName(node)) {
+  } else if (const UniChar* name = LongNameOf(node)) {
     const int32_t at = OffsetUnder(node, p);
     if (at < 1) {
       Select(r, node, kIPBeforeNode);
@@ -249,7 +243,7 @@ void SelectBetween(MERecord* r, ExpressionRecord* anchor, ExpressionRecord* curr
   }
 }
 
-void Track(ExpressionRecord* anchor) {
+void TrackFrom(ExpressionRecord* anchor) {
   FPoint now;
   while (DIM_MouseStillDownPinned(now)) MouseMovedInExpr(now, anchor);
 }
@@ -260,7 +254,7 @@ ExpressionRecord* CLICK_FindIterate(FPoint where, ExpressionRecord* node) {
   if (!node) return nullptr;
   for (bool descended = true; descended;) {
     descended = false;
-    if (!HasOperands(node)) break;
+    if (!HasOperandsToSelect(node)) break;
     for (int32_t i = node->operandCount - 1; i >= 0; --i) {
       ExpressionRecord* operand = node->operands[i];
       if (operand->editData && Contains(Bounds(operand), where)) {
@@ -281,7 +275,7 @@ ExpressionRecord* CLICK_FindIterate(FPoint where, ExpressionRecord* node) {
 }
 
 int32_t CLICK_OpNumBetween(const ExpressionRecord* node, FPoint where) {
-  if (!HasOperands(node)) return -1;
+  if (!HasOperandsToSelect(node)) return -1;
   for (int32_t i = 0; i + 1 < node->operandCount; ++i)
     if (InGap(node, i, where)) return i;
   return -1;
@@ -339,12 +333,12 @@ void MouseDownInExpr(FPoint where, bool extend, bool selectLeaf, bool dragAllowe
   ME_GetIPRect(selection, companion);
   if (extend && r->selected) {
     ExpressionRecord* anchor = r->selected;
-    if (r->caretType == kIPOperandRange && HasOperands(anchor)) {
+    if (r->caretType == kIPOperandRange && HasOperandsToSelect(anchor)) {
       const int32_t end = where.h < selection.left ? r->rangeEnd : r->rangeStart;
       anchor = anchor->operands[std::clamp<int32_t>(end, 0, anchor->operandCount - 1)];
     }
     gLastPoint.h += 2;
-    Track(anchor);
+    TrackFrom(anchor);
   } else {
     if (dragAllowed && DIM_SelectionIsGrabbable() && Contains(selection, where)) {
       gIPrect = selection;
@@ -367,13 +361,13 @@ void MouseDownInExpr(FPoint where, bool extend, bool selectLeaf, bool dragAllowe
       EraseCaretBar();
       XorIP(r->window);
       gIPisXored = r->caretDrawn != 0;
-    } else if (!HasOperands(node)) {
+    } else if (!HasOperandsToSelect(node)) {
       Select(r, node, kIPWholeNode);
       Redraw();
     } else {
       gLastPoint.h += 2;
     }
-    Track(nullptr);
+    TrackFrom(nullptr);
   }
   EraseCaretBar();
   MOVE_SetIP(r->selected, r->caretType);

@@ -11,7 +11,7 @@
 namespace {
 
 constexpr uint32_t kIntegralSign = 0x222B;
-constexpr uint32_t kNabla = 0x2207;
+constexpr uint32_t kNablaSign = 0x2207;
 
 const UniChar* NameOf(const ExpressionRecord* node) {
   const OperatorInfo* info = FindOperatorInfo(node->opcode);
@@ -163,11 +163,11 @@ void prefix_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context)
   EditData& e = Box(node);
   if (mode == 1) {
     LB_MoveTo(e.left, e.bottom - e.descent, context);
-    DIM_DrawChar(kNabla, context);
+    DIM_DrawChar(kNablaSign, context);
     DIM_DrawChar(c, context);
     return;
   }
-  const float p = DIM_CharWidth(kNabla) + DIM_CharWidth(c);
+  const float p = DIM_CharWidth(kNablaSign) + DIM_CharWidth(c);
   const ExpressionRecord* operand = OperandOrNull(node, 0);
   const Adjusted o = AdjustedAt(operand, gMathFontSize);
   e.width = p + WidthOf(operand);

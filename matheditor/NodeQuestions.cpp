@@ -52,3 +52,11 @@ const UniChar* AtomName(const ExpressionRecord* atom) {
   if (id >= kFirstPrintable && id < 128) return kOneCharacterNames.names[id];
   return GetVariableStringFromID(id);
 }
+
+int32_t TextLength(const UniChar* text) {
+  int32_t length = 0;
+  while (text && text[length]) ++length;
+  return length;
+}
+
+bool IsNumber(const ExpressionRecord* node) { return node && node->opcode == kOpNumber && node->payload.number; }

@@ -18,3 +18,7 @@ int32_t IndexInParent(const ExpressionRecord* node);
 // An atom's name; the ids of the one-character names below 128 are the
 // characters themselves and have no entry in the symbol table.
 const UniChar* AtomName(const ExpressionRecord* atom);
+// The length of an editor text; 0 for none.
+int32_t TextLength(const UniChar* text);
+// A number node that holds its text.
+bool IsNumber(const ExpressionRecord* node);

@@ -12,7 +12,7 @@
 
 namespace {
 
-bool IsOneOf(OpCodeT kind, std::initializer_list<OpCodeT> kinds) {
+bool IsAmong(OpCodeT kind, std::initializer_list<OpCodeT> kinds) {
   for (OpCodeT k : kinds)
     if (k == kind) return true;
   return false;
@@ -28,17 +28,17 @@ bool AtTopLevel(const ExpressionRecord* node) {
 }
 
 bool IsLogicalKind(OpCodeT kind) {
-  return IsOneOf(kind, {kOpRotate, kOpInterpolate, kOpAnd, kOpOr, kOpNot});
+  return IsAmong(kind, {kOpRotate, kOpInterpolate, kOpAnd, kOpOr, kOpNot});
 }
 
 // A comparison climbs no higher than this.
 bool StopsComparisonClimb(const ExpressionRecord* node, OpCodeT kind) {
   const ExpressionRecord* parent = node->parent;
   const OpCodeT p = parent->opcode;
-  if (IsOneOf(p, {kOpBranch, kOpIf, kOpComma}) || IsLogicalKind(p)) return true;
+  if (IsAmong(p, {kOpBranch, kOpIf, kOpComma}) || IsLogicalKind(p)) return true;
   if (p == kOpId && parent->parent && IsLogicalKind(parent->parent->opcode)) return true;
   // "k = 0" becomes the bound of a sum.
-  return kind == kOpEquals && IsOneOf(p, {kOpSubstitution, kOpSum, kOpProduct}) && IndexInParent(node) == 1;
+  return kind == kOpEquals && IsAmong(p, {kOpSubstitution, kOpSum, kOpProduct}) && IndexInParent(node) == 1;
 }
 
 // A root product of a letter and a parenthesised leaf: f(x) typed before

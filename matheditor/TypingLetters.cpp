@@ -22,12 +22,6 @@ constexpr OpCodeT kHyperbolicStep = kOpSinh - kOpSin;
 
 bool IsCircular(OpCodeT kind) { return kind >= kOpSin && kind <= kOpAsec; }
 
-int32_t TextLength(const UniChar* text) {
-  int32_t length = 0;
-  while (text && text[length]) ++length;
-  return length;
-}
-
 ExpressionRecord* NewLetter(uint32_t c) {
   UniChar name[3] = {};
   if (c > 0xFFFF) {

@@ -9,6 +9,7 @@
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/Deletion.h"
 #include "matheditor/LayoutPipeline.h"
+#include "matheditor/NodeQuestions.h"
 #include "matheditor/OperandInsertion.h"
 #include "matheditor/Typing.h"
 
@@ -25,15 +26,7 @@ constexpr int32_t kMostTypedAroundDigits = 18;
 constexpr int32_t kMostTypedInsideDigits = kNumberTextLength - 1;
 constexpr int32_t kMostDecimalTextLength = 20;
 
-UniChar* TextOf(ExpressionRecord* number) { return number->payload.number->text; }
-
-int32_t TextLength(const UniChar* text) {
-  int32_t length = 0;
-  while (text[length]) ++length;
-  return length;
-}
-
-bool IsNumber(const ExpressionRecord* node) { return node && node->opcode == kOpNumber && node->payload.number; }
+UniChar* DigitsOf(ExpressionRecord* number) { return number->payload.number->text; }
 
 // A number the algebra computed has no text until the next layout writes
 // it: digits typed against it need that text first.
@@ -43,10 +36,10 @@ void WriteTextOfComputedNumber(MERecord* r) {
   if (number.text[0] == 0 && !std::isnan(number.value)) ORIGINS_NumbersToStrings(r->selected);
 }
 
-void Reread(ExpressionRecord* number) { number->payload.number->value = Str2D(TextOf(number)); }
+void Reread(ExpressionRecord* number) { number->payload.number->value = Str2D(DigitsOf(number)); }
 
 void InsertUnit(ExpressionRecord* number, int32_t at, UniChar unit) {
-  UniChar* text = TextOf(number);
+  UniChar* text = DigitsOf(number);
   const int32_t length = TextLength(text);
   for (int32_t i = length + 1; i > at; --i) text[i] = text[i - 1];
   text[at] = unit;
@@ -65,8 +58,8 @@ void ReplaceWithNumber(std::initializer_list<UniChar> units) {
   ExpressionRecord* number = Number(0);
   if (!number) return;
   int32_t i = 0;
-  for (UniChar unit : units) TextOf(number)[i++] = unit;
-  TextOf(number)[i] = 0;
+  for (UniChar unit : units) DigitsOf(number)[i++] = unit;
+  DigitsOf(number)[i] = 0;
   Reread(number);
   ExpressionRecord* place = r->selected;
   if (!DeleteOperandsTransferAndDispose(number, place)) return;
@@ -111,14 +104,14 @@ void KEY_DigitKey(uint32_t c) {
       break;
     case kIPAfterNode:
       if (IsNumber(node)) {
-        if (TextLength(TextOf(node)) < kMostTypedAroundDigits) InsertUnit(node, TextLength(TextOf(node)), UniChar(c));
+        if (TextLength(DigitsOf(node)) < kMostTypedAroundDigits) InsertUnit(node, TextLength(DigitsOf(node)), UniChar(c));
       } else if (NewFactorAfter()) {
         ReplaceWithDigit(c);
       }
       break;
     case kIPBeforeNode:
       if (IsNumber(node)) {
-        if (TextLength(TextOf(node)) < kMostTypedAroundDigits) {
+        if (TextLength(DigitsOf(node)) < kMostTypedAroundDigits) {
           InsertUnit(node, 0, UniChar(c));
           r->caretType = kIPNumberText;
           r->rangeStart = r->rangeEnd = 1;
@@ -131,7 +124,7 @@ void KEY_DigitKey(uint32_t c) {
       if (r->rangeStart != r->rangeEnd) ClearTextRange();
       if (r->caretType == kIPWholeNode) {
         ReplaceWithDigit(c);  // the whole number was cleared: its prompt takes the digit
-      } else if (IsNumber(r->selected) && TextLength(TextOf(r->selected)) < kMostTypedInsideDigits) {
+      } else if (IsNumber(r->selected) && TextLength(DigitsOf(r->selected)) < kMostTypedInsideDigits) {
         InsertUnit(r->selected, r->rangeStart, UniChar(c));
         r->rangeEnd = ++r->rangeStart;
       }
@@ -145,7 +138,7 @@ void KEY_DigitKey(uint32_t c) {
 namespace {
 
 bool TakesDecimal(ExpressionRecord* number) {
-  const UniChar* text = TextOf(number);
+  const UniChar* text = DigitsOf(number);
   return TextLength(text) <= kMostDecimalTextLength && !HoldsDecimal(text) &&
          !std::isinf(number->payload.number->value);
 }
@@ -165,7 +158,7 @@ void DotKey(bool nested) {
       r->rangeEnd = ++r->rangeStart;
     }
   } else if (r->caretType == kIPAfterNode && IsNumber(node)) {
-    if (TakesDecimal(node)) InsertUnit(node, TextLength(TextOf(node)), decimal);
+    if (TakesDecimal(node)) InsertUnit(node, TextLength(DigitsOf(node)), decimal);
   } else if (r->caretType == kIPBeforeNode && IsNumber(node)) {
     if (TakesDecimal(node)) {
       InsertUnit(node, 0, decimal);
@@ -192,7 +185,7 @@ void KEY_SplitNumber() {
   if (r->rangeStart != r->rangeEnd) ClearTextRange();
   if (r->caretType != kIPNumberText) return;
   ExpressionRecord* number = r->selected;
-  UniChar* text = TextOf(number);
+  UniChar* text = DigitsOf(number);
   const int32_t length = TextLength(text);
   const int32_t at = r->rangeStart;
   // A split that would leave a part without a readable number (at either
@@ -206,7 +199,7 @@ void KEY_SplitNumber() {
   }
   ExpressionRecord* tail = Number(0);
   if (!tail) return;
-  for (int32_t i = at; i <= length; ++i) TextOf(tail)[i - at] = text[i];
+  for (int32_t i = at; i <= length; ++i) DigitsOf(tail)[i - at] = text[i];
   r->selected = number;
   ExpressionRecord* place = KEY_NOpAfterExpr(kOpTimes);
   if (!place) {

@@ -23,7 +23,7 @@
 
 namespace {
 
-void Select(ExpressionRecord* node) { MOVE_SetIP(node, kIPWholeNode); }
+void SelectNode(ExpressionRecord* node) { MOVE_SetIP(node, kIPWholeNode); }
 
 // The node becomes an empty string with the caret in it.
 void BecomeEmptyString(ExpressionRecord* node) {
@@ -257,13 +257,13 @@ void KEY_BetweenLikeBefore(OpCodeT kind) {
   if (!r || !r->selected || !IsInnerFactor(r->selected)) return;
   if (IsSignKind(kind)) {
     if (!KEY_InfixBetween(kOpPlus)) return;
-    Select(r->selected);
+    SelectNode(r->selected);
     KEY_Generic(kind, 1, 0);
     return;
   }
   ExpressionRecord* after = GroupFactorsAfter(r->selected);
   if (!after) return;
-  Select(after);
+  SelectNode(after);
   OperateOnSelection(kind);
 }
 
@@ -279,7 +279,7 @@ void KEY_OperateAfterExpr(OpCodeT kind) {
     return;
   }
   if (kind == kOpId && NamesADefinedFunction(ClimbOutOfSubscript(node))) {
-    Select(ClimbOutOfSubscript(node));
+    SelectNode(ClimbOutOfSubscript(node));
     KEY_Generic(kOpFunction, 2, 0);
   } else if (kind == kOpPlus) {
     r->selected = ClimbAfterFunction(node);
@@ -331,7 +331,7 @@ void KEY_OperateBeforeExpr(OpCodeT kind) {
     DotOrCross(kind, 1);
   } else if (IsSignKind(kind)) {
     if (IsProductNode(node->parent) && IndexInParent(node) == 0) node = node->parent;
-    Select(node);
+    SelectNode(node);
     KEY_Generic(kind, 1, 0);
   } else {
     switch (ClassOfKind(kind)) {
@@ -339,7 +339,7 @@ void KEY_OperateBeforeExpr(OpCodeT kind) {
         KEY_NOpBeforeExpr(kind);
         break;
       case kPrefix:
-        Select(node);
+        SelectNode(node);
         KEY_Generic(kind, 1, 0);
         break;
       case kPostfix:
@@ -347,7 +347,7 @@ void KEY_OperateBeforeExpr(OpCodeT kind) {
         FactorFilledWith(kind, false);
         break;
       case kTwoPartLayout:
-        Select(node);
+        SelectNode(node);
         KEY_Generic(kind, 2, 1);
         break;
       default:
@@ -369,7 +369,7 @@ void KEY_OperKey(OpCodeT kind) {
       return;
     case kIPOperator:
       if (kind == kOpPower && IsFxn(r->selected->opcode)) {
-        Select(r->selected);
+        SelectNode(r->selected);
       } else {
         DELETE_OperatorNoSetIp();
       }

@@ -21,7 +21,7 @@ namespace {
 
 MERecord* Current() { return gMathCurrentMEH; }
 
-void Select(ExpressionRecord* node) { MOVE_SetIP(node, kIPWholeNode); }
+void SelectWhole(ExpressionRecord* node) { MOVE_SetIP(node, kIPWholeNode); }
 
 ExpressionRecord* NumberWithText(const char* text) {
   ExpressionRecord* number = Number(0);
@@ -40,7 +40,7 @@ ExpressionRecord* Equation(char variable, const char* value) {
 }
 
 // The prompt takes the tree's contents.
-void Fill(ExpressionRecord* prompt, ExpressionRecord* tree) {
+void FillPrompt(ExpressionRecord* prompt, ExpressionRecord* tree) {
   if (tree) DeleteOperandsTransferAndDispose(tree, prompt);
 }
 
@@ -48,7 +48,7 @@ void Fill(ExpressionRecord* prompt, ExpressionRecord* tree) {
 // goes after the node built.
 void CaretAfterBuilding(ExpressionRecord* part, ExpressionRecord* built) {
   if (part->opcode == kOpPrompt) {
-    Select(part);
+    SelectWhole(part);
   } else {
     MOVE_SetIP(built, kIPAfterNode);
   }
@@ -117,7 +117,7 @@ void Identity(int32_t n) {
 bool SelectionForScript() {
   MERecord* r = Current();
   if (r->caretType == kIPOperator && IsFxn(r->selected->opcode)) {
-    Select(r->selected);
+    SelectWhole(r->selected);
     return true;
   }
   if (r->caretType == kIPBeforeNode) return KEY_NOpBeforeExpr(kOpTimes) != nullptr;
@@ -131,7 +131,7 @@ void Script(OpCodeT kind, const char* digit) {
   ExpressionRecord* made = KEY_Generic(kind, 2, 0);
   if (!made) return;
   if (kind == kOpIndexes) made->payload.shape = {0, 1};
-  Fill(made->operands[1], NumberWithText(digit));
+  FillPrompt(made->operands[1], NumberWithText(digit));
   CaretAfterBuilding(base, made);
 }
 
@@ -144,7 +144,7 @@ void KEY_SpecialtotheX(const char* base) {
   ExpressionRecord* exponent = Current()->selected;
   ExpressionRecord* made = KEY_Generic(kOpPower, 2, 1);
   if (!made) return;
-  Fill(made->operands[0], base[0] == 'e' ? Letter('e') : NumberWithText(base));
+  FillPrompt(made->operands[0], base[0] == 'e' ? Letter('e') : NumberWithText(base));
   CaretAfterBuilding(exponent, made);
 }
 
@@ -160,12 +160,12 @@ void Reciprocal() {
   ExpressionRecord* node = Current()->selected;
   const ExpressionRecord* numerator = node->opcode == kOpOver ? node->operands[0] : nullptr;
   if (numerator && numerator->opcode == kOpNumber && numerator->payload.number->value == 1.0) {
-    if (MATH_DeleteOperand(node, 0)) Select(node);
+    if (MATH_DeleteOperand(node, 0)) SelectWhole(node);
     return;
   }
   ExpressionRecord* made = KEY_Generic(kOpOver, 2, 1);
   if (!made) return;
-  Fill(made->operands[0], NumberWithText("1"));
+  FillPrompt(made->operands[0], NumberWithText("1"));
   CaretAfterBuilding(node, made);
 }
 
@@ -181,9 +181,9 @@ void Root(ExpressionRecord* index) {
     return;
   }
   const bool promptIndex = index->opcode == kOpPrompt;
-  Fill(made->operands[1], index);
+  FillPrompt(made->operands[1], index);
   CaretAfterBuilding(radicand, made);
-  if (promptIndex && radicand->opcode != kOpPrompt) Select(made->operands[1]);
+  if (promptIndex && radicand->opcode != kOpPrompt) SelectWhole(made->operands[1]);
 }
 
 void LogWithBase() {
@@ -191,7 +191,7 @@ void LogWithBase() {
   if (r->caretType == kIPOperator && IsFxn(r->selected->opcode) && r->selected->operandCount == 1) {
     ExpressionRecord* function = r->selected;
     if (!ReplaceWithFirstOperand(function)) return;
-    Select(function);
+    SelectWhole(function);
   }
   if (!KEY_MakeSelectionForSpecialPrefix()) return;
   KEY_Generic(kOpLog, 2, 0);
@@ -204,7 +204,7 @@ ExpressionRecord* Derivative(OpCodeT kind) {
   if (r->caretType == kIPAfterNode) {
     ExpressionRecord* node = NodeTheCaretEnds(r->selected);
     if (IsInnerFactor(node)) {
-      Select(node->parent->operands[IndexInParent(node) + 1]);
+      SelectWhole(node->parent->operands[IndexInParent(node) + 1]);
     } else {
       r->selected = node;
       if (!KEY_NOpAfterExpr(kOpTimes)) return nullptr;
@@ -223,7 +223,7 @@ void KEY_Differentiate(OpCodeT kind) {
   if (!application) return;
   KEY_ReplaceExprWithAtom('x');
   ExpressionRecord* argument = application->operands[1];
-  if (argument->opcode == kOpPrompt) Select(argument);
+  if (argument->opcode == kOpPrompt) SelectWhole(argument);
 }
 
 // Negation, or a subtraction between factors.
@@ -260,7 +260,7 @@ void KEY_ConcatenateAtoms() {
       --first;
     if (first == last) return;
     if (first == 0 && last == product->operandCount - 1) {
-      Select(product);
+      SelectWhole(product);
     } else {
       r->selected = product;
       r->caretType = kIPOperandRange;
@@ -366,7 +366,7 @@ bool KEY_MakeSelectionForSpecialPrefix() {
       while (node->parent && IndexInParent(node) == node->parent->operandCount - 1 &&
              (SyntacticKindOf(node->parent) == kPrefix || IsProductNode(node->parent)))
         node = node->parent;
-      Select(node);
+      SelectWhole(node);
       return true;
     }
     default:

@@ -15,12 +15,6 @@
 
 namespace {
 
-int32_t TextLength(const UniChar* text) {
-  int32_t length = 0;
-  while (text && text[length]) ++length;
-  return length;
-}
-
 // The UTF-16 units of a character: a surrogate pair above 0xFFFF.
 std::vector<UniChar> Units(uint32_t c) {
   if (c <= 0xFFFF) return {UniChar(c)};
@@ -57,10 +51,8 @@ void ReplaceWithPrompt(ExpressionRecord* node) {
   MOVE_SetIP(node, kIPWholeNode);
 }
 
-bool IsAtom(const ExpressionRecord* node) { return node && node->opcode == kOpAtom; }
+bool IsAtomNode(const ExpressionRecord* node) { return node && node->opcode == kOpAtom; }
 bool IsString(const ExpressionRecord* node) { return node && node->opcode == kOpString; }
-bool IsNumber(const ExpressionRecord* node) { return node && node->opcode == kOpNumber && node->payload.number; }
-
 void SetStringText(ExpressionRecord* string, const std::vector<UniChar>& text) {
   UniChar* made = new UniChar[text.size()];
   std::copy(text.begin(), text.end(), made);
@@ -95,7 +87,7 @@ void ClearTextRange() {
     r->rangeStart = r->rangeEnd = lo;
     // "" or a lone decimal character: a number that reads as nothing.
     if (std::isnan(block.value)) ReplaceWithPrompt(node);
-  } else if (r->caretType == kIPNameText && IsAtom(node)) {
+  } else if (r->caretType == kIPNameText && IsAtomNode(node)) {
     const UniChar* name = AtomName(node);
     const auto [lo, hi] = ClampedRange(r, name);
     const std::vector<UniChar> left = Spliced(name, lo, hi, {});
@@ -122,7 +114,7 @@ void KEY_InString(uint32_t c) {
 
 void KEY_InLongName(uint32_t c) {
   MERecord* r = gMathCurrentMEH;
-  if (!r || !IsAtom(r->selected)) return;
+  if (!r || !IsAtomNode(r->selected)) return;
   if (r->rangeStart != r->rangeEnd) ClearTextRange();
   if (r->caretType != kIPNameText) return;
   ExpressionRecord* atom = r->selected;
@@ -137,7 +129,7 @@ void KEY_Backslash() {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected) return;
   ExpressionRecord* node = r->selected;
-  if (r->caretType == kIPNameText && IsAtom(node)) {
+  if (r->caretType == kIPNameText && IsAtomNode(node)) {
     const UniChar* name = AtomName(node);
     if (name[0] == u'\\' && name[1] == 0) {
       ReplaceWithPrompt(node);

@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr uint32_t kLowBits = 0xFFFFFF;
+constexpr uint32_t kColourBits = 0xFFFFFF;
 
 uint32_t SourcePixel(const QImage& image, const QRect& bounds, int h, int v) {
   return reinterpret_cast<const uint32_t*>(image.constScanLine(v - bounds.top()))[h - bounds.left()];
@@ -55,7 +55,7 @@ void CopyPortPixels(const OurPort& source, OurPort& destination, const QRect& so
   ForEachVisiblePixel(destination, destinationRect, [&](int h, int v, uint32_t* pixel) {
     const int sh0 = static_cast<int>(sourceRect.left() + (h - destinationRect.left()) * sw / dw);
     const int sv0 = static_cast<int>(sourceRect.top() + (v - destinationRect.top()) * sh / dh);
-    if (source.bounds.contains(sh0, sv0)) *pixel = SourcePixel(sourceImage, source.bounds, sh0, sv0) & kLowBits;
+    if (source.bounds.contains(sh0, sv0)) *pixel = SourcePixel(sourceImage, source.bounds, sh0, sv0) & kColourBits;
   });
 }
 

@@ -39,7 +39,7 @@ void EmitLitColour(Program& program, const int32_t (&colour)[3]) {
 }
 
 template <typename Build>
-std::string Generate(std::vector<ExpressionRecord*>* uniforms, DocumentRecord* document, Build build) {
+std::string GenerateProgram(std::vector<ExpressionRecord*>* uniforms, DocumentRecord* document, Build build) {
   const size_t uniformsBefore = uniforms->size();
   try {
     Program program(uniforms, document);
@@ -60,7 +60,7 @@ namespace Expr2ARB {
 
 std::string getARBString(std::vector<ExpressionRecord*>* uniforms, ExpressionRecord* r, ExpressionRecord* g,
                          ExpressionRecord* b, ExpressionRecord* mask, DocumentRecord* document) {
-  return Generate(uniforms, document, [&](Program& program) {
+  return GenerateProgram(uniforms, document, [&](Program& program) {
     EmitMask(program, mask);
     if (!r || !g || !b) {
       program.setTextureUsed(true);
@@ -77,7 +77,7 @@ std::string getARBString(std::vector<ExpressionRecord*>* uniforms, ExpressionRec
 std::string getARBStringFromHSV(std::vector<ExpressionRecord*>* uniforms, ExpressionRecord* h, ExpressionRecord* s,
                                 ExpressionRecord* v, ExpressionRecord* mask, DocumentRecord* document,
                                 bool rawHSV) {
-  return Generate(uniforms, document, [&](Program& program) {
+  return GenerateProgram(uniforms, document, [&](Program& program) {
     if (!h || !s || !v) throw UnsupportedInFragmentProgram("a colour component is missing");
     EmitMask(program, mask);
     const int32_t hue = program.emitExpr(h), saturation = program.emitExpr(s), value = program.emitExpr(v);

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "CoreUtilities/MathConstants.h"
 #include "evaluation/ScalarExprEval.h"
 #include "expression/OperatorKinds.h"
 #include "expression/TreeComparison.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kE = 2.718281828459045;
 constexpr double kLog10Of2 = 0.301029995663981;
 constexpr double kLnOf2 = 0.6931471805599453;
@@ -152,7 +152,7 @@ int32_t Program::emitOperation(ExpressionRecord* node, std::span<const int32_t> 
           if (!fTheta) fTheta = emitArcTan2(fX, fY, false);
           return fTheta;
         case kIdE: return getConst(kE);
-        case kIdPi: return getConst(kPi);
+        case kIdPi: return getConst(gPi);
         default: throw UnsupportedInFragmentProgram("atom without a value");
       }
     case kOpTimes: need(1); return emitNAry("MUL", a.data(), n);
@@ -185,7 +185,7 @@ int32_t Program::emitOperation(ExpressionRecord* node, std::span<const int32_t> 
       emit("RCP", r, a[0]);
       const int32_t angle = emitArcTan(r);
       const int32_t t = getTemp();
-      emit("CMP", t, a[0], getConst(kPi), getConst(0));
+      emit("CMP", t, a[0], getConst(gPi), getConst(0));
       emit("ADD", angle, angle, t);
       return angle;
     }

@@ -1,10 +1,10 @@
 #include <cmath>
 
+#include "CoreUtilities/MathConstants.h"
 #include "renderer/FragmentProgram.h"
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kHalfPi = 1.5707963267948966;
 
 }  // namespace
@@ -154,7 +154,7 @@ int32_t Program::emitArcTan2(int32_t a, int32_t b, bool reciprocal) {
   }
   const int32_t angle = emitArcTan(quotient);
   const int32_t beyond = getTemp();
-  emit("ADD", beyond, getConst(kPi), -angle);
+  emit("ADD", beyond, getConst(gPi), -angle);
   emit("CMP", angle, a, beyond, angle);
   emit("CMP", angle, b, -angle, angle);
   return angle;

@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr double kEyeDistance = 50;
+constexpr double kGLEyeDistance = 50;
 
 OurEGLContext* ContextOf(const MDrawContext* ctx) { return static_cast<OurEGLContext*>(GetRendererAglContext(ctx)); }
 
@@ -48,7 +48,7 @@ void TexturedPolygon(uint32_t texture, std::initializer_list<PatternCorner> corn
   glEnd();
 }
 
-void DrawPatternBackground(MDrawContext* ctx, int32_t kind, bool clearDepth) {
+void ClearToPattern(MDrawContext* ctx, int32_t kind, bool clearDepth) {
   glDisable(GL_LIGHTING);
   glDisable(GL_NORMALIZE);
   glDisable(GL_DEPTH_TEST);
@@ -101,7 +101,7 @@ void ClearToBackground(MDrawContext* ctx, bool hsvPass, bool clearDepth) {
 
 void LoadCamera(const MDrawContext* ctx) {
   const M3DView& view = *ctx->view;
-  const AVector eye = Rotate(view.rotation, {kEyeDistance, 0, 0});
+  const AVector eye = Rotate(view.rotation, {kGLEyeDistance, 0, 0});
   const AVector up = Rotate(view.rotation, {0, 0, 1});
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
@@ -111,8 +111,8 @@ void LoadCamera(const MDrawContext* ctx) {
   const double w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
   const double aspect = w / h;
   const double fov = (aspect < 1 ? 10 / aspect : 10) * view.zoom / M3DView::kDefaultZoom;
-  const double nearest = std::max(kEyeDistance - view.modelRadius, 1.0);
-  const double farthest = std::min(kEyeDistance + view.modelRadius, 200.0);
+  const double nearest = std::max(kGLEyeDistance - view.modelRadius, 1.0);
+  const double farthest = std::min(kGLEyeDistance + view.modelRadius, 200.0);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluPerspective(fov, aspect, nearest, farthest);
@@ -149,7 +149,7 @@ void SetUpTransformandLighting(MDrawContext* ctx, bool hsvPass, bool clearDepth)
   if (hsvPass || kind == 0)
     ClearToBackground(ctx, hsvPass, clearDepth);
   else
-    DrawPatternBackground(ctx, kind, clearDepth);
+    ClearToPattern(ctx, kind, clearDepth);
   LoadCamera(ctx);
   OurSubmitSolidColor(0xFFFFFF, ctx);
   glColor4f(1, 1, 1, 1);

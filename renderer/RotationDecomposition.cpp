@@ -10,15 +10,15 @@ constexpr double kRotationTolerance = 1e-4;
 // Below this sine the antisymmetric part no longer fixes the axis well.
 constexpr double kSmallSine = 1e-6;
 
-using Quaternion = std::array<double, 4>;  // scalar, i, j, k
+using QuaternionArray = std::array<double, 4>;  // scalar, i, j, k
 
-Quaternion Multiply(const Quaternion& a, const Quaternion& b) {
+QuaternionArray HamiltonProduct(const QuaternionArray& a, const QuaternionArray& b) {
   return {a[0] * b[0] - a[1] * b[1] - a[2] * b[2] - a[3] * b[3], a[0] * b[1] + a[1] * b[0] + a[2] * b[3] - a[3] * b[2],
           a[0] * b[2] - a[1] * b[3] + a[2] * b[0] + a[3] * b[1], a[0] * b[3] + a[1] * b[2] - a[2] * b[1] + a[3] * b[0]};
 }
 
-Quaternion Unit(int i) {
-  Quaternion q{};
+QuaternionArray Unit(int i) {
+  QuaternionArray q{};
   q[size_t(i)] = 1;
   return q;
 }
@@ -38,7 +38,7 @@ double Determinant(const double* m, int size) {
   return total;
 }
 
-void AxisAndAngle(const Quaternion& q, double axis[3], double* angle) {
+void AxisAndAngle(const QuaternionArray& q, double axis[3], double* angle) {
   const double length = std::hypot(q[1], q[2], q[3]);
   *angle = 2 * std::acos(std::clamp(q[0], -1.0, 1.0));
   if (length == 0 || *angle == 0) {
@@ -49,7 +49,7 @@ void AxisAndAngle(const Quaternion& q, double axis[3], double* angle) {
   for (int i = 0; i < 3; ++i) axis[i] = q[size_t(i) + 1] / length;
 }
 
-void Normalise(Quaternion& q) {
+void Normalise(QuaternionArray& q) {
   const double length = std::hypot(std::hypot(q[0], q[1]), std::hypot(q[2], q[3]));
   if (length > 0)
     for (double& part : q) part /= length;
@@ -116,7 +116,7 @@ void GenerateDoubleQuaternionfromRotation(double axis1[3], double* angle1, doubl
     for (int j = 0; j < 4; ++j) {
       double sum = 0;
       for (int column = 0; column < 4; ++column) {
-        const Quaternion image = Multiply(Multiply(Unit(i), Unit(column)), Unit(j));
+        const QuaternionArray image = HamiltonProduct(HamiltonProduct(Unit(i), Unit(column)), Unit(j));
         for (int row = 0; row < 4; ++row) sum += m[row * 4 + column] * image[size_t(row)];
       }
       products[i][j] = sum / 4;
@@ -125,7 +125,7 @@ void GenerateDoubleQuaternionfromRotation(double axis1[3], double* angle1, doubl
         bestColumn = j;
       }
     }
-  Quaternion p{}, q{};
+  QuaternionArray p{}, q{};
   for (int k = 0; k < 4; ++k) {
     p[size_t(k)] = products[k][bestColumn];
     q[size_t(k)] = products[bestRow][k];

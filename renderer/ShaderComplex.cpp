@@ -51,7 +51,7 @@ bool IsBuiltInName(int32_t id) {
 Owned Angle(const Pair& a) { return Made(NewBinop(kOpAngle, C(a.re), C(a.im))); }
 Owned SquaredModulus(const Pair& a) { return Made(Plus(Square(C(a.re)), Square(C(a.im)))); }
 
-Pair Multiply(const Pair& a, const Pair& b) {
+Pair ComplexTimes(const Pair& a, const Pair& b) {
   return {Made(Minus(Times(C(a.re), C(b.re)), Times(C(a.im), C(b.im)))),
           Made(Plus(Times(C(a.re), C(b.im)), Times(C(a.im), C(b.re))))};
 }
@@ -100,7 +100,7 @@ Pair Power(const Pair& a, const Pair& b) {
   }
   if (IsNumber(a.im, 0) && IsNumber(b.im, 0)) return Plain(Made(Tothe(C(a.re), C(b.re))));
   const bool baseIsE = a.re->opcode == kOpAtom && a.re->payload.id == kIdE && IsNumber(a.im, 0);
-  return Exponential(baseIsE ? Pair{Made(C(b.re)), Made(C(b.im))} : Multiply(b, Log(a)));
+  return Exponential(baseIsE ? Pair{Made(C(b.re)), Made(C(b.im))} : ComplexTimes(b, Log(a)));
 }
 
 Pair Split(const ExpressionRecord* node) {
@@ -127,7 +127,7 @@ Pair Split(const ExpressionRecord* node) {
     }
     case kOpTimes: {
       Pair product{std::move(a.re), std::move(a.im)};
-      for (size_t i = 1; i < p.size(); ++i) product = Multiply(product, p[i]);
+      for (size_t i = 1; i < p.size(); ++i) product = ComplexTimes(product, p[i]);
       return product;
     }
     case kOpOver: if (p.size() == 2) return Divide(a, p[1]); break;
@@ -154,7 +154,7 @@ Pair Split(const ExpressionRecord* node) {
       return {Made(Times(Cos(C(a.re)), NewUnop(kOpCosh, C(a.im)))),
               Made(Neg(Times(Sin(C(a.re)), NewUnop(kOpSinh, C(a.im)))))};
     case kOpAsin: {
-      const Pair square = Multiply(a, a);
+      const Pair square = ComplexTimes(a, a);
       Pair root = SquareRoot(OneMinus(square));
       Pair ia = TimesI(a);
       Pair l = Log({Made(Plus(ia.re.release(), root.re.release())), Made(Plus(ia.im.release(), root.im.release()))});

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "CoreUtilities/MathConstants.h"
 #include "expression/OperatorKinds.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
@@ -12,12 +13,11 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 
 ExpressionRecord* Exp(ExpressionRecord* a) { return NewUnop(kOpExp, a); }
 ExpressionRecord* Asin(ExpressionRecord* a) { return NewUnop(kOpAsin, a); }
 ExpressionRecord* Half(ExpressionRecord* a) { return Div(a, Number(2)); }
-ExpressionRecord* HalfPiMinus(ExpressionRecord* a) { return Minus(Number(kPi / 2), a); }
+ExpressionRecord* HalfPiMinus(ExpressionRecord* a) { return Minus(Number(gPi / 2), a); }
 
 // The rebuilt form of a node, or null when the node stays as it is.
 class Rewrite {
@@ -26,7 +26,7 @@ class Rewrite {
 
   ExpressionRecord* Make() {
     switch (fNode->opcode) {
-      case kOpAtom: return fNode->payload.id == kIdDegree ? Number(kPi / 180) : nullptr;
+      case kOpAtom: return fNode->payload.id == kIdDegree ? Number(gPi / 180) : nullptr;
       case kOpTan: return Div(Sin(A()), Cos(A()));
       case kOpCot: return Div(Cos(A()), Sin(A()));
       case kOpCsc: return Oneover(Sin(A()));

@@ -22,10 +22,10 @@ bool Software(const MDrawContext* ctx) { return ctx->rendererType == kRendererSo
 
 double Dot3(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
-struct Freer {
+struct VertexFreer {
   void operator()(MVertex* p) const { OurDisposeMemory(p); }
 };
-using Projected = std::unique_ptr<MVertex[], Freer>;
+using Projected = std::unique_ptr<MVertex[], VertexFreer>;
 
 // Every submitted vertex in pane pixels with its depth and distance; a
 // non-finite one is marked behind the eye.

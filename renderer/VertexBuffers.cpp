@@ -27,7 +27,7 @@ bool HasBufferFunctions() {
          gGL.unmapBuffer;
 }
 
-const void* At(size_t offset) { return reinterpret_cast<const void*>(offset); }
+const void* OffsetPointer(size_t offset) { return reinterpret_cast<const void*>(offset); }
 
 // Writes the parts of a buffer by mapping it write-only, or part by part
 // where mapping is refused.
@@ -227,15 +227,15 @@ void VertexObject::DrawBuffers() {
   gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, fIndexBufferId);
   gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, fVertexBufferId);
   if (fInterleaved) {
-    glVertexPointer(3, GL_FLOAT, 2 * sizeof(Vertex), At(0));
+    glVertexPointer(3, GL_FLOAT, 2 * sizeof(Vertex), OffsetPointer(0));
     glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, 2 * sizeof(Vertex), At(sizeof(Vertex)));
+    glNormalPointer(GL_FLOAT, 2 * sizeof(Vertex), OffsetPointer(sizeof(Vertex)));
   } else {
-    GLSubmitVertices(static_cast<const Vertex*>(At(0)));
-    if (fLit) GLSubmitNormals(static_cast<const Vertex*>(At(n * sizeof(Vertex))));
+    GLSubmitVertices(static_cast<const Vertex*>(OffsetPointer(0)));
+    if (fLit) GLSubmitNormals(static_cast<const Vertex*>(OffsetPointer(n * sizeof(Vertex))));
   }
-  if (fColorsInBuffer) GLSubmitColors(static_cast<const ColorArrayElement*>(At(geometryBytes)));
-  if (fTexCoordsInBuffer) GLSubmitTextureCoordinates(static_cast<const TexCoord*>(At(geometryBytes)));
+  if (fColorsInBuffer) GLSubmitColors(static_cast<const ColorArrayElement*>(OffsetPointer(geometryBytes)));
+  if (fTexCoordsInBuffer) GLSubmitTextureCoordinates(static_cast<const TexCoord*>(OffsetPointer(geometryBytes)));
   if (fLit)
     OurSubmitTriangles(nullptr, fTriangleCount, ctx);
   else if (fSegmentCount)

@@ -27,7 +27,7 @@ void TellWidgetsPaneChanged(DocumentWindow* window) {
     if (widget->Window() == window) widget->PaneChanged();
 }
 
-int32_t ModifierSet(Qt::KeyboardModifiers m) {
+int32_t ModifiersOf(Qt::KeyboardModifiers m) {
   MathPaneKeyStroke stroke;
   TranslateKeyPress(Qt::Key_A, m, QString(), &stroke);
   return stroke.modifiers;
@@ -104,7 +104,7 @@ void MathPaneWidget::Press(QMouseEvent* event, int clickCount) {
     WidgetMouseSource mouse(this, at);
     MouseSource* previous = CurrentMouseSource();
     SetMouseSource(&mouse);
-    MathPaneClick(fWindow, {SaturateToInt16(at.y()), SaturateToInt16(at.x())}, ModifierSet(event->modifiers()),
+    MathPaneClick(fWindow, {SaturateToInt16(at.y()), SaturateToInt16(at.x())}, ModifiersOf(event->modifiers()),
                   clickCount);
     SetMouseSource(previous);
   }

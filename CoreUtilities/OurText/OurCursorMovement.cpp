@@ -8,7 +8,7 @@
 
 namespace {
 
-TextLayout Layout(const UniChar* text) {
+TextLayout CursorLayout(const UniChar* text) {
   const size_t length = text != nullptr ? OurStringLength(text) : 0;
   return TextLayout({text, length}, kDummyFontDesc.FaceId(), kDummyFontDesc.size);
 }
@@ -21,12 +21,12 @@ int32_t LastCharacter(const UniChar* text, const TextLayout& layout) {
 
 }  // namespace
 
-int32_t OurStringGetLeftmostCharacterPosition(const UniChar* text) { return Layout(text).LeftmostCharacter(); }
+int32_t OurStringGetLeftmostCharacterPosition(const UniChar* text) { return CursorLayout(text).LeftmostCharacter(); }
 
-int32_t OurStringGetRightmostCharacterPosition(const UniChar* text) { return Layout(text).RightmostCharacter(); }
+int32_t OurStringGetRightmostCharacterPosition(const UniChar* text) { return CursorLayout(text).RightmostCharacter(); }
 
 OurTextDirection OurStringGetDirection(const UniChar* text) {
-  const TextLayout layout = Layout(text);
+  const TextLayout layout = CursorLayout(text);
   if (!layout.IsValid()) return kOurTextMixed;
   const int32_t last = LastCharacter(text, layout);
   const int32_t leftmost = layout.LeftmostCharacter();
@@ -38,7 +38,7 @@ OurTextDirection OurStringGetDirection(const UniChar* text) {
 
 int32_t OurCursorMovement(const UniChar* text, int32_t offset, int32_t verb) {
   if (verb < kOurCursorPrevious || verb > kOurCursorRightward) return offset;
-  return Layout(text).MoveCaret(offset, static_cast<CaretStep>(verb));
+  return CursorLayout(text).MoveCaret(offset, static_cast<CaretStep>(verb));
 }
 
 int32_t OurCursorMovement(const UniChar* text, int32_t offset, int32_t otherEnd, int32_t verb) {

@@ -12,7 +12,7 @@
 
 namespace {
 
-std::u16string_view View(const UniChar* text) { return {text, text != nullptr ? OurStringLength(text) : 0}; }
+std::u16string_view DrawnText(const UniChar* text) { return {text, text != nullptr ? OurStringLength(text) : 0}; }
 
 QColor PortColor(uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb & 0xFFFFFF)); }
 
@@ -32,7 +32,7 @@ void WithPainter(QPainter* context, const std::function<void(QPainter&, QPointF 
 }  // namespace
 
 void OurDrawString(const UniChar* text, const OurFontDesc& font, QPainter* context) {
-  const TextLayout layout(View(text), font.FaceId(), font.size);
+  const TextLayout layout(DrawnText(text), font.FaceId(), font.size);
   if (!layout.IsValid()) return;
   WithPainter(context, [&](QPainter& painter, QPointF pen) { layout.DrawLine(painter, 0, pen); });
 }
@@ -46,7 +46,7 @@ void OurDrawTextBox(const UniChar* text, const MRect& box, const OurFontDesc& fo
                     OurTextHorizontalAlignment, OurTextVerticalAlignment vertical, QPainter* context) {
   const int width = box.right - box.left;
   if (width <= 0) return;
-  const TextLayout layout(View(text), font.FaceId(), font.size, width);
+  const TextLayout layout(DrawnText(text), font.FaceId(), font.size, width);
   if (!layout.IsValid()) return;
   const double ascent = font.GetAscent();
   const double lineHeight = ascent + font.GetDescent();

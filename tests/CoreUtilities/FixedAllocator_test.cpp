@@ -16,33 +16,33 @@
 namespace {
 
 // The budget total is the outside witness of when chunks are made and freed.
-int64_t Total() { return gApproximateTotalMemoryUsed.load(); }
+int64_t TotalUsed() { return gApproximateTotalMemoryUsed.load(); }
 
 TEST(FixedAllocator, FirstChunkHoldsBlocksInAddressOrderAtAlignedStride) {
   const std::map<size_t, int> blocksPerChunk = {{4, 255}, {8, 255},  {16, 255}, {24, 128},
                                                 {32, 128}, {40, 85}, {100, 36}, {4096, 1}};
   for (const auto& [size, expected] : blocksPerChunk) {
-    const int64_t start = Total();
+    const int64_t start = TotalUsed();
     {
       FixedAllocator pool(size);
       auto* first = static_cast<unsigned char*>(pool.Allocate());
-      const int64_t oneChunk = Total();
+      const int64_t oneChunk = TotalUsed();
       ASSERT_GT(oneChunk, start);
       EXPECT_EQ(reinterpret_cast<uintptr_t>(first) % 16, 0u);
       int inFirstChunk = 1;
       for (;; ++inFirstChunk) {
         auto* block = static_cast<unsigned char*>(pool.Allocate());
-        if (Total() != oneChunk) break;  // a second chunk was made
+        if (TotalUsed() != oneChunk) break;  // a second chunk was made
         EXPECT_EQ(block, first + inFirstChunk * ((size + 15) / 16 * 16)) << size;
       }
       EXPECT_EQ(inFirstChunk, expected) << size;
     }
-    EXPECT_EQ(Total(), start) << size;  // the destructor releases live blocks too
+    EXPECT_EQ(TotalUsed(), start) << size;  // the destructor releases live blocks too
   }
 }
 
 TEST(FixedAllocator, FreedBlockComesBackFirstAndFlushReleasesChunksAndTable) {
-  const int64_t start = Total();
+  const int64_t start = TotalUsed();
   FixedAllocator pool(32);  // 128 blocks per chunk
   std::vector<void*> blocks;
   for (int i = 0; i < 129; ++i) blocks.push_back(pool.Allocate());
@@ -51,21 +51,21 @@ TEST(FixedAllocator, FreedBlockComesBackFirstAndFlushReleasesChunksAndTable) {
   EXPECT_EQ(pool.Allocate(), blocks[77]);
   EXPECT_EQ(pool.Allocate(), blocks[5]);
 
-  const int64_t twoChunks = Total();
+  const int64_t twoChunks = TotalUsed();
   for (int i = 0; i < 128; ++i) pool.Deallocate(blocks[i]);
   pool.FlushCache();  // only the first chunk is wholly free
-  EXPECT_LT(Total(), twoChunks);
-  EXPECT_GT(Total(), start);
+  EXPECT_LT(TotalUsed(), twoChunks);
+  EXPECT_GT(TotalUsed(), start);
   std::memset(blocks[128], 0x5A, 32);
 
   pool.Deallocate(blocks[128]);
   pool.FlushCache();
-  EXPECT_EQ(Total(), start);
+  EXPECT_EQ(TotalUsed(), start);
   EXPECT_NE(pool.Allocate(), nullptr);
 }
 
 TEST(FixedAllocator, UnusableSizesAndRefusedMemoryGiveNullAndChangeNothing) {
-  const int64_t start = Total();
+  const int64_t start = TotalUsed();
   EXPECT_EQ(FixedAllocator(0).Allocate(), nullptr);
   EXPECT_EQ(FixedAllocator(4097).Allocate(), nullptr);
   FixedAllocator pool(4096);  // one block per chunk
@@ -74,15 +74,15 @@ TEST(FixedAllocator, UnusableSizesAndRefusedMemoryGiveNullAndChangeNothing) {
     EXPECT_EQ(pool.Allocate(), nullptr);
     room.Leave(4200);  // the chunk fits, its table does not
     EXPECT_EQ(pool.Allocate(), nullptr);
-    EXPECT_EQ(Total(), start);
+    EXPECT_EQ(TotalUsed(), start);
   }
   std::vector<void*> blocks;
   for (int i = 0; i < 16; ++i) blocks.push_back(pool.Allocate());
-  const int64_t sixteen = Total();
+  const int64_t sixteen = TotalUsed();
   {
     BudgetRoom room(4200);  // the table must double for the 17th chunk
     EXPECT_EQ(pool.Allocate(), nullptr);
-    EXPECT_EQ(Total(), sixteen);
+    EXPECT_EQ(TotalUsed(), sixteen);
   }
   for (void* block : blocks) std::memset(block, 1, 4096);
   EXPECT_NE(pool.Allocate(), nullptr);
@@ -92,7 +92,7 @@ TEST(FixedAllocator, UnusableSizesAndRefusedMemoryGiveNullAndChangeNothing) {
 // from every other, and untouched until freed; at the end every chunk must
 // be found and released again.
 TEST(FixedAllocator, RandomRunAgainstABookOfLiveBlocks) {
-  const int64_t start = Total();
+  const int64_t start = TotalUsed();
   const std::vector<size_t> sizes = {8, 24, 48, 200, 1000};
   std::vector<std::unique_ptr<FixedAllocator>> pools;
   for (size_t size : sizes) pools.push_back(std::make_unique<FixedAllocator>(size));
@@ -136,9 +136,9 @@ TEST(FixedAllocator, RandomRunAgainstABookOfLiveBlocks) {
       live[index] = live.back();
       live.pop_back();
     } else {
-      const int64_t before = Total();
+      const int64_t before = TotalUsed();
       pools[random() % pools.size()]->FlushCache();
-      flushesThatReleased += Total() < before;
+      flushesThatReleased += TotalUsed() < before;
     }
   }
   EXPECT_GT(flushesThatReleased, 0);
@@ -149,7 +149,7 @@ TEST(FixedAllocator, RandomRunAgainstABookOfLiveBlocks) {
     release(live[i]);
   }
   for (auto& pool : pools) pool->FlushCache();
-  EXPECT_EQ(Total(), start);
+  EXPECT_EQ(TotalUsed(), start);
 }
 
 // Distinct pages holding the blocks: chunks are heap blocks at no particular
@@ -188,22 +188,22 @@ TEST(FixedAllocator, NewBlocksAfterShuffledFreesLieTogether) {
 // Past a few megabytes of wholly free chunks, they go back to the heap
 // without waiting for a flush.
 TEST(FixedAllocator, ManyChunksEmptiedByFreesGoBackWithoutAFlush) {
-  const int64_t start = Total();
+  const int64_t start = TotalUsed();
   {
     FixedAllocator pool(48);
     std::vector<void*> blocks = AllocateMany(pool, 200'000);
-    const int64_t full = Total();
+    const int64_t full = TotalUsed();
     std::mt19937 random(11);
     std::shuffle(blocks.begin(), blocks.end(), random);
     for (void* block : blocks) pool.Deallocate(block);
-    EXPECT_LT(Total() - start, (full - start) / 8);  // the table and a few chunks
+    EXPECT_LT(TotalUsed() - start, (full - start) / 8);  // the table and a few chunks
     blocks = AllocateMany(pool, 1000);
     EXPECT_EQ(std::count(blocks.begin(), blocks.end(), nullptr), 0);
     for (void* block : blocks) pool.Deallocate(block);
     pool.FlushCache();
-    EXPECT_EQ(Total(), start);
+    EXPECT_EQ(TotalUsed(), start);
   }
-  EXPECT_EQ(Total(), start);
+  EXPECT_EQ(TotalUsed(), start);
 }
 
 }  // namespace

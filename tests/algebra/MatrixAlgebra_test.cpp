@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int32_t kDifferentiate = 0x2000;
+constexpr int32_t kDifferentiateCommand = 0x2000;
 
 std::string Worked(const std::string& text) {
   Tree tree = Parse(text);
@@ -48,7 +48,7 @@ TEST(MatrixAlgebra, ALeadingMatrixIsNeverFoldedInAsAScalar) {
 // Numeric inverses and determinants are checked against the reference;
 // here the command path, complex singular matrices and symbolic entries.
 TEST(MatrixAlgebra, InverseDeterminantTraceLength) {
-  EXPECT_EQ(RunCode(kDifferentiate, "matrix(2,2,1,2,3,4)^(-1)").formula, "matrix(2,2,-2,1,1.5,-0.5)");
+  EXPECT_EQ(RunCode(kDifferentiateCommand, "matrix(2,2,1,2,3,4)^(-1)").formula, "matrix(2,2,-2,1,1.5,-0.5)");
   EXPECT_EQ(Worked("Det(matrix(2,2,a,b,c,d))"), Reparsed("Det(matrix(2,2,a,b,c,d))"));
   // Singular over the complex numbers: i*i - 1*(-1) = 0.
   EXPECT_EQ(Worked("Det(matrix(2,2,i,1,-1,i))"), "0");

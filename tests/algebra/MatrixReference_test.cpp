@@ -13,13 +13,13 @@
 
 namespace {
 
-std::string MatrixText(int n, const std::vector<std::string>& entries) {
+std::string ReferenceMatrixText(int n, const std::vector<std::string>& entries) {
   std::string text = "matrix(" + std::to_string(n) + "," + std::to_string(n);
   for (const std::string& e : entries) text += "," + e;
   return text + ")";
 }
 
-Tree Worked(const std::string& text) {
+Tree WorkedTree(const std::string& text) {
   Tree tree = Parse(text);
   MENU_MatrixAlgebraRecurse(tree.get(), nullptr);
   return tree;
@@ -40,10 +40,10 @@ TEST(MatrixReference, InversesAndDeterminantsOfRandomIntegerMatrices) {
     for (std::string& e : entries) fields >> e;
     double det = 0;
     fields >> det;
-    const std::string matrix = MatrixText(n, entries);
-    Tree determinant = Worked("Det(" + matrix + ")");
+    const std::string matrix = ReferenceMatrixText(n, entries);
+    Tree determinant = WorkedTree("Det(" + matrix + ")");
     EXPECT_NEAR(ScalarExprEval(determinant.get(), nullptr), det, 1e-9 * std::max(1.0, std::abs(det))) << matrix;
-    Tree inverse = Worked(matrix + "^(-1)");
+    Tree inverse = WorkedTree(matrix + "^(-1)");
     if (condText == "inf") {
       EXPECT_EQ(Written(inverse.get()), Reparsed(matrix + "^(-1)"));
       EXPECT_EQ(ScalarExprEval(determinant.get(), nullptr), 0.0) << matrix;
@@ -77,7 +77,7 @@ TEST(MatrixReference, SymbolicDeterminantsAgreeWithExpandedOnes) {
     fields >> n >> names >> reference;
     std::vector<std::string> entries;
     for (char c : names) entries.emplace_back(1, c);
-    Tree ours = Worked("abs(" + MatrixText(n, entries) + ")");
+    Tree ours = WorkedTree("abs(" + ReferenceMatrixText(n, entries) + ")");
     Tree theirs = Parse(reference);
     ASSERT_TRUE(ours && theirs);
     ASSERT_EQ(Written(ours.get()).find("matrix"), std::string::npos) << Written(ours.get());

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr int32_t kSimplify = 0x2000;
-constexpr int32_t kEvaluate = 0x201B;
+constexpr int32_t kEvaluateCommand = 0x201B;
 
 double SimplifiedValueAt(const std::string& text, double x, double y = 0) {
   Tree simplified = Parse(Rewritten(text));
@@ -64,13 +64,13 @@ TEST(RealPowers, LikeFactorsCombineWhereTheirExponentsAdd) {
 }
 
 TEST(RealPowers, EvaluateSplitsLogarithmsOnlyWhereTheyHold) {
-  EXPECT_EQ(RunCode(kEvaluate, "ln(x*y)").formula, "ln(x*y)");
-  EXPECT_EQ(RunCode(kEvaluate, "ln(2*x)").formula, "ln(2)+ln(x)");
-  EXPECT_EQ(RunCode(kEvaluate, "ln(x^2)").formula, "2*ln(abs(x))");
-  EXPECT_EQ(RunCode(kEvaluate, "ln(x^(2/3))").formula, "2*ln(abs(x))/3");
-  EXPECT_EQ(RunCode(kEvaluate, "ln(x^3)").formula, "3*ln(x)");
-  EXPECT_EQ(RunCode(kEvaluate, "ln(x^y)").formula, "ln(x^y)");
-  EXPECT_EQ(RunCode(kEvaluate, "ln(e^y)").formula, "y");
+  EXPECT_EQ(RunCode(kEvaluateCommand, "ln(x*y)").formula, "ln(x*y)");
+  EXPECT_EQ(RunCode(kEvaluateCommand, "ln(2*x)").formula, "ln(2)+ln(x)");
+  EXPECT_EQ(RunCode(kEvaluateCommand, "ln(x^2)").formula, "2*ln(abs(x))");
+  EXPECT_EQ(RunCode(kEvaluateCommand, "ln(x^(2/3))").formula, "2*ln(abs(x))/3");
+  EXPECT_EQ(RunCode(kEvaluateCommand, "ln(x^3)").formula, "3*ln(x)");
+  EXPECT_EQ(RunCode(kEvaluateCommand, "ln(x^y)").formula, "ln(x^y)");
+  EXPECT_EQ(RunCode(kEvaluateCommand, "ln(e^y)").formula, "y");
 }
 
 TEST(RealPowers, DerivativeOfTheRootOfASquareIsTheSign) {

@@ -11,10 +11,10 @@
 
 namespace {
 
-constexpr int32_t kEvaluate = 0x201B;
+constexpr int32_t kEvaluateKey = 0x201B;
 
 // The rectangular form of the text with its derivatives worked out.
-Tree Worked(const std::string& text) {
+Tree WorkedForm(const std::string& text) {
   Tree tree = Parse(text);
   Transform_RectangularRecurse(tree.get());
   MATH_DifferentiateExprWithoutSimplifying(tree.get());
@@ -29,8 +29,8 @@ constexpr const char* kV[3] = {"x*y*z+cos(y)", "x^2*sin(z)", "y*exp(x)+z^2*y"};
 std::string VectorText() { return std::string("matrix(3,1,") + kV[0] + "," + kV[1] + "," + kV[2] + ")"; }
 
 TEST(RectangularForm, CurlOfGradAndDivOfCurlVanish) {
-  Tree curlGrad = Worked(std::string("curl(grad(") + kF + "))");
-  Tree divCurl = Worked("div(curl(" + VectorText() + "))");
+  Tree curlGrad = WorkedForm(std::string("curl(grad(") + kF + "))");
+  Tree divCurl = WorkedForm("div(curl(" + VectorText() + "))");
   ASSERT_EQ(curlGrad->opcode, kOpMatrix) << Written(curlGrad.get());
   std::mt19937 random(7);
   std::uniform_real_distribution<double> coordinate(-1.5, 1.5);
@@ -45,9 +45,9 @@ TEST(RectangularForm, CurlOfGradAndDivOfCurlVanish) {
 TEST(RectangularForm, ComponentsAgreeWithDifferences) {
   Tree f = Parse(kF);
   Tree v[3] = {Parse(kV[0]), Parse(kV[1]), Parse(kV[2])};
-  Tree grad = Worked(std::string("grad(") + kF + ")");
-  Tree div = Worked("div(" + VectorText() + ")");
-  Tree curl = Worked("curl(" + VectorText() + ")");
+  Tree grad = WorkedForm(std::string("grad(") + kF + ")");
+  Tree div = WorkedForm("div(" + VectorText() + ")");
+  Tree curl = WorkedForm("curl(" + VectorText() + ")");
   const double h = 1e-5;
   const double p[3] = {0.3, -0.7, 1.1};
   auto d = [&](const Tree& g, int axis) {
@@ -72,7 +72,7 @@ TEST(RectangularForm, ShapesThatDoNotFitStayWritten) {
 
 TEST(RectangularForm, TheCommandRewritesOnlyTheSelectedOperator) {
   const std::string inner = "div(matrix(2,1,x,y))";
-  const CommandRun run = RunCode(kEvaluate, inner + "+curl(matrix(3,1,-y,x,0))", Reparsed("curl(matrix(3,1,-y,x,0))"));
+  const CommandRun run = RunCode(kEvaluateKey, inner + "+curl(matrix(3,1,-y,x,0))", Reparsed("curl(matrix(3,1,-y,x,0))"));
   EXPECT_NE(run.formula.find(Reparsed(inner)), std::string::npos) << run.formula;
   EXPECT_EQ(run.formula.find("curl"), std::string::npos) << run.formula;
   Tree all = Parse(inner + "+curl(matrix(3,1,-y,x,0))");

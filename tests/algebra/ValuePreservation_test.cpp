@@ -117,11 +117,11 @@ ExpressionRecord* SignFree(const ExpressionRecord* tree) {
   }
 }
 
-struct Point {
+struct SamplePoint {
   double x, y, z, u;
 };
 
-double ValueAt(AnExpression& e, const Point& p) { return e.Evaluate(p.u, 0.0, p.x, p.y, p.z, 0.0); }
+double ValueAt(AnExpression& e, const SamplePoint& p) { return e.Evaluate(p.u, 0.0, p.x, p.y, p.z, 0.0); }
 
 bool Agree(double a, double b, double scale) {
   return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b), scale});
@@ -150,7 +150,7 @@ TEST(ValuePreservation, RewrittenFormulasKeepTheirValues) {
     AnExpression expanded(multiplied.release(), nullptr);
     AnExpression::Compile(&before, &after, &expanded, &scale);
     for (int k = 0; k < 5; ++k) {
-      const Point p{coordinate(random), coordinate(random), coordinate(random), coordinate(random)};
+      const SamplePoint p{coordinate(random), coordinate(random), coordinate(random), coordinate(random)};
       const double expected = ValueAt(before, p);
       const double size = std::fabs(ValueAt(scale, p));
       if (!std::isfinite(expected) || !std::isfinite(size)) continue;

@@ -25,7 +25,7 @@ namespace {
 // it, both seen end-on; y points right and z up.
 const std::string kIdentity = "4D.View 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1;\n";
 const std::string kCurve = "Expr vector(x, y, u, v) = vector(cos(t), sin(t), cos(2*t), sin(2*t));\n";
-constexpr double kPi = 3.14159265358979323846;
+constexpr double kPiRadians = 3.14159265358979323846;
 // The planes of the items in menu order, as coordinate pairs.
 constexpr int kPlanes[6][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}};
 constexpr const char* kPlaneNames[6] = {"xy", "xz", "xw", "yz", "yw", "zw"};
@@ -168,7 +168,7 @@ TEST_F(View4DWindowTest, TheItemsApplyOnlyWhileThe4DViewShows) {
 TEST_F(View4DWindowTest, TurnItemsTurnInTheirPlane) {
   DocumentMainWindow* window = Graphed("t.zlf", kCurve);
   ASSERT_NE(window, nullptr);
-  const double c = std::cos(kPi / 12), s = std::sin(kPi / 12);
+  const double c = std::cos(kPiRadians / 12), s = std::sin(kPiRadians / 12);
   for (int k = 0; k < 6; ++k) {
     SCOPED_TRACE(kPlaneNames[k]);
     SetIdentity(window);

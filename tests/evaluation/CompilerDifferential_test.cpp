@@ -198,7 +198,7 @@ bool SameDouble(double a, double b) {
   return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
 }
 
-std::vector<double> Slots(const Point& p, int32_t count) {
+std::vector<double> SlotValues(const Point& p, int32_t count) {
   std::vector<double> slots(static_cast<size_t>(std::max(count, 64)), 0.0);
   slots[0] = p.u, slots[1] = p.v, slots[2] = p.slider, slots[3] = p.x, slots[4] = p.y, slots[5] = p.z;
   slots[6] = p.w;
@@ -206,7 +206,7 @@ std::vector<double> Slots(const Point& p, int32_t count) {
 }
 
 double RunAlone(const AStackMachine& machine, const Point& p) {
-  std::vector<double> slots = Slots(p, machine.VariableSlotCount());
+  std::vector<double> slots = SlotValues(p, machine.VariableSlotCount());
   return machine.Run(slots.data(), nullptr);
 }
 
@@ -236,7 +236,7 @@ void RunGroups(uint32_t seed, int formulas) {
     const Point p{maker.Uniform(-3, 3), maker.Uniform(-3, 3), maker.Uniform(0, 2), maker.Uniform(-3, 3),
                   maker.Uniform(-3, 3), maker.Uniform(-3, 3), maker.Uniform(-3, 3)};
     Scope shared = CompileScope(texts);
-    std::vector<double> sharedSlots = Slots(p, shared.slots);
+    std::vector<double> sharedSlots = SlotValues(p, shared.slots);
     std::vector<Interval> intervalSlots(sharedSlots.size());
     for (size_t i = 0; i < sharedSlots.size(); ++i) intervalSlots[i] = {sharedSlots[i], sharedSlots[i]};
     const bool withIntervals = made % 10 == 0;

@@ -13,7 +13,7 @@
 
 namespace {
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameDoubleBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // With fewer cores than threads, the evaluators make way after each run, or
 // the invalidating thread would wait for the scheduler at every invalidation.
@@ -34,7 +34,7 @@ void ExpectWholeValuesDuringInvalidations(const std::string& text) {
   for (int t = 0; t < 4; ++t) {
     evaluators.emplace_back([&] {
       for (int i = 0; !stop.load(std::memory_order_relaxed); i = (i + 1) % 16) {
-        if (!SameBits(e->Evaluate(i * 0.25, 0.0), expected[i])) ++mismatches;
+        if (!SameDoubleBits(e->Evaluate(i * 0.25, 0.0), expected[i])) ++mismatches;
         ++runs;
         if (crowded) std::this_thread::yield();
       }
@@ -51,7 +51,7 @@ void ExpectWholeValuesDuringInvalidations(const std::string& text) {
 
   EXPECT_EQ(mismatches.load(), 0);
   EXPECT_EQ(gApproximateTotalMemoryUsed.load(), memoryBefore);
-  EXPECT_TRUE(SameBits(e->Evaluate(0.5, 0.0), expected[2]));
+  EXPECT_TRUE(SameDoubleBits(e->Evaluate(0.5, 0.0), expected[2]));
 }
 
 TEST(ConstantsInvalidation, EvaluationsDuringTenThousandInvalidationsSeeWholeValues) {
@@ -80,7 +80,7 @@ TEST(ConstantsInvalidation, GridRunsDuringInvalidationsSeeWholeValues) {
       while (!stop.load(std::memory_order_relaxed)) {
         e->EvaluateArrayOnGrid(4, &grid, row.data());
         for (int i = 0; i < 9; ++i) {
-          if (!SameBits(row[i], again[i])) ++mismatches;
+          if (!SameDoubleBits(row[i], again[i])) ++mismatches;
         }
         ++runs;
         if (crowded) std::this_thread::yield();

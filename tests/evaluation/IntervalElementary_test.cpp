@@ -15,11 +15,11 @@ namespace {
 
 using IntervalFunction = Interval (*)(const Interval&);
 
-BoxMaker Maker(uint64_t seed) { return BoxMaker(seed, {1, 4, 30, 800, 1e15}, {1, -1, 0.5, -0.5, 2, 710, -710}); }
+BoxMaker ElementaryMaker(uint64_t seed) { return BoxMaker(seed, {1, 4, 30, 800, 1e15}, {1, -1, 0.5, -0.5, 2, 710, -710}); }
 
 template <typename F>
 void Check(const char* name, uint64_t seed, IntervalFunction intervalF, F pointF) {
-  CheckUnary(name, Maker(seed), intervalF, pointF);
+  CheckUnary(name, ElementaryMaker(seed), intervalF, pointF);
 }
 
 double UlpsApart(double a, double b) {

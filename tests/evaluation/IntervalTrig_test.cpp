@@ -11,7 +11,7 @@ using namespace interval_sampling;
 namespace {
 
 // Specials: multiples of pi/2 (turning points and poles) as doubles.
-BoxMaker Maker(uint64_t seed) {
+BoxMaker TrigMaker(uint64_t seed) {
   return BoxMaker(seed, {1, 4, 30, 1e4, 1e9, 1e14},
                   {gPi / 2, gPi, -gPi / 2, -gPi, 3 * gPi / 2, 2 * gPi, 101 * gPi, -1e6 * gPi / 2});
 }
@@ -28,15 +28,15 @@ double AngleFromZero(double y, double x) {
 }  // namespace
 
 TEST(IntervalTrigProperty, SineCosine) {
-  CheckUnary("sin", Maker(71), [](const Interval& x) { return sincos(x, 1); }, [](double x) { return std::sin(x); });
-  CheckUnary("cos", Maker(72), [](const Interval& x) { return sincos(x, 0); }, [](double x) { return std::cos(x); });
+  CheckUnary("sin", TrigMaker(71), [](const Interval& x) { return sincos(x, 1); }, [](double x) { return std::sin(x); });
+  CheckUnary("cos", TrigMaker(72), [](const Interval& x) { return sincos(x, 0); }, [](double x) { return std::cos(x); });
 }
 
 TEST(IntervalTrigProperty, TangentAndReciprocals) {
-  CheckUnary("Tan", Maker(73), Tan, [](double x) { return std::tan(x); });
-  CheckUnary("Cot", Maker(74), static_cast<Unary>(Cot), [](double x) { return Cot(x); });
-  CheckUnary("Sec", Maker(75), static_cast<Unary>(Sec), [](double x) { return Sec(x); });
-  CheckUnary("Csc", Maker(76), static_cast<Unary>(Csc), [](double x) { return Csc(x); });
+  CheckUnary("Tan", TrigMaker(73), Tan, [](double x) { return std::tan(x); });
+  CheckUnary("Cot", TrigMaker(74), static_cast<Unary>(Cot), [](double x) { return Cot(x); });
+  CheckUnary("Sec", TrigMaker(75), static_cast<Unary>(Sec), [](double x) { return Sec(x); });
+  CheckUnary("Csc", TrigMaker(76), static_cast<Unary>(Csc), [](double x) { return Csc(x); });
 }
 
 TEST(IntervalTrigProperty, AnglesAndDistances) {

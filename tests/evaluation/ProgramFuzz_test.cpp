@@ -174,7 +174,7 @@ class ProgramGenerator : ProgramText {
   int fNextGuard = 1;
 };
 
-int ProgramCount() {
+int FuzzProgramCount() {
   const char* count = std::getenv("ZL_FUZZ_PROGRAMS");
   return count != nullptr ? std::atoi(count) : 5000;
 }
@@ -183,7 +183,7 @@ TEST(ProgramFuzz, RandomWellFormedProgramsRunCleanlyInEveryType) {
   ProgramGenerator generator(12345);
   std::mt19937 random(777);
   std::uniform_real_distribution<double> coordinate(-3, 3);
-  const int count = ProgramCount();
+  const int count = FuzzProgramCount();
   for (int n = 0; n < count; ++n) {
     const std::string text = generator.Make();
     std::string error;

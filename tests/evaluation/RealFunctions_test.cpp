@@ -9,7 +9,7 @@
 
 namespace {
 
-const auto& Table() {
+const auto& ReferenceTable() {
   static const auto table = ReadReferenceTable("real_functions_reference.txt");
   return table;
 }
@@ -18,7 +18,7 @@ const auto& Table() {
 
 TEST(RealFunctions, FactorialOfWholeNumbersIsTheNearestDouble) {
   int checked = 0;
-  for (const auto& row : Table().at("fact")) {
+  for (const auto& row : ReferenceTable().at("fact")) {
     if (row[0] != std::trunc(row[0]) || row[0] > 170) continue;
     EXPECT_EQ(Fact(row[0]), row[1]) << row[0] << "!";
     ++checked;
@@ -27,7 +27,7 @@ TEST(RealFunctions, FactorialOfWholeNumbersIsTheNearestDouble) {
 }
 
 TEST(RealFunctions, FactorialOfRealsMatchesGamma) {
-  for (const auto& row : Table().at("fact")) {
+  for (const auto& row : ReferenceTable().at("fact")) {
     if (row[0] == std::trunc(row[0])) continue;
     if (std::isinf(row[1])) {
       EXPECT_EQ(Fact(row[0]), row[1]) << row[0];
@@ -50,7 +50,7 @@ TEST(RealFunctions, FactorialStaysFiniteToItsLimitAndHasPoles) {
 }
 
 TEST(RealFunctions, ChooseIsExactForSmallRowsAndAccurateBeyond) {
-  for (const auto& row : Table().at("choose")) {
+  for (const auto& row : ReferenceTable().at("choose")) {
     if (row[0] <= 60) {
       EXPECT_EQ(Choose(row[0], row[1]), row[2]) << row[0] << " " << row[1];
     } else if (std::isinf(row[2])) {

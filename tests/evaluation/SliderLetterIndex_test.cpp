@@ -22,7 +22,7 @@ std::unique_ptr<DocumentRecord> DocumentWithTable() {
   return document;
 }
 
-struct Case {
+struct LetterCase {
   const char* text;
   double value;  // at x = 0.5
 };
@@ -32,7 +32,7 @@ struct Case {
 // sum over n of n * n(n+1)/2 = 1 + 6 + 18; n outside its loop is the slider;
 // a table statistic over the index: mean(U) = 2.5, times (1 + 2) * x; a
 // subscripted index is bound the same way.
-const Case kCases[] = {
+const LetterCase kCases[] = {
     {"sum(x ^ (n - 1), n = 1, 4)", 1.875},
     {"product(x ^ (n - 1) + 1, n = 1, 2)", 3.0},
     {"sum(sum(x ^ (n - 1) * k, n = 1, 4), k = 1, 2)", 5.625},
@@ -46,7 +46,7 @@ const Case kCases[] = {
 TEST(SliderLetterIndex, PointIntervalAndComplexRunsSeeTheIndexNotTheSlider) {
   auto document = DocumentWithTable();
   ASSERT_TRUE(document);
-  for (const Case& c : kCases) {
+  for (const LetterCase& c : kCases) {
     auto real = CompiledExpression(c.text, document.get());
     EXPECT_DOUBLE_EQ(real->Evaluate(0.5, 0.0), c.value) << c.text;
     double lo = 0, hi = 0;

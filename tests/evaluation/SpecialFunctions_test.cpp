@@ -9,7 +9,7 @@
 
 namespace {
 
-const auto& Table() {
+const auto& SpecialTable() {
   static const auto table = ReadReferenceTable("special_functions_reference.txt");
   return table;
 }
@@ -24,7 +24,7 @@ double ScaledError(double got, double want) {
 }  // namespace
 
 TEST(SpecialFunctions, BesselOfRealOrderMatchesReference) {
-  for (const auto& row : Table().at("jv")) {
+  for (const auto& row : SpecialTable().at("jv")) {
     const double n = row[0], x = row[1], want = row[2];
     const double got = jv(n, x);
     if (std::isinf(want)) {
@@ -53,10 +53,10 @@ TEST(SpecialFunctions, BesselOfSmallArgumentsMatchesReference) {
 }
 
 TEST(SpecialFunctions, BesselOrdersZeroAndOneMatchReference) {
-  for (const auto& row : Table().at("j0")) {
+  for (const auto& row : SpecialTable().at("j0")) {
     EXPECT_LE(ScaledError(special::j0(row[0]), row[1]), 1e-14) << row[0];
   }
-  for (const auto& row : Table().at("j1")) {
+  for (const auto& row : SpecialTable().at("j1")) {
     // The modulus-phase form takes x >= 0 only; jv folds the sign first.
     if (row[0] > 5) {
       EXPECT_LE(ScaledError(special::j1(row[0]), row[1]), 1e-14) << row[0];
@@ -66,7 +66,7 @@ TEST(SpecialFunctions, BesselOrdersZeroAndOneMatchReference) {
 }
 
 TEST(SpecialFunctions, AiryMatchesReference) {
-  for (const auto& row : Table().at("airy")) {
+  for (const auto& row : SpecialTable().at("airy")) {
     double ai, aip, bi, bip;
     ASSERT_EQ(special::airy(row[0], &ai, &aip, &bi, &bip), 0);
     // Oscillating for x < 0: absolute error against an envelope of order 1.
@@ -82,7 +82,7 @@ TEST(SpecialFunctions, AiryMatchesReference) {
 }
 
 TEST(SpecialFunctions, GammaMatchesReference) {
-  for (const auto& row : Table().at("gamma")) {
+  for (const auto& row : SpecialTable().at("gamma")) {
     int sign = 0;
     EXPECT_LE(RelativeError(special::mygamma(row[0], &sign), row[1]), 1e-13) << row[0];
     EXPECT_LE(std::fabs(special::mylgam(row[0], &sign) - std::log(std::fabs(row[1]))),

@@ -20,7 +20,7 @@ namespace {
 // Column T has 4 rows, column U 2; M is a 2-by-3 matrix table. p is a point
 // of complex constants, q a real point, k a math-pane slider; f is a
 // function of the document; the window slider drives n.
-constexpr char kDocument[] =
+constexpr char kComputabilityDocument[] =
     "Zentrolabworksheet 4;\n"
     "Table\n\tT\t1\t2\t3\t4\n\tU\t5\t6\nEndOfTable;\n"
     "Table\n\tM\t1\t4\n\t\t2\t5\n\t\t3\t9\nEndOfTable;\n"
@@ -29,7 +29,7 @@ constexpr char kDocument[] =
 class Computability : public testing::Test {
  protected:
   void SetUp() override {
-    document = ReadDocumentText(kDocument, int32_t(sizeof kDocument - 1));
+    document = ReadDocumentText(kComputabilityDocument, int32_t(sizeof kComputabilityDocument - 1));
     ASSERT_TRUE(document);
     // As the expansion of definitions (not built yet) would: f in the
     // document's function list, its parameter a made a placeholder.

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kSide = 40;
+constexpr int kDrawnSide = 40;
 constexpr double kTolerance = 1.0 / 255 + 1e-4;
 constexpr double kJumpStep = 1e-4;
 // A colour that moves more than this within kJumpStep is at a jump.
@@ -23,10 +23,10 @@ constexpr uint32_t kTextureColour = 0xFF3399CCu;
 double Clamp01(double c) { return !(c >= 0) ? 0 : c > 1 ? 1 : c; }
 
 // What the processor makes of a colour at one point: killed, or a colour.
-struct Expected {
+struct ExpectedColour {
   bool killed = false;
   std::array<double, 3> rgb{};
-  bool operator!=(const Expected& o) const {
+  bool operator!=(const ExpectedColour& o) const {
     if (killed != o.killed) return true;
     if (killed) return false;
     for (int i = 0; i < 3; ++i)
@@ -35,14 +35,14 @@ struct Expected {
   }
 };
 
-Expected OnProcessor(const CorpusColour& colour, CorpusProgram& program, double x, double y, double z) {
+ExpectedColour OnProcessor(const CorpusColour& colour, CorpusProgram& program, double x, double y, double z) {
   double c[3];
   for (int i = 0; i < 3; ++i)
     c[i] = program.formulas[i] ? program.formulas[i]->Evaluate(0, 0, x, y, z, 0) : 0.0;
   // A mask that is a plain number kills nothing in a program.
   const bool numberMask = program.mask && program.mask->Tree()->opcode == kOpNumber;
   const double mask = program.mask && !numberMask ? program.mask->Evaluate(0, 0, x, y, z, 0) : 1.0;
-  Expected e;
+  ExpectedColour e;
   e.killed = std::isnan(c[0]) || std::isnan(c[1]) || std::isnan(c[2]) || std::isnan(mask) || mask < 0.5;
   if (colour.kind == "rgb") {
     e.rgb = {Clamp01(c[0]), Clamp01(c[1]), Clamp01(c[2])};
@@ -59,7 +59,7 @@ Expected OnProcessor(const CorpusColour& colour, CorpusProgram& program, double 
 
 // Within kJumpStep of the point the processor's colour jumps.
 bool NearJump(const CorpusColour& colour, CorpusProgram& program, double x, double y, double z,
-              const Expected& here) {
+              const ExpectedColour& here) {
   for (const auto& [dx, dy] : {std::pair{kJumpStep, 0.0}, {-kJumpStep, 0.0}, {0.0, kJumpStep}, {0.0, -kJumpStep}}) {
     const double dz = 0.5 * dx - 0.3 * dy;
     if (OnProcessor(colour, program, x + dx, y + dy, z + dz) != here) return true;
@@ -81,7 +81,7 @@ FragmentQuadBox CorpusBox() {
 // float texture coordinates.
 TEST(FragmentProgramDrawn, EveryCorpusProgramColoursAsTheProcessorDoes) {
   CorpusDocument document;
-  FragmentQuad quad(kSide, kSide);
+  FragmentQuad quad(kDrawnSide, kDrawnSide);
   ASSERT_TRUE(quad.Ready());
   int jumpPixels = 0, killedPixels = 0;
   for (const CorpusColour& colour : ReadFragmentCorpus()) {
@@ -94,10 +94,10 @@ TEST(FragmentProgramDrawn, EveryCorpusProgramColoursAsTheProcessorDoes) {
         << error;
     int wrong = 0;
     std::ostringstream first;
-    for (int row = 0; row < kSide; ++row) {
-      for (int column = 0; column < kSide; ++column) {
+    for (int row = 0; row < kDrawnSide; ++row) {
+      for (int column = 0; column < kDrawnSide; ++column) {
         const std::array<float, 3> at = quad.TexCoord(column, row);
-        const Expected expected = OnProcessor(colour, program, at[0], at[1], at[2]);
+        const ExpectedColour expected = OnProcessor(colour, program, at[0], at[1], at[2]);
         if (NearJump(colour, program, at[0], at[1], at[2], expected)) {
           ++jumpPixels;
           continue;

@@ -11,12 +11,12 @@
 namespace {
 
 // Columns P, Q, S and t of numbers; p a point off the real line.
-constexpr char kDocument[] =
+constexpr char kTableDocument[] =
     "Zentrolabworksheet 4;\n"
     "Table\n\tP\t1\t2\t3\n\tQ\t4\t5\t6\n\tS\t7\t8\t9\n\tt\t0\t1\t2\nEndOfTable;\n"
     "Expr p = 1 - 2*i;\n";
 
-struct Case {
+struct KindCase {
   const char* text;
   int kind2D;
   int kind3D;
@@ -24,7 +24,7 @@ struct Case {
 
 // Written by hand from the cascade: the data kinds 48 to 54, and any other
 // kind of an equation that names a column becomes 0.
-constexpr Case kCases[] = {
+constexpr KindCase kKindCases[] = {
     {"vector(P, Q)", 48, 0},
     {"vector(P, Q, S)", 51, 51},
     {"vector(x, y) = vector(P, Q)", 49, 0},
@@ -49,7 +49,7 @@ constexpr Case kCases[] = {
 class TableDataKinds : public testing::Test {
  protected:
   void SetUp() override {
-    document = Read(kDocument);
+    document = Read(kTableDocument);
     ASSERT_TRUE(document);
     RebuildParameterDefinitions(document.get());
   }
@@ -57,7 +57,7 @@ class TableDataKinds : public testing::Test {
 };
 
 TEST_F(TableDataKinds, ColumnsMakeDataPlotsOnly) {
-  for (const Case& c : kCases) {
+  for (const KindCase& c : kKindCases) {
     Tree tree = Parse(c.text);
     ASSERT_TRUE(tree) << c.text;
     EXPECT_EQ(ExprType(tree.get(), false, false, document.get()), c.kind2D) << c.text;

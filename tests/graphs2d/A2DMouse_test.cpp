@@ -46,7 +46,7 @@ class CurveGraph : public PlainGraph2D {
   int32_t fClass;
 };
 
-double Line(double m, double c, double x) { return m * x + c; }
+double LineAt(double m, double c, double x) { return m * x + c; }
 
 // Snaps from the given point of a onto its crossing with b.
 bool Snap(CurveGraph& a, CurveGraph& b, double x, Selection* out) {
@@ -57,7 +57,7 @@ bool Snap(CurveGraph& a, CurveGraph& b, double x, Selection* out) {
 }
 
 TEST(IntersectionSnap, CrossingsByValueAndCoincidingLinesNot) {
-  CurveGraph rising([](double x) { return Line(2, 1, x); }), falling([](double x) { return Line(-1, 4, x); });
+  CurveGraph rising([](double x) { return LineAt(2, 1, x); }), falling([](double x) { return LineAt(-1, 4, x); });
   Selection s;
   ASSERT_TRUE(Snap(rising, falling, 1.03, &s));
   EXPECT_EQ(s.x, 1);
@@ -69,7 +69,7 @@ TEST(IntersectionSnap, CrossingsByValueAndCoincidingLinesNot) {
   EXPECT_NEAR(s.x, std::sqrt(2.0), 1e-12);
   EXPECT_EQ(s.y, 2);
 
-  CurveGraph same1([](double x) { return Line(0.5, 1, x); }), same2([](double x) { return Line(0.5, 1, x); });
+  CurveGraph same1([](double x) { return LineAt(0.5, 1, x); }), same2([](double x) { return LineAt(0.5, 1, x); });
   Selection untouched;
   EXPECT_FALSE(Snap(same1, same2, 0.5, &untouched));
   EXPECT_EQ(untouched.snapped, 0);
@@ -171,8 +171,8 @@ struct MouseFixture {
 TEST(A2DMouse, ClicksDispatchByModifier) {
   Watchdog watchdog("mouse dispatch");
   MouseFixture f;
-  f.v.view.AddGraph(new CurveGraph([](double x) { return Line(1, 0, x); }));
-  f.v.view.AddGraph(new CurveGraph([](double x) { return Line(-1, 2, x); }));
+  f.v.view.AddGraph(new CurveGraph([](double x) { return LineAt(1, 0, x); }));
+  f.v.view.AddGraph(new CurveGraph([](double x) { return LineAt(-1, 2, x); }));
   const ViewState2D before = f.v.view.State();
 
   // Command: not handled, nothing changes.

@@ -18,11 +18,11 @@
 
 namespace {
 
-using Formula = std::function<double(double, double)>;
+using PlaneFunction = std::function<double(double, double)>;
 
 // The density mapping written out: the range from the 20 x 20 sample of the
 // view as it was sampled, each cell at its pixel's world point now.
-std::vector<uint8_t> HandDensity(const A2DTransform& sampled, const A2DTransform& t, const Formula& f, int cell = 1) {
+std::vector<uint8_t> HandDensity(const A2DTransform& sampled, const A2DTransform& t, const PlaneFunction& f, int cell = 1) {
   const A2DTransform& s = sampled;
   const MRect& r = t.pixelRect;
   const MRect& q = s.pixelRect;
@@ -77,7 +77,7 @@ TEST_F(CellPlotTest, DensityCellsMatchAHandWrittenLoop) {
   ADensityPlot plot(MakeExpression(text).release(), 0.5, SolidColour(0x336699), t);
   WaitUntilDone(plot);
   EXPECT_EQ(plot.BandCount(), 24);
-  const Formula f = [](double x, double y) { return std::sin(x) * std::cos(y) + x / 10; };
+  const PlaneFunction f = [](double x, double y) { return std::sin(x) * std::cos(y) + x / 10; };
   ExpectSameCells(MapOf(plot), HandDensity(first, t, f));
   EXPECT_EQ(notifications.load(), 1);
   EXPECT_EQ(plot.GraphVisibility(), 0);
@@ -101,7 +101,7 @@ TEST_F(CellPlotTest, ResizeKeepsTheLeftAndBottomEdges) {
   Watchdog watchdog("resize");
   A2DTransform t = CentredTransform(50, 40, 5);
   const A2DTransform first = t;
-  const Formula f = [](double x, double y) { return std::sin(x * y / 3); };
+  const PlaneFunction f = [](double x, double y) { return std::sin(x * y / 3); };
   ADensityPlot plot(MakeExpression("sin(x*y/3)").release(), 0.5, SolidColour(0xFF0000), t);
   WaitUntilDone(plot);
   const std::vector<uint8_t> before = MapOf(plot);

@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr int32_t kSlider = 'n';
+constexpr int32_t kSliderLetter = 'n';
 
-std::unique_ptr<ATransformPlot> MakePlot(const char* f, const char* g, const A2DTransform& t, SourceScene& scene,
+std::unique_ptr<ATransformPlot> NewTransformPlot(const char* f, const char* g, const A2DTransform& t, SourceScene& scene,
                                          AGraphColor* colour = nullptr) {
   return std::make_unique<ATransformPlot>(MakeExpression(f).release(), MakeExpression(g).release(),
                                           colour ? colour : PaperColour(), t, scene.source.view, &scene.list);
@@ -21,7 +21,7 @@ using ATransformPlotTest = ComputeTest;
 TEST_F(ATransformPlotTest, TheIdentityReproducesTheSourcePicture) {
   SourceScene scene(80, 60);
   A2DTransform t = scene.source.view.ViewTransform();
-  auto plot = MakePlot("x", "y", t, scene);
+  auto plot = NewTransformPlot("x", "y", t, scene);
   const QImage source = scene.Picture(AGraphColor{});
   WaitUntilDone(*plot);
   const QImage out = DrawnOnWhite(*plot, 80, 60);
@@ -53,7 +53,7 @@ TEST_F(ATransformPlotTest, TheIdentityReproducesTheSourcePicture) {
 TEST_F(ATransformPlotTest, ADoublingMatchesTheSourceScaledUp) {
   SourceScene scene(160, 120);
   A2DTransform t = scene.source.view.ViewTransform();
-  auto plot = MakePlot("x/2", "y/2", t, scene);
+  auto plot = NewTransformPlot("x/2", "y/2", t, scene);
   const QImage source = scene.Picture(AGraphColor{});
   WaitUntilDone(*plot);
   const QImage out = DrawnOnWhite(*plot, 160, 120);
@@ -66,7 +66,7 @@ TEST_F(ATransformPlotTest, ADoublingMatchesTheSourceScaledUp) {
 TEST_F(ATransformPlotTest, UndefinedPointsAndWhiteSamplesKeepTheViewsOwnPixels) {
   SourceScene scene(40, 30);
   A2DTransform t = scene.source.view.ViewTransform();
-  auto plot = MakePlot("sqrt(x)", "y", t, scene);
+  auto plot = NewTransformPlot("sqrt(x)", "y", t, scene);
   WaitUntilDone(*plot);
   PortPtr port(NewOffscreenPort(QRect(0, 0, 40, 30)));
   port->image.fill(0x123456);
@@ -101,7 +101,7 @@ TEST_F(ATransformPlotTest, UndefinedPointsAndWhiteSamplesKeepTheViewsOwnPixels) 
 TEST_F(ATransformPlotTest, PansComputeOnlyTheUncoveredStrips) {
   SourceScene scene(40, 30);
   A2DTransform t = scene.source.view.ViewTransform();
-  auto plot = MakePlot("x + y/7", "y - x/5", t, scene);
+  auto plot = NewTransformPlot("x + y/7", "y - x/5", t, scene);
   WaitUntilDone(*plot);
   EXPECT_EQ(plot->Evaluations(), 40 * 30);
   Move(&t, 10, 0);
@@ -113,7 +113,7 @@ TEST_F(ATransformPlotTest, PansComputeOnlyTheUncoveredStrips) {
   WaitUntilDone(*plot);
   EXPECT_EQ(plot->Evaluations(), 40 * 30 + 10 * 30 + 3 * 30 + 4 * 40 - 3 * 4);
   // The kept pixels are the ones a fresh plot computes.
-  auto fresh = MakePlot("x + y/7", "y - x/5", t, scene);
+  auto fresh = NewTransformPlot("x + y/7", "y - x/5", t, scene);
   WaitUntilDone(*fresh);
   EXPECT_EQ(DrawnOnWhite(*plot, 40, 30), DrawnOnWhite(*fresh, 40, 30));
   Move(&t, 40, 0);
@@ -126,7 +126,7 @@ TEST_F(ATransformPlotTest, PansComputeOnlyTheUncoveredStrips) {
 TEST_F(ATransformPlotTest, AResizeKeepsTheOverlapAlignedLeftAndBottom) {
   SourceScene scene(40, 30);
   A2DTransform t = scene.source.view.ViewTransform();
-  auto plot = MakePlot("x", "y", t, scene);
+  auto plot = NewTransformPlot("x", "y", t, scene);
   WaitUntilDone(*plot);
   t.yOrigin += 10;  // taller by 10, the bottom row staying where it was
   t.pixelRect.bottom = 40;
@@ -135,7 +135,7 @@ TEST_F(ATransformPlotTest, AResizeKeepsTheOverlapAlignedLeftAndBottom) {
   plot->Resize();
   WaitUntilDone(*plot);
   EXPECT_EQ(plot->Evaluations(), 40 * 30 + 10 * 30);
-  auto fresh = MakePlot("x", "y", t, scene);
+  auto fresh = NewTransformPlot("x", "y", t, scene);
   WaitUntilDone(*fresh);
   EXPECT_EQ(DrawnOnWhite(*plot, 30, 40), DrawnOnWhite(*fresh, 30, 40));
 }
@@ -157,7 +157,7 @@ TEST_F(ATransformPlotTest, TheSameViewDrawsTheSameOnAnyNumberOfWorkers) {
   QImage reference;
   for (int workers : {1, 2, 3, 8}) {
     DebugSetNumProcessors(workers);
-    auto plot = MakePlot("x*cos(y) - y/2", "x*sin(y) + x/3", t, scene);
+    auto plot = NewTransformPlot("x*cos(y) - y/2", "x*sin(y) + x/3", t, scene);
     WaitUntilDone(*plot);
     EXPECT_EQ(plot->Evaluations(), 64 * 48) << workers;
     const QImage out = DrawnOnWhite(*plot, 64, 48);
@@ -170,19 +170,19 @@ TEST_F(ATransformPlotTest, TheSameViewDrawsTheSameOnAnyNumberOfWorkers) {
 TEST_F(ATransformPlotTest, CachedSliderFramesReplayWithoutEvaluating) {
   static double slider = 0;
   static bool benchmark = true;
-  gGraphPaneHooks.SliderVariable = [](DocumentRecord*) { return kSlider; };
+  gGraphPaneHooks.SliderVariable = [](DocumentRecord*) { return kSliderLetter; };
   gGraphPaneHooks.SliderValue = [](DocumentRecord*) { return slider; };
   gGraphPaneHooks.IsBenchmarkRunning = [] { return benchmark; };
   SourceScene scene(32, 24);
   A2DTransform t = scene.source.view.ViewTransform();
   for (bool caching : {true, false}) {
     benchmark = caching;
-    auto plot = MakePlot("x + n/4", "y", t, scene);
+    auto plot = NewTransformPlot("x + n/4", "y", t, scene);
     WaitUntilDone(*plot);
     QImage frames[3];
     for (int value : {1, 2}) {
       slider = value;
-      plot->InvalConstant(kSlider);
+      plot->InvalConstant(kSliderLetter);
       WaitUntilDone(*plot);
       frames[value] = DrawnOnWhite(*plot, 32, 24);
     }
@@ -190,7 +190,7 @@ TEST_F(ATransformPlotTest, CachedSliderFramesReplayWithoutEvaluating) {
     const int64_t before = plot->Evaluations();
     for (int value : {1, 2, 1}) {
       slider = value;
-      plot->InvalConstant(kSlider);
+      plot->InvalConstant(kSliderLetter);
       WaitUntilDone(*plot);
       EXPECT_EQ(DrawnOnWhite(*plot, 32, 24), frames[value]);
     }
@@ -201,7 +201,7 @@ TEST_F(ATransformPlotTest, CachedSliderFramesReplayWithoutEvaluating) {
 TEST_F(ATransformPlotTest, AnEmptyViewHasNothingToComputeAndStillEnds) {
   SourceScene scene(20, 20);
   A2DTransform t;
-  auto plot = MakePlot("x", "y", t, scene);
+  auto plot = NewTransformPlot("x", "y", t, scene);
   WaitUntilDone(*plot);
   EXPECT_EQ(plot->Width(), 0);
   EXPECT_EQ(plot->Evaluations(), 0);
@@ -212,7 +212,7 @@ TEST_F(ATransformPlotTest, HugeAndUndefinedSourcePositionsAreSampledSafely) {
   SourceScene scene(30, 20);
   A2DTransform t = scene.source.view.ViewTransform();
   // Far outside the picture, and neighbours not yet computed while drawing.
-  auto plot = MakePlot("1e300*x", "y*1e30", t, scene);
+  auto plot = NewTransformPlot("1e300*x", "y*1e30", t, scene);
   WaitUntilDone(*plot);
   WhiteTarget target(30, 20);
   plot->Draw();

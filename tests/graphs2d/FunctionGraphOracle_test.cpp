@@ -11,9 +11,9 @@
 
 namespace {
 
-const double kPi = std::acos(-1.0);
+const double kOraclePi = std::acos(-1.0);
 
-struct Case {
+struct GraphCase {
   const char* text;
   std::function<double(double)> f;
   // The critical points in [a, b].
@@ -35,13 +35,13 @@ std::vector<double> Fixed(std::initializer_list<double> list, double a, double b
   return points;
 }
 
-const std::vector<Case>& Cases() {
-  static const std::vector<Case> cases = {
+const std::vector<GraphCase>& GraphCases() {
+  static const std::vector<GraphCase> cases = {
       {"x^2 - 1", [](double x) { return x * x - 1; }, [](double a, double b) { return Fixed({0}, a, b); }},
       {"sin(3*x)", [](double x) { return std::sin(3 * x); },
-       [](double a, double b) { return Periodic(kPi / 6, kPi / 3, a, b); }},
+       [](double a, double b) { return Periodic(kOraclePi / 6, kOraclePi / 3, a, b); }},
       {"sin(50*x)", [](double x) { return std::sin(50 * x); },
-       [](double a, double b) { return Periodic(kPi / 100, kPi / 50, a, b); }},
+       [](double a, double b) { return Periodic(kOraclePi / 100, kOraclePi / 50, a, b); }},
       {"1/x", [](double x) { return 1 / x; }},
       {"sqrt(x)", [](double x) { return std::sqrt(x); }},
       {"ln(x)", [](double x) { return std::log(x); }},
@@ -62,7 +62,7 @@ struct TrueRange {
   bool bad = false;  // undefined or overflowing somewhere in the column
 };
 
-TrueRange RangeOver(const Case& c, double a, double b) {
+TrueRange RangeOver(const GraphCase& c, double a, double b) {
   TrueRange r;
   std::vector<double> points = c.extrema(a, b);
   for (int i = 0; i <= 256; ++i) points.push_back(a + (b - a) * i / 256);
@@ -83,7 +83,7 @@ class FunctionOracleTest : public FunctionGraphTest, public testing::WithParamIn
 
 TEST_P(FunctionOracleTest, EveryColumnAgainstTheTrueRange) {
   const int mode = GetParam();
-  for (const Case& c : Cases()) {
+  for (const GraphCase& c : GraphCases()) {
     SCOPED_TRACE(c.text);
     CurveInView curve(c.text, mode);
     const A2DTransform& t = curve.view.view.GraphTransform();

@@ -21,7 +21,7 @@ namespace {
 bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 // A box of unequal sides: x 0..4, y -1..1, z 0..10.
-ModelSpace Box() {
+ModelSpace ArrowSpace() {
   ModelSpace space;
   space.low[0] = 0, space.low[1] = -1, space.low[2] = 0;
   space.high[0] = 4, space.high[1] = 1, space.high[2] = 10;
@@ -42,7 +42,7 @@ class ArrowTest : public testing::Test {
     colour.fSolidColor = 0x3366CC;
   }
   std::unique_ptr<AnArrow3D> Arrow(Vertex start, Vertex tip, double radius, bool single, bool headless = false) {
-    return std::make_unique<AnArrow3D>(start, tip, radius, &colour, single, headless, view.DrawContext(), Box());
+    return std::make_unique<AnArrow3D>(start, tip, radius, &colour, single, headless, view.DrawContext(), ArrowSpace());
   }
 
   A3DGraphView view;

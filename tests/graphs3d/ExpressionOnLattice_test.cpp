@@ -10,21 +10,21 @@
 
 namespace {
 
-constexpr double kCx = 0.0123, kCy = -0.0217, kCz = 0.0311;
+constexpr double kLatticeCx = 0.0123, kLatticeCy = -0.0217, kLatticeCz = 0.0311;
 
-class Sphere : public ALatticeFunction {
+class SphereFunction : public ALatticeFunction {
  public:
   double At(double x, double y, double z) override {
-    return (x - kCx) * (x - kCx) + (y - kCy) * (y - kCy) + (z - kCz) * (z - kCz) - 1;
+    return (x - kLatticeCx) * (x - kLatticeCx) + (y - kLatticeCy) * (y - kLatticeCy) + (z - kLatticeCz) * (z - kLatticeCz) - 1;
   }
 };
 
-struct Mesh {
+struct LatticeMesh {
   SurfaceVertexList vertices;
   TriangleList triangles;
 };
 
-void Walk(ALatticeFunction& f, int n, Mesh& mesh) {
+void WalkLattice(ALatticeFunction& f, int n, LatticeMesh& mesh) {
   ALattice lattice(f, -2, 2, -2, 2, -2, 2, n, n);
   ASSERT_TRUE(lattice.IsFullyConstructed());
   while (!lattice.IsDoneComputing()) ASSERT_EQ(lattice.LoopOverUnitCubes(mesh.vertices, &mesh.triangles, OurTime()), 0);
@@ -40,7 +40,7 @@ struct Compiled {
 
 constexpr const char* kSphere = "(x - 0.0123)^2 + (y + 0.0217)^2 + (z - 0.0311)^2 - 1";
 
-void ExpectSameMesh(Mesh& a, Mesh& b) {
+void ExpectSameMesh(LatticeMesh& a, LatticeMesh& b) {
   ASSERT_EQ(a.vertices.Count(), b.vertices.Count());
   ASSERT_EQ(a.triangles.Count(), b.triangles.Count());
   for (int32_t i = 0; i < a.vertices.Count(); ++i) {
@@ -53,14 +53,14 @@ void ExpectSameMesh(Mesh& a, Mesh& b) {
 }
 
 TEST(ExpressionOnLattice, ByLayerPointByPointAndCxxFunctionGiveOneMesh) {
-  Sphere reference;
-  Mesh expected;
-  Walk(reference, 12, expected);
+  SphereFunction reference;
+  LatticeMesh expected;
+  WalkLattice(reference, 12, expected);
   for (bool grid : {true, false}) {
     Compiled f(kSphere, grid);
     ExpressionOnLattice onLattice(f.e.get(), nullptr, nullptr, nullptr, nullptr, f.data.get(), f.data.get());
-    Mesh mesh;
-    Walk(onLattice, 12, mesh);
+    LatticeMesh mesh;
+    WalkLattice(onLattice, 12, mesh);
     ExpectSameMesh(mesh, expected);
   }
 }
@@ -69,12 +69,12 @@ TEST(ExpressionOnLattice, AnalyticGradientGivesTheNormals) {
   Compiled f(kSphere), dx("2*(x - 0.0123)"), dy("2*(y + 0.0217)"), dz("2*(z - 0.0311)");
   ExpressionOnLattice onLattice(f.e.get(), dx.e.get(), dy.e.get(), dz.e.get(), nullptr, f.data.get(), f.data.get());
   ASSERT_TRUE(onLattice.HasGradient());
-  Mesh mesh;
-  Walk(onLattice, 10, mesh);
+  LatticeMesh mesh;
+  WalkLattice(onLattice, 10, mesh);
   ASSERT_GT(mesh.vertices.Count(), 0);
   for (int32_t i = 0; i < mesh.vertices.Count(); ++i) {
     const SurfaceVertex& v = mesh.vertices[i];
-    const double gx = v.x - kCx, gy = v.y - kCy, gz = v.z - kCz, length = std::sqrt(gx * gx + gy * gy + gz * gz);
+    const double gx = v.x - kLatticeCx, gy = v.y - kLatticeCy, gz = v.z - kLatticeCz, length = std::sqrt(gx * gx + gy * gy + gz * gz);
     EXPECT_NEAR(v.nx * gx / length + v.ny * gy / length + v.nz * gz / length, 1, 1e-4) << i;
   }
 }
@@ -82,8 +82,8 @@ TEST(ExpressionOnLattice, AnalyticGradientGivesTheNormals) {
 TEST(ExpressionOnLattice, ConditionKeepsOnlyCrossingsWhereItHolds) {
   Compiled f(kSphere), condition("z > 0");
   ExpressionOnLattice onLattice(f.e.get(), nullptr, nullptr, nullptr, condition.e.get(), f.data.get(), f.data.get());
-  Mesh mesh;
-  Walk(onLattice, 10, mesh);
+  LatticeMesh mesh;
+  WalkLattice(onLattice, 10, mesh);
   ASSERT_GT(mesh.vertices.Count(), 0);
   for (int32_t i = 0; i < mesh.vertices.Count(); ++i) EXPECT_GT(mesh.vertices[i].z, 0) << i;
 }

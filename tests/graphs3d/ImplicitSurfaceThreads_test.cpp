@@ -18,7 +18,7 @@
 namespace {
 
 constexpr const char* kGyroid = "sin(2*x)*cos(2*y) + sin(2*y)*cos(2*z) + sin(2*z)*cos(2*x) + 0.0123";
-constexpr const char* kSphere = "(x - 0.0123)^2 + (y + 0.0217)^2 + (z - 0.0311)^2 - 1";
+constexpr const char* kSphereText = "(x - 0.0123)^2 + (y + 0.0217)^2 + (z - 0.0311)^2 - 1";
 
 // Ends the process when a test hangs, so that a deadlock fails at once.
 class Watchdog {
@@ -77,7 +77,7 @@ class ImplicitSurfaceThreads : public testing::Test {
 TEST_F(ImplicitSurfaceThreads, RapidChangesLeaveACompleteLastModel) {
   Watchdog watchdog(240);
   auto colour = EquationColour(AGraphColor::kRGBEquations, "(x + 2)/4", "0.5", "n");
-  AnImplicitSurface& s = Make(kSphere, 0.6, colour.release());
+  AnImplicitSurface& s = Make(kSphereText, 0.6, colour.release());
   auto& z = view.Record().ranges[kCoordZ];
   std::mt19937 random(51);
   for (int step = 0; step < 200; ++step) {
@@ -103,7 +103,7 @@ TEST_F(ImplicitSurfaceThreads, RapidChangesLeaveACompleteLastModel) {
   ExpectClosed(mesh, 2);
   EXPECT_EQ(s.CachedModel().TriangleCount(), s.TriangleCount());
   const int32_t last = s.TriangleCount();
-  Make(kSphere, 0.5);
+  Make(kSphereText, 0.5);
   Finish();
   EXPECT_EQ(surface->TriangleCount(), last);
 }

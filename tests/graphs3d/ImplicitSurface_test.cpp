@@ -20,7 +20,7 @@
 namespace {
 
 // Off-centre so that no lattice point lies on a surface.
-constexpr double kCx = 0.0123, kCy = -0.0217, kCz = 0.0311;
+constexpr double kSurfaceCx = 0.0123, kSurfaceCy = -0.0217, kSurfaceCz = 0.0311;
 
 std::string Shifted(double a, double b, double c) {
   std::ostringstream f;
@@ -101,8 +101,8 @@ TEST_F(ImplicitSurfaceTest, EllipsoidsAreClosedOutwardAndMeasureTheirExactAreaAn
     ExpectClosed(mesh, 2);
     EXPECT_EQ(CountInward(mesh,
                           [&](const WeldedMesh::Point& p) {
-                            return WeldedMesh::Point{(p[0] - kCx) / (e.a * e.a), (p[1] - kCy) / (e.b * e.b),
-                                                     (p[2] - kCz) / (e.c * e.c)};
+                            return WeldedMesh::Point{(p[0] - kSurfaceCx) / (e.a * e.a), (p[1] - kSurfaceCy) / (e.b * e.b),
+                                                     (p[2] - kSurfaceCz) / (e.c * e.c)};
                           }),
               0);
     EXPECT_NEAR(Area(mesh) / e.area, 1, 0.0025) << e.a << " " << e.b << " " << e.c;

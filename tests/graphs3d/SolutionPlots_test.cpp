@@ -21,7 +21,7 @@ namespace {
 
 using State = std::array<double, 3>;
 
-AnExpression* Expression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
+AnExpression* SolutionExpression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
 
 double Radius(AVector p) { return std::hypot(p.x, p.y); }
 
@@ -54,9 +54,9 @@ class PropagateTest : public testing::Test {
   }
   ADEPlot3D& Plot(const char* fx, const char* fy, const char* fz, const char* condition = nullptr) {
     plot.reset();
-    condition_.reset(Expression(condition));
+    condition_.reset(SolutionExpression(condition));
     if (condition_) AnExpression::Compile(condition_.get());
-    plot = std::make_unique<ADEPlot3D>(Expression(fx), Expression(fy), Expression(fz), nullptr, condition_.get(),
+    plot = std::make_unique<ADEPlot3D>(SolutionExpression(fx), SolutionExpression(fy), SolutionExpression(fz), nullptr, condition_.get(),
                                        new AGraphColor, 1.0, starts, box[0], box[1], box[2], box[3], box[4], box[5],
                                        view.DrawContext());
     return *plot;

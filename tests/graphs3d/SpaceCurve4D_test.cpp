@@ -17,7 +17,7 @@ AGraphColor* Solid() {
   return colour;
 }
 
-void WaitFor(AGraph& graph) {
+void WaitForCurve(AGraph& graph) {
   while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
@@ -32,7 +32,7 @@ struct CurveFixture {
                                     condition ? MakeExpression(condition).release() : nullptr, Solid(), grain,
                                     view.DrawContext(), view.Transform(), t[0], t[1]);
     view.AddGraph(curve);
-    WaitFor(*curve);
+    WaitForCurve(*curve);
     return curve;
   }
   A4DGraphView view;
@@ -62,7 +62,7 @@ TEST(SpaceCurve4D, GrainGivesTheSampleCountAndPointsAreNormalised) {
   }
   ASpaceCurve4D* curve = f.Curve("u", "u", "u", "u", 0);
   curve->SetParameter(kAttributeGrain, 1);
-  WaitFor(*curve);
+  WaitForCurve(*curve);
   EXPECT_EQ(curve->PointCount(), 1000);
   EXPECT_TRUE(curve->IsValid(999));
 }
@@ -84,11 +84,11 @@ TEST(SpaceCurve4D, AVertexListHasOnePointPerVectorWhateverTheGrain) {
   auto* list = new ASpaceCurve4D(MakeExpression("matrix(4, 1, 1, 2, -2, 0), matrix(4, 1, 0, 0, 0, 4), matrix(4, 1, 1, 1, 1, 8 * i)").release(), Solid(),
                                  f.view.DrawContext(), f.view.Transform());
   f.view.AddGraph(list);
-  WaitFor(*list);
+  WaitForCurve(*list);
   ASSERT_EQ(list->PointCount(), 3);
   EXPECT_FALSE(list->UsesGrainSlider());
   list->SetParameter(kAttributeGrain, 1);
-  WaitFor(*list);
+  WaitForCurve(*list);
   ASSERT_EQ(list->PointCount(), 3);
   EXPECT_NEAR(list->Point(0).b, 1, 1e-12);
   EXPECT_NEAR(list->Point(0).c, -1, 1e-12);

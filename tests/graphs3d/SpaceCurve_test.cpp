@@ -16,15 +16,15 @@
 
 namespace {
 
-bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool IsFiniteVertex(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
-AGraphColor* Solid() {
+AGraphColor* SolidColour() {
   auto* colour = new AGraphColor;
   colour->fSolidColor = 0x3366CC;
   return colour;
 }
 
-AnExpression* Expression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
+AnExpression* CurveExpression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
 
 // Curves and points of a 3-D view, computed on the workers.
 class SpaceGraphTest : public testing::Test {
@@ -44,13 +44,13 @@ class SpaceGraphTest : public testing::Test {
   ASpaceCurve& Curve(const char* x, const char* y, const char* z, const char* radius, const char* condition,
                      double grain) {
     const double* t = view.Record().ranges[kCoordT];
-    graph = std::make_unique<ASpaceCurve>(Expression(x), Expression(y), Expression(z), Expression(radius),
-                                          Expression(condition), Solid(), grain, 1.0, view.DrawContext(), t[0], t[1]);
+    graph = std::make_unique<ASpaceCurve>(CurveExpression(x), CurveExpression(y), CurveExpression(z), CurveExpression(radius),
+                                          CurveExpression(condition), SolidColour(), grain, 1.0, view.DrawContext(), t[0], t[1]);
     Wait();
     return static_cast<ASpaceCurve&>(*graph);
   }
   A3DPoint& Point(const char* x, const char* y, const char* z, double size) {
-    graph = std::make_unique<A3DPoint>(Expression(x), Expression(y), Expression(z), Solid(), size, 1.0,
+    graph = std::make_unique<A3DPoint>(CurveExpression(x), CurveExpression(y), CurveExpression(z), SolidColour(), size, 1.0,
                                        view.DrawContext());
     Wait();
     return static_cast<A3DPoint&>(*graph);
@@ -89,14 +89,14 @@ TEST_F(SpaceGraphTest, InfinitiesAndFailedConditionsBreakTheCurve) {
   // A grain that gives 201 samples puts one on u = 0.
   ASpaceCurve& pole = Curve("u", "1/u", "0", nullptr, nullptr, 0.00125);
   ASSERT_EQ(pole.SampleCount(), 201);
-  EXPECT_FALSE(Finite(pole.Points()[100]));
-  EXPECT_TRUE(Finite(pole.Points()[99]) && Finite(pole.Points()[101]));
+  EXPECT_FALSE(IsFiniteVertex(pole.Points()[100]));
+  EXPECT_TRUE(IsFiniteVertex(pole.Points()[99]) && IsFiniteVertex(pole.Points()[101]));
   EXPECT_FALSE(pole.Tube().IsTube());
   EXPECT_EQ(pole.Tube().SegmentCount(), 198);
 
   ASpaceCurve& half = Curve("u", "u^2", "0", "0.05", "u > 0", 0);
   int32_t finite = 0;
-  for (int32_t i = 0; i < half.SampleCount(); ++i) finite += Finite(half.Points()[i]);
+  for (int32_t i = 0; i < half.SampleCount(); ++i) finite += IsFiniteVertex(half.Points()[i]);
   EXPECT_EQ(finite, 100);
   EXPECT_EQ(half.Tube().TriangleCount(), 2 * half.Tube().Sides() * 99);
 

@@ -22,7 +22,7 @@
 
 namespace {
 
-AnExpression* Expression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
+AnExpression* StartExpression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
 
 class StartPointTest : public testing::Test {
  protected:
@@ -44,8 +44,8 @@ class StartPointTest : public testing::Test {
     return {r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1]};
   }
   AStartOnLattice& Lattice(double grain, int32_t type, const char* condition = nullptr) {
-    graph = std::make_unique<AStartOnLattice>(Expression("-y"), Expression("x"), Expression("1"), nullptr,
-                                              Expression(condition), grain, 1.0, new AGraphColor, view.DrawContext(),
+    graph = std::make_unique<AStartOnLattice>(StartExpression("-y"), StartExpression("x"), StartExpression("1"), nullptr,
+                                              StartExpression(condition), grain, 1.0, new AGraphColor, view.DrawContext(),
                                               Refs(), type);
     Wait();
     return static_cast<AStartOnLattice&>(*graph);
@@ -101,8 +101,8 @@ TEST_F(StartPointTest, TheConditionPicksLatticePoints) {
 
 TEST_F(StartPointTest, GridPointsSampleTheSurfaceOverUAndV) {
   const double(*r)[2] = view.Record().ranges;
-  graph = std::make_unique<AStartOnGrid>(Expression("0"), Expression("0"), Expression("1"), Expression("u"),
-                                         Expression("v"), Expression("u*v"), nullptr, nullptr, 0.5, 1.0,
+  graph = std::make_unique<AStartOnGrid>(StartExpression("0"), StartExpression("0"), StartExpression("1"), StartExpression("u"),
+                                         StartExpression("v"), StartExpression("u*v"), nullptr, nullptr, 0.5, 1.0,
                                          new AGraphColor, r[kCoordU][0], r[kCoordU][1], r[kCoordV][0], r[kCoordV][1],
                                          Refs(), view.DrawContext(), 0);
   Wait();
@@ -121,21 +121,21 @@ TEST_F(StartPointTest, GridPointsSampleTheSurfaceOverUAndV) {
 }
 
 // The surface as a plain function, for a walk of our own.
-class Sphere : public ALatticeFunction {
+class UnitSphereFunction : public ALatticeFunction {
  public:
   double At(double x, double y, double z) override { return x * x + (y - 1) * (y - 1) + (z - 3) * (z - 3) - 2.25; }
 };
 
 TEST_F(StartPointTest, ImplicitStartsAreTheFirstSurfacePointOfEachCell) {
   for (double grain : {0.0, 0.5}) {
-    graph = std::make_unique<AStartOnImplicit>(Expression("0"), Expression("0"), Expression("1"), nullptr,
-                                               Expression("x^2 + (y - 1)^2 + (z - 3)^2 - 2.25"), nullptr, grain, 1.0,
+    graph = std::make_unique<AStartOnImplicit>(StartExpression("0"), StartExpression("0"), StartExpression("1"), nullptr,
+                                               StartExpression("x^2 + (y - 1)^2 + (z - 3)^2 - 2.25"), nullptr, grain, 1.0,
                                                new AGraphColor, Refs(), view.DrawContext(), 1);
     Wait();
     auto& implicit = static_cast<AStartOnImplicit&>(*graph);
     const int32_t n = implicit.CellsPerAxis();
     ASSERT_EQ(n, int32_t(10 * grain + 4));
-    Sphere sphere;
+    UnitSphereFunction sphere;
     ALattice lattice(sphere, -2, 2, -1, 3, 0, 6, n, n);
     SurfaceVertexList vertices;
     while (!lattice.IsDoneComputing()) ASSERT_EQ(lattice.LoopOverUnitCubes(vertices, nullptr, OurTime()), 0);
@@ -166,8 +166,8 @@ TEST_F(StartPointTest, ImplicitStartsAreTheFirstSurfacePointOfEachCell) {
 // finish.
 TEST_F(StartPointTest, FourStartsOnEightJobs) {
   DebugSetNumProcessors(8);
-  graph = std::make_unique<AStartOnLattice>(Expression("-y"), Expression("x"), Expression("0"), nullptr,
-                                            Expression("z < 1"), 0, 1.0, new AGraphColor, view.DrawContext(), Refs(),
+  graph = std::make_unique<AStartOnLattice>(StartExpression("-y"), StartExpression("x"), StartExpression("0"), nullptr,
+                                            StartExpression("z < 1"), 0, 1.0, new AGraphColor, view.DrawContext(), Refs(),
                                             1);
   Wait();
   ASSERT_EQ(graph->Starts().Count(), 4);
@@ -180,7 +180,7 @@ TEST_F(StartPointTest, FourStartsOnEightJobs) {
 TEST_F(StartPointTest, EveryStartIsSolvedOnceOnAnyNumberOfJobs) {
   for (int32_t jobs = 1; jobs <= 16; ++jobs) {
     DebugSetNumProcessors(jobs);
-    graph = std::make_unique<AStartOnLattice>(Expression("0"), Expression("0"), Expression("0"), nullptr, nullptr,
+    graph = std::make_unique<AStartOnLattice>(StartExpression("0"), StartExpression("0"), StartExpression("0"), nullptr, nullptr,
                                               0.5, 1.0, new AGraphColor, view.DrawContext(), Refs(), 1);
     Wait();
     const StartList& starts = static_cast<AStartOnLattice&>(*graph).Starts();
@@ -199,8 +199,8 @@ TEST_F(StartPointTest, EveryStartIsSolvedOnceOnAnyNumberOfJobs) {
 }
 
 TEST_F(StartPointTest, APointStartIgnoresTheCondition) {
-  graph = std::make_unique<AStartOnPoint>(Expression("1"), Expression("0"), Expression("3"), Expression("-y"),
-                                          Expression("x"), Expression("0"), nullptr, Expression("x > 5"), 1.0,
+  graph = std::make_unique<AStartOnPoint>(StartExpression("1"), StartExpression("0"), StartExpression("3"), StartExpression("-y"),
+                                          StartExpression("x"), StartExpression("0"), nullptr, StartExpression("x > 5"), 1.0,
                                           new AGraphColor, Refs(), view.DrawContext(), 1);
   Wait();
   ASSERT_EQ(graph->Starts().Count(), 1);

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr const char* kSphere = "(x - 0.0123)^2 + (y + 0.0217)^2 + (z - 0.0311)^2 - 1";
+constexpr const char* kSphereFormula = "(x - 0.0123)^2 + (y + 0.0217)^2 + (z - 0.0311)^2 - 1";
 
 // A source vertex by its index over the saved model in job order.
 struct SourceVertices {
@@ -51,7 +51,7 @@ class TransformedImplicitSurfaceTest : public testing::Test {
   }
   void Make(double grain, const char* x, const char* y, const char* z) {
     const auto& r = first.Record().ranges;
-    source = std::make_unique<AnImplicitSurface>(MakeExpression(kSphere).release(), grain, 1.0, new AGraphColor,
+    source = std::make_unique<AnImplicitSurface>(MakeExpression(kSphereFormula).release(), grain, 1.0, new AGraphColor,
                                                  nullptr, kPlotSampling, r[kCoordX][0], r[kCoordX][1], r[kCoordY][0],
                                                  r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1], first.DrawContext());
     mirror = std::make_unique<ATransformedImplicitSurface>(MakeExpression(x).release(), MakeExpression(y).release(),

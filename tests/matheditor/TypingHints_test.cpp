@@ -10,16 +10,16 @@
 
 namespace {
 
-struct RecordDeleter {
+struct HintRecordDeleter {
   void operator()(MERecord* r) const { MEDispose(r); }
 };
-using Record = std::unique_ptr<MERecord, RecordDeleter>;
+using HintRecord = std::unique_ptr<MERecord, HintRecordDeleter>;
 
 // A record of the formula (square brackets read as grouping nodes, as the
 // editor makes them) with the caret after the node the operand indexes
 // reach from the root.
-Record Caret(const char* formula, std::initializer_list<int> path) {
-  Record record(NewMEPtr());
+HintRecord Caret(const char* formula, std::initializer_list<int> path) {
+  HintRecord record(NewMEPtr());
   record->root = ParseExprFromString(formula);
   ExpressionRecord* node = record->root;
   for (int i : path) node = node->operands[i];
@@ -43,7 +43,7 @@ TEST(TypingHints, ExponentAndFractionEndsAreFoundThroughLastOperandsOnly) {
 }
 
 TEST(TypingHints, OnlyACaretAfterANodeCounts) {
-  Record caret = Caret("y = x^2", {1, 1});
+  HintRecord caret = Caret("y = x^2", {1, 1});
   caret->caretType = kIPWholeNode;
   EXPECT_FALSE(IsIPAfterExponent(caret.get()));
   EXPECT_FALSE(IsIPAfterExponent(nullptr));

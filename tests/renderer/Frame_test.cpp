@@ -13,12 +13,12 @@
 
 namespace {
 
-const MRect kPane{10, 20, 70, 100};  // 80 x 60
+const MRect kFramePane{10, 20, 70, 100};  // 80 x 60
 
 TEST(Frame, SolidBackgroundFillsOnlyThePane) {
   RendererTestWorld world(200, 100);
   ScopedDrawContext ctx;
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kFramePane, &ctx.view, false);
   const int64_t frames = gFramesRendered;
   ASSERT_EQ(RenderStart(ctx.ctx, false), 0);
   EXPECT_EQ(world.Pixel(20, 10), 0xFF336699u);
@@ -52,7 +52,7 @@ TEST(Frame, PatternsAreDrawnOncePerContext) {
   EXPECT_EQ(floor->width(), 16);
   OurDisposePattern(floor);
   ScopedDrawContext ctx;
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kFramePane, &ctx.view, false);
   ASSERT_EQ(RenderStart(ctx.ctx, false), 0);
   EXPECT_EQ(ctx->backgroundDrawn, 1);
   // Walls above the apex, floor below: the pane is not one colour.
@@ -69,7 +69,7 @@ TEST(Frame, CameraAndDepthRange) {
   RendererTestWorld world(200, 100);
   ScopedDrawContext ctx;
   SetIdentityMatrix(ctx.view.rotation);
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kFramePane, &ctx.view, false);
   struct Case {
     double radius, nearest, farthest;
   };
@@ -93,7 +93,7 @@ TEST(Frame, TranslucentStacksCompositeFarToNear) {
   gTestDocument.translucent = true;
   gTestDocument.backgroundColor = 0x102030;
   ScopedDrawContext ctx;
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kFramePane, &ctx.view, false);
   ASSERT_EQ(RenderStart(ctx.ctx, false), 0);
   // Cell (3, 2): near first, far second, then one more at the near depth,
   // which goes behind the earlier one.
@@ -120,7 +120,7 @@ TEST(Frame, AlphaOfAClearPictureGrowsByTheFormula) {
   RendererTestWorld world(200, 100);
   ScopedDrawContext ctx;
   gTestDocument.translucent = true;
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kFramePane, &ctx.view, false);
   std::fill_n(ctx->fragmentHeads, ctx->bufferPixels, kNoFragment);
   uint32_t pixel = 0x00000000;
   ASSERT_TRUE(InsertFragment(ctx.ctx, 0, 0.5, 0x40FFFFFF));

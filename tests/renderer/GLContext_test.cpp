@@ -13,7 +13,7 @@
 
 namespace {
 
-const MRect kPane{10, 20, 70, 100};  // 80 x 60
+const MRect kContextPane{10, 20, 70, 100};  // 80 x 60
 
 // Contexts queued by a case die before the next.
 class GLContext : public testing::Test {
@@ -31,7 +31,7 @@ TEST_F(GLContext, TheAutomaticChoiceDrawsOffscreen) {
   RendererTestWorld world(200, 100);
   for (Our3DRendererType desired : {kRendererAutomatic, kRendererOnscreen, kRendererOffscreen}) {
     ScopedDrawContext ctx(desired);
-    Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+    Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
     ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen) << desired;
     EXPECT_NE(GetRendererAglContext(ctx.ctx), nullptr);
     EXPECT_EQ(GetDesiredRendererType(ctx.ctx), desired);
@@ -41,16 +41,16 @@ TEST_F(GLContext, TheAutomaticChoiceDrawsOffscreen) {
   }
   ScopedDrawContext ctx(kRendererAutomatic);
   gHasOpenGL = 0;  // "use_software_renderer"
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   EXPECT_EQ(GetRendererType(ctx.ctx), kRendererSoftware);
 }
 
 TEST_F(GLContext, KeepsTheContextForTheSamePaneAndRebuildsForANewOne) {
   RendererTestWorld world(200, 100);
   ScopedDrawContext ctx(kRendererAutomatic);
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   const OurGLContext first = GetRendererAglContext(ctx.ctx);
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   EXPECT_EQ(GetRendererAglContext(ctx.ctx), first);
   EXPECT_FALSE(AreAnyOpenGLContextsAwaitingDestruction());
   Qd3d_SetPane(ctx.ctx, {0, 0, 50, 50}, &ctx.view, false);
@@ -68,7 +68,7 @@ TEST_F(GLContext, InjectedFailuresFallBackToSoftware) {
   for (GLFailure failure : {GLFailure::kContext, GLFailure::kFramebuffer}) {
     OurInjectGLFailure(failure);
     ScopedDrawContext ctx(kRendererAutomatic);
-    Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+    Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
     EXPECT_EQ(GetRendererType(ctx.ctx), kRendererSoftware);
     EXPECT_EQ(TakeDeferredError(), 0);
   }
@@ -97,31 +97,31 @@ TEST_F(GLContext, TheMultisampleHintOnlyWhereTheExtensionIsNamed) {
   gTestDocument.sampled = true;
   {
     ScopedDrawContext ctx(kRendererAutomatic);
-    Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+    Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
     EXPECT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen);
   }
   SetGLStringSource({nullptr, [] { return "GL_ARB_multisample GL_NV_multisample_filter_hint"; }});
   ScopedDrawContext ctx(kRendererAutomatic);
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   EXPECT_EQ(GetRendererType(ctx.ctx), kRendererSoftware);
 }
 
 TEST_F(GLContext, TranslucencyGoesToSoftwareAndBackOnlyWhenAsked) {
   RendererTestWorld world(200, 100);
   ScopedDrawContext ctx(kRendererAutomatic);
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen);
   gTestDocument.translucent = true;
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   EXPECT_EQ(GetRendererType(ctx.ctx), kRendererSoftware);
   gTestDocument.translucent = false;
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   EXPECT_EQ(GetRendererType(ctx.ctx), kRendererSoftware);
   SetDrawContextTransparencyChangedFlag(ctx.ctx);
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   EXPECT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen);
   gTestDocument.translucent = true;
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   gTestDocument.translucent = false;
   Qd3d_SetPane(ctx.ctx, {10, 20, 70, 90}, &ctx.view, false);
   EXPECT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen);
@@ -130,14 +130,14 @@ TEST_F(GLContext, TranslucencyGoesToSoftwareAndBackOnlyWhenAsked) {
 TEST_F(GLContext, AFailedFrameStartIsDisposedAndTheNextPaneRebuilds) {
   RendererTestWorld world(200, 100);
   ScopedDrawContext ctx(kRendererAutomatic);
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   ASSERT_EQ(RenderStart(ctx.ctx, false), 0);
   EXPECT_EQ(RenderEnd(ctx.ctx), 0);
   glEnable(GL_TEXTURE_RECTANGLE_ARB + 1);  // no such capability: an error waits
   EXPECT_EQ(RenderStart(ctx.ctx, false), 20);
   DisposeDrawContext(ctx.ctx);
   EXPECT_FALSE(IsDrawContextValid(ctx.ctx));
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   EXPECT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen);
   EXPECT_EQ(RenderStart(ctx.ctx, false), 0);
 }
@@ -145,7 +145,7 @@ TEST_F(GLContext, AFailedFrameStartIsDisposedAndTheNextPaneRebuilds) {
 TEST_F(GLContext, TexturesLiveAndDieWithTheirContext) {
   RendererTestWorld world(200, 100);
   ScopedDrawContext ctx(kRendererAutomatic);
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   OurPicture picture;
   picture.image = QImage(10, 3, QImage::Format_RGB32);
   picture.image.fill(0xFF00FF00u);
@@ -161,13 +161,13 @@ TEST_F(GLContext, TexturesLiveAndDieWithTheirContext) {
   const uint64_t madeWith = GetRendererContextSerial(ctx.ctx);
   // After a switch to software the name went with its context.
   gTestDocument.translucent = true;
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   ASSERT_EQ(GetRendererType(ctx.ctx), kRendererSoftware);
   DisposeTexture(texture, kRendererOffscreen, madeWith, ctx.ctx);
   DestroyContextsAwaitingDestruction();
   gTestDocument.translucent = false;
   SetDrawContextTransparencyChangedFlag(ctx.ctx);
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kContextPane, &ctx.view, false);
   ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen);
   texture = CreateTexture(&picture, ctx.ctx);
   DisposeTexture(texture, kRendererOffscreen, GetRendererContextSerial(ctx.ctx), ctx.ctx);

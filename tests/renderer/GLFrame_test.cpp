@@ -16,10 +16,10 @@
 
 namespace {
 
-using Matrix4 = Eigen::Matrix4d;
+using EigenMatrix4 = Eigen::Matrix4d;
 
-Matrix4 Current(GLenum which) {
-  Matrix4 m;
+EigenMatrix4 Current(GLenum which) {
+  EigenMatrix4 m;
   glGetDoublev(which, m.data());  // both column-major
   return m;
 }
@@ -28,33 +28,33 @@ Eigen::Vector3d Column(const Matrix3& r, int column) { return {r[column], r[3 + 
 
 // The camera as its definition gives it: look from 50 units out along the
 // view's x axis, the box scaled to -2 .. 2 about its centre.
-Matrix4 ExpectedModelview(const M3DView& v) {
+EigenMatrix4 ExpectedModelview(const M3DView& v) {
   const Eigen::Vector3d eye = 50 * Column(v.rotation, 0), up = Column(v.rotation, 2);
   const Eigen::Vector3d f = (-eye).normalized(), s = f.cross(up).normalized(), u = s.cross(f);
-  Matrix4 look = Matrix4::Identity();
+  EigenMatrix4 look = EigenMatrix4::Identity();
   look.block<1, 3>(0, 0) = s.transpose();
   look.block<1, 3>(1, 0) = u.transpose();
   look.block<1, 3>(2, 0) = -f.transpose();
   look.block<3, 1>(0, 3) = -(look.block<3, 3>(0, 0) * eye);
   const Eigen::Vector3d scale(4 / (v.xmax - v.xmin), 4 / (v.ymax - v.ymin), 4 / (v.zmax - v.zmin));
   const Eigen::Vector3d centre((v.xmax + v.xmin) / 2, (v.ymax + v.ymin) / 2, (v.zmax + v.zmin) / 2);
-  Matrix4 box = Matrix4::Identity();
+  EigenMatrix4 box = EigenMatrix4::Identity();
   box.block<3, 3>(0, 0) = scale.asDiagonal();
   box.block<3, 1>(0, 3) = -scale.cwiseProduct(centre);
   return look * box;
 }
 
-Matrix4 ExpectedProjection(double w, double h, double zoom, double nearest, double farthest) {
+EigenMatrix4 ExpectedProjection(double w, double h, double zoom, double nearest, double farthest) {
   const double aspect = w / h;
   const double fov = (aspect < 1 ? 10 / aspect : 10) * zoom / 1.7330909743 * M_PI / 180;
   const double f = 1 / std::tan(fov / 2);
-  Matrix4 p = Matrix4::Zero();
+  EigenMatrix4 p = EigenMatrix4::Zero();
   p(0, 0) = f / aspect;
   p(1, 1) = f;
   p(2, 2) = (farthest + nearest) / (nearest - farthest);
   p(2, 3) = 2 * farthest * nearest / (nearest - farthest);
   p(3, 2) = -1;
-  Matrix4 nudge = Matrix4::Identity();
+  EigenMatrix4 nudge = EigenMatrix4::Identity();
   nudge(0, 3) = 0.3 / w;
   return p * nudge;
 }

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr const char* kPassThrough = "!!ARBfp1.0\nMOV result.color, fragment.color;\nEND\n";
+constexpr const char* kPassThroughProgram = "!!ARBfp1.0\nMOV result.color, fragment.color;\nEND\n";
 
 class GLShaders : public testing::Test {
  protected:
@@ -95,7 +95,7 @@ TEST_F(GLShaders, ABadTextFailsWithItsPositionAndTheSecondBindOnlyBinds) {
   none.bind();
   EXPECT_FALSE(none.isWorking());
 
-  Shader first("", kPassThrough, true), second("", gHSVtoRGB, true), vertex("", gVertexProgram, false);
+  Shader first("", kPassThroughProgram, true), second("", gHSVtoRGB, true), vertex("", gVertexProgram, false);
   first.bind();
   GLint firstName = 0, bound = 0;
   gGL.getProgramiv(GL_FRAGMENT_PROGRAM_ARB, GL_PROGRAM_BINDING_ARB, &firstName);
@@ -129,7 +129,7 @@ QImage GridFrame(Lighting lighting) {
   Qd3d_SetPane(ctx.ctx, {0, 0, 240, 320}, &ctx.view, false);
   if (GetRendererType(ctx.ctx) != kRendererOffscreen || RenderStart(ctx.ctx, false) != 0) return {};
   const Scene3DMesh grid = Scene3DGrid();
-  Shader fragment("", kPassThrough, true), vertex("", gVertexProgram, false);
+  Shader fragment("", kPassThroughProgram, true), vertex("", gVertexProgram, false);
   OurSubmitVertices(grid.vertices.data(), int(grid.vertices.size()), ctx.ctx);
   OurSubmitNormals(grid.normals.data(), ctx.ctx);
   OurSubmitSolidColor(0xD09040, ctx.ctx);

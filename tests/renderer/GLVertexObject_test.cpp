@@ -15,11 +15,11 @@
 
 namespace {
 
-const MRect kPane{0, 0, 120, 160};
+const MRect kObjectPane{0, 0, 120, 160};
 
 class GLVertexObject : public testing::Test {
  protected:
-  void SetUp() override { Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false); }
+  void SetUp() override { Qd3d_SetPane(ctx.ctx, kObjectPane, &ctx.view, false); }
   void TearDown() override {
     model.ReleaseMemory();
     DisposeDrawContext(ctx.ctx);
@@ -27,7 +27,7 @@ class GLVertexObject : public testing::Test {
   }
   // The model alone in one frame of the pane.
   QImage Frame(VertexObject& drawn) {
-    Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+    Qd3d_SetPane(ctx.ctx, kObjectPane, &ctx.view, false);
     if (RenderStart(ctx.ctx, false) != 0) return {};
     drawn.DrawCachedModel();
     if (RenderEnd(ctx.ctx) != 0) return {};
@@ -64,7 +64,7 @@ TEST_F(GLVertexObject, BufferNamesStartAt10001AndAreRecycled) {
 
 TEST_F(GLVertexObject, ArraysMoveIntoBuffersAtTheFirstOpenGLDrawAndNeverUploadAgain) {
   SetDesiredRendererType(ctx.ctx, kRendererSoftware);
-  Qd3d_SetPane(ctx.ctx, kPane, &ctx.view, false);
+  Qd3d_SetPane(ctx.ctx, kObjectPane, &ctx.view, false);
   CacheGrid(model, true);
   ASSERT_EQ(model.GetMode(), VertexObject::kClientArrays);
   const QImage software = Frame(model);

@@ -21,7 +21,7 @@ Q FromAxis(const double axis[3], double angle) {
 }
 
 // Column k is p e_k q.
-void Matrix4(double m[16], const Q& p, const Q& q) {
+void FillMatrix4(double m[16], const Q& p, const Q& q) {
   for (int k = 0; k < 4; ++k) {
     Q e{};
     e[size_t(k)] = 1;
@@ -31,7 +31,7 @@ void Matrix4(double m[16], const Q& p, const Q& q) {
 }
 
 // The views' form: the transpose of the textbook rotation.
-void Matrix3(double m[9], const double a[3], double angle) {
+void FillMatrix3(double m[9], const double a[3], double angle) {
   const double s = std::sin(angle), c = std::cos(angle), t = 1 - c;
   const double r[9] = {t * a[0] * a[0] + c,        t * a[0] * a[1] + s * a[2], t * a[0] * a[2] - s * a[1],
                        t * a[0] * a[1] - s * a[2], t * a[1] * a[1] + c,        t * a[1] * a[2] + s * a[0],
@@ -52,7 +52,7 @@ TEST(RotationDecomposition, ThreeDRoundTripsAndSpecialCases) {
     double axis[3], m[9], found[3], angle = 0;
     RandomAxis(random, axis);
     const double turn = std::uniform_real_distribution<double>(0.01, 3.14159)(random);
-    Matrix3(m, axis, turn);
+    FillMatrix3(m, axis, turn);
     EXPECT_TRUE(IsRotationMatrix(m, 3));
     GenerateAxisAndAnglefromRotationMatrix(found, &angle, m);
     EXPECT_NEAR(angle, turn, 1e-9);
@@ -66,7 +66,7 @@ TEST(RotationDecomposition, ThreeDRoundTripsAndSpecialCases) {
   // A half turn about (0, 0.6, 0.8): finite, unit axis up to sign.
   const double axis[3] = {0, 0.6, 0.8};
   double half[9];
-  Matrix3(half, axis, M_PI);
+  FillMatrix3(half, axis, M_PI);
   GenerateAxisAndAnglefromRotationMatrix(found, &angle, half);
   EXPECT_NEAR(angle, M_PI, 1e-7);  // acos near -1 keeps half the digits
   EXPECT_NEAR(std::fabs(found[1]), 0.6, 1e-9);
@@ -85,7 +85,7 @@ TEST(RotationDecomposition, FourDRecoversTheDoubleQuaternion) {
     RandomAxis(random, a2);
     const double t1 = std::uniform_real_distribution<double>(0.01, 3.1)(random);
     const double t2 = std::uniform_real_distribution<double>(0.01, 6.2)(random);
-    Matrix4(m, FromAxis(a1, t1), FromAxis(a2, t2));
+    FillMatrix4(m, FromAxis(a1, t1), FromAxis(a2, t2));
     EXPECT_TRUE(IsRotationMatrix(m, 4));
     double b1[3], b2[3], u1 = 0, u2 = 0;
     GenerateDoubleQuaternionfromRotation(b1, &u1, b2, &u2, m);
@@ -101,10 +101,10 @@ TEST(RotationDecomposition, FourDRecoversTheDoubleQuaternion) {
   const double z[3] = {0, 0, 1};
   for (const auto& [t1, t2] : {std::pair{0.0, 0.0}, std::pair{1.0, M_PI}, std::pair{0.0, 1.0}}) {
     double m[16], again[16], b1[3], b2[3], u1 = 0, u2 = 0;
-    Matrix4(m, FromAxis(z, t1), FromAxis(z, t2));
+    FillMatrix4(m, FromAxis(z, t1), FromAxis(z, t2));
     GenerateDoubleQuaternionfromRotation(b1, &u1, b2, &u2, m);
     for (double v : {b1[0], b1[1], b1[2], b2[0], b2[1], b2[2], u1, u2}) EXPECT_TRUE(std::isfinite(v));
-    Matrix4(again, FromAxis(b1, u1), FromAxis(b2, u2));
+    FillMatrix4(again, FromAxis(b1, u1), FromAxis(b2, u2));
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(again[i], m[i], 1e-12);
   }
 }

@@ -125,18 +125,18 @@ TEST(ShaderTransforms, ComplexFormulasBecomeTheirRealParts) {
   }
 }
 
-struct Formula {
-  explicit Formula(const char* text) : tree(ParseExprFromString(text)), expression(Copy(tree), nullptr) {}
-  ~Formula() { DisposExpr(tree); }
+struct TransformFormula {
+  explicit TransformFormula(const char* text) : tree(ParseExprFromString(text)), expression(Copy(tree), nullptr) {}
+  ~TransformFormula() { DisposExpr(tree); }
   ExpressionRecord* tree;
   AnExpression expression;
 };
 
 TEST(ShaderTransforms, TheCallersFormulasStayAndUnsupportedOnesGiveNoText) {
   std::vector<ExpressionRecord*> uniforms;
-  Formula tangent("tan(x)"), inverse("acos(y)"), rounding("ceil(3*z)/3"), mask("x^2+y^2");
+  TransformFormula tangent("tan(x)"), inverse("acos(y)"), rounding("ceil(3*z)/3"), mask("x^2+y^2");
   std::vector<ExpressionRecord*> before;
-  for (Formula* f : {&tangent, &inverse, &rounding, &mask}) before.push_back(Copy(f->expression.Tree()));
+  for (TransformFormula* f : {&tangent, &inverse, &rounding, &mask}) before.push_back(Copy(f->expression.Tree()));
   const std::string text = OurGetARBString(&tangent.expression, &inverse.expression, &rounding.expression,
                                            &mask.expression, false, &uniforms, false, nullptr);
   EXPECT_NE(text.find("SIN "), std::string::npos) << text;
@@ -144,19 +144,19 @@ TEST(ShaderTransforms, TheCallersFormulasStayAndUnsupportedOnesGiveNoText) {
   EXPECT_NE(text.find("FLR "), std::string::npos) << text;
   EXPECT_NE(text.find("KIL "), std::string::npos) << text;
   int k = 0;
-  for (Formula* f : {&tangent, &inverse, &rounding, &mask}) {
+  for (TransformFormula* f : {&tangent, &inverse, &rounding, &mask}) {
     EXPECT_TRUE(MATH_Equal(before[size_t(k)], f->expression.Tree())) << k;
     DisposExpr(before[size_t(k++)]);
   }
   for (const char* unsupported : {"t*x", "u", "x!", "sum(k, k = 1, 3)"}) {
-    Formula f(unsupported);
+    TransformFormula f(unsupported);
     EXPECT_EQ(OurGetARBString(&f.expression, &inverse.expression, &rounding.expression, nullptr, false, &uniforms,
                               false, nullptr),
               "")
         << unsupported;
   }
   EXPECT_TRUE(uniforms.empty());
-  Formula complex("Re((x+i*y)^2)");
+  TransformFormula complex("Re((x+i*y)^2)");
   const std::string squares = OurGetARBString(&complex.expression, &inverse.expression, &rounding.expression,
                                               nullptr, false, &uniforms, false, nullptr);
   EXPECT_FALSE(squares.empty());

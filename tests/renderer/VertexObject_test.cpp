@@ -24,15 +24,15 @@ std::vector<uint32_t> PanePixels(const TestFrame& frame) {
   return pixels;
 }
 
-struct Scene : TestFrame {
-  Scene() : TestFrame(false) {
+struct VertexScene : TestFrame {
+  VertexScene() : TestFrame(false) {
     SetIdentityMatrix(ctx.view.rotation);
     EXPECT_EQ(RenderStart(ctx.ctx, false), 0);
   }
 };
 
 std::vector<uint32_t> Direct() {
-  Scene scene;
+  VertexScene scene;
   OurSubmitVertices(kVertices, 5, scene.ctx.ctx);
   OurSubmitNormals(kNormals, scene.ctx.ctx);
   OurSubmitColors(kColors, scene.ctx.ctx);
@@ -43,7 +43,7 @@ std::vector<uint32_t> Direct() {
 TEST(VertexObject, CachedModelsDrawAsTheirArrays) {
   const std::vector<uint32_t> expected = Direct();
   {
-    Scene scene;
+    VertexScene scene;
     VertexObject model;
     model.CacheModel(kVertices, kNormals, kColors, nullptr, kTriangles, 5, 4, false, scene.ctx.ctx);
     ASSERT_EQ(model.GetMode(), VertexObject::kClientArrays);
@@ -52,7 +52,7 @@ TEST(VertexObject, CachedModelsDrawAsTheirArrays) {
   }
   // The same mesh as two implicit-surface pieces, each with all five
   // vertices and half the triangles in its own numbering.
-  Scene scene;
+  VertexScene scene;
   AListGenericLarge<SurfaceVertex, 13> vertices[2];
   AListGenericLarge<Triangle, 13> triangles[2];
   for (int piece = 0; piece < 2; ++piece) {
@@ -83,19 +83,19 @@ TEST(VertexObject, PointsAndSegmentsAndColourChanges) {
   const ColorArrayElement red[3] = {{1, 0, 0}, {1, 0, 0}, {1, 0, 0}};
   VertexObject lines;
   {
-    Scene scene;
+    VertexScene scene;
     lines.CacheModel(ends, segments, nullptr, 3, 2, scene.ctx.ctx);
     lines.DrawCachedModel();
     EXPECT_EQ(scene.Pixel(kWidth / 2, kHeight / 2), 0xFFBFBFBFu);  // white, halfway to grey
   }
   {
-    Scene scene;
+    VertexScene scene;
     lines.CacheModel(ends, segments, nullptr, 3, 2, scene.ctx.ctx);
     lines.CacheColorArray(red);
     lines.DrawCachedModel();
     EXPECT_EQ(scene.Pixel(kWidth / 2, kHeight / 2), 0xFFBF3F3Fu);
   }
-  Scene scene;
+  VertexScene scene;
   VertexObject points;
   const Vertex centre[1] = {{0, 0, 0}};
   const float sizes[1] = {9};
@@ -106,7 +106,7 @@ TEST(VertexObject, PointsAndSegmentsAndColourChanges) {
 }
 
 TEST(VertexObject, RefusedMemoryLeavesItEmptyAndReleaseFreesAll) {
-  Scene scene;
+  VertexScene scene;
   const int64_t before = gApproximateTotalMemoryUsed;
   {
     VertexObject model;
