@@ -17,8 +17,8 @@
 
 namespace {
 
-// A factor that is a chain: its hash, and the kinds of its nodes from the
-// top down to the variable. Between two chains down to the same variable
+// A factor that is a chain, or a chain to a number's power: its base's
+// hash, and the kinds of its nodes from the top down to the variable. Between two chains down to the same variable
 // the order of factors is the order of these lists, word by word (the
 // variable's kind differs from every link's), so comparing them never
 // goes back to the nodes, which a long session leaves scattered in memory.
@@ -28,8 +28,8 @@ struct ChainFactor {
 };
 
 // A product in normal form that no rule of the product changes: at least
-// two factors, each a chain down to `variable`, sorted, their hashes
-// pairwise distinct (so no two group).
+// two factors, each a chain (or its power) down to `variable`, sorted,
+// their bases' hashes pairwise distinct (so no two group).
 struct SortedChainProduct {
   const ExpressionRecord* product = nullptr;
   std::vector<const ExpressionRecord*> factors;
@@ -54,17 +54,28 @@ bool IsChainLink(const ExpressionRecord* node) {
   }
 }
 
+// A power to a number: the order of factors compares two powers by their
+// bases and a power with anything else by its kind, and grouping pairs
+// factors by their bases, so such a power is its kind before its base's
+// chain, and its base's hash stands for it.
+const ExpressionRecord* NumberPowerBase(const ExpressionRecord* factor) {
+  return IsKindWith(factor, kOpPower, 2) && IsNumberNode(factor->operands[1]) ? factor->operands[0] : nullptr;
+}
+
 // The factor as a chain, and the variable it goes down to; false for any
 // other factor. A leading negation leaves the product, so it does not lead
 // a chain.
 bool AsChain(const ExpressionRecord* factor, ChainFactor* chain, int32_t* variable) {
-  if (IsNegation(factor)) return false;
-  const ExpressionRecord* node = factor;
   chain->kinds.clear();
+  const ExpressionRecord* base = NumberPowerBase(factor);
+  if (base) chain->kinds.push_back(kOpPower);
+  if (!base) base = factor;
+  if (IsNegation(base)) return false;
+  const ExpressionRecord* node = base;
   for (; IsChainLink(node); node = node->operands[0]) chain->kinds.push_back(node->opcode);
   if (node->opcode != kOpAtom || node->operandCount != 0) return false;
   chain->kinds.push_back(kOpAtom);
-  chain->hash = StructureHash(factor, kStructureHashOffset);
+  chain->hash = StructureHash(base, kStructureHashOffset);
   *variable = node->payload.id;
   return true;
 }
