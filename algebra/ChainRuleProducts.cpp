@@ -161,6 +161,31 @@ void Place(ExpressionRecord* e, ExpressionRecord* product, bool spliced, SortedC
   placed->factors.assign(result->operands, result->operands + result->operandCount);
 }
 
+// The product the whole pass left, when its factors are all chains to one
+// variable with distinct hashes: the pass sorted them and nothing groups,
+// so the next level can place its factors (sec x tan x, left by the whole
+// pass at the bottom of a nest of sec, has no factor placed in it).
+void RememberSortedChains(const ExpressionRecord* e) {
+  const ExpressionRecord* product = Unsigned(e);
+  if (!IsKind(product, kOpTimes) || product->operandCount < 2 || !HasFilledOperands(product)) return;
+  if (gMathOrderTerms != 1 || MathRewriteMustStop()) return;
+  SortedChainProduct sorted;
+  sorted.chains.resize(size_t(product->operandCount));
+  std::vector<uint64_t> hashes;
+  for (int32_t k = 0; k < product->operandCount; ++k) {
+    int32_t variable = 0;
+    if (!AsChain(product->operands[k], &sorted.chains[size_t(k)], &variable)) return;
+    if (k > 0 && variable != sorted.variable) return;
+    sorted.variable = variable;
+    hashes.push_back(sorted.chains[size_t(k)].hash);
+  }
+  std::sort(hashes.begin(), hashes.end());
+  if (std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end()) return;
+  sorted.product = product;
+  sorted.factors.assign(product->operands, product->operands + product->operandCount);
+  gLastChainProduct = std::move(sorted);
+}
+
 }  // namespace
 
 void ForgetSortedChainProduct() { gLastChainProduct = SortedChainProduct{}; }
@@ -185,8 +210,13 @@ void SimplifyDerivativeResult(ExpressionRecord* e) {
   SortedChainProduct placed;
   std::vector<ChainFactor> fresh;
   if (!CanPlace(product, restSorted ? &last : nullptr, &placed, &fresh)) {
-    if (negated) return SIMP_TwoLevels(e);
-    return SIMP_OneLevel(e);
+    if (negated) {
+      SIMP_TwoLevels(e);
+    } else {
+      SIMP_OneLevel(e);
+    }
+    RememberSortedChains(e);
+    return;
   }
   Place(e, product, restSorted, &placed, &fresh);
   gLastChainProduct = std::move(placed);
