@@ -6,7 +6,8 @@
 // factor, level after level of a nested function. Simplifying that whole
 // product again at each level walks every factor to the bottom each time:
 // a nest n deep would cost n^3. Where every factor is a chain of
-// one-operand nodes down to the same variable, the order of factors is a
+// one-operand nodes down to the same variable, or such a chain to a
+// number's power (the sec^2 of tan), the order of factors is a
 // strict weak order, so the product the last derivative left is kept
 // sorted with factors of distinct hashes, and the new factor is placed by
 // a binary search: the tree the full simplification gives, in time near

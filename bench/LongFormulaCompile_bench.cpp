@@ -1,7 +1,8 @@
 // Compiling one long formula into its point and grid programs, as graphing
 // it does: sums of 1,000, 10,000 and 100,000 terms sin(k*x), and sin(...)
 // nested 50 and 500 deep; and its derivative, as graphing a curve asks for,
-// of the sums of 1,000 and 10,000 terms and of the nests. Figure: processor
+// of the sums of 1,000 and 10,000 terms and of the nests, with tan, sec and
+// sin(x^2*...) nests beside the sin nest. Figure: processor
 // time per node of the tree (for a derivative, per node of the result: the
 // derivative of an n-deep nest holds about n^2/2 nodes); ratio
 // (per_node_vs_smallest): that time against the time per node of the
@@ -41,13 +42,22 @@ std::string SumOfTerms(int64_t terms) {
   return text;
 }
 
-std::string Nest(int64_t depth) {
+std::string NestOf(const char* opening, int64_t depth) {
   std::string text;
-  for (int64_t i = 0; i < depth; ++i) text += "sin(";
+  for (int64_t i = 0; i < depth; ++i) text += opening;
   text += "x";
   text.append(size_t(depth), ')');
   return text;
 }
+
+std::string Nest(int64_t depth) { return NestOf("sin(", depth); }
+// Chain-rule factors that are powers: sec(...)^2 at every level.
+std::string TanNest(int64_t depth) { return NestOf("tan(", depth); }
+// Three factors at every level: sec(u)*tan(u)*u'.
+std::string SecNest(int64_t depth) { return NestOf("sec(", depth); }
+// A product at every level, so the product rule makes a sum there; two
+// nodes deep a level, so 499 levels is the deepest the reader takes.
+std::string SquareTimesNest(int64_t depth) { return NestOf("sin(x^2*", depth); }
 
 struct Timing {
   double seconds;
@@ -94,10 +104,16 @@ void BM_CompileSum(benchmark::State& state) { Series(state, SumOfTerms, 1000, Co
 void BM_CompileNest(benchmark::State& state) { Series(state, Nest, 50, Compiling); }
 void BM_DeriveSum(benchmark::State& state) { Series(state, SumOfTerms, 1000, Deriving); }
 void BM_DeriveNest(benchmark::State& state) { Series(state, Nest, 50, Deriving); }
+void BM_DeriveTanNest(benchmark::State& state) { Series(state, TanNest, 50, Deriving); }
+void BM_DeriveSecNest(benchmark::State& state) { Series(state, SecNest, 50, Deriving); }
+void BM_DeriveSquareTimesNest(benchmark::State& state) { Series(state, SquareTimesNest, 50, Deriving); }
 
 BENCHMARK(BM_CompileSum)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CompileNest)->Arg(50)->Arg(500)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeriveSum)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeriveNest)->Arg(50)->Arg(500)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeriveTanNest)->Arg(50)->Arg(150)->Arg(500)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeriveSecNest)->Arg(50)->Arg(500)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeriveSquareTimesNest)->Arg(50)->Arg(150)->Arg(450)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

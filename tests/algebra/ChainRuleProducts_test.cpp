@@ -7,6 +7,7 @@
 
 #include <random>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -95,6 +96,57 @@ TEST(ChainRuleProducts, RandomNestsDeriveAsByWholeProducts) {
   // Long chains: the search runs over products of up to a hundred factors.
   ChainMaker longer(56, 30);
   for (int i = 0; i < 60; ++i) ExpectPlacingChangesNothing(longer.Make(20 + i * 3 % 100));
+}
+
+// Chain-rule factors that are powers (sec^2 of tan, csch^2 of coth), the
+// three-factor products of sec and csc, factors raised by the formula, and
+// x^2 held at every level so the product rule makes a sum there.
+TEST(ChainRuleProducts, NestsWithPowerFactorsDeriveAsByWholeProducts) {
+  InstallAlgebra();
+  // Each level is an opening and its closing, taken in turn.
+  using Level = std::pair<std::string, std::string>;
+  const auto nest = [](const std::vector<Level>& levels, int depth) {
+    std::string text = "x";
+    for (int i = depth - 1; i >= 0; --i) {
+      const Level& level = levels[size_t(i) % levels.size()];
+      text = level.first + text + level.second;
+    }
+    return text;
+  };
+  const std::vector<std::vector<Level>> kinds = {
+      {{"tan(", ")"}},
+      {{"sec(", ")"}},
+      {{"csc(", ")"}},
+      {{"cot(", ")"}},
+      {{"tanh(", ")"}},
+      {{"coth(", ")"}},
+      {{"sech(", ")"}},
+      {{"csch(", ")"}},
+      {{"tan(", ")"}, {"sin(", ")"}},
+      {{"sec(", ")"}, {"cos(", ")"}},
+      {{"csc(", ")"}, {"tan(", ")"}},
+      {{"cot(", ")"}, {"tanh(", ")"}, {"exp(", ")"}},
+      {{"tan(", ")"}, {"sin(", ")^2"}},
+      {{"sin((", ")^3)"}},
+      {{"tan(2*", ")"}},
+      {{"sin(x^2*", ")"}},
+      {{"tan(x^2*", ")"}},
+      {{"exp(-", ")"}},
+      {{"sin(x*", ")"}},
+      {{"tan(y*", ")"}}};
+  for (const std::vector<Level>& levels : kinds)
+    for (int depth : {1, 2, 3, 5, 9, 17, 40}) ExpectPlacingChangesNothing(nest(levels, depth));
+  // Powers of chains, raised by the formula itself, at every level and
+  // multiplied together.
+  for (const char* power : {"2", "3", "(-1)", "(-2)", "0.5", "x"}) {
+    std::string raised = "x";
+    for (int i = 0; i < 12; ++i) {
+      raised = std::string(i % 2 ? "tan(" : "sin(") + "(" + raised + ")^" + power + ")";
+      ExpectPlacingChangesNothing(raised);
+      ExpectPlacingChangesNothing("(" + raised + ")*tan(" + raised + ")");
+      ExpectPlacingChangesNothing("sec(" + raised + ")^2*sec(" + raised + ")");
+    }
+  }
 }
 
 }  // namespace
