@@ -11,7 +11,9 @@ using Clock = std::chrono::steady_clock;
 // The walks check at every node; the clock is read every so many checks and
 // the window asked at most this often.
 constexpr uint32_t kChecksPerClockReading = 64;
-constexpr Clock::duration kAskingInterval = std::chrono::milliseconds(20);
+std::atomic<int32_t> gAskingMilliseconds{20};
+
+Clock::duration AskingInterval() { return std::chrono::milliseconds(gAskingMilliseconds.load()); }
 
 std::atomic<BuildInterruptionCheck> gInterruptionCheck{nullptr};
 
@@ -29,9 +31,11 @@ thread_local BuildOnThisThread tBuild;
 
 void SetBuildInterruptionCheck(BuildInterruptionCheck check) { gInterruptionCheck.store(check); }
 
+int32_t SetBuildAskingInterval(int32_t milliseconds) { return gAskingMilliseconds.exchange(milliseconds); }
+
 InterruptibleBuild::InterruptibleBuild() : fOuter(tBuild.active) {
   if (fOuter) return;
-  tBuild = BuildOnThisThread{.active = true, .nextAsking = Clock::now() + kAskingInterval};
+  tBuild = BuildOnThisThread{.active = true, .nextAsking = Clock::now() + AskingInterval()};
 }
 
 InterruptibleBuild::~InterruptibleBuild() {
@@ -49,7 +53,7 @@ bool BuildInterruptionRequested() {
   build.asking = true;
   const bool stop = check();
   build.asking = false;
-  build.nextAsking = Clock::now() + kAskingInterval;
+  build.nextAsking = Clock::now() + AskingInterval();
   build.interrupted = stop;
   return stop;
 }

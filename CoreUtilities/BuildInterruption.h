@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 // A long build on the interface thread (a compile, a derivative, a graph's
 // set-up) can be cut short by an edit: the window sets a check that looks
 // at the input come meanwhile, without letting any of it reach a document,
@@ -9,6 +11,11 @@ using BuildInterruptionCheck = bool (*)();
 
 // The window's check; null for none.
 void SetBuildInterruptionCheck(BuildInterruptionCheck check);
+
+// How long a build runs before the check is first asked, and between two
+// askings: 20 ms, so that short builds never ask. A test that needs the
+// check asked in a build of any length sets 0. Returns the former value.
+int32_t SetBuildAskingInterval(int32_t milliseconds);
 
 // For its span, the stop checks of the walks on the constructing thread ask
 // the check now and then (every few tens of milliseconds, so the walks stay

@@ -1,6 +1,7 @@
 #include "tests/app/ApplicationFixture.h"
 
 #include "app/EditCommands.h"
+#include "CoreUtilities/BuildInterruption.h"
 #include "CoreUtilities/CooperativeThreads.h"
 #include "document/DocumentIdle.h"
 #include "document/MathPaneEditing.h"
@@ -20,20 +21,21 @@
 // ThreadSanitizer.
 namespace {
 
-// A formula short to write whose build takes a good part of a second even
-// optimised (2^12 copies of a0 once the definitions are applied), then a
-// formula that makes no graph (message 15) and a short one.
+// A formula short to write whose build takes a while (2^10 copies of a0
+// once the definitions are applied), then a formula that makes no graph
+// (message 15) and a short one.
+constexpr int kDoublings = 10;
+// The blocks after the definitions a0 ... a<kDoublings>.
+constexpr int32_t kLongBlock = kDoublings + 1, kNoGraphBlock = kLongBlock + 1, kShortBlock = kLongBlock + 2;
+
 std::string LongBuildDocument() {
   std::string text = "Zentrolabworksheet 4;\nExpr a0(x) = cos(x)/2 + sin(x)/3;\n";
-  constexpr int kDoublings = 12;
   for (int i = 1; i <= kDoublings; ++i) {
     const std::string a = "a" + std::to_string(i), previous = "a" + std::to_string(i - 1);
     text += "Expr " + a + "(x) = " + previous + "(x) + " + previous + "(x/" + std::to_string(i + 1) + ");\n";
   }
   return text + "Expr y = a" + std::to_string(kDoublings) + "(x);\nExpr y = ?;\nExpr y = x^2;\n";
 }
-
-constexpr int32_t kLongBlock = 13, kNoGraphBlock = 14, kShortBlock = 15;
 
 // The long equation is being built: taken by the pass, not yet added.
 bool AmidTheLongBuild(const ExpansionState& state) {
@@ -64,7 +66,9 @@ class Arrivals : public QObject {
 
 class LongBuildInputTest : public WindowTest {
  protected:
+  // The check is asked however fast this machine builds the formula.
   void SetUp() override {
+    fFormerInterval = SetBuildAskingInterval(0);
     fWindow = Open("long.zlf", LongBuildDocument());
     ASSERT_NE(fWindow, nullptr);
     FocusMathPaneBlock(fWindow->WindowRecord(), kLongBlock);
@@ -91,7 +95,13 @@ class LongBuildInputTest : public WindowTest {
     return seen;
   }
 
+  void TearDown() override {
+    WindowTest::TearDown();
+    SetBuildAskingInterval(fFormerInterval);
+  }
+
   DocumentMainWindow* fWindow = nullptr;
+  int32_t fFormerInterval = 0;
 };
 
 // Keys typed amid the build reach the formula before the build is done,
