@@ -333,7 +333,8 @@ dispatch:
     top = s->b == pcAdd ? Ops::Add(cells[s->cell], term) : Ops::Mul(cells[s->cell], term);
     const T next = Ops::Increment(index);
     loop[0] = next;
-    if (cancel.Raised()) ZL_RETURN(Ops::NaN());
+    // Decided before the cancellation test, so that only the top and the
+    // next step live across its rare call.
     const Step<T>* test = s->target;
     const LoopStep decision = Ops::LoopDecision(next, limit);
     if (decision == LoopStep::kEnter) {
@@ -342,6 +343,7 @@ dispatch:
       if (decision == LoopStep::kAbandon) top = Ops::NaN();
       s = test->target;
     }
+    if (cancel.Raised()) ZL_RETURN(Ops::NaN());
     ZL_DISPATCH();
   }
   ZL_STEP(kValueEnd)
