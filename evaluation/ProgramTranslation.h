@@ -129,6 +129,22 @@ inline int32_t JumpTarget(const PCodeOp& op, int32_t pc, int32_t count) {
   return -1;
 }
 
+// The end of a sum's or product's body at pc: the index check, the
+// accumulation and the index step back to its own loop's test, all of one
+// index. A real run takes them as one step (Kind::kLoopTail).
+inline bool IsLoopTail(const PCodeOp* code, int32_t pc, int32_t count) {
+  if (pc + 2 >= count) return false;
+  const PCodeOp& check = code[pc];
+  const PCodeOp& next = code[pc + 2];
+  if ((check.opcode != pcSumIndexCheck && check.opcode != pcProductIndexCheck) ||
+      (code[pc + 1].opcode != pcAdd && code[pc + 1].opcode != pcMul) || next.opcode != pcLoopNext ||
+      next.ids.a != check.ids.a || next.ids.b <= 0) {
+    return false;
+  }
+  const int32_t test = JumpTarget(next, pc + 2, count);
+  return test < count && code[test].opcode == pcLoopTest && code[test].ids.a == check.ids.a;
+}
+
 // Values of a real piecewise choice that the run need not compute. At the
 // first instruction of each value the conditions before it are known, and
 // the value can be the one chosen only when its own condition counts
@@ -137,9 +153,16 @@ inline int32_t JumpTarget(const PCodeOp& op, int32_t pc, int32_t count) {
 // (skipEnd[start] = its end, skipConditions[start] = the conditions before
 // its own) when every operand of the choice reads nothing below the cell it
 // starts at and no value stores or loops. Returns how many.
+//
+// A value chosen by a condition of exactly 1 is the choice's result
+// whatever follows; where the operands after it store nothing and loop
+// nowhere, nothing after it need run either: settleTo[its end] is then the
+// instruction after the choice (else -1, and -1 too where two values end
+// at one instruction).
 inline int32_t MarkSkippableValues(const PCodeOp* code, int32_t count, int32_t* skipEnd, int32_t* skipConditions,
-                                   int32_t* depth) {
+                                   int32_t* settleTo, int32_t* depth) {
   std::fill(skipEnd, skipEnd + count + 1, -1);
+  std::fill(settleTo, settleTo + count + 1, -1);
   int32_t sp = 0;
   int32_t last = 0;
   for (; last < count && code[last].opcode != pcEnd && code[last].opcode != pcUndefined; ++last) {
@@ -159,7 +182,9 @@ inline int32_t MarkSkippableValues(const PCodeOp* code, int32_t count, int32_t* 
     // The operands from the last: each ends where the next starts.
     auto eachValue = [&](auto&& visit) {
       int32_t end = at;
+      bool restPure = true;  // the operands after this one store nothing and loop nowhere
       for (int32_t i = operands - 1; i >= 0; --i) {
+        bool effects = false;
         int32_t start = end - 1;
         while (start >= 0 && depth[start] > base + i) --start;
         if (start < 0 || depth[start] != base + i) return false;
@@ -175,23 +200,29 @@ inline int32_t MarkSkippableValues(const PCodeOp* code, int32_t count, int32_t* 
           const bool own =
               pc == start ? effect.reads == 0 && effect.change == 1 : depth[pc] - effect.reads > base + i;
           if (!own || (value && sideEffect)) return false;
+          effects = effects || sideEffect;
         }
         if (value) {
           if (skipEnd[start] >= 0) return false;
-          visit(start, end, i / 2);
+          visit(start, end, i / 2, restPure);
         }
+        restPure = restPure && !effects;
         end = start;
       }
       return true;
     };
-    if (eachValue([](int32_t, int32_t, int32_t) {})) {
-      eachValue([&](int32_t start, int32_t end, int32_t conditionsBefore) {
+    if (eachValue([](int32_t, int32_t, int32_t, bool) {})) {
+      // The choice leaves its value alone above the cells below its first operand.
+      const bool settles = at + 1 <= last && depth[at + 1] == base + 1;
+      eachValue([&](int32_t start, int32_t end, int32_t conditionsBefore, bool restPure) {
         skipEnd[start] = end;
         skipConditions[start] = conditionsBefore;
+        settleTo[end] = settleTo[end] == -1 && settles && restPure ? at + 1 : -2;
         ++marked;
       });
     }
   }
+  std::replace(settleTo, settleTo + count + 1, -2, -1);
   return marked;
 }
 
@@ -208,6 +239,8 @@ constexpr bool IsStraight(Kind kind) {
     case Kind::kSkipValue:
     case Kind::kBranch:
     case Kind::kCallFunction:
+    case Kind::kLoopTail:
+    case Kind::kValueEnd:
       return false;
     default:
       return true;
@@ -224,14 +257,19 @@ ATranslation* Translate(const AStackMachine& m) {
   // Step index of each instruction and of the end; the depth before each;
   // the values a real run may skip.
   const size_t perInstruction = static_cast<size_t>(count) + 1;
-  auto* stepOf = static_cast<int32_t*>(OurAllocateMemory(perInstruction * 4 * sizeof(int32_t), false));
+  auto* stepOf = static_cast<int32_t*>(OurAllocateMemory(perInstruction * 5 * sizeof(int32_t), false));
   if (stepOf == nullptr) return nullptr;
   int32_t* depth = stepOf + perInstruction;
   int32_t* skipEnd = depth + perInstruction;
   int32_t* skipConditions = skipEnd + perInstruction;
+  int32_t* settleTo = skipConditions + perInstruction;
   std::fill(skipEnd, skipEnd + perInstruction, -1);
+  std::fill(settleTo, settleTo + perInstruction, -1);
   int32_t skips = 0;
-  if constexpr (std::is_same_v<T, double>) skips = MarkSkippableValues(code, count, skipEnd, skipConditions, depth);
+  if constexpr (std::is_same_v<T, double>) {
+    skips = MarkSkippableValues(code, count, skipEnd, skipConditions, settleTo, depth);
+    skips += static_cast<int32_t>(std::count_if(settleTo, settleTo + perInstruction, [](int32_t to) { return to >= 0; }));
+  }
   std::fill(stepOf, stepOf + 2 * perInstruction, -1);
   // The steps, then the list of constants pushed (at most one per instruction).
   const size_t stepBytes = kStepsOffset<T> + (perInstruction + static_cast<size_t>(skips)) * sizeof(Step<T>);
@@ -268,10 +306,16 @@ ATranslation* Translate(const AStackMachine& m) {
     const PCodeOp& op = code[pc];
     depth[pc] = sp;
     stepOf[pc] = n;
+    if (settleTo[pc] >= 0) {
+      Step<T>& settle = add(&Identity<T>, sp - 1);  // the cell of the value's condition
+      settle.kind = Kind::kValueEnd;
+      settle.jumpTo = settleTo[pc];
+    }
     if (skipEnd[pc] >= 0) {
       Step<T>& skip = add(&Identity<T>, sp);
       skip.kind = Kind::kSkipValue;
       skip.a = skipConditions[pc];
+      skip.b = settleTo[skipEnd[pc]] >= 0 ? 1 : 0;  // a chosen value's end to pass
       skip.jumpTo = skipEnd[pc];
     }
     if (op.opcode == pcEnd || op.opcode == pcUndefined) {
@@ -292,9 +336,9 @@ ATranslation* Translate(const AStackMachine& m) {
     if (OperandOf(op, temps, first)) {
       const int32_t nextOpcode = pc + 1 < count ? code[pc + 1].opcode : pcEnd;
       StepFunction<T> run = nullptr;
-      // A step takes in no instruction where a skipped value starts.
-      const bool mayTakeNext = skipEnd[pc + 1] < 0;
-      const bool mayTakeTwo = mayTakeNext && pc + 2 < count && skipEnd[pc + 2] < 0;
+      // A step takes in no instruction where a skipped value starts or ends.
+      const bool mayTakeNext = skipEnd[pc + 1] < 0 && settleTo[pc + 1] < 0;
+      const bool mayTakeTwo = mayTakeNext && pc + 2 < count && skipEnd[pc + 2] < 0 && settleTo[pc + 2] < 0;
       if (mayTakeTwo && OperandOf(code[pc + 1], temps, second) && IsFusableBinary(code[pc + 2])) {
         run = WithSource(first.source, [&](auto a) {
           return WithSource(second.source, [&](auto b) {
@@ -323,6 +367,16 @@ ATranslation* Translate(const AStackMachine& m) {
       s->x = first.number;
       s->b = second.index;
       s->y = second.number;
+    } else if (std::is_same_v<T, double> && IsLoopTail(code, pc, count) && skipEnd[pc + 1] < 0 &&
+               skipEnd[pc + 2] < 0 && settleTo[pc + 1] < 0 && settleTo[pc + 2] < 0 &&
+               StackEffectOf(code[pc + 1])->reads <= sp) {
+      s = &add(&Identity<T>, sp - 1);  // the cell the accumulation reads
+      s->kind = Kind::kLoopTail;
+      s->a = temps + op.ids.a;
+      s->b = code[pc + 1].opcode;
+      s->x = op.opcode == pcSumIndexCheck ? 0.0 : 1.0;
+      s->jumpTo = JumpTarget(code[pc + 2], pc + 2, count);
+      consumed = 3;
     } else if (StepFunction<T> unary = UnaryHandler<T>(op.opcode)) {
       s = &add(unary, sp);
       form = Form::kUnary;
@@ -393,16 +447,21 @@ ATranslation* Translate(const AStackMachine& m) {
   }
   for (int32_t i = 0; i < n && usable; ++i) {
     Step<T>& s = steps[i];
-    if (s.kind != Kind::kJump && s.kind != Kind::kSkipValue) continue;
+    if (s.kind != Kind::kJump && s.kind != Kind::kSkipValue && s.kind != Kind::kLoopTail &&
+        s.kind != Kind::kValueEnd) {
+      continue;
+    }
     const int32_t to = s.jumpTo;
     // The target must start a step and expect the depth the jump leaves
-    // (a skipped value leaves one more).
-    const int32_t leaves = s.kind == Kind::kSkipValue ? s.cell + 1 : s.cell;
-    if (stepOf[to] < 0 || (to < count && depth[to] != leaves)) {
+    // (a skipped value leaves one more; a settled choice's depth was
+    // checked when it was marked).
+    const int32_t leaves = s.kind == Kind::kSkipValue ? s.cell + 1 : s.kind == Kind::kValueEnd ? depth[to] : s.cell;
+    if (stepOf[to] < 0 || (to < count && depth[to] != leaves) ||
+        (s.kind == Kind::kLoopTail && steps[stepOf[to]].run != &LoopTest<T>)) {
       usable = false;
       break;
     }
-    s.target = steps + stepOf[to];
+    s.target = steps + stepOf[to] + (s.kind == Kind::kSkipValue ? s.b : 0);
   }
   for (int32_t i = 0; i < n; ++i) {
     Step<T>& s = steps[i];

@@ -99,7 +99,7 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
     static const void* const kTable[] = {&&L_kCall,       &&L_kJump,  &&L_kEnd,      &&L_kEndNaN,
                                          ZL_INLINE_STEPS(ZL_LABEL) &&L_kLoopTest, &&L_kLoopNext,
                                          &&L_kIndexCheck, &&L_kStore, &&L_kStorePop, &&L_kSkipValue,
-                                         &&L_kBranch,     &&L_kCallFunction};
+                                         &&L_kBranch,     &&L_kCallFunction, &&L_kLoopTail, &&L_kValueEnd};
     labels = kTable;
   }
 #undef ZL_LABEL
@@ -321,6 +321,37 @@ dispatch:
   }
   ZL_STEP(kIndexCheck)
     top = Ops::IndexCheck(top, variables[s->a], variables[s->a + 1], variables[s->a + 2], s->x);
+    ZL_NEXT;
+  ZL_STEP(kLoopTail) {
+    // Made for real runs only, which have no NaN stop between the steps
+    // it stands for. The cancellation test comes where kLoopNext makes it.
+    if constexpr (!std::is_same_v<T, double>) __builtin_unreachable();
+    T* const loop = variables + s->a;  // index, limit, start
+    const T index = loop[0];
+    const T limit = loop[1];
+    const T term = Ops::IndexCheck(top, index, limit, loop[2], s->x);
+    top = s->b == pcAdd ? Ops::Add(cells[s->cell], term) : Ops::Mul(cells[s->cell], term);
+    const T next = Ops::Increment(index);
+    loop[0] = next;
+    // Decided before the cancellation test, so that only the top and the
+    // next step live across its rare call.
+    const Step<T>* test = s->target;
+    const LoopStep decision = Ops::LoopDecision(next, limit);
+    if (decision == LoopStep::kEnter) {
+      s = test + 1;
+    } else {
+      if (decision == LoopStep::kAbandon) top = Ops::NaN();
+      s = test->target;
+    }
+    if (cancel.Raised()) ZL_RETURN(Ops::NaN());
+    ZL_DISPATCH();
+  }
+  ZL_STEP(kValueEnd)
+    if constexpr (!std::is_same_v<T, double>) __builtin_unreachable();  // made for real runs only
+    if (Ops::IsTrue(cells[s->cell])) {
+      s = s->target;
+      ZL_DISPATCH();
+    }
     ZL_NEXT;
   }
   __builtin_unreachable();  // the translator sets only the kinds above

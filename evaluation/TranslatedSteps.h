@@ -111,6 +111,8 @@ enum class Kind : uint8_t {
   kSkipValue,  // a value of a piecewise choice, skipped when it cannot be chosen
   kBranch,
   kCallFunction,
+  kLoopTail,  // a sum's or product's index check, accumulation, index step and loop test
+  kValueEnd,  // a choice's value, ending the choice when its condition is exactly true
 };
 
 template <typename T>

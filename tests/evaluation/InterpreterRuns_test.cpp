@@ -129,6 +129,33 @@ TEST(InterpreterRuns, CancellingFromAnotherThreadStopsANestedLoopMidway) {
   EXPECT_TRUE(nested->RanTranslated(2));
 }
 
+TEST(InterpreterRuns, CancellingARealSumMidwayLeavesItsIndexWhereItStopped) {
+  // 100000 terms of a hundred Bessel functions each, and no store in the
+  // body: only the test at each index step can stop the loop before its
+  // end (whose own test would still make the result NaN).
+  std::string text =
+      "pcPushNumber 0\npcPushNumber 100000\npcStoreTempPop 1\npcPushNumber 1\npcStoreTemp 2\n"
+      "pcStoreTempPop 0\npcLoopTest 0\npcPushNumber 0\n";
+  for (int k = 0; k < 100; ++k) text += "pcPushTemp 0\npcPushVar 3\npcBesselJ\npcAdd\n";
+  text += "pcSumIndexCheck 0\npcAdd\npcLoopNext 0\n";
+  auto sum = Program(text);
+  std::vector<double> slots(static_cast<size_t>(sum->VariableSlotCount()), 0.0);
+  slots[3] = 2.0;
+  std::thread canceller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    sum->fCancel.store(1);
+  });
+  const double r = sum->Run(slots.data(), nullptr);
+  canceller.join();
+  EXPECT_TRUE(std::isnan(r));
+  EXPECT_TRUE(sum->RanTranslated(0));
+  // Stopped at a whole index inside the range, not abandoned at a test.
+  EXPECT_GT(slots[12], 1.0);
+  EXPECT_LE(slots[12], 100000.0);
+  EXPECT_EQ(slots[12], std::floor(slots[12]));
+  EXPECT_EQ(slots[13], 100000.0);
+}
+
 TEST(InterpreterRuns, UserFunctionCallsGetAnArraySizedForTheCallee) {
   // Callee: sum over its temporaries 0..2 from 1 to its first argument of
   // the second argument, plus slot 2 (slider) and slot 11 (row); it uses
