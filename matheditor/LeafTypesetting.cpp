@@ -1,7 +1,9 @@
 #include "CoreUtilities/OurText/OurString.h"
 #include "expression/MathEditRecord.h"
 #include "expression/OperatorTable.h"
+#include "expression/ParseNames.h"
 #include "expression/SymbolTable.h"
+#include "expression/TreeRewriting.h"
 #include "matheditor/Composing.h"
 #include "matheditor/DrawingLayer.h"
 #include "matheditor/LayoutPipeline.h"
@@ -17,6 +19,7 @@ namespace {
 
 constexpr uint8_t kHeadingStyle = 2;
 constexpr int32_t kFirstSymbolId = 256;
+constexpr uint32_t kPrimeCharacter = 0x27;
 
 bool IsHeading(const ExpressionRecord* node) {
   return node->editData && (node->editData->styleFlags & kHeadingStyle);
@@ -57,6 +60,27 @@ void CharacterLeaf(ExpressionRecord* node, uint32_t c, int32_t mode, MathGraphic
   }
   MoveToLeafBaseline(node, context);
   DIM_DrawChar(c, context);
+}
+
+// A primed coordinate, read from a document's text, has an id whose
+// character code is a control character: it shows as the prime of its
+// letter does, the letter in its own face and the prime upright after it.
+void PrimedCoordinateLeaf(ExpressionRecord* node, int32_t letterId, int32_t mode, MathGraphicsContext* context) {
+  const uint32_t letter = GetSpecialSymbolUnicode(letterId);
+  MathNormalFace();
+  if (!IsSpecialSymbolId(letterId)) UseItalics();
+  const float letterWidth = DIM_CharWidth(letter);
+  if (mode == 1) {
+    MoveToLeafBaseline(node, context);
+    DIM_DrawChar(letter, context);
+  }
+  MathNormalFace();
+  if (mode == 0) {
+    SetLeafBox(node, letterWidth + DIM_CharWidth(kPrimeCharacter));
+    return;
+  }
+  const EditData& e = Box(node);
+  DrawCharAt(kPrimeCharacter, e.left + letterWidth, e.bottom - e.descent, context);
 }
 
 }  // namespace
@@ -125,6 +149,10 @@ void string_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context)
 void atomic_(ExpressionRecord* node, int32_t mode, MathGraphicsContext* context) {
   set_font_for_atomic(node);
   const int32_t id = node->payload.id;
+  if (PrimedCoordinateName(id) != nullptr) {
+    PrimedCoordinateLeaf(node, SwappedCoordinateID(id), mode, context);
+    return;
+  }
   if (id < kFirstSymbolId) {
     CharacterLeaf(node, GetSpecialSymbolUnicode(id), mode, context);
     return;

@@ -97,14 +97,15 @@ TEST_F(FieldThreadsTest, TheCopyMapsEverySolutionOnceTheSourceIsDone) {
 
 // A restart that begins in the start points (a range of the first view)
 // takes the copy along; the previous solutions are drawn until the view
-// keeps its finished models.
+// keeps its finished models. (The restart may be done before the test
+// looks again: the copy's current solutions, mapped from the new starts,
+// show that it followed.)
 TEST_F(FieldThreadsTest, TheCopyFollowsARestartOfTheStartPoints) {
   Make("1", nullptr, new AGraphColor);
   Wait();
   SolutionList& source = graph->Solutions()->Solutions();
   view.Record().ranges[kCoordX][0] = -1;
   graph->ViewChanged();
-  EXPECT_FALSE(copy->IsDoneComputing());
   Wait();
   EXPECT_EQ(source.Count(), 16);
   EXPECT_EQ(source.StaleCount(), 8);

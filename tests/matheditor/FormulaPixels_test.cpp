@@ -98,6 +98,19 @@ TEST(FormulaPixels, PdfRasterMatchesThePngWithinAPixel) {
   }
 }
 
+// A primed coordinate as a document's text names it is one atom; typed,
+// it is the prime of its letter. Both must show the letter and its prime.
+TEST(FormulaPixels, PrimedCoordinatesReadFromTextLookAsTyped) {
+  for (const auto& [read, typed] : {std::pair{"'x''' + 'y''' = 'z''' * 'r'''", "prime(x) + prime(y) = prime(z) * prime(r)"},
+                                    std::pair{"'theta''' + 'phi'''", "prime(theta) + prime(phi)"}}) {
+    Record atoms = Typeset(read), primes = Typeset(typed);
+    const QImage a = FormulaImage(atoms.get(), 4), b = FormulaImage(primes.get(), 4);
+    EXPECT_LE(std::abs(a.width() - b.width()), 2) << read;
+    EXPECT_TRUE(InkCovered(a, b)) << read;
+    EXPECT_TRUE(InkCovered(b, a)) << read;
+  }
+}
+
 class PortDrawing : public testing::Test {
  protected:
   void SetUp() override {
