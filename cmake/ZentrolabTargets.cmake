@@ -79,9 +79,9 @@ endfunction()
 # tree's level, and the tests' long runs of assertions compile in half the
 # time. Unoptimised, GCC also has no inlined std::string copies to give its
 # false bounds warnings on, so precompiled headers serve the optimised tree.
-# Every test program reads GoogleTest precompiled once a tree, by the test
-# main: a header of its own per layer was read by the one batch alone, and
-# the ThreadSanitizer suites, each a program, read none.
+# Every test program, the ThreadSanitizer suites included, reads GoogleTest
+# as the test main precompiled it, once a tree: a layer's one batch would not
+# repay a precompiled header of its own.
 function(zl_add_test_program target sources depends)
   add_executable(${target} ${sources})
   target_compile_options(${target} PRIVATE -O0)
