@@ -1,9 +1,9 @@
-# Standard headers most library sources parse; each library precompiles them
-# once per tree, with the PRECOMPILE headers it adds (Qt's, for the layers
-# that draw).
+# Standard headers most library sources parse, precompiled by a library that
+# compiles apart files besides its batch. A library that is one batch reads
+# its headers once either way, and writing them out as a precompiled header
+# first would cost more than it saves.
 set(ZL_LIBRARY_PRECOMPILED <algorithm> <array> <atomic> <cmath> <cstdint> <cstring> <limits>
     <memory> <mutex> <new> <string> <utility> <vector>)
-set(ZL_QT_PRECOMPILED <QImage> <QPoint> <QRect> <QRegion> <QString>)
 # Libraries and layer test programs compile their files in batches, one
 # translation unit a batch: each header is parsed, and each inline function
 # it holds compiled, once a batch, not once a file. A batch is the whole
@@ -15,7 +15,7 @@ set(ZL_UNITY_BATCH 0)
 # APART names sources that compile alone, outside the batches: their
 # file-local names repeat another file's.
 function(zl_add_layer_library name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM_LIBS;EXCLUDE;PRECOMPILE;APART" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM_LIBS;EXCLUDE;APART" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
   foreach(excluded IN LISTS ARG_EXCLUDE)  # sources of the layer's executables
@@ -31,7 +31,9 @@ function(zl_add_layer_library name)
   target_include_directories(${name} ${scope} ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} ${scope} ${ARG_DEPENDS} ${ARG_SYSTEM_LIBS})
   if(sources)
-    target_precompile_headers(${name} PRIVATE ${ZL_LIBRARY_PRECOMPILED} ${ARG_PRECOMPILE})
+    if(ARG_APART)
+      target_precompile_headers(${name} PRIVATE ${ZL_LIBRARY_PRECOMPILED})
+    endif()
     set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${ZL_UNITY_BATCH})
     set_source_files_properties(${ARG_APART} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
   endif()
@@ -46,11 +48,9 @@ endfunction()
 # every build. Every other file is a program of its own too,
 # <layer>_<File>_test, built only when asked for by name: the ThreadSanitizer
 # suites run whole, and one file builds fast while working on it.
-# PRECOMPILE names headers, beyond GoogleTest's, that most of the layer's
-# test files parse (Qt's, for the layers that draw); APART, as for the
-# libraries, files that compile outside the batches.
+# APART, as for the libraries, names files that compile outside the batches.
 function(zl_add_layer_tests layer)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;ALONE;PRECOMPILE;APART" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;ALONE;APART" ${ARGN})
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   set(shared_sources ${test_sources})
   foreach(src IN LISTS test_sources)
@@ -66,7 +66,6 @@ function(zl_add_layer_tests layer)
   endforeach()
   if(shared_sources)  # none in a layer whose tests are still to come
     zl_add_test_program(${layer}_tests "${shared_sources}" "${ARG_DEPENDS}")
-    target_precompile_headers(${layer}_tests PRIVATE <gtest/gtest.h> ${ARG_PRECOMPILE})
     set_target_properties(${layer}_tests PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${ZL_UNITY_BATCH})
     # A batch includes its test files, and GCC takes a fixture in an
     # anonymous namespace for one declared in a header.
@@ -80,9 +79,13 @@ endfunction()
 # tree's level, and the tests' long runs of assertions compile in half the
 # time. Unoptimised, GCC also has no inlined std::string copies to give its
 # false bounds warnings on, so precompiled headers serve the optimised tree.
+# Every test program, the ThreadSanitizer suites included, reads GoogleTest
+# as the test main precompiled it, once a tree: a layer's one batch would not
+# repay a precompiled header of its own.
 function(zl_add_test_program target sources depends)
   add_executable(${target} ${sources})
   target_compile_options(${target} PRIVATE -O0)
+  target_precompile_headers(${target} REUSE_FROM zl_test_main)
   target_link_libraries(${target} PRIVATE ${depends} zl_test_main GTest::gtest GTest::gmock)
   target_compile_definitions(${target} PRIVATE ZL_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()

@@ -4,25 +4,50 @@
 
 namespace {
 
+// The table is constant data, laid out by the compiler: built at start-up
+// from vectors and sets, its initialiser was one huge function to compile.
+struct Formulas {  // per expression, in the maker's order; kAny skips the value, nullptr: not handed
+  constexpr Formulas(std::initializer_list<Formula> list) : count(list.size()) {
+    std::copy(list.begin(), list.end(), at.begin());
+  }
+  size_t size() const { return count; }
+  Formula operator[](size_t i) const { return at[i]; }
+  std::array<Formula, 8> at{};
+  size_t count;
+};
+
+struct Fields {  // coordinate-display fields, as bits
+  constexpr Fields(std::initializer_list<int> fields) {
+    for (int field : fields) bits |= 1u << field;
+  }
+  std::set<int> AsSet() const {
+    std::set<int> set;
+    for (int field = 0; field < kCoordDisplayParamCount; ++field)
+      if (bits >> field & 1) set.insert(field);
+    return set;
+  }
+  uint32_t bits = 0;
+};
+
 struct Case {
   const char* text;
   Space space;
   double xyType;
   const char* maker;
-  std::vector<Formula> formulas;  // per expression, in the maker's order; kAny skips the value
-  std::set<int> flags;
+  Formulas formulas;
+  Fields flags;
   int number = -1;  // orientation, selection or field type; -1 unchecked
   int range = -1;   // the u range handed, as a coordinate-display number
 };
 
-const std::set<int> kXYZ{kCoordX, kCoordY, kCoordZ};
-std::set<int> With(std::set<int> a, std::initializer_list<int> more) {
-  a.insert(more);
+constexpr Fields kXYZ{kCoordX, kCoordY, kCoordZ};
+constexpr Fields With(Fields a, std::initializer_list<int> more) {
+  a.bits |= Fields(more).bits;
   return a;
 }
 
-const double kPi = 3.141592653589793;
-const std::vector<Case> kCases = {
+constexpr double kPi = 3.141592653589793;
+constexpr Case kCases[] = {
     // Functions of x or y, compiled in u.
     {"y = x^2", k2D, 1, "FunctionOfXorY", {F(u * u)}, {}, 1},
     {"sin(x)", k2D, 1, "FunctionOfXorY", {F(std::sin(u))}, {}, 1},
@@ -237,7 +262,7 @@ TEST(AddingEquations, EachKindReachesItsMakerWithItsFormulasInU) {
     EXPECT_EQ(made.maker, c.maker);
     EXPECT_EQ(made.view, ViewFor(p, c, made));
     EXPECT_EQ(p.pane->Lookup().At(0)->pairs[0].view, made.view);
-    EXPECT_EQ(p.Flags(), c.flags);
+    EXPECT_EQ(p.Flags(), c.flags.AsSet());
     if (c.number >= 0) {
       EXPECT_EQ(made.number, c.number);
     }

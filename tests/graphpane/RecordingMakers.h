@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <random>
 #include <set>
@@ -268,14 +267,14 @@ struct Pane {
   std::unique_ptr<AGraphPane> pane;
 };
 
-using Formula = std::function<double(double u, double v, double x, double y, double z)>;
+using Formula = double (*)(double u, double v, double x, double y, double z);
 #define F(expression)                                                 \
-  [](double u, double v, double x, double y, double z) {              \
+  [](double u, double v, double x, double y, double z) -> double {    \
     return (void)u, (void)v, (void)x, (void)y, (void)z, (expression); \
   }
 // Handed, value not checked (complex, or a relation); nullptr: not handed.
 constexpr double kAnyValue = 1234.5;
-const Formula kAny = F(kAnyValue);
+constexpr Formula kAny = F(kAnyValue);
 
 inline bool Near(double expected, double got) {
   if (std::isnan(expected)) return std::isnan(got);

@@ -13,15 +13,6 @@ using Mat4 = Eigen::Matrix<double, 4, 4, Eigen::RowMajor>;
 
 Mat4 AsEigen(const double* m) { return Eigen::Map<const Mat4>(m); }
 
-Mat4 RandomRotation(std::mt19937& random) {
-  std::normal_distribution<double> normal;
-  Mat4 a;
-  for (int i = 0; i < 16; ++i) a.data()[i] = normal(random);
-  Mat4 q = Eigen::HouseholderQR<Mat4>(a).householderQ();
-  if (q.determinant() < 0) q.col(0) *= -1;
-  return q;
-}
-
 // The plane turn of the view's codes 96 to 101, built apart from the view:
 // value / 2 degrees in the plane (i, j), sin at (i, j).
 Mat4 Turn(int i, int j, double value) {
@@ -43,6 +34,18 @@ struct Step {
 Mat4 Sequence(std::initializer_list<Step> steps) {
   Mat4 q = Mat4::Identity();
   for (const Step& s : steps) q = Turn(s.plane[0], s.plane[1], s.value) * q;
+  return q;
+}
+
+// A rotation of no particular form: turns through random angles in each of
+// the six planes, twice over (a random orthogonal matrix from a QR
+// factorisation cost more to compile than the rest of the file).
+Mat4 RandomRotation(std::mt19937& random) {
+  std::uniform_real_distribution<double> value(0, 720);
+  Mat4 q = Mat4::Identity();
+  for (int round = 0; round < 2; ++round) {
+    for (const int* plane : {kXY, kXZ, kXW, kYZ, kYW, kZW}) q = Turn(plane[0], plane[1], value(random)) * q;
+  }
   return q;
 }
 

@@ -186,10 +186,13 @@ TEST(RotationMath, PointsOnTheSphere) {
   EXPECT_EQ(v.z, 1);
 }
 
-bool IsProperRotation(const double* m, int n, double tolerance) {
-  const Eigen::MatrixXd r =
-      Eigen::Map<const Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>>(m, n, n);
-  return (r * r.transpose() - Eigen::MatrixXd::Identity(n, n)).cwiseAbs().maxCoeff() < tolerance &&
+// Fixed sizes: a dynamic size would compile Eigen's general product and
+// LU factorisation, for matrices of three and four rows.
+template <int N>
+bool IsProperRotation(const double* m, double tolerance) {
+  using Square = Eigen::Matrix<double, N, N, Eigen::RowMajor>;
+  const Square r = Eigen::Map<const Square>(m);
+  return (r * r.transpose() - Square::Identity()).cwiseAbs().maxCoeff() < tolerance &&
          std::fabs(r.determinant() - 1) < tolerance;
 }
 
@@ -201,7 +204,7 @@ TEST(RotationMath, VirtualSphereSteps) {
   EXPECT_TRUE(EqualMatrix(m, identity));
   // Opposite rim points: a half turn, never the mirror -I.
   VirtualSphere({200, 450}, {200, 150}, centre, 100, m);
-  EXPECT_TRUE(IsProperRotation(m, 3, 1e-15));
+  EXPECT_TRUE(IsProperRotation<3>(m, 1e-15));
   EXPECT_NEAR(m[0] + m[4] + m[8], -1, 1e-15);
   // No radius, no turn.
   VirtualSphere({210, 320}, {200, 300}, centre, 0, m);
@@ -255,8 +258,8 @@ TEST(RotationMath, DraggingKeepsARotation) {
     Multiply(m4, r4, r4);
     previous = now;
   }
-  EXPECT_TRUE(IsProperRotation(r, 3, 1e-12));
-  EXPECT_TRUE(IsProperRotation(r4, 4, 1e-12));
+  EXPECT_TRUE(IsProperRotation<3>(r, 1e-12));
+  EXPECT_TRUE(IsProperRotation<4>(r4, 1e-12));
 }
 
 TEST(RotationMath, BodyCoordinatesConjugateByTheOrientation) {
