@@ -16,7 +16,6 @@ constexpr Interval kZero = {0, 0};
 constexpr ComplexInterval kOne = {{1, 1}, kZero};
 constexpr ComplexInterval kMinusOne = {{-1, -1}, kZero};
 constexpr ComplexInterval kI = {kZero, {1, 1}};
-constexpr ComplexInterval kHalfPi = {{gPi / 2, gPi / 2}, kZero};
 constexpr Interval kHalf = {0.5, 0.5};
 constexpr Interval kTwo = {2, 2};
 

@@ -38,8 +38,8 @@ const uint16_t AUnitCube::kTetrahedronList[kTetrahedra][6] = {
     {5, 9, 11, 23, 22, 18},   {0, 9, 10, 23, 19, 18},   {10, 12, 14, 24, 23, 19}, {3, 12, 13, 24, 20, 19},
     {4, 13, 15, 24, 21, 20},  {7, 15, 16, 24, 25, 21},  {11, 14, 17, 24, 22, 23}, {8, 16, 17, 24, 22, 25}};
 
-AUnitCube::AUnitCube(ALatticeFunction& f, int n, int nz, double dx, double dy, double dz)
-    : fF(f), fDx(dx), fDy(dy), fDz(dz), fN(n), fNz(nz) {}
+AUnitCube::AUnitCube(ALatticeFunction& f, int n, int, double dx, double dy, double dz)
+    : fF(f), fDx(dx), fDy(dy), fDz(dz), fN(n) {}
 
 void AUnitCube::Place(int x, int y, int z, const double* values, double x0, double y0, double z0) {
   fX = x, fY = y, fZ = z;

@@ -51,7 +51,7 @@ class AUnitCube {
   double fX0 = 0, fY0 = 0, fZ0 = 0;
   double fDx, fDy, fDz;
   int fX = 0, fY = 0, fZ = 0;
-  int fN, fNz;
+  int fN;
   bool fNormalsGood = true;
 };
 

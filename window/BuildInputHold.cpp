@@ -82,7 +82,8 @@ class HeldInput : public QObject {
     }
     std::unique_ptr<QEvent> copy(event->clone());
     // A queued call cannot be copied; it is handled now rather than lost.
-    if (typeid(*copy) != typeid(*event)) return false;
+    const QEvent& copied = *copy;
+    if (typeid(copied) != typeid(*event)) return false;
     fStop = fStop || StopsABuild(event->type());
     taken.push_back({receiver, std::move(copy)});
     return true;
