@@ -246,15 +246,19 @@ dispatch:
   ZL_PUSH_BINARY(LessEq, pcLessEq)
   ZL_PUSH_BINARY(GreaterEq, pcGreaterEq)
 #undef ZL_PUSH_BINARY
-  ZL_STEP(kPushImaginaryUnit) Park(cells[s->cell], top); top = Ops::ImaginaryUnit(); ZL_NEXT;
-  ZL_STEP(kPushMulImaginaryUnitSlot) {
+  // Complex runs only (ComplexSteps.h).
+#define ZL_COMPLEX_STEP(kind) \
+  ZL_STEP(kind)               \
+  if constexpr (!std::is_same_v<T, Complex>) __builtin_unreachable();
+  ZL_COMPLEX_STEP(kPushImaginaryUnit) Park(cells[s->cell], top); top = Ops::ImaginaryUnit(); ZL_NEXT;
+  ZL_COMPLEX_STEP(kPushMulImaginaryUnitSlot) {
     Park(cells[s->cell], top);
     const T first = ZL_PUSHED(Ops::ImaginaryUnit());
     top = Binary<T, pcMul>::Run(first, ZL_SLOT(b));
     ZL_NEXT;
   }
-  ZL_STEP(kPowNumber) top = Binary<T, pcPow>::Run(top, ZL_NUMBER(x)); ZL_NEXT;
-  ZL_STEP(kPushSlotPlusImaginaryUnitSlot) {
+  ZL_COMPLEX_STEP(kPowNumber) top = Binary<T, pcPow>::Run(top, ZL_NUMBER(x)); ZL_NEXT;
+  ZL_COMPLEX_STEP(kPushSlotPlusImaginaryUnitSlot) {
     Park(cells[s->cell], top);
     const T x = ZL_SLOT(a);
     const T unit = ZL_PUSHED(Ops::ImaginaryUnit());
@@ -262,6 +266,7 @@ dispatch:
     top = Binary<T, pcAdd>::Run(x, timesUnit);
     ZL_GO(s + 3);
   }
+#undef ZL_COMPLEX_STEP
 #define ZL_FUNCTION(f, opcode, ...)                                           \
   ZL_STEP(k##f) top = Ops::f(top); ZL_NEXT;                                   \
   ZL_STEP(kPush##f##Slot) Park(cells[s->cell], top); top = Ops::f(ZL_SLOT(a)); ZL_NEXT;

@@ -66,9 +66,10 @@ namespace translated {
   ZL_INLINE_COMPLEX_STEPS(X)                            \
   ZL_INLINE_FUNCTIONS(ZL_INLINE_FUNCTION_STEPS, X)
 
-// What a complex formula writes most: i, i times a variable, a power with
-// a number for exponent, and x + i y, which no instruction matches: it is
-// made of three steps afterwards (StepFusion.h).
+// What a complex formula writes most, written out in complex runs only
+// (ComplexSteps.h): i, i times a variable, a power with a number for
+// exponent, and x + i y, which no instruction matches: it is made of three
+// steps afterwards.
 #define ZL_INLINE_COMPLEX_STEPS(X)                                       \
   X(kPushImaginaryUnit, pcNop, kPush, kImaginaryUnit, kSlot)             \
   X(kPushMulImaginaryUnitSlot, pcMul, kPushBinary, kImaginaryUnit, kSlot) \
