@@ -41,7 +41,9 @@ Complex Ceil(const Complex& z);
 Complex Fact(const Complex& z);
 
 // z to the power w, exact in the cases a real computation would be.
-Complex Pow(const Complex& z, const Complex& w);
+// By value: the parts travel in registers, and a run's top need not be
+// written to memory for the call.
+Complex Pow(Complex z, Complex w);
 // atan2 of the real parts, moved into [0, 2 pi).
 Complex Atan2(const Complex& y, const Complex& x);
 Complex Hypot(const Complex& a, const Complex& b);

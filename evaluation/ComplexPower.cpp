@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-Complex Pow(const Complex& z, const Complex& w) {
+Complex Pow(Complex z, Complex w) {
   if (z.re == 0 && z.im == 0 && w.im == 0) {
     if (w.re > 0) return {0.0, 0.0};
     if (w.re == 0) return {1.0, 0.0};
@@ -17,10 +17,14 @@ Complex Pow(const Complex& z, const Complex& w) {
   Complex result = {m * std::cos(a), m * std::sin(a)};
 
   // A real base to a whole power, and i or -i to one, are exact: no
-  // rounding residue of the angle may survive in the part that is 0.
+  // rounding residue of the angle may survive in the part that is 0. The
+  // base is looked at first: most bases are neither.
+  const bool realBase = z.im == 0;
+  const bool unitImaginaryBase = z.re == 0 && std::fabs(z.im) == 1;
+  if (!realBase && !unitImaginaryBase) return result;
   const bool wholeRealExponent = w.im == 0 && IsInteger(w.re);
-  if (wholeRealExponent && z.im == 0) result.im = 0;
-  if (wholeRealExponent && z.re == 0 && std::fabs(z.im) == 1) {
+  if (wholeRealExponent && realBase) result.im = 0;
+  if (wholeRealExponent && unitImaginaryBase) {
     if (IsEven(w.re)) {
       result.im = 0;
     } else {

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "CoreUtilities/MemoryBudget.h"
+#include "evaluation/ComplexSteps.h"
 #include "evaluation/StackEffect.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/TranslatedSteps.h"
@@ -475,6 +476,7 @@ ATranslation* Translate(const AStackMachine& m) {
     if (i > 0 && s.run == &StoreSlotPop<T>) s.kind = Kind::kStorePop;
   }
   OurDisposeMemory(stepOf);
+  SettleComplexSteps(steps, n);
   translation->usable = usable && translation->constantCount <= kTranslatedConstants;
   translation->straight = std::all_of(steps, steps + n, [](const Step<T>& s) { return IsStraight(s.kind); });
   translation->onePush = n >= 2 && steps[1].kind == Kind::kEnd &&

@@ -68,10 +68,10 @@ const ATranslation* StepsToTakeIn(const AStackMachine& callee, int32_t argumentC
 #pragma GCC diagnostic ignored "-Wpedantic"
 #pragma GCC diagnostic ignored "-Wunused-label"
 // The value types whose straight translations take their own run: a
-// second copy of the run is worth its code where boxes spend much of their
-// time in it.
+// second copy of the run is worth its code where boxes, or complex points
+// whose steps pass two doubles, spend much of their time in it.
 template <typename T>
-inline constexpr bool kHasStraightRun = std::is_same_v<T, Interval>;
+inline constexpr bool kHasStraightRun = std::is_same_v<T, Interval> || std::is_same_v<T, Complex>;
 
 // The forms of the run, each made apart so that the general one carries
 // nothing of the others. kStraight: a straight translation's
@@ -246,6 +246,27 @@ dispatch:
   ZL_PUSH_BINARY(LessEq, pcLessEq)
   ZL_PUSH_BINARY(GreaterEq, pcGreaterEq)
 #undef ZL_PUSH_BINARY
+  // Complex runs only (ComplexSteps.h).
+#define ZL_COMPLEX_STEP(kind) \
+  ZL_STEP(kind)               \
+  if constexpr (!std::is_same_v<T, Complex>) __builtin_unreachable();
+  ZL_COMPLEX_STEP(kPushImaginaryUnit) Park(cells[s->cell], top); top = Ops::ImaginaryUnit(); ZL_NEXT;
+  ZL_COMPLEX_STEP(kPushMulImaginaryUnitSlot) {
+    Park(cells[s->cell], top);
+    const T first = ZL_PUSHED(Ops::ImaginaryUnit());
+    top = Binary<T, pcMul>::Run(first, ZL_SLOT(b));
+    ZL_NEXT;
+  }
+  ZL_COMPLEX_STEP(kPowNumber) top = Binary<T, pcPow>::Run(top, ZL_NUMBER(x)); ZL_NEXT;
+  ZL_COMPLEX_STEP(kPushSlotPlusImaginaryUnitSlot) {
+    Park(cells[s->cell], top);
+    const T x = ZL_SLOT(a);
+    const T unit = ZL_PUSHED(Ops::ImaginaryUnit());
+    const T timesUnit = ZL_PUSHED((Binary<T, pcMul>::Run(unit, ZL_SLOT(b))));
+    top = Binary<T, pcAdd>::Run(x, timesUnit);
+    ZL_GO(s + 3);
+  }
+#undef ZL_COMPLEX_STEP
 #define ZL_FUNCTION(f, opcode, ...)                                           \
   ZL_STEP(k##f) top = Ops::f(top); ZL_NEXT;                                   \
   ZL_STEP(kPush##f##Slot) Park(cells[s->cell], top); top = Ops::f(ZL_SLOT(a)); ZL_NEXT;

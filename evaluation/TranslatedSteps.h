@@ -63,7 +63,18 @@ namespace translated {
   X(kPushGreaterEqSlotSlot, pcGreaterEq, kPushBinary, kSlot, kSlot) \
   X(kPushGreaterEqSlotNumber, pcGreaterEq, kPushBinary, kSlot, kNumber) \
   X(kPushGreaterEqNumberSlot, pcGreaterEq, kPushBinary, kNumber, kSlot) \
+  ZL_INLINE_COMPLEX_STEPS(X)                            \
   ZL_INLINE_FUNCTIONS(ZL_INLINE_FUNCTION_STEPS, X)
+
+// What a complex formula writes most, written out in complex runs only
+// (ComplexSteps.h): i, i times a variable, a power with a number for
+// exponent, and x + i y, which no instruction matches: it is made of three
+// steps afterwards.
+#define ZL_INLINE_COMPLEX_STEPS(X)                                       \
+  X(kPushImaginaryUnit, pcNop, kPush, kImaginaryUnit, kSlot)             \
+  X(kPushMulImaginaryUnitSlot, pcMul, kPushBinary, kImaginaryUnit, kSlot) \
+  X(kPowNumber, pcPow, kBinaryWith, kNumber, kSlot)                      \
+  X(kPushSlotPlusImaginaryUnitSlot, -1, kOther, kSlot, kSlot)
 
 // The functions of one operand the run calls straight from its loop:
 // X(operation, opcode, what to make of them).

@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <complex>
 #include <numbers>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -203,6 +206,29 @@ TEST(ComplexFunctions, PowerIsExactWhereARealComputationWouldBe) {
   EXPECT_EQ(minusI.re, 0.0);
   EXPECT_NEAR(minusI.im, -1, 1e-15);
   EXPECT_NEAR(Pow({-8, 0}, {1.0 / 3, 0}).im, std::sqrt(3.0), 1e-14);  // principal value
+}
+
+// The compiler takes the power's cos a and sin a from one sincos call: it
+// must give the bits two separate calls give, for angles of every size,
+// signed zeros, subnormals, NaN and infinities among them.
+TEST(ComplexFunctions, OneSincosCallGivesTheBitsOfSeparateSinAndCos) {
+  // Called through volatile pointers, so that the compiler cannot fuse them.
+  double (*volatile sine)(double) = [](double a) { return std::sin(a); };
+  double (*volatile cosine)(double) = [](double a) { return std::cos(a); };
+  auto sameBits = [](double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); };
+  std::vector<double> angles = {0.0, -0.0, 4.9e-324, -4.9e-324, 2.2e-308, 1e-200, 1e-8, 0.5, 0.785398163397448,
+                                1.5707963267948966, 3.141592653589793, 6.283185307179586, 1e5, 1e22, 1e300,
+                                1.7976931348623157e308, gInf, -gInf, gNaN};
+  std::mt19937_64 random(2718);
+  for (int n = 0; n < 200000; ++n) angles.push_back(std::bit_cast<double>(random()));  // every exponent
+  for (double a : angles) {
+    double s = 0, c = 0;
+    ::sincos(a, &s, &c);
+    const double separateSin = sine(a), separateCos = cosine(a);
+    ASSERT_TRUE((sameBits(s, separateSin) || (std::isnan(s) && std::isnan(separateSin))) &&
+                (sameBits(c, separateCos) || (std::isnan(c) && std::isnan(separateCos))))
+        << std::hexfloat << a;
+  }
 }
 
 TEST(ComplexFunctions, RealOnlyFunctionsRefuseComplexOperands) {
