@@ -22,6 +22,7 @@
 #include "evaluation/InterpreterScratch.h"
 #include "evaluation/OpcodeFunctions.h"
 #include "evaluation/RunPCode.h"
+#include "evaluation/SplicedRun.h"
 #include "evaluation/StackEffect.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/TranslatedRun.h"
@@ -363,9 +364,11 @@ template <typename T>
       return translated::RunTranslated<T, translated::RunForm::kStraight>(*translation, machine, variables);
     }
     if constexpr (std::is_same_v<T, double> || std::is_same_v<T, Complex>) {
-      // Point runs take calls into their loop; boxes, whose values are
-      // larger, keep a frame of the usual size.
+      // Point runs take calls into their loop, real ones writing the
+      // callees in first where they can; boxes, whose values are larger,
+      // keep a frame of the usual size.
       if (translation->callsFunctions) {
+        if constexpr (std::is_same_v<T, double>) return translated::RunWithCalls<T>(*translation, machine, variables);
         return translated::RunTranslated<T, translated::RunForm::kTakesCallsIn>(*translation, machine, variables);
       }
     }

@@ -11,6 +11,7 @@
 
 class AConstantsCache;
 class DocumentRecord;
+struct ASplicedForm;
 
 // The head of a program's faster form (see TranslatedRun.h); its steps
 // follow it in the same block.
@@ -118,6 +119,10 @@ class AStackMachine {
     const ATranslation* translation = fTranslations[valueType].load(std::memory_order_acquire);
     return translation != nullptr && translation->usable;
   }
+  // The real form with the callees written in place of the calls, for
+  // one generation of the document's functions (SplicedCalls.h); dropped
+  // with the translations.
+  mutable std::atomic<ASplicedForm*> fSplicedForm{nullptr};
 
  private:
   void Account(const PCodeOp& op);

@@ -1,0 +1,65 @@
+#pragma once
+
+// A real program whose calls all go to short straight document functions
+// runs as one program with the callees' code written in place of its
+// calls: each call costs what moving its arguments costs, and the run needs
+// no lookup, no second frame and no return. The spliced program is made
+// from the callees of one generation of the document's functions and made
+// again when the generation moves on, so a redefinition reaches the next
+// run.
+//
+// Each callee keeps a block of slots of its own, past the caller's, and
+// starts it as a call would (CalleeSlots.h): its arguments, zeros where it
+// looks, the caller's slider. The run works on a copy of the slots the
+// caller reads, in its own frame: a caller that writes a slot is not
+// spliced, so nothing need be copied back.
+//
+// Only where the result cannot differ from the calls'. A caller never
+// stops at a NaN (a call may turn one into a defined value), and the steps
+// make every NaN the same one; a callee that can turn no undefined value
+// into a defined one and drops none gives NaN for any NaN it meets, as
+// the call, which stops at its first, does. No callee calls, loops, reads
+// a table row or a constant of its own. A callee's own cancellation flag
+// is read when the run ends.
+
+#include <atomic>
+#include <cstdint>
+
+class AStackMachine;
+
+// Callees whose flags a spliced run reads at its end.
+inline constexpr int32_t kSplicedCallees = 8;
+// Slots of a spliced run's frame: the caller's and every callee's block.
+inline constexpr int32_t kSplicedSlots = 160;
+// Spliced programs one caller may make over its life before it keeps the
+// calls: each replaced one is kept until the caller changes or goes, as a
+// run on another thread may still be reading it.
+inline constexpr int32_t kSplicedForms = 32;
+
+struct ASplicedForm {
+  uint64_t generation;
+  // Null where the calls are kept: the run then takes its callees in.
+  AStackMachine* program;
+  // The caller's slots the spliced program reads.
+  uint64_t slotsRead;
+  int32_t calleeCount;
+  const std::atomic<int32_t>* calleeCancel[kSplicedCallees];
+  // The form this one replaced, and how many came before it.
+  ASplicedForm* replaced;
+  int32_t made;
+};
+
+// The spliced form of `caller` for the functions of `generation`; its
+// program is null where some call cannot be spliced (`straight` says of
+// a callee whether its faster form is straight). Null when memory runs
+// out.
+ASplicedForm* MakeSplicedForm(const AStackMachine& caller, uint64_t generation,
+                              bool (*straight)(const AStackMachine& callee));
+
+// Frees a form and every form it replaced.
+void DisposeSplicedForms(ASplicedForm* form);
+
+// The caller's form for `generation`, made and installed when the one it
+// holds is older; null when it may make no more or memory runs out.
+const ASplicedForm* CurrentSplicedForm(const AStackMachine& caller, uint64_t generation,
+                                       bool (*straight)(const AStackMachine& callee));
