@@ -1,5 +1,6 @@
 #include "evaluation/SplicedCalls.h"
 
+#include <algorithm>
 #include <bit>
 #include <new>
 
@@ -23,8 +24,31 @@ bool WritesSlot(const PCodeOp& op) {
   return info == nullptr || info->firstWritten >= 0;
 }
 
+bool IsPlainPush(const PCodeOp& op) {
+  return op.opcode == pcPushVar || op.opcode == pcPushTemp || op.opcode == pcPushNumber || op.opcode == pcPushConstant;
+}
+
+// Callee slots some instruction names otherwise than by pushing the slot
+// alone: written, or read as part of a range.
+uint64_t SlotsNamedOtherwise(const AStackMachine& callee, int32_t length) {
+  uint64_t named = 0;
+  for (int32_t pc = 0; pc < length; ++pc) {
+    const PCodeOp& op = callee.Code()[pc];
+    const PCodeInfo* info = PCodeInfoOf(op.opcode);
+    if (info == nullptr || info->extent < 0 || op.opcode == pcPushVar || op.opcode == pcPushTemp) continue;
+    const int64_t first = (info->base == PCodeSlots::kTemporaries ? callee.fTemporariesBase : 0) + int64_t{op.ids.a};
+    for (int64_t slot = first; slot <= first + info->extent; ++slot) {
+      named |= uint64_t{1} << std::min<int64_t>(slot, AStackMachine::kSlotsTouchedTop);
+    }
+  }
+  return named;
+}
+
 // Writes the caller's code into `out` with each call replaced by its
-// callee's; false where some call cannot be.
+// callee's; false where some call cannot be. A callee slot that is only
+// pushed and holds what one instruction pushes (an argument pushed just
+// before the call, zero, the slider) becomes that instruction; the others
+// are filled in the callee's block before its code.
 class ASplicer {
  public:
   ASplicer(const AStackMachine& caller, AStackMachine& out, ASplicedForm& form,
@@ -42,40 +66,82 @@ class ASplicer {
     for (int32_t pc = 0; pc < length; ++pc) {
       const PCodeOp& op = code[pc];
       if (WritesSlot(op)) return false;
-      const bool written = op.opcode == pcCallFunction ? Call(op.ids.a, op.ids.b) : fOut.Add(op);
+      const bool written = op.opcode == pcCallFunction ? Call(op.ids.a, op.ids.b) : Emit(op);
       if (!written) return false;
     }
-    return fOut.Add(MakeOp(pcEnd)) && !fOut.IsMalformed() && fOut.fOutOfMemory == 0;
+    return Flush(0) && fOut.Add(MakeOp(pcEnd)) && !fOut.IsMalformed() && fOut.fOutOfMemory == 0;
   }
 
  private:
+  static constexpr int32_t kHeldPushes = 8;
+
+  // Plain pushes are held back, so that a call can take them as its
+  // arguments' values.
+  bool Emit(const PCodeOp& op) {
+    if (!IsPlainPush(op)) return Flush(0) && fOut.Add(op);
+    if (fHeld == kHeldPushes && !Flush(kHeldPushes - 1)) return false;
+    fHeldPushes[fHeld++] = op;
+    return true;
+  }
+
+  // Adds the held pushes but the last `keep`.
+  bool Flush(int32_t keep) {
+    const int32_t adding = fHeld - keep;
+    for (int32_t i = 0; i < adding; ++i) {
+      if (!fOut.Add(fHeldPushes[i])) return false;
+    }
+    for (int32_t i = 0; i < keep; ++i) fHeldPushes[i] = fHeldPushes[adding + i];
+    fHeld = keep;
+    return true;
+  }
+
   bool Call(int32_t argumentCount, int32_t index) {
     const AStackMachine* callee = DocumentFunctionProgram(index, fCaller.fDocument);
-    if (callee == nullptr || callee->IsMalformed() || callee->fNaNRecovery != 0 ||
+    if (callee == nullptr || callee->IsMalformed() || callee->fNaNRecovery != 0 || argumentCount < 0 ||
         argumentCount > callee->fTemporariesBase || CalleeSlotCount(*callee) > kFrameArgumentSlots ||
         fForm.calleeCount == kSplicedCallees || !fStraight(*callee)) {
       return false;
     }
-    const int32_t block = fNextBlock;
-    fNextBlock += CalleeSlotCount(*callee);
-    if (fNextBlock > kSplicedSlots) return false;
-    fForm.calleeCancel[fForm.calleeCount++] = &callee->fCancel;
-    // The slots a call starts with (FillCalleeSlots): the arguments from
-    // the top down, then zeros, and the slider where the callee looks.
-    for (int32_t k = argumentCount - 1; k >= 0; --k) {
-      if (!fOut.Add(MakeOp(pcStoreTempPop, block + k - kTemporariesBase))) return false;
-    }
-    const uint64_t touched = callee->SlotsTouched();
-    if ((touched >> AStackMachine::kSlotsTouchedTop & 1) != 0) return false;
-    for (uint64_t rest = touched & ~((uint64_t{1} << argumentCount) - 1); rest != 0; rest &= rest - 1) {
-      const int32_t slot = std::countr_zero(rest);
-      if (slot == kSlotTableRow) return false;
-      const PCodeOp value = slot == kSlotSlider ? MakeOp(pcPushVar, kSlotSlider) : MakeNumberOp(0.0);
-      if (!fOut.Add(value) || !fOut.Add(MakeOp(pcStoreTempPop, block + slot - kTemporariesBase))) return false;
-    }
     const PCodeOp* code = callee->Code();
     const int32_t length = SplicedLength(*callee);
     if (length == callee->Count() || code[length].opcode != pcEnd) return false;
+    const uint64_t touched = callee->SlotsTouched();
+    const uint64_t namedOtherwise = SlotsNamedOtherwise(*callee, length);
+    if (((touched | namedOtherwise) >> AStackMachine::kSlotsTouchedTop & 1) != 0) return false;
+    const int32_t block = fNextBlock;
+    fNextBlock += CalleeSlotCount(*callee);
+    if (fNextBlock > kSplicedSlots) return false;
+    bool known = false;
+    for (int32_t i = 0; i < fForm.calleeCount; ++i) known = known || fForm.calleeCancel[i] == &callee->fCancel;
+    if (!known) fForm.calleeCancel[fForm.calleeCount++] = &callee->fCancel;
+
+    // What the call starts each slot with (FillCalleeSlots).
+    PCodeOp source[kFrameArgumentSlots];
+    uint64_t hasSource = 0;
+    const uint64_t arguments = (uint64_t{1} << argumentCount) - 1;
+    const bool argumentsHeld = fHeld >= argumentCount && (namedOtherwise & arguments) == 0;
+    if (!Flush(argumentsHeld ? argumentCount : 0)) return false;
+    if (argumentsHeld) {
+      for (int32_t k = 0; k < argumentCount; ++k) source[k] = fHeldPushes[k];
+      hasSource = arguments;
+      fHeld = 0;
+    } else {
+      for (int32_t k = argumentCount - 1; k >= 0; --k) {
+        if (!fOut.Add(MakeOp(pcStoreTempPop, block + k - kTemporariesBase))) return false;
+      }
+    }
+    for (uint64_t rest = touched & ~arguments; rest != 0; rest &= rest - 1) {
+      const int32_t slot = std::countr_zero(rest);
+      if (slot == kSlotTableRow) return false;
+      const PCodeOp value = slot == kSlotSlider ? MakeOp(pcPushVar, kSlotSlider) : MakeNumberOp(0.0);
+      if ((namedOtherwise >> slot & 1) == 0) {
+        source[slot] = value;
+        hasSource |= uint64_t{1} << slot;
+      } else if (!fOut.Add(value) || !fOut.Add(MakeOp(pcStoreTempPop, block + slot - kTemporariesBase))) {
+        return false;
+      }
+    }
+
     for (int32_t pc = 0; pc < length; ++pc) {
       PCodeOp op = code[pc];
       switch (op.opcode) {
@@ -93,11 +159,15 @@ class ASplicer {
       if (info->extent >= 0) {
         // The slot the callee names, moved into its block.
         const bool temporary = info->base == PCodeSlots::kTemporaries;
-        const int64_t slot = int64_t{block} + (temporary ? callee->fTemporariesBase : 0) + op.ids.a;
-        op.ids.a = static_cast<int32_t>(slot - (temporary ? kTemporariesBase : 0));
-        if (slot + info->extent >= fNextBlock) return false;
+        const int64_t own = (temporary ? callee->fTemporariesBase : 0) + int64_t{op.ids.a};
+        if (own + info->extent >= CalleeSlotCount(*callee)) return false;
+        if ((hasSource >> own & 1) != 0) {
+          op = source[own];
+        } else {
+          op.ids.a = static_cast<int32_t>(block + own - (temporary ? kTemporariesBase : 0));
+        }
       }
-      if (!fOut.Add(op)) return false;
+      if (!Emit(op)) return false;
     }
     return true;
   }
@@ -107,6 +177,8 @@ class ASplicer {
   ASplicedForm& fForm;
   bool (*fStraight)(const AStackMachine&);
   int32_t fNextBlock;
+  PCodeOp fHeldPushes[kHeldPushes];
+  int32_t fHeld = 0;
 };
 
 }  // namespace
