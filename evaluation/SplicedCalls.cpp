@@ -51,9 +51,8 @@ uint64_t SlotsNamedOtherwise(const AStackMachine& callee, int32_t length) {
 // are filled in the callee's block before its code.
 class ASplicer {
  public:
-  ASplicer(const AStackMachine& caller, AStackMachine& out, ASplicedForm& form,
-           bool (*straight)(const AStackMachine&))
-      : fCaller(caller), fOut(out), fForm(form), fStraight(straight), fNextBlock(caller.VariableSlotCount()) {}
+  ASplicer(const AStackMachine& caller, AStackMachine& out, ASplicedForm& form, TranslationFunction translate)
+      : fCaller(caller), fOut(out), fForm(form), fTranslate(translate), fNextBlock(caller.VariableSlotCount()) {}
 
   bool Splice() {
     if (fCaller.IsMalformed() || fCaller.fTemporariesBase != kTemporariesBase ||
@@ -95,11 +94,18 @@ class ASplicer {
     return true;
   }
 
+  // A callee whose faster form calls out for none of its steps.
+  bool IsStraight(const AStackMachine& callee) const {
+    const ATranslation* translation = fTranslate(callee);
+    return translation != nullptr && translation->straight && !translation->callsFunctions &&
+           !translation->readsRow && translation->constantCount == 0;
+  }
+
   bool Call(int32_t argumentCount, int32_t index) {
     const AStackMachine* callee = DocumentFunctionProgram(index, fCaller.fDocument);
     if (callee == nullptr || callee->IsMalformed() || callee->fNaNRecovery != 0 || argumentCount < 0 ||
         argumentCount > callee->fTemporariesBase || CalleeSlotCount(*callee) > kFrameArgumentSlots ||
-        fForm.calleeCount == kSplicedCallees || !fStraight(*callee)) {
+        fForm.calleeCount == kSplicedCallees || !IsStraight(*callee)) {
       return false;
     }
     const PCodeOp* code = callee->Code();
@@ -175,7 +181,7 @@ class ASplicer {
   const AStackMachine& fCaller;
   AStackMachine& fOut;
   ASplicedForm& fForm;
-  bool (*fStraight)(const AStackMachine&);
+  TranslationFunction fTranslate;
   int32_t fNextBlock;
   PCodeOp fHeldPushes[kHeldPushes];
   int32_t fHeld = 0;
@@ -183,26 +189,29 @@ class ASplicer {
 
 }  // namespace
 
-ASplicedForm* MakeSplicedForm(const AStackMachine& caller, uint64_t generation,
-                              bool (*straight)(const AStackMachine& callee)) {
+ASplicedForm* MakeSplicedForm(const AStackMachine& caller, uint64_t generation, TranslationFunction translate) {
   void* memory = OurAllocateMemory(sizeof(ASplicedForm), true);
   if (memory == nullptr) return nullptr;
   auto* form = new (memory) ASplicedForm{};
   form->generation = generation;
   auto* program = new AStackMachine;
   if (program == nullptr) return form;
-  program->fTemporariesBase = kTemporariesBase;
-  if (!ASplicer(caller, *program, *form, straight).Splice()) {
+  program->fConstantsCache = caller.fConstantsCache;
+  program->fDocument = caller.fDocument;
+  program->fComplex = caller.fComplex;
+  const ATranslation* translation =
+      ASplicer(caller, *program, *form, translate).Splice() ? translate(*program) : nullptr;
+  if (translation == nullptr || translation->callsFunctions) {
     delete program;
     form->calleeCount = 0;
     return form;
   }
-  program->fConstantsCache = caller.fConstantsCache;
-  program->fDocument = caller.fDocument;
-  program->fComplex = caller.fComplex;
-  const uint64_t callerSlots = (uint64_t{1} << caller.VariableSlotCount()) - 1;
-  form->slotsRead = program->SlotsTouched() & callerSlots;
+  uint64_t read = program->SlotsTouched() & ((uint64_t{1} << caller.VariableSlotCount()) - 1);
+  if (translation->readsRow) read |= uint64_t{1} << kSlotTableRow;
+  for (; read != 0; read &= read - 1) form->slotsRead[form->slotCount++] = static_cast<int8_t>(std::countr_zero(read));
+  form->readsSlider = program->ReadsSlider();
   form->program = program;
+  form->translation = translation;
   return form;
 }
 
@@ -216,11 +225,11 @@ void DisposeSplicedForms(ASplicedForm* form) {
 }
 
 const ASplicedForm* CurrentSplicedForm(const AStackMachine& caller, uint64_t generation,
-                                       bool (*straight)(const AStackMachine& callee)) {
+                                       TranslationFunction translate) {
   ASplicedForm* held = caller.fSplicedForm.load(std::memory_order_acquire);
   if (held != nullptr && held->generation == generation) return held;
   if (held != nullptr && held->made + 1 >= kSplicedForms) return nullptr;
-  ASplicedForm* made = MakeSplicedForm(caller, generation, straight);
+  ASplicedForm* made = MakeSplicedForm(caller, generation, translate);
   if (made == nullptr) return nullptr;
   made->replaced = held;
   made->made = held != nullptr ? held->made + 1 : 0;

@@ -25,7 +25,8 @@
 #include <atomic>
 #include <cstdint>
 
-class AStackMachine;
+#include "evaluation/FunctionLookup.h"
+#include "evaluation/StackMachine.h"
 
 // Callees whose flags a spliced run reads at its end.
 inline constexpr int32_t kSplicedCallees = 8;
@@ -36,12 +37,17 @@ inline constexpr int32_t kSplicedSlots = 160;
 // run on another thread may still be reading it.
 inline constexpr int32_t kSplicedForms = 32;
 
+struct ATranslation;
+
 struct ASplicedForm {
   uint64_t generation;
   // Null where the calls are kept: the run then takes its callees in.
   AStackMachine* program;
-  // The caller's slots the spliced program reads.
-  uint64_t slotsRead;
+  const ATranslation* translation;  // the program's real faster form
+  // The caller's slots the spliced program reads, the first slotCount.
+  int8_t slotsRead[AStackMachine::kSlotsTouchedTop + 1];
+  int32_t slotCount;
+  bool readsSlider;
   int32_t calleeCount;
   const std::atomic<int32_t>* calleeCancel[kSplicedCallees];
   // The form this one replaced, and how many came before it.
@@ -49,12 +55,13 @@ struct ASplicedForm {
   int32_t made;
 };
 
+// The faster form of a program for the value type spliced runs use.
+using TranslationFunction = const ATranslation* (*)(const AStackMachine& program);
+
 // The spliced form of `caller` for the functions of `generation`; its
-// program is null where some call cannot be spliced (`straight` says of
-// a callee whether its faster form is straight). Null when memory runs
+// program is null where some call cannot be spliced. Null when memory runs
 // out.
-ASplicedForm* MakeSplicedForm(const AStackMachine& caller, uint64_t generation,
-                              bool (*straight)(const AStackMachine& callee));
+ASplicedForm* MakeSplicedForm(const AStackMachine& caller, uint64_t generation, TranslationFunction translate);
 
 // Frees a form and every form it replaced.
 void DisposeSplicedForms(ASplicedForm* form);
@@ -62,4 +69,16 @@ void DisposeSplicedForms(ASplicedForm* form);
 // The caller's form for `generation`, made and installed when the one it
 // holds is older; null when it may make no more or memory runs out.
 const ASplicedForm* CurrentSplicedForm(const AStackMachine& caller, uint64_t generation,
-                                       bool (*straight)(const AStackMachine& callee));
+                                       TranslationFunction translate);
+
+// Whether a real point run of `program` reads the slider's slot: a program
+// that names it only to hand it to its callees does not once its spliced
+// form for the present functions does not. Programs change only while
+// compiling, never during a run, so the form the run finds is this one.
+inline bool RealRunReadsSlider(const AStackMachine& program) {
+  if (!program.ReadsSlider()) return false;
+  if (!program.HandsSliderOnOnly()) return true;
+  const ASplicedForm* form = program.fSplicedForm.load(std::memory_order_acquire);
+  return form == nullptr || form->translation == nullptr || form->readsSlider ||
+         form->generation != gFunctionsGeneration.load(std::memory_order_acquire);
+}

@@ -3,7 +3,6 @@
 // The run of a real program through its spliced form (SplicedCalls.h),
 // falling back to taking its callees in where it has none.
 
-#include <bit>
 #include <cstdint>
 
 #include "CoreUtilities/MathConstants.h"
@@ -14,10 +13,8 @@
 namespace translated {
 
 template <typename T>
-bool IsStraightCallee(const AStackMachine& callee) {
-  const ATranslation* translation = TranslationOf<T>(callee);
-  return translation != nullptr && translation->straight && !translation->callsFunctions && !translation->readsRow &&
-         translation->constantCount == 0;
+const ATranslation* TranslationFor(const AStackMachine& program) {
+  return TranslationOf<T>(program);
 }
 
 // Out of line: the frame holds every callee's slots, which no other run
@@ -27,20 +24,14 @@ template <typename T>
   const uint64_t generation = gFunctionsGeneration.load(std::memory_order_acquire);
   const ASplicedForm* form = m.fSplicedForm.load(std::memory_order_acquire);
   if (form == nullptr || form->generation != generation) [[unlikely]] {
-    form = CurrentSplicedForm(m, generation, &IsStraightCallee<T>);
+    form = CurrentSplicedForm(m, generation, &TranslationFor<T>);
   }
-  const ATranslation* spliced =
-      form != nullptr && form->program != nullptr ? TranslationOf<T>(*form->program) : nullptr;
-  if (spliced == nullptr || spliced->callsFunctions) {
+  if (form == nullptr || form->translation == nullptr) {
     return RunTranslated<T, RunForm::kTakesCallsIn>(translation, m, variables);
   }
   T slots[kSplicedSlots];
-  for (uint64_t read = form->slotsRead; read != 0; read &= read - 1) {
-    const int32_t slot = std::countr_zero(read);
-    slots[slot] = variables[slot];
-  }
-  if (spliced->readsRow) slots[kSlotTableRow] = variables[kSlotTableRow];
-  const T value = RunTranslated<T>(*spliced, m, slots);
+  for (int32_t i = 0; i < form->slotCount; ++i) slots[form->slotsRead[i]] = variables[form->slotsRead[i]];
+  const T value = RunTranslated<T>(*form->translation, m, slots);
   for (int32_t i = 0; i < form->calleeCount; ++i) {
     if (form->calleeCancel[i]->load(std::memory_order_relaxed) != 0) return gNaN;
   }

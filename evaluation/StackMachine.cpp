@@ -85,7 +85,10 @@ void AStackMachine::Account(const PCodeOp& op) {
       NoteSlot(base + op.ids.a + info->extent);
       uint64_t& touched = info->base == PCodeSlots::kTemporaries ? fTemporariesTouched : fFixedSlotsTouched;
       NoteSlotsTouched(touched, op.ids.a, op.ids.a + info->extent);
-      if (base + op.ids.a <= kSlotSlider && kSlotSlider <= base + op.ids.a + info->extent) fTouchesSliderSlot = true;
+      if (base + op.ids.a <= kSlotSlider && kSlotSlider <= base + op.ids.a + info->extent) {
+        fTouchesSliderSlot = true;
+        fNamesSliderSlot = true;
+      }
     }
   }
   if (fDepthSettled) return;

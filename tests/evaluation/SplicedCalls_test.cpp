@@ -9,7 +9,9 @@
 #include <limits>
 #include <thread>
 
+#include "AnExpressionTestSupport.h"
 #include "CompilerTestSupport.h"
+#include "CoreUtilities/ThreadLocalState.h"
 #include "MachineTestSupport.h"
 #include "document/DocumentFunctionList.h"
 #include "document/DocumentReading.h"
@@ -68,7 +70,7 @@ class SplicedCalls : public testing::Test {
 
   static bool Spliced(const AStackMachine& program) {
     const ASplicedForm* form = program.fSplicedForm.load();
-    return form != nullptr && form->program != nullptr;
+    return form != nullptr && form->translation != nullptr;
   }
 
   std::unique_ptr<DocumentRecord> fDocument;
@@ -167,4 +169,24 @@ TEST_F(SplicedCalls, ManyRedefinitionsKeepTheCallsRight) {
     }
     EXPECT_EQ(Checked(*caller->machine, 3.0, 1.0), 2.0 * k) << k;
   }
+}
+
+TEST_F(SplicedCalls, AnEvaluationFillsTheSliderOnceACalleeReadsIt) {
+  // The point entry leaves the slider's slot alone while no callee written
+  // into the program reads it; a redefinition that reads it is seen by the
+  // next evaluation, on a slot holding another value meanwhile.
+  Define({{"'f'(a) = a * 2", "a"}});
+  if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
+  fDocument->fSliderValue.store(7.0);
+  auto e = CompiledExpression("'f'(x) + 'f'(y)", fDocument.get());
+  EXPECT_EQ(e->Evaluate(1.0, 2.0), 6.0);
+  EXPECT_EQ(e->Evaluate(1.0, 3.0), 8.0);
+  static_cast<double*>(GetThreadLocalVariables())[kSlotSlider] = -100.0;
+  Define({{"'f'(a) = a + n", "a"}});
+  for (int run = 0; run < 3; ++run) EXPECT_EQ(e->Evaluate(1.0, 2.0), 17.0) << run;
+  fDocument->fSliderValue.store(-1.0);
+  EXPECT_EQ(e->Evaluate(1.0, 2.0), 1.0);
+  Define({{"'f'(a) = a - 1", "a"}});
+  EXPECT_EQ(e->Evaluate(1.0, 2.0), 1.0);
+  EXPECT_EQ(e->Evaluate(4.0, 2.0), 4.0);
 }
