@@ -357,7 +357,7 @@ dispatch:
 
 template <typename T>
 [[gnu::always_inline]] inline T RunProgram(const AStackMachine& machine, T* variables, const MGridVariables* grid) {
-  if (machine.IsMalformed()) return ValueOps<T>::NaN();
+  // A malformed program has no usable translation: tested after it.
   if (const ATranslation* translation = translated::TranslationOf<T>(machine)) {
     if (translation->onePush) return translated::RunOnePush<T>(*translation, machine, variables);
     if (translated::kHasStraightRun<T> && translation->straight) {
@@ -374,6 +374,7 @@ template <typename T>
     }
     return translated::RunTranslated<T>(*translation, machine, variables);
   }
+  if (machine.IsMalformed()) return ValueOps<T>::NaN();
   if (machine.RunsThreaded()) return RunPCodeWith<T, true>(machine, variables, grid);
   return RunPCodeWith<T, false>(machine, variables, grid);
 }
