@@ -105,7 +105,7 @@ class ASplicer {
     const AStackMachine* callee = DocumentFunctionProgram(index, fCaller.fDocument);
     if (callee == nullptr || callee->IsMalformed() || callee->fNaNRecovery != 0 || argumentCount < 0 ||
         argumentCount > callee->fTemporariesBase || CalleeSlotCount(*callee) > kFrameArgumentSlots ||
-        fForm.calleeCount == kSplicedCallees || !IsStraight(*callee)) {
+        !IsStraight(*callee)) {
       return false;
     }
     const PCodeOp* code = callee->Code();
@@ -119,7 +119,10 @@ class ASplicer {
     if (fNextBlock > kSplicedSlots) return false;
     bool known = false;
     for (int32_t i = 0; i < fForm.calleeCount; ++i) known = known || fForm.calleeCancel[i] == &callee->fCancel;
-    if (!known) fForm.calleeCancel[fForm.calleeCount++] = &callee->fCancel;
+    if (!known) {
+      if (fForm.calleeCount == kSplicedCallees) return false;
+      fForm.calleeCancel[fForm.calleeCount++] = &callee->fCancel;
+    }
 
     // What the call starts each slot with (FillCalleeSlots).
     PCodeOp source[kFrameArgumentSlots];

@@ -28,7 +28,8 @@
 #include "evaluation/FunctionLookup.h"
 #include "evaluation/StackMachine.h"
 
-// Callees whose flags a spliced run reads at its end.
+// Different callees one spliced program may hold; a run reads each
+// one's flag at its end.
 inline constexpr int32_t kSplicedCallees = 8;
 // Slots of a spliced run's frame: the caller's and every callee's block.
 inline constexpr int32_t kSplicedSlots = 160;
@@ -36,8 +37,6 @@ inline constexpr int32_t kSplicedSlots = 160;
 // calls: each replaced one is kept until the caller changes or goes, as a
 // run on another thread may still be reading it.
 inline constexpr int32_t kSplicedForms = 32;
-
-struct ATranslation;
 
 struct ASplicedForm {
   uint64_t generation;
