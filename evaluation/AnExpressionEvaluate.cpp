@@ -11,6 +11,7 @@
 #include "evaluation/GridValueSlots.h"
 #include "evaluation/RealValues.h"
 #include "evaluation/RunPCode.h"
+#include "evaluation/SplicedCalls.h"
 #include "evaluation/StackMachine.h"
 
 namespace {
@@ -102,20 +103,28 @@ void FillArrayRun(MGridVariables& grid, const AStackMachine& program, int32_t n,
 
 // The usual case first, with nothing to keep across a call, so that the
 // entry saves no registers: a program that reads no slider, on a thread
-// whose array is current.
+// whose array is current. A real program that would only hand the slider
+// to callees written into it needs none either.
 template <typename Fill>
 double AnExpression::EvaluatePoint(Fill fill) {
   void* variables = ThreadLocalVariablesIfCurrent();
   const AStackMachine* machine = fPointMachine.get();
-  if (variables != nullptr && machine != nullptr && !machine->ReadsSlider()) [[likely]] {
-    if (machine->fComplex != 0) {
-      auto* v = static_cast<Complex*>(variables);
+  if (variables != nullptr && machine != nullptr) [[likely]] {
+    if (!machine->ReadsSlider()) [[likely]] {
+      if (machine->fComplex != 0) {
+        auto* v = static_cast<Complex*>(variables);
+        fill(v);
+        return RealResult(RunPCode<Complex>(machine, v, nullptr));
+      }
+      auto* v = static_cast<double*>(variables);
       fill(v);
-      return RealResult(RunPCode<Complex>(machine, v, nullptr));
+      return RunPCode<double>(machine, v, nullptr);
     }
-    auto* v = static_cast<double*>(variables);
-    fill(v);
-    return RunPCode<double>(machine, v, nullptr);
+    if (machine->fComplex == 0 && !RealRunReadsSlider(*machine)) {
+      auto* v = static_cast<double*>(variables);
+      fill(v);
+      return RunPCode<double>(machine, v, nullptr);
+    }
   }
   return EvaluatePointFully(fill);
 }

@@ -96,17 +96,29 @@ int32_t AConstantsCache::SaveExpr(ExpressionRecord* e) {
 }
 
 void AConstantsCache::Recompute() {
+  // The word is moved on before the generation is read: an invalidation
+  // after that reading moves it again, so the values are never marked
+  // current for a generation that has passed.
+  uint32_t begun = MakeUnreadable();
   const uint32_t generation = fGeneration.load(std::memory_order_acquire);
-  if (fComputedGeneration.load(std::memory_order_acquire) == generation) return;
-  const AConstantsImplementation& store = *fStore;
-  const bool complex = fComplex.load(std::memory_order_relaxed) != 0;
-  fSequence.fetch_add(1, std::memory_order_relaxed);
-  for (int32_t i = 0; i < store.valueCount; ++i) {
-    StoreValue(store.values + i, i < store.pairCount ? store.ComputeValue(i, complex) : gNaNComplex);
+  if (fComputedGeneration.load(std::memory_order_acquire) != generation) {
+    const AConstantsImplementation& store = *fStore;
+    const bool complex = fComplex.load(std::memory_order_relaxed) != 0;
+    for (int32_t i = 0; i < store.valueCount; ++i) {
+      StoreValue(store.values + i, i < store.pairCount ? store.ComputeValue(i, complex) : gNaNComplex);
+    }
+    fComputations.fetch_add(1, std::memory_order_acq_rel);
+    fComputedGeneration.store(generation, std::memory_order_release);
   }
-  fSequence.fetch_add(1, std::memory_order_release);
-  fComputations.fetch_add(1, std::memory_order_acq_rel);
-  fComputedGeneration.store(generation, std::memory_order_release);
+  // Readable only when no invalidation came meanwhile: it moved the word.
+  fReadable.compare_exchange_strong(begun, begun + 3, std::memory_order_acq_rel);
+}
+
+uint32_t AConstantsCache::MakeUnreadable() {
+  uint32_t word = fReadable.load(std::memory_order_relaxed);
+  while (!fReadable.compare_exchange_weak(word, (word + 2) & ~1u, std::memory_order_acq_rel)) {
+  }
+  return (word + 2) & ~1u;
 }
 
 void AConstantsCache::CopyAfterComputing(Complex* out) {
@@ -131,7 +143,10 @@ Complex AConstantsCache::SelectedAfterComputing(int32_t index) {
   return value;
 }
 
-void AConstantsCache::InvalConstants() { fGeneration.fetch_add(1, std::memory_order_acq_rel); }
+void AConstantsCache::InvalConstants() {
+  fGeneration.fetch_add(1, std::memory_order_acq_rel);
+  MakeUnreadable();
+}
 bool AConstantsCache::IsComputed() const {
   return fComputedGeneration.load(std::memory_order_acquire) ==
          fGeneration.load(std::memory_order_acquire);

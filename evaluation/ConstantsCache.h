@@ -88,33 +88,27 @@ class AConstantsCache {
  private:
   // Inline: every run of a program with constants goes through it.
   bool TryCopyCurrent(Complex* out) const {
-    const uint32_t sequence = fSequence.load(std::memory_order_acquire);
-    if ((sequence & 1) != 0) return false;
-    if (fComputedGeneration.load(std::memory_order_acquire) != fGeneration.load(std::memory_order_acquire)) {
-      return false;
-    }
-    // The loads acquire, so the second reading of the sequence follows them.
+    const uint32_t readable = fReadable.load(std::memory_order_acquire);
+    if ((readable & 1) == 0) return false;
+    // The loads acquire, so the second reading of the word follows them.
     const Complex* values = fStore->values;
     for (int32_t i = 0, count = fStore->valueCount; i < count; ++i) out[i] = LoadValue(values + i);
-    return fSequence.load(std::memory_order_relaxed) == sequence;
+    return fReadable.load(std::memory_order_relaxed) == readable;
   }
   bool TryCopySelected(const int32_t* indices, int32_t count, Complex* out) const {
-    const uint32_t sequence = fSequence.load(std::memory_order_acquire);
-    if ((sequence & 1) != 0) return false;
-    if (fComputedGeneration.load(std::memory_order_acquire) != fGeneration.load(std::memory_order_acquire)) {
-      return false;
-    }
+    const uint32_t readable = fReadable.load(std::memory_order_acquire);
+    if ((readable & 1) == 0) return false;
     const Complex* values = fStore->values;
     const uint32_t valueCount = static_cast<uint32_t>(fStore->valueCount);
     for (int32_t k = 0; k < count; ++k) {
       const uint32_t i = static_cast<uint32_t>(indices[k]);
       out[k] = i < valueCount ? LoadValue(values + i) : gNaNComplex;
     }
-    return fSequence.load(std::memory_order_relaxed) == sequence;
+    return fReadable.load(std::memory_order_relaxed) == readable;
   }
   // Values are stored with release and read with acquire: a reader that
-  // sees any value of a computation also sees the sequence word that the
-  // computation made odd before storing it.
+  // sees any value of a computation also sees the word that the
+  // computation made unreadable before storing it.
   static Complex LoadValue(const Complex* slot) {
     auto* writable = const_cast<Complex*>(slot);  // atomic_ref wants a mutable object
     return {std::atomic_ref<double>(writable->re).load(std::memory_order_acquire),
@@ -130,10 +124,14 @@ class AConstantsCache {
   std::atomic<uint32_t> fGeneration{1};
   std::atomic<uint32_t> fComputedGeneration{0};
   std::atomic<int32_t> fComputations{0};
-  // Odd while a computation rewrites the values in place; a reader whose
-  // copy saw it change copies again under the lock. The array itself only
-  // moves while compiling, which never overlaps evaluation.
-  std::atomic<uint32_t> fSequence{0};
+  // Odd while the values are current and no computation rewrites them;
+  // every change of the values or the generation moves it on, so a reader
+  // whose copy saw it change copies again under the lock. One word, so
+  // that a run tests one. The array itself only moves while compiling,
+  // which never overlaps evaluation.
+  std::atomic<uint32_t> fReadable{0};
+  // Moves the word on, unreadable; returns the new value.
+  uint32_t MakeUnreadable();
   OurMutex fLock;
   std::unique_ptr<AConstantsImplementation> fStore;
   DocumentRecord* fDocument = nullptr;

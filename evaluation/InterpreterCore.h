@@ -22,6 +22,7 @@
 #include "evaluation/InterpreterScratch.h"
 #include "evaluation/OpcodeFunctions.h"
 #include "evaluation/RunPCode.h"
+#include "evaluation/SplicedRun.h"
 #include "evaluation/StackEffect.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/TranslatedRun.h"
@@ -356,21 +357,24 @@ dispatch:
 
 template <typename T>
 [[gnu::always_inline]] inline T RunProgram(const AStackMachine& machine, T* variables, const MGridVariables* grid) {
-  if (machine.IsMalformed()) return ValueOps<T>::NaN();
+  // A malformed program has no usable translation: tested after it.
   if (const ATranslation* translation = translated::TranslationOf<T>(machine)) {
     if (translation->onePush) return translated::RunOnePush<T>(*translation, machine, variables);
     if (translated::kHasStraightRun<T> && translation->straight) {
       return translated::RunTranslated<T, translated::RunForm::kStraight>(*translation, machine, variables);
     }
     if constexpr (std::is_same_v<T, double> || std::is_same_v<T, Complex>) {
-      // Point runs take calls into their loop; boxes, whose values are
-      // larger, keep a frame of the usual size.
+      // Point runs take calls into their loop, real ones writing the
+      // callees in first where they can; boxes, whose values are larger,
+      // keep a frame of the usual size.
       if (translation->callsFunctions) {
+        if constexpr (std::is_same_v<T, double>) return translated::RunWithCalls<T>(*translation, machine, variables);
         return translated::RunTranslated<T, translated::RunForm::kTakesCallsIn>(*translation, machine, variables);
       }
     }
     return translated::RunTranslated<T>(*translation, machine, variables);
   }
+  if (machine.IsMalformed()) return ValueOps<T>::NaN();
   if (machine.RunsThreaded()) return RunPCodeWith<T, true>(machine, variables, grid);
   return RunPCodeWith<T, false>(machine, variables, grid);
 }

@@ -290,7 +290,8 @@ ATranslation* Translate(const AStackMachine& m) {
     return k;
   };
   Step<T>* steps = StepsOf<T>(translation);
-  bool usable = m.fStackDepth <= kTranslatedStackCells;
+  // A malformed program runs to NaN without a translation.
+  bool usable = !m.IsMalformed() && m.fStackDepth <= kTranslatedStackCells;
   int32_t n = 0;
   int32_t sp = 0;
   auto add = [&](StepFunction<T> run, int32_t cell) -> Step<T>& {

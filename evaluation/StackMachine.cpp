@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "CoreUtilities/MemoryBudget.h"
+#include "evaluation/SplicedCalls.h"
 #include "evaluation/StackEffect.h"
 
 bool CanRecoverFromNaN(int32_t opcode) {
@@ -21,6 +22,7 @@ void AStackMachine::DropTranslations() {
   for (std::atomic<ATranslation*>& translation : fTranslations) {
     OurDisposeMemory(translation.exchange(nullptr, std::memory_order_acq_rel));
   }
+  DisposeSplicedForms(fSplicedForm.exchange(nullptr, std::memory_order_acq_rel));
 }
 
 void* AStackMachine::operator new(size_t size) noexcept { return OurAllocateMemory(size, false); }
@@ -83,7 +85,10 @@ void AStackMachine::Account(const PCodeOp& op) {
       NoteSlot(base + op.ids.a + info->extent);
       uint64_t& touched = info->base == PCodeSlots::kTemporaries ? fTemporariesTouched : fFixedSlotsTouched;
       NoteSlotsTouched(touched, op.ids.a, op.ids.a + info->extent);
-      if (base + op.ids.a <= kSlotSlider && kSlotSlider <= base + op.ids.a + info->extent) fTouchesSliderSlot = true;
+      if (base + op.ids.a <= kSlotSlider && kSlotSlider <= base + op.ids.a + info->extent) {
+        fTouchesSliderSlot = true;
+        fNamesSliderSlot = true;
+      }
     }
   }
   if (fDepthSettled) return;

@@ -11,6 +11,7 @@
 
 class AConstantsCache;
 class DocumentRecord;
+struct ASplicedForm;
 
 // The head of a program's faster form (see TranslatedRun.h); its steps
 // follow it in the same block.
@@ -90,6 +91,8 @@ class AStackMachine {
   // Some instruction may read the slider's slot (a call hands it to the
   // callee); callers fill that slot only then.
   bool ReadsSlider() const { return fTouchesSliderSlot || fTemporariesBase <= kSlotSlider; }
+  // It reads the slider's slot only to hand it to the functions it calls.
+  bool HandsSliderOnOnly() const { return !fNamesSliderSlot && fTemporariesBase > kSlotSlider; }
   // Bit s set when an instruction names slot s; the top bit stands for
   // every slot from kSlotsTouchedTop on. A slot no instruction names is
   // never read, so a caller need not fill it.
@@ -118,6 +121,10 @@ class AStackMachine {
     const ATranslation* translation = fTranslations[valueType].load(std::memory_order_acquire);
     return translation != nullptr && translation->usable;
   }
+  // The real form with the callees written in place of the calls, for
+  // one generation of the document's functions (SplicedCalls.h); dropped
+  // with the translations.
+  mutable std::atomic<ASplicedForm*> fSplicedForm{nullptr};
 
  private:
   void Account(const PCodeOp& op);
@@ -134,7 +141,8 @@ class AStackMachine {
   bool fDepthSettled = false;  // a pcEnd or pcUndefined was added
   bool fMalformed = false;
   bool fUnknownOpcode = false;
-  bool fTouchesSliderSlot = false;
+  bool fTouchesSliderSlot = false;  // an instruction names it or calls
+  bool fNamesSliderSlot = false;
   // Slots named from 0 and from the temporaries' base, apart: the base
   // may be set after the instructions.
   uint64_t fFixedSlotsTouched = 0;
