@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "CompilerTestSupport.h"
+#include "FunctionDocumentTest.h"
 #include "MachineTestSupport.h"
 #include "document/DocumentFunctionList.h"
 #include "document/DocumentReading.h"
@@ -24,35 +25,8 @@
 
 namespace {
 
-const double kArguments[] = {0.0, -0.0, 1.0, -2.5, 0.7, 3.0, 1e300, -1e-310,
-                             std::numeric_limits<double>::infinity(), std::nan("")};
-
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
-class FunctionCallRuns : public testing::Test {
+class FunctionCallRuns : public FunctionDocumentTest {
  protected:
-  void SetUp() override {
-    constexpr char text[] = "Zentrolabworksheet 4;\n";
-    fDocument = ReadDocumentText(text, static_cast<int32_t>(sizeof text - 1));
-    ASSERT_TRUE(fDocument);
-  }
-  void TearDown() override {
-    if (fDocument) ClearDocumentFunctions(fDocument.get());
-  }
-
-  // Replaces the document's functions, as a new expansion does.
-  void Define(const std::vector<std::pair<std::string, std::string>>& definitions) {
-    ClearDocumentFunctions(fDocument.get());
-    for (const auto& [definition, parameters] : definitions) {
-      AddDocumentFunction(fDocument.get(), Definition(definition, parameters));
-    }
-    CompileDocumentFunctionList(fDocument.get());
-  }
-
-  bool CallsReachTheFunctions() {
-    return GetMachineFromDocumentFunction(0, fDocument.get()) == CompiledDocumentFunction(0, fDocument.get());
-  }
-
   // The value at x by the faster form, after the reference dispatch agreed
   // on it bit for bit.
   double Checked(const AStackMachine& program, double x) {
@@ -61,12 +35,11 @@ class FunctionCallRuns : public testing::Test {
     fast[kSlotX] = plain[kSlotX] = x;
     const double value = RunPCode<double>(&program, fast.data(), nullptr);
     const double reference = RunPCodeSwitched<double>(&program, plain.data(), nullptr);
-    EXPECT_TRUE(SameBits(value, reference)) << "x = " << x << ": " << value << " vs " << reference;
+    EXPECT_TRUE(SameCallBits(value, reference)) << "x = " << x << ": " << value << " vs " << reference;
     EXPECT_TRUE(program.RanTranslated(0));
     return value;
   }
 
-  std::unique_ptr<DocumentRecord> fDocument;
 };
 
 }  // namespace
@@ -75,10 +48,10 @@ TEST_F(FunctionCallRuns, ARedefinitionReachesTheNextEvaluation) {
   Define({{"'f'(a) = a ^ 2 + sin(a)", "a"}});
   if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
   const Compiled caller = CompileText("'f'(x) + 'f'(2 * x)", false, fDocument.get());
-  for (const double x : kArguments) Checked(*caller.machine, x);
+  for (const double x : kCallArguments) Checked(*caller.machine, x);
   EXPECT_NEAR(Checked(*caller.machine, 0.7), 0.49 + std::sin(0.7) + 1.96 + std::sin(1.4), 1e-12);
   Define({{"'f'(a) = 1 / a - a", "a"}});
-  for (const double x : kArguments) Checked(*caller.machine, x);
+  for (const double x : kCallArguments) Checked(*caller.machine, x);
   EXPECT_EQ(Checked(*caller.machine, 2.0), (0.5 - 2) + (0.25 - 4));
   // With the function gone the call is undefined.
   ClearDocumentFunctions(fDocument.get());
@@ -91,7 +64,7 @@ TEST_F(FunctionCallRuns, FunctionsCallingFunctionsWithTheirOwnTemporaries) {
           {"'th'(a) = 'tw'(a, a + 1) * 'sq'(a)", "a"}});
   if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
   const Compiled caller = CompileText("'th'(x) - 'tw'(x, 3) + sum('sq'(k) * x, k = 1, 3)", false, fDocument.get());
-  for (const double x : kArguments) Checked(*caller.machine, x);
+  for (const double x : kCallArguments) Checked(*caller.machine, x);
   EXPECT_EQ(Checked(*caller.machine, 2.0), (4 + 9 + 30) * 4.0 - (4 + 9 + 30) + 14 * 2.0);
 }
 
@@ -105,7 +78,7 @@ TEST_F(FunctionCallRuns, CalleesRunInTheCallersLoopKeepTheirOwnCellsSlotsAndNaNR
       "branch(if('g'(x) + 'g'(x - 3), x > 0), 'g'(-x) * 2) + branch(if(10, 'h'(sqrt(x)) > 1), 20) + "
       "sum('g'(k) * 'h'(k), k = 1, 3)",
       false, fDocument.get());
-  for (const double x : kArguments) Checked(*caller.machine, x);
+  for (const double x : kCallArguments) Checked(*caller.machine, x);
   for (int i = -16; i <= 16; ++i) Checked(*caller.machine, i / 4.0);
   const double c = 15 + std::numbers::pi;  // g(a) = c a
   const double sum = c * (1 * 3 + 2 * 8 + 3 * 15);
@@ -124,7 +97,7 @@ TEST_F(FunctionCallRuns, CalleesRunInTheCallersLoopKeepTheirOwnCellsSlotsAndNaNR
       fast[kSlotX] = plain[kSlotX] = Complex{re, im};
       const Complex value = RunPCode<Complex>(caller.machine.get(), fast.data(), nullptr);
       const Complex reference = RunPCodeSwitched<Complex>(caller.machine.get(), plain.data(), nullptr);
-      EXPECT_TRUE(SameBits(value.re, reference.re) && SameBits(value.im, reference.im)) << re << " " << im;
+      EXPECT_TRUE(SameCallBits(value.re, reference.re) && SameCallBits(value.im, reference.im)) << re << " " << im;
     }
   }
   EXPECT_TRUE(caller.machine->RanTranslated(1));
@@ -136,7 +109,7 @@ TEST_F(FunctionCallRuns, ACalleeThatStartsCallingIsRunApartAndBack) {
   const Compiled caller = CompileText("'f'(x) * 'f'(x + 1)", false, fDocument.get());
   EXPECT_EQ(Checked(*caller.machine, 2.0), 5.0 * 8.0);
   Define({{"'f'(a) = 'k'(a) + 1", "a"}, {"'k'(a) = a * a", "a"}});
-  for (const double x : kArguments) Checked(*caller.machine, x);
+  for (const double x : kCallArguments) Checked(*caller.machine, x);
   EXPECT_EQ(Checked(*caller.machine, 2.0), 5.0 * 10.0);
   Define({{"'f'(a) = a - 1", "a"}});
   EXPECT_EQ(Checked(*caller.machine, 2.0), 1.0 * 2.0);

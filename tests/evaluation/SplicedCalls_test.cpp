@@ -12,6 +12,7 @@
 #include "AnExpressionTestSupport.h"
 #include "CompilerTestSupport.h"
 #include "CoreUtilities/ThreadLocalState.h"
+#include "FunctionDocumentTest.h"
 #include "MachineTestSupport.h"
 #include "document/DocumentFunctionList.h"
 #include "document/DocumentReading.h"
@@ -24,34 +25,8 @@
 
 namespace {
 
-const double kSplicedArguments[] = {0.0, -0.0, 1.0, -2.5, 0.7, 3.0, 1e300, -1e-310,
-                          std::numeric_limits<double>::infinity(), std::nan("")};
-
-bool SameSplicedBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
-class SplicedCalls : public testing::Test {
+class SplicedCalls : public FunctionDocumentTest {
  protected:
-  void SetUp() override {
-    constexpr char text[] = "Zentrolabworksheet 4;\n";
-    fDocument = ReadDocumentText(text, static_cast<int32_t>(sizeof text - 1));
-    ASSERT_TRUE(fDocument);
-  }
-  void TearDown() override {
-    if (fDocument) ClearDocumentFunctions(fDocument.get());
-  }
-
-  void Define(const std::vector<std::pair<std::string, std::string>>& definitions) {
-    ClearDocumentFunctions(fDocument.get());
-    for (const auto& [definition, parameters] : definitions) {
-      AddDocumentFunction(fDocument.get(), Definition(definition, parameters));
-    }
-    CompileDocumentFunctionList(fDocument.get());
-  }
-
-  bool CallsReachTheFunctions() {
-    return GetMachineFromDocumentFunction(0, fDocument.get()) == CompiledDocumentFunction(0, fDocument.get());
-  }
-
   // The value at (x, y, slider) by the faster form, after the reference
   // dispatch agreed on it bit for bit.
   static double Checked(const AStackMachine& program, double x, double y = 0.5, double slider = 0.0) {
@@ -62,7 +37,7 @@ class SplicedCalls : public testing::Test {
     std::vector<double> plain = fast;
     const double value = RunPCode<double>(&program, fast.data(), nullptr);
     const double reference = RunPCodeSwitched<double>(&program, plain.data(), nullptr);
-    EXPECT_TRUE(SameSplicedBits(value, reference)) << "x = " << x << ", y = " << y << ", slider = " << slider << ": "
+    EXPECT_TRUE(SameCallBits(value, reference)) << "x = " << x << ", y = " << y << ", slider = " << slider << ": "
                                             << value << " vs " << reference;
     EXPECT_EQ(std::memcmp(fast.data(), plain.data(), fast.size() * sizeof(double)), 0) << "slots written";
     return value;
@@ -73,7 +48,6 @@ class SplicedCalls : public testing::Test {
     return form != nullptr && form->translation != nullptr;
   }
 
-  std::unique_ptr<DocumentRecord> fDocument;
 };
 
 }  // namespace
@@ -88,7 +62,7 @@ TEST_F(SplicedCalls, EveryArgumentGivesTheCallsBitsAndARedefinitionTheNextRun) {
   const Compiled caller =
       CompileText("'f'(x) + 'f'(y) * 'g'(x + 1, 2) - 'g'(y, x) + 'h'(1 / x, 'f'(2)) + 'f'('f'(x))", false,
                   fDocument.get());
-  for (const double x : kSplicedArguments) {
+  for (const double x : kCallArguments) {
     for (const double y : {0.5, -1.0, std::nan("")}) Checked(*caller.machine, x, y);
   }
   EXPECT_TRUE(Spliced(*caller.machine));
@@ -119,7 +93,7 @@ TEST_F(SplicedCalls, ACalleeThatStopsQualifyingIsCalledAndBack) {
   };
   for (const auto& definitions : unsplicable) {
     Define(definitions);
-    for (const double x : kSplicedArguments) Checked(*caller.machine, x);
+    for (const double x : kCallArguments) Checked(*caller.machine, x);
     EXPECT_FALSE(Spliced(*caller.machine)) << definitions[0].first;
   }
   EXPECT_EQ(Checked(*caller.machine, 2.0), 5.0 * 10.0);
@@ -134,7 +108,7 @@ TEST_F(SplicedCalls, TheSliderReachesACalleeThatReadsIt) {
   if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
   const Compiled caller = CompileText("'s'(x) - 't'(x, y, 's'(y))", false, fDocument.get());
   for (const double slider : {0.0, 1.5, -3.0, std::nan("")}) {
-    for (const double x : kSplicedArguments) Checked(*caller.machine, x, 0.25, slider);
+    for (const double x : kCallArguments) Checked(*caller.machine, x, 0.25, slider);
   }
   EXPECT_TRUE(Spliced(*caller.machine));
   EXPECT_EQ(Checked(*caller.machine, 2.0, 3.0, 4.0), (8 + 16) - (2 + 3 * (12 + 16)));
