@@ -78,7 +78,8 @@ Timing Deriving(ExpressionRecord* source) {
   AnExpression expression(Copy(source), nullptr);
   const double start = ThreadSeconds();
   std::unique_ptr<AnExpression> derivative(expression.CreateDerivativeExpr('x'));
-  return {ThreadSeconds() - start, MATH_NodeCount(derivative->Tree())};
+  const double seconds = ThreadSeconds() - start;
+  return {seconds, derivative != nullptr ? MATH_NodeCount(derivative->Tree()) : 0};
 }
 
 void Series(benchmark::State& state, std::string (*formula)(int64_t), int64_t smallest,
@@ -88,8 +89,16 @@ void Series(benchmark::State& state, std::string (*formula)(int64_t), int64_t sm
   ExpressionRecord* baseline = ParseExprFromString(formula(smallest).c_str());
   double perNode = 0, baselinePerNode = 0;
   for (auto _ : state) {
+    if (source == nullptr || baseline == nullptr) {
+      state.SkipWithError("the reader refuses the formula");
+      break;
+    }
     const Timing timing = work(source);
     const Timing base = work(baseline);
+    if (timing.nodes == 0 || base.nodes == 0) {
+      state.SkipWithError("no result to count");
+      break;
+    }
     perNode += timing.seconds / double(timing.nodes);
     baselinePerNode += base.seconds / double(base.nodes);
     state.SetIterationTime(timing.seconds);
