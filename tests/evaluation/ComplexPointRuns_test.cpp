@@ -170,4 +170,40 @@ TEST(ComplexPointRuns, ImaginaryUnitTimesAVariableIsExact) {
   }
 }
 
+// The steps that hand the top to a value function (division in its three
+// forms, the functions written out in the loop), on every pair of edge
+// parts for each operand: the switch's bits.
+TEST(ComplexPointRuns, StepsThatHandTheTopOnMatchTheSwitch) {
+  std::vector<std::string> programs = {
+      "pcPushVar 3\npcNeg\npcPushVar 4\npcNeg\npcDiv",  // the cell over the top
+      "pcPushVar 3\npcNeg\npcPushVar 4\npcDiv",         // the top over a slot
+  };
+  for (const char* number : kExponents) {
+    programs.push_back("pcPushVar 3\npcNeg\npcPushNumber " + std::string(number) + "\npcDiv");
+  }
+  for (const char* f : {"pcSin", "pcCos", "pcExp", "pcLn", "pcSqrt", "pcAbs"}) {
+    programs.push_back("pcPushVar 3\npcNeg\n" + std::string(f));
+  }
+  std::vector<Complex> values;
+  for (double re : kPartValues) {
+    for (double im : kPartValues) values.push_back({re, im});
+  }
+  for (const std::string& text : programs) {
+    auto machine = Program(text);
+    for (int recovery = 0; recovery < 2; ++recovery) {
+      machine->fNaNRecovery = recovery;
+      std::vector<Complex> slots(static_cast<size_t>(machine->VariableSlotCount()));
+      for (const Complex& a : values) {
+        for (const Complex& b : values) {
+          slots[3] = a;
+          slots[4] = b;
+          ASSERT_TRUE(RunsAgree(*machine, slots)) << text << "\nat (" << a.re << ", " << a.im << "), (" << b.re
+                                                  << ", " << b.im << ")";
+        }
+      }
+    }
+    EXPECT_TRUE(machine->RanTranslated(1) && machine->fTranslations[1].load()->straight) << text;
+  }
+}
+
 }  // namespace
