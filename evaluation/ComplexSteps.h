@@ -28,7 +28,8 @@ constexpr bool IsComplexOnly(Kind kind) {
 // first step becomes one that does the work of all three and goes on after
 // the third; the other two stay as they were, for a jump that lands on
 // them. The cell the second parks the first value in lies above the stack
-// once the third has added, and is left unwritten.
+// once the third has added, and is left unwritten. All three make the NaN
+// stop, so the one after the sum can stand for the others.
 template <typename T>
 void SettleComplexSteps(Step<T>* steps, int32_t n) {
   if constexpr (!std::is_same_v<T, Complex>) {

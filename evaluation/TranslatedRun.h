@@ -261,11 +261,11 @@ dispatch:
   }
   ZL_COMPLEX_STEP(kPowNumber) top = Binary<T, pcPow>::Run(top, ZL_NUMBER(x)); ZL_NEXT;
   ZL_COMPLEX_STEP(kPushSlotPlusImaginaryUnitSlot) {
+    // One NaN stop, after the sum, stands for those of x, y and i y: a NaN
+    // part of any of them leaves one in the sum, and nothing between the
+    // pushes and the sum is seen.
     Park(cells[s->cell], top);
-    const T x = ZL_SLOT(a);
-    const T unit = ZL_PUSHED(Ops::ImaginaryUnit());
-    const T timesUnit = ZL_PUSHED((Binary<T, pcMul>::Run(unit, ZL_SLOT(b))));
-    top = Binary<T, pcAdd>::Run(x, timesUnit);
+    top = Binary<T, pcAdd>::Run(variables[s->a], Binary<T, pcMul>::Run(Ops::ImaginaryUnit(), variables[s->b]));
     ZL_GO(s + 3);
   }
 #undef ZL_COMPLEX_STEP

@@ -171,12 +171,14 @@ TEST(ComplexPointRuns, ImaginaryUnitTimesAVariableIsExact) {
 }
 
 // The steps that hand the top to a value function (division in its three
-// forms, the functions written out in the loop), on every pair of edge
-// parts for each operand: the switch's bits.
+// forms, the functions written out in the loop) and x + i y, on every pair
+// of edge parts for each operand, in both ways of the NaN stop: the
+// switch's bits.
 TEST(ComplexPointRuns, StepsThatHandTheTopOnMatchTheSwitch) {
   std::vector<std::string> programs = {
       "pcPushVar 3\npcNeg\npcPushVar 4\npcNeg\npcDiv",  // the cell over the top
       "pcPushVar 3\npcNeg\npcPushVar 4\npcDiv",         // the top over a slot
+      "pcPushVar 3\npcPushI\npcPushVar 4\npcMul\npcAdd",  // x + i y, one NaN stop for four
   };
   for (const char* number : kExponents) {
     programs.push_back("pcPushVar 3\npcNeg\npcPushNumber " + std::string(number) + "\npcDiv");
