@@ -37,6 +37,12 @@ void SettleComplexSteps(Step<T>* steps, int32_t n) {
       if (IsComplexOnly(steps[i].kind)) steps[i].kind = Kind::kCall;
     }
   } else {
+    // A power of a number makes no NaN stop for its number: a NaN exponent
+    // makes a NaN part of the power, which the stop after the step meets.
+    // Without that stop, the step calls out.
+    for (int32_t i = 0; i < n; ++i) {
+      if (steps[i].kind == Kind::kPowNumber && !steps[i].checkNaN) steps[i].kind = Kind::kCall;
+    }
     for (int32_t i = 0; i + 2 < n; ++i) {
       Step<T>& push = steps[i];
       const Step<T>& timesUnit = steps[i + 1];

@@ -259,7 +259,7 @@ dispatch:
     top = Binary<T, pcMul>::Run(first, ZL_SLOT(b));
     ZL_NEXT;
   }
-  ZL_COMPLEX_STEP(kPowNumber) top = Binary<T, pcPow>::Run(top, ZL_NUMBER(x)); ZL_NEXT;
+  ZL_COMPLEX_STEP(kPowNumber) top = Binary<T, pcPow>::Run(top, Ops::FromReal(s->x)); ZL_NEXT;  // see SettleComplexSteps
   ZL_COMPLEX_STEP(kPushSlotPlusImaginaryUnitSlot) {
     // One NaN stop, after the sum, stands for those of x, y and i y: a NaN
     // part of any of them leaves one in the sum, and nothing between the

@@ -182,6 +182,7 @@ TEST(ComplexPointRuns, StepsThatHandTheTopOnMatchTheSwitch) {
   };
   for (const char* number : kExponents) {
     programs.push_back("pcPushVar 3\npcNeg\npcPushNumber " + std::string(number) + "\npcDiv");
+    programs.push_back("pcPushVar 3\npcNeg\npcPushNumber " + std::string(number) + "\npcPow");
   }
   for (const char* f : {"pcSin", "pcCos", "pcExp", "pcLn", "pcSqrt", "pcAbs"}) {
     programs.push_back("pcPushVar 3\npcNeg\n" + std::string(f));
@@ -206,6 +207,17 @@ TEST(ComplexPointRuns, StepsThatHandTheTopOnMatchTheSwitch) {
     }
     EXPECT_TRUE(machine->RanTranslated(1) && machine->fTranslations[1].load()->straight) << text;
   }
+}
+
+// A power of a NaN number on the run's first value, which no stop follows
+// until the end: the stop at the number's push must still end the run.
+TEST(ComplexPointRuns, ANaNExponentStopsWhereNoStopFollows) {
+  auto machine = Program("pcPushNumber nan\npcPow\npcPushNumber 1\npcLess");
+  for (int recovery = 0; recovery < 2; ++recovery) {
+    machine->fNaNRecovery = recovery;
+    EXPECT_TRUE(RunsAgree(*machine, std::vector<Complex>(static_cast<size_t>(machine->VariableSlotCount()))));
+  }
+  EXPECT_TRUE(machine->RanTranslated(1));
 }
 
 }  // namespace
