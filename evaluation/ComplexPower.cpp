@@ -46,7 +46,8 @@ namespace {
 
 }  // namespace
 
-// The modulus is 0 exactly where both parts are zeros of either sign.
+// The modulus is 0 exactly where both parts are zeros of either sign: the
+// zero base costs any other one test, after a call the formula makes anyway.
 Complex Pow(Complex z, Complex w) {
   const double modulus = std::hypot(z.re, z.im);
   if (modulus == 0) [[unlikely]] return PowerOfZero(z, w);

@@ -7,9 +7,10 @@
 // the top is handed to a step's function and returned, never parked in the
 // cells. A function the loop calls by reference gets a copy of the top
 // (T{top}), as in the interpreter: were its address taken, a two-double top
-// would live in memory through the whole run. A push is fused with the unary or binary instruction that consumes
-// it, two pushes with the binary instruction after them, and the commonest
-// steps are written out in the run's own loop (TranslatedSteps.h). Programs
+// would live in memory through the whole run. A push is fused with the
+// unary or binary instruction that consumes it, two pushes with the binary
+// instruction after them, and the commonest steps are written out in the
+// run's own loop (TranslatedSteps.h). Programs
 // with guards, table rows, statistics or grid pushes, loops whose body moves
 // the stack, and jumps into a fused step keep the interpreter.
 //
@@ -259,7 +260,7 @@ dispatch:
     top = Binary<T, pcMul>::Run(first, ZL_SLOT(b));
     ZL_NEXT;
   }
-  ZL_COMPLEX_STEP(kPowNumber) top = Binary<T, pcPow>::Run(top, Ops::FromReal(s->x)); ZL_NEXT;  // see SettleComplexSteps
+  ZL_COMPLEX_STEP(kPowNumber) top = Binary<T, pcPow>::Run(top, Ops::FromReal(s->x)); ZL_NEXT;  // its number's stop: SettleComplexSteps
   ZL_COMPLEX_STEP(kPushSlotPlusImaginaryUnitSlot) {
     // One NaN stop, after the sum, stands for those of x, y and i y: a NaN
     // part of any of them leaves one in the sum, and nothing between the
