@@ -10,12 +10,13 @@
 // would live in memory through the whole run. A push is fused with the
 // unary or binary instruction that consumes it, two pushes with the binary
 // instruction after them, and the commonest steps are written out in the
-// run's own loop (TranslatedSteps.h). Programs
-// with guards, table rows, statistics or grid pushes, loops whose body moves
-// the stack, and jumps into a fused step keep the interpreter.
+// run's own loop (TranslatedSteps.h). Programs with guards, table rows,
+// statistics or grid pushes, loops whose body moves the stack, and jumps
+// into a fused step keep the interpreter.
 //
 // Results, slots written, NaN rules and the loop limit are those of the
-// interpreter; the NaN stop looks at every pushed value, fused or not.
+// interpreter; the NaN stop looks at every pushed value, fused or not, or
+// at a value the step makes that keeps any NaN part of it.
 //
 // A call of a document function whose program calls none runs the callee's
 // steps in the caller's loop: its arguments, slots and constants are made
