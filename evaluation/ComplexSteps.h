@@ -28,7 +28,8 @@ constexpr bool IsComplexOnly(Kind kind) {
 // first step becomes one that does the work of all three and goes on after
 // the third; the other two stay as they were, for a jump that lands on
 // them. The cell the second parks the first value in lies above the stack
-// once the third has added, and is left unwritten.
+// once the third has added, and is left unwritten. All three make the NaN
+// stop, so the one after the sum can stand for the others.
 template <typename T>
 void SettleComplexSteps(Step<T>* steps, int32_t n) {
   if constexpr (!std::is_same_v<T, Complex>) {
@@ -36,6 +37,12 @@ void SettleComplexSteps(Step<T>* steps, int32_t n) {
       if (IsComplexOnly(steps[i].kind)) steps[i].kind = Kind::kCall;
     }
   } else {
+    // A power of a number makes no NaN stop for its number: a NaN exponent
+    // makes a NaN part of the power, which the stop after the step meets.
+    // Without that stop, the step calls out.
+    for (int32_t i = 0; i < n; ++i) {
+      if (steps[i].kind == Kind::kPowNumber && !steps[i].checkNaN) steps[i].kind = Kind::kCall;
+    }
     for (int32_t i = 0; i + 2 < n; ++i) {
       Step<T>& push = steps[i];
       const Step<T>& timesUnit = steps[i + 1];

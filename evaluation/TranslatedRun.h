@@ -5,14 +5,18 @@
 // interpreter. Each step runs one instruction with the stack cells it
 // touches fixed when translating (the depth at every instruction is known);
 // the top is handed to a step's function and returned, never parked in the
-// cells. A push is fused with the unary or binary instruction that consumes
-// it, two pushes with the binary instruction after them, and the commonest
-// steps are written out in the run's own loop (TranslatedSteps.h). Programs
-// with guards, table rows, statistics or grid pushes, loops whose body moves
-// the stack, and jumps into a fused step keep the interpreter.
+// cells. A function the loop calls by reference gets a copy of the top
+// (T{top}), as in the interpreter: were its address taken, a two-double top
+// would live in memory through the whole run. A push is fused with the
+// unary or binary instruction that consumes it, two pushes with the binary
+// instruction after them, and the commonest steps are written out in the
+// run's own loop (TranslatedSteps.h). Programs with guards, table rows,
+// statistics or grid pushes, loops whose body moves the stack, and jumps
+// into a fused step keep the interpreter.
 //
 // Results, slots written, NaN rules and the loop limit are those of the
-// interpreter; the NaN stop looks at every pushed value, fused or not.
+// interpreter; the NaN stop looks at every pushed value, fused or not, or
+// at a value the step makes that keeps any NaN part of it.
 //
 // A call of a document function whose program calls none runs the callee's
 // steps in the caller's loop: its arguments, slots and constants are made
@@ -210,15 +214,15 @@ dispatch:
   ZL_STEP(kSquare) top = Ops::Square(top); ZL_NEXT;
   ZL_STEP(kAdd) top = Ops::Add(cells[s->cell], top); ZL_NEXT;
   ZL_STEP(kMul) top = Ops::Mul(cells[s->cell], top); ZL_NEXT;
-  ZL_STEP(kDiv) top = Ops::Div(cells[s->cell], top); ZL_NEXT;
+  ZL_STEP(kDiv) top = Ops::Div(cells[s->cell], T{top}); ZL_NEXT;
   ZL_STEP(kPushNegSlot) Park(cells[s->cell], top); top = Ops::Neg(ZL_SLOT(a)); ZL_NEXT;
   ZL_STEP(kPushSquareSlot) Park(cells[s->cell], top); top = Ops::Square(ZL_SLOT(a)); ZL_NEXT;
   ZL_STEP(kAddSlot) top = Ops::Add(top, ZL_SLOT(a)); ZL_NEXT;
   ZL_STEP(kAddNumber) top = Ops::Add(top, ZL_NUMBER(x)); ZL_NEXT;
   ZL_STEP(kMulSlot) top = Ops::Mul(top, ZL_SLOT(a)); ZL_NEXT;
   ZL_STEP(kMulNumber) top = Ops::Mul(top, ZL_NUMBER(x)); ZL_NEXT;
-  ZL_STEP(kDivSlot) top = Ops::Div(top, ZL_SLOT(a)); ZL_NEXT;
-  ZL_STEP(kDivNumber) top = Ops::Div(top, ZL_NUMBER(x)); ZL_NEXT;
+  ZL_STEP(kDivSlot) top = Ops::Div(T{top}, ZL_SLOT(a)); ZL_NEXT;
+  ZL_STEP(kDivNumber) top = Ops::Div(T{top}, ZL_NUMBER(x)); ZL_NEXT;
 #define ZL_PUSH_BINARY(op, opcode)                  \
   ZL_STEP(kPush##op##SlotSlot) {                    \
     Park(cells[s->cell], top);                      \
@@ -257,18 +261,18 @@ dispatch:
     top = Binary<T, pcMul>::Run(first, ZL_SLOT(b));
     ZL_NEXT;
   }
-  ZL_COMPLEX_STEP(kPowNumber) top = Binary<T, pcPow>::Run(top, ZL_NUMBER(x)); ZL_NEXT;
+  ZL_COMPLEX_STEP(kPowNumber) top = Binary<T, pcPow>::Run(top, Ops::FromReal(s->x)); ZL_NEXT;  // its number's stop: SettleComplexSteps
   ZL_COMPLEX_STEP(kPushSlotPlusImaginaryUnitSlot) {
+    // One NaN stop, after the sum, stands for those of x, y and i y: a NaN
+    // part of any of them leaves one in the sum, and nothing between the
+    // pushes and the sum is seen.
     Park(cells[s->cell], top);
-    const T x = ZL_SLOT(a);
-    const T unit = ZL_PUSHED(Ops::ImaginaryUnit());
-    const T timesUnit = ZL_PUSHED((Binary<T, pcMul>::Run(unit, ZL_SLOT(b))));
-    top = Binary<T, pcAdd>::Run(x, timesUnit);
+    top = Binary<T, pcAdd>::Run(variables[s->a], Binary<T, pcMul>::Run(Ops::ImaginaryUnit(), variables[s->b]));
     ZL_GO(s + 3);
   }
 #undef ZL_COMPLEX_STEP
 #define ZL_FUNCTION(f, opcode, ...)                                           \
-  ZL_STEP(k##f) top = Ops::f(top); ZL_NEXT;                                   \
+  ZL_STEP(k##f) top = Ops::f(T{top}); ZL_NEXT;                                \
   ZL_STEP(kPush##f##Slot) Park(cells[s->cell], top); top = Ops::f(ZL_SLOT(a)); ZL_NEXT;
   ZL_INLINE_FUNCTIONS(ZL_FUNCTION, )
 #undef ZL_FUNCTION
@@ -341,7 +345,7 @@ dispatch:
     }
   }
   ZL_STEP(kIndexCheck)
-    top = Ops::IndexCheck(top, variables[s->a], variables[s->a + 1], variables[s->a + 2], s->x);
+    top = Ops::IndexCheck(T{top}, variables[s->a], variables[s->a + 1], variables[s->a + 2], s->x);
     ZL_NEXT;
   ZL_STEP(kLoopTail) {
     // Made for real runs only, which have no NaN stop between the steps

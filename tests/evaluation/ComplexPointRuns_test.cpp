@@ -170,4 +170,54 @@ TEST(ComplexPointRuns, ImaginaryUnitTimesAVariableIsExact) {
   }
 }
 
+// The steps that hand the top to a value function (division in its three
+// forms, the functions written out in the loop) and x + i y, on every pair
+// of edge parts for each operand, in both ways of the NaN stop: the
+// switch's bits.
+TEST(ComplexPointRuns, StepsThatHandTheTopOnMatchTheSwitch) {
+  std::vector<std::string> programs = {
+      "pcPushVar 3\npcNeg\npcPushVar 4\npcNeg\npcDiv",  // the cell over the top
+      "pcPushVar 3\npcNeg\npcPushVar 4\npcDiv",         // the top over a slot
+      "pcPushVar 3\npcPushI\npcPushVar 4\npcMul\npcAdd",  // x + i y, one NaN stop for four
+  };
+  for (const char* number : kExponents) {
+    programs.push_back("pcPushVar 3\npcNeg\npcPushNumber " + std::string(number) + "\npcDiv");
+    programs.push_back("pcPushVar 3\npcNeg\npcPushNumber " + std::string(number) + "\npcPow");
+  }
+  for (const char* f : {"pcSin", "pcCos", "pcExp", "pcLn", "pcSqrt", "pcAbs"}) {
+    programs.push_back("pcPushVar 3\npcNeg\n" + std::string(f));
+  }
+  std::vector<Complex> values;
+  for (double re : kPartValues) {
+    for (double im : kPartValues) values.push_back({re, im});
+  }
+  for (const std::string& text : programs) {
+    auto machine = Program(text);
+    for (int recovery = 0; recovery < 2; ++recovery) {
+      machine->fNaNRecovery = recovery;
+      std::vector<Complex> slots(static_cast<size_t>(machine->VariableSlotCount()));
+      for (const Complex& a : values) {
+        for (const Complex& b : values) {
+          slots[3] = a;
+          slots[4] = b;
+          ASSERT_TRUE(RunsAgree(*machine, slots)) << text << "\nat (" << a.re << ", " << a.im << "), (" << b.re
+                                                  << ", " << b.im << ")";
+        }
+      }
+    }
+    EXPECT_TRUE(machine->RanTranslated(1) && machine->fTranslations[1].load()->straight) << text;
+  }
+}
+
+// A power of a NaN number on the run's first value, which no stop follows
+// until the end: the stop at the number's push must still end the run.
+TEST(ComplexPointRuns, ANaNExponentStopsWhereNoStopFollows) {
+  auto machine = Program("pcPushNumber nan\npcPow\npcPushNumber 1\npcLess");
+  for (int recovery = 0; recovery < 2; ++recovery) {
+    machine->fNaNRecovery = recovery;
+    EXPECT_TRUE(RunsAgree(*machine, std::vector<Complex>(static_cast<size_t>(machine->VariableSlotCount()))));
+  }
+  EXPECT_TRUE(machine->RanTranslated(1));
+}
+
 }  // namespace
