@@ -1,0 +1,325 @@
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "CoreUtilities/GraphViewThread.h"
+#include "CoreUtilities/MathConstants.h"
+#include "CoreUtilities/MathPaneThread.h"
+#include "evaluation/NativeAssembler.h"
+#include "evaluation/NativeForm.h"
+#include "evaluation/NativeFunctions.h"
+#include "evaluation/StackEffect.h"
+
+#if defined(__x86_64__) && defined(__linux__)
+
+namespace native {
+
+namespace {
+
+// Registers the System V ABI keeps across calls hold the run's pointers.
+constexpr Gpr kVariables = Gpr::kRbx;
+constexpr Gpr kConstants = Gpr::kR12;
+constexpr Gpr kProgram = Gpr::kR13;
+// The code starts a cache line into its pages, after the form; the bytes
+// just before the entry are zero.
+constexpr size_t kCodeOffset = 64;
+static_assert(sizeof(NativeForm) <= kCodeOffset - 16);
+
+constexpr Xmm kTop = Xmm::k0;
+
+template <typename F>
+uint64_t AddressOf(F* f) {
+  return reinterpret_cast<uint64_t>(f);
+}
+
+class ProgramCompiler {
+ public:
+  ProgramCompiler(const AStackMachine& program, const ATranslation& translation)
+      : program_(program), translation_(translation) {
+    // A cell per stack place, one more where a choice writes its top, and
+    // one to keep the top across a call; in 16-byte steps, so that calls
+    // find the stack aligned after the three saved registers.
+    scratchCell_ = program.fStackDepth + 1;
+    frameBytes_ = (8 * (scratchCell_ + 1) + 15) / 16 * 16;
+    nan_ = assembler_.Literal(std::bit_cast<uint64_t>(gNaN), 0);
+    nanExit_ = assembler_.NewLabel();
+  }
+
+  bool Compile(std::vector<uint8_t>& code) {
+    Prologue();
+    const PCodeOp* instructions = program_.Code();
+    const int32_t count = program_.Count();
+    int32_t pc = 0;
+    while (pc < count && instructions[pc].opcode != pcEnd && instructions[pc].opcode != pcUndefined) {
+      const int32_t taken = Instruction(instructions, pc, count);
+      if (taken == 0) return false;
+      pc += taken;
+    }
+    if (pc < count && instructions[pc].opcode == pcUndefined) assembler_.Load(kTop, nan_);
+    Epilogue();
+    ColdPaths();
+    return assembler_.Finish(code);
+  }
+
+ private:
+  Memory Cell(int32_t index) const { return At(Gpr::kRsp, 8 * index); }
+
+  void Prologue() {
+    assembler_.Endbr64();
+    assembler_.Push(kVariables);
+    assembler_.Push(kConstants);
+    assembler_.Push(kProgram);
+    assembler_.AdjustStack(-frameBytes_);
+    assembler_.Move(kVariables, Gpr::kRdi);
+    assembler_.Move(kConstants, Gpr::kRsi);
+    assembler_.Move(kProgram, Gpr::kRdx);
+    assembler_.Load(kTop, nan_);
+  }
+
+  void Epilogue() {
+    assembler_.AdjustStack(frameBytes_);
+    assembler_.Pop(kProgram);
+    assembler_.Pop(kConstants);
+    assembler_.Pop(kVariables);
+    assembler_.Ret();
+  }
+
+  // The flags CancelWords reads, or'ed; the rare raised one goes to the
+  // cold path, which asks whose thread it concerns.
+  void TestCancel() {
+    const auto own = static_cast<int32_t>(reinterpret_cast<const char*>(&program_.fCancel) -
+                                          reinterpret_cast<const char*>(&program_));
+    assembler_.Load32(Gpr::kRax, At(kProgram, own));
+    assembler_.MoveImmediate(Gpr::kRcx, AddressOf(&gCancelEvaluationForUIEvalThreads));
+    assembler_.Or32(Gpr::kRax, At(Gpr::kRcx, 0));
+    assembler_.MoveImmediate(Gpr::kRcx, AddressOf(&gCancelEvaluationForMathPaneResultsEvalThreads));
+    assembler_.Or32(Gpr::kRax, At(Gpr::kRcx, 0));
+    const ColdCancel cold{assembler_.NewLabel(), assembler_.NewLabel()};
+    assembler_.JumpIfNotZero(cold.raised);
+    assembler_.Bind(cold.resume);
+    cancels_.push_back(cold);
+  }
+
+  void ColdPaths() {
+    for (const ColdCancel& cold : cancels_) {
+      assembler_.Bind(cold.raised);
+      assembler_.Store(Cell(scratchCell_), kTop);
+      assembler_.Move(Gpr::kRdi, kProgram);
+      Call(AddressOf(&CancelRaised));
+      assembler_.TestLow8(Gpr::kRax);
+      assembler_.JumpIfNotZero(nanExit_);
+      assembler_.Load(kTop, Cell(scratchCell_));
+      assembler_.Jump(cold.resume);
+    }
+    assembler_.Bind(nanExit_);
+    assembler_.Load(kTop, nan_);
+    Epilogue();
+  }
+
+  void Call(uint64_t address) {
+    assembler_.MoveImmediate(Gpr::kRax, address);
+    assembler_.CallThrough(Gpr::kRax);
+  }
+
+  // Where a push reads its value; false for any other instruction.
+  bool Source(const PCodeOp& op, Memory& source) {
+    const int64_t temps = program_.fTemporariesBase;
+    auto slot = [&](int64_t index) {
+      if (index < 0 || index >= INT32_MAX / 8) return false;
+      source = At(kVariables, static_cast<int32_t>(8 * index));
+      return true;
+    };
+    switch (op.opcode) {
+      case pcPushVar: return slot(op.ids.a);
+      case pcPushTemp: return slot(temps + op.ids.a);
+      case pcPushNumber: source = assembler_.Literal(std::bit_cast<uint64_t>(op.number), 0); return true;
+      case pcPushI: source = nan_; return true;  // no imaginary unit among the reals
+      case pcPushConstant:
+        for (int32_t k = 0; k < translation_.constantCount; ++k) {
+          if (translation_.constantIndices[k] != op.ids.a) continue;
+          source = At(kConstants, static_cast<int32_t>(k * sizeof(Complex) + offsetof(Complex, re)));
+          return true;
+        }
+        return false;
+      default: return false;
+    }
+  }
+
+  static bool IsArithmetic(int32_t opcode) { return opcode == pcAdd || opcode == pcMul || opcode == pcDiv; }
+  static Scalar ArithmeticOf(int32_t opcode) {
+    return opcode == pcAdd ? Scalar::kAdd : opcode == pcMul ? Scalar::kMul : Scalar::kDiv;
+  }
+
+  // Writes the instruction at pc, with the ones after it that it takes
+  // in; returns how many it took, 0 for one it cannot make.
+  int32_t Instruction(const PCodeOp* code, int32_t pc, int32_t count) {
+    const PCodeOp& op = code[pc];
+    const std::optional<StackEffect> effect = StackEffectOf(op);
+    if (!effect || effect->reads > depth_ || depth_ + effect->change > program_.fStackDepth) return 0;
+    const int32_t next = pc + 1 < count ? code[pc + 1].opcode : pcEnd;
+    const int32_t afterNext = pc + 2 < count ? code[pc + 2].opcode : pcEnd;
+    Memory source{};
+    if (Source(op, source)) {
+      // The pushed value meets the top at once: second op pushed.
+      if (IsArithmetic(next)) {
+        assembler_.Apply(ArithmeticOf(next), kTop, source);
+        return 2;
+      }
+      if (next == pcNeg && afterNext == pcAdd) {
+        assembler_.Apply(Scalar::kSub, kTop, source);
+        return 3;
+      }
+      assembler_.Store(Cell(depth_++), kTop);
+      assembler_.Load(kTop, source);
+      return 1;
+    }
+    switch (op.opcode) {
+      case pcAdd:
+      case pcMul:
+        assembler_.Apply(ArithmeticOf(op.opcode), kTop, Cell(--depth_));
+        return 1;
+      case pcDiv:
+        SecondThen(Scalar::kDiv);
+        return 1;
+      case pcNeg:
+        if (next == pcAdd) {
+          SecondThen(Scalar::kSub);
+          return 2;
+        }
+        assembler_.Xor(kTop, assembler_.Literal(0x8000000000000000u, 0));
+        return 1;
+      case pcSquare: assembler_.Apply(Scalar::kMul, kTop, kTop); return 1;
+      case pcSqrt: assembler_.Apply(Scalar::kSqrt, kTop, kTop); return 1;
+      case pcAbs: assembler_.And(kTop, assembler_.Literal(0x7FFFFFFFFFFFFFFFu, 0)); return 1;
+      case pcLess: return op.ids.a == 2 ? Comparison(Predicate::kLess, false) : 0;
+      case pcGreater: return op.ids.a == 2 ? Comparison(Predicate::kLess, true) : 0;
+      case pcLessEq: return op.ids.a == 2 ? Comparison(Predicate::kLessEqual, false) : 0;
+      case pcGreaterEq: return op.ids.a == 2 ? Comparison(Predicate::kLessEqual, true) : 0;
+      case pcEqual: return op.ids.a == 2 ? Comparison(Predicate::kEqual, false) : 0;
+      case pcNotEqual: return op.ids.a == 2 ? Comparison(Predicate::kNotEqual, false) : 0;
+      case pcStoreVar: return Store(op.ids.a, pc, false);
+      case pcStoreTemp: return Store(int64_t{program_.fTemporariesBase} + op.ids.a, pc, false);
+      case pcStoreTempPop: return Store(int64_t{program_.fTemporariesBase} + op.ids.a, pc, true);
+      case pcSwap:
+        assembler_.Load(Xmm::k1, Cell(depth_ - 1));
+        assembler_.Store(Cell(depth_ - 1), kTop);
+        assembler_.Copy(kTop, Xmm::k1);
+        return 1;
+      case pcPop: assembler_.Load(kTop, Cell(--depth_)); return 1;
+      case pcBranch: return Branch(op.ids.a);
+      case pcNop:
+      case pcGuardEnd: return 1;
+      default: return Operation(op.opcode);
+    }
+  }
+
+  // second op top, the second read from its cell.
+  void SecondThen(Scalar op) {
+    assembler_.Load(Xmm::k1, Cell(--depth_));
+    assembler_.Apply(op, Xmm::k1, kTop);
+    assembler_.Copy(kTop, Xmm::k1);
+  }
+
+  // 1 or 0 as the comparison of second and top holds; `swapped` compares
+  // top with second instead. Unordered pairs hold only for kNotEqual.
+  int32_t Comparison(Predicate predicate, bool swapped) {
+    assembler_.Load(Xmm::k1, Cell(--depth_));
+    if (swapped) {
+      assembler_.Compare(predicate, kTop, Xmm::k1);
+    } else {
+      assembler_.Compare(predicate, Xmm::k1, kTop);
+      assembler_.Copy(kTop, Xmm::k1);
+    }
+    assembler_.And(kTop, assembler_.Literal(std::bit_cast<uint64_t>(1.0), 0));
+    return 1;
+  }
+
+  int32_t Store(int64_t slot, int32_t pc, bool pops) {
+    if (slot < 0 || slot >= INT32_MAX / 8) return 0;
+    // The first instruction of a run runs before any cancellation test.
+    if (pc > 0) TestCancel();
+    assembler_.Store(At(kVariables, static_cast<int32_t>(8 * slot)), kTop);
+    if (pops) assembler_.Load(kTop, Cell(--depth_));
+    return 1;
+  }
+
+  int32_t Branch(int32_t pairCount) {
+    if (pairCount < 0) return 0;
+    assembler_.Store(Cell(depth_), kTop);
+    depth_ = depth_ - 2 * pairCount + 1;
+    assembler_.Lea(Gpr::kRdi, Cell(depth_));
+    assembler_.MoveImmediate32(Gpr::kRsi, pairCount);
+    Call(AddressOf(&ChooseRealBranch));
+    return 1;
+  }
+
+  // A call of the interpreter's function for the opcode, its operands in
+  // order in xmm0 to xmm2.
+  int32_t Operation(int32_t opcode) {
+    if (UnaryFunction unary = UnaryOperation(opcode)) {
+      Call(AddressOf(unary));
+    } else if (BinaryFunction binary = BinaryOperation(opcode)) {
+      assembler_.Copy(Xmm::k1, kTop);
+      assembler_.Load(kTop, Cell(--depth_));
+      Call(AddressOf(binary));
+    } else if (TernaryFunction ternary = TernaryOperation(opcode)) {
+      assembler_.Copy(Xmm::k2, kTop);
+      depth_ -= 2;
+      assembler_.Load(kTop, Cell(depth_));
+      assembler_.Load(Xmm::k1, Cell(depth_ + 1));
+      Call(AddressOf(ternary));
+    } else {
+      return 0;
+    }
+    return 1;
+  }
+
+  struct ColdCancel {
+    Label raised;
+    Label resume;
+  };
+
+  const AStackMachine& program_;
+  const ATranslation& translation_;
+  Assembler assembler_;
+  int32_t depth_ = 0;
+  int32_t scratchCell_;
+  int32_t frameBytes_;
+  Memory nan_;
+  Label nanExit_;
+  std::vector<ColdCancel> cancels_;
+};
+
+}  // namespace
+
+}  // namespace native
+
+NativeForm* MakeNativeForm(const AStackMachine& program, const ATranslation& translation) {
+  std::vector<uint8_t> code;
+  if (!native::ProgramCompiler(program, translation).Compile(code)) return nullptr;
+  CodePages pages = MapCodePages(native::kCodeOffset + code.size());
+  if (pages.base == nullptr) return nullptr;
+  auto* start = static_cast<uint8_t*>(pages.base);
+  std::memcpy(start + native::kCodeOffset, code.data(), code.size());
+  auto* form = reinterpret_cast<NativeForm*>(start);
+  form->pages = pages;
+  form->entry = reinterpret_cast<NativeEntry>(start + native::kCodeOffset);
+  return SealCodePages(pages) ? form : nullptr;
+}
+
+void ReleaseNativeForm(NativeForm* form) {
+  if (form == nullptr) return;
+  CodePages pages = form->pages;
+  ReleaseCodePages(pages);
+}
+
+#else
+
+NativeForm* MakeNativeForm(const AStackMachine&, const ATranslation&) { return nullptr; }
+
+void ReleaseNativeForm(NativeForm*) {}
+
+#endif

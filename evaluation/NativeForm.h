@@ -1,0 +1,28 @@
+#pragma once
+
+// A real program's native form: machine code made once from its
+// instructions, next to its translation (ProgramTranslation.h), on x86-64
+// Linux only. It keeps the top of the stack in a register, the stack cells
+// in its own frame and the arithmetic written out; every other operation
+// is a call of the interpreter's own function, so its values are the
+// interpreter's to the bit. Cancellation is tested where the translated
+// run tests it: before each store but a first instruction, and, by its
+// caller, at the end. Programs with any instruction it does not make keep
+// the translated run.
+
+#include "CoreUtilities/Complex.h"
+#include "evaluation/StackMachine.h"
+#include "platform/ExecutableMemory.h"
+
+using NativeEntry = double (*)(double* variables, const Complex* constants, const AStackMachine* program);
+
+// At the start of its own pages, the code after it.
+struct NativeForm {
+  CodePages pages;
+  NativeEntry entry;
+};
+
+// Null where the program has no native form or the pages are refused.
+NativeForm* MakeNativeForm(const AStackMachine& program, const ATranslation& translation);
+
+void ReleaseNativeForm(NativeForm* form);
