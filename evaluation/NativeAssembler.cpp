@@ -105,6 +105,12 @@ void Assembler::Or32(Gpr to, Memory m) {
   Operand(static_cast<int32_t>(to), m);
 }
 
+void Assembler::Store32(Memory m, Gpr from) {
+  Rex(false, static_cast<int32_t>(from), static_cast<int32_t>(m.base));
+  Byte(0x89);
+  Operand(static_cast<int32_t>(from), m);
+}
+
 void Assembler::TestLow8(Gpr r) { Bytes({0x84, static_cast<uint8_t>(0xC0 | (Low3(r) << 3) | Low3(r))}); }
 
 void Assembler::Load(Xmm to, Memory m) { Sse(0xF2, 0x10, static_cast<int32_t>(to), m); }
@@ -114,14 +120,13 @@ void Assembler::Apply(Scalar op, Xmm to, Memory m) { Sse(0xF2, static_cast<uint8
 void Assembler::Apply(Scalar op, Xmm to, Xmm from) { SseRegisters(0xF2, static_cast<uint8_t>(op), to, from); }
 void Assembler::Xor(Xmm to, Memory m) { Sse(0x66, 0x57, static_cast<int32_t>(to), m); }
 void Assembler::And(Xmm to, Memory m) { Sse(0x66, 0x54, static_cast<int32_t>(to), m); }
-void Assembler::AndRegister(Xmm to, Xmm from) { SseRegisters(0x66, 0x54, to, from); }
 
 void Assembler::Compare(Predicate p, Xmm to, Xmm from) {
   SseRegisters(0xF2, 0xC2, to, from);
   Byte(static_cast<uint8_t>(p));
 }
 
-void Assembler::UnorderedCompare(Xmm a, Xmm b) { SseRegisters(0x66, 0x2E, a, b); }
+void Assembler::UnorderedCompare(Xmm a, Memory b) { Sse(0x66, 0x2E, static_cast<int32_t>(a), b); }
 
 Label Assembler::NewLabel() {
   labels_.push_back(-1);
@@ -137,9 +142,9 @@ void Assembler::JumpWith(std::initializer_list<uint8_t> opcode, Label label) {
 }
 
 void Assembler::Jump(Label label) { JumpWith({0xE9}, label); }
-void Assembler::JumpIfNotZero(Label label) { JumpWith({0x0F, 0x85}, label); }
-void Assembler::JumpIfZero(Label label) { JumpWith({0x0F, 0x84}, label); }
-void Assembler::JumpIfParity(Label label) { JumpWith({0x0F, 0x8A}, label); }
+void Assembler::JumpIf(Condition condition, Label label) {
+  JumpWith({0x0F, static_cast<uint8_t>(0x80 | static_cast<uint8_t>(condition))}, label);
+}
 
 Memory Assembler::Literal(uint64_t low, uint64_t high) {
   for (size_t i = 0; i < literals_.size(); i += 2) {

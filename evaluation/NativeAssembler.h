@@ -25,6 +25,17 @@ enum class Scalar : uint8_t { kSqrt = 0x51, kAdd = 0x58, kMul = 0x59, kSub = 0x5
 // The predicates of cmpsd that a comparison of doubles needs.
 enum class Predicate : uint8_t { kEqual = 0, kLess = 1, kLessEqual = 2, kNotEqual = 4 };
 
+// Conditions of a jump, by their encoding, as ucomisd leaves the flags:
+// kBelow and kBelowOrEqual hold, and kAbove does not, for an unordered pair.
+enum class Condition : uint8_t {
+  kBelow = 0x2,
+  kZero = 0x4,
+  kNotZero = 0x5,
+  kBelowOrEqual = 0x6,
+  kAbove = 0x7,
+  kParity = 0xA,  // unordered
+};
+
 struct Label {
   int32_t id;
 };
@@ -44,6 +55,7 @@ class Assembler {
   void Load32(Gpr to, Memory m);  // mov r32, [m]
   void Or32(Gpr to, Memory m);    // or r32, [m]
   void TestLow8(Gpr r);           // test r8, r8
+  void Store32(Memory m, Gpr from);  // mov [m], r32
 
   void Load(Xmm to, Memory m);    // movsd
   void Store(Memory m, Xmm from); // movsd
@@ -52,16 +64,13 @@ class Assembler {
   void Apply(Scalar op, Xmm to, Xmm from);
   void Xor(Xmm to, Memory m);     // xorpd, 16 aligned bytes
   void And(Xmm to, Memory m);     // andpd, 16 aligned bytes
-  void AndRegister(Xmm to, Xmm from);
   void Compare(Predicate p, Xmm to, Xmm from);  // cmpsd: all ones where true
-  void UnorderedCompare(Xmm a, Xmm b);          // ucomisd
+  void UnorderedCompare(Xmm a, Memory b);       // ucomisd
 
   Label NewLabel();
   void Bind(Label label);
   void Jump(Label label);
-  void JumpIfNotZero(Label label);
-  void JumpIfZero(Label label);
-  void JumpIfParity(Label label);
+  void JumpIf(Condition condition, Label label);
 
   // The literal of these 16 bytes, made once.
   Memory Literal(uint64_t low, uint64_t high);

@@ -2,7 +2,9 @@
 
 #include "evaluation/BranchChoice.h"
 #include "evaluation/CancelWords.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/RealValueOps.h"
+#include "evaluation/StackEffect.h"
 #include "evaluation/TranslatedSteps.h"
 
 namespace native {
@@ -52,6 +54,31 @@ TernaryFunction TernaryOperation(int32_t opcode) {
 }
 
 double ChooseRealBranch(const double* pairs, int32_t pairCount) { return ChooseBranch(pairs, pairCount); }
+
+double CompareChain(const double* operands, int32_t a, int32_t opcode) {
+  using Ops = ValueOps<double>;
+  const int32_t pairs = ChainShapeOf(opcode, a).pairs;
+  double result = Ops::True();
+  double right = operands[pairs];
+  for (int32_t k = 0; k < pairs; ++k) {
+    const double left = operands[pairs - 1 - k];
+    result = Ops::ChainAnd(result, Ops::Compare(opcode, left, right));
+    right = left;
+  }
+  return result;
+}
+
+double ParameterValue(const AStackMachine* program, int32_t row, int32_t id) {
+  return ValueOps<double>::FromParameter(GetParameter(id, row, program->fDocument));
+}
+
+double InterpolatedValue(const AStackMachine* program, double x, int32_t id) {
+  return ValueOps<double>::Interpolate(id, x, program->fDocument);
+}
+
+double InterpolatedValue2(const AStackMachine* program, double second, double top, int32_t id) {
+  return ValueOps<double>::Interpolate(id, top, second, program->fDocument);
+}
 
 bool CancelRaised(const AStackMachine* program) { return CancelWords(*program).Raised(); }
 
