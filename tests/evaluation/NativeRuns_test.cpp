@@ -16,7 +16,10 @@
 #include "CoreUtilities/ThreadLocalState.h"
 #include "evaluation/ConstantsCache.h"
 #include "evaluation/RunPCode.h"
+#include "evaluation/SplicedCalls.h"
 #include "platform/ExecutableMemory.h"
+#include "tests/evaluation/CompilerTestSupport.h"
+#include "tests/evaluation/FunctionDocumentTest.h"
 #include "tests/evaluation/RandomPrograms.h"
 
 // Real runs of the native form against the switch: every value, slot and
@@ -31,8 +34,9 @@ bool HasNativeForm(const AStackMachine& machine) {
 
 // The native run (RunPCode takes it where there is one) and the switch over
 // fresh copies of the slots: the same result and the same slots written.
+template <typename Same = bool (*)(const double&, const double&)>
 ::testing::AssertionResult NativeAgrees(const AStackMachine& machine, const std::vector<double>& slots,
-                                        bool (*same)(const double&, const double&) = SameValues<double>) {
+                                        Same same = SameValues<double>) {
   std::vector<double> native = slots, switched = slots;
   const double a = RunPCode<double>(&machine, native.data(), nullptr);
   const double b = RunPCodeSwitched<double>(&machine, switched.data(), nullptr);
@@ -266,6 +270,27 @@ TEST(NativeRuns, CodePagesGoWithTheirPrograms) {
   kept->Run(slots.data(), nullptr);
   EXPECT_EQ(LiveCodePageMappings(), live + 1);
   EXPECT_GT(ExecutableAnonymousBytes(), mapped);
+}
+
+class NativeSplicedRuns : public FunctionDocumentTest {};
+
+// A caller with its callees written in runs natively too: the bits and
+// slots of the switch, which calls.
+TEST_F(NativeSplicedRuns, CallersWithTheirCalleesWrittenInRunNatively) {
+  Define({{"'f'(a) = a ^ 2 + sin(a)", "a"}, {"'g'(a, b) = (a - b) / (a * b + 1)", "ab"}});
+  if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
+  const Compiled caller = CompileText("'f'(x) + 'f'(y) * 'g'(x, y)", false, fDocument.get());
+  std::vector<double> slots(static_cast<size_t>(caller.machine->VariableSlotCount()), 0.0);
+  for (const double x : kCallArguments) {
+    for (const double y : kCallArguments) {
+      slots[kSlotX] = x;
+      slots[kSlotY] = y;
+      ASSERT_TRUE(NativeAgrees(*caller.machine, slots, SameCallBits)) << x << " " << y;
+    }
+  }
+  const ASplicedForm* form = caller.machine->fSplicedForm.load();
+  ASSERT_TRUE(form != nullptr && form->translation != nullptr);
+  EXPECT_NE(form->translation->native, nullptr);
 }
 
 }  // namespace
