@@ -261,14 +261,20 @@ class ProgramCompiler {
     const int32_t afterNext = mayTakeTwo ? code[pc + 2].opcode : pcEnd;
     Memory source{};
     if (Source(op, source)) {
-      // The pushed value meets the top at once: second op pushed.
-      if (IsArithmetic(next)) {
-        assembler_.Apply(ArithmeticOf(next), kTop, source);
+      // The pushed value meets the top at once. Of two NaN operands the
+      // interpreter's sum and product pass on the pushed one's, its
+      // quotient the dividend's; so does SSE2 its destination's.
+      if (next == pcDiv) {
+        assembler_.Apply(Scalar::kDiv, kTop, source);
         return 2;
       }
-      if (next == pcNeg && afterNext == pcAdd) {
-        assembler_.Apply(Scalar::kSub, kTop, source);
-        return 3;
+      const bool negated = next == pcNeg && afterNext == pcAdd;
+      if (IsArithmetic(next) || negated) {
+        assembler_.Load(Xmm::k1, source);
+        if (negated) assembler_.Xor(Xmm::k1, SignBit());
+        assembler_.Apply(ArithmeticOf(negated ? pcAdd : next), Xmm::k1, kTop);
+        assembler_.Copy(kTop, Xmm::k1);
+        return negated ? 3 : 2;
       }
       assembler_.Store(Cell(depth_++), kTop);
       assembler_.Load(kTop, source);
@@ -280,15 +286,11 @@ class ProgramCompiler {
         assembler_.Apply(ArithmeticOf(op.opcode), kTop, Cell(--depth_));
         return 1;
       case pcDiv:
-        SecondThen(Scalar::kDiv);
+        assembler_.Load(Xmm::k1, Cell(--depth_));
+        assembler_.Apply(Scalar::kDiv, Xmm::k1, kTop);
+        assembler_.Copy(kTop, Xmm::k1);
         return 1;
-      case pcNeg:
-        if (next == pcAdd) {
-          SecondThen(Scalar::kSub);
-          return 2;
-        }
-        assembler_.Xor(kTop, assembler_.Literal(0x8000000000000000u, 0));
-        return 1;
+      case pcNeg: assembler_.Xor(kTop, SignBit()); return 1;
       case pcSquare: assembler_.Apply(Scalar::kMul, kTop, kTop); return 1;
       case pcSqrt: assembler_.Apply(Scalar::kSqrt, kTop, kTop); return 1;
       case pcAbs: assembler_.And(kTop, assembler_.Literal(0x7FFFFFFFFFFFFFFFu, 0)); return 1;
@@ -322,12 +324,7 @@ class ProgramCompiler {
     }
   }
 
-  // second op top, the second read from its cell.
-  void SecondThen(Scalar op) {
-    assembler_.Load(Xmm::k1, Cell(--depth_));
-    assembler_.Apply(op, Xmm::k1, kTop);
-    assembler_.Copy(kTop, Xmm::k1);
-  }
+  Memory SignBit() { return assembler_.Literal(0x8000000000000000u, 0); }
 
   // 1 or 0 as the comparison of second and top holds; `swapped` compares
   // top with second instead. Unordered pairs hold only for kNotEqual.

@@ -66,7 +66,7 @@ TEST(NativeRuns, RandomProgramsMatchTheSwitch) {
     Slots slots(*machine, random);
     // Undefined, infinite, signed-zero and subnormal slots among the rest.
     for (size_t i = 0; i < slots.d.size(); i += 3) slots.d[i] = kEdges[(i + static_cast<size_t>(n)) % std::size(kEdges)];
-    ASSERT_TRUE(NativeAgrees(*machine, slots.d)) << text;
+    ASSERT_TRUE(NativeAgrees(*machine, slots.d, SameBits<double>)) << text;
     // Only calls of document functions, and a lone push, keep the
     // translated run.
     const bool calls = text.find("pcCallFunction") != std::string::npos;
@@ -98,7 +98,7 @@ TEST(NativeRuns, WrittenOutOperationsGiveTheInterpretersBitsOnEdgeValues) {
       for (double y : kEdges) {
         slots[3] = x;
         slots[4] = y;
-        ASSERT_TRUE(NativeAgrees(*machine, slots)) << text << "\nx " << x << " y " << y;
+        ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << text << "\nx " << x << " y " << y;
       }
     }
     EXPECT_TRUE(HasNativeForm(*machine)) << text;
@@ -138,6 +138,33 @@ TEST(NativeRuns, ChoicesSkipAndSettleAsTheSwitchChooses) {
                   x)),
               std::bit_cast<uint64_t>(hand))
         << x;
+  }
+}
+
+// Sums and products over bounds that are undefined, infinite, reversed,
+// too far apart, or so large that adding 1 leaves the index as it was.
+TEST(NativeRuns, LoopsAtTheirEdgesMatchTheSwitch) {
+  const double kBounds[] = {1.0, -2.5, 0.5, gNaN, gInf, -gInf, 9007199254740990.0, 9007199254740995.0, 1e5, 2e5, 0.0};
+  for (const char* kind : {"pcPushNumber 0|pcSumIndexCheck 0|pcAdd", "pcPushNumber 1|pcProductIndexCheck 0|pcMul"}) {
+    std::string parts[3];
+    std::string rest = kind;
+    for (std::string& part : parts) {
+      part = rest.substr(0, rest.find('|'));
+      rest.erase(0, part.size() + 1);
+    }
+    auto machine = Program(parts[0] + "\npcPushVar 5\npcStoreTempPop 1\npcPushVar 4\npcStoreTemp 2\npcStoreTempPop 0\n"
+                           "pcLoopTest 0\npcPushTemp 0\npcPushVar 3\npcMul\npcSqrt\n" + parts[1] + "\n" + parts[2] +
+                           "\npcLoopNext 0");
+    std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 0.0);
+    slots[3] = 1.0000001;
+    for (double start : kBounds) {
+      for (double limit : kBounds) {
+        slots[4] = start;
+        slots[5] = limit;
+        ASSERT_TRUE(NativeAgrees(*machine, slots)) << kind << " from " << start << " to " << limit;
+      }
+    }
+    EXPECT_TRUE(HasNativeForm(*machine));
   }
 }
 
