@@ -209,6 +209,7 @@ class ProgramCompiler {
       assembler_.Load(kTop, Cell(scratchCell_));
       assembler_.Jump(cold.resume);
     }
+    if (cancels_.empty()) return;
     assembler_.Bind(nanExit_);
     assembler_.Load(kTop, nan_);
     Epilogue();
