@@ -484,6 +484,7 @@ ATranslation* Translate(const AStackMachine& m) {
   translation->onePush = n >= 2 && steps[1].kind == Kind::kEnd &&
                          (steps[0].kind == Kind::kPushSlot || steps[0].kind == Kind::kPushNumber ||
                           steps[0].kind == Kind::kPushConstant);
+  // A lone push gains nothing from machine code (RunOnePush).
   if constexpr (std::is_same_v<T, double>) {
     if (translation->usable && !translation->onePush) translation->native = MakeNativeForm(m, *translation);
   }

@@ -123,21 +123,19 @@ TEST(NativeRuns, ChoicesSkipAndSettleAsTheSwitchChooses) {
           slots[5] = a;
           slots[6] = b;
           slots[7] = c;
-          ASSERT_TRUE(NativeAgrees(*machine, slots)) << x << " " << a << " " << b << " " << c;
+          ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << x << " " << a << " " << b << " " << c;
         }
       }
     }
   }
   EXPECT_TRUE(HasNativeForm(*machine));
   // A hand-written oracle of the commonest use: x < 0, x < 1, otherwise.
+  const char* kPiecewise =
+      "pcPushVar 3\npcPushNumber 0\npcLess 2\npcPushVar 3\npcPushVar 3\npcMul\npcPushVar 3\npcPushNumber 1\n"
+      "pcLess 2\npcPushVar 3\npcSqrt\npcPushNumber 1\npcPushNumber 1\npcPushVar 3\npcLn\npcAdd\npcBranch 3";
   for (double x : {-3.0, -0.5, 0.0, 0.5, 1.0, 2.0}) {
     const double hand = x < 0 ? x * x : x < 1 ? std::sqrt(x) : 1 + std::log(x);
-    EXPECT_EQ(std::bit_cast<uint64_t>(RunAtX<double>(
-                  "pcPushVar 3\npcPushNumber 0\npcLess 2\npcPushVar 3\npcPushVar 3\npcMul\npcPushVar 3\npcPushNumber 1\n"
-                  "pcLess 2\npcPushVar 3\npcSqrt\npcPushNumber 1\npcPushNumber 1\npcPushVar 3\npcLn\npcAdd\npcBranch 3",
-                  x)),
-              std::bit_cast<uint64_t>(hand))
-        << x;
+    EXPECT_EQ(std::bit_cast<uint64_t>(RunAtX<double>(kPiecewise, x)), std::bit_cast<uint64_t>(hand)) << x;
   }
 }
 
@@ -145,23 +143,24 @@ TEST(NativeRuns, ChoicesSkipAndSettleAsTheSwitchChooses) {
 // too far apart, or so large that adding 1 leaves the index as it was.
 TEST(NativeRuns, LoopsAtTheirEdgesMatchTheSwitch) {
   const double kBounds[] = {1.0, -2.5, 0.5, gNaN, gInf, -gInf, 9007199254740990.0, 9007199254740995.0, 1e5, 2e5, 0.0};
-  for (const char* kind : {"pcPushNumber 0|pcSumIndexCheck 0|pcAdd", "pcPushNumber 1|pcProductIndexCheck 0|pcMul"}) {
-    std::string parts[3];
-    std::string rest = kind;
-    for (std::string& part : parts) {
-      part = rest.substr(0, rest.find('|'));
-      rest.erase(0, part.size() + 1);
-    }
-    auto machine = Program(parts[0] + "\npcPushVar 5\npcStoreTempPop 1\npcPushVar 4\npcStoreTemp 2\npcStoreTempPop 0\n"
-                           "pcLoopTest 0\npcPushTemp 0\npcPushVar 3\npcMul\npcSqrt\n" + parts[1] + "\n" + parts[2] +
-                           "\npcLoopNext 0");
+  struct Kind {
+    const char* start;
+    const char* check;
+    const char* accumulate;
+  };
+  for (const Kind& kind : {Kind{"pcPushNumber 0", "pcSumIndexCheck 0", "pcAdd"},
+                           Kind{"pcPushNumber 1", "pcProductIndexCheck 0", "pcMul"}}) {
+    auto machine = Program(std::string(kind.start) +
+                           "\npcPushVar 5\npcStoreTempPop 1\npcPushVar 4\npcStoreTemp 2\npcStoreTempPop 0\n"
+                           "pcLoopTest 0\npcPushTemp 0\npcPushVar 3\npcMul\npcSqrt\n" + kind.check + "\n" +
+                           kind.accumulate + "\npcLoopNext 0");
     std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 0.0);
     slots[3] = 1.0000001;
     for (double start : kBounds) {
       for (double limit : kBounds) {
         slots[4] = start;
         slots[5] = limit;
-        ASSERT_TRUE(NativeAgrees(*machine, slots)) << kind << " from " << start << " to " << limit;
+        ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << kind.check << " from " << start << " to " << limit;
       }
     }
     EXPECT_TRUE(HasNativeForm(*machine));
