@@ -11,9 +11,9 @@
 #include "evaluation/NativeAssembler.h"
 #include "evaluation/NativeForm.h"
 #include "evaluation/NativeFunctions.h"
+#include "evaluation/NativeProgramCompiler.h"
 #include "evaluation/ProgramTranslation.h"
 #include "evaluation/StackEffect.h"
-#include "evaluation/ValueOps.h"
 
 #if defined(__x86_64__) && defined(__linux__)
 
@@ -21,496 +21,299 @@ namespace native {
 
 namespace {
 
-// Registers the System V ABI keeps across calls hold the run's pointers.
-constexpr Gpr kVariables = Gpr::kRbx;
-constexpr Gpr kConstants = Gpr::kR12;
-constexpr Gpr kProgram = Gpr::kR13;
 // The code starts a cache line into its pages, after the form; the bytes
 // just before the entry are zero.
 constexpr size_t kCodeOffset = 64;
 static_assert(sizeof(NativeForm) <= kCodeOffset - 16);
 
-constexpr Xmm kTop = Xmm::k0;
-
-template <typename F>
-uint64_t AddressOf(F* f) {
-  return reinterpret_cast<uint64_t>(f);
+bool IsArithmetic(int32_t opcode) { return opcode == pcAdd || opcode == pcMul || opcode == pcDiv; }
+Scalar ArithmeticOf(int32_t opcode) {
+  return opcode == pcAdd ? Scalar::kAdd : opcode == pcMul ? Scalar::kMul : Scalar::kDiv;
 }
 
-class ProgramCompiler {
- public:
-  ProgramCompiler(const AStackMachine& program, const ATranslation& translation)
-      : program_(program), translation_(translation) {
-    // A cell per stack place, one more where a choice writes its top, one
-    // to keep the top across a call and one for the table row; in 16-byte
-    // steps, so that calls find the stack aligned after the three saved
-    // registers.
-    scratchCell_ = program.fStackDepth + 1;
-    rowCell_ = scratchCell_ + 1;
-    frameBytes_ = (8 * (rowCell_ + 1) + 15) / 16 * 16;
-    nan_ = assembler_.Literal(std::bit_cast<uint64_t>(gNaN), 0);
-    nanExit_ = assembler_.NewLabel();
-  }
-
-  bool Compile(std::vector<uint8_t>& code) {
-    const PCodeOp* instructions = program_.Code();
-    const int32_t count = program_.Count();
-    MarkChoices(instructions, count);
-    Prologue();
-    int32_t pc = 0;
-    while (pc < count && instructions[pc].opcode != pcEnd && instructions[pc].opcode != pcUndefined) {
-      if (!ChoiceSteps(pc)) return false;
-      const int32_t taken = Instruction(instructions, pc, count);
-      if (taken == 0) return false;
-      pc += taken;
-    }
-    // Choices settled by their last value may jump to the end.
-    entries_[static_cast<size_t>(pc)].depth = -1;
-    if (!ChoiceSteps(pc)) return false;
-    if (pc < count && instructions[pc].opcode == pcUndefined) assembler_.Load(kTop, nan_);
-    Epilogue();
-    ColdPaths();
-    return !failed_ && assembler_.Finish(code);
-  }
-
- private:
-  Memory Cell(int32_t index) const { return At(Gpr::kRsp, 8 * index); }
-
-  void Prologue() {
-    assembler_.Endbr64();
-    assembler_.Push(kVariables);
-    assembler_.Push(kConstants);
-    assembler_.Push(kProgram);
-    assembler_.AdjustStack(-frameBytes_);
-    assembler_.Move(kVariables, Gpr::kRdi);
-    assembler_.Move(kConstants, Gpr::kRsi);
-    assembler_.Move(kProgram, Gpr::kRdx);
-    assembler_.Store32(Cell(rowCell_), Gpr::kRcx);
-    assembler_.Load(kTop, nan_);
-  }
-
-  void Epilogue() {
-    assembler_.AdjustStack(frameBytes_);
-    assembler_.Pop(kProgram);
-    assembler_.Pop(kConstants);
-    assembler_.Pop(kVariables);
-    assembler_.Ret();
-  }
-
-  // The flags CancelWords reads, or'ed; the rare raised one goes to the
-  // cold path, which asks whose thread it concerns.
-  void TestCancel() {
-    const auto own = static_cast<int32_t>(reinterpret_cast<const char*>(&program_.fCancel) -
-                                          reinterpret_cast<const char*>(&program_));
-    assembler_.Load32(Gpr::kRax, At(kProgram, own));
-    assembler_.MoveImmediate(Gpr::kRcx, AddressOf(&gCancelEvaluationForUIEvalThreads));
-    assembler_.Or32(Gpr::kRax, At(Gpr::kRcx, 0));
-    assembler_.MoveImmediate(Gpr::kRcx, AddressOf(&gCancelEvaluationForMathPaneResultsEvalThreads));
-    assembler_.Or32(Gpr::kRax, At(Gpr::kRcx, 0));
-    const ColdCancel cold{assembler_.NewLabel(), assembler_.NewLabel()};
-    assembler_.JumpIf(Condition::kNotZero, cold.raised);
-    assembler_.Bind(cold.resume);
-    cancels_.push_back(cold);
-  }
-
-  // The values of real choices the translation skips (MarkSkippableValues)
-  // are skipped here too; an instruction a jump may reach starts a step
-  // of its own.
-  void MarkChoices(const PCodeOp* code, int32_t count) {
-    const auto places = static_cast<size_t>(count) + 1;
-    skipEnd_.assign(places, -1);
-    skipConditions_.assign(places, 0);
-    settleTo_.assign(places, -1);
-    choiceDepths_.assign(places, 0);
-    entries_.assign(places, {});
-    afterSettles_.assign(places, {});
-    boundary_.assign(places + 2, false);
-    translated::MarkSkippableValues(code, count, skipEnd_.data(), skipConditions_.data(), settleTo_.data(),
-                                    choiceDepths_.data());
-    for (int32_t pc = 0; pc < count; ++pc) {
-      const int32_t target = translated::JumpTarget(code[pc], pc, count);
-      if (target >= 0) boundary_[static_cast<size_t>(target)] = true;
-    }
-    for (size_t pc = 0; pc < places; ++pc) {
-      if (skipEnd_[pc] >= 0) boundary_[pc] = boundary_[static_cast<size_t>(skipEnd_[pc])] = true;
-      if (settleTo_[pc] >= 0) boundary_[pc] = boundary_[static_cast<size_t>(settleTo_[pc])] = true;
-    }
-  }
-
-  // A jump's target: its label, made on first use, and the depth every
-  // way into it must agree on.
-  struct Target {
-    std::optional<Label> label;
-    int32_t depth = -2;  // -2: not yet known; -1: any
-  };
-
-  Label LabelOf(std::vector<Target>& targets, int32_t pc, int32_t depth) {
-    Target& target = targets[static_cast<size_t>(pc)];
-    if (!target.label) target.label = assembler_.NewLabel();
-    if (target.depth == -2) target.depth = depth;
-    if (target.depth != depth && target.depth != -1) failed_ = true;
-    return *target.label;
-  }
-
-  void BindTarget(std::vector<Target>& targets, int32_t pc) {
-    Target& target = targets[static_cast<size_t>(pc)];
-    if (target.depth >= 0 && target.depth != depth_) failed_ = true;
-    target.depth = depth_;
-    if (!target.label) target.label = assembler_.NewLabel();
-    assembler_.Bind(*target.label);
-  }
-
-  // Before the instruction at pc: the end of a value that settles its
-  // choice when its condition is exactly 1, then the start of a value
-  // that cannot be chosen, skipped with NaN for its value.
-  bool ChoiceSteps(int32_t pc) {
-    BindTarget(entries_, pc);
-    if (settleTo_[static_cast<size_t>(pc)] >= 0) {
-      const int32_t to = settleTo_[static_cast<size_t>(pc)];
-      const Label unsettled = assembler_.NewLabel();
-      assembler_.Load(Xmm::k1, Cell(depth_ - 1));
-      assembler_.UnorderedCompare(Xmm::k1, assembler_.Literal(std::bit_cast<uint64_t>(1.0), 0));
-      assembler_.JumpIf(Condition::kParity, unsettled);
-      assembler_.JumpIf(Condition::kZero, LabelOf(entries_, to, choiceDepths_[static_cast<size_t>(to)]));
-      assembler_.Bind(unsettled);
-    }
-    BindTarget(afterSettles_, pc);
-    if (skipEnd_[static_cast<size_t>(pc)] >= 0) {
-      // The conditions before this value's own lie two cells apart below it.
-      const int32_t earlier = skipConditions_[static_cast<size_t>(pc)];
-      const Memory zero = assembler_.Literal(0, 0);
-      const Skip skip{assembler_.NewLabel(), depth_, skipEnd_[static_cast<size_t>(pc)]};
-      for (int32_t i = 0; i < earlier; ++i) {
-        assembler_.Load(Xmm::k1, Cell(depth_ - 2 * earlier + 2 * i));
-        assembler_.UnorderedCompare(Xmm::k1, zero);
-        assembler_.JumpIf(Condition::kNotZero, skip.at);  // it counts
-      }
-      assembler_.UnorderedCompare(kTop, zero);
-      assembler_.JumpIf(Condition::kZero, skip.at);  // false or NaN
-      skips_.push_back(skip);
-    }
-    return !failed_;
-  }
-
-  void ColdPaths() {
-    for (const Skip& skip : skips_) {
-      assembler_.Bind(skip.at);
-      assembler_.Store(Cell(skip.cell), kTop);
-      assembler_.Load(kTop, nan_);
-      assembler_.Jump(LabelOf(afterSettles_, skip.end, skip.cell + 1));
-    }
-    for (const ColdCancel& cold : cancels_) {
-      assembler_.Bind(cold.raised);
-      assembler_.Store(Cell(scratchCell_), kTop);
-      assembler_.Move(Gpr::kRdi, kProgram);
-      Call(AddressOf(&CancelRaised));
-      assembler_.TestLow8(Gpr::kRax);
-      assembler_.JumpIf(Condition::kNotZero, nanExit_);
-      assembler_.Load(kTop, Cell(scratchCell_));
-      assembler_.Jump(cold.resume);
-    }
-    if (cancels_.empty()) return;
-    assembler_.Bind(nanExit_);
-    assembler_.Load(kTop, nan_);
-    Epilogue();
-  }
-
-  void Call(uint64_t address) {
-    assembler_.MoveImmediate(Gpr::kRax, address);
-    assembler_.CallThrough(Gpr::kRax);
-  }
-
-  // Where a push reads its value; false for any other instruction.
-  bool Source(const PCodeOp& op, Memory& source) {
-    const int64_t temps = program_.fTemporariesBase;
-    auto slot = [&](int64_t index) {
-      if (index < 0 || index >= INT32_MAX / 8) return false;
-      source = At(kVariables, static_cast<int32_t>(8 * index));
-      return true;
-    };
-    switch (op.opcode) {
-      case pcPushVar: return slot(op.ids.a);
-      case pcPushTemp: return slot(temps + op.ids.a);
-      case pcPushNumber: source = assembler_.Literal(std::bit_cast<uint64_t>(op.number), 0); return true;
-      case pcPushI: source = nan_; return true;  // no imaginary unit among the reals
-      case pcPushConstant:
-        for (int32_t k = 0; k < translation_.constantCount; ++k) {
-          if (translation_.constantIndices[k] != op.ids.a) continue;
-          source = At(kConstants, static_cast<int32_t>(k * sizeof(Complex) + offsetof(Complex, re)));
-          return true;
-        }
-        return false;
-      default: return false;
-    }
-  }
-
-  static bool IsArithmetic(int32_t opcode) { return opcode == pcAdd || opcode == pcMul || opcode == pcDiv; }
-  static Scalar ArithmeticOf(int32_t opcode) {
-    return opcode == pcAdd ? Scalar::kAdd : opcode == pcMul ? Scalar::kMul : Scalar::kDiv;
-  }
-
-  // Writes the instruction at pc, with the ones after it that it takes
-  // in; returns how many it took, 0 for one it cannot make.
-  int32_t Instruction(const PCodeOp* code, int32_t pc, int32_t count) {
-    const PCodeOp& op = code[pc];
-    const std::optional<StackEffect> effect = StackEffectOf(op);
-    if (!effect || effect->reads > depth_ || depth_ + effect->change > program_.fStackDepth) return 0;
-    // Fused with what follows only where no jump lands in between.
-    const bool mayTakeNext = pc + 1 < count && !boundary_[static_cast<size_t>(pc) + 1];
-    const bool mayTakeTwo = mayTakeNext && pc + 2 < count && !boundary_[static_cast<size_t>(pc) + 2];
-    const int32_t next = mayTakeNext ? code[pc + 1].opcode : pcEnd;
-    const int32_t afterNext = mayTakeTwo ? code[pc + 2].opcode : pcEnd;
-    Memory source{};
-    if (Source(op, source)) {
-      // The pushed value meets the top at once. Of two NaN operands the
-      // interpreter's sum and product pass on the pushed one's, its
-      // quotient the dividend's; so does SSE2 its destination's.
-      if (next == pcDiv) {
-        assembler_.Apply(Scalar::kDiv, kTop, source);
-        return 2;
-      }
-      const bool negated = next == pcNeg && afterNext == pcAdd;
-      if (IsArithmetic(next) || negated) {
-        assembler_.Load(Xmm::k1, source);
-        if (negated) assembler_.Xor(Xmm::k1, SignBit());
-        assembler_.Apply(ArithmeticOf(negated ? pcAdd : next), Xmm::k1, kTop);
-        assembler_.Copy(kTop, Xmm::k1);
-        return negated ? 3 : 2;
-      }
-      assembler_.Store(Cell(depth_++), kTop);
-      assembler_.Load(kTop, source);
-      return 1;
-    }
-    switch (op.opcode) {
-      case pcAdd:
-      case pcMul:
-        assembler_.Apply(ArithmeticOf(op.opcode), kTop, Cell(--depth_));
-        return 1;
-      case pcDiv:
-        assembler_.Load(Xmm::k1, Cell(--depth_));
-        assembler_.Apply(Scalar::kDiv, Xmm::k1, kTop);
-        assembler_.Copy(kTop, Xmm::k1);
-        return 1;
-      case pcNeg: assembler_.Xor(kTop, SignBit()); return 1;
-      case pcSquare: assembler_.Apply(Scalar::kMul, kTop, kTop); return 1;
-      case pcSqrt: assembler_.Apply(Scalar::kSqrt, kTop, kTop); return 1;
-      case pcAbs: assembler_.And(kTop, assembler_.Literal(0x7FFFFFFFFFFFFFFFu, 0)); return 1;
-      case pcLess: return op.ids.a == 2 ? Comparison(Predicate::kLess, false) : Chain(op);
-      case pcGreater: return op.ids.a == 2 ? Comparison(Predicate::kLess, true) : Chain(op);
-      case pcLessEq: return op.ids.a == 2 ? Comparison(Predicate::kLessEqual, false) : Chain(op);
-      case pcGreaterEq: return op.ids.a == 2 ? Comparison(Predicate::kLessEqual, true) : Chain(op);
-      case pcEqual: return op.ids.a == 2 ? Comparison(Predicate::kEqual, false) : Chain(op);
-      case pcNotEqual: return op.ids.a == 2 ? Comparison(Predicate::kNotEqual, false) : Chain(op);
-      case pcStoreVar: return Store(op.ids.a, pc, false);
-      case pcStoreTemp: return Store(int64_t{program_.fTemporariesBase} + op.ids.a, pc, false);
-      case pcStoreTempPop: return Store(int64_t{program_.fTemporariesBase} + op.ids.a, pc, true);
-      case pcSwap:
-        assembler_.Load(Xmm::k1, Cell(depth_ - 1));
-        assembler_.Store(Cell(depth_ - 1), kTop);
-        assembler_.Copy(kTop, Xmm::k1);
-        return 1;
-      case pcPop: assembler_.Load(kTop, Cell(--depth_)); return 1;
-      case pcBranch: return Branch(op.ids.a);
-      case pcLoopTest: return LoopTest(int64_t{program_.fTemporariesBase} + op.ids.a, translated::JumpTarget(op, pc, count));
-      case pcLoopNext:
-        return LoopNext(int64_t{program_.fTemporariesBase} + op.ids.a, translated::JumpTarget(op, pc, count));
-      case pcSumIndexCheck:
-      case pcProductIndexCheck: return IndexCheck(int64_t{program_.fTemporariesBase} + op.ids.a);
-      case pcPushParameter: return Parameter(op.ids.a);
-      case pcInterpolate1:
-      case pcInterpolate2: return Interpolation(op.opcode, op.ids.a);
-      case pcNop:
-      case pcGuardEnd: return 1;
-      default: return Operation(op.opcode);
-    }
-  }
-
-  Memory SignBit() { return assembler_.Literal(0x8000000000000000u, 0); }
-
-  // 1 or 0 as the comparison of second and top holds; `swapped` compares
-  // top with second instead. Unordered pairs hold only for kNotEqual.
-  int32_t Comparison(Predicate predicate, bool swapped) {
-    assembler_.Load(Xmm::k1, Cell(--depth_));
-    if (swapped) {
-      assembler_.Compare(predicate, kTop, Xmm::k1);
-    } else {
-      assembler_.Compare(predicate, Xmm::k1, kTop);
-      assembler_.Copy(kTop, Xmm::k1);
-    }
-    assembler_.And(kTop, assembler_.Literal(std::bit_cast<uint64_t>(1.0), 0));
-    return 1;
-  }
-
-  int32_t Store(int64_t slot, int32_t pc, bool pops) {
-    if (slot < 0 || slot >= INT32_MAX / 8) return 0;
-    // The first instruction of a run runs before any cancellation test.
-    if (pc > 0) TestCancel();
-    assembler_.Store(At(kVariables, static_cast<int32_t>(8 * slot)), kTop);
-    if (pops) assembler_.Load(kTop, Cell(--depth_));
-    return 1;
-  }
-
-  int32_t Branch(int32_t pairCount) {
-    if (pairCount < 0) return 0;
-    assembler_.Store(Cell(depth_), kTop);
-    depth_ = depth_ - 2 * pairCount + 1;
-    assembler_.Lea(Gpr::kRdi, Cell(depth_));
-    assembler_.MoveImmediate32(Gpr::kRsi, pairCount);
-    Call(AddressOf(&ChooseRealBranch));
-    return 1;
-  }
-
-  static Memory Slot(int64_t index, int32_t field = 0) {
-    return At(kVariables, static_cast<int32_t>(8 * (index + field)));
-  }
-  static bool LoopSlotsFit(int64_t slot) { return slot >= 0 && slot + 3 < INT32_MAX / 8; }
-
-  // Enters the body, or leaves for `to`: NaN for the top where the loop
-  // would run too long or its bounds are undefined (LoopDecision).
-  int32_t LoopTest(int64_t slot, int32_t to) {
-    if (!LoopSlotsFit(slot) || to < 0) return 0;
-    const Label leave = LabelOf(entries_, to, depth_);
-    const Label enter = assembler_.NewLabel();
-    assembler_.Load(Xmm::k1, Slot(slot));
-    assembler_.Load(Xmm::k2, Slot(slot, 1));
-    assembler_.UnorderedCompare(Xmm::k1, Slot(slot, 1));
-    assembler_.JumpIf(Condition::kAbove, leave);  // index > limit
-    assembler_.Apply(Scalar::kSub, Xmm::k2, Xmm::k1);
-    assembler_.UnorderedCompare(Xmm::k2, assembler_.Literal(std::bit_cast<uint64_t>(kMaxLoopIterations), 0));
-    const Label abandon = assembler_.NewLabel();
-    assembler_.JumpIf(Condition::kParity, abandon);
-    assembler_.JumpIf(Condition::kBelowOrEqual, enter);
-    assembler_.Bind(abandon);
-    assembler_.Load(kTop, nan_);
-    assembler_.Jump(leave);
-    assembler_.Bind(enter);
-    return 1;
-  }
-
-  // The index steps on (to NaN where adding 1 leaves it as it was), then
-  // the loop goes back to its test after a cancellation test.
-  int32_t LoopNext(int64_t slot, int32_t to) {
-    if (!LoopSlotsFit(slot)) return 0;
-    const Label store = assembler_.NewLabel();
-    assembler_.Load(Xmm::k1, Slot(slot));
-    assembler_.Apply(Scalar::kAdd, Xmm::k1, assembler_.Literal(std::bit_cast<uint64_t>(1.0), 0));
-    assembler_.UnorderedCompare(Xmm::k1, Slot(slot));
-    assembler_.JumpIf(Condition::kParity, store);
-    assembler_.JumpIf(Condition::kNotZero, store);
-    assembler_.Load(Xmm::k1, nan_);
-    assembler_.Bind(store);
-    assembler_.Store(Slot(slot), Xmm::k1);
-    if (to < 0) return 1;
-    TestCancel();
-    assembler_.Jump(LabelOf(entries_, to, depth_));
-    return 1;
-  }
-
-  // The top where start <= index <= limit, else NaN.
-  int32_t IndexCheck(int64_t slot) {
-    if (!LoopSlotsFit(slot)) return 0;
-    const Label outside = assembler_.NewLabel();
-    const Label inside = assembler_.NewLabel();
-    assembler_.Load(Xmm::k1, Slot(slot));
-    assembler_.UnorderedCompare(Xmm::k1, Slot(slot, 2));
-    assembler_.JumpIf(Condition::kBelow, outside);  // not start <= index
-    assembler_.Load(Xmm::k2, Slot(slot, 1));
-    assembler_.UnorderedCompare(Xmm::k2, Slot(slot));
-    assembler_.JumpIf(Condition::kBelow, outside);  // not index <= limit
-    assembler_.Jump(inside);
-    assembler_.Bind(outside);
-    assembler_.Load(kTop, nan_);
-    assembler_.Bind(inside);
-    return 1;
-  }
-
-  int32_t Parameter(int32_t id) {
-    assembler_.Store(Cell(depth_++), kTop);
-    assembler_.Move(Gpr::kRdi, kProgram);
-    assembler_.Load32(Gpr::kRsi, Cell(rowCell_));
-    assembler_.MoveImmediate32(Gpr::kRdx, id);
-    Call(AddressOf(&ParameterValue));
-    return 1;
-  }
-
-  int32_t Interpolation(int32_t opcode, int32_t id) {
-    assembler_.Move(Gpr::kRdi, kProgram);
-    assembler_.MoveImmediate32(Gpr::kRsi, id);
-    if (opcode == pcInterpolate1) {
-      Call(AddressOf(&InterpolatedValue));
-    } else {
-      assembler_.Copy(Xmm::k1, kTop);
-      assembler_.Load(kTop, Cell(--depth_));
-      Call(AddressOf(&InterpolatedValue2));
-    }
-    return 1;
-  }
-
-  // A chain of other than two operands, the top parked above the rest.
-  int32_t Chain(const PCodeOp& op) {
-    const ChainShape chain = ChainShapeOf(op.opcode, op.ids.a);
-    assembler_.Store(Cell(depth_), kTop);
-    assembler_.Lea(Gpr::kRdi, Cell(depth_ - chain.pairs));
-    assembler_.MoveImmediate32(Gpr::kRsi, op.ids.a);
-    assembler_.MoveImmediate32(Gpr::kRdx, op.opcode);
-    Call(AddressOf(&CompareChain));
-    depth_ += 1 - chain.operands;
-    return 1;
-  }
-
-  // A call of the interpreter's function for the opcode, its operands in
-  // order in xmm0 to xmm2.
-  int32_t Operation(int32_t opcode) {
-    if (UnaryFunction unary = UnaryOperation(opcode)) {
-      Call(AddressOf(unary));
-    } else if (BinaryFunction binary = BinaryOperation(opcode)) {
-      assembler_.Copy(Xmm::k1, kTop);
-      assembler_.Load(kTop, Cell(--depth_));
-      Call(AddressOf(binary));
-    } else if (TernaryFunction ternary = TernaryOperation(opcode)) {
-      assembler_.Copy(Xmm::k2, kTop);
-      depth_ -= 2;
-      assembler_.Load(kTop, Cell(depth_));
-      assembler_.Load(Xmm::k1, Cell(depth_ + 1));
-      Call(AddressOf(ternary));
-    } else {
-      return 0;
-    }
-    return 1;
-  }
-
-  struct ColdCancel {
-    Label raised;
-    Label resume;
-  };
-  struct Skip {
-    Label at;
-    int32_t cell;  // where the condition goes, NaN on top of it
-    int32_t end;   // the instruction after the value
-  };
-
-  const AStackMachine& program_;
-  const ATranslation& translation_;
-  Assembler assembler_;
-  int32_t depth_ = 0;
-  int32_t scratchCell_;
-  int32_t rowCell_;
-  int32_t frameBytes_;
-  Memory nan_;
-  Label nanExit_;
-  std::vector<ColdCancel> cancels_;
-  std::vector<Skip> skips_;
-  std::vector<int32_t> skipEnd_;
-  std::vector<int32_t> skipConditions_;
-  std::vector<int32_t> settleTo_;
-  std::vector<int32_t> choiceDepths_;
-  std::vector<Target> entries_;
-  std::vector<Target> afterSettles_;
-  std::vector<bool> boundary_;
-  bool failed_ = false;
-};
-
 }  // namespace
+
+ProgramCompiler::ProgramCompiler(const AStackMachine& program, const ATranslation& translation)
+    : program_(program), translation_(translation) {
+  // A cell per stack place, one more where a choice writes its top, one
+  // to keep the top across a call and one for the table row; in 16-byte
+  // steps, so that calls find the stack aligned after the three saved
+  // registers.
+  scratchCell_ = program.fStackDepth + 1;
+  rowCell_ = scratchCell_ + 1;
+  frameBytes_ = (8 * (rowCell_ + 1) + 15) / 16 * 16;
+  nan_ = assembler_.Literal(std::bit_cast<uint64_t>(gNaN), 0);
+  nanExit_ = assembler_.NewLabel();
+}
+
+bool ProgramCompiler::Compile(std::vector<uint8_t>& code) {
+  const PCodeOp* instructions = program_.Code();
+  const int32_t count = program_.Count();
+  MarkChoices(instructions, count);
+  Prologue();
+  int32_t pc = 0;
+  while (pc < count && instructions[pc].opcode != pcEnd && instructions[pc].opcode != pcUndefined) {
+    if (!ChoiceSteps(pc)) return false;
+    const int32_t taken = Instruction(instructions, pc, count);
+    if (taken == 0) return false;
+    pc += taken;
+  }
+  // Choices settled by their last value may jump to the end.
+  entries_[static_cast<size_t>(pc)].depth = -1;
+  if (!ChoiceSteps(pc)) return false;
+  if (pc < count && instructions[pc].opcode == pcUndefined) assembler_.Load(kTop, nan_);
+  Epilogue();
+  ColdPaths();
+  return !failed_ && assembler_.Finish(code);
+}
+
+void ProgramCompiler::Prologue() {
+  assembler_.Endbr64();
+  assembler_.Push(kVariables);
+  assembler_.Push(kConstants);
+  assembler_.Push(kProgram);
+  assembler_.AdjustStack(-frameBytes_);
+  assembler_.Move(kVariables, Gpr::kRdi);
+  assembler_.Move(kConstants, Gpr::kRsi);
+  assembler_.Move(kProgram, Gpr::kRdx);
+  assembler_.Store32(Cell(rowCell_), Gpr::kRcx);
+  assembler_.Load(kTop, nan_);
+}
+
+void ProgramCompiler::Epilogue() {
+  assembler_.AdjustStack(frameBytes_);
+  assembler_.Pop(kProgram);
+  assembler_.Pop(kConstants);
+  assembler_.Pop(kVariables);
+  assembler_.Ret();
+}
+
+// The flags CancelWords reads, or'ed; the rare raised one goes to the
+// cold path, which asks whose thread it concerns.
+void ProgramCompiler::TestCancel() {
+  const auto own = static_cast<int32_t>(reinterpret_cast<const char*>(&program_.fCancel) -
+                                        reinterpret_cast<const char*>(&program_));
+  assembler_.Load32(Gpr::kRax, At(kProgram, own));
+  assembler_.MoveImmediate(Gpr::kRcx, AddressOf(&gCancelEvaluationForUIEvalThreads));
+  assembler_.Or32(Gpr::kRax, At(Gpr::kRcx, 0));
+  assembler_.MoveImmediate(Gpr::kRcx, AddressOf(&gCancelEvaluationForMathPaneResultsEvalThreads));
+  assembler_.Or32(Gpr::kRax, At(Gpr::kRcx, 0));
+  const ColdCancel cold{assembler_.NewLabel(), assembler_.NewLabel()};
+  assembler_.JumpIf(Condition::kNotZero, cold.raised);
+  assembler_.Bind(cold.resume);
+  cancels_.push_back(cold);
+}
+
+void ProgramCompiler::ColdPaths() {
+  SkipPaths();
+  for (const ColdCancel& cold : cancels_) {
+    assembler_.Bind(cold.raised);
+    assembler_.Store(Cell(scratchCell_), kTop);
+    assembler_.Move(Gpr::kRdi, kProgram);
+    Call(AddressOf(&CancelRaised));
+    assembler_.TestLow8(Gpr::kRax);
+    assembler_.JumpIf(Condition::kNotZero, nanExit_);
+    assembler_.Load(kTop, Cell(scratchCell_));
+    assembler_.Jump(cold.resume);
+  }
+  if (cancels_.empty()) return;
+  assembler_.Bind(nanExit_);
+  assembler_.Load(kTop, nan_);
+  Epilogue();
+}
+
+void ProgramCompiler::Call(uint64_t address) {
+  assembler_.MoveImmediate(Gpr::kRax, address);
+  assembler_.CallThrough(Gpr::kRax);
+}
+
+// Where a push reads its value; false for any other instruction.
+bool ProgramCompiler::Source(const PCodeOp& op, Memory& source) {
+  const int64_t temps = program_.fTemporariesBase;
+  auto slot = [&](int64_t index) {
+    if (index < 0 || index >= INT32_MAX / 8) return false;
+    source = At(kVariables, static_cast<int32_t>(8 * index));
+    return true;
+  };
+  switch (op.opcode) {
+    case pcPushVar: return slot(op.ids.a);
+    case pcPushTemp: return slot(temps + op.ids.a);
+    case pcPushNumber: source = assembler_.Literal(std::bit_cast<uint64_t>(op.number), 0); return true;
+    case pcPushI: source = nan_; return true;  // no imaginary unit among the reals
+    case pcPushConstant:
+      for (int32_t k = 0; k < translation_.constantCount; ++k) {
+        if (translation_.constantIndices[k] != op.ids.a) continue;
+        source = At(kConstants, static_cast<int32_t>(k * sizeof(Complex) + offsetof(Complex, re)));
+        return true;
+      }
+      return false;
+    default: return false;
+  }
+}
+
+// Writes the instruction at pc, with the ones after it that it takes
+// in; returns how many it took, 0 for one it cannot make.
+int32_t ProgramCompiler::Instruction(const PCodeOp* code, int32_t pc, int32_t count) {
+  const PCodeOp& op = code[pc];
+  const std::optional<StackEffect> effect = StackEffectOf(op);
+  if (!effect || effect->reads > depth_ || depth_ + effect->change > program_.fStackDepth) return 0;
+  // Fused with what follows only where no jump lands in between.
+  const bool mayTakeNext = pc + 1 < count && !boundary_[static_cast<size_t>(pc) + 1];
+  const bool mayTakeTwo = mayTakeNext && pc + 2 < count && !boundary_[static_cast<size_t>(pc) + 2];
+  const int32_t next = mayTakeNext ? code[pc + 1].opcode : pcEnd;
+  const int32_t afterNext = mayTakeTwo ? code[pc + 2].opcode : pcEnd;
+  Memory source{};
+  if (Source(op, source)) {
+    // The pushed value meets the top at once. Of two NaN operands the
+    // interpreter's sum and product pass on the pushed one's, its
+    // quotient the dividend's; so does SSE2 its destination's.
+    if (next == pcDiv) {
+      assembler_.Apply(Scalar::kDiv, kTop, source);
+      return 2;
+    }
+    const bool negated = next == pcNeg && afterNext == pcAdd;
+    if (IsArithmetic(next) || negated) {
+      assembler_.Load(Xmm::k1, source);
+      if (negated) assembler_.Xor(Xmm::k1, SignBit());
+      assembler_.Apply(ArithmeticOf(negated ? pcAdd : next), Xmm::k1, kTop);
+      assembler_.Copy(kTop, Xmm::k1);
+      return negated ? 3 : 2;
+    }
+    assembler_.Store(Cell(depth_++), kTop);
+    assembler_.Load(kTop, source);
+    return 1;
+  }
+  switch (op.opcode) {
+    case pcAdd:
+    case pcMul:
+      assembler_.Apply(ArithmeticOf(op.opcode), kTop, Cell(--depth_));
+      return 1;
+    case pcDiv:
+      assembler_.Load(Xmm::k1, Cell(--depth_));
+      assembler_.Apply(Scalar::kDiv, Xmm::k1, kTop);
+      assembler_.Copy(kTop, Xmm::k1);
+      return 1;
+    case pcNeg: assembler_.Xor(kTop, SignBit()); return 1;
+    case pcSquare: assembler_.Apply(Scalar::kMul, kTop, kTop); return 1;
+    case pcSqrt: assembler_.Apply(Scalar::kSqrt, kTop, kTop); return 1;
+    case pcAbs: assembler_.And(kTop, assembler_.Literal(0x7FFFFFFFFFFFFFFFu, 0)); return 1;
+    case pcLess: return op.ids.a == 2 ? Comparison(Predicate::kLess, false) : Chain(op);
+    case pcGreater: return op.ids.a == 2 ? Comparison(Predicate::kLess, true) : Chain(op);
+    case pcLessEq: return op.ids.a == 2 ? Comparison(Predicate::kLessEqual, false) : Chain(op);
+    case pcGreaterEq: return op.ids.a == 2 ? Comparison(Predicate::kLessEqual, true) : Chain(op);
+    case pcEqual: return op.ids.a == 2 ? Comparison(Predicate::kEqual, false) : Chain(op);
+    case pcNotEqual: return op.ids.a == 2 ? Comparison(Predicate::kNotEqual, false) : Chain(op);
+    case pcStoreVar: return Store(op.ids.a, pc, false);
+    case pcStoreTemp: return Store(int64_t{program_.fTemporariesBase} + op.ids.a, pc, false);
+    case pcStoreTempPop: return Store(int64_t{program_.fTemporariesBase} + op.ids.a, pc, true);
+    case pcSwap:
+      assembler_.Load(Xmm::k1, Cell(depth_ - 1));
+      assembler_.Store(Cell(depth_ - 1), kTop);
+      assembler_.Copy(kTop, Xmm::k1);
+      return 1;
+    case pcPop: assembler_.Load(kTop, Cell(--depth_)); return 1;
+    case pcBranch: return Branch(op.ids.a);
+    case pcLoopTest: return LoopTest(int64_t{program_.fTemporariesBase} + op.ids.a, translated::JumpTarget(op, pc, count));
+    case pcLoopNext:
+      return LoopNext(int64_t{program_.fTemporariesBase} + op.ids.a, translated::JumpTarget(op, pc, count));
+    case pcSumIndexCheck:
+    case pcProductIndexCheck: return IndexCheck(int64_t{program_.fTemporariesBase} + op.ids.a);
+    case pcPushParameter: return Parameter(op.ids.a);
+    case pcInterpolate1:
+    case pcInterpolate2: return Interpolation(op.opcode, op.ids.a);
+    case pcNop:
+    case pcGuardEnd: return 1;
+    default: return Operation(op.opcode);
+  }
+}
+
+// 1 or 0 as the comparison of second and top holds; `swapped` compares
+// top with second instead. Unordered pairs hold only for kNotEqual.
+int32_t ProgramCompiler::Comparison(Predicate predicate, bool swapped) {
+  assembler_.Load(Xmm::k1, Cell(--depth_));
+  if (swapped) {
+    assembler_.Compare(predicate, kTop, Xmm::k1);
+  } else {
+    assembler_.Compare(predicate, Xmm::k1, kTop);
+    assembler_.Copy(kTop, Xmm::k1);
+  }
+  assembler_.And(kTop, assembler_.Literal(std::bit_cast<uint64_t>(1.0), 0));
+  return 1;
+}
+
+int32_t ProgramCompiler::Store(int64_t slot, int32_t pc, bool pops) {
+  if (slot < 0 || slot >= INT32_MAX / 8) return 0;
+  // The first instruction of a run runs before any cancellation test.
+  if (pc > 0) TestCancel();
+  assembler_.Store(At(kVariables, static_cast<int32_t>(8 * slot)), kTop);
+  if (pops) assembler_.Load(kTop, Cell(--depth_));
+  return 1;
+}
+
+int32_t ProgramCompiler::Branch(int32_t pairCount) {
+  if (pairCount < 0) return 0;
+  assembler_.Store(Cell(depth_), kTop);
+  depth_ = depth_ - 2 * pairCount + 1;
+  assembler_.Lea(Gpr::kRdi, Cell(depth_));
+  assembler_.MoveImmediate32(Gpr::kRsi, pairCount);
+  Call(AddressOf(&ChooseRealBranch));
+  return 1;
+}
+
+int32_t ProgramCompiler::Parameter(int32_t id) {
+  assembler_.Store(Cell(depth_++), kTop);
+  assembler_.Move(Gpr::kRdi, kProgram);
+  assembler_.Load32(Gpr::kRsi, Cell(rowCell_));
+  assembler_.MoveImmediate32(Gpr::kRdx, id);
+  Call(AddressOf(&ParameterValue));
+  return 1;
+}
+
+int32_t ProgramCompiler::Interpolation(int32_t opcode, int32_t id) {
+  assembler_.Move(Gpr::kRdi, kProgram);
+  assembler_.MoveImmediate32(Gpr::kRsi, id);
+  if (opcode == pcInterpolate1) {
+    Call(AddressOf(&InterpolatedValue));
+  } else {
+    assembler_.Copy(Xmm::k1, kTop);
+    assembler_.Load(kTop, Cell(--depth_));
+    Call(AddressOf(&InterpolatedValue2));
+  }
+  return 1;
+}
+
+// A chain of other than two operands, the top parked above the rest.
+int32_t ProgramCompiler::Chain(const PCodeOp& op) {
+  const ChainShape chain = ChainShapeOf(op.opcode, op.ids.a);
+  assembler_.Store(Cell(depth_), kTop);
+  assembler_.Lea(Gpr::kRdi, Cell(depth_ - chain.pairs));
+  assembler_.MoveImmediate32(Gpr::kRsi, op.ids.a);
+  assembler_.MoveImmediate32(Gpr::kRdx, op.opcode);
+  Call(AddressOf(&CompareChain));
+  depth_ += 1 - chain.operands;
+  return 1;
+}
+
+// A call of the interpreter's function for the opcode, its operands in
+// order in xmm0 to xmm2.
+int32_t ProgramCompiler::Operation(int32_t opcode) {
+  if (UnaryFunction unary = UnaryOperation(opcode)) {
+    Call(AddressOf(unary));
+  } else if (BinaryFunction binary = BinaryOperation(opcode)) {
+    assembler_.Copy(Xmm::k1, kTop);
+    assembler_.Load(kTop, Cell(--depth_));
+    Call(AddressOf(binary));
+  } else if (TernaryFunction ternary = TernaryOperation(opcode)) {
+    assembler_.Copy(Xmm::k2, kTop);
+    depth_ -= 2;
+    assembler_.Load(kTop, Cell(depth_));
+    assembler_.Load(Xmm::k1, Cell(depth_ + 1));
+    Call(AddressOf(ternary));
+  } else {
+    return 0;
+  }
+  return 1;
+}
 
 }  // namespace native
 
