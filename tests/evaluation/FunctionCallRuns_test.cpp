@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
+#include <string>
 #include <thread>
 
 #include "CompilerTestSupport.h"
@@ -123,11 +124,14 @@ TEST_F(FunctionCallRuns, EndlessRecursionStopsAtTheStackLimitAsUndefined) {
 }
 
 TEST_F(FunctionCallRuns, CancellingDuringACallGivesNaNInBothForms) {
-  // Each call takes 100,000 loop steps (no loop may pass 100,000 steps):
-  // the flag rises while one runs.
+  // Each call takes 100,000 loop steps (no loop may pass 100,000 steps),
+  // and there are enough of them that the flag rises while one runs even
+  // where the canceller waits for the running thread's core.
   Define({{"'slow'(a) = sum(sum(sin(j * k * a), k = 1, 200), j = 1, 500)", "a"}});
   if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
-  const Compiled caller = CompileText("'slow'(x) + 'slow'(x + 1) + 'slow'(x + 2)", false, fDocument.get());
+  std::string calls = "'slow'(x)";
+  for (int k = 1; k < 24; ++k) calls += " + 'slow'(x + " + std::to_string(k) + ")";
+  const Compiled caller = CompileText(calls, false, fDocument.get());
   const AStackMachine& program = *caller.machine;
   EXPECT_TRUE(std::isfinite(Checked(program, 0.5)));
   for (const bool reference : {false, true}) {
