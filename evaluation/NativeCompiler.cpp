@@ -35,13 +35,25 @@ Scalar ArithmeticOf(int32_t opcode) {
 
 ProgramCompiler::ProgramCompiler(const AStackMachine& program, const ATranslation& translation)
     : program_(program), translation_(translation) {
+  // The pointers the code reads kept in registers calls preserve: the
+  // constants where there are any, the program where it is asked about
+  // cancellation or its document.
+  saved_.push_back(kVariables);
+  if (translation.constantCount > 0) saved_.push_back(kConstants);
+  for (int32_t pc = 0; pc < program.Count(); ++pc) {
+    const int32_t opcode = program.Code()[pc].opcode;
+    readsRow_ = readsRow_ || opcode == pcPushParameter;
+    asksProgram_ = asksProgram_ || opcode == pcPushParameter || opcode == pcInterpolate1 ||
+                   opcode == pcInterpolate2 || opcode == pcStoreVar || opcode == pcStoreTemp ||
+                   opcode == pcStoreTempPop || opcode == pcLoopNext;
+  }
+  if (asksProgram_) saved_.push_back(kProgram);
   // A cell per stack place, one more where a choice writes its top, one
-  // to keep the top across a call and one for the table row; in 16-byte
-  // steps, so that calls find the stack aligned after the three saved
-  // registers.
+  // to keep the top across a call and one for the table row; sized so
+  // that calls find the stack aligned after the saved registers.
   scratchCell_ = program.fStackDepth + 1;
   rowCell_ = scratchCell_ + 1;
-  frameBytes_ = (8 * (rowCell_ + 1) + 15) / 16 * 16;
+  frameBytes_ = (8 * (rowCell_ + 1) + 15) / 16 * 16 + (saved_.size() % 2 == 0 ? 8 : 0);
   nan_ = assembler_.Literal(std::bit_cast<uint64_t>(gNaN), 0);
   nanExit_ = assembler_.NewLabel();
 }
@@ -69,22 +81,18 @@ bool ProgramCompiler::Compile(std::vector<uint8_t>& code) {
 
 void ProgramCompiler::Prologue() {
   assembler_.Endbr64();
-  assembler_.Push(kVariables);
-  assembler_.Push(kConstants);
-  assembler_.Push(kProgram);
+  for (Gpr r : saved_) assembler_.Push(r);
   assembler_.AdjustStack(-frameBytes_);
-  assembler_.Move(kVariables, Gpr::kRdi);
-  assembler_.Move(kConstants, Gpr::kRsi);
-  assembler_.Move(kProgram, Gpr::kRdx);
-  assembler_.Store32(Cell(rowCell_), Gpr::kRcx);
+  for (Gpr r : saved_) {
+    assembler_.Move(r, r == kVariables ? Gpr::kRdi : r == kConstants ? Gpr::kRsi : Gpr::kRdx);
+  }
+  if (readsRow_) assembler_.Store32(Cell(rowCell_), Gpr::kRcx);
   assembler_.Load(kTop, nan_);
 }
 
 void ProgramCompiler::Epilogue() {
   assembler_.AdjustStack(frameBytes_);
-  assembler_.Pop(kProgram);
-  assembler_.Pop(kConstants);
-  assembler_.Pop(kVariables);
+  for (auto r = saved_.rbegin(); r != saved_.rend(); ++r) assembler_.Pop(*r);
   assembler_.Ret();
 }
 

@@ -88,6 +88,9 @@ class ProgramCompiler {
   int32_t scratchCell_;
   int32_t rowCell_;
   int32_t frameBytes_;
+  std::vector<Gpr> saved_;
+  bool readsRow_ = false;
+  bool asksProgram_ = false;
   Memory nan_;
   Label nanExit_;
   std::vector<ColdCancel> cancels_;

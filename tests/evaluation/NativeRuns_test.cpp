@@ -15,6 +15,7 @@
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/ThreadLocalState.h"
 #include "evaluation/ConstantsCache.h"
+#include "evaluation/DocumentQueries.h"
 #include "evaluation/RunPCode.h"
 #include "evaluation/SplicedCalls.h"
 #include "platform/ExecutableMemory.h"
@@ -189,6 +190,40 @@ TEST(NativeRuns, ConstantsReadAsTheTranslatedRunReadsThem) {
   EXPECT_EQ(first->Run(x.data(), nullptr), 7.0);
   EXPECT_TRUE(HasNativeForm(*machine));
   EXPECT_TRUE(HasNativeForm(*first));
+}
+
+int gMisalignedCalls = 0;
+
+// An interpolation that notes a call made with the stack out of the ABI's
+// alignment: its frame address, where the caller's rbp is saved, lies 16
+// bytes below the aligned stack of the call.
+[[gnu::noinline]] double AlignmentProbe(int32_t, double x, const DocumentRecord*) {
+  gMisalignedCalls += (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) + 16) % 16 != 0;
+  return x;
+}
+
+// Native code saves one, two or three registers by what the program
+// reads; every call still finds the stack aligned.
+TEST(NativeRuns, CallsFindTheStackAligned) {
+  const DocumentQueryHooks installed = InstalledDocumentQueryHooks();
+  DocumentQueryHooks probing = installed;
+  probing.interpolate = &AlignmentProbe;
+  InstallDocumentQueryHooks(probing);
+  AConstantsCache constants;
+  FillConstants(constants);
+  for (const char* text : {"pcPushVar 3\npcInterpolate1 1\npcPushVar 4\npcAdd",
+                           "pcPushConstant 0\npcPushVar 3\npcInterpolate1 1\npcAdd",
+                           "pcPushVar 3\npcPushVar 4\npcStoreVar 5\npcSin\npcInterpolate1 1\npcAdd",
+                           "pcPushConstant 0\npcPushVar 3\npcStoreVar 5\npcInterpolate1 1\npcAdd"}) {
+    auto machine = Program(text);
+    machine->fConstantsCache = &constants;
+    std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 1.0);
+    gMisalignedCalls = 0;
+    machine->Run(slots.data(), nullptr);
+    EXPECT_EQ(gMisalignedCalls, 0) << text;
+    EXPECT_TRUE(HasNativeForm(*machine)) << text;
+  }
+  InstallDocumentQueryHooks(installed);
 }
 
 // x + 1, x + 2, ... stored into slots 12 onwards.
