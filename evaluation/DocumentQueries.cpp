@@ -43,6 +43,8 @@ AStackMachine* RememberFunction(int32_t index, DocumentRecord* document, uint64_
 
 void InstallDocumentQueryHooks(const DocumentQueryHooks& hooks) { gQueryHooks = hooks; }
 
+const DocumentQueryHooks& InstalledDocumentQueryHooks() { return gQueryHooks; }
+
 Complex GetParameter(int32_t variableId, int32_t tableRow, DocumentRecord* document) {
   return gQueryHooks.getParameter(variableId, tableRow, document);
 }

@@ -64,3 +64,4 @@ struct DocumentQueryHooks {
 
 // Every entry must be filled.
 void InstallDocumentQueryHooks(const DocumentQueryHooks& hooks);
+const DocumentQueryHooks& InstalledDocumentQueryHooks();

@@ -20,6 +20,7 @@
 #include "evaluation/FunctionLookup.h"
 #include "evaluation/GridRecords.h"
 #include "evaluation/InterpreterScratch.h"
+#include "evaluation/NativeRun.h"
 #include "evaluation/OpcodeFunctions.h"
 #include "evaluation/RunPCode.h"
 #include "evaluation/SplicedRun.h"
@@ -360,6 +361,9 @@ template <typename T>
   // A malformed program has no usable translation: tested after it.
   if (const ATranslation* translation = translated::TranslationOf<T>(machine)) {
     if (translation->onePush) return translated::RunOnePush<T>(*translation, machine, variables);
+    if constexpr (std::is_same_v<T, double>) {
+      if (translation->native != nullptr) return translated::RunNative(*translation, machine, variables);
+    }
     if (translated::kHasStraightRun<T> && translation->straight) {
       return translated::RunTranslated<T, translated::RunForm::kStraight>(*translation, machine, variables);
     }

@@ -11,6 +11,7 @@
 
 #include "CoreUtilities/MemoryBudget.h"
 #include "evaluation/ComplexSteps.h"
+#include "evaluation/NativeForm.h"
 #include "evaluation/StackEffect.h"
 #include "evaluation/StackMachine.h"
 #include "evaluation/TranslatedSteps.h"
@@ -281,7 +282,7 @@ ATranslation* Translate(const AStackMachine& m) {
     return nullptr;
   }
   auto* constantIndices = reinterpret_cast<int32_t*>(reinterpret_cast<char*>(translation) + stepBytes);
-  *translation = {false, false, false, false, false, constantIndices, 0};
+  *translation = {false, false, false, false, false, constantIndices, 0, nullptr};
   // The place of cache constant `index` in the translation's list.
   auto constantPlace = [&](int32_t index) {
     int32_t k = 0;
@@ -483,6 +484,10 @@ ATranslation* Translate(const AStackMachine& m) {
   translation->onePush = n >= 2 && steps[1].kind == Kind::kEnd &&
                          (steps[0].kind == Kind::kPushSlot || steps[0].kind == Kind::kPushNumber ||
                           steps[0].kind == Kind::kPushConstant);
+  // A lone push gains nothing from machine code (RunOnePush).
+  if constexpr (std::is_same_v<T, double>) {
+    if (translation->usable && !translation->onePush) translation->native = MakeNativeForm(m, *translation);
+  }
   return translation;
 }
 
@@ -495,7 +500,7 @@ template <typename T>
   if (translation == nullptr) return nullptr;
   ATranslation* expected = nullptr;
   if (!slot.compare_exchange_strong(expected, translation, std::memory_order_acq_rel)) {
-    OurDisposeMemory(translation);
+    DisposeTranslation(translation);
     translation = expected;
   }
   return translation;

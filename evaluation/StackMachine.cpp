@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "CoreUtilities/MemoryBudget.h"
+#include "evaluation/NativeForm.h"
 #include "evaluation/SplicedCalls.h"
 #include "evaluation/StackEffect.h"
 
@@ -20,9 +21,15 @@ AStackMachine::~AStackMachine() {
 // Programs change only while compiling, never during a run.
 void AStackMachine::DropTranslations() {
   for (std::atomic<ATranslation*>& translation : fTranslations) {
-    OurDisposeMemory(translation.exchange(nullptr, std::memory_order_acq_rel));
+    DisposeTranslation(translation.exchange(nullptr, std::memory_order_acq_rel));
   }
   DisposeSplicedForms(fSplicedForm.exchange(nullptr, std::memory_order_acq_rel));
+}
+
+void DisposeTranslation(ATranslation* translation) {
+  if (translation == nullptr) return;
+  ReleaseNativeForm(translation->native);
+  OurDisposeMemory(translation);
 }
 
 void* AStackMachine::operator new(size_t size) noexcept { return OurAllocateMemory(size, false); }

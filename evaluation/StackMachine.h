@@ -12,6 +12,7 @@
 class AConstantsCache;
 class DocumentRecord;
 struct ASplicedForm;
+struct NativeForm;
 
 // The head of a program's faster form (see TranslatedRun.h); its steps
 // follow it in the same block.
@@ -25,7 +26,11 @@ struct ATranslation {
   // names a constant by its place in this list.
   const int32_t* constantIndices;
   int32_t constantCount;
+  NativeForm* native;  // real translations only; null where there is none
 };
+
+// Frees a translation and what it owns.
+void DisposeTranslation(ATranslation* translation);
 struct MGridVariables;
 
 // The fixed variable slots at the start of every program's array; the

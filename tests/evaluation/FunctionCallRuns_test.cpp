@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
+#include <string>
 #include <thread>
 
 #include "CompilerTestSupport.h"

@@ -1,0 +1,357 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <bit>
+#include <chrono>
+#include <cstdint>
+#include <cmath>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "CoreUtilities/GraphViewThread.h"
+#include "CoreUtilities/MathConstants.h"
+#include "CoreUtilities/ThreadLocalState.h"
+#include "evaluation/ConstantsCache.h"
+#include "evaluation/DocumentQueries.h"
+#include "evaluation/RunPCode.h"
+#include "evaluation/SplicedCalls.h"
+#include "platform/ExecutableMemory.h"
+#include "tests/evaluation/CompilerTestSupport.h"
+#include "tests/evaluation/FunctionDocumentTest.h"
+#include "tests/evaluation/RandomPrograms.h"
+
+// Real runs of the native form against the switch: every value, slot and
+// cancellation as the interpreter gives it.
+
+namespace {
+
+bool HasNativeForm(const AStackMachine& machine) {
+  const ATranslation* translation = machine.fTranslations[0].load();
+  return translation != nullptr && translation->native != nullptr;
+}
+
+// The native run (RunPCode takes it where there is one) and the switch over
+// fresh copies of the slots: the same result and the same slots written.
+template <typename Same = bool (*)(const double&, const double&)>
+::testing::AssertionResult NativeAgrees(const AStackMachine& machine, const std::vector<double>& slots,
+                                        Same same = SameValues<double>) {
+  std::vector<double> native = slots, switched = slots;
+  const double a = RunPCode<double>(&machine, native.data(), nullptr);
+  const double b = RunPCodeSwitched<double>(&machine, switched.data(), nullptr);
+  if (!same(a, b)) return ::testing::AssertionFailure() << "result " << a << " against " << b;
+  for (size_t i = 0; i < slots.size(); ++i) {
+    if (!same(native[i], switched[i])) return ::testing::AssertionFailure() << "slot " << i << " differs";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+const double kEdges[] = {gNaN, -gNaN, gInf, -gInf, 0.0, -0.0, 5e-324, -2.5e-310, 2.2250738585072014e-308,
+                         1.0, -1.0, 0.5, 1e308, -3.0};
+
+TEST(NativeRuns, RandomProgramsMatchTheSwitch) {
+  ProgramGenerator general(31337, true);
+  StraightProgramGenerator straight(4242);
+  std::mt19937 random(99);
+  AConstantsCache constants;
+  FillConstants(constants);
+  const int programs = 20000;
+  for (int n = 0; n < programs; ++n) {
+    const std::string text = n % 2 ? general.Make() : straight.Make();
+    auto machine = AssembleProgram(text, nullptr);
+    ASSERT_NE(machine, nullptr) << text;
+    machine->fConstantsCache = &constants;
+    machine->fNaNRecovery = (n / 2) % 2;
+    Slots slots(*machine, random);
+    // Undefined, infinite, signed-zero and subnormal slots among the rest.
+    for (size_t i = 0; i < slots.d.size(); i += 3) slots.d[i] = kEdges[(i + static_cast<size_t>(n)) % std::size(kEdges)];
+    ASSERT_TRUE(NativeAgrees(*machine, slots.d, SameBits<double>)) << text;
+    // Only calls of document functions, and a lone push, keep the
+    // translated run.
+    const bool calls = text.find("pcCallFunction") != std::string::npos;
+    ASSERT_EQ(HasNativeForm(*machine), !calls && !machine->fTranslations[0].load()->onePush) << text;
+  }
+}
+
+// Each operation written out in the code, over every pair of edge values:
+// the interpreter's bits, signed zeros included.
+TEST(NativeRuns, WrittenOutOperationsGiveTheInterpretersBitsOnEdgeValues) {
+  const char* kPrograms[] = {
+      "pcPushVar 3\npcPushVar 4\npcAdd",          "pcPushVar 3\npcPushVar 4\npcMul",
+      "pcPushVar 3\npcPushVar 4\npcDiv",          "pcPushVar 3\npcPushVar 4\npcNeg\npcAdd",
+      "pcPushVar 3\npcSin\npcPushVar 4\npcAdd",   "pcPushVar 3\npcSin\npcPushVar 4\npcDiv",
+      "pcPushVar 3\npcSin\npcPushVar 4\npcNeg\npcAdd", "pcPushVar 4\npcSin\npcPushVar 3\npcSwap\npcDiv",
+      "pcPushVar 3\npcPushVar 4\npcSin\npcDiv",   "pcPushVar 3\npcPushVar 4\npcSin\npcNeg\npcAdd",
+      "pcPushVar 3\npcNeg",                        "pcPushVar 3\npcSquare\npcPushVar 4\npcAbs\npcAdd",
+      "pcPushVar 3\npcSqrt",                       "pcPushVar 3\npcPushVar 4\npcPop",
+      "pcPushVar 3\npcPushVar 4\npcLess 2",       "pcPushVar 3\npcPushVar 4\npcGreater 2",
+      "pcPushVar 3\npcPushVar 4\npcLessEq 2",     "pcPushVar 3\npcPushVar 4\npcGreaterEq 2",
+      "pcPushVar 3\npcPushVar 4\npcEqual 2",      "pcPushVar 3\npcPushVar 4\npcNotEqual 2",
+      "pcPushVar 3\npcPushVar 4\npcPow",          "pcPushVar 3\npcPushVar 4\npcPushNumber 2\npcClamp",
+      "pcPushVar 3\npcPushVar 4\npcIf",           "pcPushVar 3\npcPushNumber 1.5\npcDiv",
+  };
+  for (const char* text : kPrograms) {
+    auto machine = Program(text);
+    std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 0.0);
+    for (double x : kEdges) {
+      for (double y : kEdges) {
+        slots[3] = x;
+        slots[4] = y;
+        ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << text << "\nx " << x << " y " << y;
+      }
+    }
+    EXPECT_TRUE(HasNativeForm(*machine)) << text;
+  }
+}
+
+// A choice of three values over every mix of conditions: true, false,
+// undefined, short of true; values skipped and choices settled early
+// agree with the switch, which computes every value.
+TEST(NativeRuns, ChoicesSkipAndSettleAsTheSwitchChooses) {
+  auto machine = Program(
+      "pcPushVar 5\npcPushVar 3\npcSquare\npcPushVar 6\npcPushVar 3\npcSqrt\n"
+      "pcPushVar 7\npcPushVar 3\npcLn\npcPushNumber 1\npcAdd\npcBranch 3\npcPushVar 4\npcMul");
+  const double kConditions[] = {gNaN, 0.0, -0.0, 1.0, 0.5};
+  std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 0.0);
+  for (double x : {-2.0, 0.25, 4.0, gNaN}) {
+    for (double a : kConditions) {
+      for (double b : kConditions) {
+        for (double c : kConditions) {
+          slots[3] = x;
+          slots[4] = 3.0;
+          slots[5] = a;
+          slots[6] = b;
+          slots[7] = c;
+          ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << x << " " << a << " " << b << " " << c;
+        }
+      }
+    }
+  }
+  EXPECT_TRUE(HasNativeForm(*machine));
+  // A hand-written oracle of the commonest use: x < 0, x < 1, otherwise.
+  const char* kPiecewise =
+      "pcPushVar 3\npcPushNumber 0\npcLess 2\npcPushVar 3\npcPushVar 3\npcMul\npcPushVar 3\npcPushNumber 1\n"
+      "pcLess 2\npcPushVar 3\npcSqrt\npcPushNumber 1\npcPushNumber 1\npcPushVar 3\npcLn\npcAdd\npcBranch 3";
+  for (double x : {-3.0, -0.5, 0.0, 0.5, 1.0, 2.0}) {
+    const double hand = x < 0 ? x * x : x < 1 ? std::sqrt(x) : 1 + std::log(x);
+    EXPECT_EQ(std::bit_cast<uint64_t>(RunAtX<double>(kPiecewise, x)), std::bit_cast<uint64_t>(hand)) << x;
+  }
+}
+
+// Sums and products over bounds that are undefined, infinite, reversed,
+// too far apart, or so large that adding 1 leaves the index as it was.
+TEST(NativeRuns, LoopsAtTheirEdgesMatchTheSwitch) {
+  const double kBounds[] = {1.0, -2.5, 0.5, gNaN, gInf, -gInf, 9007199254740990.0, 9007199254740995.0, 1e5, 2e5, 0.0};
+  struct Kind {
+    const char* start;
+    const char* check;
+    const char* accumulate;
+  };
+  for (const Kind& kind : {Kind{"pcPushNumber 0", "pcSumIndexCheck 0", "pcAdd"},
+                           Kind{"pcPushNumber 1", "pcProductIndexCheck 0", "pcMul"}}) {
+    auto machine = Program(std::string(kind.start) +
+                           "\npcPushVar 5\npcStoreTempPop 1\npcPushVar 4\npcStoreTemp 2\npcStoreTempPop 0\n"
+                           "pcLoopTest 0\npcPushTemp 0\npcPushVar 3\npcMul\npcSqrt\n" + kind.check + "\n" +
+                           kind.accumulate + "\npcLoopNext 0");
+    std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 0.0);
+    slots[3] = 1.0000001;
+    for (double start : kBounds) {
+      for (double limit : kBounds) {
+        slots[4] = start;
+        slots[5] = limit;
+        ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << kind.check << " from " << start << " to " << limit;
+      }
+    }
+    EXPECT_TRUE(HasNativeForm(*machine));
+  }
+}
+
+// The run's own copy of the constants: the cache's values, NaN without a
+// cache or past its end, the new values after an invalidation.
+TEST(NativeRuns, ConstantsReadAsTheTranslatedRunReadsThem) {
+  AConstantsCache constants;
+  FillConstants(constants);
+  auto machine = Program("pcPushConstant 0\npcPushVar 3\npcAdd\npcPushConstant 1\npcMul\npcPushConstant 2\npcAdd");
+  auto first = Program("pcPushVar 3\npcPushConstant 0\npcAdd");
+  std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 2.0);
+  for (AConstantsCache* cache : {&constants, static_cast<AConstantsCache*>(nullptr)}) {
+    machine->fConstantsCache = first->fConstantsCache = cache;
+    ASSERT_TRUE(NativeAgrees(*machine, slots));
+    ASSERT_TRUE(NativeAgrees(*first, slots));
+  }
+  first->fConstantsCache = &constants;
+  std::vector<double> x(slots);
+  EXPECT_EQ(first->Run(x.data(), nullptr), 2.0 + std::sqrt(3.0));
+  delete constants.Store().pairs[0].program;
+  constants.Store().pairs[0].program = AssembleProgram("pcPushNumber 5", nullptr).release();
+  constants.InvalConstants();
+  EXPECT_EQ(first->Run(x.data(), nullptr), 7.0);
+  EXPECT_TRUE(HasNativeForm(*machine));
+  EXPECT_TRUE(HasNativeForm(*first));
+}
+
+int gMisalignedCalls = 0;
+
+// An interpolation that notes a call made with the stack out of the ABI's
+// alignment: its frame address, where the caller's rbp is saved, lies 16
+// bytes below the aligned stack of the call.
+[[gnu::noinline]] double AlignmentProbe(int32_t, double x, const DocumentRecord*) {
+  gMisalignedCalls += (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) + 16) % 16 != 0;
+  return x;
+}
+
+// Native code saves one, two or three registers by what the program
+// reads; every call still finds the stack aligned.
+TEST(NativeRuns, CallsFindTheStackAligned) {
+  const DocumentQueryHooks installed = InstalledDocumentQueryHooks();
+  DocumentQueryHooks probing = installed;
+  probing.interpolate = &AlignmentProbe;
+  InstallDocumentQueryHooks(probing);
+  AConstantsCache constants;
+  FillConstants(constants);
+  for (const char* text : {"pcPushVar 3\npcInterpolate1 1\npcPushVar 4\npcAdd",
+                           "pcPushConstant 0\npcPushVar 3\npcInterpolate1 1\npcAdd",
+                           "pcPushVar 3\npcPushVar 4\npcStoreVar 5\npcSin\npcInterpolate1 1\npcAdd",
+                           "pcPushConstant 0\npcPushVar 3\npcStoreVar 5\npcInterpolate1 1\npcAdd"}) {
+    auto machine = Program(text);
+    machine->fConstantsCache = &constants;
+    std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 1.0);
+    gMisalignedCalls = 0;
+    machine->Run(slots.data(), nullptr);
+    EXPECT_EQ(gMisalignedCalls, 0) << text;
+    EXPECT_TRUE(HasNativeForm(*machine)) << text;
+  }
+  InstallDocumentQueryHooks(installed);
+}
+
+// x + 1, x + 2, ... stored into slots 12 onwards.
+std::unique_ptr<AStackMachine> StoringProgram(int stores) {
+  std::string text = "pcStoreVar 11\n";  // a first instruction, before any test
+  for (int k = 1; k <= stores; ++k) {
+    text += "pcPushVar 3\npcPushNumber " + std::to_string(k) + "\npcAdd\npcStoreVar " + std::to_string(11 + k) + "\npcPop\n";
+  }
+  return Program(text + "pcPushVar 3");
+}
+
+TEST(NativeRuns, CancellationBeforeTheRunStopsItAtTheFirstStore) {
+  auto machine = StoringProgram(3);
+  std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), -1.0);
+  slots[3] = 10.0;
+  machine->fCancel.store(1);
+  ASSERT_TRUE(NativeAgrees(*machine, slots));
+  std::vector<double> run = slots;
+  EXPECT_TRUE(std::isnan(machine->Run(run.data(), nullptr)));
+  EXPECT_TRUE(std::isnan(run[11]));
+  EXPECT_EQ(run[12], -1.0);
+  machine->fCancel.store(0);
+  EXPECT_EQ(machine->Run(run.data(), nullptr), 10.0);
+  EXPECT_EQ(run[14], 13.0);
+  // A flag for the interface's threads leaves others running.
+  gCancelEvaluationForUIEvalThreads.store(1);
+  run = slots;
+  EXPECT_EQ(machine->Run(run.data(), nullptr), 10.0);
+  EXPECT_EQ(run[14], 13.0);
+  double onInterface = 0;
+  std::thread([&] {
+    SetThisIsUIThread();
+    std::vector<double> own = slots;
+    onInterface = machine->Run(own.data(), nullptr);
+  }).join();
+  gCancelEvaluationForUIEvalThreads.store(0);
+  EXPECT_TRUE(std::isnan(onInterface));
+  EXPECT_TRUE(HasNativeForm(*machine));
+}
+
+// A flag raised while another thread runs: each run ends whole or with
+// NaN, its stores a prefix of the whole run's; the next run after the
+// raise is cancelled.
+TEST(NativeRuns, CancellationDuringRunsFromAnotherThread) {
+  constexpr int kStores = 40;
+  auto machine = StoringProgram(kStores);
+  std::atomic<int> phase{0};
+  std::atomic<int> badRuns{0};
+  std::thread runner([&] {
+    std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()));
+    while (phase.load() < 2) {
+      const bool raisedBefore = phase.load() == 1;
+      std::fill(slots.begin(), slots.end(), -1.0);
+      slots[3] = 0.0;
+      const double value = machine->Run(slots.data(), nullptr);
+      int written = 0;
+      while (written < kStores && slots[static_cast<size_t>(12 + written)] == written + 1.0) ++written;
+      for (int k = written; k < kStores; ++k) badRuns += slots[static_cast<size_t>(12 + k)] != -1.0;
+      if (!std::isnan(value) && (written != kStores || value != 0.0)) ++badRuns;
+      if (raisedBefore && !std::isnan(value)) ++badRuns;
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  machine->fCancel.store(1);
+  phase.store(1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  phase.store(2);
+  runner.join();
+  EXPECT_EQ(badRuns.load(), 0);
+  EXPECT_TRUE(HasNativeForm(*machine));
+}
+
+// Bytes of executable pages backed by no file: neighbours may share a line.
+uint64_t ExecutableAnonymousBytes() {
+  std::ifstream maps("/proc/self/maps");
+  const std::string anonymous = " r-xp 00000000 00:00 0";
+  uint64_t bytes = 0;
+  for (std::string line; std::getline(maps, line);) {
+    const size_t at = line.find(anonymous);
+    if (at == std::string::npos || line.find_first_not_of(' ', at + anonymous.size()) != std::string::npos) continue;
+    const size_t dash = line.find('-');
+    bytes += std::stoull(line.substr(dash + 1, at - dash - 1), nullptr, 16) - std::stoull(line.substr(0, dash), nullptr, 16);
+  }
+  return bytes;
+}
+
+// Programs made, run, changed and freed by the thousand leave no pages.
+TEST(NativeRuns, CodePagesGoWithTheirPrograms) {
+  const int64_t live = LiveCodePageMappings();
+  const uint64_t mapped = ExecutableAnonymousBytes();
+  StraightProgramGenerator generator(777);
+  for (int n = 0; n < 2000; ++n) {
+    auto machine = Program(generator.Make());
+    std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 1.5);
+    machine->Run(slots.data(), nullptr);
+    if (n % 2 == 0) continue;
+    machine->Add(MakeOp(pcPushVar, 3));  // drops the translation
+    machine->Add(MakeOp(pcAdd));
+    machine->Run(slots.data(), nullptr);
+  }
+  EXPECT_EQ(LiveCodePageMappings(), live);
+  EXPECT_EQ(ExecutableAnonymousBytes(), mapped);
+  auto kept = Program("pcPushVar 3\npcPushVar 4\npcAdd");
+  std::vector<double> slots(static_cast<size_t>(kept->VariableSlotCount()), 1.5);
+  kept->Run(slots.data(), nullptr);
+  EXPECT_EQ(LiveCodePageMappings(), live + 1);
+  EXPECT_GT(ExecutableAnonymousBytes(), mapped);
+}
+
+class NativeSplicedRuns : public FunctionDocumentTest {};
+
+// A caller with its callees written in runs natively too: the bits and
+// slots of the switch, which calls.
+TEST_F(NativeSplicedRuns, CallersWithTheirCalleesWrittenInRunNatively) {
+  Define({{"'f'(a) = a ^ 2 + sin(a)", "a"}, {"'g'(a, b) = (a - b) / (a * b + 1)", "ab"}});
+  if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
+  const Compiled caller = CompileText("'f'(x) + 'f'(y) * 'g'(x, y)", false, fDocument.get());
+  std::vector<double> slots(static_cast<size_t>(caller.machine->VariableSlotCount()), 0.0);
+  for (const double x : kCallArguments) {
+    for (const double y : kCallArguments) {
+      slots[kSlotX] = x;
+      slots[kSlotY] = y;
+      ASSERT_TRUE(NativeAgrees(*caller.machine, slots, SameCallBits)) << x << " " << y;
+    }
+  }
+  const ASplicedForm* form = caller.machine->fSplicedForm.load();
+  ASSERT_TRUE(form != nullptr && form->translation != nullptr);
+  EXPECT_NE(form->translation->native, nullptr);
+}
+
+}  // namespace
