@@ -136,7 +136,7 @@ void AnExpression::DecidePointRun() {
 // the run would copy it, then the run's end, its cancellation test. The
 // computation of stale values is out of line, so that the usual case
 // saves no registers.
-double AnExpression::ConstantRun() {
+[[gnu::always_inline]] inline double AnExpression::ConstantRun() {
   double value;
   if (!fPointConstants.TryRealPartAt(fConstantPlace, value)) [[unlikely]] return ConstantRunAfterComputing();
   return CancelWords(*fPointMachine).Screen(value, gNaN);
