@@ -146,17 +146,25 @@ double AnExpression::ConstantRunAfterComputing() {
   return CancelWords(*fPointMachine).Screen(fPointConstants.Selected(fConstantIndex).re, gNaN);
 }
 
-// The usual case first, with nothing to keep across a call, so that the
-// entry saves no registers: a program that reads no slider, on a thread
-// whose array is current. A real program that would only hand the slider
-// to callees written into it needs none either.
+// The usual case first and straight through, with nothing to keep across
+// a call, so that the entry saves no registers: a real program that reads
+// no slider, on a thread whose array is current.
 template <typename Fill>
 double AnExpression::EvaluatePoint(Fill fill) {
   const PointRun run = fPointRun;
+  if (run == PointRun::kReal) [[likely]] {
+    if (void* variables = ThreadLocalVariablesIfCurrent()) [[likely]] {
+      auto* v = static_cast<double*>(variables);
+      fill(v);
+      return RunPCode<double>(fPointMachine.get(), v, nullptr);
+    }
+    return EvaluatePointFully(fill);
+  }
   if (run == PointRun::kConstant) return ConstantRun();
-  void* variables = ThreadLocalVariablesIfCurrent();
-  if (variables != nullptr) [[likely]] {
-    if (run == PointRun::kReal || (run == PointRun::kRealHandingSliderOn && !RealRunReadsSlider(*fPointMachine))) {
+  if (void* variables = ThreadLocalVariablesIfCurrent()) {
+    // A real program that would only hand the slider to callees written
+    // into it needs none either.
+    if (run == PointRun::kRealHandingSliderOn && !SplicedRunReadsSlider(*fPointMachine)) {
       auto* v = static_cast<double*>(variables);
       fill(v);
       return RunPCode<double>(fPointMachine.get(), v, nullptr);
