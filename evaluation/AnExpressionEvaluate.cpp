@@ -100,8 +100,8 @@ void FillArrayRun(MGridVariables& grid, const AStackMachine& program, int32_t n,
   SetSingle(slot(kSlotSlider), FromReal<T>(slider));
 }
 
-// A program of one constant push and its end: the run's value is the
-// constant's, at no point the array holds.
+// A program of one constant push and its end: its value is the constant,
+// whatever the array holds.
 bool PushesOneConstant(const AStackMachine& program, int32_t& index) {
   const PCodeOp* code = program.Code();
   if (program.IsMalformed() || program.Count() < 1 || code[0].opcode != pcPushConstant) return false;

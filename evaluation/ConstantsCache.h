@@ -76,7 +76,7 @@ class AConstantsCache {
     return SelectedAfterComputing(index);
   }
   // Where value `index` lies, for a reader that reads it at every run
-  // (RealPartAt); null for an index the cache never gave out. The place
+  // (TryRealPartAt); null for an index the cache never gave out. The place
   // holds until the owner's program is compiled again.
   const Complex* PlaceOf(int32_t index) const {
     return static_cast<uint32_t>(index) < static_cast<uint32_t>(fStore->valueCount) ? fStore->values + index
