@@ -9,8 +9,8 @@ class AMathPaneDocument;
 // instruction (tested together with IsMathPaneResultsThread). Raised only
 // while the document being cancelled is the one computing, and lowered by
 // the thread before it takes the next, so one document's cancel never
-// aborts another's results.
-extern std::atomic<int32_t> gCancelEvaluationForMathPaneResultsEvalThreads;
+// aborts another's results. Hidden: see gCancelEvaluationForUIEvalThreads.
+extern std::atomic<int32_t> gCancelEvaluationForMathPaneResultsEvalThreads [[gnu::visibility("hidden")]];
 
 // Compiles the document's functions on the calling thread, then queues the
 // document for its result strings unless it is queued already.

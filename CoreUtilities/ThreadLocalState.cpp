@@ -40,7 +40,7 @@ thread_local CompilerScratch tCompilerScratch;
 
 // Read by workers without a lock before each job.
 std::atomic<int32_t> gMaxVariables{0};
-constinit thread_local ThreadVariableArray gThreadVariableArray [[gnu::tls_model("initial-exec")]]{nullptr, 0};
+constinit thread_local ThreadVariableArray gThreadVariableArray [[gnu::tls_model("local-exec")]]{nullptr, -1};
 
 bool IsUIThread() { return tIsUIThread; }
 bool IsMathPaneResultsThread() { return tIsMathResultsThread; }
@@ -54,7 +54,7 @@ void* GetThreadLocalVariables() { return gThreadVariableArray.slots; }
 void ReallocateThreadLocalVariablesIfNecessary() {
   const int32_t wanted = gMaxVariables.load(std::memory_order_acquire);
   if (gThreadVariableArray.slots != nullptr && gThreadVariableArray.count >= wanted) return;
-  gThreadVariableArray = {nullptr, 0};
+  gThreadVariableArray = {nullptr, -1};
   tVariables.reset();
   // Zeroed: programs read slots (the table row, 11) that a caller may not fill.
   tVariables = std::make_unique<VariableSlot[]>(static_cast<std::size_t>(wanted));

@@ -34,20 +34,25 @@ void ReallocateThreadLocalVariablesIfNecessary();
 int32_t GetMaxVariableCount();
 
 // What CurrentThreadLocalVariables reads inline. The array is owned out of
-// line and released when the thread ends. Initial-exec, as every program
-// that links it is an executable: in the general model the read is a call,
-// and an evaluation's entry would save its arguments around it.
+// line and released when the thread ends. Local-exec and hidden, as every
+// program that links it is an executable: each is then read straight at
+// its address; in the general model the read is a call, and an
+// evaluation's entry would save its arguments around it. A thread without
+// an array counts -1 slots, so that a count as large as the one wanted
+// always comes with an array.
 struct ThreadVariableArray {
   void* slots;
   int32_t count;
 };
-extern constinit thread_local ThreadVariableArray gThreadVariableArray [[gnu::tls_model("initial-exec")]];
-extern std::atomic<int32_t> gMaxVariables;  // only grows
+extern constinit thread_local ThreadVariableArray gThreadVariableArray [[gnu::tls_model("local-exec")]];
+extern std::atomic<int32_t> gMaxVariables [[gnu::visibility("hidden")]];  // only grows
 
 // The calling thread's array when it needs no regrowing, else null.
 inline void* ThreadLocalVariablesIfCurrent() {
   const ThreadVariableArray array = gThreadVariableArray;
-  return array.count >= gMaxVariables.load(std::memory_order_acquire) ? array.slots : nullptr;
+  if (array.count < gMaxVariables.load(std::memory_order_acquire)) return nullptr;
+  if (array.slots == nullptr) __builtin_unreachable();
+  return array.slots;
 }
 
 // The calling thread's array, regrown first when a program compiled since

@@ -128,6 +128,9 @@ void AnExpression::Compile(AnExpression** list, int32_t n) {
     if (anyComplex) MarkComplex(list[i]->fPointMachine.get(), list[i]->fPointConstants, true);
     list[i]->fPointMachine->FixLoops();
   }
+  for (int32_t i = 0; i < n; ++i) {
+    if (list[i] != nullptr) list[i]->DecidePointRun();
+  }
 }
 
 void AnExpression::Compile(AnExpression* e) { Compile(&e, 1); }

@@ -129,6 +129,17 @@ class AnExpression {
  private:
   void CompilePointProgram();
   void CompileGridProgram();
+  // The run a point evaluation takes, decided once the point program is
+  // made: the entry then tests one byte instead of the program's flags.
+  // kConstant: a real program that pushes one cached constant and ends,
+  // read in place without the array or the run. kReal, kComplex: a
+  // program that reads no slider. kRealHandingSliderOn: a real program
+  // that reads it only to hand it to its callees, whose spliced form may
+  // read none. kFully: any other, or none.
+  enum class PointRun : uint8_t { kFully, kConstant, kReal, kComplex, kRealHandingSliderOn };
+  void DecidePointRun();
+  double ConstantRun();
+  [[gnu::noinline, gnu::cold]] double ConstantRunAfterComputing();
   template <typename Fill>
   double EvaluatePoint(Fill fill);
   template <typename Fill>
@@ -144,4 +155,8 @@ class AnExpression {
   AConstantsCache fGridConstants;
   DocumentRecord* fDocument;
   int32_t fArrayFlag = 1;
+  PointRun fPointRun = PointRun::kFully;
+  // kConstant: the constant's index in fPointConstants and its place there.
+  int32_t fConstantIndex = 0;
+  const Complex* fConstantPlace = nullptr;
 };

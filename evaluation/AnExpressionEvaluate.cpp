@@ -4,6 +4,7 @@
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/ThreadLocalState.h"
 #include "evaluation/AnExpression.h"
+#include "evaluation/CancelWords.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/GridPointRuns.h"
 #include "evaluation/GridRecords.h"
@@ -99,31 +100,79 @@ void FillArrayRun(MGridVariables& grid, const AStackMachine& program, int32_t n,
   SetSingle(slot(kSlotSlider), FromReal<T>(slider));
 }
 
+// A program of one constant push and its end: its value is the constant,
+// whatever the array holds.
+bool PushesOneConstant(const AStackMachine& program, int32_t& index) {
+  const PCodeOp* code = program.Code();
+  if (program.IsMalformed() || program.Count() < 1 || code[0].opcode != pcPushConstant) return false;
+  if (program.Count() > 1 && code[1].opcode != pcEnd) return false;
+  index = code[0].ids.a;
+  return true;
+}
+
 }  // namespace
 
-// The usual case first, with nothing to keep across a call, so that the
-// entry saves no registers: a program that reads no slider, on a thread
-// whose array is current. A real program that would only hand the slider
-// to callees written into it needs none either.
+void AnExpression::DecidePointRun() {
+  fPointRun = PointRun::kFully;
+  fConstantPlace = nullptr;
+  const AStackMachine* machine = fPointMachine.get();
+  if (machine == nullptr) return;
+  const bool real = machine->fComplex == 0;
+  if (real && machine->fConstantsCache == &fPointConstants && PushesOneConstant(*machine, fConstantIndex)) {
+    fConstantPlace = fPointConstants.PlaceOf(fConstantIndex);
+    if (fConstantPlace != nullptr) {
+      fPointRun = PointRun::kConstant;
+      return;
+    }
+  }
+  if (!machine->ReadsSlider()) {
+    fPointRun = real ? PointRun::kReal : PointRun::kComplex;
+  } else if (real && machine->HandsSliderOnOnly()) {
+    fPointRun = PointRun::kRealHandingSliderOn;
+  }
+}
+
+// What RunPCode gives for the program, read without it: the constant as
+// the run would copy it, then the run's end, its cancellation test. The
+// computation of stale values is out of line, so that the usual case
+// saves no registers.
+[[gnu::always_inline]] inline double AnExpression::ConstantRun() {
+  double value;
+  if (!fPointConstants.TryRealPartAt(fConstantPlace, value)) [[unlikely]] return ConstantRunAfterComputing();
+  return CancelWords(*fPointMachine).Screen(value, gNaN);
+}
+
+double AnExpression::ConstantRunAfterComputing() {
+  return CancelWords(*fPointMachine).Screen(fPointConstants.Selected(fConstantIndex).re, gNaN);
+}
+
+// The usual case first and straight through, with nothing to keep across
+// a call, so that the entry saves no registers: a real program that reads
+// no slider, on a thread whose array is current.
 template <typename Fill>
 double AnExpression::EvaluatePoint(Fill fill) {
-  void* variables = ThreadLocalVariablesIfCurrent();
-  const AStackMachine* machine = fPointMachine.get();
-  if (variables != nullptr && machine != nullptr) [[likely]] {
-    if (!machine->ReadsSlider()) [[likely]] {
-      if (machine->fComplex != 0) {
-        auto* v = static_cast<Complex*>(variables);
-        fill(v);
-        return RealResult(RunPCode<Complex>(machine, v, nullptr));
-      }
+  const PointRun run = fPointRun;
+  if (run == PointRun::kReal) [[likely]] {
+    if (void* variables = ThreadLocalVariablesIfCurrent()) [[likely]] {
       auto* v = static_cast<double*>(variables);
       fill(v);
-      return RunPCode<double>(machine, v, nullptr);
+      return RunPCode<double>(fPointMachine.get(), v, nullptr);
     }
-    if (machine->fComplex == 0 && !RealRunReadsSlider(*machine)) {
+    return EvaluatePointFully(fill);
+  }
+  if (run == PointRun::kConstant) return ConstantRun();
+  if (void* variables = ThreadLocalVariablesIfCurrent()) {
+    // A real program that would only hand the slider to callees written
+    // into it needs none either.
+    if (run == PointRun::kRealHandingSliderOn && !SplicedRunReadsSlider(*fPointMachine)) {
       auto* v = static_cast<double*>(variables);
       fill(v);
-      return RunPCode<double>(machine, v, nullptr);
+      return RunPCode<double>(fPointMachine.get(), v, nullptr);
+    }
+    if (run == PointRun::kComplex) {
+      auto* v = static_cast<Complex*>(variables);
+      fill(v);
+      return RealResult(RunPCode<Complex>(fPointMachine.get(), v, nullptr));
     }
   }
   return EvaluatePointFully(fill);

@@ -75,6 +75,23 @@ class AConstantsCache {
     if (TryCopySelected(&index, 1, &value)) [[likely]] return value;
     return SelectedAfterComputing(index);
   }
+  // Where value `index` lies, for a reader that reads it at every run
+  // (TryRealPartAt); null for an index the cache never gave out. The place
+  // holds until the owner's program is compiled again.
+  const Complex* PlaceOf(int32_t index) const {
+    return static_cast<uint32_t>(index) < static_cast<uint32_t>(fStore->valueCount) ? fStore->values + index
+                                                                                    : nullptr;
+  }
+  // The real part of the value at `place` into `out`, when the values are
+  // current and no computation rewrites them meanwhile; false otherwise,
+  // when Selected computes them. Two readings of the word around one of
+  // the value.
+  bool TryRealPartAt(const Complex* place, double& out) const {
+    const uint32_t readable = fReadable.load(std::memory_order_acquire);
+    if ((readable & 1) == 0) return false;
+    out = std::atomic_ref<double>(const_cast<Complex*>(place)->re).load(std::memory_order_acquire);
+    return fReadable.load(std::memory_order_relaxed) == readable;
+  }
   int32_t ValueCount() const { return fStore->valueCount; }
   void InvalConstants();
   bool IsComputed() const;

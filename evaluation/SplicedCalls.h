@@ -70,13 +70,12 @@ void DisposeSplicedForms(ASplicedForm* form);
 const ASplicedForm* CurrentSplicedForm(const AStackMachine& caller, uint64_t generation,
                                        TranslationFunction translate);
 
-// Whether a real point run of `program` reads the slider's slot: a program
-// that names it only to hand it to its callees does not once its spliced
-// form for the present functions does not. Programs change only while
-// compiling, never during a run, so the form the run finds is this one.
-inline bool RealRunReadsSlider(const AStackMachine& program) {
-  if (!program.ReadsSlider()) return false;
-  if (!program.HandsSliderOnOnly()) return true;
+// Whether a real point run of a program that names the slider's slot only
+// to hand it to its callees (HandsSliderOnOnly) reads it: it does not once
+// its spliced form for the present functions does not. Programs change
+// only while compiling, never during a run, so the form the run finds is
+// this one.
+inline bool SplicedRunReadsSlider(const AStackMachine& program) {
   const ASplicedForm* form = program.fSplicedForm.load(std::memory_order_acquire);
   return form == nullptr || form->translation == nullptr || form->readsSlider ||
          form->generation != gFunctionsGeneration.load(std::memory_order_acquire);

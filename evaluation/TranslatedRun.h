@@ -427,7 +427,7 @@ template <typename T>
   if constexpr (Ops::kStopsOnNaN) {
     if (push.checkNaN && Ops::HasNaN(top)) return Ops::NaN();
   }
-  return CancelWords(m).Raised() ? Ops::NaN() : Ops::Finish(top);
+  return CancelWords(m).Screen(Ops::Finish(top), Ops::NaN());
 }
 
 }  // namespace translated

@@ -1,12 +1,18 @@
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "AnExpressionTestSupport.h"
 #include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/GraphViewThread.h"
+#include "CoreUtilities/ThreadLocalState.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
 #include "evaluation/GridRecords.h"
+#include "evaluation/RunPCode.h"
 #include "evaluation/StackMachine.h"
 #include "expression/TreeShorthands.h"
 #include "expression/TreeBuilding.h"
@@ -21,7 +27,67 @@ std::unique_ptr<DocumentRecord> EmptyDocument() {
   return ReadDocumentText(text, int32_t(sizeof text - 1));
 }
 
+// One formula of each way into a point run: one cached constant; real or
+// complex, with the slider or without.
+const char* const kEntryFormulas[] = {"2 * pi + sqrt(2)", "sqrt(2) * n", "(x ^ 2 + 1) / (y ^ 2 + x * y + 3)",
+                                      "x * n - ln(y)", "abs((x + i * y) ^ 3 - 1)", "sqrt(x - 5) + 0 * i"};
+
+// The plain interpreter's value at (x, 0.25) and slider 1.25, read as a
+// point evaluation reads it.
+template <typename T>
+double Interpreted(const AStackMachine* program, double x) {
+  auto real = [](double r) -> T {
+    if constexpr (std::is_same_v<T, Complex>) return {r, 0.0};
+    else return r;
+  };
+  std::vector<T> v(static_cast<size_t>(program->VariableSlotCount()), real(0.0));
+  v[kSlotX] = real(x);
+  v[kSlotY] = real(0.25);
+  v[kSlotSlider] = real(1.25);
+  const T value = RunPCodeSwitched<T>(program, v.data(), nullptr);
+  if constexpr (std::is_same_v<T, Complex>) return value.im == 0.0 ? value.re : NAN;
+  else return value;
+}
+
+void ExpectInterpretersValues(const std::vector<std::unique_ptr<AnExpression>>& expressions) {
+  for (const auto& e : expressions) {
+    const AStackMachine* p = e->PointMachine();
+    for (const double x : {0.5, -2.0, 9.0}) {
+      const double reference = p->fComplex != 0 ? Interpreted<Complex>(p, x) : Interpreted<double>(p, x);
+      const double value = e->Evaluate(x, 0.25);
+      EXPECT_EQ(std::memcmp(&value, &reference, sizeof value), 0) << p->Count() << " instructions, x = " << x;
+    }
+  }
+}
+
 }  // namespace
+
+// On a thread's first array and on one older than the programs; cancels
+// raised before the run, the interface's only on its own thread.
+TEST(AnExpression, EveryWayIntoAPointRunGivesTheInterpretersValue) {
+  auto document = EmptyDocument();
+  document->fSliderValue.store(1.25);
+  std::vector<std::unique_ptr<AnExpression>> expressions;
+  for (const char* formula : kEntryFormulas) expressions.push_back(CompiledExpression(formula, document.get()));
+  std::thread([&] {
+    ExpectInterpretersValues(expressions);
+    std::thread([] { CheckgVariablesSize(GetMaxVariableCount() + 40); }).join();
+    EXPECT_EQ(ThreadLocalVariablesIfCurrent(), nullptr);
+    ExpectInterpretersValues(expressions);
+  }).join();
+  for (const auto& e : expressions) {
+    e->SetCancel(true);
+    EXPECT_TRUE(std::isnan(e->Evaluate(0.5, 0.25)));
+    e->SetCancel(false);
+  }
+  gCancelEvaluationForUIEvalThreads.store(1);
+  ExpectInterpretersValues(expressions);
+  std::thread([&] {
+    SetThisIsUIThread();
+    for (const auto& e : expressions) EXPECT_TRUE(std::isnan(e->Evaluate(0.5, 0.25)));
+  }).join();
+  gCancelEvaluationForUIEvalThreads.store(0);
+}
 
 TEST(AnExpression, EachPointCallFillsItsOwnSlots) {
   auto document = EmptyDocument();

@@ -6,6 +6,9 @@
 
 #include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/ProcessorCount.h"
+#include "document/DocumentReading.h"
+#include "document/DocumentRecord.h"
+#include "evaluation/StackMachine.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 
 // Evaluations racing invalidations of their constants: every run sees a
@@ -61,6 +64,28 @@ TEST(ConstantsInvalidation, EvaluationsDuringTenThousandInvalidationsSeeWholeVal
   ExpectWholeValuesDuringInvalidations(text);
   // A program of one cached constant reads the cache without the step loop.
   ExpectWholeValuesDuringInvalidations("2 * pi + sqrt(2)");
+}
+
+// A constant that reads the slider keeps its value until an invalidation
+// and takes the new one at the next run, alone in its program (read in
+// place) or not.
+TEST(ConstantsInvalidation, ASliderChangeReachesTheRunsAfterTheInvalidation) {
+  constexpr char text[] = "Zentrolabworksheet 4;\n";
+  std::unique_ptr<DocumentRecord> document = ReadDocumentText(text, int32_t(sizeof text - 1));
+  document->fSliderValue.store(1.0);
+  auto alone = CompiledExpression("sqrt(2) * n", document.get());
+  ASSERT_EQ(alone->PointMachine()->Code()[0].opcode, pcPushConstant);
+  auto among = CompiledExpression("sqrt(2) * n + x", document.get());
+  double shown = 1.0;
+  for (const double slider : {1.0, -3.5, 1e300}) {
+    document->fSliderValue.store(slider);
+    EXPECT_TRUE(SameDoubleBits(alone->Evaluate(0.0, 0.0), std::sqrt(2.0) * shown));
+    alone->InvalConstants();
+    among->InvalConstants();
+    EXPECT_TRUE(SameDoubleBits(alone->Evaluate(0.0, 0.0), std::sqrt(2.0) * slider));
+    EXPECT_TRUE(SameDoubleBits(among->Evaluate(0.0, 0.0), std::sqrt(2.0) * slider));
+    shown = slider;
+  }
 }
 
 TEST(ConstantsInvalidation, GridRunsDuringInvalidationsSeeWholeValues) {
