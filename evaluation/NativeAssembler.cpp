@@ -16,6 +16,12 @@ void Assembler::Int32(int32_t value) {
   code_.insert(code_.end(), bytes, bytes + 4);
 }
 
+void Assembler::Int64(uint64_t value) {
+  uint8_t bytes[8];
+  std::memcpy(bytes, &value, 8);
+  code_.insert(code_.end(), bytes, bytes + 8);
+}
+
 void Assembler::Rex(bool wide, int32_t reg, int32_t base) {
   const int32_t rex = 0x40 | (wide ? 8 : 0) | ((reg >> 3) << 2) | (base >> 3);
   if (rex != 0x40) Byte(static_cast<uint8_t>(rex));
@@ -66,9 +72,7 @@ void Assembler::Move(Gpr to, Gpr from) {
 void Assembler::MoveImmediate(Gpr to, uint64_t value) {
   Rex(true, 0, static_cast<int32_t>(to));
   Byte(static_cast<uint8_t>(0xB8 + Low3(to)));
-  uint8_t bytes[8];
-  std::memcpy(bytes, &value, 8);
-  code_.insert(code_.end(), bytes, bytes + 8);
+  Int64(value);
 }
 
 void Assembler::MoveImmediate32(Gpr to, int32_t value) {
@@ -169,11 +173,7 @@ bool Assembler::Finish(std::vector<uint8_t>& out) {
   while (code_.size() % 16 != 0) Byte(0xCC);
   const auto pool = static_cast<int32_t>(code_.size());
   for (const Fixup& use : literalUses_) patch(use.at, pool + 16 * use.target);
-  for (uint64_t word : literals_) {
-    uint8_t bytes[8];
-    std::memcpy(bytes, &word, 8);
-    code_.insert(code_.end(), bytes, bytes + 8);
-  }
+  for (uint64_t word : literals_) Int64(word);
   out = std::move(code_);
   return true;
 }

@@ -82,6 +82,7 @@ class Assembler {
   void Byte(uint8_t b) { code_.push_back(b); }
   void Bytes(std::initializer_list<uint8_t> bytes) { code_.insert(code_.end(), bytes); }
   void Int32(int32_t value);
+  void Int64(uint64_t value);
   void Rex(bool wide, int32_t reg, int32_t base);
   void Operand(int32_t reg, Memory m);
   void Sse(uint8_t prefix, uint8_t opcode, int32_t reg, Memory m);
