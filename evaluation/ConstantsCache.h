@@ -87,10 +87,8 @@ class AConstantsCache {
   // when Selected computes them. Two readings of the word around one of
   // the value.
   bool TryRealPartAt(const Complex* place, double& out) const {
-    const uint32_t readable = fReadable.load(std::memory_order_acquire);
-    if ((readable & 1) == 0) return false;
-    out = std::atomic_ref<double>(const_cast<Complex*>(place)->re).load(std::memory_order_acquire);
-    return fReadable.load(std::memory_order_relaxed) == readable;
+    return TryReadCurrent(
+        [&] { out = std::atomic_ref<double>(const_cast<Complex*>(place)->re).load(std::memory_order_acquire); });
   }
   int32_t ValueCount() const { return fStore->valueCount; }
   void InvalConstants();
@@ -103,25 +101,32 @@ class AConstantsCache {
   std::atomic<int32_t> fComplex{0};
 
  private:
-  // Inline: every run of a program with constants goes through it.
-  bool TryCopyCurrent(Complex* out) const {
+  // `read` between two readings of the word, while it says the values are
+  // current; true when no computation began meanwhile. Inline: every run
+  // of a program with constants goes through it. The loads `read` makes
+  // acquire, so the second reading of the word follows them.
+  template <typename Read>
+  [[gnu::always_inline]] bool TryReadCurrent(Read read) const {
     const uint32_t readable = fReadable.load(std::memory_order_acquire);
     if ((readable & 1) == 0) return false;
-    // The loads acquire, so the second reading of the word follows them.
-    const Complex* values = fStore->values;
-    for (int32_t i = 0, count = fStore->valueCount; i < count; ++i) out[i] = LoadValue(values + i);
+    read();
     return fReadable.load(std::memory_order_relaxed) == readable;
   }
+  bool TryCopyCurrent(Complex* out) const {
+    return TryReadCurrent([&] {
+      const Complex* values = fStore->values;
+      for (int32_t i = 0, count = fStore->valueCount; i < count; ++i) out[i] = LoadValue(values + i);
+    });
+  }
   bool TryCopySelected(const int32_t* indices, int32_t count, Complex* out) const {
-    const uint32_t readable = fReadable.load(std::memory_order_acquire);
-    if ((readable & 1) == 0) return false;
-    const Complex* values = fStore->values;
-    const uint32_t valueCount = static_cast<uint32_t>(fStore->valueCount);
-    for (int32_t k = 0; k < count; ++k) {
-      const uint32_t i = static_cast<uint32_t>(indices[k]);
-      out[k] = i < valueCount ? LoadValue(values + i) : gNaNComplex;
-    }
-    return fReadable.load(std::memory_order_relaxed) == readable;
+    return TryReadCurrent([&] {
+      const Complex* values = fStore->values;
+      const uint32_t valueCount = static_cast<uint32_t>(fStore->valueCount);
+      for (int32_t k = 0; k < count; ++k) {
+        const uint32_t i = static_cast<uint32_t>(indices[k]);
+        out[k] = i < valueCount ? LoadValue(values + i) : gNaNComplex;
+      }
+    });
   }
   // Values are stored with release and read with acquire: a reader that
   // sees any value of a computation also sees the word that the
