@@ -121,6 +121,9 @@ std::vector<PointCase> PointCases() {
        [](double x, double y) { return (x * x + 1) / (y * y + x * y + 3); }},
       {"exp_log", "ln(1 + exp(x)) - sqrt(1 + y ^ 2)", "ln(1+exp(x))-sqrt(1+y^2)",
        [](double x, double y) { return std::log(1 + std::exp(x)) - std::sqrt(1 + y * y); }},
+      // Whole powers other than 2, worked out by multiplying.
+      {"cube", "x ^ 3 + y", "x^3+y", [](double x, double y) { return x * x * x + y; }},
+      {"fourth_power", "x ^ 4 - y ^ 4", "x^4-y^4", [](double x, double y) { return x * x * x * x - y * y * y * y; }},
       // Nothing but a cached constant: what a run costs besides its work.
       {"constant", "2 * pi + sqrt(2)", "2*_pi+sqrt(2)", [](double, double) { return 2 * M_PI + std::sqrt(2.0); }},
   };

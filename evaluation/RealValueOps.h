@@ -7,6 +7,7 @@
 
 #include "CoreUtilities/OurText/OurString.h"
 #include "evaluation/RealFunctions.h"
+#include "evaluation/RealPower.h"
 #include "evaluation/SpecialFunctions.h"
 #include "evaluation/StringValues.h"
 #include "evaluation/ValueOps.h"
@@ -33,7 +34,7 @@ struct ValueOps<double> {
   static T Add(T a, T b) { return a + b; }
   static T Mul(T a, T b) { return a * b; }
   static T Div(T a, T b) { return a / b; }
-  static T Pow(T a, T b) { return std::pow(a, b); }
+  static T Pow(T a, T b) { return RealPower(a, b); }
   static T Angle(T second, T top) {
     const double r = std::atan2(top, second);
     return r < 0 ? r + (gPi + gPi) : r;

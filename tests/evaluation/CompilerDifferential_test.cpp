@@ -13,6 +13,7 @@
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/Interval.h"
 #include "evaluation/RealFunctions.h"
+#include "evaluation/RealPower.h"
 
 namespace {
 
@@ -158,7 +159,9 @@ class TreeEvaluator {
       const ExpressionRecord* over = exponent->operands[0];
       return PowFrac(Eval(base), -Eval(over->operands[1]), Eval(over->operands[0]));
     }
-    return std::pow(Eval(base), Eval(exponent));
+    // Whole exponents are the real runs' own products (checked against
+    // mpmath on their own); others are std::pow there too.
+    return RealPower(Eval(base), Eval(exponent));
   }
 
   // The first case, in order, whose condition holds; a bare case always

@@ -1,0 +1,16 @@
+#pragma once
+
+// x^y over the reals, as the point and grid runs compute it. Whole exponents
+// from -8 to 8 are squarings and multiplications that carry each product's
+// rounding error along, so the result is within one ulp of the exact power
+// (nearly always the nearest double) at a fraction of std::pow's cost. Other
+// exponents, and bases far enough from 1 that a power might leave the normal
+// range, are std::pow's, whose special values (zeros of either sign,
+// infinities, NaN) therefore hold for every exponent.
+// The versions without a fused multiply-add and with one (only for a
+// processor that has it), and the one this processor runs. All give the
+// same bits.
+double SplitRealPower(double x, double y);
+double FusedRealPower(double x, double y);
+extern double (*gRealPower)(double x, double y);
+inline double RealPower(double x, double y) { return gRealPower(x, y); }
