@@ -1,10 +1,13 @@
 #include "CoreUtilities/TwoBitMaps.h"
 
+#include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/PixelBuffer.h"
 #include "CoreUtilities/PixelColors.h"
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -138,6 +141,63 @@ void OurTwoBitScrollRect(uint8_t* bits, long rowBytes, const MRect& frame, int d
   OurFast2BitPaintRect(bits, rowBytes, frame, exposed, kTwoBitEmpty);
 }
 
+namespace {
+
+// Composes rows of a map in one colour; it remembers its last answer, as
+// graph paper repeats the same few pixels.
+class TwoBitComposer {
+ public:
+  explicit TwoBitComposer(uint32_t color)
+      : fFull(color & 0xFFFFFF),
+        fTint(((((fFull >> 16) & 0xFF) + 255) >> 1) << 16 | ((((fFull >> 8) & 0xFF) + 255) >> 1) << 8 |
+              (((fFull & 0xFF) + 255) >> 1)) {}
+
+  // The map row's pixels first to end - 1 onto the port's pixels from
+  // *pixel on.
+  void Row(const uint8_t* row, int first, int end, uint32_t* pixel) {
+    for (int k = first; k < end; ++k, ++pixel) {
+      if ((k & 3) == 0 && row[k >> 2] == 0 && k + 4 <= end) {  // four empty pixels
+        k += 3;
+        pixel += 3;
+        continue;
+      }
+      const int code = (row[k >> 2] >> (6 - 2 * (k & 3))) & 3;
+      if (code != kTwoBitEmpty) Put(code, pixel);
+    }
+  }
+
+  // n pixels from *pixel on in the colour itself.
+  void Fill(uint32_t* pixel, int n) {
+    for (int k = 0; k < n; ++k) Put(kTwoBitFull, pixel + k);
+  }
+
+ private:
+  void Put(int code, uint32_t* pixel) {
+    const uint32_t below = *pixel & 0xFFFFFF;
+    if (code != fLastCode || below != fLastBelow) {
+      const int luminance = PixelLuminance(below);
+      switch (code) {
+        case kTwoBitTint: fLastResult = ShadeColor(fTint, luminance); break;
+        case kTwoBitGray: {
+          const uint32_t g = static_cast<uint32_t>(luminance * 255) >> 8;
+          fLastResult = g << 16 | g << 8 | g;
+          break;
+        }
+        default: fLastResult = ShadeColor(fFull, luminance); break;
+      }
+      fLastCode = code;
+      fLastBelow = below;
+    }
+    *pixel = fLastResult;
+  }
+
+  const uint32_t fFull, fTint;
+  uint32_t fLastBelow = 0, fLastResult = 0;
+  int fLastCode = kTwoBitEmpty;
+};
+
+}  // namespace
+
 void OurCopy2BitToCurrentPort(const uint8_t* bits, long rowBytes, const MRect& sourceRect, uint32_t color,
                               const MRect& destinationRect) {
   const IntRect s = ToIntRect(sourceRect), d = ToIntRect(destinationRect);
@@ -148,41 +208,70 @@ void OurCopy2BitToCurrentPort(const uint8_t* bits, long rowBytes, const MRect& s
   IntRect r = Intersection(d, ToIntRect(buffer.bounds));
   r.right = static_cast<int>(std::min<long>(r.right, d.left + rowBytes * 4));
   if (r.IsEmpty()) return;
-
-  const uint32_t full = color & 0xFFFFFF;
-  const uint32_t tint = ((((full >> 16) & 0xFF) + 255) >> 1) << 16 | ((((full >> 8) & 0xFF) + 255) >> 1) << 8 |
-                        (((full & 0xFF) + 255) >> 1);
-  // Graph paper repeats the same few pixels: remember the last answer.
-  uint32_t lastBelow = 0, lastResult = 0;
-  int lastCode = kTwoBitEmpty;
+  TwoBitComposer composer(color);
   for (int v = r.top; v < r.bottom; ++v) {
-    const uint8_t* row = bits + static_cast<long>(v - d.top) * rowBytes;
-    uint32_t* pixel = buffer.Pixel(r.left, v);
-    const int end = r.right - d.left;
-    for (int k = r.left - d.left; k < end; ++k, ++pixel) {
-      if ((k & 3) == 0 && row[k >> 2] == 0 && k + 4 <= end) {  // four empty pixels
-        k += 3;
-        pixel += 3;
-        continue;
-      }
-      const int code = (row[k >> 2] >> (6 - 2 * (k & 3))) & 3;
-      if (code == kTwoBitEmpty) continue;
-      const uint32_t below = *pixel & 0xFFFFFF;
-      if (code != lastCode || below != lastBelow) {
-        const int luminance = PixelLuminance(below);
-        switch (code) {
-          case kTwoBitTint: lastResult = ShadeColor(tint, luminance); break;
-          case kTwoBitGray: {
-            const uint32_t g = static_cast<uint32_t>(luminance * 255) >> 8;
-            lastResult = g << 16 | g << 8 | g;
-            break;
-          }
-          default: lastResult = ShadeColor(full, luminance); break;
-        }
-        lastCode = code;
-        lastBelow = below;
-      }
-      *pixel = lastResult;
+    composer.Row(bits + static_cast<long>(v - d.top) * rowBytes, r.left - d.left, r.right - d.left,
+                 buffer.Pixel(r.left, v));
+  }
+}
+
+// True when the rectangles follow one another left to right, or top to
+// bottom, without overlapping: each pixel lies in one at most.
+bool FollowWithoutOverlap(const MRect* rects, size_t count) {
+  bool across = true, down = true;
+  for (size_t k = 1; k < count && (across || down); ++k) {
+    across = across && rects[k].left >= rects[k - 1].right;
+    down = down && rects[k].top >= rects[k - 1].bottom;
+  }
+  return across || down;
+}
+
+// Rectangles that cover each pixel once at most are composed as they are.
+// Others are painted into a map over their box first, so that a pixel two
+// of them cover is composed once; each of its rows is composed only between
+// the first and the last pixel a rectangle put on it.
+bool OurCompose2BitRects(const MRect* rects, size_t count, uint32_t color) {
+  if (count == 0) return true;
+  IntRect box = ToIntRect(rects[0]);
+  for (size_t k = 1; k < count; ++k) {
+    const IntRect r = ToIntRect(rects[k]);
+    box = {std::min(box.top, r.top), std::min(box.left, r.left), std::max(box.bottom, r.bottom),
+           std::max(box.right, r.right)};
+  }
+  const PixelBuffer buffer = CurrentPortPixels();
+  if (buffer.base == nullptr || box.IsEmpty()) return true;
+  const IntRect port = ToIntRect(buffer.bounds);
+  TwoBitComposer composer(color);
+  if (FollowWithoutOverlap(rects, count)) {
+    for (size_t k = 0; k < count; ++k) {
+      const IntRect r = Intersection(ToIntRect(rects[k]), port);
+      if (r.IsEmpty()) continue;
+      for (int v = r.top; v < r.bottom; ++v) composer.Fill(buffer.Pixel(r.left, v), r.right - r.left);
+    }
+    return true;
+  }
+  const long rowBytes = (box.right - box.left) / 16 * 4 + 4;
+  const size_t bytes = static_cast<size_t>(rowBytes) * static_cast<size_t>(box.bottom - box.top);
+  auto* map = static_cast<uint8_t*>(OurAllocateMemory(bytes, true));
+  if (map == nullptr) return false;
+  const MRect frame{static_cast<int16_t>(box.top), static_cast<int16_t>(box.left), static_cast<int16_t>(box.bottom),
+                    static_cast<int16_t>(box.right)};
+  // Each row's span of painted pixels, in map columns.
+  std::vector<std::pair<int, int>> spans(static_cast<size_t>(box.bottom - box.top), {box.right - box.left, 0});
+  for (size_t k = 0; k < count; ++k) {
+    OurFast2BitPaintRect(map, rowBytes, frame, rects[k], kTwoBitFull);
+    const IntRect r = ToIntRect(rects[k]);
+    for (int v = r.top; v < r.bottom; ++v) {
+      auto& [first, end] = spans[static_cast<size_t>(v - box.top)];
+      first = std::min(first, r.left - box.left);
+      end = std::max(end, r.right - box.left);
     }
   }
+  for (int v = std::max(box.top, port.top); v < std::min(box.bottom, port.bottom); ++v) {
+    const auto [first, end] = spans[static_cast<size_t>(v - box.top)];
+    const int from = std::max(first, port.left - box.left), to = std::min(end, port.right - box.left);
+    if (from < to) composer.Row(map + static_cast<long>(v - box.top) * rowBytes, from, to, buffer.Pixel(box.left + from, v));
+  }
+  OurDisposeMemory(map);
+  return true;
 }

@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/MRect.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // Maps of two bits per pixel, four pixels a byte with the leftmost pixel in
@@ -32,3 +33,10 @@ void OurTwoBitScrollRect(uint8_t* bits, long rowBytes, const MRect& frame, int d
 // Nothing when the two rectangles differ in size.
 void OurCopy2BitToCurrentPort(const uint8_t* bits, long rowBytes, const MRect& sourceRect, uint32_t color,
                               const MRect& destinationRect);
+
+// Paints the rectangles, in the current port's coordinates, the colour
+// itself in a map just the size of their common box, and composes that box
+// onto the port: the memory and the work follow the ink, not the port. The
+// pixels are those a map of the whole port would give. False when the map's
+// memory was refused.
+bool OurCompose2BitRects(const MRect* rects, size_t count, uint32_t color);

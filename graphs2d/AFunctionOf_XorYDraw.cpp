@@ -1,9 +1,8 @@
 #include <algorithm>
-#include <cstring>
+#include <vector>
 
 #include "CoreUtilities/DirectPixelDrawing.h"
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurRects.h"
 #include "CoreUtilities/TwoBitMaps.h"
 #include "graphs2d/AFunctionOf_XorY.h"
@@ -43,19 +42,15 @@ void AFunctionOf_XorY::DrawDirect(uint32_t colour) {
   }
 }
 
+// Each kind of column is composed once, over the box its ink covers: the
+// bounded columns in the curve's colour, then the unbounded ones in grey.
 void AFunctionOf_XorY::DrawThroughMask(uint32_t colour) {
   const A2DTransform& t = fTransform;
-  const MRect& frame = t.pixelRect;
-  const long rowBytes = (frame.right - frame.left) / 16 * 4 + 4;
-  const size_t bytes = static_cast<size_t>(rowBytes) * static_cast<size_t>(std::max(0, frame.bottom - frame.top));
-  auto* mask = static_cast<uint8_t*>(OurAllocateMemory(std::max<size_t>(bytes, 1), true));
-  if (mask == nullptr) {
-    QueueError(kOutOfMemoryError);
-    return;
-  }
   const int32_t sx = t.xSampleFactor, sy = t.ySampleFactor;
-  const auto paint = [&](bool unbounded) {
-    bool any = false;
+  std::vector<MRect> rects;
+  rects.reserve(static_cast<size_t>(std::max(0, fCount)));
+  const auto compose = [&](bool unbounded, uint32_t ink) {
+    rects.clear();
     for (int32_t k = 0; k < fCount; ++k) {
       const dPoint& p = fRecords[k];
       const int32_t type = p.type.load(std::memory_order_acquire);
@@ -70,15 +65,11 @@ void AFunctionOf_XorY::DrawThroughMask(uint32_t colour) {
         r = MRect{Pixel16(row), Pixel16(low), Pixel16(int64_t{row} + sy), Pixel16(int64_t{high} + sy)};
       }
       MRect clipped;
-      OurSectRect(r, frame, &clipped);
-      if (IsOurRectEmpty(clipped)) continue;
-      OurFast2BitPaintRect(mask, rowBytes, frame, clipped, kTwoBitFull);
-      any = true;
+      OurSectRect(r, t.pixelRect, &clipped);
+      if (!IsOurRectEmpty(clipped)) rects.push_back(clipped);
     }
-    return any;
+    if (!OurCompose2BitRects(rects.data(), rects.size(), ink)) QueueError(kOutOfMemoryError);
   };
-  if (paint(false)) OurCopy2BitToCurrentPort(mask, rowBytes, frame, colour, frame);
-  std::memset(mask, 0, bytes);
-  if (paint(true)) OurCopy2BitToCurrentPort(mask, rowBytes, frame, kInfinityGray, frame);
-  OurDisposeMemory(mask);
+  compose(false, colour);
+  compose(true, kInfinityGray);
 }

@@ -2,11 +2,13 @@
 
 #include "CoreUtilities/ScopedSavers.h"
 #include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/PixelColors.h"
 #include "tests/platform/PortTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -149,4 +151,48 @@ TEST(TwoBitMaps, CompositionShadesByTheLuminanceBelow) {
   EXPECT_EQ(px[3] & 0xFFFFFF, 0x000000u);  // code 3 in black
   EXPECT_EQ(px[4] & 0xFFFFFF, 0x1F1F1Fu);  // code 2 over 0x2C1B19: L = 32, grey 31
   EXPECT_EQ(px[2] & 0xFFFFFF, 0x7F2010u);
+}
+
+// Rectangles composed over their box, against every pixel shaded on its own:
+// scattered ones that overlap, strips side by side or one under another, and
+// strips that share a column with the next as a sampled curve's do; some
+// reach past the port.
+TEST(TwoBitMaps, RectanglesComposeEachCoveredPixelOnceAndNoOther) {
+  constexpr int kWidth = 70, kHeight = 50;
+  PortPtr world(OurNewGWorld({0, 0, kHeight, kWidth}));
+  ASSERT_NE(world, nullptr);
+  APushPort push(world.get());
+  std::mt19937 rng(73);
+  for (int trial = 0; trial < 400; ++trial) {
+    std::vector<MRect> rects;
+    const int kind = trial % 4, count = Between(rng, 1, 12);
+    for (int k = 0; k < count; ++k) {
+      const int16_t a = Between(rng, -5, kHeight), b = Between(rng, -5, kWidth);
+      switch (kind) {
+        case 0: rects.push_back({a, b, Between(rng, a, kHeight + 5), Between(rng, b, kWidth + 5)}); break;
+        case 1: rects.push_back({a, int16_t(6 * k), Between(rng, a, kHeight + 5), int16_t(6 * k + Between(rng, 1, 6))}); break;
+        case 2: rects.push_back({int16_t(4 * k), b, int16_t(4 * k + Between(rng, 1, 4)), Between(rng, b, kWidth + 5)}); break;
+        default: rects.push_back({a, int16_t(2 * k), Between(rng, a, kHeight + 5), int16_t(2 * k + 3)}); break;
+      }
+      if (rects.back().bottom <= rects.back().top || rects.back().right <= rects.back().left) rects.pop_back();
+    }
+    // Graph paper: few colours, so the composer's remembered answers are
+    // both reused and replaced.
+    std::vector<uint32_t> below(kWidth * kHeight);
+    for (auto& p : below) p = std::array<uint32_t, 3>{0xF8F8F0, 0xC0D0E0, 0x123456}[rng() % 3];
+    for (int v = 0; v < kHeight; ++v)
+      for (int h = 0; h < kWidth; ++h) *PortPixel(*world, h, v) = below[size_t(v * kWidth + h)];
+    const uint32_t colour = trial % 2 != 0 ? 0xD02090 : 0x808080;
+    ASSERT_TRUE(OurCompose2BitRects(rects.data(), rects.size(), colour));
+    for (int v = 0; v < kHeight; ++v) {
+      for (int h = 0; h < kWidth; ++h) {
+        const bool covered = std::any_of(rects.begin(), rects.end(), [&](const MRect& r) {
+          return h >= r.left && h < r.right && v >= r.top && v < r.bottom;
+        });
+        const uint32_t under = below[size_t(v * kWidth + h)];
+        const uint32_t want = covered ? ShadeColor(colour, PixelLuminance(under)) : under;
+        ASSERT_EQ(*PortPixel(*world, h, v) & 0xFFFFFF, want) << "trial " << trial << " at " << h << "," << v;
+      }
+    }
+  }
 }

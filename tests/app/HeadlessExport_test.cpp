@@ -135,6 +135,19 @@ TEST(HeadlessExport, PngMatchesItsGoldenAndCarriesItsChunks) {
   std::remove(out.c_str());
 }
 
+// A hundred function graphs of every shape, poles among them, exported as
+// the drawing before each curve's compositing followed its ink drew them:
+// the same pixels, every one.
+TEST(HeadlessExport, AHundredCurvesKeepTheirPixels) {
+  const std::string out = TempPath("curves.png");
+  ASSERT_EQ(Zl("--export " + kData + "/many_curves_100.zlf --png " + out + " --size 600x360"), 0);
+  const QImage written = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
+  const QImage golden = QImage(QString::fromStdString(kData + "/many_curves_100.png")).convertToFormat(QImage::Format_RGB32);
+  std::remove(out.c_str());
+  ASSERT_FALSE(golden.isNull());
+  EXPECT_TRUE(written == golden);
+}
+
 // The example exported at 600 x 360: its pixels with no pixel of the golden
 // within one pixel that is within 8 of it in every channel; all of them
 // when the export fails or the sizes differ.
