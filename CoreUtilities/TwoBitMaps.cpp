@@ -5,6 +5,7 @@
 #include "CoreUtilities/PixelColors.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -215,21 +216,30 @@ void OurCopy2BitToCurrentPort(const uint8_t* bits, long rowBytes, const MRect& s
   }
 }
 
-// True when the rectangles follow one another left to right, or top to
-// bottom, without overlapping: each pixel lies in one at most.
-bool FollowWithoutOverlap(const MRect* rects, size_t count) {
-  bool across = true, down = true;
-  for (size_t k = 1; k < count && (across || down); ++k) {
-    across = across && rects[k].left >= rects[k - 1].right;
-    down = down && rects[k].top >= rects[k - 1].bottom;
+// True when the rectangles follow one another left to right, each sharing
+// pixels with the one before it at most (as a sampled curve's columns do).
+bool FollowAcross(const MRect* rects, size_t count) {
+  int reach = INT32_MIN;  // the rightmost column of those before the last
+  for (size_t k = 1; k < count; ++k) {
+    if (rects[k].left < rects[k - 1].left || rects[k].left < reach) return false;
+    reach = std::max<int>(reach, rects[k - 1].right);
   }
-  return across || down;
+  return true;
 }
 
-// Rectangles that cover each pixel once at most are composed as they are.
-// Others are painted into a map over their box first, so that a pixel two
-// of them cover is composed once; each of its rows is composed only between
-// the first and the last pixel a rectangle put on it.
+// True when the rectangles follow one another top to bottom, apart.
+bool FollowDown(const MRect* rects, size_t count) {
+  for (size_t k = 1; k < count; ++k) {
+    if (rects[k].top < rects[k - 1].bottom) return false;
+  }
+  return true;
+}
+
+// Rectangles in a row across are composed as they are, a pixel one shares
+// with the one before it left to that one; rectangles apart one under
+// another likewise. Others are painted into a map over their box first, so
+// that a pixel two of them cover is composed once; each of its rows is
+// composed only between the first and the last pixel a rectangle put on it.
 bool OurCompose2BitRects(const MRect* rects, size_t count, uint32_t color) {
   if (count == 0) return true;
   IntRect box = ToIntRect(rects[0]);
@@ -242,11 +252,24 @@ bool OurCompose2BitRects(const MRect* rects, size_t count, uint32_t color) {
   if (buffer.base == nullptr || box.IsEmpty()) return true;
   const IntRect port = ToIntRect(buffer.bounds);
   TwoBitComposer composer(color);
-  if (FollowWithoutOverlap(rects, count)) {
+  const auto fill = [&](int v, int left, int right) {
+    left = std::max(left, port.left), right = std::min(right, port.right);
+    if (v >= port.top && v < port.bottom && left < right) composer.Fill(buffer.Pixel(left, v), right - left);
+  };
+  if (FollowAcross(rects, count)) {
     for (size_t k = 0; k < count; ++k) {
-      const IntRect r = Intersection(ToIntRect(rects[k]), port);
-      if (r.IsEmpty()) continue;
-      for (int v = r.top; v < r.bottom; ++v) composer.Fill(buffer.Pixel(r.left, v), r.right - r.left);
+      const IntRect r = ToIntRect(rects[k]), before = k > 0 ? ToIntRect(rects[k - 1]) : IntRect{};
+      for (int v = r.top; v < r.bottom; ++v) {
+        const bool shared = v >= before.top && v < before.bottom;
+        fill(v, shared ? std::max(r.left, before.right) : r.left, r.right);
+      }
+    }
+    return true;
+  }
+  if (FollowDown(rects, count)) {
+    for (size_t k = 0; k < count; ++k) {
+      const IntRect r = ToIntRect(rects[k]);
+      for (int v = r.top; v < r.bottom; ++v) fill(v, r.left, r.right);
     }
     return true;
   }
