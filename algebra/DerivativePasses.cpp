@@ -1,10 +1,12 @@
 #include "algebra/Differentiation.h"
+#include "algebra/FactorSummaries.h"
 #include "algebra/RewriteHelpers.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeRewriting.h"
+#include "expression/TreeShorthands.h"
 #include "expression/TreeSurgery.h"
 #include "expression/TreeWalking.h"
 
@@ -35,7 +37,10 @@ void DIFF_ConvertToDerivs(ExpressionRecord* e) {
   });
 }
 
+// Differentiating a tree without matrices makes none, so the products of
+// the growing derivative are not searched for one at every level.
 void MATH_EvaluateRecurse(ExpressionRecord* e) {
+  const MatrixFreeScope noMatrix(!ContainsMatrix(e));
   PostOrder(e, [](ExpressionRecord* n) {
     if (!IsPair(n)) return;
     Differentiate(n->operands[0], n->opcode, n->operands[1]);

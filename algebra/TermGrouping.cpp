@@ -56,11 +56,11 @@ bool LikeTerms(const ExpressionRecord* a, const ExpressionRecord* b) {
 // follows a leading negation and a leading number.
 uint64_t LikeTermSignature(const ExpressionRecord* term) {
   if (IsNegation(term)) term = term->operands[0];
-  if (!IsProduct(term)) return StructureHash(term, kStructureHashOffset);
+  if (!IsProduct(term)) return ScreenHash(term, kStructureHashOffset);
   const int32_t first = IsNumberNode(term->operands[0]) ? 1 : 0;
-  if (term->operandCount - first == 1) return StructureHash(term->operands[first], kStructureHashOffset);
+  if (term->operandCount - first == 1) return ScreenHash(term->operands[first], kStructureHashOffset);
   uint64_t hash = kStructureHashOffset;
-  for (int32_t k = first; k < term->operandCount; ++k) hash = StructureHash(term->operands[k], hash * 31);
+  for (int32_t k = first; k < term->operandCount; ++k) hash = ScreenHash(term->operands[k], hash * 31);
   return hash;
 }
 

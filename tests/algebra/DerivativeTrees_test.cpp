@@ -50,6 +50,10 @@ std::vector<std::string> Cases() {
   std::vector<std::string> cases;
   for (const char* opening : {"sin(", "tan(", "sec(", "sin(x^2*"})
     for (const int depth : {1, 2, 3, 10, 50, 150}) cases.push_back(NestOf(opening, depth));
+  // Products of matrices, whose factors keep their order.
+  for (const char* text : {"matrix(2,2,x,1,0,2) * matrix(2,2,1,x,3,0)", "sin(x) * matrix(2,2,1,x,3,0) * matrix(2,2,x,1,0,2)",
+                           "x^2 * matrix(1,2,x,1) * matrix(2,1,1,x)", "matrix(2,2,y,x,3,0) * matrix(2,2,x,y,0,2) * x"})
+    cases.push_back(text);
   FormulaMaker maker(73);
   for (int k = 0; k < 10000; ++k) {
     if (k % 100 == 0) maker.NewPool();
