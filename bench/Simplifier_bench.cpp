@@ -1,7 +1,7 @@
 // The simplifier against a computer-algebra library, each figure as a
 // ratio to the library's time for the same work in the same run:
-// - multiplying out (x+y+z)^n, n = 5 to 15, against its expand()
-//   (vs_ginac);
+// - multiplying out (x+y+z)^n, n = 5 to 15, and five other polynomials,
+//   against its expand() (vs_ginac);
 // - simplifying 200 fixed random rational formulas against the library
 //   building them and applying expand() (vs_ginac_expand) or normal()
 //   (vs_ginac_normal);
@@ -21,6 +21,7 @@
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/Differentiation.h"
 #include "algebra/WholeTreeSimplification.h"
+#include "expression/ExpressionParser.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
 #include "expression/MathEditRecord.h"
@@ -173,6 +174,42 @@ void BM_MultiplyOutPowerOfThreeTerms(benchmark::State& state) {
   state.counters["vs_ginac"] = ours / library;
 }
 
+const char* const kPolynomials[] = {"(x+y+z+1)^12", "(a+b)^30", "(x^2+3*x-7)^10*(y-2)^5", "(x+y)^8*(x-y)^8",
+                                    "(1+x+x^2+x^3)^15"};
+
+// Terms of a multiplied-out polynomial: one for anything but a sum.
+size_t TermCount(const ExpressionRecord* e) { return e->opcode == kOpPlus ? e->operandCount : 1; }
+
+void BM_MultiplyOutPolynomial(benchmark::State& state) {
+  ExpressionRecord* source = ParseExprFromString(kPolynomials[state.range(0)]);
+  if (source == nullptr) {
+    state.SkipWithError("the reader refuses the polynomial");
+    return;
+  }
+  int64_t repeats = 0;
+  size_t terms = 0;
+  const double ours = SecondsOf([&] {
+    for (auto _ : state) {
+      ExpressionRecord* tree = Copy(source);
+      ScopedAlgebraSwitch multiply(Math_Multiply_Out, 1);
+      SimplifyExpr(tree);
+      terms = TermCount(tree);
+      DisposExpr(tree);
+      ++repeats;
+    }
+  });
+  const GiNaC::ex polynomial = ToLibrary(source);
+  DisposExpr(source);
+  size_t libraryTerms = 0;
+  const double library = SecondsOf([&] {
+    for (int64_t k = 0; k < repeats; ++k) libraryTerms = polynomial.expand().nops();
+  });
+  state.SetLabel(kPolynomials[state.range(0)]);
+  state.counters["terms"] = static_cast<double>(terms);
+  state.counters["library_terms"] = static_cast<double>(libraryTerms);
+  state.counters["vs_ginac"] = ours / library;
+}
+
 void BM_SimplifyRandomFormulas(benchmark::State& state) {
   std::mt19937 random(2026);
   std::vector<ExpressionRecord*> sources;
@@ -208,5 +245,6 @@ void BM_SimplifyRandomFormulas(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_MultiplyOutPowerOfThreeTerms)->DenseRange(5, 15)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MultiplyOutPolynomial)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SimplifyRandomFormulas)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DifferentiateRandomFormulas)->Unit(benchmark::kMillisecond);
