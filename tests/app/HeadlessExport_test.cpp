@@ -76,6 +76,23 @@ int PixelsFartherThanOne(const QImage& a, const QImage& b, int tolerance) {
   return far;
 }
 
+// The rows with ink in the left 150 pixels (the math pane) of the
+// statements exported at 400 x 200; the timeout only guards against a hang.
+int InkedMathRows(const std::string& statements) {
+  const std::string document = TempPath("said.zlf"), out = TempPath("said.png");
+  std::ofstream(document, std::ios::binary) << "Zentrolabworksheet 4;\n" << statements;
+  EXPECT_EQ(Zl("--export " + document + " --png " + out + " --size 400x200 --timeout 600"), 0) << statements;
+  const QImage picture = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
+  for (const std::string& path : {document, out}) std::remove(path.c_str());
+  int rows = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    bool ink = false;
+    for (int x = 0; x < 150 && !ink; ++x) ink = (picture.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+    rows += ink;
+  }
+  return rows;
+}
+
 TEST(HeadlessExport, ExitCodesSayWhatWentWrong) {
   const std::string out = TempPath("codes.png"), road = kData + "/export_road.zlf";
   for (const std::string& arguments :
@@ -186,22 +203,13 @@ TEST(HeadlessExport, AnImplicitSurfaceExampleMatchesItsGolden) {
 // A curve above the view says so under its equation, as in the window: the
 // math pane has lines of ink that a curve in the view leaves blank.
 TEST(HeadlessExport, WhatAGraphSaysOfTheViewIsInThePicture) {
-  const auto inkedRows = [](const std::string& formula) {
-    const std::string document = TempPath("said.zlf"), out = TempPath("said.png");
-    std::ofstream(document, std::ios::binary) << "Zentrolabworksheet 4;\nExpr " << formula << ";\n";
-    EXPECT_EQ(Zl("--export " + document + " --png " + out + " --size 400x200"), 0) << formula;
-    const QImage picture = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
-    std::remove(document.c_str());
-    std::remove(out.c_str());
-    int rows = 0;
-    for (int y = 0; y < picture.height(); ++y) {
-      bool ink = false;
-      for (int x = 0; x < 150 && !ink; ++x) ink = (picture.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
-      rows += ink;
-    }
-    return rows;
-  };
-  EXPECT_GT(inkedRows("y = 10^10*x + 10^12"), inkedRows("y = 10^10*x") + 5);
+  EXPECT_GT(InkedMathRows("Expr y = 10^10*x + 10^12;\n"), InkedMathRows("Expr y = 10^10*x;\n") + 5);
+}
+
+// A contour plot of values too small for round levels is done at once and
+// says so under its equation, as an ordinary contour plot does not.
+TEST(HeadlessExport, AContourOfSubnormalValuesIsDoneWithItsMessage) {
+  EXPECT_GT(InkedMathRows("XYType 3;\nExpr z=x*1e-310;\n"), InkedMathRows("XYType 3;\nExpr z=x;\n") + 5);
 }
 
 TEST(HeadlessExport, PdfRasterisedLandsWithinAPixelOfThePng) {
