@@ -28,6 +28,7 @@
 #include "document/DocumentPaneHooks.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
+#include "document/DocumentStatements.h"
 #include "document/DocumentWindow.h"
 #include "document/InvalExprs.h"
 #include "document/MathPaneDrawing.h"
@@ -202,13 +203,18 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
 int Export(const ExportOptions& options) {
   std::string text, error;
   if (!ReadDocumentFile(options.document, &text, &error)) return Fail(error);
-  const int32_t unreadableBefore = UnreadablePictureCount();
+  const int32_t unreadableBefore = UnreadablePictureCount(), refusedBefore = RefusedSettingCount();
   const int status = ExportDocumentPicture(text, options.output, options.pdf, QSize(options.width, options.height),
                                            options.timeoutSeconds, &error);
   if (status == kExitFailed) return Fail(options.document + ": " + error);
   if (const int32_t unreadable = UnreadablePictureCount() - unreadableBefore; unreadable > 0)
     std::fprintf(stderr, "zl: %s: %d %s cannot be read; the export leaves %s out\n", options.document.c_str(),
                  unreadable, unreadable == 1 ? "picture" : "pictures", unreadable == 1 ? "it" : "them");
+  if (const int32_t refused = RefusedSettingCount() - refusedBefore; refused > 0)
+    std::fprintf(stderr,
+                 "zl: %s: %d %s numbers no view can use (NaN, infinite or past 1e300); the export leaves %s unread\n",
+                 options.document.c_str(), refused, refused == 1 ? "setting holds" : "settings hold",
+                 refused == 1 ? "it" : "them");
   if (status == kExitTimedOut)
     std::fprintf(stderr, "zl: the graphs were not done within %g seconds; the picture shows them unfinished\n",
                  options.timeoutSeconds);

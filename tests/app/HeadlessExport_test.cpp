@@ -241,6 +241,30 @@ TEST(HeadlessExport, AnUnreadablePictureIsReportedOnceInTheExportsWords) {
   for (const std::string& path : {document, out}) std::remove(path.c_str());
 }
 
+// A file's NaN and overflowing 3-D ranges are left unread, said once on
+// standard error: the surface is graphed over the default ranges instead
+// of leaving the view blank.
+TEST(HeadlessExport, UnusableRangesAreReportedAndTheDefaultsGraphed) {
+  const auto exported = [](const std::string& ranges, std::string* errors) {
+    const std::string document =
+        WriteDocument("ranges.zlf", "Zentrolabworksheet 4;\n" + ranges + "Expr z = x^2 - y^2;\n");
+    const std::string out = TempPath("ranges.png");
+    int status = -1;
+    *errors = ZlErrors("--export " + document + " --png " + out + " --size 300x200 --timeout 600", &status);
+    EXPECT_EQ(status, 0) << ranges;
+    const QImage picture = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
+    for (const std::string& path : {document, out}) std::remove(path.c_str());
+    return picture;
+  };
+  std::string errors;
+  const QImage plain = exported("", &errors);
+  EXPECT_EQ(errors.find("no view can use"), std::string::npos) << errors;
+  const QImage refused = exported("3D.X NaN 1;\n3D.Y -1e308 1e308;\n", &errors);
+  EXPECT_NE(errors.find("2 settings hold numbers no view can use"), std::string::npos) << errors;
+  ASSERT_EQ(refused.size(), plain.size());
+  EXPECT_EQ(PixelsFartherThanOne(refused, plain, 8), 0);
+}
+
 // Messages under the equations are part of the picture: equal bytes mean
 // equal messages too.
 TEST(HeadlessExport, OneDocumentGivesTheSameBytesAloneOrSixteenAtOnce) {

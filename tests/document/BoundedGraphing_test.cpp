@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <utility>
 
+#include "document/CoordinateDisplay.h"
 #include "tests/document/GraphedDocument.h"
 
 // Documents whose numbers sit at the edges of the doubles: each is graphed
@@ -32,6 +35,48 @@ TEST_F(BoundedGraphing, TheSmallestScaleDrawsWithoutOverflow) {
                       "Expr vector(1,2);\nExpr vector(d*x,d*y)=vector(-y,x);\nExpr x^2/9+y^2/4=1;\n");
     ASSERT_TRUE(g.document && g.RunUntilDone()) << antialiasing;
   }
+}
+
+// Ranges, scales, corners, slider ends and grains that are NaN, infinite
+// or past what a view can use leave their statement unread; the statements
+// after them still apply.
+TEST(BoundedReading, UnusableRangesAndScalesKeepTheDefaultsAndTheRestOfTheFile) {
+  const auto read = DocumentOf(
+      "3D.X NaN 1;\n3D.Y -1e308 1e308;\n3D.Z 1 Infinity;\nT Infinity 5;\n2D.R 0 1e301;\n2D.Scale NaN 1 5 5;\n"
+      "2Dp.Scale 0.5 1e308 5 5;\n2D.BottomLeft 1e305 0;\nSlider NaN 1;\nGrain NaN;\nExpr y = x;\n"
+      "4D.W 1 3;\n3Dp.X -1e300 1e300;\n");
+  ASSERT_TRUE(read);
+  const GraphPaneSettings& p = read->fContents.pane;
+  const auto expect = [](const double* range, double low, double high) {
+    EXPECT_EQ(range[0], low);
+    EXPECT_EQ(range[1], high);
+  };
+  expect(p.view3D.x, -2, 2);
+  expect(p.view3D.y, -2, 2);
+  expect(p.view3D.z, -2, 2);
+  expect(p.view2D.t, 0, 1);
+  expect(p.view2D.r, 0, 2);
+  const GraphPaneSettings defaults = DocumentOf("")->fContents.pane;
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(p.view2D.scale[i], defaults.view2D.scale[i]);
+    EXPECT_EQ(p.view2Dp.scale[i], defaults.view2Dp.scale[i]);
+    EXPECT_EQ(p.view2D.bottomLeft[i], defaults.view2D.bottomLeft[i]);
+  }
+  EXPECT_TRUE(std::isfinite(read->fContents.sliderMinimum));
+  ASSERT_EQ(read->fContents.blocks.Count(), 1);
+  EXPECT_EQ(read->fContents.blocks[0].Grain, 0.5);
+  expect(p.view4D.w, 1, 3);
+  expect(p.view3Dp.x, -1e300, 1e300);
+}
+
+// A range typed in the coordinate display is refused as the file's is.
+TEST_F(BoundedGraphing, TheCoordinateDisplayRefusesWhatNoViewCanUse) {
+  GraphedDocument g("Expr z = x*y;\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  for (const auto& [low, high] : {std::pair{-2.0, 1e308}, {-1e308, 1e308}, {NAN, 1.0}, {0.0, INFINITY}})
+    EXPECT_FALSE(EditCoordinateRange(kCoordY, low, high, g.document.get())) << low << " " << high;
+  EXPECT_TRUE(EditCoordinateRange(kCoordY, -3, 3, g.document.get()));
+  ASSERT_TRUE(g.RunUntilDone());
 }
 
 }  // namespace
