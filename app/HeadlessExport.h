@@ -13,7 +13,11 @@ int RunHeadlessExport(int argc, char** argv);
 // The export itself, for a document text, on the interface thread of a
 // running application too: graphs a copy of the document without a window
 // and writes its picture at the size (empty: the document's window size).
-// Returns 0, or 1 with the reason in *error, or 2 when the graphs were not
-// done in time (the picture is written unfinished).
+// The picture is at most 8192 a side and 40 million pixels (a larger size
+// is scaled down, with a warning on standard error); every phase stops at
+// the timeout, the encoding within a second after it. Returns 0, or 1 with
+// the reason in *error, or 2 when the graphs were not done and drawn in
+// time (the picture is written unfinished; or, the reason in *error, not
+// at all when the encoding could not finish).
 int ExportDocumentPicture(const std::string& text, const std::string& output, bool pdf, QSize size,
                           double timeoutSeconds, std::string* error);

@@ -1,6 +1,7 @@
 #include "matheditor/LayoutPipeline.h"
 
 #include "platform/CheckedConvert.h"
+#include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/OurText/NumberText.h"
 #include "expression/MathEditRecord.h"
 #include "expression/OperatorTable.h"
@@ -270,7 +271,10 @@ void MATH_Hmm() {
 void OUTPUT_DrawExpression(ExpressionRecord* root, MathGraphicsContext* context) {
   if (!root || !EveryNodeHasEditData(root)) return;
   const PortTextPass pass;
-  ForEachBottomUp(root, [&](ExpressionRecord* n) { TypesetNode(n, 1, context); });
+  // An export out of time keeps what it drew of a long formula.
+  ForEachBottomUp(root, [&](ExpressionRecord* n) {
+    if (!DrawingDeadlinePassed()) TypesetNode(n, 1, context);
+  });
 }
 
 void MATH_GetIPCoords(float* x, float* y1, float* y2) {

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QImageReader>
+
+#include <cmath>
+#include <cstdint>
 
 #include <cstdio>
 #include <fstream>
@@ -263,6 +267,73 @@ TEST(HeadlessExport, UnusableRangesAreReportedAndTheDefaultsGraphed) {
   EXPECT_NE(errors.find("2 settings hold numbers no view can use"), std::string::npos) << errors;
   ASSERT_EQ(refused.size(), plain.size());
   EXPECT_EQ(PixelsFartherThanOne(refused, plain, 8), 0);
+}
+
+// A stored window far past the picture bound is scaled down keeping its
+// shape, and --size too, each with a warning; the graphs are done well
+// within the timeout, which only guards against a hang.
+TEST(HeadlessExport, LargePicturesAreClampedWithAWarning) {
+  const std::string document =
+      WriteDocument("big.zlf", "Zentrolabworksheet 4;\nWindow 0 0 32767 32767;\nExpr y = sin(x);\n");
+  const std::string out = TempPath("big.png");
+  int status = -1;
+  std::string errors = ZlErrors("--export " + document + " --png " + out + " --timeout 600", &status);
+  EXPECT_EQ(status, 0) << errors;
+  EXPECT_NE(errors.find("a picture of 32767x32767 is more than an export makes"), std::string::npos) << errors;
+  const QSize clamped = QImageReader(QString::fromStdString(out)).size();
+  EXPECT_EQ(clamped.width(), clamped.height());
+  EXPECT_LE(clamped.width(), 8192);
+  EXPECT_LE(int64_t(clamped.width()) * clamped.height(), 40'000'000);
+  EXPECT_GT(int64_t(clamped.width() + 1) * (clamped.height() + 1), 40'000'000);
+  std::remove(out.c_str());
+  errors = ZlErrors("--export " + document + " --png " + out + " --size 9000x50 --timeout 600", &status);
+  EXPECT_EQ(status, 0) << errors;
+  EXPECT_NE(errors.find("a picture of 9000x50 is more than an export makes"), std::string::npos) << errors;
+  EXPECT_EQ(QImageReader(QString::fromStdString(out)).size().width(), 8192);
+  for (const std::string& path : {document, out}) std::remove(path.c_str());
+}
+
+// With no time at all the large picture is still written unfinished, or,
+// when its encoding cannot finish within the second after the timeout, not
+// at all; either way the status and the words say which.
+TEST(HeadlessExport, ALargePictureOutOfTimeIsWrittenUnfinishedOrNotAtAllAndSaysWhich) {
+  const std::string document =
+      WriteDocument("late.zlf", "Zentrolabworksheet 4;\nWindow 0 0 32767 32767;\nExpr y = sin(x);\n");
+  const std::string out = TempPath("late.png");
+  int status = -1;
+  const std::string errors = ZlErrors("--export " + document + " --png " + out + " --timeout 0", &status);
+  EXPECT_EQ(status, 2) << errors;
+  const bool written = !FileBytes(out).empty();
+  EXPECT_EQ(errors.find("the picture shows them unfinished") != std::string::npos, written) << errors;
+  EXPECT_EQ(errors.find("no picture is written") != std::string::npos, !written) << errors;
+  if (written) {
+    EXPECT_FALSE(QImage(QString::fromStdString(out)).isNull());
+  }
+  for (const std::string& path : {document, out}) std::remove(path.c_str());
+}
+
+// 3,000 labelled points in space take their labels far longer to draw
+// than two seconds: the drawing stops at the timeout, and the export says
+// so with its status and writes what it drew.
+TEST(HeadlessExport, ThreeThousandLabelsStopAtTheTimeout) {
+  std::string p = "\tP", q = "\tQ", r = "\tR", labels = "\tS";
+  for (int k = 0; k < 3000; ++k) {
+    p += "\t" + std::to_string(std::cos(k * 0.01) * (1 + k / 3000.0));
+    q += "\t" + std::to_string(std::sin(k * 0.01) * (1 + k / 3000.0));
+    r += "\t" + std::to_string(-1.5 + k / 1000.0);
+    labels += "\tpoint" + std::to_string(k);
+  }
+  const std::string document = WriteDocument(
+      "labels.zlf", "Zentrolabworksheet 4;\nTable\n" + p + "\n" + q + "\n" + r + "\n" + labels +
+                        "\nEndOfTable;\nExpr vector(P,Q,R),'label'=S;\n");
+  const std::string out = TempPath("labels.png");
+  int status = -1;
+  const std::string errors =
+      ZlErrors("--export " + document + " --png " + out + " --size 600x400 --timeout 2", &status);
+  EXPECT_EQ(status, 2) << errors;
+  EXPECT_NE(errors.find("the graphs were not done within 2 seconds"), std::string::npos) << errors;
+  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(600, 400));
+  for (const std::string& path : {document, out}) std::remove(path.c_str());
 }
 
 // Messages under the equations are part of the picture: equal bytes mean
