@@ -1,11 +1,11 @@
 #include "tests/document/DocumentTestSupport.h"
+#include "tools/LabelledPointsDocument.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QImageReader>
 
-#include <cmath>
 #include <cstdint>
 
 #include <cstdio>
@@ -316,16 +316,8 @@ TEST(HeadlessExport, ALargePictureOutOfTimeIsWrittenUnfinishedOrNotAtAllAndSaysW
 // than two seconds: the drawing stops at the timeout, and the export says
 // so with its status and writes what it drew.
 TEST(HeadlessExport, ThreeThousandLabelsStopAtTheTimeout) {
-  std::string p = "\tP", q = "\tQ", r = "\tR", labels = "\tS";
-  for (int k = 0; k < 3000; ++k) {
-    p += "\t" + std::to_string(std::cos(k * 0.01) * (1 + k / 3000.0));
-    q += "\t" + std::to_string(std::sin(k * 0.01) * (1 + k / 3000.0));
-    r += "\t" + std::to_string(-1.5 + k / 1000.0);
-    labels += "\tpoint" + std::to_string(k);
-  }
-  const std::string document = WriteDocument(
-      "labels.zlf", "Zentrolabworksheet 4;\nTable\n" + p + "\n" + q + "\n" + r + "\n" + labels +
-                        "\nEndOfTable;\nExpr vector(P,Q,R),'label'=S;\n");
+  const std::string document =
+      WriteDocument("labels.zlf", "Zentrolabworksheet 4;\n" + LabelledPointsStatements(3000));
   const std::string out = TempPath("labels.png");
   int status = -1;
   const std::string errors =
