@@ -2,10 +2,12 @@
 // memory, each in a process of its own as users run it: a contour plot of
 // subnormal values, a stored window of 32767 x 32767, 3,000 labelled
 // points in space with --timeout 2, NaN and overflowing 3-D ranges, and a
-// 2-D scale of the smallest subnormal. Figures: wall seconds and the
-// process's peak memory; ratios wall_vs_welcome and memory_vs_welcome
-// against the export of examples/welcome.zlf in the same run. The clamped
-// picture's memory grows with its 40 million pixels, not with the window.
+// 2-D scale of the smallest subnormal. Figures: the mean wall time of three
+// runs and the largest peak memory of a run; ratios wall_vs_welcome and
+// memory_vs_welcome against the export of examples/welcome.zlf measured
+// the same way in the same run. The clamped picture's memory grows with
+// its 40 million pixels, not with the window; the labelled points run to
+// their timeout of two seconds.
 
 #include <benchmark/benchmark.h>
 
