@@ -7,7 +7,9 @@
 // `zl --export FILE.zlf --png|--pdf OUT [--size WxH] [--timeout S]`: reads
 // the document, graphs it without a window and writes both panes' picture.
 // Exit codes: 0 written, 1 bad arguments or a document or file that cannot
-// be read or written, 2 the graphs did not finish within the timeout.
+// be read or written, 2 the graphs were not done and drawn within the
+// timeout (the picture written unfinished, or none when its encoding could
+// not finish; standard error says which).
 int RunHeadlessExport(int argc, char** argv);
 
 // The export itself, for a document text, on the interface thread of a
