@@ -122,8 +122,9 @@ enum class Written { kYes, kFailed, kOutOfTime };
 
 Written WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   QFile file(QString::fromStdString(path));
+  const qint64 size = qint64(bytes.size());
   const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                       file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) == qint64(bytes.size());
+                       file.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
   return written ? Written::kYes : Written::kFailed;
 }
 
@@ -139,7 +140,8 @@ Written WritePng(const std::string& path, DocumentWindow& window, const ExportPa
   }
   std::vector<uint8_t> bytes;
   const PngStamp stamp{"Zentrolab"};
-  if (!EncodePng(picture, bytes, &stamp, giveUpAt)) return Clock::now() >= giveUpAt ? Written::kOutOfTime : Written::kFailed;
+  if (!EncodePng(picture, bytes, &stamp, giveUpAt))
+    return Clock::now() >= giveUpAt ? Written::kOutOfTime : Written::kFailed;
   return WriteBytes(path, bytes);
 }
 
@@ -171,7 +173,8 @@ void InstallStartUp() {
 QSize BoundedPictureSize(QSize asked) {
   const QSize size = ClampExportSize(asked);
   if (size != asked)
-    std::fprintf(stderr, "zl: a picture of %dx%d is more than an export makes (%d a side, %lld pixels); it is made %dx%d\n",
+    std::fprintf(stderr,
+                 "zl: a picture of %dx%d is more than an export makes (%d a side, %lld pixels); it is made %dx%d\n",
                  asked.width(), asked.height(), kLargestExportSide, static_cast<long long>(kLargestExportPixels),
                  size.width(), size.height());
   return size;
