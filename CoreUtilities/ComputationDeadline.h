@@ -11,3 +11,12 @@ void ClearComputationDeadline();
 // interrupted (an edit came: see BuildInterruption.h); gMathError is then
 // set, so the walks that watch it stop too.
 bool ComputationDeadlinePassed();
+
+// Drawing has a deadline of its own: the computation's when set, which the
+// export may then move on alone, so that what was computed in time is
+// still drawn while the computations stay stopped. Cleared with the other.
+void SetDrawingDeadline(double secondsFromNow);
+
+// True once the drawing's deadline has passed; reads the clock only, so
+// drawing can stop there without raising the math error the walks watch.
+bool DrawingDeadlinePassed();

@@ -3,6 +3,7 @@
 #include "document/DocumentContents.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -15,8 +16,16 @@ constexpr int kNewWindowHeight = 800;
 QSize DocumentWindowSize(const DocumentContents& contents) {
   const int16_t* r = contents.windowRect;  // top, left, bottom, right
   const int width = r[3] - r[1], height = r[2] - r[0];
-  if (width > 0 && height > 0) return {std::min(width, kLargestExportSide), std::min(height, kLargestExportSide)};
+  if (width > 0 && height > 0) return {width, height};
   return {kNewWindowWidth, kNewWindowHeight};
+}
+
+QSize ClampExportSize(QSize size) {
+  const double width = size.width(), height = size.height();
+  const double factor = std::min({1.0, kLargestExportSide / width, kLargestExportSide / height,
+                                  std::sqrt(double(kLargestExportPixels) / (width * height))});
+  if (factor == 1.0) return size;
+  return {std::max(1, int(width * factor)), std::max(1, int(height * factor))};
 }
 
 ExportPanes LayOutExportPanes(const DocumentContents& contents, QSize size) {

@@ -1,7 +1,5 @@
 #include "app/ExportOptions.h"
 
-#include "app/ExportLayout.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -17,7 +15,7 @@ bool ParseInt(std::string_view text, int* value) {
 bool ParseSize(std::string_view text, int* width, int* height) {
   const size_t x = text.find('x');
   return x != std::string_view::npos && ParseInt(text.substr(0, x), width) && ParseInt(text.substr(x + 1), height) &&
-         *width > 0 && *height > 0 && *width <= kLargestExportSide && *height <= kLargestExportSide;
+         *width > 0 && *height > 0;
 }
 
 bool ParseSeconds(std::string_view text, double* seconds) {
@@ -43,7 +41,7 @@ std::optional<ExportOptions> ParseExportOptions(int argc, char** argv, int first
       options.output = argv[++i];
     } else if (argument == "--size") {
       if (!value || !ParseSize(value, &options.width, &options.height)) {
-        *error = "--size needs WIDTHxHEIGHT, each 1 to 16384";
+        *error = "--size needs WIDTHxHEIGHT, two whole numbers above 0";
         return std::nullopt;
       }
       ++i;

@@ -28,6 +28,7 @@
 #include "document/DocumentPaneHooks.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
+#include "document/DocumentStatements.h"
 #include "document/DocumentWindow.h"
 #include "document/InvalExprs.h"
 #include "document/MathPaneDrawing.h"
@@ -41,6 +42,8 @@
 #include "window/AxisIndicator.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 constexpr int kExitFailed = 1;
 constexpr int kExitTimedOut = 2;
@@ -115,7 +118,19 @@ void PaintWindow(QPainter& painter, DocumentWindow& window, const ExportPanes& p
   if (window.document->fGraphPane->IsView4D()) sIndicator.Draw(painter, panes.graph);
 }
 
-bool WritePng(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size) {
+enum class Written { kYes, kFailed, kOutOfTime };
+
+Written WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  QFile file(QString::fromStdString(path));
+  const qint64 size = qint64(bytes.size());
+  const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                       file.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+  return written ? Written::kYes : Written::kFailed;
+}
+
+// Nothing is written when the encoding is still going at giveUpAt.
+Written WritePng(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size,
+                 Clock::time_point giveUpAt) {
   QImage picture(size, QImage::Format_RGB32);
   picture.fill(Qt::white);
   {
@@ -125,23 +140,22 @@ bool WritePng(const std::string& path, DocumentWindow& window, const ExportPanes
   }
   std::vector<uint8_t> bytes;
   const PngStamp stamp{"Zentrolab"};
-  if (!EncodePng(picture, bytes, &stamp)) return false;
-  QFile file(QString::fromStdString(path));
-  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-         file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) == qint64(bytes.size());
+  if (!EncodePng(picture, bytes, &stamp, giveUpAt))
+    return Clock::now() >= giveUpAt ? Written::kOutOfTime : Written::kFailed;
+  return WriteBytes(path, bytes);
 }
 
 // One point a pixel: the page is the window's size.
-bool WritePdf(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size) {
+Written WritePdf(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size) {
   QPdfWriter writer(QString::fromStdString(path));
   writer.setResolution(72);
   writer.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
   writer.setPageMargins(QMarginsF(0, 0, 0, 0));
   writer.setCreator(QStringLiteral("Zentrolab"));
   QPainter painter;
-  if (!painter.begin(&writer)) return false;
+  if (!painter.begin(&writer)) return Written::kFailed;
   PaintWindow(painter, window, panes);
-  return painter.end();
+  return painter.end() ? Written::kYes : Written::kFailed;
 }
 
 void InstallStartUp() {
@@ -154,14 +168,33 @@ void InstallStartUp() {
   InstallDocumentMathEditGlobals();
 }
 
+// The picture at most kLargestExportSide a side and kLargestExportPixels
+// in all, with a warning when the size asked for is larger.
+QSize BoundedPictureSize(QSize asked) {
+  const QSize size = ClampExportSize(asked);
+  if (size != asked)
+    std::fprintf(stderr,
+                 "zl: a picture of %dx%d is more than an export makes (%d a side, %lld pixels); it is made %dx%d\n",
+                 asked.width(), asked.height(), kLargestExportSide, static_cast<long long>(kLargestExportPixels),
+                 size.width(), size.height());
+  return size;
+}
+
+// When the painting and the encoding stop, however far they got.
+struct ExportEnds {
+  Clock::time_point painting;
+  Clock::time_point encoding;
+};
+
 int ExportWithinDeadline(const std::string& text, const std::string& output, bool pdf, QSize size,
-                         double timeoutSeconds, std::string* error) {
+                         double timeoutSeconds, ExportEnds ends, std::string* error) {
   std::unique_ptr<DocumentRecord> document = ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
   if (!document) {
     *error = "the text is not a document zl can read";
     return kExitFailed;
   }
   if (size.width() <= 0 || size.height() <= 0) size = DocumentWindowSize(document->fContents);
+  size = BoundedPictureSize(size);
   const ExportPanes panes = LayOutExportPanes(document->fContents, size);
   const QRect graph(QPoint(0, 0), panes.graph.size());
   sGraphWorld = OurNewGWorld(MRect{0, 0, int16_t(graph.height()), int16_t(graph.width())});
@@ -182,8 +215,12 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
   InvalExprs(document.get());
   // The picture shows the stored orientation, however long the graphs take.
   const bool spinHeld = std::exchange(gInhibit3DRotationKluge, true);
-  const bool done = IdleUntilDone(document.get(), timeoutSeconds);
-  const bool written = pdf ? WritePdf(output, window, panes, size) : WritePng(output, window, panes, size);
+  // Drawing stops at the deadline too: done means drawn whole before it.
+  const bool done = IdleUntilDone(document.get(), timeoutSeconds) && !DrawingDeadlinePassed();
+  if (ends.painting != Clock::time_point::max())
+    SetDrawingDeadline(std::chrono::duration<double>(ends.painting - Clock::now()).count());
+  const Written written =
+      pdf ? WritePdf(output, window, panes, size) : WritePng(output, window, panes, size, ends.encoding);
   gInhibit3DRotationKluge = spinHeld;
   StopDocumentComputations(document.get());
   document.reset();
@@ -192,9 +229,13 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
   sExportedDocument = nullptr;
   OurDisposeGWorld(sGraphWorld);
   sGraphWorld = nullptr;
-  if (!written) {
+  if (written == Written::kFailed) {
     *error = "cannot write " + output;
     return kExitFailed;
+  }
+  if (written == Written::kOutOfTime) {
+    *error = "the time ran out while the picture was encoded; no picture is written";
+    return kExitTimedOut;
   }
   return done ? 0 : kExitTimedOut;
 }
@@ -202,14 +243,21 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
 int Export(const ExportOptions& options) {
   std::string text, error;
   if (!ReadDocumentFile(options.document, &text, &error)) return Fail(error);
-  const int32_t unreadableBefore = UnreadablePictureCount();
+  const int32_t unreadableBefore = UnreadablePictureCount(), refusedBefore = RefusedSettingCount();
   const int status = ExportDocumentPicture(text, options.output, options.pdf, QSize(options.width, options.height),
                                            options.timeoutSeconds, &error);
   if (status == kExitFailed) return Fail(options.document + ": " + error);
   if (const int32_t unreadable = UnreadablePictureCount() - unreadableBefore; unreadable > 0)
     std::fprintf(stderr, "zl: %s: %d %s cannot be read; the export leaves %s out\n", options.document.c_str(),
                  unreadable, unreadable == 1 ? "picture" : "pictures", unreadable == 1 ? "it" : "them");
-  if (status == kExitTimedOut)
+  if (const int32_t refused = RefusedSettingCount() - refusedBefore; refused > 0)
+    std::fprintf(stderr,
+                 "zl: %s: %d %s numbers no view can use (NaN, infinite or past 1e300); the export leaves %s unread\n",
+                 options.document.c_str(), refused, refused == 1 ? "setting holds" : "settings hold",
+                 refused == 1 ? "it" : "them");
+  if (status == kExitTimedOut && !error.empty())
+    std::fprintf(stderr, "zl: %s: %s\n", options.document.c_str(), error.c_str());
+  else if (status == kExitTimedOut)
     std::fprintf(stderr, "zl: the graphs were not done within %g seconds; the picture shows them unfinished\n",
                  options.timeoutSeconds);
   return status;
@@ -219,8 +267,18 @@ int Export(const ExportOptions& options) {
 
 int ExportDocumentPicture(const std::string& text, const std::string& output, bool pdf, QSize size,
                           double timeoutSeconds, std::string* error) {
+  // Past the timeout the picture is painted, then encoded, each within its
+  // share of a second: the export ends within a second of its timeout.
+  constexpr double kPaintingGrace = 0.4, kEncodingGrace = 0.8;
+  constexpr double kNoTimeout = 1e9;
+  const Clock::time_point start = Clock::now();
+  const auto after = [&](double grace) {
+    if (!(timeoutSeconds < kNoTimeout)) return Clock::time_point::max();
+    return start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeoutSeconds + grace));
+  };
   SetComputationDeadline(timeoutSeconds);
-  const int status = ExportWithinDeadline(text, output, pdf, size, timeoutSeconds, error);
+  const int status = ExportWithinDeadline(text, output, pdf, size, timeoutSeconds,
+                                          ExportEnds{after(kPaintingGrace), after(kEncodingGrace)}, error);
   ClearComputationDeadline();
   return status;
 }

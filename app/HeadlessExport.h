@@ -7,13 +7,19 @@
 // `zl --export FILE.zlf --png|--pdf OUT [--size WxH] [--timeout S]`: reads
 // the document, graphs it without a window and writes both panes' picture.
 // Exit codes: 0 written, 1 bad arguments or a document or file that cannot
-// be read or written, 2 the graphs did not finish within the timeout.
+// be read or written, 2 the graphs were not done and drawn within the
+// timeout (the picture written unfinished, or none when its encoding could
+// not finish; standard error says which).
 int RunHeadlessExport(int argc, char** argv);
 
 // The export itself, for a document text, on the interface thread of a
 // running application too: graphs a copy of the document without a window
 // and writes its picture at the size (empty: the document's window size).
-// Returns 0, or 1 with the reason in *error, or 2 when the graphs were not
-// done in time (the picture is written unfinished).
+// The picture is at most 8192 a side and 40 million pixels (a larger size
+// is scaled down, with a warning on standard error); every phase stops at
+// the timeout, the encoding within a second after it. Returns 0, or 1 with
+// the reason in *error, or 2 when the graphs were not done and drawn in
+// time (the picture is written unfinished; or, the reason in *error, not
+// at all when the encoding could not finish).
 int ExportDocumentPicture(const std::string& text, const std::string& output, bool pdf, QSize size,
                           double timeoutSeconds, std::string* error);

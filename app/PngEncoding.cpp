@@ -22,17 +22,22 @@ void RowAsRgba(const QImage& image, int y, std::vector<uint8_t>& row) {
   std::memcpy(row.data(), line.constScanLine(0), row.size());
 }
 
-void WriteRows(png_structp png, const QImage& image, std::vector<uint8_t>& row) {
+// False when the clock reached giveUpAt, read every few rows.
+bool WriteRows(png_structp png, const QImage& image, std::vector<uint8_t>& row,
+               std::chrono::steady_clock::time_point giveUpAt) {
+  constexpr int kRowsBetweenClockReads = 16;
   for (int y = 0; y < image.height(); ++y) {
+    if (y % kRowsBetweenClockReads == 0 && std::chrono::steady_clock::now() >= giveUpAt) return false;
     RowAsRgba(image, y, row);
     png_write_row(png, row.data());
   }
+  return true;
 }
 
 // libpng reports failures by longjmp: the objects with destructors are made
 // by the caller.
 bool EncodeWithBuffer(const QImage& image, std::vector<uint8_t>& row, std::vector<uint8_t>& out,
-                      const PngStamp* stamp) {
+                      const PngStamp* stamp, std::chrono::steady_clock::time_point giveUpAt) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -55,15 +60,16 @@ bool EncodeWithBuffer(const QImage& image, std::vector<uint8_t>& row, std::vecto
     png_set_text(png, info, &software, 1);
   }
   png_write_info(png, info);
-  WriteRows(png, image, row);
-  png_write_end(png, nullptr);
+  const bool written = WriteRows(png, image, row, giveUpAt);
+  if (written) png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  return true;
+  return written;
 }
 
 }  // namespace
 
-bool EncodePng(const QImage& image, std::vector<uint8_t>& out, const PngStamp* stamp) {
+bool EncodePng(const QImage& image, std::vector<uint8_t>& out, const PngStamp* stamp,
+               std::chrono::steady_clock::time_point giveUpAt) {
   std::vector<uint8_t> row(size_t(image.width()) * 4);
-  return EncodeWithBuffer(image, row, out, stamp);
+  return EncodeWithBuffer(image, row, out, stamp, giveUpAt);
 }

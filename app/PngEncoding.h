@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -13,5 +14,7 @@ struct PngStamp {
   const char* software = nullptr;
 };
 
-// The image as RGBA PNG bytes appended to out; false when libpng failed.
-bool EncodePng(const QImage& image, std::vector<uint8_t>& out, const PngStamp* stamp = nullptr);
+// The image as RGBA PNG bytes appended to out; false when libpng failed or
+// the clock reached giveUpAt first (out then holds a part to be dropped).
+bool EncodePng(const QImage& image, std::vector<uint8_t>& out, const PngStamp* stamp = nullptr,
+               std::chrono::steady_clock::time_point giveUpAt = std::chrono::steady_clock::time_point::max());

@@ -25,8 +25,9 @@ bool ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat 
   const int status = ExportDocumentPicture(*text, path.toStdString(), format == ExportFormat::kPdf, QSize(),
                                            kExportTimeoutSeconds, &error);
   QApplication::restoreOverrideCursor();
-  // Graphs still unfinished after the wait are written as far as they got.
-  return status != 1;
+  // Graphs still unfinished after the wait are written as far as they got;
+  // a picture whose encoding ran out of time is not written at all.
+  return status == 0 || (status == 2 && error.empty());
 }
 
 void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format) {

@@ -11,6 +11,7 @@
 #include "expression/NumericComputability.h"
 #include "expression/TreeDisposal.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/UsableRanges.h"
 
 void SetCoordinateValues(int32_t field, double low, double high, DocumentRecord* document) {
   if (!document || field < 0 || field >= kCoordDisplayParamCount) return;
@@ -49,7 +50,7 @@ bool IsParameterShown(int32_t letter, const DocumentRecord* document) {
 bool EditCoordinateRange(int32_t field, double low, double high, DocumentRecord* document) {
   AGraphPane* pane = document ? document->fGraphPane.get() : nullptr;
   if (!pane || field < 0 || field >= kCoordDisplayParamCount) return false;
-  if (!std::isfinite(low) || !std::isfinite(high) || low == high) return false;
+  if (!IsUsableViewRange(low, high) || low == high) return false;
   // Running graphs read the ranges: they go first; the pass makes them anew.
   pane->EraseGraph();
   pane->SetParameterValue(field, 0, low);

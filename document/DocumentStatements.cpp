@@ -10,9 +10,11 @@
 #include "document/TableHeadings.h"
 #include "document/TextureHooks.h"
 #include "expression/TreeDisposal.h"
+#include "graphpane/UsableRanges.h"
 #include "platform/CheckedConvert.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -48,10 +50,19 @@ void AppendBlock(MBlock& block) {
   if (Contents().blocks.Add(block) != 0) DisposeBlockContents(block);
 }
 
+std::atomic<int32_t> gRefusedSettings{0};
+
+// False, the statement counted as refused, when no view can use the values.
+bool Usable(double first, double second) {
+  if (IsUsableViewRange(first, second)) return true;
+  gRefusedSettings.fetch_add(1, std::memory_order_relaxed);
+  return false;
+}
+
 // A range with equal ends is no range: files have held "0 0" for ranges
 // never set, and keep the defaults.
 void SetRange(double* range, const double* values) {
-  if (values[0] == values[1]) return;
+  if (values[0] == values[1] || !Usable(values[0], values[1])) return;
   range[0] = values[0];
   range[1] = values[1];
 }
@@ -105,6 +116,7 @@ void ApplyRange(DocumentSetting setting, const double* v) {
 }
 
 void ApplyScale(View2DSettings& view, const double* v) {
+  if (!Usable(v[0], v[1])) return;
   view.scale[0] = v[0];
   view.scale[1] = v[1];
   view.integers[0] = Integer(v[2]);
@@ -112,6 +124,7 @@ void ApplyScale(View2DSettings& view, const double* v) {
 }
 
 void ApplyBottomLeft(View2DSettings& view, const double* v) {
+  if (!Usable(v[0], v[1])) return;
   view.bottomLeft[1] = v[0];
   view.bottomLeft[0] = v[1];
 }
@@ -180,6 +193,7 @@ void ApplyDocumentSetting(DocumentSetting setting, const double* v) {
     case kStackPanes: c.stackPanes = Flag(v[0]); break;
     case kPageMargins: ApplyPageMargins(v); break;
     case kSlider:
+      if (!Usable(v[0], v[1])) break;
       c.sliderMinimum = v[0];
       c.sliderMaximum = v[1];
       break;
@@ -214,7 +228,9 @@ void ApplyDocumentSetting(DocumentSetting setting, const double* v) {
     case kShowAxes4D: p.show4Daxes = Flag(v[0]); break;
     case kShowXyPlane4D: p.show4DxyPlane = Flag(v[0]); break;
     case kColor: equation.Color = v[0]; break;
-    case kGrain: equation.Grain = v[0]; break;
+    case kGrain:
+      if (Usable(v[0], 0)) equation.Grain = v[0];
+      break;
     case kOpacity: equation.Opacity = v[0]; break;
     case kPlottingMode: equation.PlottingMode = v[0]; break;
     case kXyType: equation.XYType = v[0]; break;
@@ -378,6 +394,8 @@ bool FinishDocumentRead() {
 }
 
 }  // namespace reading
+
+int32_t RefusedSettingCount() { return reading::gRefusedSettings.load(std::memory_order_relaxed); }
 
 DocumentStatementHooks DocumentStatementHandlers() {
   return {

@@ -1,5 +1,6 @@
 #include "document/MathPaneDrawing.h"
 
+#include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/OurMouse.h"
 #include "CoreUtilities/OurTextEngine.h"
 #include "CoreUtilities/ScopedSavers.h"
@@ -46,15 +47,18 @@ QFont TableFont(const DocumentRecord* document, const Table& table, bool bold) {
 }
 
 // Each column as wide as its widest text, padded: scrolling the rows
-// leaves the widths alone.
+// leaves the widths alone. An export out of time measures no further.
 std::vector<int32_t> TableColumnWidths(const DocumentRecord* document, const Table& table) {
+  constexpr int32_t kRowsBetweenClockReads = 64;
   const QFontMetricsF plain(TableFont(document, table, false));
   const QFontMetricsF bold(TableFont(document, table, true));
   std::vector<int32_t> widths;
   for (const TableColumn& column : table.columns) {
     double widest = bold.horizontalAdvance(QString::fromStdU16String(column.HeadingText()));
-    for (int32_t row = 1; row < column.CellCount(); ++row)
+    for (int32_t row = 1; row < column.CellCount(); ++row) {
+      if (row % kRowsBetweenClockReads == 0 && DrawingDeadlinePassed()) break;
       widest = std::max(widest, plain.horizontalAdvance(QString::fromStdU16String(column.Cell(row))));
+    }
     widths.push_back(std::max(kTableMinimumColumn, DoubleToInt32(widest) + 2 * kTableCellPadding));
   }
   return widths;
@@ -116,6 +120,8 @@ void DrawTable(const DocumentRecord* document, const Table& table, const QRect& 
   for (size_t c = 0; c < table.columns.size(); ++c) {
     const TableColumn& column = table.columns[c];
     for (int32_t line = 0; line <= geometry.shown; ++line) {
+      // An export out of time keeps the cells drawn so far.
+      if (DrawingDeadlinePassed()) break;
       const QRect cell = geometry.Cell(place.topLeft(), c, line);
       const int32_t index = geometry.CellIndex(line);
       if (selected == QPoint(int(c), index)) {

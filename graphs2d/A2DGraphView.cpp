@@ -13,6 +13,7 @@
 #include "CoreUtilities/ScopedSavers.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/GraphHooks.h"
+#include "graphpane/UsableRanges.h"
 
 namespace {
 constexpr uint32_t kWhite = 0xFFFFFF;
@@ -220,7 +221,7 @@ void A2DGraphView::InstallViewState(const StoredView2D& stored) {
   // outside the 1, 2.5, 5 family stay, as documents may hold them.
   const auto usable = [&](int i) {
     const int32_t s = stored.tickState[i];
-    return std::isfinite(stored.scale[i]) && stored.scale[i] > 0 && std::isfinite(stored.bottomLeft[i]) &&
+    return stored.scale[i] > 0 && IsUsableViewValue(stored.scale[i]) && IsUsableViewValue(stored.bottomLeft[i]) &&
            (s == 1 || s == 2 || s == 5);
   };
   if (usable(0)) {

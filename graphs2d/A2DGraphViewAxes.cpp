@@ -17,8 +17,6 @@ const char* gAxesTypeFace = "Lucida Grande";
 namespace {
 constexpr int kPrecisionLostError = 37;
 constexpr int kAxisDigits = 6;
-// More marks than any view can show: a guard, never reached by sound spacing.
-constexpr int kMaximumMarks = 1 << 16;
 
 const OurFontDesc& XAxisFont() {
   static const OurFontDesc font(gAxesTypeFace, 9, false, false);
@@ -41,11 +39,13 @@ double FirstMarkOrNaN(double minimum, double spacing) {
 }
 
 // Multiples first, first + s, ... up to last, each as a value without a
-// negative zero.
+// negative zero. Sound spacing puts marks pixels apart, so an axis of that
+// many pixels never holds more: the bound stops a scale so small that the
+// view's own bounds are lost.
 template <typename Visit>
-void ForEachMultiple(double first, double spacing, double last, Visit visit) {
+void ForEachMultiple(double first, double spacing, double last, int32_t pixels, Visit visit) {
   if (std::isnan(first)) return;
-  for (int k = 0; k < kMaximumMarks; ++k) {
+  for (int32_t k = 0; k <= pixels; ++k) {
     const double value = first + k * spacing + 0.0;
     if (value > last) break;
     visit(value);
@@ -103,14 +103,15 @@ void A2DGraphView::DrawXAxis(const AxesPlace& place) {
   OurLineTo(r.right - 1, row);
   const double last = t.ITOX(r.right - 1);
   const double ticks = TickSpacing(fState.xScale, fState.xTickState);
-  ForEachMultiple(FirstMarkOrNaN(fState.xMinimum, ticks), ticks, last, [&](double x) {
+  const int32_t pixels = r.right - r.left;
+  ForEachMultiple(FirstMarkOrNaN(fState.xMinimum, ticks), ticks, last, pixels, [&](double x) {
     const int32_t h = t.XTOI_InfSafe(x);
     OurMoveTo(h, row - 3);
     OurLineTo(h, row + 3);
   });
   OurPenPatBlack();
   const double numbers = NumberSpacing(fState.xScale, fState.xTickState);
-  ForEachMultiple(FirstMarkOrNaN(fState.xMinimum, numbers), numbers, last, [&](double x) {
+  ForEachMultiple(FirstMarkOrNaN(fState.xMinimum, numbers), numbers, last, pixels, [&](double x) {
     const int32_t h = t.XTOI_InfSafe(x);
     if (std::abs(h - place.column) <= 3) return;
     UniChar text[kNumberTextCapacity];
@@ -130,7 +131,8 @@ void A2DGraphView::DrawYAxis(const AxesPlace& place) {
   OurLineTo(column, r.bottom - 1);
   const double last = t.ITOY(r.top);
   const double ticks = TickSpacing(fState.yScale, fState.yTickState);
-  ForEachMultiple(FirstMarkOrNaN(fState.yMinimum, ticks), ticks, last, [&](double y) {
+  const int32_t pixels = r.bottom - r.top;
+  ForEachMultiple(FirstMarkOrNaN(fState.yMinimum, ticks), ticks, last, pixels, [&](double y) {
     const int32_t v = t.YTOI_InfSafe(y);
     OurMoveTo(column - 3, v);
     OurLineTo(column + 3, v);
@@ -138,7 +140,7 @@ void A2DGraphView::DrawYAxis(const AxesPlace& place) {
   OurPenPatBlack();
   const bool rowPinnedAtTop = place.rowPinned && place.row == r.top + 6;
   const double numbers = NumberSpacing(fState.yScale, fState.yTickState);
-  ForEachMultiple(FirstMarkOrNaN(fState.yMinimum, numbers), numbers, last, [&](double y) {
+  ForEachMultiple(FirstMarkOrNaN(fState.yMinimum, numbers), numbers, last, pixels, [&](double y) {
     const int32_t v = t.YTOI_InfSafe(y);
     if (std::abs(v - place.row) <= 4 || (rowPinnedAtTop && v < place.row)) return;
     UniChar text[kNumberTextCapacity];

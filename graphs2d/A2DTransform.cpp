@@ -1,5 +1,6 @@
 #include "graphs2d/A2DTransform.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/CheckedConvert.h"
@@ -26,13 +27,14 @@ void A2DTransform::FinishFromOrigins() {
 int32_t A2DTransform::XTOI_InfSafe(double x) const {
   if (std::isnan(x) || x > xAtPlus16383) return kTransformPixelLimit;
   if (x < xAtMinus16383) return -kTransformPixelLimit;
-  return WorldToPixel(x, xPixelsPerUnit, xOrigin);
+  // A scale near the smallest doubles leaves the bounds above NaN.
+  return std::clamp(WorldToPixel(x, xPixelsPerUnit, xOrigin), -kTransformPixelLimit, kTransformPixelLimit);
 }
 
 int32_t A2DTransform::YTOI_InfSafe(double y) const {
   if (std::isnan(y) || y < yAtPlus16383) return kTransformPixelLimit;
   if (y > yAtMinus16383) return -kTransformPixelLimit;
-  return WorldToPixel(y, yPixelsPerUnit, yOrigin);
+  return std::clamp(WorldToPixel(y, yPixelsPerUnit, yOrigin), -kTransformPixelLimit, kTransformPixelLimit);
 }
 
 bool A2DTransform::IsPointOnScreen(double x, double y) const {

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/CheckedConvert.h"
+#include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/DirectPixelDrawing.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
@@ -158,7 +159,11 @@ void AData2DPlot::Draw() {
   const int32_t c = t.xSampleFactor;
   const bool picture = fColour && fColour->fType == AGraphColor::kPictureTexture;
   const int32_t computed = Computed();
+  // Symbols and labels are text: past the export's deadline the picture
+  // keeps the rows drawn so far, the clock read every few rows.
+  constexpr int32_t kRowsBetweenClockReads = 16;
   for (int32_t i = 0; i < computed; ++i) {
+    if (i % kRowsBetweenClockReads == 0 && DrawingDeadlinePassed()) return;
     // Non-finite values are skipped, never converted.
     if (!std::isfinite(fX[i]) || !std::isfinite(fY[i])) continue;
     const int h = t.XTOI_InfSafe(fX[i]), v = t.YTOI_InfSafe(fY[i]);

@@ -59,7 +59,7 @@ void AFunctionOf_XorY::DrawThroughMask(uint32_t colour) {
       MRect r;
       if (fYOfX) {
         const int32_t c = WorldToPixel(p.centre, t.xPixelsPerUnit, t.xOrigin);
-        r = MRect{Pixel16(high - (sy - 1)), Pixel16(c), Pixel16(int64_t{low} + 1), Pixel16(int64_t{c} + sx)};
+        r = MRect{Pixel16(int64_t{high} - (sy - 1)), Pixel16(c), Pixel16(int64_t{low} + 1), Pixel16(int64_t{c} + sx)};
       } else {
         const int32_t row = WorldToPixel(p.centre, t.yPixelsPerUnit, t.yOrigin);
         r = MRect{Pixel16(row), Pixel16(low), Pixel16(int64_t{row} + sy), Pixel16(int64_t{high} + sy)};

@@ -1,6 +1,7 @@
 #include "matheditor/LayoutPipeline.h"
 
 #include "platform/CheckedConvert.h"
+#include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/OurText/NumberText.h"
 #include "expression/MathEditRecord.h"
 #include "expression/OperatorTable.h"
@@ -111,16 +112,21 @@ void FixSizes(const Order& order) {
   }
 }
 
-void IterateOnce(const Order& order) {
+// False when an export's deadline passed first: the boxes are then only
+// partly set, and the caller lays out nothing.
+bool IterateOnce(const Order& order) {
+  constexpr size_t kNodesBetweenClockReads = 64;
   MERecord* r = gMathCurrentMEH;
   const float wrapWidth = r ? r->wrapWidth : kNoWrapWidth;
-  for (ExpressionRecord* n : order) {
-    TypesetNode(n, 0, nullptr);
-    MarkOverflow(n, wrapWidth);
+  for (size_t k = 0; k < order.size(); ++k) {
+    if (k % kNodesBetweenClockReads == 0 && DrawingDeadlinePassed()) return false;
+    TypesetNode(order[k], 0, nullptr);
+    MarkOverflow(order[k], wrapWidth);
   }
-  if (!r) return;
+  if (!r) return true;
   const EditData& e = *order.back()->editData;
   r->baselineOffset = DoubleToInt32(e.descent - (e.composed ? 0.0f : kMathAxis * gMathFontSize));
+  return true;
 }
 
 void Place(const Order& order) {
@@ -249,17 +255,17 @@ void MATH_Hmm() {
   BorrowedVector<ExpressionRecord*> borrowed;
   Order& order = *borrowed;
   ImplementHierarchy(root, order);
-  if (!PrepareEditData(order)) {
+  const auto layNothing = [&] {
     r->layoutValid = 0;
     EmptyEveryBox(root);
-    return;
-  }
+  };
+  if (!PrepareEditData(order)) return layNothing();
   FixSizes(order);
   MarkTableHeadings(order, r->document);
-  IterateOnce(order);
+  if (!IterateOnce(order)) return layNothing();
   if (root->editData->overflow) {
     FixSizes(order);
-    IterateOnce(order);
+    if (!IterateOnce(order)) return layNothing();
   }
   Place(order);
   LB_ComputeLineBreaks();
@@ -270,7 +276,10 @@ void MATH_Hmm() {
 void OUTPUT_DrawExpression(ExpressionRecord* root, MathGraphicsContext* context) {
   if (!root || !EveryNodeHasEditData(root)) return;
   const PortTextPass pass;
-  ForEachBottomUp(root, [&](ExpressionRecord* n) { TypesetNode(n, 1, context); });
+  // An export out of time keeps what it drew of a long formula.
+  ForEachBottomUp(root, [&](ExpressionRecord* n) {
+    if (!DrawingDeadlinePassed()) TypesetNode(n, 1, context);
+  });
 }
 
 void MATH_GetIPCoords(float* x, float* y1, float* y2) {

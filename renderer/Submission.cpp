@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "platform/EGLContexts.h"
@@ -19,6 +20,11 @@ namespace {
 constexpr double kCoordinateLimit = 16383;
 
 bool Software(const MDrawContext* ctx) { return ctx->rendererType == kRendererSoftware; }
+
+// Past the export's deadline the picture stays as far as it got: the clock
+// is read every few primitives, a label's texture costing far more.
+constexpr int kDeadlineStride = 16;
+bool DeadlineStops(int primitive) { return primitive % kDeadlineStride == 0 && DrawingDeadlinePassed(); }
 
 double Dot3(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
@@ -155,6 +161,7 @@ void SoftwareTriangles(const Triangle* triangles, int count, MDrawContext* ctx) 
   const bool textured = ctx->colorSource == 2 && ctx->submittedTexCoords;
   LitVertices lit(ctx, m, textured);
   for (int t = 0; t < count; ++t) {
+    if (DeadlineStops(t)) return;
     const int32_t* idx = triangles[t].v;
     if (!ValidIndex(ctx, idx[0]) || !ValidIndex(ctx, idx[1]) || !ValidIndex(ctx, idx[2])) continue;
     if (!InFront(p[idx[0]]) || !InFront(p[idx[1]]) || !InFront(p[idx[2]])) continue;
@@ -194,6 +201,7 @@ void SoftwareLines(const LineSegment* segments, int count, MDrawContext* ctx) {
     p[i].alpha = 1;
   }
   for (int s = 0; s < count; ++s) {
+    if (DeadlineStops(s)) return;
     const uint16_t a = segments[s].v[0], b = segments[s].v[1];
     if (!ValidIndex(ctx, a) || !ValidIndex(ctx, b) || !InFront(p[a]) || !InFront(p[b])) continue;
     if (!DrawClippedLine(&p[a], &p[b], ctx)) return;
@@ -210,6 +218,7 @@ void SoftwarePoints(const uint16_t* indices, const UniChar* const* symbols, cons
     p[i].red = rgb[0], p[i].green = rgb[1], p[i].blue = rgb[2], p[i].alpha = 1;
   }
   for (int i = 0; i < count; ++i) {
+    if (DeadlineStops(i)) return;
     if (!ValidIndex(ctx, indices[i])) continue;
     const MVertex& v = p[indices[i]];
     if (!InFront(v)) continue;

@@ -46,4 +46,21 @@ TEST_F(ComputationDeadlineTest, NoneZeroNegativeAndEndlessDeadlines) {
   EXPECT_EQ(gMathError.load(), 0);
 }
 
+// Drawing stops with the computations, and may be let on alone: the
+// computations stay stopped, and neither check of the drawing's raises the
+// math error.
+TEST_F(ComputationDeadlineTest, TheDrawingDeadlineFollowsAndMovesOnAlone) {
+  EXPECT_FALSE(DrawingDeadlinePassed());
+  SetComputationDeadline(0);
+  EXPECT_TRUE(DrawingDeadlinePassed());
+  EXPECT_EQ(gMathError.load(), 0);
+  SetDrawingDeadline(1e6);
+  EXPECT_FALSE(DrawingDeadlinePassed());
+  EXPECT_TRUE(ComputationDeadlinePassed());
+  SetDrawingDeadline(-1);
+  EXPECT_TRUE(DrawingDeadlinePassed());
+  ClearComputationDeadline();
+  EXPECT_FALSE(DrawingDeadlinePassed());
+}
+
 }  // namespace

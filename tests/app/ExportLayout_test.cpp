@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "app/ExportLayout.h"
 #include "app/ExportOptions.h"
 #include "document/DocumentContents.h"
@@ -13,7 +16,8 @@ TEST(ExportLayout, TheDividerSplitsSideBySideOrStacked) {
   EXPECT_EQ(DocumentWindowSize(c), QSize(900, 500));
   // A file's rectangle gives no larger picture than --size may ask.
   c.windowRect[0] = 0, c.windowRect[1] = -32768, c.windowRect[2] = 32767, c.windowRect[3] = 500;
-  EXPECT_EQ(DocumentWindowSize(c), QSize(kLargestExportSide, kLargestExportSide));
+  EXPECT_EQ(DocumentWindowSize(c), QSize(33268, 32767));
+  EXPECT_EQ(ClampExportSize(DocumentWindowSize(c)), ClampExportSize(QSize(33268, 32767)));
   c.windowRect[0] = 40, c.windowRect[1] = 10, c.windowRect[2] = 540, c.windowRect[3] = 910;
 
   c.paneDivider = 300;
@@ -47,12 +51,39 @@ TEST(ExportOptions, ArgumentsAreReadOrRefusedWithAReason) {
   for (const auto& bad : std::vector<std::vector<const char*>>{
            {"a.zlf"}, {"--png", "b.png"}, {"a.zlf", "--png"}, {"a.zlf", "--png", "b", "--pdf", "c"},
            {"a.zlf", "--png", "b", "--size", "20"}, {"a.zlf", "--png", "b", "--size", "20x-1"},
-           {"a.zlf", "--png", "b", "--size", "99999x10"}, {"a.zlf", "--png", "b", "--timeout", "-1"},
+           {"a.zlf", "--png", "b", "--size", "99999999999x10"}, {"a.zlf", "--png", "b", "--timeout", "-1"},
            {"a.zlf", "--png", "b", "--timeout", "nan"}, {"a.zlf", "c.zlf", "--png", "b"}}) {
     error.clear();
     EXPECT_FALSE(parse(bad, &error)) << bad.size();
     EXPECT_FALSE(error.empty());
   }
+}
+
+// Each size past a side of 8192 or 40 million pixels comes back the
+// largest whole size of its shape (to a pixel either way) within both;
+// sizes within them come back unchanged.
+TEST(ExportLayout, LargePicturesAreScaledDownKeepingTheirShape) {
+  for (const QSize size : {QSize(1, 1), QSize(8192, 4882), QSize(6000, 6000), QSize(600, 360)})
+    EXPECT_EQ(ClampExportSize(size), size);
+  for (const QSize size : {QSize(32767, 32767), QSize(33268, 32767), QSize(8193, 1), QSize(1, 100000),
+                           QSize(8192, 8192), QSize(7000, 7000), QSize(2147483647, 3)}) {
+    const QSize clamped = ClampExportSize(size);
+    EXPECT_LE(clamped.width(), 8192) << size.width() << "x" << size.height();
+    EXPECT_LE(clamped.height(), 8192) << size.width() << "x" << size.height();
+    EXPECT_LE(int64_t(clamped.width()) * clamped.height(), 40'000'000) << size.width() << "x" << size.height();
+    EXPECT_GE(clamped.width(), 1);
+    EXPECT_GE(clamped.height(), 1);
+    // No larger picture of the same shape fits: a side two pixels longer
+    // breaks a bound.
+    const double scale = double(clamped.width() + 2) / size.width();
+    const double grownWidth = clamped.width() + 2, grownHeight = std::max(1.0, size.height() * scale);
+    EXPECT_TRUE(grownWidth > 8192 || grownHeight > 8192 || grownWidth * grownHeight > 40e6)
+        << size.width() << "x" << size.height();
+    if (size.width() >= 100 && size.height() >= 100) {
+      EXPECT_NEAR(double(clamped.width()) / clamped.height(), double(size.width()) / size.height(), 0.01);
+    }
+  }
+  EXPECT_EQ(ClampExportSize(QSize(32767, 32767)), QSize(6324, 6324));  // floor(sqrt(4e7))
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include "tests/document/DocumentTestSupport.h"
+#include "tools/LabelledPointsDocument.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QImageReader>
+
+#include <cstdint>
 
 #include <cstdio>
 #include <fstream>
@@ -74,6 +78,23 @@ int PixelsFartherThanOne(const QImage& a, const QImage& b, int tolerance) {
       far += !found;
     }
   return far;
+}
+
+// The rows with ink in the left 150 pixels (the math pane) of the
+// statements exported at 400 x 200; the timeout only guards against a hang.
+int InkedMathRows(const std::string& statements) {
+  const std::string document = TempPath("said.zlf"), out = TempPath("said.png");
+  std::ofstream(document, std::ios::binary) << "Zentrolabworksheet 4;\n" << statements;
+  EXPECT_EQ(Zl("--export " + document + " --png " + out + " --size 400x200 --timeout 600"), 0) << statements;
+  const QImage picture = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
+  for (const std::string& path : {document, out}) std::remove(path.c_str());
+  int rows = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    bool ink = false;
+    for (int x = 0; x < 150 && !ink; ++x) ink = (picture.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+    rows += ink;
+  }
+  return rows;
 }
 
 TEST(HeadlessExport, ExitCodesSayWhatWentWrong) {
@@ -199,22 +220,13 @@ TEST(HeadlessExport, AnImplicitSurfaceExampleMatchesItsGolden) {
 // A curve above the view says so under its equation, as in the window: the
 // math pane has lines of ink that a curve in the view leaves blank.
 TEST(HeadlessExport, WhatAGraphSaysOfTheViewIsInThePicture) {
-  const auto inkedRows = [](const std::string& formula) {
-    const std::string document = TempPath("said.zlf"), out = TempPath("said.png");
-    std::ofstream(document, std::ios::binary) << "Zentrolabworksheet 4;\nExpr " << formula << ";\n";
-    EXPECT_EQ(Zl("--export " + document + " --png " + out + " --size 400x200"), 0) << formula;
-    const QImage picture = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
-    std::remove(document.c_str());
-    std::remove(out.c_str());
-    int rows = 0;
-    for (int y = 0; y < picture.height(); ++y) {
-      bool ink = false;
-      for (int x = 0; x < 150 && !ink; ++x) ink = (picture.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
-      rows += ink;
-    }
-    return rows;
-  };
-  EXPECT_GT(inkedRows("y = 10^10*x + 10^12"), inkedRows("y = 10^10*x") + 5);
+  EXPECT_GT(InkedMathRows("Expr y = 10^10*x + 10^12;\n"), InkedMathRows("Expr y = 10^10*x;\n") + 5);
+}
+
+// A contour plot of values too small for round levels is done at once and
+// says so under its equation, as an ordinary contour plot does not.
+TEST(HeadlessExport, AContourOfSubnormalValuesIsDoneWithItsMessage) {
+  EXPECT_GT(InkedMathRows("XYType 3;\nExpr z=x*1e-310;\n"), InkedMathRows("XYType 3;\nExpr z=x;\n") + 5);
 }
 
 TEST(HeadlessExport, PdfRasterisedLandsWithinAPixelOfThePng) {
@@ -243,6 +255,89 @@ TEST(HeadlessExport, AnUnreadablePictureIsReportedOnceInTheExportsWords) {
   EXPECT_NE(errors.find(notice), std::string::npos) << errors;
   EXPECT_EQ(errors.find("cannot be read"), errors.rfind("cannot be read")) << errors;
   EXPECT_EQ(errors.find("libpng"), std::string::npos) << errors;
+  for (const std::string& path : {document, out}) std::remove(path.c_str());
+}
+
+// A file's NaN and overflowing 3-D ranges are left unread, said once on
+// standard error: the surface is graphed over the default ranges instead
+// of leaving the view blank.
+TEST(HeadlessExport, UnusableRangesAreReportedAndTheDefaultsGraphed) {
+  const auto exported = [](const std::string& ranges, std::string* errors) {
+    const std::string document =
+        WriteDocument("ranges.zlf", "Zentrolabworksheet 4;\n" + ranges + "Expr z = x^2 - y^2;\n");
+    const std::string out = TempPath("ranges.png");
+    int status = -1;
+    *errors = ZlErrors("--export " + document + " --png " + out + " --size 300x200 --timeout 600", &status);
+    EXPECT_EQ(status, 0) << ranges;
+    const QImage picture = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
+    for (const std::string& path : {document, out}) std::remove(path.c_str());
+    return picture;
+  };
+  std::string errors;
+  const QImage plain = exported("", &errors);
+  EXPECT_EQ(errors.find("no view can use"), std::string::npos) << errors;
+  const QImage refused = exported("3D.X NaN 1;\n3D.Y -1e308 1e308;\n", &errors);
+  EXPECT_NE(errors.find("2 settings hold numbers no view can use"), std::string::npos) << errors;
+  ASSERT_EQ(refused.size(), plain.size());
+  EXPECT_EQ(PixelsFartherThanOne(refused, plain, 8), 0);
+}
+
+// A stored window far past the picture bound is scaled down keeping its
+// shape, and --size too, each with a warning; the graphs are done well
+// within the timeout, which only guards against a hang.
+TEST(HeadlessExport, LargePicturesAreClampedWithAWarning) {
+  const std::string document =
+      WriteDocument("big.zlf", "Zentrolabworksheet 4;\nWindow 0 0 32767 32767;\nExpr y = sin(x);\n");
+  const std::string out = TempPath("big.png");
+  int status = -1;
+  std::string errors = ZlErrors("--export " + document + " --png " + out + " --timeout 600", &status);
+  EXPECT_EQ(status, 0) << errors;
+  EXPECT_NE(errors.find("a picture of 32767x32767 is more than an export makes"), std::string::npos) << errors;
+  const QSize clamped = QImageReader(QString::fromStdString(out)).size();
+  EXPECT_EQ(clamped.width(), clamped.height());
+  EXPECT_LE(clamped.width(), 8192);
+  EXPECT_LE(int64_t(clamped.width()) * clamped.height(), 40'000'000);
+  EXPECT_GT(int64_t(clamped.width() + 1) * (clamped.height() + 1), 40'000'000);
+  std::remove(out.c_str());
+  errors = ZlErrors("--export " + document + " --png " + out + " --size 9000x50 --timeout 600", &status);
+  EXPECT_EQ(status, 0) << errors;
+  EXPECT_NE(errors.find("a picture of 9000x50 is more than an export makes"), std::string::npos) << errors;
+  EXPECT_EQ(QImageReader(QString::fromStdString(out)).size().width(), 8192);
+  for (const std::string& path : {document, out}) std::remove(path.c_str());
+}
+
+// With no time at all the large picture is still written unfinished, or,
+// when its encoding cannot finish within the second after the timeout, not
+// at all; either way the status and the words say which.
+TEST(HeadlessExport, ALargePictureOutOfTimeIsWrittenUnfinishedOrNotAtAllAndSaysWhich) {
+  const std::string document =
+      WriteDocument("late.zlf", "Zentrolabworksheet 4;\nWindow 0 0 32767 32767;\nExpr y = sin(x);\n");
+  const std::string out = TempPath("late.png");
+  int status = -1;
+  const std::string errors = ZlErrors("--export " + document + " --png " + out + " --timeout 0", &status);
+  EXPECT_EQ(status, 2) << errors;
+  const bool written = !FileBytes(out).empty();
+  EXPECT_EQ(errors.find("the picture shows them unfinished") != std::string::npos, written) << errors;
+  EXPECT_EQ(errors.find("no picture is written") != std::string::npos, !written) << errors;
+  if (written) {
+    EXPECT_FALSE(QImage(QString::fromStdString(out)).isNull());
+  }
+  for (const std::string& path : {document, out}) std::remove(path.c_str());
+}
+
+// 3,000 labelled points in space take their labels far longer to draw
+// than two seconds: the drawing stops at the timeout, and the export says
+// so with its status and writes what it drew.
+TEST(HeadlessExport, ThreeThousandLabelsStopAtTheTimeout) {
+  const std::string document =
+      WriteDocument("labels.zlf", "Zentrolabworksheet 4;\n" + LabelledPointsStatements(3000));
+  const std::string out = TempPath("labels.png");
+  int status = -1;
+  const std::string errors =
+      ZlErrors("--export " + document + " --png " + out + " --size 600x400 --timeout 2", &status);
+  EXPECT_EQ(status, 2) << errors;
+  EXPECT_NE(errors.find("the graphs were not done within 2 seconds"), std::string::npos) << errors;
+  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(600, 400));
   for (const std::string& path : {document, out}) std::remove(path.c_str());
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "CoreUtilities/MathConstants.h"
 #include "graphs2d/A2DTransform.h"
 
@@ -40,6 +42,26 @@ TEST(A2DTransform, PixelsByTheFloorRule) {
   // The bounds are the extreme world values inside the pixel range.
   EXPECT_EQ(t.XTOI_InfSafe(t.xAtPlus16383), 16383);
   EXPECT_EQ(t.XTOI_InfSafe(t.xAtMinus16383), -16383);
+}
+
+// A scale near the smallest doubles makes pixels per unit infinite and
+// the origins and bounds NaN or infinite: every value still lands within
+// the drawing's range.
+TEST(A2DTransform, DegenerateScalesStillClampEveryValue) {
+  for (const double perUnit : {1.0 / 5e-324, 1e308, 1e-308}) {
+    for (const double origin : {0.0, gInf, gNaN, -1e308}) {
+      A2DTransform t = Centred();
+      t.xPixelsPerUnit = perUnit, t.yPixelsPerUnit = -perUnit;
+      t.xOrigin = origin, t.yOrigin = -origin;
+      t.FinishFromOrigins();
+      for (const double v : {0.0, 1.0, -1.0, 5e-324, -5e-324, 1e308, -1e308, gInf, -gInf, gNaN}) {
+        for (const int32_t pixel : {t.XTOI_InfSafe(v), t.YTOI_InfSafe(v)}) {
+          EXPECT_GE(pixel, -16383) << perUnit << " " << origin << " " << v;
+          EXPECT_LE(pixel, 16383) << perUnit << " " << origin << " " << v;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

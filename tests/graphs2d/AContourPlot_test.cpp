@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
 #include <functional>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -49,6 +51,43 @@ TEST(ContourLevels, NoLevelsWithoutASpan) {
   EXPECT_FALSE(ChooseContourLevels(INFINITY, -INFINITY, 4, levels));  // nothing sampled
   EXPECT_FALSE(ChooseContourLevels(-1e308, 1e308, 4, levels));        // span overflows
   EXPECT_FALSE(ChooseContourLevels(0, 1, 25, levels));
+}
+
+// Spans from subnormal to near the largest double, either side of zero:
+// every call returns; where levels come they rise by one round step (one
+// significant digit or a half), and every span of ordinary size gets them.
+TEST(ContourLevels, EveryRangeEndsAndOrdinaryRangesGetRoundLevels) {
+  std::mt19937_64 random(69);
+  std::uniform_real_distribution<double> exponent(-323, 308), unit(0, 1);
+  double levels[kMaxContourLevels];
+  const auto roundStep = [](double step) {
+    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+    return std::fabs(mantissa * 2 - std::round(mantissa * 2)) < 1e-6;
+  };
+  for (int trial = 0; trial < 20000; ++trial) {
+    const double scale = std::pow(10.0, exponent(random));
+    const double a = (unit(random) * 2 - 1) * scale, b = (unit(random) * 2 - 1) * scale * unit(random);
+    const double min = std::min(a, b), max = std::max(a, b);
+    const int32_t count = 1 + int32_t(unit(random) * kMaxContourLevels) % kMaxContourLevels;
+    const bool ordinary = max - min > 1e-290 && max - min < 1e290 &&
+                          max - min > 1e-9 * std::max(std::fabs(min), std::fabs(max));
+    if (!ChooseContourLevels(min, max, count, levels)) {
+      EXPECT_FALSE(ordinary) << min << " " << max << " " << count;
+      continue;
+    }
+    for (int32_t k = 1; k < count; ++k) {
+      ASSERT_GT(levels[k], levels[k - 1]) << min << " " << max << " " << count;
+      if (count > 2 && levels[k - 1] != 0 && levels[k] != 0) {
+        EXPECT_TRUE(roundStep(levels[k] - levels[k - 1])) << min << " " << max << " " << count;
+      }
+    }
+  }
+  // The samples of x * 10^-310 over the default view, and the same range
+  // at the top of the doubles.
+  EXPECT_FALSE(ChooseContourLevels(-9.5e-310, 9.5e-310, 14, levels));
+  EXPECT_FALSE(ChooseContourLevels(-1e-310, 1e-310, 14, levels));
+  EXPECT_FALSE(ChooseContourLevels(1e300, 1.000000000000001e300, 14, levels));
+  EXPECT_FALSE(ChooseContourLevels(-1.7e308, 1e307, 4, levels));
 }
 
 // Each kind's count or spacing from the grain slider: clamped to [0, 1],

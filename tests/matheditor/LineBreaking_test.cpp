@@ -1,5 +1,7 @@
 #include "MathLayoutFixture.h"
 
+#include "CoreUtilities/ComputationDeadline.h"
+#include "CoreUtilities/MemoryBudget.h"
 #include "matheditor/LineBreaking.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 
@@ -19,6 +21,21 @@ TEST_F(LineBreaking, NarrowFormulaKeepsOneLine) {
   EXPECT_EQ(Starts(fRecord), std::vector<float>{0});
   EXPECT_FLOAT_EQ(LB_Width(fRecord), 40);
   EXPECT_FLOAT_EQ(LB_Height(fRecord), 25);
+}
+
+// Past an export's deadline a layout is left undone, as one without
+// memory is: nothing to draw, every box empty; with the deadline gone the
+// same formula lays out as ever.
+TEST_F(LineBreaking, ALayoutPastTheDeadlineIsLeftUndone) {
+  SetComputationDeadline(0);
+  LayOut(Node(kOpPlus, {Var("a"), Var("b")}), 100);
+  EXPECT_EQ(fRecord->layoutValid, 0);
+  EXPECT_FLOAT_EQ(LB_Width(fRecord), 0);
+  ClearComputationDeadline();
+  gMathError = 0;
+  LayOut(Node(kOpPlus, {Var("a"), Var("b")}), 100);
+  EXPECT_EQ(fRecord->layoutValid, 1);
+  EXPECT_FLOAT_EQ(LB_Width(fRecord), 40);
 }
 
 TEST_F(LineBreaking, BreaksAtTheLastPointBeforeTheLimit) {
