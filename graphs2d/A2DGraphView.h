@@ -82,6 +82,7 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   void DeleteGraphs() override;
   bool CopyDomainFrom(const AGraphView& other) override;
   void DialogZoom(double x1, double x2, double y1, double y2) override;
+  void ShowRanges(double x1, double x2, double y1, double y2) override;
   void PastePicture(const OurPicture* picture, const MPoint* point) override;
   void Threaded2DGraphViewEvaluation() override;
 
