@@ -6,11 +6,16 @@
 #include "document/DocumentRecord.h"
 #include "document/DocumentWindow.h"
 #include "document/InvalExprs.h"
+#include "document/MathEditing.h"
 #include "document/MathPaneDrawing.h"
 #include "document/MathPaneScrolling.h"
 #include "expression/MathEditRecord.h"
+#include "matheditor/CaretPlacement.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/MathEditInterface.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -44,16 +49,60 @@ void AddEquationAfter(DocumentWindow* window, int32_t index) {
   InvalExprs(document);
 }
 
-void RemoveBlock(DocumentWindow* window, int32_t index) {
+// The formula as it stood before the run of backspaces that emptied it, which
+// the run's one undo snapshot holds, goes with the block into the undo step.
+void TakeBackBackspacedFormula(DocumentRecord* document, int32_t index) {
+  MathUndoState& undo = document->fMathUndo;
+  MERecord* record = document->fContents.blocks[index].equation;
+  if (gCurrentFunctionCode != kCodeBackspace || undo.kind != kUndoFormula || undo.block != index || !undo.tree ||
+      !record) {
+    return;
+  }
+  std::swap(record->root, undo.tree);
+  record->root->parent = nullptr;
+  record->selected = record->root;
+  record->caretType = kIPWholeNode;
+  record->layoutValid = record->layoutValid2 = 0;
+}
+
+void SelectWholeFormula(DocumentWindow* window, MERecord* record) {
+  MESetCurrentEqn(record, window);
+  MOVE_SetIP(record->root, kIPWholeNode);
+  UNDO_HasMoved();
+}
+
+}  // namespace
+
+void DeleteMathPaneBlock(DocumentWindow* window, int32_t index) {
   DocumentRecord* document = Document(window);
+  if (!document || !document->fContents.blocks.At(index) || document->fContents.blocks.Count() < 2) return;
   FocusMathPaneBlock(window, -1);
-  DisposeBlockContents(document->fContents.blocks[index]);
+  MathUndoState& undo = document->fMathUndo;
+  ForgetMathUndo(undo);
+  undo.kind = kUndoBlockDeletion;
+  undo.block = index;
+  undo.deleted = document->fContents.blocks[index];
   document->fContents.blocks.Remove(index);
   FocusMathPaneBlock(window, index > 0 ? index - 1 : 0);
   InvalExprs(document);
 }
 
-}  // namespace
+bool UndoMathPaneEdit(DocumentWindow* window) {
+  DocumentRecord* document = Document(window);
+  if (!document) return false;
+  MathUndoState& undo = document->fMathUndo;
+  if (undo.kind != kUndoBlockDeletion) return UndoMathEdit(document);
+  auto& blocks = document->fContents.blocks;
+  const int32_t index = std::min(undo.block, blocks.Count());
+  FocusMathPaneBlock(window, -1);
+  if (blocks.Insert(undo.deleted, index) != 0) return false;
+  undo.deleted = MBlock{};
+  ForgetMathUndo(undo);
+  FocusMathPaneBlock(window, index);
+  if (MERecord* record = blocks[index].equation) SelectWholeFormula(window, record);
+  InvalExprs(document);
+  return true;
+}
 
 MERecord* FocusedEquation(DocumentWindow* window) {
   const MBlock* block = FocusedBlock(window);
@@ -120,7 +169,8 @@ bool MathPaneKey(DocumentWindow* window, uint32_t unicode, uint8_t keyCharacter,
   if (unicode == kReturn || unicode == kEnter) {
     AddEquationAfter(window, index);
   } else if (unicode == kBackspace && modifiers == 0 && IsPrompt(record) && document->fContents.blocks.Count() > 1) {
-    RemoveBlock(window, index);
+    TakeBackBackspacedFormula(document, index);
+    DeleteMathPaneBlock(window, index);
   } else {
     const int32_t code = MEKey(unicode, keyCharacter, modifiers, record, window);
     if (code == 0) return false;
