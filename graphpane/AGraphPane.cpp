@@ -383,6 +383,11 @@ bool AGraphPane::MouseWheel(MPoint point, int32_t dh, int32_t dv) {
   return false;
 }
 
+void AGraphPane::MouseMove(MPoint point) {
+  fCurrentView->MouseMove(point, point);
+  if (fSecondView != nullptr) fSecondView->MouseMove(point, point);
+}
+
 namespace {
 
 // The current view's region, united with the second view's when shown.
