@@ -71,6 +71,25 @@ void SelectWholeFormula(DocumentWindow* window, MERecord* record) {
   UNDO_HasMoved();
 }
 
+// The empty space under the last block belongs to the last formula: a click
+// there continues it, as the end of a page of writing does.
+int32_t LastEquationBlock(const DocumentRecord* document) {
+  const auto& blocks = document->fContents.blocks;
+  for (int32_t i = blocks.Count() - 1; i >= 0; --i)
+    if (blocks[i].kind == kEquationBlock && blocks[i].equation) return i;
+  return -1;
+}
+
+void PutCaretAtEnd(DocumentWindow* window, MERecord* record) {
+  MESetCurrentEqn(record, window);
+  UNDO_HasMoved();
+  MOVE_SetIP(record->root, kIPAfterNode);
+}
+
+bool IsBelowEveryBlock(const MathPaneLayout& layout, QPoint point) {
+  return !layout.blocks.empty() && point.y() > layout.blocks.back().bottom();
+}
+
 }  // namespace
 
 void DeleteMathPaneBlock(DocumentWindow* window, int32_t index) {
@@ -132,6 +151,14 @@ void MathPaneClick(DocumentWindow* window, MPoint where, int32_t modifiers, int3
   const QPoint point(where.h, where.v);
   const MathPaneLayout layout = LayOutScrolledPane(window);
   const int32_t index = MathPaneBlockAt(layout, point);
+  const int32_t last = LastEquationBlock(document);
+  if (index < 0 && last >= 0 && IsBelowEveryBlock(layout, point)) {
+    if (last != document->fFocusedBlock) FocusMathPaneBlock(window, last);
+    PutCaretAtEnd(window, document->fContents.blocks[last].equation);
+    ScrollFocusIntoView(window);
+    RedrawMathPane(window);
+    return;
+  }
   if (index != document->fFocusedBlock) {
     FocusMathPaneBlock(window, index);
     RedrawMathPane(window);

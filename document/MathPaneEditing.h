@@ -18,7 +18,8 @@ MERecord* FocusedEquation(DocumentWindow* window);
 void FocusMathPaneBlock(DocumentWindow* window, int32_t block);
 // A press at the pane point (modifier bits as for MEKey): focuses the block
 // under it and hands it the click, which follows the mouse until release;
-// in a table it selects the cell. The block is then scrolled into view.
+// in a table it selects the cell; under every block it puts the caret at
+// the end of the last formula. The block is then scrolled into view.
 void MathPaneClick(DocumentWindow* window, MPoint where, int32_t modifiers, int32_t clickCount);
 // One keystroke for the focused block; true when it was handled. Return
 // after a formula adds an empty formula below it; backspace on a focused
