@@ -79,7 +79,11 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document,
       fCoordinates(new CoordinateDisplayWidget(fDocument.get())),
       fDivider(new QSplitter),
       fSlider(new WindowSlider),
-      fStatus(new QLabel) {
+      fStatus(new QLabel),
+      fInputWake([this](const QObject* object) { return Holds(object); },
+                 [this] {
+                   if (!fIdleTimer.isActive()) WakeIdle();
+                 }) {
   setAttribute(Qt::WA_DeleteOnClose);
   fDocument->fExpansion.wakeWindow = WakeDocumentWindow;
 
@@ -203,8 +207,19 @@ void DocumentMainWindow::RunIdle() {
 void DocumentMainWindow::CheckTimerInterval() {
   const ExpansionState& state = fDocument->fExpansion;
   const bool pending = state.expansionDone && !state.graphed;
+  if (!pending && !WantsTicks()) {
+    fIdleTimer.stop();
+    return;
+  }
   const int interval = pending ? 0 : kIdleInterval;
   if (fIdleTimer.interval() != interval || !fIdleTimer.isActive()) fIdleTimer.start(interval);
+}
+
+bool DocumentMainWindow::WantsTicks() const {
+  DocumentRecord* document = fDocument.get();
+  AGraphPane* pane = document->fGraphPane.get();
+  return !document->fExpansion.expansionDone.load() || GetGraphingAnimationState(document) ||
+         (pane && pane->AreAnyGraphsMoving());
 }
 
 void DocumentMainWindow::Recompute() {
