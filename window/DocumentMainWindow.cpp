@@ -39,7 +39,6 @@ namespace {
 
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 800;
-constexpr int kIdleInterval = 16;  // ms, about one tick
 // The graphing pass adds equations for about 50 ms at a time, so that keys
 // and clicks are answered between its slices and an edit starts it over.
 constexpr uint32_t kGraphPassSlice = OurDuration(3);
@@ -189,7 +188,8 @@ void DocumentMainWindow::RunIdle() {
   const std::vector<int32_t> messages = state.messages;
   // A long build looks at the input come meanwhile; an edit cuts it short.
   BuildInputHold hold;
-  DocumentIdle(document, kGraphPassSlice);
+  fFrames.SetRefreshRate(FrameGate::RefreshRate(this));
+  DocumentIdle(document, kGraphPassSlice, fFrames.Due());
   hold.Deliver();
   // Painting into the world gives its image a new key.
   if (world && world == fGraphPane->World() && world->image.cacheKey() != picture) fGraphPane->update();
@@ -211,7 +211,7 @@ void DocumentMainWindow::CheckTimerInterval() {
     fIdleTimer.stop();
     return;
   }
-  const int interval = pending ? 0 : kIdleInterval;
+  const int interval = pending ? 0 : fFrames.IntervalMilliseconds();
   if (fIdleTimer.interval() != interval || !fIdleTimer.isActive()) fIdleTimer.start(interval);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "document/DocumentWindow.h"
+#include "window/FrameGate.h"
 #include "window/InputWake.h"
 
 class CoordinateDisplayWidget;
@@ -58,13 +59,16 @@ class DocumentMainWindow : public QMainWindow {
   void WakeIdle();
   void RunIdle();
   // Picks the idle timer's interval: at once while a graphing pass is
-  // pending, a frame while something moves on by itself, else none: the
-  // timer sleeps until input, a finished job or a command wakes it.
+  // pending, a screen refresh while something moves on by itself, else
+  // none: the timer sleeps until input, a finished job or a command wakes
+  // it.
   void CheckTimerInterval();
   // Something moves on without the user: an expansion, graphs computing,
   // the slider's animation, a spinning view.
   bool WantsTicks() const;
   bool IsIdleArmed() const { return fIdleTimer.isActive(); }
+  // Paces the frames of a spinning view.
+  const FrameGate& Frames() const { return fFrames; }
 
   // Redraws the math and recomputes the graphs.
   void Recompute();
@@ -107,6 +111,7 @@ class DocumentMainWindow : public QMainWindow {
   WindowSlider* fSlider;
   QLabel* fStatus;
   QTimer fIdleTimer;
+  FrameGate fFrames;
   InputWake fInputWake;
 };
 
