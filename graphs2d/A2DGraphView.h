@@ -40,7 +40,8 @@ struct PastedPicture {
   double x, y;  // world point of the bottom-left corner
 };
 
-// Tick and number spacing of an axis, in scales, by tick state.
+// Tick and number spacing of an axis, in scales, by tick state; a scale
+// outside the 1, 2.5, 5 family spaces them as the nearest one of it does.
 double TickSpacing(double scale, int32_t tickState);
 double NumberSpacing(double scale, int32_t tickState);
 // The first multiple of the spacing at or above the minimum.

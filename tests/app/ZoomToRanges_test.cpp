@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <tuple>
 
 #include "graphpane/AGraphPane.h"
 #include "graphs2d/A2DGraphView.h"
@@ -72,6 +73,19 @@ TEST_F(ZoomToRangesTest, TheAskedRangesMeetThePanesEdges) {
     EXPECT_NEAR(t.xOrigin + 5 * t.xPixelsPerUnit, r.right - 1, 1);
     EXPECT_NEAR(t.yOrigin - 5 * t.yPixelsPerUnit, r.bottom - 1, 1);
     EXPECT_NEAR(t.yOrigin + 5 * t.yPixelsPerUnit, r.top, 1);
+
+    // The axes still number in round steps, some tens of pixels apart.
+    for (const auto& [scale, state, pixelsPerUnit] :
+         {std::tuple(view->State().xScale, view->State().xTickState, t.xPixelsPerUnit),
+          std::tuple(view->State().yScale, view->State().yTickState, -t.yPixelsPerUnit)}) {
+      const double spacing = NumberSpacing(scale, state);
+      const double mantissa = spacing / std::pow(10.0, std::floor(std::log10(spacing)));
+      EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-9 || std::fabs(mantissa - 2) < 1e-9 || std::fabs(mantissa - 5) < 1e-9)
+          << spacing;
+      EXPECT_GE(spacing * pixelsPerUnit, 32);
+      EXPECT_LE(spacing * pixelsPerUnit, 160);
+      EXPECT_NEAR(std::remainder(spacing, TickSpacing(scale, state)), 0, 1e-12);
+    }
 
     const ZoomRanges again = Zoom(window, 0, 10);
     EXPECT_NEAR(again.x[0], -5, 1e-9);
