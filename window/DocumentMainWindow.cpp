@@ -177,9 +177,13 @@ bool DocumentMainWindow::Holds(const QObject* object) const {
   return false;
 }
 
-void DocumentMainWindow::WakeIdle() { fIdleTimer.start(0); }
+void DocumentMainWindow::WakeIdle() {
+  fWakePending = true;
+  fIdleTimer.start(0);
+}
 
 void DocumentMainWindow::RunIdle() {
+  fWakePending = false;
   DocumentRecord* document = fDocument.get();
   const ExpansionState& state = document->fExpansion;
   const OurPort* world = fGraphPane->World();
@@ -205,6 +209,8 @@ void DocumentMainWindow::RunIdle() {
 }
 
 void DocumentMainWindow::CheckTimerInterval() {
+  // A wake-up still to come is not put back to sleep.
+  if (fWakePending) return;
   const ExpansionState& state = fDocument->fExpansion;
   const bool pending = state.expansionDone && !state.graphed;
   if (!pending && !WantsTicks()) {

@@ -111,6 +111,7 @@ class DocumentMainWindow : public QMainWindow {
   WindowSlider* fSlider;
   QLabel* fStatus;
   QTimer fIdleTimer;
+  bool fWakePending = false;  // woken, and the idle has not run since
   FrameGate fFrames;
   InputWake fInputWake;
 };

@@ -37,6 +37,13 @@ TEST_F(QuietWindowTest, NothingToDoSleepsUntilInputAndSleepsAgainAfterTheWork) {
   EXPECT_FALSE(windows[0]->IsIdleArmed());
   EXPECT_FALSE(windows[2]->IsIdleArmed());
   EXPECT_TRUE(WaitFor([&] { return IsDocumentGraphDone(typed->Document()) && !typed->IsIdleArmed(); }));
+
+  // A view checking the timer between a wake and its idle keeps the wake.
+  typed->WakeIdle();
+  typed->CheckTimerInterval();
+  EXPECT_TRUE(typed->IsIdleArmed());
+  typed->RunIdle();
+  EXPECT_FALSE(typed->IsIdleArmed());
 }
 
 TEST_F(QuietWindowTest, SpinningAndAnimatingKeepTheTimerGoing) {
