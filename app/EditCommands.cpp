@@ -78,9 +78,24 @@ TextBlock* FocusedText(DocumentMainWindow* window) {
   return block && block->kind == kTextBlock ? block->text : nullptr;
 }
 
+// Clearing or cutting a whole formula takes its block away, as one undo
+// step that brings back the block with its settings; the pane's only block
+// stays, emptied.
+bool DeletesBlock(DocumentMainWindow* window, const MERecord* record, int32_t code) {
+  return (code == kCodeClear || code == kCodeCut) && record->selected == record->root &&
+         record->caretType == kIPWholeNode && record->root->opcode != kOpPrompt &&
+         window->Document()->fContents.blocks.Count() > 1;
+}
+
 void RunFormulaCode(DocumentMainWindow* window, int32_t code) {
   MERecord* record = FocusedFormula(window);
   if (!record) return;
+  if (DeletesBlock(window, record, code)) {
+    if (code == kCodeCut) RunFormulaCode(window, kCodeCopy);
+    DeleteMathPaneBlock(window->WindowRecord(), window->Document()->fFocusedBlock);
+    Changed(window);
+    return;
+  }
   if (code == kCodePaste && !ImportMathClipboard(QGuiApplication::clipboard()->mimeData())) return;
   ExpressionRecord* before = code == kCodeCopy ? nullptr : Copy(record->root);
   MATH_FunctionCode(static_cast<OpCodeT>(code));
@@ -95,13 +110,16 @@ void RunFormulaCode(DocumentMainWindow* window, int32_t code) {
   }
 }
 
+// A text's own edits come first; a deleted block is undone from anywhere.
 void EditUndo(DocumentMainWindow* window) {
-  if (TextBlock* text = FocusedText(window)) {
+  TextBlock* text = FocusedText(window);
+  if (text && text->document.isUndoAvailable()) {
     OurTextUndo(text);
     window->Document()->fModified = true;
     window->UpdateModifiedMark();
     window->MathPane()->RedrawMath();
-  } else if (UndoMathEdit(window->Document())) {
+  } else if ((!text || window->Document()->fMathUndo.kind == kUndoBlockDeletion) &&
+             UndoMathPaneEdit(window->WindowRecord())) {
     Changed(window);
   }
 }
@@ -153,12 +171,12 @@ void EditSelectAll(DocumentMainWindow* window) {
 EditAvailability CurrentEditAvailability(DocumentMainWindow* window) {
   EditAvailability a;
   if (TextBlock* text = FocusedText(window)) {
-    a.undo = text->document.isUndoAvailable();
+    a.undo = text->document.isUndoAvailable() || window->Document()->fMathUndo.kind == kUndoBlockDeletion;
     a.cutCopyClear = text->cursor.hasSelection();
     a.paste = QGuiApplication::clipboard()->mimeData() && QGuiApplication::clipboard()->mimeData()->hasText();
     a.selectAll = true;
   } else if (MERecord* record = FocusedFormula(window)) {
-    a.undo = window->Document()->fMathUndo.kind == kUndoFormula;
+    a.undo = window->Document()->fMathUndo.kind != kUndoNothing;
     a.cutCopyClear = HasSelection(record);
     a.paste = ClipboardHasFormula();
     a.selectAll = true;

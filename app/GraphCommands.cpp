@@ -1,6 +1,8 @@
 #include "app/GraphCommands.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <array>
 #include <memory>
@@ -68,6 +70,10 @@ void Regraph(DocumentMainWindow* window) {
   window->WakeIdle();
 }
 
+// A layout the window still owes resizes the pane first, so that ranges
+// are read from and fitted to the pane as it will be shown.
+void SettleLayout() { QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest); }
+
 A2DGraphView* CurrentPlaneView(DocumentMainWindow* window) {
   AGraphPane* pane = window->Document()->fGraphPane.get();
   return pane ? dynamic_cast<A2DGraphView*>(pane->CurrentView()) : nullptr;
@@ -100,6 +106,7 @@ void ToggleFocusedEquationTransparency(DocumentMainWindow* window) {
 }
 
 void ZoomToRanges(DocumentMainWindow* window) {
+  SettleLayout();
   A2DGraphView* view = CurrentPlaneView(window);
   if (!view) return;
   AGraphPane* pane = window->Document()->fGraphPane.get();
@@ -117,6 +124,7 @@ void ZoomToRanges(DocumentMainWindow* window) {
   const std::optional<ZoomRanges> asked = AskZoomRanges(window, current);
   if (!asked) return;
   const ZoomRanges& z = *asked;
+  SettleLayout();
   if (z.x[0] != z.x[1] && z.y[0] != z.y[1]) pane->Zoom(z.x[0], z.x[1], z.y[0], z.y[1], 0);
   // The graphs sample these; equal ends are no range.
   bool rangesChanged = false;

@@ -29,7 +29,7 @@ void StepAnimation(DocumentRecord* document) {
 
 }  // namespace
 
-void DocumentIdle(DocumentRecord* document, uint32_t passSlice) {
+void DocumentIdle(DocumentRecord* document, uint32_t passSlice, bool spinFrameDue) {
   DestroyContextsAwaitingDestruction();  // never inside a frame
   ExpansionState& state = document->fExpansion;
   if (!state.expansionDone.load(std::memory_order_acquire)) OurYieldFromMainThread();
@@ -41,8 +41,10 @@ void DocumentIdle(DocumentRecord* document, uint32_t passSlice) {
   if (state.graphed && GetGraphingAnimationState(document)) StepAnimation(document);
   const bool finished = TakeGraphFinished(document);
   if (passing || finished) UpdateGraphMessages(document);
-  // A spinning 3-D view turns a frame at every idle.
-  if (passing || finished || document->fGraphPane->AreAnyGraphsSpinning()) DrawDocumentGraph(document);
+  // A spinning 3-D view turns a frame when one is due.
+  if (passing || finished || (spinFrameDue && document->fGraphPane->AreAnyGraphsSpinning())) {
+    DrawDocumentGraph(document);
+  }
 }
 
 // Graph messages of the rows made, once their graphs are done.

@@ -10,8 +10,8 @@ class DocumentRecord;
 // the export's loop): gives the expansion its slice, graphs a finished
 // expansion (at most a pass slice of it per call), steps the slider
 // animation and redraws the graph pane into the window's graph world when
-// a graph finished.
-void DocumentIdle(DocumentRecord* document, uint32_t passSlice = kWholePass);
+// a graph finished, or a frame of a spinning view when spinFrameDue.
+void DocumentIdle(DocumentRecord* document, uint32_t passSlice = kWholePass, bool spinFrameDue = true);
 
 // The block whose graph colour leaves its fragment program's text in
 // gHackExportShaderPointer at the next pass while gHackExportShaderFlag is

@@ -13,7 +13,14 @@
 #include <utility>
 #include <vector>
 
-MathUndoState::~MathUndoState() { DisposExpr(tree); }
+MathUndoState::~MathUndoState() { ForgetMathUndo(*this); }
+
+void ForgetMathUndo(MathUndoState& undo) {
+  DisposExpr(std::exchange(undo.tree, nullptr));
+  if (undo.kind == kUndoBlockDeletion) DisposeBlockContents(undo.deleted);
+  undo.deleted = MBlock{};
+  undo.kind = kUndoNothing;
+}
 
 void SaveMathUndoState() {
   MERecord* r = gMathCurrentMEH;
@@ -21,7 +28,7 @@ void SaveMathUndoState() {
   ExpressionRecord* copy = Copy(r->root);
   if (!copy) return;
   MathUndoState& undo = r->document->fMathUndo;
-  DisposExpr(undo.tree);
+  ForgetMathUndo(undo);
   undo.tree = copy;
   undo.kind = kUndoFormula;
   undo.block = r->document->fFocusedBlock;

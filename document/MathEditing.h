@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DocumentContents.h"
 #include "expression/ExpressionRecord.h"
 
 #include <cstdint>
@@ -8,8 +9,10 @@ class DocumentRecord;
 
 inline constexpr int32_t kUndoNothing = 0;
 inline constexpr int32_t kUndoFormula = 1;
+inline constexpr int32_t kUndoBlockDeletion = 2;
 
-// A document's one undo state. It owns its tree.
+// A document's one undo state: a formula's earlier tree, or a deleted block
+// with everything in it. It owns both.
 struct MathUndoState {
   MathUndoState() = default;
   MathUndoState(const MathUndoState&) = delete;
@@ -20,7 +23,11 @@ struct MathUndoState {
   int32_t block = -1;
   int32_t tableColumn = -1;
   ExpressionRecord* tree = nullptr;
+  MBlock deleted{};  // kUndoBlockDeletion: the block, to go back at `block`
 };
+
+// Frees whatever the undo state holds; nothing is left to undo.
+void ForgetMathUndo(MathUndoState& undo);
 
 // Saves the current formula's tree, with the document's focused block and
 // table column, as its document's undo state; the previous state is freed.
@@ -28,7 +35,8 @@ struct MathUndoState {
 void SaveMathUndoState();
 
 // Swaps the saved tree with the focused formula's (so a second undo redoes)
-// and selects the whole formula. False when there is nothing to undo.
+// and selects the whole formula. False when there is nothing to undo or the
+// undo state is a deleted block (the math pane puts that back).
 bool UndoMathEdit(DocumentRecord* document);
 
 // Fills what the editor asks of the document: undo states and names.

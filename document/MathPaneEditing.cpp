@@ -6,11 +6,16 @@
 #include "document/DocumentRecord.h"
 #include "document/DocumentWindow.h"
 #include "document/InvalExprs.h"
+#include "document/MathEditing.h"
 #include "document/MathPaneDrawing.h"
 #include "document/MathPaneScrolling.h"
 #include "expression/MathEditRecord.h"
+#include "matheditor/CaretPlacement.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/MathEditInterface.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -44,16 +49,79 @@ void AddEquationAfter(DocumentWindow* window, int32_t index) {
   InvalExprs(document);
 }
 
-void RemoveBlock(DocumentWindow* window, int32_t index) {
+// The formula as it stood before the run of backspaces that emptied it, which
+// the run's one undo snapshot holds, goes with the block into the undo step.
+void TakeBackBackspacedFormula(DocumentRecord* document, int32_t index) {
+  MathUndoState& undo = document->fMathUndo;
+  MERecord* record = document->fContents.blocks[index].equation;
+  if (gCurrentFunctionCode != kCodeBackspace || undo.kind != kUndoFormula || undo.block != index || !undo.tree ||
+      !record) {
+    return;
+  }
+  std::swap(record->root, undo.tree);
+  record->root->parent = nullptr;
+  record->selected = record->root;
+  record->caretType = kIPWholeNode;
+  record->layoutValid = record->layoutValid2 = 0;
+}
+
+void SelectWholeFormula(DocumentWindow* window, MERecord* record) {
+  MESetCurrentEqn(record, window);
+  MOVE_SetIP(record->root, kIPWholeNode);
+  UNDO_HasMoved();
+}
+
+// The empty space under the last block belongs to the last formula: a click
+// there continues it, as the end of a page of writing does.
+int32_t LastEquationBlock(const DocumentRecord* document) {
+  const auto& blocks = document->fContents.blocks;
+  for (int32_t i = blocks.Count() - 1; i >= 0; --i)
+    if (blocks[i].kind == kEquationBlock && blocks[i].equation) return i;
+  return -1;
+}
+
+void PutCaretAtEnd(DocumentWindow* window, MERecord* record) {
+  MESetCurrentEqn(record, window);
+  UNDO_HasMoved();
+  MOVE_SetIP(record->root, kIPAfterNode);
+}
+
+bool IsBelowEveryBlock(const MathPaneLayout& layout, QPoint point) {
+  return !layout.blocks.empty() && point.y() > layout.blocks.back().bottom();
+}
+
+}  // namespace
+
+void DeleteMathPaneBlock(DocumentWindow* window, int32_t index) {
   DocumentRecord* document = Document(window);
+  if (!document || !document->fContents.blocks.At(index) || document->fContents.blocks.Count() < 2) return;
   FocusMathPaneBlock(window, -1);
-  DisposeBlockContents(document->fContents.blocks[index]);
+  MathUndoState& undo = document->fMathUndo;
+  ForgetMathUndo(undo);
+  undo.kind = kUndoBlockDeletion;
+  undo.block = index;
+  undo.deleted = document->fContents.blocks[index];
   document->fContents.blocks.Remove(index);
   FocusMathPaneBlock(window, index > 0 ? index - 1 : 0);
   InvalExprs(document);
 }
 
-}  // namespace
+bool UndoMathPaneEdit(DocumentWindow* window) {
+  DocumentRecord* document = Document(window);
+  if (!document) return false;
+  MathUndoState& undo = document->fMathUndo;
+  if (undo.kind != kUndoBlockDeletion) return UndoMathEdit(document);
+  auto& blocks = document->fContents.blocks;
+  const int32_t index = std::min(undo.block, blocks.Count());
+  FocusMathPaneBlock(window, -1);
+  if (blocks.Insert(undo.deleted, index) != 0) return false;
+  undo.deleted = MBlock{};
+  ForgetMathUndo(undo);
+  FocusMathPaneBlock(window, index);
+  if (MERecord* record = blocks[index].equation) SelectWholeFormula(window, record);
+  InvalExprs(document);
+  return true;
+}
 
 MERecord* FocusedEquation(DocumentWindow* window) {
   const MBlock* block = FocusedBlock(window);
@@ -83,6 +151,14 @@ void MathPaneClick(DocumentWindow* window, MPoint where, int32_t modifiers, int3
   const QPoint point(where.h, where.v);
   const MathPaneLayout layout = LayOutScrolledPane(window);
   const int32_t index = MathPaneBlockAt(layout, point);
+  const int32_t last = LastEquationBlock(document);
+  if (index < 0 && last >= 0 && IsBelowEveryBlock(layout, point)) {
+    if (last != document->fFocusedBlock) FocusMathPaneBlock(window, last);
+    PutCaretAtEnd(window, document->fContents.blocks[last].equation);
+    ScrollFocusIntoView(window);
+    RedrawMathPane(window);
+    return;
+  }
   if (index != document->fFocusedBlock) {
     FocusMathPaneBlock(window, index);
     RedrawMathPane(window);
@@ -120,7 +196,8 @@ bool MathPaneKey(DocumentWindow* window, uint32_t unicode, uint8_t keyCharacter,
   if (unicode == kReturn || unicode == kEnter) {
     AddEquationAfter(window, index);
   } else if (unicode == kBackspace && modifiers == 0 && IsPrompt(record) && document->fContents.blocks.Count() > 1) {
-    RemoveBlock(window, index);
+    TakeBackBackspacedFormula(document, index);
+    DeleteMathPaneBlock(window, index);
   } else {
     const int32_t code = MEKey(unicode, keyCharacter, modifiers, record, window);
     if (code == 0) return false;

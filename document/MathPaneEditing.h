@@ -18,12 +18,21 @@ MERecord* FocusedEquation(DocumentWindow* window);
 void FocusMathPaneBlock(DocumentWindow* window, int32_t block);
 // A press at the pane point (modifier bits as for MEKey): focuses the block
 // under it and hands it the click, which follows the mouse until release;
-// in a table it selects the cell. The block is then scrolled into view.
+// in a table it selects the cell; under every block it puts the caret at
+// the end of the last formula. The block is then scrolled into view.
 void MathPaneClick(DocumentWindow* window, MPoint where, int32_t modifiers, int32_t clickCount);
 // One keystroke for the focused block; true when it was handled. Return
 // after a formula adds an empty formula below it; backspace on a focused
-// lone prompt removes its block, unless it is the pane's only block. The
+// lone prompt removes its block, unless it is the pane's only block, and
+// undo then brings it back as the run of backspaces found it. The
 // focused block is scrolled into view afterwards.
 bool MathPaneKey(DocumentWindow* window, uint32_t unicode, uint8_t keyCharacter, int32_t modifiers);
+// Deletes the block (not the pane's only one) as the document's undo step
+// and focuses the block above it.
+void DeleteMathPaneBlock(DocumentWindow* window, int32_t block);
+// Undoes the document's undo step: a deleted block goes back where it
+// stood, focused; a formula edit is swapped back. False when there was
+// nothing to undo.
+bool UndoMathPaneEdit(DocumentWindow* window);
 // Blinks the focused formula's caret.
 void MathPaneIdle(DocumentWindow* window);

@@ -316,8 +316,8 @@ void AGraphPane::Zoom(ZoomCommand command, int32_t which) {
 }
 
 void AGraphPane::Zoom(double x1, double x2, double y1, double y2, int32_t which) {
-  if (which == 0 || which == 2) View2D(0)->DialogZoom(x1, x2, y1, y2);
-  if (which == 1 || which == 2) View2D(1)->DialogZoom(x1, x2, y1, y2);
+  if (which == 0 || which == 2) View2D(0)->ShowRanges(x1, x2, y1, y2);
+  if (which == 1 || which == 2) View2D(1)->ShowRanges(x1, x2, y1, y2);
   PaneHooks::SetDocDirty(fDocument, true);
 }
 
@@ -381,6 +381,11 @@ bool AGraphPane::MouseWheel(MPoint point, int32_t dh, int32_t dv) {
     return fSecondView->MouseWheel(dh, dv);
   }
   return false;
+}
+
+void AGraphPane::MouseMove(MPoint point) {
+  fCurrentView->MouseMove(point, point);
+  if (fSecondView != nullptr) fSecondView->MouseMove(point, point);
 }
 
 namespace {

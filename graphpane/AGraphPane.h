@@ -97,6 +97,9 @@ class AGraphPane {
 
   int32_t MouseDown(MPoint point, long when, bool command, bool option, bool control, bool shift, bool doubleClick);
   bool MouseWheel(MPoint point, int32_t dh, int32_t dv);
+  // The mouse, no button held, is at the point (anywhere, or far off when
+  // it left the pane): each shown view hears of it.
+  void MouseMove(MPoint point);
   void GetHandCursorRgn(QRegion* region, bool panModifier);
   void GetMarkCursorRgn(QRegion* region, bool markModifier, MPoint point);
   void GetDragCursorRgn(QRegion* region);

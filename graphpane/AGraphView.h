@@ -64,6 +64,8 @@ class AGraphView {
   virtual void ConstructContextNeededByGraphConstructors() {}
   // A 2-D view zooms to ranges and takes pasted pictures; others ignore them.
   virtual void DialogZoom(double /*x1*/, double /*x2*/, double /*y1*/, double /*y2*/) {}
+  // Shows exactly these ranges edge to edge (a 2-D view); others ignore it.
+  virtual void ShowRanges(double /*x1*/, double /*x2*/, double /*y1*/, double /*y2*/) {}
   virtual void PastePicture(const OurPicture* /*picture*/, const MPoint* /*point*/) {}
 
   bool IsShowingAxes() const { return fRecord.axesShown != 0; }

@@ -40,7 +40,8 @@ struct PastedPicture {
   double x, y;  // world point of the bottom-left corner
 };
 
-// Tick and number spacing of an axis, in scales, by tick state.
+// Tick and number spacing of an axis, in scales, by tick state; a scale
+// outside the 1, 2.5, 5 family spaces them as the nearest one of it does.
 double TickSpacing(double scale, int32_t tickState);
 double NumberSpacing(double scale, int32_t tickState);
 // The first multiple of the spacing at or above the minimum.
@@ -82,6 +83,7 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   void DeleteGraphs() override;
   bool CopyDomainFrom(const AGraphView& other) override;
   void DialogZoom(double x1, double x2, double y1, double y2) override;
+  void ShowRanges(double x1, double x2, double y1, double y2) override;
   void PastePicture(const OurPicture* picture, const MPoint* point) override;
   void Threaded2DGraphViewEvaluation() override;
 

@@ -17,6 +17,8 @@ const char* gAxesTypeFace = "Lucida Grande";
 namespace {
 constexpr int kPrecisionLostError = 37;
 constexpr int kAxisDigits = 6;
+// How near a scale's leading digits lie to 1, 2 or 5 to be of the family.
+constexpr double kFamilyTolerance = 1e-9;
 
 const OurFontDesc& XAxisFont() {
   static const OurFontDesc font(gAxesTypeFace, 9, false, false);
@@ -51,9 +53,27 @@ void ForEachMultiple(double first, double spacing, double last, int32_t pixels, 
     visit(value);
   }
 }
+// A scale outside the 1, 2.5, 5 family (one fitted to asked ranges, or a
+// document's) marks its axes as the family's nearest scale does, with that
+// scale's tick state, so that the numbers stay round.
+double MarkScale(double scale, int32_t* tickState) {
+  if (!(std::isfinite(scale) && scale > 0)) return scale;
+  const double twice = 2 * scale;
+  double power = std::pow(10.0, std::floor(std::log10(twice)));
+  const double m = twice / power;
+  for (double d : {1.0, 2.0, 5.0, 10.0})
+    if (std::fabs(m - d) <= kFamilyTolerance * d) return scale;
+  double nearest = 1;
+  for (double d : {2.0, 5.0, 10.0})
+    if (std::fabs(std::log(m / d)) < std::fabs(std::log(m / nearest))) nearest = d;
+  if (nearest == 10) nearest = 1, power *= 10;
+  *tickState = nearest == 1 ? 2 : nearest == 2 ? 5 : 1;
+  return nearest * power / 2;
+}
 }  // namespace
 
 double TickSpacing(double scale, int32_t tickState) {
+  scale = MarkScale(scale, &tickState);
   switch (tickState) {
     case 2: return 2 * scale;
     case 5: return scale;
@@ -61,7 +81,10 @@ double TickSpacing(double scale, int32_t tickState) {
   }
 }
 
-double NumberSpacing(double scale, int32_t tickState) { return (tickState == 5 ? 5 : 4) * scale; }
+double NumberSpacing(double scale, int32_t tickState) {
+  scale = MarkScale(scale, &tickState);
+  return (tickState == 5 ? 5 : 4) * scale;
+}
 
 double FirstMultipleAtOrAbove(double minimum, double spacing) {
   double first = minimum - std::fmod(minimum, spacing);

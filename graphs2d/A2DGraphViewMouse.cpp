@@ -111,7 +111,13 @@ int32_t A2DGraphView::MouseDown(MPoint point, long, bool command, bool option, b
 
 void A2DGraphView::MouseUp(MPoint) {}
 
-void A2DGraphView::MouseMove(MPoint, MPoint) {}
+// A selection's crosshair and readout follow the mouse: off the view they go.
+void A2DGraphView::MouseMove(MPoint now, MPoint) {
+  if (fSelection.kind == kSelectNothing || IsOurPointInRect(now, fViewRect)) return;
+  ClearSelection();
+  fHasCrosshair = false;
+  PaneHooks::RedrawGraph(fDocument);
+}
 
 void A2DGraphView::DragToPan() {
   SetFistCursor();

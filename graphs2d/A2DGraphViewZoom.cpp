@@ -18,6 +18,9 @@ constexpr int kAnimationFrames = 5;
 constexpr int kLargestDecade = 300;
 constexpr int kMaximumFamilySteps = 8;
 constexpr int kRoundDigits = 14;
+// Pixels per unit times scale.
+constexpr double kScalePixels = 16;
+constexpr double kCoverMargin = 1e-12;
 
 // 10^n by repeated multiplication, or division by such a power.
 double ZoomPowerOfTen(int n) {
@@ -67,6 +70,20 @@ void ZoomAxisToRange(double lo, double hi, double extent, double* scale, int32_t
   *minimum = lo - (covered - r) / 2;
 }
 
+// Scale and minimum that put lo on the first pixel and hi on the last of
+// `pixels`; false when the range or the view has no size.
+bool ExactAxisRange(double lo, double hi, int32_t pixels, double* scale, double* minimum) {
+  if (lo > hi) std::swap(lo, hi);
+  // Rounding never leaves an end outside the view.
+  const double margin = (hi - lo) * kCoverMargin;
+  const double ppu = (pixels - 1) / (hi - lo + 2 * margin);
+  if (!std::isfinite(lo) || !std::isfinite(hi) || !(ppu > 0) || !std::isfinite(ppu)) return false;
+  const double s = kScalePixels / ppu;
+  if (!(s > 0) || !std::isfinite(s)) return false;
+  *scale = s, *minimum = lo - margin;
+  return true;
+}
+
 }  // namespace
 
 void A2DGraphView::ShiftStateToRoundNumbers() {
@@ -96,6 +113,20 @@ void A2DGraphView::DialogZoom(double x1, double x2, double y1, double y2) {
   DialogZoomX(x1, x2);
   DialogZoomY(y1, y2);
   ShiftStateToRoundNumbers();
+  FinishSettingState();
+  Make2DTransform();
+  ViewChanged();
+  PaneHooks::SetRTErrorCheck(fDocument);
+  PaneHooks::SetCursorRegion(fDocument);
+}
+
+// The asked window exactly, not a scale of the round family: the minima
+// stay where asked rather than moving to round numbers.
+void A2DGraphView::ShowRanges(double x1, double x2, double y1, double y2) {
+  const MRect& r = fViewRect;
+  const bool xTaken = ExactAxisRange(x1, x2, r.right - r.left, &fState.xScale, &fState.xMinimum);
+  const bool yTaken = ExactAxisRange(y1, y2, r.bottom - r.top, &fState.yScale, &fState.yMinimum);
+  if (!xTaken && !yTaken) return;
   FinishSettingState();
   Make2DTransform();
   ViewChanged();

@@ -39,7 +39,6 @@ namespace {
 
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 800;
-constexpr int kIdleInterval = 16;  // ms, about one tick
 // The graphing pass adds equations for about 50 ms at a time, so that keys
 // and clicks are answered between its slices and an edit starts it over.
 constexpr uint32_t kGraphPassSlice = OurDuration(3);
@@ -79,7 +78,11 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<DocumentRecord> document,
       fCoordinates(new CoordinateDisplayWidget(fDocument.get())),
       fDivider(new QSplitter),
       fSlider(new WindowSlider),
-      fStatus(new QLabel) {
+      fStatus(new QLabel),
+      fInputWake([this](const QObject* object) { return Holds(object); },
+                 [this] {
+                   if (!fIdleTimer.isActive()) WakeIdle();
+                 }) {
   setAttribute(Qt::WA_DeleteOnClose);
   fDocument->fExpansion.wakeWindow = WakeDocumentWindow;
 
@@ -174,9 +177,13 @@ bool DocumentMainWindow::Holds(const QObject* object) const {
   return false;
 }
 
-void DocumentMainWindow::WakeIdle() { fIdleTimer.start(0); }
+void DocumentMainWindow::WakeIdle() {
+  fWakePending = true;
+  fIdleTimer.start(0);
+}
 
 void DocumentMainWindow::RunIdle() {
+  fWakePending = false;
   DocumentRecord* document = fDocument.get();
   const ExpansionState& state = document->fExpansion;
   const OurPort* world = fGraphPane->World();
@@ -185,7 +192,8 @@ void DocumentMainWindow::RunIdle() {
   const std::vector<int32_t> messages = state.messages;
   // A long build looks at the input come meanwhile; an edit cuts it short.
   BuildInputHold hold;
-  DocumentIdle(document, kGraphPassSlice);
+  fFrames.SetRefreshRate(FrameGate::RefreshRate(this));
+  DocumentIdle(document, kGraphPassSlice, fFrames.Due());
   hold.Deliver();
   // Painting into the world gives its image a new key.
   if (world && world == fGraphPane->World() && world->image.cacheKey() != picture) fGraphPane->update();
@@ -201,10 +209,23 @@ void DocumentMainWindow::RunIdle() {
 }
 
 void DocumentMainWindow::CheckTimerInterval() {
+  // A wake-up still to come is not put back to sleep.
+  if (fWakePending) return;
   const ExpansionState& state = fDocument->fExpansion;
   const bool pending = state.expansionDone && !state.graphed;
-  const int interval = pending ? 0 : kIdleInterval;
+  if (!pending && !WantsTicks()) {
+    fIdleTimer.stop();
+    return;
+  }
+  const int interval = pending ? 0 : fFrames.IntervalMilliseconds();
   if (fIdleTimer.interval() != interval || !fIdleTimer.isActive()) fIdleTimer.start(interval);
+}
+
+bool DocumentMainWindow::WantsTicks() const {
+  DocumentRecord* document = fDocument.get();
+  AGraphPane* pane = document->fGraphPane.get();
+  return !document->fExpansion.expansionDone.load() || GetGraphingAnimationState(document) ||
+         (pane && pane->AreAnyGraphsMoving());
 }
 
 void DocumentMainWindow::Recompute() {

@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "document/DocumentWindow.h"
+#include "window/FrameGate.h"
+#include "window/InputWake.h"
 
 class CoordinateDisplayWidget;
 class DocumentRecord;
@@ -53,12 +55,20 @@ class DocumentMainWindow : public QMainWindow {
   // native window) or its idle timer.
   bool Holds(const QObject* object) const;
 
-  // The idle runs soon, then at its usual pace again.
+  // The idle runs soon, then at its usual pace again, or sleeps.
   void WakeIdle();
   void RunIdle();
-  // Picks the idle timer's interval: at once while work is pending, else
-  // about a sixtieth of a second.
+  // Picks the idle timer's interval: at once while a graphing pass is
+  // pending, a screen refresh while something moves on by itself, else
+  // none: the timer sleeps until input, a finished job or a command wakes
+  // it.
   void CheckTimerInterval();
+  // Something moves on without the user: an expansion, graphs computing,
+  // the slider's animation, a spinning view.
+  bool WantsTicks() const;
+  bool IsIdleArmed() const { return fIdleTimer.isActive(); }
+  // Paces the frames of a spinning view.
+  const FrameGate& Frames() const { return fFrames; }
 
   // Redraws the math and recomputes the graphs.
   void Recompute();
@@ -101,6 +111,9 @@ class DocumentMainWindow : public QMainWindow {
   WindowSlider* fSlider;
   QLabel* fStatus;
   QTimer fIdleTimer;
+  bool fWakePending = false;  // woken, and the idle has not run since
+  FrameGate fFrames;
+  InputWake fInputWake;
 };
 
 // The window slider of the document's window, for the document's code.

@@ -133,7 +133,16 @@ void GraphPaneWidget::mousePressEvent(QMouseEvent* event) { Press(event, false);
 
 void GraphPaneWidget::mouseDoubleClickEvent(QMouseEvent* event) { Press(event, true); }
 
-void GraphPaneWidget::mouseMoveEvent(QMouseEvent*) { UpdateCursor(); }
+void GraphPaneWidget::mouseMoveEvent(QMouseEvent* event) {
+  UpdateCursor();
+  // A drag's moves belong to the view that follows it.
+  if (event->buttons() != Qt::NoButton) return;
+  if (AGraphPane* pane = fDocument->fGraphPane.get()) pane->MouseMove(ToMPoint(event->position().toPoint()));
+}
+
+void GraphPaneWidget::leaveEvent(QEvent*) {
+  if (AGraphPane* pane = fDocument->fGraphPane.get()) pane->MouseMove(MPoint{INT16_MIN, INT16_MIN});
+}
 
 void GraphPaneWidget::wheelEvent(QWheelEvent* event) {
   AGraphPane* pane = fDocument->fGraphPane.get();

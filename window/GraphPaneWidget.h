@@ -39,6 +39,7 @@ class GraphPaneWidget : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   void Press(QMouseEvent* event, bool doubleClick);

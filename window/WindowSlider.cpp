@@ -8,7 +8,12 @@
 #include <QToolButton>
 
 WindowSlider::WindowSlider(QWidget* parent)
-    : QWidget(parent), fLetter(new QLabel(this)), fPlay(new QToolButton(this)), fSlider(new QSlider(Qt::Horizontal, this)) {
+    : QWidget(parent),
+      fLetter(new QLabel(this)),
+      fPlay(new QToolButton(this)),
+      fSlider(new QSlider(Qt::Horizontal, this)),
+      fPlayIcon(style()->standardIcon(QStyle::SP_MediaPlay)),
+      fPauseIcon(style()->standardIcon(QStyle::SP_MediaPause)) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(6, 2, 6, 2);
   fPlay->setCheckable(true);
@@ -39,9 +44,14 @@ void WindowSlider::SetMaximum(int32_t maximum) {
 
 void WindowSlider::SetLetter(char letter) { fLetter->setText(QString(QChar(letter))); }
 
+// Called at every idle: only a change touches the button. A new icon each
+// time would decode its picture again and leave one more pixmap in the
+// application's cache.
 void WindowSlider::ShowPlaying(bool playing) {
+  if (fShown == int(playing)) return;
+  fShown = int(playing);
   const QSignalBlocker quiet(fPlay);
   fPlay->setChecked(playing);
-  fPlay->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+  fPlay->setIcon(playing ? fPauseIcon : fPlayIcon);
   fPlay->setToolTip(playing ? tr("Pause") : tr("Play"));
 }

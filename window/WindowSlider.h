@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
 
 #include <cstdint>
@@ -33,4 +34,7 @@ class WindowSlider : public QWidget {
   QLabel* fLetter;
   QToolButton* fPlay;
   QSlider* fSlider;
+  QIcon fPlayIcon;
+  QIcon fPauseIcon;
+  int fShown = -1;  // the state the button shows; none yet
 };

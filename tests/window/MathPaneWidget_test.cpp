@@ -209,4 +209,22 @@ TEST_F(MathPane, HighlightUnderTheFormulaAndTheCaretOverIt) {
   EXPECT_GT(ink, 20);
 }
 
+// The empty space under the blocks continues the last formula, past a text
+// block that follows it.
+TEST_F(MathPane, ClickUnderTheLastBlockTypesAtTheEndOfTheLastFormula) {
+  AddEquation(Var('x'));
+  AddEquation(Var('y'));
+  AddText("notes");
+  Show();
+  const QRect last = LayOutMathPane(&fWindow, fWindow.mathPanePort->bounds).blocks.back();
+  const QPoint under(20, fWidget->height() - 5);
+  ASSERT_GT(under.y(), last.bottom());
+  Post(QEvent::MouseButtonRelease, under);
+  QTest::mousePress(fWidget.get(), Qt::LeftButton, Qt::NoModifier, under);
+  EXPECT_EQ(fDocument.fFocusedBlock, 1);
+  QTest::keyClicks(fWidget.get(), "+1");
+  EXPECT_EQ(Written(Equation(1)->root), "y+1");
+  EXPECT_EQ(Written(Equation(0)->root), "x");
+}
+
 }  // namespace
