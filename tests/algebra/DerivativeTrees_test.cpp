@@ -30,7 +30,7 @@ std::string NestOf(const char* opening, int depth) {
 }
 
 // The command's simplified derivative and the compiled expression's.
-std::string Derivatives(const std::string& text) {
+std::string SimplifiedAndCompiledDerivatives(const std::string& text) {
   Tree simplified = Parse("function(oppartial(x)," + text + ")");
   Tree plain = Parse(text);
   if (!simplified || !plain) return "<unreadable>";
@@ -73,7 +73,7 @@ TEST(DerivativeTrees, AreTheTreesWrittenBefore) {
   std::vector<std::string> lines;
   for (const std::string& text : cases) {
     char hash[24];
-    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(Fnv(Derivatives(text))));
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(Fnv(SimplifiedAndCompiledDerivatives(text))));
     lines.push_back(std::string(hash) + " " + text);
   }
   const std::string path = std::string(ZL_TEST_DATA_DIR) + "/" + kFile;
