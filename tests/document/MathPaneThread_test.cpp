@@ -13,6 +13,9 @@
 
 namespace {
 
+// Longer than any test takes on a loaded machine: only a hang gets there.
+constexpr std::chrono::seconds kHangGuard{15 * 60};
+
 // Computes in steps, stopping at the cancel flag as the interpreters do; a
 // gate can hold it, and `endless` keeps it going until cancelled.
 class CountingDocument : public DocumentRecord {
@@ -50,7 +53,7 @@ class CountingDocument : public DocumentRecord {
 class MathPaneThreadTest : public testing::Test {
  protected:
   // First member: it watches SetUp and TearDown too.
-  Watchdog fWatchdog{"math-pane test", std::chrono::seconds(120)};
+  Watchdog fWatchdog{"math-pane test", kHangGuard};
 
   void SetUp() override { InitializeZLThreads(); }
   void TearDown() override { ShutdownZLThreads(); }
@@ -64,13 +67,17 @@ TEST_F(MathPaneThreadTest, DocumentQueuedTwiceIsComputedOnce) {
   busy.gate = &gate;
   CountingDocument twice;
   DoThreadedMathPaneCalculations(&busy);
-  ASSERT_TRUE(EventuallyTrue([&] { return busy.started.load() == 1; }));
+  ASSERT_TRUE(EventuallyTrue([&] { return busy.started.load() == 1; }, kHangGuard));
   EXPECT_EQ(busy.fMathPaneState.load(), kMathPaneResultsBeingComputed);
   DoThreadedMathPaneCalculations(&twice);
   DoThreadedMathPaneCalculations(&twice);
+  // Queued after both: the thread takes documents in turn, so a second
+  // computation of the first would come before it ends.
+  CountingDocument after;
+  DoThreadedMathPaneCalculations(&after);
   gate.Open();
-  ASSERT_TRUE(EventuallyTrue([&] { return twice.fMathPaneState.load() == kMathPaneResultsDone && twice.started > 0; }));
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(EventuallyTrue([&] { return after.finished.load() == 1; }, kHangGuard));
+  EXPECT_EQ(twice.fMathPaneState.load(), kMathPaneResultsDone);
   EXPECT_EQ(twice.started.load(), 1);
   EXPECT_EQ(twice.finished.load(), 1);
   EXPECT_EQ(twice.compiled.load(), 2);
@@ -87,7 +94,7 @@ TEST_F(MathPaneThreadTest, CancelStopsOnlyTheNamedDocument) {
 
   CancelThreadedMathPaneCalculations(&untouched);  // neither queued nor running
   DoThreadedMathPaneCalculations(&endless);
-  ASSERT_TRUE(EventuallyTrue([&] { return endless.started.load() == 1; }));
+  ASSERT_TRUE(EventuallyTrue([&] { return endless.started.load() == 1; }, kHangGuard));
   DoThreadedMathPaneCalculations(&queued);
   DoThreadedMathPaneCalculations(&next);
   CancelThreadedMathPaneCalculations(&queued);  // taken off, the running one untouched
@@ -95,7 +102,7 @@ TEST_F(MathPaneThreadTest, CancelStopsOnlyTheNamedDocument) {
   CancelThreadedMathPaneCalculations(&endless);
   EXPECT_EQ(endless.aborted.load(), 1);
   EXPECT_EQ(endless.fMathPaneState.load(), kMathPaneResultsDone);
-  ASSERT_TRUE(EventuallyTrue([&] { return next.finished.load() == 1; }));
+  ASSERT_TRUE(EventuallyTrue([&] { return next.finished.load() == 1; }, kHangGuard));
   EXPECT_EQ(next.aborted.load(), 0);
   EXPECT_EQ(queued.started.load(), 0);
   EXPECT_EQ(untouched.started.load(), 0);
