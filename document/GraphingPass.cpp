@@ -68,6 +68,7 @@ void FinishPass(DocumentRecord* document) {
   document->fGraphPane->DoneAddingEquations();
   PaneHooks::RedrawCoordinates(document);
   state.passStarted = false;
+  state.passCutShort = state.passNext < state.expanded.size();
   state.graphed = true;
 }
 

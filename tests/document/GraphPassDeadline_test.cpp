@@ -38,11 +38,13 @@ TEST_F(GraphPassDeadline, APassPastTheDeadlineStopsWhereItStandsAndTheNextGraphs
   SetComputationDeadline(0);
   DocumentIdle(document);
   EXPECT_TRUE(document->fExpansion.graphed);
+  EXPECT_TRUE(document->fExpansion.passCutShort);
   EXPECT_EQ(graphed.Graphs(), 0);
   ClearComputationDeadline();
   DoGraph(document);
   ASSERT_TRUE(graphed.RunUntilDone());
   EXPECT_EQ(graphed.Graphs(), 3);
+  EXPECT_FALSE(document->fExpansion.passCutShort);
 }
 
 // A formula short to write whose build asks the check: 2^6 copies of a0
