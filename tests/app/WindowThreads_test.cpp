@@ -6,6 +6,7 @@
 #include "document/GraphingPass.h"
 #include "document/MathPaneEditing.h"
 #include "graphpane/AGraphPane.h"
+#include "platform/OurPort.h"
 #include "window/MathPaneWidget.h"
 
 #include <QPointer>
@@ -79,12 +80,20 @@ TEST_F(WindowThreadsTest, EditsAmidComputationEndInTheGraphOfTheLast) {
   FocusMathPaneBlock(window->WindowRecord(), 0);
   for (int i = 0; i < 20; ++i) {
     EditSelectAll(window);
-    QTest::keyClicks(window->MathPane(), i % 2 ? "x" : "2");
+    QTest::keyClicks(window->MathPane(), i % 2 ? "y<x*y-1" : "y<2");
     if (i % 4 == 3) {
       ASSERT_TRUE(WaitFor([&] { return state.expansionDone.load() && state.graphed; }));
     }
   }
-  EXPECT_TRUE(WaitFor([&] { return IsDocumentGraphDone(window->Document()); }));
+  // What it ends with is what a window opened on the last text shows.
+  const std::string last = FormulaText(window->Document(), 0);
+  ASSERT_TRUE(WaitUntilGraphed(window));
+  EXPECT_EQ(state.expanded.size(), 1u);
+  DocumentMainWindow* fresh = Open("last.zlf", "Zentrolabworksheet 4;\nExpr " + last + ";\n");
+  ASSERT_NE(fresh, nullptr);
+  ASSERT_TRUE(WaitUntilGraphed(fresh));
+  EXPECT_EQ(FormulaText(fresh->Document(), 0), last);
+  EXPECT_TRUE(window->GraphPane()->World()->image == fresh->GraphPane()->World()->image);
 }
 
 // Sums, with a formula that makes no graph among them.
