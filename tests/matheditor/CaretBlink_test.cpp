@@ -89,8 +89,9 @@ TEST_F(CaretBlink, IdleBlinksOnlyTheActiveRecord) {
   Blink();
   EXPECT_EQ(fRecord->caretDrawn, 1);
   EXPECT_FALSE(Pixels() == fBlank);
-  // Within the interval, an hour long here: nothing.
+  // Within the interval, an hour long here, though a tick has passed: nothing.
   hints->setCursorFlashTime(2 * 60 * 60 * 1000);
+  while (!OurTimeIsPast(OurTime(), fLastBlink + OurDuration(1))) std::this_thread::yield();
   MEIdle(fRecord, nullptr);
   EXPECT_EQ(fRecord->caretDrawn, 1);
   hints->setCursorFlashTime(2);
