@@ -27,6 +27,7 @@
 #include "window/GraphPaneWidget.h"
 #include "window/WindowDialogs.h"
 #include "window/WindowRegistry.h"
+#include "tests/document/HangLimit.h"
 
 // The application as `zl` starts it, once per test program, with the
 // alerts recorded instead of shown.
@@ -87,15 +88,12 @@ class WindowTest : public testing::Test {
   QTemporaryDir fFolder;
 };
 
-// Longer than any test takes on a loaded machine: only a hang gets there.
-inline constexpr std::chrono::minutes kHangGuard{15};
-
 // Runs the event loop as the application does until the condition holds: it
 // blocks between events, so the cooperative threads have the baton
 // meanwhile, as they have while a user looks. False, reported as a hang,
 // when the condition did not come within the guard.
 inline bool WaitFor(const std::function<bool()>& condition) {
-  const QDeadlineTimer guard(kHangGuard);
+  const QDeadlineTimer guard(kHangLimit);
   QTimer look;  // wakes the loop to look again
   look.start(10);
   while (!condition()) {

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kGuardSeconds = std::chrono::seconds(kHangGuard).count();
+constexpr int kGuardSeconds = std::chrono::seconds(kHangLimit).count();
 
 // Pixels that are not white (the top byte carries no meaning).
 int InkCount(const QImage& image) {

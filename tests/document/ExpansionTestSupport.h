@@ -12,6 +12,7 @@
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"
 #include "tests/document/DocumentTestSupport.h"
+#include "tests/document/HangLimit.h"
 #include "tests/expression/ParserTestSupport.h"
 
 // The compute threads for a whole suite.
@@ -25,9 +26,6 @@ class ThreadsRunning : public testing::Test {
 inline std::unique_ptr<DocumentRecord> DocumentOf(const std::string& statements) {
   return Read("Zentrolabworksheet 4;\n" + statements);
 }
-
-// Longer than any test takes on a loaded machine: only a hang gets there.
-inline constexpr std::chrono::minutes kHangGuard{15};
 
 // Waits for the document's next wake-up (an expansion, a graph or the
 // result strings finished) as the window's event loop waits for events:
@@ -43,7 +41,7 @@ inline void AwaitDocumentWake(DocumentRecord* document) {
 // hang, when it did not come within the guard.
 template <typename Condition>
 bool AwaitDocument(DocumentRecord* document, Condition condition, const char* what) {
-  const auto guard = std::chrono::steady_clock::now() + kHangGuard;
+  const auto guard = std::chrono::steady_clock::now() + kHangLimit;
   while (!condition()) {
     if (std::chrono::steady_clock::now() > guard) {
       ADD_FAILURE() << "hang: " << what << " never came";

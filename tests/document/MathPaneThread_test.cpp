@@ -10,11 +10,9 @@
 #include "CoreUtilities/ThreadLocalState.h"
 #include "document/DocumentRecord.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/document/HangLimit.h"
 
 namespace {
-
-// Longer than any test takes on a loaded machine: only a hang gets there.
-constexpr std::chrono::seconds kHangGuard{15 * 60};
 
 // Computes in steps, stopping at the cancel flag as the interpreters do; a
 // gate can hold it, and `endless` keeps it going until cancelled.
@@ -53,7 +51,7 @@ class CountingDocument : public DocumentRecord {
 class MathPaneThreadTest : public testing::Test {
  protected:
   // First member: it watches SetUp and TearDown too.
-  Watchdog fWatchdog{"math-pane test", kHangGuard};
+  Watchdog fWatchdog{"math-pane test", kHangLimit};
 
   void SetUp() override { InitializeZLThreads(); }
   void TearDown() override { ShutdownZLThreads(); }
@@ -67,7 +65,7 @@ TEST_F(MathPaneThreadTest, DocumentQueuedTwiceIsComputedOnce) {
   busy.gate = &gate;
   CountingDocument twice;
   DoThreadedMathPaneCalculations(&busy);
-  ASSERT_TRUE(EventuallyTrue([&] { return busy.started.load() == 1; }, kHangGuard));
+  ASSERT_TRUE(EventuallyTrue([&] { return busy.started.load() == 1; }, kHangLimit));
   EXPECT_EQ(busy.fMathPaneState.load(), kMathPaneResultsBeingComputed);
   DoThreadedMathPaneCalculations(&twice);
   DoThreadedMathPaneCalculations(&twice);
@@ -76,7 +74,7 @@ TEST_F(MathPaneThreadTest, DocumentQueuedTwiceIsComputedOnce) {
   CountingDocument after;
   DoThreadedMathPaneCalculations(&after);
   gate.Open();
-  ASSERT_TRUE(EventuallyTrue([&] { return after.finished.load() == 1; }, kHangGuard));
+  ASSERT_TRUE(EventuallyTrue([&] { return after.finished.load() == 1; }, kHangLimit));
   EXPECT_EQ(twice.fMathPaneState.load(), kMathPaneResultsDone);
   EXPECT_EQ(twice.started.load(), 1);
   EXPECT_EQ(twice.finished.load(), 1);
@@ -94,7 +92,7 @@ TEST_F(MathPaneThreadTest, CancelStopsOnlyTheNamedDocument) {
 
   CancelThreadedMathPaneCalculations(&untouched);  // neither queued nor running
   DoThreadedMathPaneCalculations(&endless);
-  ASSERT_TRUE(EventuallyTrue([&] { return endless.started.load() == 1; }, kHangGuard));
+  ASSERT_TRUE(EventuallyTrue([&] { return endless.started.load() == 1; }, kHangLimit));
   DoThreadedMathPaneCalculations(&queued);
   DoThreadedMathPaneCalculations(&next);
   CancelThreadedMathPaneCalculations(&queued);  // taken off, the running one untouched
@@ -102,7 +100,7 @@ TEST_F(MathPaneThreadTest, CancelStopsOnlyTheNamedDocument) {
   CancelThreadedMathPaneCalculations(&endless);
   EXPECT_EQ(endless.aborted.load(), 1);
   EXPECT_EQ(endless.fMathPaneState.load(), kMathPaneResultsDone);
-  ASSERT_TRUE(EventuallyTrue([&] { return next.finished.load() == 1; }, kHangGuard));
+  ASSERT_TRUE(EventuallyTrue([&] { return next.finished.load() == 1; }, kHangLimit));
   EXPECT_EQ(next.aborted.load(), 0);
   EXPECT_EQ(queued.started.load(), 0);
   EXPECT_EQ(untouched.started.load(), 0);

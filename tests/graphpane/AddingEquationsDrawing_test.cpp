@@ -19,6 +19,7 @@
 #include "graphs2d/AnArrowPlot.h"
 #include "graphs2d/GraphMakers2D.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/document/HangLimit.h"
 #include "tests/expression/ParserTestSupport.h"
 #include "tests/graphs2d/FunctionGraphTestSupport.h"
 
@@ -35,7 +36,7 @@ AGraphColor* PaneColour() {
 
 // The graphs compute on the job threads; a hang fails the program.
 void WaitForView(AGraphView& view) {
-  const Watchdog guard("the view's graphs", std::chrono::seconds(15 * 60));
+  const Watchdog guard("the view's graphs", kHangLimit);
   while (!view.AreAllGraphsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(200));
 }
 

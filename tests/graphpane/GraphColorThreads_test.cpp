@@ -7,6 +7,7 @@
 
 #include "document/DocumentRecord.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/document/HangLimit.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
 
 namespace {
@@ -24,7 +25,7 @@ uint32_t Packed(AGraphColor& colour, int i, int j) {
 // min(1, a) for a of at least 1, so the colours stay); a row that no
 // cancel touched must match the quiet run.
 TEST(GraphColorThreads, UncancelledRowsMatchAOneThreadRun) {
-  Watchdog watchdog("colour workers", std::chrono::seconds(15 * 60));
+  Watchdog watchdog("colour workers", kHangLimit);
   DocumentRecord document;
   auto parameter = std::make_unique<ParameterDefinition>();
   parameter->variableId = 'a';
