@@ -15,6 +15,7 @@
 
 #include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/ComputeThreads.h"
+#include "CoreUtilities/CooperativeThreads.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "algebra/AlgebraStartup.h"
 #include "app/AppHooks.h"
@@ -89,17 +90,23 @@ void KeepAxisIndicator(DocumentRecord* document, const double* points) {
 }
 
 // Idles as the window's timer would until the graphs and result strings are
-// done; false when the time ran out first. Done is read before an idle
-// pass, which then publishes the messages of the last graphs to finish.
+// done; false when the time ran out first, a pass the deadline cut short
+// included. Done is read before an idle pass, which then publishes the
+// messages of the last graphs to finish.
 bool IdleUntilDone(DocumentRecord* document, double timeoutSeconds) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+  const ExpansionState& state = document->fExpansion;
   for (;;) {
-    const bool done = IsDocumentGraphDone(document) && document->fExpansion.resultsPublished.load();
+    const bool done = IsDocumentGraphDone(document) && !state.passCutShort && state.resultsPublished.load();
     if (!done && std::chrono::steady_clock::now() >= end) return false;
     DocumentIdle(document);
     if (done) break;
-    if (!document->fExpansion.expansionDone.load()) continue;  // the expansion runs in the idle's slices
+    // Waits as a window's event loop does, without the baton: the expansion
+    // goes on meanwhile, even once the idle's yields have stopped after one
+    // that kept the interface away too long.
+    OurEventLoopAboutToBlock();
     WaitForDocumentWake(document, kIdleWaitMicroseconds);
+    OurEventLoopAwake();
   }
   // The last graph may have finished after the idle last looked: what the
   // graphs say goes under their equations as the window would show it.

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include <utility>
+
 #include "app/HeadlessExport.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentWriter.h"
@@ -12,7 +14,7 @@
 namespace {
 
 constexpr int kCannotSaveMessage = 45;
-constexpr double kExportTimeoutSeconds = 60;
+double gExportTimeoutSeconds = 60;
 
 }  // namespace
 
@@ -23,12 +25,14 @@ bool ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat 
   QApplication::setOverrideCursor(Qt::WaitCursor);
   std::string error;
   const int status = ExportDocumentPicture(*text, path.toStdString(), format == ExportFormat::kPdf, QSize(),
-                                           kExportTimeoutSeconds, &error);
+                                           gExportTimeoutSeconds, &error);
   QApplication::restoreOverrideCursor();
   // Graphs still unfinished after the wait are written as far as they got;
   // a picture whose encoding ran out of time is not written at all.
   return status == 0 || (status == 2 && error.empty());
 }
+
+double SetWindowExportTimeout(double seconds) { return std::exchange(gExportTimeoutSeconds, seconds); }
 
 void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format) {
   const QString extension = format == ExportFormat::kPng ? ".png" : ".pdf";

@@ -15,6 +15,7 @@ void ExpansionState::Clear() {
   resultsPublished.store(false, std::memory_order_release);
   graphed = false;
   passStarted = false;
+  passCutShort = false;
   rows.clear();
   messages.clear();
 }

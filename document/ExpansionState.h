@@ -66,6 +66,9 @@ struct ExpansionState {
   bool passStarted = false;
   size_t passNext = 0;
   int32_t passMathError = 0;
+  // The last pass ended at the deadline with equations left to add: the
+  // graphs shown are not all the document makes.
+  bool passCutShort = false;
   // By expanded equation: the lookup row its graph made (-1 none) and the
   // message shown under it (0 none).
   std::vector<int32_t> rows;

@@ -1,5 +1,7 @@
 #include "document/GraphingPass.h"
 
+#include <utility>
+
 #include "CoreUtilities/BuildInterruption.h"
 #include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/CooperativeThreads.h"
@@ -15,6 +17,8 @@
 #include "graphpane/GraphabilityDiagnostics.h"
 
 namespace {
+
+size_t gPassHold = kNoPassHold;
 
 // An equation in primed coordinates is drawn in the second view, which is
 // shown beside the first; it is a 3-D view when such an equation is 3-D.
@@ -64,6 +68,7 @@ void FinishPass(DocumentRecord* document) {
   document->fGraphPane->DoneAddingEquations();
   PaneHooks::RedrawCoordinates(document);
   state.passStarted = false;
+  state.passCutShort = state.passNext < state.expanded.size();
   state.graphed = true;
 }
 
@@ -98,6 +103,8 @@ bool AddExpandedEquation(DocumentRecord* document, size_t i) {
 
 }  // namespace
 
+size_t HoldGraphPassesAt(size_t next) { return std::exchange(gPassHold, next); }
+
 void DoGraph(DocumentRecord* document) {
   gDoNotYieldFromMainThreadSoUICanStayResponsive = 0;
   document->fExpansion.graphed = false;
@@ -114,7 +121,7 @@ void DoGraphAtIdle(DocumentRecord* document, uint32_t slice) {
   bool sliceSpent = false;
   while (state.passNext < state.expanded.size() && !sliceSpent) {
     // Past the deadline the graphs made so far are all there will be.
-    if (ComputationDeadlinePassed()) break;
+    if (ComputationDeadlinePassed() || state.passNext >= gPassHold) break;
     const size_t i = state.passNext++;
     if (!HandedToThePane(state.expanded[i])) continue;
     if (!AddExpandedEquation(document, i)) {

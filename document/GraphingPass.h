@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -20,3 +21,9 @@ void DoGraph(DocumentRecord* document);
 // where the last call stopped until the slice is spent; once the pass is
 // complete the expansion counts as graphed.
 void DoGraphAtIdle(DocumentRecord* document, uint32_t slice = kWholePass);
+
+// Passes add no expanded equation at or past this index while it is set, and
+// stay unfinished until it is raised: a test holds a pass half done to act
+// on it there, whatever the machine's speed. Returns the former hold.
+inline constexpr size_t kNoPassHold = std::numeric_limits<size_t>::max();
+size_t HoldGraphPassesAt(size_t next);

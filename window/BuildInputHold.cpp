@@ -42,7 +42,11 @@ bool StopsABuild(QEvent::Type type) {
   }
 }
 
+BuildLookWitness gWitness = nullptr;
+
 }  // namespace
+
+BuildLookWitness SetBuildLookWitness(BuildLookWitness witness) { return std::exchange(gWitness, witness); }
 
 // The application's event filter while a build looks at its input.
 class HeldInput : public QObject {
@@ -60,6 +64,7 @@ class HeldInput : public QObject {
     QCoreApplication* application = QCoreApplication::instance();
     if (application == nullptr) return false;
     application->installEventFilter(this);
+    if (gWitness) gWitness();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     application->removeEventFilter(this);
     return fStop;

@@ -4,6 +4,13 @@
 
 class HeldInput;
 
+// Called each time a build looks at the input, the hold already taking it
+// aside: what it does (a key typed, a mouse moved) comes amid the build, so
+// a test acts there whatever the machine's speed. Null, the default, for
+// none; returns the former.
+using BuildLookWitness = void (*)();
+BuildLookWitness SetBuildLookWitness(BuildLookWitness witness);
+
 // For one idle of a document window: when a long build on the interface
 // thread asks (see CoreUtilities/BuildInterruption.h), the events come
 // meanwhile are dispatched, and each one bound for a document window (its

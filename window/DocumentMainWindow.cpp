@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "CoreUtilities/ErrorReport.h"
@@ -41,7 +42,7 @@ constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 800;
 // The graphing pass adds equations for about 50 ms at a time, so that keys
 // and clicks are answered between its slices and an edit starts it over.
-constexpr uint32_t kGraphPassSlice = OurDuration(3);
+uint32_t gGraphPassSlice = OurDuration(3);
 constexpr int kHintExponent = 28;
 constexpr int kHintFraction = 29;
 constexpr int kHintFunctionOfX = 30;
@@ -193,7 +194,7 @@ void DocumentMainWindow::RunIdle() {
   // A long build looks at the input come meanwhile; an edit cuts it short.
   BuildInputHold hold;
   fFrames.SetRefreshRate(FrameGate::RefreshRate(this));
-  DocumentIdle(document, kGraphPassSlice, fFrames.Due());
+  DocumentIdle(document, gGraphPassSlice, fFrames.Due());
   hold.Deliver();
   // Painting into the world gives its image a new key.
   if (world && world == fGraphPane->World() && world->image.cacheKey() != picture) fGraphPane->update();
@@ -263,6 +264,8 @@ void DocumentMainWindow::SetStatusText(const QString& text) { fStatus->setText(t
 QString DocumentMainWindow::StatusText() const { return fStatus->text(); }
 
 void DocumentMainWindow::SetSaveCommand(SaveCommand command) { Saver() = std::move(command); }
+
+uint32_t DocumentMainWindow::SetGraphPassSlice(uint32_t slice) { return std::exchange(gGraphPassSlice, slice); }
 
 bool DocumentMainWindow::MayClose() {
   if (!fDocument->fModified) return true;

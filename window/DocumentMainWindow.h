@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -86,6 +87,11 @@ class DocumentMainWindow : public QMainWindow {
   // did not happen (cancelled or failed). The application installs it.
   using SaveCommand = std::function<bool(DocumentMainWindow*)>;
   static void SetSaveCommand(SaveCommand command);
+
+  // How long each idle of every window may add equations to its graphing
+  // pass, as an OurTime span; 0 adds one a time, so a test can step a pass.
+  // Returns the former span.
+  static uint32_t SetGraphPassSlice(uint32_t slice);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

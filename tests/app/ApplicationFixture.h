@@ -4,11 +4,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMenuBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -24,6 +27,7 @@
 #include "window/GraphPaneWidget.h"
 #include "window/WindowDialogs.h"
 #include "window/WindowRegistry.h"
+#include "tests/document/HangLimit.h"
 
 // The application as `zl` starts it, once per test program, with the
 // alerts recorded instead of shown.
@@ -84,9 +88,23 @@ class WindowTest : public testing::Test {
   QTemporaryDir fFolder;
 };
 
-// Runs the event loop until the condition holds or the time is up.
-inline bool WaitFor(const std::function<bool()>& condition, int milliseconds = 20000) {
-  return QTest::qWaitFor(condition, milliseconds);
+// Runs the event loop as the application does until the condition holds: it
+// blocks between events, so the cooperative threads have the baton
+// meanwhile, as they have while a user looks. False, reported as a hang,
+// when the condition did not come within the guard.
+inline bool WaitFor(const std::function<bool()>& condition) {
+  const QDeadlineTimer guard(kHangLimit);
+  QTimer look;  // wakes the loop to look again
+  look.start(10);
+  while (!condition()) {
+    if (guard.hasExpired()) {
+      ADD_FAILURE() << "hang: what the test waits for never came";
+      return false;
+    }
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  return true;
 }
 
 // The window's menu item of that title; a failure when there is none.

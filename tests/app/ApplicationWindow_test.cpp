@@ -9,6 +9,7 @@
 #include "app/AppMenus.h"
 #include "app/ClipboardExchange.h"
 #include "app/EditCommands.h"
+#include "CoreUtilities/OurTime.h"
 #include "document/DocumentIdle.h"
 #include "document/MathPaneEditing.h"
 #include "expression/ExpressionParser.h"
@@ -200,7 +201,10 @@ TEST_F(ApplicationWindowTest, SliderMovesTheVariableAndPlayAnimatesIt) {
   Q_EMIT window->Slider()->PlayToggled(false);
   window->RunIdle();
   const int32_t stopped = document->fContents.sliderControlValue;
-  QTest::qWait(100);
+  // Idles that would step it, playing: its graph done, the throttle past.
+  const uint32_t due = document->fExpansion.lastStepTime + OurDuration(document->fContents.sliderThrottle);
+  ASSERT_TRUE(WaitFor([&] { return IsDocumentGraphDone(document) && OurTimeIsPast(OurTime(), due); }));
+  window->RunIdle();
   EXPECT_EQ(document->fContents.sliderControlValue, stopped);
 }
 

@@ -232,7 +232,7 @@ TEST_F(CoordinateDisplayTest, FieldBeingEditedSurvivesARegraph) {
   ASSERT_NE(window, nullptr);
   window->RunIdle();
   window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  ASSERT_TRUE(WaitFor([&] { return window->isActiveWindow(); }));
   QLineEdit* low = window->Coordinates()->RangeField(kCoordTheta, 0);
   low->setFocus();
   ASSERT_TRUE(low->hasFocus());

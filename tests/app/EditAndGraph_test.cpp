@@ -2,12 +2,16 @@
 
 #include <QTimer>
 
+#include <chrono>
 #include <cstdlib>
 #include <iterator>
 #include <utility>
 
+#include "app/HeadlessExport.h"
 #include "app/WindowExport.h"
+#include "CoreUtilities/CooperativeThreads.h"
 #include "document/DocumentIdle.h"
+#include "document/GraphingPass.h"
 #include "document/MathPaneEditing.h"
 #include "expression/MathEditRecord.h"
 #include "platform/OurPort.h"
@@ -16,6 +20,8 @@
 #include "window/MathPaneWidget.h"
 
 namespace {
+
+constexpr int kGuardSeconds = std::chrono::seconds(kHangLimit).count();
 
 // Pixels that are not white (the top byte carries no meaning).
 int InkCount(const QImage& image) {
@@ -119,11 +125,13 @@ TEST_F(EditAndGraphTest, MenuExportEqualsExportOfTheSavedFile) {
   DocumentMainWindow* window = Open("road.zlf", text);
   ASSERT_NE(window, nullptr);
   const QString saved = SaveAs(window, "road2.zlf");
+  const double formerTimeout = SetWindowExportTimeout(kGuardSeconds);
   for (const auto& [format, extension] : {std::pair{ExportFormat::kPng, ".png"}, std::pair{ExportFormat::kPdf, ".pdf"}}) {
     const QString fromMenu = fFolder.path() + "/menu" + extension, fromCommand = fFolder.path() + "/command" + extension;
     ASSERT_TRUE(ExportWindow(window, fromMenu, format));
     const std::string command = std::string(ZL_EXECUTABLE) + " --export " + saved.toStdString() +
-                                (format == ExportFormat::kPng ? " --png " : " --pdf ") + fromCommand.toStdString();
+                                (format == ExportFormat::kPng ? " --png " : " --pdf ") + fromCommand.toStdString() +
+                                " --timeout " + std::to_string(kGuardSeconds);
     ASSERT_EQ(std::system(command.c_str()), 0);
     if (format == ExportFormat::kPng) {
       const QImage a(fromMenu), b(fromCommand);
@@ -136,6 +144,36 @@ TEST_F(EditAndGraphTest, MenuExportEqualsExportOfTheSavedFile) {
       EXPECT_GT(b.size(), 0);
     }
   }
+  SetWindowExportTimeout(formerTimeout);
+}
+
+// The export waits for the expansion as a window's event loop does, without
+// the baton: one that outlasted the interface's patience, so that its idle
+// yields no more, still ends, and the picture is done.
+TEST_F(EditAndGraphTest, AnExportEndsThoughTheInterfaceStoppedYielding) {
+  gDoNotYieldFromMainThreadSoUICanStayResponsive = 1;
+  const std::string out = (fFolder.path() + "/patient.png").toStdString();
+  std::string error;
+  EXPECT_EQ(ExportDocumentPicture("Zentrolabworksheet 4;\nExpr y = x^2;\n", out, false, QSize(200, 100),
+                                  kGuardSeconds, &error),
+            0)
+      << error;
+  gDoNotYieldFromMainThreadSoUICanStayResponsive = 0;
+  EXPECT_GT(InkCount(QImage(QString::fromStdString(out))), 0);
+}
+
+// A deadline that comes while the pass is held amid the document ends the
+// export there: the picture is written as far as the graphs got, and the
+// status says they are unfinished, though those made are done.
+TEST_F(EditAndGraphTest, AnExportWhosePassTheDeadlineCutsSaysSo) {
+  const std::string out = (fFolder.path() + "/cut.png").toStdString();
+  const size_t formerHold = HoldGraphPassesAt(1);
+  std::string error;
+  const int status = ExportDocumentPicture("Zentrolabworksheet 4;\nExpr y = x;\nExpr y = -x;\n", out, false,
+                                           QSize(200, 100), 0.5, &error);
+  HoldGraphPassesAt(formerHold);
+  EXPECT_EQ(status, 2) << error;
+  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(200, 100));
 }
 
 }  // namespace

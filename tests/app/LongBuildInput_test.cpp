@@ -2,15 +2,14 @@
 
 #include "app/EditCommands.h"
 #include "CoreUtilities/BuildInterruption.h"
-#include "CoreUtilities/CooperativeThreads.h"
 #include "document/DocumentIdle.h"
 #include "document/MathPaneEditing.h"
 #include "graphpane/AGraphPane.h"
+#include "window/BuildInputHold.h"
 #include "window/GraphPaneWidget.h"
 #include "window/MathPaneWidget.h"
 
 #include <QMouseEvent>
-#include <QTimer>
 
 #include <functional>
 #include <string>
@@ -21,10 +20,11 @@
 // ThreadSanitizer.
 namespace {
 
-// A formula short to write whose build takes a while (2^10 copies of a0
-// once the definitions are applied), then a formula that makes no graph
-// (message 15) and a short one.
-constexpr int kDoublings = 10;
+// A formula short to write whose build looks at the input (2^6 copies of
+// a0 once the definitions are applied, the input looked at whenever the
+// clock is read), then a formula that makes no graph (message 15) and a
+// short one.
+constexpr int kDoublings = 6;
 // The blocks after the definitions a0 ... a<kDoublings>.
 constexpr int32_t kLongBlock = kDoublings + 1, kNoGraphBlock = kLongBlock + 1, kShortBlock = kLongBlock + 2;
 
@@ -66,7 +66,7 @@ class Arrivals : public QObject {
 
 class LongBuildInputTest : public WindowTest {
  protected:
-  // The check is asked however fast this machine builds the formula.
+  // The input is looked at however fast this machine builds the formula.
   void SetUp() override {
     fFormerInterval = SetBuildAskingInterval(0);
     fWindow = Open("long.zlf", LongBuildDocument());
@@ -75,25 +75,28 @@ class LongBuildInputTest : public WindowTest {
     EditSelectAll(fWindow);
   }
 
-  // Runs the action once from within the long equation's build, as the
-  // window's event loop runs there; false when no build was seen running.
+  // Runs the action once from within the long equation's build, where the
+  // build looks at the input come meanwhile; false when it never did.
   bool AmidTheBuild(const std::function<void()>& action) {
-    const ExpansionState& state = fWindow->Document()->fExpansion;
-    bool done = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      // The test's loop never blocks, so the long expansion gets the baton
-      // only from the idle's yields, which a loaded machine may stop.
-      if (!state.expansionDone.load()) gDoNotYieldFromMainThreadSoUICanStayResponsive = 0;
-      if (done || !AmidTheLongBuild(state)) return;
-      done = true;
-      action();
-    });
-    poll.start(1);
-    const bool seen = WaitFor([&] { return done; }, 60000);
-    WaitFor([&] { return state.expansionDone.load() && IsDocumentGraphDone(fWindow->Document()); }, 120000);
-    return seen;
+    sState = &fWindow->Document()->fExpansion;
+    sAction = &action;
+    sActed = false;
+    const BuildLookWitness former = SetBuildLookWitness(ActAmidTheLongBuild);
+    const bool ended = WaitFor([&] { return sState->expansionDone.load() && IsDocumentGraphDone(fWindow->Document()); });
+    SetBuildLookWitness(former);
+    sAction = nullptr;
+    return ended && sActed;
   }
+
+  static void ActAmidTheLongBuild() {
+    if (sActed || !AmidTheLongBuild(*sState)) return;
+    sActed = true;
+    (*sAction)();
+  }
+
+  static inline const ExpansionState* sState = nullptr;
+  static inline const std::function<void()>* sAction = nullptr;
+  static inline bool sActed = false;
 
   void TearDown() override {
     WindowTest::TearDown();

@@ -194,7 +194,7 @@ TEST_F(View4DWindowTest, SpinItemsTurnInTheirPlaneUntilStopped) {
     EXPECT_TRUE(view.IsMoving());
     Matrix4 identity;
     SetIdentityMatrix(identity);
-    ASSERT_TRUE(WaitFor([&] { return !NearMatrix(view.Orientation(), identity, 1e-3); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return !NearMatrix(view.Orientation(), identity, 1e-3); }));
     // The other two coordinates stay where they were.
     const int i = kPlanes[k][0], j = kPlanes[k][1];
     for (int r = 0; r < 4; ++r) {

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "document/DocumentTable.h"
 #include "graphs3d/A3DGraphView.h"
@@ -66,7 +64,7 @@ class Data3DPlot : public GraphingTest {
     return *plot;
   }
   void Wait() {
-    while (!view->AreAllGraphsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(AwaitDocument(document.get(), [this] { return view->AreAllGraphsDoneComputing(); }, "the plots"));
   }
   void Draw() {
     Wait();

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <sstream>
-#include <thread>
+#include <utility>
 
 #include "document/DocumentWriter.h"
 #include "graphpane/GraphKinds.h"
@@ -11,6 +10,7 @@
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/A4DGraphView.h"
 #include "graphs3d/AStartOnPoint.h"
+#include "graphs3d/ViewClock.h"
 #include "graphs3d/ATransformedDEPlot3D.h"
 #include "renderer/DrawContext.h"
 #include "renderer/Frame.h"
@@ -138,10 +138,14 @@ TEST_F(Document3D, ASpinningViewTurnsAtIdleUnlessHeld) {
   EXPECT_TRUE(EqualMatrix(before, view.Camera().rotation));
   gInhibit3DRotationKluge = false;
   const QImage held = g.Picture().copy();
+  // The view's clock moves 30 ms between idles, however long they take.
+  static int64_t microseconds = 1000000;
+  const ViewClock real = std::exchange(gViewClock, ViewClock{[] { return microseconds; }, gViewClock.ticks});
   for (int i = 0; i < 4; ++i) {
     DocumentIdle(g.document.get());
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    microseconds += 30000;
   }
+  gViewClock = real;
   EXPECT_FALSE(EqualMatrix(before, view.Camera().rotation));
   EXPECT_GT(DifferingPixels(held, g.Picture()), 50);
 }

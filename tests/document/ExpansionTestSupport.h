@@ -5,13 +5,14 @@
 #include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "CoreUtilities/ComputeThreads.h"
 #include "CoreUtilities/CooperativeThreads.h"
+#include "document/DocumentPaneHooks.h"
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"
 #include "tests/document/DocumentTestSupport.h"
+#include "tests/document/HangLimit.h"
 #include "tests/expression/ParserTestSupport.h"
 
 // The compute threads for a whole suite.
@@ -26,23 +27,37 @@ inline std::unique_ptr<DocumentRecord> DocumentOf(const std::string& statements)
   return Read("Zentrolabworksheet 4;\n" + statements);
 }
 
-// The interface thread's idle yields until the expansion is done.
-inline bool AwaitExpansion(DocumentRecord* document) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!document->fExpansion.expansionDone.load()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    OurYieldFromMainThread();
+// Waits for the document's next wake-up (an expansion, a graph or the
+// result strings finished) as the window's event loop waits for events:
+// without the baton, so the expansion runs meanwhile. The wait looks again
+// now and then, as a wake-up taken by an idle leaves none to wait for.
+inline void AwaitDocumentWake(DocumentRecord* document) {
+  OurEventLoopAboutToBlock();
+  WaitForDocumentWake(document, 10000);
+  OurEventLoopAwake();
+}
+
+// Waits for the condition, woken by the document; false, reported as a
+// hang, when it did not come within the guard.
+template <typename Condition>
+bool AwaitDocument(DocumentRecord* document, Condition condition, const char* what) {
+  const auto guard = std::chrono::steady_clock::now() + kHangLimit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > guard) {
+      ADD_FAILURE() << "hang: " << what << " never came";
+      return false;
+    }
+    AwaitDocumentWake(document);
   }
   return true;
 }
 
+inline bool AwaitExpansion(DocumentRecord* document) {
+  return AwaitDocument(document, [&] { return document->fExpansion.expansionDone.load(); }, "the expansion");
+}
+
 inline bool AwaitResults(DocumentRecord* document) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!document->fExpansion.resultsPublished.load()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
+  return AwaitDocument(document, [&] { return document->fExpansion.resultsPublished.load(); }, "the results");
 }
 
 // The expanded form of the document's equations, as text, by block.

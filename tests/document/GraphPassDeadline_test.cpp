@@ -1,13 +1,11 @@
 #include "CoreUtilities/BuildInterruption.h"
 #include "CoreUtilities/ComputationDeadline.h"
-#include "CoreUtilities/CooperativeThreads.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
 #include "tests/document/GraphedDocument.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 
 namespace {
@@ -40,35 +38,26 @@ TEST_F(GraphPassDeadline, APassPastTheDeadlineStopsWhereItStandsAndTheNextGraphs
   SetComputationDeadline(0);
   DocumentIdle(document);
   EXPECT_TRUE(document->fExpansion.graphed);
+  EXPECT_TRUE(document->fExpansion.passCutShort);
   EXPECT_EQ(graphed.Graphs(), 0);
   ClearComputationDeadline();
   DoGraph(document);
   ASSERT_TRUE(graphed.RunUntilDone());
   EXPECT_EQ(graphed.Graphs(), 3);
+  EXPECT_FALSE(document->fExpansion.passCutShort);
 }
 
-// A formula short to write whose build is long: 2^11 copies of a0 once the
-// definitions are applied, with subexpressions shared among its programs.
+// A formula short to write whose build asks the check: 2^6 copies of a0
+// once the definitions are applied, with subexpressions shared among its
+// programs, and the check asked at every clock reading.
 std::string LongBuildBetweenTwoShortOnes() {
   std::string text = "Expr y = sin(x);\nExpr a0(x) = cos(x)/2 + sin(x)/3;\n";
-  for (int i = 1; i <= 11; ++i) {
+  for (int i = 1; i <= 6; ++i) {
     const std::string previous = "a" + std::to_string(i - 1);
     text += "Expr a" + std::to_string(i) + "(x) = " + previous + "(x) + " + previous + "(x/" + std::to_string(i + 1) +
             ");\n";
   }
-  return text + "Expr y = a11(x);\nExpr y = x^2;\n";
-}
-
-// The long formula's expansion may keep the baton so long, on a loaded
-// machine, that the interface thread stops yielding to it; it is let go on.
-bool AwaitLongExpansion(DocumentRecord* document) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-  while (!document->fExpansion.expansionDone.load()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    gDoNotYieldFromMainThreadSoUICanStayResponsive = 0;
-    OurYieldFromMainThread();
-  }
-  return true;
+  return text + "Expr y = a6(x);\nExpr y = x^2;\n";
 }
 
 int gStopsAsked = 0;
@@ -85,7 +74,7 @@ TEST_F(GraphPassDeadline, ABuildCutShortLeavesNothingAndThePassStartsOver) {
   ASSERT_TRUE(graphed.document);
   DocumentRecord* document = graphed.document.get();
   const ExpansionState& state = document->fExpansion;
-  ASSERT_TRUE(AwaitLongExpansion(document));
+  ASSERT_TRUE(AwaitExpansion(document));
   ResetDeferredErrors();
   gStopsAsked = 0;
   SetBuildInterruptionCheck(StopAtOnce);

@@ -32,14 +32,17 @@ struct GraphedDocument {
   }
   bool RunUntilDone() {
     sWorld = world;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!IsDocumentGraphDone(document.get())) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      DocumentIdle(document.get());
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    DrawDocumentGraph(document.get());
-    return true;
+    DocumentRecord* d = document.get();
+    const bool done = AwaitDocument(
+        d,
+        [d] {
+          if (IsDocumentGraphDone(d)) return true;
+          DocumentIdle(d);
+          return IsDocumentGraphDone(d);
+        },
+        "the graphs");
+    if (done) DrawDocumentGraph(d);
+    return done;
   }
   int32_t Graphs() { return document->fGraphPane->Lookup().Count(); }
   const QImage& Picture() const { return world->image; }

@@ -10,6 +10,7 @@
 #include "CoreUtilities/ThreadLocalState.h"
 #include "document/DocumentRecord.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/document/HangLimit.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ class CountingDocument : public DocumentRecord {
 class MathPaneThreadTest : public testing::Test {
  protected:
   // First member: it watches SetUp and TearDown too.
-  Watchdog fWatchdog{"math-pane test", std::chrono::seconds(120)};
+  Watchdog fWatchdog{"math-pane test", kHangLimit};
 
   void SetUp() override { InitializeZLThreads(); }
   void TearDown() override { ShutdownZLThreads(); }
@@ -64,13 +65,17 @@ TEST_F(MathPaneThreadTest, DocumentQueuedTwiceIsComputedOnce) {
   busy.gate = &gate;
   CountingDocument twice;
   DoThreadedMathPaneCalculations(&busy);
-  ASSERT_TRUE(EventuallyTrue([&] { return busy.started.load() == 1; }));
+  ASSERT_TRUE(EventuallyTrue([&] { return busy.started.load() == 1; }, kHangLimit));
   EXPECT_EQ(busy.fMathPaneState.load(), kMathPaneResultsBeingComputed);
   DoThreadedMathPaneCalculations(&twice);
   DoThreadedMathPaneCalculations(&twice);
+  // Queued after both: the thread takes documents in turn, so a second
+  // computation of the first would come before it ends.
+  CountingDocument after;
+  DoThreadedMathPaneCalculations(&after);
   gate.Open();
-  ASSERT_TRUE(EventuallyTrue([&] { return twice.fMathPaneState.load() == kMathPaneResultsDone && twice.started > 0; }));
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(EventuallyTrue([&] { return after.finished.load() == 1; }, kHangLimit));
+  EXPECT_EQ(twice.fMathPaneState.load(), kMathPaneResultsDone);
   EXPECT_EQ(twice.started.load(), 1);
   EXPECT_EQ(twice.finished.load(), 1);
   EXPECT_EQ(twice.compiled.load(), 2);
@@ -87,7 +92,7 @@ TEST_F(MathPaneThreadTest, CancelStopsOnlyTheNamedDocument) {
 
   CancelThreadedMathPaneCalculations(&untouched);  // neither queued nor running
   DoThreadedMathPaneCalculations(&endless);
-  ASSERT_TRUE(EventuallyTrue([&] { return endless.started.load() == 1; }));
+  ASSERT_TRUE(EventuallyTrue([&] { return endless.started.load() == 1; }, kHangLimit));
   DoThreadedMathPaneCalculations(&queued);
   DoThreadedMathPaneCalculations(&next);
   CancelThreadedMathPaneCalculations(&queued);  // taken off, the running one untouched
@@ -95,7 +100,7 @@ TEST_F(MathPaneThreadTest, CancelStopsOnlyTheNamedDocument) {
   CancelThreadedMathPaneCalculations(&endless);
   EXPECT_EQ(endless.aborted.load(), 1);
   EXPECT_EQ(endless.fMathPaneState.load(), kMathPaneResultsDone);
-  ASSERT_TRUE(EventuallyTrue([&] { return next.finished.load() == 1; }));
+  ASSERT_TRUE(EventuallyTrue([&] { return next.finished.load() == 1; }, kHangLimit));
   EXPECT_EQ(next.aborted.load(), 0);
   EXPECT_EQ(queued.started.load(), 0);
   EXPECT_EQ(untouched.started.load(), 0);

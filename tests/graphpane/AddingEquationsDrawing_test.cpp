@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "expression/CoordinateExchange.h"
 #include "graphpane/AGraphColor.h"
@@ -16,6 +18,8 @@
 #include "graphs2d/APointPlot.h"
 #include "graphs2d/AnArrowPlot.h"
 #include "graphs2d/GraphMakers2D.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/document/HangLimit.h"
 #include "tests/expression/ParserTestSupport.h"
 #include "tests/graphs2d/FunctionGraphTestSupport.h"
 
@@ -30,7 +34,9 @@ AGraphColor* PaneColour() {
   return colour;
 }
 
+// The graphs compute on the job threads; a hang fails the program.
 void WaitForView(AGraphView& view) {
+  const Watchdog guard("the view's graphs", kHangLimit);
   while (!view.AreAllGraphsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(200));
 }
 

@@ -7,6 +7,7 @@
 
 #include "document/DocumentRecord.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/document/HangLimit.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
 
 namespace {
@@ -24,7 +25,7 @@ uint32_t Packed(AGraphColor& colour, int i, int j) {
 // min(1, a) for a of at least 1, so the colours stay); a row that no
 // cancel touched must match the quiet run.
 TEST(GraphColorThreads, UncancelledRowsMatchAOneThreadRun) {
-  Watchdog watchdog("colour workers", std::chrono::seconds(120));
+  Watchdog watchdog("colour workers", kHangLimit);
   DocumentRecord document;
   auto parameter = std::make_unique<ParameterDefinition>();
   parameter->variableId = 'a';
@@ -60,17 +61,22 @@ TEST(GraphColorThreads, UncancelledRowsMatchAOneThreadRun) {
     });
   }
   // Cancelled rows finish at once: let some rows run quiet first, or a fast
-  // machine may colour every row under a raised cancel.
+  // machine may colour every row under a raised cancel. Each cancel stays
+  // raised, and each quiet spell lasts, until a worker has ended a row in it.
+  const auto aRowEnds = [&] {
+    const int before = rowsDone.load();
+    while (rowsDone.load() == before && rowsDone.load() < kSide) std::this_thread::yield();
+  };
   while (rowsDone.load() < 8) std::this_thread::yield();
   for (int k = 0; k < 40 && rowsDone.load() < kSide / 2; ++k) {
     epoch.fetch_add(1);
     colour->Cancel();
     colour->InvalConstants();
     a->re.store(1.0 + k, std::memory_order_release);
-    std::this_thread::sleep_for(std::chrono::microseconds(300));
+    aRowEnds();
     colour->ClearCancelFlag();
     epoch.fetch_add(1);
-    std::this_thread::sleep_for(std::chrono::microseconds(700));
+    aRowEnds();
   }
   for (std::thread& w : workers) w.join();
 

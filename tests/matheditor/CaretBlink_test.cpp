@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QStyleHints>
 
-#include <chrono>
 #include <limits>
 #include <thread>
 
@@ -35,14 +34,18 @@ class CaretBlink : public MathLayoutTest {
     MathLayoutTest::TearDown();
   }
   QImage Pixels() const { return fPort->image.convertToFormat(QImage::Format_RGB888); }
-  // Waits out the caret interval (one tick here), then blinks.
+  // Waits until the clock is past the caret interval since the last blink
+  // (or the first reading), then blinks.
   void Blink() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    const uint32_t due = fLastBlink + OurDuration(OurGetCaretTime());
+    while (!OurTimeIsPast(OurTime(), due)) std::this_thread::yield();
     MEIdle(fRecord, nullptr);
+    fLastBlink = OurTime();
   }
 
   OurPort* fPort = nullptr;
   QImage fBlank;
+  uint32_t fLastBlink = 0;
 };
 
 TEST_F(CaretBlink, XorDrawsAndErasesOnlyABar) {
@@ -75,7 +78,9 @@ TEST_F(CaretBlink, IdleBlinksOnlyTheActiveRecord) {
   hints->setCursorFlashTime(0);      // a caret that does not blink stays as it is
   EXPECT_EQ(OurGetCaretTime(), std::numeric_limits<int32_t>::max());
   hints->setCursorFlashTime(2);
-  OurTime();  // the clock starts at its first reading; the first blink waits one interval from there
+  // The clock starts at its first reading; the first blink waits one
+  // interval from there.
+  fLastBlink = OurTime();
   fRecord->active = 0;
   Blink();
   EXPECT_EQ(fRecord->caretDrawn, 0);
@@ -84,8 +89,12 @@ TEST_F(CaretBlink, IdleBlinksOnlyTheActiveRecord) {
   Blink();
   EXPECT_EQ(fRecord->caretDrawn, 1);
   EXPECT_FALSE(Pixels() == fBlank);
-  MEIdle(fRecord, nullptr);  // within the interval: nothing
+  // Within the interval, an hour long here, though a tick has passed: nothing.
+  hints->setCursorFlashTime(2 * 60 * 60 * 1000);
+  while (!OurTimeIsPast(OurTime(), fLastBlink + OurDuration(1))) std::this_thread::yield();
+  MEIdle(fRecord, nullptr);
   EXPECT_EQ(fRecord->caretDrawn, 1);
+  hints->setCursorFlashTime(2);
   Blink();
   EXPECT_EQ(fRecord->caretDrawn, 0);
   EXPECT_TRUE(Pixels() == fBlank);
