@@ -106,7 +106,12 @@ void LoadCamera(const MDrawContext* ctx) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   gluLookAt(eye.x, eye.y, eye.z, 0, 0, 0, up.x, up.y, up.z);
-  glScaled(4 / (view.xmax - view.xmin), 4 / (view.ymax - view.ymin), 4 / (view.zmax - view.zmin));
+  const double scale[3] = {4 / (view.xmax - view.xmin), 4 / (view.ymax - view.ymin), 4 / (view.zmax - view.zmin)};
+  glScaled(scale[0], scale[1], scale[2]);
+  // An odd number of reversed axes mirrors the model, turning every
+  // triangle's winding: the front faces, their lighting and culling stay
+  // those of the unmirrored model.
+  glFrontFace(scale[0] * scale[1] * scale[2] < 0 ? GL_CW : GL_CCW);
   glTranslated(-(view.xmax + view.xmin) / 2, -(view.ymax + view.ymin) / 2, -(view.zmax + view.zmin) / 2);
   const double w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
   const double aspect = w / h;
