@@ -37,12 +37,13 @@ struct PatternCorner {
   double x, y;
 };
 
-// Pane pixels, y up, to the viewport; the pattern repeats every 16 pixels.
+// Pane pixels, y up, to the viewport; the pattern repeats every 16 pixels
+// from the pane's top left corner down, as the software frame lays it.
 void TexturedPolygon(uint32_t texture, std::initializer_list<PatternCorner> corners, double w, double h) {
   glBindTexture(GL_TEXTURE_2D, texture);
   glBegin(GL_POLYGON);
   for (const PatternCorner& c : corners) {
-    glTexCoord2d(c.x / 16, -c.y / 16);
+    glTexCoord2d(c.x / 16, (h - c.y) / 16);
     glVertex2d(2 * c.x / w - 1, 2 * c.y / h - 1);
   }
   glEnd();
@@ -70,17 +71,7 @@ void ClearToPattern(MDrawContext* ctx, int32_t kind, bool clearDepth) {
     TexturedPolygon(left, {{cx, a}, {cx - 2 * s, a - s}, {cx - 2 * s, a + s}, {cx, a + s}}, w, h);
     TexturedPolygon(right, {{cx, a}, {cx + 2 * s, a - s}, {cx + 2 * s, a + s}, {cx, a + s}}, w, h);
   } else {
-    glBindTexture(GL_TEXTURE_2D, floor);
-    glBegin(GL_QUADS);
-    glTexCoord2d(0, 0);
-    glVertex2d(-1, -1);
-    glTexCoord2d(w / 16, 0);
-    glVertex2d(1, -1);
-    glTexCoord2d(w / 16, h / 16);
-    glVertex2d(1, 1);
-    glTexCoord2d(0, h / 16);
-    glVertex2d(-1, 1);
-    glEnd();
+    TexturedPolygon(floor, {{0, 0}, {w, 0}, {w, h}, {0, h}}, w, h);
   }
   glDepthMask(GL_TRUE);
   glDisable(GL_TEXTURE_2D);
