@@ -41,7 +41,9 @@ TableColumn::TableColumn(TableColumn&& other) noexcept
     : fCells(std::move(other.fCells)),
       fNumbers(std::move(other.fNumbers)),
       fHeading(other.fHeading),
-      fHeadingId(other.fHeadingId) {
+      fHeadingId(other.fHeadingId),
+      fWidestFont(std::move(other.fWidestFont)),
+      fWidest(other.fWidest) {
   other.fHeading = nullptr;
 }
 
@@ -52,6 +54,8 @@ TableColumn& TableColumn::operator=(TableColumn&& other) noexcept {
     fNumbers = std::move(other.fNumbers);
     fHeading = other.fHeading;
     fHeadingId = other.fHeadingId;
+    fWidestFont = std::move(other.fWidestFont);
+    fWidest = other.fWidest;
     other.fHeading = nullptr;
   }
   return *this;
@@ -62,6 +66,7 @@ TableColumn::~TableColumn() { DisposExpr(fHeading); }
 void TableColumn::AppendCell(std::u16string text) {
   if (!fCells.empty()) fNumbers.push_back(CellNumber(text));
   fCells.push_back(std::move(text));
+  fWidestFont.clear();
 }
 
 void TableColumn::SetCell(int32_t index, std::u16string text) {
@@ -69,6 +74,22 @@ void TableColumn::SetCell(int32_t index, std::u16string text) {
   while (CellCount() <= index) AppendCell(u"");
   if (index > 0) fNumbers[size_t(index - 1)] = CellNumber(text);
   fCells[size_t(index)] = std::move(text);
+  fWidestFont.clear();
+}
+
+void TableColumn::Reserve(int32_t cells) {
+  fCells.reserve(size_t(std::max(cells, 0)));
+  fNumbers.reserve(size_t(std::max(cells - 1, 0)));
+}
+
+double TableColumn::WidestDataCell(const std::string& fontKey,
+                                   const std::function<double(const std::u16string&)>& width) const {
+  if (fontKey.empty() || fontKey != fWidestFont) {
+    fWidest = 0;
+    for (size_t row = 1; row < fCells.size(); ++row) fWidest = std::max(fWidest, width(fCells[row]));
+    fWidestFont = fontKey;
+  }
+  return fWidest;
 }
 
 const std::u16string& TableColumn::HeadingText() const {
@@ -126,7 +147,11 @@ void DisposeTable(Table* table) { delete table; }
 
 void AddTableCell(Table* table, const char* text, int32_t length, bool startNewColumn) {
   if (!table || !text || length < 0) return;
-  if (startNewColumn || table->columns.empty()) table->columns.emplace_back();
+  if (startNewColumn || table->columns.empty()) {
+    table->columns.emplace_back();
+    // Columns mostly run as long as the one before.
+    if (table->columns.size() > 1) table->columns.back().Reserve(table->columns[table->columns.size() - 2].CellCount());
+  }
   std::u16string cell(static_cast<size_t>(length), u'\0');
   const char* source = text;
   UniChar* target = cell.data();

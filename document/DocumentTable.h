@@ -4,6 +4,7 @@
 #include "expression/ExpressionRecord.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ class TableColumn {
   ~TableColumn();
 
   void AppendCell(std::u16string text);
+  void Reserve(int32_t cells);
   // Replaces the cell at the index (0 the heading), appending empty cells
   // up to it first.
   void SetCell(int32_t index, std::u16string text);
@@ -48,11 +50,17 @@ class TableColumn {
   int32_t HeadingId() const { return fHeadingId; }
   void ParseHeading();
 
+  // The widest of the data cells' widths, each cell measured once by width
+  // for the font the key names; kept until a cell or the font changes.
+  double WidestDataCell(const std::string& fontKey, const std::function<double(const std::u16string&)>& width) const;
+
  private:
   std::vector<std::u16string> fCells;
   std::vector<double> fNumbers;  // each data cell's value, NaN for text
   ExpressionRecord* fHeading = nullptr;
   int32_t fHeadingId = 0;
+  mutable std::string fWidestFont;  // empty: not measured since the last change
+  mutable double fWidest = 0;
 };
 
 // A data table block's table.

@@ -24,6 +24,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -46,19 +47,43 @@ QFont TableFont(const DocumentRecord* document, const Table& table, bool bold) {
   return font;
 }
 
+// A text's width as the sum of its characters' advances, those of ASCII
+// kept: a data cell is measured without laying it out. Text beyond ASCII is
+// measured whole.
+class CellWidths {
+ public:
+  explicit CellWidths(const QFont& font) : fMetrics(font) {
+    for (char16_t c = 0; c < 128; ++c) fAscii[c] = fMetrics.horizontalAdvance(QChar(c));
+  }
+  double operator()(const std::u16string& text) const {
+    double width = 0;
+    for (char16_t c : text) {
+      if (c >= 128) return fMetrics.horizontalAdvance(QString::fromStdU16String(text));
+      width += fAscii[c];
+    }
+    return width;
+  }
+
+ private:
+  QFontMetricsF fMetrics;
+  double fAscii[128];
+};
+
 // Each column as wide as its widest text, padded: scrolling the rows
-// leaves the widths alone. An export out of time measures no further.
+// leaves the widths alone. The data cells are measured once a font.
 std::vector<int32_t> TableColumnWidths(const DocumentRecord* document, const Table& table) {
-  constexpr int32_t kRowsBetweenClockReads = 64;
-  const QFontMetricsF plain(TableFont(document, table, false));
+  const QFont plain = TableFont(document, table, false);
   const QFontMetricsF bold(TableFont(document, table, true));
+  const std::string fontKey = plain.key().toStdString();
+  std::optional<CellWidths> cellWidths;
+  const auto width = [&](const std::u16string& text) {
+    if (!cellWidths) cellWidths.emplace(plain);
+    return (*cellWidths)(text);
+  };
   std::vector<int32_t> widths;
   for (const TableColumn& column : table.columns) {
-    double widest = bold.horizontalAdvance(QString::fromStdU16String(column.HeadingText()));
-    for (int32_t row = 1; row < column.CellCount(); ++row) {
-      if (row % kRowsBetweenClockReads == 0 && DrawingDeadlinePassed()) break;
-      widest = std::max(widest, plain.horizontalAdvance(QString::fromStdU16String(column.Cell(row))));
-    }
+    const double widest = std::max(bold.horizontalAdvance(QString::fromStdU16String(column.HeadingText())),
+                                   column.WidestDataCell(fontKey, width));
     widths.push_back(std::max(kTableMinimumColumn, DoubleToInt32(widest) + 2 * kTableCellPadding));
   }
   return widths;

@@ -106,5 +106,8 @@ class A2DInequality : public A2DGraph {
 // Divides the box into 5 x 5 and evaluates the interval of e over the
 // pieces, diagonal first, then the other diagonal, then row by row: 255 at
 // the first piece where e may be 1 (true), 0 when none. Adds the pieces
-// evaluated to *evaluations when given.
-int DividePixelMore(AnExpression* e, double x0, double x1, double y0, double y1, int64_t* evaluations = nullptr);
+// evaluated to *evaluations when given. With a curve (real-valued, the
+// equation's zero set), a piece counts only where the curve's enclosure is
+// bounded: at a pole the equation changes sign without holding.
+int DividePixelMore(AnExpression* e, double x0, double x1, double y0, double y1, int64_t* evaluations = nullptr,
+                    AnExpression* curve = nullptr);

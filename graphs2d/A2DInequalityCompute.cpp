@@ -4,6 +4,7 @@
 #include "graphs2d/A2DInequality.h"
 #include "CoreUtilities/TwoBitMaps.h"
 #include "graphs2d/A2DTransform.h"
+#include "graphs2d/RootFinding.h"
 
 // The transform's values as a slice found them. Every box edge comes from
 // the one formula of its pixel line, so neighbouring boxes share their edges
@@ -24,7 +25,8 @@ bool IsFalse(double lo, double hi) { return lo == 0.0 && hi == 0.0; }
 
 }  // namespace
 
-int DividePixelMore(AnExpression* e, double x0, double x1, double y0, double y1, int64_t* evaluations) {
+int DividePixelMore(AnExpression* e, double x0, double x1, double y0, double y1, int64_t* evaluations,
+                    AnExpression* curve) {
   constexpr int kParts = 5;
   const double dx = (x1 - x0) / kParts, dy = (y1 - y0) / kParts;
   const auto xLine = [&](int i) { return i == kParts ? x1 : x0 + i * dx; };
@@ -33,7 +35,9 @@ int DividePixelMore(AnExpression* e, double x0, double x1, double y0, double y1,
     double lo, hi;
     e->EvaluateIntervalExtension(xLine(i), xLine(i + 1), yLine(j), yLine(j + 1), &lo, &hi);
     if (evaluations) ++*evaluations;
-    return hi == 1.0;
+    if (hi != 1.0 || curve == nullptr) return hi == 1.0;
+    curve->EvaluateIntervalExtension(xLine(i), xLine(i + 1), yLine(j), yLine(j + 1), &lo, &hi);
+    return !IsUnboundedEnclosure(lo, hi);
   };
   for (int i = 0; i < kParts; ++i) {
     if (mayHold(i, i)) return kMayHold;
@@ -126,8 +130,9 @@ int A2DInequality::SettlePixel(int32_t h, int32_t v, const Geometry& g, Inequali
   if (std::isnan(hi) || IsFalse(lo, hi)) return kTwoBitEmpty;
   if (IsTrue(lo, hi)) return kTwoBitFull;
   if (fEquation) {
-    return DividePixelMore(fCondition.get(), x0, x1, yBottom, yTop, &counts.subBoxes) == kMayHold ? kTwoBitFull
-                                                                                            : kTwoBitEmpty;
+    return DividePixelMore(fCondition.get(), x0, x1, yBottom, yTop, &counts.subBoxes, fBoundary.get()) == kMayHold
+               ? kTwoBitFull
+               : kTwoBitEmpty;
   }
   const auto at = [&](double x, double y) {
     ++counts.points;

@@ -1,11 +1,11 @@
 #include "graphs2d/AContourPlot.h"
+#include "graphs2d/CurveStroke.h"
 
 #include <cmath>
 #include <new>
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MathConstants.h"
-#include "CoreUtilities/OurDrawing.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/A2DTransform.h"
@@ -209,12 +209,18 @@ void AContourPlot::Draw() {
   uint32_t shades[kMaxContourLevels];
   LevelShades(fColour->fSolidColor, fLevelCount, shades);
   OurLock lock(fMutex);
-  for (int32_t s = 0; s < fSegments.Count(); ++s) {
-    const ContourVertex& a = fVertices[fSegments[s].first];
-    const ContourVertex& b = fVertices[fSegments[s].second];
-    OurRGBForeColor(shades[a.level]);
-    OurMoveTo(fTransform.XTOI_InfSafe(a.x), fTransform.YTOI_InfSafe(a.y));
-    OurLineToWithEndpoints(fTransform.XTOI_InfSafe(b.x), fTransform.YTOI_InfSafe(b.y));
+  for (int32_t level = 0; level < fLevelCount; ++level) {
+    CurveStroke stroke(fTransform.pixelRect);
+    bool any = false;
+    for (int32_t s = 0; s < fSegments.Count(); ++s) {
+      const ContourVertex& a = fVertices[fSegments[s].first];
+      const ContourVertex& b = fVertices[fSegments[s].second];
+      if (a.level != level) continue;
+      stroke.Line(MPoint{int16_t(fTransform.YTOI_InfSafe(a.y)), int16_t(fTransform.XTOI_InfSafe(a.x))},
+                  MPoint{int16_t(fTransform.YTOI_InfSafe(b.y)), int16_t(fTransform.XTOI_InfSafe(b.x))});
+      any = true;
+    }
+    if (any) stroke.Compose(shades[level]);
   }
 }
 

@@ -1,4 +1,5 @@
 #include "graphs2d/ADEPlot.h"
+#include "graphs2d/CurveStroke.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,8 +8,6 @@
 #include "platform/CheckedConvert.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurDrawing.h"
-#include "CoreUtilities/ScopedSavers.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/FunctionGraphColor.h"
@@ -282,8 +281,7 @@ void ADEPlot::Draw() {
   if (IsCurveHidden(fColour.get())) return;
   const A2DTransform& t = fTransform;
   const MRect& r = t.pixelRect;
-  APushClip clip(r);
-  OurRGBForeColor(CurveSolidColor(fColour.get()));
+  CurveStroke stroke(r);
   // Segments are clipped to a circle round the view that the pixel bounds
   // hold, so that no end reaches the conversion out of range.
   const double cx = t.ITOX((r.left + r.right) / 2.0), cy = t.ITOY((r.top + r.bottom) / 2.0);
@@ -296,11 +294,11 @@ void ADEPlot::Draw() {
       double x1 = curve[i - 1].x, y1 = curve[i - 1].y, x2 = curve[i].x, y2 = curve[i].y;
       if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) continue;
       ClipLineToCircle(cx, cy, radius, &x1, &y1, &x2, &y2);
-      OurMoveTo(ClampedPixel(x1, t.xPixelsPerUnit, t.xOrigin), ClampedPixel(y1, t.yPixelsPerUnit, t.yOrigin));
-      OurLineToWithEndpoints(ClampedPixel(x2, t.xPixelsPerUnit, t.xOrigin),
-                             ClampedPixel(y2, t.yPixelsPerUnit, t.yOrigin));
+      stroke.Line(MPoint{int16_t(ClampedPixel(y1, t.yPixelsPerUnit, t.yOrigin)), int16_t(ClampedPixel(x1, t.xPixelsPerUnit, t.xOrigin))},
+                  MPoint{int16_t(ClampedPixel(y2, t.yPixelsPerUnit, t.yOrigin)), int16_t(ClampedPixel(x2, t.xPixelsPerUnit, t.xOrigin))});
     }
   }
+  stroke.Compose(CurveSolidColor(fColour.get()));
 }
 
 bool ADEPlot::IsPointOverCurve(double, double) { return !IsCurveHidden(fColour.get()); }

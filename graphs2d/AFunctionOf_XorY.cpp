@@ -11,6 +11,7 @@
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/FunctionGraphColor.h"
 #include "graphs2d/PixelClassification.h"
+#include "graphs2d/RootFinding.h"
 
 AFunctionOf_XorY::AFunctionOf_XorY(AnExpression* f, bool yOfX, AGraphColor* colour, int32_t mode,
                                    const A2DTransform& transform)
@@ -126,6 +127,12 @@ void AFunctionOf_XorY::ComputeDPoint(double lo, double hi, int32_t k) {
     case kPlotSampling:
       p->lo = mn, p->hi = mx;
       type = std::isnan(mn) || std::isnan(mx) ? kColumnUndefined : kColumnEdges;
+      // A steep column may hold a pole, which its edges would join.
+      if (type == kColumnEdges && std::abs(DependentPixel(mx) - DependentPixel(mn)) > 1 &&
+          HasPoleBetween(fF.get(), lo, hi)) {
+        p->lo = -INFINITY, p->hi = INFINITY;
+        type = kColumnUnbounded;
+      }
       break;
     case kPlotInterval:
       p->lo = ilo, p->hi = ihi;

@@ -1,4 +1,5 @@
 #include "graphs2d/AParametricCurve.h"
+#include "graphs2d/CurveStroke.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,8 +7,6 @@
 #include "platform/CheckedConvert.h"
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurDrawing.h"
-#include "CoreUtilities/ScopedSavers.h"
 #include "evaluation/AnExpression.h"
 #include "expression/VariableIds.h"
 #include "graphs2d/FunctionGraphColor.h"
@@ -100,8 +99,7 @@ void AParametricCurve::Draw() {
   if (fPoints == nullptr || IsCurveHidden(fColour.get())) return;
   const A2DTransform& t = fTransform;
   const MRect& r = t.pixelRect;
-  APushClip clip(r);
-  OurRGBForeColor(CurveSolidColor(fColour.get()));
+  CurveStroke stroke(r);
   // Segments are clipped to a circle round the view that the pixel bounds
   // hold, so that no end reaches the conversion out of range.
   const double cx = t.ITOX((r.left + r.right) / 2.0), cy = t.ITOY((r.top + r.bottom) / 2.0);
@@ -112,9 +110,12 @@ void AParametricCurve::Draw() {
     if (!IsFinitePoint(a) || !IsFinitePoint(b)) continue;
     double x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
     ClipLineToCircle(cx, cy, radius, &x1, &y1, &x2, &y2);
-    OurMoveTo(ClampedCurvePixel(x1, t.xPixelsPerUnit, t.xOrigin), ClampedCurvePixel(y1, t.yPixelsPerUnit, t.yOrigin));
-    OurLineTo(ClampedCurvePixel(x2, t.xPixelsPerUnit, t.xOrigin), ClampedCurvePixel(y2, t.yPixelsPerUnit, t.yOrigin));
+    stroke.Line(MPoint{int16_t(ClampedCurvePixel(y1, t.yPixelsPerUnit, t.yOrigin)),
+                       int16_t(ClampedCurvePixel(x1, t.xPixelsPerUnit, t.xOrigin))},
+                MPoint{int16_t(ClampedCurvePixel(y2, t.yPixelsPerUnit, t.yOrigin)),
+                       int16_t(ClampedCurvePixel(x2, t.xPixelsPerUnit, t.xOrigin))});
   }
+  stroke.Compose(CurveSolidColor(fColour.get()));
 }
 
 int32_t AParametricCurve::GraphVisibility() {

@@ -5,6 +5,7 @@
 
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/AnExpression.h"
+#include "expression/VariableIds.h"
 #include "graphs2d/NumberRounding.h"
 
 namespace {
@@ -19,26 +20,30 @@ struct Segment {
 // An expression evaluated at (x, 0, x, y, z, 0).
 class AnExpressionInSpace : public ASpaceFunction {
  public:
-  explicit AnExpressionInSpace(AnExpression* e) : fExpression(e) {}
+  AnExpressionInSpace(AnExpression* e, bool alongX) : fExpression(e), fAlongX(alongX) {}
   double At(double x, double y, double z) override { return fExpression->Evaluate(x, 0, x, y, z, 0); }
+  void Enclose(double x0, double x1, double y0, double y1, double z0, double z1, double* lo, double* hi) override {
+    EncloseInSpace(fExpression, fAlongX, x0, x1, y0, y1, z0, z1, lo, hi);
+  }
 
  private:
   AnExpression* fExpression;
+  bool fAlongX;
 };
 
 double ValueAt(ASpaceFunction& e, double level, const Segment& g, double s) { return e.At(g.X(s), g.Y(s), g.Z(s)) - level; }
 
-bool Write(const Segment& g, double s, bool clean, double* x, double* y, double* z) {
-  *x = clean ? CleanDouble(g.x0, g.x1, s) : g.X(s);
-  if (y) *y = clean ? CleanDouble(g.y0, g.y1, s) : g.Y(s);
-  if (z) *z = clean ? CleanDouble(g.z0, g.z1, s) : g.Z(s);
-  return true;
-}
+// Where a root was found, f - level there, and whether to clean the point.
+struct Root {
+  double s;
+  double value;
+  bool clean;
+};
 
-bool FindRootOn(ASpaceFunction& e, double level, double t, double f0, double f1, const Segment& g, double* x, double* y,
-                double* z) {
-  if (f0 == 0) return Write(g, 0, true, x, y, z);
-  if (f1 == 0) return Write(g, 1, true, x, y, z);
+// False on a NaN value.
+bool LocateRoot(ASpaceFunction& e, double level, double t, double f0, double f1, const Segment& g, Root* root) {
+  if (f0 == 0) return *root = {0, 0, true}, true;
+  if (f1 == 0) return *root = {1, 0, true}, true;
   double lo = 0, hi = 1, flo = f0, fhi = f1, previous = gInf;
   for (int step = 0; step < 16; ++step) {
     if (std::fabs(fhi / flo) < gDoubleEpsilon || std::fabs(flo / fhi) < gDoubleEpsilon) break;
@@ -51,25 +56,80 @@ bool FindRootOn(ASpaceFunction& e, double level, double t, double f0, double f1,
       hi = s, fhi = fs;
     }
     const double change = std::fabs(s - previous);
-    if (change < t || change < s * gDoubleEpsilon || fs == 0) return Write(g, s, t == 0, x, y, z);
+    if (change < t || change < s * gDoubleEpsilon || fs == 0) return *root = {s, fs, t == 0}, true;
     previous = s;
   }
   // Bisection from the end where f <= 0 toward the other.
   double negative = flo <= 0 ? lo : hi, positive = flo <= 0 ? hi : lo;
-  double s = negative;
+  double s = negative, fs = flo <= 0 ? flo : fhi;
   for (int halving = 0; halving < 1024; ++halving) {
     const double stepSize = std::fabs(positive - negative);
     if (stepSize < t || stepSize < std::fabs(negative) * gDoubleEpsilon || stepSize == 0) break;
     s = 0.5 * (negative + positive);
-    const double fs = ValueAt(e, level, g, s);
+    fs = ValueAt(e, level, g, s);
     if (std::isnan(fs)) return false;
     if (fs == 0) break;
     (fs < 0 ? negative : positive) = s;
   }
-  return Write(g, s, true, x, y, z);
+  return *root = {s, fs, true}, true;
+}
+
+constexpr int kPoleHalvings = 6;
+
+// As HasPoleBetween, along the segment from a to b.
+bool HasPole(ASpaceFunction& e, const Segment& g, double a, double b, int halvings) {
+  double lo, hi;
+  e.Enclose(g.X(a), g.X(b), g.Y(a), g.Y(b), g.Z(a), g.Z(b), &lo, &hi);
+  if (!IsUnboundedEnclosure(lo, hi)) return false;
+  if (halvings == 0) return true;
+  const double m = 0.5 * (a + b);
+  return HasPole(e, g, a, m, halvings - 1) || HasPole(e, g, m, b, halvings - 1);
+}
+
+// The value at the root must be small against those at the ends (a jump
+// leaves it as large as they are; a pole larger), and no pole may lie
+// between them.
+bool IsContinuousCrossing(ASpaceFunction& e, const Segment& g, double f0, double f1, const Root& root) {
+  if (!(std::fabs(root.value) <= 0.5 * std::max(std::fabs(f0), std::fabs(f1)))) return false;
+  return !HasPole(e, g, 0, 1, kPoleHalvings);
+}
+
+bool Write(const Segment& g, double s, bool clean, double* x, double* y, double* z) {
+  *x = clean ? CleanDouble(g.x0, g.x1, s) : g.X(s);
+  if (y) *y = clean ? CleanDouble(g.y0, g.y1, s) : g.Y(s);
+  if (z) *z = clean ? CleanDouble(g.z0, g.z1, s) : g.Z(s);
+  return true;
+}
+
+bool FindRootOn(ASpaceFunction& e, double level, double t, double f0, double f1, const Segment& g, double* x, double* y,
+                double* z) {
+  Root root;
+  if (!LocateRoot(e, level, t, f0, f1, g, &root) || !IsContinuousCrossing(e, g, f0, f1, root)) return false;
+  return Write(g, root.s, root.clean, x, y, z);
 }
 
 }  // namespace
+
+void ASpaceFunction::Enclose(double, double, double, double, double, double, double* lo, double* hi) {
+  *lo = *hi = gNaN;
+}
+
+void EncloseInSpace(AnExpression* e, bool alongX, double x0, double x1, double y0, double y1, double z0, double z1,
+                    double* lo, double* hi) {
+  const bool readsU = e->Contains(kIdU);
+  if (alongX && !e->Contains(kIdX)) {
+    e->EvaluateIntervalExtension(x0, x1, lo, hi);
+  } else if (!readsU) {
+    e->EvaluateIntervalExtension(x0, x1, alongX ? 0 : y0, alongX ? 0 : y1, alongX ? 0 : z0, alongX ? 0 : z1, lo, hi);
+  } else {
+    *lo = *hi = gNaN;
+  }
+}
+
+bool HasPoleBetween(AnExpression* e, double a, double b) {
+  AnExpressionInSpace f(e, true);
+  return HasPole(f, Segment{a, b, 0, 0, 0, 0}, 0, 1, kPoleHalvings);
+}
 
 bool FindRoot(ASpaceFunction& f, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
               double* y, double y0, double y1, double* z, double z0, double z1) {
@@ -78,14 +138,14 @@ bool FindRoot(ASpaceFunction& f, double level, double tolerance, double f0, doub
 
 bool FindRoot(AnExpression* e, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
               double* y, double y0, double y1, double* z, double z0, double z1) {
-  AnExpressionInSpace f(e);
+  AnExpressionInSpace f(e, y == nullptr);
   return FindRootOn(f, level, tolerance, f0, f1, Segment{x0, x1, y0, y1, z0, z1}, x, y, z);
 }
 
 bool FindRoot(AnExpression* e, double level, double tolerance, double* x, double x0, double x1, double* y, double y0,
               double y1, double* z, double z0, double z1) {
   const Segment g{x0, x1, y0, y1, z0, z1};
-  AnExpressionInSpace f(e);
+  AnExpressionInSpace f(e, y == nullptr);
   const double f0 = ValueAt(f, level, g, 0), f1 = ValueAt(f, level, g, 1);
   if (std::isnan(f0) || std::isnan(f1) || (f0 < 0) == (f1 < 0)) return false;
   return FindRootOn(f, level, tolerance, f0, f1, g, x, y, z);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "graphpane/PointRecords.h"
 
 class AnExpression;
@@ -11,13 +13,32 @@ class ASpaceFunction {
   virtual ~ASpaceFunction() = default;
   // NaN where undefined.
   virtual double At(double x, double y, double z) = 0;
+  // An enclosure of the values over the box; NaN ends when none is known.
+  virtual void Enclose(double x0, double x1, double y0, double y1, double z0, double z1, double* lo, double* hi);
 };
+
+// An enclosure that runs out to an infinity; an exterior one (lo > hi)
+// runs out to both.
+inline bool IsUnboundedEnclosure(double lo, double hi) { return lo == -INFINITY || hi == INFINITY || lo > hi; }
+
+// Whether e (in u or x) has a pole on [a, b]: its enclosure unbounded over
+// every piece around it down to 1/64 of the span, so that an enclosure
+// widened by its box alone is not taken for one. An enclosure that is not
+// known (NaN) proves nothing.
+bool HasPoleBetween(AnExpression* e, double a, double b);
+
+// The enclosure of e over a box as point evaluation at (x, 0, x, y, z, 0)
+// reads it, u and x alike; along a line (alongX) y and z are 0. NaN ends
+// when the box cannot stand for both u and x.
+void EncloseInSpace(AnExpression* e, bool alongX, double x0, double x1, double y0, double y1, double z0, double z1,
+                    double* lo, double* hi);
 
 // Where f - level crosses 0 along the segment from (x0, y0, z0) to
 // (x1, y1, z1), given f - level at its ends (f0, f1), to within the
 // parameter tolerance; f is evaluated at (x, 0, x, y, z, 0). y and z may be
-// null. False on a NaN value. With tolerance 0 the point is cleaned of
-// interpolation noise.
+// null. False on a NaN value, and where f is not continuous across the
+// root (a pole or a jump: the sign changes without a crossing). With
+// tolerance 0 the point is cleaned of interpolation noise.
 bool FindRoot(AnExpression* e, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
               double* y, double y0, double y1, double* z, double z0, double z1);
 bool FindRoot(ASpaceFunction& f, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,

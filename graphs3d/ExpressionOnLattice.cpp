@@ -8,6 +8,11 @@ ExpressionOnLattice::ExpressionOnLattice(AnExpression* f, AnExpression* dFdx, An
 
 double ExpressionOnLattice::At(double x, double y, double z) { return fF->Evaluate(x, 0, x, y, z, 0); }
 
+void ExpressionOnLattice::Enclose(double x0, double x1, double y0, double y1, double z0, double z1, double* lo,
+                                  double* hi) {
+  EncloseInSpace(fF, false, x0, x1, y0, y1, z0, z1, lo, hi);
+}
+
 void ExpressionOnLattice::SetupGrid(const LatticeSteps& corners, const LatticeSteps& centres) {
   ALatticeFunction::SetupGrid(corners, centres);
   for (int g = 0; g < kLatticeGrids; ++g) {

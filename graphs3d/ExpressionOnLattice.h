@@ -18,6 +18,7 @@ class ExpressionOnLattice : public ALatticeFunction {
                       AnExpression* condition, MGridData* cornerData, MGridData* centreData);
 
   double At(double x, double y, double z) override;
+  void Enclose(double x0, double x1, double y0, double y1, double z0, double z1, double* lo, double* hi) override;
   void SetupGrid(const LatticeSteps& corners, const LatticeSteps& centres) override;
   void EvaluatePlane(LatticeGrid grid, int k, double* values) override;
   bool HasGradient() const override;

@@ -41,6 +41,10 @@ bool StraightTangent(const Vertex* points, int32_t count, AVector quarter, AVect
   return Finite(*tangent);
 }
 
+AVector MirroredLike(AVector t, AVector quarter) {
+  return {quarter.x < 0 ? -t.x : t.x, quarter.y < 0 ? -t.y : t.y, quarter.z < 0 ? -t.z : t.z};
+}
+
 AVector FirstSide(AVector t) {
   return std::fabs(t.z) <= std::fabs(t.x) ? Unit(Cross(t, {0, 0, 1})) : Unit(Cross(t, {1, 0, 0}));
 }
@@ -72,6 +76,7 @@ void ComputeTubeFrames(const Vertex* points, int32_t count, bool straight, AVect
       f.tangent = straightTangent;
     } else {
       f.valid = CurveTangent(points, count, i, &f.tangent);
+      f.tangent = MirroredLike(f.tangent, quarter);
     }
   }
   bool haveFrame = false;

@@ -18,7 +18,9 @@ struct TubeFrame {
 
 // Frames for the points of a polyline. A curved tube's tangent runs to the
 // next point (from the previous one where the next is a gap or the last),
-// and its side vector is carried from ring to ring by the turn that takes
+// mirrored on each axis whose `quarter` entry is negative (a reversed axis:
+// rings are placed in model units, where the curve is mirrored too), and
+// its side vector is carried from ring to ring by the turn that takes
 // one tangent to the next. A straight tube has the one direction of first
 // to last point, measured in model units (each component divided by its
 // entry of `quarter`), and the same side vector on every ring.

@@ -10,6 +10,7 @@
 #include "renderer/RendererGlobals.h"
 #include "renderer/RendererHooks.h"
 #include "renderer/Shader.h"
+#include "renderer/SymbolTexture.h"
 
 namespace {
 
@@ -159,7 +160,11 @@ MDrawContext* AllocateDrawContext() {
   return ctx;
 }
 
-void DisposeDrawContextMemory(MDrawContext* ctx) { OurDisposeMemory(ctx); }
+void DisposeDrawContextMemory(MDrawContext* ctx) {
+  if (ctx == nullptr) return;
+  ReleaseSymbolCache(ctx);
+  OurDisposeMemory(ctx);
+}
 
 void SetDrawContextWindow(MDrawContext* ctx, void* window, DocumentRecord* document) {
   ctx->window = window;
@@ -238,10 +243,12 @@ void DisposeDrawContext(MDrawContext* ctx) {
   const Our3DRendererType desired = ctx->desiredRendererType;
   void* window = ctx->window;
   DocumentRecord* document = ctx->document;
+  SymbolCache* symbols = ctx->symbols;
   std::memset(static_cast<void*>(ctx), 0, sizeof(MDrawContext));
   ctx->desiredRendererType = desired;
   ctx->window = window;
   ctx->document = document;
+  ctx->symbols = symbols;
   ctx->fragmentCount = -1;
 }
 

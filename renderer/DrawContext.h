@@ -81,6 +81,8 @@ inline constexpr int32_t kFragmentsPerChunk = 65536;
 using OurGLContext = void*;
 
 // The renderer state of one 3-D or 4-D view.
+struct SymbolCache;
+
 struct MDrawContext {
   MRect pane;
   M3DView* view;
@@ -131,6 +133,8 @@ struct MDrawContext {
   const Vertex* submittedNormals;
   const TexCoord* submittedTexCoords;
   const ColorArrayElement* submittedColors;
+  // Text labels already set, kept for the context's whole life.
+  SymbolCache* symbols;
   uint32_t currentColor;
   float currentOpacity;
   __OurTexture* currentTexture;

@@ -37,12 +37,13 @@ struct PatternCorner {
   double x, y;
 };
 
-// Pane pixels, y up, to the viewport; the pattern repeats every 16 pixels.
+// Pane pixels, y up, to the viewport; the pattern repeats every 16 pixels
+// from the pane's top left corner down, as the software frame lays it.
 void TexturedPolygon(uint32_t texture, std::initializer_list<PatternCorner> corners, double w, double h) {
   glBindTexture(GL_TEXTURE_2D, texture);
   glBegin(GL_POLYGON);
   for (const PatternCorner& c : corners) {
-    glTexCoord2d(c.x / 16, -c.y / 16);
+    glTexCoord2d(c.x / 16, (h - c.y) / 16);
     glVertex2d(2 * c.x / w - 1, 2 * c.y / h - 1);
   }
   glEnd();
@@ -70,17 +71,7 @@ void ClearToPattern(MDrawContext* ctx, int32_t kind, bool clearDepth) {
     TexturedPolygon(left, {{cx, a}, {cx - 2 * s, a - s}, {cx - 2 * s, a + s}, {cx, a + s}}, w, h);
     TexturedPolygon(right, {{cx, a}, {cx + 2 * s, a - s}, {cx + 2 * s, a + s}, {cx, a + s}}, w, h);
   } else {
-    glBindTexture(GL_TEXTURE_2D, floor);
-    glBegin(GL_QUADS);
-    glTexCoord2d(0, 0);
-    glVertex2d(-1, -1);
-    glTexCoord2d(w / 16, 0);
-    glVertex2d(1, -1);
-    glTexCoord2d(w / 16, h / 16);
-    glVertex2d(1, 1);
-    glTexCoord2d(0, h / 16);
-    glVertex2d(-1, 1);
-    glEnd();
+    TexturedPolygon(floor, {{0, 0}, {w, 0}, {w, h}, {0, h}}, w, h);
   }
   glDepthMask(GL_TRUE);
   glDisable(GL_TEXTURE_2D);
@@ -106,7 +97,12 @@ void LoadCamera(const MDrawContext* ctx) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   gluLookAt(eye.x, eye.y, eye.z, 0, 0, 0, up.x, up.y, up.z);
-  glScaled(4 / (view.xmax - view.xmin), 4 / (view.ymax - view.ymin), 4 / (view.zmax - view.zmin));
+  const double scale[3] = {4 / (view.xmax - view.xmin), 4 / (view.ymax - view.ymin), 4 / (view.zmax - view.zmin)};
+  glScaled(scale[0], scale[1], scale[2]);
+  // An odd number of reversed axes mirrors the model, turning every
+  // triangle's winding: the front faces, their lighting and culling stay
+  // those of the unmirrored model.
+  glFrontFace(scale[0] * scale[1] * scale[2] < 0 ? GL_CW : GL_CCW);
   glTranslated(-(view.xmax + view.xmin) / 2, -(view.ymax + view.ymin) / 2, -(view.zmax + view.zmin) / 2);
   const double w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
   const double aspect = w / h;

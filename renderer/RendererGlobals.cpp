@@ -4,7 +4,6 @@
 
 #include "renderer/BackgroundPatterns.h"
 #include "renderer/GLContexts.h"
-#include "renderer/SymbolTexture.h"
 
 int32_t gHasOpenGL = 1;
 int32_t gForceHardware = 1;
@@ -46,5 +45,4 @@ void DestroyContextsAwaitingDestruction() {
 void ReleaseRendererMemoryBeforeQuitting() {
   DestroyContextsAwaitingDestruction();
   ReleaseBackgroundPatterns();
-  ReleaseSymbolTexture();
 }

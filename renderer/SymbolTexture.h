@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "CoreUtilities/OurText/UniChar.h"
 
 struct MDrawContext;
@@ -9,7 +11,16 @@ struct MVertex;
 // anchor lies in the pane. False (message 40 queued) when a translucent
 // frame ran out of fragment memory.
 bool DrawClippedSymbol(const MVertex* anchor, const UniChar* text, double size, MDrawContext* ctx);
+// The label is the text as the 2-D drawing sets it at the label's size, its
+// coverage the alpha over whatever lies behind, pixel for pixel: neither
+// stretched nor keyed against a background.
 bool DrawSymbol(const MVertex* anchor, const UniChar* text, double size, MDrawContext* ctx);
 
-// The one label texture kept between calls.
-void ReleaseSymbolTexture();
+// The labels a context has set, kept by text, size and colour for as long
+// as the context lives, the least recently drawn given up beyond a budget.
+struct SymbolCache;
+void ReleaseSymbolCache(MDrawContext* ctx);
+// Labels kept and the bytes they hold, for tests.
+size_t SymbolCacheCount(const MDrawContext* ctx);
+size_t SymbolCacheBytes(const MDrawContext* ctx);
+inline constexpr size_t kSymbolCacheBudget = size_t(16) << 20;

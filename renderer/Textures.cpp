@@ -9,25 +9,13 @@
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurText/OurFontDesc.h"
-#include "CoreUtilities/OurText/OurTextDrawing.h"
-#include "CoreUtilities/OurText/OurTextMeasure.h"
 #include "platform/EGLContexts.h"
 #include "platform/OurPicture.h"
 #include "renderer/Frame.h"
 #include "renderer/GLTextures.h"
-#include "renderer/RendererHooks.h"
 #include "renderer/SoftwareTexture.h"
 
 namespace {
-
-constexpr const char* kDefaultTypeFace = "Times";
-
-// The key colour: the solid background, else white.
-uint32_t BackgroundKey(const MDrawContext* ctx) {
-  return RenderHooks::BackgroundType(ctx->document) == 0 ? RenderHooks::BackgroundColor(ctx->document) & 0xFFFFFF
-                                                         : 0xFFFFFF;
-}
 
 void DrawStretched(const OurPicture& picture, QImage& target) {
   QPainter painter(&target);
@@ -81,7 +69,7 @@ void FillLevels(__OurTexture* texture, const QImage& image) {
 
 double LabelFontSize(double size) { return std::isfinite(size) && size > 0 && size < 100 ? size : 9; }
 
-__OurTexture* SWCreateTexture(const OurPicture* picture, MDrawContext* ctx, bool keyOutBackground) {
+__OurTexture* SWCreateTexture(const OurPicture* picture) {
   if (picture == nullptr) return nullptr;
   auto* texture = static_cast<__OurTexture*>(
       OurAllocateMemory(sizeof(__OurTexture) + sizeof(uint32_t) * size_t(kTextureTexels), false));
@@ -100,11 +88,7 @@ __OurTexture* SWCreateTexture(const OurPicture* picture, MDrawContext* ctx, bool
   DrawStretched(*picture, image);
   auto* pixels = reinterpret_cast<uint32_t*>(image.bits());
   const size_t count = size_t(kTextureSide) * kTextureSide;
-  if (keyOutBackground) {
-    const uint32_t key = BackgroundKey(ctx);
-    for (size_t i = 0; i < count; ++i)
-      pixels[i] = (pixels[i] & 0xFFFFFF) | ((pixels[i] & 0xFFFFFF) == key ? 0 : 0xFF000000u);
-  } else if (std::all_of(pixels, pixels + count, [](uint32_t p) { return (p >> 24) == 0; })) {
+  if (std::all_of(pixels, pixels + count, [](uint32_t p) { return (p >> 24) == 0; })) {
     for (size_t i = 0; i < count; ++i) pixels[i] |= 0xFF000000u;
   }
   FillLevels(texture, image);
@@ -113,34 +97,11 @@ __OurTexture* SWCreateTexture(const OurPicture* picture, MDrawContext* ctx, bool
 
 __OurTexture* CreateTexture(const OurPicture* picture, MDrawContext* ctx) {
   if (picture == nullptr) return nullptr;
-  if (ctx->rendererType == kRendererSoftware) return SWCreateTexture(picture, ctx, false);
+  if (ctx->rendererType == kRendererSoftware) return SWCreateTexture(picture);
   if (!IsOpenGL(ctx) || !OurMakeGLContextCurrent(static_cast<OurEGLContext*>(GetRendererAglContext(ctx))))
     return nullptr;
   // The handle is the texture name itself.
   return reinterpret_cast<__OurTexture*>(uintptr_t(GLCreateTexture(*picture)));
-}
-
-__OurTexture* CreateTexture(const UniChar* text, double size, unsigned long color, MDrawContext* ctx) {
-  const double fontSize = LabelFontSize(size);
-  const OurFontDesc font(kDefaultTypeFace, float(fontSize), false, false);
-  const int baseline = int(fontSize);
-  const int height = int(1.5 * fontSize);
-  const int width = std::max(int(OurStringWidth(text, font)), 1);
-  OurPicture picture;
-  picture.frame = QRect(0, 0, width, height);
-  picture.image = QImage(width, height, QImage::Format_RGB32);
-  if (picture.image.isNull()) {
-    QueueError(kOutOfMemoryError);
-    return nullptr;
-  }
-  picture.image.fill(0xFF000000u | BackgroundKey(ctx));
-  {
-    QPainter painter(&picture.image);
-    painter.setPen(QColor::fromRgb(uint32_t(color) & 0xFFFFFF));
-    painter.translate(0, baseline);
-    OurDrawString(text, font, &painter);
-  }
-  return SWCreateTexture(&picture, ctx, true);
 }
 
 bool IsTextureValid(const __OurTexture* texture, const MDrawContext* ctx) {

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "CoreUtilities/OurText/UniChar.h"
 #include "renderer/DrawContext.h"
 
 struct OurPicture;
@@ -11,11 +10,8 @@ struct OurPicture;
 // renderer 0, or refused memory (message 36).
 __OurTexture* CreateTexture(const OurPicture* picture, MDrawContext* ctx);
 // The software form: the picture stretched over 512 x 512 with its whole
-// mip pyramid. Keying makes the background colour clear.
-__OurTexture* SWCreateTexture(const OurPicture* picture, MDrawContext* ctx, bool keyOutBackground);
-// A label: the text in the default face on the document's background, keyed
-// out. Sizes that are not finite, not above 0 or 100 or more become 9.
-__OurTexture* CreateTexture(const UniChar* text, double size, unsigned long color, MDrawContext* ctx);
+// mip pyramid.
+__OurTexture* SWCreateTexture(const OurPicture* picture);
 
 bool IsTextureValid(const __OurTexture* texture, const MDrawContext* ctx);
 // contextSerialMadeWith: OurGLContextSerial of the context the texture was
@@ -23,5 +19,6 @@ bool IsTextureValid(const __OurTexture* texture, const MDrawContext* ctx);
 void DisposeTexture(__OurTexture* texture, Our3DRendererType madeWith, uint64_t contextSerialMadeWith,
                     MDrawContext* ctx);
 
-// The font size of a label.
+// The font size of a label: sizes that are not finite, not above 0 or 100
+// or more become 9.
 double LabelFontSize(double size);

@@ -77,6 +77,25 @@ TEST_F(MathPaneBlocks, BlocksStackInsideTheMargins) {
   EXPECT_EQ(MathPaneBlockAt(layout, QPoint(1, 1)), -1);
 }
 
+// Column widths come from every data row, shown or not, and follow edits:
+// widening a hidden cell widens the table, putting it back narrows it again.
+TEST_F(MathPaneBlocks, TableColumnsFitTheirWidestCellShownOrNot) {
+  Table* table = AddTable(1000, 4);
+  const QRect pane(0, 0, 2000, 2000);
+  const int narrow = LayOutMathPane(&fWindow, pane).blocks[0].width();
+  table->columns[1].SetCell(700, u"123456789012345678901234567890");
+  const int wide = LayOutMathPane(&fWindow, pane).blocks[0].width();
+  EXPECT_GT(wide, narrow + 100);
+  EXPECT_EQ(LayOutMathPane(&fWindow, pane).blocks[0].width(), wide);
+  table->columns[1].SetCell(700, u"\u03B1\u03B2\u03B3");  // beyond ASCII: measured whole
+  const int greek = LayOutMathPane(&fWindow, pane).blocks[0].width();
+  EXPECT_LT(greek, wide);
+  table->columns[1].SetCell(700, u"12");
+  EXPECT_EQ(LayOutMathPane(&fWindow, pane).blocks[0].width(), narrow);
+  table->columns[0].AppendCell(u"12345678901234567890");
+  EXPECT_GT(LayOutMathPane(&fWindow, pane).blocks[0].width(), narrow + 60);
+}
+
 TEST_F(MathPaneBlocks, PaintsIntoAPainterWithoutACaret) {
   MERecord* record = AddEquation(2);
   AddTable(3, 0);

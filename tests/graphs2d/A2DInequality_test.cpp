@@ -1,3 +1,5 @@
+#include <cmath>
+#include <functional>
 #include <random>
 
 #include "CoreUtilities/MemoryBudget.h"
@@ -51,6 +53,39 @@ TEST_F(A2DInequalityTest, VisibilityNamesConditionsFalseEverywhereOrInTheView) {
     auto graph = MakeInequality(c.condition, "0", 2, c.equation, t);
     WaitUntilDone(*graph);
     EXPECT_EQ(graph->GraphVisibility(), c.message) << c.condition;
+  }
+}
+
+// At a pole an equation changes sign without holding: only pixels its true
+// curve passes through are marked. A reciprocal's enclosure across its pole
+// is exterior and misses the value; tangent's is the whole line.
+TEST_F(A2DInequalityTest, EquationsMarkNoPixelAtAPole) {
+  const A2DTransform t = EightByEight(40, 30);  // pixels of 1/8 on [-2.5, 2.5] x [-1.875, 1.875]
+  const double pixel = 0.125;
+  const struct {
+    const char* condition;
+    const char* curve;
+    std::function<double(double, double)> distance;  // to the true curve
+  } cases[] = {
+      {"1/(x - 0.3) = 1", "1/(x - 0.3) - 1", [](double x, double) { return std::fabs(x - 1.3); }},
+      {"1/(x^2 + y^2 - 1) = 1", "1/(x^2 + y^2 - 1) - 1",
+       [](double x, double y) { return std::fabs(std::hypot(x, y) - std::sqrt(2.0)); }},
+      {"tan(x) = 0.5", "tan(x) - 0.5",
+       [](double x, double) { return std::fabs(std::remainder(x - std::atan(0.5), std::acos(-1.0))); }},
+  };
+  for (const auto& c : cases) {
+    auto graph = MakeInequality(c.condition, c.curve, 2, true, t);
+    WaitUntilDone(*graph);
+    int marked = 0;
+    for (int v = 0; v < 30; ++v) {
+      for (int h = 0; h < 40; ++h) {
+        if (graph->PixelAt(h, v) == kTwoBitEmpty) continue;
+        ++marked;
+        const double x = -2.5 + (h + 0.5) * pixel, y = 1.875 - (v + 0.5) * pixel;
+        EXPECT_LE(c.distance(x, y), pixel) << c.condition << " at pixel " << h << ", " << v;
+      }
+    }
+    EXPECT_GT(marked, 20) << c.condition;
   }
 }
 

@@ -164,6 +164,23 @@ TEST_F(ContourPlotTest, CircleLevelsLieOnTheFunction) {
   EXPECT_EQ(notifications.load(), 1);
 }
 
+// Across the pole of 1/(x - 0.3) every level changes sign, yet none is
+// crossed there: each level L lies on the line x = 0.3 + 1/L alone.
+TEST_F(ContourPlotTest, APoleIsNoLevelCurve) {
+  Watchdog watchdog("pole");
+  const A2DTransform t = CentredTransform(200, 200, 10);  // mesh corners at x = -10.05 + 0.4 i
+  AContourPlot plot(MakeExpression("1/(x - 0.3)").release(), 0.5, SolidColour(0xFF0000), t);
+  WaitUntilDone(plot);
+  ASSERT_TRUE(plot.LevelsValid());
+  const auto& v = plot.Vertices();
+  ASSERT_GT(v.Count(), 0);
+  for (int32_t k = 0; k < v.Count(); ++k) {
+    const double level = plot.Level(v[k].level);
+    ASSERT_NE(level, 0) << v[k].x;
+    EXPECT_NEAR(v[k].x, 0.3 + 1 / level, 0.1 * 0.4) << "level " << level;  // a pole vertex would be 1/L away
+  }
+}
+
 TEST_F(ContourPlotTest, SaddleIsPairedByTheDiagonal) {
   Watchdog watchdog("saddle");
   // Mesh corners at x = -10.05 + 0.4 i and y = -9.95 + 0.4 j: the square

@@ -29,6 +29,22 @@ TEST_F(FunctionOfXTest, ReciprocalInIntervalModeHasOneUnboundedColumn) {
   for (int v = 0; v < 140; v += 37) EXPECT_EQ(c.view.At(pole, v), kInfinityGray) << v;
 }
 
+// Sampled, the edges of the column holding a pole would be joined across
+// it in the curve's colour; in every mode it is an unbounded column.
+TEST_F(FunctionOfXTest, NoModeJoinsTheEdgesOfAPole) {
+  for (int mode : {kPlotSampling, kPlotInterval, kPlotIntervalPixelTests}) {
+    CurveInView c("1/(x - 1)", mode);
+    const int pole = ColumnOfX(c, 1);
+    EXPECT_EQ(c.Type(pole), kColumnUnbounded) << mode;
+    for (int k = 0; k < c.graph->ColumnCount(); ++k) {
+      if (k == pole) continue;
+      EXPECT_NE(c.Type(k), kColumnUnbounded) << mode << " column " << k;
+    }
+    c.view.Draw();
+    for (int v = 0; v < 140; v += 37) EXPECT_EQ(c.view.At(pole, v), kInfinityGray) << mode << " row " << v;
+  }
+}
+
 TEST_F(FunctionOfXTest, SquareRootSampledIsUndefinedUpToTheColumnHoldingZero) {
   CurveInView c("sqrt(x)", kPlotSampling);
   const int zero = ColumnOfX(c, 0);

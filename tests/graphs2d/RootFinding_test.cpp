@@ -47,6 +47,37 @@ TEST(FindRoot, EndsAndFailures) {
   EXPECT_FALSE(FindRoot(h.get(), 0, 0, -1.0, 1.0, &x, 0, 1, nullptr, 0, 0, nullptr, 0, 0));
 }
 
+// A sign change is a root only where f is continuous across it.
+TEST(FindRoot, PolesAndJumpsAreNoRoots) {
+  double x = gNaN, y = gNaN;
+  const struct {
+    const char* f;
+    double x0, x1;
+    bool root;
+  } along[] = {{"1/x", -1, 2, false},              // a pole
+               {"1/(x - 0.3) + 1", 0, 1, false},   // a pole beside a root outside the segment
+               {"1/(x - 0.3) + 10", 0.25, 1, false},
+               {"1/(x - 0.3) + 10", 0, 0.25, true},  // the root 0.2, just before the pole
+               {"floor(x) + 0.5", -0.7, 0.6, false},  // a jump
+               {"tan(x)", 1, 2, false},
+               {"tan(x)", 3, 3.3, true}};
+  for (const auto& c : along) {
+    auto e = CompiledExpression(c.f);
+    EXPECT_EQ(FindRoot(e.get(), 0, 0, &x, c.x0, c.x1, nullptr, 0, 0, nullptr, 0, 0), c.root) << c.f;
+    EXPECT_EQ(FindRoot(e.get(), 0, 0.01, &x, c.x0, c.x1, nullptr, 0, 0, nullptr, 0, 0), c.root) << c.f;
+  }
+  auto g = CompiledExpression("1/(x^2 + y^2 - 1)");
+  EXPECT_FALSE(FindRoot(g.get(), 0, 0.01, &x, 0.2, 1.3, &y, 0.3, 0.4, nullptr, 0, 0));
+  auto h = CompiledExpression("1/(x^2 + y^2 - 1) - 1");
+  ASSERT_TRUE(FindRoot(h.get(), 0, 0, &x, 0.8, 2, &y, 0.8, 2, nullptr, 0, 0));
+  EXPECT_NEAR(x, 1, 1e-12);  // r = sqrt(2) on the diagonal
+  // Without an enclosure the value at the root still tells a pole.
+  struct Reciprocal : ASpaceFunction {
+    double At(double px, double, double) override { return 1 / (px - 0.3); }
+  } reciprocal;
+  EXPECT_FALSE(FindRoot(reciprocal, 0, 0.01, 1 / -0.3, 1 / 0.7, &x, 0, 1, nullptr, 0, 0, nullptr, 0, 0));
+}
+
 TEST(ImplicitCurves, UnitCircle) {
   auto e = CompiledExpression("x^2 + y^2");
   EXPECT_TRUE(NearImplicitFunction(e.get(), 1, 0.99, 0, 0.05, 0.05));

@@ -193,6 +193,30 @@ TEST_F(ImplicitSurfaceTest, ABoxChangePolygonisesAgain) {
   EXPECT_NEAR(Area(half) / (2 * gPi), 1, 0.02);
 }
 
+// 1/(r^2 - 1) = 1 holds on the sphere r = sqrt(2) only: at r = 1 F jumps
+// from minus to plus infinity, a sign change that is no crossing.
+TEST_F(ImplicitSurfaceTest, APoleMakesNoSurface) {
+  constexpr double kSphereArea = 8 * 3.14159265358979323846;  // 4 pi r^2, r^2 = 2
+  // Centred, the pole and the sphere pass through lattice points (where
+  // zeros leave the mesh open even without a pole); shifted, between them.
+  const struct {
+    const char* f;
+    double cx, cy, cz;
+  } cases[] = {{"1/(x^2 + y^2 + z^2 - 1) - 1", 0, 0, 0},
+               {"1/((x - 0.0123)^2 + (y + 0.0217)^2 + (z - 0.0311)^2 - 1) - 1", kSurfaceCx, kSurfaceCy, kSurfaceCz}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.f);
+    const WeldedMesh mesh = Weld(Make(c.f, 1.0));
+    ASSERT_EQ(surface->LatticeCells(), 40);
+    int nearPole = 0;
+    for (const auto& p : mesh.points)
+      if (std::fabs(std::hypot(p[0] - c.cx, p[1] - c.cy, p[2] - c.cz) - 1) < 0.05) ++nearPole;
+    EXPECT_EQ(nearPole, 0);
+    EXPECT_NEAR(Area(mesh) / kSphereArea, 1, 0.0025);
+    if (c.cx != 0) ExpectClosed(mesh, 2);
+  }
+}
+
 // Jobs whose lists cannot grow keep them empty and still finish: the
 // surface reports done, with no triangles, instead of hanging.
 TEST_F(ImplicitSurfaceTest, JobsOutOfMemoryStillFinish) {
