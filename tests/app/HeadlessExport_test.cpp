@@ -329,18 +329,19 @@ TEST(HeadlessExport, ALargePictureOutOfTimeIsWrittenUnfinishedOrNotAtAllAndSaysW
   for (const std::string& path : {document, out}) std::remove(path.c_str());
 }
 
-// 3,000 labelled points in space take their labels far longer to draw
-// than two seconds: the drawing stops at the timeout, and the export says
-// so with its status and writes what it drew.
+// 3,000 labelled points in space past a timeout already spent: the
+// computing, the labels and the encoding each stop at it, whatever the
+// machine's speed, and the export says so with its status and writes what
+// it drew.
 TEST(HeadlessExport, ThreeThousandLabelsStopAtTheTimeout) {
   const std::string document =
       WriteDocument("labels.zlf", "Zentrolabworksheet 4;\n" + LabelledPointsStatements(3000));
   const std::string out = TempPath("labels.png");
   int status = -1;
   const std::string errors =
-      ZlErrors("--export " + document + " --png " + out + " --size 600x400 --timeout 2", &status);
+      ZlErrors("--export " + document + " --png " + out + " --size 600x400 --timeout 0", &status);
   EXPECT_EQ(status, 2) << errors;
-  EXPECT_NE(errors.find("the graphs were not done within 2 seconds"), std::string::npos) << errors;
+  EXPECT_NE(errors.find("the graphs were not done within 0 seconds"), std::string::npos) << errors;
   EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(600, 400));
   for (const std::string& path : {document, out}) std::remove(path.c_str());
 }
