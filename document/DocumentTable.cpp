@@ -1,7 +1,7 @@
 #include "document/DocumentTable.h"
 
 #include "CoreUtilities/MathConstants.h"
-#include "CoreUtilities/OurText/UnicodeConversion.h"
+#include "CoreUtilities/OurText/ReplacingDecoder.h"
 #include "document/DocumentContents.h"
 #include "expression/ExpressionParser.h"
 #include "expression/OperatorKinds.h"
@@ -127,13 +127,7 @@ void DisposeTable(Table* table) { delete table; }
 void AddTableCell(Table* table, const char* text, int32_t length, bool startNewColumn) {
   if (!table || !text || length < 0) return;
   if (startNewColumn || table->columns.empty()) table->columns.emplace_back();
-  std::u16string cell(static_cast<size_t>(length), u'\0');
-  const char* source = text;
-  UniChar* target = cell.data();
-  if (ConvertUTF8toUTF16(&source, text + length, &target, cell.data() + cell.size()) != kConversionOK)
-    target = cell.data();
-  cell.resize(static_cast<size_t>(target - cell.data()));
-  table->columns.back().AppendCell(std::move(cell));
+  table->columns.back().AppendCell(DecodeUTF8Replacing(text, static_cast<size_t>(length)));
 }
 
 void SetTableDefaults(MBlock& block) {
