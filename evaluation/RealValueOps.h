@@ -3,9 +3,7 @@
 // What every interpreter computes at one point over real numbers; shared by
 // the point and the grid interpreters.
 
-#include <bit>
 #include <cmath>
-#include <cstdint>
 
 #include "CoreUtilities/OurText/OurString.h"
 #include "evaluation/RealFunctions.h"
@@ -33,14 +31,14 @@ struct ValueOps<double> {
   static T Finish(T x) { return x; }
 
   // Of two NaN operands a sum and a product pass on the top's (b), a
-  // quotient the dividend's, quieted as the processor quiets them. Picked
-  // here: which operand a compiler puts first in the instruction, and so
-  // whose NaN it returns, differs between compilers, and native runs must
-  // give the same bits.
-  static T Add(T a, T b) { return std::isnan(b) ? Quieted(b) : a + b; }
-  static T Mul(T a, T b) { return std::isnan(b) ? Quieted(b) : a * b; }
-  static T Div(T a, T b) { return std::isnan(a) ? Quieted(a) : a / b; }
-  static T Quieted(T nan) { return std::bit_cast<T>(std::bit_cast<uint64_t>(nan) | 0x0008000000000000u); }
+  // quotient the dividend's, quieted. Picked here: which operand a
+  // compiler puts first in the instruction, and so whose NaN it returns,
+  // differs between compilers, and native runs must give the same bits.
+  // A NaN meeting itself passes itself on; choosing the operand, not the
+  // result, costs the grid rows' loops the least.
+  static T Add(T a, T b) { return (std::isnan(b) ? b : a) + b; }
+  static T Mul(T a, T b) { return (std::isnan(b) ? b : a) * b; }
+  static T Div(T a, T b) { return a / (std::isnan(a) ? a : b); }
   static T Pow(T a, T b) { return std::pow(a, b); }
   static T Angle(T second, T top) {
     const double r = std::atan2(top, second);
