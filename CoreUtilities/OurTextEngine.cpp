@@ -1,6 +1,7 @@
 #include "CoreUtilities/OurTextEngine.h"
 
 #include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/OurText/ReplacingDecoder.h"
 #include "platform/FontFaces.h"
 #include "platform/GivenFontName.h"
 #include "platform/OurPort.h"
@@ -70,7 +71,8 @@ void OurTextInsertLineEnding(OurText text) { Insert(text, QStringLiteral("\r"));
 
 void OurTextInsertString(const char* bytes, int32_t length, bool isUTF8, OurText text) {
   if (bytes == nullptr || length <= 0) return;
-  Insert(text, isUTF8 ? QString::fromUtf8(bytes, length) : QString::fromLatin1(bytes, length));
+  Insert(text, isUTF8 ? QString::fromStdU16String(DecodeUTF8Replacing(bytes, static_cast<size_t>(length)))
+                      : QString::fromLatin1(bytes, length));
 }
 
 void OurTextSetFont(const char* name, uint32_t, bool, OurText text) {

@@ -1,7 +1,7 @@
 #include "document/DocumentTable.h"
 
 #include "CoreUtilities/MathConstants.h"
-#include "CoreUtilities/OurText/UnicodeConversion.h"
+#include "CoreUtilities/OurText/ReplacingDecoder.h"
 #include "document/DocumentContents.h"
 #include "expression/ExpressionParser.h"
 #include "expression/OperatorKinds.h"
@@ -152,13 +152,7 @@ void AddTableCell(Table* table, const char* text, int32_t length, bool startNewC
     // Columns mostly run as long as the one before.
     if (table->columns.size() > 1) table->columns.back().Reserve(table->columns[table->columns.size() - 2].CellCount());
   }
-  std::u16string cell(static_cast<size_t>(length), u'\0');
-  const char* source = text;
-  UniChar* target = cell.data();
-  if (ConvertUTF8toUTF16(&source, text + length, &target, cell.data() + cell.size()) != kConversionOK)
-    target = cell.data();
-  cell.resize(static_cast<size_t>(target - cell.data()));
-  table->columns.back().AppendCell(std::move(cell));
+  table->columns.back().AppendCell(DecodeUTF8Replacing(text, static_cast<size_t>(length)));
 }
 
 void SetTableDefaults(MBlock& block) {

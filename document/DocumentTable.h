@@ -86,8 +86,8 @@ class Table {
 Table* CreateTable(DocumentRecord* document);
 void DisposeTable(Table* table);  // null is ignored
 // Appends a cell (UTF-8 text) to the last column, first starting a new
-// column when asked or when there is none. Text that is not UTF-8 is kept
-// as an empty cell so that the rows stay aligned.
+// column when asked or when there is none. Bytes that are not UTF-8 read
+// as U+FFFD, as in a text block; the rest of the cell is kept.
 void AddTableCell(Table* table, const char* text, int32_t length, bool startNewColumn);
 
 // The block settings a table block gets.

@@ -159,9 +159,9 @@ Memory Assembler::Literal(uint64_t low, uint64_t high) {
   return {Gpr::kRax, 0, static_cast<int32_t>(literals_.size() / 2 - 1)};
 }
 
-bool Assembler::Finish(std::vector<uint8_t>& out) {
-  auto patch = [this](int32_t at, int32_t target) {
-    const int32_t relative = target - (at + 4);
+bool Assembler::Finish(uint8_t* code, uint8_t* pool) {
+  auto patch = [this](int32_t at, int64_t target) {
+    const auto relative = static_cast<int32_t>(target - (at + 4));
     std::memcpy(code_.data() + at, &relative, 4);
   };
   for (const Fixup& jump : jumps_) {
@@ -169,12 +169,10 @@ bool Assembler::Finish(std::vector<uint8_t>& out) {
     if (target < 0) return false;
     patch(jump.at, target);
   }
-  // xorpd and andpd read 16 aligned bytes; the code starts aligned.
-  while (code_.size() % 16 != 0) Byte(0xCC);
-  const auto pool = static_cast<int32_t>(code_.size());
-  for (const Fixup& use : literalUses_) patch(use.at, pool + 16 * use.target);
-  for (uint64_t word : literals_) Int64(word);
-  out = std::move(code_);
+  const int64_t poolFromCode = pool - code;
+  for (const Fixup& use : literalUses_) patch(use.at, poolFromCode + 16 * use.target);
+  std::memcpy(code, code_.data(), code_.size());
+  if (!literals_.empty()) std::memcpy(pool, literals_.data(), PoolBytes());
   return true;
 }
 

@@ -2,8 +2,10 @@
 
 // Encodes the few x86-64 instructions native runs are made of (scalar SSE2,
 // moves, calls through absolute addresses, forward and backward jumps),
-// with a pool of 16-byte literals after the code.
+// with a pool of 16-byte literals kept apart from the code: the numbers of
+// a document go there, on pages that are never executable.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -75,8 +77,12 @@ class Assembler {
   // The literal of these 16 bytes, made once.
   Memory Literal(uint64_t low, uint64_t high);
 
-  // The code then the literals; false when a label was never bound.
-  bool Finish(std::vector<uint8_t>& out);
+  size_t CodeBytes() const { return code_.size(); }
+  size_t PoolBytes() const { return literals_.size() * sizeof(uint64_t); }
+  // Writes the code at `code` and the literals at `pool` (16-byte aligned,
+  // within 2 GB of the code, which reads them relative to itself); false
+  // when a label was never bound.
+  bool Finish(uint8_t* code, uint8_t* pool);
 
  private:
   void Byte(uint8_t b) { code_.push_back(b); }

@@ -21,10 +21,9 @@ namespace native {
 
 namespace {
 
-// The code starts a cache line into its pages, after the form; the bytes
-// just before the entry are zero.
-constexpr size_t kCodeOffset = 64;
-static_assert(sizeof(NativeForm) <= kCodeOffset - 16);
+// The form starts the read-only pages, the literals a cache line into them.
+constexpr size_t kPoolOffset = 64;
+static_assert(sizeof(NativeForm) <= kPoolOffset);
 
 bool IsArithmetic(int32_t opcode) { return opcode == pcAdd || opcode == pcMul || opcode == pcDiv; }
 Scalar ArithmeticOf(int32_t opcode) {
@@ -58,7 +57,9 @@ ProgramCompiler::ProgramCompiler(const AStackMachine& program, const ATranslatio
   nanExit_ = assembler_.NewLabel();
 }
 
-bool ProgramCompiler::Compile(std::vector<uint8_t>& code) {
+bool ProgramCompiler::Compile() {
+  // Every slot's displacement then fits in 32 bits.
+  if (program_.VariableSlotCount() > INT32_MAX / 8) return false;
   const PCodeOp* instructions = program_.Code();
   const int32_t count = program_.Count();
   MarkChoices(instructions, count);
@@ -76,7 +77,7 @@ bool ProgramCompiler::Compile(std::vector<uint8_t>& code) {
   if (pc < count && instructions[pc].opcode == pcUndefined) assembler_.Load(kTop, nan_);
   Epilogue();
   ColdPaths();
-  return !failed_ && assembler_.Finish(code);
+  return !failed_;
 }
 
 void ProgramCompiler::Prologue() {
@@ -139,8 +140,8 @@ void ProgramCompiler::Call(uint64_t address) {
 bool ProgramCompiler::Source(const PCodeOp& op, Memory& source) {
   const int64_t temps = program_.fTemporariesBase;
   auto slot = [&](int64_t index) {
-    if (index < 0 || index >= INT32_MAX / 8) return false;
-    source = At(kVariables, static_cast<int32_t>(8 * index));
+    if (!SlotsFit(index)) return false;
+    source = Slot(index);
     return true;
   };
   switch (op.opcode) {
@@ -250,10 +251,10 @@ int32_t ProgramCompiler::Comparison(Predicate predicate, bool swapped) {
 }
 
 int32_t ProgramCompiler::Store(int64_t slot, int32_t pc, bool pops) {
-  if (slot < 0 || slot >= INT32_MAX / 8) return 0;
+  if (!SlotsFit(slot)) return 0;
   // The first instruction of a run runs before any cancellation test.
   if (pc > 0) TestCancel();
-  assembler_.Store(At(kVariables, static_cast<int32_t>(8 * slot)), kTop);
+  assembler_.Store(Slot(slot), kTop);
   if (pops) assembler_.Load(kTop, Cell(--depth_));
   return 1;
 }
@@ -326,15 +327,19 @@ int32_t ProgramCompiler::Operation(int32_t opcode) {
 }  // namespace native
 
 NativeForm* MakeNativeForm(const AStackMachine& program, const ATranslation& translation) {
-  std::vector<uint8_t> code;
-  if (!native::ProgramCompiler(program, translation).Compile(code)) return nullptr;
-  CodePages pages = MapCodePages(native::kCodeOffset + code.size());
+  native::ProgramCompiler compiler(program, translation);
+  if (!compiler.Compile()) return nullptr;
+  native::Assembler& assembled = compiler.Assembled();
+  CodePages pages = MapCodePages(native::kPoolOffset + assembled.PoolBytes(), assembled.CodeBytes());
   if (pages.base == nullptr) return nullptr;
   auto* start = static_cast<uint8_t*>(pages.base);
-  std::memcpy(start + native::kCodeOffset, code.data(), code.size());
+  if (!assembled.Finish(start + pages.dataBytes, start + native::kPoolOffset)) {
+    ReleaseCodePages(pages);
+    return nullptr;
+  }
   auto* form = reinterpret_cast<NativeForm*>(start);
   form->pages = pages;
-  form->entry = reinterpret_cast<NativeEntry>(start + native::kCodeOffset);
+  form->entry = reinterpret_cast<NativeEntry>(start + pages.dataBytes);
   return SealCodePages(pages) ? form : nullptr;
 }
 

@@ -9,12 +9,6 @@
 
 namespace native {
 
-namespace {
-
-bool LoopSlotsFit(int64_t slot) { return slot >= 0 && slot + 3 < INT32_MAX / 8; }
-
-}  // namespace
-
 // The values of real choices the translation skips (MarkSkippableValues)
 // are skipped here too; an instruction a jump may reach starts a step
 // of its own.
@@ -101,7 +95,7 @@ void ProgramCompiler::SkipPaths() {
 // Enters the body, or leaves for `to`: NaN for the top where the loop
 // would run too long or its bounds are undefined (LoopDecision).
 int32_t ProgramCompiler::LoopTest(int64_t slot, int32_t to) {
-  if (!LoopSlotsFit(slot) || to < 0) return 0;
+  if (!SlotsFit(slot, 1) || to < 0) return 0;
   const Label leave = LabelOf(entries_, to, depth_);
   const Label enter = assembler_.NewLabel();
   assembler_.Load(Xmm::k1, Slot(slot));
@@ -123,7 +117,7 @@ int32_t ProgramCompiler::LoopTest(int64_t slot, int32_t to) {
 // The index steps on (to NaN where adding 1 leaves it as it was), then
 // the loop goes back to its test after a cancellation test.
 int32_t ProgramCompiler::LoopNext(int64_t slot, int32_t to) {
-  if (!LoopSlotsFit(slot)) return 0;
+  if (!SlotsFit(slot)) return 0;
   const Label store = assembler_.NewLabel();
   assembler_.Load(Xmm::k1, Slot(slot));
   assembler_.Apply(Scalar::kAdd, Xmm::k1, assembler_.Literal(std::bit_cast<uint64_t>(1.0), 0));
@@ -141,7 +135,7 @@ int32_t ProgramCompiler::LoopNext(int64_t slot, int32_t to) {
 
 // The top where start <= index <= limit, else NaN.
 int32_t ProgramCompiler::IndexCheck(int64_t slot) {
-  if (!LoopSlotsFit(slot)) return 0;
+  if (!SlotsFit(slot, 2)) return 0;
   const Label outside = assembler_.NewLabel();
   const Label inside = assembler_.NewLabel();
   assembler_.Load(Xmm::k1, Slot(slot));

@@ -20,7 +20,8 @@
 using NativeEntry = double (*)(double* variables, const Complex* constants, const AStackMachine* program,
                                int32_t row);
 
-// At the start of its own pages, the code after it.
+// At the start of its read-only pages, before the literals the code reads;
+// the code on the executable pages after them.
 struct NativeForm {
   CodePages pages;
   NativeEntry entry;

@@ -30,8 +30,11 @@ class ProgramCompiler {
  public:
   ProgramCompiler(const AStackMachine& program, const ATranslation& translation);
 
-  // False for a program with an instruction it does not make.
-  bool Compile(std::vector<uint8_t>& code);
+  // False for a program with an instruction it does not make, or with
+  // more slots than a displacement reaches.
+  bool Compile();
+  // The program compiled, to be placed (Assembler::Finish).
+  Assembler& Assembled() { return assembler_; }
 
  private:
   // A jump's target: its label, made on first use, and the depth every
@@ -51,6 +54,10 @@ class ProgramCompiler {
   };
 
   Memory Cell(int32_t index) const { return At(Gpr::kRsp, 8 * index); }
+  // Slots index to index + extent lie among the program's own.
+  bool SlotsFit(int64_t index, int32_t extent = 0) const {
+    return index >= 0 && index + extent < program_.VariableSlotCount();
+  }
   static Memory Slot(int64_t index, int32_t field = 0) {
     return At(kVariables, static_cast<int32_t>(8 * (index + field)));
   }

@@ -31,9 +31,15 @@ struct ValueOps<double> {
   static int32_t ToRow(T x) { return DoubleToInt32(x); }
   static T Finish(T x) { return x; }
 
-  static T Add(T a, T b) { return a + b; }
-  static T Mul(T a, T b) { return a * b; }
-  static T Div(T a, T b) { return a / b; }
+  // Of two NaN operands a sum and a product pass on the top's (b), a
+  // quotient the dividend's, quieted. Picked here: which operand a
+  // compiler puts first in the instruction, and so whose NaN it returns,
+  // differs between compilers, and native runs must give the same bits.
+  // A NaN meeting itself passes itself on; choosing the operand, not the
+  // result, costs the grid rows' loops the least.
+  static T Add(T a, T b) { return (std::isnan(b) ? b : a) + b; }
+  static T Mul(T a, T b) { return (std::isnan(b) ? b : a) * b; }
+  static T Div(T a, T b) { return a / (std::isnan(a) ? a : b); }
   static T Pow(T a, T b) { return RealPower(a, b); }
   static T Angle(T second, T top) {
     const double r = std::atan2(top, second);

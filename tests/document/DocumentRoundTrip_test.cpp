@@ -1,4 +1,6 @@
 #include "CoreUtilities/MathConstants.h"
+#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/OurTextEngine.h"
 #include "app/TextureCoding.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentWriter.h"
@@ -11,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <random>
 
 using namespace document_fields;
@@ -80,6 +83,50 @@ TEST(DocumentRoundTrip, CellsWithTabsAndLineBreaksStayInTheirCells) {
   EXPECT_EQ(column.Cell(2), u"a b c d");
   EXPECT_EQ(column.Cell(3), u"after");
   EXPECT_EQ(again->fContents.blocks[0].table->columns.size(), 1u);
+}
+
+// Bytes that are not UTF-8 read as U+FFFD, one for each piece that cannot
+// begin or go on a character (as Python's "replace" error handler decodes
+// them), in a table cell as in a text block: the cell keeps its place and
+// the rest of its text, and survives writing and reading again.
+TEST(DocumentRoundTrip, CellsOfInvalidUTF8ReadAsReplacementCharacters) {
+  struct Case {
+    const char* bytes;
+    std::u16string text;
+  };
+  const Case kCases[] = {
+      {"a\xED\xA0\x80z", u"a\uFFFD\uFFFD\uFFFDz"},        // a lone surrogate, U+D800
+      {"\xED\xBF\xBF", u"\uFFFD\uFFFD\uFFFD"},            // and U+DFFF
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},                        // '/' overlong in two bytes
+      {"\xE0\x80\xAF!", u"\uFFFD\uFFFD\uFFFD!"},          // and in three
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // past U+10FFFF
+      {"x\xFFy", u"x\uFFFDy"},
+      {"\xF0\x9F\x98\x80\xED\xA0\x80\xC3\xA9", u"\U0001F600\uFFFD\uFFFD\uFFFD\u00E9"},
+  };
+  const size_t count = std::size(kCases);
+  std::string file = "Zentrolabworksheet 4;\nTextEncoding UTF8;\nTable\tname";
+  for (const Case& c : kCases) file += std::string("\t") + c.bytes;
+  file += "\t7\nEndOfTable;\n";
+  for (const Case& c : kCases) file += std::string("Text \"") + c.bytes + "\";\n";
+  const auto first = Read(file);
+  ASSERT_TRUE(first);
+  const auto again = Read(Write(*first));
+  ASSERT_TRUE(again);
+  for (const DocumentRecord* document : {first.get(), again.get()}) {
+    ASSERT_EQ(document->fContents.blocks.Count(), int32_t(count + 1));
+    const TableColumn& column = document->fContents.blocks[0].table->columns.at(0);
+    ASSERT_EQ(column.CellCount(), int32_t(count + 2));
+    EXPECT_EQ(column.HeadingText(), u"name");
+    for (size_t i = 0; i < count; ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(column.Cell(int32_t(i) + 1), kCases[i].text);
+      UniChar* block = OurTextGetContents(document->fContents.blocks[int32_t(i) + 1].text);
+      ASSERT_NE(block, nullptr);
+      EXPECT_EQ(std::u16string(block), kCases[i].text);
+      OurStringDispose(block);
+    }
+    EXPECT_EQ(column.NumberAt(int32_t(count)), 7.0);
+  }
 }
 
 // Random records of every field kind; the second views' T, R and Theta

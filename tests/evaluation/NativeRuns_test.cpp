@@ -3,8 +3,10 @@
 #include <atomic>
 #include <bit>
 #include <chrono>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <string>
@@ -16,6 +18,7 @@
 #include "CoreUtilities/ThreadLocalState.h"
 #include "evaluation/ConstantsCache.h"
 #include "evaluation/DocumentQueries.h"
+#include "evaluation/NativeForm.h"
 #include "evaluation/RunPCode.h"
 #include "evaluation/SplicedCalls.h"
 #include "platform/ExecutableMemory.h"
@@ -103,6 +106,71 @@ TEST(NativeRuns, WrittenOutOperationsGiveTheInterpretersBitsOnEdgeValues) {
       }
     }
     EXPECT_TRUE(HasNativeForm(*machine)) << text;
+  }
+}
+
+// Of two NaN operands a sum and a product pass on the top's, a quotient
+// the dividend's, quieted; one NaN passes on quieted; a negation flips its
+// sign. Written from that rule alone, the oracle holds every fused form of
+// the native code and the switch to the same bits, whichever compiler
+// built them.
+uint64_t BitsOf(double x) { return std::bit_cast<uint64_t>(x); }
+double Quieted(double x) { return std::bit_cast<double>(BitsOf(x) | 0x0008000000000000u); }
+double SignFlipped(double x) { return std::bit_cast<double>(BitsOf(x) ^ 0x8000000000000000u); }
+double RuleSum(double a, double b) { return std::isnan(b) ? Quieted(b) : std::isnan(a) ? Quieted(a) : a + b; }
+double RuleProduct(double a, double b) { return std::isnan(b) ? Quieted(b) : std::isnan(a) ? Quieted(a) : a * b; }
+double RuleQuotient(double a, double b) { return std::isnan(a) ? Quieted(a) : std::isnan(b) ? Quieted(b) : a / b; }
+
+TEST(NativeRuns, TwoNaNsGiveTheRulesNaNInEveryFusedForm) {
+  struct Form {
+    const char* text;  // x in slot 3, y in slot 4, z in slot 5
+    double (*oracle)(double x, double y, double z);
+  };
+  const Form kForms[] = {
+      // a pushed value meeting the top at once
+      {"pcPushVar 3\npcPushVar 4\npcAdd", [](double x, double y, double) { return RuleSum(x, y); }},
+      {"pcPushVar 3\npcPushVar 4\npcMul", [](double x, double y, double) { return RuleProduct(x, y); }},
+      {"pcPushVar 3\npcPushVar 4\npcDiv", [](double x, double y, double) { return RuleQuotient(x, y); }},
+      {"pcPushVar 3\npcPushVar 4\npcNeg\npcAdd", [](double x, double y, double) { return RuleSum(x, SignFlipped(y)); }},
+      // the top meeting a stack cell
+      {"pcPushVar 3\npcPushVar 4\npcNeg\npcNeg\npcAdd", [](double x, double y, double) { return RuleSum(x, y); }},
+      {"pcPushVar 3\npcPushVar 4\npcNeg\npcNeg\npcMul", [](double x, double y, double) { return RuleProduct(x, y); }},
+      {"pcPushVar 3\npcPushVar 4\npcNeg\npcNeg\npcDiv", [](double x, double y, double) { return RuleQuotient(x, y); }},
+      {"pcPushVar 3\npcSquare", [](double x, double, double) { return RuleProduct(x, x); }},
+      // chains, each sum or product taking the one before as its top
+      {"pcPushVar 5\npcPushVar 3\npcPushVar 4\npcAdd\npcMul",
+       [](double x, double y, double z) { return RuleProduct(z, RuleSum(x, y)); }},
+      {"pcPushVar 3\npcPushVar 4\npcMul\npcPushVar 5\npcDiv",
+       [](double x, double y, double z) { return RuleQuotient(RuleProduct(x, y), z); }},
+      {"pcPushVar 3\npcPushVar 4\npcDiv\npcPushVar 5\npcNeg\npcAdd",
+       [](double x, double y, double z) { return RuleSum(RuleQuotient(x, y), SignFlipped(z)); }},
+  };
+  // NaNs of both signs, quiet and signalling, with payloads; a number and
+  // an infinity besides.
+  const double kValues[] = {std::bit_cast<double>(uint64_t{0x7FF8000000000001}),
+                            std::bit_cast<double>(uint64_t{0xFFF800000000BEEF}),
+                            std::bit_cast<double>(uint64_t{0x7FF0000000C0FFEE}),
+                            std::bit_cast<double>(uint64_t{0xFFF4000000000002}),
+                            gNaN, -gNaN, -1.5, gInf};
+  for (const Form& form : kForms) {
+    auto machine = Program(form.text);
+    std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 0.0);
+    for (double x : kValues) {
+      for (double y : kValues) {
+        for (double z : {kValues[1], kValues[2], 2.0}) {
+          slots[3] = x;
+          slots[4] = y;
+          slots[5] = z;
+          const uint64_t expected = BitsOf(form.oracle(x, y, z));
+          std::vector<double> native = slots, switched = slots;
+          ASSERT_EQ(BitsOf(RunPCode<double>(machine.get(), native.data(), nullptr)), expected)
+              << form.text << "\nx " << std::hex << BitsOf(x) << " y " << BitsOf(y) << " z " << BitsOf(z);
+          ASSERT_EQ(BitsOf(RunPCodeSwitched<double>(machine.get(), switched.data(), nullptr)), expected)
+              << form.text << "\nx " << std::hex << BitsOf(x) << " y " << BitsOf(y) << " z " << BitsOf(z);
+        }
+      }
+    }
+    EXPECT_TRUE(HasNativeForm(*machine)) << form.text;
   }
 }
 
@@ -331,6 +399,85 @@ TEST(NativeRuns, CodePagesGoWithTheirPrograms) {
   kept->Run(slots.data(), nullptr);
   EXPECT_EQ(LiveCodePageMappings(), live + 1);
   EXPECT_GT(ExecutableAnonymousBytes(), mapped);
+}
+
+// The permissions /proc/self/maps gives the page holding the address.
+std::string PagePermissions(const void* address) {
+  const auto at = reinterpret_cast<uintptr_t>(address);
+  std::ifstream maps("/proc/self/maps");
+  for (std::string line; std::getline(maps, line);) {
+    const size_t dash = line.find('-');
+    const size_t space = line.find(' ');
+    if (std::stoull(line.substr(0, dash), nullptr, 16) <= at &&
+        at < std::stoull(line.substr(dash + 1, space - dash - 1), nullptr, 16)) {
+      return line.substr(space + 1, 4);
+    }
+  }
+  return "none";
+}
+
+// A program's numbers, one of them the bytes of working instructions
+// (mov eax, 42; ret), lie in its native form's pages only on pages that
+// are never executable nor, once made, writable; its code on executable
+// pages that are not writable.
+TEST(NativeRuns, NumbersOfAProgramLieOnPagesThatAreNeverExecutable) {
+  const uint64_t kNumbers[] = {0x9090C30000002AB8u, 0x4142434445464748u, 0x3FF8000000000001u};
+  std::string text = "pcPushVar 3";
+  for (uint64_t number : kNumbers) {
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.17g", std::bit_cast<double>(number));
+    text += std::string("\npcPushNumber ") + digits + "\npcAdd";
+  }
+  auto machine = Program(text);
+  for (int k = 0; k < 3; ++k) ASSERT_EQ(BitsOf(machine->Code()[2 * k + 1].number), kNumbers[k]);
+  std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 0.0);
+  slots[3] = 0.25;
+  ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>));
+  ASSERT_TRUE(HasNativeForm(*machine));
+  const NativeForm& form = *machine->fTranslations[0].load()->native;
+  EXPECT_EQ(PagePermissions(reinterpret_cast<const void*>(form.entry)), "r-xp");
+  const auto* begin = static_cast<const uint8_t*>(form.pages.base);
+  const uint8_t* end = begin + form.pages.bytes;
+  for (uint64_t number : kNumbers) {
+    int found = 0;
+    for (const uint8_t* at = begin; at + sizeof number <= end; ++at) {
+      if (std::memcmp(at, &number, sizeof number) != 0) continue;
+      ++found;
+      EXPECT_EQ(PagePermissions(at), "r--p") << std::hex << number << " at " << at - begin;
+    }
+    EXPECT_GT(found, 0) << std::hex << number;
+  }
+}
+
+// Native code reaches the program's slots up to its last one: a program
+// naming that one runs natively, with no room past it; a program whose
+// temporaries were moved past its slots after it was made gets no native
+// form, as it would read and write beyond the slots a caller gives it.
+TEST(NativeRuns, SlotsAreReachedUpToTheProgramsLast) {
+  const char* kPrograms[] = {
+      "pcPushVar 3\npcPushNumber 2\npcMul\npcStoreTemp 4\npcPushTemp 4\npcAdd",
+      "pcPushNumber 0\npcPushVar 5\npcStoreTempPop 1\npcPushVar 4\npcStoreTemp 2\npcStoreTempPop 0\n"
+      "pcLoopTest 0\npcPushTemp 0\npcPushVar 3\npcMul\npcSumIndexCheck 0\npcAdd\npcLoopNext 0",
+  };
+  for (const char* text : kPrograms) {
+    auto machine = Program(text);
+    const int32_t count = machine->VariableSlotCount();
+    std::vector<double> slots(static_cast<size_t>(count), 0.0);
+    slots[3] = 1.5;
+    slots[4] = 1.0;
+    slots[5] = 4.0;
+    ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << text;
+    ASSERT_TRUE(HasNativeForm(*machine)) << text;
+    std::vector<double> run = slots;
+    machine->Run(run.data(), nullptr);
+    EXPECT_NE(run.back(), 0.0) << text;  // the last slot is the program's own
+    const ATranslation& translation = *machine->fTranslations[0].load();
+    machine->fTemporariesBase += 1;
+    NativeForm* beyond = MakeNativeForm(*machine, translation);
+    EXPECT_EQ(beyond, nullptr) << text;
+    ReleaseNativeForm(beyond);
+    machine->fTemporariesBase -= 1;
+  }
 }
 
 class NativeSplicedRuns : public FunctionDocumentTest {};
