@@ -140,20 +140,56 @@ TEST_F(A2DInequalityTest, PanningByOnePixelComputesOnlyTheRevealedStrip) {
   EXPECT_EQ(Pixels(*graph, t), Fresh(condition, 2, false, t));
 }
 
+// Holds the slice that makes the second poll of a pass until a stop raises
+// its flag, so that a pause always meets the pass half done.
+class MidwayHold {
+ public:
+  MidwayHold() {
+    Arm();
+    GraphJobs::SetPollHook(Hold);
+  }
+  ~MidwayHold() { GraphJobs::SetPollHook(nullptr); }
+  MidwayHold(const MidwayHold&) = delete;
+  MidwayHold& operator=(const MidwayHold&) = delete;
+
+  // While no slice runs: the next pass is held at its second poll.
+  static void Arm() {
+    sPolls = 0;
+    sHeld = false;
+  }
+  static void WaitUntilHeld() {
+    WaitUntil("a slice held midway", [] { return sHeld.load(); });
+  }
+
+ private:
+  static void Hold(const std::atomic<bool>& cancel) {
+    if (sPolls.fetch_add(1) != 1) return;
+    sHeld = true;
+    while (!cancel.load()) std::this_thread::yield();
+  }
+  static inline std::atomic<int> sPolls{0};
+  static inline std::atomic<bool> sHeld{false};
+};
+
 TEST_F(A2DInequalityTest, PausedAndResumedComputationEndsWithTheUninterruptedMap) {
+  Watchdog watchdog("paused and resumed");
   const A2DTransform t = EightByEight(480, 360);
   const char* condition = "sin(x^2 + y^2) = 0";
   const auto expected = Fresh(condition, 2, true, t);
-  auto graph = MakeInequality(condition, "0", 2, true, t);
-  std::mt19937 random(28);
-  int pauses = 0;
-  while (!graph->IsDoneComputing()) {
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 200));
-    graph->PauseComputing();
-    ++pauses;
-    graph->Pan(0, 0);  // resumes with nothing moved
+  std::unique_ptr<A2DInequality> graph;
+  {
+    const MidwayHold hold;
+    graph = MakeInequality(condition, "0", 2, true, t);
+    for (int pause = 0; pause < 3; ++pause) {
+      MidwayHold::WaitUntilHeld();
+      graph->PauseComputing();
+      EXPECT_FALSE(graph->IsDoneComputing());
+      MidwayHold::Arm();
+      if (pause < 2) graph->Pan(0, 0);  // resumes with nothing moved
+    }
   }
-  EXPECT_GT(pauses, 1);
+  graph->Pan(0, 0);
+  WaitUntilDone(*graph);
   EXPECT_EQ(Pixels(*graph, t), expected);
 }
 
@@ -285,7 +321,7 @@ TEST_F(A2DInequalityTest, PickingFindsTheCurveNearThePoint) {
 // Pans, resizes and slider moves while the workers compute and the map is
 // drawn; the end state is the map of a fresh graph on the final view.
 TEST_F(A2DInequalityTest, StormsOfPansResizesAndSliderMovesEndInTheFreshMap) {
-  Watchdog watchdog("inequality storms", std::chrono::seconds(240));
+  Watchdog watchdog("inequality storms");
   static std::atomic<double> slider{0};
   gGraphPaneHooks.SliderVariable = [](DocumentRecord*) { return kSlider; };
   gGraphPaneHooks.SliderValue = [](DocumentRecord*) { return slider.load(); };

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <thread>
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/JobQueue.h"
@@ -12,6 +10,7 @@
 #include "graphpane/AGraphColor.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DTransform.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 
 // A transform of width x height pixels showing [-half, half] horizontally
@@ -56,7 +55,7 @@ inline AGraphColor* SolidColour(uint32_t rgb = 0xFF0000) {
 inline AnExpression* Formula(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
 
 inline void WaitUntilDone(AGraph& graph) {
-  while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+  WaitUntil("a graph done computing", [&] { return graph.IsDoneComputing(); });
 }
 
 // Workers running, finished graphs counted, errors forgotten.
