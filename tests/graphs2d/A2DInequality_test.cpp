@@ -6,6 +6,7 @@
 #include "CoreUtilities/TwoBitMaps.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphs2d/InequalityTestSupport.h"
+#include "tests/graphs2d/SliceHold.h"
 #include "tests/platform/PortTestSupport.h"
 
 namespace {
@@ -140,37 +141,6 @@ TEST_F(A2DInequalityTest, PanningByOnePixelComputesOnlyTheRevealedStrip) {
   EXPECT_EQ(Pixels(*graph, t), Fresh(condition, 2, false, t));
 }
 
-// Holds the slice that makes the second poll of a pass until a stop raises
-// its flag, so that a pause always meets the pass half done.
-class MidwayHold {
- public:
-  MidwayHold() {
-    Arm();
-    GraphJobs::SetPollHook(Hold);
-  }
-  ~MidwayHold() { GraphJobs::SetPollHook(nullptr); }
-  MidwayHold(const MidwayHold&) = delete;
-  MidwayHold& operator=(const MidwayHold&) = delete;
-
-  // While no slice runs: the next pass is held at its second poll.
-  static void Arm() {
-    sPolls = 0;
-    sHeld = false;
-  }
-  static void WaitUntilHeld() {
-    WaitUntil("a slice held midway", [] { return sHeld.load(); });
-  }
-
- private:
-  static void Hold(const std::atomic<bool>& cancel) {
-    if (sPolls.fetch_add(1) != 1) return;
-    sHeld = true;
-    while (!cancel.load()) std::this_thread::yield();
-  }
-  static inline std::atomic<int> sPolls{0};
-  static inline std::atomic<bool> sHeld{false};
-};
-
 TEST_F(A2DInequalityTest, PausedAndResumedComputationEndsWithTheUninterruptedMap) {
   Watchdog watchdog("paused and resumed");
   const A2DTransform t = EightByEight(480, 360);
@@ -178,13 +148,15 @@ TEST_F(A2DInequalityTest, PausedAndResumedComputationEndsWithTheUninterruptedMap
   const auto expected = Fresh(condition, 2, true, t);
   std::unique_ptr<A2DInequality> graph;
   {
-    const MidwayHold hold;
+    // Two hundred polls into the first pass, and one into each of the
+    // resumed ones (whose work left may be small).
+    const SliceHold hold(200);
     graph = MakeInequality(condition, "0", 2, true, t);
     for (int pause = 0; pause < 3; ++pause) {
-      MidwayHold::WaitUntilHeld();
+      SliceHold::WaitUntilHeld();
       graph->PauseComputing();
       EXPECT_FALSE(graph->IsDoneComputing());
-      MidwayHold::Arm();
+      SliceHold::Arm(1);
       if (pause < 2) graph->Pan(0, 0);  // resumes with nothing moved
     }
   }
