@@ -104,3 +104,9 @@ void WaitUntil(const char* what, Condition condition) {
   std::fflush(stderr);
   std::_Exit(1);
 }
+
+// A graph's computation finished (anything with IsDoneComputing).
+template <typename Graph>
+void WaitUntilDone(Graph& graph) {
+  WaitUntil("a graph done computing", [&] { return graph.IsDoneComputing(); });
+}

@@ -54,10 +54,6 @@ inline AGraphColor* SolidColour(uint32_t rgb = 0xFF0000) {
 // A compiled formula, or none for none.
 inline AnExpression* Formula(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
 
-inline void WaitUntilDone(AGraph& graph) {
-  WaitUntil("a graph done computing", [&] { return graph.IsDoneComputing(); });
-}
-
 // Workers running, finished graphs counted, errors forgotten.
 class ComputeTest : public testing::Test {
  protected:

@@ -10,7 +10,9 @@
 // Holds graph jobs midway, whatever the machine's speed: once armed, the
 // given number of slice polls pass and every later poll holds its slice
 // until a stop raises that slice's flag, the next arming or the end of the
-// hold. A change made once a slice is held meets a running pass.
+// hold. A stop made while a slice is held meets a pass part done; a change
+// made just after letting held slices go meets them running, where the
+// sanitizers see what it touches under them.
 class SliceHold {
  public:
   explicit SliceHold(int passingPolls) {
@@ -24,9 +26,7 @@ class SliceHold {
   SliceHold(const SliceHold&) = delete;
   SliceHold& operator=(const SliceHold&) = delete;
 
-  // Lets the held slices go on and holds again after that many polls; only
-  // while no pass runs, or once a stop ended the holds, as a pass that
-  // finishes within the polls is never held.
+  // Lets the held slices go on and holds again after that many polls.
   static void Arm(int passingPolls) {
     sPassing = passingPolls;
     sPolls = 0;
@@ -45,13 +45,6 @@ class SliceHold {
   static void WaitUntilHeldOrDone(Graph& graph) {
     WaitUntil("a slice held midway or the graph done", [&] { return sHeld.load() > 0 || graph.IsDoneComputing(); });
   }
-  // Holds that a stop ended, since the hold began.
-  static int Stops() { return sStops.load(); }
-  // Arms afresh when a stop ended a hold since `stops`: the new pass then
-  // gets that many polls before it is held.
-  static void ArmIfStoppedSince(int stops, int passingPolls) {
-    if (Stops() != stops) Arm(passingPolls);
-  }
 
  private:
   static void Hold(const std::atomic<bool>& cancel) {
@@ -59,12 +52,10 @@ class SliceHold {
     if (sPolls.fetch_add(1) < sPassing.load()) return;
     ++sHeld;
     while (!cancel.load() && sArming.load() == arming) std::this_thread::yield();
-    if (cancel.load()) ++sStops;
   }
 
   static inline std::atomic<int> sArming{0};
   static inline std::atomic<int> sPassing{0};
   static inline std::atomic<int> sPolls{0};
   static inline std::atomic<int> sHeld{0};
-  static inline std::atomic<int> sStops{0};
 };

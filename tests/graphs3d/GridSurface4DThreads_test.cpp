@@ -15,8 +15,8 @@ namespace {
 
 // Grain, colour, range and constant changes, turns of the view and a
 // context remade from the interface thread all arrive while the job
-// computes (held midway, or let finish now and then for a draw, when a
-// change that starts no pass meets the finished surface); each
+// computes (let go from midway, or let finish now and then for a draw);
+// each
 // change stops it first and the job reads only what was copied for it, so
 // the surface always ends whole.
 TEST(GridSurface4DThreads, ChangesWhileComputingLeaveAWholeSurface) {
@@ -40,13 +40,13 @@ TEST(GridSurface4DThreads, ChangesWhileComputingLeaveAWholeSurface) {
     for (int step = 0; step < 60; ++step) {
       if (step % 10 == 9) {
         SliceHold::Release();
-        WaitUntil("the surface done", [&] { return surface->IsDoneComputing(); });
+        WaitUntilDone(*surface);
         surface->Draw();
         SliceHold::Arm(1);
       } else {
         SliceHold::WaitUntilHeldOrDone(*surface);
+        SliceHold::Release();
       }
-      const int stops = SliceHold::Stops();
       switch (step % 6) {
         case 0: surface->SetParameter(kAttributeGrain, std::uniform_real_distribution<double>(0, 1)(random)); break;
         case 1: surface->SetParameter(kAttributeColor, 1 + step % 8); break;
@@ -66,10 +66,10 @@ TEST(GridSurface4DThreads, ChangesWhileComputingLeaveAWholeSurface) {
       }
       surface->MaximumModelSpaceRadius();
       surface->GraphVisibility();
-      SliceHold::ArmIfStoppedSince(stops, 1);
+      SliceHold::Arm(1 + step % 4);
     }
     SliceHold::Release();
-    WaitUntil("the surface done", [&] { return surface->IsDoneComputing(); });
+    WaitUntilDone(*surface);
     const int32_t n = surface->GridSize();
     EXPECT_EQ(surface->TriangleCount(), 2 * (n - 1) * (n - 1));
     EXPECT_EQ(surface->GraphVisibility(), 0);

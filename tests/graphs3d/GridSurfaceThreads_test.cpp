@@ -13,8 +13,8 @@
 
 namespace {
 
-// Grain, colour and view changes arrive while the job computes (held
-// midway); each one stops it first, so no change meets a running
+// Grain, colour and view changes arrive while the job computes (let go
+// from midway); each one stops it first, so no change meets a running
 // computation, and the surface always ends whole.
 TEST(GridSurfaceThreads, ChangesWhileComputingLeaveAWholeSurface) {
   StartComputeThreads();
@@ -32,8 +32,8 @@ TEST(GridSurfaceThreads, ChangesWhileComputingLeaveAWholeSurface) {
                          colour, nullptr, kPlotSampling, u[0], u[1], v[0], v[1], view.DrawContext());
     std::mt19937 random(50);
     for (int step = 0; step < 60; ++step) {
-      SliceHold::WaitUntilHeld();
-      const int stops = SliceHold::Stops();
+      SliceHold::WaitUntilHeldOrDone(surface);
+      SliceHold::Release();
       switch (step % 4) {
         case 0: surface.SetParameter(kAttributeGrain, std::uniform_real_distribution<double>(0, 1)(random)); break;
         case 1: surface.SetParameter(kAttributeColor, 1 + step % 8); break;
@@ -45,10 +45,10 @@ TEST(GridSurfaceThreads, ChangesWhileComputingLeaveAWholeSurface) {
       }
       surface.MaximumModelSpaceRadius();
       surface.GraphVisibility();
-      SliceHold::ArmIfStoppedSince(stops, 1);
+      SliceHold::Arm(1 + step % 4);
     }
     SliceHold::Release();
-    WaitUntil("the surface done", [&] { return surface.IsDoneComputing(); });
+    WaitUntilDone(surface);
     const int32_t n = surface.GridSize();
     EXPECT_EQ(surface.TriangleCount(), 2 * (n - 1) * (n - 1));
     EXPECT_EQ(surface.GraphVisibility(), 0);
@@ -74,15 +74,15 @@ TEST(GridSurfaceThreads, AContextRemadeWhileComputingLeavesTheJobAlone) {
                          MakeExpression("sin(u*v)").release(), 1, 1, new AGraphColor, nullptr, kPlotSampling, u[0], u[1],
                          v[0], v[1], view.DrawContext());
     for (int step = 0; step < 40; ++step) {
-      SliceHold::WaitUntilHeld();
-      const int stops = SliceHold::Stops();
+      SliceHold::WaitUntilHeldOrDone(surface);
+      SliceHold::Release();
       DisposeDrawContext(view.DrawContext());
       view.ConstructContextNeededByGraphConstructors();
       if (step % 8 == 0) surface.ViewChanged();
-      SliceHold::ArmIfStoppedSince(stops, 1);
+      SliceHold::Arm(1 + step % 3);
     }
     SliceHold::Release();
-    WaitUntil("the surface done", [&] { return surface.IsDoneComputing(); });
+    WaitUntilDone(surface);
     // The box spans -2..2 on every axis, so the farthest point is the corner (2, 2, sin 4).
     EXPECT_NEAR(surface.MaximumModelSpaceRadius(), std::sqrt(8 + std::sin(4.0) * std::sin(4.0)), 1e-6);
   }

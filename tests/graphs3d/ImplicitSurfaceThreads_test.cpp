@@ -49,8 +49,8 @@ class ImplicitSurfaceThreads : public testing::Test {
   std::unique_ptr<AnImplicitSurface> surface;
 };
 
-// View, grain and colour changes arrive while the slabs compute (held
-// midway), with the interface thread caching and drawing between them as
+// View, grain and colour changes arrive while the slabs compute (let go
+// from midway), with the interface thread caching and drawing between them as
 // the pane does.
 TEST_F(ImplicitSurfaceThreads, RapidChangesLeaveACompleteLastModel) {
   Watchdog watchdog("rapid changes");
@@ -61,7 +61,7 @@ TEST_F(ImplicitSurfaceThreads, RapidChangesLeaveACompleteLastModel) {
   std::mt19937 random(51);
   for (int step = 0; step < 200; ++step) {
     SliceHold::WaitUntilHeldOrDone(s);
-    const int stops = SliceHold::Stops();
+    SliceHold::Release();
     switch (step % 4) {
       case 0: s.SetParameter(kAttributeGrain, std::uniform_real_distribution<double>(0.2, 0.7)(random)); break;
       case 1: s.InvalConstant('n'); break;
@@ -74,7 +74,7 @@ TEST_F(ImplicitSurfaceThreads, RapidChangesLeaveACompleteLastModel) {
     s.GraphVisibility();
     s.Draw();
     if (step % 3 == 0) s.SetParameter(kAttributeUpdateSavedVertexObjects, 0);
-    SliceHold::ArmIfStoppedSince(stops, 1 + step % 3);
+    SliceHold::Arm(1 + step % 3);
   }
   hold.reset();
   z[1] = 2;
