@@ -57,6 +57,7 @@ TEST_F(ImplicitSurfaceThreads, RapidChangesLeaveACompleteLastModel) {
   auto colour = EquationColour(AGraphColor::kRGBEquations, "(x + 2)/4", "0.5", "n");
   std::optional<SliceHold> hold(std::in_place, 1);
   AnImplicitSurface& s = Make(kSphereText, 0.6, colour.release());
+  s.SetPublishingInterval(0);  // polls every few cubes, not every so long
   auto& z = view.Record().ranges[kCoordZ];
   std::mt19937 random(51);
   for (int step = 0; step < 200; ++step) {
@@ -100,9 +101,13 @@ TEST_F(ImplicitSurfaceThreads, ResumingAfterACancelGivesTheUninterruptedMesh) {
   const WeldedMesh whole = Weld(*surface);
   ASSERT_GT(triangles, 1000);
   {
-    // Each stop meets the slabs further on than the last.
-    const SliceHold hold(1);
+    // Each stop meets the slabs further on than the last. Without a
+    // publishing interval the slabs poll every few cubes rather than every
+    // so much time, so that the holds fall at the same work on any machine;
+    // until the first stop every poll holds.
+    const SliceHold hold(0);
     AnImplicitSurface& s = Make(kGyroid, 0.8);
+    s.SetPublishingInterval(0);
     for (int k = 0; k < 5; ++k) {
       SliceHold::WaitUntilHeld();
       DisposeDrawContext(view.DrawContext());
