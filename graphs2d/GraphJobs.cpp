@@ -65,7 +65,8 @@ int32_t GraphJobs::Finish(int32_t slice, int32_t status, DocumentRecord* documen
   if (status != kJobFinished && status != kJobNothingToCompute) return status;
   // Under the lock, so that no notification slips in once Stop has begun.
   OurLock lock(fMutex);
-  if (slice < 0 || slice >= fCount || Cancelled() || fDone[slice]) return status;
+  // The flag itself: a poll hook must never hold a slice under the lock.
+  if (slice < 0 || slice >= fCount || fCancel.load(std::memory_order_acquire) || fDone[slice]) return status;
   fDone[slice] = true;
   if (AreAllComputeThreadsFinished(fDone, fCount)) PaneHooks::NotifyWindowGraphFinished(document);
   return status;

@@ -33,7 +33,14 @@ class GraphJobs {
   // Every job waits in the queue until the graph is done computing.
   void DependOn(AComputeTarget* graph);
   // Polled by the slices after every unit of work.
-  bool Cancelled() const { return fCancel.load(std::memory_order_acquire); }
+  bool Cancelled() const {
+    if (const PollHook hook = sPollHook.load(std::memory_order_relaxed)) [[unlikely]] hook(fCancel);
+    return fCancel.load(std::memory_order_acquire);
+  }
+  // Called at every poll, before the flag is read, with the flag: a test
+  // holds a slice midway there until a stop raises it. Null for none.
+  using PollHook = void (*)(const std::atomic<bool>& cancel);
+  static void SetPollHook(PollHook hook) { sPollHook.store(hook); }
 
   // Lowers the cancel flags (the graph's, the colour's and the
   // expressions') and submits every job with its done flag cleared.
@@ -60,4 +67,5 @@ class GraphJobs {
   bool* fDone;
   OurMutex fMutex;
   std::atomic<bool> fCancel{false};
+  static inline std::atomic<PollHook> sPollHook{nullptr};
 };

@@ -6,62 +6,84 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <thread>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 std::atomic<int> gAsked{0};
 bool gAnswer = false;
+// The interval the check sets while it is asked; unchanged when negative.
+int32_t gIntervalOnceAsked = -1;
 
 bool CountingCheck() {
   ++gAsked;
   // Looking at input may itself meet a walk's stop check.
   EXPECT_FALSE(ComputationDeadlinePassed());
+  if (gIntervalOnceAsked >= 0) SetBuildAskingInterval(gIntervalOnceAsked);
   return gAnswer;
 }
 
-// Checks as a walk makes them, for that long.
-void WalkFor(std::chrono::milliseconds span) {
-  const auto end = Clock::now() + span;
-  while (Clock::now() < end) (void)MATH_MemCheckInRecursion();
+// The clock is read once in this many stop checks of a walk.
+constexpr int kChecksPerReading = 64;
+
+// Stop checks as a walk makes them.
+void Walk(int checks) {
+  for (int i = 0; i < checks; ++i) (void)MATH_MemCheckInRecursion();
 }
+
+// Longer than any test: an interval that never runs out within one.
+constexpr int32_t kNeverMilliseconds = 24 * 60 * 60 * 1000;
 
 class BuildInterruptionTest : public testing::Test {
  protected:
   void SetUp() override {
     gAsked = 0;
     gAnswer = false;
+    gIntervalOnceAsked = -1;
+    fFormerInterval = SetBuildAskingInterval(0);
     SetBuildInterruptionCheck(CountingCheck);
   }
   void TearDown() override {
     SetBuildInterruptionCheck(nullptr);
+    SetBuildAskingInterval(fFormerInterval);
     gMathError = 0;
   }
+  int32_t fFormerInterval = 0;
 };
 
-// Asked only within a build, never more often than every few tens of
-// milliseconds, and not at all from the check itself.
+// Asked only within a build, not before the interval has run out since the
+// start or the last asking, and not at all from the check itself.
 TEST_F(BuildInterruptionTest, TheCheckIsAskedNowAndThenWithinABuildOnly) {
-  WalkFor(std::chrono::milliseconds(80));
+  EXPECT_EQ(fFormerInterval, 20);  // short builds never ask
+  Walk(10 * kChecksPerReading);
   EXPECT_EQ(gAsked.load(), 0);
-  const auto start = Clock::now();
+  SetBuildAskingInterval(kNeverMilliseconds);
   {
     const InterruptibleBuild build;
-    WalkFor(std::chrono::milliseconds(10));
+    Walk(10 * kChecksPerReading);
     EXPECT_EQ(gAsked.load(), 0);
-    WalkFor(std::chrono::milliseconds(280));
+  }
+  SetBuildAskingInterval(0);
+  {
+    const InterruptibleBuild build;
+    Walk(kChecksPerReading - 1);
+    EXPECT_EQ(gAsked.load(), 0);
+    Walk(1);
+    EXPECT_EQ(gAsked.load(), 1);
+    Walk(4 * kChecksPerReading);
+    EXPECT_EQ(gAsked.load(), 5);
+    // The next asking waits for the interval from this one.
+    gIntervalOnceAsked = kNeverMilliseconds;
+    Walk(kChecksPerReading);
+    EXPECT_EQ(gAsked.load(), 6);
+    Walk(10 * kChecksPerReading);
+    EXPECT_EQ(gAsked.load(), 6);
     EXPECT_FALSE(build.Interrupted());
   }
-  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  EXPECT_GE(gAsked.load(), 3);
-  EXPECT_LE(gAsked.load(), int(seconds / 0.020) + 1);
   EXPECT_EQ(gMathError.load(), 0);
-  const int asked = gAsked;
-  WalkFor(std::chrono::milliseconds(80));
-  EXPECT_EQ(gAsked.load(), asked);
+  SetBuildAskingInterval(0);
+  Walk(10 * kChecksPerReading);
+  EXPECT_EQ(gAsked.load(), 6);
 }
 
 // Once told to stop, every check of the build says stop and the math-error
@@ -70,9 +92,8 @@ TEST_F(BuildInterruptionTest, AStopHoldsForTheRestOfTheBuildOnly) {
   gAnswer = true;
   {
     const InterruptibleBuild build;
-    const auto end = Clock::now() + std::chrono::seconds(10);
-    while (!BuildInterruptionRequested() && Clock::now() < end) {
-    }
+    for (int i = 1; i < kChecksPerReading; ++i) EXPECT_FALSE(BuildInterruptionRequested());
+    EXPECT_TRUE(BuildInterruptionRequested());
     EXPECT_EQ(gAsked.load(), 1);
     EXPECT_TRUE(build.Interrupted());
     {
@@ -98,7 +119,7 @@ TEST_F(BuildInterruptionTest, AStopHoldsForTheRestOfTheBuildOnly) {
 TEST_F(BuildInterruptionTest, OtherThreadsNeverAsk) {
   gAnswer = true;
   const InterruptibleBuild build;
-  std::thread worker([] { WalkFor(std::chrono::milliseconds(100)); });
+  std::thread worker([] { Walk(10 * kChecksPerReading); });
   worker.join();
   EXPECT_EQ(gAsked.load(), 0);
   EXPECT_FALSE(build.Interrupted());

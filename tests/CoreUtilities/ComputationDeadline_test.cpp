@@ -18,12 +18,15 @@ class ComputationDeadlineTest : public testing::Test {
 };
 
 // Past the deadline the recursion check says stop and keeps saying it
-// through the math-error flag, as a shortage of memory would.
+// through the math-error flag, as a shortage of memory would. A deadline a
+// day away has not passed in any test; one a few milliseconds away has once
+// the clock is past it.
 TEST_F(ComputationDeadlineTest, APassedDeadlineStopsRecursionsUntilTheFlagIsCleared) {
-  SetComputationDeadline(0.02);
+  SetComputationDeadline(24 * 60 * 60);
   EXPECT_FALSE(ComputationDeadlinePassed());
   EXPECT_EQ(MATH_MemCheckInRecursion(), 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  SetComputationDeadline(0.005);
+  std::this_thread::sleep_until(std::chrono::steady_clock::now() + std::chrono::milliseconds(6));
   EXPECT_EQ(MATH_MemCheckInRecursion(), 1);
   EXPECT_EQ(gMathError.load(), 1);
   ClearComputationDeadline();

@@ -65,7 +65,7 @@ void KillFromMain(OurThreadID thread) {
 class CooperativeThreadsTest : public testing::Test {
  protected:
   // First member: it watches SetUp and TearDown too.
-  Watchdog fWatchdog{"cooperative threads test", std::chrono::seconds(120)};
+  Watchdog fWatchdog{"cooperative threads test"};
 
   void SetUp() override {
     gOverlaps = 0;
@@ -124,7 +124,7 @@ TEST_F(CooperativeThreadsTest, YieldsKeepTheDeadlineAndTooLongStopsMainYields) {
   gDoNotYieldFromMainThreadSoUICanStayResponsive = 0;
   worker.stepTime = std::chrono::milliseconds(800);  // one step past 40 ticks
   MainYield();
-  ASSERT_TRUE(EventuallyTrue([&] { return gDoNotYieldFromMainThreadSoUICanStayResponsive.load() != 0; }));
+  ASSERT_NE(gDoNotYieldFromMainThreadSoUICanStayResponsive.load(), 0);
   const long steps = worker.steps.load();
   MainYield();
   MainYield();
@@ -163,11 +163,13 @@ TEST_F(CooperativeThreadsTest, BlockedEventLoopLetsThreadsRunAndWakingTakesTheBa
   ASSERT_NE(OurNewThread(WorkerEntry, &worker), 0u);
   Leave();
   OurEventLoopAboutToBlock();
-  EXPECT_TRUE(EventuallyTrue([&] { return worker.steps.load() > 200; }));
+  WaitUntil("the worker's steps while the event loop waits", [&] { return worker.steps.load() > 200; });
   OurEventLoopAwake();
   Enter();
+  // The baton is back: whatever the worker is given meanwhile, it takes no
+  // step.
   const long steps = worker.steps.load();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int chance = 0; chance < 1000; ++chance) std::this_thread::yield();
   EXPECT_EQ(worker.steps.load(), steps);
   EXPECT_EQ(gOverlaps.load(), 0);
 }

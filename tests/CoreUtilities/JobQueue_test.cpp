@@ -77,13 +77,15 @@ class StormGraph : public SlicedGraph {
   std::vector<std::atomic<int32_t>> fRuns;
 };
 
-// Slices log their runs in order and may hold their worker at a gate.
+// Slices log their runs in order and may hold their worker at a gate,
+// saying so at another.
 class LoggingGraph : public SlicedGraph {
  public:
   LoggingGraph(std::string name, int32_t slices, std::vector<std::string>& log, AComputeTarget* dependsOn = nullptr)
       : SlicedGraph(slices, dependsOn), fName(std::move(name)), fLog(log) {}
 
   int32_t Compute(int32_t slice) override {
+    if (started) started->Open();
     if (gate) gate->Wait();
     // One worker runs these, so the log needs no lock.
     fLog.push_back(DependencyDone() ? fName + std::to_string(slice) : "early");
@@ -91,6 +93,7 @@ class LoggingGraph : public SlicedGraph {
     return kJobFinished;
   }
 
+  Gate* started = nullptr;
   Gate* gate = nullptr;
 
  private:
@@ -98,8 +101,9 @@ class LoggingGraph : public SlicedGraph {
   std::vector<std::string>& fLog;
 };
 
-// Probes rendezvous until `expected` of them run at once: fewer workers make
-// the rendezvous time out, more let a further probe in while they linger.
+// The first `expected` probes wait until that many run at once, so
+// `expected` workers all take one; fewer would hang (the watchdog reports
+// it), and a further worker would take a further probe meanwhile.
 class ProbeGraph : public AComputeTarget {
  public:
   explicit ProbeGraph(int expected) : fExpected(expected) {}
@@ -110,8 +114,7 @@ class ProbeGraph : public AComputeTarget {
     threads.insert(std::this_thread::get_id());
     fReached = fReached || fRunning >= fExpected;
     fCondition.notify_all();
-    fCondition.wait_for(lock, std::chrono::seconds(10), [this] { return fReached; });
-    fCondition.wait_for(lock, std::chrono::milliseconds(20), [] { return false; });
+    fCondition.wait(lock, [this] { return fReached; });
     --fRunning;
     return kJobFinished;
   }
@@ -131,7 +134,7 @@ class ProbeGraph : public AComputeTarget {
 class JobQueueTest : public testing::Test {
  protected:
   // First member: it watches SetUp and TearDown too.
-  Watchdog fWatchdog{"job queue test", std::chrono::seconds(240)};
+  Watchdog fWatchdog{"job queue test"};
 
   void SetUp() override { StartComputeThreads(); }
   void TearDown() override {
@@ -155,6 +158,8 @@ TEST_F(JobQueueTest, CancelRemovesOnlyItsGraphKeepsOrderAndReleasesWaiters) {
   LoggingGraph p("P", 1, log, &w);
   LoggingGraph q("Q", 1, log, &w);
   LoggingGraph blocker("B", 1, log);
+  Gate blockerStarted;
+  blocker.started = &blockerStarted;
   blocker.gate = &gate;
   LoggingGraph x("X", 3, log);
   LoggingGraph y("Y", 3, log);
@@ -165,7 +170,8 @@ TEST_F(JobQueueTest, CancelRemovesOnlyItsGraphKeepsOrderAndReleasesWaiters) {
   OurSubmitJob(p.jobs);  // parked: W is not done
   OurSubmitJob(q.jobs);
   OurSubmitJob(blocker.jobs);
-  ASSERT_TRUE(EventuallyTrue([&] { return blocker.jobs[0].state.load() == kJobRunning; }));
+  blockerStarted.Wait();
+  ASSERT_EQ(blocker.jobs[0].state.load(), kJobRunning);
   for (int32_t i = 0; i < 3; ++i) {
     OurSubmitJob(&x.jobs[i]);
     OurSubmitJob(&y.jobs[i]);
@@ -237,7 +243,9 @@ TEST_F(JobQueueTest, StormsOfSubmitCancelWaitAndDependencies) {
       }
       for (auto& graph : graphs) {
         if (!chance(35)) continue;
-        if (chance(50)) std::this_thread::sleep_for(std::chrono::microseconds(random() % 200));
+        if (chance(50)) {
+          for (unsigned pause = random() % 200; pause > 0; --pause) std::this_thread::yield();
+        }
         OurCancelJobs(graph.get());
         WaitForAll(graph->jobs, graph->Slices());
         for (int32_t i = 0; i < graph->Slices(); ++i) {

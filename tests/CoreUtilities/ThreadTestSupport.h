@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -8,12 +9,16 @@
 #include <string>
 #include <thread>
 
-// Ends the test program with a failure when a test has not finished in
-// time: a hang must fail, never stall the suite. Limits are generous, as
-// machines here are shared and sanitizers slow.
+// How long a wait may last before it counts as a hang. Only a hang may fail
+// on time: a loaded two-core machine under a sanitizer is slow, never wrong.
+inline constexpr std::chrono::seconds kHangLimit = std::chrono::minutes(10);
+
+// Ends the test program with a failure when a test has not finished within
+// the hang limit: a hang must fail, never stall the suite. A shorter limit
+// asked for is raised to it.
 class Watchdog {
  public:
-  explicit Watchdog(std::string what, std::chrono::seconds limit = std::chrono::seconds(60)) : fLimit(limit) {
+  explicit Watchdog(std::string what, std::chrono::seconds limit = kHangLimit) : fLimit(std::max(limit, kHangLimit)) {
     Arm(std::move(what));
     fThread = std::thread([this] { Watch(); });
   }
@@ -40,7 +45,8 @@ class Watchdog {
     while (!fDone) {
       fCondition.wait_until(lock, fDeadline);
       if (fDone || std::chrono::steady_clock::now() < fDeadline) continue;
-      std::fprintf(stderr, "watchdog: %s did not finish in time\n", fWhat.c_str());
+      std::fprintf(stderr, "watchdog: %s hung (not finished within %lld s)\n", fWhat.c_str(),
+                   static_cast<long long>(fLimit.count()));
       std::fflush(stderr);
       std::_Exit(1);
     }
@@ -76,13 +82,31 @@ class Gate {
   bool fOpen = false;
 };
 
-// Polls until the condition holds; false when it did not within the limit.
+// Waits until the condition holds, looking again after every brief pause;
+// false only when it did not within the hang limit, which a failing test
+// reports as a hang.
 template <typename Condition>
-bool EventuallyTrue(Condition condition, std::chrono::seconds limit = std::chrono::seconds(20)) {
-  const auto end = std::chrono::steady_clock::now() + limit;
+bool EventuallyTrue(Condition condition) {
+  const auto end = std::chrono::steady_clock::now() + kHangLimit;
   while (!condition()) {
     if (std::chrono::steady_clock::now() > end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return true;
+}
+
+// Waits for an event the product signals only by a flag: a wait past the
+// hang limit ends the test program as hung, as the watchdog would.
+template <typename Condition>
+void WaitUntil(const char* what, Condition condition) {
+  if (EventuallyTrue(condition)) return;
+  std::fprintf(stderr, "hang: %s did not happen within %lld s\n", what, static_cast<long long>(kHangLimit.count()));
+  std::fflush(stderr);
+  std::_Exit(1);
+}
+
+// A graph's computation finished (anything with IsDoneComputing).
+template <typename Graph>
+void WaitUntilDone(Graph& graph) {
+  WaitUntil("a graph done computing", [&] { return graph.IsDoneComputing(); });
 }

@@ -1,5 +1,4 @@
 #include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -9,6 +8,7 @@
 #include "evaluation/RunPCode.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 #include "tests/evaluation/MachineTestSupport.h"
+#include "tests/evaluation/ParameterReads.h"
 
 namespace {
 std::atomic<int64_t> gNewCalls{0};
@@ -93,23 +93,32 @@ TEST(InterpreterRuns, ACancelledStraightRunStoresNothingAfterItsFirstInstruction
 }
 
 TEST(InterpreterRuns, CancellingFromAnotherThreadStopsANestedLoopMidway) {
-  // 100000 by 100000 terms: only the cancel ends it in a test's time.
+  // 1000 by 1000 terms of k * parameter (1 with no document): a million
+  // reads uncancelled. Midway through, the read hands over to another
+  // thread, which raises the flag before the read returns.
   auto nested = Program(
-      "pcPushNumber 0\npcPushNumber 100000\npcStoreTempPop 1\npcPushNumber 1\npcStoreTemp 2\n"
+      "pcPushNumber 0\npcPushNumber 1000\npcStoreTempPop 1\npcPushNumber 1\npcStoreTemp 2\n"
       "pcStoreTempPop 0\npcLoopTest 0\n"
-      "pcPushNumber 0\npcPushNumber 100000\npcStoreTempPop 4\npcPushNumber 1\npcStoreTemp 5\n"
-      "pcStoreTempPop 3\npcLoopTest 3\npcPushTemp 3\npcSumIndexCheck 3\npcAdd\npcLoopNext 3\n"
-      "pcSumIndexCheck 0\npcAdd\npcLoopNext 0\n");
+      "pcPushNumber 0\npcPushNumber 1000\npcStoreTempPop 4\npcPushNumber 1\npcStoreTemp 5\n"
+      "pcStoreTempPop 3\npcLoopTest 3\npcPushTemp 3\npcPushParameter 0\npcMul\npcSumIndexCheck 3\npcAdd\n"
+      "pcLoopNext 3\npcSumIndexCheck 0\npcAdd\npcLoopNext 0\n");
   ASSERT_TRUE(nested->RunsThreaded());
+  {
+    const ParameterReads counted(*nested, 0, ParameterReads::kOnItsThread);
+    EXPECT_EQ(RunWith<double>(*nested), 1000.0 * (1000.0 * 1001 / 2));
+    EXPECT_EQ(counted.Reads(), 1000 * 1000);
+  }
+  constexpr int64_t kMidway = 1000 * 500 + 250;
   const auto cancelMidway = [&](auto zero) {
     using T = decltype(zero);
     nested->fCancel.store(0);
-    std::thread canceller([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-      nested->fCancel.store(1);
-    });
+    ParameterReads reads(*nested, kMidway, ParameterReads::kByAnotherThread);
+    std::thread canceller([&] { reads.RaiseWhenAsked(); });
     const T r = RunWith<T>(*nested);
+    reads.RunEnded();
     canceller.join();
+    // The read that asked is the last: the run ends within its term.
+    EXPECT_EQ(reads.Reads(), kMidway);
     return r;
   };
   EXPECT_TRUE(std::isnan(cancelMidway(0.0)));
@@ -120,30 +129,28 @@ TEST(InterpreterRuns, CancellingFromAnotherThreadStopsANestedLoopMidway) {
 }
 
 TEST(InterpreterRuns, CancellingARealSumMidwayLeavesItsIndexWhereItStopped) {
-  // 100000 terms of a hundred Bessel functions each, and no store in the
-  // body: only the test at each index step can stop the loop before its
-  // end (whose own test would still make the result NaN).
+  // 1000 terms of a parameter read and a hundred Bessel functions each,
+  // and no store in the body: only the test at each index step can stop
+  // the loop before its end (whose own test would still make the result
+  // NaN). The 400th read raises the flag.
   std::string text =
-      "pcPushNumber 0\npcPushNumber 100000\npcStoreTempPop 1\npcPushNumber 1\npcStoreTemp 2\n"
-      "pcStoreTempPop 0\npcLoopTest 0\npcPushNumber 0\n";
+      "pcPushNumber 0\npcPushNumber 1000\npcStoreTempPop 1\npcPushNumber 1\npcStoreTemp 2\n"
+      "pcStoreTempPop 0\npcLoopTest 0\npcPushParameter 0\n";
   for (int k = 0; k < 100; ++k) text += "pcPushTemp 0\npcPushVar 3\npcBesselJ\npcAdd\n";
   text += "pcSumIndexCheck 0\npcAdd\npcLoopNext 0\n";
   auto sum = Program(text);
   std::vector<double> slots(static_cast<size_t>(sum->VariableSlotCount()), 0.0);
   slots[3] = 2.0;
-  std::thread canceller([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    sum->fCancel.store(1);
-  });
+  const ParameterReads reads(*sum, 400, ParameterReads::kOnItsThread);
   const double r = sum->Run(slots.data(), nullptr);
-  canceller.join();
   EXPECT_TRUE(std::isnan(r));
   EXPECT_TRUE(sum->RanTranslated(0));
-  // Stopped at a whole index inside the range, not abandoned at a test.
-  EXPECT_GT(slots[12], 1.0);
-  EXPECT_LE(slots[12], 100000.0);
+  EXPECT_EQ(reads.Reads(), 400);
+  // Stopped at a whole index: the one whose term raised it or the next.
+  EXPECT_GE(slots[12], 400.0);
+  EXPECT_LE(slots[12], 401.0);
   EXPECT_EQ(slots[12], std::floor(slots[12]));
-  EXPECT_EQ(slots[13], 100000.0);
+  EXPECT_EQ(slots[13], 1000.0);
 }
 
 TEST(InterpreterRuns, UserFunctionCallsGetAnArraySizedForTheCallee) {

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <bit>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -22,6 +21,7 @@
 #include "evaluation/RunPCode.h"
 #include "evaluation/SplicedCalls.h"
 #include "platform/ExecutableMemory.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/evaluation/CompilerTestSupport.h"
 #include "tests/evaluation/FunctionDocumentTest.h"
 #include "tests/evaluation/RandomPrograms.h"
@@ -333,17 +333,20 @@ TEST(NativeRuns, CancellationBeforeTheRunStopsItAtTheFirstStore) {
 }
 
 // A flag raised while another thread runs: each run ends whole or with
-// NaN, its stores a prefix of the whole run's; the next run after the
-// raise is cancelled.
+// NaN, its stores a prefix of the whole run's; a run begun after the raise
+// is cancelled. The raise comes once the runner has made a run, and the
+// runner stops once it has made one after it.
 TEST(NativeRuns, CancellationDuringRunsFromAnotherThread) {
   constexpr int kStores = 40;
   auto machine = StoringProgram(kStores);
-  std::atomic<int> phase{0};
+  std::atomic<bool> raised{false};
+  std::atomic<int> runsBefore{0};
+  std::atomic<int> runsAfter{0};
   std::atomic<int> badRuns{0};
   std::thread runner([&] {
     std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()));
-    while (phase.load() < 2) {
-      const bool raisedBefore = phase.load() == 1;
+    while (runsAfter.load() == 0) {
+      const bool raisedBefore = raised.load();
       std::fill(slots.begin(), slots.end(), -1.0);
       slots[3] = 0.0;
       const double value = machine->Run(slots.data(), nullptr);
@@ -352,13 +355,12 @@ TEST(NativeRuns, CancellationDuringRunsFromAnotherThread) {
       for (int k = written; k < kStores; ++k) badRuns += slots[static_cast<size_t>(12 + k)] != -1.0;
       if (!std::isnan(value) && (written != kStores || value != 0.0)) ++badRuns;
       if (raisedBefore && !std::isnan(value)) ++badRuns;
+      ++(raisedBefore ? runsAfter : runsBefore);
     }
   });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  WaitUntil("a run before the raise", [&] { return runsBefore.load() > 0; });
   machine->fCancel.store(1);
-  phase.store(1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  phase.store(2);
+  raised.store(true);
   runner.join();
   EXPECT_EQ(badRuns.load(), 0);
   EXPECT_TRUE(HasNativeForm(*machine));

@@ -8,6 +8,7 @@
 #include "CoreUtilities/TwoBitMaps.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphs2d/InequalityTestSupport.h"
+#include "tests/graphs2d/SliceHold.h"
 #include "tests/platform/PortTestSupport.h"
 
 namespace {
@@ -176,19 +177,26 @@ TEST_F(A2DInequalityTest, PanningByOnePixelComputesOnlyTheRevealedStrip) {
 }
 
 TEST_F(A2DInequalityTest, PausedAndResumedComputationEndsWithTheUninterruptedMap) {
+  Watchdog watchdog("paused and resumed");
   const A2DTransform t = EightByEight(480, 360);
   const char* condition = "sin(x^2 + y^2) = 0";
   const auto expected = Fresh(condition, 2, true, t);
-  auto graph = MakeInequality(condition, "0", 2, true, t);
-  std::mt19937 random(28);
-  int pauses = 0;
-  while (!graph->IsDoneComputing()) {
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 200));
-    graph->PauseComputing();
-    ++pauses;
-    graph->Pan(0, 0);  // resumes with nothing moved
+  std::unique_ptr<A2DInequality> graph;
+  {
+    // Two hundred polls into the first pass, and one into each of the
+    // resumed ones (whose work left may be small).
+    const SliceHold hold(200);
+    graph = MakeInequality(condition, "0", 2, true, t);
+    for (int pause = 0; pause < 3; ++pause) {
+      SliceHold::WaitUntilHeld();
+      graph->PauseComputing();
+      EXPECT_FALSE(graph->IsDoneComputing());
+      SliceHold::Arm(1);
+      if (pause < 2) graph->Pan(0, 0);  // resumes with nothing moved
+    }
   }
-  EXPECT_GT(pauses, 1);
+  graph->Pan(0, 0);
+  WaitUntilDone(*graph);
   EXPECT_EQ(Pixels(*graph, t), expected);
 }
 
@@ -320,7 +328,7 @@ TEST_F(A2DInequalityTest, PickingFindsTheCurveNearThePoint) {
 // Pans, resizes and slider moves while the workers compute and the map is
 // drawn; the end state is the map of a fresh graph on the final view.
 TEST_F(A2DInequalityTest, StormsOfPansResizesAndSliderMovesEndInTheFreshMap) {
-  Watchdog watchdog("inequality storms", std::chrono::seconds(240));
+  Watchdog watchdog("inequality storms");
   static std::atomic<double> slider{0};
   gGraphPaneHooks.SliderVariable = [](DocumentRecord*) { return kSlider; };
   gGraphPaneHooks.SliderValue = [](DocumentRecord*) { return slider.load(); };

@@ -334,10 +334,7 @@ class SlowGraph : public CurveGraph {
  public:
   SlowGraph() : CurveGraph([](double x) { return x; }) {}
   static void WaitForCancel() {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (gCancelEvaluationForUIEvalThreads.load() == 0 && std::chrono::steady_clock::now() < end) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    WaitUntil("the evaluation told to give up", [] { return gCancelEvaluationForUIEvalThreads.load() != 0; });
   }
   bool IsPointOverCurve(double, double) override {
     if (slow) WaitForCancel();
@@ -353,7 +350,7 @@ class SlowGraph : public CurveGraph {
 };
 
 TEST(A2DMouse, EvaluationsPastTheTimeLimitLeaveTheViewAsItWas) {
-  Watchdog watchdog("time limit", std::chrono::seconds(120));
+  Watchdog watchdog("time limit");
   MouseFixture f;
   auto* graph = new SlowGraph;
   f.v.view.AddGraph(graph);

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <thread>
 #include <functional>
 #include <random>
 #include <utility>
@@ -152,10 +150,10 @@ TEST_F(ContourPlotTest, CircleLevelsLieOnTheFunction) {
   // Drawn while it grows, with a pause between draws as an idle loop has:
   // each draw holds the graph's lock, and drawing back to back would keep
   // the job from ever taking it.
-  while (!plot.IsDoneComputing()) {
+  WaitUntil("the contour plot done while drawn", [&] {
     plot.Draw();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+    return plot.IsDoneComputing();
+  });
   ASSERT_TRUE(plot.LevelsValid());
   EXPECT_EQ(plot.LevelCount(), 14);
   EXPECT_GT(plot.Segments().Count(), 100);

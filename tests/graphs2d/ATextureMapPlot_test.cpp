@@ -74,7 +74,7 @@ TEST_F(ATextureMapPlotTest, AfterAPanTheWholeGridIsRecomputedBeforeDrawing) {
   EXPECT_EQ(DrawnOnWhite(*plot, 100, 100), before);
   // The source view moved: Draw recomputes the grid first.
   scene.source.view.Pan(8, 0);
-  while (!scene.source.view.AreAllGraphsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  WaitUntil("the source view done computing", [&] { return scene.source.view.AreAllGraphsDoneComputing(); });
   scene.source.Draw();
   const QImage moved = DrawnOnWhite(*plot, 100, 100);
   EXPECT_EQ(plot->Evaluations(), 3 * 64);

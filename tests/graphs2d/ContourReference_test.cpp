@@ -124,7 +124,7 @@ bool MeshSeesLevel(AnExpression* f, double level, double x, double y) {
 using ContourReferenceTest = ComputeTest;
 
 TEST_F(ContourReferenceTest, LinesFollowMatplotlib) {
-  Watchdog watchdog("contour reference", std::chrono::seconds(300));
+  Watchdog watchdog("contour reference");
   const std::vector<Reference> references = ReadReferences();
   ASSERT_EQ(references.size(), 12u);
   const A2DTransform t = CentredTransform(200, 200, 10);

@@ -44,7 +44,7 @@ TEST_F(FunctionGraphThreadsTest, OneTwoAndEightWorkersGiveIdenticalRecords) {
 }
 
 TEST_F(FunctionGraphThreadsTest, PanResizeAndModeStormsWhileDrawingAndPicking) {
-  Watchdog watchdog("function graph storm", std::chrono::seconds(240));
+  Watchdog watchdog("function graph storm");
   DebugSetNumProcessors(4);
   ViewOnPort v(300, 200);
   auto* f = new AFunctionOf_XorY(CurveExpression("sin(1/x) + x"), true, SolidColour(), kPlotIntervalPixelTests,

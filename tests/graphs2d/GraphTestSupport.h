@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <thread>
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/JobQueue.h"
@@ -12,6 +10,7 @@
 #include "graphpane/AGraphColor.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DTransform.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 
 // A transform of width x height pixels showing [-half, half] horizontally
@@ -54,10 +53,6 @@ inline AGraphColor* SolidColour(uint32_t rgb = 0xFF0000) {
 
 // A compiled formula, or none for none.
 inline AnExpression* Formula(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
-
-inline void WaitUntilDone(AGraph& graph) {
-  while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(200));
-}
 
 // Workers running, finished graphs counted, errors forgotten.
 class ComputeTest : public testing::Test {

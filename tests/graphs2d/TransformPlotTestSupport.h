@@ -17,7 +17,7 @@ struct SourceScene {
     source.view.AddGraph(MakeInequality("x^2 + y^2 < 2", "0", 2, false, source.view.GraphTransform()).release());
     source.view.AddGraph(MakeInequality("y < x/3 - 1", "0", 2, false, source.view.GraphTransform()).release());
     for (int i = 0; i < source.view.GraphCount(); ++i) list.Add(i);
-    while (!source.view.AreAllGraphsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WaitUntil("the source view done computing", [&] { return source.view.AreAllGraphsDoneComputing(); });
     source.Draw();  // makes the view's transform
   }
   // The picture a plot resamples: the view drawn with the plot's colour.

@@ -2,10 +2,8 @@
 
 #include <Eigen/Dense>
 
-#include <chrono>
 #include <cmath>
 #include <functional>
-#include <thread>
 
 #include "algebra/AlgebraStartup.h"
 #include "CoreUtilities/ErrorQueue.h"
@@ -17,6 +15,7 @@
 #include "graphs3d/GridMesh.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/graphs3d/VertexTestSupport.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
 
@@ -52,7 +51,7 @@ class GridSurfaceTest : public testing::Test {
     return *surface;
   }
   void Wait() {
-    while (!surface->IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    WaitUntilDone(*surface);
   }
   int32_t ValidCount() const {
     int32_t count = 0;

@@ -2,10 +2,8 @@
 
 #include <Eigen/Geometry>
 
-#include <chrono>
 #include <cmath>
 #include <memory>
-#include <thread>
 
 #include "CoreUtilities/JobQueue.h"
 #include "CoreUtilities/MathConstants.h"
@@ -15,6 +13,7 @@
 #include "graphs3d/AnArrow3D.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/graphs3d/VertexTestSupport.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
 
@@ -183,7 +182,7 @@ class FieldArrowTest : public ArrowTest {
     return *graph;
   }
   void Wait() {
-    while (!graph->IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    WaitUntilDone(*graph);
   }
   A3DVectorField& Field() { return static_cast<A3DVectorField&>(graph->Field()); }
 

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <memory>
-#include <thread>
+#include <optional>
 
 #include "CoreUtilities/JobQueue.h"
 #include "graphs3d/A3DGraphView.h"
@@ -12,6 +11,7 @@
 #include "graphs3d/AStartOnPoint.h"
 #include "graphs3d/ATransformedDEPlot3D.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/graphs2d/SliceHold.h"
 
 namespace {
 
@@ -55,8 +55,7 @@ class FieldThreadsTest : public testing::Test {
                                                   graph->Solutions(), second.DrawContext());
   }
   void Wait() {
-    while (!graph->IsDoneComputing() || !copy->IsDoneComputing())
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    WaitUntil("the field and its copy done", [this] { return graph->IsDoneComputing() && copy->IsDoneComputing(); });
   }
   // Every current solution of the copy is a current one of the source,
   // mapped point by point.
@@ -145,10 +144,14 @@ TEST_F(FieldThreadsTest, TheCopyKeepsItsRadiiAndColours) {
 }
 
 // Storms of view changes, grains, constants and drawing on the interface
-// thread while the jobs run: the sanitizers watch.
+// thread while the jobs run (the source's let go from midway): the
+// sanitizers watch.
 TEST_F(FieldThreadsTest, StormsOfChangesLeaveWholePlots) {
+  std::optional<SliceHold> hold(std::in_place, 1);
   Make("0.3", "0.05", new AGraphColor);
   for (int k = 0; k < 30; ++k) {
+    SliceHold::WaitUntilHeldOrDone(*graph);
+    SliceHold::Release();
     switch (k % 5) {
       case 0: graph->ViewChanged(); break;
       case 1: graph->SetParameter(kAttributeGrain, 0.05 * k); break;
@@ -160,8 +163,9 @@ TEST_F(FieldThreadsTest, StormsOfChangesLeaveWholePlots) {
     copy->Draw();
     graph->SetParameter(kAttributeSaveFinishedModels, 0);
     copy->SetParameter(kAttributeSaveFinishedModels, 0);
-    if (k % 7 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    SliceHold::Arm(1 + k % 3);
   }
+  hold.reset();
   Wait();
   graph->SetParameter(kAttributeSaveFinishedModels, 0);
   copy->SetParameter(kAttributeSaveFinishedModels, 0);
@@ -185,8 +189,7 @@ TEST_F(FieldThreadsTest, ArrowStormsLeaveWholeFields) {
     g.Draw();
     g.MaximumModelSpaceRadius();
   }
-  while (!arrows->IsDoneComputing() || !point->IsDoneComputing())
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  WaitUntil("the arrows done", [&] { return arrows->IsDoneComputing() && point->IsDoneComputing(); });
   arrows->SetParameter(kAttributeSaveFinishedModels, 0);
   point->SetParameter(kAttributeSaveFinishedModels, 0);
   const int32_t n = arrows->PointsPerAxis();

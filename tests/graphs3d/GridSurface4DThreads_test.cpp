@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <random>
-#include <thread>
 
 #include "CoreUtilities/JobQueue.h"
 #include "expression/VariableIds.h"
@@ -11,17 +9,16 @@
 #include "graphs3d/AGridSurface4D.h"
 #include "renderer/DrawContext.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/graphs2d/SliceHold.h"
 
 namespace {
 
-void WaitFor(AGraph& graph) {
-  while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
-
 // Grain, colour, range and constant changes, turns of the view and a
 // context remade from the interface thread all arrive while the job
-// computes; each change stops it first and the job reads only what was
-// copied for it, so the surface always ends whole.
+// computes (let go from midway, or let finish now and then for a draw);
+// each
+// change stops it first and the job reads only what was copied for it, so
+// the surface always ends whole.
 TEST(GridSurface4DThreads, ChangesWhileComputingLeaveAWholeSurface) {
   StartComputeThreads();
   {
@@ -33,6 +30,7 @@ TEST(GridSurface4DThreads, ChangesWhileComputingLeaveAWholeSurface) {
     u[0] = v[0] = -2;
     u[1] = v[1] = 2;
     auto* colour = new AGraphColor;
+    SliceHold hold(1);
     auto* surface = new AGridSurface4D(MakeExpression("u").release(), MakeExpression("v").release(),
                                        MakeExpression("u^2 - v^2").release(), MakeExpression("2*u*v").release(), 1,
                                        1, colour, nullptr, u[0], u[1], v[0], v[1], view.DrawContext(),
@@ -40,6 +38,15 @@ TEST(GridSurface4DThreads, ChangesWhileComputingLeaveAWholeSurface) {
     view.AddGraph(surface);
     std::mt19937 random(53);
     for (int step = 0; step < 60; ++step) {
+      if (step % 10 == 9) {
+        SliceHold::Release();
+        WaitUntilDone(*surface);
+        surface->Draw();
+        SliceHold::Arm(1);
+      } else {
+        SliceHold::WaitUntilHeldOrDone(*surface);
+        SliceHold::Release();
+      }
       switch (step % 6) {
         case 0: surface->SetParameter(kAttributeGrain, std::uniform_real_distribution<double>(0, 1)(random)); break;
         case 1: surface->SetParameter(kAttributeColor, 1 + step % 8); break;
@@ -59,10 +66,10 @@ TEST(GridSurface4DThreads, ChangesWhileComputingLeaveAWholeSurface) {
       }
       surface->MaximumModelSpaceRadius();
       surface->GraphVisibility();
-      if (surface->IsDoneComputing()) surface->Draw();
-      std::this_thread::sleep_for(std::chrono::microseconds(300));
+      SliceHold::Arm(1 + step % 4);
     }
-    WaitFor(*surface);
+    SliceHold::Release();
+    WaitUntilDone(*surface);
     const int32_t n = surface->GridSize();
     EXPECT_EQ(surface->TriangleCount(), 2 * (n - 1) * (n - 1));
     EXPECT_EQ(surface->GraphVisibility(), 0);

@@ -2,10 +2,8 @@
 
 #include <Eigen/Dense>
 
-#include <chrono>
 #include <cmath>
 #include <memory>
-#include <thread>
 
 #include "CoreUtilities/JobQueue.h"
 #include "algebra/AlgebraStartup.h"
@@ -14,6 +12,7 @@
 #include "graphs3d/AGridSurface4D.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/graphs3d/VertexTestSupport.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
 
@@ -47,7 +46,7 @@ class GridSurface4DTest : public testing::Test {
     return *surfaces.back();
   }
   static void Wait(AGridSurface4D& s) {
-    while (!s.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    WaitUntilDone(s);
   }
   static int32_t ValidCount(const AGridSurface4D& s) {
     int32_t count = 0;

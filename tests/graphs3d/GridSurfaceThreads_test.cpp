@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <random>
-#include <thread>
 
 #include "CoreUtilities/JobQueue.h"
 #include "CoreUtilities/MathConstants.h"
@@ -11,12 +9,13 @@
 #include "graphs3d/AGridSurface.h"
 #include "renderer/DrawContext.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/graphs2d/SliceHold.h"
 
 namespace {
 
-// Grain, colour and view changes arrive while the job computes; each one
-// stops it first, so no change meets a running computation, and the
-// surface always ends whole.
+// Grain, colour and view changes arrive while the job computes (let go
+// from midway); each one stops it first, so no change meets a running
+// computation, and the surface always ends whole.
 TEST(GridSurfaceThreads, ChangesWhileComputingLeaveAWholeSurface) {
   StartComputeThreads();
   {
@@ -27,11 +26,14 @@ TEST(GridSurfaceThreads, ChangesWhileComputingLeaveAWholeSurface) {
     double* v = view.Record().ranges[kCoordV];
     u[1] = v[1] = 2 * gPi;
     auto* colour = new AGraphColor;
+    SliceHold hold(1);
     AGridSurface surface(MakeExpression("(2 + cos(v))*cos(u)").release(),
                          MakeExpression("(2 + cos(v))*sin(u)").release(), MakeExpression("sin(v)").release(), 1, 1,
                          colour, nullptr, kPlotSampling, u[0], u[1], v[0], v[1], view.DrawContext());
     std::mt19937 random(50);
     for (int step = 0; step < 60; ++step) {
+      SliceHold::WaitUntilHeldOrDone(surface);
+      SliceHold::Release();
       switch (step % 4) {
         case 0: surface.SetParameter(kAttributeGrain, std::uniform_real_distribution<double>(0, 1)(random)); break;
         case 1: surface.SetParameter(kAttributeColor, 1 + step % 8); break;
@@ -43,9 +45,10 @@ TEST(GridSurfaceThreads, ChangesWhileComputingLeaveAWholeSurface) {
       }
       surface.MaximumModelSpaceRadius();
       surface.GraphVisibility();
-      std::this_thread::sleep_for(std::chrono::microseconds(300));
+      SliceHold::Arm(1 + step % 4);
     }
-    while (!surface.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    SliceHold::Release();
+    WaitUntilDone(surface);
     const int32_t n = surface.GridSize();
     EXPECT_EQ(surface.TriangleCount(), 2 * (n - 1) * (n - 1));
     EXPECT_EQ(surface.GraphVisibility(), 0);
@@ -66,16 +69,20 @@ TEST(GridSurfaceThreads, AContextRemadeWhileComputingLeavesTheJobAlone) {
     double* v = view.Record().ranges[kCoordV];
     u[0] = v[0] = -2;
     u[1] = v[1] = 2;
+    SliceHold hold(1);
     AGridSurface surface(MakeExpression("u").release(), MakeExpression("v").release(),
                          MakeExpression("sin(u*v)").release(), 1, 1, new AGraphColor, nullptr, kPlotSampling, u[0], u[1],
                          v[0], v[1], view.DrawContext());
     for (int step = 0; step < 40; ++step) {
+      SliceHold::WaitUntilHeldOrDone(surface);
+      SliceHold::Release();
       DisposeDrawContext(view.DrawContext());
       view.ConstructContextNeededByGraphConstructors();
       if (step % 8 == 0) surface.ViewChanged();
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      SliceHold::Arm(1 + step % 3);
     }
-    while (!surface.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    SliceHold::Release();
+    WaitUntilDone(surface);
     // The box spans -2..2 on every axis, so the farthest point is the corner (2, 2, sin 4).
     EXPECT_NEAR(surface.MaximumModelSpaceRadius(), std::sqrt(8 + std::sin(4.0) * std::sin(4.0)), 1e-6);
   }

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <random>
-#include <thread>
 
 #include "algebra/AlgebraStartup.h"
 #include "CoreUtilities/JobQueue.h"
@@ -13,33 +10,13 @@
 #include "graphs3d/AnImplicitSurface.h"
 #include "renderer/DrawContext.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
+#include "tests/graphs2d/SliceHold.h"
 #include "tests/graphs3d/WeldedMesh.h"
 
 namespace {
 
 constexpr const char* kGyroid = "sin(2*x)*cos(2*y) + sin(2*y)*cos(2*z) + sin(2*z)*cos(2*x) + 0.0123";
 constexpr const char* kSphereText = "(x - 0.0123)^2 + (y + 0.0217)^2 + (z - 0.0311)^2 - 1";
-
-// Ends the process when a test hangs, so that a deadlock fails at once.
-class Watchdog {
- public:
-  explicit Watchdog(int seconds)
-      : fThread([this, seconds] {
-          for (int i = 0; i < seconds * 10 && !fDone.load(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-          if (!fDone.load()) {
-            std::fprintf(stderr, "watchdog: the implicit surface hung\n");
-            std::abort();
-          }
-        }) {}
-  ~Watchdog() {
-    fDone.store(true);
-    fThread.join();
-  }
-
- private:
-  std::atomic<bool> fDone{false};
-  std::thread fThread;
-};
 
 class ImplicitSurfaceThreads : public testing::Test {
  protected:
@@ -64,7 +41,7 @@ class ImplicitSurfaceThreads : public testing::Test {
     return *surface;
   }
   void Finish() {
-    while (!surface->IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WaitUntil("the implicit surface done", [this] { return surface->IsDoneComputing(); });
     surface->SetParameter(kAttributeUpdateSavedVertexObjects, 0);
   }
 
@@ -72,15 +49,20 @@ class ImplicitSurfaceThreads : public testing::Test {
   std::unique_ptr<AnImplicitSurface> surface;
 };
 
-// View, grain and colour changes arrive while the slabs compute, with the
-// interface thread caching and drawing between them as the pane does.
+// View, grain and colour changes arrive while the slabs compute (let go
+// from midway), with the interface thread caching and drawing between them as
+// the pane does.
 TEST_F(ImplicitSurfaceThreads, RapidChangesLeaveACompleteLastModel) {
-  Watchdog watchdog(240);
+  Watchdog watchdog("rapid changes");
   auto colour = EquationColour(AGraphColor::kRGBEquations, "(x + 2)/4", "0.5", "n");
+  std::optional<SliceHold> hold(std::in_place, 1);
   AnImplicitSurface& s = Make(kSphereText, 0.6, colour.release());
+  s.SetPublishingInterval(0);  // polls every few cubes, not every so long
   auto& z = view.Record().ranges[kCoordZ];
   std::mt19937 random(51);
   for (int step = 0; step < 200; ++step) {
+    SliceHold::WaitUntilHeldOrDone(s);
+    SliceHold::Release();
     switch (step % 4) {
       case 0: s.SetParameter(kAttributeGrain, std::uniform_real_distribution<double>(0.2, 0.7)(random)); break;
       case 1: s.InvalConstant('n'); break;
@@ -93,8 +75,9 @@ TEST_F(ImplicitSurfaceThreads, RapidChangesLeaveACompleteLastModel) {
     s.GraphVisibility();
     s.Draw();
     if (step % 3 == 0) s.SetParameter(kAttributeUpdateSavedVertexObjects, 0);
-    std::this_thread::sleep_for(std::chrono::microseconds(200 + step % 5 * 300));
+    SliceHold::Arm(1 + step % 3);
   }
+  hold.reset();
   z[1] = 2;
   s.SetParameter(kAttributeGrain, 0.5);
   Finish();
@@ -111,19 +94,29 @@ TEST_F(ImplicitSurfaceThreads, RapidChangesLeaveACompleteLastModel) {
 // Stopped part way and started again, the jobs give the mesh of one
 // uninterrupted run, while the view's draw context is disposed and remade.
 TEST_F(ImplicitSurfaceThreads, ResumingAfterACancelGivesTheUninterruptedMesh) {
-  Watchdog watchdog(240);
+  Watchdog watchdog("resumed mesh");
   Make(kGyroid, 0.8);
   Finish();
   const int32_t triangles = surface->TriangleCount();
   const WeldedMesh whole = Weld(*surface);
   ASSERT_GT(triangles, 1000);
-  AnImplicitSurface& s = Make(kGyroid, 0.8);
-  for (int k = 0; k < 5; ++k) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2 + 3 * k));
-    DisposeDrawContext(view.DrawContext());
-    view.ConstructContextNeededByGraphConstructors();
-    s.ViewChanged();
+  {
+    // Each stop meets the slabs further on than the last. Without a
+    // publishing interval the slabs poll every few cubes rather than every
+    // so much time, so that the holds fall at the same work on any machine;
+    // until the first stop every poll holds.
+    const SliceHold hold(0);
+    AnImplicitSurface& s = Make(kGyroid, 0.8);
+    s.SetPublishingInterval(0);
+    for (int k = 0; k < 5; ++k) {
+      SliceHold::WaitUntilHeld();
+      DisposeDrawContext(view.DrawContext());
+      view.ConstructContextNeededByGraphConstructors();
+      s.ViewChanged();
+      SliceHold::Arm(2 + 3 * k);
+    }
   }
+  AnImplicitSurface& s = *surface;
   Finish();
   EXPECT_EQ(s.TriangleCount(), triangles);
   const WeldedMesh mesh = Weld(s);
@@ -133,18 +126,25 @@ TEST_F(ImplicitSurfaceThreads, ResumingAfterACancelGivesTheUninterruptedMesh) {
 
 // With the publishing interval shortened, drawing while the slabs compute
 // shows partial models that grow.
+// Drawn every few polls of the slabs, held meanwhile.
 TEST_F(ImplicitSurfaceThreads, PartialModelsAppearAndGrow) {
-  Watchdog watchdog(240);
+  constexpr int kPollsPerLook = 32;
+  Watchdog watchdog("partial models");
   AnImplicitSurface& s = Make(kGyroid, 1.0);
   s.SetPublishingInterval(0);
-  s.ViewChanged();
   int32_t shown = 0, growths = 0;
-  while (!s.IsDoneComputing()) {
-    s.Draw();
-    const int32_t now = s.CachedModel().TriangleCount();
-    if (now > shown) ++growths;
-    shown = std::max(shown, now);
-    std::this_thread::sleep_for(std::chrono::microseconds(300));
+  {
+    const SliceHold hold(kPollsPerLook);
+    s.ViewChanged();
+    for (;;) {
+      SliceHold::WaitUntilHeldOrDone(s);
+      if (s.IsDoneComputing()) break;
+      s.Draw();
+      const int32_t now = s.CachedModel().TriangleCount();
+      if (now > shown) ++growths;
+      shown = std::max(shown, now);
+      SliceHold::Arm(kPollsPerLook);
+    }
   }
   EXPECT_GE(growths, 2);
   s.SetParameter(kAttributeUpdateSavedVertexObjects, 0);

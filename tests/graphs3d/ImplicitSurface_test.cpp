@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 
 #include "algebra/AlgebraStartup.h"
 #include "CoreUtilities/ErrorQueue.h"
@@ -16,6 +14,7 @@
 #include "graphs3d/AnImplicitSurface.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
 #include "tests/graphs3d/WeldedMesh.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
 
@@ -60,11 +59,7 @@ class ImplicitSurfaceTest : public testing::Test {
   }
   // Waits for the jobs and caches the model, as the pane does.
   void Finish() {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!surface->IsDoneComputing()) {
-      ASSERT_LT(std::chrono::steady_clock::now(), limit) << "the surface never finished";
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    WaitUntilDone(*surface);
     surface->SetParameter(kAttributeUpdateSavedVertexObjects, 0);
   }
 

@@ -2,9 +2,7 @@
 
 #include <Eigen/Dense>
 
-#include <chrono>
 #include <cmath>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -14,6 +12,7 @@
 #include "renderer/RendererGlobals.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/renderer/RendererTestWorld.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
 
@@ -75,7 +74,7 @@ TEST(SaddleRendering, TheSoftwareFrameCoversExactlyTheSaddle) {
     view.AddGraph(new AGridSurface(MakeExpression("u").release(), MakeExpression("v").release(),
                                    MakeExpression("u^2 - v^2").release(), 1, 1, colour, nullptr, kPlotSampling, x[0],
                                    x[1], y[0], y[1], view.DrawContext()));
-    while (!view.AreAllGraphsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WaitUntil("the view's graphs done", [&] { return view.AreAllGraphsDoneComputing(); });
     view.SetViewParameter(kAttributeUpdateVertexObjects);
     ASSERT_EQ(view.Draw(true), 1);
     ASSERT_EQ(GetRendererType(view.DrawContext()), kRendererSoftware);

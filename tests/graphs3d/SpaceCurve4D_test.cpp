@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "CoreUtilities/JobQueue.h"
 #include "graphs3d/A4DGraphView.h"
 #include "graphs3d/ASpaceCurve4D.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
 
@@ -15,10 +14,6 @@ AGraphColor* Solid() {
   auto* colour = new AGraphColor;
   colour->fSolidColor = 0x3366CC;
   return colour;
-}
-
-void WaitForCurve(AGraph& graph) {
-  while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 struct CurveFixture {
@@ -32,7 +27,7 @@ struct CurveFixture {
                                     condition ? MakeExpression(condition).release() : nullptr, Solid(), grain,
                                     view.DrawContext(), view.Transform(), t[0], t[1]);
     view.AddGraph(curve);
-    WaitForCurve(*curve);
+    WaitUntilDone(*curve);
     return curve;
   }
   A4DGraphView view;
@@ -62,7 +57,7 @@ TEST(SpaceCurve4D, GrainGivesTheSampleCountAndPointsAreNormalised) {
   }
   ASpaceCurve4D* curve = f.Curve("u", "u", "u", "u", 0);
   curve->SetParameter(kAttributeGrain, 1);
-  WaitForCurve(*curve);
+  WaitUntilDone(*curve);
   EXPECT_EQ(curve->PointCount(), 1000);
   EXPECT_TRUE(curve->IsValid(999));
 }
@@ -84,11 +79,11 @@ TEST(SpaceCurve4D, AVertexListHasOnePointPerVectorWhateverTheGrain) {
   auto* list = new ASpaceCurve4D(MakeExpression("matrix(4, 1, 1, 2, -2, 0), matrix(4, 1, 0, 0, 0, 4), matrix(4, 1, 1, 1, 1, 8 * i)").release(), Solid(),
                                  f.view.DrawContext(), f.view.Transform());
   f.view.AddGraph(list);
-  WaitForCurve(*list);
+  WaitUntilDone(*list);
   ASSERT_EQ(list->PointCount(), 3);
   EXPECT_FALSE(list->UsesGrainSlider());
   list->SetParameter(kAttributeGrain, 1);
-  WaitForCurve(*list);
+  WaitUntilDone(*list);
   ASSERT_EQ(list->PointCount(), 3);
   EXPECT_NEAR(list->Point(0).b, 1, 1e-12);
   EXPECT_NEAR(list->Point(0).c, -1, 1e-12);

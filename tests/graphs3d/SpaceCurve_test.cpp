@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <memory>
-#include <thread>
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/JobQueue.h"
@@ -13,6 +11,7 @@
 #include "graphs3d/ASpaceCurve.h"
 #include "graphs3d/UnitSphere.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
 
@@ -56,7 +55,7 @@ class SpaceGraphTest : public testing::Test {
     return static_cast<A3DPoint&>(*graph);
   }
   void Wait() {
-    while (!graph->IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    WaitUntilDone(*graph);
   }
 
   A3DGraphView view;

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <memory>
 #include <set>
-#include <thread>
 #include <tuple>
 
 #include "CoreUtilities/JobQueue.h"
@@ -19,6 +17,7 @@
 #include "graphs3d/AStartOnLattice.h"
 #include "graphs3d/AStartOnPoint.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
 
@@ -51,7 +50,7 @@ class StartPointTest : public testing::Test {
     return static_cast<AStartOnLattice&>(*graph);
   }
   void Wait() {
-    while (!graph->IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    WaitUntilDone(*graph);
   }
 
   A3DGraphView view;

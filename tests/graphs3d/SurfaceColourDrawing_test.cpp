@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
-#include <thread>
 #include <utility>
 
 #include "CoreUtilities/JobQueue.h"
@@ -14,6 +12,7 @@
 #include "renderer/RendererGlobals.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
 #include "tests/renderer/RendererTestWorld.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
 
@@ -83,7 +82,7 @@ class SurfaceColourDrawing : public testing::TestWithParam<bool> {
     return surface;
   }
   void DrawWhenDone() {
-    while (!view->AreAllGraphsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WaitUntil("the view's graphs done", [this] { return view->AreAllGraphsDoneComputing(); });
     view->SetViewParameter(kAttributeUpdateVertexObjects);
     ASSERT_EQ(view->Draw(true), 1);
     ASSERT_EQ(GetRendererType(view->DrawContext()), GetParam() ? kRendererOffscreen : kRendererSoftware);

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "algebra/AlgebraStartup.h"
 #include "CoreUtilities/JobQueue.h"
@@ -10,6 +8,7 @@
 #include "graphs3d/ATransformedImplicitSurface.h"
 #include "graphs3d/AnImplicitSurface.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
 
@@ -60,16 +59,15 @@ class TransformedImplicitSurfaceTest : public testing::Test {
   }
   // The mirror never computes before its source is done.
   void Finish() {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!mirror->IsDoneComputing()) {
+    WaitUntil("the mirror done", [this] {
+      if (mirror->IsDoneComputing()) return true;
       const int64_t computed = mirror->Computations();
       const bool sourceDone = source->IsDoneComputing();
       if (computed > ranBefore) {
         EXPECT_TRUE(sourceDone);
       }
-      ASSERT_LT(std::chrono::steady_clock::now(), limit);
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
+      return false;
+    });
     ranBefore = mirror->Computations();
     source->SetParameter(kAttributeUpdateSavedVertexObjects, 0);
     mirror->SetParameter(kAttributeUpdateSavedVertexObjects, 0);
