@@ -8,6 +8,7 @@
 #include "expression/NodeBlockPool.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -23,6 +24,9 @@ constexpr size_t kBlockSizes[kSlotCount] = {
 struct NodePoolSet {
   OurMutex mutex;
   NodeBlockPool* pools[kSlotCount] = {};
+  // Counts the times the pools were freed whole: blocks a thread kept from
+  // an earlier count went with them.
+  std::atomic<uint64_t> generation{0};
 
   // With the mutex held. False when a pool cannot be made.
   bool EnsurePools() {
@@ -34,6 +38,7 @@ struct NodePoolSet {
   }
 
   void DestroyPools() {
+    generation.fetch_add(1, std::memory_order_relaxed);
     for (NodeBlockPool*& pool : pools) {
       delete pool;
       pool = nullptr;
@@ -46,6 +51,67 @@ NodePoolSet& CallingSidesSet() {
   static NodePoolSet* const mathPaneSet = new NodePoolSet;
   static NodePoolSet* const sharedSet = new NodePoolSet;
   return IsMathPaneResultsThread() ? *mathPaneSet : *sharedSet;
+}
+
+// Blocks a thread freed, kept for its own next trees, so that a node made
+// or freed takes its side's lock only once per half a cache. They still
+// belong to their pool (and its budget): they go back when the thread
+// ends, on MEM_FlushExprCaches and when the thread changes sides, and are
+// dropped unreturned when their pools were freed whole. The sanitizers'
+// plain heap blocks are never kept, so that a use after free shows.
+#if ZL_PLAIN_NODE_MALLOC
+constexpr int32_t kThreadCacheDepth = 0;
+#else
+constexpr int32_t kThreadCacheDepth = 64;
+#endif
+constexpr int32_t kThreadCacheBatch = kThreadCacheDepth / 2;
+
+struct ThreadBlockCache {
+  NodePoolSet* set;
+  uint64_t generation;
+  int32_t counts[kSlotCount];
+  void* blocks[kSlotCount][kThreadCacheDepth + 1];
+
+  bool Serves(const NodePoolSet& side) const {
+    return set == &side && generation == side.generation.load(std::memory_order_relaxed);
+  }
+
+  // With the set's mutex held.
+  void GiveBack(int32_t slot, int32_t count) {
+    for (; count > 0 && counts[slot] > 0; --count) set->pools[slot]->Deallocate(blocks[slot][--counts[slot]]);
+  }
+
+  void GiveBackAll() {
+    if (set && generation == set->generation.load(std::memory_order_relaxed)) {
+      OurLock lock(set->mutex);
+      for (int32_t slot = 0; slot < kSlotCount; ++slot) GiveBack(slot, kThreadCacheDepth);
+    }
+    set = nullptr;
+    for (int32_t& count : counts) count = 0;
+  }
+
+  // With the side's mutex held and its pools made; the cache is empty.
+  void Adopt(NodePoolSet& side);
+};
+
+constinit thread_local ThreadBlockCache tBlockCache{};
+
+struct ThreadBlockCacheReturn {
+  ~ThreadBlockCacheReturn() { tBlockCache.GiveBackAll(); }
+};
+
+void ThreadBlockCache::Adopt(NodePoolSet& side) {
+  thread_local ThreadBlockCacheReturn returnAtThreadEnd;
+  (void)returnAtThreadEnd;
+  set = &side;
+  generation = side.generation.load(std::memory_order_relaxed);
+  for (int32_t& count : counts) count = 0;
+}
+
+// Before the side's lock is taken: blocks of the other side go back to it
+// under its own lock alone.
+void LeaveOtherSide(const NodePoolSet& side) {
+  if (tBlockCache.set && tBlockCache.set != &side) tBlockCache.GiveBackAll();
 }
 
 }  // namespace
@@ -63,6 +129,7 @@ void MEM_DeallocateAll() {
 }
 
 void MEM_FlushExprCaches() {
+  tBlockCache.GiveBackAll();
   NodePoolSet& set = CallingSidesSet();
   OurLock lock(set.mutex);
   for (NodeBlockPool* pool : set.pools)
@@ -71,17 +138,44 @@ void MEM_FlushExprCaches() {
 
 void* AllocateNodeBlock(NodePoolSlot slot) {
   NodePoolSet& set = CallingSidesSet();
+  ThreadBlockCache& cache = tBlockCache;
+  if (cache.Serves(set) && cache.counts[slot] > 0) return cache.blocks[slot][--cache.counts[slot]];
+  LeaveOtherSide(set);
   OurLock lock(set.mutex);
   if (!set.EnsurePools()) return nullptr;
-  return set.pools[slot]->Allocate();
+  if (!cache.Serves(set)) cache.Adopt(set);
+  // A batch for the next requests; what the budget refuses now is refused
+  // again below.
+  NodeBlockPool* pool = set.pools[slot];
+  while (cache.counts[slot] < kThreadCacheBatch) {
+    void* block = pool->Allocate();
+    if (!block) break;
+    cache.blocks[slot][cache.counts[slot]++] = block;
+  }
+  return cache.counts[slot] > 0 ? cache.blocks[slot][--cache.counts[slot]] : pool->Allocate();
 }
 
 void FreeNodeBlock(NodePoolSlot slot, void* block) {
   if (!block) return;
   NodePoolSet& set = CallingSidesSet();
+  ThreadBlockCache& cache = tBlockCache;
+  if (cache.Serves(set) && cache.counts[slot] < kThreadCacheDepth) {
+    cache.blocks[slot][cache.counts[slot]++] = block;
+    return;
+  }
+  LeaveOtherSide(set);
   OurLock lock(set.mutex);
   // After MEM_DeallocateAll the block went with its pool.
-  if (set.pools[slot]) set.pools[slot]->Deallocate(block);
+  if (!set.pools[slot]) return;
+  if (!cache.Serves(set) && set.EnsurePools()) cache.Adopt(set);
+  if (cache.Serves(set)) {
+    cache.GiveBack(slot, kThreadCacheBatch);
+    if (cache.counts[slot] < kThreadCacheDepth) {
+      cache.blocks[slot][cache.counts[slot]++] = block;
+      return;
+    }
+  }
+  set.pools[slot]->Deallocate(block);
 }
 
 void ReportNodeMemoryExhausted() {
