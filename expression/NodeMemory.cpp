@@ -62,23 +62,37 @@ NodePoolSet& CallingSidesSet() {
 #if ZL_PLAIN_NODE_MALLOC
 constexpr int32_t kThreadCacheDepth = 0;
 #else
-constexpr int32_t kThreadCacheDepth = 64;
+constexpr int32_t kThreadCacheDepth = 512;
 #endif
 constexpr int32_t kThreadCacheBatch = kThreadCacheDepth / 2;
 
 struct ThreadBlockCache {
   NodePoolSet* set;
   uint64_t generation;
+  bool mathPaneSide;
   int32_t counts[kSlotCount];
-  void* blocks[kSlotCount][kThreadCacheDepth + 1];
+  void* heads[kSlotCount];  // each kept block holds the next one's address
 
-  bool Serves(const NodePoolSet& side) const {
-    return set == &side && generation == side.generation.load(std::memory_order_relaxed);
+  bool Serves(bool onMathPaneSide) const {
+    return set && mathPaneSide == onMathPaneSide && generation == set->generation.load(std::memory_order_relaxed);
+  }
+
+  void Push(int32_t slot, void* block) {
+    *static_cast<void**>(block) = heads[slot];
+    heads[slot] = block;
+    ++counts[slot];
+  }
+
+  void* Pop(int32_t slot) {
+    void* block = heads[slot];
+    heads[slot] = *static_cast<void**>(block);
+    --counts[slot];
+    return block;
   }
 
   // With the set's mutex held.
   void GiveBack(int32_t slot, int32_t count) {
-    for (; count > 0 && counts[slot] > 0; --count) set->pools[slot]->Deallocate(blocks[slot][--counts[slot]]);
+    for (; count > 0 && counts[slot] > 0; --count) set->pools[slot]->Deallocate(Pop(slot));
   }
 
   void GiveBackAll() {
@@ -86,12 +100,11 @@ struct ThreadBlockCache {
       OurLock lock(set->mutex);
       for (int32_t slot = 0; slot < kSlotCount; ++slot) GiveBack(slot, kThreadCacheDepth);
     }
-    set = nullptr;
-    for (int32_t& count : counts) count = 0;
+    *this = {};
   }
 
   // With the side's mutex held and its pools made; the cache is empty.
-  void Adopt(NodePoolSet& side);
+  void Adopt(NodePoolSet& side, bool onMathPaneSide);
 };
 
 constinit thread_local ThreadBlockCache tBlockCache{};
@@ -100,12 +113,13 @@ struct ThreadBlockCacheReturn {
   ~ThreadBlockCacheReturn() { tBlockCache.GiveBackAll(); }
 };
 
-void ThreadBlockCache::Adopt(NodePoolSet& side) {
+void ThreadBlockCache::Adopt(NodePoolSet& side, bool onMathPaneSide) {
   thread_local ThreadBlockCacheReturn returnAtThreadEnd;
   (void)returnAtThreadEnd;
+  *this = {};
   set = &side;
+  mathPaneSide = onMathPaneSide;
   generation = side.generation.load(std::memory_order_relaxed);
-  for (int32_t& count : counts) count = 0;
 }
 
 // Before the side's lock is taken: blocks of the other side go back to it
@@ -137,41 +151,43 @@ void MEM_FlushExprCaches() {
 }
 
 void* AllocateNodeBlock(NodePoolSlot slot) {
-  NodePoolSet& set = CallingSidesSet();
   ThreadBlockCache& cache = tBlockCache;
-  if (cache.Serves(set) && cache.counts[slot] > 0) return cache.blocks[slot][--cache.counts[slot]];
+  const bool onMathPaneSide = IsMathPaneResultsThread();
+  if (cache.Serves(onMathPaneSide) && cache.counts[slot] > 0) return cache.Pop(slot);
+  NodePoolSet& set = CallingSidesSet();
   LeaveOtherSide(set);
   OurLock lock(set.mutex);
   if (!set.EnsurePools()) return nullptr;
-  if (!cache.Serves(set)) cache.Adopt(set);
+  if (!cache.Serves(onMathPaneSide)) cache.Adopt(set, onMathPaneSide);
   // A batch for the next requests; what the budget refuses now is refused
   // again below.
   NodeBlockPool* pool = set.pools[slot];
   while (cache.counts[slot] < kThreadCacheBatch) {
     void* block = pool->Allocate();
     if (!block) break;
-    cache.blocks[slot][cache.counts[slot]++] = block;
+    cache.Push(slot, block);
   }
-  return cache.counts[slot] > 0 ? cache.blocks[slot][--cache.counts[slot]] : pool->Allocate();
+  return cache.counts[slot] > 0 ? cache.Pop(slot) : pool->Allocate();
 }
 
 void FreeNodeBlock(NodePoolSlot slot, void* block) {
   if (!block) return;
-  NodePoolSet& set = CallingSidesSet();
   ThreadBlockCache& cache = tBlockCache;
-  if (cache.Serves(set) && cache.counts[slot] < kThreadCacheDepth) {
-    cache.blocks[slot][cache.counts[slot]++] = block;
+  const bool onMathPaneSide = IsMathPaneResultsThread();
+  if (cache.Serves(onMathPaneSide) && cache.counts[slot] < kThreadCacheDepth) {
+    cache.Push(slot, block);
     return;
   }
+  NodePoolSet& set = CallingSidesSet();
   LeaveOtherSide(set);
   OurLock lock(set.mutex);
   // After MEM_DeallocateAll the block went with its pool.
   if (!set.pools[slot]) return;
-  if (!cache.Serves(set) && set.EnsurePools()) cache.Adopt(set);
-  if (cache.Serves(set)) {
+  if (!cache.Serves(onMathPaneSide) && set.EnsurePools()) cache.Adopt(set, onMathPaneSide);
+  if (cache.Serves(onMathPaneSide)) {
     cache.GiveBack(slot, kThreadCacheBatch);
     if (cache.counts[slot] < kThreadCacheDepth) {
-      cache.blocks[slot][cache.counts[slot]++] = block;
+      cache.Push(slot, block);
       return;
     }
   }
