@@ -39,11 +39,15 @@ ExpressionRecord* DistributedTerm(const ExpressionRecord* node, int32_t i, const
   for (int32_t k = 0, slot = 0; product && k < node->operandCount; ++k) {
     for (int32_t f = 0; f < (k == i ? termFactors : 1); ++f) {
       const ExpressionRecord* source = k != i ? node->operands[k] : spread ? term->operands[f] : term;
-      if (!LinkOperand(product, slot++, Copy(source)) || MathRewriteMustStop()) {
+      if (!LinkOperand(product, slot++, Copy(source))) {
         DisposExpr(product);
         return nullptr;
       }
     }
+  }
+  if (product && MathRewriteMustStop()) {
+    DisposExpr(product);
+    return nullptr;
   }
   return product;
 }

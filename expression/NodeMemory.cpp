@@ -271,6 +271,12 @@ bool SizeNode(ExpressionRecord* node, int32_t n) {
     MEM_DisposeOperands(node);
     return true;
   }
+  // A heap array serves any smaller count above 3 as it is: its size is
+  // never read again.
+  if (node->operandCount > n && n > 3) {
+    node->operandCount = static_cast<uint16_t>(n);
+    return true;
+  }
   ExpressionRecord** array = MEM_FindBlockOf(n);
   // An array of 1 to 3 must come from its pool, where it will be returned;
   // only larger arrays may fall back on the heap.
