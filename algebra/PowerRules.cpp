@@ -1,4 +1,5 @@
 #include "algebra/AlgebraSwitches.h"
+#include "algebra/FactorSummaries.h"
 #include "algebra/InnerExpansions.h"
 #include "algebra/PowerConditions.h"
 #include "algebra/RewriteStop.h"
@@ -125,6 +126,9 @@ bool BINOMIAL_EXPANSION(ExpressionRecord* node) {
   // Kept for the second time it is met, when it is likely to recur.
   ExpressionRecord* base = seen == InnerExpansions::Seen::kSecondTime ? Copy(sum) : nullptr;
   const InnerExpansions outermost;
+  // Multiplying out makes no matrix: the products on the way need not be
+  // searched for one.
+  const MatrixFreeScope matrixFree(!MayHoldMatrix(sum));
 
   ExpressionRecord* first = Copy(sum->operands[0]);
   ExpressionRecord* rest = CopyOfRest(sum);

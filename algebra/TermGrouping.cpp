@@ -25,7 +25,7 @@ const ExpressionRecord* BaseOf(const ExpressionRecord* factor) {
 
 // Structurally equal, and no matrix: matrix terms never combine.
 bool SameTerm(const ExpressionRecord* a, const ExpressionRecord* b) {
-  return MATH_Equal(a, b) && !ContainsMatrix(a);
+  return MATH_Equal(a, b) && !MayHoldMatrix(a);
 }
 
 // Factors from..count-1 of a and from b..count-1 of b pair up equal.
