@@ -5,6 +5,8 @@
 
 #include "CoreUtilities/MemoryBudget.h"
 
+constinit thread_local bool thread_kinds::tIsMathResultsThread = false;
+
 namespace {
 
 struct alignas(16) VariableSlot {
@@ -12,7 +14,6 @@ struct alignas(16) VariableSlot {
 };
 
 thread_local bool tIsUIThread = false;
-thread_local bool tIsMathResultsThread = false;
 thread_local bool tIsComputeExpandedThread = false;
 // Owns the array gThreadVariableArray names; the owner's destructor, registered
 // with the first array of the thread, frees it.
@@ -43,10 +44,9 @@ std::atomic<int32_t> gMaxVariables{0};
 constinit thread_local ThreadVariableArray gThreadVariableArray [[gnu::tls_model("local-exec")]]{nullptr, -1};
 
 bool IsUIThread() { return tIsUIThread; }
-bool IsMathPaneResultsThread() { return tIsMathResultsThread; }
 bool IsComputeExpandedExprsThread() { return tIsComputeExpandedThread; }
 void SetThisIsUIThread() { tIsUIThread = true; }
-void SetThisIsMathPaneResultsThread() { tIsMathResultsThread = true; }
+void SetThisIsMathPaneResultsThread() { thread_kinds::tIsMathResultsThread = true; }
 void SetThisIsComputeExpandedExprsThread() { tIsComputeExpandedThread = true; }
 
 void* GetThreadLocalVariables() { return gThreadVariableArray.slots; }

@@ -10,7 +10,11 @@
 // math-pane thread computes result strings, an expansion thread expands a
 // document's definitions.
 bool IsUIThread();
-bool IsMathPaneResultsThread();
+namespace thread_kinds {
+extern constinit thread_local bool tIsMathResultsThread;
+}
+// Inline: the node pools ask it for every block.
+inline bool IsMathPaneResultsThread() { return thread_kinds::tIsMathResultsThread; }
 bool IsComputeExpandedExprsThread();
 void SetThisIsUIThread();
 void SetThisIsMathPaneResultsThread();

@@ -1,6 +1,7 @@
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/ChainRuleProducts.h"
 #include "algebra/Differentiation.h"
+#include "algebra/FactorSummaries.h"
 #include "algebra/RewriteHelpers.h"
 #include "algebra/RewriteStop.h"
 #include "CoreUtilities/CooperativeThreads.h"
@@ -63,8 +64,11 @@ ExpressionRecord* DerivativeOfProduct(const Rule& r) {
   if (!v) return nullptr;
   const bool constantPartial = r.Partial() && r.VarIsAtom();
   if (u->opcode == kOpNumber || (constantPartial && r.Lacks(u))) return Times(r.U(0), r.D(v));
-  if (constantPartial && r.Lacks(v)) return Times(v, r.D(0));
+  // Matrices do not commute: u' stays left of v.
+  const bool keepOrder = MayHoldMatrix(r.e);
+  if (constantPartial && r.Lacks(v)) return keepOrder ? Times(r.D(0), v) : Times(v, r.D(0));
   ExpressionRecord* vCopy = Copy(v);
+  if (keepOrder) return Plus(Times(r.D(0), vCopy), Times(r.U(0), r.D(v)));
   return Plus(Times(r.U(0), r.D(v)), Times(vCopy, r.D(0)));
 }
 

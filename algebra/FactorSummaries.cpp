@@ -69,10 +69,12 @@ MatrixFreeScope::MatrixFreeScope(bool matrixFree) : fOuter(gMatrixFree) { gMatri
 
 MatrixFreeScope::~MatrixFreeScope() { gMatrixFree = fOuter; }
 
+bool MayHoldMatrix(const ExpressionRecord* tree) { return !gMatrixFree && ContainsMatrix(tree); }
+
 FactorSummary SummariseFactor(const ExpressionRecord* factor) {
   FactorSummary summary{};
   summary.baseHash = ScreenHash(IsPower(factor) ? factor->operands[0] : factor, kStructureHashOffset);
-  summary.holdsMatrix = !gMatrixFree && ContainsMatrix(factor);
+  summary.holdsMatrix = MayHoldMatrix(factor);
   return summary;
 }
 

@@ -43,6 +43,9 @@ class MatrixFreeScope {
   bool fOuter;
 };
 
+// A matrix anywhere in the tree, unless a MatrixFreeScope rules one out.
+bool MayHoldMatrix(const ExpressionRecord* tree);
+
 FactorSummary SummariseFactor(const ExpressionRecord* factor);
 // One per operand of the product; empty for any other node.
 std::vector<FactorSummary> SummariseFactors(const ExpressionRecord* product);

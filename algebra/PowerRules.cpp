@@ -1,4 +1,6 @@
 #include "algebra/AlgebraSwitches.h"
+#include "algebra/FactorSummaries.h"
+#include "algebra/InnerExpansions.h"
 #include "algebra/PowerConditions.h"
 #include "algebra/RewriteStop.h"
 #include "algebra/SimplifierNodes.h"
@@ -112,6 +114,21 @@ bool BINOMIAL_EXPANSION(ExpressionRecord* node) {
   const int32_t n = DoubleToInt32(exponent);
   const ExpressionRecord* sum = node->operands[0];
   if (PredictedPowerTerms(sum->operandCount, n) > kMostMultipliedOutTerms) return false;
+  InnerExpansions* inner = InnerExpansions::Open();
+  const ExpressionRecord* kept = nullptr;
+  const InnerExpansions::Seen seen = inner ? inner->Meet(sum, n, &kept) : InnerExpansions::Seen::kFirstTime;
+  if (seen == InnerExpansions::Seen::kKept) {
+    ExpressionRecord* copy = Copy(kept);
+    if (!MathRewriteMustStop()) return ReplaceContents(node, copy);
+    DisposExpr(copy);
+    return false;
+  }
+  // Kept for the second time it is met, when it is likely to recur.
+  ExpressionRecord* base = seen == InnerExpansions::Seen::kSecondTime ? Copy(sum) : nullptr;
+  const InnerExpansions outermost;
+  // Multiplying out makes no matrix: the products on the way need not be
+  // searched for one.
+  const MatrixFreeScope matrixFree(!MayHoldMatrix(sum));
 
   ExpressionRecord* first = Copy(sum->operands[0]);
   ExpressionRecord* rest = CopyOfRest(sum);
@@ -142,9 +159,13 @@ bool BINOMIAL_EXPANSION(ExpressionRecord* node) {
   if (!failed) SIMP_OneLevel(result);
   if (failed || MathRewriteMustStop()) {
     DisposExpr(result);
+    DisposExpr(base);
     return false;
   }
-  return ReplaceContents(node, result);
+  const bool replaced = ReplaceContents(node, result);
+  if (replaced && base) inner->Keep(base, n, node);
+  DisposExpr(base);
+  return replaced;
 }
 
 RuleEnd PowerRule(ExpressionRecord* node) {

@@ -1,4 +1,5 @@
 #include "algebra/AlgebraSwitches.h"
+#include "algebra/FactorSummaries.h"
 #include "algebra/RewriteStop.h"
 #include "algebra/SimplifierNodes.h"
 #include "algebra/SimplifierRuleSet.h"
@@ -39,11 +40,15 @@ ExpressionRecord* DistributedTerm(const ExpressionRecord* node, int32_t i, const
   for (int32_t k = 0, slot = 0; product && k < node->operandCount; ++k) {
     for (int32_t f = 0; f < (k == i ? termFactors : 1); ++f) {
       const ExpressionRecord* source = k != i ? node->operands[k] : spread ? term->operands[f] : term;
-      if (!LinkOperand(product, slot++, Copy(source)) || MathRewriteMustStop()) {
+      if (!LinkOperand(product, slot++, Copy(source))) {
         DisposExpr(product);
         return nullptr;
       }
     }
+  }
+  if (product && MathRewriteMustStop()) {
+    DisposExpr(product);
+    return nullptr;
   }
   return product;
 }
@@ -54,6 +59,9 @@ ExpressionRecord* DistributedTerm(const ExpressionRecord* node, int32_t i, const
 // the expansion is too large to try.
 bool Distribute(ExpressionRecord* node, int32_t i) {
   if (PredictedProductTerms(node) > kMostMultipliedOutTerms) return false;
+  // Multiplying out makes no matrix: the products on the way need not be
+  // searched for one.
+  const MatrixFreeScope matrixFree(!MayHoldMatrix(node));
   const ExpressionRecord* sum = node->operands[i];
   ExpressionRecord* result = NewExpression(kOpPlus, sum->operandCount);
   bool failed = result == nullptr;

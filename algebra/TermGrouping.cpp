@@ -12,10 +12,9 @@
 #include "expression/TreeShorthands.h"
 #include "expression/TreeSurgery.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <set>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -26,7 +25,7 @@ const ExpressionRecord* BaseOf(const ExpressionRecord* factor) {
 
 // Structurally equal, and no matrix: matrix terms never combine.
 bool SameTerm(const ExpressionRecord* a, const ExpressionRecord* b) {
-  return MATH_Equal(a, b) && !ContainsMatrix(a);
+  return MATH_Equal(a, b) && !MayHoldMatrix(a);
 }
 
 // Factors from..count-1 of a and from b..count-1 of b pair up equal.
@@ -168,35 +167,89 @@ void GRP_OnMult(ExpressionRecord* e, std::vector<FactorSummary>* summaries) {
   }
 }
 
+namespace {
+
+// The later terms of each term's signature, in order: a chain through the
+// term indices, one per signature, so that a sum whose terms all differ
+// costs one sort and no bucket at all.
+class SignatureChains {
+ public:
+  explicit SignatureChains(const std::vector<ExpressionRecord*>& terms)
+      : fSignatures(terms.size()), fNext(terms.size(), -1), fPrevious(terms.size(), -1) {
+    std::vector<int32_t> order(terms.size());
+    for (int32_t k = 0; k < int32_t(terms.size()); ++k) {
+      fSignatures[k] = LikeTermSignature(terms[k]);
+      order[k] = k;
+    }
+    std::sort(order.begin(), order.end(), [this](int32_t a, int32_t b) {
+      return fSignatures[a] != fSignatures[b] ? fSignatures[a] < fSignatures[b] : a < b;
+    });
+    for (size_t k = 1; k < order.size(); ++k)
+      if (fSignatures[order[k - 1]] == fSignatures[order[k]]) Join(order[k - 1], order[k]);
+  }
+
+  bool AnyShared() const { return fShared; }
+  uint64_t Signature(int32_t k) const { return fSignatures[k]; }
+  int32_t Next(int32_t k) const { return fNext[k]; }
+
+  void Remove(int32_t k) {
+    if (fPrevious[k] >= 0) fNext[fPrevious[k]] = fNext[k];
+    if (fNext[k] >= 0) fPrevious[fNext[k]] = fPrevious[k];
+    fNext[k] = fPrevious[k] = -1;
+  }
+
+  // Term k, whose signature changed, joins the chain of its new one among
+  // the terms after `from` (those before it have left their chains).
+  void Move(int32_t k, uint64_t signature, int32_t from) {
+    Remove(k);
+    fSignatures[k] = signature;
+    int32_t before = -1, after = -1;
+    for (int32_t m = from + 1; m < int32_t(fSignatures.size()); ++m) {
+      if (m == k || fSignatures[m] != signature) continue;
+      if (m < k) before = m;
+      else if (after < 0) after = m;
+    }
+    if (before >= 0) Join(before, k);
+    if (after >= 0) Join(k, after);
+  }
+
+ private:
+  void Join(int32_t a, int32_t b) {
+    fNext[a] = b;
+    fPrevious[b] = a;
+    fShared = true;
+  }
+
+  std::vector<uint64_t> fSignatures;
+  std::vector<int32_t> fNext;
+  std::vector<int32_t> fPrevious;
+  bool fShared = false;
+};
+
+}  // namespace
+
 // Terms are met in order and each is paired only with later terms of its
-// signature, found through buckets, so a long sum groups in time that grows
-// with its length. Only the term in hand is ever deleted: the terms after it
-// keep their order, and a term's place is its first index less the
-// deletions so far.
+// signature, found through their chain, so a long sum groups in time that
+// grows with its length. Only the term in hand is ever deleted: the terms
+// after it keep their order, and a term's place is its first index less
+// the deletions so far.
 void GRP_OnPlus(ExpressionRecord* e) {
   if (!IsSum(e) || e->operandCount < 2) return;
   const std::vector<ExpressionRecord*> terms(e->operands, e->operands + e->operandCount);
-  std::vector<uint64_t> signatures(terms.size());
-  std::unordered_map<uint64_t, std::set<int32_t>> buckets;
-  for (int32_t k = 0; k < int32_t(terms.size()); ++k) {
-    signatures[k] = LikeTermSignature(terms[k]);
-    buckets[signatures[k]].insert(k);
-  }
+  SignatureChains chains(terms);
+  // Terms of different signatures never combine.
+  if (!chains.AnyShared()) return;
   bool grouped = false;
   for (int32_t i = 0, o = 0; IsKind(e, kOpPlus) && i < e->operandCount - 1 && e->operands[i] == terms[o]; ++o) {
-    std::set<int32_t>& alike = buckets[signatures[o]];
-    alike.erase(o);
+    const int32_t first = chains.Next(o);
+    chains.Remove(o);
     bool combined = false;
-    for (auto later = alike.begin(); !combined && later != alike.end(); ++later) {
-      const int32_t j = *later;
+    for (int32_t j = first; !combined && j >= 0; j = chains.Next(j)) {
       if (!LikeTerms(terms[o], terms[j])) continue;
       combined = AddCoefficient(terms[j], Coefficient(terms[o]));
       if (!combined) continue;
       const uint64_t signature = LikeTermSignature(terms[j]);
-      if (signature == signatures[j]) break;
-      alike.erase(j);
-      signatures[j] = signature;
-      buckets[signature].insert(j);
+      if (signature != chains.Signature(j)) chains.Move(j, signature, o);
       break;
     }
     if (!combined) {

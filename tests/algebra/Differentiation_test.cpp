@@ -1,12 +1,16 @@
 #include "algebra/AlgebraStartup.h"
 #include "algebra/Differentiation.h"
+#include "algebra/MatrixAlgebra.h"
+#include "evaluation/ScalarExprEval.h"
 #include "expression/TreeShorthands.h"
 #include "tests/algebra/AlgebraTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -158,6 +162,58 @@ TEST(Differentiation, CompiledExpressionsDeriveTwice) {
     for (double x : {0.3, 0.7, 1.6}) {
       EXPECT_NEAR(d->Evaluate(x, 0.0), Richardson(f, x, 0.0), 1e-7) << text << " at " << x;
       EXPECT_NEAR(dd->Evaluate(x, 0.0), Richardson(*d, x, 0.0), 1e-6) << text << " at " << x;
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using Matrix2 = std::array<std::array<double, 2>, 2>;
+
+// A(x) B(x), or A(x) C for the constant C, worked out here.
+Matrix2 ProductAt(double x, bool constantRight) {
+  const Matrix2 a{{{std::sin(x), x * x}, {1.0, std::exp(x)}}};
+  const Matrix2 b = constantRight ? Matrix2{{{1.0, 2.0}, {3.0, 4.0}}} : Matrix2{{{x, std::cos(x)}, {x * x * x, 2.0}}};
+  Matrix2 p{};
+  for (int i = 0; i < 2; ++i)
+    for (int j = 0; j < 2; ++j) p[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j];
+  return p;
+}
+
+// The entries of a matrix whose elements are numbers, row by row.
+std::vector<double> Entries(const ExpressionRecord* m) {
+  std::vector<double> entries;
+  if (!m || m->opcode != kOpMatrix) return entries;
+  for (int32_t k = 0; k < m->operandCount; ++k) entries.push_back(ScalarExprEval(m->operands[k], nullptr));
+  return entries;
+}
+
+// Matrices do not commute: d(AB)/dx is A'B + AB', never B A' (A'B and
+// B A' differ at the points tried), against central differences of the
+// product worked out here.
+TEST(Differentiation, AProductOfMatricesKeepsItsFactorsInOrder) {
+  InstallAlgebra();
+  for (const bool constantRight : {false, true}) {
+    const std::string right = constantRight ? "matrix(2,2,1,2,3,4)" : "matrix(2,2,x,cos(x),x^3,2)";
+    for (const double x0 : {0.3, 1.1, -0.7}) {
+      Tree derivative = Parse("function(oppartial(x),matrix(2,2,sin(x),x^2,1,exp(x))*" + right + ")");
+      DifferentiateAndSimplify(derivative.get());
+      PostOrder(derivative.get(), [x0](ExpressionRecord* n) {
+        if (IsAtom(n, 'x')) Become(n, Number(x0));
+      });
+      MENU_MatrixAlgebraRecurse(derivative.get(), nullptr);
+      SimplifyExpr(derivative.get());
+      const std::vector<double> ours = Entries(derivative.get());
+      ASSERT_EQ(ours.size(), 4u) << Written(derivative.get());
+      const double h = 1e-5;
+      const Matrix2 above = ProductAt(x0 + h, constantRight), below = ProductAt(x0 - h, constantRight);
+      for (int k = 0; k < 4; ++k) {
+        const double difference = (above[k / 2][k % 2] - below[k / 2][k % 2]) / (2 * h);
+        EXPECT_NEAR(ours[k], difference, 1e-6 * std::max(1.0, std::abs(difference)))
+            << right << " at x = " << x0 << ", entry " << k;
+      }
     }
   }
 }

@@ -1,4 +1,5 @@
 #include "AlgebraTestSupport.h"
+#include "MonomialReading.h"
 #include "algebra/SimplifierNodes.h"
 #include "expression/TreeCopying.h"
 
@@ -34,52 +35,6 @@ std::vector<Reference> LoadReferences() {
   return references;
 }
 
-// Exponents by variable name; the key text of the reference file.
-using Powers = std::map<std::string, int64_t>;
-
-std::string KeyOf(const Powers& powers) {
-  std::string key;
-  for (const auto& [name, exponent] : powers) {
-    if (exponent == 0) continue;
-    if (!key.empty()) key += '*';
-    key += name;
-    if (exponent != 1) key += '^' + std::to_string(exponent);
-  }
-  return key.empty() ? "1" : key;
-}
-
-// Reads one monomial of the rewritten tree: a number, a letter, a letter
-// to a whole power, or a product of these, each letter once. The sign
-// multiplies the coefficient; false for anything else.
-bool ReadMonomial(const ExpressionRecord* node, int64_t sign, double* coefficient, Powers* powers) {
-  auto letter = [&](const ExpressionRecord* atom, int64_t exponent) {
-    if (!IsKind(atom, kOpAtom) || atom->payload.id < 'a' || atom->payload.id > 'z') return false;
-    const std::string name(1, char(atom->payload.id));
-    if (powers->count(name)) return false;  // the same letter twice: not grouped
-    (*powers)[name] = sign * exponent;
-    return true;
-  };
-  auto factor = [&](const ExpressionRecord* f) {
-    if (IsNumberNode(f)) {
-      *coefficient *= NumberValue(f);
-      return true;
-    }
-    if (IsPower(f) && IsNumberNode(f->operands[1]) && std::trunc(NumberValue(f->operands[1])) == NumberValue(f->operands[1]))
-      return letter(f->operands[0], int64_t(NumberValue(f->operands[1])));
-    return letter(f, 1);
-  };
-  if (IsNegation(node)) {
-    *coefficient = -*coefficient;
-    node = node->operands[0];
-  }
-  if (!IsProduct(node)) return factor(node);
-  for (int32_t k = 0; k < node->operandCount; ++k) {
-    if (IsNumberNode(node->operands[k]) && k != 0) return false;  // numbers gather in front
-    if (!factor(node->operands[k])) return false;
-  }
-  return true;
-}
-
 std::string CoefficientText(double numerator, double denominator) {
   std::ostringstream text;
   text.precision(17);
@@ -90,21 +45,12 @@ std::string CoefficientText(double numerator, double denominator) {
 
 // "coefficient:key;..." sorted as the reference file has it, or a reason.
 std::string ExpandedMonomials(const ExpressionRecord* tree) {
-  std::vector<const ExpressionRecord*> terms;
-  if (IsSum(tree)) {
-    for (int32_t k = 0; k < tree->operandCount; ++k) terms.push_back(tree->operands[k]);
-  } else if (!IsNumberEqualTo(tree, 0.0)) {
-    terms.push_back(tree);
-  }
+  std::vector<std::pair<std::string, double>> terms;
+  if (!ReadTerms(tree, &terms)) return "a term is not a monomial";
   std::map<std::string, double> seen;
   std::vector<std::string> entries;
-  for (const ExpressionRecord* term : terms) {
-    double coefficient = 1.0;
-    Powers powers;
-    if (!ReadMonomial(term, 1, &coefficient, &powers)) return "a term is not a monomial";
-    const std::string key = KeyOf(powers);
-    if (seen.count(key)) return "monomial twice: " + key;
-    seen[key] = coefficient;
+  for (const auto& [key, coefficient] : terms) {
+    if (!seen.emplace(key, coefficient).second) return "monomial twice: " + key;
     entries.push_back(CoefficientText(coefficient, 1.0) + ":" + key);
   }
   std::sort(entries.begin(), entries.end());

@@ -1,0 +1,63 @@
+#include "algebra/InnerExpansions.h"
+
+#include "algebra/AlgebraSwitches.h"
+#include "algebra/RewriteStop.h"
+#include "expression/TreeComparison.h"
+#include "expression/TreeCopying.h"
+#include "expression/TreeDisposal.h"
+
+namespace {
+
+thread_local InnerExpansions* tOpen = nullptr;
+
+// The switches a rewrite reads, packed: an expansion is reused only under
+// the ones it was made with.
+uint64_t CurrentSwitches() {
+  uint64_t packed = 0;
+  for (const int32_t value : {gMathExpandingDefinitions, gMathGroupTermsInSum, gMathOrderTerms, gSimplifyPowers,
+                              Math_Multiply_Out, gMathMoveLR, Order_By_Increasing, gPlaceChainRuleFactors})
+    packed = packed * 31 + static_cast<uint32_t>(value);
+  return packed;
+}
+
+}  // namespace
+
+InnerExpansions::InnerExpansions() : fOutermost(tOpen == nullptr) {
+  if (fOutermost) tOpen = this;
+}
+
+InnerExpansions::~InnerExpansions() {
+  if (fOutermost) tOpen = nullptr;
+  for (const Expansion& met : fMet) {
+    DisposExpr(met.base);
+    DisposExpr(met.expansion);
+  }
+}
+
+InnerExpansions* InnerExpansions::Open() { return tOpen; }
+
+InnerExpansions::Expansion* InnerExpansions::Find(const ExpressionRecord* base, int32_t n) {
+  const uint64_t switches = CurrentSwitches();
+  for (Expansion& met : fMet)
+    if (met.n == n && met.switches == switches && MATH_Equal(met.base, base)) return &met;
+  return nullptr;
+}
+
+InnerExpansions::Seen InnerExpansions::Meet(const ExpressionRecord* base, int32_t n, const ExpressionRecord** kept) {
+  if (Expansion* met = Find(base, n)) {
+    *kept = met->expansion;
+    return met->expansion ? Seen::kKept : Seen::kSecondTime;
+  }
+  ExpressionRecord* copy = Copy(base);
+  if (MathRewriteMustStop()) DisposExpr(copy);
+  else fMet.push_back({copy, n, CurrentSwitches(), nullptr});
+  return Seen::kFirstTime;
+}
+
+void InnerExpansions::Keep(const ExpressionRecord* base, int32_t n, const ExpressionRecord* expansion) {
+  Expansion* met = Find(base, n);
+  if (!met || met->expansion) return;
+  ExpressionRecord* copy = Copy(expansion);
+  if (MathRewriteMustStop()) DisposExpr(copy);
+  else met->expansion = copy;
+}
