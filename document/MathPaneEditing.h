@@ -25,5 +25,7 @@ void MathPaneClick(DocumentWindow* window, MPoint where, int32_t modifiers, int3
 // lone prompt removes its block, unless it is the pane's only block. The
 // focused block is scrolled into view afterwards.
 bool MathPaneKey(DocumentWindow* window, uint32_t unicode, uint8_t keyCharacter, int32_t modifiers);
+// Every block goes; one empty formula takes their place and the focus.
+void ClearMathPane(DocumentWindow* window);
 // Blinks the focused formula's caret.
 void MathPaneIdle(DocumentWindow* window);

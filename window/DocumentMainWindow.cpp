@@ -14,6 +14,7 @@
 #include "CoreUtilities/ErrorReport.h"
 #include "CoreUtilities/OurRects.h"
 #include "CoreUtilities/OurTime.h"
+#include "document/DemoState.h"
 #include "document/DocumentExpansion.h"
 #include "document/DocumentIdle.h"
 #include "document/DocumentParameters.h"
@@ -51,6 +52,8 @@ DocumentMainWindow::SaveCommand& Saver() {
   static DocumentMainWindow::SaveCommand saver;
   return saver;
 }
+
+void (*gDemoIdle)() = nullptr;
 
 // The first widget takes what room the others leave.
 QWidget* Column(std::initializer_list<QWidget*> widgets) {
@@ -177,6 +180,7 @@ bool DocumentMainWindow::Holds(const QObject* object) const {
 void DocumentMainWindow::WakeIdle() { fIdleTimer.start(0); }
 
 void DocumentMainWindow::RunIdle() {
+  if (gDemoIdle) gDemoIdle();
   DocumentRecord* document = fDocument.get();
   const ExpansionState& state = document->fExpansion;
   const OurPort* world = fGraphPane->World();
@@ -225,6 +229,7 @@ void DocumentMainWindow::RestartComputations() {
 }
 
 void DocumentMainWindow::ShowTypingHint() {
+  if (IsDemoRunning()) return;  // the line shows the demo's caption
   const MERecord* record = FocusedEquation(&fWindowRecord);
   int message = 0;
   if (IsIPAfterExponent(record)) {
@@ -242,6 +247,8 @@ void DocumentMainWindow::SetStatusText(const QString& text) { fStatus->setText(t
 QString DocumentMainWindow::StatusText() const { return fStatus->text(); }
 
 void DocumentMainWindow::SetSaveCommand(SaveCommand command) { Saver() = std::move(command); }
+
+void DocumentMainWindow::SetDemoIdle(void (*demoIdle)()) { gDemoIdle = demoIdle; }
 
 bool DocumentMainWindow::MayClose() {
   if (!fDocument->fModified) return true;

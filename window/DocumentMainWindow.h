@@ -76,6 +76,9 @@ class DocumentMainWindow : public QMainWindow {
   // did not happen (cancelled or failed). The application installs it.
   using SaveCommand = std::function<bool(DocumentMainWindow*)>;
   static void SetSaveCommand(SaveCommand command);
+  // The demo player, which runs first in every timer callback of every
+  // window. The application installs it.
+  static void SetDemoIdle(void (*demoIdle)());
 
  protected:
   void closeEvent(QCloseEvent* event) override;
