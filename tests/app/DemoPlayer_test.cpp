@@ -272,3 +272,35 @@ TEST_F(DemoTest, BrokenScriptsPlayWhatTheyCan) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DemoTest, TheDemosMenuPlaysEachScriptIntoANewUntitledWindow) {
+  DocumentMainWindow* window = NewDocumentWindow();
+  ASSERT_NE(window, nullptr);
+  for (const char* title :
+       {"Line.", "To graph a 2D curve, type a function of x, starting with y=.",
+        "To graph a 3D surface, type a function of x and y, starting with z=.",
+        "Inequalities are relations in x and y, like this circle.",
+        "A point is has zero dimensions: no length, no area, no volume.", "Zentrolab can work with complex numbers.",
+        "Here we have the familiar exponential function of a real variable."})
+    EXPECT_NE(MenuItem(window, title), nullptr) << title;
+  QAction* play = MenuItem(window, "Inequalities are relations in x and y, like this circle.");
+  QAction* pause = MenuItem(window, "Pause Demo");
+  QAction* stop = MenuItem(window, "Stop Demo");
+  ASSERT_TRUE(play && pause && stop);
+  play->trigger();
+  ASSERT_EQ(AllWindows().size(), 2u);
+  DocumentMainWindow* shown = AllWindows().back();
+  EXPECT_EQ(DemoWindow(), shown);
+  EXPECT_TRUE(shown->FilePath().isEmpty());
+  pause->trigger();
+  EXPECT_TRUE(IsDemoPaused(shown->Document()));
+  pause->trigger();
+  EXPECT_FALSE(IsDemoPaused(shown->Document()));
+  stop->trigger();
+  EXPECT_FALSE(IsDemoRunning());
+  EXPECT_FALSE(shown->Document()->fModified);
+}
+
+}  // namespace

@@ -13,7 +13,7 @@
 namespace {
 
 std::u32string Script(int id) { return QString::fromUtf16(OurGetLocalizedString(id)).toStdU32String(); }
-std::u32string U(const char* utf8) { return QString::fromUtf8(utf8).toStdU32String(); }
+std::u32string Utf32(const char* utf8) { return QString::fromUtf8(utf8).toStdU32String(); }
 
 struct Shape {
   int id;
@@ -60,67 +60,67 @@ Commands CommandsOf(const DemoStep& step) {
 }
 
 TEST(DemoScriptLine, CommandsTypingAndCaptionsOfTheFirstLines) {
-  DemoStep step = ReadDemoLine(U("Hz=xy\t\t\t'Surfaces.'"));
+  DemoStep step = ReadDemoLine(Utf32("Hz=xy\t\t\t'Surfaces.'"));
   EXPECT_EQ(CommandsOf(step), Commands{DemoCommand::kHoldView});
   EXPECT_EQ(step.typed, U"z=xy");
   EXPECT_TRUE(step.hasCaption);
   EXPECT_EQ(step.caption, U"Surfaces.");
   EXPECT_FALSE(step.hasRange);
 
-  step = ReadDemoLine(U("V1T2.5\t'x'"));
+  step = ReadDemoLine(Utf32("V1T2.5\t'x'"));
   EXPECT_EQ(CommandsOf(step), (Commands{DemoCommand::kTurnView, DemoCommand::kPause}));
   EXPECT_EQ(step.commands[0].number, 1);
   EXPECT_EQ(step.commands[1].number, 2.5);
   EXPECT_TRUE(step.typed.empty());
 
-  step = ReadDemoLine(U("\x18-1"));
+  step = ReadDemoLine(Utf32("\x18-1"));
   EXPECT_EQ(CommandsOf(step), Commands{DemoCommand::kClearEquation});
   EXPECT_EQ(step.typed, U"-1");  // a minus after a command without a number is typed
   EXPECT_FALSE(step.hasCaption);
 
-  step = ReadDemoLine(U("$\t''"));
+  step = ReadDemoLine(Utf32("$\t''"));
   EXPECT_EQ(CommandsOf(step), Commands{DemoCommand::kNewDocument});
   EXPECT_TRUE(step.hasCaption);  // an empty caption clears the line
   EXPECT_TRUE(step.caption.empty());
 
-  step = ReadDemoLine(U("ey=x^2%+1\t'It's \u03c0.'"));
+  step = ReadDemoLine(Utf32("ey=x^2%+1\t'It's \u03c0.'"));
   EXPECT_EQ(CommandsOf(step), Commands{DemoCommand::kNewEquation});
   EXPECT_EQ(step.typed, U"y=x^2%+1");  // the arrow stays in the text, typed in its place
   EXPECT_EQ(step.caption, U"It's \u03c0.");
 }
 
 TEST(DemoScriptLine, RangesAreReadAndTheirStepsKeptToTheSlidersBounds) {
-  DemoStep step = ReadDemoLine(U("y=x^n\tn=0,2,40\t'Powers.'"));
+  DemoStep step = ReadDemoLine(Utf32("y=x^n\tn=0,2,40\t'Powers.'"));
   ASSERT_TRUE(step.hasRange);
   EXPECT_EQ(step.rangeLetter, U'n');
   EXPECT_EQ(step.rangeMinimum, 0);
   EXPECT_EQ(step.rangeMaximum, 2);
   EXPECT_EQ(step.rangeSteps, 40);
   EXPECT_EQ(step.caption, U"Powers.");
-  EXPECT_EQ(ReadDemoLine(U("\tn=-1.5,6.28,500")).rangeSteps, 200);
-  EXPECT_EQ(ReadDemoLine(U("\tn=-1.5,6.28,500")).rangeMinimum, -1.5);
-  EXPECT_EQ(ReadDemoLine(U("\tn=0,1,0")).rangeSteps, 1);
+  EXPECT_EQ(ReadDemoLine(Utf32("\tn=-1.5,6.28,500")).rangeSteps, 200);
+  EXPECT_EQ(ReadDemoLine(Utf32("\tn=-1.5,6.28,500")).rangeMinimum, -1.5);
+  EXPECT_EQ(ReadDemoLine(Utf32("\tn=0,1,0")).rangeSteps, 1);
 }
 
 // A field that cannot be read is skipped; the other fields of the line stand.
 TEST(DemoScriptLine, BadFieldsAreSkippedAndTheRestOfTheLineStands) {
   for (const char* bad : {"n=0,1", "n=0,1,2.5", "n=a,1,2", "=0,1,2", "n=0,1,2,3", "nonsense"}) {
-    const DemoStep step = ReadDemoLine(U((std::string("y=x\t") + bad + "\t'Kept.'").c_str()));
+    const DemoStep step = ReadDemoLine(Utf32((std::string("y=x\t") + bad + "\t'Kept.'").c_str()));
     EXPECT_EQ(step.badFields, 1) << bad;
     EXPECT_FALSE(step.hasRange) << bad;
     EXPECT_EQ(step.typed, U"y=x") << bad;
     EXPECT_EQ(step.caption, U"Kept.") << bad;
   }
-  DemoStep step = ReadDemoLine(U("y=x\tn=0,1,4\t'unterminated"));
+  DemoStep step = ReadDemoLine(Utf32("y=x\tn=0,1,4\t'unterminated"));
   EXPECT_EQ(step.badFields, 1);
   EXPECT_FALSE(step.hasCaption);
   EXPECT_TRUE(step.hasRange);
-  EXPECT_EQ(ReadDemoLine(U("y=x\t'")).hasCaption, false);  // a lone quote opens and never closes
+  EXPECT_EQ(ReadDemoLine(Utf32("y=x\t'")).hasCaption, false);  // a lone quote opens and never closes
 
   // An unknown command character, or a numbered command without its
   // number, loses the action; the caption still shows.
   for (const char* action : {"\x01y=x", "Vy=x", "T\t", "H\x02z=x"}) {
-    step = ReadDemoLine(U((std::string(action) + "\t'Shown.'").c_str()));
+    step = ReadDemoLine(Utf32((std::string(action) + "\t'Shown.'").c_str()));
     EXPECT_EQ(step.badFields, 1) << action;
     EXPECT_TRUE(step.commands.empty()) << action;
     EXPECT_TRUE(step.typed.empty()) << action;
