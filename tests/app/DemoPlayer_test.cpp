@@ -27,7 +27,14 @@ std::u32string ScriptText(const char* utf8) { return QString::fromUtf8(utf8).toS
 
 class DemoTest : public WindowTest {
  protected:
-  void SetUp() override { SetDemoImmediatePace(true); }
+  void SetUp() override {
+    SetDemoImmediatePace(true);
+    // A demo's document is left unmodified: closing it asks nothing.
+    SetSaveChangesQuestion([](QWidget*, const QString& name) {
+      ADD_FAILURE() << "asked to save " << name.toStdString();
+      return SaveChangesAnswer::kDontSave;
+    });
+  }
   void TearDown() override {
     SetDemoStepObserver(nullptr);
     StopDemo();
@@ -244,7 +251,6 @@ TEST_F(DemoTest, StopClosingAndANewDemoEachEndTheRunningOne) {
   });
   ASSERT_TRUE(WaitLong([] { return !IsDemoRunning(); }));
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  SetSaveChangesQuestion(nullptr);
   EXPECT_EQ(DemoWindow(), nullptr);
   EXPECT_EQ(AllWindows(), std::vector<DocumentMainWindow*>{first});
 }
