@@ -1,5 +1,6 @@
 #include "CoreUtilities/MessageTable.h"
 
+#include "CoreUtilities/DemoScripts.h"
 #include "CoreUtilities/InternedStrings.h"
 
 #include <iterator>
@@ -7,7 +8,7 @@
 namespace {
 
 // English keys by message id; null where an id has no message. Ids 50 to
-// 59 are demo scripts, one line each until a demo player exists.
+// 59 are the demo scripts.
 constexpr const char* kMessageKeys[] = {
     /* 1 */ "Undefined in the region shown",
     /* 2 */ "Undefined or infinite in the region shown",
@@ -58,16 +59,16 @@ constexpr const char* kMessageKeys[] = {
     /* 47 */ "This document cannot be opened because it was created by a newer version of Zentrolab.\r\rPlease visit the Zentrolab web site for information on updating the software.",
     /* 48 */ "This picture was created by a newer version of Zentrolab.\r\rTo import it you would need to use Zentrolab Version 3 to read it and then save it out again.",
     /* 49 */ nullptr,
-    /* 50 */ "e\t'This is an example from the Examples menu.'\n",
-    /* 51 */ "$\t''\n",
+    /* 50 */ kDemoScript50,
+    /* 51 */ kDemoScript51,
     /* 52 */ "",
-    /* 53 */ "y=x^2%\t\t\t'To graph a 2D curve, type a function of x, starting with y=.'\n",
-    /* 54 */ "Hz=xy\t\t\t\t\t\t\t'To graph a 3D surface, type a function of x and y, starting with z=.'\n",
-    /* 55 */ "x^2%+y^2%<2^2%\t\t\t'Inequalities are relations in x and y, like this circle.'\n",
+    /* 53 */ kDemoScript53,
+    /* 54 */ kDemoScript54,
+    /* 55 */ kDemoScript55,
     /* 56 */ "",
-    /* 57 */ "V1T1\t'A point is has zero dimensions: no length, no area, no volume.'\n",
-    /* 58 */ "\x18" "-1\t'Zentrolab can work with complex numbers.'\n",
-    /* 59 */ "y=e^x\t'Here we have the familiar exponential function of a real variable.'\n",
+    /* 57 */ kDemoScript57,
+    /* 58 */ kDemoScript58,
+    /* 59 */ kDemoScript59,
 };
 
 }  // namespace

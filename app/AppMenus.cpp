@@ -5,6 +5,7 @@
 #include <QMenuBar>
 
 #include "app/AppCommands.h"
+#include "app/DemoMenu.h"
 #include "app/EditCommands.h"
 #include "app/GraphMenuItems.h"
 #include "app/View4DMenuItems.h"
@@ -82,6 +83,8 @@ void BuildFileMenu(DocumentMainWindow* w, QMenu* file) {
   file->addSeparator();
   Add(file, QObject::tr("Export PNG..."), QKeySequence(), [w] { ExportWindowWithDialog(w, ExportFormat::kPng); });
   Add(file, QObject::tr("Export PDF..."), QKeySequence(), [w] { ExportWindowWithDialog(w, ExportFormat::kPdf); });
+  file->addSeparator();
+  AddDemoMenu(file);
   file->addSeparator();
   Add(file, QObject::tr("Quit"), QKeySequence::Quit, [] {
     if (CloseAllWindows()) QApplication::quit();

@@ -8,6 +8,7 @@
 #include "app/AppCommands.h"
 #include "app/AppHooks.h"
 #include "app/AppSettings.h"
+#include "app/DemoPlayer.h"
 #include "CoreUtilities/ComputeThreads.h"
 #include "CoreUtilities/CooperativeThreads.h"
 #include "CoreUtilities/OurText/NumberText.h"
@@ -42,6 +43,7 @@ void StartLayers() {
   InstallAppHooks();
   InstallWindowHooks();
   DocumentMainWindow::SetSaveCommand(SaveWindow);
+  DocumentMainWindow::SetDemoIdle(DemoIdle);
   const QSettings preferences = Preferences();
   SetNewDocumentSettings(ReadNewDocumentSettings(preferences));
   ApplyHiddenMathSettings(preferences);
@@ -55,6 +57,7 @@ void StartLayers() {
 }
 
 void StopLayers() {
+  StopDemo();
   // Windows still open go first: each stops its document's work.
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   const std::vector<DocumentMainWindow*> windows = AllWindows();

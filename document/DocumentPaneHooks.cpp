@@ -4,6 +4,7 @@
 
 #include "CoreUtilities/OurTime.h"
 #include "document/CoordinateDisplay.h"
+#include "document/DemoState.h"
 #include "document/DocumentExpansion.h"
 #include "document/DocumentIdle.h"
 #include "document/DocumentParameters.h"
@@ -140,6 +141,8 @@ void InstallDocumentPaneHooks() {
   gGraphPaneHooks.AddToParameterList = AddToParameterList;
   gGraphPaneHooks.SetDocumentFragmentProgramFlag = SetDocumentFragmentProgramFlag;
   gGraphPaneHooks.SetTransformEquationBlockIndex = SetTransformEquationBlockIndex;
+  gGraphPaneHooks.IsDemoRunning = IsDemoRunning;
+  gGraphPaneHooks.IsDemoPaused = IsDemoPaused;
   Install2DGraphMakers();
   Install3DGraphMakers();
 }

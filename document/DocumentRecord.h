@@ -57,6 +57,8 @@ class DocumentRecord : public AMathPaneDocument {
   MathUndoState fMathUndo;
   // Changed since it was last read or saved; closing asks while it is set.
   bool fModified = false;
+  // A demo playing into the document stands paused (interface thread).
+  bool fDemoPaused = false;
 
   // The ranges the graphs use, as the coordinate display shows them.
   CoordinateDisplayValues fCoordinates;

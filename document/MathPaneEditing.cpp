@@ -208,6 +208,23 @@ bool MathPaneKey(DocumentWindow* window, uint32_t unicode, uint8_t keyCharacter,
   return true;
 }
 
+void ClearMathPane(DocumentWindow* window) {
+  DocumentRecord* document = Document(window);
+  if (!document || !window->mathPanePort) return;
+  const APushPort port(window->mathPanePort);
+  FocusMathPaneBlock(window, -1);
+  // The blocks change only while nothing reads them.
+  StopDocumentComputations(document);
+  auto& blocks = document->fContents.blocks;
+  while (blocks.Count() > 0) {
+    DisposeBlockContents(blocks[blocks.Count() - 1]);
+    blocks.Remove(blocks.Count() - 1);
+  }
+  AddEquationAfter(window, -1);
+  ScrollFocusIntoView(window);
+  RedrawMathPane(window);
+}
+
 void MathPaneIdle(DocumentWindow* window) {
   MBlock* block = FocusedBlock(window);
   if (!block || !window->mathPanePort) return;

@@ -34,5 +34,7 @@ void DeleteMathPaneBlock(DocumentWindow* window, int32_t block);
 // stood, focused; a formula edit is swapped back. False when there was
 // nothing to undo.
 bool UndoMathPaneEdit(DocumentWindow* window);
+// Every block goes; one empty formula takes their place and the focus.
+void ClearMathPane(DocumentWindow* window);
 // Blinks the focused formula's caret.
 void MathPaneIdle(DocumentWindow* window);

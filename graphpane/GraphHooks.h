@@ -51,7 +51,7 @@ struct MBlock;
   X(void, SetTransformEquationBlockIndex, (MBlock* block, int32_t row), (block, row))                                 \
   /* A demo drives the mouse; a movie is being saved frame by frame. */                                               \
   X(bool, IsDemoRunning, (), ())                                                                                      \
-  X(bool, IsDemoPaused, (), ())                                                                                       \
+  X(bool, IsDemoPaused, (DocumentRecord* document), (document))                                                      \
   X(bool, IsSavingMovie, (), ())                                                                                      \
   /* The 4-D view's axis indicator: the window points of o, X, Y, Z, W as */                                          \
   /* x, y pairs; and the view's spin stopped. */                                                                      \

@@ -61,7 +61,7 @@ void A3DGraphView::DoMouseMove(MPoint point) {
 // Holding the mouse still before the release leaves no momentum.
 void A3DGraphView::PauseRule() {
   if (!OurTimeIsPast(gViewClock.ticks(), fLastTicks + OurDuration(20))) return;
-  if (PaneHooks::IsDemoRunning() && !PaneHooks::IsDemoPaused()) return;
+  if (PaneHooks::IsDemoRunning() && !PaneHooks::IsDemoPaused(fDocument)) return;
   fRecord.spinAngle[0] = 0;
 }
 

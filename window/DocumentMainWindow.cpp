@@ -15,6 +15,7 @@
 #include "CoreUtilities/ErrorReport.h"
 #include "CoreUtilities/OurRects.h"
 #include "CoreUtilities/OurTime.h"
+#include "document/DemoState.h"
 #include "document/DocumentExpansion.h"
 #include "document/DocumentIdle.h"
 #include "document/DocumentParameters.h"
@@ -51,6 +52,8 @@ DocumentMainWindow::SaveCommand& Saver() {
   static DocumentMainWindow::SaveCommand saver;
   return saver;
 }
+
+void (*gDemoIdle)() = nullptr;
 
 // The first widget takes what room the others leave.
 QWidget* Column(std::initializer_list<QWidget*> widgets) {
@@ -185,6 +188,7 @@ void DocumentMainWindow::WakeIdle() {
 
 void DocumentMainWindow::RunIdle() {
   fWakePending = false;
+  if (gDemoIdle) gDemoIdle();
   DocumentRecord* document = fDocument.get();
   const ExpansionState& state = document->fExpansion;
   const OurPort* world = fGraphPane->World();
@@ -225,7 +229,8 @@ void DocumentMainWindow::CheckTimerInterval() {
 bool DocumentMainWindow::WantsTicks() const {
   DocumentRecord* document = fDocument.get();
   AGraphPane* pane = document->fGraphPane.get();
-  return !document->fExpansion.expansionDone.load() || GetGraphingAnimationState(document) ||
+  // A demo types, drags and waits out its pauses from the timer.
+  return IsDemoRunning() || !document->fExpansion.expansionDone.load() || GetGraphingAnimationState(document) ||
          (pane && pane->AreAnyGraphsMoving());
 }
 
@@ -247,6 +252,7 @@ void DocumentMainWindow::RestartComputations() {
 }
 
 void DocumentMainWindow::ShowTypingHint() {
+  if (IsDemoRunning()) return;  // the line shows the demo's caption
   const MERecord* record = FocusedEquation(&fWindowRecord);
   int message = 0;
   if (IsIPAfterExponent(record)) {
@@ -266,6 +272,7 @@ QString DocumentMainWindow::StatusText() const { return fStatus->text(); }
 void DocumentMainWindow::SetSaveCommand(SaveCommand command) { Saver() = std::move(command); }
 
 uint32_t DocumentMainWindow::SetGraphPassSlice(uint32_t slice) { return std::exchange(gGraphPassSlice, slice); }
+void DocumentMainWindow::SetDemoIdle(void (*demoIdle)()) { gDemoIdle = demoIdle; }
 
 bool DocumentMainWindow::MayClose() {
   if (!fDocument->fModified) return true;

@@ -87,6 +87,9 @@ class DocumentMainWindow : public QMainWindow {
   // did not happen (cancelled or failed). The application installs it.
   using SaveCommand = std::function<bool(DocumentMainWindow*)>;
   static void SetSaveCommand(SaveCommand command);
+  // The demo player, which runs first in every timer callback of every
+  // window. The application installs it.
+  static void SetDemoIdle(void (*demoIdle)());
 
   // How long each idle of every window may add equations to its graphing
   // pass, as an OurTime span; 0 adds one a time, so a test can step a pass.

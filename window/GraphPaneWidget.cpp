@@ -112,20 +112,25 @@ void GraphPaneWidget::resizeEvent(QResizeEvent*) {
 }
 
 void GraphPaneWidget::Press(QMouseEvent* event, bool doubleClick) {
-  AGraphPane* pane = fDocument->fGraphPane.get();
-  if (!pane || event->button() != Qt::LeftButton) return;
-  const Qt::KeyboardModifiers keys = event->modifiers();
+  if (!fDocument->fGraphPane || event->button() != Qt::LeftButton) return;
   const QPoint at = event->position().toPoint();
+  // The views follow the drag themselves, reading this widget's mouse.
+  WidgetMouseSource mouse(this, at);
+  FollowPress(&mouse, at, static_cast<long>(event->timestamp()), event->modifiers(), doubleClick);
+}
+
+void GraphPaneWidget::PressWith(MouseSource* mouse, QPoint at) { FollowPress(mouse, at, 0, Qt::NoModifier, false); }
+
+void GraphPaneWidget::FollowPress(MouseSource* mouse, QPoint at, long when, Qt::KeyboardModifiers keys,
+                                  bool doubleClick) {
+  AGraphPane* pane = fDocument->fGraphPane.get();
+  if (!pane) return;
   WorldIsCurrent current(fWorld);
-  {
-    // The views follow the drag themselves, reading this widget's mouse.
-    WidgetMouseSource mouse(this, at);
-    MouseSource* previous = CurrentMouseSource();
-    SetMouseSource(&mouse);
-    pane->MouseDown(ToMPoint(at), static_cast<long>(event->timestamp()), keys & Qt::MetaModifier,
-                    keys & Qt::AltModifier, keys & Qt::ControlModifier, keys & Qt::ShiftModifier, doubleClick);
-    SetMouseSource(previous);
-  }
+  MouseSource* previous = CurrentMouseSource();
+  SetMouseSource(mouse);
+  pane->MouseDown(ToMPoint(at), when, keys & Qt::MetaModifier, keys & Qt::AltModifier, keys & Qt::ControlModifier,
+                  keys & Qt::ShiftModifier, doubleClick);
+  SetMouseSource(previous);
   UpdateCursor();
 }
 

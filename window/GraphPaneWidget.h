@@ -5,6 +5,7 @@
 #include "window/AxisIndicator.h"
 
 class DocumentRecord;
+class MouseSource;
 struct DocumentWindow;
 struct OurPort;
 
@@ -31,6 +32,9 @@ class GraphPaneWidget : public QWidget {
   void UpdateCursor();
   // Shown over the 4-D view.
   AxisIndicator& Indicator() { return fIndicator; }
+  // A press at the point with no modifiers whose drag reads the given
+  // mouse, as a press of the user's reads the widget's own.
+  void PressWith(MouseSource* mouse, QPoint at);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -43,6 +47,7 @@ class GraphPaneWidget : public QWidget {
 
  private:
   void Press(QMouseEvent* event, bool doubleClick);
+  void FollowPress(MouseSource* mouse, QPoint at, long when, Qt::KeyboardModifiers keys, bool doubleClick);
 
   DocumentWindow* fWindow;
   DocumentRecord* fDocument;

@@ -3,6 +3,7 @@
 #include <QPalette>
 
 #include "CoreUtilities/ErrorReport.h"
+#include "document/DemoState.h"
 #include "document/DocumentRecord.h"
 #include "graphpane/GraphHooks.h"
 #include "renderer/RendererHooks.h"
@@ -51,7 +52,9 @@ void SetDocDirty(DocumentRecord* document, bool dirty) {
   if (DocumentMainWindow* window = WindowOfDocument(document)) window->UpdateModifiedMark();
 }
 
+// A demo's caption stays while the demo runs.
 void ClearMathAssistanceString(DocumentRecord* document) {
+  if (IsDemoRunning()) return;
   if (DocumentMainWindow* window = WindowOfDocument(document)) window->SetStatusText(QString());
 }
 
