@@ -170,13 +170,13 @@ TEST(Differentiation, CompiledExpressionsDeriveTwice) {
 
 namespace {
 
-using Matrix2 = std::array<std::array<double, 2>, 2>;
+using MatrixOfRows = std::array<std::array<double, 2>, 2>;
 
 // A(x) B(x), or A(x) C for the constant C, worked out here.
-Matrix2 ProductAt(double x, bool constantRight) {
-  const Matrix2 a{{{std::sin(x), x * x}, {1.0, std::exp(x)}}};
-  const Matrix2 b = constantRight ? Matrix2{{{1.0, 2.0}, {3.0, 4.0}}} : Matrix2{{{x, std::cos(x)}, {x * x * x, 2.0}}};
-  Matrix2 p{};
+MatrixOfRows ProductAt(double x, bool constantRight) {
+  const MatrixOfRows a{{{std::sin(x), x * x}, {1.0, std::exp(x)}}};
+  const MatrixOfRows b = constantRight ? MatrixOfRows{{{1.0, 2.0}, {3.0, 4.0}}} : MatrixOfRows{{{x, std::cos(x)}, {x * x * x, 2.0}}};
+  MatrixOfRows p{};
   for (int i = 0; i < 2; ++i)
     for (int j = 0; j < 2; ++j) p[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j];
   return p;
@@ -208,7 +208,7 @@ TEST(Differentiation, AProductOfMatricesKeepsItsFactorsInOrder) {
       const std::vector<double> ours = Entries(derivative.get());
       ASSERT_EQ(ours.size(), 4u) << Written(derivative.get());
       const double h = 1e-5;
-      const Matrix2 above = ProductAt(x0 + h, constantRight), below = ProductAt(x0 - h, constantRight);
+      const MatrixOfRows above = ProductAt(x0 + h, constantRight), below = ProductAt(x0 - h, constantRight);
       for (int k = 0; k < 4; ++k) {
         const double difference = (above[k / 2][k % 2] - below[k / 2][k % 2]) / (2 * h);
         EXPECT_NEAR(ours[k], difference, 1e-6 * std::max(1.0, std::abs(difference)))
