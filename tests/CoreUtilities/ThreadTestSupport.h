@@ -9,9 +9,7 @@
 #include <string>
 #include <thread>
 
-// How long a wait may last before it counts as a hang. Only a hang may fail
-// on time: a loaded two-core machine under a sanitizer is slow, never wrong.
-inline constexpr std::chrono::seconds kHangLimit = std::chrono::minutes(10);
+#include "tests/support/HangLimit.h"
 
 // Ends the test program with a failure when a test has not finished within
 // the hang limit: a hang must fail, never stall the suite. A shorter limit

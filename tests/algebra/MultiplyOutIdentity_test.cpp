@@ -19,16 +19,16 @@
 
 namespace {
 
-struct Case {
+struct ProductCase {
   std::string formula;
   std::map<std::string, double> reference;
 };
 
-std::vector<Case> LoadCases() {
-  std::vector<Case> cases;
+std::vector<ProductCase> LoadProductCases() {
+  std::vector<ProductCase> cases;
   for (const std::string& line : DataLines("multiply_out_identity.txt")) {
     std::istringstream fields(line);
-    Case c;
+    ProductCase c;
     std::getline(fields, c.formula, '\t');
     for (std::string entry; std::getline(fields, entry, ';');) {
       const size_t colon = entry.find(':');
@@ -47,7 +47,7 @@ Tree MultipliedOut(const std::string& formula) {
 
 TEST(MultiplyOutIdentity, TreesAreThoseWrittenBefore) {
   std::vector<std::string> lines;
-  for (const Case& c : LoadCases()) {
+  for (const ProductCase& c : LoadProductCases()) {
     const Tree tree = MultipliedOut(c.formula);
     lines.push_back(c.formula + "\t" + (tree ? Written(tree.get(), true) : "<unreadable>"));
   }
@@ -63,9 +63,9 @@ TEST(MultiplyOutIdentity, TreesAreThoseWrittenBefore) {
 }
 
 TEST(MultiplyOutIdentity, ValuesAreSympysExpansions) {
-  const std::vector<Case> cases = LoadCases();
+  const std::vector<ProductCase> cases = LoadProductCases();
   ASSERT_EQ(cases.size(), 315u);
-  for (const Case& c : cases) {
+  for (const ProductCase& c : cases) {
     const Tree tree = MultipliedOut(c.formula);
     ASSERT_TRUE(tree) << c.formula;
     // Like terms whose factors stand in another order are left apart

@@ -27,7 +27,7 @@
 #include "window/GraphPaneWidget.h"
 #include "window/WindowDialogs.h"
 #include "window/WindowRegistry.h"
-#include "tests/document/HangLimit.h"
+#include "tests/support/HangLimit.h"
 
 // The application as `zl` starts it, once per test program, with the
 // alerts recorded instead of shown.

@@ -19,10 +19,6 @@
 
 namespace {
 
-constexpr int kHangGuardMs = 600000;  // reported as a hang, never reached by a working player
-
-bool WaitLong(const std::function<bool()>& condition) { return WaitFor(condition, kHangGuardMs); }
-
 std::u32string ScriptText(const char* utf8) { return QString::fromUtf8(utf8).toStdU32String(); }
 
 class DemoTest : public WindowTest {
@@ -82,7 +78,7 @@ TEST_F(DemoTest, EveryScriptPlaysToItsEndWithEveryGraphDrawn) {
     window = PlayDemo(script);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(DemoWindow(), window);
-    ASSERT_TRUE(WaitLong([] { return !IsDemoRunning(); })) << "hang in script " << script;
+    ASSERT_TRUE(WaitFor([] { return !IsDemoRunning(); })) << "hang in script " << script;
     const QString text = QString::fromUtf16(OurGetLocalizedString(script));
     EXPECT_EQ(steps, text.count('\n')) << script;
     EXPECT_EQ(Formulas(window->Document()), formulas) << script;
@@ -142,7 +138,7 @@ TEST_F(DemoTest, TheSurfacesScriptTurnsItsViewByItsDrags) {
   });
   window = PlayDemo(54);
   ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(WaitLong([] { return !IsDemoRunning(); }));
+  ASSERT_TRUE(WaitFor([] { return !IsDemoRunning(); }));
   EXPECT_EQ(checked, 26);
   EXPECT_TRUE(window->Document()->fGraphPane->AreAnyViews3D());
 }
@@ -167,7 +163,7 @@ TEST_F(DemoTest, FlagsCaptionsAndPausingAStep) {
   ASSERT_NE(window, nullptr);
   DocumentRecord* document = window->Document();
   EXPECT_TRUE(IsDemoRunning());
-  ASSERT_TRUE(WaitLong([&] { return IsDemoPaused(document); }));
+  ASSERT_TRUE(WaitFor([&] { return IsDemoPaused(document); }));
   EXPECT_TRUE(PaneHooks::IsDemoPaused(document));
   // Paused, the timer runs and nothing is typed.
   const std::vector<std::string> paused = Formulas(document);
@@ -177,7 +173,7 @@ TEST_F(DemoTest, FlagsCaptionsAndPausingAStep) {
   EXPECT_EQ(lines, (std::vector<int32_t>{0, 1}));
   ResumeDemo();
   EXPECT_FALSE(IsDemoPaused(document));
-  ASSERT_TRUE(WaitLong([&] { return lines.size() >= 3; }));
+  ASSERT_TRUE(WaitFor([&] { return lines.size() >= 3; }));
   EXPECT_EQ(lines[2], 2);  // on from the next step, nothing skipped
   EXPECT_EQ(atLineTwo, std::vector<std::string>{"y=x^2-3"});
   EXPECT_EQ(captions[0], "To graph a 2D curve, type a function of x, starting with y=.");
@@ -195,7 +191,7 @@ TEST_F(DemoTest, PauseHoldsTheAnimationAndResumePlaysItOut) {
   SetDemoStepObserver([&](int32_t) { ++steps; });
   PlayDemoScript(ScriptText("y=x^n\tn=1,3,200\t'Powers.'\n"), window);
   const DocumentContents& c = document->fContents;
-  ASSERT_TRUE(WaitLong([&] { return c.animationRunning && c.sliderControlValue > 0; }));
+  ASSERT_TRUE(WaitFor([&] { return c.animationRunning && c.sliderControlValue > 0; }));
   PauseDemo();
   EXPECT_EQ(GetGraphingAnimationState(document), 0);
   const int32_t held = c.sliderControlValue;
@@ -206,7 +202,7 @@ TEST_F(DemoTest, PauseHoldsTheAnimationAndResumePlaysItOut) {
   EXPECT_EQ(steps, 0);
   ResumeDemo();
   EXPECT_NE(GetGraphingAnimationState(document), 0);
-  ASSERT_TRUE(WaitLong([] { return !IsDemoRunning(); }));
+  ASSERT_TRUE(WaitFor([] { return !IsDemoRunning(); }));
   EXPECT_EQ(steps, 1);
   EXPECT_EQ(c.sliderControlValue, 200);  // played once, to its last step
   EXPECT_EQ(c.sliderMinimum, 1);
@@ -222,7 +218,7 @@ TEST_F(DemoTest, StopClosingAndANewDemoEachEndTheRunningOne) {
   });
   first = PlayDemo(53);
   ASSERT_NE(first, nullptr);
-  ASSERT_TRUE(WaitLong([&] { return IsDemoPaused(first->Document()); }));
+  ASSERT_TRUE(WaitFor([&] { return IsDemoPaused(first->Document()); }));
   StopDemo();
   EXPECT_FALSE(IsDemoRunning());
   EXPECT_FALSE(IsDemoPaused(first->Document()));
@@ -237,7 +233,7 @@ TEST_F(DemoTest, StopClosingAndANewDemoEachEndTheRunningOne) {
     if (line == 1 && DemoWindow() == first) PauseDemo();
   });
   PlayDemoScript(ScriptText("y=x\t'One.'\ney=2x\t'Two.'\ney=3x\t'Three.'\n"), first);
-  ASSERT_TRUE(WaitLong([&] { return IsDemoPaused(first->Document()); }));
+  ASSERT_TRUE(WaitFor([&] { return IsDemoPaused(first->Document()); }));
   DocumentMainWindow* second = PlayDemo(55);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(DemoWindow(), second);
@@ -249,7 +245,7 @@ TEST_F(DemoTest, StopClosingAndANewDemoEachEndTheRunningOne) {
   SetDemoStepObserver([&](int32_t line) {
     if (line == 2) second->close();
   });
-  ASSERT_TRUE(WaitLong([] { return !IsDemoRunning(); }));
+  ASSERT_TRUE(WaitFor([] { return !IsDemoRunning(); }));
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(DemoWindow(), nullptr);
   EXPECT_EQ(AllWindows(), std::vector<DocumentMainWindow*>{first});
@@ -271,7 +267,7 @@ TEST_F(DemoTest, BrokenScriptsPlayWhatTheyCan) {
                    "V\t'No number.'\n"
                    "ey=-x\tn=0,1,4,\t''\n"),
                  window);
-  ASSERT_TRUE(WaitLong([] { return !IsDemoRunning(); }));
+  ASSERT_TRUE(WaitFor([] { return !IsDemoRunning(); }));
   EXPECT_EQ(Formulas(window->Document()), (std::vector<std::string>{"y=x", "y=x^2", "y=-x"}));
   EXPECT_EQ(captions, (std::vector<QString>{"Kept.", "Shown.", "Shown.", "No number.", ""}));
   EXPECT_FALSE(window->Document()->fContents.animationRunning);

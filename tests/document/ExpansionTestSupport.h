@@ -12,7 +12,7 @@
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"
 #include "tests/document/DocumentTestSupport.h"
-#include "tests/document/HangLimit.h"
+#include "tests/support/HangLimit.h"
 #include "tests/expression/ParserTestSupport.h"
 
 // The compute threads for a whole suite.

@@ -10,7 +10,7 @@
 #include "CoreUtilities/ThreadLocalState.h"
 #include "document/DocumentRecord.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
-#include "tests/document/HangLimit.h"
+#include "tests/support/HangLimit.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ TEST_F(MathPaneThreadTest, DocumentQueuedTwiceIsComputedOnce) {
   busy.gate = &gate;
   CountingDocument twice;
   DoThreadedMathPaneCalculations(&busy);
-  ASSERT_TRUE(EventuallyTrue([&] { return busy.started.load() == 1; }, kHangLimit));
+  ASSERT_TRUE(EventuallyTrue([&] { return busy.started.load() == 1; }));
   EXPECT_EQ(busy.fMathPaneState.load(), kMathPaneResultsBeingComputed);
   DoThreadedMathPaneCalculations(&twice);
   DoThreadedMathPaneCalculations(&twice);
@@ -74,7 +74,7 @@ TEST_F(MathPaneThreadTest, DocumentQueuedTwiceIsComputedOnce) {
   CountingDocument after;
   DoThreadedMathPaneCalculations(&after);
   gate.Open();
-  ASSERT_TRUE(EventuallyTrue([&] { return after.finished.load() == 1; }, kHangLimit));
+  ASSERT_TRUE(EventuallyTrue([&] { return after.finished.load() == 1; }));
   EXPECT_EQ(twice.fMathPaneState.load(), kMathPaneResultsDone);
   EXPECT_EQ(twice.started.load(), 1);
   EXPECT_EQ(twice.finished.load(), 1);
@@ -92,7 +92,7 @@ TEST_F(MathPaneThreadTest, CancelStopsOnlyTheNamedDocument) {
 
   CancelThreadedMathPaneCalculations(&untouched);  // neither queued nor running
   DoThreadedMathPaneCalculations(&endless);
-  ASSERT_TRUE(EventuallyTrue([&] { return endless.started.load() == 1; }, kHangLimit));
+  ASSERT_TRUE(EventuallyTrue([&] { return endless.started.load() == 1; }));
   DoThreadedMathPaneCalculations(&queued);
   DoThreadedMathPaneCalculations(&next);
   CancelThreadedMathPaneCalculations(&queued);  // taken off, the running one untouched
@@ -100,7 +100,7 @@ TEST_F(MathPaneThreadTest, CancelStopsOnlyTheNamedDocument) {
   CancelThreadedMathPaneCalculations(&endless);
   EXPECT_EQ(endless.aborted.load(), 1);
   EXPECT_EQ(endless.fMathPaneState.load(), kMathPaneResultsDone);
-  ASSERT_TRUE(EventuallyTrue([&] { return next.finished.load() == 1; }, kHangLimit));
+  ASSERT_TRUE(EventuallyTrue([&] { return next.finished.load() == 1; }));
   EXPECT_EQ(next.aborted.load(), 0);
   EXPECT_EQ(queued.started.load(), 0);
   EXPECT_EQ(untouched.started.load(), 0);

@@ -19,7 +19,7 @@
 #include "graphs2d/AnArrowPlot.h"
 #include "graphs2d/GraphMakers2D.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
-#include "tests/document/HangLimit.h"
+#include "tests/support/HangLimit.h"
 #include "tests/expression/ParserTestSupport.h"
 #include "tests/graphs2d/FunctionGraphTestSupport.h"
 

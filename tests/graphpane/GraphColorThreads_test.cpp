@@ -7,7 +7,7 @@
 
 #include "document/DocumentRecord.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
-#include "tests/document/HangLimit.h"
+#include "tests/support/HangLimit.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
 
 namespace {
