@@ -22,6 +22,8 @@
 #include "document/InvalExprs.h"
 #include "document/MathPaneEditing.h"
 #include "document/SliderAnimation.h"
+#include "expression/MathEditRecord.h"
+#include "expression/OperatorKinds.h"
 #include "graphpane/AGraphPane.h"
 #include "platform/MouseSource.h"
 #include "window/DocumentMainWindow.h"
@@ -97,9 +99,18 @@ void TypeKey(DocumentMainWindow* window, char32_t c) {
   QCoreApplication::sendEvent(pane, &press);
 }
 
-void PressReturn(DocumentMainWindow* window) {
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+void PressKey(DocumentMainWindow* window, Qt::Key key, const QString& text) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
   QCoreApplication::sendEvent(window->MathPane(), &press);
+}
+
+// Backspace over the whole formula leaves its prompt; Clear would take the
+// block away, and on a lone prompt so would Backspace.
+void EmptyFocusedFormula(DocumentMainWindow* window) {
+  const MERecord* record = FocusedFormula(window);
+  if (!record || record->root->opcode == kOpPrompt) return;
+  EditSelectAll(window);
+  PressKey(window, Qt::Key_Backspace, QStringLiteral("\b"));
 }
 
 // Drags run in the shown 3-D or 4-D view; in a 2-D view a drag would pan.
@@ -159,11 +170,8 @@ void RunCommands() {
         window->MathPane()->RedrawMath();
         window->WakeIdle();
         break;
-      case DemoCommand::kNewEquation: PressReturn(window); break;
-      case DemoCommand::kClearEquation:
-        EditSelectAll(window);
-        EditClear(window);
-        break;
+      case DemoCommand::kNewEquation: PressKey(window, Qt::Key_Return, QStringLiteral("\r")); break;
+      case DemoCommand::kClearEquation: EmptyFocusedFormula(window); break;
       case DemoCommand::kHoldView:
         if (AGraphPane* pane = gPlayer.document->fGraphPane.get()) pane->View3D(0)->SetViewParameter(kAttributeStopSpin);
         break;
