@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cmath>
 #include <memory>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "graphs3d/ASpaceCurve.h"
 #include "graphs3d/AnImplicitSurface.h"
 #include "renderer/RendererGlobals.h"
+#include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
 #include "tests/renderer/RendererTestWorld.h"
 
@@ -68,7 +67,7 @@ class MirroredLighting : public testing::TestWithParam<bool> {
     return colour;
   }
   std::vector<uint32_t> Draw() {
-    while (!view->AreAllGraphsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WaitUntil("the view's graphs", [&] { return view->AreAllGraphsDoneComputing(); });
     view->SetViewParameter(kAttributeUpdateVertexObjects);
     EXPECT_EQ(view->Draw(true), 1);
     std::vector<uint32_t> pixels;
