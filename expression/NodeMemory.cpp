@@ -11,7 +11,6 @@
 #include <atomic>
 #include <cstring>
 #include <new>
-#include <pthread.h>
 
 namespace {
 
@@ -110,20 +109,13 @@ struct ThreadBlockCache {
 
 constinit thread_local ThreadBlockCache tBlockCache{};
 
-// The cache goes back when its thread ends, through a key's destructor:
-// registering a thread_local object's destructor allocates once a thread,
-// and a worker first making nodes late would seem to grow the process.
-pthread_key_t CacheReturnKey() {
-  static const pthread_key_t key = [] {
-    pthread_key_t made;
-    pthread_key_create(&made, [](void*) { tBlockCache.GiveBackAll(); });
-    return made;
-  }();
-  return key;
-}
+struct ThreadBlockCacheReturn {
+  ~ThreadBlockCacheReturn() { tBlockCache.GiveBackAll(); }
+};
 
 void ThreadBlockCache::Adopt(NodePoolSet& side, bool onMathPaneSide) {
-  pthread_setspecific(CacheReturnKey(), this);
+  thread_local ThreadBlockCacheReturn returnAtThreadEnd;
+  (void)returnAtThreadEnd;
   *this = {};
   set = &side;
   mathPaneSide = onMathPaneSide;
