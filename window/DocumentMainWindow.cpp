@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "CoreUtilities/CooperativeThreads.h"
 #include "CoreUtilities/ErrorReport.h"
 #include "CoreUtilities/OurRects.h"
 #include "CoreUtilities/OurTime.h"
@@ -188,6 +189,10 @@ void DocumentMainWindow::WakeIdle() {
 
 void DocumentMainWindow::RunIdle() {
   fWakePending = false;
+  // A timer that fires after the event loop blocked runs before the loop
+  // says it woke: the baton comes back first, so that no edit of the idle's
+  // or the demo's meets an expansion thread still copying the formulas.
+  OurEventLoopAwake();
   if (gDemoIdle) gDemoIdle();
   DocumentRecord* document = fDocument.get();
   const ExpansionState& state = document->fExpansion;

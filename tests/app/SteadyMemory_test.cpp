@@ -5,7 +5,6 @@
 #include <fstream>
 #include <iterator>
 #include <new>
-#include <thread>
 
 #include "document/DocumentIdle.h"
 #include "graphpane/AGraphPane.h"
@@ -21,7 +20,6 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 namespace {
 // The sanitizer's allocator knows every live block, malloc's and new's.
 size_t LiveAllocations() { return __sanitizer_get_current_allocated_bytes(); }
-constexpr size_t kOnceAThread = 64;  // bytes
 }  // namespace
 #else
 namespace {
@@ -45,19 +43,12 @@ namespace {
 // Blocks of operator new. Malloc's own count of bytes in use takes in the
 // blocks its thread caches hold, and drifts with them.
 size_t LiveAllocations() { return size_t(gLiveNews.load()); }
-constexpr size_t kOnceAThread = 1;  // blocks
 }  // namespace
 #endif
 
 namespace {
 
 using SteadyMemoryTest = WindowTest;
-
-// A worker that first makes formula nodes late registers, once, the return
-// of the blocks it keeps: state bounded by the thread count, met whenever
-// the scheduler first hands that worker such a job. Anything a step or a
-// frame kept would pass this a thousandfold.
-size_t OncePerThread() { return kOnceAThread * (std::thread::hardware_concurrency() + 4); }
 
 std::string Welcome() {
   std::ifstream in(ZL_TEST_DATA_DIR "/../../examples/welcome.zlf", std::ios::binary);
@@ -99,7 +90,7 @@ TEST_F(SteadyMemoryTest, AThousandSliderStepsKeepNothing) {
     window->WakeIdle();
   }
   document->fContents.animationRunning = false;
-  EXPECT_LE(SettledAllocations(window), afterTen + OncePerThread());
+  EXPECT_LE(SettledAllocations(window), afterTen);
 }
 
 int64_t gMicroseconds = 0;
@@ -123,7 +114,7 @@ TEST_F(SteadyMemoryTest, AThousandSpinFramesKeepNothing) {
     QCoreApplication::processEvents();
     if (frame == 10) afterTen = SettledAllocations(window);
   }
-  EXPECT_LE(SettledAllocations(window), afterTen + OncePerThread());
+  EXPECT_LE(SettledAllocations(window), afterTen);
   gViewClock = real;
 }
 
