@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <new>
+#include <thread>
 
 #include "document/DocumentIdle.h"
 #include "graphpane/AGraphPane.h"
@@ -20,6 +21,7 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 namespace {
 // The sanitizer's allocator knows every live block, malloc's and new's.
 size_t LiveAllocations() { return __sanitizer_get_current_allocated_bytes(); }
+constexpr size_t kOnceAThread = 256;  // bytes
 }  // namespace
 #else
 namespace {
@@ -43,12 +45,19 @@ namespace {
 // Blocks of operator new. Malloc's own count of bytes in use takes in the
 // blocks its thread caches hold, and drifts with them.
 size_t LiveAllocations() { return size_t(gLiveNews.load()); }
+constexpr size_t kOnceAThread = 4;  // blocks
 }  // namespace
 #endif
 
 namespace {
 
 using SteadyMemoryTest = WindowTest;
+
+// A worker sets up its thread's state once, when the scheduler first hands
+// it a kind of job, which may be after the tenth step: bounded by the thread
+// count, not kept by a step. Anything a step or a frame kept would pass this
+// a thousandfold.
+size_t OncePerThread() { return kOnceAThread * (std::thread::hardware_concurrency() + 4); }
 
 std::string Welcome() {
   std::ifstream in(ZL_TEST_DATA_DIR "/../../examples/welcome.zlf", std::ios::binary);
@@ -90,7 +99,7 @@ TEST_F(SteadyMemoryTest, AThousandSliderStepsKeepNothing) {
     window->WakeIdle();
   }
   document->fContents.animationRunning = false;
-  EXPECT_LE(SettledAllocations(window), afterTen);
+  EXPECT_LE(SettledAllocations(window), afterTen + OncePerThread());
 }
 
 int64_t gMicroseconds = 0;
@@ -114,7 +123,7 @@ TEST_F(SteadyMemoryTest, AThousandSpinFramesKeepNothing) {
     QCoreApplication::processEvents();
     if (frame == 10) afterTen = SettledAllocations(window);
   }
-  EXPECT_LE(SettledAllocations(window), afterTen);
+  EXPECT_LE(SettledAllocations(window), afterTen + OncePerThread());
   gViewClock = real;
 }
 
