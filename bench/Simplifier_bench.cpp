@@ -148,21 +148,31 @@ void BM_DifferentiateRandomFormulas(benchmark::State& state) {
   state.counters["vs_ginac_diff"] = ours / library;
 }
 
+// Terms of a multiplied-out polynomial: one for anything but a sum.
+size_t TermCount(const ExpressionRecord* e) { return e->opcode == kOpPlus ? e->operandCount : 1; }
+
+// Seconds spent multiplying out copies of the source, one a benchmark
+// iteration, with how many there were and the terms of the last.
+double MultiplyOutSeconds(benchmark::State& state, const ExpressionRecord* source, int64_t* repeats,
+                          size_t* terms) {
+  return SecondsOf([&] {
+    for (auto _ : state) {
+      ExpressionRecord* tree = Copy(source);
+      ScopedAlgebraSwitch multiply(Math_Multiply_Out, 1);
+      SimplifyExpr(tree);
+      *terms = TermCount(tree);
+      DisposExpr(tree);
+      ++*repeats;
+    }
+  });
+}
+
 void BM_MultiplyOutPowerOfThreeTerms(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   ExpressionRecord* source = Tothe(Plus(Plus(Atomic('x'), Atomic('y')), Atomic('z')), Number(n));
   int64_t repeats = 0;
   size_t terms = 0;
-  const double ours = SecondsOf([&] {
-    for (auto _ : state) {
-      ExpressionRecord* tree = Copy(source);
-      ScopedAlgebraSwitch multiply(Math_Multiply_Out, 1);
-      SimplifyExpr(tree);
-      terms = tree->operandCount;
-      DisposExpr(tree);
-      ++repeats;
-    }
-  });
+  const double ours = MultiplyOutSeconds(state, source, &repeats, &terms);
   DisposExpr(source);
   const GiNaC::symbol &x = Symbol('x'), &y = Symbol('y'), &z = Symbol('z');
   size_t libraryTerms = 0;
@@ -177,9 +187,6 @@ void BM_MultiplyOutPowerOfThreeTerms(benchmark::State& state) {
 const char* const kPolynomials[] = {"(x+y+z+1)^12", "(a+b)^30", "(x^2+3*x-7)^10*(y-2)^5", "(x+y)^8*(x-y)^8",
                                     "(1+x+x^2+x^3)^15"};
 
-// Terms of a multiplied-out polynomial: one for anything but a sum.
-size_t TermCount(const ExpressionRecord* e) { return e->opcode == kOpPlus ? e->operandCount : 1; }
-
 void BM_MultiplyOutPolynomial(benchmark::State& state) {
   ExpressionRecord* source = ParseExprFromString(kPolynomials[state.range(0)]);
   if (source == nullptr) {
@@ -188,16 +195,7 @@ void BM_MultiplyOutPolynomial(benchmark::State& state) {
   }
   int64_t repeats = 0;
   size_t terms = 0;
-  const double ours = SecondsOf([&] {
-    for (auto _ : state) {
-      ExpressionRecord* tree = Copy(source);
-      ScopedAlgebraSwitch multiply(Math_Multiply_Out, 1);
-      SimplifyExpr(tree);
-      terms = TermCount(tree);
-      DisposExpr(tree);
-      ++repeats;
-    }
-  });
+  const double ours = MultiplyOutSeconds(state, source, &repeats, &terms);
   const GiNaC::ex polynomial = ToLibrary(source);
   DisposExpr(source);
   size_t libraryTerms = 0;
