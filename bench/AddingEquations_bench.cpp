@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/CpuClock.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"
 #include "expression/TreeCopying.h"
@@ -21,13 +22,6 @@
 #include "graphpane/GraphMakers.h"
 
 namespace {
-
-// Thread CPU time, so that other work on the machine weighs on neither side.
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return double(now.tv_sec) + 1e-9 * double(now.tv_nsec);
-}
 
 struct Equation {
   const char* text;
@@ -113,19 +107,19 @@ void BM_AddEquations(benchmark::State& state) {
   InstallKeepingMakers();
   Pass(pane, trees);
   gGraphMakers = GraphMakers{};
-  const double start = CpuSeconds();
+  const double start = ThreadCpuSeconds();
   for (auto _ : state) Pass(pane, trees);
-  const double ours = (CpuSeconds() - start) / double(state.iterations());
+  const double ours = (ThreadCpuSeconds() - start) / double(state.iterations());
 
   const int runs = 1000;
-  const double baseStart = CpuSeconds();
+  const double baseStart = ThreadCpuSeconds();
   for (int run = 0; run < runs; ++run) {
     for (ExpressionRecord* tree : gFormulas) {
       std::unique_ptr<AnExpression> compiled(new AnExpression(Copy(tree), nullptr));
       benchmark::DoNotOptimize(compiled.get());
     }
   }
-  const double baseline = (CpuSeconds() - baseStart) / runs;
+  const double baseline = (ThreadCpuSeconds() - baseStart) / runs;
   state.counters["formulas"] = double(gFormulas.size());
   state.counters["vs_baseline"] = ours / baseline;
   for (ExpressionRecord* tree : trees) DisposExpr(tree);

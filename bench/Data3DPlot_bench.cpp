@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/CpuClock.h"
 #include "CoreUtilities/ComputeThreads.h"
 #include "document/DocumentHooks.h"
 #include "document/DocumentPaneHooks.h"
@@ -33,21 +34,15 @@ constexpr int kRows = 100000;
 
 double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-double ProcessSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
-}
-
 // Wall and processor seconds of one run of the work.
 struct Times {
   double wall = 0, processor = 0;
   template <typename Work>
   void Add(Work work) {
     const auto start = Clock::now();
-    const double processorStart = ProcessSeconds();
+    const double processorStart = ProcessCpuSeconds();
     work();
-    processor += ProcessSeconds() - processorStart;
+    processor += ProcessCpuSeconds() - processorStart;
     wall += Seconds(start);
   }
 };

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/CpuClock.h"
 #include "CoreUtilities/ThreadLocalState.h"
 #include "evaluation/AnExpression.h"
 #include "evaluation/ExpressionCompiler.h"
@@ -272,12 +273,6 @@ struct RowsTiming {
   double seconds = 0;
   double cpuSeconds = 0;
 };
-
-double ThreadCpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
-}
 
 RowsTiming ThreadedRows(AnExpression& e, MGridData* data, int n, int threads, bool rows, std::vector<double>& values) {
   std::vector<double> cpu(static_cast<size_t>(threads));

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/CpuClock.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "CoreUtilities/OurText/OurFontDesc.h"
 #include "CoreUtilities/OurText/OurTextDrawing.h"
@@ -29,12 +30,6 @@ namespace {
 
 constexpr int kWidth = 800, kHeight = 600, kLabels = 10000;
 constexpr double kSize = 12;
-
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 struct Labels {
   std::vector<std::u16string> texts;
@@ -60,19 +55,19 @@ OurPort* gWorld = nullptr;
 // One software frame of all the labels.
 double LabelFrame(MDrawContext* ctx, M3DView* view) {
   const Labels& labels = TheLabels();
-  const double start = ThreadSeconds();
+  const double start = ThreadCpuSeconds();
   Qd3d_SetPane(ctx, {0, 0, kHeight, kWidth}, view, false);
   RenderStart(ctx, false);
   for (int k = 0; k < kLabels; ++k)
     DrawClippedSymbol(&labels.anchors[size_t(k)], reinterpret_cast<const UniChar*>(labels.texts[size_t(k)].c_str()),
                       kSize, ctx);
   RenderEnd(ctx);
-  return ThreadSeconds() - start;
+  return ThreadCpuSeconds() - start;
 }
 
 double PainterFrame() {
   const Labels& labels = TheLabels();
-  const double start = ThreadSeconds();
+  const double start = ThreadCpuSeconds();
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
   image.fill(0xFFF0F0F8u);
   QPainter painter(&image);
@@ -86,7 +81,7 @@ double PainterFrame() {
   }
   painter.end();
   benchmark::DoNotOptimize(image.constBits());
-  return ThreadSeconds() - start;
+  return ThreadCpuSeconds() - start;
 }
 
 void BM_Labels(benchmark::State& state) {

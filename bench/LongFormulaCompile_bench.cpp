@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/CpuClock.h"
 #include "algebra/AlgebraStartup.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"
@@ -27,14 +28,6 @@
 #include "expression/TreeWalking.h"
 
 namespace {
-
-// The calling thread's processor time: the machine may be shared, and
-// wall time would count other programs' work.
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 std::string SumOfTerms(int64_t terms) {
   std::string text;
@@ -67,18 +60,18 @@ struct Timing {
 // Compiling a fresh copy of the tree, both programs.
 Timing Compiling(ExpressionRecord* source) {
   AnExpression expression(Copy(source), nullptr);
-  const double start = ThreadSeconds();
+  const double start = ThreadCpuSeconds();
   AnExpression::Compile(&expression);
   benchmark::DoNotOptimize(AnExpression::CompileForGrid(&expression));
-  return {ThreadSeconds() - start, MATH_NodeCount(source)};
+  return {ThreadCpuSeconds() - start, MATH_NodeCount(source)};
 }
 
 // The derivative with respect to x of a fresh copy; nodes of the result.
 Timing Deriving(ExpressionRecord* source) {
   AnExpression expression(Copy(source), nullptr);
-  const double start = ThreadSeconds();
+  const double start = ThreadCpuSeconds();
   std::unique_ptr<AnExpression> derivative(expression.CreateDerivativeExpr('x'));
-  const double seconds = ThreadSeconds() - start;
+  const double seconds = ThreadCpuSeconds() - start;
   return {seconds, derivative != nullptr ? MATH_NodeCount(derivative->Tree()) : 0};
 }
 

@@ -13,6 +13,7 @@
 #include <ctime>
 #include <string>
 
+#include "bench/CpuClock.h"
 #include "CoreUtilities/ComputeThreads.h"
 #include "algebra/AlgebraStartup.h"
 #include "app/AppHooks.h"
@@ -25,12 +26,6 @@
 namespace {
 
 constexpr int kRows = 1000000;
-
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 // Each column one line of tab-separated cells, its heading first.
 std::string TableDocument() {
@@ -81,13 +76,13 @@ void BM_TableDocument(benchmark::State& state) {
   double exported = 0, parsed = 0;
   for (auto _ : state) {
     std::string error;
-    const double start = ThreadSeconds();
+    const double start = ThreadCpuSeconds();
     const int status = ExportDocumentPicture(text, out, false, QSize(600, 360), 600, &error);
-    const double seconds = ThreadSeconds() - start;
+    const double seconds = ThreadCpuSeconds() - start;
     if (status != 0) state.SkipWithError(error.c_str());
-    const double before = ThreadSeconds();
+    const double before = ThreadCpuSeconds();
     benchmark::DoNotOptimize(ReadNumbers(text));
-    parsed += ThreadSeconds() - before;
+    parsed += ThreadCpuSeconds() - before;
     exported += seconds;
     state.SetIterationTime(seconds);
   }

@@ -10,20 +10,13 @@
 #include <ctime>
 #include <string>
 
+#include "bench/CpuClock.h"
 #include "document/DocumentHooks.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
 #include "platform/TextBlock.h"
 
 namespace {
-
-// The calling thread's processor time: the machine may be shared, and
-// wall time would count other programs' work.
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 struct Texts {
   std::string document;
@@ -48,9 +41,9 @@ Texts MakeTexts(size_t bytes) {
 }
 
 double Seconds(const auto& work) {
-  const double start = ThreadSeconds();
+  const double start = ThreadCpuSeconds();
   work();
-  return ThreadSeconds() - start;
+  return ThreadCpuSeconds() - start;
 }
 
 double SecondsToRead(const std::string& text) {

@@ -3,6 +3,7 @@
 // 2-D documents, and one spinning z = x*y at the default window size (on
 // the offscreen platform unless another is set). Counters: the share of a
 // core each case takes, the closed baseline's, and their difference.
+#include "bench/CpuClock.h"
 #include "app/AppCommands.h"
 #include "app/Application.h"
 #include "document/DocumentIdle.h"
@@ -26,12 +27,6 @@
 namespace {
 
 constexpr int kWallMilliseconds = 10000;
-
-double ProcessCpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
 
 // The share of one core the process used while the event loop ran.
 double CoreShareOver(int milliseconds) {

@@ -168,7 +168,7 @@ TEST_F(DemoTest, FlagsCaptionsAndPausingAStep) {
   // Paused, the timer runs and nothing is typed.
   const std::vector<std::string> paused = Formulas(document);
   for (int i = 0; i < 20; ++i) window->RunIdle();
-  QTest::qWait(0);
+  QCoreApplication::processEvents();  // what the idles posted
   EXPECT_EQ(Formulas(document), paused);
   EXPECT_EQ(lines, (std::vector<int32_t>{0, 1}));
   ResumeDemo();
@@ -197,7 +197,7 @@ TEST_F(DemoTest, PauseHoldsTheAnimationAndResumePlaysItOut) {
   const int32_t held = c.sliderControlValue;
   ASSERT_LT(held, 200);
   for (int i = 0; i < 20; ++i) window->RunIdle();
-  QTest::qWait(0);
+  QCoreApplication::processEvents();  // what the idles posted
   EXPECT_EQ(c.sliderControlValue, held);
   EXPECT_EQ(steps, 0);
   ResumeDemo();
@@ -225,7 +225,7 @@ TEST_F(DemoTest, StopClosingAndANewDemoEachEndTheRunningOne) {
   EXPECT_FALSE(first->Document()->fModified);
   const std::vector<std::string> left = Formulas(first->Document());
   for (int i = 0; i < 20; ++i) first->RunIdle();
-  QTest::qWait(0);
+  QCoreApplication::processEvents();  // what the idles posted
   EXPECT_EQ(Formulas(first->Document()), left);
 
   // A new demo stops the one that runs.
