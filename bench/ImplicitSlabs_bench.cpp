@@ -91,7 +91,7 @@ class SlabWalk final : public AComputeTarget {
   }
 
   int32_t Compute(int32_t job) override {
-    const LatticeSlab slab = SlabOfJob(job, fJobCount, fN, -2, 2);
+    const LatticeSlab slab = SlabOfJob(job, fJobCount, fN);
     if (!slab.IsEmpty()) Walk(job, slab);
     fFinished.fetch_add(1, std::memory_order_acq_rel);
     return kJobFinished;
@@ -113,7 +113,7 @@ class SlabWalk final : public AComputeTarget {
     ExpressionOnLattice onLattice(fF.f.get(), fF.gradient[0].get(), fF.gradient[1].get(), fF.gradient[2].get(),
                                   nullptr, fF.corners.get(), fF.centres.get());
     Counted counted(onLattice);
-    ALattice lattice(counted, -2, 2, -2, 2, slab.zlo, slab.zhi, fN, slab.end - slab.start);
+    ALattice lattice(counted, -2, 2, -2, 2, -2, 2, fN, fN, slab);
     int64_t publications = 0;
     const int32_t ticks = fPublishTicks > 0 ? fPublishTicks : 1 << 20;
     while (!lattice.IsDoneComputing()) {

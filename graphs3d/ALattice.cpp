@@ -17,20 +17,25 @@ std::unique_ptr<T[]> ZeroFilled(int64_t count) {
 
 }  // namespace
 
-ALattice::ALattice(ALatticeFunction& f, double xmin, double xmax, double ymin, double ymax, double zlo, double zhi,
+ALattice::ALattice(ALatticeFunction& f, double xmin, double xmax, double ymin, double ymax, double zmin, double zmax,
                    int n, int nz)
+    : ALattice(f, xmin, xmax, ymin, ymax, zmin, zmax, n, nz, LatticeSlab{0, nz}) {}
+
+ALattice::ALattice(ALatticeFunction& f, double xmin, double xmax, double ymin, double ymax, double zmin, double zmax,
+                   int n, int nz, LatticeSlab slab)
     : fF(f),
       fXmin(xmin),
       fYmin(ymin),
-      fZlo(zlo),
+      fZmin(zmin),
       fDx((xmax - xmin) / n),
       fDy((ymax - ymin) / n),
-      fDz((zhi - zlo) / nz),
+      fDz((zmax - zmin) / nz),
       fN(n),
-      fNz(nz),
+      fNz(slab.end - slab.start),
+      fFirstZ(slab.start),
       fPlaneTiles(ZeroFilled<Tile>(int64_t(n + 1) * (n + 1))),
       fRowTiles(ZeroFilled<Tile>(n + 1)),
-      fCube(f, n, nz, fDx, fDy, fDz) {}
+      fCube(f, n, fNz, fDx, fDy, fDz) {}
 
 bool ALattice::ComputeLatticeVerticesOnPlanes() {
   const int64_t corners = int64_t(fN + 1) * (fN + 1);
@@ -39,16 +44,18 @@ bool ALattice::ComputeLatticeVerticesOnPlanes() {
     fTop = ZeroFilled<double>(corners);
     fCentres = ZeroFilled<double>(int64_t(fN) * fN);
     if (!fBottom || !fTop || !fCentres) return false;
-    fF.SetupGrid({fXmin, fYmin, fZlo, fDx, fDy, fDz, fN + 1, fN + 1, fNz + 1},
-                 {fXmin + fDx / 2, fYmin + fDy / 2, fZlo + fDz / 2, fDx, fDy, fDz, fN, fN, fNz});
+    const int planes = fFirstZ + fNz + 1;
+    fF.SetupGrid({fXmin, fYmin, fZmin, fDx, fDy, fDz, fN + 1, fN + 1, planes},
+                 {fXmin + fDx / 2, fYmin + fDy / 2, fZmin + fDz / 2, fDx, fDy, fDz, fN, fN, planes - 1});
   }
+  const int k = fFirstZ + fZ;
   if (fZ == 0) {
-    fF.EvaluatePlane(kCornerGrid, 0, fBottom.get());
+    fF.EvaluatePlane(kCornerGrid, k, fBottom.get());
   } else {
     std::swap(fBottom, fTop);
   }
-  fF.EvaluatePlane(kCornerGrid, fZ + 1, fTop.get());
-  fF.EvaluatePlane(kCentreGrid, fZ, fCentres.get());
+  fF.EvaluatePlane(kCornerGrid, k + 1, fTop.get());
+  fF.EvaluatePlane(kCentreGrid, k, fCentres.get());
   return true;
 }
 
@@ -60,7 +67,7 @@ int ALattice::LoopOverUnitCubes(SurfaceVertexList& vertices, TriangleList* trian
         fBottom[fX + fY * row],       fBottom[fX + (fY + 1) * row], fBottom[fX + 1 + (fY + 1) * row],
         fBottom[fX + 1 + fY * row],   fTop[fX + fY * row],          fTop[fX + (fY + 1) * row],
         fTop[fX + 1 + (fY + 1) * row], fTop[fX + 1 + fY * row],     fCentres[fX + fY * fN]};
-    fCube.Place(fX, fY, fZ, values, fXmin + fDx * fX, fYmin + fDy * fY, fZlo + fDz * fZ);
+    fCube.Place(fX, fY, fZ, values, fXmin + fDx * fX, fYmin + fDy * fY, fZmin + fDz * (fFirstZ + fZ));
     if (fF.IsCancelled()) return 0;
     // Most cubes lie wholly on one side: nothing to find or make there, but
     // their empty edges still reach the neighbours through the tiles.

@@ -4,15 +4,21 @@
 #include <memory>
 
 #include "graphs3d/AUnitCube.h"
+#include "graphs3d/LatticeSlab.h"
 
 class ALatticeFunction;
 
 // One slab of a box cut into N x N x Nz cubes, walked a cube at a time so
-// that the caller can publish between calls.
+// that the caller can publish between calls. A slab places its points where
+// the whole box's lattice does, so the surface is the same however the box
+// is cut.
 class ALattice {
  public:
-  ALattice(ALatticeFunction& f, double xmin, double xmax, double ymin, double ymax, double zlo, double zhi, int n,
+  // The whole box.
+  ALattice(ALatticeFunction& f, double xmin, double xmax, double ymin, double ymax, double zmin, double zmax, int n,
            int nz);
+  ALattice(ALatticeFunction& f, double xmin, double xmax, double ymin, double ymax, double zmin, double zmax, int n,
+           int nz, LatticeSlab slab);
 
   // False when a tile array could not be allocated; the caller then does
   // not walk.
@@ -28,9 +34,11 @@ class ALattice {
   void WriteBack(const AUnitCube& cube);
 
   ALatticeFunction& fF;
-  double fXmin, fYmin, fZlo;
+  double fXmin, fYmin, fZmin;
   double fDx, fDy, fDz;
   int fN, fNz;
+  // The slab's first cell along z; fZ and fNz count from it.
+  int fFirstZ;
   std::unique_ptr<double[]> fBottom, fTop, fCentres;
   std::unique_ptr<Tile[]> fPlaneTiles, fRowTiles;
   Tile fPrevious = {};

@@ -46,12 +46,12 @@ int32_t AnImplicitSurface::Polygonise(int32_t job) {
     QueueError(kOutOfMemoryError);
     return kJobNothingToCompute;
   }
-  const LatticeSlab slab = SlabOfJob(job, fJobs.Count(), fN, fBox[4], fBox[5]);
+  const LatticeSlab slab = SlabOfJob(job, fJobs.Count(), fN);
   if (slab.IsEmpty()) return kJobFinished;
   fSlabsPolygonised.fetch_add(1, std::memory_order_acq_rel);
   ExpressionOnLattice f(fF.get(), fGradient[0].get(), fGradient[1].get(), fGradient[2].get(),
                         fTestCondition ? fCondition.get() : nullptr, fCornerData.get(), fCentreData.get());
-  ALattice lattice(f, fBox[0], fBox[1], fBox[2], fBox[3], slab.zlo, slab.zhi, fN, slab.end - slab.start);
+  ALattice lattice(f, fBox[0], fBox[1], fBox[2], fBox[3], fBox[4], fBox[5], fN, fN, slab);
   if (!lattice.IsFullyConstructed()) {
     QueueError(kOutOfMemoryError);
     return kJobNothingToCompute;

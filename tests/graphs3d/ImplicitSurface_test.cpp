@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -112,14 +113,20 @@ TEST_F(ImplicitSurfaceTest, AnyNumberOfJobsMakesTheSameMesh) {
   const int32_t triangles = surface->TriangleCount();
   const WeldedMesh one = Weld(*surface);
   ExpectClosed(one, 0);
-  for (int32_t jobs : {2, 8, 16}) {
+  auto sorted = [](std::vector<WeldedMesh::Point> points) {
+    std::sort(points.begin(), points.end());
+    return points;
+  };
+  // Every slab places its points where the whole lattice does: the same
+  // vertices to the bit, on any number of processors.
+  const auto onePoints = sorted(one.points);
+  for (int32_t jobs : {2, 3, 4, 8, 16}) {
     AnImplicitSurface& s = Make(torus, 0.5, jobs);
     ASSERT_EQ(s.JobCount(), jobs);
     EXPECT_EQ(s.TriangleCount(), triangles) << jobs;
     const WeldedMesh mesh = Weld(s);
-    EXPECT_EQ(mesh.points.size(), one.points.size()) << jobs;
+    EXPECT_EQ(sorted(mesh.points), onePoints) << jobs;
     EXPECT_EQ(mesh.triangles.size(), one.triangles.size()) << jobs;
-    EXPECT_NEAR(Area(mesh), Area(one), 1e-9) << jobs;
     ExpectClosed(mesh, 0);
   }
 }
@@ -199,16 +206,20 @@ TEST_F(ImplicitSurfaceTest, APoleMakesNoSurface) {
     double cx, cy, cz;
   } cases[] = {{"1/(x^2 + y^2 + z^2 - 1) - 1", 0, 0, 0},
                {"1/((x - 0.0123)^2 + (y + 0.0217)^2 + (z - 0.0311)^2 - 1) - 1", kSurfaceCx, kSurfaceCy, kSurfaceCz}};
+  // Four and eight slabs place some of the lattice's planes an ulp from where
+  // one slab does, and there points all but on the pole take the wrong sign.
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.f);
-    const WeldedMesh mesh = Weld(Make(c.f, 1.0));
-    ASSERT_EQ(surface->LatticeCells(), 40);
-    int nearPole = 0;
-    for (const auto& p : mesh.points)
-      if (std::fabs(std::hypot(p[0] - c.cx, p[1] - c.cy, p[2] - c.cz) - 1) < 0.05) ++nearPole;
-    EXPECT_EQ(nearPole, 0);
-    EXPECT_NEAR(Area(mesh) / kSphereArea, 1, 0.0025);
-    if (c.cx != 0) ExpectClosed(mesh, 2);
+    for (const int32_t jobs : {4, 8, 16}) {
+      SCOPED_TRACE(testing::Message() << c.f << ", " << jobs << " slabs");
+      const WeldedMesh mesh = Weld(Make(c.f, 1.0, jobs));
+      ASSERT_EQ(surface->LatticeCells(), 40);
+      int nearPole = 0;
+      for (const auto& p : mesh.points)
+        if (std::fabs(std::hypot(p[0] - c.cx, p[1] - c.cy, p[2] - c.cz) - 1) < 0.05) ++nearPole;
+      EXPECT_EQ(nearPole, 0);
+      EXPECT_NEAR(Area(mesh) / kSphereArea, 1, 0.0025);
+      if (c.cx != 0) ExpectClosed(mesh, 2);
+    }
   }
 }
 
