@@ -127,10 +127,13 @@ TEST(NativeRuns, PowersOfPushedExponentsGiveTheInterpretersBits) {
     for (const std::string& text : {alone, within}) {
       auto machine = Program(text.c_str());
       std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 0.0);
-      for (size_t k = 0; k < bases.size(); ++k) {
-        slots[3] = bases[k];
-        slots[4] = bases[(k * 7) % bases.size()];
-        ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << text << "\nx " << slots[3] << " y " << slots[4];
+      for (const int32_t recovery : {0, 1}) {
+        machine->fNaNRecovery = recovery;
+        for (size_t k = 0; k < bases.size(); ++k) {
+          slots[3] = bases[k];
+          slots[4] = bases[(k * 7) % bases.size()];
+          ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << text << "\nx " << slots[3] << " y " << slots[4];
+        }
       }
       EXPECT_TRUE(HasNativeForm(*machine)) << text;
     }
