@@ -13,6 +13,7 @@
 #include "evaluation/NativeFunctions.h"
 #include "evaluation/NativeProgramCompiler.h"
 #include "evaluation/ProgramTranslation.h"
+#include "evaluation/RealPower.h"
 #include "evaluation/StackEffect.h"
 
 #if defined(__x86_64__) && defined(__linux__)
@@ -171,6 +172,14 @@ int32_t ProgramCompiler::Instruction(const PCodeOp* code, int32_t pc, int32_t co
   const bool mayTakeTwo = mayTakeNext && pc + 2 < count && !boundary_[static_cast<size_t>(pc) + 2];
   const int32_t next = mayTakeNext ? code[pc + 1].opcode : pcEnd;
   const int32_t afterNext = mayTakeTwo ? code[pc + 2].opcode : pcEnd;
+  // A whole exponent from -8 to 8 is known here: its power is called
+  // straight, the interpreter's bits without its look at the exponent.
+  if (op.opcode == pcPushNumber && next == pcPow) {
+    if (const WholePowerFunction power = WholeRealPower(op.number)) {
+      Call(AddressOf(power));
+      return 2;
+    }
+  }
   Memory source{};
   if (Source(op, source)) {
     // The pushed value meets the top at once. Of two NaN operands the

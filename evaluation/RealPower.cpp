@@ -2,10 +2,13 @@
 
 #include <bit>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
 constexpr int kLargestWholeExponent = 8;
+#define ZL_WHOLE_POWERS(X) \
+  X(-8) X(-7) X(-6) X(-5) X(-4) X(-3) X(-2) X(-1) X(0) X(1) X(2) X(3) X(4) X(5) X(6) X(7) X(8)
 // Every power up to the 8th of a base within 2^-100..2^100, and each
 // product's error term, stays a normal double, so the error terms are exact.
 constexpr double kSmallestBase = 0x1p-100;
@@ -68,28 +71,70 @@ struct Compensated {
   }
 };
 
-template <ExactProduct (*kProduct)(double, double)>
-[[gnu::always_inline]] inline double PowerWith(double x, double y) {
-  if (!(y >= -kLargestWholeExponent && y <= kLargestWholeExponent)) return std::pow(x, y);
-  const int n = static_cast<int>(y);
-  if (n != y) return std::pow(x, y);
-  // Exponents 0, 1, 2 and -1 are one correctly rounded operation, or none,
-  // with std::pow's values at the zeros, infinities and NaN; the others
-  // take bases whose powers stay normal.
-  const bool normal = std::fabs(x) >= kSmallestBase && std::fabs(x) <= kLargestBase;
-  switch (n) {
-    case 0: return 1;
-    case 1: return x;
-    case 2: return x * x;
-    case -1: return 1 / x;
-#define ZL_WHOLE_POWER(m)                                                                  \
-  case m: return normal ? Compensated<kProduct, m>(x).Sum() : std::pow(x, y);              \
-  case -m: return normal ? Compensated<kProduct, m>(x).Reciprocal() : std::pow(x, y);
-    ZL_WHOLE_POWER(3) ZL_WHOLE_POWER(4) ZL_WHOLE_POWER(5) ZL_WHOLE_POWER(6) ZL_WHOLE_POWER(7) ZL_WHOLE_POWER(8)
-#undef ZL_WHOLE_POWER
-    default: return normal ? Compensated<kProduct, 2>(x).Reciprocal() : std::pow(x, y);  // -2
+// Bases whose powers may leave the normal range are rare: their call is
+// kept out of the straight paths.
+[[gnu::noinline, gnu::cold]] double PowerOfRareBase(double x, int n) { return std::pow(x, n); }
+
+// x^kN for a whole kN from -8 to 8. Exponents 0, 1, 2 and -1 are one
+// correctly rounded operation, or none, with std::pow's values at the
+// zeros, infinities and NaN; the others take bases whose powers stay normal.
+template <ExactProduct (*kProduct)(double, double), int kN>
+[[gnu::always_inline]] inline double WholePowerWith(double x) {
+  if constexpr (kN == 0) {
+    return 1;
+  } else if constexpr (kN == 1) {
+    return x;
+  } else if constexpr (kN == 2) {
+    return x * x;
+  } else if constexpr (kN == -1) {
+    return 1 / x;
+  } else {
+    if (!(std::fabs(x) >= kSmallestBase && std::fabs(x) <= kLargestBase)) [[unlikely]] return PowerOfRareBase(x, kN);
+    constexpr unsigned kM = kN < 0 ? -kN : kN;
+    if constexpr (kN > 0) return Compensated<kProduct, kM>(x).Sum();
+    return Compensated<kProduct, kM>(x).Reciprocal();
   }
 }
+
+// y's place among the whole exponents from -8 to 8 (y + 8), or -1.
+[[gnu::always_inline]] inline int WholeExponentIndex(double y) {
+  if (!(y >= -kLargestWholeExponent && y <= kLargestWholeExponent)) return -1;
+  const int n = static_cast<int>(y);
+  return n == y ? n + kLargestWholeExponent : -1;
+}
+
+template <ExactProduct (*kProduct)(double, double)>
+[[gnu::always_inline]] inline double PowerWith(double x, double y) {
+  const int index = WholeExponentIndex(y);
+  if (index < 0) return std::pow(x, y);
+  switch (index - kLargestWholeExponent) {
+#define ZL_WHOLE_POWER(m) \
+  case m: return WholePowerWith<kProduct, m>(x);
+    ZL_WHOLE_POWERS(ZL_WHOLE_POWER)
+#undef ZL_WHOLE_POWER
+  }
+  __builtin_unreachable();  // the index is from 0 to 16
+}
+
+template <int kN>
+double SplitWholePower(double x) {
+  return WholePowerWith<SplitProduct, kN>(x);
+}
+
+template <int kN>
+[[gnu::target("fma")]] double FusedWholePower(double x) {
+  return WholePowerWith<FusedProduct, kN>(x);
+}
+
+// By WholeExponentIndex.
+#define ZL_WHOLE_POWER(m) &SplitWholePower<m>,
+constexpr WholePowerFunction kSplitWholePowers[] = {ZL_WHOLE_POWERS(ZL_WHOLE_POWER)};
+#undef ZL_WHOLE_POWER
+#define ZL_WHOLE_POWER(m) &FusedWholePower<m>,
+constexpr WholePowerFunction kFusedWholePowers[] = {ZL_WHOLE_POWERS(ZL_WHOLE_POWER)};
+#undef ZL_WHOLE_POWER
+static_assert(std::size(kSplitWholePowers) == 2 * kLargestWholeExponent + 1);
+#undef ZL_WHOLE_POWERS
 
 }  // namespace
 
@@ -97,6 +142,14 @@ double SplitRealPower(double x, double y) { return PowerWith<SplitProduct>(x, y)
 [[gnu::target("fma")]] double FusedRealPower(double x, double y) { return PowerWith<FusedProduct>(x, y); }
 
 double (*gRealPower)(double x, double y) = &SplitRealPower;
+
+WholePowerFunction WholeRealPower(double exponent, bool fused) {
+  const int index = WholeExponentIndex(exponent);
+  if (index < 0) return nullptr;
+  return (fused ? kFusedWholePowers : kSplitWholePowers)[index];
+}
+
+WholePowerFunction WholeRealPower(double exponent) { return WholeRealPower(exponent, gRealPower == &FusedRealPower); }
 
 namespace {
 

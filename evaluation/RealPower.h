@@ -14,3 +14,12 @@ double SplitRealPower(double x, double y);
 double FusedRealPower(double x, double y);
 extern double (*gRealPower)(double x, double y);
 inline double RealPower(double x, double y) { return gRealPower(x, y); }
+
+// x^n for one whole n from -8 to 8, the same bits as RealPower(x, n)
+// without asking what n is: for code that knows its exponent when it is
+// made. Null for any other exponent. The first form is the version this
+// processor runs, the second the one asked for (fused only where the
+// processor has it).
+using WholePowerFunction = double (*)(double x);
+WholePowerFunction WholeRealPower(double exponent);
+WholePowerFunction WholeRealPower(double exponent, bool fused);

@@ -109,6 +109,37 @@ TEST(NativeRuns, WrittenOutOperationsGiveTheInterpretersBitsOnEdgeValues) {
   }
 }
 
+// A pushed exponent from -8 to 8 has its power called straight: the
+// interpreter's bits on the edge values and bases of every binade, for the
+// exponents just outside and between those too, alone and mid-program.
+TEST(NativeRuns, PowersOfPushedExponentsGiveTheInterpretersBits) {
+  std::mt19937_64 random(8);
+  std::uniform_real_distribution<double> mantissa(-2, 2);
+  std::uniform_int_distribution<int> binade(-1100, 1030);
+  std::vector<double> bases(std::begin(kEdges), std::end(kEdges));
+  for (int k = 0; k < 3000; ++k) bases.push_back(std::ldexp(mantissa(random), binade(random)));
+  std::vector<std::string> exponents = {"-0", "0.5", "-2.5", "8.5", "-8.000000000000002", "1e300"};
+  for (int n = -9; n <= 9; ++n) exponents.push_back(std::to_string(n));
+  for (const std::string& exponent : exponents) {
+    const std::string alone = "pcPushVar 3\npcPushNumber " + exponent + "\npcPow";
+    const std::string within = "pcPushVar 4\npcPushVar 3\npcPushNumber " + exponent +
+                               "\npcPow\npcPushNumber 3\npcPow\npcAdd\npcPushNumber -1\npcMul";
+    for (const std::string& text : {alone, within}) {
+      auto machine = Program(text.c_str());
+      std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 0.0);
+      for (const int32_t recovery : {0, 1}) {
+        machine->fNaNRecovery = recovery;
+        for (size_t k = 0; k < bases.size(); ++k) {
+          slots[3] = bases[k];
+          slots[4] = bases[(k * 7) % bases.size()];
+          ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << text << "\nx " << slots[3] << " y " << slots[4];
+        }
+      }
+      EXPECT_TRUE(HasNativeForm(*machine)) << text;
+    }
+  }
+}
+
 // Of two NaN operands a sum and a product pass on the top's, a quotient
 // the dividend's, quieted; one NaN passes on quieted; a negation flips its
 // sign. Written from that rule alone, the oracle holds every fused form of

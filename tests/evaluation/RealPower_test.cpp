@@ -102,6 +102,33 @@ TEST(RealPower, EveryProcessorGetsTheSameBits) {
   }
 }
 
+// The power for an exponent known beforehand is RealPower's to the bit, in
+// both versions; any other exponent has none.
+TEST(RealPower, PowersForAKnownExponentAreRealPowers) {
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> mantissa(-2, 2);
+  std::uniform_int_distribution<int> binade(-1100, 1030);
+  std::vector<double> bases = {0.0, -0.0, INFINITY, -INFINITY, NAN, -NAN, 5e-324, -2.2250738585072014e-308,
+                               1.7976931348623157e308, 0x1p-100, 0x1p100, -0x1.fffffffffffffp99, 1.0, -1.0};
+  for (int k = 0; k < 200000; ++k) bases.push_back(std::ldexp(mantissa(random), binade(random)));
+  std::vector<bool> versions = {false};
+  if (ProcessorHasFusedMultiply()) versions.push_back(true);
+  for (int n = kLowest; n <= kHighest; ++n) {
+    EXPECT_EQ(WholeRealPower(n), WholeRealPower(n, gRealPower == &FusedRealPower)) << n;
+    for (const bool fused : versions) {
+      const WholePowerFunction power = WholeRealPower(n, fused);
+      ASSERT_NE(power, nullptr) << n;
+      for (const double x : bases) {
+        ASSERT_TRUE(SameBits(power(x), RealPower(x, n))) << x << "^" << n << (fused ? " fused" : " split");
+      }
+    }
+  }
+  EXPECT_EQ(WholeRealPower(-0.0)(NAN), 1.0);
+  for (const double y : {8.5, -8.5, 9.0, -9.0, 0.5, -1e-300, 1e300, double(INFINITY), double(-INFINITY), double(NAN)}) {
+    EXPECT_EQ(WholeRealPower(y), nullptr) << y;
+  }
+}
+
 // Points and grid rows of a formula with whole powers give the power's
 // bits, literal exponents and an exponent read from a variable alike.
 TEST(RealPower, PointAndGridRunsComputeTheSamePower) {
