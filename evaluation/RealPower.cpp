@@ -77,6 +77,8 @@ template <ExactProduct (*kProduct)(double, double)>
   // with std::pow's values at the zeros, infinities and NaN; the others
   // take bases whose powers stay normal.
   const bool normal = std::fabs(x) >= kSmallestBase && std::fabs(x) <= kLargestBase;
+  // One line an exponent:
+  // clang-format off
   switch (n) {
     case 0: return 1;
     case 1: return x;
@@ -89,6 +91,7 @@ template <ExactProduct (*kProduct)(double, double)>
 #undef ZL_WHOLE_POWER
     default: return normal ? Compensated<kProduct, 2>(x).Reciprocal() : std::pow(x, y);  // -2
   }
+  // clang-format on
 }
 
 }  // namespace
