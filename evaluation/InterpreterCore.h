@@ -149,6 +149,8 @@ template <typename T, bool kThreaded>
 dispatch:
   if (pc < 0 || pc >= count) return Ops::Finish(T{top});
   op = code + pc;
+  // One line an instruction, as the opcode table reads:
+  // clang-format off
   switch (op->opcode) {
     ZL_OP(pcPushNumber) ZL_PUSH(Ops::FromReal(op->number)); ZL_NEXT;
     ZL_OP(pcPushVar) ZL_PUSH(variables[op->ids.a]); ZL_NEXT;
@@ -346,6 +348,7 @@ dispatch:
     default:  // opcodes outside the table do nothing
       ZL_NEXT;
   }
+  // clang-format on
 #undef ZL_NEXT
 #undef ZL_PUSH
 #undef ZL_POP

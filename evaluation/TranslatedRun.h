@@ -95,6 +95,8 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
   // shared branch. Complex intervals, whose steps mostly call out, keep the
   // one switch they were measured with.
   constexpr bool kThreaded = !std::is_same_v<T, ComplexInterval>;
+  // The formatter takes the && of a label's address for a logical and.
+  // clang-format off
 #define ZL_LABEL(name, ...) &&L_##name,
   // Made only where it is used: a label whose address is taken counts as
   // a target of every jump, which hampers the switch.
@@ -107,6 +109,7 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
     labels = kTable;
   }
 #undef ZL_LABEL
+  // clang-format on
   // The run's state; a callee taken in (kCallFunction) has its own, and
   // the caller's comes back at its end (finish).
   Complex callerConstants[kTranslatedConstants];
@@ -185,6 +188,8 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
       return (value);                               \
     }                                               \
   } while (false)
+  // One line a step, as the step table reads:
+  // clang-format off
   // A step the straight run never meets has no code there.
 #define ZL_STEP(kind)                                                     \
   case Kind::kind:                                                        \
@@ -379,6 +384,7 @@ dispatch:
     }
     ZL_NEXT;
   }
+  // clang-format on
   __builtin_unreachable();  // the translator sets only the kinds above
 finish:  // `top` holds the result
   if constexpr (kTakesCallsIn) {

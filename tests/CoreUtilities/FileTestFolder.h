@@ -7,6 +7,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/FileBytes.h"
+
 // A fresh folder under the temporary directory, removed afterwards.
 class FileTestFolder {
  public:
@@ -31,8 +33,3 @@ class FileTestFolder {
 };
 
 inline void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-inline std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}

@@ -34,7 +34,7 @@ TEST(MacFile, ANameNotYetMadeIsCreatedWrittenAndReadBack) {
   EXPECT_EQ(file.Seek(0, 9), kParamErr);
   file.Close();
   EXPECT_EQ(file.GetSize(), 0);
-  EXPECT_EQ(ReadText(folder / "doc.zlf"), "hello");
+  EXPECT_EQ(FileBytes(folder / "doc.zlf"), "hello");
 }
 
 TEST(MacFile, DeletedFileCanBeMadeAgainUnderItsName) {
@@ -72,7 +72,7 @@ TEST(MacFile, MoveAndLockAndFolderQueries) {
   EXPECT_TRUE(isFolder);
   MacFile file(folder / "a.zlf");
   ASSERT_EQ(file.Move(sub), kNoErr);
-  EXPECT_EQ(ReadText(folder / "sub/a.zlf"), "x");
+  EXPECT_EQ(FileBytes(folder / "sub/a.zlf"), "x");
   EXPECT_EQ(file.Path(), folder / "sub/a.zlf");
   EXPECT_EQ(file.Move(file), kParamErr);  // not a folder
   ASSERT_EQ(::chmod(file.Path().c_str(), 0444), 0);
@@ -107,8 +107,8 @@ TEST_P(MacFileExchange, SwapsContentsAndKeepsEachPlace) {
   MacFile document(fFolder / "doc.zlf");
   MacFile fresh(fFolder / "doc.new");
   ASSERT_EQ(document.Exchange(fresh), kNoErr);
-  EXPECT_EQ(ReadText(fFolder / "doc.zlf"), "new");
-  EXPECT_EQ(ReadText(fFolder / "doc.new"), "old");
+  EXPECT_EQ(FileBytes(fFolder / "doc.zlf"), "new");
+  EXPECT_EQ(FileBytes(fFolder / "doc.new"), "old");
   EXPECT_EQ(document.Path(), fFolder / "doc.zlf");
   MacFile reopened(fFolder / "doc.zlf");
   EXPECT_TRUE(document == reopened);
@@ -127,8 +127,8 @@ TEST_P(MacFileExchange, AFailedRenameIsReportedAndUndone) {
     MacFile fresh(fFolder / "doc.new");
     EXPECT_EQ(document.Exchange(fresh), kDiskFullErr) << "rename " << failing;
     SetPosixFaultHook(nullptr);
-    EXPECT_EQ(ReadText(fFolder / "doc.zlf"), "old") << "rename " << failing;
-    EXPECT_EQ(ReadText(fFolder / "doc.new"), "new") << "rename " << failing;
+    EXPECT_EQ(FileBytes(fFolder / "doc.zlf"), "old") << "rename " << failing;
+    EXPECT_EQ(FileBytes(fFolder / "doc.new"), "new") << "rename " << failing;
     EXPECT_EQ(fFolder.EntryCount(), 2);
   }
 }
@@ -145,8 +145,8 @@ TEST(MacFile, ExchangeAcrossVolumesChangesNothing) {
   MacFile b(there / "b");
   if (a.GetVolumeRefNum() == b.GetVolumeRefNum()) GTEST_SKIP() << "same volume";
   EXPECT_EQ(a.Exchange(b), kDifferentVolumesErr);
-  EXPECT_EQ(ReadText(here / "a"), "a");
-  EXPECT_EQ(ReadText(there / "b"), "b");
+  EXPECT_EQ(FileBytes(here / "a"), "a");
+  EXPECT_EQ(FileBytes(there / "b"), "b");
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST(SafeSave, ReplacesContentsKeepingPermissions) {
   WriteText(path, kOld);
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
   EXPECT_EQ(SafeSave(path, kNew), kNoErr);
-  EXPECT_EQ(ReadText(path), kNew);
+  EXPECT_EQ(FileBytes(path), kNew);
   struct stat info;
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -54,13 +54,13 @@ TEST(SafeSave, MakesANewFileAndWritesThroughSymbolicLinks) {
   FileTestFolder folder;
   const std::string fresh = folder / "new.zlf";
   EXPECT_EQ(SafeSave(fresh, kOld), kNoErr);
-  EXPECT_EQ(ReadText(fresh), kOld);
+  EXPECT_EQ(FileBytes(fresh), kOld);
 
   const std::string link = folder / "link.zlf";
   ASSERT_EQ(::symlink(fresh.c_str(), link.c_str()), 0);
   EXPECT_EQ(SafeSave(link, kNew), kNoErr);
   EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(ReadText(fresh), kNew);
+  EXPECT_EQ(FileBytes(fresh), kNew);
   EXPECT_EQ(SafeSave("", kNew), kParamErr);
 }
 
@@ -85,7 +85,7 @@ TEST(SafeSave, AFailureAtAnyStepLeavesTheOriginalAndIsReported) {
         result = SafeSave(path, kNew);
       }
       EXPECT_EQ(result, failure.expected) << "step " << step << " errno " << failure.error;
-      const std::string now = ReadText(path);
+      const std::string now = FileBytes(path);
       // Only the folder sync comes after the new contents took the name.
       EXPECT_TRUE(now == kOld || (now == kNew && step > steps - 3)) << "step " << step;
       EXPECT_EQ(folder.EntryCount(), 1) << "step " << step;
@@ -113,7 +113,7 @@ TEST(SafeSave, KilledBetweenAnyTwoStepsTheFileIsWholeOldOrWholeNew) {
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    const std::string now = ReadText(path);
+    const std::string now = FileBytes(path);
     EXPECT_TRUE(now == kOld || now == kNew) << "killed before call " << step;
   }
 }

@@ -1,10 +1,10 @@
 #include "tests/app/ApplicationFixture.h"
+#include "tests/support/FileBytes.h"
 
 #include <QTimer>
 
 #include <chrono>
 #include <cstdlib>
-#include <iterator>
 #include <utility>
 
 #include "app/HeadlessExport.h"
@@ -120,8 +120,7 @@ TEST_F(EditAndGraphTest, RestartAndOutOfMemoryAlertRegraphEveryWindow) {
 }
 
 TEST_F(EditAndGraphTest, MenuExportEqualsExportOfTheSavedFile) {
-  std::ifstream golden(std::string(ZL_TEST_DATA_DIR) + "/export_road.zlf", std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
+  const std::string text = Golden("export_road.zlf");
   DocumentMainWindow* window = Open("road.zlf", text);
   ASSERT_NE(window, nullptr);
   const QString saved = SaveAs(window, "road2.zlf");

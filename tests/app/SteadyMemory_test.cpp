@@ -1,9 +1,8 @@
 #include "tests/app/ApplicationFixture.h"
+#include "tests/support/FileBytes.h"
 
 #include <atomic>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <new>
 #include <thread>
 
@@ -59,11 +58,6 @@ using SteadyMemoryTest = WindowTest;
 // a thousandfold.
 size_t OncePerThread() { return kOnceAThread * (std::thread::hardware_concurrency() + 4); }
 
-std::string Welcome() {
-  std::ifstream in(ZL_TEST_DATA_DIR "/../../examples/welcome.zlf", std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The window at rest, measured: its graphs done, its idle asleep unless a
 // view spins, and no wake-up or paint still on its way.
 size_t SettledAllocations(DocumentMainWindow* window) {
@@ -79,7 +73,7 @@ size_t SettledAllocations(DocumentMainWindow* window) {
 // The welcome document animates its slider back and forth over 100 steps:
 // step 1,010 stands where step 10 stood, going the same way.
 TEST_F(SteadyMemoryTest, AThousandSliderStepsKeepNothing) {
-  DocumentMainWindow* window = Open("welcome.zlf", Welcome());
+  DocumentMainWindow* window = Open("welcome.zlf", Golden("../../examples/welcome.zlf"));
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitUntilGraphed(window));
   DocumentRecord* document = window->Document();

@@ -1,8 +1,7 @@
 #include "tests/app/ApplicationFixture.h"
+#include "tests/support/FileBytes.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <tuple>
 
@@ -14,11 +13,6 @@
 // shape, and offers them again when opened next.
 
 namespace {
-
-std::string Welcome() {
-  std::ifstream in(ZL_TEST_DATA_DIR "/../../examples/welcome.zlf", std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 std::string WithStatement(const std::string& document, const std::string& name, const std::string& value) {
   return std::regex_replace(document, std::regex("\n" + name + " [^;]*;"), "\n" + name + " " + value + ";");
@@ -45,7 +39,7 @@ class ZoomToRangesTest : public WindowTest {
 };
 
 TEST_F(ZoomToRangesTest, TheAskedRangesMeetThePanesEdges) {
-  const std::string welcome = Welcome();
+  const std::string welcome = Golden("../../examples/welcome.zlf");
   ASSERT_NE(welcome.find("StackPanes 0;"), std::string::npos);
   const struct {
     const char* name;
