@@ -22,10 +22,3 @@ PixelBuffer CurrentPortPixels() {
                    static_cast<int16_t>(port->bounds.left() + port->bounds.width())};
   return buffer;
 }
-
-IntRect ToIntRect(const MRect& r) { return {r.top, r.left, r.bottom, r.right}; }
-
-IntRect Intersection(const IntRect& a, const IntRect& b) {
-  return {std::max(a.top, b.top), std::max(a.left, b.left), std::min(a.bottom, b.bottom),
-          std::min(a.right, b.right)};
-}

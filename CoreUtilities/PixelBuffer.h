@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/MRect.h"
 
+#include <algorithm>
 #include <cstdint>
 
 // A 32-bit pixel buffer as the direct drawing sees it: the pixel of local
@@ -30,5 +31,10 @@ struct IntRect {
   bool Contains(int h, int v) const { return h >= left && h < right && v >= top && v < bottom; }
 };
 
-IntRect ToIntRect(const MRect& r);
-IntRect Intersection(const IntRect& a, const IntRect& b);
+// Inline: composing a curve converts and clips each of its columns.
+inline IntRect ToIntRect(const MRect& r) { return {r.top, r.left, r.bottom, r.right}; }
+
+inline IntRect Intersection(const IntRect& a, const IntRect& b) {
+  return {std::max(a.top, b.top), std::max(a.left, b.left), std::min(a.bottom, b.bottom),
+          std::min(a.right, b.right)};
+}

@@ -167,11 +167,6 @@ class TwoBitComposer {
     }
   }
 
-  // n pixels from *pixel on in the colour itself.
-  void Fill(uint32_t* pixel, int n) {
-    for (int k = 0; k < n; ++k) Put(kTwoBitFull, pixel + k);
-  }
-
  private:
   void Put(int code, uint32_t* pixel) {
     const uint32_t below = *pixel & 0xFFFFFF;
@@ -216,63 +211,108 @@ void OurCopy2BitToCurrentPort(const uint8_t* bits, long rowBytes, const MRect& s
   }
 }
 
-// True when the rectangles follow one another left to right, each sharing
-// pixels with the one before it at most (as a sampled curve's columns do).
-bool FollowAcross(const MRect* rects, size_t count) {
-  int reach = INT32_MIN;  // the rightmost column of those before the last
-  for (size_t k = 1; k < count; ++k) {
-    if (rects[k].left < rects[k - 1].left || rects[k].left < reach) return false;
-    reach = std::max<int>(reach, rects[k - 1].right);
+namespace {
+
+// True when no rectangle shares a pixel with those before it but the one
+// just before: when each lies right of, below or above all of those before
+// the one before it, the same way throughout (as a sampled curve's columns,
+// or the rows of a curve of y, do).
+bool MeetsOnlyTheOneBefore(const MRect* rects, size_t count) {
+  int right = INT32_MIN, bottom = INT32_MIN, top = INT32_MAX;  // how far those before the one before reach
+  bool across = true, down = true, up = true;
+  for (size_t k = 2; k < count; ++k) {
+    const MRect& earlier = rects[k - 2];
+    right = std::max<int>(right, earlier.right), bottom = std::max<int>(bottom, earlier.bottom);
+    top = std::min<int>(top, earlier.top);
+    across = across && rects[k].left >= right, down = down && rects[k].top >= bottom;
+    up = up && rects[k].bottom <= top;
+    if (!across && !down && !up) return false;
   }
   return true;
 }
 
-// True when the rectangles follow one another top to bottom, apart.
-bool FollowDown(const MRect* rects, size_t count) {
-  for (size_t k = 1; k < count; ++k) {
-    if (rects[k].top < rects[k - 1].bottom) return false;
+// Composes runs of pixels in the colour itself, shaded from a table by the
+// luminance below, some runs after it is told of them, having asked for
+// their memory when told: a curve's rows lie far apart, and fetching each
+// only as it was composed kept the processor waiting on every one. Runs
+// must not overlap.
+class RunComposer {
+ public:
+  explicit RunComposer(uint32_t color) {
+    for (int luminance = 0; luminance <= 256; ++luminance) fShades[luminance] = ShadeColor(color & 0xFFFFFF, luminance);
   }
-  return true;
-}
 
-// Rectangles in a row across are composed as they are, a pixel one shares
-// with the one before it left to that one; rectangles apart one under
-// another likewise. Others are painted into a map over their box first, so
-// that a pixel two of them cover is composed once; each of its rows is
-// composed only between the first and the last pixel a rectangle put on it.
+  // n > 0 pixels from *pixel on.
+  void Add(uint32_t* pixel, int n) {
+    __builtin_prefetch(pixel, 1);
+    if (fAdded - fComposed == kAhead) ComposeOldest();
+    fRuns[fAdded++ % kAhead] = {pixel, n};
+  }
+
+  void Finish() {
+    while (fComposed < fAdded) ComposeOldest();
+  }
+
+ private:
+  void ComposeOldest() {
+    const Run run = fRuns[fComposed++ % kAhead];
+    for (int k = 0; k < run.n; ++k) run.pixel[k] = fShades[PixelLuminance(run.pixel[k])];
+  }
+
+  static constexpr size_t kAhead = 16;
+  struct Run {
+    uint32_t* pixel;
+    int n;
+  };
+  Run fRuns[kAhead];
+  size_t fAdded = 0, fComposed = 0;
+  uint32_t fShades[257];  // the colour over each luminance
+};
+
+}  // namespace
+
+// Rectangles that each share pixels with the one before them at most are
+// composed as they are, a pixel one shares with the one before it left to
+// that one. Others are painted into a map over their box first, so that a
+// pixel two of them cover is composed once; each of its rows is composed
+// only between the first and the last pixel a rectangle put on it.
 bool OurCompose2BitRects(const MRect* rects, size_t count, uint32_t color) {
   if (count == 0) return true;
+  const PixelBuffer buffer = CurrentPortPixels();
+  if (buffer.base == nullptr) return true;
+  const IntRect port = ToIntRect(buffer.bounds);
+  if (MeetsOnlyTheOneBefore(rects, count)) {
+    RunComposer runs(color);
+    const long stride = buffer.rowBytes / static_cast<long>(sizeof(uint32_t));
+    for (size_t k = 0; k < count; ++k) {
+      const IntRect r = Intersection(ToIntRect(rects[k]), port);
+      if (r.IsEmpty()) continue;
+      // Rows v0 to v1 - 1, each from pixel `from` to `to` - 1.
+      const auto add = [&](int v0, int v1, int from, int to) {
+        if (v0 >= v1 || from >= to) return;
+        uint32_t* pixel = buffer.Pixel(from, v0);
+        for (int v = v0; v < v1; ++v, pixel += stride) runs.Add(pixel, to - from);
+      };
+      // The rows it shares with the one before, where that one's pixels are left out.
+      const IntRect before = k > 0 ? ToIntRect(rects[k - 1]) : IntRect{};
+      const int shared = before.IsEmpty() ? r.top : std::clamp(before.top, r.top, r.bottom);
+      const int sharedEnd = before.IsEmpty() ? r.top : std::clamp(before.bottom, shared, r.bottom);
+      add(r.top, shared, r.left, r.right);
+      add(shared, sharedEnd, r.left, std::min(r.right, before.left));
+      add(shared, sharedEnd, std::max(r.left, before.right), r.right);
+      add(sharedEnd, r.bottom, r.left, r.right);
+    }
+    runs.Finish();
+    return true;
+  }
   IntRect box = ToIntRect(rects[0]);
   for (size_t k = 1; k < count; ++k) {
     const IntRect r = ToIntRect(rects[k]);
     box = {std::min(box.top, r.top), std::min(box.left, r.left), std::max(box.bottom, r.bottom),
            std::max(box.right, r.right)};
   }
-  const PixelBuffer buffer = CurrentPortPixels();
-  if (buffer.base == nullptr || box.IsEmpty()) return true;
-  const IntRect port = ToIntRect(buffer.bounds);
+  if (box.IsEmpty()) return true;
   TwoBitComposer composer(color);
-  const auto fill = [&](int v, int left, int right) {
-    left = std::max(left, port.left), right = std::min(right, port.right);
-    if (v >= port.top && v < port.bottom && left < right) composer.Fill(buffer.Pixel(left, v), right - left);
-  };
-  if (FollowAcross(rects, count)) {
-    for (size_t k = 0; k < count; ++k) {
-      const IntRect r = ToIntRect(rects[k]), before = k > 0 ? ToIntRect(rects[k - 1]) : IntRect{};
-      for (int v = r.top; v < r.bottom; ++v) {
-        const bool shared = v >= before.top && v < before.bottom;
-        fill(v, shared ? std::max(r.left, before.right) : r.left, r.right);
-      }
-    }
-    return true;
-  }
-  if (FollowDown(rects, count)) {
-    for (size_t k = 0; k < count; ++k) {
-      const IntRect r = ToIntRect(rects[k]);
-      for (int v = r.top; v < r.bottom; ++v) fill(v, r.left, r.right);
-    }
-    return true;
-  }
   const long rowBytes = (box.right - box.left) / 16 * 4 + 4;
   const size_t bytes = static_cast<size_t>(rowBytes) * static_cast<size_t>(box.bottom - box.top);
   auto* map = static_cast<uint8_t*>(OurAllocateMemory(bytes, true));

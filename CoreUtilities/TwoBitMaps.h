@@ -34,9 +34,10 @@ void OurTwoBitScrollRect(uint8_t* bits, long rowBytes, const MRect& frame, int d
 void OurCopy2BitToCurrentPort(const uint8_t* bits, long rowBytes, const MRect& sourceRect, uint32_t color,
                               const MRect& destinationRect);
 
-// Paints the rectangles, in the current port's coordinates, the colour
-// itself in a map just the size of their common box, and composes that box
-// onto the port: the memory and the work follow the ink, not the port. The
-// pixels are those a map of the whole port would give. False when the map's
-// memory was refused.
+// Composes the colour itself onto each pixel of the current port that the
+// rectangles (in its coordinates) cover, once however many cover it: the
+// pixels a map of the whole port would give. Rectangles that each meet only
+// the one before them, as a curve's columns do, go straight onto the port;
+// others through a map just the size of their common box, so the memory
+// and the work follow the ink. False when the map's memory was refused.
 bool OurCompose2BitRects(const MRect* rects, size_t count, uint32_t color);

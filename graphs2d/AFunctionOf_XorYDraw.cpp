@@ -47,29 +47,24 @@ void AFunctionOf_XorY::DrawDirect(uint32_t colour) {
 void AFunctionOf_XorY::DrawThroughMask(uint32_t colour) {
   const A2DTransform& t = fTransform;
   const int32_t sx = t.xSampleFactor, sy = t.ySampleFactor;
-  std::vector<MRect> rects;
-  rects.reserve(static_cast<size_t>(std::max(0, fCount)));
-  const auto compose = [&](bool unbounded, uint32_t ink) {
-    rects.clear();
-    for (int32_t k = 0; k < fCount; ++k) {
-      const dPoint& p = fRecords[k];
-      const int32_t type = p.type.load(std::memory_order_acquire);
-      if (unbounded ? type != kColumnUnbounded : type != kColumnEdges && type != kColumnEnclosure) continue;
-      const int32_t low = DependentPixel(p.lo), high = DependentPixel(p.hi);
-      MRect r;
-      if (fYOfX) {
-        const int32_t c = WorldToPixel(p.centre, t.xPixelsPerUnit, t.xOrigin);
-        r = MRect{Pixel16(int64_t{high} - (sy - 1)), Pixel16(c), Pixel16(int64_t{low} + 1), Pixel16(int64_t{c} + sx)};
-      } else {
-        const int32_t row = WorldToPixel(p.centre, t.yPixelsPerUnit, t.yOrigin);
-        r = MRect{Pixel16(row), Pixel16(low), Pixel16(int64_t{row} + sy), Pixel16(int64_t{high} + sy)};
-      }
-      MRect clipped;
-      OurSectRect(r, t.pixelRect, &clipped);
-      if (!IsOurRectEmpty(clipped)) rects.push_back(clipped);
+  std::vector<MRect> bounded, unbounded;
+  bounded.reserve(static_cast<size_t>(std::max(0, fCount)));
+  for (int32_t k = 0; k < fCount; ++k) {
+    const dPoint& p = fRecords[k];
+    const int32_t type = p.type.load(std::memory_order_acquire);
+    if (type != kColumnEdges && type != kColumnEnclosure && type != kColumnUnbounded) continue;
+    const int32_t low = DependentPixel(p.lo), high = DependentPixel(p.hi);
+    MRect r;
+    if (fYOfX) {
+      const int32_t c = WorldToPixel(p.centre, t.xPixelsPerUnit, t.xOrigin);
+      r = MRect{Pixel16(int64_t{high} - (sy - 1)), Pixel16(c), Pixel16(int64_t{low} + 1), Pixel16(int64_t{c} + sx)};
+    } else {
+      const int32_t row = WorldToPixel(p.centre, t.yPixelsPerUnit, t.yOrigin);
+      r = MRect{Pixel16(row), Pixel16(low), Pixel16(int64_t{row} + sy), Pixel16(int64_t{high} + sy)};
     }
-    if (!OurCompose2BitRects(rects.data(), rects.size(), ink)) QueueError(kOutOfMemoryError);
-  };
-  compose(false, colour);
-  compose(true, kInfinityGray);
+    MRect clipped;
+    if (OurSectRect(r, t.pixelRect, &clipped)) (type == kColumnUnbounded ? unbounded : bounded).push_back(clipped);
+  }
+  if (!OurCompose2BitRects(bounded.data(), bounded.size(), colour)) QueueError(kOutOfMemoryError);
+  if (!OurCompose2BitRects(unbounded.data(), unbounded.size(), kInfinityGray)) QueueError(kOutOfMemoryError);
 }

@@ -56,6 +56,30 @@ MRect RandomRect(std::mt19937& rng, int reach, int maxHeight, int maxWidth) {
   return Placed(top, left, height, Between(rng, 1, maxWidth));
 }
 
+// Composes the rectangles over graph paper of few colours (so that the
+// composer's remembered answers are both reused and replaced), against
+// every pixel shaded on its own: once where a rectangle covers it, never
+// elsewhere.
+void ExpectComposedOnce(OurPort& world, const std::vector<MRect>& rects, uint32_t colour, std::mt19937& rng,
+                        int trial) {
+  const int width = world.bounds.width(), height = world.bounds.height();
+  std::vector<uint32_t> below(size_t(width * height));
+  for (auto& p : below) p = std::array<uint32_t, 4>{0xF8F8F0, 0xC0D0E0, 0x123456, kGridLineColor}[rng() % 4];
+  for (int v = 0; v < height; ++v)
+    for (int h = 0; h < width; ++h) *PortPixel(world, h, v) = below[size_t(v * width + h)];
+  ASSERT_TRUE(OurCompose2BitRects(rects.data(), rects.size(), colour));
+  for (int v = 0; v < height; ++v) {
+    for (int h = 0; h < width; ++h) {
+      const bool covered = std::any_of(rects.begin(), rects.end(), [&](const MRect& r) {
+        return h >= r.left && h < r.right && v >= r.top && v < r.bottom;
+      });
+      const uint32_t under = below[size_t(v * width + h)];
+      const uint32_t want = covered ? ShadeColor(colour, PixelLuminance(under)) : under;
+      ASSERT_EQ(*PortPixel(world, h, v) & 0xFFFFFF, want) << "trial " << trial << " at " << h << "," << v;
+    }
+  }
+}
+
 // Rows padded to whole bytes and no further.
 Map TightMap(const MRect& frame) { return Map(frame, (frame.right - frame.left + 3) / 4); }
 
@@ -176,23 +200,41 @@ TEST(TwoBitMaps, RectanglesComposeEachCoveredPixelOnceAndNoOther) {
       }
       if (rects.back().bottom <= rects.back().top || rects.back().right <= rects.back().left) rects.pop_back();
     }
-    // Graph paper: few colours, so the composer's remembered answers are
-    // both reused and replaced.
-    std::vector<uint32_t> below(kWidth * kHeight);
-    for (auto& p : below) p = std::array<uint32_t, 3>{0xF8F8F0, 0xC0D0E0, 0x123456}[rng() % 3];
-    for (int v = 0; v < kHeight; ++v)
-      for (int h = 0; h < kWidth; ++h) *PortPixel(*world, h, v) = below[size_t(v * kWidth + h)];
-    const uint32_t colour = trial % 2 != 0 ? 0xD02090 : 0x808080;
-    ASSERT_TRUE(OurCompose2BitRects(rects.data(), rects.size(), colour));
-    for (int v = 0; v < kHeight; ++v) {
-      for (int h = 0; h < kWidth; ++h) {
-        const bool covered = std::any_of(rects.begin(), rects.end(), [&](const MRect& r) {
-          return h >= r.left && h < r.right && v >= r.top && v < r.bottom;
-        });
-        const uint32_t under = below[size_t(v * kWidth + h)];
-        const uint32_t want = covered ? ShadeColor(colour, PixelLuminance(under)) : under;
-        ASSERT_EQ(*PortPixel(*world, h, v) & 0xFFFFFF, want) << "trial " << trial << " at " << h << "," << v;
+    ExpectComposedOnce(*world, rects, trial % 2 != 0 ? 0xD02090 : 0x808080, rng, trial);
+  }
+}
+
+// Chains of rectangles each overlapping the one before, as curves' columns
+// (left to right) and rows (down, or up as a curve of y's) do, long enough
+// that the pixels ahead are asked for well before they are composed; some
+// with empty rectangles among them, some past the port, and some bent back
+// so that a rectangle meets one two before it as well.
+TEST(TwoBitMaps, ChainedRectanglesComposeEachCoveredPixelOnce) {
+  constexpr int kWidth = 90, kHeight = 80;
+  PortPtr world(OurNewGWorld({0, 0, kHeight, kWidth}));
+  ASSERT_NE(world, nullptr);
+  APushPort push(world.get());
+  std::mt19937 rng(731);
+  for (int trial = 0; trial < 300; ++trial) {
+    const int way = trial % 3, count = Between(rng, 2, 70);
+    const bool bent = trial % 7 == 0, empties = trial % 5 == 0;
+    std::vector<MRect> rects;
+    int at = way == 2 ? kHeight + 3 : -3;  // the column or row the chain has reached
+    for (int k = 0; k < count; ++k) {
+      const int step = bent && k == count / 2 ? -3 : Between(rng, 0, 2);
+      const int16_t a = Between(rng, -6, kHeight), b = Between(rng, -6, kWidth);
+      if (way == 0) {
+        rects.push_back({a, int16_t(at), Between(rng, a, a + 30), int16_t(at + Between(rng, 1, 3))});
+        at += step;
+      } else if (way == 1) {
+        rects.push_back({int16_t(at), b, int16_t(at + Between(rng, 1, 3)), Between(rng, b, b + 30)});
+        at += step;
+      } else {
+        rects.push_back({int16_t(at - Between(rng, 1, 3)), b, int16_t(at), Between(rng, b, b + 30)});
+        at -= step;
       }
+      if (empties && k % 4 == 1) rects.back().right = rects.back().left;
     }
+    ExpectComposedOnce(*world, rects, trial % 2 != 0 ? 0x3060C0 : 0xFF0000, rng, trial);
   }
 }
