@@ -34,8 +34,8 @@
 #include "graphs3d/A3DGraphView.h"
 #include "graphs3d/AGridSurface.h"
 #include "platform/GuiApplication.h"
-#include "renderer/ARBStrings.h"
 #include "renderer/RendererHooks.h"
+#include "shaders/ARBStrings.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include "graphpane/GraphColorConstants.h"
 #include "graphpane/GraphColorGlobals.h"
 #include "platform/EGLContexts.h"
-#include "renderer/ARBStrings.h"
 #include "renderer/DrawContext.h"
 #include "renderer/GLProbes.h"
 #include "renderer/Shader.h"
 #include "renderer/Submission.h"
 #include "renderer/Textures.h"
+#include "shaders/ARBStrings.h"
 
 OurPicture* gSurfacePicture = nullptr;
 bool gHackExportShaderFlag = false;

@@ -14,7 +14,7 @@
 class DocumentRecord;
 struct MDrawContext;
 class Shader;
-struct __OurTexture;
+struct OurTexture;
 
 // The colour of one graph: a solid colour, a fixed colour map, a picture
 // texture, or three colour equations (red, green, blue or hue, saturation,
@@ -80,7 +80,7 @@ class AGraphColor : public AColorEquations {
   static AGraphColor* Copy(const AGraphColor* source, MDrawContext* context);
 
   uint32_t fSolidColor = 0xCE00CE;  // 0x00RRGGBB; purple
-  __OurTexture* fTexture = nullptr;
+  OurTexture* fTexture = nullptr;
   OurPicture* fPicture = nullptr;
   MDrawContext* fDrawContext;
   // The renderer type and context the texture or program was made for.

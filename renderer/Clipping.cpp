@@ -101,7 +101,7 @@ bool DrawClippedGouraudTriangle(const MVertex* a, const MVertex* b, const MVerte
   });
 }
 
-bool DrawClippedTexturedTriangle(const __OurTexture* texture, const MVertex* a, const MVertex* b, const MVertex* c,
+bool DrawClippedTexturedTriangle(const OurTexture* texture, const MVertex* a, const MVertex* b, const MVertex* c,
                                  MDrawContext* ctx) {
   return ClipTriangle(a, b, c, ctx, [ctx, texture](const MVertex* p, const MVertex* q, const MVertex* r) {
     return SWDrawTriTexture(texture, p, q, r, ctx);

@@ -8,7 +8,7 @@ class DocumentRecord;
 class Shader;
 struct M3DView;
 struct OurPort;
-struct __OurTexture;
+struct OurTexture;
 
 // The renderer a view draws with; 4 only as the desired value.
 enum Our3DRendererType : int32_t {
@@ -137,7 +137,7 @@ struct MDrawContext {
   SymbolCache* symbols;
   uint32_t currentColor;
   float currentOpacity;
-  __OurTexture* currentTexture;
+  OurTexture* currentTexture;
   int32_t colorSource;
   // OpenGL renderers.
   OurGLContext onscreenContext;

@@ -61,7 +61,7 @@ void GLSubmitTextureCoordinates(const TexCoord* coordinates) {
   glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
 }
 
-void GLBindTexture(const __OurTexture* texture) {
+void GLBindTexture(const OurTexture* texture) {
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, GLuint(reinterpret_cast<uintptr_t>(texture)));
 }

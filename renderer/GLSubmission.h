@@ -11,7 +11,7 @@ void GLSubmitVertices(const Vertex* vertices);
 void GLSubmitNormals(const Vertex* normals);
 void GLSubmitColors(const ColorArrayElement* colors);
 void GLSubmitTextureCoordinates(const TexCoord* coordinates);
-void GLBindTexture(const __OurTexture* texture);
+void GLBindTexture(const OurTexture* texture);
 void GLSubmitSolidColor(unsigned long rgb);
 void GLSubmitSolidAmbientColor(unsigned long rgb);
 void GLDisableTextureArrayState();

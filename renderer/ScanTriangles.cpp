@@ -178,7 +178,7 @@ bool SWDrawTriGouraud(const MVertex* a, const MVertex* b, const MVertex* c, MDra
   });
 }
 
-bool SWDrawTriTexture(const __OurTexture* texture, const MVertex* a, const MVertex* b, const MVertex* c,
+bool SWDrawTriTexture(const OurTexture* texture, const MVertex* a, const MVertex* b, const MVertex* c,
                       MDrawContext* ctx) {
   if (texture == nullptr) return SWDrawTriGouraud(a, b, c, ctx);
   const RasterTarget target(ctx);

@@ -4,14 +4,14 @@
 
 struct MDrawContext;
 struct MVertex;
-struct __OurTexture;
+struct OurTexture;
 
 // Clipped to the pane in screen space, then scan-converted. True when drawn
 // or wholly outside; false when a translucent frame ran out of fragment
 // memory (message 40 is then queued).
 bool DrawClippedGouraudTriangle(const MVertex* a, const MVertex* b, const MVertex* c, MDrawContext* ctx);
 // A null texture draws the triangle in its vertex colours.
-bool DrawClippedTexturedTriangle(const __OurTexture* texture, const MVertex* a, const MVertex* b, const MVertex* c,
+bool DrawClippedTexturedTriangle(const OurTexture* texture, const MVertex* a, const MVertex* b, const MVertex* c,
                                  MDrawContext* ctx);
 bool DrawClippedLine(const MVertex* a, const MVertex* b, MDrawContext* ctx);
 bool DrawClippedPoint(const MVertex* v, MDrawContext* ctx);
@@ -24,7 +24,7 @@ int ClipTriangleToPane(const MVertex& a, const MVertex& b, const MVertex& c, flo
 
 // The scan converters, for vertices already inside the pane.
 bool SWDrawTriGouraud(const MVertex* a, const MVertex* b, const MVertex* c, MDrawContext* ctx);
-bool SWDrawTriTexture(const __OurTexture* texture, const MVertex* a, const MVertex* b, const MVertex* c,
+bool SWDrawTriTexture(const OurTexture* texture, const MVertex* a, const MVertex* b, const MVertex* c,
                       MDrawContext* ctx);
 bool SWDrawLine(const MVertex* a, const MVertex* b, MDrawContext* ctx);
 bool SWDrawPoint(const MVertex* v, MDrawContext* ctx);

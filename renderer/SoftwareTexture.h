@@ -5,7 +5,7 @@
 // A software texture: one block of ten level pointers followed by the
 // levels' pixels (0xAARRGGBB words). Level k is 2^k x 2^k texels, rows from
 // the bottom of the picture up; each level is the 2 x 2 mean of the next.
-struct __OurTexture {
+struct OurTexture {
   uint32_t* levels[10];
 };
 

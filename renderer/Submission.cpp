@@ -264,7 +264,7 @@ void OurSubmitTextureCoordinates(const TexCoord* coordinates, MDrawContext* ctx)
   ctx->colorSource = 2;
 }
 
-void OurBindTexture(__OurTexture* texture, MDrawContext* ctx) {
+void OurBindTexture(OurTexture* texture, MDrawContext* ctx) {
   if (IsOpenGL(ctx)) GLBindTexture(texture);
   if (Software(ctx)) ctx->currentTexture = texture;
 }

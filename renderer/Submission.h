@@ -16,7 +16,7 @@ void OurSubmitVertices(const Vertex* vertices, int count, MDrawContext* ctx);
 void OurSubmitNormals(const Vertex* normals, MDrawContext* ctx);
 void OurSubmitColors(const ColorArrayElement* colors, MDrawContext* ctx);
 void OurSubmitTextureCoordinates(const TexCoord* coordinates, MDrawContext* ctx);
-void OurBindTexture(__OurTexture* texture, MDrawContext* ctx);
+void OurBindTexture(OurTexture* texture, MDrawContext* ctx);
 void OurSubmitSolidColor(unsigned long rgb, MDrawContext* ctx);
 void OurSubmitSolidAmbientColor(unsigned long rgb, MDrawContext* ctx);
 void OurSubmitOpacity(float opacity, MDrawContext* ctx);

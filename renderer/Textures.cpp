@@ -41,7 +41,7 @@ uint32_t Average(const uint32_t* four[4]) {
 
 // Level 9 from the image, rows reversed, then each level the 2 x 2 mean of
 // the next.
-void FillLevels(__OurTexture* texture, const QImage& image) {
+void FillLevels(OurTexture* texture, const QImage& image) {
   auto* next = reinterpret_cast<uint32_t*>(texture + 1);
   for (int level = 0; level < kTextureLevels; ++level) {
     texture->levels[level] = next;
@@ -69,10 +69,10 @@ void FillLevels(__OurTexture* texture, const QImage& image) {
 
 double LabelFontSize(double size) { return std::isfinite(size) && size > 0 && size < 100 ? size : 9; }
 
-__OurTexture* SWCreateTexture(const OurPicture* picture) {
+OurTexture* SWCreateTexture(const OurPicture* picture) {
   if (picture == nullptr) return nullptr;
-  auto* texture = static_cast<__OurTexture*>(
-      OurAllocateMemory(sizeof(__OurTexture) + sizeof(uint32_t) * size_t(kTextureTexels), false));
+  auto* texture = static_cast<OurTexture*>(
+      OurAllocateMemory(sizeof(OurTexture) + sizeof(uint32_t) * size_t(kTextureTexels), false));
   if (texture == nullptr) {
     QueueError(kOutOfMemoryError);
     return nullptr;
@@ -95,16 +95,16 @@ __OurTexture* SWCreateTexture(const OurPicture* picture) {
   return texture;
 }
 
-__OurTexture* CreateTexture(const OurPicture* picture, MDrawContext* ctx) {
+OurTexture* CreateTexture(const OurPicture* picture, MDrawContext* ctx) {
   if (picture == nullptr) return nullptr;
   if (ctx->rendererType == kRendererSoftware) return SWCreateTexture(picture);
   if (!IsOpenGL(ctx) || !OurMakeGLContextCurrent(static_cast<OurEGLContext*>(GetRendererAglContext(ctx))))
     return nullptr;
   // The handle is the texture name itself.
-  return reinterpret_cast<__OurTexture*>(uintptr_t(GLCreateTexture(*picture)));
+  return reinterpret_cast<OurTexture*>(uintptr_t(GLCreateTexture(*picture)));
 }
 
-bool IsTextureValid(const __OurTexture* texture, const MDrawContext* ctx) {
+bool IsTextureValid(const OurTexture* texture, const MDrawContext* ctx) {
   if (ctx->rendererType == kRendererNone || ctx->rendererType == kRendererSoftware) return true;
   if (!IsOpenGL(ctx)) return false;
   const GLuint name = GLuint(reinterpret_cast<uintptr_t>(texture));
@@ -116,7 +116,7 @@ bool IsTextureValid(const __OurTexture* texture, const MDrawContext* ctx) {
 
 // A GL texture went with its context when the view changed renderer or
 // context since, even to a new one at the same address.
-void DisposeTexture(__OurTexture* texture, Our3DRendererType madeWith, uint64_t contextSerialMadeWith,
+void DisposeTexture(OurTexture* texture, Our3DRendererType madeWith, uint64_t contextSerialMadeWith,
                     MDrawContext* ctx) {
   if (texture == nullptr) return;
   if (madeWith == kRendererSoftware) {

@@ -8,15 +8,15 @@ struct OurPicture;
 
 // A texture of the picture for the renderer in force; null for no picture,
 // renderer 0, or refused memory (message 36).
-__OurTexture* CreateTexture(const OurPicture* picture, MDrawContext* ctx);
+OurTexture* CreateTexture(const OurPicture* picture, MDrawContext* ctx);
 // The software form: the picture stretched over 512 x 512 with its whole
 // mip pyramid.
-__OurTexture* SWCreateTexture(const OurPicture* picture);
+OurTexture* SWCreateTexture(const OurPicture* picture);
 
-bool IsTextureValid(const __OurTexture* texture, const MDrawContext* ctx);
+bool IsTextureValid(const OurTexture* texture, const MDrawContext* ctx);
 // contextSerialMadeWith: OurGLContextSerial of the context the texture was
 // made in; 0 for a software texture.
-void DisposeTexture(__OurTexture* texture, Our3DRendererType madeWith, uint64_t contextSerialMadeWith,
+void DisposeTexture(OurTexture* texture, Our3DRendererType madeWith, uint64_t contextSerialMadeWith,
                     MDrawContext* ctx);
 
 // The font size of a label: sizes that are not finite, not above 0 or 100

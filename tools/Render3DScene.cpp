@@ -55,7 +55,7 @@ void DrawPointsAndLabel(MDrawContext* ctx, bool label) {
 
 const Vertex kQuadCorners[4] = {{-1.9f, -1.9f, -1.9f}, {1.9f, -1.9f, -1.9f}, {1.9f, 1.9f, -1.9f}, {-1.9f, 1.9f, -1.9f}};
 
-void DrawTexturedQuad(MDrawContext* ctx, __OurTexture* texture) {
+void DrawTexturedQuad(MDrawContext* ctx, OurTexture* texture) {
   const Vertex* corners = kQuadCorners;
   const Vertex up[4] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
   const TexCoord coordinates[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
@@ -129,7 +129,7 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
   CopyMatrix(view.rotation, start);
   const Scene3DMesh grid = Scene3DGrid();
   const MRect pane{0, 0, int16_t(options.height), int16_t(options.width)};
-  __OurTexture* texture = nullptr;
+  OurTexture* texture = nullptr;
   const int64_t startTriangles = gTrianglesRendered;
   const int64_t begin = OurGetMicroseconds();
   for (int frame = 0; frame < options.frames; ++frame) {

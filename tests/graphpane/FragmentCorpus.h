@@ -13,7 +13,7 @@
 #include "expression/ExpressionParser.h"
 #include "expression/TreeRewriting.h"
 #include "expression/VariableIds.h"
-#include "renderer/ARBStrings.h"
+#include "shaders/ARBStrings.h"
 
 // One colour of the committed corpus: kind rgb, hsv, raw or texture, three
 // formulas and a mask, empty where the corpus has "-".

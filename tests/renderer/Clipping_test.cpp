@@ -113,7 +113,7 @@ TEST(Clipping, PointsAtTheEdgesStayInsideTheBuffers) {
 }
 
 // A texture of one colour per level, alpha 0 in its left half.
-std::vector<uint32_t> MakeTexture(__OurTexture& texture) {
+std::vector<uint32_t> MakeTexture(OurTexture& texture) {
   std::vector<uint32_t> texels(kTextureTexels);
   uint32_t* next = texels.data();
   for (int level = 0; level < kTextureLevels; ++level) {
@@ -130,7 +130,7 @@ std::vector<uint32_t> MakeTexture(__OurTexture& texture) {
 }
 
 TEST(Clipping, TexturedTrianglesSampleOneLevelAndSkipClearTexels) {
-  __OurTexture texture;
+  OurTexture texture;
   const std::vector<uint32_t> texels = MakeTexture(texture);
   MVertex a = At(0, 0), b = At(40, 0), c = At(0, 40), d = At(40, 40);
   a.s = 0, a.t = 0, b.s = 1, b.t = 0, c.s = 0, c.t = 1, d.s = 1, d.t = 1;

@@ -58,7 +58,7 @@ TEST(ContextReuse, ATextureOfAGoneContextIsNotDeletedInItsSuccessor) {
     ScopedDrawContext ctx(kRendererAutomatic);
     Qd3d_SetPane(ctx.ctx, MRect{0, 0, 32, 32}, &ctx.view, false);
     ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen);
-    __OurTexture* stale = CreateTexture(&picture, ctx.ctx);
+    OurTexture* stale = CreateTexture(&picture, ctx.ctx);
     ASSERT_NE(stale, nullptr);
     const uint64_t staleSerial = GetRendererContextSerial(ctx.ctx);
     DisposeDrawContext(ctx.ctx);
@@ -67,7 +67,7 @@ TEST(ContextReuse, ATextureOfAGoneContextIsNotDeletedInItsSuccessor) {
     Qd3d_SetPane(ctx.ctx, MRect{0, 0, 32, 32}, &ctx.view, false);
     ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen);
     ASSERT_NE(GetRendererContextSerial(ctx.ctx), staleSerial);
-    __OurTexture* live = CreateTexture(&picture, ctx.ctx);
+    OurTexture* live = CreateTexture(&picture, ctx.ctx);
     ASSERT_TRUE(IsTextureValid(live, ctx.ctx));
     DisposeTexture(stale, kRendererOffscreen, staleSerial, ctx.ctx);
     EXPECT_TRUE(IsTextureValid(live, ctx.ctx)) << "round " << round;

@@ -150,7 +150,7 @@ TEST_F(GLContext, TexturesLiveAndDieWithTheirContext) {
   picture.image = QImage(10, 3, QImage::Format_RGB32);
   picture.image.fill(0xFF00FF00u);
   picture.frame = picture.image.rect();
-  __OurTexture* texture = CreateTexture(&picture, ctx.ctx);
+  OurTexture* texture = CreateTexture(&picture, ctx.ctx);
   ASSERT_NE(texture, nullptr);
   EXPECT_TRUE(IsTextureValid(texture, ctx.ctx));
   GLint width = 0, height = 0;

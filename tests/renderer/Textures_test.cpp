@@ -29,7 +29,7 @@ TEST(Textures, MipPyramidIsTheTruncatingMean) {
   for (int y = 0; y < 512; ++y)
     for (int x = 0; x < 512; ++x) image.setPixel(x, y, random() | 0xFF000000u);
   const OurPicture picture = PictureOf(image);
-  __OurTexture* texture = SWCreateTexture(&picture);
+  OurTexture* texture = SWCreateTexture(&picture);
   ASSERT_NE(texture, nullptr);
   int checked = 0;
   for (int v = 0; v < 512; ++v)
@@ -61,7 +61,7 @@ TEST(Textures, AlphaKeepsOrBecomesOpaque) {
   QImage clear(16, 16, QImage::Format_ARGB32);
   clear.fill(0x00000000u);
   OurPicture picture = PictureOf(clear);
-  __OurTexture* texture = SWCreateTexture(&picture);
+  OurTexture* texture = SWCreateTexture(&picture);
   EXPECT_EQ(texture->levels[0][0] >> 24, 0xFFu);  // no alpha anywhere: opaque
   DisposeTexture(texture, kRendererSoftware, 0, ctx.ctx);
   QImage half(16, 16, QImage::Format_ARGB32);

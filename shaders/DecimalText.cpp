@@ -1,4 +1,4 @@
-#include "renderer/DecimalText.h"
+#include "shaders/DecimalText.h"
 
 #include <charconv>
 

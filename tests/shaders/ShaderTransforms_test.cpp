@@ -1,4 +1,4 @@
-#include "renderer/ShaderTransforms.h"
+#include "shaders/ShaderTransforms.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 #include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"
 #include "expression/TreeWalking.h"
-#include "renderer/ARBStrings.h"
+#include "shaders/ARBStrings.h"
 
 namespace {
 

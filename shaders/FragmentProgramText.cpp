@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <utility>
 
-#include "renderer/DecimalText.h"
-#include "renderer/FragmentProgram.h"
+#include "shaders/DecimalText.h"
+#include "shaders/FragmentProgram.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "renderer/Expr2ARB.h"
+#include "shaders/Expr2ARB.h"
 
 #include <exception>
 
 #include "CoreUtilities/MemoryBudget.h"
 #include "expression/OperatorKinds.h"
 #include "expression/TreeDisposal.h"
-#include "renderer/FragmentProgram.h"
+#include "shaders/FragmentProgram.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "CoreUtilities/MathConstants.h"
-#include "renderer/FragmentProgram.h"
+#include "shaders/FragmentProgram.h"
 
 namespace {
 

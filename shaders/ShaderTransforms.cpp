@@ -1,4 +1,4 @@
-#include "renderer/ShaderTransforms.h"
+#include "shaders/ShaderTransforms.h"
 
 #include <new>
 

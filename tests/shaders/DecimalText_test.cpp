@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "renderer/DecimalText.h"
+#include "shaders/DecimalText.h"
 
 namespace {
 

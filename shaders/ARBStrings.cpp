@@ -1,4 +1,4 @@
-#include "renderer/ARBStrings.h"
+#include "shaders/ARBStrings.h"
 
 #include <array>
 #include <exception>
@@ -14,8 +14,8 @@
 #include "expression/TreeDisposal.h"
 #include "expression/TreeShorthands.h"
 #include "expression/TreeWalking.h"
-#include "renderer/Expr2ARB.h"
-#include "renderer/ShaderTransforms.h"
+#include "shaders/Expr2ARB.h"
+#include "shaders/ShaderTransforms.h"
 
 namespace {
 

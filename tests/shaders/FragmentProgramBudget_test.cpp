@@ -10,7 +10,7 @@
 #include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"
-#include "renderer/ARBStrings.h"
+#include "shaders/ARBStrings.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 
 namespace {

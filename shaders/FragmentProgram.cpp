@@ -1,4 +1,4 @@
-#include "renderer/FragmentProgram.h"
+#include "shaders/FragmentProgram.h"
 
 #include <array>
 #include <cmath>

@@ -15,7 +15,7 @@
 #include "expression/TreeSurgery.h"
 #include "expression/TreeWalking.h"
 #include "expression/VariableIds.h"
-#include "renderer/ShaderTransforms.h"
+#include "shaders/ShaderTransforms.h"
 
 namespace {
 

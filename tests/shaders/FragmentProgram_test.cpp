@@ -1,4 +1,4 @@
-#include "renderer/FragmentProgram.h"
+#include "shaders/FragmentProgram.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -11,10 +11,10 @@
 #include "evaluation/StackMachineRewriting.h"
 #include "expression/ExpressionParser.h"
 #include "expression/TreeDisposal.h"
-#include "renderer/Expr2ARB.h"
 #include "renderer/Frame.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/Shader.h"
+#include "shaders/Expr2ARB.h"
 #include "tests/renderer/RendererTestWorld.h"
 
 namespace {
