@@ -73,10 +73,10 @@ struct SurfaceInView {
     double* u = view.Record().ranges[kCoordU];
     double* v = view.Record().ranges[kCoordV];
     u[0] = c.u0, u[1] = c.u1, v[0] = c.v0, v[1] = c.v1;
-    auto* colour = new AGraphColor;
+    auto colour = std::make_unique<AGraphColor>();
     const uint32_t before = gFinished.load(std::memory_order_acquire);
-    surface = new AGridSurface(Parsed(c.x), Parsed(c.y), Parsed(c.z), 1, 1, colour, nullptr, kPlotInterval, u[0],
-                               u[1], v[0], v[1], view.DrawContext());
+    surface = new AGridSurface(Parsed(c.x), Parsed(c.y), Parsed(c.z), 1, 1, std::move(colour), nullptr, kPlotInterval,
+                               u[0], u[1], v[0], v[1], view.DrawContext());
     view.AddGraph(surface);
     Wait(before);
   }
