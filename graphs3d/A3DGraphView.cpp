@@ -68,7 +68,7 @@ void A3DGraphView::TurnBy(const Matrix3& m) {
 }
 
 void A3DGraphView::Rotate() {
-  if (fGraphs.Count() == 0 || gInhibit3DRotationKluge) {
+  if (fGraphs.empty() || gInhibit3DRotationKluge) {
     StopSpinTiming();
     return;
   }
@@ -93,18 +93,18 @@ void A3DGraphView::Rotate() {
 double A3DGraphView::FrameModelRadius() {
   double radius = M3DView::kMinimumModelRadius;
   if (fRecord.axesShown) radius = std::max(radius, MaximumModelSpaceRadius());
-  for (A3DGraph* graph : fGraphs) radius = std::max(radius, graph->MaximumModelSpaceRadius());
+  for (const auto& graph : fGraphs) radius = std::max(radius, graph->MaximumModelSpaceRadius());
   return radius;
 }
 
 bool A3DGraphView::DrawGraphs(bool hsvPass) {
   // Graphs drawn in HSV go first, so that the pass converts only them.
   if (hsvPass) {
-    for (A3DGraph* graph : fGraphs)
+    for (const auto& graph : fGraphs)
       if (graph->UsingShaderHSV() && !graph->Draw()) return false;
     ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(fContext);
   }
-  for (A3DGraph* graph : fGraphs)
+  for (const auto& graph : fGraphs)
     if (!(hsvPass && graph->UsingShaderHSV()) && !graph->Draw()) return false;
   return true;
 }
@@ -118,7 +118,7 @@ int32_t A3DGraphView::Draw(bool drawGraphs) {
   APushClip clip(fViewRect);
   bool hsvPass = false;
   if (drawGraphs && !IsNVidia(fContext))
-    hsvPass = std::any_of(fGraphs.begin(), fGraphs.end(), [](A3DGraph* g) { return g->UsingShaderHSV(); });
+    hsvPass = std::any_of(fGraphs.begin(), fGraphs.end(), [](const auto& g) { return g->UsingShaderHSV(); });
   const int32_t started = RenderStart(fContext, hsvPass);
   if (started == 1) QueueError(kOutOfMemory);
   if (started == 20) DisposeDrawContext(fContext);

@@ -59,7 +59,7 @@ void A4DGraphView::ConstructContextNeededByGraphConstructors() {
   AtLeastOnePixel(&fViewRect);
   SetupTransform();
   fModelRadius = M3DView::kMinimumModelRadius;
-  for (A4DGraph* graph : fGraphs) {
+  for (const auto& graph : fGraphs) {
     const double r = graph->MaximumModelSpaceRadius();
     if (std::isfinite(r)) fModelRadius = std::max(fModelRadius, r);
   }
@@ -107,7 +107,7 @@ void A4DGraphView::TurnBy(const Matrix4& m) {
 }
 
 void A4DGraphView::Rotate() {
-  if (fGraphs.Count() == 0 || gInhibit3DRotationKluge) {
+  if (fGraphs.empty() || gInhibit3DRotationKluge) {
     StopSpinTiming();
     return;
   }
@@ -144,7 +144,7 @@ int32_t A4DGraphView::Draw(bool drawGraphs) {
   if (started != 0) return 0;
   if (drawGraphs) {
     SetupTransform();
-    for (A4DGraph* graph : fGraphs) graph->Draw();
+    for (const auto& graph : fGraphs) graph->Draw();
     DrawAxes();
   }
   if (RenderEnd(fContext) != 0) {

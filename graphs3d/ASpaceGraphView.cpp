@@ -36,19 +36,18 @@ ASpaceGraphView<GraphType>::~ASpaceGraphView() {
 
 template <typename GraphType>
 GraphType* ASpaceGraphView<GraphType>::Graph(int32_t graph) const {
-  GraphType* const* entry = fGraphs.At(graph);
-  return entry ? *entry : nullptr;
+  return graph >= 0 && size_t(graph) < fGraphs.size() ? fGraphs[size_t(graph)].get() : nullptr;
 }
 
 template <typename GraphType>
 int ASpaceGraphView<GraphType>::AddGraph(AGraph* graph) {
-  return fGraphs.Add(static_cast<GraphType*>(graph));
+  fGraphs.emplace_back(static_cast<GraphType*>(graph));
+  return 0;
 }
 
 template <typename GraphType>
 void ASpaceGraphView<GraphType>::DeleteGraphs() {
-  for (GraphType* graph : fGraphs) delete graph;
-  fGraphs.RemoveAllElements();
+  fGraphs.clear();
 }
 
 template <typename GraphType>
@@ -86,7 +85,7 @@ void ASpaceGraphView<GraphType>::GetDragCursorRgn(QRegion* region) {
 
 template <typename GraphType>
 bool ASpaceGraphView<GraphType>::AreAllGraphsDoneComputing() {
-  return std::all_of(fGraphs.begin(), fGraphs.end(), [](GraphType* g) { return g->IsDoneComputing(); });
+  return std::all_of(fGraphs.begin(), fGraphs.end(), [](const auto& g) { return g->IsDoneComputing(); });
 }
 
 template <typename GraphType>
@@ -96,7 +95,7 @@ bool ASpaceGraphView<GraphType>::IsDMA() {
 
 template <typename GraphType>
 void ASpaceGraphView<GraphType>::ViewChanged() {
-  for (GraphType* graph : fGraphs) graph->ViewChanged();
+  for (const auto& graph : fGraphs) graph->ViewChanged();
 }
 
 template <typename GraphType>
@@ -110,7 +109,7 @@ bool ASpaceGraphView<GraphType>::PassFrameAttribute(ViewAttribute attribute) {
   switch (attribute) {
     case kAttributeSaveFinishedModels:
     case kAttributeUpdateSavedVertexObjects:
-      for (GraphType* graph : fGraphs) graph->SetParameter(attribute, 0.0);
+      for (const auto& graph : fGraphs) graph->SetParameter(attribute, 0.0);
       return true;
     case kAttributeUpdateVertexObjects:
       PassFrameAttribute(kAttributeSaveFinishedModels);

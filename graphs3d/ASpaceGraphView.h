@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-#include "CoreUtilities/AListGenericSmall.h"
 #include "graphpane/AGraphView.h"
 #include "renderer/M3DView.h"
 
@@ -33,10 +34,10 @@ class ASpaceGraphView : public AGraphView {
   void MouseMove(MPoint /*now*/, MPoint /*before*/) override {}
   bool IsDrawAccelerated() override { return IsDMA(); }
   bool AreAllGraphsDoneComputing() override;
-  bool NoGraphs() override { return fGraphs.Count() == 0; }
+  bool NoGraphs() override { return fGraphs.empty(); }
   bool IsDMA() override;
 
-  int32_t GraphCount() const override { return fGraphs.Count(); }
+  int32_t GraphCount() const override { return int32_t(fGraphs.size()); }
   AGraph* GraphAt(int32_t graph) const override { return Graph(graph); }
   void ViewChanged() override;
   int AddGraph(AGraph* graph) override;
@@ -65,7 +66,7 @@ class ASpaceGraphView : public AGraphView {
   // The centre of the view's rectangle, where the drag's sphere stands.
   MPoint ViewCentre() const;
 
-  AListGenericSmall<GraphType*> fGraphs;
+  std::vector<std::unique_ptr<GraphType>> fGraphs;
   M3DView fCamera;
   MDrawContext* fContext;
   // Drag state.
