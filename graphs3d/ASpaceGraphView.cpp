@@ -21,17 +21,14 @@ constexpr double kZoomPerPixel = 0.03;
 
 template <typename GraphType>
 ASpaceGraphView<GraphType>::ASpaceGraphView() : fContext(AllocateDrawContext()) {
-  fRecord.drawContext = fContext;
+  fRecord.drawContext = fContext.get();
   fContext->view = &fCamera;
 }
 
 template <typename GraphType>
 ASpaceGraphView<GraphType>::~ASpaceGraphView() {
   DeleteGraphs();
-  if (fContext != nullptr) {
-    DisposeDrawContext(fContext);
-    DisposeDrawContextMemory(fContext);
-  }
+  DisposeDrawContext(fContext.get());
 }
 
 template <typename GraphType>
@@ -90,7 +87,7 @@ bool ASpaceGraphView<GraphType>::AreAllGraphsDoneComputing() {
 
 template <typename GraphType>
 bool ASpaceGraphView<GraphType>::IsDMA() {
-  return fContext != nullptr && GetRendererType(fContext) == kRendererOnscreen;
+  return GetRendererType(fContext.get()) == kRendererOnscreen;
 }
 
 template <typename GraphType>

@@ -5,9 +5,8 @@
 #include <vector>
 
 #include "graphpane/AGraphView.h"
+#include "renderer/DrawContext.h"
 #include "renderer/M3DView.h"
-
-struct MDrawContext;
 
 // What the 3-D and 4-D views share: the list of their graphs (owned), the
 // camera the renderer reads and the draw context, the slots that only ask
@@ -47,7 +46,7 @@ class ASpaceGraphView : public AGraphView {
   virtual void DoMouseMove(MPoint point) = 0;
   void SleepOneSixthSecondOrUntilDoneComputing();
 
-  MDrawContext* DrawContext() const { return fContext; }
+  MDrawContext* DrawContext() const { return fContext.get(); }
   GraphType* Graph(int32_t graph) const;
 
  protected:
@@ -68,7 +67,7 @@ class ASpaceGraphView : public AGraphView {
 
   std::vector<std::unique_ptr<GraphType>> fGraphs;
   M3DView fCamera;
-  MDrawContext* fContext;
+  const OwnedDrawContext fContext;
   // Drag state.
   int64_t fLastMicroseconds = 0;
   uint32_t fLastTicks = 0;
