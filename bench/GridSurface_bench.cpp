@@ -139,7 +139,7 @@ struct NineExpressions {
   explicit NineExpressions(const SurfaceCase& c) {
     StartGraphWorkers();
     const char* texts[3] = {c.x, c.y, c.z};
-    for (int k = 0; k < 3; ++k) owned[k].reset(Parsed(texts[k]));
+    for (int k = 0; k < 3; ++k) owned[k] = Parsed(texts[k]);
     for (int k = 0; k < 6; ++k) owned[3 + k].reset(owned[k % 3]->CreateDerivativeExpr(k < 3 ? kIdU : kIdV));
     AnExpression* all[9];
     for (int k = 0; k < 9; ++k) all[k] = owned[k].get();
