@@ -66,10 +66,10 @@ struct Setting {
     view.SetDocument(document.get());
     view.SetViewRect(MRect{0, 0, 600, 800});
     view.ConstructContextNeededByGraphConstructors();
-    plot = new AData3DPlot(Column("P"), Column("Q"), Column("R"), nullptr, nullptr, nullptr, nullptr, new AGraphColor,
-                           view.DrawContext(), document.get());
+    plot = new AData3DPlot(Column("P"), Column("Q"), Column("R"), nullptr, nullptr, nullptr, nullptr,
+                           std::make_unique<AGraphColor>(), view.DrawContext(), document.get());
     view.AddGraph(plot);
-    for (int k = 0; k < 3; ++k) columns[k].reset(Column(std::string(1, char('P' + k)).c_str()));
+    for (int k = 0; k < 3; ++k) columns[k] = Column(std::string(1, char('P' + k)).c_str());
     AnExpression::Compile(columns[0].get(), columns[1].get(), columns[2].get());
   }
   ~Setting() {
@@ -77,7 +77,9 @@ struct Setting {
     document.reset();
     ShutdownZLThreads();
   }
-  AnExpression* Column(const char* name) { return new AnExpression(CoreParseExpr(name, 1), document.get()); }
+  std::unique_ptr<AnExpression> Column(const char* name) {
+    return std::make_unique<AnExpression>(CoreParseExpr(name, 1), document.get());
+  }
 
   void PlotDoneAndCached() {
     plot->ViewChanged();

@@ -136,9 +136,8 @@ void StartUp() {
   (void)started;
 }
 
-AnExpression* Compiled(const char* text) {
-  auto* e = new AnExpression(CoreParseExpr(text, int32_t(std::strlen(text))), nullptr);
-  return e;
+std::unique_ptr<AnExpression> Formula(const char* text) {
+  return std::make_unique<AnExpression>(CoreParseExpr(text, int32_t(std::strlen(text))), nullptr);
 }
 
 // z = sin(x) cos(y) over the square of side 6, coloured by three formulas of
@@ -153,13 +152,13 @@ struct ColouredSurface {
     double* u = view.Record().ranges[kCoordU];
     double* v = view.Record().ranges[kCoordV];
     u[0] = v[0] = -3, u[1] = v[1] = 3;
-    auto* colour = new AGraphColor(view.DrawContext(), nullptr);
+    auto colour = std::make_unique<AGraphColor>(view.DrawContext(), nullptr);
     colour->fType = AGraphColor::kRGBEquations;
-    colour->fColorExpressions[0] = Compiled("sin(3*x)*0.5+0.5");
-    colour->fColorExpressions[1] = Compiled("cos(2*y+a)*0.5+0.5");
-    colour->fColorExpressions[2] = Compiled("sqrt(x^2+y^2)/4");
+    colour->fColorExpressions[0] = Formula("sin(3*x)*0.5+0.5").release();
+    colour->fColorExpressions[1] = Formula("cos(2*y+a)*0.5+0.5").release();
+    colour->fColorExpressions[2] = Formula("sqrt(x^2+y^2)/4").release();
     gInjectedFragmentProgram = program ? nullptr : kRefusedProgram;
-    surface = new AGridSurface(Compiled("u"), Compiled("v"), Compiled("sin(u)*cos(v)"), 1, 1, colour, nullptr,
+    surface = new AGridSurface(Formula("u"), Formula("v"), Formula("sin(u)*cos(v)"), 1, 1, std::move(colour), nullptr,
                                kPlotSampling, u[0], u[1], v[0], v[1], view.DrawContext());
     gInjectedFragmentProgram = nullptr;
     view.AddGraph(surface);

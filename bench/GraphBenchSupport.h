@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 
 #include "CoreUtilities/JobQueue.h"
 #include "algebra/AlgebraStartup.h"
@@ -11,8 +12,8 @@
 #include "platform/GuiApplication.h"
 
 // A formula as a graph receives it, not yet compiled.
-inline AnExpression* Parsed(const char* text) {
-  return new AnExpression(CoreParseExpr(text, int32_t(std::strlen(text))), nullptr);
+inline std::unique_ptr<AnExpression> Parsed(const char* text) {
+  return std::make_unique<AnExpression>(CoreParseExpr(text, int32_t(std::strlen(text))), nullptr);
 }
 
 // The workers and the algebra, once per process.

@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -42,10 +43,11 @@ void BM_SpinFrame4D(benchmark::State& state) {
     view.ConstructContextNeededByGraphConstructors();
     const double* x = view.Record().ranges[kCoordX];
     const double* y = view.Record().ranges[kCoordY];
-    auto* colour = new AGraphColor;
+    auto colour = std::make_unique<AGraphColor>();
     colour->fSolidColor = 0x3366CC;
-    auto* surface = new AGridSurface4D(Parsed("u"), Parsed("v"), Parsed("u^2 - v^2"), Parsed("2*u*v"), 0.5, 1, colour,
-                                       nullptr, x[0], x[1], y[0], y[1], view.DrawContext(), view.Transform());
+    auto* surface =
+        new AGridSurface4D(Parsed("u"), Parsed("v"), Parsed("u^2 - v^2"), Parsed("2*u*v"), 0.5, 1, std::move(colour),
+                           nullptr, x[0], x[1], y[0], y[1], view.DrawContext(), view.Transform());
     view.AddGraph(surface);
     while (!surface->IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     // Spins in the yz and zw planes.

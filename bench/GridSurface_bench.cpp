@@ -73,10 +73,10 @@ struct SurfaceInView {
     double* u = view.Record().ranges[kCoordU];
     double* v = view.Record().ranges[kCoordV];
     u[0] = c.u0, u[1] = c.u1, v[0] = c.v0, v[1] = c.v1;
-    auto* colour = new AGraphColor;
+    auto colour = std::make_unique<AGraphColor>();
     const uint32_t before = gFinished.load(std::memory_order_acquire);
-    surface = new AGridSurface(Parsed(c.x), Parsed(c.y), Parsed(c.z), 1, 1, colour, nullptr, kPlotInterval, u[0],
-                               u[1], v[0], v[1], view.DrawContext());
+    surface = new AGridSurface(Parsed(c.x), Parsed(c.y), Parsed(c.z), 1, 1, std::move(colour), nullptr, kPlotInterval,
+                               u[0], u[1], v[0], v[1], view.DrawContext());
     view.AddGraph(surface);
     Wait(before);
   }
@@ -139,7 +139,7 @@ struct NineExpressions {
   explicit NineExpressions(const SurfaceCase& c) {
     StartGraphWorkers();
     const char* texts[3] = {c.x, c.y, c.z};
-    for (int k = 0; k < 3; ++k) owned[k].reset(Parsed(texts[k]));
+    for (int k = 0; k < 3; ++k) owned[k] = Parsed(texts[k]);
     for (int k = 0; k < 6; ++k) owned[3 + k].reset(owned[k % 3]->CreateDerivativeExpr(k < 3 ? kIdU : kIdV));
     AnExpression* all[9];
     for (int k = 0; k < 9; ++k) all[k] = owned[k].get();

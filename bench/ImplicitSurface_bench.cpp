@@ -35,9 +35,9 @@ struct SurfaceInView {
     auto& r = view.Record().ranges;
     for (int a : {kCoordX, kCoordY, kCoordZ}) r[a][0] = -2, r[a][1] = 2;
     surface = std::make_unique<AnImplicitSurface>(
-        new AnExpression(CoreParseExpr(c.text, int32_t(std::strlen(c.text))), nullptr), 1.0, 1.0, new AGraphColor,
-        nullptr, kPlotSampling, r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0],
-        r[kCoordZ][1], view.DrawContext());
+        std::make_unique<AnExpression>(CoreParseExpr(c.text, int32_t(std::strlen(c.text))), nullptr), 1.0, 1.0,
+        std::make_unique<AGraphColor>(), nullptr, kPlotSampling, r[kCoordX][0], r[kCoordX][1], r[kCoordY][0],
+        r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1], view.DrawContext());
     Seconds();
   }
   ~SurfaceInView() { surface.reset(); }

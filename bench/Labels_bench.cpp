@@ -92,23 +92,25 @@ void BM_Labels(benchmark::State& state) {
   gRendererHooks.BackgroundColor = [](DocumentRecord*) { return uint32_t(0xF0F0F8); };
   M3DView view;
   double drawn = 0, painted = 0;
-  MDrawContext* warm = AllocateDrawContext();
+  OwnedDrawContext ownedWarm = AllocateDrawContext();
+  MDrawContext* warm = ownedWarm.get();
   SetDesiredRendererType(warm, kRendererSoftware);
   if (kept) LabelFrame(warm, &view);
   for (auto _ : state) {
-    MDrawContext* ctx = kept ? warm : AllocateDrawContext();
+    OwnedDrawContext fresh = kept ? nullptr : AllocateDrawContext();
+    MDrawContext* ctx = kept ? warm : fresh.get();
     SetDesiredRendererType(ctx, kRendererSoftware);
     const double seconds = LabelFrame(ctx, &view);
-    if (!kept) {
+    if (fresh) {
       DisposeDrawContext(ctx);
-      DisposeDrawContextMemory(ctx);
+      fresh.reset();
     }
     painted += PainterFrame();
     drawn += seconds;
     state.SetIterationTime(seconds);
   }
   DisposeDrawContext(warm);
-  DisposeDrawContextMemory(warm);
+  ownedWarm.reset();
   OurDisposeGWorld(gWorld);
   gRendererHooks = {};
   ReleaseRendererMemoryBeforeQuitting();

@@ -100,14 +100,13 @@ class SoftwareView {
     gRendererHooks.UseSampleBuffer = [](DocumentRecord*) { return gSoftware.supersampled; };
     gRendererHooks.IsTranslucent = [](DocumentRecord*) { return gSoftware.translucent; };
     gRendererHooks.BackgroundColor = [](DocumentRecord*) { return uint32_t(0xF0F0F8); };
-    fCtx = AllocateDrawContext();
     SetDrawContextWindow(fCtx, nullptr, &fDocument);
     SetDesiredRendererType(fCtx, renderer);
     CopyMatrix(fView.rotation, fStart);
   }
   ~SoftwareView() {
     DisposeDrawContext(fCtx);
-    DisposeDrawContextMemory(fCtx);
+    fOwnedCtx.reset();
     DestroyContextsAwaitingDestruction();
     OurDisposeGWorld(gSoftware.world);
     gSoftware = {};
@@ -158,7 +157,8 @@ class SoftwareView {
 
  private:
   DocumentRecord fDocument;
-  MDrawContext* fCtx = nullptr;
+  OwnedDrawContext fOwnedCtx = AllocateDrawContext();
+  MDrawContext* fCtx = fOwnedCtx.get();
   M3DView fView;
   Matrix3 fStart;
 };

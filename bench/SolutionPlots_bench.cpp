@@ -53,11 +53,10 @@ struct PlotInView {
     view.ConstructContextNeededByGraphConstructors();
     double(*r)[2] = view.Record().ranges;
     for (int axis : {kCoordX, kCoordY, kCoordZ}) r[axis][0] = -2, r[axis][1] = 2;
-    plot = std::make_unique<AStartOnLattice>(Parsed(c.fx), Parsed(c.fy), Parsed(c.fz), nullptr, nullptr, 1.0, 1.0,
-                                             new AGraphColor, view.DrawContext(),
-                                             BoxRefs{r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1],
-                                                     r[kCoordZ][0], r[kCoordZ][1]},
-                                             1);
+    plot = std::make_unique<AStartOnLattice>(
+        Parsed(c.fx), Parsed(c.fy), Parsed(c.fz), nullptr, nullptr, 1.0, 1.0, std::make_unique<AGraphColor>(),
+        view.DrawContext(),
+        BoxRefs{r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1]}, 1);
     Wait();
   }
   ~PlotInView() {

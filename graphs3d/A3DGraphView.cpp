@@ -39,10 +39,9 @@ void A3DGraphView::TakeBoxFromRanges() {
 }
 
 void A3DGraphView::PrepareContext(bool force) {
-  if (fContext == nullptr) return;
-  if (fContext->document != fDocument) SetDrawContextWindow(fContext, fContext->window, fDocument);
+  if (fContext->document != fDocument) SetDrawContextWindow(fContext.get(), fContext->window, fDocument);
   TakeBoxFromRanges();
-  Qd3d_SetPane(fContext, fViewRect, &fCamera, force);
+  Qd3d_SetPane(fContext.get(), fViewRect, &fCamera, force);
 }
 
 void A3DGraphView::ConstructContextNeededByGraphConstructors() {
@@ -68,7 +67,7 @@ void A3DGraphView::TurnBy(const Matrix3& m) {
 }
 
 void A3DGraphView::Rotate() {
-  if (fGraphs.Count() == 0 || gInhibit3DRotationKluge) {
+  if (fGraphs.empty() || gInhibit3DRotationKluge) {
     StopSpinTiming();
     return;
   }
@@ -93,18 +92,18 @@ void A3DGraphView::Rotate() {
 double A3DGraphView::FrameModelRadius() {
   double radius = M3DView::kMinimumModelRadius;
   if (fRecord.axesShown) radius = std::max(radius, MaximumModelSpaceRadius());
-  for (A3DGraph* graph : fGraphs) radius = std::max(radius, graph->MaximumModelSpaceRadius());
+  for (const auto& graph : fGraphs) radius = std::max(radius, graph->MaximumModelSpaceRadius());
   return radius;
 }
 
 bool A3DGraphView::DrawGraphs(bool hsvPass) {
   // Graphs drawn in HSV go first, so that the pass converts only them.
   if (hsvPass) {
-    for (A3DGraph* graph : fGraphs)
+    for (const auto& graph : fGraphs)
       if (graph->UsingShaderHSV() && !graph->Draw()) return false;
-    ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(fContext);
+    ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(fContext.get());
   }
-  for (A3DGraph* graph : fGraphs)
+  for (const auto& graph : fGraphs)
     if (!(hsvPass && graph->UsingShaderHSV()) && !graph->Draw()) return false;
   return true;
 }
@@ -113,19 +112,19 @@ int32_t A3DGraphView::Draw(bool drawGraphs) {
   if (IsDesperatelyLowOnMemory() || fViewRect.right == fViewRect.left || fViewRect.bottom == fViewRect.top) return 1;
   if (drawGraphs) Rotate();
   PrepareContext(!drawGraphs);
-  if (fContext == nullptr || !IsDrawContextValid(fContext)) return 1;
+  if (!IsDrawContextValid(fContext.get())) return 1;
   fCamera.modelRadius = FrameModelRadius();
   APushClip clip(fViewRect);
   bool hsvPass = false;
-  if (drawGraphs && !IsNVidia(fContext))
-    hsvPass = std::any_of(fGraphs.begin(), fGraphs.end(), [](A3DGraph* g) { return g->UsingShaderHSV(); });
-  const int32_t started = RenderStart(fContext, hsvPass);
+  if (drawGraphs && !IsNVidia(fContext.get()))
+    hsvPass = std::any_of(fGraphs.begin(), fGraphs.end(), [](const auto& g) { return g->UsingShaderHSV(); });
+  const int32_t started = RenderStart(fContext.get(), hsvPass);
   if (started == 1) QueueError(kOutOfMemory);
-  if (started == 20) DisposeDrawContext(fContext);
+  if (started == 20) DisposeDrawContext(fContext.get());
   if (started != 0) return 1;
   const bool drawn = !drawGraphs || DrawGraphs(hsvPass);
   if (drawn && fRecord.axesShown) DrawAxes();
-  if (RenderEnd(fContext) != 0) QueueError(kOutOfMemory);
+  if (RenderEnd(fContext.get()) != 0) QueueError(kOutOfMemory);
   return drawn ? 1 : 0;
 }
 

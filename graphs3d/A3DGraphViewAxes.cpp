@@ -33,16 +33,16 @@ AxesGeometry AxesOf(const M3DView& c) {
 int32_t A3DGraphView::DrawAxes() {
   const AxesGeometry axes = AxesOf(fCamera);
   static constexpr LineSegment kSegments[3] = {{{0, 1}}, {{2, 3}}, {{4, 5}}};
-  OurSubmitVertices(axes.lines, 6, fContext);
-  OurSubmitSolidAmbientColor(kAxisColour, fContext);
-  OurSubmitLines(kSegments, 3, true, fContext);
+  OurSubmitVertices(axes.lines, 6, fContext.get());
+  OurSubmitSolidAmbientColor(kAxisColour, fContext.get());
+  OurSubmitLines(kSegments, 3, true, fContext.get());
   static constexpr Vertex kUp[6] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
   static constexpr Triangle kHeads[2] = {{{0, 1, 2}}, {{3, 4, 5}}};
-  OurSubmitVertices(axes.heads, 6, fContext);
-  OurSubmitNormals(kUp, fContext);
-  OurSubmitSolidColor(kAxisColour, fContext);
-  OurSubmitTriangles(kHeads, 2, fContext);
-  OurDisableNormalArrayState(fContext);
+  OurSubmitVertices(axes.heads, 6, fContext.get());
+  OurSubmitNormals(kUp, fContext.get());
+  OurSubmitSolidColor(kAxisColour, fContext.get());
+  OurSubmitTriangles(kHeads, 2, fContext.get());
+  OurDisableNormalArrayState(fContext.get());
   return 1;
 }
 
@@ -52,5 +52,5 @@ double A3DGraphView::MaximumModelSpaceRadius() {
   Vertex all[12];
   std::copy(axes.lines, axes.lines + 6, all);
   std::copy(axes.heads, axes.heads + 6, all + 6);
-  return CalculateMaximumModelSpaceRadius(all, 12, fContext);
+  return CalculateMaximumModelSpaceRadius(all, 12, fContext.get());
 }

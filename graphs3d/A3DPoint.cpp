@@ -12,13 +12,13 @@ constexpr double kSmallestRadius = 0.01;
 
 }  // namespace
 
-A3DPoint::A3DPoint(AnExpression* x, AnExpression* y, AnExpression* z, AGraphColor* colour, double size,
-                   double opacity, MDrawContext* context)
+A3DPoint::A3DPoint(Compiled x, Compiled y, Compiled z, Colour colour, double size, double opacity,
+                   MDrawContext* context)
     : fContext(context),
-      fX(x),
-      fY(y),
-      fZ(z),
-      fColour(colour),
+      fX(std::move(x)),
+      fY(std::move(y)),
+      fZ(std::move(z)),
+      fColour(std::move(colour)),
       fSize(UsableGrain(size)),
       fOpacity(opacity),
       fJobs(this, GraphJobs::kOneJob) {

@@ -7,6 +7,7 @@
 #include "evaluation/AnExpression.h"
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/JobContext.h"
 #include "graphs3d/UnitSphere.h"
@@ -19,8 +20,7 @@ struct MDrawContext;
 class A3DPoint : public A3DGraph {
  public:
   // Takes over the expressions and the colour; the size runs from 0 to 1.
-  A3DPoint(AnExpression* x, AnExpression* y, AnExpression* z, AGraphColor* colour, double size, double opacity,
-           MDrawContext* context);
+  A3DPoint(Compiled x, Compiled y, Compiled z, Colour colour, double size, double opacity, MDrawContext* context);
   ~A3DPoint() override;
 
   int32_t Compute(int32_t slice) override;

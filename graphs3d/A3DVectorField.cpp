@@ -17,10 +17,11 @@ uint32_t Packed(double red, double green, double blue) {
 
 }  // namespace
 
-A3DVectorField::A3DVectorField(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* radius,
-                               AGraphColor* colour, const double& arrowLength, const StartList& starts,
+A3DVectorField::A3DVectorField(Compiled fx, Compiled fy, Compiled fz, Compiled radius,
+                               std::unique_ptr<AGraphColor> colour, const double& arrowLength, const StartList& starts,
                                MDrawContext* context)
-    : AVectorFieldOrDEPlot(fx, fy, fz, radius, nullptr, colour, starts, context, GraphJobs::kOneJob),
+    : AVectorFieldOrDEPlot(std::move(fx), std::move(fy), std::move(fz), std::move(radius), nullptr, std::move(colour),
+                           starts, context, GraphJobs::kOneJob),
       fArrowLength(arrowLength) {
   fColour->MaximizeIntensity();
 }

@@ -15,7 +15,7 @@
 // keeps its finished models.
 class A3DVectorField : public AVectorFieldOrDEPlot {
  public:
-  A3DVectorField(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* radius, AGraphColor* colour,
+  A3DVectorField(Compiled fx, Compiled fy, Compiled fz, Compiled radius, std::unique_ptr<AGraphColor> colour,
                  const double& arrowLength, const StartList& starts, MDrawContext* context);
   ~A3DVectorField() override;
 

@@ -47,19 +47,19 @@ void A4DGraphView::SetupTransform() {
 
 // The frame's camera looks at the projected unit box from +x, z up.
 void A4DGraphView::PrepareContext(bool force) {
-  if (fContext->document != fDocument) SetDrawContextWindow(fContext, fContext->window, fDocument);
+  if (fContext->document != fDocument) SetDrawContextWindow(fContext.get(), fContext->window, fDocument);
   SetIdentityMatrix(fCamera.rotation);
   fCamera.xmin = fCamera.ymin = fCamera.zmin = -1;
   fCamera.xmax = fCamera.ymax = fCamera.zmax = 1;
   fCamera.modelRadius = 2 * fModelRadius;
-  Qd3d_SetPane(fContext, fViewRect, &fCamera, force);
+  Qd3d_SetPane(fContext.get(), fViewRect, &fCamera, force);
 }
 
 void A4DGraphView::ConstructContextNeededByGraphConstructors() {
   AtLeastOnePixel(&fViewRect);
   SetupTransform();
   fModelRadius = M3DView::kMinimumModelRadius;
-  for (A4DGraph* graph : fGraphs) {
+  for (const auto& graph : fGraphs) {
     const double r = graph->MaximumModelSpaceRadius();
     if (std::isfinite(r)) fModelRadius = std::max(fModelRadius, r);
   }
@@ -107,7 +107,7 @@ void A4DGraphView::TurnBy(const Matrix4& m) {
 }
 
 void A4DGraphView::Rotate() {
-  if (fGraphs.Count() == 0 || gInhibit3DRotationKluge) {
+  if (fGraphs.empty() || gInhibit3DRotationKluge) {
     StopSpinTiming();
     return;
   }
@@ -136,18 +136,18 @@ int32_t A4DGraphView::Draw(bool drawGraphs) {
   if (drawGraphs) Rotate();
   APushClip clip(fViewRect);
   PrepareContext(!drawGraphs);
-  if (!IsDrawContextValid(fContext)) return 1;
-  const int32_t started = RenderStart(fContext, false);
+  if (!IsDrawContextValid(fContext.get())) return 1;
+  const int32_t started = RenderStart(fContext.get(), false);
   if (started == 1) QueueError(kOutOfMemory4D);
   // A broken renderer is made afresh on the next frame.
-  if (started == kRendererFailed) DisposeDrawContext(fContext);
+  if (started == kRendererFailed) DisposeDrawContext(fContext.get());
   if (started != 0) return 0;
   if (drawGraphs) {
     SetupTransform();
-    for (A4DGraph* graph : fGraphs) graph->Draw();
+    for (const auto& graph : fGraphs) graph->Draw();
     DrawAxes();
   }
-  if (RenderEnd(fContext) != 0) {
+  if (RenderEnd(fContext.get()) != 0) {
     QueueError(kOutOfMemory4D);
     return 0;
   }

@@ -29,9 +29,9 @@ void A4DGraphView::AxesDrawLine(const A4Vector& p, const A4Vector& q, unsigned l
   if (ca < 0 || cb < 0) return;
   const Vertex ends[2] = {{float(a.x), float(a.y), float(a.z)}, {float(b.x), float(b.y), float(b.z)}};
   static constexpr LineSegment kSegment[1] = {{{0, 1}}};
-  OurSubmitSolidAmbientColor(colour, fContext);
-  OurSubmitVertices(ends, 2, fContext);
-  OurSubmitLines(kSegment, 1, true, fContext);
+  OurSubmitSolidAmbientColor(colour, fContext.get());
+  OurSubmitVertices(ends, 2, fContext.get());
+  OurSubmitLines(kSegment, 1, true, fContext.get());
 }
 
 int32_t A4DGraphView::DrawAxes() {

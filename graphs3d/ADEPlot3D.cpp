@@ -6,11 +6,12 @@
 #include "CoreUtilities/ErrorQueue.h"
 #include "graphs3d/GraphArrays.h"
 
-ADEPlot3D::ADEPlot3D(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* radius,
-                     AnExpression* condition, AGraphColor* colour, double opacity, const StartList& starts,
-                     const double& xmin, const double& xmax, const double& ymin, const double& ymax,
-                     const double& zmin, const double& zmax, MDrawContext* context)
-    : AVectorFieldOrDEPlot(fx, fy, fz, radius, condition, colour, starts, context, GraphJobs::kOnePerProcessor),
+ADEPlot3D::ADEPlot3D(Compiled fx, Compiled fy, Compiled fz, Compiled radius, AnExpression* condition,
+                     std::unique_ptr<AGraphColor> colour, double opacity, const StartList& starts, const double& xmin,
+                     const double& xmax, const double& ymin, const double& ymax, const double& zmin, const double& zmax,
+                     MDrawContext* context)
+    : AVectorFieldOrDEPlot(std::move(fx), std::move(fy), std::move(fz), std::move(radius), condition, std::move(colour),
+                           starts, context, GraphJobs::kOnePerProcessor),
       fXMin(&xmin),
       fXMax(&xmax),
       fYMin(&ymin),

@@ -29,9 +29,10 @@ class ADEPlot3D : public AVectorFieldOrDEPlot {
 
   // The condition (may be null) stays the caller's; the box is the view's,
   // read at every computation.
-  ADEPlot3D(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* radius, AnExpression* condition,
-            AGraphColor* colour, double opacity, const StartList& starts, const double& xmin, const double& xmax,
-            const double& ymin, const double& ymax, const double& zmin, const double& zmax, MDrawContext* context);
+  ADEPlot3D(Compiled fx, Compiled fy, Compiled fz, Compiled radius, AnExpression* condition,
+            std::unique_ptr<AGraphColor> colour, double opacity, const StartList& starts, const double& xmin,
+            const double& xmax, const double& ymin, const double& ymax, const double& zmin, const double& zmax,
+            MDrawContext* context);
   ~ADEPlot3D() override;
 
   int32_t Compute(int32_t slice) override;

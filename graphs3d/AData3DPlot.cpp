@@ -22,17 +22,17 @@ float SizeOf(double size) { return float(std::clamp(size, double(-FLT_MAX), doub
 
 }  // namespace
 
-AData3DPlot::AData3DPlot(AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* condition,
-                         AnExpression* firstText, AnExpression* secondText, AnExpression* size, AGraphColor* colour,
-                         MDrawContext* context, DocumentRecord* document)
+AData3DPlot::AData3DPlot(Compiled x, Compiled y, Compiled z, Compiled condition, Compiled firstText,
+                         Compiled secondText, Compiled size, Colour colour, MDrawContext* context,
+                         DocumentRecord* document)
     : fContext(context),
-      fX(x),
-      fY(y),
-      fZ(z),
-      fCondition(condition),
-      fTextExpressions{std::unique_ptr<AnExpression>(firstText), std::unique_ptr<AnExpression>(secondText)},
-      fSize(size),
-      fColour(colour),
+      fX(std::move(x)),
+      fY(std::move(y)),
+      fZ(std::move(z)),
+      fCondition(std::move(condition)),
+      fTextExpressions{std::move(firstText), std::move(secondText)},
+      fSize(std::move(size)),
+      fColour(std::move(colour)),
       fJobs(this, GraphJobs::kOneJob) {
   for (AnExpression* e : {fX.get(), fY.get(), fZ.get()})
     fRows = std::max(fRows, GetTableDataSize(e->Tree(), document));

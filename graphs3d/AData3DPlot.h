@@ -7,6 +7,7 @@
 #include "evaluation/AnExpression.h"
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/JobContext.h"
 #include "renderer/VertexObject.h"
@@ -23,9 +24,8 @@ class AData3DPlot : public A3DGraph {
  public:
   // Takes over the expressions (all but x, y and z may be null) and the
   // colour.
-  AData3DPlot(AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* condition, AnExpression* firstText,
-              AnExpression* secondText, AnExpression* size, AGraphColor* colour, MDrawContext* context,
-              DocumentRecord* document);
+  AData3DPlot(Compiled x, Compiled y, Compiled z, Compiled condition, Compiled firstText, Compiled secondText,
+              Compiled size, Colour colour, MDrawContext* context, DocumentRecord* document);
   ~AData3DPlot() override;
 
   int32_t Compute(int32_t slice) override;

@@ -23,15 +23,15 @@ std::unique_ptr<T[]> Allocate(int32_t count) {
 
 }  // namespace
 
-AGridSurface::AGridSurface(AnExpression* x, AnExpression* y, AnExpression* z, double grain, double opacity,
-                           AGraphColor* colour, AnExpression* condition, PlottingMode mode, const double& umin,
-                           const double& umax, const double& vmin, const double& vmax, MDrawContext* context)
+AGridSurface::AGridSurface(Compiled x, Compiled y, Compiled z, double grain, double opacity, Colour colour,
+                           Compiled condition, PlottingMode mode, const double& umin, const double& umax,
+                           const double& vmin, const double& vmax, MDrawContext* context)
     : fContext(context),
-      fX(x),
-      fY(y),
-      fZ(z),
-      fCondition(condition),
-      fColour(colour),
+      fX(std::move(x)),
+      fY(std::move(y)),
+      fZ(std::move(z)),
+      fCondition(std::move(condition)),
+      fColour(std::move(colour)),
       fOpacity(opacity),
       fUMin(&umin),
       fUMax(&umax),

@@ -7,6 +7,7 @@
 #include "evaluation/AnExpression.h"
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/JobContext.h"
 #include "graphs3d/GridMesh.h"
@@ -23,9 +24,9 @@ class AGridSurface : public A3DGraph {
  public:
   // Takes over the expressions and the colour; the bounds are the view's
   // own, read at every computation.
-  AGridSurface(AnExpression* x, AnExpression* y, AnExpression* z, double grain, double opacity, AGraphColor* colour,
-               AnExpression* condition, PlottingMode mode, const double& umin, const double& umax,
-               const double& vmin, const double& vmax, MDrawContext* context);
+  AGridSurface(Compiled x, Compiled y, Compiled z, double grain, double opacity, Colour colour, Compiled condition,
+               PlottingMode mode, const double& umin, const double& umax, const double& vmin, const double& vmax,
+               MDrawContext* context);
   ~AGridSurface() override;
 
   int32_t Compute(int32_t slice) override;

@@ -15,18 +15,18 @@ constexpr int32_t kSurfaceUndefinedForRanges = 11;
 
 }  // namespace
 
-AGridSurface4D::AGridSurface4D(AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* w, double grain,
-                               double opacity, AGraphColor* colour, AnExpression* condition, const double& umin,
-                               const double& umax, const double& vmin, const double& vmax, MDrawContext* context,
+AGridSurface4D::AGridSurface4D(Compiled x, Compiled y, Compiled z, Compiled w, double grain, double opacity,
+                               Colour colour, Compiled condition, const double& umin, const double& umax,
+                               const double& vmin, const double& vmax, MDrawContext* context,
                                const MTransform4D& transform)
     : fContext(context),
       fTransform(&transform),
-      fX(x),
-      fY(y),
-      fZ(z),
-      fW(w),
-      fCondition(condition),
-      fColour(colour),
+      fX(std::move(x)),
+      fY(std::move(y)),
+      fZ(std::move(z)),
+      fW(std::move(w)),
+      fCondition(std::move(condition)),
+      fColour(std::move(colour)),
       fOpacity(opacity),
       fUMin(&umin),
       fUMax(&umax),

@@ -7,6 +7,7 @@
 #include "evaluation/AnExpression.h"
 #include "graphpane/A4DGraph.h"
 #include "graphpane/AGraphColor.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/JobContext.h"
 #include "graphs3d/Transform4D.h"
@@ -24,9 +25,9 @@ class AGridSurface4D : public A4DGraph {
  public:
   // Takes over the expressions and the colour; the condition may be null.
   // The bounds are the view's own, read at every computation.
-  AGridSurface4D(AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* w, double grain, double opacity,
-                 AGraphColor* colour, AnExpression* condition, const double& umin, const double& umax,
-                 const double& vmin, const double& vmax, MDrawContext* context, const MTransform4D& transform);
+  AGridSurface4D(Compiled x, Compiled y, Compiled z, Compiled w, double grain, double opacity, Colour colour,
+                 Compiled condition, const double& umin, const double& umax, const double& vmin, const double& vmax,
+                 MDrawContext* context, const MTransform4D& transform);
   ~AGridSurface4D() override;
 
   int32_t Compute(int32_t slice) override;

@@ -17,18 +17,17 @@ ColorArrayElement Unpacked(uint32_t rgb) {
 
 }  // namespace
 
-ASpaceCurve::ASpaceCurve(AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* radius,
-                         AnExpression* condition, AGraphColor* colour, double grain, double opacity,
-                         MDrawContext* context, const double& tmin, const double& tmax)
+ASpaceCurve::ASpaceCurve(Compiled x, Compiled y, Compiled z, Compiled radius, Compiled condition, Colour colour,
+                         double grain, double opacity, MDrawContext* context, const double& tmin, const double& tmax)
     : fContext(context),
       fTMin(&tmin),
       fTMax(&tmax),
-      fX(x),
-      fY(y),
-      fZ(z),
-      fRadius(radius),
-      fCondition(condition),
-      fColour(colour),
+      fX(std::move(x)),
+      fY(std::move(y)),
+      fZ(std::move(z)),
+      fRadius(std::move(radius)),
+      fCondition(std::move(condition)),
+      fColour(std::move(colour)),
       fOpacity(opacity),
       fGrain(UsableGrain(grain)),
       fN(CurveSampleCount(grain)),

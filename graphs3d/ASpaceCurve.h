@@ -6,6 +6,7 @@
 #include "evaluation/AnExpression.h"
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/ACurve3D.h"
 #include "graphs3d/JobContext.h"
@@ -20,9 +21,8 @@ class ASpaceCurve : public A3DGraph {
  public:
   // Takes over the expressions and the colour; radius and condition may be
   // null. The range is the view's own, read at every computation.
-  ASpaceCurve(AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* radius, AnExpression* condition,
-              AGraphColor* colour, double grain, double opacity, MDrawContext* context, const double& tmin,
-              const double& tmax);
+  ASpaceCurve(Compiled x, Compiled y, Compiled z, Compiled radius, Compiled condition, Colour colour, double grain,
+              double opacity, MDrawContext* context, const double& tmin, const double& tmax);
   ~ASpaceCurve() override;
 
   int32_t Compute(int32_t slice) override;

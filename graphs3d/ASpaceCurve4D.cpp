@@ -13,19 +13,19 @@ constexpr int32_t kCurveUndefinedForRanges = 11;
 
 }  // namespace
 
-ASpaceCurve4D::ASpaceCurve4D(AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* w,
-                             AnExpression* condition, AGraphColor* colour, double grain, MDrawContext* context,
-                             const MTransform4D& transform, const double& tmin, const double& tmax)
+ASpaceCurve4D::ASpaceCurve4D(Compiled x, Compiled y, Compiled z, Compiled w, Compiled condition, Colour colour,
+                             double grain, MDrawContext* context, const MTransform4D& transform, const double& tmin,
+                             const double& tmax)
     : fContext(context),
       fTransform(&transform),
       fTMin(&tmin),
       fTMax(&tmax),
-      fX(x),
-      fY(y),
-      fZ(z),
-      fW(w),
-      fCondition(condition),
-      fColour(colour),
+      fX(std::move(x)),
+      fY(std::move(y)),
+      fZ(std::move(z)),
+      fW(std::move(w)),
+      fCondition(std::move(condition)),
+      fColour(std::move(colour)),
       fN(CurveSampleCount(grain)),
       fJobs(this, GraphJobs::kOneJob) {
   AnExpression::Compile(fX.get(), fY.get(), fZ.get(), fW.get());
@@ -35,22 +35,24 @@ ASpaceCurve4D::ASpaceCurve4D(AnExpression* x, AnExpression* y, AnExpression* z, 
   Restart();
 }
 
-ASpaceCurve4D::ASpaceCurve4D(AnExpression* list, AGraphColor* colour, MDrawContext* context,
-                             const MTransform4D& transform)
-    : fContext(context), fTransform(&transform), fX(list), fColour(colour), fJobs(this, GraphJobs::kOneJob) {
-  AnExpression** components = nullptr;
-  fX->ExtractVertexListVectorComponents(&components, &fN);
-  fComponents.reset(components != nullptr ? components : new AnExpression*[0]);
+ASpaceCurve4D::ASpaceCurve4D(Compiled list, Colour colour, MDrawContext* context, const MTransform4D& transform)
+    : fContext(context),
+      fTransform(&transform),
+      fX(std::move(list)),
+      fIsList(true),
+      fColour(std::move(colour)),
+      fJobs(this, GraphJobs::kOneJob) {
+  AnExpression** extracted = nullptr;
+  fX->ExtractVertexListVectorComponents(&extracted, &fN);
+  const std::unique_ptr<AnExpression*[]> components(extracted);
+  if (components)
+    for (int32_t k = 0; k < 4 * fN; ++k) fComponents.emplace_back(components[size_t(k)]);
   fColour->MaximizeIntensity();
   AllocateSpace();
   Restart();
 }
 
-ASpaceCurve4D::~ASpaceCurve4D() {
-  Stop();
-  if (IsList())
-    for (int32_t k = 0; k < 4 * fN; ++k) delete fComponents[size_t(k)];
-}
+ASpaceCurve4D::~ASpaceCurve4D() { Stop(); }
 
 void ASpaceCurve4D::Stop() { fJobs.Stop(fColour.get(), {fX.get(), fY.get(), fZ.get(), fW.get(), fCondition.get()}); }
 
@@ -145,8 +147,7 @@ void ASpaceCurve4D::ViewChanged() {
 
 void ASpaceCurve4D::InvalConstant(int32_t id) {
   AnExpression::InvalConstants(fColour.get(), fX.get(), fY.get(), fZ.get(), fW.get(), fCondition.get());
-  if (IsList())
-    for (int32_t k = 0; k < 4 * fN; ++k) fComponents[size_t(k)]->InvalConstants();
+  for (const auto& component : fComponents) component->InvalConstants();
   const bool uses = fX->Contains(id) || (fY && fY->Contains(id)) || (fZ && fZ->Contains(id)) ||
                     (fW && fW->Contains(id)) || (fCondition && fCondition->Contains(id));
   if (uses) ViewChanged();

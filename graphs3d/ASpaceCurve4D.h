@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "evaluation/AnExpression.h"
 #include "graphpane/A4DGraph.h"
 #include "graphpane/AGraphColor.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/Transform4D.h"
 #include "renderer/Submission.h"
@@ -21,11 +23,10 @@ struct MDrawContext;
 class ASpaceCurve4D : public A4DGraph {
  public:
   // Takes over the expressions and the colour; the condition may be null.
-  ASpaceCurve4D(AnExpression* x, AnExpression* y, AnExpression* z, AnExpression* w, AnExpression* condition,
-                AGraphColor* colour, double grain, MDrawContext* context, const MTransform4D& transform,
-                const double& tmin, const double& tmax);
+  ASpaceCurve4D(Compiled x, Compiled y, Compiled z, Compiled w, Compiled condition, Colour colour, double grain,
+                MDrawContext* context, const MTransform4D& transform, const double& tmin, const double& tmax);
   // A polyline through the vectors of a list.
-  ASpaceCurve4D(AnExpression* list, AGraphColor* colour, MDrawContext* context, const MTransform4D& transform);
+  ASpaceCurve4D(Compiled list, Colour colour, MDrawContext* context, const MTransform4D& transform);
   ~ASpaceCurve4D() override;
 
   int32_t Compute(int32_t slice) override;
@@ -44,7 +45,7 @@ class ASpaceCurve4D : public A4DGraph {
   bool IsValid(int32_t i) const { return fValid[size_t(i)] != 0; }
 
  private:
-  bool IsList() const { return fComponents != nullptr; }
+  bool IsList() const { return fIsList; }
   void AllocateSpace();
   void Stop();
   void Restart();
@@ -56,8 +57,9 @@ class ASpaceCurve4D : public A4DGraph {
   const double* fTMax = nullptr;
   std::unique_ptr<AnExpression> fX, fY, fZ, fW;
   std::unique_ptr<AnExpression> fCondition;
+  bool fIsList = false;
   // Four per vector, for a list.
-  std::unique_ptr<AnExpression*[]> fComponents;
+  std::vector<std::unique_ptr<AnExpression>> fComponents;
   std::unique_ptr<AGraphColor> fColour;
   int32_t fN = 0;
   // Taken at every submission, for the job.

@@ -21,34 +21,30 @@ constexpr double kZoomPerPixel = 0.03;
 
 template <typename GraphType>
 ASpaceGraphView<GraphType>::ASpaceGraphView() : fContext(AllocateDrawContext()) {
-  fRecord.drawContext = fContext;
+  fRecord.drawContext = fContext.get();
   fContext->view = &fCamera;
 }
 
 template <typename GraphType>
 ASpaceGraphView<GraphType>::~ASpaceGraphView() {
   DeleteGraphs();
-  if (fContext != nullptr) {
-    DisposeDrawContext(fContext);
-    DisposeDrawContextMemory(fContext);
-  }
+  DisposeDrawContext(fContext.get());
 }
 
 template <typename GraphType>
 GraphType* ASpaceGraphView<GraphType>::Graph(int32_t graph) const {
-  GraphType* const* entry = fGraphs.At(graph);
-  return entry ? *entry : nullptr;
+  return graph >= 0 && size_t(graph) < fGraphs.size() ? fGraphs[size_t(graph)].get() : nullptr;
 }
 
 template <typename GraphType>
 int ASpaceGraphView<GraphType>::AddGraph(AGraph* graph) {
-  return fGraphs.Add(static_cast<GraphType*>(graph));
+  fGraphs.emplace_back(static_cast<GraphType*>(graph));
+  return 0;
 }
 
 template <typename GraphType>
 void ASpaceGraphView<GraphType>::DeleteGraphs() {
-  for (GraphType* graph : fGraphs) delete graph;
-  fGraphs.RemoveAllElements();
+  fGraphs.clear();
 }
 
 template <typename GraphType>
@@ -86,17 +82,17 @@ void ASpaceGraphView<GraphType>::GetDragCursorRgn(QRegion* region) {
 
 template <typename GraphType>
 bool ASpaceGraphView<GraphType>::AreAllGraphsDoneComputing() {
-  return std::all_of(fGraphs.begin(), fGraphs.end(), [](GraphType* g) { return g->IsDoneComputing(); });
+  return std::all_of(fGraphs.begin(), fGraphs.end(), [](const auto& g) { return g->IsDoneComputing(); });
 }
 
 template <typename GraphType>
 bool ASpaceGraphView<GraphType>::IsDMA() {
-  return fContext != nullptr && GetRendererType(fContext) == kRendererOnscreen;
+  return GetRendererType(fContext.get()) == kRendererOnscreen;
 }
 
 template <typename GraphType>
 void ASpaceGraphView<GraphType>::ViewChanged() {
-  for (GraphType* graph : fGraphs) graph->ViewChanged();
+  for (const auto& graph : fGraphs) graph->ViewChanged();
 }
 
 template <typename GraphType>
@@ -110,7 +106,7 @@ bool ASpaceGraphView<GraphType>::PassFrameAttribute(ViewAttribute attribute) {
   switch (attribute) {
     case kAttributeSaveFinishedModels:
     case kAttributeUpdateSavedVertexObjects:
-      for (GraphType* graph : fGraphs) graph->SetParameter(attribute, 0.0);
+      for (const auto& graph : fGraphs) graph->SetParameter(attribute, 0.0);
       return true;
     case kAttributeUpdateVertexObjects:
       PassFrameAttribute(kAttributeSaveFinishedModels);

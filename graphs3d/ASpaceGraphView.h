@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-#include "CoreUtilities/AListGenericSmall.h"
 #include "graphpane/AGraphView.h"
+#include "renderer/DrawContext.h"
 #include "renderer/M3DView.h"
-
-struct MDrawContext;
 
 // What the 3-D and 4-D views share: the list of their graphs (owned), the
 // camera the renderer reads and the draw context, the slots that only ask
@@ -33,10 +33,10 @@ class ASpaceGraphView : public AGraphView {
   void MouseMove(MPoint /*now*/, MPoint /*before*/) override {}
   bool IsDrawAccelerated() override { return IsDMA(); }
   bool AreAllGraphsDoneComputing() override;
-  bool NoGraphs() override { return fGraphs.Count() == 0; }
+  bool NoGraphs() override { return fGraphs.empty(); }
   bool IsDMA() override;
 
-  int32_t GraphCount() const override { return fGraphs.Count(); }
+  int32_t GraphCount() const override { return int32_t(fGraphs.size()); }
   AGraph* GraphAt(int32_t graph) const override { return Graph(graph); }
   void ViewChanged() override;
   int AddGraph(AGraph* graph) override;
@@ -46,7 +46,7 @@ class ASpaceGraphView : public AGraphView {
   virtual void DoMouseMove(MPoint point) = 0;
   void SleepOneSixthSecondOrUntilDoneComputing();
 
-  MDrawContext* DrawContext() const { return fContext; }
+  MDrawContext* DrawContext() const { return fContext.get(); }
   GraphType* Graph(int32_t graph) const;
 
  protected:
@@ -65,9 +65,9 @@ class ASpaceGraphView : public AGraphView {
   // The centre of the view's rectangle, where the drag's sphere stands.
   MPoint ViewCentre() const;
 
-  AListGenericSmall<GraphType*> fGraphs;
+  std::vector<std::unique_ptr<GraphType>> fGraphs;
   M3DView fCamera;
-  MDrawContext* fContext;
+  const OwnedDrawContext fContext;
   // Drag state.
   int64_t fLastMicroseconds = 0;
   uint32_t fLastTicks = 0;

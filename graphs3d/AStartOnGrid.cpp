@@ -3,15 +3,15 @@
 #include "evaluation/GridRecords.h"
 #include "graphs3d/CurveGrain.h"
 
-AStartOnGrid::AStartOnGrid(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* gx, AnExpression* gy,
-                           AnExpression* gz, AnExpression* radius, AnExpression* condition, double grain,
-                           double opacity, AGraphColor* colour, const double& umin, const double& umax,
-                           const double& vmin, const double& vmax, const BoxRefs& box, MDrawContext* context,
-                           int32_t fieldType)
-    : AStartPointGenerator(fx, fy, fz, radius, condition, colour, opacity, fieldType, box, context),
-      fGX(gx),
-      fGY(gy),
-      fGZ(gz),
+AStartOnGrid::AStartOnGrid(Compiled fx, Compiled fy, Compiled fz, Compiled gx, Compiled gy, Compiled gz,
+                           Compiled radius, Compiled condition, double grain, double opacity, Colour colour,
+                           const double& umin, const double& umax, const double& vmin, const double& vmax,
+                           const BoxRefs& box, MDrawContext* context, int32_t fieldType)
+    : AStartPointGenerator(std::move(fx), std::move(fy), std::move(fz), std::move(radius), std::move(condition),
+                           std::move(colour), opacity, fieldType, box, context),
+      fGX(std::move(gx)),
+      fGY(std::move(gy)),
+      fGZ(std::move(gz)),
       fUMin(umin),
       fUMax(umax),
       fVMin(vmin),

@@ -11,10 +11,9 @@ struct MGridData;
 // an n x n grid over the view's u and v ranges, where the condition holds.
 class AStartOnGrid : public AStartPointGenerator {
  public:
-  AStartOnGrid(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* gx, AnExpression* gy,
-               AnExpression* gz, AnExpression* radius, AnExpression* condition, double grain, double opacity,
-               AGraphColor* colour, const double& umin, const double& umax, const double& vmin, const double& vmax,
-               const BoxRefs& box, MDrawContext* context, int32_t fieldType);
+  AStartOnGrid(Compiled fx, Compiled fy, Compiled fz, Compiled gx, Compiled gy, Compiled gz, Compiled radius,
+               Compiled condition, double grain, double opacity, Colour colour, const double& umin, const double& umax,
+               const double& vmin, const double& vmax, const BoxRefs& box, MDrawContext* context, int32_t fieldType);
   ~AStartOnGrid() override;
 
   int32_t PointsPerSide() const { return fN; }

@@ -14,11 +14,12 @@ constexpr int32_t kWalkSlice = 100;
 
 }  // namespace
 
-AStartOnImplicit::AStartOnImplicit(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* radius,
-                                   AnExpression* surface, AnExpression* condition, double grain, double opacity,
-                                   AGraphColor* colour, const BoxRefs& box, MDrawContext* context, int32_t fieldType)
-    : AStartPointGenerator(fx, fy, fz, radius, condition, colour, opacity, fieldType, box, context),
-      fSurface(surface),
+AStartOnImplicit::AStartOnImplicit(Compiled fx, Compiled fy, Compiled fz, Compiled radius, Compiled surface,
+                                   Compiled condition, double grain, double opacity, Colour colour, const BoxRefs& box,
+                                   MDrawContext* context, int32_t fieldType)
+    : AStartPointGenerator(std::move(fx), std::move(fy), std::move(fz), std::move(radius), std::move(condition),
+                           std::move(colour), opacity, fieldType, box, context),
+      fSurface(std::move(surface)),
       fLow(fieldType == 0 ? 8 : 4),
       fHigh(fieldType == 0 ? 28 : 14) {
   AnExpression::Compile(fSurface.get());

@@ -15,9 +15,9 @@ struct MGridData;
 // it where the condition holds.
 class AStartOnImplicit : public AStartPointGenerator {
  public:
-  AStartOnImplicit(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* radius, AnExpression* surface,
-                   AnExpression* condition, double grain, double opacity, AGraphColor* colour, const BoxRefs& box,
-                   MDrawContext* context, int32_t fieldType);
+  AStartOnImplicit(Compiled fx, Compiled fy, Compiled fz, Compiled radius, Compiled surface, Compiled condition,
+                   double grain, double opacity, Colour colour, const BoxRefs& box, MDrawContext* context,
+                   int32_t fieldType);
   ~AStartOnImplicit() override;
 
   int32_t CellsPerAxis() const { return fN; }

@@ -4,10 +4,11 @@
 
 #include "graphs3d/CurveGrain.h"
 
-AStartOnLattice::AStartOnLattice(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* radius,
-                                 AnExpression* condition, double grain, double opacity, AGraphColor* colour,
-                                 MDrawContext* context, const BoxRefs& box, int32_t fieldType)
-    : AStartPointGenerator(fx, fy, fz, radius, condition, colour, opacity, fieldType, box, context),
+AStartOnLattice::AStartOnLattice(Compiled fx, Compiled fy, Compiled fz, Compiled radius, Compiled condition,
+                                 double grain, double opacity, Colour colour, MDrawContext* context, const BoxRefs& box,
+                                 int32_t fieldType)
+    : AStartPointGenerator(std::move(fx), std::move(fy), std::move(fz), std::move(radius), std::move(condition),
+                           std::move(colour), opacity, fieldType, box, context),
       fLow(fieldType == 0 ? 4 : 2),
       fHigh(fieldType == 0 ? 16 : 8) {
   GrainChanged(grain);

@@ -9,9 +9,8 @@
 // the box's shortest side.
 class AStartOnLattice : public AStartPointGenerator {
  public:
-  AStartOnLattice(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* radius, AnExpression* condition,
-                  double grain, double opacity, AGraphColor* colour, MDrawContext* context, const BoxRefs& box,
-                  int32_t fieldType);
+  AStartOnLattice(Compiled fx, Compiled fy, Compiled fz, Compiled radius, Compiled condition, double grain,
+                  double opacity, Colour colour, MDrawContext* context, const BoxRefs& box, int32_t fieldType);
   ~AStartOnLattice() override { Stop(); }
 
   int32_t PointsPerAxis() const { return fN; }

@@ -1,12 +1,13 @@
 #include "graphs3d/AStartOnPoint.h"
 
-AStartOnPoint::AStartOnPoint(AnExpression* px, AnExpression* py, AnExpression* pz, AnExpression* fx, AnExpression* fy,
-                             AnExpression* fz, AnExpression* radius, AnExpression* condition, double opacity,
-                             AGraphColor* colour, const BoxRefs& box, MDrawContext* context, int32_t fieldType)
-    : AStartPointGenerator(fx, fy, fz, radius, condition, colour, opacity, fieldType, box, context),
-      fPX(px),
-      fPY(py),
-      fPZ(pz) {
+AStartOnPoint::AStartOnPoint(Compiled px, Compiled py, Compiled pz, Compiled fx, Compiled fy, Compiled fz,
+                             Compiled radius, Compiled condition, double opacity, Colour colour, const BoxRefs& box,
+                             MDrawContext* context, int32_t fieldType)
+    : AStartPointGenerator(std::move(fx), std::move(fy), std::move(fz), std::move(radius), std::move(condition),
+                           std::move(colour), opacity, fieldType, box, context),
+      fPX(std::move(px)),
+      fPY(std::move(py)),
+      fPZ(std::move(pz)) {
   AnExpression::Compile(fPX.get(), fPY.get(), fPZ.get());
   SetOwnExpressions(fPX.get(), fPY.get(), fPZ.get());
   Start();

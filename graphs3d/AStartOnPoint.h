@@ -8,9 +8,9 @@
 // the solution through it. As arrows, one arrow at the field's own length.
 class AStartOnPoint : public AStartPointGenerator {
  public:
-  AStartOnPoint(AnExpression* px, AnExpression* py, AnExpression* pz, AnExpression* fx, AnExpression* fy,
-                AnExpression* fz, AnExpression* radius, AnExpression* condition, double opacity, AGraphColor* colour,
-                const BoxRefs& box, MDrawContext* context, int32_t fieldType);
+  AStartOnPoint(Compiled px, Compiled py, Compiled pz, Compiled fx, Compiled fy, Compiled fz, Compiled radius,
+                Compiled condition, double opacity, Colour colour, const BoxRefs& box, MDrawContext* context,
+                int32_t fieldType);
   ~AStartOnPoint() override { Stop(); }
 
   // Every attribute goes to the field: the grain thickens the arrow.

@@ -2,17 +2,18 @@
 
 #include "graphs3d/A3DVectorField.h"
 
-AStartPointGenerator::AStartPointGenerator(AnExpression* fx, AnExpression* fy, AnExpression* fz,
-                                           AnExpression* radius, AnExpression* condition, AGraphColor* colour,
-                                           double opacity, int32_t fieldType, const BoxRefs& box,
+AStartPointGenerator::AStartPointGenerator(Compiled fx, Compiled fy, Compiled fz, Compiled radius, Compiled condition,
+                                           Colour colour, double opacity, int32_t fieldType, const BoxRefs& box,
                                            MDrawContext* context)
-    : fContext(context), fBox(box), fCondition(condition), fJobs(this, GraphJobs::kOneJob) {
+    : fContext(context), fBox(box), fCondition(std::move(condition)), fJobs(this, GraphJobs::kOneJob) {
   if (fCondition) AnExpression::Compile(fCondition.get());
   if (fieldType == 0) {
-    fField = std::make_unique<A3DVectorField>(fx, fy, fz, radius, colour, fArrowLength, fStarts, context);
+    fField = std::make_unique<A3DVectorField>(std::move(fx), std::move(fy), std::move(fz), std::move(radius),
+                                              std::move(colour), fArrowLength, fStarts, context);
   } else {
-    auto solutions = std::make_unique<ADEPlot3D>(fx, fy, fz, radius, fCondition.get(), colour, opacity, fStarts,
-                                                 box.xmin, box.xmax, box.ymin, box.ymax, box.zmin, box.zmax, context);
+    auto solutions = std::make_unique<ADEPlot3D>(std::move(fx), std::move(fy), std::move(fz), std::move(radius),
+                                                 fCondition.get(), std::move(colour), opacity, fStarts, box.xmin,
+                                                 box.xmax, box.ymin, box.ymax, box.zmin, box.zmax, context);
     fSolutions = solutions.get();
     fField = std::move(solutions);
   }

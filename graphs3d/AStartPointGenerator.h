@@ -6,6 +6,7 @@
 
 #include "evaluation/AnExpression.h"
 #include "graphpane/A3DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/ADEPlot3D.h"
 #include "graphs3d/AVectorFieldOrDEPlot.h"
@@ -48,9 +49,8 @@ class AStartPointGenerator : public A3DGraph {
   // Takes over every expression and the colour. Type 0 draws arrows of
   // the field, others its solutions. The condition (may be null) limits
   // the start points where the generator applies it, and the solutions.
-  AStartPointGenerator(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* radius,
-                       AnExpression* condition, AGraphColor* colour, double opacity, int32_t fieldType,
-                       const BoxRefs& box, MDrawContext* context);
+  AStartPointGenerator(Compiled fx, Compiled fy, Compiled fz, Compiled radius, Compiled condition, Colour colour,
+                       double opacity, int32_t fieldType, const BoxRefs& box, MDrawContext* context);
 
   // Each generator's constructor ends with Start, and its destructor begins
   // with Stop.

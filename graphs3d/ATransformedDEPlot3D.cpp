@@ -1,9 +1,13 @@
 #include "graphs3d/ATransformedDEPlot3D.h"
 
-
-ATransformedDEPlot3D::ATransformedDEPlot3D(AnExpression* tx, AnExpression* ty, AnExpression* tz, ADEPlot3D* source,
+ATransformedDEPlot3D::ATransformedDEPlot3D(Compiled tx, Compiled ty, Compiled tz, ADEPlot3D* source,
                                            MDrawContext* context)
-    : fX(tx), fY(ty), fZ(tz), fSource(source), fContext(context), fJobs(this, GraphJobs::kOnePerProcessor) {
+    : fX(std::move(tx)),
+      fY(std::move(ty)),
+      fZ(std::move(tz)),
+      fSource(source),
+      fContext(context),
+      fJobs(this, GraphJobs::kOnePerProcessor) {
   AnExpression::Compile(fX.get(), fY.get(), fZ.get());
   fJobs.DependOn(fSource);
   fSource->AddFollower(this);

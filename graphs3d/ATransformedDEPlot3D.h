@@ -6,6 +6,7 @@
 
 #include "evaluation/AnExpression.h"
 #include "graphpane/A3DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/ADEPlot3D.h"
 #include "graphs3d/JobContext.h"
@@ -19,8 +20,7 @@ struct MDrawContext;
 class ATransformedDEPlot3D : public A3DGraph, private ASolutionFollower {
  public:
   // Takes over the transformation; the source is borrowed.
-  ATransformedDEPlot3D(AnExpression* tx, AnExpression* ty, AnExpression* tz, ADEPlot3D* source,
-                       MDrawContext* context);
+  ATransformedDEPlot3D(Compiled tx, Compiled ty, Compiled tz, ADEPlot3D* source, MDrawContext* context);
   ~ATransformedDEPlot3D() override;
 
   int32_t Compute(int32_t slice) override;

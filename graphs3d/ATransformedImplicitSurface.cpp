@@ -32,9 +32,14 @@ std::unique_ptr<T[]> AllocateArray(int32_t count) {
 
 }  // namespace
 
-ATransformedImplicitSurface::ATransformedImplicitSurface(AnExpression* x, AnExpression* y, AnExpression* z,
-                                                         AnImplicitSurface* source, MDrawContext* context)
-    : fX(x), fY(y), fZ(z), fSource(source), fContext(context), fJobs(this, GraphJobs::kOneJob) {
+ATransformedImplicitSurface::ATransformedImplicitSurface(Compiled x, Compiled y, Compiled z, AnImplicitSurface* source,
+                                                         MDrawContext* context)
+    : fX(std::move(x)),
+      fY(std::move(y)),
+      fZ(std::move(z)),
+      fSource(source),
+      fContext(context),
+      fJobs(this, GraphJobs::kOneJob) {
   fJobs.DependOn(fSource);
   SnapshotSourceBox();
   AnExpression::Compile(fX.get(), fY.get(), fZ.get());

@@ -7,6 +7,7 @@
 #include "CoreUtilities/OurMutex.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/A3DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/JobContext.h"
 #include "renderer/VertexObject.h"
@@ -21,8 +22,7 @@ class ATransformedImplicitSurface : public A3DGraph {
  public:
   // Takes over the mapping; the source stays its view's and must outlive
   // this surface.
-  ATransformedImplicitSurface(AnExpression* x, AnExpression* y, AnExpression* z, AnImplicitSurface* source,
-                              MDrawContext* context);
+  ATransformedImplicitSurface(Compiled x, Compiled y, Compiled z, AnImplicitSurface* source, MDrawContext* context);
   ~ATransformedImplicitSurface() override;
 
   int32_t Compute(int32_t job) override;

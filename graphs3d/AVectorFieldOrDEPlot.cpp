@@ -1,16 +1,16 @@
 #include "graphs3d/AVectorFieldOrDEPlot.h"
 
-AVectorFieldOrDEPlot::AVectorFieldOrDEPlot(AnExpression* fx, AnExpression* fy, AnExpression* fz,
-                                           AnExpression* radius, AnExpression* condition, AGraphColor* colour,
+AVectorFieldOrDEPlot::AVectorFieldOrDEPlot(Compiled fx, Compiled fy, Compiled fz, Compiled radius,
+                                           AnExpression* condition, std::unique_ptr<AGraphColor> colour,
                                            const StartList& starts, MDrawContext* context, GraphJobs::Split split)
     : fContext(context),
       fStarts(starts),
-      fX(fx),
-      fY(fy),
-      fZ(fz),
-      fRadius(radius),
+      fX(std::move(fx)),
+      fY(std::move(fy)),
+      fZ(std::move(fz)),
+      fRadius(std::move(radius)),
       fCondition(condition),
-      fColour(colour),
+      fColour(std::move(colour)),
       fJobs(this, split) {
   AnExpression::Compile(fX.get(), fY.get(), fZ.get());
   if (fRadius) AnExpression::Compile(fRadius.get());

@@ -7,6 +7,7 @@
 #include "evaluation/AnExpression.h"
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/JobContext.h"
 #include "renderer/AVector.h"
@@ -22,8 +23,8 @@ class AVectorFieldOrDEPlot : public A3DGraph {
  public:
   // Takes over the components, the radius (may be null) and the colour;
   // the condition (may be null) stays the caller's.
-  AVectorFieldOrDEPlot(AnExpression* fx, AnExpression* fy, AnExpression* fz, AnExpression* radius,
-                       AnExpression* condition, AGraphColor* colour, const StartList& starts, MDrawContext* context,
+  AVectorFieldOrDEPlot(Compiled fx, Compiled fy, Compiled fz, Compiled radius, AnExpression* condition,
+                       std::unique_ptr<AGraphColor> colour, const StartList& starts, MDrawContext* context,
                        GraphJobs::Split split);
   ~AVectorFieldOrDEPlot() override;
 

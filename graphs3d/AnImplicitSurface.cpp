@@ -36,15 +36,15 @@ int32_t SumOfCounts(const std::vector<AnImplicitSurface::Piece>& pieces,
 
 }  // namespace
 
-AnImplicitSurface::AnImplicitSurface(AnExpression* f, double grain, double opacity, AGraphColor* colour,
-                                     AnExpression* condition, PlottingMode mode, const double& xmin,
-                                     const double& xmax, const double& ymin, const double& ymax, const double& zmin,
-                                     const double& zmax, MDrawContext* context, int32_t jobCount)
-    : fF(f),
-      fCondition(condition),
+AnImplicitSurface::AnImplicitSurface(Compiled f, double grain, double opacity, std::unique_ptr<AGraphColor> colour,
+                                     Compiled condition, PlottingMode mode, const double& xmin, const double& xmax,
+                                     const double& ymin, const double& ymax, const double& zmin, const double& zmax,
+                                     MDrawContext* context, int32_t jobCount)
+    : fF(std::move(f)),
+      fCondition(std::move(condition)),
       fGrain(grain),
       fN(LatticeCellsPerAxis(grain)),
-      fColour(colour),
+      fColour(std::move(colour)),
       fContext(context),
       fOpacity(opacity),
       fBounds{&xmin, &xmax, &ymin, &ymax, &zmin, &zmax},

@@ -9,6 +9,7 @@
 #include "evaluation/AnExpression.h"
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 #include "graphs3d/AUnitCube.h"
 #include "graphs3d/JobContext.h"
@@ -25,7 +26,7 @@ class AnImplicitSurface : public A3DGraph {
  public:
   // Takes over the expressions and the colour; the bounds are the view's
   // own. jobCount 0: one job on one processor, else twice the processors.
-  AnImplicitSurface(AnExpression* f, double grain, double opacity, AGraphColor* colour, AnExpression* condition,
+  AnImplicitSurface(Compiled f, double grain, double opacity, std::unique_ptr<AGraphColor> colour, Compiled condition,
                     PlottingMode mode, const double& xmin, const double& xmax, const double& ymin, const double& ymax,
                     const double& zmin, const double& zmax, MDrawContext* context, int32_t jobCount = 0);
   ~AnImplicitSurface() override;

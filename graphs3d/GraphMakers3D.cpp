@@ -1,6 +1,7 @@
 #include "graphs3d/GraphMakers3D.h"
 
 #include <array>
+#include <utility>
 
 #include "graphpane/AGraphView.h"
 #include "graphpane/GraphMakers.h"
@@ -24,19 +25,19 @@ namespace {
 A3DGraph* MakeGridSurface(Compiled x, Compiled y, Compiled z, double grain, double opacity, Colour colour,
                           Compiled clip, PlottingMode mode, const double& uLow, const double& uHigh,
                           const double& vLow, const double& vHigh, AGraphView& view) {
-  return new AGridSurface(x.release(), y.release(), z.release(), grain, opacity, colour.release(), clip.release(),
+  return new AGridSurface(std::move(x), std::move(y), std::move(z), grain, opacity, std::move(colour), std::move(clip),
                           mode, uLow, uHigh, vLow, vHigh, view.Record().drawContext);
 }
 
 A3DGraph* MakeSpaceCurve(Compiled x, Compiled y, Compiled z, Compiled radius, Compiled clip, Colour colour,
                           double grain, double opacity, AGraphView& view, const double& uLow, const double& uHigh) {
-  return new ASpaceCurve(x.release(), y.release(), z.release(), radius.release(), clip.release(), colour.release(),
-                         grain, opacity, view.Record().drawContext, uLow, uHigh);
+  return new ASpaceCurve(std::move(x), std::move(y), std::move(z), std::move(radius), std::move(clip),
+                         std::move(colour), grain, opacity, view.Record().drawContext, uLow, uHigh);
 }
 
 A3DGraph* MakePoint3D(Compiled x, Compiled y, Compiled z, Colour colour, double size, double opacity,
                       AGraphView& view) {
-  return new A3DPoint(x.release(), y.release(), z.release(), colour.release(), size, opacity,
+  return new A3DPoint(std::move(x), std::move(y), std::move(z), std::move(colour), size, opacity,
                       view.Record().drawContext);
 }
 
@@ -53,25 +54,25 @@ A3DGraph* Generated(AStartPointGenerator* generator, A3DGraph** solutions) {
 
 A3DGraph* MakeStartOnLattice(std::array<Compiled, 3> f, Compiled radius, Compiled clip, double grain, double opacity,
                              Colour colour, int32_t fieldType, AGraphView& view, A3DGraph** solutions) {
-  return Generated(new AStartOnLattice(f[0].release(), f[1].release(), f[2].release(), radius.release(),
-                                       clip.release(), grain, opacity, colour.release(), view.Record().drawContext,
-                                       ViewBox(view), fieldType),
-                   solutions);
+  return Generated(
+      new AStartOnLattice(std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(radius), std::move(clip), grain,
+                          opacity, std::move(colour), view.Record().drawContext, ViewBox(view), fieldType),
+      solutions);
 }
 
 A3DGraph* MakeStartOnPoint(std::array<Compiled, 3> f, std::array<Compiled, 3> p, Compiled radius, Compiled clip,
                            double opacity, Colour colour, int32_t fieldType, AGraphView& view, A3DGraph** solutions) {
-  return Generated(new AStartOnPoint(p[0].release(), p[1].release(), p[2].release(), f[0].release(), f[1].release(),
-                                     f[2].release(), radius.release(), clip.release(), opacity, colour.release(),
-                                     ViewBox(view), view.Record().drawContext, fieldType),
+  return Generated(new AStartOnPoint(std::move(p[0]), std::move(p[1]), std::move(p[2]), std::move(f[0]),
+                                     std::move(f[1]), std::move(f[2]), std::move(radius), std::move(clip), opacity,
+                                     std::move(colour), ViewBox(view), view.Record().drawContext, fieldType),
                    solutions);
 }
 
 A3DGraph* MakeStartOnImplicit(std::array<Compiled, 3> f, Compiled radius, Compiled surface, Compiled clip,
                               double grain, double opacity, Colour colour, int32_t fieldType, AGraphView& view,
                               A3DGraph** solutions) {
-  return Generated(new AStartOnImplicit(f[0].release(), f[1].release(), f[2].release(), radius.release(),
-                                        surface.release(), clip.release(), grain, opacity, colour.release(),
+  return Generated(new AStartOnImplicit(std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(radius),
+                                        std::move(surface), std::move(clip), grain, opacity, std::move(colour),
                                         ViewBox(view), view.Record().drawContext, fieldType),
                    solutions);
 }
@@ -80,18 +81,18 @@ A3DGraph* MakeStartOnGrid(std::array<Compiled, 3> f, std::array<Compiled, 3> g, 
                           double grain, double opacity, Colour colour, const double& uLow, const double& uHigh,
                           const double& vLow, const double& vHigh, int32_t fieldType, AGraphView& view,
                           A3DGraph** solutions) {
-  return Generated(new AStartOnGrid(f[0].release(), f[1].release(), f[2].release(), g[0].release(), g[1].release(),
-                                    g[2].release(), radius.release(), clip.release(), grain, opacity,
-                                    colour.release(), uLow, uHigh, vLow, vHigh, ViewBox(view),
-                                    view.Record().drawContext, fieldType),
-                   solutions);
+  return Generated(
+      new AStartOnGrid(std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(g[0]), std::move(g[1]),
+                       std::move(g[2]), std::move(radius), std::move(clip), grain, opacity, std::move(colour), uLow,
+                       uHigh, vLow, vHigh, ViewBox(view), view.Record().drawContext, fieldType),
+      solutions);
 }
 
 // The source is the solutions a generator of the first view gave.
 A3DGraph* MakeTransformedDEPlot3D(std::array<Compiled, 3> t, A3DGraph* solutions, AGraphView& view) {
   auto* source = dynamic_cast<ADEPlot3D*>(solutions);
   if (source == nullptr) return nullptr;
-  return new ATransformedDEPlot3D(t[0].release(), t[1].release(), t[2].release(), source, view.Record().drawContext);
+  return new ATransformedDEPlot3D(std::move(t[0]), std::move(t[1]), std::move(t[2]), source, view.Record().drawContext);
 }
 
 // 4-D graphs project through the 4-D view's transform; another view has none.
@@ -104,20 +105,20 @@ A4DGraph* MakeSpaceCurve4D(Compiled x, Compiled y, Compiled z, Compiled w, Compi
                            double grain, AGraphView& view, const double& tLow, const double& tHigh) {
   const MTransform4D* transform = TransformOf(view);
   if (transform == nullptr) return nullptr;
-  return new ASpaceCurve4D(x.release(), y.release(), z.release(), w.release(), clip.release(), colour.release(),
+  return new ASpaceCurve4D(std::move(x), std::move(y), std::move(z), std::move(w), std::move(clip), std::move(colour),
                            grain, view.Record().drawContext, *transform, tLow, tHigh);
 }
 
 A4DGraph* MakeVertexList4D(Compiled vertices, Colour colour, AGraphView& view) {
   const MTransform4D* transform = TransformOf(view);
   if (transform == nullptr) return nullptr;
-  return new ASpaceCurve4D(vertices.release(), colour.release(), view.Record().drawContext, *transform);
+  return new ASpaceCurve4D(std::move(vertices), std::move(colour), view.Record().drawContext, *transform);
 }
 
 A3DGraph* MakeImplicitSurface(Compiled f, double grain, double opacity, Colour colour, Compiled clip,
                               PlottingMode mode, const double (&xRange)[2], const double (&yRange)[2],
                               const double (&zRange)[2], AGraphView& view) {
-  return new AnImplicitSurface(f.release(), grain, opacity, colour.release(), clip.release(), mode, xRange[0],
+  return new AnImplicitSurface(std::move(f), grain, opacity, std::move(colour), std::move(clip), mode, xRange[0],
                                xRange[1], yRange[0], yRange[1], zRange[0], zRange[1], view.Record().drawContext);
 }
 
@@ -125,7 +126,7 @@ A3DGraph* MakeImplicitSurface(Compiled f, double grain, double opacity, Colour c
 A3DGraph* MakeTransformedImplicitSurface(std::array<Compiled, 3> mapping, A3DGraph* surface, AGraphView& view) {
   auto* source = dynamic_cast<AnImplicitSurface*>(surface);
   if (source == nullptr) return nullptr;
-  return new ATransformedImplicitSurface(mapping[0].release(), mapping[1].release(), mapping[2].release(), source,
+  return new ATransformedImplicitSurface(std::move(mapping[0]), std::move(mapping[1]), std::move(mapping[2]), source,
                                          view.Record().drawContext);
 }
 
@@ -133,8 +134,8 @@ A3DGraph* MakeTransformedImplicitSurface(std::array<Compiled, 3> mapping, A3DGra
 // space: it goes with the style.
 A3DGraph* MakeData3D(Compiled x, Compiled y, Compiled z, std::array<Compiled, 5> style, Colour colour,
                      AGraphView& view, DocumentRecord* document) {
-  return new AData3DPlot(x.release(), y.release(), z.release(), style[0].release(), style[2].release(),
-                         style[3].release(), style[4].release(), colour.release(), view.Record().drawContext,
+  return new AData3DPlot(std::move(x), std::move(y), std::move(z), std::move(style[0]), std::move(style[2]),
+                         std::move(style[3]), std::move(style[4]), std::move(colour), view.Record().drawContext,
                          document);
 }
 
@@ -143,8 +144,8 @@ A4DGraph* MakeGridSurface4D(Compiled x, Compiled y, Compiled z, Compiled w, doub
                             const double& vHigh, AGraphView& view) {
   const MTransform4D* transform = TransformOf(view);
   if (transform == nullptr) return nullptr;
-  return new AGridSurface4D(x.release(), y.release(), z.release(), w.release(), grain, opacity, colour.release(),
-                            clip.release(), uLow, uHigh, vLow, vHigh, view.Record().drawContext, *transform);
+  return new AGridSurface4D(std::move(x), std::move(y), std::move(z), std::move(w), grain, opacity, std::move(colour),
+                            std::move(clip), uLow, uHigh, vLow, vHigh, view.Record().drawContext, *transform);
 }
 
 }  // namespace

@@ -11,9 +11,9 @@
 
 namespace {
 
-QImage* gFloorPattern = nullptr;
-QImage* gRightWallPattern = nullptr;
-QImage* gLeftWallPattern = nullptr;
+Pattern gFloorPattern;
+Pattern gRightWallPattern;
+Pattern gLeftWallPattern;
 
 const char* PatternPath(int resourceId) {
   switch (resourceId) {
@@ -28,7 +28,7 @@ const char* PatternPath(int resourceId) {
   }
 }
 
-void LoadIfMissing(QImage*& pattern, int resourceId) {
+void LoadIfMissing(Pattern& pattern, int resourceId) {
   if (pattern == nullptr) pattern = OurGetPattern(resourceId);
 }
 
@@ -41,14 +41,14 @@ void Fill(QPainter& painter, const QImage* pattern, std::initializer_list<QPoint
 
 static void RegisterPatterns() { Q_INIT_RESOURCE(patterns); }
 
-QImage* OurGetPattern(int resourceId) {
+Pattern OurGetPattern(int resourceId) {
   static const bool registered = (RegisterPatterns(), true);
   (void)registered;
   const char* path = PatternPath(resourceId);
   if (path == nullptr) return nullptr;
   QImage image(path);
   if (image.isNull()) return nullptr;
-  return new QImage(image.convertToFormat(QImage::Format_RGB32));
+  return Pattern(new QImage(image.convertToFormat(QImage::Format_RGB32)));
 }
 
 void OurDisposePattern(QImage* pattern) { delete pattern; }
@@ -72,22 +72,19 @@ void DrawPatternBackground(OurPort* world, int32_t backgroundType) {
   const int s = std::max(r.right - r.left, r.bottom - r.top);
   const int cx = (r.left + r.right) / 2;
   const int a = r.top + 16;
-  Fill(painter, gFloorPattern, {{cx, a}, {cx - 2 * s, a + s}, {cx + 2 * s, a + s}});
-  Fill(painter, gLeftWallPattern, {{cx, a}, {cx - 2 * s, a + s}, {cx - 2 * s, a - s}, {cx, a - s}});
-  Fill(painter, gRightWallPattern, {{cx, a}, {cx + 2 * s, a + s}, {cx + 2 * s, a - s}, {cx, a - s}});
+  Fill(painter, gFloorPattern.get(), {{cx, a}, {cx - 2 * s, a + s}, {cx + 2 * s, a + s}});
+  Fill(painter, gLeftWallPattern.get(), {{cx, a}, {cx - 2 * s, a + s}, {cx - 2 * s, a - s}, {cx, a - s}});
+  Fill(painter, gRightWallPattern.get(), {{cx, a}, {cx + 2 * s, a + s}, {cx + 2 * s, a - s}, {cx, a - s}});
 }
 
 const QImage* LoadedPattern(int resourceId) {
-  QImage*& pattern = resourceId == kFloorPatternId        ? gFloorPattern
+  Pattern& pattern = resourceId == kFloorPatternId       ? gFloorPattern
                      : resourceId == kRightWallPatternId ? gRightWallPattern
                                                          : gLeftWallPattern;
   if (PatternPath(resourceId)) LoadIfMissing(pattern, resourceId);
-  return PatternPath(resourceId) ? pattern : nullptr;
+  return PatternPath(resourceId) ? pattern.get() : nullptr;
 }
 
 void ReleaseBackgroundPatterns() {
-  for (QImage** pattern : {&gFloorPattern, &gRightWallPattern, &gLeftWallPattern}) {
-    OurDisposePattern(*pattern);
-    *pattern = nullptr;
-  }
+  for (Pattern* pattern : {&gFloorPattern, &gRightWallPattern, &gLeftWallPattern}) pattern->reset();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "CoreUtilities/MRect.h"
 
@@ -11,9 +12,15 @@ inline constexpr int kFloorPatternId = 507;
 inline constexpr int kRightWallPatternId = 508;
 inline constexpr int kLeftWallPatternId = 509;
 
+// Frees a pattern: the deleter of its handle.
+void OurDisposePattern(QImage* pattern);
+struct PatternDeleter {
+  void operator()(QImage* pattern) const { OurDisposePattern(pattern); }
+};
+using Pattern = std::unique_ptr<QImage, PatternDeleter>;
+
 // A colour pattern of the application's resources; null when missing.
-QImage* OurGetPattern(int resourceId);
-void OurDisposePattern(QImage* pattern);  // null accepted
+Pattern OurGetPattern(int resourceId);
 
 // Draws the patterned background of kind 1 (floor and two walls) or 2
 // (floor) over the world's whole port rectangle; white when a pattern is

@@ -1,16 +1,14 @@
 #include "renderer/DrawContext.h"
 
-#include <cstring>
+#include <utility>
 
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "platform/EGLContexts.h"
 #include "renderer/GLContexts.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/RendererHooks.h"
 #include "renderer/Shader.h"
-#include "renderer/SymbolTexture.h"
 
 namespace {
 
@@ -24,19 +22,11 @@ void RestoreWorldPixels(MDrawContext* ctx) {
   ctx->savedPixelsState = 0;
 }
 
-void DisposeWorld(OurPort*& world) {
-  if (world == nullptr) return;
-  OurUnlockPixels(world);
-  OurDisposeGWorld(world);
-  world = nullptr;
-}
-
-void FreeSoftwareBuffers(MDrawContext* ctx) {
-  OurDisposeMemory(ctx->depthBuffer);
-  ctx->depthBuffer = nullptr;
-  OurDisposeMemory(ctx->fragmentHeads);
-  ctx->fragmentHeads = nullptr;
-  FreeFragmentChunks(ctx);
+// A world of the rectangle with its pixels locked; null when refused.
+LockedWorld NewLockedWorld(const MRect& bounds) {
+  LockedWorld world(OurNewGWorld(bounds));
+  if (world) OurLockPixels(world.get());
+  return world;
 }
 
 void ClearSoftwareFields(MDrawContext* ctx) {
@@ -58,19 +48,18 @@ void UseUnsampledBuffers(MDrawContext* ctx) {
 
 // Step 6 of the choice: the software renderer's worlds and buffers.
 bool BuildSoftware(MDrawContext* ctx) {
-  ctx->hsvShader = nullptr;
+  ctx->hsvShader.reset();
   ctx->vbosUsable = ctx->isNVidia = ctx->isATI = 0;
   ctx->hsvTexture = 0;
   ctx->hsvTextureHeight = ctx->hsvTextureWidth = 0;
   if (!IsSoftwareWorldUsable(ctx)) return false;
   OurPort* world = RenderHooks::GetOffscreenGWorld(ctx->document);
   ctx->savedPixelsState = OurLockPixels(world);
-  ctx->backgroundWorld = OurNewGWorld(ctx->pane);
+  ctx->backgroundWorld = NewLockedWorld(ctx->pane);
   if (ctx->backgroundWorld == nullptr) {
     RestoreWorldPixels(ctx);
     return false;
   }
-  OurLockPixels(ctx->backgroundWorld);
   const bool sampled = RenderHooks::UseSampleBuffer(ctx->document);
   if (sampled) {
     ctx->bufferRows = (ctx->pane.bottom - ctx->pane.top + 2) * 2;
@@ -87,21 +76,18 @@ bool BuildSoftware(MDrawContext* ctx) {
   ctx->frameSize = ctx->frameRowBytes * (bounds.bottom - bounds.top);
   const size_t cells = size_t(ctx->bufferPixels);
   if (RenderHooks::IsTranslucent(ctx->document))
-    ctx->fragmentHeads = static_cast<uint32_t*>(OurAllocateMemory(cells * sizeof(uint32_t), false));
+    ctx->fragmentHeads = NewCountedArray<uint32_t>(cells);
   else
-    ctx->depthBuffer = static_cast<double*>(OurAllocateMemory(cells * sizeof(double), false));
+    ctx->depthBuffer = NewCountedArray<double>(cells);
   if (ctx->fragmentHeads == nullptr && ctx->depthBuffer == nullptr) {
     RestoreWorldPixels(ctx);
-    DisposeWorld(ctx->backgroundWorld);
+    ctx->backgroundWorld.reset();
     ClearSoftwareFields(ctx);
     return false;
   }
   if (sampled) {
-    ctx->supersampledWorld = OurNewGWorld({0, 0, int16_t(ctx->bufferRows), int16_t(ctx->bufferCols)});
-    if (ctx->supersampledWorld)
-      OurLockPixels(ctx->supersampledWorld);
-    else
-      UseUnsampledBuffers(ctx);  // the larger buffers serve the smaller frame
+    ctx->supersampledWorld = NewLockedWorld({0, 0, int16_t(ctx->bufferRows), int16_t(ctx->bufferCols)});
+    if (!ctx->supersampledWorld) UseUnsampledBuffers(ctx);  // the larger buffers serve the smaller frame
   }
   ctx->firstCellWritten = 0;
   ctx->endCellWritten = ctx->bufferPixels;
@@ -151,20 +137,18 @@ bool IsSoftwareWorldUsable(const MDrawContext* ctx) {
          pane.right <= bounds.right && pane.top < pane.bottom && pane.left < pane.right;
 }
 
-MDrawContext* AllocateDrawContext() {
-  auto* ctx = static_cast<MDrawContext*>(OurAllocateMemory(sizeof(MDrawContext), true));
-  if (ctx == nullptr) return nullptr;
-  ctx->rendererType = kRendererNone;
-  ctx->desiredRendererType = kRendererAutomatic;
-  ctx->fragmentCount = -1;
-  return ctx;
+void LockedWorldDeleter::operator()(OurPort* world) const {
+  OurUnlockPixels(world);
+  OurDisposeGWorld(world);
 }
 
-void DisposeDrawContextMemory(MDrawContext* ctx) {
-  if (ctx == nullptr) return;
-  ReleaseSymbolCache(ctx);
-  OurDisposeMemory(ctx);
-}
+MDrawContext::MDrawContext() = default;
+MDrawContext::~MDrawContext() = default;
+MDrawContext& MDrawContext::operator=(MDrawContext&&) = default;
+
+OwnedDrawContext AllocateDrawContext() { return OwnedDrawContext(new MDrawContext); }
+
+void DisposeDrawContextMemory(MDrawContext* ctx) { delete ctx; }
 
 void SetDrawContextWindow(MDrawContext* ctx, void* window, DocumentRecord* document) {
   ctx->window = window;
@@ -216,13 +200,7 @@ void CreateNewDrawContext(MDrawContext* ctx, const MRect& rect, M3DView* view, b
 }
 
 void FreeFragmentChunks(MDrawContext* ctx) {
-  // The count is the last index handed out, so chunk count / 65,536 holds it.
-  if (ctx->fragmentChunks) {
-    const int32_t chunks = ctx->fragmentCount < 0 ? 0 : ctx->fragmentCount / kFragmentsPerChunk + 1;
-    for (int32_t i = 0; i < chunks; ++i) OurDisposeMemory(ctx->fragmentChunks[i]);
-    OurDisposeMemory(ctx->fragmentChunks);
-    ctx->fragmentChunks = nullptr;
-  }
+  ctx->fragmentChunks.clear();
   ctx->fragmentCount = -1;
 }
 
@@ -230,26 +208,18 @@ void DisposeDrawContext(MDrawContext* ctx) {
   if (ctx->rendererType == kRendererOnscreen && ctx->onscreenContext) QueueContextForDestruction(ctx->onscreenContext);
   if (ctx->rendererType == kRendererOffscreen && ctx->offscreenContext) {
     FinishGLContext(ctx->offscreenContext);
-    delete ctx->hsvShader;  // while its context is current
+    ctx->hsvShader.reset();  // while its context is current
     RestoreWorldPixels(ctx);
     QueueContextForDestruction(ctx->offscreenContext);
   }
-  if (ctx->rendererType == kRendererSoftware) {
-    RestoreWorldPixels(ctx);
-    DisposeWorld(ctx->backgroundWorld);
-    FreeSoftwareBuffers(ctx);
-    DisposeWorld(ctx->supersampledWorld);
-  }
-  const Our3DRendererType desired = ctx->desiredRendererType;
-  void* window = ctx->window;
-  DocumentRecord* document = ctx->document;
-  SymbolCache* symbols = ctx->symbols;
-  std::memset(static_cast<void*>(ctx), 0, sizeof(MDrawContext));
-  ctx->desiredRendererType = desired;
-  ctx->window = window;
-  ctx->document = document;
-  ctx->symbols = symbols;
-  ctx->fragmentCount = -1;
+  if (ctx->rendererType == kRendererSoftware) RestoreWorldPixels(ctx);
+  // The rest starts afresh: the worlds, buffers and chunks go with the old.
+  MDrawContext fresh;
+  fresh.desiredRendererType = ctx->desiredRendererType;
+  fresh.window = ctx->window;
+  fresh.document = ctx->document;
+  fresh.symbols = std::move(ctx->symbols);
+  *ctx = std::move(fresh);
 }
 
 Our3DRendererType GetRendererType(const MDrawContext* ctx) { return ctx->rendererType; }

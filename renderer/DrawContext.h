@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "CoreUtilities/MRect.h"
+#include "renderer/CountedMemory.h"
 
 class DocumentRecord;
 class Shader;
@@ -80,81 +83,104 @@ inline constexpr int32_t kFragmentsPerChunk = 65536;
 // An OpenGL context, opaque to everything but the OpenGL renderer.
 using OurGLContext = void*;
 
-// The renderer state of one 3-D or 4-D view.
-struct SymbolCache;
+// A world the context made, its pixels locked for as long as it holds it.
+struct LockedWorldDeleter {
+  void operator()(OurPort* world) const;
+};
+using LockedWorld = std::unique_ptr<OurPort, LockedWorldDeleter>;
 
+struct SymbolCache;
+struct SymbolCacheDeleter {
+  void operator()(SymbolCache* cache) const;
+};
+
+// The renderer state of one 3-D or 4-D view. It owns its buffers, worlds,
+// program and labels: a reset to a fresh record gives them all back.
 struct MDrawContext {
-  MRect pane;
-  M3DView* view;
-  Our3DRendererType rendererType;
-  Our3DRendererType desiredRendererType;
-  int32_t vbosUsable;
-  int32_t isNVidia;
-  int32_t isATI;
-  int32_t transparencyChanged;
-  uint32_t hsvTexture;
-  int32_t hsvTextureHeight;
-  int32_t hsvTextureWidth;
-  Shader* hsvShader;
-  DocumentRecord* document;
+  MDrawContext();
+  ~MDrawContext();
+  MDrawContext(const MDrawContext&) = delete;
+  MDrawContext& operator=(const MDrawContext&) = delete;
+  MDrawContext& operator=(MDrawContext&&);
+
+  MRect pane{};
+  M3DView* view = nullptr;
+  Our3DRendererType rendererType = kRendererNone;
+  Our3DRendererType desiredRendererType = kRendererAutomatic;
+  int32_t vbosUsable = 0;
+  int32_t isNVidia = 0;
+  int32_t isATI = 0;
+  int32_t transparencyChanged = 0;
+  uint32_t hsvTexture = 0;
+  int32_t hsvTextureHeight = 0;
+  int32_t hsvTextureWidth = 0;
+  std::unique_ptr<Shader> hsvShader;
+  DocumentRecord* document = nullptr;
   // Software renderer.
-  OurPort* backgroundWorld;
-  int32_t backgroundDrawn;
-  uint8_t* frameBase;
-  int32_t frameRowBytes;
-  int32_t frameSize;
-  double* depthBuffer;
-  int32_t bufferRows;
-  int32_t bufferCols;
-  int32_t bufferPixels;
-  MRect supersampleRect;
-  int32_t supersampleX;
-  int32_t supersampleY;
-  uint32_t* fragmentHeads;
-  Fragment** fragmentChunks;
+  LockedWorld backgroundWorld;
+  int32_t backgroundDrawn = 0;
+  uint8_t* frameBase = nullptr;
+  int32_t frameRowBytes = 0;
+  int32_t frameSize = 0;
+  CountedArray<double> depthBuffer;
+  int32_t bufferRows = 0;
+  int32_t bufferCols = 0;
+  int32_t bufferPixels = 0;
+  MRect supersampleRect{};
+  int32_t supersampleX = 0;
+  int32_t supersampleY = 0;
+  CountedArray<uint32_t> fragmentHeads;
+  // Chunks of kFragmentsPerChunk, as many as the fragments made need.
+  std::vector<CountedArray<Fragment>> fragmentChunks;
   // The index of the last fragment made; -1 when none.
-  int32_t fragmentCount;
-  OurPort* supersampledWorld;
+  int32_t fragmentCount = -1;
+  LockedWorld supersampledWorld;
   // Every depth cell or fragment list written since the buffers were last
   // reset has an index from firstCellWritten up to endCellWritten - 1: the
   // reset and the compositing need go no further.
-  int32_t firstCellWritten;
-  int32_t endCellWritten;
+  int32_t firstCellWritten = 0;
+  int32_t endCellWritten = 0;
   // Camera.
-  double eye[3];
-  double screenX[3];
-  double screenY[3];
-  double viewDirection[3];
-  double depthScale;
-  double depthOffset;
+  double eye[3] = {};
+  double screenX[3] = {};
+  double screenY[3] = {};
+  double viewDirection[3] = {};
+  double depthScale = 0;
+  double depthOffset = 0;
   // Software submission.
-  int32_t submittedVertexCount;
-  const Vertex* submittedVertices;
-  const Vertex* submittedNormals;
-  const TexCoord* submittedTexCoords;
-  const ColorArrayElement* submittedColors;
+  int32_t submittedVertexCount = 0;
+  const Vertex* submittedVertices = nullptr;
+  const Vertex* submittedNormals = nullptr;
+  const TexCoord* submittedTexCoords = nullptr;
+  const ColorArrayElement* submittedColors = nullptr;
   // Text labels already set, kept for the context's whole life.
-  SymbolCache* symbols;
-  uint32_t currentColor;
-  float currentOpacity;
-  OurTexture* currentTexture;
-  int32_t colorSource;
+  std::unique_ptr<SymbolCache, SymbolCacheDeleter> symbols;
+  uint32_t currentColor = 0;
+  float currentOpacity = 0;
+  OurTexture* currentTexture = nullptr;
+  int32_t colorSource = 0;
   // OpenGL renderers.
-  OurGLContext onscreenContext;
-  int32_t maxViewportWidth;
-  int32_t maxViewportHeight;
-  int32_t bufferRect[4];
-  OurGLContext offscreenContext;
-  void* window;
+  OurGLContext onscreenContext = nullptr;
+  int32_t maxViewportWidth = 0;
+  int32_t maxViewportHeight = 0;
+  int32_t bufferRect[4] = {};
+  OurGLContext offscreenContext = nullptr;
+  void* window = nullptr;
   // Whether this context locked the document world's pixels.
-  int32_t savedPixelsState;
-  uint32_t floorTexture;
-  uint32_t leftWallTexture;
-  uint32_t rightWallTexture;
+  int32_t savedPixelsState = 0;
+  uint32_t floorTexture = 0;
+  uint32_t leftWallTexture = 0;
+  uint32_t rightWallTexture = 0;
 };
 
-MDrawContext* AllocateDrawContext();
+// Frees the record and all it holds: the deleter of the view's handle.
 void DisposeDrawContextMemory(MDrawContext* ctx);
+struct DrawContextMemoryDeleter {
+  void operator()(MDrawContext* ctx) const { DisposeDrawContextMemory(ctx); }
+};
+using OwnedDrawContext = std::unique_ptr<MDrawContext, DrawContextMemoryDeleter>;
+
+OwnedDrawContext AllocateDrawContext();
 void SetDrawContextWindow(MDrawContext* ctx, void* window, DocumentRecord* document);
 
 // Builds, keeps or rebuilds the context for this frame's pane and camera.
@@ -179,5 +205,5 @@ void SetDrawContextTransparencyChangedFlag(MDrawContext* ctx);
 // The document's world exists, is not purged and holds the whole pane.
 bool IsSoftwareWorldUsable(const MDrawContext* ctx);
 
-// The fragment chunks in use (none when the count is -1), and the table.
+// Gives back every fragment chunk: none are in use after.
 void FreeFragmentChunks(MDrawContext* ctx);

@@ -1,27 +1,20 @@
 #include "renderer/FragmentStore.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "renderer/CountedMemory.h"
 #include "renderer/DrawContext.h"
 
 namespace {
 
 Fragment& At(const MDrawContext* ctx, uint32_t index) { return ctx->fragmentChunks[index >> 16][index & 0xFFFF]; }
 
-// A table one entry longer with the new chunk at its end.
-bool AddChunk(MDrawContext* ctx, int32_t chunk) {
-  auto* table = static_cast<Fragment**>(OurAllocateMemory(sizeof(Fragment*) * size_t(chunk + 1), false));
-  if (table == nullptr) return false;
-  auto* records = static_cast<Fragment*>(OurAllocateMemory(sizeof(Fragment) * kFragmentsPerChunk, false));
-  if (records == nullptr) {
-    OurDisposeMemory(table);
-    return false;
-  }
-  std::copy_n(ctx->fragmentChunks, chunk, table);
-  table[chunk] = records;
-  OurDisposeMemory(ctx->fragmentChunks);
-  ctx->fragmentChunks = table;
+// One chunk more; false, with the chunks unchanged, when refused.
+bool AddChunk(MDrawContext* ctx) {
+  CountedArray<Fragment> records = NewCountedArray<Fragment>(kFragmentsPerChunk);
+  if (records == nullptr) return false;
+  ctx->fragmentChunks.push_back(std::move(records));
   return true;
 }
 
@@ -31,7 +24,7 @@ uint32_t Mix(uint32_t fragment, uint32_t below, uint32_t a) { return (a * fragme
 
 bool InsertFragment(MDrawContext* ctx, int32_t cell, double depth, uint32_t argb) {
   const int32_t index = ctx->fragmentCount + 1;
-  if ((index & 0xFFFF) == 0 && !AddChunk(ctx, index >> 16)) return false;
+  if ((index & 0xFFFF) == 0 && !AddChunk(ctx)) return false;
   ctx->fragmentCount = index;
   ctx->firstCellWritten = std::min(ctx->firstCellWritten, cell);
   ctx->endCellWritten = std::max(ctx->endCellWritten, cell + 1);
@@ -55,7 +48,7 @@ void CompositeFragments(const MDrawContext* ctx, uint8_t* base, long rowBytes, c
   const int bottom = std::min(int(target.bottom), (ctx->endCellWritten - 1) / ctx->bufferCols + 1 + headOffset.v);
   for (int row = top; row < bottom; ++row) {
     auto* pixels = reinterpret_cast<uint32_t*>(base + rowBytes * row);
-    const uint32_t* heads = ctx->fragmentHeads + (row - headOffset.v) * ctx->bufferCols - headOffset.h;
+    const uint32_t* heads = ctx->fragmentHeads.get() + (row - headOffset.v) * ctx->bufferCols - headOffset.h;
     for (int column = target.left; column < target.right; ++column) {
       uint32_t index = heads[column];
       if (index & 0x80000000u) continue;

@@ -38,20 +38,20 @@ void DrawBackground(MDrawContext* ctx, int32_t kind, uint32_t opaqueColor) {
     return;
   }
   if (!ctx->backgroundDrawn) {
-    DrawPatternBackground(ctx->backgroundWorld, kind);
+    DrawPatternBackground(ctx->backgroundWorld.get(), kind);
     ctx->backgroundDrawn = 1;
   }
-  CopyRect(ctx->backgroundWorld, ctx->frameBase, ctx->frameRowBytes, ctx->pane);
+  CopyRect(ctx->backgroundWorld.get(), ctx->frameBase, ctx->frameRowBytes, ctx->pane);
 }
 
 // Cells never written since the last reset still hold its values.
 void ResetCells(MDrawContext* ctx) {
   const int32_t first = ctx->firstCellWritten, count = std::max(ctx->endCellWritten - first, 0);
   if (ctx->fragmentHeads) {
-    std::fill_n(ctx->fragmentHeads + first, count, kNoFragment);
+    std::fill_n(ctx->fragmentHeads.get() + first, count, kNoFragment);
     FreeFragmentChunks(ctx);
   } else {
-    std::fill_n(ctx->depthBuffer + first, count, 2.0);
+    std::fill_n(ctx->depthBuffer.get() + first, count, 2.0);
   }
   ctx->firstCellWritten = ctx->bufferPixels;
   ctx->endCellWritten = 0;
@@ -106,11 +106,11 @@ int32_t SoftwareRenderStart(MDrawContext* ctx) {
   ResetCells(ctx);
   if (ctx->supersampledWorld) {
     if (kind == 0)
-      FillRect(GetBaseAddress(ctx->supersampledWorld), GetRowBytes(ctx->supersampledWorld),
+      FillRect(GetBaseAddress(ctx->supersampledWorld.get()), GetRowBytes(ctx->supersampledWorld.get()),
                {0, 0, int16_t(ctx->bufferRows), int16_t(ctx->bufferCols)}, opaqueColor);
     else
-      OurCopyGWorldToGWorld(ctx->backgroundWorld, ctx->supersampledWorld, GetPortRect(ctx->backgroundWorld),
-                            ctx->supersampleRect);
+      OurCopyGWorldToGWorld(ctx->backgroundWorld.get(), ctx->supersampledWorld.get(),
+                            GetPortRect(ctx->backgroundWorld.get()), ctx->supersampleRect);
   }
   SetCamera(ctx);
   ResetSubmission(ctx);
@@ -122,9 +122,9 @@ int32_t SoftwareRenderEnd(MDrawContext* ctx) {
   OurPort* world = RenderHooks::GetOffscreenGWorld(ctx->document);
   if (ctx->supersampledWorld) {
     if (ctx->fragmentHeads)
-      CompositeFragments(ctx, GetBaseAddress(ctx->supersampledWorld), GetRowBytes(ctx->supersampledWorld),
+      CompositeFragments(ctx, GetBaseAddress(ctx->supersampledWorld.get()), GetRowBytes(ctx->supersampledWorld.get()),
                          ctx->supersampleRect, {0, 0});
-    CopyBitsWithCG(ctx->supersampledWorld, world, ctx->supersampleRect, ctx->pane);
+    CopyBitsWithCG(ctx->supersampledWorld.get(), world, ctx->supersampleRect, ctx->pane);
   } else if (ctx->fragmentHeads) {
     CompositeFragments(ctx, ctx->frameBase, ctx->frameRowBytes, ctx->pane, {ctx->pane.top, ctx->pane.left});
   }

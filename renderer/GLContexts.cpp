@@ -8,6 +8,7 @@
 #include "renderer/GLProbes.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/RendererHooks.h"
+#include "renderer/Shader.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ int32_t OffscreenCreate(MDrawContext* ctx, bool hardware) {
   ctx->isATI = RendererIsATI();
   ctx->hsvTexture = 0;
   ctx->hsvTextureWidth = ctx->hsvTextureHeight = 0;
-  ctx->hsvShader = nullptr;
+  ctx->hsvShader.reset();
   SetUpConstantOpenGLState();
   SetLineAndPointWidths(OurGLContextSamples(context) > 0);
   if (glGetError() != GL_NO_ERROR) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include "CoreUtilities/ErrorQueue.h"
@@ -233,7 +234,7 @@ void ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(MDrawContext* ctx)
   glDepthMask(GL_FALSE);
   glEnable(GL_FRAGMENT_PROGRAM_ARB);
   glEnable(GL_TEXTURE_RECTANGLE_ARB);
-  if (ctx->hsvShader == nullptr) ctx->hsvShader = new Shader("", gHSVtoRGB, true);
+  if (ctx->hsvShader == nullptr) ctx->hsvShader = std::make_unique<Shader>("", gHSVtoRGB, true);
   glColor4f(1, 1, 1, 1);
   ctx->hsvShader->bind();
   glBindTexture(GL_TEXTURE_RECTANGLE_ARB, ctx->hsvTexture);

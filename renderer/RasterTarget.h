@@ -13,8 +13,8 @@
 struct RasterTarget {
   explicit RasterTarget(MDrawContext* context) : ctx(context) {
     if (ctx->supersampledWorld) {
-      base = GetBaseAddress(ctx->supersampledWorld);
-      rowBytes = GetRowBytes(ctx->supersampledWorld);
+      base = GetBaseAddress(ctx->supersampledWorld.get());
+      rowBytes = GetRowBytes(ctx->supersampledWorld.get());
       pixelTop = cellTop = ctx->supersampleRect.top;
       pixelLeft = cellLeft = ctx->supersampleRect.left;
       scaleX = float(ctx->supersampleX);

@@ -162,7 +162,7 @@ bool SWDrawTriGouraud(const MVertex* a, const MVertex* b, const MVertex* c, MDra
   return Walk(v, g, det, [&](Span<4>& s) {
     const int32_t cell = target.Cell(s.left, s.y);
     target.MarkWritten(cell, cell + s.right - s.left);
-    double* depth = ctx->depthBuffer + cell;
+    double* depth = ctx->depthBuffer.get() + cell;
     // The next row's span starts near this one's: fetch its depths early.
     if (cell + ctx->bufferCols + 8 < ctx->bufferPixels) {
       __builtin_prefetch(depth + ctx->bufferCols, 1);

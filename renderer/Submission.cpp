@@ -6,8 +6,8 @@
 
 #include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "platform/EGLContexts.h"
+#include "renderer/CountedMemory.h"
 #include "renderer/Frame.h"
 #include "renderer/GLSubmission.h"
 #include "renderer/M3DView.h"
@@ -28,10 +28,7 @@ bool DeadlineStops(int primitive) { return primitive % kDeadlineStride == 0 && D
 
 double Dot3(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
-struct VertexFreer {
-  void operator()(MVertex* p) const { OurDisposeMemory(p); }
-};
-using Projected = std::unique_ptr<MVertex[], VertexFreer>;
+using Projected = CountedArray<MVertex>;
 
 // Every submitted vertex in pane pixels with its depth and distance; a
 // non-finite one is marked behind the eye.
@@ -39,7 +36,7 @@ Projected Project(MDrawContext* ctx, double* distances) {
   ModelScale m;
   const int n = ctx->submittedVertexCount;
   if (n <= 0 || ctx->submittedVertices == nullptr || !ScaleOf(ModelSpaceOf(ctx), m)) return nullptr;
-  Projected out(static_cast<MVertex*>(OurAllocateMemory(sizeof(MVertex) * size_t(n), true)));
+  Projected out = NewCountedArray<MVertex>(size_t(n), true);
   if (!out) {
     QueueError(kOutOfMemoryError);
     return nullptr;

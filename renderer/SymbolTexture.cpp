@@ -12,10 +12,10 @@
 #include <unordered_map>
 
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurText/OurFontDesc.h"
 #include "CoreUtilities/OurText/OurTextDrawing.h"
 #include "CoreUtilities/OurText/OurTextMeasure.h"
+#include "renderer/CountedMemory.h"
 #include "renderer/DrawContext.h"
 #include "renderer/RasterTarget.h"
 #include "renderer/SoftwareRasteriser.h"
@@ -24,7 +24,7 @@
 // A label's coverage, one byte a pixel, rows from the top.
 struct SymbolLabel {
   int width = 0, height = 0;
-  uint8_t* coverage = nullptr;  // from OurAllocateMemory
+  CountedArray<uint8_t> coverage;
   size_t Bytes() const { return size_t(width) * size_t(height); }
 };
 
@@ -52,7 +52,7 @@ bool SetLabel(const UniChar* text, double fontSize, uint32_t colour, SymbolLabel
   label->width = std::max(int(std::ceil(OurStringWidth(text, font))), 1);
   label->height = std::max(int(1.5 * fontSize), 1);
   QImage image(label->width, label->height, QImage::Format_RGB32);
-  label->coverage = image.isNull() ? nullptr : static_cast<uint8_t*>(OurAllocateMemory(label->Bytes(), false));
+  if (!image.isNull()) label->coverage = NewCountedArray<uint8_t>(label->Bytes());
   if (label->coverage == nullptr) {
     QueueError(kOutOfMemoryError);
     return false;
@@ -135,10 +135,6 @@ struct SymbolCache {
   std::unordered_map<std::u16string, std::list<Entry>::iterator> byKey;
   size_t bytes = 0;
 
-  ~SymbolCache() {
-    for (Entry& e : recent) OurDisposeMemory(e.label.coverage);
-  }
-
   // The label of the key, set when missing; null without memory.
   const SymbolLabel* Find(const UniChar* text, double fontSize, uint32_t colour) {
     std::u16string key = KeyOf(text, fontSize, colour);
@@ -149,12 +145,11 @@ struct SymbolCache {
     SymbolLabel label;
     if (!SetLabel(text, fontSize, colour, &label)) return nullptr;
     bytes += label.Bytes();
-    recent.push_front(Entry{std::move(key), label});
+    recent.push_front(Entry{std::move(key), std::move(label)});
     byKey.emplace(recent.front().key, recent.begin());
     while (bytes > kSymbolCacheBudget && recent.size() > 1) {
       Entry& last = recent.back();
       bytes -= last.label.Bytes();
-      OurDisposeMemory(last.label.coverage);
       byKey.erase(last.key);
       recent.pop_back();
     }
@@ -162,16 +157,13 @@ struct SymbolCache {
   }
 };
 
-void ReleaseSymbolCache(MDrawContext* ctx) {
-  delete ctx->symbols;
-  ctx->symbols = nullptr;
-}
+void SymbolCacheDeleter::operator()(SymbolCache* cache) const { delete cache; }
 
 size_t SymbolCacheCount(const MDrawContext* ctx) { return ctx->symbols ? ctx->symbols->recent.size() : 0; }
 size_t SymbolCacheBytes(const MDrawContext* ctx) { return ctx->symbols ? ctx->symbols->bytes : 0; }
 
 bool DrawSymbol(const MVertex* anchor, const UniChar* text, double size, MDrawContext* ctx) {
-  if (ctx->symbols == nullptr) ctx->symbols = new SymbolCache;
+  if (ctx->symbols == nullptr) ctx->symbols.reset(new SymbolCache);
   const uint32_t colour = PackSample(0, anchor->red * 255, anchor->green * 255, anchor->blue * 255);
   const SymbolLabel* label = ctx->symbols->Find(text, LabelFontSize(size), colour);
   if (label == nullptr) return true;  // no memory for the label: nothing to show

@@ -16,10 +16,9 @@ bool DrawClippedSymbol(const MVertex* anchor, const UniChar* text, double size, 
 // stretched nor keyed against a background.
 bool DrawSymbol(const MVertex* anchor, const UniChar* text, double size, MDrawContext* ctx);
 
-// The labels a context has set, kept by text, size and colour for as long
-// as the context lives, the least recently drawn given up beyond a budget.
-struct SymbolCache;
-void ReleaseSymbolCache(MDrawContext* ctx);
+// The labels a context has set (its SymbolCache), kept by text, size and
+// colour for as long as the context lives, the least recently drawn given
+// up beyond a budget.
 // Labels kept and the bytes they hold, for tests.
 size_t SymbolCacheCount(const MDrawContext* ctx);
 size_t SymbolCacheBytes(const MDrawContext* ctx);

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "platform/EGLContexts.h"
 #include "platform/GLFunctions.h"
 #include "renderer/Frame.h"
@@ -91,24 +90,25 @@ void VertexObject::MoveArraysIntoBuffers() {
         writer.Write((i * 2 + 1) * sizeof(Vertex), &fNormals[i], sizeof(Vertex));
       }
     } else {
-      writer.Write(0, fVertices, n * sizeof(Vertex));
-      if (fLit) writer.Write(n * sizeof(Vertex), fNormals, n * sizeof(Vertex));
+      writer.Write(0, fVertices.get(), n * sizeof(Vertex));
+      if (fLit) writer.Write(n * sizeof(Vertex), fNormals.get(), n * sizeof(Vertex));
     }
-    if (fColors) writer.Write(geometryBytes, fColors, n * sizeof(ColorArrayElement));
-    if (fTexCoords) writer.Write(geometryBytes, fTexCoords, n * sizeof(TexCoord));
+    if (fColors) writer.Write(geometryBytes, fColors.get(), n * sizeof(ColorArrayElement));
+    if (fTexCoords) writer.Write(geometryBytes, fTexCoords.get(), n * sizeof(TexCoord));
   }
   fColorsInBuffer = fColors != nullptr;
   fTexCoordsInBuffer = fTexCoords != nullptr;
   fIndexBufferId = TakeBufferName();
   gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, fIndexBufferId);
   if (fLit)
-    gGL.bufferData(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptr(sizeof(Triangle) * size_t(fTriangleCount)), fTriangles,
+    gGL.bufferData(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptr(sizeof(Triangle) * size_t(fTriangleCount)), fTriangles.get(),
                    GL_STATIC_DRAW_ARB);
   else if (fSegmentCount)
-    gGL.bufferData(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptr(sizeof(LineSegment) * size_t(fSegmentCount)), fSegments,
-                   GL_STATIC_DRAW_ARB);
+    gGL.bufferData(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptr(sizeof(LineSegment) * size_t(fSegmentCount)),
+                   fSegments.get(), GL_STATIC_DRAW_ARB);
   else
-    gGL.bufferData(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptr(sizeof(uint16_t) * n), fPointIndices, GL_STATIC_DRAW_ARB);
+    gGL.bufferData(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptr(sizeof(uint16_t) * n), fPointIndices.get(),
+                   GL_STATIC_DRAW_ARB);
   gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
   gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
   FreeGeometry();
@@ -135,27 +135,27 @@ void VertexObject::CopyBuffersToArrays() {
       fNormals[i] = both[2 * i + 1];
     }
   } else {
-    Read(GL_ARRAY_BUFFER_ARB, 0, fVertices, n * sizeof(Vertex));
-    if (fLit) Read(GL_ARRAY_BUFFER_ARB, n * sizeof(Vertex), fNormals, n * sizeof(Vertex));
+    Read(GL_ARRAY_BUFFER_ARB, 0, fVertices.get(), n * sizeof(Vertex));
+    if (fLit) Read(GL_ARRAY_BUFFER_ARB, n * sizeof(Vertex), fNormals.get(), n * sizeof(Vertex));
   }
   if (fColorsInBuffer) {
-    fColors = static_cast<ColorArrayElement*>(OurAllocateMemory(n * sizeof(ColorArrayElement), false));
+    fColors = NewCountedArray<ColorArrayElement>(n);
     if (fColors)
-      Read(GL_ARRAY_BUFFER_ARB, geometryBytes, fColors, n * sizeof(ColorArrayElement));
+      Read(GL_ARRAY_BUFFER_ARB, geometryBytes, fColors.get(), n * sizeof(ColorArrayElement));
     else
       QueueError(kOutOfMemoryError);
   } else if (fTexCoordsInBuffer) {
-    fTexCoords = static_cast<TexCoord*>(OurAllocateMemory(n * sizeof(TexCoord), false));
+    fTexCoords = NewCountedArray<TexCoord>(n);
     if (fTexCoords)
-      Read(GL_ARRAY_BUFFER_ARB, geometryBytes, fTexCoords, n * sizeof(TexCoord));
+      Read(GL_ARRAY_BUFFER_ARB, geometryBytes, fTexCoords.get(), n * sizeof(TexCoord));
     else
       QueueError(kOutOfMemoryError);
   }
   gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, fIndexBufferId);
   if (fLit)
-    Read(GL_ELEMENT_ARRAY_BUFFER_ARB, 0, fTriangles, sizeof(Triangle) * size_t(fTriangleCount));
+    Read(GL_ELEMENT_ARRAY_BUFFER_ARB, 0, fTriangles.get(), sizeof(Triangle) * size_t(fTriangleCount));
   else if (fSegmentCount)
-    Read(GL_ELEMENT_ARRAY_BUFFER_ARB, 0, fSegments, sizeof(LineSegment) * size_t(fSegmentCount));
+    Read(GL_ELEMENT_ARRAY_BUFFER_ARB, 0, fSegments.get(), sizeof(LineSegment) * size_t(fSegmentCount));
   else
     for (size_t i = 0; i < n; ++i) fPointIndices[i] = uint16_t(i);
   gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "renderer/Submission.h"
 
 namespace {
@@ -11,26 +10,20 @@ namespace {
 // A copy of count records in accounted memory; null (message 36) when
 // refused or when there is nothing to copy.
 template <typename T>
-T* CopyOf(const T* source, int count) {
+CountedArray<T> CopyOf(const T* source, int count) {
   if (source == nullptr || count <= 0) return nullptr;
-  auto* copy = static_cast<T*>(OurAllocateMemory(sizeof(T) * size_t(count), false));
+  CountedArray<T> copy = NewCountedArray<T>(size_t(count));
   if (copy == nullptr) {
     QueueError(kOutOfMemoryError);
     return nullptr;
   }
-  std::copy_n(source, count, copy);
+  std::copy_n(source, count, copy.get());
   return copy;
 }
 
 template <typename T>
-T* Allocate(int count) {
-  return count > 0 ? static_cast<T*>(OurAllocateMemory(sizeof(T) * size_t(count), false)) : nullptr;
-}
-
-template <typename T>
-void Free(T*& block) {
-  OurDisposeMemory(const_cast<void*>(static_cast<const void*>(block)));
-  block = nullptr;
+CountedArray<T> Allocate(int count) {
+  return count > 0 ? NewCountedArray<T>(size_t(count)) : nullptr;
 }
 
 }  // namespace
@@ -71,8 +64,8 @@ void VertexObject::CacheModel(const Vertex* vertices, const LineSegment* segment
                               int vertexCount, int segmentCount, MDrawContext* ctx) {
   Begin(ctx, std::min(vertexCount, 65536), segmentCount, 0, false);
   if (fVertexCount == 0 || fSegmentCount == 0 || !AllocateArrays()) return;
-  std::copy_n(vertices, fVertexCount, fVertices);
-  std::copy_n(segments, fSegmentCount, fSegments);
+  std::copy_n(vertices, fVertexCount, fVertices.get());
+  std::copy_n(segments, fSegmentCount, fSegments.get());
   fMode = kClientArrays;
   if (colors) CacheColorArray(colors);
   if (UseBuffers(false)) MoveArraysIntoBuffers();
@@ -82,12 +75,12 @@ void VertexObject::CacheModel(const Vertex* vertices, const ColorArrayElement* c
                               const UniChar* const* labels, const float* sizes, int vertexCount, MDrawContext* ctx) {
   Begin(ctx, std::min(vertexCount, 65536), 0, 0, false);
   if (fVertexCount == 0 || !AllocateArrays()) return;
-  std::copy_n(vertices, fVertexCount, fVertices);
+  std::copy_n(vertices, fVertexCount, fVertices.get());
   for (int i = 0; i < fVertexCount; ++i) fPointIndices[i] = uint16_t(i);
   fMode = kClientArrays;
   if (colors) CacheColorArray(colors);
-  fSymbols = CopyOf(const_cast<const UniChar**>(symbols), fVertexCount);
-  fLabels = CopyOf(const_cast<const UniChar**>(labels), fVertexCount);
+  fSymbols = CopyOf(symbols, fVertexCount);
+  fLabels = CopyOf(labels, fVertexCount);
   fSizes = CopyOf(sizes, fVertexCount);
   if (UseBuffers(false)) MoveArraysIntoBuffers();
 }
@@ -98,9 +91,9 @@ void VertexObject::CacheModel(const Vertex* vertices, const Vertex* normals, con
   Begin(ctx, vertexCount, 0, triangleCount, true);
   fDrawnWithShaders = drawnWithShaders;
   if (fVertexCount == 0 || fTriangleCount == 0 || !AllocateArrays()) return;
-  std::copy_n(vertices, fVertexCount, fVertices);
-  std::copy_n(normals, fVertexCount, fNormals);
-  std::copy_n(triangles, fTriangleCount, fTriangles);
+  std::copy_n(vertices, fVertexCount, fVertices.get());
+  std::copy_n(normals, fVertexCount, fNormals.get());
+  std::copy_n(triangles, fTriangleCount, fTriangles.get());
   fMode = kClientArrays;
   if (colors) CacheColorArray(colors);
   if (texCoords) CacheTexCoordsArray(texCoords);
@@ -143,8 +136,8 @@ void VertexObject::CacheModel(int listCount, const AListGenericLarge<SurfaceVert
 }
 
 void VertexObject::FreeColourSource() {
-  Free(fColors);
-  Free(fTexCoords);
+  fColors.reset();
+  fTexCoords.reset();
 }
 
 void VertexObject::CacheColorArray(const ColorArrayElement* colors) {
@@ -194,16 +187,16 @@ void VertexObject::DrawCachedModel() {
   }
   if (fMode != kClientArrays) return;
   MDrawContext* ctx = fDrawContext;
-  OurSubmitVertices(fVertices, fVertexCount, ctx);
-  if (fLit) OurSubmitNormals(fNormals, ctx);
-  if (fColors) OurSubmitColors(fColors, ctx);
-  if (fTexCoords) OurSubmitTextureCoordinates(fTexCoords, ctx);
+  OurSubmitVertices(fVertices.get(), fVertexCount, ctx);
+  if (fLit) OurSubmitNormals(fNormals.get(), ctx);
+  if (fColors) OurSubmitColors(fColors.get(), ctx);
+  if (fTexCoords) OurSubmitTextureCoordinates(fTexCoords.get(), ctx);
   if (fLit)
-    OurSubmitTriangles(fTriangles, fTriangleCount, ctx);
+    OurSubmitTriangles(fTriangles.get(), fTriangleCount, ctx);
   else if (fSegmentCount)
-    OurSubmitLines(fSegments, fSegmentCount, fColors == nullptr, ctx);
+    OurSubmitLines(fSegments.get(), fSegmentCount, fColors == nullptr, ctx);
   else
-    OurSubmitPoints(fPointIndices, fSymbols, fLabels, fSizes, fVertexCount, ctx);
+    OurSubmitPoints(fPointIndices.get(), fSymbols.get(), fLabels.get(), fSizes.get(), fVertexCount, ctx);
   if (fTexCoords) OurDisableTextureArrayState(ctx);
   if (fColors) OurDisableColorArrayState(ctx);
   if (fLit) OurDisableNormalArrayState(ctx);
@@ -217,17 +210,17 @@ void VertexObject::ReleaseMemory() {
 
 void VertexObject::FreeArrays() {
   FreeGeometry();
-  Free(fSymbols);
-  Free(fLabels);
-  Free(fSizes);
+  fSymbols.reset();
+  fLabels.reset();
+  fSizes.reset();
 }
 
 void VertexObject::FreeGeometry() {
-  Free(fVertices);
-  Free(fNormals);
-  Free(fColors);
-  Free(fTriangles);
-  Free(fSegments);
-  Free(fTexCoords);
-  Free(fPointIndices);
+  fVertices.reset();
+  fNormals.reset();
+  fColors.reset();
+  fTriangles.reset();
+  fSegments.reset();
+  fTexCoords.reset();
+  fPointIndices.reset();
 }

@@ -5,6 +5,7 @@
 
 #include "CoreUtilities/AListGenericLarge.h"
 #include "CoreUtilities/OurText/UniChar.h"
+#include "renderer/CountedMemory.h"
 #include "renderer/DrawContext.h"
 
 // One graph's finished model kept ready for drawing at every frame: in
@@ -53,11 +54,11 @@ class VertexObject {
   int32_t VertexCount() const { return fVertexCount; }
   int32_t TriangleCount() const { return fTriangleCount; }
   // The arrays of a mode-1 model; null in the other modes.
-  const Vertex* Vertices() const { return fVertices; }
-  const Vertex* Normals() const { return fNormals; }
-  const ColorArrayElement* Colors() const { return fColors; }
-  const TexCoord* TexCoords() const { return fTexCoords; }
-  const Triangle* Triangles() const { return fTriangles; }
+  const Vertex* Vertices() const { return fVertices.get(); }
+  const Vertex* Normals() const { return fNormals.get(); }
+  const ColorArrayElement* Colors() const { return fColors.get(); }
+  const TexCoord* TexCoords() const { return fTexCoords.get(); }
+  const Triangle* Triangles() const { return fTriangles.get(); }
   uint32_t VertexBufferName() const { return fVertexBufferId; }
   uint32_t IndexBufferName() const { return fIndexBufferId; }
   // Buffer names the object gives itself: the last released, else the next
@@ -86,16 +87,16 @@ class VertexObject {
   int32_t fSegmentCount = 0;
   int32_t fVertexCount = 0;
   bool fLit = false;
-  Vertex* fVertices = nullptr;
-  Vertex* fNormals = nullptr;
-  ColorArrayElement* fColors = nullptr;
-  const UniChar** fSymbols = nullptr;
-  const UniChar** fLabels = nullptr;
-  float* fSizes = nullptr;
-  Triangle* fTriangles = nullptr;
-  LineSegment* fSegments = nullptr;
-  TexCoord* fTexCoords = nullptr;
-  uint16_t* fPointIndices = nullptr;
+  CountedArray<Vertex> fVertices;
+  CountedArray<Vertex> fNormals;
+  CountedArray<ColorArrayElement> fColors;
+  CountedArray<const UniChar*> fSymbols;
+  CountedArray<const UniChar*> fLabels;
+  CountedArray<float> fSizes;
+  CountedArray<Triangle> fTriangles;
+  CountedArray<LineSegment> fSegments;
+  CountedArray<TexCoord> fTexCoords;
+  CountedArray<uint16_t> fPointIndices;
   // Buffer objects.
   OurGLContext fBufferContext = nullptr;
   uint64_t fBufferContextSerial = 0;

@@ -119,7 +119,8 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
   if (gScene.world == nullptr) return result;
   InstallSceneHooks();
   DocumentRecord document;
-  MDrawContext* ctx = AllocateDrawContext();
+  OwnedDrawContext ownedCtx = AllocateDrawContext();
+  MDrawContext* ctx = ownedCtx.get();
   SetDrawContextWindow(ctx, nullptr, &document);
   SetDesiredRendererType(ctx, options.renderer);
   M3DView view;
@@ -169,7 +170,7 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
   DisposeTexture(texture, GetRendererType(ctx), GetRendererContextSerial(ctx), ctx);
   DisposeDrawContext(ctx);
   DestroyContextsAwaitingDestruction();
-  DisposeDrawContextMemory(ctx);
+  ownedCtx.reset();
   OurDisposeGWorld(gScene.world);
   gScene = {};
   gRendererHooks = {};

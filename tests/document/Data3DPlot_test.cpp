@@ -49,15 +49,15 @@ class Data3DPlot : public GraphingTest {
     GraphedDocument::sWorld = nullptr;
     GraphingTest::TearDown();
   }
-  AnExpression* F(const char* text) { return text ? MakeExpression(text, document.get()).release() : nullptr; }
+  std::unique_ptr<AnExpression> F(const char* text) { return text ? MakeExpression(text, document.get()) : nullptr; }
   AData3DPlot& Plot(const char* x, const char* y, const char* z, const char* condition = nullptr,
                     const char* symbol = nullptr, const char* label = nullptr, const char* size = nullptr,
-                    AGraphColor* colour = nullptr) {
+                    std::unique_ptr<AGraphColor> colour = nullptr) {
     if (colour == nullptr) {
-      colour = new AGraphColor;
+      colour = std::make_unique<AGraphColor>();
       colour->fSolidColor = 0xFF0000;
     }
-    auto* plot = new AData3DPlot(F(x), F(y), F(z), F(condition), F(symbol), F(label), F(size), colour,
+    auto* plot = new AData3DPlot(F(x), F(y), F(z), F(condition), F(symbol), F(label), F(size), std::move(colour),
                                  view->DrawContext(), document.get());
     view->AddGraph(plot);
     Wait();
@@ -195,7 +195,7 @@ TEST_F(Data3DPlot, UnusableSizesDrawTheDefaultSize) {
 TEST_F(Data3DPlot, ColourEquationsColourEachRowUntilTheMenuSetsOne) {
   Open(kRows);
   auto colour = EquationColour(AGraphColor::kRGBEquations, "R", "0", "1 - R", document.get());
-  AData3DPlot& plot = Plot("P / 4", "0", "0", nullptr, nullptr, nullptr, nullptr, colour.release());
+  AData3DPlot& plot = Plot("P / 4", "0", "0", nullptr, nullptr, nullptr, nullptr, std::move(colour));
   Draw();
   // Pixels about the point at (x, 0) where red (or blue) stands out; the
   // renderer may grey points with distance.

@@ -43,10 +43,9 @@ class GridSurfaceTest : public testing::Test {
                      GraphColorType colour = AGraphColor::kSolid, const char* condition = nullptr) {
     const double* u = view.Record().ranges[kCoordU];
     const double* v = view.Record().ranges[kCoordV];
-    surface = std::make_unique<AGridSurface>(MakeExpression(x).release(), MakeExpression(y).release(),
-                                             MakeExpression(z).release(), grain, 1.0, Colour(colour),
-                                             condition ? MakeExpression(condition).release() : nullptr, mode, u[0],
-                                             u[1], v[0], v[1], view.DrawContext());
+    surface = std::make_unique<AGridSurface>(MakeExpression(x), MakeExpression(y), MakeExpression(z), grain, 1.0,
+                                             ColourOfType(colour), condition ? MakeExpression(condition) : nullptr,
+                                             mode, u[0], u[1], v[0], v[1], view.DrawContext());
     Wait();
     return *surface;
   }

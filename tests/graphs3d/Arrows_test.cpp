@@ -154,7 +154,7 @@ TEST_F(ArrowTest, GrainRebuildsAThickArrowWithItsOwnEnds) {
   EXPECT_TRUE(arrow->Draw());
 }
 
-AnExpression* Expression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
+Compiled Expression(const char* text) { return text ? MakeExpression(text) : nullptr; }
 
 class FieldArrowTest : public ArrowTest {
  protected:
@@ -173,11 +173,11 @@ class FieldArrowTest : public ArrowTest {
     return {r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1]};
   }
   AStartOnPoint& PointArrow(const char* start[3], const char* field[3], const char* radius) {
-    auto* c = new AGraphColor;
+    auto c = std::make_unique<AGraphColor>();
     c->fSolidColor = 0x3366CC;
-    graph = std::make_unique<AStartOnPoint>(Expression(start[0]), Expression(start[1]), Expression(start[2]),
-                                            Expression(field[0]), Expression(field[1]), Expression(field[2]),
-                                            Expression(radius), nullptr, 1.0, c, Refs(), view.DrawContext(), 0);
+    graph = std::make_unique<AStartOnPoint>(
+        Expression(start[0]), Expression(start[1]), Expression(start[2]), Expression(field[0]), Expression(field[1]),
+        Expression(field[2]), Expression(radius), nullptr, 1.0, std::move(c), Refs(), view.DrawContext(), 0);
     Wait();
     return *graph;
   }

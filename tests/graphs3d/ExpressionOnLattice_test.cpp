@@ -30,8 +30,8 @@ void WalkLattice(ALatticeFunction& f, int n, LatticeMesh& mesh) {
   while (!lattice.IsDoneComputing()) ASSERT_EQ(lattice.LoopOverUnitCubes(mesh.vertices, &mesh.triangles, OurTime()), 0);
 }
 
-struct Compiled {
-  explicit Compiled(const char* text, bool grid = true) : e(CompiledExpression(text)) {
+struct GridFormula {
+  explicit GridFormula(const char* text, bool grid = true) : e(CompiledExpression(text)) {
     if (grid) data = AnExpression::CompileForGrid(e.get());
   }
   std::unique_ptr<AnExpression> e;
@@ -57,7 +57,7 @@ TEST(ExpressionOnLattice, ByLayerPointByPointAndCxxFunctionGiveOneMesh) {
   LatticeMesh expected;
   WalkLattice(reference, 12, expected);
   for (bool grid : {true, false}) {
-    Compiled f(kSphere, grid);
+    GridFormula f(kSphere, grid);
     ExpressionOnLattice onLattice(f.e.get(), nullptr, nullptr, nullptr, nullptr, f.data.get(), f.data.get());
     LatticeMesh mesh;
     WalkLattice(onLattice, 12, mesh);
@@ -66,7 +66,7 @@ TEST(ExpressionOnLattice, ByLayerPointByPointAndCxxFunctionGiveOneMesh) {
 }
 
 TEST(ExpressionOnLattice, AnalyticGradientGivesTheNormals) {
-  Compiled f(kSphere), dx("2*(x - 0.0123)"), dy("2*(y + 0.0217)"), dz("2*(z - 0.0311)");
+  GridFormula f(kSphere), dx("2*(x - 0.0123)"), dy("2*(y + 0.0217)"), dz("2*(z - 0.0311)");
   ExpressionOnLattice onLattice(f.e.get(), dx.e.get(), dy.e.get(), dz.e.get(), nullptr, f.data.get(), f.data.get());
   ASSERT_TRUE(onLattice.HasGradient());
   LatticeMesh mesh;
@@ -80,7 +80,7 @@ TEST(ExpressionOnLattice, AnalyticGradientGivesTheNormals) {
 }
 
 TEST(ExpressionOnLattice, ConditionKeepsOnlyCrossingsWhereItHolds) {
-  Compiled f(kSphere), condition("z > 0");
+  GridFormula f(kSphere), condition("z > 0");
   ExpressionOnLattice onLattice(f.e.get(), nullptr, nullptr, nullptr, condition.e.get(), f.data.get(), f.data.get());
   LatticeMesh mesh;
   WalkLattice(onLattice, 10, mesh);

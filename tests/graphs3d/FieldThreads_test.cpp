@@ -15,14 +15,14 @@
 
 namespace {
 
-AnExpression* FieldExpression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
+Compiled FieldExpression(const char* text) { return text ? MakeExpression(text) : nullptr; }
 
-AGraphColor* Equations(const char* r, const char* g, const char* b) {
-  auto* colour = new AGraphColor;
+std::unique_ptr<AGraphColor> Equations(const char* r, const char* g, const char* b) {
+  auto colour = std::make_unique<AGraphColor>();
   colour->fType = AGraphColor::kRGBEquations;
-  colour->fColorExpressions[0] = FieldExpression(r);
-  colour->fColorExpressions[1] = FieldExpression(g);
-  colour->fColorExpressions[2] = FieldExpression(b);
+  colour->fColorExpressions[0] = FieldExpression(r).release();
+  colour->fColorExpressions[1] = FieldExpression(g).release();
+  colour->fColorExpressions[2] = FieldExpression(b).release();
   return colour;
 }
 
@@ -48,9 +48,10 @@ class FieldThreadsTest : public testing::Test {
     const double(*r)[2] = view.Record().ranges;
     return {r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1]};
   }
-  void Make(const char* fz, const char* radius, AGraphColor* colour) {
-    graph = std::make_unique<AStartOnLattice>(FieldExpression("-y"), FieldExpression("x"), FieldExpression(fz), FieldExpression(radius),
-                                              nullptr, 0, 1.0, colour, view.DrawContext(), Refs(), 1);
+  void Make(const char* fz, const char* radius, std::unique_ptr<AGraphColor> colour) {
+    graph = std::make_unique<AStartOnLattice>(FieldExpression("-y"), FieldExpression("x"), FieldExpression(fz),
+                                              FieldExpression(radius), nullptr, 0, 1.0, std::move(colour),
+                                              view.DrawContext(), Refs(), 1);
     copy = std::make_unique<ATransformedDEPlot3D>(FieldExpression("2*x"), FieldExpression("y + z"), FieldExpression("-z"),
                                                   graph->Solutions(), second.DrawContext());
   }
@@ -88,7 +89,7 @@ class FieldThreadsTest : public testing::Test {
 // The copy's jobs wait for the source: run before it, they would find no
 // solutions to map.
 TEST_F(FieldThreadsTest, TheCopyMapsEverySolutionOnceTheSourceIsDone) {
-  Make("sin(x)*sin(y)*sin(z) + cos(x*y*z)", nullptr, new AGraphColor);
+  Make("sin(x)*sin(y)*sin(z) + cos(x*y*z)", nullptr, std::make_unique<AGraphColor>());
   Wait();
   EXPECT_EQ(graph->Solutions()->Solutions().CurrentCount(), 8);
   ExpectCopyMatchesSource();
@@ -100,7 +101,7 @@ TEST_F(FieldThreadsTest, TheCopyMapsEverySolutionOnceTheSourceIsDone) {
 // looks again: the copy's current solutions, mapped from the new starts,
 // show that it followed.)
 TEST_F(FieldThreadsTest, TheCopyFollowsARestartOfTheStartPoints) {
-  Make("1", nullptr, new AGraphColor);
+  Make("1", nullptr, std::make_unique<AGraphColor>());
   Wait();
   SolutionList& source = graph->Solutions()->Solutions();
   view.Record().ranges[kCoordX][0] = -1;
@@ -148,7 +149,7 @@ TEST_F(FieldThreadsTest, TheCopyKeepsItsRadiiAndColours) {
 // sanitizers watch.
 TEST_F(FieldThreadsTest, StormsOfChangesLeaveWholePlots) {
   std::optional<SliceHold> hold(std::in_place, 1);
-  Make("0.3", "0.05", new AGraphColor);
+  Make("0.3", "0.05", std::make_unique<AGraphColor>());
   for (int k = 0; k < 30; ++k) {
     SliceHold::WaitUntilHeldOrDone(*graph);
     SliceHold::Release();
@@ -176,11 +177,13 @@ TEST_F(FieldThreadsTest, StormsOfChangesLeaveWholePlots) {
 
 // Arrows under the same storms, with a thick arrow from a point besides.
 TEST_F(FieldThreadsTest, ArrowStormsLeaveWholeFields) {
-  auto arrows = std::make_unique<AStartOnLattice>(FieldExpression("-y"), FieldExpression("x"), FieldExpression("z"), nullptr, nullptr,
-                                                  0.2, 1.0, new AGraphColor, view.DrawContext(), Refs(), 0);
-  auto point = std::make_unique<AStartOnPoint>(FieldExpression("1"), FieldExpression("1"), FieldExpression("0"), FieldExpression("0"),
-                                               FieldExpression("0"), FieldExpression("1"), FieldExpression("0.1"), nullptr, 1.0,
-                                               new AGraphColor, Refs(), view.DrawContext(), 0);
+  auto arrows = std::make_unique<AStartOnLattice>(FieldExpression("-y"), FieldExpression("x"), FieldExpression("z"),
+                                                  nullptr, nullptr, 0.2, 1.0, std::make_unique<AGraphColor>(),
+                                                  view.DrawContext(), Refs(), 0);
+  auto point = std::make_unique<AStartOnPoint>(FieldExpression("1"), FieldExpression("1"), FieldExpression("0"),
+                                               FieldExpression("0"), FieldExpression("0"), FieldExpression("1"),
+                                               FieldExpression("0.1"), nullptr, 1.0, std::make_unique<AGraphColor>(),
+                                               Refs(), view.DrawContext(), 0);
   for (int k = 0; k < 30; ++k) {
     AStartPointGenerator& g = k % 2 ? static_cast<AStartPointGenerator&>(*arrows) : *point;
     if (k % 3 == 0) g.ViewChanged();

@@ -29,12 +29,11 @@ TEST(GridSurface4DThreads, ChangesWhileComputingLeaveAWholeSurface) {
     double* v = view.Record().ranges[kCoordV];
     u[0] = v[0] = -2;
     u[1] = v[1] = 2;
-    auto* colour = new AGraphColor;
+    auto colour = std::make_unique<AGraphColor>();
     SliceHold hold(1);
-    auto* surface = new AGridSurface4D(MakeExpression("u").release(), MakeExpression("v").release(),
-                                       MakeExpression("u^2 - v^2").release(), MakeExpression("2*u*v").release(), 1,
-                                       1, colour, nullptr, u[0], u[1], v[0], v[1], view.DrawContext(),
-                                       view.Transform());
+    auto* surface = new AGridSurface4D(MakeExpression("u"), MakeExpression("v"), MakeExpression("u^2 - v^2"),
+                                       MakeExpression("2*u*v"), 1, 1, std::move(colour), nullptr, u[0], u[1], v[0],
+                                       v[1], view.DrawContext(), view.Transform());
     view.AddGraph(surface);
     std::mt19937 random(53);
     for (int step = 0; step < 60; ++step) {

@@ -38,10 +38,8 @@ class GridSurface4DTest : public testing::Test {
     const double* u = view.Record().ranges[kCoordU];
     const double* v = view.Record().ranges[kCoordV];
     surfaces.push_back(std::make_unique<AGridSurface4D>(
-        MakeExpression(x).release(), MakeExpression(y).release(), MakeExpression(z).release(),
-        MakeExpression(w).release(), grain, 1.0, Colour(colour),
-        condition ? MakeExpression(condition).release() : nullptr, u[0], u[1], v[0], v[1], view.DrawContext(),
-        view.Transform()));
+        MakeExpression(x), MakeExpression(y), MakeExpression(z), MakeExpression(w), grain, 1.0, ColourOfType(colour),
+        condition ? MakeExpression(condition) : nullptr, u[0], u[1], v[0], v[1], view.DrawContext(), view.Transform()));
     Wait(*surfaces.back());
     return *surfaces.back();
   }
@@ -91,10 +89,9 @@ TEST_F(GridSurface4DTest, GrainGivesTheGridSideAndPointsAreNormalised) {
   surfaces.pop_back();
   const double* u = view.Record().ranges[kCoordU];
   const double* v = view.Record().ranges[kCoordV];
-  auto* held = new AGridSurface4D(MakeExpression("u").release(), MakeExpression("v").release(),
-                                  MakeExpression("u").release(), MakeExpression("v").release(), 0, 1,
-                                  Colour(AGraphColor::kSolid), nullptr, u[0], u[1], v[0], v[1], view.DrawContext(),
-                                  view.Transform());
+  auto* held = new AGridSurface4D(MakeExpression("u"), MakeExpression("v"), MakeExpression("u"), MakeExpression("v"), 0,
+                                  1, ColourOfType(AGraphColor::kSolid), nullptr, u[0], u[1], v[0], v[1],
+                                  view.DrawContext(), view.Transform());
   view.AddGraph(held);
   view.Record().ranges[kCoordW][0] = 0;
   view.ViewChanged();

@@ -25,11 +25,11 @@ TEST(GridSurfaceThreads, ChangesWhileComputingLeaveAWholeSurface) {
     double* u = view.Record().ranges[kCoordU];
     double* v = view.Record().ranges[kCoordV];
     u[1] = v[1] = 2 * gPi;
-    auto* colour = new AGraphColor;
+    auto colour = std::make_unique<AGraphColor>();
     SliceHold hold(1);
-    AGridSurface surface(MakeExpression("(2 + cos(v))*cos(u)").release(),
-                         MakeExpression("(2 + cos(v))*sin(u)").release(), MakeExpression("sin(v)").release(), 1, 1,
-                         colour, nullptr, kPlotSampling, u[0], u[1], v[0], v[1], view.DrawContext());
+    AGridSurface surface(MakeExpression("(2 + cos(v))*cos(u)"), MakeExpression("(2 + cos(v))*sin(u)"),
+                         MakeExpression("sin(v)"), 1, 1, std::move(colour), nullptr, kPlotSampling, u[0], u[1], v[0],
+                         v[1], view.DrawContext());
     std::mt19937 random(50);
     for (int step = 0; step < 60; ++step) {
       SliceHold::WaitUntilHeldOrDone(surface);
@@ -70,9 +70,9 @@ TEST(GridSurfaceThreads, AContextRemadeWhileComputingLeavesTheJobAlone) {
     u[0] = v[0] = -2;
     u[1] = v[1] = 2;
     SliceHold hold(1);
-    AGridSurface surface(MakeExpression("u").release(), MakeExpression("v").release(),
-                         MakeExpression("sin(u*v)").release(), 1, 1, new AGraphColor, nullptr, kPlotSampling, u[0], u[1],
-                         v[0], v[1], view.DrawContext());
+    AGridSurface surface(MakeExpression("u"), MakeExpression("v"), MakeExpression("sin(u*v)"), 1, 1,
+                         std::make_unique<AGraphColor>(), nullptr, kPlotSampling, u[0], u[1], v[0], v[1],
+                         view.DrawContext());
     for (int step = 0; step < 40; ++step) {
       SliceHold::WaitUntilHeldOrDone(surface);
       SliceHold::Release();

@@ -32,12 +32,12 @@ class ImplicitSurfaceThreads : public testing::Test {
     surface.reset();
     StopComputeThreads();
   }
-  AnImplicitSurface& Make(const char* f, double grain, AGraphColor* colour = nullptr) {
+  AnImplicitSurface& Make(const char* f, double grain,
+                          std::unique_ptr<AGraphColor> colour = std::make_unique<AGraphColor>()) {
     const auto& r = view.Record().ranges;
-    surface = std::make_unique<AnImplicitSurface>(MakeExpression(f).release(), grain, 1.0,
-                                                  colour ? colour : new AGraphColor, nullptr, kPlotSampling,
-                                                  r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1],
-                                                  r[kCoordZ][0], r[kCoordZ][1], view.DrawContext());
+    surface = std::make_unique<AnImplicitSurface>(MakeExpression(f), grain, 1.0, std::move(colour), nullptr,
+                                                  kPlotSampling, r[kCoordX][0], r[kCoordX][1], r[kCoordY][0],
+                                                  r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1], view.DrawContext());
     return *surface;
   }
   void Finish() {
@@ -56,7 +56,7 @@ TEST_F(ImplicitSurfaceThreads, RapidChangesLeaveACompleteLastModel) {
   Watchdog watchdog("rapid changes");
   auto colour = EquationColour(AGraphColor::kRGBEquations, "(x + 2)/4", "0.5", "n");
   std::optional<SliceHold> hold(std::in_place, 1);
-  AnImplicitSurface& s = Make(kSphereText, 0.6, colour.release());
+  AnImplicitSurface& s = Make(kSphereText, 0.6, std::move(colour));
   s.SetPublishingInterval(0);  // polls every few cubes, not every so long
   auto& z = view.Record().ranges[kCoordZ];
   std::mt19937 random(51);

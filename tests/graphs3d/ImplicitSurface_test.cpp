@@ -47,14 +47,13 @@ class ImplicitSurfaceTest : public testing::Test {
     r[kCoordX][0] = x0, r[kCoordX][1] = x1, r[kCoordY][0] = y0, r[kCoordY][1] = y1;
     r[kCoordZ][0] = z0, r[kCoordZ][1] = z1;
   }
-  AnImplicitSurface& Make(const std::string& f, double grain, int32_t jobs = 0, AGraphColor* colour = nullptr) {
+  AnImplicitSurface& Make(const std::string& f, double grain, int32_t jobs = 0,
+                          std::unique_ptr<AGraphColor> colour = std::make_unique<AGraphColor>()) {
     surface.reset();
-    if (!colour) colour = new AGraphColor;
     const auto& r = view.Record().ranges;
-    surface = std::make_unique<AnImplicitSurface>(MakeExpression(f).release(), grain, 1.0, colour, nullptr,
-                                                  kPlotSampling, r[kCoordX][0], r[kCoordX][1], r[kCoordY][0],
-                                                  r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1], view.DrawContext(),
-                                                  jobs);
+    surface = std::make_unique<AnImplicitSurface>(
+        MakeExpression(f), grain, 1.0, std::move(colour), nullptr, kPlotSampling, r[kCoordX][0], r[kCoordX][1],
+        r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1], view.DrawContext(), jobs);
     Finish();
     return *surface;
   }
@@ -166,7 +165,7 @@ TEST_F(ImplicitSurfaceTest, GrainFromAFileIsClampedBeforeSizingTheLattice) {
 
 TEST_F(ImplicitSurfaceTest, AColourConstantRecoloursWithoutPolygonisingAgain) {
   auto colour = EquationColour(AGraphColor::kRGBEquations, "(x + 2)/4", "0.5", "n");
-  AnImplicitSurface& s = Make(Shifted(1, 1, 1), 0.3, 4, colour.release());
+  AnImplicitSurface& s = Make(Shifted(1, 1, 1), 0.3, 4, std::move(colour));
   const int64_t slabs = s.SlabsPolygonised();
   const int32_t vertices = s.VertexCount();
   ASSERT_NE(s.CombinedColours(), nullptr);

@@ -21,7 +21,7 @@ namespace {
 
 using State = std::array<double, 3>;
 
-AnExpression* SolutionExpression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
+Compiled SolutionExpression(const char* text) { return text ? MakeExpression(text) : nullptr; }
 
 double Radius(AVector p) { return std::hypot(p.x, p.y); }
 
@@ -54,11 +54,11 @@ class PropagateTest : public testing::Test {
   }
   ADEPlot3D& Plot(const char* fx, const char* fy, const char* fz, const char* condition = nullptr) {
     plot.reset();
-    condition_.reset(SolutionExpression(condition));
+    condition_ = SolutionExpression(condition);
     if (condition_) AnExpression::Compile(condition_.get());
-    plot = std::make_unique<ADEPlot3D>(SolutionExpression(fx), SolutionExpression(fy), SolutionExpression(fz), nullptr, condition_.get(),
-                                       new AGraphColor, 1.0, starts, box[0], box[1], box[2], box[3], box[4], box[5],
-                                       view.DrawContext());
+    plot = std::make_unique<ADEPlot3D>(SolutionExpression(fx), SolutionExpression(fy), SolutionExpression(fz), nullptr,
+                                       condition_.get(), std::make_unique<AGraphColor>(), 1.0, starts, box[0], box[1],
+                                       box[2], box[3], box[4], box[5], view.DrawContext());
     return *plot;
   }
 

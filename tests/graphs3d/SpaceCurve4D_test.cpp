@@ -10,8 +10,8 @@
 
 namespace {
 
-AGraphColor* Solid() {
-  auto* colour = new AGraphColor;
+std::unique_ptr<AGraphColor> Solid() {
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = 0x3366CC;
   return colour;
 }
@@ -22,10 +22,9 @@ struct CurveFixture {
   ASpaceCurve4D* Curve(const char* x, const char* y, const char* z, const char* w, double grain,
                        const char* condition = nullptr) {
     const double* t = view.Record().ranges[kCoordT];
-    auto* curve = new ASpaceCurve4D(MakeExpression(x).release(), MakeExpression(y).release(),
-                                    MakeExpression(z).release(), MakeExpression(w).release(),
-                                    condition ? MakeExpression(condition).release() : nullptr, Solid(), grain,
-                                    view.DrawContext(), view.Transform(), t[0], t[1]);
+    auto* curve = new ASpaceCurve4D(MakeExpression(x), MakeExpression(y), MakeExpression(z), MakeExpression(w),
+                                    condition ? MakeExpression(condition) : nullptr, Solid(), grain, view.DrawContext(),
+                                    view.Transform(), t[0], t[1]);
     view.AddGraph(curve);
     WaitUntilDone(*curve);
     return curve;
@@ -76,8 +75,9 @@ TEST(SpaceCurve4D, CurvesOfNaNOrInfinityOrAFalseConditionAreUndefined) {
 
 TEST(SpaceCurve4D, AVertexListHasOnePointPerVectorWhateverTheGrain) {
   CurveFixture f;
-  auto* list = new ASpaceCurve4D(MakeExpression("matrix(4, 1, 1, 2, -2, 0), matrix(4, 1, 0, 0, 0, 4), matrix(4, 1, 1, 1, 1, 8 * i)").release(), Solid(),
-                                 f.view.DrawContext(), f.view.Transform());
+  auto* list = new ASpaceCurve4D(
+      MakeExpression("matrix(4, 1, 1, 2, -2, 0), matrix(4, 1, 0, 0, 0, 4), matrix(4, 1, 1, 1, 1, 8 * i)"), Solid(),
+      f.view.DrawContext(), f.view.Transform());
   f.view.AddGraph(list);
   WaitUntilDone(*list);
   ASSERT_EQ(list->PointCount(), 3);

@@ -17,13 +17,13 @@ namespace {
 
 bool IsFiniteVertex(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
-AGraphColor* SolidColour() {
-  auto* colour = new AGraphColor;
+std::unique_ptr<AGraphColor> SolidColour() {
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = 0x3366CC;
   return colour;
 }
 
-AnExpression* CurveExpression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
+Compiled CurveExpression(const char* text) { return text ? MakeExpression(text) : nullptr; }
 
 // Curves and points of a 3-D view, computed on the workers.
 class SpaceGraphTest : public testing::Test {

@@ -72,12 +72,12 @@ class SurfaceColourDrawing : public testing::TestWithParam<bool> {
     DestroyContextsAwaitingDestruction();
     StopComputeThreads();
   }
-  AGridSurface* Add(const char* x, const char* y, AGraphColor* colour) {
+  AGridSurface* Add(const char* x, const char* y, std::unique_ptr<AGraphColor> colour) {
     const double* u = view->Record().ranges[kCoordU];
     const double* v = view->Record().ranges[kCoordV];
-    auto* surface = new AGridSurface(MakeExpression(x).release(), MakeExpression(y).release(),
-                                     MakeExpression("0").release(), 0.5, 1, colour, nullptr, kPlotSampling, u[0],
-                                     u[1], v[0], v[1], view->DrawContext());
+    auto* surface =
+        new AGridSurface(MakeExpression(x), MakeExpression(y), MakeExpression("0"), 0.5, 1, std::move(colour), nullptr,
+                         kPlotSampling, u[0], u[1], v[0], v[1], view->DrawContext());
     view->AddGraph(surface);
     return surface;
   }
@@ -101,10 +101,10 @@ class SurfaceColourDrawing : public testing::TestWithParam<bool> {
 };
 
 TEST_P(SurfaceColourDrawing, APictureCoversTheSquareUprightWithItsCornerColours) {
-  auto* colour = new AGraphColor(view->DrawContext(), nullptr);
+  auto colour = std::make_unique<AGraphColor>(view->DrawContext(), nullptr);
   colour->fType = AGraphColor::kPictureTexture;
   colour->fPicture = Quadrants();
-  Add("u", "v", colour);
+  Add("u", "v", std::move(colour));
   DrawWhenDone();
   EXPECT_EQ(Dominant(At(-0.8, 0.8)), 0) << std::hex << At(-0.8, 0.8);
   EXPECT_EQ(Dominant(At(0.8, 0.8)), 1) << std::hex << At(0.8, 0.8);
@@ -115,12 +115,12 @@ TEST_P(SurfaceColourDrawing, APictureCoversTheSquareUprightWithItsCornerColours)
 }
 
 TEST_P(SurfaceColourDrawing, AHiddenSurfaceDrawsNoPixelBesideAVisibleOne) {
-  auto* hidden = new AGraphColor(view->DrawContext(), nullptr);
+  auto hidden = std::make_unique<AGraphColor>(view->DrawContext(), nullptr);
   hidden->fType = AGraphColor::kHidden;
-  Add("u / 2 - 1", "v", hidden);
-  auto* solid = new AGraphColor(view->DrawContext(), nullptr);
+  Add("u / 2 - 1", "v", std::move(hidden));
+  auto solid = std::make_unique<AGraphColor>(view->DrawContext(), nullptr);
   solid->fSolidColor = 0xFF0000;
-  Add("u / 2 + 1", "v", solid);
+  Add("u / 2 + 1", "v", std::move(solid));
   DrawWhenDone();
   EXPECT_EQ(view->Graph(0)->GraphVisibility(), 0);
   EXPECT_EQ(static_cast<AGridSurface*>(view->Graph(0))->TriangleCount(), 0);
@@ -144,11 +144,11 @@ TEST_P(ProgramColourDrawing, HSVSurfacesAreConvertedBeforeTheOthersDraw) {
   red->fDrawContext = view->DrawContext();
   auto green = EquationColour(AGraphColor::kHSVEquations, "1/3", "1", "1", nullptr);
   green->fDrawContext = view->DrawContext();
-  auto* blue = new AGraphColor(view->DrawContext(), nullptr);
+  auto blue = std::make_unique<AGraphColor>(view->DrawContext(), nullptr);
   blue->fSolidColor = 0x0000FF;
-  Add("u / 2 + 1", "v / 2 - 1", blue);
-  AGridSurface* redSurface = Add("u / 2 - 1", "v / 2 + 1", red.release());
-  Add("u / 2 + 1", "v / 2 + 1", green.release());
+  Add("u / 2 + 1", "v / 2 - 1", std::move(blue));
+  AGridSurface* redSurface = Add("u / 2 - 1", "v / 2 + 1", std::move(red));
+  Add("u / 2 + 1", "v / 2 + 1", std::move(green));
   ASSERT_TRUE(redSurface->UsingShaderHSV());
   DrawWhenDone();
   EXPECT_EQ(Dominant(At(-1, 1)), 0) << std::hex << At(-1, 1);

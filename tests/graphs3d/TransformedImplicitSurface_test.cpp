@@ -50,12 +50,11 @@ class TransformedImplicitSurfaceTest : public testing::Test {
   }
   void Make(double grain, const char* x, const char* y, const char* z) {
     const auto& r = first.Record().ranges;
-    source = std::make_unique<AnImplicitSurface>(MakeExpression(kSphereFormula).release(), grain, 1.0, new AGraphColor,
-                                                 nullptr, kPlotSampling, r[kCoordX][0], r[kCoordX][1], r[kCoordY][0],
-                                                 r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1], first.DrawContext());
-    mirror = std::make_unique<ATransformedImplicitSurface>(MakeExpression(x).release(), MakeExpression(y).release(),
-                                                           MakeExpression(z).release(), source.get(),
-                                                           second.DrawContext());
+    source = std::make_unique<AnImplicitSurface>(
+        MakeExpression(kSphereFormula), grain, 1.0, std::make_unique<AGraphColor>(), nullptr, kPlotSampling,
+        r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1], first.DrawContext());
+    mirror = std::make_unique<ATransformedImplicitSurface>(MakeExpression(x), MakeExpression(y), MakeExpression(z),
+                                                           source.get(), second.DrawContext());
   }
   // The mirror never computes before its source is done.
   void Finish() {

@@ -2,6 +2,8 @@
 
 #include <Eigen/Dense>
 
+#include <memory>
+
 #include "graphpane/AGraphColor.h"
 #include "renderer/DrawContext.h"
 
@@ -10,8 +12,8 @@ using Vec3 = Eigen::Vector3d;
 inline Vec3 Of(const Vertex& v) { return {v.x, v.y, v.z}; }
 
 // A colour of the given type over a solid blue.
-inline AGraphColor* Colour(GraphColorType type) {
-  auto* colour = new AGraphColor;
+inline std::unique_ptr<AGraphColor> ColourOfType(GraphColorType type) {
+  auto colour = std::make_unique<AGraphColor>();
   colour->fType = type;
   colour->fSolidColor = 0x3366CC;
   return colour;

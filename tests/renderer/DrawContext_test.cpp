@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "CoreUtilities/MemoryBudget.h"
+#include "renderer/FragmentStore.h"
+#include "renderer/Frame.h"
 #include "renderer/RendererGlobals.h"
 #include "tests/renderer/RendererTestWorld.h"
 
@@ -114,6 +116,29 @@ TEST(DrawContext, DisposalReturnsEveryByteAndIsHarmlessTwice) {
   }
   EXPECT_EQ(gApproximateTotalMemoryUsed, before);
   EXPECT_FALSE(AreAnyOpenGLContextsAwaitingDestruction());
+}
+
+// The record owns what it holds: freed with no dispose before, a built
+// translucent, supersampled context still gives back its buffers, fragment
+// chunks and worlds.
+TEST(DrawContext, FreeingTheRecordGivesBackWhatItStillHolds) {
+  RendererTestWorld world(200, 100);
+  gTestDocument.sampled = true;
+  gTestDocument.translucent = true;
+  const int64_t before = gApproximateTotalMemoryUsed;
+  {
+    const OwnedDrawContext ctx = AllocateDrawContext();
+    SetDrawContextWindow(ctx.get(), nullptr, TestDocument());
+    SetDesiredRendererType(ctx.get(), kRendererSoftware);
+    M3DView view;
+    Qd3d_SetPane(ctx.get(), kPane, &view, false);
+    ASSERT_EQ(RenderStart(ctx.get(), false), 0);
+    for (int32_t i = 0; i <= kFragmentsPerChunk; ++i) ASSERT_TRUE(InsertFragment(ctx.get(), i % 64, 0.5, 0x80808080));
+    ASSERT_NE(ctx->supersampledWorld, nullptr);
+    ASSERT_EQ(ctx->fragmentChunks.size(), 2u);
+    EXPECT_GT(gApproximateTotalMemoryUsed, before);
+  }
+  EXPECT_EQ(gApproximateTotalMemoryUsed, before);
 }
 
 TEST(DrawContext, HardwareFlagOnlyWhileOpenGLMayBeUsed) {

@@ -47,10 +47,9 @@ TEST(Frame, SolidBackgroundFillsOnlyThePane) {
 TEST(Frame, PatternsAreDrawnOncePerContext) {
   RendererTestWorld world(200, 100);
   gTestDocument.backgroundType = 1;
-  QImage* floor = OurGetPattern(kFloorPatternId);
+  const Pattern floor = OurGetPattern(kFloorPatternId);
   ASSERT_NE(floor, nullptr);
   EXPECT_EQ(floor->width(), 16);
-  OurDisposePattern(floor);
   ScopedDrawContext ctx;
   Qd3d_SetPane(ctx.ctx, kFramePane, &ctx.view, false);
   ASSERT_EQ(RenderStart(ctx.ctx, false), 0);
@@ -121,7 +120,7 @@ TEST(Frame, AlphaOfAClearPictureGrowsByTheFormula) {
   ScopedDrawContext ctx;
   gTestDocument.translucent = true;
   Qd3d_SetPane(ctx.ctx, kFramePane, &ctx.view, false);
-  std::fill_n(ctx->fragmentHeads, ctx->bufferPixels, kNoFragment);
+  std::fill_n(ctx->fragmentHeads.get(), ctx->bufferPixels, kNoFragment);
   uint32_t pixel = 0x00000000;
   ASSERT_TRUE(InsertFragment(ctx.ctx, 0, 0.5, 0x40FFFFFF));
   ASSERT_TRUE(InsertFragment(ctx.ctx, 0, 0.4, 0x80000000));

@@ -54,18 +54,16 @@ class RendererTestWorld {
 // A context bound to the test document, disposed at the end of the scope;
 // software unless asked otherwise.
 struct ScopedDrawContext {
-  explicit ScopedDrawContext(Our3DRendererType desired = kRendererSoftware) {
-    ctx = AllocateDrawContext();
+  explicit ScopedDrawContext(Our3DRendererType desired = kRendererSoftware)
+      : owned(AllocateDrawContext()), ctx(owned.get()) {
     SetDrawContextWindow(ctx, nullptr, TestDocument());
     SetDesiredRendererType(ctx, desired);
   }
-  ~ScopedDrawContext() {
-    DisposeDrawContext(ctx);
-    DisposeDrawContextMemory(ctx);
-  }
+  ~ScopedDrawContext() { DisposeDrawContext(ctx); }
   ScopedDrawContext(const ScopedDrawContext&) = delete;
   ScopedDrawContext& operator=(const ScopedDrawContext&) = delete;
   MDrawContext* operator->() const { return ctx; }
+  OwnedDrawContext owned;
   MDrawContext* ctx;
   M3DView view;
 };
