@@ -16,6 +16,11 @@ inline std::unique_ptr<AnExpression> MakeExpression(const std::string& text, Doc
   return std::make_unique<AnExpression>(tree, document);
 }
 
+// A formula for a graph that takes it over; none for none.
+inline AnExpression* HandedFormula(const char* text, DocumentRecord* document = nullptr) {
+  return text ? MakeExpression(text, document).release() : nullptr;
+}
+
 inline std::unique_ptr<AnExpression> CompiledExpression(const std::string& text, DocumentRecord* document = nullptr) {
   auto e = MakeExpression(text, document);
   AnExpression::Compile(e.get());

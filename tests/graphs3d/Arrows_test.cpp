@@ -154,8 +154,6 @@ TEST_F(ArrowTest, GrainRebuildsAThickArrowWithItsOwnEnds) {
   EXPECT_TRUE(arrow->Draw());
 }
 
-AnExpression* Expression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
-
 class FieldArrowTest : public ArrowTest {
  protected:
   void SetUp() override {
@@ -175,9 +173,9 @@ class FieldArrowTest : public ArrowTest {
   AStartOnPoint& PointArrow(const char* start[3], const char* field[3], const char* radius) {
     auto* c = new AGraphColor;
     c->fSolidColor = 0x3366CC;
-    graph = std::make_unique<AStartOnPoint>(Expression(start[0]), Expression(start[1]), Expression(start[2]),
-                                            Expression(field[0]), Expression(field[1]), Expression(field[2]),
-                                            Expression(radius), nullptr, 1.0, c, Refs(), view.DrawContext(), 0);
+    graph = std::make_unique<AStartOnPoint>(HandedFormula(start[0]), HandedFormula(start[1]), HandedFormula(start[2]),
+                                            HandedFormula(field[0]), HandedFormula(field[1]), HandedFormula(field[2]),
+                                            HandedFormula(radius), nullptr, 1.0, c, Refs(), view.DrawContext(), 0);
     Wait();
     return *graph;
   }

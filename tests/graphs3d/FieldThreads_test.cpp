@@ -15,14 +15,12 @@
 
 namespace {
 
-AnExpression* FieldExpression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
-
 AGraphColor* Equations(const char* r, const char* g, const char* b) {
   auto* colour = new AGraphColor;
   colour->fType = AGraphColor::kRGBEquations;
-  colour->fColorExpressions[0] = FieldExpression(r);
-  colour->fColorExpressions[1] = FieldExpression(g);
-  colour->fColorExpressions[2] = FieldExpression(b);
+  colour->fColorExpressions[0] = HandedFormula(r);
+  colour->fColorExpressions[1] = HandedFormula(g);
+  colour->fColorExpressions[2] = HandedFormula(b);
   return colour;
 }
 
@@ -49,9 +47,9 @@ class FieldThreadsTest : public testing::Test {
     return {r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1]};
   }
   void Make(const char* fz, const char* radius, AGraphColor* colour) {
-    graph = std::make_unique<AStartOnLattice>(FieldExpression("-y"), FieldExpression("x"), FieldExpression(fz), FieldExpression(radius),
+    graph = std::make_unique<AStartOnLattice>(HandedFormula("-y"), HandedFormula("x"), HandedFormula(fz), HandedFormula(radius),
                                               nullptr, 0, 1.0, colour, view.DrawContext(), Refs(), 1);
-    copy = std::make_unique<ATransformedDEPlot3D>(FieldExpression("2*x"), FieldExpression("y + z"), FieldExpression("-z"),
+    copy = std::make_unique<ATransformedDEPlot3D>(HandedFormula("2*x"), HandedFormula("y + z"), HandedFormula("-z"),
                                                   graph->Solutions(), second.DrawContext());
   }
   void Wait() {
@@ -176,10 +174,10 @@ TEST_F(FieldThreadsTest, StormsOfChangesLeaveWholePlots) {
 
 // Arrows under the same storms, with a thick arrow from a point besides.
 TEST_F(FieldThreadsTest, ArrowStormsLeaveWholeFields) {
-  auto arrows = std::make_unique<AStartOnLattice>(FieldExpression("-y"), FieldExpression("x"), FieldExpression("z"), nullptr, nullptr,
+  auto arrows = std::make_unique<AStartOnLattice>(HandedFormula("-y"), HandedFormula("x"), HandedFormula("z"), nullptr, nullptr,
                                                   0.2, 1.0, new AGraphColor, view.DrawContext(), Refs(), 0);
-  auto point = std::make_unique<AStartOnPoint>(FieldExpression("1"), FieldExpression("1"), FieldExpression("0"), FieldExpression("0"),
-                                               FieldExpression("0"), FieldExpression("1"), FieldExpression("0.1"), nullptr, 1.0,
+  auto point = std::make_unique<AStartOnPoint>(HandedFormula("1"), HandedFormula("1"), HandedFormula("0"), HandedFormula("0"),
+                                               HandedFormula("0"), HandedFormula("1"), HandedFormula("0.1"), nullptr, 1.0,
                                                new AGraphColor, Refs(), view.DrawContext(), 0);
   for (int k = 0; k < 30; ++k) {
     AStartPointGenerator& g = k % 2 ? static_cast<AStartPointGenerator&>(*arrows) : *point;

@@ -21,8 +21,6 @@ namespace {
 
 using State = std::array<double, 3>;
 
-AnExpression* SolutionExpression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
-
 double Radius(AVector p) { return std::hypot(p.x, p.y); }
 
 struct Reference {
@@ -54,9 +52,9 @@ class PropagateTest : public testing::Test {
   }
   ADEPlot3D& Plot(const char* fx, const char* fy, const char* fz, const char* condition = nullptr) {
     plot.reset();
-    condition_.reset(SolutionExpression(condition));
+    condition_.reset(HandedFormula(condition));
     if (condition_) AnExpression::Compile(condition_.get());
-    plot = std::make_unique<ADEPlot3D>(SolutionExpression(fx), SolutionExpression(fy), SolutionExpression(fz), nullptr, condition_.get(),
+    plot = std::make_unique<ADEPlot3D>(HandedFormula(fx), HandedFormula(fy), HandedFormula(fz), nullptr, condition_.get(),
                                        new AGraphColor, 1.0, starts, box[0], box[1], box[2], box[3], box[4], box[5],
                                        view.DrawContext());
     return *plot;

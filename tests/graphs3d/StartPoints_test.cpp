@@ -21,8 +21,6 @@
 
 namespace {
 
-AnExpression* StartExpression(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
-
 class StartPointTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -43,8 +41,8 @@ class StartPointTest : public testing::Test {
     return {r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1]};
   }
   AStartOnLattice& Lattice(double grain, int32_t type, const char* condition = nullptr) {
-    graph = std::make_unique<AStartOnLattice>(StartExpression("-y"), StartExpression("x"), StartExpression("1"), nullptr,
-                                              StartExpression(condition), grain, 1.0, new AGraphColor, view.DrawContext(),
+    graph = std::make_unique<AStartOnLattice>(HandedFormula("-y"), HandedFormula("x"), HandedFormula("1"), nullptr,
+                                              HandedFormula(condition), grain, 1.0, new AGraphColor, view.DrawContext(),
                                               Refs(), type);
     Wait();
     return static_cast<AStartOnLattice&>(*graph);
@@ -100,8 +98,8 @@ TEST_F(StartPointTest, TheConditionPicksLatticePoints) {
 
 TEST_F(StartPointTest, GridPointsSampleTheSurfaceOverUAndV) {
   const double(*r)[2] = view.Record().ranges;
-  graph = std::make_unique<AStartOnGrid>(StartExpression("0"), StartExpression("0"), StartExpression("1"), StartExpression("u"),
-                                         StartExpression("v"), StartExpression("u*v"), nullptr, nullptr, 0.5, 1.0,
+  graph = std::make_unique<AStartOnGrid>(HandedFormula("0"), HandedFormula("0"), HandedFormula("1"), HandedFormula("u"),
+                                         HandedFormula("v"), HandedFormula("u*v"), nullptr, nullptr, 0.5, 1.0,
                                          new AGraphColor, r[kCoordU][0], r[kCoordU][1], r[kCoordV][0], r[kCoordV][1],
                                          Refs(), view.DrawContext(), 0);
   Wait();
@@ -127,8 +125,8 @@ class UnitSphereFunction : public ALatticeFunction {
 
 TEST_F(StartPointTest, ImplicitStartsAreTheFirstSurfacePointOfEachCell) {
   for (double grain : {0.0, 0.5}) {
-    graph = std::make_unique<AStartOnImplicit>(StartExpression("0"), StartExpression("0"), StartExpression("1"), nullptr,
-                                               StartExpression("x^2 + (y - 1)^2 + (z - 3)^2 - 2.25"), nullptr, grain, 1.0,
+    graph = std::make_unique<AStartOnImplicit>(HandedFormula("0"), HandedFormula("0"), HandedFormula("1"), nullptr,
+                                               HandedFormula("x^2 + (y - 1)^2 + (z - 3)^2 - 2.25"), nullptr, grain, 1.0,
                                                new AGraphColor, Refs(), view.DrawContext(), 1);
     Wait();
     auto& implicit = static_cast<AStartOnImplicit&>(*graph);
@@ -165,8 +163,8 @@ TEST_F(StartPointTest, ImplicitStartsAreTheFirstSurfacePointOfEachCell) {
 // finish.
 TEST_F(StartPointTest, FourStartsOnEightJobs) {
   DebugSetNumProcessors(8);
-  graph = std::make_unique<AStartOnLattice>(StartExpression("-y"), StartExpression("x"), StartExpression("0"), nullptr,
-                                            StartExpression("z < 1"), 0, 1.0, new AGraphColor, view.DrawContext(), Refs(),
+  graph = std::make_unique<AStartOnLattice>(HandedFormula("-y"), HandedFormula("x"), HandedFormula("0"), nullptr,
+                                            HandedFormula("z < 1"), 0, 1.0, new AGraphColor, view.DrawContext(), Refs(),
                                             1);
   Wait();
   ASSERT_EQ(graph->Starts().Count(), 4);
@@ -179,7 +177,7 @@ TEST_F(StartPointTest, FourStartsOnEightJobs) {
 TEST_F(StartPointTest, EveryStartIsSolvedOnceOnAnyNumberOfJobs) {
   for (int32_t jobs = 1; jobs <= 16; ++jobs) {
     DebugSetNumProcessors(jobs);
-    graph = std::make_unique<AStartOnLattice>(StartExpression("0"), StartExpression("0"), StartExpression("0"), nullptr, nullptr,
+    graph = std::make_unique<AStartOnLattice>(HandedFormula("0"), HandedFormula("0"), HandedFormula("0"), nullptr, nullptr,
                                               0.5, 1.0, new AGraphColor, view.DrawContext(), Refs(), 1);
     Wait();
     const StartList& starts = static_cast<AStartOnLattice&>(*graph).Starts();
@@ -198,8 +196,8 @@ TEST_F(StartPointTest, EveryStartIsSolvedOnceOnAnyNumberOfJobs) {
 }
 
 TEST_F(StartPointTest, APointStartIgnoresTheCondition) {
-  graph = std::make_unique<AStartOnPoint>(StartExpression("1"), StartExpression("0"), StartExpression("3"), StartExpression("-y"),
-                                          StartExpression("x"), StartExpression("0"), nullptr, StartExpression("x > 5"), 1.0,
+  graph = std::make_unique<AStartOnPoint>(HandedFormula("1"), HandedFormula("0"), HandedFormula("3"), HandedFormula("-y"),
+                                          HandedFormula("x"), HandedFormula("0"), nullptr, HandedFormula("x > 5"), 1.0,
                                           new AGraphColor, Refs(), view.DrawContext(), 1);
   Wait();
   ASSERT_EQ(graph->Starts().Count(), 1);
