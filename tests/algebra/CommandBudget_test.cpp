@@ -1,7 +1,7 @@
 #include "CoreUtilities/ErrorQueue.h"
-#include "expression/NodeMemory.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 #include "tests/algebra/AlgebraTestSupport.h"
+#include "tests/expression/CountedMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +9,6 @@
 #include <vector>
 
 namespace {
-
-// Counted memory with no freed node kept for reuse: a node still held keeps
-// its chunk, and the chunk's bytes stay counted.
-int64_t CountedMemory() {
-  MEM_FlushExprCaches();
-  return gApproximateTotalMemoryUsed.load();
-}
 
 // 1+v^2+v^4+... of the given count of terms: large enough that copying it
 // takes new chunks of nodes.
