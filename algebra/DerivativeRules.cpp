@@ -5,6 +5,7 @@
 #include "algebra/RewriteHelpers.h"
 #include "algebra/RewriteStop.h"
 #include "CoreUtilities/CooperativeThreads.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"
@@ -45,17 +46,14 @@ bool IsBuiltInConstant(int32_t id) {
 // Operands 1 to n-1 of a product: the operand itself for two factors.
 ExpressionRecord* RestOfProduct(const ExpressionRecord* e) {
   if (e->operandCount == 2) return Copy(e->operands[1]);
-  ExpressionRecord* rest = NewExpression(kOpTimes, e->operandCount - 1);
+  Tree rest(NewExpression(kOpTimes, e->operandCount - 1));
   if (!rest) return nullptr;
   for (int32_t i = 1; i < e->operandCount; ++i) {
     rest->operands[i - 1] = Copy(e->operands[i]);
-    if (!rest->operands[i - 1]) {
-      DisposExpr(rest);
-      return nullptr;
-    }
-    rest->operands[i - 1]->parent = rest;
+    if (!rest->operands[i - 1]) return nullptr;
+    rest->operands[i - 1]->parent = rest.get();
   }
-  return rest;
+  return rest.release();
 }
 
 ExpressionRecord* DerivativeOfProduct(const Rule& r) {

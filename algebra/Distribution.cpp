@@ -1,9 +1,9 @@
 #include "algebra/AlgebraCommands.h"
 #include "algebra/RewriteHelpers.h"
 #include "CoreUtilities/MemoryBudget.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
 #include "expression/TreeRewriting.h"
 
 namespace {
@@ -38,18 +38,15 @@ void DistributeNode(ExpressionRecord* n) {
     const ExpressionRecord* equation = n->operands[i];
     if (!equation || equation->opcode != kOpEquals || equation->operandCount < 1) continue;
     const int32_t sides = equation->operandCount;
-    ExpressionRecord* distributed = NewExpression(kOpEquals, sides);
+    Tree distributed(NewExpression(kOpEquals, sides));
     if (!distributed) return;
     for (int32_t k = 0; k < sides; ++k) {
       ExpressionRecord* side = CopyWithSide(n, i, k);
-      if (!side) {
-        DisposExpr(distributed);
-        return;
-      }
+      if (!side) return;
       distributed->operands[k] = side;
-      side->parent = distributed;
+      side->parent = distributed.get();
     }
-    Become(n, distributed);
+    Become(n, distributed.release());
   }
 }
 

@@ -9,11 +9,11 @@
 #include "evaluation/RealFunctions.h"
 #include "evaluation/ScalarExprEval.h"
 #include "expression/MathEditorHooks.h"
+#include "expression/OwnedTree.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeComputability.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
 #include "expression/TreeRewriting.h"
 #include "expression/TreeShorthands.h"
 #include "expression/VariableIds.h"
@@ -29,17 +29,14 @@ bool IsFinite(double v) { return std::isfinite(v); }
 
 // The sum of the logarithms (of the kind) of every factor.
 ExpressionRecord* LogOfEachFactor(OpCodeT kind, const ExpressionRecord* product) {
-  ExpressionRecord* sum = NewExpression(kOpPlus, product->operandCount);
+  Tree sum(NewExpression(kOpPlus, product->operandCount));
   if (!sum) return nullptr;
   for (int32_t i = 0; i < product->operandCount; ++i) {
     sum->operands[i] = NewUnop(kind, Copy(product->operands[i]));
-    if (!sum->operands[i]) {
-      DisposExpr(sum);
-      return nullptr;
-    }
-    sum->operands[i]->parent = sum;
+    if (!sum->operands[i]) return nullptr;
+    sum->operands[i]->parent = sum.get();
   }
-  return sum;
+  return sum.release();
 }
 
 ExpressionRecord* EvaluateLog(const ExpressionRecord* s) {

@@ -6,6 +6,7 @@
 #include "CoreUtilities/MatrixOperations.h"
 #include "evaluation/ScalarExprEval.h"
 #include "expression/MathEditRecord.h"
+#include "expression/OwnedTree.h"
 #include "expression/SimplifierPasses.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeComputability.h"
@@ -26,7 +27,7 @@ const ExpressionRecord* At(const ExpressionRecord* m, int32_t r, int32_t c) {
 
 // The node of the kind over copies of the terms; null when one is null.
 ExpressionRecord* NodeOf(OpCodeT kind, std::vector<ExpressionRecord*> terms) {
-  ExpressionRecord* node = NewExpression(kind, static_cast<int32_t>(terms.size()));
+  Tree node(NewExpression(kind, static_cast<int32_t>(terms.size())));
   bool complete = node != nullptr;
   for (std::size_t k = 0; k < terms.size(); ++k) {
     if (!terms[k] || !node) {
@@ -34,11 +35,9 @@ ExpressionRecord* NodeOf(OpCodeT kind, std::vector<ExpressionRecord*> terms) {
       DisposExpr(terms[k]);
       continue;
     }
-    SetOperand(node, static_cast<int32_t>(k), terms[k]);
+    SetOperand(node.get(), static_cast<int32_t>(k), terms[k]);
   }
-  if (complete) return node;
-  DisposExpr(node);
-  return nullptr;
+  return complete ? node.release() : nullptr;
 }
 
 ExpressionRecord* ProductOfCopies(const ExpressionRecord* a, const ExpressionRecord* b) {

@@ -5,8 +5,8 @@
 #include "algebra/SimplifierRules.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "expression/TreeBuilding.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
 #include "expression/TreeShorthands.h"
 #include "expression/TreeSurgery.h"
 
@@ -86,27 +86,24 @@ void MATRIX_Multiplication(ExpressionRecord* p, int32_t i, int32_t j) {
   const int32_t m = a->payload.shape.rows;
   const int32_t n = a->payload.shape.columns;
   const int32_t q = b->payload.shape.columns;
-  ExpressionRecord* c = NewMatrix(m, q);
+  Tree c(NewMatrix(m, q));
   if (!c) return;
   for (int32_t r = 0; r < m; ++r) {
     for (int32_t col = 0; col < q; ++col) {
-      ExpressionRecord* sum = NewExpression(kOpPlus, n);
-      if (!sum) return DisposExpr(c);
+      Tree sum(NewExpression(kOpPlus, n));
+      if (!sum) return;
       for (int32_t k = 0; k < n; ++k) {
         ExpressionRecord* product = Times(Copy(a->operands[r * n + k]), Copy(b->operands[k * q + col]));
-        if (!product) {
-          DisposExpr(sum);
-          return DisposExpr(c);
-        }
-        SetOperand(sum, k, product);
+        if (!product) return;
+        SetOperand(sum.get(), k, product);
         SIMP_OneLevel(product);
       }
-      if (n == 1) ReplaceWithFirstOperand(sum);
-      SetOperand(c, r * q + col, sum);
+      if (n == 1) ReplaceWithFirstOperand(sum.get());
+      SetOperand(c.get(), r * q + col, sum.release());
     }
   }
-  if (m == 1 && q == 1) ReplaceWithFirstOperand(c);
-  Become(a, c);
+  if (m == 1 && q == 1) ReplaceWithFirstOperand(c.get());
+  Become(a, c.release());
   MATH_DeleteOperand(p, j);
   SIMP_Recurse(p);
   SIMP_NegNumbersRecurse(p);

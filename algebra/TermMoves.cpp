@@ -7,6 +7,7 @@
 #include "algebra/SimplifierRules.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "expression/MathEditRecord.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"
@@ -24,6 +25,12 @@ void Select(ExpressionRecord* node) {
 }
 
 ExpressionRecord* Selection() { return gMathCurrentMEH ? gMathCurrentMEH->selected : nullptr; }
+
+// The factor, no longer in its old place, multiplied onto node and selected.
+void MultOnAndSelect(ExpressionRecord* node, ExpressionRecord* factor) {
+  MOVE_MultOn(node, factor);
+  Select(factor);
+}
 
 bool Right() { return gMathMoveLR > 0; }
 
@@ -153,8 +160,7 @@ void FactorAcrossEquation(ExpressionRecord* s, ExpressionRecord* p, ExpressionRe
     MOVE_MultOn(side, Copy(inverse));
     SIMP_Recurse(side);
   });
-  MOVE_MultOn(target, inverse);
-  Select(inverse);
+  MultOnAndSelect(target, inverse);
 }
 
 // Step 7: s at the end of its product p, moving out of it.
@@ -167,34 +173,29 @@ void OutOfProduct(ExpressionRecord* s, ExpressionRecord* p) {
   if (OP_NUMeq(p, 0) && LR_IsLinOp(q->opcode)) {
     if (!CanCross(s, q)) return;
     TakeOut(s);
-    MOVE_MultOn(q, s);
-    return Select(s);
+    return MultOnAndSelect(q, s);
   }
   if (q->opcode == kOpSqrt && q->operandCount == 1) {
     TakeOut(s);
     ExpressionRecord* root = Sqrt(s);
-    MOVE_MultOn(q, root);
-    return Select(root);
+    return MultOnAndSelect(q, root);
   }
   if (q->opcode == kOpOver) {
     const bool numerator = OP_NUMeq(p, 0);
     TakeOut(s);
     ExpressionRecord* factor = numerator ? s : Oneover(s);
-    MOVE_MultOn(q, factor);
-    return Select(factor);
+    return MultOnAndSelect(q, factor);
   }
   if (q->opcode == kOpId && q->parent && q->parent->opcode == kOpPower && OP_NUMeq(q, 0)) {
     ExpressionRecord* power = q->parent;
     TakeOut(s);
     DissolveId(q);
     ExpressionRecord* factor = Raised(s, Copy(power->operands[1]));
-    MOVE_MultOn(power, factor);
-    return Select(factor);
+    return MultOnAndSelect(power, factor);
   }
   if (q->opcode == kOpId || q->opcode == kOpMinus) {
     TakeOut(s);
-    MOVE_MultOn(q, s);
-    return Select(s);
+    return MultOnAndSelect(q, s);
   }
 }
 
@@ -250,8 +251,7 @@ void LR_OutOfPlus(ExpressionRecord* s, ExpressionRecord* sum) {
     ExpressionRecord* term = sum->operands[k];
     if (DO_DivOn(term, Copy(factor))) Simplified(term);
   }
-  MOVE_MultOn(sum, factor);
-  Select(factor);
+  MultOnAndSelect(sum, factor);
 }
 
 void MOVE_Distribute(ExpressionRecord* p, int32_t i) {
@@ -339,31 +339,26 @@ void FACTOR_Move(DragFlagsT flag) {
     case kOpProduct:
       {
         if (i != 0 || !CanCross(s, p)) return;
-        ExpressionRecord* factor = Copy(s);
-        if (!factor || !Become(s, Number(1))) return DisposExpr(factor);
-        MOVE_MultOn(p, factor);
-        return Select(factor);
+        Tree factor(Copy(s));
+        if (!factor || !Become(s, Number(1))) return;
+        return MultOnAndSelect(p, factor.release());
       }
     case kOpOver:
       if (i == 1) {
-        ExpressionRecord* denominator = Copy(s);
-        if (!denominator || !ReplaceWithFirstOperand(p)) return DisposExpr(denominator);
-        ExpressionRecord* factor = Oneover(denominator);
-        MOVE_MultOn(p, factor);
-        return Select(factor);
+        Tree denominator(Copy(s));
+        if (!denominator || !ReplaceWithFirstOperand(p)) return;
+        return MultOnAndSelect(p, Oneover(denominator.release()));
       } else {
-        ExpressionRecord* numerator = Copy(s);
-        if (!numerator || !Become(s, Number(1))) return DisposExpr(numerator);
-        MOVE_MultOn(p, numerator);
-        return Select(numerator);
+        Tree numerator(Copy(s));
+        if (!numerator || !Become(s, Number(1))) return;
+        return MultOnAndSelect(p, numerator.release());
       }
     case kOpPower: {
       if (i != 0) return;
       ExpressionRecord* exponent = p->operands[1];
       if (DO_PlusOn(exponent, Number(-1))) Simplified(exponent);
       ExpressionRecord* factor = Copy(s);
-      MOVE_MultOn(p, factor);
-      return Select(factor);
+      return MultOnAndSelect(p, factor);
     }
     case kOpPlus: {
       ExpressionRecord* q = p->parent;
@@ -410,17 +405,15 @@ void CMD_MoveUp() {
   if (!s || !s->parent) return;
   ExpressionRecord* p = s->parent;
   if (p->opcode == kOpOver && OP_NUMeq(s, 1)) {
-    ExpressionRecord* factor = Reciprocal(Copy(s));
-    if (!factor || !ReplaceWithFirstOperand(p)) return DisposExpr(factor);
-    MOVE_MultOn(p, factor);
-    return Select(factor);
+    Tree factor(Reciprocal(Copy(s)));
+    if (!factor || !ReplaceWithFirstOperand(p)) return;
+    return MultOnAndSelect(p, factor.release());
   }
   if (p->opcode == kOpTimes && p->parent && p->parent->opcode == kOpOver && OP_NUMeq(p, 1)) {
     ExpressionRecord* over = p->parent;
     TakeOut(s);
     ExpressionRecord* factor = Reciprocal(s);
-    MOVE_MultOn(over->operands[0], factor);
-    Select(factor);
+    MultOnAndSelect(over->operands[0], factor);
   }
 }
 
@@ -430,17 +423,15 @@ void CMD_MoveDown() {
   if (!s || !s->parent) return;
   ExpressionRecord* p = s->parent;
   if (p->opcode == kOpOver && OP_NUMeq(s, 0)) {
-    ExpressionRecord* factor = Reciprocal(Copy(s));
-    if (!factor || !Become(s, Number(1))) return DisposExpr(factor);
-    MOVE_MultOn(p->operands[1], factor);
-    return Select(factor);
+    Tree factor(Reciprocal(Copy(s)));
+    if (!factor || !Become(s, Number(1))) return;
+    return MultOnAndSelect(p->operands[1], factor.release());
   }
   if (p->opcode == kOpTimes && p->parent && p->parent->opcode == kOpOver && OP_NUMeq(p, 0)) {
     ExpressionRecord* over = p->parent;
     TakeOut(s);
     ExpressionRecord* factor = Reciprocal(s);
-    MOVE_MultOn(over->operands[1], factor);
-    Select(factor);
+    MultOnAndSelect(over->operands[1], factor);
   }
 }
 

@@ -60,7 +60,7 @@ EquationList ExpandedEquationsOfFocus(DocumentMainWindow* window) {
   EquationList equations;
   if (!document->fExpansion.expansionDone.load()) return equations;
   for (const ExpandedEquation& e : document->fExpansion.expanded)
-    if (e.block == document->fFocusedBlock && e.tree) equations.push_back(e.tree);
+    if (e.block == document->fFocusedBlock && e.tree) equations.push_back(e.tree.get());
   return equations;
 }
 

@@ -76,7 +76,7 @@ void BM_EditToLastGraphDone(benchmark::State& state) {
   EditToLastGraph(document);
   std::vector<ExpressionRecord*> expanded;
   for (const ExpandedEquation& e : document->fExpansion.expanded)
-    if (!e.computed && e.info.graphable) expanded.push_back(Copy(e.tree));
+    if (!e.computed && e.info.graphable) expanded.push_back(Copy(e.tree.get()));
   double ours = 0, baseline = 0;
   for (auto _ : state) {
     ours += EditToLastGraph(document);

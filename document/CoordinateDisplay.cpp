@@ -9,7 +9,7 @@
 #include "evaluation/ScalarExprEval.h"
 #include "expression/ExpressionParser.h"
 #include "expression/NumericComputability.h"
-#include "expression/TreeDisposal.h"
+#include "expression/OwnedTree.h"
 #include "graphpane/AGraphPane.h"
 #include "graphpane/UsableRanges.h"
 
@@ -74,13 +74,13 @@ bool EditShownParameter(int32_t letter, double value, DocumentRecord* document) 
 }
 
 std::optional<double> CoordinateFieldValue(const std::string& text, DocumentRecord* document) {
-  ExpressionRecord* tree = ParseExprFromString(text.c_str());
+  const Tree tree(ParseExprFromString(text.c_str()));
   if (!tree) return std::nullopt;
   // A letter would read as its default value: refuse it rather than guess.
   bool constant = true;
-  PostOrder(tree, [&](ExpressionRecord* n) { constant = constant && CanComputeNumerically(n, document, 0, nullptr); });
-  const double value = constant ? ScalarExprEval(tree, document) : NAN;
-  DisposExpr(tree);
+  PostOrder(tree.get(),
+            [&](ExpressionRecord* n) { constant = constant && CanComputeNumerically(n, document, 0, nullptr); });
+  const double value = constant ? ScalarExprEval(tree.get(), document) : NAN;
   if (!std::isfinite(value)) return std::nullopt;
   return value;
 }

@@ -14,8 +14,8 @@
 #include "document/MathPaneResults.h"
 #include "document/TableFormulas.h"
 #include "document/TransformationEquations.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
 #include "graphpane/EquationDefinitions.h"
 
 namespace {
@@ -35,7 +35,7 @@ struct EquationCopy {
   int32_t block;
   double xyType;
   double color;
-  ExpressionRecord* tree;
+  Tree tree;
 };
 
 bool IsFunctionDefinition(const ExpressionRecord* tree) {
@@ -44,14 +44,9 @@ bool IsFunctionDefinition(const ExpressionRecord* tree) {
 
 // What the expansion made, freed unless handed to the document.
 struct ExpansionOutput {
-  ~ExpansionOutput() {
-    for (ExpandedEquation& e : expanded) DisposExpr(e.tree);
-    for (ResultFormula& r : results) DisposExpr(r.tree);
-    for (ExpressionRecord* f : functions) DisposExpr(f);
-  }
   std::vector<ExpandedEquation> expanded;
   std::vector<ResultFormula> results;
-  std::vector<ExpressionRecord*> functions;
+  std::vector<Tree> functions;
   CoordinateTransformation transformation;
   int32_t transformationBlock = -1;
   double transformationColor = 0;
@@ -88,11 +83,12 @@ void ExpandDocument(DocumentRecord* document) {
   for (int32_t i = 0; i < blocks.Count(); ++i) {
     const MBlock& block = blocks[i];
     if (block.kind != kEquationBlock) continue;
-    if (const ExpressionRecord* tree = EquationTree(block)) copies.push_back({i, block.XYType, block.Color, Copy(tree)});
+    if (const ExpressionRecord* tree = EquationTree(block))
+      copies.push_back({i, block.XYType, block.Color, Tree(Copy(tree))});
   }
   SetTranslucentFlag(document);
   DefinitionRules rules;
-  for (const EquationCopy& c : copies) rules.Add(c.tree);
+  for (const EquationCopy& c : copies) rules.Add(c.tree.get());
   ComputeTableFormulaColumns(document, rules, document->fExpansion.resultDigits);
 
   ExpansionOutput output;
@@ -101,20 +97,21 @@ void ExpandDocument(DocumentRecord* document) {
     OurYield();
     killed = killed || OurThreadKillRequested();
     if (killed || c.tree == nullptr) {
-      DisposExpr(c.tree);
+      c.tree.reset();
       continue;
     }
-    const bool settled = ApplyDefinitions(c.tree, rules);
-    if (settled && IsFunctionDefinition(c.tree)) {
-      if (ExpressionRecord* rule = DefinitionRule(c.tree)) output.functions.push_back(rule);
+    ExpressionRecord* tree = c.tree.get();
+    const bool settled = ApplyDefinitions(tree, rules);
+    if (settled && IsFunctionDefinition(tree)) {
+      if (ExpressionRecord* rule = DefinitionRule(tree)) output.functions.emplace_back(rule);
     }
-    ComputeExpandedExprs(c.tree);
-    ApplyAlgebraicTransformationsToExpandedExpr(c.tree, document);
-    const ExpressionRecord* formula = ResultFormulaOf(c.tree, document);
-    if (formula) output.results.push_back({c.block, Copy(formula)});
-    ExpandedEquation expanded{c.block, c.tree, GetExprTypeInfo(c.tree, c.xyType, document), formula == c.tree};
+    ComputeExpandedExprs(tree);
+    ApplyAlgebraicTransformationsToExpandedExpr(tree, document);
+    const ExpressionRecord* formula = ResultFormulaOf(tree, document);
+    if (formula) output.results.push_back({c.block, Tree(Copy(formula))});
+    ExpandedEquation expanded{c.block, std::move(c.tree), GetExprTypeInfo(tree, c.xyType, document), formula == tree};
     if (output.transformationBlock < 0) {
-      const CoordinateTransformation ct = TransformationOf(c.tree);
+      const CoordinateTransformation ct = TransformationOf(tree);
       if (ct.kind != CoordinateTransformation::kNone) {
         output.transformation = ct;
         output.transformation.colorCode = c.color;
@@ -122,14 +119,13 @@ void ExpandDocument(DocumentRecord* document) {
         expanded.transformation = true;
       }
     }
-    output.expanded.push_back(expanded);
+    output.expanded.push_back(std::move(expanded));
   }
   if (killed) return;
 
   ExpansionState& state = document->fExpansion;
   ClearDocumentFunctions(document);
-  for (ExpressionRecord* f : output.functions) AddDocumentFunction(document, f);
-  output.functions.clear();
+  for (Tree& f : output.functions) AddDocumentFunction(document, f.release());
   state.expanded.swap(output.expanded);
   state.resultFormulas.swap(output.results);
   state.transformation = output.transformation;

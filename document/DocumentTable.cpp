@@ -5,7 +5,6 @@
 #include "document/DocumentContents.h"
 #include "expression/ExpressionParser.h"
 #include "expression/OperatorKinds.h"
-#include "expression/TreeDisposal.h"
 
 #include <algorithm>
 #include <charconv>
@@ -36,32 +35,6 @@ double CellNumber(const std::u16string& cell) {
 }
 
 }  // namespace
-
-TableColumn::TableColumn(TableColumn&& other) noexcept
-    : fCells(std::move(other.fCells)),
-      fNumbers(std::move(other.fNumbers)),
-      fHeading(other.fHeading),
-      fHeadingId(other.fHeadingId),
-      fWidestFont(std::move(other.fWidestFont)),
-      fWidest(other.fWidest) {
-  other.fHeading = nullptr;
-}
-
-TableColumn& TableColumn::operator=(TableColumn&& other) noexcept {
-  if (this != &other) {
-    DisposExpr(fHeading);
-    fCells = std::move(other.fCells);
-    fNumbers = std::move(other.fNumbers);
-    fHeading = other.fHeading;
-    fHeadingId = other.fHeadingId;
-    fWidestFont = std::move(other.fWidestFont);
-    fWidest = other.fWidest;
-    other.fHeading = nullptr;
-  }
-  return *this;
-}
-
-TableColumn::~TableColumn() { DisposExpr(fHeading); }
 
 void TableColumn::AppendCell(std::u16string text) {
   if (!fCells.empty()) fNumbers.push_back(CellNumber(text));
@@ -114,13 +87,12 @@ double TableColumn::NumberAt(int32_t row) const {
 }
 
 void TableColumn::ParseHeading() {
-  DisposExpr(fHeading);
-  fHeading = nullptr;
+  fHeading.reset();
   fHeadingId = 0;
   const std::string text = TableTextToUTF8(HeadingText());
   if (text.empty()) return;
-  fHeading = CoreParseExpr(text.data(), static_cast<int32_t>(text.size()));
-  const ExpressionRecord* name = fHeading;
+  fHeading.reset(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())));
+  const ExpressionRecord* name = fHeading.get();
   if (name && name->opcode == kOpEquals && name->operandCount == 2) name = name->operands[0];
   if (name && name->opcode == kOpAtom) fHeadingId = name->payload.id;
 }

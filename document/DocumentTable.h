@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/OurText/UniChar.h"
 #include "expression/ExpressionRecord.h"
+#include "expression/OwnedTree.h"
 
 #include <cstdint>
 #include <functional>
@@ -20,13 +21,6 @@ enum TableDataType : int32_t {
 // cells below it. Every cell keeps its place, an empty one included.
 class TableColumn {
  public:
-  TableColumn() = default;
-  TableColumn(const TableColumn&) = delete;
-  TableColumn& operator=(const TableColumn&) = delete;
-  TableColumn(TableColumn&& other) noexcept;
-  TableColumn& operator=(TableColumn&& other) noexcept;
-  ~TableColumn();
-
   void AppendCell(std::u16string text);
   void Reserve(int32_t cells);
   // Replaces the cell at the index (0 the heading), appending empty cells
@@ -46,7 +40,7 @@ class TableColumn {
   // The heading's formula, parsed from its text after a read; null when
   // the text is not one expression. The id is the heading's name (an atom,
   // or the left side of a formula column's equation), 0 when it has none.
-  const ExpressionRecord* HeadingFormula() const { return fHeading; }
+  const ExpressionRecord* HeadingFormula() const { return fHeading.get(); }
   int32_t HeadingId() const { return fHeadingId; }
   void ParseHeading();
 
@@ -57,7 +51,7 @@ class TableColumn {
  private:
   std::vector<std::u16string> fCells;
   std::vector<double> fNumbers;  // each data cell's value, NaN for text
-  ExpressionRecord* fHeading = nullptr;
+  Tree fHeading;
   int32_t fHeadingId = 0;
   mutable std::string fWidestFont;  // empty: not measured since the last change
   mutable double fWidest = 0;

@@ -10,6 +10,7 @@
 #include "algebra/RewriteHelpers.h"
 #include "algebra/SimpsonsRule.h"
 #include "algebra/Substitution.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"
 #include "expression/TreeShorthands.h"
@@ -68,7 +69,7 @@ ExpressionRecord* DefinitionRule(const ExpressionRecord* equation) {
 bool ApplyDefinitions(ExpressionRecord* tree, const DefinitionRules& rules) {
   if (!tree || rules.Count() == 0) return true;
   ExpressionRecord* target = IsExprDefinition(tree) ? tree->operands[1] : tree;
-  ExpressionRecord* original = Copy(target);
+  Tree original(Copy(target));
   if (!original) return false;
   bool settled = false;
   for (int32_t pass = 0; pass < kMaxDefinitionPasses && gMathError == 0; ++pass) {
@@ -78,10 +79,9 @@ bool ApplyDefinitions(ExpressionRecord* tree, const DefinitionRules& rules) {
     }
   }
   if (!settled || gMathError != 0) {
-    Become(target, original);
+    Become(target, original.release());
     return false;
   }
-  DisposExpr(original);
   return true;
 }
 

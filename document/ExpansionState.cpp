@@ -1,12 +1,8 @@
 #include "document/ExpansionState.h"
 
-#include "expression/TreeDisposal.h"
-
 ExpansionState::~ExpansionState() { Clear(); }
 
 void ExpansionState::Clear() {
-  for (ExpandedEquation& e : expanded) DisposExpr(e.tree);
-  for (ResultFormula& r : resultFormulas) DisposExpr(r.tree);
   expanded.clear();
   resultFormulas.clear();
   transformation = {};

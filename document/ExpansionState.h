@@ -9,6 +9,7 @@
 
 #include "CoreUtilities/CooperativeThreads.h"
 #include "expression/ExpressionRecord.h"
+#include "expression/OwnedTree.h"
 #include "graphpane/CoordinateTransformation.h"
 #include "graphpane/GraphKindQueries.h"
 
@@ -17,7 +18,7 @@ class DocumentRecord;
 // One equation block as the expansion left it, for graphing.
 struct ExpandedEquation {
   int32_t block = -1;
-  ExpressionRecord* tree = nullptr;  // owned
+  Tree tree;
   ExprTypeInfo info;
   // It computes to a number: a result string, not a graph.
   bool computed = false;
@@ -28,7 +29,7 @@ struct ExpandedEquation {
 // A block's formula as the math-pane thread computes it.
 struct ResultFormula {
   int32_t block = -1;
-  ExpressionRecord* tree = nullptr;  // owned; only the math-pane thread reads it
+  Tree tree;  // only the math-pane thread reads it
 };
 
 struct MathPaneResult {

@@ -75,7 +75,7 @@ void FinishPass(DocumentRecord* document) {
 // Definitions are applied, constant formulas computed and the
 // transformation handed to the pass, not graphed.
 bool HandedToThePane(const ExpandedEquation& e) {
-  return !(!e.info.graphable && IsExprDefinition(e.tree)) && !e.computed && !e.transformation;
+  return !(!e.info.graphable && IsExprDefinition(e.tree.get())) && !e.computed && !e.transformation;
 }
 
 // Adds the equation; the pane keeps no pointer into the expansion. False
@@ -87,16 +87,16 @@ bool AddExpandedEquation(DocumentRecord* document, size_t i) {
   const InterruptibleBuild build;
   // Only the chosen block's colour makes its program text for export.
   gHackExportShaderFlag2 = gHackExportShaderFlag && e.block == gHackExportShaderBlock;
-  const int32_t row = document->fGraphPane->AddEquation(e.tree, e.info.threeD, state.viewIs4D, state.transformation,
-                                                        block.Color, block.Grain, block.Opacity, block.PlottingMode,
-                                                        block.XYType);
+  const int32_t row =
+      document->fGraphPane->AddEquation(e.tree.get(), e.info.threeD, state.viewIs4D, state.transformation, block.Color,
+                                        block.Grain, block.Opacity, block.PlottingMode, block.XYType);
   gHackExportShaderFlag2 = false;
   if (build.Interrupted()) return false;
   state.rows[i] = row;
   if (row >= 0) {
     SetTransformEquationBlockIndex(&block, row);
   } else {
-    state.messages[i] = GetEqnSyntaxErr(e.tree, e.info.threeD, state.viewIs4D, document);
+    state.messages[i] = GetEqnSyntaxErr(e.tree.get(), e.info.threeD, state.viewIs4D, document);
   }
   return !build.Interrupted();
 }

@@ -5,7 +5,6 @@
 #include "expression/SymbolTable.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/EditorDocumentHooks.h"
@@ -16,20 +15,26 @@
 MathUndoState::~MathUndoState() { ForgetMathUndo(*this); }
 
 void ForgetMathUndo(MathUndoState& undo) {
-  DisposExpr(std::exchange(undo.tree, nullptr));
+  undo.tree.reset();
   if (undo.kind == kUndoBlockDeletion) DisposeBlockContents(undo.deleted);
   undo.deleted = MBlock{};
   undo.kind = kUndoNothing;
 }
 
+void SwapWithUndoTree(ExpressionRecord*& root, MathUndoState& undo) {
+  ExpressionRecord* saved = undo.tree.release();
+  undo.tree.reset(root);
+  root = saved;
+}
+
 void SaveMathUndoState() {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->document || !r->root) return;
-  ExpressionRecord* copy = Copy(r->root);
+  Tree copy(Copy(r->root));
   if (!copy) return;
   MathUndoState& undo = r->document->fMathUndo;
   ForgetMathUndo(undo);
-  undo.tree = copy;
+  undo.tree = std::move(copy);
   undo.kind = kUndoFormula;
   undo.block = r->document->fFocusedBlock;
   undo.tableColumn = r->document->fFocusedColumn;
@@ -50,7 +55,7 @@ bool UndoMathEdit(DocumentRecord* document) {
   if (!document || document->fMathUndo.kind != kUndoFormula || !document->fMathUndo.tree) return false;
   MERecord* r = UndoneRecord(document);
   if (!r) return false;
-  std::swap(r->root, document->fMathUndo.tree);
+  SwapWithUndoTree(r->root, document->fMathUndo);
   r->root->parent = nullptr;
   r->layoutValid = 0;
   r->layoutValid2 = 0;

@@ -2,6 +2,7 @@
 
 #include "document/DocumentContents.h"
 #include "expression/ExpressionRecord.h"
+#include "expression/OwnedTree.h"
 
 #include <cstdint>
 
@@ -22,12 +23,15 @@ struct MathUndoState {
   int32_t kind = kUndoNothing;
   int32_t block = -1;
   int32_t tableColumn = -1;
-  ExpressionRecord* tree = nullptr;
+  Tree tree;
   MBlock deleted{};  // kUndoBlockDeletion: the block, to go back at `block`
 };
 
 // Frees whatever the undo state holds; nothing is left to undo.
 void ForgetMathUndo(MathUndoState& undo);
+
+// The saved tree becomes the formula's root, the root the saved tree.
+void SwapWithUndoTree(ExpressionRecord*& root, MathUndoState& undo);
 
 // Saves the current formula's tree, with the document's focused block and
 // table column, as its document's undo state; the previous state is freed.

@@ -58,7 +58,7 @@ void TakeBackBackspacedFormula(DocumentRecord* document, int32_t index) {
       !record) {
     return;
   }
-  std::swap(record->root, undo.tree);
+  SwapWithUndoTree(record->root, undo);
   record->root->parent = nullptr;
   record->selected = record->root;
   record->caretType = kIPWholeNode;

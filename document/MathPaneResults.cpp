@@ -79,7 +79,7 @@ void ComputeMathPaneResults(DocumentRecord* document) {
   std::vector<MathPaneResult> results;
   for (const ResultFormula& r : state.resultFormulas) {
     if (gCancelEvaluationForMathPaneResultsEvalThreads.load(std::memory_order_relaxed) != 0) return;
-    results.push_back({r.block, MathPaneResultString(r.tree, document, state.resultDigits)});
+    results.push_back({r.block, MathPaneResultString(r.tree.get(), document, state.resultDigits)});
   }
   {
     std::lock_guard<std::mutex> lock(state.resultsMutex);

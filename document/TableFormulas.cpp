@@ -11,44 +11,41 @@
 #include "document/EquationExpansion.h"
 #include "document/TableHeadings.h"
 #include "evaluation/ScalarExprEval.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeComputability.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
 
 namespace {
 
 // The formula's value in one row: every other column it names by that
 // row's number.
 double RowValue(const ExpressionRecord* formula, int32_t ownId, int32_t row, DocumentRecord* document) {
-  ExpressionRecord* tree = Copy(formula);
+  const Tree tree(Copy(formula));
   if (!tree) return NAN;
-  PostOrder(tree, [&](ExpressionRecord* n) {
+  PostOrder(tree.get(), [&](ExpressionRecord* n) {
     if (n->opcode != kOpAtom || n->payload.id == ownId || !FindTableHeading(document, n->payload.id)) return;
     Become(n, Number(GetTableData(n->payload.id, row, document)));
   });
-  const double value = ScalarExprEval(tree, document);
-  DisposExpr(tree);
-  return value;
+  return ScalarExprEval(tree.get(), document);
 }
 
 void FillColumn(DocumentRecord* document, int32_t block, size_t column, const DefinitionRules& rules, int32_t digits) {
   TableColumn& data = document->fContents.blocks[block].table->columns[column];
   const ExpressionRecord* heading = data.HeadingFormula();
   if (!heading || heading->opcode != kOpEquals || heading->operandCount != 2 || data.HeadingId() == 0) return;
-  ExpressionRecord* formula = Copy(heading->operands[1]);
+  const Tree formula(Copy(heading->operands[1]));
   if (!formula) return;
   gMathOrderTerms = 0;
-  ApplyDefinitions(formula, rules);
+  ApplyDefinitions(formula.get(), rules);
   gMathOrderTerms = 1;
-  const int32_t rows = GetTableDataSize(formula, document);
+  const int32_t rows = GetTableDataSize(formula.get(), document);
   for (int32_t row = 1; row <= rows; ++row) {
-    const double value = RowValue(formula, data.HeadingId(), row, document);
+    const double value = RowValue(formula.get(), data.HeadingId(), row, document);
     UniChar text[kNumberTextCapacity + 4] = {};
     if (!std::isnan(value)) PrefixDoubleToString(text, nullptr, value, digits);
     data.SetCell(row, std::u16string(reinterpret_cast<const char16_t*>(text)));
   }
-  DisposExpr(formula);
   for (TableHeading& h : document->fContents.tableHeadings)
     if (h.blockIndex == block && h.columnIndex == static_cast<int32_t>(column)) h.dataRows = data.DataRows();
 }

@@ -1,24 +1,16 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionRecord.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/CoordinateTransformation.h"
 #include "graphpane/GraphEnums.h"
 #include "graphpane/GraphKinds.h"
 #include "graphpane/OwnedHandles.h"
-
-// Ownership of trees and compiled expressions inside the pass of adding
-// equations: what is not handed on is freed on the way out.
-struct TreeDeleter {
-  void operator()(ExpressionRecord* tree) const { DisposExpr(tree); }
-};
-using Tree = std::unique_ptr<ExpressionRecord, TreeDeleter>;
 
 // One equation on its way to its builder: the trees and the colour are
 // the build's, freed with it unless a builder takes them; the equation

@@ -6,6 +6,7 @@
 #include "expression/MathEditorHooks.h"
 #include "expression/NodeMemory.h"
 #include "expression/OperatorTable.h"
+#include "expression/OwnedTree.h"
 #include "expression/RangeCopying.h"
 #include "expression/SelectionGrouping.h"
 #include "expression/TreeBuilding.h"
@@ -101,23 +102,17 @@ ExpressionRecord* MATH_CopySubMatrix() {
   if (!r || !r->selected || !SelectedBlock(r, b)) return nullptr;
   const ExpressionRecord* matrix = r->selected;
   const int32_t columns = matrix->payload.shape.columns;
-  std::vector<ExpressionRecord*> copies;
+  std::vector<Tree> copies;
   for (int32_t row = b.row0; row <= b.row1; ++row)
     for (int32_t column = b.column0; column <= b.column1; ++column) {
-      copies.push_back(Copy(matrix->operands[row * columns + column]));
-      if (!copies.back()) {
-        for (ExpressionRecord* copy : copies) DisposExpr(copy);
-        return nullptr;
-      }
+      copies.emplace_back(Copy(matrix->operands[row * columns + column]));
+      if (!copies.back()) return nullptr;
     }
   ExpressionRecord* made = NewExpression(kOpMatrix, int32_t(copies.size()));
-  if (!made) {
-    for (ExpressionRecord* copy : copies) DisposExpr(copy);
-    return nullptr;
-  }
+  if (!made) return nullptr;
   for (size_t i = 0; i < copies.size(); ++i) {
-    made->operands[i] = copies[i];
-    copies[i]->parent = made;
+    made->operands[i] = copies[i].release();
+    made->operands[i]->parent = made;
   }
   made->payload.shape = {uint16_t(b.row1 - b.row0 + 1), uint16_t(b.column1 - b.column0 + 1)};
   return made;

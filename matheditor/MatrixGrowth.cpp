@@ -1,8 +1,8 @@
 #include "CoreUtilities/MemoryBudget.h"
 #include "expression/MathEditRecord.h"
 #include "expression/NodeMemory.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeBuilding.h"
-#include "expression/TreeDisposal.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/OperandInsertion.h"
 #include "matheditor/TypingHelpers.h"
@@ -18,15 +18,11 @@ ExpressionRecord* NearestOfKind(ExpressionRecord* node, OpCodeT kind) {
 }
 
 // Count new prompts, or none when memory is refused.
-std::vector<ExpressionRecord*> NewPrompts(int32_t count) {
-  std::vector<ExpressionRecord*> prompts;
+std::vector<Tree> NewPrompts(int32_t count) {
+  std::vector<Tree> prompts;
   for (int32_t i = 0; i < count; ++i) {
-    ExpressionRecord* prompt = NewPrompt();
-    if (!prompt) {
-      for (ExpressionRecord* made : prompts) DisposExpr(made);
-      return {};
-    }
-    prompts.push_back(prompt);
+    prompts.emplace_back(NewPrompt());
+    if (!prompts.back()) return {};
   }
   return prompts;
 }
@@ -36,11 +32,8 @@ std::vector<ExpressionRecord*> NewPrompts(int32_t count) {
 bool Reshape(ExpressionRecord* matrix, int32_t rows, int32_t columns) {
   const int32_t oldRows = matrix->payload.shape.rows, oldColumns = matrix->payload.shape.columns;
   if (rows * columns > kMostEditedOperands || IsDesperatelyLowOnMemory()) return false;
-  std::vector<ExpressionRecord*> prompts = NewPrompts(rows * columns - oldRows * oldColumns);
-  if (prompts.empty() || !SizeNode(matrix, rows * columns)) {
-    for (ExpressionRecord* made : prompts) DisposExpr(made);
-    return false;
-  }
+  std::vector<Tree> prompts = NewPrompts(rows * columns - oldRows * oldColumns);
+  if (prompts.empty() || !SizeNode(matrix, rows * columns)) return false;
   // From the back, so that no element is overwritten before it moves.
   for (int32_t row = rows - 1; row >= 0; --row) {
     for (int32_t column = columns - 1; column >= 0; --column) {
@@ -48,7 +41,7 @@ bool Reshape(ExpressionRecord* matrix, int32_t rows, int32_t columns) {
       if (row < oldRows && column < oldColumns) {
         place = matrix->operands[row * oldColumns + column];
       } else {
-        place = prompts.back();
+        place = prompts.back().release();
         prompts.pop_back();
         place->parent = matrix;
       }

@@ -3,8 +3,8 @@
 #include "expression/MathEditRecord.h"
 #include "expression/NodeMemory.h"
 #include "expression/OperatorTable.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeBuilding.h"
-#include "expression/TreeDisposal.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/NodeQuestions.h"
 
@@ -13,12 +13,10 @@ namespace {
 // A node of kind with two operands: the old node and a prompt in the
 // order asked, in the old node's place.
 ExpressionRecord* PairWithPrompt(ExpressionRecord* old, OpCodeT kind, bool promptFirst) {
-  ExpressionRecord* prompt = NewPrompt();
-  ExpressionRecord* pair = prompt ? NewExpression(kind, 2) : nullptr;
-  if (!pair) {
-    DisposExpr(prompt);
-    return nullptr;
-  }
+  Tree made(NewPrompt());
+  ExpressionRecord* pair = made ? NewExpression(kind, 2) : nullptr;
+  if (!pair) return nullptr;
+  ExpressionRecord* prompt = made.release();
   ReplaceInTree(old, pair);
   pair->operands[promptFirst ? 0 : 1] = prompt;
   pair->operands[promptFirst ? 1 : 0] = old;
@@ -58,12 +56,9 @@ void ReplaceInTree(ExpressionRecord* old, ExpressionRecord* replacement) {
 ExpressionRecord* KEY_AppendNOpTo(ExpressionRecord* node, int32_t index) {
   const int32_t count = node->operandCount;
   if (count >= kMostEditedOperands || index < 0 || index > count) return nullptr;
-  ExpressionRecord* prompt = NewPrompt();
-  if (!prompt) return nullptr;
-  if (!SizeNode(node, count + 1)) {
-    DisposExpr(prompt);
-    return nullptr;
-  }
+  Tree made(NewPrompt());
+  if (!made || !SizeNode(node, count + 1)) return nullptr;
+  ExpressionRecord* prompt = made.release();
   for (int32_t i = count; i > index; --i) node->operands[i] = node->operands[i - 1];
   node->operands[index] = prompt;
   prompt->parent = node;
@@ -75,17 +70,15 @@ ExpressionRecord* KEY_Generic(OpCodeT kind, int32_t n, int32_t i) {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected || n < 1 || n > 2 || i < 0 || i >= n) return nullptr;
   ExpressionRecord* old = r->selected;
-  ExpressionRecord* made = NewExpression(kind, n);
-  if (!made) return nullptr;
+  Tree owned(NewExpression(kind, n));
+  if (!owned) return nullptr;
   for (int32_t place = 0; place < n; ++place) {
     if (place == i) continue;
-    made->operands[place] = NewPrompt();
-    if (!made->operands[place]) {
-      DisposExpr(made);  // the old node is not in it yet
-      return nullptr;
-    }
-    made->operands[place]->parent = made;
+    owned->operands[place] = NewPrompt();
+    if (!owned->operands[place]) return nullptr;  // freed whole: the old node is not in it yet
+    owned->operands[place]->parent = owned.get();
   }
+  ExpressionRecord* made = owned.release();
   ReplaceInTree(old, made);
   made->operands[i] = old;
   old->parent = made;

@@ -1,9 +1,9 @@
 #include "CoreUtilities/OurText/NumberText.h"
 #include "expression/MathEditRecord.h"
 #include "expression/MathEditorHooks.h"
+#include "expression/OwnedTree.h"
 #include "expression/SelectionGrouping.h"
 #include "expression/TreeBuilding.h"
-#include "expression/TreeDisposal.h"
 #include "expression/TreeSurgery.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/CommandDispatch.h"
@@ -197,18 +197,15 @@ void KEY_SplitNumber() {
     MOVE_SetIP(number, headReads ? kIPAfterNode : kIPBeforeNode);
     return;
   }
-  ExpressionRecord* tail = Number(0);
+  Tree tail(Number(0));
   if (!tail) return;
-  for (int32_t i = at; i <= length; ++i) DigitsOf(tail)[i - at] = text[i];
+  for (int32_t i = at; i <= length; ++i) DigitsOf(tail.get())[i - at] = text[i];
   r->selected = number;
   ExpressionRecord* place = KEY_NOpAfterExpr(kOpTimes);
-  if (!place) {
-    DisposExpr(tail);
-    return;
-  }
+  if (!place) return;
   text[at] = 0;
   Reread(number);
-  Reread(tail);
-  DeleteOperandsTransferAndDispose(tail, place);
+  Reread(tail.get());
+  DeleteOperandsTransferAndDispose(tail.release(), place);
   MOVE_SetIP(number, kIPAfterNode);
 }

@@ -2,6 +2,7 @@
 #include "expression/MathEditRecord.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/NodeMemory.h"
+#include "expression/OwnedTree.h"
 #include "expression/SelectionGrouping.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeBuilding.h"
@@ -15,6 +16,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -81,36 +83,36 @@ ExpressionRecord* WrapSelection(OpCodeT kind, std::initializer_list<ExpressionRe
 
 // A matrix of the given elements, row by row, in place of a selected
 // prompt or as a new factor after the selection; caret after it.
-void PutMatrix(int32_t rows, int32_t columns, const std::vector<ExpressionRecord*>& elements) {
+void PutMatrix(int32_t rows, int32_t columns, std::vector<Tree> elements) {
   MERecord* r = Current();
   ExpressionRecord* matrix = NewExpression(kOpMatrix, rows * columns);
   bool complete = matrix != nullptr;
-  for (ExpressionRecord* element : elements) complete = complete && element;
+  for (const Tree& element : elements) complete = complete && element;
   ExpressionRecord* place = r->selected;
   if (complete && place->opcode != kOpPrompt) place = KEY_NOpAfterExpr(kOpTimes);
   if (!complete || !place) {
     if (matrix) DisposeNode(matrix);
-    for (ExpressionRecord* element : elements) DisposExpr(element);
     return;
   }
   matrix->payload.shape = {uint16_t(rows), uint16_t(columns)};
   for (int32_t i = 0; i < rows * columns; ++i) {
-    matrix->operands[i] = elements[size_t(i)];
-    elements[size_t(i)]->parent = matrix;
+    matrix->operands[i] = elements[size_t(i)].release();
+    matrix->operands[i]->parent = matrix;
   }
   if (DeleteOperandsTransferAndDispose(matrix, place)) MOVE_SetIP(place, kIPAfterNode);
 }
 
 void ColumnVector(std::initializer_list<char> letters) {
-  std::vector<ExpressionRecord*> elements;
-  for (char c : letters) elements.push_back(Letter(c));
-  PutMatrix(int32_t(elements.size()), 1, elements);
+  std::vector<Tree> elements;
+  for (char c : letters) elements.emplace_back(Letter(c));
+  const auto rows = int32_t(elements.size());  // before the move into the call
+  PutMatrix(rows, 1, std::move(elements));
 }
 
 void Identity(int32_t n) {
-  std::vector<ExpressionRecord*> elements;
-  for (int32_t i = 0; i < n * n; ++i) elements.push_back(NumberWithText(i % (n + 1) == 0 ? "1" : "0"));
-  PutMatrix(n, n, elements);
+  std::vector<Tree> elements;
+  for (int32_t i = 0; i < n * n; ++i) elements.emplace_back(NumberWithText(i % (n + 1) == 0 ? "1" : "0"));
+  PutMatrix(n, n, std::move(elements));
 }
 
 // An operator sign on a named function stands for the whole function.
@@ -169,19 +171,13 @@ void Reciprocal() {
   CaretAfterBuilding(node, made);
 }
 
-void Root(ExpressionRecord* index) {
-  if (!KEY_MakeSelectionForSpecialPrefix()) {
-    DisposExpr(index);
-    return;
-  }
+void Root(Tree index) {
+  if (!KEY_MakeSelectionForSpecialPrefix()) return;
   ExpressionRecord* radicand = Current()->selected;
   ExpressionRecord* made = KEY_Generic(kOpSqrt, 2, 0);
-  if (!made || !index) {
-    DisposExpr(index);
-    return;
-  }
+  if (!made || !index) return;
   const bool promptIndex = index->opcode == kOpPrompt;
-  FillPrompt(made->operands[1], index);
+  FillPrompt(made->operands[1], index.release());
   CaretAfterBuilding(radicand, made);
   if (promptIndex && radicand->opcode != kOpPrompt) SelectWhole(made->operands[1]);
 }
@@ -309,8 +305,8 @@ void RunTemplate(int32_t code) {
     case 0x18AC: KEY_SpecialtotheX("e"); return;
     case 0x18AD: KEY_SpecialtotheX("2"); return;
     case 0x18AE: KEY_SpecialtotheX("10"); return;
-    case 0x18AF: Root(NumberWithText("3")); return;
-    case 0x18B0: Root(NewPrompt()); return;
+    case 0x18AF: Root(Tree(NumberWithText("3"))); return;
+    case 0x18B0: Root(Tree(NewPrompt())); return;
     case 0x18B1: LogWithBase(); return;
     case 0x18B2: KEY_Differentiate(kOpOpPartial); return;
     case 0x18BA: KEY_Differentiate(kOpOpTotal); return;

@@ -69,16 +69,14 @@ struct CommandRun {
   MathIPType caret;
 };
 
-// Runs the code with the first node written as `select` selected (the root
-// when empty) and the given caret.
-inline CommandRun RunCode(int32_t code, const std::string& text, const std::string& select = "",
-                          MathIPType caret = kIPWholeNode, int32_t start = 0, int32_t end = 0) {
-  Tree tree = Parse(text);
-  if (!tree) return {"<unreadable>", "", caret};
+// A record on the tree with the first node written as `select` selected
+// (the root when empty) and the given caret.
+inline MERecord RecordOn(ExpressionRecord* root, const std::string& select = "", MathIPType caret = kIPWholeNode,
+                         int32_t start = 0, int32_t end = 0) {
   MERecord record{};
-  record.root = tree.get();
-  record.selected = record.root;
-  for (ExpressionRecord* n = record.root; n && !select.empty(); n = NextTopDownWithin(n, record.root)) {
+  record.root = root;
+  record.selected = root;
+  for (ExpressionRecord* n = root; n && !select.empty(); n = NextTopDownWithin(n, root)) {
     if (Written(n) == select) {
       record.selected = n;
       break;
@@ -87,6 +85,16 @@ inline CommandRun RunCode(int32_t code, const std::string& text, const std::stri
   record.caretType = caret;
   record.rangeStart = start;
   record.rangeEnd = end;
+  return record;
+}
+
+// Runs the code on the parsed formula, selected and with the caret as
+// RecordOn puts them.
+inline CommandRun RunCode(int32_t code, const std::string& text, const std::string& select = "",
+                          MathIPType caret = kIPWholeNode, int32_t start = 0, int32_t end = 0) {
+  Tree tree = Parse(text);
+  if (!tree) return {"<unreadable>", "", caret};
+  MERecord record = RecordOn(tree.get(), select, caret, start, end);
   RunAlgebraCommand(&record, code);
   return {Written(record.root), Written(record.selected), record.caretType};
 }

@@ -20,6 +20,7 @@
 #include "expression/VariableIds.h"
 #include "renderer/RendererHooks.h"
 #include "tests/document/ExpansionTestSupport.h"
+#include "tests/expression/CountedMemory.h"
 
 namespace {
 
@@ -257,6 +258,27 @@ TEST_F(DocumentExpansion, SymbolsOrLabelsOfASpaceDataPlotAreMarked) {
     ASSERT_TRUE(other);
     EXPECT_EQ(RenderHooks::HasDataPlotSymbolsOrLabels(other.get()), marked) << expr;
   }
+}
+
+// Each expansion frees the last one's trees as it replaces them: fifty more
+// expansions take no more counted memory than the second had, give or take
+// the few hundred bytes an expansion thread still ending may hold. Trees
+// kept by each would take chunk after chunk.
+TEST_F(DocumentExpansion, ExpansionsOneAfterAnotherKeepNothingOfTheLast) {
+  auto d = Expanded(
+      "Expr 'f'(x) = x^2 + 1;\nExpr a = 3;\nExpr y = 'f'(a*x) + a;\nExpr 'f'(2) + 3;\n"
+      "Table\n\tx\t1\t2\n\ty = 'f'(x) + a\t0\nEndOfTable;\n");
+  ASSERT_TRUE(d && AwaitResults(d.get()));
+  const auto again = [&d] {
+    InvalExprs(d.get());
+    return AwaitExpansion(d.get()) && AwaitResults(d.get());
+  };
+  ASSERT_TRUE(again());
+  const int64_t settled = CountedMemory();
+  for (int round = 0; round < 50; ++round) ASSERT_TRUE(again());
+  constexpr int64_t kThreadStillEnding = 4096;
+  EXPECT_LE(CountedMemory(), settled + kThreadStillEnding);
+  EXPECT_EQ(ExpandedText(d.get(), 2), Reparsed("y = (3*x)^2 + 1 + 3"));
 }
 
 }  // namespace

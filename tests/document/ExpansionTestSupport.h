@@ -63,6 +63,6 @@ inline bool AwaitResults(DocumentRecord* document) {
 // The expanded form of the document's equations, as text, by block.
 inline std::string ExpandedText(const DocumentRecord* document, int32_t block) {
   for (const ExpandedEquation& e : document->fExpansion.expanded)
-    if (e.block == block) return Written(e.tree);
+    if (e.block == block) return Written(e.tree.get());
   return "(none)";
 }

@@ -62,7 +62,7 @@ TEST_F(MathUndo, UndoGivesBackTheTreeAndASecondUndoRedoes) {
   ASSERT_TRUE(UndoMathEdit(&fDocument));
   EXPECT_EQ(Text(fRecord->root), "c*d");
   SaveMathUndoState();  // the previous state is freed (the leak checker sees it)
-  EXPECT_EQ(Text(fDocument.fMathUndo.tree), "c*d");
+  EXPECT_EQ(Text(fDocument.fMathUndo.tree.get()), "c*d");
 }
 
 TEST_F(MathUndo, AStateForABlockThatIsGoneIsNotApplied) {

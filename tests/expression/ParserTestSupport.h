@@ -2,18 +2,13 @@
 
 #include "expression/ExpressionParser.h"
 #include "expression/ExpressionWriter.h"
-#include "expression/TreeDisposal.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeWalking.h"
 
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
-
-struct TreeDeleter {
-  void operator()(ExpressionRecord* tree) const { DisposExpr(tree); }
-};
-using Tree = std::unique_ptr<ExpressionRecord, TreeDeleter>;
 
 inline Tree Parse(const std::string& text) {
   return Tree(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())));
