@@ -162,7 +162,7 @@ struct ColouredSurface {
     surface = new AGridSurface(Compiled("u"), Compiled("v"), Compiled("sin(u)*cos(v)"), 1, 1, colour, nullptr,
                                kPlotSampling, u[0], u[1], v[0], v[1], view.DrawContext());
     gInjectedFragmentProgram = nullptr;
-    view.AddGraph(surface);
+    view.AddGraph(std::unique_ptr<AGraph>(surface));
     Settle();
     usesProgram = surface->UsingShader();
   }

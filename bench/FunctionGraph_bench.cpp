@@ -28,14 +28,14 @@ using Clock = std::chrono::steady_clock;
 
 const char* const kSet[] = {"sin(3*x)*exp(-x^2/8) + x/3", "tan(x)", "sqrt(4 - x^2)", "sin(1/x)"};
 
-AnExpression* CurveInU(const std::string& text) {
-  auto* e = new AnExpression(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
+Compiled CurveInU(const std::string& text) {
+  auto e = std::make_unique<AnExpression>(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
   e->ReplaceAtoms(kIdX, kIdU);
   return e;
 }
 
-AGraphColor* Red() {
-  auto* colour = new AGraphColor;
+Colour Red() {
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = 0xD00000;
   return colour;
 }
@@ -49,8 +49,9 @@ struct Scene {
     view.SetViewRect(MRect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)});
     view.SetDefaultViewState();
     view.Resize();
-    graph = new AFunctionOf_XorY(CurveInU(text), true, Red(), mode, view.GraphTransform());
-    view.AddGraph(graph);
+    auto owned = std::make_unique<AFunctionOf_XorY>(CurveInU(text), true, Red(), mode, view.GraphTransform());
+    graph = owned.get();
+    view.AddGraph(std::move(owned));
     Wait();
   }
   void Wait() {

@@ -51,12 +51,12 @@ A2DTransform View() {
   return t;
 }
 
-AnExpression* Parse(const char* text) {
-  return new AnExpression(CoreParseExpr(text, static_cast<int32_t>(std::strlen(text))), nullptr);
+Compiled Parse(const char* text) {
+  return std::make_unique<AnExpression>(CoreParseExpr(text, static_cast<int32_t>(std::strlen(text))), nullptr);
 }
 
-AGraphColor* Colour() {
-  auto* c = new AGraphColor;
+Colour Blue() {
+  auto c = std::make_unique<AGraphColor>();
   c->fSolidColor = 0x3366FF;
   return c;
 }
@@ -133,7 +133,7 @@ void BM_DensityCells(benchmark::State& state) {
   int64_t runs = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
-    ADensityPlot plot(Parse(f.text), 0.5, Colour(), t);
+    ADensityPlot plot(Parse(f.text), 0.5, Blue(), t);
     WaitDone(plot);
     ours += Seconds(start);
     double min = 0, max = 0;
@@ -158,7 +158,7 @@ void BM_ColourCells(benchmark::State& state) {
   int64_t runs = 0;
   for (auto _ : state) {
     auto start = Clock::now();
-    AColorPlot plot(Parse("sin(x)"), Parse("cos(y)"), Parse("x*y"), nullptr, false, Colour(), t);
+    AColorPlot plot(Parse("sin(x)"), Parse("cos(y)"), Parse("x*y"), nullptr, false, Blue(), t);
     WaitDone(plot);
     ours += Seconds(start);
     // By hand: the ranges of the three are the sample's widened [0, 1].
@@ -202,7 +202,7 @@ void BM_DensityWorkers(benchmark::State& state) {
   int64_t runs = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
-    ADensityPlot plot(Parse(kFormulas[0].text), 0.5, Colour(), t);
+    ADensityPlot plot(Parse(kFormulas[0].text), 0.5, Blue(), t);
     WaitDone(plot);
     ours += Seconds(start);
     ++runs;
@@ -214,7 +214,7 @@ void BM_DensityWorkers(benchmark::State& state) {
 void BM_DensityDraw(benchmark::State& state) {
   Workers(0);
   const A2DTransform t = View();
-  ADensityPlot plot(Parse(kFormulas[0].text), 0.5, Colour(), t);
+  ADensityPlot plot(Parse(kFormulas[0].text), 0.5, Blue(), t);
   WaitDone(plot);
   OurPort* port = NewOffscreenPort(QRect(0, 0, kWidth, kHeight));
   APushPort push(port);
@@ -245,7 +245,7 @@ void BM_ContourWalk(benchmark::State& state) {
   const A2DTransform t = View();
   int64_t segments = 0;
   for (auto _ : state) {
-    AContourPlot plot(Parse(kFormulas[static_cast<size_t>(state.range(0))].text), 1, Colour(), t);
+    AContourPlot plot(Parse(kFormulas[static_cast<size_t>(state.range(0))].text), 1, Blue(), t);
     WaitDone(plot);
     segments = plot.Segments().Count();
   }

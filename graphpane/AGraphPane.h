@@ -105,13 +105,13 @@ class AGraphPane {
   void GetDragCursorRgn(QRegion* region);
   void PastePicture(const OurPicture* picture, const MPoint* point);
 
-  // The graph belongs to the view from here on, or is deleted when the
-  // view's list can't grow; the row is appended either way.
-  void AddGraph(A2DGraph* graph, int32_t k);
-  void AddGraph(A3DGraph* graph, int32_t k);
-  void AddGraph(A4DGraph* graph, int32_t k);
-  void AddGraph_TransformedCoordinates(A2DGraph* graph);
-  void AddGraph_TransformedCoordinates(A3DGraph* graph);
+  // The graph goes to the view, which destroys it when its list can't
+  // grow; the row is appended either way.
+  void AddGraph(std::unique_ptr<A2DGraph> graph, int32_t k);
+  void AddGraph(std::unique_ptr<A3DGraph> graph, int32_t k);
+  void AddGraph(std::unique_ptr<A4DGraph> graph, int32_t k);
+  void AddGraph_TransformedCoordinates(std::unique_ptr<A2DGraph> graph);
+  void AddGraph_TransformedCoordinates(std::unique_ptr<A3DGraph> graph);
   void EraseGraph();
 
   // Which views are shown; the pass of adding equations sets them.
@@ -160,13 +160,13 @@ class AGraphPane {
   bool AppendTransformSource();
   void ShowFlags(std::initializer_list<CoordDisplayParam> params);
   // The index the graph has in the view's list, or would have had: a graph
-  // the view can't take is deleted.
-  int32_t AddGraphToView(AGraph* graph, AGraphView* view);
+  // the view can't take is destroyed.
+  int32_t AddGraphToView(std::unique_ptr<AGraph> graph, AGraphView* view);
   DocumentRecord* Document() const { return fDocument; }
 
  private:
-  void AddToNewRow(AGraph* graph, AGraphView* view);
-  void AddTransformed(AGraph* graph, AGraphView* view);
+  void AddToNewRow(std::unique_ptr<AGraph> graph, AGraphView* view);
+  void AddTransformed(std::unique_ptr<AGraph> graph, AGraphView* view);
   const GraphLookup::Pair* MainPair(int32_t i) const;
   // The shown views of the kinds a 3-D or 4-D view is.
   AGraphView* Shown3DCurrent() const;

@@ -18,8 +18,8 @@ class AGraphPane;
 void AddPlaneCurve(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, int32_t selectionType,
                    CoordDisplayParam range);
 // Null when no graph was made.
-A2DGraph* MakeRegion(AGraphPane& pane, ExpressionRecord* relation, ExpressionRecord* zero, Colour colour,
-                     PlottingMode mode, bool equation, int32_t view);
+std::unique_ptr<A2DGraph> MakeRegion(AGraphPane& pane, ExpressionRecord* relation, ExpressionRecord* zero,
+                                     Colour colour, PlottingMode mode, bool equation, int32_t view);
 // The surface (x, y, z) over two of the view's ranges, in the 3-D view;
 // false when no graph was made.
 bool AddGridSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,

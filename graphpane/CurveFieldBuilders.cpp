@@ -37,10 +37,10 @@ void AddDEPlot(AGraphPane& pane, EquationBuild& b, ExpressionRecord* first, Expr
   Compiled f(pane.Required(first)), g(pane.Optional(second)), sx(pane.Optional(b.startX.release())),
       sy(pane.Optional(b.startY.release()));
   if (gGraphMakers.DEPlot == nullptr) return;
-  A2DGraph* graph = gGraphMakers.DEPlot(std::move(f), std::move(g), std::move(sx), std::move(sy), std::move(b.colour),
-                                        b.grain, *pane.View2D(b.view));
+  std::unique_ptr<A2DGraph> graph = gGraphMakers.DEPlot(std::move(f), std::move(g), std::move(sx), std::move(sy),
+                                                        std::move(b.colour), b.grain, *pane.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   ListForResampling(pane, b.view, b.ct);
 }
 
@@ -99,21 +99,22 @@ void Add_kRGB_xy(AGraphPane& pane, EquationBuild& b) {
   if (gGraphMakers.ColorPlot == nullptr) return;
   Tree own[4] = {Tree(CurveInUV(Copy(Entry(e, 0)))), Tree(CurveInUV(Copy(Entry(e, 1)))), Tree(CurveInUV(Copy(Entry(e, 2)))),
                  std::move(b.extra)};
-  A2DGraph* graph = plot(own, std::move(b.colour), view);
+  std::unique_ptr<A2DGraph> graph = plot(own, std::move(b.colour), view);
   if (graph == nullptr) return;
-  pane.AddGraph(graph, view);
+  pane.AddGraph(std::move(graph), view);
   if (view != 0) return;
   if (ct.kind == CoordinateTransformation::kPlaneFromSource) pane.AppendTransformSource();
   if (mirror)
-    if (A2DGraph* second = plot(mirrored, std::move(mirror), 1)) pane.AddGraph_TransformedCoordinates(second);
+    if (std::unique_ptr<A2DGraph> second = plot(mirrored, std::move(mirror), 1))
+      pane.AddGraph_TransformedCoordinates(std::move(second));
 }
 
 void Add_k4DVertexList(AGraphPane& pane, EquationBuild& b) {
   Compiled vertices(pane.Required(Copy(b.equation)));
   if (gGraphMakers.VertexList4D == nullptr) return;
-  A4DGraph* graph = gGraphMakers.VertexList4D(std::move(vertices), std::move(b.colour), *pane.View4D());
+  std::unique_ptr<A4DGraph> graph = gGraphMakers.VertexList4D(std::move(vertices), std::move(b.colour), *pane.View4D());
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   pane.ShowXYZ(0);
   pane.ShowFlags({kCoordW});
 }
@@ -142,9 +143,9 @@ void Add_kXY_XY(AGraphPane& pane, EquationBuild& b) {
   const bool equalLength = (DoubleToInt32(b.xyType) & 4) != 0;
   Compiled vx(pane.Required(Copy(Entry(b.equation, 0)))), vy(pane.Required(Copy(Entry(b.equation, 1))));
   if (gGraphMakers.VectorPlot == nullptr) return;
-  A2DGraph* graph = gGraphMakers.VectorPlot(std::move(vx), std::move(vy), b.grain, std::move(b.colour), equalLength,
-                                            *pane.View2D(b.view));
+  std::unique_ptr<A2DGraph> graph = gGraphMakers.VectorPlot(std::move(vx), std::move(vy), b.grain, std::move(b.colour),
+                                                            equalLength, *pane.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   ListForResampling(pane, b.view, b.ct);
 }

@@ -31,19 +31,19 @@ void AddFunctionGraph(AGraphPane& pane, EquationBuild& b, const ExpressionRecord
   Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
   Compiled compiled(pane.Required(Renamed(Copy(f), ofX ? kIdX : kIdY, kIdU).release()));
   if (gGraphMakers.FunctionOfXorY == nullptr) return;
-  A2DGraph* graph =
+  std::unique_ptr<A2DGraph> graph =
       gGraphMakers.FunctionOfXorY(std::move(compiled), ofX, std::move(b.colour), b.mode, *pane.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   Add_transformed_FunctionOfXorY(pane, f, b.view, std::move(mirror), b.ct, b.mode, ofX ? 0 : 1);
 }
 
 void AddRegion(AGraphPane& pane, EquationBuild& b, ExpressionRecord* relation, ExpressionRecord* zero, bool equation) {
   Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
   const Tree keepRelation = KeepFor(mirror.get(), relation), keepZero = KeepFor(mirror.get(), zero);
-  A2DGraph* graph = MakeRegion(pane, relation, zero, std::move(b.colour), b.mode, equation, b.view);
+  std::unique_ptr<A2DGraph> graph = MakeRegion(pane, relation, zero, std::move(b.colour), b.mode, equation, b.view);
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   Add_transformed_Inequality(pane, keepRelation.get(), b.view, std::move(mirror), b.ct, b.mode, keepZero.get(),
                              equation);
 }
@@ -65,10 +65,10 @@ void AddPlaneCurve(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Expr
   Compiled cx(pane.Required(x)), cy(pane.Required(y));
   if (gGraphMakers.ParametricCurve == nullptr) return;
   const double(&r)[2] = pane.View2D(b.view)->Record().ranges[range];
-  A2DGraph* graph = gGraphMakers.ParametricCurve(std::move(cx), std::move(cy), std::move(b.colour), b.grain,
-                                                 selectionType, *pane.View2D(b.view), r[0], r[1]);
+  std::unique_ptr<A2DGraph> graph = gGraphMakers.ParametricCurve(
+      std::move(cx), std::move(cy), std::move(b.colour), b.grain, selectionType, *pane.View2D(b.view), r[0], r[1]);
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   const double(&first)[2] = pane.View2D(0)->Record().ranges[range];
   Add_transformed_ParametricCurve(pane, b.ct, b.view, kx.get(), ky.get(), std::move(mirror), b.grain, first[0],
                                   first[1]);
@@ -89,8 +89,8 @@ void Add_kTheta_R(AGraphPane& pane, EquationBuild& b) {
   AddPlaneCurve(pane, b, x.release(), y.release(), 5, kCoordR);
 }
 
-A2DGraph* MakeRegion(AGraphPane& pane, ExpressionRecord* relation, ExpressionRecord* zero, Colour colour,
-                     PlottingMode mode, bool equation, int32_t view) {
+std::unique_ptr<A2DGraph> MakeRegion(AGraphPane& pane, ExpressionRecord* relation, ExpressionRecord* zero,
+                                     Colour colour, PlottingMode mode, bool equation, int32_t view) {
   Compiled condition(pane.Required(relation)), boundary(pane.Required(zero));
   if (gGraphMakers.Inequality == nullptr) return nullptr;
   return gGraphMakers.Inequality(std::move(condition), std::move(boundary), std::move(colour), mode, equation,
@@ -132,20 +132,22 @@ void Add_kInequality2(AGraphPane& pane, EquationBuild& b) {
                     ? AGraphColor::Copy(offBlack.get())
                     : nullptr);
   Tree mirrorCurve = KeepFor(mirror.get(), curve.get()), mirrorZero = KeepFor(mirror.get(), curveZero.get());
-  A2DGraph* boundary = MakeRegion(pane, curve.release(), curveZero.release(), std::move(offBlack), b.mode, true, view);
+  std::unique_ptr<A2DGraph> boundary =
+      MakeRegion(pane, curve.release(), curveZero.release(), std::move(offBlack), b.mode, true, view);
   if (boundary == nullptr) return;
   AGraphView* target = pane.View2D(view);
   const int32_t before = target->GraphCount();
-  const int32_t index = pane.AddGraphToView(boundary, target);
+  const int32_t index = pane.AddGraphToView(std::move(boundary), target);
   if (target->GraphCount() == before) return;
   lookup.At(lookup.Count() - 1)->pairs[2] = {target, index};
   if (view != 0) return;
   if (ct.kind == CoordinateTransformation::kPlaneFromSource) pane.AppendTransformSource();
   if (!mirror || !TransformExpr(mirrorCurve.get(), ct) || !TransformExpr(mirrorZero.get(), ct)) return;
-  A2DGraph* second = MakeRegion(pane, mirrorCurve.release(), mirrorZero.release(), std::move(mirror), b.mode, true, 1);
+  std::unique_ptr<A2DGraph> second =
+      MakeRegion(pane, mirrorCurve.release(), mirrorZero.release(), std::move(mirror), b.mode, true, 1);
   if (second == nullptr) return;
   const int32_t secondBefore = pane.View2D(1)->GraphCount();
-  const int32_t secondIndex = pane.AddGraphToView(second, pane.View2D(1));
+  const int32_t secondIndex = pane.AddGraphToView(std::move(second), pane.View2D(1));
   if (pane.View2D(1)->GraphCount() > secondBefore)
     lookup.At(lookup.Count() - 1)->pairs[3] = {pane.View2D(1), secondIndex};
 }

@@ -101,7 +101,7 @@ void AddInlineField(AGraphPane& pane, EquationBuild& b) {
   if (!hasMaker) return;
   AGraphView& target = *pane.View3D(b.view);
   A3DGraph* solutions = nullptr;
-  A3DGraph* graph = nullptr;
+  std::unique_ptr<A3DGraph> graph;
   switch (b.kind) {
     case kXYZ_XYZ:
       graph = gGraphMakers.StartOnLattice(std::move(field), std::move(radius), std::move(clip), b.grain, b.opacity,
@@ -118,7 +118,7 @@ void AddInlineField(AGraphPane& pane, EquationBuild& b) {
   }
   if (graph == nullptr) return;
   const int32_t before = target.GraphCount();
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   // The solutions belong to the graph, gone when the view could not keep it.
   Add_transformed_ODEPlot3D(pane, b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
   pane.ShowXYZ(b.view);

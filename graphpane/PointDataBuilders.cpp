@@ -61,10 +61,11 @@ void AddPoint(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Expressio
   Compiled cx(pane.Required(x)), cy(pane.Required(y)), cs(pane.Optional(b.symbol.release())),
       cl(pane.Optional(b.label.release())), cz(pane.Optional(b.fontSize.release()));
   if (gGraphMakers.Point == nullptr) return;
-  A2DGraph* graph = gGraphMakers.Point(std::move(cx), std::move(cy), std::move(cs), std::move(cl), std::move(cz),
-                                       std::move(b.colour), draggable, *pane.View2D(b.view));
+  std::unique_ptr<A2DGraph> graph =
+      gGraphMakers.Point(std::move(cx), std::move(cy), std::move(cs), std::move(cl), std::move(cz), std::move(b.colour),
+                         draggable, *pane.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   Add_transformed_Point(pane, b.ct, b.view, keep[0].get(), keep[1].get(), std::move(mirror), keep[2].get(),
                         keep[3].get(), keep[4].get());
 }
@@ -90,11 +91,11 @@ void AddData2D(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Expressi
   }
   Compiled cx(pane.Required(x)), cy(pane.Required(y));
   if (gGraphMakers.Data2D == nullptr) return;
-  A2DGraph* graph =
+  std::unique_ptr<A2DGraph> graph =
       gGraphMakers.Data2D(std::move(cx), std::move(cy), std::move(b.colour), std::move(cs[0]), std::move(cs[1]),
                           std::move(cs[2]), std::move(cs[3]), std::move(cs[4]), *pane.View2D(b.view), pane.Document());
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   Add_transformed_Data2D(pane, b.ct, b.view, kx.get(), ky.get(), kept, std::move(mirror), pane.Document());
 }
 
@@ -116,20 +117,20 @@ void AddData3D(AGraphPane& pane, EquationBuild& b, SpacePoint p) {
   if (gGraphMakers.Data3D == nullptr) return;
   std::array<Compiled, 5> s = {std::move(cs[0]), std::move(cs[1]), std::move(cs[2]), std::move(cs[3]),
                                std::move(cs[4])};
-  A3DGraph* graph = gGraphMakers.Data3D(std::move(cx), std::move(cy), std::move(cz), std::move(s), std::move(b.colour),
-                                        *pane.View3D(view), pane.Document());
+  std::unique_ptr<A3DGraph> graph = gGraphMakers.Data3D(std::move(cx), std::move(cy), std::move(cz), std::move(s),
+                                                        std::move(b.colour), *pane.View3D(view), pane.Document());
   if (graph == nullptr) return;
-  pane.AddGraph(graph, view);
+  pane.AddGraph(std::move(graph), view);
   ExpressionRecord *out[3], *condition;
   if (mirror && TransformXYZ(b.ct, kx.get(), ky.get(), kz.get(), ks[0].get(), mirror.get(), out, &condition)) {
     Compiled tx(pane.Required(out[0])), ty(pane.Required(out[1])), tz(pane.Required(out[2]));
     std::array<Compiled, 5> t = {Compiled(pane.Optional(condition)), Compiled(pane.Optional(ks[1].release())),
                                  Compiled(pane.Optional(ks[2].release())), Compiled(pane.Optional(ks[3].release())),
                                  Compiled(pane.Optional(ks[4].release()))};
-    A3DGraph* second = gGraphMakers.Data3D(std::move(tx), std::move(ty), std::move(tz), std::move(t), std::move(mirror),
-                                           *pane.View3D(1), pane.Document());
+    std::unique_ptr<A3DGraph> second = gGraphMakers.Data3D(std::move(tx), std::move(ty), std::move(tz), std::move(t),
+                                                           std::move(mirror), *pane.View3D(1), pane.Document());
     if (second != nullptr) {
-      pane.AddGraph_TransformedCoordinates(second);
+      pane.AddGraph_TransformedCoordinates(std::move(second));
       pane.ShowXYZ(1);
     }
   }
@@ -144,17 +145,17 @@ void AddPoint3D(AGraphPane& pane, EquationBuild& b, SpacePoint p) {
   const Tree kx = KeepFor(mirror.get(), x), ky = KeepFor(mirror.get(), y), kz = KeepFor(mirror.get(), z);
   Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z));
   if (gGraphMakers.Point3D == nullptr) return;
-  A3DGraph* graph = gGraphMakers.Point3D(std::move(cx), std::move(cy), std::move(cz), std::move(b.colour), b.grain,
-                                         b.opacity, *pane.View3D(view));
+  std::unique_ptr<A3DGraph> graph = gGraphMakers.Point3D(std::move(cx), std::move(cy), std::move(cz),
+                                                         std::move(b.colour), b.grain, b.opacity, *pane.View3D(view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, view);
+  pane.AddGraph(std::move(graph), view);
   ExpressionRecord* out[3];
   if (mirror && TransformXYZ(b.ct, kx.get(), ky.get(), kz.get(), nullptr, mirror.get(), out, nullptr)) {
     Compiled tx(pane.Required(out[0])), ty(pane.Required(out[1])), tz(pane.Required(out[2]));
-    A3DGraph* second = gGraphMakers.Point3D(std::move(tx), std::move(ty), std::move(tz), std::move(mirror), b.grain,
-                                            b.opacity, *pane.View3D(1));
+    std::unique_ptr<A3DGraph> second = gGraphMakers.Point3D(std::move(tx), std::move(ty), std::move(tz),
+                                                            std::move(mirror), b.grain, b.opacity, *pane.View3D(1));
     if (second != nullptr) {
-      pane.AddGraph_TransformedCoordinates(second);
+      pane.AddGraph_TransformedCoordinates(std::move(second));
       pane.ShowXYZ(1);
     }
   }
@@ -208,10 +209,10 @@ void Add_kArrow(AGraphPane& pane, EquationBuild& b) {
   Compiled c[4] = {Compiled(pane.Required(Copy(OperandOf(from, 0)))), Compiled(pane.Required(Copy(OperandOf(from, 1)))),
                    Compiled(pane.Required(Copy(OperandOf(to, 0)))), Compiled(pane.Required(Copy(OperandOf(to, 1))))};
   if (gGraphMakers.Arrow == nullptr) return;
-  A2DGraph* graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(c[2]), std::move(c[3]),
-                                       std::move(b.colour), *pane.View2D(b.view));
+  std::unique_ptr<A2DGraph> graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(c[2]),
+                                                       std::move(c[3]), std::move(b.colour), *pane.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   Add_transformed_Arrow(pane, b.ct, b.view, OperandOf(from, 0), OperandOf(from, 1), OperandOf(to, 0), OperandOf(to, 1),
                         std::move(mirror));
 }
@@ -247,13 +248,14 @@ void Add_k3DArrow(AGraphPane& pane, EquationBuild& b) {
     return gGraphMakers.StartOnPoint(std::move(cd), std::move(cs), Compiled(pane.Optional(r.release())), nullptr, 1.0,
                                      std::move(c), 0, target, &solutions);
   };
-  A3DGraph* graph = arrow(start, direction, std::move(b.radius), std::move(b.colour), *pane.View3D(view));
+  std::unique_ptr<A3DGraph> graph =
+      arrow(start, direction, std::move(b.radius), std::move(b.colour), *pane.View3D(view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, view);
+  pane.AddGraph(std::move(graph), view);
   if (mirror) {
-    if (A3DGraph* second =
+    if (std::unique_ptr<A3DGraph> second =
             arrow(mirrored[0], mirrored[1], std::move(mirroredRadius), std::move(mirror), *pane.View3D(1))) {
-      pane.AddGraph_TransformedCoordinates(second);
+      pane.AddGraph_TransformedCoordinates(std::move(second));
       pane.ShowXYZ(1);
     }
   }

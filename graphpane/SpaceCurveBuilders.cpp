@@ -39,10 +39,11 @@ void AddSpaceCurve(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Expr
   if (gGraphMakers.SpaceCurve == nullptr) return;
   AGraphView& target = *pane.View3D(view);
   const double(&u)[2] = target.Record().ranges[range];
-  A3DGraph* graph = gGraphMakers.SpaceCurve(std::move(cx), std::move(cy), std::move(cz), std::move(cr), std::move(cc),
-                                            std::move(b.colour), b.grain, opacity, target, u[0], u[1]);
+  std::unique_ptr<A3DGraph> graph =
+      gGraphMakers.SpaceCurve(std::move(cx), std::move(cy), std::move(cz), std::move(cr), std::move(cc),
+                              std::move(b.colour), b.grain, opacity, target, u[0], u[1]);
   if (graph == nullptr) return;
-  pane.AddGraph(graph, view);
+  pane.AddGraph(std::move(graph), view);
   const double(&first)[2] = pane.View3D(0)->Record().ranges[range];
   Add_transformed_SpaceCurve(pane, b.ct, view, keep[0].get(), keep[1].get(), keep[2].get(), keep[4].get(),
                              keep[3].get(), opacity, std::move(mirror), b.grain, first[0], first[1]);
@@ -84,10 +85,11 @@ void Add_kXYZW_t(AGraphPane& pane, EquationBuild& b) {
   if (gGraphMakers.SpaceCurve4D == nullptr) return;
   AGraphView& target = *pane.View4D();
   const double(&t)[2] = target.Record().ranges[kCoordT];
-  A4DGraph* graph = gGraphMakers.SpaceCurve4D(std::move(cx), std::move(cy), std::move(cz), std::move(cw), std::move(cc),
-                                              std::move(b.colour), b.grain, target, t[0], t[1]);
+  std::unique_ptr<A4DGraph> graph =
+      gGraphMakers.SpaceCurve4D(std::move(cx), std::move(cy), std::move(cz), std::move(cw), std::move(cc),
+                                std::move(b.colour), b.grain, target, t[0], t[1]);
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   pane.ShowFlags({kCoordT, kCoordW});
   pane.ShowXYZ(0);
 }

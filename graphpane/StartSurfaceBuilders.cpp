@@ -74,13 +74,13 @@ bool AddStartOnGrid(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* 
   AGraphView& target = *pane.View3D(b.view);
   const GraphViewRecord& record = target.Record();
   A3DGraph* solutions = nullptr;
-  A3DGraph* graph =
+  std::unique_ptr<A3DGraph> graph =
       gGraphMakers.StartOnGrid(std::move(f), std::move(s), std::move(r), std::move(c), b.grain, b.opacity,
                                std::move(b.colour), record.ranges[uRange][0], record.ranges[uRange][1],
                                record.ranges[vRange][0], record.ranges[vRange][1], fieldType, target, &solutions);
   if (graph == nullptr) return false;
   const int32_t before = target.GraphCount();
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   // The solutions belong to the graph, gone when the view could not keep it.
   Add_transformed_ODEPlot3D(pane, b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
   return true;

@@ -46,9 +46,9 @@ void AddFlatPlot(AGraphPane& pane, EquationBuild& b, int32_t branch, ExpressionR
   Compiled compiled(pane.Required(f));
   auto maker = branch == 2 ? gGraphMakers.DensityPlot : gGraphMakers.ContourPlot;
   if (maker == nullptr) return;
-  A2DGraph* graph = maker(std::move(compiled), b.grain, std::move(b.colour), *pane.View2D(b.view));
+  std::unique_ptr<A2DGraph> graph = maker(std::move(compiled), b.grain, std::move(b.colour), *pane.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   // A contour plot is never rebuilt in the second view, only resampled.
   if (branch == 2) {
     Add_transformed_DensityPlot(pane, g, b.view, std::move(mirror), b.ct, b.grain);
@@ -94,11 +94,11 @@ void Add4DSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Expre
   AGraphView& target = *pane.View4D();
   const double(&u)[2] = target.Record().ranges[uRange];
   const double(&v)[2] = target.Record().ranges[vRange];
-  A4DGraph* graph =
+  std::unique_ptr<A4DGraph> graph =
       gGraphMakers.GridSurface4D(std::move(cx), std::move(cy), std::move(cz), std::move(cw), b.grain, b.opacity,
                                  std::move(b.colour), std::move(cc), u[0], u[1], v[0], v[1], target);
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   pane.ShowXYZ(0);
   pane.ShowFlags({kCoordW});
   if (uRange == kCoordU) pane.ShowFlags({kCoordU, kCoordV});
@@ -123,11 +123,11 @@ bool AddGridSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Exp
   Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z)), cc(pane.Optional(clip));
   if (gGraphMakers.GridSurface == nullptr) return false;
   AGraphView& target = *pane.View3D(b.view);
-  A3DGraph* graph =
+  std::unique_ptr<A3DGraph> graph =
       gGraphMakers.GridSurface(std::move(cx), std::move(cy), std::move(cz), b.grain, b.opacity, std::move(b.colour),
                                std::move(cc), b.mode, u[0], u[1], v[0], v[1], target);
   if (graph == nullptr) return false;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   Add_transformed_GridSurface(pane, b.ct, b.view, keep[0].get(), keep[1].get(), keep[2].get(), keep[3].get(), b.mode,
                               std::move(mirror), b.grain, b.opacity, firstU[0], firstU[1], firstV[0], firstV[1]);
   pane.ShowXYZ(b.view);
@@ -206,15 +206,16 @@ void Add_kXYZ_equals_XYZ(AGraphPane& pane, EquationBuild& b) {
   if (gGraphMakers.ImplicitSurface == nullptr) return;
   AGraphView& target = *pane.View3D(b.view);
   const GraphViewRecord& record = target.Record();
-  A3DGraph* graph =
+  std::unique_ptr<A3DGraph> graph =
       gGraphMakers.ImplicitSurface(std::move(f), b.grain, b.opacity, std::move(b.colour), std::move(cc), b.mode,
                                    record.ranges[kCoordX], record.ranges[kCoordY], record.ranges[kCoordZ], target);
   if (graph == nullptr) return;
   const int32_t before = target.GraphCount();
-  pane.AddGraph(graph, b.view);
+  A3DGraph* const surface = graph.get();
+  pane.AddGraph(std::move(graph), b.view);
   // The mirror shows the surface while the first view keeps it.
   if (b.view == 0 && b.ct.kind == CoordinateTransformation::kSpace && target.GraphCount() > before)
-    ShowThroughSpace(pane, b.ct, gGraphMakers.TransformedImplicitSurface, graph);
+    ShowThroughSpace(pane, b.ct, gGraphMakers.TransformedImplicitSurface, surface);
   pane.ShowXYZ(b.view);
 }
 

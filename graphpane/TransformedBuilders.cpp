@@ -105,7 +105,7 @@ void MakeTransformPlot(AGraphPane& pane, const CoordinateTransformation& ct) {
   Colour colour(new AGraphColor(pane.View3D(0)->Record().drawContext, pane.Document()));
   colour->Set(ct.colorCode);
   Compiled cf(pane.Required(f.release())), cg(pane.Required(g.release()));
-  A2DGraph* plot = nullptr;
+  std::unique_ptr<A2DGraph> plot;
   if (ct.kind == CT::kPlaneFromTransformed && gGraphMakers.TransformPlot != nullptr) {
     plot = gGraphMakers.TransformPlot(std::move(cf), std::move(cg), std::move(colour), *pane.View2D(1), *pane.View2D(0),
                                       &pane.TransformSources());
@@ -114,7 +114,7 @@ void MakeTransformPlot(AGraphPane& pane, const CoordinateTransformation& ct) {
                                        *pane.View2D(0), &pane.TransformSources());
   }
   if (plot == nullptr) return;
-  pane.AddGraph(plot, 1);
+  pane.AddGraph(std::move(plot), 1);
   PaneHooks::SetTransformEquationBlockIndex(ct.block, pane.Lookup().Count() - 1);
 }
 
@@ -126,8 +126,9 @@ void Add_transformed_Inequality(AGraphPane& pane, const ExpressionRecord* relati
   if (ct.kind != CT::kPlaneFromTransformed) return;
   Tree r = Transformed(relation, ct), z = Transformed(zero, ct);
   if (!r || !z || !colour) return;
-  if (A2DGraph* graph = MakeRegion(pane, r.release(), z.release(), std::move(colour), mode, finer > 0, 1))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph =
+          MakeRegion(pane, r.release(), z.release(), std::move(colour), mode, finer > 0, 1))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_FunctionOfXorY(AGraphPane& pane, const ExpressionRecord* f, int32_t view, Colour colour,
@@ -139,8 +140,9 @@ void Add_transformed_FunctionOfXorY(AGraphPane& pane, const ExpressionRecord* f,
   if (!equation || !TransformExpr(equation.get(), ct)) return;
   Tree zero(Minus(Copy(equation->operands[0]), Copy(equation->operands[1])));
   if (!zero) return;
-  if (A2DGraph* graph = MakeRegion(pane, equation.release(), zero.release(), std::move(colour), mode, true, 1))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph =
+          MakeRegion(pane, equation.release(), zero.release(), std::move(colour), mode, true, 1))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_ParametricCurve(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
@@ -151,9 +153,9 @@ void Add_transformed_ParametricCurve(AGraphPane& pane, const CoordinateTransform
   if (!TransformXY(ct, x, y, &tx, &ty)) return;
   Compiled cx(pane.Required(tx)), cy(pane.Required(ty));
   if (gGraphMakers.ParametricCurve == nullptr) return;
-  if (A2DGraph* graph = gGraphMakers.ParametricCurve(std::move(cx), std::move(cy), std::move(colour), grain, 3,
-                                                     *pane.View2D(1), tLow, tHigh))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph = gGraphMakers.ParametricCurve(std::move(cx), std::move(cy), std::move(colour),
+                                                                     grain, 3, *pane.View2D(1), tLow, tHigh))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_Point(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
@@ -166,9 +168,9 @@ void Add_transformed_Point(AGraphPane& pane, const CoordinateTransformation& ct,
   Compiled cx(pane.Required(tx)), cy(pane.Required(ty)), cs(pane.Optional(CopyOf(symbol).release())),
       cl(pane.Optional(CopyOf(label).release())), cz(pane.Optional(CopyOf(size).release()));
   if (gGraphMakers.Point == nullptr) return;
-  if (A2DGraph* graph = gGraphMakers.Point(std::move(cx), std::move(cy), std::move(cs), std::move(cl), std::move(cz),
-                                           std::move(colour), false, *pane.View2D(1)))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph = gGraphMakers.Point(std::move(cx), std::move(cy), std::move(cs), std::move(cl),
+                                                           std::move(cz), std::move(colour), false, *pane.View2D(1)))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_Data2D(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
@@ -187,10 +189,10 @@ void Add_transformed_Data2D(AGraphPane& pane, const CoordinateTransformation& ct
   Compiled c[5] = {Compiled(pane.Optional(condition.release()))};
   for (int i = 1; i < 5; ++i) c[i] = Compiled(pane.Optional(CopyOf(style[i]).release()));
   if (gGraphMakers.Data2D == nullptr) return;
-  if (A2DGraph* graph =
+  if (std::unique_ptr<A2DGraph> graph =
           gGraphMakers.Data2D(std::move(cx), std::move(cy), std::move(colour), std::move(c[0]), std::move(c[1]),
                               std::move(c[2]), std::move(c[3]), std::move(c[4]), *pane.View2D(1), document))
-    pane.AddGraph_TransformedCoordinates(graph);
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_Arrow(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
@@ -203,9 +205,9 @@ void Add_transformed_Arrow(AGraphPane& pane, const CoordinateTransformation& ct,
   if (!TransformXY(ct, x2, y2, &tx2, &ty2)) return;
   Compiled d[2] = {Compiled(pane.Required(tx2)), Compiled(pane.Required(ty2))};
   if (gGraphMakers.Arrow == nullptr) return;
-  if (A2DGraph* graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(d[0]), std::move(d[1]),
-                                           std::move(colour), *pane.View2D(1)))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(d[0]),
+                                                           std::move(d[1]), std::move(colour), *pane.View2D(1)))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_DensityPlot(AGraphPane& pane, const ExpressionRecord* f, int32_t view, Colour colour,
@@ -219,8 +221,9 @@ void Add_transformed_DensityPlot(AGraphPane& pane, const ExpressionRecord* f, in
   ReplaceAtoms(g.get(), kIdY, kIdV);
   Compiled compiled(pane.Required(g.release()));
   if (gGraphMakers.DensityPlot == nullptr) return;
-  if (A2DGraph* graph = gGraphMakers.DensityPlot(std::move(compiled), grain, std::move(colour), *pane.View2D(1)))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph =
+          gGraphMakers.DensityPlot(std::move(compiled), grain, std::move(colour), *pane.View2D(1)))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_SpaceCurve(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
@@ -238,10 +241,11 @@ void Add_transformed_SpaceCurve(AGraphPane& pane, const CoordinateTransformation
   Compiled cr(pane.Optional(outRadius));
   if (radius != nullptr && !cr) return;
   if (gGraphMakers.SpaceCurve == nullptr) return;
-  A3DGraph* graph = gGraphMakers.SpaceCurve(std::move(cx), std::move(cy), std::move(cz), std::move(cr), std::move(cc),
-                                            std::move(colour), grain, opacity, *pane.View3D(1), tLow, tHigh);
+  std::unique_ptr<A3DGraph> graph =
+      gGraphMakers.SpaceCurve(std::move(cx), std::move(cy), std::move(cz), std::move(cr), std::move(cc),
+                              std::move(colour), grain, opacity, *pane.View3D(1), tLow, tHigh);
   if (graph == nullptr) return;
-  pane.AddGraph_TransformedCoordinates(graph);
+  pane.AddGraph_TransformedCoordinates(std::move(graph));
   pane.ShowXYZ(1);
 }
 
@@ -255,11 +259,11 @@ void Add_transformed_GridSurface(AGraphPane& pane, const CoordinateTransformatio
   if (!TransformXYZ(ct, x, y, z, clip, colour.get(), out, &outClip)) return;
   Compiled cx(pane.Required(out[0])), cy(pane.Required(out[1])), cz(pane.Required(out[2])), cc(pane.Optional(outClip));
   if (gGraphMakers.GridSurface == nullptr) return;
-  A3DGraph* graph =
+  std::unique_ptr<A3DGraph> graph =
       gGraphMakers.GridSurface(std::move(cx), std::move(cy), std::move(cz), grain, opacity, std::move(colour),
                                std::move(cc), mode, uLow, uHigh, vLow, vHigh, *pane.View3D(1));
   if (graph == nullptr) return;
-  pane.AddGraph_TransformedCoordinates(graph);
+  pane.AddGraph_TransformedCoordinates(std::move(graph));
   pane.ShowXYZ(1);
 }
 
@@ -275,8 +279,8 @@ void ShowThroughSpace(AGraphPane& pane, const CoordinateTransformation& ct, Spac
                                Compiled(pane.Required(Copy(ct.formulas[1]))),
                                Compiled(pane.Required(Copy(ct.formulas[2])))};
   if (maker == nullptr) return;
-  A3DGraph* graph = maker(std::move(f), source, *pane.View3D(1));
+  std::unique_ptr<A3DGraph> graph = maker(std::move(f), source, *pane.View3D(1));
   if (graph == nullptr) return;
-  pane.AddGraph_TransformedCoordinates(graph);
+  pane.AddGraph_TransformedCoordinates(std::move(graph));
   pane.ShowXYZ(1);
 }

@@ -112,7 +112,9 @@ A2DGraph* A2DGraphView::ValidGraph(int32_t graph) const {
 
 AGraph* A2DGraphView::GraphAt(int32_t graph) const { return ValidGraph(graph); }
 
-int A2DGraphView::AddGraph(A2DGraph* graph) { return fGraphs.Add(graph); }
+void A2DGraphView::AddGraph(std::unique_ptr<AGraph> graph) {
+  if (fGraphs.Add(static_cast<A2DGraph*>(graph.get())) == 0) graph.release();
+}
 
 int32_t A2DGraphView::GraphVisibility(int32_t graph) {
   A2DGraph* g = ValidGraph(graph);

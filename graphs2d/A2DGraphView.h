@@ -79,7 +79,8 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   int32_t GraphCount() const override { return fGraphs.Count(); }
   AGraph* GraphAt(int32_t graph) const override;
   void ViewChanged() override;
-  int AddGraph(AGraph* graph) override { return AddGraph(static_cast<A2DGraph*>(graph)); }
+  // A 2-D graph, which the view then owns; destroyed when the list can't grow.
+  void AddGraph(std::unique_ptr<AGraph> graph) override;
   void DeleteGraphs() override;
   bool CopyDomainFrom(const AGraphView& other) override;
   void DialogZoom(double x1, double x2, double y1, double y2) override;
@@ -90,8 +91,6 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   // Draws the named graphs (all when null) with the colour of another view
   // when one is given; a colour of the hidden type leaves out paper and axes.
   int32_t Draw(const AListGenericSmall<int32_t>* indexes, const AGraphColor* colour, bool drawGraphs);
-  // Appends the graph, which the view then owns; 1 when the list can't grow.
-  int AddGraph(A2DGraph* graph);
   // Takes a document's stored view; unusable axes get their defaults.
   void InstallViewState(const StoredView2D& stored);
   StoredView2D StoredView() const;

@@ -36,14 +36,14 @@ bool ColourContains(const AGraphColor* colour, int32_t variableId) {
 
 }  // namespace
 
-A2DInequality::A2DInequality(AnExpression* condition, AnExpression* boundary, AGraphColor* colour,
-                             int32_t plottingMode, bool equation, const A2DTransform& transform)
+A2DInequality::A2DInequality(Compiled condition, Compiled boundary, Colour colour, int32_t plottingMode, bool equation,
+                             const A2DTransform& transform)
     : fTransform(transform),
-      fCondition(condition),
-      fBoundary(boundary),
+      fCondition(std::move(condition)),
+      fBoundary(std::move(boundary)),
       fPlottingMode(plottingMode >= 0 && plottingMode <= 2 ? plottingMode : kDefaultPlottingMode),
       fEquation(equation),
-      fColour(colour),
+      fColour(std::move(colour)),
       fFrameValue(NAN),
       fFrameCachingOff(PaneHooks::IsBenchmarkRunning()),
       fJobs(this, GraphJobs::kOnePerProcessor),

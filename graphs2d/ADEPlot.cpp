@@ -32,22 +32,18 @@ int32_t ADEPlot::Spacing(double grain, int32_t sampleFactor) {
   return DoubleToInt32(200 - 150 * g + 0.5) * sampleFactor;
 }
 
-ADEPlot::ADEPlot(AnExpression* first, AnExpression* second, AnExpression* startX, AnExpression* startY,
-                 AGraphColor* colour, double grain, const A2DTransform& transform)
+ADEPlot::ADEPlot(Compiled first, Compiled second, Compiled startX, Compiled startY, Colour colour, double grain,
+                 const A2DTransform& transform)
     : fTransform(transform),
       fDocument(transform.document),
-      fFirst(first),
-      fSecond(second),
-      fStartX(startX && startY ? startX : nullptr),
-      fStartY(startX && startY ? startY : nullptr),
-      fColour(colour),
+      fFirst(std::move(first)),
+      fSecond(std::move(second)),
+      // One start expression without the other gives none.
+      fStartX(startX && startY ? std::move(startX) : nullptr),
+      fStartY(fStartX ? std::move(startY) : nullptr),
+      fColour(std::move(colour)),
       fSpacing(Spacing(grain, transform.xSampleFactor)),
       fJobs(this, GraphJobs::kOneJob) {
-  // One start expression without the other gives none.
-  if (!fStartX) {
-    delete startX;
-    delete startY;
-  }
   if (!HasStartPoint()) MakeGrid();
   for (AnExpression* e : {fFirst.get(), fSecond.get(), fStartX.get(), fStartY.get()}) {
     if (e) AnExpression::Compile(e);

@@ -6,6 +6,7 @@
 
 #include "CoreUtilities/OurMutex.h"
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
 
@@ -22,8 +23,8 @@ class ADEPlot : public A2DGraph {
   // Takes over the expressions and the colour. `second` is null for the slope
   // form; the start expressions are both given or both null. The grain is
   // clamped to [0, 1] (NaN counts as 0.5).
-  ADEPlot(AnExpression* first, AnExpression* second, AnExpression* startX, AnExpression* startY, AGraphColor* colour,
-          double grain, const A2DTransform& transform);
+  ADEPlot(Compiled first, Compiled second, Compiled startX, Compiled startY, Colour colour, double grain,
+          const A2DTransform& transform);
   ~ADEPlot() override;
 
   int32_t Compute(int32_t slice) override;

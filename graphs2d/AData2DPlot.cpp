@@ -33,19 +33,18 @@ uint8_t ChannelByte(double value) {
 }
 }  // namespace
 
-AData2DPlot::AData2DPlot(AnExpression* x, AnExpression* y, AGraphColor* colour, AnExpression* condition,
-                         AnExpression* radius, AnExpression* symbol, AnExpression* label, AnExpression* fontSize,
-                         const A2DTransform& transform, DocumentRecord* document)
+AData2DPlot::AData2DPlot(Compiled x, Compiled y, Colour colour, Compiled condition, Compiled radius, Compiled symbol,
+                         Compiled label, Compiled fontSize, const A2DTransform& transform, DocumentRecord* document)
     : fTransform(transform),
       fDocument(document),
-      fXExpression(x),
-      fYExpression(y),
-      fCondition(condition),
-      fRadiusExpression(radius),
-      fSymbolExpression(symbol),
-      fLabelExpression(label),
-      fFontSizeExpression(fontSize),
-      fColour(colour),
+      fXExpression(std::move(x)),
+      fYExpression(std::move(y)),
+      fCondition(std::move(condition)),
+      fRadiusExpression(std::move(radius)),
+      fSymbolExpression(std::move(symbol)),
+      fLabelExpression(std::move(label)),
+      fFontSizeExpression(std::move(fontSize)),
+      fColour(std::move(colour)),
       fJobs(this, GraphJobs::kOneJob) {
   fRows = std::max(GetTableDataSize(fXExpression->Tree(), document), GetTableDataSize(fYExpression->Tree(), document));
   Allocate();

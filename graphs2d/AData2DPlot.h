@@ -6,6 +6,7 @@
 #include <string>
 
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
 
@@ -19,9 +20,8 @@ class DocumentRecord;
 class AData2DPlot : public A2DGraph {
  public:
   // Takes over the expressions (all but x and y may be null) and the colour.
-  AData2DPlot(AnExpression* x, AnExpression* y, AGraphColor* colour, AnExpression* condition, AnExpression* radius,
-              AnExpression* symbol, AnExpression* label, AnExpression* fontSize, const A2DTransform& transform,
-              DocumentRecord* document);
+  AData2DPlot(Compiled x, Compiled y, Colour colour, Compiled condition, Compiled radius, Compiled symbol,
+              Compiled label, Compiled fontSize, const A2DTransform& transform, DocumentRecord* document);
   ~AData2DPlot() override;
 
   int32_t Compute(int32_t slice) override;

@@ -41,8 +41,8 @@ GraphType* ASpaceGraphView<GraphType>::Graph(int32_t graph) const {
 }
 
 template <typename GraphType>
-int ASpaceGraphView<GraphType>::AddGraph(AGraph* graph) {
-  return fGraphs.Add(static_cast<GraphType*>(graph));
+void ASpaceGraphView<GraphType>::AddGraph(std::unique_ptr<AGraph> graph) {
+  if (fGraphs.Add(static_cast<GraphType*>(graph.get())) == 0) graph.release();
 }
 
 template <typename GraphType>

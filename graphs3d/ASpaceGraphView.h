@@ -39,7 +39,7 @@ class ASpaceGraphView : public AGraphView {
   int32_t GraphCount() const override { return fGraphs.Count(); }
   AGraph* GraphAt(int32_t graph) const override { return Graph(graph); }
   void ViewChanged() override;
-  int AddGraph(AGraph* graph) override;
+  void AddGraph(std::unique_ptr<AGraph> graph) override;
   void DeleteGraphs() override;
 
   // One drag step of the mouse.

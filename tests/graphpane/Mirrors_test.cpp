@@ -259,11 +259,11 @@ TEST(Mirrors, NothingMadeNothingMirrored) {
   }
 }
 
-// A second view that can't take the mirror: the mirror is deleted and the
-// row's pair 1 stays zero (the sanitizer build checks the deletion).
+// A second view that can't take the mirror: the mirror is destroyed and
+// the row's pair 1 stays zero (the sanitizer build checks the deletion).
 class RefusingView : public A2DGraphView {
  public:
-  int AddGraph(AGraph*) override { return 1; }
+  void AddGraph(std::unique_ptr<AGraph>) override {}
 };
 
 TEST(Mirrors, AMirrorTheSecondViewRefusesLeavesThePairZero) {

@@ -95,7 +95,7 @@ TEST_F(GridSurface4DTest, GrainGivesTheGridSideAndPointsAreNormalised) {
                                   MakeExpression("u").release(), MakeExpression("v").release(), 0, 1,
                                   Colour(AGraphColor::kSolid), nullptr, u[0], u[1], v[0], v[1], view.DrawContext(),
                                   view.Transform());
-  view.AddGraph(held);
+  view.AddGraph(std::unique_ptr<AGraph>(held));
   view.Record().ranges[kCoordW][0] = 0;
   view.ViewChanged();
   Wait(*held);

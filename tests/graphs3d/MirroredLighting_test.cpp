@@ -115,9 +115,9 @@ class MirroredLighting : public testing::TestWithParam<bool> {
 
 TEST_P(MirroredLighting, ImplicitSphere) {
   const auto& r = view->Record().ranges;  // read by reference: the lattice follows the box
-  view->AddGraph(new AnImplicitSurface(MakeExpression("x^2 + y^2 + z^2 - 1.69").release(), 1.0, 1.0, Red(), nullptr,
-                                       kPlotSampling, r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1],
-                                       r[kCoordZ][0], r[kCoordZ][1], view->DrawContext(), 0));
+  view->AddGraph(std::unique_ptr<AGraph>(new AnImplicitSurface(
+      MakeExpression("x^2 + y^2 + z^2 - 1.69").release(), 1.0, 1.0, Red(), nullptr, kPlotSampling, r[kCoordX][0],
+      r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1], view->DrawContext(), 0)));
   ExpectUnchangedByReversals("implicit sphere", 2);
 }
 
@@ -125,17 +125,18 @@ TEST_P(MirroredLighting, ParametricSphere) {
   double* u = view->Record().ranges[kCoordU];
   double* v = view->Record().ranges[kCoordV];
   u[0] = 0, u[1] = 2 * M_PI, v[0] = 0, v[1] = M_PI;
-  view->AddGraph(new AGridSurface(MakeExpression("1.3*cos(u)*sin(v)").release(),
-                                  MakeExpression("1.3*sin(u)*sin(v)").release(), MakeExpression("1.3*cos(v)").release(),
-                                  1.0, 1, Red(), nullptr, kPlotSampling, u[0], u[1], v[0], v[1], view->DrawContext()));
+  view->AddGraph(std::unique_ptr<AGraph>(
+      new AGridSurface(MakeExpression("1.3*cos(u)*sin(v)").release(), MakeExpression("1.3*sin(u)*sin(v)").release(),
+                       MakeExpression("1.3*cos(v)").release(), 1.0, 1, Red(), nullptr, kPlotSampling, u[0], u[1], v[0],
+                       v[1], view->DrawContext())));
   ExpectUnchangedByReversals("parametric sphere", 2);
 }
 
 TEST_P(MirroredLighting, Tube) {
   static const double tmin = 0, tmax = 2 * M_PI;
-  view->AddGraph(new ASpaceCurve(MakeExpression("1.2*cos(u)").release(), MakeExpression("1.2*sin(u)").release(),
-                                 MakeExpression("0").release(), MakeExpression("0.4").release(), nullptr, Red(), 1.0,
-                                 1.0, view->DrawContext(), tmin, tmax));
+  view->AddGraph(std::unique_ptr<AGraph>(new ASpaceCurve(
+      MakeExpression("1.2*cos(u)").release(), MakeExpression("1.2*sin(u)").release(), MakeExpression("0").release(),
+      MakeExpression("0.4").release(), nullptr, Red(), 1.0, 1.0, view->DrawContext(), tmin, tmax)));
   // Each tube vertex takes the normal of the side after it, turned a half
   // side around the ring: mirrored, the turn goes the other way.
   ExpectUnchangedByReversals("tube", 3);

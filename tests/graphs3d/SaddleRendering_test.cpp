@@ -71,9 +71,9 @@ TEST(SaddleRendering, TheSoftwareFrameCoversExactlyTheSaddle) {
     const double* y = view.Record().ranges[kCoordY];
     auto* colour = new AGraphColor;
     colour->fSolidColor = 0x3366CC;
-    view.AddGraph(new AGridSurface(MakeExpression("u").release(), MakeExpression("v").release(),
-                                   MakeExpression("u^2 - v^2").release(), 1, 1, colour, nullptr, kPlotSampling, x[0],
-                                   x[1], y[0], y[1], view.DrawContext()));
+    view.AddGraph(std::unique_ptr<AGraph>(new AGridSurface(MakeExpression("u").release(), MakeExpression("v").release(),
+                                                           MakeExpression("u^2 - v^2").release(), 1, 1, colour, nullptr,
+                                                           kPlotSampling, x[0], x[1], y[0], y[1], view.DrawContext())));
     WaitUntil("the view's graphs done", [&] { return view.AreAllGraphsDoneComputing(); });
     view.SetViewParameter(kAttributeUpdateVertexObjects);
     ASSERT_EQ(view.Draw(true), 1);
