@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,7 @@ class AGraphColor : public AColorEquations {
   static constexpr GraphColorType kFragmentProgram = 11;
   static constexpr GraphColorType kHidden = 13;
 
-  explicit AGraphColor(MDrawContext* context = nullptr, DocumentRecord* document = nullptr)
-      : fDrawContext(context), fDocument(document) {}
+  explicit AGraphColor(MDrawContext* context = nullptr, DocumentRecord* document = nullptr);
   AGraphColor(const AGraphColor&) = delete;
   AGraphColor& operator=(const AGraphColor&) = delete;
   ~AGraphColor() override;
@@ -59,6 +59,10 @@ class AGraphColor : public AColorEquations {
   void Cancel() { Cancel(this); }
   void ClearCancelFlag() { ClearCancelFlag(this); }
   void InvalConstants() { InvalConstants(this); }
+
+  // Colour equation i (0 to 2) becomes the one given, which the colour
+  // takes over; the one it held is destroyed.
+  void ReplaceEquation(int32_t i, AnExpression* equation);
 
   bool IsGradientColor() const;
   bool IsDiscreteColor() const;
@@ -87,9 +91,9 @@ class AGraphColor : public AColorEquations {
   int32_t fRendererType = 0;
   void* fAglContext = nullptr;
   // Made only by a renderer; null while there is none.
-  Shader* fFragmentProgram = nullptr;
-  Shader* fVertexProgram = nullptr;
-  UniformVariables* fUniformVariables = nullptr;
+  std::unique_ptr<Shader> fFragmentProgram;
+  std::unique_ptr<Shader> fVertexProgram;
+  std::unique_ptr<UniformVariables> fUniformVariables;
   DocumentRecord* fDocument;
 
  private:

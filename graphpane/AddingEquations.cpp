@@ -138,8 +138,7 @@ void AGraphPane::ConstructColorExprs(AGraphColor* colour, GraphColorType type, c
     SubstituteNumbers(entry, fDocument);
     ReplaceAtoms(entry, kIdR, kIdRho);
     ReplaceAtoms(entry, kIdT, kIdU);
-    delete colour->fColorExpressions[i];
-    colour->fColorExpressions[i] = Required(entry);
+    colour->ReplaceEquation(i, Required(entry));
   }
   colour->Compile();
 }

@@ -79,15 +79,15 @@ bool TransformColor(AGraphColor* colour, const ExpressionRecord* a, const Expres
   int32_t count = 0;
   for (const ExpressionRecord* definition : {a, b, c})
     if (definition != nullptr) definitions[count++] = definition;
-  for (AnExpression*& equation : colour->fColorExpressions) {
+  for (int32_t i = 0; i < 3; ++i) {
+    const AnExpression* equation = colour->fColorExpressions[i];
     if (equation == nullptr) continue;
     ExpressionRecord* composed = Composed(equation->Tree(), definitions, count);
     if (composed == nullptr) return false;
     auto* rewritten = new AnExpression(composed, equation->Document());
     // A compiled equation would otherwise be replaced by one that reads NaN.
     if (equation->PointMachine() != nullptr) AnExpression::Compile(rewritten);
-    delete equation;
-    equation = rewritten;
+    colour->ReplaceEquation(i, rewritten);
   }
   return true;
 }

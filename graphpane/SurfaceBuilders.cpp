@@ -65,14 +65,10 @@ void AddPolarFunctionOfTwo(AGraphPane& pane, EquationBuild& b, const ExpressionR
 
 // A surface of f(z) runs in u + i·v: so do the colour equations over it.
 void SplitZInColourEquations(AGraphPane& pane, AGraphColor* colour) {
-  AnExpression** equations = colour->fColorExpressions;
+  AnExpression* const* equations = colour->fColorExpressions;
   const bool typed = colour->fType == AColorEquations::kRGBEquations || colour->fType == AColorEquations::kHSVEquations;
   if (!typed || equations[0] == nullptr || equations[1] == nullptr || equations[2] == nullptr) return;
-  for (int i = 0; i < 3; ++i) {
-    ExpressionRecord* split = ZSplit(equations[i]->Tree(), kIdU, kIdV);
-    delete equations[i];
-    equations[i] = pane.Required(split);
-  }
+  for (int i = 0; i < 3; ++i) colour->ReplaceEquation(i, pane.Required(ZSplit(equations[i]->Tree(), kIdU, kIdV)));
   colour->Compile();
 }
 

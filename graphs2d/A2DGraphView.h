@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "CoreUtilities/AListGenericSmall.h"
+#include "CoreUtilities/BudgetAllocator.h"
 #include "CoreUtilities/ViewEvaluator.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/AGraphView.h"
@@ -72,11 +75,11 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   bool IsMoving() override { return false; }
   bool IsDrawAccelerated() override { return false; }
   bool AreAllGraphsDoneComputing() override;
-  bool NoGraphs() override { return fGraphs.Count() == 0; }
+  bool NoGraphs() override { return fGraphs.empty(); }
   bool EnableShowAllData() override { return ShowAllData(false); }
   void DoShowAllData() override { ShowAllData(true); }
   void SetViewParameter(ViewAttribute attribute) override;
-  int32_t GraphCount() const override { return fGraphs.Count(); }
+  int32_t GraphCount() const override { return static_cast<int32_t>(fGraphs.size()); }
   AGraph* GraphAt(int32_t graph) const override;
   void ViewChanged() override;
   // A 2-D graph, which the view then owns; destroyed when the list can't grow.
@@ -172,7 +175,8 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   void RedrawGraphWithNewCrosshairs();
   MRect SelectionMarkerBox() const;
 
-  AListGenericSmall<A2DGraph*> fGraphs;
+  // Grows as the memory budget grants, like the graphs' own blocks.
+  std::vector<std::unique_ptr<A2DGraph>, BudgetAllocator<std::unique_ptr<A2DGraph>>> fGraphs;
   ViewState2D fState;
   A2DTransform fGraphTransform;
   A2DTransform fViewTransform;

@@ -100,7 +100,7 @@ class A2DInequality : public A2DGraph {
   std::atomic<bool> fDroppedWork{false};
   std::atomic<int64_t> fCounts[4] = {};
   GraphJobs fJobs;
-  AListofRectangles* fStacks;
+  std::unique_ptr<AListofRectangles[]> fStacks;
   int32_t fStackCount;
 };
 

@@ -74,8 +74,8 @@ class AData2DPlot : public A2DGraph {
   double* fRadius = nullptr;
   double* fFontSize = nullptr;
   uint32_t* fRowColour = nullptr;
-  RowText* fSymbol = nullptr;
-  RowText* fLabel = nullptr;
+  std::unique_ptr<RowText[]> fSymbol;
+  std::unique_ptr<RowText[]> fLabel;
   std::atomic<int32_t> fComputed{0};
   GraphJobs fJobs;
 };

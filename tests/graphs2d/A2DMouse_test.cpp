@@ -375,8 +375,8 @@ class PathsGraph : public CurveGraph {
   Selection GetSelection(double x, double y) override {
     Selection s;
     s.kind = kSelectSolutionPaths, s.x = x, s.y = y, s.color = 0xFF0000;
-    s.path1 = new SolutionPath;
-    s.path2 = new SolutionPath;
+    s.path1 = std::make_unique<SolutionPath>();
+    s.path2 = std::make_unique<SolutionPath>();
     for (int i = 0; i < 40; ++i) {
       s.path1->Add(dePoint{x + 0.01 * i, y + 0.25});
       s.path2->Add(dePoint{x - 0.25, y - 0.01 * i});
