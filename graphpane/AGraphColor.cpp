@@ -202,8 +202,9 @@ void AGraphColor::DropPrograms() {
   if (fType == kFragmentProgram) fType = fSavedType;
 }
 
-void AGraphColor::ReplaceEquation(int32_t i, AnExpression* equation) {
-  const std::unique_ptr<AnExpression> replaced(std::exchange(fColorExpressions[i], equation));
+// The equations' own slots hold plain pointers the colour frees.
+void AGraphColor::ReplaceEquation(int32_t i, std::unique_ptr<AnExpression> equation) {
+  const std::unique_ptr<AnExpression> replaced(std::exchange(fColorExpressions[i], equation.release()));
 }
 
 void AGraphColor::Compute() {

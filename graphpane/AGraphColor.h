@@ -60,9 +60,9 @@ class AGraphColor : public AColorEquations {
   void ClearCancelFlag() { ClearCancelFlag(this); }
   void InvalConstants() { InvalConstants(this); }
 
-  // Colour equation i (0 to 2) becomes the one given, which the colour
-  // takes over; the one it held is destroyed.
-  void ReplaceEquation(int32_t i, AnExpression* equation);
+  // Colour equation i (0 to 2) becomes the one given; the one it held is
+  // destroyed.
+  void ReplaceEquation(int32_t i, std::unique_ptr<AnExpression> equation);
 
   bool IsGradientColor() const;
   bool IsDiscreteColor() const;

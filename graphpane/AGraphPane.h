@@ -13,6 +13,7 @@
 #include "graphpane/CoordinateTransformation.h"
 #include "graphpane/GraphEnums.h"
 #include "graphpane/GraphViewRecord.h"
+#include "graphpane/OwnedHandles.h"
 
 enum Our3DRendererType : int32_t;
 class A2DGraph;
@@ -132,10 +133,10 @@ class AGraphPane {
   // A colour equation (a, b, c) = (e1, e2, e3) becomes the colour's three
   // colour expressions; type 9 RGB or 10 HSV.
   void ConstructColorExprs(AGraphColor* colour, GraphColorType type, const ExpressionRecord* option);
-  // Compiles the tree (taken over) for the pane's document; Optional gives
-  // null for a null tree.
-  AnExpression* Required(ExpressionRecord* e);
-  AnExpression* Optional(ExpressionRecord* e);
+  // Compiles the tree for the pane's document; Optional gives null for a
+  // null tree.
+  Compiled Required(Tree e);
+  Compiled Optional(Tree e);
 
   // The 3-D and 4-D views' draw contexts, remade at their next frame.
   void DisposeDrawContexts();

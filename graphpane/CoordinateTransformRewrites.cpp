@@ -1,5 +1,8 @@
 #include "graphpane/CoordinateTransformRewrites.h"
 
+#include <memory>
+#include <utility>
+
 #include "algebra/DefinitionMatching.h"
 #include "evaluation/AnExpression.h"
 #include "expression/CoordinateExchange.h"
@@ -84,10 +87,10 @@ bool TransformColor(AGraphColor* colour, const ExpressionRecord* a, const Expres
     if (equation == nullptr) continue;
     ExpressionRecord* composed = Composed(equation->Tree(), definitions, count);
     if (composed == nullptr) return false;
-    auto* rewritten = new AnExpression(composed, equation->Document());
+    auto rewritten = std::make_unique<AnExpression>(composed, equation->Document());
     // A compiled equation would otherwise be replaced by one that reads NaN.
-    if (equation->PointMachine() != nullptr) AnExpression::Compile(rewritten);
-    colour->ReplaceEquation(i, rewritten);
+    if (equation->PointMachine() != nullptr) AnExpression::Compile(rewritten.get());
+    colour->ReplaceEquation(i, std::move(rewritten));
   }
   return true;
 }

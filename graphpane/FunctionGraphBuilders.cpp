@@ -29,7 +29,7 @@ ExpressionRecord* ComparisonOf(ExpressionRecord* relation) {
 
 void AddFunctionGraph(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* f, bool ofX) {
   Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
-  Compiled compiled(pane.Required(Renamed(Copy(f), ofX ? kIdX : kIdY, kIdU).release()));
+  Compiled compiled(pane.Required(Renamed(Copy(f), ofX ? kIdX : kIdY, kIdU)));
   if (gGraphMakers.FunctionOfXorY == nullptr) return;
   std::unique_ptr<A2DGraph> graph =
       gGraphMakers.FunctionOfXorY(std::move(compiled), ofX, std::move(b.colour), b.mode, *pane.View2D(b.view));
@@ -38,10 +38,11 @@ void AddFunctionGraph(AGraphPane& pane, EquationBuild& b, const ExpressionRecord
   Add_transformed_FunctionOfXorY(pane, f, b.view, std::move(mirror), b.ct, b.mode, ofX ? 0 : 1);
 }
 
-void AddRegion(AGraphPane& pane, EquationBuild& b, ExpressionRecord* relation, ExpressionRecord* zero, bool equation) {
+void AddRegion(AGraphPane& pane, EquationBuild& b, Tree relation, Tree zero, bool equation) {
   Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
-  const Tree keepRelation = KeepFor(mirror.get(), relation), keepZero = KeepFor(mirror.get(), zero);
-  std::unique_ptr<A2DGraph> graph = MakeRegion(pane, relation, zero, std::move(b.colour), b.mode, equation, b.view);
+  const Tree keepRelation = KeepFor(mirror.get(), relation.get()), keepZero = KeepFor(mirror.get(), zero.get());
+  std::unique_ptr<A2DGraph> graph =
+      MakeRegion(pane, std::move(relation), std::move(zero), std::move(b.colour), b.mode, equation, b.view);
   if (graph == nullptr) return;
   pane.AddGraph(std::move(graph), b.view);
   Add_transformed_Inequality(pane, keepRelation.get(), b.view, std::move(mirror), b.ct, b.mode, keepZero.get(),
@@ -58,11 +59,10 @@ void Add_kFxnOfX(AGraphPane& pane, EquationBuild& b) { AddFunctionGraph(pane, b,
 
 void Add_kFxnOfY(AGraphPane& pane, EquationBuild& b) { AddFunctionGraph(pane, b, b.equation, false); }
 
-void AddPlaneCurve(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, int32_t selectionType,
-                   CoordDisplayParam range) {
+void AddPlaneCurve(AGraphPane& pane, EquationBuild& b, Tree x, Tree y, int32_t selectionType, CoordDisplayParam range) {
   Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
-  const Tree kx = KeepFor(mirror.get(), x), ky = KeepFor(mirror.get(), y);
-  Compiled cx(pane.Required(x)), cy(pane.Required(y));
+  const Tree kx = KeepFor(mirror.get(), x.get()), ky = KeepFor(mirror.get(), y.get());
+  Compiled cx(pane.Required(std::move(x))), cy(pane.Required(std::move(y)));
   if (gGraphMakers.ParametricCurve == nullptr) return;
   const double(&r)[2] = pane.View2D(b.view)->Record().ranges[range];
   std::unique_ptr<A2DGraph> graph = gGraphMakers.ParametricCurve(
@@ -79,30 +79,30 @@ void Add_kR_Theta(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* g = b.equation->operands[1];
   Tree x = Renamed(Times(Copy(g), Cos(Atomic(kIdU))), kIdTheta, kIdU);
   Tree y = Renamed(Times(Copy(g), Sin(Atomic(kIdU))), kIdTheta, kIdU);
-  AddPlaneCurve(pane, b, x.release(), y.release(), 4, kCoordTheta);
+  AddPlaneCurve(pane, b, std::move(x), std::move(y), 4, kCoordTheta);
 }
 
 void Add_kTheta_R(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* g = b.equation->operands[1];
   Tree x = Renamed(Times(Atomic(kIdU), Cos(Copy(g))), kIdR, kIdU);
   Tree y = Renamed(Times(Atomic(kIdU), Sin(Copy(g))), kIdR, kIdU);
-  AddPlaneCurve(pane, b, x.release(), y.release(), 5, kCoordR);
+  AddPlaneCurve(pane, b, std::move(x), std::move(y), 5, kCoordR);
 }
 
-std::unique_ptr<A2DGraph> MakeRegion(AGraphPane& pane, ExpressionRecord* relation, ExpressionRecord* zero,
-                                     Colour colour, PlottingMode mode, bool equation, int32_t view) {
-  Compiled condition(pane.Required(relation)), boundary(pane.Required(zero));
+std::unique_ptr<A2DGraph> MakeRegion(AGraphPane& pane, Tree relation, Tree zero, Colour colour, PlottingMode mode,
+                                     bool equation, int32_t view) {
+  Compiled condition(pane.Required(std::move(relation))), boundary(pane.Required(std::move(zero)));
   if (gGraphMakers.Inequality == nullptr) return nullptr;
   return gGraphMakers.Inequality(std::move(condition), std::move(boundary), std::move(colour), mode, equation,
                                  *pane.View2D(view));
 }
 
 void Add_kInequality(AGraphPane& pane, EquationBuild& b) {
-  AddRegion(pane, b, b.relation.release(), b.zero.release(), false);
+  AddRegion(pane, b, std::move(b.relation), std::move(b.zero), false);
 }
 
 void Add_kXYRTh_eq_XYRTh(AGraphPane& pane, EquationBuild& b) {
-  AddRegion(pane, b, b.relation.release(), b.zero.release(), true);
+  AddRegion(pane, b, std::move(b.relation), std::move(b.zero), true);
 }
 
 // The region of a <= b drawn as a < b, and its boundary a = b in off-black
@@ -122,7 +122,7 @@ void Add_kInequality2(AGraphPane& pane, EquationBuild& b) {
 
   AListGenericSmall<GraphLookup>& lookup = pane.Lookup();
   const int32_t rows = lookup.Count();
-  AddRegion(pane, b, b.relation.release(), b.zero.release(), false);
+  AddRegion(pane, b, std::move(b.relation), std::move(b.zero), false);
   if (lookup.Count() == rows) return;
 
   Colour offBlack(new AGraphColor(pane.View3D(0)->Record().drawContext, pane.Document()));
@@ -133,7 +133,7 @@ void Add_kInequality2(AGraphPane& pane, EquationBuild& b) {
                     : nullptr);
   Tree mirrorCurve = KeepFor(mirror.get(), curve.get()), mirrorZero = KeepFor(mirror.get(), curveZero.get());
   std::unique_ptr<A2DGraph> boundary =
-      MakeRegion(pane, curve.release(), curveZero.release(), std::move(offBlack), b.mode, true, view);
+      MakeRegion(pane, std::move(curve), std::move(curveZero), std::move(offBlack), b.mode, true, view);
   if (boundary == nullptr) return;
   AGraphView* target = pane.View2D(view);
   const int32_t before = target->GraphCount();
@@ -144,7 +144,7 @@ void Add_kInequality2(AGraphPane& pane, EquationBuild& b) {
   if (ct.kind == CoordinateTransformation::kPlaneFromSource) pane.AppendTransformSource();
   if (!mirror || !TransformExpr(mirrorCurve.get(), ct) || !TransformExpr(mirrorZero.get(), ct)) return;
   std::unique_ptr<A2DGraph> second =
-      MakeRegion(pane, mirrorCurve.release(), mirrorZero.release(), std::move(mirror), b.mode, true, 1);
+      MakeRegion(pane, std::move(mirrorCurve), std::move(mirrorZero), std::move(mirror), b.mode, true, 1);
   if (second == nullptr) return;
   const int32_t secondBefore = pane.View2D(1)->GraphCount();
   const int32_t secondIndex = pane.AddGraphToView(std::move(second), pane.View2D(1));

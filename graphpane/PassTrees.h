@@ -18,7 +18,6 @@
 struct TreeDeleter {
   void operator()(ExpressionRecord* tree) const { DisposExpr(tree); }
 };
-using Tree = std::unique_ptr<ExpressionRecord, TreeDeleter>;
 
 // One equation on its way to its builder: the trees and the colour are
 // the build's, freed with it unless a builder takes them; the equation

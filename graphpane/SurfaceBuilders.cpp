@@ -43,7 +43,7 @@ int32_t XYBranch(double xyType) { return DoubleToInt32(xyType) & 3; }
 
 void AddFlatPlot(AGraphPane& pane, EquationBuild& b, int32_t branch, ExpressionRecord* f, const ExpressionRecord* g) {
   Colour mirror = branch == 2 ? MirrorColour(pane, b.view, b.ct, b.colour.get()) : nullptr;
-  Compiled compiled(pane.Required(f));
+  Compiled compiled(pane.Required(Tree(f)));
   auto maker = branch == 2 ? gGraphMakers.DensityPlot : gGraphMakers.ContourPlot;
   if (maker == nullptr) return;
   std::unique_ptr<A2DGraph> graph = maker(std::move(compiled), b.grain, std::move(b.colour), *pane.View2D(b.view));
@@ -58,8 +58,8 @@ void AddFlatPlot(AGraphPane& pane, EquationBuild& b, int32_t branch, ExpressionR
 }
 
 void AddPolarFunctionOfTwo(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* g) {
-  if (AddGridSurface(pane, b, Times(LetterU(), Cos(LetterV())), Times(LetterU(), Sin(LetterV())), SurfaceInUV(g, kIdR, kIdTheta), b.clip.release(),
-                     kCoordR, kCoordTheta))
+  if (AddGridSurface(pane, b, Times(LetterU(), Cos(LetterV())), Times(LetterU(), Sin(LetterV())),
+                     SurfaceInUV(g, kIdR, kIdTheta), std::move(b.clip), kCoordR, kCoordTheta))
     pane.ShowFlags({kCoordR, kCoordTheta});
 }
 
@@ -68,7 +68,7 @@ void SplitZInColourEquations(AGraphPane& pane, AGraphColor* colour) {
   AnExpression* const* equations = colour->fColorExpressions;
   const bool typed = colour->fType == AColorEquations::kRGBEquations || colour->fType == AColorEquations::kHSVEquations;
   if (!typed || equations[0] == nullptr || equations[1] == nullptr || equations[2] == nullptr) return;
-  for (int i = 0; i < 3; ++i) colour->ReplaceEquation(i, pane.Required(ZSplit(equations[i]->Tree(), kIdU, kIdV)));
+  for (int i = 0; i < 3; ++i) colour->ReplaceEquation(i, pane.Required(Tree(ZSplit(equations[i]->Tree(), kIdU, kIdV))));
   colour->Compile();
 }
 
@@ -79,13 +79,13 @@ void AddSphericalSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* r
   ExpressionRecord* x = Times3(Copy(r.get()), Sin(Copy(p.get())), Cos(Copy(t.get())));
   ExpressionRecord* y = Times3(Copy(r.get()), Sin(Copy(p.get())), Sin(Copy(t.get())));
   ExpressionRecord* z = Times(r.release(), Cos(p.release()));
-  if (AddGridSurface(pane, b, x, y, z, b.clip.release(), uRange, vRange)) pane.ShowFlags({uRange, vRange});
+  if (AddGridSurface(pane, b, x, y, z, std::move(b.clip), uRange, vRange)) pane.ShowFlags({uRange, vRange});
 }
 
 void Add4DSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
                   ExpressionRecord* w, CoordDisplayParam uRange, CoordDisplayParam vRange) {
-  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z)), cw(pane.Required(w)),
-      cc(pane.Optional(b.clip.release()));
+  Compiled cx(pane.Required(Tree(x))), cy(pane.Required(Tree(y))), cz(pane.Required(Tree(z))),
+      cw(pane.Required(Tree(w))), cc(pane.Optional(std::move(b.clip)));
   if (gGraphMakers.GridSurface4D == nullptr) return;
   AGraphView& target = *pane.View4D();
   const double(&u)[2] = target.Record().ranges[uRange];
@@ -103,20 +103,21 @@ void Add4DSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Expre
 }  // namespace
 
 bool AddGridSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
-                    ExpressionRecord* clip, CoordDisplayParam uRange, CoordDisplayParam vRange) {
+                    Tree clip, CoordDisplayParam uRange, CoordDisplayParam vRange) {
   const GraphViewRecord &record = pane.View3D(b.view)->Record(), &first = pane.View3D(0)->Record();
-  return AddGridSurface(pane, b, x, y, z, clip, record.ranges[uRange], record.ranges[vRange], first.ranges[uRange],
-                        first.ranges[vRange]);
+  return AddGridSurface(pane, b, x, y, z, std::move(clip), record.ranges[uRange], record.ranges[vRange],
+                        first.ranges[uRange], first.ranges[vRange]);
 }
 
 bool AddGridSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
-                    ExpressionRecord* clip, const double (&u)[2], const double (&v)[2], const double (&firstU)[2],
+                    Tree clip, const double (&u)[2], const double (&v)[2], const double (&firstU)[2],
                     const double (&firstV)[2]) {
   Colour mirror =
       b.ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, b.view, b.ct, b.colour.get()) : nullptr;
   const Tree keep[4] = {KeepFor(mirror.get(), x), KeepFor(mirror.get(), y), KeepFor(mirror.get(), z),
-                        KeepFor(mirror.get(), clip)};
-  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z)), cc(pane.Optional(clip));
+                        KeepFor(mirror.get(), clip.get())};
+  Compiled cx(pane.Required(Tree(x))), cy(pane.Required(Tree(y))), cz(pane.Required(Tree(z))),
+      cc(pane.Optional(std::move(clip)));
   if (gGraphMakers.GridSurface == nullptr) return false;
   AGraphView& target = *pane.View3D(b.view);
   std::unique_ptr<A3DGraph> graph =
@@ -133,7 +134,9 @@ bool AddGridSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Exp
 void Add_kZ_XYRTheta(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* g = b.equation->operands[1];
   switch (XYBranch(b.xyType)) {
-    case 1: AddGridSurface(pane, b, LetterU(), LetterV(), SurfaceInUV(g, kIdX, kIdY), b.clip.release(), kCoordX, kCoordY); break;
+    case 1:
+      AddGridSurface(pane, b, LetterU(), LetterV(), SurfaceInUV(g, kIdX, kIdY), std::move(b.clip), kCoordX, kCoordY);
+      break;
     case 2: AddFlatPlot(pane, b, 2, SurfaceInUV(g, kIdX, kIdY), g); break;
     case 3: AddFlatPlot(pane, b, 3, Copy(g), g); break;
     default: break;
@@ -156,7 +159,7 @@ void Add_kFxnOfXYRTheta(AGraphPane& pane, EquationBuild& b) {
       if (polar) {
         AddPolarFunctionOfTwo(pane, b, e);
       } else {
-        AddGridSurface(pane, b, LetterU(), LetterV(), SurfaceInUV(e, kIdX, kIdY), b.clip.release(), kCoordX, kCoordY);
+        AddGridSurface(pane, b, LetterU(), LetterV(), SurfaceInUV(e, kIdX, kIdY), std::move(b.clip), kCoordX, kCoordY);
       }
       break;
     case 2: AddFlatPlot(pane, b, 2, SurfaceInUV(e, kIdX, kIdY), e); break;
@@ -171,7 +174,7 @@ void Add_kFxnOfZ(AGraphPane& pane, EquationBuild& b) {
     case 1:
       if (b.clip) ReplaceAtom(b.clip.get(), kIdZ, kIdU, kIdV);
       SplitZInColourEquations(pane, b.colour.get());
-      AddGridSurface(pane, b, LetterU(), LetterV(), ZSplit(e, kIdU, kIdV), b.clip.release(), kCoordX, kCoordY);
+      AddGridSurface(pane, b, LetterU(), LetterV(), ZSplit(e, kIdU, kIdV), std::move(b.clip), kCoordX, kCoordY);
       break;
     case 2: AddFlatPlot(pane, b, 2, ZSplit(e, kIdU, kIdV), e); break;
     case 3: AddFlatPlot(pane, b, 3, ZSplit(e, kIdX, kIdY), e); break;
@@ -198,7 +201,8 @@ void Add_kRThetaPhi_uv(AGraphPane& pane, EquationBuild& b) {
 
 void Add_kXYZ_equals_XYZ(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* e = b.equation;
-  Compiled f(pane.Required(Minus(Copy(e->operands[0]), Copy(e->operands[1])))), cc(pane.Optional(b.clip.release()));
+  Compiled f(pane.Required(Tree(Minus(Copy(e->operands[0]), Copy(e->operands[1]))))),
+      cc(pane.Optional(std::move(b.clip)));
   if (gGraphMakers.ImplicitSurface == nullptr) return;
   AGraphView& target = *pane.View3D(b.view);
   const GraphViewRecord& record = target.Record();

@@ -59,10 +59,10 @@ struct SpaceDefinitions {
 }  // namespace
 
 bool TransformXYZ(const CoordinateTransformation& ct, const ExpressionRecord* x, const ExpressionRecord* y,
-                  const ExpressionRecord* z, const ExpressionRecord* extra, AGraphColor* colour,
-                  ExpressionRecord* (&out)[3], ExpressionRecord** outExtra) {
-  out[0] = out[1] = out[2] = nullptr;
-  if (outExtra != nullptr) *outExtra = nullptr;
+                  const ExpressionRecord* z, const ExpressionRecord* extra, AGraphColor* colour, Tree (&out)[3],
+                  Tree* outExtra) {
+  for (Tree& tree : out) tree.reset();
+  if (outExtra != nullptr) outExtra->reset();
   if (ct.formulas[0] == nullptr || ct.formulas[1] == nullptr || ct.formulas[2] == nullptr) return false;
   const SpaceDefinitions definitions(x, y, z);
   if (!definitions.Built()) return false;
@@ -74,8 +74,8 @@ bool TransformXYZ(const CoordinateTransformation& ct, const ExpressionRecord* x,
                                                colour->fType == AColorEquations::kHSVEquations);
   if (equations && !TransformColor(colour, definitions.d[0].get(), definitions.d[1].get(), definitions.d[2].get()))
     return false;
-  for (int i = 0; i < 3; ++i) out[i] = composed[i].release();
-  if (outExtra != nullptr) *outExtra = composedExtra.release();
+  for (int i = 0; i < 3; ++i) out[i] = std::move(composed[i]);
+  if (outExtra != nullptr) *outExtra = std::move(composedExtra);
   return true;
 }
 
@@ -104,7 +104,7 @@ void MakeTransformPlot(AGraphPane& pane, const CoordinateTransformation& ct) {
   }
   Colour colour(new AGraphColor(pane.View3D(0)->Record().drawContext, pane.Document()));
   colour->Set(ct.colorCode);
-  Compiled cf(pane.Required(f.release())), cg(pane.Required(g.release()));
+  Compiled cf(pane.Required(std::move(f))), cg(pane.Required(std::move(g)));
   std::unique_ptr<A2DGraph> plot;
   if (ct.kind == CT::kPlaneFromTransformed && gGraphMakers.TransformPlot != nullptr) {
     plot = gGraphMakers.TransformPlot(std::move(cf), std::move(cg), std::move(colour), *pane.View2D(1), *pane.View2D(0),
@@ -127,7 +127,7 @@ void Add_transformed_Inequality(AGraphPane& pane, const ExpressionRecord* relati
   Tree r = Transformed(relation, ct), z = Transformed(zero, ct);
   if (!r || !z || !colour) return;
   if (std::unique_ptr<A2DGraph> graph =
-          MakeRegion(pane, r.release(), z.release(), std::move(colour), mode, finer > 0, 1))
+          MakeRegion(pane, std::move(r), std::move(z), std::move(colour), mode, finer > 0, 1))
     pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
@@ -141,7 +141,7 @@ void Add_transformed_FunctionOfXorY(AGraphPane& pane, const ExpressionRecord* f,
   Tree zero(Minus(Copy(equation->operands[0]), Copy(equation->operands[1])));
   if (!zero) return;
   if (std::unique_ptr<A2DGraph> graph =
-          MakeRegion(pane, equation.release(), zero.release(), std::move(colour), mode, true, 1))
+          MakeRegion(pane, std::move(equation), std::move(zero), std::move(colour), mode, true, 1))
     pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
@@ -151,7 +151,7 @@ void Add_transformed_ParametricCurve(AGraphPane& pane, const CoordinateTransform
   if (!BuildsPlaneMirror(pane, ct, view, colour != nullptr)) return;
   ExpressionRecord *tx, *ty;
   if (!TransformXY(ct, x, y, &tx, &ty)) return;
-  Compiled cx(pane.Required(tx)), cy(pane.Required(ty));
+  Compiled cx(pane.Required(Tree(tx))), cy(pane.Required(Tree(ty)));
   if (gGraphMakers.ParametricCurve == nullptr) return;
   if (std::unique_ptr<A2DGraph> graph = gGraphMakers.ParametricCurve(std::move(cx), std::move(cy), std::move(colour),
                                                                      grain, 3, *pane.View2D(1), tLow, tHigh))
@@ -165,8 +165,8 @@ void Add_transformed_Point(AGraphPane& pane, const CoordinateTransformation& ct,
   if (!BuildsPlaneMirror(pane, ct, view, colour != nullptr)) return;
   ExpressionRecord *tx, *ty;
   if (!TransformXY(ct, x, y, &tx, &ty)) return;
-  Compiled cx(pane.Required(tx)), cy(pane.Required(ty)), cs(pane.Optional(CopyOf(symbol).release())),
-      cl(pane.Optional(CopyOf(label).release())), cz(pane.Optional(CopyOf(size).release()));
+  Compiled cx(pane.Required(Tree(tx))), cy(pane.Required(Tree(ty))), cs(pane.Optional(CopyOf(symbol))),
+      cl(pane.Optional(CopyOf(label))), cz(pane.Optional(CopyOf(size)));
   if (gGraphMakers.Point == nullptr) return;
   if (std::unique_ptr<A2DGraph> graph = gGraphMakers.Point(std::move(cx), std::move(cy), std::move(cs), std::move(cl),
                                                            std::move(cz), std::move(colour), false, *pane.View2D(1)))
@@ -179,15 +179,15 @@ void Add_transformed_Data2D(AGraphPane& pane, const CoordinateTransformation& ct
   if (!BuildsPlaneMirror(pane, ct, view, colour != nullptr)) return;
   ExpressionRecord *tx, *ty;
   if (!TransformXY(ct, x, y, &tx, &ty)) return;
-  Compiled cx(pane.Required(tx)), cy(pane.Required(ty));
+  Compiled cx(pane.Required(Tree(tx))), cy(pane.Required(Tree(ty)));
   // The condition speaks of the data point, not of the transformed one.
   Tree condition = CopyOf(style[0]);
   if (condition) {
     condition = Tree(Subst(Subst(condition.release(), Atomic(kIdX), Copy(x)), Atomic(kIdY), Copy(y)));
     if (condition) TAYLOR_SubstRecurse(condition.get());
   }
-  Compiled c[5] = {Compiled(pane.Optional(condition.release()))};
-  for (int i = 1; i < 5; ++i) c[i] = Compiled(pane.Optional(CopyOf(style[i]).release()));
+  Compiled c[5] = {Compiled(pane.Optional(std::move(condition)))};
+  for (int i = 1; i < 5; ++i) c[i] = Compiled(pane.Optional(CopyOf(style[i])));
   if (gGraphMakers.Data2D == nullptr) return;
   if (std::unique_ptr<A2DGraph> graph =
           gGraphMakers.Data2D(std::move(cx), std::move(cy), std::move(colour), std::move(c[0]), std::move(c[1]),
@@ -201,9 +201,9 @@ void Add_transformed_Arrow(AGraphPane& pane, const CoordinateTransformation& ct,
   if (!BuildsPlaneMirror(pane, ct, view, colour != nullptr)) return;
   ExpressionRecord *tx1, *ty1, *tx2, *ty2;
   if (!TransformXY(ct, x1, y1, &tx1, &ty1)) return;
-  Compiled c[2] = {Compiled(pane.Required(tx1)), Compiled(pane.Required(ty1))};
+  Compiled c[2] = {Compiled(pane.Required(Tree(tx1))), Compiled(pane.Required(Tree(ty1)))};
   if (!TransformXY(ct, x2, y2, &tx2, &ty2)) return;
-  Compiled d[2] = {Compiled(pane.Required(tx2)), Compiled(pane.Required(ty2))};
+  Compiled d[2] = {Compiled(pane.Required(Tree(tx2))), Compiled(pane.Required(Tree(ty2)))};
   if (gGraphMakers.Arrow == nullptr) return;
   if (std::unique_ptr<A2DGraph> graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(d[0]),
                                                            std::move(d[1]), std::move(colour), *pane.View2D(1)))
@@ -219,7 +219,7 @@ void Add_transformed_DensityPlot(AGraphPane& pane, const ExpressionRecord* f, in
   if (!g || !ReplaceAtom(g.get(), kIdZ, kIdX, kIdY) || !TransformExpr(g.get(), ct)) return;
   ReplaceAtoms(g.get(), kIdX, kIdU);
   ReplaceAtoms(g.get(), kIdY, kIdV);
-  Compiled compiled(pane.Required(g.release()));
+  Compiled compiled(pane.Required(std::move(g)));
   if (gGraphMakers.DensityPlot == nullptr) return;
   if (std::unique_ptr<A2DGraph> graph =
           gGraphMakers.DensityPlot(std::move(compiled), grain, std::move(colour), *pane.View2D(1)))
@@ -231,14 +231,15 @@ void Add_transformed_SpaceCurve(AGraphPane& pane, const CoordinateTransformation
                                 const ExpressionRecord* clip, const ExpressionRecord* radius, double opacity,
                                 Colour colour, double grain, const double& tLow, const double& tHigh) {
   if (view != 0 || ct.kind != CT::kSpace || !colour) return;
-  ExpressionRecord *out[3], *outClip, *outRadius = nullptr;
+  Tree out[3], outClip, outRadius;
   if (!TransformXYZ(ct, x, y, z, clip, colour.get(), out, &outClip)) return;
-  Compiled cx(pane.Required(out[0])), cy(pane.Required(out[1])), cz(pane.Required(out[2])), cc(pane.Optional(outClip));
+  Compiled cx(pane.Required(std::move(out[0]))), cy(pane.Required(std::move(out[1]))),
+      cz(pane.Required(std::move(out[2]))), cc(pane.Optional(std::move(outClip)));
   if (radius != nullptr) {
     const SpaceDefinitions definitions(x, y, z);
-    if (definitions.Built()) outRadius = definitions.Compose(radius);
+    if (definitions.Built()) outRadius = Tree(definitions.Compose(radius));
   }
-  Compiled cr(pane.Optional(outRadius));
+  Compiled cr(pane.Optional(std::move(outRadius)));
   if (radius != nullptr && !cr) return;
   if (gGraphMakers.SpaceCurve == nullptr) return;
   std::unique_ptr<A3DGraph> graph =
@@ -255,9 +256,10 @@ void Add_transformed_GridSurface(AGraphPane& pane, const CoordinateTransformatio
                                  double opacity, const double& uLow, const double& uHigh, const double& vLow,
                                  const double& vHigh) {
   if (view != 0 || ct.kind != CT::kSpace || !colour) return;
-  ExpressionRecord *out[3], *outClip;
+  Tree out[3], outClip;
   if (!TransformXYZ(ct, x, y, z, clip, colour.get(), out, &outClip)) return;
-  Compiled cx(pane.Required(out[0])), cy(pane.Required(out[1])), cz(pane.Required(out[2])), cc(pane.Optional(outClip));
+  Compiled cx(pane.Required(std::move(out[0]))), cy(pane.Required(std::move(out[1]))),
+      cz(pane.Required(std::move(out[2]))), cc(pane.Optional(std::move(outClip)));
   if (gGraphMakers.GridSurface == nullptr) return;
   std::unique_ptr<A3DGraph> graph =
       gGraphMakers.GridSurface(std::move(cx), std::move(cy), std::move(cz), grain, opacity, std::move(colour),
@@ -275,9 +277,9 @@ void Add_transformed_ODEPlot3D(AGraphPane& pane, const CoordinateTransformation&
 
 void ShowThroughSpace(AGraphPane& pane, const CoordinateTransformation& ct, SpaceMirrorMaker maker, A3DGraph* source) {
   if (ct.formulas[0] == nullptr || ct.formulas[1] == nullptr || ct.formulas[2] == nullptr) return;
-  std::array<Compiled, 3> f = {Compiled(pane.Required(Copy(ct.formulas[0]))),
-                               Compiled(pane.Required(Copy(ct.formulas[1]))),
-                               Compiled(pane.Required(Copy(ct.formulas[2])))};
+  std::array<Compiled, 3> f = {Compiled(pane.Required(Tree(Copy(ct.formulas[0])))),
+                               Compiled(pane.Required(Tree(Copy(ct.formulas[1])))),
+                               Compiled(pane.Required(Tree(Copy(ct.formulas[2]))))};
   if (maker == nullptr) return;
   std::unique_ptr<A3DGraph> graph = maker(std::move(f), source, *pane.View3D(1));
   if (graph == nullptr) return;
