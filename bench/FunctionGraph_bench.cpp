@@ -113,7 +113,8 @@ void BM_SamplingVsHandEdges(benchmark::State& state) {
   const int columns = static_cast<int>(state.range(0));
   Workers workers(1, 1);
   Scene scene(kSet[0], kPlotSampling, columns, 600);
-  AnExpression* f = CurveInU(kSet[0]);
+  const Compiled owned = CurveInU(kSet[0]);
+  AnExpression* f = owned.get();
   AnExpression::Compile(f);
   std::vector<double> out(2 * columns);
   double ours = 0, hand = 0;
@@ -123,7 +124,6 @@ void BM_SamplingVsHandEdges(benchmark::State& state) {
   }
   state.counters["ms"] = 1e3 * ours / state.iterations();
   state.counters["vs_hand"] = ours / hand;
-  delete f;
 }
 
 void BM_ModeOnTheSet(benchmark::State& state) {
@@ -132,7 +132,8 @@ void BM_ModeOnTheSet(benchmark::State& state) {
   state.SetLabel(text);
   Workers workers(1, 1);
   Scene scene(text, mode, 800, 600);
-  AnExpression* f = CurveInU(text);
+  const Compiled owned = CurveInU(text);
+  AnExpression* f = owned.get();
   AnExpression::Compile(f);
   std::vector<double> out(2 * 800);
   const int64_t evaluationsBefore = scene.graph->Evaluations();
@@ -145,7 +146,6 @@ void BM_ModeOnTheSet(benchmark::State& state) {
   state.counters["evals_per_column"] =
       static_cast<double>(scene.graph->Evaluations() - evaluationsBefore) / (800.0 * state.iterations());
   state.counters["vs_hand64"] = ours / hand;
-  delete f;
 }
 
 void BM_WorkerScaling(benchmark::State& state) {

@@ -96,7 +96,8 @@ double HandDensitySeconds(const A2DTransform& t, double (*f)(double, double), st
 
 // The per-cell path: one grid evaluation per cell, the same mapping.
 double PointRunSeconds(const A2DTransform& t, const char* text, std::vector<uint8_t>& cells, double min, double max) {
-  AnExpression* e = Parse(text);
+  const Compiled owned = Parse(text);
+  AnExpression* e = owned.get();
   auto data = AnExpression::CompileForGrid(e);
   MGridVariables grid;
   AnExpression::SetupGrid(t.ITOX(0), t.ITOY(0), t.xUnitsPerPixel, -t.yUnitsPerPixel, kWidth, kHeight, data.get(),
@@ -110,9 +111,7 @@ double PointRunSeconds(const A2DTransform& t, const char* text, std::vector<uint
     }
   }
   benchmark::DoNotOptimize(cells.data());
-  const double s = Seconds(start);
-  delete e;
-  return s;
+  return Seconds(start);
 }
 
 // The pool starts here, not at static initialisation, where the queue may

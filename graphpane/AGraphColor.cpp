@@ -289,8 +289,8 @@ bool AGraphColor::EnableShaders(MDrawContext* context) {
   return true;
 }
 
-AGraphColor* AGraphColor::Copy(const AGraphColor* source) {
-  auto* copy = new AGraphColor(source->fDrawContext, source->fDocument);
+std::unique_ptr<AGraphColor> AGraphColor::Copy(const AGraphColor* source) {
+  auto copy = std::make_unique<AGraphColor>(source->fDrawContext, source->fDocument);
   copy->fType = source->fType == kFragmentProgram ? source->fSavedType : source->fType;
   copy->fSolidColor = source->fSolidColor;
   for (int i = 0; i < 3; ++i) {
@@ -302,8 +302,8 @@ AGraphColor* AGraphColor::Copy(const AGraphColor* source) {
   return copy;
 }
 
-AGraphColor* AGraphColor::Copy(const AGraphColor* source, MDrawContext* context) {
-  AGraphColor* copy = Copy(source);
+std::unique_ptr<AGraphColor> AGraphColor::Copy(const AGraphColor* source, MDrawContext* context) {
+  std::unique_ptr<AGraphColor> copy = Copy(source);
   copy->fDrawContext = context;
   return copy;
 }

@@ -80,8 +80,8 @@ class AGraphColor : public AColorEquations {
   void DrawLegend(const MRect& r) const;
 
   // A new colour of the same kind and equations; no picture or programs.
-  static AGraphColor* Copy(const AGraphColor* source);
-  static AGraphColor* Copy(const AGraphColor* source, MDrawContext* context);
+  static std::unique_ptr<AGraphColor> Copy(const AGraphColor* source);
+  static std::unique_ptr<AGraphColor> Copy(const AGraphColor* source, MDrawContext* context);
 
   uint32_t fSolidColor = 0xCE00CE;  // 0x00RRGGBB; purple
   __OurTexture* fTexture = nullptr;

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QRegion>
 #include <cstdint>
 #include <memory>
+
+#include <QRegion>
 
 #include "CoreUtilities/MRect.h"
 #include "graphpane/AGraph.h"

@@ -163,7 +163,7 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   kind = BaseKind(kind);
 
   MDrawContext* context = is4D ? View4D()->Record().drawContext : View3D(view)->Record().drawContext;
-  Colour colour(new AGraphColor(context, fDocument));
+  auto colour = std::make_unique<AGraphColor>(context, fDocument);
   colour->Set(colourCode);
 
   EquationOptions options;

@@ -125,7 +125,7 @@ void Add_kInequality2(AGraphPane& pane, EquationBuild& b) {
   AddRegion(pane, b, std::move(b.relation), std::move(b.zero), false);
   if (lookup.Count() == rows) return;
 
-  Colour offBlack(new AGraphColor(pane.View3D(0)->Record().drawContext, pane.Document()));
+  auto offBlack = std::make_unique<AGraphColor>(pane.View3D(0)->Record().drawContext, pane.Document());
   offBlack->fSolidColor = kOffBlack;
   offBlack->fType = hidden ? AGraphColor::kHidden : AGraphColor::kSolid;
   Colour mirror(view == 0 && ct.kind == CoordinateTransformation::kPlaneFromTransformed

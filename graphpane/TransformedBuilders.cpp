@@ -88,8 +88,8 @@ bool BuildsPlaneMirror(AGraphPane& pane, const CoordinateTransformation& ct, int
 Colour MirrorColour(const AGraphPane& pane, int32_t view, const CoordinateTransformation& ct,
                     const AGraphColor* colour) {
   if (view != 0 || colour == nullptr) return nullptr;
-  if (ct.kind == CT::kSpace) return Colour(AGraphColor::Copy(colour, pane.View3D(1)->Record().drawContext));
-  return Colour(IsPlaneKind(ct.kind) ? AGraphColor::Copy(colour) : nullptr);
+  if (ct.kind == CT::kSpace) return AGraphColor::Copy(colour, pane.View3D(1)->Record().drawContext);
+  return IsPlaneKind(ct.kind) ? AGraphColor::Copy(colour) : nullptr;
 }
 
 void MakeTransformPlot(AGraphPane& pane, const CoordinateTransformation& ct) {
@@ -102,7 +102,7 @@ void MakeTransformPlot(AGraphPane& pane, const CoordinateTransformation& ct) {
     PaneHooks::AddToParameterList(formula, pane.Document());
     SubstituteNumbers(formula, pane.Document());
   }
-  Colour colour(new AGraphColor(pane.View3D(0)->Record().drawContext, pane.Document()));
+  auto colour = std::make_unique<AGraphColor>(pane.View3D(0)->Record().drawContext, pane.Document());
   colour->Set(ct.colorCode);
   Compiled cf(pane.Required(std::move(f))), cg(pane.Required(std::move(g)));
   std::unique_ptr<A2DGraph> plot;
