@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <array>
 #include <memory>
+#include <utility>
 
 #include "CoreUtilities/OurTime.h"
 #include "document/DocumentIdle.h"
@@ -147,15 +148,13 @@ void ZoomToRanges(DocumentMainWindow* window) {
 void CopyFragmentProgram(DocumentMainWindow* window) {
   if (!FocusedEquationBlock(window)) return;
   DocumentRecord* document = window->Document();
-  delete[] gHackExportShaderPointer;
-  gHackExportShaderPointer = nullptr;
+  gHackExportShaderPointer.reset();
   gHackExportShaderBlock = document->fFocusedBlock;
   gHackExportShaderFlag = true;
   DoGraph(document);
   const uint32_t deadline = OurTime() + OurDuration(kProgramExportTicks);
   while (!document->fExpansion.graphed && !OurTimeIsPast(OurTime(), deadline)) window->RunIdle();
-  const std::unique_ptr<char[]> text(gHackExportShaderPointer);
-  gHackExportShaderPointer = nullptr;
+  const std::unique_ptr<char[]> text = std::move(gHackExportShaderPointer);
   gHackExportShaderFlag = false;
   gHackExportShaderBlock = -1;
   if (!text) {

@@ -58,8 +58,8 @@ A2DTransform View() {
   return t;
 }
 
-AnExpression* Parse(const std::string& text) {
-  return new AnExpression(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
+Compiled Parse(const std::string& text) {
+  return std::make_unique<AnExpression>(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
 }
 
 void UseWorkers(int n) {
@@ -74,9 +74,9 @@ struct Run {
 };
 
 Run RunGraph(const Formula& f, const A2DTransform& t) {
-  auto* colour = new AGraphColor;
+  auto colour = std::make_unique<AGraphColor>();
   const auto start = Clock::now();
-  A2DInequality graph(Parse(f.text), Parse("0"), colour, 2, f.equation, t);
+  A2DInequality graph(Parse(f.text), Parse("0"), std::move(colour), 2, f.equation, t);
   while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(20));
   Run run{std::chrono::duration<double>(Clock::now() - start).count(), graph.Counts(), {}};
   for (int v = 0; v < kHeight; ++v) {
@@ -231,9 +231,9 @@ void BM_WorkerScaling(benchmark::State& state) {
 void BM_DrawFinishedMap(benchmark::State& state) {
   StartComputeThreads();
   const A2DTransform t = View();
-  auto* colour = new AGraphColor;
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = 0x3060C0;
-  A2DInequality graph(Parse("sin(x) + cos(y) > 0.5"), Parse("0"), colour, 1, false, t);
+  A2DInequality graph(Parse("sin(x) + cos(y) > 0.5"), Parse("0"), std::move(colour), 1, false, t);
   while (!graph.IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(20));
   OurPort* port = NewOffscreenPort(QRect(0, 0, kWidth, kHeight));
   std::vector<uint8_t> map;

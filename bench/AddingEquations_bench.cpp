@@ -17,6 +17,9 @@
 #include "expression/ExpressionParser.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"
+#include "graphpane/A2DGraph.h"
+#include "graphpane/A3DGraph.h"
+#include "graphpane/A4DGraph.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/AGraphPane.h"
 #include "graphpane/GraphMakers.h"
@@ -67,7 +70,7 @@ void Take(const Other&) {}
 
 // A maker that keeps copies of its formulas and makes nothing.
 template <typename Graph, typename... Args>
-Graph* Keep(Args... args) {
+std::unique_ptr<Graph> Keep(Args... args) {
   (Take(args), ...);
   return nullptr;
 }

@@ -68,7 +68,7 @@ struct Setting {
     view.ConstructContextNeededByGraphConstructors();
     plot = new AData3DPlot(Column("P"), Column("Q"), Column("R"), nullptr, nullptr, nullptr, nullptr,
                            std::make_unique<AGraphColor>(), view.DrawContext(), document.get());
-    view.AddGraph(plot);
+    view.AddGraph(std::unique_ptr<AGraph>(plot));
     for (int k = 0; k < 3; ++k) columns[k] = Column(std::string(1, char('P' + k)).c_str());
     AnExpression::Compile(columns[0].get(), columns[1].get(), columns[2].get());
   }

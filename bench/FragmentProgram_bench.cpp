@@ -161,7 +161,7 @@ struct ColouredSurface {
     surface = new AGridSurface(Formula("u"), Formula("v"), Formula("sin(u)*cos(v)"), 1, 1, std::move(colour), nullptr,
                                kPlotSampling, u[0], u[1], v[0], v[1], view.DrawContext());
     gInjectedFragmentProgram = nullptr;
-    view.AddGraph(surface);
+    view.AddGraph(std::unique_ptr<AGraph>(surface));
     Settle();
     usesProgram = surface->UsingShader();
   }

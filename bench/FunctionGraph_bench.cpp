@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,14 +33,14 @@ using Clock = std::chrono::steady_clock;
 
 const char* const kSet[] = {"sin(3*x)*exp(-x^2/8) + x/3", "tan(x)", "sqrt(4 - x^2)", "sin(1/x)"};
 
-AnExpression* CurveInU(const std::string& text) {
-  auto* e = new AnExpression(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
+Compiled CurveInU(const std::string& text) {
+  auto e = std::make_unique<AnExpression>(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
   e->ReplaceAtoms(kIdX, kIdU);
   return e;
 }
 
-AGraphColor* Red() {
-  auto* colour = new AGraphColor;
+Colour Red() {
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = 0xD00000;
   return colour;
 }
@@ -53,8 +54,9 @@ struct Scene {
     view.SetViewRect(MRect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)});
     view.SetDefaultViewState();
     view.Resize();
-    graph = new AFunctionOf_XorY(CurveInU(text), true, Red(), mode, view.GraphTransform());
-    view.AddGraph(graph);
+    auto owned = std::make_unique<AFunctionOf_XorY>(CurveInU(text), true, Red(), mode, view.GraphTransform());
+    graph = owned.get();
+    view.AddGraph(std::move(owned));
     Wait();
   }
   void Wait() {
@@ -116,7 +118,8 @@ void BM_SamplingVsHandEdges(benchmark::State& state) {
   const int columns = static_cast<int>(state.range(0));
   Workers workers(1, 1);
   Scene scene(kSet[0], kPlotSampling, columns, 600);
-  AnExpression* f = CurveInU(kSet[0]);
+  const Compiled owned = CurveInU(kSet[0]);
+  AnExpression* f = owned.get();
   AnExpression::Compile(f);
   std::vector<double> out(2 * columns);
   double ours = 0, hand = 0;
@@ -126,7 +129,6 @@ void BM_SamplingVsHandEdges(benchmark::State& state) {
   }
   state.counters["ms"] = 1e3 * ours / state.iterations();
   state.counters["vs_hand"] = ours / hand;
-  delete f;
 }
 
 void BM_ModeOnTheSet(benchmark::State& state) {
@@ -135,7 +137,8 @@ void BM_ModeOnTheSet(benchmark::State& state) {
   state.SetLabel(text);
   Workers workers(1, 1);
   Scene scene(text, mode, 800, 600);
-  AnExpression* f = CurveInU(text);
+  const Compiled owned = CurveInU(text);
+  AnExpression* f = owned.get();
   AnExpression::Compile(f);
   std::vector<double> out(2 * 800);
   const int64_t evaluationsBefore = scene.graph->Evaluations();
@@ -148,7 +151,6 @@ void BM_ModeOnTheSet(benchmark::State& state) {
   state.counters["evals_per_column"] =
       static_cast<double>(scene.graph->Evaluations() - evaluationsBefore) / (800.0 * state.iterations());
   state.counters["vs_hand64"] = ours / hand;
-  delete f;
 }
 
 void BM_WorkerScaling(benchmark::State& state) {
@@ -221,12 +223,15 @@ struct ManyCurves {
     for (std::string line; std::getline(in, line);) {
       if (line.rfind("Expr ", 0) != 0) continue;
       const bool yOfX = line[5] == 'y';
-      auto* e = new AnExpression(CoreParseExpr(line.data() + 9, static_cast<int32_t>(line.size() - 10)), nullptr);
+      auto e = std::make_unique<AnExpression>(CoreParseExpr(line.data() + 9, static_cast<int32_t>(line.size() - 10)),
+                                              nullptr);
       e->ReplaceAtoms(yOfX ? kIdX : kIdY, kIdU);
-      auto* colour = new AGraphColor;
+      auto colour = std::make_unique<AGraphColor>();
       colour->fSolidColor = colours[graphs.size() % 5];
-      graphs.push_back(new AFunctionOf_XorY(e, yOfX, colour, kPlotIntervalPixelTests, view.GraphTransform()));
-      view.AddGraph(graphs.back());
+      auto graph = std::make_unique<AFunctionOf_XorY>(std::move(e), yOfX, std::move(colour), kPlotIntervalPixelTests,
+                                                      view.GraphTransform());
+      graphs.push_back(graph.get());
+      view.AddGraph(std::move(graph));
     }
     Wait();
   }

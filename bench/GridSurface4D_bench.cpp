@@ -48,7 +48,7 @@ void BM_SpinFrame4D(benchmark::State& state) {
     auto* surface =
         new AGridSurface4D(Parsed("u"), Parsed("v"), Parsed("u^2 - v^2"), Parsed("2*u*v"), 0.5, 1, std::move(colour),
                            nullptr, x[0], x[1], y[0], y[1], view.DrawContext(), view.Transform());
-    view.AddGraph(surface);
+    view.AddGraph(std::unique_ptr<AGraph>(surface));
     while (!surface->IsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     // Spins in the yz and zw planes.
     view.SetViewParameter4D(ViewAttribute(kAttributeSpinXY + 3), 90);

@@ -77,7 +77,7 @@ struct SurfaceInView {
     const uint32_t before = gFinished.load(std::memory_order_acquire);
     surface = new AGridSurface(Parsed(c.x), Parsed(c.y), Parsed(c.z), 1, 1, std::move(colour), nullptr, kPlotInterval,
                                u[0], u[1], v[0], v[1], view.DrawContext());
-    view.AddGraph(surface);
+    view.AddGraph(std::unique_ptr<AGraph>(surface));
     Wait(before);
   }
   ~SurfaceInView() { gRendererHooks.NotifyWindowGraphFinished = nullptr; }

@@ -27,12 +27,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kWidth = 800, kHeight = 600;
 
-AFunctionOf_XorY* Curve(const std::string& text, const A2DTransform& transform) {
-  auto* e = new AnExpression(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
+std::unique_ptr<AFunctionOf_XorY> Curve(const std::string& text, const A2DTransform& transform) {
+  auto e = std::make_unique<AnExpression>(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
   e->ReplaceAtoms(kIdX, kIdU);
-  auto* colour = new AGraphColor;
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = 0xD00000;
-  return new AFunctionOf_XorY(e, true, colour, kPlotIntervalPixelTests, transform);
+  return std::make_unique<AFunctionOf_XorY>(std::move(e), true, std::move(colour), kPlotIntervalPixelTests,
+                                            transform);
 }
 
 double Percentile(std::vector<double> v, double p) {
@@ -56,10 +57,12 @@ void BM_TrackedMoveAndSnapVsRedraw(benchmark::State& state) {
     view.SetViewRect(MRect{0, 0, kHeight, kWidth});
     view.SetDefaultViewState();
     view.Resize();
-    AFunctionOf_XorY* parabola = Curve("x^2", view.GraphTransform());
-    AFunctionOf_XorY* level = Curve("2", view.GraphTransform());
-    view.AddGraph(parabola);
-    view.AddGraph(level);
+    std::unique_ptr<AFunctionOf_XorY> ownedParabola = Curve("x^2", view.GraphTransform());
+    std::unique_ptr<AFunctionOf_XorY> ownedLevel = Curve("2", view.GraphTransform());
+    AFunctionOf_XorY* parabola = ownedParabola.get();
+    AFunctionOf_XorY* level = ownedLevel.get();
+    view.AddGraph(std::move(ownedParabola));
+    view.AddGraph(std::move(ownedLevel));
     while (!view.AreAllGraphsDoneComputing()) std::this_thread::yield();
     APushPort push(port);
     view.Draw(true);

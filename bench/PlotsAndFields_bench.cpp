@@ -27,12 +27,12 @@ constexpr int kWidth = 800, kHeight = 600;
 
 double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-AnExpression* Formula(const std::string& text) {
-  return new AnExpression(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
+Compiled Formula(const std::string& text) {
+  return std::make_unique<AnExpression>(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
 }
 
-AGraphColor* Blue() {
-  auto* colour = new AGraphColor;
+Colour Blue() {
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = 0x0000D0;
   return colour;
 }
@@ -110,9 +110,10 @@ int HandCurve(double x, double y, double direction, const A2DTransform& t, std::
 
 void BM_DELatticeVsHandRK4(benchmark::State& state) {
   Scene scene;
-  auto* plot = new ADEPlot(Formula("sin(x) - y / 2"), nullptr, nullptr, nullptr, Blue(), 1,
-                           scene.view.GraphTransform());
-  scene.view.AddGraph(plot);
+  auto owned = std::make_unique<ADEPlot>(Formula("sin(x) - y / 2"), nullptr, nullptr, nullptr, Blue(), 1,
+                                         scene.view.GraphTransform());
+  ADEPlot* plot = owned.get();
+  scene.view.AddGraph(std::move(owned));
   std::vector<double> points(2000);
   double ours = 0, hand = 0, draw = 0;
   for (auto _ : state) {
@@ -139,8 +140,10 @@ BENCHMARK(BM_DELatticeVsHandRK4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_VectorFieldVsHandLoop(benchmark::State& state) {
   Scene scene;
-  auto* plot = new A2DVectorPlot(Formula("cos(y)"), Formula("x - y"), 1, Blue(), false, scene.view.GraphTransform());
-  scene.view.AddGraph(plot);
+  auto owned =
+      std::make_unique<A2DVectorPlot>(Formula("cos(y)"), Formula("x - y"), 1, Blue(), false, scene.view.GraphTransform());
+  A2DVectorPlot* plot = owned.get();
+  scene.view.AddGraph(std::move(owned));
   double ours = 0, hand = 0, draw = 0;
   for (auto _ : state) {
     ours += scene.Recompute(plot);

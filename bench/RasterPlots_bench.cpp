@@ -51,12 +51,12 @@ A2DTransform View() {
   return t;
 }
 
-AnExpression* Parse(const char* text) {
-  return new AnExpression(CoreParseExpr(text, static_cast<int32_t>(std::strlen(text))), nullptr);
+Compiled Parse(const char* text) {
+  return std::make_unique<AnExpression>(CoreParseExpr(text, static_cast<int32_t>(std::strlen(text))), nullptr);
 }
 
-AGraphColor* Colour() {
-  auto* c = new AGraphColor;
+Colour Blue() {
+  auto c = std::make_unique<AGraphColor>();
   c->fSolidColor = 0x3366FF;
   return c;
 }
@@ -96,7 +96,8 @@ double HandDensitySeconds(const A2DTransform& t, double (*f)(double, double), st
 
 // The per-cell path: one grid evaluation per cell, the same mapping.
 double PointRunSeconds(const A2DTransform& t, const char* text, std::vector<uint8_t>& cells, double min, double max) {
-  AnExpression* e = Parse(text);
+  const Compiled owned = Parse(text);
+  AnExpression* e = owned.get();
   auto data = AnExpression::CompileForGrid(e);
   MGridVariables grid;
   AnExpression::SetupGrid(t.ITOX(0), t.ITOY(0), t.xUnitsPerPixel, -t.yUnitsPerPixel, kWidth, kHeight, data.get(),
@@ -110,9 +111,7 @@ double PointRunSeconds(const A2DTransform& t, const char* text, std::vector<uint
     }
   }
   benchmark::DoNotOptimize(cells.data());
-  const double s = Seconds(start);
-  delete e;
-  return s;
+  return Seconds(start);
 }
 
 // The pool starts here, not at static initialisation, where the queue may
@@ -133,7 +132,7 @@ void BM_DensityCells(benchmark::State& state) {
   int64_t runs = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
-    ADensityPlot plot(Parse(f.text), 0.5, Colour(), t);
+    ADensityPlot plot(Parse(f.text), 0.5, Blue(), t);
     WaitDone(plot);
     ours += Seconds(start);
     double min = 0, max = 0;
@@ -158,7 +157,7 @@ void BM_ColourCells(benchmark::State& state) {
   int64_t runs = 0;
   for (auto _ : state) {
     auto start = Clock::now();
-    AColorPlot plot(Parse("sin(x)"), Parse("cos(y)"), Parse("x*y"), nullptr, false, Colour(), t);
+    AColorPlot plot(Parse("sin(x)"), Parse("cos(y)"), Parse("x*y"), nullptr, false, Blue(), t);
     WaitDone(plot);
     ours += Seconds(start);
     // By hand: the ranges of the three are the sample's widened [0, 1].
@@ -202,7 +201,7 @@ void BM_DensityWorkers(benchmark::State& state) {
   int64_t runs = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
-    ADensityPlot plot(Parse(kFormulas[0].text), 0.5, Colour(), t);
+    ADensityPlot plot(Parse(kFormulas[0].text), 0.5, Blue(), t);
     WaitDone(plot);
     ours += Seconds(start);
     ++runs;
@@ -214,7 +213,7 @@ void BM_DensityWorkers(benchmark::State& state) {
 void BM_DensityDraw(benchmark::State& state) {
   Workers(0);
   const A2DTransform t = View();
-  ADensityPlot plot(Parse(kFormulas[0].text), 0.5, Colour(), t);
+  ADensityPlot plot(Parse(kFormulas[0].text), 0.5, Blue(), t);
   WaitDone(plot);
   OurPort* port = NewOffscreenPort(QRect(0, 0, kWidth, kHeight));
   APushPort push(port);
@@ -245,7 +244,7 @@ void BM_ContourWalk(benchmark::State& state) {
   const A2DTransform t = View();
   int64_t segments = 0;
   for (auto _ : state) {
-    AContourPlot plot(Parse(kFormulas[static_cast<size_t>(state.range(0))].text), 1, Colour(), t);
+    AContourPlot plot(Parse(kFormulas[static_cast<size_t>(state.range(0))].text), 1, Blue(), t);
     WaitDone(plot);
     segments = plot.Segments().Count();
   }

@@ -31,8 +31,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kWidth = 800, kHeight = 600;
 
-AnExpression* Parse(const std::string& text) {
-  return new AnExpression(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
+Compiled Parse(const std::string& text) {
+  return std::make_unique<AnExpression>(CoreParseExpr(text.data(), static_cast<int32_t>(text.size())), nullptr);
 }
 
 void WaitFor(A2DGraph& graph) {
@@ -83,10 +83,10 @@ void DrawPlot(benchmark::State& state, bool forward) {
       view->Resize();
     }
     first.Record().graphPaperShown = 1;
-    auto* disc =
-        new A2DInequality(Parse("x^2 + y^2 < 3"), Parse("0"), new AGraphColor, 2, false, first.GraphTransform());
-    first.AddGraph(disc);
+    auto disc = std::make_unique<A2DInequality>(Parse("x^2 + y^2 < 3"), Parse("0"), std::make_unique<AGraphColor>(), 2,
+                                                false, first.GraphTransform());
     WaitFor(*disc);
+    first.AddGraph(std::move(disc));
     AListGenericSmall<int32_t> sources;
     sources.Add(0);
     AGraphColor colour;
@@ -95,11 +95,14 @@ void DrawPlot(benchmark::State& state, bool forward) {
     first.Draw(&sources, &colour, true);
     second.Draw(true);
     const QImage picture = port->image.copy();
-    A2DGraph* plot =
-        forward
-            ? static_cast<A2DGraph*>(new ATextureMapPlot(Parse("2*x"), Parse("2*y"), new AGraphColor, 0.5,
-                                                         second.GraphTransform(), first, &sources))
-            : new ATransformPlot(Parse("x/2"), Parse("y/2"), new AGraphColor, second.GraphTransform(), first, &sources);
+    std::unique_ptr<A2DGraph> plot;
+    if (forward) {
+      plot = std::make_unique<ATextureMapPlot>(Parse("2*x"), Parse("2*y"), std::make_unique<AGraphColor>(), 0.5,
+                                               second.GraphTransform(), first, &sources);
+    } else {
+      plot = std::make_unique<ATransformPlot>(Parse("x/2"), Parse("y/2"), std::make_unique<AGraphColor>(),
+                                              second.GraphTransform(), first, &sources);
+    }
     WaitFor(*plot);
     plot->Draw();  // fonts and metrics made outside the timing
     int64_t draws = 0;
@@ -130,7 +133,7 @@ void DrawPlot(benchmark::State& state, bool forward) {
     state.counters["vs_qimage_scaled"] = ours / scaled;
     state.counters["vs_source_redraw"] = ours / redraw;
     state.counters["vs_hand_resample"] = ours / hand;
-    delete plot;
+    plot.reset();
     DisposeOffscreenPort(port);
   }
   StopComputeThreads();

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 
-#include "platform/CheckedConvert.h"
 #include "CoreUtilities/HSVColor.h"
 #include "CoreUtilities/OurPictures.h"
 #include "CoreUtilities/ThreadLocalState.h"
 #include "graphpane/GraphColorConstants.h"
 #include "graphpane/GraphColorGlobals.h"
+#include "platform/CheckedConvert.h"
 #include "platform/EGLContexts.h"
 #include "renderer/DrawContext.h"
 #include "renderer/GLProbes.h"
@@ -20,7 +22,7 @@
 OurPicture* gSurfacePicture = nullptr;
 bool gHackExportShaderFlag = false;
 bool gHackExportShaderFlag2 = false;
-char* gHackExportShaderPointer = nullptr;
+std::unique_ptr<char[]> gHackExportShaderPointer;
 const char* gInjectedFragmentProgram = nullptr;
 
 namespace {
@@ -53,23 +55,25 @@ void ToComponents(GraphColorType type, double c1, double c2, double c3, double* 
 
 // A zero-terminated copy with line feeds as carriage returns, for the
 // clipboard.
-char* ExportCopy(const std::string& text) {
-  char* copy = new char[text.size() + 1];
-  std::replace_copy(text.begin(), text.end(), copy, '\n', '\r');
-  copy[text.size()] = '\0';
+std::unique_ptr<char[]> ExportCopy(const std::string& text) {
+  auto copy = std::make_unique<char[]>(text.size() + 1);
+  std::replace_copy(text.begin(), text.end(), copy.get(), '\n', '\r');
   return copy;
 }
 
 }  // namespace
+
+AGraphColor::AGraphColor(MDrawContext* context, DocumentRecord* document)
+    : fDrawContext(context), fDocument(document) {}
 
 AGraphColor::~AGraphColor() {
   // Program names die with their context: delete them only in the one they
   // were made in, and only while it lives.
   if (fFragmentProgram != nullptr && MadeForCurrentRenderer() && fAglContext != nullptr)
     OurMakeGLContextCurrent(static_cast<OurEGLContext*>(fAglContext));
-  delete fFragmentProgram;
-  delete fVertexProgram;
-  delete fUniformVariables;
+  fFragmentProgram.reset();
+  fVertexProgram.reset();
+  fUniformVariables.reset();
   DisposeTexture();
   OurDisposePicture(fPicture);
 }
@@ -152,7 +156,6 @@ void AGraphColor::MakePrograms(AnExpression* coordinate, MDrawContext* context, 
   const std::string text = GenerateProgramText(coordinate, context, &uniforms);
   ReplaceUniformVariables(uniforms);
   if (gHackExportShaderFlag2 && !text.empty()) {
-    delete[] gHackExportShaderPointer;
     gHackExportShaderPointer = ExportCopy(text);
     gHackExportShaderFlag2 = false;
     gHackExportShaderFlag = false;
@@ -170,21 +173,20 @@ std::string AGraphColor::GenerateProgramText(AnExpression* coordinate, MDrawCont
 
 // The generator's trees are copies the expressions take over.
 void AGraphColor::ReplaceUniformVariables(const std::vector<ExpressionRecord*>& uniforms) {
-  delete fUniformVariables;
-  fUniformVariables = new UniformVariables;
+  fUniformVariables = std::make_unique<UniformVariables>();
   for (ExpressionRecord* tree : uniforms) {
-    auto* expression = new AnExpression(tree, fDocument);
-    AnExpression::Compile(expression);
-    fUniformVariables->Add(expression);
+    auto expression = std::make_unique<AnExpression>(tree, fDocument);
+    AnExpression::Compile(expression.get());
+    fUniformVariables->Add(std::move(expression));
   }
 }
 
 // A program the card refuses leaves the colour to the processor, silently.
 void AGraphColor::LoadPrograms(const std::string& text, MDrawContext* context) {
-  fVertexProgram = new Shader("", gVertexProgram, false);
-  fFragmentProgram = new Shader("", text.c_str(), true);
+  fVertexProgram = std::make_unique<Shader>("", gVertexProgram, false);
+  fFragmentProgram = std::make_unique<Shader>("", text.c_str(), true);
   RememberRenderer(context);
-  const bool works = OurEnableShaders(fFragmentProgram, fVertexProgram, context);
+  const bool works = OurEnableShaders(fFragmentProgram.get(), fVertexProgram.get(), context);
   OurDisableShaders(context);
   if (!works) {
     DropPrograms();
@@ -195,11 +197,14 @@ void AGraphColor::LoadPrograms(const std::string& text, MDrawContext* context) {
 }
 
 void AGraphColor::DropPrograms() {
-  delete fFragmentProgram;
-  delete fVertexProgram;
-  fFragmentProgram = nullptr;
-  fVertexProgram = nullptr;
+  fFragmentProgram.reset();
+  fVertexProgram.reset();
   if (fType == kFragmentProgram) fType = fSavedType;
+}
+
+// The equations' own slots hold plain pointers the colour frees.
+void AGraphColor::ReplaceEquation(int32_t i, std::unique_ptr<AnExpression> equation) {
+  const std::unique_ptr<AnExpression> replaced(std::exchange(fColorExpressions[i], equation.release()));
 }
 
 void AGraphColor::Compute() {
@@ -270,7 +275,7 @@ bool AGraphColor::CheckAndUpdateFragmentProgram() {
 
 bool AGraphColor::EnableShaders(MDrawContext* context) {
   if (fType == kFragmentProgram) OurSubmitSolidColor(kWhite, context);
-  if (!OurEnableShaders(fFragmentProgram, fVertexProgram, context)) return false;
+  if (!OurEnableShaders(fFragmentProgram.get(), fVertexProgram.get(), context)) return false;
   ReallocateThreadLocalVariablesIfNecessary();
   std::vector<double> values;
   const int32_t count = fUniformVariables != nullptr ? fUniformVariables->Count() : 0;
@@ -284,8 +289,8 @@ bool AGraphColor::EnableShaders(MDrawContext* context) {
   return true;
 }
 
-AGraphColor* AGraphColor::Copy(const AGraphColor* source) {
-  auto* copy = new AGraphColor(source->fDrawContext, source->fDocument);
+std::unique_ptr<AGraphColor> AGraphColor::Copy(const AGraphColor* source) {
+  auto copy = std::make_unique<AGraphColor>(source->fDrawContext, source->fDocument);
   copy->fType = source->fType == kFragmentProgram ? source->fSavedType : source->fType;
   copy->fSolidColor = source->fSolidColor;
   for (int i = 0; i < 3; ++i) {
@@ -297,8 +302,8 @@ AGraphColor* AGraphColor::Copy(const AGraphColor* source) {
   return copy;
 }
 
-AGraphColor* AGraphColor::Copy(const AGraphColor* source, MDrawContext* context) {
-  AGraphColor* copy = Copy(source);
+std::unique_ptr<AGraphColor> AGraphColor::Copy(const AGraphColor* source, MDrawContext* context) {
+  std::unique_ptr<AGraphColor> copy = Copy(source);
   copy->fDrawContext = context;
   return copy;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,7 @@ class AGraphColor : public AColorEquations {
   static constexpr GraphColorType kFragmentProgram = 11;
   static constexpr GraphColorType kHidden = 13;
 
-  explicit AGraphColor(MDrawContext* context = nullptr, DocumentRecord* document = nullptr)
-      : fDrawContext(context), fDocument(document) {}
+  explicit AGraphColor(MDrawContext* context = nullptr, DocumentRecord* document = nullptr);
   AGraphColor(const AGraphColor&) = delete;
   AGraphColor& operator=(const AGraphColor&) = delete;
   ~AGraphColor() override;
@@ -60,6 +60,10 @@ class AGraphColor : public AColorEquations {
   void ClearCancelFlag() { ClearCancelFlag(this); }
   void InvalConstants() { InvalConstants(this); }
 
+  // Colour equation i (0 to 2) becomes the one given; the one it held is
+  // destroyed.
+  void ReplaceEquation(int32_t i, std::unique_ptr<AnExpression> equation);
+
   bool IsGradientColor() const;
   bool IsDiscreteColor() const;
   void MaximizeIntensity();
@@ -76,8 +80,8 @@ class AGraphColor : public AColorEquations {
   void DrawLegend(const MRect& r) const;
 
   // A new colour of the same kind and equations; no picture or programs.
-  static AGraphColor* Copy(const AGraphColor* source);
-  static AGraphColor* Copy(const AGraphColor* source, MDrawContext* context);
+  static std::unique_ptr<AGraphColor> Copy(const AGraphColor* source);
+  static std::unique_ptr<AGraphColor> Copy(const AGraphColor* source, MDrawContext* context);
 
   uint32_t fSolidColor = 0xCE00CE;  // 0x00RRGGBB; purple
   OurTexture* fTexture = nullptr;
@@ -87,9 +91,9 @@ class AGraphColor : public AColorEquations {
   int32_t fRendererType = 0;
   void* fAglContext = nullptr;
   // Made only by a renderer; null while there is none.
-  Shader* fFragmentProgram = nullptr;
-  Shader* fVertexProgram = nullptr;
-  UniformVariables* fUniformVariables = nullptr;
+  std::unique_ptr<Shader> fFragmentProgram;
+  std::unique_ptr<Shader> fVertexProgram;
+  std::unique_ptr<UniformVariables> fUniformVariables;
   DocumentRecord* fDocument;
 
  private:

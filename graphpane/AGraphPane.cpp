@@ -425,27 +425,31 @@ void AGraphPane::PastePicture(const OurPicture* picture, const MPoint* point) {
   }
 }
 
-// A graph the view can't take is deleted, so that its jobs stop with it;
+// A graph the view can't take is destroyed, so that its jobs stop with it;
 // the index it would have had reads as a done graph with nothing to say.
-int32_t AGraphPane::AddGraphToView(AGraph* graph, AGraphView* view) {
+int32_t AGraphPane::AddGraphToView(std::unique_ptr<AGraph> graph, AGraphView* view) {
   const int32_t index = view->GraphCount();
-  if (view->AddGraph(graph) != 0) delete graph;
+  view->AddGraph(std::move(graph));
   return index;
 }
 
-void AGraphPane::AddToNewRow(AGraph* graph, AGraphView* view) {
+void AGraphPane::AddToNewRow(std::unique_ptr<AGraph> graph, AGraphView* view) {
   GraphLookup row{};
-  row.pairs[0] = {view, AddGraphToView(graph, view)};
+  row.pairs[0] = {view, AddGraphToView(std::move(graph), view)};
   fGraphLookup.Add(row);
 }
 
-void AGraphPane::AddGraph(A2DGraph* graph, int32_t k) { AddToNewRow(graph, View2D(k == 1 ? 1 : 0)); }
-void AGraphPane::AddGraph(A3DGraph* graph, int32_t k) { AddToNewRow(graph, View3D(k == 1 ? 1 : 0)); }
-void AGraphPane::AddGraph(A4DGraph* graph, int32_t /*k*/) { AddToNewRow(graph, View4D()); }
+void AGraphPane::AddGraph(std::unique_ptr<A2DGraph> graph, int32_t k) {
+  AddToNewRow(std::move(graph), View2D(k == 1 ? 1 : 0));
+}
+void AGraphPane::AddGraph(std::unique_ptr<A3DGraph> graph, int32_t k) {
+  AddToNewRow(std::move(graph), View3D(k == 1 ? 1 : 0));
+}
+void AGraphPane::AddGraph(std::unique_ptr<A4DGraph> graph, int32_t /*k*/) { AddToNewRow(std::move(graph), View4D()); }
 
-void AGraphPane::AddTransformed(AGraph* graph, AGraphView* view) {
+void AGraphPane::AddTransformed(std::unique_ptr<AGraph> graph, AGraphView* view) {
   const int32_t count = view->GraphCount();
-  const int32_t index = AddGraphToView(graph, view);
+  const int32_t index = AddGraphToView(std::move(graph), view);
   GraphLookup* last = fGraphLookup.At(fGraphLookup.Count() - 1);
   if (last != nullptr && view->GraphCount() > count) last->pairs[1] = {view, index};
 }
@@ -456,8 +460,12 @@ void AGraphPane::ShowFlags(std::initializer_list<CoordDisplayParam> params) {
   for (CoordDisplayParam p : params) fCoordDisplay[p] = 1;
 }
 
-void AGraphPane::AddGraph_TransformedCoordinates(A2DGraph* graph) { AddTransformed(graph, View2D(1)); }
-void AGraphPane::AddGraph_TransformedCoordinates(A3DGraph* graph) { AddTransformed(graph, View3D(1)); }
+void AGraphPane::AddGraph_TransformedCoordinates(std::unique_ptr<A2DGraph> graph) {
+  AddTransformed(std::move(graph), View2D(1));
+}
+void AGraphPane::AddGraph_TransformedCoordinates(std::unique_ptr<A3DGraph> graph) {
+  AddTransformed(std::move(graph), View3D(1));
+}
 
 void AGraphPane::EraseGraph() {
   for (int k : {1, 0, 3, 2, 4}) fViews[k]->DeleteGraphs();

@@ -13,6 +13,7 @@
 #include "graphpane/CoordinateTransformation.h"
 #include "graphpane/GraphEnums.h"
 #include "graphpane/GraphViewRecord.h"
+#include "graphpane/OwnedHandles.h"
 
 enum Our3DRendererType : int32_t;
 class A2DGraph;
@@ -105,13 +106,13 @@ class AGraphPane {
   void GetDragCursorRgn(QRegion* region);
   void PastePicture(const OurPicture* picture, const MPoint* point);
 
-  // The graph belongs to the view from here on, or is deleted when the
-  // view's list can't grow; the row is appended either way.
-  void AddGraph(A2DGraph* graph, int32_t k);
-  void AddGraph(A3DGraph* graph, int32_t k);
-  void AddGraph(A4DGraph* graph, int32_t k);
-  void AddGraph_TransformedCoordinates(A2DGraph* graph);
-  void AddGraph_TransformedCoordinates(A3DGraph* graph);
+  // The graph goes to the view, which destroys it when its list can't
+  // grow; the row is appended either way.
+  void AddGraph(std::unique_ptr<A2DGraph> graph, int32_t k);
+  void AddGraph(std::unique_ptr<A3DGraph> graph, int32_t k);
+  void AddGraph(std::unique_ptr<A4DGraph> graph, int32_t k);
+  void AddGraph_TransformedCoordinates(std::unique_ptr<A2DGraph> graph);
+  void AddGraph_TransformedCoordinates(std::unique_ptr<A3DGraph> graph);
   void EraseGraph();
 
   // Which views are shown; the pass of adding equations sets them.
@@ -132,10 +133,10 @@ class AGraphPane {
   // A colour equation (a, b, c) = (e1, e2, e3) becomes the colour's three
   // colour expressions; type 9 RGB or 10 HSV.
   void ConstructColorExprs(AGraphColor* colour, GraphColorType type, const ExpressionRecord* option);
-  // Compiles the tree (taken over) for the pane's document; Optional gives
-  // null for a null tree.
-  AnExpression* Required(ExpressionRecord* e);
-  AnExpression* Optional(ExpressionRecord* e);
+  // Compiles the tree for the pane's document; Optional gives null for a
+  // null tree.
+  Compiled Required(Tree e);
+  Compiled Optional(Tree e);
 
   // The 3-D and 4-D views' draw contexts, remade at their next frame.
   void DisposeDrawContexts();
@@ -160,13 +161,13 @@ class AGraphPane {
   bool AppendTransformSource();
   void ShowFlags(std::initializer_list<CoordDisplayParam> params);
   // The index the graph has in the view's list, or would have had: a graph
-  // the view can't take is deleted.
-  int32_t AddGraphToView(AGraph* graph, AGraphView* view);
+  // the view can't take is destroyed.
+  int32_t AddGraphToView(std::unique_ptr<AGraph> graph, AGraphView* view);
   DocumentRecord* Document() const { return fDocument; }
 
  private:
-  void AddToNewRow(AGraph* graph, AGraphView* view);
-  void AddTransformed(AGraph* graph, AGraphView* view);
+  void AddToNewRow(std::unique_ptr<AGraph> graph, AGraphView* view);
+  void AddTransformed(std::unique_ptr<AGraph> graph, AGraphView* view);
   const GraphLookup::Pair* MainPair(int32_t i) const;
   // The shown views of the kinds a 3-D or 4-D view is.
   AGraphView* Shown3DCurrent() const;

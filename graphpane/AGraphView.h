@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <QRegion>
 
@@ -52,9 +53,9 @@ class AGraphView {
   virtual int32_t GraphCount() const = 0;
   virtual AGraph* GraphAt(int32_t graph) const = 0;
   virtual void ViewChanged() = 0;
-  // Appends a graph of the view's kind, which the view then owns; 1 when
-  // the list can't grow (the caller keeps the graph).
-  virtual int AddGraph(AGraph* graph) = 0;
+  // Appends a graph of the view's kind, which the view then owns; one the
+  // list can't take is destroyed here.
+  virtual void AddGraph(std::unique_ptr<AGraph> graph) = 0;
   // Deletes every graph and empties the list.
   virtual void DeleteGraphs() = 0;
   // Takes the other view's domain (ranges and view state); true when

@@ -81,9 +81,9 @@ void FoldConditions(ExpressionRecord* f, Tree conditions, int32_t dependent) {
 
 }  // namespace
 
-AnExpression* AGraphPane::Required(ExpressionRecord* e) { return new AnExpression(e, fDocument); }
+Compiled AGraphPane::Required(Tree e) { return std::make_unique<AnExpression>(e.release(), fDocument); }
 
-AnExpression* AGraphPane::Optional(ExpressionRecord* e) { return e != nullptr ? Required(e) : nullptr; }
+Compiled AGraphPane::Optional(Tree e) { return e != nullptr ? Required(std::move(e)) : nullptr; }
 
 void AGraphPane::StartAddingEquations(bool is3D, bool is4D, bool twoViews, bool secondIs3D,
                                       const CoordinateTransformation& ct) {
@@ -138,8 +138,7 @@ void AGraphPane::ConstructColorExprs(AGraphColor* colour, GraphColorType type, c
     SubstituteNumbers(entry, fDocument);
     ReplaceAtoms(entry, kIdR, kIdRho);
     ReplaceAtoms(entry, kIdT, kIdU);
-    delete colour->fColorExpressions[i];
-    colour->fColorExpressions[i] = Required(entry);
+    colour->ReplaceEquation(i, Required(Tree(entry)));
   }
   colour->Compile();
 }
@@ -164,7 +163,7 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   kind = BaseKind(kind);
 
   MDrawContext* context = is4D ? View4D()->Record().drawContext : View3D(view)->Record().drawContext;
-  Colour colour(new AGraphColor(context, fDocument));
+  auto colour = std::make_unique<AGraphColor>(context, fDocument);
   colour->Set(colourCode);
 
   EquationOptions options;

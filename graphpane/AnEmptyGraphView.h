@@ -35,7 +35,7 @@ class AnEmptyGraphView : public AGraphView {
   int32_t GraphCount() const override { return 0; }
   AGraph* GraphAt(int32_t /*graph*/) const override { return nullptr; }
   void ViewChanged() override {}
-  int AddGraph(AGraph* /*graph*/) override { return 1; }
+  void AddGraph(std::unique_ptr<AGraph> /*graph*/) override {}
   void DeleteGraphs() override {}
   bool CopyDomainFrom(const AGraphView& /*other*/) override { return false; }
 };

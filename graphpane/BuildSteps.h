@@ -10,28 +10,26 @@ class AGraphPane;
 
 // Steps the builders of several files share. Each reads the view, colour,
 // transformation and block numbers of the build it is given; trees passed
-// as ExpressionRecord* are taken over, the colour is taken by the first
-// graph made, and what no graph takes is freed on return.
+// as ExpressionRecord* or Tree are taken over, the colour is taken by the
+// first graph made, and what no graph takes is freed on return.
 
 // A plane curve in u over the view's range; its mirror samples the first
 // 2-D view's range.
-void AddPlaneCurve(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, int32_t selectionType,
-                   CoordDisplayParam range);
+void AddPlaneCurve(AGraphPane& pane, EquationBuild& b, Tree x, Tree y, int32_t selectionType, CoordDisplayParam range);
 // Null when no graph was made.
-A2DGraph* MakeRegion(AGraphPane& pane, ExpressionRecord* relation, ExpressionRecord* zero, Colour colour,
-                     PlottingMode mode, bool equation, int32_t view);
+std::unique_ptr<A2DGraph> MakeRegion(AGraphPane& pane, Tree relation, Tree zero, Colour colour, PlottingMode mode,
+                                     bool equation, int32_t view);
 // The surface (x, y, z) over two of the view's ranges, in the 3-D view;
 // false when no graph was made.
 bool AddGridSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
-                    ExpressionRecord* clip, CoordDisplayParam uRange, CoordDisplayParam vRange);
+                    Tree clip, CoordDisplayParam uRange, CoordDisplayParam vRange);
 // The same over ranges given, the mirror sampling the first ones.
 bool AddGridSurface(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
-                    ExpressionRecord* clip, const double (&u)[2], const double (&v)[2], const double (&firstU)[2],
+                    Tree clip, const double (&u)[2], const double (&v)[2], const double (&firstU)[2],
                     const double (&firstV)[2]);
 // A space curve; parameter: the variable it runs in, renamed u.
 void AddSpaceCurve(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
-                   ExpressionRecord* radius, ExpressionRecord* clip, double opacity, int32_t parameter,
-                   CoordDisplayParam range);
+                   Tree radius, Tree clip, double opacity, int32_t parameter, CoordDisplayParam range);
 // A curve (x, y) in t: a space curve in z = 0 in a 3-D view, else a plane
 // curve of the selection type given.
 void AddCurveInT(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, int32_t selectionType);

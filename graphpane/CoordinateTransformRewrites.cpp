@@ -1,5 +1,8 @@
 #include "graphpane/CoordinateTransformRewrites.h"
 
+#include <memory>
+#include <utility>
+
 #include "algebra/DefinitionMatching.h"
 #include "evaluation/AnExpression.h"
 #include "expression/CoordinateExchange.h"
@@ -79,15 +82,15 @@ bool TransformColor(AGraphColor* colour, const ExpressionRecord* a, const Expres
   int32_t count = 0;
   for (const ExpressionRecord* definition : {a, b, c})
     if (definition != nullptr) definitions[count++] = definition;
-  for (AnExpression*& equation : colour->fColorExpressions) {
+  for (int32_t i = 0; i < 3; ++i) {
+    const AnExpression* equation = colour->fColorExpressions[i];
     if (equation == nullptr) continue;
     ExpressionRecord* composed = Composed(equation->Tree(), definitions, count);
     if (composed == nullptr) return false;
-    auto* rewritten = new AnExpression(composed, equation->Document());
+    auto rewritten = std::make_unique<AnExpression>(composed, equation->Document());
     // A compiled equation would otherwise be replaced by one that reads NaN.
-    if (equation->PointMachine() != nullptr) AnExpression::Compile(rewritten);
-    delete equation;
-    equation = rewritten;
+    if (equation->PointMachine() != nullptr) AnExpression::Compile(rewritten.get());
+    colour->ReplaceEquation(i, std::move(rewritten));
   }
   return true;
 }

@@ -34,13 +34,13 @@ bool IsPlane(const CoordinateTransformation& ct) {
 }
 
 void AddDEPlot(AGraphPane& pane, EquationBuild& b, ExpressionRecord* first, ExpressionRecord* second) {
-  Compiled f(pane.Required(first)), g(pane.Optional(second)), sx(pane.Optional(b.startX.release())),
-      sy(pane.Optional(b.startY.release()));
+  Compiled f(pane.Required(Tree(first))), g(pane.Optional(Tree(second))), sx(pane.Optional(std::move(b.startX))),
+      sy(pane.Optional(std::move(b.startY)));
   if (gGraphMakers.DEPlot == nullptr) return;
-  A2DGraph* graph = gGraphMakers.DEPlot(std::move(f), std::move(g), std::move(sx), std::move(sy), std::move(b.colour),
-                                        b.grain, *pane.View2D(b.view));
+  std::unique_ptr<A2DGraph> graph = gGraphMakers.DEPlot(std::move(f), std::move(g), std::move(sx), std::move(sy),
+                                                        std::move(b.colour), b.grain, *pane.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   ListForResampling(pane, b.view, b.ct);
 }
 
@@ -61,13 +61,13 @@ void Add_kZ_t(AGraphPane& pane, EquationBuild& b) {
 
 void Add_kXYZt(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* e = b.equation;
-  AddSpaceCurve(pane, b, Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2)), b.radius.release(),
-                b.clip.release(), b.opacity, kIdT, kCoordT);
+  AddSpaceCurve(pane, b, Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2)), std::move(b.radius),
+                std::move(b.clip), b.opacity, kIdT, kCoordT);
 }
 
 void Add_kXYZuv(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* e = b.equation;
-  if (AddGridSurface(pane, b, Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2)), b.clip.release(), kCoordU,
+  if (AddGridSurface(pane, b, Copy(Operand(e, 0)), Copy(Operand(e, 1)), Copy(Operand(e, 2)), std::move(b.clip), kCoordU,
                      kCoordV))
     pane.ShowFlags({kCoordU, kCoordV});
 }
@@ -91,29 +91,30 @@ void Add_kRGB_xy(AGraphPane& pane, EquationBuild& b) {
     if (mirrored[3] && !TransformExpr(mirrored[3].get(), ct)) mirror.reset();
   }
   const auto plot = [&pane, hsv](Tree(&c)[4], Colour plotColour, int32_t k) {
-    Compiled first(pane.Required(c[0].release())), second(pane.Required(c[1].release())),
-        third(pane.Required(c[2].release())), complex(pane.Optional(c[3].release()));
+    Compiled first(pane.Required(std::move(c[0]))), second(pane.Required(std::move(c[1]))),
+        third(pane.Required(std::move(c[2]))), complex(pane.Optional(std::move(c[3])));
     return gGraphMakers.ColorPlot(std::move(first), std::move(second), std::move(third), std::move(complex), hsv,
                                   std::move(plotColour), *pane.View2D(k));
   };
   if (gGraphMakers.ColorPlot == nullptr) return;
   Tree own[4] = {Tree(CurveInUV(Copy(Entry(e, 0)))), Tree(CurveInUV(Copy(Entry(e, 1)))), Tree(CurveInUV(Copy(Entry(e, 2)))),
                  std::move(b.extra)};
-  A2DGraph* graph = plot(own, std::move(b.colour), view);
+  std::unique_ptr<A2DGraph> graph = plot(own, std::move(b.colour), view);
   if (graph == nullptr) return;
-  pane.AddGraph(graph, view);
+  pane.AddGraph(std::move(graph), view);
   if (view != 0) return;
   if (ct.kind == CoordinateTransformation::kPlaneFromSource) pane.AppendTransformSource();
   if (mirror)
-    if (A2DGraph* second = plot(mirrored, std::move(mirror), 1)) pane.AddGraph_TransformedCoordinates(second);
+    if (std::unique_ptr<A2DGraph> second = plot(mirrored, std::move(mirror), 1))
+      pane.AddGraph_TransformedCoordinates(std::move(second));
 }
 
 void Add_k4DVertexList(AGraphPane& pane, EquationBuild& b) {
-  Compiled vertices(pane.Required(Copy(b.equation)));
+  Compiled vertices(pane.Required(Tree(Copy(b.equation))));
   if (gGraphMakers.VertexList4D == nullptr) return;
-  A4DGraph* graph = gGraphMakers.VertexList4D(std::move(vertices), std::move(b.colour), *pane.View4D());
+  std::unique_ptr<A4DGraph> graph = gGraphMakers.VertexList4D(std::move(vertices), std::move(b.colour), *pane.View4D());
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   pane.ShowXYZ(0);
   pane.ShowFlags({kCoordW});
 }
@@ -140,11 +141,11 @@ void Add_kODEdzdt(AGraphPane& pane, EquationBuild& b) {
 // Arrows of equal length when the block's xy type has bit 2 (value 4) set.
 void Add_kXY_XY(AGraphPane& pane, EquationBuild& b) {
   const bool equalLength = (DoubleToInt32(b.xyType) & 4) != 0;
-  Compiled vx(pane.Required(Copy(Entry(b.equation, 0)))), vy(pane.Required(Copy(Entry(b.equation, 1))));
+  Compiled vx(pane.Required(Tree(Copy(Entry(b.equation, 0))))), vy(pane.Required(Tree(Copy(Entry(b.equation, 1)))));
   if (gGraphMakers.VectorPlot == nullptr) return;
-  A2DGraph* graph = gGraphMakers.VectorPlot(std::move(vx), std::move(vy), b.grain, std::move(b.colour), equalLength,
-                                            *pane.View2D(b.view));
+  std::unique_ptr<A2DGraph> graph = gGraphMakers.VectorPlot(std::move(vx), std::move(vy), b.grain, std::move(b.colour),
+                                                            equalLength, *pane.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   ListForResampling(pane, b.view, b.ct);
 }

@@ -29,21 +29,22 @@ ExpressionRecord* ComparisonOf(ExpressionRecord* relation) {
 
 void AddFunctionGraph(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* f, bool ofX) {
   Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
-  Compiled compiled(pane.Required(Renamed(Copy(f), ofX ? kIdX : kIdY, kIdU).release()));
+  Compiled compiled(pane.Required(Renamed(Copy(f), ofX ? kIdX : kIdY, kIdU)));
   if (gGraphMakers.FunctionOfXorY == nullptr) return;
-  A2DGraph* graph =
+  std::unique_ptr<A2DGraph> graph =
       gGraphMakers.FunctionOfXorY(std::move(compiled), ofX, std::move(b.colour), b.mode, *pane.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   Add_transformed_FunctionOfXorY(pane, f, b.view, std::move(mirror), b.ct, b.mode, ofX ? 0 : 1);
 }
 
-void AddRegion(AGraphPane& pane, EquationBuild& b, ExpressionRecord* relation, ExpressionRecord* zero, bool equation) {
+void AddRegion(AGraphPane& pane, EquationBuild& b, Tree relation, Tree zero, bool equation) {
   Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
-  const Tree keepRelation = KeepFor(mirror.get(), relation), keepZero = KeepFor(mirror.get(), zero);
-  A2DGraph* graph = MakeRegion(pane, relation, zero, std::move(b.colour), b.mode, equation, b.view);
+  const Tree keepRelation = KeepFor(mirror.get(), relation.get()), keepZero = KeepFor(mirror.get(), zero.get());
+  std::unique_ptr<A2DGraph> graph =
+      MakeRegion(pane, std::move(relation), std::move(zero), std::move(b.colour), b.mode, equation, b.view);
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   Add_transformed_Inequality(pane, keepRelation.get(), b.view, std::move(mirror), b.ct, b.mode, keepZero.get(),
                              equation);
 }
@@ -58,17 +59,16 @@ void Add_kFxnOfX(AGraphPane& pane, EquationBuild& b) { AddFunctionGraph(pane, b,
 
 void Add_kFxnOfY(AGraphPane& pane, EquationBuild& b) { AddFunctionGraph(pane, b, b.equation, false); }
 
-void AddPlaneCurve(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, int32_t selectionType,
-                   CoordDisplayParam range) {
+void AddPlaneCurve(AGraphPane& pane, EquationBuild& b, Tree x, Tree y, int32_t selectionType, CoordDisplayParam range) {
   Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
-  const Tree kx = KeepFor(mirror.get(), x), ky = KeepFor(mirror.get(), y);
-  Compiled cx(pane.Required(x)), cy(pane.Required(y));
+  const Tree kx = KeepFor(mirror.get(), x.get()), ky = KeepFor(mirror.get(), y.get());
+  Compiled cx(pane.Required(std::move(x))), cy(pane.Required(std::move(y)));
   if (gGraphMakers.ParametricCurve == nullptr) return;
   const double(&r)[2] = pane.View2D(b.view)->Record().ranges[range];
-  A2DGraph* graph = gGraphMakers.ParametricCurve(std::move(cx), std::move(cy), std::move(b.colour), b.grain,
-                                                 selectionType, *pane.View2D(b.view), r[0], r[1]);
+  std::unique_ptr<A2DGraph> graph = gGraphMakers.ParametricCurve(
+      std::move(cx), std::move(cy), std::move(b.colour), b.grain, selectionType, *pane.View2D(b.view), r[0], r[1]);
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   const double(&first)[2] = pane.View2D(0)->Record().ranges[range];
   Add_transformed_ParametricCurve(pane, b.ct, b.view, kx.get(), ky.get(), std::move(mirror), b.grain, first[0],
                                   first[1]);
@@ -79,30 +79,30 @@ void Add_kR_Theta(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* g = b.equation->operands[1];
   Tree x = Renamed(Times(Copy(g), Cos(Atomic(kIdU))), kIdTheta, kIdU);
   Tree y = Renamed(Times(Copy(g), Sin(Atomic(kIdU))), kIdTheta, kIdU);
-  AddPlaneCurve(pane, b, x.release(), y.release(), 4, kCoordTheta);
+  AddPlaneCurve(pane, b, std::move(x), std::move(y), 4, kCoordTheta);
 }
 
 void Add_kTheta_R(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* g = b.equation->operands[1];
   Tree x = Renamed(Times(Atomic(kIdU), Cos(Copy(g))), kIdR, kIdU);
   Tree y = Renamed(Times(Atomic(kIdU), Sin(Copy(g))), kIdR, kIdU);
-  AddPlaneCurve(pane, b, x.release(), y.release(), 5, kCoordR);
+  AddPlaneCurve(pane, b, std::move(x), std::move(y), 5, kCoordR);
 }
 
-A2DGraph* MakeRegion(AGraphPane& pane, ExpressionRecord* relation, ExpressionRecord* zero, Colour colour,
-                     PlottingMode mode, bool equation, int32_t view) {
-  Compiled condition(pane.Required(relation)), boundary(pane.Required(zero));
+std::unique_ptr<A2DGraph> MakeRegion(AGraphPane& pane, Tree relation, Tree zero, Colour colour, PlottingMode mode,
+                                     bool equation, int32_t view) {
+  Compiled condition(pane.Required(std::move(relation))), boundary(pane.Required(std::move(zero)));
   if (gGraphMakers.Inequality == nullptr) return nullptr;
   return gGraphMakers.Inequality(std::move(condition), std::move(boundary), std::move(colour), mode, equation,
                                  *pane.View2D(view));
 }
 
 void Add_kInequality(AGraphPane& pane, EquationBuild& b) {
-  AddRegion(pane, b, b.relation.release(), b.zero.release(), false);
+  AddRegion(pane, b, std::move(b.relation), std::move(b.zero), false);
 }
 
 void Add_kXYRTh_eq_XYRTh(AGraphPane& pane, EquationBuild& b) {
-  AddRegion(pane, b, b.relation.release(), b.zero.release(), true);
+  AddRegion(pane, b, std::move(b.relation), std::move(b.zero), true);
 }
 
 // The region of a <= b drawn as a < b, and its boundary a = b in off-black
@@ -122,30 +122,32 @@ void Add_kInequality2(AGraphPane& pane, EquationBuild& b) {
 
   AListGenericSmall<GraphLookup>& lookup = pane.Lookup();
   const int32_t rows = lookup.Count();
-  AddRegion(pane, b, b.relation.release(), b.zero.release(), false);
+  AddRegion(pane, b, std::move(b.relation), std::move(b.zero), false);
   if (lookup.Count() == rows) return;
 
-  Colour offBlack(new AGraphColor(pane.View3D(0)->Record().drawContext, pane.Document()));
+  auto offBlack = std::make_unique<AGraphColor>(pane.View3D(0)->Record().drawContext, pane.Document());
   offBlack->fSolidColor = kOffBlack;
   offBlack->fType = hidden ? AGraphColor::kHidden : AGraphColor::kSolid;
   Colour mirror(view == 0 && ct.kind == CoordinateTransformation::kPlaneFromTransformed
                     ? AGraphColor::Copy(offBlack.get())
                     : nullptr);
   Tree mirrorCurve = KeepFor(mirror.get(), curve.get()), mirrorZero = KeepFor(mirror.get(), curveZero.get());
-  A2DGraph* boundary = MakeRegion(pane, curve.release(), curveZero.release(), std::move(offBlack), b.mode, true, view);
+  std::unique_ptr<A2DGraph> boundary =
+      MakeRegion(pane, std::move(curve), std::move(curveZero), std::move(offBlack), b.mode, true, view);
   if (boundary == nullptr) return;
   AGraphView* target = pane.View2D(view);
   const int32_t before = target->GraphCount();
-  const int32_t index = pane.AddGraphToView(boundary, target);
+  const int32_t index = pane.AddGraphToView(std::move(boundary), target);
   if (target->GraphCount() == before) return;
   lookup.At(lookup.Count() - 1)->pairs[2] = {target, index};
   if (view != 0) return;
   if (ct.kind == CoordinateTransformation::kPlaneFromSource) pane.AppendTransformSource();
   if (!mirror || !TransformExpr(mirrorCurve.get(), ct) || !TransformExpr(mirrorZero.get(), ct)) return;
-  A2DGraph* second = MakeRegion(pane, mirrorCurve.release(), mirrorZero.release(), std::move(mirror), b.mode, true, 1);
+  std::unique_ptr<A2DGraph> second =
+      MakeRegion(pane, std::move(mirrorCurve), std::move(mirrorZero), std::move(mirror), b.mode, true, 1);
   if (second == nullptr) return;
   const int32_t secondBefore = pane.View2D(1)->GraphCount();
-  const int32_t secondIndex = pane.AddGraphToView(second, pane.View2D(1));
+  const int32_t secondIndex = pane.AddGraphToView(std::move(second), pane.View2D(1));
   if (pane.View2D(1)->GraphCount() > secondBefore)
     lookup.At(lookup.Count() - 1)->pairs[3] = {pane.View2D(1), secondIndex};
 }

@@ -36,7 +36,7 @@ void AddInlineSurface(AGraphPane& pane, EquationBuild& b) {
   using enum GraphKind;
   const ExpressionRecord* g = b.equation->operands[1];
   const auto surface = [&](ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, CoordDisplayParam u,
-                           CoordDisplayParam v) { return AddGridSurface(pane, b, x, y, z, b.clip.release(), u, v); };
+                           CoordDisplayParam v) { return AddGridSurface(pane, b, x, y, z, std::move(b.clip), u, v); };
   switch (b.kind) {
     case kX_YZ: surface(InUV(g, kIdY, kIdZ), U(), V(), kCoordY, kCoordZ); break;
     case kY_XZ: surface(U(), InUV(g, kIdX, kIdZ), V(), kCoordX, kCoordZ); break;
@@ -85,23 +85,23 @@ void AddInlineField(AGraphPane& pane, EquationBuild& b) {
     return;
   }
   const int32_t fieldType = b.kind == kXYZ_XYZ_point || IsTotalDerivativeOfColumn(head->operands[0], 3) ? 1 : 0;
-  std::array<Compiled, 3> field = {Compiled(pane.Required(Copy(ColumnEntry(head->operands[1], 0)))),
-                                   Compiled(pane.Required(Copy(ColumnEntry(head->operands[1], 1)))),
-                                   Compiled(pane.Required(Copy(ColumnEntry(head->operands[1], 2))))};
+  std::array<Compiled, 3> field = {Compiled(pane.Required(Tree(Copy(ColumnEntry(head->operands[1], 0))))),
+                                   Compiled(pane.Required(Tree(Copy(ColumnEntry(head->operands[1], 1))))),
+                                   Compiled(pane.Required(Tree(Copy(ColumnEntry(head->operands[1], 2)))))};
   std::array<Compiled, 3> startPoint;
   Compiled function;
   if (b.kind == kXYZ_XYZ_point)
-    for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(pane.Required(Copy(ColumnEntry(start->operands[1], i))));
+    for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(pane.Required(Tree(Copy(ColumnEntry(start->operands[1], i)))));
   if (b.kind == kXYZ_XYZ_implicit)
-    function = Compiled(pane.Required(Minus(Copy(start->operands[0]), Copy(start->operands[1]))));
-  Compiled radius(pane.Optional(b.radius.release())), clip(pane.Optional(b.clip.release()));
+    function = Compiled(pane.Required(Tree(Minus(Copy(start->operands[0]), Copy(start->operands[1])))));
+  Compiled radius(pane.Optional(std::move(b.radius))), clip(pane.Optional(std::move(b.clip)));
   const bool hasMaker = (b.kind == kXYZ_XYZ && gGraphMakers.StartOnLattice) ||
                         (b.kind == kXYZ_XYZ_point && gGraphMakers.StartOnPoint) ||
                         (b.kind == kXYZ_XYZ_implicit && gGraphMakers.StartOnImplicit);
   if (!hasMaker) return;
   AGraphView& target = *pane.View3D(b.view);
   A3DGraph* solutions = nullptr;
-  A3DGraph* graph = nullptr;
+  std::unique_ptr<A3DGraph> graph;
   switch (b.kind) {
     case kXYZ_XYZ:
       graph = gGraphMakers.StartOnLattice(std::move(field), std::move(radius), std::move(clip), b.grain, b.opacity,
@@ -118,7 +118,7 @@ void AddInlineField(AGraphPane& pane, EquationBuild& b) {
   }
   if (graph == nullptr) return;
   const int32_t before = target.GraphCount();
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   // The solutions belong to the graph, gone when the view could not keep it.
   Add_transformed_ODEPlot3D(pane, b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
   pane.ShowXYZ(b.view);

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "expression/OwnedTree.h"
+
 class AGraphColor;
 class AnExpression;
 

@@ -58,13 +58,14 @@ void AddPoint(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Expressio
   Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
   const Tree keep[5] = {KeepFor(mirror.get(), x), KeepFor(mirror.get(), y), KeepFor(mirror.get(), b.symbol.get()),
                         KeepFor(mirror.get(), b.label.get()), KeepFor(mirror.get(), b.fontSize.get())};
-  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cs(pane.Optional(b.symbol.release())),
-      cl(pane.Optional(b.label.release())), cz(pane.Optional(b.fontSize.release()));
+  Compiled cx(pane.Required(Tree(x))), cy(pane.Required(Tree(y))), cs(pane.Optional(std::move(b.symbol))),
+      cl(pane.Optional(std::move(b.label))), cz(pane.Optional(std::move(b.fontSize)));
   if (gGraphMakers.Point == nullptr) return;
-  A2DGraph* graph = gGraphMakers.Point(std::move(cx), std::move(cy), std::move(cs), std::move(cl), std::move(cz),
-                                       std::move(b.colour), draggable, *pane.View2D(b.view));
+  std::unique_ptr<A2DGraph> graph =
+      gGraphMakers.Point(std::move(cx), std::move(cy), std::move(cs), std::move(cl), std::move(cz), std::move(b.colour),
+                         draggable, *pane.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   Add_transformed_Point(pane, b.ct, b.view, keep[0].get(), keep[1].get(), std::move(mirror), keep[2].get(),
                         keep[3].get(), keep[4].get());
 }
@@ -86,15 +87,15 @@ void AddData2D(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Expressi
   for (int i = 0; i < 5; ++i) {
     ks[i] = KeepFor(mirror.get(), style[i].get());
     kept[i] = ks[i].get();
-    cs[i] = Compiled(pane.Optional(style[i].release()));
+    cs[i] = Compiled(pane.Optional(std::move(style[i])));
   }
-  Compiled cx(pane.Required(x)), cy(pane.Required(y));
+  Compiled cx(pane.Required(Tree(x))), cy(pane.Required(Tree(y)));
   if (gGraphMakers.Data2D == nullptr) return;
-  A2DGraph* graph =
+  std::unique_ptr<A2DGraph> graph =
       gGraphMakers.Data2D(std::move(cx), std::move(cy), std::move(b.colour), std::move(cs[0]), std::move(cs[1]),
                           std::move(cs[2]), std::move(cs[3]), std::move(cs[4]), *pane.View2D(b.view), pane.Document());
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   Add_transformed_Data2D(pane, b.ct, b.view, kx.get(), ky.get(), kept, std::move(mirror), pane.Document());
 }
 
@@ -110,26 +111,27 @@ void AddData3D(AGraphPane& pane, EquationBuild& b, SpacePoint p) {
   Compiled cs[5];
   for (int i = 0; i < 5; ++i) {
     ks[i] = KeepFor(mirror.get(), style[i].get());
-    cs[i] = Compiled(pane.Optional(style[i].release()));
+    cs[i] = Compiled(pane.Optional(std::move(style[i])));
   }
-  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z));
+  Compiled cx(pane.Required(Tree(x))), cy(pane.Required(Tree(y))), cz(pane.Required(Tree(z)));
   if (gGraphMakers.Data3D == nullptr) return;
   std::array<Compiled, 5> s = {std::move(cs[0]), std::move(cs[1]), std::move(cs[2]), std::move(cs[3]),
                                std::move(cs[4])};
-  A3DGraph* graph = gGraphMakers.Data3D(std::move(cx), std::move(cy), std::move(cz), std::move(s), std::move(b.colour),
-                                        *pane.View3D(view), pane.Document());
+  std::unique_ptr<A3DGraph> graph = gGraphMakers.Data3D(std::move(cx), std::move(cy), std::move(cz), std::move(s),
+                                                        std::move(b.colour), *pane.View3D(view), pane.Document());
   if (graph == nullptr) return;
-  pane.AddGraph(graph, view);
-  ExpressionRecord *out[3], *condition;
+  pane.AddGraph(std::move(graph), view);
+  Tree out[3], condition;
   if (mirror && TransformXYZ(b.ct, kx.get(), ky.get(), kz.get(), ks[0].get(), mirror.get(), out, &condition)) {
-    Compiled tx(pane.Required(out[0])), ty(pane.Required(out[1])), tz(pane.Required(out[2]));
-    std::array<Compiled, 5> t = {Compiled(pane.Optional(condition)), Compiled(pane.Optional(ks[1].release())),
-                                 Compiled(pane.Optional(ks[2].release())), Compiled(pane.Optional(ks[3].release())),
-                                 Compiled(pane.Optional(ks[4].release()))};
-    A3DGraph* second = gGraphMakers.Data3D(std::move(tx), std::move(ty), std::move(tz), std::move(t), std::move(mirror),
-                                           *pane.View3D(1), pane.Document());
+    Compiled tx(pane.Required(std::move(out[0]))), ty(pane.Required(std::move(out[1]))),
+        tz(pane.Required(std::move(out[2])));
+    std::array<Compiled, 5> t = {Compiled(pane.Optional(std::move(condition))),
+                                 Compiled(pane.Optional(std::move(ks[1]))), Compiled(pane.Optional(std::move(ks[2]))),
+                                 Compiled(pane.Optional(std::move(ks[3]))), Compiled(pane.Optional(std::move(ks[4])))};
+    std::unique_ptr<A3DGraph> second = gGraphMakers.Data3D(std::move(tx), std::move(ty), std::move(tz), std::move(t),
+                                                           std::move(mirror), *pane.View3D(1), pane.Document());
     if (second != nullptr) {
-      pane.AddGraph_TransformedCoordinates(second);
+      pane.AddGraph_TransformedCoordinates(std::move(second));
       pane.ShowXYZ(1);
     }
   }
@@ -142,19 +144,20 @@ void AddPoint3D(AGraphPane& pane, EquationBuild& b, SpacePoint p) {
   Colour mirror =
       b.ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, view, b.ct, b.colour.get()) : nullptr;
   const Tree kx = KeepFor(mirror.get(), x), ky = KeepFor(mirror.get(), y), kz = KeepFor(mirror.get(), z);
-  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z));
+  Compiled cx(pane.Required(Tree(x))), cy(pane.Required(Tree(y))), cz(pane.Required(Tree(z)));
   if (gGraphMakers.Point3D == nullptr) return;
-  A3DGraph* graph = gGraphMakers.Point3D(std::move(cx), std::move(cy), std::move(cz), std::move(b.colour), b.grain,
-                                         b.opacity, *pane.View3D(view));
+  std::unique_ptr<A3DGraph> graph = gGraphMakers.Point3D(std::move(cx), std::move(cy), std::move(cz),
+                                                         std::move(b.colour), b.grain, b.opacity, *pane.View3D(view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, view);
-  ExpressionRecord* out[3];
+  pane.AddGraph(std::move(graph), view);
+  Tree out[3];
   if (mirror && TransformXYZ(b.ct, kx.get(), ky.get(), kz.get(), nullptr, mirror.get(), out, nullptr)) {
-    Compiled tx(pane.Required(out[0])), ty(pane.Required(out[1])), tz(pane.Required(out[2]));
-    A3DGraph* second = gGraphMakers.Point3D(std::move(tx), std::move(ty), std::move(tz), std::move(mirror), b.grain,
-                                            b.opacity, *pane.View3D(1));
+    Compiled tx(pane.Required(std::move(out[0]))), ty(pane.Required(std::move(out[1]))),
+        tz(pane.Required(std::move(out[2])));
+    std::unique_ptr<A3DGraph> second = gGraphMakers.Point3D(std::move(tx), std::move(ty), std::move(tz),
+                                                            std::move(mirror), b.grain, b.opacity, *pane.View3D(1));
     if (second != nullptr) {
-      pane.AddGraph_TransformedCoordinates(second);
+      pane.AddGraph_TransformedCoordinates(std::move(second));
       pane.ShowXYZ(1);
     }
   }
@@ -205,13 +208,14 @@ void Add_k3DPointRThetaPhi(AGraphPane& pane, EquationBuild& b) { AddPoint3D(pane
 void Add_kArrow(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord *from = OperandOf(b.equation, 0), *to = OperandOf(b.equation, 1);
   Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
-  Compiled c[4] = {Compiled(pane.Required(Copy(OperandOf(from, 0)))), Compiled(pane.Required(Copy(OperandOf(from, 1)))),
-                   Compiled(pane.Required(Copy(OperandOf(to, 0)))), Compiled(pane.Required(Copy(OperandOf(to, 1))))};
+  Compiled c[4] = {
+      Compiled(pane.Required(Tree(Copy(OperandOf(from, 0))))), Compiled(pane.Required(Tree(Copy(OperandOf(from, 1))))),
+      Compiled(pane.Required(Tree(Copy(OperandOf(to, 0))))), Compiled(pane.Required(Tree(Copy(OperandOf(to, 1)))))};
   if (gGraphMakers.Arrow == nullptr) return;
-  A2DGraph* graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(c[2]), std::move(c[3]),
-                                       std::move(b.colour), *pane.View2D(b.view));
+  std::unique_ptr<A2DGraph> graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(c[2]),
+                                                       std::move(c[3]), std::move(b.colour), *pane.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   Add_transformed_Arrow(pane, b.ct, b.view, OperandOf(from, 0), OperandOf(from, 1), OperandOf(to, 0), OperandOf(to, 1),
                         std::move(mirror));
 }
@@ -231,29 +235,30 @@ void Add_k3DArrow(AGraphPane& pane, EquationBuild& b) {
   Colour mirror = ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, view, ct, b.colour.get()) : nullptr;
   Tree mirrored[2][3], mirroredRadius = KeepFor(mirror.get(), b.radius.get());
   if (mirror) {
-    ExpressionRecord *s[3], *d[3];
+    Tree s[3], d[3];
     const bool built =
         TransformXYZ(ct, start[0].get(), start[1].get(), start[2].get(), nullptr, mirror.get(), s, nullptr) &&
         TransformXYZ(ct, direction[0].get(), direction[1].get(), direction[2].get(), nullptr, nullptr, d, nullptr);
-    for (int i = 0; i < 3; ++i) mirrored[0][i] = Tree(s[i]), mirrored[1][i] = Tree(built ? d[i] : nullptr);
+    for (int i = 0; i < 3; ++i) mirrored[0][i] = std::move(s[i]), mirrored[1][i] = std::move(d[i]);
     if (!built) mirror.reset();
   }
   if (gGraphMakers.StartOnPoint == nullptr) return;
   const auto arrow = [&pane](Tree(&s)[3], Tree(&d)[3], Tree r, Colour c, AGraphView& target) {
     std::array<Compiled, 3> cs, cd;
     for (int i = 0; i < 3; ++i)
-      cs[i] = Compiled(pane.Required(s[i].release())), cd[i] = Compiled(pane.Required(d[i].release()));
+      cs[i] = Compiled(pane.Required(std::move(s[i]))), cd[i] = Compiled(pane.Required(std::move(d[i])));
     A3DGraph* solutions = nullptr;
-    return gGraphMakers.StartOnPoint(std::move(cd), std::move(cs), Compiled(pane.Optional(r.release())), nullptr, 1.0,
+    return gGraphMakers.StartOnPoint(std::move(cd), std::move(cs), Compiled(pane.Optional(std::move(r))), nullptr, 1.0,
                                      std::move(c), 0, target, &solutions);
   };
-  A3DGraph* graph = arrow(start, direction, std::move(b.radius), std::move(b.colour), *pane.View3D(view));
+  std::unique_ptr<A3DGraph> graph =
+      arrow(start, direction, std::move(b.radius), std::move(b.colour), *pane.View3D(view));
   if (graph == nullptr) return;
-  pane.AddGraph(graph, view);
+  pane.AddGraph(std::move(graph), view);
   if (mirror) {
-    if (A3DGraph* second =
+    if (std::unique_ptr<A3DGraph> second =
             arrow(mirrored[0], mirrored[1], std::move(mirroredRadius), std::move(mirror), *pane.View3D(1))) {
-      pane.AddGraph_TransformedCoordinates(second);
+      pane.AddGraph_TransformedCoordinates(std::move(second));
       pane.ShowXYZ(1);
     }
   }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <utility>
+#include <memory>
 
 #include "CoreUtilities/AListGenericLarge.h"
 
@@ -47,30 +47,10 @@ enum SelectionKind : int32_t {
 // The point marked on a graph. It owns the solution paths of kind 10, so it
 // moves but never copies.
 struct Selection {
-  Selection() = default;
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-  Selection(Selection&& other) noexcept { *this = std::move(other); }
-  Selection& operator=(Selection&& other) noexcept {
-    if (this == &other) return *this;
-    FreePaths();
-    parameter = other.parameter, x = other.x, y = other.y;
-    complexValue[0] = other.complexValue[0], complexValue[1] = other.complexValue[1];
-    xRange[0] = other.xRange[0], xRange[1] = other.xRange[1];
-    yRange[0] = other.yRange[0], yRange[1] = other.yRange[1];
-    xComponent = other.xComponent, yComponent = other.yComponent;
-    arrow[0] = other.arrow[0], arrow[1] = other.arrow[1];
-    color = other.color, kind = other.kind, snapped = other.snapped;
-    path1 = std::exchange(other.path1, nullptr);
-    path2 = std::exchange(other.path2, nullptr);
-    return *this;
-  }
-  ~Selection() { FreePaths(); }
-
   void Clear() { *this = Selection(); }
   void FreePaths() {
-    delete std::exchange(path1, nullptr);
-    delete std::exchange(path2, nullptr);
+    path1.reset();
+    path2.reset();
   }
 
   double parameter = 0;
@@ -83,6 +63,6 @@ struct Selection {
   uint32_t color = 0;
   int32_t kind = kSelectNothing;
   int32_t snapped = 0;
-  SolutionPath* path1 = nullptr;
-  SolutionPath* path2 = nullptr;
+  std::unique_ptr<SolutionPath> path1;
+  std::unique_ptr<SolutionPath> path2;
 };

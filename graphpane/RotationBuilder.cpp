@@ -92,5 +92,5 @@ void Add_kRotation(AGraphPane& pane, EquationBuild& b) {
   const GraphViewRecord& record = pane.View3D(b.view)->Record();
   const double(&u)[2] = range != nullptr ? kUnit : record.ranges[kCoordU];
   const double(&firstU)[2] = range != nullptr ? kUnit : pane.View3D(0)->Record().ranges[kCoordU];
-  AddGridSurface(pane, b, x, yTurned, z, b.clip.release(), u, kUnit, firstU, kUnit);
+  AddGridSurface(pane, b, x, yTurned, z, std::move(b.clip), u, kUnit, firstU, kUnit);
 }

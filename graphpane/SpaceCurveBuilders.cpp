@@ -26,23 +26,23 @@ void Rename(ExpressionRecord* tree, int32_t from, int32_t to) {
 // the clip and radius, so that a condition on it clips. The mirror samples
 // the first 3-D view's range.
 void AddSpaceCurve(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z,
-                   ExpressionRecord* radius, ExpressionRecord* clip, double opacity, int32_t parameter,
-                   CoordDisplayParam range) {
+                   Tree radius, Tree clip, double opacity, int32_t parameter, CoordDisplayParam range) {
   const int32_t view = b.view;
-  for (ExpressionRecord* tree : {x, y, z, radius, clip}) Rename(tree, parameter, kIdU);
+  for (ExpressionRecord* tree : {x, y, z, radius.get(), clip.get()}) Rename(tree, parameter, kIdU);
   Colour mirror =
       b.ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, view, b.ct, b.colour.get()) : nullptr;
   const Tree keep[5] = {KeepFor(mirror.get(), x), KeepFor(mirror.get(), y), KeepFor(mirror.get(), z),
-                        KeepFor(mirror.get(), radius), KeepFor(mirror.get(), clip)};
-  Compiled cx(pane.Required(x)), cy(pane.Required(y)), cz(pane.Required(z)), cr(pane.Optional(radius)),
-      cc(pane.Optional(clip));
+                        KeepFor(mirror.get(), radius.get()), KeepFor(mirror.get(), clip.get())};
+  Compiled cx(pane.Required(Tree(x))), cy(pane.Required(Tree(y))), cz(pane.Required(Tree(z))),
+      cr(pane.Optional(std::move(radius))), cc(pane.Optional(std::move(clip)));
   if (gGraphMakers.SpaceCurve == nullptr) return;
   AGraphView& target = *pane.View3D(view);
   const double(&u)[2] = target.Record().ranges[range];
-  A3DGraph* graph = gGraphMakers.SpaceCurve(std::move(cx), std::move(cy), std::move(cz), std::move(cr), std::move(cc),
-                                            std::move(b.colour), b.grain, opacity, target, u[0], u[1]);
+  std::unique_ptr<A3DGraph> graph =
+      gGraphMakers.SpaceCurve(std::move(cx), std::move(cy), std::move(cz), std::move(cr), std::move(cc),
+                              std::move(b.colour), b.grain, opacity, target, u[0], u[1]);
   if (graph == nullptr) return;
-  pane.AddGraph(graph, view);
+  pane.AddGraph(std::move(graph), view);
   const double(&first)[2] = pane.View3D(0)->Record().ranges[range];
   Add_transformed_SpaceCurve(pane, b.ct, view, keep[0].get(), keep[1].get(), keep[2].get(), keep[4].get(),
                              keep[3].get(), opacity, std::move(mirror), b.grain, first[0], first[1]);
@@ -53,20 +53,20 @@ void AddSpaceCurve(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Expr
 void Add_kRThetaZ_t(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* e = b.equation;
   AddSpaceCurve(pane, b, Times(Component(e, 0), Cos(Component(e, 1))), Times(Component(e, 0), Sin(Component(e, 1))),
-                Component(e, 2), b.radius.release(), b.clip.release(), b.opacity, kIdT, kCoordT);
+                Component(e, 2), std::move(b.radius), std::move(b.clip), b.opacity, kIdT, kCoordT);
 }
 
 void Add_kRThetaPhi_t(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* e = b.equation;
   AddSpaceCurve(pane, b, Times3(Component(e, 0), Sin(Component(e, 2)), Cos(Component(e, 1))),
                 Times3(Component(e, 0), Sin(Component(e, 2)), Sin(Component(e, 1))),
-                Times(Component(e, 0), Cos(Component(e, 2))), b.radius.release(), b.clip.release(), b.opacity, kIdT,
+                Times(Component(e, 0), Cos(Component(e, 2))), std::move(b.radius), std::move(b.clip), b.opacity, kIdT,
                 kCoordT);
 }
 
 void Add_kZ_z(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* f = b.equation->operands[1];
-  AddSpaceCurve(pane, b, Real(Copy(f)), Imag(Copy(f)), Atomic(kIdU), b.radius.release(), b.clip.release(), b.opacity,
+  AddSpaceCurve(pane, b, Real(Copy(f)), Imag(Copy(f)), Atomic(kIdU), std::move(b.radius), std::move(b.clip), b.opacity,
                 kIdZ, kCoordZ);
 }
 
@@ -79,15 +79,16 @@ void Add_kXYZW_t(AGraphPane& pane, EquationBuild& b) {
   Rename(clip, kIdU, kIdZ);
   Rename(clip, kIdV, kIdW);
   Rename(clip, kIdT, kIdU);
-  Compiled cx(pane.Required(c[0].release())), cy(pane.Required(c[1].release())), cz(pane.Required(c[2].release())),
-      cw(pane.Required(c[3].release())), cc(pane.Optional(b.clip.release()));
+  Compiled cx(pane.Required(std::move(c[0]))), cy(pane.Required(std::move(c[1]))), cz(pane.Required(std::move(c[2]))),
+      cw(pane.Required(std::move(c[3]))), cc(pane.Optional(std::move(b.clip)));
   if (gGraphMakers.SpaceCurve4D == nullptr) return;
   AGraphView& target = *pane.View4D();
   const double(&t)[2] = target.Record().ranges[kCoordT];
-  A4DGraph* graph = gGraphMakers.SpaceCurve4D(std::move(cx), std::move(cy), std::move(cz), std::move(cw), std::move(cc),
-                                              std::move(b.colour), b.grain, target, t[0], t[1]);
+  std::unique_ptr<A4DGraph> graph =
+      gGraphMakers.SpaceCurve4D(std::move(cx), std::move(cy), std::move(cz), std::move(cw), std::move(cc),
+                                std::move(b.colour), b.grain, target, t[0], t[1]);
   if (graph == nullptr) return;
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   pane.ShowFlags({kCoordT, kCoordW});
   pane.ShowXYZ(0);
 }
@@ -97,12 +98,12 @@ void Add_kXYZW_t(AGraphPane& pane, EquationBuild& b) {
 // clip.
 void AddCurveInT(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, int32_t selectionType) {
   if (b.is3D) {
-    AddSpaceCurve(pane, b, x, y, Number(0), nullptr, b.clip.release(), 1.0, kIdT, kCoordT);
+    AddSpaceCurve(pane, b, x, y, Number(0), nullptr, std::move(b.clip), 1.0, kIdT, kCoordT);
     return;
   }
   Rename(x, kIdT, kIdU);
   Rename(y, kIdT, kIdU);
-  AddPlaneCurve(pane, b, x, y, selectionType, kCoordT);
+  AddPlaneCurve(pane, b, Tree(x), Tree(y), selectionType, kCoordT);
 }
 
 void Add_kRTheta_t(AGraphPane& pane, EquationBuild& b) {

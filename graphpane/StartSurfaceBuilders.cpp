@@ -63,24 +63,25 @@ void AddStartSurface(AGraphPane& pane, EquationBuild& b, CartesianTrees p, Coord
 bool AddStartOnGrid(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* head, ExpressionRecord* x,
                     ExpressionRecord* y, ExpressionRecord* z, CoordDisplayParam uRange, CoordDisplayParam vRange) {
   const ExpressionRecord* field = head->operands[1];
-  std::array<Compiled, 3> f = {Compiled(pane.Required(Copy(field->operands[0]))),
-                               Compiled(pane.Required(Copy(field->operands[1]))),
-                               Compiled(pane.Required(Copy(field->operands[2])))};
-  std::array<Compiled, 3> s = {Compiled(pane.Required(x)), Compiled(pane.Required(y)), Compiled(pane.Required(z))};
-  Compiled r(pane.Optional(b.radius.release())), c(pane.Optional(b.clip.release()));
+  std::array<Compiled, 3> f = {Compiled(pane.Required(Tree(Copy(field->operands[0])))),
+                               Compiled(pane.Required(Tree(Copy(field->operands[1])))),
+                               Compiled(pane.Required(Tree(Copy(field->operands[2]))))};
+  std::array<Compiled, 3> s = {Compiled(pane.Required(Tree(x))), Compiled(pane.Required(Tree(y))),
+                               Compiled(pane.Required(Tree(z)))};
+  Compiled r(pane.Optional(std::move(b.radius))), c(pane.Optional(std::move(b.clip)));
   // Arrows of the field for (dx, dy, dz) = F, solution curves otherwise.
   const int32_t fieldType = head->operands[0]->opcode == kOpMatrix ? 0 : 1;
   if (gGraphMakers.StartOnGrid == nullptr) return false;
   AGraphView& target = *pane.View3D(b.view);
   const GraphViewRecord& record = target.Record();
   A3DGraph* solutions = nullptr;
-  A3DGraph* graph =
+  std::unique_ptr<A3DGraph> graph =
       gGraphMakers.StartOnGrid(std::move(f), std::move(s), std::move(r), std::move(c), b.grain, b.opacity,
                                std::move(b.colour), record.ranges[uRange][0], record.ranges[uRange][1],
                                record.ranges[vRange][0], record.ranges[vRange][1], fieldType, target, &solutions);
   if (graph == nullptr) return false;
   const int32_t before = target.GraphCount();
-  pane.AddGraph(graph, b.view);
+  pane.AddGraph(std::move(graph), b.view);
   // The solutions belong to the graph, gone when the view could not keep it.
   Add_transformed_ODEPlot3D(pane, b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
   return true;

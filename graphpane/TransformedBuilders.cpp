@@ -59,10 +59,10 @@ struct SpaceDefinitions {
 }  // namespace
 
 bool TransformXYZ(const CoordinateTransformation& ct, const ExpressionRecord* x, const ExpressionRecord* y,
-                  const ExpressionRecord* z, const ExpressionRecord* extra, AGraphColor* colour,
-                  ExpressionRecord* (&out)[3], ExpressionRecord** outExtra) {
-  out[0] = out[1] = out[2] = nullptr;
-  if (outExtra != nullptr) *outExtra = nullptr;
+                  const ExpressionRecord* z, const ExpressionRecord* extra, AGraphColor* colour, Tree (&out)[3],
+                  Tree* outExtra) {
+  for (Tree& tree : out) tree.reset();
+  if (outExtra != nullptr) outExtra->reset();
   if (ct.formulas[0] == nullptr || ct.formulas[1] == nullptr || ct.formulas[2] == nullptr) return false;
   const SpaceDefinitions definitions(x, y, z);
   if (!definitions.Built()) return false;
@@ -74,8 +74,8 @@ bool TransformXYZ(const CoordinateTransformation& ct, const ExpressionRecord* x,
                                                colour->fType == AColorEquations::kHSVEquations);
   if (equations && !TransformColor(colour, definitions.d[0].get(), definitions.d[1].get(), definitions.d[2].get()))
     return false;
-  for (int i = 0; i < 3; ++i) out[i] = composed[i].release();
-  if (outExtra != nullptr) *outExtra = composedExtra.release();
+  for (int i = 0; i < 3; ++i) out[i] = std::move(composed[i]);
+  if (outExtra != nullptr) *outExtra = std::move(composedExtra);
   return true;
 }
 
@@ -88,8 +88,8 @@ bool BuildsPlaneMirror(AGraphPane& pane, const CoordinateTransformation& ct, int
 Colour MirrorColour(const AGraphPane& pane, int32_t view, const CoordinateTransformation& ct,
                     const AGraphColor* colour) {
   if (view != 0 || colour == nullptr) return nullptr;
-  if (ct.kind == CT::kSpace) return Colour(AGraphColor::Copy(colour, pane.View3D(1)->Record().drawContext));
-  return Colour(IsPlaneKind(ct.kind) ? AGraphColor::Copy(colour) : nullptr);
+  if (ct.kind == CT::kSpace) return AGraphColor::Copy(colour, pane.View3D(1)->Record().drawContext);
+  return IsPlaneKind(ct.kind) ? AGraphColor::Copy(colour) : nullptr;
 }
 
 void MakeTransformPlot(AGraphPane& pane, const CoordinateTransformation& ct) {
@@ -102,10 +102,10 @@ void MakeTransformPlot(AGraphPane& pane, const CoordinateTransformation& ct) {
     PaneHooks::AddToParameterList(formula, pane.Document());
     SubstituteNumbers(formula, pane.Document());
   }
-  Colour colour(new AGraphColor(pane.View3D(0)->Record().drawContext, pane.Document()));
+  auto colour = std::make_unique<AGraphColor>(pane.View3D(0)->Record().drawContext, pane.Document());
   colour->Set(ct.colorCode);
-  Compiled cf(pane.Required(f.release())), cg(pane.Required(g.release()));
-  A2DGraph* plot = nullptr;
+  Compiled cf(pane.Required(std::move(f))), cg(pane.Required(std::move(g)));
+  std::unique_ptr<A2DGraph> plot;
   if (ct.kind == CT::kPlaneFromTransformed && gGraphMakers.TransformPlot != nullptr) {
     plot = gGraphMakers.TransformPlot(std::move(cf), std::move(cg), std::move(colour), *pane.View2D(1), *pane.View2D(0),
                                       &pane.TransformSources());
@@ -114,7 +114,7 @@ void MakeTransformPlot(AGraphPane& pane, const CoordinateTransformation& ct) {
                                        *pane.View2D(0), &pane.TransformSources());
   }
   if (plot == nullptr) return;
-  pane.AddGraph(plot, 1);
+  pane.AddGraph(std::move(plot), 1);
   PaneHooks::SetTransformEquationBlockIndex(ct.block, pane.Lookup().Count() - 1);
 }
 
@@ -126,8 +126,9 @@ void Add_transformed_Inequality(AGraphPane& pane, const ExpressionRecord* relati
   if (ct.kind != CT::kPlaneFromTransformed) return;
   Tree r = Transformed(relation, ct), z = Transformed(zero, ct);
   if (!r || !z || !colour) return;
-  if (A2DGraph* graph = MakeRegion(pane, r.release(), z.release(), std::move(colour), mode, finer > 0, 1))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph =
+          MakeRegion(pane, std::move(r), std::move(z), std::move(colour), mode, finer > 0, 1))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_FunctionOfXorY(AGraphPane& pane, const ExpressionRecord* f, int32_t view, Colour colour,
@@ -139,8 +140,9 @@ void Add_transformed_FunctionOfXorY(AGraphPane& pane, const ExpressionRecord* f,
   if (!equation || !TransformExpr(equation.get(), ct)) return;
   Tree zero(Minus(Copy(equation->operands[0]), Copy(equation->operands[1])));
   if (!zero) return;
-  if (A2DGraph* graph = MakeRegion(pane, equation.release(), zero.release(), std::move(colour), mode, true, 1))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph =
+          MakeRegion(pane, std::move(equation), std::move(zero), std::move(colour), mode, true, 1))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_ParametricCurve(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
@@ -149,11 +151,11 @@ void Add_transformed_ParametricCurve(AGraphPane& pane, const CoordinateTransform
   if (!BuildsPlaneMirror(pane, ct, view, colour != nullptr)) return;
   ExpressionRecord *tx, *ty;
   if (!TransformXY(ct, x, y, &tx, &ty)) return;
-  Compiled cx(pane.Required(tx)), cy(pane.Required(ty));
+  Compiled cx(pane.Required(Tree(tx))), cy(pane.Required(Tree(ty)));
   if (gGraphMakers.ParametricCurve == nullptr) return;
-  if (A2DGraph* graph = gGraphMakers.ParametricCurve(std::move(cx), std::move(cy), std::move(colour), grain, 3,
-                                                     *pane.View2D(1), tLow, tHigh))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph = gGraphMakers.ParametricCurve(std::move(cx), std::move(cy), std::move(colour),
+                                                                     grain, 3, *pane.View2D(1), tLow, tHigh))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_Point(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
@@ -163,12 +165,12 @@ void Add_transformed_Point(AGraphPane& pane, const CoordinateTransformation& ct,
   if (!BuildsPlaneMirror(pane, ct, view, colour != nullptr)) return;
   ExpressionRecord *tx, *ty;
   if (!TransformXY(ct, x, y, &tx, &ty)) return;
-  Compiled cx(pane.Required(tx)), cy(pane.Required(ty)), cs(pane.Optional(CopyOf(symbol).release())),
-      cl(pane.Optional(CopyOf(label).release())), cz(pane.Optional(CopyOf(size).release()));
+  Compiled cx(pane.Required(Tree(tx))), cy(pane.Required(Tree(ty))), cs(pane.Optional(CopyOf(symbol))),
+      cl(pane.Optional(CopyOf(label))), cz(pane.Optional(CopyOf(size)));
   if (gGraphMakers.Point == nullptr) return;
-  if (A2DGraph* graph = gGraphMakers.Point(std::move(cx), std::move(cy), std::move(cs), std::move(cl), std::move(cz),
-                                           std::move(colour), false, *pane.View2D(1)))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph = gGraphMakers.Point(std::move(cx), std::move(cy), std::move(cs), std::move(cl),
+                                                           std::move(cz), std::move(colour), false, *pane.View2D(1)))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_Data2D(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
@@ -177,20 +179,20 @@ void Add_transformed_Data2D(AGraphPane& pane, const CoordinateTransformation& ct
   if (!BuildsPlaneMirror(pane, ct, view, colour != nullptr)) return;
   ExpressionRecord *tx, *ty;
   if (!TransformXY(ct, x, y, &tx, &ty)) return;
-  Compiled cx(pane.Required(tx)), cy(pane.Required(ty));
+  Compiled cx(pane.Required(Tree(tx))), cy(pane.Required(Tree(ty)));
   // The condition speaks of the data point, not of the transformed one.
   Tree condition = CopyOf(style[0]);
   if (condition) {
     condition = Tree(Subst(Subst(condition.release(), Atomic(kIdX), Copy(x)), Atomic(kIdY), Copy(y)));
     if (condition) TAYLOR_SubstRecurse(condition.get());
   }
-  Compiled c[5] = {Compiled(pane.Optional(condition.release()))};
-  for (int i = 1; i < 5; ++i) c[i] = Compiled(pane.Optional(CopyOf(style[i]).release()));
+  Compiled c[5] = {Compiled(pane.Optional(std::move(condition)))};
+  for (int i = 1; i < 5; ++i) c[i] = Compiled(pane.Optional(CopyOf(style[i])));
   if (gGraphMakers.Data2D == nullptr) return;
-  if (A2DGraph* graph =
+  if (std::unique_ptr<A2DGraph> graph =
           gGraphMakers.Data2D(std::move(cx), std::move(cy), std::move(colour), std::move(c[0]), std::move(c[1]),
                               std::move(c[2]), std::move(c[3]), std::move(c[4]), *pane.View2D(1), document))
-    pane.AddGraph_TransformedCoordinates(graph);
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_Arrow(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
@@ -199,13 +201,13 @@ void Add_transformed_Arrow(AGraphPane& pane, const CoordinateTransformation& ct,
   if (!BuildsPlaneMirror(pane, ct, view, colour != nullptr)) return;
   ExpressionRecord *tx1, *ty1, *tx2, *ty2;
   if (!TransformXY(ct, x1, y1, &tx1, &ty1)) return;
-  Compiled c[2] = {Compiled(pane.Required(tx1)), Compiled(pane.Required(ty1))};
+  Compiled c[2] = {Compiled(pane.Required(Tree(tx1))), Compiled(pane.Required(Tree(ty1)))};
   if (!TransformXY(ct, x2, y2, &tx2, &ty2)) return;
-  Compiled d[2] = {Compiled(pane.Required(tx2)), Compiled(pane.Required(ty2))};
+  Compiled d[2] = {Compiled(pane.Required(Tree(tx2))), Compiled(pane.Required(Tree(ty2)))};
   if (gGraphMakers.Arrow == nullptr) return;
-  if (A2DGraph* graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(d[0]), std::move(d[1]),
-                                           std::move(colour), *pane.View2D(1)))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(d[0]),
+                                                           std::move(d[1]), std::move(colour), *pane.View2D(1)))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_DensityPlot(AGraphPane& pane, const ExpressionRecord* f, int32_t view, Colour colour,
@@ -217,10 +219,11 @@ void Add_transformed_DensityPlot(AGraphPane& pane, const ExpressionRecord* f, in
   if (!g || !ReplaceAtom(g.get(), kIdZ, kIdX, kIdY) || !TransformExpr(g.get(), ct)) return;
   ReplaceAtoms(g.get(), kIdX, kIdU);
   ReplaceAtoms(g.get(), kIdY, kIdV);
-  Compiled compiled(pane.Required(g.release()));
+  Compiled compiled(pane.Required(std::move(g)));
   if (gGraphMakers.DensityPlot == nullptr) return;
-  if (A2DGraph* graph = gGraphMakers.DensityPlot(std::move(compiled), grain, std::move(colour), *pane.View2D(1)))
-    pane.AddGraph_TransformedCoordinates(graph);
+  if (std::unique_ptr<A2DGraph> graph =
+          gGraphMakers.DensityPlot(std::move(compiled), grain, std::move(colour), *pane.View2D(1)))
+    pane.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void Add_transformed_SpaceCurve(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
@@ -228,20 +231,22 @@ void Add_transformed_SpaceCurve(AGraphPane& pane, const CoordinateTransformation
                                 const ExpressionRecord* clip, const ExpressionRecord* radius, double opacity,
                                 Colour colour, double grain, const double& tLow, const double& tHigh) {
   if (view != 0 || ct.kind != CT::kSpace || !colour) return;
-  ExpressionRecord *out[3], *outClip, *outRadius = nullptr;
+  Tree out[3], outClip, outRadius;
   if (!TransformXYZ(ct, x, y, z, clip, colour.get(), out, &outClip)) return;
-  Compiled cx(pane.Required(out[0])), cy(pane.Required(out[1])), cz(pane.Required(out[2])), cc(pane.Optional(outClip));
+  Compiled cx(pane.Required(std::move(out[0]))), cy(pane.Required(std::move(out[1]))),
+      cz(pane.Required(std::move(out[2]))), cc(pane.Optional(std::move(outClip)));
   if (radius != nullptr) {
     const SpaceDefinitions definitions(x, y, z);
-    if (definitions.Built()) outRadius = definitions.Compose(radius);
+    if (definitions.Built()) outRadius = Tree(definitions.Compose(radius));
   }
-  Compiled cr(pane.Optional(outRadius));
+  Compiled cr(pane.Optional(std::move(outRadius)));
   if (radius != nullptr && !cr) return;
   if (gGraphMakers.SpaceCurve == nullptr) return;
-  A3DGraph* graph = gGraphMakers.SpaceCurve(std::move(cx), std::move(cy), std::move(cz), std::move(cr), std::move(cc),
-                                            std::move(colour), grain, opacity, *pane.View3D(1), tLow, tHigh);
+  std::unique_ptr<A3DGraph> graph =
+      gGraphMakers.SpaceCurve(std::move(cx), std::move(cy), std::move(cz), std::move(cr), std::move(cc),
+                              std::move(colour), grain, opacity, *pane.View3D(1), tLow, tHigh);
   if (graph == nullptr) return;
-  pane.AddGraph_TransformedCoordinates(graph);
+  pane.AddGraph_TransformedCoordinates(std::move(graph));
   pane.ShowXYZ(1);
 }
 
@@ -251,15 +256,16 @@ void Add_transformed_GridSurface(AGraphPane& pane, const CoordinateTransformatio
                                  double opacity, const double& uLow, const double& uHigh, const double& vLow,
                                  const double& vHigh) {
   if (view != 0 || ct.kind != CT::kSpace || !colour) return;
-  ExpressionRecord *out[3], *outClip;
+  Tree out[3], outClip;
   if (!TransformXYZ(ct, x, y, z, clip, colour.get(), out, &outClip)) return;
-  Compiled cx(pane.Required(out[0])), cy(pane.Required(out[1])), cz(pane.Required(out[2])), cc(pane.Optional(outClip));
+  Compiled cx(pane.Required(std::move(out[0]))), cy(pane.Required(std::move(out[1]))),
+      cz(pane.Required(std::move(out[2]))), cc(pane.Optional(std::move(outClip)));
   if (gGraphMakers.GridSurface == nullptr) return;
-  A3DGraph* graph =
+  std::unique_ptr<A3DGraph> graph =
       gGraphMakers.GridSurface(std::move(cx), std::move(cy), std::move(cz), grain, opacity, std::move(colour),
                                std::move(cc), mode, uLow, uHigh, vLow, vHigh, *pane.View3D(1));
   if (graph == nullptr) return;
-  pane.AddGraph_TransformedCoordinates(graph);
+  pane.AddGraph_TransformedCoordinates(std::move(graph));
   pane.ShowXYZ(1);
 }
 
@@ -271,12 +277,12 @@ void Add_transformed_ODEPlot3D(AGraphPane& pane, const CoordinateTransformation&
 
 void ShowThroughSpace(AGraphPane& pane, const CoordinateTransformation& ct, SpaceMirrorMaker maker, A3DGraph* source) {
   if (ct.formulas[0] == nullptr || ct.formulas[1] == nullptr || ct.formulas[2] == nullptr) return;
-  std::array<Compiled, 3> f = {Compiled(pane.Required(Copy(ct.formulas[0]))),
-                               Compiled(pane.Required(Copy(ct.formulas[1]))),
-                               Compiled(pane.Required(Copy(ct.formulas[2])))};
+  std::array<Compiled, 3> f = {Compiled(pane.Required(Tree(Copy(ct.formulas[0])))),
+                               Compiled(pane.Required(Tree(Copy(ct.formulas[1])))),
+                               Compiled(pane.Required(Tree(Copy(ct.formulas[2]))))};
   if (maker == nullptr) return;
-  A3DGraph* graph = maker(std::move(f), source, *pane.View3D(1));
+  std::unique_ptr<A3DGraph> graph = maker(std::move(f), source, *pane.View3D(1));
   if (graph == nullptr) return;
-  pane.AddGraph_TransformedCoordinates(graph);
+  pane.AddGraph_TransformedCoordinates(std::move(graph));
   pane.ShowXYZ(1);
 }

@@ -66,5 +66,5 @@ void MakeTransformPlot(AGraphPane& pane, const CoordinateTransformation& ct);
 // them composed too. False, nothing made, when a formula is missing or
 // memory ran out.
 bool TransformXYZ(const CoordinateTransformation& ct, const ExpressionRecord* x, const ExpressionRecord* y,
-                  const ExpressionRecord* z, const ExpressionRecord* extra, AGraphColor* colour,
-                  ExpressionRecord* (&out)[3], ExpressionRecord** outExtra);
+                  const ExpressionRecord* z, const ExpressionRecord* extra, AGraphColor* colour, Tree (&out)[3],
+                  Tree* outExtra);

@@ -1,31 +1,23 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-#include "CoreUtilities/AListGenericSmall.h"
+#include "CoreUtilities/BudgetAllocator.h"
 #include "evaluation/AnExpression.h"
 
 // The compiled document constants a fragment program reads as parameters,
 // in parameter order. Owns the expressions.
 class UniformVariables {
  public:
-  UniformVariables() = default;
-  ~UniformVariables() {
-    for (int32_t i = 0; i < fExpressions.Count(); ++i) delete fExpressions[i];
+  // Takes over the expression, which is destroyed when the list cannot grow.
+  void Add(std::unique_ptr<AnExpression> expression) {
+    if (RoomForOneMore(fExpressions)) fExpressions.push_back(std::move(expression));
   }
-  UniformVariables(const UniformVariables&) = delete;
-  UniformVariables& operator=(const UniformVariables&) = delete;
-
-  // Takes over the expression; 1, with the expression deleted, when the
-  // list cannot grow.
-  int Add(AnExpression* expression) {
-    if (fExpressions.Add(expression) == 0) return 0;
-    delete expression;
-    return 1;
-  }
-  int32_t Count() const { return fExpressions.Count(); }
-  AnExpression* At(int32_t i) const { return fExpressions[i]; }
+  int32_t Count() const { return static_cast<int32_t>(fExpressions.size()); }
+  AnExpression* At(int32_t i) const { return fExpressions[static_cast<size_t>(i)].get(); }
 
  private:
-  AListGenericSmall<AnExpression*> fExpressions;
+  std::vector<std::unique_ptr<AnExpression>, BudgetAllocator<std::unique_ptr<AnExpression>>> fExpressions;
 };

@@ -1,6 +1,7 @@
 #include "graphs2d/A2DGraphView.h"
 
 #include <cmath>
+#include <utility>
 
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/MemoryBudget.h"
@@ -44,9 +45,10 @@ A2DGraphView::~A2DGraphView() {
   OurDisposeGWorld(fSampleBuffer);
 }
 
+// First to last, as the pane's erase expects; each stops its jobs as it goes.
 void A2DGraphView::DeleteGraphs() {
-  for (A2DGraph* graph : fGraphs) delete graph;
-  fGraphs.RemoveAllElements();
+  for (std::unique_ptr<A2DGraph>& graph : fGraphs) graph.reset();
+  fGraphs.clear();
 }
 
 void A2DGraphView::SetDefaultViewState() {
@@ -106,13 +108,14 @@ void A2DGraphView::Make2DTransform() {
 }
 
 A2DGraph* A2DGraphView::ValidGraph(int32_t graph) const {
-  A2DGraph* const* entry = fGraphs.At(graph);
-  return entry ? *entry : nullptr;
+  return graph >= 0 && graph < GraphCount() ? fGraphs[static_cast<size_t>(graph)].get() : nullptr;
 }
 
 AGraph* A2DGraphView::GraphAt(int32_t graph) const { return ValidGraph(graph); }
 
-int A2DGraphView::AddGraph(A2DGraph* graph) { return fGraphs.Add(graph); }
+void A2DGraphView::AddGraph(std::unique_ptr<AGraph> graph) {
+  if (RoomForOneMore(fGraphs)) fGraphs.push_back(OwnedAs<A2DGraph>(std::move(graph)));
+}
 
 int32_t A2DGraphView::GraphVisibility(int32_t graph) {
   A2DGraph* g = ValidGraph(graph);
@@ -130,7 +133,7 @@ bool A2DGraphView::UsesGrainSlider(int32_t graph) {
 }
 
 bool A2DGraphView::AreAllGraphsDoneComputing() {
-  for (A2DGraph* graph : fGraphs) {
+  for (const std::unique_ptr<A2DGraph>& graph : fGraphs) {
     if (!graph->IsDoneComputing()) return false;
   }
   return true;
@@ -151,7 +154,7 @@ StoredView2D A2DGraphView::StoredView() const {
 }
 
 void A2DGraphView::ViewChanged() {
-  for (A2DGraph* graph : fGraphs) graph->ViewChanged();
+  for (const std::unique_ptr<A2DGraph>& graph : fGraphs) graph->ViewChanged();
 }
 
 bool A2DGraphView::CopyDomainFrom(const AGraphView& other) {
@@ -204,11 +207,11 @@ void A2DGraphView::EnsureSampleBuffer() {
 }
 
 void A2DGraphView::Resize() {
-  for (A2DGraph* graph : fGraphs) graph->PauseComputing();
+  for (const std::unique_ptr<A2DGraph>& graph : fGraphs) graph->PauseComputing();
   EnsureSampleBuffer();
   FinishSettingState();
   Make2DTransform();
-  for (A2DGraph* graph : fGraphs) graph->Resize();
+  for (const std::unique_ptr<A2DGraph>& graph : fGraphs) graph->Resize();
 }
 
 void A2DGraphView::InstallViewState(const StoredView2D& stored) {
@@ -298,7 +301,7 @@ int32_t A2DGraphView::Draw(const AListGenericSmall<int32_t>* indexes, const AGra
 
 void A2DGraphView::DrawGraphs(const AListGenericSmall<int32_t>* indexes) {
   if (indexes == nullptr) {
-    for (A2DGraph* graph : fGraphs) graph->Draw();
+    for (const std::unique_ptr<A2DGraph>& graph : fGraphs) graph->Draw();
     return;
   }
   for (int32_t index : *indexes) {

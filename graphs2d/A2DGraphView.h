@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "CoreUtilities/AListGenericSmall.h"
+#include "CoreUtilities/BudgetAllocator.h"
 #include "CoreUtilities/ViewEvaluator.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/AGraphView.h"
@@ -72,14 +75,15 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   bool IsMoving() override { return false; }
   bool IsDrawAccelerated() override { return false; }
   bool AreAllGraphsDoneComputing() override;
-  bool NoGraphs() override { return fGraphs.Count() == 0; }
+  bool NoGraphs() override { return fGraphs.empty(); }
   bool EnableShowAllData() override { return ShowAllData(false); }
   void DoShowAllData() override { ShowAllData(true); }
   void SetViewParameter(ViewAttribute attribute) override;
-  int32_t GraphCount() const override { return fGraphs.Count(); }
+  int32_t GraphCount() const override { return static_cast<int32_t>(fGraphs.size()); }
   AGraph* GraphAt(int32_t graph) const override;
   void ViewChanged() override;
-  int AddGraph(AGraph* graph) override { return AddGraph(static_cast<A2DGraph*>(graph)); }
+  // A 2-D graph, which the view then owns; destroyed when the list can't grow.
+  void AddGraph(std::unique_ptr<AGraph> graph) override;
   void DeleteGraphs() override;
   bool CopyDomainFrom(const AGraphView& other) override;
   void DialogZoom(double x1, double x2, double y1, double y2) override;
@@ -90,8 +94,6 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   // Draws the named graphs (all when null) with the colour of another view
   // when one is given; a colour of the hidden type leaves out paper and axes.
   int32_t Draw(const AListGenericSmall<int32_t>* indexes, const AGraphColor* colour, bool drawGraphs);
-  // Appends the graph, which the view then owns; 1 when the list can't grow.
-  int AddGraph(A2DGraph* graph);
   // Takes a document's stored view; unusable axes get their defaults.
   void InstallViewState(const StoredView2D& stored);
   StoredView2D StoredView() const;
@@ -173,7 +175,8 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   void RedrawGraphWithNewCrosshairs();
   MRect SelectionMarkerBox() const;
 
-  AListGenericSmall<A2DGraph*> fGraphs;
+  // Grows as the memory budget grants, like the graphs' own blocks.
+  std::vector<std::unique_ptr<A2DGraph>, BudgetAllocator<std::unique_ptr<A2DGraph>>> fGraphs;
   ViewState2D fState;
   A2DTransform fGraphTransform;
   A2DTransform fViewTransform;

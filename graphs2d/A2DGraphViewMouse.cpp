@@ -90,7 +90,7 @@ int32_t A2DGraphView::MouseDown(MPoint point, long, bool command, bool option, b
     }
   }
 
-  bool overCurve = forced && fGraphs.Count() > 0;
+  bool overCurve = forced && GraphCount() > 0;
   if (!overCurve) {
     QRegion* bands = OurNewRegion();
     const bool inBand = AxisBands(bands) && IsOurPointInRegion(point, bands);
@@ -269,7 +269,7 @@ void A2DGraphView::ThreadedMouseMoved() {
     fUnchanged = fClearedByMove = true;
     return;
   }
-  if (fGraphs.Count() > 1 && !answer.snapped) {
+  if (GraphCount() > 1 && !answer.snapped) {
     SearchForIntersectionsWithOtherCurves(&answer);
     if (IsCancelled()) {
       fUnchanged = true;
@@ -294,8 +294,8 @@ void A2DGraphView::ThreadedMouseMoved() {
 bool A2DGraphView::ThreadedIsPointOverAnyCurve() {
   const double x = fViewTransform.ITOX(fTrackedPoint.h), y = fViewTransform.ITOY(fTrackedPoint.v);
   const auto tryGraphs = [&](auto accepts) {
-    for (int32_t i = fGraphs.Count() - 1; i >= 0; --i) {
-      A2DGraph* graph = fGraphs[i];
+    for (int32_t i = GraphCount() - 1; i >= 0; --i) {
+      A2DGraph* graph = fGraphs[static_cast<size_t>(i)].get();
       if (!accepts(graph->GraphClass()) || !graph->IsPointOverCurve(x, y)) continue;
       if (IsCancelled()) return false;
       fSelectedGraph = i;
@@ -309,8 +309,8 @@ bool A2DGraphView::ThreadedIsPointOverAnyCurve() {
 
 bool A2DGraphView::ThreadedIsPointOverComplexPoint() {
   const double x = fViewTransform.ITOX(fTrackedPoint.h), y = fViewTransform.ITOY(fTrackedPoint.v);
-  for (int32_t i = fGraphs.Count() - 1; i >= 0; --i) {
-    A2DGraph* graph = fGraphs[i];
+  for (int32_t i = GraphCount() - 1; i >= 0; --i) {
+    A2DGraph* graph = fGraphs[static_cast<size_t>(i)].get();
     if (graph->GraphClass() != kGraphClassPoints || !graph->IsPointOverCurve(x, y)) continue;
     if (IsCancelled()) return false;
     fSelectedGraph = i;
@@ -325,9 +325,9 @@ void A2DGraphView::SearchForIntersectionsWithOtherCurves(Selection* selection) {
   const double unitsPerPixel = fViewTransform.xUnitsPerPixel, radius = 4 * unitsPerPixel;
   const Neighborhood a = selected->GetNeighborhood(selection->x, selection->y, radius, -INFINITY, INFINITY);
   if (!a.found) return;
-  for (int32_t i = 0; i < fGraphs.Count(); ++i) {
+  for (int32_t i = 0; i < GraphCount(); ++i) {
     if (i == fSelectedGraph || IsCancelled()) continue;
-    A2DGraph& other = *fGraphs[i];
+    A2DGraph& other = *fGraphs[static_cast<size_t>(i)];
     const Neighborhood b = other.GetNeighborhood(selection->x, selection->y, radius, -INFINITY, INFINITY);
     if (b.found && FindIntersectionAndSnap(a, b, *selected, other, unitsPerPixel, selection)) return;
   }

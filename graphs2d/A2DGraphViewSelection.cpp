@@ -108,7 +108,7 @@ void A2DGraphView::DrawSelection() {
   } else if (s.kind == kSelectSolutionPaths) {
     const double cx = t.ITOX((r.left + r.right) / 2.0), cy = t.ITOY((r.top + r.bottom) / 2.0);
     const double radius = kSelectionPixelLimit * std::max(t.xUnitsPerPixel, t.yUnitsPerPixel);
-    for (const SolutionPath* path : {s.path1, s.path2}) {
+    for (const SolutionPath* path : {s.path1.get(), s.path2.get()}) {
       if (path == nullptr) continue;
       for (int32_t i = 1; i < path->Count(); ++i) {
         double x1 = (*path)[i - 1].x, y1 = (*path)[i - 1].y, x2 = (*path)[i].x, y2 = (*path)[i].y;

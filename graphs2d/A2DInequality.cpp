@@ -36,19 +36,19 @@ bool ColourContains(const AGraphColor* colour, int32_t variableId) {
 
 }  // namespace
 
-A2DInequality::A2DInequality(AnExpression* condition, AnExpression* boundary, AGraphColor* colour,
-                             int32_t plottingMode, bool equation, const A2DTransform& transform)
+A2DInequality::A2DInequality(Compiled condition, Compiled boundary, Colour colour, int32_t plottingMode, bool equation,
+                             const A2DTransform& transform)
     : fTransform(transform),
-      fCondition(condition),
-      fBoundary(boundary),
+      fCondition(std::move(condition)),
+      fBoundary(std::move(boundary)),
       fPlottingMode(plottingMode >= 0 && plottingMode <= 2 ? plottingMode : kDefaultPlottingMode),
       fEquation(equation),
-      fColour(colour),
+      fColour(std::move(colour)),
       fFrameValue(NAN),
       fFrameCachingOff(PaneHooks::IsBenchmarkRunning()),
       fJobs(this, GraphJobs::kOnePerProcessor),
       fStackCount(fJobs.Count()) {
-  fStacks = new AListofRectangles[std::max(fStackCount, 1)];
+  fStacks = std::make_unique<AListofRectangles[]>(static_cast<size_t>(std::max(fStackCount, 1)));
   // Without jobs nothing will ever compute the map.
   if (fStackCount == 0) fDroppedWork = true;
   if (!fBitmap.Allocate(transform.pixelRect) && transform.pixelRect.bottom > transform.pixelRect.top) {
@@ -60,10 +60,7 @@ A2DInequality::A2DInequality(AnExpression* condition, AnExpression* boundary, AG
   RestartTail();
 }
 
-A2DInequality::~A2DInequality() {
-  Stop();
-  delete[] fStacks;
-}
+A2DInequality::~A2DInequality() { Stop(); }
 
 int A2DInequality::PixelAt(int32_t h, int32_t v) const {
   return fBitmap.Exists() && fBitmap.Contains(h, v) ? fBitmap.Get(h, v) : 0;

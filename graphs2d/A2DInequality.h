@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DInequalityBitmap.h"
 #include "graphs2d/AListofFrames.h"
 #include "graphs2d/AListofRectangles.h"
@@ -33,8 +34,8 @@ class A2DInequality : public A2DGraph {
   // real-valued with the boundary or the curve as its zero set, for the
   // mouse. Plotting modes: 0 sample, 1 tint undecided pixels, 2 (the
   // default, taken for any other value) test them further.
-  A2DInequality(AnExpression* condition, AnExpression* boundary, AGraphColor* colour, int32_t plottingMode,
-                bool equation, const A2DTransform& transform);
+  A2DInequality(Compiled condition, Compiled boundary, Colour colour, int32_t plottingMode, bool equation,
+                const A2DTransform& transform);
   ~A2DInequality() override;
 
   int32_t Compute(int32_t slice) override;
@@ -99,7 +100,7 @@ class A2DInequality : public A2DGraph {
   std::atomic<bool> fDroppedWork{false};
   std::atomic<int64_t> fCounts[4] = {};
   GraphJobs fJobs;
-  AListofRectangles* fStacks;
+  std::unique_ptr<AListofRectangles[]> fStacks;
   int32_t fStackCount;
 };
 

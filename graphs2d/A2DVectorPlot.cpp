@@ -37,13 +37,13 @@ int32_t A2DVectorPlot::Spacing(double grain, int32_t cell) {
   return DoubleToInt32(100 - 90 * g + 0.5) * cell;
 }
 
-A2DVectorPlot::A2DVectorPlot(AnExpression* vx, AnExpression* vy, double grain, AGraphColor* colour, bool equalLength,
+A2DVectorPlot::A2DVectorPlot(Compiled vx, Compiled vy, double grain, Colour colour, bool equalLength,
                              const A2DTransform& transform)
     : fTransform(transform),
       fDocument(transform.document),
-      fVX(vx),
-      fVY(vy),
-      fColour(colour),
+      fVX(std::move(vx)),
+      fVY(std::move(vy)),
+      fColour(std::move(colour)),
       fEqualLength(equalLength),
       fSpacing(Spacing(grain, transform.xSampleFactor)),
       fJobs(this, GraphJobs::kOneJob) {

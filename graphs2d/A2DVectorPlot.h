@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
 
@@ -25,8 +26,7 @@ class A2DVectorPlot : public A2DGraph {
 
   // Takes over the expressions and the colour. The grain is clamped to
   // [0, 1] (NaN counts as 0.5).
-  A2DVectorPlot(AnExpression* vx, AnExpression* vy, double grain, AGraphColor* colour, bool equalLength,
-                const A2DTransform& transform);
+  A2DVectorPlot(Compiled vx, Compiled vy, double grain, Colour colour, bool equalLength, const A2DTransform& transform);
   ~A2DVectorPlot() override;
 
   int32_t Compute(int32_t slice) override;

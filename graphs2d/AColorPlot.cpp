@@ -22,18 +22,18 @@ double Clamped(double n) { return std::isnan(n) || n < 0 ? 0 : std::min(n, 1.0);
 
 }  // namespace
 
-AColorPlot::AColorPlot(AnExpression* first, AnExpression* second, AnExpression* third, AnExpression* complex,
-                       bool hsv, AGraphColor* colour, const A2DTransform& transform)
+AColorPlot::AColorPlot(Compiled first, Compiled second, Compiled third, Compiled complex, bool hsv, Colour colour,
+                       const A2DTransform& transform)
     : ACellPlot(transform, kToDo),
-      fExpressions{std::unique_ptr<AnExpression>(first), std::unique_ptr<AnExpression>(second),
-                   std::unique_ptr<AnExpression>(third)},
-      fComplex(complex),
-      fColour(colour),
+      fExpressions{std::move(first), std::move(second), std::move(third)},
+      fComplex(std::move(complex)),
+      fColour(std::move(colour)),
       fHSV(hsv) {
-  SetCancelList(fColour.get(), first, second, third, complex);
+  AnExpression* const e[3] = {fExpressions[0].get(), fExpressions[1].get(), fExpressions[2].get()};
+  SetCancelList(fColour.get(), e[0], e[1], e[2], fComplex.get());
   // Frames are cached only while the benchmark runs.
   fFrameCachingOff = !PaneHooks::IsBenchmarkRunning();
-  SetGridData(AnExpression::CompileForGrid(first, second, third));
+  SetGridData(AnExpression::CompileForGrid(e[0], e[1], e[2]));
   if (fComplex) AnExpression::Compile(fComplex.get());
   NewMap();
   SubmitJobs();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/ACellPlot.h"
 
 // A view painted cell by cell from three expressions read as red, green and
@@ -15,8 +16,8 @@ class AColorPlot : public ACellPlot<uint32_t> {
   static constexpr uint32_t kToDo = 0xDEADBEEF;
 
   // Takes over the expressions (complex may be null) and the colour.
-  AColorPlot(AnExpression* first, AnExpression* second, AnExpression* third, AnExpression* complex, bool hsv,
-             AGraphColor* colour, const A2DTransform& transform);
+  AColorPlot(Compiled first, Compiled second, Compiled third, Compiled complex, bool hsv, Colour colour,
+             const A2DTransform& transform);
   ~AColorPlot() override;
 
   int32_t GraphVisibility() override;

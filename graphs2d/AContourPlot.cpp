@@ -26,10 +26,10 @@ constexpr int32_t kTriangleEdges[2][3] = {{0, 1, 3}, {1, 2, 4}};
 
 }  // namespace
 
-AContourPlot::AContourPlot(AnExpression* function, double grain, AGraphColor* colour, const A2DTransform& transform)
+AContourPlot::AContourPlot(Compiled function, double grain, Colour colour, const A2DTransform& transform)
     : fTransform(transform),
-      fFunction(function),
-      fColour(colour),
+      fFunction(std::move(function)),
+      fColour(std::move(colour)),
       fLevelCount(GrainLevelCount(grain)),
       fJobs(this, GraphJobs::kOneJob) {
   AnExpression::Compile(fFunction.get());

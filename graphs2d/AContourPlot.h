@@ -7,6 +7,7 @@
 #include "CoreUtilities/AListGenericLarge.h"
 #include "CoreUtilities/OurMutex.h"
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/ContourLevels.h"
 #include "graphs2d/GraphJobs.h"
 
@@ -34,7 +35,7 @@ class AContourPlot : public A2DGraph {
   static constexpr int32_t kMeshSquares = 50;
 
   // Takes over the function and the colour.
-  AContourPlot(AnExpression* function, double grain, AGraphColor* colour, const A2DTransform& transform);
+  AContourPlot(Compiled function, double grain, Colour colour, const A2DTransform& transform);
   ~AContourPlot() override;
 
   int32_t Compute(int32_t slice) override;

@@ -32,22 +32,18 @@ int32_t ADEPlot::Spacing(double grain, int32_t sampleFactor) {
   return DoubleToInt32(200 - 150 * g + 0.5) * sampleFactor;
 }
 
-ADEPlot::ADEPlot(AnExpression* first, AnExpression* second, AnExpression* startX, AnExpression* startY,
-                 AGraphColor* colour, double grain, const A2DTransform& transform)
+ADEPlot::ADEPlot(Compiled first, Compiled second, Compiled startX, Compiled startY, Colour colour, double grain,
+                 const A2DTransform& transform)
     : fTransform(transform),
       fDocument(transform.document),
-      fFirst(first),
-      fSecond(second),
-      fStartX(startX && startY ? startX : nullptr),
-      fStartY(startX && startY ? startY : nullptr),
-      fColour(colour),
+      fFirst(std::move(first)),
+      fSecond(std::move(second)),
+      // One start expression without the other gives none.
+      fStartX(startX && startY ? std::move(startX) : nullptr),
+      fStartY(fStartX ? std::move(startY) : nullptr),
+      fColour(std::move(colour)),
       fSpacing(Spacing(grain, transform.xSampleFactor)),
       fJobs(this, GraphJobs::kOneJob) {
-  // One start expression without the other gives none.
-  if (!fStartX) {
-    delete startX;
-    delete startY;
-  }
   if (!HasStartPoint()) MakeGrid();
   for (AnExpression* e : {fFirst.get(), fSecond.get(), fStartX.get(), fStartY.get()}) {
     if (e) AnExpression::Compile(e);
@@ -92,10 +88,7 @@ uint8_t* ADEPlot::CoverageCell(int32_t h, int32_t v) {
 
 void ADEPlot::FreeCurves() {
   OurLock lock(fCurveMutex);
-  for (int32_t i = 0; i < fCurveCount; ++i) delete fCurves[i];
-  OurDisposeMemory(fCurves);
-  fCurves = nullptr;
-  fCurveCount = fCurveCapacity = 0;
+  decltype(fCurves)().swap(fCurves);
 }
 
 double ADEPlot::EvaluateDyDx(double x, double y, double* signX, double* signY) {
@@ -110,8 +103,8 @@ double ADEPlot::EvaluateDyDx(double x, double y, double* signX, double* signY) {
   return b / a;
 }
 
-SolutionPath* ADEPlot::Propagate(double x, double y, double direction, Tracing tracing) {
-  auto* curve = new (std::nothrow) SolutionPath;
+std::unique_ptr<SolutionPath> ADEPlot::Propagate(double x, double y, double direction, Tracing tracing) {
+  std::unique_ptr<SolutionPath> curve(new (std::nothrow) SolutionPath);
   if (curve == nullptr) {
     QueueError(kOutOfMemoryError);
     return nullptr;
@@ -137,7 +130,6 @@ SolutionPath* ADEPlot::Propagate(double x, double y, double direction, Tracing t
     }
     if (curve->Add(dePoint{x, y}) != 0) {
       QueueError(kOutOfMemoryError);
-      delete curve;
       return nullptr;
     }
     s = slope(x, y);
@@ -171,27 +163,14 @@ SolutionPath* ADEPlot::Propagate(double x, double y, double direction, Tracing t
   return curve;
 }
 
-void ADEPlot::Add(SolutionPath* curve) {
-  if (curve == nullptr) return;
-  if (fJobs.Cancelled()) {
-    delete curve;
+void ADEPlot::Add(std::unique_ptr<SolutionPath> curve) {
+  if (curve == nullptr || fJobs.Cancelled()) return;
+  OurLock lock(fCurveMutex);
+  if (!RoomForOneMore(fCurves)) {
+    QueueError(kOutOfMemoryError);
     return;
   }
-  OurLock lock(fCurveMutex);
-  if (fCurveCount == fCurveCapacity) {
-    const int32_t capacity = fCurveCapacity == 0 ? 16 : fCurveCapacity * 2;
-    auto* grown = static_cast<SolutionPath**>(OurAllocateMemory(sizeof(SolutionPath*) * size_t(capacity), false));
-    if (grown == nullptr) {
-      QueueError(kOutOfMemoryError);
-      delete curve;
-      return;
-    }
-    std::copy(fCurves, fCurves + fCurveCount, grown);
-    OurDisposeMemory(fCurves);
-    fCurves = grown;
-    fCurveCapacity = capacity;
-  }
-  fCurves[fCurveCount++] = curve;
+  fCurves.push_back(std::move(curve));
 }
 
 void ADEPlot::TraceLattice() {
@@ -288,8 +267,8 @@ void ADEPlot::Draw() {
   const double radius =
       std::max((t.xAtPlus16383 - t.xAtMinus16383) / 2, std::fabs(t.yAtPlus16383 - t.yAtMinus16383) / 2);
   OurLock lock(fCurveMutex);
-  for (int32_t c = 0; c < fCurveCount; ++c) {
-    const SolutionPath& curve = *fCurves[c];
+  for (const std::unique_ptr<SolutionPath>& path : fCurves) {
+    const SolutionPath& curve = *path;
     for (int32_t i = 1; i < curve.Count(); ++i) {
       double x1 = curve[i - 1].x, y1 = curve[i - 1].y, x2 = curve[i].x, y2 = curve[i].y;
       if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) continue;

@@ -3,9 +3,12 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "CoreUtilities/BudgetAllocator.h"
 #include "CoreUtilities/OurMutex.h"
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
 
@@ -22,8 +25,8 @@ class ADEPlot : public A2DGraph {
   // Takes over the expressions and the colour. `second` is null for the slope
   // form; the start expressions are both given or both null. The grain is
   // clamped to [0, 1] (NaN counts as 0.5).
-  ADEPlot(AnExpression* first, AnExpression* second, AnExpression* startX, AnExpression* startY, AGraphColor* colour,
-          double grain, const A2DTransform& transform);
+  ADEPlot(Compiled first, Compiled second, Compiled startX, Compiled startY, Colour colour, double grain,
+          const A2DTransform& transform);
   ~ADEPlot() override;
 
   int32_t Compute(int32_t slice) override;
@@ -50,15 +53,15 @@ class ADEPlot : public A2DGraph {
   int32_t EdgeOffsetX() const { return fXOffset; }
   int32_t EdgeOffsetY() const { return fYOffset; }
   // Read once the plot is done.
-  int32_t CurveCount() const { return fCurveCount; }
-  const SolutionPath* Curve(int32_t i) const { return fCurves[i]; }
+  int32_t CurveCount() const { return static_cast<int32_t>(fCurves.size()); }
+  const SolutionPath* Curve(int32_t i) const { return fCurves[static_cast<size_t>(i)].get(); }
 
  private:
   enum Tracing { kForPlot, kForSelection };
   // One curve from the point in the direction +1 or -1; null when memory
   // runs out. Only the plot's tracing counts coverage and stops on cancel.
-  SolutionPath* Propagate(double x, double y, double direction, Tracing tracing);
-  void Add(SolutionPath* curve);
+  std::unique_ptr<SolutionPath> Propagate(double x, double y, double direction, Tracing tracing);
+  void Add(std::unique_ptr<SolutionPath> curve);
   void SetEdgeOffset();
   void MakeGrid();
   void FreeCurves();
@@ -79,8 +82,8 @@ class ADEPlot : public A2DGraph {
   std::unique_ptr<AnExpression> fStartY;
   std::unique_ptr<AGraphColor> fColour;
   OurMutex fCurveMutex;
-  SolutionPath** fCurves = nullptr;
-  int32_t fCurveCount = 0, fCurveCapacity = 0;
+  // Grows as the memory budget grants.
+  std::vector<std::unique_ptr<SolutionPath>, BudgetAllocator<std::unique_ptr<SolutionPath>>> fCurves;
   int32_t fSpacing;
   int32_t fXOffset = 0, fYOffset = 0;
   int32_t fColumns = 0, fRows = 0;

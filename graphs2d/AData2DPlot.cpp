@@ -33,19 +33,18 @@ uint8_t ChannelByte(double value) {
 }
 }  // namespace
 
-AData2DPlot::AData2DPlot(AnExpression* x, AnExpression* y, AGraphColor* colour, AnExpression* condition,
-                         AnExpression* radius, AnExpression* symbol, AnExpression* label, AnExpression* fontSize,
-                         const A2DTransform& transform, DocumentRecord* document)
+AData2DPlot::AData2DPlot(Compiled x, Compiled y, Colour colour, Compiled condition, Compiled radius, Compiled symbol,
+                         Compiled label, Compiled fontSize, const A2DTransform& transform, DocumentRecord* document)
     : fTransform(transform),
       fDocument(document),
-      fXExpression(x),
-      fYExpression(y),
-      fCondition(condition),
-      fRadiusExpression(radius),
-      fSymbolExpression(symbol),
-      fLabelExpression(label),
-      fFontSizeExpression(fontSize),
-      fColour(colour),
+      fXExpression(std::move(x)),
+      fYExpression(std::move(y)),
+      fCondition(std::move(condition)),
+      fRadiusExpression(std::move(radius)),
+      fSymbolExpression(std::move(symbol)),
+      fLabelExpression(std::move(label)),
+      fFontSizeExpression(std::move(fontSize)),
+      fColour(std::move(colour)),
       fJobs(this, GraphJobs::kOneJob) {
   fRows = std::max(GetTableDataSize(fXExpression->Tree(), document), GetTableDataSize(fYExpression->Tree(), document));
   Allocate();
@@ -62,8 +61,6 @@ AData2DPlot::~AData2DPlot() {
                   static_cast<void*>(fFontSize), static_cast<void*>(fRowColour)}) {
     OurDisposeMemory(p);
   }
-  delete[] fSymbol;
-  delete[] fLabel;
 }
 
 void AData2DPlot::Allocate() {
@@ -72,8 +69,8 @@ void AData2DPlot::Allocate() {
   fRadius = AllocateRows<double>(fRadiusExpression != nullptr, fRows);
   fFontSize = AllocateRows<double>(fFontSizeExpression != nullptr, fRows);
   fRowColour = AllocateRows<uint32_t>(HasExplicitColour(), fRows);
-  if (fRows > 0 && fSymbolExpression) fSymbol = new (std::nothrow) RowText[size_t(fRows)];
-  if (fRows > 0 && fLabelExpression) fLabel = new (std::nothrow) RowText[size_t(fRows)];
+  if (fRows > 0 && fSymbolExpression) fSymbol.reset(new (std::nothrow) RowText[size_t(fRows)]);
+  if (fRows > 0 && fLabelExpression) fLabel.reset(new (std::nothrow) RowText[size_t(fRows)]);
   if ((fSymbolExpression && !fSymbol) || (fLabelExpression && !fLabel)) QueueError(kOutOfMemoryError);
 }
 
@@ -105,7 +102,7 @@ int32_t AData2DPlot::Compute(int32_t slice) {
       if (fRadius) fRadius[i] = fRadiusExpression->EvaluateIndexed(x, y, 0, k);
       if (fFontSize) fFontSize[i] = fFontSizeExpression->EvaluateIndexed(x, y, 0, k);
       for (auto [expression, texts] :
-           {std::pair{fSymbolExpression.get(), fSymbol}, std::pair{fLabelExpression.get(), fLabel}}) {
+           {std::pair{fSymbolExpression.get(), fSymbol.get()}, std::pair{fLabelExpression.get(), fLabel.get()}}) {
         if (texts == nullptr) continue;
         const UniChar* text = expression->EvaluateAsString(k);
         texts[i].present = text != nullptr;

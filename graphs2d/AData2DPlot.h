@@ -6,6 +6,7 @@
 #include <string>
 
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
 
@@ -19,9 +20,8 @@ class DocumentRecord;
 class AData2DPlot : public A2DGraph {
  public:
   // Takes over the expressions (all but x and y may be null) and the colour.
-  AData2DPlot(AnExpression* x, AnExpression* y, AGraphColor* colour, AnExpression* condition, AnExpression* radius,
-              AnExpression* symbol, AnExpression* label, AnExpression* fontSize, const A2DTransform& transform,
-              DocumentRecord* document);
+  AData2DPlot(Compiled x, Compiled y, Colour colour, Compiled condition, Compiled radius, Compiled symbol,
+              Compiled label, Compiled fontSize, const A2DTransform& transform, DocumentRecord* document);
   ~AData2DPlot() override;
 
   int32_t Compute(int32_t slice) override;
@@ -74,8 +74,8 @@ class AData2DPlot : public A2DGraph {
   double* fRadius = nullptr;
   double* fFontSize = nullptr;
   uint32_t* fRowColour = nullptr;
-  RowText* fSymbol = nullptr;
-  RowText* fLabel = nullptr;
+  std::unique_ptr<RowText[]> fSymbol;
+  std::unique_ptr<RowText[]> fLabel;
   std::atomic<int32_t> fComputed{0};
   GraphJobs fJobs;
 };

@@ -20,10 +20,10 @@ constexpr int32_t kRampEntries = 240;
 
 }  // namespace
 
-ADensityPlot::ADensityPlot(AnExpression* function, double grain, AGraphColor* colour, const A2DTransform& transform)
+ADensityPlot::ADensityPlot(Compiled function, double grain, Colour colour, const A2DTransform& transform)
     : ACellPlot(transform, kToDo),
-      fFunction(function),
-      fColour(colour),
+      fFunction(std::move(function)),
+      fColour(std::move(colour)),
       fMin(-gInf),
       fMax(-gInf),
       fBandCount(GrainBandCount(grain)) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/ACellPlot.h"
 
 // z = f(x, y) as a stepped ramp of the graph colour's shades: each cell a
@@ -15,7 +16,7 @@ class ADensityPlot : public ACellPlot<uint8_t> {
   static constexpr uint8_t kToDo = 255;
 
   // Takes over the function and the colour.
-  ADensityPlot(AnExpression* function, double grain, AGraphColor* colour, const A2DTransform& transform);
+  ADensityPlot(Compiled function, double grain, Colour colour, const A2DTransform& transform);
   ~ADensityPlot() override;
 
   int32_t GraphVisibility() override;

@@ -13,11 +13,10 @@
 #include "graphs2d/PixelClassification.h"
 #include "graphs2d/RootFinding.h"
 
-AFunctionOf_XorY::AFunctionOf_XorY(AnExpression* f, bool yOfX, AGraphColor* colour, int32_t mode,
-                                   const A2DTransform& transform)
+AFunctionOf_XorY::AFunctionOf_XorY(Compiled f, bool yOfX, Colour colour, int32_t mode, const A2DTransform& transform)
     : fTransform(transform),
-      fF(f),
-      fColour(colour),
+      fF(std::move(f)),
+      fColour(std::move(colour)),
       fMode(mode >= kPlotSampling && mode <= kPlotIntervalPixelTests ? mode : kPlotIntervalPixelTests),
       fYOfX(yOfX),
       fJobs(this, GraphJobs::kOnePerProcessor) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
 
@@ -35,7 +36,7 @@ struct dPoint {
 class AFunctionOf_XorY : public A2DGraph {
  public:
   // Takes over f and the colour. A mode outside 0..2 counts as 2.
-  AFunctionOf_XorY(AnExpression* f, bool yOfX, AGraphColor* colour, int32_t mode, const A2DTransform& transform);
+  AFunctionOf_XorY(Compiled f, bool yOfX, Colour colour, int32_t mode, const A2DTransform& transform);
   ~AFunctionOf_XorY() override;
 
   int32_t Compute(int32_t slice) override;

@@ -35,16 +35,15 @@ int32_t AParametricCurve::PointCount(double grain) {
   return DoubleToInt32(800 * g + 200);
 }
 
-AParametricCurve::AParametricCurve(AnExpression* x, AnExpression* y, AGraphColor* colour, double grain,
-                                   int32_t selectionType, const A2DTransform& transform, const double& tmin,
-                                   const double& tmax)
+AParametricCurve::AParametricCurve(Compiled x, Compiled y, Colour colour, double grain, int32_t selectionType,
+                                   const A2DTransform& transform, const double& tmin, const double& tmax)
     : fTransform(transform),
       fDocument(transform.document),
       fTMinSource(tmin),
       fTMaxSource(tmax),
-      fX(x),
-      fY(y),
-      fColour(colour),
+      fX(std::move(x)),
+      fY(std::move(y)),
+      fColour(std::move(colour)),
       fCount(PointCount(grain)),
       fSelectionType(selectionType),
       fPick(tmin),

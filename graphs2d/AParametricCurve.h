@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
 
@@ -23,7 +24,7 @@ class AParametricCurve : public A2DGraph {
 
   // Takes over x, y and the colour. The grain is clamped to [0, 1] (NaN
   // counts as 0.5); the t range is read when the job is submitted.
-  AParametricCurve(AnExpression* x, AnExpression* y, AGraphColor* colour, double grain, int32_t selectionType,
+  AParametricCurve(Compiled x, Compiled y, Colour colour, double grain, int32_t selectionType,
                    const A2DTransform& transform, const double& tmin, const double& tmax);
   ~AParametricCurve() override;
 

@@ -18,16 +18,16 @@ bool CopyText(const AnExpression* e, std::u16string* out) {
 }
 }  // namespace
 
-APointPlot::APointPlot(AnExpression* x, AnExpression* y, AnExpression* symbol, AnExpression* label,
-                       AnExpression* size, AGraphColor* colour, bool draggable, const A2DTransform& transform)
+APointPlot::APointPlot(Compiled x, Compiled y, Compiled symbol, Compiled label, Compiled size, Colour colour,
+                       bool draggable, const A2DTransform& transform)
     : fTransform(transform),
       fDocument(transform.document),
-      fXExpression(x),
-      fYExpression(y),
-      fSymbolExpression(symbol),
-      fLabelExpression(label),
-      fSizeExpression(size),
-      fColour(colour),
+      fXExpression(std::move(x)),
+      fYExpression(std::move(y)),
+      fSymbolExpression(std::move(symbol)),
+      fLabelExpression(std::move(label)),
+      fSizeExpression(std::move(size)),
+      fColour(std::move(colour)),
       fDraggable(draggable),
       fJobs(this, GraphJobs::kOneJob) {
   for (AnExpression* e : {fXExpression.get(), fYExpression.get(), fSizeExpression.get()}) {

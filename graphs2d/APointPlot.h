@@ -6,6 +6,7 @@
 #include <string>
 
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
 
@@ -19,8 +20,8 @@ class APointPlot : public A2DGraph {
  public:
   // Takes over the expressions and the colour; symbol, label and size may be
   // null.
-  APointPlot(AnExpression* x, AnExpression* y, AnExpression* symbol, AnExpression* label, AnExpression* size,
-             AGraphColor* colour, bool draggable, const A2DTransform& transform);
+  APointPlot(Compiled x, Compiled y, Compiled symbol, Compiled label, Compiled size, Colour colour, bool draggable,
+             const A2DTransform& transform);
   ~APointPlot() override;
 
   int32_t Compute(int32_t slice) override;

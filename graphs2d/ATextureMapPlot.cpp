@@ -32,17 +32,16 @@ int32_t TextureGridStep(double grain) {
   return step >= 32767 ? 32767 : DoubleToInt32(step);
 }
 
-ATextureMapPlot::ATextureMapPlot(AnExpression* f, AnExpression* g, AGraphColor* colour, double grain,
-                                 const A2DTransform& transform, A2DGraphView& source,
-                                 const AListGenericSmall<int32_t>* sourceList)
+ATextureMapPlot::ATextureMapPlot(Compiled f, Compiled g, Colour colour, double grain, const A2DTransform& transform,
+                                 A2DGraphView& source, const AListGenericSmall<int32_t>* sourceList)
     : fTransform(transform),
       fSource(source),
       fSourceList(sourceList),
-      fF(f),
-      fG(g),
-      fColour(colour),
+      fF(std::move(f)),
+      fG(std::move(g)),
+      fColour(std::move(colour)),
       fGrain(grain),
-      fGridData(AnExpression::CompileForGrid(f, g)),
+      fGridData(AnExpression::CompileForGrid(fF.get(), fG.get())),
       fJobs(this, GraphJobs::kOneJob) {
   SizeGrid();
   fJobs.Submit(fColour.get(), {fF.get(), fG.get()});

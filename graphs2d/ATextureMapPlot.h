@@ -7,6 +7,7 @@
 #include "CoreUtilities/AListGenericSmall.h"
 #include "CoreUtilities/MRect.h"
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
 
 class A2DGraphView;
@@ -23,7 +24,7 @@ struct TriangleTarget;
 class ATextureMapPlot : public A2DGraph {
  public:
   // Takes over f, g and the colour; the source list stays the pane's.
-  ATextureMapPlot(AnExpression* f, AnExpression* g, AGraphColor* colour, double grain, const A2DTransform& transform,
+  ATextureMapPlot(Compiled f, Compiled g, Colour colour, double grain, const A2DTransform& transform,
                   A2DGraphView& source, const AListGenericSmall<int32_t>* sourceList);
   ~ATextureMapPlot() override;
 

@@ -30,15 +30,15 @@ bool TransformPlotBand(int32_t first, int32_t last, int32_t jobs, int32_t job, i
   return *low <= *high;
 }
 
-ATransformPlot::ATransformPlot(AnExpression* f, AnExpression* g, AGraphColor* colour, const A2DTransform& transform,
+ATransformPlot::ATransformPlot(Compiled f, Compiled g, Colour colour, const A2DTransform& transform,
                                A2DGraphView& source, const AListGenericSmall<int32_t>* sourceList)
     : fTransform(transform),
       fSource(source),
       fSourceList(sourceList),
-      fF(f),
-      fG(g),
-      fColour(colour),
-      fGridData(AnExpression::CompileForGrid(f, g)),
+      fF(std::move(f)),
+      fG(std::move(g)),
+      fColour(std::move(colour)),
+      fGridData(AnExpression::CompileForGrid(fF.get(), fG.get())),
       fCachingOff(!PaneHooks::IsBenchmarkRunning()),
       fFrameValue(NAN),
       fJobs(this, GraphJobs::kOnePerProcessor) {

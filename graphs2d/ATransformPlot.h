@@ -6,6 +6,7 @@
 
 #include "CoreUtilities/AListGenericSmall.h"
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/AListofFrames.h"
 #include "graphs2d/GraphJobs.h"
 
@@ -22,8 +23,8 @@ struct MGridData;
 class ATransformPlot : public A2DGraph {
  public:
   // Takes over f, g and the colour; the source list stays the pane's.
-  ATransformPlot(AnExpression* f, AnExpression* g, AGraphColor* colour, const A2DTransform& transform,
-                 A2DGraphView& source, const AListGenericSmall<int32_t>* sourceList);
+  ATransformPlot(Compiled f, Compiled g, Colour colour, const A2DTransform& transform, A2DGraphView& source,
+                 const AListGenericSmall<int32_t>* sourceList);
   ~ATransformPlot() override;
 
   int32_t Compute(int32_t slice) override;

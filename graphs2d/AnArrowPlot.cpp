@@ -9,13 +9,12 @@
 #include "graphs2d/ArrowHead.h"
 #include "graphs2d/FunctionGraphColor.h"
 
-AnArrowPlot::AnArrowPlot(AnExpression* x1, AnExpression* y1, AnExpression* x2, AnExpression* y2, AGraphColor* colour,
+AnArrowPlot::AnArrowPlot(Compiled x1, Compiled y1, Compiled x2, Compiled y2, Colour colour,
                          const A2DTransform& transform)
     : fTransform(transform),
       fDocument(transform.document),
-      fExpressions{std::unique_ptr<AnExpression>(x1), std::unique_ptr<AnExpression>(y1),
-                   std::unique_ptr<AnExpression>(x2), std::unique_ptr<AnExpression>(y2)},
-      fColour(colour),
+      fExpressions{std::move(x1), std::move(y1), std::move(x2), std::move(y2)},
+      fColour(std::move(colour)),
       fJobs(this, GraphJobs::kOneJob) {
   for (const auto& e : fExpressions) AnExpression::Compile(e.get());
   Submit();

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "graphpane/A2DGraph.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
 
@@ -16,8 +17,7 @@ class DocumentRecord;
 class AnArrowPlot : public A2DGraph {
  public:
   // Takes over the expressions and the colour.
-  AnArrowPlot(AnExpression* x1, AnExpression* y1, AnExpression* x2, AnExpression* y2, AGraphColor* colour,
-              const A2DTransform& transform);
+  AnArrowPlot(Compiled x1, Compiled y1, Compiled x2, Compiled y2, Colour colour, const A2DTransform& transform);
   ~AnArrowPlot() override;
 
   int32_t Compute(int32_t slice) override;

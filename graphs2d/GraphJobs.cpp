@@ -20,19 +20,15 @@ int32_t GraphJobs::CountFor(Split split) {
 GraphJobs::GraphJobs(AGraph* graph, Split split) : GraphJobs(graph, CountFor(split)) {}
 
 GraphJobs::GraphJobs(AGraph* graph, int32_t count) : fGraph(graph), fCount(count < 1 ? 1 : count) {
-  fJobs = OurAllocateJobs(graph, fCount);
+  fJobs.reset(OurAllocateJobs(graph, fCount));
   if (fJobs == nullptr) {
     fCount = 0;
     QueueError(kOutOfMemoryError);
   }
-  fDone = new bool[fCount > 0 ? fCount : 1]();
+  fDone = std::make_unique<bool[]>(static_cast<size_t>(fCount > 0 ? fCount : 1));
 }
 
-GraphJobs::~GraphJobs() {
-  Stop(nullptr, {});
-  delete[] fJobs;
-  delete[] fDone;
-}
+GraphJobs::~GraphJobs() { Stop(nullptr, {}); }
 
 void GraphJobs::DependOn(AComputeTarget* graph) {
   for (int32_t i = 0; i < fCount; ++i) fJobs[i].dependsOn = graph;
@@ -48,7 +44,7 @@ void GraphJobs::Submit(AGraphColor* colour, std::initializer_list<AnExpression*>
     for (int32_t i = 0; i < fCount; ++i) fDone[i] = false;
   }
   fCancel.store(false, std::memory_order_release);
-  if (fCount > 0) OurSubmitJobs(fJobs, fCount);
+  if (fCount > 0) OurSubmitJobs(fJobs.get(), fCount);
 }
 
 void GraphJobs::Stop(AGraphColor* colour, std::initializer_list<AnExpression*> expressions) {
@@ -68,7 +64,7 @@ int32_t GraphJobs::Finish(int32_t slice, int32_t status, DocumentRecord* documen
   // The flag itself: a poll hook must never hold a slice under the lock.
   if (slice < 0 || slice >= fCount || fCancel.load(std::memory_order_acquire) || fDone[slice]) return status;
   fDone[slice] = true;
-  if (AreAllComputeThreadsFinished(fDone, fCount)) PaneHooks::NotifyWindowGraphFinished(document);
+  if (AreAllComputeThreadsFinished(fDone.get(), fCount)) PaneHooks::NotifyWindowGraphFinished(document);
   return status;
 }
 
@@ -79,5 +75,5 @@ void GraphJobs::ForgetDone() {
 
 bool GraphJobs::AllDone() {
   OurLock lock(fMutex);
-  return AreAllComputeThreadsFinished(fDone, fCount);
+  return AreAllComputeThreadsFinished(fDone.get(), fCount);
 }

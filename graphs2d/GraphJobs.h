@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 
 #include "CoreUtilities/JobQueue.h"
 #include "CoreUtilities/OurMutex.h"
@@ -24,7 +25,7 @@ class GraphJobs {
   GraphJobs(AGraph* graph, int32_t count);
   static int32_t CountFor(Split split);
   // Graphs stop their jobs in their own destructor, while they are whole;
-  // this one finds them stopped and frees them.
+  // this one finds them stopped before they go.
   ~GraphJobs();
   GraphJobs(const GraphJobs&) = delete;
   GraphJobs& operator=(const GraphJobs&) = delete;
@@ -62,9 +63,9 @@ class GraphJobs {
 
  private:
   AGraph* fGraph;
-  AJob* fJobs;
+  std::unique_ptr<AJob[]> fJobs;
   int32_t fCount;
-  bool* fDone;
+  std::unique_ptr<bool[]> fDone;
   OurMutex fMutex;
   std::atomic<bool> fCancel{false};
   static inline std::atomic<PollHook> sPollHook{nullptr};

@@ -37,9 +37,8 @@ GraphType* ASpaceGraphView<GraphType>::Graph(int32_t graph) const {
 }
 
 template <typename GraphType>
-int ASpaceGraphView<GraphType>::AddGraph(AGraph* graph) {
-  fGraphs.emplace_back(static_cast<GraphType*>(graph));
-  return 0;
+void ASpaceGraphView<GraphType>::AddGraph(std::unique_ptr<AGraph> graph) {
+  if (RoomForOneMore(fGraphs)) fGraphs.push_back(OwnedAs<GraphType>(std::move(graph)));
 }
 
 template <typename GraphType>

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "CoreUtilities/BudgetAllocator.h"
 #include "graphpane/AGraphView.h"
 #include "renderer/DrawContext.h"
 #include "renderer/M3DView.h"
@@ -39,7 +40,7 @@ class ASpaceGraphView : public AGraphView {
   int32_t GraphCount() const override { return int32_t(fGraphs.size()); }
   AGraph* GraphAt(int32_t graph) const override { return Graph(graph); }
   void ViewChanged() override;
-  int AddGraph(AGraph* graph) override;
+  void AddGraph(std::unique_ptr<AGraph> graph) override;
   void DeleteGraphs() override;
 
   // One drag step of the mouse.
@@ -65,7 +66,7 @@ class ASpaceGraphView : public AGraphView {
   // The centre of the view's rectangle, where the drag's sphere stands.
   MPoint ViewCentre() const;
 
-  std::vector<std::unique_ptr<GraphType>> fGraphs;
+  std::vector<std::unique_ptr<GraphType>, BudgetAllocator<std::unique_ptr<GraphType>>> fGraphs;
   M3DView fCamera;
   const OwnedDrawContext fContext;
   // Drag state.

@@ -4,7 +4,9 @@
 #include <chrono>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <thread>
+#include <utility>
 
 #include "CoreUtilities/JobQueue.h"
 #include "evaluation/AnExpression.h"
@@ -17,15 +19,15 @@
 
 namespace {
 
-AnExpression* Compiled(const std::string& text, int32_t variable) {
-  AnExpression* e = ExpressionFromText(text);
+std::unique_ptr<AnExpression> CurveFormula(const std::string& text, int32_t variable) {
+  std::unique_ptr<AnExpression> e(ExpressionFromText(text));
   if (e != nullptr) e->ReplaceAtoms(variable, kIdU);
   return e;
 }
 
-AGraphColor* Colour(size_t index) {
+std::unique_ptr<AGraphColor> CurveColour(size_t index) {
   static const uint32_t kColours[] = {0xD00000, 0x0000D0, 0x008000, 0x9000A0};
-  auto* colour = new AGraphColor;
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = kColours[index % 4];
   return colour;
 }
@@ -72,18 +74,19 @@ bool AddCurves(const CurveArguments& arguments, A2DGraphView* view) {
   if (arguments.curves.empty()) return true;
   for (size_t i = 0; i < arguments.curves.size(); ++i) {
     const CurveArguments::Curve& curve = arguments.curves[i];
-    A2DGraph* graph = nullptr;
+    std::unique_ptr<A2DGraph> graph;
     if (curve.parametric) {
       const size_t split = curve.text.find(';');
-      AnExpression* x = split == std::string::npos ? nullptr : Compiled(Trimmed(curve.text.substr(0, split)), 't');
-      AnExpression* y = x ? Compiled(Trimmed(curve.text.substr(split + 1)), 't') : nullptr;
+      std::unique_ptr<AnExpression> x =
+          split == std::string::npos ? nullptr : CurveFormula(Trimmed(curve.text.substr(0, split)), 't');
+      std::unique_ptr<AnExpression> y = x ? CurveFormula(Trimmed(curve.text.substr(split + 1)), 't') : nullptr;
       if (y == nullptr) {
-        delete x;
         std::cerr << "-p takes \"x(t); y(t)\"\n";
         return false;
       }
-      graph = new AParametricCurve(x, y, Colour(i), 0.5, kSelectParametric, view->GraphTransform(),
-                                   view->Record().ranges[kCoordT][0], view->Record().ranges[kCoordT][1]);
+      graph = std::make_unique<AParametricCurve>(std::move(x), std::move(y), CurveColour(i), 0.5, kSelectParametric,
+                                                 view->GraphTransform(), view->Record().ranges[kCoordT][0],
+                                                 view->Record().ranges[kCoordT][1]);
     } else {
       const size_t equals = curve.text.find('=');
       const std::string left = equals == std::string::npos ? "" : Trimmed(curve.text.substr(0, equals));
@@ -92,12 +95,14 @@ bool AddCurves(const CurveArguments& arguments, A2DGraphView* view) {
         return false;
       }
       const bool yOfX = left == "y";
-      AnExpression* f = Compiled(curve.text.substr(equals + 1), yOfX ? kIdX : kIdY);
+      std::unique_ptr<AnExpression> f = CurveFormula(curve.text.substr(equals + 1), yOfX ? kIdX : kIdY);
       if (f == nullptr) return false;
-      graph = new AFunctionOf_XorY(f, yOfX, Colour(i), curve.mode, view->GraphTransform());
+      graph =
+          std::make_unique<AFunctionOf_XorY>(std::move(f), yOfX, CurveColour(i), curve.mode, view->GraphTransform());
     }
-    if (view->AddGraph(graph) != 0) {
-      delete graph;
+    const int32_t count = view->GraphCount();
+    view->AddGraph(std::move(graph));
+    if (view->GraphCount() == count) {
       std::cerr << "no memory for another graph\n";
       return false;
     }

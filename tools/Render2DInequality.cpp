@@ -24,20 +24,22 @@
 namespace {
 
 // The view, and the graph it owns, end before the workers do.
-int DrawCondition(AnExpression* condition, const char* path, int width, int height, int mode, bool stats) {
+int DrawCondition(std::unique_ptr<AnExpression> condition, const char* path, int width, int height, int mode,
+                  bool stats) {
   const bool equation = condition->Tree()->opcode == kOpEquals;
-  auto* colour = new AGraphColor;
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = equation ? 0x000000 : 0x3060C0;
   A2DGraphView view;
   view.SetViewRect(MRect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)});
   view.SetDefaultViewState();
   view.Resize();
   const int64_t start = OurGetMicroseconds();
-  auto* graph = new A2DInequality(condition, ExpressionFromText("0"), colour, mode, equation, view.GraphTransform());
-  if (view.AddGraph(graph) != 0) {
-    delete graph;
-    return 1;
-  }
+  auto owned =
+      std::make_unique<A2DInequality>(std::move(condition), std::unique_ptr<AnExpression>(ExpressionFromText("0")),
+                                      std::move(colour), mode, equation, view.GraphTransform());
+  A2DInequality* graph = owned.get();
+  view.AddGraph(std::move(owned));
+  if (view.GraphCount() == 0) return 1;
   while (!graph->IsDoneComputing()) std::this_thread::sleep_for(std::chrono::microseconds(100));
   const int64_t elapsed = OurGetMicroseconds() - start;
   if (stats) {
@@ -67,10 +69,10 @@ int RenderCondition(int argc, char** argv) {
     return 2;
   }
   EnsureGuiApplication();
-  AnExpression* condition = ExpressionFromText(argv[1]);
+  std::unique_ptr<AnExpression> condition(ExpressionFromText(argv[1]));
   if (condition == nullptr) return 1;
   StartComputeThreads();
-  const int status = DrawCondition(condition, argv[2], width, height, mode, stats);
+  const int status = DrawCondition(std::move(condition), argv[2], width, height, mode, stats);
   StopComputeThreads();
   return status;
 }

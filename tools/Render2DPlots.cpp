@@ -51,22 +51,24 @@ bool WriteContourJson(const AContourPlot& plot, const char* path) {
   return static_cast<bool>(out);
 }
 
-A2DGraph* MakePlot(int argc, char** argv, const A2DTransform& t, int* next) {
+std::unique_ptr<A2DGraph> MakePlot(int argc, char** argv, const A2DTransform& t, int* next) {
   const std::string kind = argv[1];
-  auto* colour = new AGraphColor;
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = 0x0000FF;
   if (kind == "contour" || kind == "density") {
-    AnExpression* f = ExpressionFromText(argv[2]);
+    std::unique_ptr<AnExpression> f(ExpressionFromText(argv[2]));
     *next = 3;
-    if (!f) return delete colour, nullptr;
-    if (kind == "contour") return new AContourPlot(f, 0.5, colour, t);
-    return new ADensityPlot(f, 0.5, colour, t);
+    if (!f) return nullptr;
+    if (kind == "contour") return std::make_unique<AContourPlot>(std::move(f), 0.5, std::move(colour), t);
+    return std::make_unique<ADensityPlot>(std::move(f), 0.5, std::move(colour), t);
   }
   *next = 5;
-  if (argc < 6) return delete colour, nullptr;
-  AnExpression *a = ExpressionFromText(argv[2]), *b = ExpressionFromText(argv[3]), *c = ExpressionFromText(argv[4]);
-  if (!a || !b || !c) return delete a, delete b, delete c, delete colour, nullptr;
-  return new AColorPlot(a, b, c, nullptr, kind == "hsv", colour, t);
+  if (argc < 6) return nullptr;
+  std::unique_ptr<AnExpression> a(ExpressionFromText(argv[2])), b(ExpressionFromText(argv[3])),
+      c(ExpressionFromText(argv[4]));
+  if (!a || !b || !c) return nullptr;
+  return std::make_unique<AColorPlot>(std::move(a), std::move(b), std::move(c), nullptr, kind == "hsv",
+                                      std::move(colour), t);
 }
 
 }  // namespace
@@ -92,8 +94,10 @@ int RenderPlotFromText(int argc, char** argv) {
     view.SetDefaultViewState();
     view.Resize();
     int next = 0;
-    A2DGraph* plot = MakePlot(argc, argv, view.GraphTransform(), &next);
-    if (plot && next < argc && view.AddGraph(plot) == 0) {
+    std::unique_ptr<A2DGraph> owned = MakePlot(argc, argv, view.GraphTransform(), &next);
+    A2DGraph* plot = owned.get();
+    if (plot && next < argc) view.AddGraph(std::move(owned));
+    if (view.GraphCount() == 1) {
       while (!view.AreAllGraphsDoneComputing()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       std::unique_ptr<OurPort, void (*)(OurPort*)> port(NewOffscreenPort(QRect(0, 0, kSize, kSize)),
                                                         DisposeOffscreenPort);
@@ -106,7 +110,6 @@ int RenderPlotFromText(int argc, char** argv) {
         if (auto* contour = dynamic_cast<AContourPlot*>(plot)) status = WriteContourJson(*contour, argv[next + 1]) ? 0 : 1;
       }
     } else {
-      delete plot;
       std::cerr << "no plot\n";
     }
   }

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <thread>
+#include <utility>
 
 #include "evaluation/AnExpression.h"
 #include "tools/ProbeArguments.h"
@@ -37,36 +39,40 @@ std::vector<std::string> Parts(const std::string& text) {
   }
 }
 
-AGraphColor* Colour(size_t index) {
+std::unique_ptr<AGraphColor> PlotColour(size_t index) {
   static const uint32_t kColours[] = {0x008000, 0xD00000, 0x0000D0, 0x9000A0};
-  auto* colour = new AGraphColor;
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = kColours[index % 4];
   return colour;
 }
 
 // The parts as expressions; false with a message when one can't be read.
-bool Expressions(const std::vector<std::string>& parts, DocumentRecord* document, std::vector<AnExpression*>* out) {
+using Formulas = std::vector<std::unique_ptr<AnExpression>>;
+
+bool Expressions(const std::vector<std::string>& parts, DocumentRecord* document, Formulas* out) {
   for (const std::string& text : parts) {
-    AnExpression* e = ExpressionFromText(text, document);
+    std::unique_ptr<AnExpression> e(ExpressionFromText(text, document));
     if (e == nullptr) {
-      for (AnExpression* made : *out) delete made;
       out->clear();
       return false;
     }
-    out->push_back(e);
+    out->push_back(std::move(e));
   }
   return true;
 }
 
-A2DGraph* Make(const PlotArguments::Plot& plot, const std::vector<AnExpression*>& e, AGraphColor* colour,
-               const A2DTransform& t, DocumentRecord* document) {
+std::unique_ptr<A2DGraph> Make(const PlotArguments::Plot& plot, Formulas& e, std::unique_ptr<AGraphColor> colour,
+                               const A2DTransform& t, DocumentRecord* document) {
   const std::string& k = plot.kind;
-  if (k == "-pt") return new APointPlot(e[0], e[1], nullptr, nullptr, nullptr, colour, false, t);
-  if (k == "-ar") return new AnArrowPlot(e[0], e[1], e[2], e[3], colour, t);
-  if (k == "-vf") return new A2DVectorPlot(e[0], e[1], kGrain, colour, false, t);
-  if (k == "-de") return new ADEPlot(e[0], e.size() > 1 ? e[1] : nullptr, nullptr, nullptr, colour, kGrain, t);
-  if (k == "-ds") return new ADEPlot(e[0], nullptr, e[1], e[2], colour, kGrain, t);
-  return new AData2DPlot(e[0], e[1], colour, nullptr, nullptr, nullptr, nullptr, nullptr, t, document);
+  auto take = [&e](size_t i) { return i < e.size() ? std::move(e[i]) : nullptr; };
+  if (k == "-pt")
+    return std::make_unique<APointPlot>(take(0), take(1), nullptr, nullptr, nullptr, std::move(colour), false, t);
+  if (k == "-ar") return std::make_unique<AnArrowPlot>(take(0), take(1), take(2), take(3), std::move(colour), t);
+  if (k == "-vf") return std::make_unique<A2DVectorPlot>(take(0), take(1), kGrain, std::move(colour), false, t);
+  if (k == "-de") return std::make_unique<ADEPlot>(take(0), take(1), nullptr, nullptr, std::move(colour), kGrain, t);
+  if (k == "-ds") return std::make_unique<ADEPlot>(take(0), nullptr, take(1), take(2), std::move(colour), kGrain, t);
+  return std::make_unique<AData2DPlot>(take(0), take(1), std::move(colour), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       t, document);
 }
 
 }  // namespace
@@ -97,11 +103,11 @@ bool ExtractPlotArguments(int* argc, char** argv, PlotArguments* out) {
 
 bool AddPlots(const PlotArguments& arguments, A2DGraphView* view, DocumentRecord* document) {
   for (size_t i = 0; i < arguments.plots.size(); ++i) {
-    std::vector<AnExpression*> e;
+    Formulas e;
     if (!Expressions(arguments.plots[i].parts, document, &e)) return false;
-    A2DGraph* graph = Make(arguments.plots[i], e, Colour(i), view->GraphTransform(), document);
-    if (view->AddGraph(graph) != 0) {
-      delete graph;
+    const int32_t count = view->GraphCount();
+    view->AddGraph(Make(arguments.plots[i], e, PlotColour(i), view->GraphTransform(), document));
+    if (view->GraphCount() == count) {
       std::cerr << "no memory for another graph\n";
       return false;
     }

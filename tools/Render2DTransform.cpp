@@ -42,11 +42,12 @@ int Draw(bool forward, std::unique_ptr<AnExpression> f, std::unique_ptr<AnExpres
     view->SetDefaultViewState();
     view->Resize();
   }
-  auto* colour = new AGraphColor;
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = 0x3060C0;
-  auto* filled = new A2DInequality(condition.release(), Parse("0").release(), colour, 2, false, first.GraphTransform());
-  first.AddGraph(filled);
+  auto filled = std::make_unique<A2DInequality>(std::move(condition), Parse("0"), std::move(colour), 2, false,
+                                                first.GraphTransform());
   WaitFor(*filled);
+  first.AddGraph(std::move(filled));
   std::unique_ptr<OurPort, void (*)(OurPort*)> port(NewOffscreenPort(QRect(0, 0, width, height)), DisposeOffscreenPort);
   if (!port) return 1;
   APushPort push(port.get());
@@ -54,15 +55,16 @@ int Draw(bool forward, std::unique_ptr<AnExpression> f, std::unique_ptr<AnExpres
   second.Draw(true);
   AListGenericSmall<int32_t> sources;
   sources.Add(0);
-  A2DGraph* plot = nullptr;
+  std::unique_ptr<A2DGraph> plot;
   if (forward) {
-    plot =
-        new ATextureMapPlot(f.release(), g.release(), new AGraphColor, grain, second.GraphTransform(), first, &sources);
+    plot = std::make_unique<ATextureMapPlot>(std::move(f), std::move(g), std::make_unique<AGraphColor>(), grain,
+                                             second.GraphTransform(), first, &sources);
   } else {
-    plot = new ATransformPlot(f.release(), g.release(), new AGraphColor, second.GraphTransform(), first, &sources);
+    plot = std::make_unique<ATransformPlot>(std::move(f), std::move(g), std::make_unique<AGraphColor>(),
+                                            second.GraphTransform(), first, &sources);
   }
-  second.AddGraph(plot);
   WaitFor(*plot);
+  second.AddGraph(std::move(plot));
   const int64_t start = OurGetMicroseconds();
   second.Draw(true);
   std::cout << "draw " << OurGetMicroseconds() - start << " us\n";

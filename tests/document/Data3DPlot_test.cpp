@@ -59,7 +59,7 @@ class Data3DPlot : public GraphingTest {
     }
     auto* plot = new AData3DPlot(F(x), F(y), F(z), F(condition), F(symbol), F(label), F(size), std::move(colour),
                                  view->DrawContext(), document.get());
-    view->AddGraph(plot);
+    view->AddGraph(std::unique_ptr<AGraph>(plot));
     Wait();
     return *plot;
   }

@@ -100,7 +100,7 @@ TEST(AGraphPane, ViewsFromMissingMakersAreEmpty) {
   EXPECT_TRUE(pane.AreAllGraphsDoneComputing());
   EXPECT_FALSE(pane.AreAnyGraphsMoving());
   std::vector<int> gone;
-  pane.AddGraph(new RecordingGraph(1, &gone), 0);
+  pane.AddGraph(std::make_unique<RecordingGraph>(1, &gone), 0);
   EXPECT_EQ(gone, std::vector<int>{1});  // nowhere to keep it
   EXPECT_TRUE(pane.IsDoneComputing(0));
   EXPECT_EQ(pane.GraphVisibility(0), 0);
@@ -205,12 +205,14 @@ TEST(AGraphPane, MovieFramesKeepTheSpinDirection) {
 TEST(AGraphPane, ColourReachesFurtherGraphsAsMapOrHidden) {
   PaneHooksInstalled hooks;
   AGraphPane pane(Rect(0, 0, 100, 100), nullptr, nullptr);
+  std::unique_ptr<RecordingGraph> owned[4];
   RecordingGraph* g[4];
-  for (int i = 0; i < 4; ++i) g[i] = new RecordingGraph(i);
-  pane.AddGraph(g[0], 0);
-  pane.AddGraph_TransformedCoordinates(g[1]);
-  ASSERT_EQ(pane.View2D(0)->AddGraph(g[2]), 0);
-  ASSERT_EQ(pane.View2D(1)->AddGraph(g[3]), 0);
+  for (int i = 0; i < 4; ++i) g[i] = (owned[i] = std::make_unique<RecordingGraph>(i)).get();
+  pane.AddGraph(std::move(owned[0]), 0);
+  pane.AddGraph_TransformedCoordinates(std::move(owned[1]));
+  pane.View2D(0)->AddGraph(std::move(owned[2]));
+  pane.View2D(1)->AddGraph(std::move(owned[3]));
+  ASSERT_EQ(pane.View2D(0)->GraphCount() + pane.View2D(1)->GraphCount(), 4);
   GraphLookup* row = pane.Lookup().At(0);
   ASSERT_NE(row, nullptr);
   EXPECT_EQ(row->pairs[1].view, pane.View2D(1));
@@ -332,10 +334,10 @@ TEST(AGraphPane, EraseGraphDeletesSecondViewsFirst) {
   std::vector<int> gone;
   {
     AGraphPane pane(Rect(0, 0, 100, 100), nullptr, nullptr);
-    pane.AddGraph(new RecordingGraph(1, &gone), 0);
-    pane.AddGraph_TransformedCoordinates(new RecordingGraph(2, &gone));
-    pane.AddGraph(new RecordingGraph(3, &gone), 1);
-    pane.AddGraph(new RecordingGraph(4, &gone), 0);
+    pane.AddGraph(std::make_unique<RecordingGraph>(1, &gone), 0);
+    pane.AddGraph_TransformedCoordinates(std::make_unique<RecordingGraph>(2, &gone));
+    pane.AddGraph(std::make_unique<RecordingGraph>(3, &gone), 1);
+    pane.AddGraph(std::make_unique<RecordingGraph>(4, &gone), 0);
     pane.View2D(0)->Record().marked = pane.View2D(1)->Record().marked = true;
     pane.EraseGraph();
     EXPECT_EQ(gone, (std::vector<int>{2, 3, 1, 4}));
@@ -343,7 +345,7 @@ TEST(AGraphPane, EraseGraphDeletesSecondViewsFirst) {
     EXPECT_EQ(pane.View2D(0)->GraphCount() + pane.View2D(1)->GraphCount(), 0);
     EXPECT_FALSE(pane.View2D(0)->Record().marked || pane.View2D(1)->Record().marked);
     EXPECT_EQ(hooks.cleared, 1);
-    pane.AddGraph(new RecordingGraph(5, &gone), 0);
+    pane.AddGraph(std::make_unique<RecordingGraph>(5, &gone), 0);
   }
   EXPECT_EQ(gone.back(), 5);  // the pane's own end erases too
 }
@@ -352,14 +354,17 @@ TEST(AGraphPane, AGraphTheViewCannotTakeIsDeletedAndItsRowReadsDone) {
   PaneHooksInstalled hooks;
   std::vector<int> gone;
   AGraphPane pane(Rect(0, 0, 100, 100), nullptr, nullptr);
-  pane.AddGraph(new RecordingGraph(0, &gone), 0);  // the lookup list has room for 15 more
+  pane.AddGraph(std::make_unique<RecordingGraph>(0, &gone), 0);  // the lookup list has room for 15 more
   for (int k = 0; k < 2; ++k) {
-    while (pane.View2D(k)->GraphCount() < 16) ASSERT_EQ(pane.View2D(k)->AddGraph(new RecordingGraph(-1)), 0);
+    for (int32_t count = pane.View2D(k)->GraphCount(); count < 16; ++count) {
+      pane.View2D(k)->AddGraph(std::make_unique<RecordingGraph>(-1));
+      ASSERT_EQ(pane.View2D(k)->GraphCount(), count + 1);
+    }
   }
   {
     BudgetRoom none(0);
-    pane.AddGraph(new RecordingGraph(7, &gone), 0);
-    pane.AddGraph_TransformedCoordinates(new RecordingGraph(8, &gone));
+    pane.AddGraph(std::make_unique<RecordingGraph>(7, &gone), 0);
+    pane.AddGraph_TransformedCoordinates(std::make_unique<RecordingGraph>(8, &gone));
   }
   EXPECT_EQ(gone, (std::vector<int>{7, 8}));
   ASSERT_EQ(pane.Lookup().Count(), 2);
@@ -430,8 +435,7 @@ TEST(AGraphPane, ViewParametersRedrawExceptForVertexObjects) {
   pane.SetViewParameter(kAttributeShowAxes, 3);  // no such pair: only the tips
   EXPECT_FALSE(pane.IsShowingAxes(0));
 
-  auto* graph = new RecordingGraph(1);
-  pane.AddGraph(graph, 0);
+  pane.AddGraph(std::make_unique<RecordingGraph>(1), 0);
   pane.Compute(0, true);
   pane.UpdateVertexObjects();
   pane.UpdateSavedVertexObjectsAfterNextFrameHasBegunComputing();

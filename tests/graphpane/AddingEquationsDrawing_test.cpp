@@ -28,8 +28,8 @@ namespace {
 constexpr int kWidth = 240, kHeight = 180;
 constexpr double kColourCode = 3;
 
-AGraphColor* PaneColour() {
-  auto* colour = new AGraphColor;
+Colour PaneColour() {
+  auto colour = std::make_unique<AGraphColor>();
   colour->Set(kColourCode);
   return colour;
 }
@@ -80,45 +80,47 @@ TEST_F(PaneDrawsAsDirect, EachKindAsItsGraphBuiltDirectly) {
   const struct {
     const char* text;
     double xyType;
-    std::function<A2DGraph*(A2DGraphView&)> direct;
+    std::function<std::unique_ptr<A2DGraph>(A2DGraphView&)> direct;
   } rows[] = {
       {"y = sin(x)", 1,
-       [](A2DGraphView& v) -> A2DGraph* {
-         return new AFunctionOf_XorY(CurveExpression("sin(x)"), true, PaneColour(), 2, v.GraphTransform());
+       [](A2DGraphView& v) -> std::unique_ptr<A2DGraph> {
+         return std::make_unique<AFunctionOf_XorY>(CurveExpression("sin(x)"), true, PaneColour(), 2,
+                                                   v.GraphTransform());
        }},
       {"x^2 + y^2 < 1", 1,
-       [](A2DGraphView& v) -> A2DGraph* {
-         return new A2DInequality(Formula("x^2 + y^2 < 1"), Formula("x^2 + y^2 - 1"), PaneColour(), 2, false,
-                                  v.GraphTransform());
+       [](A2DGraphView& v) -> std::unique_ptr<A2DGraph> {
+         return std::make_unique<A2DInequality>(Formula("x^2 + y^2 < 1"), Formula("x^2 + y^2 - 1"), PaneColour(), 2,
+                                                false, v.GraphTransform());
        }},
       {"r = theta", 1,
-       [](A2DGraphView& v) -> A2DGraph* {
+       [](A2DGraphView& v) -> std::unique_ptr<A2DGraph> {
          const double(&theta)[2] = v.Record().ranges[kCoordTheta];
-         return new AParametricCurve(Formula("u*cos(u)"), Formula("u*sin(u)"), PaneColour(), 0.5, 4,
-                                     v.GraphTransform(), theta[0], theta[1]);
+         return std::make_unique<AParametricCurve>(Formula("u*cos(u)"), Formula("u*sin(u)"), PaneColour(), 0.5, 4,
+                                                   v.GraphTransform(), theta[0], theta[1]);
        }},
       {"z = x*y", 2,
-       [](A2DGraphView& v) -> A2DGraph* {
-         return new ADensityPlot(Formula("u*v"), 0.5, PaneColour(), v.GraphTransform());
+       [](A2DGraphView& v) -> std::unique_ptr<A2DGraph> {
+         return std::make_unique<ADensityPlot>(Formula("u*v"), 0.5, PaneColour(), v.GraphTransform());
        }},
       {"vector(1, 2)", 1,
-       [](A2DGraphView& v) -> A2DGraph* {
-         return new APointPlot(Formula("1"), Formula("2"), nullptr, nullptr, nullptr, PaneColour(), false,
-                               v.GraphTransform());
+       [](A2DGraphView& v) -> std::unique_ptr<A2DGraph> {
+         return std::make_unique<APointPlot>(Formula("1"), Formula("2"), nullptr, nullptr, nullptr, PaneColour(), false,
+                                             v.GraphTransform());
        }},
       {"vector(1, 2), vector(-3, 4)", 1,
-       [](A2DGraphView& v) -> A2DGraph* {
-         return new AnArrowPlot(Formula("1"), Formula("2"), Formula("-3"), Formula("4"), PaneColour(),
-                                v.GraphTransform());
+       [](A2DGraphView& v) -> std::unique_ptr<A2DGraph> {
+         return std::make_unique<AnArrowPlot>(Formula("1"), Formula("2"), Formula("-3"), Formula("4"), PaneColour(),
+                                              v.GraphTransform());
        }},
       {"vector(d*x, d*y) = vector(y, -x)", 1,
-       [](A2DGraphView& v) -> A2DGraph* {
-         return new A2DVectorPlot(Formula("y"), Formula("-x"), 0.5, PaneColour(), false, v.GraphTransform());
+       [](A2DGraphView& v) -> std::unique_ptr<A2DGraph> {
+         return std::make_unique<A2DVectorPlot>(Formula("y"), Formula("-x"), 0.5, PaneColour(), false,
+                                                v.GraphTransform());
        }},
       {"vector(r, g, b) = vector(x/4, y/4, 0.5)", 1,
-       [](A2DGraphView& v) -> A2DGraph* {
-         return new AColorPlot(Formula("u/4"), Formula("v/4"), Formula("0.5"), nullptr, false, PaneColour(),
-                               v.GraphTransform());
+       [](A2DGraphView& v) -> std::unique_ptr<A2DGraph> {
+         return std::make_unique<AColorPlot>(Formula("u/4"), Formula("v/4"), Formula("0.5"), nullptr, false,
+                                             PaneColour(), v.GraphTransform());
        }},
   };
   for (const auto& row : rows) {
@@ -163,8 +165,8 @@ TEST_F(PaneDrawsAsDirect, MirrorThroughTheForwardTransformation) {
   reference.SetDefaultViewState();
   reference.Resize();
   const double(&t)[2] = p.pane->View2D(0)->Record().ranges[kCoordT];
-  reference.AddGraph(new AParametricCurve(Formula("2*cos(u)"), Formula("sin(u)"), PaneColour(), 0.5, 3,
-                                          reference.GraphTransform(), t[0], t[1]));
+  reference.AddGraph(std::make_unique<AParametricCurve>(Formula("2*cos(u)"), Formula("sin(u)"), PaneColour(), 0.5, 3,
+                                                        reference.GraphTransform(), t[0], t[1]));
   WaitForView(reference);
   PortPtr port(NewOffscreenPort(QRect(0, 0, kWidth, kHeight)));
   PortPtr referencePort(NewOffscreenPort(QRect(0, 0, kWidth, kHeight)));

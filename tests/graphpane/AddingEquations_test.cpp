@@ -366,7 +366,7 @@ TEST(AddingEquations, ConditionsBecomeClipsInTheCurvesVariables) {
     // Made nothing: frees what it was handed.
     gGraphMakers.GridSurface = [](Compiled, Compiled, Compiled, double, double, Colour c, Compiled, PlottingMode,
                                   const double&, const double&, const double&, const double&,
-                                  AGraphView&) -> A3DGraph* {
+                                  AGraphView&) -> std::unique_ptr<A3DGraph> {
       red = c->fColorExpressions[0]->Evaluate(0.7, 0, 0, 0, 0.3, 0);
       return nullptr;
     };

@@ -190,9 +190,8 @@ TEST_F(GraphColorPrograms, TheExportedTextHasCarriageReturns) {
   gHackExportShaderFlag2 = true;
   auto colour = Colour("x", "y", "z");
   ASSERT_NE(gHackExportShaderPointer, nullptr);
-  const std::string text = gHackExportShaderPointer;
-  delete[] gHackExportShaderPointer;
-  gHackExportShaderPointer = nullptr;
+  const std::string text = gHackExportShaderPointer.get();
+  gHackExportShaderPointer.reset();
   EXPECT_FALSE(gHackExportShaderFlag);
   EXPECT_FALSE(gHackExportShaderFlag2);
   EXPECT_EQ(text.rfind("!!ARBfp1.0\r", 0), 0u);

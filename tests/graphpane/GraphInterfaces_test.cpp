@@ -11,7 +11,7 @@ namespace {
 TEST(GraphInterfaces, SelectionMovesItsPaths) {
   Selection paths;
   paths.kind = kSelectSolutionPaths;
-  paths.path1 = new SolutionPath;
+  paths.path1 = std::make_unique<SolutionPath>();
   ASSERT_EQ(paths.path1->Add(dePoint{1, 2}), 0);
   Selection taken = std::move(paths);
   EXPECT_EQ(paths.path1, nullptr);  // NOLINT: moved-from state is defined

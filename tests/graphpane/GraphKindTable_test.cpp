@@ -174,12 +174,12 @@ TEST_F(GraphKindTable, EachRowAgreesWithTheClassificationOfItsEquation) {
 
 // A maker that makes nothing, freeing what it was handed as it returns.
 template <typename Graph, typename... Args>
-Graph* Refused(Args...) {
+std::unique_ptr<Graph> Refused(Args...) {
   return nullptr;
 }
 
 template <typename Graph, typename... Args>
-auto Refusing(Graph* (*)(Args...)) -> Graph* (*)(Args...) {
+auto Refusing(std::unique_ptr<Graph> (*)(Args...)) -> std::unique_ptr<Graph> (*)(Args...) {
   return &Refused<Graph, Args...>;
 }
 

@@ -259,11 +259,11 @@ TEST(Mirrors, NothingMadeNothingMirrored) {
   }
 }
 
-// A second view that can't take the mirror: the mirror is deleted and the
-// row's pair 1 stays zero (the sanitizer build checks the deletion).
+// A second view that can't take the mirror: the mirror is destroyed and
+// the row's pair 1 stays zero (the sanitizer build checks the deletion).
 class RefusingView : public A2DGraphView {
  public:
-  int AddGraph(AGraph*) override { return 1; }
+  void AddGraph(std::unique_ptr<AGraph>) override {}
 };
 
 TEST(Mirrors, AMirrorTheSecondViewRefusesLeavesThePairZero) {
@@ -293,9 +293,9 @@ TEST(Mirrors, SpaceCompositionIsTheMapOfThePoint) {
   colour.fType = AColorEquations::kRGBEquations;
   for (int i = 0; i < 3; ++i)
     colour.fColorExpressions[i] = new AnExpression(Parse(i == 0 ? "x + z" : "y").release(), nullptr);
-  ExpressionRecord *out[3], *outExtra;
+  Tree out[3], outExtra;
   ASSERT_TRUE(TransformXYZ(t.ct, x.get(), y.get(), z.get(), extra.get(), &colour, out, &outExtra));
-  const Tree owned[4] = {Tree(out[0]), Tree(out[1]), Tree(out[2]), Tree(outExtra)};
+  const Tree owned[4] = {std::move(out[0]), std::move(out[1]), std::move(out[2]), std::move(outExtra)};
   std::mt19937 random(4);
   std::uniform_real_distribution<double> draw(-2, 2);
   for (int trial = 0; trial < 10; ++trial) {

@@ -60,7 +60,7 @@ std::vector<Made> gMade;
 template <typename Base>
 class Stub : public Base {
  public:
-  explicit Stub(AGraphColor* colour) : fColour(colour) {}
+  explicit Stub(Colour colour) : fColour(std::move(colour)) {}
   int32_t Compute(int32_t) override { return kComputeFinished; }
   bool IsDoneComputing() override { return true; }
   int32_t GraphVisibility() override { return 0; }
@@ -96,7 +96,7 @@ struct MakerName {
 // formulas in the order taken, the first double as grain and the second as
 // opacity, the first range's low end and the second's, the first view.
 template <typename T>
-void Take(Made& made, int& doubles, int& ranges, AGraphColor*& colour, T value) {
+void Take(Made& made, int& doubles, int& ranges, Colour& colour, T value) {
   using Bare = std::remove_cvref_t<T>;
   if constexpr (std::is_same_v<Bare, Compiled>) {
     if (value != nullptr) AnExpression::Compile(value.get());
@@ -106,8 +106,8 @@ void Take(Made& made, int& doubles, int& ranges, AGraphColor*& colour, T value) 
   } else if constexpr (std::is_array_v<Bare>) {
     if (ranges++ == 0) made.range = &value[0];
   } else if constexpr (std::is_same_v<Bare, Colour>) {
-    colour = value.release();
-    made.colour = colour;
+    colour = std::move(value);
+    made.colour = colour.get();
     made.solid = colour->fSolidColor;
     made.colourType = colour->fType;
     for (int i = 0; i < 3; ++i) {
@@ -148,18 +148,18 @@ struct StubOf<A4DGraph> {
 };
 
 template <MakerName maker, typename Graph, typename... Args>
-Graph* Recorded(Args... args) {
+std::unique_ptr<Graph> Recorded(Args... args) {
   Made& made = gMade.emplace_back();
   made.maker = maker.name;
   int doubles = 0, ranges = 0;
-  AGraphColor* colour = nullptr;
+  Colour colour;
   (Take<Args>(made, doubles, ranges, colour, std::forward<Args>(args)), ...);
-  return new typename StubOf<Graph>::Type(colour);
+  return std::make_unique<typename StubOf<Graph>::Type>(std::move(colour));
 }
 
 // A recording maker of the same type as the entry it fills.
 template <MakerName maker, typename Graph, typename... Args>
-auto Recording(Graph* (*)(Args...)) -> Graph* (*)(Args...) {
+auto Recording(std::unique_ptr<Graph> (*)(Args...)) -> std::unique_ptr<Graph> (*)(Args...) {
   return &Recorded<maker, Graph, Args...>;
 }
 
@@ -195,13 +195,14 @@ void InstallRecordingMakers() {
   ZL_RECORD(TransformedImplicitSurface);
   // The grid's graph stands in for its own solution plot.
   static const auto recordGrid = Recording<"StartOnGrid">(m.StartOnGrid);
-  m.StartOnGrid = [](std::array<Compiled, 3> f, std::array<Compiled, 3> s, Compiled radius, Compiled clip,
-                     double grain, double opacity, Colour c, const double& uLow, const double& uHigh,
-                     const double& vLow, const double& vHigh, int32_t type, AGraphView& view,
-                     A3DGraph** solutions) -> A3DGraph* {
-    A3DGraph* graph = recordGrid(std::move(f), std::move(s), std::move(radius), std::move(clip), grain, opacity,
-                                 std::move(c), uLow, uHigh, vLow, vHigh, type, view, solutions);
-    *solutions = type == 1 ? graph : nullptr;
+  m.StartOnGrid = [](std::array<Compiled, 3> f, std::array<Compiled, 3> s, Compiled radius, Compiled clip, double grain,
+                     double opacity, Colour c, const double& uLow, const double& uHigh, const double& vLow,
+                     const double& vHigh, int32_t type, AGraphView& view,
+                     A3DGraph** solutions) -> std::unique_ptr<A3DGraph> {
+    std::unique_ptr<A3DGraph> graph =
+        recordGrid(std::move(f), std::move(s), std::move(radius), std::move(clip), grain, opacity, std::move(c), uLow,
+                   uHigh, vLow, vHigh, type, view, solutions);
+    *solutions = type == 1 ? graph.get() : nullptr;
     return graph;
   };
 #undef ZL_RECORD
@@ -214,10 +215,7 @@ class Keeping : public View {
  public:
   int32_t GraphCount() const override { return int32_t(fGraphs.size()); }
   AGraph* GraphAt(int32_t i) const override { return i >= 0 && i < GraphCount() ? fGraphs[size_t(i)].get() : nullptr; }
-  int AddGraph(AGraph* graph) override {
-    fGraphs.emplace_back(graph);
-    return 0;
-  }
+  void AddGraph(std::unique_ptr<AGraph> graph) override { fGraphs.push_back(std::move(graph)); }
   void DeleteGraphs() override { fGraphs.clear(); }
   bool NoGraphs() override { return fGraphs.empty(); }
 

@@ -228,7 +228,7 @@ TEST_F(A2DInequalityTest, AMapThatCannotBeHadQueuesTheMemoryMessageAndStillEnds)
   auto condition = MakeExpression("y < x"), boundary = MakeExpression("y - x");
   const double memory = gPhysicalMemory.load();
   gPhysicalMemory = 1;
-  A2DInequality graph(condition.release(), boundary.release(), SolidColour(0), 2, false, t);
+  A2DInequality graph(std::move(condition), std::move(boundary), SolidColour(0), 2, false, t);
   gPhysicalMemory = memory;
   WaitUntilDone(graph);
   EXPECT_FALSE(graph.HasBitmap());

@@ -171,8 +171,8 @@ struct MouseFixture {
 TEST(A2DMouse, ClicksDispatchByModifier) {
   Watchdog watchdog("mouse dispatch");
   MouseFixture f;
-  f.v.view.AddGraph(new CurveGraph([](double x) { return LineAt(1, 0, x); }));
-  f.v.view.AddGraph(new CurveGraph([](double x) { return LineAt(-1, 2, x); }));
+  f.v.view.AddGraph(std::make_unique<CurveGraph>([](double x) { return LineAt(1, 0, x); }));
+  f.v.view.AddGraph(std::make_unique<CurveGraph>([](double x) { return LineAt(-1, 2, x); }));
   const ViewState2D before = f.v.view.State();
 
   // Command: not handled, nothing changes.
@@ -229,12 +229,11 @@ TEST(A2DMouse, HitTestsPreferPointsAndAPointDragRewritesTheEquation) {
   static int changes;
   changes = 0;
   gGraphPaneHooks.ChangeEquation = [](DocumentRecord*, AGraph*, double, double) { ++changes; };
-  f.v.view.AddGraph(new ClassGraph(kGraphClassAreas));
-  f.v.view.AddGraph(new ClassGraph(kGraphClassCurves));
-  f.v.view.AddGraph(new ClassGraph(kGraphClassCurves));
-  auto* points = new ClassGraph(kGraphClassPoints);
-  f.v.view.AddGraph(points);
-  f.v.view.AddGraph(new ClassGraph(kGraphClassAreas));
+  f.v.view.AddGraph(std::make_unique<ClassGraph>(kGraphClassAreas));
+  f.v.view.AddGraph(std::make_unique<ClassGraph>(kGraphClassCurves));
+  f.v.view.AddGraph(std::make_unique<ClassGraph>(kGraphClassCurves));
+  auto* points = AddedTo(f.v.view, std::make_unique<ClassGraph>(kGraphClassPoints));
+  f.v.view.AddGraph(std::make_unique<ClassGraph>(kGraphClassAreas));
 
   // All five lie under the mouse: the point plot wins, and its point is
   // dragged to the release.
@@ -251,9 +250,9 @@ TEST(A2DMouse, HitTestsPreferPointsAndAPointDragRewritesTheEquation) {
 TEST(A2DMouse, WithoutPointPlotsTheLastCurveWinsOverAreaFills) {
   Watchdog watchdog("hit tests by class");
   MouseFixture f;
-  f.v.view.AddGraph(new ClassGraph(kGraphClassCurves));
-  f.v.view.AddGraph(new ClassGraph(kGraphClassCurves));
-  f.v.view.AddGraph(new ClassGraph(kGraphClassAreas));
+  f.v.view.AddGraph(std::make_unique<ClassGraph>(kGraphClassCurves));
+  f.v.view.AddGraph(std::make_unique<ClassGraph>(kGraphClassCurves));
+  f.v.view.AddGraph(std::make_unique<ClassGraph>(kGraphClassAreas));
   const MPoint start = f.PixelOf(1, 1);
   f.Script({{QPoint(start.h, start.v), true}});
   EXPECT_EQ(f.Click(start), 0);
@@ -314,9 +313,9 @@ TEST(A2DMouse, FunctionGraphsSnapToCrossingsZerosAndDomainEnds) {
     SCOPED_TRACE(r.formulas[0]);
     MouseFixture f;
     for (const char* text : r.formulas) {
-      auto* graph = new AFunctionOf_XorY(CurveExpression(text), true, SolidColour(), kPlotIntervalPixelTests,
-                                         f.v.view.GraphTransform());
-      f.v.view.AddGraph(graph);
+      auto* graph =
+          AddedTo(f.v.view, std::make_unique<AFunctionOf_XorY>(CurveExpression(text), true, SolidColour(),
+                                                               kPlotIntervalPixelTests, f.v.view.GraphTransform()));
       WaitUntilDone(*graph);
     }
     const MPoint p = f.PixelOf(r.mouseX, r.mouseY);
@@ -352,8 +351,7 @@ class SlowGraph : public CurveGraph {
 TEST(A2DMouse, EvaluationsPastTheTimeLimitLeaveTheViewAsItWas) {
   Watchdog watchdog("time limit");
   MouseFixture f;
-  auto* graph = new SlowGraph;
-  f.v.view.AddGraph(graph);
+  auto* graph = AddedTo(f.v.view, std::make_unique<SlowGraph>());
   const MPoint p = f.PixelOf(0.5, 0.5);
   f.Script({{QPoint(p.h, p.v), true}});
   ASSERT_EQ(f.Click(p), 0);
@@ -377,8 +375,8 @@ class PathsGraph : public CurveGraph {
   Selection GetSelection(double x, double y) override {
     Selection s;
     s.kind = kSelectSolutionPaths, s.x = x, s.y = y, s.color = 0xFF0000;
-    s.path1 = new SolutionPath;
-    s.path2 = new SolutionPath;
+    s.path1 = std::make_unique<SolutionPath>();
+    s.path2 = std::make_unique<SolutionPath>();
     for (int i = 0; i < 40; ++i) {
       s.path1->Add(dePoint{x + 0.01 * i, y + 0.25});
       s.path2->Add(dePoint{x - 0.25, y - 0.01 * i});
@@ -391,8 +389,8 @@ TEST(A2DMouse, EachViewOwnsTheSolutionPathsItDraws) {
   Watchdog watchdog("solution paths of two views");
   MouseFixture f;
   ViewOnPort other(400, 300);
-  f.v.view.AddGraph(new PathsGraph);
-  other.view.AddGraph(new PathsGraph);
+  f.v.view.AddGraph(std::make_unique<PathsGraph>());
+  other.view.AddGraph(std::make_unique<PathsGraph>());
   f.v.Draw();
   other.Draw();
   // Red composed over white or paper: no green or blue.

@@ -13,8 +13,8 @@ namespace {
 struct FieldInView {
   FieldInView(const std::string& vx, const std::string& vy, double grain = 0.5, bool equal = false)
       : view(400, 300),
-        plot(new A2DVectorPlot(Formula(vx.c_str()), Formula(vy.c_str()), grain, SolidColour(), equal, view.view.GraphTransform())) {
-    view.view.AddGraph(plot);
+        plot(AddedTo(view.view, std::make_unique<A2DVectorPlot>(Formula(vx.c_str()), Formula(vy.c_str()), grain,
+                                                                SolidColour(), equal, view.view.GraphTransform()))) {
     WaitUntilDone(*plot);
   }
   const A2DTransform& T() const { return view.view.GraphTransform(); }
@@ -183,9 +183,8 @@ TEST(ArrowHead, CoverageMatchesAnIndependentCount) {
 
 TEST_F(VectorPlotTest, AnArrowWithItsEnds) {
   ViewOnPort view(400, 300);
-  auto* arrow = new AnArrowPlot(Formula("1"), Formula("1"), Formula("3"), Formula("2"), SolidColour(),
-                                view.view.GraphTransform());
-  view.view.AddGraph(arrow);
+  auto* arrow = AddedTo(view.view, std::make_unique<AnArrowPlot>(Formula("1"), Formula("1"), Formula("3"), Formula("2"),
+                                                                 SolidColour(), view.view.GraphTransform()));
   WaitUntilDone(*arrow);
   EXPECT_EQ(arrow->Ends()[2], 3);
   EXPECT_FALSE(arrow->IsPointOverCurve(2, 1.5));
@@ -195,9 +194,9 @@ TEST_F(VectorPlotTest, AnArrowWithItsEnds) {
   EXPECT_EQ(view.At(t.XTOI_InfSafe(1), t.YTOI_InfSafe(1)), 0xFF0000u);
 
   ViewOnPort blank(400, 300);
-  auto* undefined = new AnArrowPlot(Formula("1"), Formula("sqrt(-1)"), Formula("3"), Formula("2"), SolidColour(),
-                                    blank.view.GraphTransform());
-  blank.view.AddGraph(undefined);
+  auto* undefined =
+      AddedTo(blank.view, std::make_unique<AnArrowPlot>(Formula("1"), Formula("sqrt(-1)"), Formula("3"), Formula("2"),
+                                                        SolidColour(), blank.view.GraphTransform()));
   WaitUntilDone(*undefined);
   blank.Draw();
   EXPECT_EQ(undefined->GraphVisibility(), 0);

@@ -78,8 +78,7 @@ TEST(A2DZoom, ABoxSelectionIsEvaluatedAgainOnTheGraphViewThread) {
   {
     HookRecorder hooks;
     ViewOnPort v(400, 300);
-    auto* graph = new BoundsGraph(0, 1, 0, 1);
-    v.view.AddGraph(graph);
+    auto* graph = AddedTo(v.view, std::make_unique<BoundsGraph>(0, 1, 0, 1));
     Selection& selection = v.view.MutableSelection();
     selection.kind = kSelectBox;
     selection.x = 0.5, selection.y = 0.25;
@@ -153,8 +152,8 @@ TEST(A2DZoom, DialogZoomKeepsTheStateFinite) {
 TEST(A2DPan, WheelPansThreePixelsAndGraphsFollow) {
   HookRecorder hooks;
   ViewOnPort v(400, 300);
-  auto* graph = new BoundsGraph(0, 1, 0, 1);
-  ASSERT_EQ(v.view.AddGraph(graph), 0);
+  auto* graph = AddedTo(v.view, std::make_unique<BoundsGraph>(0, 1, 0, 1));
+  ASSERT_EQ(v.view.GraphCount(), 1);
   EXPECT_TRUE(v.view.MouseWheel(0, 1));
   EXPECT_EQ(v.view.State().yMinimum, -2.34375 - 3.0 / 64);
   EXPECT_EQ(v.view.State().xMinimum, -3.125);
@@ -185,9 +184,9 @@ TEST(A2DZoom, ZoomRectangleAndShowAllData) {
 
   ViewOnPort w(400, 300);
   EXPECT_FALSE(w.view.EnableShowAllData());
-  w.view.AddGraph(new BoundsGraph(-1, 1, -1, 1));  // inside: nothing to do
+  w.view.AddGraph(std::make_unique<BoundsGraph>(-1, 1, -1, 1));  // inside: nothing to do
   EXPECT_FALSE(w.view.EnableShowAllData());
-  w.view.AddGraph(new BoundsGraph(-10, 30, -1, 1));
+  w.view.AddGraph(std::make_unique<BoundsGraph>(-10, 30, -1, 1));
   EXPECT_TRUE(w.view.EnableShowAllData());
   w.view.DoShowAllData();
   const A2DTransform& t = w.view.ViewTransform();

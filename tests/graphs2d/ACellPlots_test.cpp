@@ -74,7 +74,7 @@ TEST_F(CellPlotTest, DensityCellsMatchAHandWrittenLoop) {
   A2DTransform t = CentredTransform(161, 97, 8);
   const A2DTransform first = t;
   const char* text = "sin(x)*cos(y) + x/10";
-  ADensityPlot plot(MakeExpression(text).release(), 0.5, SolidColour(0x336699), t);
+  ADensityPlot plot(MakeExpression(text), 0.5, SolidColour(0x336699), t);
   WaitUntilDone(plot);
   EXPECT_EQ(plot.BandCount(), 24);
   const PlaneFunction f = [](double x, double y) { return std::sin(x) * std::cos(y) + x / 10; };
@@ -102,7 +102,7 @@ TEST_F(CellPlotTest, ResizeKeepsTheLeftAndBottomEdges) {
   A2DTransform t = CentredTransform(50, 40, 5);
   const A2DTransform first = t;
   const PlaneFunction f = [](double x, double y) { return std::sin(x * y / 3); };
-  ADensityPlot plot(MakeExpression("sin(x*y/3)").release(), 0.5, SolidColour(0xFF0000), t);
+  ADensityPlot plot(MakeExpression("sin(x*y/3)"), 0.5, SolidColour(0xFF0000), t);
   WaitUntilDone(plot);
   const std::vector<uint8_t> before = MapOf(plot);
   // The view grows 20 pixels upward and shrinks 10 at the right, its
@@ -128,7 +128,7 @@ TEST_F(CellPlotTest, DensityEdgeCases) {
     // moves nothing.
     A2DTransform t = CentredTransform(3, 8, 1);
     t.xSampleFactor = t.ySampleFactor = 2;
-    ADensityPlot plot(MakeExpression("x + y").release(), 0, SolidColour(0xFF0000), t);
+    ADensityPlot plot(MakeExpression("x + y"), 0, SolidColour(0xFF0000), t);
     WaitUntilDone(plot);
     EXPECT_EQ(plot.Width(), 1);
     EXPECT_EQ(plot.Height(), 4);
@@ -140,12 +140,12 @@ TEST_F(CellPlotTest, DensityEdgeCases) {
   }
   const A2DTransform t = CentredTransform(40, 30, 10);
   {
-    ADensityPlot plot(MakeExpression("2").release(), 0.5, SolidColour(0xFF0000), t);
+    ADensityPlot plot(MakeExpression("2"), 0.5, SolidColour(0xFF0000), t);
     WaitUntilDone(plot);
     for (uint8_t c : MapOf(plot)) EXPECT_EQ(c, 239);  // constant: the full colour
   }
   {
-    ADensityPlot plot(MakeExpression("sqrt(-1 - x^2)").release(), 7, SolidColour(0xFF0000), t);
+    ADensityPlot plot(MakeExpression("sqrt(-1 - x^2)"), 7, SolidColour(0xFF0000), t);
     WaitUntilDone(plot);
     for (uint8_t c : MapOf(plot)) EXPECT_EQ(c, 254);
     EXPECT_EQ(plot.GraphVisibility(), 1);
@@ -160,8 +160,8 @@ TEST_F(CellPlotTest, OneAndEightWorkersGiveTheSameMap) {
   int k = 0;
   for (int workers : {1, 8}) {
     DebugSetNumProcessors(workers);
-    AColorPlot plot(MakeExpression("x").release(), MakeExpression("sqrt(y)").release(),
-                    MakeExpression("x*y").release(), nullptr, true, SolidColour(0), t);
+    AColorPlot plot(MakeExpression("x"), MakeExpression("sqrt(y)"), MakeExpression("x*y"), nullptr, true,
+                    SolidColour(0), t);
     WaitUntilDone(plot);
     maps[k++] = MapOf(plot);
   }
@@ -173,14 +173,13 @@ TEST_F(CellPlotTest, ColourPlotExamples) {
   Watchdog watchdog("colour");
   A2DTransform t = CentredTransform(200, 20, 10);
   {
-    AColorPlot plot(MakeExpression("0.5").release(), MakeExpression("0.5").release(),
-                    MakeExpression("0.5").release(), nullptr, false, SolidColour(0), t);
+    AColorPlot plot(MakeExpression("0.5"), MakeExpression("0.5"), MakeExpression("0.5"), nullptr, false, SolidColour(0),
+                    t);
     WaitUntilDone(plot);
     for (uint32_t c : MapOf(plot)) EXPECT_EQ(c, 0x7F7F7Fu);
   }
   // Red = x: the range widens from [0, 1] to the sample's [-10, 9.9].
-  AColorPlot plot(MakeExpression("x").release(), MakeExpression("0").release(), MakeExpression("0").release(),
-                  nullptr, false, SolidColour(0), t);
+  AColorPlot plot(MakeExpression("x"), MakeExpression("0"), MakeExpression("0"), nullptr, false, SolidColour(0), t);
   WaitUntilDone(plot);
   EXPECT_EQ(plot.CellAt(0, 0), 0u);
   EXPECT_GE(plot.CellAt(199, 0) >> 16, 253u);
@@ -195,8 +194,8 @@ TEST_F(CellPlotTest, ColourPlotExamples) {
     plot.ViewChanged();
     WaitUntilDone(plot);
   }
-  AColorPlot undefined(MakeExpression("x").release(), MakeExpression("sqrt(x)").release(),
-                       MakeExpression("0").release(), nullptr, false, SolidColour(0), t);
+  AColorPlot undefined(MakeExpression("x"), MakeExpression("sqrt(x)"), MakeExpression("0"), nullptr, false,
+                       SolidColour(0), t);
   WaitUntilDone(undefined);
   EXPECT_EQ(undefined.CellAt(0, 0), AColorPlot::kUndefined);
   EXPECT_NE(undefined.CellAt(150, 0), AColorPlot::kUndefined);
@@ -204,8 +203,7 @@ TEST_F(CellPlotTest, ColourPlotExamples) {
 
 TEST_F(CellPlotTest, HSVMatchesColorsys) {
   const A2DTransform t = CentredTransform(4, 4, 1);
-  AColorPlot plot(MakeExpression("0").release(), MakeExpression("0").release(), MakeExpression("0").release(),
-                  nullptr, true, SolidColour(0), t);
+  AColorPlot plot(MakeExpression("0"), MakeExpression("0"), MakeExpression("0"), nullptr, true, SolidColour(0), t);
   WaitUntilDone(plot);
   std::ifstream in(ZL_TEST_DATA_DIR "/hsv_colorsys.txt");
   ASSERT_TRUE(in);
@@ -228,9 +226,8 @@ TEST_F(CellPlotTest, DrawsWhileTheWorkersWrite) {
   const A2DTransform t = CentredTransform(300, 200, 10);
   PortPtr port(NewOffscreenPort(QRect(0, 0, 300, 200)));
   APushPort push(port.get());
-  ADensityPlot density(MakeExpression("x").release(), 0.5, SolidColour(0x800000), t);
-  AColorPlot colour(MakeExpression("x").release(), MakeExpression("y").release(), MakeExpression("0").release(),
-                    nullptr, false, SolidColour(0), t);
+  ADensityPlot density(MakeExpression("x"), 0.5, SolidColour(0x800000), t);
+  AColorPlot colour(MakeExpression("x"), MakeExpression("y"), MakeExpression("0"), nullptr, false, SolidColour(0), t);
   while (!density.IsDoneComputing() || !colour.IsDoneComputing()) {
     density.Draw();
     colour.Draw();
@@ -249,7 +246,7 @@ TEST_F(CellPlotTest, AStoredFrameReplaysWithoutEvaluating) {
   static double slider = 0;
   gGraphPaneHooks.SliderValue = [](DocumentRecord*) { return slider; };
   const A2DTransform t = CentredTransform(60, 40, 10);
-  ADensityPlot plot(MakeExpression("x + n").release(), 0.5, SolidColour(0xFF0000), t);
+  ADensityPlot plot(MakeExpression("x + n"), 0.5, SolidColour(0xFF0000), t);
   WaitUntilDone(plot);
   std::vector<uint8_t> frames[2];
   for (int k = 0; k < 2; ++k) {

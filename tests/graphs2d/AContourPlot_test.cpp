@@ -144,7 +144,7 @@ TEST_F(ContourPlotTest, CircleLevelsLieOnTheFunction) {
   Watchdog watchdog("circle");
   const A2DTransform t = CentredTransform(200, 200, 10);
   auto f = CompiledExpression("x^2 + y^2");
-  AContourPlot plot(MakeExpression("x^2 + y^2").release(), 0.5, SolidColour(0xFF0000), t);
+  AContourPlot plot(MakeExpression("x^2 + y^2"), 0.5, SolidColour(0xFF0000), t);
   PortPtr port(NewOffscreenPort(QRect(0, 0, 200, 200)));
   APushPort push(port.get());
   // Drawn while it grows, with a pause between draws as an idle loop has:
@@ -167,7 +167,7 @@ TEST_F(ContourPlotTest, CircleLevelsLieOnTheFunction) {
 TEST_F(ContourPlotTest, APoleIsNoLevelCurve) {
   Watchdog watchdog("pole");
   const A2DTransform t = CentredTransform(200, 200, 10);  // mesh corners at x = -10.05 + 0.4 i
-  AContourPlot plot(MakeExpression("1/(x - 0.3)").release(), 0.5, SolidColour(0xFF0000), t);
+  AContourPlot plot(MakeExpression("1/(x - 0.3)"), 0.5, SolidColour(0xFF0000), t);
   WaitUntilDone(plot);
   ASSERT_TRUE(plot.LevelsValid());
   const auto& v = plot.Vertices();
@@ -185,7 +185,7 @@ TEST_F(ContourPlotTest, SaddleIsPairedByTheDiagonal) {
   // [-0.05, 0.35] x [-0.35, 0.05] holds the saddle of x y, its corners
   // alternating in sign at level 0 and its rising diagonal positive.
   const A2DTransform t = CentredTransform(200, 200, 10);
-  AContourPlot plot(MakeExpression("x*y").release(), 0.5, SolidColour(0xFF0000), t);
+  AContourPlot plot(MakeExpression("x*y"), 0.5, SolidColour(0xFF0000), t);
   WaitUntilDone(plot);
   const auto& v = plot.Vertices();
   const auto& s = plot.Segments();
@@ -211,7 +211,7 @@ TEST_F(ContourPlotTest, HalfUndefinedViewContoursOnlyTheDefinedHalf) {
   Watchdog watchdog("half");
   const A2DTransform t = CentredTransform(200, 200, 10);
   auto f = CompiledExpression("sqrt(x) + y");
-  AContourPlot plot(MakeExpression("sqrt(x) + y").release(), 0, SolidColour(0xFF0000), t);
+  AContourPlot plot(MakeExpression("sqrt(x) + y"), 0, SolidColour(0xFF0000), t);
   WaitUntilDone(plot);
   ASSERT_GT(plot.Segments().Count(), 0);
   for (int32_t k = 0; k < plot.Vertices().Count(); ++k) EXPECT_GE(plot.Vertices()[k].x, 0);
@@ -223,7 +223,7 @@ TEST_F(ContourPlotTest, NoLevelsIsDoneAndNotifies) {
   const A2DTransform t = CentredTransform(100, 100, 10);
   for (const char* text : {"3", "sqrt(-1 - x^2)"}) {
     notifications = 0;
-    AContourPlot plot(MakeExpression(text).release(), 0.5, SolidColour(0xFF0000), t);
+    AContourPlot plot(MakeExpression(text), 0.5, SolidColour(0xFF0000), t);
     WaitUntilDone(plot);
     EXPECT_FALSE(plot.LevelsValid());
     EXPECT_EQ(plot.GraphVisibility(), 10) << text;
@@ -234,7 +234,7 @@ TEST_F(ContourPlotTest, NoLevelsIsDoneAndNotifies) {
 TEST_F(ContourPlotTest, OutOfRangeGrainIsClampedAndLevelsKeptOnPan) {
   Watchdog watchdog("grain");
   const A2DTransform t = CentredTransform(100, 100, 10);
-  AContourPlot plot(MakeExpression("x + y").release(), 40, SolidColour(0xFF0000), t);
+  AContourPlot plot(MakeExpression("x + y"), 40, SolidColour(0xFF0000), t);
   EXPECT_EQ(plot.LevelCount(), 24);
   WaitUntilDone(plot);
   const double first = plot.Level(0);

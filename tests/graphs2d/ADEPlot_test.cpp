@@ -11,9 +11,9 @@ namespace {
 struct DEInView {
   DEInView(const char* first, const char* second, const char* startX, const char* startY, double grain = 0.5)
       : view(400, 300),
-        plot(new ADEPlot(Formula(first), Formula(second), Formula(startX), Formula(startY), SolidColour(), grain,
-                         view.view.GraphTransform())) {
-    view.view.AddGraph(plot);
+        plot(AddedTo(view.view,
+                     std::make_unique<ADEPlot>(Formula(first), Formula(second), Formula(startX), Formula(startY),
+                                               SolidColour(), grain, view.view.GraphTransform()))) {
     WaitUntilDone(*plot);
   }
   const A2DTransform& T() const { return view.view.GraphTransform(); }

@@ -21,12 +21,12 @@ class DataPlotTest : public FunctionGraphTest {
     document = ReadDocumentText(kDocument, int32_t(sizeof kDocument - 1));
     ASSERT_TRUE(document);
   }
-  AnExpression* F(const char* text) { return text ? MakeExpression(text, document.get()).release() : nullptr; }
+  Compiled F(const char* text) { return text ? MakeExpression(text, document.get()) : nullptr; }
   AData2DPlot* Plot(ViewOnPort& view, const char* x, const char* y, const char* condition = nullptr,
                     const char* radius = nullptr, const char* symbol = nullptr, const char* label = nullptr) {
-    auto* plot = new AData2DPlot(F(x), F(y), SolidColour(), F(condition), F(radius), F(symbol), F(label), nullptr,
-                                 view.view.GraphTransform(), document.get());
-    view.view.AddGraph(plot);
+    auto* plot = AddedTo(view.view,
+                         std::make_unique<AData2DPlot>(F(x), F(y), SolidColour(), F(condition), F(radius), F(symbol),
+                                                       F(label), nullptr, view.view.GraphTransform(), document.get()));
     WaitUntilDone(*plot);
     return plot;
   }
@@ -84,8 +84,8 @@ TEST_F(DataPlotTest, DotsOfThreePixelsTimesTheSampleFactor) {
   for (int factor : {1, 2}) {
     A2DTransform t = view.view.GraphTransform();
     t.xSampleFactor = t.ySampleFactor = factor;
-    auto* plot = new AData2DPlot(F("a"), F("a"), SolidColour(), nullptr, nullptr, nullptr, nullptr, nullptr, t,
-                                 document.get());
+    auto plot = std::make_unique<AData2DPlot>(F("a"), F("a"), SolidColour(), nullptr, nullptr, nullptr, nullptr,
+                                              nullptr, t, document.get());
     WaitUntilDone(*plot);
     PortPtr port(NewOffscreenPort(QRect(0, 0, 400, 300)));
     {
@@ -96,7 +96,6 @@ TEST_F(DataPlotTest, DotsOfThreePixelsTimesTheSampleFactor) {
     const int h = t.XTOI_InfSafe(2), v = t.YTOI_InfSafe(2);
     EXPECT_EQ(RgbAt(*port, h + 3 * factor - 1, v), 0xFF0000u) << factor;
     EXPECT_NE(RgbAt(*port, h + 3 * factor + 2, v), 0xFF0000u) << factor;
-    delete plot;
   }
 }
 

@@ -156,10 +156,10 @@ TEST_F(FunctionOfXTest, HiddenColourComputesButNeitherDrawsNorPicks) {
   c.view.Draw();
   EXPECT_EQ(c.view.At(264, 86), 0xFF0000u);
   ViewOnPort fresh(400, 300);
-  auto* colour = SolidColour();
+  Colour colour = SolidColour();
   colour->fType = AGraphColor::kHidden;
-  auto* g = new AFunctionOf_XorY(CurveExpression("x"), true, colour, kPlotSampling, fresh.view.GraphTransform());
-  fresh.view.AddGraph(g);
+  auto* g = AddedTo(fresh.view, std::make_unique<AFunctionOf_XorY>(CurveExpression("x"), true, std::move(colour),
+                                                                   kPlotSampling, fresh.view.GraphTransform()));
   WaitUntilDone(*g);
   EXPECT_EQ(g->ColumnsComputed(), 400);
   fresh.Draw();

@@ -12,9 +12,9 @@ const double kPi = std::acos(-1.0);
 struct ParametricInView {
   ParametricInView(const char* x, const char* y, double grain, double tmin, double tmax)
       : view(400, 300), range{tmin, tmax} {
-    curve = new AParametricCurve(CurveExpression(x, 't'), CurveExpression(y, 't'), SolidColour(), grain,
-                                 kSelectParametric, view.view.GraphTransform(), range[0], range[1]);
-    view.view.AddGraph(curve);
+    curve = AddedTo(view.view, std::make_unique<AParametricCurve>(CurveExpression(x, 't'), CurveExpression(y, 't'),
+                                                                  SolidColour(), grain, kSelectParametric,
+                                                                  view.view.GraphTransform(), range[0], range[1]));
     WaitUntilDone(*curve);
   }
   ViewOnPort view;

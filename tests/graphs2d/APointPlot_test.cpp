@@ -10,9 +10,9 @@ struct PointInView {
   PointInView(const char* x, const char* y, const char* symbol = nullptr, const char* label = nullptr,
               const char* size = nullptr, bool draggable = false)
       : view(400, 300),
-        plot(new APointPlot(Formula(x), Formula(y), Formula(symbol), Formula(label), Formula(size), SolidColour(),
-                            draggable, view.view.GraphTransform())) {
-    view.view.AddGraph(plot);
+        plot(AddedTo(view.view, std::make_unique<APointPlot>(Formula(x), Formula(y), Formula(symbol), Formula(label),
+                                                             Formula(size), SolidColour(), draggable,
+                                                             view.view.GraphTransform()))) {
     WaitUntilDone(*plot);
     view.Draw();
   }

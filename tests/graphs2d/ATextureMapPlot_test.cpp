@@ -12,8 +12,8 @@ namespace {
 
 std::unique_ptr<ATextureMapPlot> MakePlot(const std::string& f, const std::string& g, double grain,
                                           const A2DTransform& t, SourceScene& scene) {
-  return std::make_unique<ATextureMapPlot>(MakeExpression(f).release(), MakeExpression(g).release(), PaperColour(),
-                                           grain, t, scene.source.view, &scene.list);
+  return std::make_unique<ATextureMapPlot>(MakeExpression(f), MakeExpression(g), PaperColour(), grain, t,
+                                           scene.source.view, &scene.list);
 }
 
 std::string Exact(double x) {

@@ -10,10 +10,11 @@ namespace {
 
 constexpr int32_t kSliderLetter = 'n';
 
-std::unique_ptr<ATransformPlot> NewTransformPlot(const char* f, const char* g, const A2DTransform& t, SourceScene& scene,
-                                         AGraphColor* colour = nullptr) {
-  return std::make_unique<ATransformPlot>(MakeExpression(f).release(), MakeExpression(g).release(),
-                                          colour ? colour : PaperColour(), t, scene.source.view, &scene.list);
+std::unique_ptr<ATransformPlot> NewTransformPlot(const char* f, const char* g, const A2DTransform& t,
+                                                 SourceScene& scene, Colour colour = nullptr) {
+  return std::make_unique<ATransformPlot>(MakeExpression(f), MakeExpression(g),
+                                          colour ? std::move(colour) : PaperColour(), t, scene.source.view,
+                                          &scene.list);
 }
 
 using ATransformPlotTest = ComputeTest;
@@ -87,8 +88,7 @@ TEST_F(ATransformPlotTest, UndefinedPointsAndWhiteSamplesKeepTheViewsOwnPixels) 
   scene.source.view.Record().graphPaperShown = 0;
   scene.source.view.Record().axesShown = 0;
   AListGenericSmall<int32_t> none;
-  ATransformPlot blank(MakeExpression("x").release(), MakeExpression("y").release(), PaperColour(), t,
-                       scene.source.view, &none);
+  ATransformPlot blank(MakeExpression("x"), MakeExpression("y"), PaperColour(), t, scene.source.view, &none);
   WaitUntilDone(blank);
   port->image.fill(0x123456);
   {
@@ -231,7 +231,7 @@ TEST_F(ATransformPlotTest, ARefusedBufferQueuesTheMemoryMessageAndStillEnds) {
   auto f = MakeExpression("x"), g = MakeExpression("y");
   const double memory = gPhysicalMemory.load();
   gPhysicalMemory = 1;
-  ATransformPlot plot(f.release(), g.release(), PaperColour(), t, scene.source.view, &scene.list);
+  ATransformPlot plot(std::move(f), std::move(g), PaperColour(), t, scene.source.view, &scene.list);
   gPhysicalMemory = memory;
   WaitUntilDone(plot);
   EXPECT_EQ(TakeDeferredError(), kOutOfMemoryError);

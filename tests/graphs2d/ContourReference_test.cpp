@@ -132,7 +132,7 @@ TEST_F(ContourReferenceTest, LinesFollowMatplotlib) {
   for (const Reference& r : references) {
     SCOPED_TRACE(r.text);
     auto f = CompiledExpression(r.text);
-    AContourPlot plot(MakeExpression(r.text).release(), 0.5, SolidColour(0), t);
+    AContourPlot plot(MakeExpression(r.text), 0.5, SolidColour(0), t);
     WaitUntilDone(plot);
     ASSERT_TRUE(plot.LevelsValid());
     ASSERT_EQ(size_t(plot.LevelCount()), r.levels.size());

@@ -39,7 +39,7 @@ uint32_t Below(int h) { return h < kSide / 2 ? kRegion : h == 150 ? kGridLine : 
 
 struct Kind {
   const char* name;
-  std::function<A2DGraph*(const A2DTransform&)> make;
+  std::function<std::unique_ptr<A2DGraph>(const A2DTransform&)> make;
   // Drawn in shades of the colour (contour levels): only the bound is known.
   bool shades = false;
 };
@@ -50,39 +50,45 @@ std::vector<Kind> Kinds() {
   return {
       {"y = f(x)",
        [](const A2DTransform& t) {
-         return new AFunctionOf_XorY(CurveExpression("sin(3*x)"), true, SolidColour(kCurve), kPlotIntervalPixelTests, t);
+         return std::make_unique<AFunctionOf_XorY>(CurveExpression("sin(3*x)"), true, SolidColour(kCurve),
+                                                   kPlotIntervalPixelTests, t);
        }},
       {"x = f(y)",
        [](const A2DTransform& t) {
-         return new AFunctionOf_XorY(CurveExpression("cos(2*y)", kIdY), false, SolidColour(kCurve), kPlotSampling, t);
+         return std::make_unique<AFunctionOf_XorY>(CurveExpression("cos(2*y)", kIdY), false, SolidColour(kCurve),
+                                                   kPlotSampling, t);
        }},
       {"implicit curve",
        [](const A2DTransform& t) {
-         return new A2DInequality(MakeExpression("x^2 + y^2 = 1").release(), MakeExpression("x^2 + y^2 - 1").release(),
-                                  SolidColour(kCurve), 2, true, t);
+         return std::make_unique<A2DInequality>(MakeExpression("x^2 + y^2 = 1"), MakeExpression("x^2 + y^2 - 1"),
+                                                SolidColour(kCurve), 2, true, t);
        }},
       {"parametric curve",
        [](const A2DTransform& t) {
-         return new AParametricCurve(CurveExpression("1.5*sin(3*t)", 't'), CurveExpression("1.5*cos(2*t)", 't'),
-                                     SolidColour(kCurve), 0.5, kSelectParametric, t, tmin, tmax);
+         return std::make_unique<AParametricCurve>(CurveExpression("1.5*sin(3*t)", 't'),
+                                                   CurveExpression("1.5*cos(2*t)", 't'), SolidColour(kCurve), 0.5,
+                                                   kSelectParametric, t, tmin, tmax);
        }},
       {"polar curve r = theta",
        [](const A2DTransform& t) {
-         return new AParametricCurve(CurveExpression("t*cos(t)/3", 't'), CurveExpression("t*sin(t)/3", 't'),
-                                     SolidColour(kCurve), 0.5, kSelectParametric, t, tmin, rmax);
+         return std::make_unique<AParametricCurve>(CurveExpression("t*cos(t)/3", 't'),
+                                                   CurveExpression("t*sin(t)/3", 't'), SolidColour(kCurve), 0.5,
+                                                   kSelectParametric, t, tmin, rmax);
        }},
       {"differential equation",
        [](const A2DTransform& t) {
-         return new ADEPlot(Formula("x"), nullptr, Formula("-1"), Formula("-0.5"), SolidColour(kCurve), 0.5, t);
+         return std::make_unique<ADEPlot>(Formula("x"), nullptr, Formula("-1"), Formula("-0.5"), SolidColour(kCurve),
+                                          0.5, t);
        }},
       {"contours",
        [](const A2DTransform& t) {
-         return new AContourPlot(MakeExpression("x*y").release(), 0.5, SolidColour(kCurve), t);
+         return std::make_unique<AContourPlot>(MakeExpression("x*y"), 0.5, SolidColour(kCurve), t);
        },
        true},
       {"point",
        [](const A2DTransform& t) {
-         return new APointPlot(Formula("0"), Formula("0.5"), nullptr, nullptr, nullptr, SolidColour(kCurve), false, t);
+         return std::make_unique<APointPlot>(Formula("0"), Formula("0.5"), nullptr, nullptr, nullptr,
+                                             SolidColour(kCurve), false, t);
        }},
   };
 }
@@ -93,7 +99,7 @@ TEST_F(CurveCompositing, EveryCurveKindTintsWhatLiesBelow) {
   const A2DTransform t = CentredTransform(kSide, kSide, 2);
   for (const Kind& kind : Kinds()) {
     SCOPED_TRACE(kind.name);
-    std::unique_ptr<A2DGraph> graph(kind.make(t));
+    std::unique_ptr<A2DGraph> graph = kind.make(t);
     WaitUntilDone(*graph);
     PortPtr port(NewOffscreenPort(QRect(0, 0, kSide, kSide)));
     for (int v = 0; v < kSide; ++v)

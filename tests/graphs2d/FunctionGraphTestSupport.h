@@ -10,8 +10,8 @@
 #include "tests/graphs2d/ViewTestSupport.h"
 
 // A formula with its variable replaced by u, as the builders hand it over.
-inline AnExpression* CurveExpression(const std::string& text, int32_t variable = kIdX) {
-  AnExpression* e = MakeExpression(text).release();
+inline Compiled CurveExpression(const std::string& text, int32_t variable = kIdX) {
+  Compiled e = MakeExpression(text);
   e->ReplaceAtoms(variable, kIdU);
   return e;
 }
@@ -31,9 +31,8 @@ class FunctionGraphTest : public testing::Test {
 struct CurveInView {
   CurveInView(const std::string& text, int32_t mode, bool yOfX = true, int width = 400, int height = 300)
       : view(width, height),
-        graph(new AFunctionOf_XorY(CurveExpression(text, yOfX ? kIdX : kIdY), yOfX, SolidColour(), mode,
-                                   view.view.GraphTransform())) {
-    view.view.AddGraph(graph);
+        graph(AddedTo(view.view, std::make_unique<AFunctionOf_XorY>(CurveExpression(text, yOfX ? kIdX : kIdY), yOfX,
+                                                                    SolidColour(), mode, view.view.GraphTransform()))) {
     WaitUntilDone(*graph);
   }
   const dPoint& At(int k) const { return graph->Records()[k]; }

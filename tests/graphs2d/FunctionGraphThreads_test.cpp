@@ -47,14 +47,14 @@ TEST_F(FunctionGraphThreadsTest, PanResizeAndModeStormsWhileDrawingAndPicking) {
   Watchdog watchdog("function graph storm");
   DebugSetNumProcessors(4);
   ViewOnPort v(300, 200);
-  auto* f = new AFunctionOf_XorY(CurveExpression("sin(1/x) + x"), true, SolidColour(), kPlotIntervalPixelTests,
-                                 v.view.GraphTransform());
-  auto* g = new AFunctionOf_XorY(CurveExpression("sqrt(y)", kIdY), false, SolidColour(), kPlotSampling,
-                                 v.view.GraphTransform());
-  auto* p = new AParametricCurve(CurveExpression("cos(3*t)", 't'), CurveExpression("sin(t)", 't'), SolidColour(),
-                                 1, kSelectParametric, v.view.GraphTransform(), v.view.Record().ranges[kCoordTheta][0],
-                                 v.view.Record().ranges[kCoordTheta][1]);
-  v.view.AddGraph(f), v.view.AddGraph(g), v.view.AddGraph(p);
+  auto* f = AddedTo(v.view, std::make_unique<AFunctionOf_XorY>(CurveExpression("sin(1/x) + x"), true, SolidColour(),
+                                                               kPlotIntervalPixelTests, v.view.GraphTransform()));
+  auto* g = AddedTo(v.view, std::make_unique<AFunctionOf_XorY>(CurveExpression("sqrt(y)", kIdY), false, SolidColour(),
+                                                               kPlotSampling, v.view.GraphTransform()));
+  auto* p = AddedTo(v.view, std::make_unique<AParametricCurve>(
+                                CurveExpression("cos(3*t)", 't'), CurveExpression("sin(t)", 't'), SolidColour(), 1,
+                                kSelectParametric, v.view.GraphTransform(), v.view.Record().ranges[kCoordTheta][0],
+                                v.view.Record().ranges[kCoordTheta][1]));
   std::mt19937 random(27);
   for (int round = 0; round < 200; ++round) {
     switch (random() % 5) {

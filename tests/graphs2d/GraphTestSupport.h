@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
+#include <utility>
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/JobQueue.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/AGraphColor.h"
+#include "graphpane/AGraphView.h"
 #include "graphpane/GraphHooks.h"
+#include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
@@ -45,14 +49,23 @@ inline void Move(A2DTransform* t, int dh, int dv) {
   t->FinishFromOrigins();
 }
 
-inline AGraphColor* SolidColour(uint32_t rgb = 0xFF0000) {
-  auto* colour = new AGraphColor;
+inline Colour SolidColour(uint32_t rgb = 0xFF0000) {
+  auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = rgb;
   return colour;
 }
 
 // A compiled formula, or none for none.
-inline AnExpression* Formula(const char* text) { return text ? MakeExpression(text).release() : nullptr; }
+inline Compiled Formula(const char* text) { return text ? MakeExpression(text) : nullptr; }
+
+// Hands the graph to the view, which owns it from here; the test reads it
+// through the pointer returned.
+template <typename Graph>
+Graph* AddedTo(AGraphView& view, std::unique_ptr<Graph> graph) {
+  Graph* added = graph.get();
+  view.AddGraph(std::move(graph));
+  return added;
+}
 
 // Workers running, finished graphs counted, errors forgotten.
 class ComputeTest : public testing::Test {

@@ -10,9 +10,8 @@
 inline std::unique_ptr<A2DInequality> MakeInequality(const std::string& condition, const std::string& boundary,
                                                      int mode, bool equation, const A2DTransform& transform,
                                                      DocumentRecord* document = nullptr) {
-  return std::make_unique<A2DInequality>(MakeExpression(condition, document).release(),
-                                         MakeExpression(boundary, document).release(), SolidColour(0x0000FF), mode,
-                                         equation, transform);
+  return std::make_unique<A2DInequality>(MakeExpression(condition, document), MakeExpression(boundary, document),
+                                         SolidColour(0x0000FF), mode, equation, transform);
 }
 
 // The map row by row.

@@ -21,15 +21,13 @@ using PlotThreadsTest = FunctionGraphTest;
 
 TEST_F(PlotThreadsTest, DifferentialEquationsDrawnAndClickedWhileTracing) {
   ViewOnPort quiet(400, 300);
-  auto* reference = new ADEPlot(Formula("sin(x * y)"), nullptr, nullptr, nullptr, SolidColour(), 1,
-                                quiet.view.GraphTransform());
-  quiet.view.AddGraph(reference);
+  auto* reference = AddedTo(quiet.view, std::make_unique<ADEPlot>(Formula("sin(x * y)"), nullptr, nullptr, nullptr,
+                                                                  SolidColour(), 1, quiet.view.GraphTransform()));
   WaitUntilDone(*reference);
 
   ViewOnPort busy(400, 300);
-  auto* plot = new ADEPlot(Formula("sin(x * y)"), nullptr, nullptr, nullptr, SolidColour(), 1,
-                           busy.view.GraphTransform());
-  busy.view.AddGraph(plot);
+  auto* plot = AddedTo(busy.view, std::make_unique<ADEPlot>(Formula("sin(x * y)"), nullptr, nullptr, nullptr,
+                                                            SolidColour(), 1, busy.view.GraphTransform()));
   for (int round = 0; round < 20; ++round) {
     DrawInto(busy, plot);
     Selection s = plot->GetSelection(0.25 * round, 0.5);
@@ -49,9 +47,8 @@ TEST_F(PlotThreadsTest, TheSameCurvesOnOneWorkerOrMany) {
   for (int workers : {1, 4}) {
     DebugSetNumberComputeThreads(workers);
     ViewOnPort view(400, 300);
-    auto* plot = new ADEPlot(Formula("-y"), Formula("x - y / 4"), nullptr, nullptr, SolidColour(), 0.8,
-                             view.view.GraphTransform());
-    view.view.AddGraph(plot);
+    auto* plot = AddedTo(view.view, std::make_unique<ADEPlot>(Formula("-y"), Formula("x - y / 4"), nullptr, nullptr,
+                                                              SolidColour(), 0.8, view.view.GraphTransform()));
     WaitUntilDone(*plot);
     counts[workers == 4] = plot->CurveCount();
     const SolutionPath& last = *plot->Curve(plot->CurveCount() - 1);
@@ -64,15 +61,14 @@ TEST_F(PlotThreadsTest, TheSameCurvesOnOneWorkerOrMany) {
 
 TEST_F(PlotThreadsTest, VectorFieldsPannedAndDrawnWhileComputing) {
   ViewOnPort quiet(400, 300);
-  auto* reference = new A2DVectorPlot(Formula("cos(y)"), Formula("x - y"), 1, SolidColour(), false,
-                                      quiet.view.GraphTransform());
-  quiet.view.AddGraph(reference);
+  auto* reference =
+      AddedTo(quiet.view, std::make_unique<A2DVectorPlot>(Formula("cos(y)"), Formula("x - y"), 1, SolidColour(), false,
+                                                          quiet.view.GraphTransform()));
   WaitUntilDone(*reference);
 
   ViewOnPort busy(400, 300);
-  auto* plot = new A2DVectorPlot(Formula("cos(y)"), Formula("x - y"), 1, SolidColour(), false,
-                                 busy.view.GraphTransform());
-  busy.view.AddGraph(plot);
+  auto* plot = AddedTo(busy.view, std::make_unique<A2DVectorPlot>(Formula("cos(y)"), Formula("x - y"), 1, SolidColour(),
+                                                                  false, busy.view.GraphTransform()));
   for (int round = 0; round < 10; ++round) {
     DrawInto(busy, plot);
     plot->IsPointOverCurve(0.1 * round, 0);
@@ -91,9 +87,9 @@ TEST_F(PlotThreadsTest, VectorFieldsPannedAndDrawnWhileComputing) {
 
 TEST_F(PlotThreadsTest, APointRecomputedWhileDrawn) {
   ViewOnPort view(400, 300);
-  auto* plot = new APointPlot(Formula("1"), Formula("2"), Formula("\"P\""), Formula("\"label\""), Formula("12"),
-                              SolidColour(), true, view.view.GraphTransform());
-  view.view.AddGraph(plot);
+  auto* plot = AddedTo(view.view,
+                       std::make_unique<APointPlot>(Formula("1"), Formula("2"), Formula("\"P\""), Formula("\"label\""),
+                                                    Formula("12"), SolidColour(), true, view.view.GraphTransform()));
   for (int round = 0; round < 10; ++round) {
     DrawInto(view, plot);
     plot->InvalConstant(0);

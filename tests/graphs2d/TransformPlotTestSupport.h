@@ -14,8 +14,8 @@
 struct SourceScene {
   SourceScene(int width, int height) : source(width, height) {
     source.view.Record().graphPaperShown = 1;
-    source.view.AddGraph(MakeInequality("x^2 + y^2 < 2", "0", 2, false, source.view.GraphTransform()).release());
-    source.view.AddGraph(MakeInequality("y < x/3 - 1", "0", 2, false, source.view.GraphTransform()).release());
+    source.view.AddGraph(MakeInequality("x^2 + y^2 < 2", "0", 2, false, source.view.GraphTransform()));
+    source.view.AddGraph(MakeInequality("y < x/3 - 1", "0", 2, false, source.view.GraphTransform()));
     for (int i = 0; i < source.view.GraphCount(); ++i) list.Add(i);
     WaitUntil("the source view done computing", [&] { return source.view.AreAllGraphsDoneComputing(); });
     source.Draw();  // makes the view's transform
@@ -30,13 +30,13 @@ struct SourceScene {
   AListGenericSmall<int32_t> list;
 };
 
-inline AGraphColor* HiddenColour() {
-  auto* colour = new AGraphColor;
+inline Colour HiddenColour() {
+  auto colour = std::make_unique<AGraphColor>();
   colour->fType = AGraphColor::kHidden;
   return colour;
 }
 
-inline AGraphColor* PaperColour() { return new AGraphColor; }
+inline Colour PaperColour() { return std::make_unique<AGraphColor>(); }
 
 // Peak signal-to-noise ratio of two same-sized pictures in dB over the
 // red, green and blue bytes.

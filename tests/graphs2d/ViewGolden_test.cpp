@@ -41,7 +41,8 @@ void CompareWithGolden(bool sampleBuffer, const char* name) {
     for (int x = 0; x < 16; ++x) picture.image.setPixel(x, y, x < 8 ? 0xFFC81E1Eu : 0xFF1E1EC8u);
   }
   ASSERT_EQ(v.view.AddStoredPicture(&picture, 2.5, 0.5), 0);
-  ASSERT_EQ(v.view.AddGraph(new LineGraph(v.view.GraphTransform())), 0);
+  v.view.AddGraph(std::make_unique<LineGraph>(v.view.GraphTransform()));
+  ASSERT_EQ(v.view.GraphCount(), 1);
   v.view.Resize();
   v.Draw();
   const std::string path = std::string(ZL_TEST_DATA_DIR "/") + name;

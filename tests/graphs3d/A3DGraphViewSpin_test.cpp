@@ -15,7 +15,7 @@ constexpr double kCap = 20 * gPi / 180;
 struct SpinFixture {
   SpinFixture() {
     view.SetViewRect(MRect{0, 0, 300, 400});
-    view.AddGraph(new StillGraph);
+    view.AddGraph(std::make_unique<StillGraph>());
   }
   // One frame after the given time, returning the turn it made.
   double Frame(int64_t microseconds) {
@@ -79,7 +79,7 @@ TEST(A3DGraphViewSpin, ViewsWithoutGraphsOrWithUnusableSpinsStayStill) {
 struct DragFixture {
   explicit DragFixture(MRect rect = MRect{0, 0, 300, 400}) {
     view.SetViewRect(rect);
-    view.AddGraph(new StillGraph);
+    view.AddGraph(std::make_unique<StillGraph>());
   }
   ~DragFixture() { SetMouseSource(nullptr); }
   void Drag(std::deque<ScriptedMouseSource::Step> steps, bool shift = false, bool control = false) {
@@ -193,8 +193,8 @@ TEST(A3DGraphViewZoom, InThenOutGivesBackTheBoxAndShowAllNeverShrinks) {
   inside->hasBox = true;
   const double small[6] = {-1, 1, -1, 1, -1, 1};
   std::copy_n(small, 6, inside->box);
-  view.AddGraph(inside);
-  view.AddGraph(new StillGraph);
+  view.AddGraph(std::unique_ptr<AGraph>(inside));
+  view.AddGraph(std::make_unique<StillGraph>());
   EXPECT_FALSE(view.EnableShowAllData());
   view.DoShowAllData();
   EXPECT_EQ(view.Camera().xmin, -2);
@@ -202,7 +202,7 @@ TEST(A3DGraphViewZoom, InThenOutGivesBackTheBoxAndShowAllNeverShrinks) {
   wider->hasBox = true;
   const double large[6] = {-1, 7, -1, 1, -3, 1};
   std::copy_n(large, 6, wider->box);
-  view.AddGraph(wider);
+  view.AddGraph(std::unique_ptr<AGraph>(wider));
   EXPECT_TRUE(view.EnableShowAllData());
   view.DoShowAllData();
   EXPECT_EQ(view.Camera().xmax, 7);

@@ -40,7 +40,7 @@ class CountingGraph : public A4DGraph {
 struct ViewFixture {
   ViewFixture() {
     view.SetViewRect(MRect{0, 0, 300, 400});
-    view.AddGraph(graph = new CountingGraph);
+    view.AddGraph(std::unique_ptr<AGraph>(graph = new CountingGraph));
   }
   ~ViewFixture() { SetMouseSource(nullptr); }
   void Frames(int count, int64_t microseconds) {

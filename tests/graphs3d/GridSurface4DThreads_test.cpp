@@ -34,7 +34,7 @@ TEST(GridSurface4DThreads, ChangesWhileComputingLeaveAWholeSurface) {
     auto* surface = new AGridSurface4D(MakeExpression("u"), MakeExpression("v"), MakeExpression("u^2 - v^2"),
                                        MakeExpression("2*u*v"), 1, 1, std::move(colour), nullptr, u[0], u[1], v[0],
                                        v[1], view.DrawContext(), view.Transform());
-    view.AddGraph(surface);
+    view.AddGraph(std::unique_ptr<AGraph>(surface));
     std::mt19937 random(53);
     for (int step = 0; step < 60; ++step) {
       if (step % 10 == 9) {

@@ -92,7 +92,7 @@ TEST_F(GridSurface4DTest, GrainGivesTheGridSideAndPointsAreNormalised) {
   auto* held = new AGridSurface4D(MakeExpression("u"), MakeExpression("v"), MakeExpression("u"), MakeExpression("v"), 0,
                                   1, ColourOfType(AGraphColor::kSolid), nullptr, u[0], u[1], v[0], v[1],
                                   view.DrawContext(), view.Transform());
-  view.AddGraph(held);
+  view.AddGraph(std::unique_ptr<AGraph>(held));
   view.Record().ranges[kCoordW][0] = 0;
   view.ViewChanged();
   Wait(*held);

@@ -25,7 +25,7 @@ struct CurveFixture {
     auto* curve = new ASpaceCurve4D(MakeExpression(x), MakeExpression(y), MakeExpression(z), MakeExpression(w),
                                     condition ? MakeExpression(condition) : nullptr, Solid(), grain, view.DrawContext(),
                                     view.Transform(), t[0], t[1]);
-    view.AddGraph(curve);
+    view.AddGraph(std::unique_ptr<AGraph>(curve));
     WaitUntilDone(*curve);
     return curve;
   }
@@ -78,7 +78,7 @@ TEST(SpaceCurve4D, AVertexListHasOnePointPerVectorWhateverTheGrain) {
   auto* list = new ASpaceCurve4D(
       MakeExpression("matrix(4, 1, 1, 2, -2, 0), matrix(4, 1, 0, 0, 0, 4), matrix(4, 1, 1, 1, 1, 8 * i)"), Solid(),
       f.view.DrawContext(), f.view.Transform());
-  f.view.AddGraph(list);
+  f.view.AddGraph(std::unique_ptr<AGraph>(list));
   WaitUntilDone(*list);
   ASSERT_EQ(list->PointCount(), 3);
   EXPECT_FALSE(list->UsesGrainSlider());

@@ -78,7 +78,7 @@ class SurfaceColourDrawing : public testing::TestWithParam<bool> {
     auto* surface =
         new AGridSurface(MakeExpression(x), MakeExpression(y), MakeExpression("0"), 0.5, 1, std::move(colour), nullptr,
                          kPlotSampling, u[0], u[1], v[0], v[1], view->DrawContext());
-    view->AddGraph(surface);
+    view->AddGraph(std::unique_ptr<AGraph>(surface));
     return surface;
   }
   void DrawWhenDone() {
