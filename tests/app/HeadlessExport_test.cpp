@@ -55,7 +55,9 @@ void ExpectUnfinishedOrNoPictureAndWhich(const std::string& errors, const std::s
   if (!written) return;
   const QImage picture(QString::fromStdString(out));
   EXPECT_FALSE(picture.isNull());
-  if (size.isValid()) EXPECT_EQ(picture.size(), size);
+  if (size.isValid()) {
+    EXPECT_EQ(picture.size(), size);
+  }
 }
 
 std::string WriteDocument(const std::string& name, const std::string& text) {
