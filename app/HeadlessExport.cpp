@@ -90,16 +90,18 @@ void KeepAxisIndicator(DocumentRecord* document, const double* points) {
 }
 
 // Idles as the window's timer would until the graphs and result strings are
-// done; false when the time ran out first, a pass the deadline cut short
-// included. Done is read before an idle pass, which then publishes the
-// messages of the last graphs to finish.
-bool IdleUntilDone(DocumentRecord* document, double timeoutSeconds) {
+// done, then draws the graph pane once: the export writes one picture, not
+// the graphs as they come. False when the time ran out first, a pass the
+// deadline cut short included, undrawn; *changed then says whether the
+// idles had changed the pane's picture. Done is read before an idle pass,
+// which then publishes the messages of the last graphs to finish.
+bool IdleUntilDone(DocumentRecord* document, double timeoutSeconds, bool* changed) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
   const ExpansionState& state = document->fExpansion;
   for (;;) {
     const bool done = IsDocumentGraphDone(document) && !state.passCutShort && state.resultsPublished.load();
     if (!done && std::chrono::steady_clock::now() >= end) return false;
-    DocumentIdle(document);
+    *changed |= DocumentIdle(document, kWholePass, true, IdleDrawing::kHeld);
     if (done) break;
     // Waits as a window's event loop does, without the baton: the expansion
     // goes on meanwhile, even once the idle's yields have stopped after one
@@ -223,9 +225,13 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
   // The picture shows the stored orientation, however long the graphs take.
   const bool spinHeld = std::exchange(gInhibit3DRotationKluge, true);
   // Drawing stops at the deadline too: done means drawn whole before it.
-  const bool done = IdleUntilDone(document.get(), timeoutSeconds) && !DrawingDeadlinePassed();
+  bool changed = false;
+  const bool graphsDone = IdleUntilDone(document.get(), timeoutSeconds, &changed);
+  const bool done = graphsDone && !DrawingDeadlinePassed();
   if (ends.painting != Clock::time_point::max())
     SetDrawingDeadline(std::chrono::duration<double>(ends.painting - Clock::now()).count());
+  // Out of time, the graphs are drawn as far as they got.
+  if (!graphsDone && changed) DrawDocumentGraph(document.get());
   const Written written =
       pdf ? WritePdf(output, window, panes, size) : WritePng(output, window, panes, size, ends.encoding);
   gInhibit3DRotationKluge = spinHeld;

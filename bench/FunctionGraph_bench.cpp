@@ -245,7 +245,7 @@ struct ManyCurves {
 
 // Drawing all the curves over the view's paper beside the hand loop writing
 // their columns into a plain array, in processor time. The export of such a
-// document draws every curve five or six times while the graphs come in.
+// document draws them once, when the graphs are done.
 void BM_ManyCurvesRedraw(benchmark::State& state) {
   Workers workers(1, 1);
   ManyCurves scene;

@@ -29,11 +29,11 @@ void StepAnimation(DocumentRecord* document) {
 
 }  // namespace
 
-void DocumentIdle(DocumentRecord* document, uint32_t passSlice, bool spinFrameDue) {
+bool DocumentIdle(DocumentRecord* document, uint32_t passSlice, bool spinFrameDue, IdleDrawing drawing) {
   DestroyContextsAwaitingDestruction();  // never inside a frame
   ExpansionState& state = document->fExpansion;
   if (!state.expansionDone.load(std::memory_order_acquire)) OurYieldFromMainThread();
-  if (!document->fGraphPane || !state.expansionDone.load(std::memory_order_acquire)) return;
+  if (!document->fGraphPane || !state.expansionDone.load(std::memory_order_acquire)) return false;
   // Each slice of a pass shows the graphs added so far.
   const bool passing = !state.graphed;
   if (passing) DoGraphAtIdle(document, passSlice);
@@ -42,9 +42,9 @@ void DocumentIdle(DocumentRecord* document, uint32_t passSlice, bool spinFrameDu
   const bool finished = TakeGraphFinished(document);
   if (passing || finished) UpdateGraphMessages(document);
   // A spinning 3-D view turns a frame when one is due.
-  if (passing || finished || (spinFrameDue && document->fGraphPane->AreAnyGraphsSpinning())) {
-    DrawDocumentGraph(document);
-  }
+  const bool changed = passing || finished || (spinFrameDue && document->fGraphPane->AreAnyGraphsSpinning());
+  if (changed && drawing == IdleDrawing::kShowsProgress) DrawDocumentGraph(document);
+  return changed;
 }
 
 // Graph messages of the rows made, once their graphs are done.

@@ -6,12 +6,18 @@
 
 class DocumentRecord;
 
+// Whether an idle draws the graph pane when its picture changed: a window
+// shows the graphs as they come; an export draws its one picture at the end.
+enum class IdleDrawing { kShowsProgress, kHeld };
+
 // The document's share of the interface thread's idle (the window's timer,
 // the export's loop): gives the expansion its slice, graphs a finished
 // expansion (at most a pass slice of it per call), steps the slider
 // animation and redraws the graph pane into the window's graph world when
 // a graph finished, or a frame of a spinning view when spinFrameDue.
-void DocumentIdle(DocumentRecord* document, uint32_t passSlice = kWholePass, bool spinFrameDue = true);
+// True when the pane's picture changed, drawn or, held, not.
+bool DocumentIdle(DocumentRecord* document, uint32_t passSlice = kWholePass, bool spinFrameDue = true,
+                  IdleDrawing drawing = IdleDrawing::kShowsProgress);
 
 // The block whose graph colour leaves its fragment program's text in
 // gHackExportShaderPointer at the next pass while gHackExportShaderFlag is

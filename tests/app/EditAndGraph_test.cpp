@@ -14,6 +14,7 @@
 #include "document/GraphingPass.h"
 #include "document/MathPaneEditing.h"
 #include "expression/MathEditRecord.h"
+#include "graphpane/GraphHooks.h"
 #include "platform/OurPort.h"
 #include "platform/TextBlock.h"
 #include "window/GraphPaneWidget.h"
@@ -173,6 +174,32 @@ TEST_F(EditAndGraphTest, AnExportWhosePassTheDeadlineCutsSaysSo) {
   HoldGraphPassesAt(formerHold);
   EXPECT_EQ(status, 2) << error;
   EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(200, 100));
+}
+
+// An export writes one picture: its graph pane is drawn once, when the
+// graphs are done, not after each idle that brought some in, and that one
+// draw is the golden picture. A 2-D view reports the time since its last
+// draw at each draw after its first.
+int gRedraws = 0;
+void (*gFormerFrameRateFeedback)(DocumentRecord*, double) = nullptr;
+
+TEST_F(EditAndGraphTest, AnExportOfManyCurvesDrawsItsGraphsOnce) {
+  gRedraws = 0;
+  gFormerFrameRateFeedback = std::exchange(gGraphPaneHooks.FrameRateFeedback, [](DocumentRecord* d, double seconds) {
+    ++gRedraws;
+    gFormerFrameRateFeedback(d, seconds);
+  });
+  const std::string out = (fFolder.path() + "/curves.png").toStdString();
+  std::string error;
+  const int status = ExportDocumentPicture(FileBytes(std::string(ZL_TEST_DATA_DIR) + "/many_curves_100.zlf"), out,
+                                           false, QSize(600, 360), kGuardSeconds, &error);
+  gGraphPaneHooks.FrameRateFeedback = gFormerFrameRateFeedback;
+  ASSERT_EQ(status, 0) << error;
+  EXPECT_EQ(gRedraws, 0);
+  const QImage golden(QString::fromStdString(std::string(ZL_TEST_DATA_DIR) + "/many_curves_100.png"));
+  ASSERT_FALSE(golden.isNull());
+  EXPECT_EQ(QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32),
+            golden.convertToFormat(QImage::Format_RGB32));
 }
 
 }  // namespace
