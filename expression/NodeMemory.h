@@ -24,7 +24,9 @@ void MEM_CreateEmptyNodes();
 // Frees every block of the calling side at once, trees still referenced
 // included; the next use makes fresh pools.
 void MEM_DeallocateAll();
-// Returns cached free blocks to their chunks so that empty chunks go.
+// Returns cached free blocks, the calling thread's kept ones included, to
+// their chunks so that empty chunks go. Other threads give theirs back when
+// they end.
 void MEM_FlushExprCaches();
 
 // One block of a slot: uninitialised, or null when memory is refused.

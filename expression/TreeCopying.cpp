@@ -5,7 +5,7 @@
 #include "expression/NodeMemory.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeDisposal.h"
-#include "expression/TreeWalking.h"
+#include "expression/WalkFrames.h"
 
 #include <cstring>
 
@@ -51,20 +51,32 @@ bool CopyNode(const ExpressionRecord* source, ExpressionRecord* copy) {
 
 ExpressionRecord* Copy(const ExpressionRecord* root) {
   if (!root) return nullptr;
-  // The walkers take mutable nodes; the source is only read.
-  auto* sourceRoot = const_cast<ExpressionRecord*>(root);
   ExpressionRecord* copyRoot = static_cast<ExpressionRecord*>(AllocateNodeBlock(kNodeSlot));
   bool complete = copyRoot != nullptr;
   if (complete) {
     std::memset(copyRoot, 0, sizeof(ExpressionRecord));
-    ExpressionRecord* copy = copyRoot;
-    for (ExpressionRecord* source = sourceRoot; source; source = NextTopDownWithin(source, sourceRoot)) {
-      if (!CopyNode(source, copy)) {
-        complete = false;
-        break;
-      }
-      copy = NextTopDownWithin(copy, copyRoot);
+    complete = CopyNode(root, copyRoot);
+  }
+  // Pre-order, each copy made before its operands' copies.
+  struct Frame {
+    const ExpressionRecord* source;
+    ExpressionRecord* copy;
+    int32_t next;
+  };
+  WalkFrames<Frame> frames;
+  if (complete) frames.Push({root, copyRoot, 0});
+  while (complete && !frames.Empty()) {
+    Frame& frame = frames.Top();
+    if (!frame.source->operands || frame.next >= frame.source->operandCount) {
+      frames.Pop();
+      continue;
     }
+    const int32_t k = frame.next++;
+    const ExpressionRecord* source = frame.source->operands[k];
+    if (!source) continue;
+    ExpressionRecord* copy = frame.copy->operands[k];
+    complete = CopyNode(source, copy);
+    if (complete) frames.Push({source, copy, 0});
   }
   if (complete) return copyRoot;
   DisposExpr(copyRoot);

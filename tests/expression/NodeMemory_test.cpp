@@ -175,6 +175,25 @@ TEST_F(NodeMemoryTest, MathPaneSideIsFreedAsAWhole) {
   DisposExpr(expected);
 }
 
+// Blocks a thread kept for its next trees went with its side's pools when
+// they were freed whole: with no room left for a new chunk, the next node is
+// refused rather than made in freed memory.
+TEST_F(NodeMemoryTest, KeptBlocksGoWithPoolsFreedWhole) {
+  bool refused = false;
+  std::thread mathPane([&] {
+    SetThisIsMathPaneResultsThread();
+    DisposExpr(Plus(Atomic(120), Number(2)));
+    MEM_DeallocateAll();
+    {
+      BudgetRoom budget(0);
+      refused = NewZeroedNode() == nullptr;
+    }
+    MEM_DeallocateAll();
+  });
+  mathPane.join();
+  EXPECT_TRUE(refused);
+}
+
 TEST_F(NodeMemoryTest, OperandArraysByCount) {
   ExpressionRecord* node = NewExpression(kOpComma, 0);
   EXPECT_EQ(node->operands, nullptr);
