@@ -53,30 +53,22 @@ ExpressionRecord* Copy(const ExpressionRecord* root) {
   if (!root) return nullptr;
   ExpressionRecord* copyRoot = static_cast<ExpressionRecord*>(AllocateNodeBlock(kNodeSlot));
   bool complete = copyRoot != nullptr;
-  if (complete) {
-    std::memset(copyRoot, 0, sizeof(ExpressionRecord));
-    complete = CopyNode(root, copyRoot);
-  }
   // Pre-order, each copy made before its operands' copies.
-  struct Frame {
+  struct Pending {
     const ExpressionRecord* source;
     ExpressionRecord* copy;
-    int32_t next;
   };
-  WalkFrames<Frame> frames;
-  if (complete) frames.Push({root, copyRoot, 0});
-  while (complete && !frames.Empty()) {
-    Frame& frame = frames.Top();
-    if (!frame.source->operands || frame.next >= frame.source->operandCount) {
-      frames.Pop();
-      continue;
-    }
-    const int32_t k = frame.next++;
-    const ExpressionRecord* source = frame.source->operands[k];
-    if (!source) continue;
-    ExpressionRecord* copy = frame.copy->operands[k];
-    complete = CopyNode(source, copy);
-    if (complete) frames.Push({source, copy, 0});
+  WalkFrames<Pending> pending;
+  if (complete) {
+    std::memset(copyRoot, 0, sizeof(ExpressionRecord));
+    pending.Push({root, copyRoot});
+  }
+  while (complete && !pending.Empty()) {
+    const Pending next = pending.Pop();
+    complete = CopyNode(next.source, next.copy);
+    ExpressionRecord** copies = next.copy->operands;
+    for (int32_t k = complete && copies ? next.copy->operandCount - 1 : -1; k >= 0; --k)
+      if (copies[k]) pending.Push({next.source->operands[k], copies[k]});
   }
   if (complete) return copyRoot;
   DisposExpr(copyRoot);

@@ -3,29 +3,32 @@
 #include <cstdint>
 #include <vector>
 
-// The frames of a walk down a tree that visits every node once: the first
-// levels on the caller's stack, deeper ones on the heap, so that copying or
-// freeing a tree never looks a node up among its parent's operands.
-template <typename Frame>
+// The nodes a walk down a tree has still to visit, last pushed first: the
+// first ones on the caller's stack, more on the heap, so that copying or
+// freeing a tree neither recurses nor looks a node up among its parent's
+// operands.
+template <typename Entry>
 class WalkFrames {
  public:
   bool Empty() const { return fDepth == 0; }
-  Frame& Top() { return fDepth <= kInline ? fInline[fDepth - 1] : fDeeper.back(); }
 
-  void Push(const Frame& frame) {
-    if (fDepth < kInline) fInline[fDepth] = frame;
-    else fDeeper.push_back(frame);
+  void Push(const Entry& entry) {
+    if (fDepth < kInline) fInline[fDepth] = entry;
+    else fDeeper.push_back(entry);
     ++fDepth;
   }
 
-  void Pop() {
-    if (fDepth > kInline) fDeeper.pop_back();
+  Entry Pop() {
     --fDepth;
+    if (fDepth < kInline) return fInline[fDepth];
+    const Entry entry = fDeeper.back();
+    fDeeper.pop_back();
+    return entry;
   }
 
  private:
-  static constexpr int32_t kInline = 48;
-  Frame fInline[kInline];
-  std::vector<Frame> fDeeper;
+  static constexpr int32_t kInline = 128;
+  Entry fInline[kInline];
+  std::vector<Entry> fDeeper;
   int32_t fDepth = 0;
 };
