@@ -109,9 +109,7 @@ NodePoolSet& SideSet(bool mathPane) {
 NodePoolSet& CallingSidesSet() { return SideSet(IsMathPaneResultsThread()); }
 
 // The side whose blocks the cache holds, current or not; null for none.
-NodePoolSet* HeldSet(const ThreadBlockCache& cache) {
-  return cache.side == 0 ? nullptr : &SideSet(cache.side == 2);
-}
+NodePoolSet* HeldSet(const ThreadBlockCache& cache) { return cache.side == 0 ? nullptr : &SideSet(cache.side == 2); }
 
 void GiveBackAll(ThreadBlockCache& cache) {
   NodePoolSet* set = HeldSet(cache);

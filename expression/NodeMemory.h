@@ -110,8 +110,7 @@ struct ThreadBlockCache {
   BlockChain spare[kNodeSlotCount];
 
   bool Serves() const {
-    return side == SideOfThisThread() &&
-           generation == sideGeneration->load(std::memory_order_relaxed);
+    return side == SideOfThisThread() && generation == sideGeneration->load(std::memory_order_relaxed);
   }
 };
 

@@ -13,8 +13,10 @@ class WalkFrames {
   bool Empty() const { return fDepth == 0; }
 
   void Push(const Entry& entry) {
-    if (fDepth < kInline) fInline[fDepth] = entry;
-    else fDeeper.push_back(entry);
+    if (fDepth < kInline)
+      fInline[fDepth] = entry;
+    else
+      fDeeper.push_back(entry);
     ++fDepth;
   }
 
