@@ -12,12 +12,12 @@
 #include <benchmark/benchmark.h>
 #include <ginac/ginac.h>
 
-#include <chrono>
 #include <exception>
 #include <map>
 #include <random>
 #include <vector>
 
+#include "bench/CpuClock.h"
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/Differentiation.h"
 #include "algebra/WholeTreeSimplification.h"
@@ -31,12 +31,12 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
+// Processor seconds: both sides of a ratio pay for the work alone, not for
+// what other programs took of the core meanwhile.
 double SecondsOf(const auto& work) {
-  const auto start = Clock::now();
+  const double start = ThreadCpuSeconds();
   work();
-  return std::chrono::duration<double>(Clock::now() - start).count();
+  return ThreadCpuSeconds() - start;
 }
 
 const GiNaC::symbol& Symbol(int32_t id) {

@@ -5,7 +5,7 @@
 #include "expression/NodeMemory.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeDisposal.h"
-#include "expression/TreeWalking.h"
+#include "expression/WalkFrames.h"
 
 #include <cstring>
 
@@ -51,20 +51,24 @@ bool CopyNode(const ExpressionRecord* source, ExpressionRecord* copy) {
 
 ExpressionRecord* Copy(const ExpressionRecord* root) {
   if (!root) return nullptr;
-  // The walkers take mutable nodes; the source is only read.
-  auto* sourceRoot = const_cast<ExpressionRecord*>(root);
   ExpressionRecord* copyRoot = static_cast<ExpressionRecord*>(AllocateNodeBlock(kNodeSlot));
   bool complete = copyRoot != nullptr;
+  // Pre-order, each copy made before its operands' copies.
+  struct Pending {
+    const ExpressionRecord* source;
+    ExpressionRecord* copy;
+  };
+  WalkFrames<Pending> pending;
   if (complete) {
     std::memset(copyRoot, 0, sizeof(ExpressionRecord));
-    ExpressionRecord* copy = copyRoot;
-    for (ExpressionRecord* source = sourceRoot; source; source = NextTopDownWithin(source, sourceRoot)) {
-      if (!CopyNode(source, copy)) {
-        complete = false;
-        break;
-      }
-      copy = NextTopDownWithin(copy, copyRoot);
-    }
+    pending.Push({root, copyRoot});
+  }
+  while (complete && !pending.Empty()) {
+    const Pending next = pending.Pop();
+    complete = CopyNode(next.source, next.copy);
+    ExpressionRecord** copies = next.copy->operands;
+    for (int32_t k = complete && copies ? next.copy->operandCount - 1 : -1; k >= 0; --k)
+      if (copies[k]) pending.Push({next.source->operands[k], copies[k]});
   }
   if (complete) return copyRoot;
   DisposExpr(copyRoot);

@@ -1,16 +1,19 @@
 #include "expression/TreeDisposal.h"
 
 #include "expression/NodeMemory.h"
-#include "expression/TreeWalking.h"
+#include "expression/WalkFrames.h"
 
+// Each node's operands are read before it goes; parent links are never
+// read, so a damaged one frees the tree all the same.
 void DisposExpr(ExpressionRecord* root) {
   if (!root) return;
-  for (ExpressionRecord* node = LeftMost(root);;) {
-    ExpressionRecord* next = node == root ? nullptr : NextBottomUp(node);
+  WalkFrames<ExpressionRecord*> pending;
+  pending.Push(root);
+  while (!pending.Empty()) {
+    ExpressionRecord* node = pending.Pop();
+    for (int32_t k = node->operands ? node->operandCount - 1 : -1; k >= 0; --k)
+      if (ExpressionRecord* operand = node->operands[k]) pending.Push(operand);
     DisposeNode(node);
-    // A damaged parent link ends the walk early; never run past the root.
-    if (node == root || !next) return;
-    node = next;
   }
 }
 

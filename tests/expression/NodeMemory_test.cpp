@@ -175,6 +175,25 @@ TEST_F(NodeMemoryTest, MathPaneSideIsFreedAsAWhole) {
   DisposExpr(expected);
 }
 
+// Blocks a thread kept for its next trees went with its side's pools when
+// they were freed whole: with no room left for a new chunk, the next node is
+// refused rather than made in freed memory.
+TEST_F(NodeMemoryTest, KeptBlocksGoWithPoolsFreedWhole) {
+  bool refused = false;
+  std::thread mathPane([&] {
+    SetThisIsMathPaneResultsThread();
+    DisposExpr(Plus(Atomic(120), Number(2)));
+    MEM_DeallocateAll();
+    {
+      BudgetRoom budget(0);
+      refused = NewZeroedNode() == nullptr;
+    }
+    MEM_DeallocateAll();
+  });
+  mathPane.join();
+  EXPECT_TRUE(refused);
+}
+
 TEST_F(NodeMemoryTest, OperandArraysByCount) {
   ExpressionRecord* node = NewExpression(kOpComma, 0);
   EXPECT_EQ(node->operands, nullptr);
@@ -220,6 +239,57 @@ TEST_F(NodeMemoryTest, TreesFreedOnOtherThreadsAllComeBack) {
     freers[i].join();
     makers[i].join();
   }
+  MEM_FlushExprCaches();
+  EXPECT_EQ(gApproximateTotalMemoryUsed.load(), before);
+}
+
+// Chains of blocks one thread freed serve the next thread's nodes: with no
+// room for a new chunk, as many nodes as the first thread freed are made
+// again, and every block comes back.
+TEST_F(NodeMemoryTest, FreedChainsServeAnotherThreadWithinTheBudget) {
+  MEM_FlushExprCaches();
+  const int64_t before = gApproximateTotalMemoryUsed.load();
+  constexpr int kNodes = 20000;
+  std::thread freer([] {
+    std::vector<ExpressionRecord*> nodes;
+    for (int k = 0; k < kNodes; ++k) nodes.push_back(NewZeroedNode());
+    for (ExpressionRecord* node : nodes) DisposeNode(node);
+  });
+  freer.join();
+  int made = 0;
+  std::thread maker([&made] {
+    std::vector<ExpressionRecord*> nodes;
+    {
+      BudgetRoom budget(0);
+      for (ExpressionRecord* node = nullptr; made < kNodes && (node = NewZeroedNode()) != nullptr; ++made)
+        nodes.push_back(node);
+    }
+    for (ExpressionRecord* node : nodes) DisposeNode(node);
+  });
+  maker.join();
+  EXPECT_EQ(made, kNodes);
+  EXPECT_FALSE(IsDeferredErrorWaiting());
+  MEM_FlushExprCaches();
+  EXPECT_EQ(gApproximateTotalMemoryUsed.load(), before);
+}
+
+// A thread's own thread_local state may free a tree after the blocks the
+// thread kept went back at its end: those blocks go straight to their pool,
+// not into a cache no one will empty.
+TEST_F(NodeMemoryTest, TreesFreedAfterAThreadsBlocksWentBackComeBack) {
+  MEM_FlushExprCaches();
+  const int64_t before = gApproximateTotalMemoryUsed.load();
+  std::thread worker([] {
+    struct HeldTree {
+      ExpressionRecord* tree = nullptr;
+      ~HeldTree() { DisposExpr(tree); }
+    };
+    // Made before the thread's first node, so destroyed after its kept
+    // blocks go back.
+    thread_local HeldTree held;
+    held.tree = WideSum(3000);
+  });
+  worker.join();
   MEM_FlushExprCaches();
   EXPECT_EQ(gApproximateTotalMemoryUsed.load(), before);
 }

@@ -1,6 +1,9 @@
+#include "CoreUtilities/MemoryBudget.h"
+#include "expression/NodeMemory.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"
+#include "expression/TreeShorthands.h"
 #include "expression/TreeWalking.h"
 #include "tests/expression/TreeTestSupport.h"
 
@@ -151,6 +154,49 @@ TEST(TreeCopying, CopiesEqualTheirSourceAndShareNothing) {
     DisposExpr(source);
     DisposExpr(copy);
   }
+}
+
+// Node by node, without recursion: the same kinds, counts and values, no
+// node shared, and each operand of the copy linked to its own parent.
+bool CopyMatchesNodeByNode(const ExpressionRecord* source, const ExpressionRecord* copy) {
+  std::vector<std::pair<const ExpressionRecord*, const ExpressionRecord*>> pending{{source, copy}};
+  while (!pending.empty()) {
+    const auto [a, b] = pending.back();
+    pending.pop_back();
+    if (a == b || a->opcode != b->opcode || a->operandCount != b->operandCount) return false;
+    if (a->opcode == kOpNumber && a->payload.number->value != b->payload.number->value) return false;
+    if (a->opcode == kOpAtom && a->payload.id != b->payload.id) return false;
+    for (int32_t k = 0; k < a->operandCount; ++k) {
+      if (b->operands[k]->parent != b) return false;
+      pending.emplace_back(a->operands[k], b->operands[k]);
+    }
+  }
+  return true;
+}
+
+// Copying and freeing keep their place on a stack of their own: a chain far
+// deeper than a recursion could go, and a sum wider than the stack's first
+// frames, are copied whole and every block comes back.
+TEST(TreeCopying, DeepAndWideTreesCopyAndFreeWhole) {
+  MEM_FlushExprCaches();
+  const int64_t before = gApproximateTotalMemoryUsed.load();
+  ExpressionRecord* deep = Number(1);
+  for (int k = 0; k < 200000; ++k) deep = Neg(deep);
+  ExpressionRecord* wide = NewExpression(kOpPlus, 5000);
+  for (int32_t k = 0; k < wide->operandCount; ++k) {
+    wide->operands[k] = Times(Number(k), Atomic(120 + k % 7));
+    wide->operands[k]->parent = wide;
+  }
+  for (ExpressionRecord* source : {deep, wide}) {
+    ExpressionRecord* copy = Copy(source);
+    EXPECT_EQ(copy->parent, nullptr);
+    EXPECT_TRUE(CopyMatchesNodeByNode(source, copy));
+    DisposExpr(copy);
+  }
+  DisposExpr(deep);
+  DisposExpr(wide);
+  MEM_FlushExprCaches();
+  EXPECT_EQ(gApproximateTotalMemoryUsed.load(), before);
 }
 
 // Pairs of a tree and a copy with one random change (or none), so that the

@@ -225,6 +225,10 @@ TEST_F(ImplicitSurfaceTest, APoleMakesNoSurface) {
 // Jobs whose lists cannot grow keep them empty and still finish: the
 // surface reports done, with no triangles, instead of hanging.
 TEST_F(ImplicitSurfaceTest, JobsOutOfMemoryStillFinish) {
+  // The formula's nodes come from blocks this thread already holds: the
+  // budget below is for the jobs to run out of, not the parser.
+  Make(Shifted(1, 1, 1), 0.5, 4);
+  surface.reset();
   const double physical = gPhysicalMemory.load();
   const int64_t used = gApproximateTotalMemoryUsed.load();
   // Room for no chunk of 8192 vertices.
