@@ -60,6 +60,9 @@ TEST(CommandBudget, RunningOutAnywhereLeavesNothingBehind) {
         Tree tree = Parse(c.text);
         MERecord record = RecordOn(tree.get(), c.select);
         gMathError = 0;
+        // Blocks the parse left kept on this thread would serve the
+        // command without asking the budget.
+        MEM_FlushExprCaches();
         {
           BudgetRoom budget(room);
           RunAlgebraCommand(&record, c.code);
