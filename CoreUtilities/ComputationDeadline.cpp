@@ -15,9 +15,7 @@ using Clock = std::chrono::steady_clock;
 std::atomic<int64_t> gDeadline{0};
 std::atomic<int64_t> gDrawingDeadline{0};
 
-int64_t Now() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
-}
+int64_t Now() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
 
 // A century is as good as none, and keeps the count far from overflow:
 // the clock's count that far on, or 0 for none.

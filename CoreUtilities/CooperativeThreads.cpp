@@ -42,7 +42,7 @@ std::condition_variable gBatonCond;
 Runner gMainRunner;
 Runner* gHolder = &gMainRunner;
 std::deque<Runner*> gReady;
-bool gMainAway = false;  // the event loop is blocked without the baton
+bool gMainAway = false;                         // the event loop is blocked without the baton
 std::vector<std::unique_ptr<Runner>> gRunners;  // creation order, joined lazily
 OurThreadID gLastId = 0;
 

@@ -52,12 +52,10 @@ int RoundHalfUpTruncating(double x) { return DoubleToInt32(x + 0.5); }
 // The crossing of the segment with one row (or, transposed, one column) of
 // the rectangle, when the segment spans that line and the crossing lies in
 // [first, last].
-bool CrossLine(int line, int first, int last, int outAlong, int outAcross, int inAlong, int inAcross,
-               int* crossing) {
+bool CrossLine(int line, int first, int last, int outAlong, int outAcross, int inAlong, int inAcross, int* crossing) {
   if (line < std::min(outAcross, inAcross) || line > std::max(outAcross, inAcross)) return false;
   if (outAcross == inAcross) return false;  // runs along the line: another edge decides
-  const double along =
-      outAlong + static_cast<double>(line - outAcross) * (inAlong - outAlong) / (inAcross - outAcross);
+  const double along = outAlong + static_cast<double>(line - outAcross) * (inAlong - outAlong) / (inAcross - outAcross);
   const int rounded = RoundHalfUpTruncating(along);
   if (rounded < first || rounded > last) return false;
   *crossing = rounded;
@@ -149,7 +147,8 @@ void OurDrawFilledCircle(const MRect& clip, int h, int v, int radius, uint32_t c
   const double r = radius;
   for (long y = firstY; y <= lastY; ++y) {
     const double w = std::sqrt(r * r - static_cast<double>(y) * y);
-    ComposeSpanH(buffer, area, static_cast<int>(v + y), DoubleToInt32(h - w + 0.9), DoubleToInt32(h + w + 0.1), color, 1);
+    ComposeSpanH(buffer, area, static_cast<int>(v + y), DoubleToInt32(h - w + 0.9), DoubleToInt32(h + w + 0.1), color,
+                 1);
   }
 }
 
@@ -171,9 +170,8 @@ void OurPaintTriangle(const MRect&, const MPoint vertices[3], uint32_t color, vo
   const float longSlope = static_cast<float>(bottom.h - top.h) / static_cast<float>(bottom.v - top.v);
   float longEdge = top.h;
   float shortEdge = top.h;
-  float shortSlope = middle.v > top.v
-                         ? static_cast<float>(middle.h - top.h) / static_cast<float>(middle.v - top.v)
-                         : 0.0f;
+  float shortSlope =
+      middle.v > top.v ? static_cast<float>(middle.h - top.h) / static_cast<float>(middle.v - top.v) : 0.0f;
   const uint32_t stored = color & 0xFFFFFF;
   for (int v = top.v; v < bottom.v; ++v) {
     if (v == middle.v) {

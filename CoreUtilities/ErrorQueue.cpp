@@ -20,9 +20,7 @@ uint64_t ReportedBit(int id) {
 
 int PendingOf(uint64_t state) { return static_cast<int32_t>(state & 0xFFFFFFFFu); }
 
-uint64_t WithPending(uint64_t state, int id) {
-  return (state & ~uint64_t{0xFFFFFFFFu}) | static_cast<uint32_t>(id);
-}
+uint64_t WithPending(uint64_t state, int id) { return (state & ~uint64_t{0xFFFFFFFFu}) | static_cast<uint32_t>(id); }
 
 }  // namespace
 
@@ -38,21 +36,16 @@ void QueueError(int messageId) {
   }
 }
 
-void EnableError(int messageId) {
-  gErrorState.fetch_and(~ReportedBit(messageId), std::memory_order_acq_rel);
-}
+void EnableError(int messageId) { gErrorState.fetch_and(~ReportedBit(messageId), std::memory_order_acq_rel); }
 
-bool IsDeferredErrorWaiting() {
-  return PendingOf(gErrorState.load(std::memory_order_acquire)) > 0;
-}
+bool IsDeferredErrorWaiting() { return PendingOf(gErrorState.load(std::memory_order_acquire)) > 0; }
 
 int TakeDeferredError() {
   uint64_t state = gErrorState.load(std::memory_order_acquire);
   for (;;) {
     const int pending = PendingOf(state);
     if (pending <= 0) return 0;
-    if (gErrorState.compare_exchange_weak(state, WithPending(state, 0), std::memory_order_acq_rel))
-      return pending;
+    if (gErrorState.compare_exchange_weak(state, WithPending(state, 0), std::memory_order_acq_rel)) return pending;
   }
 }
 

@@ -26,13 +26,9 @@ std::atomic<FrontmostProcessQuery> gFrontmostQuery{AlwaysFrontmost};
 
 }  // namespace
 
-void SetErrorAlertHook(ErrorAlertHook hook) {
-  gAlertHook.store(hook ? hook : WriteAlertToStandardError);
-}
+void SetErrorAlertHook(ErrorAlertHook hook) { gAlertHook.store(hook ? hook : WriteAlertToStandardError); }
 
-void SetFrontmostProcessQuery(FrontmostProcessQuery query) {
-  gFrontmostQuery.store(query ? query : AlwaysFrontmost);
-}
+void SetFrontmostProcessQuery(FrontmostProcessQuery query) { gFrontmostQuery.store(query ? query : AlwaysFrontmost); }
 
 bool CurrentProcessIsFrontmost() { return gFrontmostQuery.load()(); }
 

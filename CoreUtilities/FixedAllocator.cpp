@@ -159,8 +159,10 @@ void FixedAllocator::GiveBack(int32_t index, unsigned char* block) {
 void FixedAllocator::ReleaseEmptyChunks() {
   int32_t kept = 0;
   for (int32_t i = 0; i < fChunkCount; ++i) {
-    if (fChunks[i].blocksAvailable == fNumBlocks) OurDisposeMemory(fChunks[i].data);
-    else fChunks[kept++] = fChunks[i];
+    if (fChunks[i].blocksAvailable == fNumBlocks)
+      OurDisposeMemory(fChunks[i].data);
+    else
+      fChunks[kept++] = fChunks[i];
   }
   fChunkCount = kept;
   fEmptyChunks = 0;

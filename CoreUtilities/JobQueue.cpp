@@ -31,10 +31,8 @@ int32_t FinalState(int32_t status) {
   switch (status) {
     case kJobFinished:
     case kJobCancelled:
-    case kJobNothingToCompute:
-      return status;
-    default:
-      return kJobCancelled;
+    case kJobNothingToCompute: return status;
+    default: return kJobCancelled;
   }
 }
 

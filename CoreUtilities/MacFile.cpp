@@ -35,7 +35,8 @@ MacFile::MacFile(std::string path) : fPath(std::move(path)) {
   }
 }
 
-MacFile::MacFile(std::string folder, std::string name) : fPath(std::move(folder)), fName(std::move(name)), fHasName(true) {}
+MacFile::MacFile(std::string folder, std::string name)
+    : fPath(std::move(folder)), fName(std::move(name)), fHasName(true) {}
 
 MacFile::MacFile(const MacFile& parent, std::string name)
     : fPath(parent.Path()), fName(std::move(name)), fHasName(true) {}
@@ -108,9 +109,12 @@ OSErr MacFile::Write(const void* data, int64_t count, int64_t* actual) {
 OSErr MacFile::Seek(int64_t offset, uint16_t mode) {
   if (!fIsOpen) return kFileNotOpenErr;
   int whence = SEEK_SET;
-  if (mode == kFromEnd) whence = SEEK_END;
-  else if (mode == kFromMark) whence = SEEK_CUR;
-  else if (mode != kFromStart) return kParamErr;
+  if (mode == kFromEnd)
+    whence = SEEK_END;
+  else if (mode == kFromMark)
+    whence = SEEK_CUR;
+  else if (mode != kFromStart)
+    return kParamErr;
   return PosixSeek(fFd, offset, whence) < 0 ? ErrnoError() : kNoErr;
 }
 

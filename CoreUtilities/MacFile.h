@@ -61,7 +61,7 @@ class MacFile {
   OSErr Resolve();
   OSErr ExchangeByRenaming(MacFile& other);
 
-  std::string fPath;   // the object, or its folder while fName is held
+  std::string fPath;  // the object, or its folder while fName is held
   std::string fName;
   bool fHasName = false;
   dev_t fDevice = 0;

@@ -11,11 +11,9 @@ static_assert(sizeof(Complex) == 2 * sizeof(double));
 
 extern "C" {
 void dgetrf_(const int* m, const int* n, double* a, const int* lda, int* ipiv, int* info);
-void dgetri_(const int* n, double* a, const int* lda, const int* ipiv, double* work,
-             const int* lwork, int* info);
+void dgetri_(const int* n, double* a, const int* lda, const int* ipiv, double* work, const int* lwork, int* info);
 void zgetrf_(const int* m, const int* n, Complex* a, const int* lda, int* ipiv, int* info);
-void zgetri_(const int* n, Complex* a, const int* lda, const int* ipiv, Complex* work,
-             const int* lwork, int* info);
+void zgetri_(const int* n, Complex* a, const int* lda, const int* ipiv, Complex* work, const int* lwork, int* info);
 }
 
 // LAPACK reads our rows as its columns, so it works on the transpose.
@@ -27,9 +25,7 @@ namespace {
 
 // Refused orders never reach LAPACK: its argument checks stop the process.
 // The work array of dgetri_ holds n * n values, counted in an int.
-bool IsUsableOrder(int n, const void* m) {
-  return m != nullptr && n > 0 && static_cast<long long>(n) * n <= INT_MAX;
-}
+bool IsUsableOrder(int n, const void* m) { return m != nullptr && n > 0 && static_cast<long long>(n) * n <= INT_MAX; }
 
 // 0 on success, > 0 when U has an exact zero on its diagonal.
 int Factorise(int n, double* m, int* pivots) {
@@ -61,8 +57,7 @@ int InvertFactors(int n, Complex* m, const int* pivots, std::vector<Complex>& wo
 double Multiply(double a, double b) { return a * b; }
 
 Complex Multiply(Complex a, Complex b) {
-  const std::complex<double> product =
-      std::complex<double>(a.re, a.im) * std::complex<double>(b.re, b.im);
+  const std::complex<double> product = std::complex<double>(a.re, a.im) * std::complex<double>(b.re, b.im);
   return {product.real(), product.imag()};
 }
 
@@ -117,6 +112,4 @@ bool OurInvertMatrix(int n, double* m) { return InvertInPlace(n, m); }
 bool OurInvertMatrix(int n, Complex* m) { return InvertInPlace(n, m); }
 
 bool OurMatrixDeterminant(int n, double* m, double* det) { return DeterminantInPlace(n, m, det); }
-bool OurMatrixDeterminant(int n, Complex* m, Complex* det) {
-  return DeterminantInPlace(n, m, det);
-}
+bool OurMatrixDeterminant(int n, Complex* m, Complex* det) { return DeterminantInPlace(n, m, det); }

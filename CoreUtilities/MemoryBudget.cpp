@@ -34,8 +34,7 @@ bool Reserve(int64_t size, int64_t limit) {
   int64_t total = gApproximateTotalMemoryUsed.load(std::memory_order_relaxed);
   do {
     if (total > limit - size) return false;
-  } while (!gApproximateTotalMemoryUsed.compare_exchange_weak(total, total + size,
-                                                              std::memory_order_relaxed));
+  } while (!gApproximateTotalMemoryUsed.compare_exchange_weak(total, total + size, std::memory_order_relaxed));
   return true;
 }
 
@@ -52,8 +51,7 @@ void* AllocateCounted(size_t size, bool zeroFill, int64_t limit) {
 }
 
 void UncountAndFree(void* block) {
-  gApproximateTotalMemoryUsed.fetch_sub(static_cast<int64_t>(malloc_usable_size(block)),
-                                        std::memory_order_relaxed);
+  gApproximateTotalMemoryUsed.fetch_sub(static_cast<int64_t>(malloc_usable_size(block)), std::memory_order_relaxed);
   std::free(block);
 }
 
@@ -71,9 +69,7 @@ int64_t PlainMemoryLimit() { return LimitOf(0.75, kPlainMargin); }
 
 int64_t HandleMemoryLimit() { return LimitOf(0.5, kHandleMargin); }
 
-void* OurAllocateMemory(size_t size, bool zeroFill) {
-  return AllocateCounted(size, zeroFill, PlainMemoryLimit());
-}
+void* OurAllocateMemory(size_t size, bool zeroFill) { return AllocateCounted(size, zeroFill, PlainMemoryLimit()); }
 
 void OurDisposeMemory(void* block) {
   if (block) UncountAndFree(block);
@@ -95,9 +91,7 @@ RelocatableBlock* OurAllocateMemoryPurgeable(size_t size) {
   return block;
 }
 
-RelocatableBlock* NewHandleTempOrAppRespectingMargins(size_t size) {
-  return OurAllocateMemoryPurgeable(size);
-}
+RelocatableBlock* NewHandleTempOrAppRespectingMargins(size_t size) { return OurAllocateMemoryPurgeable(size); }
 
 void* OurLockMemoryPurgeable(RelocatableBlock* block) { return block ? block->data : nullptr; }
 

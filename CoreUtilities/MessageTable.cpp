@@ -45,19 +45,29 @@ constexpr const char* kMessageKeys[] = {
     /* 33 */ "infinity",
     /* 34 */ "not a number",
     /* 35 */ "[false, true]",
-    /* 36 */ "There is not enough memory available to draw the requested graph. Quitting other applications may enable the graph to be drawn.",
-    /* 37 */ "The graph cannot be drawn properly because the expression exceeds the limits of IEEE double-precision 64-bit floating point values.\r\rChoose Reset Graph from the Graph menu.",
+    /* 36 */
+    "There is not enough memory available to draw the requested graph. Quitting other applications may enable the "
+    "graph to be drawn.",
+    /* 37 */
+    "The graph cannot be drawn properly because the expression exceeds the limits of IEEE double-precision 64-bit "
+    "floating point values.\r\rChoose Reset Graph from the Graph menu.",
     /* 38 */ nullptr,
     /* 39 */ "Can't create movie file.",
-    /* 40 */ "Sorry, there is not enough memory for rendering with transparency. Try quitting other applications or reducing the resolution of the graph. Then choose \"Use Transparency\" from the Graph Menu.",
+    /* 40 */
+    "Sorry, there is not enough memory for rendering with transparency. Try quitting other applications or reducing "
+    "the resolution of the graph. Then choose \"Use Transparency\" from the Graph Menu.",
     /* 41 */ "Sorry, Zentrolab does not recognize this file. It was either damaged or it is not a Zentrolab file.",
     /* 42 */ "Sorry, Zentrolab was unable to open this file.",
     /* 43 */ "Zentrolab was unable to save this file because the disk is full.",
     /* 44 */ "Zentrolab was unable to save this file because the disk is locked.",
     /* 45 */ "Sorry, Zentrolab was unable to save this file.",
     /* 46 */ nullptr,
-    /* 47 */ "This document cannot be opened because it was created by a newer version of Zentrolab.\r\rPlease visit the Zentrolab web site for information on updating the software.",
-    /* 48 */ "This picture was created by a newer version of Zentrolab.\r\rTo import it you would need to use Zentrolab Version 3 to read it and then save it out again.",
+    /* 47 */
+    "This document cannot be opened because it was created by a newer version of Zentrolab.\r\rPlease visit the "
+    "Zentrolab web site for information on updating the software.",
+    /* 48 */
+    "This picture was created by a newer version of Zentrolab.\r\rTo import it you would need to use Zentrolab Version "
+    "3 to read it and then save it out again.",
     /* 49 */ nullptr,
     /* 50 */ kDemoScript50,
     /* 51 */ kDemoScript51,

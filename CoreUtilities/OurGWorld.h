@@ -8,11 +8,11 @@ struct OurPort;
 
 // Offscreen worlds: 32-bit ports in local memory, never purged.
 OurPort* OurNewGWorld(const MRect& bounds);  // null when empty or refused
-void OurDisposeGWorld(OurPort* world);        // null accepted
-bool OurLockPixels(OurPort* world);           // true when locked
+void OurDisposeGWorld(OurPort* world);       // null accepted
+bool OurLockPixels(OurPort* world);          // true when locked
 void OurUnlockPixels(OurPort* world);
 void OurLockPixelsAndAssert(OurPort* world);
-bool IsOurGWorldPurged(OurPort* world);       // true for null
+bool IsOurGWorldPurged(OurPort* world);  // true for null
 
 // Of the given world, or of the current port when null.
 uint8_t* GetBaseAddress(OurPort* world = nullptr);

@@ -27,8 +27,8 @@ void OurDisposePicture(OurPicture* picture) { delete picture; }
 OurPicture* OurCopyPicture(const OurPicture* picture) {
   if (picture == nullptr) return nullptr;
   const size_t imageBytes = static_cast<size_t>(picture->image.sizeInBytes());
-  const size_t bytes = imageBytes + static_cast<size_t>(picture->recording.size()) +
-                       static_cast<size_t>(picture->documentText.size());
+  const size_t bytes =
+      imageBytes + static_cast<size_t>(picture->recording.size()) + static_cast<size_t>(picture->documentText.size());
   RelocatableBlock* block = NewHandleTempOrAppRespectingMargins(bytes > 0 ? bytes : 1);
   if (block == nullptr) return nullptr;
   std::shared_ptr<void> counted(block, [](void* b) { OurDisposeMemoryPurgeable(static_cast<RelocatableBlock*>(b)); });
@@ -42,9 +42,10 @@ OurPicture* OurCopyPicture(const OurPicture* picture) {
     // that shares them.
     std::memcpy(block->data, picture->image.constBits(), imageBytes);
     auto* keepAlive = new std::shared_ptr<void>(counted);
-    copy->image = QImage(static_cast<uchar*>(block->data), picture->image.width(), picture->image.height(),
-                         picture->image.bytesPerLine(), picture->image.format(),
-                         [](void* info) { delete static_cast<std::shared_ptr<void>*>(info); }, keepAlive);
+    copy->image = QImage(
+        static_cast<uchar*>(block->data), picture->image.width(), picture->image.height(),
+        picture->image.bytesPerLine(), picture->image.format(),
+        [](void* info) { delete static_cast<std::shared_ptr<void>*>(info); }, keepAlive);
   }
   copy->countedStorage = std::move(counted);
   return copy;

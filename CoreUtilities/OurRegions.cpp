@@ -18,6 +18,4 @@ void OurUnionRegion(const QRegion* a, const QRegion* b, QRegion* destination) {
   if (a != nullptr && b != nullptr && destination != nullptr) *destination = a->united(*b);
 }
 
-bool IsOurPointInRegion(MPoint p, const QRegion* region) {
-  return region != nullptr && region->contains(ToQPoint(p));
-}
+bool IsOurPointInRegion(MPoint p, const QRegion* region) { return region != nullptr && region->contains(ToQPoint(p)); }

@@ -12,7 +12,6 @@ void MoveandResizeVerticalScrollbar(QScrollBar* control, int along, int across, 
   if (gPlacer) gPlacer(control, along, across, length, 1, window);
 }
 
-void MoveandResizeHorizontalScrollbar(QScrollBar* control, int along, int across, int length,
-                                      DocumentWindow* window) {
+void MoveandResizeHorizontalScrollbar(QScrollBar* control, int along, int across, int length, DocumentWindow* window) {
   if (gPlacer) gPlacer(control, along, across, length, 0, window);
 }

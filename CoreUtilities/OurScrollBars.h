@@ -13,5 +13,4 @@ using ScrollbarPlacer = void (*)(QScrollBar* control, int along, int across, int
 void SetScrollbarPlacer(ScrollbarPlacer placer);
 
 void MoveandResizeVerticalScrollbar(QScrollBar* control, int along, int across, int length, DocumentWindow* window);
-void MoveandResizeHorizontalScrollbar(QScrollBar* control, int along, int across, int length,
-                                      DocumentWindow* window);
+void MoveandResizeHorizontalScrollbar(QScrollBar* control, int along, int across, int length, DocumentWindow* window);

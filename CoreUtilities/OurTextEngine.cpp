@@ -15,8 +15,9 @@ int gFilterMathPaneText = 1;
 namespace {
 
 int PlatformModifiers(int modifiers) {
-  return ((modifiers & kOurCommandKey) ? kPlatformCommandKey : 0) | ((modifiers & kOurShiftKey) ? kPlatformShiftKey : 0) |
-         ((modifiers & kOurOptionKey) ? kPlatformOptionKey : 0) | ((modifiers & kOurControlKey) ? kPlatformControlKey : 0);
+  return ((modifiers & kOurCommandKey) ? kPlatformCommandKey : 0) |
+         ((modifiers & kOurShiftKey) ? kPlatformShiftKey : 0) | ((modifiers & kOurOptionKey) ? kPlatformOptionKey : 0) |
+         ((modifiers & kOurControlKey) ? kPlatformControlKey : 0);
 }
 
 void Insert(OurText text, const QString& inserted) {
@@ -51,7 +52,9 @@ void Justify(OurText text, Qt::Alignment alignment, bool bold) {
   });
 }
 
-QRect EngineQRect(const MRect& rect) { return QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)); }
+QRect EngineQRect(const MRect& rect) {
+  return QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1));
+}
 
 }  // namespace
 

@@ -7,8 +7,7 @@
 namespace {
 
 int64_t NanosecondsNow() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
       .count();
 }
 
@@ -27,9 +26,7 @@ uint32_t OurDuration(double ticks) {
   return units >= kLargest ? std::numeric_limits<uint32_t>::max() : static_cast<uint32_t>(units);
 }
 
-double OurTimeToSeconds(uint32_t count) {
-  return static_cast<double>(uint64_t{count} << kOurTimeUnitShift) / 1e9;
-}
+double OurTimeToSeconds(uint32_t count) { return static_cast<double>(uint64_t{count} << kOurTimeUnitShift) / 1e9; }
 
 int64_t OurGetMicroseconds() { return NanosecondsNow() / 1000; }
 

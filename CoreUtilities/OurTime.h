@@ -27,9 +27,7 @@ uint32_t OurDuration(double ticks);
 double OurTimeToSeconds(uint32_t count);
 
 // True when now lies after the deadline, across a wrap of the count too.
-constexpr bool OurTimeIsPast(uint32_t now, uint32_t deadline) {
-  return static_cast<int32_t>(now - deadline) > 0;
-}
+constexpr bool OurTimeIsPast(uint32_t now, uint32_t deadline) { return static_cast<int32_t>(now - deadline) > 0; }
 
 int64_t OurGetMicroseconds();
 void OurSleep(int64_t microseconds);

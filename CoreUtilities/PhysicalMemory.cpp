@@ -40,6 +40,5 @@ void InitializePhysicalMemory() {
   const long pageSize = sysconf(_SC_PAGE_SIZE);
   if (pages <= 0 || pageSize <= 0) return;
   const double systemBytes = static_cast<double>(pages) * static_cast<double>(pageSize);
-  gPhysicalMemory = PhysicalMemoryWithinCgroupLimit(
-      systemBytes, ReadSmallFile("/sys/fs/cgroup/memory.max"));
+  gPhysicalMemory = PhysicalMemoryWithinCgroupLimit(systemBytes, ReadSmallFile("/sys/fs/cgroup/memory.max"));
 }

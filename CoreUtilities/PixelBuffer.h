@@ -35,6 +35,5 @@ struct IntRect {
 inline IntRect ToIntRect(const MRect& r) { return {r.top, r.left, r.bottom, r.right}; }
 
 inline IntRect Intersection(const IntRect& a, const IntRect& b) {
-  return {std::max(a.top, b.top), std::max(a.left, b.left), std::min(a.bottom, b.bottom),
-          std::min(a.right, b.right)};
+  return {std::max(a.top, b.top), std::max(a.left, b.left), std::min(a.bottom, b.bottom), std::min(a.right, b.right)};
 }

@@ -31,6 +31,4 @@ int OurNumberOfProcessors() {
   return count;
 }
 
-void DebugSetNumProcessors(int count) {
-  gProcessorCount.store(count > 0 ? count : 0, std::memory_order_release);
-}
+void DebugSetNumProcessors(int count) { gProcessorCount.store(count > 0 ? count : 0, std::memory_order_release); }

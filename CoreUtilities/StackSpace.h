@@ -15,7 +15,8 @@ inline constexpr size_t kStackReserve = 32'768;
 // the caller's own.
 [[gnu::always_inline]] inline size_t StackBytesRemaining() {
   uintptr_t limit = gStackLimit;
-  if (limit == 0) [[unlikely]] limit = LookUpStackLimit();
+  if (limit == 0) [[unlikely]]
+    limit = LookUpStackLimit();
   // The frame address, not a local's: locals may live on a sanitizer's
   // separate stack.
   const auto frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));

@@ -70,6 +70,4 @@ void CheckgVariablesSize(int32_t n) {
 
 int32_t GetMaxVariableCount() { return gMaxVariables.load(std::memory_order_acquire); }
 
-void* GetThreadLocalStackMachineConstructorGlobals(std::size_t size) {
-  return tCompilerScratch.Get(size);
-}
+void* GetThreadLocalStackMachineConstructorGlobals(std::size_t size) { return tCompilerScratch.Get(size); }

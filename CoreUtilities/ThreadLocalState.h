@@ -64,7 +64,8 @@ inline void* ThreadLocalVariablesIfCurrent() {
 // then GetThreadLocalVariables, and on every evaluation's path, so the
 // test of a current array is made here without a call.
 inline void* CurrentThreadLocalVariables() {
-  if (void* slots = ThreadLocalVariablesIfCurrent()) [[likely]] return slots;
+  if (void* slots = ThreadLocalVariablesIfCurrent()) [[likely]]
+    return slots;
   ReallocateThreadLocalVariablesIfNecessary();
   return gThreadVariableArray.slots;
 }

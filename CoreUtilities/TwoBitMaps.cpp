@@ -64,8 +64,7 @@ void OurFast2BitPaintRect(uint8_t* bits, long rowBytes, const MRect& frame, cons
 void OurTwoBitCopyRect(const uint8_t* sourceBits, long sourceRowBytes, const MRect& sourceFrame,
                        const MRect& sourceRect, uint8_t* destinationBits, long destinationRowBytes,
                        const MRect& destinationFrame, const MRect& destinationRect) {
-  if (sourceBits == nullptr || destinationBits == nullptr || sourceRowBytes <= 0 || destinationRowBytes <= 0)
-    return;
+  if (sourceBits == nullptr || destinationBits == nullptr || sourceRowBytes <= 0 || destinationRowBytes <= 0) return;
   const IntRect sourceArea = MapArea(sourceRowBytes, sourceFrame);
   const IntRect destinationArea = MapArea(destinationRowBytes, destinationFrame);
   // Offset from destination coordinates to source coordinates.
@@ -73,8 +72,7 @@ void OurTwoBitCopyRect(const uint8_t* sourceBits, long sourceRowBytes, const MRe
   const int offsetV = sourceRect.top - destinationRect.top;
   const IntRect sourceSeenFromDestination{sourceArea.top - offsetV, sourceArea.left - offsetH,
                                           sourceArea.bottom - offsetV, sourceArea.right - offsetH};
-  const IntRect r =
-      Intersection(Intersection(ToIntRect(destinationRect), destinationArea), sourceSeenFromDestination);
+  const IntRect r = Intersection(Intersection(ToIntRect(destinationRect), destinationArea), sourceSeenFromDestination);
   if (r.IsEmpty()) return;
 
   const int x0 = r.left - destinationArea.left, x1 = r.right - destinationArea.left - 1;
@@ -333,7 +331,8 @@ bool OurCompose2BitRects(const MRect* rects, size_t count, uint32_t color) {
   for (int v = std::max(box.top, port.top); v < std::min(box.bottom, port.bottom); ++v) {
     const auto [first, end] = spans[static_cast<size_t>(v - box.top)];
     const int from = std::max(first, port.left - box.left), to = std::min(end, port.right - box.left);
-    if (from < to) composer.Row(map + static_cast<long>(v - box.top) * rowBytes, from, to, buffer.Pixel(box.left + from, v));
+    if (from < to)
+      composer.Row(map + static_cast<long>(v - box.top) * rowBytes, from, to, buffer.Pixel(box.left + from, v));
   }
   OurDisposeMemory(map);
   return true;

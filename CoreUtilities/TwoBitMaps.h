@@ -11,10 +11,10 @@
 // are clipped to the frame; nothing here writes outside the map.
 
 enum TwoBitCode : uint8_t {
-  kTwoBitEmpty = 0,   // destination left unchanged
-  kTwoBitTint = 1,    // the colour lightened halfway to white
-  kTwoBitGray = 2,    // the destination's brightness as grey
-  kTwoBitFull = 3,    // the colour itself
+  kTwoBitEmpty = 0,  // destination left unchanged
+  kTwoBitTint = 1,   // the colour lightened halfway to white
+  kTwoBitGray = 2,   // the destination's brightness as grey
+  kTwoBitFull = 3,   // the colour itself
 };
 
 void OurFast2BitPaintRect(uint8_t* bits, long rowBytes, const MRect& frame, const MRect& rect, int code);

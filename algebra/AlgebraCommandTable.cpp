@@ -28,8 +28,9 @@ constexpr std::array kCommandLists{
     CommandList{0x2002, {DISTRIBUTE_OverEquality, CMD_ExpandOne, CMD_MultiplyOut}},
     CommandList{0x2007, {CMD_NumberKrunch}},
     CommandList{0x2016, {CMD_SolveFor}},
-    CommandList{0x201B,
-                {DISTRIBUTE_OverEquality, CMD_Substitute, CMD_Evaluate, CMD_MatrixAlgebra, CMD_ExpandOne, CMD_Rectangular}},
+    CommandList{
+        0x201B,
+        {DISTRIBUTE_OverEquality, CMD_Substitute, CMD_Evaluate, CMD_MatrixAlgebra, CMD_ExpandOne, CMD_Rectangular}},
     CommandList{0x2100, {[] { CMD_MoveRight(kMoveOnePlace); }}},
     CommandList{0x2101, {CMD_MoveRightInto}},
     CommandList{0x2102, {CMD_MoveRightAllTheWay}},

@@ -78,14 +78,12 @@ int32_t MATCH_SetBindings(const ExpressionRecord* expression, const ExpressionRe
   if (expression->opcode != pattern->opcode || expression->operandCount != pattern->operandCount) return 0;
   switch (expression->opcode) {
     case kOpNumber:
-    case kOpString:
-      return MATH_Equal(expression, pattern);
+    case kOpString: return MATH_Equal(expression, pattern);
     case kOpAtom:
       if (expression->payload.id != pattern->payload.id) return 0;
       if (IsSubscriptBase(expression) && !IsSubscriptBase(pattern)) return 0;
       break;
-    default:
-      break;
+    default: break;
   }
   if (MATH_MemCheckInRecursion()) return 0;
   for (int32_t i = 0; i < expression->operandCount; ++i)

@@ -20,7 +20,8 @@ bool IsDirectionColumnOf(const ExpressionRecord* m, const char* ids) {
   for (; ids[n]; ++n) {
     if (n >= m->operandCount) return false;
     const ExpressionRecord* e = m->operands[n];
-    if (e->opcode != kOpTimes || e->operandCount != 2 || !IsAtom(e->operands[0], 'd') || !IsAtom(e->operands[1], ids[n]))
+    if (e->opcode != kOpTimes || e->operandCount != 2 || !IsAtom(e->operands[0], 'd') ||
+        !IsAtom(e->operands[1], ids[n]))
       return false;
   }
   return n == m->operandCount && m->payload.shape.rows == n;

@@ -187,12 +187,8 @@ bool ApplyDerivativeRule(const Rule& r, ExpressionRecord** out) {
     case kOpDataCount:  // a row count does not vary
       *out = Number(0);
       return true;
-    case kOpTimes:
-      *out = e->operandCount >= 2 ? DerivativeOfProduct(r) : r.Pair();
-      return true;
-    case kOpOver:
-      *out = Div(Plus(Times(r.U(1), r.D(0)), Neg(Times(r.U(0), r.D(1)))), Square(r.U(1)));
-      return true;
+    case kOpTimes: *out = e->operandCount >= 2 ? DerivativeOfProduct(r) : r.Pair(); return true;
+    case kOpOver: *out = Div(Plus(Times(r.U(1), r.D(0)), Neg(Times(r.U(0), r.D(1)))), Square(r.U(1))); return true;
     case kOpPower: *out = DerivativeOfPower(r); return true;
     case kOpSqrt:
       if (e->operandCount == 2) {
@@ -212,9 +208,7 @@ bool ApplyDerivativeRule(const Rule& r, ExpressionRecord** out) {
       return true;
     case kOpLn: *out = Div(r.D(0), r.U(0)); return true;
     case kOpExp: *out = Times(Unop(kOpExp, r.U(0)), r.D(0)); return true;
-    case kOpAbs:
-      *out = ContainsMatrix(e) ? r.Pair() : Times(Unop(kOpSgn, r.U(0)), r.D(0));
-      return true;
+    case kOpAbs: *out = ContainsMatrix(e) ? r.Pair() : Times(Unop(kOpSgn, r.U(0)), r.D(0)); return true;
     case kOpMatrix:
       if (r.kind == kOpTotalPair && IsAtom(r.var, 't') && IsCoordinatePoint(e)) {
         *out = r.Pair();

@@ -36,12 +36,16 @@ bool Cancel(ExpressionRecord* e, int32_t ia, int32_t ib) {
 
   if (powerA && powerB) {
     if (!SubtractFromExponent(a, b->operands[1])) return false;
-    if (ib == kWhole) dropDenominator();
-    else removeB();
+    if (ib == kWhole)
+      dropDenominator();
+    else
+      removeB();
   } else if (powerA) {
     StepExponent(a, -1.0);
-    if (ib == kWhole) dropDenominator();
-    else removeB();
+    if (ib == kWhole)
+      dropDenominator();
+    else
+      removeB();
   } else if (powerB) {
     StepExponent(b, -1.0);
     if (ia != kWhole) {

@@ -49,8 +49,10 @@ InnerExpansions::Seen InnerExpansions::Meet(const ExpressionRecord* base, int32_
     return met->expansion ? Seen::kKept : Seen::kSecondTime;
   }
   ExpressionRecord* copy = Copy(base);
-  if (MathRewriteMustStop()) DisposExpr(copy);
-  else fMet.push_back({copy, n, CurrentSwitches(), nullptr});
+  if (MathRewriteMustStop())
+    DisposExpr(copy);
+  else
+    fMet.push_back({copy, n, CurrentSwitches(), nullptr});
   return Seen::kFirstTime;
 }
 
@@ -58,6 +60,8 @@ void InnerExpansions::Keep(const ExpressionRecord* base, int32_t n, const Expres
   Expansion* met = Find(base, n);
   if (!met || met->expansion) return;
   ExpressionRecord* copy = Copy(expansion);
-  if (MathRewriteMustStop()) DisposExpr(copy);
-  else met->expansion = copy;
+  if (MathRewriteMustStop())
+    DisposExpr(copy);
+  else
+    met->expansion = copy;
 }

@@ -77,9 +77,8 @@ void Inverse(ExpressionRecord* n, DocumentRecord* doc) {
   ExpressionRecord* m = n->operands[0];
   if (n->operandCount != 2 || !IsMinusOne(n->operands[1]) || !IsSquareMatrix(m) || !AllNumeric(m, doc)) return;
   const bool inverted =
-      DIM_Complex(m, doc)
-          ? InvertInPlace<Complex>(m, doc, ComplexExprEval, [](Complex c) { return ComplexNumber(c); })
-          : InvertInPlace<double>(m, doc, ScalarExprEval, [](double v) { return Number(v); });
+      DIM_Complex(m, doc) ? InvertInPlace<Complex>(m, doc, ComplexExprEval, [](Complex c) { return ComplexNumber(c); })
+                          : InvertInPlace<double>(m, doc, ScalarExprEval, [](double v) { return Number(v); });
   if (!inverted) return;
   SIMP_NegNumbersRecurse(m);
   ReplaceWithFirstOperand(n);
@@ -95,21 +94,19 @@ ExpressionRecord* SymbolicDeterminant(const ExpressionRecord* m, DocumentRecord*
   const ExpressionRecord* const* e = m->operands;
   auto p3 = [e](int a, int b, int c) { return Times3(Copy(e[a]), Copy(e[b]), Copy(e[c])); };
   switch (m->payload.shape.rows) {
-    case 2:
-      return Minus(ProductOfCopies(e[0], e[3]), ProductOfCopies(e[1], e[2]));
+    case 2: return Minus(ProductOfCopies(e[0], e[3]), ProductOfCopies(e[1], e[2]));
     case 3:
       return Minus(NodeOf(kOpPlus, {p3(0, 4, 8), p3(1, 5, 6), p3(2, 3, 7)}),
                    NodeOf(kOpPlus, {p3(0, 5, 7), p3(1, 3, 8), p3(2, 4, 6)}));
     case 4: {
       ExpressionRecord* d = Minus(NodeOf(kOpPlus, {Times(Copy(e[0]), Cofactor(m, {5, 6, 7, 9, 10, 11, 13, 14, 15})),
-                                                  Times(Copy(e[2]), Cofactor(m, {4, 5, 7, 8, 9, 11, 12, 13, 15}))}),
+                                                   Times(Copy(e[2]), Cofactor(m, {4, 5, 7, 8, 9, 11, 12, 13, 15}))}),
                                   NodeOf(kOpPlus, {Times(Copy(e[1]), Cofactor(m, {4, 6, 7, 8, 10, 11, 12, 14, 15})),
-                                                  Times(Copy(e[3]), Cofactor(m, {4, 5, 6, 8, 9, 10, 12, 13, 14}))}));
+                                                   Times(Copy(e[3]), Cofactor(m, {4, 5, 6, 8, 9, 10, 12, 13, 14}))}));
       if (d) MENU_MatrixAlgebraRecurse(d, doc);
       return d;
     }
-    default:
-      return nullptr;
+    default: return nullptr;
   }
 }
 
@@ -208,7 +205,8 @@ void MatrixRule(ExpressionRecord* n, DocumentRecord* doc) {
     case kOpOver:
       if (n->operandCount == 2 && firstIsMatrix) {
         const ExpressionRecord* denominator = n->operands[1];
-        EachElement(n->operands[0], [denominator](const ExpressionRecord* e) { return Div(Copy(e), Copy(denominator)); });
+        EachElement(n->operands[0],
+                    [denominator](const ExpressionRecord* e) { return Div(Copy(e), Copy(denominator)); });
         ReplaceWithFirstOperand(n);
       }
       return;

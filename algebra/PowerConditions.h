@@ -40,7 +40,7 @@ bool LogSpreadsOverFactors(const ExpressionRecord* product);
 // How log(a^b) may become b log a.
 enum class LogOfPower {
   kLeave,
-  kBring,            // b log a
-  kBringAbsolute,    // b log |a|
+  kBring,          // b log a
+  kBringAbsolute,  // b log |a|
 };
 LogOfPower BringingDownExponent(const ExpressionRecord* power);

@@ -138,8 +138,8 @@ bool BINOMIAL_EXPANSION(ExpressionRecord* node) {
   for (int32_t k = 1; !failed && k < n; ++k) {
     failed = MathRewriteMustStop();
     if (failed) break;
-    ExpressionRecord* term = Times3(Number(BinomialCoefficient(n, k)), Tothe(Copy(first), Number(n - k)),
-                                    Tothe(Copy(rest), Number(k)));
+    ExpressionRecord* term =
+        Times3(Number(BinomialCoefficient(n, k)), Tothe(Copy(first), Number(n - k)), Tothe(Copy(rest), Number(k)));
     failed = term == nullptr;
     if (failed) break;
     SimplifyOperands(term);

@@ -96,8 +96,7 @@ RuleEnd SquareRootRule(ExpressionRecord* node) {
   if (node->operandCount != 2) return RuleEnd::kDone;
   ExpressionRecord* radicand = node->operands[0];
   ExpressionRecord* index = node->operands[1];
-  if (IsNumberNode(radicand) && IsNumberNode(index) &&
-      WholeRootOf(NumberValue(radicand), NumberValue(index), &root)) {
+  if (IsNumberNode(radicand) && IsNumberNode(index) && WholeRootOf(NumberValue(radicand), NumberValue(index), &root)) {
     ReplaceByNumber(node, root);
     return RuleEnd::kDone;
   }
@@ -124,8 +123,10 @@ RuleEnd SpecialValueRule(ExpressionRecord* node) {
   switch (node->opcode) {
     case kOpLn:
       if (node->operandCount != 1) break;
-      if (IsAtomWithId(x, kIdE)) ReplaceByNumber(node, 1.0);
-      else if (IsNumberEqualTo(x, 1.0)) ReplaceByNumber(node, 0.0);
+      if (IsAtomWithId(x, kIdE))
+        ReplaceByNumber(node, 1.0);
+      else if (IsNumberEqualTo(x, 1.0))
+        ReplaceByNumber(node, 0.0);
       break;
     case kOpExp:
       if (node->operandCount == 1 && IsNumberEqualTo(x, 0.0)) ReplaceByNumber(node, 1.0);
@@ -162,8 +163,8 @@ RuleEnd SpecialValueRule(ExpressionRecord* node) {
 
 // k in k*pi, a product of exactly a whole number and pi.
 bool IsWholeMultipleOfPi(const ExpressionRecord* node, int32_t* k) {
-  if (!IsKindWith(node, kOpTimes, 2) || !IsNumberNode(node->operands[0]) ||
-      !IsAtomWithId(node->operands[1], kIdPi) || !IsWholeNumber(NumberValue(node->operands[0])))
+  if (!IsKindWith(node, kOpTimes, 2) || !IsNumberNode(node->operands[0]) || !IsAtomWithId(node->operands[1], kIdPi) ||
+      !IsWholeNumber(NumberValue(node->operands[0])))
     return false;
   *k = static_cast<int32_t>(NumberValue(node->operands[0]));
   return true;

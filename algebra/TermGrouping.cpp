@@ -24,9 +24,7 @@ const ExpressionRecord* BaseOf(const ExpressionRecord* factor) {
 }
 
 // Structurally equal, and no matrix: matrix terms never combine.
-bool SameTerm(const ExpressionRecord* a, const ExpressionRecord* b) {
-  return MATH_Equal(a, b) && !MayHoldMatrix(a);
-}
+bool SameTerm(const ExpressionRecord* a, const ExpressionRecord* b) { return MATH_Equal(a, b) && !MayHoldMatrix(a); }
 
 // Factors from..count-1 of a and from b..count-1 of b pair up equal.
 bool SameFactorsFrom(const ExpressionRecord* a, int32_t fromA, const ExpressionRecord* b, int32_t fromB) {
@@ -45,8 +43,7 @@ bool LikeTerms(const ExpressionRecord* a, const ExpressionRecord* b) {
   if (productA != productB) {
     const ExpressionRecord* product = productA ? a : b;
     const ExpressionRecord* other = productA ? b : a;
-    return product->operandCount == 2 && IsNumberNode(product->operands[0]) &&
-           SameTerm(product->operands[1], other);
+    return product->operandCount == 2 && IsNumberNode(product->operands[0]) && SameTerm(product->operands[1], other);
   }
   return SameFactorsFrom(a, HasLeadingNumber(a) ? 1 : 0, b, HasLeadingNumber(b) ? 1 : 0);
 }
@@ -206,8 +203,10 @@ class SignatureChains {
     int32_t before = -1, after = -1;
     for (int32_t m = from + 1; m < int32_t(fSignatures.size()); ++m) {
       if (m == k || fSignatures[m] != signature) continue;
-      if (m < k) before = m;
-      else if (after < 0) after = m;
+      if (m < k)
+        before = m;
+      else if (after < 0)
+        after = m;
     }
     if (before >= 0) Join(before, k);
     if (after >= 0) Join(k, after);

@@ -134,13 +134,19 @@ void TermAcrossEquation(ExpressionRecord* s, ExpressionRecord* p, ExpressionReco
   const bool right = Right();
   auto addNegated = [right, s](ExpressionRecord* side) {
     ExpressionRecord* term = Neg(Copy(s));
-    if (right) DO_PlusOnLeft(side, term); else DO_PlusOn(side, term);
+    if (right)
+      DO_PlusOnLeft(side, term);
+    else
+      DO_PlusOn(side, term);
     SIMP_Recurse(side);
   };
   ExpressionRecord* target = AcrossEquation(q, from, right, addNegated);
   ExpressionRecord* negated = Neg(s);
   if (!negated) return;
-  if (right) DO_PlusOnLeft(target, negated); else DO_PlusOn(target, negated);
+  if (right)
+    DO_PlusOnLeft(target, negated);
+  else
+    DO_PlusOn(target, negated);
   if (negated->operands[0]->opcode == kOpMinus && negated->operands[0]->operandCount == 1) {
     ReplaceWithFirstOperand(negated);
     ReplaceWithFirstOperand(negated);
@@ -210,8 +216,7 @@ int32_t DIST_CanDistribute(int32_t op) {
 void MOVE_StickTermInMult(ExpressionRecord* p, int32_t k, ExpressionRecord* t) {
   ExpressionRecord* grown = NewExpression(kOpTimes, p->operandCount + 1);
   if (!grown) return DisposExpr(t);
-  for (int32_t j = 0, from = 0; j < grown->operandCount; ++j)
-    SetOperand(grown, j, j == k ? t : p->operands[from++]);
+  for (int32_t j = 0, from = 0; j < grown->operandCount; ++j) SetOperand(grown, j, j == k ? t : p->operands[from++]);
   MATH_TransferAndDispose(grown, p);
 }
 
@@ -224,7 +229,10 @@ void MOVE_MultOn(ExpressionRecord* node, ExpressionRecord* t) {
     parent = node->parent;
   }
   if (parent && parent->opcode == kOpTimes) return MOVE_StickTermInMult(parent, OP_NUM(node) + (Right() ? 1 : 0), t);
-  if (Right()) DO_MultOn(node, t); else DO_MultOnLeft(node, t);
+  if (Right())
+    DO_MultOn(node, t);
+  else
+    DO_MultOnLeft(node, t);
 }
 
 void INTO_MultOn(ExpressionRecord* target, ExpressionRecord* t) {
@@ -240,7 +248,10 @@ void INTO_MultOn(ExpressionRecord* target, ExpressionRecord* t) {
     if (selected) Select(target);
     return;
   }
-  if (Right()) DO_MultOnLeft(target, t); else DO_MultOn(target, t);
+  if (Right())
+    DO_MultOnLeft(target, t);
+  else
+    DO_MultOn(target, t);
 }
 
 void LR_OutOfPlus(ExpressionRecord* s, ExpressionRecord* sum) {
@@ -263,9 +274,7 @@ void MOVE_Distribute(ExpressionRecord* p, int32_t i) {
   };
   switch (n->opcode) {
     case kOpPlus:
-    case kOpEquals:
-      takeOut();
-      return IntoEachOperand(n, s);
+    case kOpEquals: takeOut(); return IntoEachOperand(n, s);
     case kOpSqrt: {
       if (n->operandCount != 1) return;  // a root with an index: refused
       takeOut();
@@ -284,8 +293,10 @@ void MOVE_Distribute(ExpressionRecord* p, int32_t i) {
     case kOpId: {
       if (ExpressionRecord* collapsed = TakeOutKeepingBrackets(s)) n = collapsed;
       ExpressionRecord* inner = n->operands[0];
-      if (inner->opcode == kOpPlus || inner->opcode == kOpEquals) IntoEachOperand(inner, s);
-      else INTO_MultOn(inner, s);
+      if (inner->opcode == kOpPlus || inner->opcode == kOpEquals)
+        IntoEachOperand(inner, s);
+      else
+        INTO_MultOn(inner, s);
       if (n == p) DissolveId(p);
       return;
     }
@@ -336,13 +347,12 @@ void FACTOR_Move(DragFlagsT flag) {
     case kOpId: return Select(p);
     case kOpIntegral:
     case kOpSum:
-    case kOpProduct:
-      {
-        if (i != 0 || !CanCross(s, p)) return;
-        Tree factor(Copy(s));
-        if (!factor || !Become(s, Number(1))) return;
-        return MultOnAndSelect(p, factor.release());
-      }
+    case kOpProduct: {
+      if (i != 0 || !CanCross(s, p)) return;
+      Tree factor(Copy(s));
+      if (!factor || !Become(s, Number(1))) return;
+      return MultOnAndSelect(p, factor.release());
+    }
     case kOpOver:
       if (i == 1) {
         Tree denominator(Copy(s));

@@ -43,10 +43,8 @@ bool MultLessThan(const ExpressionRecord* a, const ExpressionRecord* b, bool che
     if (checkMatrices && (ContainsMatrix(a) || ContainsMatrix(b))) return false;
     if (a->opcode != b->opcode) return a->opcode < b->opcode;
     if (a->opcode == kOpAtom) return AtomLessThan(a->payload.id, b->payload.id);
-    if (a->operandCount == 0 || b->operandCount == 0 || !HasFilledOperands(a) || !HasFilledOperands(b))
-      return false;
-    const bool secondDecides =
-        a->operandCount > 1 && b->operandCount > 1 && MATH_Equal(a->operands[0], b->operands[0]);
+    if (a->operandCount == 0 || b->operandCount == 0 || !HasFilledOperands(a) || !HasFilledOperands(b)) return false;
+    const bool secondDecides = a->operandCount > 1 && b->operandCount > 1 && MATH_Equal(a->operands[0], b->operands[0]);
     a = a->operands[secondDecides ? 1 : 0];
     b = b->operands[secondDecides ? 1 : 0];
   }

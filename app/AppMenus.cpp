@@ -39,18 +39,30 @@ constexpr CodeItem kMoveItems[] = {
 
 // The templates no key reaches.
 constexpr CodeItem kInsertItems[] = {
-    {"Derivative d/d", 0x1809},   {"Partial Derivative \u2202/\u2202", 0x180A},
-    {"Derivative d/dx", 0x18BA},  {"Partial Derivative \u2202/\u2202x", 0x18B2},
-    {"Subscript", 0x18A6},        {"Subscript 0", 0x18B5},
-    {"Subscript 1", 0x18B6},      {"Subscript 2", 0x18B7},
-    {"Subscript 3", 0x18B8},      {"Subscript 4", 0x18B9},
-    {"Reciprocal", 0x18A9},       {"e to the Power", 0x18AC},
-    {"2 to the Power", 0x18AD},   {"10 to the Power", 0x18AE},
-    {"Root with Index", 0x18B0},  {"Logarithm with Base", 0x18B1},
-    {"Vector (x, y)", 0x18B3},    {"Vector (x, y, z)", 0x18B4},
-    {"Parentheses", 0x18BC},      {"Substitution x = 0", 0x18BD},
-    {"2 \u00d7 2 Identity Matrix", 0x18C1}, {"3 \u00d7 3 Identity Matrix", 0x18C2},
-    {"Concatenate Names", 0x18C4}, {"New Operand", 0x1902},
+    {"Derivative d/d", 0x1809},
+    {"Partial Derivative \u2202/\u2202", 0x180A},
+    {"Derivative d/dx", 0x18BA},
+    {"Partial Derivative \u2202/\u2202x", 0x18B2},
+    {"Subscript", 0x18A6},
+    {"Subscript 0", 0x18B5},
+    {"Subscript 1", 0x18B6},
+    {"Subscript 2", 0x18B7},
+    {"Subscript 3", 0x18B8},
+    {"Subscript 4", 0x18B9},
+    {"Reciprocal", 0x18A9},
+    {"e to the Power", 0x18AC},
+    {"2 to the Power", 0x18AD},
+    {"10 to the Power", 0x18AE},
+    {"Root with Index", 0x18B0},
+    {"Logarithm with Base", 0x18B1},
+    {"Vector (x, y)", 0x18B3},
+    {"Vector (x, y, z)", 0x18B4},
+    {"Parentheses", 0x18BC},
+    {"Substitution x = 0", 0x18BD},
+    {"2 \u00d7 2 Identity Matrix", 0x18C1},
+    {"3 \u00d7 3 Identity Matrix", 0x18C2},
+    {"Concatenate Names", 0x18C4},
+    {"New Operand", 0x1902},
 };
 
 constexpr int32_t kAxesAttribute = kAttributeShowAxes;
@@ -108,8 +120,7 @@ void BuildGraphMenu(DocumentMainWindow* w, QMenu* graph) {
   Add(graph, QObject::tr("Default View"), QKeySequence(), [w] { Zoom(w, kZoomDefaultView); });
   graph->addSeparator();
   QAction* axes = Add(graph, QObject::tr("Show Axes"), QKeySequence(), [w] { ToggleView(w, kAxesAttribute); });
-  QAction* paper =
-      Add(graph, QObject::tr("Show Graph Paper"), QKeySequence(), [w] { ToggleView(w, kPaperAttribute); });
+  QAction* paper = Add(graph, QObject::tr("Show Graph Paper"), QKeySequence(), [w] { ToggleView(w, kPaperAttribute); });
   axes->setCheckable(true);
   paper->setCheckable(true);
   AddView4DItems(w, graph);
@@ -125,8 +136,9 @@ void BuildGraphMenu(DocumentMainWindow* w, QMenu* graph) {
 void AddCodeItems(DocumentMainWindow* w, QMenu* menu, const CodeItem* items, size_t count) {
   for (size_t i = 0; i < count; ++i) {
     const int32_t code = items[i].code;
-    Add(menu, QObject::tr(items[i].title), QKeySequence(), [w, code] { RunFormulaCode(w, code); })
-        ->setProperty("formulaCommand", true);
+    Add(menu, QObject::tr(items[i].title), QKeySequence(), [w, code] {
+      RunFormulaCode(w, code);
+    })->setProperty("formulaCommand", true);
   }
 }
 

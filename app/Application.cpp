@@ -51,7 +51,8 @@ void StartLayers() {
   InitializeZLThreads();
   // While the interface waits for events, the cooperative threads run.
   if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
-    sBatonConnections[0] = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, OurEventLoopAboutToBlock);
+    sBatonConnections[0] =
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, OurEventLoopAboutToBlock);
     sBatonConnections[1] = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, OurEventLoopAwake);
   }
 }

@@ -21,9 +21,9 @@ struct DemoCommandCharacter {
 };
 
 inline constexpr DemoCommandCharacter kDemoCommands[] = {
-    {'$', DemoCommand::kNewDocument, false},  {'e', DemoCommand::kNewEquation, false},
+    {'$', DemoCommand::kNewDocument, false},      {'e', DemoCommand::kNewEquation, false},
     {'\x18', DemoCommand::kClearEquation, false}, {'H', DemoCommand::kHoldView, false},
-    {'V', DemoCommand::kTurnView, true},      {'T', DemoCommand::kPause, true},
+    {'V', DemoCommand::kTurnView, true},          {'T', DemoCommand::kPause, true},
 };
 
 // Typed as the right arrow: it leaves the template the caret is in.

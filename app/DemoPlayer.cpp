@@ -94,8 +94,7 @@ void TypeKey(DocumentMainWindow* window, char32_t c) {
   }
   const bool capital = c >= U'A' && c <= U'Z';
   const int key = c >= U'a' && c <= U'z' ? static_cast<int>(c - U'a' + U'A') : static_cast<int>(c);
-  QKeyEvent press(QEvent::KeyPress, key, capital ? Qt::ShiftModifier : Qt::NoModifier,
-                  QString::fromUcs4(&c, 1));
+  QKeyEvent press(QEvent::KeyPress, key, capital ? Qt::ShiftModifier : Qt::NoModifier, QString::fromUcs4(&c, 1));
   QCoreApplication::sendEvent(pane, &press);
 }
 
@@ -152,8 +151,8 @@ void TurnView(double units) {
   const MPoint centre{static_cast<int16_t>((r.top + r.bottom) / 2), static_cast<int16_t>((r.left + r.right) / 2)};
   DemoMouse mouse;
   for (int i = 0; i < drags && gPlayer.window; ++i) {
-    gPlayer.drag = {.from = {centre.v, SaturateToInt16(centre.h - offset)}, .offset = 2 * offset, .step = 0,
-                    .active = true};
+    gPlayer.drag = {
+        .from = {centre.v, SaturateToInt16(centre.h - offset)}, .offset = 2 * offset, .step = 0, .active = true};
     const MPoint start = GetDemoMouseLocation(0);
     gPlayer.window->GraphPane()->PressWith(&mouse, QPoint(start.h, start.v));
     gPlayer.drag.active = false;
@@ -173,7 +172,8 @@ void RunCommands() {
       case DemoCommand::kNewEquation: PressKey(window, Qt::Key_Return, QStringLiteral("\r")); break;
       case DemoCommand::kClearEquation: EmptyFocusedFormula(window); break;
       case DemoCommand::kHoldView:
-        if (AGraphPane* pane = gPlayer.document->fGraphPane.get()) pane->View3D(0)->SetViewParameter(kAttributeStopSpin);
+        if (AGraphPane* pane = gPlayer.document->fGraphPane.get())
+          pane->View3D(0)->SetViewParameter(kAttributeStopSpin);
         break;
       case DemoCommand::kTurnView: TurnView(c.number); break;
       case DemoCommand::kPause:
@@ -261,9 +261,7 @@ bool Settled() {
   return Clock::now() >= gPlayer.due;
 }
 
-bool WindowIsOpen() {
-  return gPlayer.window && WindowOfDocument(gPlayer.document) == gPlayer.window.data();
-}
+bool WindowIsOpen() { return gPlayer.window && WindowOfDocument(gPlayer.document) == gPlayer.window.data(); }
 
 void Advance() {
   for (;;) {

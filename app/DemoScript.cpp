@@ -44,7 +44,7 @@ bool ReadNumber(std::u32string_view text, size_t& pos, double& value) {
 bool ReadAction(std::u32string_view field, DemoStep& step) {
   std::vector<DemoStep::Command> commands;
   size_t pos = 0;
-  for (; pos < field.size(); ) {
+  for (; pos < field.size();) {
     const DemoCommandCharacter* entry = CommandOf(field[pos]);
     if (entry == nullptr) break;
     ++pos;
@@ -69,8 +69,8 @@ bool ReadCaption(std::u32string_view field, DemoStep& step) {
 
 // letter=minimum,maximum,steps
 bool ReadRange(std::u32string_view field, DemoStep& step) {
-  if (field.size() < 2 || field[1] != U'=' || !((field[0] >= U'a' && field[0] <= U'z') ||
-                                                  (field[0] >= U'A' && field[0] <= U'Z')))
+  if (field.size() < 2 || field[1] != U'=' ||
+      !((field[0] >= U'a' && field[0] <= U'z') || (field[0] >= U'A' && field[0] <= U'Z')))
     return false;
   size_t pos = 2;
   double low, high, steps;

@@ -63,7 +63,8 @@ int32_t SaveDocumentFile(DocumentRecord& document, const std::string& path) {
 
 std::string WithDocumentExtension(const std::string& path) {
   constexpr std::string_view kExtension = ".zlf";
-  if (path.size() >= kExtension.size() && path.compare(path.size() - kExtension.size(), kExtension.size(), kExtension) == 0)
+  if (path.size() >= kExtension.size() &&
+      path.compare(path.size() - kExtension.size(), kExtension.size(), kExtension) == 0)
     return path;
   return path + std::string(kExtension);
 }

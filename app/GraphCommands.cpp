@@ -129,7 +129,7 @@ void ZoomToRanges(DocumentMainWindow* window) {
   if (z.x[0] != z.x[1] && z.y[0] != z.y[1]) pane->Zoom(z.x[0], z.x[1], z.y[0], z.y[1], 0);
   // The graphs sample these; equal ends are no range.
   bool rangesChanged = false;
-  const auto take = [&](int32_t p, const double (&range)[2]) {
+  const auto take = [&](int32_t p, const double(&range)[2]) {
     if (range[0] == range[1] || (range[0] == record.ranges[p][0] && range[1] == record.ranges[p][1])) return;
     record.ranges[p][0] = range[0], record.ranges[p][1] = range[1];
     rangesChanged = true;

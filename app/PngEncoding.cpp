@@ -36,8 +36,8 @@ bool WriteRows(png_structp png, const QImage& image, std::vector<uint8_t>& row,
 
 // libpng reports failures by longjmp: the objects with destructors are made
 // by the caller.
-bool EncodeWithBuffer(const QImage& image, std::vector<uint8_t>& row, std::vector<uint8_t>& out,
-                      const PngStamp* stamp, std::chrono::steady_clock::time_point giveUpAt) {
+bool EncodeWithBuffer(const QImage& image, std::vector<uint8_t>& row, std::vector<uint8_t>& out, const PngStamp* stamp,
+                      std::chrono::steady_clock::time_point giveUpAt) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);

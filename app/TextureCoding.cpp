@@ -30,7 +30,6 @@ void ReadFromMemory(png_structp png, png_bytep target, png_size_t length) {
   source->position += length;
 }
 
-
 constexpr png_uint_32 kMostTextureSide = 16384;
 
 std::atomic<int32_t> gUnreadablePictures{0};
@@ -58,8 +57,7 @@ bool DecodePng(PngReadSource& source, png_uint_32& width, png_uint_32& height, s
   png_read_info(png, info);
   width = png_get_image_width(png, info);
   height = png_get_image_height(png, info);
-  if (width == 0 || height == 0 || width > kMostTextureSide || height > kMostTextureSide)
-    png_error(png, "size");
+  if (width == 0 || height == 0 || width > kMostTextureSide || height > kMostTextureSide) png_error(png, "size");
   png_set_expand(png);
   png_set_strip_16(png);
   png_set_gray_to_rgb(png);

@@ -53,8 +53,8 @@ void AddView4DItems(DocumentMainWindow* w, QMenu* graph) {
   QMenu* menu = graph->addMenu(QObject::tr("4-D View"));
   menu->setObjectName(kMenuName);
   auto* drag = new QActionGroup(menu);
-  for (const auto& [title, action] : {std::pair{"Drag Turns x, y, z", kRotate4DXYZ},
-                                      std::pair{"Drag Turns y, z, w", kRotate4DYZW}}) {
+  for (const auto& [title, action] :
+       {std::pair{"Drag Turns x, y, z", kRotate4DXYZ}, std::pair{"Drag Turns y, z, w", kRotate4DYZW}}) {
     QAction* item = AddItem(w, menu, QObject::tr(title), kAttribute4DMouseAction, action);
     item->setCheckable(true);
     drag->addAction(item);

@@ -36,7 +36,8 @@ double SetWindowExportTimeout(double seconds) { return std::exchange(gExportTime
 
 void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format) {
   const QString extension = format == ExportFormat::kPng ? ".png" : ".pdf";
-  const QString base = window->FilePath().isEmpty() ? window->DocumentName() : QFileInfo(window->FilePath()).completeBaseName();
+  const QString base =
+      window->FilePath().isEmpty() ? window->DocumentName() : QFileInfo(window->FilePath()).completeBaseName();
   QString path = AskFileName(window, true, base + extension);
   if (path.isEmpty()) return;
   if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;

@@ -126,10 +126,16 @@ Sampled Sample(const Formula& f, const A2DTransform& t, int k, int workers) {
           if (!f.equation) continue;
           if (line[i] == 0) s.map[p] = 3;
           if (i + 1 < kWidth * k && change(line[i], line[i + 1])) {
-            if ((i + 1) % k == 0) s.border[p] |= 1; else s.map[p] = 3;
+            if ((i + 1) % k == 0)
+              s.border[p] |= 1;
+            else
+              s.map[p] = 3;
           }
           if ((!last || v + 1 < kHeight) && change(line[i], next[i])) {
-            if (last) s.border[p] |= 2; else s.map[p] = 3;
+            if (last)
+              s.border[p] |= 2;
+            else
+              s.map[p] = 3;
           }
         }
         std::swap(line, next);
@@ -254,8 +260,10 @@ void BM_DrawFinishedMap(benchmark::State& state) {
     const auto handStart = Clock::now();
     for (int64_t i = 0; i < draws; ++i) {
       for (size_t p = 0; p < map.size(); ++p) {
-        if (map[p] == 3) screen[p] = 0x3060C0;
-        else if (map[p] == 1) screen[p] = 0x97AFDF;
+        if (map[p] == 3)
+          screen[p] = 0x3060C0;
+        else if (map[p] == 1)
+          screen[p] = 0x97AFDF;
       }
       benchmark::DoNotOptimize(screen.data());
       benchmark::ClobberMemory();
@@ -269,7 +277,14 @@ void BM_DrawFinishedMap(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Condition)->DenseRange(0, 8)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WorkerScaling)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorkerScaling)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Arg(8)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawFinishedMap)->Unit(benchmark::kMillisecond);
 
 }  // namespace

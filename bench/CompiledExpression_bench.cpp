@@ -202,8 +202,9 @@ void CheckAgreement(const PointCase& c, AnExpression& e, benchmark::State& state
   const double ours = e.Evaluate(x, y), hand = c.hand(x, y), library = parser.Eval();
   const double tolerance = 1e-9 * std::max(1.0, std::abs(hand));
   if (!(std::abs(ours - hand) <= tolerance && std::abs(library - hand) <= tolerance)) {
-    state.SkipWithError(("values disagree: " + std::to_string(ours) + " " + std::to_string(hand) + " " +
-                         std::to_string(library)).c_str());
+    state.SkipWithError(
+        ("values disagree: " + std::to_string(ours) + " " + std::to_string(hand) + " " + std::to_string(library))
+            .c_str());
   }
   // Our algorithm by hand gives our value to the bit, at every point timed.
   if (c.sameAlgorithm == nullptr) return;
@@ -246,7 +247,8 @@ const std::vector<Box>& Boxes() {
     const int n = 128;
     const double step = 8.0 / n;
     for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j) result.push_back({-4 + i * step, -4 + (i + 1) * step, -4 + j * step, -4 + (j + 1) * step});
+      for (int j = 0; j < n; ++j)
+        result.push_back({-4 + i * step, -4 + (i + 1) * step, -4 + j * step, -4 + (j + 1) * step});
     }
     return result;
   }();
@@ -260,9 +262,11 @@ struct BoxCase {
 };
 
 const BoxCase kBoxCases[] = {
-    {"disk", "x ^ 2 + y ^ 2 - 4", [](const Interval& x, const Interval& y) { return Sqr(x) + Sqr(y) - Interval{4, 4}; }},
-    {"waves", "sin(x) * cos(y)",
-     [](const Interval& x, const Interval& y) { return sincos(x, 1) * sincos(y, 0); }},
+    {"disk", "x ^ 2 + y ^ 2 - 4",
+     [](const Interval& x, const Interval& y) {
+       return Sqr(x) + Sqr(y) - Interval{4, 4};
+     }},
+    {"waves", "sin(x) * cos(y)", [](const Interval& x, const Interval& y) { return sincos(x, 1) * sincos(y, 0); }},
     {"bump", "exp(-x ^ 2) / (1 + x ^ 2) + ln(1 + y ^ 2)",
      [](const Interval& x, const Interval& y) {
        const Interval one{1, 1};
@@ -312,7 +316,10 @@ class GridCrew {
  public:
   using Rows = std::function<void(int t, int threads, double* values)>;
   GridCrew(Rows rows, int threads)
-      : fRows(std::move(rows)), fThreads(threads), fStart(threads + 1), fDone(threads + 1),
+      : fRows(std::move(rows)),
+        fThreads(threads),
+        fStart(threads + 1),
+        fDone(threads + 1),
         fValues(size_t(kGridX) * kGridY) {
     for (int t = 0; t < threads; ++t) fWorkers.emplace_back([this, t] { Work(t); });
   }

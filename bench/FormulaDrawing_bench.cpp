@@ -41,7 +41,8 @@ std::vector<Placed> LeafTexts(ExpressionRecord* root) {
     if (n->opcode == kOpNumber) text = QString::fromUtf16(n->payload.number->text);
     if (n->opcode == kOpString) text = QString::fromUtf16(n->text);
     if (n->opcode == kOpAtom)
-      text = n->payload.id < 256 ? QString(QChar(n->payload.id)) : QString::fromUtf16(GetVariableStringFromID(n->payload.id));
+      text = n->payload.id < 256 ? QString(QChar(n->payload.id))
+                                 : QString::fromUtf16(GetVariableStringFromID(n->payload.id));
     const float size = gMathScriptSize[std::min<int>(e.sizeLevel, 5)];
     if (!text.isEmpty()) texts.push_back({text, QPointF(e.left + 4, e.bottom - e.descent + 4), size});
   }
@@ -97,12 +98,20 @@ int64_t NodeCount(ExpressionRecord* root) {
 
 // Formulas of the gallery at mixed sizes, every fifth one broken into lines.
 constexpr const char* kGalleryFormulas[] = {
-    "a*b + 2*3 + x_1 + \"text\" = pi", "integral(f, x, 0, 1)", "matrix(2,2, 1, 2, 3, 4)",
-    "(a+b)*c + (a + 1/(1 + 1/(1 + 1/x)))*y", "choice(n, k) + choice(n + 1, matrix(3,1, a, b, c))",
-    "branch(x, -x) + branch(a, b, c, d, e)", "sqrt(x) + sqrt(x, 3) + sqrt(1/(1 + x))",
-    "x^2 + sin(x)^2 + x_1^2 + e^(a/b)", "1.5e300 + 6.02e23", "(a+b)/(c+d) + 1/(1 + 1/x)",
-    "log(x) + log(x, 2) + function(g, a/b) + function(optotal(x), y)", "besselj(x, 2) + grad(f, x) + lap(u)",
-    "-x + plusorminus(x) + n! + prime(f) + superscriptT(A)", "set(x) + floor(a/b) + ceil(x) + abs(a/b)",
+    "a*b + 2*3 + x_1 + \"text\" = pi",
+    "integral(f, x, 0, 1)",
+    "matrix(2,2, 1, 2, 3, 4)",
+    "(a+b)*c + (a + 1/(1 + 1/(1 + 1/x)))*y",
+    "choice(n, k) + choice(n + 1, matrix(3,1, a, b, c))",
+    "branch(x, -x) + branch(a, b, c, d, e)",
+    "sqrt(x) + sqrt(x, 3) + sqrt(1/(1 + x))",
+    "x^2 + sin(x)^2 + x_1^2 + e^(a/b)",
+    "1.5e300 + 6.02e23",
+    "(a+b)/(c+d) + 1/(1 + 1/x)",
+    "log(x) + log(x, 2) + function(g, a/b) + function(optotal(x), y)",
+    "besselj(x, 2) + grad(f, x) + lap(u)",
+    "-x + plusorminus(x) + n! + prime(f) + superscriptT(A)",
+    "set(x) + floor(a/b) + ceil(x) + abs(a/b)",
     "overline(z) + substitution(f, 0, 1) + oppartial(y) + interval(0, a/b) + hat(x)"};
 
 struct Document {

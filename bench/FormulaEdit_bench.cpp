@@ -41,8 +41,8 @@ void BM_EditAtTheEndOfASum(benchmark::State& state) {
   for (auto _ : state) {
     MOVE_SetIP(record->root->operands[terms - 1], kIPAfterNode);
     if (record->root->operandCount != terms) break;
-    MATH_FunctionCode(kOpPlus);        // a prompt term at the end
-    MATH_FunctionCode(kCodePaste);     // the clipboard fills it
+    MATH_FunctionCode(kOpPlus);         // a prompt term at the end
+    MATH_FunctionCode(kCodePaste);      // the clipboard fills it
     MATH_FunctionCode(kCodeBackspace);  // the term becomes a prompt
     MATH_FunctionCode(kCodeBackspace);  // and the prompt leaves the sum
   }

@@ -95,10 +95,10 @@ void BM_GenerateBesideCompile(benchmark::State& state) {
       auto start = Clock::now();
       for (int r = 0; r < kRepeats; ++r) {
         std::vector<ExpressionRecord*> uniforms;
-        const std::string text =
-            c.formulas[0] ? OurGetARBString(c.formulas[0].get(), c.formulas[1].get(), c.formulas[2].get(),
-                                            c.mask.get(), c.hsv, &uniforms, c.raw, nullptr)
-                          : OurGetARBString(c.mask.get(), &uniforms, true, nullptr);
+        const std::string text = c.formulas[0]
+                                     ? OurGetARBString(c.formulas[0].get(), c.formulas[1].get(), c.formulas[2].get(),
+                                                       c.mask.get(), c.hsv, &uniforms, c.raw, nullptr)
+                                     : OurGetARBString(c.mask.get(), &uniforms, true, nullptr);
         benchmark::DoNotOptimize(text.data());
         for (ExpressionRecord* u : uniforms) DisposExpr(u);
       }

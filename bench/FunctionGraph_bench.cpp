@@ -176,7 +176,8 @@ double HandRuns(const AFunctionOf_XorY& graph, const A2DTransform& t, std::vecto
   const double start = ThreadCpuSeconds();
   for (int k = 0; k < graph.ColumnCount(); ++k) {
     const dPoint& p = graph.Records()[k];
-    const int top = std::clamp(t.YTOI_InfSafe(p.hi), 0, height - 1), bottom = std::clamp(t.YTOI_InfSafe(p.lo), 0, height - 1);
+    const int top = std::clamp(t.YTOI_InfSafe(p.hi), 0, height - 1),
+              bottom = std::clamp(t.YTOI_InfSafe(p.lo), 0, height - 1);
     for (int v = top; v <= bottom; ++v) pixels[static_cast<size_t>(v) * width + k] = 0xD00000;
   }
   benchmark::DoNotOptimize(pixels.data());

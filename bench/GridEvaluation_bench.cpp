@@ -128,7 +128,9 @@ std::vector<double> Axis(int n, double origin, double step) {
 
 struct Geometry {
   explicit Geometry(const Shape& s)
-      : shape(s), xs(Axis(s.nx, -2, 4.0 / s.nx)), ys(Axis(s.ny, -1.5, 3.0 / s.ny)),
+      : shape(s),
+        xs(Axis(s.nx, -2, 4.0 / s.nx)),
+        ys(Axis(s.ny, -1.5, 3.0 / s.ny)),
         out(static_cast<size_t>(s.nx) * s.ny) {}
   Shape shape;
   std::vector<double> xs, ys, out;
@@ -156,7 +158,8 @@ void HandHoisted(benchmark::State& state) {
   Geometry g(kShapes[key % 2]);
   const Formula& f = kFormulas[key / 2];
   Measure(state, key, Baseline::kHoisted, [&] {
-    for (int k = 0; k < std::max(g.shape.nz, 1); ++k) f.hoisted(g.xs.data(), g.shape.nx, g.ys.data(), g.shape.ny, g.out.data());
+    for (int k = 0; k < std::max(g.shape.nz, 1); ++k)
+      f.hoisted(g.xs.data(), g.shape.nx, g.ys.data(), g.shape.ny, g.out.data());
   });
 }
 
@@ -165,7 +168,8 @@ void HandSameValues(benchmark::State& state) {
   Geometry g(kShapes[key % 2]);
   const Formula& f = kFormulas[key / 2];
   Measure(state, key, Baseline::kSameValues, [&] {
-    for (int k = 0; k < std::max(g.shape.nz, 1); ++k) f.sameValues(g.xs.data(), g.shape.nx, g.ys.data(), g.shape.ny, g.out.data());
+    for (int k = 0; k < std::max(g.shape.nz, 1); ++k)
+      f.sameValues(g.xs.data(), g.shape.nx, g.ys.data(), g.shape.ny, g.out.data());
   });
 }
 
@@ -176,7 +180,8 @@ void Naive(benchmark::State& state) {
   Measure(state, key, Baseline::kNone, [&] {
     for (int k = 0; k < std::max(g.shape.nz, 1); ++k) {
       for (int j = 0; j < g.shape.ny; ++j) {
-        for (int i = 0; i < g.shape.nx; ++i) g.out[size_t(j) * g.shape.nx + i] = f.point(g.xs[size_t(i)], g.ys[size_t(j)]);
+        for (int i = 0; i < g.shape.nx; ++i)
+          g.out[size_t(j) * g.shape.nx + i] = f.point(g.xs[size_t(i)], g.ys[size_t(j)]);
       }
     }
   });

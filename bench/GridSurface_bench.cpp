@@ -144,8 +144,7 @@ struct NineExpressions {
     AnExpression* all[9];
     for (int k = 0; k < 9; ++k) all[k] = owned[k].get();
     data = AnExpression::CompileForGrid(all);
-    AnExpression::SetupGrid(c.u0, c.v0, (c.u1 - c.u0) / (kN - 1), (c.v1 - c.v0) / (kN - 1), kN, kN, data.get(),
-                            &grid);
+    AnExpression::SetupGrid(c.u0, c.v0, (c.u1 - c.u0) / (kN - 1), (c.v1 - c.v0) / (kN - 1), kN, kN, data.get(), &grid);
   }
   static constexpr int kN = 79;
   std::unique_ptr<AnExpression> owned[9];

@@ -63,9 +63,6 @@ void BM_ImplicitLattice(benchmark::State& state) {
   state.counters["triangles"] = triangles;
   state.counters["lambda F/s"] = double(evaluations) / lambdaSeconds;
 }
-BENCHMARK(BM_ImplicitLattice)
-    ->ArgsProduct({{0, 1, 2}, {40, 80, 160}})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_ImplicitLattice)->ArgsProduct({{0, 1, 2}, {40, 80, 160}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -110,8 +110,8 @@ class SlabWalk final : public AComputeTarget {
     Piece& piece = fPieces[size_t(job)];
     piece.vertices = std::make_unique<SurfaceVertexList>();
     piece.triangles = std::make_unique<TriangleList>();
-    ExpressionOnLattice onLattice(fF.f.get(), fF.gradient[0].get(), fF.gradient[1].get(), fF.gradient[2].get(),
-                                  nullptr, fF.corners.get(), fF.centres.get());
+    ExpressionOnLattice onLattice(fF.f.get(), fF.gradient[0].get(), fF.gradient[1].get(), fF.gradient[2].get(), nullptr,
+                                  fF.corners.get(), fF.centres.get());
     Counted counted(onLattice);
     ALattice lattice(counted, -2, 2, -2, 2, -2, 2, fN, fN, slab);
     int64_t publications = 0;

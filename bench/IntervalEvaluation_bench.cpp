@@ -17,7 +17,8 @@ namespace {
 
 namespace bi = boost::numeric::interval_lib;
 using BoostInterval =
-    boost::numeric::interval<double, bi::policies<bi::save_state<bi::rounded_transc_std<double>>, bi::checking_base<double>>>;
+    boost::numeric::interval<double,
+                             bi::policies<bi::save_state<bi::rounded_transc_std<double>>, bi::checking_base<double>>>;
 
 struct Box {
   double x0, x1, y0, y1;
@@ -83,15 +84,21 @@ void Boost(benchmark::State& state, Formula formula) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(boxes.size()));
 }
 
-void BM_Disk_Ours(benchmark::State& s) { Ours(s, [](const Interval& x, const Interval& y) { return Disk(x, y); }); }
+void BM_Disk_Ours(benchmark::State& s) {
+  Ours(s, [](const Interval& x, const Interval& y) { return Disk(x, y); });
+}
 void BM_Disk_Boost(benchmark::State& s) {
   Boost(s, [](const BoostInterval& x, const BoostInterval& y) { return Disk(x, y); });
 }
-void BM_Waves_Ours(benchmark::State& s) { Ours(s, [](const Interval& x, const Interval& y) { return Waves(x, y); }); }
+void BM_Waves_Ours(benchmark::State& s) {
+  Ours(s, [](const Interval& x, const Interval& y) { return Waves(x, y); });
+}
 void BM_Waves_Boost(benchmark::State& s) {
   Boost(s, [](const BoostInterval& x, const BoostInterval& y) { return Waves(x, y); });
 }
-void BM_Bump_Ours(benchmark::State& s) { Ours(s, [](const Interval& x, const Interval& y) { return Bump(x, y); }); }
+void BM_Bump_Ours(benchmark::State& s) {
+  Ours(s, [](const Interval& x, const Interval& y) { return Bump(x, y); });
+}
 void BM_Bump_Boost(benchmark::State& s) {
   Boost(s, [](const BoostInterval& x, const BoostInterval& y) { return Bump(x, y); });
 }

@@ -226,4 +226,10 @@ BENCHMARK(BM_BaselineJobsPerSecond)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->UseRealTime
 BENCHMARK(BM_OurSubmitToStart)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->UseManualTime();
 BENCHMARK(BM_BaselineSubmitToStart)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->UseManualTime();
 BENCHMARK(BM_OurEightGraphsOfEightSlices)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BaselineEightGraphsOfEightSlices)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BaselineEightGraphsOfEightSlices)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Arg(8)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);

@@ -58,7 +58,8 @@ struct Timing {
 };
 
 // Times the step kKeys times, running the untimed step after each.
-Timing Measure(const std::function<void()>& step, const std::function<void()>& untimed = [] {}) {
+Timing Measure(
+    const std::function<void()>& step, const std::function<void()>& untimed = [] {}) {
   std::vector<double> ms;
   for (int i = 0; i < kKeys; ++i) {
     const auto start = std::chrono::steady_clock::now();

@@ -32,8 +32,7 @@ std::unique_ptr<AFunctionOf_XorY> Curve(const std::string& text, const A2DTransf
   e->ReplaceAtoms(kIdX, kIdU);
   auto colour = std::make_unique<AGraphColor>();
   colour->fSolidColor = 0xD00000;
-  return std::make_unique<AFunctionOf_XorY>(std::move(e), true, std::move(colour), kPlotIntervalPixelTests,
-                                            transform);
+  return std::make_unique<AFunctionOf_XorY>(std::move(e), true, std::move(colour), kPlotIntervalPixelTests, transform);
 }
 
 double Percentile(std::vector<double> v, double p) {
@@ -78,9 +77,9 @@ void BM_TrackedMoveAndSnapVsRedraw(benchmark::State& state) {
         const double x = t.ITOX(column + d);
         snaps.push_back(Seconds([&] {
           Selection s;
-          benchmark::DoNotOptimize(FindIntersectionAndSnap(parabola->GetNeighborhood(x, x * x, radius, -INFINITY, INFINITY),
-                                                           level->GetNeighborhood(x, 2, radius, -INFINITY, INFINITY),
-                                                           *parabola, *level, t.xUnitsPerPixel, &s));
+          benchmark::DoNotOptimize(FindIntersectionAndSnap(
+              parabola->GetNeighborhood(x, x * x, radius, -INFINITY, INFINITY),
+              level->GetNeighborhood(x, 2, radius, -INFINITY, INFINITY), *parabola, *level, t.xUnitsPerPixel, &s));
         }));
       }
       draws.push_back(Seconds([&] { view.Draw(true); }));

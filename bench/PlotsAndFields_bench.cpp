@@ -140,8 +140,8 @@ BENCHMARK(BM_DELatticeVsHandRK4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_VectorFieldVsHandLoop(benchmark::State& state) {
   Scene scene;
-  auto owned =
-      std::make_unique<A2DVectorPlot>(Formula("cos(y)"), Formula("x - y"), 1, Blue(), false, scene.view.GraphTransform());
+  auto owned = std::make_unique<A2DVectorPlot>(Formula("cos(y)"), Formula("x - y"), 1, Blue(), false,
+                                               scene.view.GraphTransform());
   A2DVectorPlot* plot = owned.get();
   scene.view.AddGraph(std::move(owned));
   double ours = 0, hand = 0, draw = 0;

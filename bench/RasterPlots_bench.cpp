@@ -87,7 +87,10 @@ double HandDensitySeconds(const A2DTransform& t, double (*f)(double, double), st
     const double y = t.ITOY(j);
     for (int i = 0; i < kWidth; ++i) {
       const double v = f(t.ITOX(i), y);
-      cells[j * kWidth + i] = std::isnan(v) ? 254 : v <= min ? 0 : v >= max ? 239 : static_cast<uint8_t>((v - min) * scale);
+      cells[j * kWidth + i] = std::isnan(v) ? 254
+                              : v <= min    ? 0
+                              : v >= max    ? 239
+                                            : static_cast<uint8_t>((v - min) * scale);
     }
   }
   benchmark::DoNotOptimize(cells.data());
@@ -106,8 +109,10 @@ double PointRunSeconds(const A2DTransform& t, const char* text, std::vector<uint
   for (int j = 0; j < kHeight; ++j) {
     for (int i = 0; i < kWidth; ++i) {
       const double v = e->EvaluateOnGrid(i, j, &grid);
-      cells[j * kWidth + i] =
-          std::isnan(v) ? 254 : v <= min ? 0 : v >= max ? 239 : static_cast<uint8_t>((v - min) * (240 / (max - min)));
+      cells[j * kWidth + i] = std::isnan(v) ? 254
+                              : v <= min    ? 0
+                              : v >= max    ? 239
+                                            : static_cast<uint8_t>((v - min) * (240 / (max - min)));
     }
   }
   benchmark::DoNotOptimize(cells.data());

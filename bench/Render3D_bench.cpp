@@ -229,16 +229,13 @@ class LlvmpipeContext {
     fContext = eglCreateContext(fDisplay, config, EGL_NO_CONTEXT, contextAttributes);
     if (fContext == EGL_NO_CONTEXT) return "no compatibility context";
     if (!eglMakeCurrent(fDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, fContext)) return "surfaceless context refused";
-    const bool loaded = Load(fGl.genFramebuffers, "glGenFramebuffers") &&
-                        Load(fGl.deleteFramebuffers, "glDeleteFramebuffers") &&
-                        Load(fGl.bindFramebuffer, "glBindFramebuffer") &&
-                        Load(fGl.genRenderbuffers, "glGenRenderbuffers") &&
-                        Load(fGl.deleteRenderbuffers, "glDeleteRenderbuffers") &&
-                        Load(fGl.bindRenderbuffer, "glBindRenderbuffer") &&
-                        Load(fGl.renderbufferStorageMultisample, "glRenderbufferStorageMultisample") &&
-                        Load(fGl.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-                        Load(fGl.checkFramebufferStatus, "glCheckFramebufferStatus") &&
-                        Load(fGl.blitFramebuffer, "glBlitFramebuffer");
+    const bool loaded =
+        Load(fGl.genFramebuffers, "glGenFramebuffers") && Load(fGl.deleteFramebuffers, "glDeleteFramebuffers") &&
+        Load(fGl.bindFramebuffer, "glBindFramebuffer") && Load(fGl.genRenderbuffers, "glGenRenderbuffers") &&
+        Load(fGl.deleteRenderbuffers, "glDeleteRenderbuffers") && Load(fGl.bindRenderbuffer, "glBindRenderbuffer") &&
+        Load(fGl.renderbufferStorageMultisample, "glRenderbufferStorageMultisample") &&
+        Load(fGl.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+        Load(fGl.checkFramebufferStatus, "glCheckFramebufferStatus") && Load(fGl.blitFramebuffer, "glBlitFramebuffer");
     if (!loaded) return "no framebuffer objects";
     const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     fRenderer = name ? name : "?";
@@ -302,8 +299,8 @@ void LoadCamera(const M3DView& view) {
   const double xHalf = nearest * kWidth / 2 / k, yHalf = nearest * kHeight / 2 / k;
   glFrustum(-xHalf, xHalf, -yHalf, yHalf, nearest, farthest);
   glMatrixMode(GL_MODELVIEW);
-  const GLdouble m[16] = {s.x, u.x, -d.x, 0, s.y, u.y, -d.y, 0, s.z, u.z, -d.z, 0,
-                          -Dot(s, eye), -Dot(u, eye), Dot(d, eye), 1};
+  const GLdouble m[16] = {s.x, u.x, -d.x, 0, s.y,          u.y,          -d.y,        0,
+                          s.z, u.z, -d.z, 0, -Dot(s, eye), -Dot(u, eye), Dot(d, eye), 1};
   glLoadMatrixd(m);
 }
 
@@ -387,8 +384,8 @@ std::vector<GLfloat> ColorsWithAlpha(const Scene3DMesh& mesh, float alpha) {
 
 std::string ThreadsLabel() {
   const char* threads = std::getenv("LP_NUM_THREADS");
-  return std::string("LP_NUM_THREADS=") + (threads ? threads : "unset") + " cores=" +
-         std::to_string(std::thread::hardware_concurrency());
+  return std::string("LP_NUM_THREADS=") + (threads ? threads : "unset") +
+         " cores=" + std::to_string(std::thread::hardware_concurrency());
 }
 
 void BM_Render3D(benchmark::State& state) {
@@ -439,8 +436,8 @@ void BM_Render3D(benchmark::State& state) {
   state.counters["peak_fragment_bytes"] = double(ours.peakFragmentBytes);
   state.counters["cores"] = std::thread::hardware_concurrency();
   static const char* const kNames[] = {"grid", "tube", "grid opacity 0.5"};
-  state.SetLabel(std::string(kNames[which]) + (supersampled ? " supersampled/4x MSAA " : " ") + ThreadsLabel() +
-                 " " + context.Renderer());
+  state.SetLabel(std::string(kNames[which]) + (supersampled ? " supersampled/4x MSAA " : " ") + ThreadsLabel() + " " +
+                 context.Renderer());
 }
 
 double ResidentMegabytes() {

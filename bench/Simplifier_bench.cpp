@@ -85,8 +85,7 @@ bool LibraryAccepts(const ExpressionRecord* formula) {
 
 ExpressionRecord* RandomFormula(std::mt19937& random, int depth) {
   auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-  if (depth == 0 || pick(0, 4) == 0)
-    return pick(0, 2) == 0 ? Number(pick(1, 5)) : Atomic("xyz"[pick(0, 2)]);
+  if (depth == 0 || pick(0, 4) == 0) return pick(0, 2) == 0 ? Number(pick(1, 5)) : Atomic("xyz"[pick(0, 2)]);
   switch (pick(0, 5)) {
     case 0: return Plus(RandomFormula(random, depth - 1), RandomFormula(random, depth - 1));
     case 1: return Minus(RandomFormula(random, depth - 1), RandomFormula(random, depth - 1));
@@ -100,8 +99,7 @@ ExpressionRecord* RandomFormula(std::mt19937& random, int depth) {
 // Sums, products, quotients and powers of sin, cos, exp and ln.
 ExpressionRecord* RandomSmoothFormula(std::mt19937& random, int depth) {
   auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-  if (depth == 0 || pick(0, 5) == 0)
-    return pick(0, 3) == 0 ? Number(pick(1, 5)) : Atomic("xxyz"[pick(0, 3)]);
+  if (depth == 0 || pick(0, 5) == 0) return pick(0, 3) == 0 ? Number(pick(1, 5)) : Atomic("xxyz"[pick(0, 3)]);
   ExpressionRecord* u = RandomSmoothFormula(random, depth - 1);
   switch (pick(0, 8)) {
     case 0: return Plus(u, RandomSmoothFormula(random, depth - 1));
@@ -121,8 +119,10 @@ void BM_DifferentiateRandomFormulas(benchmark::State& state) {
   std::vector<ExpressionRecord*> sources;
   while (sources.size() < 200) {
     ExpressionRecord* formula = RandomSmoothFormula(random, 5);
-    if (DIM_Contains(formula, 'x') && LibraryAccepts(formula)) sources.push_back(formula);
-    else DisposExpr(formula);
+    if (DIM_Contains(formula, 'x') && LibraryAccepts(formula))
+      sources.push_back(formula);
+    else
+      DisposExpr(formula);
   }
   int64_t repeats = 0;
   MERecord record{};
@@ -153,8 +153,7 @@ size_t TermCount(const ExpressionRecord* e) { return e->opcode == kOpPlus ? e->o
 
 // Seconds spent multiplying out copies of the source, one a benchmark
 // iteration, with how many there were and the terms of the last.
-double MultiplyOutSeconds(benchmark::State& state, const ExpressionRecord* source, int64_t* repeats,
-                          size_t* terms) {
+double MultiplyOutSeconds(benchmark::State& state, const ExpressionRecord* source, int64_t* repeats, size_t* terms) {
   return SecondsOf([&] {
     for (auto _ : state) {
       ExpressionRecord* tree = Copy(source);
@@ -213,8 +212,10 @@ void BM_SimplifyRandomFormulas(benchmark::State& state) {
   std::vector<ExpressionRecord*> sources;
   while (sources.size() < 200) {
     ExpressionRecord* formula = RandomFormula(random, 4);
-    if (LibraryAccepts(formula)) sources.push_back(formula);
-    else DisposExpr(formula);
+    if (LibraryAccepts(formula))
+      sources.push_back(formula);
+    else
+      DisposExpr(formula);
   }
   int64_t repeats = 0;
   const double ours = SecondsOf([&] {

@@ -40,7 +40,10 @@ const FieldCase kCases[2] = {
      [](const State& p, State& f) {
        f = {std::sin(p[1]) - 0.2 * p[0], std::sin(p[2]) - 0.2 * p[1], std::sin(p[0]) - 0.2 * p[2]};
      }},
-    {"-y", "x", "1", [](const State& p, State& f) { f = {-p[1], p[0], 1}; }},
+    {"-y", "x", "1",
+     [](const State& p, State& f) {
+       f = {-p[1], p[0], 1};
+     }},
 };
 
 // Grain 1: 8 x 8 x 8 starts in the box [-2, 2]^3.

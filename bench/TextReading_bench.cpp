@@ -50,9 +50,7 @@ double Seconds(const auto& work) {
 }
 
 double SecondsToRead(const std::string& text) {
-  return Seconds([&] {
-    benchmark::DoNotOptimize(ReadDocumentText(text.data(), static_cast<int32_t>(text.size())));
-  });
+  return Seconds([&] { benchmark::DoNotOptimize(ReadDocumentText(text.data(), static_cast<int32_t>(text.size()))); });
 }
 
 double SecondsToInsert(const QString& plain) {

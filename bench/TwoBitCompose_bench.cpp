@@ -66,7 +66,8 @@ void BM_TwoBitComposeNaive(benchmark::State& state) {
         const uint32_t below = image.pixel(h, v) & 0xFFFFFF;
         const int l = PixelLuminance(below);
         uint32_t c = kColor;
-        if (code == 1) c = ((((c >> 16) & 0xFF) + 255) / 2) << 16 | ((((c >> 8) & 0xFF) + 255) / 2) << 8 | ((c & 0xFF) + 255) / 2;
+        if (code == 1)
+          c = ((((c >> 16) & 0xFF) + 255) / 2) << 16 | ((((c >> 8) & 0xFF) + 255) / 2) << 8 | ((c & 0xFF) + 255) / 2;
         if (code == 2) c = 0xFFFFFF;
         image.setPixel(h, v, ShadeColor(c, l));
       }
@@ -149,7 +150,8 @@ void BM_LinesNaive(benchmark::State& state) {
       const int n = std::max(std::abs(s.h1 - s.h0), std::abs(s.v1 - s.v0));
       for (int i = 0; i <= n; ++i) {
         const double t = n == 0 ? 0.0 : static_cast<double>(i) / n;
-        image.setPixel(static_cast<int>(s.h0 + t * (s.h1 - s.h0) + 0.5), static_cast<int>(s.v0 + t * (s.v1 - s.v0) + 0.5), 0);
+        image.setPixel(static_cast<int>(s.h0 + t * (s.h1 - s.h0) + 0.5),
+                       static_cast<int>(s.v0 + t * (s.v1 - s.v0) + 0.5), 0);
       }
     }
     benchmark::ClobberMemory();

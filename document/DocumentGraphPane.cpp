@@ -49,13 +49,20 @@ struct RangeField {
 };
 
 std::array<RangeField, 9> Ranges3D(View3DSettings& v) {
-  return {{{kCoordX, v.x}, {kCoordY, v.y}, {kCoordZ, v.z}, {kCoordT, v.t}, {kCoordU, v.u}, {kCoordV, v.v},
-           {kCoordR, v.r}, {kCoordTheta, v.theta}, {kCoordPhi, v.phi}}};
+  return {{{kCoordX, v.x},
+           {kCoordY, v.y},
+           {kCoordZ, v.z},
+           {kCoordT, v.t},
+           {kCoordU, v.u},
+           {kCoordV, v.v},
+           {kCoordR, v.r},
+           {kCoordTheta, v.theta},
+           {kCoordPhi, v.phi}}};
 }
 
 std::array<RangeField, 7> Ranges4D(View4DSettings& v) {
-  return {{{kCoordX, v.x}, {kCoordY, v.y}, {kCoordZ, v.z}, {kCoordW, v.w}, {kCoordT, v.t}, {kCoordU, v.u},
-           {kCoordV, v.v}}};
+  return {
+      {{kCoordX, v.x}, {kCoordY, v.y}, {kCoordZ, v.z}, {kCoordW, v.w}, {kCoordT, v.t}, {kCoordU, v.u}, {kCoordV, v.v}}};
 }
 
 // Copies the ranges the view keeps, into it or out of it.
@@ -98,8 +105,8 @@ void StoreView3D(const A3DGraphView& view, View3DSettings* stored, double (&axis
   InstallView3D(fresh, *stored, axis, *speed);
   const AVector a = view.SpinAxis(), b = fresh.SpinAxis();
   const bool same = EqualMatrix(view.Camera().rotation, fresh.Camera().rotation) &&
-                    view.Camera().zoom == fresh.Camera().zoom && view.SpinSpeed() == fresh.SpinSpeed() &&
-                    a.x == b.x && a.y == b.y && a.z == b.z;
+                    view.Camera().zoom == fresh.Camera().zoom && view.SpinSpeed() == fresh.SpinSpeed() && a.x == b.x &&
+                    a.y == b.y && a.z == b.z;
   if (same) return;
   std::copy(view.Camera().rotation, view.Camera().rotation + 9, stored->view);
   stored->depth = view.Camera().zoom;

@@ -63,7 +63,7 @@ class Table {
   std::vector<TableColumn> columns;
   int32_t fontSize = 12;
   int32_t rowHeight = 20;
-  int32_t displayRows = 0;  // 0: all
+  int32_t displayRows = 0;    // 0: all
   int32_t firstShownRow = 0;  // where the window scrolled it; from 0
 
   // A table stands for a matrix when its first column has a heading and

@@ -46,8 +46,8 @@ class DocumentText {
 
 void WriteSettings(const DocumentContents& c, DocumentText& out) {
   out.Raw(c.textEncoding == 1 ? "TextEncoding MacOS;\n" : "TextEncoding UTF8;\n");
-  out.Statement("Window", {double(c.windowRect[0]), double(c.windowRect[1]), double(c.windowRect[2]),
-                           double(c.windowRect[3])});
+  out.Statement("Window",
+                {double(c.windowRect[0]), double(c.windowRect[1]), double(c.windowRect[2]), double(c.windowRect[3])});
   out.Statement("PaneDivider", {double(c.paneDivider)});
   out.Statement("SignificantDigits", {double(c.significantDigits)});
   out.Statement("DrawGraph", {double(c.drawGraph)});
@@ -57,13 +57,13 @@ void WriteSettings(const DocumentContents& c, DocumentText& out) {
   if (!fontName.empty()) out.Raw("FontName \"" + fontName + "\";\n");
   out.Statement("FontSizes", {double(c.fontSize)});
   out.Statement("BackgroundType", {double(c.backgroundType)});
-  out.Statement("BackgroundColor", {double(c.backgroundColor[0]), double(c.backgroundColor[1]),
-                                    double(c.backgroundColor[2])});
+  out.Statement("BackgroundColor",
+                {double(c.backgroundColor[0]), double(c.backgroundColor[1]), double(c.backgroundColor[2])});
   out.Statement("StackPanes", {double(c.stackPanes)});
   if (c.pageMargins) {
     const int32_t* f = c.pageMargins->fields;
-    out.Statement("PageMargins", {f[2] / kFixedPointOne, f[0] / kFixedPointOne, f[3] / kFixedPointOne,
-                                  f[1] / kFixedPointOne});
+    out.Statement("PageMargins",
+                  {f[2] / kFixedPointOne, f[0] / kFixedPointOne, f[3] / kFixedPointOne, f[1] / kFixedPointOne});
   }
   out.Statement("Slider", {c.sliderMinimum, c.sliderMaximum});
   out.Statement("SliderSteps", {double(c.sliderSteps)});
@@ -175,9 +175,12 @@ bool WriteEquation(const MBlock& block, DocumentText& out) {
 std::string StyledText(const QString& text) {
   std::string out;
   for (char c : text.toStdString()) {
-    if (c == '<') out += "<<";
-    else if (c == '"') out += "\"\"";
-    else out += c;
+    if (c == '<')
+      out += "<<";
+    else if (c == '"')
+      out += "\"\"";
+    else
+      out += c;
   }
   return out;
 }
@@ -278,7 +281,8 @@ std::optional<std::string> WriteDocumentText(const DocumentRecord& document) {
     for (const GraphPicture& entry : *list) {
       const std::string picture = PictureText(entry.picture);
       if (!picture.empty())
-        out.Raw(picture + " " + DocumentNumberText(entry.first) + " " + DocumentNumberText(entry.second) + mark + ";\n");
+        out.Raw(picture + " " + DocumentNumberText(entry.first) + " " + DocumentNumberText(entry.second) + mark +
+                ";\n");
     }
   return out.Take();
 }

@@ -31,8 +31,7 @@ int32_t EquationAnnotationHeight(const DocumentRecord* document, int32_t block) 
   return QFontMetrics(AnnotationFont(document)).height();
 }
 
-void DrawEquationAnnotations(const DocumentRecord* document, int32_t block, const MERecord& record,
-                             QPainter& painter) {
+void DrawEquationAnnotations(const DocumentRecord* document, int32_t block, const MERecord& record, QPainter& painter) {
   const std::u16string result = MathPaneResultForBlock(document, block);
   const int32_t message = EquationMessage(document, block);
   if (result.empty() && message == 0) return;

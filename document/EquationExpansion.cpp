@@ -22,9 +22,7 @@ namespace {
 // matrix is left.
 constexpr int32_t kMatrixRounds = 11;
 
-bool IsTwoSided(const ExpressionRecord* tree) {
-  return tree && tree->opcode == kOpEquals && tree->operandCount == 2;
-}
+bool IsTwoSided(const ExpressionRecord* tree) { return tree && tree->opcode == kOpEquals && tree->operandCount == 2; }
 
 void ApplyMatrixAlgebra(ExpressionRecord* tree, DocumentRecord* document) { MENU_MatrixAlgebraRecurse(tree, document); }
 

@@ -301,4 +301,6 @@ MRect MathPaneClipRect(DocumentWindow* window) {
   return ToMRect(window->mathPanePort->bounds);
 }
 
-void InstallMathPaneDrawing() { InstallMathPaneHooks({.redrawMath = RedrawMathPane, .mathPaneClipRect = MathPaneClipRect}); }
+void InstallMathPaneDrawing() {
+  InstallMathPaneHooks({.redrawMath = RedrawMathPane, .mathPaneClipRect = MathPaneClipRect});
+}

@@ -21,8 +21,14 @@ constexpr int32_t kMessageUndecided = 35;
 
 bool IsTruthValued(const ExpressionRecord* formula) {
   switch (formula->opcode) {
-    case kOpLess: case kOpLeq: case kOpGreater: case kOpGeq: case kOpNotEqual:
-    case kOpAnd: case kOpOr: case kOpNot: return true;
+    case kOpLess:
+    case kOpLeq:
+    case kOpGreater:
+    case kOpGeq:
+    case kOpNotEqual:
+    case kOpAnd:
+    case kOpOr:
+    case kOpNot: return true;
     default: return false;
   }
 }

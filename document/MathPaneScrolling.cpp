@@ -102,9 +102,9 @@ void ScrollFocusIntoView(DocumentWindow* window) {
   const QSize pane = PaneSize(window);
   const MBlock& block = document->fContents.blocks[focused];
   const bool tall = target.height() > pane.height(), wide = target.width() > pane.width();
-  const std::optional<QRect> bar =
-      block.kind == kEquationBlock && block.equation && (tall || wide) ? CaretBar(window, block.equation)
-                                                                       : std::nullopt;
+  const std::optional<QRect> bar = block.kind == kEquationBlock && block.equation && (tall || wide)
+                                       ? CaretBar(window, block.equation)
+                                       : std::nullopt;
   if (bar && tall) target = QRect(target.left(), bar->top(), target.width(), bar->height());
   if (bar && wide) target = QRect(bar->left(), target.top(), bar->width(), target.height());
   MathPaneScroll& scroll = window->mathPaneScroll;

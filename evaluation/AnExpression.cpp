@@ -186,7 +186,8 @@ std::unique_ptr<MGridData> AnExpression::CompileForGrid(AnExpression* e1, AnExpr
   return CompileForGrid(list, 3);
 }
 
-std::unique_ptr<MGridData> AnExpression::CompileForGrid(AnExpression* e1, AnExpression* e2, AnExpression* e3, AnExpression* e4) {
+std::unique_ptr<MGridData> AnExpression::CompileForGrid(AnExpression* e1, AnExpression* e2, AnExpression* e3,
+                                                        AnExpression* e4) {
   AnExpression* list[] = {e1, e2, e3, e4};
   return CompileForGrid(list, 4);
 }
@@ -208,7 +209,7 @@ void AnExpression::SetupGrid(double x0, double y0, double dx, double dy, int32_t
   ::SetupGrid(x0, y0, dx, dy, nx, ny, data, grid);
 }
 
-void AnExpression::SetupGrid(double x0, double y0, double z0, double dx, double dy, double dz, int32_t nx,
-                             int32_t ny, int32_t nz, MGridData* data, MGridVariables* grid) {
+void AnExpression::SetupGrid(double x0, double y0, double z0, double dx, double dy, double dz, int32_t nx, int32_t ny,
+                             int32_t nz, MGridData* data, MGridVariables* grid) {
   ::SetupGrid(x0, y0, z0, dx, dy, dz, nx, ny, nz, data, grid);
 }

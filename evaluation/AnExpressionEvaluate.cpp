@@ -138,7 +138,8 @@ void AnExpression::DecidePointRun() {
 // saves no registers.
 [[gnu::always_inline]] inline double AnExpression::ConstantRun() {
   double value;
-  if (!fPointConstants.TryRealPartAt(fConstantPlace, value)) [[unlikely]] return ConstantRunAfterComputing();
+  if (!fPointConstants.TryRealPartAt(fConstantPlace, value)) [[unlikely]]
+    return ConstantRunAfterComputing();
   return CancelWords(*fPointMachine).Screen(value, gNaN);
 }
 

@@ -29,7 +29,8 @@ struct CancelWords {
     const int32_t own = program->load(std::memory_order_relaxed);
     const int32_t ui = gCancelEvaluationForUIEvalThreads.load(std::memory_order_relaxed);
     const int32_t pane = gCancelEvaluationForMathPaneResultsEvalThreads.load(std::memory_order_relaxed);
-    if ((own | ui | pane) != 0) [[unlikely]] return ScreenRaised(value, cancelled, own, ui, pane);
+    if ((own | ui | pane) != 0) [[unlikely]]
+      return ScreenRaised(value, cancelled, own, ui, pane);
     return value;
   }
 

@@ -84,21 +84,13 @@ Complex Sqrt(const Complex& z) {
   return {other * unscale, std::copysign(t, y) * unscale};
 }
 
-Complex Sin(const Complex& z) {
-  return {std::sin(z.re) * std::cosh(z.im), std::cos(z.re) * std::sinh(z.im)};
-}
+Complex Sin(const Complex& z) { return {std::sin(z.re) * std::cosh(z.im), std::cos(z.re) * std::sinh(z.im)}; }
 
-Complex Cos(const Complex& z) {
-  return {std::cos(z.re) * std::cosh(z.im), -std::sin(z.re) * std::sinh(z.im)};
-}
+Complex Cos(const Complex& z) { return {std::cos(z.re) * std::cosh(z.im), -std::sin(z.re) * std::sinh(z.im)}; }
 
-Complex Sinh(const Complex& z) {
-  return {std::sinh(z.re) * std::cos(z.im), std::cosh(z.re) * std::sin(z.im)};
-}
+Complex Sinh(const Complex& z) { return {std::sinh(z.re) * std::cos(z.im), std::cosh(z.re) * std::sin(z.im)}; }
 
-Complex Cosh(const Complex& z) {
-  return {std::cosh(z.re) * std::cos(z.im), std::sinh(z.re) * std::sin(z.im)};
-}
+Complex Cosh(const Complex& z) { return {std::cosh(z.re) * std::cos(z.im), std::sinh(z.re) * std::sin(z.im)}; }
 
 Complex Tan(const Complex& z) {
   const double coshTwoY = std::cosh(2 * z.im);

@@ -182,10 +182,18 @@ ComplexInterval Acsch(const ComplexInterval& z) { return Asinh(kOne / z); }
 ComplexInterval Asech(const ComplexInterval& z) { return Acosh(kOne / z); }
 ComplexInterval Acoth(const ComplexInterval& z) { return Atanh(kOne / z); }
 
-ComplexInterval Sgn(const ComplexInterval& z) { return RealOnly(z, [](const Interval& x) { return Sgn(x); }); }
-ComplexInterval Floor(const ComplexInterval& z) { return RealOnly(z, [](const Interval& x) { return Floor(x); }); }
-ComplexInterval Ceil(const ComplexInterval& z) { return RealOnly(z, [](const Interval& x) { return Ceil(x); }); }
-ComplexInterval Fact(const ComplexInterval& z) { return RealOnly(z, [](const Interval& x) { return Fact(x); }); }
+ComplexInterval Sgn(const ComplexInterval& z) {
+  return RealOnly(z, [](const Interval& x) { return Sgn(x); });
+}
+ComplexInterval Floor(const ComplexInterval& z) {
+  return RealOnly(z, [](const Interval& x) { return Floor(x); });
+}
+ComplexInterval Ceil(const ComplexInterval& z) {
+  return RealOnly(z, [](const Interval& x) { return Ceil(x); });
+}
+ComplexInterval Fact(const ComplexInterval& z) {
+  return RealOnly(z, [](const Interval& x) { return Fact(x); });
+}
 
 ComplexInterval Atan2(const ComplexInterval& y, const ComplexInterval& x) {
   return RealOnly(y, x, [](const Interval& a, const Interval& b) { return Atan2(a, b); });

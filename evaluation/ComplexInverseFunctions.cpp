@@ -71,8 +71,8 @@ ArcSineParts FirstQuadrantArcSine(double x, double y) {
   if (a <= kCrossA) {
     // 2(a - 1) without cancellation; halved only after the product, which a
     // subnormal 2(a - 1) would not survive.
-    const double twiceAm1 = x < 1 ? y * y / (r + (x + 1)) + y * y / (s + (1 - x))
-                                  : y * y / (r + (x + 1)) + (s + (x - 1));
+    const double twiceAm1 =
+        x < 1 ? y * y / (r + (x + 1)) + y * y / (s + (1 - x)) : y * y / (r + (x + 1)) + (s + (x - 1));
     p.im = std::log1p(0.5 * twiceAm1 + std::sqrt(twiceAm1 * (0.5 * (a + 1))));
   } else {
     p.im = std::log(a + std::sqrt(a * a - 1));

@@ -50,6 +50,7 @@ namespace {
 // zero base costs any other one test, after a call the formula makes anyway.
 Complex Pow(Complex z, Complex w) {
   const double modulus = std::hypot(z.re, z.im);
-  if (modulus == 0) [[unlikely]] return PowerOfZero(z, w);
+  if (modulus == 0) [[unlikely]]
+    return PowerOfZero(z, w);
   return PolarPower(z, w, modulus);
 }

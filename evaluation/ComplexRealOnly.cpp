@@ -22,9 +22,7 @@ Complex Floor(const Complex& z) { return IsReal(z) ? Real(std::floor(z.re)) : gN
 Complex Ceil(const Complex& z) { return IsReal(z) ? Real(std::ceil(z.re)) : gNaNComplex; }
 Complex Fact(const Complex& z) { return IsReal(z) ? Real(Fact(z.re)) : gNaNComplex; }
 
-Complex Mod(const Complex& a, const Complex& b) {
-  return IsReal(a) && IsReal(b) ? Real(Mod(a.re, b.re)) : gNaNComplex;
-}
+Complex Mod(const Complex& a, const Complex& b) { return IsReal(a) && IsReal(b) ? Real(Mod(a.re, b.re)) : gNaNComplex; }
 
 Complex Choose(const Complex& n, const Complex& k) {
   return IsReal(n) && IsReal(k) ? Real(Choose(n.re, k.re)) : gNaNComplex;

@@ -19,8 +19,7 @@ constexpr bool IsComplexOnly(Kind kind) {
     ZL_INLINE_COMPLEX_STEPS(ZL_COMPLEX_KIND)
 #undef ZL_COMPLEX_KIND
     return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -47,9 +46,9 @@ void SettleComplexSteps(Step<T>* steps, int32_t n) {
       Step<T>& push = steps[i];
       const Step<T>& timesUnit = steps[i + 1];
       const Step<T>& add = steps[i + 2];
-      if (push.kind == Kind::kPushSlot && timesUnit.kind == Kind::kPushMulImaginaryUnitSlot &&
-          add.kind == Kind::kAdd && timesUnit.cell == push.cell + 1 && add.cell == timesUnit.cell &&
-          push.checkNaN && timesUnit.checkNaN && add.checkNaN) {
+      if (push.kind == Kind::kPushSlot && timesUnit.kind == Kind::kPushMulImaginaryUnitSlot && add.kind == Kind::kAdd &&
+          timesUnit.cell == push.cell + 1 && add.cell == timesUnit.cell && push.checkNaN && timesUnit.checkNaN &&
+          add.checkNaN) {
         push.kind = Kind::kPushSlotPlusImaginaryUnitSlot;
         push.b = timesUnit.b;
       }

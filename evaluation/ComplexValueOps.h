@@ -34,9 +34,7 @@ struct ValueOps<Complex> : SharedValueOps<Complex, ValueOps<Complex>> {
 
   static T Add(const T& a, const T& b) { return {a.re + b.re, a.im + b.im}; }
   static T Sub(const T& a, const T& b) { return {a.re - b.re, a.im - b.im}; }
-  static T Mul(const T& a, const T& b) {
-    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
-  }
+  static T Mul(const T& a, const T& b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
   // Scaled division: the divisor's larger part is divided into the other,
   // so no intermediate overflows where the quotient does not.
   static T Div(const T& a, const T& b) {
@@ -85,9 +83,7 @@ struct ValueOps<Complex> : SharedValueOps<Complex, ValueOps<Complex>> {
   static T FoundOr(const T& found, const T& condition) { return Or(found, condition); }
   static T Undecided(const T&, const T&) { return gNaNComplex; }
 
-  static T PowFrac(const T& third, const T& second, const T& top) {
-    return ::Pow(third, Div(second, top));
-  }
+  static T PowFrac(const T& third, const T& second, const T& top) { return ::Pow(third, Div(second, top)); }
   static T Re(const T& z) { return {z.re, 0.0}; }
   static T Im(const T& z) { return {z.im, 0.0}; }
   static T Inf(const T& z) { return z; }

@@ -85,8 +85,7 @@ int32_t AConstantsCache::SaveExpr(ExpressionRecord* e) {
   }
   // Both arrays have room before either changes, so they stay in step.
   if (!Grow(store.pairs, store.pairCount, store.pairCapacity)) return -1;
-  if (store.valueCount <= store.pairCount &&
-      !Grow(store.values, store.valueCount, store.valueCapacity)) {
+  if (store.valueCount <= store.pairCount && !Grow(store.values, store.valueCount, store.valueCapacity)) {
     return -1;
   }
   const int32_t index = store.pairCount;
@@ -148,8 +147,7 @@ void AConstantsCache::InvalConstants() {
   MakeUnreadable();
 }
 bool AConstantsCache::IsComputed() const {
-  return fComputedGeneration.load(std::memory_order_acquire) ==
-         fGeneration.load(std::memory_order_acquire);
+  return fComputedGeneration.load(std::memory_order_acquire) == fGeneration.load(std::memory_order_acquire);
 }
 
 void AConstantsCache::SetDocument(DocumentRecord* document) {

@@ -72,15 +72,15 @@ class AConstantsCache {
   // inline and without a frame, the computation out of line.
   Complex Selected(int32_t index) {
     Complex value;
-    if (TryCopySelected(&index, 1, &value)) [[likely]] return value;
+    if (TryCopySelected(&index, 1, &value)) [[likely]]
+      return value;
     return SelectedAfterComputing(index);
   }
   // Where value `index` lies, for a reader that reads it at every run
   // (TryRealPartAt); null for an index the cache never gave out. The place
   // holds until the owner's program is compiled again.
   const Complex* PlaceOf(int32_t index) const {
-    return static_cast<uint32_t>(index) < static_cast<uint32_t>(fStore->valueCount) ? fStore->values + index
-                                                                                    : nullptr;
+    return static_cast<uint32_t>(index) < static_cast<uint32_t>(fStore->valueCount) ? fStore->values + index : nullptr;
   }
   // The real part of the value at `place` into `out`, when the values are
   // current and no computation rewrites them meanwhile; false otherwise,

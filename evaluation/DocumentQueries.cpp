@@ -70,20 +70,18 @@ Complex GetInterpolation(int32_t columnId, const Complex& x, DocumentRecord* doc
   return {GetInterpolation(columnId, x.re, document), 0.0};
 }
 
-Complex GetInterpolation(int32_t columnId, const Complex& x, const Complex& y,
-                         DocumentRecord* document) {
+Complex GetInterpolation(int32_t columnId, const Complex& x, const Complex& y, DocumentRecord* document) {
   if (x.im != 0 || y.im != 0) return gNaNComplex;
   return {GetInterpolation(columnId, x.re, y.re, document), 0.0};
 }
 
-ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x,
-                                 DocumentRecord* document) {
+ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x, DocumentRecord* document) {
   if (!IsReal(x)) return gNaNComplexInterval;
   return {GetInterpolation(columnId, x.re, document), {0.0, 0.0}};
 }
 
-ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x,
-                                 const ComplexInterval& y, DocumentRecord* document) {
+ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x, const ComplexInterval& y,
+                                 DocumentRecord* document) {
   if (!IsReal(x) || !IsReal(y)) return gNaNComplexInterval;
   return {GetInterpolation(columnId, x.re, y.re, document), {0.0, 0.0}};
 }

@@ -25,15 +25,12 @@ Complex GetParameter(int32_t variableId, int32_t tableRow, DocumentRecord* docum
 double GetInterpolation(int32_t columnId, double x, DocumentRecord* document);
 double GetInterpolation(int32_t columnId, double x, double y, DocumentRecord* document);
 Interval GetInterpolation(int32_t columnId, const Interval& x, DocumentRecord* document);
-Interval GetInterpolation(int32_t columnId, const Interval& x, const Interval& y,
-                          DocumentRecord* document);
+Interval GetInterpolation(int32_t columnId, const Interval& x, const Interval& y, DocumentRecord* document);
 Complex GetInterpolation(int32_t columnId, const Complex& x, DocumentRecord* document);
-Complex GetInterpolation(int32_t columnId, const Complex& x, const Complex& y,
-                         DocumentRecord* document);
-ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x,
+Complex GetInterpolation(int32_t columnId, const Complex& x, const Complex& y, DocumentRecord* document);
+ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x, DocumentRecord* document);
+ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x, const ComplexInterval& y,
                                  DocumentRecord* document);
-ComplexInterval GetInterpolation(int32_t columnId, const ComplexInterval& x,
-                                 const ComplexInterval& y, DocumentRecord* document);
 
 // The compiled program of the document's user-defined function of that
 // number; null when there is none.

@@ -131,8 +131,7 @@ bool Compilation::Open() {
     fOwnTemporaries = true;
   }
   // A full machine table leaves the program to compute everything itself.
-  fSharing = !fGuarded && !fOwnTemporaries && fState->computed != nullptr &&
-             fState->machineCount < kMostSharedMachines;
+  fSharing = !fGuarded && !fOwnTemporaries && fState->computed != nullptr && fState->machineCount < kMostSharedMachines;
   if (fSharing) fProgram = &fState->machines[fState->machineCount];
   *fProgram = PendingProgram{};
   fProgram->machine = fMachine;
@@ -352,8 +351,7 @@ bool Compilation::TryConstant(ExpressionRecord* node) {
 // before any pcUndefined has ended the run.
 bool Compilation::MayRecord(ExpressionRecord* node) {
   if (!fSharing || fEmittedUndefined || node->operandCount == 0 || !CSEisOK(node)) return false;
-  if (HasLoopRange(node) || fLoops.InLoop() || IsKind(node, kOpIf) || IsPartOfFractionalExponent(node))
-    return false;
+  if (HasLoopRange(node) || fLoops.InLoop() || IsKind(node, kOpIf) || IsPartOfFractionalExponent(node)) return false;
   return fDocument == nullptr || !fAnswers.ReferencesTableData(node);
 }
 
@@ -501,9 +499,17 @@ void Compilation::EmitDataLoopEnd(ExpressionRecord* node) {
   Emit(pcLoopNext, t);
   Emit(pcPopRow);
   switch (node->opcode) {
-    case kOpMin: case kOpDataSum: Emit(pcSwap); Emit(pcPop); break;
-    case kOpMax: case kOpDataCount: Emit(pcPop); break;
-    default: Emit(pcSwap); Emit(pcDiv); break;
+    case kOpMin:
+    case kOpDataSum:
+      Emit(pcSwap);
+      Emit(pcPop);
+      break;
+    case kOpMax:
+    case kOpDataCount: Emit(pcPop); break;
+    default:
+      Emit(pcSwap);
+      Emit(pcDiv);
+      break;
   }
 }
 
@@ -554,8 +560,10 @@ int32_t ElementaryOpcode(OpCodeT kind) {
     case kOpLn: return pcLn;
     case kOpExp: return pcExp;
     case kOpArg: return pcArg;
-    case kOpImag: case kOpIm: return pcIm;
-    case kOpReal: case kOpRe: return pcRe;
+    case kOpImag:
+    case kOpIm: return pcIm;
+    case kOpReal:
+    case kOpRe: return pcRe;
     case kOpBesselJ: return pcBesselJ;
     case kOpMod: return pcMod;
     case kOpClamp: return pcClamp;
@@ -639,7 +647,10 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       }
       Emit(pcNotEqual, k);
       return;
-    case kOpLess: case kOpLeq: case kOpGreater: case kOpGeq: Emit(ChainOpcode(node->opcode), k); return;
+    case kOpLess:
+    case kOpLeq:
+    case kOpGreater:
+    case kOpGeq: Emit(ChainOpcode(node->opcode), k); return;
     case kOpLog:
       // To a base (the second operand): ln x / ln base, each log taken
       // where its operand lies.
@@ -664,7 +675,8 @@ void Compilation::EmitNode(ExpressionRecord* node) {
         Emit(pcSqrt);
       }
       return;
-    case kOpOpTotal: case kOpOpPartial: Emit(pcUndefined); return;
+    case kOpOpTotal:
+    case kOpOpPartial: Emit(pcUndefined); return;
     case kOpOver:
       // A fraction as an exponent stays two values for pcPowFrac.
       if (!IsFractionalPower(node)) Emit(pcDiv);
@@ -678,8 +690,8 @@ void Compilation::EmitNode(ExpressionRecord* node) {
         Emit(pcSquare);
       } else if (IsAtom(node->operands[0], kIdE)) {
         Emit(pcExp);
-      } else if (IsKind(exponent, kOpOver) ||
-                 (IsKind(exponent, kOpMinus) && exponent->operandCount >= 1 && IsKind(exponent->operands[0], kOpOver))) {
+      } else if (IsKind(exponent, kOpOver) || (IsKind(exponent, kOpMinus) && exponent->operandCount >= 1 &&
+                                               IsKind(exponent->operands[0], kOpOver))) {
         Emit(pcPowFrac);
       } else {
         Emit(pcPow);
@@ -704,14 +716,17 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       Emit(pcBranch, k);
       return;
     case kOpSwappedCondition: fMachine->fNaNRecovery = 1; return;
-    case kOpMin: case kOpMax:
+    case kOpMin:
+    case kOpMax:
       if (IsDataMinMax(node, fDocument)) {
         EmitDataLoopEnd(node);
       } else {
         repeat(node->opcode == kOpMin ? pcMin : pcMax);
       }
       return;
-    case kOpDataSum: case kOpDataCount: case kOpDataMean: EmitDataLoopEnd(node); return;
+    case kOpDataSum:
+    case kOpDataCount:
+    case kOpDataMean: EmitDataLoopEnd(node); return;
     case kOpInterpolate:
       if ((k != 2 && k != 3) || !IsKind(node->operands[0], kOpAtom)) {
         Emit(pcUndefined);
@@ -719,9 +734,11 @@ void Compilation::EmitNode(ExpressionRecord* node) {
       }
       Emit(k == 2 ? pcInterpolate1 : pcInterpolate2, node->operands[0]->payload.id);
       return;
-    case kOpAnd: case kOpConditions: repeat(pcAnd); return;
+    case kOpAnd:
+    case kOpConditions: repeat(pcAnd); return;
     case kOpOr: repeat(pcOr); return;
-    case kOpPreparedSum: case kOpPreparedProduct: {
+    case kOpPreparedSum:
+    case kOpPreparedProduct: {
       // The body's value into the accumulator, then the loop's step. Only
       // interval runs can see an index stray past its bounds; grid
       // programs never run over intervals and need no check.

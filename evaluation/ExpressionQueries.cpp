@@ -57,10 +57,8 @@ bool HasNoDerivativeRule(OpCodeT kind) {
     case kOpFunction:
     case kOpInf:
     case kOpSup:
-    case kOpInterpolate:
-      return true;
-    default:
-      return false;
+    case kOpInterpolate: return true;
+    default: return false;
   }
 }
 
@@ -118,10 +116,8 @@ bool IsLinear(ExpressionRecord* e, DocumentRecord* document, A4Vector* out) {
         case kIdZ: *out = {0, 0, 1, 0}; return true;
         default: return false;
       }
-    case kOpTimes:
-      return IsLinearProduct(e, document, out);
-    default:
-      return false;
+    case kOpTimes: return IsLinearProduct(e, document, out);
+    default: return false;
   }
 }
 
@@ -130,9 +126,7 @@ bool IsLinear(ExpressionRecord* e, DocumentRecord* document) {
   return IsLinear(e, document, &scratch);
 }
 
-bool AnExpression::Contains(int32_t id) const {
-  return DIM_Contains(fTree, id >= 65536 ? (id & 0xFFFF) : id);
-}
+bool AnExpression::Contains(int32_t id) const { return DIM_Contains(fTree, id >= 65536 ? (id & 0xFFFF) : id); }
 
 void AnExpression::ReplaceAtoms(int32_t from, int32_t to) { ::ReplaceAtoms(fTree, from, to); }
 

@@ -29,7 +29,7 @@ class GridHoistLevels {
   };
 
   std::unordered_map<const ExpressionRecord*, int8_t> fLevels;  // operators at levels 0 to 2 only
-  std::vector<Uses> fPending;  // the uses of operands not yet combined
+  std::vector<Uses> fPending;                                   // the uses of operands not yet combined
   bool fWalksOnly = true;
   DocumentRecord* fDocument = nullptr;
 };

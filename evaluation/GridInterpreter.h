@@ -99,8 +99,8 @@ class GridRun {
     const int64_t snapshotCells = mayNeedPointRuns ? int64_t{fSlotCount} * fStride + fSlotCount : 0;
     const int64_t deadBytes = Ops::kStopsOnNaN ? fN : 0;
     const int64_t indexBytes = mayNeedPointRuns ? int64_t{fSlotCount} * sizeof(int32_t) : 0;
-    GridScratch scratch(static_cast<size_t>((stackCells + snapshotCells) * int64_t{sizeof(T)} +
-                                            indexBytes + deadBytes));
+    GridScratch scratch(
+        static_cast<size_t>((stackCells + snapshotCells) * int64_t{sizeof(T)} + indexBytes + deadBytes));
     if (scratch.Block() == nullptr) return WriteNaN(fN);
     fStack = static_cast<T*>(scratch.Block());
     fDepth = depth;
@@ -595,8 +595,7 @@ class GridRun {
           if (!IsPerPoint(top)) {
             if (!Ops::IsTrue(top[1])) SetSingle(value, Ops::NaN());
           } else {
-            ApplyBinary(value, top, n,
-                        [](const T& v, const T& c) { return Ops::IsTrue(c) ? v : Ops::NaN(); });
+            ApplyBinary(value, top, n, [](const T& v, const T& c) { return Ops::IsTrue(c) ? v : Ops::NaN(); });
           }
           --fTop;
           break;
@@ -608,9 +607,7 @@ class GridRun {
             Branch(op.ids.a);
           }
           break;
-        case pcUndefined:
-          SetSingle(top, Ops::NaN());
-          return true;
+        case pcUndefined: SetSingle(top, Ops::NaN()); return true;
         case pcInterpolate1: {
           const int32_t id = op.ids.a;
           ApplyUnary(top, n, [id, document](const T& x) { return Ops::Interpolate(id, x, document); });
@@ -700,7 +697,8 @@ class GridRun {
           SetSingle(Variable(temps + op.ids.a + 1), Ops::FromReal(static_cast<double>(op.ids.b) + 1.0));
           break;
         }
-        case pcEnd: return true;
+        case pcEnd:
+          return true;
           // Each function its own loop, so that the call is direct and
           // the cheap ones inline.
 #define ZL_GRID_UNARY(name, f) \

@@ -9,8 +9,7 @@
 
 // The instructions after which a point run may take a path of its own.
 inline bool MayNeedPointRuns(int32_t opcode) {
-  return opcode == pcLoopTest || opcode == pcPushRow || opcode == pcSetRow ||
-         opcode == pcCallFunction;
+  return opcode == pcLoopTest || opcode == pcPushRow || opcode == pcSetRow || opcode == pcCallFunction;
 }
 
 inline constexpr uint32_t kEveryCoordinateSlot = (1u << (kSlotZ + 1)) - 1;

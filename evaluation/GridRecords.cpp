@@ -6,8 +6,8 @@
 bool MGridProgramList::Add(AStackMachine* program) {
   if (count >= capacity) {
     const int32_t grown = capacity == 0 ? 16 : capacity * 2;
-    auto* array = static_cast<AStackMachine**>(
-        OurAllocateMemory(static_cast<size_t>(grown) * sizeof(AStackMachine*), false));
+    auto* array =
+        static_cast<AStackMachine**>(OurAllocateMemory(static_cast<size_t>(grown) * sizeof(AStackMachine*), false));
     if (array == nullptr) return false;
     if (count > 0) OurCopyMemory(array, items, static_cast<size_t>(count) * sizeof(AStackMachine*));
     OurDisposeMemory(items);

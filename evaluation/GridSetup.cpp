@@ -15,9 +15,7 @@ namespace {
 
 constexpr int64_t kValueBytes = 16;  // room for a Complex in every element
 
-int64_t GridPointsPerRun(int32_t nx, int32_t ny, int32_t nz) {
-  return nz == 0 ? int64_t{nx} : int64_t{nx} * ny;
-}
+int64_t GridPointsPerRun(int32_t nx, int32_t ny, int32_t nz) { return nz == 0 ? int64_t{nx} : int64_t{nx} * ny; }
 
 void FreeArrays(MGridVariables* grid) {
   OurDisposeMemory(grid->variableVectors);
@@ -65,8 +63,8 @@ bool ComputeLineAsRow(const AStackMachine& program, int32_t lineCount, double or
 
 // A dropped program's line is undefined.
 template <typename T>
-void ComputeLevel(const MGridProgramList& programs, int32_t programCount, int32_t lineCount, double origin,
-                  double step, int32_t axis, double slider, T* values) {
+void ComputeLevel(const MGridProgramList& programs, int32_t programCount, int32_t lineCount, double origin, double step,
+                  int32_t axis, double slider, T* values) {
   ReallocateThreadLocalVariablesIfNecessary();
   for (int32_t a = 0; a < programCount; ++a) {
     const AStackMachine* program = a < programs.count ? programs.items[a] : nullptr;
@@ -138,11 +136,11 @@ bool PrepareGridArrays(MGridVariables* grid, int32_t nx, int32_t ny, int32_t nz,
   return true;
 }
 
-void SetupGrid(double x0, double y0, double z0, double dx, double dy, double dz, int32_t nx, int32_t ny,
-               int32_t nz, MGridData* data, MGridVariables* grid) {
+void SetupGrid(double x0, double y0, double z0, double dx, double dy, double dz, int32_t nx, int32_t ny, int32_t nz,
+               MGridData* data, MGridVariables* grid) {
   if (data == nullptr || grid == nullptr) return;
-  const bool ready = PrepareGridArrays(grid, nx, ny, nz, data->level1Count, data->level2Count,
-                                       data->level3Count, data->variableCount);
+  const bool ready =
+      PrepareGridArrays(grid, nx, ny, nz, data->level1Count, data->level2Count, data->level3Count, data->variableCount);
   grid->x0 = x0;
   grid->y0 = y0;
   grid->z0 = z0;

@@ -19,7 +19,7 @@ bool PrepareGridArrays(MGridVariables* grid, int32_t nx, int32_t ny, int32_t nz,
 // Prepares the arrays, stores the geometry, starts the table row at 0 and
 // computes the hoisted values of every grid line at the document's slider
 // value, on the calling thread's variable array.
-void SetupGrid(double x0, double y0, double z0, double dx, double dy, double dz, int32_t nx, int32_t ny,
-               int32_t nz, MGridData* data, MGridVariables* grid);
+void SetupGrid(double x0, double y0, double z0, double dx, double dy, double dz, int32_t nx, int32_t ny, int32_t nz,
+               MGridData* data, MGridVariables* grid);
 void SetupGrid(double x0, double y0, double dx, double dy, int32_t nx, int32_t ny, MGridData* data,
                MGridVariables* grid);

@@ -32,8 +32,7 @@
 // Index of the pcGuardEnd with the given a and b after `from`, or -1 when
 // pcEnd (or the end of the code) comes first. `sameA` counts the markers
 // with the same a that were passed, the matching one included.
-inline int32_t FindGuardEnd(const AStackMachine& machine, int32_t from, int32_t a, int32_t b,
-                            int32_t& sameA) {
+inline int32_t FindGuardEnd(const AStackMachine& machine, int32_t from, int32_t a, int32_t b, int32_t& sameA) {
   const PCodeOp* code = machine.Code();
   sameA = 0;
   for (int32_t i = from + 1; i < machine.Count(); ++i) {
@@ -82,7 +81,7 @@ T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argu
 // keep it in a register.
 #define ZL_OP(name) \
   case name:        \
-  L_##name:
+    L_##name:
 #define ZL_JUMP_ENTRY(name, ...) &&L_##name,
 
 #pragma GCC diagnostic push
@@ -114,11 +113,11 @@ template <typename T, bool kThreaded>
 
   // Macros rather than lambdas: a closure would hold the addresses of the
   // top and the stack index and so keep them out of registers.
-#define ZL_PUSH(value)            \
-  do {                            \
-    const T pushed = (value);     \
-    cells[sp++] = top;            \
-    top = pushed;                 \
+#define ZL_PUSH(value)        \
+  do {                        \
+    const T pushed = (value); \
+    cells[sp++] = top;        \
+    top = pushed;             \
   } while (false)
 #define ZL_POP() (cells[--sp])
   // A jump past either end ends the run as pcEnd does.
@@ -126,22 +125,22 @@ template <typename T, bool kThreaded>
 
   // After every instruction: the NaN stop, then the cancellation test
   // (which the backward jump of a loop leaves to its target).
-#define ZL_CONTINUE_AT(target, testCancel)                \
-  do {                                                    \
-    pc = (target);                                        \
-    if constexpr (Ops::kStopsOnNaN) {                     \
-      if (sp > 0 && Ops::HasNaN(T{top})) {                \
-        top = Ops::NaN();                                 \
-        if (mayStopOnNaN) return Ops::NaN();              \
-      }                                                   \
-    }                                                     \
+#define ZL_CONTINUE_AT(target, testCancel)                  \
+  do {                                                      \
+    pc = (target);                                          \
+    if constexpr (Ops::kStopsOnNaN) {                       \
+      if (sp > 0 && Ops::HasNaN(T{top})) {                  \
+        top = Ops::NaN();                                   \
+        if (mayStopOnNaN) return Ops::NaN();                \
+      }                                                     \
+    }                                                       \
     if ((testCancel) && cancel.Raised()) return Ops::NaN(); \
-    if constexpr (kThreaded) {                            \
-      op = code + pc;                                     \
-      goto* kHandlers[op->opcode];                        \
-    } else {                                              \
-      goto dispatch;                                      \
-    }                                                     \
+    if constexpr (kThreaded) {                              \
+      op = code + pc;                                       \
+      goto* kHandlers[op->opcode];                          \
+    } else {                                                \
+      goto dispatch;                                        \
+    }                                                       \
   } while (false)
 #define ZL_NEXT ZL_CONTINUE_AT(pc + 1, true)
 
@@ -348,7 +347,7 @@ dispatch:
     default:  // opcodes outside the table do nothing
       ZL_NEXT;
   }
-  // clang-format on
+    // clang-format on
 #undef ZL_NEXT
 #undef ZL_PUSH
 #undef ZL_POP

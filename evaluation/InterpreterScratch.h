@@ -49,8 +49,7 @@ class SavedRows {
   void Save(int32_t row) {
     if (fCount == fCapacity) {
       const int32_t capacity = fCapacity * 2;
-      auto* rows = static_cast<int32_t*>(
-          OurAllocateMemory(static_cast<size_t>(capacity) * sizeof(int32_t), false));
+      auto* rows = static_cast<int32_t*>(OurAllocateMemory(static_cast<size_t>(capacity) * sizeof(int32_t), false));
       if (rows == nullptr) return;
       OurCopyMemory(rows, fRows, static_cast<size_t>(fCount) * sizeof(int32_t));
       if (fRows != fFrameRows) OurDisposeMemory(fRows);

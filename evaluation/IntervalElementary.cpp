@@ -67,10 +67,19 @@ Interval Sgn(const Interval& x) {
   return x.upper == 0 ? Interval{-1, 0} : Interval{-1, 1};
 }
 
-Interval Abs(const Interval& x) { return Even(x, [](double v) { return std::abs(v); }, false); }
+Interval Abs(const Interval& x) {
+  return Even(
+      x, [](double v) { return std::abs(v); }, false);
+}
 Interval Sqr(const Interval& x) { return IsOrdinary(x) ? SqrOrdinary(x) : Even(x, SquareOf, false); }
-Interval Cosh(const Interval& x) { return Even(x, [](double v) { return std::cosh(v); }, false); }
-Interval Sech(const Interval& x) { return Even(x, [](double v) { return ::Sech(v); }, true); }
+Interval Cosh(const Interval& x) {
+  return Even(
+      x, [](double v) { return std::cosh(v); }, false);
+}
+Interval Sech(const Interval& x) {
+  return Even(
+      x, [](double v) { return ::Sech(v); }, true);
+}
 
 Interval Sqrt(const Interval& x) {
   if (!(x.lower >= 0 && x.lower <= x.upper)) return gNaNInterval;
@@ -87,11 +96,25 @@ Interval Log10(const Interval& x) {
   return {std::log10(x.lower), std::log10(x.upper)};
 }
 
-Interval Exp(const Interval& x) { return Increasing(x, [](double v) { return std::exp(v); }, {0, gInf}); }
-Interval Sinh(const Interval& x) { return Increasing(x, [](double v) { return std::sinh(v); }, kWholeLine); }
-Interval Asinh(const Interval& x) { return Increasing(x, [](double v) { return std::asinh(v); }, kWholeLine); }
-Interval Floor(const Interval& x) { return Increasing(x, [](double v) { return std::floor(v); }, kWholeLine); }
-Interval Ceil(const Interval& x) { return Increasing(x, [](double v) { return std::ceil(v); }, kWholeLine); }
+Interval Exp(const Interval& x) {
+  return Increasing(x, [](double v) { return std::exp(v); }, {0, gInf});
+}
+Interval Sinh(const Interval& x) {
+  return Increasing(
+      x, [](double v) { return std::sinh(v); }, kWholeLine);
+}
+Interval Asinh(const Interval& x) {
+  return Increasing(
+      x, [](double v) { return std::asinh(v); }, kWholeLine);
+}
+Interval Floor(const Interval& x) {
+  return Increasing(
+      x, [](double v) { return std::floor(v); }, kWholeLine);
+}
+Interval Ceil(const Interval& x) {
+  return Increasing(
+      x, [](double v) { return std::ceil(v); }, kWholeLine);
+}
 
 Interval Tanh(const Interval& x) {
   if (IsExterior(x)) return {-1, 1};

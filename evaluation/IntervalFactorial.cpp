@@ -17,8 +17,7 @@ double DigammaOfPositive(double y) {
     y += 1;
   }
   const double r = 1 / (y * y);
-  return shift + std::log(y) - 0.5 / y -
-         r * (1.0 / 12 - r * (1.0 / 120 - r * (1.0 / 252 - r * (1.0 / 240 - r / 132))));
+  return shift + std::log(y) - 0.5 / y - r * (1.0 / 12 - r * (1.0 / 120 - r * (1.0 / 252 - r * (1.0 / 240 - r / 132))));
 }
 
 // The one turning point of Gamma(x + 1) between the poles -k-1 and -k

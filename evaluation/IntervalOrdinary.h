@@ -37,8 +37,7 @@ inline Interval MulOrdinary(const Interval& a, const Interval& b) {
     if (!aNonpos) return {a.upper * b.lower, a.lower * b.lower};
     return {a.upper * b.upper, a.lower * b.lower};
   }
-  return {std::min(a.lower * b.upper, a.upper * b.lower),
-          std::max(a.lower * b.lower, a.upper * b.upper)};
+  return {std::min(a.lower * b.upper, a.upper * b.lower), std::max(a.lower * b.lower, a.upper * b.upper)};
 }
 
 inline Interval SqrOrdinary(const Interval& x) {

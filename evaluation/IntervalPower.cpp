@@ -71,8 +71,8 @@ Interval Pow(const Interval& base, const Interval& exponent) {
 
 Interval PowFrac(const Interval& x, const Interval& den, const Interval& num) {
   const double n = num.lower, d = den.lower;
-  if (IsSinglePoint(num) && IsSinglePoint(den) && HoldsWholeInt32(n) && HoldsWholeInt32(d) && d != 0 &&
-      IsOrdinary(x) && !IsUndefined(x)) {
+  if (IsSinglePoint(num) && IsSinglePoint(den) && HoldsWholeInt32(n) && HoldsWholeInt32(d) && d != 0 && IsOrdinary(x) &&
+      !IsUndefined(x)) {
     const double g = SIMP_Gcd(n, d);
     const double reducedDen = d / g;
     if (n / g == 1 && reducedDen >= 2) {

@@ -11,7 +11,18 @@
 
 namespace native {
 
-enum class Gpr : uint8_t { kRax = 0, kRcx = 1, kRdx = 2, kRbx = 3, kRsp = 4, kRbp = 5, kRsi = 6, kRdi = 7, kR12 = 12, kR13 = 13 };
+enum class Gpr : uint8_t {
+  kRax = 0,
+  kRcx = 1,
+  kRdx = 2,
+  kRbx = 3,
+  kRsp = 4,
+  kRbp = 5,
+  kRsi = 6,
+  kRdi = 7,
+  kR12 = 12,
+  kR13 = 13
+};
 enum class Xmm : uint8_t { k0 = 0, k1 = 1, k2 = 2 };
 
 // A register plus a displacement, or a literal of the pool.
@@ -53,19 +64,19 @@ class Assembler {
   void MoveImmediate32(Gpr to, int32_t value);
   void AdjustStack(int32_t bytes);  // add rsp, bytes
   void Lea(Gpr to, Memory m);
-  void CallThrough(Gpr r);  // call r
-  void Load32(Gpr to, Memory m);  // mov r32, [m]
-  void Or32(Gpr to, Memory m);    // or r32, [m]
-  void TestLow8(Gpr r);           // test r8, r8
+  void CallThrough(Gpr r);           // call r
+  void Load32(Gpr to, Memory m);     // mov r32, [m]
+  void Or32(Gpr to, Memory m);       // or r32, [m]
+  void TestLow8(Gpr r);              // test r8, r8
   void Store32(Memory m, Gpr from);  // mov [m], r32
 
-  void Load(Xmm to, Memory m);    // movsd
-  void Store(Memory m, Xmm from); // movsd
-  void Copy(Xmm to, Xmm from);    // movapd
+  void Load(Xmm to, Memory m);     // movsd
+  void Store(Memory m, Xmm from);  // movsd
+  void Copy(Xmm to, Xmm from);     // movapd
   void Apply(Scalar op, Xmm to, Memory m);
   void Apply(Scalar op, Xmm to, Xmm from);
-  void Xor(Xmm to, Memory m);     // xorpd, 16 aligned bytes
-  void And(Xmm to, Memory m);     // andpd, 16 aligned bytes
+  void Xor(Xmm to, Memory m);                   // xorpd, 16 aligned bytes
+  void And(Xmm to, Memory m);                   // andpd, 16 aligned bytes
   void Compare(Predicate p, Xmm to, Xmm from);  // cmpsd: all ones where true
   void UnorderedCompare(Xmm a, Memory b);       // ucomisd
 

@@ -43,9 +43,8 @@ ProgramCompiler::ProgramCompiler(const AStackMachine& program, const ATranslatio
   for (int32_t pc = 0; pc < program.Count(); ++pc) {
     const int32_t opcode = program.Code()[pc].opcode;
     readsRow_ = readsRow_ || opcode == pcPushParameter;
-    asksProgram_ = asksProgram_ || opcode == pcPushParameter || opcode == pcInterpolate1 ||
-                   opcode == pcInterpolate2 || opcode == pcStoreVar || opcode == pcStoreTemp ||
-                   opcode == pcStoreTempPop || opcode == pcLoopNext;
+    asksProgram_ = asksProgram_ || opcode == pcPushParameter || opcode == pcInterpolate1 || opcode == pcInterpolate2 ||
+                   opcode == pcStoreVar || opcode == pcStoreTemp || opcode == pcStoreTempPop || opcode == pcLoopNext;
   }
   if (asksProgram_) saved_.push_back(kProgram);
   // A cell per stack place, one more where a choice writes its top, one
@@ -101,8 +100,8 @@ void ProgramCompiler::Epilogue() {
 // The flags CancelWords reads, or'ed; the rare raised one goes to the
 // cold path, which asks whose thread it concerns.
 void ProgramCompiler::TestCancel() {
-  const auto own = static_cast<int32_t>(reinterpret_cast<const char*>(&program_.fCancel) -
-                                        reinterpret_cast<const char*>(&program_));
+  const auto own =
+      static_cast<int32_t>(reinterpret_cast<const char*>(&program_.fCancel) - reinterpret_cast<const char*>(&program_));
   assembler_.Load32(Gpr::kRax, At(kProgram, own));
   assembler_.MoveImmediate(Gpr::kRcx, AddressOf(&gCancelEvaluationForUIEvalThreads));
   assembler_.Or32(Gpr::kRax, At(Gpr::kRcx, 0));
@@ -203,9 +202,7 @@ int32_t ProgramCompiler::Instruction(const PCodeOp* code, int32_t pc, int32_t co
   }
   switch (op.opcode) {
     case pcAdd:
-    case pcMul:
-      assembler_.Apply(ArithmeticOf(op.opcode), kTop, Cell(--depth_));
-      return 1;
+    case pcMul: assembler_.Apply(ArithmeticOf(op.opcode), kTop, Cell(--depth_)); return 1;
     case pcDiv:
       assembler_.Load(Xmm::k1, Cell(--depth_));
       assembler_.Apply(Scalar::kDiv, Xmm::k1, kTop);
@@ -231,7 +228,8 @@ int32_t ProgramCompiler::Instruction(const PCodeOp* code, int32_t pc, int32_t co
       return 1;
     case pcPop: assembler_.Load(kTop, Cell(--depth_)); return 1;
     case pcBranch: return Branch(op.ids.a);
-    case pcLoopTest: return LoopTest(int64_t{program_.fTemporariesBase} + op.ids.a, translated::JumpTarget(op, pc, count));
+    case pcLoopTest:
+      return LoopTest(int64_t{program_.fTemporariesBase} + op.ids.a, translated::JumpTarget(op, pc, count));
     case pcLoopNext:
       return LoopNext(int64_t{program_.fTemporariesBase} + op.ids.a, translated::JumpTarget(op, pc, count));
     case pcSumIndexCheck:

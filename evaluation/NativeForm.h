@@ -17,8 +17,7 @@
 #include "platform/ExecutableMemory.h"
 
 // `row`: the table row parameters are read at, fixed at the start of a run.
-using NativeEntry = double (*)(double* variables, const Complex* constants, const AStackMachine* program,
-                               int32_t row);
+using NativeEntry = double (*)(double* variables, const Complex* constants, const AStackMachine* program, int32_t row);
 
 // At the start of its read-only pages, before the literals the code reads;
 // the code on the executable pages after them.

@@ -31,8 +31,7 @@ bool AppendInstruction(PendingProgram* program, const PCodeOp& op) {
 
 bool InsertInstruction(PendingProgram* program, int32_t index, const PCodeOp& op) {
   if (index < 0 || index > program->count || !Reserve(program)) return false;
-  OurCopyMemory(program->code + index + 1, program->code + index,
-                size_t(program->count - index) * sizeof(PCodeOp));
+  OurCopyMemory(program->code + index + 1, program->code + index, size_t(program->count - index) * sizeof(PCodeOp));
   program->code[index] = op;
   ++program->count;
   return true;

@@ -42,10 +42,10 @@ enum class Form { kPush, kUnary, kBinary, kPushUnary, kBinaryWith, kPushBinary, 
 inline Kind InlineKind(Form form, int32_t opcode, Source first, Source second) {
   const bool readsFirst = form != Form::kUnary && form != Form::kBinary;
   const bool readsSecond = form == Form::kPushBinary;
-#define ZL_MATCH(kind, kindOpcode, kindForm, kindFirst, kindSecond)                                  \
-  if (form == Form::kindForm && (form == Form::kPush || opcode == kindOpcode) &&                      \
+#define ZL_MATCH(kind, kindOpcode, kindForm, kindFirst, kindSecond)                                    \
+  if (form == Form::kindForm && (form == Form::kPush || opcode == kindOpcode) &&                       \
       (!readsFirst || first == Source::kindFirst) && (!readsSecond || second == Source::kindSecond)) { \
-    return Kind::kind;                                                                               \
+    return Kind::kind;                                                                                 \
   }
   ZL_INLINE_STEPS(ZL_MATCH)
 #undef ZL_MATCH
@@ -80,10 +80,8 @@ inline std::optional<StackEffect> TranslatedStackEffect(const PCodeOp& op) {
     case pcCountSum:
     case pcMaxMin:
     case pcBeginCountSum:
-    case pcBeginMaxMin:
-      return std::nullopt;
-    default:
-      return StackEffectOf(op);
+    case pcBeginMaxMin: return std::nullopt;
+    default: return StackEffectOf(op);
   }
 }
 
@@ -93,10 +91,8 @@ inline bool IsFusableUnary(int32_t opcode) {
     ZL_UNARY_OPCODES(ZL_CASE)
 #undef ZL_CASE
     case pcNeg:
-    case pcSquare:
-      return true;
-    default:
-      return false;
+    case pcSquare: return true;
+    default: return false;
   }
 }
 
@@ -108,24 +104,23 @@ inline bool IsFusableBinary(const PCodeOp& op) {
     case pcAdd:
     case pcMul:
     case pcDiv:
-    case pcIf:
-      return true;
+    case pcIf: return true;
     case pcLess:
     case pcGreater:
     case pcLessEq:
     case pcGreaterEq:
     case pcEqual:
-    case pcNotEqual:
-      return op.ids.a == 2;
-    default:
-      return false;
+    case pcNotEqual: return op.ids.a == 2;
+    default: return false;
   }
 }
 
 // Index of the instruction a jump at pc goes to (a jump past either end
 // goes to the end), or -1 when it does not jump.
 inline int32_t JumpTarget(const PCodeOp& op, int32_t pc, int32_t count) {
-  auto inRange = [count](int64_t target) { return target >= 0 && target <= count ? static_cast<int32_t>(target) : count; };
+  auto inRange = [count](int64_t target) {
+    return target >= 0 && target <= count ? static_cast<int32_t>(target) : count;
+  };
   if (op.opcode == pcLoopTest) return inRange(int64_t{pc} + std::max(op.ids.b, 0) + 1);
   if (op.opcode == pcLoopNext && op.ids.b > 0) return inRange(int64_t{pc} - op.ids.b);
   return -1;
@@ -199,8 +194,7 @@ inline int32_t MarkSkippableValues(const PCodeOp* code, int32_t count, int32_t* 
           const int32_t opcode = code[pc].opcode;
           const bool sideEffect = opcode == pcStoreVar || opcode == pcStoreTemp || opcode == pcStoreTempPop ||
                                   opcode == pcLoopTest || opcode == pcLoopNext;
-          const bool own =
-              pc == start ? effect.reads == 0 && effect.change == 1 : depth[pc] - effect.reads > base + i;
+          const bool own = pc == start ? effect.reads == 0 && effect.change == 1 : depth[pc] - effect.reads > base + i;
           if (!own || (value && sideEffect)) return false;
           effects = effects || sideEffect;
         }
@@ -242,10 +236,8 @@ constexpr bool IsStraight(Kind kind) {
     case Kind::kBranch:
     case Kind::kCallFunction:
     case Kind::kLoopTail:
-    case Kind::kValueEnd:
-      return false;
-    default:
-      return true;
+    case Kind::kValueEnd: return false;
+    default: return true;
   }
 }
 
@@ -270,7 +262,8 @@ ATranslation* Translate(const AStackMachine& m) {
   int32_t skips = 0;
   if constexpr (std::is_same_v<T, double>) {
     skips = MarkSkippableValues(code, count, skipEnd, skipConditions, settleTo, depth);
-    skips += static_cast<int32_t>(std::count_if(settleTo, settleTo + perInstruction, [](int32_t to) { return to >= 0; }));
+    skips +=
+        static_cast<int32_t>(std::count_if(settleTo, settleTo + perInstruction, [](int32_t to) { return to >= 0; }));
   }
   std::fill(stepOf, stepOf + 2 * perInstruction, -1);
   // The steps, then the list of constants pushed (at most one per instruction).
@@ -305,7 +298,7 @@ ATranslation* Translate(const AStackMachine& m) {
   };
 
   int32_t pc = 0;
-  for (; pc < count && usable; ) {
+  for (; pc < count && usable;) {
     const PCodeOp& op = code[pc];
     depth[pc] = sp;
     stepOf[pc] = n;
@@ -358,10 +351,10 @@ ATranslation* Translate(const AStackMachine& m) {
       } else {
         run = WithSource(first.source, [](auto a) -> StepFunction<T> { return &Push<T, decltype(a)::value>; });
       }
-      form = consumed == 3 ? Form::kPushBinary
-             : consumed == 1 ? Form::kPush
+      form = consumed == 3                                                  ? Form::kPushBinary
+             : consumed == 1                                                ? Form::kPush
              : IsFusableUnary(nextOpcode) && !IsFusableBinary(code[pc + 1]) ? Form::kPushUnary
-                                                                           : Form::kBinaryWith;
+                                                                            : Form::kBinaryWith;
       fusedOpcode = code[pc + consumed - 1].opcode;
       if (first.source == Source::kConstant) first.index = constantPlace(first.index);
       if (consumed == 3 && second.source == Source::kConstant) second.index = constantPlace(second.index);
@@ -370,9 +363,8 @@ ATranslation* Translate(const AStackMachine& m) {
       s->x = first.number;
       s->b = second.index;
       s->y = second.number;
-    } else if (std::is_same_v<T, double> && IsLoopTail(code, pc, count) && skipEnd[pc + 1] < 0 &&
-               skipEnd[pc + 2] < 0 && settleTo[pc + 1] < 0 && settleTo[pc + 2] < 0 &&
-               StackEffectOf(code[pc + 1])->reads <= sp) {
+    } else if (std::is_same_v<T, double> && IsLoopTail(code, pc, count) && skipEnd[pc + 1] < 0 && skipEnd[pc + 2] < 0 &&
+               settleTo[pc + 1] < 0 && settleTo[pc + 2] < 0 && StackEffectOf(code[pc + 1])->reads <= sp) {
       s = &add(&Identity<T>, sp - 1);  // the cell the accumulation reads
       s->kind = Kind::kLoopTail;
       s->a = temps + op.ids.a;
@@ -389,23 +381,49 @@ ATranslation* Translate(const AStackMachine& m) {
     } else {
       const int32_t a = op.ids.a;
       switch (op.opcode) {
-        case pcPushParameter: s = &add(&PushParameter<T>, sp); s->a = a; translation->readsRow = true; break;
-        case pcStoreVar: s = &add(&StoreSlot<T>, sp); s->a = a; break;
-        case pcStoreTemp: s = &add(&StoreSlot<T>, sp); s->a = temps + a; break;
-        case pcStoreTempPop: s = &add(&StoreSlotPop<T>, sp - 1); s->a = temps + a; break;
+        case pcPushParameter:
+          s = &add(&PushParameter<T>, sp);
+          s->a = a;
+          translation->readsRow = true;
+          break;
+        case pcStoreVar:
+          s = &add(&StoreSlot<T>, sp);
+          s->a = a;
+          break;
+        case pcStoreTemp:
+          s = &add(&StoreSlot<T>, sp);
+          s->a = temps + a;
+          break;
+        case pcStoreTempPop:
+          s = &add(&StoreSlotPop<T>, sp - 1);
+          s->a = temps + a;
+          break;
         case pcSwap: s = &add(&Swap<T>, sp - 1); break;
         case pcPop: s = &add(&Pop<T>, sp - 1); break;
         case pcPowFrac: s = &add(&PowFrac<T>, sp - 1); break;
         case pcClamp: s = &add(&Clamp<T>, sp - 1); break;
-        case pcInterpolate1: s = &add(&Interpolate1<T>, sp); s->a = a; break;
-        case pcInterpolate2: s = &add(&Interpolate2<T>, sp - 1); s->a = a; break;
+        case pcInterpolate1:
+          s = &add(&Interpolate1<T>, sp);
+          s->a = a;
+          break;
+        case pcInterpolate2:
+          s = &add(&Interpolate2<T>, sp - 1);
+          s->a = a;
+          break;
         case pcLess:
         case pcGreater:
         case pcLessEq:
         case pcGreaterEq:
         case pcEqual:
-        case pcNotEqual: s = &add(&Chain<T>, sp); s->a = a; s->b = op.opcode; break;
-        case pcBranch: s = &add(&Branch<T>, sp); s->a = a; break;
+        case pcNotEqual:
+          s = &add(&Chain<T>, sp);
+          s->a = a;
+          s->b = op.opcode;
+          break;
+        case pcBranch:
+          s = &add(&Branch<T>, sp);
+          s->a = a;
+          break;
         case pcCallFunction:
           s = &add(&Call<T>, sp);
           s->a = a;
@@ -413,7 +431,11 @@ ATranslation* Translate(const AStackMachine& m) {
           translation->readsRow = true;
           translation->callsFunctions = true;
           break;
-        case pcLoopTest: s = &add(&LoopTest<T>, sp); s->a = temps + a; s->kind = Kind::kJump; break;
+        case pcLoopTest:
+          s = &add(&LoopTest<T>, sp);
+          s->a = temps + a;
+          s->kind = Kind::kJump;
+          break;
         case pcLoopNext:
           s = &add(&LoopNext<T>, sp);
           s->a = temps + a;
@@ -450,8 +472,7 @@ ATranslation* Translate(const AStackMachine& m) {
   }
   for (int32_t i = 0; i < n && usable; ++i) {
     Step<T>& s = steps[i];
-    if (s.kind != Kind::kJump && s.kind != Kind::kSkipValue && s.kind != Kind::kLoopTail &&
-        s.kind != Kind::kValueEnd) {
+    if (s.kind != Kind::kJump && s.kind != Kind::kSkipValue && s.kind != Kind::kLoopTail && s.kind != Kind::kValueEnd) {
       continue;
     }
     const int32_t to = s.jumpTo;
@@ -481,9 +502,9 @@ ATranslation* Translate(const AStackMachine& m) {
   SettleComplexSteps(steps, n);
   translation->usable = usable && translation->constantCount <= kTranslatedConstants;
   translation->straight = std::all_of(steps, steps + n, [](const Step<T>& s) { return IsStraight(s.kind); });
-  translation->onePush = n >= 2 && steps[1].kind == Kind::kEnd &&
-                         (steps[0].kind == Kind::kPushSlot || steps[0].kind == Kind::kPushNumber ||
-                          steps[0].kind == Kind::kPushConstant);
+  translation->onePush =
+      n >= 2 && steps[1].kind == Kind::kEnd &&
+      (steps[0].kind == Kind::kPushSlot || steps[0].kind == Kind::kPushNumber || steps[0].kind == Kind::kPushConstant);
   // A lone push gains nothing from machine code (RunOnePush).
   if constexpr (std::is_same_v<T, double>) {
     if (translation->usable && !translation->onePush) translation->native = MakeNativeForm(m, *translation);

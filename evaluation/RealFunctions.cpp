@@ -163,8 +163,7 @@ double Fact(double x) {
 }
 
 double Choose(double n, double k) {
-  const bool wholeArguments = n >= 0 && k >= 0 && IsInteger(n) && IsInteger(k) &&
-                              n < kTwoToThe53;
+  const bool wholeArguments = n >= 0 && k >= 0 && IsInteger(n) && IsInteger(k) && n < kTwoToThe53;
   if (!wholeArguments) return Fact(n) / (Fact(k) * Fact(n - k));
   if (n < k) return 0.0;
   const double smaller = std::min(k, n - k);

@@ -7,8 +7,7 @@
 namespace {
 
 constexpr int kLargestWholeExponent = 8;
-#define ZL_WHOLE_POWERS(X) \
-  X(-8) X(-7) X(-6) X(-5) X(-4) X(-3) X(-2) X(-1) X(0) X(1) X(2) X(3) X(4) X(5) X(6) X(7) X(8)
+#define ZL_WHOLE_POWERS(X) X(-8) X(-7) X(-6) X(-5) X(-4) X(-3) X(-2) X(-1) X(0) X(1) X(2) X(3) X(4) X(5) X(6) X(7) X(8)
 // Every power up to the 8th of a base within 2^-100..2^100, and each
 // product's error term, stays a normal double, so the error terms are exact.
 constexpr double kSmallestBase = 0x1p-100;
@@ -89,7 +88,8 @@ template <ExactProduct (*kProduct)(double, double), int kN>
   } else if constexpr (kN == -1) {
     return 1 / x;
   } else {
-    if (!(std::fabs(x) >= kSmallestBase && std::fabs(x) <= kLargestBase)) [[unlikely]] return PowerOfRareBase(x, kN);
+    if (!(std::fabs(x) >= kSmallestBase && std::fabs(x) <= kLargestBase)) [[unlikely]]
+      return PowerOfRareBase(x, kN);
     constexpr unsigned kM = kN < 0 ? -kN : kN;
     if constexpr (kN > 0) return Compensated<kProduct, kM>(x).Sum();
     return Compensated<kProduct, kM>(x).Reciprocal();

@@ -130,9 +130,7 @@ struct ValueOps<double> {
   }
   static T Choose(T n, T k) { return ::Choose(n, k); }
   static T Interpolate(int32_t id, T x, DocumentRecord* d) { return GetInterpolation(id, x, d); }
-  static T Interpolate(int32_t id, T x, T y, DocumentRecord* d) {
-    return GetInterpolation(id, x, y, d);
-  }
+  static T Interpolate(int32_t id, T x, T y, DocumentRecord* d) { return GetInterpolation(id, x, y, d); }
 
   static LoopStep LoopDecision(T index, T limit) {
     if (index > limit) return LoopStep::kLeave;
@@ -156,9 +154,7 @@ struct ValueOps<double> {
     if (std::isnan(max) || x > max) max = x;
     if (std::isnan(min) || x < min) min = x;
   }
-  static bool Counts(T condition, T value) {
-    return condition != 0.0 && !std::isnan(condition) && !std::isnan(value);
-  }
+  static bool Counts(T condition, T value) { return condition != 0.0 && !std::isnan(condition) && !std::isnan(value); }
   static void CondCountSum(T& a, T& b, T value, T condition) {
     if (!Counts(condition, value)) return;
     a += condition;

@@ -26,8 +26,8 @@ extern template ComplexInterval RunPCode<ComplexInterval>(const AStackMachine*, 
 // there is no callee, no stack left, no room for the array, or more
 // arguments than the callee's fixed slots.
 template <typename T>
-T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argumentCount,
-                   const T& sliderValue, int32_t tableRow);
+T CallUserFunction(const AStackMachine* callee, const T* arguments, int32_t argumentCount, const T& sliderValue,
+                   int32_t tableRow);
 
 // The same run through the reference dispatch, one switch per instruction;
 // RunPCode takes a faster dispatch for every program it can, and the

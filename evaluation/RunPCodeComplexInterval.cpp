@@ -42,9 +42,7 @@ struct ValueOps<ComplexInterval> : SharedValueOps<ComplexInterval, ValueOps<Comp
   static T Sin(const T& z) { return ::Sin(z); }
   static T Cos(const T& z) { return ::Cos(z); }
 
-  static Interval BothEqual(const T& a, const T& b) {
-    return LogicalAnd(Equal(a.re, b.re), Equal(a.im, b.im));
-  }
+  static Interval BothEqual(const T& a, const T& b) { return LogicalAnd(Equal(a.re, b.re), Equal(a.im, b.im)); }
   static T Compare(int32_t opcode, const T& left, const T& right) {
     switch (opcode) {
       case pcLess: return FromTruth(Less(left, right).re);
@@ -75,9 +73,7 @@ struct ValueOps<ComplexInterval> : SharedValueOps<ComplexInterval, ValueOps<Comp
     return {Union(result.re, value.re), Union(result.im, value.im)};
   }
 
-  static T PowFrac(const T& third, const T& second, const T& top) {
-    return ::Pow(third, second / top);
-  }
+  static T PowFrac(const T& third, const T& second, const T& top) { return ::Pow(third, second / top); }
   static T Re(const T& z) { return {z.re, kZero}; }
   static T Im(const T& z) { return {z.im, kZero}; }
   static T Inf(const T& z) { return {{z.re.lower, z.re.lower}, {z.im.lower, z.im.lower}}; }
@@ -89,13 +85,11 @@ struct ValueOps<ComplexInterval> : SharedValueOps<ComplexInterval, ValueOps<Comp
   static LoopStep LoopDecision(const T& index, const T& limit) {
     if (IsSureTrue(Greater(index, limit).re)) return LoopStep::kLeave;
     const T remaining = {limit.re - index.re, limit.im - index.im};
-    return IsSureTrue(LessOrEqual(remaining, FromReal(kMaxLoopIterations)).re) ? LoopStep::kEnter
-                                                                               : LoopStep::kAbandon;
+    return IsSureTrue(LessOrEqual(remaining, FromReal(kMaxLoopIterations)).re) ? LoopStep::kEnter : LoopStep::kAbandon;
   }
   static T Increment(const T& index) {
     const T next = {{index.re.lower + 1.0, index.re.upper + 1.0}, index.im};
-    return next.re.lower == index.re.lower && next.re.upper == index.re.upper ? gNaNComplexInterval
-                                                                              : next;
+    return next.re.lower == index.re.lower && next.re.upper == index.re.upper ? gNaNComplexInterval : next;
   }
   static T IndexCheck(const T& top, const T& index, const T& limit, const T& start, double neutral) {
     if (IsSureTrue(GreaterOrEqual(index, start).re) && IsSureTrue(LessOrEqual(index, limit).re)) {
@@ -107,12 +101,10 @@ struct ValueOps<ComplexInterval> : SharedValueOps<ComplexInterval, ValueOps<Comp
 
 #include "evaluation/InterpreterCore.h"
 
-template ComplexInterval RunPCode<ComplexInterval>(const AStackMachine*, ComplexInterval*,
-                                                   const MGridVariables*);
+template ComplexInterval RunPCode<ComplexInterval>(const AStackMachine*, ComplexInterval*, const MGridVariables*);
 template ComplexInterval RunPCodeSwitched<ComplexInterval>(const AStackMachine*, ComplexInterval*,
                                                            const MGridVariables*);
-template ComplexInterval CallUserFunction<ComplexInterval>(const AStackMachine*,
-                                                           const ComplexInterval*, int32_t,
+template ComplexInterval CallUserFunction<ComplexInterval>(const AStackMachine*, const ComplexInterval*, int32_t,
                                                            const ComplexInterval&, int32_t);
 
 ComplexInterval AStackMachine::Run(ComplexInterval* variables) const {

@@ -81,9 +81,7 @@ struct ValueOps<Interval> : SharedValueOps<Interval, ValueOps<Interval>> {
   static T FoundOr(const T& found, const T& condition) { return LogicalOr(found, condition); }
   static T Undecided(const T& result, const T& value) { return Union(result, value); }
 
-  static T PowFrac(const T& third, const T& second, const T& top) {
-    return ::PowFrac(third, top, second);
-  }
+  static T PowFrac(const T& third, const T& second, const T& top) { return ::PowFrac(third, top, second); }
   static T Re(const T& x) { return x; }
   static T Im(const T&) { return {0.0, 0.0}; }
   static T Inf(const T& x) { return {x.lower, x.lower}; }
@@ -95,9 +93,8 @@ struct ValueOps<Interval> : SharedValueOps<Interval, ValueOps<Interval>> {
   static LoopStep LoopDecision(const T& index, const T& limit) {
     if (IsSureTrue(Greater(index, limit))) return LoopStep::kLeave;
     const T remaining = limit - index;
-    return IsSureTrue(LessOrEqual(remaining, {kMaxLoopIterations, kMaxLoopIterations}))
-               ? LoopStep::kEnter
-               : LoopStep::kAbandon;
+    return IsSureTrue(LessOrEqual(remaining, {kMaxLoopIterations, kMaxLoopIterations})) ? LoopStep::kEnter
+                                                                                        : LoopStep::kAbandon;
   }
   static T Increment(const T& index) { return IncrementInterval(index); }
   static T IndexCheck(const T& top, const T& index, const T& limit, const T& start, double neutral) {
@@ -110,8 +107,7 @@ struct ValueOps<Interval> : SharedValueOps<Interval, ValueOps<Interval>> {
 
 template Interval RunPCode<Interval>(const AStackMachine*, Interval*, const MGridVariables*);
 template Interval RunPCodeSwitched<Interval>(const AStackMachine*, Interval*, const MGridVariables*);
-template Interval CallUserFunction<Interval>(const AStackMachine*, const Interval*, int32_t,
-                                             const Interval&, int32_t);
+template Interval CallUserFunction<Interval>(const AStackMachine*, const Interval*, int32_t, const Interval&, int32_t);
 
 // The translated run as a tail call: through RunPCode the result came back
 // by way of a stack slot that the NaN of a malformed program shares.

@@ -61,12 +61,8 @@ struct SharedValueOps {
   static T Max(const T& a, const T& b) { return ::Max(a, b); }
   static T Clamp(const T& x, const T& lo, const T& hi) { return ::Max(::Min(x, hi), lo); }
   static T Choose(const T& n, const T& k) { return ::Choose(n, k); }
-  static T Interpolate(int32_t id, const T& x, DocumentRecord* d) {
-    return GetInterpolation(id, x, d);
-  }
-  static T Interpolate(int32_t id, const T& x, const T& y, DocumentRecord* d) {
-    return GetInterpolation(id, x, y, d);
-  }
+  static T Interpolate(int32_t id, const T& x, DocumentRecord* d) { return GetInterpolation(id, x, d); }
+  static T Interpolate(int32_t id, const T& x, const T& y, DocumentRecord* d) { return GetInterpolation(id, x, y, d); }
 
   static void CountSum(T& count, T& sum, const T& x) {
     if (Ops::HasNaN(x)) return;

@@ -12,7 +12,7 @@ namespace special {
 
 inline constexpr double MACHEP = 1.11022302462515654042e-16;  // 2^-53
 inline constexpr double MAXNUM = 1.79769313486231570815e308;
-inline constexpr double MAXLOG = 7.08396418532264106224e2;    // ln 2^1022
+inline constexpr double MAXLOG = 7.08396418532264106224e2;  // ln 2^1022
 
 // Last code given to mtherr: 2 singularity, 3 overflow, 4 underflow,
 // 5 total loss of precision. Written by any thread, read by none but tests.

@@ -97,8 +97,8 @@ class ASplicer {
   // A callee whose faster form calls out for none of its steps.
   bool IsStraight(const AStackMachine& callee) const {
     const ATranslation* translation = fTranslate(callee);
-    return translation != nullptr && translation->straight && !translation->callsFunctions &&
-           !translation->readsRow && translation->constantCount == 0;
+    return translation != nullptr && translation->straight && !translation->callsFunctions && !translation->readsRow &&
+           translation->constantCount == 0;
   }
 
   bool Call(int32_t argumentCount, int32_t index) {
@@ -158,10 +158,8 @@ class ASplicer {
         case pcPushParameter:
         case pcPushConstant:
         case pcPop:  // a value that reaches no result
-        case pcStoreTempPop:
-          return false;
-        default:
-          break;
+        case pcStoreTempPop: return false;
+        default: break;
       }
       const PCodeInfo* info = PCodeInfoOf(op.opcode);
       if (info == nullptr) return false;

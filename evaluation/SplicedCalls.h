@@ -67,8 +67,7 @@ void DisposeSplicedForms(ASplicedForm* form);
 
 // The caller's form for `generation`, made and installed when the one it
 // holds is older; null when it may make no more or memory runs out.
-const ASplicedForm* CurrentSplicedForm(const AStackMachine& caller, uint64_t generation,
-                                       TranslationFunction translate);
+const ASplicedForm* CurrentSplicedForm(const AStackMachine& caller, uint64_t generation, TranslationFunction translate);
 
 // Whether a real point run of a program that names the slider's slot only
 // to hand it to its callees (HandsSliderOnOnly) reads it: it does not once

@@ -33,7 +33,7 @@ template <typename T>
   T slots[kSplicedSlots];
   for (int32_t i = 0; i < form->slotCount; ++i) slots[form->slotsRead[i]] = variables[form->slotsRead[i]];
   const T value = form->translation->native != nullptr ? RunNative(*form->translation, m, slots)
-                                                        : RunTranslated<T>(*form->translation, m, slots);
+                                                       : RunTranslated<T>(*form->translation, m, slots);
   for (int32_t i = 0; i < form->calleeCount; ++i) {
     if (form->calleeCancel[i]->load(std::memory_order_relaxed) != 0) return gNaN;
   }

@@ -41,8 +41,7 @@ bool AStackMachine::Add(const PCodeOp& op) {
   if (fCount >= fCapacity) {
     const int32_t capacity = fCapacity == 0 ? 16 : fCapacity * 2;
     // One more than the program: the pcEnd that threaded runs fall into.
-    auto* code = static_cast<PCodeOp*>(
-        OurAllocateMemory(static_cast<size_t>(capacity + 1) * sizeof(PCodeOp), false));
+    auto* code = static_cast<PCodeOp*>(OurAllocateMemory(static_cast<size_t>(capacity + 1) * sizeof(PCodeOp), false));
     if (code == nullptr) {
       fOutOfMemory = 1;
       return false;

@@ -17,10 +17,10 @@ struct NativeForm;
 // The head of a program's faster form (see TranslatedRun.h); its steps
 // follow it in the same block.
 struct ATranslation {
-  bool usable;    // false: the program keeps the interpreter
-  bool readsRow;  // parameters and calls read the table row
-  bool onePush;   // one value pushed, then the end: run without the loop
-  bool straight;  // no step calls out through its function, jumps or loops
+  bool usable;          // false: the program keeps the interpreter
+  bool readsRow;        // parameters and calls read the table row
+  bool onePush;         // one value pushed, then the end: run without the loop
+  bool straight;        // no step calls out through its function, jumps or loops
   bool callsFunctions;  // some step calls a document function
   // The constants the steps push, by their index in the cache; a step
   // names a constant by its place in this list.

@@ -122,7 +122,8 @@ void MungeOneMinMaxModClamp(ExpressionRecord* node, DocumentRecord* document) {
 void ReorderLoop(ExpressionRecord* node) {
   const bool sum = IsOpcode(node, kOpSum);
   if (!sum && !IsOpcode(node, kOpProduct)) return;
-  if (node->operandCount != 3 || !IsOpcode(node->operands[1], kOpEquals) || node->operands[1]->operandCount != 2) return;
+  if (node->operandCount != 3 || !IsOpcode(node->operands[1], kOpEquals) || node->operands[1]->operandCount != 2)
+    return;
   ExpressionRecord** operands = node->operands;
   ExpressionRecord* summand = operands[0];
   operands[0] = operands[1];
@@ -191,8 +192,8 @@ void MungeInequality(ExpressionRecord* node, OpCodeT partner) {
   if (inner->operandCount == 0) return;
   ExpressionRecord* result = Copy(inner);
   if (k < n - 1) {
-    ExpressionRecord* right = NewBinop(node->opcode, Copy(inner->operands[inner->operandCount - 1]),
-                                       Copy(node->operands[k + 1]));
+    ExpressionRecord* right =
+        NewBinop(node->opcode, Copy(inner->operands[inner->operandCount - 1]), Copy(node->operands[k + 1]));
     result = right ? Conjoin(result, right) : (DisposExpr(result), nullptr);
   }
   if (result != nullptr && k > 0) {

@@ -64,12 +64,35 @@ bool HoistAt(int32_t level, ExpressionRecord* node, PCodeOp* op, int32_t* slot, 
 // operands' values stay behind.
 bool EmitsNothing(OpCodeT kind) {
   switch (kind) {
-    case kOpPrompt: case kOpMatrix: case kOpComma: case kOpIn: case kOpSubstitution: case kOpSuperscriptT:
-    case kOpPlusOrMinus: case kOpMinusOrPlus: case kOpGrad: case kOpDiv: case kOpCurl: case kOpLap:
-    case kOpSum: case kOpProduct: case kOpLParen: case kOpId: case kOpDot: case kOpCross: case kOpPrime:
-    case kOpHat: case kOpIntegral: case kOpDataStdDev: case kOpSlider: case kOpSet: case kOpTranspose:
-    case kOpTrace: case kOpDet: case kOpRotate: case kOpSwappedCondition:
-      return true;
+    case kOpPrompt:
+    case kOpMatrix:
+    case kOpComma:
+    case kOpIn:
+    case kOpSubstitution:
+    case kOpSuperscriptT:
+    case kOpPlusOrMinus:
+    case kOpMinusOrPlus:
+    case kOpGrad:
+    case kOpDiv:
+    case kOpCurl:
+    case kOpLap:
+    case kOpSum:
+    case kOpProduct:
+    case kOpLParen:
+    case kOpId:
+    case kOpDot:
+    case kOpCross:
+    case kOpPrime:
+    case kOpHat:
+    case kOpIntegral:
+    case kOpDataStdDev:
+    case kOpSlider:
+    case kOpSet:
+    case kOpTranspose:
+    case kOpTrace:
+    case kOpDet:
+    case kOpRotate:
+    case kOpSwappedCondition: return true;
     default:
       return !IsOperatorTableKind(kind) && kind != kOpAngle && kind != kOpPreparedSum && kind != kOpTableIndex &&
              kind != kOpPreparedProduct && kind != kOpDummy && kind != kOpConditions;
@@ -77,9 +100,7 @@ bool EmitsNothing(OpCodeT kind) {
 }
 
 // The node's code leaves exactly one value on the stack.
-bool LeavesOneValue(const ExpressionRecord* node) {
-  return !EmitsNothing(node->opcode) || node->operandCount == 1;
-}
+bool LeavesOneValue(const ExpressionRecord* node) { return !EmitsNothing(node->opcode) || node->operandCount == 1; }
 
 }  // namespace
 

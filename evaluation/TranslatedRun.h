@@ -136,57 +136,57 @@ T RunTranslated(const ATranslation& translation, const AStackMachine& m, T* vari
   const Step<T>* s = StepsOf<T>(const_cast<ATranslation*>(&translation));
   // A value a fused step pushes, after the NaN stop: the run ends at once
   // where a step function would mark its frame stopped.
-#define ZL_PUSHED(value)                            \
-  ({                                                \
-    T pushed = (value);                             \
-    if constexpr (Ops::kStopsOnNaN) {               \
-      if (Ops::HasNaN(pushed)) {                    \
-        if (mayStopOnNaN) ZL_RETURN(Ops::NaN());    \
-        pushed = Ops::NaN();                        \
-      }                                             \
-    }                                               \
-    pushed;                                         \
+#define ZL_PUSHED(value)                         \
+  ({                                             \
+    T pushed = (value);                          \
+    if constexpr (Ops::kStopsOnNaN) {            \
+      if (Ops::HasNaN(pushed)) {                 \
+        if (mayStopOnNaN) ZL_RETURN(Ops::NaN()); \
+        pushed = Ops::NaN();                     \
+      }                                          \
+    }                                            \
+    pushed;                                      \
   })
 #define ZL_SLOT(field) ZL_PUSHED(variables[s->field])
 #define ZL_NUMBER(field) ZL_PUSHED(Ops::FromReal(s->field))
   // After a step that called out: its fused pushes' NaN stop first.
-#define ZL_CALLED_GO(to)                            \
-  do {                                              \
-    if constexpr (Ops::kStopsOnNaN) {               \
-      if (frame->stopped) ZL_RETURN(Ops::NaN());     \
-    }                                               \
-    ZL_GO(to);                                      \
+#define ZL_CALLED_GO(to)                         \
+  do {                                           \
+    if constexpr (Ops::kStopsOnNaN) {            \
+      if (frame->stopped) ZL_RETURN(Ops::NaN()); \
+    }                                            \
+    ZL_GO(to);                                   \
   } while (false)
   // After a step: the NaN stop, then on to `to`.
-#define ZL_GO(to)                                   \
-  do {                                              \
-    if constexpr (Ops::kStopsOnNaN) {               \
-      if (s->checkNaN && Ops::HasNaN(top)) {        \
-        top = Ops::NaN();                           \
-        if (mayStopOnNaN) ZL_RETURN(Ops::NaN());    \
-      }                                             \
-    }                                               \
-    s = (to);                                       \
-    ZL_DISPATCH();                                  \
+#define ZL_GO(to)                                \
+  do {                                           \
+    if constexpr (Ops::kStopsOnNaN) {            \
+      if (s->checkNaN && Ops::HasNaN(top)) {     \
+        top = Ops::NaN();                        \
+        if (mayStopOnNaN) ZL_RETURN(Ops::NaN()); \
+      }                                          \
+    }                                            \
+    s = (to);                                    \
+    ZL_DISPATCH();                               \
   } while (false)
-#define ZL_DISPATCH()                                   \
-  do {                                                  \
-    if constexpr (kThreaded) {                          \
-      goto* labels[static_cast<int32_t>(s->kind)];     \
-    } else {                                            \
-      goto dispatch;                                    \
-    }                                                   \
+#define ZL_DISPATCH()                              \
+  do {                                             \
+    if constexpr (kThreaded) {                     \
+      goto* labels[static_cast<int32_t>(s->kind)]; \
+    } else {                                       \
+      goto dispatch;                               \
+    }                                              \
   } while (false)
 #define ZL_NEXT ZL_GO(s + 1)
   // The end of the run, or of a callee taken in.
-#define ZL_RETURN(value)                            \
-  do {                                              \
-    if constexpr (kTakesCallsIn) {                  \
-      top = (value);                                \
-      goto finish;                                  \
-    } else {                                        \
-      return (value);                               \
-    }                                               \
+#define ZL_RETURN(value)           \
+  do {                             \
+    if constexpr (kTakesCallsIn) { \
+      top = (value);               \
+      goto finish;                 \
+    } else {                       \
+      return (value);              \
+    }                              \
   } while (false)
   // One line a step, as the step table reads:
   // clang-format off
@@ -386,7 +386,7 @@ dispatch:
   }
   // clang-format on
   __builtin_unreachable();  // the translator sets only the kinds above
-finish:  // `top` holds the result
+finish:                     // `top` holds the result
   if constexpr (kTakesCallsIn) {
     if (returnStep != nullptr) {
       variables = callerVariables;
@@ -418,7 +418,8 @@ finish:  // `top` holds the result
 // variable) gives the value RunTranslated would, without its frame: a run
 // of a cached constant then costs little more than reading the cache.
 template <typename T>
-[[gnu::always_inline]] inline T RunOnePush(const ATranslation& translation, const AStackMachine& m, const T* variables) {
+[[gnu::always_inline]] inline T RunOnePush(const ATranslation& translation, const AStackMachine& m,
+                                           const T* variables) {
   using Ops = ValueOps<T>;
   const Step<T>& push = StepsOf<T>(const_cast<ATranslation*>(&translation))[0];
   T top;

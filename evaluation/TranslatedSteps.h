@@ -25,60 +25,61 @@ namespace translated {
 
 // The steps the run writes out in its loop: X(kind, opcode, form, first
 // source, second source), as the translator matches them.
-#define ZL_INLINE_STEPS(X)                              \
-  X(kPushSlot, pcNop, kPush, kSlot, kSlot)              \
-  X(kPushNumber, pcNop, kPush, kNumber, kSlot)          \
-  X(kPushConstant, pcNop, kPush, kConstant, kSlot)      \
-  X(kNeg, pcNeg, kUnary, kSlot, kSlot)                  \
-  X(kSquare, pcSquare, kUnary, kSlot, kSlot)            \
-  X(kAdd, pcAdd, kBinary, kSlot, kSlot)                 \
-  X(kMul, pcMul, kBinary, kSlot, kSlot)                 \
-  X(kDiv, pcDiv, kBinary, kSlot, kSlot)                 \
-  X(kPushNegSlot, pcNeg, kPushUnary, kSlot, kSlot)      \
-  X(kPushSquareSlot, pcSquare, kPushUnary, kSlot, kSlot) \
-  X(kAddSlot, pcAdd, kBinaryWith, kSlot, kSlot)         \
-  X(kAddNumber, pcAdd, kBinaryWith, kNumber, kSlot)     \
-  X(kMulSlot, pcMul, kBinaryWith, kSlot, kSlot)         \
-  X(kMulNumber, pcMul, kBinaryWith, kNumber, kSlot)     \
-  X(kDivSlot, pcDiv, kBinaryWith, kSlot, kSlot)         \
-  X(kDivNumber, pcDiv, kBinaryWith, kNumber, kSlot)     \
-  X(kPushAddSlotSlot, pcAdd, kPushBinary, kSlot, kSlot) \
-  X(kPushAddSlotNumber, pcAdd, kPushBinary, kSlot, kNumber) \
-  X(kPushAddNumberSlot, pcAdd, kPushBinary, kNumber, kSlot) \
-  X(kPushMulSlotSlot, pcMul, kPushBinary, kSlot, kSlot) \
-  X(kPushMulSlotNumber, pcMul, kPushBinary, kSlot, kNumber) \
-  X(kPushMulNumberSlot, pcMul, kPushBinary, kNumber, kSlot) \
-  X(kPushDivSlotSlot, pcDiv, kPushBinary, kSlot, kSlot) \
-  X(kPushDivSlotNumber, pcDiv, kPushBinary, kSlot, kNumber) \
-  X(kPushDivNumberSlot, pcDiv, kPushBinary, kNumber, kSlot) \
-  X(kPushLessSlotSlot, pcLess, kPushBinary, kSlot, kSlot) \
-  X(kPushLessSlotNumber, pcLess, kPushBinary, kSlot, kNumber) \
-  X(kPushLessNumberSlot, pcLess, kPushBinary, kNumber, kSlot) \
-  X(kPushGreaterSlotSlot, pcGreater, kPushBinary, kSlot, kSlot) \
-  X(kPushGreaterSlotNumber, pcGreater, kPushBinary, kSlot, kNumber) \
-  X(kPushGreaterNumberSlot, pcGreater, kPushBinary, kNumber, kSlot) \
-  X(kPushLessEqSlotSlot, pcLessEq, kPushBinary, kSlot, kSlot) \
-  X(kPushLessEqSlotNumber, pcLessEq, kPushBinary, kSlot, kNumber) \
-  X(kPushLessEqNumberSlot, pcLessEq, kPushBinary, kNumber, kSlot) \
-  X(kPushGreaterEqSlotSlot, pcGreaterEq, kPushBinary, kSlot, kSlot) \
+#define ZL_INLINE_STEPS(X)                                              \
+  X(kPushSlot, pcNop, kPush, kSlot, kSlot)                              \
+  X(kPushNumber, pcNop, kPush, kNumber, kSlot)                          \
+  X(kPushConstant, pcNop, kPush, kConstant, kSlot)                      \
+  X(kNeg, pcNeg, kUnary, kSlot, kSlot)                                  \
+  X(kSquare, pcSquare, kUnary, kSlot, kSlot)                            \
+  X(kAdd, pcAdd, kBinary, kSlot, kSlot)                                 \
+  X(kMul, pcMul, kBinary, kSlot, kSlot)                                 \
+  X(kDiv, pcDiv, kBinary, kSlot, kSlot)                                 \
+  X(kPushNegSlot, pcNeg, kPushUnary, kSlot, kSlot)                      \
+  X(kPushSquareSlot, pcSquare, kPushUnary, kSlot, kSlot)                \
+  X(kAddSlot, pcAdd, kBinaryWith, kSlot, kSlot)                         \
+  X(kAddNumber, pcAdd, kBinaryWith, kNumber, kSlot)                     \
+  X(kMulSlot, pcMul, kBinaryWith, kSlot, kSlot)                         \
+  X(kMulNumber, pcMul, kBinaryWith, kNumber, kSlot)                     \
+  X(kDivSlot, pcDiv, kBinaryWith, kSlot, kSlot)                         \
+  X(kDivNumber, pcDiv, kBinaryWith, kNumber, kSlot)                     \
+  X(kPushAddSlotSlot, pcAdd, kPushBinary, kSlot, kSlot)                 \
+  X(kPushAddSlotNumber, pcAdd, kPushBinary, kSlot, kNumber)             \
+  X(kPushAddNumberSlot, pcAdd, kPushBinary, kNumber, kSlot)             \
+  X(kPushMulSlotSlot, pcMul, kPushBinary, kSlot, kSlot)                 \
+  X(kPushMulSlotNumber, pcMul, kPushBinary, kSlot, kNumber)             \
+  X(kPushMulNumberSlot, pcMul, kPushBinary, kNumber, kSlot)             \
+  X(kPushDivSlotSlot, pcDiv, kPushBinary, kSlot, kSlot)                 \
+  X(kPushDivSlotNumber, pcDiv, kPushBinary, kSlot, kNumber)             \
+  X(kPushDivNumberSlot, pcDiv, kPushBinary, kNumber, kSlot)             \
+  X(kPushLessSlotSlot, pcLess, kPushBinary, kSlot, kSlot)               \
+  X(kPushLessSlotNumber, pcLess, kPushBinary, kSlot, kNumber)           \
+  X(kPushLessNumberSlot, pcLess, kPushBinary, kNumber, kSlot)           \
+  X(kPushGreaterSlotSlot, pcGreater, kPushBinary, kSlot, kSlot)         \
+  X(kPushGreaterSlotNumber, pcGreater, kPushBinary, kSlot, kNumber)     \
+  X(kPushGreaterNumberSlot, pcGreater, kPushBinary, kNumber, kSlot)     \
+  X(kPushLessEqSlotSlot, pcLessEq, kPushBinary, kSlot, kSlot)           \
+  X(kPushLessEqSlotNumber, pcLessEq, kPushBinary, kSlot, kNumber)       \
+  X(kPushLessEqNumberSlot, pcLessEq, kPushBinary, kNumber, kSlot)       \
+  X(kPushGreaterEqSlotSlot, pcGreaterEq, kPushBinary, kSlot, kSlot)     \
   X(kPushGreaterEqSlotNumber, pcGreaterEq, kPushBinary, kSlot, kNumber) \
   X(kPushGreaterEqNumberSlot, pcGreaterEq, kPushBinary, kNumber, kSlot) \
-  ZL_INLINE_COMPLEX_STEPS(X)                            \
+  ZL_INLINE_COMPLEX_STEPS(X)                                            \
   ZL_INLINE_FUNCTIONS(ZL_INLINE_FUNCTION_STEPS, X)
 
 // What a complex formula writes most, written out in complex runs only
 // (ComplexSteps.h): i, i times a variable, a power with a number for
 // exponent, and x + i y, which no instruction matches: it is made of three
 // steps afterwards.
-#define ZL_INLINE_COMPLEX_STEPS(X)                                       \
-  X(kPushImaginaryUnit, pcNop, kPush, kImaginaryUnit, kSlot)             \
+#define ZL_INLINE_COMPLEX_STEPS(X)                                        \
+  X(kPushImaginaryUnit, pcNop, kPush, kImaginaryUnit, kSlot)              \
   X(kPushMulImaginaryUnitSlot, pcMul, kPushBinary, kImaginaryUnit, kSlot) \
-  X(kPowNumber, pcPow, kBinaryWith, kNumber, kSlot)                      \
+  X(kPowNumber, pcPow, kBinaryWith, kNumber, kSlot)                       \
   X(kPushSlotPlusImaginaryUnitSlot, -1, kOther, kSlot, kSlot)
 
 // The functions of one operand the run calls straight from its loop:
 // X(operation, opcode, what to make of them).
-#define ZL_INLINE_FUNCTIONS(X, Y) X(Sin, pcSin, Y) X(Cos, pcCos, Y) X(Exp, pcExp, Y) X(Log, pcLn, Y) X(Sqrt, pcSqrt, Y) X(Abs, pcAbs, Y)
+#define ZL_INLINE_FUNCTIONS(X, Y) \
+  X(Sin, pcSin, Y) X(Cos, pcCos, Y) X(Exp, pcExp, Y) X(Log, pcLn, Y) X(Sqrt, pcSqrt, Y) X(Abs, pcAbs, Y)
 #define ZL_INLINE_FUNCTION_STEPS(f, opcode, X) \
   X(k##f, opcode, kUnary, kSlot, kSlot) X(kPush##f##Slot, opcode, kPushUnary, kSlot, kSlot)
 
@@ -114,7 +115,7 @@ enum class Kind : uint8_t {
 #define ZL_INLINE_KIND(name, ...) name,
   ZL_INLINE_STEPS(ZL_INLINE_KIND)
 #undef ZL_INLINE_KIND
-  kLoopTest,
+      kLoopTest,
   kLoopNext,
   kIndexCheck,
   kStore,
@@ -133,8 +134,8 @@ struct Step {
   int32_t cell;        // the cell the step writes, or the first it reads
   int32_t a;           // slot (temporaries already offset), id or count
   int32_t b;
-  int32_t jumpTo;      // instruction index of the target, while translating
-  double x;            // number of a fused or pushed operand
+  int32_t jumpTo;  // instruction index of the target, while translating
+  double x;        // number of a fused or pushed operand
   double y;
   Kind kind;
   bool checkNaN;  // the interpreter's NaN stop applies after this step
@@ -166,9 +167,9 @@ struct Unary;
 template <typename T, int32_t kOpcode>
 struct Binary;  // Run(second, top)
 
-#define ZL_TRANSLATED_UNARY(name, f) \
-  template <typename T>              \
-  struct Unary<T, name> {            \
+#define ZL_TRANSLATED_UNARY(name, f)                       \
+  template <typename T>                                    \
+  struct Unary<T, name> {                                  \
     static T Run(const T& x) { return ValueOps<T>::f(x); } \
   };
 ZL_UNARY_OPCODES(ZL_TRANSLATED_UNARY)
@@ -176,9 +177,9 @@ ZL_TRANSLATED_UNARY(pcNeg, Neg)
 ZL_TRANSLATED_UNARY(pcSquare, Square)
 #undef ZL_TRANSLATED_UNARY
 
-#define ZL_TRANSLATED_BINARY(name, f, first, last) \
-  template <typename T>                            \
-  struct Binary<T, name> {                         \
+#define ZL_TRANSLATED_BINARY(name, f, first, last)                                      \
+  template <typename T>                                                                 \
+  struct Binary<T, name> {                                                              \
     static T Run(const T& second, const T& top) { return ValueOps<T>::f(first, last); } \
   };
 ZL_BINARY_OPCODES(ZL_TRANSLATED_BINARY)
@@ -195,13 +196,13 @@ struct Binary<T, pcIf> {
 };
 
 // A chain of two operands: one comparison.
-#define ZL_TRANSLATED_COMPARE(name)                                                  \
-  template <typename T>                                                              \
-  struct Binary<T, name> {                                                           \
-    static T Run(const T& second, const T& top) {                                    \
-      using Ops = ValueOps<T>;                                                       \
-      return Ops::ChainAnd(Ops::True(), Ops::Compare(name, second, top));            \
-    }                                                                                \
+#define ZL_TRANSLATED_COMPARE(name)                                       \
+  template <typename T>                                                   \
+  struct Binary<T, name> {                                                \
+    static T Run(const T& second, const T& top) {                         \
+      using Ops = ValueOps<T>;                                            \
+      return Ops::ChainAnd(Ops::True(), Ops::Compare(name, second, top)); \
+    }                                                                     \
   };
 ZL_TRANSLATED_COMPARE(pcLess)
 ZL_TRANSLATED_COMPARE(pcGreater)
@@ -394,8 +395,7 @@ template <typename T>
 T Call(T top, Frame<T>& frame, const Step<T>& step) {
   const int32_t argumentCount = step.a;
   Park(frame.cells[step.cell], top);
-  const AStackMachine* callee =
-      frame.document != nullptr ? DocumentFunctionProgram(step.b, frame.document) : nullptr;
+  const AStackMachine* callee = frame.document != nullptr ? DocumentFunctionProgram(step.b, frame.document) : nullptr;
   return CallUserFunction<T>(callee, frame.cells + step.cell - argumentCount + 1, argumentCount,
                              frame.variables[kSlotSlider], frame.row);
 }

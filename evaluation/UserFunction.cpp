@@ -60,9 +60,7 @@ bool RenumberParameters(ExpressionRecord* body, const int32_t* ids, int32_t coun
 AFunction::AFunction(ExpressionRecord* definition, DocumentRecord* document)
     : fDefinition(definition), fDocument(document) {}
 
-AFunction::~AFunction() {
-  DisposExpr(fDefinition);
-}
+AFunction::~AFunction() { DisposExpr(fDefinition); }
 
 bool AFunction::Matches(const ExpressionRecord* e) const {
   const ExpressionRecord* application = Application(fDefinition);
@@ -86,8 +84,7 @@ void AFunction::Compile() {
   if (!ParameterIds(application->operands[1], ids, &count)) return;
   const bool list = HasKind(application->operands[1], kOpComma);
   ExpressionRecord* body = fDefinition->operands[1];
-  if (!HasOnly(body, fDocument, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable))
-    return;
+  if (!HasOnly(body, fDocument, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable)) return;
   MungeExprForStackMachine(fDefinition, fDocument);
   body = fDefinition->operands[1];
   if (!RenumberParameters(body, ids, count)) return;

@@ -21,7 +21,6 @@ bool HasOnlyWithFlags(ExpressionRecord* tree, DocumentRecord* document, int32_t 
   return true;
 }
 
-bool HasOnly(ExpressionRecord* tree, DocumentRecord* document, int32_t id1, int32_t id2, int32_t id3,
-             int32_t id4) {
+bool HasOnly(ExpressionRecord* tree, DocumentRecord* document, int32_t id1, int32_t id2, int32_t id3, int32_t id4) {
   return HasOnlyWithFlags(tree, document, kHasOnlyFlags, {id1, id2, id3, id4}, false);
 }

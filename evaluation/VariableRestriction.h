@@ -20,8 +20,7 @@ using AllowedVariables = std::array<int32_t, 4>;
 // derivatives of variables, summation indices and parameters allowed),
 // where the graphing variables x, y, z, w, t, u, v, r, theta and phi count
 // only when they are among the four allowed ids.
-bool HasOnly(ExpressionRecord* tree, DocumentRecord* document, int32_t id1, int32_t id2, int32_t id3,
-             int32_t id4);
+bool HasOnly(ExpressionRecord* tree, DocumentRecord* document, int32_t id1, int32_t id2, int32_t id3, int32_t id4);
 // The same under other computability flags; with passMatricesAndFunctions
 // matrix and function-application nodes themselves are not tested (their
 // operands are).

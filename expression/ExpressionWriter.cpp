@@ -223,9 +223,9 @@ class Writer {
     if (!Operand(node, 0, kPostfixBinding)) return false;
     PrintChr('^');
     const ExpressionRecord* exponent = OperandAt(node, 1);
-    const bool wrap = exponent && (exponent->opcode == kOpPlus || exponent->opcode == kOpTimes ||
-                                   exponent->opcode == kOpOver || exponent->opcode == kOpMinus ||
-                                   BindingOf(exponent) < kPrefixBinding);
+    const bool wrap =
+        exponent && (exponent->opcode == kOpPlus || exponent->opcode == kOpTimes || exponent->opcode == kOpOver ||
+                     exponent->opcode == kOpMinus || BindingOf(exponent) < kPrefixBinding);
     return wrap ? Parenthesised(exponent) : Write(exponent);
   }
 

@@ -12,14 +12,14 @@ struct DocumentWindow;
 // node. Values above kIPNameText occur and count as carets.
 enum MathIPType : int32_t {
   kIPWholeNode = 0,
-  kIPOperandRange = 1,   // operands rangeStart..rangeEnd
-  kIPOperator = 2,       // the operator symbol after operand rangeStart
+  kIPOperandRange = 1,  // operands rangeStart..rangeEnd
+  kIPOperator = 2,      // the operator symbol after operand rangeStart
   kIPAfterNode = 3,
   kIPBeforeNode = 4,
-  kIPMatrixBlock = 5,    // elements rangeStart..rangeEnd as corners
-  kIPStringText = 6,     // character offsets in a string
-  kIPNumberText = 7,     // offsets in a number's display digits
-  kIPNameText = 8,       // offsets in a multi-letter name
+  kIPMatrixBlock = 5,  // elements rangeStart..rangeEnd as corners
+  kIPStringText = 6,   // character offsets in a string
+  kIPNumberText = 7,   // offsets in a number's display digits
+  kIPNameText = 8,     // offsets in a multi-letter name
 };
 
 enum DrawRectSide : int32_t { kDrawTop = 0, kDrawLeft = 1, kDrawBottom = 2, kDrawRight = 3 };
@@ -40,12 +40,12 @@ struct MERecord {
   int32_t lineCount;       // rows of lineRows; at least 1
   int32_t baselineOffset;  // root's descent less the axis shift, truncated
   float widestLine;        // the widest display line
-  float* sizeTable;  // six sizes by size level
+  float* sizeTable;        // six sizes by size level
   int32_t layoutWord2;
   float wrapWidth;
   float lastLayoutWidth;
   int16_t drawRect[4];  // top and left are the drawing offset
-  LineRow* lineRows;  // owned, OurAllocateMemory; null (one row at 0) before a layout
+  LineRow* lineRows;    // owned, OurAllocateMemory; null (one row at 0) before a layout
   int32_t layoutWord3;
   DocumentWindow* window;
   DocumentRecord* document;

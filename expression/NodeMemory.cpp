@@ -18,8 +18,7 @@ constinit thread_local ThreadBlockCache tBlockCache{};
 namespace {
 
 constexpr size_t kBlockSizes[kNodeSlotCount] = {
-    sizeof(ExpressionRecord),      sizeof(EditData),
-    sizeof(ExpressionRecord*) * 1, sizeof(ExpressionRecord*) * 2,
+    sizeof(ExpressionRecord),      sizeof(EditData),    sizeof(ExpressionRecord*) * 1, sizeof(ExpressionRecord*) * 2,
     sizeof(ExpressionRecord*) * 3, sizeof(NumberBlock),
 };
 
@@ -275,8 +274,10 @@ ExpressionRecord** MEM_FindBlockOf(int32_t n) {
 
 void FreeOperandArray(ExpressionRecord** operands, int32_t count) {
   if (!operands || count <= 0) return;
-  if (count <= 3) FreeNodeBlock(ArraySlotFor(count), operands);
-  else delete[] operands;
+  if (count <= 3)
+    FreeNodeBlock(ArraySlotFor(count), operands);
+  else
+    delete[] operands;
 }
 
 void MEM_DisposeOperands(ExpressionRecord* node) {

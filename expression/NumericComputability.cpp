@@ -67,11 +67,9 @@ bool IsTableInterpolation(const ExpressionRecord* node, const DocumentRecord* do
 }
 
 // A call of one of the document's own functions decides by that.
-bool DecidesAsDocumentCall(ExpressionRecord* node, DocumentRecord* document, ExpressionRecord* stop,
-                           bool& answer) {
+bool DecidesAsDocumentCall(ExpressionRecord* node, DocumentRecord* document, ExpressionRecord* stop, bool& answer) {
   ExpressionRecord* parent = node->parent;
-  if ((IsAtom(node) || IsKind(node, kOpIndexes)) && node != stop && IsKind(parent, kOpFunction) &&
-      OP_NUMeq(node, 0)) {
+  if ((IsAtom(node) || IsKind(node, kOpIndexes)) && node != stop && IsKind(parent, kOpFunction) && OP_NUMeq(node, 0)) {
     answer = NamesDocumentFunction(node, document);
     return true;
   }
@@ -88,8 +86,7 @@ bool DecidesAsDocumentCall(ExpressionRecord* node, DocumentRecord* document, Exp
 }
 
 // An atom bound by a prepared sum around it.
-bool DecidesAsPreparedSumIndex(ExpressionRecord* node, DocumentRecord* document, ExpressionRecord* stop,
-                               bool& answer) {
+bool DecidesAsPreparedSumIndex(ExpressionRecord* node, DocumentRecord* document, ExpressionRecord* stop, bool& answer) {
   if (!IsAtom(node) || IsBuiltInOrSliderName(node->payload.id, document)) return false;
   bool stopMet = false;
   for (ExpressionRecord* ancestor = node->parent; ancestor; ancestor = ancestor->parent) {
@@ -132,7 +129,8 @@ bool DecidesAsParameter(ExpressionRecord* node, DocumentRecord* document, Expres
 
 // A condition is computable inside what consumes one.
 bool ConditionIsConsumed(ExpressionRecord* node, DocumentRecord* document) {
-  for (ExpressionRecord *child = node, *ancestor = node->parent; ancestor; child = ancestor, ancestor = ancestor->parent) {
+  for (ExpressionRecord *child = node, *ancestor = node->parent; ancestor;
+       child = ancestor, ancestor = ancestor->parent) {
     if (IsKind(ancestor, kOpIf) && Operand(ancestor, 1) == child) return true;
     if (IsTableStatistic(ancestor->opcode) || IsDataMinMax(ancestor, document) ||
         IsTableInterpolation(ancestor, document))
@@ -179,8 +177,7 @@ bool ComputableByKind(ExpressionRecord* node, DocumentRecord* document) {
 
 }  // namespace
 
-bool CanComputeNumerically(ExpressionRecord* node, DocumentRecord* document, int32_t flags,
-                           ExpressionRecord* stop) {
+bool CanComputeNumerically(ExpressionRecord* node, DocumentRecord* document, int32_t flags, ExpressionRecord* stop) {
   if (!node) return false;
   const OpCodeT kind = node->opcode;
   if (IsOperatorTableKind(kind) && gOpInfo[kind - kFirstOperatorKind].numeric == 1) return true;
@@ -222,9 +219,10 @@ bool CanComputeNumerically(ExpressionRecord* node, DocumentRecord* document, int
 int32_t AnswerAtEveryStop(ExpressionRecord* node, DocumentRecord* document, int32_t flags) {
   if (!node) return 0;
   const bool name = IsAtom(node) || IsKind(node, kOpIndexes);
-  const bool decidedFirst = IsAtom(node, kIdE) || IsAtom(node, kIdPi) || IsAtom(node, kIdDegree) ||
-                            (IsAtom(node, kIdI) && !IsSummationIndex(node, nullptr, document)) ||
-                            (IsOperatorTableKind(node->opcode) && gOpInfo[node->opcode - kFirstOperatorKind].numeric == 1);
+  const bool decidedFirst =
+      IsAtom(node, kIdE) || IsAtom(node, kIdPi) || IsAtom(node, kIdDegree) ||
+      (IsAtom(node, kIdI) && !IsSummationIndex(node, nullptr, document)) ||
+      (IsOperatorTableKind(node->opcode) && gOpInfo[node->opcode - kFirstOperatorKind].numeric == 1);
   if (name && !decidedFirst) {
     ExpressionRecord* parent = node->parent;
     if (IsKind(parent, kOpFunction) && OP_NUMeq(node, 0)) return -1;

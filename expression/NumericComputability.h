@@ -26,8 +26,7 @@ inline constexpr int32_t kAllowParametersAndConditions = kAllowParameters | kAll
 // The decision for one node (its operands are asked separately). stop
 // bounds the upward searches: a summation at or above it binds nothing;
 // null for no bound.
-bool CanComputeNumerically(ExpressionRecord* node, DocumentRecord* document, int32_t flags,
-                           ExpressionRecord* stop);
+bool CanComputeNumerically(ExpressionRecord* node, DocumentRecord* document, int32_t flags, ExpressionRecord* stop);
 
 // CanComputeNumerically's answer when it is the same for every stop that
 // is null or the node or an ancestor of it: 1 true, 0 false; -1 when the

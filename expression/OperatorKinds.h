@@ -117,16 +117,16 @@ inline constexpr OpCodeT kOpSup = 4199;
 
 // Internal kinds: built by the algebra, the parser and the preparation for
 // the stack machine; no table row.
-inline constexpr OpCodeT kOpPartialPair = 8081;       // (expression, variable)
-inline constexpr OpCodeT kOpTotalPair = 8082;         // (expression, variable)
+inline constexpr OpCodeT kOpPartialPair = 8081;  // (expression, variable)
+inline constexpr OpCodeT kOpTotalPair = 8082;    // (expression, variable)
 inline constexpr OpCodeT kOpRawSummation = 8083;
 inline constexpr OpCodeT kOpBracket = 8084;
-inline constexpr OpCodeT kOpAngle = 8085;             // two-argument arctangent
+inline constexpr OpCodeT kOpAngle = 8085;  // two-argument arctangent
 inline constexpr OpCodeT kOpPreparedSum = 8086;
 inline constexpr OpCodeT kOpComplexColour = 8087;
 inline constexpr OpCodeT kOpTableIndex = 8088;
 inline constexpr OpCodeT kOpPreparedProduct = 8089;
-inline constexpr OpCodeT kOpDummy = 8090;             // pattern placeholder, payload an id
+inline constexpr OpCodeT kOpDummy = 8090;  // pattern placeholder, payload an id
 inline constexpr OpCodeT kOpConditions = 8091;
 inline constexpr OpCodeT kOpParsedBoolean = 8092;
 inline constexpr OpCodeT kOpSwappedCondition = 8093;

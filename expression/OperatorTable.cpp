@@ -18,11 +18,11 @@ struct RowSource {
 constexpr uint8_t V = kVariableArity;
 
 constexpr RowSource kRows[gNumTemplates] = {
-    {"", kNum, 0, 6, 0, 1},                             // 4096
+    {"", kNum, 0, 6, 0, 1},  // 4096
     {"", kPrompt, 0, 6, 0, 0},
     {"", kAtomic, 0, 6, 0, 0},
     {"", kString, 0, 6, 0, 0},
-    {"indexes", kIndexes, V, 0, 0, 0},                  // 4100
+    {"indexes", kIndexes, V, 0, 0, 0},  // 4100
     {"matrix", kMatrix, V, 0, 0, 0},
     {"", kInfix, V, 5, 0x00B7, 1},
     {"function", kFxn, 2, 1, 0, 0},
@@ -32,7 +32,7 @@ constexpr RowSource kRows[gNumTemplates] = {
     {"notequal", kInfix, V, 5, 0x2260, 0},
     {"", kInfix, V, 5, 0x003C, 0},
     {"leq", kInfix, V, 5, 0x2264, 0},
-    {"", kInfix, V, 5, 0x003E, 0},                      // 4110
+    {"", kInfix, V, 5, 0x003E, 0},  // 4110
     {"geq", kInfix, V, 5, 0x2265, 0},
     {"in", kInfix, V, 5, 0x220A, 0},
     {"substitution", kSubst, V, 2, 0, 0},
@@ -42,7 +42,7 @@ constexpr RowSource kRows[gNumTemplates] = {
     {"minusorplus", kNegate, 1, 3, 0x2213, 0},
     {"minus", kNegate, 1, 3, 0x2212, 1},
     {"sin", kSin, 1, 3, 0, 1},
-    {"cos", kSin, 1, 3, 0, 1},                          // 4120
+    {"cos", kSin, 1, 3, 0, 1},  // 4120
     {"tan", kSin, 1, 3, 0, 1},
     {"cot", kSin, 1, 3, 0, 1},
     {"csc", kSin, 1, 3, 0, 1},
@@ -52,7 +52,7 @@ constexpr RowSource kRows[gNumTemplates] = {
     {"atan", kSin, 1, 3, 0, 1},
     {"acot", kSin, 1, 3, 0, 1},
     {"acsc", kSin, 1, 3, 0, 1},
-    {"asec", kSin, 1, 3, 0, 1},                         // 4130
+    {"asec", kSin, 1, 3, 0, 1},  // 4130
     {"sinh", kSin, 1, 3, 0, 1},
     {"cosh", kSin, 1, 3, 0, 1},
     {"tanh", kSin, 1, 3, 0, 1},
@@ -62,7 +62,7 @@ constexpr RowSource kRows[gNumTemplates] = {
     {"asinh", kSin, 1, 3, 0, 1},
     {"acosh", kSin, 1, 3, 0, 1},
     {"atanh", kSin, 1, 3, 0, 1},
-    {"acoth", kSin, 1, 3, 0, 1},                        // 4140
+    {"acoth", kSin, 1, 3, 0, 1},  // 4140
     {"acsch", kSin, 1, 3, 0, 1},
     {"asech", kSin, 1, 3, 0, 1},
     {"sgn", kSin, 1, 3, 0, 1},
@@ -72,7 +72,7 @@ constexpr RowSource kRows[gNumTemplates] = {
     {"div", kPrefix, 1, 3, 0x00B7, 0},
     {"curl", kPrefix, 1, 3, 0x00D7, 0},
     {"lap", kLap, 1, 3, 0, 0},
-    {"optotal", kDerivs, V, 3, 0x0064, 0},              // 4150
+    {"optotal", kDerivs, V, 3, 0x0064, 0},  // 4150
     {"oppartial", kDerivs, V, 3, 0x2202, 0},
     {"sum", kExtended, V, 3, 0x2211, 0},
     {"product", kExtended, V, 3, 0x220F, 0},
@@ -82,7 +82,7 @@ constexpr RowSource kRows[gNumTemplates] = {
     {"overline", kOverbar, 1, 4, 0, 1},
     {"over", kDiv, 2, 1, 0x2215, 1},
     {"power", kTothe, 2, 1, 0x005E, 1},
-    {"sn", kTentothe, 2, 1, 0, 1},                      // 4160
+    {"sn", kTentothe, 2, 1, 0, 1},  // 4160
     {"choice", kParens, 2, 1, 0, 1},
     {"interval", kInner, 2, 1, 0, 0},
     {"dot", kInfix, 2, 1, 0x00B7, 0},
@@ -92,7 +92,7 @@ constexpr RowSource kRows[gNumTemplates] = {
     {"ln", kSin, 1, 3, 0, 1},
     {"exp", kSin, 1, 3, 0, 1},
     {"arg", kSin, 1, 3, 0, 1},
-    {"imag", kSin, 1, 3, 0, 1},                         // 4170
+    {"imag", kSin, 1, 3, 0, 1},  // 4170
     {"real", kSin, 1, 3, 0, 1},
     {"prime", kFact, 1, 2, 0x0027, 0},
     {"hat", kHat, 1, 2, 0, 0},
@@ -102,7 +102,7 @@ constexpr RowSource kRows[gNumTemplates] = {
     {"integral", kIntegral2, 2, 1, 0x222B, 0},
     {"mod", kSin, 1, 3, 0, 0},
     {"min", kSin, 1, 3, 0, 1},
-    {"max", kSin, 1, 3, 0, 1},                          // 4180
+    {"max", kSin, 1, 3, 0, 1},  // 4180
     {"clamp", kSin, 1, 3, 0, 0},
     {"Sum", kSin, 1, 3, 0, 1},
     {"Count", kSin, 1, 3, 0, 1},
@@ -112,7 +112,7 @@ constexpr RowSource kRows[gNumTemplates] = {
     {"Im", kSin, 1, 3, 0, 1},
     {"slider", kSin, 1, 3, 0, 0},
     {"set", kSet, 1, 4, 0, 0},
-    {"Transpose", kSin, 1, 3, 0, 0},                    // 4190
+    {"Transpose", kSin, 1, 3, 0, 0},  // 4190
     {"Trace", kSin, 1, 3, 0, 0},
     {"Det", kSin, 1, 3, 0, 0},
     {"Rotate", kSin, 1, 3, 0, 0},
@@ -121,7 +121,7 @@ constexpr RowSource kRows[gNumTemplates] = {
     {"Or", kSin, 1, 3, 0, 0},
     {"Not", kSin, 1, 3, 0, 0},
     {"Inf", kSin, 1, 3, 0, 1},
-    {"Sup", kSin, 1, 3, 0, 1},                          // 4199
+    {"Sup", kSin, 1, 3, 0, 1},  // 4199
 };
 
 struct SpecialSymbolSource {
@@ -131,8 +131,8 @@ struct SpecialSymbolSource {
 };
 
 constexpr SpecialSymbolSource kSpecialSymbols[gNumSpecialSymbols] = {
-    {"pi", 0x03C0, 1},     {"phi", 0x03C6, 2},    {"theta", 0x03B8, 3},
-    {"inf", 0x221E, 4},    {"degree", 0x00B0, 5}, {"ldots", 0x2026, 6},
+    {"pi", 0x03C0, 1},  {"phi", 0x03C6, 2},    {"theta", 0x03B8, 3},
+    {"inf", 0x221E, 4}, {"degree", 0x00B0, 5}, {"ldots", 0x2026, 6},
 };
 
 OperatorInfo xOp_Stuff[gNumTemplates];
@@ -142,9 +142,12 @@ SpecialSymbolInfo xSpecialSymbolStuff[gNumSpecialSymbols];
 [[maybe_unused]] const bool gNamesInterned = [] {
   for (int32_t row = 0; row < gNumTemplates; ++row) {
     const RowSource& source = kRows[row];
-    xOp_Stuff[row] = OperatorInfo{kFirstOperatorKind + row,   OurInternCString(source.name),
-                                  source.handler,             source.arity,
-                                  source.syntacticKind,       source.character,
+    xOp_Stuff[row] = OperatorInfo{kFirstOperatorKind + row,
+                                  OurInternCString(source.name),
+                                  source.handler,
+                                  source.arity,
+                                  source.syntacticKind,
+                                  source.character,
                                   source.numeric};
   }
   for (int32_t i = 0; i < gNumSpecialSymbols; ++i) {
@@ -183,6 +186,6 @@ bool IsFxn(OpCodeT kind) {
 }
 
 bool IsInequalityOrBooleanOp(OpCodeT kind) {
-  return (kind >= kOpNotEqual && kind <= kOpGeq) || (kind >= kOpAnd && kind <= kOpNot) ||
-         kind == kOpConditions || kind == kOpParsedBoolean;
+  return (kind >= kOpNotEqual && kind <= kOpGeq) || (kind >= kOpAnd && kind <= kOpNot) || kind == kOpConditions ||
+         kind == kOpParsedBoolean;
 }

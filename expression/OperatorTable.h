@@ -9,11 +9,40 @@
 // The typesetting handlers of the math editor, one per row of the operator
 // table; IsFxn asks whether a kind uses kSin.
 enum class Typesetter : uint8_t {
-  kNum, kPrompt, kAtomic, kString, kIndexes, kMatrix,
-  kSin, kIntegral2, kExtended, kPrefix, kInfix,
-  kParens, kBranch,
-  kSqrt, kTothe, kTentothe, kDiv, kLog, kFxn, kBesselj, kDel, kLap, kNegate, kFact, kDagger,
-  kSet, kFloor, kCeiling, kAbs, kOverbar, kSubst, kDerivs, kInner, kHat,
+  kNum,
+  kPrompt,
+  kAtomic,
+  kString,
+  kIndexes,
+  kMatrix,
+  kSin,
+  kIntegral2,
+  kExtended,
+  kPrefix,
+  kInfix,
+  kParens,
+  kBranch,
+  kSqrt,
+  kTothe,
+  kTentothe,
+  kDiv,
+  kLog,
+  kFxn,
+  kBesselj,
+  kDel,
+  kLap,
+  kNegate,
+  kFact,
+  kDagger,
+  kSet,
+  kFloor,
+  kCeiling,
+  kAbs,
+  kOverbar,
+  kSubst,
+  kDerivs,
+  kInner,
+  kHat,
 };
 inline constexpr int32_t kTypesetterCount = static_cast<int32_t>(Typesetter::kHat) + 1;
 
@@ -28,7 +57,7 @@ void SetTypesetHandler(Typesetter which, TypesetHandler handler);
 TypesetHandler GetTypesetHandler(Typesetter which);
 
 enum SyntacticKind : uint8_t {
-  kStructured = 0,    // indexes, matrix
+  kStructured = 0,  // indexes, matrix
   kTwoPartLayout = 1,
   kPostfix = 2,
   kPrefix = 3,
@@ -43,7 +72,7 @@ struct OperatorInfo {
   OpCodeT opcode;
   const UniChar* name;  // interned; the empty name for kinds known by character
   Typesetter handler;
-  uint8_t arity;        // 0 leaves, 1 or 2 fixed, kVariableArity
+  uint8_t arity;  // 0 leaves, 1 or 2 fixed, kVariableArity
   uint8_t syntacticKind;
   uint32_t displayCharacter;  // 0 when none
   uint8_t numeric;            // computable whenever its operands are

@@ -33,10 +33,8 @@ bool TakesTwoArguments(OpCodeT kind) {
     case kOpBesselJ:
     case kOpIf:
     case kOpEquals:
-    case kOpPower:
-      return true;
-    default:
-      return false;
+    case kOpPower: return true;
+    default: return false;
   }
 }
 

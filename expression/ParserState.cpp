@@ -14,9 +14,10 @@ ExpressionRecord* yyAdd(ExpressionRecord* node) {
   ParserNodeList& list = gParserNodeStack;
   if (list.count == list.capacity) {
     const int32_t capacity = NextListCapacity(list.capacity);
-    auto* items = capacity == 0 ? nullptr
-                                : static_cast<ExpressionRecord**>(
-                                      OurAllocateMemory(size_t(capacity) * sizeof(ExpressionRecord*), false));
+    auto* items =
+        capacity == 0
+            ? nullptr
+            : static_cast<ExpressionRecord**>(OurAllocateMemory(size_t(capacity) * sizeof(ExpressionRecord*), false));
     if (!items) return node;
     std::copy(list.items, list.items + list.count, items);
     OurDisposeMemory(list.items);

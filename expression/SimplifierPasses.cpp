@@ -109,29 +109,14 @@ void FixOneNode(ExpressionRecord* node) {
     case kOpProduct:
     case kOpBranch:
     case kOpLeq:
-    case kOpGeq:
-      SpreadCommaList(node, kMostOperands);
-      break;
-    case kOpIntegral:
-      SpreadCommaList(node, 4);
-      break;
-    case kOpSubstitution:
-      SpreadCommaList(node, 3);
-      break;
-    case kOpRawSummation:
-      FixRawSummation(node);
-      break;
-    case kOpBracket:
-      node->opcode = kOpId;
-      break;
-    case kOpFunction:
-      FixApplication(node);
-      break;
-    case kOpMatrix:
-      FixMatrix(node);
-      break;
-    default:
-      break;
+    case kOpGeq: SpreadCommaList(node, kMostOperands); break;
+    case kOpIntegral: SpreadCommaList(node, 4); break;
+    case kOpSubstitution: SpreadCommaList(node, 3); break;
+    case kOpRawSummation: FixRawSummation(node); break;
+    case kOpBracket: node->opcode = kOpId; break;
+    case kOpFunction: FixApplication(node); break;
+    case kOpMatrix: FixMatrix(node); break;
+    default: break;
   }
 }
 

@@ -23,8 +23,8 @@ class SubtreeAnswers {
 
  private:
   enum : uint8_t {
-    kNoNodeFails = 1,       // no node's answer is false at every stop
-    kEveryNodePasses = 2,   // every node's answer is true at every stop
+    kNoNodeFails = 1,      // no node's answer is false at every stop
+    kEveryNodePasses = 2,  // every node's answer is true at every stop
     kReadsTableData = 4,
   };
 

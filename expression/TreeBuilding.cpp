@@ -78,9 +78,7 @@ ExpressionRecord* NewExpression(OpCodeT kind, int32_t n) {
 
 ExpressionRecord* NewUnop(OpCodeT kind, ExpressionRecord* a) { return NewOver(kind, {a}); }
 
-ExpressionRecord* NewBinop(OpCodeT kind, ExpressionRecord* a, ExpressionRecord* b) {
-  return NewOver(kind, {a, b});
-}
+ExpressionRecord* NewBinop(OpCodeT kind, ExpressionRecord* a, ExpressionRecord* b) { return NewOver(kind, {a, b}); }
 
 ExpressionRecord* NewTrinop(OpCodeT kind, ExpressionRecord* a, ExpressionRecord* b, ExpressionRecord* c) {
   return NewOver(kind, {a, b, c});
@@ -114,8 +112,7 @@ ExpressionRecord* Atomic(int32_t variableId) {
 ExpressionRecord* NewPrompt() { return NewExpression(kOpPrompt, 0); }
 
 bool DO_BinOpOn(ExpressionRecord* node, ExpressionRecord* other, int32_t side, OpCodeT kind) {
-  if (!node || !other || node == other || (side != 0 && side != 1) ||
-      !PushContentsDown(node, kind, 2, 1 - side)) {
+  if (!node || !other || node == other || (side != 0 && side != 1) || !PushContentsDown(node, kind, 2, 1 - side)) {
     if (other != node) DisposExpr(other);
     return false;
   }
@@ -126,9 +123,7 @@ bool DO_BinOpOn(ExpressionRecord* node, ExpressionRecord* other, int32_t side, O
 
 bool DO_PlusOn(ExpressionRecord* node, ExpressionRecord* b) { return DO_BinOpOn(node, b, 1, kOpPlus); }
 
-bool DO_PlusOnLeft(ExpressionRecord* node, ExpressionRecord* b) {
-  return DO_BinOpOn(node, b, 0, kOpPlus);
-}
+bool DO_PlusOnLeft(ExpressionRecord* node, ExpressionRecord* b) { return DO_BinOpOn(node, b, 0, kOpPlus); }
 
 bool DO_ToTheOn(ExpressionRecord* node, ExpressionRecord* b) { return DO_BinOpOn(node, b, 1, kOpPower); }
 
@@ -156,13 +151,9 @@ bool DO_OpOnLeft(ExpressionRecord* node, ExpressionRecord* b, OpCodeT kind) { re
 
 bool DO_MultOn(ExpressionRecord* node, ExpressionRecord* b) { return DO_NopOn(node, b, kOpTimes); }
 
-bool DO_MultOnLeft(ExpressionRecord* node, ExpressionRecord* b) {
-  return DO_OpOnLeft(node, b, kOpTimes);
-}
+bool DO_MultOnLeft(ExpressionRecord* node, ExpressionRecord* b) { return DO_OpOnLeft(node, b, kOpTimes); }
 
-bool DO_UnopOn(ExpressionRecord* node, OpCodeT kind) {
-  return node && PushContentsDown(node, kind, 1, 0);
-}
+bool DO_UnopOn(ExpressionRecord* node, OpCodeT kind) { return node && PushContentsDown(node, kind, 1, 0); }
 
 bool DO_NegOn(ExpressionRecord* node) { return DO_UnopOn(node, kOpMinus); }
 

@@ -13,23 +13,17 @@ bool SameOperandSlots(const ExpressionRecord* a, const ExpressionRecord* b) {
   return true;
 }
 
-double NumberValue(const ExpressionRecord* node) {
-  return node->payload.number ? node->payload.number->value : 0.0;
-}
+double NumberValue(const ExpressionRecord* node) { return node->payload.number ? node->payload.number->value : 0.0; }
 
 bool NodesMatch(const ExpressionRecord* a, const ExpressionRecord* b) {
   if (a->opcode != b->opcode || !SameOperandSlots(a, b)) return false;
   if (a->operandCount > 0) return true;
   switch (a->opcode) {
-    case kOpNumber:
-      return NumberValue(a) == NumberValue(b);
+    case kOpNumber: return NumberValue(a) == NumberValue(b);
     case kOpAtom:
-    case kOpDummy:
-      return a->payload.id == b->payload.id;
-    case kOpString:
-      return OurStringEqual(a->text, b->text);
-    default:
-      return true;
+    case kOpDummy: return a->payload.id == b->payload.id;
+    case kOpString: return OurStringEqual(a->text, b->text);
+    default: return true;
   }
 }
 

@@ -37,8 +37,7 @@ bool EveryNodeComputes(ExpressionRecord* tree, DocumentRecord* document, int32_t
 }
 
 bool IsComplexKind(OpCodeT kind) {
-  return kind == kOpArg || kind == kOpImag || kind == kOpReal || kind == kOpRe || kind == kOpIm ||
-         kind == kOpOverline;
+  return kind == kOpArg || kind == kOpImag || kind == kOpReal || kind == kOpRe || kind == kOpIm || kind == kOpOverline;
 }
 
 }  // namespace

@@ -26,16 +26,14 @@ uint64_t LeafValue(const ExpressionRecord* leaf) {
       return std::bit_cast<uint64_t>(value == 0.0 ? 0.0 : value);
     }
     case kOpAtom:
-    case kOpDummy:
-      return uint64_t(uint32_t(leaf->payload.id));
+    case kOpDummy: return uint64_t(uint32_t(leaf->payload.id));
     case kOpString: {
       uint64_t h = 0;
       if (leaf->text != nullptr)
         for (const UniChar* c = leaf->text; *c != 0; ++c) h = Mix(h, *c);
       return h;
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }
 

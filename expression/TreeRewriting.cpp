@@ -14,9 +14,7 @@ constexpr CoordinatePair kCoordinateSwaps[] = {
     {120, 10}, {121, 11}, {122, 12}, {114, 13}, {3, 8}, {2, 9},
 };
 
-bool IsAtomLeaf(const ExpressionRecord* node) {
-  return node && node->opcode == kOpAtom && node->operandCount == 0;
-}
+bool IsAtomLeaf(const ExpressionRecord* node) { return node && node->opcode == kOpAtom && node->operandCount == 0; }
 
 }  // namespace
 

@@ -19,7 +19,7 @@ ExpressionRecord* Oneover(ExpressionRecord* a);  // 1 / a
 ExpressionRecord* Neg(ExpressionRecord* a);
 ExpressionRecord* Tothe(ExpressionRecord* base, ExpressionRecord* exponent);
 ExpressionRecord* Sqrt(ExpressionRecord* a);
-ExpressionRecord* Square(ExpressionRecord* a);  // a ^ 2
+ExpressionRecord* Square(ExpressionRecord* a);    // a ^ 2
 ExpressionRecord* OnePlus(ExpressionRecord* a);   // 1 + a^2
 ExpressionRecord* MinusOne(ExpressionRecord* a);  // a^2 + (-1)
 ExpressionRecord* Ln(ExpressionRecord* a);

@@ -115,8 +115,7 @@ bool HasOperandOfItsKind(const ExpressionRecord* node) {
 
 // The node's operands with those of its kind replaced by their own,
 // depth first and in order; the shells taken in are collected for freeing.
-void GatherChain(ExpressionRecord* node, std::vector<ExpressionRecord*>& flat,
-                 std::vector<ExpressionRecord*>& shells) {
+void GatherChain(ExpressionRecord* node, std::vector<ExpressionRecord*>& flat, std::vector<ExpressionRecord*>& shells) {
   std::vector<std::pair<ExpressionRecord*, int32_t>> stream{{node, 0}};
   int32_t total = node->operandCount;
   while (!stream.empty()) {
@@ -126,8 +125,8 @@ void GatherChain(ExpressionRecord* node, std::vector<ExpressionRecord*>& flat,
       continue;
     }
     ExpressionRecord* operand = source->operands[next++];
-    const bool takeIn = operand && operand->opcode == node->opcode && operand->operandCount > 0 &&
-                        operand->operands && total + operand->operandCount - 1 <= kMostSplicedOperands;
+    const bool takeIn = operand && operand->opcode == node->opcode && operand->operandCount > 0 && operand->operands &&
+                        total + operand->operandCount - 1 <= kMostSplicedOperands;
     if (takeIn) {
       total += operand->operandCount - 1;
       shells.push_back(operand);

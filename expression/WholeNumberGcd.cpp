@@ -6,9 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-bool IsWholeInt32(double x) {
-  return x >= -2147483648.0 && x <= 2147483647.0 && std::trunc(x) == x;
-}
+bool IsWholeInt32(double x) { return x >= -2147483648.0 && x <= 2147483647.0 && std::trunc(x) == x; }
 
 // In 64 bits, so that the most negative 32-bit integer has a magnitude.
 double SIMP_Gcd(double a, double b) {

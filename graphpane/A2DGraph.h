@@ -22,7 +22,5 @@ class A2DGraph : public AGraph {
   }
   virtual int32_t GraphClass() { return kGraphClassCurves; }
   // True when the graph has data bounds; they are written only then.
-  virtual bool GetDataBounds(double* /*xLow*/, double* /*xHigh*/, double* /*yLow*/, double* /*yHigh*/) {
-    return false;
-  }
+  virtual bool GetDataBounds(double* /*xLow*/, double* /*xHigh*/, double* /*yLow*/, double* /*yHigh*/) { return false; }
 };

@@ -11,8 +11,8 @@ class A3DGraph : public AGraph {
   virtual bool UsingShaderHSV() { return false; }
   // The box of a graph's data, for showing all of it; false for graphs
   // that have none of their own.
-  virtual bool GetDataBounds(double* /*xLow*/, double* /*xHigh*/, double* /*yLow*/, double* /*yHigh*/,
-                             double* /*zLow*/, double* /*zHigh*/) {
+  virtual bool GetDataBounds(double* /*xLow*/, double* /*xHigh*/, double* /*yLow*/, double* /*yHigh*/, double* /*zLow*/,
+                             double* /*zHigh*/) {
     return false;
   }
 };

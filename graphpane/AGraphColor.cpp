@@ -42,8 +42,7 @@ double EvaluateIndexedOrNaN(AnExpression* e, double a, double b, double c, int32
   return e != nullptr ? e->EvaluateIndexed(a, b, c, row) : std::nan("");
 }
 
-void ToComponents(GraphColorType type, double c1, double c2, double c3, double* red, double* green,
-                  double* blue) {
+void ToComponents(GraphColorType type, double c1, double c2, double c3, double* red, double* green, double* blue) {
   if (type == AGraphColor::kRGBEquations) {
     *red = ClampComponent(c1);
     *green = ClampComponent(c2);
@@ -214,8 +213,8 @@ void AGraphColor::Compute() {
   fSolidColor = PackColor(r, g, b);
 }
 
-void AGraphColor::ComputeExplicitColor(double a1, double a2, double a3, double a4, double a5, double a6,
-                                       double* red, double* green, double* blue) {
+void AGraphColor::ComputeExplicitColor(double a1, double a2, double a3, double a4, double a5, double a6, double* red,
+                                       double* green, double* blue) {
   if (!HasColorEquations()) return;
   const double c1 = EvaluateOrNaN(fColorExpressions[0], a1, a2, a3, a4, a5, a6);
   const double c2 = EvaluateOrNaN(fColorExpressions[1], a1, a2, a3, a4, a5, a6);
@@ -223,8 +222,8 @@ void AGraphColor::ComputeExplicitColor(double a1, double a2, double a3, double a
   ToComponents(fType, c1, c2, c3, red, green, blue);
 }
 
-void AGraphColor::ComputeExplicitColorIndexed(int32_t row, double a, double b, double c, double* red,
-                                              double* green, double* blue) {
+void AGraphColor::ComputeExplicitColorIndexed(int32_t row, double a, double b, double c, double* red, double* green,
+                                              double* blue) {
   if (!HasColorEquations()) return;
   const double c1 = EvaluateIndexedOrNaN(fColorExpressions[0], a, b, c, row);
   const double c2 = EvaluateIndexedOrNaN(fColorExpressions[1], a, b, c, row);
@@ -243,8 +242,7 @@ bool AGraphColor::IsGradientColor() const {
 }
 
 bool AGraphColor::IsDiscreteColor() const {
-  return (fType >= kCheckerboard && fType <= kVerticalStripes) || fType == kHueBandsDown ||
-         fType == kHueBandsAcross;
+  return (fType >= kCheckerboard && fType <= kVerticalStripes) || fType == kHueBandsDown || fType == kHueBandsAcross;
 }
 
 void AGraphColor::MaximizeIntensity() {

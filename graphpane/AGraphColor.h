@@ -50,8 +50,7 @@ class AGraphColor : public AColorEquations {
   // Components in 0 to 1; untouched unless the colour has equations.
   void ComputeExplicitColor(double a1, double a2, double a3, double a4, double a5, double a6, double* red,
                             double* green, double* blue);
-  void ComputeExplicitColorIndexed(int32_t row, double a, double b, double c, double* red, double* green,
-                                   double* blue);
+  void ComputeExplicitColorIndexed(int32_t row, double a, double b, double c, double* red, double* green, double* blue);
   bool Contains(int32_t variable) const;
   using AColorEquations::Cancel;
   using AColorEquations::ClearCancelFlag;

@@ -157,7 +157,9 @@ bool AGraphPane::DoesIndexMatchObject(const AListGenericSmall<int32_t>* indexes,
 
 void AGraphPane::Draw(int32_t which, bool drawGraphs) {
   switch (which) {
-    case 0: case 1: case 2:
+    case 0:
+    case 1:
+    case 2:
       if (fSecondView == nullptr || which != 1) fCurrentView->Draw(drawGraphs);
       if (fSecondView != nullptr && which != 0) fSecondView->Draw(drawGraphs);
       break;
@@ -165,7 +167,8 @@ void AGraphPane::Draw(int32_t which, bool drawGraphs) {
       if (fCurrentView == View2D(0)) fCurrentView->Draw(drawGraphs);
       if (fSecondView == View2D(1)) fSecondView->Draw(drawGraphs);
       break;
-    case 4: case 5:
+    case 4:
+    case 5:
       for (AGraphView* view : {Shown3DCurrent(), Shown3DSecond()}) {
         if (view != nullptr && (which == 4 || view->IsDrawAccelerated())) view->Draw(drawGraphs);
       }

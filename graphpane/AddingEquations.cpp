@@ -103,7 +103,7 @@ void AGraphPane::StartAddingEquations(bool is3D, bool is4D, bool twoViews, bool 
   // Every view samples the current view's parameter ranges.
   GraphViewRecord& from = current->Record();
   const GraphViewRecord& first3D = View3D(0)->Record();
-  auto copy = [](double (&to)[2], const double (&source)[2]) { to[0] = source[0], to[1] = source[1]; };
+  auto copy = [](double(&to)[2], const double(&source)[2]) { to[0] = source[0], to[1] = source[1]; };
   double t[2], u[2], v[2], r[2], theta[2];
   copy(t, from.ranges[kCoordT]);
   const GraphViewRecord& uvSource = current == View2D(0) ? first3D : from;
@@ -144,8 +144,7 @@ void AGraphPane::ConstructColorExprs(AGraphColor* colour, GraphColorType type, c
 }
 
 int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const CoordinateTransformation& ct,
-                                double colourCode, double grain, double opacity, double plottingMode,
-                                double xyType) {
+                                double colourCode, double grain, double opacity, double plottingMode, double xyType) {
   if (e == nullptr) return -1;
   int32_t kind = ExprType(e, is3D, is4D, fDocument);
   if (BaseKind(kind) == 0) return -1;
@@ -251,11 +250,27 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   if (relation) SubstituteNumbers(relation.get(), fDocument);
 
   const int32_t rows = fGraphLookup.Count();
-  EquationBuild build{GraphKind(kind), eq,   view,  std::move(colour), ct, is3D, is4D, grain, opacity,
-                      ToPlottingMode(plottingMode), xyType, std::move(relation), std::move(options.zero),
-                      std::move(clip), std::move(options.radius), std::move(options.symbol),
-                      std::move(options.label), std::move(options.fontSize), std::move(options.startX),
-                      std::move(options.startY), std::move(options.extra)};
+  EquationBuild build{GraphKind(kind),
+                      eq,
+                      view,
+                      std::move(colour),
+                      ct,
+                      is3D,
+                      is4D,
+                      grain,
+                      opacity,
+                      ToPlottingMode(plottingMode),
+                      xyType,
+                      std::move(relation),
+                      std::move(options.zero),
+                      std::move(clip),
+                      std::move(options.radius),
+                      std::move(options.symbol),
+                      std::move(options.label),
+                      std::move(options.fontSize),
+                      std::move(options.startX),
+                      std::move(options.startY),
+                      std::move(options.extra)};
   Dispatch(*this, build);
   return fGraphLookup.Count() > rows ? fGraphLookup.Count() - 1 : -1;
 }

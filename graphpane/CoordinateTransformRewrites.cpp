@@ -25,8 +25,7 @@ ExpressionRecord* Definition(int32_t id, const ExpressionRecord* value) {
 // A copy of the formula read in primed coordinates, with the definitions
 // applied in one walk, so that each primed atom takes its own value even
 // when another definition's value holds primed atoms too.
-ExpressionRecord* Composed(const ExpressionRecord* formula, const ExpressionRecord* const* definitions,
-                           int32_t count) {
+ExpressionRecord* Composed(const ExpressionRecord* formula, const ExpressionRecord* const* definitions, int32_t count) {
   ExpressionRecord* composed = Copy(formula);
   if (composed == nullptr) return nullptr;
   ExchangeXYZwithXYZprime(composed);

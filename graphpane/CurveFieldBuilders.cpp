@@ -97,8 +97,8 @@ void Add_kRGB_xy(AGraphPane& pane, EquationBuild& b) {
                                   std::move(plotColour), *pane.View2D(k));
   };
   if (gGraphMakers.ColorPlot == nullptr) return;
-  Tree own[4] = {Tree(CurveInUV(Copy(Entry(e, 0)))), Tree(CurveInUV(Copy(Entry(e, 1)))), Tree(CurveInUV(Copy(Entry(e, 2)))),
-                 std::move(b.extra)};
+  Tree own[4] = {Tree(CurveInUV(Copy(Entry(e, 0)))), Tree(CurveInUV(Copy(Entry(e, 1)))),
+                 Tree(CurveInUV(Copy(Entry(e, 2)))), std::move(b.extra)};
   std::unique_ptr<A2DGraph> graph = plot(own, std::move(b.colour), view);
   if (graph == nullptr) return;
   pane.AddGraph(std::move(graph), view);

@@ -29,8 +29,8 @@ bool IsEquation(const ExpressionRecord* e) { return e->opcode == kOpEquals && e-
 ExpressionRecord* Left(const ExpressionRecord* e) { return e->operands[0]; }
 ExpressionRecord* Right(const ExpressionRecord* e) { return e->operands[1]; }
 
-bool Only(ExpressionRecord* e, DocumentRecord* doc, int32_t a = kNoAllowedVariable, int32_t b = kNoAllowedVariable, int32_t c = kNoAllowedVariable,
-          int32_t d = kNoAllowedVariable) {
+bool Only(ExpressionRecord* e, DocumentRecord* doc, int32_t a = kNoAllowedVariable, int32_t b = kNoAllowedVariable,
+          int32_t c = kNoAllowedVariable, int32_t d = kNoAllowedVariable) {
   return HasOnly(e, doc, a, b, c, d);
 }
 
@@ -324,8 +324,9 @@ bool OperandsHaveOnly(ExpressionRecord* condition, DocumentRecord* doc, const Al
 OptionVerdict ConditionVerdict(ExpressionRecord* option, int32_t base, bool primed, bool is3D, DocumentRecord* doc) {
   auto verdict = [](bool accepted) { return accepted ? OptionVerdict::kAccepted : OptionVerdict::kRefused; };
   if (KindSet(kClipInXY).Contains(base))
-    return verdict(primed ? OperandsHaveOnly(option, doc, {kIdXPrime, kIdYPrime, kNoAllowedVariable, kNoAllowedVariable})
-                          : OperandsHaveOnly(option, doc, {kIdX, kIdY, kNoAllowedVariable, kNoAllowedVariable}));
+    return verdict(primed
+                       ? OperandsHaveOnly(option, doc, {kIdXPrime, kIdYPrime, kNoAllowedVariable, kNoAllowedVariable})
+                       : OperandsHaveOnly(option, doc, {kIdX, kIdY, kNoAllowedVariable, kNoAllowedVariable}));
   // The exchange leaves theta as it is, so a primed polar equation's
   // condition is in r' and theta (theta' still accepted).
   if (KindSet(kClipInPolar).Contains(base))
@@ -359,10 +360,9 @@ bool IsArrowOrVectorFieldOnSurface(ExpressionRecord* e, DocumentRecord* doc) {
   if (!IsList(e) || e->operandCount < 2) return false;
   if (BothConstColumns(e, doc, 2) || BothConstColumns(e, doc, 3)) return true;
   if (IsStartPointOfDdt(e, doc) || IsImplicitStartSurface(e, doc)) return true;
-  if (IsODEHead(e->operands[0], doc, false) &&
-      (IsStartSurfaceColumn(e->operands[1], doc, kIdX, kIdY, kIdZ) ||
-       IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdPhi) ||
-       IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdZ)))
+  if (IsODEHead(e->operands[0], doc, false) && (IsStartSurfaceColumn(e->operands[1], doc, kIdX, kIdY, kIdZ) ||
+                                                IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdPhi) ||
+                                                IsStartSurfaceColumn(e->operands[1], doc, kIdR, kIdTheta, kIdZ)))
     return true;
   for (const GridStart& start : kGridStarts)
     if (Is3DVectorFieldOnGrid(e, doc, start.a, start.b, start.c)) return true;
@@ -372,7 +372,8 @@ bool IsArrowOrVectorFieldOnSurface(ExpressionRecord* e, DocumentRecord* doc) {
 bool CanExtractOptions(ExpressionRecord* e, DocumentRecord* doc) {
   if (!IsList(e)) return false;
   bool someItemNotFourD = false;
-  for (int i = 0; i < e->operandCount; ++i) someItemNotFourD = someItemNotFourD || !IsConstColumn(e->operands[i], doc, 4);
+  for (int i = 0; i < e->operandCount; ++i)
+    someItemNotFourD = someItemNotFourD || !IsConstColumn(e->operands[i], doc, 4);
   return someItemNotFourD && !(e->operandCount == 2 && IsArrowOrVectorFieldOnSurface(e, doc));
 }
 

@@ -27,8 +27,7 @@ std::optional<Complex> ComplexConstantValue(const ExpressionRecord* node) {
       if (node->payload.id == kIdI) return Complex{0, 1};
       return std::nullopt;
     case kOpLParen:
-    case kOpBracket:
-      return node->operandCount == 1 ? ComplexConstantValue(node->operands[0]) : std::nullopt;
+    case kOpBracket: return node->operandCount == 1 ? ComplexConstantValue(node->operands[0]) : std::nullopt;
     case kOpMinus: {
       if (node->operandCount < 1 || node->operandCount > 2) return std::nullopt;
       const auto first = ComplexConstantValue(node->operands[0]);

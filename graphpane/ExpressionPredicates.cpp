@@ -14,7 +14,6 @@
 
 namespace {
 
-
 bool IsBinary(const ExpressionRecord* e, OpCodeT kind) {
   return e != nullptr && e->opcode == kind && e->operandCount == 2;
 }
@@ -145,10 +144,13 @@ bool Matrix3DHasOnly_xyrtheta(ExpressionRecord* e, DocumentRecord* document) {
   return EveryEntry(e, 3, document, {kIdX, kIdY, kIdR, kIdTheta});
 }
 
-bool IsConst(ExpressionRecord* e, DocumentRecord* document) { return HasOnly(e, document, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable); }
+bool IsConst(ExpressionRecord* e, DocumentRecord* document) {
+  return HasOnly(e, document, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable);
+}
 
 bool IsConstColumn(ExpressionRecord* e, DocumentRecord* document, int rows) {
-  return EveryEntry(e, rows, document, {kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable});
+  return EveryEntry(e, rows, document,
+                    {kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable, kNoAllowedVariable});
 }
 
 bool IsForm(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b, int32_t c) {
@@ -156,7 +158,8 @@ bool IsForm(ExpressionRecord* e, DocumentRecord* document, int32_t a, int32_t b,
   ExpressionRecord* left = e->operands[0];
   ExpressionRecord* right = e->operands[1];
   const bool subscriptedA = left->opcode == kOpIndexes && left->operandCount == 2 && IsAtom(left->operands[0], a);
-  if ((IsAtom(left, a) || subscriptedA) && HasOnly(right, document, b, c, kNoAllowedVariable, kNoAllowedVariable)) return true;
+  if ((IsAtom(left, a) || subscriptedA) && HasOnly(right, document, b, c, kNoAllowedVariable, kNoAllowedVariable))
+    return true;
   if (!IsAtom(right, a) || !HasOnly(left, document, b, c, kNoAllowedVariable, kNoAllowedVariable)) return false;
   const bool leftIsCoordinate = left->opcode == kOpAtom && Is_xyzwtuvr_theta_phi(left->payload.id);
   return !leftIsCoordinate && !IsAtom(left, GetVariableIDFromString(OurInternCString("radius")));
@@ -194,8 +197,7 @@ bool IsFontSizeOption(const ExpressionRecord* e) { return IsOptionNamed(e, "font
 bool IsNamedStringOption(const ExpressionRecord* e, const char* name, const DocumentRecord* document) {
   if (!IsOptionNamed(e, name)) return false;
   const ExpressionRecord* right = e->operands[1];
-  return right->opcode == kOpString ||
-         (right->opcode == kOpAtom && IsIDTableHeading(right->payload.id, document));
+  return right->opcode == kOpString || (right->opcode == kOpAtom && IsIDTableHeading(right->payload.id, document));
 }
 
 bool IsSymbolOption(const ExpressionRecord* e, const DocumentRecord* document) {

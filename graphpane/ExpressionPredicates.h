@@ -11,11 +11,11 @@ class DocumentRecord;
 // tree. None keeps a pointer into the tree.
 
 // Computability flags of the graph code.
-inline constexpr int32_t kFlagsCoordinates = 37;         // HasOnly
-inline constexpr int32_t kFlagsItems = 39;               // items after a comma
-inline constexpr int32_t kFlagsVectorEntries = 53;       // colour vectors
-inline constexpr int32_t kFlagsClip = 165;               // comparisons pass
-inline constexpr int32_t kFlagsConditions = 173;         // and every atom
+inline constexpr int32_t kFlagsCoordinates = 37;    // HasOnly
+inline constexpr int32_t kFlagsItems = 39;          // items after a comma
+inline constexpr int32_t kFlagsVectorEntries = 53;  // colour vectors
+inline constexpr int32_t kFlagsClip = 165;          // comparisons pass
+inline constexpr int32_t kFlagsConditions = 173;    // and every atom
 
 // A column of atoms with exactly these ids, in order.
 bool IsMatrix(const ExpressionRecord* e, int32_t a, int32_t b);

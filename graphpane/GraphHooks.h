@@ -17,46 +17,45 @@ struct MBlock;
 // X(result, name, parameters, arguments): each entry is a member of the
 // table and a call of the same name in PaneHooks that does nothing while
 // the entry is empty.
-#define ZL_GRAPH_PANE_HOOKS(X)                                                                                        \
-  X(double, SliderValue, (DocumentRecord* document), (document))                                                      \
-  /* The variable id the window slider drives; 0 (none) until filled. */                                              \
-  X(int32_t, SliderVariable, (DocumentRecord* document), (document))                                                  \
-  X(void, FrameRateFeedback, (DocumentRecord* document, double seconds), (document, seconds))                         \
-  X(void, SetRTErrorCheck, (DocumentRecord* document), (document))                                                    \
-  X(void, SetDocDirty, (DocumentRecord* document, bool dirty), (document, dirty))                                     \
-  X(bool, IsBenchmarkRunning, (), ())                                                                                 \
-  X(void, InvalGraphRect, (DocumentRecord* document), (document))                                                     \
-  X(void, CheckWindowEventLoopTimerInterval, (DocumentRecord* document), (document))                                  \
-  X(void, SetCursorRegion, (DocumentRecord* document), (document))                                                    \
-  X(void, OurFlushWindowPortBuffer, (DocumentRecord* document), (document))                                           \
-  X(void, RedrawPrimeViewIfNecessary, (DocumentRecord* document, const void* view), (document, view))                 \
-  X(void, RecomputeWindow, (DocumentRecord* document), (document))                                                    \
-  X(void, ClearMathAssistanceString, (DocumentRecord* document), (document))                                          \
-  /* A dragged point's graph rewrites its equation for the new place. */                                              \
-  X(void, ChangeEquation, (DocumentRecord* document, AGraph* graph, double x, double y),                              \
-    (document, graph, x, y))                                                                                          \
-  X(void, SetViewControlToolTip,                                                                                      \
-    (int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper, DocumentRecord* document),          \
-    (attribute, axes, secondAxes, paper, secondPaper, document))                                                      \
-  X(void, SetCoordinateValues, (int32_t field, double low, double high, DocumentRecord* document),                    \
-    (field, low, high, document))                                                                                     \
-  X(void, ClearCoordinateDisplay, (DocumentRecord* document), (document))                                             \
-  X(void, RedoCoordinateDisplay, (DocumentRecord* document), (document))                                              \
-  X(void, RedrawCoordinates, (DocumentRecord* document), (document))                                                  \
-  /* The pass of adding equations: the free parameter letters of a formula */                                         \
-  /* join the document's shown parameters; colour equations and clips need */                                         \
-  /* the fragment program; a transformation's block learns its lookup row. */                                         \
-  X(void, AddToParameterList, (const ExpressionRecord* tree, DocumentRecord* document), (tree, document))             \
-  X(void, SetDocumentFragmentProgramFlag, (DocumentRecord* document), (document))                                     \
-  X(void, SetTransformEquationBlockIndex, (MBlock* block, int32_t row), (block, row))                                 \
-  /* A demo drives the mouse; a movie is being saved frame by frame. */                                               \
-  X(bool, IsDemoRunning, (), ())                                                                                      \
-  X(bool, IsDemoPaused, (DocumentRecord* document), (document))                                                      \
-  X(bool, IsSavingMovie, (), ())                                                                                      \
-  /* The 4-D view's axis indicator: the window points of o, X, Y, Z, W as */                                          \
-  /* x, y pairs; and the view's spin stopped. */                                                                      \
-  X(void, Set4DAxisInfo, (DocumentRecord* document, const double* points), (document, points))                        \
-  X(void, StopThumbwheels, (DocumentRecord* document), (document))
+#define ZL_GRAPH_PANE_HOOKS(X)                                                                                      \
+  X(double, SliderValue, (DocumentRecord * document), (document))                                                   \
+  /* The variable id the window slider drives; 0 (none) until filled. */                                            \
+  X(int32_t, SliderVariable, (DocumentRecord * document), (document))                                               \
+  X(void, FrameRateFeedback, (DocumentRecord * document, double seconds), (document, seconds))                      \
+  X(void, SetRTErrorCheck, (DocumentRecord * document), (document))                                                 \
+  X(void, SetDocDirty, (DocumentRecord * document, bool dirty), (document, dirty))                                  \
+  X(bool, IsBenchmarkRunning, (), ())                                                                               \
+  X(void, InvalGraphRect, (DocumentRecord * document), (document))                                                  \
+  X(void, CheckWindowEventLoopTimerInterval, (DocumentRecord * document), (document))                               \
+  X(void, SetCursorRegion, (DocumentRecord * document), (document))                                                 \
+  X(void, OurFlushWindowPortBuffer, (DocumentRecord * document), (document))                                        \
+  X(void, RedrawPrimeViewIfNecessary, (DocumentRecord * document, const void* view), (document, view))              \
+  X(void, RecomputeWindow, (DocumentRecord * document), (document))                                                 \
+  X(void, ClearMathAssistanceString, (DocumentRecord * document), (document))                                       \
+  /* A dragged point's graph rewrites its equation for the new place. */                                            \
+  X(void, ChangeEquation, (DocumentRecord * document, AGraph * graph, double x, double y), (document, graph, x, y)) \
+  X(void, SetViewControlToolTip,                                                                                    \
+    (int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper, DocumentRecord* document),        \
+    (attribute, axes, secondAxes, paper, secondPaper, document))                                                    \
+  X(void, SetCoordinateValues, (int32_t field, double low, double high, DocumentRecord* document),                  \
+    (field, low, high, document))                                                                                   \
+  X(void, ClearCoordinateDisplay, (DocumentRecord * document), (document))                                          \
+  X(void, RedoCoordinateDisplay, (DocumentRecord * document), (document))                                           \
+  X(void, RedrawCoordinates, (DocumentRecord * document), (document))                                               \
+  /* The pass of adding equations: the free parameter letters of a formula */                                       \
+  /* join the document's shown parameters; colour equations and clips need */                                       \
+  /* the fragment program; a transformation's block learns its lookup row. */                                       \
+  X(void, AddToParameterList, (const ExpressionRecord* tree, DocumentRecord* document), (tree, document))           \
+  X(void, SetDocumentFragmentProgramFlag, (DocumentRecord * document), (document))                                  \
+  X(void, SetTransformEquationBlockIndex, (MBlock * block, int32_t row), (block, row))                              \
+  /* A demo drives the mouse; a movie is being saved frame by frame. */                                             \
+  X(bool, IsDemoRunning, (), ())                                                                                    \
+  X(bool, IsDemoPaused, (DocumentRecord * document), (document))                                                    \
+  X(bool, IsSavingMovie, (), ())                                                                                    \
+  /* The 4-D view's axis indicator: the window points of o, X, Y, Z, W as */                                        \
+  /* x, y pairs; and the view's spin stopped. */                                                                    \
+  X(void, Set4DAxisInfo, (DocumentRecord * document, const double* points), (document, points))                     \
+  X(void, StopThumbwheels, (DocumentRecord * document), (document))
 
 struct GraphPaneHooks {
 #define ZL_GRAPH_PANE_HOOK_ENTRY(result, name, parameters, arguments) result(*name) parameters = nullptr;

@@ -23,9 +23,7 @@ bool SomeItemAfterFirst(const ExpressionRecord* e, auto&& test) {
 }
 
 // XY type 1 (its two low bits) makes a function of two variables a surface.
-bool XYTypeIsSurface(double xyType) {
-  return (DoubleToInt32(xyType) & 3) == 1;
-}
+bool XYTypeIsSurface(double xyType) { return (DoubleToInt32(xyType) & 3) == 1; }
 
 }  // namespace
 

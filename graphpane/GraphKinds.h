@@ -32,11 +32,11 @@ enum KindOption : uint32_t {
   kRightSideParameters = 1u << 10,   // only its right side names shown parameters
   kSurface = 1u << 11,
   kPointPlot = 1u << 12,
-  kFlatInTwoD = 1u << 13,            // a contour or density plot in a 2-D view
-  kTableData = 1u << 14,             // plots the document's table data
-  kRadiusUnused = 1u << 15,          // accepts a radius and draws without it
-  kItemsToBuilder = 1u << 16,        // unknown items go to the builder
-  kBuiltFromRightSide = 1u << 17,    // its builder gets the right side alone
+  kFlatInTwoD = 1u << 13,          // a contour or density plot in a 2-D view
+  kTableData = 1u << 14,           // plots the document's table data
+  kRadiusUnused = 1u << 15,        // accepts a radius and draws without it
+  kItemsToBuilder = 1u << 16,      // unknown items go to the builder
+  kBuiltFromRightSide = 1u << 17,  // its builder gets the right side alone
 };
 using KindOptions = uint32_t;
 
@@ -45,90 +45,89 @@ using KindOptions = uint32_t;
 //   name     its GraphKind
 //   view     the view it is drawn in (kinds with kFlatInTwoD also in 2-D)
 //   builder  the pane's builder that makes its graphs
-#define ZL_GRAPH_KIND_TABLE(X) \
-  X(0, kCantGraph, kNone, kNoOptions, NoGraph) \
-  X(1, kY_X, k2D, kClipInXY, Add_kY_X) \
-  X(2, kX_Y, k2D, kClipInXY, Add_kX_Y) \
-  X(3, kR_Theta, k2D, kClipInPolar, Add_kR_Theta) \
-  X(4, kTheta_R, k2D, kClipInPolar, Add_kTheta_R) \
-  X(5, kZ_XY, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kZ_XYRTheta) \
-  X(6, kX_YZ, k3D, kClipIn3D | kSurface, AddInlineSurface) \
-  X(7, kY_XZ, k3D, kClipIn3D | kSurface, AddInlineSurface) \
-  X(8, kR_ThetaPhi, k3D, kClipIn3D | kSurface, Add_kR_ThetaPhi) \
-  X(9, kTheta_RPhi, k3D, kClipIn3D | kSurface, Add_kTheta_RPhi) \
-  X(10, kPhi_RTheta, k3D, kClipIn3D | kSurface, Add_kPhi_RTheta) \
-  X(11, kR_ThetaZ, k3D, kClipIn3D | kSurface, AddInlineSurface) \
-  X(12, kZ_RTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kZ_RTheta) \
-  X(13, kZ_XYRTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kZ_XYRTheta) \
-  X(14, kTheta_RZ, k3D, kClipIn3D | kSurface, AddInlineSurface) \
-  X(15, kRTheta_t, k2D, kClipIn3D, Add_kRTheta_t) \
-  X(16, kXY_XY, k2D, kNoOptions, Add_kXY_XY) \
-  X(17, kXYZ_XYZ, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField) \
-  X(18, kXY_t, k2D, kClipIn3D, Add_kXY_t) \
-  X(19, kXYZ_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius | kBuiltFromRightSide, Add_kXYZt) \
-  X(20, kXYZW_t, k4D, kClipInAnyView | kRightSideParameters, Add_kXYZW_t) \
-  X(21, kXYZW_uv, k4D, kClipInAnyView | kRightSideParameters | kSurface, Add_kXYZW_uv) \
-  X(22, kW_Z, k4D, kClipInAnyView | kRightSideParameters | kSurface, Add_kW_Z) \
-  X(23, k4DVertexList, k4D, kNoOptions, Add_k4DVertexList) \
-  X(24, kRThetaPhi_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kRThetaPhi_t) \
-  X(25, kRThetaZ_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kRThetaZ_t) \
-  X(26, kXYZ_uv, k3D, kClipIn3D | kSurface | kBuiltFromRightSide, Add_kXYZuv) \
-  X(27, kRThetaPhi_uv, k3D, kClipIn3D | kSurface, Add_kRThetaPhi_uv) \
-  X(28, kRThetaZ_uv, k3D, kClipIn3D | kSurface, AddInlineSurface) \
-  X(29, kXYRTh_eq_XYRTh, k2D, kClipInAnyView | kRegion, Add_kXYRTh_eq_XYRTh) \
-  X(30, kXYZ_equals_XYZ, k3D, kClipIn3D | kTranslucent, Add_kXYZ_equals_XYZ) \
-  X(31, kFxnOfX, k2D, kClipInXY, Add_kFxnOfX) \
-  X(32, kFxnOfY, k2D, kClipInXY, Add_kFxnOfY) \
-  X(33, kFxnOfXYRTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kFxnOfXYRTheta) \
-  X(34, kInequality, k2D, kClipInAnyView | kRegion, Add_kInequality) \
-  X(35, kInequality2, k2D, kClipInAnyView | kRegion, Add_kInequality2) \
-  X(36, kXYZ_XYZ_point, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField) \
-  X(37, kODEdydx, k2D, kStartPoint | kRightSideParameters, Add_kODEdydx) \
-  X(38, kODEdrdt, k2D, kStartPoint, Add_kODEdrdt) \
-  X(39, kZ_t, k2D, kClipIn3D, Add_kZ_t) \
-  X(40, kZ_z, k3D, kRadius | kClipIn3D, Add_kZ_z) \
-  X(41, kFxnOfZ, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kFxnOfZ) \
-  X(42, kODEdzdt, k2D, kStartPoint | kRightSideParameters, Add_kODEdzdt) \
-  X(43, kComplexParameter, k2D, kRadius | kLabel, Add_kComplexParameter) \
-  X(44, kComplexConstant, k2D, kRadius | kLabel | kPointPlot, Add_kComplexConstant) \
-  X(45, kXY, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused, Add_kXY) \
-  X(46, kXY_equals_XY, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused | kBuiltFromRightSide, Add_kXY) \
-  X(47, kRTheta, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused, Add_kRTheta) \
-  X(48, kData2D, k2D, kRadius | kLabel | kClipInAnyView | kPointPlot | kTableData, Add_kData2D) \
+#define ZL_GRAPH_KIND_TABLE(X)                                                                              \
+  X(0, kCantGraph, kNone, kNoOptions, NoGraph)                                                              \
+  X(1, kY_X, k2D, kClipInXY, Add_kY_X)                                                                      \
+  X(2, kX_Y, k2D, kClipInXY, Add_kX_Y)                                                                      \
+  X(3, kR_Theta, k2D, kClipInPolar, Add_kR_Theta)                                                           \
+  X(4, kTheta_R, k2D, kClipInPolar, Add_kTheta_R)                                                           \
+  X(5, kZ_XY, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kZ_XYRTheta)                                     \
+  X(6, kX_YZ, k3D, kClipIn3D | kSurface, AddInlineSurface)                                                  \
+  X(7, kY_XZ, k3D, kClipIn3D | kSurface, AddInlineSurface)                                                  \
+  X(8, kR_ThetaPhi, k3D, kClipIn3D | kSurface, Add_kR_ThetaPhi)                                             \
+  X(9, kTheta_RPhi, k3D, kClipIn3D | kSurface, Add_kTheta_RPhi)                                             \
+  X(10, kPhi_RTheta, k3D, kClipIn3D | kSurface, Add_kPhi_RTheta)                                            \
+  X(11, kR_ThetaZ, k3D, kClipIn3D | kSurface, AddInlineSurface)                                             \
+  X(12, kZ_RTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kZ_RTheta)                                  \
+  X(13, kZ_XYRTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kZ_XYRTheta)                              \
+  X(14, kTheta_RZ, k3D, kClipIn3D | kSurface, AddInlineSurface)                                             \
+  X(15, kRTheta_t, k2D, kClipIn3D, Add_kRTheta_t)                                                           \
+  X(16, kXY_XY, k2D, kNoOptions, Add_kXY_XY)                                                                \
+  X(17, kXYZ_XYZ, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)                        \
+  X(18, kXY_t, k2D, kClipIn3D, Add_kXY_t)                                                                   \
+  X(19, kXYZ_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius | kBuiltFromRightSide, Add_kXYZt)         \
+  X(20, kXYZW_t, k4D, kClipInAnyView | kRightSideParameters, Add_kXYZW_t)                                   \
+  X(21, kXYZW_uv, k4D, kClipInAnyView | kRightSideParameters | kSurface, Add_kXYZW_uv)                      \
+  X(22, kW_Z, k4D, kClipInAnyView | kRightSideParameters | kSurface, Add_kW_Z)                              \
+  X(23, k4DVertexList, k4D, kNoOptions, Add_k4DVertexList)                                                  \
+  X(24, kRThetaPhi_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kRThetaPhi_t)                  \
+  X(25, kRThetaZ_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kRThetaZ_t)                      \
+  X(26, kXYZ_uv, k3D, kClipIn3D | kSurface | kBuiltFromRightSide, Add_kXYZuv)                               \
+  X(27, kRThetaPhi_uv, k3D, kClipIn3D | kSurface, Add_kRThetaPhi_uv)                                        \
+  X(28, kRThetaZ_uv, k3D, kClipIn3D | kSurface, AddInlineSurface)                                           \
+  X(29, kXYRTh_eq_XYRTh, k2D, kClipInAnyView | kRegion, Add_kXYRTh_eq_XYRTh)                                \
+  X(30, kXYZ_equals_XYZ, k3D, kClipIn3D | kTranslucent, Add_kXYZ_equals_XYZ)                                \
+  X(31, kFxnOfX, k2D, kClipInXY, Add_kFxnOfX)                                                               \
+  X(32, kFxnOfY, k2D, kClipInXY, Add_kFxnOfY)                                                               \
+  X(33, kFxnOfXYRTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kFxnOfXYRTheta)                        \
+  X(34, kInequality, k2D, kClipInAnyView | kRegion, Add_kInequality)                                        \
+  X(35, kInequality2, k2D, kClipInAnyView | kRegion, Add_kInequality2)                                      \
+  X(36, kXYZ_XYZ_point, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)                  \
+  X(37, kODEdydx, k2D, kStartPoint | kRightSideParameters, Add_kODEdydx)                                    \
+  X(38, kODEdrdt, k2D, kStartPoint, Add_kODEdrdt)                                                           \
+  X(39, kZ_t, k2D, kClipIn3D, Add_kZ_t)                                                                     \
+  X(40, kZ_z, k3D, kRadius | kClipIn3D, Add_kZ_z)                                                           \
+  X(41, kFxnOfZ, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kFxnOfZ)                                      \
+  X(42, kODEdzdt, k2D, kStartPoint | kRightSideParameters, Add_kODEdzdt)                                    \
+  X(43, kComplexParameter, k2D, kRadius | kLabel, Add_kComplexParameter)                                    \
+  X(44, kComplexConstant, k2D, kRadius | kLabel | kPointPlot, Add_kComplexConstant)                         \
+  X(45, kXY, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused, Add_kXY)                                   \
+  X(46, kXY_equals_XY, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused | kBuiltFromRightSide, Add_kXY)   \
+  X(47, kRTheta, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused, Add_kRTheta)                           \
+  X(48, kData2D, k2D, kRadius | kLabel | kClipInAnyView | kPointPlot | kTableData, Add_kData2D)             \
   X(49, kXY_Data2D, k2D, kRadius | kLabel | kClipInAnyView | kPointPlot | kTableData | kBuiltFromRightSide, \
-    Add_kData2D) \
+    Add_kData2D)                                                                                            \
   X(50, kData2DRTheta, k2D, kRadius | kLabel | kClipInAnyView | kPointPlot | kTableData, Add_kData2DRTheta) \
-  X(51, kData3D, k3D, kLabel | kClipInAnyView | kTableData, Add_kData3D) \
-  X(52, kXYZ_Data3D, k3D, kLabel | kClipInAnyView | kTableData | kBuiltFromRightSide, Add_kData3D) \
-  X(53, kDataRThetaZ, k3D, kLabel | kClipInAnyView | kTableData, Add_kDataRThetaZ) \
-  X(54, kDataRThetaPhi, k3D, kLabel | kClipInAnyView | kTableData, Add_kDataRThetaPhi) \
-  X(55, kXYt, k2D, kClipIn3D, Add_kXYt) \
-  X(56, kXYZt, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZt) \
-  X(57, kNeverProduced, kNone, kNoOptions, NoGraph) \
-  X(58, kXYZuv, k3D, kClipIn3D | kSurface, Add_kXYZuv) \
-  X(59, kRGB_xy, k2D, kRightSideParameters | kItemsToBuilder, Add_kRGB_xy) \
-  X(60, kHSV_xy, k2D, kRightSideParameters | kItemsToBuilder, Add_kRGB_xy) \
-  X(61, kArrow, k2D, kNoOptions, Add_kArrow) \
-  X(62, k3DArrow, k3D, kRadius, Add_k3DArrow) \
-  X(63, k3DPoint, k3D, kTranslucent, Add_k3DPoint) \
-  X(64, kXYZ_3DPoint, k3D, kTranslucent | kBuiltFromRightSide, Add_k3DPoint) \
-  X(65, k3DPointRThetaZ, k3D, kTranslucent, Add_k3DPointRThetaZ) \
-  X(66, k3DPointRThetaPhi, k3D, kTranslucent, Add_k3DPointRThetaPhi) \
-  X(67, kXYZ_XYZ_implicit, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField) \
-  X(68, kXYZ_XYZ_xyz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField) \
-  X(69, kXYZ_XYZ_yzx, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField) \
-  X(70, kXYZ_XYZ_zxy, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_zxy) \
-  X(71, kXYZ_XYZ_rthetaphi, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthetaphi) \
-  X(72, kXYZ_XYZ_thetarphi, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_thetarphi) \
-  X(73, kXYZ_XYZ_phirtheta, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_phirtheta) \
-  X(74, kXYZ_XYZ_rthetaz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthetaz) \
-  X(75, kXYZ_XYZ_zrtheta, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_zrtheta) \
-  X(76, kXYZ_XYZ_thetarz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_thetarz) \
-  X(77, kXYZ_XYZ_xyzuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField) \
-  X(78, kXYZ_XYZ_rthphiuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthphiuv) \
-  X(79, kXYZ_XYZ_rthetazuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthetazuv) \
+  X(51, kData3D, k3D, kLabel | kClipInAnyView | kTableData, Add_kData3D)                                    \
+  X(52, kXYZ_Data3D, k3D, kLabel | kClipInAnyView | kTableData | kBuiltFromRightSide, Add_kData3D)          \
+  X(53, kDataRThetaZ, k3D, kLabel | kClipInAnyView | kTableData, Add_kDataRThetaZ)                          \
+  X(54, kDataRThetaPhi, k3D, kLabel | kClipInAnyView | kTableData, Add_kDataRThetaPhi)                      \
+  X(55, kXYt, k2D, kClipIn3D, Add_kXYt)                                                                     \
+  X(56, kXYZt, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZt)                                \
+  X(57, kNeverProduced, kNone, kNoOptions, NoGraph)                                                         \
+  X(58, kXYZuv, k3D, kClipIn3D | kSurface, Add_kXYZuv)                                                      \
+  X(59, kRGB_xy, k2D, kRightSideParameters | kItemsToBuilder, Add_kRGB_xy)                                  \
+  X(60, kHSV_xy, k2D, kRightSideParameters | kItemsToBuilder, Add_kRGB_xy)                                  \
+  X(61, kArrow, k2D, kNoOptions, Add_kArrow)                                                                \
+  X(62, k3DArrow, k3D, kRadius, Add_k3DArrow)                                                               \
+  X(63, k3DPoint, k3D, kTranslucent, Add_k3DPoint)                                                          \
+  X(64, kXYZ_3DPoint, k3D, kTranslucent | kBuiltFromRightSide, Add_k3DPoint)                                \
+  X(65, k3DPointRThetaZ, k3D, kTranslucent, Add_k3DPointRThetaZ)                                            \
+  X(66, k3DPointRThetaPhi, k3D, kTranslucent, Add_k3DPointRThetaPhi)                                        \
+  X(67, kXYZ_XYZ_implicit, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)               \
+  X(68, kXYZ_XYZ_xyz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)                    \
+  X(69, kXYZ_XYZ_yzx, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)                    \
+  X(70, kXYZ_XYZ_zxy, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_zxy)                  \
+  X(71, kXYZ_XYZ_rthetaphi, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthetaphi)      \
+  X(72, kXYZ_XYZ_thetarphi, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_thetarphi)      \
+  X(73, kXYZ_XYZ_phirtheta, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_phirtheta)      \
+  X(74, kXYZ_XYZ_rthetaz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthetaz)          \
+  X(75, kXYZ_XYZ_zrtheta, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_zrtheta)          \
+  X(76, kXYZ_XYZ_thetarz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_thetarz)          \
+  X(77, kXYZ_XYZ_xyzuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)                  \
+  X(78, kXYZ_XYZ_rthphiuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthphiuv)        \
+  X(79, kXYZ_XYZ_rthetazuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthetazuv)      \
   X(80, kRotation, k3D, kClipIn3D | kSurface, Add_kRotation)
-
 
 enum class GraphKind : int32_t {
 #define ZL_GRAPH_KIND_NAME(number, name, view, options, builder) name = number,

@@ -28,8 +28,9 @@ inline constexpr int32_t kCoordDisplayParamCount = 13;
 // keeps only the ranges its kind samples (x, y, z, w by their own numbers,
 // the primed numbers unused).
 struct GraphViewRecord {
-  double ranges[kCoordDisplayParamCount][2] = {{0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1},
-                                               {0, 1}, {0, 6.283185307179586}, {0, 1}, {0, 1}, {0, 1}, {0, 1}};
+  double ranges[kCoordDisplayParamCount][2] = {
+      {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 6.283185307179586},
+      {0, 1}, {0, 1}, {0, 1}, {0, 1}};
   uint32_t keptRanges = 0;  // bit p: the view keeps range p
   int32_t axesShown = 1;
   int32_t graphPaperShown = 0;

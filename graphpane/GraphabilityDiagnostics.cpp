@@ -12,7 +12,6 @@
 
 namespace {
 
-
 bool ContainsPrompt(ExpressionRecord* e) {
   for (ExpressionRecord* node = e; node != nullptr; node = NextTopDownWithin(node, e))
     if (node->opcode == kOpPrompt) return true;
@@ -72,7 +71,8 @@ int32_t GetEqnSyntaxErr(ExpressionRecord* e, bool is3D, bool is4D, DocumentRecor
     if (e->opcode == kOpComma && e->operandCount >= 2 && IsConstColumn(e->operands[0], doc, 2) &&
         IsConstColumn(e->operands[1], doc, 2))
       return kMsgVectorIn3D;
-    if (twoSided && IsFormDaDb(e->operands[0], kIdX, kIdY) && HasOnly(e->operands[1], doc, kIdX, kIdY, kNoAllowedVariable, kNoAllowedVariable))
+    if (twoSided && IsFormDaDb(e->operands[0], kIdX, kIdY) &&
+        HasOnly(e->operands[1], doc, kIdX, kIdY, kNoAllowedVariable, kNoAllowedVariable))
       return kMsgCantGraphIn3D;
   }
   if (DIM_Contains(e, kIdZ) && DIM_Contains(e, kIdPhi)) return kMsgMultipleCoordinateSystems;

@@ -53,8 +53,9 @@ void AddInlineSurface(AGraphPane& pane, EquationBuild& b) {
       break;
     }
     case kRThetaZ_uv:
-      if (surface(Times(Copy(ColumnEntry(g, 0)), Cos(Copy(ColumnEntry(g, 1)))), Times(Copy(ColumnEntry(g, 0)), Sin(Copy(ColumnEntry(g, 1)))),
-                  Copy(ColumnEntry(g, 2)), kCoordU, kCoordV))
+      if (surface(Times(Copy(ColumnEntry(g, 0)), Cos(Copy(ColumnEntry(g, 1)))),
+                  Times(Copy(ColumnEntry(g, 0)), Sin(Copy(ColumnEntry(g, 1)))), Copy(ColumnEntry(g, 2)), kCoordU,
+                  kCoordV))
         pane.ShowFlags({kCoordU, kCoordV});
       break;
     default: break;

@@ -45,7 +45,8 @@ SpacePoint Cartesian(const ExpressionRecord* e) {
   return {Copy(OperandOf(e, 0)), Copy(OperandOf(e, 1)), Copy(OperandOf(e, 2))};
 }
 SpacePoint Cylindrical(const ExpressionRecord* e) {
-  return {PolarX(PointEntry(e, 0), PointEntry(e, 1)), PolarY(PointEntry(e, 0), PointEntry(e, 1)), Copy(PointEntry(e, 2))};
+  return {PolarX(PointEntry(e, 0), PointEntry(e, 1)), PolarY(PointEntry(e, 0), PointEntry(e, 1)),
+          Copy(PointEntry(e, 2))};
 }
 SpacePoint Spherical(const ExpressionRecord* e) {
   const ExpressionRecord *r = PointEntry(e, 0), *theta = PointEntry(e, 1), *phi = PointEntry(e, 2);

@@ -29,7 +29,9 @@ ExpressionRecord* G(const ExpressionRecord* e, int32_t toU, int32_t toV) {
 }
 
 // Entry i of S's right-side column.
-ExpressionRecord* CopiedCoordinate(const ExpressionRecord* e, int i) { return Copy(Surface(e)->operands[1]->operands[i]); }
+ExpressionRecord* CopiedCoordinate(const ExpressionRecord* e, int i) {
+  return Copy(Surface(e)->operands[1]->operands[i]);
+}
 
 ExpressionRecord* AtomU() { return Atomic(kIdU); }
 ExpressionRecord* AtomV() { return Atomic(kIdV); }
@@ -97,7 +99,8 @@ void Add_kXYZ_XYZ_rthetaphi(AGraphPane& pane, EquationBuild& b) {
 }
 
 void Add_kXYZ_XYZ_thetarphi(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, SphericalTrees(AtomU(), G(b.equation, kIdR, kIdPhi), AtomV()), kCoordR, kCoordPhi, {kCoordR, kCoordPhi});
+  AddStartSurface(pane, b, SphericalTrees(AtomU(), G(b.equation, kIdR, kIdPhi), AtomV()), kCoordR, kCoordPhi,
+                  {kCoordR, kCoordPhi});
 }
 
 void Add_kXYZ_XYZ_phirtheta(AGraphPane& pane, EquationBuild& b) {
@@ -106,7 +109,8 @@ void Add_kXYZ_XYZ_phirtheta(AGraphPane& pane, EquationBuild& b) {
 }
 
 void Add_kXYZ_XYZ_rthetaz(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, CylindricalTrees(G(b.equation, kIdTheta, kIdZ), AtomU(), AtomV()), kCoordTheta, kCoordZ, {kCoordTheta});
+  AddStartSurface(pane, b, CylindricalTrees(G(b.equation, kIdTheta, kIdZ), AtomU(), AtomV()), kCoordTheta, kCoordZ,
+                  {kCoordTheta});
 }
 
 void Add_kXYZ_XYZ_zrtheta(AGraphPane& pane, EquationBuild& b) {
@@ -120,11 +124,15 @@ void Add_kXYZ_XYZ_thetarz(AGraphPane& pane, EquationBuild& b) {
 }
 
 void Add_kXYZ_XYZ_rthphiuv(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, SphericalTrees(CopiedCoordinate(b.equation, 0), CopiedCoordinate(b.equation, 1), CopiedCoordinate(b.equation, 2)), kCoordU, kCoordV,
-                  {kCoordU, kCoordV});
+  AddStartSurface(
+      pane, b,
+      SphericalTrees(CopiedCoordinate(b.equation, 0), CopiedCoordinate(b.equation, 1), CopiedCoordinate(b.equation, 2)),
+      kCoordU, kCoordV, {kCoordU, kCoordV});
 }
 
 void Add_kXYZ_XYZ_rthetazuv(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, CylindricalTrees(CopiedCoordinate(b.equation, 0), CopiedCoordinate(b.equation, 1), CopiedCoordinate(b.equation, 2)), kCoordU, kCoordV,
-                  {kCoordU, kCoordV});
+  AddStartSurface(pane, b,
+                  CylindricalTrees(CopiedCoordinate(b.equation, 0), CopiedCoordinate(b.equation, 1),
+                                   CopiedCoordinate(b.equation, 2)),
+                  kCoordU, kCoordV, {kCoordU, kCoordV});
 }

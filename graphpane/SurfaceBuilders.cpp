@@ -183,15 +183,18 @@ void Add_kFxnOfZ(AGraphPane& pane, EquationBuild& b) {
 }
 
 void Add_kR_ThetaPhi(AGraphPane& pane, EquationBuild& b) {
-  AddSphericalSurface(pane, b, SurfaceInUV(b.equation->operands[1], kIdTheta, kIdPhi), LetterU(), LetterV(), kCoordTheta, kCoordPhi);
+  AddSphericalSurface(pane, b, SurfaceInUV(b.equation->operands[1], kIdTheta, kIdPhi), LetterU(), LetterV(),
+                      kCoordTheta, kCoordPhi);
 }
 
 void Add_kTheta_RPhi(AGraphPane& pane, EquationBuild& b) {
-  AddSphericalSurface(pane, b, LetterU(), SurfaceInUV(b.equation->operands[1], kIdR, kIdPhi), LetterV(), kCoordR, kCoordPhi);
+  AddSphericalSurface(pane, b, LetterU(), SurfaceInUV(b.equation->operands[1], kIdR, kIdPhi), LetterV(), kCoordR,
+                      kCoordPhi);
 }
 
 void Add_kPhi_RTheta(AGraphPane& pane, EquationBuild& b) {
-  AddSphericalSurface(pane, b, LetterU(), LetterV(), SurfaceInUV(b.equation->operands[1], kIdR, kIdTheta), kCoordR, kCoordTheta);
+  AddSphericalSurface(pane, b, LetterU(), LetterV(), SurfaceInUV(b.equation->operands[1], kIdR, kIdTheta), kCoordR,
+                      kCoordTheta);
 }
 
 void Add_kRThetaPhi_uv(AGraphPane& pane, EquationBuild& b) {
@@ -221,7 +224,8 @@ void Add_kXYZ_equals_XYZ(AGraphPane& pane, EquationBuild& b) {
 
 void Add_kW_Z(AGraphPane& pane, EquationBuild& b) {
   const ExpressionRecord* g = b.equation->operands[1];
-  Add4DSurface(pane, b, LetterU(), LetterV(), Real(ZSplit(g, kIdU, kIdV)), Imag(ZSplit(g, kIdU, kIdV)), kCoordX, kCoordY);
+  Add4DSurface(pane, b, LetterU(), LetterV(), Real(ZSplit(g, kIdU, kIdV)), Imag(ZSplit(g, kIdU, kIdV)), kCoordX,
+               kCoordY);
 }
 
 void Add_kXYZW_uv(AGraphPane& pane, EquationBuild& b) {

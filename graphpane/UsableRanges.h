@@ -10,6 +10,4 @@ inline constexpr double kLargestViewValue = 1e300;
 
 inline bool IsUsableViewValue(double v) { return std::fabs(v) <= kLargestViewValue; }
 
-inline bool IsUsableViewRange(double low, double high) {
-  return IsUsableViewValue(low) && IsUsableViewValue(high);
-}
+inline bool IsUsableViewRange(double low, double high) { return IsUsableViewValue(low) && IsUsableViewValue(high); }

@@ -75,9 +75,9 @@ bool SameTransform(const A2DTransform& a, const A2DTransform& b) {
   return IsEqualRects(a.pixelRect, b.pixelRect) && a.xOrigin == b.xOrigin && a.yOrigin == b.yOrigin &&
          a.xPixelsPerUnit == b.xPixelsPerUnit && a.yPixelsPerUnit == b.yPixelsPerUnit &&
          a.xUnitsPerPixel == b.xUnitsPerPixel && a.yUnitsPerPixel == b.yUnitsPerPixel &&
-         a.xAtPlus16383 == b.xAtPlus16383 && a.xAtMinus16383 == b.xAtMinus16383 &&
-         a.yAtPlus16383 == b.yAtPlus16383 && a.yAtMinus16383 == b.yAtMinus16383 &&
-         a.xSampleFactor == b.xSampleFactor && a.ySampleFactor == b.ySampleFactor && a.document == b.document;
+         a.xAtPlus16383 == b.xAtPlus16383 && a.xAtMinus16383 == b.xAtMinus16383 && a.yAtPlus16383 == b.yAtPlus16383 &&
+         a.yAtMinus16383 == b.yAtMinus16383 && a.xSampleFactor == b.xSampleFactor &&
+         a.ySampleFactor == b.ySampleFactor && a.document == b.document;
 }
 }  // namespace
 
@@ -312,8 +312,10 @@ void A2DGraphView::DrawGraphs(const AListGenericSmall<int32_t>* indexes) {
 void A2DGraphView::DrawBackgroundAndGraphs(const AListGenericSmall<int32_t>* indexes, bool hidden, bool drawGraphs) {
   // The grid phase: where the scale multiples at or below the minima fall.
   const A2DTransform& t = fViewTransform;
-  const int32_t px = WorldToPixel(fState.xMinimum - std::fmod(fState.xMinimum, fState.xScale), t.xPixelsPerUnit, t.xOrigin);
-  const int32_t py = WorldToPixel(fState.yMinimum - std::fmod(fState.yMinimum, fState.yScale), t.yPixelsPerUnit, t.yOrigin);
+  const int32_t px =
+      WorldToPixel(fState.xMinimum - std::fmod(fState.xMinimum, fState.xScale), t.xPixelsPerUnit, t.xOrigin);
+  const int32_t py =
+      WorldToPixel(fState.yMinimum - std::fmod(fState.yMinimum, fState.yScale), t.yPixelsPerUnit, t.yOrigin);
   const int32_t xoff = px % 16, yoff = py % 16;
   const bool paper = !hidden && fRecord.graphPaperShown;
   if (!DrawsThroughSampleBuffer()) {

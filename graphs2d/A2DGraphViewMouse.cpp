@@ -151,8 +151,7 @@ void A2DGraphView::DragPicture(int32_t index, MPoint start) {
   MPoint before = start, now = start;
   const auto visible = [&] {
     const PastedPicture& p = fPictures[index];
-    return IsPictureVisible(p.picture, fViewTransform.XTOI_InfSafe(p.x), fViewTransform.YTOI_InfSafe(p.y),
-                            fViewRect);
+    return IsPictureVisible(p.picture, fViewTransform.XTOI_InfSafe(p.x), fViewTransform.YTOI_InfSafe(p.y), fViewRect);
   };
   while (OurWaitMouseUp(&now, -1)) {
     if (SamePoint(now, before)) continue;

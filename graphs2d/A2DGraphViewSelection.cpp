@@ -53,11 +53,11 @@ void CrosshairLine(const MRect& clip, bool vertical, int32_t at, int32_t from, i
   const auto draw = [&](int32_t a, int32_t b) {
     if (b < a) return;
     if (vertical) {
-      OurLineDrawV(clip, MPoint{SaturateToInt16(a), SaturateToInt16(at)}, MPoint{SaturateToInt16(b), SaturateToInt16(at)},
-                   rgb, step);
+      OurLineDrawV(clip, MPoint{SaturateToInt16(a), SaturateToInt16(at)},
+                   MPoint{SaturateToInt16(b), SaturateToInt16(at)}, rgb, step);
     } else {
-      OurLineDrawH(clip, MPoint{SaturateToInt16(at), SaturateToInt16(a)}, MPoint{SaturateToInt16(at), SaturateToInt16(b)},
-                   rgb, step);
+      OurLineDrawH(clip, MPoint{SaturateToInt16(at), SaturateToInt16(a)},
+                   MPoint{SaturateToInt16(at), SaturateToInt16(b)}, rgb, step);
     }
   };
   if (boxTo <= boxFrom) {
@@ -75,8 +75,8 @@ MRect A2DGraphView::SelectionMarkerBox() const {
   const Selection& s = fSelection;
   MRect box;
   if (s.kind == kSelectBox) {
-    box = SelectionBox(t.YTOI_InfSafe(s.yRange[1]) - 4, t.XTOI_InfSafe(s.xRange[0]) - 4, t.YTOI_InfSafe(s.yRange[0]) + 5,
-              t.XTOI_InfSafe(s.xRange[1]) + 5);
+    box = SelectionBox(t.YTOI_InfSafe(s.yRange[1]) - 4, t.XTOI_InfSafe(s.xRange[0]) - 4,
+                       t.YTOI_InfSafe(s.yRange[0]) + 5, t.XTOI_InfSafe(s.xRange[1]) + 5);
   } else {
     const MPoint p = Pixel(t, s.x, s.y);
     box = SelectionBox(p.v - 4, p.h - 4, p.v + 5, p.h + 5);

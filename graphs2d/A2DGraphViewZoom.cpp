@@ -173,10 +173,13 @@ void A2DGraphView::Zoom(ZoomCommand command) {
       ResetView(false);
       PaneHooks::SetDocDirty(fDocument, true);
       return;
-    case kZoomReset:
-      ResetView(true);
-      return;
-    case kZoomIn: case kZoomInX: case kZoomInY: case kZoomOut: case kZoomOutX: case kZoomOutY:
+    case kZoomReset: ResetView(true); return;
+    case kZoomIn:
+    case kZoomInX:
+    case kZoomInY:
+    case kZoomOut:
+    case kZoomOutX:
+    case kZoomOutY:
       ZoomByCommand(command);
       PaneHooks::SetDocDirty(fDocument, true);
       return;

@@ -265,8 +265,8 @@ void A2DInequality::Resize() {
   if (OurSectRect(moved, newFrame, &overlap)) {
     MRect source = overlap;
     OurOffsetRect(&source, -dh, -dv);
-    OurTwoBitCopyRect(fresh.Bytes(), fresh.RowBytes(), oldFrame, source, fBitmap.Bytes(), fBitmap.RowBytes(),
-                      newFrame, overlap);
+    OurTwoBitCopyRect(fresh.Bytes(), fresh.RowBytes(), oldFrame, source, fBitmap.Bytes(), fBitmap.RowBytes(), newFrame,
+                      overlap);
     fPending.Scroll(dh, dv, newFrame);
     if (fPending.PushRevealedRects(overlap, newFrame) != 0) DropWork();
   } else {

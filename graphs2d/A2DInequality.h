@@ -51,8 +51,7 @@ class A2DInequality : public A2DGraph {
   bool IsPointOverCurve(double x, double y) override;
   Selection GetSelection(double x, double y) override;
   void PauseComputing() override;
-  Neighborhood GetNeighborhood(double x, double y, double radius, double parameterLow,
-                               double parameterHigh) override;
+  Neighborhood GetNeighborhood(double x, double y, double radius, double parameterLow, double parameterHigh) override;
 
   // The pixel's two bits (0 outside the map), by pixel of the transform.
   int PixelAt(int32_t h, int32_t v) const;

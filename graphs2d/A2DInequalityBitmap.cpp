@@ -26,7 +26,9 @@ uint32_t MaskOf(int first, int last) {
   return mask;
 }
 
-uint32_t Load(const uint32_t& word) { return std::atomic_ref<uint32_t>(const_cast<uint32_t&>(word)).load(std::memory_order_relaxed); }
+uint32_t Load(const uint32_t& word) {
+  return std::atomic_ref<uint32_t>(const_cast<uint32_t&>(word)).load(std::memory_order_relaxed);
+}
 void Store(uint32_t& word, uint32_t value) { std::atomic_ref<uint32_t>(word).store(value, std::memory_order_relaxed); }
 void StoreMasked(uint32_t& word, uint32_t pattern, uint32_t mask) {
   Store(word, (Load(word) & ~mask) | (pattern & mask));

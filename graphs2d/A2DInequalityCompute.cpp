@@ -139,10 +139,8 @@ int A2DInequality::SettlePixel(int32_t h, int32_t v, const Geometry& g, Inequali
     return fCondition->Evaluate(0, 0, x, y, 0, 0);
   };
   switch (fPlottingMode) {
-    case 0:
-      return at(x0, yTop) == 1.0 ? kTwoBitFull : kTwoBitEmpty;
-    case 1:
-      return kTwoBitTint;
+    case 0: return at(x0, yTop) == 1.0 ? kTwoBitFull : kTwoBitEmpty;
+    case 1: return kTwoBitTint;
     default: {
       const double upperLeft = at(x0, yTop);
       const double others[3] = {at(x1, yBottom), at(x1, yTop), at(x0, yBottom)};

@@ -106,9 +106,7 @@ int32_t A2DVectorPlot::Compute(int32_t slice) {
   return fJobs.Finish(slice, kComputeFinished, fDocument);
 }
 
-bool A2DVectorPlot::IsDoneComputing() {
-  return fArrows ? fDone.load(std::memory_order_acquire) : fJobs.AllDone();
-}
+bool A2DVectorPlot::IsDoneComputing() { return fArrows ? fDone.load(std::memory_order_acquire) : fJobs.AllDone(); }
 
 double A2DVectorPlot::Scale() const { return fSpacing * fTransform.xUnitsPerPixel / Longest(); }
 

@@ -113,7 +113,6 @@ class ACellPlot : public A2DGraph {
   AnExpression* fCancelExpressions[4] = {};
 };
 
-
 template <typename Cell>
 template <typename ColourOf>
 void ACellPlot<Cell>::ComposeCells(ColourOf colourOf) const {

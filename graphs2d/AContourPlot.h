@@ -50,8 +50,7 @@ class AContourPlot : public A2DGraph {
   bool IsPointOverCurve(double x, double y) override;
   Selection GetSelection(double x, double y) override;
   void PauseComputing() override {}
-  Neighborhood GetNeighborhood(double x, double y, double radius, double parameterLow,
-                               double parameterHigh) override;
+  Neighborhood GetNeighborhood(double x, double y, double radius, double parameterLow, double parameterHigh) override;
 
   // What the walk found, for tools and tests; call when done.
   int32_t LevelCount() const { return fLevelCount; }

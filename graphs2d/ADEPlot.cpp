@@ -124,8 +124,8 @@ std::unique_ptr<SolutionPath> ADEPlot::Propagate(double x, double y, double dire
   while (curve->Count() < limit && t.IsPointOnScreen(x, y)) {
     if (tracing == kForPlot && fJobs.Cancelled()) break;
     if (counts) {
-      uint8_t* cell = CoverageCell(WorldToPixel(x, t.xPixelsPerUnit, t.xOrigin),
-                                   WorldToPixel(y, t.yPixelsPerUnit, t.yOrigin));
+      uint8_t* cell =
+          CoverageCell(WorldToPixel(x, t.xPixelsPerUnit, t.xOrigin), WorldToPixel(y, t.yPixelsPerUnit, t.yOrigin));
       if (cell && *cell < 255) ++*cell;
     }
     if (curve->Add(dePoint{x, y}) != 0) {
@@ -273,8 +273,10 @@ void ADEPlot::Draw() {
       double x1 = curve[i - 1].x, y1 = curve[i - 1].y, x2 = curve[i].x, y2 = curve[i].y;
       if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) continue;
       ClipLineToCircle(cx, cy, radius, &x1, &y1, &x2, &y2);
-      stroke.Line(MPoint{int16_t(ClampedPixel(y1, t.yPixelsPerUnit, t.yOrigin)), int16_t(ClampedPixel(x1, t.xPixelsPerUnit, t.xOrigin))},
-                  MPoint{int16_t(ClampedPixel(y2, t.yPixelsPerUnit, t.yOrigin)), int16_t(ClampedPixel(x2, t.xPixelsPerUnit, t.xOrigin))});
+      stroke.Line(MPoint{int16_t(ClampedPixel(y1, t.yPixelsPerUnit, t.yOrigin)),
+                         int16_t(ClampedPixel(x1, t.xPixelsPerUnit, t.xOrigin))},
+                  MPoint{int16_t(ClampedPixel(y2, t.yPixelsPerUnit, t.yOrigin)),
+                         int16_t(ClampedPixel(x2, t.xPixelsPerUnit, t.xOrigin))});
     }
   }
   stroke.Compose(CurveSolidColor(fColour.get()));

@@ -120,9 +120,7 @@ int32_t AData2DPlot::Compute(int32_t slice) {
   return fJobs.Finish(slice, kComputeFinished, fDocument);
 }
 
-bool AData2DPlot::IsDoneComputing() {
-  return (fX && fY) ? Computed() == fRows : fJobs.AllDone();
-}
+bool AData2DPlot::IsDoneComputing() { return (fX && fY) ? Computed() == fRows : fJobs.AllDone(); }
 
 bool AData2DPlot::Contains(int32_t variableId) const {
   for (const AnExpression* e : {fXExpression.get(), fYExpression.get(), fCondition.get(), fRadiusExpression.get(),

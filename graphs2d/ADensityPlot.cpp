@@ -38,9 +38,7 @@ ADensityPlot::ADensityPlot(Compiled function, double grain, Colour colour, const
 
 ADensityPlot::~ADensityPlot() { StopForGood(); }
 
-bool ADensityPlot::HasRowPrograms() const {
-  return fFunction->GridMachine() != nullptr && fFunction->ArrayFlag() == 1;
-}
+bool ADensityPlot::HasRowPrograms() const { return fFunction->GridMachine() != nullptr && fFunction->ArrayFlag() == 1; }
 
 bool ADensityPlot::SetRange(MGridVariables* grid) {
   const MRect& r = fTransform.pixelRect;

@@ -143,9 +143,7 @@ void AFunctionOf_XorY::ComputeDPoint(double lo, double hi, int32_t k) {
         type = kColumnEnclosure;
       }
       break;
-    default:
-      SetPointTypeBestCase(lo, hi, mn, mx, ilo, ihi, p);
-      return;
+    default: SetPointTypeBestCase(lo, hi, mn, mx, ilo, ihi, p); return;
   }
   p->type.store(type, std::memory_order_release);
 }

@@ -12,7 +12,6 @@
 class AGraphColor;
 class AnExpression;
 
-
 enum DPointType : int32_t {
   kColumnPending = 0,
   kColumnEdges = 1,
@@ -52,8 +51,7 @@ class AFunctionOf_XorY : public A2DGraph {
   bool IsPointOverCurve(double x, double y) override;
   Selection GetSelection(double x, double y) override;
   void PauseComputing() override;
-  Neighborhood GetNeighborhood(double x, double y, double radius, double parameterLow,
-                               double parameterHigh) override;
+  Neighborhood GetNeighborhood(double x, double y, double radius, double parameterLow, double parameterHigh) override;
 
   // The pixel tests of plotting mode 2.
   void SetPointTypeBestCase(double lo, double hi, double mn, double mx, double ilo, double ihi, dPoint* p);

@@ -11,7 +11,9 @@
 namespace {
 constexpr int32_t kGraphPixelLimit = 16383;
 
-int16_t Pixel16(int64_t pixel) { return static_cast<int16_t>(std::clamp<int64_t>(pixel, -kGraphPixelLimit, kGraphPixelLimit)); }
+int16_t Pixel16(int64_t pixel) {
+  return static_cast<int16_t>(std::clamp<int64_t>(pixel, -kGraphPixelLimit, kGraphPixelLimit));
+}
 }  // namespace
 
 void AFunctionOf_XorY::Draw() {

@@ -295,9 +295,7 @@ Neighborhood AFunctionOf_XorY::GetNeighborhood(double x, double y, double radius
   if (!(rangeGiven || totalSteps > 44) || !std::isfinite(fLeft) || !std::isfinite(fRight) || !std::isfinite(fp)) {
     return found;
   }
-  const auto point = [this](double t, double value) {
-    return fYOfX ? fPoint{t, t, value} : fPoint{t, value, t};
-  };
+  const auto point = [this](double t, double value) { return fYOfX ? fPoint{t, t, value} : fPoint{t, value, t}; };
   found.before = point(left, fLeft);
   found.centre = point(p, fp);
   found.after = point(right, fRight);

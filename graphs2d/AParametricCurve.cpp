@@ -102,7 +102,8 @@ void AParametricCurve::Draw() {
   // Segments are clipped to a circle round the view that the pixel bounds
   // hold, so that no end reaches the conversion out of range.
   const double cx = t.ITOX((r.left + r.right) / 2.0), cy = t.ITOY((r.top + r.bottom) / 2.0);
-  const double radius = std::max((t.xAtPlus16383 - t.xAtMinus16383) / 2, std::fabs(t.yAtPlus16383 - t.yAtMinus16383) / 2);
+  const double radius =
+      std::max((t.xAtPlus16383 - t.xAtMinus16383) / 2, std::fabs(t.yAtPlus16383 - t.yAtMinus16383) / 2);
   const int32_t computed = Computed();
   for (int32_t i = 1; i < computed; ++i) {
     const Point a = fPoints[i - 1], b = fPoints[i];

@@ -40,8 +40,7 @@ class AParametricCurve : public A2DGraph {
   bool IsPointOverCurve(double x, double y) override;
   Selection GetSelection(double x, double y) override;
   void PauseComputing() override {}
-  Neighborhood GetNeighborhood(double x, double y, double radius, double parameterLow,
-                               double parameterHigh) override;
+  Neighborhood GetNeighborhood(double x, double y, double radius, double parameterLow, double parameterHigh) override;
 
   void SnapToSpecialPoints(Selection* selection);
 

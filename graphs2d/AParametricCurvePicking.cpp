@@ -15,7 +15,9 @@ bool FindCurveRoot(AnExpression* g, double a, double b, double* root) {
 }
 }  // namespace
 
-bool AParametricCurve::DefinedAt(double t) const { return !std::isnan(fX->Evaluate(t)) && !std::isnan(fY->Evaluate(t)); }
+bool AParametricCurve::DefinedAt(double t) const {
+  return !std::isnan(fX->Evaluate(t)) && !std::isnan(fY->Evaluate(t));
+}
 
 double AParametricCurve::StepAt(double t, double pixels, double fallback) const {
   if (fXPrime == nullptr || fYPrime == nullptr) return fallback;
@@ -121,8 +123,7 @@ void AParametricCurve::SnapToSpecialPoints(Selection* selection) {
       snapTo(root, fX->Evaluate(root), 0);
     } else if (FindCurveRoot(fX.get(), low, high, &root)) {
       snapTo(root, 0, fY->Evaluate(root));
-    } else if (FindCurveRoot(fXPrime.get(), low, high, &root) ||
-               FindCurveRoot(fYPrime.get(), low, high, &root)) {
+    } else if (FindCurveRoot(fXPrime.get(), low, high, &root) || FindCurveRoot(fYPrime.get(), low, high, &root)) {
       snapTo(root, fX->Evaluate(root), fY->Evaluate(root));
     } else {
       selection->snapped = 0;

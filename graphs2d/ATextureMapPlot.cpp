@@ -54,7 +54,7 @@ ATextureMapPlot::~ATextureMapPlot() {
 
 ATextureMapPlot::SourceMapping ATextureMapPlot::CurrentSourceMapping() const {
   const A2DTransform& t = fSource.ViewTransform();
-  return SourceMapping{t.pixelRect,       t.xOrigin,         t.yOrigin,        t.xPixelsPerUnit,
+  return SourceMapping{t.pixelRect,      t.xOrigin,        t.yOrigin,       t.xPixelsPerUnit,
                        t.yPixelsPerUnit, t.xUnitsPerPixel, t.yUnitsPerPixel};
 }
 

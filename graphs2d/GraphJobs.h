@@ -35,7 +35,8 @@ class GraphJobs {
   void DependOn(AComputeTarget* graph);
   // Polled by the slices after every unit of work.
   bool Cancelled() const {
-    if (const PollHook hook = sPollHook.load(std::memory_order_relaxed)) [[unlikely]] hook(fCancel);
+    if (const PollHook hook = sPollHook.load(std::memory_order_relaxed)) [[unlikely]]
+      hook(fCancel);
     return fCancel.load(std::memory_order_acquire);
   }
   // Called at every poll, before the flag is read, with the flag: a test

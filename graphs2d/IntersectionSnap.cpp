@@ -50,12 +50,11 @@ double Snapped(double v, double tolerance) { return std::fabs(v) < tolerance ? 0
 
 }  // namespace
 
-bool FindIntersectionAndSnap(Neighborhood a, Neighborhood b, A2DGraph& selected, A2DGraph& other,
-                             double unitsPerPixel, Selection* out) {
+bool FindIntersectionAndSnap(Neighborhood a, Neighborhood b, A2DGraph& selected, A2DGraph& other, double unitsPerPixel,
+                             Selection* out) {
   if (!a.found || !b.found || !(unitsPerPixel > 0) || !std::isfinite(unitsPerPixel)) return false;
   double r = 4 * unitsPerPixel;
-  const double tolerance =
-      16 * kEpsilon * std::max({std::fabs(a.centre.x), std::fabs(a.centre.y), r});
+  const double tolerance = 16 * kEpsilon * std::max({std::fabs(a.centre.x), std::fabs(a.centre.y), r});
   double previousDx = std::numeric_limits<double>::infinity(), previousDy = previousDx;
   double lastX = std::numeric_limits<double>::quiet_NaN(), lastY = lastX;
   for (int pass = 1;; ++pass) {

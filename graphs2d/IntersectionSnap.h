@@ -8,5 +8,5 @@
 // mark; both graphs are asked again at shrinking radii. False (out left
 // alone) when the curves do not cross there as nearly straight lines or
 // coincide; otherwise out gets the crossing, snapped and rounded.
-bool FindIntersectionAndSnap(Neighborhood a, Neighborhood b, A2DGraph& selected, A2DGraph& other,
-                             double unitsPerPixel, Selection* out);
+bool FindIntersectionAndSnap(Neighborhood a, Neighborhood b, A2DGraph& selected, A2DGraph& other, double unitsPerPixel,
+                             Selection* out);

@@ -28,8 +28,7 @@ bool UsesVariable(int32_t variableId, const AnExpression* f, const AnExpression*
   return f->Contains(variableId) || g->Contains(variableId) || colour->Contains(variableId);
 }
 
-SourcePicture::SourcePicture(A2DGraphView& view, const AListGenericSmall<int32_t>* sources,
-                             const AGraphColor* colour)
+SourcePicture::SourcePicture(A2DGraphView& view, const AListGenericSmall<int32_t>* sources, const AGraphColor* colour)
     : fView(view), fSaved(view.ViewRect()), fRect(view.ViewRect()) {
   OurOffsetRect(&fRect, -fSaved.left, -fSaved.top);
   fView.SetViewRect(fRect);

@@ -31,7 +31,9 @@ class AnExpressionInSpace : public ASpaceFunction {
   bool fAlongX;
 };
 
-double ValueAt(ASpaceFunction& e, double level, const Segment& g, double s) { return e.At(g.X(s), g.Y(s), g.Z(s)) - level; }
+double ValueAt(ASpaceFunction& e, double level, const Segment& g, double s) {
+  return e.At(g.X(s), g.Y(s), g.Z(s)) - level;
+}
 
 // Where a root was found, f - level there, and whether to clean the point.
 struct Root {
@@ -210,8 +212,8 @@ Neighborhood ImplicitFunctionNeighborhood(AnExpression* e, double level, double 
   const double left = x - dx, right = x + dx, bottom = y - dy, top = y + dy;
   // Left, bottom, top, right: the first side with a crossing gives the
   // point before the centre, the last one the point after it.
-  const double sides[4][4] = {{left, bottom, left, top}, {left, bottom, right, bottom}, {left, top, right, top},
-                              {right, top, right, bottom}};
+  const double sides[4][4] = {
+      {left, bottom, left, top}, {left, bottom, right, bottom}, {left, top, right, top}, {right, top, right, bottom}};
   bool before = false, after = false;
   for (int i = 0; i < 4; ++i) {
     double cx, cy;

@@ -107,8 +107,10 @@ bool DoSegmentsIntersect(fPoint a1, fPoint a2, fPoint b1, fPoint b2, fPoint* out
     x = (c2 - c1) / (m1 - m2);
     y = (m1 * c2 - m2 * c1) / (m1 - m2);
   }
-  const double tx = 16 * gDoubleEpsilon * std::max({std::fabs(a1.x), std::fabs(a2.x), std::fabs(b1.x), std::fabs(b2.x)});
-  const double ty = 16 * gDoubleEpsilon * std::max({std::fabs(a1.y), std::fabs(a2.y), std::fabs(b1.y), std::fabs(b2.y)});
+  const double tx =
+      16 * gDoubleEpsilon * std::max({std::fabs(a1.x), std::fabs(a2.x), std::fabs(b1.x), std::fabs(b2.x)});
+  const double ty =
+      16 * gDoubleEpsilon * std::max({std::fabs(a1.y), std::fabs(a2.y), std::fabs(b1.y), std::fabs(b2.y)});
   if (!WithinSpan(x, a1.x, a2.x, tx) || !WithinSpan(x, b1.x, b2.x, tx) || !WithinSpan(y, a1.y, a2.y, ty) ||
       !WithinSpan(y, b1.y, b2.y, ty)) {
     return false;

@@ -35,12 +35,9 @@ double Angle(const Selection& s) {
 std::vector<std::u16string> SelectionReadoutLines(const Selection& s) {
   switch (s.kind) {
     case kSelectNothing:
-    case kSelectDraggedPoint:
-      return {};
-    case kSelectBox:
-      return {Range(u"x: ", s.xRange), Range(u"y: ", s.yRange)};
-    default:
-      break;
+    case kSelectDraggedPoint: return {};
+    case kSelectBox: return {Range(u"x: ", s.xRange), Range(u"y: ", s.yRange)};
+    default: break;
   }
   std::vector<std::u16string> lines = {Line(u"x: ", s.x), Line(u"y: ", s.y)};
   switch (s.kind) {

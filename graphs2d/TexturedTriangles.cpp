@@ -15,10 +15,10 @@ constexpr int kTopLevel = MipPyramid::kLevels - 1;
 constexpr int kTopSide = 1 << kTopLevel;
 
 // Read as (j[i], j[i + 2]) for the 16 samples.
-constexpr float jitter[32] = {0.0f,    0.0f,   0.875f,  0.0f,   0.25f,  0.0625f, 0.625f, 0.0625f,
-                              0.0625f, 0.25f,  0.4375f, 0.25f,  0.8125f, 0.25f,  0.25f,  0.4375f,
-                              0.625f,  0.4375f, 0.0625f, 0.625f, 0.4375f, 0.625f, 0.8125f, 0.625f,
-                              0.25f,   0.8125f, 0.625f, 0.8125f, 0.0f,   0.875f, 0.875f, 0.875f};
+constexpr float jitter[32] = {0.0f,    0.0f,    0.875f,  0.0f,    0.25f,   0.0625f, 0.625f,  0.0625f,
+                              0.0625f, 0.25f,   0.4375f, 0.25f,   0.8125f, 0.25f,   0.25f,   0.4375f,
+                              0.625f,  0.4375f, 0.0625f, 0.625f,  0.4375f, 0.625f,  0.8125f, 0.625f,
+                              0.25f,   0.8125f, 0.625f,  0.8125f, 0.0f,    0.875f,  0.875f,  0.875f};
 
 // A double clamped in double before it becomes an int; NaN gives low.
 int32_t ClampToInt(double x, int32_t low, int32_t high) {
@@ -26,7 +26,6 @@ int32_t ClampToInt(double x, int32_t low, int32_t high) {
   if (x > high) return high;
   return DoubleToInt32(x);
 }
-
 
 // trunc(t) clamped to 0 and side - 1; NaN gives 0.
 int32_t TexelIndex(double t, int32_t side) {
@@ -121,17 +120,21 @@ bool MipPyramid::CreateTexture(OurPort* source, const MRect& sourceRect) {
 int ClipTexturedTriangle2D(const VerTex2D* triangle, VerTex2D* out, const MRect& rect) {
   VerTex2D a[8], b[8];
   const float left = rect.left, right = rect.right, top = rect.top, bottom = rect.bottom;
-  int n = ClipSide(triangle, 3, a, [&](const VerTex2D& p) { return p.x >= left; },
-                   [&](const VerTex2D& p, const VerTex2D& q) { return CrossX(p, q, left); });
+  int n = ClipSide(
+      triangle, 3, a, [&](const VerTex2D& p) { return p.x >= left; },
+      [&](const VerTex2D& p, const VerTex2D& q) { return CrossX(p, q, left); });
   if (n == 0) return 0;
-  n = ClipSide(a, n, b, [&](const VerTex2D& p) { return p.x <= right; },
-               [&](const VerTex2D& p, const VerTex2D& q) { return CrossX(p, q, right); });
+  n = ClipSide(
+      a, n, b, [&](const VerTex2D& p) { return p.x <= right; },
+      [&](const VerTex2D& p, const VerTex2D& q) { return CrossX(p, q, right); });
   if (n == 0) return 0;
-  n = ClipSide(b, n, a, [&](const VerTex2D& p) { return p.y >= top; },
-               [&](const VerTex2D& p, const VerTex2D& q) { return CrossY(p, q, top); });
+  n = ClipSide(
+      b, n, a, [&](const VerTex2D& p) { return p.y >= top; },
+      [&](const VerTex2D& p, const VerTex2D& q) { return CrossY(p, q, top); });
   if (n == 0) return 0;
-  n = ClipSide(a, n, out, [&](const VerTex2D& p) { return p.y <= bottom; },
-               [&](const VerTex2D& p, const VerTex2D& q) { return CrossY(p, q, bottom); });
+  n = ClipSide(
+      a, n, out, [&](const VerTex2D& p) { return p.y <= bottom; },
+      [&](const VerTex2D& p, const VerTex2D& q) { return CrossY(p, q, bottom); });
   return n;
 }
 

@@ -20,8 +20,8 @@ constexpr int kOutOfMemory = 36;
 }  // namespace
 
 A3DGraphView::A3DGraphView() {
-  fRecord.keptRanges = RangeBits({kCoordX, kCoordY, kCoordZ, kCoordR, kCoordTheta, kCoordPhi, kCoordT, kCoordU,
-                                  kCoordV});
+  fRecord.keptRanges =
+      RangeBits({kCoordX, kCoordY, kCoordZ, kCoordR, kCoordTheta, kCoordPhi, kCoordT, kCoordU, kCoordV});
   SetDefaultRanges(fRecord);
   fRecord.axesShown = 1;
   TakeBoxFromRanges();

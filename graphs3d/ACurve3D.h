@@ -57,8 +57,7 @@ class ACurve3D : public A3DGraph {
   void ComputeLines(const ModelSpace& space);
   void ComputeTube(const ModelSpace& space);
   // False for a ring left out (no frame), its lanes untouched.
-  bool PlaceRing(int32_t i, const TubeFrame& frame, const AVector& quarter, const RingCircle& circle,
-                 TubeRing& lanes);
+  bool PlaceRing(int32_t i, const TubeFrame& frame, const AVector& quarter, const RingCircle& circle, TubeRing& lanes);
   // Clears kept when a quad is left out; while kept, writes nothing.
   Triangle* AppendQuads(int32_t i, const TubeRing& ring, const TubeRing& next, const int32_t* band, bool& kept,
                         Triangle* out) const;

@@ -65,7 +65,8 @@ void ACurve3D::ComputeCurve(const ModelSpace& space) {
 void ACurve3D::ComputeLines(const ModelSpace& space) {
   int32_t segments = 0;
   for (int32_t i = 0; i + 1 < fCount && i + 1 <= kLargestLineIndex; ++i)
-    if (IsFiniteCurveVertex(fPoints[i]) && IsFiniteCurveVertex(fPoints[i + 1])) fSegments[size_t(segments++)] = {{uint16_t(i), uint16_t(i + 1)}};
+    if (IsFiniteCurveVertex(fPoints[i]) && IsFiniteCurveVertex(fPoints[i + 1]))
+      fSegments[size_t(segments++)] = {{uint16_t(i), uint16_t(i + 1)}};
   fSegmentCount = segments;
   fMaximumRadius.store(CalculateMaximumModelSpaceRadius(fPoints, fCount, space), std::memory_order_release);
 }
@@ -115,8 +116,7 @@ void ACurve3D::ComputeTube(const ModelSpace& space) {
   }
   fTriangleCount = int32_t(triangles - fTriangles.get());
   fAllQuadsKept = fTriangleCount == 2 * fSides * (fCount - 1);
-  fMaximumRadius.store(LargestRadius(fRingVertices.get(), fSides, reaches, farthest, space),
-                       std::memory_order_release);
+  fMaximumRadius.store(LargestRadius(fRingVertices.get(), fSides, reaches, farthest, space), std::memory_order_release);
 }
 
 bool ACurve3D::PlaceRing(int32_t i, const TubeFrame& frame, const AVector& quarter, const RingCircle& circle,
@@ -157,7 +157,9 @@ Triangle* ACurve3D::AppendQuads(int32_t i, const TubeRing& ring, const TubeRing&
   const Vertex* v = fRingVertices.get();
   for (int32_t k = 0; k < 6 * sides; k += 6) {
     const int32_t a = band[k] + offset, d = band[k + 1] + offset, c = band[k + 2] + offset, b = band[k + 4] + offset;
-    if (!(IsFiniteCurveVertex(v[a]) && IsFiniteCurveVertex(v[b]) && IsFiniteCurveVertex(v[c]) && IsFiniteCurveVertex(v[d]))) continue;
+    if (!(IsFiniteCurveVertex(v[a]) && IsFiniteCurveVertex(v[b]) && IsFiniteCurveVertex(v[c]) &&
+          IsFiniteCurveVertex(v[d])))
+      continue;
     *out++ = {{a, d, c}};
     *out++ = {{a, b, d}};
   }

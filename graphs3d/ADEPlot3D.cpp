@@ -100,8 +100,7 @@ std::unique_ptr<ASolution> ADEPlot3D::Solve(AVector start) {
 
 int32_t ADEPlot3D::Compute(int32_t slice) {
   DocumentRecord* document = fJobContext.document;
-  const bool whole =
-      fSolutions.AppendShare(fStarts.Count(), fJobs, [this](int32_t k) { return Solve(fStarts[k]); });
+  const bool whole = fSolutions.AppendShare(fStarts.Count(), fJobs, [this](int32_t k) { return Solve(fStarts[k]); });
   return fJobs.Finish(slice, whole ? kComputeFinished : kComputeCancelled, document);
 }
 

@@ -34,8 +34,7 @@ AData3DPlot::AData3DPlot(Compiled x, Compiled y, Compiled z, Compiled condition,
       fSize(std::move(size)),
       fColour(std::move(colour)),
       fJobs(this, GraphJobs::kOneJob) {
-  for (AnExpression* e : {fX.get(), fY.get(), fZ.get()})
-    fRows = std::max(fRows, GetTableDataSize(e->Tree(), document));
+  for (AnExpression* e : {fX.get(), fY.get(), fZ.get()}) fRows = std::max(fRows, GetTableDataSize(e->Tree(), document));
   AnExpression::Compile(fX.get(), fY.get(), fZ.get());
   if (fCondition) AnExpression::Compile(fCondition.get());
   if (fSize) AnExpression::Compile(fSize.get());
@@ -116,8 +115,7 @@ int32_t AData3DPlot::GraphVisibility() {
   return fPointCount > 0 ? 0 : kUndefinedForRanges;
 }
 
-bool AData3DPlot::GetDataBounds(double* xLow, double* xHigh, double* yLow, double* yHigh, double* zLow,
-                                double* zHigh) {
+bool AData3DPlot::GetDataBounds(double* xLow, double* xHigh, double* yLow, double* yHigh, double* zLow, double* zHigh) {
   if (!IsDoneComputing()) return false;
   double b[3][2] = {{INFINITY, -INFINITY}, {INFINITY, -INFINITY}, {INFINITY, -INFINITY}};
   bool any = false;

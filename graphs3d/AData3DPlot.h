@@ -37,8 +37,7 @@ class AData3DPlot : public A3DGraph {
   bool UsesGrainSlider() override { return false; }
   bool Draw() override;
   double MaximumModelSpaceRadius() override { return IsDoneComputing() ? fRadius : 0; }
-  bool GetDataBounds(double* xLow, double* xHigh, double* yLow, double* yHigh, double* zLow,
-                     double* zHigh) override;
+  bool GetDataBounds(double* xLow, double* xHigh, double* yLow, double* yHigh, double* zLow, double* zHigh) override;
 
   int32_t RowCount() const { return fRows; }
   // Once done: the rows kept, and their points.

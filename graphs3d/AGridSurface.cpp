@@ -53,8 +53,10 @@ AGridSurface::~AGridSurface() {
 
 // Every expression whose evaluations a stop must cancel.
 #define ZL_GRID_EXPRESSIONS                                                                                       \
-  {fX.get(), fY.get(), fZ.get(), fPartials[0].get(), fPartials[1].get(), fPartials[2].get(), fPartials[3].get(), \
-   fPartials[4].get(), fPartials[5].get(), fCondition.get()}
+  {                                                                                                               \
+    fX.get(), fY.get(), fZ.get(), fPartials[0].get(), fPartials[1].get(), fPartials[2].get(), fPartials[3].get(), \
+        fPartials[4].get(), fPartials[5].get(), fCondition.get()                                                  \
+  }
 
 void AGridSurface::Stop() { fJobs.Stop(fColour.get(), ZL_GRID_EXPRESSIONS); }
 
@@ -144,8 +146,7 @@ void AGridSurface::FreeUpSpace() {
 int32_t AGridSurface::GraphVisibility() {
   if (!IsDoneComputing()) return 0;
   if (!HasSpace()) return kUndefinedMessage;
-  return std::any_of(fValid.get(), fValid.get() + fN * fN, [](uint8_t v) { return v != 0; }) ? 0
-                                                                                            : kUndefinedMessage;
+  return std::any_of(fValid.get(), fValid.get() + fN * fN, [](uint8_t v) { return v != 0; }) ? 0 : kUndefinedMessage;
 }
 
 bool AGridSurface::UsingShaderHSV() {
@@ -159,9 +160,19 @@ void AGridSurface::ViewChanged() {
 }
 
 void AGridSurface::InvalConstant(int32_t id) {
-  AnExpression* const all[13] = {fX.get(), fY.get(), fZ.get(), fPartials[0].get(), fPartials[1].get(),
-                                 fPartials[2].get(), fPartials[3].get(), fPartials[4].get(), fPartials[5].get(),
-                                 fCondition.get(), nullptr, nullptr, nullptr};
+  AnExpression* const all[13] = {fX.get(),
+                                 fY.get(),
+                                 fZ.get(),
+                                 fPartials[0].get(),
+                                 fPartials[1].get(),
+                                 fPartials[2].get(),
+                                 fPartials[3].get(),
+                                 fPartials[4].get(),
+                                 fPartials[5].get(),
+                                 fCondition.get(),
+                                 nullptr,
+                                 nullptr,
+                                 nullptr};
   AnExpression::InvalConstants(fColour.get(), all);
   const bool inCondition = fCondition && fCondition->Contains(id);
   if (fX->Contains(id) || fY->Contains(id) || fZ->Contains(id) || (inCondition && fConditionEvaluated)) {

@@ -44,10 +44,12 @@ AGridSurface4D::AGridSurface4D(Compiled x, Compiled y, Compiled z, Compiled w, d
 AGridSurface4D::~AGridSurface4D() { Stop(); }
 
 // Every expression whose evaluations a stop must cancel.
-#define ZL_GRID4D_EXPRESSIONS                                                                                       \
-  {fX.get(),          fY.get(),          fZ.get(),          fW.get(),          fPartials[0].get(),                  \
-   fPartials[1].get(), fPartials[2].get(), fPartials[3].get(), fPartials[4].get(), fPartials[5].get(),              \
-   fPartials[6].get(), fPartials[7].get(), fCondition.get()}
+#define ZL_GRID4D_EXPRESSIONS                                                                               \
+  {                                                                                                         \
+    fX.get(), fY.get(), fZ.get(), fW.get(), fPartials[0].get(), fPartials[1].get(), fPartials[2].get(),     \
+        fPartials[3].get(), fPartials[4].get(), fPartials[5].get(), fPartials[6].get(), fPartials[7].get(), \
+        fCondition.get()                                                                                    \
+  }
 
 void AGridSurface4D::Stop() { fJobs.Stop(fColour.get(), ZL_GRID4D_EXPRESSIONS); }
 
@@ -73,9 +75,9 @@ void AGridSurface4D::PrepareTheMachines() {
   fAnalytic = false;
   for (auto& partial : fPartials) partial.reset();
   AnExpression* const coordinates[4] = {fX.get(), fY.get(), fZ.get(), fW.get()};
-  const bool wanted = std::all_of(coordinates, coordinates + 4,
-                                  [](const AnExpression* e) { return e->HasAnalyticDerivative(); }) &&
-                      !fZ->Contains(kIdR) && !fZ->Contains(kIdTheta);
+  const bool wanted =
+      std::all_of(coordinates, coordinates + 4, [](const AnExpression* e) { return e->HasAnalyticDerivative(); }) &&
+      !fZ->Contains(kIdR) && !fZ->Contains(kIdTheta);
   for (int k = 0; k < 8 && wanted; ++k) {
     fPartials[k].reset(coordinates[k % 4]->CreateDerivativeExpr(k < 4 ? kIdU : kIdV));
     if (!fPartials[k]) break;
@@ -130,8 +132,9 @@ void AGridSurface4D::FreeUpSpace() {
 int32_t AGridSurface4D::GraphVisibility() {
   if (!IsDoneComputing()) return 0;
   if (!HasSpace()) return kSurfaceUndefinedForRanges;
-  return std::any_of(fValid.get(), fValid.get() + fN * fN, [](uint8_t v) { return v != 0; }) ? 0
-                                                                                            : kSurfaceUndefinedForRanges;
+  return std::any_of(fValid.get(), fValid.get() + fN * fN, [](uint8_t v) { return v != 0; })
+             ? 0
+             : kSurfaceUndefinedForRanges;
 }
 
 double AGridSurface4D::MaximumModelSpaceRadius() { return std::sqrt(fLargestSquare.load(std::memory_order_acquire)); }

@@ -110,8 +110,9 @@ int32_t AGridSurface::Compute(int32_t slice) {
   }
   if (!fAnalyticNormals) fNormalsComplete = false;
   if (!fNormalsComplete) FixBadNormals(fPositions.get(), fNormals.get(), fValid.get(), n, fCopies);
-  fTriangleCount =
-      fColourType == AGraphColor::kHidden ? 0 : TriangulateGrid(fValid.get(), n, GridCornerCopies(fColourType), fTriangles.get());
+  fTriangleCount = fColourType == AGraphColor::kHidden
+                       ? 0
+                       : TriangulateGrid(fValid.get(), n, GridCornerCopies(fColourType), fTriangles.get());
   fMaximumRadius.store(ValidPointsRadius(), std::memory_order_release);
   return fJobs.Finish(slice, kComputeFinished, fJobContext.document);
 }

@@ -64,9 +64,9 @@ int ALattice::LoopOverUnitCubes(SurfaceVertexList& vertices, TriangleList* trian
   for (int visited = 1; fZ < fNz; ++visited) {
     if (fX == 0 && fY == 0 && !ComputeLatticeVerticesOnPlanes()) return 1;
     const double values[AUnitCube::kPoints] = {
-        fBottom[fX + fY * row],       fBottom[fX + (fY + 1) * row], fBottom[fX + 1 + (fY + 1) * row],
-        fBottom[fX + 1 + fY * row],   fTop[fX + fY * row],          fTop[fX + (fY + 1) * row],
-        fTop[fX + 1 + (fY + 1) * row], fTop[fX + 1 + fY * row],     fCentres[fX + fY * fN]};
+        fBottom[fX + fY * row],        fBottom[fX + (fY + 1) * row], fBottom[fX + 1 + (fY + 1) * row],
+        fBottom[fX + 1 + fY * row],    fTop[fX + fY * row],          fTop[fX + (fY + 1) * row],
+        fTop[fX + 1 + (fY + 1) * row], fTop[fX + 1 + fY * row],      fCentres[fX + fY * fN]};
     fCube.Place(fX, fY, fZ, values, fXmin + fDx * fX, fYmin + fDy * fY, fZmin + fDz * (fFirstZ + fZ));
     if (fF.IsCancelled()) return 0;
     // Most cubes lie wholly on one side: nothing to find or make there, but

@@ -21,7 +21,8 @@ std::unique_ptr<ASolution> ASolution::FromList(const StartList& list) {
   solution->points = AllocateGraphArray<Vertex>(size_t(list.Count()));
   if (!solution->points) return nullptr;
   solution->count = list.Count();
-  for (int32_t i = 0; i < list.Count(); ++i) solution->points[i] = {float(list[i].x), float(list[i].y), float(list[i].z)};
+  for (int32_t i = 0; i < list.Count(); ++i)
+    solution->points[i] = {float(list[i].x), float(list[i].y), float(list[i].z)};
   return solution;
 }
 
@@ -37,7 +38,7 @@ std::unique_ptr<ASolution> ASolution::Copy() const {
 
 // Grain 0: eight sides a ring.
 void ASolution::MakeCurve(AGraphColor* colour, double opacity, MDrawContext* context, const ModelSpace& space) {
-  curve = std::make_unique<ACurve3D>(count, points.get(), radii.get(), colours.get(), colour, 0.0, opacity, false,
-                                     context);
+  curve =
+      std::make_unique<ACurve3D>(count, points.get(), radii.get(), colours.get(), colour, 0.0, opacity, false, context);
   curve->ComputeCurve(space);
 }

@@ -47,7 +47,8 @@ ASpaceCurve::~ASpaceCurve() {
   fTube.reset();
 }
 
-#define ZL_CURVE_EXPRESSIONS {fX.get(), fY.get(), fZ.get(), fRadius.get(), fCondition.get()}
+#define ZL_CURVE_EXPRESSIONS \
+  { fX.get(), fY.get(), fZ.get(), fRadius.get(), fCondition.get() }
 
 void ASpaceCurve::Stop() { fJobs.Stop(fColour.get(), ZL_CURVE_EXPRESSIONS); }
 
@@ -80,14 +81,15 @@ void ASpaceCurve::FreeUpSpace() { fPoints.reset(), fRadii.reset(), fColours.rese
 // A curve without its arrays gets an empty tube, which draws nothing.
 void ASpaceCurve::MakeTube() {
   const bool space = HasSpace();
-  fTube = std::make_unique<ACurve3D>(space ? fN : 0, fPoints.get(), fRadii.get(), fColours.get(), fColour.get(),
-                                     fGrain, fOpacity, false, fContext);
+  fTube = std::make_unique<ACurve3D>(space ? fN : 0, fPoints.get(), fRadii.get(), fColours.get(), fColour.get(), fGrain,
+                                     fOpacity, false, fContext);
 }
 
 int32_t ASpaceCurve::Compute(int32_t slice) {
   DocumentRecord* document = fJobContext.document;
   if (!HasSpace()) return fJobs.Finish(slice, kComputeNothingToDo, document);
-  const bool equations = fColours && (fColour->fType == AGraphColor::kRGBEquations || fColour->fType == AGraphColor::kHSVEquations);
+  const bool equations =
+      fColours && (fColour->fType == AGraphColor::kRGBEquations || fColour->fType == AGraphColor::kHSVEquations);
   const double t0 = *fTMin, step = (*fTMax - t0) / (fN - 1);
   for (int32_t i = 0; i < fN; ++i) {
     const double t = i == fN - 1 ? *fTMax : t0 + step * i;

@@ -31,8 +31,8 @@ void AStartOnGrid::GrainChanged(double grain) { fN = int32_t((fHigh - fLow) * Us
 
 int32_t AStartOnGrid::FindStarts() {
   MGridVariables grid;
-  AnExpression::SetupGrid(fUMin, fVMin, (fUMax - fUMin) / (fN - 1), (fVMax - fVMin) / (fN - 1), fN, fN,
-                          fGridData.get(), &grid);
+  AnExpression::SetupGrid(fUMin, fVMin, (fUMax - fUMin) / (fN - 1), (fVMax - fVMin) / (fN - 1), fN, fN, fGridData.get(),
+                          &grid);
   for (int32_t i = 0; i < fN; ++i)
     for (int32_t j = 0; j < fN; ++j) {
       const AVector p{fGX->EvaluateOnGrid(i, j, &grid), fGY->EvaluateOnGrid(i, j, &grid),

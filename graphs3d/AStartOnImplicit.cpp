@@ -39,8 +39,8 @@ void AStartOnImplicit::Reset() {
   fLattice.reset();
   fOnLattice = std::make_unique<ExpressionOnLattice>(fSurface.get(), nullptr, nullptr, nullptr, nullptr,
                                                      fGridData.get(), fGridData.get());
-  fLattice = std::make_unique<ALattice>(*fOnLattice, fBox.xmin, fBox.xmax, fBox.ymin, fBox.ymax, fBox.zmin, fBox.zmax,
-                                        fN, fN);
+  fLattice =
+      std::make_unique<ALattice>(*fOnLattice, fBox.xmin, fBox.xmax, fBox.ymin, fBox.ymax, fBox.zmin, fBox.zmax, fN, fN);
   fVertices.RemoveAllElements();
   fTaken.assign(size_t(fN + 1) * size_t(fN + 1) * size_t(fN + 1), false);
 }

@@ -17,9 +17,7 @@ AStartOnLattice::AStartOnLattice(Compiled fx, Compiled fy, Compiled fz, Compiled
 }
 
 // The grain is clamped, so n is at least 2 and the spacing is defined.
-void AStartOnLattice::GrainChanged(double grain) {
-  fN = int32_t((fHigh - fLow) * UsableGrain(grain) + fLow + 0.5);
-}
+void AStartOnLattice::GrainChanged(double grain) { fN = int32_t((fHigh - fLow) * UsableGrain(grain) + fLow + 0.5); }
 
 void AStartOnLattice::Reset() {
   const double shortest = std::min({fBox.xmax - fBox.xmin, fBox.ymax - fBox.ymin, fBox.zmax - fBox.zmin});

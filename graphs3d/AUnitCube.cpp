@@ -34,9 +34,9 @@ const uint16_t AUnitCube::kEdgeVertices[kEdges][2] = {
     {2, 6}, {5, 6}, {3, 6}, {6, 7}, {4, 6}, {0, 8}, {1, 8}, {2, 8}, {3, 8}, {4, 8}, {5, 8}, {6, 8}, {7, 8}};
 
 const uint16_t AUnitCube::kTetrahedronList[kTetrahedra][6] = {
-    {1, 2, 4, 21, 20, 18},    {0, 1, 3, 20, 19, 18},    {2, 6, 7, 25, 21, 18},    {5, 6, 8, 25, 22, 18},
-    {5, 9, 11, 23, 22, 18},   {0, 9, 10, 23, 19, 18},   {10, 12, 14, 24, 23, 19}, {3, 12, 13, 24, 20, 19},
-    {4, 13, 15, 24, 21, 20},  {7, 15, 16, 24, 25, 21},  {11, 14, 17, 24, 22, 23}, {8, 16, 17, 24, 22, 25}};
+    {1, 2, 4, 21, 20, 18},   {0, 1, 3, 20, 19, 18},   {2, 6, 7, 25, 21, 18},    {5, 6, 8, 25, 22, 18},
+    {5, 9, 11, 23, 22, 18},  {0, 9, 10, 23, 19, 18},  {10, 12, 14, 24, 23, 19}, {3, 12, 13, 24, 20, 19},
+    {4, 13, 15, 24, 21, 20}, {7, 15, 16, 24, 25, 21}, {11, 14, 17, 24, 22, 23}, {8, 16, 17, 24, 22, 25}};
 
 AUnitCube::AUnitCube(ALatticeFunction& f, int n, int, double dx, double dy, double dz)
     : fF(f), fDx(dx), fDy(dy), fDz(dz), fN(n) {}
@@ -129,7 +129,8 @@ int AUnitCube::GenerateTriangles(TriangleList& triangles, SurfaceVertexList& ver
     for (uint16_t e : row)
       if (fEdges[e] != 0) crossing[count++] = fEdges[e] - 1;
     if (count < 3) continue;
-    Triangle made[2] = {{{crossing[0], crossing[1], crossing[2]}}, {{crossing[0], crossing[2], count == 4 ? crossing[3] : 0}}};
+    Triangle made[2] = {{{crossing[0], crossing[1], crossing[2]}},
+                        {{crossing[0], crossing[2], count == 4 ? crossing[3] : 0}}};
     for (int k = 0; k < (count == 4 ? 2 : 1); ++k) {
       Triangle& t = made[k];
       if (!fNormalsGood) FixBadNormals(t, vertices);
@@ -160,8 +161,8 @@ void SetNewNormal(SurfaceVertex* target, const SurfaceVertex& a, const SurfaceVe
   const double vx = double(c.x) - a.x, vy = double(c.y) - a.y, vz = double(c.z) - a.z;
   double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
   const SurfaceVertex* reference = !IsZero(a) ? &a : !IsZero(b) ? &b : !IsZero(c) ? &c : nullptr;
-  const double agreement = reference ? nx * reference->nx + ny * reference->ny + nz * reference->nz
-                                     : nx * a.x + ny * a.y + nz * a.z;
+  const double agreement =
+      reference ? nx * reference->nx + ny * reference->ny + nz * reference->nz : nx * a.x + ny * a.y + nz * a.z;
   if (agreement < 0) nx = -nx, ny = -ny, nz = -nz;
   StoreUnit(nx, ny, nz, target);
 }

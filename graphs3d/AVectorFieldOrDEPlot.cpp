@@ -21,7 +21,8 @@ AVectorFieldOrDEPlot::AVectorFieldOrDEPlot(Compiled fx, Compiled fy, Compiled fz
 // this finds them stopped.
 AVectorFieldOrDEPlot::~AVectorFieldOrDEPlot() = default;
 
-#define ZL_FIELD_EXPRESSIONS {fX.get(), fY.get(), fZ.get(), fRadius.get(), fCondition}
+#define ZL_FIELD_EXPRESSIONS \
+  { fX.get(), fY.get(), fZ.get(), fRadius.get(), fCondition }
 
 void AVectorFieldOrDEPlot::SubmitJobs(const JobContext& job) {
   MarkStale();
@@ -47,6 +48,4 @@ void AVectorFieldOrDEPlot::InvalConstant(int32_t id) {
   if (Contains(id)) ViewChanged();
 }
 
-AVector AVectorFieldOrDEPlot::Field(AVector p) const {
-  return {At(fX.get(), p), At(fY.get(), p), At(fZ.get(), p)};
-}
+AVector AVectorFieldOrDEPlot::Field(AVector p) const { return {At(fX.get(), p), At(fY.get(), p), At(fZ.get(), p)}; }

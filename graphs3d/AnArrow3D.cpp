@@ -48,7 +48,8 @@ void AnArrow3D::ComputeGeometry(const ModelSpace& space) {
   fComputed.store(false, std::memory_order_release);
   const double length = Norm(AsVector(fTip) - AsVector(fStart));
   const bool same = fStart.x == fTip.x && fStart.y == fTip.y && fStart.z == fTip.z;
-  if (!IsFiniteArrowVertex(fStart) || !IsFiniteArrowVertex(fTip) || same || !(length > 0) || !std::isfinite(length)) return;
+  if (!IsFiniteArrowVertex(fStart) || !IsFiniteArrowVertex(fTip) || same || !(length > 0) || !std::isfinite(length))
+    return;
   if (fTube) {
     ComputeThickArrow(space);
   } else {

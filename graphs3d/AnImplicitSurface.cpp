@@ -62,7 +62,7 @@ AnImplicitSurface::AnImplicitSurface(Compiled f, double grain, double opacity, s
 AnImplicitSurface::~AnImplicitSurface() { CancelJobs(); }
 
 #define ZL_IMPLICIT_EXPRESSIONS \
-  {fF.get(), fGradient[0].get(), fGradient[1].get(), fGradient[2].get(), fCondition.get()}
+  { fF.get(), fGradient[0].get(), fGradient[1].get(), fGradient[2].get(), fCondition.get() }
 
 void AnImplicitSurface::PrepareTheMachines() {
   for (auto& partial : fGradient) partial.reset();
@@ -183,8 +183,18 @@ bool AnImplicitSurface::UsingShaderHSV() {
 }
 
 void AnImplicitSurface::InvalConstant(int32_t id) {
-  AnExpression* const all[13] = {fF.get(), fGradient[0].get(), fGradient[1].get(), fGradient[2].get(),
-                                 fCondition.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+  AnExpression* const all[13] = {fF.get(),
+                                 fGradient[0].get(),
+                                 fGradient[1].get(),
+                                 fGradient[2].get(),
+                                 fCondition.get(),
+                                 nullptr,
+                                 nullptr,
+                                 nullptr,
+                                 nullptr,
+                                 nullptr,
+                                 nullptr,
+                                 nullptr,
                                  nullptr};
   AnExpression::InvalConstants(fColour.get(), all);
   const bool inCondition = fCondition && fCondition->Contains(id);

@@ -81,8 +81,8 @@ struct GridPoints {
 
 // The neighbour of (i, j) a step di, dj away, or the diagonal one past it
 // (a step ei, ej further) where that neighbour coincides with the point.
-void Neighbour(const GridPoints& g, int32_t i, int32_t j, int32_t di, int32_t dj, int32_t ei, int32_t ej,
-               int32_t* ni, int32_t* nj) {
+void Neighbour(const GridPoints& g, int32_t i, int32_t j, int32_t di, int32_t dj, int32_t ei, int32_t ej, int32_t* ni,
+               int32_t* nj) {
   *ni = i + di, *nj = j + dj;
   if (!g.Valid(*ni, *nj)) *ni = i, *nj = j;
   if (g.Same(*ni, *nj, i, j) && g.Valid(i + di + ei, j + dj + ej)) *ni = i + di + ei, *nj = j + dj + ej;
@@ -138,8 +138,8 @@ void NeighbourNormals(const Vertex* positions, Vertex* normals, const uint8_t* v
     for (int32_t j = 0; j < n; ++j) {
       const int32_t k = i * n + j;
       if (!valid[k] || Usable(normals[k])) continue;
-      const AVector cross = Cross(Tangent(positions, valid, k, n, i > 0, i + 1 < n),
-                                  Tangent(positions, valid, k, 1, j > 0, j + 1 < n));
+      const AVector cross =
+          Cross(Tangent(positions, valid, k, n, i > 0, i + 1 < n), Tangent(positions, valid, k, 1, j > 0, j + 1 < n));
       const double length = std::sqrt(Dot(cross, cross));
       normals[k] = length > 0 && std::isfinite(length)
                        ? Vertex{float(cross.x / length), float(cross.y / length), float(cross.z / length)}

@@ -6,12 +6,14 @@ namespace {
 
 A4Vector Column(const Matrix4& m, int k) { return {m[k], m[4 + k], m[8 + k], m[12 + k]}; }
 
-double Dot4(const double* row, const double* d) { return row[0] * d[0] + row[1] * d[1] + row[2] * d[2] + row[3] * d[3]; }
+double Dot4(const double* row, const double* d) {
+  return row[0] * d[0] + row[1] * d[1] + row[2] * d[2] + row[3] * d[3];
+}
 
 void SetRow(Matrix4& m, int row, A4Vector v) {
   const double length = std::sqrt(v.a * v.a + v.b * v.b + v.c * v.c + v.d * v.d);
   m[4 * row] = v.a / length, m[4 * row + 1] = v.b / length, m[4 * row + 2] = v.c / length,
-  m[4 * row + 3] = v.d / length;
+        m[4 * row + 3] = v.d / length;
 }
 
 A4Vector Row(const Matrix4& m, int row) { return {m[4 * row], m[4 * row + 1], m[4 * row + 2], m[4 * row + 3]}; }

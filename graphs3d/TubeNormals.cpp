@@ -53,9 +53,7 @@ void EachLane(F f) {
 }
 
 // Lane vectors stay in registers only where these are inlined.
-[[gnu::always_inline]] inline FloatLanes At(const float* axis, int32_t k) {
-  return {&axis[k], lanes::element_aligned};
-}
+[[gnu::always_inline]] inline FloatLanes At(const float* axis, int32_t k) { return {&axis[k], lanes::element_aligned}; }
 
 // Vectors of several sides, an axis a lane set.
 struct LaneVectors {

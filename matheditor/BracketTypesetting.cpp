@@ -133,13 +133,15 @@ void DrawLargeParentheses(const ExpressionRecord* node, float h, MathGraphicsCon
   const float k0 = e2 + 0.9f * s;
   const int64_t n = h > kLargeBracket * s ? PiecesBelow(k0, limit - gMathVS, kParenStep * s) : 0;
   for (int64_t i = 0; i < n; ++i)
-    DrawPiecePair(kParenExtension, kRightParenExtension, xl, xr, y0 - (k0 + static_cast<float>(i) * kParenStep * s), context);
+    DrawPiecePair(kParenExtension, kRightParenExtension, xl, xr, y0 - (k0 + static_cast<float>(i) * kParenStep * s),
+                  context);
   DrawPiecePair(kParenUpper, kRightParenUpper, xl, xr, y0 - (k0 + static_cast<float>(n) * kParenStep * s), context);
 }
 
 // An opening brace from its hooks: extensions below `limit`, the middle
 // piece at the first slot whose top, moved by middleBias, reaches h/2.
-void DrawStackedBrace(float x0, float yb, float h, float e2, float limit, float middleBias, MathGraphicsContext* context) {
+void DrawStackedBrace(float x0, float yb, float h, float e2, float limit, float middleBias,
+                      MathGraphicsContext* context) {
   const float s = gMathFontSize;
   const float xl = x0 + 0.167f * s;
   const float y0 = yb - gMathVS;

@@ -15,9 +15,7 @@
 
 namespace {
 
-bool HasOperands(const ExpressionRecord* node) {
-  return SyntacticKindOf(node) != kLeaf && node->operandCount > 0;
-}
+bool HasOperands(const ExpressionRecord* node) { return SyntacticKindOf(node) != kLeaf && node->operandCount > 0; }
 
 bool IsPrefixOrEnclosing(const ExpressionRecord* node) {
   const uint8_t kind = SyntacticKindOf(node);
@@ -241,15 +239,9 @@ void MOVE_RightArrowKey() {
         MOVE_SetIP(node->operands[0], kIPBeforeNode);
       }
       break;
-    case kIPAfterNode:
-      MOVE_RightFromAfter();
-      break;
-    case kIPBeforeNode:
-      RightBefore(r);
-      break;
-    default:
-      StepInText(r, true);
-      break;
+    case kIPAfterNode: MOVE_RightFromAfter(); break;
+    case kIPBeforeNode: RightBefore(r); break;
+    default: StepInText(r, true); break;
   }
 }
 
@@ -280,15 +272,9 @@ void MOVE_LeftArrowKey() {
         MOVE_SetIP(node, kIPBeforeNode);
       }
       break;
-    case kIPAfterNode:
-      LeftAfter(r);
-      break;
-    case kIPBeforeNode:
-      LeftBefore(r);
-      break;
-    default:
-      StepInText(r, false);
-      break;
+    case kIPAfterNode: LeftAfter(r); break;
+    case kIPBeforeNode: LeftBefore(r); break;
+    default: StepInText(r, false); break;
   }
 }
 
@@ -317,8 +303,8 @@ void ExtendAsDrag(bool right) {
   float x = 0, bottom = 0, top = 0;
   MATH_GetIPCoords(&x, &bottom, &top);
   gStartPoint = FPoint{(bottom + top) / 2, x};
-  const bool collapsesFirst = r->caretType == kIPWholeNode || r->caretType == kIPOperandRange ||
-                              r->caretType == kIPOperator;
+  const bool collapsesFirst =
+      r->caretType == kIPWholeNode || r->caretType == kIPOperandRange || r->caretType == kIPOperator;
   for (int moves = collapsesFirst ? 2 : 1; moves > 0; --moves) {
     if (right) {
       MOVE_RightArrowKey();

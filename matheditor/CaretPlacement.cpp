@@ -14,9 +14,7 @@ namespace {
 // settles long before this.
 constexpr int32_t kMostNormalisingSteps = 1 << 20;
 
-bool HasAnyOperand(const ExpressionRecord* node) {
-  return SyntacticKindOf(node) != kLeaf && node->operandCount > 0;
-}
+bool HasAnyOperand(const ExpressionRecord* node) { return SyntacticKindOf(node) != kLeaf && node->operandCount > 0; }
 
 bool IsPromptNode(const ExpressionRecord* node) { return node->opcode == kOpPrompt; }
 
@@ -47,13 +45,12 @@ Caret NormalisedOnce(Caret c) {
     const int32_t index = IndexInParent(node);
     if (c.type == kIPBeforeNode && index > 0) {
       ExpressionRecord* previous = parent->operands[index - 1];
-      const bool splitFactors = parent->opcode == kOpTimes &&
-                                (node->opcode != kOpNumber || previous->opcode != kOpNumber);
+      const bool splitFactors =
+          parent->opcode == kOpTimes && (node->opcode != kOpNumber || previous->opcode != kOpNumber);
       const bool negatedTerm = parent->opcode == kOpPlus && node->opcode == kOpMinus;
       if (splitFactors || negatedTerm) return {previous, kIPAfterNode};
     }
-    if (c.type == kIPBeforeNode && index == 0 &&
-        (parent->opcode == kOpFunction || IsExprSubscriptedLetter(parent)))
+    if (c.type == kIPBeforeNode && index == 0 && (parent->opcode == kOpFunction || IsExprSubscriptedLetter(parent)))
       return {parent, kIPBeforeNode};
     if ((c.type == kIPAfterNode || c.type == kIPBeforeNode) && parent->opcode == kOpHat) return {parent, c.type};
     if (c.type == kIPBeforeNode && node->opcode == kOpAtom && parent->opcode == kOpPrime)

@@ -96,48 +96,23 @@ void SelectStringAfterCaret() {
 
 void Move(int32_t code) {
   switch (code) {
-    case 0x1600:
-      MOVE_CycleForward();
-      break;
+    case 0x1600: MOVE_CycleForward(); break;
     case 0x1603:
-    case 0x1608:
-      MOVE_RightArrowKey();
-      break;
+    case 0x1608: MOVE_RightArrowKey(); break;
     case 0x1604:
-    case 0x1607:
-      MOVE_LeftArrowKey();
-      break;
-    case 0x160C:
-      MOVE_ShiftRightArrowKey();
-      break;
-    case 0x160D:
-      MOVE_ShiftLeftArrowKey();
-      break;
-    case 0x160E:
-      MOVE_CycleBackward();
-      break;
-    case 0x1610:
-      MOVE_CloseParen();
-      break;
+    case 0x1607: MOVE_LeftArrowKey(); break;
+    case 0x160C: MOVE_ShiftRightArrowKey(); break;
+    case 0x160D: MOVE_ShiftLeftArrowKey(); break;
+    case 0x160E: MOVE_CycleBackward(); break;
+    case 0x1610: MOVE_CloseParen(); break;
     case 0x1601:
-    case 0x160A:
-      MOVE_GoUpExpr();
-      break;
+    case 0x160A: MOVE_GoUpExpr(); break;
     case 0x1602:
-    case 0x160B:
-      MOVE_DownArrowKey();
-      break;
-    case 0x1605:
-      SelectStringAfterCaret();
-      break;
-    case 0x1606:
-      MOVE_GoDownRight();
-      break;
-    case 0x160F:
-      MOVE_GoToNextPrompt();
-      break;
-    default:
-      break;
+    case 0x160B: MOVE_DownArrowKey(); break;
+    case 0x1605: SelectStringAfterCaret(); break;
+    case 0x1606: MOVE_GoDownRight(); break;
+    case 0x160F: MOVE_GoToNextPrompt(); break;
+    default: break;
   }
 }
 
@@ -193,14 +168,8 @@ void MATH_UnicodeInput(uint32_t c) {
   if (!gMathCurrentMEH || !gMathCurrentMEH->selected) return;
   TypingSnapshot();
   switch (CaretType()) {
-    case kIPStringText:
-      KEY_InString(c);
-      break;
-    case kIPNameText:
-      KEY_InLongName(c);
-      break;
-    default:
-      KEY_AtomKey(c);
-      break;
+    case kIPStringText: KEY_InString(c); break;
+    case kIPNameText: KEY_InLongName(c); break;
+    default: KEY_AtomKey(c); break;
   }
 }

@@ -7,9 +7,9 @@
 // The one entry every edit of the current formula goes through, and the
 // bookkeeping of when an edit starts a new undo step.
 
-extern int32_t gCurrentFunctionCode;   // 0x190C while a character is typed
+extern int32_t gCurrentFunctionCode;  // 0x190C while a character is typed
 extern int32_t gLastFunctionCode;
-extern int32_t gMathUndoIPMovedFlag;   // the next typed change takes a snapshot
+extern int32_t gMathUndoIPMovedFlag;  // the next typed change takes a snapshot
 
 // Ranges and single codes of the command codes.
 inline constexpr int32_t kCodeFirstMove = 0x1600;

@@ -70,7 +70,8 @@ bool MeasureEmptyUnlessOperands(ExpressionRecord* node, int32_t needed) {
   e.descent = gMathFontDescent;
   e.ascent = gMathFontAscent;
   e.composed = 1;
-  for (int32_t i = 0; i < node->operandCount; ++i) node->operands[i]->editData->leftOffset = node->operands[i]->editData->bottomOffset = 0;
+  for (int32_t i = 0; i < node->operandCount; ++i)
+    node->operands[i]->editData->leftOffset = node->operands[i]->editData->bottomOffset = 0;
   return true;
 }
 

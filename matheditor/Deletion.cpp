@@ -169,8 +169,8 @@ void DeleteBefore(MERecord* r) {
       return;
     }
     if (kind == kInfixList && index > 0) {
-      const bool numbers = parent->opcode == kOpTimes && node->opcode == kOpNumber &&
-                           parent->operands[index - 1]->opcode == kOpNumber;
+      const bool numbers =
+          parent->opcode == kOpTimes && node->opcode == kOpNumber && parent->operands[index - 1]->opcode == kOpNumber;
       if (!(numbers && JoinNumbers(r, parent, index))) DELETE_Infix(parent, index - 1);
       return;
     }
@@ -210,19 +210,12 @@ void ByCaretType(bool forward) {
     case kIPBeforeNode:
       if (!forward) DeleteBefore(r);
       break;
-    case kIPOperator:
-      DELETE_Operator();
-      break;
-    case kIPMatrixBlock:
-      MATH_DeleteSubMatrix();
-      break;
+    case kIPOperator: DELETE_Operator(); break;
+    case kIPMatrixBlock: MATH_DeleteSubMatrix(); break;
     case kIPStringText:
     case kIPNumberText:
-    case kIPNameText:
-      DeleteInText(r, forward);
-      break;
-    default:
-      return;
+    case kIPNameText: DeleteInText(r, forward); break;
+    default: return;
   }
   EditorRecalculateAndDraw();
 }

@@ -345,7 +345,9 @@ void DIM_TextSizeAndNormalFace(float size) {
 }
 
 float DIM_CharAscent(uint32_t c) {
-  const bool lowerWithoutAscender = c >= 'a' && c <= 'z' && std::u16string_view(u"bdfhijklt").find(static_cast<char16_t>(c)) == std::u16string_view::npos;
+  const bool lowerWithoutAscender =
+      c >= 'a' && c <= 'z' &&
+      std::u16string_view(u"bdfhijklt").find(static_cast<char16_t>(c)) == std::u16string_view::npos;
   if (lowerWithoutAscender) {
     const float fontAscent = gFixedMetric > 0 ? WholeSize() : CurrentFontAscent();
     return fontAscent / 2 + 1.0f + 2.0f;

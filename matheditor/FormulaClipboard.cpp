@@ -170,17 +170,12 @@ void CMD_EqnCopy() {
     case kIPMatrixBlock:
       if (ExpressionRecord* block = MATH_CopySubMatrix()) Fill(block, 0);
       break;
-    case kIPOperator:
-      Fill(nullptr, node->opcode);
-      break;
+    case kIPOperator: Fill(nullptr, node->opcode); break;
     case kIPOperandRange:
       if (ExpressionRecord* range = MATH_CopyRange(node, r->rangeStart, r->rangeEnd)) Fill(range, 0);
       break;
-    case kIPWholeNode:
-      Fill(ExprCopyWithKern(node), 0);
-      break;
-    default:
-      break;
+    case kIPWholeNode: Fill(ExprCopyWithKern(node), 0); break;
+    default: break;
   }
 }
 
@@ -204,9 +199,7 @@ void CMD_Clear() {
   if (!r || !r->selected) return;
   if (r->caretType == kIPOperandRange && !MATH_IPisRange()) return;
   switch (r->caretType) {
-    case kIPMatrixBlock:
-      MATH_DeleteSubMatrix();
-      break;
+    case kIPMatrixBlock: MATH_DeleteSubMatrix(); break;
     case kIPStringText:
     case kIPNumberText:
     case kIPNameText:
@@ -221,8 +214,7 @@ void CMD_Clear() {
       if (r->selected->opcode == kOpPrompt && r->selected->parent && r->selected->parent->operandCount > 1)
         DELETE_Prompt();
       break;
-    default:
-      break;
+    default: break;
   }
   EditorRecalculateAndDraw();
 }
@@ -243,16 +235,15 @@ void CMD_EqnPaste() {
       const bool after = r->caretType == kIPAfterNode;
       ExpressionRecord* place = after ? KEY_NOpAfterExpr(kOpTimes) : KEY_NOpBeforeExpr(kOpTimes);
       if (!place || !PutInPlace(place)) break;
-      const bool sameList = after && place->parent && place->parent->opcode == place->opcode &&
-                            SyntacticKindOf(place) == kInfixList;
+      const bool sameList =
+          after && place->parent && place->parent->opcode == place->opcode && SyntacticKindOf(place) == kInfixList;
       MOVE_SetIP(place, sameList ? kIPWholeNode : kIPAfterNode);
       break;
     }
     case kIPNumberText:
       if (IsNumber(node) && IsNumber(gMathClipboard)) PasteDigits(r);
       break;
-    default:
-      break;
+    default: break;
   }
   EditorRecalculateAndDraw();
 }

@@ -60,8 +60,7 @@ bool NeedsParentheses(ExpressionRecord* p, int32_t i) {
   if (IsOneOf(c->opcode, {kOpAtom, kOpString, kOpDummy})) return false;
   if (IsOneOf(p->opcode, {kOpId, kOpSum, kOpProduct, kOpSubstitution})) return false;
   if (p->opcode == kOpPlus && c->opcode == kOpSum && i != p->operandCount - 1) return true;
-  if (c->opcode == kOpEquals)
-    return !IsOneOf(p->opcode, {kOpComma, kOpLParen, kOpBranch, kOpIf, kOpIndexes});
+  if (c->opcode == kOpEquals) return !IsOneOf(p->opcode, {kOpComma, kOpLParen, kOpBranch, kOpIf, kOpIndexes});
   if (c->opcode == kOpIf) return !IsOneOf(p->opcode, {kOpLParen, kOpBranch, kOpComma});
   if (IsProduct(p->opcode)) return ProductWraps(p, i);
   if (p->opcode == kOpEquals && c->opcode == kOpComma) return true;

@@ -34,8 +34,8 @@ bool IsMultiLetterName(const ExpressionRecord* node) {
 struct Spacing {
   float before;
   float after;
-  uint32_t character;       // 0 for times and if
-  const UniChar* name;      // if only
+  uint32_t character;   // 0 for times and if
+  const UniChar* name;  // if only
 };
 
 Spacing SpacingOf(const ExpressionRecord* node, float s) {

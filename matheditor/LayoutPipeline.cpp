@@ -162,7 +162,8 @@ bool TextReadsAs(const UniChar* text, double value) {
     if (fraction >= 0) ++fraction;
   }
   if (count == 0 || fraction == 0) return Str2D(text) == value;
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   return (fraction > 0 ? digits / kPowers[fraction] : digits) == value;
 }
 

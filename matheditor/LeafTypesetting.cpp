@@ -21,9 +21,7 @@ constexpr uint8_t kHeadingStyle = 2;
 constexpr int32_t kFirstSymbolId = 256;
 constexpr uint32_t kPrimeCharacter = 0x27;
 
-bool IsHeading(const ExpressionRecord* node) {
-  return node->editData && (node->editData->styleFlags & kHeadingStyle);
-}
+bool IsHeading(const ExpressionRecord* node) { return node->editData && (node->editData->styleFlags & kHeadingStyle); }
 
 bool IsSpecialSymbolId(int32_t id) {
   for (int32_t i = 0; i < gNumSpecialSymbols; ++i)

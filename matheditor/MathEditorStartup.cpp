@@ -22,7 +22,9 @@ void SetTextStyle(ExpressionRecord* node, float size) {
   setfont(node);
 }
 
-void InvertBox(const FRect& box, int32_t which, MathGraphicsContext* context) { LB_InvertRect(box, which != 0, context); }
+void InvertBox(const FRect& box, int32_t which, MathGraphicsContext* context) {
+  LB_InvertRect(box, which != 0, context);
+}
 
 }  // namespace
 

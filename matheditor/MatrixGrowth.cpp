@@ -54,20 +54,15 @@ bool Reshape(ExpressionRecord* matrix, int32_t rows, int32_t columns) {
 int32_t MostOperandsAccepted(OpCodeT kind) {
   switch (kind) {
     case kOpOpTotal:
-    case kOpOpPartial:
-      return kMostEditedOperands;
-    case kOpIntegral:
-      return 4;
+    case kOpOpPartial: return kMostEditedOperands;
+    case kOpIntegral: return 4;
     case kOpSubstitution:
     case kOpSum:
-    case kOpProduct:
-      return 3;
+    case kOpProduct: return 3;
     case kOpLog:
     case kOpGrad:
-    case kOpSqrt:
-      return 2;
-    default:
-      return 0;
+    case kOpSqrt: return 2;
+    default: return 0;
   }
 }
 

@@ -46,7 +46,9 @@ bool WithinOnePoint(FPoint a, FPoint b) {
   return std::fabs(a.h - b.h) <= kIgnoredMove && std::fabs(a.v - b.v) <= kIgnoredMove;
 }
 
-bool HasOperandsToSelect(const ExpressionRecord* node) { return SyntacticKindOf(node) != kLeaf && node->operandCount > 0; }
+bool HasOperandsToSelect(const ExpressionRecord* node) {
+  return SyntacticKindOf(node) != kLeaf && node->operandCount > 0;
+}
 
 const UniChar* LongNameOf(const ExpressionRecord* node) {
   if (node->opcode != kOpAtom) return nullptr;
@@ -219,7 +221,7 @@ bool SelectSignInGap(MERecord* r, const ExpressionRecord* common, FPoint p) {
   ExpressionRecord* parent = common->parent;
   if (common->opcode == kOpMinus || !parent) return false;
   const bool hasSigns = parent->opcode == kOpDot || parent->opcode == kOpCross ||
-                       (SyntacticKindOf(parent) == kInfixList && parent->opcode != kOpTimes);
+                        (SyntacticKindOf(parent) == kInfixList && parent->opcode != kOpTimes);
   if (!hasSigns) return false;
   const int32_t gap = CLICK_OpNumBetween(parent, gStartPoint);
   if (gap < 0 || gap != CLICK_OpNumBetween(parent, p) || IsNegatedTermOfSum(parent, gap + 1)) return false;
@@ -234,10 +236,11 @@ void SelectBetween(MERecord* r, ExpressionRecord* anchor, ExpressionRecord* curr
   if (!common) common = r->root;
   const bool twoChildren = anchor != common && current != common;
   if (common->opcode == kOpMatrix && twoChildren) {
-    SelectMatrixBlock(r, common, IndexInParent(ChildToward(common, anchor)), IndexInParent(ChildToward(common, current)));
+    SelectMatrixBlock(r, common, IndexInParent(ChildToward(common, anchor)),
+                      IndexInParent(ChildToward(common, current)));
   } else if (SyntacticKindOf(common) == kInfixList && twoChildren) {
-    SelectOperandsOfList(r, common, IndexInParent(ChildToward(common, anchor)), IndexInParent(ChildToward(common, current)),
-                         p);
+    SelectOperandsOfList(r, common, IndexInParent(ChildToward(common, anchor)),
+                         IndexInParent(ChildToward(common, current)), p);
   } else if (!SelectSignInGap(r, common, p)) {
     Select(r, common, kIPWholeNode);
   }

@@ -23,8 +23,10 @@ bool Track(FPoint& where, bool pinned) {
       bounds.right = static_cast<int16_t>(bounds.left + static_cast<int32_t>(r->wrapWidth));
     }
     // Inside the rectangle: its right and bottom edges lie outside.
-    mouse.h = static_cast<int16_t>(std::clamp<int32_t>(mouse.h, bounds.left, std::max<int32_t>(bounds.left, bounds.right - 1)));
-    mouse.v = static_cast<int16_t>(std::clamp<int32_t>(mouse.v, bounds.top, std::max<int32_t>(bounds.top, bounds.bottom - 1)));
+    mouse.h = static_cast<int16_t>(
+        std::clamp<int32_t>(mouse.h, bounds.left, std::max<int32_t>(bounds.left, bounds.right - 1)));
+    mouse.v = static_cast<int16_t>(
+        std::clamp<int32_t>(mouse.v, bounds.top, std::max<int32_t>(bounds.top, bounds.bottom - 1)));
   }
   FPoint point{static_cast<float>(mouse.v - gMathGlobalOffset_y), static_cast<float>(mouse.h - gMathGlobalOffset_x)};
   UnVirtual(&point);

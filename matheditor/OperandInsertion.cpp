@@ -30,8 +30,7 @@ ExpressionRecord* NOpBeside(OpCodeT kind, bool after) {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected) return nullptr;
   ExpressionRecord* node = r->selected;
-  if (node->opcode == kind && node->operandCount > 0)
-    return KEY_AppendNOpTo(node, after ? node->operandCount : 0);
+  if (node->opcode == kind && node->operandCount > 0) return KEY_AppendNOpTo(node, after ? node->operandCount : 0);
   if (node->parent && node->parent->opcode == kind)
     return KEY_AppendNOpTo(node->parent, IndexInParent(node) + (after ? 1 : 0));
   if (!after && kind == kOpTimes && node->parent && node->parent->opcode == kOpPower && IndexInParent(node) == 0)
@@ -40,7 +39,6 @@ ExpressionRecord* NOpBeside(OpCodeT kind, bool after) {
 }
 
 }  // namespace
-
 
 void ReplaceInTree(ExpressionRecord* old, ExpressionRecord* replacement) {
   ExpressionRecord* parent = old->parent;

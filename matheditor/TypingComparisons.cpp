@@ -27,9 +27,7 @@ bool AtTopLevel(const ExpressionRecord* node) {
   return parent->opcode == kOpFunction && parent->operandCount > 0 && parent->operands[0]->opcode == kOpAtom;
 }
 
-bool IsLogicalKind(OpCodeT kind) {
-  return IsAmong(kind, {kOpRotate, kOpInterpolate, kOpAnd, kOpOr, kOpNot});
-}
+bool IsLogicalKind(OpCodeT kind) { return IsAmong(kind, {kOpRotate, kOpInterpolate, kOpAnd, kOpOr, kOpNot}); }
 
 // A comparison climbs no higher than this.
 bool StopsComparisonClimb(const ExpressionRecord* node, OpCodeT kind) {
@@ -101,18 +99,14 @@ void KEY_Comparison(OpCodeT kind) {
     r->caretType = kIPWholeNode;
   }
   switch (r->caretType) {
-    case kIPNumberText:
-      KEY_SplitNumber();
-      break;
+    case kIPNumberText: KEY_SplitNumber(); break;
     case kIPOperandRange:
       if (!MATH_IPisRange()) return;
       break;
     case kIPWholeNode:
     case kIPAfterNode:
-    case kIPBeforeNode:
-      break;
-    default:
-      return;
+    case kIPBeforeNode: break;
+    default: return;
   }
   node = NodeTheCaretEnds(r->selected);
   if (r->caretType == kIPAfterNode && IsInnerFactor(node) && AtTopLevel(node->parent)) {

@@ -216,11 +216,16 @@ bool IsLetterI(const ExpressionRecord* node) { return node->opcode == kOpAtom &&
 
 bool HoldsIfCondition(const ExpressionRecord* node) {
   switch (node->opcode) {
-    case kOpBranch: case kOpLParen: case kOpComma: case kOpEquals: case kOpNotEqual: case kOpLess: case kOpLeq:
-    case kOpGreater: case kOpGeq:
-      return true;
-    default:
-      return false;
+    case kOpBranch:
+    case kOpLParen:
+    case kOpComma:
+    case kOpEquals:
+    case kOpNotEqual:
+    case kOpLess:
+    case kOpLeq:
+    case kOpGreater:
+    case kOpGeq: return true;
+    default: return false;
   }
 }
 
@@ -273,12 +278,8 @@ void KEY_AtomKey(uint32_t c) {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected) return;
   switch (r->caretType) {
-    case kIPNameText:
-      KEY_InLongName(c);
-      return;
-    case kIPNumberText:
-      KEY_SplitNumber();
-      break;
+    case kIPNameText: KEY_InLongName(c); return;
+    case kIPNumberText: KEY_SplitNumber(); break;
     case kIPOperandRange:
       if (!MATH_IPisRange()) return;
       break;
@@ -288,10 +289,8 @@ void KEY_AtomKey(uint32_t c) {
       break;
     case kIPWholeNode:
     case kIPAfterNode:
-    case kIPBeforeNode:
-      break;
-    default:
-      return;
+    case kIPBeforeNode: break;
+    default: return;
   }
   ExpressionRecord* node = r->selected;
   if (r->caretType == kIPAfterNode && c == 'f' && IsLetterI(node)) {

@@ -99,12 +99,11 @@ void KEY_DigitKey(uint32_t c) {
   ExpressionRecord* node = r->selected;
   switch (r->caretType) {
     case kIPWholeNode:
-    case kIPOperandRange:
-      ReplaceWithDigit(c);
-      break;
+    case kIPOperandRange: ReplaceWithDigit(c); break;
     case kIPAfterNode:
       if (IsNumber(node)) {
-        if (TextLength(DigitsOf(node)) < kMostTypedAroundDigits) InsertUnit(node, TextLength(DigitsOf(node)), UniChar(c));
+        if (TextLength(DigitsOf(node)) < kMostTypedAroundDigits)
+          InsertUnit(node, TextLength(DigitsOf(node)), UniChar(c));
       } else if (NewFactorAfter()) {
         ReplaceWithDigit(c);
       }
@@ -129,8 +128,7 @@ void KEY_DigitKey(uint32_t c) {
         r->rangeEnd = ++r->rangeStart;
       }
       break;
-    default:
-      return;
+    default: return;
   }
   EditorRecalculateAndDraw();
 }

@@ -102,19 +102,12 @@ void OperateOnSelection(OpCodeT kind) {
     DotOrCross(kind, 0);
   } else {
     switch (ClassOfKind(kind)) {
-      case kInfixList:
-        KEY_NOpAfterExpr(kind);
-        break;
+      case kInfixList: KEY_NOpAfterExpr(kind); break;
       case kPrefix:
       case kEnclosing:
-      case kPostfix:
-        KEY_Generic(kind, 1, 0);
-        break;
-      case kTwoPartLayout:
-        KEY_Generic(kind, 2, kind == kOpInterval && prompt ? 1 : 0);
-        break;
-      default:
-        break;
+      case kPostfix: KEY_Generic(kind, 1, 0); break;
+      case kTwoPartLayout: KEY_Generic(kind, 2, kind == kOpInterval && prompt ? 1 : 0); break;
+      default: break;
     }
   }
 }
@@ -247,7 +240,8 @@ bool KEY_InfixBetween(OpCodeT kind) {
   // within the operand limit.
   if (sides[1]->opcode == kind) SIMP_ReplaceNthWithAll(product, 1);
   if (sides[0]->opcode == kind) SIMP_ReplaceNthWithAll(product, 0);
-  if (product->parent && product->parent->opcode == kind) SIMP_ReplaceNthWithAll(product->parent, IndexInParent(product));
+  if (product->parent && product->parent->opcode == kind)
+    SIMP_ReplaceNthWithAll(product->parent, IndexInParent(product));
   MOVE_SetIP(head, kIPBeforeNode);
   return true;
 }
@@ -302,21 +296,12 @@ void KEY_OperateAfterExpr(OpCodeT kind) {
     DotOrCross(kind, 0);
   } else {
     switch (ClassOfKind(kind)) {
-      case kInfixList:
-        KEY_NOpAfterExpr(kind);
-        break;
-      case kPostfix:
-        KEY_Generic(kind, 1, 0);
-        break;
+      case kInfixList: KEY_NOpAfterExpr(kind); break;
+      case kPostfix: KEY_Generic(kind, 1, 0); break;
       case kPrefix:
-      case kEnclosing:
-        FactorFilledWith(kind, true);
-        break;
-      case kTwoPartLayout:
-        KEY_Generic(kind, 2, 0);
-        break;
-      default:
-        break;
+      case kEnclosing: FactorFilledWith(kind, true); break;
+      case kTwoPartLayout: KEY_Generic(kind, 2, 0); break;
+      default: break;
     }
   }
 }
@@ -335,23 +320,18 @@ void KEY_OperateBeforeExpr(OpCodeT kind) {
     KEY_Generic(kind, 1, 0);
   } else {
     switch (ClassOfKind(kind)) {
-      case kInfixList:
-        KEY_NOpBeforeExpr(kind);
-        break;
+      case kInfixList: KEY_NOpBeforeExpr(kind); break;
       case kPrefix:
         SelectNode(node);
         KEY_Generic(kind, 1, 0);
         break;
       case kPostfix:
-      case kEnclosing:
-        FactorFilledWith(kind, false);
-        break;
+      case kEnclosing: FactorFilledWith(kind, false); break;
       case kTwoPartLayout:
         SelectNode(node);
         KEY_Generic(kind, 2, 1);
         break;
-      default:
-        break;
+      default: break;
     }
   }
 }
@@ -365,8 +345,7 @@ void KEY_OperKey(OpCodeT kind) {
       EditorRecalculateAndDraw();
       return;
     case kIPStringText:
-    case kIPNameText:
-      return;
+    case kIPNameText: return;
     case kIPOperator:
       if (kind == kOpPower && IsFxn(r->selected->opcode)) {
         SelectNode(r->selected);
@@ -374,27 +353,17 @@ void KEY_OperKey(OpCodeT kind) {
         DELETE_OperatorNoSetIp();
       }
       break;
-    case kIPNumberText:
-      KEY_SplitNumber();
-      break;
+    case kIPNumberText: KEY_SplitNumber(); break;
     case kIPOperandRange:
       if (!MATH_IPisRange()) return;
       break;
-    default:
-      break;
+    default: break;
   }
   switch (r->caretType) {
-    case kIPWholeNode:
-      OperateOnSelection(kind);
-      break;
-    case kIPAfterNode:
-      KEY_OperateAfterExpr(kind);
-      break;
-    case kIPBeforeNode:
-      KEY_OperateBeforeExpr(kind);
-      break;
-    default:
-      break;
+    case kIPWholeNode: OperateOnSelection(kind); break;
+    case kIPAfterNode: KEY_OperateAfterExpr(kind); break;
+    case kIPBeforeNode: KEY_OperateBeforeExpr(kind); break;
+    default: break;
   }
   EditorRecalculateAndDraw();
 }

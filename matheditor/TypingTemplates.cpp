@@ -288,8 +288,8 @@ void KEY_ConcatenateAtoms() {
 void KEY_4x4() { Identity(4); }
 
 bool IsLargeTemplate(int32_t code) {
-  return (code >= 0x18B3 && code <= 0x18B4) || code == 0x18BB || code == 0x18C5 || code == 0x18BF ||
-         code == 0x18C0 || (code >= 0x18C1 && code <= 0x18C3) || code == 0x1908 || code == 0x18BD;
+  return (code >= 0x18B3 && code <= 0x18B4) || code == 0x18BB || code == 0x18C5 || code == 0x18BF || code == 0x18C0 ||
+         (code >= 0x18C1 && code <= 0x18C3) || code == 0x1908 || code == 0x18BD;
 }
 
 void RunTemplate(int32_t code) {
@@ -350,13 +350,9 @@ void RunTemplate(int32_t code) {
 bool KEY_MakeSelectionForSpecialPrefix() {
   MERecord* r = Current();
   switch (r->caretType) {
-    case kIPWholeNode:
-      return true;
-    case kIPBeforeNode:
-      r->caretType = kIPWholeNode;
-      return true;
-    case kIPOperandRange:
-      return MATH_IPisRange();
+    case kIPWholeNode: return true;
+    case kIPBeforeNode: r->caretType = kIPWholeNode; return true;
+    case kIPOperandRange: return MATH_IPisRange();
     case kIPAfterNode: {
       ExpressionRecord* node = r->selected;
       while (node->parent && IndexInParent(node) == node->parent->operandCount - 1 &&
@@ -365,8 +361,7 @@ bool KEY_MakeSelectionForSpecialPrefix() {
       SelectWhole(node);
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

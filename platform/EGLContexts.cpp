@@ -99,8 +99,7 @@ bool OpenDisplay() {
     // Contexts draw into framebuffer objects only, so any config will do.
     const EGLint attributes[] = {EGL_SURFACE_TYPE, 0, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
     EGLint configs = 0;
-    if (!eglBindAPI(EGL_OPENGL_API) || !eglChooseConfig(display, attributes, &gConfig, 1, &configs) ||
-        configs < 1) {
+    if (!eglBindAPI(EGL_OPENGL_API) || !eglChooseConfig(display, attributes, &gConfig, 1, &configs) || configs < 1) {
       eglTerminate(display);
       return;
     }
@@ -196,8 +195,8 @@ void OurResolveGLFramebuffer(OurEGLContext* context) {
   }
   gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, context->drawFramebuffer);
   gGL.bindFramebuffer(GL_DRAW_FRAMEBUFFER, context->resolveFramebuffer);
-  gGL.blitFramebuffer(0, 0, context->width, context->height, 0, 0, context->width, context->height,
-                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  gGL.blitFramebuffer(0, 0, context->width, context->height, 0, 0, context->width, context->height, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
   gGL.bindFramebuffer(GL_DRAW_FRAMEBUFFER, context->drawFramebuffer);
   gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, context->resolveFramebuffer);
 }

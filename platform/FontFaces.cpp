@@ -29,13 +29,16 @@ constexpr uint32_t kSerif = 0;
 constexpr uint32_t kSans = 1;
 
 const std::array<FamilyEntry, 3> kFamilies = {{
-    {"STIXGeneral", kStixFolder,
+    {"STIXGeneral",
+     kStixFolder,
      {"STIXGeneral-Regular.otf", "STIXGeneral-Bold.otf", "STIXGeneral-Italic.otf", "STIXGeneral-BoldItalic.otf"},
      {"STIXGeneral", "Times", "Times New Roman", "Times-Roman", "Symbol", "serif"}},
-    {"DejaVu Sans", kDejaVuFolder,
+    {"DejaVu Sans",
+     kDejaVuFolder,
      {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", nullptr, nullptr},
      {"DejaVu Sans", "Lucida Grande", "Helvetica", "Geneva", "Arial", "sans-serif"}},
-    {"DejaVu Sans Mono", kDejaVuFolder,
+    {"DejaVu Sans Mono",
+     kDejaVuFolder,
      {"DejaVuSansMono.ttf", "DejaVuSansMono-Bold.ttf", nullptr, nullptr},
      {"DejaVu Sans Mono", "Courier", "Courier New", "Monaco", "monospace", nullptr}},
 }};
@@ -124,8 +127,7 @@ uint32_t FindFontFamily(std::string_view name) {
   for (uint32_t family = 0; family < kFamilies.size(); ++family) {
     for (const char* known : kFamilies[family].names) {
       if (known == nullptr) break;
-      const bool same = ascii && IsAscii(known) ? EqualIgnoringAsciiCase(name, known)
-                                                : unicodeEqual(known);
+      const bool same = ascii && IsAscii(known) ? EqualIgnoringAsciiCase(name, known) : unicodeEqual(known);
       if (same) return family;
     }
   }

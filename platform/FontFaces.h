@@ -12,7 +12,7 @@
 inline constexpr uint32_t kNoFontFace = 0xFFFFFFFFu;
 
 struct FontFace {
-  QFont font;          // at the reference pixel size, pinned fallbacks after it
+  QFont font;             // at the reference pixel size, pinned fallbacks after it
   int referenceSize = 0;  // pixels; equal to the primary file's units per em
   double ascent = 0;      // at the reference size
   double descent = 0;

@@ -13,8 +13,8 @@
 // again.
 struct OurPicture {
   QRect frame;
-  QImage image;            // null when the picture is only a recording
-  QPicture recording;      // null when the picture is only pixels
+  QImage image;        // null when the picture is only a recording
+  QPicture recording;  // null when the picture is only pixels
   QByteArray documentText;
   // Memory the picture's data was counted against; released with it.
   std::shared_ptr<void> countedStorage;

@@ -22,8 +22,8 @@ enum class OurPenMode { kCopy, kXor };
 enum class OurPenPattern { kBlack, kGray };
 
 struct OurPenState {
-  QPoint location;      // x is h, y is v
-  QSize size{1, 1};     // the pen hangs below and to the right of `location`
+  QPoint location;   // x is h, y is v
+  QSize size{1, 1};  // the pen hangs below and to the right of `location`
   OurPenMode mode = OurPenMode::kCopy;
   OurPenPattern pattern = OurPenPattern::kBlack;
 };
@@ -39,9 +39,9 @@ enum OurTextStyleBits : int {
 };
 
 struct OurTextState {
-  QString fontName;     // family name as the system knows it ("Times", ...)
-  int fontSize = 12;    // points; ports are 72 dpi, so one point is one pixel
-  int style = 0;        // OurTextStyleBits
+  QString fontName;   // family name as the system knows it ("Times", ...)
+  int fontSize = 12;  // points; ports are 72 dpi, so one point is one pixel
+  int style = 0;      // OurTextStyleBits
   OurTextTransfer transfer = OurTextTransfer::kOr;
 };
 
@@ -49,9 +49,9 @@ enum class OurPortKind { kOffscreen, kWindow };
 
 struct OurPort {
   OurPortKind kind = OurPortKind::kOffscreen;
-  QImage image;                 // Format_RGB32
-  QRect bounds;                 // local coordinates of the image
-  QRegion clip;                 // in local coordinates
+  QImage image;  // Format_RGB32
+  QRect bounds;  // local coordinates of the image
+  QRegion clip;  // in local coordinates
   OurPenState pen;
   uint32_t foreColor = 0x000000;
   uint32_t backColor = 0xFFFFFF;

@@ -53,9 +53,9 @@ void InkRect(OurPort& port, const Ink& ink, const QRect& rect) {
 // Rounds minor * i / major half up (major > 0); wide enough for any two
 // int coordinates.
 long RoundedOffset(long i, long minor, long major) {
-  const __int128 numerator = static_cast<__int128>(2) * i * minor + major, denominator = 2 * static_cast<__int128>(major);
-  const __int128 quotient =
-      numerator >= 0 ? numerator / denominator : -((-numerator + denominator - 1) / denominator);
+  const __int128 numerator = static_cast<__int128>(2) * i * minor + major,
+                 denominator = 2 * static_cast<__int128>(major);
+  const __int128 quotient = numerator >= 0 ? numerator / denominator : -((-numerator + denominator - 1) / denominator);
   return static_cast<long>(quotient);
 }
 

@@ -14,7 +14,7 @@
 // coordinate rounded half up from the exact line; the w x h pen hangs below
 // and to the right of every path pixel, and the pen then rests at `to`.
 void PortLineTo(OurPort& port, QPoint to);
-void PortPaintRect(OurPort& port, const QRect& rect);   // pen pattern, mode and colours
-void PortFrameRect(OurPort& port, const QRect& rect);   // a border of the pen's size, inside
-void PortEraseRect(OurPort& port, const QRect& rect);   // the back colour
+void PortPaintRect(OurPort& port, const QRect& rect);  // pen pattern, mode and colours
+void PortFrameRect(OurPort& port, const QRect& rect);  // a border of the pen's size, inside
+void PortEraseRect(OurPort& port, const QRect& rect);  // the back colour
 void PortInvertRect(OurPort& port, const QRect& rect);

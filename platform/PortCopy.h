@@ -9,8 +9,7 @@
 
 // Nearest neighbour: destination pixel i of a row takes source pixel
 // i * sourceWidth / destinationWidth (rounded down), and likewise by rows.
-void CopyPortPixels(const OurPort& source, OurPort& destination, const QRect& sourceRect,
-                    const QRect& destinationRect);
+void CopyPortPixels(const OurPort& source, OurPort& destination, const QRect& sourceRect, const QRect& destinationRect);
 
 // The source is exactly twice the destination in each direction: every
 // destination pixel is the rounded mean of its 2 x 2 source pixels, per channel.

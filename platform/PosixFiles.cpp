@@ -47,7 +47,9 @@ off_t PosixSeek(int fd, off_t offset, int whence) {
 int PosixTruncate(int fd, off_t length) {
   return Run<int>(PosixCall::kTruncate, [&] { return ::ftruncate(fd, length); });
 }
-int PosixFsync(int fd) { return Run<int>(PosixCall::kFsync, [&] { return ::fsync(fd); }); }
+int PosixFsync(int fd) {
+  return Run<int>(PosixCall::kFsync, [&] { return ::fsync(fd); });
+}
 // Never retried: after EINTR the descriptor is already gone on Linux.
 int PosixClose(int fd) { return Injected(PosixCall::kClose) ? (::close(fd), -1) : ::close(fd); }
 int PosixRename(const char* from, const char* to) {
@@ -57,12 +59,18 @@ int PosixExchange(const char* first, const char* second) {
   return Run<int>(PosixCall::kExchange,
                   [&] { return ::renameat2(AT_FDCWD, first, AT_FDCWD, second, RENAME_EXCHANGE); });
 }
-int PosixUnlink(const char* path) { return Run<int>(PosixCall::kUnlink, [&] { return ::unlink(path); }); }
+int PosixUnlink(const char* path) {
+  return Run<int>(PosixCall::kUnlink, [&] { return ::unlink(path); });
+}
 int PosixMkdir(const char* path, mode_t mode) {
   return Run<int>(PosixCall::kMkdir, [&] { return ::mkdir(path, mode); });
 }
-int PosixRmdir(const char* path) { return Run<int>(PosixCall::kRmdir, [&] { return ::rmdir(path); }); }
-int PosixChmod(int fd, mode_t mode) { return Run<int>(PosixCall::kChmod, [&] { return ::fchmod(fd, mode); }); }
+int PosixRmdir(const char* path) {
+  return Run<int>(PosixCall::kRmdir, [&] { return ::rmdir(path); });
+}
+int PosixChmod(int fd, mode_t mode) {
+  return Run<int>(PosixCall::kChmod, [&] { return ::fchmod(fd, mode); });
+}
 int PosixMakeTemporary(char* pathTemplate) {
   return Run<int>(PosixCall::kMakeTemporary, [&] { return ::mkostemp(pathTemplate, O_CLOEXEC); });
 }

@@ -8,8 +8,22 @@
 // tests can make any one of them fail the way a full disk, a read-only
 // folder or a second volume would.
 
-enum class PosixCall { kOpen, kRead, kWrite, kSeek, kTruncate, kFsync, kClose, kRename, kExchange,
-                       kUnlink, kMkdir, kRmdir, kChmod, kMakeTemporary };
+enum class PosixCall {
+  kOpen,
+  kRead,
+  kWrite,
+  kSeek,
+  kTruncate,
+  kFsync,
+  kClose,
+  kRename,
+  kExchange,
+  kUnlink,
+  kMkdir,
+  kRmdir,
+  kChmod,
+  kMakeTemporary
+};
 
 // Returns the errno to fail the call with, or 0 to let it run. Null: none.
 using PosixFaultHook = std::function<int(PosixCall)>;

@@ -80,13 +80,18 @@ void TextBlock::Key(int key, int modifiers) {
   const bool word = modifiers & kPlatformOptionKey;
   const bool line = modifiers & kPlatformCommandKey;
   switch (key) {
-    case 28: cursor.movePosition(line ? QTextCursor::StartOfLine : word ? QTextCursor::WordLeft : QTextCursor::Left, anchor); return;
-    case 29: cursor.movePosition(line ? QTextCursor::EndOfLine : word ? QTextCursor::NextWord : QTextCursor::Right, anchor); return;
+    case 28:
+      cursor.movePosition(line ? QTextCursor::StartOfLine : word ? QTextCursor::WordLeft : QTextCursor::Left, anchor);
+      return;
+    case 29:
+      cursor.movePosition(line ? QTextCursor::EndOfLine : word ? QTextCursor::NextWord : QTextCursor::Right, anchor);
+      return;
     case 30: cursor.movePosition(line ? QTextCursor::Start : QTextCursor::Up, anchor); return;
     case 31: cursor.movePosition(line ? QTextCursor::End : QTextCursor::Down, anchor); return;
     case 8:
       Edit([&](QTextCursor& at) {
-        if (!at.hasSelection()) at.movePosition(word ? QTextCursor::PreviousWord : QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+        if (!at.hasSelection())
+          at.movePosition(word ? QTextCursor::PreviousWord : QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
         at.removeSelectedText();
       });
       return;
@@ -130,14 +135,16 @@ std::vector<TextStyleRun> TextBlock::StyleRuns() const {
       const QTextFragment piece = fragment.fragment();
       const QTextCharFormat format = piece.charFormat();
       const QFont font = format.font();
-      TextStyleRun run{piece.position(), piece.length(), font.family(), font.pointSizeF(),
-                       font.bold(), font.italic(), font.underline()};
+      TextStyleRun run{piece.position(), piece.length(), font.family(),   font.pointSizeF(),
+                       font.bold(),      font.italic(),  font.underline()};
       TextStyleRun* last = runs.empty() ? nullptr : &runs.back();
       const bool sameStyle = last != nullptr && last->family == run.family && last->size == run.size &&
                              last->bold == run.bold && last->italic == run.italic && last->underline == run.underline;
       // A paragraph break between two runs of one style belongs to both.
-      if (sameStyle && last->start + last->length + 1 >= run.start) last->length = run.start + run.length - last->start;
-      else runs.push_back(run);
+      if (sameStyle && last->start + last->length + 1 >= run.start)
+        last->length = run.start + run.length - last->start;
+      else
+        runs.push_back(run);
     }
   }
   return runs;

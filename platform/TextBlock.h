@@ -73,8 +73,8 @@ class TextBlock {
   QTextCursor cursor;
   bool active = false;
   QColor background = Qt::white;
-  QPointF clickOrigin;                    // where the last click was
-  std::function<void()> scrollCallback;   // told when the text scrolls itself
+  QPointF clickOrigin;                   // where the last click was
+  std::function<void()> scrollCallback;  // told when the text scrolls itself
 
  private:
   void SetTextWidth(double width);

@@ -17,14 +17,10 @@ Pattern gLeftWallPattern;
 
 const char* PatternPath(int resourceId) {
   switch (resourceId) {
-    case kFloorPatternId:
-      return ":/renderer/patterns/floor.png";
-    case kRightWallPatternId:
-      return ":/renderer/patterns/right_wall.png";
-    case kLeftWallPatternId:
-      return ":/renderer/patterns/left_wall.png";
-    default:
-      return nullptr;
+    case kFloorPatternId: return ":/renderer/patterns/floor.png";
+    case kRightWallPatternId: return ":/renderer/patterns/right_wall.png";
+    case kLeftWallPatternId: return ":/renderer/patterns/left_wall.png";
+    default: return nullptr;
   }
 }
 

@@ -94,8 +94,7 @@ void ResetSubmission(MDrawContext* ctx) {
 // The world the context was built for, still there: a frame without a
 // new pane call must not write into a world since replaced.
 bool FrameWorldUsable(const MDrawContext* ctx) {
-  return IsSoftwareWorldUsable(ctx) &&
-         ctx->frameBase == GetBaseAddress(RenderHooks::GetOffscreenGWorld(ctx->document));
+  return IsSoftwareWorldUsable(ctx) && ctx->frameBase == GetBaseAddress(RenderHooks::GetOffscreenGWorld(ctx->document));
 }
 
 int32_t SoftwareRenderStart(MDrawContext* ctx) {

@@ -17,8 +17,7 @@ constexpr int32_t kAntialiasedSamples = 4;
 // The antialiased format asks for 4 samples; the plain and robust ones, and
 // a refused antialiased one, for a single sample.
 OurEGLContext* MakeContext(const MDrawContext* ctx, bool hardware, int32_t width, int32_t height) {
-  const bool antialiased =
-      hardware && RenderHooks::UseSampleBuffer(ctx->document) && !gDisableAntialiasingPreference;
+  const bool antialiased = hardware && RenderHooks::UseSampleBuffer(ctx->document) && !gDisableAntialiasingPreference;
   if (antialiased)
     if (OurEGLContext* made = OurNewGLContext(width, height, kAntialiasedSamples)) return made;
   return OurNewGLContext(width, height, 0);

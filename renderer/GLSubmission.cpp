@@ -7,7 +7,6 @@
 #include "platform/GLFunctions.h"
 #include "renderer/Shader.h"
 
-
 namespace {
 
 void SetMaterial(GLenum which, const GLfloat rgba[4]) { glMaterialfv(GL_FRONT_AND_BACK, which, rgba); }

@@ -50,9 +50,7 @@ struct RasterTarget {
   }
 
   // Depth test alone, for samples that may turn out clear.
-  bool Nearer(int x, int y, double z) const {
-    return ctx->fragmentHeads || z < ctx->depthBuffer[Cell(x, y)];
-  }
+  bool Nearer(int x, int y, double z) const { return ctx->fragmentHeads || z < ctx->depthBuffer[Cell(x, y)]; }
 
   // Inside the buffers, margins included.
   bool InBuffer(int x, int y) const {

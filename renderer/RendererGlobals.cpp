@@ -27,7 +27,7 @@ namespace {
 // Never destroyed: a context still queued when the process ends stays
 // reachable instead of being lost with the queue before the driver is gone.
 std::vector<void*>& gContextDestructionQueue = *new std::vector<void*>;
-}
+}  // namespace
 
 void SetHardwareFlag(bool hardware) {
   if (gHasOpenGL) gForceHardware = hardware;

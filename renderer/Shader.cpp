@@ -22,8 +22,7 @@ Shader::Shader(const char* text, const char* programText, bool fragment)
 Shader::~Shader() {
   // A name in another context, even one made later at the same address, may
   // be some other program's: the one made here went with its own context.
-  if (fProgramId >= 0 && fContextSerial != 0 && fContextSerial == OurCurrentGLContextSerial() &&
-      gGL.deletePrograms) {
+  if (fProgramId >= 0 && fContextSerial != 0 && fContextSerial == OurCurrentGLContextSerial() && gGL.deletePrograms) {
     const GLuint id = GLuint(fProgramId);
     gGL.deletePrograms(1, &id);
   }

@@ -171,8 +171,8 @@ void SoftwareTriangles(const Triangle* triangles, int count, MDrawContext* ctx) 
     const AVector cross = Cross(e2, e1);
     // A box with an odd number of reversed axes mirrors the model and with
     // it every triangle's turn: facing is judged as in the unmirrored model.
-    const double facing =
-        mirrored * (ctx->viewDirection[0] * cross.x + ctx->viewDirection[1] * cross.y + ctx->viewDirection[2] * cross.z);
+    const double facing = mirrored * (ctx->viewDirection[0] * cross.x + ctx->viewDirection[1] * cross.y +
+                                      ctx->viewDirection[2] * cross.z);
     MVertex corners[3];
     for (int k = 0; k < 3; ++k) {
       corners[k] = p[idx[k]];

@@ -43,7 +43,9 @@ std::u16string KeyOf(const UniChar* text, double fontSize, uint32_t colour) {
   return key;
 }
 
-uint32_t Luminance(uint32_t rgb) { return (77 * (rgb >> 16 & 0xFF) + 150 * (rgb >> 8 & 0xFF) + 29 * (rgb & 0xFF)) >> 8; }
+uint32_t Luminance(uint32_t rgb) {
+  return (77 * (rgb >> 16 & 0xFF) + 150 * (rgb >> 8 & 0xFF) + 29 * (rgb & 0xFF)) >> 8;
+}
 
 // The text set in the label face with its baseline at the font size,
 // 1.5 font sizes high; false (message 36 queued) without memory.
@@ -109,7 +111,8 @@ bool WriteLabelSample(const RasterTarget& target, int x, int y, double z, uint32
 bool DrawLabel(const SymbolLabel& label, const MVertex& anchor, uint32_t colour, MDrawContext* ctx) {
   const RasterTarget target(ctx);
   const int sx = int(target.scaleX), sy = int(target.scaleY);
-  const int left = int(std::floor(anchor.x * target.scaleX + 0.5f)), top = int(std::floor(anchor.y * target.scaleY + 0.5f));
+  const int left = int(std::floor(anchor.x * target.scaleX + 0.5f)),
+            top = int(std::floor(anchor.y * target.scaleY + 0.5f));
   for (int j = 0; j < label.height; ++j)
     for (int i = 0; i < label.width; ++i) {
       const uint32_t coverage = label.coverage[j * label.width + i];

@@ -16,8 +16,7 @@ OurTexture* SWCreateTexture(const OurPicture* picture);
 bool IsTextureValid(const OurTexture* texture, const MDrawContext* ctx);
 // contextSerialMadeWith: OurGLContextSerial of the context the texture was
 // made in; 0 for a software texture.
-void DisposeTexture(OurTexture* texture, Our3DRendererType madeWith, uint64_t contextSerialMadeWith,
-                    MDrawContext* ctx);
+void DisposeTexture(OurTexture* texture, Our3DRendererType madeWith, uint64_t contextSerialMadeWith, MDrawContext* ctx);
 
 // The font size of a label: sizes that are not finite, not above 0 or 100
 // or more become 9.

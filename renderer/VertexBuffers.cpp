@@ -209,9 +209,9 @@ void VertexObject::CopyBuffersIfContextChanged() {
   if (ctx->vbosUsable) {
     if (fMode == kClientArrays && !ctx->isNVidia) {
       MoveArraysIntoBuffers();
-    } else if (fMode == kBufferObjects && (fBufferContext != GetRendererAglContext(ctx) ||
-                                           !OurIsGLContextLive(static_cast<OurEGLContext*>(fBufferContext),
-                                                               fBufferContextSerial))) {
+    } else if (fMode == kBufferObjects &&
+               (fBufferContext != GetRendererAglContext(ctx) ||
+                !OurIsGLContextLive(static_cast<OurEGLContext*>(fBufferContext), fBufferContextSerial))) {
       CopyBuffersToArrays();
       MoveArraysIntoBuffers();
     }

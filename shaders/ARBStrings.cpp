@@ -21,10 +21,23 @@ namespace {
 
 bool IsUnsupported(const ExpressionRecord* node) {
   switch (node->opcode) {
-    case kOpFact: case kOpFunction: case kOpOpPartial: case kOpSum: case kOpProduct: case kOpLParen:
-    case kOpChoice: case kOpBesselJ: case kOpIf: case kOpBranch: case kOpAnd: case kOpOr: case kOpInf:
-    case kOpSup: case kOpPreparedSum: case kOpPreparedProduct: case kOpSwappedCondition:
-      return true;
+    case kOpFact:
+    case kOpFunction:
+    case kOpOpPartial:
+    case kOpSum:
+    case kOpProduct:
+    case kOpLParen:
+    case kOpChoice:
+    case kOpBesselJ:
+    case kOpIf:
+    case kOpBranch:
+    case kOpAnd:
+    case kOpOr:
+    case kOpInf:
+    case kOpSup:
+    case kOpPreparedSum:
+    case kOpPreparedProduct:
+    case kOpSwappedCondition: return true;
     case kOpAtom: {
       const int32_t id = node->payload.id;
       return (id >= 't' && id <= 'v') || (id >= 8 && id <= 13);

@@ -75,8 +75,7 @@ std::string getARBString(std::vector<ExpressionRecord*>* uniforms, ExpressionRec
 }
 
 std::string getARBStringFromHSV(std::vector<ExpressionRecord*>* uniforms, ExpressionRecord* h, ExpressionRecord* s,
-                                ExpressionRecord* v, ExpressionRecord* mask, DocumentRecord* document,
-                                bool rawHSV) {
+                                ExpressionRecord* v, ExpressionRecord* mask, DocumentRecord* document, bool rawHSV) {
   return GenerateProgram(uniforms, document, [&](Program& program) {
     if (!h || !s || !v) throw UnsupportedInFragmentProgram("a colour component is missing");
     EmitMask(program, mask);

@@ -23,7 +23,6 @@ std::string getARBString(std::vector<ExpressionRecord*>* uniforms, ExpressionRec
 // Hue in degrees, saturation and value. Raw leaves hue in turns,
 // saturation and value in the colour for the renderer's later HSV pass.
 std::string getARBStringFromHSV(std::vector<ExpressionRecord*>* uniforms, ExpressionRecord* h, ExpressionRecord* s,
-                                ExpressionRecord* v, ExpressionRecord* mask, DocumentRecord* document,
-                                bool rawHSV);
+                                ExpressionRecord* v, ExpressionRecord* mask, DocumentRecord* document, bool rawHSV);
 
 }  // namespace Expr2ARB

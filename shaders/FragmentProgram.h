@@ -137,7 +137,7 @@ class Program {
   bool fDiscard = true;
   bool fTextureUsed = false;
   bool fStorageAllocated = false;
-  std::vector<Scalar> fScalars;  // indexed by id; id 0 is no scalar
+  std::vector<Scalar> fScalars;     // indexed by id; id 0 is no scalar
   std::vector<int32_t> fExternals;  // a program reads and writes a dozen at most
   std::map<double, int32_t> fConstants;
   std::map<int32_t, int32_t> fUniformIds;  // list index to scalar id

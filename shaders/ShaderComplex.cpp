@@ -130,7 +130,9 @@ Pair Split(const ExpressionRecord* node) {
       for (size_t i = 1; i < p.size(); ++i) product = ComplexTimes(product, p[i]);
       return product;
     }
-    case kOpOver: if (p.size() == 2) return Divide(a, p[1]); break;
+    case kOpOver:
+      if (p.size() == 2) return Divide(a, p[1]);
+      break;
     case kOpAbs: return Plain(Made(Sqrt(SquaredModulus(a).release())));
     case kOpOverline: return {std::move(a.re), Made(Neg(a.im.release()))};
     case kOpReal:
@@ -145,8 +147,12 @@ Pair Split(const ExpressionRecord* node) {
       Pair l = Log(a);
       return {Made(Div(l.re.release(), Ln(Number(10)))), Made(Div(l.im.release(), Ln(Number(10))))};
     }
-    case kOpSqrt: if (p.size() == 1) return SquareRoot(a); break;
-    case kOpPower: if (p.size() == 2) return Power(a, p[1]); break;
+    case kOpSqrt:
+      if (p.size() == 1) return SquareRoot(a);
+      break;
+    case kOpPower:
+      if (p.size() == 2) return Power(a, p[1]);
+      break;
     case kOpSin:
       return {Made(Times(Sin(C(a.re)), NewUnop(kOpCosh, C(a.im)))),
               Made(Times(Cos(C(a.re)), NewUnop(kOpSinh, C(a.im))))};
@@ -162,7 +168,13 @@ Pair Split(const ExpressionRecord* node) {
     }
     case kOpAtan: return ArcTangent(a);
     case kOpAcot: return ArcTangent(Divide({N(1), N(0)}, a));
-    case kOpFloor: case kOpSgn: case kOpLess: case kOpGreater: case kOpMod: case kOpMin: case kOpMax:
+    case kOpFloor:
+    case kOpSgn:
+    case kOpLess:
+    case kOpGreater:
+    case kOpMod:
+    case kOpMin:
+    case kOpMax:
     case kOpConditions: {
       Owned same = Made(NewExpression(node->opcode, int32_t(p.size())));
       for (size_t i = 0; i < p.size(); ++i) {

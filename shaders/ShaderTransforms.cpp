@@ -13,7 +13,6 @@
 
 namespace {
 
-
 ExpressionRecord* Exp(ExpressionRecord* a) { return NewUnop(kOpExp, a); }
 ExpressionRecord* Asin(ExpressionRecord* a) { return NewUnop(kOpAsin, a); }
 ExpressionRecord* Half(ExpressionRecord* a) { return Div(a, Number(2)); }
@@ -62,9 +61,25 @@ class Rewrite {
       case kOpSqrt:
       case kOpSn: return Count() == 2;
       case kOpClamp: return Count() == 3;
-      case kOpTan: case kOpCot: case kOpCsc: case kOpSec: case kOpAcos: case kOpAcsc: case kOpAsec:
-      case kOpSinh: case kOpCosh: case kOpTanh: case kOpCoth: case kOpCsch: case kOpSech:
-      case kOpAsinh: case kOpAcosh: case kOpAtanh: case kOpAcoth: case kOpAcsch: case kOpAsech:
+      case kOpTan:
+      case kOpCot:
+      case kOpCsc:
+      case kOpSec:
+      case kOpAcos:
+      case kOpAcsc:
+      case kOpAsec:
+      case kOpSinh:
+      case kOpCosh:
+      case kOpTanh:
+      case kOpCoth:
+      case kOpCsch:
+      case kOpSech:
+      case kOpAsinh:
+      case kOpAcosh:
+      case kOpAtanh:
+      case kOpAcoth:
+      case kOpAcsch:
+      case kOpAsech:
       case kOpCeil: return Count() >= 1;
       default: return false;
     }

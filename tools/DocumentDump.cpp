@@ -62,8 +62,8 @@ void PrintBlock(const MBlock& block) {
     case kEquationBlock: {
       std::unique_ptr<char[]> text(ExportTextFormatOfExpr(EquationTree(block), false));
       std::cout << "equation: " << (text ? text.get() : "?") << '\n';
-      Row("  Color Grain Opacity PlottingMode XYType", {block.Color, block.Grain, block.Opacity,
-                                                         block.PlottingMode, block.XYType});
+      Row("  Color Grain Opacity PlottingMode XYType",
+          {block.Color, block.Grain, block.Opacity, block.PlottingMode, block.XYType});
       std::cout << "  math-pane slider " << block.mathPaneSlider << ", texture " << PictureSize(block.texture) << '\n';
       break;
     }
@@ -110,8 +110,8 @@ int main(int argc, char** argv) {
   Row("slider min max", {c.sliderMinimum, c.sliderMaximum});
   std::cout << "slider steps " << c.sliderSteps << ", control value " << c.sliderControlValue << ", moving "
             << c.animationRunning << ", variable " << char(c.sliderVariable) << ", throttle " << c.sliderThrottle
-            << ", one direction " << c.sliderOneDirection << ", direction " << c.sliderDirection
-            << ", value " << N(document->fSliderValue.load()) << '\n';
+            << ", one direction " << c.sliderOneDirection << ", direction " << c.sliderDirection << ", value "
+            << N(document->fSliderValue.load()) << '\n';
   std::cout << "antialiasing " << c.useAntialiasing << ", print record "
             << (c.printRecord ? std::to_string(c.printRecord->size) + " bytes" : "none") << '\n';
   PrintViews(c.pane);
@@ -119,9 +119,11 @@ int main(int argc, char** argv) {
   for (const DocumentParameter& parameter : c.parameters)
     std::cout << "parameter " << char(parameter.name) << " = " << N(parameter.value) << '\n';
   for (const GraphPicture& picture : c.pictures2D)
-    std::cout << "2D picture " << PictureSize(picture.picture) << " at " << N(picture.first) << ' ' << N(picture.second) << '\n';
+    std::cout << "2D picture " << PictureSize(picture.picture) << " at " << N(picture.first) << ' ' << N(picture.second)
+              << '\n';
   for (const GraphPicture& picture : c.pictures2Dp)
-    std::cout << "2Dp picture " << PictureSize(picture.picture) << " at " << N(picture.first) << ' ' << N(picture.second) << '\n';
+    std::cout << "2Dp picture " << PictureSize(picture.picture) << " at " << N(picture.first) << ' '
+              << N(picture.second) << '\n';
   for (const TableHeading& heading : c.tableHeadings)
     std::cout << "heading id " << heading.variableId << " block " << heading.blockIndex << " column "
               << heading.columnIndex << " rows " << heading.dataRows << " matrix " << heading.matrixFlag << '\n';

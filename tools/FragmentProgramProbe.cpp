@@ -156,10 +156,9 @@ int main(int argc, char** argv) {
   std::unique_ptr<AnExpression> mask(maskText.empty() ? nullptr : ExpressionFromText(maskText));
   if (!maskText.empty() && !mask) return 1;
   std::vector<ExpressionRecord*> uniforms;
-  const std::string text =
-      textured ? OurGetARBString(mask.get(), &uniforms, true, nullptr)
-               : OurGetARBString(colour[0].get(), colour[1].get(), colour[2].get(), mask.get(), hsv, &uniforms, raw,
-                                 nullptr);
+  const std::string text = textured ? OurGetARBString(mask.get(), &uniforms, true, nullptr)
+                                    : OurGetARBString(colour[0].get(), colour[1].get(), colour[2].get(), mask.get(),
+                                                      hsv, &uniforms, raw, nullptr);
   const std::vector<double> uniformValues = UniformValues(uniforms);
   if (text.empty()) {
     std::cout << "no program: the colour is computed on the processor\n";

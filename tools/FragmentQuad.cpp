@@ -58,10 +58,9 @@ bool FragmentQuad::Draw(const std::string& program, const FragmentQuadBox& box, 
       four.resize((four.size() + 3) / 4 * 4, 0.0);
       for (size_t i = 0; i < four.size(); i += 4)
         gGL.programLocalParameter4dv(GL_FRAGMENT_PROGRAM_ARB, GLuint(i / 4), &four[i]);
-      const double zAt[2][2] = {{box.z0 + box.zPerX * box.x0 + box.zPerY * box.y0,
-                                 box.z0 + box.zPerX * box.x0 + box.zPerY * box.y1},
-                                {box.z0 + box.zPerX * box.x1 + box.zPerY * box.y0,
-                                 box.z0 + box.zPerX * box.x1 + box.zPerY * box.y1}};
+      const double zAt[2][2] = {
+          {box.z0 + box.zPerX * box.x0 + box.zPerY * box.y0, box.z0 + box.zPerX * box.x0 + box.zPerY * box.y1},
+          {box.z0 + box.zPerX * box.x1 + box.zPerY * box.y0, box.z0 + box.zPerX * box.x1 + box.zPerY * box.y1}};
       glColor4f(1, 1, 1, 1);
       glBegin(GL_QUADS);
       for (const auto& [i, j] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
@@ -93,7 +92,6 @@ std::array<float, 3> FragmentQuad::TexCoord(int32_t column, int32_t row) const {
 QImage FragmentQuad::Image() const {
   QImage image(fWidth, fHeight, QImage::Format_RGBA8888);
   for (int32_t row = 0; row < fHeight; ++row)
-    std::copy_n(&fPixels[size_t(row) * size_t(fWidth) * 4], size_t(fWidth) * 4,
-                image.scanLine(fHeight - 1 - row));
+    std::copy_n(&fPixels[size_t(row) * size_t(fWidth) * 4], size_t(fWidth) * 4, image.scanLine(fHeight - 1 - row));
   return image;
 }

@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
   CurveArguments curves;
   PlotArguments plots;
   if (!ExtractCurveArguments(&argc, argv, &curves) || !ExtractPlotArguments(&argc, argv, &plots)) return 2;
-  const int which = Argument(argc, argv, 3, 0), width = Argument(argc, argv, 4, 800), height = Argument(argc, argv, 5, 600);
+  const int which = Argument(argc, argv, 3, 0), width = Argument(argc, argv, 4, 800),
+            height = Argument(argc, argv, 5, 600);
   if (argc < 3 || (which != 0 && which != 1) || width < 1 || height < 1 || width > 8000 || height > 8000) {
     std::cerr << "usage: zl_render2d document.zlf out.png [view 0|1] [width 1..8000] [height 1..8000]"
                  " [-m mode] [-f \"y=f(x)\"] [-p \"x(t); y(t)\"] [-pt|-ar|-vf|-de|-ds|-dt \"...\"] ...\n";

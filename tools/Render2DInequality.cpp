@@ -62,7 +62,8 @@ int DrawCondition(std::unique_ptr<AnExpression> condition, const char* path, int
 
 int RenderCondition(int argc, char** argv) {
   const auto argument = [&](int i) { return i < argc ? argv[i] : nullptr; };
-  const int width = WholeArgument(argument(3), 800), height = WholeArgument(argument(4), 600), mode = WholeArgument(argument(5), 2);
+  const int width = WholeArgument(argument(3), 800), height = WholeArgument(argument(4), 600),
+            mode = WholeArgument(argument(5), 2);
   const bool stats = argument(6) && std::strcmp(argument(6), "stats") == 0;
   if (argc < 3 || width < 1 || height < 1 || width > 8000 || height > 8000 || mode < 0 || mode > 2) {
     std::cerr << "usage: zl_render2d --condition \"y < sin(x)\" out.png [width] [height] [mode 0|1|2] [stats]\n";

@@ -44,8 +44,8 @@ bool WriteContourJson(const AContourPlot& plot, const char* path) {
   const auto& s = plot.Segments();
   for (int32_t k = 0; k < s.Count(); ++k) {
     const ContourVertex &a = v[s[k].first], &b = v[s[k].second];
-    out << (k ? ",\n  " : "\n  ") << '[' << a.level << ", " << Number(a.x) << ", " << Number(a.y) << ", "
-        << Number(b.x) << ", " << Number(b.y) << ']';
+    out << (k ? ",\n  " : "\n  ") << '[' << a.level << ", " << Number(a.x) << ", " << Number(a.y) << ", " << Number(b.x)
+        << ", " << Number(b.y) << ']';
   }
   out << "]}\n";
   return static_cast<bool>(out);
@@ -107,7 +107,8 @@ int RenderPlotFromText(int argc, char** argv) {
       }
       status = port->image.save(argv[next], "PNG") ? 0 : 1;
       if (status == 0 && next + 1 < argc) {
-        if (auto* contour = dynamic_cast<AContourPlot*>(plot)) status = WriteContourJson(*contour, argv[next + 1]) ? 0 : 1;
+        if (auto* contour = dynamic_cast<AContourPlot*>(plot))
+          status = WriteContourJson(*contour, argv[next + 1]) ? 0 : 1;
       }
     } else {
       std::cerr << "no plot\n";

@@ -60,8 +60,8 @@ int Diff(Scene3DOptions options, const std::string& out) {
     return 1;
   }
   const Scene3DComparison c = CompareScene3D(software.image, gl.image, kScene3DBackground);
-  std::cout << "covered " << c.covered << " px, differing outside the silhouette band " << c.coverageMismatch
-            << " (" << 100 * c.MismatchShare() << "%)\n"
+  std::cout << "covered " << c.covered << " px, differing outside the silhouette band " << c.coverageMismatch << " ("
+            << 100 * c.MismatchShare() << "%)\n"
             << "interior " << c.interior << " px: mean channel difference " << c.meanChannelDifference
             << "/255, 99th percentile " << c.percentile99 << "/255\n";
   return 0;
@@ -101,8 +101,8 @@ int main(int argc, char** argv) {
       options.height = WholeArgument(argv[i], -1);
     }
   }
-  if (out == nullptr || options.background < 0 || options.background > 2 || options.frames < 1 ||
-      options.width < 1 || options.width > 8000 || options.height < 1 || options.height > 8000 || renderer < 0 ||
+  if (out == nullptr || options.background < 0 || options.background > 2 || options.frames < 1 || options.width < 1 ||
+      options.width > 8000 || options.height < 1 || options.height > 8000 || renderer < 0 ||
       !(options.zoom >= 0 && options.zoom < 1000)) {
     std::cerr << "usage: zl_render3d out.png [-t] [-s] [-f] [-b 0|1|2] [-n frames] [-z zoom] [--renderer sw|gl|auto] "
                  "[--diff] [width 1..8000] [height 1..8000]\n";

@@ -8,9 +8,9 @@
 // the background colour; the silhouette band is every pixel within 2 of a
 // pixel whose coverage differs from a neighbour's, in either picture.
 struct Scene3DComparison {
-  int64_t covered = 0;           // in either picture
-  int64_t coverageMismatch = 0;  // covered in one only, outside the band
-  int64_t interior = 0;          // covered in both, 2 pixels from any edge
+  int64_t covered = 0;               // in either picture
+  int64_t coverageMismatch = 0;      // covered in one only, outside the band
+  int64_t interior = 0;              // covered in both, 2 pixels from any edge
   double meanChannelDifference = 0;  // over interior channels, 0 to 255
   int percentile99 = 0;              // of the interior channel differences
   int maximum = 0;

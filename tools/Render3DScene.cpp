@@ -75,7 +75,8 @@ OurPicture Checkerboard() {
   picture.image = QImage(64, 64, QImage::Format_RGB32);
   for (int y = 0; y < 64; ++y)
     for (int x = 0; x < 64; ++x)
-      picture.image.setPixel(x, y, std::abs(x - y) < 3 ? 0xFFFFD000u : ((x / 8 + y / 8) % 2 ? 0xFF303080u : 0xFFE0E0E0u));
+      picture.image.setPixel(x, y,
+                             std::abs(x - y) < 3 ? 0xFFFFD000u : ((x / 8 + y / 8) % 2 ? 0xFF303080u : 0xFFE0E0E0u));
   picture.frame = picture.image.rect();
   return picture;
 }

@@ -31,7 +31,7 @@ struct Scene3DResult {
   QImage image;  // the last frame
   double microsecondsPerFrame = 0;
   int64_t trianglesPerFrame = 0;
-  int64_t fragments = 0;  // of the last frame
+  int64_t fragments = 0;                       // of the last frame
   Our3DRendererType renderer = kRendererNone;  // the one that drew
   bool drawn = false;
 };

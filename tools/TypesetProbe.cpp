@@ -80,12 +80,16 @@ int main(int argc, char** argv) {
     const char* value = argv[++i];
     if (!std::strcmp(argv[i - 1], "--size") && ReadFloat(value, size)) continue;
     if (!std::strcmp(argv[i - 1], "--wrap") && ReadFloat(value, wrap)) continue;
-    if (!std::strcmp(argv[i - 1], "--png")) png = value;
-    else if (!std::strcmp(argv[i - 1], "--pdf")) pdf = value;
-    else return Usage();
+    if (!std::strcmp(argv[i - 1], "--png"))
+      png = value;
+    else if (!std::strcmp(argv[i - 1], "--pdf"))
+      pdf = value;
+    else
+      return Usage();
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
   if (gallery) return Gallery(argv[2], QString::fromLocal8Bit(argv[3]));
-  return Write(argv[1], size, wrap, png ? QString::fromLocal8Bit(png) : QString(), pdf ? QString::fromLocal8Bit(pdf) : QString());
+  return Write(argv[1], size, wrap, png ? QString::fromLocal8Bit(png) : QString(),
+               pdf ? QString::fromLocal8Bit(pdf) : QString());
 }

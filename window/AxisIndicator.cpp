@@ -20,8 +20,8 @@ constexpr unsigned kLabelColour = 0x404040;
 constexpr int kLabelPixels = 11;
 constexpr const char* kLabels[4] = {"x", "y", "z", "w"};
 // Where the label of an axis seen end-on goes, each axis its own way.
-const QPointF kEndOnLabels[4] = {{M_SQRT1_2, -M_SQRT1_2}, {-M_SQRT1_2, -M_SQRT1_2}, {-M_SQRT1_2, M_SQRT1_2},
-                                 {M_SQRT1_2, M_SQRT1_2}};
+const QPointF kEndOnLabels[4] = {
+    {M_SQRT1_2, -M_SQRT1_2}, {-M_SQRT1_2, -M_SQRT1_2}, {-M_SQRT1_2, M_SQRT1_2}, {M_SQRT1_2, M_SQRT1_2}};
 
 bool IsUsable(QPointF p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
 

@@ -35,10 +35,8 @@ bool StopsABuild(QEvent::Type type) {
     case QEvent::InputMethod:
     case QEvent::TabletPress:
     case QEvent::TouchBegin:
-    case QEvent::Drop:
-      return true;
-    default:
-      return false;
+    case QEvent::Drop: return true;
+    default: return false;
   }
 }
 

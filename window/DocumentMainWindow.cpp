@@ -176,7 +176,8 @@ void DocumentMainWindow::UpdateModifiedMark() {
 }
 
 bool DocumentMainWindow::Holds(const QObject* object) const {
-  if (object == &fIdleTimer || (object != nullptr && object == static_cast<const QObject*>(windowHandle()))) return true;
+  if (object == &fIdleTimer || (object != nullptr && object == static_cast<const QObject*>(windowHandle())))
+    return true;
   for (const QObject* o = object; o != nullptr; o = o->parent())
     if (o == this) return true;
   return false;

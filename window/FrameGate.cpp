@@ -22,8 +22,8 @@ double FrameGate::RefreshRate(const QWidget* widget) {
 }
 
 void FrameGate::SetRefreshRate(double framesPerSecond) {
-  fRate = std::isfinite(framesPerSecond) && framesPerSecond >= 1 ? std::min(framesPerSecond, kFastestRate)
-                                                                 : kUnsaidRate;
+  fRate =
+      std::isfinite(framesPerSecond) && framesPerSecond >= 1 ? std::min(framesPerSecond, kFastestRate) : kUnsaidRate;
 }
 
 int FrameGate::IntervalMilliseconds() const { return std::max(1, static_cast<int>(1000 / fRate)); }

@@ -16,8 +16,7 @@ bool IsInput(const QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-      return true;
+    case QEvent::Wheel: return true;
     // A hovering mouse changes nothing the idle looks after.
     case QEvent::MouseMove: return static_cast<const QMouseEvent*>(event)->buttons() != Qt::NoButton;
     default: return false;

@@ -40,7 +40,8 @@ MathPaneScrollBars::MathPaneScrollBars(QWidget* pane, DocumentWindow* window, st
 }
 
 QSize MathPaneScrollBars::PortSize(QSize widget) const {
-  return QSize(widget.width() - OurGetScrollBarWidth(), widget.height() - (fHorizontalShown ? OurGetScrollBarHeight() : 0))
+  return QSize(widget.width() - OurGetScrollBarWidth(),
+               widget.height() - (fHorizontalShown ? OurGetScrollBarHeight() : 0))
       .expandedTo(QSize(1, 1));
 }
 

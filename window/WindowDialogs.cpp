@@ -29,7 +29,8 @@ void SetSaveChangesQuestion(SaveChangesQuestion question) { sSaveChanges = std::
 SaveChangesAnswer AskSaveChanges(QWidget* window, const QString& documentName) {
   if (sSaveChanges) return sSaveChanges(window, documentName);
   const auto button = QMessageBox::question(
-      window, QString(), QObject::tr("Do you want to save the changes you made in the document \"%1\"?").arg(documentName),
+      window, QString(),
+      QObject::tr("Do you want to save the changes you made in the document \"%1\"?").arg(documentName),
       QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
   if (button == QMessageBox::Save) return SaveChangesAnswer::kSave;
   return button == QMessageBox::Discard ? SaveChangesAnswer::kDontSave : SaveChangesAnswer::kCancel;

@@ -9,9 +9,7 @@ namespace {
 
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) {
-  return IsDecimalDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool IsHexDigit(char c) { return IsDecimalDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 // The written exponent, saturated far beyond any double's range.
 long long ReadExponent(const char* p, const char* last) {
@@ -57,8 +55,8 @@ double StringToDouble(const char* bytes) {
   if (*p == '+' || *p == '-') negative = *p++ == '-';
   if (*p == '+' || *p == '-') return gNaN;
 
-  const bool hex = p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
-                   (IsHexDigit(p[2]) || (p[2] == '.' && IsHexDigit(p[3])));
+  const bool hex =
+      p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && (IsHexDigit(p[2]) || (p[2] == '.' && IsHexDigit(p[3])));
   if (hex) p += 2;
   double value = 0;
   const auto read = std::from_chars(p, end, value, hex ? std::chars_format::hex : std::chars_format::general);

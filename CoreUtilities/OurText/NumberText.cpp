@@ -43,16 +43,16 @@ std::string NarrowToASCII(const UniChar* s) {
 
 // Unicode general categories Zs, Zl and Zp; none lies outside the BMP.
 bool IsUnicodeSeparator(UniChar c) {
-  return c == 0x20 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
-         c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+  return c == 0x20 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
+         c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
 }  // namespace
 
 UniChar* OurDoubleToString(UniChar* dst, double x, int32_t digits) {
   char text[kMostUsefulDigits + 32];
-  const auto written = std::to_chars(text, text + sizeof text, x, std::chars_format::general,
-                                     std::min(digits, kMostUsefulDigits));
+  const auto written =
+      std::to_chars(text, text + sizeof text, x, std::chars_format::general, std::min(digits, kMostUsefulDigits));
   const auto length = std::min<std::ptrdiff_t>(written.ptr - text, kNumberTextCapacity - 1);
   std::copy(text, text + length, dst);
   dst[length] = 0;
@@ -72,8 +72,7 @@ UniChar GetDecimalCharacter() {
   const char* source = point;
   UniChar* target = units;
   const size_t length = std::strlen(point);
-  if (ConvertUTF8toUTF16(&source, point + length, &target, units + 4) != kConversionOK ||
-      target - units != 1)
+  if (ConvertUTF8toUTF16(&source, point + length, &target, units + 4) != kConversionOK || target - units != 1)
     return u'.';
   return units[0];
 }

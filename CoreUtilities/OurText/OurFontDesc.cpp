@@ -21,9 +21,7 @@ uint32_t OurFontDesc::FaceId() const {
   return fontId | (styleFlags & (kOurFontBold | kOurFontItalic));
 }
 
-const FontFace* OurFontDesc::GetStyle() const {
-  return GetFontFace(FaceId());
-}
+const FontFace* OurFontDesc::GetStyle() const { return GetFontFace(FaceId()); }
 
 float OurFontDesc::GetAscent() const {
   const FontFace* face = GetStyle();

@@ -119,8 +119,7 @@ size_t OurStringSizeForEncoding(const UniChar* s, OurStringEncoding encoding) {
   const size_t length = OurStringLength(s);
   switch (encoding) {
     case kEncodingASCII:
-    case kEncodingOneByte:
-      return length + 1;
+    case kEncodingOneByte: return length + 1;
     case kEncodingUTF8: {
       // A surrogate counts 2, so a pair counts the 4 bytes of its character.
       size_t bytes = 1;
@@ -137,10 +136,17 @@ size_t OurStringSizeForEncoding(const UniChar* s, OurStringEncoding encoding) {
 bool ValidSymbolInTableHeading(UniChar c, bool) {
   if (c >= u'0' && c <= u'9') return false;
   switch (c) {
-    case u'!': case u'"': case u'\'': case u'(': case u')': case u'+':
-    case u'-': case u'/': case u'<': case u'=': case u'>':
-      return false;
-    default:
-      return true;
+    case u'!':
+    case u'"':
+    case u'\'':
+    case u'(':
+    case u')':
+    case u'+':
+    case u'-':
+    case u'/':
+    case u'<':
+    case u'=':
+    case u'>': return false;
+    default: return true;
   }
 }

@@ -9,8 +9,8 @@
 // go back through OurStringDispose.
 
 enum OurStringEncoding : int32_t {
-  kEncodingASCII = 0,     // 7-bit
-  kEncodingOneByte = 1,   // the byte value is the character code
+  kEncodingASCII = 0,    // 7-bit
+  kEncodingOneByte = 1,  // the byte value is the character code
   kEncodingUTF8 = 2,
 };
 

@@ -42,8 +42,8 @@ void OurDrawChar(uint32_t character, const OurFontDesc& font, QPainter* context)
   if (EncodeUTF16(character, units)) OurDrawString(units, font, context);
 }
 
-void OurDrawTextBox(const UniChar* text, const MRect& box, const OurFontDesc& font,
-                    OurTextHorizontalAlignment, OurTextVerticalAlignment vertical, QPainter* context) {
+void OurDrawTextBox(const UniChar* text, const MRect& box, const OurFontDesc& font, OurTextHorizontalAlignment,
+                    OurTextVerticalAlignment vertical, QPainter* context) {
   const int width = box.right - box.left;
   if (width <= 0) return;
   const TextLayout layout(DrawnText(text), font.FaceId(), font.size, width);

@@ -40,8 +40,8 @@ int Utf8LengthOf(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000
 
 }  // namespace
 
-UnicodeConversionResult ConvertUTF8toUTF16(const char** sourceStart, const char* sourceEnd,
-                                           UniChar** targetStart, UniChar* targetEnd) {
+UnicodeConversionResult ConvertUTF8toUTF16(const char** sourceStart, const char* sourceEnd, UniChar** targetStart,
+                                           UniChar* targetEnd) {
   auto* source = reinterpret_cast<const unsigned char*>(*sourceStart);
   const auto* end = reinterpret_cast<const unsigned char*>(sourceEnd);
   UniChar* target = *targetStart;
@@ -56,8 +56,7 @@ UnicodeConversionResult ConvertUTF8toUTF16(const char** sourceStart, const char*
     // that a truncated but already malformed sequence reads as illegal.
     const std::ptrdiff_t available = end - source;
     std::ptrdiff_t checked = 1;
-    while (checked < lead.length && checked < available &&
-           IsAllowedTrailByte(lead, checked, source[checked]))
+    while (checked < lead.length && checked < available && IsAllowedTrailByte(lead, checked, source[checked]))
       ++checked;
     if (checked < lead.length) {
       result = checked < available ? kConversionSourceIllegal : kConversionSourceExhausted;
@@ -84,8 +83,8 @@ UnicodeConversionResult ConvertUTF8toUTF16(const char** sourceStart, const char*
   return result;
 }
 
-UnicodeConversionResult ConvertUTF16toUTF8(const UniChar** sourceStart, const UniChar* sourceEnd,
-                                           char** targetStart, char* targetEnd) {
+UnicodeConversionResult ConvertUTF16toUTF8(const UniChar** sourceStart, const UniChar* sourceEnd, char** targetStart,
+                                           char* targetEnd) {
   const UniChar* source = *sourceStart;
   auto* target = reinterpret_cast<unsigned char*>(*targetStart);
   auto* end = reinterpret_cast<unsigned char*>(targetEnd);

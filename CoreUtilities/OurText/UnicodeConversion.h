@@ -15,7 +15,7 @@ enum UnicodeConversionResult : int {
 
 // Both advance *sourceStart and *targetStart past what was converted; on a
 // failure they stop at the start of the character that could not be.
-UnicodeConversionResult ConvertUTF8toUTF16(const char** sourceStart, const char* sourceEnd,
-                                           UniChar** targetStart, UniChar* targetEnd);
-UnicodeConversionResult ConvertUTF16toUTF8(const UniChar** sourceStart, const UniChar* sourceEnd,
-                                           char** targetStart, char* targetEnd);
+UnicodeConversionResult ConvertUTF8toUTF16(const char** sourceStart, const char* sourceEnd, UniChar** targetStart,
+                                           UniChar* targetEnd);
+UnicodeConversionResult ConvertUTF16toUTF8(const UniChar** sourceStart, const UniChar* sourceEnd, char** targetStart,
+                                           char* targetEnd);

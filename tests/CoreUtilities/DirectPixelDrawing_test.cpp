@@ -50,14 +50,14 @@ TEST(ClipLine, CrossesTheFirstEdgeInTheDocumentedOrder) {
                               {static_cast<int16_t>(iv), static_cast<int16_t>(ih)});
     return std::make_pair(int{p.v}, int{p.h});
   };
-  EXPECT_EQ(clip(-5, 5, 5, 5), std::make_pair(0, 5));        // straight down through the top
-  EXPECT_EQ(clip(-10, -10, 5, 5), std::make_pair(0, 0));     // the corner, found on the top edge
-  EXPECT_EQ(clip(-2, -20, 4, 4), std::make_pair(3, 0));      // top crossing at h = -12 misses: left edge
-  EXPECT_EQ(clip(5, 20, 5, 5), std::make_pair(5, 9));        // level, beyond the right
-  EXPECT_EQ(clip(3, -4, 7, 4), std::make_pair(5, 0));        // level, to the left
-  EXPECT_EQ(clip(15, 2, 5, 2), std::make_pair(9, 2));        // below: the bottom edge is row 9
-  EXPECT_EQ(clip(-1, 0, 1, 1), std::make_pair(0, 1));        // 0.5 rounds up
-  EXPECT_EQ(clip(-5, -5, -1, 20), std::make_pair(-1, -1));   // passes the rectangle by
+  EXPECT_EQ(clip(-5, 5, 5, 5), std::make_pair(0, 5));       // straight down through the top
+  EXPECT_EQ(clip(-10, -10, 5, 5), std::make_pair(0, 0));    // the corner, found on the top edge
+  EXPECT_EQ(clip(-2, -20, 4, 4), std::make_pair(3, 0));     // top crossing at h = -12 misses: left edge
+  EXPECT_EQ(clip(5, 20, 5, 5), std::make_pair(5, 9));       // level, beyond the right
+  EXPECT_EQ(clip(3, -4, 7, 4), std::make_pair(5, 0));       // level, to the left
+  EXPECT_EQ(clip(15, 2, 5, 2), std::make_pair(9, 2));       // below: the bottom edge is row 9
+  EXPECT_EQ(clip(-1, 0, 1, 1), std::make_pair(0, 1));       // 0.5 rounds up
+  EXPECT_EQ(clip(-5, -5, -1, 20), std::make_pair(-1, -1));  // passes the rectangle by
 }
 
 TEST_F(DirectDrawing, LinesInsideTheClipFollowTheLongerAxisRoundingHalfUp) {
@@ -74,11 +74,13 @@ TEST_F(DirectDrawing, LinesInsideTheClipFollowTheLongerAxisRoundingHalfUp) {
     if (std::labs(dh) > std::labs(dv)) {
       if (a.h > b.h) std::swap(a, b);
       for (long x = a.h; x <= b.h; ++x)
-        expected.insert({static_cast<int>(x), static_cast<int>(a.v + FloorDiv(2 * (x - a.h) * (b.v - a.v) + (b.h - a.h), 2 * (b.h - a.h)))});
+        expected.insert({static_cast<int>(x),
+                         static_cast<int>(a.v + FloorDiv(2 * (x - a.h) * (b.v - a.v) + (b.h - a.h), 2 * (b.h - a.h)))});
     } else if (dv != 0) {
       if (a.v > b.v) std::swap(a, b);
       for (long y = a.v; y <= b.v; ++y)
-        expected.insert({static_cast<int>(a.h + FloorDiv(2 * (y - a.v) * (b.h - a.h) + (b.v - a.v), 2 * (b.v - a.v))), static_cast<int>(y)});
+        expected.insert({static_cast<int>(a.h + FloorDiv(2 * (y - a.v) * (b.h - a.h) + (b.v - a.v), 2 * (b.v - a.v))),
+                         static_cast<int>(y)});
     } else {
       expected.insert({a.h, a.v});
     }
@@ -143,9 +145,9 @@ TEST_F(DirectDrawing, TriangleFillsHalfOpenSpansAndStoresTheColour) {
 TEST_F(DirectDrawing, PointsComposeAndRespectClipAndBounds) {
   *PortPixel(*fWorld, 1, 1) = 0x808080;
   OurPointDraw({0, 0, 30, 40}, {1, 1}, 0xFF0000);
-  EXPECT_EQ(At(1, 1), 0x7F0000u);  // red over L = 128
-  OurPointDraw({0, 0, 30, 40}, {30, 1}, 0x000000);                 // bottom edge is outside
-  OurPointDraw({-100, -100, 100, 100}, {50, 50}, 0x000000);         // beyond the world
+  EXPECT_EQ(At(1, 1), 0x7F0000u);                            // red over L = 128
+  OurPointDraw({0, 0, 30, 40}, {30, 1}, 0x000000);           // bottom edge is outside
+  OurPointDraw({-100, -100, 100, 100}, {50, 50}, 0x000000);  // beyond the world
   OurPointDraw({0, 0, 30, 40}, {2, 2}, 0x000000, kBounds, GetBaseAddress(), GetRowBytes());
   EXPECT_EQ(Inked(), (Pixels{{1, 1}, {2, 2}}));
   EXPECT_EQ(OurComposeColors(0x00FF00, kGridLineColor), 0x00FF00u);

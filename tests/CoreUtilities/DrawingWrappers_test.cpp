@@ -145,10 +145,10 @@ TEST(Worlds, CopiesPickReductionOnlyForExactHalves) {
   OurCopyGWorldToCurrentPort(source.get(), {0, 0, 4, 4}, {0, 0, 2, 2});
   EXPECT_EQ(RgbAt(*destination, 0, 0), 0x808080u);  // mean of two black and two white, rounded
   OurBlendGWorldToCurrentPort(source.get(), {0, 0, 1, 1});
-  EXPECT_EQ(RgbAt(*destination, 0, 0), 0x404040u);  // (0 + 0x80) / 2
+  EXPECT_EQ(RgbAt(*destination, 0, 0), 0x404040u);                       // (0 + 0x80) / 2
   OurCopyGWorldToCurrentPort(source.get(), {0, 0, 4, 4}, {0, 0, 3, 3});  // not a half: nearest
-  EXPECT_EQ(RgbAt(*destination, 2, 1), 0xFFFFFFu);  // source (2 * 4 / 3, 1)
-  EXPECT_EQ(RgbAt(*destination, 2, 2), 0x000000u);  // source (2, 2)
+  EXPECT_EQ(RgbAt(*destination, 2, 1), 0xFFFFFFu);                       // source (2 * 4 / 3, 1)
+  EXPECT_EQ(RgbAt(*destination, 2, 2), 0x000000u);                       // source (2, 2)
   EXPECT_TRUE(IsOurGWorldPurged(nullptr));
   EXPECT_FALSE(IsOurGWorldPurged(source.get()));
   EXPECT_EQ(OurNewGWorld({0, 0, 0, 5}), nullptr);
@@ -179,8 +179,8 @@ TEST(Pictures, PlacementCopyAndComposedDrawing) {
   APushPort port(world.get());
   *PortPixel(*world, 4, 3) = 0x808080;
   OurDrawPicture(copy, 3, 3, {0, 0, 10, 10}, 1.0);
-  EXPECT_EQ(RgbAt(*world, 4, 3), 0x000000u);   // black composed over grey is black
-  EXPECT_EQ(RgbAt(*world, 3, 3), 0xFFFFFFu);   // white is never drawn
+  EXPECT_EQ(RgbAt(*world, 4, 3), 0x000000u);  // black composed over grey is black
+  EXPECT_EQ(RgbAt(*world, 3, 3), 0xFFFFFFu);  // white is never drawn
   OurDrawPicture(copy, 3, 3, {0, 0, 10, 10}, std::numeric_limits<double>::quiet_NaN());
   OurDisposePicture(copy);
 

@@ -13,8 +13,8 @@
 class FileTestFolder {
  public:
   explicit FileTestFolder(const char* base = nullptr) {
-    std::string pattern = (base != nullptr ? std::string(base) : std::filesystem::temp_directory_path().string()) +
-                          "/zl-files-XXXXXX";
+    std::string pattern =
+        (base != nullptr ? std::string(base) : std::filesystem::temp_directory_path().string()) + "/zl-files-XXXXXX";
     if (::mkdtemp(pattern.data()) != nullptr) fPath = pattern;
   }
   ~FileTestFolder() {
@@ -32,4 +32,6 @@ class FileTestFolder {
   std::string fPath;
 };
 
-inline void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+inline void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}

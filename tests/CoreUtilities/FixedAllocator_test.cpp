@@ -19,7 +19,7 @@ namespace {
 int64_t TotalUsed() { return gApproximateTotalMemoryUsed.load(); }
 
 TEST(FixedAllocator, FirstChunkHoldsBlocksInAddressOrderAtAlignedStride) {
-  const std::map<size_t, int> blocksPerChunk = {{4, 255}, {8, 255},  {16, 255}, {24, 128},
+  const std::map<size_t, int> blocksPerChunk = {{4, 255},  {8, 255}, {16, 255}, {24, 128},
                                                 {32, 128}, {40, 85}, {100, 36}, {4096, 1}};
   for (const auto& [size, expected] : blocksPerChunk) {
     const int64_t start = TotalUsed();

@@ -42,8 +42,8 @@ TEST(HSVColor, OnlyTheFractionOfTheHueCounts) {
     }
   }
   EXPECT_EQ(ToRgb(1.5, 1, 1), (Rgb{0, 1, 1}));
-  EXPECT_EQ(ToRgb(-1e-17, 1, 1), (Rgb{1, 0, 0}));      // wraps to exactly 1: red, not magenta
-  EXPECT_EQ(ToRgb(-0.25, 1, 1), (Rgb{0.5, 0, 1}));     // three quarters of a turn: violet-blue sector 4
+  EXPECT_EQ(ToRgb(-1e-17, 1, 1), (Rgb{1, 0, 0}));   // wraps to exactly 1: red, not magenta
+  EXPECT_EQ(ToRgb(-0.25, 1, 1), (Rgb{0.5, 0, 1}));  // three quarters of a turn: violet-blue sector 4
 }
 
 TEST(HSVColor, HueThatIsNotANumberGivesBlack) {

@@ -237,7 +237,8 @@ TEST_F(JobQueueTest, StormsOfSubmitCancelWaitAndDependencies) {
       }
       std::shuffle(graphs.begin(), graphs.end(), random);
       for (auto& graph : graphs) {
-        if (chance(50)) OurSubmitJobs(graph->jobs, graph->Slices());
+        if (chance(50))
+          OurSubmitJobs(graph->jobs, graph->Slices());
         else
           for (int32_t i = 0; i < graph->Slices(); ++i) OurSubmitJob(&graph->jobs[i]);
       }

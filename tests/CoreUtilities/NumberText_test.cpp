@@ -36,8 +36,8 @@ bool SameDouble(double a, double b) {
 
 // The special values, then random bit patterns (subnormals and NaNs included).
 double NthDouble(std::mt19937_64& rng, size_t n) {
-  static constexpr double kSpecials[] = {0.0, -0.0, gInf, -gInf, gNaN, -gNaN, DBL_MAX, DBL_MIN,
-                                         DBL_TRUE_MIN, -DBL_TRUE_MIN, 0.1, 1e23};
+  static constexpr double kSpecials[] = {0.0,     -0.0,    gInf,         -gInf,         gNaN, -gNaN,
+                                         DBL_MAX, DBL_MIN, DBL_TRUE_MIN, -DBL_TRUE_MIN, 0.1,  1e23};
   return n < std::size(kSpecials) ? kSpecials[n] : std::bit_cast<double>(rng());
 }
 
@@ -95,8 +95,8 @@ TEST(NumberText, AnyDigitCountFormatsAsPrintfDoes) {
 // strtod defines the syntax "%lg" reads; the test runs in the C locale.
 TEST(NumberText, ReadsWhatStrtodReads) {
   const std::string zeros(700, '0');
-  std::vector<std::string> texts = {"1" + zeros, "0." + zeros + "1", "0." + zeros + "1e350", "-1e-400",
-                                    "0x1p-1080", "-0x1p1024", "0x0." + zeros + "1p2000", "+-1"};
+  std::vector<std::string> texts = {"1" + zeros, "0." + zeros + "1", "0." + zeros + "1e350",    "-1e-400",
+                                    "0x1p-1080", "-0x1p1024",        "0x0." + zeros + "1p2000", "+-1"};
   std::mt19937 rng(99);
   auto pick = [&](const char* from) { return from[rng() % std::strlen(from)]; };
   auto run = [&](const char* from, unsigned most) {
@@ -107,9 +107,8 @@ TEST(NumberText, ReadsWhatStrtodReads) {
   const char* anything = " \t+-0123456789.eExXpPaAfFinItyYN(";
   for (int i = 0; i < 150000; ++i) {
     texts.push_back(run(anything, 14));
-    texts.push_back(run(" ", 1) + run("+-", 1) + run("0", 1) + run("xX", 1) + run("0123456789", 25) +
-                    run(".", 1) + run("0123456789", 25) + run("eEpP", 1) + run("+-", 1) +
-                    run("0123456789", 5) + run(anything, 1));
+    texts.push_back(run(" ", 1) + run("+-", 1) + run("0", 1) + run("xX", 1) + run("0123456789", 25) + run(".", 1) +
+                    run("0123456789", 25) + run("eEpP", 1) + run("+-", 1) + run("0123456789", 5) + run(anything, 1));
   }
   for (const std::string& text : texts) {
     char* end = nullptr;

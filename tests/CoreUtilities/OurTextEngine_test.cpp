@@ -110,7 +110,7 @@ TEST(OurTextEngine, JustificationAndGeometry) {
   EXPECT_GT(oneLine, 12);
   EXPECT_EQ(OurTextGetBottom(text.get()), 40 + oneLine);
   OurTextInsertString(std::string(200, 'w').c_str(), 200, true, text.get());
-  EXPECT_GT(OurTextGetHeight(text.get()), 3 * oneLine);  // wraps at 200 points
+  EXPECT_GT(OurTextGetHeight(text.get()), 3 * oneLine);           // wraps at 200 points
   EXPECT_TRUE(IsPointInOurTextBlock(text.get(), MPoint{5, 20}));  // above the top counts
   EXPECT_FALSE(IsPointInOurTextBlock(text.get(), MPoint{20, 300}));
 

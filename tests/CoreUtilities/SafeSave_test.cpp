@@ -74,9 +74,9 @@ TEST(SafeSave, AFailureAtAnyStepLeavesTheOriginalAndIsReported) {
     int error;
     OSErr expected;
   };
-  for (const Failure failure : {Failure{ENOSPC, kDiskFullErr}, Failure{EROFS, kWriteProtectedErr},
-                                Failure{EACCES, kFileLockedErr}, Failure{EXDEV, kDifferentVolumesErr},
-                                Failure{EIO, kIOErr}}) {
+  for (const Failure failure :
+       {Failure{ENOSPC, kDiskFullErr}, Failure{EROFS, kWriteProtectedErr}, Failure{EACCES, kFileLockedErr},
+        Failure{EXDEV, kDifferentVolumesErr}, Failure{EIO, kIOErr}}) {
     for (int step = 1; step <= steps; ++step) {
       WriteText(path, kOld);
       OSErr result;

@@ -194,8 +194,12 @@ TEST(TwoBitMaps, RectanglesComposeEachCoveredPixelOnceAndNoOther) {
       const int16_t a = Between(rng, -5, kHeight), b = Between(rng, -5, kWidth);
       switch (kind) {
         case 0: rects.push_back({a, b, Between(rng, a, kHeight + 5), Between(rng, b, kWidth + 5)}); break;
-        case 1: rects.push_back({a, int16_t(6 * k), Between(rng, a, kHeight + 5), int16_t(6 * k + Between(rng, 1, 6))}); break;
-        case 2: rects.push_back({int16_t(4 * k), b, int16_t(4 * k + Between(rng, 1, 4)), Between(rng, b, kWidth + 5)}); break;
+        case 1:
+          rects.push_back({a, int16_t(6 * k), Between(rng, a, kHeight + 5), int16_t(6 * k + Between(rng, 1, 6))});
+          break;
+        case 2:
+          rects.push_back({int16_t(4 * k), b, int16_t(4 * k + Between(rng, 1, 4)), Between(rng, b, kWidth + 5)});
+          break;
         default: rects.push_back({a, int16_t(2 * k), Between(rng, a, kHeight + 5), int16_t(2 * k + 3)}); break;
       }
       if (rects.back().bottom <= rects.back().top || rects.back().right <= rects.back().left) rects.pop_back();

@@ -27,14 +27,17 @@ std::basic_string<Out> Converted(const std::basic_string<In>& in, size_t room, C
   const In* source = in.data();
   Out* target = out.data();
   const int result = convert(&source, in.data() + in.size(), &target, out.data() + room);
-  if (result != kConversionOK || source != in.data() + in.size())
-    return {Out{'!'}, static_cast<Out>('0' + result)};
+  if (result != kConversionOK || source != in.data() + in.size()) return {Out{'!'}, static_cast<Out>('0' + result)};
   out.resize(static_cast<size_t>(target - out.data()));
   return out;
 }
 
-std::u16string ToUTF16(const std::string& in, size_t room) { return Converted<char, UniChar>(in, room, ConvertUTF8toUTF16); }
-std::string ToUTF8(const std::u16string& in, size_t room) { return Converted<UniChar, char>(in, room, ConvertUTF16toUTF8); }
+std::u16string ToUTF16(const std::string& in, size_t room) {
+  return Converted<char, UniChar>(in, room, ConvertUTF8toUTF16);
+}
+std::string ToUTF8(const std::u16string& in, size_t room) {
+  return Converted<UniChar, char>(in, room, ConvertUTF16toUTF8);
+}
 
 }  // namespace
 
@@ -75,7 +78,9 @@ TEST(UnicodeConversion, FailureKindAndWhereConversionStops) {
   EXPECT_EQ(ToUTF8(u"a\xD800", 8), "!1");
   EXPECT_EQ(ToUTF8(u"a\xDC00", 8), "!3");
 
-  const std::string in = "A\xC3\xA9\xFF" "B";
+  const std::string in =
+      "A\xC3\xA9\xFF"
+      "B";
   const char* source = in.data();
   UniChar out[8];
   UniChar* target = out;

@@ -60,12 +60,10 @@ class ChainMaker {
       case 8:
       case 9:
       case 10:
-      case 11:
-        made = Pick({"sin", "cos", "sinh", "cosh", "exp"}) + "(" + Make(depth - 1) + ")";
-        break;
+      case 11: made = Pick({"sin", "cos", "sinh", "cosh", "exp"}) + "(" + Make(depth - 1) + ")"; break;
       default:
-        made = Pick({"sin", "cos", "tan", "cot", "sec", "csc", "sinh", "cosh", "tanh", "sech", "exp", "ln",
-                     "sqrt", "abs", "atan", "asin", "log"}) +
+        made = Pick({"sin", "cos", "tan", "cot", "sec", "csc", "sinh", "cosh", "tanh", "sech", "exp", "ln", "sqrt",
+                     "abs", "atan", "asin", "log"}) +
                "(" + Make(depth - 1) + ")";
     }
     if (Below(6) == 0) fPool.push_back(made);
@@ -113,27 +111,26 @@ TEST(ChainRuleProducts, NestsWithPowerFactorsDeriveAsByWholeProducts) {
     }
     return text;
   };
-  const std::vector<std::vector<Level>> kinds = {
-      {{"tan(", ")"}},
-      {{"sec(", ")"}},
-      {{"csc(", ")"}},
-      {{"cot(", ")"}},
-      {{"tanh(", ")"}},
-      {{"coth(", ")"}},
-      {{"sech(", ")"}},
-      {{"csch(", ")"}},
-      {{"tan(", ")"}, {"sin(", ")"}},
-      {{"sec(", ")"}, {"cos(", ")"}},
-      {{"csc(", ")"}, {"tan(", ")"}},
-      {{"cot(", ")"}, {"tanh(", ")"}, {"exp(", ")"}},
-      {{"tan(", ")"}, {"sin(", ")^2"}},
-      {{"sin((", ")^3)"}},
-      {{"tan(2*", ")"}},
-      {{"sin(x^2*", ")"}},
-      {{"tan(x^2*", ")"}},
-      {{"exp(-", ")"}},
-      {{"sin(x*", ")"}},
-      {{"tan(y*", ")"}}};
+  const std::vector<std::vector<Level>> kinds = {{{"tan(", ")"}},
+                                                 {{"sec(", ")"}},
+                                                 {{"csc(", ")"}},
+                                                 {{"cot(", ")"}},
+                                                 {{"tanh(", ")"}},
+                                                 {{"coth(", ")"}},
+                                                 {{"sech(", ")"}},
+                                                 {{"csch(", ")"}},
+                                                 {{"tan(", ")"}, {"sin(", ")"}},
+                                                 {{"sec(", ")"}, {"cos(", ")"}},
+                                                 {{"csc(", ")"}, {"tan(", ")"}},
+                                                 {{"cot(", ")"}, {"tanh(", ")"}, {"exp(", ")"}},
+                                                 {{"tan(", ")"}, {"sin(", ")^2"}},
+                                                 {{"sin((", ")^3)"}},
+                                                 {{"tan(2*", ")"}},
+                                                 {{"sin(x^2*", ")"}},
+                                                 {{"tan(x^2*", ")"}},
+                                                 {{"exp(-", ")"}},
+                                                 {{"sin(x*", ")"}},
+                                                 {{"tan(y*", ")"}}};
   for (const std::vector<Level>& levels : kinds)
     for (int depth : {1, 2, 3, 5, 9, 17, 40}) ExpectPlacingChangesNothing(nest(levels, depth));
   // Powers of chains, raised by the formula itself, at every level and

@@ -51,8 +51,9 @@ std::vector<std::string> Cases() {
   for (const char* opening : {"sin(", "tan(", "sec(", "sin(x^2*"})
     for (const int depth : {1, 2, 3, 10, 50, 150}) cases.push_back(NestOf(opening, depth));
   // Products of matrices, whose factors keep their order.
-  for (const char* text : {"matrix(2,2,x,1,0,2) * matrix(2,2,1,x,3,0)", "sin(x) * matrix(2,2,1,x,3,0) * matrix(2,2,x,1,0,2)",
-                           "x^2 * matrix(1,2,x,1) * matrix(2,1,1,x)", "matrix(2,2,y,x,3,0) * matrix(2,2,x,y,0,2) * x"})
+  for (const char* text :
+       {"matrix(2,2,x,1,0,2) * matrix(2,2,1,x,3,0)", "sin(x) * matrix(2,2,1,x,3,0) * matrix(2,2,x,1,0,2)",
+        "x^2 * matrix(1,2,x,1) * matrix(2,1,1,x)", "matrix(2,2,y,x,3,0) * matrix(2,2,x,y,0,2) * x"})
     cases.push_back(text);
   FormulaMaker maker(73);
   for (int k = 0; k < 10000; ++k) {
@@ -73,7 +74,8 @@ TEST(DerivativeTrees, AreTheTreesWrittenBefore) {
   std::vector<std::string> lines;
   for (const std::string& text : cases) {
     char hash[24];
-    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(Fnv(SimplifiedAndCompiledDerivatives(text))));
+    std::snprintf(hash, sizeof hash, "%016llx",
+                  static_cast<unsigned long long>(Fnv(SimplifiedAndCompiledDerivatives(text))));
     lines.push_back(std::string(hash) + " " + text);
   }
   const std::string path = std::string(ZL_TEST_DATA_DIR) + "/" + kFile;

@@ -175,7 +175,8 @@ using MatrixOfRows = std::array<std::array<double, 2>, 2>;
 // A(x) B(x), or A(x) C for the constant C, worked out here.
 MatrixOfRows ProductAt(double x, bool constantRight) {
   const MatrixOfRows a{{{std::sin(x), x * x}, {1.0, std::exp(x)}}};
-  const MatrixOfRows b = constantRight ? MatrixOfRows{{{1.0, 2.0}, {3.0, 4.0}}} : MatrixOfRows{{{x, std::cos(x)}, {x * x * x, 2.0}}};
+  const MatrixOfRows b =
+      constantRight ? MatrixOfRows{{{1.0, 2.0}, {3.0, 4.0}}} : MatrixOfRows{{{x, std::cos(x)}, {x * x * x, 2.0}}};
   MatrixOfRows p{};
   for (int i = 0; i < 2; ++i)
     for (int j = 0; j < 2; ++j) p[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j];

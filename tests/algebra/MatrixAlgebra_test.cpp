@@ -42,7 +42,8 @@ TEST(MatrixAlgebra, ALeadingMatrixIsNeverFoldedInAsAScalar) {
   const std::string text = "matrix(1,1,m)*matrix(2,2,a,b,c,d)^(-1)*matrix(2,1,p,q)";
   const std::string out = Worked(text);
   EXPECT_EQ(out.find("m*p"), std::string::npos) << out;
-  EXPECT_EQ(Worked("k*matrix(2,2,a,b,c,d)^(-1)*matrix(2,1,p,q)"), Reparsed("matrix(2,2,a,b,c,d)^(-1)*matrix(2,1,k*p,k*q)"));
+  EXPECT_EQ(Worked("k*matrix(2,2,a,b,c,d)^(-1)*matrix(2,1,p,q)"),
+            Reparsed("matrix(2,2,a,b,c,d)^(-1)*matrix(2,1,k*p,k*q)"));
 }
 
 // Numeric inverses and determinants are checked against the reference;

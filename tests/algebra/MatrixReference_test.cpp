@@ -57,7 +57,8 @@ TEST(MatrixReference, InversesAndDeterminantsOfRandomIntegerMatrices) {
         largest = std::max(largest, std::abs(v));
       }
       for (int32_t k = 0; k < n * n; ++k)
-        EXPECT_NEAR(ScalarExprEval(inverse->operands[k], nullptr), expected[static_cast<size_t>(k)], tolerance * largest)
+        EXPECT_NEAR(ScalarExprEval(inverse->operands[k], nullptr), expected[static_cast<size_t>(k)],
+                    tolerance * largest)
             << matrix << " element " << k;
     }
   }

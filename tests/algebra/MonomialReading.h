@@ -43,7 +43,8 @@ inline bool ReadMonomial(const ExpressionRecord* node, int64_t sign, double* coe
       *coefficient *= NumberValue(f);
       return true;
     }
-    if (IsPower(f) && IsNumberNode(f->operands[1]) && std::trunc(NumberValue(f->operands[1])) == NumberValue(f->operands[1]))
+    if (IsPower(f) && IsNumberNode(f->operands[1]) &&
+        std::trunc(NumberValue(f->operands[1])) == NumberValue(f->operands[1]))
       return letter(f->operands[0], int64_t(NumberValue(f->operands[1])));
     return letter(f, 1);
   };

@@ -29,7 +29,8 @@ std::string RandomFormula(std::mt19937& random, int depth) {
     default: {
       const char* op = std::uniform_int_distribution<int>(0, 2)(random) == 0 ? "product" : "sum";
       // k, not i: the simplifier reads i as the imaginary unit.
-      return std::string(op) + "(k*" + RandomFormula(random, depth - 1) + "*" + RandomFormula(random, depth - 1) + ",k=1,3)";
+      return std::string(op) + "(k*" + RandomFormula(random, depth - 1) + "*" + RandomFormula(random, depth - 1) +
+             ",k=1,3)";
     }
   }
 }
@@ -81,8 +82,10 @@ TEST(MovesKeepValue, RandomFormulasAndEquations) {
         for (int step = 0; step < 200; ++step) {
           const double mid = (lo + hi) / 2;
           const double fm = Residual(tree.get(), mid, y);
-          if ((fm < 0) == (flo < 0)) lo = mid, flo = fm;
-          else hi = mid;
+          if ((fm < 0) == (flo < 0))
+            lo = mid, flo = fm;
+          else
+            hi = mid;
         }
         root = (lo + hi) / 2;
       }

@@ -14,8 +14,7 @@ namespace {
 using Matrix2 = std::array<double, 4>;
 
 Matrix2 Times(const Matrix2& p, const Matrix2& q) {
-  return {p[0] * q[0] + p[1] * q[2], p[0] * q[1] + p[1] * q[3], p[2] * q[0] + p[3] * q[2],
-          p[2] * q[1] + p[3] * q[3]};
+  return {p[0] * q[0] + p[1] * q[2], p[0] * q[1] + p[1] * q[3], p[2] * q[0] + p[3] * q[2], p[2] * q[1] + p[3] * q[3]};
 }
 
 std::string Text(const Matrix2& m) {
@@ -88,10 +87,16 @@ struct Factor {
 TEST(NormalForm, ShuffledProductsKeepTheirValueAndTheirMatrixOrder) {
   constexpr double x = 0.7, y = -1.3;
   const Matrix2 matrices[2] = {{1, 2, 3, 4}, {0, -1, 2, 5}};
-  const std::vector<Factor> pool = {
-      {"x", x, -1},       {"y", y, -1},           {"x^2", x * x, -1}, {"sin(x)", std::sin(x), -1},
-      {"sin(x)^3", std::pow(std::sin(x), 3), -1}, {"3", 3, -1},       {"y^(-1)", 1 / y, -1},
-      {"(x*y)", x * y, -1}, {Text(matrices[0]), 0, 0},                {Text(matrices[1]), 0, 1}};
+  const std::vector<Factor> pool = {{"x", x, -1},
+                                    {"y", y, -1},
+                                    {"x^2", x * x, -1},
+                                    {"sin(x)", std::sin(x), -1},
+                                    {"sin(x)^3", std::pow(std::sin(x), 3), -1},
+                                    {"3", 3, -1},
+                                    {"y^(-1)", 1 / y, -1},
+                                    {"(x*y)", x * y, -1},
+                                    {Text(matrices[0]), 0, 0},
+                                    {Text(matrices[1]), 0, 1}};
   std::mt19937 random(11);
   std::uniform_int_distribution<size_t> pick(0, pool.size() - 1);
   std::uniform_int_distribution<int> length(2, 9);

@@ -72,7 +72,8 @@ TEST(RectangularForm, ShapesThatDoNotFitStayWritten) {
 
 TEST(RectangularForm, TheCommandRewritesOnlyTheSelectedOperator) {
   const std::string inner = "div(matrix(2,1,x,y))";
-  const CommandRun run = RunCode(kEvaluateKey, inner + "+curl(matrix(3,1,-y,x,0))", Reparsed("curl(matrix(3,1,-y,x,0))"));
+  const CommandRun run =
+      RunCode(kEvaluateKey, inner + "+curl(matrix(3,1,-y,x,0))", Reparsed("curl(matrix(3,1,-y,x,0))"));
   EXPECT_NE(run.formula.find(Reparsed(inner)), std::string::npos) << run.formula;
   EXPECT_EQ(run.formula.find("curl"), std::string::npos) << run.formula;
   Tree all = Parse(inner + "+curl(matrix(3,1,-y,x,0))");

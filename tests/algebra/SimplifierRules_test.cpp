@@ -27,39 +27,93 @@ constexpr Rewrite M = Rewrite::kMultiplyOut;
 // Each row: what a reader of the rules expects the formula to become.
 constexpr Case kCases[] = {
     // numbers gather and fold; sums and products flatten
-    {"2*x*3+x", S, "7*x"}, {"2+x+3", S, "x+5"}, {"x+0", S, "x"}, {"0*x*y", S, "0"}, {"2*(-3)", S, "-6"},
+    {"2*x*3+x", S, "7*x"},
+    {"2+x+3", S, "x+5"},
+    {"x+0", S, "x"},
+    {"0*x*y", S, "0"},
+    {"2*(-3)", S, "-6"},
     // fractions of numbers
-    {"1/2+1/3", S, "5/6"}, {"1/2+1", S, "3/2"}, {"(6*x)/(4*y)", S, "3*x/(2*y)"}, {"(2*x)/(4*x)", S, "1/2"},
-    {"(a/b)*(c/d)", S, "a*c/(b*d)"}, {"a/(b/c)", S, "a*c/b"}, {"0/0", S, "0/0"}, {"0/x", S, "0"},
+    {"1/2+1/3", S, "5/6"},
+    {"1/2+1", S, "3/2"},
+    {"(6*x)/(4*y)", S, "3*x/(2*y)"},
+    {"(2*x)/(4*x)", S, "1/2"},
+    {"(a/b)*(c/d)", S, "a*c/(b*d)"},
+    {"a/(b/c)", S, "a*c/b"},
+    {"0/0", S, "0/0"},
+    {"0/x", S, "0"},
     // signs
-    {"-(a+b)", S, "-a-b"}, {"-(-x)", S, "x"}, {"a/(-b)", S, "-(a/b)"}, {"(-a)/b", S, "-(a/b)"},
+    {"-(a+b)", S, "-a-b"},
+    {"-(-x)", S, "x"},
+    {"a/(-b)", S, "-(a/b)"},
+    {"(-a)/b", S, "-(a/b)"},
     {"x*(-y)", S, "-(x*y)"},
     // powers and roots
-    {"x^0", S, "1"}, {"0^0", S, "1"}, {"0^x", S, "0"}, {"1^x", S, "1"}, {"2^10", S, "1024"}, {"i^3", S, "-i"},
+    {"x^0", S, "1"},
+    {"0^0", S, "1"},
+    {"0^x", S, "0"},
+    {"1^x", S, "1"},
+    {"2^10", S, "1024"},
+    {"i^3", S, "-i"},
     {"i^-1", S, "-i"},
     // i bound as an index or an integral's variable is a real number
-    {"sum(i^(-1),i=1,3)", S, "sum(i^(-1),i=1,3)"}, {"product(i^2,i=1,3)", S, "product(i^2,i=1,3)"},
-    {"integral(i^(-1),i,1,2)", S, "integral(i^(-1),i,1,2)"}, {"sum(k+i^2,k=1,3)", S, "sum(k-1,k=1,3)"},
-    {"sum(i,i=1,3)+i^2", S, "sum(i,i=1,3)-1"}, {"integral(i^2,x,0,1)", S, "integral(-1,x,0,1)"},
+    {"sum(i^(-1),i=1,3)", S, "sum(i^(-1),i=1,3)"},
+    {"product(i^2,i=1,3)", S, "product(i^2,i=1,3)"},
+    {"integral(i^(-1),i,1,2)", S, "integral(i^(-1),i,1,2)"},
+    {"sum(k+i^2,k=1,3)", S, "sum(k-1,k=1,3)"},
+    {"sum(i,i=1,3)+i^2", S, "sum(i,i=1,3)-1"},
+    {"integral(i^2,x,0,1)", S, "integral(-1,x,0,1)"},
     // powers of products, powers and negative numbers; roots
-    {"(x*y)^2", S, "x^2*y^2"}, {"(x*y)^2", Rewrite::kKeepPowers, "(x*y)^2"}, {"(x^2)^3", S, "x^6"},
-    {"(x^2)^3", Rewrite::kKeepPowers, "(x^2)^3"}, {"(-3)^x", S, "(-1)^x*3^x"}, {"(-1)^x", S, "(-1)^x"},
-    {"(-0.5)^x", S, "(-0.5)^x"}, {"sqrt(-4)", S, "sqrt(-1)*sqrt(4)"}, {"sqrt(16)", S, "4"},
-    {"sqrt(8)", S, "sqrt(8)"}, {"x^(1/2)", S, "sqrt(x)"}, {"sqrt(27,3)", S, "3"},
+    {"(x*y)^2", S, "x^2*y^2"},
+    {"(x*y)^2", Rewrite::kKeepPowers, "(x*y)^2"},
+    {"(x^2)^3", S, "x^6"},
+    {"(x^2)^3", Rewrite::kKeepPowers, "(x^2)^3"},
+    {"(-3)^x", S, "(-1)^x*3^x"},
+    {"(-1)^x", S, "(-1)^x"},
+    {"(-0.5)^x", S, "(-0.5)^x"},
+    {"sqrt(-4)", S, "sqrt(-1)*sqrt(4)"},
+    {"sqrt(16)", S, "4"},
+    {"sqrt(8)", S, "sqrt(8)"},
+    {"x^(1/2)", S, "sqrt(x)"},
+    {"sqrt(27,3)", S, "3"},
     // special values
-    {"4!", S, "24"}, {"5!", S, "5!"}, {"ln(e)", S, "1"}, {"sin(3*pi/2)", S, "-1"}, {"sin(5*pi/2)", S, "1"},
-    {"sin(pi/2)", S, "sin(pi/2)"}, {"cos(2*pi)", S, "1"}, {"cos(3*pi/2)", S, "0"}, {"min(3,5)", S, "3"},
-    {"mod(7,3)", S, "1"}, {"mod(-7,3)", S, "2"}, {"a=(b=c)", S, "a=b=c"},
+    {"4!", S, "24"},
+    {"5!", S, "5!"},
+    {"ln(e)", S, "1"},
+    {"sin(3*pi/2)", S, "-1"},
+    {"sin(5*pi/2)", S, "1"},
+    {"sin(pi/2)", S, "sin(pi/2)"},
+    {"cos(2*pi)", S, "1"},
+    {"cos(3*pi/2)", S, "0"},
+    {"min(3,5)", S, "3"},
+    {"mod(7,3)", S, "1"},
+    {"mod(-7,3)", S, "2"},
+    {"a=(b=c)", S, "a=b=c"},
     // like terms and factors
-    {"3*x+5*x", S, "8*x"}, {"-x+x", S, "0"}, {"x+y-x", S, "y"}, {"2*a*b+3*a*b", S, "5*a*b"}, {"-2*x+5*x", S, "3*x"},
-    {"x*x^2", S, "x^3"}, {"x^a*x^b", S, "x^(a+b)"}, {"x^2*x^(-2)*y", S, "y"}, {"x^3/x", S, "x^2"},
-    {"x^2/x^5", S, "x^(-3)"}, {"(x*y)/x", S, "y"}, {"(x*y^2)/(x^2*y)", S, "y/x"},
+    {"3*x+5*x", S, "8*x"},
+    {"-x+x", S, "0"},
+    {"x+y-x", S, "y"},
+    {"2*a*b+3*a*b", S, "5*a*b"},
+    {"-2*x+5*x", S, "3*x"},
+    {"x*x^2", S, "x^3"},
+    {"x^a*x^b", S, "x^(a+b)"},
+    {"x^2*x^(-2)*y", S, "y"},
+    {"x^3/x", S, "x^2"},
+    {"x^2/x^5", S, "x^(-3)"},
+    {"(x*y)/x", S, "y"},
+    {"(x*y^2)/(x^2*y)", S, "y/x"},
     // order of factors
-    {"3*y*x*b", S, "3*b*x*y"}, {"3*y*x*b", Rewrite::kNoOrdering, "3*y*x*b"}, {"x*pi", S, "pi*x"}, {"e*x", S, "x*e"},
-    {"x^2*y", S, "y*x^2"}, {"y^3*x^2", S, "x^2*y^3"},
+    {"3*y*x*b", S, "3*b*x*y"},
+    {"3*y*x*b", Rewrite::kNoOrdering, "3*y*x*b"},
+    {"x*pi", S, "pi*x"},
+    {"e*x", S, "x*e"},
+    {"x^2*y", S, "y*x^2"},
+    {"y^3*x^2", S, "x^2*y^3"},
     // multiplying out
-    {"(x+1)^3", M, "x^3+3*x^2+3*x+1"}, {"(x+1)^3", S, "(x+1)^3"}, {"(x+1)^24", M, "(x+1)^24"},
-    {"a*(b+c)", M, "a*b+a*c"}, {"(a+b)^2-(a-b)^2", M, "4*a*b"},
+    {"(x+1)^3", M, "x^3+3*x^2+3*x+1"},
+    {"(x+1)^3", S, "(x+1)^3"},
+    {"(x+1)^24", M, "(x+1)^24"},
+    {"a*(b+c)", M, "a*b+a*c"},
+    {"(a+b)^2-(a-b)^2", M, "4*a*b"},
 };
 
 TEST(SimplifierRules, EdgeCasesRewriteAsTheRulesSay) {
@@ -155,7 +209,8 @@ TEST(SimplifierRules, MultiplyingOutAboveTheTermCapLeavesTheFormula) {
 // A node with an operand count its kind does not have, or an empty operand
 // slot, is left as it is and never read past.
 TEST(SimplifierRules, MalformedNodesAreLeftAlone) {
-  const OpCodeT kinds[] = {kOpPower, kOpOver, kOpSqrt, kOpMinus, kOpSin, kOpFact, kOpMod, kOpSn, kOpLn, kOpTimes, kOpPlus};
+  const OpCodeT kinds[] = {kOpPower, kOpOver, kOpSqrt, kOpMinus, kOpSin, kOpFact,
+                           kOpMod,   kOpSn,   kOpLn,   kOpTimes, kOpPlus};
   for (OpCodeT kind : kinds) {
     for (int32_t count : {1, 2, 3}) {
       Tree node(NewExpression(kind, count));

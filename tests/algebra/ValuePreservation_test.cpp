@@ -157,8 +157,10 @@ TEST(ValuePreservation, RewrittenFormulasKeepTheirValues) {
       ++compared;
       const double simplifiedValue = ValueAt(after, p);
       const double expandedValue = ValueAt(expanded, p);
-      ASSERT_TRUE(Agree(simplifiedValue, expected, size)) << text << " simplified: " << simplifiedValue << " for " << expected;
-      ASSERT_TRUE(Agree(expandedValue, expected, size)) << text << " multiplied out: " << expandedValue << " for " << expected;
+      ASSERT_TRUE(Agree(simplifiedValue, expected, size))
+          << text << " simplified: " << simplifiedValue << " for " << expected;
+      ASSERT_TRUE(Agree(expandedValue, expected, size))
+          << text << " multiplied out: " << expandedValue << " for " << expected;
     }
   }
   EXPECT_GT(compared, 85000);

@@ -63,8 +63,7 @@ class ApplicationEnvironment : public testing::Environment {
   }
 };
 
-inline const testing::Environment* const gApplication =
-    testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+inline const testing::Environment* const gApplication = testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 // Windows opened on documents written into a folder of the test's own.
 class WindowTest : public testing::Test {

@@ -164,9 +164,8 @@ TEST_F(ApplicationWindowTest, GraphItemsZoomAndToggleTheViews) {
   window->RunIdle();
   const QImage before = window->GraphPane()->World()->image.copy();
   Item(window, "Zoom In")->trigger();
-  ASSERT_TRUE(WaitFor([&] {
-    return IsDocumentGraphDone(window->Document()) && window->GraphPane()->World()->image != before;
-  }));
+  ASSERT_TRUE(WaitFor(
+      [&] { return IsDocumentGraphDone(window->Document()) && window->GraphPane()->World()->image != before; }));
 }
 
 TEST_F(ApplicationWindowTest, ResizeAndDividerRegraphAtTheNewSize) {

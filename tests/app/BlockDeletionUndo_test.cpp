@@ -73,15 +73,15 @@ TEST_F(BlockDeletionUndoTest, UndoBringsBackABlockThatBackspaceClearOrCutDeleted
               QTest::keyClick(window->MathPane(), Qt::Key_Backspace);
           }},
       std::pair<const char*, std::function<void(DocumentMainWindow*)>>{"clear",
-                                                                        [](DocumentMainWindow* window) {
-                                                                          EditSelectAll(window);
-                                                                          Item(window, "clear")->trigger();
-                                                                        }},
+                                                                       [](DocumentMainWindow* window) {
+                                                                         EditSelectAll(window);
+                                                                         Item(window, "clear")->trigger();
+                                                                       }},
       std::pair<const char*, std::function<void(DocumentMainWindow*)>>{"cut",
-                                                                        [](DocumentMainWindow* window) {
-                                                                          EditSelectAll(window);
-                                                                          Item(window, "cut")->trigger();
-                                                                        }},
+                                                                       [](DocumentMainWindow* window) {
+                                                                         EditSelectAll(window);
+                                                                         Item(window, "cut")->trigger();
+                                                                       }},
   };
   for (const auto& [name, deleteBlock] : deletions) {
     SCOPED_TRACE(name);

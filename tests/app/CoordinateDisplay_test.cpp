@@ -97,9 +97,7 @@ class CoordinateDisplayTest : public WindowTest {
     return WaitFor([&] { return IsDocumentGraphDone(fDocument); });
   }
   AGraphPane& Pane() const { return *fDocument->fGraphPane; }
-  const A2DTransform& Transform() const {
-    return static_cast<const A2DGraphView*>(Pane().View2D(0))->ViewTransform();
-  }
+  const A2DTransform& Transform() const { return static_cast<const A2DGraphView*>(Pane().View2D(0))->ViewTransform(); }
   // The plane at the given square, with nothing drawn but the graphs.
   void PlainView(DocumentMainWindow* window, double extent) {
     Pane().Zoom(-extent, extent, -extent, extent, 0);
@@ -198,8 +196,7 @@ TEST_F(CoordinateDisplayTest, TextThatIsNoNumberChangesNothing) {
 }
 
 TEST_F(CoordinateDisplayTest, ParametricCurveShowsTAndTheEditedRangeSurvivesReopening) {
-  DocumentMainWindow* window =
-      OpenGraphed("curve.zlf", "Expr matrix(2,1,x,y) = matrix(2,1,b*cos(t),sin(t));\n");
+  DocumentMainWindow* window = OpenGraphed("curve.zlf", "Expr matrix(2,1,x,y) = matrix(2,1,b*cos(t),sin(t));\n");
   ASSERT_NE(window, nullptr);
   window->RunIdle();
   ASSERT_TRUE(Shown(kCoordT));
@@ -259,8 +256,8 @@ TEST_F(CoordinateDisplayTest, FieldBeingEditedSurvivesARegraph) {
 
 TEST_F(CoordinateDisplayTest, PrimedEquationsShowTheSecondView) {
   // The file quotes primed names: 'x''' is x'.
-  for (const char* formulas : {"Expr 'y''' = 'x'''^2;\n",
-                               "Expr matrix(2,1,x,y) = matrix(2,1,'x'''+1,'y''');\nExpr 'y''' = 'x'''^2;\n"}) {
+  for (const char* formulas :
+       {"Expr 'y''' = 'x'''^2;\n", "Expr matrix(2,1,x,y) = matrix(2,1,'x'''+1,'y''');\nExpr 'y''' = 'x'''^2;\n"}) {
     SCOPED_TRACE(formulas);
     DocumentMainWindow* window = OpenGraphed("primed.zlf", formulas);
     ASSERT_NE(window, nullptr);

@@ -96,7 +96,9 @@ TEST_F(DemoTest, EveryScriptPlaysToItsEndWithEveryGraphDrawn) {
 // script's drags alone.
 class FrozenViewClock {
  public:
-  FrozenViewClock() { gViewClock = {[] { return int64_t{1000000}; }, [] { return uint32_t{1000}; }}; }
+  FrozenViewClock() {
+    gViewClock = {[] { return int64_t{1000000}; }, [] { return uint32_t{1000}; }};
+  }
   ~FrozenViewClock() { gViewClock = fSaved; }
   FrozenViewClock(const FrozenViewClock&) = delete;
   FrozenViewClock& operator=(const FrozenViewClock&) = delete;
@@ -118,7 +120,7 @@ double TurnBetween(const Matrix3& before, const Matrix3& after) {
 TEST_F(DemoTest, TheSurfacesScriptTurnsItsViewByItsDrags) {
   FrozenViewClock clock;
   const std::map<int32_t, double> turnedDegrees = {{2, 90},  {5, 60},  {9, 30},  {11, 90}, {13, 60},
-                                                  {17, 60}, {19, 90}, {21, 60}, {23, 30}, {25, 90}};
+                                                   {17, 60}, {19, 90}, {21, 60}, {23, 30}, {25, 90}};
   DocumentMainWindow* window = nullptr;
   Matrix3 last;
   bool haveLast = false;
@@ -262,10 +264,10 @@ TEST_F(DemoTest, BrokenScriptsPlayWhatTheyCan) {
   std::vector<QString> captions;
   SetDemoStepObserver([&](int32_t) { captions.push_back(window->StatusText()); });
   PlayDemoScript(ScriptText("y=x\tn=0,1\t'Kept.'\n"
-                   "\x01y=2\t'Shown.'\n"
-                   "ey=x^2%\t'unterminated\n"
-                   "V\t'No number.'\n"
-                   "ey=-x\tn=0,1,4,\t''\n"),
+                            "\x01y=2\t'Shown.'\n"
+                            "ey=x^2%\t'unterminated\n"
+                            "V\t'No number.'\n"
+                            "ey=-x\tn=0,1,4,\t''\n"),
                  window);
   ASSERT_TRUE(WaitFor([] { return !IsDemoRunning(); }));
   EXPECT_EQ(Formulas(window->Document()), (std::vector<std::string>{"y=x", "y=x^2", "y=-x"}));

@@ -41,8 +41,10 @@ TEST_F(DocumentFilesTest, FailedSavesSayWhyAndChangeNothing) {
     PosixCall call;
     int error;
     int32_t message;
-  } cases[] = {{PosixCall::kMakeTemporary, EACCES, 44}, {PosixCall::kMakeTemporary, EROFS, 44},
-               {PosixCall::kWrite, ENOSPC, 43}, {PosixCall::kFsync, EIO, 45}};
+  } cases[] = {{PosixCall::kMakeTemporary, EACCES, 44},
+               {PosixCall::kMakeTemporary, EROFS, 44},
+               {PosixCall::kWrite, ENOSPC, 43},
+               {PosixCall::kFsync, EIO, 45}};
   for (const auto& c : cases) {
     SetPosixFaultHook([&c](PosixCall call) { return call == c.call ? c.error : 0; });
     EXPECT_EQ(SaveDocumentFile(*opened.document, Path("a.zlf")), c.message) << c.error;

@@ -126,8 +126,10 @@ TEST_F(EditAndGraphTest, MenuExportEqualsExportOfTheSavedFile) {
   ASSERT_NE(window, nullptr);
   const QString saved = SaveAs(window, "road2.zlf");
   const double formerTimeout = SetWindowExportTimeout(kGuardSeconds);
-  for (const auto& [format, extension] : {std::pair{ExportFormat::kPng, ".png"}, std::pair{ExportFormat::kPdf, ".pdf"}}) {
-    const QString fromMenu = fFolder.path() + "/menu" + extension, fromCommand = fFolder.path() + "/command" + extension;
+  for (const auto& [format, extension] :
+       {std::pair{ExportFormat::kPng, ".png"}, std::pair{ExportFormat::kPdf, ".pdf"}}) {
+    const QString fromMenu = fFolder.path() + "/menu" + extension,
+                  fromCommand = fFolder.path() + "/command" + extension;
     ASSERT_TRUE(ExportWindow(window, fromMenu, format));
     const std::string command = std::string(ZL_EXECUTABLE) + " --export " + saved.toStdString() +
                                 (format == ExportFormat::kPng ? " --png " : " --pdf ") + fromCommand.toStdString() +
@@ -154,8 +156,8 @@ TEST_F(EditAndGraphTest, AnExportEndsThoughTheInterfaceStoppedYielding) {
   gDoNotYieldFromMainThreadSoUICanStayResponsive = 1;
   const std::string out = (fFolder.path() + "/patient.png").toStdString();
   std::string error;
-  EXPECT_EQ(ExportDocumentPicture("Zentrolabworksheet 4;\nExpr y = x^2;\n", out, false, QSize(200, 100),
-                                  kGuardSeconds, &error),
+  EXPECT_EQ(ExportDocumentPicture("Zentrolabworksheet 4;\nExpr y = x^2;\n", out, false, QSize(200, 100), kGuardSeconds,
+                                  &error),
             0)
       << error;
   gDoNotYieldFromMainThreadSoUICanStayResponsive = 0;

@@ -48,11 +48,16 @@ TEST(ExportOptions, ArgumentsAreReadOrRefusedWithAReason) {
   EXPECT_EQ(options->width, 320);
   EXPECT_EQ(options->height, 200);
   EXPECT_EQ(options->timeoutSeconds, 2.5);
-  for (const auto& bad : std::vector<std::vector<const char*>>{
-           {"a.zlf"}, {"--png", "b.png"}, {"a.zlf", "--png"}, {"a.zlf", "--png", "b", "--pdf", "c"},
-           {"a.zlf", "--png", "b", "--size", "20"}, {"a.zlf", "--png", "b", "--size", "20x-1"},
-           {"a.zlf", "--png", "b", "--size", "99999999999x10"}, {"a.zlf", "--png", "b", "--timeout", "-1"},
-           {"a.zlf", "--png", "b", "--timeout", "nan"}, {"a.zlf", "c.zlf", "--png", "b"}}) {
+  for (const auto& bad : std::vector<std::vector<const char*>>{{"a.zlf"},
+                                                               {"--png", "b.png"},
+                                                               {"a.zlf", "--png"},
+                                                               {"a.zlf", "--png", "b", "--pdf", "c"},
+                                                               {"a.zlf", "--png", "b", "--size", "20"},
+                                                               {"a.zlf", "--png", "b", "--size", "20x-1"},
+                                                               {"a.zlf", "--png", "b", "--size", "99999999999x10"},
+                                                               {"a.zlf", "--png", "b", "--timeout", "-1"},
+                                                               {"a.zlf", "--png", "b", "--timeout", "nan"},
+                                                               {"a.zlf", "c.zlf", "--png", "b"}}) {
     error.clear();
     EXPECT_FALSE(parse(bad, &error)) << bad.size();
     EXPECT_FALSE(error.empty());

@@ -149,7 +149,8 @@ TEST(HeadlessExport, LongFormulasStopAtTheTimeoutOrFinishWellWithinIt) {
   const std::string out = TempPath("long.png");
   const std::string sumDocument = WriteDocument("sum.zlf", "Zentrolabworksheet 4;\nExpr " + sum + ";\n");
   int status = -1;
-  const std::string errors = ZlErrors("--export " + sumDocument + " --png " + out + " --size 300x200 --timeout 0", &status);
+  const std::string errors =
+      ZlErrors("--export " + sumDocument + " --png " + out + " --size 300x200 --timeout 0", &status);
   EXPECT_EQ(status, 2) << errors;
   ExpectUnfinishedOrNoPictureAndWhich(errors, out, QSize(300, 200));
   std::remove(out.c_str());
@@ -186,7 +187,8 @@ TEST(HeadlessExport, AHundredCurvesKeepTheirPixels) {
   const std::string out = TempPath("curves.png");
   ASSERT_EQ(Zl("--export " + kData + "/many_curves_100.zlf --png " + out + " --size 600x360"), 0);
   const QImage written = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
-  const QImage golden = QImage(QString::fromStdString(kData + "/many_curves_100.png")).convertToFormat(QImage::Format_RGB32);
+  const QImage golden =
+      QImage(QString::fromStdString(kData + "/many_curves_100.png")).convertToFormat(QImage::Format_RGB32);
   std::remove(out.c_str());
   ASSERT_FALSE(golden.isNull());
   EXPECT_TRUE(written == golden);
@@ -273,7 +275,8 @@ TEST(HeadlessExport, AnUnreadablePictureIsReportedOnceInTheExportsWords) {
       WriteDocument("picture.zlf", "Zentrolabworksheet 4;\nPicture \"iVBORw0KGgo=\";\nExpr y = x;\n");
   const std::string out = TempPath("picture.png");
   int status = -1;
-  const std::string errors = ZlErrors("--export " + document + " --png " + out + " --size 60x40" + kHangTimeout, &status);
+  const std::string errors =
+      ZlErrors("--export " + document + " --png " + out + " --size 60x40" + kHangTimeout, &status);
   EXPECT_EQ(status, 0);
   const std::string notice = "zl: " + document + ": 1 picture cannot be read; the export leaves it out\n";
   EXPECT_NE(errors.find(notice), std::string::npos) << errors;
@@ -349,8 +352,7 @@ TEST(HeadlessExport, ALargePictureOutOfTimeIsWrittenUnfinishedOrNotAtAllAndSaysW
 // machine's speed, and the export says so with its status and writes what
 // it drew, or says it had no time to.
 TEST(HeadlessExport, ThreeThousandLabelsStopAtTheTimeout) {
-  const std::string document =
-      WriteDocument("labels.zlf", "Zentrolabworksheet 4;\n" + LabelledPointsStatements(3000));
+  const std::string document = WriteDocument("labels.zlf", "Zentrolabworksheet 4;\n" + LabelledPointsStatements(3000));
   const std::string out = TempPath("labels.png");
   int status = -1;
   const std::string errors =
@@ -363,9 +365,10 @@ TEST(HeadlessExport, ThreeThousandLabelsStopAtTheTimeout) {
 // Messages under the equations are part of the picture: equal bytes mean
 // equal messages too.
 TEST(HeadlessExport, OneDocumentGivesTheSameBytesAloneOrSixteenAtOnce) {
-  const std::string document = WriteDocument(
-      "same.zlf", "Zentrolabworksheet 4;\nExpr k = slider(0, 10, 20);\nExpr y = sum(cos(k*x)/k, k = 1, 8);\n"
-                  "Expr y = x + 1000;\nExpr y = 1/x;\n");
+  const std::string document =
+      WriteDocument("same.zlf",
+                    "Zentrolabworksheet 4;\nExpr k = slider(0, 10, 20);\nExpr y = sum(cos(k*x)/k, k = 1, 8);\n"
+                    "Expr y = x + 1000;\nExpr y = 1/x;\n");
   const auto exportTo = [&](const std::string& out) {
     return "--export " + document + " --png " + out + " --size 400x300" + kHangTimeout;
   };

@@ -82,7 +82,8 @@ class LongBuildInputTest : public WindowTest {
     sAction = &action;
     sActed = false;
     const BuildLookWitness former = SetBuildLookWitness(ActAmidTheLongBuild);
-    const bool ended = WaitFor([&] { return sState->expansionDone.load() && IsDocumentGraphDone(fWindow->Document()); });
+    const bool ended =
+        WaitFor([&] { return sState->expansionDone.load() && IsDocumentGraphDone(fWindow->Document()); });
     SetBuildLookWitness(former);
     sAction = nullptr;
     return ended && sActed;

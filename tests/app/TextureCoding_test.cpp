@@ -19,8 +19,12 @@ char* Budgeted(const std::string& text) {
 }
 
 TEST(TextureCoding, Base64MatchesTheStandardVectors) {
-  const std::pair<const char*, const char*> vectors[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"},
-                                                         {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="},
+  const std::pair<const char*, const char*> vectors[] = {{"", ""},
+                                                         {"f", "Zg=="},
+                                                         {"fo", "Zm8="},
+                                                         {"foo", "Zm9v"},
+                                                         {"foob", "Zm9vYg=="},
+                                                         {"fooba", "Zm9vYmE="},
                                                          {"foobar", "Zm9vYmFy"}};
   for (const auto& [plain, encoded] : vectors) {
     EXPECT_EQ(EncodeBase64(reinterpret_cast<const uint8_t*>(plain), std::strlen(plain)), encoded);
@@ -51,7 +55,7 @@ TEST(TextureCoding, DecodesAsQtDoesAndRoundTrips) {
 }
 
 TEST(TextureCoding, RefusesWhatIsNoPicture) {
-  EXPECT_EQ(CoreDecodeTexture(Budgeted("QUJD"), 4), nullptr);  // "ABC"
+  EXPECT_EQ(CoreDecodeTexture(Budgeted("QUJD"), 4), nullptr);           // "ABC"
   EXPECT_EQ(CoreDecodeTexture(Budgeted("iVBORw0KGgo="), 12), nullptr);  // a PNG signature, cut
   EXPECT_EQ(CoreDecodeTexture(nullptr, 0), nullptr);
   EXPECT_EQ(EncodeTexture(nullptr), "");

@@ -83,8 +83,7 @@ struct Halfway {
 Halfway HalfwayPoints(const QRect& pane) {
   const QPointF centre = QRectF(AxisIndicator::Box(pane)).center();
   const double half = AxisIndicator::kPixelsPerUnit / 2;
-  return {centre + QPointF(half, 0), centre + QPointF(0, -half), centre + QPointF(-half, 0),
-          centre + QPointF(0, half)};
+  return {centre + QPointF(half, 0), centre + QPointF(0, -half), centre + QPointF(-half, 0), centre + QPointF(0, half)};
 }
 
 void ExpectKept(const AxisIndicator& indicator, const AxisIndicator::Points& expected) {

@@ -33,8 +33,8 @@ TEST_F(Window3DDragTest, ADragTurnsTheViewAndAMovingReleaseSpins) {
   const QPoint centre = pane->rect().center();
   // Queued before the press, which follows the mouse until the release.
   for (int step = 1; step <= 4; ++step)
-    QMetaObject::invokeMethod(pane, [pane, centre, step] { Move(pane, centre + QPoint(12 * step, 3 * step)); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        pane, [pane, centre, step] { Move(pane, centre + QPoint(12 * step, 3 * step)); }, Qt::QueuedConnection);
   QMetaObject::invokeMethod(
       pane, [pane, centre] { QTest::mouseRelease(pane, Qt::LeftButton, {}, centre + QPoint(60, 15)); },
       Qt::QueuedConnection);

@@ -1,6 +1,7 @@
 // Grapheme cluster boundaries of sample texts by an independent engine
 // (ICU's character break iterator). Built and run by hand, never by CI:
-//   g++ -std=c++20 grapheme_boundaries.cpp -o /tmp/gb $(pkg-config --cflags --libs icu-uc) && /tmp/gb > grapheme_boundaries.txt
+//   g++ -std=c++20 grapheme_boundaries.cpp -o /tmp/gb $(pkg-config --cflags --libs icu-uc) && /tmp/gb >
+//   grapheme_boundaries.txt
 // Line format: UTF-16 code units (hex)|boundary offsets, both ends included
 #include <unicode/brkiter.h>
 #include <unicode/unistr.h>
@@ -24,7 +25,8 @@ int main() {
       "\u0915\u094D\u0937\u093F",                     // Devanagari with virama
   };
   UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<icu::BreakIterator> breaks(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+  std::unique_ptr<icu::BreakIterator> breaks(
+      icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
   if (U_FAILURE(status)) return 1;
   for (const char* sample : samples) {
     const icu::UnicodeString text = icu::UnicodeString::fromUTF8(sample);

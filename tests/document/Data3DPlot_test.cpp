@@ -64,7 +64,8 @@ class Data3DPlot : public GraphingTest {
     return *plot;
   }
   void Wait() {
-    ASSERT_TRUE(AwaitDocument(document.get(), [this] { return view->AreAllGraphsDoneComputing(); }, "the plots"));
+    ASSERT_TRUE(AwaitDocument(
+        document.get(), [this] { return view->AreAllGraphsDoneComputing(); }, "the plots"));
   }
   void Draw() {
     Wait();
@@ -135,7 +136,8 @@ TEST_F(Data3DPlot, RowsPastTheSixteenBitIndexesAreDrawnWhereTheyLie) {
   constexpr int kRowCount = 70000, kFirstRun = 65536, kTail = kRowCount - kFirstRun;
   Open(Column("P", kRowCount,
               [](int r) {
-                return r <= kFirstRun ? std::string("1.9") : std::to_string(-1 + 2.0 * (r - kFirstRun - 1) / (kTail - 1));
+                return r <= kFirstRun ? std::string("1.9")
+                                      : std::to_string(-1 + 2.0 * (r - kFirstRun - 1) / (kTail - 1));
               }) +
        Column("Q", kRowCount, [](int r) { return std::string(r <= kFirstRun ? "1.9" : "0"); }));
   AData3DPlot& plot = Plot("P", "Q", "0");

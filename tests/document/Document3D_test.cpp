@@ -206,10 +206,11 @@ TEST_F(Document3D, TheTransformedCopyOfSolutionsFollowsASliderInTheStartPoint) {
   const std::string transformation = "Expr vector('x''', 'y''', 'z''') = vector(x, y, z + x);\n";
   GraphedDocument empty("3D.Axes 0;\nExpr z = 100;\n" + transformation);
   ASSERT_TRUE(empty.document && empty.RunUntilDone());
-  GraphedDocument g("3D.Axes 0;\nSlider 0 2;\nSliderSteps 4;\nExpr z = 100;\n"
-                    "Expr function(optotal(t), vector(x, y, z)) = vector(-y, x, 0.2), vector(x, y, z) = "
-                    "vector(1, 0, n - 1), radius = 0.05;\n" +
-                    transformation);
+  GraphedDocument g(
+      "3D.Axes 0;\nSlider 0 2;\nSliderSteps 4;\nExpr z = 100;\n"
+      "Expr function(optotal(t), vector(x, y, z)) = vector(-y, x, 0.2), vector(x, y, z) = "
+      "vector(1, 0, n - 1), radius = 0.05;\n" +
+      transformation);
   ASSERT_TRUE(g.document && g.RunUntilDone());
   DocumentRecord* d = g.document.get();
   const auto [plot, copy] = GraphAndMirror<AStartOnPoint, ATransformedDEPlot3D>(g);
@@ -260,7 +261,8 @@ TEST_F(Document3D, EveryKindOfSpaceGraphsWithoutAViewMessage) {
   }
   ASSERT_GE(spaceCount, 20);
   ASSERT_GE(fourDCount, 3);
-  for (const auto& [equations, count] : {std::pair{spaceEquations, spaceCount}, std::pair{fourDEquations, fourDCount}}) {
+  for (const auto& [equations, count] :
+       {std::pair{spaceEquations, spaceCount}, std::pair{fourDEquations, fourDCount}}) {
     GraphedDocument g("3D.Axes 0;\n" + equations);
     ASSERT_TRUE(g.document && g.RunUntilDone());
     UpdateGraphMessages(g.document.get());

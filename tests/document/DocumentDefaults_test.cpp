@@ -57,10 +57,13 @@ TEST_F(DocumentDefaults, PolarAndParametricCurvesDrawOverTheDefaultRanges) {
   }
   GraphedDocument cardioid("Expr r = 1 + cos(theta);\n");
   ASSERT_TRUE(cardioid.document && cardioid.RunUntilDone());
-  ExpectCurve(cardioid, empty, 1.2, 5.1, [](double t) {
-    const double r = 1 + std::cos(t);
-    return std::pair{r * std::cos(t), r * std::sin(t)};
-  }, true);
+  ExpectCurve(
+      cardioid, empty, 1.2, 5.1,
+      [](double t) {
+        const double r = 1 + std::cos(t);
+        return std::pair{r * std::cos(t), r * std::sin(t)};
+      },
+      true);
   // t runs from 0 to 1: a piece of the ellipse, and none of the rest.
   GraphedDocument ellipse("Expr vector(x, y) = vector(2*cos(t), sin(t));\n");
   ASSERT_TRUE(ellipse.document && ellipse.RunUntilDone());

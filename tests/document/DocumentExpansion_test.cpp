@@ -37,7 +37,8 @@ std::unique_ptr<DocumentRecord> Expanded(const std::string& statements) {
 
 TEST_F(DocumentExpansion, DefinitionsAndFunctionsAreAppliedUntilNothingChanges) {
   auto d = Expanded(
-      "Expr 'f'(x) = x^2;\nExpr g = 3 + a;\nExpr a = 1;\nExpr y = 'f'(g + 1);\nExpr y = 'f'(x + 1);\nExpr y = g + 1;\n");
+      "Expr 'f'(x) = x^2;\nExpr g = 3 + a;\nExpr a = 1;\nExpr y = 'f'(g + 1);\nExpr y = 'f'(x + 1);\nExpr y = g + "
+      "1;\n");
   ASSERT_TRUE(d);
   // f(3 + 1 + 1) = 25: g needs a second pass for a.
   EXPECT_EQ(ExpandedText(d.get(), 3), Reparsed("y = 25"));
@@ -47,8 +48,7 @@ TEST_F(DocumentExpansion, DefinitionsAndFunctionsAreAppliedUntilNothingChanges) 
 }
 
 TEST_F(DocumentExpansion, FormulaColumnsAreFilledRowByRowWithTheDefinitionsApplied) {
-  auto d = Expanded(
-      "SignificantDigits 4;\nExpr c = 1/3;\nTable\n\tx\t1\t2\t\t4\n\ty = 2*x + c\t99\nEndOfTable;\n");
+  auto d = Expanded("SignificantDigits 4;\nExpr c = 1/3;\nTable\n\tx\t1\t2\t\t4\n\ty = 2*x + c\t99\nEndOfTable;\n");
   ASSERT_TRUE(d);
   const TableColumn& y = d->fContents.blocks[1].table->columns[1];
   ASSERT_EQ(y.DataRows(), 4);

@@ -93,10 +93,9 @@ inline void PutBlock(Fields& f, const std::string& n, const MBlock& b) {
     f[n + ".text"] = b.text->Contents().toStdString();
     int i = 0;
     for (const TextStyleRun& run : b.text->StyleRuns())
-      f[n + ".run" + std::to_string(i++)] = std::to_string(run.start) + "+" + std::to_string(run.length) + " " +
-                                            run.family.toStdString() + " " + Num(run.size) + " " +
-                                            std::to_string(run.bold) + std::to_string(run.italic) +
-                                            std::to_string(run.underline);
+      f[n + ".run" + std::to_string(i++)] =
+          std::to_string(run.start) + "+" + std::to_string(run.length) + " " + run.family.toStdString() + " " +
+          Num(run.size) + " " + std::to_string(run.bold) + std::to_string(run.italic) + std::to_string(run.underline);
   } else if (b.table) {
     f[n + ".table"] = std::to_string(b.table->fontSize) + " " + std::to_string(b.table->rowHeight) + " " +
                       std::to_string(b.table->displayRows);
@@ -130,16 +129,15 @@ inline Fields FieldsOf(const DocumentRecord& d) {
   f["sliderOneDirection"] = std::to_string(c.sliderOneDirection);
   f["sliderDirection"] = std::to_string(c.sliderDirection);
   f["useAntialiasing"] = std::to_string(c.useAntialiasing);
-  if (c.printRecord)
-    f["printRecord"] = std::string(static_cast<const char*>(c.printRecord->data), c.printRecord->size);
+  if (c.printRecord) f["printRecord"] = std::string(static_cast<const char*>(c.printRecord->data), c.printRecord->size);
   for (int32_t i = 0; i < c.parameters.Count(); ++i)
     f["parameter" + std::to_string(i)] = std::to_string(c.parameters[i].name) + "=" + Num(c.parameters[i].value);
   for (int32_t i = 0; i < c.blocks.Count(); ++i) PutBlock(f, "block" + std::to_string(i), c.blocks[i]);
   PutPane(f, c.pane);
   for (const auto& [name, list] : {std::pair{"picture2D", &c.pictures2D}, std::pair{"picture2Dp", &c.pictures2Dp}})
     for (int32_t i = 0; i < list->Count(); ++i)
-      f[name + std::to_string(i)] = PixelsOf((*list)[i].picture) + " at " + Num((*list)[i].first) + " " +
-                                    Num((*list)[i].second);
+      f[name + std::to_string(i)] =
+          PixelsOf((*list)[i].picture) + " at " + Num((*list)[i].first) + " " + Num((*list)[i].second);
   f["readSucceeded"] = std::to_string(c.readSucceeded);
   return f;
 }

@@ -67,7 +67,7 @@ TEST(DocumentReading, TrustsNoValueOfTheFile) {
   EXPECT_EQ(c.pageMargins->fields[0], INT32_MIN);
   EXPECT_EQ(c.pageMargins->fields[3], INT32_MIN);  // NaN, as the conversion rule gives
   EXPECT_EQ(c.pageMargins->fields[1], 32768);
-  EXPECT_EQ(c.sliderSteps, -1);  // the low 16 bits of the saturated 2147483647
+  EXPECT_EQ(c.sliderSteps, -1);   // the low 16 bits of the saturated 2147483647
   EXPECT_EQ(c.windowRect[0], 0);  // low bits of -2147483648
   EXPECT_EQ(c.windowRect[3], int16_t(70000 - 65536));
   EXPECT_EQ(c.backgroundColor[0], 0);
@@ -86,7 +86,8 @@ TEST(DocumentReading, RotationsGiveSpinAxesAndClampedSpeeds) {
   for (double v : {c, s, 0.0, -s, c, 0.0, 0.0, 0.0, 1.0}) text += " " + std::to_string(v);
   // p = q = (cos 0.25, sin 0.25 k): a 4-D rotation with both angles 0.5.
   const double a = std::cos(0.25), b = std::sin(0.25);
-  // Columns of v -> p v q for that p and q, worked by hand: e0 -> (a^2 - b^2) e0 + 2ab e3, e3 -> -2ab e0 + (a^2 - b^2) e3.
+  // Columns of v -> p v q for that p and q, worked by hand: e0 -> (a^2 - b^2) e0 + 2ab e3, e3 -> -2ab e0 + (a^2 - b^2)
+  // e3.
   const double m[16] = {a * a - b * b, 0, 0, -2 * a * b, 0, 1, 0, 0, 0, 0, 1, 0, 2 * a * b, 0, 0, a * a - b * b};
   text += ";\n4D.Rotation";
   for (double v : m) text += " " + std::to_string(v);

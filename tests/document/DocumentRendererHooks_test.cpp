@@ -12,8 +12,8 @@ namespace {
 // document as for a plain one.
 TEST(DocumentRendererHooks, BackgroundAndAntialiasingComeFromTheDocument) {
   InstallDocumentRendererHooks();
-  const auto document = Read(
-      "Zentrolabworksheet 4;\nTextEncoding UTF8;\nBackgroundType 1;\nBackgroundColor 16 32 48;\nExpr ?;\n");
+  const auto document =
+      Read("Zentrolabworksheet 4;\nTextEncoding UTF8;\nBackgroundType 1;\nBackgroundColor 16 32 48;\nExpr ?;\n");
   ASSERT_NE(document, nullptr);
   EXPECT_EQ(RenderHooks::BackgroundType(document.get()), 1);
   EXPECT_EQ(RenderHooks::BackgroundColor(document.get()), 0x102030u);

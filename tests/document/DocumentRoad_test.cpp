@@ -25,7 +25,6 @@ TEST_F(DocumentRoad, OneFunctionGivesOneGraphAndAnEditGraphsAgain) {
   EXPECT_EQ(EquationMessage(g.document.get(), 0), 0);
   const QImage before = g.Picture().copy();
 
-
   // Copy the x over the 1, through the editor's one entry, as typing does.
   MERecord* record = g.document->fContents.blocks[0].equation;
   ExpressionRecord* sum = record->root->operands[1];
@@ -80,7 +79,7 @@ TEST_F(DocumentRoad, AnEquationThatMakesNoGraphSaysWhy) {
   EXPECT_EQ(EquationMessage(g.document.get(), 0), 0);  // a definition, not an equation to graph
   EXPECT_EQ(EquationMessage(g.document.get(), 1), 14);
   EXPECT_EQ(EquationMessage(g.document.get(), 2), 15);  // a question mark left in it
-  EXPECT_EQ(EquationMessage(g.document.get(), 3), 0);  // a surface: the document opens in space
+  EXPECT_EQ(EquationMessage(g.document.get(), 3), 0);   // a surface: the document opens in space
   EXPECT_EQ(g.Graphs(), 1);
 }
 

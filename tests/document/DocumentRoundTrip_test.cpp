@@ -97,9 +97,9 @@ TEST(DocumentRoundTrip, CellsOfInvalidUTF8ReadAsReplacementCharacters) {
   const Case kCases[] = {
       {"a\xED\xA0\x80z", u"a\uFFFD\uFFFD\uFFFDz"},        // a lone surrogate, U+D800
       {"\xED\xBF\xBF", u"\uFFFD\uFFFD\uFFFD"},            // and U+DFFF
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},                        // '/' overlong in two bytes
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // '/' overlong in two bytes
       {"\xE0\x80\xAF!", u"\uFFFD\uFFFD\uFFFD!"},          // and in three
-      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // past U+10FFFF
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
       {"x\xFFy", u"x\uFFFDy"},
       {"\xF0\x9F\x98\x80\xED\xA0\x80\xC3\xA9", u"\U0001F600\uFFFD\uFFFD\uFFFD\u00E9"},
   };
@@ -219,7 +219,7 @@ class RandomDocument {
     MBlock block = {};
     switch (Int(0, 2)) {
       case 0: {
-        const char* formulas[] = {"y=x^2", "z=x*y-1", "x^2+y^2<4", "w=sin(x)/x", "a=\"it's; \"\"q\"\"\"",
+        const char* formulas[] = {"y=x^2",         "z=x*y-1", "x^2+y^2<4", "w=sin(x)/x", "a=\"it's; \"\"q\"\"\"",
                                   "k=slider(0,1)", "p=1+2*i"};
         block.kind = kEquationBlock;
         block.Color = Real(), block.Grain = UsableReal(), block.Opacity = Real(), block.PlottingMode = Real();

@@ -33,7 +33,7 @@ struct SmallPicture {
 
 struct Form {
   std::string statement;
-  Fields expected;  // "*": changed to a computed value
+  Fields expected;          // "*": changed to a computed value
   std::string around = "";  // applied with and without the statement
 };
 
@@ -68,8 +68,12 @@ std::vector<Form> Forms(const SmallPicture& small) {
       {"PaneDivider 7", {{"paneDivider", "7"}}},
       {"SignificantDigits 12", {{"significantDigits", "12"}}},
       {"HideAxes 5",
-       {{"pane.axes2D", "0"}, {"pane.axes2Dp", "0"}, {"pane.paper2D", "0"}, {"pane.paper2Dp", "0"},
-        {"pane.axes3D", "0"}, {"pane.axes3Dp", "0"}}},
+       {{"pane.axes2D", "0"},
+        {"pane.axes2Dp", "0"},
+        {"pane.paper2D", "0"},
+        {"pane.paper2Dp", "0"},
+        {"pane.axes3D", "0"},
+        {"pane.axes3Dp", "0"}}},
       {"DrawGraph 0", {{"drawGraph", "0"}}},
       {"FontName \"Helvetica\"", {{"fontName", "Helvetica"}}},
       {"FontSizes 18 9 7", {{"fontSize", "18"}}},
@@ -79,7 +83,9 @@ std::vector<Form> Forms(const SmallPicture& small) {
        {{"backgroundColor[0]", "10"}, {"backgroundColor[1]", "20"}, {"backgroundColor[2]", "30"}}},
       {"StackPanes 1", {{"stackPanes", "1"}}},
       {"PageMargins 1 2 3 0.5",
-       {{"pageMargins[2]", "65536"}, {"pageMargins[0]", "131072"}, {"pageMargins[3]", "196608"},
+       {{"pageMargins[2]", "65536"},
+        {"pageMargins[0]", "131072"},
+        {"pageMargins[3]", "196608"},
         {"pageMargins[1]", "32768"}}},
       {"Slider -2 3", {{"sliderMinimum", "-2"}, {"sliderMaximum", "3"}}},
       {"SliderSteps 40", {{"sliderSteps", "40"}}},
@@ -94,8 +100,8 @@ std::vector<Form> Forms(const SmallPicture& small) {
                        Pairs("view3Dp.t", 1, 5), Pairs("view4D.t", 1, 5)})},
       {"U 1 5", Merge({Pairs("view3D.u", 1, 5), Pairs("view3Dp.u", 1, 5), Pairs("view4D.u", 1, 5)})},
       {"V 1 5", Merge({Pairs("view3D.v", 1, 5), Pairs("view3Dp.v", 1, 5), Pairs("view4D.v", 1, 5)})},
-      {"R 1 5", Merge({Pairs("view2D.r", 1, 5), Pairs("view2Dp.r", 1, 5), Pairs("view3D.r", 1, 5),
-                       Pairs("view3Dp.r", 1, 5)})},
+      {"R 1 5",
+       Merge({Pairs("view2D.r", 1, 5), Pairs("view2Dp.r", 1, 5), Pairs("view3D.r", 1, 5), Pairs("view3Dp.r", 1, 5)})},
       {"Theta 1 5", Merge({Pairs("view2D.theta", 1, 5), Pairs("view2Dp.theta", 1, 5), Pairs("view3D.theta", 1, 5),
                            Pairs("view3Dp.theta", 1, 5)})},
       {"Phi 1 5", Merge({Pairs("view3D.phi", 1, 5), Pairs("view3Dp.phi", 1, 5)})},
@@ -121,17 +127,28 @@ std::vector<Form> Forms(const SmallPicture& small) {
       {"PlottingMode 4", {{"block0.PlottingMode", "4"}}, equation},
       {"XYType 3", {{"block0.XYType", "3"}}, equation},
       {"MathPaneSlider 6", {{"block0.mathPaneSlider", "6"}}, equation},
-      {"Expr y = 2", {{"block0.kind", "0"}, {"block0.Color", "1"}, {"block0.Grain", "0.5"}, {"block0.Opacity", "1"},
-                      {"block0.PlottingMode", "2"}, {"block0.XYType", "1"}, {"block0.mathPaneSlider", "0"},
-                      {"block0.texture", "none"}, {"block0.expression", "y=2"}}},
+      {"Expr y = 2",
+       {{"block0.kind", "0"},
+        {"block0.Color", "1"},
+        {"block0.Grain", "0.5"},
+        {"block0.Opacity", "1"},
+        {"block0.PlottingMode", "2"},
+        {"block0.XYType", "1"},
+        {"block0.mathPaneSlider", "0"},
+        {"block0.texture", "none"},
+        {"block0.expression", "y=2"}}},
       {"Parameter a = 2", {{"parameter0", "97=2"}}},
-      {"Text \"<font=Helvetica><size=10>hi\"", {{"block0.kind", "1"}, {"block0.text", "hi"},
-                                                {"block0.run0", "0+2 DejaVu Sans 10 000"}}},
+      {"Text \"<font=Helvetica><size=10>hi\"",
+       {{"block0.kind", "1"}, {"block0.text", "hi"}, {"block0.run0", "0+2 DejaVu Sans 10 000"}}},
       {"TableFontSize 14", {{"block0.table", "14 23 0"}}, table},
       {"TableDisplayRows 3", {{"block0.table", "12 20 3"}}, table},
       {"Table\t1\t\n\t\t2\nEndOfTable",
-       {{"block0.kind", "2"}, {"block0.table", "12 20 0"}, {"block0.cell0,0", "1"}, {"block0.cell0,1", ""},
-        {"block0.cell1,0", ""}, {"block0.cell1,1", "2"}}},
+       {{"block0.kind", "2"},
+        {"block0.table", "12 20 0"},
+        {"block0.cell0,0", "1"},
+        {"block0.cell0,1", ""},
+        {"block0.cell1,0", ""},
+        {"block0.cell1,1", "2"}}},
       {"PrintRecord \"0aFff\"", {{"printRecord", "\x0a\xff"}}},
       {"Picture \"" + small.base64 + "\"", {{"block0.texture", pixels}}, equation},
       {"Picture \"" + small.base64 + "\" 1 2", {{"picture2D0", pixels + " at 1 2"}}},
@@ -145,8 +162,8 @@ std::vector<Form> Forms(const SmallPicture& small) {
     const std::string p = view == "2D" ? "" : "p";
     forms.push_back({view + ".Axes 0", {{"pane.axes" + view, "0"}}});
     forms.push_back({view + ".GraphPaper 0", {{"pane.paper" + view, "0"}}});
-    forms.push_back({view + ".Scale 1 2 3.9 -4.9", Merge({Pairs("view" + view + ".scale", 1, 2),
-                                                         Pairs("view" + view + ".integers", 3, -4)})});
+    forms.push_back({view + ".Scale 1 2 3.9 -4.9",
+                     Merge({Pairs("view" + view + ".scale", 1, 2), Pairs("view" + view + ".integers", 3, -4)})});
     forms.push_back({view + ".BottomLeft 1 2", Pairs("view" + view + ".bottomLeft", 2, 1)});
     const std::string space = "3D" + p;
     forms.push_back({space + ".Axes 0", {{"pane.axes" + space, "0"}}});
@@ -181,8 +198,8 @@ TEST(DocumentStatementForms, EachStatementSetsExactlyItsFields) {
     // Block settings and table settings act on what follows them.
     const bool settingFirst = !form.around.empty() && form.around.find("Expr") == std::string::npos &&
                               form.around.find("Table") == std::string::npos;
-    const std::string text = settingFirst ? kHeader + form.around + form.statement + ";\n"
-                                          : kHeader + form.statement + ";\n" + form.around;
+    const std::string text =
+        settingFirst ? kHeader + form.around + form.statement + ";\n" : kHeader + form.statement + ";\n" + form.around;
     const auto after = Read(text);
     ASSERT_TRUE(before && after);
     Fields changed = Changed(FieldsOf(*before), FieldsOf(*after));

@@ -53,11 +53,13 @@ bool AwaitDocument(DocumentRecord* document, Condition condition, const char* wh
 }
 
 inline bool AwaitExpansion(DocumentRecord* document) {
-  return AwaitDocument(document, [&] { return document->fExpansion.expansionDone.load(); }, "the expansion");
+  return AwaitDocument(
+      document, [&] { return document->fExpansion.expansionDone.load(); }, "the expansion");
 }
 
 inline bool AwaitResults(DocumentRecord* document) {
-  return AwaitDocument(document, [&] { return document->fExpansion.resultsPublished.load(); }, "the results");
+  return AwaitDocument(
+      document, [&] { return document->fExpansion.resultsPublished.load(); }, "the results");
 }
 
 // The expanded form of the document's equations, as text, by block.

@@ -43,8 +43,7 @@ std::string ManySums(int count) {
 
 std::vector<int32_t> Messages(DocumentRecord* d) {
   std::vector<int32_t> messages;
-  for (int32_t block = 0; block < d->fContents.blocks.Count(); ++block)
-    messages.push_back(EquationMessage(d, block));
+  for (int32_t block = 0; block < d->fContents.blocks.Count(); ++block) messages.push_back(EquationMessage(d, block));
   return messages;
 }
 
@@ -110,7 +109,8 @@ TEST_F(GraphPassSlices, TheAnimationWaitsForTheWholePass) {
     DocumentIdle(d, 0);
     if (d->fExpansion.graphed) break;  // whole: the animation may step
     ASSERT_EQ(d->fContents.sliderControlValue, 0);
-    ASSERT_TRUE(AwaitDocument(d, [d] { return d->fGraphPane->AreAllGraphsDoneComputing(); }, "the graphs"));
+    ASSERT_TRUE(AwaitDocument(
+        d, [d] { return d->fGraphPane->AreAllGraphsDoneComputing(); }, "the graphs"));
     // Past the throttle of 0 ticks: a step would be due now.
     const uint32_t stepped = d->fExpansion.lastStepTime;
     while (!OurTimeIsPast(OurTime(), stepped)) std::this_thread::yield();

@@ -119,7 +119,7 @@ TEST_F(MathPaneBlocks, PaintsIntoAPainterWithoutACaret) {
     EXPECT_GT(ink, 10);
   }
   EXPECT_EQ(image.pixel(299, 199) & 0xFFFFFF, 0xFFFFFFu);  // the document's background over the whole pane
-  RedrawMathPane(&fWindow);  // no port: nothing
+  RedrawMathPane(&fWindow);                                // no port: nothing
   RedrawMathPane(nullptr);
 }
 

@@ -49,7 +49,7 @@ class MathUndo : public testing::Test {
 
 TEST_F(MathUndo, UndoGivesBackTheTreeAndASecondUndoRedoes) {
   EXPECT_FALSE(UndoMathEdit(&fDocument));  // nothing saved yet
-  MATH_FunctionCode(0x2007);  // a command takes its snapshot through the document
+  MATH_FunctionCode(0x2007);               // a command takes its snapshot through the document
   EXPECT_EQ(fDocument.fMathUndo.kind, kUndoFormula);
   EXPECT_EQ(fDocument.fMathUndo.block, 0);
   Replace(NewBinop(kOpTimes, Atomic('c'), Atomic('d')));
@@ -79,9 +79,8 @@ TEST_F(MathUndo, AStateForABlockThatIsGoneIsNotApplied) {
 TEST_F(MathUndo, TheParenthesisKeyAppliesAFunctionTheDocumentDefines) {
   MBlock definition = {};
   definition.kind = kEquationBlock;
-  ASSERT_TRUE(SetEquationTree(
-      definition, NewBinop(kOpEquals, NewBinop(kOpFunction, Atomic('f'), Atomic('x')),
-                           NewBinop(kOpPower, Atomic('x'), Number(2)))));
+  ASSERT_TRUE(SetEquationTree(definition, NewBinop(kOpEquals, NewBinop(kOpFunction, Atomic('f'), Atomic('x')),
+                                                   NewBinop(kOpPower, Atomic('x'), Number(2)))));
   fDocument.fContents.blocks.Add(definition);
   gMathCurrentMEH = fRecord;
   for (const char letter : {'f', 'g'}) {

@@ -59,8 +59,8 @@ TEST_F(TableQueries, OneArgumentInterpolationByHand) {
   const DocumentRecord* d = document.get();
   EXPECT_EQ(GetInterpolatedTableData(x, 0.0, d), 0);
   EXPECT_EQ(GetInterpolatedTableData(x, 1.0, d), 40);
-  EXPECT_DOUBLE_EQ(GetInterpolatedTableData(x, 0.5, d), 15);       // halfway between rows 1 and 2
-  EXPECT_DOUBLE_EQ(GetInterpolatedTableData(x, 5.0 / 6, d), 30);   // halfway between rows 2 and 3
+  EXPECT_DOUBLE_EQ(GetInterpolatedTableData(x, 0.5, d), 15);      // halfway between rows 1 and 2
+  EXPECT_DOUBLE_EQ(GetInterpolatedTableData(x, 5.0 / 6, d), 30);  // halfway between rows 2 and 3
   EXPECT_TRUE(std::isnan(GetInterpolatedTableData(x, -0.01, d)));
   EXPECT_TRUE(std::isnan(GetInterpolatedTableData(x, 1.01, d)));
   EXPECT_TRUE(std::isnan(GetInterpolatedTableData(x, gNaN, d)));
@@ -77,7 +77,7 @@ TEST_F(TableQueries, TwoArgumentInterpolationOverAMatrix) {
   const DocumentRecord* d = document.get();
   EXPECT_EQ(GetInterpolatedTableData(M, 0.0, 0.0, d), 1);
   EXPECT_EQ(GetInterpolatedTableData(M, 1.0, 1.0, d), 9);
-  EXPECT_DOUBLE_EQ(GetInterpolatedTableData(M, 0.5, 1.0, d), 5);     // middle column, last row
+  EXPECT_DOUBLE_EQ(GetInterpolatedTableData(M, 0.5, 1.0, d), 5);      // middle column, last row
   EXPECT_DOUBLE_EQ(GetInterpolatedTableData(M, 0.75, 0.5, d), 4.75);  // (2.5 + 7) / 2
   EXPECT_TRUE(std::isnan(GetInterpolatedTableData(M, 1.5, 0.5, d)));
   const Interval hull = GetInterpolatedTableData(M, Interval{0.25, 1}, Interval{0, 0.5}, d);

@@ -29,24 +29,29 @@ std::unique_ptr<DocumentRecord> EmptyDocument() {
 
 // One formula of each way into a point run: one cached constant; real or
 // complex, with the slider or without.
-const char* const kEntryFormulas[] = {"2 * pi + sqrt(2)", "sqrt(2) * n", "(x ^ 2 + 1) / (y ^ 2 + x * y + 3)",
-                                      "x * n - ln(y)", "abs((x + i * y) ^ 3 - 1)", "sqrt(x - 5) + 0 * i"};
+const char* const kEntryFormulas[] = {
+    "2 * pi + sqrt(2)",         "sqrt(2) * n",        "(x ^ 2 + 1) / (y ^ 2 + x * y + 3)", "x * n - ln(y)",
+    "abs((x + i * y) ^ 3 - 1)", "sqrt(x - 5) + 0 * i"};
 
 // The plain interpreter's value at (x, 0.25) and slider 1.25, read as a
 // point evaluation reads it.
 template <typename T>
 double Interpreted(const AStackMachine* program, double x) {
   auto real = [](double r) -> T {
-    if constexpr (std::is_same_v<T, Complex>) return {r, 0.0};
-    else return r;
+    if constexpr (std::is_same_v<T, Complex>)
+      return {r, 0.0};
+    else
+      return r;
   };
   std::vector<T> v(static_cast<size_t>(program->VariableSlotCount()), real(0.0));
   v[kSlotX] = real(x);
   v[kSlotY] = real(0.25);
   v[kSlotSlider] = real(1.25);
   const T value = RunPCodeSwitched<T>(program, v.data(), nullptr);
-  if constexpr (std::is_same_v<T, Complex>) return value.im == 0.0 ? value.re : NAN;
-  else return value;
+  if constexpr (std::is_same_v<T, Complex>)
+    return value.im == 0.0 ? value.re : NAN;
+  else
+    return value;
 }
 
 void ExpectInterpretersValues(const std::vector<std::unique_ptr<AnExpression>>& expressions) {

@@ -259,11 +259,12 @@ void RunGroups(uint32_t seed, int formulas) {
       const double sharedValue = inScope.Run(sharedSlots.data(), nullptr);
       const double aloneValue = RunAlone(alone, p);
       const double guardedValue = RunAlone(guarded, p);
-      const bool ok = SameDouble(expected, aloneValue) && SameDouble(expected, guardedValue) &&
-                      SameDouble(expected, sharedValue);
+      const bool ok =
+          SameDouble(expected, aloneValue) && SameDouble(expected, guardedValue) && SameDouble(expected, sharedValue);
       EXPECT_TRUE(ok) << text << "\n at x=" << p.x << " y=" << p.y << " z=" << p.z << " n=" << p.slider
                       << "\n reference " << expected << ", alone " << aloneValue << ", guarded " << guardedValue
-                      << ", shared " << sharedValue << "\n" << Listing(inScope);
+                      << ", shared " << sharedValue << "\n"
+                      << Listing(inScope);
       if (!ok) ++failures;
       // Every program of the scope runs, in order: later ones read its stores.
       if (withIntervals) {

@@ -94,8 +94,8 @@ TEST(ComplexFunctions, AgreeWithTheStandardLibraryOffTheCuts) {
 TEST(ComplexFunctions, InverseFunctionsRootAndLogarithmMatchReferenceEverywhere) {
   static const auto table = ReadReferenceTable("accuracy_reference.txt");
   const std::pair<const char*, Complex (*)(const Complex&)> functions[] = {
-      {"casin", Asin}, {"cacos", Acos}, {"casinh", Asinh}, {"cacosh", Acosh},
-      {"catan", Atan}, {"catanh", Atanh}, {"csqrt", Sqrt}, {"clog", Log}};
+      {"casin", Asin}, {"cacos", Acos},   {"casinh", Asinh}, {"cacosh", Acosh},
+      {"catan", Atan}, {"catanh", Atanh}, {"csqrt", Sqrt},   {"clog", Log}};
   for (const auto& function : functions) {
     // Named apart from the pair: lambdas capture no structured binding in clang 14.
     const char* const name = function.first;
@@ -185,7 +185,7 @@ TEST(ComplexFunctions, ValuesOnTheCutsFollowTheirOwnRules) {
   expectEq(Acosh({0.5, 0}), 0, std::acos(0.5));
   // q = (3 + 0i) / (-1 - 0i) = -3 - 0i: the quotient's zero sign picks -pi.
   expectEq(Atanh({2, 0}), std::atanh(0.5), -pi / 2);
-  expectEq(Atan({0, 2}), pi / 2, std::atanh(0.5));     // y != 0: no shortcut
+  expectEq(Atan({0, 2}), pi / 2, std::atanh(0.5));  // y != 0: no shortcut
   expectEq(Asinh({0, 2}), lnTwoPlusRootThree, pi / 2);
 }
 
@@ -236,8 +236,10 @@ Complex PolarPowerByHand(Complex z, Complex w) {
 // and NaN in either part of either operand, moduli that underflow or
 // overflow in the formula, exact powers.
 TEST(ComplexFunctions, PowerKeepsThePolarFormulasBits) {
-  const double baseParts[] = {0.0, -0.0, 1.0, -1.0, 0.5, -3.0, 5e-324, 1e-200, 1e200, 1.7e308, INFINITY, -INFINITY, NAN};
-  const double exponentParts[] = {0.0, -0.0, 1.0, 2.0, 3.0, -1.0, -2.0, 7.0, 0.5, -0.5, 1e300, INFINITY, -INFINITY, NAN};
+  const double baseParts[] = {0.0,    -0.0,  1.0,     -1.0,     0.5,       -3.0, 5e-324,
+                              1e-200, 1e200, 1.7e308, INFINITY, -INFINITY, NAN};
+  const double exponentParts[] = {0.0, -0.0, 1.0,  2.0,   3.0,      -1.0,      -2.0,
+                                  7.0, 0.5,  -0.5, 1e300, INFINITY, -INFINITY, NAN};
   const double exponentImaginaryParts[] = {0.0, -0.0, 1.0, -0.75, INFINITY, NAN};
   auto sameBits = [](double a, double b) {
     return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b) || (std::isnan(a) && std::isnan(b));
@@ -265,9 +267,25 @@ TEST(ComplexFunctions, OneSincosCallGivesTheBitsOfSeparateSinAndCos) {
   double (*volatile sine)(double) = [](double a) { return std::sin(a); };
   double (*volatile cosine)(double) = [](double a) { return std::cos(a); };
   auto sameBits = [](double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); };
-  std::vector<double> angles = {0.0, -0.0, 4.9e-324, -4.9e-324, 2.2e-308, 1e-200, 1e-8, 0.5, 0.785398163397448,
-                                1.5707963267948966, 3.141592653589793, 6.283185307179586, 1e5, 1e22, 1e300,
-                                1.7976931348623157e308, gInf, -gInf, gNaN};
+  std::vector<double> angles = {0.0,
+                                -0.0,
+                                4.9e-324,
+                                -4.9e-324,
+                                2.2e-308,
+                                1e-200,
+                                1e-8,
+                                0.5,
+                                0.785398163397448,
+                                1.5707963267948966,
+                                3.141592653589793,
+                                6.283185307179586,
+                                1e5,
+                                1e22,
+                                1e300,
+                                1.7976931348623157e308,
+                                gInf,
+                                -gInf,
+                                gNaN};
   std::mt19937_64 random(2718);
   for (int n = 0; n < 200000; ++n) angles.push_back(std::bit_cast<double>(random()));  // every exponent
   for (double a : angles) {

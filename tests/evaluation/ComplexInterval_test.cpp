@@ -36,7 +36,9 @@ class ComplexBoxMaker {
   BoxMaker fParts;
 };
 
-std::string Show(const ComplexInterval& z) { return interval_sampling::Show(z.re) + "+i" + interval_sampling::Show(z.im); }
+std::string Show(const ComplexInterval& z) {
+  return interval_sampling::Show(z.re) + "+i" + interval_sampling::Show(z.im);
+}
 std::string Show(const Complex& c) { return interval_sampling::Show(c.re) + "+i" + interval_sampling::Show(c.im); }
 
 // Without outward rounding, a part assembled from terms that cancel (the
@@ -59,7 +61,8 @@ void CheckUnaryComplex(const char* name, uint64_t seed, UnaryBox box, UnaryPoint
     for (int s = 0; s < 5; ++s) {
       const Complex p = maker.PointIn(z);
       const Complex v = point(p);
-      tally.Check(HoldsPoint(r, v, 1), [&] { return name + Show(z) + " = " + Show(r) + " misses f(" + Show(p) + ") = " + Show(v); });
+      tally.Check(HoldsPoint(r, v, 1),
+                  [&] { return name + Show(z) + " = " + Show(r) + " misses f(" + Show(p) + ") = " + Show(v); });
     }
   }
   EXPECT_EQ(tally.count(), 0) << tally.report();
@@ -93,8 +96,10 @@ Complex Quotient(const Complex& a, const Complex& b) {
 }  // namespace
 
 TEST(ComplexIntervalProperty, Arithmetic) {
-  CheckBinaryComplex("*", 101, [](const ComplexInterval& a, const ComplexInterval& b) { return a * b; }, Times);
-  CheckBinaryComplex("/", 102, [](const ComplexInterval& a, const ComplexInterval& b) { return a / b; }, Quotient);
+  CheckBinaryComplex(
+      "*", 101, [](const ComplexInterval& a, const ComplexInterval& b) { return a * b; }, Times);
+  CheckBinaryComplex(
+      "/", 102, [](const ComplexInterval& a, const ComplexInterval& b) { return a / b; }, Quotient);
   CheckUnaryComplex("Sqr", 103, Sqr, Square);
   CheckBinaryComplex("Pow", 104, Pow, [](const Complex& z, const Complex& w) { return Pow(z, w); });
 }
@@ -131,8 +136,8 @@ TEST(ComplexInterval, InverseFunctionsFollowThePointBranches) {
       const char* name;
       UnaryBox box;
       UnaryPoint point;
-    } functions[] = {{"Acos", Acos, Acos}, {"Acosh", Acosh, Acosh}, {"Asin", Asin, Asin}, {"Acsc", Acsc, Acsc},
-                     {"Asec", Asec, Asec}, {"Asech", Asech, Asech}};
+    } functions[] = {{"Acos", Acos, Acos}, {"Acosh", Acosh, Acosh}, {"Asin", Asin, Asin},
+                     {"Acsc", Acsc, Acsc}, {"Asec", Asec, Asec},    {"Asech", Asech, Asech}};
     for (const auto& f : functions) {
       EXPECT_TRUE(HoldsPoint(f.box(box), f.point(p), 0)) << f.name << Show(p) << " " << Show(f.box(box));
     }

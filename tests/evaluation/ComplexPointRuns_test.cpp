@@ -17,9 +17,7 @@ namespace {
 
 // Each part the same bits, or NaN in both (which NaN an operation of two
 // NaN operands passes on follows the compiler's operand order).
-bool SamePartBits(double a, double b) {
-  return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
-}
+bool SamePartBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
 
 bool SameComplex(const Complex& a, const Complex& b) { return SamePartBits(a.re, b.re) && SamePartBits(a.im, b.im); }
 
@@ -144,8 +142,8 @@ TEST(ComplexPointRuns, ExactPowersOfTheUnitsAndOfZero) {
     EXPECT_TRUE(down.re == expectedDown.re && down.im == expectedDown.im) << n << ": " << down.re << ", " << down.im;
   }
   const Complex zero = {0.0, 0.0};
-  for (const auto& [exponent, expected] : {std::pair{"2.5", Complex{0, 0}}, std::pair{"0", Complex{1, 0}},
-                                           std::pair{"-1", Complex{gInf, 0}}}) {
+  for (const auto& [exponent, expected] :
+       {std::pair{"2.5", Complex{0, 0}}, std::pair{"0", Complex{1, 0}}, std::pair{"-1", Complex{gInf, 0}}}) {
     const Complex z = RunAtX<Complex>("pcPushVar 3\npcNeg\npcPushNumber " + std::string(exponent) + "\npcPow", zero);
     EXPECT_TRUE(z.re == expected.re && z.im == expected.im) << exponent;
   }
@@ -176,8 +174,8 @@ TEST(ComplexPointRuns, ImaginaryUnitTimesAVariableIsExact) {
 // switch's bits.
 TEST(ComplexPointRuns, StepsThatHandTheTopOnMatchTheSwitch) {
   std::vector<std::string> programs = {
-      "pcPushVar 3\npcNeg\npcPushVar 4\npcNeg\npcDiv",  // the cell over the top
-      "pcPushVar 3\npcNeg\npcPushVar 4\npcDiv",         // the top over a slot
+      "pcPushVar 3\npcNeg\npcPushVar 4\npcNeg\npcDiv",    // the cell over the top
+      "pcPushVar 3\npcNeg\npcPushVar 4\npcDiv",           // the top over a slot
       "pcPushVar 3\npcPushI\npcPushVar 4\npcMul\npcAdd",  // x + i y, one NaN stop for four
   };
   for (const char* number : kExponents) {
@@ -200,8 +198,8 @@ TEST(ComplexPointRuns, StepsThatHandTheTopOnMatchTheSwitch) {
         for (const Complex& b : values) {
           slots[3] = a;
           slots[4] = b;
-          ASSERT_TRUE(RunsAgree(*machine, slots)) << text << "\nat (" << a.re << ", " << a.im << "), (" << b.re
-                                                  << ", " << b.im << ")";
+          ASSERT_TRUE(RunsAgree(*machine, slots))
+              << text << "\nat (" << a.re << ", " << a.im << "), (" << b.re << ", " << b.im << ")";
         }
       }
     }

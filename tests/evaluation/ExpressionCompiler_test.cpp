@@ -21,7 +21,9 @@ int Count(const AStackMachine& m, int32_t opcode) {
   return count;
 }
 
-double RunAt(const AStackMachine& m, double x, double y = 0, double z = 0) { return RunWith<double>(m, {0, 0, 0, x, y, z}); }
+double RunAt(const AStackMachine& m, double x, double y = 0, double z = 0) {
+  return RunWith<double>(m, {0, 0, 0, x, y, z});
+}
 
 }  // namespace
 

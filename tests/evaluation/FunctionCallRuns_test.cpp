@@ -38,7 +38,6 @@ class FunctionCallRuns : public FunctionDocumentTest {
     EXPECT_TRUE(program.RanTranslated(0));
     return value;
   }
-
 };
 
 }  // namespace
@@ -143,8 +142,9 @@ TEST_F(FunctionCallRuns, CancellingDuringACallGivesNaNInBothForms) {
 }
 
 TEST(SlotsTouched, EverySlotAnInstructionNamesAndNoOther) {
-  auto program = Program("pcPushVar 0\npcPushVar 5\npcAdd\npcStoreTemp 1\npcPushTemp 3\npcAdd\npcLoopTest 6\n"
-                         "pcLoopNext 6");
+  auto program = Program(
+      "pcPushVar 0\npcPushVar 5\npcAdd\npcStoreTemp 1\npcPushTemp 3\npcAdd\npcLoopTest 6\n"
+      "pcLoopNext 6");
   EXPECT_EQ(program->SlotsTouched(), (1u << 0) | (1u << 5) | (uint64_t{0b111001010} << kTemporariesBase));
   // The temporaries follow their base wherever it is set.
   program->fTemporariesBase = 20;

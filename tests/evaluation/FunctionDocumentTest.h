@@ -19,8 +19,8 @@
 #include "evaluation/DocumentQueries.h"
 #include "tests/expression/ParserTestSupport.h"
 
-inline const double kCallArguments[] = {0.0, -0.0, 1.0, -2.5, 0.7, 3.0, 1e300, -1e-310,
-                                        std::numeric_limits<double>::infinity(), std::nan("")};
+inline const double kCallArguments[] = {
+    0.0, -0.0, 1.0, -2.5, 0.7, 3.0, 1e300, -1e-310, std::numeric_limits<double>::infinity(), std::nan("")};
 
 inline bool SameCallBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 

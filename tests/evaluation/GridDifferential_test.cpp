@@ -101,19 +101,19 @@ class GridProgramGenerator {
       case 0: Leaf(); break;
       case 1:
       case 2: {
-        static const int unary[] = {20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37,
-                                    38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 63, 66, 67,
-                                    70, 71, 72, 73, 74, 75};
+        static const int unary[] = {20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40,
+                                    41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 63, 66, 67, 70, 71, 72, 73, 74, 75};
         Value(depth - 1);
         Emit(std::to_string(unary[Pick(static_cast<int>(std::size(unary)))]));
         break;
       }
       case 3:
       case 4: {
-        static const char* ops[] = {"pcAdd", "pcMul", "pcDiv", "pcPow", "pcAngle", "pcHypot",
-                                    "pcMakeInterval", "pcStrEqual", "pcStrNotEqual", "pcAnd", "pcOr",
-                                    "pcBesselJ", "pcIf", "pcMod", "pcMin", "pcMax", "pcChoose",
-                                    "pcInterpolate2 7", "pcSwap\npcPop"};
+        static const char* ops[] = {
+            "pcAdd",          "pcMul",      "pcDiv",         "pcPow", "pcAngle",  "pcHypot",
+            "pcMakeInterval", "pcStrEqual", "pcStrNotEqual", "pcAnd", "pcOr",     "pcBesselJ",
+            "pcIf",           "pcMod",      "pcMin",         "pcMax", "pcChoose", "pcInterpolate2 7",
+            "pcSwap\npcPop"};
         Value(depth - 1);
         Value(depth - 1);
         Emit(ops[Pick(static_cast<int>(std::size(ops)))]);
@@ -202,8 +202,8 @@ uint64_t Bits(double x) {
 template <typename T>
 void FillHoisted(MGridVariables& grid, std::mt19937& random) {
   std::uniform_real_distribution<double> value(-3, 3);
-  const int64_t count = int64_t{grid.nx} * grid.level1Count + int64_t{grid.ny} * grid.level2Count +
-                        int64_t{grid.nz} * grid.level3Count;
+  const int64_t count =
+      int64_t{grid.nx} * grid.level1Count + int64_t{grid.ny} * grid.level2Count + int64_t{grid.nz} * grid.level3Count;
   T* values = static_cast<T*>(grid.hoistedValues);
   for (int64_t e = 0; e < count; ++e) {
     const double re = random() % 17 == 0 ? NAN : std::round(value(random) * 4) / 4;
@@ -250,8 +250,8 @@ void ExpectRunsMatchPoints(const AStackMachine& machine, MGridVariables& grid, c
       // Which of two NaN operands an operation passes on (its sign and
       // payload) is left open by IEEE 754, so any NaN matches any NaN.
       const bool same = Bits(expected) == Bits(out[p]) || (std::isnan(expected) && std::isnan(out[p]));
-      ASSERT_TRUE(same) << "point " << p << " of run " << run << (layer ? " (layer)" : " (row)") << ": array "
-                        << out[p] << ", point " << expected << "\n"
+      ASSERT_TRUE(same) << "point " << p << " of run " << run << (layer ? " (layer)" : " (row)") << ": array " << out[p]
+                        << ", point " << expected << "\n"
                         << text;
     }
   }

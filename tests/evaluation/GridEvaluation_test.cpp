@@ -159,8 +159,8 @@ TEST(GridSetup, HoistedLinesAreWhatPointRunsOfTheirProgramsGive) {
       for (int32_t index = 0; index < counts[axis]; ++index) {
         variables[size_t(axis)] = variables[size_t(axis) + 3] = GridCoordinate(origins[axis], index, steps[axis]);
         const double expected = programs.items[a]->Run(variables.data(), nullptr);
-        EXPECT_TRUE(SameResult(line[index], expected))
-            << "axis " << axis << ", program " << a << ", index " << index << ": " << line[index] << " for " << expected;
+        EXPECT_TRUE(SameResult(line[index], expected)) << "axis " << axis << ", program " << a << ", index " << index
+                                                       << ": " << line[index] << " for " << expected;
       }
     }
   }

@@ -42,8 +42,7 @@ std::array<int, 4> ExpectSameLevels(const std::string& text, DocumentRecord* doc
 }
 
 std::unique_ptr<DocumentRecord> DocumentWithTable() {
-  constexpr char text[] =
-      "Zentrolabworksheet 4;\nExpr k = slider(0, 10, 20);\nTable\n\ta\t1\t2\t5\nEndOfTable;\n";
+  constexpr char text[] = "Zentrolabworksheet 4;\nExpr k = slider(0, 10, 20);\nTable\n\ta\t1\t2\t5\nEndOfTable;\n";
   return ReadDocumentText(text, int32_t(sizeof text - 1));
 }
 

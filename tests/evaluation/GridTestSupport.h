@@ -76,6 +76,4 @@ std::vector<T> PointInputs(const MGridVariables& grid, int32_t i, int32_t j, dou
 
 // Equal bit for bit; which NaN an operation passes on is left open by
 // IEEE 754, so any NaN matches any NaN.
-inline bool SameResult(double a, double b) {
-  return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b);
-}
+inline bool SameResult(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b); }

@@ -157,9 +157,10 @@ TEST(InterpreterRuns, UserFunctionCallsGetAnArraySizedForTheCallee) {
   // Callee: sum over its temporaries 0..2 from 1 to its first argument of
   // the second argument, plus slot 2 (slider) and slot 11 (row); it uses
   // temporaries up to 20, beyond any fixed 24-slot array.
-  auto callee = Program("pcPushNumber 0\npcPushVar 0\npcStoreTempPop 19\npcPushNumber 1\n"
-                        "pcStoreTemp 20\npcStoreTempPop 18\npcLoopTest 18\npcPushVar 1\npcAdd\n"
-                        "pcLoopNext 18\npcPushVar 2\npcAdd\npcPushVar 11\npcAdd\npcPushVar 5\npcAdd");
+  auto callee = Program(
+      "pcPushNumber 0\npcPushVar 0\npcStoreTempPop 19\npcPushNumber 1\n"
+      "pcStoreTemp 20\npcStoreTempPop 18\npcLoopTest 18\npcPushVar 1\npcAdd\n"
+      "pcLoopNext 18\npcPushVar 2\npcAdd\npcPushVar 11\npcAdd\npcPushVar 5\npcAdd");
   EXPECT_EQ(callee->VariableSlotCount(), 12 + 21);
   const double args[2] = {4, 2.5};
   EXPECT_EQ(CallUserFunction<double>(callee.get(), args, 2, 100.0, 7), 4 * 2.5 + 100 + 7);
@@ -172,7 +173,8 @@ TEST(InterpreterRuns, UserFunctionCallsGetAnArraySizedForTheCallee) {
   EXPECT_TRUE(std::isnan(CallUserFunction<double>(callee.get(), many, 13, 0.0, 0)));
   // Without a document the call consumes its arguments and gives NaN.
   EXPECT_EQ(RunText<double>("pcPushNumber 5\npcPushNumber 1\npcPushNumber 2\npcCallFunction 2 0\n"
-                            "pcPop"), 5);
+                            "pcPop"),
+            5);
 }
 
 // Callers leave the slider's slot unfilled unless a program may read it.
@@ -223,8 +225,10 @@ TEST(InterpreterRuns, InstructionsWithNoOperandsKeepTheDepthTheRunFollows) {
     const double translated = RunWith<double>(*machine);
     EXPECT_TRUE(machine->RanTranslated(0)) << c.text;
     for (double value : {switched, translated}) {
-      if (std::isnan(c.value)) EXPECT_TRUE(std::isnan(value)) << c.text;
-      else EXPECT_EQ(value, c.value) << c.text;
+      if (std::isnan(c.value))
+        EXPECT_TRUE(std::isnan(value)) << c.text;
+      else
+        EXPECT_EQ(value, c.value) << c.text;
     }
   }
   // A strict chain reads second even with no operands; nothing is below.

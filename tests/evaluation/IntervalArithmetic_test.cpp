@@ -72,35 +72,44 @@ TEST(IntervalArithmeticProperty, ModEnclosesExactRemainders) {
   EXPECT_TRUE(SameInterval(Mod({1e17, 1e17 + 16}, {3, 3}), {0, 3}));
   EXPECT_TRUE(SameInterval(Mod({-7, -7}, {-3.2, -3}), {-1, Mod(-7, -3.2)}));
   const auto maker = [](uint64_t seed) { return BoxMaker(seed, {1, 10, 1e3, 1e17, 1e300}, {1, -1, 3, 0.1, 1e17}); };
-  CheckBinary("mod", maker(11), maker(12), [](auto a, auto b) { return Mod(a, b); },
-              [](double x, double y) { return Mod(x, y); }, Slack{0, 0});
-  CheckBinary("mod", maker(13), BoxMaker(14, {1, 3, 7}, {1, 3, -3}), [](auto a, auto b) { return Mod(a, b); },
-              [](double x, double y) { return Mod(x, y); }, Slack{0, 0});
-  CheckBinary("mod", Maker(16), BoxMaker(17, {1, 10, 100}, {1, -1, 2, 0.5}), [](auto a, auto b) { return Mod(a, b); },
-              [](double x, double y) { return Mod(x, y); }, Slack{0, 0});
+  CheckBinary(
+      "mod", maker(11), maker(12), [](auto a, auto b) { return Mod(a, b); },
+      [](double x, double y) { return Mod(x, y); }, Slack{0, 0});
+  CheckBinary(
+      "mod", maker(13), BoxMaker(14, {1, 3, 7}, {1, 3, -3}), [](auto a, auto b) { return Mod(a, b); },
+      [](double x, double y) { return Mod(x, y); }, Slack{0, 0});
+  CheckBinary(
+      "mod", Maker(16), BoxMaker(17, {1, 10, 100}, {1, -1, 2, 0.5}), [](auto a, auto b) { return Mod(a, b); },
+      [](double x, double y) { return Mod(x, y); }, Slack{0, 0});
 }
 
 TEST(IntervalArithmeticProperty, SumDifferenceProduct) {
-  CheckBinary("+", Maker(1), Maker(2), [](auto a, auto b) { return a + b; }, [](double x, double y) { return x + y; });
-  CheckBinary("-", Maker(3), Maker(4), [](auto a, auto b) { return a - b; }, [](double x, double y) { return x - y; });
-  CheckBinary("*", Maker(5), Maker(6), [](auto a, auto b) { return a * b; }, [](double x, double y) { return x * y; });
+  CheckBinary(
+      "+", Maker(1), Maker(2), [](auto a, auto b) { return a + b; }, [](double x, double y) { return x + y; });
+  CheckBinary(
+      "-", Maker(3), Maker(4), [](auto a, auto b) { return a - b; }, [](double x, double y) { return x - y; });
+  CheckBinary(
+      "*", Maker(5), Maker(6), [](auto a, auto b) { return a * b; }, [](double x, double y) { return x * y; });
 }
 
 TEST(IntervalArithmeticProperty, QuotientMinMax) {
   // Division is defined as a times the reciprocal of b (a subnormal b has an
   // infinite reciprocal), and that is the point value it must hold.
-  CheckBinary("/", Maker(7), Maker(8), [](auto a, auto b) { return a / b; },
-              [](double x, double y) { return x * (1 / y); });
-  CheckBinary("Min", Maker(9), Maker(10), [](auto a, auto b) { return Min(a, b); },
-              [](double x, double y) { return std::fmin(x, y); });
-  CheckBinary("Max", Maker(11), Maker(12), [](auto a, auto b) { return Max(a, b); },
-              [](double x, double y) { return std::fmax(x, y); });
+  CheckBinary(
+      "/", Maker(7), Maker(8), [](auto a, auto b) { return a / b; }, [](double x, double y) { return x * (1 / y); });
+  CheckBinary(
+      "Min", Maker(9), Maker(10), [](auto a, auto b) { return Min(a, b); },
+      [](double x, double y) { return std::fmin(x, y); });
+  CheckBinary(
+      "Max", Maker(11), Maker(12), [](auto a, auto b) { return Max(a, b); },
+      [](double x, double y) { return std::fmax(x, y); });
 }
 
 TEST(IntervalArithmeticProperty, Powers) {
   BoxMaker exponents(13, {1, 3, 20}, {-2, -1, 0.5, 1, 2, 3});
-  CheckBinary("Pow", Maker(14), exponents, [](auto a, auto b) { return Pow(a, b); },
-              [](double x, double y) { return std::pow(x, y); }, {16});
+  CheckBinary(
+      "Pow", Maker(14), exponents, [](auto a, auto b) { return Pow(a, b); },
+      [](double x, double y) { return std::pow(x, y); }, {16});
   Tally tally;
   BoxMaker bases = Maker(15);
   for (int i = 0; i < kBoxes; ++i) {
@@ -111,7 +120,8 @@ TEST(IntervalArithmeticProperty, Powers) {
       const double p = bases.PointIn(x);
       const double v = PowFrac(p, den, num);
       // The exponent num/den is itself rounded; its error grows with |ln p|.
-      tally.Check(Holds(r, v, {16 * (1 + std::min(std::abs(std::log(std::abs(p))), 710.0))}), [&] { return "PowFrac" + Show(x) + Show(num) + "/" + Show(den) + " " + Show(p); });
+      tally.Check(Holds(r, v, {16 * (1 + std::min(std::abs(std::log(std::abs(p))), 710.0))}),
+                  [&] { return "PowFrac" + Show(x) + Show(num) + "/" + Show(den) + " " + Show(p); });
     }
   }
   EXPECT_EQ(tally.count(), 0) << tally.report();

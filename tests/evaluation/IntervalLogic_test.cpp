@@ -16,22 +16,36 @@ TEST(IntervalLogic, ComparisonsDecideOnlyOrdinaryOperands) {
     Truth f;
     Interval a, b, expected;
   };
-  const Case cases[] = {
-      {Less, {0, 1}, {2, 3}, kTrue}, {Less, {2, 3}, {0, 2}, kFalse}, {Less, {0, 2}, {1, 3}, kUndecided},
-      {Less, {0, gNaN}, {1, 2}, kNaN}, {Less, {0, 1}, {1, 2}, kUndecided}, {LessOrEqual, {0, 1}, {1, 2}, kTrue},
-      {LessOrEqual, {1, 2}, {0, 0.5}, kFalse}, {Greater, {3, 1}, {0, 0}, kUndecided},
-      {Greater, {3, 4}, {0, 3}, kUndecided}, {Greater, {0, 1}, {1, 2}, kFalse},
-      {GreaterOrEqual, {1, 2}, {0, 1}, kTrue}, {GreaterOrEqual, {0, 1}, {1.5, 2}, kFalse},
-      // Exterior operands: only the gap between their rays decides.
-      {Equal, {2, 2}, {2, 2}, kTrue}, {Equal, {0, 1}, {1, 2}, kUndecided}, {Equal, {0, 1}, {1.5, 2}, kFalse},
-      {Equal, {0.2, 0.8}, {1, 0}, kFalse}, {Equal, {1, 0}, {0.2, 0.8}, kFalse}, {Equal, {1, 0}, {3, 2}, kUndecided},
-      {Equal, {gNaN, gNaN}, {1, 2}, kNaN},
-      {LogicalAnd, kFalse, kNaN, kFalse}, {LogicalAnd, kNaN, kFalse, kFalse},
-      {LogicalAnd, kTrue, kUndecided, kUndecided}, {LogicalAnd, kTrue, kNaN, kNaN}, {LogicalAnd, kTrue, kTrue, kTrue},
-      {LogicalOr, kNaN, kFalse, kUndecided}, {LogicalOr, kTrue, kNaN, kTrue}, {LogicalOr, kFalse, kFalse, kFalse},
-      {LogicalOr, kNaN, kNaN, kUndecided}};
-  for (const Case& c : cases)
-    EXPECT_TRUE(SameInterval(c.f(c.a, c.b), c.expected)) << "case " << &c - cases;
+  const Case cases[] = {{Less, {0, 1}, {2, 3}, kTrue},
+                        {Less, {2, 3}, {0, 2}, kFalse},
+                        {Less, {0, 2}, {1, 3}, kUndecided},
+                        {Less, {0, gNaN}, {1, 2}, kNaN},
+                        {Less, {0, 1}, {1, 2}, kUndecided},
+                        {LessOrEqual, {0, 1}, {1, 2}, kTrue},
+                        {LessOrEqual, {1, 2}, {0, 0.5}, kFalse},
+                        {Greater, {3, 1}, {0, 0}, kUndecided},
+                        {Greater, {3, 4}, {0, 3}, kUndecided},
+                        {Greater, {0, 1}, {1, 2}, kFalse},
+                        {GreaterOrEqual, {1, 2}, {0, 1}, kTrue},
+                        {GreaterOrEqual, {0, 1}, {1.5, 2}, kFalse},
+                        // Exterior operands: only the gap between their rays decides.
+                        {Equal, {2, 2}, {2, 2}, kTrue},
+                        {Equal, {0, 1}, {1, 2}, kUndecided},
+                        {Equal, {0, 1}, {1.5, 2}, kFalse},
+                        {Equal, {0.2, 0.8}, {1, 0}, kFalse},
+                        {Equal, {1, 0}, {0.2, 0.8}, kFalse},
+                        {Equal, {1, 0}, {3, 2}, kUndecided},
+                        {Equal, {gNaN, gNaN}, {1, 2}, kNaN},
+                        {LogicalAnd, kFalse, kNaN, kFalse},
+                        {LogicalAnd, kNaN, kFalse, kFalse},
+                        {LogicalAnd, kTrue, kUndecided, kUndecided},
+                        {LogicalAnd, kTrue, kNaN, kNaN},
+                        {LogicalAnd, kTrue, kTrue, kTrue},
+                        {LogicalOr, kNaN, kFalse, kUndecided},
+                        {LogicalOr, kTrue, kNaN, kTrue},
+                        {LogicalOr, kFalse, kFalse, kFalse},
+                        {LogicalOr, kNaN, kNaN, kUndecided}};
+  for (const Case& c : cases) EXPECT_TRUE(SameInterval(c.f(c.a, c.b), c.expected)) << "case " << &c - cases;
   EXPECT_TRUE(SameInterval(LogicalNot(kUndecided), kUndecided));
   EXPECT_TRUE(SameInterval(LogicalNot(kNaN), kUndecided));
   EXPECT_TRUE(SameInterval(LogicalNot(kTrue), kFalse));

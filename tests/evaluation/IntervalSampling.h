@@ -172,7 +172,8 @@ void CheckUnary(const char* name, BoxMaker maker, IntervalF intervalF, PointF po
     for (int s = 0; s < samples; ++s) {
       const double x = maker.PointIn(box);
       const double v = pointF(x);
-      tally.Check(Holds(r, v, slack), [&] { return name + Show(box) + " = " + Show(r) + " misses f(" + Show(x) + ") = " + Show(v); });
+      tally.Check(Holds(r, v, slack),
+                  [&] { return name + Show(box) + " = " + Show(r) + " misses f(" + Show(x) + ") = " + Show(v); });
     }
   }
   EXPECT_EQ(tally.count(), 0) << tally.report();

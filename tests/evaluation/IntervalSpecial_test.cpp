@@ -19,7 +19,9 @@ BoxMaker FactMaker(uint64_t seed) {
 }
 
 BoxMaker OrderMaker(uint64_t seed) { return BoxMaker(seed, {1, 3, 12, 60}, {0, 1, 2, 0.5, -0.5, -1, -2, 10}); }
-BoxMaker ArgumentMaker(uint64_t seed) { return BoxMaker(seed, {0.5, 2, 10, 40, 1e3}, {1.8411837813406593, 11.770876674955582, 3.8317, 1e-17}); }
+BoxMaker ArgumentMaker(uint64_t seed) {
+  return BoxMaker(seed, {0.5, 2, 10, 40, 1e3}, {1.8411837813406593, 11.770876674955582, 3.8317, 1e-17});
+}
 
 // Single orders (the common case) most of the time, some order intervals.
 Interval Order(BoxMaker& maker) {
@@ -38,8 +40,9 @@ TEST(IntervalSpecialProperty, Factorial) {
 }
 
 TEST(IntervalSpecialProperty, Choose) {
-  CheckBinary("Choose", FactMaker(92), FactMaker(93), static_cast<Binary>(Choose),
-              [](double n, double k) { return Choose(n, k); }, {64}, 4);
+  CheckBinary(
+      "Choose", FactMaker(92), FactMaker(93), static_cast<Binary>(Choose),
+      [](double n, double k) { return Choose(n, k); }, {64}, 4);
 }
 
 TEST(IntervalSpecialProperty, Bessel) {
@@ -53,7 +56,8 @@ TEST(IntervalSpecialProperty, Bessel) {
       const double v = jv(p, q);
       // jv itself wobbles by some 1e-14 between neighbouring arguments.
       tally.Check(Holds(r, v, {4096, 1e-14}), [&] {
-        return "Bessel" + Show(n) + Show(x) + " = " + Show(r) + " misses jv(" + Show(p) + ", " + Show(q) + ") = " + Show(v);
+        return "Bessel" + Show(n) + Show(x) + " = " + Show(r) + " misses jv(" + Show(p) + ", " + Show(q) +
+               ") = " + Show(v);
       });
     }
   }

@@ -28,8 +28,10 @@ double AngleFromZero(double y, double x) {
 }  // namespace
 
 TEST(IntervalTrigProperty, SineCosine) {
-  CheckUnary("sin", TrigMaker(71), [](const Interval& x) { return sincos(x, 1); }, [](double x) { return std::sin(x); });
-  CheckUnary("cos", TrigMaker(72), [](const Interval& x) { return sincos(x, 0); }, [](double x) { return std::cos(x); });
+  CheckUnary(
+      "sin", TrigMaker(71), [](const Interval& x) { return sincos(x, 1); }, [](double x) { return std::sin(x); });
+  CheckUnary(
+      "cos", TrigMaker(72), [](const Interval& x) { return sincos(x, 0); }, [](double x) { return std::cos(x); });
 }
 
 TEST(IntervalTrigProperty, TangentAndReciprocals) {

@@ -14,7 +14,9 @@
 
 namespace {
 
-bool SameRealOrBothNaN(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
+bool SameRealOrBothNaN(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
+}
 
 bool HasStep(const AStackMachine& machine, translated::Kind kind) {
   ATranslation* translation = machine.fTranslations[0].load();
@@ -35,7 +37,8 @@ void ExpectLikeInterpreter(const AStackMachine& machine, double x, double y, con
   std::vector<double> plain = fast;
   const double ours = machine.Run(fast.data(), nullptr);
   const double reference = RunPCodeSwitched<double>(&machine, plain.data(), nullptr);
-  EXPECT_TRUE(SameRealOrBothNaN(ours, reference)) << what << " at " << x << ", " << y << ": " << ours << " vs " << reference;
+  EXPECT_TRUE(SameRealOrBothNaN(ours, reference))
+      << what << " at " << x << ", " << y << ": " << ours << " vs " << reference;
   for (size_t i = 0; i < fast.size(); ++i) {
     EXPECT_TRUE(SameRealOrBothNaN(fast[i], plain[i])) << what << " slot " << i << ": " << fast[i] << " vs " << plain[i];
   }
@@ -67,10 +70,10 @@ TEST(LoopAndChoiceRuns, SumsAndProductsMatchTheInterpreter) {
   for (const char* text : {
            "sum(sin(k * x) / k, k = 1, 20)",
            "sum(sqrt(k - 3) + 1 / (k - 2) + x, k = 1, 6)",  // NaN and infinite terms
-           "sum(k * x, k = 5, 2)",                         // empty
-           "sum(k + y, k = x, y * 3)",                     // bounds empty, reversed, NaN, infinite
+           "sum(k * x, k = 5, 2)",                          // empty
+           "sum(k + y, k = x, y * 3)",                      // bounds empty, reversed, NaN, infinite
            "product(1 + x / k, k = 1, y * 10)",
-           "sum(x, k = 1, 100001)",                        // the most the loop limit lets run
+           "sum(x, k = 1, 100001)",  // the most the loop limit lets run
            "sum(x, k = 1, 100002)",
            "sum(x, k = 1, 1e15)",
            "sum(x, k = 9007199254740990, 9007199254740994)",  // the index stops growing
@@ -84,9 +87,9 @@ TEST(LoopAndChoiceRuns, SumsAndProductsMatchTheInterpreter) {
 TEST(LoopAndChoiceRuns, ChoicesMatchTheInterpreter) {
   for (const char* text : {
            "branch(if(x * x, x < 0), if(sqrt(x), x < 1), 1 + ln(x))",
-           "branch(if(1, x < 0), if(2, y))",         // a condition that counts short of 1
-           "branch(if(x, y), if(2, x < 1))",         // ... before one that holds
-           "branch(if(1, x < 0), if(2, x > -1))",     // NaN makes both false
+           "branch(if(1, x < 0), if(2, y))",                         // a condition that counts short of 1
+           "branch(if(x, y), if(2, x < 1))",                         // ... before one that holds
+           "branch(if(1, x < 0), if(2, x > -1))",                    // NaN makes both false
            "branch(if(1, x < 0), if(2, sum(k * y, k = 1, 3) > 1))",  // a later condition loops
            "branch(if(branch(if(1, y < 1), if(2, y > 0.9)), x < 0), if(3, x > -1)) + branch(if(y, x > 1), 4)",
        }) {

@@ -52,7 +52,7 @@ template <typename Same = bool (*)(const double&, const double&)>
 }
 
 const double kEdges[] = {gNaN, -gNaN, gInf, -gInf, 0.0, -0.0, 5e-324, -2.5e-310, 2.2250738585072014e-308,
-                         1.0, -1.0, 0.5, 1e308, -3.0};
+                         1.0,  -1.0,  0.5,  1e308, -3.0};
 
 TEST(NativeRuns, RandomProgramsMatchTheSwitch) {
   ProgramGenerator general(31337, true);
@@ -69,7 +69,8 @@ TEST(NativeRuns, RandomProgramsMatchTheSwitch) {
     machine->fNaNRecovery = (n / 2) % 2;
     Slots slots(*machine, random);
     // Undefined, infinite, signed-zero and subnormal slots among the rest.
-    for (size_t i = 0; i < slots.d.size(); i += 3) slots.d[i] = kEdges[(i + static_cast<size_t>(n)) % std::size(kEdges)];
+    for (size_t i = 0; i < slots.d.size(); i += 3)
+      slots.d[i] = kEdges[(i + static_cast<size_t>(n)) % std::size(kEdges)];
     ASSERT_TRUE(NativeAgrees(*machine, slots.d, SameBits<double>)) << text;
     // Only calls of document functions, and a lone push, keep the
     // translated run.
@@ -82,18 +83,30 @@ TEST(NativeRuns, RandomProgramsMatchTheSwitch) {
 // the interpreter's bits, signed zeros included.
 TEST(NativeRuns, WrittenOutOperationsGiveTheInterpretersBitsOnEdgeValues) {
   const char* kPrograms[] = {
-      "pcPushVar 3\npcPushVar 4\npcAdd",          "pcPushVar 3\npcPushVar 4\npcMul",
-      "pcPushVar 3\npcPushVar 4\npcDiv",          "pcPushVar 3\npcPushVar 4\npcNeg\npcAdd",
-      "pcPushVar 3\npcSin\npcPushVar 4\npcAdd",   "pcPushVar 3\npcSin\npcPushVar 4\npcDiv",
-      "pcPushVar 3\npcSin\npcPushVar 4\npcNeg\npcAdd", "pcPushVar 4\npcSin\npcPushVar 3\npcSwap\npcDiv",
-      "pcPushVar 3\npcPushVar 4\npcSin\npcDiv",   "pcPushVar 3\npcPushVar 4\npcSin\npcNeg\npcAdd",
-      "pcPushVar 3\npcNeg",                        "pcPushVar 3\npcSquare\npcPushVar 4\npcAbs\npcAdd",
-      "pcPushVar 3\npcSqrt",                       "pcPushVar 3\npcPushVar 4\npcPop",
-      "pcPushVar 3\npcPushVar 4\npcLess 2",       "pcPushVar 3\npcPushVar 4\npcGreater 2",
-      "pcPushVar 3\npcPushVar 4\npcLessEq 2",     "pcPushVar 3\npcPushVar 4\npcGreaterEq 2",
-      "pcPushVar 3\npcPushVar 4\npcEqual 2",      "pcPushVar 3\npcPushVar 4\npcNotEqual 2",
-      "pcPushVar 3\npcPushVar 4\npcPow",          "pcPushVar 3\npcPushVar 4\npcPushNumber 2\npcClamp",
-      "pcPushVar 3\npcPushVar 4\npcIf",           "pcPushVar 3\npcPushNumber 1.5\npcDiv",
+      "pcPushVar 3\npcPushVar 4\npcAdd",
+      "pcPushVar 3\npcPushVar 4\npcMul",
+      "pcPushVar 3\npcPushVar 4\npcDiv",
+      "pcPushVar 3\npcPushVar 4\npcNeg\npcAdd",
+      "pcPushVar 3\npcSin\npcPushVar 4\npcAdd",
+      "pcPushVar 3\npcSin\npcPushVar 4\npcDiv",
+      "pcPushVar 3\npcSin\npcPushVar 4\npcNeg\npcAdd",
+      "pcPushVar 4\npcSin\npcPushVar 3\npcSwap\npcDiv",
+      "pcPushVar 3\npcPushVar 4\npcSin\npcDiv",
+      "pcPushVar 3\npcPushVar 4\npcSin\npcNeg\npcAdd",
+      "pcPushVar 3\npcNeg",
+      "pcPushVar 3\npcSquare\npcPushVar 4\npcAbs\npcAdd",
+      "pcPushVar 3\npcSqrt",
+      "pcPushVar 3\npcPushVar 4\npcPop",
+      "pcPushVar 3\npcPushVar 4\npcLess 2",
+      "pcPushVar 3\npcPushVar 4\npcGreater 2",
+      "pcPushVar 3\npcPushVar 4\npcLessEq 2",
+      "pcPushVar 3\npcPushVar 4\npcGreaterEq 2",
+      "pcPushVar 3\npcPushVar 4\npcEqual 2",
+      "pcPushVar 3\npcPushVar 4\npcNotEqual 2",
+      "pcPushVar 3\npcPushVar 4\npcPow",
+      "pcPushVar 3\npcPushVar 4\npcPushNumber 2\npcClamp",
+      "pcPushVar 3\npcPushVar 4\npcIf",
+      "pcPushVar 3\npcPushNumber 1.5\npcDiv",
   };
   for (const char* text : kPrograms) {
     auto machine = Program(text);
@@ -132,7 +145,8 @@ TEST(NativeRuns, PowersOfPushedExponentsGiveTheInterpretersBits) {
         for (size_t k = 0; k < bases.size(); ++k) {
           slots[3] = bases[k];
           slots[4] = bases[(k * 7) % bases.size()];
-          ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << text << "\nx " << slots[3] << " y " << slots[4];
+          ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>))
+              << text << "\nx " << slots[3] << " y " << slots[4];
         }
       }
       EXPECT_TRUE(HasNativeForm(*machine)) << text;
@@ -182,7 +196,10 @@ TEST(NativeRuns, TwoNaNsGiveTheRulesNaNInEveryFusedForm) {
                             std::bit_cast<double>(uint64_t{0xFFF800000000BEEF}),
                             std::bit_cast<double>(uint64_t{0x7FF0000000C0FFEE}),
                             std::bit_cast<double>(uint64_t{0xFFF4000000000002}),
-                            gNaN, -gNaN, -1.5, gInf};
+                            gNaN,
+                            -gNaN,
+                            -1.5,
+                            gInf};
   for (const Form& form : kForms) {
     auto machine = Program(form.text);
     std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 0.0);
@@ -252,15 +269,16 @@ TEST(NativeRuns, LoopsAtTheirEdgesMatchTheSwitch) {
                            Kind{"pcPushNumber 1", "pcProductIndexCheck 0", "pcMul"}}) {
     auto machine = Program(std::string(kind.start) +
                            "\npcPushVar 5\npcStoreTempPop 1\npcPushVar 4\npcStoreTemp 2\npcStoreTempPop 0\n"
-                           "pcLoopTest 0\npcPushTemp 0\npcPushVar 3\npcMul\npcSqrt\n" + kind.check + "\n" +
-                           kind.accumulate + "\npcLoopNext 0");
+                           "pcLoopTest 0\npcPushTemp 0\npcPushVar 3\npcMul\npcSqrt\n" +
+                           kind.check + "\n" + kind.accumulate + "\npcLoopNext 0");
     std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 0.0);
     slots[3] = 1.0000001;
     for (double start : kBounds) {
       for (double limit : kBounds) {
         slots[4] = start;
         slots[5] = limit;
-        ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>)) << kind.check << " from " << start << " to " << limit;
+        ASSERT_TRUE(NativeAgrees(*machine, slots, SameBits<double>))
+            << kind.check << " from " << start << " to " << limit;
       }
     }
     EXPECT_TRUE(HasNativeForm(*machine));
@@ -310,10 +328,10 @@ TEST(NativeRuns, CallsFindTheStackAligned) {
   InstallDocumentQueryHooks(probing);
   AConstantsCache constants;
   FillConstants(constants);
-  for (const char* text : {"pcPushVar 3\npcInterpolate1 1\npcPushVar 4\npcAdd",
-                           "pcPushConstant 0\npcPushVar 3\npcInterpolate1 1\npcAdd",
-                           "pcPushVar 3\npcPushVar 4\npcStoreVar 5\npcSin\npcInterpolate1 1\npcAdd",
-                           "pcPushConstant 0\npcPushVar 3\npcStoreVar 5\npcInterpolate1 1\npcAdd"}) {
+  for (const char* text :
+       {"pcPushVar 3\npcInterpolate1 1\npcPushVar 4\npcAdd", "pcPushConstant 0\npcPushVar 3\npcInterpolate1 1\npcAdd",
+        "pcPushVar 3\npcPushVar 4\npcStoreVar 5\npcSin\npcInterpolate1 1\npcAdd",
+        "pcPushConstant 0\npcPushVar 3\npcStoreVar 5\npcInterpolate1 1\npcAdd"}) {
     auto machine = Program(text);
     machine->fConstantsCache = &constants;
     std::vector<double> slots(static_cast<size_t>(machine->VariableSlotCount()), 1.0);
@@ -329,7 +347,8 @@ TEST(NativeRuns, CallsFindTheStackAligned) {
 std::unique_ptr<AStackMachine> StoringProgram(int stores) {
   std::string text = "pcStoreVar 11\n";  // a first instruction, before any test
   for (int k = 1; k <= stores; ++k) {
-    text += "pcPushVar 3\npcPushNumber " + std::to_string(k) + "\npcAdd\npcStoreVar " + std::to_string(11 + k) + "\npcPop\n";
+    text += "pcPushVar 3\npcPushNumber " + std::to_string(k) + "\npcAdd\npcStoreVar " + std::to_string(11 + k) +
+            "\npcPop\n";
   }
   return Program(text + "pcPushVar 3");
 }
@@ -406,7 +425,8 @@ uint64_t ExecutableAnonymousBytes() {
     const size_t at = line.find(anonymous);
     if (at == std::string::npos || line.find_first_not_of(' ', at + anonymous.size()) != std::string::npos) continue;
     const size_t dash = line.find('-');
-    bytes += std::stoull(line.substr(dash + 1, at - dash - 1), nullptr, 16) - std::stoull(line.substr(0, dash), nullptr, 16);
+    bytes +=
+        std::stoull(line.substr(dash + 1, at - dash - 1), nullptr, 16) - std::stoull(line.substr(0, dash), nullptr, 16);
   }
   return bytes;
 }

@@ -143,8 +143,8 @@ TEST(ProgramFuzz, StraightRunsMatchTheSwitch) {
     ASSERT_TRUE((DispatchesAgree<Interval, SameValues<Interval>>(*machine, slots.iv))) << text;
     // A box's own entry takes the same run.
     std::vector<Interval> entered = slots.iv, switched = slots.iv;
-    ASSERT_TRUE(SameValues(machine->Run(entered.data()),
-                           RunPCodeSwitched<Interval>(machine.get(), switched.data(), nullptr)))
+    ASSERT_TRUE(
+        SameValues(machine->Run(entered.data()), RunPCodeSwitched<Interval>(machine.get(), switched.data(), nullptr)))
         << text;
     const ATranslation* box = machine->fTranslations[2].load();
     ASSERT_NE(box, nullptr) << text;
@@ -161,8 +161,8 @@ TEST(ProgramFuzz, OnePushProgramsMatchTheSwitch) {
   AConstantsCache constants;
   FillConstants(constants);
   std::mt19937 random(4321);
-  for (const char* text : {"pcPushVar 3", "pcPushVar 11", "pcPushNumber -2.5", "pcPushConstant 0",
-                           "pcPushConstant 1", "pcPushConstant 5"}) {
+  for (const char* text : {"pcPushVar 3", "pcPushVar 11", "pcPushNumber -2.5", "pcPushConstant 0", "pcPushConstant 1",
+                           "pcPushConstant 5"}) {
     for (AConstantsCache* cache : {&constants, static_cast<AConstantsCache*>(nullptr)}) {
       auto machine = AssembleProgram(text, nullptr);
       ASSERT_NE(machine, nullptr);
@@ -218,8 +218,8 @@ TEST(ProgramFuzz, FusedPushesOfUndefinedValuesMatchTheSwitch) {
       ASSERT_TRUE((DispatchesAgree<double, SameValues<double>>(*machine, d))) << recovery << "\n" << text;
       ASSERT_TRUE((DispatchesAgree<Complex, SameValues<Complex>>(*machine, c))) << recovery << "\n" << text;
       ASSERT_TRUE((DispatchesAgree<Interval, SameValues<Interval>>(*machine, iv))) << recovery << "\n" << text;
-      ASSERT_TRUE((DispatchesAgree<ComplexInterval, SameValues<ComplexInterval>>(*machine, ci)))
-          << recovery << "\n" << text;
+      ASSERT_TRUE((DispatchesAgree<ComplexInterval, SameValues<ComplexInterval>>(*machine, ci))) << recovery << "\n"
+                                                                                                 << text;
       for (int32_t type : {0, 1, 2, 3}) ASSERT_TRUE(machine->RanTranslated(type)) << type << "\n" << text;
       // The rule itself: NaN at the end; the later store is skipped by the
       // stop and made, undefined, without it.

@@ -40,20 +40,29 @@ class FormulaMaker {
     }
     auto sub = [&] { return Make(depth - 1, indices); };
     switch (Below(24)) {
-      case 0: case 1: return "(" + sub() + " + " + sub() + ")";
+      case 0:
+      case 1: return "(" + sub() + " + " + sub() + ")";
       case 2: return "(" + sub() + " - " + sub() + ")";
-      case 3: case 4: return "(" + sub() + " * " + sub() + ")";
+      case 3:
+      case 4: return "(" + sub() + " * " + sub() + ")";
       case 5: return "(" + sub() + " / " + sub() + ")";
       case 6: return Power(depth, indices);
-      case 7: return Pick({"sin", "cos", "tan", "atan", "exp", "ln", "log", "sqrt", "abs", "floor", "ceil", "sgn",
-                           "sinh", "tanh", "cot"}) + "(" + sub() + ")";
+      case 7:
+        return Pick({"sin", "cos", "tan", "atan", "exp", "ln", "log", "sqrt", "abs", "floor", "ceil", "sgn", "sinh",
+                     "tanh", "cot"}) +
+               "(" + sub() + ")";
       case 8: return Pick({"log", "sqrt"}) + "(" + sub() + ", " + Pick({"2", "3", "(1 + x * x)"}) + ")";
       case 9: return "mod(" + sub() + ", " + Pick({"2", "0.75", "y"}) + ")";
-      case 10: fDecides = true; return Pick({"min", "max"}) + "(" + sub() + ", " + sub() + (Chance(0.5) ? ", " + sub() : "") + ")";
+      case 10:
+        fDecides = true;
+        return Pick({"min", "max"}) + "(" + sub() + ", " + sub() + (Chance(0.5) ? ", " + sub() : "") + ")";
       case 11: return comparison ? Comparison(depth, indices) : Leaf(indices);
       case 12: return "if(" + sub() + ", " + Comparison(depth, indices) + ")";
-      case 13: case 14: return Branch(depth, indices);
-      case 15: case 16: case 17: return Loop(depth, indices);
+      case 13:
+      case 14: return Branch(depth, indices);
+      case 15:
+      case 16:
+      case 17: return Loop(depth, indices);
       case 18: return "(" + sub() + " + " + sub() + " + " + sub() + ")";
       case 19: return "(" + sub() + ")!";
       default: return Leaf(indices);
@@ -69,8 +78,8 @@ class FormulaMaker {
 
   std::string Leaf(const std::string& indices) {
     if (!indices.empty() && Chance(0.4)) return std::string(1, indices[Below(indices.size())]);
-    return Pick({"x", "y", "z", "w", "u", "v", "n", "a", "b", "j", "k", "r", "theta", "phi", "pi", "e", "2", "3",
-                 "0.5", "(-1.5)", "0", "1", "7.25"});
+    return Pick({"x",     "y",   "z",  "w", "u", "v", "n",   "a",      "b", "j", "k",   "r",
+                 "theta", "phi", "pi", "e", "2", "3", "0.5", "(-1.5)", "0", "1", "7.25"});
   }
 
   std::string Power(int depth, const std::string& indices) {
@@ -115,8 +124,8 @@ class FormulaMaker {
     if (index.empty()) return Leaf(indices);
     const std::string start = Pick({"1", "0", "2", "(-1)", "floor(x)"});
     const std::string end = Pick({"3", "4", "1", "0", "(floor(y) + 2)", "2.5"});
-    return std::string(Chance(0.7) ? "sum(" : "product(") + Make(depth - 1, indices + index) + ", " + index +
-           " = " + start + ", " + end + ")";
+    return std::string(Chance(0.7) ? "sum(" : "product(") + Make(depth - 1, indices + index) + ", " + index + " = " +
+           start + ", " + end + ")";
   }
 
   std::mt19937 fRandom;

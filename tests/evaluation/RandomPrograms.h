@@ -62,18 +62,17 @@ class ProgramGenerator : ProgramText {
     switch (kind) {
       case 0: Leaf(); break;
       case 1: {  // unary: pcNeg .. pcAcsch, pcNot, pcFloor, pcCeil, pcRe .. pcConj
-        static const int unary[] = {20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35,
-                                    36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51,
-                                    52, 63, 66, 67, 70, 71, 72, 73, 74, 75};
+        static const int unary[] = {20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40,
+                                    41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 63, 66, 67, 70, 71, 72, 73, 74, 75};
         Value(depth - 1);
         Emit(std::to_string(unary[Pick(static_cast<int>(std::size(unary)))]));
         break;
       }
       case 2: {  // binary
-        static const char* ops[] = {"pcAdd", "pcMul", "pcDiv", "pcPow", "pcAngle", "pcHypot",
-                                    "pcMakeInterval", "pcStrEqual", "pcStrNotEqual", "pcAnd",
-                                    "pcOr", "pcBesselJ", "pcIf", "pcMod", "pcMin", "pcMax",
-                                    "pcChoose", "pcInterpolate2 7"};
+        static const char* ops[] = {
+            "pcAdd",          "pcMul",      "pcDiv",         "pcPow", "pcAngle",  "pcHypot",
+            "pcMakeInterval", "pcStrEqual", "pcStrNotEqual", "pcAnd", "pcOr",     "pcBesselJ",
+            "pcIf",           "pcMod",      "pcMin",         "pcMax", "pcChoose", "pcInterpolate2 7"};
         Value(depth - 1);
         Value(depth - 1);
         Emit(ops[Pick(18)]);

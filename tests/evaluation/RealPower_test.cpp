@@ -65,8 +65,23 @@ TEST(RealPower, WithinAnUlpOfLongDoubleForAMillionBasesPerExponent) {
 
 TEST(RealPower, SpecialValuesAreStdPows) {
   constexpr double kInf = std::numeric_limits<double>::infinity();
-  const double bases[] = {0.0, -0.0, kInf, -kInf, NAN, -NAN, 1.0, -1.0, 5e-324, -5e-324, 2.2250738585072014e-308,
-                          1.7976931348623157e308, -1.7976931348623157e308, 1e-160, -1e-160, 1e160, -1e160};
+  const double bases[] = {0.0,
+                          -0.0,
+                          kInf,
+                          -kInf,
+                          NAN,
+                          -NAN,
+                          1.0,
+                          -1.0,
+                          5e-324,
+                          -5e-324,
+                          2.2250738585072014e-308,
+                          1.7976931348623157e308,
+                          -1.7976931348623157e308,
+                          1e-160,
+                          -1e-160,
+                          1e160,
+                          -1e160};
   for (int n = kLowest; n <= kHighest; ++n) {
     for (const double x : bases) {
       const double got = RealPower(x, n), want = std::pow(x, n);
@@ -81,7 +96,8 @@ TEST(RealPower, SpecialValuesAreStdPows) {
   for (const double y : {8.5, -8.5, 9.0, -9.0, 0.5, 1e300, -kInf, kInf, double(NAN)}) {
     for (const double x : {2.5, -2.5, 0.0, 1.0}) {
       const double want = std::pow(x, y);
-      EXPECT_TRUE(SameBits(RealPower(x, y), want) || (std::isnan(want) && std::isnan(RealPower(x, y)))) << x << "^" << y;
+      EXPECT_TRUE(SameBits(RealPower(x, y), want) || (std::isnan(want) && std::isnan(RealPower(x, y))))
+          << x << "^" << y;
     }
   }
 }
@@ -108,8 +124,20 @@ TEST(RealPower, PowersForAKnownExponentAreRealPowers) {
   std::mt19937_64 random(11);
   std::uniform_real_distribution<double> mantissa(-2, 2);
   std::uniform_int_distribution<int> binade(-1100, 1030);
-  std::vector<double> bases = {0.0, -0.0, INFINITY, -INFINITY, NAN, -NAN, 5e-324, -2.2250738585072014e-308,
-                               1.7976931348623157e308, 0x1p-100, 0x1p100, -0x1.fffffffffffffp99, 1.0, -1.0};
+  std::vector<double> bases = {0.0,
+                               -0.0,
+                               INFINITY,
+                               -INFINITY,
+                               NAN,
+                               -NAN,
+                               5e-324,
+                               -2.2250738585072014e-308,
+                               1.7976931348623157e308,
+                               0x1p-100,
+                               0x1p100,
+                               -0x1.fffffffffffffp99,
+                               1.0,
+                               -1.0};
   for (int k = 0; k < 200000; ++k) bases.push_back(std::ldexp(mantissa(random), binade(random)));
   std::vector<bool> versions = {false};
   if (ProcessorHasFusedMultiply()) versions.push_back(true);

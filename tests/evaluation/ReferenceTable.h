@@ -10,8 +10,7 @@
 
 // Rows of a committed reference table, grouped by their leading tag; each
 // row's remaining fields parsed as doubles ("inf", "-inf" included).
-inline std::map<std::string, std::vector<std::vector<double>>> ReadReferenceTable(
-    const std::string& fileName) {
+inline std::map<std::string, std::vector<std::vector<double>>> ReadReferenceTable(const std::string& fileName) {
   std::map<std::string, std::vector<std::vector<double>>> rows;
   std::ifstream in(std::string(ZL_TEST_DATA_DIR) + "/" + fileName);
   std::string line;

@@ -64,9 +64,10 @@ TEST(ComplexInterpreter, NaNEndsARunThatCannotRecover) {
   const Complex r = RunAtX<Complex>("pcPushNumber 1\npcPushVar 3\npcSqrt\npcAdd", {gNaN, 0});
   EXPECT_TRUE(std::isnan(r.re) && std::isnan(r.im));
   // A sum whose index is complex keeps to the real parts of the bounds.
-  auto sum = Program("pcPushNumber 0\npcPushNumber 4\npcStoreTempPop 1\npcPushNumber 1\n"
-                     "pcStoreTemp 2\npcStoreTempPop 0\npcLoopTest 0\npcPushTemp 0\npcPushI\npcMul\n"
-                     "pcSumIndexCheck 0\npcAdd\npcLoopNext 0\n");
+  auto sum = Program(
+      "pcPushNumber 0\npcPushNumber 4\npcStoreTempPop 1\npcPushNumber 1\n"
+      "pcStoreTemp 2\npcStoreTempPop 0\npcLoopTest 0\npcPushTemp 0\npcPushI\npcMul\n"
+      "pcSumIndexCheck 0\npcAdd\npcLoopNext 0\n");
   ExpectNear(RunWith<Complex>(*sum), Std(0, 10));
 }
 

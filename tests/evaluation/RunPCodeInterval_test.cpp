@@ -35,8 +35,7 @@ TEST(IntervalInterpreter, ExteriorResultsReachTheCallerAsTheWholeLine) {
   // 1 / [-1, 2] is exterior inside the run.
   ExpectInterval(RunAtX<Interval>("pcPushNumber 1\npcPushVar 3\npcDiv", I(-1, 2)), -gInf, gInf);
   // ... and adding 10 to it still leaves an exterior interval.
-  ExpectInterval(RunAtX<Interval>("pcPushNumber 1\npcPushVar 3\npcDiv\npcPushNumber 10\npcAdd", I(-1, 2)),
-                 -gInf, gInf);
+  ExpectInterval(RunAtX<Interval>("pcPushNumber 1\npcPushVar 3\npcDiv\npcPushNumber 10\npcAdd", I(-1, 2)), -gInf, gInf);
 }
 
 TEST(IntervalInterpreter, InlineStepsLeaveOtherOperandsToTheFullRules) {
@@ -48,8 +47,8 @@ TEST(IntervalInterpreter, InlineStepsLeaveOtherOperandsToTheFullRules) {
   const char* quotient = "pcPushNumber 1\npcPushVar 4\npcPushNumber 1\npcPushVar 3\npcDiv\npcMul\npcDiv";
   ExpectInterval(RunText<Interval>(quotient, box), -0.5, 1);
   // An infinite end meeting its opposite leaves the whole line.
-  ExpectInterval(RunText<Interval>("pcPushVar 3\npcPushVar 4\npcAdd", {{}, {}, {}, I(-gInf, 0), I(gInf, gInf)}),
-                 -gInf, gInf);
+  ExpectInterval(RunText<Interval>("pcPushVar 3\npcPushVar 4\npcAdd", {{}, {}, {}, I(-gInf, 0), I(gInf, gInf)}), -gInf,
+                 gInf);
 }
 
 TEST(IntervalInterpreter, UndecidedConditions) {
@@ -60,8 +59,9 @@ TEST(IntervalInterpreter, UndecidedConditions) {
   ExpectInterval(u, 10, 20);
   // x < 0 or sqrt(x) < 2 over x in [-2, -1]: the first half decides true
   // although the second half is undefined.
-  auto orProgram = Program("pcPushVar 3\npcPushNumber 0\npcLess 2\npcPushVar 3\npcSqrt\n"
-                           "pcPushNumber 2\npcLess 2\npcOr");
+  auto orProgram = Program(
+      "pcPushVar 3\npcPushNumber 0\npcLess 2\npcPushVar 3\npcSqrt\n"
+      "pcPushNumber 2\npcLess 2\npcOr");
   EXPECT_EQ(orProgram->fNaNRecovery, 1);
   ExpectInterval(RunWith<Interval>(*orProgram, {{}, {}, {}, I(-2, -1)}), 1, 1);
 }
@@ -77,9 +77,10 @@ TEST(IntervalInterpreter, NaNStopWithoutRecovery) {
 TEST(IntervalInterpreter, SumWithAnUndecidedUpperBound) {
   // Sum of 1 for index 1 .. [5, 6]: index 6 is visited with its term
   // widened to contain 0, so the sum lies in [5, 6].
-  auto sum = Program("pcPushNumber 0\npcPushVar 3\npcStoreTempPop 1\npcPushNumber 1\n"
-                     "pcStoreTemp 2\npcStoreTempPop 0\npcLoopTest 0\npcPushNumber 1\n"
-                     "pcSumIndexCheck 0\npcAdd\npcLoopNext 0\n");
+  auto sum = Program(
+      "pcPushNumber 0\npcPushVar 3\npcStoreTempPop 1\npcPushNumber 1\n"
+      "pcStoreTemp 2\npcStoreTempPop 0\npcLoopTest 0\npcPushNumber 1\n"
+      "pcSumIndexCheck 0\npcAdd\npcLoopNext 0\n");
   ExpectInterval(RunWith<Interval>(*sum, {{}, {}, {}, I(5, 6)}), 5, 6);
   EXPECT_TRUE(IsUndefined(RunWith<Interval>(*sum, {{}, {}, {}, I(5, 200000)})));
 }
@@ -97,8 +98,7 @@ TEST(ComplexIntervalInterpreter, BoxesAndTruth) {
   const ComplexInterval equal = RunText<ComplexInterval>("pcPushI\npcPushI\npcEqual 2");
   ExpectInterval(equal.re, 1, 1);
   ExpectInterval(equal.im, 0, 0);
-  const ComplexInterval whole =
-      RunAtX<ComplexInterval>("pcPushNumber 1\npcPushVar 3\npcDiv", {I(-1, 2), I(0, 0)});
+  const ComplexInterval whole = RunAtX<ComplexInterval>("pcPushNumber 1\npcPushVar 3\npcDiv", {I(-1, 2), I(0, 0)});
   EXPECT_TRUE(IsUndefined(whole.re) || whole.re.lower <= whole.re.upper);  // never exterior
 }
 

@@ -7,43 +7,79 @@
 
 namespace {
 
-double Run1(const std::string& op, double x) {
-  return RunText<double>("pcPushVar 3\n" + op, {0, 0, 0, x});
-}
+double Run1(const std::string& op, double x) { return RunText<double>("pcPushVar 3\n" + op, {0, 0, 0, x}); }
 double Run2(const std::string& op, double second, double top) {
   return RunText<double>("pcPushVar 3\npcPushVar 4\n" + op, {0, 0, 0, second, top});
 }
 
 TEST(RealInterpreter, UnaryOpcodesAgreeWithTheirDefinitions) {
-  struct Case { const char* op; double x; double expected; };
+  struct Case {
+    const char* op;
+    double x;
+    double expected;
+  };
   const double x = 0.7;
   const Case cases[] = {
-      {"pcNeg", x, -x}, {"pcAbs", -x, x}, {"pcSgn", -3, -1}, {"pcSqrt", 2, std::sqrt(2.0)},
-      {"pcExp", 1, 2.718281828459045}, {"pcLog10", 1000, 3}, {"pcLn", 2.718281828459045, 1},
-      {"pcFact", 5, 120}, {"pcSquare", -3, 9}, {"pcSin", gPi / 6, 0.5}, {"pcCos", gPi / 3, 0.5},
-      {"pcTan", gPi / 4, 1}, {"pcCot", x, 1 / std::tan(x)}, {"pcSec", x, 1 / std::cos(x)},
-      {"pcCsc", x, 1 / std::sin(x)}, {"pcAsin", 0.5, gPi / 6}, {"pcAcos", 0.5, gPi / 3},
-      {"pcAtan", 1, gPi / 4}, {"pcAcot", 1, gPi / 4}, {"pcAsec", 2, gPi / 3},
-      {"pcAcsc", 2, gPi / 6}, {"pcSinh", x, (std::exp(x) - std::exp(-x)) / 2},
-      {"pcCosh", x, (std::exp(x) + std::exp(-x)) / 2}, {"pcTanh", x, std::sinh(x) / std::cosh(x)},
-      {"pcCoth", x, std::cosh(x) / std::sinh(x)}, {"pcSech", x, 1 / std::cosh(x)},
-      {"pcCsch", x, 1 / std::sinh(x)}, {"pcAsinh", x, std::log(x + std::sqrt(x * x + 1))},
-      {"pcAcosh", 2, std::log(2 + std::sqrt(3.0))}, {"pcAtanh", 0.5, 0.5 * std::log(3.0)},
-      {"pcAcoth", 2, 0.5 * std::log(3.0)}, {"pcAsech", 0.5, std::log(2 + std::sqrt(3.0))},
-      {"pcAcsch", 2, std::log(0.5 + std::sqrt(1.25))}, {"pcFloor", -1.5, -2}, {"pcCeil", -1.5, -1},
-      {"pcRe", x, x}, {"pcInf", x, x}, {"pcSup", x, x}, {"pcConj", x, x}, {"pcNop", x, x},
-      {"pcIm", x, 0}, {"pcArg", -1, 0}, {"pcNot", 0, 1}, {"pcNot", gNaN, 0}, {"pcNot", 2, 0},
+      {"pcNeg", x, -x},
+      {"pcAbs", -x, x},
+      {"pcSgn", -3, -1},
+      {"pcSqrt", 2, std::sqrt(2.0)},
+      {"pcExp", 1, 2.718281828459045},
+      {"pcLog10", 1000, 3},
+      {"pcLn", 2.718281828459045, 1},
+      {"pcFact", 5, 120},
+      {"pcSquare", -3, 9},
+      {"pcSin", gPi / 6, 0.5},
+      {"pcCos", gPi / 3, 0.5},
+      {"pcTan", gPi / 4, 1},
+      {"pcCot", x, 1 / std::tan(x)},
+      {"pcSec", x, 1 / std::cos(x)},
+      {"pcCsc", x, 1 / std::sin(x)},
+      {"pcAsin", 0.5, gPi / 6},
+      {"pcAcos", 0.5, gPi / 3},
+      {"pcAtan", 1, gPi / 4},
+      {"pcAcot", 1, gPi / 4},
+      {"pcAsec", 2, gPi / 3},
+      {"pcAcsc", 2, gPi / 6},
+      {"pcSinh", x, (std::exp(x) - std::exp(-x)) / 2},
+      {"pcCosh", x, (std::exp(x) + std::exp(-x)) / 2},
+      {"pcTanh", x, std::sinh(x) / std::cosh(x)},
+      {"pcCoth", x, std::cosh(x) / std::sinh(x)},
+      {"pcSech", x, 1 / std::cosh(x)},
+      {"pcCsch", x, 1 / std::sinh(x)},
+      {"pcAsinh", x, std::log(x + std::sqrt(x * x + 1))},
+      {"pcAcosh", 2, std::log(2 + std::sqrt(3.0))},
+      {"pcAtanh", 0.5, 0.5 * std::log(3.0)},
+      {"pcAcoth", 2, 0.5 * std::log(3.0)},
+      {"pcAsech", 0.5, std::log(2 + std::sqrt(3.0))},
+      {"pcAcsch", 2, std::log(0.5 + std::sqrt(1.25))},
+      {"pcFloor", -1.5, -2},
+      {"pcCeil", -1.5, -1},
+      {"pcRe", x, x},
+      {"pcInf", x, x},
+      {"pcSup", x, x},
+      {"pcConj", x, x},
+      {"pcNop", x, x},
+      {"pcIm", x, 0},
+      {"pcArg", -1, 0},
+      {"pcNot", 0, 1},
+      {"pcNot", gNaN, 0},
+      {"pcNot", 2, 0},
   };
   for (const Case& c : cases) EXPECT_NEAR(Run1(c.op, c.x), c.expected, 1e-13) << c.op;
 }
 
 TEST(RealInterpreter, BinaryOpcodesTakeSecondThenTop) {
-  struct Case { const char* op; double second, top, expected; };
+  struct Case {
+    const char* op;
+    double second, top, expected;
+  };
   const Case cases[] = {
-      {"pcAdd", 2, 3, 5}, {"pcMul", 2, 3, 6}, {"pcDiv", 3, 2, 1.5}, {"pcPow", 2, 10, 1024}, {"pcHypot", 3, 4, 5},
-      {"pcMakeInterval", 1, 2, 2}, {"pcMod", -1, 3, 2}, {"pcMin", 1, 2, 1}, {"pcMin", 3, gNaN, 3},
-      {"pcMax", 1, 2, 2}, {"pcChoose", 5, 2, 10}, {"pcAnd", 1, 1, 1}, {"pcAnd", 1, 0.5, 0}, {"pcOr", 0, 1, 1},
-      {"pcOr", gNaN, 0, 0}, {"pcSwap\npcPop", 7, 8, 8}, {"pcPop", 7, 8, 7},
+      {"pcAdd", 2, 3, 5},    {"pcMul", 2, 3, 6},          {"pcDiv", 3, 2, 1.5},   {"pcPow", 2, 10, 1024},
+      {"pcHypot", 3, 4, 5},  {"pcMakeInterval", 1, 2, 2}, {"pcMod", -1, 3, 2},    {"pcMin", 1, 2, 1},
+      {"pcMin", 3, gNaN, 3}, {"pcMax", 1, 2, 2},          {"pcChoose", 5, 2, 10}, {"pcAnd", 1, 1, 1},
+      {"pcAnd", 1, 0.5, 0},  {"pcOr", 0, 1, 1},           {"pcOr", gNaN, 0, 0},   {"pcSwap\npcPop", 7, 8, 8},
+      {"pcPop", 7, 8, 7},
   };
   for (const Case& c : cases) EXPECT_EQ(Run2(c.op, c.second, c.top), c.expected) << c.op;
   EXPECT_NEAR(Run2("pcAngle", -1, 0), gPi, 1e-15);
@@ -85,7 +121,7 @@ TEST(RealInterpreter, StringsCompareByTextAndSurviveEveryCell) {
   EXPECT_TRUE(std::isnan(RunText<double>(pushA + "pcPushNumber nan\npcStrEqual")));
   EXPECT_EQ(RunText<double>(pushA + "pcPushNumber nan\npcStrNotEqual"), 0);
   EXPECT_EQ(RunText<double>("pcPushNumber 0\npcPushNumber 0\npcStrEqual"), 1);  // null, null
-  EXPECT_EQ(TextOfStringValue(1e-310), nullptr);  // a tiny number is no text
+  EXPECT_EQ(TextOfStringValue(1e-310), nullptr);                                // a tiny number is no text
   EXPECT_EQ(TextOfStringValue(1e9), nullptr);
 }
 
@@ -103,8 +139,9 @@ TEST(RealInterpreter, IfAndBranch) {
   EXPECT_EQ(branch(0.5, 0), 10);
   EXPECT_EQ(branch(1, 0.5), 10);
   EXPECT_TRUE(std::isnan(branch(0.5, 1)));
-  EXPECT_TRUE(std::isnan(RunText<double>("pcPushNumber nan\npcPushNumber 10\npcPushNumber 0\n"
-                                         "pcPushNumber 20\npcBranch 2")));
+  EXPECT_TRUE(
+      std::isnan(RunText<double>("pcPushNumber nan\npcPushNumber 10\npcPushNumber 0\n"
+                                 "pcPushNumber 20\npcBranch 2")));
 }
 
 // Piecewise list of three pairs with guards: x<0 -> -1, x<1 -> 5, x>=1 -> 9.
@@ -127,9 +164,10 @@ TEST(RealInterpreter, GuardedPiecewiseListSkipsWhatItNeedNotCompute) {
 
 // Sum over slot t = index from slot 3 (x) to slot 4 (y) of index^2.
 std::string SumOfSquares(const char* check = "pcSumIndexCheck 0\n") {
-  return std::string("pcPushNumber 0\npcPushVar 4\npcStoreTempPop 1\npcPushVar 3\n"
-                     "pcStoreTemp 2\npcStoreTempPop 0\n"
-                     "pcLoopTest 0\npcPushTemp 0\npcSquare\n") +
+  return std::string(
+             "pcPushNumber 0\npcPushVar 4\npcStoreTempPop 1\npcPushVar 3\n"
+             "pcStoreTemp 2\npcStoreTempPop 0\n"
+             "pcLoopTest 0\npcPushTemp 0\npcSquare\n") +
          check + "pcAdd\npcLoopNext 0\n";
 }
 
@@ -142,17 +180,19 @@ TEST(RealInterpreter, SumsAndProductsWithTheIterationLimit) {
   EXPECT_TRUE(std::isnan(RunWith<double>(*sum, {0, 0, 0, 1, n + 1})));
   EXPECT_TRUE(std::isnan(RunWith<double>(*sum, {0, 0, 0, 1, gNaN})));
   EXPECT_TRUE(std::isnan(RunWith<double>(*sum, {0, 0, 0, 1e300, 1e300 + 5e284})));
-  auto product = Program("pcPushNumber 1\npcPushNumber 5\npcStoreTempPop 1\npcPushNumber 1\n"
-                         "pcStoreTemp 2\npcStoreTempPop 0\npcLoopTest 0\npcPushTemp 0\n"
-                         "pcProductIndexCheck 0\npcMul\npcLoopNext 0\n");
+  auto product = Program(
+      "pcPushNumber 1\npcPushNumber 5\npcStoreTempPop 1\npcPushNumber 1\n"
+      "pcStoreTemp 2\npcStoreTempPop 0\npcLoopTest 0\npcPushTemp 0\n"
+      "pcProductIndexCheck 0\npcMul\npcLoopNext 0\n");
   EXPECT_EQ(RunWith<double>(*product), 120);
 }
 
 TEST(RealInterpreter, TableStatisticsAndRows) {
   // Rows 1..4 of a "column" given by the row number itself through slot 11
   // arithmetic: item = row * 2 - 3, condition = item > 0.
-  const std::string loop = "pcLoopTest 0\npcSetRow 0\npcPushTemp 0\npcPushNumber 2\npcMul\n"
-                           "pcPushNumber -3\npcAdd\n";
+  const std::string loop =
+      "pcLoopTest 0\npcSetRow 0\npcPushTemp 0\npcPushNumber 2\npcMul\n"
+      "pcPushNumber -3\npcAdd\n";
   auto sum = Program("pcBeginCountSum 0 3\n" + loop + "pcCountSum\npcLoopNext 0\npcPopRow\npcSwap\npcPop");
   EXPECT_EQ(RunWith<double>(*sum), -1 + 1 + 3 + 5);
   auto mean = Program("pcBeginCountSum 0 3\n" + loop + "pcCountSum\npcLoopNext 0\npcPopRow\npcSwap\npcDiv");

@@ -30,8 +30,7 @@ TEST(SpecialFunctions, BesselOfRealOrderMatchesReference) {
     if (std::isinf(want)) {
       EXPECT_EQ(got, want) << "J_" << n << "(" << x << ")";
     } else {
-      EXPECT_LE(ScaledError(got, want), 1e-12) << "J_" << n << "(" << x << ") = " << got
-                                               << ", want " << want;
+      EXPECT_LE(ScaledError(got, want), 1e-12) << "J_" << n << "(" << x << ") = " << got << ", want " << want;
     }
   }
 }

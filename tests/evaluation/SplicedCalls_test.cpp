@@ -37,8 +37,8 @@ class SplicedCalls : public FunctionDocumentTest {
     std::vector<double> plain = fast;
     const double value = RunPCode<double>(&program, fast.data(), nullptr);
     const double reference = RunPCodeSwitched<double>(&program, plain.data(), nullptr);
-    EXPECT_TRUE(SameCallBits(value, reference)) << "x = " << x << ", y = " << y << ", slider = " << slider << ": "
-                                            << value << " vs " << reference;
+    EXPECT_TRUE(SameCallBits(value, reference))
+        << "x = " << x << ", y = " << y << ", slider = " << slider << ": " << value << " vs " << reference;
     EXPECT_EQ(std::memcmp(fast.data(), plain.data(), fast.size() * sizeof(double)), 0) << "slots written";
     return value;
   }
@@ -47,7 +47,6 @@ class SplicedCalls : public FunctionDocumentTest {
     const ASplicedForm* form = program.fSplicedForm.load();
     return form != nullptr && form->translation != nullptr;
   }
-
 };
 
 }  // namespace
@@ -59,21 +58,20 @@ TEST_F(SplicedCalls, EveryArgumentGivesTheCallsBitsAndARedefinitionTheNextRun) {
           {"'g'(a, b) = (a - b) / (a * b + 1) + exp(a - b) * (a - b)", "ab"},
           {"'h'(a, b) = 3 * b", "ab"}});
   if (!CallsReachTheFunctions()) GTEST_SKIP() << "the document does not hand out its compiled functions";
-  const Compiled caller =
-      CompileText("'f'(x) + 'f'(y) * 'g'(x + 1, 2) - 'g'(y, x) + 'h'(1 / x, 'f'(2)) + 'f'('f'(x))", false,
-                  fDocument.get());
+  const Compiled caller = CompileText("'f'(x) + 'f'(y) * 'g'(x + 1, 2) - 'g'(y, x) + 'h'(1 / x, 'f'(2)) + 'f'('f'(x))",
+                                      false, fDocument.get());
   for (const double x : kCallArguments) {
     for (const double y : {0.5, -1.0, std::nan("")}) Checked(*caller.machine, x, y);
   }
   EXPECT_TRUE(Spliced(*caller.machine));
   const double f2 = 4 + std::sin(2.0);
   const double f1 = 1 + std::sin(1.0);
-  EXPECT_NEAR(Checked(*caller.machine, 1.0, 0.0), f1 + 0 * (-1.0 / 5 + std::exp(0.0) * 0) - (-1.0 + std::exp(-1.0) * -1) +
-                                                      3 * f2 + (f1 * f1 + std::sin(f1)),
-              1e-12);
+  EXPECT_NEAR(
+      Checked(*caller.machine, 1.0, 0.0),
+      f1 + 0 * (-1.0 / 5 + std::exp(0.0) * 0) - (-1.0 + std::exp(-1.0) * -1) + 3 * f2 + (f1 * f1 + std::sin(f1)),
+      1e-12);
   Define({{"'f'(a) = 1 / a - a", "a"}, {"'g'(a, b) = a - b", "ab"}, {"'h'(a, b) = a + b", "ab"}});
-  EXPECT_NEAR(Checked(*caller.machine, 2.0, 4.0), -1.5 + -3.75 * 1.0 - 2.0 + (0.5 + -1.5) + (1 / -1.5 + 1.5),
-              1e-12);
+  EXPECT_NEAR(Checked(*caller.machine, 2.0, 4.0), -1.5 + -3.75 * 1.0 - 2.0 + (0.5 + -1.5) + (1 / -1.5 + 1.5), 1e-12);
   EXPECT_TRUE(Spliced(*caller.machine));
   ClearDocumentFunctions(fDocument.get());
   EXPECT_TRUE(std::isnan(Checked(*caller.machine, 1.0)));

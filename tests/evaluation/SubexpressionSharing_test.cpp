@@ -60,8 +60,8 @@ TEST(SubexpressionSharing, StoresInsertedEarlierMoveTheLaterOnes) {
 }
 
 TEST(SubexpressionSharing, NumbersConditionalsAndCasesAreNeverShared) {
-  Scope scope = CompileScope({"2.5 + if(x, x > 0) + branch(if(y, x < 1), x)", "2.5 * if(x, x > 0)",
-                              "branch(if(y, x < 1), 2) * 2"});
+  Scope scope = CompileScope(
+      {"2.5 + if(x, x > 0) + branch(if(y, x < 1), x)", "2.5 * if(x, x > 0)", "branch(if(y, x < 1), 2) * 2"});
   // Only the comparisons inside them are ordinary subtrees.
   const AStackMachine& second = *scope.formulas[1].machine;
   EXPECT_EQ(Count(second, pcPushTemp), 1);

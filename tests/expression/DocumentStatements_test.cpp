@@ -17,7 +17,8 @@ constexpr char kDocument[] =
     "FontName \"Times\";\n"
     "Text \"<font=Times><size=14>Plain\";\n"
     "Expr y = x^2 - 1;\n"
-    "Picture \"iVBORw0KGgoAAAANSUhEUgAAAAMAAAACCAIAAAASFvFNAAAAFUlEQVR4nGP4z8DAAMH//4PohoYGAEfPB3vT+rJCAAAAAElFTkSuQmCC\";\n"
+    "Picture "
+    "\"iVBORw0KGgoAAAANSUhEUgAAAAMAAAACCAIAAAASFvFNAAAAFUlEQVR4nGP4z8DAAMH//4PohoYGAEfPB3vT+rJCAAAAAElFTkSuQmCC\";\n"
     "Color 2;\n"
     "Table\n\tx\t0\t1\nEndOfTable;\n";
 
@@ -58,7 +59,6 @@ TEST(DocumentStatements, InstalledHandlersGetEveryStatementInOrder) {
   gCalls.clear();
   ReadDocument();
   InstallDocumentStatementHooks(saved);
-  const std::vector<std::string> expected = {"begin",    "header 4", "font Times", "equation",
-                                             "color 2", "finish",   "end"};
+  const std::vector<std::string> expected = {"begin", "header 4", "font Times", "equation", "color 2", "finish", "end"};
   EXPECT_EQ(gCalls, expected);
 }

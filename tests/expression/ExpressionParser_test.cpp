@@ -41,19 +41,36 @@ std::string ShapeOf(const std::string& text) {
 TEST(ExpressionParser, ShapesOfOperatorsCallsAndVectors) {
   const std::pair<const char*, const char*> shapes[] = {
       // precedence and associativity
-      {"a ^ b ^ c", "4159(@97,4159(@98,@99))"}, {"a _ b _ c", "4100(@97,4100(@98,@99))"},
-      {"a - b - c", "4104(@97,4118(@98),4118(@99))"}, {"- 2 ^ 2", "4118(4159(2,2))"},
-      {"- a * b", "4102(4118(@97),@98)"}, {"a ^ b !", "4159(@97,4114(@98))"}, {"a _ b !", "4114(4100(@97,@98))"},
-      {"a = b = c", "4105(@97,@98,@99)"}, {"a , b = c", "4106(@97,4105(@98,@99))"}, {"2 * - 3", "4102(2,4118(3))"},
-      {"2 ^ - 3", "4159(2,4118(3))"}, {"|a|", "4156(@97)"},
+      {"a ^ b ^ c", "4159(@97,4159(@98,@99))"},
+      {"a _ b _ c", "4100(@97,4100(@98,@99))"},
+      {"a - b - c", "4104(@97,4118(@98),4118(@99))"},
+      {"- 2 ^ 2", "4118(4159(2,2))"},
+      {"- a * b", "4102(4118(@97),@98)"},
+      {"a ^ b !", "4159(@97,4114(@98))"},
+      {"a _ b !", "4114(4100(@97,@98))"},
+      {"a = b = c", "4105(@97,@98,@99)"},
+      {"a , b = c", "4106(@97,4105(@98,@99))"},
+      {"2 * - 3", "4102(2,4118(3))"},
+      {"2 ^ - 3", "4159(2,4118(3))"},
+      {"|a|", "4156(@97)"},
       // calls and vectors; a one-operand form of a two-operand kind gets a prompt
-      {"sin (x)", "4119(@120)"}, {"log (2, x)", "4144(2,@120)"}, {"choice (n)", "4161(@110,?)"},
-      {"'f' (x)", "4103(@102,@120)"}, {"vector (1, 2, 3)", "4101(1,2,3;3x1)"}, {"vector (5)", "4101(5;1x1)"},
-      {"matrix(2,2,a,b,c,d)", "4101(@97,@98,@99,@100;2x2)"}, {"matrix(a,b)", "4101(4106(@97,@98);1x1)"},
-      {"(a + b)", "4104(@97,@98)"}, {"[a + b]", "4155(4104(@97,@98))"}, {"sum(a,b,c)", "4152(@97,@98,@99)"},
-      {"notequal(a,b,c)", "4107(@97,@98,@99)"}, {"over(a)", "4158(@97,?)"},
+      {"sin (x)", "4119(@120)"},
+      {"log (2, x)", "4144(2,@120)"},
+      {"choice (n)", "4161(@110,?)"},
+      {"'f' (x)", "4103(@102,@120)"},
+      {"vector (1, 2, 3)", "4101(1,2,3;3x1)"},
+      {"vector (5)", "4101(5;1x1)"},
+      {"matrix(2,2,a,b,c,d)", "4101(@97,@98,@99,@100;2x2)"},
+      {"matrix(a,b)", "4101(4106(@97,@98);1x1)"},
+      {"(a + b)", "4104(@97,@98)"},
+      {"[a + b]", "4155(4104(@97,@98))"},
+      {"sum(a,b,c)", "4152(@97,@98,@99)"},
+      {"notequal(a,b,c)", "4107(@97,@98,@99)"},
+      {"over(a)", "4158(@97,?)"},
       // numbers and special names; 1e is 1 followed by the letter e
-      {"1e", "<null>"}, {".5e-3", "0.00050000000000000001"}, {"pi + theta + ldots", "4104(@1,@3,@6)"},
+      {"1e", "<null>"},
+      {".5e-3", "0.00050000000000000001"},
+      {"pi + theta + ldots", "4104(@1,@3,@6)"},
       {"'x''' + 'theta'''", "4104(@10,@8)"}};
   for (const auto& [text, shape] : shapes) EXPECT_EQ(ShapeOf(text), shape) << text;
   const int32_t myfunc = GetVariableIDFromString("myfunc");
@@ -92,8 +109,8 @@ TEST(ExpressionParser, SumsAndProductsFlatten) {
 
 TEST(ExpressionParser, RejectedTextsGiveNull) {
   for (const char* text : {"2 (3)", "x y", "f (x)", "", "   ", "x;", "2 2;", "5.", "a $ b", "(a", "a)", "''",
-                           "x; Zentrolabworksheet 4; Window 1 2 3 4;", "matrix(2,2,a,b,c)",
-                           "matrix(0,1)", "matrix(2.5,2,a,b,c,d,e)", "?(a)", "integral(a,t,0,b,c)"})
+                           "x; Zentrolabworksheet 4; Window 1 2 3 4;", "matrix(2,2,a,b,c)", "matrix(0,1)",
+                           "matrix(2.5,2,a,b,c,d,e)", "?(a)", "integral(a,t,0,b,c)"})
     EXPECT_EQ(ShapeOf(text), "<null>") << text;
   EXPECT_NE(ShapeOf("integral(a,t,0,b)"), "<null>");
   // Names are zero-terminated: one holding a zero byte is refused, not cut short.

@@ -25,7 +25,8 @@ constexpr float kCharWidth = 10;
 std::u16string NameOf(const ExpressionRecord* node) {
   switch (node->opcode) {
     case kOpAtom:  // letters are their own names without an entry
-      return node->payload.id < 128 ? std::u16string(1, char16_t(node->payload.id)) : GetVariableStringFromID(node->payload.id);
+      return node->payload.id < 128 ? std::u16string(1, char16_t(node->payload.id))
+                                    : GetVariableStringFromID(node->payload.id);
     case kOpString: return u"\u201C" + std::u16string(node->text) + u"\u201D";
     case kOpNumber:  // one digit wide until the editor gives it its text
       return node->payload.number->text[0] ? node->payload.number->text : u"0";
@@ -61,7 +62,8 @@ float LayOut(ExpressionRecord* node, float left, float y) {
     take(node->operands[1], right, y - 6);
   } else if (node->opcode == kOpMatrix || node->opcode == kOpBranch) {
     const int columns = node->opcode == kOpMatrix ? node->payload.shape.columns : 1;
-    for (int i = 0; i < node->operandCount; ++i) take(node->operands[i], left + 20 * (i % columns), y + 20 * (i / columns));
+    for (int i = 0; i < node->operandCount; ++i)
+      take(node->operands[i], left + 20 * (i % columns), y + 20 * (i / columns));
   } else {
     const bool infix = info && info->syntacticKind == kInfixList;
     if (info && info->syntacticKind == kPrefix) right += kCharWidth * float(NameOf(node).size());
@@ -84,7 +86,9 @@ const MathEditorHooks kFixedMetric = {
     [](ExpressionRecord*, float size) { gStyledSizes.push_back(size); },
     [](UniChar) { return kCharWidth; },
     [](const UniChar*, int32_t offset) { return kCharWidth * float(offset); },
-    [](const FRect& box, int32_t which, MathGraphicsContext*) { gInverted.push_back({box, which}); },
+    [](const FRect& box, int32_t which, MathGraphicsContext*) {
+      gInverted.push_back({box, which});
+    },
     nullptr,
     nullptr,
     nullptr,

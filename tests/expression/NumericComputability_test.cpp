@@ -158,7 +158,7 @@ TEST_F(Computability, ParametersDecideBeforeAtomFlags) {
   ExpressionRecord* fraction = NextOperand(whole);
   ASSERT_EQ(fraction->opcode, kOpIndexes);
   EXPECT_FALSE(Can(fraction, kAllowParameters));  // 2.5 is no row
-  Tree column = Parse("U_2.5");  // a column of the table, indexed later
+  Tree column = Parse("U_2.5");                   // a column of the table, indexed later
   EXPECT_TRUE(Can(column.get(), 0));
   Tree compared = Parse("U = \"six\"");
   EXPECT_TRUE(Can(FindKind(compared.get(), kOpString), kAllowParameters));
@@ -166,11 +166,14 @@ TEST_F(Computability, ParametersDecideBeforeAtomFlags) {
 }
 
 TEST_F(Computability, ListsComparisonsAndConditions) {
-  const std::vector<std::tuple<const char*, int32_t, bool>> cases = {
-      {"1, 2", kAllowListsComparisonsAndAtoms, true}, {"1, 2", kAllowConditions, false},
-      {"1 < 2", kAllowConditions, true},  {"1 < 2", kAllowConditionsToo, true},
-      {"1 < 2", kAllowAllAtoms, false},   {"x", kAllowAllAtoms, true},
-      {"x", kAllowAllAtomsToo, true},     {"x", kAllowConditions, false}};
+  const std::vector<std::tuple<const char*, int32_t, bool>> cases = {{"1, 2", kAllowListsComparisonsAndAtoms, true},
+                                                                     {"1, 2", kAllowConditions, false},
+                                                                     {"1 < 2", kAllowConditions, true},
+                                                                     {"1 < 2", kAllowConditionsToo, true},
+                                                                     {"1 < 2", kAllowAllAtoms, false},
+                                                                     {"x", kAllowAllAtoms, true},
+                                                                     {"x", kAllowAllAtomsToo, true},
+                                                                     {"x", kAllowConditions, false}};
   for (const auto& [text, flags, expected] : cases)
     EXPECT_EQ(Can(Parse(text).get(), flags), expected) << text << " " << flags;
 }
@@ -187,11 +190,20 @@ TEST_F(Computability, ConditionsInsideWhatConsumesThem) {
 }
 
 TEST_F(Computability, ListsByWhatTakesThem) {
-  ExpectAll({{"clamp(x, 0, 1)", true}, {"clamp(x, 0)", false}, {"mod(7, 3)", true}, {"max(1, 2, 3, 4)", true},
+  ExpectAll({{"clamp(x, 0, 1)", true},
+             {"clamp(x, 0)", false},
+             {"mod(7, 3)", true},
+             {"max(1, 2, 3, 4)", true},
              {"min((1, 2))", true}},
             [this](ExpressionRecord* t) { return Can(FindKind(t, kOpComma), 0); });
-  ExpectAll({{"clamp(x, 0, 1)", true}, {"clamp(x, 0)", false}, {"mod(7, 3)", true}, {"Interpolate(T, 0.5)", true},
-             {"Interpolate(M, 0.5, 0.5)", true}, {"Interpolate(T, 0.5, 0.5)", false}, {"T_2", true}, {"a_2", false}},
+  ExpectAll({{"clamp(x, 0, 1)", true},
+             {"clamp(x, 0)", false},
+             {"mod(7, 3)", true},
+             {"Interpolate(T, 0.5)", true},
+             {"Interpolate(M, 0.5, 0.5)", true},
+             {"Interpolate(T, 0.5, 0.5)", false},
+             {"T_2", true},
+             {"a_2", false}},
             [this](ExpressionRecord* t) { return Can(t, 0); });
 }
 
@@ -210,24 +222,51 @@ TEST_F(Computability, StatisticsAndTableReferences) {
 }
 
 TEST_F(Computability, EvalsToNum) {
-  ExpectAll({{"2 + 3", true}, {"x + 1", false}, {"pi * degree", true}, {"?", false}, {"sin(2)^2 + e", true},
-             {"sum(j, j = 1, 3)", false}, {"alpha + 1", false}, {"'f' (3)", true}, {"'g' (3)", false},
-             {"1 < 2", false}, {"clamp(2, 0, 1)", true}, {"Mean(T) + 1", false}, {"i*i", true}},
+  ExpectAll({{"2 + 3", true},
+             {"x + 1", false},
+             {"pi * degree", true},
+             {"?", false},
+             {"sin(2)^2 + e", true},
+             {"sum(j, j = 1, 3)", false},
+             {"alpha + 1", false},
+             {"'f' (3)", true},
+             {"'g' (3)", false},
+             {"1 < 2", false},
+             {"clamp(2, 0, 1)", true},
+             {"Mean(T) + 1", false},
+             {"i*i", true}},
             [this](ExpressionRecord* t) { return DIM_EvalsToNum(t, Doc()); });
   EXPECT_FALSE(DIM_EvalsToNum(nullptr, Doc()));
 }
 
 TEST_F(Computability, EvalsToNumAllowingParameters) {
-  ExpectAll({{"alpha + 1", true}, {"x + 1", false}, {"p * q + 1", true}, {"ldots", false}, {"1 < a", true},
-             {"T + 1", false}, {"Mean(T) / a", true}, {"U_1 + 2", true}, {"sum(j, j = 1, 3)", false},
-             {"theta", false}, {"n + 1", true}, {"alpha", true}},
+  ExpectAll({{"alpha + 1", true},
+             {"x + 1", false},
+             {"p * q + 1", true},
+             {"ldots", false},
+             {"1 < a", true},
+             {"T + 1", false},
+             {"Mean(T) / a", true},
+             {"U_1 + 2", true},
+             {"sum(j, j = 1, 3)", false},
+             {"theta", false},
+             {"n + 1", true},
+             {"alpha", true}},
             [this](ExpressionRecord* t) { return DIM_EvalsToNumAllowingParameters(t, Doc()); });
 }
 
 TEST_F(Computability, EvalsToNumWithoutExpansion) {
-  ExpectAll({{"sum(j, j = 1, 3)", true}, {"interval(1, 2) + 1", true}, {"n + 1", true}, {"color", false},
-             {"label + 1", false}, {"alpha * 2", true}, {"x", false}, {"1 < a", true}, {"product(j, j = 1, a)", true},
-             {"t + 1", false}, {"?", false}},
+  ExpectAll({{"sum(j, j = 1, 3)", true},
+             {"interval(1, 2) + 1", true},
+             {"n + 1", true},
+             {"color", false},
+             {"label + 1", false},
+             {"alpha * 2", true},
+             {"x", false},
+             {"1 < a", true},
+             {"product(j, j = 1, a)", true},
+             {"t + 1", false},
+             {"?", false}},
             [this](ExpressionRecord* t) { return DIM_EvalsToNumWithoutExpansion(t, Doc()); });
 }
 
@@ -239,23 +278,49 @@ TEST_F(Computability, EvalsToNumForFloatReplace) {
   EXPECT_TRUE(DIM_EvalsToNumForFloatReplace(term, nullptr, Doc()));
   EXPECT_FALSE(DIM_EvalsToNumForFloatReplace(term, term, Doc()));
   EXPECT_FALSE(DIM_EvalsToNumForFloatReplace(term, whole.get(), Doc()));
-  ExpectAll({{"2 + 3", true}, {"interval(1, 2)", true}, {"alpha", false}, {"x^2", false}, {"sum(j, j = 1, 3)", true},
-             {"cos(pi)", true}, {"1, 2", false}, {"?", false}, {"'f' (1)", true}, {"3!", true}},
+  ExpectAll({{"2 + 3", true},
+             {"interval(1, 2)", true},
+             {"alpha", false},
+             {"x^2", false},
+             {"sum(j, j = 1, 3)", true},
+             {"cos(pi)", true},
+             {"1, 2", false},
+             {"?", false},
+             {"'f' (1)", true},
+             {"3!", true}},
             [this](ExpressionRecord* t) { return DIM_EvalsToNumForFloatReplace(t, nullptr, Doc()); });
 }
 
 TEST_F(Computability, ComplexArithmeticIsAskedOfTheWholeTree) {
-  ExpectAll({{"1 + i", true}, {"sum(i, i = 1, 3)", false}, {"sum(i, i = 1, 3) + i", true}, {"arg(2)", true},
-             {"Re(2)", true}, {"overline(2)", true}, {"2 + 3", false}, {"p", true}, {"p + 1", true}, {"1 + p", true},
-             {"q + 1", false}, {"k + 1", false}, {"sin(p) * 2", true}},
+  ExpectAll({{"1 + i", true},
+             {"sum(i, i = 1, 3)", false},
+             {"sum(i, i = 1, 3) + i", true},
+             {"arg(2)", true},
+             {"Re(2)", true},
+             {"overline(2)", true},
+             {"2 + 3", false},
+             {"p", true},
+             {"p + 1", true},
+             {"1 + p", true},
+             {"q + 1", false},
+             {"k + 1", false},
+             {"sin(p) * 2", true}},
             [this](ExpressionRecord* t) { return DIM_Complex(t, Doc()); });
   Tree tree = Parse("p + 1");
   EXPECT_FALSE(DIM_Complex(tree.get(), nullptr));
 }
 
 TEST_F(Computability, TableDataSize) {
-  ExpectAll({{"2 + x", false}, {"T", true}, {"U + 1", true}, {"T + U", true}, {"Mean(U) * T", true}, {"M", true},
-             {"alpha", false}, {"sin(U)", true}, {"p", false}, {"?", false}},
+  ExpectAll({{"2 + x", false},
+             {"T", true},
+             {"U + 1", true},
+             {"T + U", true},
+             {"Mean(U) * T", true},
+             {"M", true},
+             {"alpha", false},
+             {"sin(U)", true},
+             {"p", false},
+             {"?", false}},
             [this](ExpressionRecord* t) { return GetTableDataSize(t, Doc()) > 0; });
   const std::vector<std::pair<const char*, int32_t>> sizes = {{"T", 4}, {"U + 1", 2}, {"U * T", 4}, {"M", 2}, {"x", 0}};
   for (const auto& [text, rows] : sizes) {

@@ -28,18 +28,23 @@ std::vector<std::vector<std::string>> ReadCsv(const std::string& fileName) {
 }
 
 const std::map<std::string, Typesetter> kHandlerNames = {
-    {"num_", Typesetter::kNum},         {"prompt_", Typesetter::kPrompt},     {"atomic_", Typesetter::kAtomic},
-    {"string_", Typesetter::kString},   {"indexes_", Typesetter::kIndexes},   {"matrix_", Typesetter::kMatrix},
-    {"sin_", Typesetter::kSin},         {"integral2_", Typesetter::kIntegral2}, {"extended_", Typesetter::kExtended},
-    {"prefix_", Typesetter::kPrefix},   {"infix_", Typesetter::kInfix},       {"parens_", Typesetter::kParens},
-    {"branch_", Typesetter::kBranch},   {"sqrt_", Typesetter::kSqrt},         {"tothe_", Typesetter::kTothe},
-    {"tentothe_", Typesetter::kTentothe}, {"div_", Typesetter::kDiv},         {"log_", Typesetter::kLog},
-    {"fxn_", Typesetter::kFxn},         {"besselj_", Typesetter::kBesselj},   {"del_", Typesetter::kDel},
-    {"lap_", Typesetter::kLap},         {"negate_", Typesetter::kNegate},     {"fact_", Typesetter::kFact},
-    {"dagger_", Typesetter::kDagger},   {"set_", Typesetter::kSet},           {"floor_", Typesetter::kFloor},
-    {"ceiling_", Typesetter::kCeiling}, {"abs_", Typesetter::kAbs},           {"overbar_", Typesetter::kOverbar},
-    {"subst_", Typesetter::kSubst},     {"derivs_", Typesetter::kDerivs},     {"inner_", Typesetter::kInner},
-    {"hat_", Typesetter::kHat},
+    {"num_", Typesetter::kNum},           {"prompt_", Typesetter::kPrompt},
+    {"atomic_", Typesetter::kAtomic},     {"string_", Typesetter::kString},
+    {"indexes_", Typesetter::kIndexes},   {"matrix_", Typesetter::kMatrix},
+    {"sin_", Typesetter::kSin},           {"integral2_", Typesetter::kIntegral2},
+    {"extended_", Typesetter::kExtended}, {"prefix_", Typesetter::kPrefix},
+    {"infix_", Typesetter::kInfix},       {"parens_", Typesetter::kParens},
+    {"branch_", Typesetter::kBranch},     {"sqrt_", Typesetter::kSqrt},
+    {"tothe_", Typesetter::kTothe},       {"tentothe_", Typesetter::kTentothe},
+    {"div_", Typesetter::kDiv},           {"log_", Typesetter::kLog},
+    {"fxn_", Typesetter::kFxn},           {"besselj_", Typesetter::kBesselj},
+    {"del_", Typesetter::kDel},           {"lap_", Typesetter::kLap},
+    {"negate_", Typesetter::kNegate},     {"fact_", Typesetter::kFact},
+    {"dagger_", Typesetter::kDagger},     {"set_", Typesetter::kSet},
+    {"floor_", Typesetter::kFloor},       {"ceiling_", Typesetter::kCeiling},
+    {"abs_", Typesetter::kAbs},           {"overbar_", Typesetter::kOverbar},
+    {"subst_", Typesetter::kSubst},       {"derivs_", Typesetter::kDerivs},
+    {"inner_", Typesetter::kInner},       {"hat_", Typesetter::kHat},
 };
 
 TEST(OperatorTable, EveryRowMatchesTheHandTypedTable) {

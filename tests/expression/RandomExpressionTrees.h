@@ -33,7 +33,7 @@ class TreeMaker {
     do {
       const bool leaf = depth <= 0 || fRandom() % 100 < fLeafPercent;
       kind = leaf ? Pick({kOpNumber, kOpAtom, kOpString, kOpPrompt})
-                        : kFirstOperatorKind + int32_t(fRandom() % gNumTemplates);
+                  : kFirstOperatorKind + int32_t(fRandom() % gNumTemplates);
       if (kind == kOpId && !fGrouping) kind = kOpAtom;
     } while ((kind == parent && IsList(kind)) || (kind == kOpComma && !commaAllowed));
     fSeen.insert(kind);
@@ -74,8 +74,7 @@ class TreeMaker {
         node->text = OurStringCreate(reinterpret_cast<const UniChar*>(text), std::char_traits<char16_t>::length(text));
         return node;
       }
-      default:
-        return NewPrompt();
+      default: return NewPrompt();
     }
   }
 
@@ -86,11 +85,24 @@ class TreeMaker {
     bool commas = true;
     switch (kind) {
       case kOpIndexes: count = 2; break;
-      case kOpLog: case kOpSqrt: case kOpGrad: count = Between(1, 2); break;
-      case kOpOpTotal: case kOpOpPartial: count = 1; break;
-      case kOpIntegral: count = Between(2, 4); commas = false; break;
-      case kOpSum: case kOpProduct: count = Between(2, 4); commas = false; break;
-      case kOpSubstitution: case kOpLeq: case kOpGeq: case kOpBranch: commas = false; break;
+      case kOpLog:
+      case kOpSqrt:
+      case kOpGrad: count = Between(1, 2); break;
+      case kOpOpTotal:
+      case kOpOpPartial: count = 1; break;
+      case kOpIntegral:
+        count = Between(2, 4);
+        commas = false;
+        break;
+      case kOpSum:
+      case kOpProduct:
+        count = Between(2, 4);
+        commas = false;
+        break;
+      case kOpSubstitution:
+      case kOpLeq:
+      case kOpGeq:
+      case kOpBranch: commas = false; break;
       case kOpFunction: commas = false; break;
       case kOpMatrix: return Matrix(depth);
       default: break;
@@ -120,4 +132,3 @@ class TreeMaker {
   uint32_t fLeafPercent;
   std::vector<int32_t> fNames;
 };
-

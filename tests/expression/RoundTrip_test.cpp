@@ -68,9 +68,11 @@ TEST(RoundTrip, RandomTreesWithoutGrouping) { RoundTrips(11, false); }
 TEST(RoundTrip, RandomTreesWithGroupingBrackets) { RoundTrips(12, true); }
 
 TEST(RoundTrip, TokenSoupsAndPrefixesNeverCrash) {
-  const char* pieces[] = {"a", "1", "2.5e3", "+", "-", "*", "/", "^", "_", "=", "<", ">", ",", "!", "(", ")",
-                          "[", "]", "|", "?", "sin", "vector", "matrix", "'q'", "\"s\"", ";", "$", "pi",
-                          "Infinity", "notequal", "sum", "function", "Window 1 2 3 4", "Expr", " "};
+  const char* pieces[] = {
+      "a",      "1",   "2.5e3", "+", "-", "*",  "/",        "^",        "_",   "=",        "<",
+      ">",      ",",   "!",     "(", ")", "[",  "]",        "|",        "?",   "sin",      "vector",
+      "matrix", "'q'", "\"s\"", ";", "$", "pi", "Infinity", "notequal", "sum", "function", "Window 1 2 3 4",
+      "Expr",   " "};
   std::mt19937 random(5);
   for (int i = 0; i < 10000; ++i) {
     std::string text;

@@ -29,7 +29,7 @@ TEST(SymbolTable, IdsByTheScheme) {
   EXPECT_EQ(GetVariableIDFromString(second.c_str()), first + 1);
   EXPECT_EQ(Text(GetVariableStringFromID(first + 1)), std::u16string(second.begin(), second.end()));
   EXPECT_EQ(GetVariableIDFromString("x"), 120);
-  EXPECT_EQ(GetVariableIDFromString(u"\u03B1"), first + 2);  // one character above 127: counted
+  EXPECT_EQ(GetVariableIDFromString(u"\u03B1"), first + 2);   // one character above 127: counted
   EXPECT_EQ(GetVariableIDFromString("\xCE\xB1"), first + 2);  // the same name in UTF-8
   EXPECT_EQ(Text(GetVariableStringFromID(1)), u"_index_");
   EXPECT_EQ(GetVariableIDFromString(static_cast<const char*>(nullptr)), kNoVariableID);
@@ -62,7 +62,8 @@ TEST(SymbolTable, PredicatesOnBuiltInIds) {
     if (Is_pi_degree_e_i_inf(id)) constants.push_back(id);
     if (Is_xyzwtuvr_theta_phi_pi_degree_e_i_inf(id)) either.push_back(id);
   }
-  EXPECT_EQ(coordinates, (std::vector<int32_t>{2, 3, 7, 8, 9, 10, 11, 12, 13, 14, 114, 116, 117, 118, 119, 120, 121, 122}));
+  EXPECT_EQ(coordinates,
+            (std::vector<int32_t>{2, 3, 7, 8, 9, 10, 11, 12, 13, 14, 114, 116, 117, 118, 119, 120, 121, 122}));
   EXPECT_EQ(constants, (std::vector<int32_t>{1, 4, 5, 6, 101, 105}));
   std::set<int32_t> united(coordinates.begin(), coordinates.end());
   united.insert(constants.begin(), constants.end());
@@ -116,8 +117,10 @@ TEST(SymbolTable, GrowthFailureGivesNoIdAndSpendsNone) {
     for (int i = 0; i < 5000 && refused.empty(); ++i) {
       const std::string name = stem + std::to_string(i);
       const int32_t id = GetVariableIDFromString(name.c_str());
-      if (id == kNoVariableID) refused = name;
-      else lastGiven = id;
+      if (id == kNoVariableID)
+        refused = name;
+      else
+        lastGiven = id;
     }
   }
   ASSERT_FALSE(refused.empty());

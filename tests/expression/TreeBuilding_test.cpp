@@ -165,10 +165,12 @@ TEST(TreeRewriting, IdentitiesPrimesAndAtoms) {
   DisposExpr(tree);
 
   // x' is the atom 10, (x')' is x again; the prime of an application stays.
-  ExpressionRecord* primes = NewTrinop(kOpComma, NewUnop(kOpPrime, X()), NewUnop(kOpPrime, NewUnop(kOpPrime, Atomic(3))),
-                                       NewUnop(kOpPrime, NewBinop(kOpFunction, Atomic(102), X())));
+  ExpressionRecord* primes =
+      NewTrinop(kOpComma, NewUnop(kOpPrime, X()), NewUnop(kOpPrime, NewUnop(kOpPrime, Atomic(3))),
+                NewUnop(kOpPrime, NewBinop(kOpFunction, Atomic(102), X())));
   RewritePrimedCoordinates(primes);
-  ExpectTree(primes, NewTrinop(kOpComma, Atomic(10), Atomic(3), NewUnop(kOpPrime, NewBinop(kOpFunction, Atomic(102), X()))));
+  ExpectTree(primes,
+             NewTrinop(kOpComma, Atomic(10), Atomic(3), NewUnop(kOpPrime, NewBinop(kOpFunction, Atomic(102), X()))));
   DisposExpr(primes);
 
   ExpressionRecord* subscripted = Plus(Sub(X(), X()), X());
@@ -201,7 +203,7 @@ TEST(TreeBuilding, DamagedTreesAreRefusedOrWalkedAround) {
   EXPECT_FALSE(DO_BinOpOn(copy, X(), 2, kOpPlus));  // no such side; x is freed
   EXPECT_FALSE(DO_NegOn(nullptr));
   EXPECT_EQ(NewExpression(kOpPlus, -1), nullptr);
-  MATH_ShiftUpOps(copy, 3);  // would write past the array: ignored
+  MATH_ShiftUpOps(copy, 3);                 // would write past the array: ignored
   EXPECT_FALSE(MATH_Equal(copy, damaged));  // the wrapper went
   DisposExpr(copy);
   DisposExpr(damaged);

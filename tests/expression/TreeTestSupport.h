@@ -21,8 +21,7 @@ inline ExpressionRecord* StringLeaf(const std::u16string& text) {
 // equal; nullSlotChance leaves operand slots empty, as a damaged tree has.
 class RandomTrees {
  public:
-  explicit RandomTrees(unsigned seed, double nullSlotChance = 0.0)
-      : fRandom(seed), fNullSlotChance(nullSlotChance) {}
+  explicit RandomTrees(unsigned seed, double nullSlotChance = 0.0) : fRandom(seed), fNullSlotChance(nullSlotChance) {}
 
   ExpressionRecord* Make(int depth) {
     const int operandCount = depth <= 0 ? 0 : Pick(0, 5);

@@ -146,9 +146,12 @@ TEST(TreeCopying, CopiesEqualTheirSourceAndShareNothing) {
     // One changed leaf makes them differ.
     ExpressionRecord* leaf = copyNodes[trees.Pick(0, static_cast<int>(copyNodes.size()) - 1)];
     if (leaf->operandCount == 0) {
-      if (leaf->opcode == kOpNumber) leaf->payload.number->value += 1;
-      else if (leaf->opcode == kOpString) leaf->text[0] = u'z';
-      else leaf->payload.id += 1;
+      if (leaf->opcode == kOpNumber)
+        leaf->payload.number->value += 1;
+      else if (leaf->opcode == kOpString)
+        leaf->text[0] = u'z';
+      else
+        leaf->payload.id += 1;
       ASSERT_FALSE(MATH_Equal(source, copy));
     }
     DisposExpr(source);
@@ -212,8 +215,10 @@ TEST(TreeComparison, AgreesWithRecursiveEquality) {
     ExpressionRecord* victim = nodes[trees.Pick(0, static_cast<int>(nodes.size()) - 1)];
     switch (trees.Pick(0, 4)) {
       case 0:
-        if (victim->operandCount > 0) victim->opcode = victim->opcode == kOpPlus ? kOpTimes : kOpPlus;
-        else if (victim->opcode == kOpAtom) victim->opcode = kOpDummy;
+        if (victim->operandCount > 0)
+          victim->opcode = victim->opcode == kOpPlus ? kOpTimes : kOpPlus;
+        else if (victim->opcode == kOpAtom)
+          victim->opcode = kOpDummy;
         break;
       case 1:
         if (victim->operandCount > 0 && victim->operands[0]) {
@@ -227,8 +232,7 @@ TEST(TreeComparison, AgreesWithRecursiveEquality) {
       case 3:
         if (victim->opcode == kOpAtom) victim->payload.id ^= 1;
         break;
-      default:
-        break;
+      default: break;
     }
     const bool expected = RecursiveEqual(a, b);
     equalPairs += expected;

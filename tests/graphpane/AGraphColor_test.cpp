@@ -57,8 +57,9 @@ TEST(AGraphColor, MenuCodesFollowTheTable) {
     EXPECT_EQ(colour.fType, table[code].type) << code;
     EXPECT_EQ(colour.fSolidColor, table[code].colour) << code;
   }
-  const double odd[] = {std::nan(""), std::numeric_limits<double>::infinity(),
-                        -std::numeric_limits<double>::infinity(), -1, 1e300, 998.999};
+  const double odd[] = {
+      std::nan(""), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), -1, 1e300,
+      998.999};
   for (double code : odd) {
     AGraphColor colour;
     colour.Set(code);
@@ -98,7 +99,7 @@ TEST(AGraphColor, PictureCodeKeepsACopyAndShowsWhiteWithoutATexture) {
 TEST(AGraphColor, MaximizeIntensityScalesTheLargestComponentToFull) {
   const struct {
     uint32_t in, out;
-  } cases[] = {{kPurple, 0xFF00FF}, {kFrost, 0xFFFFFF}, {kOffBlack, kOffBlack}, {0x000000, 0x000000},
+  } cases[] = {{kPurple, 0xFF00FF},  {kFrost, 0xFFFFFF},   {kOffBlack, kOffBlack}, {0x000000, 0x000000},
                {0x102030, 0x55AAFF}, {0x808000, 0xFFFF00}, {0x0000FF, 0x0000FF}};
   for (const auto& c : cases) {
     AGraphColor colour;

@@ -185,10 +185,14 @@ TEST(AGraphPane, MovieFramesKeepTheSpinDirection) {
     double angle;
     int frames, wantFrames;
     double wantAngle;
-  } cases[] = {{0.01 * 15, 0, 200, pi / 100},       {-0.01 * 15, 0, 200, -pi / 100},
-               {1e-300, 0, 200, pi / 100},          {-1e-300, 0, 200, -pi / 100},
-               {2 * pi / 10 * 15, 0, 10, 2 * pi / 10}, {-2 * pi / 10 * 15, 0, 10, -2 * pi / 10},
-               {-0.3, 12, 12, -2 * pi / 12},        {0, 0, 0, 0}};
+  } cases[] = {{0.01 * 15, 0, 200, pi / 100},
+               {-0.01 * 15, 0, 200, -pi / 100},
+               {1e-300, 0, 200, pi / 100},
+               {-1e-300, 0, 200, -pi / 100},
+               {2 * pi / 10 * 15, 0, 10, 2 * pi / 10},
+               {-2 * pi / 10 * 15, 0, 10, -2 * pi / 10},
+               {-0.3, 12, 12, -2 * pi / 12},
+               {0, 0, 0, 0}};
   for (const auto& c : cases) {
     angle = c.angle;
     EXPECT_EQ(pane.PrepareForMovie(c.frames), c.wantFrames) << c.angle;

@@ -170,7 +170,8 @@ TEST_F(PaneDrawsAsDirect, MirrorThroughTheForwardTransformation) {
   WaitForView(reference);
   PortPtr port(NewOffscreenPort(QRect(0, 0, kWidth, kHeight)));
   PortPtr referencePort(NewOffscreenPort(QRect(0, 0, kWidth, kHeight)));
-  for (auto [view, target] : {std::pair<A2DGraphView*, OurPort*>{&second, port.get()}, {&reference, referencePort.get()}}) {
+  for (auto [view, target] :
+       {std::pair<A2DGraphView*, OurPort*>{&second, port.get()}, {&reference, referencePort.get()}}) {
     APushPort push(target);
     view->Draw(true);
   }

@@ -140,9 +140,14 @@ TEST(GraphKindQueries, ListsAndOptions) {
   EXPECT_TRUE(GetExprTypeInfo(surface.get(), 1, nullptr).threeD);
   EXPECT_TRUE(GetExprTypeInfo(surface.get(), 5, nullptr).threeD);
   EXPECT_FALSE(GetExprTypeInfo(surface.get(), 2, nullptr).threeD);
-  for (const auto& [text, may] : {std::pair{"x*y", true}, {"z = r*theta", true}, {"z^2", true}, {"'x''' + 'y'''", true},
-                                   {"z = x*y, 0 < x < 1", true}, {"sin(x)", false}, {"y = x", false},
-                                   {"vector(1, 2)", false}}) {
+  for (const auto& [text, may] : {std::pair{"x*y", true},
+                                  {"z = r*theta", true},
+                                  {"z^2", true},
+                                  {"'x''' + 'y'''", true},
+                                  {"z = x*y, 0 < x < 1", true},
+                                  {"sin(x)", false},
+                                  {"y = x", false},
+                                  {"vector(1, 2)", false}}) {
     Tree tree = Parse(text);
     const EquationList list{tree.get()};
     EXPECT_EQ(MayBeContourOrDensityPlot(&list, nullptr), may) << text;
@@ -183,8 +188,8 @@ TEST(ExpressionPredicates, FormsAndLogic) {
 TEST(ExpressionPredicates, CoordinateTransformForms) {
   EXPECT_TRUE(IsForm2DCoordinateTransform(Parse("vector(x, y) = vector('x''' + 'y''', 2)").get(), nullptr, kIdX, kIdY,
                                           kIdXPrime, kIdYPrime));
-  EXPECT_FALSE(IsForm2DCoordinateTransform(Parse("vector(x, y) = vector(1, 2)").get(), nullptr, kIdX, kIdY,
-                                           kIdXPrime, kIdYPrime));
+  EXPECT_FALSE(IsForm2DCoordinateTransform(Parse("vector(x, y) = vector(1, 2)").get(), nullptr, kIdX, kIdY, kIdXPrime,
+                                           kIdYPrime));
   EXPECT_TRUE(IsForm3DCoordinateTransform(Parse("vector(x, y, z) = vector(r*cos(theta), r*sin(theta), z)").get(),
                                           nullptr, kIdX, kIdY, kIdZ, kIdR, kIdTheta, kIdZ));
 }

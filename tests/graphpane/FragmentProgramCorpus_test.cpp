@@ -20,8 +20,7 @@ std::map<std::string, int> OutputWrites(const std::string& text) {
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
     const size_t opcodeEnd = line.find(' ');
-    if (opcodeEnd == std::string::npos || line.compare(0, 5, "PARAM") == 0 || line.compare(0, 4, "TEMP") == 0)
-      continue;
+    if (opcodeEnd == std::string::npos || line.compare(0, 5, "PARAM") == 0 || line.compare(0, 4, "TEMP") == 0) continue;
     const size_t start = line.find_first_not_of(' ', opcodeEnd);
     const size_t end = line.find_first_of(",;", start);
     if (start == std::string::npos || end == std::string::npos) continue;

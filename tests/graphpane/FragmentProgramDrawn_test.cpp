@@ -37,8 +37,7 @@ struct ExpectedColour {
 
 ExpectedColour OnProcessor(const CorpusColour& colour, CorpusProgram& program, double x, double y, double z) {
   double c[3];
-  for (int i = 0; i < 3; ++i)
-    c[i] = program.formulas[i] ? program.formulas[i]->Evaluate(0, 0, x, y, z, 0) : 0.0;
+  for (int i = 0; i < 3; ++i) c[i] = program.formulas[i] ? program.formulas[i]->Evaluate(0, 0, x, y, z, 0) : 0.0;
   // A mask that is a plain number kills nothing in a program.
   const bool numberMask = program.mask && program.mask->Tree()->opcode == kOpNumber;
   const double mask = program.mask && !numberMask ? program.mask->Evaluate(0, 0, x, y, z, 0) : 1.0;
@@ -89,8 +88,8 @@ TEST(FragmentProgramDrawn, EveryCorpusProgramColoursAsTheProcessorDoes) {
     CorpusProgram program(colour, &document.document);
     ASSERT_FALSE(program.text.empty());
     std::string error;
-    ASSERT_TRUE(quad.Draw(program.text, CorpusBox(), program.uniforms,
-                          colour.kind == "texture" ? kTextureColour : 0, &error))
+    ASSERT_TRUE(
+        quad.Draw(program.text, CorpusBox(), program.uniforms, colour.kind == "texture" ? kTextureColour : 0, &error))
         << error;
     int wrong = 0;
     std::ostringstream first;
@@ -109,12 +108,13 @@ TEST(FragmentProgramDrawn, EveryCorpusProgramColoursAsTheProcessorDoes) {
         for (int i = 0; i < 3 && !killed && !bad; ++i) bad = std::fabs(pixel[i] / 255.0 - expected.rgb[i]) > kTolerance;
         if (bad && wrong++ == 0) {
           first << "at (" << at[0] << ", " << at[1] << ", " << at[2] << ") drawn "
-                << (killed ? "killed" : std::to_string(pixel[0]) + " " + std::to_string(pixel[1]) + " " +
-                                            std::to_string(pixel[2]))
+                << (killed ? "killed"
+                           : std::to_string(pixel[0]) + " " + std::to_string(pixel[1]) + " " + std::to_string(pixel[2]))
                 << ", processor "
-                << (expected.killed ? "undefined" : std::to_string(expected.rgb[0] * 255) + " " +
-                                                      std::to_string(expected.rgb[1] * 255) + " " +
-                                                      std::to_string(expected.rgb[2] * 255));
+                << (expected.killed
+                        ? "undefined"
+                        : std::to_string(expected.rgb[0] * 255) + " " + std::to_string(expected.rgb[1] * 255) + " " +
+                              std::to_string(expected.rgb[2] * 255));
         }
       }
     }

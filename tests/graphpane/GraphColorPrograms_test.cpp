@@ -81,8 +81,8 @@ class GraphColorPrograms : public testing::Test {
 
 // Fragment-program local parameter i as the driver holds it.
 std::array<double, 4> LocalParameter(GLuint i) {
-  static const auto get = reinterpret_cast<PFNGLGETPROGRAMLOCALPARAMETERDVARBPROC>(
-      eglGetProcAddress("glGetProgramLocalParameterdvARB"));
+  static const auto get =
+      reinterpret_cast<PFNGLGETPROGRAMLOCALPARAMETERDVARBPROC>(eglGetProcAddress("glGetProgramLocalParameterdvARB"));
   std::array<double, 4> value{-1, -1, -1, -1};
   get(GL_FRAGMENT_PROGRAM_ARB, i, value.data());
   return value;

@@ -220,8 +220,12 @@ void InstallRefusingMakers() {
 // with memory running out at each point of the build: no row, and nothing
 // left behind (the sanitized build's leak check).
 TEST_F(GraphKindTable, EveryBuilderFreesWhatItHeldWhenNoGraphIsMade) {
-  const char* const kOptions[] = {"", ", radius = 0.1", ", label = \"a\"", ", 0 < x",
-                                  ", vector(x, y) = vector(0, 1)", ", vector(r, g, b) = vector(x, 0, 1)"};
+  const char* const kOptions[] = {"",
+                                  ", radius = 0.1",
+                                  ", label = \"a\"",
+                                  ", 0 < x",
+                                  ", vector(x, y) = vector(0, 1)",
+                                  ", vector(r, g, b) = vector(x, 0, 1)"};
   for (const Representative& r : kRepresentatives) {
     for (const char* option : kOptions) {
       const std::string text = std::string(r.text) + option;

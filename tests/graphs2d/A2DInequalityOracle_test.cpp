@@ -50,7 +50,10 @@ const std::vector<Case>& Cases() {
        [](double x, double y) { return 1 - std::fabs(x) - std::fabs(y); }, kSmall},
       {"y < floor(x)", "y - floor(x)", false, [](double x, double y) { return std::floor(x) - y; }},
       {"mod(x, 1) < 0.5", "mod(x, 1) - 0.5", false, [](double x, double) { return 0.5 - Floored(x, 1); }},
-      {"sin(x*y) > 0", "sin(x*y)", false, [](double x, double y) { return std::sin(x * y); },
+      {"sin(x*y) > 0",
+       "sin(x*y)",
+       false,
+       [](double x, double y) { return std::sin(x * y); },
        {61, 47, -6.1, 5.9, -5.3, 6.1}},
       {"y < tan(x)", "y - tan(x)", false, [](double x, double y) { return std::tan(x) - y; }},
       {"y < x^(1/3)", "y - x^(1/3)", false, [](double x, double y) { return std::cbrt(x) - y; }},
@@ -59,74 +62,196 @@ const std::vector<Case>& Cases() {
       {"y < exp(x) - 3", "y - exp(x) + 3", false, [](double x, double y) { return std::exp(x) - 3 - y; }},
       {"x^2 < y < 2 - x^2", "(y - x^2)*(2 - x^2 - y)", false,
        [](double x, double y) { return std::min(y - x * x, 2 - x * x - y); }},
-      {"sin(x) + cos(y) > 0.5", "sin(x) + cos(y) - 0.5", false,
-       [](double x, double y) { return std::sin(x) + std::cos(y) - 0.5; }, {97, 71, -100, 100, -80, 80}},
+      {"sin(x) + cos(y) > 0.5",
+       "sin(x) + cos(y) - 0.5",
+       false,
+       [](double x, double y) { return std::sin(x) + std::cos(y) - 0.5; },
+       {97, 71, -100, 100, -80, 80}},
       {"y < sin(1/x)", "y - sin(1/x)", false, [](double x, double y) { return std::sin(1 / x) - y; }, kSmall},
-      {"Not(x^2 + y^2 < 1)", "x^2 + y^2 - 1", false, [](double x, double y) { return x * x + y * y - 1; },
-       kDefault, false},
+      {"Not(x^2 + y^2 < 1)", "x^2 + y^2 - 1", false, [](double x, double y) { return x * x + y * y - 1; }, kDefault,
+       false},
       {"y*y < x^3 - x", "y^2 - x^3 + x", false, [](double x, double y) { return x * x * x - x - y * y; }},
-      {"y < x^2", "y - x^2", false, [](double x, double y) { return x * x - y; },
-       {61, 47, -1.3e6, 1.1e6, -0.7e12, 1.9e12}, true, 1e-3},
-      {"y < x^2", "y - x^2", false, [](double x, double y) { return x * x - y; },
-       {29, 31, 0.9999, 1.0001, 0.9998, 1.0002}, true, 1e-15},
+      {"y < x^2",
+       "y - x^2",
+       false,
+       [](double x, double y) { return x * x - y; },
+       {61, 47, -1.3e6, 1.1e6, -0.7e12, 1.9e12},
+       true,
+       1e-3},
+      {"y < x^2",
+       "y - x^2",
+       false,
+       [](double x, double y) { return x * x - y; },
+       {29, 31, 0.9999, 1.0001, 0.9998, 1.0002},
+       true,
+       1e-15},
       // Curves.
-      {"x^2 + y^2 = 4", "x^2 + y^2 - 4", true, [](double x, double y) { return x * x + y * y - 4; }, kDefault,
-       true, 1e-9, {{2, 0}, {0, -2}}},
-      {"y = sin(x)", "y - sin(x)", true, [](double x, double y) { return y - std::sin(x); }, kDefault, true, 1e-9,
+      {"x^2 + y^2 = 4",
+       "x^2 + y^2 - 4",
+       true,
+       [](double x, double y) { return x * x + y * y - 4; },
+       kDefault,
+       true,
+       1e-9,
+       {{2, 0}, {0, -2}}},
+      {"y = sin(x)",
+       "y - sin(x)",
+       true,
+       [](double x, double y) { return y - std::sin(x); },
+       kDefault,
+       true,
+       1e-9,
        {{0, 0}}},
       {"x*y = 1", "x*y - 1", true, [](double x, double y) { return x * y - 1; }, kDefault, true, 1e-9, {{1, 1}}},
-      {"y = tan(x)", "y - tan(x)", true, [](double x, double y) { return y * std::cos(x) - std::sin(x); },
-       kDefault, true, 1e-9, {{0, 0}}},
-      {"x^2 + y^2 = 0", "x^2 + y^2", true, [](double x, double y) { return x * x + y * y; }, kDefault, true, 1e-9,
+      {"y = tan(x)",
+       "y - tan(x)",
+       true,
+       [](double x, double y) { return y * std::cos(x) - std::sin(x); },
+       kDefault,
+       true,
+       1e-9,
        {{0, 0}}},
-      {"(x^2 + y^2 - 1)^2 = 0", "x^2 + y^2 - 1", true,
-       [](double x, double y) { return (x * x + y * y - 1) * (x * x + y * y - 1); }, kDefault, true, 1e-9,
+      {"x^2 + y^2 = 0",
+       "x^2 + y^2",
+       true,
+       [](double x, double y) { return x * x + y * y; },
+       kDefault,
+       true,
+       1e-9,
+       {{0, 0}}},
+      {"(x^2 + y^2 - 1)^2 = 0",
+       "x^2 + y^2 - 1",
+       true,
+       [](double x, double y) { return (x * x + y * y - 1) * (x * x + y * y - 1); },
+       kDefault,
+       true,
+       1e-9,
        {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {0.6, 0.8}, {-0.8, 0.6}}},
-      {"y^2 = x^3", "y^2 - x^3", true, [](double x, double y) { return y * y - x * x * x; }, kSmall, true, 1e-9,
+      {"y^2 = x^3",
+       "y^2 - x^3",
+       true,
+       [](double x, double y) { return y * y - x * x * x; },
+       kSmall,
+       true,
+       1e-9,
        {{0, 0}, {0.25, 0.125}}},
-      {"y^2 = x^2*(x + 1)", "y^2 - x^2*(x + 1)", true,
-       [](double x, double y) { return y * y - x * x * (x + 1); }, kSmall, true, 1e-9, {{0, 0}, {-1, 0}}},
-      {"y = sqrt(x)", "y - sqrt(x)", true, [](double x, double y) { return y - std::sqrt(x); }, kDefault, true,
-       1e-9, {{1, 1}, {2.25, 1.5}}},
-      {"y = ln(x)", "y - ln(x)", true, [](double x, double y) { return y - std::log(x); }, kDefault, true, 1e-9,
+      {"y^2 = x^2*(x + 1)",
+       "y^2 - x^2*(x + 1)",
+       true,
+       [](double x, double y) { return y * y - x * x * (x + 1); },
+       kSmall,
+       true,
+       1e-9,
+       {{0, 0}, {-1, 0}}},
+      {"y = sqrt(x)",
+       "y - sqrt(x)",
+       true,
+       [](double x, double y) { return y - std::sqrt(x); },
+       kDefault,
+       true,
+       1e-9,
+       {{1, 1}, {2.25, 1.5}}},
+      {"y = ln(x)",
+       "y - ln(x)",
+       true,
+       [](double x, double y) { return y - std::log(x); },
+       kDefault,
+       true,
+       1e-9,
        {{1, 0}}},
-      {"sin(x) = cos(y)", "sin(x) - cos(y)", true, [](double x, double y) { return std::sin(x) - std::cos(y); },
+      {"sin(x) = cos(y)",
+       "sin(x) - cos(y)",
+       true,
+       [](double x, double y) { return std::sin(x) - std::cos(y); },
        {89, 67, -20.3, 19.9, -15.1, 15.3}},
-      {"y = 1/(x - 0.3)", "y - 1/(x - 0.3)", true, [](double x, double y) { return y * (x - 0.3) - 1; }, kDefault,
-       true, 1e-9, {{1.3, 1}}},
-      {"x^4 + y^4 = 1", "x^4 + y^4 - 1", true, [](double x, double y) { return x * x * x * x + y * y * y * y - 1; },
-       kSmall, true, 1e-9, {{1, 0}, {0, 1}}},
-      {"sin(x^2 + y^2) = 0", "sin(x^2 + y^2)", true, [](double x, double y) { return std::sin(x * x + y * y); },
-       {67, 61, -6.2, 6.1, -5.9, 6.3}, true, 1e-9, {{0, 0}}},
-      {"y = x^(1/3)", "y - x^(1/3)", true, [](double x, double y) { return y - std::cbrt(x); }, kDefault, true,
-       1e-9, {{-1, -1}, {0, 0}}},
-      {"x = y^2 - 1", "x - y^2 + 1", true, [](double x, double y) { return x - y * y + 1; }, kDefault, true, 1e-9,
+      {"y = 1/(x - 0.3)",
+       "y - 1/(x - 0.3)",
+       true,
+       [](double x, double y) { return y * (x - 0.3) - 1; },
+       kDefault,
+       true,
+       1e-9,
+       {{1.3, 1}}},
+      {"x^4 + y^4 = 1",
+       "x^4 + y^4 - 1",
+       true,
+       [](double x, double y) { return x * x * x * x + y * y * y * y - 1; },
+       kSmall,
+       true,
+       1e-9,
+       {{1, 0}, {0, 1}}},
+      {"sin(x^2 + y^2) = 0",
+       "sin(x^2 + y^2)",
+       true,
+       [](double x, double y) { return std::sin(x * x + y * y); },
+       {67, 61, -6.2, 6.1, -5.9, 6.3},
+       true,
+       1e-9,
+       {{0, 0}}},
+      {"y = x^(1/3)",
+       "y - x^(1/3)",
+       true,
+       [](double x, double y) { return y - std::cbrt(x); },
+       kDefault,
+       true,
+       1e-9,
+       {{-1, -1}, {0, 0}}},
+      {"x = y^2 - 1",
+       "x - y^2 + 1",
+       true,
+       [](double x, double y) { return x - y * y + 1; },
+       kDefault,
+       true,
+       1e-9,
        {{-1, 0}}},
-      {"y = x^2", "y - x^2", true, [](double x, double y) { return y - x * x; },
-       {61, 47, -1.3e6, 1.1e6, -0.7e12, 1.9e12}, true, 1e-3, {{0, 0}, {1e6, 1e12}}},
-      {"abs(x) + abs(y) = 1", "abs(x) + abs(y) - 1", true,
-       [](double x, double y) { return std::fabs(x) + std::fabs(y) - 1; }, kSmall, true, 1e-9,
+      {"y = x^2",
+       "y - x^2",
+       true,
+       [](double x, double y) { return y - x * x; },
+       {61, 47, -1.3e6, 1.1e6, -0.7e12, 1.9e12},
+       true,
+       1e-3,
+       {{0, 0}, {1e6, 1e12}}},
+      {"abs(x) + abs(y) = 1",
+       "abs(x) + abs(y) - 1",
+       true,
+       [](double x, double y) { return std::fabs(x) + std::fabs(y) - 1; },
+       kSmall,
+       true,
+       1e-9,
        {{1, 0}, {0, 1}, {0.5, -0.5}}},
-      {"y = exp(x)", "y - exp(x)", true, [](double x, double y) { return y - std::exp(x); }, kDefault, true, 1e-9,
+      {"y = exp(x)",
+       "y - exp(x)",
+       true,
+       [](double x, double y) { return y - std::exp(x); },
+       kDefault,
+       true,
+       1e-9,
        {{0, 1}}},
   };
   return cases;
 }
-
 
 // The samples of one view: K x K interior points of every pixel box, the
 // boxes bounded by the same pixel lines the graph uses.
 class Sampler {
  public:
   Sampler(const Case& which, const A2DTransform& t, int k)
-      : fCase(which), fK(k), fWidth(t.pixelRect.right), fHeight(t.pixelRect.bottom), fValues(size_t(fWidth * k) * fHeight * k) {
+      : fCase(which),
+        fK(k),
+        fWidth(t.pixelRect.right),
+        fHeight(t.pixelRect.bottom),
+        fValues(size_t(fWidth * k) * fHeight * k) {
     for (int r = 0; r < fHeight; ++r) {
-      const double top = -(r - t.yOrigin - 0.5) * t.yUnitsPerPixel, bottom = -(r + 1 - t.yOrigin - 0.5) * t.yUnitsPerPixel;
+      const double top = -(r - t.yOrigin - 0.5) * t.yUnitsPerPixel,
+                   bottom = -(r + 1 - t.yOrigin - 0.5) * t.yUnitsPerPixel;
       for (int sv = 0; sv < k; ++sv) {
         const double y = top + (bottom - top) * (sv + 0.5) / k;
         for (int c = 0; c < fWidth; ++c) {
-          const double left = (c - t.xOrigin - 0.5) * t.xUnitsPerPixel, right = (c + 1 - t.xOrigin - 0.5) * t.xUnitsPerPixel;
-          for (int sh = 0; sh < k; ++sh) At(c * k + sh, r * k + sv) = fCase.margin(left + (right - left) * (sh + 0.5) / k, y);
+          const double left = (c - t.xOrigin - 0.5) * t.xUnitsPerPixel,
+                       right = (c + 1 - t.xOrigin - 0.5) * t.xUnitsPerPixel;
+          for (int sh = 0; sh < k; ++sh)
+            At(c * k + sh, r * k + sv) = fCase.margin(left + (right - left) * (sh + 0.5) / k, y);
         }
       }
     }
@@ -167,7 +292,9 @@ int CheckInequality(Sampler& s, const std::vector<uint8_t>& map) {
           if (s.Holds(m) != (value == kTwoBitFull)) contradicted = true, near = near && s.Near(m);
         }
       }
-      if (contradicted) Classify(s.Mixed(c, r), near, &wrong, value ? "a full pixel with a false sample" : "an empty pixel with a true sample", c, r);
+      if (contradicted)
+        Classify(s.Mixed(c, r), near, &wrong,
+                 value ? "a full pixel with a false sample" : "an empty pixel with a true sample", c, r);
     }
   }
   return wrong;
@@ -201,9 +328,11 @@ int CheckEquation(Sampler& s, const std::vector<uint8_t>& map, const A2DTransfor
   for (auto [x, y] : s.fCase.onCurve) {
     bool found = false, inside = false;
     for (int r = 0; r < s.fHeight; ++r) {
-      const double top = -(r - t.yOrigin - 0.5) * t.yUnitsPerPixel, bottom = -(r + 1 - t.yOrigin - 0.5) * t.yUnitsPerPixel;
+      const double top = -(r - t.yOrigin - 0.5) * t.yUnitsPerPixel,
+                   bottom = -(r + 1 - t.yOrigin - 0.5) * t.yUnitsPerPixel;
       for (int c = 0; c < s.fWidth; ++c) {
-        const double left = (c - t.xOrigin - 0.5) * t.xUnitsPerPixel, right = (c + 1 - t.xOrigin - 0.5) * t.xUnitsPerPixel;
+        const double left = (c - t.xOrigin - 0.5) * t.xUnitsPerPixel,
+                     right = (c + 1 - t.xOrigin - 0.5) * t.xUnitsPerPixel;
         if (x < left || x > right || y < bottom || y > top) continue;
         inside = true;
         found = found || map[size_t(r) * s.fWidth + c] != 0;
@@ -226,7 +355,8 @@ TEST_P(InequalityOracleTest, NoPixelContradictsTheSampler) {
     auto graph = MakeInequality(c.condition, c.boundary, mode, c.equation, t);
     WaitUntilDone(*graph);
     const std::vector<uint8_t> map = Pixels(*graph, t);
-    EXPECT_EQ(c.equation ? CheckEquation(sampler, map, t) : CheckInequality(sampler, map), 0) << c.condition << " in mode " << mode;
+    EXPECT_EQ(c.equation ? CheckEquation(sampler, map, t) : CheckInequality(sampler, map), 0)
+        << c.condition << " in mode " << mode;
   }
 }
 

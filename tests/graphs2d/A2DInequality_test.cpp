@@ -48,8 +48,8 @@ TEST_F(A2DInequalityTest, VisibilityNamesConditionsFalseEverywhereOrInTheView) {
     const char* condition;
     bool equation;
     int32_t message;
-  } cases[] = {{"1 < 0", false, 8}, {"x^2 + y^2 = -1", true, 6}, {"x > 100", false, 9},
-               {"x = 100", true, 7},  {"y < x", false, 0},       {"y = x", true, 0}};
+  } cases[] = {{"1 < 0", false, 8},  {"x^2 + y^2 = -1", true, 6}, {"x > 100", false, 9},
+               {"x = 100", true, 7}, {"y < x", false, 0},         {"y = x", true, 0}};
   for (const auto& c : cases) {
     auto graph = MakeInequality(c.condition, "0", 2, c.equation, t);
     WaitUntilDone(*graph);
@@ -115,8 +115,8 @@ TEST_F(A2DInequalityTest, UndecidedRectanglesAreSettledOrSplitByTheirShape) {
       {11, 11, "y > 0", 5, 66},   // rows first: the true half goes at once
   };
   for (const auto& c : cases) {
-    const A2DTransform t = WindowTransform(c.width, c.height, -c.width / 2.0, c.width / 2.0, -c.height / 2.0,
-                                           c.height / 2.0);
+    const A2DTransform t =
+        WindowTransform(c.width, c.height, -c.width / 2.0, c.width / 2.0, -c.height / 2.0, c.height / 2.0);
     auto graph = MakeInequality(c.condition, "0", 1, false, t);
     WaitUntilDone(*graph);
     EXPECT_EQ(graph->Counts().rectangles, c.rectangles) << c.width << " x " << c.height;
@@ -356,12 +356,8 @@ TEST_F(A2DInequalityTest, StormsOfPansResizesAndSliderMovesEndInTheFreshMap) {
         slider = double(random() % 3);
         graph->InvalConstant(kSlider);
         break;
-      case 3:
-        graph->Draw();
-        break;
-      default:
-        (void)graph->GetSelection(0.5, 0.5);
-        break;
+      case 3: graph->Draw(); break;
+      default: (void)graph->GetSelection(0.5, 0.5); break;
     }
   }
   WaitUntilDone(*graph);

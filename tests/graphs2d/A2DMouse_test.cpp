@@ -92,8 +92,8 @@ TEST(SelectionReadout, LinesByKind) {
   s.kind = kSelectDensityValue, s.parameter = 7;
   EXPECT_EQ(SelectionReadoutLines(s).back(), u"value: 7");
   s.kind = kSelectVector, s.xComponent = -1, s.yComponent = 0.5;
-  EXPECT_EQ(SelectionReadoutLines(s), (std::vector<std::u16string>{u"x: 0", u"y: -2", u"x component: -1",
-                                                                    u"y component: 0.5"}));
+  EXPECT_EQ(SelectionReadoutLines(s),
+            (std::vector<std::u16string>{u"x: 0", u"y: -2", u"x component: -1", u"y component: 0.5"}));
   s.kind = kSelectSolutionPaths;
   EXPECT_EQ(SelectionReadoutLines(s).size(), 2u);
   s.kind = kSelectDraggedPoint;

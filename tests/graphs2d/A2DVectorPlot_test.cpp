@@ -137,7 +137,8 @@ TEST(ArrowHead, SizesByLength) {
     double length;
     int32_t cell, want;
   } rows[] = {{6, 1, 5}, {5.5, 1, 4}, {4.9, 1, 3}, {12, 2, 10}, {11, 2, 8}, {9, 2, 6}};
-  for (const auto& r : rows) EXPECT_EQ(ArrowHeadSize(r.length, r.cell), r.want) << r.length << " in cells of " << r.cell;
+  for (const auto& r : rows)
+    EXPECT_EQ(ArrowHeadSize(r.length, r.cell), r.want) << r.length << " in cells of " << r.cell;
 }
 
 // The coverage of each view pixel against a point-in-triangle count at the

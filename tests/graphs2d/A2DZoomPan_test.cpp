@@ -39,7 +39,9 @@ TEST(A2DZoom, CommandsStepThroughTheScaleFamilyAroundTheAxes) {
     double xScale, yScale;
     int32_t tickState;
     double numberSpacing;
-  } steps[] = {{kZoomOut, 0.5, 0.5, 2, 2}, {kZoomIn, 0.25, 0.25, 1, 1}, {kZoomIn, 0.1, 0.1, 5, 0.5},
+  } steps[] = {{kZoomOut, 0.5, 0.5, 2, 2},
+               {kZoomIn, 0.25, 0.25, 1, 1},
+               {kZoomIn, 0.1, 0.1, 5, 0.5},
                {kZoomOutY, 0.1, 0.25, 5, 0.5}};
   for (const auto& step : steps) {
     v.view.Zoom(step.command);
@@ -137,8 +139,8 @@ TEST(A2DZoom, DialogZoomKeepsTheStateFinite) {
       EXPECT_TRUE(std::isfinite(value)) << low << " " << high;
     }
   };
-  const double ends[][2] = {{-1e308, 1e308}, {-gInf, 1},       {0, gInf},         {gNaN, 1},
-                            {gNaN, gNaN},    {3, 3},           {1e-320, 2e-320}, {-1e-300, 1e-300}};
+  const double ends[][2] = {{-1e308, 1e308}, {-gInf, 1}, {0, gInf},        {gNaN, 1},
+                            {gNaN, gNaN},    {3, 3},     {1e-320, 2e-320}, {-1e-300, 1e-300}};
   for (const auto& e : ends) {
     v.view.DialogZoom(e[0], e[1], e[0], e[1]);
     expectFinite(e[0], e[1]);

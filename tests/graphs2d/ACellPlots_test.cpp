@@ -22,7 +22,8 @@ using PlaneFunction = std::function<double(double, double)>;
 
 // The density mapping written out: the range from the 20 x 20 sample of the
 // view as it was sampled, each cell at its pixel's world point now.
-std::vector<uint8_t> HandDensity(const A2DTransform& sampled, const A2DTransform& t, const PlaneFunction& f, int cell = 1) {
+std::vector<uint8_t> HandDensity(const A2DTransform& sampled, const A2DTransform& t, const PlaneFunction& f,
+                                 int cell = 1) {
   const A2DTransform& s = sampled;
   const MRect& r = t.pixelRect;
   const MRect& q = s.pixelRect;
@@ -40,7 +41,10 @@ std::vector<uint8_t> HandDensity(const A2DTransform& sampled, const A2DTransform
   for (int j = 0; j < h; ++j) {
     for (int i = 0; i < w; ++i) {
       const double v = f(t.ITOX(r.left + i * cell), t.ITOY(r.top + j * cell));
-      cells.push_back(std::isnan(v) ? 254 : v <= min ? 0 : v >= max ? 239 : static_cast<int>((v - min) * (240 / (max - min))));
+      cells.push_back(std::isnan(v) ? 254
+                      : v <= min    ? 0
+                      : v >= max    ? 239
+                                    : static_cast<int>((v - min) * (240 / (max - min))));
     }
   }
   return cells;

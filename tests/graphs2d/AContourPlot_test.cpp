@@ -67,8 +67,8 @@ TEST(ContourLevels, EveryRangeEndsAndOrdinaryRangesGetRoundLevels) {
     const double a = (unit(random) * 2 - 1) * scale, b = (unit(random) * 2 - 1) * scale * unit(random);
     const double min = std::min(a, b), max = std::max(a, b);
     const int32_t count = 1 + int32_t(unit(random) * kMaxContourLevels) % kMaxContourLevels;
-    const bool ordinary = max - min > 1e-290 && max - min < 1e290 &&
-                          max - min > 1e-9 * std::max(std::fabs(min), std::fabs(max));
+    const bool ordinary =
+        max - min > 1e-290 && max - min < 1e290 && max - min > 1e-9 * std::max(std::fabs(min), std::fabs(max));
     if (!ChooseContourLevels(min, max, count, levels)) {
       EXPECT_FALSE(ordinary) << min << " " << max << " " << count;
       continue;
@@ -98,10 +98,12 @@ TEST(GrainSteps, EachKindClampsItsGrain) {
   } kinds[] = {
       {"levels", GrainLevelCount, {{0, 4}, {1, 24}, {0.5, 14}, {7, 24}, {-3, 4}, {NAN, 14}}},
       {"bands", GrainBandCount, {{0.5, 24}, {0, 4}, {0.1, 6}, {-1e9, 4}, {1e9, 24}}},
-      {"arrows", [](double g) { return A2DVectorPlot::Spacing(g, 1); },
+      {"arrows",
+       [](double g) { return A2DVectorPlot::Spacing(g, 1); },
        {{0, 100}, {1, 10}, {0.5, 55}, {-2, 100}, {3, 10}, {NAN, 55}}},
       {"arrows in 2-pixel cells", [](double g) { return A2DVectorPlot::Spacing(g, 2); }, {{1, 20}}},
-      {"solutions", [](double g) { return ADEPlot::Spacing(g, 1); },
+      {"solutions",
+       [](double g) { return ADEPlot::Spacing(g, 1); },
        {{0.5, 125}, {1, 50}, {0, 200}, {-4, 200}, {9, 50}, {NAN, 125}}},
       {"solutions sampled twice", [](double g) { return ADEPlot::Spacing(g, 2); }, {{0.5, 250}}},
       {"curve points", AParametricCurve::PointCount, {{0, 200}, {1, 1000}, {-3, 200}, {40, 1000}, {NAN, 600}}},

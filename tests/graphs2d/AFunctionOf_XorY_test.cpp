@@ -174,7 +174,8 @@ TEST_F(FunctionOfXTest, XOfYRunsAlongRowsCountedUpward) {
   // Row k counts from the bottom.
   EXPECT_DOUBLE_EQ(c.At(0).centre, t.ITOY(299));
   c.view.Draw();
-  const int row = WorldToPixel(1.0, t.yPixelsPerUnit, t.yOrigin), column = WorldToPixel(1.0, t.xPixelsPerUnit, t.xOrigin);
+  const int row = WorldToPixel(1.0, t.yPixelsPerUnit, t.yOrigin),
+            column = WorldToPixel(1.0, t.xPixelsPerUnit, t.xOrigin);
   EXPECT_EQ(c.view.At(column, row), 0xFF0000u);
   EXPECT_TRUE(c.graph->IsPointOverCurve(1.0, 1.0));
   EXPECT_FALSE(c.graph->IsPointOverCurve(2.0, 1.0));

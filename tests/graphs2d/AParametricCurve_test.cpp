@@ -54,7 +54,8 @@ TEST_F(ParametricCurveTest, APoleAtASampleLeavesAGap) {
   const int zeroRow = WorldToPixel(0, t.yPixelsPerUnit, t.yOrigin);
   for (int h = 0; h < 400; ++h) ASSERT_FALSE(IsInk(RgbAt(*blank, h, zeroRow))) << h;
   // The branches themselves are drawn.
-  EXPECT_TRUE(IsInk(RgbAt(*blank, WorldToPixel(2, t.xPixelsPerUnit, t.xOrigin), WorldToPixel(0.5, t.yPixelsPerUnit, t.yOrigin))));
+  EXPECT_TRUE(IsInk(
+      RgbAt(*blank, WorldToPixel(2, t.xPixelsPerUnit, t.xOrigin), WorldToPixel(0.5, t.yPixelsPerUnit, t.yOrigin))));
 }
 
 TEST_F(ParametricCurveTest, PanAndZoomNeverRecompute) {

@@ -43,8 +43,8 @@ TEST_F(ATransformPlotTest, TheIdentityReproducesTheSourcePicture) {
           }
         }
         const int c = (p >> shift) & 0xFF;
-        ASSERT_TRUE(c >= low && c <= high) << h << "," << v << std::hex << " " << p << " " << RgbAt(source, h, v)
-                                           << " " << RgbAt(source, h, v + 1);
+        ASSERT_TRUE(c >= low && c <= high)
+            << h << "," << v << std::hex << " " << p << " " << RgbAt(source, h, v) << " " << RgbAt(source, h, v + 1);
       }
     }
   }

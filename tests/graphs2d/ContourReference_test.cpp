@@ -43,7 +43,8 @@ class SegmentIndex {
       for (int j = Cell(y - reach); j <= Cell(y + reach); ++j) {
         const auto found = fCells.find(Key(i, j));
         if (found == fCells.end()) continue;
-        for (const Line& l : found->second) best = std::fmin(best, DistanceToSegmentSquared(x, y, l.ax, l.ay, l.bx, l.by));
+        for (const Line& l : found->second)
+          best = std::fmin(best, DistanceToSegmentSquared(x, y, l.ax, l.ay, l.bx, l.by));
       }
     }
     return std::sqrt(best);
@@ -109,7 +110,8 @@ int Pieces(const AContourPlot& plot, int level) {
 
 // Mesh corners at x = -10.05 + 0.4 i, y = -9.95 + 0.4 j.
 bool MeshSeesLevel(AnExpression* f, double level, double x, double y) {
-  const int i = static_cast<int>(std::floor((x + 10.05) / kMeshEdge)), j = static_cast<int>(std::floor((y + 9.95) / kMeshEdge));
+  const int i = static_cast<int>(std::floor((x + 10.05) / kMeshEdge)),
+            j = static_cast<int>(std::floor((y + 9.95) / kMeshEdge));
   bool below = false, above = false;
   for (int a = std::max(i - 1, 0); a <= std::min(i + 2, 50); ++a) {
     for (int b = std::max(j - 1, 0); b <= std::min(j + 2, 50); ++b) {

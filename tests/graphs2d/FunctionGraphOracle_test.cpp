@@ -56,7 +56,9 @@ const std::vector<GraphCase>& GraphCases() {
        [](double a, double b) { return Fixed({0}, a, b); }},
       {"exp(x) - 3", [](double x) { return std::exp(x) - 3; }},
       {"x^3 - x", [](double x) { return x * x * x - x; },
-       [](double a, double b) { return Fixed({-1 / std::sqrt(3.0), 1 / std::sqrt(3.0)}, a, b); }},
+       [](double a, double b) {
+         return Fixed({-1 / std::sqrt(3.0), 1 / std::sqrt(3.0)}, a, b);
+       }},
   };
   return cases;
 }

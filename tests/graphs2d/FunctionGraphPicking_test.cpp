@@ -34,11 +34,11 @@ TEST_F(FunctionPickingTest, SnapsToSpecialPointsNearTheMouse) {
     double mouseX, mouseY, x, y;  // y NaN: a hole; infinite: a pole
     double tolerance;
   } rows[] = {
-      {"sqrt(x)", true, 1.3 * kPixel, 0.1, 0, 0, 0},                  // the start of the domain
-      {"sin(x)/x", true, 0.4 * kPixel, 1, 0, NAN, 0},                 // a removable hole
-      {"1/x", true, -1.2 * kPixel, 3, 0, INFINITY, 1e-15},            // a pole
-      {"x - 1", true, 1 + 1.2 * kPixel, 0, 1, 0, 0},                  // a zero one column away
-      {"y^2 - 1", false, 0.01, 1 - 1.3 * kPixel, 0, 1, 0},            // along rows
+      {"sqrt(x)", true, 1.3 * kPixel, 0.1, 0, 0, 0},                    // the start of the domain
+      {"sin(x)/x", true, 0.4 * kPixel, 1, 0, NAN, 0},                   // a removable hole
+      {"1/x", true, -1.2 * kPixel, 3, 0, INFINITY, 1e-15},              // a pole
+      {"x - 1", true, 1 + 1.2 * kPixel, 0, 1, 0, 0},                    // a zero one column away
+      {"y^2 - 1", false, 0.01, 1 - 1.3 * kPixel, 0, 1, 0},              // along rows
       {"(x - 0.5)^2 + 1", true, 0.5 + 1.3 * kPixel, 1, 0.5, 1, 1e-12},  // an extremum, through the derivative
   };
   for (const auto& r : rows) {

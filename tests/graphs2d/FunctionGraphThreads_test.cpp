@@ -58,11 +58,10 @@ TEST_F(FunctionGraphThreadsTest, PanResizeAndModeStormsWhileDrawingAndPicking) {
   std::mt19937 random(27);
   for (int round = 0; round < 200; ++round) {
     switch (random() % 5) {
-      case 0:
-        v.view.Pan(static_cast<int>(random() % 41) - 20, static_cast<int>(random() % 41) - 20);
-        break;
+      case 0: v.view.Pan(static_cast<int>(random() % 41) - 20, static_cast<int>(random() % 41) - 20); break;
       case 1:
-        v.view.SetViewRect(MRect{0, 0, static_cast<int16_t>(150 + random() % 100), static_cast<int16_t>(250 + random() % 100)});
+        v.view.SetViewRect(
+            MRect{0, 0, static_cast<int16_t>(150 + random() % 100), static_cast<int16_t>(250 + random() % 100)});
         v.view.Resize();
         break;
       case 2:

@@ -84,12 +84,8 @@ TEST_F(GraphJobsTest, StormsOfStopsRestartsAndPans) {
       case 0:  // stop: nothing may notify afterwards
         graph.PauseComputing();
         break;
-      case 1:
-        graph.Pan(1, -1);
-        break;
-      case 2:
-        graph.ViewChanged();
-        break;
+      case 1: graph.Pan(1, -1); break;
+      case 2: graph.ViewChanged(); break;
       default:
         graph.Restart();
         graph.WaitUntilDone();

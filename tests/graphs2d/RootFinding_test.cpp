@@ -54,10 +54,10 @@ TEST(FindRoot, PolesAndJumpsAreNoRoots) {
     const char* f;
     double x0, x1;
     bool root;
-  } along[] = {{"1/x", -1, 2, false},              // a pole
-               {"1/(x - 0.3) + 1", 0, 1, false},   // a pole beside a root outside the segment
+  } along[] = {{"1/x", -1, 2, false},             // a pole
+               {"1/(x - 0.3) + 1", 0, 1, false},  // a pole beside a root outside the segment
                {"1/(x - 0.3) + 10", 0.25, 1, false},
-               {"1/(x - 0.3) + 10", 0, 0.25, true},  // the root 0.2, just before the pole
+               {"1/(x - 0.3) + 10", 0, 0.25, true},   // the root 0.2, just before the pole
                {"floor(x) + 0.5", -0.7, 0.6, false},  // a jump
                {"tan(x)", 1, 2, false},
                {"tan(x)", 3, 3.3, true}};

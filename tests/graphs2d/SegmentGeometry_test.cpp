@@ -57,7 +57,7 @@ TEST(SegmentGeometry, ParallelVerticalsNeverIntersectAndCollinearPiecesOverlap) 
   EXPECT_FALSE(DoSegmentsIntersect(P(1, 0), P(1, 5), P(1, 2), P(1, 8), &out));
   EXPECT_FALSE(DoSegmentsIntersect(P(1, 0), P(1, 5), P(2, 0), P(2, 5), &out));
   EXPECT_TRUE(DoSegmentsOverlap(P(0, 0), P(1e-3, 2e-3), P(5e-4, 1e-3), P(2e-3, 4e-3)));
-  EXPECT_TRUE(DoSegmentsOverlap(P(3, 0), P(3, 5), P(3, 4), P(3, 9)));  // vertical
+  EXPECT_TRUE(DoSegmentsOverlap(P(3, 0), P(3, 5), P(3, 4), P(3, 9)));   // vertical
   EXPECT_FALSE(DoSegmentsOverlap(P(0, 0), P(1, 1), P(1, 1), P(2, 2)));  // one shared point only
 }
 
@@ -67,9 +67,9 @@ TEST(ClipLineToCircle, KeepsDirectionAndCollapsesMisses) {
     double cx, cy, radius, in[4], out[4];
   } rows[] = {
       {0, 0, 2, {-5, 0, 5, 0}, {-2, 0, 2, 0}},
-      {0, 0, 2, {0, 5, 0, 0.5}, {0, 2, 0, 0.5}},            // vertical, one end inside
-      {1, 1, 1, {-5, 3, 5, 3}, {2, 1, 2, 1}},               // misses
-      {0, 0, 2, {3, 0, 9, 0}, {2, 0, 2, 0}},                // on the line, wholly outside on one side
+      {0, 0, 2, {0, 5, 0, 0.5}, {0, 2, 0, 0.5}},                      // vertical, one end inside
+      {1, 1, 1, {-5, 3, 5, 3}, {2, 1, 2, 1}},                         // misses
+      {0, 0, 2, {3, 0, 9, 0}, {2, 0, 2, 0}},                          // on the line, wholly outside on one side
       {0, 0, 2, {-0.5, 0.25, 0.5, -0.25}, {-0.5, 0.25, 0.5, -0.25}},  // inside: unchanged
   };
   for (const auto& r : rows) {

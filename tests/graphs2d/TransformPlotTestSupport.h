@@ -69,4 +69,3 @@ QImage DrawnOnWhite(Plot& plot, int width, int height) {
   plot.Draw();
   return target.port->image.copy();
 }
-

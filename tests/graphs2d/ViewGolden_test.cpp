@@ -32,8 +32,7 @@ void CompareWithGolden(bool sampleBuffer, const char* name) {
   HookRecorder hooks;
   HookRecorder::useSampleBuffer = sampleBuffer;
   ViewOnPort v(320, 200);
-  v.view.InstallViewState(
-      StoredView2D{{0, 1}, {0, 1}, {0, 6.28}, {0.5, 0.1}, {-1.7, -0.35}, {2, 5}, true, true});
+  v.view.InstallViewState(StoredView2D{{0, 1}, {0, 1}, {0, 6.28}, {0.5, 0.1}, {-1.7, -0.35}, {2, 5}, true, true});
   OurPicture picture;
   picture.frame = QRect(0, 0, 16, 10);
   picture.image = QImage(16, 10, QImage::Format_RGB32);

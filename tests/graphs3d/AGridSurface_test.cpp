@@ -49,9 +49,7 @@ class GridSurfaceTest : public testing::Test {
     Wait();
     return *surface;
   }
-  void Wait() {
-    WaitUntilDone(*surface);
-  }
+  void Wait() { WaitUntilDone(*surface); }
   int32_t ValidCount() const {
     int32_t count = 0;
     for (int32_t k = 0; k < surface->GridSize() * surface->GridSize(); ++k) count += surface->Valid()[k];
@@ -212,9 +210,7 @@ TEST_F(GridSurfaceTest, CheckerboardCellsAreFlatAndConditionsKeepExactlyTheirPoi
     AGridSurface& kept = Make("u", "v", "u*v", 0.3, kPlotSampling, AGraphColor::kSolid, condition);
     EXPECT_FALSE(kept.HasClipPlane());
     const int32_t m = kept.GridSize();
-    const auto holds = [&](double x, double y) {
-      return condition[1] == '^' ? x * x + y * y < 2 : x + 2 * y < 0.5;
-    };
+    const auto holds = [&](double x, double y) { return condition[1] == '^' ? x * x + y * y < 2 : x + 2 * y < 0.5; };
     for (int32_t i = 0; i < m; ++i)
       for (int32_t j = 0; j < m; ++j) EXPECT_EQ(kept.Valid()[i * m + j] != 0, holds(U(i), V(j))) << condition;
   }

@@ -119,7 +119,6 @@ void SphereGradient(double x, double y, double z, double* g) {
   g[0] = 2 * (x - kCx), g[1] = 2 * (y - kCy), g[2] = 2 * (z - kCz);
 }
 
-
 constexpr Box kCube2{-2, 2, -2, 2, -2, 2};
 
 TEST(ALattice, SphereIsClosedOutwardAndMeasuresItsAreaAndVolume) {

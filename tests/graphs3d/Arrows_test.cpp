@@ -181,9 +181,7 @@ class FieldArrowTest : public ArrowTest {
     Wait();
     return *graph;
   }
-  void Wait() {
-    WaitUntilDone(*graph);
-  }
+  void Wait() { WaitUntilDone(*graph); }
   A3DVectorField& Field() { return static_cast<A3DVectorField&>(graph->Field()); }
 
   std::unique_ptr<AStartOnPoint> graph;

@@ -128,8 +128,8 @@ class TubeTest : public testing::Test {
   }
   std::unique_ptr<ACurve3D> Tube(const std::vector<Vertex>& points, const std::vector<double>& radii, double grain,
                                  bool straight = false) {
-    auto tube = std::make_unique<ACurve3D>(int32_t(points.size()), points.data(), radii.data(), nullptr, &colour,
-                                           grain, 1.0, straight, &context);
+    auto tube = std::make_unique<ACurve3D>(int32_t(points.size()), points.data(), radii.data(), nullptr, &colour, grain,
+                                           1.0, straight, &context);
     tube->ComputeCurve(ModelSpaceOf(&context));
     return tube;
   }
@@ -175,7 +175,7 @@ TEST_F(TubeTest, RingsAreCirclesInModelUnitsAcrossTheTangent) {
 TEST_F(TubeTest, RepeatedPointsAndGapsBreakTheTube) {
   std::vector<Vertex> points;
   for (int i = 0; i < 12; ++i) points.push_back({float(0.1 * i), float(std::sin(0.3 * i)), 0.01f * float(i)});
-  points[4] = points[3];     // equal consecutive points
+  points[4] = points[3];        // equal consecutive points
   points[8] = {NAN, NAN, NAN};  // a gap
   const std::vector<double> radii(points.size(), 0.1);
   const auto tube = Tube(points, radii, 0);
@@ -196,8 +196,7 @@ TEST_F(TubeTest, RepeatedPointsAndGapsBreakTheTube) {
   EXPECT_EQ(tube->TriangleCount(), 2 * sides * (11 - 4));
   ExpectNoGapsDrawn(*tube, points.size());
   // Rings beside a break still get their normals.
-  for (int32_t i : {2, 4, 7, 9})
-    EXPECT_NEAR(Of(tube->RingNormals()[i * sides]).norm(), 1, 1e-6) << i;
+  for (int32_t i : {2, 4, 7, 9}) EXPECT_NEAR(Of(tube->RingNormals()[i * sides]).norm(), 1, 1e-6) << i;
 }
 
 // The normal rule restated on the tube's own vertices: from the neighbour
@@ -214,8 +213,10 @@ struct ExpectedNormal {
 ExpectedNormal ReferenceNormal(const ACurve3D& tube, int32_t count, int32_t i, int32_t s) {
   const int32_t sides = tube.Sides();
   auto at = [&](int32_t ring, int32_t side) { return tube.RingVertices()[ring * sides + side]; };
-  auto starts = [&](int32_t ring) { return ring >= 0 && ring < count && std::isfinite(at(ring, 0).x) &&
-                                           std::isfinite(at(ring, 0).y) && std::isfinite(at(ring, 0).z); };
+  auto starts = [&](int32_t ring) {
+    return ring >= 0 && ring < count && std::isfinite(at(ring, 0).x) && std::isfinite(at(ring, 0).y) &&
+           std::isfinite(at(ring, 0).z);
+  };
   if (!starts(i) || (!starts(i + 1) && !starts(i - 1))) return {};
   const bool forward = starts(i + 1), last = s == sides - 1;
   const int32_t along = forward ? i + 1 : i - 1, around = last ? s - 1 : s + 1;
@@ -443,7 +444,8 @@ TEST_F(TubeTest, RecomputedTubesDrawWhatNewOnesDraw) {
   const Vertex kept = points[30];
   const Vertex gap{NAN, NAN, NAN};
   ACurve3D tube(int32_t(points.size()), points.data(), radii.data(), nullptr, &colour, 1.0, 1.0, false, &context);
-  for (const auto& [at, grain] : {std::pair{kept, 1.0}, {kept, 1.0}, {gap, 1.0}, {kept, 1.0}, {kept, 0.5}, {gap, 0.0}}) {
+  for (const auto& [at, grain] :
+       {std::pair{kept, 1.0}, {kept, 1.0}, {gap, 1.0}, {kept, 1.0}, {kept, 0.5}, {gap, 0.0}}) {
     points[30] = at;
     if (grain != double(tube.Sides() - 8) / 4) tube.SetParameter(kAttributeGrain, grain);
     tube.ViewChanged();

@@ -15,7 +15,8 @@ constexpr double kLatticeCx = 0.0123, kLatticeCy = -0.0217, kLatticeCz = 0.0311;
 class SphereFunction : public ALatticeFunction {
  public:
   double At(double x, double y, double z) override {
-    return (x - kLatticeCx) * (x - kLatticeCx) + (y - kLatticeCy) * (y - kLatticeCy) + (z - kLatticeCz) * (z - kLatticeCz) - 1;
+    return (x - kLatticeCx) * (x - kLatticeCx) + (y - kLatticeCy) * (y - kLatticeCy) +
+           (z - kLatticeCz) * (z - kLatticeCz) - 1;
   }
 };
 
@@ -74,7 +75,8 @@ TEST(ExpressionOnLattice, AnalyticGradientGivesTheNormals) {
   ASSERT_GT(mesh.vertices.Count(), 0);
   for (int32_t i = 0; i < mesh.vertices.Count(); ++i) {
     const SurfaceVertex& v = mesh.vertices[i];
-    const double gx = v.x - kLatticeCx, gy = v.y - kLatticeCy, gz = v.z - kLatticeCz, length = std::sqrt(gx * gx + gy * gy + gz * gz);
+    const double gx = v.x - kLatticeCx, gy = v.y - kLatticeCy, gz = v.z - kLatticeCz,
+                 length = std::sqrt(gx * gx + gy * gy + gz * gz);
     EXPECT_NEAR(v.nx * gx / length + v.ny * gy / length + v.nz * gz / length, 1, 1e-4) << i;
   }
 }

@@ -52,8 +52,8 @@ class FieldThreadsTest : public testing::Test {
     graph = std::make_unique<AStartOnLattice>(FieldExpression("-y"), FieldExpression("x"), FieldExpression(fz),
                                               FieldExpression(radius), nullptr, 0, 1.0, std::move(colour),
                                               view.DrawContext(), Refs(), 1);
-    copy = std::make_unique<ATransformedDEPlot3D>(FieldExpression("2*x"), FieldExpression("y + z"), FieldExpression("-z"),
-                                                  graph->Solutions(), second.DrawContext());
+    copy = std::make_unique<ATransformedDEPlot3D>(FieldExpression("2*x"), FieldExpression("y + z"),
+                                                  FieldExpression("-z"), graph->Solutions(), second.DrawContext());
   }
   void Wait() {
     WaitUntil("the field and its copy done", [this] { return graph->IsDoneComputing() && copy->IsDoneComputing(); });

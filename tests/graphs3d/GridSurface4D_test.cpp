@@ -43,9 +43,7 @@ class GridSurface4DTest : public testing::Test {
     Wait(*surfaces.back());
     return *surfaces.back();
   }
-  static void Wait(AGridSurface4D& s) {
-    WaitUntilDone(s);
-  }
+  static void Wait(AGridSurface4D& s) { WaitUntilDone(s); }
   static int32_t ValidCount(const AGridSurface4D& s) {
     int32_t count = 0;
     for (int32_t i = 0; i < s.GridSize(); ++i)
@@ -148,8 +146,7 @@ TEST_F(GridSurface4DTest, NeighbourNormalsAgreeWithAnalyticOnes) {
     }
   }
   // At the edges the neighbours lie on one side: still a unit normal.
-  for (int32_t k : {0, n - 1, n * n - 1})
-    EXPECT_NEAR(Of(fallback.Normals()[k]).norm(), 1, 1e-6);
+  for (int32_t k : {0, n - 1, n * n - 1}) EXPECT_NEAR(Of(fallback.Normals()[k]).norm(), 1, 1e-6);
 }
 
 // sqrt(u) has an infinite partial at u = 0: those points take their
@@ -175,8 +172,9 @@ TEST_F(GridSurface4DTest, TurningTheViewMovesThePictureWithoutRecomputing) {
 // Discrete colours: every triangle's corners take one colour, and the
 // cells beside each other along the type's direction differ.
 TEST_F(GridSurface4DTest, DiscreteColoursGiveOneColourPerCell) {
-  for (GraphColorType type : {AGraphColor::kCheckerboard, AGraphColor::kHorizontalStripes,
-                              AGraphColor::kVerticalStripes, AGraphColor::kHueBandsDown, AGraphColor::kHueBandsAcross}) {
+  for (GraphColorType type :
+       {AGraphColor::kCheckerboard, AGraphColor::kHorizontalStripes, AGraphColor::kVerticalStripes,
+        AGraphColor::kHueBandsDown, AGraphColor::kHueBandsAcross}) {
     AGridSurface4D& s = Make("u", "v", "u*v", "u - v", 0, nullptr, type);
     ASSERT_EQ(s.Copies(), 2);
     const int32_t n = s.GridSize();

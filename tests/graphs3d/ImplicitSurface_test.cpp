@@ -96,7 +96,8 @@ TEST_F(ImplicitSurfaceTest, EllipsoidsAreClosedOutwardAndMeasureTheirExactAreaAn
     ExpectClosed(mesh, 2);
     EXPECT_EQ(CountInward(mesh,
                           [&](const WeldedMesh::Point& p) {
-                            return WeldedMesh::Point{(p[0] - kSurfaceCx) / (e.a * e.a), (p[1] - kSurfaceCy) / (e.b * e.b),
+                            return WeldedMesh::Point{(p[0] - kSurfaceCx) / (e.a * e.a),
+                                                     (p[1] - kSurfaceCy) / (e.b * e.b),
                                                      (p[2] - kSurfaceCz) / (e.c * e.c)};
                           }),
               0);

@@ -115,9 +115,9 @@ class MirroredLighting : public testing::TestWithParam<bool> {
 
 TEST_P(MirroredLighting, ImplicitSphere) {
   const auto& r = view->Record().ranges;  // read by reference: the lattice follows the box
-  view->AddGraph(std::make_unique<AnImplicitSurface>(MakeExpression("x^2 + y^2 + z^2 - 1.69"), 1.0, 1.0, Red(), nullptr,
-                                       kPlotSampling, r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1],
-                                       r[kCoordZ][0], r[kCoordZ][1], view->DrawContext(), 0));
+  view->AddGraph(std::make_unique<AnImplicitSurface>(
+      MakeExpression("x^2 + y^2 + z^2 - 1.69"), 1.0, 1.0, Red(), nullptr, kPlotSampling, r[kCoordX][0], r[kCoordX][1],
+      r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1], view->DrawContext(), 0));
   ExpectUnchangedByReversals("implicit sphere", 2);
 }
 
@@ -125,16 +125,17 @@ TEST_P(MirroredLighting, ParametricSphere) {
   double* u = view->Record().ranges[kCoordU];
   double* v = view->Record().ranges[kCoordV];
   u[0] = 0, u[1] = 2 * M_PI, v[0] = 0, v[1] = M_PI;
-  view->AddGraph(std::make_unique<AGridSurface>(MakeExpression("1.3*cos(u)*sin(v)"), MakeExpression("1.3*sin(u)*sin(v)"),
-                                  MakeExpression("1.3*cos(v)"), 1.0, 1, Red(), nullptr, kPlotSampling, u[0], u[1], v[0],
-                                  v[1], view->DrawContext()));
+  view->AddGraph(std::make_unique<AGridSurface>(
+      MakeExpression("1.3*cos(u)*sin(v)"), MakeExpression("1.3*sin(u)*sin(v)"), MakeExpression("1.3*cos(v)"), 1.0, 1,
+      Red(), nullptr, kPlotSampling, u[0], u[1], v[0], v[1], view->DrawContext()));
   ExpectUnchangedByReversals("parametric sphere", 2);
 }
 
 TEST_P(MirroredLighting, Tube) {
   static const double tmin = 0, tmax = 2 * M_PI;
-  view->AddGraph(std::make_unique<ASpaceCurve>(MakeExpression("1.2*cos(u)"), MakeExpression("1.2*sin(u)"), MakeExpression("0"),
-                                 MakeExpression("0.4"), nullptr, Red(), 1.0, 1.0, view->DrawContext(), tmin, tmax));
+  view->AddGraph(std::make_unique<ASpaceCurve>(MakeExpression("1.2*cos(u)"), MakeExpression("1.2*sin(u)"),
+                                               MakeExpression("0"), MakeExpression("0.4"), nullptr, Red(), 1.0, 1.0,
+                                               view->DrawContext(), tmin, tmax));
   // Each tube vertex takes the normal of the side after it, turned a half
   // side around the ring: mirrored, the turn goes the other way.
   ExpectUnchangedByReversals("tube", 3);

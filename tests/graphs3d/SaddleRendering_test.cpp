@@ -71,9 +71,9 @@ TEST(SaddleRendering, TheSoftwareFrameCoversExactlyTheSaddle) {
     const double* y = view.Record().ranges[kCoordY];
     auto colour = std::make_unique<AGraphColor>();
     colour->fSolidColor = 0x3366CC;
-    view.AddGraph(std::make_unique<AGridSurface>(MakeExpression("u"), MakeExpression("v"), MakeExpression("u^2 - v^2"), 1, 1,
-                                   std::move(colour), nullptr, kPlotSampling, x[0], x[1], y[0], y[1],
-                                   view.DrawContext()));
+    view.AddGraph(std::make_unique<AGridSurface>(MakeExpression("u"), MakeExpression("v"), MakeExpression("u^2 - v^2"),
+                                                 1, 1, std::move(colour), nullptr, kPlotSampling, x[0], x[1], y[0],
+                                                 y[1], view.DrawContext()));
     WaitUntil("the view's graphs done", [&] { return view.AreAllGraphsDoneComputing(); });
     view.SetViewParameter(kAttributeUpdateVertexObjects);
     ASSERT_EQ(view.Draw(true), 1);

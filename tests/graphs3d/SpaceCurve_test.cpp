@@ -43,20 +43,19 @@ class SpaceGraphTest : public testing::Test {
   ASpaceCurve& Curve(const char* x, const char* y, const char* z, const char* radius, const char* condition,
                      double grain) {
     const double* t = view.Record().ranges[kCoordT];
-    graph = std::make_unique<ASpaceCurve>(CurveExpression(x), CurveExpression(y), CurveExpression(z), CurveExpression(radius),
-                                          CurveExpression(condition), SolidColour(), grain, 1.0, view.DrawContext(), t[0], t[1]);
+    graph = std::make_unique<ASpaceCurve>(CurveExpression(x), CurveExpression(y), CurveExpression(z),
+                                          CurveExpression(radius), CurveExpression(condition), SolidColour(), grain,
+                                          1.0, view.DrawContext(), t[0], t[1]);
     Wait();
     return static_cast<ASpaceCurve&>(*graph);
   }
   A3DPoint& Point(const char* x, const char* y, const char* z, double size) {
-    graph = std::make_unique<A3DPoint>(CurveExpression(x), CurveExpression(y), CurveExpression(z), SolidColour(), size, 1.0,
-                                       view.DrawContext());
+    graph = std::make_unique<A3DPoint>(CurveExpression(x), CurveExpression(y), CurveExpression(z), SolidColour(), size,
+                                       1.0, view.DrawContext());
     Wait();
     return static_cast<A3DPoint&>(*graph);
   }
-  void Wait() {
-    WaitUntilDone(*graph);
-  }
+  void Wait() { WaitUntilDone(*graph); }
 
   A3DGraphView view;
   std::unique_ptr<A3DGraph> graph;

@@ -49,9 +49,7 @@ class StartPointTest : public testing::Test {
     Wait();
     return static_cast<AStartOnLattice&>(*graph);
   }
-  void Wait() {
-    WaitUntilDone(*graph);
-  }
+  void Wait() { WaitUntilDone(*graph); }
 
   A3DGraphView view;
   std::unique_ptr<AStartPointGenerator> graph;
@@ -62,8 +60,8 @@ TEST_F(StartPointTest, LatticeCountsFollowTheGrain) {
     double grain;
     int32_t type, n;
   };
-  for (const Case& c : {Case{0, 1, 2}, Case{1, 1, 8}, Case{0, 0, 4}, Case{1, 0, 16}, Case{-3, 1, 2}, Case{9, 0, 16},
-                        Case{NAN, 1, 5}}) {
+  for (const Case& c :
+       {Case{0, 1, 2}, Case{1, 1, 8}, Case{0, 0, 4}, Case{1, 0, 16}, Case{-3, 1, 2}, Case{9, 0, 16}, Case{NAN, 1, 5}}) {
     AStartOnLattice& lattice = Lattice(c.grain, c.type);
     ASSERT_EQ(lattice.PointsPerAxis(), c.n) << c.grain;
     ASSERT_EQ(lattice.Starts().Count(), c.n * c.n * c.n) << c.grain;

@@ -72,7 +72,8 @@ inline double Area(const WeldedMesh& m) {
   double area = 0;
   for (const auto& t : m.triangles) {
     const auto& p = m.points;
-    const auto n = welded::Cross(welded::Sub(p[size_t(t[1])], p[size_t(t[0])]), welded::Sub(p[size_t(t[2])], p[size_t(t[0])]));
+    const auto n =
+        welded::Cross(welded::Sub(p[size_t(t[1])], p[size_t(t[0])]), welded::Sub(p[size_t(t[2])], p[size_t(t[0])]));
     area += std::sqrt(welded::Dot(n, n)) / 2;
   }
   return area;
@@ -101,7 +102,8 @@ inline void ExpectClosed(const WeldedMesh& m, long euler) {
 }
 
 // Triangles turned against the gradient at their centroid.
-inline int CountInward(const WeldedMesh& m, const std::function<WeldedMesh::Point(const WeldedMesh::Point&)>& gradient) {
+inline int CountInward(const WeldedMesh& m,
+                       const std::function<WeldedMesh::Point(const WeldedMesh::Point&)>& gradient) {
   int inward = 0;
   for (const auto& t : m.triangles) {
     const auto& a = m.points[size_t(t[0])];

@@ -25,10 +25,10 @@ TEST_F(CaretPlacement, EveryPlaceIsHeldOneWay) {
   ExpressionRecord *a = Var("a"), *b = Var("b"), *three = Number(3);
   ExpressionRecord* sum = Node(kOpPlus, {Node(kOpTimes, {a, b}), Node(kOpTimes, {Number(2), three})});
   UseWhole(sum);
-  ExpectHeld(b, kIPBeforeNode, a, kIPAfterNode);  // before b in a*b: after a
+  ExpectHeld(b, kIPBeforeNode, a, kIPAfterNode);           // before b in a*b: after a
   ExpectHeld(three, kIPBeforeNode, three, kIPBeforeNode);  // two numbers side by side keep the boundary
   ExpectHeld(sum, kIPAfterNode, three, kIPAfterNode);  // after an infix list: after its last operand, all the way down
-  ExpectHeld(sum, kIPBeforeNode, a, kIPBeforeNode);  // before it: before its first operand
+  ExpectHeld(sum, kIPBeforeNode, a, kIPBeforeNode);    // before it: before its first operand
 
   ExpressionRecord *f = Var("f"), *y = Var("y"), *prompt = NewPrompt(), *typing = Var("\\ab");
   ExpressionRecord* application = Node(kOpFunction, {f, Var("x")});
@@ -106,7 +106,9 @@ TEST_F(CaretPlacement, ArrowsStepThroughLettersAndDigits) {
 }
 
 TEST_F(CaretPlacement, ShiftArrowsGrowATextRangeByWholeCharactersAndOutsideARunOfTerms) {
-  UseWhole(StringLeaf(u"a\xD835\xDC65" u"b"), kIPStringText, 1, 1);
+  UseWhole(StringLeaf(u"a\xD835\xDC65"
+                      u"b"),
+           kIPStringText, 1, 1);
   MOVE_ShiftRightArrowKey();  // a surrogate pair is one character
   ExpectRange(1, 3);
   MOVE_ShiftLeftArrowKey();

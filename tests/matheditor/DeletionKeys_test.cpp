@@ -13,7 +13,7 @@ TEST_F(DeletionKeys, BackspaceAfterNumbersAndOnPrompts) {
   MATH_FunctionCode(kCodeBackspace);
   MATH_FunctionCode(kCodeBackspace);  // after "1" the number goes, leaving a prompt
   EXPECT_EQ(Formula(), "a+?");
-  EXPECT_EQ(gSnapshots, 1);  // three backspaces: one undo step
+  EXPECT_EQ(gSnapshots, 1);           // three backspaces: one undo step
   MATH_FunctionCode(kCodeBackspace);  // the prompt takes its place with it
   EXPECT_EQ(Formula(), "a");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
@@ -21,7 +21,7 @@ TEST_F(DeletionKeys, BackspaceAfterNumbersAndOnPrompts) {
   MATH_FunctionCode(kCodeBackspace);
   EXPECT_EQ(gSnapshots, 2);
   EXPECT_EQ(Coded(NewPrompt(), {}, kIPWholeNode, {kCodeBackspace}), "?");  // the only prompt stays
-  EXPECT_EQ(Coded(Num(u".5"), {}, kIPAfterNode, {kCodeBackspace}), "?");  // "." alone would read as no number
+  EXPECT_EQ(Coded(Num(u".5"), {}, kIPAfterNode, {kCodeBackspace}), "?");   // "." alone would read as no number
 }
 
 TEST_F(DeletionKeys, BackspaceBeforeJoinsNumbersAndDropsPrefixes) {
@@ -56,7 +56,7 @@ TEST_F(DeletionKeys, StringsAndLongNames) {
   EXPECT_EQ(fRecord->caretType, kIPStringText);
   EXPECT_EQ(fRecord->rangeStart, 3);
   MATH_FunctionCode(kCodeForwardDelete);  // at its end: nothing
-  MATH_FunctionCode(kCodeBackspace);  // the surrogate pair goes whole
+  MATH_FunctionCode(kCodeBackspace);      // the surrogate pair goes whole
   EXPECT_EQ(fRecord->rangeStart, 1);
   EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(string->text)), u"a");
   MATH_FunctionCode(kCodeBackspace);

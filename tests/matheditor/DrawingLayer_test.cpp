@@ -63,11 +63,11 @@ TEST_F(DrawingLayer, SelectionAcrossThreeLinesIsHighlightedInThreePieces) {
   LB_InvertRect(FRect{2, 20, 23, 90}, true, &context);
   painter.end();
   const auto lit = [&](int x, int y) { return (image.pixel(x, y) & 0xFFFFFF) != 0; };
-  EXPECT_TRUE(lit(30, 12));   // first piece: from the left edge to the widest line
+  EXPECT_TRUE(lit(30, 12));  // first piece: from the left edge to the widest line
   EXPECT_FALSE(lit(10, 12));
-  EXPECT_TRUE(lit(10, 37));   // middle line: its whole band
+  EXPECT_TRUE(lit(10, 37));  // middle line: its whole band
   EXPECT_TRUE(lit(55, 37));
-  EXPECT_TRUE(lit(10, 62));   // last piece: up to the right edge moved to its line
+  EXPECT_TRUE(lit(10, 62));  // last piece: up to the right edge moved to its line
   EXPECT_FALSE(lit(30, 62));
   EXPECT_FALSE(lit(10, 90));
 }

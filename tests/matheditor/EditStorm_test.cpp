@@ -36,8 +36,7 @@ std::string BrokenRule(const MERecord* r) {
     if (!leaf && info->syntacticKind == kInfixList && node->operandCount < 2) broken = "list of one";
     for (int32_t i = 0; !leaf && i < node->operandCount; ++i)
       if (!node->operands[i] || node->operands[i]->parent != node) broken = "parent link";
-    if (node->opcode == kOpMatrix &&
-        node->payload.shape.rows * node->payload.shape.columns != node->operandCount)
+    if (node->opcode == kOpMatrix && node->payload.shape.rows * node->payload.shape.columns != node->operandCount)
       broken = "matrix shape";
     // The algebra leaves a number's text for the next layout to write.
     if (node->opcode == kOpNumber &&
@@ -52,20 +51,11 @@ std::string BrokenRule(const MERecord* r) {
   int32_t limit = -1;
   switch (r->caretType) {
     case kIPOperandRange:
-    case kIPMatrixBlock:
-      limit = node->operandCount - 1;
-      break;
-    case kIPStringText:
-      limit = node->opcode == kOpString ? TextLength(node->text) : -1;
-      break;
-    case kIPNumberText:
-      limit = node->opcode == kOpNumber ? TextLength(node->payload.number->text) : -1;
-      break;
-    case kIPNameText:
-      limit = node->opcode == kOpAtom ? TextLength(AtomName(node)) : -1;
-      break;
-    default:
-      return node->opcode == kOpPrompt && r->caretType != kIPWholeNode ? "prompt not selected whole" : "";
+    case kIPMatrixBlock: limit = node->operandCount - 1; break;
+    case kIPStringText: limit = node->opcode == kOpString ? TextLength(node->text) : -1; break;
+    case kIPNumberText: limit = node->opcode == kOpNumber ? TextLength(node->payload.number->text) : -1; break;
+    case kIPNameText: limit = node->opcode == kOpAtom ? TextLength(AtomName(node)) : -1; break;
+    default: return node->opcode == kOpPrompt && r->caretType != kIPWholeNode ? "prompt not selected whole" : "";
   }
   const bool inBounds = r->rangeStart >= 0 && r->rangeEnd >= 0 && r->rangeStart <= limit && r->rangeEnd <= limit;
   return inBounds ? "" : "range out of bounds";
@@ -98,10 +88,10 @@ std::string ReadBack(const ExpressionRecord* tree) { return Reparsed(Written(tre
 std::vector<int32_t> OperatorAndTemplateCodes() {
   std::vector<int32_t> codes{kOpString};
   for (int32_t kind = kOpMatrix; kind <= kLastOperatorKind; ++kind) codes.push_back(kind);
-  for (int32_t code : {0x1809, 0x180A, 0x18A0, 0x18A1, 0x18A6, 0x18A9, 0x18AA, 0x18AB, 0x18AC, 0x18AD, 0x18AE,
-                       0x18AF, 0x18B0, 0x18B1, 0x18B2, 0x18B3, 0x18B4, 0x18B5, 0x18B9, 0x18BA, 0x18BB, 0x18BC,
-                       0x18BD, 0x18BF, 0x18C0, 0x18C1, 0x18C2, 0x18C3, 0x18C4, 0x18C5, 0x1900, 0x1901, 0x1902,
-                       0x1905, 0x1906, 0x1907, 0x1908, 0x1909, 0x190A, 0x190B, 0x1850})
+  for (int32_t code :
+       {0x1809, 0x180A, 0x18A0, 0x18A1, 0x18A6, 0x18A9, 0x18AA, 0x18AB, 0x18AC, 0x18AD, 0x18AE, 0x18AF, 0x18B0, 0x18B1,
+        0x18B2, 0x18B3, 0x18B4, 0x18B5, 0x18B9, 0x18BA, 0x18BB, 0x18BC, 0x18BD, 0x18BF, 0x18C0, 0x18C1, 0x18C2, 0x18C3,
+        0x18C4, 0x18C5, 0x1900, 0x1901, 0x1902, 0x1905, 0x1906, 0x1907, 0x1908, 0x1909, 0x190A, 0x190B, 0x1850})
     codes.push_back(code);
   return codes;
 }
@@ -114,9 +104,9 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
   const std::string keys = "asinhpfexyz0123456789..\\\\+-*/^(=<;!|";
   const std::vector<int32_t> typed = OperatorAndTemplateCodes();
   int roundTrips = 0;
-  const std::vector<int32_t> codes{0x1600, 0x1601, 0x1602, 0x1603, 0x1604, 0x1605, 0x1606, 0x160C, 0x160D,
-                                   0x160E, 0x160F, 0x1610, 0x2100, 0x2204, 0x1003, 0x1306, 0x1609, 0x1609, 0x1611,
-                                   0x2200, 0x2201, 0x2202, 0x2203};
+  const std::vector<int32_t> codes{0x1600, 0x1601, 0x1602, 0x1603, 0x1604, 0x1605, 0x1606, 0x160C,
+                                   0x160D, 0x160E, 0x160F, 0x1610, 0x2100, 0x2204, 0x1003, 0x1306,
+                                   0x1609, 0x1609, 0x1611, 0x2200, 0x2201, 0x2202, 0x2203};
   constexpr int kKeys = 100000;
   for (int k = 0; k < kKeys; ++k) {
     if (k % 300 == 0) {
@@ -126,7 +116,7 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
     const uint32_t pick = random() % 100;
     if (pick < 60) {
       const char c = keys[random() % keys.size()];
-        MEKey(uint32_t(c), uint8_t(c), 0, fRecord, nullptr);
+      MEKey(uint32_t(c), uint8_t(c), 0, fRecord, nullptr);
     } else if (pick < 72) {
       MATH_FunctionCode(codes[random() % codes.size()]);
     } else if (pick < 80) {
@@ -149,7 +139,8 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
         UNDO_HasMoved();  // a run of a list's operands, as a drag selects it
         Select(node->parent, kIPOperandRange);
         fRecord->rangeStart = int32_t(random() % node->parent->operandCount);
-        fRecord->rangeEnd = fRecord->rangeStart + int32_t(random() % (node->parent->operandCount - fRecord->rangeStart));
+        fRecord->rangeEnd =
+            fRecord->rangeStart + int32_t(random() % (node->parent->operandCount - fRecord->rangeStart));
       } else {
         MOVE_SetIP(node, type);
       }
@@ -158,7 +149,8 @@ TEST_F(EditStorm, RandomKeysKeepEveryFormulaWellFormed) {
     if (gMathClipboard) {
       ASSERT_EQ(gMathClipboard->parent, nullptr);
     }
-    ASSERT_EQ(broken, "") << "after key " << k << " type " << fRecord->caretType << " op " << fRecord->selected->opcode << " range " << fRecord->rangeStart << ".." << fRecord->rangeEnd;
+    ASSERT_EQ(broken, "") << "after key " << k << " type " << fRecord->caretType << " op " << fRecord->selected->opcode
+                          << " range " << fRecord->rangeStart << ".." << fRecord->rangeEnd;
     if (IsFinishedAndWritable(fRecord->root)) {
       ++roundTrips;
       ASSERT_EQ(ReadBack(fRecord->root), Written(fRecord->root, true)) << "after key " << k;

@@ -80,14 +80,15 @@ TEST(FormulaPixels, GalleryMatchesItsGoldens) {
 TEST(FormulaPixels, PdfRasterMatchesThePngWithinAPixel) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
-  for (const char* text : {"a*b + 2*3 + x_1 + \"text\" = pi", "matrix(2,2, 1, 2, 3, 4)", "product(j, j=1, n)",
-                           "(a + matrix(6,1, 1,2,3,4,5,6))*y", "branch(a, b, c, d, e)", "sqrt(1/(1 + x)) + floor(a/b)"}) {
+  for (const char* text :
+       {"a*b + 2*3 + x_1 + \"text\" = pi", "matrix(2,2, 1, 2, 3, 4)", "product(j, j=1, n)",
+        "(a + matrix(6,1, 1,2,3,4,5,6))*y", "branch(a, b, c, d, e)", "sqrt(1/(1 + x)) + floor(a/b)"}) {
     Record record = Typeset(text);
     const QImage png = FormulaImage(record.get(), 4);
     const QString pdf = dir.filePath("f.pdf");
     ASSERT_TRUE(WriteFormulaPdf(record.get(), 4, pdf));
-    const std::string command = "pdftoppm -r 72 -png -singlefile " + pdf.toStdString() + " " +
-                                dir.filePath("f").toStdString();
+    const std::string command =
+        "pdftoppm -r 72 -png -singlefile " + pdf.toStdString() + " " + dir.filePath("f").toStdString();
     ASSERT_EQ(std::system(command.c_str()), 0) << "pdftoppm (poppler-utils) is needed";
     const QImage raster(dir.filePath("f.png"));
     ASSERT_FALSE(raster.isNull());
@@ -101,8 +102,9 @@ TEST(FormulaPixels, PdfRasterMatchesThePngWithinAPixel) {
 // A primed coordinate as a document's text names it is one atom; typed,
 // it is the prime of its letter. Both must show the letter and its prime.
 TEST(FormulaPixels, PrimedCoordinatesReadFromTextLookAsTyped) {
-  for (const auto& [read, typed] : {std::pair{"'x''' + 'y''' = 'z''' * 'r'''", "prime(x) + prime(y) = prime(z) * prime(r)"},
-                                    std::pair{"'theta''' + 'phi'''", "prime(theta) + prime(phi)"}}) {
+  for (const auto& [read, typed] :
+       {std::pair{"'x''' + 'y''' = 'z''' * 'r'''", "prime(x) + prime(y) = prime(z) * prime(r)"},
+        std::pair{"'theta''' + 'phi'''", "prime(theta) + prime(phi)"}}) {
     Record atoms = Typeset(read), primes = Typeset(typed);
     const QImage a = FormulaImage(atoms.get(), 4), b = FormulaImage(primes.get(), 4);
     EXPECT_LE(std::abs(a.width() - b.width()), 2) << read;
@@ -210,7 +212,8 @@ void ExpectUnbroken(const char* text, float size) {
       last = y;
     }
   ASSERT_GE(first, 0) << text << " at " << size;
-  for (int y = first; y <= last; ++y) ASSERT_TRUE(RowHasInk(image, y, x0, x1)) << text << " at " << size << ": row " << y;
+  for (int y = first; y <= last; ++y)
+    ASSERT_TRUE(RowHasInk(image, y, x0, x1)) << text << " at " << size << ": row " << y;
   // The stack reaches over the content, not just a hook of it.
   EXPECT_GE(last - first + 1, static_cast<int>(0.6f * (e.ascent + e.descent))) << text << " at " << size;
 }

@@ -13,8 +13,8 @@ TEST_F(Hierarchy, FirstApplicableRuleWins) {
   // 1: nothing inside a big sum is wrapped (rule 10 would wrap its body).
   EXPECT_FALSE(Wrapped(LayOut(NewBinop(kOpSum, Plus2(), Var("k")))->operands[0]));
   // 2: a big sum that is not the last term of a plus.
-  ExpressionRecord* sums = LayOut(NewBinop(kOpPlus, NewBinop(kOpSum, Var("k"), Var("k")),
-                                           NewBinop(kOpSum, Var("j"), Var("j"))));
+  ExpressionRecord* sums =
+      LayOut(NewBinop(kOpPlus, NewBinop(kOpSum, Var("k"), Var("k")), NewBinop(kOpSum, Var("j"), Var("j"))));
   EXPECT_TRUE(Wrapped(sums->operands[0]));
   EXPECT_FALSE(Wrapped(sums->operands[1]));
   // 3: an equation inside a plus, but not inside a list.

@@ -228,7 +228,7 @@ TEST_F(TypesettingGeometry, PiecewiseRowsArePaddedAndCentred) {
 
 TEST_F(TypesettingGeometry, PowerOfANamedFunctionPutsTheExponentAfterTheName) {
   ExpressionRecord* bare = LayOut(NewBinop(kOpPower, NewUnop(kOpSin, Var("x")), Number(2)));
-  const float name = 0.154f * kS + 30;  // the name and its gaps
+  const float name = 0.154f * kS + 30;                         // the name and its gaps
   EXPECT_NEAR(E(bare->operands[1]).left, name + 2 - 2, 1e-4);  // 0.1 s further left
   EXPECT_NEAR(E(bare->operands[0]->operands[0]).left, name + 2 + 5, 1e-4);
   ExpressionRecord* grouped = LayOut(NewBinop(kOpPower, NewUnop(kOpSin, NewUnop(kOpId, Var("x"))), Number(2)));

@@ -34,7 +34,7 @@ TEST(MathSizeTable, ScriptStepsStopAtAClampedMinimum) {
   ExpectTable(table, {8, 8, 8, 7, 7, 7});
   FillMathSizeTable(table, 3);  // never below the minimum
   ExpectTable(table, {7, 7, 7, 7, 7, 7});
-  gEquationFontMinSize = 0;  // read as 1
+  gEquationFontMinSize = 0;                   // read as 1
   gEquationFontsizeSuperscriptFactor = 0.1f;  // read as 41 %
   FillMathSizeTable(table, 10);
   ExpectTable(table, {10, 10, 10, 4.1f, 1.681f, 1.681f});

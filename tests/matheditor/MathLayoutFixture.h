@@ -154,7 +154,8 @@ class SnapshotCountingTest : public MathLayoutTest {
   void SetUp() override {
     MathLayoutTest::SetUp();
     gSnapshots = 0;
-    InstallEditorDocumentHooks({.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr, .isNameFunctionDefinition = nullptr});
+    InstallEditorDocumentHooks(
+        {.cacheMathState = [] { ++gSnapshots; }, .documentNames = nullptr, .isNameFunctionDefinition = nullptr});
     UNDO_HasMoved();
   }
   void TearDown() override {
@@ -162,4 +163,3 @@ class SnapshotCountingTest : public MathLayoutTest {
     MathLayoutTest::TearDown();
   }
 };
-

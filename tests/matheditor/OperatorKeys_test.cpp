@@ -73,9 +73,7 @@ TEST_F(OperatorKeys, DotAndCrossOnTheArgumentOfGrad) {
 
 TEST_F(OperatorKeys, ClipboardMatrixAddsToABlockOfItsShapeOnly) {
   gMathClipboard = Matrix(2, 2, {Num(u"1"), Num(u"2"), Num(u"3"), Num(u"4")});
-  const auto letters = [] {
-    return Matrix(2, 3, {Var("a"), Var("b"), Var("c"), Var("d"), Var("e"), Var("f")});
-  };
+  const auto letters = [] { return Matrix(2, 3, {Var("a"), Var("b"), Var("c"), Var("d"), Var("e"), Var("f")}); };
   UseWhole(letters(), kIPMatrixBlock, 0, 5);  // the whole 2 by 3 block
   Keys("+");
   EXPECT_EQ(Formula(), "matrix(2,3,a,b,c,d,e,f)");
@@ -116,8 +114,9 @@ TEST_F(OperatorKeys, OptionalOperandsUpToEachKindsMost) {
 // Operand counts are 16-bit: no edit may grow a list past 10,000.
 TEST_F(OperatorKeys, GrowthStopsAtTheOperandLimit) {
   ExpressionRecord* a = Var("a");
-  ExpressionRecord* sum = Filled(kOpPlus, kMostEditedOperands,
-                                [&](int32_t i) { return i == 0 ? Node(kOpTimes, {a, Var("b")}) : Num(u"1"); });
+  ExpressionRecord* sum = Filled(kOpPlus, kMostEditedOperands, [&](int32_t i) {
+    return i == 0 ? Node(kOpTimes, {a, Var("b")}) : Num(u"1");
+  });
   Use(sum, a, kIPAfterNode);
   Keys("+");  // a + b stays a group of its own: merged it would be 10,001
   EXPECT_EQ(MostOperands(), kMostEditedOperands);
@@ -170,11 +169,17 @@ TEST_F(OperatorKeys, Templates) {
   EXPECT_EQ(Keyed(Var("x"), {}, kIPWholeNode, "@"), "x^2");
   EXPECT_EQ(Selected(), "x^2");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
-  for (const auto& [code, formula] :
-       {std::pair{0x18AB, "x^3"}, {0x18AC, "e^x"}, {0x18B6, "x_1"}, {0x18BB, "sum(x,k=0,5)"},
-        {0x18C0, "integral(x,x,0,1)"}, {0x18BD, "substitution(x,x=0)"}, {0x18AF, "sqrt(x,3)"},
-        {0x18B2, "function(oppartial(x),x)"}, {0x18B3, "x*vector(x,y)"}, {0x18C1, "x*matrix(2,2,1,0,0,1)"},
-        {0x18FF, "x"}})  // the last: a code of the range without a template
+  for (const auto& [code, formula] : {std::pair{0x18AB, "x^3"},
+                                      {0x18AC, "e^x"},
+                                      {0x18B6, "x_1"},
+                                      {0x18BB, "sum(x,k=0,5)"},
+                                      {0x18C0, "integral(x,x,0,1)"},
+                                      {0x18BD, "substitution(x,x=0)"},
+                                      {0x18AF, "sqrt(x,3)"},
+                                      {0x18B2, "function(oppartial(x),x)"},
+                                      {0x18B3, "x*vector(x,y)"},
+                                      {0x18C1, "x*matrix(2,2,1,0,0,1)"},
+                                      {0x18FF, "x"}})  // the last: a code of the range without a template
     EXPECT_EQ(onX(code), formula) << std::hex << code;
   EXPECT_EQ(onX(0x18B0), "sqrt(x,?)");
   EXPECT_EQ(fRecord->selected, fRecord->root->operands[1]);

@@ -49,8 +49,8 @@ class TreeMaker {
   int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(fRandom); }
 
   OpCodeT RandomInfixKind() {
-    static constexpr OpCodeT kKinds[] = {kOpTimes, kOpPlus, kOpEquals, kOpComma, kOpNotEqual,
-                                         kOpLess,  kOpLeq,  kOpGreater, kOpGeq,  kOpIn};
+    static constexpr OpCodeT kKinds[] = {kOpTimes, kOpPlus, kOpEquals,  kOpComma, kOpNotEqual,
+                                         kOpLess,  kOpLeq,  kOpGreater, kOpGeq,   kOpIn};
     return kKinds[Pick(10)];
   }
 
@@ -87,7 +87,8 @@ Geometry Snapshot(const MERecord* r) {
     const EditData& e = *n->editData;
     g.values.insert(g.values.end(), {e.bottom, e.left, e.ascent, e.descent, e.width, float(e.sizeLevel)});
   }
-  for (int32_t i = 0; i < r->lineCount; ++i) g.values.insert(g.values.end(), {r->lineRows[i].start, r->lineRows[i].top});
+  for (int32_t i = 0; i < r->lineCount; ++i)
+    g.values.insert(g.values.end(), {r->lineRows[i].start, r->lineRows[i].top});
   return g;
 }
 
@@ -132,11 +133,11 @@ class RandomLayout : public MathLayoutTest {
 bool WriterKeepsTheTree(const std::string& text) {
   bool exponent = false;
   for (size_t i = 0; i + 2 < text.size(); ++i)
-    exponent = exponent || (std::isdigit(static_cast<unsigned char>(text[i])) && text[i + 1] == 'e' &&
-                            (text[i + 2] == '-' || text[i + 2] == '+' || std::isdigit(static_cast<unsigned char>(text[i + 2]))));
+    exponent = exponent ||
+               (std::isdigit(static_cast<unsigned char>(text[i])) && text[i + 1] == 'e' &&
+                (text[i + 2] == '-' || text[i + 2] == '+' || std::isdigit(static_cast<unsigned char>(text[i + 2]))));
   return text.find("?(") == std::string::npos && text.find("_index_") == std::string::npos &&
-         text.find('[') == std::string::npos && text.find("over(") == std::string::npos &&
-         !exponent;
+         text.find('[') == std::string::npos && text.find("over(") == std::string::npos && !exponent;
 }
 
 // Trees of the shapes above and trees of every kind alternate; each lays

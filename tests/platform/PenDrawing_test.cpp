@@ -87,8 +87,7 @@ TEST(PenDrawing, XorTwiceRestoresEveryByteAndInvertsOnce) {
     }
   }
   for (int v = 0; v < 24; ++v)
-    for (int h = 0; h < 32; ++h)
-      ASSERT_EQ(RgbAt(*port, h, v), RgbAt(before, h, v));
+    for (int h = 0; h < 32; ++h) ASSERT_EQ(RgbAt(*port, h, v), RgbAt(before, h, v));
   PortInvertRect(*port, QRect(4, 4, 5, 5));
   EXPECT_EQ(RgbAt(*port, 4, 4), RgbAt(before, 4, 4) ^ kWhite);
 }
@@ -113,10 +112,10 @@ TEST(PenDrawing, ClipRegionFrameAndErase) {
   port->pen.size = QSize(2, 1);
   PortFrameRect(*port, QRect(2, 2, 16, 10));
   EXPECT_EQ(RgbAt(*port, 2, 2), 0u);
-  EXPECT_EQ(RgbAt(*port, 3, 5), 0u);   // left side is two wide
+  EXPECT_EQ(RgbAt(*port, 3, 5), 0u);  // left side is two wide
   EXPECT_EQ(RgbAt(*port, 4, 5), kWhite);
   EXPECT_EQ(RgbAt(*port, 12, 2), kWhite);  // outside the clip
-  EXPECT_EQ(RgbAt(*port, 17, 11), 0u);  // bottom-right corner, inside
+  EXPECT_EQ(RgbAt(*port, 17, 11), 0u);     // bottom-right corner, inside
   EXPECT_EQ(RgbAt(*port, 17, 12), kWhite);
   port->clip = QRegion(port->bounds);
   port->backColor = 0x445566;

@@ -85,7 +85,8 @@ TEST_F(GLFrame, CameraAndProjectionFollowTheView) {
     const double w = c.pane.right - c.pane.left, h = c.pane.bottom - c.pane.top;
     EXPECT_TRUE(Current(GL_MODELVIEW_MATRIX).isApprox(ExpectedModelview(ctx.view), 1e-6));
     EXPECT_TRUE(Current(GL_PROJECTION_MATRIX).isApprox(ExpectedProjection(w, h, c.zoom, c.nearest, c.farthest), 1e-6))
-        << Current(GL_PROJECTION_MATRIX) << "\n" << ExpectedProjection(w, h, c.zoom, c.nearest, c.farthest);
+        << Current(GL_PROJECTION_MATRIX) << "\n"
+        << ExpectedProjection(w, h, c.zoom, c.nearest, c.farthest);
     EXPECT_EQ(RenderEnd(ctx.ctx), 0);
   }
 }

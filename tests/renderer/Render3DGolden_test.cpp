@@ -39,8 +39,8 @@ TEST(Render3DGolden, ScenesMatchTheirPictures) {
     for (int y = 0; y < golden.height(); ++y)
       for (int x = 0; x < golden.width(); ++x) {
         const QRgb a = golden.pixel(x, y), b = result.image.pixel(x, y);
-        const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                std::abs(qBlue(a) - qBlue(b))});
+        const int d =
+            std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
         differing += d > 8;
       }
     EXPECT_LE(differing, golden.width() * golden.height() / 200) << mode.name;

@@ -94,24 +94,24 @@ TEST(ScanConversion, EveryFrameStartsWithTheWholeDepthBufferOrFragmentListsReset
   std::mt19937 random(47);
   std::uniform_real_distribution<float> x(-20, kWidth + 20), y(-20, kHeight + 20), z(0, 1);
   for (const bool translucent : {false, true})
-  for (const bool sampled : {false, true}) {
-    TestFrame frame(translucent, sampled);
-    MDrawContext* ctx = frame.ctx.ctx;
-    for (int f = 0; f < 6; ++f) {
-      for (int i = 0; i < 4 * f; ++i) {
-        const MVertex a = At(x(random), y(random), z(random)), b = At(x(random), y(random), z(random)),
-                      c = At(x(random), y(random), z(random));
-        ASSERT_TRUE(i % 3 == 0   ? DrawClippedGouraudTriangle(&a, &b, &c, ctx)
-                    : i % 3 == 1 ? DrawClippedLine(&a, &b, ctx)
-                                 : DrawClippedPoint(&a, ctx));
+    for (const bool sampled : {false, true}) {
+      TestFrame frame(translucent, sampled);
+      MDrawContext* ctx = frame.ctx.ctx;
+      for (int f = 0; f < 6; ++f) {
+        for (int i = 0; i < 4 * f; ++i) {
+          const MVertex a = At(x(random), y(random), z(random)), b = At(x(random), y(random), z(random)),
+                        c = At(x(random), y(random), z(random));
+          ASSERT_TRUE(i % 3 == 0   ? DrawClippedGouraudTriangle(&a, &b, &c, ctx)
+                      : i % 3 == 1 ? DrawClippedLine(&a, &b, ctx)
+                                   : DrawClippedPoint(&a, ctx));
+        }
+        ASSERT_EQ(RenderEnd(ctx), 0);
+        ASSERT_EQ(RenderStart(ctx, false), 0);
+        for (int i = 0; i < ctx->bufferPixels; ++i)
+          ASSERT_TRUE(translucent ? ctx->fragmentHeads[i] == kNoFragment : ctx->depthBuffer[i] == 2.0)
+              << translucent << sampled << " frame " << f << " cell " << i;
       }
-      ASSERT_EQ(RenderEnd(ctx), 0);
-      ASSERT_EQ(RenderStart(ctx, false), 0);
-      for (int i = 0; i < ctx->bufferPixels; ++i)
-        ASSERT_TRUE(translucent ? ctx->fragmentHeads[i] == kNoFragment : ctx->depthBuffer[i] == 2.0)
-            << translucent << sampled << " frame " << f << " cell " << i;
     }
-  }
 }
 
 TEST(ScanConversion, GouraudColoursAndDepthInterpolateAndTheFirstOfEqualDepthsStays) {

@@ -50,7 +50,8 @@ struct LabelFrame {
     EXPECT_TRUE(DrawClippedGouraudTriangle(&corners[2], &corners[3], &corners[0], ctx.ctx));
   }
   static MVertex Backdrop(float x, float y) {
-    return {x, y, 0.9f, InkChannel(kUnder, 0) / 255.0f, InkChannel(kUnder, 1) / 255.0f, InkChannel(kUnder, 2) / 255.0f, 1, 0, 0};
+    return {x, y, 0.9f, InkChannel(kUnder, 0) / 255.0f, InkChannel(kUnder, 1) / 255.0f, InkChannel(kUnder, 2) / 255.0f,
+            1, 0, 0};
   }
   uint32_t Pixel(int x, int y) const { return world.Pixel(x + kPane.left, y + kPane.top) & 0xFFFFFF; }
   RendererTestWorld world;
@@ -76,36 +77,37 @@ QImage Reference(const UniChar* text, double size, int left, int top) {
 TEST(SymbolLabels, ReadAsTheTextDrawnAtTheirSize) {
   for (Our3DRendererType desired : {kRendererSoftware, kRendererOffscreen}) {
     for (const Colours& pair : kPairs) {
-    kInk = pair.ink, kUnder = pair.under;
-    for (double size : {12.0, 18.0}) {
-      for (const UniChar* text : {u"Zentrolab", u"x = 3.25"}) {
-        LabelFrame frame(desired);
-        ASSERT_EQ(GetRendererType(frame.ctx.ctx), kRendererSoftware);
-        MVertex anchor = LabelFrame::Backdrop(4, 6);
-        anchor.z = 0.5f;
-        anchor.red = InkChannel(kInk, 0) / 255.0f, anchor.green = InkChannel(kInk, 1) / 255.0f;
-        anchor.blue = InkChannel(kInk, 2) / 255.0f;
-        ASSERT_TRUE(DrawClippedSymbol(&anchor, text, size, frame.ctx.ctx));
-        const QImage reference = Reference(text, size, 4, 6);
-        const std::string what =
-            QString::fromUtf16(text).toStdString() + " at " + std::to_string(size) + " ink " + std::to_string(kInk);
-        int both = 0, either = 0, outside = 0;
-        for (int y = 0; y < kHeight; ++y)
-          for (int x = 0; x < kWidth; ++x) {
-            const uint32_t p = frame.Pixel(x, y);
-            const bool drawn = Coverage(p) >= 0.5, expected = Coverage(reference.pixel(x, y) & 0xFFFFFF) >= 0.5;
-            both += drawn && expected;
-            either += drawn || expected;
-            for (int k = 0; k < 3; ++k) {
-              const int lo = std::min(InkChannel(kInk, k), InkChannel(kUnder, k)), hi = std::max(InkChannel(kInk, k), InkChannel(kUnder, k));
-              outside += InkChannel(p, k) < lo - 2 || InkChannel(p, k) > hi + 2;
+      kInk = pair.ink, kUnder = pair.under;
+      for (double size : {12.0, 18.0}) {
+        for (const UniChar* text : {u"Zentrolab", u"x = 3.25"}) {
+          LabelFrame frame(desired);
+          ASSERT_EQ(GetRendererType(frame.ctx.ctx), kRendererSoftware);
+          MVertex anchor = LabelFrame::Backdrop(4, 6);
+          anchor.z = 0.5f;
+          anchor.red = InkChannel(kInk, 0) / 255.0f, anchor.green = InkChannel(kInk, 1) / 255.0f;
+          anchor.blue = InkChannel(kInk, 2) / 255.0f;
+          ASSERT_TRUE(DrawClippedSymbol(&anchor, text, size, frame.ctx.ctx));
+          const QImage reference = Reference(text, size, 4, 6);
+          const std::string what =
+              QString::fromUtf16(text).toStdString() + " at " + std::to_string(size) + " ink " + std::to_string(kInk);
+          int both = 0, either = 0, outside = 0;
+          for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+              const uint32_t p = frame.Pixel(x, y);
+              const bool drawn = Coverage(p) >= 0.5, expected = Coverage(reference.pixel(x, y) & 0xFFFFFF) >= 0.5;
+              both += drawn && expected;
+              either += drawn || expected;
+              for (int k = 0; k < 3; ++k) {
+                const int lo = std::min(InkChannel(kInk, k), InkChannel(kUnder, k)),
+                          hi = std::max(InkChannel(kInk, k), InkChannel(kUnder, k));
+                outside += InkChannel(p, k) < lo - 2 || InkChannel(p, k) > hi + 2;
+              }
             }
-          }
-        EXPECT_GT(either, 20) << what;
-        EXPECT_GE(double(both) / std::max(either, 1), 0.9) << what;
-        EXPECT_EQ(outside, 0) << what;
+          EXPECT_GT(either, 20) << what;
+          EXPECT_GE(double(both) / std::max(either, 1), 0.9) << what;
+          EXPECT_EQ(outside, 0) << what;
+        }
       }
-    }
     }
   }
   gRendererHooks.HasDataPlotSymbolsOrLabels = nullptr;

@@ -25,10 +25,26 @@ std::string Fixed(double value, int width, int precision) {
 
 // The C library is the oracle: every value here must come out as it prints.
 std::vector<double> Values() {
-  std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 0.5, 3.141592653589793, 2.718281828459045,
-                                0.002777777777777778, 5.9999995, 1e-30, 5e-31, 1.5e-30, 2.5e-30, 1e-31, 1e21,
-                                1e300, -1e300, std::numeric_limits<double>::max(),
-                                std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min()};
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                1.0,
+                                -1.0,
+                                0.5,
+                                3.141592653589793,
+                                2.718281828459045,
+                                0.002777777777777778,
+                                5.9999995,
+                                1e-30,
+                                5e-31,
+                                1.5e-30,
+                                2.5e-30,
+                                1e-31,
+                                1e21,
+                                1e300,
+                                -1e300,
+                                std::numeric_limits<double>::max(),
+                                std::numeric_limits<double>::denorm_min(),
+                                std::numeric_limits<double>::min()};
   // Dyadic fractions end exactly on a five at the 31st decimal or near it:
   // the ties that have to round to even.
   for (int n = 25; n <= 40; ++n) {
@@ -53,8 +69,8 @@ TEST(DecimalText, FixedDecimalsAreThoseTheCLibraryPrints) {
 }
 
 TEST(DecimalText, IntegersAreThoseTheCLibraryPrints) {
-  for (const int32_t value : {0, 7, -7, 10, 4096, std::numeric_limits<int32_t>::max(),
-                              std::numeric_limits<int32_t>::min()}) {
+  for (const int32_t value :
+       {0, 7, -7, 10, 4096, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()}) {
     std::string text = "R";
     AppendDecimal(text, value);
     EXPECT_EQ(text, "R" + std::to_string(value));

@@ -155,8 +155,7 @@ TEST(FragmentProgram, WhatHasNoValueInAProgramGivesNoText) {
     Uniforms uniforms;
     Tree tree(formula), one("1");
     ASSERT_NE(tree.root, nullptr) << formula;
-    EXPECT_EQ(Expr2ARB::getARBString(&uniforms.list, tree.root, one.root, one.root, nullptr, nullptr), "")
-        << formula;
+    EXPECT_EQ(Expr2ARB::getARBString(&uniforms.list, tree.root, one.root, one.root, nullptr, nullptr), "") << formula;
     EXPECT_TRUE(uniforms.list.empty());
   }
   EXPECT_EQ(Count(RGB("x", "y", "z", "2"), "KIL"), 0);
@@ -205,7 +204,7 @@ TEST_F(FragmentProgramOnMesa, AZeroBaseToAPositivePowerIsZero) {
     const char* formula;
     double x, red;
   };
-  const Case cases[] = {{"x^0.5", 0, 0},    {"max(x,0)^0.5", 0, 0}, {"max(x,0)^0.5", -0.5, 0},
+  const Case cases[] = {{"x^0.5", 0, 0},      {"max(x,0)^0.5", 0, 0}, {"max(x,0)^0.5", -0.5, 0},
                         {"x^0.5", 0.25, 0.5}, {"x^0", 0, 1},          {"(x-1)^3", 0.5, 0}};
   for (const Case& c : cases) {
     const std::string text = RGB(c.formula, "1", "0");

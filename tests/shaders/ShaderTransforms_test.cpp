@@ -35,17 +35,28 @@ TEST(ShaderTransforms, RewrittenFunctionsKeepTheirValues) {
     double expected;
     OpCodeT gone;
   } cases[] = {
-      {"tan(0.3)", std::tan(0.3), kOpTan},         {"cot(0.3)", 1 / std::tan(0.3), kOpCot},
-      {"csc(0.3)", 1 / std::sin(0.3), kOpCsc},     {"sec(0.3)", 1 / std::cos(0.3), kOpSec},
-      {"acos(0.3)", std::acos(0.3), kOpAcos},      {"acsc(1.7)", std::asin(1 / 1.7), kOpAcsc},
-      {"asec(1.7)", std::acos(1 / 1.7), kOpAsec},  {"sinh(0.3)", std::sinh(0.3), kOpSinh},
-      {"cosh(0.3)", std::cosh(0.3), kOpCosh},      {"tanh(0.3)", std::tanh(0.3), kOpTanh},
-      {"coth(0.3)", 1 / std::tanh(0.3), kOpCoth},  {"csch(0.3)", 1 / std::sinh(0.3), kOpCsch},
-      {"sech(0.3)", 1 / std::cosh(0.3), kOpSech},  {"asinh(0.3)", std::asinh(0.3), kOpAsinh},
-      {"acosh(1.7)", std::acosh(1.7), kOpAcosh},   {"atanh(0.3)", std::atanh(0.3), kOpAtanh},
-      {"acoth(1.7)", std::atanh(1 / 1.7), kOpAcoth}, {"acsch(1.7)", std::asinh(1 / 1.7), kOpAcsch},
-      {"asech(0.3)", std::acosh(1 / 0.3), kOpAsech}, {"ceil(2.3)", 3, kOpCeil},
-      {"ceil(-2.3)", -2, kOpCeil},                 {"clamp(5, 0, 1)", 1, kOpClamp},
+      {"tan(0.3)", std::tan(0.3), kOpTan},
+      {"cot(0.3)", 1 / std::tan(0.3), kOpCot},
+      {"csc(0.3)", 1 / std::sin(0.3), kOpCsc},
+      {"sec(0.3)", 1 / std::cos(0.3), kOpSec},
+      {"acos(0.3)", std::acos(0.3), kOpAcos},
+      {"acsc(1.7)", std::asin(1 / 1.7), kOpAcsc},
+      {"asec(1.7)", std::acos(1 / 1.7), kOpAsec},
+      {"sinh(0.3)", std::sinh(0.3), kOpSinh},
+      {"cosh(0.3)", std::cosh(0.3), kOpCosh},
+      {"tanh(0.3)", std::tanh(0.3), kOpTanh},
+      {"coth(0.3)", 1 / std::tanh(0.3), kOpCoth},
+      {"csch(0.3)", 1 / std::sinh(0.3), kOpCsch},
+      {"sech(0.3)", 1 / std::cosh(0.3), kOpSech},
+      {"asinh(0.3)", std::asinh(0.3), kOpAsinh},
+      {"acosh(1.7)", std::acosh(1.7), kOpAcosh},
+      {"atanh(0.3)", std::atanh(0.3), kOpAtanh},
+      {"acoth(1.7)", std::atanh(1 / 1.7), kOpAcoth},
+      {"acsch(1.7)", std::asinh(1 / 1.7), kOpAcsch},
+      {"asech(0.3)", std::acosh(1 / 0.3), kOpAsech},
+      {"ceil(2.3)", 3, kOpCeil},
+      {"ceil(-2.3)", -2, kOpCeil},
+      {"clamp(5, 0, 1)", 1, kOpClamp},
       {"sin(tanh(0.3)) + ceil(cot(0.3))", std::sin(std::tanh(0.3)) + std::ceil(1 / std::tan(0.3)), kOpTanh},
   };
   for (const auto& c : cases) {
@@ -64,10 +75,11 @@ TEST(ShaderTransforms, RewrittenFunctionsKeepTheirValues) {
 // whatever the preparation does change must have been foreseen.
 TEST(ShaderTransforms, EveryChangeOfThePreparationIsForeseen) {
   int foreseen = 0;
-  for (const char* text : {"x^2+y^2", "max(x,y,z)", "min(x,y)", "mod(x,0.5)*2", "clamp(x,0.2,0.7)", "tan(x/2)",
-                           "ceil(2*y)/2", "sinh(x)+cosh(y)", "log(2,x)", "sqrt(3,x)", "sin(x)*cos(y)", "abs(x)<0.8",
-                           "0<x<y", "atan(y/x)", "floor(3*x)/3", "acos(y/2)", "sgn(x)", "max(sin(x),cos(y))^3",
-                           "r*sin(phi)", "exp(-x^2-y^2)", "sec(x)/3", "x^0.5", "2*x^2-y^3"}) {
+  for (const char* text :
+       {"x^2+y^2",     "max(x,y,z)",      "min(x,y)",     "mod(x,0.5)*2", "clamp(x,0.2,0.7)", "tan(x/2)",
+        "ceil(2*y)/2", "sinh(x)+cosh(y)", "log(2,x)",     "sqrt(3,x)",    "sin(x)*cos(y)",    "abs(x)<0.8",
+        "0<x<y",       "atan(y/x)",       "floor(3*x)/3", "acos(y/2)",    "sgn(x)",           "max(sin(x),cos(y))^3",
+        "r*sin(phi)",  "exp(-x^2-y^2)",   "sec(x)/3",     "x^0.5",        "2*x^2-y^3"}) {
     ExpressionRecord* tree = ParseExprFromString(text);
     ASSERT_NE(tree, nullptr) << text;
     bool mayChange = false;
@@ -157,8 +169,8 @@ TEST(ShaderTransforms, TheCallersFormulasStayAndUnsupportedOnesGiveNoText) {
   }
   EXPECT_TRUE(uniforms.empty());
   TransformFormula complex("Re((x+i*y)^2)");
-  const std::string squares = OurGetARBString(&complex.expression, &inverse.expression, &rounding.expression,
-                                              nullptr, false, &uniforms, false, nullptr);
+  const std::string squares = OurGetARBString(&complex.expression, &inverse.expression, &rounding.expression, nullptr,
+                                              false, &uniforms, false, nullptr);
   EXPECT_FALSE(squares.empty());
   EXPECT_EQ(squares.find("POW "), std::string::npos) << squares;
   EXPECT_EQ(gSimplifyPowers, 1);

@@ -34,7 +34,8 @@ double Reach(const QImage& image, QPointF from, int arm) {
   double reach = -1;
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
-      if (HasArmColour(image.pixel(x, y), arm)) reach = std::max(reach, std::hypot(x + 0.5 - from.x(), y + 0.5 - from.y()));
+      if (HasArmColour(image.pixel(x, y), arm))
+        reach = std::max(reach, std::hypot(x + 0.5 - from.x(), y + 0.5 - from.y()));
   return reach;
 }
 

@@ -71,9 +71,9 @@ class MathPaneScrolling : public MathPaneFixture {
   // The blocks from the pane's top, as the export draws them.
   MathPaneLayout Unscrolled() { return LayOutMathPane(&fWindow, Pane()); }
   void Click(QPoint at) {
-    QCoreApplication::postEvent(fWidget.get(),
-                                new QMouseEvent(QEvent::MouseButtonRelease, QPointF(at), QPointF(fWidget->mapToGlobal(at)),
-                                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    QCoreApplication::postEvent(
+        fWidget.get(), new QMouseEvent(QEvent::MouseButtonRelease, QPointF(at), QPointF(fWidget->mapToGlobal(at)),
+                                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
     QTest::mousePress(fWidget.get(), Qt::LeftButton, Qt::NoModifier, at);
   }
   void Wheel(int notches) {

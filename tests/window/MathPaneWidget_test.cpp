@@ -66,9 +66,10 @@ class MathPane : public MathPaneFixture {
                   int((box.top + box.bottom) / 2) + record->drawRect[kDrawTop]);
   }
   void Post(QEvent::Type type, QPoint at) {
-    QCoreApplication::postEvent(fWidget.get(), new QMouseEvent(type, QPointF(at), QPointF(fWidget->mapToGlobal(at)),
-                                                               Qt::LeftButton, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                                                               Qt::NoModifier));
+    QCoreApplication::postEvent(
+        fWidget.get(),
+        new QMouseEvent(type, QPointF(at), QPointF(fWidget->mapToGlobal(at)), Qt::LeftButton,
+                        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier));
   }
   QImage Pane() const { return fWindow.mathPanePort->image.copy(); }
 };
