@@ -18,13 +18,11 @@
 #include "CoreUtilities/ComputeThreads.h"
 #include "CoreUtilities/CooperativeThreads.h"
 #include "CoreUtilities/OurGWorld.h"
-#include "algebra/AlgebraStartup.h"
-#include "app/AppHooks.h"
 #include "app/ExportLayout.h"
 #include "app/HeadlessExport.h"
+#include "bench/AppStartUp.h"
 #include "bench/CpuClock.h"
 #include "document/DocumentGraphPane.h"
-#include "document/DocumentHooks.h"
 #include "document/DocumentIdle.h"
 #include "document/DocumentPaneHooks.h"
 #include "document/DocumentReading.h"
@@ -32,27 +30,12 @@
 #include "document/DocumentWindow.h"
 #include "document/InvalExprs.h"
 #include "graphpane/AGraphPane.h"
-#include "matheditor/MathEditorStartup.h"
-#include "platform/GuiApplication.h"
 #include "platform/OurPort.h"
 #include "renderer/RendererHooks.h"
 
 namespace {
 
 const QSize kPicture(640, 800);
-
-void InstallStartUp() {
-  static const bool installed = [] {
-    EnsureGuiApplication();
-    InstallDocumentHooks();
-    InstallAppHooks();
-    InstallAlgebra();
-    InstallMathEditor();
-    InstallDocumentMathEditGlobals();
-    return true;
-  }();
-  (void)installed;
-}
 
 std::string ManyCurvesText() {
   std::ifstream in(ZL_TEST_DATA_DIR "/many_curves_1000.zlf", std::ios::binary);
@@ -93,7 +76,7 @@ double OneFinishedDraw(const std::string& text) {
 }
 
 void BM_ManyCurvesExport(benchmark::State& state) {
-  InstallStartUp();
+  InstallAppStartUp();
   InitializeZLThreads();
   const std::string text = ManyCurvesText();
   const std::string out = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/zl_curves_bench.png";

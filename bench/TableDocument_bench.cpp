@@ -13,15 +13,11 @@
 #include <ctime>
 #include <string>
 
+#include "bench/AppStartUp.h"
 #include "bench/CpuClock.h"
 #include "CoreUtilities/ComputeThreads.h"
-#include "algebra/AlgebraStartup.h"
-#include "app/AppHooks.h"
 #include "app/HeadlessExport.h"
-#include "document/DocumentHooks.h"
 #include "document/DocumentWindow.h"
-#include "matheditor/MathEditorStartup.h"
-#include "platform/GuiApplication.h"
 
 namespace {
 
@@ -55,21 +51,8 @@ double ReadNumbers(const std::string& text) {
   return sum;
 }
 
-void InstallStartUp() {
-  static const bool installed = [] {
-    EnsureGuiApplication();
-    InstallDocumentHooks();
-    InstallAppHooks();
-    InstallAlgebra();
-    InstallMathEditor();
-    InstallDocumentMathEditGlobals();
-    return true;
-  }();
-  (void)installed;
-}
-
 void BM_TableDocument(benchmark::State& state) {
-  InstallStartUp();
+  InstallAppStartUp();
   InitializeZLThreads();
   const std::string text = TableDocument();
   const std::string out = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/zl_table_bench.png";
