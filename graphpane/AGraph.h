@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include "CoreUtilities/ComputeTarget.h"
 #include "graphpane/GraphEnums.h"
 
@@ -17,10 +15,3 @@ class AGraph : public AComputeTarget {
   virtual void ViewChanged() = 0;
   virtual bool UsesGrainSlider() { return true; }
 };
-
-// A graph handed to a view as the kind the view keeps, which its caller
-// vouches for.
-template <typename Kind>
-std::unique_ptr<Kind> OwnedAs(std::unique_ptr<AGraph> graph) {
-  return std::unique_ptr<Kind>(static_cast<Kind*>(graph.release()));
-}

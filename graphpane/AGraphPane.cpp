@@ -15,9 +15,10 @@
 
 namespace {
 
-std::unique_ptr<AGraphView> MakeView(AGraphView* (*maker)()) {
-  AGraphView* view = maker != nullptr ? maker() : nullptr;
-  return std::unique_ptr<AGraphView>(view != nullptr ? view : new AnEmptyGraphView);
+std::unique_ptr<AGraphView> MakeView(std::unique_ptr<AGraphView> (*maker)()) {
+  std::unique_ptr<AGraphView> view = maker != nullptr ? maker() : nullptr;
+  if (view == nullptr) view = std::make_unique<AnEmptyGraphView>();
+  return view;
 }
 
 }  // namespace

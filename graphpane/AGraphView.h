@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include <QRegion>
 
 #include "CoreUtilities/MRect.h"
 #include "graphpane/AGraph.h"
 #include "graphpane/GraphEnums.h"
+#include "graphpane/GraphList.h"
 #include "graphpane/GraphViewRecord.h"
 
 class DocumentRecord;
@@ -50,14 +52,7 @@ class AGraphView {
   virtual bool IsDMA() { return false; }
 
   // What the pane reads or calls besides the slots above.
-  virtual int32_t GraphCount() const = 0;
-  virtual AGraph* GraphAt(int32_t graph) const = 0;
   virtual void ViewChanged() = 0;
-  // Appends a graph of the view's kind, which the view then owns; one the
-  // list can't take is destroyed here.
-  virtual void AddGraph(std::unique_ptr<AGraph> graph) = 0;
-  // Deletes every graph and empties the list.
-  virtual void DeleteGraphs() = 0;
   // Takes the other view's domain (ranges and view state); true when
   // anything changed. Views of different kinds change nothing.
   virtual bool CopyDomainFrom(const AGraphView& other) = 0;
@@ -68,6 +63,15 @@ class AGraphView {
   // Shows exactly these ranges edge to edge (a 2-D view); others ignore it.
   virtual void ShowRanges(double /*x1*/, double /*x2*/, double /*y1*/, double /*y2*/) {}
   virtual void PastePicture(const OurPicture* /*picture*/, const MPoint* /*point*/) {}
+
+  // The graph list, the same in every view.
+  int32_t GraphCount() const { return fGraphs.Count(); }
+  AGraph* GraphAt(int32_t graph) const { return fGraphs.At(graph); }
+  // Appends a graph of the view's kind, which the view then owns; one the
+  // list can't take is destroyed here.
+  void AddGraph(std::unique_ptr<AGraph> graph) { fGraphs.Add(std::move(graph)); }
+  // Deletes every graph and empties the list.
+  void DeleteGraphs() { fGraphs.Clear(); }
 
   bool IsShowingAxes() const { return fRecord.axesShown != 0; }
   bool IsShowingGraphPaper() const { return fRecord.graphPaperShown != 0; }
@@ -87,4 +91,7 @@ class AGraphView {
   DocumentRecord* fDocument = nullptr;
   MRect fViewRect;
   GraphViewRecord fRecord;
+  // A view whose graphs reach its own members deletes them in its
+  // destructor, before those members go.
+  GraphList fGraphs;
 };

@@ -3,10 +3,11 @@
 #include "graphpane/AGraphView.h"
 
 // A view with no graphs that draws nothing but its erased rectangle: the
-// pane's stand-in for a view no layer above has made, and the base of the
-// 3-D and 4-D views until they draw.
+// pane's stand-in for a view no layer above has made. A graph handed to it
+// is destroyed at once.
 class AnEmptyGraphView : public AGraphView {
  public:
+  AnEmptyGraphView() { fGraphs.TakeNone(); }
   int32_t Draw(bool drawGraphs) override;
   int32_t GraphVisibility(int32_t /*graph*/) override { return 0; }
   bool IsDoneComputing(int32_t /*graph*/) override { return true; }
@@ -32,10 +33,6 @@ class AnEmptyGraphView : public AGraphView {
   bool EnableShowAllData() override { return false; }
   void DoShowAllData() override {}
   void SetViewParameter(ViewAttribute /*attribute*/) override {}
-  int32_t GraphCount() const override { return 0; }
-  AGraph* GraphAt(int32_t /*graph*/) const override { return nullptr; }
   void ViewChanged() override {}
-  void AddGraph(std::unique_ptr<AGraph> /*graph*/) override {}
-  void DeleteGraphs() override {}
   bool CopyDomainFrom(const AGraphView& /*other*/) override { return false; }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "renderer/RendererHooks.h"
 
@@ -65,9 +66,9 @@ struct GraphPaneHooks {
   uint32_t (*GraphSelectionColor)(DocumentRecord*) = nullptr;
   // The pane's views, made by the layers that implement them; a view with
   // no maker is an empty one.
-  AGraphView* (*Make2DView)() = nullptr;
-  AGraphView* (*Make3DView)() = nullptr;
-  AGraphView* (*Make4DView)() = nullptr;
+  std::unique_ptr<AGraphView> (*Make2DView)() = nullptr;
+  std::unique_ptr<AGraphView> (*Make3DView)() = nullptr;
+  std::unique_ptr<AGraphView> (*Make4DView)() = nullptr;
 };
 
 extern GraphPaneHooks gGraphPaneHooks;

@@ -36,19 +36,13 @@ A2DGraphView::A2DGraphView() {
   SetDefaultViewState();
 }
 
-AGraphView* MakeA2DGraphView() { return new A2DGraphView; }
+std::unique_ptr<AGraphView> MakeA2DGraphView() { return std::make_unique<A2DGraphView>(); }
 
 A2DGraphView::~A2DGraphView() {
   OurDisposeGWorld(fSavedPicture);
   DisposePictures();
   DeleteGraphs();
   OurDisposeGWorld(fSampleBuffer);
-}
-
-// First to last, as the pane's erase expects; each stops its jobs as it goes.
-void A2DGraphView::DeleteGraphs() {
-  for (std::unique_ptr<A2DGraph>& graph : fGraphs) graph.reset();
-  fGraphs.clear();
 }
 
 void A2DGraphView::SetDefaultViewState() {
@@ -107,16 +101,6 @@ void A2DGraphView::Make2DTransform() {
   if (!SameTransform(fGraphTransform, g)) fGraphTransform = g;
 }
 
-A2DGraph* A2DGraphView::ValidGraph(int32_t graph) const {
-  return graph >= 0 && graph < GraphCount() ? fGraphs[static_cast<size_t>(graph)].get() : nullptr;
-}
-
-AGraph* A2DGraphView::GraphAt(int32_t graph) const { return ValidGraph(graph); }
-
-void A2DGraphView::AddGraph(std::unique_ptr<AGraph> graph) {
-  if (RoomForOneMore(fGraphs)) fGraphs.push_back(OwnedAs<A2DGraph>(std::move(graph)));
-}
-
 int32_t A2DGraphView::GraphVisibility(int32_t graph) {
   A2DGraph* g = ValidGraph(graph);
   return g ? g->GraphVisibility() : 0;
@@ -133,7 +117,7 @@ bool A2DGraphView::UsesGrainSlider(int32_t graph) {
 }
 
 bool A2DGraphView::AreAllGraphsDoneComputing() {
-  for (const std::unique_ptr<A2DGraph>& graph : fGraphs) {
+  for (A2DGraph* graph : Graphs()) {
     if (!graph->IsDoneComputing()) return false;
   }
   return true;
@@ -154,7 +138,7 @@ StoredView2D A2DGraphView::StoredView() const {
 }
 
 void A2DGraphView::ViewChanged() {
-  for (const std::unique_ptr<A2DGraph>& graph : fGraphs) graph->ViewChanged();
+  for (A2DGraph* graph : Graphs()) graph->ViewChanged();
 }
 
 bool A2DGraphView::CopyDomainFrom(const AGraphView& other) {
@@ -207,11 +191,11 @@ void A2DGraphView::EnsureSampleBuffer() {
 }
 
 void A2DGraphView::Resize() {
-  for (const std::unique_ptr<A2DGraph>& graph : fGraphs) graph->PauseComputing();
+  for (A2DGraph* graph : Graphs()) graph->PauseComputing();
   EnsureSampleBuffer();
   FinishSettingState();
   Make2DTransform();
-  for (const std::unique_ptr<A2DGraph>& graph : fGraphs) graph->Resize();
+  for (A2DGraph* graph : Graphs()) graph->Resize();
 }
 
 void A2DGraphView::InstallViewState(const StoredView2D& stored) {
@@ -301,7 +285,7 @@ int32_t A2DGraphView::Draw(const AListGenericSmall<int32_t>* indexes, const AGra
 
 void A2DGraphView::DrawGraphs(const AListGenericSmall<int32_t>* indexes) {
   if (indexes == nullptr) {
-    for (const std::unique_ptr<A2DGraph>& graph : fGraphs) graph->Draw();
+    for (A2DGraph* graph : Graphs()) graph->Draw();
     return;
   }
   for (int32_t index : *indexes) {

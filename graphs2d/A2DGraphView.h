@@ -2,10 +2,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "CoreUtilities/AListGenericSmall.h"
-#include "CoreUtilities/BudgetAllocator.h"
 #include "CoreUtilities/ViewEvaluator.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/AGraphView.h"
@@ -75,16 +73,11 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   bool IsMoving() override { return false; }
   bool IsDrawAccelerated() override { return false; }
   bool AreAllGraphsDoneComputing() override;
-  bool NoGraphs() override { return fGraphs.empty(); }
+  bool NoGraphs() override { return fGraphs.Empty(); }
   bool EnableShowAllData() override { return ShowAllData(false); }
   void DoShowAllData() override { ShowAllData(true); }
   void SetViewParameter(ViewAttribute attribute) override;
-  int32_t GraphCount() const override { return static_cast<int32_t>(fGraphs.size()); }
-  AGraph* GraphAt(int32_t graph) const override;
   void ViewChanged() override;
-  // A 2-D graph, which the view then owns; destroyed when the list can't grow.
-  void AddGraph(std::unique_ptr<AGraph> graph) override;
-  void DeleteGraphs() override;
   bool CopyDomainFrom(const AGraphView& other) override;
   void DialogZoom(double x1, double x2, double y1, double y2) override;
   void ShowRanges(double x1, double x2, double y1, double y2) override;
@@ -160,7 +153,8 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   void ReevaluateSelection();
   void ZoomByCommand(ZoomCommand command);
   void ResetView(bool clearMinima);
-  A2DGraph* ValidGraph(int32_t graph) const;
+  A2DGraph* ValidGraph(int32_t graph) const { return fGraphs.As<A2DGraph>(graph); }
+  GraphList::Of<A2DGraph> Graphs() const { return fGraphs.All<A2DGraph>(); }
   bool Request(GraphViewRequest request, MPoint point);
   void ThreadedMouseMoved();
   bool ThreadedIsPointOverAnyCurve();
@@ -175,8 +169,6 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   void RedrawGraphWithNewCrosshairs();
   MRect SelectionMarkerBox() const;
 
-  // Grows as the memory budget grants, like the graphs' own blocks.
-  std::vector<std::unique_ptr<A2DGraph>, BudgetAllocator<std::unique_ptr<A2DGraph>>> fGraphs;
   ViewState2D fState;
   A2DTransform fGraphTransform;
   A2DTransform fViewTransform;
@@ -197,4 +189,4 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
 };
 
 // The pane's maker of 2-D views.
-AGraphView* MakeA2DGraphView();
+std::unique_ptr<AGraphView> MakeA2DGraphView();

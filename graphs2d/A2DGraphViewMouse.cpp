@@ -294,7 +294,7 @@ bool A2DGraphView::ThreadedIsPointOverAnyCurve() {
   const double x = fViewTransform.ITOX(fTrackedPoint.h), y = fViewTransform.ITOY(fTrackedPoint.v);
   const auto tryGraphs = [&](auto accepts) {
     for (int32_t i = GraphCount() - 1; i >= 0; --i) {
-      A2DGraph* graph = fGraphs[static_cast<size_t>(i)].get();
+      A2DGraph* graph = ValidGraph(i);
       if (!accepts(graph->GraphClass()) || !graph->IsPointOverCurve(x, y)) continue;
       if (IsCancelled()) return false;
       fSelectedGraph = i;
@@ -309,7 +309,7 @@ bool A2DGraphView::ThreadedIsPointOverAnyCurve() {
 bool A2DGraphView::ThreadedIsPointOverComplexPoint() {
   const double x = fViewTransform.ITOX(fTrackedPoint.h), y = fViewTransform.ITOY(fTrackedPoint.v);
   for (int32_t i = GraphCount() - 1; i >= 0; --i) {
-    A2DGraph* graph = fGraphs[static_cast<size_t>(i)].get();
+    A2DGraph* graph = ValidGraph(i);
     if (graph->GraphClass() != kGraphClassPoints || !graph->IsPointOverCurve(x, y)) continue;
     if (IsCancelled()) return false;
     fSelectedGraph = i;
@@ -326,7 +326,7 @@ void A2DGraphView::SearchForIntersectionsWithOtherCurves(Selection* selection) {
   if (!a.found) return;
   for (int32_t i = 0; i < GraphCount(); ++i) {
     if (i == fSelectedGraph || IsCancelled()) continue;
-    A2DGraph& other = *fGraphs[static_cast<size_t>(i)];
+    A2DGraph& other = *ValidGraph(i);
     const Neighborhood b = other.GetNeighborhood(selection->x, selection->y, radius, -INFINITY, INFINITY);
     if (b.found && FindIntersectionAndSnap(a, b, *selected, other, unitsPerPixel, selection)) return;
   }

@@ -139,7 +139,7 @@ bool A2DGraphView::ShowAllData(bool doIt) {
   const MRect& r = g.pixelRect;
   double xlo = g.ITOX(r.left), xhi = g.ITOX(r.right), ylo = g.ITOY(r.bottom), yhi = g.ITOY(r.top);
   bool grew = false;
-  for (const std::unique_ptr<A2DGraph>& graph : fGraphs) {
+  for (A2DGraph* graph : Graphs()) {
     double b[4];
     if (!graph->GetDataBounds(&b[0], &b[1], &b[2], &b[3])) continue;
     const auto widen = [&](double v, double* end, bool lower) {
@@ -255,7 +255,7 @@ void A2DGraphView::ReevaluateSelection() {
 }
 
 void A2DGraphView::Pan(int32_t dh, int32_t dv) {
-  for (const std::unique_ptr<A2DGraph>& graph : fGraphs) graph->PauseComputing();
+  for (A2DGraph* graph : Graphs()) graph->PauseComputing();
   const A2DTransform before = fGraphTransform;
   const double xMinimum = fState.xMinimum, yMinimum = fState.yMinimum;
   const int32_t oldH = WorldToPixel(xMinimum, before.xPixelsPerUnit, before.xOrigin);
@@ -268,7 +268,7 @@ void A2DGraphView::Pan(int32_t dh, int32_t dv) {
   const A2DTransform& after = fGraphTransform;
   const int32_t shiftH = WorldToPixel(xMinimum, after.xPixelsPerUnit, after.xOrigin) - oldH;
   const int32_t shiftV = WorldToPixel(yMinimum, after.yPixelsPerUnit, after.yOrigin) - oldV;
-  for (const std::unique_ptr<A2DGraph>& graph : fGraphs) graph->Pan(shiftH, shiftV);
+  for (A2DGraph* graph : Graphs()) graph->Pan(shiftH, shiftV);
   PaneHooks::SetDocDirty(fDocument, true);
   PaneHooks::RedrawGraph(fDocument);
 }

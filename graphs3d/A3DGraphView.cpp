@@ -67,7 +67,7 @@ void A3DGraphView::TurnBy(const Matrix3& m) {
 }
 
 void A3DGraphView::Rotate() {
-  if (fGraphs.empty() || gInhibit3DRotationKluge) {
+  if (fGraphs.Empty() || gInhibit3DRotationKluge) {
     StopSpinTiming();
     return;
   }
@@ -92,18 +92,18 @@ void A3DGraphView::Rotate() {
 double A3DGraphView::FrameModelRadius() {
   double radius = M3DView::kMinimumModelRadius;
   if (fRecord.axesShown) radius = std::max(radius, MaximumModelSpaceRadius());
-  for (const auto& graph : fGraphs) radius = std::max(radius, graph->MaximumModelSpaceRadius());
+  for (A3DGraph* graph : Graphs()) radius = std::max(radius, graph->MaximumModelSpaceRadius());
   return radius;
 }
 
 bool A3DGraphView::DrawGraphs(bool hsvPass) {
   // Graphs drawn in HSV go first, so that the pass converts only them.
   if (hsvPass) {
-    for (const auto& graph : fGraphs)
+    for (A3DGraph* graph : Graphs())
       if (graph->UsingShaderHSV() && !graph->Draw()) return false;
     ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(fContext.get());
   }
-  for (const auto& graph : fGraphs)
+  for (A3DGraph* graph : Graphs())
     if (!(hsvPass && graph->UsingShaderHSV()) && !graph->Draw()) return false;
   return true;
 }
@@ -116,8 +116,10 @@ int32_t A3DGraphView::Draw(bool drawGraphs) {
   fCamera.modelRadius = FrameModelRadius();
   APushClip clip(fViewRect);
   bool hsvPass = false;
-  if (drawGraphs && !IsNVidia(fContext.get()))
-    hsvPass = std::any_of(fGraphs.begin(), fGraphs.end(), [](const auto& g) { return g->UsingShaderHSV(); });
+  if (drawGraphs && !IsNVidia(fContext.get())) {
+    const auto graphs = Graphs();
+    hsvPass = std::any_of(graphs.begin(), graphs.end(), [](A3DGraph* g) { return g->UsingShaderHSV(); });
+  }
   const int32_t started = RenderStart(fContext.get(), hsvPass);
   if (started == 1) QueueError(kOutOfMemory);
   if (started == 20) DisposeDrawContext(fContext.get());
@@ -175,4 +177,4 @@ bool A3DGraphView::CopyDomainFrom(const AGraphView& other) {
   return true;
 }
 
-AGraphView* MakeA3DGraphView() { return new A3DGraphView; }
+std::unique_ptr<AGraphView> MakeA3DGraphView() { return std::make_unique<A3DGraphView>(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "graphpane/A3DGraph.h"
 #include "graphs3d/ASpaceGraphView.h"
@@ -76,4 +77,4 @@ class A3DGraphView : public ASpaceGraphView<A3DGraph> {
   int64_t fPreviousFrame = 0;
 };
 
-AGraphView* MakeA3DGraphView();
+std::unique_ptr<AGraphView> MakeA3DGraphView();

@@ -76,7 +76,7 @@ void A3DGraphView::Zoom(ZoomCommand command) {
 
 void A3DGraphView::DataBox(double (&box)[3][2]) {
   for (int i = 0; i < 3; ++i) std::copy(fRecord.ranges[kCoordX + i], fRecord.ranges[kCoordX + i] + 2, box[i]);
-  for (const auto& graph : fGraphs) {
+  for (A3DGraph* graph : Graphs()) {
     double b[3][2];
     if (!graph->GetDataBounds(&b[0][0], &b[0][1], &b[1][0], &b[1][1], &b[2][0], &b[2][1])) continue;
     for (int i = 0; i < 3; ++i) box[i][0] = std::min(box[i][0], b[i][0]), box[i][1] = std::max(box[i][1], b[i][1]);

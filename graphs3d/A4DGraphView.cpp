@@ -59,7 +59,7 @@ void A4DGraphView::ConstructContextNeededByGraphConstructors() {
   AtLeastOnePixel(&fViewRect);
   SetupTransform();
   fModelRadius = M3DView::kMinimumModelRadius;
-  for (const auto& graph : fGraphs) {
+  for (A4DGraph* graph : Graphs()) {
     const double r = graph->MaximumModelSpaceRadius();
     if (std::isfinite(r)) fModelRadius = std::max(fModelRadius, r);
   }
@@ -107,7 +107,7 @@ void A4DGraphView::TurnBy(const Matrix4& m) {
 }
 
 void A4DGraphView::Rotate() {
-  if (fGraphs.empty() || gInhibit3DRotationKluge) {
+  if (fGraphs.Empty() || gInhibit3DRotationKluge) {
     StopSpinTiming();
     return;
   }
@@ -144,7 +144,7 @@ int32_t A4DGraphView::Draw(bool drawGraphs) {
   if (started != 0) return 0;
   if (drawGraphs) {
     SetupTransform();
-    for (const auto& graph : fGraphs) graph->Draw();
+    for (A4DGraph* graph : Graphs()) graph->Draw();
     DrawAxes();
   }
   if (RenderEnd(fContext.get()) != 0) {
@@ -274,4 +274,4 @@ bool A4DGraphView::CopyDomainFrom(const AGraphView& other) {
   return true;
 }
 
-AGraphView* MakeA4DGraphView() { return new A4DGraphView; }
+std::unique_ptr<AGraphView> MakeA4DGraphView() { return std::make_unique<A4DGraphView>(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "graphpane/A4DGraph.h"
 #include "graphs3d/ASpaceGraphView.h"
@@ -83,4 +84,4 @@ class A4DGraphView : public ASpaceGraphView<A4DGraph> {
   int64_t fPreviousFrame = 0;
 };
 
-AGraphView* MakeA4DGraphView();
+std::unique_ptr<AGraphView> MakeA4DGraphView();

@@ -32,21 +32,6 @@ ASpaceGraphView<GraphType>::~ASpaceGraphView() {
 }
 
 template <typename GraphType>
-GraphType* ASpaceGraphView<GraphType>::Graph(int32_t graph) const {
-  return graph >= 0 && size_t(graph) < fGraphs.size() ? fGraphs[size_t(graph)].get() : nullptr;
-}
-
-template <typename GraphType>
-void ASpaceGraphView<GraphType>::AddGraph(std::unique_ptr<AGraph> graph) {
-  if (RoomForOneMore(fGraphs)) fGraphs.push_back(OwnedAs<GraphType>(std::move(graph)));
-}
-
-template <typename GraphType>
-void ASpaceGraphView<GraphType>::DeleteGraphs() {
-  fGraphs.clear();
-}
-
-template <typename GraphType>
 int32_t ASpaceGraphView<GraphType>::GraphVisibility(int32_t graph) {
   GraphType* g = Graph(graph);
   return g ? g->GraphVisibility() : 0;
@@ -81,7 +66,8 @@ void ASpaceGraphView<GraphType>::GetDragCursorRgn(QRegion* region) {
 
 template <typename GraphType>
 bool ASpaceGraphView<GraphType>::AreAllGraphsDoneComputing() {
-  return std::all_of(fGraphs.begin(), fGraphs.end(), [](const auto& g) { return g->IsDoneComputing(); });
+  const auto graphs = Graphs();
+  return std::all_of(graphs.begin(), graphs.end(), [](GraphType* g) { return g->IsDoneComputing(); });
 }
 
 template <typename GraphType>
@@ -91,7 +77,7 @@ bool ASpaceGraphView<GraphType>::IsDMA() {
 
 template <typename GraphType>
 void ASpaceGraphView<GraphType>::ViewChanged() {
-  for (const auto& graph : fGraphs) graph->ViewChanged();
+  for (GraphType* graph : Graphs()) graph->ViewChanged();
 }
 
 template <typename GraphType>
@@ -105,7 +91,7 @@ bool ASpaceGraphView<GraphType>::PassFrameAttribute(ViewAttribute attribute) {
   switch (attribute) {
     case kAttributeSaveFinishedModels:
     case kAttributeUpdateSavedVertexObjects:
-      for (const auto& graph : fGraphs) graph->SetParameter(attribute, 0.0);
+      for (GraphType* graph : Graphs()) graph->SetParameter(attribute, 0.0);
       return true;
     case kAttributeUpdateVertexObjects:
       PassFrameAttribute(kAttributeSaveFinishedModels);

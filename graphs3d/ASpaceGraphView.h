@@ -1,15 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <vector>
 
-#include "CoreUtilities/BudgetAllocator.h"
 #include "graphpane/AGraphView.h"
 #include "renderer/DrawContext.h"
 #include "renderer/M3DView.h"
 
-// What the 3-D and 4-D views share: the list of their graphs (owned), the
+// What the 3-D and 4-D views share: their graphs as their own kind, the
 // camera the renderer reads and the draw context, the slots that only ask
 // the graphs, no cursor areas, and the drag: the mouse is followed until
 // its release, each step handed to the view; a control drag zooms.
@@ -34,21 +31,18 @@ class ASpaceGraphView : public AGraphView {
   void MouseMove(MPoint /*now*/, MPoint /*before*/) override {}
   bool IsDrawAccelerated() override { return IsDMA(); }
   bool AreAllGraphsDoneComputing() override;
-  bool NoGraphs() override { return fGraphs.empty(); }
+  bool NoGraphs() override { return fGraphs.Empty(); }
   bool IsDMA() override;
 
-  int32_t GraphCount() const override { return int32_t(fGraphs.size()); }
-  AGraph* GraphAt(int32_t graph) const override { return Graph(graph); }
   void ViewChanged() override;
-  void AddGraph(std::unique_ptr<AGraph> graph) override;
-  void DeleteGraphs() override;
 
   // One drag step of the mouse.
   virtual void DoMouseMove(MPoint point) = 0;
   void SleepOneSixthSecondOrUntilDoneComputing();
 
   MDrawContext* DrawContext() const { return fContext.get(); }
-  GraphType* Graph(int32_t graph) const;
+  GraphType* Graph(int32_t graph) const { return fGraphs.As<GraphType>(graph); }
+  GraphList::Of<GraphType> Graphs() const { return fGraphs.All<GraphType>(); }
 
  protected:
   enum DragMode : int32_t { kNoDrag = 0, kPlainRotation = 1, kShiftRotation = 2, kZoomDrag = 3 };
@@ -66,7 +60,6 @@ class ASpaceGraphView : public AGraphView {
   // The centre of the view's rectangle, where the drag's sphere stands.
   MPoint ViewCentre() const;
 
-  std::vector<std::unique_ptr<GraphType>, BudgetAllocator<std::unique_ptr<GraphType>>> fGraphs;
   M3DView fCamera;
   const OwnedDrawContext fContext;
   // Drag state.

@@ -311,7 +311,7 @@ class RegionView : public A3DGraphView {
 
 TEST(AGraphPane, ClicksGoToTheViewUnderThemAndCursorRegionsUnite) {
   PaneHooksInstalled hooks;
-  gGraphPaneHooks.Make3DView = [] { return static_cast<AGraphView*>(new RegionView); };
+  gGraphPaneHooks.Make3DView = []() -> std::unique_ptr<AGraphView> { return std::make_unique<RegionView>(); };
   AGraphPane pane(Rect(0, 0, 100, 50), nullptr, nullptr);
   pane.ShowViews(pane.View3D(0), pane.View3D(1));
   const MRect a = pane.GetGraphRect(0), b = pane.GetGraphRect(1);

@@ -263,7 +263,7 @@ TEST(Mirrors, NothingMadeNothingMirrored) {
 // the row's pair 1 stays zero (the sanitizer build checks the deletion).
 class RefusingView : public A2DGraphView {
  public:
-  void AddGraph(std::unique_ptr<AGraph>) override {}
+  RefusingView() { fGraphs.TakeNone(); }
 };
 
 TEST(Mirrors, AMirrorTheSecondViewRefusesLeavesThePairZero) {
@@ -271,7 +271,9 @@ TEST(Mirrors, AMirrorTheSecondViewRefusesLeavesThePairZero) {
   static int made;
   made = 0;
   MirrorPane p(k2D, t);
-  gGraphPaneHooks.Make2DView = []() -> AGraphView* { return ++made == 2 ? new RefusingView : MakeA2DGraphView(); };
+  gGraphPaneHooks.Make2DView = []() -> std::unique_ptr<AGraphView> {
+    return ++made == 2 ? std::make_unique<RefusingView>() : MakeA2DGraphView();
+  };
   p.pane = std::make_unique<AGraphPane>(MRect{0, 0, 200, 200}, nullptr, nullptr);
   p.pane->StartAddingEquations(false, false, false, false, p.ct);
   gMade.clear();

@@ -208,29 +208,14 @@ void InstallRecordingMakers() {
 #undef ZL_RECORD
 }
 
-// 3-D and 4-D views that keep their graphs, standing in for the views
-// still to come.
-template <typename View>
-class Keeping : public View {
- public:
-  int32_t GraphCount() const override { return int32_t(fGraphs.size()); }
-  AGraph* GraphAt(int32_t i) const override { return i >= 0 && i < GraphCount() ? fGraphs[size_t(i)].get() : nullptr; }
-  void AddGraph(std::unique_ptr<AGraph> graph) override { fGraphs.push_back(std::move(graph)); }
-  void DeleteGraphs() override { fGraphs.clear(); }
-  bool NoGraphs() override { return fGraphs.empty(); }
-
- private:
-  std::vector<std::unique_ptr<AGraph>> fGraphs;
-};
-
 enum Space { k2D, k3D, k4D };
 
 struct Pane {
   explicit Pane(Space space, bool recording = true, DocumentRecord* document = nullptr) : space(space) {
     gGraphPaneHooks = GraphPaneHooks{};
     gGraphPaneHooks.Make2DView = MakeA2DGraphView;
-    gGraphPaneHooks.Make3DView = []() -> AGraphView* { return new Keeping<A3DGraphView>; };
-    gGraphPaneHooks.Make4DView = []() -> AGraphView* { return new Keeping<A4DGraphView>; };
+    gGraphPaneHooks.Make3DView = MakeA3DGraphView;
+    gGraphPaneHooks.Make4DView = MakeA4DGraphView;
     gGraphMakers = GraphMakers{};
     if (recording) InstallRecordingMakers();
     gMade.clear();
