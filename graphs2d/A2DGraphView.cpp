@@ -8,7 +8,6 @@
 #include "CoreUtilities/OurDrawing.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "CoreUtilities/OurPictures.h"
-#include "CoreUtilities/OurRects.h"
 #include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/PixelColors.h"
 #include "CoreUtilities/ScopedSavers.h"
@@ -39,80 +38,30 @@ A2DGraphView::A2DGraphView() {
 std::unique_ptr<AGraphView> MakeA2DGraphView() { return std::make_unique<A2DGraphView>(); }
 
 A2DGraphView::~A2DGraphView() {
-  OurDisposeGWorld(fSavedPicture);
   DisposePictures();
   DeleteGraphs();
   OurDisposeGWorld(fSampleBuffer);
 }
 
-void A2DGraphView::SetDefaultViewState() {
-  const int32_t width = fViewRect.right - fViewRect.left, height = fViewRect.bottom - fViewRect.top;
-  fState.constants[0] = 0, fState.constants[1] = 2.0, fState.constants[2] = 0, fState.constants[3] = 2 * gPi;
-  fState.xScale = fState.yScale = 0.25;
-  fState.xTickState = fState.yTickState = 1;
-  fState.xMinimum = -(width / 2) / 64.0;
-  fState.yMinimum = -(height / 2) / 64.0;
-  if (fState.xMinimum == 0) fState.xMinimum = -2.0;
-  if (fState.yMinimum == 0) fState.yMinimum = -2.0;
-  FinishSettingState();
-}
+void A2DGraphView::SetDefaultViewState() { fWindow.SetDefaultState(); }
 
-void A2DGraphView::FinishSettingState() {
-  fState.xPixelsPerUnit = 16 / fState.xScale;
-  fState.yPixelsPerUnit = -16 / fState.yScale;
-  fState.xOrigin = fViewRect.left - fState.xPixelsPerUnit * fState.xMinimum;
-  fState.yOrigin = (fViewRect.bottom - 1) - fState.yPixelsPerUnit * fState.yMinimum;
-}
+void A2DGraphView::FinishSettingState() { fWindow.FinishSettingState(); }
 
-namespace {
-bool SameTransform(const A2DTransform& a, const A2DTransform& b) {
-  return IsEqualRects(a.pixelRect, b.pixelRect) && a.xOrigin == b.xOrigin && a.yOrigin == b.yOrigin &&
-         a.xPixelsPerUnit == b.xPixelsPerUnit && a.yPixelsPerUnit == b.yPixelsPerUnit &&
-         a.xUnitsPerPixel == b.xUnitsPerPixel && a.yUnitsPerPixel == b.yUnitsPerPixel &&
-         a.xAtPlus16383 == b.xAtPlus16383 && a.xAtMinus16383 == b.xAtMinus16383 && a.yAtPlus16383 == b.yAtPlus16383 &&
-         a.yAtMinus16383 == b.yAtMinus16383 && a.xSampleFactor == b.xSampleFactor &&
-         a.ySampleFactor == b.ySampleFactor && a.document == b.document;
-}
-}  // namespace
-
-void A2DGraphView::Make2DTransform() {
-  A2DTransform v;
-  v.pixelRect = fViewRect;
-  v.xOrigin = fState.xOrigin, v.yOrigin = fState.yOrigin;
-  v.xPixelsPerUnit = fState.xPixelsPerUnit, v.yPixelsPerUnit = fState.yPixelsPerUnit;
-  v.FinishFromOrigins();
-  v.xSampleFactor = v.ySampleFactor = 1;
-  v.document = fDocument;
-  A2DTransform g = v;
-  // Without the buffer (refused memory) the graphs draw at the view's size.
-  if (DrawsThroughSampleBuffer()) {
-    const int32_t width = fViewRect.right - fViewRect.left, height = fViewRect.bottom - fViewRect.top;
-    g.pixelRect = MRect{0, 0, static_cast<int16_t>(2 * height), static_cast<int16_t>(2 * width)};
-    g.xPixelsPerUnit = 2 * v.xPixelsPerUnit, g.yPixelsPerUnit = 2 * v.yPixelsPerUnit;
-    g.xOrigin = 2 * (v.xOrigin - fViewRect.left);
-    // The view's bottom row maps to the buffer's bottom row.
-    g.yOrigin = 2 * (v.yOrigin - fViewRect.bottom + 1) + 2 * height - 1;
-    g.FinishFromOrigins();
-    g.xSampleFactor = g.ySampleFactor = 2;
-  }
-  // Graph jobs read these while computing: an unchanged transform (every
-  // plain redraw) is not written at all.
-  if (!SameTransform(fViewTransform, v)) fViewTransform = v;
-  if (!SameTransform(fGraphTransform, g)) fGraphTransform = g;
-}
+// Without the buffer (refused memory) the graphs draw at the view's size.
+void A2DGraphView::Make2DTransform() { fWindow.MakeTransforms(fDocument, DrawsThroughSampleBuffer()); }
 
 int32_t A2DGraphView::GraphVisibility(int32_t graph) {
-  A2DGraph* g = ValidGraph(graph);
+  A2DGraph* g = Graph(graph);
   return g ? g->GraphVisibility() : 0;
 }
 
 bool A2DGraphView::IsDoneComputing(int32_t graph) {
-  A2DGraph* g = ValidGraph(graph);
+  A2DGraph* g = Graph(graph);
   return g ? g->IsDoneComputing() : true;
 }
 
 bool A2DGraphView::UsesGrainSlider(int32_t graph) {
-  A2DGraph* g = ValidGraph(graph);
+  A2DGraph* g = Graph(graph);
   return g ? g->UsesGrainSlider() : false;
 }
 
@@ -129,9 +78,9 @@ StoredView2D A2DGraphView::StoredView() const {
     stored.t[i] = fRecord.ranges[kCoordT][i], stored.r[i] = fRecord.ranges[kCoordR][i];
     stored.theta[i] = fRecord.ranges[kCoordTheta][i];
   }
-  stored.scale[0] = fState.xScale, stored.scale[1] = fState.yScale;
-  stored.bottomLeft[0] = fState.xMinimum, stored.bottomLeft[1] = fState.yMinimum;
-  stored.tickState[0] = fState.xTickState, stored.tickState[1] = fState.yTickState;
+  stored.scale[0] = fWindow.State().xScale, stored.scale[1] = fWindow.State().yScale;
+  stored.bottomLeft[0] = fWindow.State().xMinimum, stored.bottomLeft[1] = fWindow.State().yMinimum;
+  stored.tickState[0] = fWindow.State().xTickState, stored.tickState[1] = fWindow.State().yTickState;
   stored.axes = fRecord.axesShown != 0;
   stored.graphPaper = fRecord.graphPaperShown != 0;
   return stored;
@@ -144,7 +93,7 @@ void A2DGraphView::ViewChanged() {
 bool A2DGraphView::CopyDomainFrom(const AGraphView& other) {
   const auto* from = dynamic_cast<const A2DGraphView*>(&other);
   if (from == nullptr || from == this) return false;
-  fState = from->fState;
+  fWindow.State() = from->fWindow.State();
   for (int32_t p : {kCoordR, kCoordTheta, kCoordT}) {
     fRecord.ranges[p][0] = from->fRecord.ranges[p][0];
     fRecord.ranges[p][1] = from->fRecord.ranges[p][1];
@@ -153,7 +102,7 @@ bool A2DGraphView::CopyDomainFrom(const AGraphView& other) {
 }
 
 void A2DGraphView::SetGraphParameter(ViewAttribute attribute, double value, int32_t graph) {
-  if (A2DGraph* g = ValidGraph(graph)) g->SetParameter(attribute, value);
+  if (A2DGraph* g = Graph(graph)) g->SetParameter(attribute, value);
   if (attribute == kAttributeColor) PaneHooks::InvalGraphRect(fDocument);
   if (attribute == kAttributeGrain) ClearSelection();
   if (!(attribute == kAttributeColor && value == 999)) PaneHooks::SetDocDirty(fDocument, true);
@@ -170,6 +119,28 @@ void A2DGraphView::SetViewParameter(ViewAttribute attribute) {
 }
 
 MPoint A2DGraphView::GetDemoMouseLocation(int32_t) { return MPoint{0, 0}; }
+
+int32_t A2DGraphView::MouseDown(MPoint point, long, bool command, bool option, bool control, bool shift,
+                                bool doubleClick) {
+  if (command) return 1;
+  return fTracking.MouseDown(point, control, option, shift, doubleClick);
+}
+
+void A2DGraphView::MouseUp(MPoint) {}
+
+void A2DGraphView::MouseMove(MPoint now, MPoint) { fTracking.MouseMove(now); }
+
+void A2DGraphView::GetHandCursorRgn(QRegion* region, bool panModifier) {
+  fTracking.GetHandCursorRgn(region, panModifier);
+}
+
+void A2DGraphView::GetMarkCursorRgn(QRegion* region, bool markModifier, MPoint point) {
+  fTracking.GetMarkCursorRgn(region, markModifier, point);
+}
+
+void A2DGraphView::GetDragCursorRgn(QRegion* region) { fTracking.GetDragCursorRgn(region); }
+
+void A2DGraphView::Threaded2DGraphViewEvaluation() { fTracking.ThreadedEvaluation(); }
 
 void A2DGraphView::SleepHalfSecondOrUntilDoneComputing() {
   const uint32_t deadline = OurTime() + OurDuration(30);
@@ -212,10 +183,12 @@ void A2DGraphView::InstallViewState(const StoredView2D& stored) {
            (s == 1 || s == 2 || s == 5);
   };
   if (usable(0)) {
-    fState.xScale = stored.scale[0], fState.xMinimum = stored.bottomLeft[0], fState.xTickState = stored.tickState[0];
+    fWindow.State().xScale = stored.scale[0], fWindow.State().xMinimum = stored.bottomLeft[0],
+    fWindow.State().xTickState = stored.tickState[0];
   }
   if (usable(1)) {
-    fState.yScale = stored.scale[1], fState.yMinimum = stored.bottomLeft[1], fState.yTickState = stored.tickState[1];
+    fWindow.State().yScale = stored.scale[1], fWindow.State().yMinimum = stored.bottomLeft[1],
+    fWindow.State().yTickState = stored.tickState[1];
   }
   fRecord.axesShown = stored.axes;
   fRecord.graphPaperShown = stored.graphPaper;
@@ -250,8 +223,8 @@ void A2DGraphView::PastePicture(const OurPicture* picture, const MPoint* point) 
     p.h = static_cast<int16_t>(fViewRect.left + (fViewRect.right - fViewRect.left) / 2);
     p.v = static_cast<int16_t>(fViewRect.bottom - (fViewRect.bottom - fViewRect.top) / 2);
   }
-  const double x = (p.h - fViewRect.left - width / 2) / fState.xPixelsPerUnit + fState.xMinimum;
-  const double y = fState.yMinimum - (fViewRect.bottom - p.v - height / 2) / fState.yPixelsPerUnit;
+  const double x = (p.h - fViewRect.left - width / 2) / fWindow.State().xPixelsPerUnit + fWindow.State().xMinimum;
+  const double y = fWindow.State().yMinimum - (fViewRect.bottom - p.v - height / 2) / fWindow.State().yPixelsPerUnit;
   if (fPictures.Add(PastedPicture{copy, x, y}) != 0) {
     OurDisposePicture(copy);
     return;
@@ -275,10 +248,10 @@ int32_t A2DGraphView::Draw(const AListGenericSmall<int32_t>* indexes, const AGra
   Make2DTransform();
   const bool hidden = colour != nullptr && colour->fType == AGraphColor::kHidden;
   DrawBackgroundAndGraphs(indexes, hidden, drawGraphs);
-  if (!hidden && fRecord.axesShown) DrawAxes(colour);
+  if (!hidden && fRecord.axesShown) fWindow.DrawAxes(colour);
   if (drawGraphs) {
     DrawPictures();
-    DrawSelection();
+    fTracking.DrawSelection();
   }
   return 1;
 }
@@ -289,17 +262,19 @@ void A2DGraphView::DrawGraphs(const AListGenericSmall<int32_t>* indexes) {
     return;
   }
   for (int32_t index : *indexes) {
-    if (A2DGraph* graph = ValidGraph(index)) graph->Draw();
+    if (A2DGraph* graph = Graph(index)) graph->Draw();
   }
 }
 
 void A2DGraphView::DrawBackgroundAndGraphs(const AListGenericSmall<int32_t>* indexes, bool hidden, bool drawGraphs) {
   // The grid phase: where the scale multiples at or below the minima fall.
-  const A2DTransform& t = fViewTransform;
+  const A2DTransform& t = ViewTransform();
   const int32_t px =
-      WorldToPixel(fState.xMinimum - std::fmod(fState.xMinimum, fState.xScale), t.xPixelsPerUnit, t.xOrigin);
+      WorldToPixel(fWindow.State().xMinimum - std::fmod(fWindow.State().xMinimum, fWindow.State().xScale),
+                   t.xPixelsPerUnit, t.xOrigin);
   const int32_t py =
-      WorldToPixel(fState.yMinimum - std::fmod(fState.yMinimum, fState.yScale), t.yPixelsPerUnit, t.yOrigin);
+      WorldToPixel(fWindow.State().yMinimum - std::fmod(fWindow.State().yMinimum, fWindow.State().yScale),
+                   t.yPixelsPerUnit, t.yOrigin);
   const int32_t xoff = px % 16, yoff = py % 16;
   const bool paper = !hidden && fRecord.graphPaperShown;
   if (!DrawsThroughSampleBuffer()) {
@@ -311,7 +286,7 @@ void A2DGraphView::DrawBackgroundAndGraphs(const AListGenericSmall<int32_t>* ind
     if (drawGraphs) DrawGraphs(indexes);
     return;
   }
-  const MRect bufferRect = fGraphTransform.pixelRect;
+  const MRect bufferRect = GraphTransform().pixelRect;
   {
     APushPort port(fSampleBuffer);
     APushClip bufferClip(bufferRect);
@@ -364,7 +339,7 @@ void A2DGraphView::DrawPictures() {
   for (const PastedPicture& p : fPictures) {
     MRect frame;
     OurPictureRect(p.picture, &frame);
-    const int32_t h = fViewTransform.XTOI_InfSafe(p.x), v = fViewTransform.YTOI_InfSafe(p.y);
+    const int32_t h = ViewTransform().XTOI_InfSafe(p.x), v = ViewTransform().YTOI_InfSafe(p.y);
     OurDrawPicture(p.picture, h, v - (frame.bottom - frame.top), fViewRect, 1.0);
   }
 }

@@ -8,24 +8,13 @@
 #include "graphpane/A2DGraph.h"
 #include "graphpane/AGraphView.h"
 #include "graphpane/PointRecords.h"
+#include "graphs2d/A2DMouseTracking.h"
 #include "graphs2d/A2DTransform.h"
+#include "graphs2d/A2DViewWindow.h"
 
 class AGraphColor;
 struct OurPicture;
 struct OurPort;
-
-// The world window of a 2-D view, copied as one block by zooming. Scales
-// are the world size of 16 pixels and take values 1, 2.5 or 5 times a
-// power of ten; the tick state names which (2.5: 1, 5: 2, 1: 5).
-struct ViewState2D {
-  double leading[2] = {0, 1};
-  double constants[4] = {0, 0, 0, 0};
-  double xScale = 0.25, yScale = 0.25;
-  double xOrigin = 0, yOrigin = 0;
-  double xPixelsPerUnit = 64, yPixelsPerUnit = -64;
-  double xMinimum = 0, yMinimum = 0;
-  int32_t xTickState = 1, yTickState = 1;
-};
 
 // A 2-D view as a document stores it.
 struct StoredView2D {
@@ -41,13 +30,9 @@ struct PastedPicture {
   double x, y;  // world point of the bottom-left corner
 };
 
-// Tick and number spacing of an axis, in scales, by tick state; a scale
-// outside the 1, 2.5, 5 family spaces them as the nearest one of it does.
-double TickSpacing(double scale, int32_t tickState);
-double NumberSpacing(double scale, int32_t tickState);
-// The first multiple of the spacing at or above the minimum.
-double FirstMultipleAtOrAbove(double minimum, double spacing);
-
+// The 2-D view: its window on the world with the axes, its graphs (the
+// base's list) and the mouse tracking are parts of their own; the view
+// draws them, zooms and pans, and answers the pane.
 class A2DGraphView : public AGraphView, public AViewEvaluator {
  public:
   A2DGraphView();
@@ -105,83 +90,42 @@ class A2DGraphView : public AGraphView, public AViewEvaluator {
   bool ShowAllData(bool doIt);
   void Pan(int32_t dh, int32_t dv);
   void MouseMoveForPanning(MPoint now, MPoint before);
-  void MouseUpForZoomRect(MPoint end, MPoint start);
+  void MouseUpForZoomRect(MPoint end, MPoint start) { fTracking.MouseUpForZoomRect(end, start); }
   void ShiftStateToRoundNumbers();
 
   // Mouse tracking and the selection it marks.
-  void SelectAndTrackPointOn2DGraph(MPoint point);
-  void MouseMoveForTracking(MPoint point);
-  void InvalidateSelectionIfOffscreen();
-  void DrawSelection();
-  void DrawSelectionFeedback();
-  void ClearSelection() { fSelection.Clear(); }
-  int32_t SelectedGraph() const { return fSelectedGraph; }
-  // Snaps heard since the view was made (the sound itself is silent).
-  int32_t ClickCount() const { return fClicks; }
+  void MouseMoveForTracking(MPoint point) { fTracking.MouseMoveForTracking(point); }
+  void InvalidateSelectionIfOffscreen() { fTracking.InvalidateSelectionIfOffscreen(); }
+  void ClearSelection() { fTracking.ClearSelection(); }
+  int32_t SelectedGraph() const { return fTracking.SelectedGraph(); }
+  int32_t ClickCount() const { return fTracking.ClickCount(); }
+  const Selection& CurrentSelection() const { return fTracking.CurrentSelection(); }
+  Selection& MutableSelection() { return fTracking.MutableSelection(); }
 
-  const ViewState2D& State() const { return fState; }
-  const A2DTransform& ViewTransform() const { return fViewTransform; }
+  // The graph at an index as the view keeps it; null outside the list.
+  A2DGraph* Graph(int32_t graph) const { return fGraphs.As<A2DGraph>(graph); }
+  const A2DViewWindow& Window() const { return fWindow; }
+  const ViewState2D& State() const { return fWindow.State(); }
+  const A2DTransform& ViewTransform() const { return fWindow.ViewTransform(); }
   // Graphs keep this reference; zooming and panning reach them through it.
-  const A2DTransform& GraphTransform() const { return fGraphTransform; }
-  const Selection& CurrentSelection() const { return fSelection; }
-  Selection& MutableSelection() { return fSelection; }
+  const A2DTransform& GraphTransform() const { return fWindow.GraphTransform(); }
   const AListGenericSmall<PastedPicture>& Pictures() const { return fPictures; }
+  AListGenericSmall<PastedPicture>& MutablePictures() { return fPictures; }
   OurPort* SampleBuffer() const { return fSampleBuffer; }
 
  private:
-  // What the graph-view thread is asked to evaluate.
-  enum GraphViewRequest : int32_t {
-    kRequestMouseMoved = 0,
-    kRequestSelection = 1,
-    kRequestOverCurve = 2,
-    kRequestOverPoint = 3,
-  };
-  struct AxesPlace {
-    int32_t row, column;
-    bool rowPinned, columnPinned;
-  };
-  AxesPlace PlaceAxes() const;
-  void DrawAxes(const AGraphColor* colour);
-  void DrawXAxis(const AxesPlace& place);
-  void DrawYAxis(const AxesPlace& place);
   void DrawPictures();
   void DrawBackgroundAndGraphs(const AListGenericSmall<int32_t>* indexes, bool hidden, bool drawGraphs);
   void DrawGraphs(const AListGenericSmall<int32_t>* indexes);
   bool DrawsThroughSampleBuffer() const;
   void EnsureSampleBuffer();
   void DisposePictures();
-  void ReevaluateSelection();
   void ZoomByCommand(ZoomCommand command);
   void ResetView(bool clearMinima);
-  A2DGraph* ValidGraph(int32_t graph) const { return fGraphs.As<A2DGraph>(graph); }
   GraphList::Of<A2DGraph> Graphs() const { return fGraphs.All<A2DGraph>(); }
-  bool Request(GraphViewRequest request, MPoint point);
-  void ThreadedMouseMoved();
-  bool ThreadedIsPointOverAnyCurve();
-  bool ThreadedIsPointOverComplexPoint();
-  void SearchForIntersectionsWithOtherCurves(Selection* selection);
-  bool AxisBands(QRegion* region) const;
-  void DragToPan();
-  void DragZoomRect(MPoint start);
-  void DragPicture(int32_t index, MPoint start);
-  void DrawZoomRect(MPoint a, MPoint b);
-  void SaveGraphWithoutCrosshairs();
-  void RedrawGraphWithNewCrosshairs();
-  MRect SelectionMarkerBox() const;
 
-  ViewState2D fState;
-  A2DTransform fGraphTransform;
-  A2DTransform fViewTransform;
-  Selection fSelection;
-  int32_t fSelectedGraph = 0;
-  // The graph without the selection, kept while a zoom rectangle is drawn.
-  OurPort* fSavedPicture = nullptr;
-  int32_t fRequest = 0, fResult = 0;
-  MPoint fTrackedPoint{};
-  MPoint fLastCrosshair{};
-  bool fHasCrosshair = false;
-  bool fUnchanged = false, fMoved = false, fPointDrag = false, fClearedByMove = false;
-  int32_t fClicks = 0;
+  A2DViewWindow fWindow{fViewRect};
+  A2DMouseTracking fTracking{*this};
   AListGenericSmall<PastedPicture> fPictures;
   int64_t fLastDrawTime = 0;
   OurPort* fSampleBuffer = nullptr;

@@ -10,7 +10,7 @@
 #include "CoreUtilities/OurText/OurTextDrawing.h"
 #include "CoreUtilities/OurText/OurTextMeasure.h"
 #include "graphpane/AGraphColor.h"
-#include "graphs2d/A2DGraphView.h"
+#include "graphs2d/A2DViewWindow.h"
 
 const char* gAxesTypeFace = "Lucida Grande";
 
@@ -92,7 +92,7 @@ double FirstMultipleAtOrAbove(double minimum, double spacing) {
   return first;
 }
 
-A2DGraphView::AxesPlace A2DGraphView::PlaceAxes() const {
+A2DViewWindow::AxesPlace A2DViewWindow::PlaceAxes() const {
   const MRect& r = fViewRect;
   const int32_t row = fViewTransform.YTOI_InfSafe(0), column = fViewTransform.XTOI_InfSafe(0);
   AxesPlace place;
@@ -103,7 +103,7 @@ A2DGraphView::AxesPlace A2DGraphView::PlaceAxes() const {
   return place;
 }
 
-void A2DGraphView::DrawAxes(const AGraphColor* colour) {
+void A2DViewWindow::DrawAxes(const AGraphColor* colour) const {
   OurPenNormal();
   if (colour) {
     OurRGBForeColor(colour->fSolidColor);
@@ -117,7 +117,7 @@ void A2DGraphView::DrawAxes(const AGraphColor* colour) {
   OurPenNormal();
 }
 
-void A2DGraphView::DrawXAxis(const AxesPlace& place) {
+void A2DViewWindow::DrawXAxis(const AxesPlace& place) const {
   const MRect& r = fViewRect;
   const A2DTransform& t = fViewTransform;
   const int32_t row = place.row;
@@ -145,7 +145,7 @@ void A2DGraphView::DrawXAxis(const AxesPlace& place) {
   });
 }
 
-void A2DGraphView::DrawYAxis(const AxesPlace& place) {
+void A2DViewWindow::DrawYAxis(const AxesPlace& place) const {
   const MRect& r = fViewRect;
   const A2DTransform& t = fViewTransform;
   const int32_t column = place.column;

@@ -11,6 +11,7 @@
 #include "CoreUtilities/OurRegions.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
+#include "graphs2d/A2DMouseTracking.h"
 #include "graphs2d/IntersectionSnap.h"
 
 namespace {
@@ -36,28 +37,28 @@ bool SamePoint(MPoint a, MPoint b) { return a.h == b.h && a.v == b.v; }
 
 }  // namespace
 
-bool A2DGraphView::Request(GraphViewRequest request, MPoint point) {
+A2DMouseTracking::~A2DMouseTracking() { OurDisposeGWorld(fSavedPicture); }
+
+bool A2DMouseTracking::Request(GraphViewRequest request, MPoint point) {
   fTrackedPoint = point;
   fRequest = request;
   fResult = 0;
-  Do2DGraphViewEvaluationsInThreadWithTimeLimit(this);
+  Do2DGraphViewEvaluationsInThreadWithTimeLimit(&fView);
   return fResult != 0;
 }
 
-bool A2DGraphView::AxisBands(QRegion* region) const {
+bool A2DMouseTracking::AxisBands(QRegion* region) const {
   OurSetRegionToEmpty(region);
-  if (!fRecord.axesShown) return false;
-  const AxesPlace place = PlaceAxes();
-  const MRect& r = fViewRect;
+  if (!fView.Record().axesShown) return false;
+  const A2DViewWindow::AxesPlace place = fView.Window().PlaceAxes();
+  const MRect& r = fView.ViewRect();
   MRect band;
   if (OurSectRect(Box(place.row - 7, r.left, place.row + 10, r.right), r, &band)) UnionRect(region, band);
   if (OurSectRect(Box(r.top, place.column - 16, r.bottom, place.column + 16), r, &band)) UnionRect(region, band);
   return true;
 }
 
-int32_t A2DGraphView::MouseDown(MPoint point, long, bool command, bool option, bool control, bool shift,
-                                bool doubleClick) {
-  if (command) return 1;
+int32_t A2DMouseTracking::MouseDown(MPoint point, bool control, bool option, bool shift, bool doubleClick) {
   QRegion* mark = OurNewRegion();
   GetMarkCursorRgn(mark, false, point);
   const bool over = IsOurPointInRegion(point, mark);
@@ -80,9 +81,10 @@ int32_t A2DGraphView::MouseDown(MPoint point, long, bool command, bool option, b
       DragZoomRect(point);
       return 0;
     }
-    for (int32_t i = fPictures.Count() - 1; i >= 0; --i) {
-      const PastedPicture& p = fPictures[i];
-      if (IsPointOverPicture(p.picture, point, fViewTransform.XTOI_InfSafe(p.x), fViewTransform.YTOI_InfSafe(p.y))) {
+    for (int32_t i = fView.Pictures().Count() - 1; i >= 0; --i) {
+      const PastedPicture& p = fView.Pictures()[i];
+      if (IsPointOverPicture(p.picture, point, fView.ViewTransform().XTOI_InfSafe(p.x),
+                             fView.ViewTransform().YTOI_InfSafe(p.y))) {
         if (control) break;
         DragPicture(i, point);
         return 0;
@@ -90,7 +92,7 @@ int32_t A2DGraphView::MouseDown(MPoint point, long, bool command, bool option, b
     }
   }
 
-  bool overCurve = forced && GraphCount() > 0;
+  bool overCurve = forced && fView.GraphCount() > 0;
   if (!overCurve) {
     QRegion* bands = OurNewRegion();
     const bool inBand = AxisBands(bands) && IsOurPointInRegion(point, bands);
@@ -102,78 +104,76 @@ int32_t A2DGraphView::MouseDown(MPoint point, long, bool command, bool option, b
     if (!Request(kRequestOverCurve, point)) return 1;
   }
   if (doubleClick) {
-    Zoom(kZoomIn);
+    fView.Zoom(kZoomIn);
   } else {
     SelectAndTrackPointOn2DGraph(point);
   }
   return 0;
 }
 
-void A2DGraphView::MouseUp(MPoint) {}
-
-// A selection's crosshair and readout follow the mouse: off the view they go.
-void A2DGraphView::MouseMove(MPoint now, MPoint) {
-  if (fSelection.kind == kSelectNothing || IsOurPointInRect(now, fViewRect)) return;
+void A2DMouseTracking::MouseMove(MPoint now) {
+  if (fSelection.kind == kSelectNothing || IsOurPointInRect(now, fView.ViewRect())) return;
   ClearSelection();
   fHasCrosshair = false;
-  PaneHooks::RedrawGraph(fDocument);
+  PaneHooks::RedrawGraph(fView.Document());
 }
 
-void A2DGraphView::DragToPan() {
+void A2DMouseTracking::DragToPan() {
   SetFistCursor();
   MPoint before = fTrackedPoint, now = before;
   for (;;) {
-    const long ticks = IsOurPointInRect(before, fViewRect) ? -1 : kPollTicksOutside;
+    const long ticks = IsOurPointInRect(before, fView.ViewRect()) ? -1 : kPollTicksOutside;
     if (!OurWaitMouseUp(&now, ticks)) break;
-    MouseMoveForPanning(now, before);
+    fView.MouseMoveForPanning(now, before);
     before = now;
   }
   InvalidateSelectionIfOffscreen();
-  PaneHooks::SetCursorRegion(fDocument);
-  PaneHooks::SetRTErrorCheck(fDocument);
+  PaneHooks::SetCursorRegion(fView.Document());
+  PaneHooks::SetRTErrorCheck(fView.Document());
 }
 
-void A2DGraphView::DragZoomRect(MPoint start) {
-  PaneHooks::ClearMathAssistanceString(fDocument);
+void A2DMouseTracking::DragZoomRect(MPoint start) {
+  PaneHooks::ClearMathAssistanceString(fView.Document());
   SaveGraphWithoutCrosshairs();
   MPoint now = start, shown = start;
   while (OurWaitMouseUp(&now, -1)) {
     if (SamePoint(now, shown)) continue;
     shown = now;
-    PaneHooks::RedrawGraph(fDocument);
-    if (IsOurPointInRect(now, fViewRect)) DrawZoomRect(start, now);
+    PaneHooks::RedrawGraph(fView.Document());
+    if (IsOurPointInRect(now, fView.ViewRect())) DrawZoomRect(start, now);
   }
   MouseUpForZoomRect(now, start);
 }
 
-void A2DGraphView::DragPicture(int32_t index, MPoint start) {
+void A2DMouseTracking::DragPicture(int32_t index, MPoint start) {
   SetGraphDraggingCursor();
   MPoint before = start, now = start;
   const auto visible = [&] {
-    const PastedPicture& p = fPictures[index];
-    return IsPictureVisible(p.picture, fViewTransform.XTOI_InfSafe(p.x), fViewTransform.YTOI_InfSafe(p.y), fViewRect);
+    const PastedPicture& p = fView.Pictures()[index];
+    return IsPictureVisible(p.picture, fView.ViewTransform().XTOI_InfSafe(p.x), fView.ViewTransform().YTOI_InfSafe(p.y),
+                            fView.ViewRect());
   };
   while (OurWaitMouseUp(&now, -1)) {
     if (SamePoint(now, before)) continue;
-    PastedPicture& p = fPictures[index];
-    p.x += (now.h - before.h) * fViewTransform.xUnitsPerPixel;
-    p.y -= (now.v - before.v) * fViewTransform.yUnitsPerPixel;
+    PastedPicture& p = fView.MutablePictures()[index];
+    p.x += (now.h - before.h) * fView.ViewTransform().xUnitsPerPixel;
+    p.y -= (now.v - before.v) * fView.ViewTransform().yUnitsPerPixel;
     before = now;
-    PaneHooks::RedrawGraph(fDocument);
+    PaneHooks::RedrawGraph(fView.Document());
     visible() ? SetGraphDraggingCursor() : SetPoofCursor();
   }
-  PaneHooks::SetCursorRegion(fDocument);
+  PaneHooks::SetCursorRegion(fView.Document());
   if (!visible()) {
-    OurDisposePicture(fPictures[index].picture);
-    fPictures.Remove(index);
-    PaneHooks::RedrawGraph(fDocument);
+    OurDisposePicture(fView.MutablePictures()[index].picture);
+    fView.MutablePictures().Remove(index);
+    PaneHooks::RedrawGraph(fView.Document());
   }
-  PaneHooks::SetDocDirty(fDocument, true);
+  PaneHooks::SetDocDirty(fView.Document(), true);
 }
 
-void A2DGraphView::SelectAndTrackPointOn2DGraph(MPoint point) {
+void A2DMouseTracking::SelectAndTrackPointOn2DGraph(MPoint point) {
   if (IsDesperatelyLowOnMemory()) return;
-  PaneHooks::ClearMathAssistanceString(fDocument);
+  PaneHooks::ClearMathAssistanceString(fView.Document());
   SaveGraphWithoutCrosshairs();
   SetHorizontalArrowCursor();
   PrepareClickSound();
@@ -190,27 +190,27 @@ void A2DGraphView::SelectAndTrackPointOn2DGraph(MPoint point) {
   track(point);
   MPoint now = point;
   while (OurWaitMouseUp(&now, fPointDrag ? kPollTicksOutside : -1)) {
-    if (!SamePoint(now, point) || (fPointDrag && !AreAllGraphsDoneComputing())) {
+    if (!SamePoint(now, point) || (fPointDrag && !fView.AreAllGraphsDoneComputing())) {
       point = now;
       track(now);
     }
   }
   InvalidateSelectionIfOffscreen();
-  PaneHooks::SetCursorRegion(fDocument);
+  PaneHooks::SetCursorRegion(fView.Document());
   OurDisposeGWorld(std::exchange(fSavedPicture, nullptr));
   ReleaseClickSound();
   if (fPointDrag) {
     ClearSelection();
-    PaneHooks::RedrawGraph(fDocument);
+    PaneHooks::RedrawGraph(fView.Document());
   }
   fPointDrag = false;
 }
 
-void A2DGraphView::MouseMoveForTracking(MPoint point) {
-  if (!IsOurPointInRect(point, fViewRect)) {
+void A2DMouseTracking::MouseMoveForTracking(MPoint point) {
+  if (!IsOurPointInRect(point, fView.ViewRect())) {
     ClearSelection();
     fHasCrosshair = false;
-    PaneHooks::RedrawGraph(fDocument);
+    PaneHooks::RedrawGraph(fView.Document());
     return;
   }
   // The previous answer's paths go with it; no other view's are touched.
@@ -218,12 +218,12 @@ void A2DGraphView::MouseMoveForTracking(MPoint point) {
   fUnchanged = fMoved = fClearedByMove = false;
   Request(kRequestMouseMoved, point);
   if (fClearedByMove) {
-    PaneHooks::RedrawGraph(fDocument);
+    PaneHooks::RedrawGraph(fView.Document());
     return;
   }
   if (fPointDrag && fMoved) {
-    if (A2DGraph* graph = ValidGraph(fSelectedGraph)) {
-      PaneHooks::ChangeEquation(fDocument, graph, fSelection.x, fSelection.y);
+    if (A2DGraph* graph = fView.Graph(fSelectedGraph)) {
+      PaneHooks::ChangeEquation(fView.Document(), graph, fSelection.x, fSelection.y);
     }
     fSelection.kind = kSelectDraggedPoint;
   }
@@ -235,14 +235,14 @@ void A2DGraphView::MouseMoveForTracking(MPoint point) {
   }
 }
 
-void A2DGraphView::Threaded2DGraphViewEvaluation() {
+void A2DMouseTracking::ThreadedEvaluation() {
   fResult = 0;
   switch (fRequest) {
     case kRequestMouseMoved: ThreadedMouseMoved(); return;
     case kRequestOverCurve: fResult = ThreadedIsPointOverAnyCurve(); return;
     case kRequestOverPoint: fResult = ThreadedIsPointOverComplexPoint(); return;
     case kRequestSelection: {
-      A2DGraph* graph = ValidGraph(fSelectedGraph);
+      A2DGraph* graph = fView.Graph(fSelectedGraph);
       Selection answer = graph ? graph->GetSelection(fSelection.x, fSelection.y) : Selection();
       if (IsCancelled()) answer.Clear();
       fSelection = std::move(answer);
@@ -252,9 +252,9 @@ void A2DGraphView::Threaded2DGraphViewEvaluation() {
   }
 }
 
-void A2DGraphView::ThreadedMouseMoved() {
-  A2DGraph* graph = ValidGraph(fSelectedGraph);
-  const double x = fViewTransform.ITOX(fTrackedPoint.h), y = fViewTransform.ITOY(fTrackedPoint.v);
+void A2DMouseTracking::ThreadedMouseMoved() {
+  A2DGraph* graph = fView.Graph(fSelectedGraph);
+  const double x = fView.ViewTransform().ITOX(fTrackedPoint.h), y = fView.ViewTransform().ITOY(fTrackedPoint.v);
   Selection answer = graph ? graph->GetSelection(x, y) : Selection();
   // A cancelled answer is dropped whole: the old crosshair stays.
   if (IsCancelled()) {
@@ -268,7 +268,7 @@ void A2DGraphView::ThreadedMouseMoved() {
     fUnchanged = fClearedByMove = true;
     return;
   }
-  if (GraphCount() > 1 && !answer.snapped) {
+  if (fView.GraphCount() > 1 && !answer.snapped) {
     SearchForIntersectionsWithOtherCurves(&answer);
     if (IsCancelled()) {
       fUnchanged = true;
@@ -277,9 +277,9 @@ void A2DGraphView::ThreadedMouseMoved() {
   }
   fSelection = std::move(answer);
   if (dragging) fSelection.kind = kSelectDraggedPoint;
-  const MPoint pixel{SaturateToInt16(fViewTransform.YTOI_InfSafe(fSelection.y)),
-                     SaturateToInt16(fViewTransform.XTOI_InfSafe(fSelection.x))};
-  if (fHasCrosshair && SamePoint(pixel, fLastCrosshair) && (!fPointDrag || AreAllGraphsDoneComputing())) {
+  const MPoint pixel{SaturateToInt16(fView.ViewTransform().YTOI_InfSafe(fSelection.y)),
+                     SaturateToInt16(fView.ViewTransform().XTOI_InfSafe(fSelection.x))};
+  if (fHasCrosshair && SamePoint(pixel, fLastCrosshair) && (!fPointDrag || fView.AreAllGraphsDoneComputing())) {
     fUnchanged = true;
   } else if (fPointDrag && graph) {
     graph->SetParameter(kAttributeDraggedX, fSelection.x);
@@ -290,11 +290,11 @@ void A2DGraphView::ThreadedMouseMoved() {
   fHasCrosshair = true;
 }
 
-bool A2DGraphView::ThreadedIsPointOverAnyCurve() {
-  const double x = fViewTransform.ITOX(fTrackedPoint.h), y = fViewTransform.ITOY(fTrackedPoint.v);
+bool A2DMouseTracking::ThreadedIsPointOverAnyCurve() {
+  const double x = fView.ViewTransform().ITOX(fTrackedPoint.h), y = fView.ViewTransform().ITOY(fTrackedPoint.v);
   const auto tryGraphs = [&](auto accepts) {
-    for (int32_t i = GraphCount() - 1; i >= 0; --i) {
-      A2DGraph* graph = ValidGraph(i);
+    for (int32_t i = fView.GraphCount() - 1; i >= 0; --i) {
+      A2DGraph* graph = fView.Graph(i);
       if (!accepts(graph->GraphClass()) || !graph->IsPointOverCurve(x, y)) continue;
       if (IsCancelled()) return false;
       fSelectedGraph = i;
@@ -306,10 +306,10 @@ bool A2DGraphView::ThreadedIsPointOverAnyCurve() {
          tryGraphs([](int32_t c) { return c != kGraphClassAreas; }) || tryGraphs([](int32_t) { return true; });
 }
 
-bool A2DGraphView::ThreadedIsPointOverComplexPoint() {
-  const double x = fViewTransform.ITOX(fTrackedPoint.h), y = fViewTransform.ITOY(fTrackedPoint.v);
-  for (int32_t i = GraphCount() - 1; i >= 0; --i) {
-    A2DGraph* graph = ValidGraph(i);
+bool A2DMouseTracking::ThreadedIsPointOverComplexPoint() {
+  const double x = fView.ViewTransform().ITOX(fTrackedPoint.h), y = fView.ViewTransform().ITOY(fTrackedPoint.v);
+  for (int32_t i = fView.GraphCount() - 1; i >= 0; --i) {
+    A2DGraph* graph = fView.Graph(i);
     if (graph->GraphClass() != kGraphClassPoints || !graph->IsPointOverCurve(x, y)) continue;
     if (IsCancelled()) return false;
     fSelectedGraph = i;
@@ -318,25 +318,25 @@ bool A2DGraphView::ThreadedIsPointOverComplexPoint() {
   return false;
 }
 
-void A2DGraphView::SearchForIntersectionsWithOtherCurves(Selection* selection) {
-  A2DGraph* selected = ValidGraph(fSelectedGraph);
+void A2DMouseTracking::SearchForIntersectionsWithOtherCurves(Selection* selection) {
+  A2DGraph* selected = fView.Graph(fSelectedGraph);
   if (selected == nullptr) return;
-  const double unitsPerPixel = fViewTransform.xUnitsPerPixel, radius = 4 * unitsPerPixel;
+  const double unitsPerPixel = fView.ViewTransform().xUnitsPerPixel, radius = 4 * unitsPerPixel;
   const Neighborhood a = selected->GetNeighborhood(selection->x, selection->y, radius, -INFINITY, INFINITY);
   if (!a.found) return;
-  for (int32_t i = 0; i < GraphCount(); ++i) {
+  for (int32_t i = 0; i < fView.GraphCount(); ++i) {
     if (i == fSelectedGraph || IsCancelled()) continue;
-    A2DGraph& other = *ValidGraph(i);
+    A2DGraph& other = *fView.Graph(i);
     const Neighborhood b = other.GetNeighborhood(selection->x, selection->y, radius, -INFINITY, INFINITY);
     if (b.found && FindIntersectionAndSnap(a, b, *selected, other, unitsPerPixel, selection)) return;
   }
 }
 
-void A2DGraphView::InvalidateSelectionIfOffscreen() {
+void A2DMouseTracking::InvalidateSelectionIfOffscreen() {
   const Selection& s = fSelection;
   if (s.kind == kSelectNothing) return;
-  const MRect& r = fViewRect;
-  const A2DTransform& t = fViewTransform;
+  const MRect& r = fView.ViewRect();
+  const A2DTransform& t = fView.ViewTransform();
   bool keep;
   if (s.kind == kSelectBox) {
     keep = (t.XTOI_InfSafe(s.xRange[1]) >= r.left && t.XTOI_InfSafe(s.xRange[0]) < r.right) ||
@@ -350,18 +350,18 @@ void A2DGraphView::InvalidateSelectionIfOffscreen() {
   if (!keep) ClearSelection();
 }
 
-void A2DGraphView::GetHandCursorRgn(QRegion* region, bool panModifier) {
+void A2DMouseTracking::GetHandCursorRgn(QRegion* region, bool panModifier) const {
   if (panModifier) {
-    OurSetRegionToRect(region, fViewRect);
+    OurSetRegionToRect(region, fView.ViewRect());
     return;
   }
   AxisBands(region);
 }
 
-void A2DGraphView::GetMarkCursorRgn(QRegion* region, bool markModifier, MPoint point) {
+void A2DMouseTracking::GetMarkCursorRgn(QRegion* region, bool markModifier, MPoint point) {
   OurSetRegionToEmpty(region);
   if (markModifier) {
-    OurSetRegionToRect(region, fViewRect);
+    OurSetRegionToRect(region, fView.ViewRect());
     return;
   }
   if (Request(kRequestOverPoint, point)) {
@@ -370,18 +370,35 @@ void A2DGraphView::GetMarkCursorRgn(QRegion* region, bool markModifier, MPoint p
   }
   const Selection& s = fSelection;
   if (s.kind == kSelectNothing || !std::isfinite(s.x) || !std::isfinite(s.y)) return;
-  const MRect& r = fViewRect;
-  const int32_t h = fViewTransform.XTOI_InfSafe(s.x), v = fViewTransform.YTOI_InfSafe(s.y);
+  const MRect& r = fView.ViewRect();
+  const int32_t h = fView.ViewTransform().XTOI_InfSafe(s.x), v = fView.ViewTransform().YTOI_InfSafe(s.y);
   if (h >= r.left && h < r.right) UnionRect(region, Box(r.top, h - 5, r.bottom, h + 5));
   if (v >= r.top && v < r.bottom) UnionRect(region, Box(v - 5, r.left, v + 5, r.right));
 }
 
-void A2DGraphView::GetDragCursorRgn(QRegion* region) {
+void A2DMouseTracking::GetDragCursorRgn(QRegion* region) const {
   OurSetRegionToEmpty(region);
-  for (const PastedPicture& p : fPictures) {
+  for (const PastedPicture& p : fView.Pictures()) {
     MRect frame;
     OurPictureRect(p.picture, &frame);
-    const int32_t h = fViewTransform.XTOI_InfSafe(p.x), v = fViewTransform.YTOI_InfSafe(p.y);
+    const int32_t h = fView.ViewTransform().XTOI_InfSafe(p.x), v = fView.ViewTransform().YTOI_InfSafe(p.y);
     UnionRect(region, Box(v - (frame.bottom - frame.top), h, v, h + (frame.right - frame.left)));
   }
+}
+
+void A2DMouseTracking::MouseUpForZoomRect(MPoint end, MPoint start) {
+  PaneHooks::SetCursorRegion(fView.Document());
+  OurDisposeGWorld(std::exchange(fSavedPicture, nullptr));
+  const MRect& r = fView.ViewRect();
+  if (IsOurPointInRect(end, r) && IsOurPointInRect(start, r) && end.h != start.h && end.v != start.v) {
+    const A2DTransform& t = fView.ViewTransform();
+    fView.DialogZoom(t.ITOX(start.h), t.ITOX(end.h), t.ITOY(start.v), t.ITOY(end.v));
+  }
+  PaneHooks::RedrawGraph(fView.Document());
+}
+
+void A2DMouseTracking::ReevaluateSelection() {
+  if (fSelection.kind != kSelectBox && fSelection.kind != kSelectVector) return;
+  fRequest = kRequestSelection;
+  Do2DGraphViewEvaluationsInThreadWithTimeLimit(&fView);
 }

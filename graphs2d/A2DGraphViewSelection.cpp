@@ -14,6 +14,7 @@
 #include "CoreUtilities/ScopedSavers.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
+#include "graphs2d/A2DMouseTracking.h"
 #include "graphs2d/ArrowHead.h"
 #include "graphs2d/PointMarkers.h"
 #include "graphs2d/SegmentGeometry.h"
@@ -70,8 +71,8 @@ void CrosshairLine(const MRect& clip, bool vertical, int32_t at, int32_t from, i
 
 }  // namespace
 
-MRect A2DGraphView::SelectionMarkerBox() const {
-  const A2DTransform& t = fViewTransform;
+MRect A2DMouseTracking::SelectionMarkerBox() const {
+  const A2DTransform& t = fView.ViewTransform();
   const Selection& s = fSelection;
   MRect box;
   if (s.kind == kSelectBox) {
@@ -82,21 +83,21 @@ MRect A2DGraphView::SelectionMarkerBox() const {
     box = SelectionBox(p.v - 4, p.h - 4, p.v + 5, p.h + 5);
   }
   MRect clipped;
-  OurSectRect(box, fViewRect, &clipped);
+  OurSectRect(box, fView.ViewRect(), &clipped);
   return clipped;
 }
 
-void A2DGraphView::DrawSelection() {
+void A2DMouseTracking::DrawSelection() {
   const Selection& s = fSelection;
   if (IsDesperatelyLowOnMemory() || s.kind == kSelectNothing || s.kind == kSelectDraggedPoint) return;
   // Coordinates zoomed out of range have no pixel to mark.
   if (!std::isfinite(s.x) || !std::isfinite(s.y)) return;
-  const A2DTransform& t = fViewTransform;
-  const MRect& r = fViewRect;
+  const A2DTransform& t = fView.ViewTransform();
+  const MRect& r = fView.ViewRect();
   const MRect box = SelectionMarkerBox();
   const MPoint p = Pixel(t, s.x, s.y);
-  const AxesPlace place = PlaceAxes();
-  const bool axes = fRecord.axesShown != 0;
+  const A2DViewWindow::AxesPlace place = fView.Window().PlaceAxes();
+  const bool axes = fView.Record().axesShown != 0;
   CrosshairLine(r, true, p.h, r.top, r.bottom, box.top, box.bottom, axes && p.h == place.column);
   CrosshairLine(r, false, p.v, r.left, r.right, box.left, box.right, axes && p.v == place.row);
 
@@ -123,7 +124,7 @@ void A2DGraphView::DrawSelection() {
     if (OurPort* world = OurNewGWorld(box)) {
       {
         APushPort push(world);
-        PaneHooks::SetGraphSelectionForeColor(fDocument);
+        PaneHooks::SetGraphSelectionForeColor(fView.Document());
         OurPaintRect(box);
       }
       OurBlendGWorldToCurrentPort(world, box);
@@ -135,12 +136,12 @@ void A2DGraphView::DrawSelection() {
   DrawSelectionFeedback();
 }
 
-void A2DGraphView::DrawSelectionFeedback() {
+void A2DMouseTracking::DrawSelectionFeedback() {
   const std::vector<std::u16string> lines = SelectionReadoutLines(fSelection);
   if (lines.empty()) return;
   float widest = 0;
   for (const std::u16string& line : lines) widest = std::max(widest, OurStringWidth(line.c_str(), GraphFont()));
-  const MRect& r = fViewRect;
+  const MRect& r = fView.ViewRect();
   const int32_t count = static_cast<int32_t>(lines.size());
   OurEraseRect(SelectionBox(r.top, r.left, r.top + 12 * count + 2, r.left + DoubleToInt32(std::ceil(widest)) + 8));
   OurForeColorBlack();
@@ -150,37 +151,38 @@ void A2DGraphView::DrawSelectionFeedback() {
   }
 }
 
-void A2DGraphView::SaveGraphWithoutCrosshairs() {
+void A2DMouseTracking::SaveGraphWithoutCrosshairs() {
   OurDisposeGWorld(std::exchange(fSavedPicture, nullptr));
-  OurPort* offscreen = PaneHooks::GetOffscreenGWorld(fDocument);
+  OurPort* offscreen = PaneHooks::GetOffscreenGWorld(fView.Document());
   if (offscreen == nullptr) return;
-  const MRect own = SelectionBox(0, 0, fViewRect.bottom - fViewRect.top, fViewRect.right - fViewRect.left);
+  const MRect own = SelectionBox(0, 0, fView.ViewRect().bottom - fView.ViewRect().top,
+                                 fView.ViewRect().right - fView.ViewRect().left);
   fSavedPicture = OurNewGWorld(own);
   if (fSavedPicture == nullptr) return;
   ClearSelection();
-  PaneHooks::RedrawGraph(fDocument);
-  OurCopyGWorldToGWorld(offscreen, fSavedPicture, fViewRect, own);
+  PaneHooks::RedrawGraph(fView.Document());
+  OurCopyGWorldToGWorld(offscreen, fSavedPicture, fView.ViewRect(), own);
 }
 
-void A2DGraphView::RedrawGraphWithNewCrosshairs() {
-  OurPort* offscreen = PaneHooks::GetOffscreenGWorld(fDocument);
+void A2DMouseTracking::RedrawGraphWithNewCrosshairs() {
+  OurPort* offscreen = PaneHooks::GetOffscreenGWorld(fView.Document());
   if (fSavedPicture == nullptr || IsOurGWorldPurged(fSavedPicture) || fPointDrag || offscreen == nullptr) {
-    PaneHooks::RecomputeWindow(fDocument);
-    PaneHooks::RedrawGraph(fDocument);
+    PaneHooks::RecomputeWindow(fView.Document());
+    PaneHooks::RedrawGraph(fView.Document());
     return;
   }
-  OurCopyGWorldToGWorld(fSavedPicture, offscreen, GetBounds(fSavedPicture), fViewRect);
+  OurCopyGWorldToGWorld(fSavedPicture, offscreen, GetBounds(fSavedPicture), fView.ViewRect());
   {
     APushPort push(offscreen);
-    APushClip clip(fViewRect);
+    APushClip clip(fView.ViewRect());
     DrawSelection();
   }
-  PaneHooks::OurFlushWindowPortBuffer(fDocument);
-  PaneHooks::RedrawPrimeViewIfNecessary(fDocument, this);
+  PaneHooks::OurFlushWindowPortBuffer(fView.Document());
+  PaneHooks::RedrawPrimeViewIfNecessary(fView.Document(), &fView);
 }
 
-void A2DGraphView::DrawZoomRect(MPoint a, MPoint b) {
-  const MRect& r = fViewRect;
+void A2DMouseTracking::DrawZoomRect(MPoint a, MPoint b) const {
+  const MRect& r = fView.ViewRect();
   OurLineDrawH(r, a, MPoint{a.v, b.h}, kCrosshairColor, kCrosshairStep);
   OurLineDrawH(r, MPoint{b.v, a.h}, b, kCrosshairColor, kCrosshairStep);
   OurLineDrawV(r, a, MPoint{b.v, a.h}, kCrosshairColor, kCrosshairStep);

@@ -3,8 +3,6 @@
 #include <utility>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/GraphViewThread.h"
-#include "CoreUtilities/OurGWorld.h"
 #include "CoreUtilities/OurRects.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
@@ -89,23 +87,25 @@ bool ExactAxisRange(double lo, double hi, int32_t pixels, double* scale, double*
 void A2DGraphView::ShiftStateToRoundNumbers() {
   FinishSettingState();
   Make2DTransform();
-  const A2DTransform& t = fViewTransform;
-  const double xFirst = FirstMultipleAtOrAbove(fState.xMinimum, NumberSpacing(fState.xScale, fState.xTickState));
-  const double yFirst = FirstMultipleAtOrAbove(fState.yMinimum, NumberSpacing(fState.yScale, fState.yTickState));
+  const A2DTransform& t = ViewTransform();
+  const double xFirst = FirstMultipleAtOrAbove(fWindow.State().xMinimum,
+                                               NumberSpacing(fWindow.State().xScale, fWindow.State().xTickState));
+  const double yFirst = FirstMultipleAtOrAbove(fWindow.State().yMinimum,
+                                               NumberSpacing(fWindow.State().yScale, fWindow.State().yTickState));
   const double xShift = xFirst - t.ITOX(WorldToPixel(xFirst, t.xPixelsPerUnit, t.xOrigin));
   const double yShift = yFirst - t.ITOY(WorldToPixel(yFirst, t.yPixelsPerUnit, t.yOrigin));
-  if (std::isfinite(xShift)) fState.xMinimum = RoundDouble(fState.xMinimum + xShift, kRoundDigits);
-  if (std::isfinite(yShift)) fState.yMinimum = RoundDouble(fState.yMinimum + yShift, kRoundDigits);
+  if (std::isfinite(xShift)) fWindow.State().xMinimum = RoundDouble(fWindow.State().xMinimum + xShift, kRoundDigits);
+  if (std::isfinite(yShift)) fWindow.State().yMinimum = RoundDouble(fWindow.State().yMinimum + yShift, kRoundDigits);
 }
 
 void A2DGraphView::DialogZoomX(double x1, double x2) {
-  const double extent = (fViewRect.right - fViewRect.left - 1) * fViewTransform.xUnitsPerPixel;
-  ZoomAxisToRange(x1, x2, extent, &fState.xScale, &fState.xTickState, &fState.xMinimum);
+  const double extent = (fViewRect.right - fViewRect.left - 1) * ViewTransform().xUnitsPerPixel;
+  ZoomAxisToRange(x1, x2, extent, &fWindow.State().xScale, &fWindow.State().xTickState, &fWindow.State().xMinimum);
 }
 
 void A2DGraphView::DialogZoomY(double y1, double y2) {
-  const double extent = (fViewRect.bottom - fViewRect.top - 1) * fViewTransform.yUnitsPerPixel;
-  ZoomAxisToRange(y1, y2, extent, &fState.yScale, &fState.yTickState, &fState.yMinimum);
+  const double extent = (fViewRect.bottom - fViewRect.top - 1) * ViewTransform().yUnitsPerPixel;
+  ZoomAxisToRange(y1, y2, extent, &fWindow.State().yScale, &fWindow.State().yTickState, &fWindow.State().yMinimum);
 }
 
 void A2DGraphView::DialogZoom(double x1, double x2, double y1, double y2) {
@@ -124,8 +124,8 @@ void A2DGraphView::DialogZoom(double x1, double x2, double y1, double y2) {
 // stay where asked rather than moving to round numbers.
 void A2DGraphView::ShowRanges(double x1, double x2, double y1, double y2) {
   const MRect& r = fViewRect;
-  const bool xTaken = ExactAxisRange(x1, x2, r.right - r.left, &fState.xScale, &fState.xMinimum);
-  const bool yTaken = ExactAxisRange(y1, y2, r.bottom - r.top, &fState.yScale, &fState.yMinimum);
+  const bool xTaken = ExactAxisRange(x1, x2, r.right - r.left, &fWindow.State().xScale, &fWindow.State().xMinimum);
+  const bool yTaken = ExactAxisRange(y1, y2, r.bottom - r.top, &fWindow.State().yScale, &fWindow.State().yMinimum);
   if (!xTaken && !yTaken) return;
   FinishSettingState();
   Make2DTransform();
@@ -135,7 +135,7 @@ void A2DGraphView::ShowRanges(double x1, double x2, double y1, double y2) {
 }
 
 bool A2DGraphView::ShowAllData(bool doIt) {
-  const A2DTransform& g = fGraphTransform;
+  const A2DTransform& g = GraphTransform();
   const MRect& r = g.pixelRect;
   double xlo = g.ITOX(r.left), xhi = g.ITOX(r.right), ylo = g.ITOY(r.bottom), yhi = g.ITOY(r.top);
   bool grew = false;
@@ -157,10 +157,10 @@ bool A2DGraphView::ShowAllData(bool doIt) {
 void A2DGraphView::ResetView(bool clearMinima) {
   SetDefaultViewState();
   if (clearMinima) {
-    fState.xMinimum = fState.yMinimum = -2.0;
+    fWindow.State().xMinimum = fWindow.State().yMinimum = -2.0;
     FinishSettingState();
     DisposePictures();
-    fState.leading[0] = 0, fState.leading[1] = 1;
+    fWindow.State().leading[0] = 0, fWindow.State().leading[1] = 1;
     fRecord.axesShown = fRecord.graphPaperShown = 1;
   }
   Make2DTransform();
@@ -190,23 +190,24 @@ void A2DGraphView::ZoomByCommand(ZoomCommand command) {
   PaneHooks::SetRTErrorCheck(fDocument);
   PaneHooks::CheckWindowEventLoopTimerInterval(fDocument);
   Make2DTransform();
-  const ViewState2D old = fState;
+  const ViewState2D old = fWindow.State();
   const MRect& r = fViewRect;
-  const A2DTransform& t = fViewTransform;
+  const A2DTransform& t = ViewTransform();
 
   bool scroll = false;
   double fixedX, fixedY;
   int32_t fixedH, fixedV;
-  if (fSelection.kind != kSelectNothing && !(std::isfinite(fSelection.x) && std::isfinite(fSelection.y))) {
+  const Selection& selection = CurrentSelection();
+  if (selection.kind != kSelectNothing && !(std::isfinite(selection.x) && std::isfinite(selection.y))) {
     ClearSelection();
   }
-  if (fSelection.kind != kSelectNothing) {
-    fixedX = fSelection.x, fixedY = fSelection.y;
+  if (selection.kind != kSelectNothing) {
+    fixedX = selection.x, fixedY = selection.y;
     scroll = !t.IsPointOnScreen(fixedX, fixedY);
     fixedH = scroll ? (r.left + r.right) / 2 : t.XTOI_InfSafe(fixedX);
     fixedV = scroll ? (r.top + r.bottom) / 2 : t.YTOI_InfSafe(fixedY);
   } else {
-    const AxesPlace place = PlaceAxes();
+    const A2DViewWindow::AxesPlace place = fWindow.PlaceAxes();
     fixedH = place.column, fixedV = place.row;
     fixedX = t.ITOX(fixedH), fixedY = t.ITOY(fixedV);
   }
@@ -215,57 +216,53 @@ void A2DGraphView::ZoomByCommand(ZoomCommand command) {
     const bool out = command >= kZoomOut;
     const bool x = command == kZoomIn || command == kZoomOut || command == kZoomInX || command == kZoomOutX;
     const bool y = command == kZoomIn || command == kZoomOut || command == kZoomInY || command == kZoomOutY;
-    if (x) StepScale(&fState.xScale, &fState.xTickState, out);
-    if (y) StepScale(&fState.yScale, &fState.yTickState, out);
+    if (x) StepScale(&fWindow.State().xScale, &fWindow.State().xTickState, out);
+    if (y) StepScale(&fWindow.State().yScale, &fWindow.State().yTickState, out);
     FinishSettingState();
     Make2DTransform();
   }
-  fState.xMinimum = fixedX - (fixedH - r.left) / fState.xPixelsPerUnit;
-  fState.yMinimum = fixedY + (r.bottom - fixedV - 1) / fState.yPixelsPerUnit;
+  fWindow.State().xMinimum = fixedX - (fixedH - r.left) / fWindow.State().xPixelsPerUnit;
+  fWindow.State().yMinimum = fixedY + (r.bottom - fixedV - 1) / fWindow.State().yPixelsPerUnit;
   ShiftStateToRoundNumbers();
   FinishSettingState();
   Make2DTransform();
-  const ViewState2D target = fState;
+  const ViewState2D target = fWindow.State();
 
   for (int k = 1; k < kAnimationFrames; ++k) {
     const auto mix = [&](double a, double b) { return a + (b - a) * k / kAnimationFrames; };
-    fState = old;
-    fState.xOrigin = mix(old.xOrigin, target.xOrigin), fState.yOrigin = mix(old.yOrigin, target.yOrigin);
-    fState.xPixelsPerUnit = mix(old.xPixelsPerUnit, target.xPixelsPerUnit);
-    fState.yPixelsPerUnit = mix(old.yPixelsPerUnit, target.yPixelsPerUnit);
-    fState.xMinimum = mix(old.xMinimum, target.xMinimum), fState.yMinimum = mix(old.yMinimum, target.yMinimum);
+    fWindow.State() = old;
+    fWindow.State().xOrigin = mix(old.xOrigin, target.xOrigin),
+    fWindow.State().yOrigin = mix(old.yOrigin, target.yOrigin);
+    fWindow.State().xPixelsPerUnit = mix(old.xPixelsPerUnit, target.xPixelsPerUnit);
+    fWindow.State().yPixelsPerUnit = mix(old.yPixelsPerUnit, target.yPixelsPerUnit);
+    fWindow.State().xMinimum = mix(old.xMinimum, target.xMinimum),
+    fWindow.State().yMinimum = mix(old.yMinimum, target.yMinimum);
     Make2DTransform();
     ViewChanged();
     SleepHalfSecondOrUntilDoneComputing();
     PaneHooks::RedrawGraph(fDocument);
     PaneHooks::OurFlushWindowPortBuffer(fDocument);
   }
-  fState = target;
+  fWindow.State() = target;
   Make2DTransform();
   ViewChanged();
   SleepHalfSecondOrUntilDoneComputing();
-  ReevaluateSelection();
+  fTracking.ReevaluateSelection();
   PaneHooks::RedrawGraph(fDocument);
-}
-
-void A2DGraphView::ReevaluateSelection() {
-  if (fSelection.kind != kSelectBox && fSelection.kind != kSelectVector) return;
-  fRequest = kRequestSelection;
-  Do2DGraphViewEvaluationsInThreadWithTimeLimit(this);
 }
 
 void A2DGraphView::Pan(int32_t dh, int32_t dv) {
   for (A2DGraph* graph : Graphs()) graph->PauseComputing();
-  const A2DTransform before = fGraphTransform;
-  const double xMinimum = fState.xMinimum, yMinimum = fState.yMinimum;
+  const A2DTransform before = GraphTransform();
+  const double xMinimum = fWindow.State().xMinimum, yMinimum = fWindow.State().yMinimum;
   const int32_t oldH = WorldToPixel(xMinimum, before.xPixelsPerUnit, before.xOrigin);
   const int32_t oldV = WorldToPixel(yMinimum, before.yPixelsPerUnit, before.yOrigin);
-  fState.xMinimum += dh / fState.xPixelsPerUnit;
-  fState.yMinimum += dv / fState.yPixelsPerUnit;
+  fWindow.State().xMinimum += dh / fWindow.State().xPixelsPerUnit;
+  fWindow.State().yMinimum += dv / fWindow.State().yPixelsPerUnit;
   ShiftStateToRoundNumbers();
   FinishSettingState();
   Make2DTransform();
-  const A2DTransform& after = fGraphTransform;
+  const A2DTransform& after = GraphTransform();
   const int32_t shiftH = WorldToPixel(xMinimum, after.xPixelsPerUnit, after.xOrigin) - oldH;
   const int32_t shiftV = WorldToPixel(yMinimum, after.yPixelsPerUnit, after.yOrigin) - oldV;
   for (A2DGraph* graph : Graphs()) graph->Pan(shiftH, shiftV);
@@ -294,15 +291,4 @@ void A2DGraphView::MouseMoveForPanning(MPoint now, MPoint before) {
   if (now.v < r.top) dv += std::min((r.top - now.v) / 4, 20);
   if (now.v >= r.bottom) dv -= std::min((now.v - r.bottom + 1) / 4, 20);
   Pan(dh, dv);
-}
-
-void A2DGraphView::MouseUpForZoomRect(MPoint end, MPoint start) {
-  PaneHooks::SetCursorRegion(fDocument);
-  OurDisposeGWorld(std::exchange(fSavedPicture, nullptr));
-  const MRect& r = fViewRect;
-  if (IsOurPointInRect(end, r) && IsOurPointInRect(start, r) && end.h != start.h && end.v != start.v) {
-    const A2DTransform& t = fViewTransform;
-    DialogZoom(t.ITOX(start.h), t.ITOX(end.h), t.ITOY(start.v), t.ITOY(end.v));
-  }
-  PaneHooks::RedrawGraph(fDocument);
 }
