@@ -23,7 +23,7 @@ std::unique_ptr<AGraphView> MakeView(AGraphView* (*maker)()) {
 }  // namespace
 
 AGraphPane::AGraphPane(const MRect& rect, void* /*window*/, DocumentRecord* document)
-    : fDocument(document), fGraphRect(rect) {
+    : fDocument(document), fGraphRect(rect), fPass(*this, document) {
   fViews[0] = MakeView(gGraphPaneHooks.Make2DView);
   fViews[1] = MakeView(gGraphPaneHooks.Make2DView);
   fViews[2] = MakeView(gGraphPaneHooks.Make3DView);
@@ -36,7 +36,6 @@ AGraphPane::AGraphPane(const MRect& rect, void* /*window*/, DocumentRecord* docu
 
 AGraphPane::~AGraphPane() {
   EraseGraph();
-  fTransformIndexes.RemoveAllElements();
   for (int k = 4; k >= 0; --k) fViews[k].reset();
 }
 
@@ -130,7 +129,7 @@ bool AGraphPane::AreAllGraphsDMA() {
 }
 
 const GraphLookup::Pair* AGraphPane::MainPair(int32_t i) const {
-  const GraphLookup* row = fGraphLookup.At(i);
+  const GraphLookup* row = fPass.Lookup().At(i);
   return row != nullptr && row->pairs[0].view != nullptr ? &row->pairs[0] : nullptr;
 }
 
@@ -266,7 +265,7 @@ void AGraphPane::SetViewParameter(ViewAttribute attribute, int32_t pair) {
 }
 
 void AGraphPane::SetGraphParameter(ViewAttribute attribute, double value, int32_t i) {
-  const GraphLookup* row = fGraphLookup.At(i);
+  const GraphLookup* row = fPass.Lookup().At(i);
   if (row == nullptr) return;
   for (int pair = 0; pair < 4; ++pair) {
     const GraphLookup::Pair& p = row->pairs[pair];
@@ -299,11 +298,6 @@ void AGraphPane::SetParameterValue(int32_t p, int32_t end, double value) {
 
 void AGraphPane::ShowParam(CoordDisplayParam p) {
   if (const double* range = RangeFor(p)) PaneHooks::SetCoordinateValues(p, range[0], range[1], fDocument);
-}
-
-void AGraphPane::ShowXYZ(int32_t which) {
-  const int32_t first = which == 0 ? kCoordX : kCoordXPrime;
-  for (int32_t p = first; p < first + 3; ++p) fCoordDisplay[p] = 1;
 }
 
 void AGraphPane::Zoom(ZoomCommand command, int32_t which) {
@@ -428,51 +422,19 @@ void AGraphPane::PastePicture(const OurPicture* picture, const MPoint* point) {
   }
 }
 
-// A graph the view can't take is destroyed, so that its jobs stop with it;
-// the index it would have had reads as a done graph with nothing to say.
-int32_t AGraphPane::AddGraphToView(std::unique_ptr<AGraph> graph, AGraphView* view) {
-  const int32_t index = view->GraphCount();
-  view->AddGraph(std::move(graph));
-  return index;
-}
-
-void AGraphPane::AddToNewRow(std::unique_ptr<AGraph> graph, AGraphView* view) {
-  GraphLookup row{};
-  row.pairs[0] = {view, AddGraphToView(std::move(graph), view)};
-  fGraphLookup.Add(row);
-}
-
-void AGraphPane::AddGraph(std::unique_ptr<A2DGraph> graph, int32_t k) {
-  AddToNewRow(std::move(graph), View2D(k == 1 ? 1 : 0));
-}
-void AGraphPane::AddGraph(std::unique_ptr<A3DGraph> graph, int32_t k) {
-  AddToNewRow(std::move(graph), View3D(k == 1 ? 1 : 0));
-}
-void AGraphPane::AddGraph(std::unique_ptr<A4DGraph> graph, int32_t /*k*/) { AddToNewRow(std::move(graph), View4D()); }
-
-void AGraphPane::AddTransformed(std::unique_ptr<AGraph> graph, AGraphView* view) {
-  const int32_t count = view->GraphCount();
-  const int32_t index = AddGraphToView(std::move(graph), view);
-  GraphLookup* last = fGraphLookup.At(fGraphLookup.Count() - 1);
-  if (last != nullptr && view->GraphCount() > count) last->pairs[1] = {view, index};
-}
-
-bool AGraphPane::AppendTransformSource() { return fTransformIndexes.Add(View2D(0)->GraphCount() - 1) == 0; }
-
-void AGraphPane::ShowFlags(std::initializer_list<CoordDisplayParam> params) {
-  for (CoordDisplayParam p : params) fCoordDisplay[p] = 1;
-}
-
+void AGraphPane::AddGraph(std::unique_ptr<A2DGraph> graph, int32_t k) { fPass.AddGraph(std::move(graph), k); }
+void AGraphPane::AddGraph(std::unique_ptr<A3DGraph> graph, int32_t k) { fPass.AddGraph(std::move(graph), k); }
+void AGraphPane::AddGraph(std::unique_ptr<A4DGraph> graph, int32_t k) { fPass.AddGraph(std::move(graph), k); }
 void AGraphPane::AddGraph_TransformedCoordinates(std::unique_ptr<A2DGraph> graph) {
-  AddTransformed(std::move(graph), View2D(1));
+  fPass.AddGraph_TransformedCoordinates(std::move(graph));
 }
 void AGraphPane::AddGraph_TransformedCoordinates(std::unique_ptr<A3DGraph> graph) {
-  AddTransformed(std::move(graph), View3D(1));
+  fPass.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void AGraphPane::EraseGraph() {
   for (int k : {1, 0, 3, 2, 4}) fViews[k]->DeleteGraphs();
-  fGraphLookup.RemoveAllElements();
+  fPass.ForgetRows();
   ClearGraphMark();
   PaneHooks::ClearCoordinateDisplay(fDocument);
 }
