@@ -31,18 +31,6 @@ namespace {
 // the relation.
 bool AlwaysClips(int32_t kind) { return kAnyViewClipKinds.Contains(kind) && !kInequalityKinds.Contains(kind); }
 
-// The coordinate a function's conditions stand for it in.
-int32_t DependentCoordinate(GraphKind kind) {
-  switch (kind) {
-    case GraphKind::kY_X:
-    case GraphKind::kFxnOfX: return kIdY;
-    case GraphKind::kX_Y:
-    case GraphKind::kFxnOfY: return kIdX;
-    case GraphKind::kR_Theta: return kIdR;
-    default: return kIdTheta;
-  }
-}
-
 // Out-of-range modes, NaN among them, take the block default.
 PlottingMode ToPlottingMode(double mode) {
   const int32_t m = DoubleToInt32(mode);
@@ -235,10 +223,11 @@ int32_t EquationPass::Add(ExpressionRecord* e, bool is3D, bool is4D, const Coord
   if (options.conditions && KindSet(kClipInXY | kClipInPolar).Contains(kind)) {
     if (!own()) return -1;
     const GraphKind named = GraphKind(kind);
+    const int32_t dependent = int32_t(KindDependent(kind));
     if (named == GraphKind::kFxnOfX || named == GraphKind::kFxnOfY) {
-      FoldConditions(eq, std::move(options.conditions), DependentCoordinate(named));
+      FoldConditions(eq, std::move(options.conditions), dependent);
     } else if (eq->opcode == kOpEquals && eq->operandCount == 2) {
-      FoldConditions(eq->operands[1], std::move(options.conditions), DependentCoordinate(named));
+      FoldConditions(eq->operands[1], std::move(options.conditions), dependent);
     }
   }
 

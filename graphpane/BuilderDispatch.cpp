@@ -9,7 +9,7 @@ void NoGraph(EquationPass&, EquationBuild&) {}
 using Builder = void (*)(EquationPass&, EquationBuild&);
 
 constexpr Builder kKindBuilders[] = {
-#define ZL_KIND_BUILDER(number, name, view, options, builder) builder,
+#define ZL_KIND_BUILDER(number, name, view, options, dependent, builder) builder,
     ZL_GRAPH_KIND_TABLE(ZL_KIND_BUILDER)
 #undef ZL_KIND_BUILDER
 };
