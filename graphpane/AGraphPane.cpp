@@ -24,11 +24,11 @@ std::unique_ptr<AGraphView> MakeView(AGraphView* (*maker)()) {
 
 AGraphPane::AGraphPane(const MRect& rect, void* /*window*/, DocumentRecord* document)
     : fDocument(document), fGraphRect(rect), fPass(*this, document) {
-  fViews[0] = MakeView(gGraphPaneHooks.Make2DView);
-  fViews[1] = MakeView(gGraphPaneHooks.Make2DView);
-  fViews[2] = MakeView(gGraphPaneHooks.Make3DView);
-  fViews[3] = MakeView(gGraphPaneHooks.Make3DView);
-  fViews[4] = MakeView(gGraphPaneHooks.Make4DView);
+  fViews[kFirst2D] = MakeView(gGraphPaneHooks.Make2DView);
+  fViews[kSecond2D] = MakeView(gGraphPaneHooks.Make2DView);
+  fViews[kFirst3D] = MakeView(gGraphPaneHooks.Make3DView);
+  fViews[kSecond3D] = MakeView(gGraphPaneHooks.Make3DView);
+  fViews[kFourD] = MakeView(gGraphPaneHooks.Make4DView);
   for (auto& view : fViews) view->SetDocument(document);
   fCurrentView = fClickedView = View2D(0);
   SetViewGraphRects();
@@ -36,7 +36,7 @@ AGraphPane::AGraphPane(const MRect& rect, void* /*window*/, DocumentRecord* docu
 
 AGraphPane::~AGraphPane() {
   EraseGraph();
-  for (int k = 4; k >= 0; --k) fViews[k].reset();
+  for (int k = kSlotCount - 1; k >= 0; --k) fViews[k].reset();
 }
 
 void AGraphPane::SetGraphRect(const MRect& rect) {
@@ -63,14 +63,14 @@ void AGraphPane::SetViewGraphRects() {
   Resize();
 }
 
-MRect AGraphPane::GetGraphRect(int32_t which) const {
-  if (which == 0) return fCurrentView->ViewRect();
-  if (which == 1) return fSecondView != nullptr ? fSecondView->ViewRect() : MRect{};
+MRect AGraphPane::GetGraphRect(ShownViews which) const {
+  if (which == kCurrentView) return fCurrentView->ViewRect();
+  if (which == kSecondView) return fSecondView != nullptr ? fSecondView->ViewRect() : MRect{};
   return fGraphRect;
 }
 
 void AGraphPane::Resize() {
-  for (int k = 0; k < 4; ++k) fViews[k]->Resize();
+  for (int k = kFirst2D; k < kFourD; ++k) fViews[k]->Resize();
 }
 
 void AGraphPane::ShowViews(AGraphView* current, AGraphView* second) {
@@ -85,15 +85,15 @@ bool AGraphPane::AreAnyViews3D() const {
   return fCurrentView == View3D(0) || fCurrentView == View4D() || fSecondView == View3D(1);
 }
 
-bool AGraphPane::IsShowingAxes(int32_t which) const {
-  if (which == 0) return fCurrentView->IsShowingAxes();
-  if (which == 1) return fSecondView != nullptr && fSecondView->IsShowingAxes();
+bool AGraphPane::IsShowingAxes(ShownViews which) const {
+  if (which == kCurrentView) return fCurrentView->IsShowingAxes();
+  if (which == kSecondView) return fSecondView != nullptr && fSecondView->IsShowingAxes();
   return false;
 }
 
-bool AGraphPane::IsShowingGraphPaper(int32_t which) const {
-  if (which == 0) return fCurrentView == View2D(0) && View2D(0)->IsShowingGraphPaper();
-  if (which == 1) return fSecondView == View2D(1) && View2D(1)->IsShowingGraphPaper();
+bool AGraphPane::IsShowingGraphPaper(ShownViews which) const {
+  if (which == kCurrentView) return fCurrentView == View2D(0) && View2D(0)->IsShowingGraphPaper();
+  if (which == kSecondView) return fSecondView == View2D(1) && View2D(1)->IsShowingGraphPaper();
   return false;
 }
 
@@ -154,22 +154,22 @@ bool AGraphPane::DoesIndexMatchObject(const AListGenericSmall<int32_t>* indexes,
   return p != nullptr && p->view == View2D(0) && p->view->GraphAt(p->index) == graph && graph != nullptr;
 }
 
-void AGraphPane::Draw(int32_t which, bool drawGraphs) {
+void AGraphPane::Draw(ShownViews which, bool drawGraphs) {
   switch (which) {
-    case 0:
-    case 1:
-    case 2:
-      if (fSecondView == nullptr || which != 1) fCurrentView->Draw(drawGraphs);
-      if (fSecondView != nullptr && which != 0) fSecondView->Draw(drawGraphs);
+    case kCurrentView:
+    case kSecondView:
+    case kBothViews:
+      if (fSecondView == nullptr || which != kSecondView) fCurrentView->Draw(drawGraphs);
+      if (fSecondView != nullptr && which != kCurrentView) fSecondView->Draw(drawGraphs);
       break;
-    case 3:
+    case kShown2DViews:
       if (fCurrentView == View2D(0)) fCurrentView->Draw(drawGraphs);
       if (fSecondView == View2D(1)) fSecondView->Draw(drawGraphs);
       break;
-    case 4:
-    case 5:
+    case kShown3DViews:
+    case kAcceleratedViews:
       for (AGraphView* view : {Shown3DCurrent(), Shown3DSecond()}) {
-        if (view != nullptr && (which == 4 || view->IsDrawAccelerated())) view->Draw(drawGraphs);
+        if (view != nullptr && (which == kShown3DViews || view->IsDrawAccelerated())) view->Draw(drawGraphs);
       }
       break;
     default: break;
@@ -198,26 +198,28 @@ void AGraphPane::Compute(long waitTime, bool force) {
     const uint32_t deadline = OurTime() + static_cast<uint32_t>(waitTime);
     while (!OurTimeIsPast(OurTime(), deadline) && !AreAllGraphsDoneComputing()) OurSleep(500);
   }
-  if (force || fCurrentView->AreAllGraphsDoneComputing()) SetViewParameter(kAttributeUpdateVertexObjects, 0);
+  if (force || fCurrentView->AreAllGraphsDoneComputing()) {
+    SetViewParameter(kAttributeUpdateVertexObjects, kCurrentView);
+  }
   if (fSecondView != nullptr && (force || fSecondView->AreAllGraphsDoneComputing())) {
-    SetViewParameter(kAttributeUpdateVertexObjects, 1);
+    SetViewParameter(kAttributeUpdateVertexObjects, kSecondView);
   }
 }
 
 void AGraphPane::UpdateVertexObjects() {
-  SetViewParameter(kAttributeUpdateVertexObjects, 0);
-  if (fSecondView != nullptr) SetViewParameter(kAttributeUpdateVertexObjects, 1);
+  SetViewParameter(kAttributeUpdateVertexObjects, kCurrentView);
+  if (fSecondView != nullptr) SetViewParameter(kAttributeUpdateVertexObjects, kSecondView);
 }
 
 void AGraphPane::UpdateSavedVertexObjectsAfterNextFrameHasBegunComputing() {
-  SetViewParameter(kAttributeUpdateSavedVertexObjects, 0);
-  if (fSecondView != nullptr) SetViewParameter(kAttributeUpdateSavedVertexObjects, 1);
+  SetViewParameter(kAttributeUpdateSavedVertexObjects, kCurrentView);
+  if (fSecondView != nullptr) SetViewParameter(kAttributeUpdateSavedVertexObjects, kSecondView);
 }
 
 void AGraphPane::SaveFinishedModelsBeforeSteppingSliderToStartNextFrame() {
   ConstructContextNeededByGraphConstructors();
-  SetViewParameter(kAttributeSaveFinishedModels, 0);
-  if (fSecondView != nullptr) SetViewParameter(kAttributeSaveFinishedModels, 1);
+  SetViewParameter(kAttributeSaveFinishedModels, kCurrentView);
+  if (fSecondView != nullptr) SetViewParameter(kAttributeSaveFinishedModels, kSecondView);
 }
 
 // A spin of zero frames gets the count of a whole turn at its angle, at
@@ -246,17 +248,17 @@ int32_t AGraphPane::PrepareForMovie(int32_t frames) {
   return frames;
 }
 
-void AGraphPane::SetViewParameter(ViewAttribute attribute, int32_t pair) {
-  if (pair == 0 || pair == 2) {
+void AGraphPane::SetViewParameter(ViewAttribute attribute, ShownViews pair) {
+  if (pair == kCurrentView || pair == kBothViews) {
     View2D(0)->SetViewParameter(attribute);
     View3D(0)->SetViewParameter(attribute);
   }
-  if (pair == 1 || pair == 2) {
+  if (pair == kSecondView || pair == kBothViews) {
     View2D(1)->SetViewParameter(attribute);
     View3D(1)->SetViewParameter(attribute);
   }
-  PaneHooks::SetViewControlToolTip(attribute, IsShowingAxes(0), IsShowingAxes(1), IsShowingGraphPaper(0),
-                                   IsShowingGraphPaper(1), fDocument);
+  PaneHooks::SetViewControlToolTip(attribute, IsShowingAxes(kCurrentView), IsShowingAxes(kSecondView),
+                                   IsShowingGraphPaper(kCurrentView), IsShowingGraphPaper(kSecondView), fDocument);
   if (attribute == kAttributeSaveFinishedModels || attribute == kAttributeUpdateSavedVertexObjects ||
       attribute == kAttributeUpdateVertexObjects) {
     return;
@@ -300,21 +302,21 @@ void AGraphPane::ShowParam(CoordDisplayParam p) {
   if (const double* range = RangeFor(p)) PaneHooks::SetCoordinateValues(p, range[0], range[1], fDocument);
 }
 
-void AGraphPane::Zoom(ZoomCommand command, int32_t which) {
-  if ((command == kZoomDefaultView || command == kZoomReset) && which == 2) {
+void AGraphPane::Zoom(ZoomCommand command, ShownViews which) {
+  if ((command == kZoomDefaultView || command == kZoomReset) && which == kBothViews) {
     for (auto& view : fViews) view->Zoom(command);
   } else {
-    if (which == 0 || which == 2) fCurrentView->Zoom(command);
-    if ((which == 1 || which == 2) && fSecondView != nullptr) fSecondView->Zoom(command);
+    if (which == kCurrentView || which == kBothViews) fCurrentView->Zoom(command);
+    if ((which == kSecondView || which == kBothViews) && fSecondView != nullptr) fSecondView->Zoom(command);
   }
   PaneHooks::SetRTErrorCheck(fDocument);
   if (command != kZoomReset) PaneHooks::SetDocDirty(fDocument, true);
   PaneHooks::SetCursorRegion(fDocument);
 }
 
-void AGraphPane::Zoom(double x1, double x2, double y1, double y2, int32_t which) {
-  if (which == 0 || which == 2) View2D(0)->ShowRanges(x1, x2, y1, y2);
-  if (which == 1 || which == 2) View2D(1)->ShowRanges(x1, x2, y1, y2);
+void AGraphPane::Zoom(double x1, double x2, double y1, double y2, ShownViews which) {
+  if (which == kCurrentView || which == kBothViews) View2D(0)->ShowRanges(x1, x2, y1, y2);
+  if (which == kSecondView || which == kBothViews) View2D(1)->ShowRanges(x1, x2, y1, y2);
   PaneHooks::SetDocDirty(fDocument, true);
 }
 
@@ -433,7 +435,7 @@ void AGraphPane::AddGraph_TransformedCoordinates(std::unique_ptr<A3DGraph> graph
 }
 
 void AGraphPane::EraseGraph() {
-  for (int k : {1, 0, 3, 2, 4}) fViews[k]->DeleteGraphs();
+  for (Slot k : {kSecond2D, kFirst2D, kSecond3D, kFirst3D, kFourD}) fViews[k]->DeleteGraphs();
   fPass.ForgetRows();
   ClearGraphMark();
   PaneHooks::ClearCoordinateDisplay(fDocument);

@@ -37,15 +37,17 @@ class AGraphPane {
 
   void SetGraphRect(const MRect& rect);
   void SetViewGraphRects();
-  // 0 the current view's, 1 the second view's, else the whole rectangle.
-  MRect GetGraphRect(int32_t which) const;
+  // The current or second view's; kBothViews and the others the whole
+  // rectangle.
+  MRect GetGraphRect(ShownViews which) const;
   void Resize();
 
   bool IsView4D() const { return fCurrentView == View4D(); }
   bool AreAnyViews2D() const;
   bool AreAnyViews3D() const;
-  bool IsShowingAxes(int32_t which) const;
-  bool IsShowingGraphPaper(int32_t which) const;
+  // Of the current or second view; false for the others.
+  bool IsShowingAxes(ShownViews which) const;
+  bool IsShowingGraphPaper(ShownViews which) const;
   bool AreAllGraphsDoneComputing();
   bool AreAnyGraphsSpinning();
   bool AreAnyGraphsMoving();
@@ -58,9 +60,7 @@ class AGraphPane {
   bool UsesGrainSlider(int32_t i);
   bool DoesIndexMatchObject(const AListGenericSmall<int32_t>* indexes, const void* graph) const;
 
-  // which: 0 current, 1 second, 2 both, 3 the shown 2-D views, 4 the shown
-  // 3-D and 4-D views, 5 those of 4 that draw accelerated.
-  void Draw(int32_t which, bool drawGraphs);
+  void Draw(ShownViews which, bool drawGraphs);
   void GetDMAPunchOutRgn(QRegion* region);
   void Compute(long waitTime, bool force);
   void ConstructContextNeededByGraphConstructors();
@@ -70,15 +70,21 @@ class AGraphPane {
   // Frames of a movie of the spinning views; 0 when nothing spins.
   int32_t PrepareForMovie(int32_t frames);
 
-  void SetViewParameter(ViewAttribute attribute, int32_t pair);
+  // To the first 2-D and 3-D views (kCurrentView), the second ones
+  // (kSecondView) or all four (kBothViews); any other only retags the view
+  // buttons.
+  void SetViewParameter(ViewAttribute attribute, ShownViews pair);
   void SetGraphParameter(ViewAttribute attribute, double value, int32_t i);
   // To the 4-D view, with the setting's value.
   void SetViewParameter4D(ViewAttribute attribute, double value) { View4D()->SetViewParameter4D(attribute, value); }
   void SetParameterValue(int32_t p, int32_t end, double value);
   void ShowParam(CoordDisplayParam p);
   void ShowXYZ(int32_t which) { fPass.ShowXYZ(which); }
-  void Zoom(ZoomCommand command, int32_t which);
-  void Zoom(double x1, double x2, double y1, double y2, int32_t which);
+  // The current view, the second or both; kBothViews with the default view
+  // or a reset reaches every view.
+  void Zoom(ZoomCommand command, ShownViews which);
+  // The x and y ranges of the first 2-D view, the second or both.
+  void Zoom(double x1, double x2, double y1, double y2, ShownViews which);
   void CopyOtherViewDomain(int32_t k);
   void RedrawPrimeViewifNecessary(const void* view);
   void DoShowAllData();
@@ -132,9 +138,9 @@ class AGraphPane {
   // when each is next made; the previous wish of the last one changed.
   Our3DRendererType SetDesiredRendererType(Our3DRendererType type);
 
-  AGraphView* View2D(int32_t k) const { return fViews[k].get(); }
-  AGraphView* View3D(int32_t k) const { return fViews[2 + k].get(); }
-  AGraphView* View4D() const { return fViews[4].get(); }
+  AGraphView* View2D(int32_t k) const { return fViews[kFirst2D + k].get(); }
+  AGraphView* View3D(int32_t k) const { return fViews[kFirst3D + k].get(); }
+  AGraphView* View4D() const { return fViews[kFourD].get(); }
   AGraphView* CurrentView() const { return fCurrentView; }
   AGraphView* SecondView() const { return fSecondView; }
   AGraphView* ClickedView() const { return fClickedView; }
@@ -154,8 +160,8 @@ class AGraphPane {
   void SpinForMovie(AGraphView* view, int32_t angles, int32_t* frames);
 
   DocumentRecord* fDocument;
-  // First and second 2-D, first and second 3-D, the 4-D view.
-  std::unique_ptr<AGraphView> fViews[5];
+  enum Slot : int32_t { kFirst2D, kSecond2D, kFirst3D, kSecond3D, kFourD, kSlotCount };
+  std::unique_ptr<AGraphView> fViews[kSlotCount];
   AGraphView* fCurrentView;
   AGraphView* fSecondView = nullptr;
   AGraphView* fClickedView;
