@@ -101,13 +101,14 @@ class AGraphPane {
   void GetDragCursorRgn(QRegion* region);
   void PastePicture(const OurPicture* picture, const MPoint* point);
 
-  // Forwarded to the pass.
+  // Deletes every view's graphs; the pass forgets its rows.
+  void EraseGraph();
+  // Forwarded to the pass, as are the operations of a pass below.
   void AddGraph(std::unique_ptr<A2DGraph> graph, int32_t k);
   void AddGraph(std::unique_ptr<A3DGraph> graph, int32_t k);
   void AddGraph(std::unique_ptr<A4DGraph> graph, int32_t k);
   void AddGraph_TransformedCoordinates(std::unique_ptr<A2DGraph> graph);
   void AddGraph_TransformedCoordinates(std::unique_ptr<A3DGraph> graph);
-  void EraseGraph();
 
   // Which views are shown; the pass of adding equations sets them.
   void ShowViews(AGraphView* current, AGraphView* second);

@@ -20,8 +20,9 @@ TEST(EquationPass, APassStartsAfreshAndAnEraseForgetsTheRows) {
   ASSERT_EQ(pass.Lookup().Count(), 1);  // the whole-picture plot
   EXPECT_EQ(p.Add("y = x^2"), 1);
   EXPECT_EQ(pass.TransformSources().Count(), 1);
+  EXPECT_EQ(p.Add("vector(x, y) = vector(cos(t), sin(t))"), 2);
   const std::set<int> flags = p.Flags();
-  EXPECT_FALSE(flags.empty());
+  EXPECT_EQ(flags.count(kCoordT), 1u);
 
   p.pane->EraseGraph();
   EXPECT_EQ(pass.Lookup().Count(), 0);
