@@ -67,7 +67,6 @@ constexpr CodeItem kInsertItems[] = {
 
 constexpr int32_t kAxesAttribute = kAttributeShowAxes;
 constexpr int32_t kPaperAttribute = kAttributeShowGraphPaper;
-constexpr int32_t kBothViews = 2;
 
 QAction* Add(QMenu* menu, const QString& title, const QKeySequence& keys, const std::function<void()>& command) {
   QAction* action = menu->addAction(title);

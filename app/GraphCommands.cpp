@@ -126,7 +126,7 @@ void ZoomToRanges(DocumentMainWindow* window) {
   if (!asked) return;
   const ZoomRanges& z = *asked;
   SettleLayout();
-  if (z.x[0] != z.x[1] && z.y[0] != z.y[1]) pane->Zoom(z.x[0], z.x[1], z.y[0], z.y[1], 0);
+  if (z.x[0] != z.x[1] && z.y[0] != z.y[1]) pane->Zoom(z.x[0], z.x[1], z.y[0], z.y[1], kCurrentView);
   // The graphs sample these; equal ends are no range.
   bool rangesChanged = false;
   const auto take = [&](int32_t p, const double(&range)[2]) {

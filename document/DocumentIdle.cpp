@@ -63,7 +63,7 @@ void DrawDocumentGraph(DocumentRecord* document) {
   OurPort* world = PaneHooks::GetOffscreenGWorld(document);
   if (!world) return;
   APushPort port(world);
-  document->fGraphPane->Draw(2, true);
+  document->fGraphPane->Draw(kBothViews, true);
 }
 
 bool IsDocumentGraphDone(DocumentRecord* document) {

@@ -24,12 +24,12 @@ std::unique_ptr<AGraphView> MakeView(std::unique_ptr<AGraphView> (*maker)()) {
 }  // namespace
 
 AGraphPane::AGraphPane(const MRect& rect, void* /*window*/, DocumentRecord* document)
-    : fDocument(document), fGraphRect(rect) {
-  fViews[0] = MakeView(gGraphPaneHooks.Make2DView);
-  fViews[1] = MakeView(gGraphPaneHooks.Make2DView);
-  fViews[2] = MakeView(gGraphPaneHooks.Make3DView);
-  fViews[3] = MakeView(gGraphPaneHooks.Make3DView);
-  fViews[4] = MakeView(gGraphPaneHooks.Make4DView);
+    : fDocument(document), fGraphRect(rect), fPass(*this, document) {
+  fViews[kFirst2D] = MakeView(gGraphPaneHooks.Make2DView);
+  fViews[kSecond2D] = MakeView(gGraphPaneHooks.Make2DView);
+  fViews[kFirst3D] = MakeView(gGraphPaneHooks.Make3DView);
+  fViews[kSecond3D] = MakeView(gGraphPaneHooks.Make3DView);
+  fViews[kFourD] = MakeView(gGraphPaneHooks.Make4DView);
   for (auto& view : fViews) view->SetDocument(document);
   fCurrentView = fClickedView = View2D(0);
   SetViewGraphRects();
@@ -37,8 +37,7 @@ AGraphPane::AGraphPane(const MRect& rect, void* /*window*/, DocumentRecord* docu
 
 AGraphPane::~AGraphPane() {
   EraseGraph();
-  fTransformIndexes.RemoveAllElements();
-  for (int k = 4; k >= 0; --k) fViews[k].reset();
+  for (int k = kSlotCount - 1; k >= 0; --k) fViews[k].reset();
 }
 
 void AGraphPane::SetGraphRect(const MRect& rect) {
@@ -65,14 +64,14 @@ void AGraphPane::SetViewGraphRects() {
   Resize();
 }
 
-MRect AGraphPane::GetGraphRect(int32_t which) const {
-  if (which == 0) return fCurrentView->ViewRect();
-  if (which == 1) return fSecondView != nullptr ? fSecondView->ViewRect() : MRect{};
+MRect AGraphPane::GetGraphRect(ShownViews which) const {
+  if (which == kCurrentView) return fCurrentView->ViewRect();
+  if (which == kSecondView) return fSecondView != nullptr ? fSecondView->ViewRect() : MRect{};
   return fGraphRect;
 }
 
 void AGraphPane::Resize() {
-  for (int k = 0; k < 4; ++k) fViews[k]->Resize();
+  for (int k = kFirst2D; k < kFourD; ++k) fViews[k]->Resize();
 }
 
 void AGraphPane::ShowViews(AGraphView* current, AGraphView* second) {
@@ -87,15 +86,15 @@ bool AGraphPane::AreAnyViews3D() const {
   return fCurrentView == View3D(0) || fCurrentView == View4D() || fSecondView == View3D(1);
 }
 
-bool AGraphPane::IsShowingAxes(int32_t which) const {
-  if (which == 0) return fCurrentView->IsShowingAxes();
-  if (which == 1) return fSecondView != nullptr && fSecondView->IsShowingAxes();
+bool AGraphPane::IsShowingAxes(ShownViews which) const {
+  if (which == kCurrentView) return fCurrentView->IsShowingAxes();
+  if (which == kSecondView) return fSecondView != nullptr && fSecondView->IsShowingAxes();
   return false;
 }
 
-bool AGraphPane::IsShowingGraphPaper(int32_t which) const {
-  if (which == 0) return fCurrentView == View2D(0) && View2D(0)->IsShowingGraphPaper();
-  if (which == 1) return fSecondView == View2D(1) && View2D(1)->IsShowingGraphPaper();
+bool AGraphPane::IsShowingGraphPaper(ShownViews which) const {
+  if (which == kCurrentView) return fCurrentView == View2D(0) && View2D(0)->IsShowingGraphPaper();
+  if (which == kSecondView) return fSecondView == View2D(1) && View2D(1)->IsShowingGraphPaper();
   return false;
 }
 
@@ -131,7 +130,7 @@ bool AGraphPane::AreAllGraphsDMA() {
 }
 
 const GraphLookup::Pair* AGraphPane::MainPair(int32_t i) const {
-  const GraphLookup* row = fGraphLookup.At(i);
+  const GraphLookup* row = fPass.Lookup().At(i);
   return row != nullptr && row->pairs[0].view != nullptr ? &row->pairs[0] : nullptr;
 }
 
@@ -156,22 +155,22 @@ bool AGraphPane::DoesIndexMatchObject(const AListGenericSmall<int32_t>* indexes,
   return p != nullptr && p->view == View2D(0) && p->view->GraphAt(p->index) == graph && graph != nullptr;
 }
 
-void AGraphPane::Draw(int32_t which, bool drawGraphs) {
+void AGraphPane::Draw(ShownViews which, bool drawGraphs) {
   switch (which) {
-    case 0:
-    case 1:
-    case 2:
-      if (fSecondView == nullptr || which != 1) fCurrentView->Draw(drawGraphs);
-      if (fSecondView != nullptr && which != 0) fSecondView->Draw(drawGraphs);
+    case kCurrentView:
+    case kSecondView:
+    case kBothViews:
+      if (fSecondView == nullptr || which != kSecondView) fCurrentView->Draw(drawGraphs);
+      if (fSecondView != nullptr && which != kCurrentView) fSecondView->Draw(drawGraphs);
       break;
-    case 3:
+    case kShown2DViews:
       if (fCurrentView == View2D(0)) fCurrentView->Draw(drawGraphs);
       if (fSecondView == View2D(1)) fSecondView->Draw(drawGraphs);
       break;
-    case 4:
-    case 5:
+    case kShown3DViews:
+    case kAcceleratedViews:
       for (AGraphView* view : {Shown3DCurrent(), Shown3DSecond()}) {
-        if (view != nullptr && (which == 4 || view->IsDrawAccelerated())) view->Draw(drawGraphs);
+        if (view != nullptr && (which == kShown3DViews || view->IsDrawAccelerated())) view->Draw(drawGraphs);
       }
       break;
     default: break;
@@ -200,26 +199,28 @@ void AGraphPane::Compute(long waitTime, bool force) {
     const uint32_t deadline = OurTime() + static_cast<uint32_t>(waitTime);
     while (!OurTimeIsPast(OurTime(), deadline) && !AreAllGraphsDoneComputing()) OurSleep(500);
   }
-  if (force || fCurrentView->AreAllGraphsDoneComputing()) SetViewParameter(kAttributeUpdateVertexObjects, 0);
+  if (force || fCurrentView->AreAllGraphsDoneComputing()) {
+    SetViewParameter(kAttributeUpdateVertexObjects, kCurrentView);
+  }
   if (fSecondView != nullptr && (force || fSecondView->AreAllGraphsDoneComputing())) {
-    SetViewParameter(kAttributeUpdateVertexObjects, 1);
+    SetViewParameter(kAttributeUpdateVertexObjects, kSecondView);
   }
 }
 
 void AGraphPane::UpdateVertexObjects() {
-  SetViewParameter(kAttributeUpdateVertexObjects, 0);
-  if (fSecondView != nullptr) SetViewParameter(kAttributeUpdateVertexObjects, 1);
+  SetViewParameter(kAttributeUpdateVertexObjects, kCurrentView);
+  if (fSecondView != nullptr) SetViewParameter(kAttributeUpdateVertexObjects, kSecondView);
 }
 
 void AGraphPane::UpdateSavedVertexObjectsAfterNextFrameHasBegunComputing() {
-  SetViewParameter(kAttributeUpdateSavedVertexObjects, 0);
-  if (fSecondView != nullptr) SetViewParameter(kAttributeUpdateSavedVertexObjects, 1);
+  SetViewParameter(kAttributeUpdateSavedVertexObjects, kCurrentView);
+  if (fSecondView != nullptr) SetViewParameter(kAttributeUpdateSavedVertexObjects, kSecondView);
 }
 
 void AGraphPane::SaveFinishedModelsBeforeSteppingSliderToStartNextFrame() {
   ConstructContextNeededByGraphConstructors();
-  SetViewParameter(kAttributeSaveFinishedModels, 0);
-  if (fSecondView != nullptr) SetViewParameter(kAttributeSaveFinishedModels, 1);
+  SetViewParameter(kAttributeSaveFinishedModels, kCurrentView);
+  if (fSecondView != nullptr) SetViewParameter(kAttributeSaveFinishedModels, kSecondView);
 }
 
 // A spin of zero frames gets the count of a whole turn at its angle, at
@@ -248,17 +249,17 @@ int32_t AGraphPane::PrepareForMovie(int32_t frames) {
   return frames;
 }
 
-void AGraphPane::SetViewParameter(ViewAttribute attribute, int32_t pair) {
-  if (pair == 0 || pair == 2) {
+void AGraphPane::SetViewParameter(ViewAttribute attribute, ShownViews pair) {
+  if (pair == kCurrentView || pair == kBothViews) {
     View2D(0)->SetViewParameter(attribute);
     View3D(0)->SetViewParameter(attribute);
   }
-  if (pair == 1 || pair == 2) {
+  if (pair == kSecondView || pair == kBothViews) {
     View2D(1)->SetViewParameter(attribute);
     View3D(1)->SetViewParameter(attribute);
   }
-  PaneHooks::SetViewControlToolTip(attribute, IsShowingAxes(0), IsShowingAxes(1), IsShowingGraphPaper(0),
-                                   IsShowingGraphPaper(1), fDocument);
+  PaneHooks::SetViewControlToolTip(attribute, IsShowingAxes(kCurrentView), IsShowingAxes(kSecondView),
+                                   IsShowingGraphPaper(kCurrentView), IsShowingGraphPaper(kSecondView), fDocument);
   if (attribute == kAttributeSaveFinishedModels || attribute == kAttributeUpdateSavedVertexObjects ||
       attribute == kAttributeUpdateVertexObjects) {
     return;
@@ -267,7 +268,7 @@ void AGraphPane::SetViewParameter(ViewAttribute attribute, int32_t pair) {
 }
 
 void AGraphPane::SetGraphParameter(ViewAttribute attribute, double value, int32_t i) {
-  const GraphLookup* row = fGraphLookup.At(i);
+  const GraphLookup* row = fPass.Lookup().At(i);
   if (row == nullptr) return;
   for (int pair = 0; pair < 4; ++pair) {
     const GraphLookup::Pair& p = row->pairs[pair];
@@ -302,26 +303,21 @@ void AGraphPane::ShowParam(CoordDisplayParam p) {
   if (const double* range = RangeFor(p)) PaneHooks::SetCoordinateValues(p, range[0], range[1], fDocument);
 }
 
-void AGraphPane::ShowXYZ(int32_t which) {
-  const int32_t first = which == 0 ? kCoordX : kCoordXPrime;
-  for (int32_t p = first; p < first + 3; ++p) fCoordDisplay[p] = 1;
-}
-
-void AGraphPane::Zoom(ZoomCommand command, int32_t which) {
-  if ((command == kZoomDefaultView || command == kZoomReset) && which == 2) {
+void AGraphPane::Zoom(ZoomCommand command, ShownViews which) {
+  if ((command == kZoomDefaultView || command == kZoomReset) && which == kBothViews) {
     for (auto& view : fViews) view->Zoom(command);
   } else {
-    if (which == 0 || which == 2) fCurrentView->Zoom(command);
-    if ((which == 1 || which == 2) && fSecondView != nullptr) fSecondView->Zoom(command);
+    if (which == kCurrentView || which == kBothViews) fCurrentView->Zoom(command);
+    if ((which == kSecondView || which == kBothViews) && fSecondView != nullptr) fSecondView->Zoom(command);
   }
   PaneHooks::SetRTErrorCheck(fDocument);
   if (command != kZoomReset) PaneHooks::SetDocDirty(fDocument, true);
   PaneHooks::SetCursorRegion(fDocument);
 }
 
-void AGraphPane::Zoom(double x1, double x2, double y1, double y2, int32_t which) {
-  if (which == 0 || which == 2) View2D(0)->ShowRanges(x1, x2, y1, y2);
-  if (which == 1 || which == 2) View2D(1)->ShowRanges(x1, x2, y1, y2);
+void AGraphPane::Zoom(double x1, double x2, double y1, double y2, ShownViews which) {
+  if (which == kCurrentView || which == kBothViews) View2D(0)->ShowRanges(x1, x2, y1, y2);
+  if (which == kSecondView || which == kBothViews) View2D(1)->ShowRanges(x1, x2, y1, y2);
   PaneHooks::SetDocDirty(fDocument, true);
 }
 
@@ -429,51 +425,19 @@ void AGraphPane::PastePicture(const OurPicture* picture, const MPoint* point) {
   }
 }
 
-// A graph the view can't take is destroyed, so that its jobs stop with it;
-// the index it would have had reads as a done graph with nothing to say.
-int32_t AGraphPane::AddGraphToView(std::unique_ptr<AGraph> graph, AGraphView* view) {
-  const int32_t index = view->GraphCount();
-  view->AddGraph(std::move(graph));
-  return index;
-}
-
-void AGraphPane::AddToNewRow(std::unique_ptr<AGraph> graph, AGraphView* view) {
-  GraphLookup row{};
-  row.pairs[0] = {view, AddGraphToView(std::move(graph), view)};
-  fGraphLookup.Add(row);
-}
-
-void AGraphPane::AddGraph(std::unique_ptr<A2DGraph> graph, int32_t k) {
-  AddToNewRow(std::move(graph), View2D(k == 1 ? 1 : 0));
-}
-void AGraphPane::AddGraph(std::unique_ptr<A3DGraph> graph, int32_t k) {
-  AddToNewRow(std::move(graph), View3D(k == 1 ? 1 : 0));
-}
-void AGraphPane::AddGraph(std::unique_ptr<A4DGraph> graph, int32_t /*k*/) { AddToNewRow(std::move(graph), View4D()); }
-
-void AGraphPane::AddTransformed(std::unique_ptr<AGraph> graph, AGraphView* view) {
-  const int32_t count = view->GraphCount();
-  const int32_t index = AddGraphToView(std::move(graph), view);
-  GraphLookup* last = fGraphLookup.At(fGraphLookup.Count() - 1);
-  if (last != nullptr && view->GraphCount() > count) last->pairs[1] = {view, index};
-}
-
-bool AGraphPane::AppendTransformSource() { return fTransformIndexes.Add(View2D(0)->GraphCount() - 1) == 0; }
-
-void AGraphPane::ShowFlags(std::initializer_list<CoordDisplayParam> params) {
-  for (CoordDisplayParam p : params) fCoordDisplay[p] = 1;
-}
-
+void AGraphPane::AddGraph(std::unique_ptr<A2DGraph> graph, int32_t k) { fPass.AddGraph(std::move(graph), k); }
+void AGraphPane::AddGraph(std::unique_ptr<A3DGraph> graph, int32_t k) { fPass.AddGraph(std::move(graph), k); }
+void AGraphPane::AddGraph(std::unique_ptr<A4DGraph> graph, int32_t k) { fPass.AddGraph(std::move(graph), k); }
 void AGraphPane::AddGraph_TransformedCoordinates(std::unique_ptr<A2DGraph> graph) {
-  AddTransformed(std::move(graph), View2D(1));
+  fPass.AddGraph_TransformedCoordinates(std::move(graph));
 }
 void AGraphPane::AddGraph_TransformedCoordinates(std::unique_ptr<A3DGraph> graph) {
-  AddTransformed(std::move(graph), View3D(1));
+  fPass.AddGraph_TransformedCoordinates(std::move(graph));
 }
 
 void AGraphPane::EraseGraph() {
-  for (int k : {1, 0, 3, 2, 4}) fViews[k]->DeleteGraphs();
-  fGraphLookup.RemoveAllElements();
+  for (Slot k : {kSecond2D, kFirst2D, kSecond3D, kFirst3D, kFourD}) fViews[k]->DeleteGraphs();
+  fPass.ForgetRows();
   ClearGraphMark();
   PaneHooks::ClearCoordinateDisplay(fDocument);
 }

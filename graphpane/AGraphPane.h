@@ -2,7 +2,6 @@
 
 #include <QRegion>
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 
 #include "CoreUtilities/AListGenericSmall.h"
@@ -11,6 +10,7 @@
 #include "expression/ExpressionRecord.h"
 #include "graphpane/AGraphView.h"
 #include "graphpane/CoordinateTransformation.h"
+#include "graphpane/EquationPass.h"
 #include "graphpane/GraphEnums.h"
 #include "graphpane/GraphViewRecord.h"
 #include "graphpane/OwnedHandles.h"
@@ -24,21 +24,10 @@ class AnExpression;
 class DocumentRecord;
 struct OurPicture;
 
-// The graphs made from one equation: pair 0 the main graph, pair 1 its
-// mirror in the second view of a coordinate-transform pair, pairs 2 and 3
-// further graphs; pairs not in use are zero.
-struct GraphLookup {
-  struct Pair {
-    AGraphView* view;
-    int32_t index;
-  };
-  Pair pairs[4];
-};
-
 // The graph area of one document: two 2-D views, two 3-D views and one 4-D
 // view; the current view (first 2-D, first 3-D or 4-D) and the second view
-// shown beside it (second 2-D or second 3-D), if any; one lookup row per
-// equation of the current pass. All on the interface thread.
+// shown beside it (second 2-D or second 3-D), if any; the pass that adds
+// equations to them. All on the interface thread.
 class AGraphPane {
  public:
   AGraphPane(const MRect& rect, void* window, DocumentRecord* document);
@@ -48,15 +37,17 @@ class AGraphPane {
 
   void SetGraphRect(const MRect& rect);
   void SetViewGraphRects();
-  // 0 the current view's, 1 the second view's, else the whole rectangle.
-  MRect GetGraphRect(int32_t which) const;
+  // The current or second view's; kBothViews and the others the whole
+  // rectangle.
+  MRect GetGraphRect(ShownViews which) const;
   void Resize();
 
   bool IsView4D() const { return fCurrentView == View4D(); }
   bool AreAnyViews2D() const;
   bool AreAnyViews3D() const;
-  bool IsShowingAxes(int32_t which) const;
-  bool IsShowingGraphPaper(int32_t which) const;
+  // Of the current or second view; false for the others.
+  bool IsShowingAxes(ShownViews which) const;
+  bool IsShowingGraphPaper(ShownViews which) const;
   bool AreAllGraphsDoneComputing();
   bool AreAnyGraphsSpinning();
   bool AreAnyGraphsMoving();
@@ -69,9 +60,7 @@ class AGraphPane {
   bool UsesGrainSlider(int32_t i);
   bool DoesIndexMatchObject(const AListGenericSmall<int32_t>* indexes, const void* graph) const;
 
-  // which: 0 current, 1 second, 2 both, 3 the shown 2-D views, 4 the shown
-  // 3-D and 4-D views, 5 those of 4 that draw accelerated.
-  void Draw(int32_t which, bool drawGraphs);
+  void Draw(ShownViews which, bool drawGraphs);
   void GetDMAPunchOutRgn(QRegion* region);
   void Compute(long waitTime, bool force);
   void ConstructContextNeededByGraphConstructors();
@@ -81,15 +70,21 @@ class AGraphPane {
   // Frames of a movie of the spinning views; 0 when nothing spins.
   int32_t PrepareForMovie(int32_t frames);
 
-  void SetViewParameter(ViewAttribute attribute, int32_t pair);
+  // To the first 2-D and 3-D views (kCurrentView), the second ones
+  // (kSecondView) or all four (kBothViews); any other only retags the view
+  // buttons.
+  void SetViewParameter(ViewAttribute attribute, ShownViews pair);
   void SetGraphParameter(ViewAttribute attribute, double value, int32_t i);
   // To the 4-D view, with the setting's value.
   void SetViewParameter4D(ViewAttribute attribute, double value) { View4D()->SetViewParameter4D(attribute, value); }
   void SetParameterValue(int32_t p, int32_t end, double value);
   void ShowParam(CoordDisplayParam p);
-  void ShowXYZ(int32_t which);
-  void Zoom(ZoomCommand command, int32_t which);
-  void Zoom(double x1, double x2, double y1, double y2, int32_t which);
+  void ShowXYZ(int32_t which) { fPass.ShowXYZ(which); }
+  // The current view, the second or both; kBothViews with the default view
+  // or a reset reaches every view.
+  void Zoom(ZoomCommand command, ShownViews which);
+  // The x and y ranges of the first 2-D view, the second or both.
+  void Zoom(double x1, double x2, double y1, double y2, ShownViews which);
   void CopyOtherViewDomain(int32_t k);
   void RedrawPrimeViewifNecessary(const void* view);
   void DoShowAllData();
@@ -106,37 +101,37 @@ class AGraphPane {
   void GetDragCursorRgn(QRegion* region);
   void PastePicture(const OurPicture* picture, const MPoint* point);
 
-  // The graph goes to the view, which destroys it when its list can't
-  // grow; the row is appended either way.
+  // Deletes every view's graphs; the pass forgets its rows.
+  void EraseGraph();
+  // Forwarded to the pass, as are the operations of a pass below.
   void AddGraph(std::unique_ptr<A2DGraph> graph, int32_t k);
   void AddGraph(std::unique_ptr<A3DGraph> graph, int32_t k);
   void AddGraph(std::unique_ptr<A4DGraph> graph, int32_t k);
   void AddGraph_TransformedCoordinates(std::unique_ptr<A2DGraph> graph);
   void AddGraph_TransformedCoordinates(std::unique_ptr<A3DGraph> graph);
-  void EraseGraph();
 
   // Which views are shown; the pass of adding equations sets them.
   void ShowViews(AGraphView* current, AGraphView* second);
 
-  // One pass of adding a document's expanded equations: Start, AddEquation
-  // for each, Done. Start empties the lookup rows and coordinate flags and
-  // chooses the shown views. AddEquation leaves e as it found it and
-  // returns the lookup row made for it, or -1 when it made no graph (then
+  // One pass of adding a document's expanded equations, run by the pane's
+  // EquationPass: Start, AddEquation for each, Done. AddEquation returns
+  // the lookup row made for e, or -1 when it made no graph (then
   // GetEqnSyntaxErr says why). is3D: the view the equation goes to is 3-D;
   // is4D: the 4-D view is shown. The block's attributes come as doubles.
   void StartAddingEquations(bool is3D, bool is4D, bool twoViews, bool secondIs3D,
-                            const CoordinateTransformation& transformation);
+                            const CoordinateTransformation& transformation) {
+    fPass.Start(is3D, is4D, twoViews, secondIs3D, transformation);
+  }
   int32_t AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const CoordinateTransformation& transformation,
-                      double colour, double grain, double opacity, double plottingMode, double xyType);
-  // Shows the ranges the new graphs use in the coordinate display.
-  void DoneAddingEquations();
-  // A colour equation (a, b, c) = (e1, e2, e3) becomes the colour's three
-  // colour expressions; type 9 RGB or 10 HSV.
-  void ConstructColorExprs(AGraphColor* colour, GraphColorType type, const ExpressionRecord* option);
-  // Compiles the tree for the pane's document; Optional gives null for a
-  // null tree.
-  Compiled Required(Tree e);
-  Compiled Optional(Tree e);
+                      double colour, double grain, double opacity, double plottingMode, double xyType) {
+    return fPass.Add(e, is3D, is4D, transformation, colour, grain, opacity, plottingMode, xyType);
+  }
+  void DoneAddingEquations() { fPass.Done(); }
+  void ConstructColorExprs(AGraphColor* colour, GraphColorType type, const ExpressionRecord* option) {
+    fPass.ConstructColorExprs(colour, type, option);
+  }
+  Compiled Required(Tree e) { return fPass.Required(std::move(e)); }
+  Compiled Optional(Tree e) { return fPass.Optional(std::move(e)); }
 
   // The 3-D and 4-D views' draw contexts, remade at their next frame.
   void DisposeDrawContexts();
@@ -144,30 +139,19 @@ class AGraphPane {
   // when each is next made; the previous wish of the last one changed.
   Our3DRendererType SetDesiredRendererType(Our3DRendererType type);
 
-  AGraphView* View2D(int32_t k) const { return fViews[k].get(); }
-  AGraphView* View3D(int32_t k) const { return fViews[2 + k].get(); }
-  AGraphView* View4D() const { return fViews[4].get(); }
+  AGraphView* View2D(int32_t k) const { return fViews[kFirst2D + k].get(); }
+  AGraphView* View3D(int32_t k) const { return fViews[kFirst3D + k].get(); }
+  AGraphView* View4D() const { return fViews[kFourD].get(); }
   AGraphView* CurrentView() const { return fCurrentView; }
   AGraphView* SecondView() const { return fSecondView; }
   AGraphView* ClickedView() const { return fClickedView; }
-  // Builders record further graphs of an equation in pairs 2 and 3.
-  AListGenericSmall<GraphLookup>& Lookup() { return fGraphLookup; }
-  int32_t* CoordinateDisplayFlags() { return fCoordDisplay; }
-  // Indexes in the first 2-D view's list of the graphs the second view's
-  // whole-picture plot resamples.
-  const AListGenericSmall<int32_t>& TransformSources() const { return fTransformIndexes; }
-  // The first 2-D view's newest graph joins the transform sources; false
-  // when the list could not grow.
-  bool AppendTransformSource();
-  void ShowFlags(std::initializer_list<CoordDisplayParam> params);
-  // The index the graph has in the view's list, or would have had: a graph
-  // the view can't take is destroyed.
-  int32_t AddGraphToView(std::unique_ptr<AGraph> graph, AGraphView* view);
+  // The rows and coordinate flags of the last pass.
+  AListGenericSmall<GraphLookup>& Lookup() { return fPass.Lookup(); }
+  const int32_t* CoordinateDisplayFlags() const { return fPass.CoordinateDisplayFlags(); }
+  EquationPass& Pass() { return fPass; }
   DocumentRecord* Document() const { return fDocument; }
 
  private:
-  void AddToNewRow(std::unique_ptr<AGraph> graph, AGraphView* view);
-  void AddTransformed(std::unique_ptr<AGraph> graph, AGraphView* view);
   const GraphLookup::Pair* MainPair(int32_t i) const;
   // The shown views of the kinds a 3-D or 4-D view is.
   AGraphView* Shown3DCurrent() const;
@@ -177,13 +161,11 @@ class AGraphPane {
   void SpinForMovie(AGraphView* view, int32_t angles, int32_t* frames);
 
   DocumentRecord* fDocument;
-  // First and second 2-D, first and second 3-D, the 4-D view.
-  std::unique_ptr<AGraphView> fViews[5];
+  enum Slot : int32_t { kFirst2D, kSecond2D, kFirst3D, kSecond3D, kFourD, kSlotCount };
+  std::unique_ptr<AGraphView> fViews[kSlotCount];
   AGraphView* fCurrentView;
   AGraphView* fSecondView = nullptr;
   AGraphView* fClickedView;
   MRect fGraphRect;
-  int32_t fCoordDisplay[kCoordDisplayParamCount] = {};
-  AListGenericSmall<GraphLookup> fGraphLookup;
-  AListGenericSmall<int32_t> fTransformIndexes;
+  EquationPass fPass;
 };

@@ -12,6 +12,8 @@
 #include "expression/VariableIds.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/AGraphPane.h"
+#include "graphpane/AGraphView.h"
+#include "graphpane/EquationPass.h"
 #include "graphpane/EquationClassification.h"
 #include "graphpane/EquationDefinitions.h"
 #include "graphpane/ExpressionPredicates.h"
@@ -28,18 +30,6 @@ namespace {
 // Conditions accepted in any view clip, save those of regions, which join
 // the relation.
 bool AlwaysClips(int32_t kind) { return kAnyViewClipKinds.Contains(kind) && !kInequalityKinds.Contains(kind); }
-
-// The coordinate a function's conditions stand for it in.
-int32_t DependentCoordinate(GraphKind kind) {
-  switch (kind) {
-    case GraphKind::kY_X:
-    case GraphKind::kFxnOfX: return kIdY;
-    case GraphKind::kX_Y:
-    case GraphKind::kFxnOfY: return kIdX;
-    case GraphKind::kR_Theta: return kIdR;
-    default: return kIdTheta;
-  }
-}
 
 // Out-of-range modes, NaN among them, take the block default.
 PlottingMode ToPlottingMode(double mode) {
@@ -81,12 +71,11 @@ void FoldConditions(ExpressionRecord* f, Tree conditions, int32_t dependent) {
 
 }  // namespace
 
-Compiled AGraphPane::Required(Tree e) { return std::make_unique<AnExpression>(e.release(), fDocument); }
+Compiled EquationPass::Required(Tree e) { return std::make_unique<AnExpression>(e.release(), fDocument); }
 
-Compiled AGraphPane::Optional(Tree e) { return e != nullptr ? Required(std::move(e)) : nullptr; }
+Compiled EquationPass::Optional(Tree e) { return e != nullptr ? Required(std::move(e)) : nullptr; }
 
-void AGraphPane::StartAddingEquations(bool is3D, bool is4D, bool twoViews, bool secondIs3D,
-                                      const CoordinateTransformation& ct) {
+void EquationPass::Start(bool is3D, bool is4D, bool twoViews, bool secondIs3D, const CoordinateTransformation& ct) {
   fGraphLookup.RemoveAllElements();
   fTransformIndexes.RemoveAllElements();
   for (int32_t& flag : fCoordDisplay) flag = 0;
@@ -97,10 +86,13 @@ void AGraphPane::StartAddingEquations(bool is3D, bool is4D, bool twoViews, bool 
                      ct.kind == CoordinateTransformation::kPlaneFromSource;
   if (current == View2D(0) && second == nullptr && plane) second = View2D(1);
   if (current == View3D(0) && ct.kind == CoordinateTransformation::kSpace) second = View3D(1);
-  ShowViews(current, second);
+  fPane.ShowViews(current, second);
   MakeTransformPlot(*this, ct);
+  ShareParameterRanges();
+}
 
-  // Every view samples the current view's parameter ranges.
+void EquationPass::ShareParameterRanges() {
+  AGraphView* current = CurrentView();
   GraphViewRecord& from = current->Record();
   const GraphViewRecord& first3D = View3D(0)->Record();
   auto copy = [](double(&to)[2], const double(&source)[2]) { to[0] = source[0], to[1] = source[1]; };
@@ -112,8 +104,9 @@ void AGraphPane::StartAddingEquations(bool is3D, bool is4D, bool twoViews, bool 
   const GraphViewRecord& polarSource = current == View4D() ? first3D : from;
   copy(r, polarSource.ranges[kCoordR]);
   copy(theta, polarSource.ranges[kCoordTheta]);
+  AGraphView* const views[] = {View2D(0), View2D(1), View3D(0), View3D(1), View4D()};
   for (int k = 0; k < 5; ++k) {
-    GraphViewRecord& to = fViews[k]->Record();
+    GraphViewRecord& to = views[k]->Record();
     copy(to.ranges[kCoordT], t);
     if (k >= 2) copy(to.ranges[kCoordU], u), copy(to.ranges[kCoordV], v);
     if (k < 4) copy(to.ranges[kCoordR], r), copy(to.ranges[kCoordTheta], theta);
@@ -122,13 +115,13 @@ void AGraphPane::StartAddingEquations(bool is3D, bool is4D, bool twoViews, bool 
   View3D(0)->Record().passValue = View3D(1)->Record().passValue = 1.2;
 }
 
-void AGraphPane::DoneAddingEquations() {
+void EquationPass::Done() {
   for (int32_t p = 0; p < kCoordDisplayParamCount; ++p) {
-    if (fCoordDisplay[p] != 0) ShowParam(CoordDisplayParam(p));
+    if (fCoordDisplay[p] != 0) fPane.ShowParam(CoordDisplayParam(p));
   }
 }
 
-void AGraphPane::ConstructColorExprs(AGraphColor* colour, GraphColorType type, const ExpressionRecord* option) {
+void EquationPass::ConstructColorExprs(AGraphColor* colour, GraphColorType type, const ExpressionRecord* option) {
   colour->fType = type;
   const ExpressionRecord* column = option->operands[1];
   PaneHooks::AddToParameterList(column, fDocument);
@@ -143,8 +136,8 @@ void AGraphPane::ConstructColorExprs(AGraphColor* colour, GraphColorType type, c
   colour->Compile();
 }
 
-int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const CoordinateTransformation& ct,
-                                double colourCode, double grain, double opacity, double plottingMode, double xyType) {
+int32_t EquationPass::Add(ExpressionRecord* e, bool is3D, bool is4D, const CoordinateTransformation& ct,
+                          double colourCode, double grain, double opacity, double plottingMode, double xyType) {
   if (e == nullptr) return -1;
   int32_t kind = ExprType(e, is3D, is4D, fDocument);
   if (BaseKind(kind) == 0) return -1;
@@ -230,10 +223,11 @@ int32_t AGraphPane::AddEquation(ExpressionRecord* e, bool is3D, bool is4D, const
   if (options.conditions && KindSet(kClipInXY | kClipInPolar).Contains(kind)) {
     if (!own()) return -1;
     const GraphKind named = GraphKind(kind);
+    const int32_t dependent = int32_t(KindDependent(kind));
     if (named == GraphKind::kFxnOfX || named == GraphKind::kFxnOfY) {
-      FoldConditions(eq, std::move(options.conditions), DependentCoordinate(named));
+      FoldConditions(eq, std::move(options.conditions), dependent);
     } else if (eq->opcode == kOpEquals && eq->operandCount == 2) {
-      FoldConditions(eq->operands[1], std::move(options.conditions), DependentCoordinate(named));
+      FoldConditions(eq->operands[1], std::move(options.conditions), dependent);
     }
   }
 

@@ -4,22 +4,22 @@
 
 namespace {
 
-void NoGraph(AGraphPane&, EquationBuild&) {}
+void NoGraph(EquationPass&, EquationBuild&) {}
 
-using Builder = void (*)(AGraphPane&, EquationBuild&);
+using Builder = void (*)(EquationPass&, EquationBuild&);
 
 constexpr Builder kKindBuilders[] = {
-#define ZL_KIND_BUILDER(number, name, view, options, builder) builder,
+#define ZL_KIND_BUILDER(number, name, view, options, dependent, builder) builder,
     ZL_GRAPH_KIND_TABLE(ZL_KIND_BUILDER)
 #undef ZL_KIND_BUILDER
 };
 
 }  // namespace
 
-void Dispatch(AGraphPane& pane, EquationBuild& b) {
+void Dispatch(EquationPass& pass, EquationBuild& b) {
   const int32_t kind = KindNumber(b.kind);
   if (GraphKindInfoOf(kind) == nullptr) return;
   ExpressionRecord* e = b.equation;
   if (KindSet(kBuiltFromRightSide).Contains(kind) && e->operandCount >= 2) b.equation = e->operands[1];
-  kKindBuilders[kind](pane, b);
+  kKindBuilders[kind](pass, b);
 }

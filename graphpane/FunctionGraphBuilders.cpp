@@ -6,7 +6,8 @@
 #include "expression/VariableIds.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/AGraphColor.h"
-#include "graphpane/AGraphPane.h"
+#include "graphpane/AGraphView.h"
+#include "graphpane/EquationPass.h"
 #include "graphpane/BuildSteps.h"
 #include "graphpane/CoordinateTransformRewrites.h"
 #include "graphpane/GraphBuilders.h"
@@ -27,88 +28,89 @@ ExpressionRecord* ComparisonOf(ExpressionRecord* relation) {
   return relation->opcode == kOpConditions ? relation->operands[0] : relation;
 }
 
-void AddFunctionGraph(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* f, bool ofX) {
-  Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
-  Compiled compiled(pane.Required(Renamed(Copy(f), ofX ? kIdX : kIdY, kIdU)));
+void AddFunctionGraph(EquationPass& pass, EquationBuild& b, const ExpressionRecord* f, bool ofX) {
+  Colour mirror = MirrorColour(pass, b.view, b.ct, b.colour.get());
+  Compiled compiled(pass.Required(Renamed(Copy(f), ofX ? kIdX : kIdY, kIdU)));
   if (gGraphMakers.FunctionOfXorY == nullptr) return;
   std::unique_ptr<A2DGraph> graph =
-      gGraphMakers.FunctionOfXorY(std::move(compiled), ofX, std::move(b.colour), b.mode, *pane.View2D(b.view));
+      gGraphMakers.FunctionOfXorY(std::move(compiled), ofX, std::move(b.colour), b.mode, *pass.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(std::move(graph), b.view);
-  Add_transformed_FunctionOfXorY(pane, f, b.view, std::move(mirror), b.ct, b.mode, ofX ? 0 : 1);
+  pass.AddGraph(std::move(graph), b.view);
+  Add_transformed_FunctionOfXorY(pass, f, b.view, std::move(mirror), b.ct, b.mode, ofX ? 0 : 1);
 }
 
-void AddRegion(AGraphPane& pane, EquationBuild& b, Tree relation, Tree zero, bool equation) {
-  Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
+void AddRegion(EquationPass& pass, EquationBuild& b, Tree relation, Tree zero, bool equation) {
+  Colour mirror = MirrorColour(pass, b.view, b.ct, b.colour.get());
   const Tree keepRelation = KeepFor(mirror.get(), relation.get()), keepZero = KeepFor(mirror.get(), zero.get());
   std::unique_ptr<A2DGraph> graph =
-      MakeRegion(pane, std::move(relation), std::move(zero), std::move(b.colour), b.mode, equation, b.view);
+      MakeRegion(pass, std::move(relation), std::move(zero), std::move(b.colour), b.mode, equation, b.view);
   if (graph == nullptr) return;
-  pane.AddGraph(std::move(graph), b.view);
-  Add_transformed_Inequality(pane, keepRelation.get(), b.view, std::move(mirror), b.ct, b.mode, keepZero.get(),
+  pass.AddGraph(std::move(graph), b.view);
+  Add_transformed_Inequality(pass, keepRelation.get(), b.view, std::move(mirror), b.ct, b.mode, keepZero.get(),
                              equation);
 }
 
 }  // namespace
 
-void Add_kY_X(AGraphPane& pane, EquationBuild& b) { AddFunctionGraph(pane, b, b.equation->operands[1], true); }
+void Add_kY_X(EquationPass& pass, EquationBuild& b) { AddFunctionGraph(pass, b, b.equation->operands[1], true); }
 
-void Add_kX_Y(AGraphPane& pane, EquationBuild& b) { AddFunctionGraph(pane, b, b.equation->operands[1], false); }
+void Add_kX_Y(EquationPass& pass, EquationBuild& b) { AddFunctionGraph(pass, b, b.equation->operands[1], false); }
 
-void Add_kFxnOfX(AGraphPane& pane, EquationBuild& b) { AddFunctionGraph(pane, b, b.equation, true); }
+void Add_kFxnOfX(EquationPass& pass, EquationBuild& b) { AddFunctionGraph(pass, b, b.equation, true); }
 
-void Add_kFxnOfY(AGraphPane& pane, EquationBuild& b) { AddFunctionGraph(pane, b, b.equation, false); }
+void Add_kFxnOfY(EquationPass& pass, EquationBuild& b) { AddFunctionGraph(pass, b, b.equation, false); }
 
-void AddPlaneCurve(AGraphPane& pane, EquationBuild& b, Tree x, Tree y, int32_t selectionType, CoordDisplayParam range) {
-  Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
+void AddPlaneCurve(EquationPass& pass, EquationBuild& b, Tree x, Tree y, int32_t selectionType,
+                   CoordDisplayParam range) {
+  Colour mirror = MirrorColour(pass, b.view, b.ct, b.colour.get());
   const Tree kx = KeepFor(mirror.get(), x.get()), ky = KeepFor(mirror.get(), y.get());
-  Compiled cx(pane.Required(std::move(x))), cy(pane.Required(std::move(y)));
+  Compiled cx(pass.Required(std::move(x))), cy(pass.Required(std::move(y)));
   if (gGraphMakers.ParametricCurve == nullptr) return;
-  const double(&r)[2] = pane.View2D(b.view)->Record().ranges[range];
+  const double(&r)[2] = pass.View2D(b.view)->Record().ranges[range];
   std::unique_ptr<A2DGraph> graph = gGraphMakers.ParametricCurve(
-      std::move(cx), std::move(cy), std::move(b.colour), b.grain, selectionType, *pane.View2D(b.view), r[0], r[1]);
+      std::move(cx), std::move(cy), std::move(b.colour), b.grain, selectionType, *pass.View2D(b.view), r[0], r[1]);
   if (graph == nullptr) return;
-  pane.AddGraph(std::move(graph), b.view);
-  const double(&first)[2] = pane.View2D(0)->Record().ranges[range];
-  Add_transformed_ParametricCurve(pane, b.ct, b.view, kx.get(), ky.get(), std::move(mirror), b.grain, first[0],
+  pass.AddGraph(std::move(graph), b.view);
+  const double(&first)[2] = pass.View2D(0)->Record().ranges[range];
+  Add_transformed_ParametricCurve(pass, b.ct, b.view, kx.get(), ky.get(), std::move(mirror), b.grain, first[0],
                                   first[1]);
-  pane.ShowFlags({range});
+  pass.ShowFlags({range});
 }
 
-void Add_kR_Theta(AGraphPane& pane, EquationBuild& b) {
+void Add_kR_Theta(EquationPass& pass, EquationBuild& b) {
   const ExpressionRecord* g = b.equation->operands[1];
   Tree x = Renamed(Times(Copy(g), Cos(Atomic(kIdU))), kIdTheta, kIdU);
   Tree y = Renamed(Times(Copy(g), Sin(Atomic(kIdU))), kIdTheta, kIdU);
-  AddPlaneCurve(pane, b, std::move(x), std::move(y), 4, kCoordTheta);
+  AddPlaneCurve(pass, b, std::move(x), std::move(y), 4, kCoordTheta);
 }
 
-void Add_kTheta_R(AGraphPane& pane, EquationBuild& b) {
+void Add_kTheta_R(EquationPass& pass, EquationBuild& b) {
   const ExpressionRecord* g = b.equation->operands[1];
   Tree x = Renamed(Times(Atomic(kIdU), Cos(Copy(g))), kIdR, kIdU);
   Tree y = Renamed(Times(Atomic(kIdU), Sin(Copy(g))), kIdR, kIdU);
-  AddPlaneCurve(pane, b, std::move(x), std::move(y), 5, kCoordR);
+  AddPlaneCurve(pass, b, std::move(x), std::move(y), 5, kCoordR);
 }
 
-std::unique_ptr<A2DGraph> MakeRegion(AGraphPane& pane, Tree relation, Tree zero, Colour colour, PlottingMode mode,
+std::unique_ptr<A2DGraph> MakeRegion(EquationPass& pass, Tree relation, Tree zero, Colour colour, PlottingMode mode,
                                      bool equation, int32_t view) {
-  Compiled condition(pane.Required(std::move(relation))), boundary(pane.Required(std::move(zero)));
+  Compiled condition(pass.Required(std::move(relation))), boundary(pass.Required(std::move(zero)));
   if (gGraphMakers.Inequality == nullptr) return nullptr;
   return gGraphMakers.Inequality(std::move(condition), std::move(boundary), std::move(colour), mode, equation,
-                                 *pane.View2D(view));
+                                 *pass.View2D(view));
 }
 
-void Add_kInequality(AGraphPane& pane, EquationBuild& b) {
-  AddRegion(pane, b, std::move(b.relation), std::move(b.zero), false);
+void Add_kInequality(EquationPass& pass, EquationBuild& b) {
+  AddRegion(pass, b, std::move(b.relation), std::move(b.zero), false);
 }
 
-void Add_kXYRTh_eq_XYRTh(AGraphPane& pane, EquationBuild& b) {
-  AddRegion(pane, b, std::move(b.relation), std::move(b.zero), true);
+void Add_kXYRTh_eq_XYRTh(EquationPass& pass, EquationBuild& b) {
+  AddRegion(pass, b, std::move(b.relation), std::move(b.zero), true);
 }
 
 // The region of a <= b drawn as a < b, and its boundary a = b in off-black
 // at pair 2 of the same row, written only once the boundary is in the list;
 // the boundary's mirror, rebuilt or listed, at pair 3.
-void Add_kInequality2(AGraphPane& pane, EquationBuild& b) {
+void Add_kInequality2(EquationPass& pass, EquationBuild& b) {
   const int32_t view = b.view;
   const CoordinateTransformation& ct = b.ct;
   if (!b.relation) return;
@@ -120,12 +122,12 @@ void Add_kInequality2(AGraphPane& pane, EquationBuild& b) {
   if (curve != nullptr) ComparisonOf(curve.get())->opcode = kOpEquals;
   const bool hidden = b.colour->fType == AGraphColor::kHidden;
 
-  AListGenericSmall<GraphLookup>& lookup = pane.Lookup();
+  AListGenericSmall<GraphLookup>& lookup = pass.Lookup();
   const int32_t rows = lookup.Count();
-  AddRegion(pane, b, std::move(b.relation), std::move(b.zero), false);
+  AddRegion(pass, b, std::move(b.relation), std::move(b.zero), false);
   if (lookup.Count() == rows) return;
 
-  auto offBlack = std::make_unique<AGraphColor>(pane.View3D(0)->Record().drawContext, pane.Document());
+  auto offBlack = std::make_unique<AGraphColor>(pass.View3D(0)->Record().drawContext, pass.Document());
   offBlack->fSolidColor = kOffBlack;
   offBlack->fType = hidden ? AGraphColor::kHidden : AGraphColor::kSolid;
   Colour mirror(view == 0 && ct.kind == CoordinateTransformation::kPlaneFromTransformed
@@ -133,21 +135,21 @@ void Add_kInequality2(AGraphPane& pane, EquationBuild& b) {
                     : nullptr);
   Tree mirrorCurve = KeepFor(mirror.get(), curve.get()), mirrorZero = KeepFor(mirror.get(), curveZero.get());
   std::unique_ptr<A2DGraph> boundary =
-      MakeRegion(pane, std::move(curve), std::move(curveZero), std::move(offBlack), b.mode, true, view);
+      MakeRegion(pass, std::move(curve), std::move(curveZero), std::move(offBlack), b.mode, true, view);
   if (boundary == nullptr) return;
-  AGraphView* target = pane.View2D(view);
+  AGraphView* target = pass.View2D(view);
   const int32_t before = target->GraphCount();
-  const int32_t index = pane.AddGraphToView(std::move(boundary), target);
+  const int32_t index = pass.AddGraphToView(std::move(boundary), target);
   if (target->GraphCount() == before) return;
   lookup.At(lookup.Count() - 1)->pairs[2] = {target, index};
   if (view != 0) return;
-  if (ct.kind == CoordinateTransformation::kPlaneFromSource) pane.AppendTransformSource();
+  if (ct.kind == CoordinateTransformation::kPlaneFromSource) pass.AppendTransformSource();
   if (!mirror || !TransformExpr(mirrorCurve.get(), ct) || !TransformExpr(mirrorZero.get(), ct)) return;
   std::unique_ptr<A2DGraph> second =
-      MakeRegion(pane, std::move(mirrorCurve), std::move(mirrorZero), std::move(mirror), b.mode, true, 1);
+      MakeRegion(pass, std::move(mirrorCurve), std::move(mirrorZero), std::move(mirror), b.mode, true, 1);
   if (second == nullptr) return;
-  const int32_t secondBefore = pane.View2D(1)->GraphCount();
-  const int32_t secondIndex = pane.AddGraphToView(std::move(second), pane.View2D(1));
-  if (pane.View2D(1)->GraphCount() > secondBefore)
-    lookup.At(lookup.Count() - 1)->pairs[3] = {pane.View2D(1), secondIndex};
+  const int32_t secondBefore = pass.View2D(1)->GraphCount();
+  const int32_t secondIndex = pass.AddGraphToView(std::move(second), pass.View2D(1));
+  if (pass.View2D(1)->GraphCount() > secondBefore)
+    lookup.At(lookup.Count() - 1)->pairs[3] = {pass.View2D(1), secondIndex};
 }

@@ -42,6 +42,17 @@ enum ZoomCommand : int32_t {
   kZoomReset = 7,
 };
 
+// The views of a pane an operation names, among those shown. The view
+// buttons and menus pass them; the numbers are fixed.
+enum ShownViews : int32_t {
+  kCurrentView = 0,
+  kSecondView = 1,  // beside the current view, when shown
+  kBothViews = 2,
+  kShown2DViews = 3,
+  kShown3DViews = 4,      // the 3-D and 4-D ones
+  kAcceleratedViews = 5,  // those of kShown3DViews that draw accelerated
+};
+
 // What a graph's Compute returns (the job queue stores it as the job state).
 enum ComputeStatus : int32_t {
   kComputeFinished = 3,

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "expression/VariableIds.h"
+
 // The graph kinds, one row each: everything the classification, the pass of
 // adding equations, the builders' dispatch and the graph-kind queries know
 // about a kind is read from here. A kind is what ExprType gives: 1 to 80,
@@ -40,97 +42,112 @@ enum KindOption : uint32_t {
 };
 using KindOptions = uint32_t;
 
-// X(number, name, view, options, builder)
-//   number   the kind as stored and classified; fixed
-//   name     its GraphKind
-//   view     the view it is drawn in (kinds with kFlatInTwoD also in 2-D)
-//   builder  the pane's builder that makes its graphs
-#define ZL_GRAPH_KIND_TABLE(X)                                                                              \
-  X(0, kCantGraph, kNone, kNoOptions, NoGraph)                                                              \
-  X(1, kY_X, k2D, kClipInXY, Add_kY_X)                                                                      \
-  X(2, kX_Y, k2D, kClipInXY, Add_kX_Y)                                                                      \
-  X(3, kR_Theta, k2D, kClipInPolar, Add_kR_Theta)                                                           \
-  X(4, kTheta_R, k2D, kClipInPolar, Add_kTheta_R)                                                           \
-  X(5, kZ_XY, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kZ_XYRTheta)                                     \
-  X(6, kX_YZ, k3D, kClipIn3D | kSurface, AddInlineSurface)                                                  \
-  X(7, kY_XZ, k3D, kClipIn3D | kSurface, AddInlineSurface)                                                  \
-  X(8, kR_ThetaPhi, k3D, kClipIn3D | kSurface, Add_kR_ThetaPhi)                                             \
-  X(9, kTheta_RPhi, k3D, kClipIn3D | kSurface, Add_kTheta_RPhi)                                             \
-  X(10, kPhi_RTheta, k3D, kClipIn3D | kSurface, Add_kPhi_RTheta)                                            \
-  X(11, kR_ThetaZ, k3D, kClipIn3D | kSurface, AddInlineSurface)                                             \
-  X(12, kZ_RTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kZ_RTheta)                                  \
-  X(13, kZ_XYRTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kZ_XYRTheta)                              \
-  X(14, kTheta_RZ, k3D, kClipIn3D | kSurface, AddInlineSurface)                                             \
-  X(15, kRTheta_t, k2D, kClipIn3D, Add_kRTheta_t)                                                           \
-  X(16, kXY_XY, k2D, kNoOptions, Add_kXY_XY)                                                                \
-  X(17, kXYZ_XYZ, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)                        \
-  X(18, kXY_t, k2D, kClipIn3D, Add_kXY_t)                                                                   \
-  X(19, kXYZ_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius | kBuiltFromRightSide, Add_kXYZt)         \
-  X(20, kXYZW_t, k4D, kClipInAnyView | kRightSideParameters, Add_kXYZW_t)                                   \
-  X(21, kXYZW_uv, k4D, kClipInAnyView | kRightSideParameters | kSurface, Add_kXYZW_uv)                      \
-  X(22, kW_Z, k4D, kClipInAnyView | kRightSideParameters | kSurface, Add_kW_Z)                              \
-  X(23, k4DVertexList, k4D, kNoOptions, Add_k4DVertexList)                                                  \
-  X(24, kRThetaPhi_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kRThetaPhi_t)                  \
-  X(25, kRThetaZ_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kRThetaZ_t)                      \
-  X(26, kXYZ_uv, k3D, kClipIn3D | kSurface | kBuiltFromRightSide, Add_kXYZuv)                               \
-  X(27, kRThetaPhi_uv, k3D, kClipIn3D | kSurface, Add_kRThetaPhi_uv)                                        \
-  X(28, kRThetaZ_uv, k3D, kClipIn3D | kSurface, AddInlineSurface)                                           \
-  X(29, kXYRTh_eq_XYRTh, k2D, kClipInAnyView | kRegion, Add_kXYRTh_eq_XYRTh)                                \
-  X(30, kXYZ_equals_XYZ, k3D, kClipIn3D | kTranslucent, Add_kXYZ_equals_XYZ)                                \
-  X(31, kFxnOfX, k2D, kClipInXY, Add_kFxnOfX)                                                               \
-  X(32, kFxnOfY, k2D, kClipInXY, Add_kFxnOfY)                                                               \
-  X(33, kFxnOfXYRTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kFxnOfXYRTheta)                        \
-  X(34, kInequality, k2D, kClipInAnyView | kRegion, Add_kInequality)                                        \
-  X(35, kInequality2, k2D, kClipInAnyView | kRegion, Add_kInequality2)                                      \
-  X(36, kXYZ_XYZ_point, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)                  \
-  X(37, kODEdydx, k2D, kStartPoint | kRightSideParameters, Add_kODEdydx)                                    \
-  X(38, kODEdrdt, k2D, kStartPoint, Add_kODEdrdt)                                                           \
-  X(39, kZ_t, k2D, kClipIn3D, Add_kZ_t)                                                                     \
-  X(40, kZ_z, k3D, kRadius | kClipIn3D, Add_kZ_z)                                                           \
-  X(41, kFxnOfZ, k3D, kClipIn3D | kSurface | kFlatInTwoD, Add_kFxnOfZ)                                      \
-  X(42, kODEdzdt, k2D, kStartPoint | kRightSideParameters, Add_kODEdzdt)                                    \
-  X(43, kComplexParameter, k2D, kRadius | kLabel, Add_kComplexParameter)                                    \
-  X(44, kComplexConstant, k2D, kRadius | kLabel | kPointPlot, Add_kComplexConstant)                         \
-  X(45, kXY, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused, Add_kXY)                                   \
-  X(46, kXY_equals_XY, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused | kBuiltFromRightSide, Add_kXY)   \
-  X(47, kRTheta, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused, Add_kRTheta)                           \
-  X(48, kData2D, k2D, kRadius | kLabel | kClipInAnyView | kPointPlot | kTableData, Add_kData2D)             \
-  X(49, kXY_Data2D, k2D, kRadius | kLabel | kClipInAnyView | kPointPlot | kTableData | kBuiltFromRightSide, \
-    Add_kData2D)                                                                                            \
-  X(50, kData2DRTheta, k2D, kRadius | kLabel | kClipInAnyView | kPointPlot | kTableData, Add_kData2DRTheta) \
-  X(51, kData3D, k3D, kLabel | kClipInAnyView | kTableData, Add_kData3D)                                    \
-  X(52, kXYZ_Data3D, k3D, kLabel | kClipInAnyView | kTableData | kBuiltFromRightSide, Add_kData3D)          \
-  X(53, kDataRThetaZ, k3D, kLabel | kClipInAnyView | kTableData, Add_kDataRThetaZ)                          \
-  X(54, kDataRThetaPhi, k3D, kLabel | kClipInAnyView | kTableData, Add_kDataRThetaPhi)                      \
-  X(55, kXYt, k2D, kClipIn3D, Add_kXYt)                                                                     \
-  X(56, kXYZt, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZt)                                \
-  X(57, kNeverProduced, kNone, kNoOptions, NoGraph)                                                         \
-  X(58, kXYZuv, k3D, kClipIn3D | kSurface, Add_kXYZuv)                                                      \
-  X(59, kRGB_xy, k2D, kRightSideParameters | kItemsToBuilder, Add_kRGB_xy)                                  \
-  X(60, kHSV_xy, k2D, kRightSideParameters | kItemsToBuilder, Add_kRGB_xy)                                  \
-  X(61, kArrow, k2D, kNoOptions, Add_kArrow)                                                                \
-  X(62, k3DArrow, k3D, kRadius, Add_k3DArrow)                                                               \
-  X(63, k3DPoint, k3D, kTranslucent, Add_k3DPoint)                                                          \
-  X(64, kXYZ_3DPoint, k3D, kTranslucent | kBuiltFromRightSide, Add_k3DPoint)                                \
-  X(65, k3DPointRThetaZ, k3D, kTranslucent, Add_k3DPointRThetaZ)                                            \
-  X(66, k3DPointRThetaPhi, k3D, kTranslucent, Add_k3DPointRThetaPhi)                                        \
-  X(67, kXYZ_XYZ_implicit, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)               \
-  X(68, kXYZ_XYZ_xyz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)                    \
-  X(69, kXYZ_XYZ_yzx, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)                    \
-  X(70, kXYZ_XYZ_zxy, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_zxy)                  \
-  X(71, kXYZ_XYZ_rthetaphi, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthetaphi)      \
-  X(72, kXYZ_XYZ_thetarphi, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_thetarphi)      \
-  X(73, kXYZ_XYZ_phirtheta, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_phirtheta)      \
-  X(74, kXYZ_XYZ_rthetaz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthetaz)          \
-  X(75, kXYZ_XYZ_zrtheta, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_zrtheta)          \
-  X(76, kXYZ_XYZ_thetarz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_thetarz)          \
-  X(77, kXYZ_XYZ_xyzuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, AddInlineField)                  \
-  X(78, kXYZ_XYZ_rthphiuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthphiuv)        \
-  X(79, kXYZ_XYZ_rthetazuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, Add_kXYZ_XYZ_rthetazuv)      \
-  X(80, kRotation, k3D, kClipIn3D | kSurface, Add_kRotation)
+// The coordinate a kind's equation gives: c in c = f(...), y for f(x)
+// alone and x for f(y) alone. Conditions folded into the function stand
+// for it in this coordinate.
+enum class Dependent : int32_t {
+  kNone = 0,
+  kX = kIdX,
+  kY = kIdY,
+  kZ = kIdZ,
+  kW = kIdW,
+  kR = kIdR,
+  kTheta = kIdTheta,
+  kPhi = kIdPhi,
+};
+
+// X(number, name, view, options, dependent, builder)
+//   number     the kind as stored and classified; fixed
+//   name       its GraphKind
+//   view       the view it is drawn in (kinds with kFlatInTwoD also in 2-D)
+//   dependent  the coordinate its equation gives, kNone when none
+//   builder    the pass's builder that makes its graphs
+#define ZL_GRAPH_KIND_TABLE(X)                                                                                     \
+  X(0, kCantGraph, kNone, kNoOptions, kNone, NoGraph)                                                              \
+  X(1, kY_X, k2D, kClipInXY, kY, Add_kY_X)                                                                         \
+  X(2, kX_Y, k2D, kClipInXY, kX, Add_kX_Y)                                                                         \
+  X(3, kR_Theta, k2D, kClipInPolar, kR, Add_kR_Theta)                                                              \
+  X(4, kTheta_R, k2D, kClipInPolar, kTheta, Add_kTheta_R)                                                          \
+  X(5, kZ_XY, k3D, kClipIn3D | kSurface | kFlatInTwoD, kZ, Add_kZ_XYRTheta)                                        \
+  X(6, kX_YZ, k3D, kClipIn3D | kSurface, kX, AddInlineSurface)                                                     \
+  X(7, kY_XZ, k3D, kClipIn3D | kSurface, kY, AddInlineSurface)                                                     \
+  X(8, kR_ThetaPhi, k3D, kClipIn3D | kSurface, kR, Add_kR_ThetaPhi)                                                \
+  X(9, kTheta_RPhi, k3D, kClipIn3D | kSurface, kTheta, Add_kTheta_RPhi)                                            \
+  X(10, kPhi_RTheta, k3D, kClipIn3D | kSurface, kPhi, Add_kPhi_RTheta)                                             \
+  X(11, kR_ThetaZ, k3D, kClipIn3D | kSurface, kR, AddInlineSurface)                                                \
+  X(12, kZ_RTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, kZ, Add_kZ_RTheta)                                     \
+  X(13, kZ_XYRTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, kZ, Add_kZ_XYRTheta)                                 \
+  X(14, kTheta_RZ, k3D, kClipIn3D | kSurface, kTheta, AddInlineSurface)                                            \
+  X(15, kRTheta_t, k2D, kClipIn3D, kNone, Add_kRTheta_t)                                                           \
+  X(16, kXY_XY, k2D, kNoOptions, kNone, Add_kXY_XY)                                                                \
+  X(17, kXYZ_XYZ, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, AddInlineField)                        \
+  X(18, kXY_t, k2D, kClipIn3D, kNone, Add_kXY_t)                                                                   \
+  X(19, kXYZ_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius | kBuiltFromRightSide, kNone, Add_kXYZt)         \
+  X(20, kXYZW_t, k4D, kClipInAnyView | kRightSideParameters, kNone, Add_kXYZW_t)                                   \
+  X(21, kXYZW_uv, k4D, kClipInAnyView | kRightSideParameters | kSurface, kNone, Add_kXYZW_uv)                      \
+  X(22, kW_Z, k4D, kClipInAnyView | kRightSideParameters | kSurface, kW, Add_kW_Z)                                 \
+  X(23, k4DVertexList, k4D, kNoOptions, kNone, Add_k4DVertexList)                                                  \
+  X(24, kRThetaPhi_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kRThetaPhi_t)                  \
+  X(25, kRThetaZ_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kRThetaZ_t)                      \
+  X(26, kXYZ_uv, k3D, kClipIn3D | kSurface | kBuiltFromRightSide, kNone, Add_kXYZuv)                               \
+  X(27, kRThetaPhi_uv, k3D, kClipIn3D | kSurface, kNone, Add_kRThetaPhi_uv)                                        \
+  X(28, kRThetaZ_uv, k3D, kClipIn3D | kSurface, kNone, AddInlineSurface)                                           \
+  X(29, kXYRTh_eq_XYRTh, k2D, kClipInAnyView | kRegion, kNone, Add_kXYRTh_eq_XYRTh)                                \
+  X(30, kXYZ_equals_XYZ, k3D, kClipIn3D | kTranslucent, kNone, Add_kXYZ_equals_XYZ)                                \
+  X(31, kFxnOfX, k2D, kClipInXY, kY, Add_kFxnOfX)                                                                  \
+  X(32, kFxnOfY, k2D, kClipInXY, kX, Add_kFxnOfY)                                                                  \
+  X(33, kFxnOfXYRTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, kNone, Add_kFxnOfXYRTheta)                        \
+  X(34, kInequality, k2D, kClipInAnyView | kRegion, kNone, Add_kInequality)                                        \
+  X(35, kInequality2, k2D, kClipInAnyView | kRegion, kNone, Add_kInequality2)                                      \
+  X(36, kXYZ_XYZ_point, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, AddInlineField)                  \
+  X(37, kODEdydx, k2D, kStartPoint | kRightSideParameters, kNone, Add_kODEdydx)                                    \
+  X(38, kODEdrdt, k2D, kStartPoint, kNone, Add_kODEdrdt)                                                           \
+  X(39, kZ_t, k2D, kClipIn3D, kZ, Add_kZ_t)                                                                        \
+  X(40, kZ_z, k3D, kRadius | kClipIn3D, kNone, Add_kZ_z)                                                           \
+  X(41, kFxnOfZ, k3D, kClipIn3D | kSurface | kFlatInTwoD, kNone, Add_kFxnOfZ)                                      \
+  X(42, kODEdzdt, k2D, kStartPoint | kRightSideParameters, kNone, Add_kODEdzdt)                                    \
+  X(43, kComplexParameter, k2D, kRadius | kLabel, kNone, Add_kComplexParameter)                                    \
+  X(44, kComplexConstant, k2D, kRadius | kLabel | kPointPlot, kZ, Add_kComplexConstant)                            \
+  X(45, kXY, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused, kNone, Add_kXY)                                   \
+  X(46, kXY_equals_XY, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused | kBuiltFromRightSide, kNone, Add_kXY)   \
+  X(47, kRTheta, k2D, kRadius | kLabel | kPointPlot | kRadiusUnused, kNone, Add_kRTheta)                           \
+  X(48, kData2D, k2D, kRadius | kLabel | kClipInAnyView | kPointPlot | kTableData, kNone, Add_kData2D)             \
+  X(49, kXY_Data2D, k2D, kRadius | kLabel | kClipInAnyView | kPointPlot | kTableData | kBuiltFromRightSide, kNone, \
+    Add_kData2D)                                                                                                   \
+  X(50, kData2DRTheta, k2D, kRadius | kLabel | kClipInAnyView | kPointPlot | kTableData, kNone, Add_kData2DRTheta) \
+  X(51, kData3D, k3D, kLabel | kClipInAnyView | kTableData, kNone, Add_kData3D)                                    \
+  X(52, kXYZ_Data3D, k3D, kLabel | kClipInAnyView | kTableData | kBuiltFromRightSide, kNone, Add_kData3D)          \
+  X(53, kDataRThetaZ, k3D, kLabel | kClipInAnyView | kTableData, kNone, Add_kDataRThetaZ)                          \
+  X(54, kDataRThetaPhi, k3D, kLabel | kClipInAnyView | kTableData, kNone, Add_kDataRThetaPhi)                      \
+  X(55, kXYt, k2D, kClipIn3D, kNone, Add_kXYt)                                                                     \
+  X(56, kXYZt, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kXYZt)                                \
+  X(57, kNeverProduced, kNone, kNoOptions, kNone, NoGraph)                                                         \
+  X(58, kXYZuv, k3D, kClipIn3D | kSurface, kNone, Add_kXYZuv)                                                      \
+  X(59, kRGB_xy, k2D, kRightSideParameters | kItemsToBuilder, kNone, Add_kRGB_xy)                                  \
+  X(60, kHSV_xy, k2D, kRightSideParameters | kItemsToBuilder, kNone, Add_kRGB_xy)                                  \
+  X(61, kArrow, k2D, kNoOptions, kNone, Add_kArrow)                                                                \
+  X(62, k3DArrow, k3D, kRadius, kNone, Add_k3DArrow)                                                               \
+  X(63, k3DPoint, k3D, kTranslucent, kNone, Add_k3DPoint)                                                          \
+  X(64, kXYZ_3DPoint, k3D, kTranslucent | kBuiltFromRightSide, kNone, Add_k3DPoint)                                \
+  X(65, k3DPointRThetaZ, k3D, kTranslucent, kNone, Add_k3DPointRThetaZ)                                            \
+  X(66, k3DPointRThetaPhi, k3D, kTranslucent, kNone, Add_k3DPointRThetaPhi)                                        \
+  X(67, kXYZ_XYZ_implicit, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, AddInlineField)               \
+  X(68, kXYZ_XYZ_xyz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, AddInlineField)                    \
+  X(69, kXYZ_XYZ_yzx, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, AddInlineField)                    \
+  X(70, kXYZ_XYZ_zxy, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kXYZ_XYZ_zxy)                  \
+  X(71, kXYZ_XYZ_rthetaphi, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kXYZ_XYZ_rthetaphi)      \
+  X(72, kXYZ_XYZ_thetarphi, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kXYZ_XYZ_thetarphi)      \
+  X(73, kXYZ_XYZ_phirtheta, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kXYZ_XYZ_phirtheta)      \
+  X(74, kXYZ_XYZ_rthetaz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kXYZ_XYZ_rthetaz)          \
+  X(75, kXYZ_XYZ_zrtheta, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kXYZ_XYZ_zrtheta)          \
+  X(76, kXYZ_XYZ_thetarz, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kXYZ_XYZ_thetarz)          \
+  X(77, kXYZ_XYZ_xyzuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, AddInlineField)                  \
+  X(78, kXYZ_XYZ_rthphiuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kXYZ_XYZ_rthphiuv)        \
+  X(79, kXYZ_XYZ_rthetazuv, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, Add_kXYZ_XYZ_rthetazuv)      \
+  X(80, kRotation, k3D, kClipIn3D | kSurface, kNone, Add_kRotation)
 
 enum class GraphKind : int32_t {
-#define ZL_GRAPH_KIND_NAME(number, name, view, options, builder) name = number,
+#define ZL_GRAPH_KIND_NAME(number, name, view, options, dependent, builder) name = number,
   ZL_GRAPH_KIND_TABLE(ZL_GRAPH_KIND_NAME)
 #undef ZL_GRAPH_KIND_NAME
 };
@@ -141,10 +158,12 @@ struct GraphKindInfo {
   int32_t number;
   ViewDimension view;
   KindOptions options;
+  Dependent dependent;
 };
 
 inline constexpr GraphKindInfo kGraphKinds[] = {
-#define ZL_GRAPH_KIND_INFO(number, name, view, options, builder) {number, ViewDimension::view, options},
+#define ZL_GRAPH_KIND_INFO(number, name, view, options, dependent, builder) \
+  {number, ViewDimension::view, options, Dependent::dependent},
     ZL_GRAPH_KIND_TABLE(ZL_GRAPH_KIND_INFO)
 #undef ZL_GRAPH_KIND_INFO
 };
@@ -156,6 +175,13 @@ constexpr bool EachNumberIsItsPlace() {
   return true;
 }
 static_assert(EachNumberIsItsPlace());
+// The kinds whose conditions fold into their function say where.
+constexpr bool EachFoldingKindHasItsDependent() {
+  for (const GraphKindInfo& info : kGraphKinds)
+    if ((info.options & (kClipInXY | kClipInPolar)) != 0 && info.dependent == Dependent::kNone) return false;
+  return true;
+}
+static_assert(EachFoldingKindHasItsDependent());
 static_assert(std::size(kGraphKinds) == kLastGraphKind + 1);
 static_assert(KindNumber(GraphKind::kY_X) == 1 && KindNumber(GraphKind::kRotation) == kLastGraphKind);
 }  // namespace graph_kind_numbering
@@ -163,6 +189,11 @@ static_assert(KindNumber(GraphKind::kY_X) == 1 && KindNumber(GraphKind::kRotatio
 // The row of a kind without the primed flag; null for any other number.
 inline constexpr const GraphKindInfo* GraphKindInfoOf(int32_t kind) {
   return kind >= 0 && kind <= kLastGraphKind ? &kGraphKinds[static_cast<std::size_t>(kind)] : nullptr;
+}
+
+inline constexpr Dependent KindDependent(int32_t kind) {
+  const GraphKindInfo* info = GraphKindInfoOf(kind);
+  return info != nullptr ? info->dependent : Dependent::kNone;
 }
 
 inline constexpr ViewDimension KindView(int32_t kind) {

@@ -7,7 +7,8 @@
 #include "expression/TreeShorthands.h"
 #include "expression/VariableIds.h"
 #include "graphpane/A3DGraph.h"
-#include "graphpane/AGraphPane.h"
+#include "graphpane/AGraphView.h"
+#include "graphpane/EquationPass.h"
 #include "graphpane/BuildSteps.h"
 #include "graphpane/ExpressionPredicates.h"
 #include "graphpane/GraphBuilders.h"
@@ -32,31 +33,31 @@ const ExpressionRecord* ColumnEntry(const ExpressionRecord* column, int i) { ret
 
 // The surfaces x = f(y, z), y = f(x, z), r = f(theta, z), theta = f(r, z)
 // and (r, theta, z) = G(u, v).
-void AddInlineSurface(AGraphPane& pane, EquationBuild& b) {
+void AddInlineSurface(EquationPass& pass, EquationBuild& b) {
   using enum GraphKind;
   const ExpressionRecord* g = b.equation->operands[1];
   const auto surface = [&](ExpressionRecord* x, ExpressionRecord* y, ExpressionRecord* z, CoordDisplayParam u,
-                           CoordDisplayParam v) { return AddGridSurface(pane, b, x, y, z, std::move(b.clip), u, v); };
+                           CoordDisplayParam v) { return AddGridSurface(pass, b, x, y, z, std::move(b.clip), u, v); };
   switch (b.kind) {
     case kX_YZ: surface(InUV(g, kIdY, kIdZ), U(), V(), kCoordY, kCoordZ); break;
     case kY_XZ: surface(U(), InUV(g, kIdX, kIdZ), V(), kCoordX, kCoordZ); break;
     case kR_ThetaZ: {
       Tree f(InUV(g, kIdTheta, kIdZ));
       if (surface(Times(Copy(f.get()), Cos(U())), Times(Copy(f.get()), Sin(U())), V(), kCoordTheta, kCoordZ))
-        pane.ShowFlags({kCoordTheta});
+        pass.ShowFlags({kCoordTheta});
       break;
     }
     case kTheta_RZ: {
       Tree f(InUV(g, kIdZ, kIdR));
       if (surface(Times(V(), Cos(Copy(f.get()))), Times(V(), Sin(Copy(f.get()))), U(), kCoordZ, kCoordR))
-        pane.ShowFlags({kCoordR});
+        pass.ShowFlags({kCoordR});
       break;
     }
     case kRThetaZ_uv:
       if (surface(Times(Copy(ColumnEntry(g, 0)), Cos(Copy(ColumnEntry(g, 1)))),
                   Times(Copy(ColumnEntry(g, 0)), Sin(Copy(ColumnEntry(g, 1)))), Copy(ColumnEntry(g, 2)), kCoordU,
                   kCoordV))
-        pane.ShowFlags({kCoordU, kCoordV});
+        pass.ShowFlags({kCoordU, kCoordV});
       break;
     default: break;
   }
@@ -65,7 +66,7 @@ void AddInlineSurface(AGraphPane& pane, EquationBuild& b) {
 // The fields d/dt (x, y, z) = F or (dx, dy, dz) = F on a lattice, from a
 // point, or from the points of an implicit surface; or from a start surface
 // x = f(y, z), y = f(x, z) or (x, y, z) = G(u, v) over the U and V ranges.
-void AddInlineField(AGraphPane& pane, EquationBuild& b) {
+void AddInlineField(EquationPass& pass, EquationBuild& b) {
   using enum GraphKind;
   const ExpressionRecord* head = b.kind == kXYZ_XYZ ? b.equation : b.equation->operands[0];
   const ExpressionRecord* start = b.kind == kXYZ_XYZ ? nullptr : b.equation->operands[1];
@@ -79,28 +80,28 @@ void AddInlineField(AGraphPane& pane, EquationBuild& b) {
     default: break;
   }
   if (surface[0] != nullptr || surface[1] != nullptr || surface[2] != nullptr) {
-    if (AddStartOnGrid(pane, b, head, surface[0], surface[1], surface[2], kCoordU, kCoordV)) {
-      if (b.kind == kXYZ_XYZ_xyzuv) pane.ShowFlags({kCoordU, kCoordV});
-      pane.ShowXYZ(b.view);
+    if (AddStartOnGrid(pass, b, head, surface[0], surface[1], surface[2], kCoordU, kCoordV)) {
+      if (b.kind == kXYZ_XYZ_xyzuv) pass.ShowFlags({kCoordU, kCoordV});
+      pass.ShowXYZ(b.view);
     }
     return;
   }
   const int32_t fieldType = b.kind == kXYZ_XYZ_point || IsTotalDerivativeOfColumn(head->operands[0], 3) ? 1 : 0;
-  std::array<Compiled, 3> field = {Compiled(pane.Required(Tree(Copy(ColumnEntry(head->operands[1], 0))))),
-                                   Compiled(pane.Required(Tree(Copy(ColumnEntry(head->operands[1], 1))))),
-                                   Compiled(pane.Required(Tree(Copy(ColumnEntry(head->operands[1], 2)))))};
+  std::array<Compiled, 3> field = {Compiled(pass.Required(Tree(Copy(ColumnEntry(head->operands[1], 0))))),
+                                   Compiled(pass.Required(Tree(Copy(ColumnEntry(head->operands[1], 1))))),
+                                   Compiled(pass.Required(Tree(Copy(ColumnEntry(head->operands[1], 2)))))};
   std::array<Compiled, 3> startPoint;
   Compiled function;
   if (b.kind == kXYZ_XYZ_point)
-    for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(pane.Required(Tree(Copy(ColumnEntry(start->operands[1], i)))));
+    for (int i = 0; i < 3; ++i) startPoint[i] = Compiled(pass.Required(Tree(Copy(ColumnEntry(start->operands[1], i)))));
   if (b.kind == kXYZ_XYZ_implicit)
-    function = Compiled(pane.Required(Tree(Minus(Copy(start->operands[0]), Copy(start->operands[1])))));
-  Compiled radius(pane.Optional(std::move(b.radius))), clip(pane.Optional(std::move(b.clip)));
+    function = Compiled(pass.Required(Tree(Minus(Copy(start->operands[0]), Copy(start->operands[1])))));
+  Compiled radius(pass.Optional(std::move(b.radius))), clip(pass.Optional(std::move(b.clip)));
   const bool hasMaker = (b.kind == kXYZ_XYZ && gGraphMakers.StartOnLattice) ||
                         (b.kind == kXYZ_XYZ_point && gGraphMakers.StartOnPoint) ||
                         (b.kind == kXYZ_XYZ_implicit && gGraphMakers.StartOnImplicit);
   if (!hasMaker) return;
-  AGraphView& target = *pane.View3D(b.view);
+  AGraphView& target = *pass.View3D(b.view);
   A3DGraph* solutions = nullptr;
   std::unique_ptr<A3DGraph> graph;
   switch (b.kind) {
@@ -119,8 +120,8 @@ void AddInlineField(AGraphPane& pane, EquationBuild& b) {
   }
   if (graph == nullptr) return;
   const int32_t before = target.GraphCount();
-  pane.AddGraph(std::move(graph), b.view);
+  pass.AddGraph(std::move(graph), b.view);
   // The solutions belong to the graph, gone when the view could not keep it.
-  Add_transformed_ODEPlot3D(pane, b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
-  pane.ShowXYZ(b.view);
+  Add_transformed_ODEPlot3D(pass, b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
+  pass.ShowXYZ(b.view);
 }

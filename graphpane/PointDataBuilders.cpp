@@ -5,7 +5,8 @@
 #include "graphpane/A2DGraph.h"
 #include "graphpane/A3DGraph.h"
 #include "graphpane/AGraphColor.h"
-#include "graphpane/AGraphPane.h"
+#include "graphpane/AGraphView.h"
+#include "graphpane/EquationPass.h"
 #include "graphpane/GraphBuilders.h"
 #include "graphpane/GraphMakers.h"
 #include "graphpane/PassTrees.h"
@@ -55,19 +56,19 @@ SpacePoint Spherical(const ExpressionRecord* e) {
 
 // A plane point (x, y) with the build's styles; draggable for a complex
 // parameter.
-void AddPoint(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, bool draggable = false) {
-  Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
+void AddPoint(EquationPass& pass, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y, bool draggable = false) {
+  Colour mirror = MirrorColour(pass, b.view, b.ct, b.colour.get());
   const Tree keep[5] = {KeepFor(mirror.get(), x), KeepFor(mirror.get(), y), KeepFor(mirror.get(), b.symbol.get()),
                         KeepFor(mirror.get(), b.label.get()), KeepFor(mirror.get(), b.fontSize.get())};
-  Compiled cx(pane.Required(Tree(x))), cy(pane.Required(Tree(y))), cs(pane.Optional(std::move(b.symbol))),
-      cl(pane.Optional(std::move(b.label))), cz(pane.Optional(std::move(b.fontSize)));
+  Compiled cx(pass.Required(Tree(x))), cy(pass.Required(Tree(y))), cs(pass.Optional(std::move(b.symbol))),
+      cl(pass.Optional(std::move(b.label))), cz(pass.Optional(std::move(b.fontSize)));
   if (gGraphMakers.Point == nullptr) return;
   std::unique_ptr<A2DGraph> graph =
       gGraphMakers.Point(std::move(cx), std::move(cy), std::move(cs), std::move(cl), std::move(cz), std::move(b.colour),
-                         draggable, *pane.View2D(b.view));
+                         draggable, *pass.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(std::move(graph), b.view);
-  Add_transformed_Point(pane, b.ct, b.view, keep[0].get(), keep[1].get(), std::move(mirror), keep[2].get(),
+  pass.AddGraph(std::move(graph), b.view);
+  Add_transformed_Point(pass, b.ct, b.view, keep[0].get(), keep[1].get(), std::move(mirror), keep[2].get(),
                         keep[3].get(), keep[4].get());
 }
 
@@ -77,10 +78,10 @@ void TakeStyles(EquationBuild& b, Tree (&style)[5]) {
   style[3] = std::move(b.label), style[4] = std::move(b.fontSize);
 }
 
-void AddData2D(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y) {
+void AddData2D(EquationPass& pass, EquationBuild& b, ExpressionRecord* x, ExpressionRecord* y) {
   Tree style[5];
   TakeStyles(b, style);
-  Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
+  Colour mirror = MirrorColour(pass, b.view, b.ct, b.colour.get());
   const Tree kx = KeepFor(mirror.get(), x), ky = KeepFor(mirror.get(), y);
   Tree ks[5];
   const ExpressionRecord* kept[5];
@@ -88,141 +89,141 @@ void AddData2D(AGraphPane& pane, EquationBuild& b, ExpressionRecord* x, Expressi
   for (int i = 0; i < 5; ++i) {
     ks[i] = KeepFor(mirror.get(), style[i].get());
     kept[i] = ks[i].get();
-    cs[i] = Compiled(pane.Optional(std::move(style[i])));
+    cs[i] = Compiled(pass.Optional(std::move(style[i])));
   }
-  Compiled cx(pane.Required(Tree(x))), cy(pane.Required(Tree(y)));
+  Compiled cx(pass.Required(Tree(x))), cy(pass.Required(Tree(y)));
   if (gGraphMakers.Data2D == nullptr) return;
   std::unique_ptr<A2DGraph> graph =
       gGraphMakers.Data2D(std::move(cx), std::move(cy), std::move(b.colour), std::move(cs[0]), std::move(cs[1]),
-                          std::move(cs[2]), std::move(cs[3]), std::move(cs[4]), *pane.View2D(b.view), pane.Document());
+                          std::move(cs[2]), std::move(cs[3]), std::move(cs[4]), *pass.View2D(b.view), pass.Document());
   if (graph == nullptr) return;
-  pane.AddGraph(std::move(graph), b.view);
-  Add_transformed_Data2D(pane, b.ct, b.view, kx.get(), ky.get(), kept, std::move(mirror), pane.Document());
+  pass.AddGraph(std::move(graph), b.view);
+  Add_transformed_Data2D(pass, b.ct, b.view, kx.get(), ky.get(), kept, std::move(mirror), pass.Document());
 }
 
-void AddData3D(AGraphPane& pane, EquationBuild& b, SpacePoint p) {
+void AddData3D(EquationPass& pass, EquationBuild& b, SpacePoint p) {
   ExpressionRecord *x = p.x, *y = p.y, *z = p.z;
   Tree style[5];
   TakeStyles(b, style);
   const int32_t view = b.view;
   Colour mirror =
-      b.ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, view, b.ct, b.colour.get()) : nullptr;
+      b.ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pass, view, b.ct, b.colour.get()) : nullptr;
   const Tree kx = KeepFor(mirror.get(), x), ky = KeepFor(mirror.get(), y), kz = KeepFor(mirror.get(), z);
   Tree ks[5];
   Compiled cs[5];
   for (int i = 0; i < 5; ++i) {
     ks[i] = KeepFor(mirror.get(), style[i].get());
-    cs[i] = Compiled(pane.Optional(std::move(style[i])));
+    cs[i] = Compiled(pass.Optional(std::move(style[i])));
   }
-  Compiled cx(pane.Required(Tree(x))), cy(pane.Required(Tree(y))), cz(pane.Required(Tree(z)));
+  Compiled cx(pass.Required(Tree(x))), cy(pass.Required(Tree(y))), cz(pass.Required(Tree(z)));
   if (gGraphMakers.Data3D == nullptr) return;
   std::array<Compiled, 5> s = {std::move(cs[0]), std::move(cs[1]), std::move(cs[2]), std::move(cs[3]),
                                std::move(cs[4])};
   std::unique_ptr<A3DGraph> graph = gGraphMakers.Data3D(std::move(cx), std::move(cy), std::move(cz), std::move(s),
-                                                        std::move(b.colour), *pane.View3D(view), pane.Document());
+                                                        std::move(b.colour), *pass.View3D(view), pass.Document());
   if (graph == nullptr) return;
-  pane.AddGraph(std::move(graph), view);
+  pass.AddGraph(std::move(graph), view);
   Tree out[3], condition;
   if (mirror && TransformXYZ(b.ct, kx.get(), ky.get(), kz.get(), ks[0].get(), mirror.get(), out, &condition)) {
-    Compiled tx(pane.Required(std::move(out[0]))), ty(pane.Required(std::move(out[1]))),
-        tz(pane.Required(std::move(out[2])));
-    std::array<Compiled, 5> t = {Compiled(pane.Optional(std::move(condition))),
-                                 Compiled(pane.Optional(std::move(ks[1]))), Compiled(pane.Optional(std::move(ks[2]))),
-                                 Compiled(pane.Optional(std::move(ks[3]))), Compiled(pane.Optional(std::move(ks[4])))};
+    Compiled tx(pass.Required(std::move(out[0]))), ty(pass.Required(std::move(out[1]))),
+        tz(pass.Required(std::move(out[2])));
+    std::array<Compiled, 5> t = {Compiled(pass.Optional(std::move(condition))),
+                                 Compiled(pass.Optional(std::move(ks[1]))), Compiled(pass.Optional(std::move(ks[2]))),
+                                 Compiled(pass.Optional(std::move(ks[3]))), Compiled(pass.Optional(std::move(ks[4])))};
     std::unique_ptr<A3DGraph> second = gGraphMakers.Data3D(std::move(tx), std::move(ty), std::move(tz), std::move(t),
-                                                           std::move(mirror), *pane.View3D(1), pane.Document());
+                                                           std::move(mirror), *pass.View3D(1), pass.Document());
     if (second != nullptr) {
-      pane.AddGraph_TransformedCoordinates(std::move(second));
-      pane.ShowXYZ(1);
+      pass.AddGraph_TransformedCoordinates(std::move(second));
+      pass.ShowXYZ(1);
     }
   }
-  pane.ShowXYZ(view);
+  pass.ShowXYZ(view);
 }
 
-void AddPoint3D(AGraphPane& pane, EquationBuild& b, SpacePoint p) {
+void AddPoint3D(EquationPass& pass, EquationBuild& b, SpacePoint p) {
   ExpressionRecord *x = p.x, *y = p.y, *z = p.z;
   const int32_t view = b.view;
   Colour mirror =
-      b.ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, view, b.ct, b.colour.get()) : nullptr;
+      b.ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pass, view, b.ct, b.colour.get()) : nullptr;
   const Tree kx = KeepFor(mirror.get(), x), ky = KeepFor(mirror.get(), y), kz = KeepFor(mirror.get(), z);
-  Compiled cx(pane.Required(Tree(x))), cy(pane.Required(Tree(y))), cz(pane.Required(Tree(z)));
+  Compiled cx(pass.Required(Tree(x))), cy(pass.Required(Tree(y))), cz(pass.Required(Tree(z)));
   if (gGraphMakers.Point3D == nullptr) return;
   std::unique_ptr<A3DGraph> graph = gGraphMakers.Point3D(std::move(cx), std::move(cy), std::move(cz),
-                                                         std::move(b.colour), b.grain, b.opacity, *pane.View3D(view));
+                                                         std::move(b.colour), b.grain, b.opacity, *pass.View3D(view));
   if (graph == nullptr) return;
-  pane.AddGraph(std::move(graph), view);
+  pass.AddGraph(std::move(graph), view);
   Tree out[3];
   if (mirror && TransformXYZ(b.ct, kx.get(), ky.get(), kz.get(), nullptr, mirror.get(), out, nullptr)) {
-    Compiled tx(pane.Required(std::move(out[0]))), ty(pane.Required(std::move(out[1]))),
-        tz(pane.Required(std::move(out[2])));
+    Compiled tx(pass.Required(std::move(out[0]))), ty(pass.Required(std::move(out[1]))),
+        tz(pass.Required(std::move(out[2])));
     std::unique_ptr<A3DGraph> second = gGraphMakers.Point3D(std::move(tx), std::move(ty), std::move(tz),
-                                                            std::move(mirror), b.grain, b.opacity, *pane.View3D(1));
+                                                            std::move(mirror), b.grain, b.opacity, *pass.View3D(1));
     if (second != nullptr) {
-      pane.AddGraph_TransformedCoordinates(std::move(second));
-      pane.ShowXYZ(1);
+      pass.AddGraph_TransformedCoordinates(std::move(second));
+      pass.ShowXYZ(1);
     }
   }
-  pane.ShowXYZ(view);
+  pass.ShowXYZ(view);
 }
 
 }  // namespace
 
-void Add_kXY(AGraphPane& pane, EquationBuild& b) {
-  AddPoint(pane, b, Copy(OperandOf(b.equation, 0)), Copy(OperandOf(b.equation, 1)));
+void Add_kXY(EquationPass& pass, EquationBuild& b) {
+  AddPoint(pass, b, Copy(OperandOf(b.equation, 0)), Copy(OperandOf(b.equation, 1)));
 }
 
-void Add_kRTheta(AGraphPane& pane, EquationBuild& b) {
+void Add_kRTheta(EquationPass& pass, EquationBuild& b) {
   const ExpressionRecord* e = b.equation;
-  AddPoint(pane, b, PolarX(PointEntry(e, 0), PointEntry(e, 1)), PolarY(PointEntry(e, 0), PointEntry(e, 1)));
+  AddPoint(pass, b, PolarX(PointEntry(e, 0), PointEntry(e, 1)), PolarY(PointEntry(e, 0), PointEntry(e, 1)));
 }
 
-void Add_kComplexConstant(AGraphPane& pane, EquationBuild& b) {
-  AddPoint(pane, b, Real(Copy(OperandOf(b.equation, 1))), Imag(Copy(OperandOf(b.equation, 1))));
+void Add_kComplexConstant(EquationPass& pass, EquationBuild& b) {
+  AddPoint(pass, b, Real(Copy(OperandOf(b.equation, 1))), Imag(Copy(OperandOf(b.equation, 1))));
 }
 
 // The point reads the parameter's value, so that dragging it moves it.
-void Add_kComplexParameter(AGraphPane& pane, EquationBuild& b) {
-  AddPoint(pane, b, Real(Copy(OperandOf(b.equation, 0))), Imag(Copy(OperandOf(b.equation, 0))), true);
+void Add_kComplexParameter(EquationPass& pass, EquationBuild& b) {
+  AddPoint(pass, b, Real(Copy(OperandOf(b.equation, 0))), Imag(Copy(OperandOf(b.equation, 0))), true);
 }
 
-void Add_kData2D(AGraphPane& pane, EquationBuild& b) {
-  AddData2D(pane, b, Copy(OperandOf(b.equation, 0)), Copy(OperandOf(b.equation, 1)));
+void Add_kData2D(EquationPass& pass, EquationBuild& b) {
+  AddData2D(pass, b, Copy(OperandOf(b.equation, 0)), Copy(OperandOf(b.equation, 1)));
 }
 
-void Add_kData2DRTheta(AGraphPane& pane, EquationBuild& b) {
+void Add_kData2DRTheta(EquationPass& pass, EquationBuild& b) {
   const ExpressionRecord* e = b.equation;
-  AddData2D(pane, b, PolarX(PointEntry(e, 0), PointEntry(e, 1)), PolarY(PointEntry(e, 0), PointEntry(e, 1)));
+  AddData2D(pass, b, PolarX(PointEntry(e, 0), PointEntry(e, 1)), PolarY(PointEntry(e, 0), PointEntry(e, 1)));
 }
 
-void Add_kData3D(AGraphPane& pane, EquationBuild& b) { AddData3D(pane, b, Cartesian(b.equation)); }
+void Add_kData3D(EquationPass& pass, EquationBuild& b) { AddData3D(pass, b, Cartesian(b.equation)); }
 
-void Add_kDataRThetaZ(AGraphPane& pane, EquationBuild& b) { AddData3D(pane, b, Cylindrical(b.equation)); }
+void Add_kDataRThetaZ(EquationPass& pass, EquationBuild& b) { AddData3D(pass, b, Cylindrical(b.equation)); }
 
-void Add_kDataRThetaPhi(AGraphPane& pane, EquationBuild& b) { AddData3D(pane, b, Spherical(b.equation)); }
+void Add_kDataRThetaPhi(EquationPass& pass, EquationBuild& b) { AddData3D(pass, b, Spherical(b.equation)); }
 
-void Add_k3DPoint(AGraphPane& pane, EquationBuild& b) { AddPoint3D(pane, b, Cartesian(b.equation)); }
+void Add_k3DPoint(EquationPass& pass, EquationBuild& b) { AddPoint3D(pass, b, Cartesian(b.equation)); }
 
-void Add_k3DPointRThetaZ(AGraphPane& pane, EquationBuild& b) { AddPoint3D(pane, b, Cylindrical(b.equation)); }
+void Add_k3DPointRThetaZ(EquationPass& pass, EquationBuild& b) { AddPoint3D(pass, b, Cylindrical(b.equation)); }
 
-void Add_k3DPointRThetaPhi(AGraphPane& pane, EquationBuild& b) { AddPoint3D(pane, b, Spherical(b.equation)); }
+void Add_k3DPointRThetaPhi(EquationPass& pass, EquationBuild& b) { AddPoint3D(pass, b, Spherical(b.equation)); }
 
-void Add_kArrow(AGraphPane& pane, EquationBuild& b) {
+void Add_kArrow(EquationPass& pass, EquationBuild& b) {
   const ExpressionRecord *from = OperandOf(b.equation, 0), *to = OperandOf(b.equation, 1);
-  Colour mirror = MirrorColour(pane, b.view, b.ct, b.colour.get());
+  Colour mirror = MirrorColour(pass, b.view, b.ct, b.colour.get());
   Compiled c[4] = {
-      Compiled(pane.Required(Tree(Copy(OperandOf(from, 0))))), Compiled(pane.Required(Tree(Copy(OperandOf(from, 1))))),
-      Compiled(pane.Required(Tree(Copy(OperandOf(to, 0))))), Compiled(pane.Required(Tree(Copy(OperandOf(to, 1)))))};
+      Compiled(pass.Required(Tree(Copy(OperandOf(from, 0))))), Compiled(pass.Required(Tree(Copy(OperandOf(from, 1))))),
+      Compiled(pass.Required(Tree(Copy(OperandOf(to, 0))))), Compiled(pass.Required(Tree(Copy(OperandOf(to, 1)))))};
   if (gGraphMakers.Arrow == nullptr) return;
   std::unique_ptr<A2DGraph> graph = gGraphMakers.Arrow(std::move(c[0]), std::move(c[1]), std::move(c[2]),
-                                                       std::move(c[3]), std::move(b.colour), *pane.View2D(b.view));
+                                                       std::move(c[3]), std::move(b.colour), *pass.View2D(b.view));
   if (graph == nullptr) return;
-  pane.AddGraph(std::move(graph), b.view);
-  Add_transformed_Arrow(pane, b.ct, b.view, OperandOf(from, 0), OperandOf(from, 1), OperandOf(to, 0), OperandOf(to, 1),
+  pass.AddGraph(std::move(graph), b.view);
+  Add_transformed_Arrow(pass, b.ct, b.view, OperandOf(from, 0), OperandOf(from, 1), OperandOf(to, 0), OperandOf(to, 1),
                         std::move(mirror));
 }
 
 // One arrow of the field from the first point to the second.
-void Add_k3DArrow(AGraphPane& pane, EquationBuild& b) {
+void Add_k3DArrow(EquationPass& pass, EquationBuild& b) {
   const int32_t view = b.view;
   const CoordinateTransformation& ct = b.ct;
   const ExpressionRecord *from = OperandOf(b.equation, 0), *to = OperandOf(b.equation, 1);
@@ -233,7 +234,7 @@ void Add_k3DArrow(AGraphPane& pane, EquationBuild& b) {
   }
   // The mirror's start point and direction, the direction carried as if it
   // were a point.
-  Colour mirror = ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pane, view, ct, b.colour.get()) : nullptr;
+  Colour mirror = ct.kind == CoordinateTransformation::kSpace ? MirrorColour(pass, view, ct, b.colour.get()) : nullptr;
   Tree mirrored[2][3], mirroredRadius = KeepFor(mirror.get(), b.radius.get());
   if (mirror) {
     Tree s[3], d[3];
@@ -244,24 +245,24 @@ void Add_k3DArrow(AGraphPane& pane, EquationBuild& b) {
     if (!built) mirror.reset();
   }
   if (gGraphMakers.StartOnPoint == nullptr) return;
-  const auto arrow = [&pane](Tree(&s)[3], Tree(&d)[3], Tree r, Colour c, AGraphView& target) {
+  const auto arrow = [&pass](Tree(&s)[3], Tree(&d)[3], Tree r, Colour c, AGraphView& target) {
     std::array<Compiled, 3> cs, cd;
     for (int i = 0; i < 3; ++i)
-      cs[i] = Compiled(pane.Required(std::move(s[i]))), cd[i] = Compiled(pane.Required(std::move(d[i])));
+      cs[i] = Compiled(pass.Required(std::move(s[i]))), cd[i] = Compiled(pass.Required(std::move(d[i])));
     A3DGraph* solutions = nullptr;
-    return gGraphMakers.StartOnPoint(std::move(cd), std::move(cs), Compiled(pane.Optional(std::move(r))), nullptr, 1.0,
+    return gGraphMakers.StartOnPoint(std::move(cd), std::move(cs), Compiled(pass.Optional(std::move(r))), nullptr, 1.0,
                                      std::move(c), 0, target, &solutions);
   };
   std::unique_ptr<A3DGraph> graph =
-      arrow(start, direction, std::move(b.radius), std::move(b.colour), *pane.View3D(view));
+      arrow(start, direction, std::move(b.radius), std::move(b.colour), *pass.View3D(view));
   if (graph == nullptr) return;
-  pane.AddGraph(std::move(graph), view);
+  pass.AddGraph(std::move(graph), view);
   if (mirror) {
     if (std::unique_ptr<A3DGraph> second =
-            arrow(mirrored[0], mirrored[1], std::move(mirroredRadius), std::move(mirror), *pane.View3D(1))) {
-      pane.AddGraph_TransformedCoordinates(std::move(second));
-      pane.ShowXYZ(1);
+            arrow(mirrored[0], mirrored[1], std::move(mirroredRadius), std::move(mirror), *pass.View3D(1))) {
+      pass.AddGraph_TransformedCoordinates(std::move(second));
+      pass.ShowXYZ(1);
     }
   }
-  pane.ShowXYZ(view);
+  pass.ShowXYZ(view);
 }

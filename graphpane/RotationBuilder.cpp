@@ -8,7 +8,8 @@
 #include "expression/TreeRewriting.h"
 #include "expression/TreeShorthands.h"
 #include "expression/VariableIds.h"
-#include "graphpane/AGraphPane.h"
+#include "graphpane/AGraphView.h"
+#include "graphpane/EquationPass.h"
 #include "graphpane/BuildSteps.h"
 #include "graphpane/GraphBuilders.h"
 #include "graphpane/GraphRewrites.h"
@@ -40,7 +41,7 @@ ExpressionRecord* C(const Tree& t) { return Copy(t.get()); }
 
 // The plane curve turned about a line of its plane: u runs along the curve,
 // v over [0, 1] turns it through the angle (a full turn unless given).
-void Add_kRotation(AGraphPane& pane, EquationBuild& b) {
+void Add_kRotation(EquationPass& pass, EquationBuild& b) {
   const ExpressionRecord* items = b.equation->operands[0];
   const ExpressionRecord* curve = items->operands[0];
   if (curve->opcode == kOpEquals && curve->operandCount == 2) curve = curve->operands[1];
@@ -89,8 +90,8 @@ void Add_kRotation(AGraphPane& pane, EquationBuild& b) {
     return;
   }
   static constexpr double kUnit[2] = {0, 1};
-  const GraphViewRecord& record = pane.View3D(b.view)->Record();
+  const GraphViewRecord& record = pass.View3D(b.view)->Record();
   const double(&u)[2] = range != nullptr ? kUnit : record.ranges[kCoordU];
-  const double(&firstU)[2] = range != nullptr ? kUnit : pane.View3D(0)->Record().ranges[kCoordU];
-  AddGridSurface(pane, b, x, yTurned, z, std::move(b.clip), u, kUnit, firstU, kUnit);
+  const double(&firstU)[2] = range != nullptr ? kUnit : pass.View3D(0)->Record().ranges[kCoordU];
+  AddGridSurface(pass, b, x, yTurned, z, std::move(b.clip), u, kUnit, firstU, kUnit);
 }

@@ -9,7 +9,8 @@
 #include "expression/TreeShorthands.h"
 #include "expression/VariableIds.h"
 #include "graphpane/A3DGraph.h"
-#include "graphpane/AGraphPane.h"
+#include "graphpane/AGraphView.h"
+#include "graphpane/EquationPass.h"
 #include "graphpane/BuildSteps.h"
 #include "graphpane/GraphBuilders.h"
 #include "graphpane/GraphMakers.h"
@@ -53,28 +54,28 @@ CartesianTrees SphericalTrees(ExpressionRecord* r, ExpressionRecord* theta, Expr
 
 // The field started on the surface p over two of the view's ranges, with
 // the flags of the ranges that are not coordinates.
-void AddStartSurface(AGraphPane& pane, EquationBuild& b, CartesianTrees p, CoordDisplayParam uRange,
+void AddStartSurface(EquationPass& pass, EquationBuild& b, CartesianTrees p, CoordDisplayParam uRange,
                      CoordDisplayParam vRange, std::initializer_list<CoordDisplayParam> flags) {
-  if (!AddStartOnGrid(pane, b, b.equation->operands[0], p.x, p.y, p.z, uRange, vRange)) return;
-  pane.ShowFlags(flags);
-  pane.ShowXYZ(b.view);
+  if (!AddStartOnGrid(pass, b, b.equation->operands[0], p.x, p.y, p.z, uRange, vRange)) return;
+  pass.ShowFlags(flags);
+  pass.ShowXYZ(b.view);
 }
 
 }  // namespace
 
-bool AddStartOnGrid(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* head, ExpressionRecord* x,
+bool AddStartOnGrid(EquationPass& pass, EquationBuild& b, const ExpressionRecord* head, ExpressionRecord* x,
                     ExpressionRecord* y, ExpressionRecord* z, CoordDisplayParam uRange, CoordDisplayParam vRange) {
   const ExpressionRecord* field = head->operands[1];
-  std::array<Compiled, 3> f = {Compiled(pane.Required(Tree(Copy(field->operands[0])))),
-                               Compiled(pane.Required(Tree(Copy(field->operands[1])))),
-                               Compiled(pane.Required(Tree(Copy(field->operands[2]))))};
-  std::array<Compiled, 3> s = {Compiled(pane.Required(Tree(x))), Compiled(pane.Required(Tree(y))),
-                               Compiled(pane.Required(Tree(z)))};
-  Compiled r(pane.Optional(std::move(b.radius))), c(pane.Optional(std::move(b.clip)));
+  std::array<Compiled, 3> f = {Compiled(pass.Required(Tree(Copy(field->operands[0])))),
+                               Compiled(pass.Required(Tree(Copy(field->operands[1])))),
+                               Compiled(pass.Required(Tree(Copy(field->operands[2]))))};
+  std::array<Compiled, 3> s = {Compiled(pass.Required(Tree(x))), Compiled(pass.Required(Tree(y))),
+                               Compiled(pass.Required(Tree(z)))};
+  Compiled r(pass.Optional(std::move(b.radius))), c(pass.Optional(std::move(b.clip)));
   // Arrows of the field for (dx, dy, dz) = F, solution curves otherwise.
   const int32_t fieldType = head->operands[0]->opcode == kOpMatrix ? 0 : 1;
   if (gGraphMakers.StartOnGrid == nullptr) return false;
-  AGraphView& target = *pane.View3D(b.view);
+  AGraphView& target = *pass.View3D(b.view);
   const GraphViewRecord& record = target.Record();
   A3DGraph* solutions = nullptr;
   std::unique_ptr<A3DGraph> graph =
@@ -83,55 +84,55 @@ bool AddStartOnGrid(AGraphPane& pane, EquationBuild& b, const ExpressionRecord* 
                                record.ranges[vRange][0], record.ranges[vRange][1], fieldType, target, &solutions);
   if (graph == nullptr) return false;
   const int32_t before = target.GraphCount();
-  pane.AddGraph(std::move(graph), b.view);
+  pass.AddGraph(std::move(graph), b.view);
   // The solutions belong to the graph, gone when the view could not keep it.
-  Add_transformed_ODEPlot3D(pane, b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
+  Add_transformed_ODEPlot3D(pass, b.ct, b.view, target.GraphCount() > before ? solutions : nullptr);
   return true;
 }
 
-void Add_kXYZ_XYZ_zxy(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, {AtomU(), AtomV(), G(b.equation, kIdX, kIdY)}, kCoordX, kCoordY, {});
+void Add_kXYZ_XYZ_zxy(EquationPass& pass, EquationBuild& b) {
+  AddStartSurface(pass, b, {AtomU(), AtomV(), G(b.equation, kIdX, kIdY)}, kCoordX, kCoordY, {});
 }
 
-void Add_kXYZ_XYZ_rthetaphi(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, SphericalTrees(G(b.equation, kIdTheta, kIdPhi), AtomU(), AtomV()), kCoordTheta, kCoordPhi,
+void Add_kXYZ_XYZ_rthetaphi(EquationPass& pass, EquationBuild& b) {
+  AddStartSurface(pass, b, SphericalTrees(G(b.equation, kIdTheta, kIdPhi), AtomU(), AtomV()), kCoordTheta, kCoordPhi,
                   {kCoordTheta, kCoordPhi});
 }
 
-void Add_kXYZ_XYZ_thetarphi(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, SphericalTrees(AtomU(), G(b.equation, kIdR, kIdPhi), AtomV()), kCoordR, kCoordPhi,
+void Add_kXYZ_XYZ_thetarphi(EquationPass& pass, EquationBuild& b) {
+  AddStartSurface(pass, b, SphericalTrees(AtomU(), G(b.equation, kIdR, kIdPhi), AtomV()), kCoordR, kCoordPhi,
                   {kCoordR, kCoordPhi});
 }
 
-void Add_kXYZ_XYZ_phirtheta(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, SphericalTrees(AtomU(), AtomV(), G(b.equation, kIdR, kIdTheta)), kCoordR, kCoordTheta,
+void Add_kXYZ_XYZ_phirtheta(EquationPass& pass, EquationBuild& b) {
+  AddStartSurface(pass, b, SphericalTrees(AtomU(), AtomV(), G(b.equation, kIdR, kIdTheta)), kCoordR, kCoordTheta,
                   {kCoordR, kCoordTheta});
 }
 
-void Add_kXYZ_XYZ_rthetaz(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, CylindricalTrees(G(b.equation, kIdTheta, kIdZ), AtomU(), AtomV()), kCoordTheta, kCoordZ,
+void Add_kXYZ_XYZ_rthetaz(EquationPass& pass, EquationBuild& b) {
+  AddStartSurface(pass, b, CylindricalTrees(G(b.equation, kIdTheta, kIdZ), AtomU(), AtomV()), kCoordTheta, kCoordZ,
                   {kCoordTheta});
 }
 
-void Add_kXYZ_XYZ_zrtheta(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, CylindricalTrees(AtomU(), AtomV(), G(b.equation, kIdR, kIdTheta)), kCoordR, kCoordTheta,
+void Add_kXYZ_XYZ_zrtheta(EquationPass& pass, EquationBuild& b) {
+  AddStartSurface(pass, b, CylindricalTrees(AtomU(), AtomV(), G(b.equation, kIdR, kIdTheta)), kCoordR, kCoordTheta,
                   {kCoordR, kCoordTheta});
 }
 
 // u runs along z and v along r.
-void Add_kXYZ_XYZ_thetarz(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b, CylindricalTrees(AtomV(), G(b.equation, kIdZ, kIdR), AtomU()), kCoordZ, kCoordR, {kCoordR});
+void Add_kXYZ_XYZ_thetarz(EquationPass& pass, EquationBuild& b) {
+  AddStartSurface(pass, b, CylindricalTrees(AtomV(), G(b.equation, kIdZ, kIdR), AtomU()), kCoordZ, kCoordR, {kCoordR});
 }
 
-void Add_kXYZ_XYZ_rthphiuv(AGraphPane& pane, EquationBuild& b) {
+void Add_kXYZ_XYZ_rthphiuv(EquationPass& pass, EquationBuild& b) {
   AddStartSurface(
-      pane, b,
+      pass, b,
       SphericalTrees(CopiedCoordinate(b.equation, 0), CopiedCoordinate(b.equation, 1), CopiedCoordinate(b.equation, 2)),
       kCoordU, kCoordV, {kCoordU, kCoordV});
 }
 
-void Add_kXYZ_XYZ_rthetazuv(AGraphPane& pane, EquationBuild& b) {
-  AddStartSurface(pane, b,
+void Add_kXYZ_XYZ_rthetazuv(EquationPass& pass, EquationBuild& b) {
+  AddStartSurface(pass, b,
                   CylindricalTrees(CopiedCoordinate(b.equation, 0), CopiedCoordinate(b.equation, 1),
                                    CopiedCoordinate(b.equation, 2)),
                   kCoordU, kCoordV, {kCoordU, kCoordV});

@@ -8,7 +8,7 @@
 #include "graphpane/OwnedHandles.h"
 
 class A3DGraph;
-class AGraphPane;
+class EquationPass;
 class AGraphView;
 class DocumentRecord;
 
@@ -16,50 +16,51 @@ class DocumentRecord;
 // transformed copies of the formulas, or listed by index for the
 // whole-picture plot. Formulas are read, never taken; each mirror gets the
 // colour copy handed (null when nothing mirrors).
-void Add_transformed_Inequality(AGraphPane& pane, const ExpressionRecord* relation, int32_t view, Colour colour,
+void Add_transformed_Inequality(EquationPass& pass, const ExpressionRecord* relation, int32_t view, Colour colour,
                                 const CoordinateTransformation& ct, PlottingMode mode, const ExpressionRecord* zero,
                                 int32_t finer);
-void Add_transformed_FunctionOfXorY(AGraphPane& pane, const ExpressionRecord* f, int32_t view, Colour colour,
+void Add_transformed_FunctionOfXorY(EquationPass& pass, const ExpressionRecord* f, int32_t view, Colour colour,
                                     const CoordinateTransformation& ct, PlottingMode mode, int32_t which);
-void Add_transformed_ParametricCurve(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
+void Add_transformed_ParametricCurve(EquationPass& pass, const CoordinateTransformation& ct, int32_t view,
                                      const ExpressionRecord* x, const ExpressionRecord* y, Colour colour, double grain,
                                      const double& tLow, const double& tHigh);
-void Add_transformed_Point(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
+void Add_transformed_Point(EquationPass& pass, const CoordinateTransformation& ct, int32_t view,
                            const ExpressionRecord* x, const ExpressionRecord* y, Colour colour,
                            const ExpressionRecord* symbol, const ExpressionRecord* label, const ExpressionRecord* size);
-void Add_transformed_Data2D(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
+void Add_transformed_Data2D(EquationPass& pass, const CoordinateTransformation& ct, int32_t view,
                             const ExpressionRecord* x, const ExpressionRecord* y,
                             const ExpressionRecord* const (&style)[5], Colour colour, DocumentRecord* document);
-void Add_transformed_Arrow(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
+void Add_transformed_Arrow(EquationPass& pass, const CoordinateTransformation& ct, int32_t view,
                            const ExpressionRecord* x1, const ExpressionRecord* y1, const ExpressionRecord* x2,
                            const ExpressionRecord* y2, Colour colour);
-void Add_transformed_DensityPlot(AGraphPane& pane, const ExpressionRecord* f, int32_t view, Colour colour,
+void Add_transformed_DensityPlot(EquationPass& pass, const ExpressionRecord* f, int32_t view, Colour colour,
                                  const CoordinateTransformation& ct, double grain);
-void Add_transformed_SpaceCurve(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
+void Add_transformed_SpaceCurve(EquationPass& pass, const CoordinateTransformation& ct, int32_t view,
                                 const ExpressionRecord* x, const ExpressionRecord* y, const ExpressionRecord* z,
                                 const ExpressionRecord* clip, const ExpressionRecord* radius, double opacity,
                                 Colour colour, double grain, const double& tLow, const double& tHigh);
-void Add_transformed_GridSurface(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view,
+void Add_transformed_GridSurface(EquationPass& pass, const CoordinateTransformation& ct, int32_t view,
                                  const ExpressionRecord* x, const ExpressionRecord* y, const ExpressionRecord* z,
                                  const ExpressionRecord* clip, PlottingMode mode, Colour colour, double grain,
                                  double opacity, const double& uLow, const double& uHigh, const double& vLow,
                                  const double& vHigh);
-void Add_transformed_ODEPlot3D(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view, A3DGraph* solutions);
+void Add_transformed_ODEPlot3D(EquationPass& pass, const CoordinateTransformation& ct, int32_t view,
+                               A3DGraph* solutions);
 
 // A graph of the first 3-D view shown in the second through the space
 // transformation, by the maker given.
 using SpaceMirrorMaker = decltype(GraphMakers::TransformedDEPlot3D);
-void ShowThroughSpace(AGraphPane& pane, const CoordinateTransformation& ct, SpaceMirrorMaker maker, A3DGraph* source);
+void ShowThroughSpace(EquationPass& pass, const CoordinateTransformation& ct, SpaceMirrorMaker maker, A3DGraph* source);
 // For a graph of the first 2-D view: a graph drawn in transformed
 // coordinates joins the transform sources; true when the graph is a source
 // whose mirror, with the colour given, is to be built.
-bool BuildsPlaneMirror(AGraphPane& pane, const CoordinateTransformation& ct, int32_t view, bool coloured);
+bool BuildsPlaneMirror(EquationPass& pass, const CoordinateTransformation& ct, int32_t view, bool coloured);
 // A copy of the colour for the mirror, made before the colour is handed to
 // its graph; null when view and transformation mirror nothing.
-Colour MirrorColour(const AGraphPane& pane, int32_t view, const CoordinateTransformation& ct,
+Colour MirrorColour(const EquationPass& pass, int32_t view, const CoordinateTransformation& ct,
                     const AGraphColor* colour);
 // The whole-picture plot of the second 2-D view for a plane transformation.
-void MakeTransformPlot(AGraphPane& pane, const CoordinateTransformation& ct);
+void MakeTransformPlot(EquationPass& pass, const CoordinateTransformation& ct);
 
 // The three formulas of a space transformation composed with (x, y, z):
 // new trees, plus one of extra when given; a colour with equations gets

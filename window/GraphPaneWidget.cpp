@@ -53,7 +53,7 @@ void GraphPaneWidget::RedrawGraph() {
   fStale = false;
   {
     WorldIsCurrent current(fWorld);
-    pane->Draw(2, true);
+    pane->Draw(kBothViews, true);
   }
   update();
 }

@@ -9,13 +9,13 @@
 
 namespace {
 
-QString AxesTip(bool shown, int32_t which) {
-  if (which == 0) return shown ? QObject::tr("Hide the axes") : QObject::tr("Show the axes");
+QString AxesTip(bool shown, ShownViews which) {
+  if (which == kCurrentView) return shown ? QObject::tr("Hide the axes") : QObject::tr("Show the axes");
   return shown ? QObject::tr("Hide the axes of the second view") : QObject::tr("Show the axes of the second view");
 }
 
-QString PaperTip(bool shown, int32_t which) {
-  if (which == 0) return shown ? QObject::tr("Hide the graph paper") : QObject::tr("Show the graph paper");
+QString PaperTip(bool shown, ShownViews which) {
+  if (which == kCurrentView) return shown ? QObject::tr("Hide the graph paper") : QObject::tr("Show the graph paper");
   return shown ? QObject::tr("Hide the graph paper of the second view")
                : QObject::tr("Show the graph paper of the second view");
 }
@@ -24,11 +24,11 @@ QString PaperTip(bool shown, int32_t which) {
 
 bool IsViewSettingShown(const AGraphPane& pane, int32_t attribute) {
   if (attribute == kAttributeShowGraphPaper && pane.IsView4D()) return pane.View4D()->Record().graphPaperShown != 0;
-  return attribute == kAttributeShowAxes ? pane.IsShowingAxes(0) : pane.IsShowingGraphPaper(0);
+  return attribute == kAttributeShowAxes ? pane.IsShowingAxes(kCurrentView) : pane.IsShowingGraphPaper(kCurrentView);
 }
 
-void ToggleViewSetting(AGraphPane& pane, int32_t attribute, int32_t pair) {
-  if (pair == 1 || !pane.IsView4D()) {
+void ToggleViewSetting(AGraphPane& pane, int32_t attribute, ShownViews pair) {
+  if (pair == kSecondView || !pane.IsView4D()) {
     pane.SetViewParameter(ViewAttribute(attribute), pair);
     return;
   }
@@ -40,17 +40,17 @@ ViewControls::ViewControls(DocumentRecord* document, QWidget* parent) : QWidget(
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(4, 0, 4, 0);
   layout->setSpacing(2);
-  for (int32_t which = 0; which < 2; ++which) {
+  for (ShownViews which : {kCurrentView, kSecondView}) {
     fAxes[which] = NewButton(tr("Axes"), kAttributeShowAxes, which);
     fPaper[which] = NewButton(tr("Graph Paper"), kAttributeShowGraphPaper, which);
     layout->addWidget(fAxes[which]);
     layout->addWidget(fPaper[which]);
-    if (which == 0) layout->addStretch(1);
+    if (which == kCurrentView) layout->addStretch(1);
   }
   Redraw();
 }
 
-QToolButton* ViewControls::NewButton(const QString& text, int32_t attribute, int32_t which) {
+QToolButton* ViewControls::NewButton(const QString& text, int32_t attribute, ShownViews which) {
   auto* button = new QToolButton(this);
   button->setText(text);
   button->setCheckable(true);
@@ -70,10 +70,11 @@ void ViewControls::Redraw() {
   const bool second = pane && pane->SecondView();
   const bool paper[2] = {pane && pane->CurrentView() == pane->View2D(0),
                          second && pane->SecondView() == pane->View2D(1)};
-  const bool axesShown[2] = {pane && pane->IsShowingAxes(0), pane && pane->IsShowingAxes(1)};
-  const bool paperShown[2] = {pane && pane->IsShowingGraphPaper(0), pane && pane->IsShowingGraphPaper(1)};
-  for (int32_t which = 0; which < 2; ++which) {
-    fAxes[which]->setVisible(pane && (which == 0 || second));
+  const bool axesShown[2] = {pane && pane->IsShowingAxes(kCurrentView), pane && pane->IsShowingAxes(kSecondView)};
+  const bool paperShown[2] = {pane && pane->IsShowingGraphPaper(kCurrentView),
+                              pane && pane->IsShowingGraphPaper(kSecondView)};
+  for (ShownViews which : {kCurrentView, kSecondView}) {
+    fAxes[which]->setVisible(pane && (which == kCurrentView || second));
     fPaper[which]->setVisible(paper[which]);
     fAxes[which]->setChecked(axesShown[which]);
     fPaper[which]->setChecked(paperShown[which]);
@@ -84,10 +85,10 @@ void ViewControls::Redraw() {
 
 void ViewControls::SetToolTips(int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper) {
   if (attribute == kAttributeShowAxes) {
-    fAxes[0]->setToolTip(AxesTip(axes, 0));
-    fAxes[1]->setToolTip(AxesTip(secondAxes, 1));
+    fAxes[kCurrentView]->setToolTip(AxesTip(axes, kCurrentView));
+    fAxes[kSecondView]->setToolTip(AxesTip(secondAxes, kSecondView));
   } else if (attribute == kAttributeShowGraphPaper) {
-    fPaper[0]->setToolTip(PaperTip(paper, 0));
-    fPaper[1]->setToolTip(PaperTip(secondPaper, 1));
+    fPaper[kCurrentView]->setToolTip(PaperTip(paper, kCurrentView));
+    fPaper[kSecondView]->setToolTip(PaperTip(secondPaper, kSecondView));
   }
 }

@@ -4,14 +4,16 @@
 
 #include <cstdint>
 
+#include "graphpane/GraphEnums.h"
+
 class AGraphPane;
 class DocumentRecord;
 class QToolButton;
 
 // Toggles the axes (attribute 17) or the graph paper (18) of the views the
-// pair names (0 current, 1 second, 2 both). The pane leaves the 4-D view
-// out of these: shown, it toggles its own axes and grid instead.
-void ToggleViewSetting(AGraphPane& pane, int32_t attribute, int32_t pair);
+// pair names (current, second or both). The pane leaves the 4-D view out of
+// these: shown, it toggles its own axes and grid instead.
+void ToggleViewSetting(AGraphPane& pane, int32_t attribute, ShownViews pair);
 // Whether the current view shows the axes or graph paper (the 4-D view:
 // its grid).
 bool IsViewSettingShown(const AGraphPane& pane, int32_t attribute);
@@ -32,12 +34,12 @@ class ViewControls : public QWidget {
   // buttons (18); any other attribute changes nothing.
   void SetToolTips(int32_t attribute, bool axes, bool secondAxes, bool paper, bool secondPaper);
 
-  // which: 0 the current view, 1 the second view.
-  QToolButton* AxesButton(int32_t which) const { return fAxes[which]; }
-  QToolButton* PaperButton(int32_t which) const { return fPaper[which]; }
+  // Of the current or the second view.
+  QToolButton* AxesButton(ShownViews which) const { return fAxes[which]; }
+  QToolButton* PaperButton(ShownViews which) const { return fPaper[which]; }
 
  private:
-  QToolButton* NewButton(const QString& text, int32_t attribute, int32_t which);
+  QToolButton* NewButton(const QString& text, int32_t attribute, ShownViews which);
 
   DocumentRecord* fDocument;
   QToolButton* fAxes[2];

@@ -153,11 +153,11 @@ TEST_F(ApplicationWindowTest, GraphItemsZoomAndToggleTheViews) {
   DocumentMainWindow* window = Open("g.zlf", "Zentrolabworksheet 4;\nExpr y = x^2;\n2D.Axes 1;\n");
   ASSERT_NE(window, nullptr);
   AGraphPane* pane = window->Document()->fGraphPane.get();
-  const bool axes = pane->IsShowingAxes(0), paper = pane->IsShowingGraphPaper(0);
+  const bool axes = pane->IsShowingAxes(kCurrentView), paper = pane->IsShowingGraphPaper(kCurrentView);
   Item(window, "Show Axes")->trigger();
   Item(window, "Show Graph Paper")->trigger();
-  EXPECT_NE(pane->IsShowingAxes(0), axes);
-  EXPECT_NE(pane->IsShowingGraphPaper(0), paper);
+  EXPECT_NE(pane->IsShowingAxes(kCurrentView), axes);
+  EXPECT_NE(pane->IsShowingGraphPaper(kCurrentView), paper);
   EXPECT_TRUE(window->Document()->fModified);  // a view change is a change
 
   ASSERT_TRUE(WaitFor([&] { return IsDocumentGraphDone(window->Document()); }));

@@ -100,11 +100,11 @@ class CoordinateDisplayTest : public WindowTest {
   const A2DTransform& Transform() const { return static_cast<const A2DGraphView*>(Pane().View2D(0))->ViewTransform(); }
   // The plane at the given square, with nothing drawn but the graphs.
   void PlainView(DocumentMainWindow* window, double extent) {
-    Pane().Zoom(-extent, extent, -extent, extent, 0);
-    window->ViewButtons()->AxesButton(0)->click();
-    window->ViewButtons()->PaperButton(0)->click();
-    ASSERT_FALSE(Pane().IsShowingAxes(0));
-    ASSERT_FALSE(Pane().IsShowingGraphPaper(0));
+    Pane().Zoom(-extent, extent, -extent, extent, kCurrentView);
+    window->ViewButtons()->AxesButton(kCurrentView)->click();
+    window->ViewButtons()->PaperButton(kCurrentView)->click();
+    ASSERT_FALSE(Pane().IsShowingAxes(kCurrentView));
+    ASSERT_FALSE(Pane().IsShowingGraphPaper(kCurrentView));
     ASSERT_TRUE(WaitForGraphs());
   }
   QImage Picture(DocumentMainWindow* window) const {
@@ -162,8 +162,8 @@ TEST_F(CoordinateDisplayTest, ParameterValueSetsTheSlope) {
   EXPECT_EQ(a->text(), "1");
   EXPECT_EQ(window->Coordinates()->ParameterField('x'), nullptr);
   // One view: no buttons for a second.
-  EXPECT_TRUE(window->ViewButtons()->AxesButton(0)->isVisibleTo(window));
-  EXPECT_FALSE(window->ViewButtons()->AxesButton(1)->isVisibleTo(window));
+  EXPECT_TRUE(window->ViewButtons()->AxesButton(kCurrentView)->isVisibleTo(window));
+  EXPECT_FALSE(window->ViewButtons()->AxesButton(kSecondView)->isVisibleTo(window));
   PlainView(window, 5);
   EXPECT_GT(Compare(Picture(window), Transform(), Line(1, -50, 50)).inkOnCurve, 0.99);
 
@@ -270,21 +270,21 @@ TEST_F(CoordinateDisplayTest, PrimedEquationsShowTheSecondView) {
 
     // Each view's axes button toggles that view's axes only.
     ViewControls* buttons = window->ViewButtons();
-    ASSERT_TRUE(buttons->AxesButton(1)->isVisibleTo(window));
-    ASSERT_TRUE(buttons->PaperButton(1)->isVisibleTo(window));
-    EXPECT_TRUE(buttons->AxesButton(0)->isChecked());
-    EXPECT_EQ(buttons->AxesButton(0)->toolTip(), "Hide the axes");
-    buttons->AxesButton(0)->click();
-    EXPECT_FALSE(Pane().IsShowingAxes(0));
-    EXPECT_TRUE(Pane().IsShowingAxes(1));
-    EXPECT_FALSE(buttons->AxesButton(0)->isChecked());
-    EXPECT_TRUE(buttons->AxesButton(1)->isChecked());
-    EXPECT_EQ(buttons->AxesButton(0)->toolTip(), "Show the axes");
-    EXPECT_EQ(buttons->AxesButton(1)->toolTip(), "Hide the axes of the second view");
-    buttons->PaperButton(1)->click();
-    EXPECT_TRUE(Pane().IsShowingGraphPaper(0));
-    EXPECT_FALSE(Pane().IsShowingGraphPaper(1));
-    EXPECT_EQ(buttons->PaperButton(1)->toolTip(), "Show the graph paper of the second view");
+    ASSERT_TRUE(buttons->AxesButton(kSecondView)->isVisibleTo(window));
+    ASSERT_TRUE(buttons->PaperButton(kSecondView)->isVisibleTo(window));
+    EXPECT_TRUE(buttons->AxesButton(kCurrentView)->isChecked());
+    EXPECT_EQ(buttons->AxesButton(kCurrentView)->toolTip(), "Hide the axes");
+    buttons->AxesButton(kCurrentView)->click();
+    EXPECT_FALSE(Pane().IsShowingAxes(kCurrentView));
+    EXPECT_TRUE(Pane().IsShowingAxes(kSecondView));
+    EXPECT_FALSE(buttons->AxesButton(kCurrentView)->isChecked());
+    EXPECT_TRUE(buttons->AxesButton(kSecondView)->isChecked());
+    EXPECT_EQ(buttons->AxesButton(kCurrentView)->toolTip(), "Show the axes");
+    EXPECT_EQ(buttons->AxesButton(kSecondView)->toolTip(), "Hide the axes of the second view");
+    buttons->PaperButton(kSecondView)->click();
+    EXPECT_TRUE(Pane().IsShowingGraphPaper(kCurrentView));
+    EXPECT_FALSE(Pane().IsShowingGraphPaper(kSecondView));
+    EXPECT_EQ(buttons->PaperButton(kSecondView)->toolTip(), "Show the graph paper of the second view");
     EXPECT_TRUE(fDocument->fModified);
     CloseEveryWindow();
   }

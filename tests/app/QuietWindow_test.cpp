@@ -58,7 +58,7 @@ TEST_F(QuietWindowTest, SpinningAndAnimatingKeepTheTimerGoing) {
     EXPECT_TRUE(window->IsIdleArmed());
   }
   // Stopped, each goes quiet.
-  spinning->Document()->fGraphPane->SetViewParameter(kAttributeStopSpin, 2);
+  spinning->Document()->fGraphPane->SetViewParameter(kAttributeStopSpin, kBothViews);
   QToolButton* play = animating->Slider()->findChild<QToolButton*>();
   ASSERT_NE(play, nullptr);
   QTest::mouseClick(play, Qt::LeftButton);

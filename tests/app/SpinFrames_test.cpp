@@ -51,7 +51,7 @@ TEST_F(SpinFramesTest, OneFramePerRefreshTurningBySpeedTimesElapsedTime) {
   const auto periodStart = [&](int64_t k) { return int64_t(std::ceil(double(k) * 1e6 / rate)); };
 
   // A fresh spin starts its timing at its first frame, turning nothing.
-  pane.SetViewParameter(kAttributeDefaultSpin, 0);
+  pane.SetViewParameter(kAttributeDefaultSpin, kCurrentView);
   const double speed = view.SpinSpeed();
   ASSERT_GT(speed, 0);
   const int64_t k = 1000;

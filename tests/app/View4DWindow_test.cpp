@@ -272,9 +272,9 @@ TEST_F(View4DWindowTest, ShowAxesAndShowGraphPaperReachThe4DAxesAndGrid) {
   MenuItem(window, "Show Graph Paper")->trigger();
   EXPECT_TRUE(view.IsShowingGrid());
   // The axes button under the pane does the same.
-  window->ViewButtons()->AxesButton(0)->click();
+  window->ViewButtons()->AxesButton(kCurrentView)->click();
   EXPECT_EQ(view.Record().axesShown, 1);
-  EXPECT_TRUE(window->ViewButtons()->AxesButton(0)->isChecked());
+  EXPECT_TRUE(window->ViewButtons()->AxesButton(kCurrentView)->isChecked());
 }
 
 }  // namespace

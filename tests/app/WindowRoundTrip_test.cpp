@@ -70,8 +70,8 @@ TEST_F(WindowRoundTripTest, ANewDocumentShowsAxesAndGraphPaper) {
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitFor([&] { return window->Document()->fGraphPane != nullptr; }));
   AGraphPane* pane = window->Document()->fGraphPane.get();
-  EXPECT_TRUE(pane->IsShowingAxes(0));
-  EXPECT_TRUE(pane->IsShowingGraphPaper(0));
+  EXPECT_TRUE(pane->IsShowingAxes(kCurrentView));
+  EXPECT_TRUE(pane->IsShowingGraphPaper(kCurrentView));
 }
 
 TEST_F(WindowRoundTripTest, OneWheelNotchScrollsTheDesktopsLines) {

@@ -216,7 +216,7 @@ TEST_F(Document3D, TheTransformedCopyOfSolutionsFollowsASliderInTheStartPoint) {
   const auto [plot, copy] = GraphAndMirror<AStartOnPoint, ATransformedDEPlot3D>(g);
   ASSERT_TRUE(plot && copy && plot->Solutions());
   AGraphPane& pane = *d->fGraphPane;
-  for (int32_t which : {0, 1})
+  for (ShownViews which : {kCurrentView, kSecondView})
     EXPECT_GT(DifferingPixelsIn(g.Picture(), empty.Picture(), pane.GetGraphRect(which)), 100) << which;
   for (int32_t step : {3, 1, 4}) {
     MoveSlider(d, step);

@@ -75,8 +75,8 @@ TEST_F(DocumentDefaults, PolarAndParametricCurvesDrawOverTheDefaultRanges) {
 TEST_F(DocumentDefaults, ANewViewShowsAxesAndGraphPaperUntilAFileHidesThem) {
   GraphedDocument plain("");
   ASSERT_TRUE(plain.document && plain.RunUntilDone());
-  EXPECT_TRUE(plain.document->fGraphPane->IsShowingAxes(0));
-  EXPECT_TRUE(plain.document->fGraphPane->IsShowingGraphPaper(0));
+  EXPECT_TRUE(plain.document->fGraphPane->IsShowingAxes(kCurrentView));
+  EXPECT_TRUE(plain.document->fGraphPane->IsShowingGraphPaper(kCurrentView));
   const QImage& picture = plain.Picture();
   // The x axis along y = 0, and paper where no axis is.
   EXPECT_EQ(picture.pixel(DefaultPixelOf(-1.3, 0)) & 0xFFFFFF, 0u);
@@ -87,8 +87,8 @@ TEST_F(DocumentDefaults, ANewViewShowsAxesAndGraphPaperUntilAFileHidesThem) {
   for (const char* hidden : {"HideAxes 1;\n", "2D.Axes 0;\n2D.GraphPaper 0;\n"}) {
     GraphedDocument g(hidden);
     ASSERT_TRUE(g.document && g.RunUntilDone()) << hidden;
-    EXPECT_FALSE(g.document->fGraphPane->IsShowingAxes(0)) << hidden;
-    EXPECT_FALSE(g.document->fGraphPane->IsShowingGraphPaper(0)) << hidden;
+    EXPECT_FALSE(g.document->fGraphPane->IsShowingAxes(kCurrentView)) << hidden;
+    EXPECT_FALSE(g.document->fGraphPane->IsShowingGraphPaper(kCurrentView)) << hidden;
     for (int h = 2; h < 40; ++h) EXPECT_EQ(g.Picture().pixel(h, 20) & 0xFFFFFF, 0xFFFFFFu) << hidden;
   }
 }

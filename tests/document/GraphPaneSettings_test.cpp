@@ -43,8 +43,8 @@ TEST_F(GraphPaneSettingsTest, StoredViewsGoIntoThePaneViews) {
   EXPECT_EQ(second.bottomLeft[0], s.view2Dp.bottomLeft[0]);
   EXPECT_EQ(second.bottomLeft[1], s.view2Dp.bottomLeft[1]);
   EXPECT_EQ(second.tickState[0], 1);
-  EXPECT_TRUE(pane->IsShowingAxes(0));
-  EXPECT_TRUE(pane->IsShowingGraphPaper(0));
+  EXPECT_TRUE(pane->IsShowingAxes(kCurrentView));
+  EXPECT_TRUE(pane->IsShowingGraphPaper(kCurrentView));
   EXPECT_EQ(pane->View2D(0)->ParameterRange(kCoordR)[1], 5);
   EXPECT_EQ(pane->View3D(0)->ParameterRange(kCoordZ)[0], s.view3D.z[0]);
   EXPECT_EQ(pane->View3D(0)->ParameterRange(kCoordPhi)[1], s.view3D.phi[1]);
@@ -62,8 +62,8 @@ TEST_F(GraphPaneSettingsTest, OnlyChangesInThePaneReachTheWrittenDocument) {
   pane.SetParameterValue(kCoordT, 1, 9.5);
   pane.SetParameterValue(kCoordXPrime, 0, -7.25);
   pane.ShowViews(pane.View2D(0), pane.View2D(1));
-  pane.Zoom(kZoomOut, 1);
-  pane.SetViewParameter(kAttributeShowGraphPaper, 0);
+  pane.Zoom(kZoomOut, kSecondView);
+  pane.SetViewParameter(kAttributeShowGraphPaper, kCurrentView);
   const auto text = WriteDocumentText(*document);
   ASSERT_TRUE(text);
   auto again = Read(*text);

@@ -75,7 +75,7 @@ TEST(AGraphPane, SideBySideViewsStayElevenApartInsideThePane) {
     for (int width = 0; width <= 2000; ++width) {
       const MRect whole = Rect(30, 20, width, height);
       pane.SetGraphRect(whole);
-      const MRect a = pane.GetGraphRect(0), b = pane.GetGraphRect(1);
+      const MRect a = pane.GetGraphRect(kCurrentView), b = pane.GetGraphRect(kSecondView);
       for (const MRect& r : {a, b}) {
         ASSERT_GE(r.right, r.left) << width;
         ASSERT_GE(r.bottom, r.top) << width;
@@ -88,9 +88,9 @@ TEST(AGraphPane, SideBySideViewsStayElevenApartInsideThePane) {
       }
     }
   }
-  EXPECT_EQ(pane.GetGraphRect(2).right, 2030);
+  EXPECT_EQ(pane.GetGraphRect(kBothViews).right, 2030);
   pane.ShowViews(pane.View2D(0), nullptr);
-  EXPECT_EQ(pane.GetGraphRect(0).right, 2030);
+  EXPECT_EQ(pane.GetGraphRect(kCurrentView).right, 2030);
 }
 
 TEST(AGraphPane, ViewsFromMissingMakersAreEmpty) {
@@ -132,7 +132,7 @@ TEST(AGraphPane, EmptyThreeAndFourDimensionalViews) {
   pane.SetGraphRect(Rect(2, 2, 4, 4));
   {
     APushPort push(port.get());
-    pane.Draw(0, true);
+    pane.Draw(kCurrentView, true);
   }
   // Without a document's world the 4-D view has nothing to draw into.
   EXPECT_EQ(RgbAt(*port, 2, 2), 0u);
@@ -143,14 +143,14 @@ TEST(AGraphPane, EmptyThreeAndFourDimensionalViews) {
 TEST(AGraphPane, DrawWithoutASecondViewDrawsTheCurrentOne) {
   PaneHooksInstalled hooks;
   AGraphPane pane(Rect(0, 0, 40, 30), nullptr, nullptr);
-  for (int which : {0, 1, 2, 4}) {  // 4: no 3-D view shown, nothing drawn
+  for (ShownViews which : {kCurrentView, kSecondView, kBothViews, kShown3DViews}) {  // no 3-D view shown
     PortPtr port(NewOffscreenPort(QRect(0, 0, 40, 30)));
     port->image.fill(0);
     {
       APushPort push(port.get());
       pane.Draw(which, true);
     }
-    EXPECT_EQ(RgbAt(*port, 3, 3) != 0u, which != 4) << which;
+    EXPECT_EQ(RgbAt(*port, 3, 3) != 0u, which != kShown3DViews) << which;
   }
 }
 
@@ -160,18 +160,18 @@ TEST(AGraphPane, ZoomReachesTheChosenViews) {
   pane.ShowViews(pane.View2D(0), pane.View2D(1));
   const auto scale = [&](int k) { return dynamic_cast<A2DGraphView*>(pane.View2D(k))->State().xScale; };
   const double before = scale(0);
-  pane.Zoom(kZoomOut, 2);
+  pane.Zoom(kZoomOut, kBothViews);
   EXPECT_GT(scale(0), before);
   EXPECT_GT(scale(1), before);
   EXPECT_GT(hooks.dirty, 0);
-  pane.Zoom(kZoomOut, 0);
+  pane.Zoom(kZoomOut, kCurrentView);
   EXPECT_GT(scale(0), scale(1));
-  pane.Zoom(kZoomDefaultView, 2);
+  pane.Zoom(kZoomDefaultView, kBothViews);
   EXPECT_EQ(scale(0), before);
   EXPECT_EQ(scale(1), before);
   const int dirty = hooks.dirty;
-  pane.Zoom(kZoomReset, 0);
-  pane.Zoom(kZoomReset, 2);
+  pane.Zoom(kZoomReset, kCurrentView);
+  pane.Zoom(kZoomReset, kBothViews);
   EXPECT_EQ(hooks.dirty, dirty);
 }
 
@@ -314,7 +314,7 @@ TEST(AGraphPane, ClicksGoToTheViewUnderThemAndCursorRegionsUnite) {
   gGraphPaneHooks.Make3DView = []() -> std::unique_ptr<AGraphView> { return std::make_unique<RegionView>(); };
   AGraphPane pane(Rect(0, 0, 100, 50), nullptr, nullptr);
   pane.ShowViews(pane.View3D(0), pane.View3D(1));
-  const MRect a = pane.GetGraphRect(0), b = pane.GetGraphRect(1);
+  const MRect a = pane.GetGraphRect(kCurrentView), b = pane.GetGraphRect(kSecondView);
   EXPECT_EQ(pane.MouseDown(MPoint{10, int16_t(b.left + 1)}, 0, false, false, false, false, false), 1);
   EXPECT_EQ(pane.ClickedView(), pane.View3D(1));
   EXPECT_EQ(pane.MouseDown(MPoint{10, int16_t(a.right + 2)}, 0, false, false, false, false, false), 0);
@@ -387,7 +387,7 @@ TEST(AGraphPane, DomainsAndPicturesGoToTheShownTwoDimensionalViews) {
   pane.ShowViews(pane.View2D(0), pane.View2D(1));
   auto* first = dynamic_cast<A2DGraphView*>(pane.View2D(0));
   auto* second = dynamic_cast<A2DGraphView*>(pane.View2D(1));
-  pane.Zoom(kZoomOut, 0);
+  pane.Zoom(kZoomOut, kCurrentView);
   pane.SetParameterValue(kCoordT, 1, 4.5);
   pane.View2D(1)->ParameterRange(kCoordT)[1] = 2;
   ASSERT_NE(first->State().xScale, second->State().xScale);
@@ -407,9 +407,9 @@ TEST(AGraphPane, DomainsAndPicturesGoToTheShownTwoDimensionalViews) {
   picture.image = QImage(4, 4, QImage::Format_RGB32);
   picture.image.fill(Qt::blue);
   picture.frame = QRect(0, 0, 4, 4);
-  const MRect b = pane.GetGraphRect(1);
+  const MRect b = pane.GetGraphRect(kSecondView);
   const MPoint inSecond{int16_t(b.top + 5), int16_t(b.left + 5)};
-  const MPoint between{5, int16_t(pane.GetGraphRect(0).right + 3)};
+  const MPoint between{5, int16_t(pane.GetGraphRect(kCurrentView).right + 3)};
   pane.PastePicture(&picture, &inSecond);
   pane.PastePicture(&picture, &between);
   pane.PastePicture(&picture, nullptr);
@@ -427,17 +427,17 @@ TEST(AGraphPane, ViewParametersRedrawExceptForVertexObjects) {
   };
   AGraphPane pane(Rect(0, 0, 400, 200), nullptr, nullptr);
   pane.ShowViews(pane.View2D(0), pane.View2D(1));
-  pane.SetViewParameter(kAttributeShowAxes, 2);
-  EXPECT_FALSE(pane.IsShowingAxes(0) || pane.IsShowingAxes(1));
-  pane.SetViewParameter(kAttributeShowGraphPaper, 1);
-  EXPECT_TRUE(pane.IsShowingGraphPaper(0));
-  EXPECT_FALSE(pane.IsShowingGraphPaper(1));
-  EXPECT_FALSE(pane.IsShowingGraphPaper(2));
+  pane.SetViewParameter(kAttributeShowAxes, kBothViews);
+  EXPECT_FALSE(pane.IsShowingAxes(kCurrentView) || pane.IsShowingAxes(kSecondView));
+  pane.SetViewParameter(kAttributeShowGraphPaper, kSecondView);
+  EXPECT_TRUE(pane.IsShowingGraphPaper(kCurrentView));
+  EXPECT_FALSE(pane.IsShowingGraphPaper(kSecondView));
+  EXPECT_FALSE(pane.IsShowingGraphPaper(kBothViews));
   EXPECT_EQ(hooks.redraws, 2);
   ASSERT_EQ(tips.size(), 2u);
   EXPECT_EQ(tips[1], (std::vector<int>{kAttributeShowGraphPaper, 0, 0, 1, 0}));
-  pane.SetViewParameter(kAttributeShowAxes, 3);  // no such pair: only the tips
-  EXPECT_FALSE(pane.IsShowingAxes(0));
+  pane.SetViewParameter(kAttributeShowAxes, kShown2DViews);  // not a pair: only the tips
+  EXPECT_FALSE(pane.IsShowingAxes(kCurrentView));
 
   pane.AddGraph(std::make_unique<RecordingGraph>(1), 0);
   pane.Compute(0, true);

@@ -153,7 +153,7 @@ TEST_F(PaneDrawsAsDirect, MirrorThroughTheForwardTransformation) {
   forward.formulas[0] = f.get(), forward.formulas[1] = g.get();
   PaneWithMakers p(forward, false);
   auto& second = static_cast<A2DGraphView&>(*p.pane->View2D(1));
-  const MRect rect = p.pane->GetGraphRect(1);
+  const MRect rect = p.pane->GetGraphRect(kSecondView);
   second.SetDefaultViewState();
   Tree tree = Parse("vector(x, y) = vector(cos(t), sin(t))");
   ASSERT_EQ(p.pane->AddEquation(tree.get(), false, false, forward, kColourCode, 0.5, 1, 2, 1), 0);
@@ -193,8 +193,8 @@ TEST_F(PaneDrawsAsDirect, SlopeFieldIsResampledNeverRebuilt) {
   ASSERT_EQ(pane.AddEquation(tree.get(), false, false, inverse, kColourCode, 0.5, 1, 2, 1), 1);
   EXPECT_EQ(pane.View2D(0)->GraphCount(), 1);
   EXPECT_EQ(pane.View2D(1)->GraphCount(), 1);
-  ASSERT_EQ(pane.TransformSources().Count(), 1);
-  EXPECT_EQ(pane.TransformSources()[0], 0);
+  ASSERT_EQ(pane.Pass().TransformSources().Count(), 1);
+  EXPECT_EQ(pane.Pass().TransformSources()[0], 0);
   WaitForView(*pane.View2D(0));
   WaitForView(*pane.View2D(1));
 }

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include "document/DocumentParameters.h"
 #include "expression/NumericComputability.h"
+#include "expression/OperatorKinds.h"
+#include "expression/VariableIds.h"
 #include "graphpane/EquationClassification.h"
 #include "graphpane/GraphKindQueries.h"
 #include "graphpane/GraphKinds.h"
@@ -244,6 +249,31 @@ TEST_F(GraphKindTable, EveryBuilderFreesWhatItHeldWhenNoGraphIsMade) {
       }
     }
   }
+}
+
+// The dependent column against the representatives themselves: an equation
+// c = ... with a coordinate c alone on the left gives c; a function alone
+// of x is drawn as y = f(x) and one of y as x = f(y); every other form
+// gives none.
+TEST_F(GraphKindTable, EachKindGivesTheCoordinateItsEquationSolvesFor) {
+  const std::set<int32_t> coordinates = {kIdX, kIdY, kIdZ, kIdW, kIdR, kIdTheta, kIdPhi};
+  const std::map<int32_t, int32_t> functionsAlone = {{31, kIdY}, {32, kIdX}};
+  for (const Representative& r : kRepresentatives) {
+    SCOPED_TRACE(std::to_string(r.kind) + ": " + r.text);
+    Tree tree = Parse(r.text);
+    ASSERT_TRUE(tree);
+    const ExpressionRecord* e = tree.get();
+    const ExpressionRecord* left = e->opcode == kOpEquals && e->operandCount == 2 ? e->operands[0] : nullptr;
+    int32_t expected = 0;
+    if (left != nullptr && left->opcode == kOpAtom && coordinates.count(left->payload.id) != 0) {
+      expected = left->payload.id;
+    } else if (const auto alone = functionsAlone.find(r.kind); alone != functionsAlone.end()) {
+      expected = alone->second;
+    }
+    EXPECT_EQ(int32_t(KindDependent(r.kind)), expected);
+  }
+  EXPECT_EQ(KindDependent(57), Dependent::kNone);
+  EXPECT_EQ(KindDependent(kLastGraphKind + 1), Dependent::kNone);
 }
 
 }  // namespace

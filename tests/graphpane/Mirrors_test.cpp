@@ -38,7 +38,7 @@ struct MirrorPane : Pane {
   }
   const GraphLookup& Row(int32_t row) { return *pane->Lookup().At(row); }
   std::vector<int32_t> Sources() {
-    const AListGenericSmall<int32_t>& list = pane->TransformSources();
+    const AListGenericSmall<int32_t>& list = pane->Pass().TransformSources();
     std::vector<int32_t> indexes;
     for (int32_t i = 0; i < list.Count(); ++i) indexes.push_back(list[i]);
     return indexes;
@@ -148,7 +148,7 @@ TEST(Mirrors, PlaneTransformationsMakeTheWholePicturePlot) {
     ASSERT_EQ(gMade.size(), 1u);
     EXPECT_EQ(gMade[0].maker, "TransformPlot");
     EXPECT_EQ(gMade[0].view, p.pane->View2D(1));
-    EXPECT_EQ(gMade[0].list, &p.pane->TransformSources());
+    EXPECT_EQ(gMade[0].list, &p.pane->Pass().TransformSources());
     EXPECT_DOUBLE_EQ(gMade[0].formulas[0]->Evaluate(0, 0, 3, 5, 0, 0), 1.5);
     EXPECT_EQ(p.pane->SecondView(), p.pane->View2D(1));
     EXPECT_EQ(p.pane->Lookup().Count(), 1);
