@@ -127,11 +127,6 @@ class AGraphPane {
     return fPass.Add(e, is3D, is4D, transformation, colour, grain, opacity, plottingMode, xyType);
   }
   void DoneAddingEquations() { fPass.Done(); }
-  void ConstructColorExprs(AGraphColor* colour, GraphColorType type, const ExpressionRecord* option) {
-    fPass.ConstructColorExprs(colour, type, option);
-  }
-  Compiled Required(Tree e) { return fPass.Required(std::move(e)); }
-  Compiled Optional(Tree e) { return fPass.Optional(std::move(e)); }
 
   // The 3-D and 4-D views' draw contexts, remade at their next frame.
   void DisposeDrawContexts();
