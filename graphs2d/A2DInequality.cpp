@@ -28,7 +28,7 @@ uint32_t SolidColour(const AGraphColor* colour) { return colour->fSolidColor & 0
 
 bool ColourContains(const AGraphColor* colour, int32_t variableId) {
   if (colour->fType != AGraphColor::kRGBEquations && colour->fType != AGraphColor::kHSVEquations) return false;
-  for (const AnExpression* e : colour->fColorExpressions) {
+  for (const std::unique_ptr<AnExpression>& e : colour->fColorExpressions) {
     if (e != nullptr && e->Contains(variableId)) return true;
   }
   return false;
