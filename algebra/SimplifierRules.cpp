@@ -19,10 +19,7 @@ void SimplifyOperands(ExpressionRecord* node) {
 }
 
 bool ReplaceContents(ExpressionRecord* node, ExpressionRecord* tree) {
-  if (!tree) return false;
-  if (DeleteOperandsTransferAndDispose(tree, node)) return true;
-  DisposExpr(tree);
-  return false;
+  return DeleteOperandsTransferAndDispose(Tree(tree), node);
 }
 
 bool ReplaceByNumber(ExpressionRecord* node, double value) { return ReplaceContents(node, Number(value)); }
