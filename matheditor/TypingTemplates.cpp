@@ -6,7 +6,6 @@
 #include "expression/SelectionGrouping.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeBuilding.h"
-#include "expression/TreeDisposal.h"
 #include "expression/TreeSurgery.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/OperandInsertion.h"
@@ -60,23 +59,20 @@ void CaretAfterBuilding(ExpressionRecord* part, ExpressionRecord* built) {
 // trees the rest. Null, nothing changed, when memory is refused.
 ExpressionRecord* WrapSelection(OpCodeT kind, std::initializer_list<ExpressionRecord*> rest) {
   MERecord* r = Current();
-  ExpressionRecord* made = NewExpression(kind, int32_t(rest.size()) + 1);
-  bool complete = made != nullptr;
-  for (ExpressionRecord* part : rest) complete = complete && part;
-  if (!complete) {
-    if (made) DisposeNode(made);
-    for (ExpressionRecord* part : rest) DisposExpr(part);
-    return nullptr;
+  std::vector<Tree> parts(rest.begin(), rest.end());
+  Tree owned(NewExpression(kind, int32_t(parts.size()) + 1));
+  if (!owned) return nullptr;
+  for (const Tree& part : parts)
+    if (!part) return nullptr;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    owned->operands[i + 1] = parts[i].release();
+    owned->operands[i + 1]->parent = owned.get();
   }
+  ExpressionRecord* made = owned.release();
   ExpressionRecord* selection = r->selected;
   ReplaceInTree(selection, made);
   made->operands[0] = selection;
   selection->parent = made;
-  int32_t i = 1;
-  for (ExpressionRecord* part : rest) {
-    made->operands[i++] = part;
-    part->parent = made;
-  }
   CaretAfterBuilding(selection, made);
   return made;
 }
