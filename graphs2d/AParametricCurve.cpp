@@ -54,13 +54,10 @@ AParametricCurve::AParametricCurve(Compiled x, Compiled y, Colour colour, double
   Submit();
 }
 
-AParametricCurve::~AParametricCurve() {
-  Stop();
-  OurDisposeMemory(fPoints);
-}
+AParametricCurve::~AParametricCurve() { Stop(); }
 
 void AParametricCurve::AllocatePoints() {
-  fPoints = static_cast<Point*>(OurAllocateMemory(sizeof(Point) * static_cast<size_t>(fCount), false));
+  fPoints = NewCountedArray<Point>(static_cast<size_t>(fCount));
   if (fPoints == nullptr) QueueError(kOutOfMemoryError);
   fComputed.store(0, std::memory_order_relaxed);
 }
@@ -137,7 +134,7 @@ int32_t AParametricCurve::GraphVisibility() {
 void AParametricCurve::SetParameter(ViewAttribute attribute, double value) {
   if (attribute != kAttributeGrain) return;
   Stop();
-  OurDisposeMemory(fPoints);
+  fPoints.reset();  // before the new array is counted
   fCount = PointCount(value);
   AllocatePoints();
   Submit();
