@@ -7,7 +7,6 @@
 #include "platform/CheckedConvert.h"
 #include "CoreUtilities/DirectPixelDrawing.h"
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"

@@ -7,7 +7,6 @@
 
 #include "platform/CheckedConvert.h"
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/FunctionGraphColor.h"

@@ -6,7 +6,6 @@
 
 #include "platform/CheckedConvert.h"
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "evaluation/AnExpression.h"
 #include "expression/VariableIds.h"
 #include "graphs2d/FunctionGraphColor.h"

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/PixelColors.h"
