@@ -4,7 +4,8 @@
 #include "algebra/RewriteStop.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
+
+#include <utility>
 
 namespace {
 
@@ -28,10 +29,6 @@ InnerExpansions::InnerExpansions() : fOutermost(tOpen == nullptr) {
 
 InnerExpansions::~InnerExpansions() {
   if (fOutermost) tOpen = nullptr;
-  for (const Expansion& met : fMet) {
-    DisposExpr(met.base);
-    DisposExpr(met.expansion);
-  }
 }
 
 InnerExpansions* InnerExpansions::Open() { return tOpen; }
@@ -39,29 +36,23 @@ InnerExpansions* InnerExpansions::Open() { return tOpen; }
 InnerExpansions::Expansion* InnerExpansions::Find(const ExpressionRecord* base, int32_t n) {
   const uint64_t switches = CurrentSwitches();
   for (Expansion& met : fMet)
-    if (met.n == n && met.switches == switches && MATH_Equal(met.base, base)) return &met;
+    if (met.n == n && met.switches == switches && MATH_Equal(met.base.get(), base)) return &met;
   return nullptr;
 }
 
 InnerExpansions::Seen InnerExpansions::Meet(const ExpressionRecord* base, int32_t n, const ExpressionRecord** kept) {
   if (Expansion* met = Find(base, n)) {
-    *kept = met->expansion;
+    *kept = met->expansion.get();
     return met->expansion ? Seen::kKept : Seen::kSecondTime;
   }
-  ExpressionRecord* copy = Copy(base);
-  if (MathRewriteMustStop())
-    DisposExpr(copy);
-  else
-    fMet.push_back({copy, n, CurrentSwitches(), nullptr});
+  Tree copy(Copy(base));
+  if (!MathRewriteMustStop()) fMet.push_back({std::move(copy), n, CurrentSwitches(), nullptr});
   return Seen::kFirstTime;
 }
 
 void InnerExpansions::Keep(const ExpressionRecord* base, int32_t n, const ExpressionRecord* expansion) {
   Expansion* met = Find(base, n);
   if (!met || met->expansion) return;
-  ExpressionRecord* copy = Copy(expansion);
-  if (MathRewriteMustStop())
-    DisposExpr(copy);
-  else
-    met->expansion = copy;
+  Tree copy(Copy(expansion));
+  if (!MathRewriteMustStop()) met->expansion = std::move(copy);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "expression/ExpressionRecord.h"
+#include "expression/OwnedTree.h"
 
 #include <cstdint>
 #include <vector>
@@ -30,10 +31,10 @@ class InnerExpansions {
 
  private:
   struct Expansion {
-    ExpressionRecord* base;
+    Tree base;
     int32_t n;
     uint64_t switches;
-    ExpressionRecord* expansion;  // null until met a second time
+    Tree expansion;  // null until met a second time
   };
   Expansion* Find(const ExpressionRecord* base, int32_t n);
 

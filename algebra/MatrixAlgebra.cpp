@@ -11,7 +11,6 @@
 #include "expression/TreeBuilding.h"
 #include "expression/TreeComputability.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
 #include "expression/TreeShorthands.h"
 #include "expression/TreeSurgery.h"
 
@@ -26,18 +25,14 @@ const ExpressionRecord* At(const ExpressionRecord* m, int32_t r, int32_t c) {
 }
 
 // The node of the kind over copies of the terms; null when one is null.
-ExpressionRecord* NodeOf(OpCodeT kind, std::vector<ExpressionRecord*> terms) {
+ExpressionRecord* NodeOf(OpCodeT kind, const std::vector<ExpressionRecord*>& terms) {
+  std::vector<Tree> owned(terms.begin(), terms.end());
   Tree node(NewExpression(kind, static_cast<int32_t>(terms.size())));
-  bool complete = node != nullptr;
-  for (std::size_t k = 0; k < terms.size(); ++k) {
-    if (!terms[k] || !node) {
-      complete = false;
-      DisposExpr(terms[k]);
-      continue;
-    }
-    SetOperand(node.get(), static_cast<int32_t>(k), terms[k]);
-  }
-  return complete ? node.release() : nullptr;
+  if (!node) return nullptr;
+  for (const Tree& term : owned)
+    if (!term) return nullptr;
+  for (std::size_t k = 0; k < owned.size(); ++k) SetOperand(node.get(), static_cast<int32_t>(k), owned[k].release());
+  return node.release();
 }
 
 ExpressionRecord* ProductOfCopies(const ExpressionRecord* a, const ExpressionRecord* b) {

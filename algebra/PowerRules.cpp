@@ -11,7 +11,7 @@
 #include "expression/NumericComputability.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
+#include "expression/TreeSurgery.h"
 #include "expression/TreeShorthands.h"
 #include "expression/VariableIds.h"
 
@@ -118,53 +118,43 @@ bool BINOMIAL_EXPANSION(ExpressionRecord* node) {
   const ExpressionRecord* kept = nullptr;
   const InnerExpansions::Seen seen = inner ? inner->Meet(sum, n, &kept) : InnerExpansions::Seen::kFirstTime;
   if (seen == InnerExpansions::Seen::kKept) {
-    ExpressionRecord* copy = Copy(kept);
-    if (!MathRewriteMustStop()) return ReplaceContents(node, copy);
-    DisposExpr(copy);
-    return false;
+    Tree copy(Copy(kept));
+    return !MathRewriteMustStop() && DeleteOperandsTransferAndDispose(std::move(copy), node);
   }
   // Kept for the second time it is met, when it is likely to recur.
-  ExpressionRecord* base = seen == InnerExpansions::Seen::kSecondTime ? Copy(sum) : nullptr;
+  const Tree base(seen == InnerExpansions::Seen::kSecondTime ? Copy(sum) : nullptr);
   const InnerExpansions outermost;
   // Multiplying out makes no matrix: the products on the way need not be
   // searched for one.
   const MatrixFreeScope matrixFree(!MayHoldMatrix(sum));
 
-  ExpressionRecord* first = Copy(sum->operands[0]);
-  ExpressionRecord* rest = CopyOfRest(sum);
-  ExpressionRecord* result = NewExpression(kOpPlus, n + 1);
+  Tree first(Copy(sum->operands[0]));
+  Tree rest(CopyOfRest(sum));
+  Tree result(NewExpression(kOpPlus, n + 1));
   bool failed = !first || !rest || !result;
-  if (!failed) SIMP_OneLevel(rest);
+  if (!failed) SIMP_OneLevel(rest.get());
   for (int32_t k = 1; !failed && k < n; ++k) {
     failed = MathRewriteMustStop();
     if (failed) break;
-    ExpressionRecord* term =
-        Times3(Number(BinomialCoefficient(n, k)), Tothe(Copy(first), Number(n - k)), Tothe(Copy(rest), Number(k)));
+    ExpressionRecord* term = Times3(Number(BinomialCoefficient(n, k)), Tothe(Copy(first.get()), Number(n - k)),
+                                    Tothe(Copy(rest.get()), Number(k)));
     failed = term == nullptr;
     if (failed) break;
     SimplifyOperands(term);
     SIMP_OneLevel(term);
-    LinkTerm(result, k, term);
+    LinkTerm(result.get(), k, term);
   }
-  if (failed) {
-    DisposExpr(first);
-    DisposExpr(rest);
-  } else {
-    ExpressionRecord* head = SimplifiedPower(first, n);
-    ExpressionRecord* tail = SimplifiedPower(rest, n);
+  if (!failed) {
+    ExpressionRecord* head = SimplifiedPower(first.release(), n);
+    ExpressionRecord* tail = SimplifiedPower(rest.release(), n);
     failed = !head || !tail;
-    LinkTerm(result, 0, head);
-    LinkTerm(result, n, tail);
+    LinkTerm(result.get(), 0, head);
+    LinkTerm(result.get(), n, tail);
   }
-  if (!failed) SIMP_OneLevel(result);
-  if (failed || MathRewriteMustStop()) {
-    DisposExpr(result);
-    DisposExpr(base);
-    return false;
-  }
-  const bool replaced = ReplaceContents(node, result);
-  if (replaced && base) inner->Keep(base, n, node);
-  DisposExpr(base);
+  if (!failed) SIMP_OneLevel(result.get());
+  if (failed || MathRewriteMustStop()) return false;
+  const bool replaced = DeleteOperandsTransferAndDispose(std::move(result), node);
+  if (replaced && base) inner->Keep(base.get(), n, node);
   return replaced;
 }
 

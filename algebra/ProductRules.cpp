@@ -9,9 +9,10 @@
 #include "expression/NodeMemory.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeSurgery.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,23 +34,17 @@ bool LinkOperand(ExpressionRecord* node, int32_t k, ExpressionRecord* operand) {
 // The factors of product j: the node's factors with the sum's term j in
 // place of the sum, a term that is a product spread into its factors (as
 // the product rule would splice it). Null when a check failed on the way.
-ExpressionRecord* DistributedTerm(const ExpressionRecord* node, int32_t i, const ExpressionRecord* term) {
+Tree DistributedTerm(const ExpressionRecord* node, int32_t i, const ExpressionRecord* term) {
   const bool spread = IsProduct(term);
   const int32_t termFactors = spread ? term->operandCount : 1;
-  ExpressionRecord* product = NewExpression(kOpTimes, node->operandCount - 1 + termFactors);
+  Tree product(NewExpression(kOpTimes, node->operandCount - 1 + termFactors));
   for (int32_t k = 0, slot = 0; product && k < node->operandCount; ++k) {
     for (int32_t f = 0; f < (k == i ? termFactors : 1); ++f) {
       const ExpressionRecord* source = k != i ? node->operands[k] : spread ? term->operands[f] : term;
-      if (!LinkOperand(product, slot++, Copy(source))) {
-        DisposExpr(product);
-        return nullptr;
-      }
+      if (!LinkOperand(product.get(), slot++, Copy(source))) return nullptr;
     }
   }
-  if (product && MathRewriteMustStop()) {
-    DisposExpr(product);
-    return nullptr;
-  }
+  if (product && MathRewriteMustStop()) return nullptr;
   return product;
 }
 
@@ -63,19 +58,16 @@ bool Distribute(ExpressionRecord* node, int32_t i) {
   // searched for one.
   const MatrixFreeScope matrixFree(!MayHoldMatrix(node));
   const ExpressionRecord* sum = node->operands[i];
-  ExpressionRecord* result = NewExpression(kOpPlus, sum->operandCount);
+  Tree result(NewExpression(kOpPlus, sum->operandCount));
   bool failed = result == nullptr;
   for (int32_t j = 0; !failed && j < sum->operandCount; ++j) {
-    ExpressionRecord* product = DistributedTerm(node, i, sum->operands[j]);
-    failed = !LinkOperand(result, j, product);
+    ExpressionRecord* product = DistributedTerm(node, i, sum->operands[j]).release();
+    failed = !LinkOperand(result.get(), j, product);
     if (!failed) SIMP_OneLevel(product);
   }
-  if (!failed) SIMP_OneLevel(result);
-  if (failed || MathRewriteMustStop()) {
-    DisposExpr(result);
-    return true;
-  }
-  ReplaceContents(node, result);
+  if (!failed) SIMP_OneLevel(result.get());
+  if (failed || MathRewriteMustStop()) return true;
+  DeleteOperandsTransferAndDispose(std::move(result), node);
   return true;
 }
 

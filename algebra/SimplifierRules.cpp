@@ -19,10 +19,7 @@ void SimplifyOperands(ExpressionRecord* node) {
 }
 
 bool ReplaceContents(ExpressionRecord* node, ExpressionRecord* tree) {
-  if (!tree) return false;
-  if (DeleteOperandsTransferAndDispose(tree, node)) return true;
-  DisposExpr(tree);
-  return false;
+  return DeleteOperandsTransferAndDispose(Tree(tree), node);
 }
 
 bool ReplaceByNumber(ExpressionRecord* node, double value) { return ReplaceContents(node, Number(value)); }
@@ -71,14 +68,10 @@ RuleEnd NegationRule(ExpressionRecord* node) {
 }
 
 // The node becomes base^(exponent), reusing its own operand 0 as the base.
-RuleEnd BecomePower(ExpressionRecord* node, ExpressionRecord* exponent) {
-  if (!exponent) return RuleEnd::kDone;
-  if (node->operandCount == 1 && !SizeNode(node, 2)) {
-    DisposExpr(exponent);
-    return RuleEnd::kDone;
-  }
-  node->operands[1] = exponent;
-  exponent->parent = node;
+RuleEnd BecomePower(ExpressionRecord* node, Tree exponent) {
+  if (!exponent || (node->operandCount == 1 && !SizeNode(node, 2))) return RuleEnd::kDone;
+  node->operands[1] = exponent.release();
+  node->operands[1]->parent = node;
   node->opcode = kOpPower;
   return RuleEnd::kRestart;
 }
@@ -91,7 +84,7 @@ RuleEnd SquareRootRule(ExpressionRecord* node) {
       ReplaceByNumber(node, root);
       return RuleEnd::kDone;
     }
-    return BecomePower(node, Div(Number(1.0), Number(2.0)));
+    return BecomePower(node, Tree(Div(Number(1.0), Number(2.0))));
   }
   if (node->operandCount != 2) return RuleEnd::kDone;
   ExpressionRecord* radicand = node->operands[0];

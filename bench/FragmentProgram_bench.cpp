@@ -154,9 +154,9 @@ struct ColouredSurface {
     u[0] = v[0] = -3, u[1] = v[1] = 3;
     auto colour = std::make_unique<AGraphColor>(view.DrawContext(), nullptr);
     colour->fType = AGraphColor::kRGBEquations;
-    colour->fColorExpressions[0] = Formula("sin(3*x)*0.5+0.5").release();
-    colour->fColorExpressions[1] = Formula("cos(2*y+a)*0.5+0.5").release();
-    colour->fColorExpressions[2] = Formula("sqrt(x^2+y^2)/4").release();
+    colour->fColorExpressions[0] = Formula("sin(3*x)*0.5+0.5");
+    colour->fColorExpressions[1] = Formula("cos(2*y+a)*0.5+0.5");
+    colour->fColorExpressions[2] = Formula("sqrt(x^2+y^2)/4");
     gInjectedFragmentProgram = program ? nullptr : kRefusedProgram;
     surface = new AGridSurface(Formula("u"), Formula("v"), Formula("sin(u)*cos(v)"), 1, 1, std::move(colour), nullptr,
                                kPlotSampling, u[0], u[1], v[0], v[1], view.DrawContext());

@@ -30,7 +30,8 @@ std::unique_ptr<AGraphColor> AngleHueColour() {
   const char* texts[] = {"theta / (2 * pi)", "1", "1"};
   for (int c = 0; c < 3; ++c) {
     const std::string text = texts[c];
-    colour->fColorExpressions[c] = new AnExpression(CoreParseExpr(text.data(), int32_t(text.size())), nullptr);
+    colour->fColorExpressions[c] =
+        std::make_unique<AnExpression>(CoreParseExpr(text.data(), int32_t(text.size())), nullptr);
   }
   colour->Compile();
   return colour;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "evaluation/AnExpression.h"
 
@@ -17,15 +18,13 @@ class AColorEquations {
   AColorEquations() = default;
   AColorEquations(const AColorEquations&) = delete;
   AColorEquations& operator=(const AColorEquations&) = delete;
-  virtual ~AColorEquations() {
-    for (AnExpression* e : fColorExpressions) delete e;
-  }
+  virtual ~AColorEquations() = default;
 
   static void Cancel(AColorEquations* colour) { colour->SetEquationsCancel(true); }
   static void ClearCancelFlag(AColorEquations* colour) { colour->SetEquationsCancel(false); }
   static void InvalConstants(AColorEquations* colour) {
     if (!colour->HasColorEquations()) return;
-    for (AnExpression* e : colour->fColorExpressions) {
+    for (const std::unique_ptr<AnExpression>& e : colour->fColorExpressions) {
       if (e != nullptr) e->InvalConstants();
     }
   }
@@ -33,13 +32,13 @@ class AColorEquations {
   GraphColorType fType = 0;
   // The equation type a fragment program took over from.
   GraphColorType fSavedType = 0;
-  AnExpression* fColorExpressions[3] = {nullptr, nullptr, nullptr};
+  std::unique_ptr<AnExpression> fColorExpressions[3];
 
  protected:
   bool HasColorEquations() const { return fType == kRGBEquations || fType == kHSVEquations; }
   void SetEquationsCancel(bool cancel) {
     if (!HasColorEquations()) return;
-    for (AnExpression* e : fColorExpressions) {
+    for (const std::unique_ptr<AnExpression>& e : fColorExpressions) {
       if (e != nullptr) e->SetCancel(cancel);
     }
   }

@@ -54,6 +54,12 @@ bool DeleteOperandsTransferAndDispose(ExpressionRecord* from, ExpressionRecord* 
   return MATH_TransferAndDispose(from, into);
 }
 
+bool DeleteOperandsTransferAndDispose(Tree from, ExpressionRecord* into) {
+  if (!DeleteOperandsTransferAndDispose(from.get(), into)) return false;
+  (void)from.release();  // its contents are into's now, its shell freed
+  return true;
+}
+
 bool ReplaceWithFirstOperand(ExpressionRecord* node) {
   if (!HasOperand(node, 0) || !node->operands[0]) return false;
   ExpressionRecord* first = node->operands[0];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "expression/ExpressionRecord.h"
+#include "expression/OwnedTree.h"
 
 #include <cstdint>
 
@@ -14,6 +15,8 @@
 bool MATH_TransferAndDispose(ExpressionRecord* from, ExpressionRecord* into);
 // Frees everything below into first; refused when from lies under into.
 bool DeleteOperandsTransferAndDispose(ExpressionRecord* from, ExpressionRecord* into);
+// The same for a tree the caller holds: a refused one is freed.
+bool DeleteOperandsTransferAndDispose(Tree from, ExpressionRecord* into);
 // The node takes the contents of its operand 0; any further operands are
 // freed.
 bool ReplaceWithFirstOperand(ExpressionRecord* node);

@@ -137,7 +137,8 @@ void AGraphColor::Compile(AnExpression* coordinate, PlottingMode mode, MDrawCont
     DropPrograms();
   else if (WantsProgram(coordinate, mode, supported))
     MakePrograms(coordinate, context, supported);
-  if (HasColorEquations()) AnExpression::Compile(fColorExpressions[0], fColorExpressions[1], fColorExpressions[2]);
+  if (HasColorEquations())
+    AnExpression::Compile(fColorExpressions[0].get(), fColorExpressions[1].get(), fColorExpressions[2].get());
 }
 
 // Without support the text is still made for the program-copying command.
@@ -166,7 +167,7 @@ std::string AGraphColor::GenerateProgramText(AnExpression* coordinate, MDrawCont
                                              std::vector<ExpressionRecord*>* uniforms) {
   if (!HasColorEquations()) return OurGetARBString(coordinate, uniforms, fType == kPictureTexture, fDocument);
   const bool rawHSV = context == nullptr || !IsNVidia(context);
-  return OurGetARBString(fColorExpressions[0], fColorExpressions[1], fColorExpressions[2], coordinate,
+  return OurGetARBString(fColorExpressions[0].get(), fColorExpressions[1].get(), fColorExpressions[2].get(), coordinate,
                          fType == kHSVEquations, uniforms, rawHSV, fDocument);
 }
 
@@ -201,9 +202,8 @@ void AGraphColor::DropPrograms() {
   if (fType == kFragmentProgram) fType = fSavedType;
 }
 
-// The equations' own slots hold plain pointers the colour frees.
 void AGraphColor::ReplaceEquation(int32_t i, std::unique_ptr<AnExpression> equation) {
-  const std::unique_ptr<AnExpression> replaced(std::exchange(fColorExpressions[i], equation.release()));
+  fColorExpressions[i] = std::move(equation);
 }
 
 void AGraphColor::Compute() {
@@ -216,25 +216,25 @@ void AGraphColor::Compute() {
 void AGraphColor::ComputeExplicitColor(double a1, double a2, double a3, double a4, double a5, double a6, double* red,
                                        double* green, double* blue) {
   if (!HasColorEquations()) return;
-  const double c1 = EvaluateOrNaN(fColorExpressions[0], a1, a2, a3, a4, a5, a6);
-  const double c2 = EvaluateOrNaN(fColorExpressions[1], a1, a2, a3, a4, a5, a6);
-  const double c3 = EvaluateOrNaN(fColorExpressions[2], a1, a2, a3, a4, a5, a6);
+  const double c1 = EvaluateOrNaN(fColorExpressions[0].get(), a1, a2, a3, a4, a5, a6);
+  const double c2 = EvaluateOrNaN(fColorExpressions[1].get(), a1, a2, a3, a4, a5, a6);
+  const double c3 = EvaluateOrNaN(fColorExpressions[2].get(), a1, a2, a3, a4, a5, a6);
   ToComponents(fType, c1, c2, c3, red, green, blue);
 }
 
 void AGraphColor::ComputeExplicitColorIndexed(int32_t row, double a, double b, double c, double* red, double* green,
                                               double* blue) {
   if (!HasColorEquations()) return;
-  const double c1 = EvaluateIndexedOrNaN(fColorExpressions[0], a, b, c, row);
-  const double c2 = EvaluateIndexedOrNaN(fColorExpressions[1], a, b, c, row);
-  const double c3 = EvaluateIndexedOrNaN(fColorExpressions[2], a, b, c, row);
+  const double c1 = EvaluateIndexedOrNaN(fColorExpressions[0].get(), a, b, c, row);
+  const double c2 = EvaluateIndexedOrNaN(fColorExpressions[1].get(), a, b, c, row);
+  const double c3 = EvaluateIndexedOrNaN(fColorExpressions[2].get(), a, b, c, row);
   ToComponents(fType, c1, c2, c3, red, green, blue);
 }
 
 bool AGraphColor::Contains(int32_t variable) const {
   if (!HasColorEquations() && fType != kFragmentProgram) return false;
   return std::any_of(std::begin(fColorExpressions), std::end(fColorExpressions),
-                     [&](const AnExpression* e) { return e != nullptr && e->Contains(variable); });
+                     [&](const std::unique_ptr<AnExpression>& e) { return e != nullptr && e->Contains(variable); });
 }
 
 bool AGraphColor::IsGradientColor() const {
@@ -292,10 +292,10 @@ std::unique_ptr<AGraphColor> AGraphColor::Copy(const AGraphColor* source) {
   copy->fType = source->fType == kFragmentProgram ? source->fSavedType : source->fType;
   copy->fSolidColor = source->fSolidColor;
   for (int i = 0; i < 3; ++i) {
-    const AnExpression* from = source->fColorExpressions[i];
+    const AnExpression* from = source->fColorExpressions[i].get();
     if (from == nullptr) continue;
-    copy->fColorExpressions[i] = from->CreateCopy();
-    if (from->PointMachine() != nullptr) AnExpression::Compile(copy->fColorExpressions[i]);
+    copy->fColorExpressions[i].reset(from->CreateCopy());
+    if (from->PointMachine() != nullptr) AnExpression::Compile(copy->fColorExpressions[i].get());
   }
   return copy;
 }

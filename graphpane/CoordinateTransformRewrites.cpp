@@ -82,7 +82,7 @@ bool TransformColor(AGraphColor* colour, const ExpressionRecord* a, const Expres
   for (const ExpressionRecord* definition : {a, b, c})
     if (definition != nullptr) definitions[count++] = definition;
   for (int32_t i = 0; i < 3; ++i) {
-    const AnExpression* equation = colour->fColorExpressions[i];
+    const AnExpression* equation = colour->fColorExpressions[i].get();
     if (equation == nullptr) continue;
     ExpressionRecord* composed = Composed(equation->Tree(), definitions, count);
     if (composed == nullptr) return false;

@@ -66,7 +66,7 @@ void AddPolarFunctionOfTwo(EquationPass& pass, EquationBuild& b, const Expressio
 
 // A surface of f(z) runs in u + i·v: so do the colour equations over it.
 void SplitZInColourEquations(EquationPass& pass, AGraphColor* colour) {
-  AnExpression* const* equations = colour->fColorExpressions;
+  const std::unique_ptr<AnExpression>* equations = colour->fColorExpressions;
   const bool typed = colour->fType == AColorEquations::kRGBEquations || colour->fType == AColorEquations::kHSVEquations;
   if (!typed || equations[0] == nullptr || equations[1] == nullptr || equations[2] == nullptr) return;
   for (int i = 0; i < 3; ++i) colour->ReplaceEquation(i, pass.Required(Tree(ZSplit(equations[i]->Tree(), kIdU, kIdV))));

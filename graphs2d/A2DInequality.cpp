@@ -11,6 +11,7 @@
 #include "graphpane/AGraphColor.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DTransform.h"
+#include "renderer/CountedMemory.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ uint32_t SolidColour(const AGraphColor* colour) { return colour->fSolidColor & 0
 
 bool ColourContains(const AGraphColor* colour, int32_t variableId) {
   if (colour->fType != AGraphColor::kRGBEquations && colour->fType != AGraphColor::kHSVEquations) return false;
-  for (const AnExpression* e : colour->fColorExpressions) {
+  for (const std::unique_ptr<AnExpression>& e : colour->fColorExpressions) {
     if (e != nullptr && e->Contains(variableId)) return true;
   }
   return false;
@@ -217,11 +218,11 @@ void A2DInequality::Draw() {
   if (!IsVisibleColour() || !fBitmap.Exists()) return;
   // A frame of dropped work would replay the gap.
   if (fFrameWanted && !fFrameCachingOff && IsDoneComputing() && fPlaneKnown && !fDroppedWork) KeepFrame();
-  auto* copy = static_cast<uint8_t*>(OurAllocateMemory(size_t(fBitmap.ByteCount()), false));
+  const CountedArray<uint8_t> copy = NewCountedArray<uint8_t>(size_t(fBitmap.ByteCount()));
   if (copy == nullptr) return;
-  fBitmap.CopyOut(copy);
-  OurCopy2BitToCurrentPort(copy, fBitmap.RowBytes(), fBitmap.Frame(), SolidColour(fColour.get()), fTransform.pixelRect);
-  OurDisposeMemory(copy);
+  fBitmap.CopyOut(copy.get());
+  OurCopy2BitToCurrentPort(copy.get(), fBitmap.RowBytes(), fBitmap.Frame(), SolidColour(fColour.get()),
+                           fTransform.pixelRect);
 }
 
 void A2DInequality::Pan(int32_t dh, int32_t dv) {

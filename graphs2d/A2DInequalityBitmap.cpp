@@ -5,8 +5,6 @@
 #include <bit>
 #include <utility>
 
-#include "CoreUtilities/MemoryBudget.h"
-
 namespace {
 
 constexpr int kPixelsPerWord = 16;
@@ -41,7 +39,7 @@ bool InequalityBitmap::Allocate(const MRect& frame) {
   const int32_t width = std::max(0, frame.right - frame.left), height = std::max(0, frame.bottom - frame.top);
   if (height < 1) return false;
   const long rowBytes = (width / kPixelsPerWord) * 4 + 4;
-  fWords = static_cast<uint32_t*>(OurAllocateMemory(size_t(rowBytes) * size_t(height), true));
+  fWords = NewCountedArray<uint32_t>(size_t(rowBytes / 4) * size_t(height), true);
   if (fWords == nullptr) return false;
   fRowBytes = rowBytes;
   fFrame = frame;
@@ -51,8 +49,7 @@ bool InequalityBitmap::Allocate(const MRect& frame) {
 }
 
 void InequalityBitmap::Free() {
-  OurDisposeMemory(fWords);
-  fWords = nullptr;
+  fWords.reset();
   fRowBytes = 0;
   fWidth = fHeight = 0;
 }
@@ -86,7 +83,7 @@ void InequalityBitmap::Fill(const MRect& r, int value) {
   const uint32_t pattern = uint32_t(value & 3) * 0x55555555u;
   const int32_t firstWord = left / kPixelsPerWord, lastWord = (right - 1) / kPixelsPerWord;
   for (int32_t v = top; v < bottom; ++v) {
-    uint32_t* row = fWords + (v - fFrame.top) * (fRowBytes / 4);
+    uint32_t* row = fWords.get() + (v - fFrame.top) * (fRowBytes / 4);
     for (int32_t w = firstWord; w <= lastWord; ++w) {
       const int first = w == firstWord ? left % kPixelsPerWord : 0;
       const int last = w == lastWord ? (right - 1) % kPixelsPerWord : kPixelsPerWord - 1;
@@ -119,7 +116,7 @@ bool InequalityBitmap::IsAllZero() const {
   const int32_t lastWord = (fWidth - 1) / kPixelsPerWord;
   const uint32_t lastMask = MaskOf(0, (fWidth - 1) % kPixelsPerWord);
   for (int32_t v = 0; v < fHeight; ++v) {
-    const uint32_t* row = fWords + v * (fRowBytes / 4);
+    const uint32_t* row = fWords.get() + v * (fRowBytes / 4);
     for (int32_t w = 0; w <= lastWord; ++w) {
       if ((Load(row[w]) & (w == lastWord ? lastMask : ~0u)) != 0) return false;
     }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "CoreUtilities/MRect.h"
+#include "renderer/CountedMemory.h"
 
 // The 2-bit map of an inequality (the layout of CoreUtilities/TwoBitMaps.h)
 // in pixel coordinates of its frame. Workers write it while the interface
@@ -12,7 +13,6 @@
 class InequalityBitmap {
  public:
   InequalityBitmap() = default;
-  ~InequalityBitmap() { Free(); }
   InequalityBitmap(const InequalityBitmap&) = delete;
   InequalityBitmap& operator=(const InequalityBitmap&) = delete;
 
@@ -23,7 +23,7 @@ class InequalityBitmap {
   void Swap(InequalityBitmap& other);
 
   bool Exists() const { return fWords != nullptr; }
-  uint8_t* Bytes() { return reinterpret_cast<uint8_t*>(fWords); }
+  uint8_t* Bytes() { return reinterpret_cast<uint8_t*>(fWords.get()); }
   long RowBytes() const { return fRowBytes; }
   long ByteCount() const { return fRowBytes * fHeight; }
   const MRect& Frame() const { return fFrame; }
@@ -45,7 +45,7 @@ class InequalityBitmap {
   bool IsAllZero() const;
 
  private:
-  uint32_t* fWords = nullptr;
+  CountedArray<uint32_t> fWords;
   long fRowBytes = 0;
   MRect fFrame;
   int32_t fWidth = 0, fHeight = 0;

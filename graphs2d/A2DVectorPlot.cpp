@@ -7,7 +7,6 @@
 #include "platform/CheckedConvert.h"
 #include "CoreUtilities/DirectPixelDrawing.h"
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
@@ -53,10 +52,7 @@ A2DVectorPlot::A2DVectorPlot(Compiled vx, Compiled vy, double grain, Colour colo
   Submit();
 }
 
-A2DVectorPlot::~A2DVectorPlot() {
-  Stop();
-  OurDisposeMemory(fArrows);
-}
+A2DVectorPlot::~A2DVectorPlot() { Stop(); }
 
 void A2DVectorPlot::Stop() { fJobs.Stop(fColour.get(), {fVX.get(), fVY.get()}); }
 
@@ -66,12 +62,12 @@ void A2DVectorPlot::Submit() {
 }
 
 void A2DVectorPlot::MakeArrows() {
-  OurDisposeMemory(fArrows);
+  fArrows.reset();  // before the new arrows are counted
   LatticeEdgeOffsets(fTransform, fSpacing, &fXOffset, &fYOffset);
   const MRect& r = fTransform.pixelRect;
   fColumns = std::max(0, (r.right - r.left - fXOffset) / fSpacing + 3);
   fRows = std::max(0, (r.bottom - r.top - fYOffset) / fSpacing + 3);
-  fArrows = static_cast<Arrow*>(OurAllocateMemory(sizeof(Arrow) * size_t(fColumns) * size_t(fRows), true));
+  fArrows = NewCountedArray<Arrow>(size_t(fColumns) * size_t(fRows), true);
   if (fArrows == nullptr) {
     QueueError(kOutOfMemoryError);
     fColumns = fRows = 0;
@@ -164,7 +160,7 @@ void A2DVectorPlot::Pan(int32_t dh, int32_t dv) {
   fYOffset -= dv;
   const int32_t columns = Wrap(&fXOffset, fSpacing), rows = Wrap(&fYOffset, fSpacing);
   const size_t count = size_t(fColumns) * size_t(fRows);
-  auto* moved = static_cast<Arrow*>(OurAllocateMemory(sizeof(Arrow) * count, true));
+  CountedArray<Arrow> moved = NewCountedArray<Arrow>(count, true);
   if (moved == nullptr) {
     QueueError(kOutOfMemoryError);
   } else {
@@ -176,8 +172,7 @@ void A2DVectorPlot::Pan(int32_t dh, int32_t dv) {
       }
     }
   }
-  OurDisposeMemory(fArrows);
-  fArrows = moved;
+  fArrows = std::move(moved);
   if (fArrows == nullptr) fColumns = fRows = 0;
   Submit();
 }

@@ -8,6 +8,7 @@
 #include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
+#include "renderer/CountedMemory.h"
 
 class AGraphColor;
 class AnExpression;
@@ -69,7 +70,7 @@ class A2DVectorPlot : public A2DGraph {
   std::unique_ptr<AnExpression> fVX;
   std::unique_ptr<AnExpression> fVY;
   std::unique_ptr<AGraphColor> fColour;
-  Arrow* fArrows = nullptr;
+  CountedArray<Arrow> fArrows;
   std::atomic<double> fLongest{0};
   bool fEqualLength;
   int32_t fSpacing;

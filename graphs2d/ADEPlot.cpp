@@ -7,7 +7,6 @@
 
 #include "platform/CheckedConvert.h"
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/FunctionGraphColor.h"
@@ -54,7 +53,6 @@ ADEPlot::ADEPlot(Compiled first, Compiled second, Compiled startX, Compiled star
 ADEPlot::~ADEPlot() {
   Stop();
   FreeCurves();
-  OurDisposeMemory(fGrid);
 }
 
 void ADEPlot::Stop() { fJobs.Stop(fColour.get(), {fFirst.get(), fSecond.get(), fStartX.get(), fStartY.get()}); }
@@ -67,14 +65,13 @@ void ADEPlot::Submit() {
 void ADEPlot::SetEdgeOffset() { LatticeEdgeOffsets(fTransform, fSpacing, &fXOffset, &fYOffset); }
 
 void ADEPlot::MakeGrid() {
-  OurDisposeMemory(fGrid);
-  fGrid = nullptr;
+  fGrid.reset();  // before the new grid is counted
   SetEdgeOffset();
   const MRect& r = fTransform.pixelRect;
   fColumns = std::max(0, (r.right - r.left - fXOffset) / fSpacing + 3);
   fRows = std::max(0, (r.bottom - r.top - fYOffset) / fSpacing + 3);
   const size_t bytes = size_t(fColumns) * 2 * size_t(fRows) * 2;
-  fGrid = static_cast<uint8_t*>(OurAllocateMemory(bytes, true));
+  fGrid = NewCountedArray<uint8_t>(bytes, true);
   if (fGrid == nullptr) QueueError(kOutOfMemoryError);
 }
 
@@ -83,7 +80,7 @@ uint8_t* ADEPlot::CoverageCell(int32_t h, int32_t v) {
   const int32_t column = ((h - r.left - fXOffset) * 2 + fSpacing / 2) / fSpacing;
   const int32_t row = ((r.bottom - v - fYOffset) * 2 + fSpacing / 2) / fSpacing;
   if (column < 0 || column >= fColumns * 2 || row < 0 || row >= fRows * 2) return nullptr;
-  return fGrid + size_t(row) * size_t(fColumns) * 2 + size_t(column);
+  return fGrid.get() + size_t(row) * size_t(fColumns) * 2 + size_t(column);
 }
 
 void ADEPlot::FreeCurves() {

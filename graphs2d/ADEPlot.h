@@ -11,6 +11,7 @@
 #include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
+#include "renderer/CountedMemory.h"
 
 class AGraphColor;
 class AnExpression;
@@ -88,7 +89,7 @@ class ADEPlot : public A2DGraph {
   int32_t fXOffset = 0, fYOffset = 0;
   int32_t fColumns = 0, fRows = 0;
   // Written by the job only.
-  uint8_t* fGrid = nullptr;
+  CountedArray<uint8_t> fGrid;
   // The curves stand: a colour change computes the colour again alone.
   std::atomic<bool> fTraced{false};
   std::atomic<bool> fDone{false};

@@ -8,7 +8,6 @@
 #include "CoreUtilities/ComputationDeadline.h"
 #include "CoreUtilities/DirectPixelDrawing.h"
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "evaluation/AnExpression.h"
 #include "expression/TreeComputability.h"
 #include "graphpane/AGraphColor.h"
@@ -21,9 +20,9 @@ constexpr double kDefaultFontSize = 9;
 constexpr double kLargestRadius = 16383;
 
 template <typename T>
-T* AllocateRows(bool wanted, int32_t rows) {
+CountedArray<T> AllocateRows(bool wanted, int32_t rows) {
   if (!wanted || rows == 0) return nullptr;
-  T* p = static_cast<T*>(OurAllocateMemory(sizeof(T) * size_t(rows), false));
+  CountedArray<T> p = NewCountedArray<T>(size_t(rows));
   if (p == nullptr) QueueError(kOutOfMemoryError);
   return p;
 }
@@ -55,13 +54,7 @@ AData2DPlot::AData2DPlot(Compiled x, Compiled y, Colour colour, Compiled conditi
   Submit();
 }
 
-AData2DPlot::~AData2DPlot() {
-  Stop();
-  for (void* p : {static_cast<void*>(fX), static_cast<void*>(fY), static_cast<void*>(fRadius),
-                  static_cast<void*>(fFontSize), static_cast<void*>(fRowColour)}) {
-    OurDisposeMemory(p);
-  }
-}
+AData2DPlot::~AData2DPlot() { Stop(); }
 
 void AData2DPlot::Allocate() {
   fX = AllocateRows<double>(true, fRows);

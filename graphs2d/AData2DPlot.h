@@ -9,6 +9,7 @@
 #include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
+#include "renderer/CountedMemory.h"
 
 class AGraphColor;
 class AnExpression;
@@ -69,11 +70,11 @@ class AData2DPlot : public A2DGraph {
   std::unique_ptr<AnExpression> fFontSizeExpression;
   std::unique_ptr<AGraphColor> fColour;
   int32_t fRows = 0;
-  double* fX = nullptr;
-  double* fY = nullptr;
-  double* fRadius = nullptr;
-  double* fFontSize = nullptr;
-  uint32_t* fRowColour = nullptr;
+  CountedArray<double> fX;
+  CountedArray<double> fY;
+  CountedArray<double> fRadius;
+  CountedArray<double> fFontSize;
+  CountedArray<uint32_t> fRowColour;
   std::unique_ptr<RowText[]> fSymbol;
   std::unique_ptr<RowText[]> fLabel;
   std::atomic<int32_t> fComputed{0};

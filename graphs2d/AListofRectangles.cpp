@@ -1,6 +1,7 @@
 #include "graphs2d/AListofRectangles.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "CoreUtilities/ListGrowth.h"
 #include "CoreUtilities/MemoryBudget.h"
@@ -10,22 +11,20 @@ int AListofRectangles::Insert(const MRect& r, int32_t position) {
   if (fCount == fCapacity) {
     const int32_t capacity = NextListCapacity(fCapacity);
     if (capacity == 0) return 1;
-    auto* items = static_cast<MRect*>(OurAllocateMemory(size_t(capacity) * sizeof(MRect), false));
+    CountedArray<MRect> items = NewCountedArray<MRect>(size_t(capacity));
     if (items == nullptr) return 1;
-    OurCopyMemory(items, fItems, size_t(fCount) * sizeof(MRect));
-    OurDisposeMemory(fItems);
-    fItems = items;
+    OurCopyMemory(items.get(), fItems.get(), size_t(fCount) * sizeof(MRect));
+    fItems = std::move(items);
     fCapacity = capacity;
   }
-  OurCopyMemory(fItems + position + 1, fItems + position, size_t(fCount - position) * sizeof(MRect));
+  OurCopyMemory(fItems.get() + position + 1, fItems.get() + position, size_t(fCount - position) * sizeof(MRect));
   fItems[position] = r;
   ++fCount;
   return 0;
 }
 
 void AListofRectangles::RemoveAllElements() {
-  OurDisposeMemory(fItems);
-  fItems = nullptr;
+  fItems.reset();
   fCount = fCapacity = 0;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "CoreUtilities/MRect.h"
+#include "renderer/CountedMemory.h"
 
 // Pixel rectangles still to compute, worked from the end as a stack. Memory
 // comes from the budget; an insertion that cannot get it is dropped and
@@ -10,7 +11,6 @@
 class AListofRectangles {
  public:
   AListofRectangles() = default;
-  ~AListofRectangles() { RemoveAllElements(); }
   AListofRectangles(const AListofRectangles&) = delete;
   AListofRectangles& operator=(const AListofRectangles&) = delete;
 
@@ -38,7 +38,7 @@ class AListofRectangles {
  private:
   int Insert(const MRect& r, int32_t position);
 
-  MRect* fItems = nullptr;
+  CountedArray<MRect> fItems;
   int32_t fCount = 0;
   int32_t fCapacity = 0;
 };

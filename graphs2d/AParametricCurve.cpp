@@ -6,7 +6,6 @@
 
 #include "platform/CheckedConvert.h"
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "evaluation/AnExpression.h"
 #include "expression/VariableIds.h"
 #include "graphs2d/FunctionGraphColor.h"
@@ -54,13 +53,10 @@ AParametricCurve::AParametricCurve(Compiled x, Compiled y, Colour colour, double
   Submit();
 }
 
-AParametricCurve::~AParametricCurve() {
-  Stop();
-  OurDisposeMemory(fPoints);
-}
+AParametricCurve::~AParametricCurve() { Stop(); }
 
 void AParametricCurve::AllocatePoints() {
-  fPoints = static_cast<Point*>(OurAllocateMemory(sizeof(Point) * static_cast<size_t>(fCount), false));
+  fPoints = NewCountedArray<Point>(static_cast<size_t>(fCount));
   if (fPoints == nullptr) QueueError(kOutOfMemoryError);
   fComputed.store(0, std::memory_order_relaxed);
 }
@@ -137,7 +133,7 @@ int32_t AParametricCurve::GraphVisibility() {
 void AParametricCurve::SetParameter(ViewAttribute attribute, double value) {
   if (attribute != kAttributeGrain) return;
   Stop();
-  OurDisposeMemory(fPoints);
+  fPoints.reset();  // before the new array is counted
   fCount = PointCount(value);
   AllocatePoints();
   Submit();

@@ -8,6 +8,7 @@
 #include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/GraphJobs.h"
+#include "renderer/CountedMemory.h"
 
 class AGraphColor;
 class DocumentRecord;
@@ -47,7 +48,7 @@ class AParametricCurve : public A2DGraph {
   static int32_t PointCount(double grain);
   int32_t Count() const { return fCount; }
   int32_t Computed() const { return fComputed.load(std::memory_order_acquire); }
-  const Point* Points() const { return fPoints; }
+  const Point* Points() const { return fPoints.get(); }
   double Parameter(int32_t i) const;
 
  private:
@@ -73,7 +74,7 @@ class AParametricCurve : public A2DGraph {
   std::unique_ptr<AnExpression> fYPrime = nullptr;
   std::unique_ptr<AGraphColor> fColour;
   int32_t fCount = 0;
-  Point* fPoints = nullptr;
+  CountedArray<Point> fPoints;
   std::atomic<int32_t> fComputed{0};
   int32_t fSelectionType;
   std::atomic<double> fPick;

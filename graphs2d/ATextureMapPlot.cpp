@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/PixelColors.h"
@@ -59,8 +58,7 @@ ATextureMapPlot::SourceMapping ATextureMapPlot::CurrentSourceMapping() const {
 }
 
 void ATextureMapPlot::FreeGrid() {
-  OurDisposeMemory(fGrid);
-  fGrid = nullptr;
+  fGrid.reset();
   fColumns = fRows = 0;
 }
 
@@ -70,7 +68,7 @@ void ATextureMapPlot::SizeGrid() {
   if (r.right <= r.left || r.bottom <= r.top) return;
   const int32_t step = TextureGridStep(fGrain);
   const int32_t rows = (r.bottom - r.top) / step + 2, columns = (r.right - r.left) / step + 2;
-  fGrid = static_cast<float*>(OurAllocateMemory(size_t(rows) * size_t(columns) * 2 * sizeof(float), false));
+  fGrid = NewCountedArray<float>(size_t(rows) * size_t(columns) * 2);
   if (fGrid == nullptr) {
     QueueError(kOutOfMemoryError);
     return;
@@ -111,7 +109,7 @@ int32_t ATextureMapPlot::Compute(int32_t slice) {
       const double f = fF->EvaluateOnGrid(i, j, &grid), g = fG->EvaluateOnGrid(i, j, &grid);
       fEvaluations.fetch_add(1, std::memory_order_relaxed);
       if (fJobs.Cancelled()) return fJobs.Finish(slice, kComputeCancelled, document);
-      StoreSourcePoint(f, g, fGrid + 2 * (size_t(j) * fColumns + i));
+      StoreSourcePoint(f, g, fGrid.get() + 2 * (size_t(j) * fColumns + i));
     }
   }
   // The done flag, set under the jobs' mutex, publishes the grid and this.
@@ -168,7 +166,7 @@ void ATextureMapPlot::Draw() {
 void ATextureMapPlot::DrawCells(const MipPyramid& texture, const TriangleTarget& target, const MRect& bounds) {
   const A2DTransform& t = fTransform;
   const auto vertex = [&](int32_t i, int32_t j) {
-    const float* pair = fGrid + 2 * (size_t(j) * fColumns + i);
+    const float* pair = fGrid.get() + 2 * (size_t(j) * fColumns + i);
     VerTex2D out;
     out.x = static_cast<float>(pair[0] * t.xPixelsPerUnit + t.xOrigin - t.pixelRect.left);
     out.y = static_cast<float>(pair[1] * t.yPixelsPerUnit + t.yOrigin - t.pixelRect.top);
@@ -189,7 +187,7 @@ void ATextureMapPlot::DrawCells(const MipPyramid& texture, const TriangleTarget&
       const int32_t ci[4] = {i, i + 1, i + 1, i}, cj[4] = {j, j, j + 1, j + 1};
       int valid = 0, missing = -1;
       for (int k = 0; k < 4; ++k) {
-        if (IsValid(fGrid + 2 * (size_t(cj[k]) * fColumns + ci[k]))) {
+        if (IsValid(fGrid.get() + 2 * (size_t(cj[k]) * fColumns + ci[k]))) {
           ++valid;
         } else {
           missing = k;

@@ -9,6 +9,7 @@
 #include "graphpane/A2DGraph.h"
 #include "graphpane/OwnedHandles.h"
 #include "graphs2d/GraphJobs.h"
+#include "renderer/CountedMemory.h"
 
 class A2DGraphView;
 class AGraphColor;
@@ -72,7 +73,7 @@ class ATextureMapPlot : public A2DGraph {
   std::unique_ptr<AnExpression> fG;
   std::unique_ptr<AGraphColor> fColour;
   double fGrain;
-  float* fGrid = nullptr;
+  CountedArray<float> fGrid;
   int32_t fColumns = 0, fRows = 0;
   std::unique_ptr<MGridData> fGridData;
   // Read by the job; written only while it is stopped.

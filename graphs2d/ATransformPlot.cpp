@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "CoreUtilities/ErrorQueue.h"
 #include "CoreUtilities/MemoryBudget.h"
@@ -60,19 +61,18 @@ bool ATransformPlot::AllocateBuffer(int32_t width, int32_t height) {
   fWidth = fHeight = 0;
   if (width < 1 || height < 1) return true;
   const size_t count = size_t(width) * size_t(height) * 2;
-  fPoints = static_cast<float*>(OurAllocateMemory(count * sizeof(float), false));
+  fPoints = NewCountedArray<float>(count);
   if (fPoints == nullptr) {
     QueueError(kOutOfMemoryError);
     return false;
   }
-  FillNotComputed(fPoints, count);
+  FillNotComputed(fPoints.get(), count);
   fWidth = width, fHeight = height;
   return true;
 }
 
 void ATransformPlot::FreeBuffer() {
-  OurDisposeMemory(fPoints);
-  fPoints = nullptr;
+  fPoints.reset();
   fWidth = fHeight = 0;
 }
 
@@ -81,7 +81,7 @@ void ATransformPlot::Stop() { fJobs.Stop(fColour.get(), {fF.get(), fG.get()}); }
 void ATransformPlot::SubmitJobs() {
   fFirstRow = fHeight, fLastRow = 0;
   for (int32_t row = 0; row < fHeight; ++row) {
-    const float* line = fPoints + size_t(row) * fWidth * 2;
+    const float* line = fPoints.get() + size_t(row) * fWidth * 2;
     const bool pending = std::any_of(line, line + size_t(fWidth) * 2, [](float p) { return std::isnan(p); });
     if (!pending) continue;
     fFirstRow = std::min(fFirstRow, row);
@@ -140,7 +140,7 @@ bool ATransformPlot::CopyFrameIn(double sliderValue) {
     fCachingOff = true;
     return false;
   }
-  OurCopyMemory(fPoints, data, size_t(fWidth) * size_t(fHeight) * 2 * sizeof(float));
+  OurCopyMemory(fPoints.get(), data, size_t(fWidth) * size_t(fHeight) * 2 * sizeof(float));
   OurUnlockMemoryPurgeable(frame);
   return true;
 }
@@ -160,7 +160,7 @@ void ATransformPlot::KeepFrame() {
     fCachingOff = true;
     return;
   }
-  OurCopyMemory(data, fPoints, bytes);
+  OurCopyMemory(data, fPoints.get(), bytes);
   OurUnlockMemoryPurgeable(block);
   if (fFrames.Add(fFrameValue, block) != 0) OurDisposeMemoryPurgeable(block);
 }
@@ -168,19 +168,19 @@ void ATransformPlot::KeepFrame() {
 void ATransformPlot::Resize() {
   Stop();
   fFrames.RemoveAllElements();
-  float* old = fPoints;
-  const int32_t oldWidth = fWidth, oldHeight = fHeight;
-  fPoints = nullptr;
-  const MRect& r = fTransform.pixelRect;
-  const int32_t width = std::max(r.right - r.left, 0), height = std::max(r.bottom - r.top, 0);
-  if (AllocateBuffer(width, height) && fPoints != nullptr && old != nullptr) {
-    const int32_t columns = std::min(oldWidth, width), rows = std::min(oldHeight, height);
-    for (int32_t k = 1; k <= rows; ++k) {
-      OurCopyMemory(fPoints + size_t(height - k) * width * 2, old + size_t(oldHeight - k) * oldWidth * 2,
-                    size_t(columns) * 2 * sizeof(float));
+  {
+    const CountedArray<float> old = std::move(fPoints);
+    const int32_t oldWidth = fWidth, oldHeight = fHeight;
+    const MRect& r = fTransform.pixelRect;
+    const int32_t width = std::max(r.right - r.left, 0), height = std::max(r.bottom - r.top, 0);
+    if (AllocateBuffer(width, height) && fPoints != nullptr && old != nullptr) {
+      const int32_t columns = std::min(oldWidth, width), rows = std::min(oldHeight, height);
+      for (int32_t k = 1; k <= rows; ++k) {
+        OurCopyMemory(fPoints.get() + size_t(height - k) * width * 2, old.get() + size_t(oldHeight - k) * oldWidth * 2,
+                      size_t(columns) * 2 * sizeof(float));
+      }
     }
   }
-  OurDisposeMemory(old);
   SubmitJobs();
 }
 
@@ -190,27 +190,27 @@ void ATransformPlot::Pan(int32_t dh, int32_t dv) {
   Stop();
   const size_t rowFloats = size_t(fWidth) * 2;
   if (std::abs(dh) >= fWidth || std::abs(dv) >= fHeight) {
-    FillNotComputed(fPoints, rowFloats * fHeight);
+    FillNotComputed(fPoints.get(), rowFloats * fHeight);
     SubmitJobs();
     return;
   }
   // Rows move first, in the order that never overwrites a row still to move.
   const auto moveRow = [&](int32_t row) {
-    float* to = fPoints + size_t(row + dv) * rowFloats;
-    const float* from = fPoints + size_t(row) * rowFloats;
+    float* to = fPoints.get() + size_t(row + dv) * rowFloats;
+    const float* from = fPoints.get() + size_t(row) * rowFloats;
     OurCopyMemory(to, from, rowFloats * sizeof(float));
   };
   if (dv > 0) {
     for (int32_t row = fHeight - 1 - dv; row >= 0; --row) moveRow(row);
-    FillNotComputed(fPoints, size_t(dv) * rowFloats);
+    FillNotComputed(fPoints.get(), size_t(dv) * rowFloats);
   } else if (dv < 0) {
     for (int32_t row = -dv; row < fHeight; ++row) moveRow(row);
-    FillNotComputed(fPoints + size_t(fHeight + dv) * rowFloats, size_t(-dv) * rowFloats);
+    FillNotComputed(fPoints.get() + size_t(fHeight + dv) * rowFloats, size_t(-dv) * rowFloats);
   }
   if (dh != 0) {
     const size_t shifted = size_t(fWidth - std::abs(dh)) * 2, strip = size_t(std::abs(dh)) * 2;
     for (int32_t row = 0; row < fHeight; ++row) {
-      float* line = fPoints + size_t(row) * rowFloats;
+      float* line = fPoints.get() + size_t(row) * rowFloats;
       if (dh > 0) {
         OurCopyMemory(line + strip, line, shifted * sizeof(float));
         FillNotComputed(line, strip);
@@ -244,7 +244,7 @@ int32_t ATransformPlot::ComputeRows(int32_t first, int32_t last) {
   AnExpression::SetupGrid(x0, y0, t.xUnitsPerPixel, -t.yUnitsPerPixel, fWidth, last - first + 1, fGridData.get(),
                           &grid);
   for (int32_t row = first; row <= last; ++row) {
-    float* line = fPoints + size_t(row) * fWidth * 2;
+    float* line = fPoints.get() + size_t(row) * fWidth * 2;
     for (int32_t c = 0; c < fWidth; ++c) {
       if (!std::isnan(line[2 * c]) || !std::isnan(line[2 * c + 1])) continue;
       const double f = fF->EvaluateOnGrid(c, row - first, &grid), g = fG->EvaluateOnGrid(c, row - first, &grid);

@@ -9,6 +9,7 @@
 #include "graphpane/OwnedHandles.h"
 #include "graphs2d/AListofFrames.h"
 #include "graphs2d/GraphJobs.h"
+#include "renderer/CountedMemory.h"
 
 class A2DGraphView;
 class AGraphColor;
@@ -65,7 +66,7 @@ class ATransformPlot : public A2DGraph {
   std::unique_ptr<AGraphColor> fColour;
   // W x H pairs (f, g), row-major from the top; NaN not yet computed,
   // +infinity undefined. Workers write disjoint rows while Draw may read.
-  float* fPoints = nullptr;
+  CountedArray<float> fPoints;
   int32_t fWidth = 0, fHeight = 0;
   std::unique_ptr<MGridData> fGridData;
   AListofFrames fFrames;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <utility>
 
-#include "CoreUtilities/MemoryBudget.h"
 #include "CoreUtilities/OurGWorld.h"
 #include "platform/CheckedConvert.h"
 #include "platform/OurPort.h"
@@ -79,13 +78,11 @@ VerTex2D CrossY(const VerTex2D& p, const VerTex2D& q, float y) {
 
 }  // namespace
 
-MipPyramid::~MipPyramid() { OurDisposeMemory(fBlock); }
-
 bool MipPyramid::CreateTexture(OurPort* source, const MRect& sourceRect) {
-  OurDisposeMemory(fBlock);
-  fBlock = static_cast<uint32_t*>(OurAllocateMemory(size_t(kTexelCount) * sizeof(uint32_t), false));
+  fBlock.reset();  // before the new block is counted
+  fBlock = NewCountedArray<uint32_t>(size_t(kTexelCount));
   if (fBlock == nullptr) return false;
-  uint32_t* level = fBlock;
+  uint32_t* level = fBlock.get();
   for (int k = 0; k < kLevels; ++k) {
     fLevels[k] = level;
     level += (1 << k) * (1 << k);
@@ -93,8 +90,7 @@ bool MipPyramid::CreateTexture(OurPort* source, const MRect& sourceRect) {
   const MRect square{0, 0, kTopSide, kTopSide};
   OurPort* scaled = OurNewGWorld(square);
   if (scaled == nullptr) {
-    OurDisposeMemory(fBlock);
-    fBlock = nullptr;
+    fBlock.reset();
     return false;
   }
   OurCopyGWorldToGWorld(source, scaled, sourceRect, square);

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "CoreUtilities/MRect.h"
+#include "renderer/CountedMemory.h"
 
 struct OurPort;
 
@@ -22,7 +23,6 @@ class MipPyramid {
   static constexpr int32_t kTexelCount = 349525;  // sum of 4^k for k < 10
 
   MipPyramid() = default;
-  ~MipPyramid();
   MipPyramid(const MipPyramid&) = delete;
   MipPyramid& operator=(const MipPyramid&) = delete;
 
@@ -34,7 +34,7 @@ class MipPyramid {
   bool Exists() const { return fBlock != nullptr; }
 
  private:
-  uint32_t* fBlock = nullptr;
+  CountedArray<uint32_t> fBlock;
   uint32_t* fLevels[kLevels] = {};
 };
 

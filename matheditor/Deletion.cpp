@@ -20,8 +20,7 @@ namespace {
 
 // The node becomes a prompt, selected.
 void BecomePrompt(ExpressionRecord* node) {
-  ExpressionRecord* prompt = NewPrompt();
-  if (prompt && DeleteOperandsTransferAndDispose(prompt, node)) MOVE_SetIP(node, kIPWholeNode);
+  if (DeleteOperandsTransferAndDispose(Tree(NewPrompt()), node)) MOVE_SetIP(node, kIPWholeNode);
 }
 
 bool KeepsOperandPlaces(OpCodeT kind) {
@@ -248,7 +247,7 @@ ExpressionRecord* DELETE_PromptFromParent(ExpressionRecord* prompt) {
 ExpressionRecord* DELETE_Operand(ExpressionRecord* node, int32_t index) {
   if (index < 0 || index >= node->operandCount) return nullptr;
   if (node->operandCount == 1) {
-    return DeleteOperandsTransferAndDispose(NewPrompt(), node) ? node : nullptr;
+    return DeleteOperandsTransferAndDispose(Tree(NewPrompt()), node) ? node : nullptr;
   }
   if (node->operandCount == 2 && !KeepsOperandPlaces(node->opcode)) {
     return MATH_DeleteOperand(node, index) ? node : nullptr;

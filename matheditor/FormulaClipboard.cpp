@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 ExpressionRecord* gMathClipboard = nullptr;
@@ -69,10 +70,12 @@ ExpressionRecord* CopyDigits(const MERecord* r) {
 
 bool HasTextRange(const MERecord* r) { return r->rangeStart != r->rangeEnd; }
 
-// The copy takes the selected node's place and keeps its identity.
-bool PutInPlace(ExpressionRecord* place) {
-  ExpressionRecord* copy = ExprCopyWithKern(gMathClipboard);
-  return copy && DeleteOperandsTransferAndDispose(copy, place);
+// A copy of the subtree; null when memory ran out part way, for the copy
+// would then be the number NaN.
+Tree CompleteCopy(const ExpressionRecord* subtree) {
+  Tree copy(ExprCopyWithKern(subtree));
+  if (gMathError.load() != 0) copy.reset();
+  return copy;
 }
 
 void PasteDigits(MERecord* r) {
@@ -174,7 +177,9 @@ void CMD_EqnCopy() {
     case kIPOperandRange:
       if (ExpressionRecord* range = MATH_CopyRange(node, r->rangeStart, r->rangeEnd)) Fill(range, 0);
       break;
-    case kIPWholeNode: Fill(ExprCopyWithKern(node), 0); break;
+    case kIPWholeNode:
+      if (Tree copy = CompleteCopy(node)) Fill(copy.release(), 0);
+      break;
     default: break;
   }
 }
@@ -228,13 +233,16 @@ void CMD_EqnPaste() {
   ExpressionRecord* node = r->selected;
   switch (r->caretType) {
     case kIPWholeNode:
-      if (PutInPlace(node)) MOVE_SetIP(node, kIPWholeNode);
+      // The copy takes the selected node's place, which keeps its identity.
+      if (DeleteOperandsTransferAndDispose(CompleteCopy(gMathClipboard), node)) MOVE_SetIP(node, kIPWholeNode);
       break;
     case kIPAfterNode:
     case kIPBeforeNode: {
       const bool after = r->caretType == kIPAfterNode;
-      ExpressionRecord* place = after ? KEY_NOpAfterExpr(kOpTimes) : KEY_NOpBeforeExpr(kOpTimes);
-      if (!place || !PutInPlace(place)) break;
+      // Copied first: a copy refused for memory leaves no new factor.
+      Tree copy = CompleteCopy(gMathClipboard);
+      ExpressionRecord* place = !copy ? nullptr : after ? KEY_NOpAfterExpr(kOpTimes) : KEY_NOpBeforeExpr(kOpTimes);
+      if (!DeleteOperandsTransferAndDispose(std::move(copy), place)) break;
       const bool sameList =
           after && place->parent && place->parent->opcode == place->opcode && SyntacticKindOf(place) == kInfixList;
       MOVE_SetIP(place, sameList ? kIPWholeNode : kIPAfterNode);

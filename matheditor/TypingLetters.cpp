@@ -260,15 +260,13 @@ bool IsAfterFunction(const ExpressionRecord* node) {
 void KEY_ReplaceExprWithAtom(uint32_t c) {
   MERecord* r = gMathCurrentMEH;
   ExpressionRecord* place = r->selected;
-  ExpressionRecord* letter = NewLetter(c);
-  if (!letter || !DeleteOperandsTransferAndDispose(letter, place)) return;
+  if (!DeleteOperandsTransferAndDispose(Tree(NewLetter(c)), place)) return;
   MOVE_SetIP(place, kIPAfterNode);
   ExpressionRecord* parent = place->parent;
   if (!parent) return;
   if (c == 'h' && IsCircular(parent->opcode)) {
     MakeHyperbolic(parent);
-    ExpressionRecord* prompt = NewPrompt();
-    if (prompt && DeleteOperandsTransferAndDispose(prompt, place)) MOVE_SetIP(place, kIPWholeNode);
+    if (DeleteOperandsTransferAndDispose(Tree(NewPrompt()), place)) MOVE_SetIP(place, kIPWholeNode);
     return;
   }
   if (parent->opcode == kOpTimes || IsFxn(parent->opcode)) RecogniseNames(place);

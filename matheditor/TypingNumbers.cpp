@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -55,14 +56,14 @@ bool HoldsDecimal(const UniChar* text) {
 // A number of the text in the caret node's place, caret after it.
 void ReplaceWithNumber(std::initializer_list<UniChar> units) {
   MERecord* r = gMathCurrentMEH;
-  ExpressionRecord* number = Number(0);
+  Tree number(Number(0));
   if (!number) return;
   int32_t i = 0;
-  for (UniChar unit : units) DigitsOf(number)[i++] = unit;
-  DigitsOf(number)[i] = 0;
-  Reread(number);
+  for (UniChar unit : units) DigitsOf(number.get())[i++] = unit;
+  DigitsOf(number.get())[i] = 0;
+  Reread(number.get());
   ExpressionRecord* place = r->selected;
-  if (!DeleteOperandsTransferAndDispose(number, place)) return;
+  if (!DeleteOperandsTransferAndDispose(std::move(number), place)) return;
   MOVE_SetIP(place, kIPAfterNode);
 }
 
@@ -204,6 +205,6 @@ void KEY_SplitNumber() {
   text[at] = 0;
   Reread(number);
   Reread(tail.get());
-  DeleteOperandsTransferAndDispose(tail.release(), place);
+  DeleteOperandsTransferAndDispose(std::move(tail), place);
   MOVE_SetIP(number, kIPAfterNode);
 }

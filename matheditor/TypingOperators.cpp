@@ -19,6 +19,7 @@
 #include "matheditor/TypingHelpers.h"
 
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,14 +28,10 @@ void SelectNode(ExpressionRecord* node) { MOVE_SetIP(node, kIPWholeNode); }
 
 // The node becomes an empty string with the caret in it.
 void BecomeEmptyString(ExpressionRecord* node) {
-  ExpressionRecord* string = NewExpression(kOpString, 0);
+  Tree string(NewExpression(kOpString, 0));
   if (!string) return;
   string->text = new (std::nothrow) UniChar[1]{};
-  if (!string->text) {
-    DisposeNode(string);
-    return;
-  }
-  if (!DeleteOperandsTransferAndDispose(string, node)) return;
+  if (!string->text || !DeleteOperandsTransferAndDispose(std::move(string), node)) return;
   MERecord* r = gMathCurrentMEH;
   r->selected = node;
   r->caretType = kIPStringText;

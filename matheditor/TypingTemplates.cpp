@@ -6,7 +6,6 @@
 #include "expression/SelectionGrouping.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeBuilding.h"
-#include "expression/TreeDisposal.h"
 #include "expression/TreeSurgery.h"
 #include "matheditor/CaretPlacement.h"
 #include "matheditor/OperandInsertion.h"
@@ -43,7 +42,7 @@ ExpressionRecord* Equation(char variable, const char* value) {
 
 // The prompt takes the tree's contents.
 void FillPrompt(ExpressionRecord* prompt, ExpressionRecord* tree) {
-  if (tree) DeleteOperandsTransferAndDispose(tree, prompt);
+  DeleteOperandsTransferAndDispose(Tree(tree), prompt);
 }
 
 // A typed-in part is selected when it is a prompt; otherwise the caret
@@ -60,23 +59,20 @@ void CaretAfterBuilding(ExpressionRecord* part, ExpressionRecord* built) {
 // trees the rest. Null, nothing changed, when memory is refused.
 ExpressionRecord* WrapSelection(OpCodeT kind, std::initializer_list<ExpressionRecord*> rest) {
   MERecord* r = Current();
-  ExpressionRecord* made = NewExpression(kind, int32_t(rest.size()) + 1);
-  bool complete = made != nullptr;
-  for (ExpressionRecord* part : rest) complete = complete && part;
-  if (!complete) {
-    if (made) DisposeNode(made);
-    for (ExpressionRecord* part : rest) DisposExpr(part);
-    return nullptr;
+  std::vector<Tree> parts(rest.begin(), rest.end());
+  Tree owned(NewExpression(kind, int32_t(parts.size()) + 1));
+  if (!owned) return nullptr;
+  for (const Tree& part : parts)
+    if (!part) return nullptr;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    owned->operands[i + 1] = parts[i].release();
+    owned->operands[i + 1]->parent = owned.get();
   }
+  ExpressionRecord* made = owned.release();
   ExpressionRecord* selection = r->selected;
   ReplaceInTree(selection, made);
   made->operands[0] = selection;
   selection->parent = made;
-  int32_t i = 1;
-  for (ExpressionRecord* part : rest) {
-    made->operands[i++] = part;
-    part->parent = made;
-  }
   CaretAfterBuilding(selection, made);
   return made;
 }
@@ -85,21 +81,18 @@ ExpressionRecord* WrapSelection(OpCodeT kind, std::initializer_list<ExpressionRe
 // prompt or as a new factor after the selection; caret after it.
 void PutMatrix(int32_t rows, int32_t columns, std::vector<Tree> elements) {
   MERecord* r = Current();
-  ExpressionRecord* matrix = NewExpression(kOpMatrix, rows * columns);
+  Tree matrix(NewExpression(kOpMatrix, rows * columns));
   bool complete = matrix != nullptr;
   for (const Tree& element : elements) complete = complete && element;
   ExpressionRecord* place = r->selected;
   if (complete && place->opcode != kOpPrompt) place = KEY_NOpAfterExpr(kOpTimes);
-  if (!complete || !place) {
-    if (matrix) DisposeNode(matrix);
-    return;
-  }
+  if (!complete || !place) return;
   matrix->payload.shape = {uint16_t(rows), uint16_t(columns)};
   for (int32_t i = 0; i < rows * columns; ++i) {
     matrix->operands[i] = elements[size_t(i)].release();
-    matrix->operands[i]->parent = matrix;
+    matrix->operands[i]->parent = matrix.get();
   }
-  if (DeleteOperandsTransferAndDispose(matrix, place)) MOVE_SetIP(place, kIPAfterNode);
+  if (DeleteOperandsTransferAndDispose(std::move(matrix), place)) MOVE_SetIP(place, kIPAfterNode);
 }
 
 void ColumnVector(std::initializer_list<char> letters) {
@@ -280,8 +273,8 @@ void KEY_ConcatenateAtoms() {
   }
   name.push_back(0);
   const int32_t id = GetVariableIDFromString(name.data());
-  ExpressionRecord* joined = id == kNoVariableID ? nullptr : Atomic(id);
-  if (joined && DeleteOperandsTransferAndDispose(joined, node)) MOVE_SetIP(node, kIPAfterNode);
+  if (DeleteOperandsTransferAndDispose(Tree(id == kNoVariableID ? nullptr : Atomic(id)), node))
+    MOVE_SetIP(node, kIPAfterNode);
 }
 
 // The templates that build more than a node or two.

@@ -46,8 +46,7 @@ std::vector<UniChar> Spliced(const UniChar* text, int32_t lo, int32_t hi, const 
 }
 
 void ReplaceWithPrompt(ExpressionRecord* node) {
-  ExpressionRecord* prompt = NewPrompt();
-  if (!prompt || !DeleteOperandsTransferAndDispose(prompt, node)) return;
+  if (!DeleteOperandsTransferAndDispose(Tree(NewPrompt()), node)) return;
   MOVE_SetIP(node, kIPWholeNode);
 }
 
@@ -144,8 +143,7 @@ void KEY_Backslash() {
     // the caret inside the wrong name.
     const UniChar backslash[2] = {u'\\', 0};
     const int32_t id = GetVariableIDFromString(backslash);
-    ExpressionRecord* atom = id == kNoVariableID ? nullptr : Atomic(id);
-    if (!atom || !DeleteOperandsTransferAndDispose(atom, r->selected)) return;
+    if (!DeleteOperandsTransferAndDispose(Tree(id == kNoVariableID ? nullptr : Atomic(id)), r->selected)) return;
     r->caretType = kIPNameText;
     r->rangeStart = r->rangeEnd = 1;
   }

@@ -17,19 +17,19 @@ struct EquationColour {
   AColorEquations colour;
   explicit EquationColour(GraphColorType type) {
     colour.fType = type;
-    for (AnExpression*& e : colour.fColorExpressions) {
-      e = MakeExpression("x / 2").release();
-      AnExpression::Compile(e);
+    for (std::unique_ptr<AnExpression>& e : colour.fColorExpressions) {
+      e = MakeExpression("x / 2");
+      AnExpression::Compile(e.get());
     }
   }
   bool AllRaised() const {
-    for (AnExpression* e : colour.fColorExpressions) {
+    for (const std::unique_ptr<AnExpression>& e : colour.fColorExpressions) {
       if (!e->IsCancelled()) return false;
     }
     return true;
   }
   bool NoneRaised() const {
-    for (AnExpression* e : colour.fColorExpressions) {
+    for (const std::unique_ptr<AnExpression>& e : colour.fColorExpressions) {
       if (e->IsCancelled()) return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include "expression/TreeShorthands.h"
 #include "expression/TreeSurgery.h"
 #include "expression/TreeWalking.h"
+#include "tests/expression/CountedMemory.h"
 #include "tests/expression/TreeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +134,18 @@ TEST(TreeBuilding, TransfersReplaceContentsInPlace) {
   ExpectTree(tree, Times(Number(2), Tothe(Y(), Number(3))));
   // A replacement taken from under the target would be freed with it.
   EXPECT_FALSE(DeleteOperandsTransferAndDispose(target->operands[0], target));
+  DisposExpr(tree);
+}
+
+// A tree the caller held is freed when the transfer is refused: counted
+// memory comes back.
+TEST(TreeBuilding, ARefusedHeldTreeIsFreed) {
+  ExpressionRecord* tree = Times(Number(2), X());
+  const int64_t before = CountedMemory();
+  EXPECT_FALSE(DeleteOperandsTransferAndDispose(Tree(Plus(X(), Y())), nullptr));
+  EXPECT_EQ(CountedMemory(), before);
+  ASSERT_TRUE(DeleteOperandsTransferAndDispose(Tree(Tothe(Y(), Number(3))), tree->operands[1]));
+  ExpectTree(tree, Times(Number(2), Tothe(Y(), Number(3))));
   DisposExpr(tree);
 }
 

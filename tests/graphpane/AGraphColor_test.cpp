@@ -185,7 +185,7 @@ TEST(AGraphColor, CopyEvaluatesAsItsSource) {
   source->fType = source->fSavedType;
   EXPECT_EQ(copy->fType, AGraphColor::kHSVEquations);
   EXPECT_EQ(copy->fFragmentProgram, nullptr);
-  for (int i = 0; i < 3; ++i) EXPECT_NE(copy->fColorExpressions[i], source->fColorExpressions[i]);
+  for (int i = 0; i < 3; ++i) EXPECT_NE(copy->fColorExpressions[i].get(), source->fColorExpressions[i].get());
   for (double angle = -3; angle < 3; angle += 0.37) {
     double a[3], b[3];
     source->ComputeExplicitColor(0, 0, std::cos(angle), std::sin(angle), 0, 0, &a[0], &a[1], &a[2]);

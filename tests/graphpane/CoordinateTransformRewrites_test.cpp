@@ -130,14 +130,15 @@ TEST(CoordinateTransformRewrites, TransformColorComposesEachEquation) {
   AGraphColor colour;
   colour.fType = AGraphColor::kRGBEquations;
   const char* equations[3] = {"x/2", "y*z", "x + 1"};
-  for (int i = 0; i < 3; ++i) colour.fColorExpressions[i] = new AnExpression(Parse(equations[i]).release(), nullptr);
-  AnExpression::Compile(colour.fColorExpressions[0]);
+  for (int i = 0; i < 3; ++i)
+    colour.fColorExpressions[i] = std::make_unique<AnExpression>(Parse(equations[i]).release(), nullptr);
+  AnExpression::Compile(colour.fColorExpressions[0].get());
   const Tree a(NewBinop(kOpEquals, Atomic(kIdXPrime), Parse("u + v").release()));
   const Tree b(NewBinop(kOpEquals, Atomic(kIdYPrime), Parse("u*v").release()));
   const Tree c(NewBinop(kOpEquals, Atomic(kIdZPrime), Parse("3").release()));
   ASSERT_TRUE(TransformColor(&colour, a.get(), b.get(), c.get()));
   EXPECT_NE(colour.fColorExpressions[0]->PointMachine(), nullptr);
-  for (AnExpression* e : colour.fColorExpressions) AnExpression::Compile(e);
+  for (const std::unique_ptr<AnExpression>& e : colour.fColorExpressions) AnExpression::Compile(e.get());
   const double u = 0.7, v = -1.3;
   // Any x, y, z handed in must not matter: the equations now read u and v.
   EXPECT_NEAR(colour.fColorExpressions[0]->Evaluate(u, v, 9, 9, 9, 0), (u + v) / 2, 1e-12);

@@ -12,9 +12,9 @@ inline std::unique_ptr<AGraphColor> EquationColour(GraphColorType type, const st
                                                    const std::string& c3, DocumentRecord* document = nullptr) {
   auto colour = std::make_unique<AGraphColor>(nullptr, document);
   colour->fType = type;
-  colour->fColorExpressions[0] = MakeExpression(c1, document).release();
-  colour->fColorExpressions[1] = MakeExpression(c2, document).release();
-  colour->fColorExpressions[2] = MakeExpression(c3, document).release();
+  colour->fColorExpressions[0] = MakeExpression(c1, document);
+  colour->fColorExpressions[1] = MakeExpression(c2, document);
+  colour->fColorExpressions[2] = MakeExpression(c3, document);
   colour->Compile();
   return colour;
 }

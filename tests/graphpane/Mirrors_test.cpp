@@ -294,7 +294,7 @@ TEST(Mirrors, SpaceCompositionIsTheMapOfThePoint) {
   AGraphColor colour;
   colour.fType = AColorEquations::kRGBEquations;
   for (int i = 0; i < 3; ++i)
-    colour.fColorExpressions[i] = new AnExpression(Parse(i == 0 ? "x + z" : "y").release(), nullptr);
+    colour.fColorExpressions[i] = std::make_unique<AnExpression>(Parse(i == 0 ? "x + z" : "y").release(), nullptr);
   Tree out[3], outExtra;
   ASSERT_TRUE(TransformXYZ(t.ct, x.get(), y.get(), z.get(), extra.get(), &colour, out, &outExtra));
   const Tree owned[4] = {std::move(out[0]), std::move(out[1]), std::move(out[2]), std::move(outExtra)};

@@ -111,7 +111,7 @@ void Take(Made& made, int& doubles, int& ranges, Colour& colour, T value) {
     made.solid = colour->fSolidColor;
     made.colourType = colour->fType;
     for (int i = 0; i < 3; ++i) {
-      if (AnExpression* c = colour->fColorExpressions[i]) made.colourValues[i] = c->Evaluate(0.0);
+      if (AnExpression* c = colour->fColorExpressions[i].get()) made.colourValues[i] = c->Evaluate(0.0);
     }
   } else if constexpr (std::is_same_v<Bare, AGraphView>) {
     if (made.view == nullptr) made.view = &value;

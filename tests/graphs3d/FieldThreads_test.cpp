@@ -20,9 +20,9 @@ Compiled FieldExpression(const char* text) { return text ? MakeExpression(text) 
 std::unique_ptr<AGraphColor> Equations(const char* r, const char* g, const char* b) {
   auto colour = std::make_unique<AGraphColor>();
   colour->fType = AGraphColor::kRGBEquations;
-  colour->fColorExpressions[0] = FieldExpression(r).release();
-  colour->fColorExpressions[1] = FieldExpression(g).release();
-  colour->fColorExpressions[2] = FieldExpression(b).release();
+  colour->fColorExpressions[0] = FieldExpression(r);
+  colour->fColorExpressions[1] = FieldExpression(g);
+  colour->fColorExpressions[2] = FieldExpression(b);
   return colour;
 }
 
