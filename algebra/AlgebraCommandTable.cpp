@@ -6,7 +6,7 @@
 #include "algebra/Solving.h"
 #include "algebra/Substitution.h"
 #include "algebra/TermMoves.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/SelectionGrouping.h"
 

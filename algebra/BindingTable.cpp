@@ -2,7 +2,7 @@
 
 #include "algebra/RewriteHelpers.h"
 #include "algebra/Substitution.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"
 #include "expression/TreeDisposal.h"

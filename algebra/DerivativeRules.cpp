@@ -4,7 +4,7 @@
 #include "algebra/FactorSummaries.h"
 #include "algebra/RewriteHelpers.h"
 #include "algebra/RewriteStop.h"
-#include "CoreUtilities/CooperativeThreads.h"
+#include "CoreUtilities/threads/CooperativeThreads.h"
 #include "expression/OwnedTree.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeComparison.h"

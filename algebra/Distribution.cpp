@@ -1,6 +1,6 @@
 #include "algebra/AlgebraCommands.h"
 #include "algebra/RewriteHelpers.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "expression/OwnedTree.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"

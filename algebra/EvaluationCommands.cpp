@@ -6,7 +6,7 @@
 #include "algebra/SimplifierNodes.h"
 #include "algebra/Substitution.h"
 #include "algebra/WholeTreeSimplification.h"
-#include "evaluation/RealFunctions.h"
+#include "evaluation/special/RealFunctions.h"
 #include "evaluation/ScalarExprEval.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/OwnedTree.h"

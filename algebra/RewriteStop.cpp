@@ -1,6 +1,6 @@
 #include "algebra/RewriteStop.h"
 
-#include "CoreUtilities/CooperativeThreads.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/threads/CooperativeThreads.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 
 bool MathRewriteMustStop() { return MATH_MemCheckInRecursion() != 0 || OurThreadKillRequested(); }

@@ -4,7 +4,7 @@
 #include "algebra/SimplifierNodes.h"
 #include "algebra/SimplifierRuleSet.h"
 #include "algebra/WholeNumberArithmetic.h"
-#include "evaluation/RealFunctions.h"
+#include "evaluation/special/RealFunctions.h"
 #include "expression/NodeMemory.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeDisposal.h"

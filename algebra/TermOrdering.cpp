@@ -3,7 +3,7 @@
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/SimplifierNodes.h"
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/text/OurString.h"
 #include "expression/SymbolTable.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeShorthands.h"

@@ -2,7 +2,7 @@
 
 #include "platform/CheckedConvert.h"
 #include "algebra/SimplifierNodes.h"
-#include "evaluation/RealFunctions.h"
+#include "evaluation/special/RealFunctions.h"
 #include "expression/WholeNumberGcd.h"
 
 #include <cmath>

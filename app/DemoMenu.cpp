@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "CoreUtilities/MessageTable.h"
+#include "CoreUtilities/text/MessageTable.h"
 #include "app/DemoPlayer.h"
 #include "app/DemoScript.h"
 #include "document/DemoState.h"

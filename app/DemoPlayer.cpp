@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "CoreUtilities/MessageTable.h"
-#include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/text/MessageTable.h"
+#include "CoreUtilities/drawing/OurRects.h"
 #include "app/AppCommands.h"
 #include "app/DemoScript.h"
 #include "app/EditCommands.h"

@@ -5,7 +5,7 @@
 
 #include <limits>
 
-#include "CoreUtilities/SafeSave.h"
+#include "CoreUtilities/files/SafeSave.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentWriter.h"

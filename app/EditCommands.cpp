@@ -6,7 +6,7 @@
 #include <QTextDocumentFragment>
 
 #include "app/ClipboardExchange.h"
-#include "CoreUtilities/OurTextEngine.h"
+#include "CoreUtilities/text/OurTextEngine.h"
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"
 #include "document/MathEditing.h"

@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "CoreUtilities/ComputationDeadline.h"
-#include "CoreUtilities/ComputeThreads.h"
-#include "CoreUtilities/CooperativeThreads.h"
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
+#include "CoreUtilities/threads/ComputeThreads.h"
+#include "CoreUtilities/threads/CooperativeThreads.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "algebra/AlgebraStartup.h"
 #include "app/AppHooks.h"
 #include "app/ExportLayout.h"

@@ -1,6 +1,6 @@
 #include "app/TextureCoding.h"
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "app/Base64.h"
 #include "app/PngEncoding.h"
 #include "platform/OurPicture.h"

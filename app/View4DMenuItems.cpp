@@ -7,7 +7,7 @@
 
 #include "document/DocumentRecord.h"
 #include "graphpane/AGraphPane.h"
-#include "graphs3d/A4DGraphView.h"
+#include "graphs3d/views/A4DGraphView.h"
 #include "window/DocumentMainWindow.h"
 #include "window/GraphPaneWidget.h"
 

@@ -1,4 +1,4 @@
-#include "evaluation/ComplexFunctions.h"
+#include "evaluation/complex/ComplexFunctions.h"
 
 #include <benchmark/benchmark.h>
 

@@ -11,8 +11,8 @@
 
 #include "bench/GraphBenchSupport.h"
 #include "CoreUtilities/MathConstants.h"
-#include "graphs3d/ACurve3D.h"
-#include "graphs3d/CurveGrain.h"
+#include "graphs3d/curves/ACurve3D.h"
+#include "graphs3d/curves/CurveGrain.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench/CpuClock.h"
-#include "CoreUtilities/ComputeThreads.h"
+#include "CoreUtilities/threads/ComputeThreads.h"
 #include "document/DocumentHooks.h"
 #include "document/DocumentPaneHooks.h"
 #include "document/DocumentReading.h"
@@ -24,8 +24,8 @@
 #include "evaluation/DocumentQueries.h"
 #include "expression/ExpressionParser.h"
 #include "graphpane/AGraphColor.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/AData3DPlot.h"
+#include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/curves/AData3DPlot.h"
 
 namespace {
 

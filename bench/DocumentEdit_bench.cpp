@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "CoreUtilities/ComputeThreads.h"
+#include "CoreUtilities/threads/ComputeThreads.h"
 #include "document/DocumentGraphPane.h"
 #include "document/DocumentHooks.h"
 #include "document/DocumentIdle.h"

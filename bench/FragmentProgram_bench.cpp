@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "bench/GraphBenchSupport.h"
-#include "CoreUtilities/JobQueue.h"
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/threads/JobQueue.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "algebra/AlgebraStartup.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"
@@ -31,8 +31,8 @@
 #include "expression/VariableIds.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/GraphColorGlobals.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/AGridSurface.h"
+#include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/grid/AGridSurface.h"
 #include "platform/GuiApplication.h"
 #include "renderer/RendererHooks.h"
 #include "shaders/ARBStrings.h"

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <memory>
 
-#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/threads/JobQueue.h"
 #include "algebra/AlgebraStartup.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "CoreUtilities/HSVColor.h"
+#include "CoreUtilities/drawing/HSVColor.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"
 #include "graphpane/AGraphColor.h"

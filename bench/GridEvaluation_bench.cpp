@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "bench/CpuClock.h"
-#include "CoreUtilities/ThreadLocalState.h"
+#include "CoreUtilities/threads/ThreadLocalState.h"
 #include "evaluation/AnExpression.h"
-#include "evaluation/ExpressionCompiler.h"
-#include "evaluation/GridRecords.h"
-#include "evaluation/GridSetup.h"
+#include "evaluation/compiler/ExpressionCompiler.h"
+#include "evaluation/grid/GridRecords.h"
+#include "evaluation/grid/GridSetup.h"
 #include "evaluation/StackMachine.h"
-#include "evaluation/StackMachineRewriting.h"
+#include "evaluation/compiler/StackMachineRewriting.h"
 #include "expression/ExpressionParser.h"
 #include "expression/TreeDisposal.h"
 

@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "bench/GraphBenchSupport.h"
-#include "graphs3d/A4DGraphView.h"
-#include "graphs3d/AGridSurface4D.h"
+#include "graphs3d/views/A4DGraphView.h"
+#include "graphs3d/grid/AGridSurface4D.h"
 #include "renderer/Frame.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/RendererHooks.h"

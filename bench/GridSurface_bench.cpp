@@ -16,15 +16,15 @@
 #include <vector>
 
 #include "bench/GraphBenchSupport.h"
-#include "CoreUtilities/JobQueue.h"
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/threads/JobQueue.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "algebra/AlgebraStartup.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"
 #include "expression/VariableIds.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/AGridSurface.h"
-#include "graphs3d/GridMesh.h"
+#include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/grid/AGridSurface.h"
+#include "graphs3d/grid/GridMesh.h"
 #include "platform/GuiApplication.h"
 #include "renderer/RendererHooks.h"
 

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "CoreUtilities/OurTime.h"
-#include "graphs3d/ALattice.h"
-#include "graphs3d/ALatticeFunction.h"
+#include "graphs3d/implicit/ALattice.h"
+#include "graphs3d/implicit/ALatticeFunction.h"
 
 // The implicit surfaces both lattice benchmarks walk, as formula text and
 // as the same function in C++.

@@ -16,8 +16,8 @@
 #include "CoreUtilities/OurTime.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"
-#include "graphs3d/ALattice.h"
-#include "graphs3d/ExpressionOnLattice.h"
+#include "graphs3d/implicit/ALattice.h"
+#include "graphs3d/implicit/ExpressionOnLattice.h"
 
 namespace {
 

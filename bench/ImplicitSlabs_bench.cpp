@@ -16,14 +16,14 @@
 
 #include "bench/GraphBenchSupport.h"
 #include "bench/ImplicitCases.h"
-#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/threads/JobQueue.h"
 #include "CoreUtilities/OurTime.h"
-#include "CoreUtilities/ProcessorCount.h"
+#include "CoreUtilities/threads/ProcessorCount.h"
 #include "evaluation/AnExpression.h"
 #include "expression/VariableIds.h"
-#include "graphs3d/ALattice.h"
-#include "graphs3d/ExpressionOnLattice.h"
-#include "graphs3d/LatticeSlab.h"
+#include "graphs3d/implicit/ALattice.h"
+#include "graphs3d/implicit/ExpressionOnLattice.h"
+#include "graphs3d/implicit/LatticeSlab.h"
 
 namespace {
 

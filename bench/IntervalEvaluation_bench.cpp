@@ -8,10 +8,10 @@
 #include <random>
 #include <vector>
 
-#include "evaluation/Interval.h"
-#include "evaluation/IntervalElementary.h"
-#include "evaluation/IntervalLogic.h"
-#include "evaluation/IntervalTrig.h"
+#include "evaluation/interval/Interval.h"
+#include "evaluation/interval/IntervalElementary.h"
+#include "evaluation/interval/IntervalLogic.h"
+#include "evaluation/interval/IntervalTrig.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/threads/JobQueue.h"
 
 #include <benchmark/benchmark.h>
 

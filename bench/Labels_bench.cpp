@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "bench/CpuClock.h"
-#include "CoreUtilities/OurGWorld.h"
-#include "CoreUtilities/OurText/OurFontDesc.h"
-#include "CoreUtilities/OurText/OurTextDrawing.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
+#include "CoreUtilities/text/OurFontDesc.h"
+#include "CoreUtilities/text/OurTextDrawing.h"
 #include "platform/GuiApplication.h"
 #include "renderer/DrawContext.h"
 #include "renderer/Frame.h"

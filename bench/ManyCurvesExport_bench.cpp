@@ -15,9 +15,9 @@
 #include <string>
 #include <utility>
 
-#include "CoreUtilities/ComputeThreads.h"
-#include "CoreUtilities/CooperativeThreads.h"
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/threads/ComputeThreads.h"
+#include "CoreUtilities/threads/CooperativeThreads.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "app/ExportLayout.h"
 #include "app/HeadlessExport.h"
 #include "bench/AppStartUp.h"

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "CoreUtilities/ComputeThreads.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/threads/ComputeThreads.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"
 #include "expression/VariableIds.h"

@@ -23,8 +23,8 @@
 #include <thread>
 #include <vector>
 
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "document/DocumentRecord.h"
 #include "platform/GuiApplication.h"
 #include "renderer/AVector.h"

@@ -17,13 +17,13 @@
 #include <thread>
 
 #include "bench/GraphBenchSupport.h"
-#include "CoreUtilities/JobQueue.h"
-#include "CoreUtilities/ProcessorCount.h"
+#include "CoreUtilities/threads/JobQueue.h"
+#include "CoreUtilities/threads/ProcessorCount.h"
 #include "algebra/AlgebraStartup.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/AStartOnLattice.h"
+#include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/start/AStartOnLattice.h"
 #include "platform/GuiApplication.h"
 
 namespace {

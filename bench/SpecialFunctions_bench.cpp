@@ -1,4 +1,4 @@
-#include "evaluation/SpecialFunctions.h"
+#include "evaluation/special/SpecialFunctions.h"
 
 #include <benchmark/benchmark.h>
 #include <boost/math/special_functions/bessel.hpp>

@@ -15,7 +15,7 @@
 
 #include "bench/AppStartUp.h"
 #include "bench/CpuClock.h"
-#include "CoreUtilities/ComputeThreads.h"
+#include "CoreUtilities/threads/ComputeThreads.h"
 #include "app/HeadlessExport.h"
 #include "document/DocumentWindow.h"
 

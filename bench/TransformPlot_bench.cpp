@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "CoreUtilities/JobQueue.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/threads/JobQueue.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"
 #include "graphpane/AGraphColor.h"

@@ -1,10 +1,10 @@
 // Two-bit composition of a 1000 x 800 map and line drawing, in pixels per
 // second, each beside a naive per-pixel loop and aliased QPainter.
-#include "CoreUtilities/DirectPixelDrawing.h"
-#include "CoreUtilities/OurGWorld.h"
-#include "CoreUtilities/PixelColors.h"
-#include "CoreUtilities/ScopedSavers.h"
-#include "CoreUtilities/TwoBitMaps.h"
+#include "CoreUtilities/drawing/DirectPixelDrawing.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
+#include "CoreUtilities/drawing/PixelColors.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
+#include "CoreUtilities/drawing/TwoBitMaps.h"
 #include "platform/PenDrawing.h"
 
 #include <QImage>

@@ -2,7 +2,7 @@
 // through the double-size sample buffer, as milliseconds per draw and as a
 // ratio to a hand-written loop that writes the same paper and axis lines
 // (the axis numbers are text, which the loop leaves out).
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
 #include "platform/OurPort.h"

@@ -7,13 +7,14 @@ set(ZL_LIBRARY_PRECOMPILED <algorithm> <array> <atomic> <cmath> <cstdint> <cstri
 # Libraries and layer test programs compile their files in batches, one
 # translation unit a batch: each header is parsed, and each inline function
 # it holds compiled, once a batch, not once a file. A batch is the whole
-# folder (0: no limit), so names local to a file must be unique within its
-# folder.
+# layer, its subfolders included (0: no limit), so names local to a file must
+# be unique within its layer.
 set(ZL_UNITY_BATCH 0)
 
 # One static library per layer folder; sources are every .cpp below it.
 # APART names sources that compile alone, outside the batches: their
-# file-local names repeat another file's.
+# file-local names repeat another file's. EXCLUDE and APART take paths from
+# the layer's folder.
 function(zl_add_layer_library name)
   cmake_parse_arguments(ARG "" "" "DEPENDS;SYSTEM_LIBS;EXCLUDE;APART" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
@@ -40,24 +41,30 @@ function(zl_add_layer_library name)
   set_property(GLOBAL APPEND PROPERTY ZL_LAYER_LIBRARIES ${name})
 endfunction()
 
-# Every tests/<layer>/*_test.cpp joins its layer's one test program,
+# Every *_test.cpp below tests/<layer>/ joins its layer's one test program,
 # <layer>_tests, linked once rather than once per file. ctest still runs each
 # test in a process of its own, so a crash names its test and no test sees
 # another's state. A file listed after ALONE sets something for its whole
 # process (sanitizer options, operator new) and is a program of its own in
 # every build. Every other file is a program of its own too,
-# <layer>_<File>_test, built only when asked for by name: the ThreadSanitizer
+# <layer>_<File>_test (whatever subfolder holds it, so a file's name is unique
+# in its layer), built only when asked for by name: the ThreadSanitizer
 # suites run whole, and one file builds fast while working on it.
 # APART, as for the libraries, names files that compile outside the batches.
+# ALONE and APART take paths from tests/<layer>/.
 function(zl_add_layer_tests layer)
   cmake_parse_arguments(ARG "" "" "DEPENDS;ALONE;APART" ${ARGN})
-  file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(GLOB_RECURSE test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   set(shared_sources ${test_sources})
   foreach(src IN LISTS test_sources)
     get_filename_component(stem ${src} NAME_WE)
+    file(RELATIVE_PATH path ${CMAKE_CURRENT_SOURCE_DIR} ${src})
     set(program ${layer}_${stem})
+    if(TARGET ${program})
+      message(FATAL_ERROR "${path}: another test file of ${layer} has the name ${stem}.cpp")
+    endif()
     zl_add_test_program(${program} ${src} "${ARG_DEPENDS}")
-    if(${stem}.cpp IN_LIST ARG_ALONE)
+    if(path IN_LIST ARG_ALONE)
       list(REMOVE_ITEM shared_sources ${src})
       zl_discover_tests(${program})
     else()

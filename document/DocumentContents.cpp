@@ -1,6 +1,6 @@
 #include "document/DocumentContents.h"
 
-#include "CoreUtilities/OurPictures.h"
+#include "CoreUtilities/drawing/OurPictures.h"
 #include "document/DocumentGraphPane.h"
 #include "document/DocumentTable.h"
 #include "expression/MathEditRecord.h"

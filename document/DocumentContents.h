@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CoreUtilities/AListGenericSmall.h"
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurTextEngine.h"
+#include "CoreUtilities/memory/AListGenericSmall.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/text/OurTextEngine.h"
 #include "expression/ExpressionRecord.h"
 
 #include <cstdint>

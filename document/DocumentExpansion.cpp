@@ -5,9 +5,9 @@
 #include <memory>
 #include <thread>
 
-#include "CoreUtilities/MathPaneThread.h"
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/ThreadLocalState.h"
+#include "CoreUtilities/threads/MathPaneThread.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/threads/ThreadLocalState.h"
 #include "document/DocumentFunctionList.h"
 #include "document/DocumentRecord.h"
 #include "document/EquationExpansion.h"

@@ -1,8 +1,8 @@
 #include "document/DocumentFunctionList.h"
 
 #include "document/DocumentRecord.h"
-#include "evaluation/FunctionLookup.h"
-#include "evaluation/UserFunction.h"
+#include "evaluation/runs/FunctionLookup.h"
+#include "evaluation/compiler/UserFunction.h"
 
 DocumentFunctionList::DocumentFunctionList() { DocumentFunctionsChanged(); }
 DocumentFunctionList::~DocumentFunctionList() { DocumentFunctionsChanged(); }

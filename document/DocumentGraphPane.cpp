@@ -9,8 +9,8 @@
 #include "document/DocumentRecord.h"
 #include "graphpane/AGraphPane.h"
 #include "graphs2d/A2DGraphView.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/A4DGraphView.h"
+#include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/views/A4DGraphView.h"
 #include "renderer/RotationDecomposition.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "document/DocumentIdle.h"
 
-#include "CoreUtilities/CooperativeThreads.h"
+#include "CoreUtilities/threads/CooperativeThreads.h"
 #include "CoreUtilities/OurTime.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "document/DocumentPaneHooks.h"
 #include "document/DocumentRecord.h"
 #include "document/SliderAnimation.h"

@@ -19,8 +19,8 @@
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
 #include "graphs2d/GraphMakers2D.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/A4DGraphView.h"
+#include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/views/A4DGraphView.h"
 #include "graphs3d/GraphMakers3D.h"
 
 namespace {

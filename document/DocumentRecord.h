@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "CoreUtilities/MathPaneDocument.h"
+#include "CoreUtilities/threads/MathPaneDocument.h"
 #include "document/CoordinateDisplay.h"
 #include "document/DocumentContents.h"
 #include "document/DocumentFunctionList.h"

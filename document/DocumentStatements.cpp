@@ -1,6 +1,6 @@
 #include "document/DocumentStatements.h"
 
-#include "CoreUtilities/OurPictures.h"
+#include "CoreUtilities/drawing/OurPictures.h"
 #include "document/BlockDefaults.h"
 #include "document/DemoState.h"
 #include "document/DocumentParameters.h"

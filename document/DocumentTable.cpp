@@ -1,7 +1,7 @@
 #include "document/DocumentTable.h"
 
 #include "CoreUtilities/MathConstants.h"
-#include "CoreUtilities/OurText/ReplacingDecoder.h"
+#include "CoreUtilities/text/ReplacingDecoder.h"
 #include "document/DocumentContents.h"
 #include "expression/ExpressionParser.h"
 #include "expression/OperatorKinds.h"

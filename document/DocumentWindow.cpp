@@ -1,6 +1,6 @@
 #include "document/DocumentWindow.h"
 
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentTable.h"
 #include "expression/MathEditRecord.h"

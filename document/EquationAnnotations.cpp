@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "CoreUtilities/MessageTable.h"
+#include "CoreUtilities/text/MessageTable.h"
 #include "document/DocumentIdle.h"
 #include "document/DocumentRecord.h"
 #include "document/MathPaneResults.h"

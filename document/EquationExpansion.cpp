@@ -1,6 +1,6 @@
 #include "document/EquationExpansion.h"
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/DefinitionMatching.h"
 #include "algebra/Differentiation.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "CoreUtilities/CooperativeThreads.h"
+#include "CoreUtilities/threads/CooperativeThreads.h"
 #include "expression/ExpressionRecord.h"
 #include "expression/OwnedTree.h"
 #include "graphpane/CoordinateTransformation.h"

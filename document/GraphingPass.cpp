@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "CoreUtilities/BuildInterruption.h"
-#include "CoreUtilities/ComputationDeadline.h"
-#include "CoreUtilities/CooperativeThreads.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/threads/BuildInterruption.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
+#include "CoreUtilities/threads/CooperativeThreads.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "CoreUtilities/OurTime.h"
 #include "document/DocumentIdle.h"
 #include "document/DocumentPaneHooks.h"

@@ -1,6 +1,6 @@
 #include "document/InvalExprs.h"
 
-#include "CoreUtilities/MathPaneThread.h"
+#include "CoreUtilities/threads/MathPaneThread.h"
 #include "document/DocumentExpansion.h"
 #include "document/DocumentFunctionList.h"
 #include "document/DocumentParameters.h"

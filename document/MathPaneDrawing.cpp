@@ -1,9 +1,9 @@
 #include "document/MathPaneDrawing.h"
 
-#include "CoreUtilities/ComputationDeadline.h"
-#include "CoreUtilities/OurMouse.h"
-#include "CoreUtilities/OurTextEngine.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
+#include "CoreUtilities/drawing/OurMouse.h"
+#include "CoreUtilities/text/OurTextEngine.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentTable.h"
 #include "document/EquationAnnotations.h"

@@ -1,7 +1,7 @@
 #include "document/MathPaneEditing.h"
 
-#include "CoreUtilities/OurTextEngine.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/text/OurTextEngine.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "document/BlockDefaults.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentWindow.h"

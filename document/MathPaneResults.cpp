@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "CoreUtilities/MathPaneThread.h"
-#include "CoreUtilities/MessageTable.h"
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/threads/MathPaneThread.h"
+#include "CoreUtilities/text/MessageTable.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "document/DocumentExpansion.h"
 #include "document/DocumentRecord.h"
 #include "evaluation/ScalarExprEval.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/RewriteHelpers.h"
 #include "document/DocumentRecord.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreUtilities/OurText/UniChar.h"
+#include "CoreUtilities/text/UniChar.h"
 #include "document/DocumentContents.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "evaluation/Interval.h"
+#include "evaluation/interval/Interval.h"
 
 #include <cstdint>
 

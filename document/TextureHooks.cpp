@@ -1,6 +1,6 @@
 #include "document/TextureHooks.h"
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 
 namespace {
 

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "CoreUtilities/ThreadLocalState.h"
-#include "evaluation/ExpressionCompiler.h"
-#include "evaluation/GridHoisting.h"
-#include "evaluation/GridRecords.h"
-#include "evaluation/GridSetup.h"
+#include "CoreUtilities/threads/ThreadLocalState.h"
+#include "evaluation/compiler/ExpressionCompiler.h"
+#include "evaluation/grid/GridHoisting.h"
+#include "evaluation/grid/GridRecords.h"
+#include "evaluation/grid/GridSetup.h"
 #include "evaluation/StackMachine.h"
-#include "evaluation/StackMachineRewriting.h"
-#include "evaluation/SubexpressionSharing.h"
+#include "evaluation/compiler/StackMachineRewriting.h"
+#include "evaluation/compiler/SubexpressionSharing.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeComputability.h"
 #include "expression/TreeDisposal.h"

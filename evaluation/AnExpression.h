@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "CoreUtilities/Complex.h"
-#include "CoreUtilities/OurText/UniChar.h"
+#include "CoreUtilities/text/UniChar.h"
 #include "evaluation/ConstantsCache.h"
-#include "evaluation/GridRecords.h"
+#include "evaluation/grid/GridRecords.h"
 #include "evaluation/StackMachine.h"
 #include "expression/ExpressionRecord.h"
 

@@ -2,17 +2,17 @@
 #include <type_traits>
 
 #include "CoreUtilities/MathConstants.h"
-#include "CoreUtilities/ThreadLocalState.h"
+#include "CoreUtilities/threads/ThreadLocalState.h"
 #include "evaluation/AnExpression.h"
-#include "evaluation/CancelWords.h"
+#include "evaluation/runs/CancelWords.h"
 #include "evaluation/DocumentQueries.h"
-#include "evaluation/GridPointRuns.h"
-#include "evaluation/GridRecords.h"
-#include "evaluation/GridSetup.h"
-#include "evaluation/GridValueSlots.h"
-#include "evaluation/RealValues.h"
-#include "evaluation/RunPCode.h"
-#include "evaluation/SplicedCalls.h"
+#include "evaluation/grid/GridPointRuns.h"
+#include "evaluation/grid/GridRecords.h"
+#include "evaluation/grid/GridSetup.h"
+#include "evaluation/grid/GridValueSlots.h"
+#include "evaluation/runs/RealValues.h"
+#include "evaluation/runs/RunPCode.h"
+#include "evaluation/runs/SplicedCalls.h"
 #include "evaluation/StackMachine.h"
 
 namespace {

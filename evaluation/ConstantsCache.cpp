@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/StackMachine.h"
 #include "expression/TreeComparison.h"

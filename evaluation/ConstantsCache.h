@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "CoreUtilities/Complex.h"
-#include "CoreUtilities/OurMutex.h"
+#include "CoreUtilities/threads/OurMutex.h"
 
 class AStackMachine;
 class DocumentRecord;

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "CoreUtilities/Complex.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "evaluation/ConstantsCache.h"
 
 // A run's own copy of its program's constants, taken once at the start:

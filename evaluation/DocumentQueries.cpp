@@ -1,6 +1,6 @@
 #include "evaluation/DocumentQueries.h"
 
-#include "evaluation/FunctionLookup.h"
+#include "evaluation/runs/FunctionLookup.h"
 
 namespace {
 

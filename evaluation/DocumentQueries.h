@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "CoreUtilities/Complex.h"
-#include "CoreUtilities/OurText/UniChar.h"
-#include "evaluation/ComplexInterval.h"
-#include "evaluation/Interval.h"
+#include "CoreUtilities/text/UniChar.h"
+#include "evaluation/complex/ComplexInterval.h"
+#include "evaluation/interval/Interval.h"
 
 class AStackMachine;
 class DocumentRecord;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "CoreUtilities/MathConstants.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "evaluation/DerivativeHooks.h"
 #include "evaluation/DocumentQueries.h"
 #include "evaluation/ScalarExprEval.h"

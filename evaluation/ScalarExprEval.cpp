@@ -1,7 +1,7 @@
 #include "evaluation/ScalarExprEval.h"
 
 #include "CoreUtilities/MathConstants.h"
-#include "CoreUtilities/ThreadLocalState.h"
+#include "CoreUtilities/threads/ThreadLocalState.h"
 #include "evaluation/AnExpression.h"
 #include "expression/TreeCopying.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <bit>
 
-#include "CoreUtilities/MemoryBudget.h"
-#include "evaluation/NativeForm.h"
-#include "evaluation/SplicedCalls.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "evaluation/native/NativeForm.h"
+#include "evaluation/runs/SplicedCalls.h"
 #include "evaluation/StackEffect.h"
 
 bool CanRecoverFromNaN(int32_t opcode) {

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "CoreUtilities/Complex.h"
-#include "evaluation/ComplexInterval.h"
-#include "evaluation/Interval.h"
+#include "evaluation/complex/ComplexInterval.h"
+#include "evaluation/interval/Interval.h"
 #include "evaluation/PCodeOp.h"
 
 class AConstantsCache;

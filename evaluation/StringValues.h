@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreUtilities/OurText/UniChar.h"
+#include "CoreUtilities/text/UniChar.h"
 
 // A string value in a program is a number naming a text, so that it
 // survives every value type's cell (the real part of a Complex, the lower

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurTextEngine.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/text/OurTextEngine.h"
 #include "expression/ExpressionRecord.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "expression/ExportBuffer.h"
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/text/OurString.h"
 
 #include <cstring>
 #include <memory>

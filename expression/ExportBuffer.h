@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreUtilities/OurText/UniChar.h"
+#include "CoreUtilities/text/UniChar.h"
 
 // A stack of two growable byte buffers for text export: the document
 // writer's and one expression's inside it.

@@ -1,9 +1,9 @@
 #include "expression/ExpressionWriter.h"
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurText/NumberText.h"
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/text/NumberText.h"
+#include "CoreUtilities/text/OurString.h"
 #include "expression/ExportBuffer.h"
 #include "expression/OperatorTable.h"
 #include "expression/ParseNames.h"

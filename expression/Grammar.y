@@ -7,9 +7,9 @@
 %expect-rr 0
 
 %code requires {
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurTextEngine.h"
-#include "CoreUtilities/OurText/UniChar.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/text/OurTextEngine.h"
+#include "CoreUtilities/text/UniChar.h"
 #include "expression/ExpressionRecord.h"
 
 class Table;

@@ -1,6 +1,6 @@
 #include "expression/MacRoman.h"
 
-#include "CoreUtilities/OurText/UnicodeConversion.h"
+#include "CoreUtilities/text/UnicodeConversion.h"
 
 #include <memory>
 

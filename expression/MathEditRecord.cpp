@@ -1,7 +1,7 @@
 #include "expression/MathEditRecord.h"
 
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/NodeMemory.h"
 #include "expression/OperatorTable.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreUtilities/OurText/UniChar.h"
+#include "CoreUtilities/text/UniChar.h"
 #include "expression/ExpressionRecord.h"
 #include "expression/MathEditRecord.h"
 

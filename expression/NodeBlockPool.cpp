@@ -2,7 +2,7 @@
 
 #if ZL_PLAIN_NODE_MALLOC
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 
 static_assert(sizeof(void*) * 2 % 16 == 0, "the ring link keeps blocks 16-byte aligned");
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 
 #if !ZL_PLAIN_NODE_MALLOC
-#include "CoreUtilities/FixedAllocator.h"
+#include "CoreUtilities/memory/FixedAllocator.h"
 #endif
 
 // Fixed-size blocks for formula nodes. Normally a FixedAllocator; built with

@@ -1,9 +1,9 @@
 #include "expression/NodeMemory.h"
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurMutex.h"
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/threads/OurMutex.h"
+#include "CoreUtilities/text/OurString.h"
 #include "expression/NodeBlockPool.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreUtilities/ThreadLocalState.h"
+#include "CoreUtilities/threads/ThreadLocalState.h"
 #include "expression/ExpressionRecord.h"
 
 #include <atomic>

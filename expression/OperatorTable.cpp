@@ -1,6 +1,6 @@
 #include "expression/OperatorTable.h"
 
-#include "CoreUtilities/InternedStrings.h"
+#include "CoreUtilities/text/InternedStrings.h"
 
 namespace {
 

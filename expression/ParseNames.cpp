@@ -1,6 +1,6 @@
 #include "expression/ParseNames.h"
 
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/text/OurString.h"
 #include "expression/OperatorTable.h"
 #include "expression/SymbolTable.h"
 

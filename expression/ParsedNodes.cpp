@@ -1,6 +1,6 @@
 #include "expression/ParsedNodes.h"
 
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/text/OurString.h"
 #include "expression/NodeContents.h"
 #include "expression/NodeMemory.h"
 #include "expression/OperatorTable.h"

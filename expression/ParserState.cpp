@@ -1,7 +1,7 @@
 #include "expression/ParserState.h"
 
-#include "CoreUtilities/ListGrowth.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/ListGrowth.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "expression/TreeDisposal.h"
 #include "expression/TreeWalking.h"
 

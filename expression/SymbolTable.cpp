@@ -1,10 +1,10 @@
 #include "expression/SymbolTable.h"
 
-#include "CoreUtilities/AListGenericSmall.h"
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/InternedStrings.h"
-#include "CoreUtilities/OurMutex.h"
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/memory/AListGenericSmall.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/text/InternedStrings.h"
+#include "CoreUtilities/threads/OurMutex.h"
+#include "CoreUtilities/text/OurString.h"
 
 #include <cstring>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "expression/TreeComparison.h"
 
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/text/OurString.h"
 #include "expression/TreeWalking.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "expression/TreeCopying.h"
 
 #include "CoreUtilities/MathConstants.h"
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/text/OurString.h"
 #include "expression/NodeMemory.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeDisposal.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreUtilities/ComputeTarget.h"
+#include "CoreUtilities/threads/ComputeTarget.h"
 #include "graphpane/GraphEnums.h"
 
 // A graph as the pane, its view and the job queue reach it.

@@ -5,9 +5,9 @@
 #include <memory>
 #include <utility>
 
-#include "CoreUtilities/HSVColor.h"
-#include "CoreUtilities/OurPictures.h"
-#include "CoreUtilities/ThreadLocalState.h"
+#include "CoreUtilities/drawing/HSVColor.h"
+#include "CoreUtilities/drawing/OurPictures.h"
+#include "CoreUtilities/threads/ThreadLocalState.h"
 #include "graphpane/GraphColorConstants.h"
 #include "graphpane/GraphColorGlobals.h"
 #include "platform/CheckedConvert.h"

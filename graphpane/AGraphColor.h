@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "CoreUtilities/MRect.h"
-#include "CoreUtilities/OurPictures.h"
+#include "CoreUtilities/drawing/OurPictures.h"
 #include "evaluation/AnExpression.h"
 #include "evaluation/ColorEquations.h"
 #include "graphpane/GraphEnums.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/drawing/OurRects.h"
 #include "CoreUtilities/OurTime.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/A3DGraph.h"

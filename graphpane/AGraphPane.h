@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "CoreUtilities/AListGenericSmall.h"
+#include "CoreUtilities/memory/AListGenericSmall.h"
 #include "CoreUtilities/MRect.h"
 #include "evaluation/ColorEquations.h"
 #include "expression/ExpressionRecord.h"

@@ -1,6 +1,6 @@
 #include "graphpane/AnEmptyGraphView.h"
 
-#include "CoreUtilities/OurDrawing.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
 
 int32_t AnEmptyGraphView::Draw(bool /*drawGraphs*/) {
   OurEraseRect(fViewRect);

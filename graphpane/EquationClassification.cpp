@@ -1,7 +1,7 @@
 #include "graphpane/EquationClassification.h"
 
 #include "evaluation/ExpressionQueries.h"
-#include "evaluation/VariableRestriction.h"
+#include "evaluation/compiler/VariableRestriction.h"
 #include "expression/CoordinateExchange.h"
 #include "expression/DocumentHooks.h"
 #include "expression/NumericComputability.h"

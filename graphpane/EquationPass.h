@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <memory>
 
-#include "CoreUtilities/AListGenericSmall.h"
+#include "CoreUtilities/memory/AListGenericSmall.h"
 #include "evaluation/ColorEquations.h"
 #include "expression/ExpressionRecord.h"
 #include "graphpane/CoordinateTransformation.h"

@@ -1,7 +1,7 @@
 #include "graphpane/ExpressionPredicates.h"
 
-#include "CoreUtilities/InternedStrings.h"
-#include "evaluation/VariableRestriction.h"
+#include "CoreUtilities/text/InternedStrings.h"
+#include "evaluation/compiler/VariableRestriction.h"
 #include "expression/NumericComputability.h"
 #include "expression/SymbolTable.h"
 #include "expression/TableHeadingQueries.h"

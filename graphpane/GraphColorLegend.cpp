@@ -1,10 +1,10 @@
 #include <algorithm>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/HSVColor.h"
-#include "CoreUtilities/OurDrawing.h"
-#include "CoreUtilities/OurPictures.h"
-#include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/drawing/HSVColor.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
+#include "CoreUtilities/drawing/OurPictures.h"
+#include "CoreUtilities/drawing/OurRects.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/GraphColorConstants.h"
 

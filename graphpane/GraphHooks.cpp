@@ -1,6 +1,6 @@
 #include "graphpane/GraphHooks.h"
 
-#include "CoreUtilities/OurDrawing.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
 
 GraphPaneHooks gGraphPaneHooks;
 bool gInhibit3DRotationKluge = false;

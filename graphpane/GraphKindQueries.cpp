@@ -1,7 +1,7 @@
 #include "graphpane/GraphKindQueries.h"
 
 #include "platform/CheckedConvert.h"
-#include "evaluation/VariableRestriction.h"
+#include "evaluation/compiler/VariableRestriction.h"
 #include "expression/CoordinateExchange.h"
 #include "expression/VariableIds.h"
 #include "graphpane/EquationClassification.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "CoreUtilities/BudgetAllocator.h"
+#include "CoreUtilities/memory/BudgetAllocator.h"
 #include "graphpane/AGraph.h"
 
 // The graphs of a view in the order they were added, owned; a graph's index

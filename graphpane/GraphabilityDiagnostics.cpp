@@ -1,6 +1,6 @@
 #include "graphpane/GraphabilityDiagnostics.h"
 
-#include "evaluation/VariableRestriction.h"
+#include "evaluation/compiler/VariableRestriction.h"
 #include "expression/MathEditRecord.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeWalking.h"

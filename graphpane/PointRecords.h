@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "CoreUtilities/AListGenericLarge.h"
+#include "CoreUtilities/memory/AListGenericLarge.h"
 
 // A point of a curve with the curve's parameter there (NaN when none).
 struct fPoint {

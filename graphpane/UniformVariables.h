@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "CoreUtilities/BudgetAllocator.h"
+#include "CoreUtilities/memory/BudgetAllocator.h"
 #include "evaluation/AnExpression.h"
 
 // The compiled document constants a fragment program reads as parameters,

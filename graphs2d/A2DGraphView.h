@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "CoreUtilities/AListGenericSmall.h"
-#include "CoreUtilities/ViewEvaluator.h"
+#include "CoreUtilities/memory/AListGenericSmall.h"
+#include "CoreUtilities/threads/ViewEvaluator.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/AGraphView.h"
 #include "graphpane/PointRecords.h"

@@ -2,13 +2,13 @@
 #include <cmath>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "CoreUtilities/MathConstants.h"
-#include "CoreUtilities/OurDrawing.h"
-#include "CoreUtilities/OurText/NumberText.h"
-#include "CoreUtilities/OurText/OurFontDesc.h"
-#include "CoreUtilities/OurText/OurTextDrawing.h"
-#include "CoreUtilities/OurText/OurTextMeasure.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
+#include "CoreUtilities/text/NumberText.h"
+#include "CoreUtilities/text/OurFontDesc.h"
+#include "CoreUtilities/text/OurTextDrawing.h"
+#include "CoreUtilities/text/OurTextMeasure.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/A2DViewWindow.h"
 

@@ -1,14 +1,14 @@
 #include <cmath>
 #include <utility>
 
-#include "CoreUtilities/GraphViewThread.h"
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurGWorld.h"
-#include "CoreUtilities/OurCursorsAndSounds.h"
-#include "CoreUtilities/OurMouse.h"
-#include "CoreUtilities/OurPictures.h"
-#include "CoreUtilities/OurRects.h"
-#include "CoreUtilities/OurRegions.h"
+#include "CoreUtilities/threads/GraphViewThread.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
+#include "CoreUtilities/drawing/OurCursorsAndSounds.h"
+#include "CoreUtilities/drawing/OurMouse.h"
+#include "CoreUtilities/drawing/OurPictures.h"
+#include "CoreUtilities/drawing/OurRects.h"
+#include "CoreUtilities/drawing/OurRegions.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
 #include "graphs2d/A2DMouseTracking.h"

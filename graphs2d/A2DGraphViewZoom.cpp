@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/drawing/OurRects.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
 #include "graphs2d/NumberRounding.h"

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurRects.h"
-#include "CoreUtilities/TwoBitMaps.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/drawing/OurRects.h"
+#include "CoreUtilities/drawing/TwoBitMaps.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/GraphHooks.h"

@@ -5,7 +5,7 @@
 #include "CoreUtilities/MRect.h"
 #include "renderer/CountedMemory.h"
 
-// The 2-bit map of an inequality (the layout of CoreUtilities/TwoBitMaps.h)
+// The 2-bit map of an inequality (the layout of CoreUtilities/drawing/TwoBitMaps.h)
 // in pixel coordinates of its frame. Workers write it while the interface
 // thread draws it, each row written by one worker only, so every access is
 // a relaxed atomic load or store of a 32-bit word; rowBytes is a multiple

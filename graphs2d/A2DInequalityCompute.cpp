@@ -2,7 +2,7 @@
 
 #include "evaluation/AnExpression.h"
 #include "graphs2d/A2DInequality.h"
-#include "CoreUtilities/TwoBitMaps.h"
+#include "CoreUtilities/drawing/TwoBitMaps.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/RootFinding.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/drawing/OurRects.h"
 
 namespace {
 constexpr int32_t kTransformPixelLimit = 16383;

@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/DirectPixelDrawing.h"
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/drawing/DirectPixelDrawing.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/ArrowHead.h"

@@ -1,7 +1,7 @@
 #include "graphs2d/A2DViewWindow.h"
 
 #include "CoreUtilities/MathConstants.h"
-#include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/drawing/OurRects.h"
 
 void A2DViewWindow::SetDefaultState() {
   const int32_t width = fViewRect.right - fViewRect.left, height = fViewRect.bottom - fViewRect.top;

@@ -6,9 +6,9 @@
 #include <limits>
 #include <memory>
 
-#include "CoreUtilities/OurMutex.h"
-#include "CoreUtilities/PixelColors.h"
-#include "evaluation/GridRecords.h"
+#include "CoreUtilities/threads/OurMutex.h"
+#include "CoreUtilities/drawing/PixelColors.h"
+#include "evaluation/grid/GridRecords.h"
 #include "graphpane/A2DGraph.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/AListofFrames.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "CoreUtilities/HSVColor.h"
+#include "CoreUtilities/drawing/HSVColor.h"
 #include "evaluation/AnExpression.h"
 #include "expression/DocumentHooks.h"
 #include "graphpane/AGraphColor.h"

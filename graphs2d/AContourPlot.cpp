@@ -4,7 +4,7 @@
 #include <cmath>
 #include <new>
 
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"

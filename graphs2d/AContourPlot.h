@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "CoreUtilities/AListGenericLarge.h"
-#include "CoreUtilities/OurMutex.h"
+#include "CoreUtilities/memory/AListGenericLarge.h"
+#include "CoreUtilities/threads/OurMutex.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/OwnedHandles.h"
 #include "graphs2d/ContourLevels.h"

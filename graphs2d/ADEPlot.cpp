@@ -6,7 +6,7 @@
 #include <new>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/FunctionGraphColor.h"

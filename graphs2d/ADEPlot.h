@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "CoreUtilities/BudgetAllocator.h"
-#include "CoreUtilities/OurMutex.h"
+#include "CoreUtilities/memory/BudgetAllocator.h"
+#include "CoreUtilities/threads/OurMutex.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/OwnedHandles.h"
 #include "graphs2d/A2DTransform.h"

@@ -5,9 +5,9 @@
 #include <new>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/ComputationDeadline.h"
-#include "CoreUtilities/DirectPixelDrawing.h"
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
+#include "CoreUtilities/drawing/DirectPixelDrawing.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "evaluation/AnExpression.h"
 #include "expression/TreeComputability.h"
 #include "graphpane/AGraphColor.h"

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <memory>
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "evaluation/AnExpression.h"
 #include "expression/VariableIds.h"
 #include "graphpane/AGraphColor.h"

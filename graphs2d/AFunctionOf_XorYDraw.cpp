@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "CoreUtilities/DirectPixelDrawing.h"
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/OurRects.h"
-#include "CoreUtilities/TwoBitMaps.h"
+#include "CoreUtilities/drawing/DirectPixelDrawing.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/drawing/OurRects.h"
+#include "CoreUtilities/drawing/TwoBitMaps.h"
 #include "graphs2d/AFunctionOf_XorY.h"
 #include "graphs2d/FunctionGraphColor.h"
 

@@ -1,6 +1,6 @@
 #include "graphs2d/AListofFrames.h"
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 
 int AListofFrames::Add(double value, RelocatableBlock* block) { return fFrames.Add(Frame{value, block}); }
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "CoreUtilities/AListGenericSmall.h"
+#include "CoreUtilities/memory/AListGenericSmall.h"
 
 struct RelocatableBlock;
 

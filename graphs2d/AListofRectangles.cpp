@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "CoreUtilities/ListGrowth.h"
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/memory/ListGrowth.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/drawing/OurRects.h"
 
 int AListofRectangles::Insert(const MRect& r, int32_t position) {
   if (fCount == fCapacity) {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "evaluation/AnExpression.h"
 #include "expression/VariableIds.h"
 #include "graphs2d/FunctionGraphColor.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "CoreUtilities/DirectPixelDrawing.h"
+#include "CoreUtilities/drawing/DirectPixelDrawing.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/FunctionGraphColor.h"

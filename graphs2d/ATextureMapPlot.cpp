@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "CoreUtilities/OurTime.h"
-#include "CoreUtilities/PixelColors.h"
+#include "CoreUtilities/drawing/PixelColors.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/A2DGraphView.h"

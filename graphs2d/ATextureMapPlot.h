@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "CoreUtilities/AListGenericSmall.h"
+#include "CoreUtilities/memory/AListGenericSmall.h"
 #include "CoreUtilities/MRect.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/OwnedHandles.h"

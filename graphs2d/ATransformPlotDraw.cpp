@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "CoreUtilities/PixelColors.h"
+#include "CoreUtilities/drawing/PixelColors.h"
 #include "graphs2d/A2DGraphView.h"
 #include "graphs2d/A2DTransform.h"
 #include "graphs2d/ATransformPlot.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <memory>
 
-#include "CoreUtilities/DirectPixelDrawing.h"
+#include "CoreUtilities/drawing/DirectPixelDrawing.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/ArrowHead.h"

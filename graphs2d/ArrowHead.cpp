@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/DirectPixelDrawing.h"
-#include "CoreUtilities/OurDrawing.h"
-#include "CoreUtilities/OurGWorld.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/DirectPixelDrawing.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "graphs2d/A2DTransform.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <utility>
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/TwoBitMaps.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/drawing/TwoBitMaps.h"
 
 namespace {
 int RoundHalfUp(double x) { return int(std::floor(x + 0.5)); }

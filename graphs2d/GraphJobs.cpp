@@ -1,7 +1,7 @@
 #include "graphs2d/GraphJobs.h"
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/ProcessorCount.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/threads/ProcessorCount.h"
 #include "graphpane/AGraph.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/GraphHooks.h"

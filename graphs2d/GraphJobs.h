@@ -5,8 +5,8 @@
 #include <initializer_list>
 #include <memory>
 
-#include "CoreUtilities/JobQueue.h"
-#include "CoreUtilities/OurMutex.h"
+#include "CoreUtilities/threads/JobQueue.h"
+#include "CoreUtilities/threads/OurMutex.h"
 
 class AGraph;
 class AGraphColor;

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "CoreUtilities/OurGWorld.h"
-#include "CoreUtilities/OurRects.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
+#include "CoreUtilities/drawing/OurRects.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "evaluation/AnExpression.h"
 #include "graphpane/AGraphColor.h"
 #include "graphs2d/A2DGraphView.h"

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "CoreUtilities/AListGenericSmall.h"
+#include "CoreUtilities/memory/AListGenericSmall.h"
 #include "CoreUtilities/MRect.h"
 
 class A2DGraphView;

@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/OurDrawing.h"
-#include "CoreUtilities/OurText/OurFontDesc.h"
-#include "CoreUtilities/OurText/OurTextDrawing.h"
-#include "CoreUtilities/OurText/OurTextMeasure.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
+#include "CoreUtilities/text/OurFontDesc.h"
+#include "CoreUtilities/text/OurTextDrawing.h"
+#include "CoreUtilities/text/OurTextMeasure.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 
 namespace {
 void DrawAt(const UniChar* text, const OurFontDesc& font, int h, int v, uint32_t rgb, const MRect& clip) {

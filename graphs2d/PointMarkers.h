@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "CoreUtilities/MRect.h"
-#include "CoreUtilities/OurText/UniChar.h"
+#include "CoreUtilities/text/UniChar.h"
 
 // The axes' typeface, which point symbols and labels share.
 extern const char* gAxesTypeFace;

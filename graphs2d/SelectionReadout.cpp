@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "graphs2d/NumberRounding.h"
 
 namespace {

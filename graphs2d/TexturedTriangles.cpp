@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "platform/CheckedConvert.h"
 #include "platform/OurPort.h"
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <new>
 
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 
 // A graph's array of count entries; null with message 36 queued when
 // memory runs out.

@@ -1,6 +1,6 @@
 #include "matheditor/CaretMovement.h"
 
-#include "CoreUtilities/OurText/OurCursorMovement.h"
+#include "CoreUtilities/text/OurCursorMovement.h"
 #include "expression/MathEditRecord.h"
 #include "expression/OperatorTable.h"
 #include "expression/SymbolTable.h"

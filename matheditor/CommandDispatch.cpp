@@ -1,6 +1,6 @@
 #include "matheditor/CommandDispatch.h"
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "algebra/AlgebraCommands.h"
 #include "expression/MathEditRecord.h"
 #include "matheditor/CaretMovement.h"
@@ -10,7 +10,7 @@
 #include "matheditor/EditorDocumentHooks.h"
 #include "matheditor/Typing.h"
 #include "matheditor/TypingOperators.h"
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/text/NumberText.h"
 
 int32_t gCurrentFunctionCode = 0;
 int32_t gLastFunctionCode = 0;

@@ -1,7 +1,7 @@
 #include "matheditor/Deletion.h"
 
-#include "CoreUtilities/OurText/NumberText.h"
-#include "CoreUtilities/OurText/OurCursorMovement.h"
+#include "CoreUtilities/text/NumberText.h"
+#include "CoreUtilities/text/OurCursorMovement.h"
 #include "expression/MathEditRecord.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/OperatorTable.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CoreUtilities/MRect.h"
-#include "CoreUtilities/OurText/UniChar.h"
+#include "CoreUtilities/text/UniChar.h"
 #include "expression/MathEditorHooks.h"
 #include "matheditor/MathGraphicsContext.h"
 

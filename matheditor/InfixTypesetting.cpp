@@ -1,6 +1,6 @@
 #include "expression/OperatorTable.h"
 #include "expression/SymbolTable.h"
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/text/OurString.h"
 #include "matheditor/Composing.h"
 #include "matheditor/DrawingLayer.h"
 #include "matheditor/LineBreaking.h"

@@ -1,6 +1,6 @@
 #include "matheditor/KeyMap.h"
 
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "expression/SelectionQuestions.h"
 
 #include <array>

@@ -1,8 +1,8 @@
 #include "matheditor/LayoutPipeline.h"
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/ComputationDeadline.h"
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "expression/MathEditRecord.h"
 #include "expression/OperatorTable.h"
 #include "expression/SelectionGeometry.h"

@@ -1,4 +1,4 @@
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/text/OurString.h"
 #include "expression/MathEditRecord.h"
 #include "expression/OperatorTable.h"
 #include "expression/ParseNames.h"

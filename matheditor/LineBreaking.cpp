@@ -1,6 +1,6 @@
 #include "matheditor/LineBreaking.h"
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "matheditor/TreeOrder.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include "matheditor/MathEditInterface.h"
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/OurDrawing.h"
-#include "CoreUtilities/OurMouse.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
+#include "CoreUtilities/drawing/OurMouse.h"
 #include "CoreUtilities/OurTime.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/KeyMap.h"
 #include "expression/SelectionGeometry.h"

@@ -1,4 +1,4 @@
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "expression/MathEditRecord.h"
 #include "expression/NodeMemory.h"
 #include "expression/OwnedTree.h"

@@ -1,6 +1,6 @@
 #include "matheditor/MouseTracking.h"
 
-#include "CoreUtilities/OurMouse.h"
+#include "CoreUtilities/drawing/OurMouse.h"
 #include "expression/MathEditRecord.h"
 #include "matheditor/LineBreaking.h"
 #include "matheditor/SelectionRects.h"

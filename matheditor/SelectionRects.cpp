@@ -1,7 +1,7 @@
 #include "matheditor/SelectionRects.h"
 
 #include "platform/CheckedConvert.h"
-#include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/drawing/OurRects.h"
 #include "expression/MathEditRecord.h"
 #include "expression/SelectionGeometry.h"
 #include "expression/SelectionQuestions.h"

@@ -1,4 +1,4 @@
-#include "evaluation/StackMachineRewriting.h"
+#include "evaluation/compiler/StackMachineRewriting.h"
 #include "expression/MathEditRecord.h"
 #include "expression/SelectionGrouping.h"
 #include "expression/TreeSurgery.h"

@@ -1,4 +1,4 @@
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "expression/MathEditRecord.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/SymbolTable.h"

@@ -6,7 +6,7 @@
 #include <QPolygon>
 #include <algorithm>
 
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "platform/OurPort.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "renderer/DrawContext.h"
 #include "renderer/SoftwareRasteriser.h"
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 
 // An array counted against the memory budget, given back with its handle.
 struct CountedMemoryDeleter {

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "platform/EGLContexts.h"
 #include "renderer/GLContexts.h"
 #include "renderer/RendererGlobals.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "renderer/BackgroundPatterns.h"
 #include "renderer/DrawContext.h"
 #include "renderer/FragmentStore.h"

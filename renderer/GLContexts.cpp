@@ -1,6 +1,6 @@
 #include <GL/gl.h>
 
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "platform/EGLContexts.h"
 #include "renderer/DrawContext.h"
 #include "renderer/GLContexts.h"

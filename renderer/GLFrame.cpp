@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "platform/EGLContexts.h"
 #include "renderer/BackgroundPatterns.h"
 #include "renderer/DrawContext.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "renderer/DrawContext.h"
 #include "renderer/FragmentStore.h"
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <memory>
 
-#include "CoreUtilities/ComputationDeadline.h"
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "platform/EGLContexts.h"
 #include "renderer/CountedMemory.h"
 #include "renderer/Frame.h"

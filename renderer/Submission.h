@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "CoreUtilities/OurText/UniChar.h"
+#include "CoreUtilities/text/UniChar.h"
 #include "evaluation/AnExpression.h"
 #include "renderer/AVector.h"
 #include "renderer/DrawContext.h"

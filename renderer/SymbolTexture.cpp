@@ -11,10 +11,10 @@
 #include <string>
 #include <unordered_map>
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/OurText/OurFontDesc.h"
-#include "CoreUtilities/OurText/OurTextDrawing.h"
-#include "CoreUtilities/OurText/OurTextMeasure.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/text/OurFontDesc.h"
+#include "CoreUtilities/text/OurTextDrawing.h"
+#include "CoreUtilities/text/OurTextMeasure.h"
 #include "renderer/CountedMemory.h"
 #include "renderer/DrawContext.h"
 #include "renderer/RasterTarget.h"

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "CoreUtilities/OurText/UniChar.h"
+#include "CoreUtilities/text/UniChar.h"
 
 struct MDrawContext;
 struct MVertex;

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "platform/EGLContexts.h"
 #include "platform/OurPicture.h"
 #include "renderer/Frame.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "platform/EGLContexts.h"
 #include "platform/GLFunctions.h"
 #include "renderer/Frame.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "renderer/Submission.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "CoreUtilities/AListGenericLarge.h"
-#include "CoreUtilities/OurText/UniChar.h"
+#include "CoreUtilities/memory/AListGenericLarge.h"
+#include "CoreUtilities/text/UniChar.h"
 #include "renderer/CountedMemory.h"
 #include "renderer/DrawContext.h"
 

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "evaluation/AnExpression.h"
-#include "evaluation/StackMachineRewriting.h"
+#include "evaluation/compiler/StackMachineRewriting.h"
 #include "expression/TreeComputability.h"
 #include "expression/OperatorKinds.h"
 #include "expression/TreeBuilding.h"

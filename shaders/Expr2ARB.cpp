@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "expression/OperatorKinds.h"
 #include "expression/TreeDisposal.h"
 #include "shaders/FragmentProgram.h"

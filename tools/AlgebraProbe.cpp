@@ -5,7 +5,7 @@
 #include "algebra/AlgebraStartup.h"
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/WholeTreeSimplification.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "expression/ExpressionParser.h"
 #include "expression/ExpressionWriter.h"
 #include "expression/TreeDisposal.h"

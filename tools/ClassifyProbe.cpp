@@ -3,7 +3,7 @@
 // graph, and the flags the expansion reads.
 #include "tools/DocumentFile.h"
 #include "app/AppHooks.h"
-#include "CoreUtilities/MessageTable.h"
+#include "CoreUtilities/text/MessageTable.h"
 #include "document/DocumentHooks.h"
 #include "document/DocumentParameters.h"
 #include "expression/ExpressionParser.h"

@@ -6,7 +6,7 @@
 // zl_render2d contour|density|rgb|hsv ...: see Render2DPlots.h.
 // zl_render2d --transform ...: see Render2DTransform.h.
 #include "CoreUtilities/OurTime.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "document/DocumentHooks.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"

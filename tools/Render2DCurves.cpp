@@ -8,7 +8,7 @@
 #include <thread>
 #include <utility>
 
-#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/threads/JobQueue.h"
 #include "evaluation/AnExpression.h"
 #include "tools/ProbeArguments.h"
 #include "expression/VariableIds.h"

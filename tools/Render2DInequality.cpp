@@ -7,9 +7,9 @@
 #include <string>
 #include <thread>
 
-#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/threads/JobQueue.h"
 #include "CoreUtilities/OurTime.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"
 #include "expression/OperatorKinds.h"

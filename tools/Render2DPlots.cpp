@@ -12,8 +12,8 @@
 #include <string>
 #include <thread>
 
-#include "CoreUtilities/JobQueue.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/threads/JobQueue.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "evaluation/AnExpression.h"
 #include "expression/ExpressionParser.h"
 #include "graphpane/AGraphColor.h"

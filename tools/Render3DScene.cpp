@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "CoreUtilities/OurTime.h"
 #include "document/DocumentRecord.h"
 #include "platform/OurPicture.h"

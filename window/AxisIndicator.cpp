@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "CoreUtilities/RoundRectDrawing.h"
+#include "CoreUtilities/drawing/RoundRectDrawing.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "CoreUtilities/BuildInterruption.h"
+#include "CoreUtilities/threads/BuildInterruption.h"
 #include "window/DocumentMainWindow.h"
 #include "window/WindowRegistry.h"
 

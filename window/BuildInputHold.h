@@ -12,7 +12,7 @@ using BuildLookWitness = void (*)();
 BuildLookWitness SetBuildLookWitness(BuildLookWitness witness);
 
 // For one idle of a document window: when a long build on the interface
-// thread asks (see CoreUtilities/BuildInterruption.h), the events come
+// thread asks (see CoreUtilities/threads/BuildInterruption.h), the events come
 // meanwhile are dispatched, and each one bound for a document window (its
 // widgets, menus, timers) is taken aside unhandled, so that nothing reaches
 // a document in the middle of a build. A key or button press, a wheel

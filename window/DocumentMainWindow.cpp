@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "CoreUtilities/CooperativeThreads.h"
-#include "CoreUtilities/ErrorReport.h"
-#include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/threads/CooperativeThreads.h"
+#include "CoreUtilities/files/ErrorReport.h"
+#include "CoreUtilities/drawing/OurRects.h"
 #include "CoreUtilities/OurTime.h"
 #include "document/DemoState.h"
 #include "document/DocumentExpansion.h"

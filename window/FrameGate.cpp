@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "graphs3d/ViewClock.h"
+#include "graphs3d/views/ViewClock.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "document/DocumentRecord.h"
 #include "document/DocumentWindow.h"
 #include "graphpane/AGraphPane.h"
-#include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/drawing/OurRects.h"
 #include "platform/OurPort.h"
 #include "platform/WidgetMouseSource.h"
 

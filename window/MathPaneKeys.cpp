@@ -1,6 +1,6 @@
 #include "window/MathPaneKeys.h"
 
-#include "CoreUtilities/OurTextEngine.h"
+#include "CoreUtilities/text/OurTextEngine.h"
 
 #include <QList>
 

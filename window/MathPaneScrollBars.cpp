@@ -1,7 +1,7 @@
 #include "window/MathPaneScrollBars.h"
 
-#include "CoreUtilities/OurMouse.h"
-#include "CoreUtilities/OurScrollBars.h"
+#include "CoreUtilities/drawing/OurMouse.h"
+#include "CoreUtilities/drawing/OurScrollBars.h"
 #include "document/DocumentWindow.h"
 #include "document/MathPaneScrolling.h"
 #include "platform/OurPort.h"

@@ -1,7 +1,7 @@
 #include "window/MathPaneWidget.h"
 
 #include "CoreUtilities/MRect.h"
-#include "CoreUtilities/OurRects.h"
+#include "CoreUtilities/drawing/OurRects.h"
 #include "document/DocumentWindow.h"
 #include "document/MathPaneDrawing.h"
 #include "document/MathPaneEditing.h"

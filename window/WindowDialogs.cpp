@@ -3,8 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "CoreUtilities/MessageTable.h"
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/text/MessageTable.h"
+#include "CoreUtilities/text/OurString.h"
 #include "window/WindowRegistry.h"
 
 namespace {

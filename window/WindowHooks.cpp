@@ -2,7 +2,7 @@
 
 #include <QPalette>
 
-#include "CoreUtilities/ErrorReport.h"
+#include "CoreUtilities/files/ErrorReport.h"
 #include "document/DemoState.h"
 #include "document/DocumentRecord.h"
 #include "graphpane/GraphHooks.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 
 #include <cstdint>
 

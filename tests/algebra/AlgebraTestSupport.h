@@ -4,7 +4,7 @@
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/RewriteHelpers.h"
 #include "algebra/WholeTreeSimplification.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "evaluation/AnExpression.h"
 #include "evaluation/ScalarExprEval.h"
 #include "expression/TreeBuilding.h"

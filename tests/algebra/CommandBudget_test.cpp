@@ -1,4 +1,4 @@
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 #include "tests/algebra/AlgebraTestSupport.h"
 #include "tests/expression/CountedMemory.h"

@@ -1,6 +1,6 @@
 #include "AlgebraTestSupport.h"
-#include "CoreUtilities/CooperativeThreads.h"
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/threads/CooperativeThreads.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "expression/NodeMemory.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "document/CoordinateDisplay.h"
 #include "document/DocumentIdle.h"
 #include "expression/DocumentHooks.h"

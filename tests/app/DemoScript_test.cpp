@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "CoreUtilities/MessageTable.h"
+#include "CoreUtilities/text/MessageTable.h"
 #include "app/DemoScript.h"
 
 namespace {

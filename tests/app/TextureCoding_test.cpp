@@ -1,4 +1,4 @@
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "app/Base64.h"
 #include "app/TextureCoding.h"
 #include "platform/OurPicture.h"

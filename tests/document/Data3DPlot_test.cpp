@@ -5,8 +5,8 @@
 #include <string>
 
 #include "document/DocumentTable.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/AData3DPlot.h"
+#include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/curves/AData3DPlot.h"
 #include "renderer/DrawContext.h"
 #include "renderer/M3DView.h"
 #include "tests/document/GraphedDocument.h"

@@ -7,7 +7,7 @@
 #include <thread>
 #include <utility>
 
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentRendererHooks.h"
 #include "document/MathPaneResults.h"

@@ -2,7 +2,7 @@
 #include "document/DocumentRecord.h"
 #include "document/DocumentTable.h"
 #include "document/DocumentWindow.h"
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "expression/MathEditRecord.h"
 #include "expression/OperatorTable.h"
 #include "matheditor/MathEditInterface.h"

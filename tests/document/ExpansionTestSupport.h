@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "CoreUtilities/ComputeThreads.h"
-#include "CoreUtilities/CooperativeThreads.h"
+#include "CoreUtilities/threads/ComputeThreads.h"
+#include "CoreUtilities/threads/CooperativeThreads.h"
 #include "document/DocumentPaneHooks.h"
 #include "document/DocumentRecord.h"
 #include "document/InvalExprs.h"

@@ -7,8 +7,8 @@
 #include "graphpane/AGraphPane.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/A4DGraphView.h"
+#include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/views/A4DGraphView.h"
 #include "tests/document/DocumentTestSupport.h"
 
 namespace {

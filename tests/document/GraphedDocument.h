@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "document/DocumentGraphPane.h"
 #include "document/DocumentParameters.h"
 #include "document/DocumentIdle.h"

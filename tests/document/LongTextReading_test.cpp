@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CoreUtilities/OurText/OurString.h"
-#include "CoreUtilities/OurTextEngine.h"
+#include "CoreUtilities/text/OurString.h"
+#include "CoreUtilities/text/OurTextEngine.h"
 
 namespace {
 

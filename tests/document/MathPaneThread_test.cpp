@@ -1,4 +1,4 @@
-#include "CoreUtilities/MathPaneThread.h"
+#include "CoreUtilities/threads/MathPaneThread.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <chrono>
 #include <thread>
 
-#include "CoreUtilities/ComputeThreads.h"
-#include "CoreUtilities/ThreadLocalState.h"
+#include "CoreUtilities/threads/ComputeThreads.h"
+#include "CoreUtilities/threads/ThreadLocalState.h"
 #include "document/DocumentRecord.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/support/HangLimit.h"

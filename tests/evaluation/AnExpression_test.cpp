@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "AnExpressionTestSupport.h"
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/GraphViewThread.h"
-#include "CoreUtilities/ThreadLocalState.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/threads/GraphViewThread.h"
+#include "CoreUtilities/threads/ThreadLocalState.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
-#include "evaluation/GridRecords.h"
-#include "evaluation/RunPCode.h"
+#include "evaluation/grid/GridRecords.h"
+#include "evaluation/runs/RunPCode.h"
 #include "evaluation/StackMachine.h"
 #include "expression/TreeShorthands.h"
 #include "expression/TreeBuilding.h"

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "evaluation/ExpressionCompiler.h"
+#include "evaluation/compiler/ExpressionCompiler.h"
 #include "evaluation/StackMachine.h"
-#include "evaluation/StackMachineRewriting.h"
-#include "evaluation/SubexpressionSharing.h"
+#include "evaluation/compiler/StackMachineRewriting.h"
+#include "evaluation/compiler/SubexpressionSharing.h"
 #include "tests/expression/ParserTestSupport.h"
 #include "tools/ProgramText.h"
 

@@ -4,8 +4,8 @@
 #include <thread>
 #include <vector>
 
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/ProcessorCount.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/threads/ProcessorCount.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
 #include "evaluation/StackMachine.h"

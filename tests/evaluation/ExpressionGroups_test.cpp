@@ -6,7 +6,7 @@
 
 #include "AnExpressionTestSupport.h"
 #include "evaluation/ColorEquations.h"
-#include "evaluation/GridRecords.h"
+#include "evaluation/grid/GridRecords.h"
 #include "evaluation/StackMachine.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "CoreUtilities/Complex.h"
-#include "evaluation/GridRecords.h"
-#include "evaluation/GridSetup.h"
-#include "evaluation/GridValueSlots.h"
+#include "evaluation/grid/GridRecords.h"
+#include "evaluation/grid/GridSetup.h"
+#include "evaluation/grid/GridValueSlots.h"
 
 template <typename T>
 T TestValue(double re, double im = 0.0) {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "evaluation/Interval.h"
+#include "evaluation/interval/Interval.h"
 
 namespace interval_sampling {
 

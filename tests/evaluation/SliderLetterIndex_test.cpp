@@ -8,7 +8,7 @@
 #include "AnExpressionTestSupport.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
-#include "evaluation/GridRecords.h"
+#include "evaluation/grid/GridRecords.h"
 
 namespace {
 

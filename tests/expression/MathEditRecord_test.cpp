@@ -1,6 +1,6 @@
 #include "ParserTestSupport.h"
 
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "expression/MathEditRecord.h"
 #include "expression/MathEditorHooks.h"
 #include "expression/OperatorTable.h"

@@ -1,4 +1,4 @@
-#include "CoreUtilities/InternedStrings.h"
+#include "CoreUtilities/text/InternedStrings.h"
 #include "expression/OperatorTable.h"
 
 #include <gtest/gtest.h>

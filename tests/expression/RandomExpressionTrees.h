@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/text/OurString.h"
 #include "expression/NodeContents.h"
 #include "expression/OperatorTable.h"
 #include "expression/SymbolTable.h"

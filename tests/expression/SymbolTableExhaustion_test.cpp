@@ -1,4 +1,4 @@
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "expression/SymbolTable.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/InternedStrings.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/text/InternedStrings.h"
 #include "expression/SymbolTable.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"

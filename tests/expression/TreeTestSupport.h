@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreUtilities/OurText/OurString.h"
+#include "CoreUtilities/text/OurString.h"
 #include "expression/ExpressionRecord.h"
 #include "expression/TreeBuilding.h"
 

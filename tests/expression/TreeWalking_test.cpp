@@ -1,4 +1,4 @@
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "expression/NodeMemory.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"

@@ -1,6 +1,6 @@
 // Any bytes are read into a fresh document or refused, without a crash,
 // a leak or undefined behaviour.
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "app/AppHooks.h"
 #include "document/DocumentHooks.h"
 #include "document/DocumentReading.h"

@@ -1,8 +1,8 @@
 // Any bytes are read, graphed and drawn as the export does, into a small
 // picture within a short timeout: no crash, leak, undefined behaviour or
 // hang on the graphing path, and the export answers with one of its codes.
-#include "CoreUtilities/ComputeThreads.h"
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/threads/ComputeThreads.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "algebra/AlgebraStartup.h"
 #include "app/AppHooks.h"
 #include "app/HeadlessExport.h"

@@ -1,6 +1,6 @@
 // Any text either fails to parse or gives a tree whose written form, with
 // or without grouping brackets, parses again.
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "tests/expression/ParserTestSupport.h"
 
 #include <cstddef>

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "CoreUtilities/OurDrawing.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "graphpane/GraphColorConstants.h"
 #include "graphpane/GraphColorGlobals.h"
 #include "platform/OurPicture.h"

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "CoreUtilities/OurTime.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "graphpane/AGraphPane.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/A4DGraphView.h"
+#include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/views/A4DGraphView.h"
 #include "platform/OurPicture.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 #include "tests/graphpane/PlainGraph2D.h"

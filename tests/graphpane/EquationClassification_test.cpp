@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "evaluation/VariableRestriction.h"
+#include "evaluation/compiler/VariableRestriction.h"
 #include "expression/CoordinateExchange.h"
 #include "expression/TreeComparison.h"
 #include "expression/TreeCopying.h"

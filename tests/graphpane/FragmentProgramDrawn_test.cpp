@@ -6,7 +6,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "CoreUtilities/HSVColor.h"
+#include "CoreUtilities/drawing/HSVColor.h"
 #include "expression/OperatorKinds.h"
 #include "tests/graphpane/FragmentCorpus.h"
 #include "tools/FragmentQuad.h"

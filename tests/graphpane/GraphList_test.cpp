@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 #include "tests/graphpane/PlainGraph2D.h"
 

@@ -31,8 +31,8 @@
 #include "graphs2d/A2DInequality.h"
 #include "graphs2d/AFunctionOf_XorY.h"
 #include "graphs2d/GraphMakers2D.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/A4DGraphView.h"
+#include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/views/A4DGraphView.h"
 #include "tests/expression/ParserTestSupport.h"
 #include "tests/graphpane/PlainGraph2D.h"
 

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "CoreUtilities/PixelColors.h"
+#include "CoreUtilities/drawing/PixelColors.h"
 #include "graphpane/AGraphColor.h"
 #include "platform/OurPicture.h"
 #include "tests/graphs2d/ViewTestSupport.h"

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "CoreUtilities/TwoBitMaps.h"
+#include "CoreUtilities/drawing/TwoBitMaps.h"
 #include "tests/graphs2d/InequalityTestSupport.h"
 
 namespace {

@@ -2,10 +2,10 @@
 #include <functional>
 #include <random>
 
-#include "CoreUtilities/MemoryBudget.h"
-#include "CoreUtilities/ProcessorCount.h"
-#include "CoreUtilities/ScopedSavers.h"
-#include "CoreUtilities/TwoBitMaps.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/threads/ProcessorCount.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
+#include "CoreUtilities/drawing/TwoBitMaps.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphs2d/InequalityTestSupport.h"
 #include "tests/graphs2d/SliceHold.h"

@@ -7,8 +7,8 @@
 
 #include "platform/MouseSource.h"
 #include "platform/OurPicture.h"
-#include "CoreUtilities/ComputeThreads.h"
-#include "CoreUtilities/GraphViewThread.h"
+#include "CoreUtilities/threads/ComputeThreads.h"
+#include "CoreUtilities/threads/GraphViewThread.h"
 #include "graphs2d/IntersectionSnap.h"
 #include "graphs2d/SelectionReadout.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"

@@ -2,7 +2,7 @@
 #include <random>
 #include <string>
 
-#include "CoreUtilities/OurDrawing.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
 #include "graphs2d/A2DVectorPlot.h"
 #include "graphs2d/AnArrowPlot.h"
 #include "graphs2d/ArrowHead.h"

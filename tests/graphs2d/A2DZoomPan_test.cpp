@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "CoreUtilities/ComputeThreads.h"
+#include "CoreUtilities/threads/ComputeThreads.h"
 #include "CoreUtilities/MathConstants.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphpane/PlainGraph2D.h"

@@ -6,9 +6,9 @@
 #include <functional>
 #include <vector>
 
-#include "CoreUtilities/PixelColors.h"
-#include "CoreUtilities/ProcessorCount.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/PixelColors.h"
+#include "CoreUtilities/threads/ProcessorCount.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "graphs2d/AColorPlot.h"
 #include "graphs2d/ADensityPlot.h"
 #include "tests/platform/PortTestSupport.h"

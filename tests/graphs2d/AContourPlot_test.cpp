@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "graphs2d/A2DVectorPlot.h"
 #include "graphs2d/AContourPlot.h"
 #include "graphs2d/ADEPlot.h"

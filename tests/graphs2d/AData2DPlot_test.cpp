@@ -1,7 +1,7 @@
 #include <cmath>
 #include <string>
 
-#include "CoreUtilities/OurDrawing.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentTable.h"

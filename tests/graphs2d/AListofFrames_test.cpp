@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "graphs2d/AListofFrames.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "CoreUtilities/OurDrawing.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
 #include "graphs2d/AParametricCurve.h"
 #include "tests/graphs2d/FunctionGraphTestSupport.h"
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "graphs2d/TexturedTriangles.h"
 #include "tests/graphs2d/TransformPlotTestSupport.h"
 

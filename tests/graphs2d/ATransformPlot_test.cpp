@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 
 #include "tests/graphs2d/TransformPlotTestSupport.h"
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "CoreUtilities/OurDrawing.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
 #include "tests/graphs2d/FunctionGraphTestSupport.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "algebra/AlgebraStartup.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "expression/VariableIds.h"
 #include "graphs2d/AFunctionOf_XorY.h"
 #include "tests/graphs2d/GraphTestSupport.h"

@@ -2,7 +2,7 @@
 #include <random>
 #include <vector>
 
-#include "CoreUtilities/ProcessorCount.h"
+#include "CoreUtilities/threads/ProcessorCount.h"
 #include "graphs2d/AParametricCurve.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphs2d/FunctionGraphTestSupport.h"

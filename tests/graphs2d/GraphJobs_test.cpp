@@ -4,7 +4,7 @@
 #include <random>
 #include <thread>
 
-#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/threads/JobQueue.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/GraphJobs.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"

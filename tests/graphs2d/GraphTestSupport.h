@@ -6,8 +6,8 @@
 #include <memory>
 #include <utility>
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/JobQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/threads/JobQueue.h"
 #include "graphpane/A2DGraph.h"
 #include "graphpane/AGraphColor.h"
 #include "graphpane/AGraphView.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <memory>
 
-#include "CoreUtilities/ProcessorCount.h"
+#include "CoreUtilities/threads/ProcessorCount.h"
 #include "tests/graphs2d/InequalityTestSupport.h"
 #include "tests/graphs2d/ViewTestSupport.h"
 

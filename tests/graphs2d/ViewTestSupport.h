@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/ScopedSavers.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/drawing/ScopedSavers.h"
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/A2DGraphView.h"
 #include "tests/platform/PortTestSupport.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "graphpane/A3DGraph.h"
-#include "graphs3d/A3DGraphView.h"
-#include "graphs3d/ViewClock.h"
+#include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/views/ViewClock.h"
 
 using Mat3 = Eigen::Matrix<double, 3, 3, Eigen::RowMajor>;
 

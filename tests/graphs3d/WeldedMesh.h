@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "graphs3d/AnImplicitSurface.h"
+#include "graphs3d/implicit/AnImplicitSurface.h"
 
 // An implicit surface's saved model as one mesh: vertices that two slabs
 // both made are welded by position, triangles that collapse are dropped.

@@ -1,7 +1,7 @@
 #include "MathLayoutFixture.h"
 
 #include "matheditor/MathEditInterface.h"
-#include "CoreUtilities/OurMouse.h"
+#include "CoreUtilities/drawing/OurMouse.h"
 #include "CoreUtilities/OurTime.h"
 #include "platform/OurPort.h"
 

@@ -1,6 +1,6 @@
 #include "MathLayoutFixture.h"
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "matheditor/CommandDispatch.h"
 
 #include <vector>

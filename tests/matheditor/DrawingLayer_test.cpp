@@ -1,7 +1,7 @@
 #include "MathLayoutFixture.h"
 
-#include "CoreUtilities/OurText/OurFontDesc.h"
-#include "CoreUtilities/OurText/OurTextMeasure.h"
+#include "CoreUtilities/text/OurFontDesc.h"
+#include "CoreUtilities/text/OurTextMeasure.h"
 #include "matheditor/LineBreaking.h"
 #include "matheditor/MathTypesetState.h"
 #include "matheditor/MouseTracking.h"

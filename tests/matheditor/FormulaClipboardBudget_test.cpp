@@ -1,6 +1,6 @@
 #include "MathLayoutFixture.h"
 
-#include "CoreUtilities/ErrorQueue.h"
+#include "CoreUtilities/files/ErrorQueue.h"
 #include "matheditor/FormulaClipboard.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 #include "tests/expression/CountedMemory.h"

@@ -1,4 +1,4 @@
-#include "CoreUtilities/OurDrawing.h"
+#include "CoreUtilities/drawing/OurDrawing.h"
 #include "expression/MathEditRecord.h"
 #include "expression/OperatorTable.h"
 #include "expression/TreeWalking.h"

@@ -1,6 +1,6 @@
 #include "MathLayoutFixture.h"
 
-#include "CoreUtilities/OurText/NumberText.h"
+#include "CoreUtilities/text/NumberText.h"
 #include "matheditor/CommandDispatch.h"
 #include "matheditor/KeyMap.h"
 #include "matheditor/MathEditInterface.h"

@@ -1,7 +1,7 @@
 #include "MathLayoutFixture.h"
 
-#include "CoreUtilities/ComputationDeadline.h"
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "matheditor/LineBreaking.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 

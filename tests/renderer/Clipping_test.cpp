@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "renderer/FragmentStore.h"
 #include "renderer/SoftwareRasteriser.h"
 #include "renderer/SoftwareTexture.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "renderer/FragmentStore.h"
 #include "renderer/Frame.h"
 #include "renderer/RendererGlobals.h"

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <vector>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "renderer/BackgroundPatterns.h"
 #include "renderer/FragmentStore.h"
 #include "renderer/RendererGlobals.h"

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "CoreUtilities/ErrorQueue.h"
-#include "CoreUtilities/OurGWorld.h"
+#include "CoreUtilities/files/ErrorQueue.h"
+#include "CoreUtilities/drawing/OurGWorld.h"
 #include "renderer/DrawContext.h"
 #include "renderer/M3DView.h"
 #include "renderer/RendererHooks.h"

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "platform/OurPicture.h"
 #include "renderer/SoftwareTexture.h"
 #include "renderer/SymbolTexture.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "CoreUtilities/MemoryBudget.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "renderer/Submission.h"
 #include "tests/renderer/TestFrame.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "evaluation/StackMachineRewriting.h"
+#include "evaluation/compiler/StackMachineRewriting.h"
 #include "expression/ExpressionParser.h"
 #include "expression/TreeDisposal.h"
 #include "renderer/Frame.h"

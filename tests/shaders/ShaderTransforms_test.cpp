@@ -10,7 +10,7 @@
 #include "algebra/AlgebraSwitches.h"
 #include "evaluation/AnExpression.h"
 #include "evaluation/ScalarExprEval.h"
-#include "evaluation/StackMachineRewriting.h"
+#include "evaluation/compiler/StackMachineRewriting.h"
 #include "expression/ExpressionParser.h"
 #include "expression/OperatorKinds.h"
 #include "expression/TreeComparison.h"

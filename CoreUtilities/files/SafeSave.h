@@ -1,0 +1,13 @@
+#pragma once
+
+#include "CoreUtilities/files/FileErrors.h"
+
+#include <string>
+#include <string_view>
+
+// Replaces the file at path (following symbolic links to the real file)
+// by the contents, or makes it: the contents go to a new file in the same
+// folder with the original's permissions, reach the disk, and only then
+// take the original's name. Until that moment a failure leaves the
+// original exactly as it was; the first failure is returned, 0 on success.
+OSErr SafeSave(const std::string& path, std::string_view contents);

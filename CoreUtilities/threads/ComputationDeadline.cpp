@@ -1,0 +1,59 @@
+#include "CoreUtilities/threads/ComputationDeadline.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+
+#include "CoreUtilities/threads/BuildInterruption.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Nanoseconds of the steady clock; 0 when no deadline is set.
+std::atomic<int64_t> gDeadline{0};
+std::atomic<int64_t> gDrawingDeadline{0};
+
+int64_t Now() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
+
+// A century is as good as none, and keeps the count far from overflow:
+// the clock's count that far on, or 0 for none.
+int64_t DeadlineFromNow(double secondsFromNow) {
+  constexpr double kFarthestSeconds = 3.2e9;
+  if (!(secondsFromNow < kFarthestSeconds)) return 0;
+  const double nanoseconds = secondsFromNow > 0 ? secondsFromNow * 1e9 : 0.0;
+  return Now() + int64_t(nanoseconds) + 1;
+}
+
+bool Passed(const std::atomic<int64_t>& deadline) {
+  const int64_t at = deadline.load(std::memory_order_relaxed);
+  return at != 0 && Now() >= at;
+}
+
+}  // namespace
+
+void SetComputationDeadline(double secondsFromNow) {
+  const int64_t at = DeadlineFromNow(secondsFromNow);
+  gDeadline.store(at);
+  gDrawingDeadline.store(at);
+}
+
+void SetDrawingDeadline(double secondsFromNow) { gDrawingDeadline.store(DeadlineFromNow(secondsFromNow)); }
+
+void ClearComputationDeadline() {
+  gDeadline.store(0);
+  gDrawingDeadline.store(0);
+}
+
+bool DrawingDeadlinePassed() { return Passed(gDrawingDeadline); }
+
+bool ComputationDeadlinePassed() {
+  if (BuildInterruptionRequested()) {
+    gMathError.store(1);
+    return true;
+  }
+  if (!Passed(gDeadline)) return false;
+  gMathError.store(1);
+  return true;
+}

@@ -1,0 +1,121 @@
+#include "CoreUtilities/files/SafeSave.h"
+#include "platform/PosixFiles.h"
+#include "tests/CoreUtilities/FileTestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+const std::string kOld = "Zentrolabworksheet old contents\r";
+const std::string kNew = std::string(100000, 'n') + "\r";  // several writes' worth
+
+// Fails the n-th file-system call (counting from 1) with the error.
+class FailNthCall {
+ public:
+  FailNthCall(int n, int error) {
+    SetPosixFaultHook([this, n, error](PosixCall) { return ++fCalls == n ? error : 0; });
+  }
+  ~FailNthCall() { SetPosixFaultHook(nullptr); }
+  int Calls() const { return fCalls; }
+
+ private:
+  int fCalls = 0;
+};
+
+int CallsOfOneSave(const std::string& path) {
+  FailNthCall counter(0, 0);
+  EXPECT_EQ(SafeSave(path, kNew), kNoErr);
+  return counter.Calls();
+}
+
+TEST(SafeSave, ReplacesContentsKeepingPermissions) {
+  FileTestFolder folder;
+  ASSERT_TRUE(folder.Made());
+  const std::string path = folder / "doc.zlf";
+  WriteText(path, kOld);
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  EXPECT_EQ(SafeSave(path, kNew), kNoErr);
+  EXPECT_EQ(FileBytes(path), kNew);
+  struct stat info;
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(folder.EntryCount(), 1);  // no temporary left behind
+}
+
+TEST(SafeSave, MakesANewFileAndWritesThroughSymbolicLinks) {
+  FileTestFolder folder;
+  const std::string fresh = folder / "new.zlf";
+  EXPECT_EQ(SafeSave(fresh, kOld), kNoErr);
+  EXPECT_EQ(FileBytes(fresh), kOld);
+
+  const std::string link = folder / "link.zlf";
+  ASSERT_EQ(::symlink(fresh.c_str(), link.c_str()), 0);
+  EXPECT_EQ(SafeSave(link, kNew), kNoErr);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(FileBytes(fresh), kNew);
+  EXPECT_EQ(SafeSave("", kNew), kParamErr);
+}
+
+TEST(SafeSave, AFailureAtAnyStepLeavesTheOriginalAndIsReported) {
+  FileTestFolder folder;
+  const std::string path = folder / "doc.zlf";
+  WriteText(path, kOld);
+  const int steps = CallsOfOneSave(path);
+  ASSERT_GE(steps, 7);
+  struct Failure {
+    int error;
+    OSErr expected;
+  };
+  for (const Failure failure :
+       {Failure{ENOSPC, kDiskFullErr}, Failure{EROFS, kWriteProtectedErr}, Failure{EACCES, kFileLockedErr},
+        Failure{EXDEV, kDifferentVolumesErr}, Failure{EIO, kIOErr}}) {
+    for (int step = 1; step <= steps; ++step) {
+      WriteText(path, kOld);
+      OSErr result;
+      {
+        FailNthCall fail(step, failure.error);
+        result = SafeSave(path, kNew);
+      }
+      EXPECT_EQ(result, failure.expected) << "step " << step << " errno " << failure.error;
+      const std::string now = FileBytes(path);
+      // Only the folder sync comes after the new contents took the name.
+      EXPECT_TRUE(now == kOld || (now == kNew && step > steps - 3)) << "step " << step;
+      EXPECT_EQ(folder.EntryCount(), 1) << "step " << step;
+    }
+  }
+}
+
+TEST(SafeSave, KilledBetweenAnyTwoStepsTheFileIsWholeOldOrWholeNew) {
+  FileTestFolder folder;
+  const std::string path = folder / "doc.zlf";
+  WriteText(path, kOld);
+  const int steps = CallsOfOneSave(path);
+  for (int step = 1; step <= steps; ++step) {
+    WriteText(path, kOld);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      int calls = 0;
+      SetPosixFaultHook([&calls, step](PosixCall) -> int {
+        if (++calls == step) ::_exit(0);
+        return 0;
+      });
+      SafeSave(path, kNew);
+      ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const std::string now = FileBytes(path);
+    EXPECT_TRUE(now == kOld || now == kNew) << "killed before call " << step;
+  }
+}
+
+}  // namespace

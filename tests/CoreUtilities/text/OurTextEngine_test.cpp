@@ -1,0 +1,124 @@
+#include "CoreUtilities/text/OurTextEngine.h"
+#include "CoreUtilities/text/OurString.h"
+#include "platform/TextBlock.h"
+
+#include <gtest/gtest.h>
+
+#include <QTextBlock>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+struct BlockDeleter {
+  void operator()(TextBlock* block) const { OurTextDispose(block); }
+};
+using Block = std::unique_ptr<TextBlock, BlockDeleter>;
+
+std::u16string Contents(OurText text) {
+  UniChar* units = OurTextGetContents(text);
+  std::u16string copy(units);
+  OurStringDispose(units);
+  return copy;
+}
+
+// "start+length:flags" per run, flags b, i, u, then the size.
+std::string Runs(OurText text) {
+  std::string out;
+  for (const TextStyleRun& run : text->StyleRuns()) {
+    out += std::to_string(run.start) + "+" + std::to_string(run.length) + ":" + (run.bold ? "b" : "") +
+           (run.italic ? "i" : "") + (run.underline ? "u" : "") + std::to_string(static_cast<int>(run.size)) + " ";
+  }
+  return out;
+}
+
+void Select(OurText text, int from, int to) {
+  text->cursor.setPosition(from);
+  text->cursor.setPosition(to, QTextCursor::KeepAnchor);
+}
+
+TEST(OurTextEngine, StylesFollowTheTextThroughInsertsAndUndo) {
+  Block text(OurTextNew());
+  OurTextInsertString("Hello world", 11, true, text.get());
+  Select(text.get(), 6, 11);
+  OurTextSetStyleBold(text.get(), true);
+  EXPECT_EQ(Runs(text.get()), "0+6:12 6+5:b12 ");
+  text->cursor.setPosition(0);
+  OurTextInsertString("Oh, ", 4, false, text.get());
+  EXPECT_EQ(Contents(text.get()), u"Oh, Hello world");
+  EXPECT_EQ(Runs(text.get()), "0+10:12 10+5:b12 ");
+  Select(text.get(), 0, 2);
+  OurTextSetStyleItalic(text.get(), true);
+  OurTextSetSize(18, text.get());
+  EXPECT_EQ(Runs(text.get()), "0+2:i18 2+8:12 10+5:b12 ");
+
+  OurTextUndo(text.get());  // size
+  OurTextUndo(text.get());  // italic
+  EXPECT_EQ(Runs(text.get()), "0+10:12 10+5:b12 ");
+  OurTextUndo(text.get());  // the insertion
+  EXPECT_EQ(Contents(text.get()), u"Hello world");
+  EXPECT_EQ(Runs(text.get()), "0+6:12 6+5:b12 ");
+}
+
+TEST(OurTextEngine, KeysEditAtTheSelection) {
+  Block text(OurTextNew());
+  for (char16_t key : std::u16string(u"ab\u00e9")) OurTextKey(key, 0, text.get());
+  OurTextKey(13, 0, text.get());
+  OurTextKey('c', 0, text.get());
+  EXPECT_EQ(Contents(text.get()), u"ab\u00e9\rc");
+  OurTextKey(28, kOurShiftKey, text.get());  // select "c" leftward
+  OurTextKey(28, kOurShiftKey, text.get());  // and the paragraph break
+  OurTextKey(8, 0, text.get());
+  EXPECT_EQ(Contents(text.get()), u"ab\u00e9");
+  OurTextKey(28, 0, text.get());
+  OurTextKey(127, 0, text.get());
+  EXPECT_EQ(Contents(text.get()), u"ab");
+  OurTextKey('q', kOurCommandKey, text.get());  // a menu's, not the text's
+  EXPECT_EQ(OurTextGetLength(text.get()), 2);
+}
+
+TEST(OurTextEngine, ChangesWithUndoOffAreNotUndoneButOldStepsSurviveTheSwitch) {
+  Block text(OurTextNew());
+  OurTextInsertString("abc", 3, true, text.get());
+  OurTextSetFeaturesForBeginText(text.get());
+  OurTextSetFeaturesForBeginDoc(text.get());
+  OurTextUndo(text.get());  // switching alone kept the step
+  EXPECT_EQ(Contents(text.get()), u"");
+
+  OurTextInsertString("abc", 3, true, text.get());
+  OurTextReplaceContents(u"x\r\ny\rz", 6, 14, text.get());
+  EXPECT_EQ(gFilterMathPaneText, 1);
+  EXPECT_EQ(Contents(text.get()), u"x\ry\rz");
+  EXPECT_EQ(Runs(text.get()), "0+5:14 ");
+  OurTextUndo(text.get());
+  EXPECT_EQ(Contents(text.get()), u"x\ry\rz");
+}
+
+TEST(OurTextEngine, JustificationAndGeometry) {
+  Block text(OurTextNew());
+  OurTextReplaceContents(u"Title", 5, 12, text.get());
+  OurTextCenterJustify(text.get());
+  EXPECT_EQ(Runs(text.get()), "0+5:b12 ");
+  EXPECT_TRUE(text->document.begin().blockFormat().alignment() & Qt::AlignHCenter);
+  EXPECT_EQ(text->cursor.position(), 0);
+  OurTextLeftJustify(text.get());
+  EXPECT_EQ(Runs(text.get()), "0+5:12 ");
+
+  OurTextRecalculateMargins(text.get(), MRect{40, 10, 0, 210}, MRect{0, 10, 0, 210});
+  const int oneLine = OurTextGetHeight(text.get());
+  EXPECT_GT(oneLine, 12);
+  EXPECT_EQ(OurTextGetBottom(text.get()), 40 + oneLine);
+  OurTextInsertString(std::string(200, 'w').c_str(), 200, true, text.get());
+  EXPECT_GT(OurTextGetHeight(text.get()), 3 * oneLine);           // wraps at 200 points
+  EXPECT_TRUE(IsPointInOurTextBlock(text.get(), MPoint{5, 20}));  // above the top counts
+  EXPECT_FALSE(IsPointInOurTextBlock(text.get(), MPoint{20, 300}));
+
+  OurTextClick(MPoint{41, 11}, 0, 1, text.get());
+  EXPECT_TRUE(OurTextIsActive(text.get()));
+  EXPECT_EQ(text->cursor.position(), 0);
+  OurTextClick(MPoint{41, 11}, 0, 2, text.get());
+  EXPECT_TRUE(text->cursor.hasSelection());
+}
+
+}  // namespace
