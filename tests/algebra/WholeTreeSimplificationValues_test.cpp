@@ -18,7 +18,7 @@ namespace {
 
 // Random formulas over x, y, z, u taking values in (0.5, 2). Non-whole
 // powers, roots and logarithms are only taken of positive-valued subtrees
-// (negative arguments are the concern of RealPowersReference_test).
+// (negative arguments are the concern of PowerConditionsReference_test).
 class RandomFormulas {
  public:
   explicit RandomFormulas(unsigned seed) : fRandom(seed) {}
