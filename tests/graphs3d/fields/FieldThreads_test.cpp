@@ -12,6 +12,7 @@
 #include "graphs3d/fields/ATransformedDEPlot3D.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/graphs2d/SliceHold.h"
+#include "tests/support/ColourEquations.h"
 
 namespace {
 
@@ -19,10 +20,7 @@ Compiled FieldExpression(const char* text) { return text ? MakeExpression(text) 
 
 std::unique_ptr<AGraphColor> Equations(const char* r, const char* g, const char* b) {
   auto colour = std::make_unique<AGraphColor>();
-  colour->fType = AGraphColor::kRGBEquations;
-  colour->fColorExpressions[0] = FieldExpression(r);
-  colour->fColorExpressions[1] = FieldExpression(g);
-  colour->fColorExpressions[2] = FieldExpression(b);
+  FillColourEquations(*colour, AGraphColor::kRGBEquations, r, g, b);
   return colour;
 }
 
