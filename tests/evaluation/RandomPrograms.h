@@ -9,6 +9,7 @@
 
 #include "evaluation/ConstantsCache.h"
 #include "tests/evaluation/MachineTestSupport.h"
+#include "tests/evaluation/SameBits.h"
 
 // Random programs as text for the differential suites, the slots they run
 // on, and how their results are compared.
@@ -238,11 +239,6 @@ inline void FillConstants(AConstantsCache& cache) {
   }
 }
 
-template <typename T>
-inline bool SameBits(const T& a, const T& b) {
-  return std::memcmp(&a, &b, sizeof(T)) == 0;
-}
-
 // Each double of the value the same bits, or NaN in both: which NaN an
 // operation with two NaN operands passes on follows the order the compiler
 // gave the operands, as in the other differential suites.
@@ -252,7 +248,7 @@ inline bool SameValues(const T& a, const T& b) {
   std::memcpy(x, &a, sizeof(T));
   std::memcpy(y, &b, sizeof(T));
   for (size_t i = 0; i < std::size(x); ++i) {
-    if (!SameBits(x[i], y[i]) && !(std::isnan(x[i]) && std::isnan(y[i]))) return false;
+    if (!SameResult(x[i], y[i])) return false;
   }
   return true;
 }

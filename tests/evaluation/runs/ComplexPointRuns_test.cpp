@@ -7,6 +7,7 @@
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/runs/RunPCode.h"
 #include "tests/evaluation/MachineTestSupport.h"
+#include "tests/evaluation/SameBits.h"
 
 // The complex point run's faster form against the switch, on the programs
 // complex formulas make: i times a variable, powers with a number for
@@ -17,9 +18,8 @@ namespace {
 
 // Each part the same bits, or NaN in both (which NaN an operation of two
 // NaN operands passes on follows the compiler's operand order).
-bool SamePartBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
 
-bool SameComplex(const Complex& a, const Complex& b) { return SamePartBits(a.re, b.re) && SamePartBits(a.im, b.im); }
+bool SameComplex(const Complex& a, const Complex& b) { return SameResult(a.re, b.re) && SameResult(a.im, b.im); }
 
 // The values the slots and the pushed numbers are drawn from: the edges of
 // the power's exactness rules and of the NaN stop.
@@ -162,7 +162,7 @@ TEST(ComplexPointRuns, ImaginaryUnitTimesAVariableIsExact) {
       ASSERT_TRUE(RunsAgree(*machine, slots)) << x << " " << y;
       if (std::isfinite(x) && std::isfinite(y)) {
         const Complex z = RunWith<Complex>(*machine, slots);
-        EXPECT_TRUE(SamePartBits(z.re, x + (0.0 * y - 0.0)) && SamePartBits(z.im, 0.0 + y)) << x << " " << y;
+        EXPECT_TRUE(SameResult(z.re, x + (0.0 * y - 0.0)) && SameResult(z.im, 0.0 + y)) << x << " " << y;
       }
     }
   }
