@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -13,6 +14,13 @@
 
 // Random programs as text for the differential suites, the slots they run
 // on, and how their results are compared.
+
+// How many random programs a campaign runs: the number the environment
+// variable `variable` gives, else `fallback`.
+inline int ProgramsToRun(const char* variable, int fallback) {
+  const char* count = std::getenv(variable);
+  return count != nullptr ? std::atoi(count) : fallback;
+}
 
 // Program text made one line at a time from random choices.
 class ProgramText {

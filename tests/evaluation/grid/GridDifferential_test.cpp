@@ -1,5 +1,4 @@
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -8,6 +7,7 @@
 #include "evaluation/grid/GridSetup.h"
 #include "tests/evaluation/GridTestSupport.h"
 #include "tests/evaluation/MachineTestSupport.h"
+#include "tests/evaluation/RandomPrograms.h"
 
 // Random grid programs run over whole rows and layers must give, bit for
 // bit, what the point interpreter gives at every grid point: the point
@@ -188,11 +188,6 @@ class GridProgramGenerator {
   std::vector<int> fStored;
 };
 
-int ProgramCount() {
-  const char* count = std::getenv("ZL_GRID_PROGRAMS");
-  return count != nullptr ? std::atoi(count) : 2000;
-}
-
 uint64_t Bits(double x) {
   uint64_t bits;
   std::memcpy(&bits, &x, sizeof bits);
@@ -261,7 +256,7 @@ template <typename T>
 void RunDifferentialCampaign(uint32_t seed) {
   GridProgramGenerator generator(seed);
   std::mt19937 random(seed + 1);
-  const int count = ProgramCount();
+  const int count = ProgramsToRun("ZL_GRID_PROGRAMS", 2000);
   for (int n = 0; n < count; ++n) {
     const std::string text = generator.Make();
     std::string error;
