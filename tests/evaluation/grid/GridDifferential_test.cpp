@@ -17,9 +17,9 @@ namespace {
 
 constexpr int32_t kHoistedPerLevel = 2;
 
-class GridProgramGenerator {
+class GridProgramGenerator : ProgramText {
  public:
-  explicit GridProgramGenerator(uint32_t seed) : fRandom(seed) {}
+  explicit GridProgramGenerator(uint32_t seed) : ProgramText(seed) {}
 
   std::string Make() {
     fText.clear();
@@ -31,8 +31,6 @@ class GridProgramGenerator {
   }
 
  private:
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(fRandom); }
-  void Emit(const std::string& line) { fText += line + "\n"; }
   std::string Number() { return std::to_string(Pick(33) * 0.25 - 4); }
 
   void Leaf() {
@@ -180,8 +178,6 @@ class GridProgramGenerator {
     }
   }
 
-  std::mt19937 fRandom;
-  std::string fText;
   int fNextTemp = 0;
   int fNextGuard = 1;
   int fGuardDepth = 0;

@@ -7,6 +7,7 @@
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/runs/RunPCode.h"
 #include "tests/evaluation/MachineTestSupport.h"
+#include "tests/evaluation/RandomPrograms.h"
 #include "tests/evaluation/SameBits.h"
 
 // The complex point run's faster form against the switch, on the programs
@@ -26,9 +27,9 @@ bool SameComplex(const Complex& a, const Complex& b) { return SameResult(a.re, b
 const double kPartValues[] = {0.0, -0.0, 1.0, -1.0, 2.0, -3.0, 0.5, 1e-310, 1e300, gInf, -gInf, gNaN};
 const char* const kExponents[] = {"0", "1", "2", "3", "-1", "-2", "7", "0.5", "-0.5", "1e300", "nan", "inf", "-inf"};
 
-class ComplexProgramGenerator {
+class ComplexProgramGenerator : ProgramText {
  public:
-  explicit ComplexProgramGenerator(uint32_t seed) : fRandom(seed) {}
+  explicit ComplexProgramGenerator(uint32_t seed) : ProgramText(seed) {}
 
   std::string Make() {
     fText.clear();
@@ -37,9 +38,6 @@ class ComplexProgramGenerator {
   }
 
  private:
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(fRandom); }
-  void Emit(const std::string& line) { fText += line + "\n"; }
-
   void Leaf() {
     switch (Pick(4)) {
       case 0: Emit("pcPushI"); break;
@@ -78,9 +76,6 @@ class ComplexProgramGenerator {
       }
     }
   }
-
-  std::mt19937 fRandom;
-  std::string fText;
 };
 
 std::vector<Complex> RandomSlots(const AStackMachine& machine, std::mt19937& random) {
