@@ -2,6 +2,7 @@
 #include "algebra/Differentiation.h"
 #include "expression/TreeShorthands.h"
 #include "tests/algebra/AlgebraTestSupport.h"
+#include "tests/algebra/Derivatives.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,11 @@ namespace {
 // The three derivatives a formula is taken through: the command's
 // simplified one, the compiled expression's, and the unsimplified one.
 std::string Derivatives(const std::string& text) {
-  Tree simplified = Parse("function(oppartial(x)," + text + ")");
+  Tree simplified = SimplifiedDerivative(text);
   Tree plain = Parse(text);
   if (!simplified || !plain) return "<unreadable>";
-  DifferentiateAndSimplify(simplified.get());
-  Tree unsimplified(Partial(Copy(plain.get()), Atomic('x')));
-  MATH_DifferentiateExprWithoutSimplifying(unsimplified.get());
-  AnExpression f(Copy(plain.get()), nullptr);
-  std::unique_ptr<AnExpression> compiled(f.CreateDerivativeExpr('x'));
+  Tree unsimplified = UnsimplifiedDerivative(plain.get());
+  std::unique_ptr<AnExpression> compiled = CompiledDerivative(plain.get());
   return Written(simplified.get(), true) + "\n" + Written(unsimplified.get(), true) + "\n" +
          (compiled ? Written(compiled->Tree(), true) : "<none>");
 }

@@ -1,6 +1,7 @@
 #include "algebra/AlgebraStartup.h"
 #include "algebra/Differentiation.h"
 #include "tests/algebra/AlgebraTestSupport.h"
+#include "tests/algebra/Derivatives.h"
 #include "tests/evaluation/RandomFormulas.h"
 
 #include <gtest/gtest.h>
@@ -31,12 +32,10 @@ std::string NestOf(const char* opening, int depth) {
 
 // The command's simplified derivative and the compiled expression's.
 std::string SimplifiedAndCompiledDerivatives(const std::string& text) {
-  Tree simplified = Parse("function(oppartial(x)," + text + ")");
+  Tree simplified = SimplifiedDerivative(text);
   Tree plain = Parse(text);
   if (!simplified || !plain) return "<unreadable>";
-  DifferentiateAndSimplify(simplified.get());
-  AnExpression f(Copy(plain.get()), nullptr);
-  std::unique_ptr<AnExpression> compiled(f.CreateDerivativeExpr('x'));
+  std::unique_ptr<AnExpression> compiled = CompiledDerivative(plain.get());
   return Written(simplified.get(), true) + "\n" + (compiled ? Written(compiled->Tree(), true) : "<none>");
 }
 

@@ -4,6 +4,7 @@
 #include "evaluation/ScalarExprEval.h"
 #include "expression/TreeShorthands.h"
 #include "tests/algebra/AlgebraTestSupport.h"
+#include "tests/algebra/Derivatives.h"
 
 #include <gtest/gtest.h>
 
@@ -86,12 +87,10 @@ TEST(Differentiation, RandomFormulasAgreeWithGiNaCAndWithDifferences) {
     double x = 0, y = 0, a = 0, reference = 0;
     std::getline(fields, text, '\t');
     fields >> x >> y >> a >> reference;
-    Tree simplified = Parse("function(oppartial(x)," + text + ")");
+    Tree simplified = SimplifiedDerivative(text);
     Tree plain = Parse(text);
     ASSERT_TRUE(simplified && plain) << text;
-    DifferentiateAndSimplify(simplified.get());
-    Tree unsimplified(Partial(Copy(plain.get()), Atomic('x')));
-    MATH_DifferentiateExprWithoutSimplifying(unsimplified.get());
+    Tree unsimplified = UnsimplifiedDerivative(plain.get());
     const double d1 = CompiledWithA(simplified.get(), a)->Evaluate(x, y);
     const double d2 = CompiledWithA(unsimplified.get(), a)->Evaluate(x, y);
     // Only where the formula is real and smooth: GiNaC also passes through
@@ -131,12 +130,10 @@ TEST(Differentiation, DeepNestsAgreeWithMpmath) {
     double x = 0, reference = 0;
     std::getline(fields, text, '\t');
     fields >> x >> reference;
-    Tree simplified = Parse("function(oppartial(x)," + text + ")");
+    Tree simplified = SimplifiedDerivative(text);
     Tree plain = Parse(text);
     ASSERT_TRUE(simplified && plain) << text;
-    DifferentiateAndSimplify(simplified.get());
-    AnExpression f(Copy(plain.get()), nullptr);
-    std::unique_ptr<AnExpression> compiled(f.CreateDerivativeExpr('x'));
+    std::unique_ptr<AnExpression> compiled = CompiledDerivative(plain.get());
     ASSERT_TRUE(compiled) << text;
     AnExpression::Compile(compiled.get());
     EXPECT_TRUE(Near(CompiledWithA(simplified.get(), 0)->Evaluate(x, 0), reference, 1e-8)) << text << " at " << x;

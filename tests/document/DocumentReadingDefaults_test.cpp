@@ -99,19 +99,15 @@ TEST_F(DocumentDefaults, RangesWithEqualEndsReadAsNotGivenAndAreWrittenAsTheyAre
       "3D.Z -1 5;\n");
   ASSERT_TRUE(read);
   const GraphPaneSettings& p = read->fContents.pane;
-  const auto expect = [](const double* range, double low, double high) {
-    EXPECT_EQ(range[0], low);
-    EXPECT_EQ(range[1], high);
-  };
-  expect(p.view2D.t, 0, 1);
-  expect(p.view2D.r, 0, 2);
-  expect(p.view2D.theta, 0, 2 * gPi);
-  expect(p.view2Dp.theta, 0, 2 * gPi);
-  expect(p.view3D.x, -2, 2);
-  expect(p.view3D.phi, 0, gPi);
-  expect(p.view3D.z, -1, 5);
-  expect(p.view4D.w, -2, 2);
-  expect(p.view4D.t, 0, 1);
+  ExpectRange(p.view2D.t, 0, 1);
+  ExpectRange(p.view2D.r, 0, 2);
+  ExpectRange(p.view2D.theta, 0, 2 * gPi);
+  ExpectRange(p.view2Dp.theta, 0, 2 * gPi);
+  ExpectRange(p.view3D.x, -2, 2);
+  ExpectRange(p.view3D.phi, 0, gPi);
+  ExpectRange(p.view3D.z, -1, 5);
+  ExpectRange(p.view4D.w, -2, 2);
+  ExpectRange(p.view4D.t, 0, 1);
   EXPECT_TRUE(p.axes2D && p.graphPaper2D && p.axes3D);
 
   const auto written = WriteDocumentText(*DocumentOf("2D.Theta 0.5 6;\n"));

@@ -27,6 +27,13 @@ inline std::unique_ptr<DocumentRecord> DocumentOf(const std::string& statements)
   return Read("Zentrolabworksheet 4;\n" + statements);
 }
 
+// The two ends of a range the document read; a failure names the caller's line.
+inline void ExpectRange(const double* range, double low, double high, int line = __builtin_LINE()) {
+  SCOPED_TRACE(line);
+  EXPECT_EQ(range[0], low);
+  EXPECT_EQ(range[1], high);
+}
+
 // Waits for the document's next wake-up (an expansion, a graph or the
 // result strings finished) as the window's event loop waits for events:
 // without the baton, so the expansion runs meanwhile. The wait looks again

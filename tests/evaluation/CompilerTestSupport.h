@@ -47,6 +47,13 @@ inline std::string Listing(const AStackMachine& machine) {
   return text;
 }
 
+// How many of the program's instructions are `opcode`.
+inline int OpcodeCount(const AStackMachine& machine, int32_t opcode) {
+  int count = 0;
+  for (int32_t i = 0; i < machine.Count(); ++i) count += machine.Code()[i].opcode == opcode;
+  return count;
+}
+
 // Formulas compiled together in one sharing scope.
 struct Scope {
   std::vector<Compiled> formulas;

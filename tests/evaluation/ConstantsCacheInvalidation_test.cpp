@@ -10,13 +10,12 @@
 #include "document/DocumentRecord.h"
 #include "evaluation/StackMachine.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/evaluation/SameBits.h"
 
 // Evaluations racing invalidations of their constants: every run sees a
 // whole set of values, and recomputing them costs no memory.
 
 namespace {
-
-bool SameDoubleBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // With fewer cores than threads, the evaluators make way after each run, or
 // the invalidating thread would wait for the scheduler at every invalidation.
@@ -37,7 +36,7 @@ void ExpectWholeValuesDuringInvalidations(const std::string& text) {
   for (int t = 0; t < 4; ++t) {
     evaluators.emplace_back([&] {
       for (int i = 0; !stop.load(std::memory_order_relaxed); i = (i + 1) % 16) {
-        if (!SameDoubleBits(e->Evaluate(i * 0.25, 0.0), expected[i])) ++mismatches;
+        if (!SameBits<double>(e->Evaluate(i * 0.25, 0.0), expected[i])) ++mismatches;
         ++runs;
         if (crowded) std::this_thread::yield();
       }
@@ -54,7 +53,7 @@ void ExpectWholeValuesDuringInvalidations(const std::string& text) {
 
   EXPECT_EQ(mismatches.load(), 0);
   EXPECT_EQ(gApproximateTotalMemoryUsed.load(), memoryBefore);
-  EXPECT_TRUE(SameDoubleBits(e->Evaluate(0.5, 0.0), expected[2]));
+  EXPECT_TRUE(SameBits<double>(e->Evaluate(0.5, 0.0), expected[2]));
 }
 
 TEST(ConstantsInvalidation, EvaluationsDuringTenThousandInvalidationsSeeWholeValues) {
@@ -79,11 +78,11 @@ TEST(ConstantsInvalidation, ASliderChangeReachesTheRunsAfterTheInvalidation) {
   double shown = 1.0;
   for (const double slider : {1.0, -3.5, 1e300}) {
     document->fSliderValue.store(slider);
-    EXPECT_TRUE(SameDoubleBits(alone->Evaluate(0.0, 0.0), std::sqrt(2.0) * shown));
+    EXPECT_TRUE(SameBits<double>(alone->Evaluate(0.0, 0.0), std::sqrt(2.0) * shown));
     alone->InvalConstants();
     among->InvalConstants();
-    EXPECT_TRUE(SameDoubleBits(alone->Evaluate(0.0, 0.0), std::sqrt(2.0) * slider));
-    EXPECT_TRUE(SameDoubleBits(among->Evaluate(0.0, 0.0), std::sqrt(2.0) * slider));
+    EXPECT_TRUE(SameBits<double>(alone->Evaluate(0.0, 0.0), std::sqrt(2.0) * slider));
+    EXPECT_TRUE(SameBits<double>(among->Evaluate(0.0, 0.0), std::sqrt(2.0) * slider));
     shown = slider;
   }
 }
@@ -105,7 +104,7 @@ TEST(ConstantsInvalidation, GridRunsDuringInvalidationsSeeWholeValues) {
       while (!stop.load(std::memory_order_relaxed)) {
         e->EvaluateArrayOnGrid(4, &grid, row.data());
         for (int i = 0; i < 9; ++i) {
-          if (!SameDoubleBits(row[i], again[i])) ++mismatches;
+          if (!SameBits<double>(row[i], again[i])) ++mismatches;
         }
         ++runs;
         if (crowded) std::this_thread::yield();

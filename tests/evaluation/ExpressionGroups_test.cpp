@@ -8,6 +8,7 @@
 #include "evaluation/ColorEquations.h"
 #include "evaluation/grid/GridRecords.h"
 #include "evaluation/StackMachine.h"
+#include "tests/support/ColourEquations.h"
 
 namespace {
 
@@ -16,11 +17,8 @@ bool Raised(const AStackMachine* m) { return m != nullptr && m->fCancel.load() !
 struct EquationColour {
   AColorEquations colour;
   explicit EquationColour(GraphColorType type) {
-    colour.fType = type;
-    for (std::unique_ptr<AnExpression>& e : colour.fColorExpressions) {
-      e = MakeExpression("x / 2");
-      AnExpression::Compile(e.get());
-    }
+    FillColourEquations(colour, type, "x / 2", "x / 2", "x / 2");
+    for (std::unique_ptr<AnExpression>& e : colour.fColorExpressions) AnExpression::Compile(e.get());
   }
   bool AllRaised() const {
     for (const std::unique_ptr<AnExpression>& e : colour.fColorExpressions) {

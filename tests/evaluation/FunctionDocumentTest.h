@@ -17,12 +17,11 @@
 #include "document/DocumentReading.h"
 #include "document/DocumentRecord.h"
 #include "evaluation/DocumentQueries.h"
+#include "tests/evaluation/SameBits.h"
 #include "tests/expression/ParserTestSupport.h"
 
 inline const double kCallArguments[] = {
     0.0, -0.0, 1.0, -2.5, 0.7, 3.0, 1e300, -1e-310, std::numeric_limits<double>::infinity(), std::nan("")};
-
-inline bool SameCallBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 class FunctionDocumentTest : public testing::Test {
  protected:

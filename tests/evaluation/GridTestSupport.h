@@ -8,6 +8,7 @@
 #include "evaluation/grid/GridRecords.h"
 #include "evaluation/grid/GridSetup.h"
 #include "evaluation/grid/GridValueSlots.h"
+#include "tests/evaluation/SameBits.h"
 
 template <typename T>
 T TestValue(double re, double im = 0.0) {
@@ -73,7 +74,3 @@ std::vector<T> PointInputs(const MGridVariables& grid, int32_t i, int32_t j, dou
   variables[2] = TestValue<T>(slider);
   return variables;
 }
-
-// Equal bit for bit; which NaN an operation passes on is left open by
-// IEEE 754, so any NaN matches any NaN.
-inline bool SameResult(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b); }

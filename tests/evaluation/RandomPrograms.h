@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -9,9 +10,17 @@
 
 #include "evaluation/ConstantsCache.h"
 #include "tests/evaluation/MachineTestSupport.h"
+#include "tests/evaluation/SameBits.h"
 
 // Random programs as text for the differential suites, the slots they run
 // on, and how their results are compared.
+
+// How many random programs a campaign runs: the number the environment
+// variable `variable` gives, else `fallback`.
+inline int ProgramsToRun(const char* variable, int fallback) {
+  const char* count = std::getenv(variable);
+  return count != nullptr ? std::atoi(count) : fallback;
+}
 
 // Program text made one line at a time from random choices.
 class ProgramText {
@@ -238,11 +247,6 @@ inline void FillConstants(AConstantsCache& cache) {
   }
 }
 
-template <typename T>
-inline bool SameBits(const T& a, const T& b) {
-  return std::memcmp(&a, &b, sizeof(T)) == 0;
-}
-
 // Each double of the value the same bits, or NaN in both: which NaN an
 // operation with two NaN operands passes on follows the order the compiler
 // gave the operands, as in the other differential suites.
@@ -252,7 +256,7 @@ inline bool SameValues(const T& a, const T& b) {
   std::memcpy(x, &a, sizeof(T));
   std::memcpy(y, &b, sizeof(T));
   for (size_t i = 0; i < std::size(x); ++i) {
-    if (!SameBits(x[i], y[i]) && !(std::isnan(x[i]) && std::isnan(y[i]))) return false;
+    if (!SameResult(x[i], y[i])) return false;
   }
   return true;
 }

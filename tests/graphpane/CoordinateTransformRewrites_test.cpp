@@ -12,6 +12,7 @@
 #include "graphpane/AGraphColor.h"
 #include "graphpane/CoordinateTransformRewrites.h"
 #include "tests/expression/ParserTestSupport.h"
+#include "tests/support/ColourEquations.h"
 
 namespace {
 
@@ -128,10 +129,7 @@ TEST(CoordinateTransformRewrites, TransformExprAgreesWithEvaluation) {
 
 TEST(CoordinateTransformRewrites, TransformColorComposesEachEquation) {
   AGraphColor colour;
-  colour.fType = AGraphColor::kRGBEquations;
-  const char* equations[3] = {"x/2", "y*z", "x + 1"};
-  for (int i = 0; i < 3; ++i)
-    colour.fColorExpressions[i] = std::make_unique<AnExpression>(Parse(equations[i]).release(), nullptr);
+  FillColourEquations(colour, AGraphColor::kRGBEquations, "x/2", "y*z", "x + 1");
   AnExpression::Compile(colour.fColorExpressions[0].get());
   const Tree a(NewBinop(kOpEquals, Atomic(kIdXPrime), Parse("u + v").release()));
   const Tree b(NewBinop(kOpEquals, Atomic(kIdYPrime), Parse("u*v").release()));

@@ -4,17 +4,14 @@
 #include <string>
 
 #include "graphpane/AGraphColor.h"
-#include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/support/ColourEquations.h"
 
 // A colour of equation type `type` over the three formulas, compiled as
 // the pane compiles it.
 inline std::unique_ptr<AGraphColor> EquationColour(GraphColorType type, const std::string& c1, const std::string& c2,
                                                    const std::string& c3, DocumentRecord* document = nullptr) {
   auto colour = std::make_unique<AGraphColor>(nullptr, document);
-  colour->fType = type;
-  colour->fColorExpressions[0] = MakeExpression(c1, document);
-  colour->fColorExpressions[1] = MakeExpression(c2, document);
-  colour->fColorExpressions[2] = MakeExpression(c3, document);
+  FillColourEquations(*colour, type, c1, c2, c3, document);
   colour->Compile();
   return colour;
 }

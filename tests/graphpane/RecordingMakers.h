@@ -35,6 +35,7 @@
 #include "graphs3d/views/A4DGraphView.h"
 #include "tests/expression/ParserTestSupport.h"
 #include "tests/graphpane/PlainGraph2D.h"
+#include "tests/support/FinishedGraph.h"
 
 namespace {
 
@@ -57,33 +58,18 @@ struct Made {
 };
 std::vector<Made> gMade;
 
+// A made graph: done at once, holding the colour it was handed.
 template <typename Base>
 class Stub : public Base {
  public:
   explicit Stub(Colour colour) : fColour(std::move(colour)) {}
-  int32_t Compute(int32_t) override { return kComputeFinished; }
-  bool IsDoneComputing() override { return true; }
-  int32_t GraphVisibility() override { return 0; }
-  void InvalConstant(int32_t) override {}
-  void SetParameter(ViewAttribute, double) override {}
-  void ViewChanged() override {}
-  // 3-D graphs say whether they drew; the others don't.
-  auto Draw() -> decltype(std::declval<Base&>().Draw()) override {
-    if constexpr (!std::is_void_v<decltype(std::declval<Base&>().Draw())>) return true;
-  }
 
  private:
   std::unique_ptr<AGraphColor> fColour;
 };
-using Stub2D = Stub<PlainGraph2D>;
-struct Stub3D : Stub<A3DGraph> {
-  using Stub::Stub;
-  double MaximumModelSpaceRadius() override { return 1; }
-};
-struct Stub4D : Stub<A4DGraph> {
-  using Stub::Stub;
-  double MaximumModelSpaceRadius() override { return 1; }
-};
+using Stub2D = Stub<FinishedGraph<PlainGraph2D>>;
+using Stub3D = Stub<FinishedSpaceGraph<A3DGraph>>;
+using Stub4D = Stub<FinishedSpaceGraph<A4DGraph>>;
 
 // A maker's name as a template argument.
 template <size_t N>

@@ -2,6 +2,7 @@
 
 #include "graphpane/TransformedBuilders.h"
 #include "tests/graphpane/RecordingMakers.h"
+#include "tests/support/ColourEquations.h"
 
 namespace {
 
@@ -292,9 +293,7 @@ TEST(Mirrors, SpaceCompositionIsTheMapOfThePoint) {
   const Transformation t(CT::kSpace);
   Tree x = Parse("u"), y = Parse("v"), z = Parse("u*v"), extra = Parse("x*y + z");
   AGraphColor colour;
-  colour.fType = AColorEquations::kRGBEquations;
-  for (int i = 0; i < 3; ++i)
-    colour.fColorExpressions[i] = std::make_unique<AnExpression>(Parse(i == 0 ? "x + z" : "y").release(), nullptr);
+  FillColourEquations(colour, AColorEquations::kRGBEquations, "x + z", "y", "y");
   Tree out[3], outExtra;
   ASSERT_TRUE(TransformXYZ(t.ct, x.get(), y.get(), z.get(), extra.get(), &colour, out, &outExtra));
   const Tree owned[4] = {std::move(out[0]), std::move(out[1]), std::move(out[2]), std::move(outExtra)};

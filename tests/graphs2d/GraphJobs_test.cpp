@@ -8,11 +8,10 @@
 #include "graphpane/GraphHooks.h"
 #include "graphs2d/GraphJobs.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/graphs2d/GraphTestSupport.h"
 #include "tests/graphpane/PlainGraph2D.h"
 
 namespace {
-
-std::atomic<int> gNotifications{0};
 
 // A graph whose slices do a few hundred units of work each, polling the
 // cancel flag after every unit; without a buffer it has nothing to compute.
@@ -49,21 +48,7 @@ class BandGraph : public PlainGraph2D {
   GraphJobs fJobs;
 };
 
-class GraphJobsTest : public testing::Test {
- protected:
-  void SetUp() override {
-    StartComputeThreads();
-    gNotifications = 0;
-    gGraphPaneHooks = GraphPaneHooks{};
-    gRendererHooks = {};
-    gRendererHooks.NotifyWindowGraphFinished = [](DocumentRecord*) { ++gNotifications; };
-  }
-  void TearDown() override {
-    StopComputeThreads();
-    gGraphPaneHooks = GraphPaneHooks{};
-    gRendererHooks = {};
-  }
-};
+using GraphJobsTest = ComputeTest;
 
 TEST_F(GraphJobsTest, NothingToComputeCountsAsDoneAndNotifiesOnce) {
   Watchdog watchdog("nothing to compute");
@@ -71,7 +56,7 @@ TEST_F(GraphJobsTest, NothingToComputeCountsAsDoneAndNotifiesOnce) {
   graph.Restart();
   graph.WaitUntilDone();
   graph.Jobs().Stop(nullptr, {});
-  EXPECT_EQ(gNotifications.load(), 1);
+  EXPECT_EQ(notifications.load(), 1);
 }
 
 TEST_F(GraphJobsTest, StormsOfStopsRestartsAndPans) {
@@ -94,7 +79,7 @@ TEST_F(GraphJobsTest, StormsOfStopsRestartsAndPans) {
     }
   }
   graph.PauseComputing();
-  const int afterStop = gNotifications.load();
+  const int afterStop = notifications.load();
   // Every waited-for restart notified exactly once; an interrupted one may
   // have finished before its stop and notified too, but never twice.
   EXPECT_GE(afterStop, completed);
@@ -104,7 +89,7 @@ TEST_F(GraphJobsTest, StormsOfStopsRestartsAndPans) {
   graph.Restart();
   graph.WaitUntilDone();
   graph.PauseComputing();
-  EXPECT_EQ(gNotifications.load(), afterStop + 1);
+  EXPECT_EQ(notifications.load(), afterStop + 1);
 }
 
 TEST_F(GraphJobsTest, EachCompletedRestartNotifiesExactlyOnce) {
@@ -114,7 +99,7 @@ TEST_F(GraphJobsTest, EachCompletedRestartNotifiesExactlyOnce) {
     graph.Restart();
     graph.WaitUntilDone();
     graph.PauseComputing();
-    EXPECT_EQ(gNotifications.load(), round + 1);
+    EXPECT_EQ(notifications.load(), round + 1);
   }
 }
 

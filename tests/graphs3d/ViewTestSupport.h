@@ -8,6 +8,7 @@
 #include "graphpane/A3DGraph.h"
 #include "graphs3d/views/A3DGraphView.h"
 #include "graphs3d/views/ViewClock.h"
+#include "tests/support/FinishedGraph.h"
 
 using Mat3 = Eigen::Matrix<double, 3, 3, Eigen::RowMajor>;
 
@@ -41,16 +42,8 @@ struct TestClock {
 };
 
 // A graph that is always done and draws nothing; it may report a data box.
-class StillGraph : public A3DGraph {
+class StillGraph : public FinishedSpaceGraph<A3DGraph> {
  public:
-  int32_t Compute(int32_t) override { return kComputeFinished; }
-  bool IsDoneComputing() override { return true; }
-  int32_t GraphVisibility() override { return 0; }
-  void InvalConstant(int32_t) override {}
-  void SetParameter(ViewAttribute, double) override {}
-  void ViewChanged() override {}
-  bool Draw() override { return true; }
-  double MaximumModelSpaceRadius() override { return 1; }
   bool GetDataBounds(double* x0, double* x1, double* y0, double* y1, double* z0, double* z1) override {
     if (!hasBox) return false;
     *x0 = box[0], *x1 = box[1], *y0 = box[2], *y1 = box[3], *z0 = box[4], *z1 = box[5];

@@ -1,9 +1,6 @@
-#include "MathLayoutFixture.h"
+#include "MathBudgetSweep.h"
 
-#include "CoreUtilities/files/ErrorQueue.h"
 #include "matheditor/FormulaClipboard.h"
-#include "tests/CoreUtilities/BudgetRoom.h"
-#include "tests/expression/CountedMemory.h"
 
 #include <functional>
 #include <string>
@@ -14,11 +11,11 @@ namespace {
 // at some rooms. A copy cut short would be the number NaN: a copy or paste
 // refused for memory leaves the clipboard and the formula as they were,
 // and every round hands back each counted byte once the formula goes.
-class FormulaClipboardBudget : public MathLayoutTest {
+class FormulaClipboardBudget : public MathBudgetTest {
  protected:
   void TearDown() override {
     ClearMathClipboard();
-    MathLayoutTest::TearDown();
+    MathBudgetTest::TearDown();
   }
 
   // The edit on a fresh formula and clipboard at room after room: `done`
@@ -26,33 +23,13 @@ class FormulaClipboardBudget : public MathLayoutTest {
   // memory to spare, `refused` as they were before it.
   void Sweep(const std::function<void()>& setUp, const std::function<void()>& edit, const std::string& done,
              const std::string& refused) {
-    int refusals = 0, edits = 0;
-    for (int64_t room = 0; room <= 128 * 1024; room += 2048) {
-      UseWhole(nullptr);
-      ClearMathClipboard();
-      const int64_t before = CountedMemory();
-      setUp();
-      MEM_FlushExprCaches();  // freed nodes kept for reuse would serve the edit past the budget
-      {
-        BudgetRoom budget(room);
-        gMathError = 0;
-        edit();
-      }
-      gMathError = 0;
-      ResetDeferredErrors();
-      const std::string now = Formula() + " | " + Written(gMathClipboard);
-      if (now == done) {
-        ++edits;
-      } else {
-        EXPECT_TRUE(now == refused) << "room " << room << ": " << now.substr(0, 60);
-        ++refusals;
-      }
-      UseWhole(nullptr);
-      ClearMathClipboard();
-      EXPECT_EQ(CountedMemory(), before) << "room " << room;
-    }
-    EXPECT_GT(refusals, 0);
-    EXPECT_GT(edits, 0);
+    SweepRooms(
+        128 * 1024, 2048,
+        [this] {
+          UseWhole(nullptr);
+          ClearMathClipboard();
+        },
+        setUp, edit, [this] { return Formula() + " | " + Written(gMathClipboard); }, done, refused);
   }
 
   // The clipboard holds a copy of the tree.

@@ -1,6 +1,6 @@
 #include "platform/WidgetMouseSource.h"
+#include "tests/support/QtApplication.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -20,12 +20,7 @@ class KeyCounter : public QWidget {
 
 class WidgetMouse : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name};
-    if (!QApplication::instance()) new QApplication(argc, argv);  // lives until exit, after Qt's own statics
-  }
+  static void SetUpTestSuite() { EnsureQtApplication(); }
   void Post(QEvent::Type type, QPoint at) {
     const bool release = type == QEvent::MouseButtonRelease;
     QCoreApplication::postEvent(&fWidget, new QMouseEvent(type, QPointF(at), QPointF(at), Qt::LeftButton,

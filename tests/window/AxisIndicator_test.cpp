@@ -1,21 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <cmath>
 #include <limits>
 
+#include "tests/support/QtApplication.h"
 #include "window/AxisIndicator.h"
 
 namespace {
 
 QImage Drawn(const AxisIndicator& indicator, QSize size) {
-  static int argc = 1;
-  static char name[] = "test";
-  static char* argv[] = {name};
-  if (!QApplication::instance()) new QApplication(argc, argv);  // lives until exit, after Qt's own statics
+  EnsureQtApplication();
   QImage image(size, QImage::Format_RGB32);
   image.fill(Qt::black);
   QPainter painter(&image);

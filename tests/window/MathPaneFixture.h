@@ -4,9 +4,8 @@
 #include "document/DocumentWindow.h"
 #include "matheditor/MathEditInterface.h"
 #include "matheditor/MathEditorStartup.h"
+#include "tests/support/QtApplication.h"
 #include "window/MathPaneWidget.h"
-
-#include <QApplication>
 
 #include <gtest/gtest.h>
 
@@ -17,10 +16,7 @@
 class MathPaneFixture : public testing::Test {
  protected:
   void SetUp() override {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name};
-    if (!QApplication::instance()) new QApplication(argc, argv);  // lives until exit, after Qt's own statics
+    EnsureQtApplication();
     MEInit();
     InstallMathEditor();
     InstallDocumentMathEditGlobals();

@@ -47,15 +47,11 @@ TEST(BoundedReading, UnusableRangesAndScalesKeepTheDefaultsAndTheRestOfTheFile) 
       "4D.W 1 3;\n3Dp.X -1e300 1e300;\n");
   ASSERT_TRUE(read);
   const GraphPaneSettings& p = read->fContents.pane;
-  const auto expect = [](const double* range, double low, double high) {
-    EXPECT_EQ(range[0], low);
-    EXPECT_EQ(range[1], high);
-  };
-  expect(p.view3D.x, -2, 2);
-  expect(p.view3D.y, -2, 2);
-  expect(p.view3D.z, -2, 2);
-  expect(p.view2D.t, 0, 1);
-  expect(p.view2D.r, 0, 2);
+  ExpectRange(p.view3D.x, -2, 2);
+  ExpectRange(p.view3D.y, -2, 2);
+  ExpectRange(p.view3D.z, -2, 2);
+  ExpectRange(p.view2D.t, 0, 1);
+  ExpectRange(p.view2D.r, 0, 2);
   const GraphPaneSettings defaults = DocumentOf("")->fContents.pane;
   for (int i = 0; i < 2; ++i) {
     EXPECT_EQ(p.view2D.scale[i], defaults.view2D.scale[i]);
@@ -65,8 +61,8 @@ TEST(BoundedReading, UnusableRangesAndScalesKeepTheDefaultsAndTheRestOfTheFile) 
   EXPECT_TRUE(std::isfinite(read->fContents.sliderMinimum));
   ASSERT_EQ(read->fContents.blocks.Count(), 1);
   EXPECT_EQ(read->fContents.blocks[0].Grain, 0.5);
-  expect(p.view4D.w, 1, 3);
-  expect(p.view3Dp.x, -1e300, 1e300);
+  ExpectRange(p.view4D.w, 1, 3);
+  ExpectRange(p.view3Dp.x, -1e300, 1e300);
 }
 
 // A range typed in the coordinate display is refused as the file's is.

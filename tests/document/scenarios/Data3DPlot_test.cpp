@@ -12,12 +12,11 @@
 #include "tests/document/GraphedDocument.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
+#include "tests/support/SquareTopView.h"
 
 namespace {
 
 constexpr int kSide = 200;
-// Looking down the z axis, x to the right and y up the frame.
-const Matrix3 kTopView = {0, 1, 0, 0, 0, 1, 1, 0, 0};
 
 std::string Column(const std::string& heading, int rows, const std::function<std::string(int)>& cell) {
   std::string text = "\t" + heading;
@@ -35,11 +34,7 @@ class Data3DPlot : public GraphingTest {
     world = OurNewGWorld(MRect{0, 0, kSide, kSide});
     GraphedDocument::sWorld = world;
     view = std::make_unique<A3DGraphView>();
-    view->SetDocument(document.get());
-    view->SetViewRect(MRect{0, 0, kSide, kSide});
-    view->SetViewParameter(kAttributeShowAxes);
-    view->SetViewParameter(kAttributeStopSpin);
-    view->SetRotation(kTopView);
+    SquareTopView(*view, document.get(), kSide);
     view->ConstructContextNeededByGraphConstructors();
   }
   void TearDown() override {

@@ -10,6 +10,7 @@
 
 #include "tests/evaluation/CompilerTestSupport.h"
 #include "tests/evaluation/RandomFormulas.h"
+#include "tests/evaluation/SameBits.h"
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/interval/Interval.h"
 #include "evaluation/special/RealFunctions.h"
@@ -196,11 +197,6 @@ class TreeEvaluator {
   std::vector<std::pair<int32_t, double>> fBindings;
 };
 
-bool SameDouble(double a, double b) {
-  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
-  return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
-}
-
 std::vector<double> SlotValues(const Point& p, int32_t count) {
   std::vector<double> slots(static_cast<size_t>(std::max(count, 64)), 0.0);
   slots[0] = p.u, slots[1] = p.v, slots[2] = p.slider, slots[3] = p.x, slots[4] = p.y, slots[5] = p.z;
@@ -260,7 +256,7 @@ void RunGroups(uint32_t seed, int formulas) {
       const double aloneValue = RunAlone(alone, p);
       const double guardedValue = RunAlone(guarded, p);
       const bool ok =
-          SameDouble(expected, aloneValue) && SameDouble(expected, guardedValue) && SameDouble(expected, sharedValue);
+          SameResult(expected, aloneValue) && SameResult(expected, guardedValue) && SameResult(expected, sharedValue);
       EXPECT_TRUE(ok) << text << "\n at x=" << p.x << " y=" << p.y << " z=" << p.z << " n=" << p.slider
                       << "\n reference " << expected << ", alone " << aloneValue << ", guarded " << guardedValue
                       << ", shared " << sharedValue << "\n"

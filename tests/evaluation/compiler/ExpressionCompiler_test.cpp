@@ -15,12 +15,6 @@ std::string Alone(const std::string& text, bool guarded = false) {
   return Listing(*CompileText(text, guarded).machine);
 }
 
-int Count(const AStackMachine& m, int32_t opcode) {
-  int count = 0;
-  for (int32_t i = 0; i < m.Count(); ++i) count += m.Code()[i].opcode == opcode;
-  return count;
-}
-
 double RunAt(const AStackMachine& m, double x, double y = 0, double z = 0) {
   return RunWith<double>(m, {0, 0, 0, x, y, z});
 }
@@ -78,8 +72,8 @@ TEST(ExpressionCompiler, LoopIndexOutsideItsBodyIsAnOrdinaryName) {
 TEST(ExpressionCompiler, GuardedBranchSkipsAlternativesAndMarksEveryPair) {
   Compiled c = CompileText("branch(if(1, x < 0), if(2, x > 0), 3)", true);
   const AStackMachine& m = *c.machine;
-  EXPECT_EQ(Count(m, pcSkipIfZero), 3);
-  EXPECT_EQ(Count(m, pcSkipRestIfTrue), 3);
+  EXPECT_EQ(OpcodeCount(m, pcSkipIfZero), 3);
+  EXPECT_EQ(OpcodeCount(m, pcSkipRestIfTrue), 3);
   std::vector<int32_t> ends;
   for (int32_t i = 0; i < m.Count(); ++i) {
     const PCodeOp& op = m.Code()[i];
@@ -100,7 +94,7 @@ TEST(ExpressionCompiler, GuardedBranchSkipsAlternativesAndMarksEveryPair) {
 TEST(ExpressionCompiler, GuardMarkersSurviveValuesThatArePushedWhole) {
   // The loop index as a case's value is one push; its markers must stay.
   Compiled c = CompileText("sum(branch(if(j, j < 2), 10), j = 1, 3)", true);
-  EXPECT_EQ(Count(*c.machine, pcGuardEnd), 2);
+  EXPECT_EQ(OpcodeCount(*c.machine, pcGuardEnd), 2);
   EXPECT_DOUBLE_EQ(RunAt(*c.machine, 0), 1.0 + 10.0 + 10.0);
 }
 

@@ -5,12 +5,6 @@
 
 namespace {
 
-int Count(const AStackMachine& m, int32_t opcode) {
-  int count = 0;
-  for (int32_t i = 0; i < m.Count(); ++i) count += m.Code()[i].opcode == opcode;
-  return count;
-}
-
 // Runs the programs of the scope in order over one variable array.
 template <typename T>
 std::vector<T> RunScope(const Scope& scope, T x, T y = T{}, T z = T{}) {
@@ -38,11 +32,11 @@ TEST(SubexpressionSharing, ARepeatedSubtreeIsStoredOnceAndPushedAfterwards) {
 
 TEST(SubexpressionSharing, LaterFormulasOfTheScopeOnlyPush) {
   Scope scope = CompileScope({"cos(x * y) + 1", "cos(x * y) * 2", "3 - cos(x * y)"});
-  EXPECT_EQ(Count(*scope.formulas[0].machine, pcStoreTemp), 1);
-  EXPECT_EQ(Count(*scope.formulas[0].machine, pcCos), 1);
+  EXPECT_EQ(OpcodeCount(*scope.formulas[0].machine, pcStoreTemp), 1);
+  EXPECT_EQ(OpcodeCount(*scope.formulas[0].machine, pcCos), 1);
   for (size_t i = 1; i < 3; ++i) {
-    EXPECT_EQ(Count(*scope.formulas[i].machine, pcCos), 0);
-    EXPECT_EQ(Count(*scope.formulas[i].machine, pcStoreTemp), 0);
+    EXPECT_EQ(OpcodeCount(*scope.formulas[i].machine, pcCos), 0);
+    EXPECT_EQ(OpcodeCount(*scope.formulas[i].machine, pcStoreTemp), 0);
   }
   EXPECT_EQ(scope.slots, 13);
   const double c = std::cos(6.0);
@@ -64,24 +58,24 @@ TEST(SubexpressionSharing, NumbersConditionalsAndCasesAreNeverShared) {
       {"2.5 + if(x, x > 0) + branch(if(y, x < 1), x)", "2.5 * if(x, x > 0)", "branch(if(y, x < 1), 2) * 2"});
   // Only the comparisons inside them are ordinary subtrees.
   const AStackMachine& second = *scope.formulas[1].machine;
-  EXPECT_EQ(Count(second, pcPushTemp), 1);
-  EXPECT_EQ(Count(second, pcIf), 1);
-  EXPECT_EQ(Count(second, pcPushNumber), 1);
+  EXPECT_EQ(OpcodeCount(second, pcPushTemp), 1);
+  EXPECT_EQ(OpcodeCount(second, pcIf), 1);
+  EXPECT_EQ(OpcodeCount(second, pcPushNumber), 1);
   const AStackMachine& third = *scope.formulas[2].machine;
-  EXPECT_EQ(Count(third, pcPushTemp), 1);
-  EXPECT_EQ(Count(third, pcBranch), 1);
+  EXPECT_EQ(OpcodeCount(third, pcPushTemp), 1);
+  EXPECT_EQ(OpcodeCount(third, pcBranch), 1);
   EXPECT_EQ(RunScope(scope, 0.5, 7.0), (std::vector<double>{2.5 + (0.5 + 7.0), 2.5 * 0.5, 14.0}));
 }
 
 TEST(SubexpressionSharing, CoordinatesAreComputedOnceAtTheirFirstSureUse) {
   Scope scope = CompileScope({"r + 1", "r * theta", "theta"});
-  EXPECT_EQ(Count(*scope.formulas[0].machine, pcHypot), 1);
-  EXPECT_EQ(Count(*scope.formulas[1].machine, pcHypot), 0);
-  EXPECT_EQ(Count(*scope.formulas[2].machine, pcAngle), 0);
+  EXPECT_EQ(OpcodeCount(*scope.formulas[0].machine, pcHypot), 1);
+  EXPECT_EQ(OpcodeCount(*scope.formulas[1].machine, pcHypot), 0);
+  EXPECT_EQ(OpcodeCount(*scope.formulas[2].machine, pcAngle), 0);
   // A first use inside a loop that may not run, or after a call that ends
   // the run, leaves the next formula to compute it again.
   Scope unsure = CompileScope({"sum(r, j = 1, 0) + 'g'(x) + r", "r"});
-  EXPECT_EQ(Count(*unsure.formulas[1].machine, pcHypot), 1);
+  EXPECT_EQ(OpcodeCount(*unsure.formulas[1].machine, pcHypot), 1);
   EXPECT_EQ(RunScope(unsure, 3.0, 4.0)[1], 5.0);
 }
 
@@ -105,7 +99,7 @@ TEST(SubexpressionSharing, AFullMachineTableCompilesTheRestWithoutSharing) {
   Scope scope = CompileScope(texts);
   const std::vector<double> values = RunScope(scope, 1.0);
   for (double value : values) EXPECT_EQ(value, std::exp(1.0) + 1);
-  EXPECT_EQ(Count(*scope.formulas.back().machine, pcExp), 1);
+  EXPECT_EQ(OpcodeCount(*scope.formulas.back().machine, pcExp), 1);
 }
 
 // A value computed inside a loop body may be skipped or repeated, so only
@@ -117,12 +111,12 @@ TEST(SubexpressionSharing, OnlyValuesOutsideLoopsAreStoredForLaterFormulas) {
                               "tan(tan(sum(exp(x) * k, k = 1, 2))) + sum(k, k = 1, 2) + exp(x) * 2",
                               "exp(x) * 2 + tan(tan(sum(exp(x) * k, k = 1, 2)))"});
   const auto& f = scope.formulas;
-  EXPECT_EQ(Count(*f[0].machine, pcSin), 1);
-  EXPECT_EQ(Count(*f[1].machine, pcCos), 0);
-  EXPECT_EQ(Count(*f[1].machine, pcSin), 1);
-  EXPECT_EQ(Count(*f[2].machine, pcExp), 2);
-  EXPECT_EQ(Count(*f[3].machine, pcExp), 0);
-  EXPECT_EQ(Count(*f[3].machine, pcTan), 0);
+  EXPECT_EQ(OpcodeCount(*f[0].machine, pcSin), 1);
+  EXPECT_EQ(OpcodeCount(*f[1].machine, pcCos), 0);
+  EXPECT_EQ(OpcodeCount(*f[1].machine, pcSin), 1);
+  EXPECT_EQ(OpcodeCount(*f[2].machine, pcExp), 2);
+  EXPECT_EQ(OpcodeCount(*f[3].machine, pcExp), 0);
+  EXPECT_EQ(OpcodeCount(*f[3].machine, pcTan), 0);
   const double x = 0.5, s = std::sin(x), c = std::cos(x), e = std::exp(x);
   const double nest = std::tan(std::tan(e * 3));
   const std::vector<double> values = RunScope(scope, x);

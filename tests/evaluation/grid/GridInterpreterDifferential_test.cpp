@@ -1,5 +1,4 @@
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -8,6 +7,7 @@
 #include "evaluation/grid/GridSetup.h"
 #include "tests/evaluation/GridTestSupport.h"
 #include "tests/evaluation/MachineTestSupport.h"
+#include "tests/evaluation/RandomPrograms.h"
 
 // Random grid programs run over whole rows and layers must give, bit for
 // bit, what the point interpreter gives at every grid point: the point
@@ -17,9 +17,9 @@ namespace {
 
 constexpr int32_t kHoistedPerLevel = 2;
 
-class GridProgramGenerator {
+class GridProgramGenerator : ProgramText {
  public:
-  explicit GridProgramGenerator(uint32_t seed) : fRandom(seed) {}
+  explicit GridProgramGenerator(uint32_t seed) : ProgramText(seed) {}
 
   std::string Make() {
     fText.clear();
@@ -31,8 +31,6 @@ class GridProgramGenerator {
   }
 
  private:
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(fRandom); }
-  void Emit(const std::string& line) { fText += line + "\n"; }
   std::string Number() { return std::to_string(Pick(33) * 0.25 - 4); }
 
   void Leaf() {
@@ -180,18 +178,11 @@ class GridProgramGenerator {
     }
   }
 
-  std::mt19937 fRandom;
-  std::string fText;
   int fNextTemp = 0;
   int fNextGuard = 1;
   int fGuardDepth = 0;
   std::vector<int> fStored;
 };
-
-int ProgramCount() {
-  const char* count = std::getenv("ZL_GRID_PROGRAMS");
-  return count != nullptr ? std::atoi(count) : 2000;
-}
 
 uint64_t Bits(double x) {
   uint64_t bits;
@@ -261,7 +252,7 @@ template <typename T>
 void RunDifferentialCampaign(uint32_t seed) {
   GridProgramGenerator generator(seed);
   std::mt19937 random(seed + 1);
-  const int count = ProgramCount();
+  const int count = ProgramsToRun("ZL_GRID_PROGRAMS", 2000);
   for (int n = 0; n < count; ++n) {
     const std::string text = generator.Make();
     std::string error;

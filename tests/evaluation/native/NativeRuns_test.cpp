@@ -546,7 +546,7 @@ TEST_F(NativeSplicedRuns, CallersWithTheirCalleesWrittenInRunNatively) {
     for (const double y : kCallArguments) {
       slots[kSlotX] = x;
       slots[kSlotY] = y;
-      ASSERT_TRUE(NativeAgrees(*caller.machine, slots, SameCallBits)) << x << " " << y;
+      ASSERT_TRUE(NativeAgrees(*caller.machine, slots, SameBits<double>)) << x << " " << y;
     }
   }
   const ASplicedForm* form = caller.machine->fSplicedForm.load();

@@ -1,6 +1,5 @@
 #include <cmath>
 #include <cstring>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,16 +15,11 @@
 
 namespace {
 
-int FuzzProgramCount() {
-  const char* count = std::getenv("ZL_FUZZ_PROGRAMS");
-  return count != nullptr ? std::atoi(count) : 5000;
-}
-
 TEST(ProgramFuzz, RandomWellFormedProgramsRunCleanlyInEveryType) {
   ProgramGenerator generator(12345);
   std::mt19937 random(777);
   std::uniform_real_distribution<double> coordinate(-3, 3);
-  const int count = FuzzProgramCount();
+  const int count = ProgramsToRun("ZL_FUZZ_PROGRAMS", 5000);
   for (int n = 0; n < count; ++n) {
     const std::string text = generator.Make();
     std::string error;
@@ -75,8 +69,7 @@ template <typename T, bool (*kSame)(const T&, const T&) = SameBits<T>>
 TEST(ProgramFuzz, ThreadedDispatchMatchesTheSwitchOnRandomPrograms) {
   ProgramGenerator generator(24680);
   std::mt19937 random(1357);
-  const char* count = std::getenv("ZL_FUZZ_PROGRAMS");
-  const int programs = count != nullptr ? std::atoi(count) : 100000;
+  const int programs = ProgramsToRun("ZL_FUZZ_PROGRAMS", 100000);
   for (int n = 0; n < programs; ++n) {
     const std::string text = generator.Make();
     auto machine = AssembleProgram(text, nullptr);
@@ -99,8 +92,7 @@ TEST(ProgramFuzz, TranslatedFormMatchesTheSwitchOnRandomPrograms) {
   std::mt19937 random(8642);
   AConstantsCache constants;
   FillConstants(constants);
-  const char* count = std::getenv("ZL_FUZZ_PROGRAMS");
-  const int programs = count != nullptr ? std::atoi(count) : 100000;
+  const int programs = ProgramsToRun("ZL_FUZZ_PROGRAMS", 100000);
   for (int n = 0; n < programs; ++n) {
     const std::string text = generator.Make();
     auto machine = AssembleProgram(text, nullptr);
@@ -125,7 +117,7 @@ TEST(ProgramFuzz, StraightRunsMatchTheSwitch) {
   std::mt19937 random(5813);
   AConstantsCache constants;
   FillConstants(constants);
-  const int programs = ProgramCount() * 4;
+  const int programs = ProgramsToRun("ZL_GRID_PROGRAMS", 2000) * 4;
   int straight = 0;
   for (int n = 0; n < programs; ++n) {
     const std::string text = generator.Make();

@@ -37,7 +37,7 @@ class SplicedCalls : public FunctionDocumentTest {
     std::vector<double> plain = fast;
     const double value = RunPCode<double>(&program, fast.data(), nullptr);
     const double reference = RunPCodeSwitched<double>(&program, plain.data(), nullptr);
-    EXPECT_TRUE(SameCallBits(value, reference))
+    EXPECT_TRUE(SameBits<double>(value, reference))
         << "x = " << x << ", y = " << y << ", slider = " << slider << ": " << value << " vs " << reference;
     EXPECT_EQ(std::memcmp(fast.data(), plain.data(), fast.size() * sizeof(double)), 0) << "slots written";
     return value;

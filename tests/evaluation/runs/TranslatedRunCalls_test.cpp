@@ -34,7 +34,7 @@ class FunctionCallRuns : public FunctionDocumentTest {
     fast[kSlotX] = plain[kSlotX] = x;
     const double value = RunPCode<double>(&program, fast.data(), nullptr);
     const double reference = RunPCodeSwitched<double>(&program, plain.data(), nullptr);
-    EXPECT_TRUE(SameCallBits(value, reference)) << "x = " << x << ": " << value << " vs " << reference;
+    EXPECT_TRUE(SameBits<double>(value, reference)) << "x = " << x << ": " << value << " vs " << reference;
     EXPECT_TRUE(program.RanTranslated(0));
     return value;
   }
@@ -95,7 +95,8 @@ TEST_F(FunctionCallRuns, CalleesRunInTheCallersLoopKeepTheirOwnCellsSlotsAndNaNR
       fast[kSlotX] = plain[kSlotX] = Complex{re, im};
       const Complex value = RunPCode<Complex>(caller.machine.get(), fast.data(), nullptr);
       const Complex reference = RunPCodeSwitched<Complex>(caller.machine.get(), plain.data(), nullptr);
-      EXPECT_TRUE(SameCallBits(value.re, reference.re) && SameCallBits(value.im, reference.im)) << re << " " << im;
+      EXPECT_TRUE(SameBits<double>(value.re, reference.re) && SameBits<double>(value.im, reference.im))
+          << re << " " << im;
     }
   }
   EXPECT_TRUE(caller.machine->RanTranslated(1));

@@ -7,6 +7,8 @@
 #include "CoreUtilities/MathConstants.h"
 #include "evaluation/runs/RunPCode.h"
 #include "tests/evaluation/MachineTestSupport.h"
+#include "tests/evaluation/RandomPrograms.h"
+#include "tests/evaluation/SameBits.h"
 
 // The complex point run's faster form against the switch, on the programs
 // complex formulas make: i times a variable, powers with a number for
@@ -17,18 +19,17 @@ namespace {
 
 // Each part the same bits, or NaN in both (which NaN an operation of two
 // NaN operands passes on follows the compiler's operand order).
-bool SamePartBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
 
-bool SameComplex(const Complex& a, const Complex& b) { return SamePartBits(a.re, b.re) && SamePartBits(a.im, b.im); }
+bool SameComplex(const Complex& a, const Complex& b) { return SameResult(a.re, b.re) && SameResult(a.im, b.im); }
 
 // The values the slots and the pushed numbers are drawn from: the edges of
 // the power's exactness rules and of the NaN stop.
 const double kPartValues[] = {0.0, -0.0, 1.0, -1.0, 2.0, -3.0, 0.5, 1e-310, 1e300, gInf, -gInf, gNaN};
 const char* const kExponents[] = {"0", "1", "2", "3", "-1", "-2", "7", "0.5", "-0.5", "1e300", "nan", "inf", "-inf"};
 
-class ComplexProgramGenerator {
+class ComplexProgramGenerator : ProgramText {
  public:
-  explicit ComplexProgramGenerator(uint32_t seed) : fRandom(seed) {}
+  explicit ComplexProgramGenerator(uint32_t seed) : ProgramText(seed) {}
 
   std::string Make() {
     fText.clear();
@@ -37,9 +38,6 @@ class ComplexProgramGenerator {
   }
 
  private:
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(fRandom); }
-  void Emit(const std::string& line) { fText += line + "\n"; }
-
   void Leaf() {
     switch (Pick(4)) {
       case 0: Emit("pcPushI"); break;
@@ -78,9 +76,6 @@ class ComplexProgramGenerator {
       }
     }
   }
-
-  std::mt19937 fRandom;
-  std::string fText;
 };
 
 std::vector<Complex> RandomSlots(const AStackMachine& machine, std::mt19937& random) {
@@ -162,7 +157,7 @@ TEST(ComplexPointRuns, ImaginaryUnitTimesAVariableIsExact) {
       ASSERT_TRUE(RunsAgree(*machine, slots)) << x << " " << y;
       if (std::isfinite(x) && std::isfinite(y)) {
         const Complex z = RunWith<Complex>(*machine, slots);
-        EXPECT_TRUE(SamePartBits(z.re, x + (0.0 * y - 0.0)) && SamePartBits(z.im, 0.0 + y)) << x << " " << y;
+        EXPECT_TRUE(SameResult(z.re, x + (0.0 * y - 0.0)) && SameResult(z.im, 0.0 + y)) << x << " " << y;
       }
     }
   }

@@ -7,16 +7,13 @@
 #include "evaluation/runs/TranslatedSteps.h"
 #include "tests/evaluation/CompilerTestSupport.h"
 #include "tests/evaluation/MachineTestSupport.h"
+#include "tests/evaluation/SameBits.h"
 
 // Sums, products and piecewise choices in the real run's faster form, held
 // against the plain interpreter: the same value and the same slots left
 // behind, on ranges and conditions chosen for their edges.
 
 namespace {
-
-bool SameRealOrBothNaN(double a, double b) {
-  return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
-}
 
 bool HasStep(const AStackMachine& machine, translated::Kind kind) {
   ATranslation* translation = machine.fTranslations[0].load();
@@ -37,10 +34,9 @@ void ExpectLikeInterpreter(const AStackMachine& machine, double x, double y, con
   std::vector<double> plain = fast;
   const double ours = machine.Run(fast.data(), nullptr);
   const double reference = RunPCodeSwitched<double>(&machine, plain.data(), nullptr);
-  EXPECT_TRUE(SameRealOrBothNaN(ours, reference))
-      << what << " at " << x << ", " << y << ": " << ours << " vs " << reference;
+  EXPECT_TRUE(SameResult(ours, reference)) << what << " at " << x << ", " << y << ": " << ours << " vs " << reference;
   for (size_t i = 0; i < fast.size(); ++i) {
-    EXPECT_TRUE(SameRealOrBothNaN(fast[i], plain[i])) << what << " slot " << i << ": " << fast[i] << " vs " << plain[i];
+    EXPECT_TRUE(SameResult(fast[i], plain[i])) << what << " slot " << i << ": " << fast[i] << " vs " << plain[i];
   }
   EXPECT_TRUE(machine.RanTranslated(0)) << what;
 }

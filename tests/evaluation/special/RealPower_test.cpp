@@ -14,6 +14,7 @@
 #include "evaluation/grid/GridSetup.h"
 #include "evaluation/special/RealPower.h"
 #include "tests/evaluation/ReferenceTable.h"
+#include "tests/evaluation/SameBits.h"
 
 // Whole exponents from -8 to 8 against mpmath's powers, long double's, and
 // std::pow's special values; every run of a real formula computes them alike.
@@ -22,8 +23,6 @@ namespace {
 
 constexpr int kLowest = -8;
 constexpr int kHighest = 8;
-
-bool SameBits(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
 
 bool ProcessorHasFusedMultiply() {
   __builtin_cpu_init();
@@ -88,7 +87,7 @@ TEST(RealPower, SpecialValuesAreStdPows) {
       if (std::isnan(want)) {
         EXPECT_TRUE(std::isnan(got)) << x << "^" << n;
       } else {
-        EXPECT_TRUE(SameBits(got, want)) << x << "^" << n << " = " << got << ", want " << want;
+        EXPECT_TRUE(SameBits<double>(got, want)) << x << "^" << n << " = " << got << ", want " << want;
       }
     }
   }
@@ -96,7 +95,7 @@ TEST(RealPower, SpecialValuesAreStdPows) {
   for (const double y : {8.5, -8.5, 9.0, -9.0, 0.5, 1e300, -kInf, kInf, double(NAN)}) {
     for (const double x : {2.5, -2.5, 0.0, 1.0}) {
       const double want = std::pow(x, y);
-      EXPECT_TRUE(SameBits(RealPower(x, y), want) || (std::isnan(want) && std::isnan(RealPower(x, y))))
+      EXPECT_TRUE(SameBits<double>(RealPower(x, y), want) || (std::isnan(want) && std::isnan(RealPower(x, y))))
           << x << "^" << y;
     }
   }
@@ -113,7 +112,7 @@ TEST(RealPower, EveryProcessorGetsTheSameBits) {
   for (int n = kLowest; n <= kHighest; ++n) {
     for (int k = 0; k < 100000; ++k) {
       const double x = std::ldexp(mantissa(random), binade(random));
-      ASSERT_TRUE(SameBits(SplitRealPower(x, n), FusedRealPower(x, n))) << x << "^" << n;
+      ASSERT_TRUE(SameBits<double>(SplitRealPower(x, n), FusedRealPower(x, n))) << x << "^" << n;
     }
   }
 }
@@ -147,7 +146,7 @@ TEST(RealPower, PowersForAKnownExponentAreRealPowers) {
       const WholePowerFunction power = WholeRealPower(n, fused);
       ASSERT_NE(power, nullptr) << n;
       for (const double x : bases) {
-        ASSERT_TRUE(SameBits(power(x), RealPower(x, n))) << x << "^" << n << (fused ? " fused" : " split");
+        ASSERT_TRUE(SameBits<double>(power(x), RealPower(x, n))) << x << "^" << n << (fused ? " fused" : " split");
       }
     }
   }
@@ -180,8 +179,8 @@ TEST(RealPower, PointAndGridRunsComputeTheSamePower) {
       for (int i = 0; i < kColumns; ++i) {
         const double x = GridCoordinate(x0, i, dx);
         const double want = oracle(f, x, y);
-        ASSERT_TRUE(SameBits(e->Evaluate(x, y), want)) << formulas[f] << " at " << x << ", " << y;
-        ASSERT_TRUE(SameBits(row[size_t(i)], want)) << formulas[f] << " on the grid at " << x << ", " << y;
+        ASSERT_TRUE(SameBits<double>(e->Evaluate(x, y), want)) << formulas[f] << " at " << x << ", " << y;
+        ASSERT_TRUE(SameBits<double>(row[size_t(i)], want)) << formulas[f] << " on the grid at " << x << ", " << y;
       }
     }
   }

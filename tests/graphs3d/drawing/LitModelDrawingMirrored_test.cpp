@@ -15,40 +15,24 @@
 #include "renderer/RendererGlobals.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
-#include "tests/renderer/RendererTestWorld.h"
+#include "tests/graphs3d/EitherRendererTest.h"
 
 namespace {
 
 constexpr int kPictureSide = 160;
 
-// Looking down the z axis, x to the right and y up the frame.
-const Matrix3 kLookingDownZ = {0, 1, 0, 0, 0, 1, 1, 0, 0};
-
 // A reversed axis mirrors the picture: whatever is drawn must be lit as its
 // mirror image would be, with the light where it was. Each graph is
 // symmetric under every axis reflection, so reversing axes must leave its
 // picture much as it was.
-class MirroredLighting : public testing::TestWithParam<bool> {
+class MirroredLighting : public EitherRendererTest {
  protected:
+  MirroredLighting() : EitherRendererTest(kPictureSide, 0x000000) {}
   void SetUp() override {
-    StartComputeThreads();
-    openGL = std::exchange(gHasOpenGL, GetParam() ? gHasOpenGL : 0);
-    ASSERT_TRUE(!GetParam() || openGL != 0) << "no OpenGL context could be made";
-    gTestDocument.backgroundColor = 0x000000;
-    view = std::make_unique<A3DGraphView>();
-    view->SetDocument(TestDocument());
-    view->SetViewRect(MRect{0, 0, kPictureSide, kPictureSide});
-    view->SetViewParameter(kAttributeShowAxes);
-    view->SetViewParameter(kAttributeStopSpin);
-    view->SetRotation(kLookingDownZ);
+    EitherRendererTest::SetUp();
+    if (HasFatalFailure()) return;
     Box(1, 1, 1);
     view->ConstructContextNeededByGraphConstructors();
-  }
-  void TearDown() override {
-    view.reset();
-    gHasOpenGL = openGL;
-    DestroyContextsAwaitingDestruction();
-    StopComputeThreads();
   }
   // The box -2 .. 2 on each axis, reversed where the sign is negative.
   void Box(int sx, int sy, int sz) {
@@ -107,10 +91,6 @@ class MirroredLighting : public testing::TestWithParam<bool> {
     s.meanRed /= double(std::max<int64_t>(s.covered, 1));
     return s;
   }
-
-  RendererTestWorld world{kPictureSide, kPictureSide};
-  int32_t openGL = 0;
-  std::unique_ptr<A3DGraphView> view;
 };
 
 TEST_P(MirroredLighting, ImplicitSphere) {

@@ -12,6 +12,8 @@
 #include "graphs3d/fields/ATransformedDEPlot3D.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/graphs2d/SliceHold.h"
+#include "tests/support/ColourEquations.h"
+#include "tests/graphs3d/ViewBox.h"
 
 namespace {
 
@@ -19,10 +21,7 @@ Compiled FieldExpression(const char* text) { return text ? MakeExpression(text) 
 
 std::unique_ptr<AGraphColor> Equations(const char* r, const char* g, const char* b) {
   auto colour = std::make_unique<AGraphColor>();
-  colour->fType = AGraphColor::kRGBEquations;
-  colour->fColorExpressions[0] = FieldExpression(r);
-  colour->fColorExpressions[1] = FieldExpression(g);
-  colour->fColorExpressions[2] = FieldExpression(b);
+  FillColourEquations(*colour, AGraphColor::kRGBEquations, r, g, b);
   return colour;
 }
 
@@ -44,14 +43,10 @@ class FieldThreadsTest : public testing::Test {
     graph.reset();
     StopComputeThreads();
   }
-  BoxRefs Refs() {
-    const double(*r)[2] = view.Record().ranges;
-    return {r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1]};
-  }
   void Make(const char* fz, const char* radius, std::unique_ptr<AGraphColor> colour) {
     graph = std::make_unique<AStartOnLattice>(FieldExpression("-y"), FieldExpression("x"), FieldExpression(fz),
                                               FieldExpression(radius), nullptr, 0, 1.0, std::move(colour),
-                                              view.DrawContext(), Refs(), 1);
+                                              view.DrawContext(), ViewBox(view), 1);
     copy = std::make_unique<ATransformedDEPlot3D>(FieldExpression("2*x"), FieldExpression("y + z"),
                                                   FieldExpression("-z"), graph->Solutions(), second.DrawContext());
   }
@@ -179,11 +174,11 @@ TEST_F(FieldThreadsTest, StormsOfChangesLeaveWholePlots) {
 TEST_F(FieldThreadsTest, ArrowStormsLeaveWholeFields) {
   auto arrows = std::make_unique<AStartOnLattice>(FieldExpression("-y"), FieldExpression("x"), FieldExpression("z"),
                                                   nullptr, nullptr, 0.2, 1.0, std::make_unique<AGraphColor>(),
-                                                  view.DrawContext(), Refs(), 0);
+                                                  view.DrawContext(), ViewBox(view), 0);
   auto point = std::make_unique<AStartOnPoint>(FieldExpression("1"), FieldExpression("1"), FieldExpression("0"),
                                                FieldExpression("0"), FieldExpression("0"), FieldExpression("1"),
                                                FieldExpression("0.1"), nullptr, 1.0, std::make_unique<AGraphColor>(),
-                                               Refs(), view.DrawContext(), 0);
+                                               ViewBox(view), view.DrawContext(), 0);
   for (int k = 0; k < 30; ++k) {
     AStartPointGenerator& g = k % 2 ? static_cast<AStartPointGenerator&>(*arrows) : *point;
     if (k % 3 == 0) g.ViewChanged();

@@ -14,6 +14,7 @@
 #include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/graphs3d/VertexTestSupport.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/graphs3d/ViewBox.h"
 
 namespace {
 
@@ -168,16 +169,12 @@ class FieldArrowTest : public ArrowTest {
     graph.reset();
     StopComputeThreads();
   }
-  BoxRefs Refs() {
-    const double(*r)[2] = view.Record().ranges;
-    return {r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1]};
-  }
   AStartOnPoint& PointArrow(const char* start[3], const char* field[3], const char* radius) {
     auto c = std::make_unique<AGraphColor>();
     c->fSolidColor = 0x3366CC;
     graph = std::make_unique<AStartOnPoint>(
         Expression(start[0]), Expression(start[1]), Expression(start[2]), Expression(field[0]), Expression(field[1]),
-        Expression(field[2]), Expression(radius), nullptr, 1.0, std::move(c), Refs(), view.DrawContext(), 0);
+        Expression(field[2]), Expression(radius), nullptr, 1.0, std::move(c), ViewBox(view), view.DrawContext(), 0);
     Wait();
     return *graph;
   }

@@ -11,16 +11,13 @@
 #include "renderer/Frame.h"
 #include "renderer/RendererGlobals.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
-#include "tests/renderer/RendererTestWorld.h"
+#include "tests/graphs3d/EitherRendererTest.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 
 namespace {
 
 constexpr int kSide = 200;
 constexpr uint32_t kBackground = 0x000000;
-
-// Looking down the z axis, x to the right and y up the frame.
-const Matrix3 kTopView = {0, 1, 0, 0, 0, 1, 1, 0, 0};
 
 uint8_t Red(uint32_t p) { return uint8_t(p >> 16); }
 uint8_t Green(uint32_t p) { return uint8_t(p >> 8); }
@@ -48,29 +45,16 @@ OurPicture* Quadrants() {
 
 // A view of kSide pixels square, no axes, no spin, seen from above, on the
 // software renderer or on the offscreen OpenGL one.
-class SurfaceColourDrawing : public testing::TestWithParam<bool> {
+class SurfaceColourDrawing : public EitherRendererTest {
  protected:
+  SurfaceColourDrawing() : EitherRendererTest(kSide, kBackground) {}
   void SetUp() override {
-    StartComputeThreads();
-    openGL = std::exchange(gHasOpenGL, GetParam() ? gHasOpenGL : 0);
-    ASSERT_TRUE(!GetParam() || openGL != 0) << "no OpenGL context could be made";
-    gTestDocument.backgroundColor = kBackground;
-    view = std::make_unique<A3DGraphView>();
-    view->SetDocument(TestDocument());
-    view->SetViewRect(MRect{0, 0, kSide, kSide});
-    view->SetViewParameter(kAttributeShowAxes);
-    view->SetViewParameter(kAttributeStopSpin);
-    view->SetRotation(kTopView);
+    EitherRendererTest::SetUp();
+    if (HasFatalFailure()) return;
     view->ConstructContextNeededByGraphConstructors();
     double* u = view->Record().ranges[kCoordU];
     double* v = view->Record().ranges[kCoordV];
     u[0] = v[0] = -1, u[1] = v[1] = 1;
-  }
-  void TearDown() override {
-    view.reset();
-    gHasOpenGL = openGL;
-    DestroyContextsAwaitingDestruction();
-    StopComputeThreads();
   }
   AGridSurface* Add(const char* x, const char* y, std::unique_ptr<AGraphColor> colour) {
     const double* u = view->Record().ranges[kCoordU];
@@ -94,10 +78,6 @@ class SurfaceColourDrawing : public testing::TestWithParam<bool> {
     const double scale = kSide * 0.5 * 0.3972 / M3DView::kDefaultZoom;
     return world.Pixel(int(kSide / 2 + x * scale), int(kSide / 2 - y * scale));
   }
-
-  RendererTestWorld world{kSide, kSide};
-  int32_t openGL = 0;
-  std::unique_ptr<A3DGraphView> view;
 };
 
 TEST_P(SurfaceColourDrawing, APictureCoversTheSquareUprightWithItsCornerColours) {

@@ -18,6 +18,7 @@
 #include "graphs3d/start/AStartOnPoint.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
+#include "tests/graphs3d/ViewBox.h"
 
 namespace {
 
@@ -38,14 +39,10 @@ class StartPointTest : public testing::Test {
     DebugSetNumProcessors(0);
     StopComputeThreads();
   }
-  BoxRefs Refs() {
-    const double(*r)[2] = view.Record().ranges;
-    return {r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1], r[kCoordZ][0], r[kCoordZ][1]};
-  }
   AStartOnLattice& Lattice(double grain, int32_t type, const char* condition = nullptr) {
     graph = std::make_unique<AStartOnLattice>(StartExpression("-y"), StartExpression("x"), StartExpression("1"),
                                               nullptr, StartExpression(condition), grain, 1.0,
-                                              std::make_unique<AGraphColor>(), view.DrawContext(), Refs(), type);
+                                              std::make_unique<AGraphColor>(), view.DrawContext(), ViewBox(view), type);
     Wait();
     return static_cast<AStartOnLattice&>(*graph);
   }
@@ -98,10 +95,10 @@ TEST_F(StartPointTest, TheConditionPicksLatticePoints) {
 
 TEST_F(StartPointTest, GridPointsSampleTheSurfaceOverUAndV) {
   const double(*r)[2] = view.Record().ranges;
-  graph = std::make_unique<AStartOnGrid>(StartExpression("0"), StartExpression("0"), StartExpression("1"),
-                                         StartExpression("u"), StartExpression("v"), StartExpression("u*v"), nullptr,
-                                         nullptr, 0.5, 1.0, std::make_unique<AGraphColor>(), r[kCoordU][0],
-                                         r[kCoordU][1], r[kCoordV][0], r[kCoordV][1], Refs(), view.DrawContext(), 0);
+  graph = std::make_unique<AStartOnGrid>(
+      StartExpression("0"), StartExpression("0"), StartExpression("1"), StartExpression("u"), StartExpression("v"),
+      StartExpression("u*v"), nullptr, nullptr, 0.5, 1.0, std::make_unique<AGraphColor>(), r[kCoordU][0], r[kCoordU][1],
+      r[kCoordV][0], r[kCoordV][1], ViewBox(view), view.DrawContext(), 0);
   Wait();
   auto& grid = static_cast<AStartOnGrid&>(*graph);
   const int32_t n = 27;
@@ -128,7 +125,7 @@ TEST_F(StartPointTest, ImplicitStartsAreTheFirstSurfacePointOfEachCell) {
     graph =
         std::make_unique<AStartOnImplicit>(StartExpression("0"), StartExpression("0"), StartExpression("1"), nullptr,
                                            StartExpression("x^2 + (y - 1)^2 + (z - 3)^2 - 2.25"), nullptr, grain, 1.0,
-                                           std::make_unique<AGraphColor>(), Refs(), view.DrawContext(), 1);
+                                           std::make_unique<AGraphColor>(), ViewBox(view), view.DrawContext(), 1);
     Wait();
     auto& implicit = static_cast<AStartOnImplicit&>(*graph);
     const int32_t n = implicit.CellsPerAxis();
@@ -166,7 +163,7 @@ TEST_F(StartPointTest, FourStartsOnEightJobs) {
   DebugSetNumProcessors(8);
   graph = std::make_unique<AStartOnLattice>(StartExpression("-y"), StartExpression("x"), StartExpression("0"), nullptr,
                                             StartExpression("z < 1"), 0, 1.0, std::make_unique<AGraphColor>(),
-                                            view.DrawContext(), Refs(), 1);
+                                            view.DrawContext(), ViewBox(view), 1);
   Wait();
   ASSERT_EQ(graph->Starts().Count(), 4);
   EXPECT_EQ(graph->Solutions()->Solutions().Count(), 4);
@@ -180,7 +177,7 @@ TEST_F(StartPointTest, EveryStartIsSolvedOnceOnAnyNumberOfJobs) {
     DebugSetNumProcessors(jobs);
     graph = std::make_unique<AStartOnLattice>(StartExpression("0"), StartExpression("0"), StartExpression("0"), nullptr,
                                               nullptr, 0.5, 1.0, std::make_unique<AGraphColor>(), view.DrawContext(),
-                                              Refs(), 1);
+                                              ViewBox(view), 1);
     Wait();
     const StartList& starts = static_cast<AStartOnLattice&>(*graph).Starts();
     SolutionList& solutions = graph->Solutions()->Solutions();
@@ -200,7 +197,7 @@ TEST_F(StartPointTest, EveryStartIsSolvedOnceOnAnyNumberOfJobs) {
 TEST_F(StartPointTest, APointStartIgnoresTheCondition) {
   graph = std::make_unique<AStartOnPoint>(StartExpression("1"), StartExpression("0"), StartExpression("3"),
                                           StartExpression("-y"), StartExpression("x"), StartExpression("0"), nullptr,
-                                          StartExpression("x > 5"), 1.0, std::make_unique<AGraphColor>(), Refs(),
+                                          StartExpression("x > 5"), 1.0, std::make_unique<AGraphColor>(), ViewBox(view),
                                           view.DrawContext(), 1);
   Wait();
   ASSERT_EQ(graph->Starts().Count(), 1);
