@@ -4,6 +4,7 @@
 #include "CoreUtilities/MathConstants.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphpane/PlainGraph2D.h"
+#include "tests/graphs2d/GraphTestSupport.h"
 #include "tests/graphs2d/ViewTestSupport.h"
 
 namespace {
