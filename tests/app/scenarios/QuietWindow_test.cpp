@@ -3,6 +3,7 @@
 #include <QToolButton>
 
 #include "document/DocumentIdle.h"
+#include "document/MathPaneEditing.h"
 #include "graphpane/AGraphPane.h"
 #include "window/MathPaneWidget.h"
 #include "window/WindowSlider.h"
