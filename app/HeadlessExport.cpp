@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "CoreUtilities/threads/ComputationDeadline.h"
 #include "CoreUtilities/threads/ComputeThreads.h"
 #include "CoreUtilities/threads/CooperativeThreads.h"
@@ -293,6 +294,9 @@ int ExportDocumentPicture(const std::string& text, const std::string& output, bo
   const int status = ExportWithinDeadline(text, output, pdf, size, timeoutSeconds,
                                           ExportEnds{after(kPaintingGrace), after(kEncodingGrace)}, error);
   ClearComputationDeadline();
+  // A deadline that passed raised the math error; left set, it would make
+  // the next formula written (a save) fail until some pass cleared it.
+  gMathError.store(0);
   return status;
 }
 

@@ -85,6 +85,7 @@ int gMeasured = 0;
 void CountingHandler(ExpressionRecord*, int32_t, MathGraphicsContext*) { ++gMeasured; }
 
 TEST(OperatorTable, HandlerSlotsHaveADefaultUntilFilled) {
+  gMeasured = 0;
   ExpressionRecord node{};
   GetTypesetHandler(gOpInfo[kOpSin - kFirstOperatorKind].handler)(&node, 0, nullptr);  // harmless
   SetTypesetHandler(Typesetter::kSin, CountingHandler);

@@ -31,7 +31,8 @@ TEST(GraphInterfaces, EmptyHookEntriesDoNothing) {
   EXPECT_EQ(PaneHooks::SliderValue(nullptr), 0.0);
   EXPECT_EQ(PaneHooks::GetOffscreenGWorld(nullptr), nullptr);
 
-  static int redraws = 0;
+  static int redraws;
+  redraws = 0;
   gRendererHooks.RedrawGraph = [](DocumentRecord*) { ++redraws; };
   PaneHooks::RedrawGraph(nullptr);
   EXPECT_EQ(redraws, 1);

@@ -4,6 +4,7 @@
 #include "CoreUtilities/drawing/OurMouse.h"
 #include "CoreUtilities/OurTime.h"
 #include "platform/OurPort.h"
+#include "tests/support/QtApplication.h"
 
 #include <QGuiApplication>
 #include <QStyleHints>
@@ -12,6 +13,12 @@
 #include <thread>
 
 namespace {
+
+// Puts back the caret interval, which the process's application keeps.
+struct SavedFlashTime {
+  ~SavedFlashTime() { QGuiApplication::styleHints()->setCursorFlashTime(time); }
+  int time = QGuiApplication::styleHints()->cursorFlashTime();
+};
 
 class CaretBlink : public MathLayoutTest {
  protected:
@@ -68,10 +75,10 @@ TEST_F(CaretBlink, XorDrawsAndErasesOnlyABar) {
 }
 
 TEST_F(CaretBlink, IdleBlinksOnlyTheActiveRecord) {
-  int argc = 1;
-  char name[] = "test";
-  char* argv[] = {name};
-  QGuiApplication app(argc, argv);
+  // One application for the process: Qt's fonts fail in later suites once
+  // an application has come and gone.
+  EnsureQtApplication();
+  SavedFlashTime saved;
   QStyleHints* hints = QGuiApplication::styleHints();
   hints->setCursorFlashTime(1000);
   EXPECT_EQ(OurGetCaretTime(), 30);  // half a second at 60.15 ticks a second

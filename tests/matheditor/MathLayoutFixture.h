@@ -25,6 +25,9 @@
 class MathLayoutTest : public testing::Test {
  protected:
   void SetUp() override {
+    // Every name ever entered joins the known names, which typing letters
+    // recognises; a fresh document knows none of an earlier test's.
+    ClearGlobalNames();
     MEInit();
     InstallMathEditor();
     SetFixedMetricMeasuring(0.5f);

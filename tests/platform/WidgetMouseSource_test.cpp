@@ -18,9 +18,10 @@ class KeyCounter : public QWidget {
   void keyPressEvent(QKeyEvent*) override { ++keys; }
 };
 
+const testing::Environment* const gWidgetApplication = testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
 class WidgetMouse : public testing::Test {
  protected:
-  static void SetUpTestSuite() { EnsureQtApplication(); }
   void Post(QEvent::Type type, QPoint at) {
     const bool release = type == QEvent::MouseButtonRelease;
     QCoreApplication::postEvent(&fWidget, new QMouseEvent(type, QPointF(at), QPointF(at), Qt::LeftButton,

@@ -48,20 +48,6 @@ bool Same(const QImage& a, const QImage& b) {
   return !a.isNull() && a.size() == b.size() && std::memcmp(a.constBits(), b.constBits(), size_t(a.sizeInBytes())) == 0;
 }
 
-// Each test runs in a process of its own, so its first name is the first.
-TEST_F(GLVertexObject, BufferNamesStartAt10001AndAreRecycled) {
-  ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen);
-  CacheGrid(model, true);
-  ASSERT_EQ(model.GetMode(), VertexObject::kBufferObjects);
-  EXPECT_EQ(model.VertexBufferName(), 10001u);
-  EXPECT_EQ(model.IndexBufferName(), 10002u);
-  model.ReleaseMemory();
-  EXPECT_EQ(model.GetMode(), VertexObject::kEmpty);
-  EXPECT_EQ(VertexObject::TakeBufferName(), 10002u);
-  EXPECT_EQ(VertexObject::TakeBufferName(), 10001u);
-  EXPECT_EQ(VertexObject::TakeBufferName(), 10003u);
-}
-
 TEST_F(GLVertexObject, ArraysMoveIntoBuffersAtTheFirstOpenGLDrawAndNeverUploadAgain) {
   SetDesiredRendererType(ctx.ctx, kRendererSoftware);
   Qd3d_SetPane(ctx.ctx, kObjectPane, &ctx.view, false);

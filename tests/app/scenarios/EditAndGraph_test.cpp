@@ -9,6 +9,7 @@
 
 #include "app/HeadlessExport.h"
 #include "app/WindowExport.h"
+#include "CoreUtilities/memory/MemoryBudget.h"
 #include "CoreUtilities/threads/CooperativeThreads.h"
 #include "document/DocumentIdle.h"
 #include "document/GraphingPass.h"
@@ -176,6 +177,8 @@ TEST_F(EditAndGraphTest, AnExportWhosePassTheDeadlineCutsSaysSo) {
   HoldGraphPassesAt(formerHold);
   EXPECT_EQ(status, 2) << error;
   EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(200, 100));
+  // The cut stops nothing after the export: a formula written now (a save) is written whole.
+  EXPECT_EQ(gMathError.load(), 0);
 }
 
 // An export writes one picture: its graph pane is drawn once, when the
