@@ -9,9 +9,9 @@
 #include "evaluation/compiler/StackMachineRewriting.h"
 #include "expression/TreeComputability.h"
 #include "expression/OperatorKinds.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
 #include "expression/TreeShorthands.h"
 #include "expression/TreeWalking.h"
 #include "shaders/Expr2ARB.h"
@@ -73,10 +73,6 @@ bool PreparationKeeps(ExpressionRecord* tree, DocumentRecord* document) {
 // where the preparation would leave it as it is, otherwise a prepared copy,
 // freed whatever happens. The hue in degrees is always a copy.
 class Formulas {
-  struct Freer {
-    void operator()(ExpressionRecord* tree) const { DisposExpr(tree); }
-  };
-
  public:
   Formulas(const std::array<ExpressionRecord*, 4>& given, bool hueInDegrees, DocumentRecord* document) {
     for (size_t i = 0; i < given.size(); ++i) {
@@ -99,7 +95,7 @@ class Formulas {
 
  private:
   std::array<ExpressionRecord*, 4> fTrees{};
-  std::array<std::unique_ptr<ExpressionRecord, Freer>, 4> fOwned;
+  std::array<Tree, 4> fOwned;
 };
 
 bool AnyUnsupported(const std::array<ExpressionRecord*, 4>& trees) {
@@ -135,9 +131,7 @@ std::string OurGetARBString(AnExpression* c1, AnExpression* c2, AnExpression* c3
 std::string OurGetARBString(AnExpression* mask, std::vector<ExpressionRecord*>* uniforms, bool textured,
                             DocumentRecord* document) {
   if (textured) return Generate({nullptr, nullptr, nullptr, TreeOf(mask)}, false, uniforms, false, document);
-  ExpressionRecord* white = Number(1);
+  const Tree white(Number(1));
   if (!white) return {};
-  const std::string text = Generate({white, white, white, TreeOf(mask)}, false, uniforms, false, document);
-  DisposExpr(white);
-  return text;
+  return Generate({white.get(), white.get(), white.get(), TreeOf(mask)}, false, uniforms, false, document);
 }

@@ -7,10 +7,10 @@
 #include "algebra/AlgebraSwitches.h"
 #include "algebra/WholeTreeSimplification.h"
 #include "expression/OperatorKinds.h"
+#include "expression/OwnedTree.h"
 #include "expression/TreeBuilding.h"
 #include "expression/TreeComputability.h"
 #include "expression/TreeCopying.h"
-#include "expression/TreeDisposal.h"
 #include "expression/TreeShorthands.h"
 #include "expression/TreeSurgery.h"
 #include "expression/TreeWalking.h"
@@ -19,28 +19,23 @@
 
 namespace {
 
-struct Freer {
-  void operator()(ExpressionRecord* e) const { DisposExpr(e); }
-};
-using Owned = std::unique_ptr<ExpressionRecord, Freer>;
-
 // A kind without a rule: the formula is left to the processor.
 struct NotSplittable : std::runtime_error {
   NotSplittable() : std::runtime_error("no real and imaginary parts") {}
 };
 
-Owned Made(ExpressionRecord* e) {
+Tree Made(ExpressionRecord* e) {
   if (!e) throw std::bad_alloc();
-  return Owned(e);
+  return Tree(e);
 }
-ExpressionRecord* C(const Owned& e) { return Copy(e.get()); }
-Owned N(double x) { return Made(Number(x)); }
+ExpressionRecord* C(const Tree& e) { return Copy(e.get()); }
+Tree N(double x) { return Made(Number(x)); }
 
 struct Pair {
-  Owned re, im;
+  Tree re, im;
 };
 
-bool IsNumber(const Owned& e, double value) {
+bool IsNumber(const Tree& e, double value) {
   return e->opcode == kOpNumber && e->payload.number && e->payload.number->value == value;
 }
 
@@ -48,8 +43,8 @@ bool IsBuiltInName(int32_t id) {
   return (id >= 1 && id <= 14) || id == kIdE || id == kIdR || (id >= kIdT && id <= kIdZ);
 }
 
-Owned Angle(const Pair& a) { return Made(NewBinop(kOpAngle, C(a.re), C(a.im))); }
-Owned SquaredModulus(const Pair& a) { return Made(Plus(Square(C(a.re)), Square(C(a.im)))); }
+Tree Angle(const Pair& a) { return Made(NewBinop(kOpAngle, C(a.re), C(a.im))); }
+Tree SquaredModulus(const Pair& a) { return Made(Plus(Square(C(a.re)), Square(C(a.im)))); }
 
 Pair ComplexTimes(const Pair& a, const Pair& b) {
   return {Made(Minus(Times(C(a.re), C(b.re)), Times(C(a.im), C(b.im)))),
@@ -57,7 +52,7 @@ Pair ComplexTimes(const Pair& a, const Pair& b) {
 }
 
 Pair Divide(const Pair& a, const Pair& b) {
-  Owned d = SquaredModulus(b);
+  Tree d = SquaredModulus(b);
   return {Made(Div(Plus(Times(C(a.re), C(b.re)), Times(C(a.im), C(b.im))), C(d))),
           Made(Div(Minus(Times(C(a.im), C(b.re)), Times(C(a.re), C(b.im))), d.release()))};
 }
@@ -70,12 +65,12 @@ Pair Exponential(const Pair& a) {
 
 Pair SquareRoot(const Pair& a) {
   if (IsNumber(a.im, 0)) return {Made(Sqrt(C(a.re))), N(0)};
-  Owned m = Made(Sqrt(Sqrt(SquaredModulus(a).release())));
-  Owned h = Made(Div(Angle(a).release(), Number(2)));
+  Tree m = Made(Sqrt(Sqrt(SquaredModulus(a).release())));
+  Tree h = Made(Div(Angle(a).release(), Number(2)));
   return {Made(Times(C(m), Cos(C(h)))), Made(Times(m.release(), Sin(h.release())))};
 }
 
-Pair Plain(Owned re) { return {std::move(re), N(0)}; }
+Pair Plain(Tree re) { return {std::move(re), N(0)}; }
 Pair TimesI(const Pair& a) { return {Made(Neg(C(a.im))), Made(C(a.re))}; }
 Pair OnePlus(const Pair& a) { return {Made(Plus(Number(1), C(a.re))), Made(C(a.im))}; }
 Pair OneMinus(const Pair& a) { return {Made(Minus(Number(1), C(a.re))), Made(Neg(C(a.im)))}; }
@@ -176,7 +171,7 @@ Pair Split(const ExpressionRecord* node) {
     case kOpMin:
     case kOpMax:
     case kOpConditions: {
-      Owned same = Made(NewExpression(node->opcode, int32_t(p.size())));
+      Tree same = Made(NewExpression(node->opcode, int32_t(p.size())));
       for (size_t i = 0; i < p.size(); ++i) {
         same->operands[i] = p[i].re.release();
         same->operands[i]->parent = same.get();
@@ -209,7 +204,7 @@ void HalfPowersToRoots(ExpressionRecord* root) {
 
 void ShaderTransformExprComplex(ExpressionRecord* tree, DocumentRecord* document) {
   if (!DIM_Complex(tree, document)) return;
-  Owned real;
+  Tree real;
   try {
     real = std::move(Split(tree).re);
   } catch (const NotSplittable&) {
@@ -221,6 +216,5 @@ void ShaderTransformExprComplex(ExpressionRecord* tree, DocumentRecord* document
     SIMP_Recurse(real.get());
   }
   HalfPowersToRoots(real.get());
-  if (!DeleteOperandsTransferAndDispose(real.get(), tree)) throw std::bad_alloc();
-  real.release();
+  if (!DeleteOperandsTransferAndDispose(std::move(real), tree)) throw std::bad_alloc();
 }
