@@ -8,6 +8,7 @@
 #include "matheditor/MathTypesetState.h"
 #include "platform/FontFaces.h"
 #include "platform/OurPort.h"
+#include "tests/matheditor/OwnedRecord.h"
 #include "tools/FormulaImages.h"
 
 #include <QFile>
@@ -23,13 +24,8 @@
 
 namespace {
 
-struct RecordDeleter {
-  void operator()(MERecord* r) const { MEDispose(r); }
-};
-using Record = std::unique_ptr<MERecord, RecordDeleter>;
-
-Record Typeset(const char* text, float wrap = kNoWrapWidth) {
-  Record record(TypesetFormulaText(text, 24, wrap));
+OwnedRecord Typeset(const char* text, float wrap = kNoWrapWidth) {
+  OwnedRecord record(TypesetFormulaText(text, 24, wrap));
   EXPECT_NE(record, nullptr) << text;
   return record;
 }
@@ -61,7 +57,7 @@ TEST(FormulaPixels, GalleryMatchesItsGoldens) {
   while (std::getline(list, line)) {
     const size_t tab = line.find('\t');
     const std::string name = line.substr(0, tab);
-    Record record = Typeset(line.substr(tab + 1).c_str());
+    OwnedRecord record = Typeset(line.substr(tab + 1).c_str());
     const QImage image = FormulaImage(record.get(), 4);
     const QImage golden(QString::fromStdString(ZL_TEST_DATA_DIR "/matheditor_gallery/" + name + ".png"));
     ASSERT_EQ(image.size(), golden.size()) << name;
@@ -83,7 +79,7 @@ TEST(FormulaPixels, PdfRasterMatchesThePngWithinAPixel) {
   for (const char* text :
        {"a*b + 2*3 + x_1 + \"text\" = pi", "matrix(2,2, 1, 2, 3, 4)", "product(j, j=1, n)",
         "(a + matrix(6,1, 1,2,3,4,5,6))*y", "branch(a, b, c, d, e)", "sqrt(1/(1 + x)) + floor(a/b)"}) {
-    Record record = Typeset(text);
+    OwnedRecord record = Typeset(text);
     const QImage png = FormulaImage(record.get(), 4);
     const QString pdf = dir.filePath("f.pdf");
     ASSERT_TRUE(WriteFormulaPdf(record.get(), 4, pdf));
@@ -105,7 +101,7 @@ TEST(FormulaPixels, PrimedCoordinatesReadFromTextLookAsTyped) {
   for (const auto& [read, typed] :
        {std::pair{"'x''' + 'y''' = 'z''' * 'r'''", "prime(x) + prime(y) = prime(z) * prime(r)"},
         std::pair{"'theta''' + 'phi'''", "prime(theta) + prime(phi)"}}) {
-    Record atoms = Typeset(read), primes = Typeset(typed);
+    OwnedRecord atoms = Typeset(read), primes = Typeset(typed);
     const QImage a = FormulaImage(atoms.get(), 4), b = FormulaImage(primes.get(), 4);
     EXPECT_LE(std::abs(a.width() - b.width()), 2) << read;
     EXPECT_TRUE(InkCovered(a, b)) << read;
@@ -125,7 +121,7 @@ class PortDrawing : public testing::Test {
 };
 
 TEST_F(PortDrawing, XorCaretTwiceRestoresThePort) {
-  Record record = Typeset("matrix(2,2, 1, 2, 3, 4) + x");
+  OwnedRecord record = Typeset("matrix(2,2, 1, 2, 3, 4) + x");
   record->drawRect[kDrawTop] = 10;
   record->drawRect[kDrawLeft] = 10;
   MEUpdate(record.get(), nullptr, nullptr);
@@ -194,7 +190,7 @@ bool RowHasInk(const QImage& image, int y, int x0, int x1) {
 // An opening bracket stacked from pieces: every pixel row from the top of
 // its upper hook to the bottom of its lower hook has ink in its column.
 void ExpectUnbroken(const char* text, float size) {
-  Record record(TypesetFormulaText(text, size, kNoWrapWidth));
+  OwnedRecord record(TypesetFormulaText(text, size, kNoWrapWidth));
   ASSERT_NE(record, nullptr) << text;
   const ExpressionRecord* bracket = FirstOfKind(record->root, kOpId);
   if (!bracket) bracket = FirstOfKind(record->root, kOpBranch);

@@ -2,6 +2,7 @@
 
 #include "expression/ExpressionParser.h"
 #include "expression/MathEditRecord.h"
+#include "tests/matheditor/OwnedRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +11,11 @@
 
 namespace {
 
-struct HintRecordDeleter {
-  void operator()(MERecord* r) const { MEDispose(r); }
-};
-using HintRecord = std::unique_ptr<MERecord, HintRecordDeleter>;
-
 // A record of the formula (square brackets read as grouping nodes, as the
 // editor makes them) with the caret after the node the operand indexes
 // reach from the root.
-HintRecord Caret(const char* formula, std::initializer_list<int> path) {
-  HintRecord record(NewMEPtr());
+OwnedRecord Caret(const char* formula, std::initializer_list<int> path) {
+  OwnedRecord record(NewMEPtr());
   record->root = ParseExprFromString(formula);
   ExpressionRecord* node = record->root;
   for (int i : path) node = node->operands[i];
@@ -43,7 +39,7 @@ TEST(TypingHints, ExponentAndFractionEndsAreFoundThroughLastOperandsOnly) {
 }
 
 TEST(TypingHints, OnlyACaretAfterANodeCounts) {
-  HintRecord caret = Caret("y = x^2", {1, 1});
+  OwnedRecord caret = Caret("y = x^2", {1, 1});
   caret->caretType = kIPWholeNode;
   EXPECT_FALSE(IsIPAfterExponent(caret.get()));
   EXPECT_FALSE(IsIPAfterExponent(nullptr));
