@@ -6,7 +6,7 @@
 bool DefinesComplexParameter(int32_t variableId, const DocumentRecord* document) {
   if (!document) return false;
   for (const auto& definition : document->fParameterDefinitions)
-    if (definition->variableId == variableId)
+    if (definition->variableId == variableId && definition->hasValue.load(std::memory_order_acquire))
       return !definition->fromSlider && definition->im.load(std::memory_order_acquire) != 0;
   return false;
 }

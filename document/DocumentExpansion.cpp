@@ -9,6 +9,7 @@
 #include "CoreUtilities/memory/MemoryBudget.h"
 #include "CoreUtilities/threads/ThreadLocalState.h"
 #include "document/DocumentFunctionList.h"
+#include "document/DocumentParameters.h"
 #include "document/DocumentRecord.h"
 #include "document/EquationExpansion.h"
 #include "document/MathPaneResults.h"
@@ -107,6 +108,7 @@ void ExpandDocument(DocumentRecord* document) {
     }
     ComputeExpandedExprs(tree);
     ApplyAlgebraicTransformationsToExpandedExpr(tree, document);
+    TakeExpandedParameterValue(document, c.block, tree);
     const ExpressionRecord* formula = ResultFormulaOf(tree, document);
     if (formula) output.results.push_back({c.block, Tree(Copy(formula))});
     ExpandedEquation expanded{c.block, std::move(c.tree), GetExprTypeInfo(tree, c.xyType, document), formula == tree};

@@ -58,7 +58,9 @@ int32_t SliderVariable(DocumentRecord* document) { return document ? document->f
 void RebuildParameterDefinitions(DocumentRecord* document) {
   AssertNoDocumentComputation(document);
   document->fParameterDefinitions.clear();
-  for (const MBlock& block : document->fContents.blocks) {
+  const auto& blocks = document->fContents.blocks;
+  for (int32_t index = 0; index < blocks.Count(); ++index) {
+    const MBlock& block = blocks[index];
     const ExpressionRecord* tree = EquationTree(block);
     if (block.kind != kEquationBlock || !tree || tree->opcode != kOpEquals || tree->operandCount != 2) continue;
     if (!IsParameterName(Operand(tree, 0))) continue;
@@ -70,11 +72,12 @@ void RebuildParameterDefinitions(DocumentRecord* document) {
       if (!value) continue;
       definition->re.store(*value);
       definition->fromSlider = true;
-    } else {
-      const auto point = ComplexConstantValue(right);
-      if (!point) continue;
+    } else if (const auto point = ComplexConstantValue(right)) {
       definition->re.store(point->re);
       definition->im.store(point->im);
+    } else {
+      definition->expandedBlock = index;
+      definition->hasValue.store(false);
     }
     document->fParameterDefinitions.push_back(std::move(definition));
   }
@@ -87,10 +90,26 @@ double ShownParameterValue(int32_t variableId, const DocumentRecord* document) {
   return std::numeric_limits<double>::quiet_NaN();
 }
 
+void TakeExpandedParameterValue(DocumentRecord* document, int32_t block, const ExpressionRecord* expanded) {
+  if (!document || !expanded || expanded->opcode != kOpEquals || expanded->operandCount != 2) return;
+  const ExpressionRecord* name = Operand(expanded, 0);
+  if (name->opcode != kOpAtom) return;
+  for (const auto& definition : document->fParameterDefinitions) {
+    if (definition->expandedBlock != block || definition->variableId != name->payload.id) continue;
+    // The expansion has folded a constant right side to its value.
+    const auto value = ComplexConstantValue(Operand(expanded, 1));
+    if (!value) return;
+    definition->re.store(value->re, std::memory_order_relaxed);
+    definition->im.store(value->im, std::memory_order_relaxed);
+    definition->hasValue.store(true, std::memory_order_release);
+    return;
+  }
+}
+
 Complex LookUpParameter(int32_t variableId, int32_t tableRow, const DocumentRecord* document) {
   if (!document) return {1, 0};
   for (const auto& definition : document->fParameterDefinitions)
-    if (definition->variableId == variableId)
+    if (definition->variableId == variableId && definition->hasValue.load(std::memory_order_acquire))
       return {definition->re.load(std::memory_order_acquire), definition->im.load(std::memory_order_acquire)};
   if (FindTableHeading(document, variableId)) return {GetTableData(variableId, tableRow, document), 0};
   return {1, 0};

@@ -16,11 +16,16 @@ class AGraphPane;
 
 // A value an equation gives a name that running programs read
 // (GetParameter): a point plot's point, or a math-pane slider's value.
+// A right side that needs evaluating gets its value from the expansion,
+// which folds it as the math pane does; until then it has none.
 struct ParameterDefinition {
   int32_t variableId = 0;
   std::atomic<double> re{0};
   std::atomic<double> im{0};
   bool fromSlider = false;
+  // The equation block whose expansion gives the value; -1 when written.
+  int32_t expandedBlock = -1;
+  std::atomic<bool> hasValue{true};
 };
 
 // A document: its contents, and what the math-pane thread and the running

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "platform/CheckedConvert.h"
 #include "CoreUtilities/files/ErrorQueue.h"
@@ -53,6 +54,25 @@ void ForEachMultiple(double first, double spacing, double last, int32_t pixels, 
     visit(value);
   }
 }
+// The pen position along one direction that keeps the text's extent
+// [pen - before, pen + after) whole inside [low, high): the pen itself when
+// the text fits there, else the nearest place where it does; nullopt when
+// it fits nowhere. A number cut at the pane's edge would read as another.
+std::optional<int32_t> PenInside(int32_t pen, int32_t before, int32_t after, int32_t low, int32_t high) {
+  if (high - low < before + after) return std::nullopt;
+  return std::clamp(pen, low + before, high - after);
+}
+
+// The pixels a number's ink takes about its pen: to the right, above and
+// below the baseline.
+struct NumberExtent {
+  int32_t width, ascent, descent;
+};
+NumberExtent ExtentOf(const UniChar* text, const OurFontDesc& font) {
+  return {DoubleToInt32(std::ceil(OurStringWidth(text, font))), DoubleToInt32(std::ceil(OurStringAscent(text, font))),
+          DoubleToInt32(std::ceil(OurStringDescent(text, font)))};
+}
+
 // A scale outside the 1, 2.5, 5 family (one fitted to asked ranges, or a
 // document's) marks its axes as the family's nearest scale does, with that
 // scale's tick state, so that the numbers stay round.
@@ -140,7 +160,13 @@ void A2DViewWindow::DrawXAxis(const AxesPlace& place) const {
     UniChar text[kNumberTextCapacity];
     OurDoubleToString(text, x, kAxisDigits);
     const float width = OurStringWidth(text, XAxisFont());
-    OurMoveTo(DoubleToInt32(static_cast<float>(h - width / 2)), row + 13);
+    const NumberExtent extent = ExtentOf(text, XAxisFont());
+    // Slides along the axis into the pane; never off its row.
+    const std::optional<int32_t> left =
+        PenInside(DoubleToInt32(static_cast<float>(h - width / 2)), 0, extent.width, r.left, r.right);
+    const int32_t baseline = row + 13;
+    if (!left || PenInside(baseline, extent.ascent, extent.descent, r.top, r.bottom) != baseline) return;
+    OurMoveTo(*left, baseline);
     OurDrawString(text, XAxisFont());
   });
 }
@@ -171,7 +197,11 @@ void A2DViewWindow::DrawYAxis(const AxesPlace& place) const {
     const int32_t width = DoubleToInt32(OurStringWidth(text, YAxisFont()));
     int32_t left = column - width - 3;
     if (left < r.left + 1) left = column + 6;
-    OurMoveTo(left, v + 4);
+    const NumberExtent extent = ExtentOf(text, YAxisFont());
+    // Slides along the axis into the pane; never across it.
+    const std::optional<int32_t> baseline = PenInside(v + 4, extent.ascent, extent.descent, r.top, r.bottom);
+    if (!baseline || PenInside(left, 0, extent.width, r.left, r.right) != left) return;
+    OurMoveTo(left, *baseline);
     OurDrawString(text, YAxisFont());
   });
 }

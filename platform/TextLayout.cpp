@@ -40,19 +40,32 @@ double TextLayout::Width() const {
 
 double TextLayout::InkAscent() const {
   if (!fValid) return 0;
+  const InkRows ink = FirstLineInk();
+  return (ink.baseline - ink.top) * fScale;
+}
+
+double TextLayout::InkDescent() const {
+  if (!fValid) return 0;
+  const InkRows ink = FirstLineInk();
+  return (ink.bottom - ink.baseline) * fScale;
+}
+
+TextLayout::InkRows TextLayout::FirstLineInk() const {
   const QTextLine line = fLayout.lineAt(0);
   const double baseline = line.y() + line.ascent();
-  double top = baseline;
+  InkRows ink{baseline, baseline, baseline};
   for (const QGlyphRun& run : line.glyphRuns()) {
     const QRawFont font = run.rawFont();
     const QList<quint32> glyphs = run.glyphIndexes();
     const QList<QPointF> positions = run.positions();
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
-      const QRectF ink = font.boundingRect(glyphs[i]);
-      if (!ink.isEmpty()) top = std::min(top, positions[i].y() + ink.top());
+      const QRectF box = font.boundingRect(glyphs[i]);
+      if (box.isEmpty()) continue;
+      ink.top = std::min(ink.top, positions[i].y() + box.top());
+      ink.bottom = std::max(ink.bottom, positions[i].y() + box.bottom());
     }
   }
-  return (baseline - top) * fScale;
+  return ink;
 }
 
 int TextLayout::NearestCaret(double x) const {

@@ -26,8 +26,9 @@ class TextLayout {
   // False for empty text, an unknown face or a size that is not above 0.
   bool IsValid() const { return fValid; }
 
-  double Width() const;      // advance of the whole first line, trailing spaces included
-  double InkAscent() const;  // height of the inked image above the baseline
+  double Width() const;       // advance of the whole first line, trailing spaces included
+  double InkAscent() const;   // height of the inked image above the baseline
+  double InkDescent() const;  // depth of the inked image below the baseline
   int NearestCaret(double x) const;
   double CaretX(int offset) const;
   // The caret one cluster away; the offset itself when no step is possible.
@@ -44,6 +45,13 @@ class TextLayout {
   QList<QGlyphRun> ScaledGlyphRuns(int line) const;
 
  private:
+  // The first line's baseline and the extremes of its glyphs' ink, in
+  // reference pixels downward.
+  struct InkRows {
+    double baseline, top, bottom;
+  };
+  InkRows FirstLineInk() const;
+
   QTextLayout fLayout;
   double fScale = 0;  // points per reference pixel
   int fLength = 0;

@@ -32,6 +32,10 @@ float OurStringAscent(const UniChar* text, const OurFontDesc& font) {
   return static_cast<float>(Layout(text, font).InkAscent());
 }
 
+float OurStringDescent(const UniChar* text, const OurFontDesc& font) {
+  return static_cast<float>(Layout(text, font).InkDescent());
+}
+
 int32_t OurPositionToOffset(const UniChar* text, float x, const OurFontDesc& font) {
   return Layout(text, font).NearestCaret(x);
 }

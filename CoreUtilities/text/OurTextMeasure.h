@@ -13,6 +13,8 @@ float OurStringWidth(const UniChar* text, const OurFontDesc& font);
 float OurCharWidth(uint32_t character, const OurFontDesc& font);
 // Height of the inked image above the baseline.
 float OurStringAscent(const UniChar* text, const OurFontDesc& font);
+// Depth of the inked image below the baseline (0 when none reaches it).
+float OurStringDescent(const UniChar* text, const OurFontDesc& font);
 // The caret offset nearest x (measured from the text's start).
 int32_t OurPositionToOffset(const UniChar* text, float x, const OurFontDesc& font);
 // The x of the caret at the offset.

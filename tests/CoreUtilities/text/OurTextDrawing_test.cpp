@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QRect>
 
 namespace {
@@ -36,6 +38,18 @@ TEST_F(PortFixture, StringIsDrawnAtThePenWithinItsMeasures) {
   EXPECT_NEAR(ink.right(), 10 + OurStringWidth(u"Hxy", font), 3);
   EXPECT_NEAR(ink.top(), 50 - OurStringAscent(u"Hxy", font), 1.5);
   EXPECT_GT(ink.bottom(), 50);  // the y descends
+  EXPECT_NEAR(ink.bottom() + 1, 50 + OurStringDescent(u"Hxy", font), 1.5);
+}
+
+TEST_F(PortFixture, DigitsSitOnTheBaselineAsTheirDescentSays) {
+  const OurFontDesc font("Lucida Grande", 9, false, false);
+  fPort->pen.location = QPoint(10, 50);
+  OurDrawString(u"-20.5", font);
+  const QRect ink = Ink(*fPort);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_LT(OurStringDescent(u"-20.5", font), 0.5);
+  EXPECT_EQ(ink.bottom() + 1, 50 + std::ceil(OurStringDescent(u"-20.5", font)));
+  EXPECT_EQ(ink.top(), 50 - std::ceil(OurStringAscent(u"-20.5", font)));
 }
 
 TEST_F(PortFixture, TextBoxAtTheBottomEndsOneDescentAboveTheEdge) {
