@@ -16,33 +16,46 @@
 #include "graphs3d/curves/ASpaceCurve.h"
 #include "graphs3d/fields/AnArrow3D.h"
 #include "graphs3d/grid/AGridSurface.h"
+#include "graphs3d/grid/AGridSurface4D.h"
 #include "graphs3d/implicit/ATransformedImplicitSurface.h"
 #include "graphs3d/implicit/AnImplicitSurface.h"
 #include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/views/A4DGraphView.h"
+#include "graphs3d/views/Transform4D.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/RotationMath.h"
 #include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
 #include "tests/graphs3d/EitherRendererTest.h"
+#include "tests/renderer/RendererTestWorld.h"
 
 namespace {
 
 constexpr int kPictureSide = 160;
-constexpr unsigned long kSurfaceColour = 0xFF9933;
+constexpr unsigned long kMirroredSurfaceColour = 0xFF9933;
 
-using Picture = std::vector<uint32_t>;
-using Signs = std::array<int, 3>;
+using MirrorPicture = std::vector<uint32_t>;
+using MirrorSigns = std::array<int, 3>;
 
 // Each axis reversed alone, each pair and all three.
-constexpr Signs kReversals[] = {{-1, 1, 1},  {1, -1, 1},  {1, 1, -1},  {-1, -1, 1},
-                                {-1, 1, -1}, {1, -1, -1}, {-1, -1, -1}};
+constexpr MirrorSigns kMirrorReversals[] = {{-1, 1, 1},  {1, -1, 1},  {1, 1, -1},  {-1, -1, 1},
+                                            {-1, 1, -1}, {1, -1, -1}, {-1, -1, -1}};
 
-bool Odd(const Signs& s) { return s[0] * s[1] * s[2] < 0; }
+bool OddReversal(const MirrorSigns& s) { return s[0] * s[1] * s[2] < 0; }
 
-void Multiply3(const double* a, const double* b, double* product) {
+void MultiplyRows3(const double* a, const double* b, double* product) {
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 3; ++c)
       product[3 * r + c] = a[3 * r] * b[c] + a[3 * r + 1] * b[3 + c] + a[3 * r + 2] * b[6 + c];
+}
+
+void MultiplyRows4(const double* a, const double* b, double* product) {
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) {
+      double sum = 0;
+      for (int k = 0; k < 4; ++k) sum += a[4 * r + k] * b[4 * k + c];
+      product[4 * r + c] = sum;
+    }
 }
 
 // The mirror of the view frame (x toward the eye, y right, z up) in the
@@ -56,29 +69,29 @@ constexpr Matrix3 kLightPlaneMirror = {1, 0, 0, 0, 0, -1, 0, -1, 0};
 // of reversals D R is no rotation, but D R M is, M being the light-plane
 // mirror: the picture is the unreversed one from D R M, transposed, and
 // lit the same since M keeps the light in place.
-void UnreversedOrientation(const Signs& signs, const Matrix3& seen, Matrix3& out) {
+void UnreversedOrientation(const MirrorSigns& signs, const Matrix3& seen, Matrix3& out) {
   Matrix3 reflected;
   for (int k = 0; k < 9; ++k) reflected[k] = signs[size_t(k / 3)] * seen[k];
-  if (Odd(signs))
-    Multiply3(reflected, kLightPlaneMirror, out);
+  if (OddReversal(signs))
+    MultiplyRows3(reflected, kLightPlaneMirror, out);
   else
     CopyMatrix(reflected, out);
 }
 
-int ChannelDistance(uint32_t a, uint32_t b) {
+int PixelDistance(uint32_t a, uint32_t b) {
   int largest = 0;
   for (int shift = 0; shift < 24; shift += 8)
     largest = std::max(largest, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
   return largest;
 }
 
-struct Comparison {
+struct MirrorComparison {
   int64_t covered = 0;
   int64_t differing = 0;
   double meanLevel = 0, expectedMeanLevel = 0;
 };
 
-double MeanLevel(const Picture& p, int64_t* covered) {
+double CoveredMeanLevel(const MirrorPicture& p, int64_t* covered) {
   double sum = 0;
   *covered = 0;
   for (uint32_t pixel : p) {
@@ -92,12 +105,12 @@ double MeanLevel(const Picture& p, int64_t* covered) {
 // Each pixel of `picture` against the nearest in colour of the 3 x 3
 // pixels about its place in `expected`, transposed or not: edges may fall
 // a pixel either way.
-Comparison Compare(const Picture& picture, const Picture& expected, bool transposed) {
+MirrorComparison CompareWithMirror(const MirrorPicture& picture, const MirrorPicture& expected, bool transposed) {
   constexpr int kLevels = 24;
-  Comparison c;
+  MirrorComparison c;
   int64_t expectedCovered = 0;
-  c.meanLevel = MeanLevel(picture, &c.covered);
-  c.expectedMeanLevel = MeanLevel(expected, &expectedCovered);
+  c.meanLevel = CoveredMeanLevel(picture, &c.covered);
+  c.expectedMeanLevel = CoveredMeanLevel(expected, &expectedCovered);
   for (int v = 0; v < kPictureSide; ++v) {
     for (int h = 0; h < kPictureSide; ++h) {
       const int eh = transposed ? v : h, ev = transposed ? h : v;
@@ -105,13 +118,33 @@ Comparison Compare(const Picture& picture, const Picture& expected, bool transpo
       for (int dv = -1; dv <= 1; ++dv)
         for (int dh = -1; dh <= 1; ++dh) {
           const int x = std::clamp(eh + dh, 0, kPictureSide - 1), y = std::clamp(ev + dv, 0, kPictureSide - 1);
-          best = std::min(
-              best, ChannelDistance(picture[size_t(v * kPictureSide + h)], expected[size_t(y * kPictureSide + x)]));
+          best = std::min(best,
+                          PixelDistance(picture[size_t(v * kPictureSide + h)], expected[size_t(y * kPictureSide + x)]));
         }
       if (best > kLevels) ++c.differing;
     }
   }
   return c;
+}
+
+// Lit inside out, half or more of a surface's pixels change and its mean
+// level falls by a quarter or more. Rasterising the mirrored model moves
+// edges by a pixel; a grid reversed splits its cells along the other
+// diagonal and a tube's ring starts half a turn on, which shifts the
+// shading of a few strips. `draw` gives the picture with the axes reversed
+// by the signs, or the unreversed one that shows the same.
+void ExpectMirrorsOfReversals(const char* what,
+                              const std::function<MirrorPicture(const MirrorSigns&, bool unreversed)>& draw) {
+  for (const MirrorSigns& signs : kMirrorReversals) {
+    const MirrorPicture reversed = draw(signs, false);
+    const MirrorPicture expected = draw(signs, true);
+    const MirrorComparison c = CompareWithMirror(reversed, expected, OddReversal(signs));
+    const auto trace = testing::Message() << what << ", axes " << signs[0] << " " << signs[1] << " " << signs[2];
+    ASSERT_GT(c.covered, 500) << trace;
+    ASSERT_GT(c.expectedMeanLevel, 40) << trace;
+    EXPECT_LT(double(c.differing) / double(c.covered), 0.08) << trace;
+    EXPECT_NEAR(c.meanLevel, c.expectedMeanLevel, 5) << trace;
+  }
 }
 
 // A reversed axis mirrors the picture: whatever is drawn must be lit as its
@@ -128,7 +161,7 @@ class MirroredLighting : public EitherRendererTest {
     InstallAlgebra();  // the derivatives of analytic normals
     GetDefaultView(seen);
     view->SetZoom(1.0);
-    borrowed.fSolidColor = kSurfaceColour;
+    borrowed.fSolidColor = kMirroredSurfaceColour;
   }
   void TearDown() override {
     if (view) view->DeleteGraphs();
@@ -137,12 +170,12 @@ class MirroredLighting : public EitherRendererTest {
   }
   std::unique_ptr<AGraphColor> Colour() {
     auto colour = std::make_unique<AGraphColor>(view->DrawContext(), nullptr);
-    colour->fSolidColor = kSurfaceColour;
+    colour->fSolidColor = kMirroredSurfaceColour;
     return colour;
   }
   // The box -2 .. 2 on each axis, reversed where the sign is negative, seen
   // from `rotation`, with the graph made for it.
-  Picture Draw(const Signs& signs, const Matrix3& rotation) {
+  MirrorPicture Draw(const MirrorSigns& signs, const Matrix3& rotation) {
     view->DeleteGraphs();
     for (int a = 0; a < 3; ++a) {
       double* r = view->Record().ranges[kCoordX + a];
@@ -156,29 +189,18 @@ class MirroredLighting : public EitherRendererTest {
     WaitUntil("the view's graphs", [&] { return view->AreAllGraphsDoneComputing(); });
     view->SetViewParameter(kAttributeUpdateVertexObjects);
     EXPECT_EQ(view->Draw(true), 1);
-    Picture pixels;
+    MirrorPicture pixels;
     for (int v = 0; v < kPictureSide; ++v)
       for (int h = 0; h < kPictureSide; ++h) pixels.push_back(world.Pixel(h, v) & 0xFFFFFF);
     return pixels;
   }
-  // Lit inside out, half or more of a surface's pixels change and its mean
-  // level falls by a quarter or more. Rasterising the mirrored model moves
-  // edges by a pixel; a grid reversed splits its cells along the other
-  // diagonal and a tube's ring starts half a turn on, which shifts the
-  // shading of a few strips.
   void ExpectMirroredPictures(const char* what) {
-    for (const Signs& signs : kReversals) {
-      const Picture reversed = Draw(signs, seen);
-      Matrix3 unreversed;
-      UnreversedOrientation(signs, seen, unreversed);
-      const Picture expected = Draw({1, 1, 1}, unreversed);
-      const Comparison c = Compare(reversed, expected, Odd(signs));
-      const auto trace = testing::Message() << what << ", axes " << signs[0] << " " << signs[1] << " " << signs[2];
-      ASSERT_GT(c.covered, 500) << trace;
-      ASSERT_GT(c.expectedMeanLevel, 40) << trace;
-      EXPECT_LT(double(c.differing) / double(c.covered), 0.08) << trace;
-      EXPECT_NEAR(c.meanLevel, c.expectedMeanLevel, 5) << trace;
-    }
+    ExpectMirrorsOfReversals(what, [&](const MirrorSigns& signs, bool unreversed) {
+      if (!unreversed) return Draw(signs, seen);
+      Matrix3 orientation;
+      UnreversedOrientation(signs, seen, orientation);
+      return Draw({1, 1, 1}, orientation);
+    });
   }
 
   Matrix3 seen;
@@ -269,6 +291,101 @@ TEST_P(MirroredLighting, Point) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Renderers, MirroredLighting, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "OpenGL" : "Software"; });
+
+// The 4-D view projects 4-space onto the 3-space its camera sees from +x,
+// z up, through the transform made from its orientation Q: rows 0 to 2 of
+// P Q^T, P that of the identity. Its reversed ranges reflect the points by
+// D before the projection, so the unreversed view with orientation D Q
+// shows the same, or with D Q P^T M P shown transposed for an odd number,
+// M being the light-plane mirror of the camera's frame.
+void UnreversedOrientation4D(const MirrorSigns& signs, const Matrix4& seen, Matrix4& out) {
+  Matrix4 reflected;
+  for (int k = 0; k < 16; ++k) reflected[k] = (k < 12 ? signs[size_t(k / 4)] : 1) * seen[k];
+  if (!OddReversal(signs)) {
+    CopyMatrix(reflected, out);
+    return;
+  }
+  MTransform4D identity;
+  Matrix4 q;
+  SetIdentityMatrix(q);
+  const double ranges[4][2] = {{-2, 2}, {-2, 2}, {-2, 2}, {-2, 2}};
+  Setup4DTransform(identity, q, ranges, M3DView::kMinimumModelRadius);
+  Matrix4 mirror, transposed, step, across;
+  SetIdentityMatrix(mirror);
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) mirror[4 * r + c] = kLightPlaneMirror[3 * r + c];
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) transposed[4 * r + c] = identity.rows[4 * c + r];
+  MultiplyRows4(transposed, mirror, step);
+  MultiplyRows4(step, identity.rows, across);
+  MultiplyRows4(reflected, across, out);
+}
+
+// The surface of a complex function: its grid runs over the view's x and
+// y ranges, backwards along a reversed one.
+class MirroredLighting4D : public testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    InstallAlgebra();
+    StartComputeThreads();
+    openGL = std::exchange(gHasOpenGL, GetParam() ? gHasOpenGL : 0);
+    ASSERT_TRUE(!GetParam() || openGL != 0) << "no OpenGL context could be made";
+    gTestDocument.backgroundColor = 0x000000;
+    view = std::make_unique<A4DGraphView>();
+    view->SetDocument(TestDocument());
+    view->SetViewRect(MRect{0, 0, kPictureSide, kPictureSide});
+    view->SetViewParameter4D(kAttributeStopSpin, 0);
+    view->SetViewParameter4D(kAttribute4DAxes, 0);
+    Matrix4 a, b, ab, c;
+    PlaneRotation(0, 3, 0.5, a);
+    PlaneRotation(1, 2, 0.6, b);
+    PlaneRotation(0, 2, 0.4, c);
+    MultiplyRows4(a, b, ab);
+    MultiplyRows4(ab, c, seen);
+  }
+  void TearDown() override {
+    view.reset();
+    gHasOpenGL = openGL;
+    DestroyContextsAwaitingDestruction();
+    StopComputeThreads();
+  }
+  MirrorPicture Draw(const MirrorSigns& signs, const Matrix4& orientation) {
+    view->DeleteGraphs();
+    auto& r = view->Record().ranges;
+    for (int a = 0; a < 3; ++a) r[kCoordX + a][0] = -2.0 * signs[size_t(a)], r[kCoordX + a][1] = 2.0 * signs[size_t(a)];
+    view->SetOrientation(orientation);
+    view->ConstructContextNeededByGraphConstructors();
+    auto colour = std::make_unique<AGraphColor>(view->DrawContext(), nullptr);
+    colour->fSolidColor = kMirroredSurfaceColour;
+    view->AddGraph(std::make_unique<AGridSurface4D>(
+        MakeExpression("u"), MakeExpression("v"), MakeExpression("(u^2 - v^2) / 2"), MakeExpression("0.4*u*v + 0.3"),
+        0.5, 1.0, std::move(colour), nullptr, r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1],
+        view->DrawContext(), view->Transform()));
+    WaitUntil("the view's graphs", [&] { return view->AreAllGraphsDoneComputing(); });
+    EXPECT_EQ(view->Draw(true), 1);
+    MirrorPicture pixels;
+    for (int v = 0; v < kPictureSide; ++v)
+      for (int h = 0; h < kPictureSide; ++h) pixels.push_back(world.Pixel(h, v) & 0xFFFFFF);
+    return pixels;
+  }
+
+  RendererTestWorld world{kPictureSide, kPictureSide};
+  int32_t openGL = 0;
+  std::unique_ptr<A4DGraphView> view;
+  Matrix4 seen;
+};
+
+TEST_P(MirroredLighting4D, ComplexFunctionSurface) {
+  ExpectMirrorsOfReversals("4-D surface", [&](const MirrorSigns& signs, bool unreversed) {
+    if (!unreversed) return Draw(signs, seen);
+    Matrix4 orientation;
+    UnreversedOrientation4D(signs, seen, orientation);
+    return Draw({1, 1, 1}, orientation);
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Renderers, MirroredLighting4D, testing::Values(false, true),
                          [](const testing::TestParamInfo<bool>& info) { return info.param ? "OpenGL" : "Software"; });
 
 }  // namespace
