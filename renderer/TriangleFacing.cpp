@@ -22,8 +22,7 @@ void TurnTrianglesToNormals(const Vertex* vertices, const Vertex* normals, int v
                             int triangleCount) {
   for (int t = 0; t < triangleCount; ++t) {
     int32_t* v = triangles[t].v;
-    if (v[0] < 0 || v[1] < 0 || v[2] < 0 || v[0] >= vertexCount || v[1] >= vertexCount || v[2] >= vertexCount)
-      continue;
+    if (v[0] < 0 || v[1] < 0 || v[2] < 0 || v[0] >= vertexCount || v[1] >= vertexCount || v[2] >= vertexCount) continue;
     const AVector p0 = Of(vertices[v[0]]);
     const AVector turn = Cross(Of(vertices[v[1]]) - p0, Of(vertices[v[2]]) - p0);
     const AVector normal = UnitOrNothing(normals[v[0]]) + UnitOrNothing(normals[v[1]]) + UnitOrNothing(normals[v[2]]);

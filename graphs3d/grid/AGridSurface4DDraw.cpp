@@ -69,7 +69,8 @@ void AGridSurface4D::SubmitColour() {
 void AGridSurface4D::Draw() {
   if (fColourType == AGraphColor::kHidden || !IsDoneComputing() || !HasSpace()) return;
   ProjectModel();
-  // The projection may turn the grid over: its triangles follow the normals.
+  // A grid run backwards along a reversed range turns against its
+  // derivatives' normals: its triangles follow the normals.
   TurnTrianglesToNormals(fVertices.get(), fNormals.get(), fN * fN * fCopies, fTriangles.get(), fTriangleCount);
   SubmitColour();
   OurSubmitOpacity(float(fOpacity), fContext);
