@@ -127,12 +127,15 @@ MirrorComparison CompareWithMirror(const MirrorPicture& picture, const MirrorPic
   return c;
 }
 
-// Lit inside out, half or more of a surface's pixels change and its mean
+// `draw` gives the picture with the axes reversed by the signs, or the
+// unreversed one that shows the same. A pixel differs when none of the 3 x 3
+// about its place comes within 24 levels of 255 on every channel; at most
+// 8 % of the covered pixels may differ, and the mean level may move by 5.
+// Lit inside out, half or more of a surface's pixels differ and its mean
 // level falls by a quarter or more. Rasterising the mirrored model moves
 // edges by a pixel; a grid reversed splits its cells along the other
 // diagonal and a tube's ring starts half a turn on, which shifts the
-// shading of a few strips. `draw` gives the picture with the axes reversed
-// by the signs, or the unreversed one that shows the same.
+// shading of a few strips.
 void ExpectMirrorsOfReversals(const char* what,
                               const std::function<MirrorPicture(const MirrorSigns&, bool unreversed)>& draw) {
   for (const MirrorSigns& signs : kMirrorReversals) {
