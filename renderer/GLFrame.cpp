@@ -21,6 +21,7 @@
 #include "renderer/RendererHooks.h"
 #include "renderer/Shader.h"
 #include "renderer/Submission.h"
+#include "renderer/TriangleFacing.h"
 
 namespace {
 
@@ -100,10 +101,7 @@ void LoadCamera(const MDrawContext* ctx) {
   gluLookAt(eye.x, eye.y, eye.z, 0, 0, 0, up.x, up.y, up.z);
   const double scale[3] = {4 / (view.xmax - view.xmin), 4 / (view.ymax - view.ymin), 4 / (view.zmax - view.zmin)};
   glScaled(scale[0], scale[1], scale[2]);
-  // An odd number of reversed axes mirrors the model, turning every
-  // triangle's winding: the front faces, their lighting and culling stay
-  // those of the unmirrored model.
-  glFrontFace(scale[0] * scale[1] * scale[2] < 0 ? GL_CW : GL_CCW);
+  glFrontFace(MirrorsModel(scale) ? GL_CW : GL_CCW);
   glTranslated(-(view.xmax + view.xmin) / 2, -(view.ymax + view.ymin) / 2, -(view.zmax + view.zmin) / 2);
   const double w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
   const double aspect = w / h;

@@ -14,6 +14,7 @@
 #include "renderer/RendererGlobals.h"
 #include "renderer/SoftwareRasteriser.h"
 #include "renderer/SymbolTexture.h"
+#include "renderer/TriangleFacing.h"
 
 namespace {
 
@@ -157,7 +158,7 @@ void SoftwareTriangles(const Triangle* triangles, int count, MDrawContext* ctx) 
   if (!p) return;
   const bool textured = ctx->colorSource == 2 && ctx->submittedTexCoords;
   LitVertices lit(ctx, m, textured);
-  const double mirrored = m.s[0] * m.s[1] * m.s[2] < 0 ? -1 : 1;
+  const double mirrored = MirrorsModel(m.s) ? -1 : 1;
   for (int t = 0; t < count; ++t) {
     if (DeadlineStops(t)) return;
     const int32_t* idx = triangles[t].v;
@@ -169,8 +170,6 @@ void SoftwareTriangles(const Triangle* triangles, int count, MDrawContext* ctx) 
     };
     const AVector e1 = scaled(v[idx[0]], v[idx[1]]), e2 = scaled(v[idx[2]], v[idx[0]]);
     const AVector cross = Cross(e2, e1);
-    // A box with an odd number of reversed axes mirrors the model and with
-    // it every triangle's turn: facing is judged as in the unmirrored model.
     const double facing = mirrored * (ctx->viewDirection[0] * cross.x + ctx->viewDirection[1] * cross.y +
                                       ctx->viewDirection[2] * cross.z);
     MVertex corners[3];

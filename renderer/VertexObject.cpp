@@ -4,6 +4,7 @@
 
 #include "CoreUtilities/files/ErrorQueue.h"
 #include "renderer/Submission.h"
+#include "renderer/TriangleFacing.h"
 
 namespace {
 
@@ -94,6 +95,7 @@ void VertexObject::CacheModel(const Vertex* vertices, const Vertex* normals, con
   std::copy_n(vertices, fVertexCount, fVertices.get());
   std::copy_n(normals, fVertexCount, fNormals.get());
   std::copy_n(triangles, fTriangleCount, fTriangles.get());
+  TurnTrianglesToNormals(fVertices.get(), fNormals.get(), fVertexCount, fTriangles.get(), fTriangleCount);
   fMode = kClientArrays;
   if (colors) CacheColorArray(colors);
   if (texCoords) CacheTexCoordsArray(texCoords);
@@ -129,6 +131,7 @@ void VertexObject::CacheModel(int listCount, const AListGenericLarge<SurfaceVert
     for (int32_t k = 0; k < triangleList.Count(); ++k, ++t)
       for (int c = 0; c < 3; ++c) fTriangles[t].v[c] = triangleList[k].v[c] + base;
   }
+  TurnTrianglesToNormals(fVertices.get(), fNormals.get(), fVertexCount, fTriangles.get(), fTriangleCount);
   fMode = kClientArrays;
   if (colors) CacheColorArray(colors);
   fInterleaved = true;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "renderer/TriangleFacing.h"
+
 namespace {
 
 constexpr double kParallelCross = 1e-7;
@@ -79,6 +81,8 @@ void ComputeTubeFrames(const Vertex* points, int32_t count, bool straight, AVect
       f.tangent = MirroredLike(f.tangent, quarter);
     }
   }
+  const double scale[3] = {quarter.x, quarter.y, quarter.z};
+  const bool mirrored = MirrorsModel(scale);
   bool haveFrame = false;
   AVector side;
   for (int32_t i = 0; i < count; ++i) {
@@ -95,6 +99,7 @@ void ComputeTubeFrames(const Vertex* points, int32_t count, bool straight, AVect
     // tangent: their cross product is a unit vector without a root. A
     // straight tube's tangent is in model units.
     f.across = straight ? Unit(Cross(side, f.tangent)) : Cross(side, f.tangent);
+    if (mirrored) f.across = -1 * f.across;
     if (straight || i + 1 >= count || !frames[i + 1].valid) continue;
     const AVector next = frames[i + 1].tangent;
     const AVector axis = Cross(f.tangent, next);

@@ -23,5 +23,8 @@ struct TubeFrame {
 // its side vector is carried from ring to ring by the turn that takes
 // one tangent to the next. A straight tube has the one direction of first
 // to last point, measured in model units (each component divided by its
-// entry of `quarter`), and the same side vector on every ring.
+// entry of `quarter`), and the same side vector on every ring. In a
+// mirrored box (an odd number of negative entries) the rings run the other
+// way round their tangents, so that each is the mirror image of its ring in
+// the unmirrored box, in the same order: so are their normals and shading.
 void ComputeTubeFrames(const Vertex* points, int32_t count, bool straight, AVector quarter, TubeFrame* frames);

@@ -3,6 +3,7 @@
 #include "graphs3d/grid/AGridSurface4D.h"
 #include "graphs3d/grid/GridMesh.h"
 #include "renderer/Submission.h"
+#include "renderer/TriangleFacing.h"
 
 namespace {
 
@@ -68,6 +69,9 @@ void AGridSurface4D::SubmitColour() {
 void AGridSurface4D::Draw() {
   if (fColourType == AGraphColor::kHidden || !IsDoneComputing() || !HasSpace()) return;
   ProjectModel();
+  // A grid run backwards along a reversed range turns against its
+  // derivatives' normals: its triangles follow the normals.
+  TurnTrianglesToNormals(fVertices.get(), fNormals.get(), fN * fN * fCopies, fTriangles.get(), fTriangleCount);
   SubmitColour();
   OurSubmitOpacity(float(fOpacity), fContext);
   OurSubmitVertices(fVertices.get(), fN * fN * fCopies, fContext);

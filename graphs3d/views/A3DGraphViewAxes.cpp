@@ -1,5 +1,6 @@
 #include "graphs3d/views/A3DGraphView.h"
 #include "renderer/Submission.h"
+#include "renderer/TriangleFacing.h"
 
 namespace {
 
@@ -37,11 +38,12 @@ int32_t A3DGraphView::DrawAxes() {
   OurSubmitSolidAmbientColor(kAxisColour, fContext.get());
   OurSubmitLines(kSegments, 3, true, fContext.get());
   static constexpr Vertex kUp[6] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
-  static constexpr Triangle kHeads[2] = {{{0, 1, 2}}, {{3, 4, 5}}};
+  Triangle heads[2] = {{{0, 1, 2}}, {{3, 4, 5}}};
+  TurnTrianglesToNormals(axes.heads, kUp, 6, heads, 2);
   OurSubmitVertices(axes.heads, 6, fContext.get());
   OurSubmitNormals(kUp, fContext.get());
   OurSubmitSolidColor(kAxisColour, fContext.get());
-  OurSubmitTriangles(kHeads, 2, fContext.get());
+  OurSubmitTriangles(heads, 2, fContext.get());
   OurDisableNormalArrayState(fContext.get());
   return 1;
 }

@@ -71,7 +71,7 @@ TEST_F(GLVertexObject, ArraysMoveIntoBuffersAtTheFirstOpenGLDrawAndNeverUploadAg
 }
 
 TEST_F(GLVertexObject, CopyBackReturnsTheArraysBitForBit) {
-  grid.vertices[5].x = -0.0f;  // signs and all
+  grid.vertices[39].x = -0.0f;  // x is 0 there: signs and all
   CacheGrid(model, true);
   ASSERT_EQ(model.GetMode(), VertexObject::kBufferObjects);
   SetDesiredRendererType(ctx.ctx, kRendererSoftware);
