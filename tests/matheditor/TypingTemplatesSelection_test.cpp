@@ -17,9 +17,7 @@ namespace {
 // never dropped.
 class TemplatesOnSelection : public SnapshotCountingTest {
  protected:
-  void Key(uint32_t c, int32_t modifiers = 0) {
-    MEKey(c, c < 256 ? uint8_t(c) : 0, modifiers, fRecord, nullptr);
-  }
+  void Key(uint32_t c, int32_t modifiers = 0) { MEKey(c, c < 256 ? uint8_t(c) : 0, modifiers, fRecord, nullptr); }
   void Type(const char* keys) {
     for (; *keys; ++keys) Key(static_cast<unsigned char>(*keys));
   }
