@@ -31,6 +31,7 @@ const std::vector<std::pair<std::string, std::string>> kExamples = {
     {"`x^2+1`", "x^(2+1)"},
     {"`x/2` Right `+1`", "x/2+1"},
     {"Ctrl+R `x` Right `+1`", "sqrt(x)+1"},
+    {"`sin x*2`", "sin(x)*2"},
     {"`sin x/x`", "sin(x/x)"},
     {"`sin x` Up Up `/x`", "sin(x)/x"},
     {"`sin x` Up Up `^2`", "sin(x)^2"},
@@ -135,9 +136,10 @@ bool WordKey(const QString& word, KeyPress* press) {
     const char* name;
     int key;
     const char16_t* text;
-  } kNamed[] = {{"Right", Qt::Key_Right, u""},        {"Left", Qt::Key_Left, u""},   {"Up", Qt::Key_Up, u""},
-                {"Down", Qt::Key_Down, u""},          {"Tab", Qt::Key_Tab, u"\t"},   {"Backspace", Qt::Key_Backspace, u"\b"},
-                {"Escape", Qt::Key_Escape, u"\x1b"}};
+  } kNamed[] = {
+      {"Right", Qt::Key_Right, u""},      {"Left", Qt::Key_Left, u""}, {"Up", Qt::Key_Up, u""},
+      {"Down", Qt::Key_Down, u""},        {"Tab", Qt::Key_Tab, u"\t"}, {"Backspace", Qt::Key_Backspace, u"\b"},
+      {"Escape", Qt::Key_Escape, u"\x1b"}};
   QStringList parts = word.split('+');
   const QString last = parts.takeLast();
   Qt::KeyboardModifiers held;
@@ -237,8 +239,8 @@ TEST_F(ReadmeTyping, EveryExampleTypesTheFormulaShown) {
     DocumentMainWindow* window = FreshWindow();
     ASSERT_NE(window, nullptr);
     for (const KeyPress& key : keys)
-      EXPECT_FALSE(Press(window->MathPane(), key)) << "a menu took "
-          << QKeySequence(QKeyCombination(key.modifiers, Qt::Key(key.key))).toString().toStdString();
+      EXPECT_FALSE(Press(window->MathPane(), key))
+          << "a menu took " << QKeySequence(QKeyCombination(key.modifiers, Qt::Key(key.key))).toString().toStdString();
     // The tree as its text form writes it, parentheses the layout added
     // included; the form pastes back.
     EXPECT_EQ(FormulaText(window->Document(), 0), formula);
