@@ -43,6 +43,7 @@ const std::vector<std::pair<std::string, std::string>> kExamples = {
     {"`x+1` Up Up `@`", "(x+1)^2"},
     {"`y=x+1` Shift+Left `#`", "y=x+1^3"},
     {"`x^2` Up Escape", "x^?"},
+    {"`x+1` Up Escape", "x"},
     {"Ctrl+Shift+S `k`", "sum(k,k=0,5)"},
     {"Ctrl+Shift+P `k`", "product(k,k=0,5)"},
     {"Ctrl+Shift+I `x`", "integral(x,x,0,1)"},
