@@ -133,7 +133,7 @@ void ExportMathClipboard(DocumentWindow* window) {
   if (data) QGuiApplication::clipboard()->setMimeData(data);
 }
 
-bool ImportMathClipboard(const QMimeData* data) {
+bool ImportMathClipboard(const QMimeData* data, QString* refusal) {
   if (!data) return false;
   QByteArray text;
   if (data->hasFormat(kFormulaMimeType)) {
@@ -144,7 +144,10 @@ bool ImportMathClipboard(const QMimeData* data) {
   }
   if (text.isEmpty()) return false;
   ExpressionRecord* tree = CoreParseExpr(text.constData(), static_cast<int32_t>(text.size()));
-  if (!tree) return false;
+  if (!tree) {
+    if (refusal) *refusal = QString::fromStdString(ExprParseRefusal());
+    return false;
+  }
   DisposExpr(gMathClipboard);
   gMathClipboard = tree;
   gMathClipboardType = 0;

@@ -22,5 +22,6 @@ void ExportMathClipboard(DocumentWindow* window);
 
 // Before the editor pastes: the system clipboard's private type, else its
 // plain text parsed as a formula, becomes the editor's clipboard. False
-// when neither gives a formula (the editor's clipboard is then unchanged).
-bool ImportMathClipboard(const QMimeData* data);
+// when neither gives a formula (the editor's clipboard is then unchanged);
+// a text the reader refused then leaves the reader's message in `refusal`.
+bool ImportMathClipboard(const QMimeData* data, QString* refusal = nullptr);

@@ -21,6 +21,7 @@
 #include "platform/TextBlock.h"
 #include "window/DocumentMainWindow.h"
 #include "window/MathPaneWidget.h"
+#include "window/WindowDialogs.h"
 
 namespace {
 
@@ -96,7 +97,11 @@ void RunFormulaCode(DocumentMainWindow* window, int32_t code) {
     Changed(window);
     return;
   }
-  if (code == kCodePaste && !ImportMathClipboard(QGuiApplication::clipboard()->mimeData())) return;
+  QString refusal;
+  if (code == kCodePaste && !ImportMathClipboard(QGuiApplication::clipboard()->mimeData(), &refusal)) {
+    if (!refusal.isEmpty()) ShowNote(QObject::tr("The clipboard's text cannot be read as a formula: %1.").arg(refusal));
+    return;
+  }
   ExpressionRecord* before = code == kCodeCopy ? nullptr : Copy(record->root);
   MATH_FunctionCode(static_cast<OpCodeT>(code));
   if (code == kCodeCopy || code == kCodeCut) ExportMathClipboard(window->WindowRecord());

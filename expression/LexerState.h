@@ -5,6 +5,9 @@
 extern const char* LEX_input;
 extern const char* LEX_inputptr;  // the next byte not yet scanned
 extern const char* LEX_inputlim;  // one past the last byte
+// Bytes of the input the tokens matched so far took (the scanner itself
+// reads ahead): where a syntax error was found.
+extern long LEX_scanned;
 // Set for a document: the next yylex starts in document mode.
 extern bool gParsingDocument;
 

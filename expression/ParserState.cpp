@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/memory/ListGrowth.h"
 #include "CoreUtilities/memory/MemoryBudget.h"
+#include "expression/LexerState.h"
 #include "expression/TreeDisposal.h"
 #include "expression/TreeWalking.h"
 
@@ -33,7 +34,10 @@ void yyForget() {
   gParserNodeStack = {nullptr, 0, 0};
 }
 
-void yyerror(const char*) {
+ParserMessage gParserMessage;
+
+void yyerror(const char* message) {
+  if (gParserMessage.text.empty() && message && *message) gParserMessage = {message, LEX_scanned};
   DisposExpr(gParsedExpr);
   gParsedExpr = nullptr;
   for (int32_t i = 0; i < gParserNodeStack.count; ++i) DisposeNode(gParserNodeStack.items[i]);

@@ -3,6 +3,7 @@
 #include "expression/ExpressionRecord.h"
 
 #include <cstdint>
+#include <string>
 
 // The parser, the lexer and their node list are process-wide and not
 // re-entrant: parsing runs on the interface thread only.
@@ -23,8 +24,16 @@ extern ExpressionRecord* gParsedExpr;
 
 // The node, appended to the list (unrecorded when the list cannot grow).
 ExpressionRecord* yyAdd(ExpressionRecord* node);
-// Disposes gParsedExpr and every recorded node; the message is ignored.
+// Disposes gParsedExpr and every recorded node; the first message of a
+// parse is kept with how far the scanner had read.
 void yyerror(const char* message);
+// The first message of the last parse and the input bytes scanned when it
+// came; an empty message when none came or it was empty.
+struct ParserMessage {
+  std::string text;
+  long scanned = 0;
+};
+extern ParserMessage gParserMessage;
 // The list lets go of its nodes without freeing them.
 void yyForget();
 // Drops from the list the recorded nodes that a rewrite freed: those found

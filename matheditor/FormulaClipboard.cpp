@@ -95,6 +95,15 @@ void PasteDigits(MERecord* r) {
   if (r->rangeStart == length + add) MOVE_SetIP(number, kIPAfterNode);
 }
 
+// A cleared place goes only from a list (a term, a factor, a side, an
+// element, an index): from a template, removing it would move the other
+// operand into the template's place, an exponent down to the baseline.
+bool ClearRemovesPlace(const ExpressionRecord* prompt) {
+  const ExpressionRecord* parent = prompt->parent;
+  return parent && parent->operandCount > 1 &&
+         (SyntacticKindOf(parent) == kInfixList || parent->opcode == kOpIndexes || parent->opcode == kOpMatrix);
+}
+
 }  // namespace
 
 void ClearMathClipboard() { Fill(nullptr, 0); }
@@ -216,8 +225,7 @@ void CMD_Clear() {
         r->caretType = kIPWholeNode;
         DELETE_Expr();
       }
-      if (r->selected->opcode == kOpPrompt && r->selected->parent && r->selected->parent->operandCount > 1)
-        DELETE_Prompt();
+      if (r->selected->opcode == kOpPrompt && ClearRemovesPlace(r->selected)) DELETE_Prompt();
       break;
     default: break;
   }

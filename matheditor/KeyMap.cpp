@@ -14,8 +14,9 @@ constexpr uint8_t kCtrl = kModControl;
 constexpr uint8_t kNone = 0;
 
 // Runs of one modifier set; an earlier row shadows a later one for the
-// same key.
-constexpr std::array<KeyMapRow, 113> kMap{{
+// same key. A control key that a menu item takes (Ctrl+X, Ctrl+-) has a
+// second key here that no menu takes.
+constexpr std::array<KeyMapRow, 114> kMap{{
     {kCmd | kShift, kKeyLeft, 0x2105},
     {kCmd | kShift, kKeyRight, 0x2102},
     {kCmd, kKeyLeft, 0x2103},
@@ -41,6 +42,7 @@ constexpr std::array<KeyMapRow, 113> kMap{{
     {kCtrl, '=', 0x1010},
     {kOpt, '\t', 0x160F},
     {kCtrl, '-', 0x1900},
+    {kOpt, '-', 0x1900},
     {kShift | kCtrl, kKeyLeft, 0x2104},
     {kShift | kCtrl, kKeyRight, 0x2101},
     {kShift | kCtrl, kKeyUp, 0x2106},

@@ -25,6 +25,10 @@ void KEY_DotKey();
 // Splits the number at the caret offset into two factors; the caret goes
 // after the first.
 void KEY_SplitNumber();
+// A non-empty digit range becomes a selected node: the whole number, or
+// the digits split off as a factor of their own. False when the digits, or
+// those left on either side, read as no number.
+bool KEY_SelectDigitRange();
 
 void KEY_InString(uint32_t c);
 void KEY_InLongName(uint32_t c);

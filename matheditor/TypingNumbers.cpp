@@ -12,6 +12,7 @@
 #include "matheditor/NodeQuestions.h"
 #include "matheditor/OperandInsertion.h"
 #include "matheditor/Typing.h"
+#include "matheditor/TypingHelpers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -177,6 +178,39 @@ void DotKey(bool nested) {
 }  // namespace
 
 void KEY_DotKey() { DotKey(false); }
+
+// The selected digits become a node of their own and are selected: the
+// whole number, or a factor split off between the digits around it.
+bool KEY_SelectDigitRange() {
+  MERecord* r = gMathCurrentMEH;
+  if (!r || r->caretType != kIPNumberText || !IsNumber(r->selected) || r->rangeStart == r->rangeEnd) return false;
+  ExpressionRecord* number = r->selected;
+  const UniChar* text = DigitsOf(number);
+  const int32_t length = TextLength(text);
+  const int32_t from = std::clamp(std::min(r->rangeStart, r->rangeEnd), 0, length);
+  const int32_t to = std::clamp(std::max(r->rangeStart, r->rangeEnd), 0, length);
+  const auto reads = [text](int32_t begin, int32_t end) {
+    std::vector<UniChar> part(text + begin, text + end);
+    part.push_back(0);
+    return begin < end && !std::isnan(Str2D(part.data()));
+  };
+  if (!reads(from, to) || (from > 0 && !reads(0, from)) || (to < length && !reads(to, length))) return false;
+  const auto splitAt = [r, number](int32_t at) {
+    r->selected = number;
+    r->caretType = kIPNumberText;
+    r->rangeStart = r->rangeEnd = at;
+    KEY_SplitNumber();
+    return r->selected == number && r->caretType == kIPAfterNode && IsInnerFactor(number);
+  };
+  if (to < length && !splitAt(to)) return false;
+  if (from == 0) {
+    MOVE_SetIP(number, kIPWholeNode);
+    return true;
+  }
+  if (!splitAt(from)) return false;
+  MOVE_SetIP(number->parent->operands[IndexInParent(number) + 1], kIPWholeNode);
+  return true;
+}
 
 void KEY_SplitNumber() {
   MERecord* r = gMathCurrentMEH;

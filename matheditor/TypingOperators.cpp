@@ -198,6 +198,12 @@ ExpressionRecord* ClimbOutOfSubscript(ExpressionRecord* node) {
   return IsExprSubscriptedLetter(node->parent) && IndexInParent(node) == 0 ? node->parent : node;
 }
 
+// Typed with digits selected, these go beside them rather than around.
+bool IsBesideKind(OpCodeT kind) {
+  const uint8_t c = ClassOfKind(kind);
+  return c == kInfixList || c == kLeaf || IsSignKind(kind);
+}
+
 }  // namespace
 
 bool KEY_InfixBetween(OpCodeT kind) {
@@ -350,7 +356,15 @@ void KEY_OperKey(OpCodeT kind) {
         DELETE_OperatorNoSetIp();
       }
       break;
-    case kIPNumberText: KEY_SplitNumber(); break;
+    case kIPNumberText:
+      // Selected digits are wrapped as a node; an infix sign or a leaf
+      // goes beside them as beside the caret.
+      if (r->rangeStart != r->rangeEnd && !IsBesideKind(kind)) {
+        if (!KEY_SelectDigitRange()) return;
+      } else {
+        KEY_SplitNumber();
+      }
+      break;
     case kIPOperandRange:
       if (!MATH_IPisRange()) return;
       break;

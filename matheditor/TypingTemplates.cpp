@@ -285,6 +285,24 @@ bool IsLargeTemplate(int32_t code) {
          (code >= 0x18C1 && code <= 0x18C3) || code == 0x1908 || code == 0x18BD;
 }
 
+// Selected digits are what such a template wraps; the others (comparisons,
+// list elements, rows, columns, operands) place a new part beside the caret.
+bool WrapsSelection(int32_t code) {
+  switch (code) {
+    case 0x18A0:
+    case 0x18A1:
+    case 0x1901:
+    case 0x1902:
+    case 0x1905:
+    case 0x1906:
+    case 0x1907:
+    case 0x1909:
+    case 0x190A:
+    case 0x190B: return false;
+    default: return true;
+  }
+}
+
 void RunTemplate(int32_t code) {
   switch (code) {
     case 0x1809: Derivative(kOpOpTotal); return;
@@ -362,7 +380,11 @@ void KEY_TemplateKey(int32_t code) {
   MERecord* r = Current();
   if (!r || !r->selected) return;
   if (IsLargeTemplate(code) && IsDesperatelyLowOnMemory()) return;
-  if (r->caretType == kIPNumberText) KEY_SplitNumber();
+  if (r->caretType == kIPNumberText && r->rangeStart != r->rangeEnd && WrapsSelection(code)) {
+    if (!KEY_SelectDigitRange()) return;
+  } else if (r->caretType == kIPNumberText) {
+    KEY_SplitNumber();
+  }
   if (r->caretType == kIPStringText || r->caretType == kIPNameText) return;
   RunTemplate(code);
   EditorRecalculateAndDraw();

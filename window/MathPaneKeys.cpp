@@ -33,9 +33,20 @@ uint32_t SpecialKeyCharacter(int key) {
   }
 }
 
+// The digit of a key of the digit row by its xkb key code, which X11 and
+// Wayland report as the scan code whatever the layout; 0 for another key.
+uint32_t DigitRowDigit(uint32_t scanCode) {
+  constexpr uint32_t kKeyCodeOfOne = 10;  // 1 to 9, then 0
+  if (scanCode < kKeyCodeOfOne || scanCode > kKeyCodeOfOne + 9) return 0;
+  return scanCode == kKeyCodeOfOne + 9 ? '0' : '1' + (scanCode - kKeyCodeOfOne);
+}
+
+bool IsDigit(uint32_t c) { return c >= '0' && c <= '9'; }
+
 }  // namespace
 
-bool TranslateKeyPress(int key, Qt::KeyboardModifiers qtModifiers, const QString& text, MathPaneKeyStroke* stroke) {
+bool TranslateKeyPress(int key, Qt::KeyboardModifiers qtModifiers, const QString& text, MathPaneKeyStroke* stroke,
+                       uint32_t nativeScanCode) {
   int32_t modifiers = ModifierSet(qtModifiers);
   if (key == Qt::Key_Backtab) modifiers |= kOurShiftKey;
   uint32_t keyCharacter = SpecialKeyCharacter(key);
@@ -47,6 +58,8 @@ bool TranslateKeyPress(int key, Qt::KeyboardModifiers qtModifiers, const QString
     if (!(modifiers & kOurShiftKey)) keyCharacter = QChar::toLower(keyCharacter);
     const bool printable = !text.isEmpty() && text.at(0).unicode() >= 32 && text.at(0).unicode() != 0x7F;
     unicode = printable ? text.toUcs4().value(0) : keyCharacter;
+    const uint32_t digit = DigitRowDigit(nativeScanCode);
+    if ((modifiers & kOurShiftKey) && digit && !IsDigit(keyCharacter)) keyCharacter = digit;
   }
   stroke->unicode = unicode;
   stroke->keyCharacter = static_cast<uint8_t>(keyCharacter <= 0xFF ? keyCharacter : 0);

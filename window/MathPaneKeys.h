@@ -18,9 +18,12 @@ struct MathPaneKeyStroke {
 // A Qt key press as a keystroke: command is Meta, option Alt, control
 // Ctrl. The key character comes from the key code (under Ctrl the text
 // holds a control character); arrows are 28 to 31, Backspace 8, Delete
-// 0x7F, Backtab a shift-tab. False for a key that stands for no character
-// (a bare modifier, a function key).
-bool TranslateKeyPress(int key, Qt::KeyboardModifiers qtModifiers, const QString& text, MathPaneKeyStroke* stroke);
+// 0x7F, Backtab a shift-tab. With Shift, a key of the digit row (known by
+// its native scan code) has its digit as key character, whatever character
+// the layout puts on it, so the key map's shifted digits match. False for a
+// key that stands for no character (a bare modifier, a function key).
+bool TranslateKeyPress(int key, Qt::KeyboardModifiers qtModifiers, const QString& text, MathPaneKeyStroke* stroke,
+                       uint32_t nativeScanCode = 0);
 
 // Text an input method committed: one unmodified keystroke per character.
 std::vector<MathPaneKeyStroke> TranslateCommittedText(const QString& text);

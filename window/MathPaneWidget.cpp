@@ -122,7 +122,8 @@ void MathPaneWidget::keyPressEvent(QKeyEvent* event) {
     return;
   }
   MathPaneKeyStroke stroke;
-  if (!fWindow || !TranslateKeyPress(event->key(), event->modifiers(), event->text(), &stroke) ||
+  if (!fWindow ||
+      !TranslateKeyPress(event->key(), event->modifiers(), event->text(), &stroke, event->nativeScanCode()) ||
       !MathPaneKey(fWindow, stroke.unicode, stroke.keyCharacter, stroke.modifiers)) {
     QWidget::keyPressEvent(event);
     return;

@@ -8,6 +8,8 @@
 #include "expression/TreeShorthands.h"
 #include "expression/TreeBuilding.h"
 #include "expression/SymbolTable.h"
+#include "matheditor/CommandDispatch.h"
+#include "matheditor/KeyMap.h"
 #include "matheditor/MathEditInterface.h"
 #include "matheditor/MathEditorStartup.h"
 #include "platform/OurPort.h"
@@ -16,6 +18,7 @@
 #include "window/MathPaneWidget.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -226,6 +229,48 @@ TEST_F(MathPane, ClickUnderTheLastBlockTypesAtTheEndOfTheLastFormula) {
   QTest::keyClicks(fWidget.get(), "+1");
   EXPECT_EQ(Written(Equation(1)->root), "y+1");
   EXPECT_EQ(Written(Equation(0)->root), "x");
+}
+
+// Every key-map entry of Shift with a digit, pressed on a US and on a
+// German keyboard: the key event carries the character the layout puts
+// on the shifted key and the key's xkb scan code, as X11 delivers it.
+TEST_F(MathPane, ShiftedDigitEntriesWorkOnUsAndGermanKeyboards) {
+  const struct {
+    const char* name;
+    const char16_t* shifted;  // Shift+1 .. Shift+9, Shift+0
+  } kLayouts[] = {{"US", u"!@#$%^&*()"}, {"German", u"!\"\u00a7$%&/()="}};
+  constexpr uint32_t kScanCodeOfOne = 10;
+  AddEquation();
+  Show();
+  int entries = 0;
+  for (const KeyMapRow& row : KeyMap()) {
+    if (row.modifiers == kModAny || !(row.modifiers & kModShift) || row.character < '0' || row.character > '9')
+      continue;
+    ++entries;
+    const int index = row.character == '0' ? 9 : row.character - '1';
+    Qt::KeyboardModifiers modifiers = Qt::ShiftModifier;
+    if (row.modifiers & kModControl) modifiers |= Qt::ControlModifier;
+    if (row.modifiers & kModOption) modifiers |= Qt::AltModifier;
+    if (row.modifiers & kModCommand) modifiers |= Qt::MetaModifier;
+    for (const auto& layout : kLayouts) {
+      SCOPED_TRACE(std::string(layout.name) + " Shift+" + char(row.character));
+      AddEquation();
+      const int32_t block = fDocument.fContents.blocks.Count() - 1;
+      FocusMathPaneBlock(&fWindow, block);
+      const char16_t c = layout.shifted[index];
+      // Under Ctrl the text of '@' to '~' is their control character.
+      const char16_t text = (modifiers & Qt::ControlModifier) && c >= 0x40 && c < 0x7F ? char16_t(c & 0x1F) : c;
+      QKeyEvent press(QEvent::KeyPress, int(c), modifiers, kScanCodeOfOne + index, c, 0, QString(QChar(text)));
+      QCoreApplication::sendEvent(fWidget.get(), &press);
+
+      MERecord* expected = MENew(&fWindow);
+      MATH_FunctionCode(row.code);
+      EXPECT_EQ(Written(Equation(block)->root), Written(expected->root));
+      EXPECT_NE(Written(expected->root), "?");
+      MEDispose(expected);
+    }
+  }
+  EXPECT_GT(entries, 0);
 }
 
 }  // namespace
