@@ -20,6 +20,7 @@
 #include "graphpane/AGraphPane.h"
 #include "graphpane/EquationClassification.h"
 #include "graphpane/GraphKinds.h"
+#include "graphs2d/APointPlot.h"
 #include "graphs3d/views/A3DGraphView.h"
 #include "graphs3d/views/ViewClock.h"
 
@@ -48,6 +49,34 @@ std::vector<GraphKind> DrawnKinds(DocumentRecord* document) {
     kinds.push_back(static_cast<GraphKind>(BaseKind(ExprType(e.tree.get(), e.info.threeD, state.viewIs4D, document))));
   }
   return kinds;
+}
+
+// Where each point the scripts set is, worked out by hand: x the real
+// part, y the imaginary part.
+struct PointAt {
+  double x;
+  double y;
+};
+const std::map<std::string, PointAt> kPointValues = {
+    {"p=1+2*i", {1, 2}}, {"q=-2-i", {-2, -1}}, {"s=3*i", {0, 3}}, {"a=-2+2*i", {-2, 2}}, {"p=i", {0, 1}},
+    {"q=-i", {0, -1}},   {"c=1+i", {1, 1}},    {"p=2+i", {2, 1}}, {"q=-1+2*i", {-1, 2}}, {"c=-2-i", {-2, -1}},
+};
+
+// Every point drawn stands at the value its formula names.
+void ExpectPointsAtTheirValues(DocumentRecord* document, const std::string& where) {
+  const ExpansionState& state = document->fExpansion;
+  for (size_t i = 0; i < state.expanded.size(); ++i) {
+    const GraphLookup* row = state.rows[i] >= 0 ? document->fGraphPane->Lookup().At(state.rows[i]) : nullptr;
+    const GraphLookup::Pair* pair = row && row->pairs[0].view ? &row->pairs[0] : nullptr;
+    const auto* point = pair ? dynamic_cast<const APointPlot*>(pair->view->GraphAt(pair->index)) : nullptr;
+    if (!point) continue;
+    std::unique_ptr<char[]> text(
+        ExportTextFormatOfExpr(EquationTree(document->fContents.blocks[state.expanded[i].block]), false));
+    const auto value = kPointValues.find(text.get());
+    ASSERT_NE(value, kPointValues.end()) << where << ": " << text.get();
+    EXPECT_NEAR(point->X(), value->second.x, 1e-12) << where << ": " << text.get();
+    EXPECT_NEAR(point->Y(), value->second.y, 1e-12) << where << ": " << text.get();
+  }
 }
 
 A3DGraphView* ShownView3D(DocumentRecord* document) {
@@ -105,65 +134,104 @@ using Kinds = std::vector<GraphKind>;
 // What each step draws, line by line, as its caption names it.
 const std::map<int, std::vector<Kinds>> kDrawnAtEachStep = {
     {51,
-     {{}, {}, {kCurve}, {kCurve}, {kCurve}, {kCurve, kRegion}, {kCurve, kPolar}, {kCurve, kImplicit}, {kCurve, kCurve},
-      {kPoint}, {kSurface}, {kSurface}, {kSurface}, {kSurface}, {kImplicitSurface}, {kCurve}, {kRegion}, {kCurve}}},
-    {53, {{kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve, kCurve},
-          {kCurve, kCurve, kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve, kCurve},
-          {kCurve, kCurve, kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve},
-          {kCurve},
-          {kCurve, kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve},
-          {kCurveOfY},
-          {kCurveOfY},
-          {kImplicit},
-          {kImplicit},
-          {kImplicit, kImplicit},
-          {kImplicit, kImplicit},
-          {kPolar},
-          {kPolar}}},
-    {54, {{kSurface},         {kSurface},         {kSurface},         {kSurface},
-          {kSurface},         {kSurface},         {kSurface},         {kSurface},
-          {kSurface},         {kSurface},         {kSurface},         {kSurface},
-          {kSurface},         {kSurface},         {kSurface},         {kSurface},
-          {kImplicitSurface}, {kImplicitSurface}, {kImplicitSurface}, {kImplicitSurface},
-          {kImplicitSurface}, {kImplicitSurface}, {kImplicitSurface, kSurface}, {kImplicitSurface, kSurface},
-          {kSurface},         {kSurface, kImplicitSurface}, {kSurface, kImplicitSurface}, {kSurface, kImplicitSurface}}},
+     {{},
+      {},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve, kRegion},
+      {kCurve, kPolar},
+      {kCurve, kImplicit},
+      {kCurve, kCurve},
+      {kPoint},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kImplicitSurface},
+      {kCurve},
+      {kRegion},
+      {kCurve}}},
+    {53,
+     {{kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve, kCurve},
+      {kCurve, kCurve},
+      {kCurve, kCurve, kCurve},
+      {kCurve, kCurve, kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve, kCurve},
+      {kCurve, kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve, kCurve},
+      {kCurve, kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve, kCurve},
+      {kCurve, kCurve},
+      {kCurve, kCurve, kCurve},
+      {kCurve, kCurve, kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve, kCurve},
+      {kCurve, kCurve},
+      {kCurve},
+      {kCurve, kCurve},
+      {kCurve},
+      {kCurve},
+      {kCurve, kCurve},
+      {kCurve, kCurve},
+      {kCurveOfY},
+      {kCurveOfY},
+      {kImplicit},
+      {kImplicit},
+      {kImplicit, kImplicit},
+      {kImplicit, kImplicit},
+      {kPolar},
+      {kPolar}}},
+    {54,
+     {{kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kSurface},
+      {kImplicitSurface},
+      {kImplicitSurface},
+      {kImplicitSurface},
+      {kImplicitSurface},
+      {kImplicitSurface},
+      {kImplicitSurface},
+      {kImplicitSurface, kSurface},
+      {kImplicitSurface, kSurface},
+      {kSurface},
+      {kSurface, kImplicitSurface},
+      {kSurface, kImplicitSurface},
+      {kSurface, kImplicitSurface}}},
     {55, std::vector<Kinds>(20, Kinds{kRegion})},
     {57,
      {{},
@@ -191,26 +259,10 @@ const std::map<int, std::vector<Kinds>> kDrawnAtEachStep = {
       {kPoint, kPoint, kPoint, kImplicit},
       {kPoint, kPoint, kPoint, kImplicit, kRegion},
       {kPoint, kPoint, kPoint, kImplicit, kRegion}}},
-    {59, {{kCurve},
-          {kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve},
-          {kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve, kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve},
-          {kCurve, kCurve},
-          {kCurve, kCurve, kCurve},
-          {kCurve, kCurve, kCurve}}},
+    {59, {{kCurve},         {kCurve}, {kCurve, kCurve}, {kCurve, kCurve},         {kCurve},
+          {kCurve},         {kCurve}, {kCurve, kCurve}, {kCurve, kCurve},         {kCurve, kCurve},
+          {kCurve, kCurve}, {kCurve}, {kCurve, kCurve}, {kCurve, kCurve, kCurve}, {kCurve},
+          {kCurve},         {kCurve}, {kCurve, kCurve}, {kCurve, kCurve, kCurve}, {kCurve, kCurve, kCurve}}},
 };
 
 // The 3-D steps whose captions need the view seen from above the x-y plane,
@@ -246,6 +298,7 @@ TEST_F(DemoCaptionTest, EachStepDrawsWhatItsCaptionNamesAndSeesItFromAbove) {
           if (FormulaText(document, b) != "?") {
             EXPECT_EQ(EquationMessage(document, b), 0) << where << ": " << FormulaText(document, b);
           }
+        ExpectPointsAtTheirValues(document, where);
         if (CaptionOf(steps[line]).contains("axes")) {
           AGraphPane* pane = document->fGraphPane.get();
           EXPECT_TRUE(pane && pane->IsShowingAxes(kCurrentView)) << where;
@@ -332,7 +385,8 @@ TEST_F(DemoCaptionTest, TheTourEndsWithTheCaretOutsideAnyExponent) {
   ASSERT_NE(record, nullptr);
   ASSERT_NE(record->selected, nullptr);
   for (const ExpressionRecord* node = record->selected; node->parent != nullptr; node = node->parent)
-    EXPECT_FALSE(node->parent->opcode == kOpPower && node->parent->operands[1] == node) << FormulaText(window->Document(), 0);
+    EXPECT_FALSE(node->parent->opcode == kOpPower && node->parent->operands[1] == node)
+        << FormulaText(window->Document(), 0);
   EXPECT_TRUE(window->StatusText().isEmpty());
 }
 
