@@ -26,21 +26,21 @@
 
 namespace {
 
-constexpr int kEveryScript[] = {50, 51, 53, 54, 55, 57, 58, 59};
+constexpr int kEveryDemoScript[] = {50, 51, 53, 54, 55, 57, 58, 59};
 
-std::vector<DemoStep> ScriptSteps(int script) {
+std::vector<DemoStep> DemoScriptSteps(int script) {
   std::vector<DemoStep> steps;
   const QString text = QString::fromUtf16(OurGetLocalizedString(script));
   for (const std::u32string& line : DemoScriptLines(text.toStdU32String())) steps.push_back(ReadDemoLine(line));
   return steps;
 }
 
-QString CaptionOf(const DemoStep& step) {
+QString DemoCaptionOf(const DemoStep& step) {
   return QString::fromUcs4(step.caption.data(), static_cast<qsizetype>(step.caption.size()));
 }
 
 // The kinds of the graphs drawn, in the order of their equations.
-std::vector<GraphKind> DrawnKinds(DocumentRecord* document) {
+std::vector<GraphKind> DemoDrawnKinds(DocumentRecord* document) {
   const ExpansionState& state = document->fExpansion;
   std::vector<GraphKind> kinds;
   for (size_t i = 0; i < state.expanded.size(); ++i) {
@@ -53,11 +53,11 @@ std::vector<GraphKind> DrawnKinds(DocumentRecord* document) {
 
 // Where each point the scripts set is, worked out by hand: x the real
 // part, y the imaginary part.
-struct PointAt {
+struct DemoPointAt {
   double x;
   double y;
 };
-const std::map<std::string, PointAt> kPointValues = {
+const std::map<std::string, DemoPointAt> kDemoPointValues = {
     {"p=1+2*i", {1, 2}}, {"q=-2-i", {-2, -1}}, {"s=3*i", {0, 3}}, {"a=-2+2*i", {-2, 2}}, {"p=i", {0, 1}},
     {"q=-i", {0, -1}},   {"c=1+i", {1, 1}},    {"p=2+i", {2, 1}}, {"q=-1+2*i", {-1, 2}}, {"c=-2-i", {-2, -1}},
 };
@@ -72,34 +72,34 @@ void ExpectPointsAtTheirValues(DocumentRecord* document, const std::string& wher
     if (!point) continue;
     std::unique_ptr<char[]> text(
         ExportTextFormatOfExpr(EquationTree(document->fContents.blocks[state.expanded[i].block]), false));
-    const auto value = kPointValues.find(text.get());
-    ASSERT_NE(value, kPointValues.end()) << where << ": " << text.get();
+    const auto value = kDemoPointValues.find(text.get());
+    ASSERT_NE(value, kDemoPointValues.end()) << where << ": " << text.get();
     EXPECT_NEAR(point->X(), value->second.x, 1e-12) << where << ": " << text.get();
     EXPECT_NEAR(point->Y(), value->second.y, 1e-12) << where << ": " << text.get();
   }
 }
 
-A3DGraphView* ShownView3D(DocumentRecord* document) {
+A3DGraphView* DemoShownView3D(DocumentRecord* document) {
   AGraphPane* pane = document->fGraphPane.get();
   if (!pane || !pane->AreAnyViews3D()) return nullptr;
   return dynamic_cast<A3DGraphView*>(pane->View3D(0));
 }
 
 // How far above the x-y plane the eye looks from, in degrees: 0 is edge-on.
-double Elevation(const A3DGraphView& view) {
+double DemoElevation(const A3DGraphView& view) {
   const Matrix3& m = view.Camera().rotation;
   return std::asin(std::clamp(m[6], -1.0, 1.0)) * 180 / std::numbers::pi;
 }
 
 // A drag leaves no spin to turn the view between the steps.
-class StillViewClock {
+class DemoStillViewClock {
  public:
-  StillViewClock() {
+  DemoStillViewClock() {
     gViewClock = {[] { return int64_t{1000000}; }, [] { return uint32_t{1000}; }};
   }
-  ~StillViewClock() { gViewClock = fSaved; }
-  StillViewClock(const StillViewClock&) = delete;
-  StillViewClock& operator=(const StillViewClock&) = delete;
+  ~DemoStillViewClock() { gViewClock = fSaved; }
+  DemoStillViewClock(const DemoStillViewClock&) = delete;
+  DemoStillViewClock& operator=(const DemoStillViewClock&) = delete;
 
  private:
   ViewClock fSaved = gViewClock;
@@ -125,193 +125,210 @@ class DemoCaptionTest : public WindowTest {
   }
 };
 
-constexpr GraphKind kCurve = GraphKind::kY_X, kCurveOfY = GraphKind::kX_Y, kPolar = GraphKind::kR_Theta,
-                    kImplicit = GraphKind::kXYRTh_eq_XYRTh, kRegion = GraphKind::kInequality,
-                    kPoint = GraphKind::kComplexParameter, kSurface = GraphKind::kZ_XY,
-                    kImplicitSurface = GraphKind::kXYZ_equals_XYZ;
-using Kinds = std::vector<GraphKind>;
+constexpr GraphKind kDemoCurve = GraphKind::kY_X, kDemoCurveOfY = GraphKind::kX_Y, kDemoPolar = GraphKind::kR_Theta,
+                    kDemoImplicit = GraphKind::kXYRTh_eq_XYRTh, kDemoRegion = GraphKind::kInequality,
+                    kDemoPoint = GraphKind::kComplexParameter, kDemoSurface = GraphKind::kZ_XY,
+                    kDemoImplicitSurface = GraphKind::kXYZ_equals_XYZ;
+using DemoKinds = std::vector<GraphKind>;
 
 // What each step draws, line by line, as its caption names it.
-const std::map<int, std::vector<Kinds>> kDrawnAtEachStep = {
+const std::map<int, std::vector<DemoKinds>> kDrawnAtEachStep = {
     {51,
      {{},
       {},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve, kRegion},
-      {kCurve, kPolar},
-      {kCurve, kImplicit},
-      {kCurve, kCurve},
-      {kPoint},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kImplicitSurface},
-      {kCurve},
-      {kRegion},
-      {kCurve}}},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoRegion},
+      {kDemoCurve, kDemoPolar},
+      {kDemoCurve, kDemoImplicit},
+      {kDemoCurve, kDemoCurve},
+      {kDemoPoint},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoImplicitSurface},
+      {kDemoCurve},
+      {kDemoRegion},
+      {kDemoCurve}}},
     {53,
-     {{kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve, kCurve},
-      {kCurve, kCurve},
-      {kCurve, kCurve, kCurve},
-      {kCurve, kCurve, kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve, kCurve},
-      {kCurve, kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve, kCurve},
-      {kCurve, kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve, kCurve},
-      {kCurve, kCurve},
-      {kCurve, kCurve, kCurve},
-      {kCurve, kCurve, kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve, kCurve},
-      {kCurve, kCurve},
-      {kCurve},
-      {kCurve, kCurve},
-      {kCurve},
-      {kCurve},
-      {kCurve, kCurve},
-      {kCurve, kCurve},
-      {kCurveOfY},
-      {kCurveOfY},
-      {kImplicit},
-      {kImplicit},
-      {kImplicit, kImplicit},
-      {kImplicit, kImplicit},
-      {kPolar},
-      {kPolar}}},
+     {{kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve, kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve, kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurveOfY},
+      {kDemoCurveOfY},
+      {kDemoImplicit},
+      {kDemoImplicit},
+      {kDemoImplicit, kDemoImplicit},
+      {kDemoImplicit, kDemoImplicit},
+      {kDemoPolar},
+      {kDemoPolar}}},
     {54,
-     {{kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kSurface},
-      {kImplicitSurface},
-      {kImplicitSurface},
-      {kImplicitSurface},
-      {kImplicitSurface},
-      {kImplicitSurface},
-      {kImplicitSurface},
-      {kImplicitSurface, kSurface},
-      {kImplicitSurface, kSurface},
-      {kSurface},
-      {kSurface, kImplicitSurface},
-      {kSurface, kImplicitSurface},
-      {kSurface, kImplicitSurface}}},
-    {55, std::vector<Kinds>(20, Kinds{kRegion})},
+     {{kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface},
+      {kDemoImplicitSurface},
+      {kDemoImplicitSurface},
+      {kDemoImplicitSurface},
+      {kDemoImplicitSurface},
+      {kDemoImplicitSurface},
+      {kDemoImplicitSurface},
+      {kDemoImplicitSurface, kDemoSurface},
+      {kDemoImplicitSurface, kDemoSurface},
+      {kDemoSurface},
+      {kDemoSurface, kDemoImplicitSurface},
+      {kDemoSurface, kDemoImplicitSurface},
+      {kDemoSurface, kDemoImplicitSurface}}},
+    {55, std::vector<DemoKinds>(20, DemoKinds{kDemoRegion})},
     {57,
      {{},
-      {kPoint},
-      {kPoint, kPoint},
-      {kPoint, kPoint, kCurve},
-      {kPoint, kPoint, kCurve},
-      {kPoint, kPoint, kCurve, kCurve},
-      {kPoint, kPoint, kCurve, kCurve, kPoint},
-      {kPoint, kPoint, kCurve, kCurve, kPoint, kImplicit},
-      {kPoint, kPoint, kCurve, kCurve, kPoint, kImplicit, kPoint},
-      {kPoint, kPoint, kCurve, kCurve, kPoint, kImplicit, kPoint},
-      {kPoint, kPoint, kCurve, kCurve, kPoint, kImplicit, kPoint, kCurveOfY},
-      {kPoint, kPoint, kCurve, kCurve, kPoint, kImplicit, kPoint, kCurveOfY},
-      {kPoint, kPoint, kCurve, kCurve, kPoint, kImplicit, kPoint, kCurveOfY}}},
+      {kDemoPoint},
+      {kDemoPoint, kDemoPoint},
+      {kDemoPoint, kDemoPoint, kDemoCurve},
+      {kDemoPoint, kDemoPoint, kDemoCurve},
+      {kDemoPoint, kDemoPoint, kDemoCurve, kDemoCurve},
+      {kDemoPoint, kDemoPoint, kDemoCurve, kDemoCurve, kDemoPoint},
+      {kDemoPoint, kDemoPoint, kDemoCurve, kDemoCurve, kDemoPoint, kDemoImplicit},
+      {kDemoPoint, kDemoPoint, kDemoCurve, kDemoCurve, kDemoPoint, kDemoImplicit, kDemoPoint},
+      {kDemoPoint, kDemoPoint, kDemoCurve, kDemoCurve, kDemoPoint, kDemoImplicit, kDemoPoint},
+      {kDemoPoint, kDemoPoint, kDemoCurve, kDemoCurve, kDemoPoint, kDemoImplicit, kDemoPoint, kDemoCurveOfY},
+      {kDemoPoint, kDemoPoint, kDemoCurve, kDemoCurve, kDemoPoint, kDemoImplicit, kDemoPoint, kDemoCurveOfY},
+      {kDemoPoint, kDemoPoint, kDemoCurve, kDemoCurve, kDemoPoint, kDemoImplicit, kDemoPoint, kDemoCurveOfY}}},
     {58,
      {{},
-      {kPoint},
-      {kPoint, kPoint},
-      {kPoint, kPoint, kPoint},
-      {kPoint, kPoint, kPoint, kImplicit},
-      {kPoint},
-      {kPoint, kPoint},
-      {kPoint, kPoint, kPoint},
-      {kPoint, kPoint, kPoint, kImplicit},
-      {kPoint, kPoint, kPoint, kImplicit, kRegion},
-      {kPoint, kPoint, kPoint, kImplicit, kRegion}}},
-    {59, {{kCurve},         {kCurve}, {kCurve, kCurve}, {kCurve, kCurve},         {kCurve},
-          {kCurve},         {kCurve}, {kCurve, kCurve}, {kCurve, kCurve},         {kCurve, kCurve},
-          {kCurve, kCurve}, {kCurve}, {kCurve, kCurve}, {kCurve, kCurve, kCurve}, {kCurve},
-          {kCurve},         {kCurve}, {kCurve, kCurve}, {kCurve, kCurve, kCurve}, {kCurve, kCurve, kCurve}}},
+      {kDemoPoint},
+      {kDemoPoint, kDemoPoint},
+      {kDemoPoint, kDemoPoint, kDemoPoint},
+      {kDemoPoint, kDemoPoint, kDemoPoint, kDemoImplicit},
+      {kDemoPoint},
+      {kDemoPoint, kDemoPoint},
+      {kDemoPoint, kDemoPoint, kDemoPoint},
+      {kDemoPoint, kDemoPoint, kDemoPoint, kDemoImplicit},
+      {kDemoPoint, kDemoPoint, kDemoPoint, kDemoImplicit, kDemoRegion},
+      {kDemoPoint, kDemoPoint, kDemoPoint, kDemoImplicit, kDemoRegion}}},
+    {59,
+     {{kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve, kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve},
+      {kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve, kDemoCurve},
+      {kDemoCurve, kDemoCurve, kDemoCurve}}},
 };
 
 // The 3-D steps whose captions need the view seen from above the x-y plane,
 // from the line that tilts it to the last 3-D one.
-struct TiltedSteps {
+struct DemoTiltedSteps {
   int32_t firstThreeD;  // the line whose graph opens the 3-D view
   int32_t first;
   int32_t last;
 };
-const std::map<int, TiltedSteps> kTiltedSteps = {{51, {10, 11, 14}}, {54, {0, 1, 27}}};
+const std::map<int, DemoTiltedSteps> kDemoTiltedSteps = {{51, {10, 11, 14}}, {54, {0, 1, 27}}};
 
 // However a new 3-D view starts (edge-on or from its default angle), the
 // script's own drags turn it to show what its captions say.
 constexpr double kLeastElevationDegrees = 15;
 
 TEST_F(DemoCaptionTest, EachStepDrawsWhatItsCaptionNamesAndSeesItFromAbove) {
-  StillViewClock still;
+  DemoStillViewClock still;
   for (const bool fromDefaultAngle : {false, true}) {
     for (const auto& [script, drawn] : kDrawnAtEachStep) {
       DocumentMainWindow* window = nullptr;
-      const std::vector<DemoStep> steps = ScriptSteps(script);
+      const std::vector<DemoStep> steps = DemoScriptSteps(script);
       ASSERT_EQ(drawn.size(), steps.size()) << script;
-      const auto tilted = kTiltedSteps.find(script);
+      const auto tilted = kDemoTiltedSteps.find(script);
       int32_t observed = 0;
       SetDemoStepObserver([&](int32_t line) {
         ++observed;
         DocumentRecord* document = window->Document();
         const std::string where = "script " + std::to_string(script) + " line " + std::to_string(line) + " '" +
-                                  CaptionOf(steps[line]).toStdString() + "'";
-        EXPECT_EQ(DrawnKinds(document), drawn[line]) << where;
+                                  DemoCaptionOf(steps[line]).toStdString() + "'";
+        EXPECT_EQ(DemoDrawnKinds(document), drawn[line]) << where;
         // An empty formula (a lone prompt) asks for nothing to be drawn.
         for (int32_t b = 0; b < document->fContents.blocks.Count(); ++b)
           if (FormulaText(document, b) != "?") {
             EXPECT_EQ(EquationMessage(document, b), 0) << where << ": " << FormulaText(document, b);
           }
         ExpectPointsAtTheirValues(document, where);
-        if (CaptionOf(steps[line]).contains("axes")) {
+        if (DemoCaptionOf(steps[line]).contains("axes")) {
           AGraphPane* pane = document->fGraphPane.get();
           EXPECT_TRUE(pane && pane->IsShowingAxes(kCurrentView)) << where;
         }
-        if (tilted == kTiltedSteps.end()) return;
-        A3DGraphView* view = ShownView3D(document);
+        if (tilted == kDemoTiltedSteps.end()) return;
+        A3DGraphView* view = DemoShownView3D(document);
         if (fromDefaultAngle && line == tilted->second.firstThreeD && view) {
           view->Zoom(kZoomDefaultView);
           view->SetViewParameter(kAttributeStopSpin);
         }
         if (line < tilted->second.first || line > tilted->second.last) return;
         ASSERT_NE(view, nullptr) << where;
-        EXPECT_GE(Elevation(*view), kLeastElevationDegrees) << where << (fromDefaultAngle ? " from default" : "");
+        EXPECT_GE(DemoElevation(*view), kLeastElevationDegrees) << where << (fromDefaultAngle ? " from default" : "");
       });
       window = PlayDemo(script);
       ASSERT_NE(window, nullptr);
@@ -320,7 +337,7 @@ TEST_F(DemoCaptionTest, EachStepDrawsWhatItsCaptionNamesAndSeesItFromAbove) {
       // A caption naming colours would need graphs of different colours;
       // every new equation is drawn in the same one.
       for (const DemoStep& step : steps)
-        EXPECT_FALSE(CaptionOf(step).contains("colour", Qt::CaseInsensitive)) << script;
+        EXPECT_FALSE(DemoCaptionOf(step).contains("colour", Qt::CaseInsensitive)) << script;
       window->close();
     }
   }
@@ -331,7 +348,7 @@ TEST_F(DemoCaptionTest, EachStepDrawsWhatItsCaptionNamesAndSeesItFromAbove) {
 // often as it likes: a half-typed formula never shows a message, and the
 // pane keeps the kind of view of the step before.
 TEST_F(DemoCaptionTest, NoMessageOrEmptiedViewWhileAStepIsTyped) {
-  for (const int script : kEveryScript) {
+  for (const int script : kEveryDemoScript) {
     DocumentMainWindow* window = nullptr;
     bool threeD = false;
     int32_t keys = 0;
@@ -369,9 +386,9 @@ TEST_F(DemoCaptionTest, EveryCaptionFitsTheHintLine) {
   window->statusBar()->layout()->activate();
   const int width = hint->contentsRect().width();
   ASSERT_GT(width, 0);
-  for (const int script : kEveryScript)
-    for (const DemoStep& step : ScriptSteps(script)) {
-      const QString caption = CaptionOf(step);
+  for (const int script : kEveryDemoScript)
+    for (const DemoStep& step : DemoScriptSteps(script)) {
+      const QString caption = DemoCaptionOf(step);
       EXPECT_LE(hint->fontMetrics().horizontalAdvance(caption), width) << script << ": " << caption.toStdString();
     }
 }
