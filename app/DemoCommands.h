@@ -11,6 +11,7 @@ enum class DemoCommand : uint8_t {
   kClearEquation,  // the focused formula emptied to its prompt
   kHoldView,       // the 3-D view stops spinning, so that a drag starts from stillness
   kTurnView,       // a drag across the shown 3-D or 4-D view turning it by n times 30 degrees
+  kTiltView,       // a drag down the shown view tipping its top toward the viewer by n times 30 degrees
   kPause,          // the step holds n seconds longer before the next one starts
 };
 
@@ -21,9 +22,13 @@ struct DemoCommandCharacter {
 };
 
 inline constexpr DemoCommandCharacter kDemoCommands[] = {
-    {'$', DemoCommand::kNewDocument, false},      {'e', DemoCommand::kNewEquation, false},
-    {'\x18', DemoCommand::kClearEquation, false}, {'H', DemoCommand::kHoldView, false},
-    {'V', DemoCommand::kTurnView, true},          {'T', DemoCommand::kPause, true},
+    {'$', DemoCommand::kNewDocument, false},
+    {'e', DemoCommand::kNewEquation, false},
+    {'\x18', DemoCommand::kClearEquation, false},
+    {'H', DemoCommand::kHoldView, false},
+    {'V', DemoCommand::kTurnView, true},
+    {'U', DemoCommand::kTiltView, true},
+    {'T', DemoCommand::kPause, true},
 };
 
 // Typed as the right arrow: it leaves the template the caret is in.

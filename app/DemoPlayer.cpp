@@ -53,8 +53,8 @@ enum class Phase { kBegin, kTyping, kSettling };
 
 struct Drag {
   MPoint from{};
-  int32_t offset = 0;  // pixels from the start to the end, to the right
-  int32_t step = 0;    // points handed out so far
+  MPoint offset{};   // pixels from the start to the end
+  int32_t step = 0;  // points handed out so far
   bool active = false;
 };
 
@@ -81,6 +81,7 @@ Player gPlayer;
 bool gImmediate = false;
 bool gInDemoIdle = false;
 std::function<void(int32_t)> gStepObserver;
+std::function<void(int32_t, size_t)> gKeyObserver;
 
 Milliseconds Paced(Milliseconds pace) { return gImmediate ? Milliseconds(0) : pace; }
 
@@ -136,9 +137,10 @@ class DemoMouse : public MouseSource {
 };
 
 // A horizontal drag through the view's centre turns it about the screen's
-// vertical axis by twice the arcsine of the half-drag over the sphere's
-// radius (the view's virtual sphere).
-void TurnView(double units) {
+// vertical axis, a vertical one about its horizontal axis, by twice the
+// arcsine of the half-drag over the sphere's radius (the view's virtual
+// sphere).
+void TurnView(double units, bool down) {
   AGraphView* view = TurnableView(gPlayer.document);
   if (!view || units == 0) return;
   const MRect r = view->ViewRect();
@@ -150,9 +152,12 @@ void TurnView(double units) {
   const int32_t offset = static_cast<int32_t>(std::lround(radius * std::sin(half)));
   const MPoint centre{static_cast<int16_t>((r.top + r.bottom) / 2), static_cast<int16_t>((r.left + r.right) / 2)};
   DemoMouse mouse;
+  const auto across = static_cast<int16_t>(down ? 0 : offset), along = static_cast<int16_t>(down ? offset : 0);
   for (int i = 0; i < drags && gPlayer.window; ++i) {
-    gPlayer.drag = {
-        .from = {centre.v, SaturateToInt16(centre.h - offset)}, .offset = 2 * offset, .step = 0, .active = true};
+    gPlayer.drag = {.from = {SaturateToInt16(centre.v - along), SaturateToInt16(centre.h - across)},
+                    .offset = {static_cast<int16_t>(2 * along), static_cast<int16_t>(2 * across)},
+                    .step = 0,
+                    .active = true};
     const MPoint start = GetDemoMouseLocation(0);
     gPlayer.window->GraphPane()->PressWith(&mouse, QPoint(start.h, start.v));
     gPlayer.drag.active = false;
@@ -175,7 +180,8 @@ void RunCommands() {
         if (AGraphPane* pane = gPlayer.document->fGraphPane.get())
           pane->View3D(0)->SetViewParameter(kAttributeStopSpin);
         break;
-      case DemoCommand::kTurnView: TurnView(c.number); break;
+      case DemoCommand::kTurnView: TurnView(c.number, false); break;
+      case DemoCommand::kTiltView: TurnView(c.number, true); break;
       case DemoCommand::kPause:
         gPlayer.hold += Milliseconds(static_cast<int64_t>(std::max(0.0, c.number) * 1000));
         break;
@@ -223,6 +229,7 @@ void BeginStep() {
   gPlayer.hold = Paced(kHoldPerStep);
   gPlayer.observed = false;
   gPlayer.animating = false;
+  SetDemoTyping(gPlayer.document, true);
   RunCommands();
   if (!gPlayer.window) return;
   ShowCaption();
@@ -234,10 +241,12 @@ void BeginStep() {
 // False while keys are still to come.
 bool TypeDueKeys() {
   const std::u32string& typed = gPlayer.step.typed;
-  while (gPlayer.key < typed.size() && Clock::now() >= gPlayer.due && gPlayer.window) {
+  while (gPlayer.key < typed.size() && Clock::now() >= gPlayer.due && gPlayer.window &&
+         !IsDemoPaused(gPlayer.document)) {
     TypeKey(gPlayer.window, typed[gPlayer.key]);
     gPlayer.due = Clock::now() + Paced(KeyPace(gPlayer.key));
     ++gPlayer.key;
+    if (gKeyObserver) gKeyObserver(static_cast<int32_t>(gPlayer.line), gPlayer.key);
   }
   return gPlayer.key >= typed.size();
 }
@@ -274,6 +283,7 @@ void Advance() {
         break;
       case Phase::kTyping:
         if (!TypeDueKeys()) return;
+        SetDemoTyping(gPlayer.document, false);
         StartAnimation();
         gPlayer.phase = Phase::kSettling;
         break;
@@ -324,6 +334,7 @@ void StopDemo() {
   if (WindowIsOpen()) {
     DocumentRecord* document = gPlayer.document;
     SetDemoPaused(document, false);
+    SetDemoTyping(document, false);
     if (gPlayer.animating || gPlayer.animationPaused) StopGraphingAnimation(document);
     document->fModified = false;
     gPlayer.window->UpdateModifiedMark();
@@ -336,6 +347,8 @@ void PauseDemo() {
   if (!WindowIsOpen() || IsDemoPaused(gPlayer.document)) return;
   DocumentRecord* document = gPlayer.document;
   SetDemoPaused(document, true);
+  // What the viewer edits meanwhile is graphed as they type it.
+  SetDemoTyping(document, false);
   gPlayer.pausedAt = Clock::now();
   gPlayer.animationPaused = gPlayer.animating && GetGraphingAnimationState(document);
   if (gPlayer.animationPaused) StopGraphingAnimation(document);
@@ -345,6 +358,7 @@ void ResumeDemo() {
   if (!WindowIsOpen() || !IsDemoPaused(gPlayer.document)) return;
   DocumentRecord* document = gPlayer.document;
   SetDemoPaused(document, false);
+  SetDemoTyping(document, gPlayer.phase == Phase::kTyping);
   // What was due during the pause is due as long after it.
   gPlayer.due += Clock::now() - gPlayer.pausedAt;
   if (gPlayer.animationPaused) document->fContents.animationRunning = true;
@@ -370,7 +384,9 @@ bool MyWaitMouseUp(MPoint* where, double) {
 
 MPoint GetDemoMouseLocation(int32_t step) {
   const Drag& drag = gPlayer.drag;
-  MPoint at{drag.from.v, SaturateToInt16(drag.from.h + drag.offset * std::clamp(step, 0, kDragPoints) / kDragPoints)};
+  const int32_t done = std::clamp(step, 0, kDragPoints);
+  MPoint at{SaturateToInt16(drag.from.v + drag.offset.v * done / kDragPoints),
+            SaturateToInt16(drag.from.h + drag.offset.h * done / kDragPoints)};
   // The view may place the demo's mouse itself, relative to the drag.
   if (AGraphView* view = gPlayer.document ? TurnableView(gPlayer.document) : nullptr) {
     const MPoint shift = view->GetDemoMouseLocation(step);
@@ -382,3 +398,5 @@ MPoint GetDemoMouseLocation(int32_t step) {
 void SetDemoImmediatePace(bool immediate) { gImmediate = immediate; }
 
 void SetDemoStepObserver(std::function<void(int32_t line)> observer) { gStepObserver = std::move(observer); }
+
+void SetDemoKeyObserver(std::function<void(int32_t line, size_t keys)> observer) { gKeyObserver = std::move(observer); }

@@ -11,7 +11,8 @@ class DocumentMainWindow;
 // The demo player: plays a script of the message table (ids 50 to 59) into
 // a document window, one step a line. A step runs its commands, shows its
 // caption in the window's hint line, types its text through the window's
-// keys at a pace a viewer can follow and plays its animation range once;
+// keys at a pace a viewer can follow (the formulas are graphed once the
+// step's last key is typed) and plays its animation range once;
 // the next step starts when the step's graphs are all done and its hold
 // has passed. One demo plays at a time; starting one stops the other.
 
@@ -43,3 +44,6 @@ void SetDemoImmediatePace(bool immediate);
 // Tests: called with the line's index once a step's graphs are done and
 // its animation played, before its hold.
 void SetDemoStepObserver(std::function<void(int32_t line)> observer);
+// Tests: called after each key a step types, with the count typed so far;
+// the step's graphing waits until its last key.
+void SetDemoKeyObserver(std::function<void(int32_t line, size_t keys)> observer);

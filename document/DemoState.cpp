@@ -15,3 +15,8 @@ bool IsDemoPaused(DocumentRecord* document) { return document != nullptr && docu
 void SetDemoPaused(DocumentRecord* document, bool paused) {
   if (document) document->fDemoPaused = paused;
 }
+
+bool IsDemoTyping(const DocumentRecord* document) { return document != nullptr && document->fDemoTyping; }
+void SetDemoTyping(DocumentRecord* document, bool typing) {
+  if (document) document->fDemoTyping = typing;
+}

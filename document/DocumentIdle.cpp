@@ -3,6 +3,7 @@
 #include "CoreUtilities/threads/CooperativeThreads.h"
 #include "CoreUtilities/OurTime.h"
 #include "CoreUtilities/drawing/ScopedSavers.h"
+#include "document/DemoState.h"
 #include "document/DocumentPaneHooks.h"
 #include "document/DocumentRecord.h"
 #include "document/SliderAnimation.h"
@@ -35,7 +36,7 @@ bool DocumentIdle(DocumentRecord* document, uint32_t passSlice, bool spinFrameDu
   if (!state.expansionDone.load(std::memory_order_acquire)) OurYieldFromMainThread();
   if (!document->fGraphPane || !state.expansionDone.load(std::memory_order_acquire)) return false;
   // Each slice of a pass shows the graphs added so far.
-  const bool passing = !state.graphed;
+  const bool passing = !state.graphed && !IsDemoTyping(document);
   if (passing) DoGraphAtIdle(document, passSlice);
   // The animation steps between whole passes only.
   if (state.graphed && GetGraphingAnimationState(document)) StepAnimation(document);

@@ -64,6 +64,8 @@ class DocumentRecord : public AMathPaneDocument {
   bool fModified = false;
   // A demo playing into the document stands paused (interface thread).
   bool fDemoPaused = false;
+  // The demo is typing a step into it; its graphing waits.
+  bool fDemoTyping = false;
 
   // The ranges the graphs use, as the coordinate display shows them.
   CoordinateDisplayValues fCoordinates;

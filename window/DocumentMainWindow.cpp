@@ -223,7 +223,7 @@ void DocumentMainWindow::CheckTimerInterval() {
   // A wake-up still to come is not put back to sleep.
   if (fWakePending) return;
   const ExpansionState& state = fDocument->fExpansion;
-  const bool pending = state.expansionDone && !state.graphed;
+  const bool pending = state.expansionDone && !state.graphed && !IsDemoTyping(fDocument.get());
   if (!pending && !WantsTicks()) {
     fIdleTimer.stop();
     return;

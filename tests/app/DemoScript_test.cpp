@@ -73,6 +73,10 @@ TEST(DemoScriptLine, CommandsTypingAndCaptionsOfTheFirstLines) {
   EXPECT_EQ(step.commands[1].number, 2.5);
   EXPECT_TRUE(step.typed.empty());
 
+  step = ReadDemoLine(Utf32("U1.5H\t'Tilted.'"));
+  EXPECT_EQ(CommandsOf(step), (Commands{DemoCommand::kTiltView, DemoCommand::kHoldView}));
+  EXPECT_EQ(step.commands[0].number, 1.5);
+
   step = ReadDemoLine(Utf32("\x18-1"));
   EXPECT_EQ(CommandsOf(step), Commands{DemoCommand::kClearEquation});
   EXPECT_EQ(step.typed, U"-1");  // a minus after a command without a number is typed

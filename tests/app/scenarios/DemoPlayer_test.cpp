@@ -33,6 +33,7 @@ class DemoTest : public WindowTest {
   }
   void TearDown() override {
     SetDemoStepObserver(nullptr);
+    SetDemoKeyObserver(nullptr);
     StopDemo();
     SetDemoImmediatePace(false);
     WindowTest::TearDown();
@@ -59,10 +60,10 @@ const std::map<int, std::vector<std::string>> kFinalFormulas = {
     {50, {"?", "?"}},
     {51, {"y=e^(-x^2)"}},
     {53, {"r=theta"}},
-    {54, {"z=x^2-y^2"}},
+    {54, {"z=x^2-y^2", "x^2+y^2+z^2=3"}},
     {55, {"y>x^3-x"}},
-    {57, {"p=1+2*i", "q=-2-i", "y=2*x", "y=x/2", "s=3*e^(i*(pi/3))", "x^2+y^2=9", "a=-2+2*i", "x=-2"}},
-    {58, {"p=e^(i*(pi/4))", "q=e^(i*(pi/2))", "c=e^(3*i*(pi/4))", "x^2+y^2=1", "y<0"}},
+    {57, {"p=1+2*i", "q=-2-i", "y=2*x", "y=x/2", "s=3*i", "x^2+y^2=9", "a=-2+2*i", "x=-2"}},
+    {58, {"p=2+i", "q=-1+2*i", "c=-2-i", "x^2+y^2=5", "y<0"}},
     {59, {"y=e^(-(x/4))*sin((2*x))", "y=e^(-(x/4))", "y=-e^(-(x/4))"}},
 };
 
@@ -115,12 +116,13 @@ double TurnBetween(const Matrix3& before, const Matrix3& after) {
   return std::acos(std::clamp((trace - 1) / 2, -1.0, 1.0));
 }
 
-// Each "V n" line of the surfaces script drags across the view so that a
-// virtual sphere turns n times 30 degrees; no other line turns it.
+// Each "V n" or "U n" line of the surfaces script drags across or down the
+// view so that a virtual sphere turns n times 30 degrees; no other line
+// turns it.
 TEST_F(DemoTest, TheSurfacesScriptTurnsItsViewByItsDrags) {
   FrozenViewClock clock;
-  const std::map<int32_t, double> turnedDegrees = {{2, 90},  {5, 60},  {9, 30},  {11, 90}, {13, 60},
-                                                   {17, 60}, {19, 90}, {21, 60}, {23, 30}, {25, 90}};
+  const std::map<int32_t, double> turnedDegrees = {{1, 45}, {2, 30},  {3, 30},  {5, 30},  {7, 30},
+                                                   {9, 30}, {11, 30}, {17, 30}, {19, 30}, {26, 60}};
   DocumentMainWindow* window = nullptr;
   Matrix3 last;
   bool haveLast = false;
@@ -141,7 +143,7 @@ TEST_F(DemoTest, TheSurfacesScriptTurnsItsViewByItsDrags) {
   window = PlayDemo(54);
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitFor([] { return !IsDemoRunning(); }));
-  EXPECT_EQ(checked, 26);
+  EXPECT_EQ(checked, 27);
   EXPECT_TRUE(window->Document()->fGraphPane->AreAnyViews3D());
 }
 
@@ -210,6 +212,26 @@ TEST_F(DemoTest, PauseHoldsTheAnimationAndResumePlaysItOut) {
   EXPECT_EQ(c.sliderMinimum, 1);
   EXPECT_EQ(c.sliderMaximum, 3);
   EXPECT_EQ(GetGraphingAnimationState(document), 0);
+}
+
+// A step paused between its keys types no more; what stands is graphed
+// while the viewer looks, and the step types on after Resume.
+TEST_F(DemoTest, AStepPausedMidwayGraphsWhatStandsAndTypesOnAfterResume) {
+  DocumentMainWindow* window = NewDocumentWindow();
+  ASSERT_NE(window, nullptr);
+  DocumentRecord* document = window->Document();
+  SetDemoKeyObserver([](int32_t, size_t keys) {
+    if (keys == 3) PauseDemo();
+  });
+  PlayDemoScript(ScriptText("y=x^2%-1\t'Typed.'\n"), window);
+  ASSERT_TRUE(WaitFor([&] { return IsDemoPaused(document) && IsDocumentGraphDone(document); }));
+  EXPECT_EQ(Formulas(document), std::vector<std::string>{"y=x"});
+  EXPECT_EQ(EquationMessage(document, 0), 0);
+  EXPECT_TRUE(document->fGraphPane->AreAllGraphsDoneComputing());
+  SetDemoKeyObserver(nullptr);
+  ResumeDemo();
+  ASSERT_TRUE(WaitFor([] { return !IsDemoRunning(); }));
+  EXPECT_EQ(Formulas(document), std::vector<std::string>{"y=x^2-1"});
 }
 
 TEST_F(DemoTest, StopClosingAndANewDemoEachEndTheRunningOne) {
@@ -283,7 +305,7 @@ TEST_F(DemoTest, TheDemosMenuPlaysEachScriptIntoANewUntitledWindow) {
   DocumentMainWindow* window = NewDocumentWindow();
   ASSERT_NE(window, nullptr);
   for (const char* title :
-       {"Line.", "To graph a 2D curve, type a function of x, starting with y=.",
+       {"A tour of graphs.", "To graph a 2D curve, type a function of x, starting with y=.",
         "To graph a 3D surface, type a function of x and y, starting with z=.",
         "Inequalities are relations in x and y, like this circle.",
         "A point is has zero dimensions: no length, no area, no volume.", "Zentrolab can work with complex numbers.",
