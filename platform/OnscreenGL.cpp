@@ -156,9 +156,8 @@ OurEGLContext* OurNewOnscreenGLContext(QWidget* host, int32_t samples) {
     return nullptr;
   }
   new OnscreenGLOverlayWidget(surface, host);
-  LoadGLFunctions([](const char* name) {
-    return reinterpret_cast<void*>(QOpenGLContext::currentContext()->getProcAddress(name));
-  });
+  LoadGLFunctions(
+      [](const char* name) { return reinterpret_cast<void*>(QOpenGLContext::currentContext()->getProcAddress(name)); });
   auto* context = new OurEGLContext;
   context->onscreen = new OnscreenGLRecord;
   context->onscreen->surface = surface;

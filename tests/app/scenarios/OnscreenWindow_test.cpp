@@ -16,11 +16,18 @@
 
 namespace {
 
+int gComposingFailures = 0;
+
+void CountComposingFailures(QtMsgType, const QMessageLogContext&, const QString& message) {
+  if (message.contains(QLatin1String("make context current"))) ++gComposingFailures;
+}
+
 bool OnADisplay() { return QGuiApplication::platformName() != QLatin1String("offscreen"); }
 
 const std::string kSurface = "Zentrolabworksheet 4;\n3D.Axis 0 0 -1;\n3D.Speed 0;\nExpr z = x*y;\n";
-const std::string kCurve4D = "Zentrolabworksheet 4;\n4D.View 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1;\n"
-                             "Expr vector(x, y, u, v) = vector(cos(t), sin(t), cos(2*t), sin(2*t));\n";
+const std::string kCurve4D =
+    "Zentrolabworksheet 4;\n4D.View 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1;\n"
+    "Expr vector(x, y, u, v) = vector(cos(t), sin(t), cos(2*t), sin(2*t));\n";
 
 class OnscreenWindowTest : public WindowTest {
  protected:
@@ -60,6 +67,13 @@ TEST_F(OnscreenWindowTest, SpaceViewsDrawOnScreenAsOffscreen) {
     window->Document()->fGraphPane->DisposeDrawContexts();
     const QImage offscreen = ViewPicture(window);
     EXPECT_EQ(GetRendererType(ctx), kRendererOffscreen);
+    // The offscreen context is still current: the window composes all the
+    // same.
+    gComposingFailures = 0;
+    const QtMessageHandler previous = qInstallMessageHandler(CountComposingFailures);
+    window->repaint();
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(gComposingFailures, 0);
     gForceOffscreen = 0;
     const Scene3DComparison d = CompareScene3D(drawn, offscreen, offscreen.pixel(0, 0) & 0xFFFFFF);
     EXPECT_GT(d.covered, 500) << (text == &kSurface ? "3-D" : "4-D");
