@@ -30,6 +30,10 @@ struct OnscreenGLRecord {
 namespace {
 
 int32_t gLiveOnscreenContexts = 0;
+// Set on the interface thread once it asked for on-screen OpenGL: the only
+// thread where Qt's contexts are ever current. Other threads, which use
+// surfaceless contexts, never reach into Qt.
+thread_local bool tOnscreenThread = false;
 std::unordered_map<QWidget*, OnscreenGLOverlay>& gOverlays = *new std::unordered_map<QWidget*, OnscreenGLOverlay>;
 
 // Frames draw outside painting; a paint shows what the last frame left.
@@ -127,6 +131,7 @@ void FreeResolveFramebuffer(OnscreenGLRecord* record) {
 
 bool OurOnscreenGLAvailable() {
   if (!OnInterfaceThread()) return false;
+  tOnscreenThread = true;
   static const bool available = [] {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return false;
     const QString platform = QGuiApplication::platformName();
@@ -177,7 +182,7 @@ OurEGLContext* OurNewOnscreenGLContext(QWidget* host, int32_t samples) {
 bool MakeOnscreenGLContextCurrent(OurEGLContext* context) {
   OnscreenGLRecord* record = context->onscreen;
   OnscreenGLSurface* surface = SurfaceOf(context);
-  if (record->lost || surface == nullptr || !OnInterfaceThread() || surface->context() != record->handle) return false;
+  if (record->lost || surface == nullptr || !tOnscreenThread || surface->context() != record->handle) return false;
   ReleaseCurrentEGLContext();
   if (QOpenGLContext::currentContext() == record->handle)
     gGL.bindFramebuffer(GL_FRAMEBUFFER, surface->defaultFramebufferObject());
@@ -187,12 +192,12 @@ bool MakeOnscreenGLContextCurrent(OurEGLContext* context) {
 }
 
 void ReleaseCurrentOnscreenGLContext() {
-  if (!OnInterfaceThread()) return;
+  if (!tOnscreenThread) return;
   if (QOpenGLContext* current = QOpenGLContext::currentContext()) current->doneCurrent();
 }
 
 uint64_t CurrentOnscreenGLContextSerial() {
-  return OnInterfaceThread() ? SerialOfGLHandle(QOpenGLContext::currentContext()) : 0;
+  return tOnscreenThread ? SerialOfGLHandle(QOpenGLContext::currentContext()) : 0;
 }
 
 // The surface's picture is multisampled when its format is: reading it goes
