@@ -165,7 +165,8 @@ void CreateNewDrawContext(MDrawContext* ctx, const MRect& rect, M3DView* view, b
   Our3DRendererType wanted = WantedRenderer(ctx, rect, forceSoftware);
   if (wanted == ctx->rendererType && wanted != kRendererNone) {
     const bool samePane = SameRect(rect, ctx->pane);
-    // An on-screen context follows its pane wherever it goes.
+    // An on-screen context follows its pane; an offscreen one stays while
+    // its pane does.
     if (wanted == kRendererOnscreen || (samePane && wanted == kRendererOffscreen)) {
       ctx->pane = rect;
       OurMakeGLContextCurrent(static_cast<OurEGLContext*>(GetRendererAglContext(ctx)));
