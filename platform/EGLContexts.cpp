@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/GLContextRecord.h"
 #include "platform/GLFunctions.h"
 
 GLFunctionTable gGL{};
@@ -27,19 +28,6 @@ extern "C" const char* __tsan_default_suppressions() {
 }
 #endif
 
-struct OurEGLContext {
-  EGLContext context = EGL_NO_CONTEXT;
-  GLuint drawFramebuffer = 0;
-  GLuint drawBuffers[2] = {};
-  // The single-sample picture of a multisampled context; 0 otherwise.
-  GLuint resolveFramebuffer = 0;
-  GLuint resolveBuffer = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-  int32_t samples = 0;
-  uint64_t serial = 0;
-};
-
 namespace {
 
 EGLDisplay gDisplay = EGL_NO_DISPLAY;
@@ -50,11 +38,13 @@ std::mutex gSerialsLock;
 uint64_t gLastSerial = 0;
 // The serial of every context not yet destroyed, and by its EGL handle.
 std::unordered_set<uint64_t> gLiveSerials;
-std::unordered_map<EGLContext, uint64_t> gSerialOfHandle;
+std::unordered_map<void*, uint64_t> gSerialOfHandle;
+
+GLProcResolver gResolver = nullptr;
 
 template <typename F>
 void Load(F& f, const char* name) {
-  f = reinterpret_cast<F>(eglGetProcAddress(name));
+  f = reinterpret_cast<F>(gResolver(name));
 }
 
 void LoadFunctions() {
@@ -90,8 +80,8 @@ void LoadFunctions() {
 bool OpenDisplay() {
   static std::once_flag once;
   std::call_once(once, [] {
-    PFNEGLGETPLATFORMDISPLAYEXTPROC getPlatformDisplay;
-    Load(getPlatformDisplay, "eglGetPlatformDisplayEXT");
+    auto getPlatformDisplay =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (getPlatformDisplay == nullptr) return;
     EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     EGLint major = 0, minor = 0;
@@ -103,11 +93,52 @@ bool OpenDisplay() {
       eglTerminate(display);
       return;
     }
-    LoadFunctions();
+    LoadGLFunctions([](const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); });
     gDisplay = display;
   });
   return gDisplay != EGL_NO_DISPLAY;
 }
+
+}  // namespace
+
+// Both window-system libraries hand out the dispatcher's entry points,
+// which call into whichever context is current: one table serves both.
+void LoadGLFunctions(GLProcResolver resolver) {
+  static std::once_flag once;
+  std::call_once(once, [resolver] {
+    gResolver = resolver;
+    LoadFunctions();
+  });
+}
+
+uint64_t NewGLContextSerial(void* handle) {
+  const std::lock_guard<std::mutex> lock(gSerialsLock);
+  const uint64_t serial = ++gLastSerial;
+  gLiveSerials.insert(serial);
+  gSerialOfHandle[handle] = serial;
+  return serial;
+}
+
+void RetireGLContextSerial(uint64_t serial, void* handle) {
+  const std::lock_guard<std::mutex> lock(gSerialsLock);
+  gLiveSerials.erase(serial);
+  const auto found = gSerialOfHandle.find(handle);
+  if (found != gSerialOfHandle.end() && found->second == serial) gSerialOfHandle.erase(found);
+}
+
+uint64_t SerialOfGLHandle(void* handle) {
+  if (handle == nullptr) return 0;
+  const std::lock_guard<std::mutex> lock(gSerialsLock);
+  const auto found = gSerialOfHandle.find(handle);
+  return found == gSerialOfHandle.end() ? 0 : found->second;
+}
+
+void ReleaseCurrentEGLContext() {
+  if (eglGetCurrentContext() != EGL_NO_CONTEXT)
+    eglMakeCurrent(eglGetCurrentDisplay(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+}
+
+namespace {
 
 bool HasFramebufferFunctions() {
   return gGL.genFramebuffers && gGL.deleteFramebuffers && gGL.bindFramebuffer && gGL.genRenderbuffers &&
@@ -153,12 +184,8 @@ OurEGLContext* OurNewGLContext(int32_t width, int32_t height, int32_t samples) {
   context->width = width;
   context->height = height;
   context->samples = samples;
-  {
-    const std::lock_guard<std::mutex> lock(gSerialsLock);
-    context->serial = ++gLastSerial;
-    gLiveSerials.insert(context->serial);
-    gSerialOfHandle[made] = context->serial;
-  }
+  context->serial = NewGLContextSerial(made);
+  ReleaseCurrentOnscreenGLContext();
   if (!eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, made) || !MakeFramebuffers(context)) {
     OurDisposeGLContext(context);
     return nullptr;
@@ -168,19 +195,21 @@ OurEGLContext* OurNewGLContext(int32_t width, int32_t height, int32_t samples) {
 
 void OurDisposeGLContext(OurEGLContext* context) {
   if (context == nullptr) return;
+  if (context->onscreen) {
+    DisposeOnscreenGLContext(context);
+    return;
+  }
   // The framebuffers and everything else the context made go with it.
   eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   eglDestroyContext(gDisplay, context->context);
-  {
-    const std::lock_guard<std::mutex> lock(gSerialsLock);
-    gLiveSerials.erase(context->serial);
-    gSerialOfHandle.erase(context->context);
-  }
+  RetireGLContextSerial(context->serial, context->context);
   delete context;
 }
 
 bool OurMakeGLContextCurrent(OurEGLContext* context) {
   if (context == nullptr) return false;
+  if (context->onscreen) return MakeOnscreenGLContextCurrent(context);
+  if (eglGetCurrentContext() != context->context) ReleaseCurrentOnscreenGLContext();
   if (eglGetCurrentContext() != context->context &&
       !eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, context->context))
     return false;
@@ -189,6 +218,10 @@ bool OurMakeGLContextCurrent(OurEGLContext* context) {
 }
 
 void OurResolveGLFramebuffer(OurEGLContext* context) {
+  if (context->onscreen) {
+    ResolveOnscreenGLFramebuffer(context);
+    return;
+  }
   if (context->resolveFramebuffer == 0) {
     gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, context->drawFramebuffer);
     return;
@@ -205,12 +238,12 @@ int32_t OurGLContextSamples(const OurEGLContext* context) { return context->samp
 
 void OurInjectGLFailure(GLFailure failure) { gInjectedFailure = failure; }
 
+GLFailure InjectedGLFailure() { return gInjectedFailure; }
+
 uint64_t OurCurrentGLContextSerial() {
   const EGLContext current = eglGetCurrentContext();
-  if (current == EGL_NO_CONTEXT) return 0;
-  const std::lock_guard<std::mutex> lock(gSerialsLock);
-  const auto found = gSerialOfHandle.find(current);
-  return found == gSerialOfHandle.end() ? 0 : found->second;
+  if (current == EGL_NO_CONTEXT) return CurrentOnscreenGLContextSerial();
+  return SerialOfGLHandle(current);
 }
 
 uint64_t OurGLContextSerial(const OurEGLContext* context) { return context ? context->serial : 0; }

@@ -6,7 +6,8 @@
 // platform, drawing into a framebuffer object of its own: RGBA8 with a
 // 24-bit depth buffer, multisampled on request with a single-sample buffer
 // the picture resolves into. Works with no display, on the thread that uses
-// it. Every failure is a null result.
+// it. Every failure is a null result. An on-screen context
+// (platform/OnscreenGL.h) is of the same type and answers the same calls.
 struct OurEGLContext;
 
 // Null when there is no display, no context, no framebuffer of this size
@@ -21,9 +22,9 @@ bool OurMakeGLContextCurrent(OurEGLContext* context);
 void OurResolveGLFramebuffer(OurEGLContext* context);
 int32_t OurGLContextSamples(const OurEGLContext* context);
 
-// For tests: every context, or every framebuffer, made from now fails, until
-// kNone.
-enum class GLFailure { kNone, kContext, kFramebuffer };
+// For tests: every context, every framebuffer, every on-screen context, or
+// every multisampled on-screen format, made from now fails, until kNone.
+enum class GLFailure { kNone, kContext, kFramebuffer, kOnscreen, kOnscreenMultisample };
 void OurInjectGLFailure(GLFailure failure);
 
 // Each context made has a serial number of its own, never reused; a context

@@ -26,11 +26,14 @@ bool EnsureGuiApplication() {
 #endif
 #endif
 #if defined(__SANITIZE_ADDRESS__) || defined(ZL_ADDRESS_SANITIZER)
-// Fontconfig keeps the patterns of added font files, and Mesa's OpenGL
-// drivers their allocations, until the process ends; a leak is excused only
-// when those libraries made it.
+// Fontconfig keeps the patterns of added font files, Mesa's OpenGL drivers
+// their allocations, and the session bus Qt opens on a display its messages,
+// until the process ends; a leak is excused only when those libraries made
+// it.
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\n"
+         "leak:libdbus-1.so\n"
+         "leak:libGLX_mesa.so\n"
          "leak:libEGL_mesa.so\n"
          "leak:swrast_dri.so\n"
          "leak:libglapi.so\n"

@@ -5,6 +5,7 @@
 #include "CoreUtilities/files/ErrorQueue.h"
 #include "CoreUtilities/drawing/OurGWorld.h"
 #include "platform/EGLContexts.h"
+#include "platform/OnscreenGL.h"
 #include "renderer/GLContexts.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/RendererHooks.h"
@@ -164,11 +165,14 @@ void CreateNewDrawContext(MDrawContext* ctx, const MRect& rect, M3DView* view, b
   Our3DRendererType wanted = WantedRenderer(ctx, rect, forceSoftware);
   if (wanted == ctx->rendererType && wanted != kRendererNone) {
     const bool samePane = SameRect(rect, ctx->pane);
-    if (wanted == kRendererOnscreen) {
+    // An on-screen context follows its pane; an offscreen one stays while
+    // its pane does.
+    if (wanted == kRendererOnscreen || (samePane && wanted == kRendererOffscreen)) {
       ctx->pane = rect;
+      OurMakeGLContextCurrent(static_cast<OurEGLContext*>(GetRendererAglContext(ctx)));
       return;
     }
-    if (samePane && (wanted == kRendererOffscreen || SoftwareStillFits(ctx))) return;
+    if (samePane && SoftwareStillFits(ctx)) return;
   }
   DisposeDrawContext(ctx);
   ctx->view = view;
@@ -205,7 +209,13 @@ void FreeFragmentChunks(MDrawContext* ctx) {
 }
 
 void DisposeDrawContext(MDrawContext* ctx) {
-  if (ctx->rendererType == kRendererOnscreen && ctx->onscreenContext) QueueContextForDestruction(ctx->onscreenContext);
+  if (ctx->rendererType == kRendererOnscreen && ctx->onscreenContext) {
+    FinishGLContext(ctx->onscreenContext);
+    ctx->hsvShader.reset();  // while its context is current
+    // Its last picture must not stay over whatever the pane shows next.
+    OurHideOnscreenGLSurface(static_cast<OurEGLContext*>(ctx->onscreenContext));
+    QueueContextForDestruction(ctx->onscreenContext);
+  }
   if (ctx->rendererType == kRendererOffscreen && ctx->offscreenContext) {
     FinishGLContext(ctx->offscreenContext);
     ctx->hsvShader.reset();  // while its context is current

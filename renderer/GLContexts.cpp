@@ -1,7 +1,13 @@
 #include <GL/gl.h>
 
+#include <QWidget>
+
+#include <algorithm>
+#include <iterator>
+
 #include "CoreUtilities/drawing/OurGWorld.h"
 #include "platform/EGLContexts.h"
+#include "platform/OnscreenGL.h"
 #include "renderer/DrawContext.h"
 #include "renderer/GLContexts.h"
 #include "renderer/GLFrame.h"
@@ -13,6 +19,8 @@
 namespace {
 
 constexpr int32_t kAntialiasedSamples = 4;
+// Wider panes lose antialiasing on screen.
+constexpr int32_t kWidestAntialiasedPane = 2048;
 
 // The antialiased format asks for 4 samples; the plain and robust ones, and
 // a refused antialiased one, for a single sample.
@@ -23,10 +31,33 @@ OurEGLContext* MakeContext(const MDrawContext* ctx, bool hardware, int32_t width
   return OurNewGLContext(width, height, 0);
 }
 
-bool ViewportHolds(int32_t width, int32_t height) {
-  GLint dims[2] = {0, 0};
+bool ViewportHolds(int32_t width, int32_t height, GLint dims[2]) {
   glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
   return dims[0] > width && dims[1] > height;
+}
+
+bool ViewportHolds(int32_t width, int32_t height) {
+  GLint dims[2] = {0, 0};
+  return ViewportHolds(width, height, dims);
+}
+
+// The first format the surface takes: the antialiased one where it applies,
+// else, or when refused, the plain one.
+OurEGLContext* MakeOnscreenContext(const MDrawContext* ctx, bool hardware, QWidget* host, int32_t width) {
+  const bool antialiased = hardware && RenderHooks::UseSampleBuffer(ctx->document) && !gDisableAntialiasingPreference &&
+                           width < kWidestAntialiasedPane;
+  if (antialiased)
+    if (OurEGLContext* made = OurNewOnscreenGLContext(host, kAntialiasedSamples)) return made;
+  return OurNewOnscreenGLContext(host, 0);
+}
+
+void TakeCardTraits(MDrawContext* ctx) {
+  ctx->vbosUsable = DoVBOsWork(ctx);
+  ctx->isNVidia = RendererIsNVidia();
+  ctx->isATI = RendererIsATI();
+  ctx->hsvTexture = 0;
+  ctx->hsvTextureWidth = ctx->hsvTextureHeight = 0;
+  ctx->hsvShader.reset();
 }
 
 void SetLineAndPointWidths(bool multisampled) {
@@ -41,9 +72,34 @@ void SetLineAndPointWidths(bool multisampled) {
 
 }  // namespace
 
-// No widget of our own draws OpenGL on screen: the choice goes on to the
-// offscreen renderer, whose picture the window shows as it shows 2-D.
-int32_t OnscreenCreate(MDrawContext*, bool) { return 20; }
+// Frames draw in pane pixels: a surface on a scaled screen would take a
+// corner of them, so the offscreen renderer, whose picture the window
+// scales as it scales 2-D, draws there instead.
+int32_t OnscreenCreate(MDrawContext* ctx, bool hardware) {
+  QWidget* host = RenderHooks::OnscreenGLHost(ctx->document);
+  if (host == nullptr || host->devicePixelRatioF() != 1 || !OurOnscreenGLAvailable()) return 20;
+  const int32_t width = ctx->pane.right - ctx->pane.left, height = ctx->pane.bottom - ctx->pane.top;
+  OurEGLContext* context = MakeOnscreenContext(ctx, hardware, host, width);
+  if (context == nullptr) return 20;
+  GLint dims[2] = {0, 0};
+  if (glGetError() != GL_NO_ERROR || !ViewportHolds(width, height, dims)) {
+    OurDisposeGLContext(context);
+    return 20;
+  }
+  ctx->onscreenContext = context;
+  ctx->maxViewportWidth = dims[0];
+  ctx->maxViewportHeight = dims[1];
+  std::fill(std::begin(ctx->bufferRect), std::end(ctx->bufferRect), 0);
+  TakeCardTraits(ctx);
+  SetUpConstantOpenGLState();
+  SetLineAndPointWidths(OurGLContextSamples(context) > 0);
+  if (glGetError() != GL_NO_ERROR) {
+    ctx->onscreenContext = nullptr;
+    OurDisposeGLContext(context);
+    return 20;
+  }
+  return 0;
+}
 
 int32_t OffscreenCreate(MDrawContext* ctx, bool hardware) {
   if (!IsSoftwareWorldUsable(ctx)) return 2;
@@ -56,12 +112,7 @@ int32_t OffscreenCreate(MDrawContext* ctx, bool hardware) {
   }
   ctx->savedPixelsState = OurLockPixels(RenderHooks::GetOffscreenGWorld(ctx->document));
   ctx->offscreenContext = context;
-  ctx->vbosUsable = DoVBOsWork(ctx);
-  ctx->isNVidia = RendererIsNVidia();
-  ctx->isATI = RendererIsATI();
-  ctx->hsvTexture = 0;
-  ctx->hsvTextureWidth = ctx->hsvTextureHeight = 0;
-  ctx->hsvShader.reset();
+  TakeCardTraits(ctx);
   SetUpConstantOpenGLState();
   SetLineAndPointWidths(OurGLContextSamples(context) > 0);
   if (glGetError() != GL_NO_ERROR) {

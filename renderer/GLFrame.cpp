@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <vector>
 
 #include "CoreUtilities/files/ErrorQueue.h"
 #include "CoreUtilities/drawing/OurGWorld.h"
 #include "platform/EGLContexts.h"
+#include "platform/OnscreenGL.h"
 #include "renderer/BackgroundPatterns.h"
 #include "renderer/DrawContext.h"
 #include "renderer/GLProbes.h"
@@ -150,15 +152,37 @@ void SetUpTransformandLighting(MDrawContext* ctx, bool hsvPass, bool clearDepth)
   glColor4f(1, 1, 1, 1);
 }
 
+namespace {
+
+// The surface lies over the pane, in the window's coordinates from its
+// bottom left; moved or resized only when the pane was.
+bool PlaceOnscreenBuffer(MDrawContext* ctx, int32_t w, int32_t h) {
+  OurEGLContext* context = ContextOf(ctx);
+  const int32_t rect[4] = {ctx->pane.left, OurOnscreenGLHostHeight(context) - ctx->pane.bottom, w, h};
+  if (std::equal(std::begin(rect), std::end(rect), std::begin(ctx->bufferRect))) return true;
+  std::copy(std::begin(rect), std::end(rect), std::begin(ctx->bufferRect));
+  return OurPlaceOnscreenGLSurface(context, rect);
+}
+
+}  // namespace
+
 int32_t GLRenderStart(MDrawContext* ctx, bool hsvPass) {
   if (!OurMakeGLContextCurrent(ContextOf(ctx))) return 20;
-  glViewport(0, 0, ctx->pane.right - ctx->pane.left, ctx->pane.bottom - ctx->pane.top);
+  const int32_t w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
+  if (ctx->rendererType == kRendererOnscreen &&
+      (ctx->maxViewportWidth <= w || ctx->maxViewportHeight <= h || !PlaceOnscreenBuffer(ctx, w, h)))
+    return 20;
+  glViewport(0, 0, w, h);
   if (hsvPass) glDisable(GL_MULTISAMPLE_ARB);
   SetUpTransformandLighting(ctx, hsvPass, true);
   return glGetError() == GL_NO_ERROR ? 0 : 20;
 }
 
 int32_t GLRenderEnd(MDrawContext* ctx) {
+  if (ctx->rendererType == kRendererOnscreen) {
+    OurSwapOnscreenGLBuffers(ContextOf(ctx));
+    return 0;
+  }
   if (!IsSoftwareWorldUsable(ctx)) return 2;
   OurReadPixels(ctx);
   return 0;

@@ -11,6 +11,7 @@
 #include "platform/OurPicture.h"
 #include "platform/OurPort.h"
 #include "renderer/Frame.h"
+#include "renderer/GLFrame.h"
 #include "renderer/M3DView.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/RendererHooks.h"
@@ -83,6 +84,7 @@ OurPicture Checkerboard() {
 
 void InstallSceneHooks() {
   gRendererHooks.GetOffscreenGWorld = [](DocumentRecord*) { return gScene.world; };
+  gRendererHooks.OnscreenGLHost = [](DocumentRecord*) { return gScene.options.onscreenHost; };
   gRendererHooks.UseSampleBuffer = [](DocumentRecord*) { return gScene.options.supersampled; };
   gRendererHooks.IsTranslucent = [](DocumentRecord*) { return gScene.options.translucent; };
   gRendererHooks.BackgroundType = [](DocumentRecord*) { return gScene.options.background; };
@@ -143,7 +145,7 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
     // As a view does: the depth range holds everything drawn, the quad's
     // corners being the farthest out.
     view.modelRadius = std::max(M3DView::kMinimumModelRadius, CalculateMaximumModelSpaceRadius(kQuadCorners, 4, ctx));
-    if (RenderStart(ctx, false) != 0) break;
+    if (RenderStart(ctx, options.hsv) != 0) break;
     if (texture == nullptr) {
       const OurPicture picture = Checkerboard();
       texture = CreateTexture(&picture, ctx);
@@ -156,6 +158,7 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
     OurDisableColorArrayState(ctx);
     OurDisableNormalArrayState(ctx);
     OurSubmitOpacity(1.0f, ctx);
+    if (options.hsv) ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(ctx);
     DrawHelix(ctx);
     if (options.texturedQuad) DrawTexturedQuad(ctx, texture);
     DrawPointsAndLabel(ctx, options.label);
@@ -167,6 +170,7 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
   const int frames = std::max(options.frames, 1);
   result.microsecondsPerFrame = double(OurGetMicroseconds() - begin) / frames;
   result.trianglesPerFrame = (gTrianglesRendered - startTriangles) / frames;
+  if (result.renderer == kRendererOnscreen) OurReadPixels(ctx);
   result.image = gScene.world->image.copy();
   DisposeTexture(texture, GetRendererType(ctx), GetRendererContextSerial(ctx), ctx);
   DisposeDrawContext(ctx);

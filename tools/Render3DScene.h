@@ -7,6 +7,8 @@
 
 #include "renderer/DrawContext.h"
 
+class QWidget;
+
 // The software renderer's test scene: a lit 79 x 79 grid, a depth-cued
 // helix, a ring of points, a textured quad and a label, drawn over
 // `frames` frames that turn the view by 0.05 radians each.
@@ -25,6 +27,12 @@ struct Scene3DOptions {
   // Looks straight up the z axis, so that the textured quad at the bottom
   // faces the eye.
   bool fromBelow = false;
+  // The widget on-screen frames draw over (renderer 2 or 4); the picture
+  // is read back from the screen after the last frame.
+  QWidget* onscreenHost = nullptr;
+  // The grid's colours are hue, saturation and value, turned into red,
+  // green and blue by the HSV pass before the rest draws.
+  bool hsv = false;
 };
 
 struct Scene3DResult {

@@ -27,6 +27,7 @@
 #include "graphpane/AGraphPane.h"
 #include "matheditor/TypingHints.h"
 #include "platform/OurPort.h"
+#include "renderer/RendererGlobals.h"
 #include "window/BuildInputHold.h"
 #include "window/CoordinateDisplayWidget.h"
 #include "window/DividerSpinHold.h"
@@ -126,6 +127,8 @@ DocumentMainWindow::~DocumentMainWindow() {
   // The panes read the window record and the document: they go first.
   delete takeCentralWidget();
   fDocument->fGraphPane.reset();
+  // No idle of this window will destroy its views' contexts.
+  DestroyContextsAwaitingDestruction();
 }
 
 void DocumentMainWindow::ApplyDocumentLayout() {

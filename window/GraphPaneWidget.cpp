@@ -10,7 +10,9 @@
 #include "document/DocumentRecord.h"
 #include "document/DocumentWindow.h"
 #include "graphpane/AGraphPane.h"
+#include "renderer/RendererGlobals.h"
 #include "CoreUtilities/drawing/OurRects.h"
+#include "platform/OnscreenGL.h"
 #include "platform/OurPort.h"
 #include "platform/WidgetMouseSource.h"
 
@@ -40,6 +42,10 @@ GraphPaneWidget::GraphPaneWidget(DocumentWindow* window, QWidget* parent)
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(40, 40);
+  OurSetOnscreenGLOverlay(this, [this](QPainter& painter) {
+    const AGraphPane* pane = fDocument->fGraphPane.get();
+    if (pane && pane->IsView4D()) fIndicator.Draw(painter, rect());
+  });
 }
 
 GraphPaneWidget::~GraphPaneWidget() {
@@ -55,7 +61,16 @@ void GraphPaneWidget::RedrawGraph() {
     WorldIsCurrent current(fWorld);
     pane->Draw(kBothViews, true);
   }
+  HideStaleSurfaces();
   update();
+}
+
+void GraphPaneWidget::HideStaleSurfaces() {
+  AGraphPane* pane = fDocument->fGraphPane.get();
+  QRegion onscreen;
+  if (pane) pane->GetDMAPunchOutRgn(&onscreen);
+  OurHideOnscreenGLSurfacesOutside(this, onscreen);
+  OurUpdateOnscreenGLOverlays(this);
 }
 
 void GraphPaneWidget::InvalidateGraph() {
@@ -84,7 +99,14 @@ void GraphPaneWidget::UpdateCursor() {
 }
 
 void GraphPaneWidget::paintEvent(QPaintEvent* event) {
-  if (fStale) RedrawGraph();
+  // Contexts are destroyed between frames, never inside a paint.
+  if (AreAnyOpenGLContextsAwaitingDestruction())
+    QMetaObject::invokeMethod(
+        this, [] { DestroyContextsAwaitingDestruction(); }, Qt::QueuedConnection);
+  if (fStale)
+    RedrawGraph();
+  else
+    HideStaleSurfaces();
   QPainter painter(this);
   if (!fWorld) {
     painter.fillRect(event->rect(), Qt::white);
@@ -96,6 +118,7 @@ void GraphPaneWidget::paintEvent(QPaintEvent* event) {
 }
 
 void GraphPaneWidget::resizeEvent(QResizeEvent*) {
+  DestroyContextsAwaitingDestruction();
   OurPort* world = NewOffscreenPort(QRect(QPoint(0, 0), size()));
   if (!world) return;  // keep the old picture rather than none
   DisposeOffscreenPort(fWorld);
@@ -109,6 +132,17 @@ void GraphPaneWidget::resizeEvent(QResizeEvent*) {
     fDocument->fGraphPane = MakeDocumentGraphPane(fDocument, rect, fWindow);
   }
   RedrawGraph();
+}
+
+// A window drawn before it was shown has no surface for its 3-D views:
+// they choose again now that they can draw on screen.
+void GraphPaneWidget::showEvent(QShowEvent*) {
+  AGraphPane* pane = fDocument->fGraphPane.get();
+  if (!pane || !pane->AreAnyViews3D() || pane->AreAnyGraphsDMA() || !gHasOpenGL || gForceOffscreen ||
+      !OurOnscreenGLAvailable())
+    return;
+  pane->DisposeDrawContexts();
+  InvalidateGraph();
 }
 
 void GraphPaneWidget::Press(QMouseEvent* event, bool doubleClick) {

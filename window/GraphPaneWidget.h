@@ -10,7 +10,9 @@ struct DocumentWindow;
 struct OurPort;
 
 // Shows a document's graph pane: the pane draws into the widget's offscreen
-// world, which is painted on the screen. Presses and the wheel go to the
+// world, which is painted on the screen; a 3-D or 4-D view drawing with
+// OpenGL on screen draws into a surface over its part of the widget, which
+// shows the 4-D axis indicator over it as over the world. Presses and the wheel go to the
 // pane; the cursor follows the views' regions. The widget makes the
 // document's pane once it knows its size, so that views without stored
 // settings centre themselves in it.
@@ -39,6 +41,7 @@ class GraphPaneWidget : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -47,6 +50,8 @@ class GraphPaneWidget : public QWidget {
 
  private:
   void Press(QMouseEvent* event, bool doubleClick);
+  // Hides the on-screen surfaces of views the pane no longer shows there.
+  void HideStaleSurfaces();
   void FollowPress(MouseSource* mouse, QPoint at, long when, Qt::KeyboardModifiers keys, bool doubleClick);
 
   DocumentWindow* fWindow;

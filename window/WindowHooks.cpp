@@ -38,6 +38,8 @@ OurPort* GraphWorld(DocumentRecord* document) {
   return widget ? widget->World() : nullptr;
 }
 
+QWidget* OnscreenGLHost(DocumentRecord* document) { return GraphWidget(document); }
+
 void SetCursorRegion(DocumentRecord* document) {
   if (GraphPaneWidget* widget = GraphWidget(document)) widget->UpdateCursor();
 }
@@ -99,5 +101,6 @@ void InstallWindowHooks() {
   hooks.StopThumbwheels = StopThumbwheels;
   gRendererHooks.RedrawGraph = RedrawGraph;
   gRendererHooks.GetOffscreenGWorld = GraphWorld;
+  gRendererHooks.OnscreenGLHost = OnscreenGLHost;
   SetErrorAlertHook(ShowAlert);
 }
