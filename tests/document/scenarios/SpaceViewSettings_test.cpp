@@ -71,7 +71,9 @@ TEST_F(SpaceViewSettings, NoStoredViewGivesEachViewsDefaultAndAStoredIdentitySta
 // translucent surface draws in software.
 TEST_F(SpaceViewSettings, BoxesAndDepthsAreDrawnOrRefusedNeverLeftBlank) {
   std::mt19937 random(20261208);
-  const auto uniform = [&](double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); };
+  const auto uniform = [&](double low, double high) {
+    return std::uniform_real_distribution<double>(low, high)(random);
+  };
   const auto range = [&](double* centre) {
     const double magnitude = std::pow(10.0, uniform(-42, 42));
     if (uniform(0, 1) < 0.3) {
