@@ -36,8 +36,8 @@ bool A3DGraphView::IsUsableBoxRange(double low, double high) {
   constexpr double kArrowReach = 0.05;
   // OpenGL takes the box's scale, 4 / span, times the projection's
   // steepest factor, cot(0.5 degrees) at the smallest zoom's field of view
-  // of 1 degree, into float matrices whose entries it squares: past the
-  // root of the largest float, surfaces vanish.
+  // of 1 degree, into float matrices, and its lighting squares what they
+  // hold: well short of the root of the largest float, lit surfaces vanish.
   constexpr double kSteepestProjection = 114.59;
   // So many float steps across the box keep the vertices' rounding below a
   // pixel of a pane a thousand wide; far fewer collapse the model.
