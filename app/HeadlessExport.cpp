@@ -266,7 +266,8 @@ int Export(const ExportOptions& options) {
                  unreadable, unreadable == 1 ? "picture" : "pictures", unreadable == 1 ? "it" : "them");
   if (const int32_t refused = RefusedSettingCount() - refusedBefore; refused > 0)
     std::fprintf(stderr,
-                 "zl: %s: %d %s numbers no view can use (NaN, infinite or past 1e300); the export leaves %s unread\n",
+                 "zl: %s: %d %s numbers no view can use (NaN, infinite, past 1e300, or a 3-D box or depth the view "
+                 "cannot draw); the export leaves %s unread\n",
                  options.document.c_str(), refused, refused == 1 ? "setting holds" : "settings hold",
                  refused == 1 ? "it" : "them");
   if (status == kExitTimedOut && !error.empty())

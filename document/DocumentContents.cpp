@@ -46,12 +46,7 @@ bool SetEquationTree(MBlock& block, ExpressionRecord* tree) {
   return true;
 }
 
-DocumentContents::DocumentContents() {
-  for (double* view : {pane.view3D.view, pane.view3Dp.view})
-    for (int i = 0; i < 3; ++i) view[i * 4] = 1;
-  for (int i = 0; i < 4; ++i) pane.view4D.view[i * 5] = 1;
-  SetDefaultViewSettings(&pane);
-}
+DocumentContents::DocumentContents() { SetDefaultViewSettings(&pane); }
 
 DocumentContents::~DocumentContents() {
   for (MBlock& block : blocks) DisposeBlockContents(block);

@@ -82,8 +82,8 @@ void CopyRanges(const std::array<RangeField, N>& fields, GraphViewRecord& record
 
 // A stored 3-D camera and spin into a view. A matrix that is no rotation
 // gives the default view, a near one is made exact; a depth that is not a
-// usable zoom (documents written so far hold 0) gives the default zoom; a
-// document storing no spin axis leaves the view's own spin.
+// zoom the view keeps (documents written so far hold 0) gives the default
+// zoom; a document storing no spin axis leaves the view's own spin.
 void InstallView3D(A3DGraphView& view, const View3DSettings& stored, const double (&axis)[3], double speed) {
   Matrix3 rotation;
   if (IsRotationMatrix(stored.view, 3)) {
@@ -93,7 +93,7 @@ void InstallView3D(A3DGraphView& view, const View3DSettings& stored, const doubl
     GetDefaultView(rotation);
   }
   view.SetRotation(rotation);
-  view.SetZoom(std::isfinite(stored.depth) && stored.depth > 0 ? stored.depth : M3DView::kDefaultZoom);
+  view.SetZoom(A3DGraphView::IsUsableZoom(stored.depth) ? stored.depth : M3DView::kDefaultZoom);
   const AVector spinAxis{axis[0], axis[1], axis[2]};
   if (std::hypot(spinAxis.x, spinAxis.y, spinAxis.z) > 0) view.SetSpin(spinAxis, speed);
 }
@@ -149,7 +149,8 @@ void StoreView4D(const A4DGraphView& view, GraphPaneSettings* s) {
 
 void SetDefaultViewSettings(GraphPaneSettings* settings) {
   GraphPaneSettings& s = *settings;
-  // Every range as a new view of its kind has it.
+  // Every range and orientation as a new view of its kind has it: a stored
+  // identity would read as a view seen side-on.
   A2DGraphView plane;
   A3DGraphView space;
   A4DGraphView fourD;
@@ -162,6 +163,9 @@ void SetDefaultViewSettings(GraphPaneSettings* settings) {
   CopyRanges(Ranges3D(s.view3D), space.Record(), false);
   CopyRanges(Ranges3D(s.view3Dp), space.Record(), false);
   CopyRanges(Ranges4D(s.view4D), fourD.Record(), false);
+  for (View3DSettings* v : {&s.view3D, &s.view3Dp})
+    std::copy(space.Camera().rotation, space.Camera().rotation + 9, v->view);
+  std::copy(fourD.Orientation(), fourD.Orientation() + 16, s.view4D.view);
   s.axes2D = s.axes2Dp = s.graphPaper2D = s.graphPaper2Dp = s.axes3D = s.axes3Dp = true;
   s.show4Daxes = s.show4DxyPlane = true;
 }

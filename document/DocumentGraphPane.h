@@ -11,7 +11,7 @@ struct GraphPaneSettings;
 // The document's stored views go into the pane's views when the pane is
 // made, and come back from them before the document is written.
 // What a new document and a file without view statements hold: every
-// range at its default, axes and graph paper shown.
+// range and orientation at its default, axes and graph paper shown.
 void SetDefaultViewSettings(GraphPaneSettings* settings);
 std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, void* window);
 void InstallPaneSettings(AGraphPane& pane, const GraphPaneSettings& settings);

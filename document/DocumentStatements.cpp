@@ -10,6 +10,7 @@
 #include "document/TableHeadings.h"
 #include "document/TextureHooks.h"
 #include "expression/TreeDisposal.h"
+#include "graphs3d/views/A3DGraphView.h"
 #include "graphpane/UsableRanges.h"
 #include "platform/CheckedConvert.h"
 
@@ -67,6 +68,24 @@ void SetRange(double* range, const double* values) {
   range[1] = values[1];
 }
 
+// A 3-D box range also has to be one the view can draw.
+void SetBoxRange(double* range, const double* values) {
+  if (values[0] != values[1] && !A3DGraphView::IsUsableBoxRange(values[0], values[1])) {
+    gRefusedSettings.fetch_add(1, std::memory_order_relaxed);
+    return;
+  }
+  SetRange(range, values);
+}
+
+// 0, which documents have held for a depth never set, keeps the default.
+void SetDepth(double* depth, double value) {
+  if (value == 0 || A3DGraphView::IsUsableZoom(value)) {
+    *depth = value;
+    return;
+  }
+  gRefusedSettings.fetch_add(1, std::memory_order_relaxed);
+}
+
 void ApplyRange(DocumentSetting setting, const double* v) {
   GraphPaneSettings& p = gStaging.pane;
   using enum DocumentSetting;
@@ -98,12 +117,12 @@ void ApplyRange(DocumentSetting setting, const double* v) {
     case kR3D: SetRange(p.view3D.r, v); break;
     case kTheta3D: SetRange(p.view3D.theta, v); break;
     case kPhi3D: SetRange(p.view3D.phi, v); break;
-    case kX3D: SetRange(p.view3D.x, v); break;
-    case kY3D: SetRange(p.view3D.y, v); break;
-    case kZ3D: SetRange(p.view3D.z, v); break;
-    case kX3Dp: SetRange(p.view3Dp.x, v); break;
-    case kY3Dp: SetRange(p.view3Dp.y, v); break;
-    case kZ3Dp: SetRange(p.view3Dp.z, v); break;
+    case kX3D: SetBoxRange(p.view3D.x, v); break;
+    case kY3D: SetBoxRange(p.view3D.y, v); break;
+    case kZ3D: SetBoxRange(p.view3D.z, v); break;
+    case kX3Dp: SetBoxRange(p.view3Dp.x, v); break;
+    case kY3Dp: SetBoxRange(p.view3Dp.y, v); break;
+    case kZ3Dp: SetBoxRange(p.view3Dp.z, v); break;
     case kT4D: SetRange(p.view4D.t, v); break;
     case kU4D: SetRange(p.view4D.u, v); break;
     case kV4D: SetRange(p.view4D.v, v); break;
@@ -208,8 +227,8 @@ void ApplyDocumentSetting(DocumentSetting setting, const double* v) {
     case kBottomLeft2D: ApplyBottomLeft(p.view2D, v); break;
     case kScale2Dp: ApplyScale(p.view2Dp, v); break;
     case kBottomLeft2Dp: ApplyBottomLeft(p.view2Dp, v); break;
-    case kDepth3D: p.view3D.depth = v[0]; break;
-    case kDepth3Dp: p.view3Dp.depth = v[0]; break;
+    case kDepth3D: SetDepth(&p.view3D.depth, v[0]); break;
+    case kDepth3Dp: SetDepth(&p.view3Dp.depth, v[0]); break;
     case kView3D: std::copy(v, v + 9, p.view3D.view); break;
     case kView3Dp: std::copy(v, v + 9, p.view3Dp.view); break;
     case kRotation3D: Apply3DRotation(v, p.spinAxis3D, p.spinSpeed3D); break;
@@ -224,7 +243,7 @@ void ApplyDocumentSetting(DocumentSetting setting, const double* v) {
     case kAxis24D: std::copy(v, v + 3, p.axis2_4D); break;
     case kSpeed14D: p.speed1_4D = v[0]; break;
     case kSpeed24D: p.speed2_4D = v[0]; break;
-    case kDepth4D: p.depth4D = v[0]; break;
+    case kDepth4D: SetDepth(&p.depth4D, v[0]); break;
     case kShowAxes4D: p.show4Daxes = Flag(v[0]); break;
     case kShowXyPlane4D: p.show4DxyPlane = Flag(v[0]); break;
     case kColor: equation.Color = v[0]; break;

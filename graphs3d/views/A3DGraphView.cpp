@@ -1,6 +1,8 @@
 #include "graphs3d/views/A3DGraphView.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "CoreUtilities/files/ErrorQueue.h"
 #include "CoreUtilities/memory/MemoryBudget.h"
@@ -26,6 +28,23 @@ A3DGraphView::A3DGraphView() {
   fRecord.axesShown = 1;
   TakeBoxFromRanges();
   SetViewParameter(kAttributeDefaultSpin);
+}
+
+bool A3DGraphView::IsUsableBoxRange(double low, double high) {
+  constexpr double kLargestFloat = std::numeric_limits<float>::max();
+  // The arrowhead reaches 5 % of the span past the end.
+  constexpr double kArrowReach = 0.05;
+  // OpenGL takes the box's scale, 4 / span, times the projection's
+  // steepest factor, cot(0.5 degrees) at the smallest zoom's field of view
+  // of 1 degree, into float matrices, and its lighting squares what they
+  // hold: well short of the root of the largest float, lit surfaces vanish.
+  constexpr double kSteepestProjection = 114.59;
+  // So many float steps across the box keep the vertices' rounding below a
+  // pixel of a pane a thousand wide; far fewer collapse the model.
+  constexpr double kResolvedSteps = 1024;
+  const double span = std::fabs(high - low), end = std::max(std::fabs(low), std::fabs(high));
+  return end + kArrowReach * span <= kLargestFloat && span >= 4 * kSteepestProjection / std::sqrt(kLargestFloat) &&
+         span >= kResolvedSteps * std::numeric_limits<float>::epsilon() * end;
 }
 
 // Graph jobs read the box through the draw context: a plain redraw must

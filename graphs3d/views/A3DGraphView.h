@@ -18,6 +18,11 @@ class A3DGraphView : public ASpaceGraphView<A3DGraph> {
 
   A3DGraphView();
 
+  // Whether the box can span the range on one axis: the renderers take the
+  // vertices as floats in model coordinates and OpenGL scales and projects
+  // them in floats.
+  static bool IsUsableBoxRange(double low, double high);
+
   int32_t Draw(bool drawGraphs) override;
   void Zoom(ZoomCommand command) override;
   bool MouseWheel(int32_t dh, int32_t dv) override;

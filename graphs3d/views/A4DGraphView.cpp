@@ -75,9 +75,7 @@ void A4DGraphView::SetOrientation(const double* q) {
   OrthonormaliseRotation(fQ);
 }
 
-void A4DGraphView::SetZoom(double zoom) {
-  fCamera.zoom = std::isfinite(zoom) && zoom > 0 ? zoom : M3DView::kDefaultZoom;
-}
+void A4DGraphView::SetZoom(double zoom) { fCamera.zoom = IsUsableZoom(zoom) ? zoom : M3DView::kDefaultZoom; }
 
 void A4DGraphView::SetSpin(AVector axis1, double speed1, AVector axis2, double speed2) {
   const AVector axes[2] = {axis1, axis2};

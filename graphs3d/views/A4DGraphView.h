@@ -48,7 +48,7 @@ class A4DGraphView : public ASpaceGraphView<A4DGraph> {
   // A stored orientation; anything but a rotation gives the reset one.
   void SetOrientation(const double* q);
   double Zoom() const { return fCamera.zoom; }
-  // A stored zoom; anything but a finite positive one is the default.
+  // A stored zoom; one the view does not keep gives the default.
   void SetZoom(double zoom);
   AVector SpinAxis(int k) const { return fSpinAxis[k]; }
   double SpinSpeed(int k) const { return fRecord.spinAngle[k]; }

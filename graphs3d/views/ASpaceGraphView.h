@@ -16,6 +16,12 @@ class ASpaceGraphView : public AGraphView {
   static constexpr double kMinimumZoom = 0.17330909743;
   static constexpr double kMaximumZoom = 5.0;
 
+  // The zooms the view's own zooming keeps. Past them the picture shrinks
+  // to nothing or the renderers' projections fail: OpenGL's field of view
+  // reaches 180 degrees at a zoom of 31.2, and near 0 it magnifies the
+  // floats of the vertices into a blur, then overflows.
+  static bool IsUsableZoom(double zoom) { return zoom >= kMinimumZoom && zoom <= kMaximumZoom; }
+
   ASpaceGraphView();
   ~ASpaceGraphView() override;
 

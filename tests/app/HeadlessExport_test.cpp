@@ -1,4 +1,5 @@
 #include "tests/document/DocumentTestSupport.h"
+#include "tests/support/DefaultOrientations.h"
 #include "tools/LabelledPointsDocument.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <charconv>
 #include <cstdint>
 
 #include <cstdio>
@@ -209,6 +211,29 @@ int ExampleAgainstGolden(const std::string& example, const std::string& golden) 
   return PixelsFartherThanOne(written, expected, 8);
 }
 
+// The statements exported at 300 x 200, and what the export said on
+// standard error; the timeout only guards against a hang.
+QImage ExportOf(const std::string& statements, std::string* errors) {
+  const std::string document = WriteDocument("statements.zlf", "Zentrolabworksheet 4;\n" + statements);
+  const std::string out = TempPath("statements.png");
+  int status = -1;
+  *errors = ZlErrors("--export " + document + " --png " + out + " --size 300x200" + kHangTimeout, &status);
+  EXPECT_EQ(status, 0) << statements;
+  const QImage picture = QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
+  for (const std::string& path : {document, out}) std::remove(path.c_str());
+  return picture;
+}
+
+// A view statement with its numbers in full.
+std::string ViewStatement(const std::string& keyword, const double* values, int count) {
+  std::string statement = keyword;
+  for (int i = 0; i < count; ++i) {
+    char number[32];
+    statement += " " + std::string(number, std::to_chars(number, number + sizeof number, values[i]).ptr);
+  }
+  return statement + ";\n";
+}
+
 // The surface example in its stored orientation, spin held, as the offscreen
 // OpenGL renderer draws it: another processor may round a colour a few steps
 // apart.
@@ -307,6 +332,38 @@ TEST(HeadlessExport, UnusableRangesAreReportedAndTheDefaultsGraphed) {
   EXPECT_NE(errors.find("2 settings hold numbers no view can use"), std::string::npos) << errors;
   ASSERT_EQ(refused.size(), plain.size());
   EXPECT_EQ(PixelsFartherThanOne(refused, plain, 8), 0);
+}
+
+// A document storing no view shows each view as a new one is made: the
+// same picture as with that orientation written out.
+TEST(HeadlessExport, ADocumentStoringNoViewShowsEachViewsDefaultOrientation) {
+  const auto space = DefaultSpaceOrientation();
+  const auto fourD = DefaultFourDOrientation();
+  const std::string surface = "Expr z = x*y;\n";
+  const std::pair<std::string, std::string> sets[] = {
+      {ViewStatement("3D.View", space.data(), 9), surface},
+      {ViewStatement("3Dp.View", space.data(), 9), surface + "Expr vector('x''','y''','z''') = vector(x, y, z + x);\n"},
+      {ViewStatement("4D.View", fourD.data(), 16), "Expr w = z^2;\n"}};
+  for (const auto& [view, graphs] : sets) {
+    std::string errors;
+    const QImage bare = ExportOf(graphs, &errors), written = ExportOf(view + graphs, &errors);
+    ASSERT_EQ(bare.size(), written.size());
+    EXPECT_EQ(PixelsFartherThanOne(bare, written, 8), 0) << view;
+  }
+}
+
+// A box thinner than the view's floats resolve and a depth no zoom of the
+// view comes near are refused in the words of any unusable number, the
+// defaults drawn in their place.
+TEST(HeadlessExport, AnUnusableBoxOrDepthIsSaidAndTheDefaultsGraphed) {
+  std::string errors;
+  const QImage plain = ExportOf("Expr z = x*y;\n", &errors);
+  for (const std::string setting : {"3D.Z 0 1e-50;\n", "3D.Depth 5e-324;\n"}) {
+    const QImage refused = ExportOf(setting + "Expr z = x*y;\n", &errors);
+    EXPECT_NE(errors.find("1 setting holds numbers no view can use"), std::string::npos) << setting << errors;
+    ASSERT_EQ(refused.size(), plain.size());
+    EXPECT_EQ(PixelsFartherThanOne(refused, plain, 8), 0) << setting;
+  }
 }
 
 // A stored window far past the picture bound is scaled down keeping its

@@ -44,7 +44,7 @@ TEST(BoundedReading, UnusableRangesAndScalesKeepTheDefaultsAndTheRestOfTheFile) 
   const auto read = DocumentOf(
       "3D.X NaN 1;\n3D.Y -1e308 1e308;\n3D.Z 1 Infinity;\nT Infinity 5;\n2D.R 0 1e301;\n2D.Scale NaN 1 5 5;\n"
       "2Dp.Scale 0.5 1e308 5 5;\n2D.BottomLeft 1e305 0;\nSlider NaN 1;\nGrain NaN;\nExpr y = x;\n"
-      "4D.W 1 3;\n3Dp.X -1e300 1e300;\n");
+      "4D.W 1 3;\n3D.T -1e300 1e300;\n3Dp.X -1e300 1e300;\n");
   ASSERT_TRUE(read);
   const GraphPaneSettings& p = read->fContents.pane;
   ExpectRange(p.view3D.x, -2, 2);
@@ -62,7 +62,9 @@ TEST(BoundedReading, UnusableRangesAndScalesKeepTheDefaultsAndTheRestOfTheFile) 
   ASSERT_EQ(read->fContents.blocks.Count(), 1);
   EXPECT_EQ(read->fContents.blocks[0].Grain, 0.5);
   ExpectRange(p.view4D.w, 1, 3);
-  ExpectRange(p.view3Dp.x, -1e300, 1e300);
+  ExpectRange(p.view3D.t, -1e300, 1e300);
+  // The box's vertices are floats.
+  ExpectRange(p.view3Dp.x, -2, 2);
 }
 
 // A range typed in the coordinate display is refused as the file's is.

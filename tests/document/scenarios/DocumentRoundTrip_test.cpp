@@ -6,6 +6,7 @@
 #include "document/DocumentWriter.h"
 #include "expression/ExpressionParser.h"
 #include "graphpane/UsableRanges.h"
+#include "graphs3d/views/A3DGraphView.h"
 #include "tests/document/DocumentFields.h"
 #include "tests/document/DocumentTestSupport.h"
 
@@ -185,6 +186,9 @@ class RandomDocument {
     if (Int(0, 2) == 0) return specials[Int(0, 8)];
     return std::uniform_real_distribution<double>(-1e6, 1e6)(fRandom);
   }
+  double UsableZoom() {
+    return std::uniform_real_distribution<double>(A3DGraphView::kMinimumZoom, A3DGraphView::kMaximumZoom)(fRandom);
+  }
   double UsableReal() {
     double v = Real();
     while (!IsUsableViewValue(v)) v = Real();
@@ -195,11 +199,19 @@ class RandomDocument {
         p, [&](const std::string&, bool& flag) { flag = Int(0, 1); },
         [&](const std::string& name, double* values, int count) {
           // A range with equal ends reads as not given; ranges, scales and
-          // corners no view can use are not read.
+          // corners no view can use are not read, nor 3-D boxes and depths
+          // the view cannot draw.
           const bool range = count == 2 && !name.ends_with(".scale") && !name.ends_with(".bottomLeft");
           const bool viewed = count == 2;
+          const bool box =
+              name.starts_with("view3D") && (name.ends_with(".x") || name.ends_with(".y") || name.ends_with(".z"));
+          if (name.ends_with(".depth") || name == "pane.depth4D") {
+            values[0] = Int(0, 1) ? 0 : UsableZoom();
+            return;
+          }
           for (int i = 0; i < count; ++i) values[i] = viewed ? UsableReal() : Real();
-          while (range && values[1] == values[0]) values[1] = UsableReal();
+          while ((range && values[1] == values[0]) || (box && !A3DGraphView::IsUsableBoxRange(values[0], values[1])))
+            values[1] = UsableReal();
         });
     for (View2DSettings* v : {&p.view2D, &p.view2Dp})
       v->integers[0] = Int(INT32_MIN, INT32_MAX), v->integers[1] = Int(-5, 5);
