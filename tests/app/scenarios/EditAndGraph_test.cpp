@@ -131,7 +131,7 @@ TEST_F(EditAndGraphTest, MenuExportEqualsExportOfTheSavedFile) {
        {std::pair{ExportFormat::kPng, ".png"}, std::pair{ExportFormat::kPdf, ".pdf"}}) {
     const QString fromMenu = fFolder.path() + "/menu" + extension,
                   fromCommand = fFolder.path() + "/command" + extension;
-    ASSERT_TRUE(ExportWindow(window, fromMenu, format));
+    ASSERT_EQ(ExportWindow(window, fromMenu, format), 0);
     const std::string command = std::string(ZL_EXECUTABLE) + " --export " + saved.toStdString() +
                                 (format == ExportFormat::kPng ? " --png " : " --pdf ") + fromCommand.toStdString() +
                                 " --timeout " + std::to_string(kGuardSeconds);
