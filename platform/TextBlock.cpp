@@ -17,7 +17,7 @@ constexpr int kDotsPerMeterAt72Dpi = 2835;
 // What the painter can reach of its device, in its own coordinates.
 QRectF ShownArea(const QPainter& painter) {
   const QPaintDevice* device = painter.device();
-  QRectF shown = painter.worldTransform().inverted().mapRect(QRectF(0, 0, device->width(), device->height()));
+  QRectF shown = painter.combinedTransform().inverted().mapRect(QRectF(0, 0, device->width(), device->height()));
   if (painter.hasClipping()) shown &= painter.clipBoundingRect();
   return shown;
 }

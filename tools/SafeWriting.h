@@ -16,5 +16,6 @@ inline bool SaveImageSafely(const QImage& image, const std::string& path, const 
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  return image.save(&buffer, format) && SaveBytesSafely(path, std::string_view(bytes.constData(), size_t(bytes.size())));
+  return image.save(&buffer, format) &&
+         SaveBytesSafely(path, std::string_view(bytes.constData(), size_t(bytes.size())));
 }
