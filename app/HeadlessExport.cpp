@@ -99,8 +99,7 @@ void KeepAxisIndicator(DocumentRecord* document, const double* points) {
 // deadline cut short included, undrawn; *changed then says whether the
 // idles had changed the pane's picture. Done is read before an idle pass,
 // which then publishes the messages of the last graphs to finish.
-bool IdleUntilDone(DocumentRecord* document, double timeoutSeconds, bool* changed) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+bool IdleUntilDone(DocumentRecord* document, Clock::time_point end, bool* changed) {
   const ExpansionState& state = document->fExpansion;
   for (;;) {
     const bool done = IsDocumentGraphDone(document) && !state.passCutShort && state.resultsPublished.load();
@@ -200,14 +199,16 @@ QSize BoundedPictureSize(QSize asked) {
   return size;
 }
 
-// When the painting and the encoding stop, however far they got.
+// When the graphing, the painting and the encoding stop, however far they
+// got.
 struct ExportEnds {
+  Clock::time_point graphs;
   Clock::time_point painting;
   Clock::time_point encoding;
 };
 
-int ExportWithinDeadline(const std::string& text, const std::string& output, bool pdf, QSize size,
-                         double timeoutSeconds, ExportEnds ends, std::string* error, ExportDetails* details) {
+int ExportWithinDeadline(const std::string& text, const std::string& output, bool pdf, QSize size, ExportEnds ends,
+                         std::string* error, ExportDetails* details) {
   std::unique_ptr<DocumentRecord> document = ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
   if (!document) {
     *error = "the text is not a document zl can read";
@@ -237,7 +238,7 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
   const bool spinHeld = std::exchange(gInhibit3DRotationKluge, true);
   // Drawing stops at the deadline too: done means drawn whole before it.
   bool changed = false;
-  const bool graphsDone = IdleUntilDone(document.get(), timeoutSeconds, &changed);
+  const bool graphsDone = IdleUntilDone(document.get(), ends.graphs, &changed);
   const bool done = graphsDone && !DrawingDeadlinePassed();
   if (ends.painting != Clock::time_point::max())
     SetDrawingDeadline(std::chrono::duration<double>(ends.painting - Clock::now()).count());
@@ -316,8 +317,9 @@ int ExportDocumentPicture(const std::string& text, const std::string& output, bo
   };
   ExportDetails told;
   SetComputationDeadline(timeoutSeconds);
-  const int status = ExportWithinDeadline(text, output, pdf, size, timeoutSeconds,
-                                          ExportEnds{after(kPaintingGrace), after(kEncodingGrace)}, error, &told);
+  // The graphs' time counts from here, the reading of the document in it.
+  const int status = ExportWithinDeadline(
+      text, output, pdf, size, ExportEnds{after(0), after(kPaintingGrace), after(kEncodingGrace)}, error, &told);
   if (details) *details = told;
   ClearComputationDeadline();
   // A deadline that passed raised the math error; left set, it would make
