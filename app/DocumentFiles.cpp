@@ -30,7 +30,9 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
   return n == 0;
 }
 
-int32_t SaveMessage(OSErr error) {
+}  // namespace
+
+int32_t SaveFailureMessage(OSErr error) {
   switch (error) {
     case kDiskFullErr: return kDiskFull;
     case kWriteProtectedErr:
@@ -39,8 +41,6 @@ int32_t SaveMessage(OSErr error) {
     default: return kCannotSave;
   }
 }
-
-}  // namespace
 
 OpenedDocument OpenDocumentFile(const std::string& path) {
   std::string bytes;
@@ -56,7 +56,7 @@ int32_t SaveDocumentFile(DocumentRecord& document, const std::string& path) {
   const std::optional<std::string> text = WriteDocumentText(document);
   if (!text) return kCannotSave;
   const OSErr error = SafeSave(path, *text);
-  if (error != kNoErr) return SaveMessage(error);
+  if (error != kNoErr) return SaveFailureMessage(error);
   document.fModified = false;
   return 0;
 }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "CoreUtilities/files/FileErrors.h"
+
 class DocumentRecord;
 
 // A document read from a file, or the message id that says why not: 41
@@ -14,10 +16,13 @@ struct OpenedDocument {
 };
 OpenedDocument OpenDocumentFile(const std::string& path);
 
+// The message id for a file that could not be written: 43 the disk is
+// full, 44 the disk or folder is locked, 45 any other failure.
+int32_t SaveFailureMessage(OSErr error);
+
 // Writes the document to path by a safe save; 0, and the document no
-// longer marked changed, on success; otherwise the message id (43 the disk
-// is full, 44 the disk or folder is locked, 45 any other failure) with the
-// file and the mark as they were.
+// longer marked changed, on success; otherwise the message id, as
+// SaveFailureMessage gives it, with the file and the mark as they were.
 int32_t SaveDocumentFile(DocumentRecord& document, const std::string& path);
 
 // The path with ".zlf" added unless it ends so already.

@@ -1,5 +1,6 @@
 #include "app/HeadlessExport.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QPageSize>
@@ -10,9 +11,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "CoreUtilities/files/SafeSave.h"
 #include "CoreUtilities/memory/MemoryBudget.h"
 #include "CoreUtilities/threads/ComputationDeadline.h"
 #include "CoreUtilities/threads/ComputeThreads.h"
@@ -96,8 +99,7 @@ void KeepAxisIndicator(DocumentRecord* document, const double* points) {
 // deadline cut short included, undrawn; *changed then says whether the
 // idles had changed the pane's picture. Done is read before an idle pass,
 // which then publishes the messages of the last graphs to finish.
-bool IdleUntilDone(DocumentRecord* document, double timeoutSeconds, bool* changed) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+bool IdleUntilDone(DocumentRecord* document, Clock::time_point end, bool* changed) {
   const ExpansionState& state = document->fExpansion;
   for (;;) {
     const bool done = IsDocumentGraphDone(document) && !state.passCutShort && state.resultsPublished.load();
@@ -130,17 +132,16 @@ void PaintWindow(QPainter& painter, DocumentWindow& window, const ExportPanes& p
 
 enum class Written { kYes, kFailed, kOutOfTime };
 
-Written WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  QFile file(QString::fromStdString(path));
-  const qint64 size = qint64(bytes.size());
-  const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                       file.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
-  return written ? Written::kYes : Written::kFailed;
+// Through the safe save: a file already at path stays as it was unless the
+// whole picture reached the disk.
+Written WriteBytes(const std::string& path, std::string_view bytes, OSErr* fileError) {
+  *fileError = SafeSave(path, bytes);
+  return *fileError == kNoErr ? Written::kYes : Written::kFailed;
 }
 
 // Nothing is written when the encoding is still going at giveUpAt.
 Written WritePng(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size,
-                 Clock::time_point giveUpAt) {
+                 Clock::time_point giveUpAt, OSErr* fileError) {
   QImage picture(size, QImage::Format_RGB32);
   picture.fill(Qt::white);
   {
@@ -152,20 +153,28 @@ Written WritePng(const std::string& path, DocumentWindow& window, const ExportPa
   const PngStamp stamp{"Zentrolab"};
   if (!EncodePng(picture, bytes, &stamp, giveUpAt))
     return Clock::now() >= giveUpAt ? Written::kOutOfTime : Written::kFailed;
-  return WriteBytes(path, bytes);
+  return WriteBytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), fileError);
 }
 
-// One point a pixel: the page is the window's size.
-Written WritePdf(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size) {
-  QPdfWriter writer(QString::fromStdString(path));
-  writer.setResolution(72);
-  writer.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
-  writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-  writer.setCreator(QStringLiteral("Zentrolab"));
-  QPainter painter;
-  if (!painter.begin(&writer)) return Written::kFailed;
-  PaintWindow(painter, window, panes);
-  return painter.end() ? Written::kYes : Written::kFailed;
+// One point a pixel: the page is the window's size. The document is made
+// whole in memory first, so that only a finished one reaches the file.
+Written WritePdf(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size,
+                 OSErr* fileError) {
+  QBuffer pdf;
+  pdf.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&pdf);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setCreator(QStringLiteral("Zentrolab"));
+    QPainter painter;
+    if (!painter.begin(&writer)) return Written::kFailed;
+    PaintWindow(painter, window, panes);
+    if (!painter.end()) return Written::kFailed;
+  }
+  const QByteArray& bytes = pdf.data();
+  return WriteBytes(path, std::string_view(bytes.constData(), size_t(bytes.size())), fileError);
 }
 
 void InstallStartUp() {
@@ -190,14 +199,16 @@ QSize BoundedPictureSize(QSize asked) {
   return size;
 }
 
-// When the painting and the encoding stop, however far they got.
+// When the graphing, the painting and the encoding stop, however far they
+// got.
 struct ExportEnds {
+  Clock::time_point graphs;
   Clock::time_point painting;
   Clock::time_point encoding;
 };
 
-int ExportWithinDeadline(const std::string& text, const std::string& output, bool pdf, QSize size,
-                         double timeoutSeconds, ExportEnds ends, std::string* error) {
+int ExportWithinDeadline(const std::string& text, const std::string& output, bool pdf, QSize size, ExportEnds ends,
+                         std::string* error, ExportDetails* details) {
   std::unique_ptr<DocumentRecord> document = ReadDocumentText(text.data(), static_cast<int32_t>(text.size()));
   if (!document) {
     *error = "the text is not a document zl can read";
@@ -227,14 +238,18 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
   const bool spinHeld = std::exchange(gInhibit3DRotationKluge, true);
   // Drawing stops at the deadline too: done means drawn whole before it.
   bool changed = false;
-  const bool graphsDone = IdleUntilDone(document.get(), timeoutSeconds, &changed);
+  const bool graphsDone = IdleUntilDone(document.get(), ends.graphs, &changed);
   const bool done = graphsDone && !DrawingDeadlinePassed();
   if (ends.painting != Clock::time_point::max())
     SetDrawingDeadline(std::chrono::duration<double>(ends.painting - Clock::now()).count());
   // Out of time, the graphs are drawn as far as they got.
   if (!graphsDone && changed) DrawDocumentGraph(document.get());
-  const Written written =
-      pdf ? WritePdf(output, window, panes, size) : WritePng(output, window, panes, size, ends.encoding);
+  // Only the math pane is painted now; the graphs' picture is already made.
+  const uint64_t stoppedBefore = DrawingsStoppedShort();
+  const Written written = pdf ? WritePdf(output, window, panes, size, &details->fileError)
+                              : WritePng(output, window, panes, size, ends.encoding, &details->fileError);
+  details->graphsUnfinished = !done;
+  details->mathPaneUnfinished = DrawingsStoppedShort() != stoppedBefore;
   gInhibit3DRotationKluge = spinHeld;
   StopDocumentComputations(document.get());
   document.reset();
@@ -245,21 +260,32 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
   sGraphWorld = nullptr;
   if (written == Written::kFailed) {
     *error = "cannot write " + output;
+    if (details->fileError != kNoErr) *error += std::string(": ") + FileErrorReason(details->fileError);
     return kExitFailed;
   }
   if (written == Written::kOutOfTime) {
     *error = "the time ran out while the picture was encoded; no picture is written";
     return kExitTimedOut;
   }
-  return done ? 0 : kExitTimedOut;
+  return details->graphsUnfinished || details->mathPaneUnfinished ? kExitTimedOut : 0;
+}
+
+void ReportUnfinished(const ExportDetails& details, double timeoutSeconds) {
+  const bool both = details.graphsUnfinished && details.mathPaneUnfinished;
+  const char* what = both                       ? "the graphs and the math pane were"
+                     : details.graphsUnfinished ? "the graphs were"
+                                                : "the math pane was";
+  std::fprintf(stderr, "zl: %s not done within %g seconds; the picture shows %s unfinished\n", what, timeoutSeconds,
+               details.mathPaneUnfinished && !both ? "it" : "them");
 }
 
 int Export(const ExportOptions& options) {
   std::string text, error;
   if (!ReadDocumentFile(options.document, &text, &error)) return Fail(error);
   const int32_t unreadableBefore = UnreadablePictureCount(), refusedBefore = RefusedSettingCount();
+  ExportDetails details;
   const int status = ExportDocumentPicture(text, options.output, options.pdf, QSize(options.width, options.height),
-                                           options.timeoutSeconds, &error);
+                                           options.timeoutSeconds, &error, &details);
   if (status == kExitFailed) return Fail(options.document + ": " + error);
   if (const int32_t unreadable = UnreadablePictureCount() - unreadableBefore; unreadable > 0)
     std::fprintf(stderr, "zl: %s: %d %s cannot be read; the export leaves %s out\n", options.document.c_str(),
@@ -273,15 +299,14 @@ int Export(const ExportOptions& options) {
   if (status == kExitTimedOut && !error.empty())
     std::fprintf(stderr, "zl: %s: %s\n", options.document.c_str(), error.c_str());
   else if (status == kExitTimedOut)
-    std::fprintf(stderr, "zl: the graphs were not done within %g seconds; the picture shows them unfinished\n",
-                 options.timeoutSeconds);
+    ReportUnfinished(details, options.timeoutSeconds);
   return status;
 }
 
 }  // namespace
 
 int ExportDocumentPicture(const std::string& text, const std::string& output, bool pdf, QSize size,
-                          double timeoutSeconds, std::string* error) {
+                          double timeoutSeconds, std::string* error, ExportDetails* details) {
   // Past the timeout the picture is painted, then encoded, each within its
   // share of a second: the export ends within a second of its timeout.
   constexpr double kPaintingGrace = 0.4, kEncodingGrace = 0.8;
@@ -291,9 +316,12 @@ int ExportDocumentPicture(const std::string& text, const std::string& output, bo
     if (!(timeoutSeconds < kNoTimeout)) return Clock::time_point::max();
     return start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeoutSeconds + grace));
   };
+  ExportDetails told;
   SetComputationDeadline(timeoutSeconds);
-  const int status = ExportWithinDeadline(text, output, pdf, size, timeoutSeconds,
-                                          ExportEnds{after(kPaintingGrace), after(kEncodingGrace)}, error);
+  // The graphs' time counts from here, the reading of the document in it.
+  const int status = ExportWithinDeadline(
+      text, output, pdf, size, ExportEnds{after(0), after(kPaintingGrace), after(kEncodingGrace)}, error, &told);
+  if (details) *details = told;
   ClearComputationDeadline();
   // A deadline that passed raised the math error; left set, it would make
   // the next formula written (a save) fail until some pass cleared it.

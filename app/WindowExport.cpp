@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "app/DocumentFiles.h"
 #include "app/HeadlessExport.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentWriter.h"
@@ -18,18 +19,20 @@ double gExportTimeoutSeconds = 60;
 
 }  // namespace
 
-bool ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format) {
+int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format) {
   window->StoreLayoutInDocument();
   const std::optional<std::string> text = WriteDocumentText(*window->Document());
-  if (!text) return false;
+  if (!text) return kCannotSaveMessage;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   std::string error;
+  ExportDetails details;
   const int status = ExportDocumentPicture(*text, path.toStdString(), format == ExportFormat::kPdf, QSize(),
-                                           gExportTimeoutSeconds, &error);
+                                           gExportTimeoutSeconds, &error, &details);
   QApplication::restoreOverrideCursor();
   // Graphs still unfinished after the wait are written as far as they got;
   // a picture whose encoding ran out of time is not written at all.
-  return status == 0 || (status == 2 && error.empty());
+  if (status == 0 || (status == 2 && error.empty())) return 0;
+  return details.fileError != kNoErr ? SaveFailureMessage(details.fileError) : kCannotSaveMessage;
 }
 
 double SetWindowExportTimeout(double seconds) { return std::exchange(gExportTimeoutSeconds, seconds); }
@@ -41,5 +44,5 @@ void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format) {
   QString path = AskFileName(window, true, base + extension);
   if (path.isEmpty()) return;
   if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;
-  if (!ExportWindow(window, path, format)) ReportError(kCannotSaveMessage);
+  if (const int32_t message = ExportWindow(window, path, format)) ReportError(message);
 }

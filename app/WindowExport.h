@@ -2,16 +2,19 @@
 
 #include <QString>
 
+#include <cstdint>
+
 class DocumentMainWindow;
 
 enum class ExportFormat { kPng, kPdf };
 
 // Writes the picture of the window's document as `zl --export` writes
-// that of its saved file; false when the file cannot be written.
-bool ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format);
+// that of its saved file: 0, or the message id that says why the file
+// could not be written (a file already there is then left as it was).
+int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format);
 // How long the window's export waits for the graphs, in seconds: 60,
 // after which it writes them as far as they got. A test comparing
 // pictures sets a wait only a hang uses up. Returns the former.
 double SetWindowExportTimeout(double seconds);
-// Asks for the file first; a failure shows message 45.
+// Asks for the file first; a failure shows its message.
 void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format);

@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/MathConstants.h"
 #include "CoreUtilities/text/ReplacingDecoder.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
 #include "document/DocumentContents.h"
 #include "expression/ExpressionParser.h"
 #include "expression/OperatorKinds.h"
@@ -14,6 +15,7 @@
 namespace {
 
 constexpr int32_t kMostTableFontSize = 255;
+constexpr size_t kCellsBetweenDeadlineLooks = 4096;
 
 // A cell is a number when all of it, spaces around it aside, reads as one.
 double CellNumber(const std::u16string& cell) {
@@ -57,11 +59,16 @@ void TableColumn::Reserve(int32_t cells) {
 
 double TableColumn::WidestDataCell(const std::string& fontKey,
                                    const std::function<double(const std::u16string&)>& width) const {
-  if (fontKey.empty() || fontKey != fWidestFont) {
-    fWidest = 0;
-    for (size_t row = 1; row < fCells.size(); ++row) fWidest = std::max(fWidest, width(fCells[row]));
-    fWidestFont = fontKey;
+  if (!fontKey.empty() && fontKey == fWidestFont) return fWidest;
+  double widest = 0;
+  for (size_t row = 1; row < fCells.size(); ++row) {
+    // Past the drawing's deadline the cells measured so far decide, and
+    // the column is measured again next time.
+    if (row % kCellsBetweenDeadlineLooks == 0 && DrawingDeadlinePassed()) return widest;
+    widest = std::max(widest, width(fCells[row]));
   }
+  fWidest = widest;
+  fWidestFont = fontKey;
   return fWidest;
 }
 

@@ -46,6 +46,8 @@ class TableColumn {
 
   // The widest of the data cells' widths, each cell measured once by width
   // for the font the key names; kept until a cell or the font changes.
+  // Past the drawing's deadline (ComputationDeadline.h) the widest of the
+  // cells measured by then, not kept.
   double WidestDataCell(const std::string& fontKey, const std::function<double(const std::u16string&)>& width) const;
 
  private:

@@ -1,5 +1,7 @@
 #include "platform/PosixFiles.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 namespace {
 
 PosixFaultHook gFaultHook;
+std::atomic<int64_t> gDiskRoom{-1};
 
 bool Injected(PosixCall call) {
   if (!gFaultHook) return false;
@@ -31,6 +34,7 @@ Result Run(PosixCall which, Call call) {
 }  // namespace
 
 void SetPosixFaultHook(PosixFaultHook hook) { gFaultHook = std::move(hook); }
+void SetPosixDiskRoom(int64_t bytes) { gDiskRoom.store(bytes); }
 
 int PosixOpen(const char* path, int flags, mode_t mode) {
   return Run<int>(PosixCall::kOpen, [&] { return ::open(path, flags | O_CLOEXEC, mode); });
@@ -39,7 +43,17 @@ ssize_t PosixRead(int fd, void* buffer, size_t count) {
   return Run<ssize_t>(PosixCall::kRead, [&] { return ::read(fd, buffer, count); });
 }
 ssize_t PosixWrite(int fd, const void* data, size_t count) {
-  return Run<ssize_t>(PosixCall::kWrite, [&] { return ::write(fd, data, count); });
+  const int64_t room = gDiskRoom.load();
+  if (room >= 0 && count > 0) {
+    if (room == 0) {
+      errno = ENOSPC;
+      return -1;
+    }
+    count = std::min(count, static_cast<size_t>(room));
+  }
+  const ssize_t put = Run<ssize_t>(PosixCall::kWrite, [&] { return ::write(fd, data, count); });
+  if (room >= 0 && put > 0) gDiskRoom.fetch_sub(put);
+  return put;
 }
 off_t PosixSeek(int fd, off_t offset, int whence) {
   return Run<off_t>(PosixCall::kSeek, [&] { return ::lseek(fd, offset, whence); });

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <functional>
 
 // Every file-system call the file layer makes goes through here, so that
@@ -28,6 +29,10 @@ enum class PosixCall {
 // Returns the errno to fail the call with, or 0 to let it run. Null: none.
 using PosixFaultHook = std::function<int(PosixCall)>;
 void SetPosixFaultHook(PosixFaultHook hook);
+
+// The bytes writes may still put, as on a disk about to fill: a write puts
+// what fits, and once nothing fits it fails with ENOSPC. Negative: no limit.
+void SetPosixDiskRoom(int64_t bytes);
 
 // Each returns what the system call returns (-1 with errno set on failure).
 int PosixOpen(const char* path, int flags, mode_t mode);

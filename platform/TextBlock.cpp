@@ -7,11 +7,20 @@
 #include <QPainter>
 #include <QTextBlock>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr int kDotsPerMeterAt72Dpi = 2835;
+
+// What the painter can reach of its device, in its own coordinates.
+QRectF ShownArea(const QPainter& painter) {
+  const QPaintDevice* device = painter.device();
+  QRectF shown = painter.combinedTransform().inverted().mapRect(QRectF(0, 0, device->width(), device->height()));
+  if (painter.hasClipping()) shown &= painter.clipBoundingRect();
+  return shown;
+}
 
 }  // namespace
 
@@ -52,6 +61,7 @@ void TextBlock::EnsureLaidOut() const {
 }
 
 void TextBlock::SetTextWidth(double width) {
+  fStoppedHeight = -1;
   if (!fLayoutHeld) {
     document.setTextWidth(width);
     return;
@@ -60,6 +70,7 @@ void TextBlock::SetTextWidth(double width) {
 }
 
 void TextBlock::Edit(const std::function<void(QTextCursor&)>& change) {
+  fStoppedHeight = -1;
   const int undoSteps = document.availableUndoSteps();
   cursor.beginEditBlock();
   change(cursor);
@@ -150,7 +161,18 @@ std::vector<TextStyleRun> TextBlock::StyleRuns() const {
   return runs;
 }
 
+double TextBlock::LayOutThrough(int position) {
+  fStoppedHeight = -1;
+  EnsureLaidOut();
+  const QTextBlock paragraph = document.findBlock(std::clamp(position, 0, std::max(0, CharacterCount() - 1)));
+  // The engine lays out on from where it stands only as far as asked here.
+  return document.documentLayout()->blockBoundingRect(paragraph).bottom();
+}
+
+void TextBlock::StopLayoutAt(double height) { fStoppedHeight = std::max(0.0, height); }
+
 double TextBlock::Height() const {
+  if (fStoppedHeight >= 0) return fStoppedHeight;
   EnsureLaidOut();
   return document.size().height();
 }
@@ -171,6 +193,14 @@ void TextBlock::Draw(QPainter& painter) const {
   painter.save();
   painter.translate(fDestination.topLeft());
   QAbstractTextDocumentLayout::PaintContext context;
+  // Without a clip the engine lays out and draws every paragraph, shown or
+  // not; a text stopped short has nothing below its height to draw.
+  context.clip = ShownArea(painter);
+  if (fStoppedHeight >= 0) context.clip &= QRectF(context.clip.left(), 0, context.clip.width(), fStoppedHeight);
+  if (context.clip.isEmpty()) {
+    painter.restore();
+    return;
+  }
   context.palette.setColor(QPalette::Text, Qt::black);
   if (active) {
     context.cursorPosition = cursor.hasSelection() ? -1 : cursor.position();

@@ -62,11 +62,20 @@ class TextBlock {
 
   QString Contents() const;  // paragraphs end with carriage returns
   std::vector<TextStyleRun> StyleRuns() const;
+  int CharacterCount() const { return document.characterCount(); }
+  // Lays the text out at least through the paragraph holding the character
+  // at position, so that a long text can be laid out a stretch at a time;
+  // returns the height laid out down to that paragraph's end.
+  double LayOutThrough(int position);
+  // From now on the text counts as this high and is laid out and drawn no
+  // further down, until its width or contents change or it is laid out on.
+  void StopLayoutAt(double height);
   double Height() const;
   QRect Destination() const;  // bottom follows the text's height
   void SetDestination(const QRect& destination);
   QRect View() const { return fView; }
   void SetView(const QRect& view) { fView = view; }
+  // Only the part the painter can show is drawn.
   void Draw(QPainter& painter) const;
 
   QTextDocument document;
@@ -84,7 +93,8 @@ class TextBlock {
 
   QImage fDevice;  // 72 dpi, for the layout's measures
   mutable bool fLayoutHeld = false;
-  mutable QSizeF fPageSize;  // the page to lay out in once the layout is let go
+  mutable QSizeF fPageSize;    // the page to lay out in once the layout is let go
+  double fStoppedHeight = -1;  // negative: the layout goes on to the end
   QRect fDestination;
   QRect fView;
   uint32_t fFeatures = 0;

@@ -1,13 +1,11 @@
 // Reads a document file and writes it back out in the document format.
 #include "tools/DocumentFile.h"
+#include "CoreUtilities/files/SafeSave.h"
 #include "app/AppHooks.h"
 #include "document/DocumentHooks.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentWriter.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
@@ -26,10 +24,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (argc == 3) {
-    std::ofstream out(argv[2], std::ios::binary);
-    if (out) out << *written << std::flush;
-    if (!out) {
-      std::cerr << "cannot write " << argv[2] << ": " << std::strerror(errno) << '\n';
+    if (const OSErr error = SafeSave(argv[2], *written); error != kNoErr) {
+      std::cerr << "cannot write " << argv[2] << ": " << FileErrorReason(error) << '\n';
       return 1;
     }
     return 0;

@@ -6,13 +6,16 @@
 #include "matheditor/MathEditInterface.h"
 #include "matheditor/MathEditorStartup.h"
 #include "matheditor/MathSizeTable.h"
+#include "tools/SafeWriting.h"
 
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
 #include <cmath>
+#include <string_view>
 
 namespace {
 
@@ -68,11 +71,17 @@ QImage FormulaImage(MERecord* record, int margin) {
 
 bool WriteFormulaPdf(MERecord* record, int margin, const QString& path) {
   const QSize size = PictureSize(record, margin);
-  QPdfWriter writer(path);
-  writer.setResolution(72);
-  writer.setPageLayout(QPageLayout(QPageSize(QSizeF(size), QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
-  QPainter painter;
-  if (!painter.begin(&writer)) return false;
-  Draw(record, margin, painter);
-  return painter.end();
+  QBuffer pdf;
+  pdf.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&pdf);
+    writer.setResolution(72);
+    writer.setPageLayout(QPageLayout(QPageSize(QSizeF(size), QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+    QPainter painter;
+    if (!painter.begin(&writer)) return false;
+    Draw(record, margin, painter);
+    if (!painter.end()) return false;
+  }
+  const QByteArray& bytes = pdf.data();
+  return SaveBytesSafely(path.toStdString(), std::string_view(bytes.constData(), size_t(bytes.size())));
 }

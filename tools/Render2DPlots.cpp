@@ -6,7 +6,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstring>
-#include <fstream>
+#include <sstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -24,6 +24,7 @@
 #include "platform/GuiApplication.h"
 #include "platform/OurPort.h"
 #include "tools/ProbeArguments.h"
+#include "tools/SafeWriting.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ std::string Number(double v) {
 }
 
 bool WriteContourJson(const AContourPlot& plot, const char* path) {
-  std::ofstream out(path);
+  std::ostringstream out;
   out << "{\"levels\": [";
   for (int32_t k = 0; plot.LevelsValid() && k < plot.LevelCount(); ++k) out << (k ? ", " : "") << Number(plot.Level(k));
   out << "],\n \"segments\": [";
@@ -48,7 +49,7 @@ bool WriteContourJson(const AContourPlot& plot, const char* path) {
         << ", " << Number(b.y) << ']';
   }
   out << "]}\n";
-  return static_cast<bool>(out);
+  return SaveBytesSafely(path, out.str());
 }
 
 std::unique_ptr<A2DGraph> MakePlot(int argc, char** argv, const A2DTransform& t, int* next) {
@@ -105,7 +106,7 @@ int RenderPlotFromText(int argc, char** argv) {
         APushPort push(port.get());
         view.Draw(true);
       }
-      status = port->image.save(argv[next], "PNG") ? 0 : 1;
+      status = SaveImageSafely(port->image, argv[next], "PNG") ? 0 : 1;
       if (status == 0 && next + 1 < argc) {
         if (auto* contour = dynamic_cast<AContourPlot*>(plot))
           status = WriteContourJson(*contour, argv[next + 1]) ? 0 : 1;

@@ -1,10 +1,11 @@
 #include "tools/Render2DPng.h"
 
-#include <fstream>
+#include <string_view>
 
 #include "app/Base64.h"
 #include "app/TextureCoding.h"
 #include "platform/OurPicture.h"
+#include "tools/SafeWriting.h"
 
 bool WritePng(const QImage& image, const char* path) {
   OurPicture picture;
@@ -12,7 +13,5 @@ bool WritePng(const QImage& image, const char* path) {
   picture.image = image;
   const auto png = DecodeBase64(EncodeTexture(&picture));
   if (!png || png->empty()) return false;
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(png->data()), static_cast<std::streamsize>(png->size()));
-  return static_cast<bool>(out);
+  return SaveBytesSafely(path, std::string_view(reinterpret_cast<const char*>(png->data()), png->size()));
 }

@@ -4,6 +4,7 @@
 // DIR/name.pdf at 24 pt:
 //   zl_typeset --gallery LIST DIR
 #include "tools/FormulaImages.h"
+#include "tools/SafeWriting.h"
 
 #include <QGuiApplication>
 
@@ -37,7 +38,7 @@ int Write(const char* formula, float size, float wrap, const QString& png, const
     return 1;
   }
   int status = 0;
-  if (!png.isEmpty() && !FormulaImage(record, 4).save(png, "PNG")) {
+  if (!png.isEmpty() && !SaveImageSafely(FormulaImage(record, 4), png.toStdString(), "PNG")) {
     std::fprintf(stderr, "zl_typeset: cannot write %s\n", qPrintable(png));
     status = 1;
   }

@@ -16,3 +16,17 @@ OSErr FileErrorFromErrno(int error, bool opening) {
     default: return kIOErr;
   }
 }
+
+const char* FileErrorReason(OSErr error) {
+  switch (error) {
+    case kDiskFullErr: return "the disk is full";
+    case kFileNotFoundErr: return "no such file or folder";
+    case kWriteProtectedErr: return "the disk is write-protected";
+    case kFileLockedErr: return "the file or its folder is locked";
+    case kPermissionErr: return "permission denied";
+    case kDuplicateNameErr: return "the name is taken";
+    case kParamErr: return "no file name";
+    case kDifferentVolumesErr: return "the files are on different disks";
+    default: return "an input or output error";
+  }
+}

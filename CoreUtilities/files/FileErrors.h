@@ -23,3 +23,6 @@ inline constexpr OSErr kDifferentVolumesErr = -1303;
 // errno after a failed call; opening reports a refusal as a permission
 // error, changing the folder as a locked file.
 OSErr FileErrorFromErrno(int error, bool opening = false);
+
+// Why a file could not be written or read, in a few words for a message.
+const char* FileErrorReason(OSErr error);

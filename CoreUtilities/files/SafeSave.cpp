@@ -55,6 +55,21 @@ OSErr SyncFolder(const std::string& folder) {
   return err;
 }
 
+// A device or a pipe keeps nothing a failed write could spoil, and its
+// name must stay its own.
+bool IsSpecialFile(const std::string& target) {
+  struct stat info;
+  return ::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
+OSErr WriteInPlace(const std::string& target, std::string_view contents) {
+  const int fd = PosixOpen(target.c_str(), O_WRONLY, 0);
+  if (fd < 0) return FileErrorFromErrno(errno, true);
+  OSErr err = WriteAll(fd, contents);
+  if (PosixClose(fd) != 0 && err == kNoErr) err = LastError();
+  return err;
+}
+
 // Writes the temporary file completely; it is closed on return either way.
 OSErr FillTemporary(int fd, mode_t permissions, std::string_view contents) {
   OSErr err = PosixChmod(fd, permissions) != 0 ? LastError() : kNoErr;
@@ -69,6 +84,7 @@ OSErr FillTemporary(int fd, mode_t permissions, std::string_view contents) {
 OSErr SafeSave(const std::string& path, std::string_view contents) {
   if (path.empty()) return kParamErr;
   const std::string target = RealTarget(path);
+  if (IsSpecialFile(target)) return WriteInPlace(target, contents);
   const std::string folder = FolderOf(target);
   std::string pattern = target + ".saving-XXXXXX";
   std::vector<char> temporary(pattern.begin(), pattern.end());

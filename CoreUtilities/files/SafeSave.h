@@ -10,4 +10,5 @@
 // folder with the original's permissions, reach the disk, and only then
 // take the original's name. Until that moment a failure leaves the
 // original exactly as it was; the first failure is returned, 0 on success.
+// A device or a pipe at path takes the contents straight away.
 OSErr SafeSave(const std::string& path, std::string_view contents);

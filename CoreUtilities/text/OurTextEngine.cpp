@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/text/OurString.h"
 #include "CoreUtilities/text/ReplacingDecoder.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
 #include "platform/FontFaces.h"
 #include "platform/GivenFontName.h"
 #include "platform/OurPort.h"
@@ -9,6 +10,8 @@
 
 #include <QPainter>
 #include <QTextBlockFormat>
+
+#include <algorithm>
 
 int gFilterMathPaneText = 1;
 
@@ -54,6 +57,23 @@ void Justify(OurText text, Qt::Alignment alignment, bool bold) {
 
 QRect EngineQRect(const MRect& rect) {
   return QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1));
+}
+
+// Characters laid out between two looks at the drawing's deadline.
+constexpr int kTextLayoutStretch = 1 << 16;
+
+// A long text is laid out a stretch at a time; past the deadline it stands
+// as far as it got, so the export keeps its time.
+void LayOutWithinDrawingDeadline(OurText text) {
+  const int end = text->CharacterCount();
+  double height = 0;
+  for (int from = 0; from < end; from += kTextLayoutStretch) {
+    if (DrawingDeadlinePassed()) {
+      text->StopLayoutAt(height);
+      return;
+    }
+    height = text->LayOutThrough(std::min(from + kTextLayoutStretch, end) - 1);
+  }
 }
 
 }  // namespace
@@ -171,6 +191,7 @@ void OurTextRecalculateMargins(OurText text, const MRect& destination, const MRe
   text->scrollCallback = nullptr;
   QRect place = EngineQRect(destination);
   text->SetDestination(place);
+  LayOutWithinDrawingDeadline(text);
   QRect shown = EngineQRect(view);
   shown.setHeight(text->Destination().height());
   text->SetView(shown);
@@ -178,6 +199,7 @@ void OurTextRecalculateMargins(OurText text, const MRect& destination, const MRe
 }
 
 void OurTextDraw(OurText text, QPainter* context) {
+  if (DrawingDeadlinePassed()) return;
   if (context != nullptr) {
     text->Draw(*context);
     return;

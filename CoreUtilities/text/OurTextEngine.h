@@ -57,6 +57,10 @@ void OurTextSetFeaturesForBeginText(OurText text);
 void OurTextCenterJustify(OurText text);
 void OurTextLeftJustify(OurText text);
 void OurTextReplaceContents(const UniChar* units, int32_t count, int32_t points, OurText text);
+// Lays the text out at the destination's width; once the drawing's
+// deadline has passed (ComputationDeadline.h) it is laid out no further,
+// and its height is that of the part laid out.
 void OurTextRecalculateMargins(OurText text, const MRect& destination, const MRect& view);
-// Into the painter, or into the current port when it is null.
+// Into the painter, or into the current port when it is null; nothing once
+// the drawing's deadline has passed.
 void OurTextDraw(OurText text, QPainter* context);

@@ -11,11 +11,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Nanoseconds of the steady clock; 0 when no deadline is set.
+// Nanoseconds of the deadline clock; 0 when no deadline is set.
 std::atomic<int64_t> gDeadline{0};
 std::atomic<int64_t> gDrawingDeadline{0};
+std::atomic<uint64_t> gDrawingsStoppedShort{0};
 
-int64_t Now() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
+int64_t SteadyNow() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+std::atomic<DeadlineClock> gDeadlineClock{SteadyNow};
+
+int64_t Now() { return gDeadlineClock.load()(); }
 
 // A century is as good as none, and keeps the count far from overflow:
 // the clock's count that far on, or 0 for none.
@@ -46,7 +53,15 @@ void ClearComputationDeadline() {
   gDrawingDeadline.store(0);
 }
 
-bool DrawingDeadlinePassed() { return Passed(gDrawingDeadline); }
+bool DrawingDeadlinePassed() {
+  if (!Passed(gDrawingDeadline)) return false;
+  gDrawingsStoppedShort.fetch_add(1, std::memory_order_relaxed);
+  return true;
+}
+
+uint64_t DrawingsStoppedShort() { return gDrawingsStoppedShort.load(std::memory_order_relaxed); }
+
+DeadlineClock SetDeadlineClock(DeadlineClock clock) { return gDeadlineClock.exchange(clock ? clock : SteadyNow); }
 
 bool ComputationDeadlinePassed() {
   if (BuildInterruptionRequested()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 // A time by which every computation must stop where it stands: the
 // export's --timeout. Past it MATH_MemCheckInRecursion answers stop, so the
 // recursive rewrites, the compiler and the graphing pass end soon after and
@@ -19,4 +21,15 @@ void SetDrawingDeadline(double secondsFromNow);
 
 // True once the drawing's deadline has passed; reads the clock only, so
 // drawing can stop there without raising the math error the walks watch.
+// Each true answer counts as a drawing stopped short.
 bool DrawingDeadlinePassed();
+
+// How many drawings stopped short at the deadline so far: the export
+// compares the counts before and after a picture to say it is unfinished.
+uint64_t DrawingsStoppedShort();
+
+// The clock the deadlines are read on, in nanoseconds: a test puts in one
+// of its own to pass a deadline where it wants, whatever the machine's
+// speed. Null: the steady clock. Returns the former.
+using DeadlineClock = int64_t (*)();
+DeadlineClock SetDeadlineClock(DeadlineClock clock);

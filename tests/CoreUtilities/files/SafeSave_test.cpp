@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,6 +63,25 @@ TEST(SafeSave, MakesANewFileAndWritesThroughSymbolicLinks) {
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(FileBytes(fresh), kNew);
   EXPECT_EQ(SafeSave("", kNew), kParamErr);
+}
+
+// A pipe in the file's place takes the contents and stays a pipe: a
+// device's or a pipe's name is not the safe save's to take.
+TEST(SafeSave, APipeTakesTheContentsInPlace) {
+  FileTestFolder folder;
+  const std::string pipe = folder / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_EQ(SafeSave(pipe, kOld), kNoErr);
+  std::string got(kOld.size() + 1, '\0');
+  EXPECT_EQ(::read(reader, got.data(), got.size()), ssize_t(kOld.size()));
+  ::close(reader);
+  EXPECT_EQ(got.substr(0, kOld.size()), kOld);
+  struct stat info;
+  ASSERT_EQ(::lstat(pipe.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  EXPECT_EQ(folder.EntryCount(), 1);
 }
 
 TEST(SafeSave, AFailureAtAnyStepLeavesTheOriginalAndIsReported) {

@@ -1,11 +1,15 @@
 #include "CoreUtilities/text/OurTextEngine.h"
 #include "CoreUtilities/text/OurString.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
 #include "platform/TextBlock.h"
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
 #include <QTextBlock>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -119,6 +123,62 @@ TEST(OurTextEngine, JustificationAndGeometry) {
   EXPECT_EQ(text->cursor.position(), 0);
   OurTextClick(MPoint{41, 11}, 0, 2, text.get());
   EXPECT_TRUE(text->cursor.hasSelection());
+}
+
+// A clock a second on at each look: a deadline passes after a known number
+// of looks, whatever the machine's speed.
+std::atomic<int64_t> gClockLooks{0};
+int64_t ASecondALook() { return gClockLooks.fetch_add(1) * 1'000'000'000; }
+
+struct LookingClock {
+  LookingClock() : former(SetDeadlineClock(ASecondALook)) { gClockLooks = 0; }
+  ~LookingClock() {
+    ClearComputationDeadline();
+    SetDeadlineClock(former);
+  }
+  DeadlineClock former;
+};
+
+int InkedPixels(OurText text) {
+  QImage picture(400, 200, QImage::Format_RGB32);
+  picture.fill(Qt::white);
+  {
+    QPainter painter(&picture);
+    OurTextDraw(text, &painter);
+  }
+  int ink = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) ink += (picture.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+  return ink;
+}
+
+// Paragraphs of one line each, 40 characters with the break: the deadline
+// passing after the layout's first look leaves the paragraphs through
+// character 65,535 laid out, and the text that high, undrawn. Without it
+// the text is laid out and drawn whole.
+TEST(OurTextEngine, ALongTextStopsAtTheDrawingDeadline) {
+  constexpr int kParagraphs = 20000, kParagraphLength = 40;
+  std::string body;
+  for (int p = 0; p < kParagraphs; ++p)
+    body += std::string(kParagraphLength - 1, 'w') + (p + 1 < kParagraphs ? "\r" : "");
+  Block text(OurTextNew());
+  OurTextInsertString(body.c_str(), int32_t(body.size()), true, text.get());
+  const MRect place{0, 0, 0, 400};
+  int stoppedHeight = 0;
+  {
+    const LookingClock clock;
+    SetDrawingDeadline(1.5);  // set at the look at 0 s: the layout's looks come at 1 s, then 2 s
+    const uint64_t stopsBefore = DrawingsStoppedShort();
+    OurTextRecalculateMargins(text.get(), place, place);
+    stoppedHeight = OurTextGetHeight(text.get());
+    EXPECT_EQ(InkedPixels(text.get()), 0);
+    EXPECT_EQ(DrawingsStoppedShort() - stopsBefore, 2u);
+  }
+  OurTextRecalculateMargins(text.get(), place, place);
+  const int whole = OurTextGetHeight(text.get());
+  const int laidOut = (1 << 16) / kParagraphLength + 1;
+  EXPECT_NEAR(stoppedHeight, double(whole) * laidOut / kParagraphs, 2.0);
+  EXPECT_GT(InkedPixels(text.get()), 0);
 }
 
 }  // namespace

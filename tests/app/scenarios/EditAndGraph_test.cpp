@@ -3,6 +3,7 @@
 
 #include <QTimer>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "app/HeadlessExport.h"
 #include "app/WindowExport.h"
 #include "CoreUtilities/memory/MemoryBudget.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
 #include "CoreUtilities/threads/CooperativeThreads.h"
 #include "document/DocumentIdle.h"
 #include "document/GraphingPass.h"
@@ -131,7 +133,7 @@ TEST_F(EditAndGraphTest, MenuExportEqualsExportOfTheSavedFile) {
        {std::pair{ExportFormat::kPng, ".png"}, std::pair{ExportFormat::kPdf, ".pdf"}}) {
     const QString fromMenu = fFolder.path() + "/menu" + extension,
                   fromCommand = fFolder.path() + "/command" + extension;
-    ASSERT_TRUE(ExportWindow(window, fromMenu, format));
+    ASSERT_EQ(ExportWindow(window, fromMenu, format), 0);
     const std::string command = std::string(ZL_EXECUTABLE) + " --export " + saved.toStdString() +
                                 (format == ExportFormat::kPng ? " --png " : " --pdf ") + fromCommand.toStdString() +
                                 " --timeout " + std::to_string(kGuardSeconds);
@@ -179,6 +181,31 @@ TEST_F(EditAndGraphTest, AnExportWhosePassTheDeadlineCutsSaysSo) {
   EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(200, 100));
   // The cut stops nothing after the export: a formula written now (a save) is written whole.
   EXPECT_EQ(gMathError.load(), 0);
+}
+
+// A clock a tenth of a second on at each look, for the deadlines only.
+std::atomic<int64_t> gDeadlineLooks{0};
+int64_t ATenthALook() { return gDeadlineLooks.fetch_add(1) * 100'000'000; }
+
+// A long text block is laid out a stretch at a time, looking at the
+// deadline between stretches: on a clock that passes the painting's
+// deadline within fourteen looks, its 64 stretches cannot all be laid out,
+// and the export says the math pane is unfinished.
+TEST_F(EditAndGraphTest, ALongTextStopsAtTheExportsDeadline) {
+  std::string text = "Zentrolabworksheet 4;\nText \"<font=Times><size=14>";
+  for (int line = 0; line < 1 << 16; ++line)
+    text += "A line of a long text, of sixty-four characters with its break.\n";
+  text += "\";\n";
+  const std::string out = (fFolder.path() + "/text.png").toStdString();
+  gDeadlineLooks = 0;
+  const DeadlineClock formerClock = SetDeadlineClock(ATenthALook);
+  std::string error;
+  ExportDetails details;
+  const int status = ExportDocumentPicture(text, out, false, QSize(300, 200), 1, &error, &details);
+  SetDeadlineClock(formerClock);
+  EXPECT_EQ(status, 2) << error;
+  EXPECT_TRUE(details.mathPaneUnfinished);
+  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(300, 200));
 }
 
 // An export writes one picture: its graph pane is drawn once, when the

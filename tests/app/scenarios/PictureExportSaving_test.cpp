@@ -1,0 +1,89 @@
+#include "tests/app/ApplicationFixture.h"
+#include "tests/CoreUtilities/FileTestFolder.h"
+
+#include "app/HeadlessExport.h"
+#include "app/WindowExport.h"
+#include "platform/PosixFiles.h"
+
+#include <QDir>
+
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr char kSquareDocument[] = "Zentrolabworksheet 4;\nExpr y = x^2;\n";
+const std::string kExportedEarlier = "a picture exported earlier, to be kept whole\n";
+
+// A disk with room for only so many more bytes, for as long as it lives.
+class DiskRoom {
+ public:
+  explicit DiskRoom(int64_t bytes) { SetPosixDiskRoom(bytes); }
+  ~DiskRoom() { SetPosixDiskRoom(-1); }
+  DiskRoom(const DiskRoom&) = delete;
+  DiskRoom& operator=(const DiskRoom&) = delete;
+};
+
+int ExportSquare(const std::string& out, bool pdf, std::string* error) {
+  const double guard = double(std::chrono::seconds(kHangLimit).count());
+  return ExportDocumentPicture(kSquareDocument, out, pdf, QSize(200, 120), guard, error);
+}
+
+// The disk fills at the start of the picture, amid it and near its end:
+// each time the export fails saying so, and the picture exported
+// before stays byte for byte, with nothing left beside it.
+TEST(PictureExportSaving, AFullDiskKeepsTheFormerPictureWhole) {
+  for (const bool pdf : {false, true}) {
+    FileTestFolder folder;
+    ASSERT_TRUE(folder.Made());
+    const std::string out = folder / (pdf ? "picture.pdf" : "picture.png");
+    std::string error;
+    ASSERT_EQ(ExportSquare(out, pdf, &error), 0) << error;
+    const int64_t whole = int64_t(FileBytes(out).size());
+    ASSERT_GT(whole, 1000);
+    for (const int64_t room : {int64_t(0), int64_t(1000), whole / 2, whole * 9 / 10}) {
+      WriteText(out, kExportedEarlier);
+      int status;
+      {
+        const DiskRoom full(room);
+        status = ExportSquare(out, pdf, &error);
+      }
+      EXPECT_EQ(status, 1) << "pdf " << pdf << " room " << room;
+      EXPECT_NE(error.find("cannot write " + out + ": the disk is full"), std::string::npos) << error;
+      EXPECT_EQ(FileBytes(out), kExportedEarlier);
+      EXPECT_EQ(folder.EntryCount(), 1);
+    }
+    // With room again the picture takes the former one's place.
+    EXPECT_EQ(ExportSquare(out, pdf, &error), 0) << error;
+    EXPECT_EQ(FileBytes(out).substr(0, 4), pdf ? "%PDF" : "\x89PNG");
+    EXPECT_EQ(folder.EntryCount(), 1);
+  }
+}
+
+class PictureExportSavingTest : public WindowTest {};
+
+// From the menu the export says the disk is full, as a save does, and
+// keeps the picture exported before.
+TEST_F(PictureExportSavingTest, AMenuExportOntoAFullDiskSaysSoAndKeepsTheFormerPicture) {
+  DocumentMainWindow* window = Open("square.zlf", kSquareDocument);
+  ASSERT_NE(window, nullptr);
+  const double formerTimeout = SetWindowExportTimeout(double(std::chrono::seconds(kHangLimit).count()));
+  for (const auto& [item, name] : {std::pair{"Export PNG...", "menu.png"}, std::pair{"Export PDF...", "menu.pdf"}}) {
+    const QString out = fFolder.path() + "/" + name;
+    WriteText(out.toStdString(), kExportedEarlier);
+    SetFileNameQuestion([out](QWidget*, bool, const QString&) { return out; });
+    RecordedAlerts().clear();
+    {
+      const DiskRoom full(100);
+      MenuItem(window, item)->trigger();
+    }
+    EXPECT_EQ(RecordedAlerts(), std::vector<int>{43}) << item;
+    EXPECT_EQ(FileBytes(out.toStdString()), kExportedEarlier) << item;
+    EXPECT_FALSE(QDir(fFolder.path()).entryList(QDir::Files).join(" ").contains(".saving-")) << item;
+  }
+  SetWindowExportTimeout(formerTimeout);
+}
+
+}  // namespace
