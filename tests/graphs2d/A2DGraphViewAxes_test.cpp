@@ -70,8 +70,8 @@ TEST(A2DGraphViewAxes, NumbersAtTheEndsAreWholeOrAbsent) {
   for (const EdgeView& e : kEdgeViews) {
     SCOPED_TRACE(testing::Message() << e.width << "x" << e.height << " from " << e.left << ", " << e.bottom);
     ViewOnPort v(e.width, e.height);
-    StoredView2D stored{{0, 1},    {0, 1},        {0, 6.28}, {e.scale, e.scale}, {e.left, e.bottom},
-                        {e.tickState, e.tickState}, true,     false};
+    StoredView2D stored{{0, 1}, {0, 1}, {0, 6.28}, {e.scale, e.scale}, {e.left, e.bottom}, {e.tickState, e.tickState},
+                        true,   false};
     v.view.InstallViewState(stored);
     v.Draw();
     const A2DTransform& t = v.view.ViewTransform();

@@ -1,4 +1,5 @@
 #include "tests/app/ApplicationFixture.h"
+#include "tests/app/FrozenViewClock.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -90,20 +91,6 @@ double DemoElevation(const A3DGraphView& view) {
   const Matrix3& m = view.Camera().rotation;
   return std::asin(std::clamp(m[6], -1.0, 1.0)) * 180 / std::numbers::pi;
 }
-
-// A drag leaves no spin to turn the view between the steps.
-class DemoStillViewClock {
- public:
-  DemoStillViewClock() {
-    gViewClock = {[] { return int64_t{1000000}; }, [] { return uint32_t{1000}; }};
-  }
-  ~DemoStillViewClock() { gViewClock = fSaved; }
-  DemoStillViewClock(const DemoStillViewClock&) = delete;
-  DemoStillViewClock& operator=(const DemoStillViewClock&) = delete;
-
- private:
-  ViewClock fSaved = gViewClock;
-};
 
 class DemoCaptionTest : public WindowTest {
  protected:
@@ -296,7 +283,7 @@ const std::map<int, DemoTiltedSteps> kDemoTiltedSteps = {{51, {10, 11, 14}}, {54
 constexpr double kLeastElevationDegrees = 15;
 
 TEST_F(DemoCaptionTest, EachStepDrawsWhatItsCaptionNamesAndSeesItFromAbove) {
-  DemoStillViewClock still;
+  FrozenViewClock still;
   for (const bool fromDefaultAngle : {false, true}) {
     for (const auto& [script, drawn] : kDrawnAtEachStep) {
       DocumentMainWindow* window = nullptr;

@@ -1,4 +1,5 @@
 #include "tests/app/ApplicationFixture.h"
+#include "tests/app/FrozenViewClock.h"
 
 #include <cmath>
 #include <map>
@@ -92,21 +93,6 @@ TEST_F(DemoTest, EveryScriptPlaysToItsEndWithEveryGraphDrawn) {
     window->close();
   }
 }
-
-// A clock that never moves: no spin turns the view, so what turns it is the
-// script's drags alone.
-class FrozenViewClock {
- public:
-  FrozenViewClock() {
-    gViewClock = {[] { return int64_t{1000000}; }, [] { return uint32_t{1000}; }};
-  }
-  ~FrozenViewClock() { gViewClock = fSaved; }
-  FrozenViewClock(const FrozenViewClock&) = delete;
-  FrozenViewClock& operator=(const FrozenViewClock&) = delete;
-
- private:
-  ViewClock fSaved = gViewClock;
-};
 
 double TurnBetween(const Matrix3& before, const Matrix3& after) {
   // after = D before, D a rotation: trace(D) = 1 + 2 cos(angle).

@@ -15,6 +15,7 @@
 #include "renderer/DrawContext.h"
 #include "renderer/Frame.h"
 #include "tests/document/GraphedDocument.h"
+#include "tests/document/SpinHeldGraphingTest.h"
 
 namespace {
 
@@ -26,18 +27,7 @@ int DifferingPixelsIn(const QImage& a, const QImage& b, const MRect& r) {
                          b.copy(r.left, r.top, r.right - r.left, r.bottom - r.top));
 }
 
-// The spin held as an export holds it, so pictures don't depend on timing.
-class Document3D : public GraphingTest {
- protected:
-  void SetUp() override {
-    GraphingTest::SetUp();
-    gInhibit3DRotationKluge = true;
-  }
-  void TearDown() override {
-    gInhibit3DRotationKluge = false;
-    GraphingTest::TearDown();
-  }
-};
+using Document3D = SpinHeldGraphingTest;
 
 TEST_F(Document3D, ASurfaceOpensTheSpaceViewAndDrawsWithoutAMessage) {
   GraphedDocument empty("3D.Axes 0;\n");

@@ -9,6 +9,7 @@
 #include "graphs3d/views/A3DGraphView.h"
 #include "graphs3d/views/A4DGraphView.h"
 #include "tests/document/GraphedDocument.h"
+#include "tests/document/SpinHeldGraphingTest.h"
 #include "tests/support/DefaultOrientations.h"
 
 // What the 3-D and 4-D views make of the orientations, boxes and depths a
@@ -34,17 +35,7 @@ int Ink(const QImage& picture) {
   return ink;
 }
 
-class SpaceViewSettings : public GraphingTest {
- protected:
-  void SetUp() override {
-    GraphingTest::SetUp();
-    gInhibit3DRotationKluge = true;
-  }
-  void TearDown() override {
-    gInhibit3DRotationKluge = false;
-    GraphingTest::TearDown();
-  }
-};
+using SpaceViewSettings = SpinHeldGraphingTest;
 
 TEST_F(SpaceViewSettings, NoStoredViewGivesEachViewsDefaultAndAStoredIdentityStays) {
   GraphedDocument bare("Expr z = x*y;\n");
