@@ -112,9 +112,10 @@ bool HasPole(ASpaceFunction& e, const Segment& g) { return HasPole(e, g, PoleRea
 // The value at the root must be small against those at the ends (a jump
 // leaves it as large as they are; a pole larger), and no pole may lie
 // between them.
-bool IsContinuousCrossing(ASpaceFunction& e, const Segment& g, double f0, double f1, const Root& root) {
+bool IsContinuousCrossing(ASpaceFunction& e, const Segment& g, double f0, double f1, const Root& root,
+                          bool testForPoles) {
   if (!(std::fabs(root.value) <= 0.5 * std::max(std::fabs(f0), std::fabs(f1)))) return false;
-  return !HasPole(e, g);
+  return !testForPoles || !HasPole(e, g);
 }
 
 bool Write(const Segment& g, double s, bool clean, double* x, double* y, double* z) {
@@ -125,9 +126,11 @@ bool Write(const Segment& g, double s, bool clean, double* x, double* y, double*
 }
 
 bool FindRootOn(ASpaceFunction& e, double level, double t, double f0, double f1, const Segment& g, double* x, double* y,
-                double* z) {
+                double* z, bool testForPoles = true) {
   Root root;
-  if (!LocateRoot(e, level, t, f0, f1, g, &root) || !IsContinuousCrossing(e, g, f0, f1, root)) return false;
+  if (!LocateRoot(e, level, t, f0, f1, g, &root) || !IsContinuousCrossing(e, g, f0, f1, root, testForPoles)) {
+    return false;
+  }
   return Write(g, root.s, root.clean, x, y, z);
 }
 
@@ -155,8 +158,8 @@ bool HasPoleBetween(AnExpression* e, double a, double b) {
 }
 
 bool FindRoot(ASpaceFunction& f, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
-              double* y, double y0, double y1, double* z, double z0, double z1) {
-  return FindRootOn(f, level, tolerance, f0, f1, Segment{x0, x1, y0, y1, z0, z1}, x, y, z);
+              double* y, double y0, double y1, double* z, double z0, double z1, bool testForPoles) {
+  return FindRootOn(f, level, tolerance, f0, f1, Segment{x0, x1, y0, y1, z0, z1}, x, y, z, testForPoles);
 }
 
 bool FindRoot(AnExpression* e, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
