@@ -19,7 +19,7 @@ struct A2DTransform;
 struct InequalityCounts {
   int64_t rectangles = 0;  // interval evaluations of rectangles of pixels
   int64_t pixels = 0;      // interval evaluations of single pixels
-  int64_t subBoxes = 0;    // interval evaluations of 1/25 of a pixel
+  int64_t subBoxes = 0;    // interval evaluations of 1/25 of a pixel, or of its border beside a pole
   int64_t points = 0;      // point evaluations (plotting modes 0 and 2)
 };
 
@@ -108,6 +108,8 @@ class A2DInequality : public A2DGraph {
 // the first piece where e may be 1 (true), 0 when none. Adds the pieces
 // evaluated to *evaluations when given. With a curve (real-valued, the
 // equation's zero set), a piece counts only where the curve's enclosure is
-// bounded: at a pole the equation changes sign without holding.
+// bounded: at a pole the equation changes sign without holding. The border
+// of pieces a pole crosses counts beside the pole, so that a curve that
+// reaches the pole is drawn up to it.
 int DividePixelMore(AnExpression* e, double x0, double x1, double y0, double y1, int64_t* evaluations = nullptr,
                     AnExpression* curve = nullptr);

@@ -23,6 +23,27 @@ constexpr int kMayHold = 255;
 bool IsTrue(double lo, double hi) { return lo == 1.0 && hi == 1.0; }
 bool IsFalse(double lo, double hi) { return lo == 0.0 && hi == 0.0; }
 
+// Halvings of a stretch of a pixel's border that a pole crosses: a curve
+// that reaches the pole line is drawn up to it when it crosses the border
+// farther than an 80th of a pixel from the pole.
+constexpr int kPoleHalvingsOnBorder = 4;
+
+// Whether the curve may cross the segment from (x0, y0) to (x1, y1) where
+// its enclosure is bounded, halving toward the pole down to the given depth.
+bool CrossesBesidePole(AnExpression* e, AnExpression* curve, double x0, double x1, double y0, double y1, int depth,
+                       int64_t* evaluations) {
+  double lo, hi;
+  e->EvaluateIntervalExtension(x0, x1, y0, y1, &lo, &hi);
+  if (evaluations) ++*evaluations;
+  if (hi != 1.0) return false;
+  curve->EvaluateIntervalExtension(x0, x1, y0, y1, &lo, &hi);
+  if (!IsUnboundedEnclosure(lo, hi)) return true;
+  if (depth == 0) return false;
+  const double xm = 0.5 * (x0 + x1), ym = 0.5 * (y0 + y1);
+  return CrossesBesidePole(e, curve, x0, xm, y0, ym, depth - 1, evaluations) ||
+         CrossesBesidePole(e, curve, xm, x1, ym, y1, depth - 1, evaluations);
+}
+
 }  // namespace
 
 int DividePixelMore(AnExpression* e, double x0, double x1, double y0, double y1, int64_t* evaluations,
@@ -31,13 +52,15 @@ int DividePixelMore(AnExpression* e, double x0, double x1, double y0, double y1,
   const double dx = (x1 - x0) / kParts, dy = (y1 - y0) / kParts;
   const auto xLine = [&](int i) { return i == kParts ? x1 : x0 + i * dx; };
   const auto yLine = [&](int j) { return j == kParts ? y1 : y0 + j * dy; };
+  bool poleCrosses[kParts][kParts] = {};
   const auto mayHold = [&](int i, int j) {
     double lo, hi;
     e->EvaluateIntervalExtension(xLine(i), xLine(i + 1), yLine(j), yLine(j + 1), &lo, &hi);
     if (evaluations) ++*evaluations;
     if (hi != 1.0 || curve == nullptr) return hi == 1.0;
     curve->EvaluateIntervalExtension(xLine(i), xLine(i + 1), yLine(j), yLine(j + 1), &lo, &hi);
-    return !IsUnboundedEnclosure(lo, hi);
+    poleCrosses[i][j] = IsUnboundedEnclosure(lo, hi);
+    return !poleCrosses[i][j];
   };
   for (int i = 0; i < kParts; ++i) {
     if (mayHold(i, i)) return kMayHold;
@@ -48,6 +71,21 @@ int DividePixelMore(AnExpression* e, double x0, double x1, double y0, double y1,
   for (int j = 0; j < kParts; ++j) {
     for (int i = 0; i < kParts; ++i) {
       if (i != j && i != kParts - 1 - j && mayHold(i, j)) return kMayHold;
+    }
+  }
+  // A curve that reaches a pole inside the pixel runs on into a piece no
+  // pole crosses, which held it above, or leaves the pixel through the
+  // border of a piece a pole crosses, beside the pole.
+  const auto crossesBorder = [&](double a0, double a1, double b0, double b1) {
+    return CrossesBesidePole(e, curve, a0, a1, b0, b1, kPoleHalvingsOnBorder, evaluations);
+  };
+  for (int j = 0; j < kParts; ++j) {
+    for (int i = 0; i < kParts; ++i) {
+      if (!poleCrosses[i][j]) continue;
+      if (i == 0 && crossesBorder(x0, x0, yLine(j), yLine(j + 1))) return kMayHold;
+      if (i == kParts - 1 && crossesBorder(x1, x1, yLine(j), yLine(j + 1))) return kMayHold;
+      if (j == 0 && crossesBorder(xLine(i), xLine(i + 1), y0, y0)) return kMayHold;
+      if (j == kParts - 1 && crossesBorder(xLine(i), xLine(i + 1), y1, y1)) return kMayHold;
     }
   }
   return 0;

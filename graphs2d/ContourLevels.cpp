@@ -39,9 +39,13 @@ double Anchor(double min, double max, int32_t e) {
   s = LevelPowerOfTen(-e);
   const double first = std::ceil(s * min), last = std::floor(s * max);
   if (!(last - first <= kMostAnchorCandidates)) return NAN;
+  // Counted before the loop: past 2^53 adding one to a multiple may leave it
+  // unchanged, and a loop that steps a double to the last would never end.
+  const int32_t candidates = DoubleToInt32(last - first);
   const double middle = (min + max) / 2;
   double best = first / s, bestDistance = std::fabs(best - middle);
-  for (double m = first + 1; m <= last; ++m) {
+  for (int32_t k = 1; k <= candidates; ++k) {
+    const double m = first + k;
     const double distance = std::fabs(m / s - middle);
     if (distance < bestDistance) best = m / s, bestDistance = distance;
   }

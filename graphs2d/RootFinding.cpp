@@ -1,5 +1,6 @@
 #include "graphs2d/RootFinding.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -78,22 +79,43 @@ bool LocateRoot(ASpaceFunction& e, double level, double t, double f0, double f1,
 
 constexpr int kPoleHalvings = 6;
 
+// How far each piece's box reaches beyond it on every axis. A lattice point
+// that a pole passes through may lie an ulp to either side of it, and point
+// and interval evaluation may round it to different sides: reaching past
+// the point by a little more than rounding moves it, the piece still holds
+// the pole, and such a point counts as on it, neither inside nor outside.
+double PoleReach(const Segment& g) {
+  const double length = std::max({std::fabs(g.x1 - g.x0), std::fabs(g.y1 - g.y0), std::fabs(g.z1 - g.z0)});
+  const double magnitude =
+      std::max({std::fabs(g.x0), std::fabs(g.x1), std::fabs(g.y0), std::fabs(g.y1), std::fabs(g.z0), std::fabs(g.z1)});
+  return 1e-9 * length + 64 * gDoubleEpsilon * magnitude;
+}
+
 // As HasPoleBetween, along the segment from a to b.
-bool HasPole(ASpaceFunction& e, const Segment& g, double a, double b, int halvings) {
-  double lo, hi;
-  e.Enclose(g.X(a), g.X(b), g.Y(a), g.Y(b), g.Z(a), g.Z(b), &lo, &hi);
+bool HasPole(ASpaceFunction& e, const Segment& g, double reach, double a, double b, int halvings) {
+  const auto side = [reach](double u, double v, double* lo, double* hi) {
+    *lo = std::min(u, v) - reach, *hi = std::max(u, v) + reach;
+  };
+  double x0, x1, y0, y1, z0, z1, lo, hi;
+  side(g.X(a), g.X(b), &x0, &x1);
+  side(g.Y(a), g.Y(b), &y0, &y1);
+  side(g.Z(a), g.Z(b), &z0, &z1);
+  e.Enclose(x0, x1, y0, y1, z0, z1, &lo, &hi);
   if (!IsUnboundedEnclosure(lo, hi)) return false;
   if (halvings == 0) return true;
   const double m = 0.5 * (a + b);
-  return HasPole(e, g, a, m, halvings - 1) || HasPole(e, g, m, b, halvings - 1);
+  return HasPole(e, g, reach, a, m, halvings - 1) || HasPole(e, g, reach, m, b, halvings - 1);
 }
+
+bool HasPole(ASpaceFunction& e, const Segment& g) { return HasPole(e, g, PoleReach(g), 0, 1, kPoleHalvings); }
 
 // The value at the root must be small against those at the ends (a jump
 // leaves it as large as they are; a pole larger), and no pole may lie
 // between them.
-bool IsContinuousCrossing(ASpaceFunction& e, const Segment& g, double f0, double f1, const Root& root) {
+bool IsContinuousCrossing(ASpaceFunction& e, const Segment& g, double f0, double f1, const Root& root,
+                          bool testForPoles) {
   if (!(std::fabs(root.value) <= 0.5 * std::max(std::fabs(f0), std::fabs(f1)))) return false;
-  return !HasPole(e, g, 0, 1, kPoleHalvings);
+  return !testForPoles || !HasPole(e, g);
 }
 
 bool Write(const Segment& g, double s, bool clean, double* x, double* y, double* z) {
@@ -104,9 +126,11 @@ bool Write(const Segment& g, double s, bool clean, double* x, double* y, double*
 }
 
 bool FindRootOn(ASpaceFunction& e, double level, double t, double f0, double f1, const Segment& g, double* x, double* y,
-                double* z) {
+                double* z, bool testForPoles = true) {
   Root root;
-  if (!LocateRoot(e, level, t, f0, f1, g, &root) || !IsContinuousCrossing(e, g, f0, f1, root)) return false;
+  if (!LocateRoot(e, level, t, f0, f1, g, &root) || !IsContinuousCrossing(e, g, f0, f1, root, testForPoles)) {
+    return false;
+  }
   return Write(g, root.s, root.clean, x, y, z);
 }
 
@@ -130,12 +154,12 @@ void EncloseInSpace(AnExpression* e, bool alongX, double x0, double x1, double y
 
 bool HasPoleBetween(AnExpression* e, double a, double b) {
   AnExpressionInSpace f(e, true);
-  return HasPole(f, Segment{a, b, 0, 0, 0, 0}, 0, 1, kPoleHalvings);
+  return HasPole(f, Segment{a, b, 0, 0, 0, 0});
 }
 
 bool FindRoot(ASpaceFunction& f, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
-              double* y, double y0, double y1, double* z, double z0, double z1) {
-  return FindRootOn(f, level, tolerance, f0, f1, Segment{x0, x1, y0, y1, z0, z1}, x, y, z);
+              double* y, double y0, double y1, double* z, double z0, double z1, bool testForPoles) {
+  return FindRootOn(f, level, tolerance, f0, f1, Segment{x0, x1, y0, y1, z0, z1}, x, y, z, testForPoles);
 }
 
 bool FindRoot(AnExpression* e, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,

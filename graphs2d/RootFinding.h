@@ -41,8 +41,13 @@ void EncloseInSpace(AnExpression* e, bool alongX, double x0, double x1, double y
 // tolerance 0 the point is cleaned of interpolation noise.
 bool FindRoot(AnExpression* e, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
               double* y, double y0, double y1, double* z, double z0, double z1);
+// A root is refused where f's value there is large against the ends (a
+// pole inside draws the root to itself); a pole on or beside an end leaves
+// that end's value as large, and only the enclosures of f along the segment
+// find it. Without testForPoles they are not asked: for a caller that knows
+// both ends are ordinary values, not large against those around them.
 bool FindRoot(ASpaceFunction& f, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
-              double* y, double y0, double y1, double* z, double z0, double z1);
+              double* y, double y0, double y1, double* z, double z0, double z1, bool testForPoles = true);
 // The same, evaluating the ends first; false unless exactly one is negative.
 bool FindRoot(AnExpression* e, double level, double tolerance, double* x, double x0, double x1, double* y, double y0,
               double y1, double* z, double z0, double z1);

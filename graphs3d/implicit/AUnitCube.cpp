@@ -1,5 +1,6 @@
 #include "graphs3d/implicit/AUnitCube.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -10,6 +11,9 @@ namespace {
 
 constexpr double kCrossingTolerance = 0.01;
 constexpr double kDifferenceStep = 0.1;
+// How far an end's value must stand above the other end's, or both above the
+// centre's, before the root finder looks for a pole at an end.
+constexpr double kPoleEndFactor = 32;
 
 bool IsZero(const SurfaceVertex& v) { return v.nx == 0 && v.ny == 0 && v.nz == 0; }
 
@@ -99,12 +103,29 @@ bool AUnitCube::FindSurfaceCrossing(SurfaceVertex* out, int edge) {
   const double bx = fX0 + fDx * b[0], by = fY0 + fDy * b[1], bz = fZ0 + fDz * b[2];
   double x, y, z;
   const double fa = fValues[kEdgeVertices[edge][0]], fb = fValues[kEdgeVertices[edge][1]];
-  if (!FindRoot(fF, 0, kCrossingTolerance, fa, fb, &x, ax, bx, &y, ay, by, &z, az, bz)) return false;
+  if (!FindRoot(fF, 0, kCrossingTolerance, fa, fb, &x, ax, bx, &y, ay, by, &z, az, bz,
+                MayEndAtPole(kEdgeVertices[edge][0], kEdgeVertices[edge][1]))) {
+    return false;
+  }
   if (!fF.Accepts(x, y, z)) return false;
   Normal(x, y, z, out);
   if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) return false;
   out->x = float(x), out->y = float(y), out->z = float(z);
   return true;
+}
+
+// The enclosure test for poles costs as much as the rest of the walk, and
+// the root's value refuses most poles without it: a pole inside an edge
+// draws the root to itself, where the value is large. It misses a pole on
+// or beside an end, whose value is then large against the other end's (the
+// root creeps from that other end and stops short) or, with both ends
+// beside poles, against the cube's centre.
+bool AUnitCube::MayEndAtPole(int a, int b) const {
+  const double small = std::min(std::fabs(fValues[a]), std::fabs(fValues[b]));
+  const double large = std::max(std::fabs(fValues[a]), std::fabs(fValues[b]));
+  if (!(large <= kPoleEndFactor * small)) return true;
+  const int centre = kPoints - 1;
+  return a != centre && b != centre && !(small <= kPoleEndFactor * std::fabs(fValues[centre]));
 }
 
 void AUnitCube::Normal(double x, double y, double z, SurfaceVertex* out) {

@@ -42,6 +42,7 @@ class AUnitCube {
   int32_t Edge(int e) const { return fEdges[e]; }
 
  private:
+  bool MayEndAtPole(int a, int b) const;
   void Normal(double x, double y, double z, SurfaceVertex* out);
   void FixBadNormals(const Triangle& t, SurfaceVertexList& vertices);
 

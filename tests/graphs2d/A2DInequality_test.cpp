@@ -1,6 +1,7 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <vector>
 
 #include "CoreUtilities/memory/MemoryBudget.h"
 #include "CoreUtilities/threads/ProcessorCount.h"
@@ -87,6 +88,79 @@ TEST_F(A2DInequalityTest, EquationsMarkNoPixelAtAPole) {
       }
     }
     EXPECT_GT(marked, 20) << c.condition;
+  }
+}
+
+// x/sin(x) + y/sin(y) = x y/sin(x y) runs into the crossings of its pole
+// lines x, y, x y = k pi. A pixel holds the curve where the function,
+// sampled 16 times per pixel side, changes sign between neighbouring
+// samples on the same side of every pole line: each such pixel is marked,
+// up to the pole lines, and each marked pixel lies within one of such a
+// pixel, so none lies across a pole from the curve. The ring of pixels
+// around the view is sampled too, for curves that leave it.
+TEST_F(A2DInequalityTest, ImplicitCurvesReachPoleLinesAndStopThere) {
+  const auto f = [](double x, double y) { return x / std::sin(x) + y / std::sin(y) - x * y / std::sin(x * y); };
+  const auto sides = [](double x, double y) {
+    return (std::sin(x) < 0) + 2 * (std::sin(y) < 0) + 4 * (std::sin(x * y) < 0);
+  };
+  const struct {
+    int width, height;
+    double x0, x1, y0, y1;
+  } views[] = {{200, 200, -10, 10, -10, 10}, {160, 120, 0, 8, 0, 6}};
+  constexpr int kSamples = 16;
+  for (const auto& w : views) {
+    SCOPED_TRACE(testing::Message() << "view " << w.x0 << " to " << w.x1);
+    const A2DTransform t = WindowTransform(w.width, w.height, w.x0, w.x1, w.y0, w.y1);
+    auto graph = MakeInequality("x/sin(x) + y/sin(y) = x*y/sin(x*y)", "x/sin(x) + y/sin(y) - x*y/sin(x*y)", 2, true, t);
+    WaitUntilDone(*graph);
+    // Samples from the ring's left and top edges on, kSamples per pixel.
+    const int columns = (w.width + 2) * kSamples + 1, rows = (w.height + 2) * kSamples + 1;
+    const double sx = (w.x1 - w.x0) / w.width / kSamples, sy = (w.y1 - w.y0) / w.height / kSamples;
+    std::vector<double> value(size_t(columns) * rows);
+    std::vector<int> side(value.size());
+    for (int j = 0; j < rows; ++j) {
+      for (int i = 0; i < columns; ++i) {
+        const double x = w.x0 + (i - kSamples) * sx, y = w.y1 - (j - kSamples) * sy;
+        value[size_t(j) * columns + i] = f(x, y);
+        side[size_t(j) * columns + i] = sides(x, y);
+      }
+    }
+    const auto crosses = [&](size_t a, size_t b) {
+      return std::isfinite(value[a]) && std::isfinite(value[b]) && (value[a] < 0) != (value[b] < 0) &&
+             side[a] == side[b];
+    };
+    // Pixel (h, v), h and v from -1, covers samples (h + 1) kSamples on.
+    const auto holdsCurve = [&](int h, int v) {
+      for (int j = (v + 1) * kSamples; j <= (v + 2) * kSamples; ++j) {
+        for (int i = (h + 1) * kSamples; i <= (h + 2) * kSamples; ++i) {
+          const size_t k = size_t(j) * columns + i;
+          if (value[k] == 0) return true;
+          if (i < (h + 2) * kSamples && crosses(k, k + 1)) return true;
+          if (j < (v + 2) * kSamples && crosses(k, k + columns)) return true;
+        }
+      }
+      return false;
+    };
+    std::vector<char> truth(size_t(w.width + 2) * (w.height + 2));
+    for (int v = -1; v <= w.height; ++v)
+      for (int h = -1; h <= w.width; ++h) truth[size_t(v + 1) * (w.width + 2) + h + 1] = holdsCurve(h, v);
+    const auto curveAt = [&](int h, int v) { return truth[size_t(v + 1) * (w.width + 2) + h + 1] != 0; };
+    int missed = 0, astray = 0, curvePixels = 0;
+    for (int v = 0; v < w.height; ++v) {
+      for (int h = 0; h < w.width; ++h) {
+        const bool marked = graph->PixelAt(h, v) != kTwoBitEmpty;
+        curvePixels += curveAt(h, v);
+        if (curveAt(h, v) && !marked) ++missed;
+        if (!marked || curveAt(h, v)) continue;
+        bool near = false;
+        for (int dv = -1; dv <= 1; ++dv)
+          for (int dh = -1; dh <= 1; ++dh) near = near || curveAt(h + dh, v + dv);
+        if (!near) ++astray;
+      }
+    }
+    EXPECT_GT(curvePixels, 500);
+    EXPECT_EQ(missed, 0);
+    EXPECT_EQ(astray, 0);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -86,6 +87,43 @@ TEST(ContourLevels, EveryRangeEndsAndOrdinaryRangesGetRoundLevels) {
   EXPECT_FALSE(ChooseContourLevels(-1e-310, 1e-310, 14, levels));
   EXPECT_FALSE(ChooseContourLevels(1e300, 1.000000000000001e300, 14, levels));
   EXPECT_FALSE(ChooseContourLevels(-1.7e308, 1e307, 4, levels));
+}
+
+// Above 2^53 adding one to a double may leave it unchanged, so counting
+// anchor candidates by stepping a double never ended for narrow ranges at
+// any magnitude there. Millions of ranges from subnormal to 1e308, spans
+// from one ulp up, each end under the watchdog; the plot's own samples of
+// 1e17 + 32 (sgn(x) + 1) and 1e16 + 32 (sgn(x) + 1) among them.
+TEST(ContourLevels, NarrowRangesAtEveryMagnitudeEnd) {
+  Watchdog watchdog("the first ranges");
+  double levels[kMaxContourLevels];
+  EXPECT_FALSE(ChooseContourLevels(1e17, 1e17 + 64, 14, levels));  // levels 5 apart, doubles 16 apart
+  ASSERT_TRUE(ChooseContourLevels(1e16, 1e16 + 64, 14, levels));
+  for (int32_t k = 1; k < 14; ++k) EXPECT_GT(levels[k], levels[k - 1]) << k;
+  std::mt19937_64 random(2053);
+  std::uniform_real_distribution<double> exponent(-323.6, 308.25), unit(0, 1);
+  int64_t withLevels = 0;
+  constexpr int32_t kRanges = 1 << 21;
+  for (int32_t trial = 0; trial < kRanges; ++trial) {
+    if (trial % 65536 == 0) watchdog.Arm("ranges from number " + std::to_string(trial));
+    const double a = (unit(random) < 0.5 ? -1 : 1) * std::pow(10.0, exponent(random)) * (1 + unit(random));
+    double b = a;
+    const double kind = unit(random);
+    if (kind < 0.3) {
+      for (int ulps = 1 + int(unit(random) * 64); ulps > 0; --ulps) b = std::nextafter(b, INFINITY);
+    } else if (kind < 0.7) {
+      b = a + std::fabs(a) * std::pow(10.0, -17 * unit(random));
+    } else {
+      b = (unit(random) * 2 - 1) * std::pow(10.0, exponent(random));
+    }
+    if (!std::isfinite(a) || !std::isfinite(b)) continue;
+    const double min = std::min(a, b), max = std::max(a, b);
+    const int32_t count = 1 + int32_t(unit(random) * kMaxContourLevels) % kMaxContourLevels;
+    if (!ChooseContourLevels(min, max, count, levels)) continue;
+    ++withLevels;
+    for (int32_t k = 1; k < count; ++k) ASSERT_GT(levels[k], levels[k - 1]) << min << " " << max << " " << count;
+  }
+  EXPECT_GT(withLevels, kRanges / 2);
 }
 
 // Each kind's count or spacing from the grain slider: clamped to [0, 1],

@@ -24,6 +24,17 @@ TEST_F(BoundedGraphing, AContourOfSubnormalValuesEndsWithItsMessage) {
   EXPECT_EQ(EquationMessage(g.document.get(), 1), 0);   // levels of an ordinary plane
 }
 
+// Narrow ranges high above 2^53, where adding one to a double may leave it
+// unchanged: the plots end, with levels where doubles can tell them apart
+// and the plot's message where they cannot.
+TEST_F(BoundedGraphing, AContourOfANarrowRangeOfHugeValuesEnds) {
+  GraphedDocument g("XYType 3;\nExpr z=1e17+32*(sgn(x)+1);\nXYType 3;\nExpr z=1e16+32*(sgn(x)+1);\n");
+  ASSERT_TRUE(g.document && g.RunUntilDone());
+  UpdateGraphMessages(g.document.get());
+  EXPECT_EQ(EquationMessage(g.document.get(), 0), 10);  // "Undefined or constant throughout the region shown"
+  EXPECT_EQ(EquationMessage(g.document.get(), 1), 0);
+}
+
 // A scale of the smallest subnormal puts every pixel of the 2-D view at
 // one world value: each kind of 2-D graph and the axes, graph paper and
 // labels still draw without overflowing an integer, sampled or not.
