@@ -1,5 +1,5 @@
 #include "tests/app/ApplicationFixture.h"
-#include "tests/app/FrozenViewClock.h"
+#include "tests/app/DemoFixtures.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -92,18 +92,11 @@ double DemoElevation(const A3DGraphView& view) {
   return std::asin(std::clamp(m[6], -1.0, 1.0)) * 180 / std::numbers::pi;
 }
 
-class DemoCaptionTest : public WindowTest {
+class DemoCaptionTest : public DemoWindowTest {
  protected:
   void SetUp() override {
     SetDemoImmediatePace(true);
     SetSaveChangesQuestion([](QWidget*, const QString&) { return SaveChangesAnswer::kDontSave; });
-  }
-  void TearDown() override {
-    SetDemoStepObserver(nullptr);
-    SetDemoKeyObserver(nullptr);
-    StopDemo();
-    SetDemoImmediatePace(false);
-    WindowTest::TearDown();
   }
   static void PlayToTheEnd(int script) {
     DocumentMainWindow* window = PlayDemo(script);

@@ -1,5 +1,5 @@
 #include "tests/app/ApplicationFixture.h"
-#include "tests/app/FrozenViewClock.h"
+#include "tests/app/DemoFixtures.h"
 
 #include <cmath>
 #include <map>
@@ -22,7 +22,7 @@ namespace {
 
 std::u32string ScriptText(const char* utf8) { return QString::fromUtf8(utf8).toStdU32String(); }
 
-class DemoTest : public WindowTest {
+class DemoTest : public DemoWindowTest {
  protected:
   void SetUp() override {
     SetDemoImmediatePace(true);
@@ -31,13 +31,6 @@ class DemoTest : public WindowTest {
       ADD_FAILURE() << "asked to save " << name.toStdString();
       return SaveChangesAnswer::kDontSave;
     });
-  }
-  void TearDown() override {
-    SetDemoStepObserver(nullptr);
-    SetDemoKeyObserver(nullptr);
-    StopDemo();
-    SetDemoImmediatePace(false);
-    WindowTest::TearDown();
   }
 
   static std::vector<std::string> Formulas(DocumentRecord* document) {

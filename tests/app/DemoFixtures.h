@@ -2,7 +2,9 @@
 
 #include <cstdint>
 
+#include "app/DemoPlayer.h"
 #include "graphs3d/views/ViewClock.h"
+#include "tests/app/ApplicationFixture.h"
 
 // A clock that never moves: no spin turns the view, so what turns it is the
 // script's drags alone.
@@ -17,4 +19,16 @@ class FrozenViewClock {
 
  private:
   ViewClock fSaved = gViewClock;
+};
+
+// A window test that leaves no demo playing, observed or at immediate pace.
+class DemoWindowTest : public WindowTest {
+ protected:
+  void TearDown() override {
+    SetDemoStepObserver(nullptr);
+    SetDemoKeyObserver(nullptr);
+    StopDemo();
+    SetDemoImmediatePace(false);
+    WindowTest::TearDown();
+  }
 };
