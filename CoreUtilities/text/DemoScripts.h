@@ -179,7 +179,7 @@ inline constexpr char kDemoScript58[] =
     "-1\t'Zentrolab can work with complex numbers.'\n"
     "\x18"
     "p=i\t'The imaginary unit i is drawn as the point one unit above 0 on the y axis.'\n"
-    "eq=-i\t'Its negative q = -i is the point one unit below 0, on the other side.'\n"
+    "eq=e^(ipi\t'Euler: q = e to the i pi is -1, half a turn about 0 from 1.'\n"
     "ec=1+i\t'In c = 1 + i the real part 1 is x, the imaginary part 1 is y.'\n"
     "ex^2%+y^2%=2\t'c lies the square root of 2 from 0, on this circle of radius root 2.'\n"
     "$p=2+i\t'Multiplying by i turns a point a quarter turn about 0: here p = 2 + i.'\n"

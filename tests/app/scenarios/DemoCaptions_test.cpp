@@ -59,8 +59,8 @@ struct DemoPointAt {
   double y;
 };
 const std::map<std::string, DemoPointAt> kDemoPointValues = {
-    {"p=1+2*i", {1, 2}}, {"q=-2-i", {-2, -1}}, {"s=3*i", {0, 3}}, {"a=-2+2*i", {-2, 2}}, {"p=i", {0, 1}},
-    {"q=-i", {0, -1}},   {"c=1+i", {1, 1}},    {"p=2+i", {2, 1}}, {"q=-1+2*i", {-1, 2}}, {"c=-2-i", {-2, -1}},
+    {"p=1+2*i", {1, 2}},     {"q=-2-i", {-2, -1}}, {"s=3*i", {0, 3}}, {"a=-2+2*i", {-2, 2}}, {"p=i", {0, 1}},
+    {"q=e^(i*pi)", {-1, 0}}, {"c=1+i", {1, 1}},    {"p=2+i", {2, 1}}, {"q=-1+2*i", {-1, 2}}, {"c=-2-i", {-2, -1}},
 };
 
 // Every point drawn stands at the value its formula names.
