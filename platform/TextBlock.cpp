@@ -6,6 +6,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -169,6 +170,36 @@ double TextBlock::LayOutThrough(int position) {
   return document.documentLayout()->blockBoundingRect(paragraph).bottom();
 }
 
+bool TextBlock::RehearseParagraphLayout(int position, int piece, const std::function<bool()>& goOn) const {
+  const QTextBlock paragraph = document.findBlock(std::clamp(position, 0, std::max(0, CharacterCount() - 1)));
+  const QString text = paragraph.text();
+  const QList<QTextLayout::FormatRange> formats = paragraph.textFormats();
+  QTextOption option = document.defaultTextOption();
+  option.setAlignment(paragraph.blockFormat().alignment());
+  const double width = fLayoutHeld ? fPageSize.width() : document.textWidth();
+  for (int start = 0; start < text.size(); start += piece) {
+    const int length = std::min<int>(piece, text.size() - start);
+    QList<QTextLayout::FormatRange> pieceFormats;
+    for (QTextLayout::FormatRange range : formats) {
+      const int from = std::max(range.start, start), to = std::min(range.start + range.length, start + length);
+      if (from >= to) continue;
+      range.start = from - start;
+      range.length = to - from;
+      pieceFormats.append(range);
+    }
+    QTextLayout rehearsal(text.mid(start, length), document.defaultFont(), &fDevice);
+    rehearsal.setFormats(pieceFormats);
+    rehearsal.setTextOption(option);
+    rehearsal.beginLayout();
+    for (QTextLine line = rehearsal.createLine(); line.isValid(); line = rehearsal.createLine()) {
+      if (width > 0) line.setLineWidth(width);
+      if (!goOn()) return false;
+    }
+    rehearsal.endLayout();
+  }
+  return true;
+}
+
 void TextBlock::StopLayoutAt(double height) { fStoppedHeight = std::max(0.0, height); }
 
 double TextBlock::Height() const {
@@ -189,18 +220,21 @@ void TextBlock::SetDestination(const QRect& destination) {
 }
 
 void TextBlock::Draw(QPainter& painter) const {
-  EnsureLaidOut();
   painter.save();
   painter.translate(fDestination.topLeft());
   QAbstractTextDocumentLayout::PaintContext context;
   // Without a clip the engine lays out and draws every paragraph, shown or
-  // not; a text stopped short has nothing below its height to draw.
+  // not; a text stopped short has nothing below its height to draw, and
+  // one stopped before its first paragraph is left unlaid.
   context.clip = ShownArea(painter);
   if (fStoppedHeight >= 0) context.clip &= QRectF(context.clip.left(), 0, context.clip.width(), fStoppedHeight);
   if (context.clip.isEmpty()) {
     painter.restore();
     return;
   }
+  // The engine draws every line the clip touches, the one below it too.
+  if (fStoppedHeight >= 0) painter.setClipRect(context.clip, Qt::IntersectClip);
+  EnsureLaidOut();
   context.palette.setColor(QPalette::Text, Qt::black);
   if (active) {
     context.cursorPosition = cursor.hasSelection() ? -1 : cursor.position();

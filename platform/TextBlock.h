@@ -67,6 +67,12 @@ class TextBlock {
   // at position, so that a long text can be laid out a stretch at a time;
   // returns the height laid out down to that paragraph's end.
   double LayOutThrough(int position);
+  // Lays the paragraph holding position out apart from the text, a piece
+  // of that many characters at a time, line by line, asking goOn after each
+  // line; false once it says no. The engine lays a paragraph out in one
+  // call that nothing stops, so a long one is timed here first where it
+  // can stop, in pieces so that no one step takes long.
+  bool RehearseParagraphLayout(int position, int piece, const std::function<bool()>& goOn) const;
   // From now on the text counts as this high and is laid out and drawn no
   // further down, until its width or contents change or it is laid out on.
   void StopLayoutAt(double height);

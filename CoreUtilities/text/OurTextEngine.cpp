@@ -9,6 +9,7 @@
 #include "platform/TextBlock.h"
 
 #include <QPainter>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 
 #include <algorithm>
@@ -62,13 +63,31 @@ QRect EngineQRect(const MRect& rect) {
 // Characters laid out between two looks at the drawing's deadline.
 constexpr int kTextLayoutStretch = 1 << 16;
 
+// Paragraphs longer than a stretch that begin in [from, to) are rehearsed
+// before the engine may reach them: its layout runs on past what it is
+// asked for, by less than a stretch. False when one of them, laid out
+// again, would end past the deadline; the engine has touched none of them.
+bool RehearseLongParagraphs(OurText text, int from, int to) {
+  const int64_t begun = DeadlineClockReading();
+  const auto inTime = [begun] { return !DrawingDeadlineNearerThanSince(begun); };
+  for (QTextBlock paragraph = text->document.findBlock(from); paragraph.isValid() && paragraph.position() < to;
+       paragraph = paragraph.next()) {
+    if (paragraph.position() < from || paragraph.length() <= kTextLayoutStretch) continue;
+    if (!text->RehearseParagraphLayout(paragraph.position(), kTextLayoutStretch, inTime)) return false;
+  }
+  return true;
+}
+
 // A long text is laid out a stretch at a time; past the deadline it stands
 // as far as it got, so the export keeps its time.
 void LayOutWithinDrawingDeadline(OurText text) {
   const int end = text->CharacterCount();
+  const bool rehearsing = HasDrawingDeadline();
   double height = 0;
   for (int from = 0; from < end; from += kTextLayoutStretch) {
-    if (DrawingDeadlinePassed()) {
+    const int ahead = from == 0 ? 0 : from + kTextLayoutStretch;
+    if (DrawingDeadlinePassed() ||
+        (rehearsing && !RehearseLongParagraphs(text, ahead, from + 2 * kTextLayoutStretch))) {
       text->StopLayoutAt(height);
       return;
     }

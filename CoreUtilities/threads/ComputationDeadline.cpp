@@ -59,6 +59,19 @@ bool DrawingDeadlinePassed() {
   return true;
 }
 
+bool HasDrawingDeadline() { return gDrawingDeadline.load(std::memory_order_relaxed) != 0; }
+
+int64_t DeadlineClockReading() { return Now(); }
+
+bool DrawingDeadlineNearerThanSince(int64_t since) {
+  const int64_t at = gDrawingDeadline.load(std::memory_order_relaxed);
+  if (at == 0) return false;
+  const int64_t now = Now();
+  if (at - now > now - since) return false;
+  gDrawingsStoppedShort.fetch_add(1, std::memory_order_relaxed);
+  return true;
+}
+
 uint64_t DrawingsStoppedShort() { return gDrawingsStoppedShort.load(std::memory_order_relaxed); }
 
 DeadlineClock SetDeadlineClock(DeadlineClock clock) { return gDeadlineClock.exchange(clock ? clock : SteadyNow); }

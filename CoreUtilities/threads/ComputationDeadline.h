@@ -24,6 +24,16 @@ void SetDrawingDeadline(double secondsFromNow);
 // Each true answer counts as a drawing stopped short.
 bool DrawingDeadlinePassed();
 
+// Whether a drawing deadline is set, and a reading of the deadline clock,
+// to measure work against it.
+bool HasDrawingDeadline();
+int64_t DeadlineClockReading();
+
+// True once the drawing's deadline is nearer than the time since the
+// reading since: work that took that long would, done once more, end past
+// it. A true answer counts as a drawing stopped short.
+bool DrawingDeadlineNearerThanSince(int64_t since);
+
 // How many drawings stopped short at the deadline so far: the export
 // compares the counts before and after a picture to say it is unfinished.
 uint64_t DrawingsStoppedShort();

@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QPainter>
 #include <QTextBlock>
 
 #include <atomic>
+#include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -179,6 +182,75 @@ TEST(OurTextEngine, ALongTextStopsAtTheDrawingDeadline) {
   const int laidOut = (1 << 16) / kParagraphLength + 1;
   EXPECT_NEAR(stoppedHeight, double(whole) * laidOut / kParagraphs, 2.0);
   EXPECT_GT(InkedPixels(text.get()), 0);
+}
+
+// Ink in a 400 x 200 picture of the text drawn from depth top down, rows
+// above the middle and rows below it.
+std::pair<int, int> InkAboveAndBelowMiddle(OurText text, int top) {
+  QImage picture(400, 200, QImage::Format_RGB32);
+  picture.fill(Qt::white);
+  {
+    QPainter painter(&picture);
+    painter.translate(0, -top);
+    OurTextDraw(text, &painter);
+  }
+  std::pair<int, int> ink{0, 0};
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      if ((picture.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) ++(y < 100 ? ink.first : ink.second);
+  return ink;
+}
+
+// 3,500 one-line paragraphs of 40 characters, then one paragraph of 300,000
+// that the engine would lay out in one call. The deadline passing while
+// it is rehearsed leaves the short paragraphs through character 65,535
+// laid out, the long one untouched, even by drawing, and nothing drawn
+// below; a far deadline or none lays it out whole.
+TEST(OurTextEngine, ALongParagraphStopsAtTheDrawingDeadlineUntouched) {
+  constexpr int kShort = 3500, kShortLength = 40, kLongLength = 300000;
+  std::string body;
+  for (int p = 0; p < kShort; ++p) body += std::string(kShortLength - 1, 'w') + "\r";
+  for (int word = 0; word < kLongLength / 5; ++word) body += "word ";
+  Block text(OurTextNew());
+  OurTextInsertString(body.c_str(), int32_t(body.size()), true, text.get());
+  const QTextBlock longParagraph = text->document.findBlock(kShort * kShortLength);
+  ASSERT_EQ(longParagraph.length(), kLongLength + 1);
+  const MRect place{0, 0, 0, 400};
+  int stoppedHeight = 0;
+  {
+    const LookingClock clock;
+    // Set at the look at 0 s; the stretches look at 1 s and 3 s, the
+    // rehearsals begin at 2 s and 4 s, and at 6 s the deadline is nearer
+    // than the rehearsal's two seconds so far.
+    SetDrawingDeadline(6.5);
+    const uint64_t stopsBefore = DrawingsStoppedShort();
+    OurTextRecalculateMargins(text.get(), place, place);
+    EXPECT_EQ(DrawingsStoppedShort() - stopsBefore, 1u);
+    stoppedHeight = OurTextGetHeight(text.get());
+    ClearComputationDeadline();
+    const auto [above, below] = InkAboveAndBelowMiddle(text.get(), stoppedHeight - 100);
+    EXPECT_GT(above, 0);
+    EXPECT_EQ(below, 0);
+    EXPECT_EQ(longParagraph.layout()->lineCount(), 0);
+  }
+  OurTextRecalculateMargins(text.get(), MRect{0, 0, 0, 300}, MRect{0, 0, 0, 300});
+  OurTextRecalculateMargins(text.get(), place, place);
+  const double longTop = text->document.documentLayout()->blockBoundingRect(longParagraph).top();
+  const int laidOut = (1 << 16) / kShortLength + 1;
+  EXPECT_NEAR(stoppedHeight, longTop * laidOut / kShort, 2.0);
+  const int whole = OurTextGetHeight(text.get());
+  const int longLines = longParagraph.layout()->lineCount();
+  EXPECT_GT(longLines, kLongLength / 400);
+  EXPECT_EQ(whole, int(std::ceil(text->document.size().height())));
+  EXPECT_GT(InkAboveAndBelowMiddle(text.get(), stoppedHeight - 100).second, 0);
+  {
+    const LookingClock clock;
+    SetDrawingDeadline(1e6);
+    OurTextRecalculateMargins(text.get(), MRect{0, 0, 0, 300}, MRect{0, 0, 0, 300});
+    OurTextRecalculateMargins(text.get(), place, place);
+    EXPECT_EQ(OurTextGetHeight(text.get()), whole);
+    EXPECT_EQ(longParagraph.layout()->lineCount(), longLines);
+  }
 }
 
 }  // namespace

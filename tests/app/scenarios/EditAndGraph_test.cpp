@@ -208,6 +208,26 @@ TEST_F(EditAndGraphTest, ALongTextStopsAtTheExportsDeadline) {
   EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(300, 200));
 }
 
+// A text of one paragraph, which the engine would lay out in one call, is
+// rehearsed line by line first: on the same clock the rehearsal finds the
+// deadline too near, and the export says the math pane is unfinished.
+TEST_F(EditAndGraphTest, ALongParagraphStopsAtTheExportsDeadline) {
+  std::string text = "Zentrolabworksheet 4;\nText \"<font=Times><size=14>";
+  for (int sentence = 0; sentence < 2000; ++sentence)
+    text += "A sentence of a long paragraph, of sixty-four characters in all. ";
+  text += "\";\n";
+  const std::string out = (fFolder.path() + "/paragraph.png").toStdString();
+  gDeadlineLooks = 0;
+  const DeadlineClock formerClock = SetDeadlineClock(ATenthALook);
+  std::string error;
+  ExportDetails details;
+  const int status = ExportDocumentPicture(text, out, false, QSize(300, 200), 1, &error, &details);
+  SetDeadlineClock(formerClock);
+  EXPECT_EQ(status, 2) << error;
+  EXPECT_TRUE(details.mathPaneUnfinished);
+  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(300, 200));
+}
+
 // An export writes one picture: its graph pane is drawn once, when the
 // graphs are done, not after each idle that brought some in, and that one
 // draw is the golden picture. A 2-D view reports the time since its last
