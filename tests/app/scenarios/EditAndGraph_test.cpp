@@ -187,6 +187,20 @@ TEST_F(EditAndGraphTest, AnExportWhosePassTheDeadlineCutsSaysSo) {
 std::atomic<int64_t> gDeadlineLooks{0};
 int64_t ATenthALook() { return gDeadlineLooks.fetch_add(1) * 100'000'000; }
 
+// Exported on that clock with a second's timeout, the document's math pane
+// is left unfinished, and said to be, in a picture of the size asked for.
+void ExpectExportStopsAtItsDeadline(const std::string& document, const std::string& out) {
+  gDeadlineLooks = 0;
+  const DeadlineClock formerClock = SetDeadlineClock(ATenthALook);
+  std::string error;
+  ExportDetails details;
+  const int status = ExportDocumentPicture(document, out, false, QSize(300, 200), 1, &error, &details);
+  SetDeadlineClock(formerClock);
+  EXPECT_EQ(status, 2) << error;
+  EXPECT_TRUE(details.mathPaneUnfinished);
+  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(300, 200));
+}
+
 // A long text block is laid out a stretch at a time, looking at the
 // deadline between stretches: on a clock that passes the painting's
 // deadline within fourteen looks, its 64 stretches cannot all be laid out,
@@ -196,16 +210,7 @@ TEST_F(EditAndGraphTest, ALongTextStopsAtTheExportsDeadline) {
   for (int line = 0; line < 1 << 16; ++line)
     text += "A line of a long text, of sixty-four characters with its break.\n";
   text += "\";\n";
-  const std::string out = (fFolder.path() + "/text.png").toStdString();
-  gDeadlineLooks = 0;
-  const DeadlineClock formerClock = SetDeadlineClock(ATenthALook);
-  std::string error;
-  ExportDetails details;
-  const int status = ExportDocumentPicture(text, out, false, QSize(300, 200), 1, &error, &details);
-  SetDeadlineClock(formerClock);
-  EXPECT_EQ(status, 2) << error;
-  EXPECT_TRUE(details.mathPaneUnfinished);
-  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(300, 200));
+  ExpectExportStopsAtItsDeadline(text, (fFolder.path() + "/text.png").toStdString());
 }
 
 // A text of one paragraph, which the engine would lay out in one call, is
@@ -216,16 +221,7 @@ TEST_F(EditAndGraphTest, ALongParagraphStopsAtTheExportsDeadline) {
   for (int sentence = 0; sentence < 2000; ++sentence)
     text += "A sentence of a long paragraph, of sixty-four characters in all. ";
   text += "\";\n";
-  const std::string out = (fFolder.path() + "/paragraph.png").toStdString();
-  gDeadlineLooks = 0;
-  const DeadlineClock formerClock = SetDeadlineClock(ATenthALook);
-  std::string error;
-  ExportDetails details;
-  const int status = ExportDocumentPicture(text, out, false, QSize(300, 200), 1, &error, &details);
-  SetDeadlineClock(formerClock);
-  EXPECT_EQ(status, 2) << error;
-  EXPECT_TRUE(details.mathPaneUnfinished);
-  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(300, 200));
+  ExpectExportStopsAtItsDeadline(text, (fFolder.path() + "/paragraph.png").toStdString());
 }
 
 // An export writes one picture: its graph pane is drawn once, when the
