@@ -51,15 +51,6 @@ OurEGLContext* MakeOnscreenContext(const MDrawContext* ctx, bool hardware, QWidg
   return OurNewOnscreenGLContext(host, 0);
 }
 
-void TakeCardTraits(MDrawContext* ctx) {
-  ctx->vbosUsable = DoVBOsWork(ctx);
-  ctx->isNVidia = RendererIsNVidia();
-  ctx->isATI = RendererIsATI();
-  ctx->hsvTexture = 0;
-  ctx->hsvTextureWidth = ctx->hsvTextureHeight = 0;
-  ctx->hsvShader.reset();
-}
-
 void SetLineAndPointWidths(bool multisampled) {
   if (multisampled) {
     const float width = MultisampleLineWidth();
@@ -68,6 +59,20 @@ void SetLineAndPointWidths(bool multisampled) {
   } else {
     glPointSize(1.5f);
   }
+}
+
+// A new context learns the card's traits and takes the state every frame
+// assumes; false when the card refused any of it.
+bool SetUpNewContext(MDrawContext* ctx, OurEGLContext* context) {
+  ctx->vbosUsable = DoVBOsWork(ctx);
+  ctx->isNVidia = RendererIsNVidia();
+  ctx->isATI = RendererIsATI();
+  ctx->hsvTexture = 0;
+  ctx->hsvTextureWidth = ctx->hsvTextureHeight = 0;
+  ctx->hsvShader.reset();
+  SetUpConstantOpenGLState();
+  SetLineAndPointWidths(OurGLContextSamples(context) > 0);
+  return glGetError() == GL_NO_ERROR;
 }
 
 }  // namespace
@@ -90,10 +95,7 @@ int32_t OnscreenCreate(MDrawContext* ctx, bool hardware) {
   ctx->maxViewportWidth = dims[0];
   ctx->maxViewportHeight = dims[1];
   std::fill(std::begin(ctx->bufferRect), std::end(ctx->bufferRect), 0);
-  TakeCardTraits(ctx);
-  SetUpConstantOpenGLState();
-  SetLineAndPointWidths(OurGLContextSamples(context) > 0);
-  if (glGetError() != GL_NO_ERROR) {
+  if (!SetUpNewContext(ctx, context)) {
     ctx->onscreenContext = nullptr;
     OurDisposeGLContext(context);
     return 20;
@@ -112,10 +114,7 @@ int32_t OffscreenCreate(MDrawContext* ctx, bool hardware) {
   }
   ctx->savedPixelsState = OurLockPixels(RenderHooks::GetOffscreenGWorld(ctx->document));
   ctx->offscreenContext = context;
-  TakeCardTraits(ctx);
-  SetUpConstantOpenGLState();
-  SetLineAndPointWidths(OurGLContextSamples(context) > 0);
-  if (glGetError() != GL_NO_ERROR) {
+  if (!SetUpNewContext(ctx, context)) {
     if (ctx->savedPixelsState) OurUnlockPixels(RenderHooks::GetOffscreenGWorld(ctx->document));
     ctx->savedPixelsState = 0;
     ctx->offscreenContext = nullptr;
