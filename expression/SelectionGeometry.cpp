@@ -77,6 +77,14 @@ float NumberTextPosition(const ExpressionRecord* number, int32_t offset, const M
   return position;
 }
 
+// A string is shown between curly quotes.
+std::u16string QuotedString(const char16_t* text) {
+  std::u16string quoted(1, u'\u201C');
+  if (text) quoted.append(text);
+  quoted.push_back(u'\u201D');
+  return quoted;
+}
+
 // The horizontal position of a text offset of the node; false when the node
 // has no text of the caret's kind.
 bool TextPosition(const ExpressionRecord* node, MathIPType type, int32_t offset, const MathEditorHooks& hooks,
@@ -92,8 +100,7 @@ bool TextPosition(const ExpressionRecord* node, MathIPType type, int32_t offset,
       return true;
     case kIPStringText:
       if (node->opcode != kOpString) return false;
-      // The string is shown between curly quotes.
-      position = positionIn(u"\u201C" + std::u16string(node->text ? node->text : u"") + u"\u201D", offset + 1);
+      position = positionIn(QuotedString(node->text), offset + 1);
       return true;
     case kIPNumberText:
       if (node->opcode != kOpNumber || !node->payload.number) return false;

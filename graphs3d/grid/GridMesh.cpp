@@ -39,7 +39,7 @@ int32_t TriangulateGrid(const uint8_t* valid, int32_t n, CornerCopies copies, Tr
   for (int32_t r = 0; r + 1 < n; ++r) {
     for (int32_t c = 0; c + 1 < n; ++c) {
       const int32_t point[4] = {r * n + c, r * n + c + 1, (r + 1) * n + c, (r + 1) * n + c + 1};
-      int32_t copy[4];
+      int32_t copy[4] = {};
       CornerCopiesOf(copies, r, c, copy);
       int32_t v[4], missing = -1, present = 0;
       for (int k = 0; k < 4; ++k) {

@@ -78,7 +78,7 @@ const MirrorCase kMirrorCases[] = {
     {"vector(d*x, d*y, d*z) = vector(y, -x, 0), z = x^2 + y^2", k3D, 1, {kNothing, kNothing, kNothing}},
 };
 
-// The Part's table: kind 0 and view 1 mirror nothing; kinds 1 and 2 rebuild
+// The mirroring rule: kind 0 and view 1 mirror nothing; kinds 1 and 2 rebuild
 // or list a 2-D graph, kind 4 rebuilds a 3-D one, each in the equation's row.
 TEST(Mirrors, EachGraphIsRebuiltListedOrLeftAsItsKindAndViewSay) {
   for (const MirrorCase& c : kMirrorCases) {
