@@ -60,3 +60,23 @@ int32_t TextLength(const UniChar* text) {
 }
 
 bool IsNumber(const ExpressionRecord* node) { return node && node->opcode == kOpNumber && node->payload.number; }
+
+const UniChar* CaretText(const ExpressionRecord* node, MathIPType type) {
+  if (type == kIPStringText && node->opcode == kOpString) return node->text;
+  if (type == kIPNumberText && IsNumber(node)) return node->payload.number->text;
+  if (type == kIPNameText && node->opcode == kOpAtom) return AtomName(node);
+  return nullptr;
+}
+
+bool IsRelation(const ExpressionRecord* node) {
+  switch (node ? node->opcode : kOpPrompt) {
+    case kOpEquals:
+    case kOpNotEqual:
+    case kOpLess:
+    case kOpLeq:
+    case kOpGreater:
+    case kOpGeq:
+    case kOpIn: return true;
+    default: return false;
+  }
+}
