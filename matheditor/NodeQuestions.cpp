@@ -3,6 +3,7 @@
 #include "expression/OperatorTable.h"
 #include "expression/SymbolTable.h"
 #include "expression/VariableIds.h"
+#include "matheditor/TypingHelpers.h"
 
 bool IsEllipsis(const ExpressionRecord* node) {
   return node && node->opcode == kOpAtom && node->payload.id == kIdLdots;
@@ -69,14 +70,5 @@ const UniChar* CaretText(const ExpressionRecord* node, MathIPType type) {
 }
 
 bool IsRelation(const ExpressionRecord* node) {
-  switch (node ? node->opcode : kOpPrompt) {
-    case kOpEquals:
-    case kOpNotEqual:
-    case kOpLess:
-    case kOpLeq:
-    case kOpGreater:
-    case kOpGeq:
-    case kOpIn: return true;
-    default: return false;
-  }
+  return node && (IsComparisonKind(node->opcode) || node->opcode == kOpIn);
 }
