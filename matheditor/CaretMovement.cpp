@@ -26,14 +26,6 @@ bool IsLast(const ExpressionRecord* node) {
   return node->parent && IndexInParent(node) == node->parent->operandCount - 1;
 }
 
-// The text a caret of type 6, 7 or 8 moves in.
-const UniChar* CaretText(const ExpressionRecord* node, MathIPType type) {
-  if (type == kIPStringText && node->opcode == kOpString) return node->text;
-  if (type == kIPNumberText && node->opcode == kOpNumber) return node->payload.number->text;
-  if (type == kIPNameText && node->opcode == kOpAtom) return AtomName(node);
-  return nullptr;
-}
-
 const UniChar* LongName(const ExpressionRecord* node) {
   if (node->opcode != kOpAtom) return nullptr;
   const UniChar* name = AtomName(node);

@@ -14,6 +14,7 @@
 #include "matheditor/OperandInsertion.h"
 #include "matheditor/Typing.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -27,15 +28,6 @@ bool KeepsOperandPlaces(OpCodeT kind) {
   return kind == kOpOpTotal || kind == kOpOpPartial || kind == kOpSum || kind == kOpProduct || kind == kOpMatrix;
 }
 
-// The text of a caret of type 6, 7 or 8.
-const UniChar* CaretTextOf(const MERecord* r) {
-  const ExpressionRecord* node = r->selected;
-  if (r->caretType == kIPStringText && node->opcode == kOpString) return node->text;
-  if (r->caretType == kIPNumberText && node->opcode == kOpNumber) return node->payload.number->text;
-  if (r->caretType == kIPNameText && node->opcode == kOpAtom) return AtomName(node);
-  return nullptr;
-}
-
 void DeleteSelectedNode(MERecord* r) {
   r->caretType = kIPWholeNode;
   DELETE_Expr();
@@ -43,7 +35,7 @@ void DeleteSelectedNode(MERecord* r) {
 
 // One character before (after) an empty range, or the range itself.
 void DeleteInText(MERecord* r, bool forward) {
-  const UniChar* text = CaretTextOf(r);
+  const UniChar* text = CaretText(r->selected, r->caretType);
   if (!text) return;
   const int32_t length = TextLength(text);
   const bool lone = (r->selected->opcode == kOpString && length == 0) ||
@@ -185,6 +177,7 @@ void ByCaretType(bool forward) {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected) return;
   if (r->caretType == kIPOperandRange && !MATH_IPisRange()) return;
+  SelectWholeTextAsNode();
   ExpressionRecord* node = r->selected;
   switch (r->caretType) {
     case kIPWholeNode:
@@ -256,7 +249,11 @@ ExpressionRecord* DELETE_Operand(ExpressionRecord* node, int32_t index) {
   return node->operands[index > 0 ? index - 1 : 0];
 }
 
-void DELETE_Operator() { DeleteOperator(true); }
+void DELETE_Operator() {
+  const MERecord* r = gMathCurrentMEH;
+  if (r && r->caretType == kIPOperator && IsRelation(r->selected)) return;
+  DeleteOperator(true);
+}
 void DELETE_OperatorNoSetIp() { DeleteOperator(false); }
 
 void DELETE_Infix(ExpressionRecord* node, int32_t index) {
@@ -329,4 +326,12 @@ void DELETE_AfterExpr() {
   }
   if (node == r->root && node->opcode == kOpPrompt) return;
   BecomePrompt(node);
+}
+
+void SelectWholeTextAsNode() {
+  MERecord* r = gMathCurrentMEH;
+  if (!r || !r->selected || (r->caretType != kIPNumberText && r->caretType != kIPNameText)) return;
+  const int32_t length = TextLength(CaretText(r->selected, r->caretType));
+  if (length > 0 && std::min(r->rangeStart, r->rangeEnd) <= 0 && std::max(r->rangeStart, r->rangeEnd) >= length)
+    r->caretType = kIPWholeNode;
 }

@@ -21,10 +21,14 @@ void DELETE_AfterExpr();
 // matrix), else the list shrinks. The node that remains.
 ExpressionRecord* DELETE_Operand(ExpressionRecord* node, int32_t index);
 // Deletes the selected operator sign (caret type 2); the caret goes after
-// the joined operands.
+// the joined operands. A relation sign stays: typing another comparison
+// over it is how it changes.
 void DELETE_Operator();
 // The same with the caret left where the sign was, for typing over it.
 void DELETE_OperatorNoSetIp();
 // Removes the sign between operands index and index + 1, joining them as
 // an implicit product; the caret goes after the product.
 void DELETE_Infix(ExpressionRecord* node, int32_t index);
+// A range over all of a number's digits or of a name's letters becomes
+// the node selected whole, so that deleting it deletes the node.
+void SelectWholeTextAsNode();

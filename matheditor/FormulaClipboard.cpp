@@ -95,12 +95,13 @@ void PasteDigits(MERecord* r) {
   if (r->rangeStart == length + add) MOVE_SetIP(number, kIPAfterNode);
 }
 
-// A cleared place goes only from a list (a term, a factor, a side, an
-// element, an index): from a template, removing it would move the other
-// operand into the template's place, an exponent down to the baseline.
+// A cleared place goes only from a list (a term, a factor, an element, an
+// index): from a template, removing it would move the other operand into
+// the template's place, an exponent down to the baseline; from a relation,
+// the sign would go with the side.
 bool ClearRemovesPlace(const ExpressionRecord* prompt) {
   const ExpressionRecord* parent = prompt->parent;
-  return parent && parent->operandCount > 1 &&
+  return parent && parent->operandCount > 1 && !IsRelation(parent) &&
          (SyntacticKindOf(parent) == kInfixList || parent->opcode == kOpIndexes || parent->opcode == kOpMatrix);
 }
 
@@ -197,10 +198,8 @@ void CMD_EqnCut() {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected) return;
   if (r->caretType == kIPOperandRange && !MATH_IPisRange()) return;
-  if (r->caretType == kIPNumberText && IsNumber(r->selected) && HasTextRange(r)) {
-    CMD_EqnCopy();
-    ClearTextRange();
-  } else if (r->caretType == kIPWholeNode) {
+  const bool digits = r->caretType == kIPNumberText && IsNumber(r->selected) && HasTextRange(r);
+  if (digits || r->caretType == kIPWholeNode || r->caretType == kIPOperator) {
     CMD_EqnCopy();
     if (gMathError.load() != 0) return;  // the copy is incomplete: keep the original
     CMD_Clear();
@@ -212,6 +211,7 @@ void CMD_Clear() {
   MERecord* r = gMathCurrentMEH;
   if (!r || !r->selected) return;
   if (r->caretType == kIPOperandRange && !MATH_IPisRange()) return;
+  SelectWholeTextAsNode();
   switch (r->caretType) {
     case kIPMatrixBlock: MATH_DeleteSubMatrix(); break;
     case kIPStringText:
@@ -219,12 +219,10 @@ void CMD_Clear() {
     case kIPNameText:
       if (HasTextRange(r)) ClearTextRange();
       break;
+    // A selected sign goes as under Backspace, not its whole expression.
+    case kIPOperator: DELETE_Operator(); break;
     case kIPWholeNode:
-    case kIPOperator:
-      if (r->selected->opcode != kOpPrompt) {
-        r->caretType = kIPWholeNode;
-        DELETE_Expr();
-      }
+      if (r->selected->opcode != kOpPrompt) DELETE_Expr();
       if (r->selected->opcode == kOpPrompt && ClearRemovesPlace(r->selected)) DELETE_Prompt();
       break;
     default: break;

@@ -3,6 +3,7 @@
 #include "expression/OperatorTable.h"
 #include "expression/SymbolTable.h"
 #include "expression/VariableIds.h"
+#include "matheditor/TypingHelpers.h"
 
 bool IsEllipsis(const ExpressionRecord* node) {
   return node && node->opcode == kOpAtom && node->payload.id == kIdLdots;
@@ -60,3 +61,14 @@ int32_t TextLength(const UniChar* text) {
 }
 
 bool IsNumber(const ExpressionRecord* node) { return node && node->opcode == kOpNumber && node->payload.number; }
+
+const UniChar* CaretText(const ExpressionRecord* node, MathIPType type) {
+  if (type == kIPStringText && node->opcode == kOpString) return node->text;
+  if (type == kIPNumberText && IsNumber(node)) return node->payload.number->text;
+  if (type == kIPNameText && node->opcode == kOpAtom) return AtomName(node);
+  return nullptr;
+}
+
+bool IsRelation(const ExpressionRecord* node) {
+  return node && (IsComparisonKind(node->opcode) || node->opcode == kOpIn);
+}

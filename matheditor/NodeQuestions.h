@@ -2,6 +2,7 @@
 
 #include "CoreUtilities/text/UniChar.h"
 #include "expression/ExpressionRecord.h"
+#include "expression/MathEditRecord.h"
 
 #include <cstdint>
 
@@ -22,3 +23,9 @@ const UniChar* AtomName(const ExpressionRecord* atom);
 int32_t TextLength(const UniChar* text);
 // A number node that holds its text.
 bool IsNumber(const ExpressionRecord* node);
+// The text a caret of type 6, 7 or 8 stands in: the string's, the
+// number's digits, the atom's name; null for other carets.
+const UniChar* CaretText(const ExpressionRecord* node, MathIPType type);
+// An equation, an inequality or an element-of: deleting inside it keeps
+// its sign and both its sides.
+bool IsRelation(const ExpressionRecord* node);

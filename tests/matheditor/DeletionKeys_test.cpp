@@ -34,6 +34,12 @@ TEST_F(DeletionKeys, BackspaceBeforeJoinsNumbersAndDropsPrefixes) {
   // sin goes, its argument stays.
   EXPECT_EQ(Coded(Node(kOpPlus, {Node(kOpSin, {Var("x")}), Var("y")}), {0, 0}, kIPBeforeNode, {kCodeBackspace}), "x+y");
   EXPECT_EQ(fRecord->caretType, kIPBeforeNode);
+  // Every digit of a factor selected: the factor goes, as when selected whole.
+  UseAt(Node(kOpTimes, {Num(u"25"), Var("x")}), {0}, kIPNumberText, 0, 2);
+  MATH_FunctionCode(kCodeBackspace);
+  EXPECT_EQ(Formula(), "x");
+  // A selected relation sign stays.
+  EXPECT_EQ(Coded(Node(kOpLess, {Var("y"), Var("x")}), {}, kIPOperator, {kCodeBackspace, kCodeForwardDelete}), "y<x");
 }
 
 TEST_F(DeletionKeys, PromptsLeaveRowsAndFunctions) {

@@ -27,6 +27,8 @@ TEST_F(ClipboardKeys, CutAFactorAndPasteItAfterATerm) {
   MATH_FunctionCode(kCodePaste);
   EXPECT_EQ(Formula(), "a*b*c");
   EXPECT_EQ(fRecord->caretType, kIPAfterNode);
+  EXPECT_EQ(Coded(Node(kOpEquals, {Var("y"), Var("x")}), {1}, kIPWholeNode, {kCodeCut}), "y=?");  // a side stays
+  EXPECT_EQ(Coded(Node(kOpPlus, {Var("x"), Var("y")}), {}, kIPOperator, {kCodeCut}), "x*y");      // as Backspace
 }
 
 TEST_F(ClipboardKeys, DigitsPasteIntoANumberWithinTheLimit) {
@@ -89,11 +91,12 @@ TEST_F(ClipboardKeys, SubMatrixBlocks) {
   EXPECT_EQ(four->operandCount, 4);
 }
 
+// As when the atom is selected whole: a term goes.
 TEST_F(ClipboardKeys, ClearingAWholeLongNameDeletesTheAtom) {
   ExpressionRecord* name = Var("abc");
   Use(Node(kOpPlus, {name, Var("d")}), name, kIPNameText, 0, 3);
   MATH_FunctionCode(kCodeClear);
-  EXPECT_EQ(Formula(), "?+d");
+  EXPECT_EQ(Formula(), "d");
 }
 
 }  // namespace

@@ -44,6 +44,13 @@ const std::vector<std::pair<std::string, std::string>> kExamples = {
     {"`y=x+1` Shift+Left `#`", "y=x+1^3"},
     {"`x^2` Up Escape", "x^?"},
     {"`x+1` Up Escape", "x"},
+    {"`y=2x` Shift+Left Escape", "y=?"},
+    {"`y=x` Return `y=2x` Shift+Left Escape", "y=?"},
+    {"`y=x` Return `y=3ab` Shift+Left Escape", "y=3"},
+    {"`y=x+1` Shift+Left Escape", "y=x"},
+    {"`y=x` Return `y=x+1` Up Up Escape", "y=?"},
+    {"`y=x+1` Shift+Left Backspace", "y=x+?"},
+    {"`y=x+1` Shift+Left Backspace Backspace", "y=x"},
     {"Ctrl+Shift+S `k`", "sum(k,k=0,5)"},
     {"Ctrl+Shift+P `k`", "product(k,k=0,5)"},
     {"Ctrl+Shift+I `x`", "integral(x,x,0,1)"},
@@ -138,9 +145,9 @@ bool WordKey(const QString& word, KeyPress* press) {
     int key;
     const char16_t* text;
   } kNamed[] = {
-      {"Right", Qt::Key_Right, u""},      {"Left", Qt::Key_Left, u""}, {"Up", Qt::Key_Up, u""},
-      {"Down", Qt::Key_Down, u""},        {"Tab", Qt::Key_Tab, u"\t"}, {"Backspace", Qt::Key_Backspace, u"\b"},
-      {"Escape", Qt::Key_Escape, u"\x1b"}};
+      {"Right", Qt::Key_Right, u""},       {"Left", Qt::Key_Left, u""},      {"Up", Qt::Key_Up, u""},
+      {"Down", Qt::Key_Down, u""},         {"Tab", Qt::Key_Tab, u"\t"},      {"Backspace", Qt::Key_Backspace, u"\b"},
+      {"Escape", Qt::Key_Escape, u"\x1b"}, {"Return", Qt::Key_Return, u"\r"}};
   QStringList parts = word.split('+');
   const QString last = parts.takeLast();
   Qt::KeyboardModifiers held;
@@ -242,9 +249,10 @@ TEST_F(ReadmeTyping, EveryExampleTypesTheFormulaShown) {
     for (const KeyPress& key : keys)
       EXPECT_FALSE(Press(window->MathPane(), key))
           << "a menu took " << QKeySequence(QKeyCombination(key.modifiers, Qt::Key(key.key))).toString().toStdString();
-    // The tree as its text form writes it, parentheses the layout added
-    // included; the form pastes back.
-    EXPECT_EQ(FormulaText(window->Document(), 0), formula);
+    // The tree of the formula the caret is in (the new one after Return) as
+    // its text form writes it, parentheses the layout added included; the
+    // form pastes back.
+    EXPECT_EQ(FormulaText(window->Document(), window->Document()->fFocusedBlock), formula);
     EXPECT_TRUE(Readable(formula)) << formula;
     CloseEveryWindow();
   }
