@@ -100,37 +100,29 @@ TEST_F(WindowScrollingTest, LongTableDrawsOnlyTheRowsInView) {
   constexpr int kRows = 1000000;
   DocumentMainWindow* window = Open("long-table.zlf", RepeatingTable(kRows));
   DocumentMainWindow* two = Open("two-rounds.zlf", RepeatingTable(2 * kRound));
-  ASSERT_NE(window, nullptr);
-  ASSERT_NE(two, nullptr);
-  for (DocumentMainWindow* w : {window, two}) {
-    w->resize(600, 500);
-    w->show();
-  }
+  ASSERT_TRUE(window && two);
+  for (DocumentMainWindow* w : {window, two}) w->show();
   ASSERT_TRUE(WaitFor([&] { return Bar(two)->maximum() > 0 && Port(window).size() == Port(two).size(); }));
   ExpectBarFollowsThePane(window);
   EXPECT_EQ(Bar(window)->maximum(), 2 * kMathPaneMargin + (1 + kRows) * kRowHeight - Port(window).height());
 
-  const int round = kRound * kRowHeight;
-  const struct {
-    int offset, rounds;  // in the table of two rounds; rounds further down in the long one
-  } cases[] = {{0, 0}, {137, kRows / kRound / 2}, {Bar(two)->maximum(), kRows / kRound - 2}};
-  for (const auto& c : cases) {
-    Bar(two)->setValue(c.offset);
-    Bar(window)->setValue(c.offset + c.rounds * round);
-    ASSERT_EQ(Bar(window)->value(), c.offset + c.rounds * round);
+  // An offset in the table of two rounds, and how many rounds further
+  // down the long one shows the same rows.
+  const QPoint cases[] = {{0, 0}, {137, kRows / kRound / 2}, {Bar(two)->maximum(), kRows / kRound - 2}};
+  for (const QPoint c : cases) {
+    Bar(two)->setValue(c.x());
+    Bar(window)->setValue(c.x() + c.y() * kRound * kRowHeight);
+    ASSERT_EQ(Bar(window)->value(), c.x() + c.y() * kRound * kRowHeight);
     const QByteArray shown = Shown(window), expected = Shown(two);
-    EXPECT_TRUE(shown == expected) << "at " << c.offset << ": " << shown.size() << " bytes drawn, not "
-                                   << expected.size();
+    EXPECT_TRUE(shown == expected) << "at " << c.x() << ": " << shown.size() << " bytes drawn, not " << expected.size();
   }
 
   const int offset = Bar(window)->value();
   const QPoint at(kMathPaneMargin + 5, Port(window).height() / 2);
   QTest::mouseClick(window->MathPane(), Qt::LeftButton, Qt::NoModifier, at);
-  const DocumentRecord* document = window->Document();
   const int row = (offset + at.y() - kMathPaneMargin) / kRowHeight;  // the heading is cell 0
-  EXPECT_EQ(document->fFocusedColumn, 0);
-  ASSERT_EQ(document->fFocusedRow, row);
-  EXPECT_EQ(document->fContents.blocks[0].table->columns[0].Cell(row),
+  ASSERT_EQ(window->Document()->fFocusedRow, row);
+  EXPECT_EQ(window->Document()->fContents.blocks[0].table->columns[0].Cell(row),
             QString::number((row - 1) % kRound).toStdU16String());
   EXPECT_EQ(Bar(window)->value(), offset);
 }
