@@ -100,6 +100,12 @@ std::vector<int32_t> TableColumnWidths(const DocumentRecord* document, const Tab
   return widths;
 }
 
+// Lines or columns of a table, from low up to but not including high.
+struct TableSpan {
+  int low = 0;
+  int high = 0;
+};
+
 // Where a table's cells stand: the heading line, then the shown rows from
 // the first shown one, and the scroll bar's strip at the right when the
 // rows scroll.
@@ -135,15 +141,15 @@ struct TableGeometry {
   int32_t LineOf(int32_t index) const { return index == 0 ? 0 : index - first; }
 
   // The lines, and the columns, of the table at the origin that meet the
-  // area, each [low, high): the rows equal in height, the lines are found
-  // without walking the rows above.
-  QPoint LinesMeeting(QPoint origin, const QRect& area) const {
+  // area. The rows are all one height: the lines come from the area's
+  // edges, without walking the rows above.
+  TableSpan LinesMeeting(QPoint origin, const QRect& area) const {
     const int64_t top = int64_t(area.top()) - origin.y(), bottom = int64_t(area.bottom()) - origin.y();
     if (bottom < 0) return {};
     return {int(std::min<int64_t>(shown + 1, std::max<int64_t>(0, top / rowHeight))),
             int(std::min<int64_t>(shown, bottom / rowHeight) + 1)};
   }
-  QPoint ColumnsMeeting(QPoint origin, const QRect& area) const {
+  TableSpan ColumnsMeeting(QPoint origin, const QRect& area) const {
     int64_t x = origin.x();
     size_t c = 0;
     while (c < widths.size() && x + widths[c] <= area.left()) x += widths[c++];
@@ -154,9 +160,9 @@ struct TableGeometry {
   // The column and line under the point; (-1, -1) off the cells.
   QPoint CellAt(QPoint origin, QPoint point) const {
     const QRect spot(point, QSize(1, 1));
-    const QPoint columns = ColumnsMeeting(origin, spot), lines = LinesMeeting(origin, spot);
-    if (columns.x() >= columns.y() || lines.x() >= lines.y()) return {-1, -1};
-    return {columns.x(), lines.x()};
+    const TableSpan columns = ColumnsMeeting(origin, spot), lines = LinesMeeting(origin, spot);
+    if (columns.low >= columns.high || lines.low >= lines.high) return {-1, -1};
+    return {columns.low, lines.low};
   }
 };
 
@@ -180,13 +186,13 @@ void DrawTable(const DocumentRecord* document, const Table& table, const QRect& 
                QPoint selected, QPainter& painter) {
   const TableGeometry geometry(document, table);
   const QFont plain = TableFont(document, table, false), bold = TableFont(document, table, true);
-  const QPoint columns = geometry.ColumnsMeeting(place.topLeft(), pane);
-  const QPoint lines = geometry.LinesMeeting(place.topLeft(), pane);
+  const TableSpan columns = geometry.ColumnsMeeting(place.topLeft(), pane);
+  const TableSpan lines = geometry.LinesMeeting(place.topLeft(), pane);
   painter.save();
   painter.setPen(Qt::black);
-  for (int c = columns.x(); c < columns.y(); ++c) {
+  for (int c = columns.low; c < columns.high; ++c) {
     const TableColumn& column = table.columns[size_t(c)];
-    for (int32_t line = lines.x(); line < lines.y(); ++line) {
+    for (int32_t line = lines.low; line < lines.high; ++line) {
       // An export out of time keeps the cells drawn so far.
       if (DrawingDeadlinePassed()) break;
       const QRect cell = geometry.Cell(place.topLeft(), size_t(c), line);
