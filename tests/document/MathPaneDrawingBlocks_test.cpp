@@ -9,9 +9,7 @@
 #include "matheditor/MathEditInterface.h"
 #include "matheditor/MathEditorStartup.h"
 #include "matheditor/MathGraphicsContext.h"
-#include "platform/FontFaces.h"
 
-#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 
@@ -96,17 +94,6 @@ TEST_F(MathPaneBlocks, TableColumnsFitTheirWidestCellShownOrNot) {
   EXPECT_EQ(LayOutMathPane(&fWindow, pane).blocks[0].width(), narrow);
   table->columns[0].AppendCell(u"12345678901234567890");
   EXPECT_GT(LayOutMathPane(&fWindow, pane).blocks[0].width(), narrow + 60);
-
-  // Text that joins or combines, measured a character at a time, still
-  // fits its column as laid out whole.
-  QFont font = GetFontFace(FontFaceId(FindFontFamily(fDocument.fContents.fontName), false, false))->font;
-  font.setPixelSize(table->fontSize);
-  for (const char16_t* piece : {u"\u0645\u0631\u062D\u0628\u0627 ", u"e\u0301\u00E9", u"\U0001D400\U0001D401"}) {
-    const QString text = QString::fromUtf16(piece).repeated(6);
-    table->columns[1].SetCell(700, text.toStdU16String());
-    const QRect column = MathPaneTableCellRect(&fWindow, LayOutMathPane(&fWindow, pane), 0, {1, 0});
-    EXPECT_GT(column.width(), QFontMetricsF(font).horizontalAdvance(text)) << text.toStdString();
-  }
 }
 
 TEST_F(MathPaneBlocks, PaintsIntoAPainterWithoutACaret) {
