@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 namespace {
 
@@ -47,19 +48,28 @@ QFont TableFont(const DocumentRecord* document, const Table& table, bool bold) {
   return font;
 }
 
-// A text's width as the sum of its characters' advances, those of ASCII
-// kept: a data cell is measured without laying it out. Text beyond ASCII is
-// measured whole.
+// A text's width as the sum of its characters' advances, each character
+// measured once: a data cell is measured without laying it out, however
+// many cells there are. Kerning and joining mostly narrow a text, so the
+// sum leaves room for it.
 class CellWidths {
  public:
   explicit CellWidths(const QFont& font) : fMetrics(font) {
     for (char16_t c = 0; c < 128; ++c) fAscii[c] = fMetrics.horizontalAdvance(QChar(c));
   }
-  double operator()(const std::u16string& text) const {
+  double operator()(const std::u16string& text) {
     double width = 0;
-    for (char16_t c : text) {
-      if (c >= 128) return fMetrics.horizontalAdvance(QString::fromStdU16String(text));
-      width += fAscii[c];
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char16_t c = text[i];
+      if (c < 128) {
+        width += fAscii[c];
+        continue;
+      }
+      const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1]);
+      const char32_t code = pair ? QChar::surrogateToUcs4(c, text[++i]) : c;
+      const auto [at, fresh] = fOthers.try_emplace(code, 0.0);
+      if (fresh) at->second = fMetrics.horizontalAdvance(QString::fromUcs4(&code, 1));
+      width += at->second;
     }
     return width;
   }
@@ -67,6 +77,7 @@ class CellWidths {
  private:
   QFontMetricsF fMetrics;
   double fAscii[128];
+  std::unordered_map<char32_t, double> fOthers;
 };
 
 // Each column as wide as its widest text, padded: scrolling the rows
@@ -88,6 +99,12 @@ std::vector<int32_t> TableColumnWidths(const DocumentRecord* document, const Tab
   }
   return widths;
 }
+
+// Lines or columns of a table, from low up to but not including high.
+struct TableSpan {
+  int low = 0;
+  int high = 0;
+};
 
 // Where a table's cells stand: the heading line, then the shown rows from
 // the first shown one, and the scroll bar's strip at the right when the
@@ -121,6 +138,32 @@ struct TableGeometry {
     return {x, origin.y() + line * rowHeight, widths[column], rowHeight};
   }
   int32_t CellIndex(int32_t line) const { return line == 0 ? 0 : first + line; }
+  int32_t LineOf(int32_t index) const { return index == 0 ? 0 : index - first; }
+
+  // The lines, and the columns, of the table at the origin that meet the
+  // area. The rows are all one height: the lines come from the area's
+  // edges, without walking the rows above.
+  TableSpan LinesMeeting(QPoint origin, const QRect& area) const {
+    const int64_t top = int64_t(area.top()) - origin.y(), bottom = int64_t(area.bottom()) - origin.y();
+    if (bottom < 0) return {};
+    return {int(std::min<int64_t>(shown + 1, std::max<int64_t>(0, top / rowHeight))),
+            int(std::min<int64_t>(shown, bottom / rowHeight) + 1)};
+  }
+  TableSpan ColumnsMeeting(QPoint origin, const QRect& area) const {
+    int64_t x = origin.x();
+    size_t c = 0;
+    while (c < widths.size() && x + widths[c] <= area.left()) x += widths[c++];
+    const int low = int(c);
+    while (c < widths.size() && x <= area.right()) x += widths[c++];
+    return {low, int(c)};
+  }
+  // The column and line under the point; (-1, -1) off the cells.
+  QPoint CellAt(QPoint origin, QPoint point) const {
+    const QRect spot(point, QSize(1, 1));
+    const TableSpan columns = ColumnsMeeting(origin, spot), lines = LinesMeeting(origin, spot);
+    if (columns.low >= columns.high || lines.low >= lines.high) return {-1, -1};
+    return {columns.low, lines.low};
+  }
 };
 
 QRect PlaceEquation(DocumentWindow* window, MERecord* record, int32_t left, int32_t top, int32_t width) {
@@ -137,30 +180,43 @@ QRect PlaceEquation(DocumentWindow* window, MERecord* record, int32_t left, int3
   return QRect(left, top, std::max({width, laidOutWidth, 1}), std::max(height, 1));
 }
 
-void DrawTable(const DocumentRecord* document, const Table& table, const QRect& place, QPoint selected,
-               QPainter& painter) {
+// Only the cells in the pane are drawn: a table shown whole may run far
+// past it.
+void DrawTable(const DocumentRecord* document, const Table& table, const QRect& place, const QRect& pane,
+               QPoint selected, QPainter& painter) {
   const TableGeometry geometry(document, table);
+  const QFont plain = TableFont(document, table, false), bold = TableFont(document, table, true);
+  const TableSpan columns = geometry.ColumnsMeeting(place.topLeft(), pane);
+  const TableSpan lines = geometry.LinesMeeting(place.topLeft(), pane);
   painter.save();
   painter.setPen(Qt::black);
-  for (size_t c = 0; c < table.columns.size(); ++c) {
-    const TableColumn& column = table.columns[c];
-    for (int32_t line = 0; line <= geometry.shown; ++line) {
+  for (int c = columns.low; c < columns.high; ++c) {
+    const TableColumn& column = table.columns[size_t(c)];
+    for (int32_t line = lines.low; line < lines.high; ++line) {
       // An export out of time keeps the cells drawn so far.
       if (DrawingDeadlinePassed()) break;
-      const QRect cell = geometry.Cell(place.topLeft(), c, line);
+      const QRect cell = geometry.Cell(place.topLeft(), size_t(c), line);
       const int32_t index = geometry.CellIndex(line);
-      if (selected == QPoint(int(c), index)) {
+      if (selected == QPoint(c, index)) {
         MathGraphicsContext cellContext{&painter, {}};
         DIM_InvertRect(ToMRect(cell), &cellContext);
       }
       painter.drawRect(cell.adjusted(0, 0, -1, -1));
       if (index >= column.CellCount()) continue;
-      painter.setFont(TableFont(document, table, line == 0));
+      painter.setFont(line == 0 ? bold : plain);
       painter.drawText(cell.adjusted(kTableCellPadding, 0, -kTableCellPadding, 0), Qt::AlignVCenter | Qt::AlignLeft,
                        QString::fromStdU16String(column.Cell(index)));
     }
   }
   painter.restore();
+}
+
+// The block's table, when the block is one and is laid out.
+const Table* LaidOutTable(DocumentWindow* window, const MathPaneLayout& layout, int32_t block) {
+  const DocumentRecord* document = Document(window);
+  const MBlock* b = document ? document->fContents.blocks.At(block) : nullptr;
+  if (!b || b->kind != kTableBlock || !b->table || block < 0 || size_t(block) >= layout.blocks.size()) return nullptr;
+  return b->table;
 }
 
 // Runs draw with the context's painter, or with one on the current port.
@@ -213,22 +269,26 @@ int32_t MathPaneBlockAt(const MathPaneLayout& layout, QPoint point) {
 }
 
 QPoint MathPaneTableCellAt(DocumentWindow* window, const MathPaneLayout& layout, int32_t block, QPoint point) {
-  DocumentRecord* document = Document(window);
-  const MBlock* b = document ? document->fContents.blocks.At(block) : nullptr;
-  if (!b || b->kind != kTableBlock || !b->table || size_t(block) >= layout.blocks.size()) return {-1, -1};
-  const TableGeometry geometry(document, *b->table);
-  for (size_t c = 0; c < b->table->columns.size(); ++c)
-    for (int32_t line = 0; line <= geometry.shown; ++line)
-      if (geometry.Cell(layout.blocks[size_t(block)].topLeft(), c, line).contains(point))
-        return {int(c), geometry.CellIndex(line)};
-  return {-1, -1};
+  const Table* table = LaidOutTable(window, layout, block);
+  if (!table) return {-1, -1};
+  const TableGeometry geometry(Document(window), *table);
+  const QPoint cell = geometry.CellAt(layout.blocks[size_t(block)].topLeft(), point);
+  return cell.x() < 0 ? cell : QPoint(cell.x(), geometry.CellIndex(cell.y()));
+}
+
+QRect MathPaneTableCellRect(DocumentWindow* window, const MathPaneLayout& layout, int32_t block, QPoint cell) {
+  const Table* table = LaidOutTable(window, layout, block);
+  if (!table || cell.x() < 0 || size_t(cell.x()) >= table->columns.size() || cell.y() < 0) return {};
+  const TableGeometry geometry(Document(window), *table);
+  const int32_t line = geometry.LineOf(cell.y());
+  if (line < 0 || line > geometry.shown) return {};
+  return geometry.Cell(layout.blocks[size_t(block)].topLeft(), size_t(cell.x()), line);
 }
 
 QRect TableScrollBarRect(DocumentWindow* window, const MathPaneLayout& layout, int32_t block) {
-  DocumentRecord* document = Document(window);
-  const MBlock* b = document ? document->fContents.blocks.At(block) : nullptr;
-  if (!b || b->kind != kTableBlock || !b->table || size_t(block) >= layout.blocks.size()) return {};
-  const TableGeometry geometry(document, *b->table);
+  const Table* table = LaidOutTable(window, layout, block);
+  if (!table) return {};
+  const TableGeometry geometry(Document(window), *table);
   if (!geometry.scrolls) return {};
   const QRect& place = layout.blocks[size_t(block)];
   return {place.left() + geometry.ColumnsWidth(), place.top() + geometry.rowHeight, OurGetScrollBarWidth(),
@@ -246,6 +306,10 @@ void PaintMathPane(DocumentWindow* window, const QRect& pane, const MathPaneLayo
   int32_t index = 0;
   for (MBlock& block : document->fContents.blocks) {
     const QRect& place = layout.blocks[size_t(index++)];
+    // A block out of the pane is not drawn, but for the focused one: its
+    // caret keeps its state.
+    const bool focused = index - 1 == document->fFocusedBlock || (block.equation && block.equation->active);
+    if (!focused && !place.intersects(pane)) continue;
     if (block.kind == kEquationBlock && block.equation) {
       MERecord* record = block.equation;
       if (onPort && record->active) {
@@ -260,7 +324,8 @@ void PaintMathPane(DocumentWindow* window, const QRect& pane, const MathPaneLayo
       const QPoint selected = index - 1 == document->fFocusedBlock
                                   ? QPoint(document->fFocusedColumn, document->fFocusedRow)
                                   : QPoint(-1, -1);
-      WithPainter(context, [&](QPainter& painter) { DrawTable(document, *block.table, place, selected, painter); });
+      WithPainter(context,
+                  [&](QPainter& painter) { DrawTable(document, *block.table, place, pane, selected, painter); });
     }
   }
   // The caret goes on last: it is the XOR of everything under it.

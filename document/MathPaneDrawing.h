@@ -32,13 +32,16 @@ int32_t MathPaneBlockAt(const MathPaneLayout& layout, QPoint point);
 // The cell of the block's table under the point: column, and row as a cell
 // index (0 the heading); (-1, -1) when none.
 QPoint MathPaneTableCellAt(DocumentWindow* window, const MathPaneLayout& layout, int32_t block, QPoint point);
+// Where the cell (column, and row as a cell index) of the block's table
+// stands; empty when the table does not show it now.
+QRect MathPaneTableCellRect(DocumentWindow* window, const MathPaneLayout& layout, int32_t block, QPoint cell);
 // Where the bar of a table that scrolls its rows goes: beside its data
 // rows. Empty for a block that is no such table.
 QRect TableScrollBarRect(DocumentWindow* window, const MathPaneLayout& layout, int32_t block);
 
-// Lays the pane out, then paints it whole: background, the focused
-// formula's highlight, formulas, text blocks and tables, then the caret
-// bar. With a null context it paints the current port (the caret by XOR);
+// Lays the pane out, then paints what the pane shows of it: background,
+// the focused formula's highlight, the formulas, text blocks and table
+// cells in the pane, then the caret bar. With a null context it paints the current port (the caret by XOR);
 // with one, its painter (no caret: a picture has none). The current
 // record is the same afterwards.
 void DrawMathPane(DocumentWindow* window, const QRect& pane, MathGraphicsContext* context);

@@ -51,6 +51,18 @@ std::optional<QRect> CaretBar(DocumentWindow* window, MERecord* record) {
   return bar;
 }
 
+// What of the focused block must be seen when all of it cannot: a
+// formula's caret, a table's selected cell.
+std::optional<QRect> FocusSpot(DocumentWindow* window, const MathPaneLayout& layout, int32_t focused) {
+  const DocumentRecord* document = Document(window);
+  const MBlock& block = document->fContents.blocks[focused];
+  if (block.kind == kEquationBlock && block.equation) return CaretBar(window, block.equation);
+  const QRect cell =
+      MathPaneTableCellRect(window, layout, focused, QPoint(document->fFocusedColumn, document->fFocusedRow));
+  if (cell.isEmpty()) return std::nullopt;
+  return cell;
+}
+
 }  // namespace
 
 QRect MathPaneFrame(const DocumentWindow* window) {
@@ -100,13 +112,10 @@ void ScrollFocusIntoView(DocumentWindow* window) {
   if (focused < 0 || size_t(focused) >= layout.blocks.size()) return;
   QRect target = layout.blocks[size_t(focused)];
   const QSize pane = PaneSize(window);
-  const MBlock& block = document->fContents.blocks[focused];
   const bool tall = target.height() > pane.height(), wide = target.width() > pane.width();
-  const std::optional<QRect> bar = block.kind == kEquationBlock && block.equation && (tall || wide)
-                                       ? CaretBar(window, block.equation)
-                                       : std::nullopt;
-  if (bar && tall) target = QRect(target.left(), bar->top(), target.width(), bar->height());
-  if (bar && wide) target = QRect(bar->left(), target.top(), bar->width(), target.height());
+  const std::optional<QRect> spot = tall || wide ? FocusSpot(window, layout, focused) : std::nullopt;
+  if (spot && tall) target = QRect(target.left(), spot->top(), target.width(), spot->height());
+  if (spot && wide) target = QRect(spot->left(), target.top(), spot->width(), target.height());
   MathPaneScroll& scroll = window->mathPaneScroll;
   const QPoint offset(ShowSpan(scroll.offset.x(), target.left(), target.right() + 1, pane.width()),
                       ShowSpan(scroll.offset.y(), target.top(), target.bottom() + 1, pane.height()));

@@ -42,7 +42,8 @@ MathPaneLayout LayOutScrolledPane(DocumentWindow* window);
 // Sets the offset (clamped against the last extent); the caller redraws.
 void ScrollMathPane(DocumentWindow* window, QPoint offset);
 // Scrolls the least that shows the focused block whole with the margin
-// around it, or, for a formula taller or wider than the pane, its caret.
+// around it, or, for a block taller or wider than the pane, a formula's
+// caret or a table's selected cell.
 void ScrollFocusIntoView(DocumentWindow* window);
 // The first data row (from 0) the table of the block shows, clamped.
 void ScrollTableRows(DocumentWindow* window, int32_t block, int32_t first);

@@ -87,7 +87,7 @@ TEST_F(MathPaneBlocks, TableColumnsFitTheirWidestCellShownOrNot) {
   const int wide = LayOutMathPane(&fWindow, pane).blocks[0].width();
   EXPECT_GT(wide, narrow + 100);
   EXPECT_EQ(LayOutMathPane(&fWindow, pane).blocks[0].width(), wide);
-  table->columns[1].SetCell(700, u"\u03B1\u03B2\u03B3");  // beyond ASCII: measured whole
+  table->columns[1].SetCell(700, u"\u03B1\u03B2\u03B3");  // beyond ASCII
   const int greek = LayOutMathPane(&fWindow, pane).blocks[0].width();
   EXPECT_LT(greek, wide);
   table->columns[1].SetCell(700, u"12");

@@ -1,10 +1,14 @@
 #include "tests/app/ApplicationFixture.h"
 
+#include <QPainter>
+#include <QPicture>
 #include <QScrollBar>
 #include <QSplitter>
 
+#include "document/DocumentTable.h"
 #include "document/MathPaneDrawing.h"
 #include "document/MathPaneScrolling.h"
+#include "matheditor/MathGraphicsContext.h"
 #include "platform/OurPort.h"
 #include "window/MathPaneWidget.h"
 
@@ -14,6 +18,20 @@ std::string Equations(int count) {
   std::string text = "Zentrolabworksheet 4;\n";
   for (int i = 1; i <= count; ++i) text += "Expr y = " + std::to_string(i) + ";\n";
   return text;
+}
+
+// A table shown whole whose rows run through the same round over and over:
+// row r holds r mod the round, and twice that.
+constexpr int kRound = 50;
+constexpr int kRowHeight = 12 + 12 / 2 + 2;  // of its 12-point font
+std::string RepeatingTable(int rows) {
+  std::string text = "Zentrolabworksheet 4;\nTableDisplayRows " + std::to_string(rows) + ";\nTable\n";
+  for (int column = 1; column <= 2; ++column) {
+    text += column == 1 ? "\tt" : "\ty";
+    for (int row = 0; row < rows; ++row) text += "\t" + std::to_string(column * (row % kRound));
+    text += "\n";
+  }
+  return text + "EndOfTable;\n";
 }
 
 class WindowScrollingTest : public WindowTest {
@@ -32,6 +50,16 @@ class WindowScrollingTest : public WindowTest {
     EXPECT_GE(Bar(window)->value(), 0);
     EXPECT_LE(Bar(window)->value(), Bar(window)->maximum());
     EXPECT_EQ(Bar(window)->value(), window->WindowRecord()->mathPaneScroll.offset.y());
+  }
+  // What the pane shows, as the drawing commands that show it.
+  static QByteArray Shown(DocumentMainWindow* window) {
+    QPicture picture;
+    {
+      QPainter painter(&picture);
+      MathGraphicsContext context{&painter, {}};
+      PaintMathPane(window->WindowRecord(), Port(window), LayOutScrolledPane(window->WindowRecord()), &context);
+    }
+    return QByteArray(picture.data(), int(picture.size()));
   }
 };
 
@@ -62,6 +90,41 @@ TEST_F(WindowScrollingTest, StackedPanesScrollTheMathPaneAbove) {
   QTest::keyClick(window->MathPane(), Qt::Key_PageDown);
   EXPECT_EQ(Bar(window)->value(), Port(window).height());
   ExpectBarFollowsThePane(window);
+}
+
+// However long a table shown whole, the pane draws the rows in view and no
+// more: scrolled to the same rows of the round, a table of a million rows
+// shows what one of two rounds shows. The bar still runs over every row,
+// and a click picks the row under it without scrolling.
+TEST_F(WindowScrollingTest, LongTableDrawsOnlyTheRowsInView) {
+  constexpr int kRows = 1000000;
+  DocumentMainWindow* window = Open("long-table.zlf", RepeatingTable(kRows));
+  DocumentMainWindow* two = Open("two-rounds.zlf", RepeatingTable(2 * kRound));
+  ASSERT_TRUE(window && two);
+  for (DocumentMainWindow* w : {window, two}) w->show();
+  ASSERT_TRUE(WaitFor([&] { return Bar(two)->maximum() > 0 && Port(window).size() == Port(two).size(); }));
+  ExpectBarFollowsThePane(window);
+  EXPECT_EQ(Bar(window)->maximum(), 2 * kMathPaneMargin + (1 + kRows) * kRowHeight - Port(window).height());
+
+  // An offset in the table of two rounds, and how many rounds further
+  // down the long one shows the same rows.
+  const QPoint cases[] = {{0, 0}, {137, kRows / kRound / 2}, {Bar(two)->maximum(), kRows / kRound - 2}};
+  for (const QPoint c : cases) {
+    Bar(two)->setValue(c.x());
+    Bar(window)->setValue(c.x() + c.y() * kRound * kRowHeight);
+    ASSERT_EQ(Bar(window)->value(), c.x() + c.y() * kRound * kRowHeight);
+    const QByteArray shown = Shown(window), expected = Shown(two);
+    EXPECT_TRUE(shown == expected) << "at " << c.x() << ": " << shown.size() << " bytes drawn, not " << expected.size();
+  }
+
+  const int offset = Bar(window)->value();
+  const QPoint at(kMathPaneMargin + 5, Port(window).height() / 2);
+  QTest::mouseClick(window->MathPane(), Qt::LeftButton, Qt::NoModifier, at);
+  const int row = (offset + at.y() - kMathPaneMargin) / kRowHeight;  // the heading is cell 0
+  ASSERT_EQ(window->Document()->fFocusedRow, row);
+  EXPECT_EQ(window->Document()->fContents.blocks[0].table->columns[0].Cell(row),
+            QString::number((row - 1) % kRound).toStdU16String());
+  EXPECT_EQ(Bar(window)->value(), offset);
 }
 
 }  // namespace
