@@ -41,9 +41,9 @@ QRect TableScrollBarRect(DocumentWindow* window, const MathPaneLayout& layout, i
 
 // Lays the pane out, then paints what the pane shows of it: background,
 // the focused formula's highlight, the formulas, text blocks and table
-// cells in the pane, then the caret bar. With a null context it paints the current port (the caret by XOR);
-// with one, its painter (no caret: a picture has none). The current
-// record is the same afterwards.
+// cells in the pane, then the caret bar. With a null context it paints
+// the current port (the caret by XOR); with one, its painter (no caret: a
+// picture has none). The current record is the same afterwards.
 void DrawMathPane(DocumentWindow* window, const QRect& pane, MathGraphicsContext* context);
 // The same with the blocks already laid out (the layout may start above or
 // left of the pane: the pane shows that part of it).
