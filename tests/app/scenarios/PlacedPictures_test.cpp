@@ -23,7 +23,8 @@ namespace {
 QImage PlacedQuadrants() {
   QImage image(24, 16, QImage::Format_RGB32);
   for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 24; ++x) image.setPixel(x, y, y < 8 ? (x < 12 ? 0xFF0000 : 0x00C000) : (x < 12 ? 0x0000FF : 0xFFFF00));
+    for (int x = 0; x < 24; ++x)
+      image.setPixel(x, y, y < 8 ? (x < 12 ? 0xFF0000 : 0x00C000) : (x < 12 ? 0x0000FF : 0xFFFF00));
   return image;
 }
 
@@ -123,8 +124,7 @@ void PlacedMove(QWidget* widget, QPoint at) {
 void PlacedDrag(QWidget* widget, QPoint from, QPoint to) {
   for (int step = 1; step <= 4; ++step)
     QMetaObject::invokeMethod(
-        widget, [widget, from, to, step] { PlacedMove(widget, from + (to - from) * step / 4); },
-        Qt::QueuedConnection);
+        widget, [widget, from, to, step] { PlacedMove(widget, from + (to - from) * step / 4); }, Qt::QueuedConnection);
   QMetaObject::invokeMethod(
       widget, [widget, to] { QTest::mouseRelease(widget, Qt::LeftButton, {}, to); }, Qt::QueuedConnection);
   QTest::mousePress(widget, Qt::LeftButton, {}, from);
