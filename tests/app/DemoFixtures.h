@@ -6,21 +6,6 @@
 #include "graphs3d/views/ViewClock.h"
 #include "tests/app/ApplicationFixture.h"
 
-// A clock that never moves: no spin turns the view, so what turns it is the
-// script's drags alone.
-class FrozenViewClock {
- public:
-  FrozenViewClock() {
-    gViewClock = {[] { return int64_t{1000000}; }, [] { return uint32_t{1000}; }};
-  }
-  ~FrozenViewClock() { gViewClock = fSaved; }
-  FrozenViewClock(const FrozenViewClock&) = delete;
-  FrozenViewClock& operator=(const FrozenViewClock&) = delete;
-
- private:
-  ViewClock fSaved = gViewClock;
-};
-
 // A clock that moves on by a fixed step at every reading: each frame drawn
 // turns a spinning view as if that time had passed, however fast the
 // machine draws.
