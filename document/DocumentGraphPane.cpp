@@ -173,6 +173,14 @@ void SetDefaultViewSettings(GraphPaneSettings* settings) {
 std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, void* window) {
   auto pane = std::make_unique<AGraphPane>(rect, window, document);
   InstallPaneSettings(*pane, document->fContents.pane);
+  // From here on the views hold the placed pictures: they draw them, and
+  // the mouse drags them away or out of the view.
+  for (const bool second : {false, true}) {
+    auto* view = dynamic_cast<A2DGraphView*>(pane->View2D(second ? 1 : 0));
+    if (view == nullptr) continue;
+    for (const GraphPicture& p : second ? document->fContents.pictures2Dp : document->fContents.pictures2D)
+      view->AddStoredPicture(p.picture, p.first, p.second);
+  }
   return pane;
 }
 
@@ -194,6 +202,20 @@ void InstallPaneSettings(AGraphPane& pane, const GraphPaneSettings& settings) {
   CopyRanges(Ranges4D(s.view4D), pane.View4D()->Record(), true);
   if (auto* v = dynamic_cast<A4DGraphView*>(pane.View4D())) InstallView4D(*v, s);
   pane.Resize();
+}
+
+std::vector<GraphPicture> PlacedPictures(const DocumentRecord& document, bool secondView) {
+  const auto* view = document.fGraphPane
+                         ? dynamic_cast<const A2DGraphView*>(document.fGraphPane->View2D(secondView ? 1 : 0))
+                         : nullptr;
+  std::vector<GraphPicture> placed;
+  if (view == nullptr) {
+    const auto& read = secondView ? document.fContents.pictures2Dp : document.fContents.pictures2D;
+    placed.assign(read.begin(), read.end());
+    return placed;
+  }
+  for (const PastedPicture& p : view->Pictures()) placed.push_back({p.picture, p.x, p.y});
+  return placed;
 }
 
 void StorePaneSettings(const AGraphPane& pane, GraphPaneSettings* settings) {

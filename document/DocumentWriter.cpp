@@ -277,12 +277,12 @@ std::optional<std::string> WriteDocumentText(const DocumentRecord& document) {
   for (const DocumentParameter& parameter : c.parameters)
     if (IsLetter(parameter.name))
       out.Raw(std::string("Parameter ") + char(parameter.name) + " = " + DocumentNumberText(parameter.value) + ";\n");
-  for (const auto& [list, mark] : {std::pair{&c.pictures2D, ""}, std::pair{&c.pictures2Dp, " 1"}})
-    for (const GraphPicture& entry : *list) {
+  for (const bool second : {false, true})
+    for (const GraphPicture& entry : PlacedPictures(document, second)) {
       const std::string picture = PictureText(entry.picture);
       if (!picture.empty())
-        out.Raw(picture + " " + DocumentNumberText(entry.first) + " " + DocumentNumberText(entry.second) + mark +
-                ";\n");
+        out.Raw(picture + " " + DocumentNumberText(entry.first) + " " + DocumentNumberText(entry.second) +
+                (second ? " 1" : "") + ";\n");
     }
   return out.Take();
 }

@@ -101,9 +101,11 @@ void A3DGraphView::Rotate() {
   }
   // A movie turns the same angle every frame, however long it takes.
   const double a = PaneHooks::IsSavingMovie() ? speed : SpinStepAngle(speed, elapsed, fPreviousAngle);
-  Matrix3 m;
-  GenerateRotationMatrixFromAxisAndAngle(m, fSpinAxis, a);
-  TurnBy(m);
+  if (!IsTurningByDrag()) {
+    Matrix3 m;
+    GenerateRotationMatrixFromAxisAndAngle(m, fSpinAxis, a);
+    TurnBy(m);
+  }
   fPreviousAngle = a;
   fPreviousFrame = now;
 }

@@ -122,9 +122,11 @@ void A4DGraphView::Rotate() {
   double angle[2];
   for (int k = 0; k < 2; ++k)
     angle[k] = PaneHooks::IsSavingMovie() ? speed[k] : SpinStepAngle(speed[k], elapsed, fPreviousAngle[k], false);
-  Matrix4 m;
-  GenerateMatrixfromDoubleQuaternion(m, fSpinAxis[0], angle[0], fSpinAxis[1], angle[1]);
-  TurnBy(m);
+  if (!IsTurningByDrag()) {
+    Matrix4 m;
+    GenerateMatrixfromDoubleQuaternion(m, fSpinAxis[0], angle[0], fSpinAxis[1], angle[1]);
+    TurnBy(m);
+  }
   fPreviousAngle[0] = angle[0], fPreviousAngle[1] = angle[1];
   fPreviousFrame = now;
 }

@@ -65,6 +65,10 @@ class ASpaceGraphView : public AGraphView {
   void ZoomDragStep(MPoint point);
   // The centre of the view's rectangle, where the drag's sphere stands.
   MPoint ViewCentre() const;
+  // While the mouse turns the view, frames measure the spin its steps set
+  // without turning by it: that speed is the momentum left at the release,
+  // and turning by it as well would turn the view further than the mouse.
+  bool IsTurningByDrag() const { return fDragMode == kPlainRotation || fDragMode == kShiftRotation; }
 
   M3DView fCamera;
   const OwnedDrawContext fContext;

@@ -6,18 +6,23 @@
 #include "graphs3d/views/ViewClock.h"
 #include "tests/app/ApplicationFixture.h"
 
-// A clock that never moves: no spin turns the view, so what turns it is the
-// script's drags alone.
-class FrozenViewClock {
+// A clock that moves on by a fixed step at every reading: each frame drawn
+// turns a spinning view as if that time had passed, however fast the
+// machine draws.
+class SteppingViewClock {
  public:
-  FrozenViewClock() {
-    gViewClock = {[] { return int64_t{1000000}; }, [] { return uint32_t{1000}; }};
+  SteppingViewClock() {
+    sMicroseconds = 1000000;
+    gViewClock = {[] { return sMicroseconds += kStepMicroseconds; },
+                  [] { return static_cast<uint32_t>(sMicroseconds * 1000 / 65536); }};
   }
-  ~FrozenViewClock() { gViewClock = fSaved; }
-  FrozenViewClock(const FrozenViewClock&) = delete;
-  FrozenViewClock& operator=(const FrozenViewClock&) = delete;
+  ~SteppingViewClock() { gViewClock = fSaved; }
+  SteppingViewClock(const SteppingViewClock&) = delete;
+  SteppingViewClock& operator=(const SteppingViewClock&) = delete;
 
  private:
+  static constexpr int64_t kStepMicroseconds = 20000;
+  static inline int64_t sMicroseconds = 0;
   ViewClock fSaved = gViewClock;
 };
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "CoreUtilities/drawing/OurPictures.h"
 #include "document/DocumentGraphPane.h"
 #include "document/DocumentWriter.h"
 #include "graphpane/AGraphPane.h"
@@ -9,6 +10,7 @@
 #include "graphs2d/A2DGraphView.h"
 #include "graphs3d/views/A3DGraphView.h"
 #include "graphs3d/views/A4DGraphView.h"
+#include "platform/OurPicture.h"
 #include "tests/document/DocumentTestSupport.h"
 
 namespace {
@@ -78,6 +80,38 @@ TEST_F(GraphPaneSettingsTest, OnlyChangesInThePaneReachTheWrittenDocument) {
   EXPECT_FALSE(s.graphPaper2D);
   EXPECT_EQ(s.view4D.w[1], before.view4D.w[1]);
   EXPECT_EQ(s.spinSpeed3D, before.spinSpeed3D);
+}
+
+// Each view shows the pictures placed in it; where the mouse leaves them
+// there is what is written.
+TEST_F(GraphPaneSettingsTest, PlacedPicturesGoIntoTheirViewsAndAreWrittenFromThem) {
+  DocumentContents& c = document->fContents;
+  ASSERT_EQ(c.pictures2D.Count(), 1);
+  const QImage pixels = c.pictures2D[0].picture->image;
+  ASSERT_FALSE(pixels.isNull());
+  ASSERT_EQ(c.pictures2Dp.Add({OurCopyPicture(c.pictures2D[0].picture), -3, 4}), 0);
+  document->fGraphPane = MakeDocumentGraphPane(document.get(), kPane, nullptr);
+  auto* first = dynamic_cast<A2DGraphView*>(document->fGraphPane->View2D(0));
+  auto* second = dynamic_cast<A2DGraphView*>(document->fGraphPane->View2D(1));
+  ASSERT_EQ(first->Pictures().Count(), 1);
+  ASSERT_EQ(second->Pictures().Count(), 1);
+  EXPECT_EQ(first->Pictures()[0].x, 1);
+  EXPECT_EQ(first->Pictures()[0].y, 2);
+  EXPECT_EQ(second->Pictures()[0].x, -3);
+  EXPECT_EQ(second->Pictures()[0].y, 4);
+  EXPECT_EQ(first->Pictures()[0].picture->image, pixels);
+
+  // Dragged along in the first view, out of the second.
+  first->MutablePictures()[0].x = 0.5;
+  OurDisposePicture(second->MutablePictures()[0].picture);
+  second->MutablePictures().Remove(0);
+  auto again = Read(*WriteDocumentText(*document));
+  ASSERT_NE(again, nullptr);
+  ASSERT_EQ(again->fContents.pictures2D.Count(), 1);
+  EXPECT_EQ(again->fContents.pictures2D[0].first, 0.5);
+  EXPECT_EQ(again->fContents.pictures2D[0].second, 2);
+  EXPECT_EQ(again->fContents.pictures2D[0].picture->image, pixels);
+  EXPECT_EQ(again->fContents.pictures2Dp.Count(), 0);
 }
 
 TEST_F(GraphPaneSettingsTest, TheFourDStateGoesIntoTheViewAndBack) {

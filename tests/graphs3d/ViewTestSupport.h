@@ -8,6 +8,7 @@
 #include "graphpane/A3DGraph.h"
 #include "graphs3d/views/A3DGraphView.h"
 #include "graphs3d/views/ViewClock.h"
+#include "renderer/RendererHooks.h"
 #include "tests/support/FinishedGraph.h"
 
 using Mat3 = Eigen::Matrix<double, 3, 3, Eigen::RowMajor>;
@@ -39,6 +40,24 @@ struct TestClock {
   TestClock(const TestClock&) = delete;
   TestClock& operator=(const TestClock&) = delete;
   static inline const ViewClock kRealClock = gViewClock;
+};
+
+// While it lives, every redraw a view asks for draws a frame of the view
+// given, as the window does: its spin step.
+template <typename View>
+class FrameOnEachRedraw {
+ public:
+  explicit FrameOnEachRedraw(View& view) {
+    sView = &view;
+    gRendererHooks.RedrawGraph = [](DocumentRecord*) { sView->Rotate(); };
+  }
+  ~FrameOnEachRedraw() { gRendererHooks.RedrawGraph = fSaved; }
+  FrameOnEachRedraw(const FrameOnEachRedraw&) = delete;
+  FrameOnEachRedraw& operator=(const FrameOnEachRedraw&) = delete;
+
+ private:
+  static inline View* sView = nullptr;
+  void (*fSaved)(DocumentRecord*) = gRendererHooks.RedrawGraph;
 };
 
 // A graph that is always done and draws nothing; it may report a data box.

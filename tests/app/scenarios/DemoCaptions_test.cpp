@@ -86,10 +86,22 @@ A3DGraphView* DemoShownView3D(DocumentRecord* document) {
   return dynamic_cast<A3DGraphView*>(pane->View3D(0));
 }
 
-// How far above the x-y plane the eye looks from, in degrees: 0 is edge-on.
-double DemoElevation(const A3DGraphView& view) {
+// The view as its camera shows it: the eye stands on the rotation's first
+// column, 50 units out, and the screen's up is its third.
+struct DemoCameraSight {
+  double elevation;  // degrees above the x-y plane; 0 is edge-on
+  bool zUp;          // +z goes up the screen from the origin
+};
+DemoCameraSight DemoSight(const A3DGraphView& view) {
   const Matrix3& m = view.Camera().rotation;
-  return std::asin(std::clamp(m[6], -1.0, 1.0)) * 180 / std::numbers::pi;
+  const double eye[3] = {50 * m[0], 50 * m[3], 50 * m[6]}, up[3] = {m[2], m[5], m[8]};
+  // A point's height on the screen: its offset from the eye along up, over
+  // its depth toward the origin.
+  const auto height = [&](double z) {
+    const double p[3] = {-eye[0], -eye[1], z - eye[2]};
+    return (p[0] * up[0] + p[1] * up[1] + p[2] * up[2]) / -(p[0] * eye[0] + p[1] * eye[1] + p[2] * eye[2]);
+  };
+  return {std::asin(std::clamp(eye[2] / 50, -1.0, 1.0)) * 180 / std::numbers::pi, height(1) > height(0)};
 }
 
 class DemoCaptionTest : public DemoWindowTest {
@@ -262,27 +274,26 @@ const std::map<int, std::vector<DemoKinds>> kDrawnAtEachStep = {
       {kDemoCurve, kDemoCurve, kDemoCurve}}},
 };
 
-// The 3-D steps whose captions need the view seen from above the x-y plane,
-// from the line that tilts it to the last 3-D one.
-struct DemoTiltedSteps {
-  int32_t firstThreeD;  // the line whose graph opens the 3-D view
+// The 3-D steps, from the line whose graph opens the 3-D view to the last.
+struct DemoThreeDSteps {
   int32_t first;
   int32_t last;
 };
-const std::map<int, DemoTiltedSteps> kDemoTiltedSteps = {{51, {10, 11, 14}}, {54, {0, 1, 27}}};
+const std::map<int, DemoThreeDSteps> kDemoThreeDSteps = {{51, {10, 14}}, {54, {0, 27}}};
 
-// However a new 3-D view starts (edge-on or from its default angle), the
-// script's own drags turn it to show what its captions say.
+// However a new 3-D view starts, the script's own drags keep it seen from
+// above the x-y plane with +z up the screen, as its captions say ("a bowl",
+// "the plane cuts the cone"); time passes as frames are drawn.
 constexpr double kLeastElevationDegrees = 15;
 
 TEST_F(DemoCaptionTest, EachStepDrawsWhatItsCaptionNamesAndSeesItFromAbove) {
-  FrozenViewClock still;
+  SteppingViewClock passing;
   for (const bool fromDefaultAngle : {false, true}) {
     for (const auto& [script, drawn] : kDrawnAtEachStep) {
       DocumentMainWindow* window = nullptr;
       const std::vector<DemoStep> steps = DemoScriptSteps(script);
       ASSERT_EQ(drawn.size(), steps.size()) << script;
-      const auto tilted = kDemoTiltedSteps.find(script);
+      const auto threeD = kDemoThreeDSteps.find(script);
       int32_t observed = 0;
       SetDemoStepObserver([&](int32_t line) {
         ++observed;
@@ -300,15 +311,19 @@ TEST_F(DemoCaptionTest, EachStepDrawsWhatItsCaptionNamesAndSeesItFromAbove) {
           AGraphPane* pane = document->fGraphPane.get();
           EXPECT_TRUE(pane && pane->IsShowingAxes(kCurrentView)) << where;
         }
-        if (tilted == kDemoTiltedSteps.end()) return;
+        if (threeD == kDemoThreeDSteps.end()) return;
         A3DGraphView* view = DemoShownView3D(document);
-        if (fromDefaultAngle && line == tilted->second.firstThreeD && view) {
+        if (fromDefaultAngle && line == threeD->second.first && view) {
           view->Zoom(kZoomDefaultView);
           view->SetViewParameter(kAttributeStopSpin);
         }
-        if (line < tilted->second.first || line > tilted->second.last) return;
+        if (line < threeD->second.first || line > threeD->second.last) return;
         ASSERT_NE(view, nullptr) << where;
-        EXPECT_GE(DemoElevation(*view), kLeastElevationDegrees) << where << (fromDefaultAngle ? " from default" : "");
+        const DemoCameraSight sight = DemoSight(*view);
+        const std::string start = fromDefaultAngle ? " from default" : "";
+        EXPECT_TRUE(sight.zUp) << where << start;
+        EXPECT_GE(sight.elevation, kLeastElevationDegrees) << where << start;
+        EXPECT_LT(sight.elevation, 90) << where << start;
       });
       window = PlayDemo(script);
       ASSERT_NE(window, nullptr);

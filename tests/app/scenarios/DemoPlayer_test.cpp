@@ -96,10 +96,10 @@ double TurnBetween(const Matrix3& before, const Matrix3& after) {
 }
 
 // Each "V n" or "U n" line of the surfaces script drags across or down the
-// view so that a virtual sphere turns n times 30 degrees; no other line
-// turns it.
+// view so that a virtual sphere turns n times 30 degrees, time passing as
+// it is drawn; no other line turns it.
 TEST_F(DemoTest, TheSurfacesScriptTurnsItsViewByItsDrags) {
-  FrozenViewClock clock;
+  SteppingViewClock clock;
   const std::map<int32_t, double> turnedDegrees = {{1, 45}, {2, 30},  {3, 30},  {5, 30},  {7, 30},
                                                    {9, 30}, {11, 30}, {17, 30}, {19, 30}, {26, 60}};
   DocumentMainWindow* window = nullptr;

@@ -115,6 +115,24 @@ TEST(A3DGraphViewDrag, HeldStillLeavesNoMomentumAndAMovingReleaseIsCapped) {
   }
 }
 
+// However many frames are drawn while the mouse turns the view, it turns by
+// the arc the mouse draws on the sphere: from the centre straight down by
+// half the radius (120 pixels here) is asin(1/2), 30 degrees, tipping the
+// top toward the viewer. The last step's arc over its time is the momentum.
+TEST(A3DGraphViewDrag, FramesDrawnDuringADragTurnNoFurther) {
+  DragFixture f;
+  const FrameOnEachRedraw frames(f.view);
+  gTickStepMicroseconds = 20000;
+  Matrix3 before;
+  CopyMatrix(f.view.Camera().rotation, before);
+  std::deque<ScriptedMouseSource::Step> down;
+  for (int i = 0; i <= 12; ++i) down.push_back({QPoint(200, 150 + 5 * i)});
+  f.Drag(down);
+  EXPECT_NEAR(TurnBetween(before, f.view.Camera().rotation), gPi / 6, 1e-9);
+  EXPECT_NEAR(std::asin(f.view.Camera().rotation[6]) - std::asin(before[6]), gPi / 6, 1e-9);
+  EXPECT_NEAR(f.view.SpinSpeed(), (std::asin(60.0 / 120) - std::asin(55.0 / 120)) / 0.02, 1e-6);
+}
+
 TEST(A3DGraphViewDrag, ZoomDragStopsAtItsLimits) {
   DragFixture f;
   f.Drag({{QPoint(200, 150)}, {QPoint(200, 160)}}, false, true);

@@ -144,6 +144,18 @@ TEST(A4DGraphView, DragsTurnTheirThreeCoordinatesAndLeaveMomentum) {
       EXPECT_TRUE(IsRotation(Q(f.view)));
     }
   }
+  // Frames drawn while the mouse turns the view turn it no further.
+  for (bool shift : {false, true}) {
+    ViewFixture plain, framed;
+    const FrameOnEachRedraw frames(framed.view);
+    for (ViewFixture* f : {&plain, &framed}) {
+      gTestMicroseconds = 1000000;
+      gTickStepMicroseconds = 20000;
+      f->Drag(f->Line(12), shift);
+    }
+    EXPECT_TRUE(Q(framed.view).isApprox(Q(plain.view), 1e-12)) << shift;
+    EXPECT_FALSE(Q(framed.view).isApprox(Q(ViewFixture().view), 1e-3)) << shift;
+  }
   // Held still before the release: no momentum.
   ViewFixture f;
   gTickStepMicroseconds = 20000;

@@ -1,0 +1,167 @@
+#include "tests/app/ApplicationFixture.h"
+#include "tests/CoreUtilities/FileTestFolder.h"
+
+#include <QBuffer>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/HeadlessExport.h"
+#include "document/DocumentWriter.h"
+#include "graphpane/AGraphPane.h"
+#include "graphs2d/A2DGraphView.h"
+#include "platform/OurPort.h"
+
+namespace {
+
+// Four quadrants, so that a picture turned or mirrored shows.
+QImage PlacedQuadrants() {
+  QImage image(24, 16, QImage::Format_RGB32);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 24; ++x)
+      image.setPixel(x, y, y < 8 ? (x < 12 ? 0xFF0000 : 0x00C000) : (x < 12 ? 0x0000FF : 0xFFFF00));
+  return image;
+}
+
+// 32 pixels a unit on both axes; the picture's bottom-left corner at (1, 1).
+std::string PlacedPictureDocument(const std::string& more = "") {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  PlacedQuadrants().save(&buffer, "PNG");
+  return "Zentrolabworksheet 4;\n2D.Scale 0.5 0.5 1 1;\n2D.BottomLeft -2 -2;\n" + more + "Picture \"" +
+         png.toBase64().toStdString() + "\" 1 1;\n";
+}
+
+// Where the axes cross: the row and the column with the most black pixels.
+QPoint PlacedAxesCrossing(const QImage& image) {
+  std::vector<int> rows(image.height()), columns(image.width());
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) == 0) ++rows[y], ++columns[x];
+  return QPoint(int(std::max_element(columns.begin(), columns.end()) - columns.begin()),
+                int(std::max_element(rows.begin(), rows.end()) - rows.begin()));
+}
+
+// The picture's frame when its bottom-left corner stands at (x, y).
+QRect PlacedFrame(const QImage& image, double x, double y) {
+  const QPoint origin = PlacedAxesCrossing(image);
+  const QPoint bottomLeft(origin.x() + int(32 * x), origin.y() - int(32 * y));
+  return QRect(bottomLeft - QPoint(0, 16), QSize(24, 16));
+}
+
+// Pixels of the frame further than the tolerance in some channel from the
+// picture's own; those within `border` of an edge of a quadrant are left
+// out.
+int PlacedMismatches(const QImage& image, const QRect& frame, int border, int tolerance) {
+  const QImage picture = PlacedQuadrants();
+  const auto nearEdge = [border](int at, int size) {
+    return at < border || at >= size - border || std::abs(2 * at + 1 - size) < 2 * border;
+  };
+  int far = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 24; ++x) {
+      if (nearEdge(x, 24) || nearEdge(y, 16)) continue;
+      const QRgb want = picture.pixel(x, y), got = image.pixel(frame.left() + x, frame.top() + y);
+      far += std::abs(qRed(want) - qRed(got)) > tolerance || std::abs(qGreen(want) - qGreen(got)) > tolerance ||
+             std::abs(qBlue(want) - qBlue(got)) > tolerance;
+    }
+  return far;
+}
+
+// Strongly coloured pixels outside the frame grown by `margin`: the grid,
+// the axes and the text are white, pale blue, black and grey.
+int PlacedColourOutside(const QImage& image, const QRect& frame, int margin) {
+  const QRect grown = frame.adjusted(-margin, -margin, margin, margin);
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      const int spread = std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)});
+      count += spread > 120 && !grown.contains(x, y);
+    }
+  return count;
+}
+
+// Both exports draw the picture with its bottom-left corner at its anchor:
+// the PNG pixel for pixel (drawn over white paper a colour is a step
+// darker), the PDF within what a lossy coding of the graph keeps.
+TEST(PlacedPictures, BothExportsDrawThePictureAtItsAnchor) {
+  FileTestFolder folder;
+  ASSERT_TRUE(folder.Made());
+  const std::string png = folder / "placed.png", pdf = folder / "placed.pdf", raster = folder / "raster";
+  const double guard = double(std::chrono::seconds(kHangLimit).count());
+  std::string error;
+  ASSERT_EQ(ExportDocumentPicture(PlacedPictureDocument(), png, false, QSize(600, 400), guard, &error), 0) << error;
+  ASSERT_EQ(ExportDocumentPicture(PlacedPictureDocument(), pdf, true, QSize(600, 400), guard, &error), 0) << error;
+  ASSERT_EQ(std::system(("pdftoppm -r 72 -png -singlefile " + pdf + " " + raster).c_str()), 0);
+
+  const QImage pixels = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+  const QRect frame = PlacedFrame(pixels, 1, 1);
+  EXPECT_EQ(PlacedMismatches(pixels, frame, 0, 2), 0);
+  EXPECT_EQ(PlacedColourOutside(pixels, frame, 0), 0);
+
+  const QImage page = QImage(QString::fromStdString(raster + ".png")).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(page.size(), pixels.size());
+  EXPECT_EQ(PlacedMismatches(page, frame, 2, 64), 0);
+  EXPECT_EQ(PlacedColourOutside(page, frame, 3), 0);
+}
+
+// A move with the button held, as the desktop sends it during a drag.
+void PlacedMove(QWidget* widget, QPoint at) {
+  QMouseEvent move(QEvent::MouseMove, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &move);
+}
+
+// Presses at `from`, moves in four steps to `to` and releases there; the
+// moves are queued before the press, which follows the mouse itself.
+void PlacedDrag(QWidget* widget, QPoint from, QPoint to) {
+  for (int step = 1; step <= 4; ++step)
+    QMetaObject::invokeMethod(
+        widget, [widget, from, to, step] { PlacedMove(widget, from + (to - from) * step / 4); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      widget, [widget, to] { QTest::mouseRelease(widget, Qt::LeftButton, {}, to); }, Qt::QueuedConnection);
+  QTest::mousePress(widget, Qt::LeftButton, {}, from);
+}
+
+using PlacedPicturesTest = WindowTest;
+
+// The window's pane draws the picture at its anchor beside a graph; the
+// mouse drags it by whole units, and out of the view, which removes it;
+// the document written holds what the view shows.
+TEST_F(PlacedPicturesTest, TheWindowDrawsThePictureAndTheMouseDragsIt) {
+  DocumentMainWindow* window = Open("placed.zlf", PlacedPictureDocument("Expr y = -1;\n"));
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitUntilGraphed(window));
+  GraphPaneWidget* pane = window->GraphPane();
+  const QRect frame = PlacedFrame(pane->World()->image, 1, 1);
+  EXPECT_EQ(PlacedMismatches(pane->World()->image, frame, 0, 2), 0);
+
+  // One unit right and half a unit up.
+  PlacedDrag(pane, frame.center(), frame.center() + QPoint(32, -16));
+  auto* view = dynamic_cast<A2DGraphView*>(window->Document()->fGraphPane->View2D(0));
+  ASSERT_EQ(view->Pictures().Count(), 1);
+  EXPECT_EQ(view->Pictures()[0].x, 2);
+  EXPECT_EQ(view->Pictures()[0].y, 1.5);
+  EXPECT_TRUE(window->Document()->fModified);
+  pane->RedrawGraph();
+  EXPECT_EQ(PlacedMismatches(pane->World()->image, PlacedFrame(pane->World()->image, 2, 1.5), 0, 2), 0);
+  const std::optional<std::string> moved = WriteDocumentText(*window->Document());
+  ASSERT_TRUE(moved);
+  EXPECT_NE(moved->find("\" 2 1.5;\n"), std::string::npos);
+
+  const QRect now = PlacedFrame(pane->World()->image, 2, 1.5);
+  PlacedDrag(pane, now.center(), now.center() - QPoint(2 * pane->width(), 0));
+  EXPECT_EQ(view->Pictures().Count(), 0);
+  pane->RedrawGraph();
+  EXPECT_EQ(PlacedMismatches(pane->World()->image, now, 0, 2), 24 * 16);
+  EXPECT_EQ(WriteDocumentText(*window->Document())->find("Picture"), std::string::npos);
+}
+
+}  // namespace
