@@ -1,6 +1,5 @@
 #include "graphs3d/curves/TubeNormals.h"
 
-#include <algorithm>
 #include <cmath>
 #include <type_traits>
 #include <utility>
@@ -16,8 +15,8 @@ bool Finite(AVector v) { return std::isfinite(v.x) && std::isfinite(v.y) && std:
 bool Zero(AVector v) { return v.x == 0 && v.y == 0 && v.z == 0; }
 
 // The sides on either hand of side s.
-int32_t Before(int32_t s, int32_t sides) { return s == 0 ? sides - 1 : s - 1; }
-int32_t After(int32_t s, int32_t sides) { return s + 1 == sides ? 0 : s + 1; }
+int32_t SideBefore(int32_t s, int32_t sides) { return s == 0 ? sides - 1 : s - 1; }
+int32_t SideAfter(int32_t s, int32_t sides) { return s + 1 == sides ? 0 : s + 1; }
 
 // One vertex at a time in doubles, as the rule reads: for rings with a
 // vertex that is not finite, where a coincidence cannot be told from a
@@ -25,7 +24,7 @@ int32_t After(int32_t s, int32_t sides) { return s + 1 == sides ? 0 : s + 1; }
 // last - 1.
 void RingNormalsOneByOne(const TubeRingNeighbours& rings, int32_t first, int32_t last, int32_t sides, Vertex* normals) {
   for (int32_t s = first; s < last; ++s) {
-    const int32_t down = Before(s, sides), up = After(s, sides);
+    const int32_t down = SideBefore(s, sides), up = SideAfter(s, sides);
     AVector around = Minus(rings.ring[up], rings.ring[down]);
     if (Zero(around)) around = Minus(rings.after[up], rings.after[down]) + Minus(rings.before[up], rings.before[down]);
     const AVector n = Cross(Minus(rings.after[s], rings.before[s]), around);

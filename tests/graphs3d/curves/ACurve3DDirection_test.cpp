@@ -227,9 +227,8 @@ class TubeDirections : public EitherRendererTest {
   std::unique_ptr<AStartOnPoint> source;
 };
 
-// Lit inside out on one side of each ring, as a tube's normals were when
-// they leaned the way its rings ran, the mean red moves by up to 40 levels
-// and two thirds of the pixels or more move by over 12.
+// Normals that lean round each ring the way it runs move the mean red by
+// up to 40 levels, and two thirds of the pixels or more by over 12.
 void ExpectAlike(const TubeComparison& c, double meanLevels, double closeShare, const testing::Message& trace) {
   EXPECT_GT(c.compared, 300) << trace;
   EXPECT_NEAR(c.meanRed, c.expectedMeanRed, meanLevels) << trace;
