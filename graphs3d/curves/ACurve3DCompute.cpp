@@ -166,13 +166,15 @@ Triangle* ACurve3D::AppendQuads(int32_t i, const TubeRing& ring, const TubeRing&
   return out;
 }
 
-// The normals of ring i look to the next ring, or to the one before where
-// the next is missing (the last ring, and rings before a gap).
+// The normals of ring i look to the rings on both sides of it along the
+// curve; a ring alone, between gaps or ends, has none.
 void ACurve3D::ComputeNormals(int32_t i, const TubeRing& before, const TubeRing& ring, const TubeRing& after) {
   if (!(ring.state & kRingStartsFinite)) return;
-  const bool forward = after.state & kRingStartsFinite;
-  if (!forward && !(before.state & kRingStartsFinite)) return;
-  const size_t sides = size_t(fSides), at = size_t(i) * sides, along = forward ? at + sides : at - sides;
-  const TubeRingPair rings{&fRingVertices[at], &fRingVertices[along], ring, forward ? after : before};
-  ComputeRingNormals(rings, fSides, forward, &fRingNormals[at]);
+  const bool hasBefore = before.state & kRingStartsFinite, hasAfter = after.state & kRingStartsFinite;
+  if (!hasBefore && !hasAfter) return;
+  const size_t sides = size_t(fSides), at = size_t(i) * sides;
+  const Vertex* here = &fRingVertices[at];
+  const TubeRingNeighbours rings{hasBefore ? here - sides : here, here, hasAfter ? here + sides : here,
+                                 hasBefore ? before : ring,       ring, hasAfter ? after : ring};
+  ComputeRingNormals(rings, fSides, &fRingNormals[at]);
 }

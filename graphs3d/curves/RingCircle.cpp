@@ -42,20 +42,21 @@ void RingCircle::Place(const AVector& p, const AVector& scale, const AVector& u,
                        TubeRing& lanes) const {
   const AVector su{scale.x * u.x, scale.y * u.y, scale.z * u.z}, sw{scale.x * w.x, scale.y * w.y, scale.z * w.z};
   const bool within = Within(su) && Within(sw);
+  constexpr int32_t first = TubeRing::kFirst;
   if (within) {
     PlaceInFloats(p, su, sw, ring, lanes);
   } else {
     PlaceInDoubles(p, scale, u, w, lanes);
-    StoreVertices(lanes.x, lanes.y, lanes.z, fSides, ring);
+    StoreVertices(&lanes.x[first], &lanes.y[first], &lanes.z[first], fSides, ring);
   }
-  for (int32_t s = fSides; s <= LanePadded(fSides); ++s)
-    lanes.x[s] = lanes.x[fSides - 2], lanes.y[s] = lanes.y[fSides - 2], lanes.z[s] = lanes.z[fSides - 2];
+  lanes.CarryRound(fSides);
   if (within && Finite(p)) {
     lanes.state = kRingStartsFinite | kRingWhole;
     return;
   }
+  // Lanes past the last side hold sides again.
   FloatLanes::mask_type whole(true);
-  for (int32_t s = 0; s < fSides; s += kFloatLanes)
+  for (int32_t s = first; s < first + fSides; s += kFloatLanes)
     whole = whole && Finite(lanes.x, s) && Finite(lanes.y, s) && Finite(lanes.z, s);
   lanes.state = uint8_t((Finite(ring[0]) ? kRingStartsFinite : 0) | (lanes::all_of(whole) ? kRingWhole : 0));
 }
@@ -65,19 +66,21 @@ void RingCircle::Place(const AVector& p, const AVector& scale, const AVector& u,
   const float px = float(p.x), py = float(p.y), pz = float(p.z);
   const float ux = float(su.x), uy = float(su.y), uz = float(su.z);
   const float wx = float(sw.x), wy = float(sw.y), wz = float(sw.z);
+  constexpr int32_t first = TubeRing::kFirst;
   for (int32_t s = 0; s < fSides; s += kFloatLanes) {
     const FloatLanes c(&fCos[s], lanes::vector_aligned), n(&fSin[s], lanes::vector_aligned);
     const FloatLanes x = px + (c * ux + n * wx), y = py + (c * uy + n * wy), z = pz + (c * uz + n * wz);
-    x.copy_to(&lanes.x[s], lanes::vector_aligned);
-    y.copy_to(&lanes.y[s], lanes::vector_aligned);
-    z.copy_to(&lanes.z[s], lanes::vector_aligned);
+    x.copy_to(&lanes.x[first + s], lanes::vector_aligned);
+    y.copy_to(&lanes.y[first + s], lanes::vector_aligned);
+    z.copy_to(&lanes.z[first + s], lanes::vector_aligned);
     if constexpr (kFloatLanes == 4) {
       if (s + 4 <= fSides) {
         StoreFourVertices(FourOf(x), FourOf(y), FourOf(z), &ring[s]);
         continue;
       }
     }
-    StoreVertices(&lanes.x[s], &lanes.y[s], &lanes.z[s], std::min(kFloatLanes, fSides - s), &ring[s]);
+    StoreVertices(&lanes.x[first + s], &lanes.y[first + s], &lanes.z[first + s], std::min(kFloatLanes, fSides - s),
+                  &ring[s]);
   }
 }
 
@@ -85,8 +88,8 @@ void RingCircle::PlaceInDoubles(const AVector& p, const AVector& scale, const AV
                                 TubeRing& lanes) const {
   for (int32_t s = 0; s < fSides; ++s) {
     const double c = fCosines[s], n = fSines[s];
-    lanes.x[s] = float(p.x + scale.x * (c * u.x + n * w.x));
-    lanes.y[s] = float(p.y + scale.y * (c * u.y + n * w.y));
-    lanes.z[s] = float(p.z + scale.z * (c * u.z + n * w.z));
+    lanes.x[TubeRing::kFirst + s] = float(p.x + scale.x * (c * u.x + n * w.x));
+    lanes.y[TubeRing::kFirst + s] = float(p.y + scale.y * (c * u.y + n * w.y));
+    lanes.z[TubeRing::kFirst + s] = float(p.z + scale.z * (c * u.z + n * w.z));
   }
 }

@@ -25,7 +25,7 @@ class RingCircle {
                       TubeRing& lanes) const;
 
   int32_t fSides;
-  alignas(lanes::memory_alignment_v<FloatLanes>) float fCos[TubeRing::kRoom] = {};
-  alignas(lanes::memory_alignment_v<FloatLanes>) float fSin[TubeRing::kRoom] = {};
+  alignas(lanes::memory_alignment_v<FloatLanes>) float fCos[LanePadded(kMostTubeSides)] = {};
+  alignas(lanes::memory_alignment_v<FloatLanes>) float fSin[LanePadded(kMostTubeSides)] = {};
   double fCosines[kMostTubeSides] = {}, fSines[kMostTubeSides] = {};
 };

@@ -1,6 +1,5 @@
 #include "graphs3d/curves/TubeNormals.h"
 
-#include <algorithm>
 #include <cmath>
 #include <type_traits>
 #include <utility>
@@ -9,33 +8,27 @@
 
 namespace {
 
-bool Same(const Vertex& a, const Vertex& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-
 AVector Minus(const Vertex& a, const Vertex& b) { return {double(a.x) - b.x, double(a.y) - b.y, double(a.z) - b.z}; }
 
 bool Finite(AVector v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
-// The neighbour around the ring: the next vertex, or on the last side the
-// one before, the normal's sign then turned.
-int32_t Around(int32_t s, int32_t sides) { return s + 1 == sides ? s - 1 : s + 1; }
+bool Zero(AVector v) { return v.x == 0 && v.y == 0 && v.z == 0; }
 
-double Sign(bool forward, int32_t s, int32_t sides) { return (forward ? 1.0 : -1.0) * (s + 1 == sides ? -1.0 : 1.0); }
+// The sides on either hand of side s.
+int32_t SideBefore(int32_t s, int32_t sides) { return s == 0 ? sides - 1 : s - 1; }
+int32_t SideAfter(int32_t s, int32_t sides) { return s + 1 == sides ? 0 : s + 1; }
 
 // One vertex at a time in doubles, as the rule reads: for rings with a
 // vertex that is not finite, where a coincidence cannot be told from a
 // difference, and for normals past what floats carry. Sides first to
 // last - 1.
-void RingNormalsOneByOne(const Vertex* ring, const Vertex* next, int32_t first, int32_t last, int32_t sides,
-                         bool forward, Vertex* normals) {
+void RingNormalsOneByOne(const TubeRingNeighbours& rings, int32_t first, int32_t last, int32_t sides, Vertex* normals) {
   for (int32_t s = first; s < last; ++s) {
-    const int32_t around = Around(s, sides);
-    const Vertex& centre = ring[s];
-    const Vertex* a = &next[s];
-    if (Same(*a, centre)) a = &next[around];
-    const Vertex* b = &ring[around];
-    if (Same(*b, centre)) b = &next[around];
-    const AVector n = Cross(Minus(*a, centre), Minus(*b, centre));
-    const AVector unit = (Sign(forward, s, sides) / std::sqrt(Dot(n, n))) * n;
+    const int32_t down = SideBefore(s, sides), up = SideAfter(s, sides);
+    AVector around = Minus(rings.ring[up], rings.ring[down]);
+    if (Zero(around)) around = Minus(rings.after[up], rings.after[down]) + Minus(rings.before[up], rings.before[down]);
+    const AVector n = Cross(Minus(rings.after[s], rings.before[s]), around);
+    const AVector unit = (1 / std::sqrt(Dot(n, n))) * n;
     if (Finite(unit)) normals[s] = {float(unit.x), float(unit.y), float(unit.z)};
   }
 }
@@ -60,12 +53,17 @@ struct LaneVectors {
   FloatLanes x, y, z;
 };
 
+// Sides k and on of the ring.
 [[gnu::always_inline]] inline LaneVectors At(const TubeRing& ring, int32_t k) {
-  return {At(ring.x, k), At(ring.y, k), At(ring.z, k)};
+  return {At(ring.x, TubeRing::kFirst + k), At(ring.y, TubeRing::kFirst + k), At(ring.z, TubeRing::kFirst + k)};
 }
 
 [[gnu::always_inline]] inline LaneVectors operator-(const LaneVectors& a, const LaneVectors& b) {
   return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+[[gnu::always_inline]] inline LaneVectors operator+(const LaneVectors& a, const LaneVectors& b) {
+  return {a.x + b.x, a.y + b.y, a.z + b.z};
 }
 
 [[gnu::always_inline]] inline LaneVectors Cross(const LaneVectors& a, const LaneVectors& b) {
@@ -74,93 +72,95 @@ struct LaneVectors {
 
 [[gnu::always_inline]] inline FloatLanes Square(const LaneVectors& m) { return m.x * m.x + m.y * m.y + m.z * m.z; }
 
+[[gnu::always_inline]] inline auto Zero(const LaneVectors& m) { return m.x == 0 && m.y == 0 && m.z == 0; }
+
+// m takes by's lanes where the mask is set.
+[[gnu::always_inline]] inline void Replace(const FloatLanes::mask_type& where, const LaneVectors& by, LaneVectors& m) {
+  lanes::where(where, m.x) = by.x, lanes::where(where, m.y) = by.y, lanes::where(where, m.z) = by.z;
+}
+
 auto HeldInFloats(FloatLanes square) { return square >= kSmallestSquare && square <= kLargestSquare; }
 
 [[gnu::always_inline]] inline LaneVectors Scaled(FloatLanes scale, const LaneVectors& m) {
   return {scale * m.x, scale * m.y, scale * m.z};
 }
 
+// The chords around the ring and along the curve through sides first and
+// on.
+[[gnu::always_inline]] inline LaneVectors Around(const TubeRing& ring, int32_t first) {
+  return At(ring, first + 1) - At(ring, first - 1);
+}
+
+[[gnu::always_inline]] inline LaneVectors Along(const TubeRingNeighbours& rings, int32_t first) {
+  return At(rings.afterLanes, first) - At(rings.beforeLanes, first);
+}
+
 // The rule several sides at a time in floats, for rings wholly finite:
 // there two vertices coincide exactly when their difference is zero, and
 // then the cross product is zero too, which no side held in floats has.
-// So sides are first taken as if nothing coincided, and a group of them
-// with a square out of bounds is taken again with the replacements.
+// So sides are first taken as if no chord were of no length, and a group
+// of them with a square out of bounds is taken again with the
+// replacement. Lanes past the last side work on sides carried round and
+// are not stored.
 class WholeRing {
  public:
-  WholeRing(const TubeRingPair& rings, int32_t sides, bool forward, Vertex* normals)
-      : fRings(rings), fSides(sides), fForward(forward), fNormals(normals) {}
+  WholeRing(const TubeRingNeighbours& rings, int32_t sides, Vertex* normals)
+      : fRings(rings), fSides(sides), fNormals(normals) {}
 
   void Compute() const {
-    const float sign = fForward ? 1.0f : -1.0f;
-    const int32_t last = (fSides - 1) / kFloatLanes * kFloatLanes;
-    for (int32_t first = 0; first < last; first += kFloatLanes) Group<false>(first, sign, {});
-    // The last side's neighbour around is the one before, which turns its
-    // normal; lanes past the last side are padding.
-    const FloatLanes lane([](auto l) { return float(l); });
-    FloatLanes turn = sign;
-    lanes::where(lane == float(fSides - 1 - last), turn) = -sign;
-    Group<true>(last, turn, lane > float(fSides - 1 - last));
+    for (int32_t first = 0; first < fSides; first += kFloatLanes) Group(first);
   }
 
  private:
-  template <bool kMayPad>
-  [[gnu::always_inline]] void Group(int32_t first, FloatLanes turn, FloatLanes::mask_type padding) const {
-    const LaneVectors v = At(fRings.ringLanes, first);
-    const LaneVectors m = Cross(At(fRings.alongLanes, first) - v, At(fRings.ringLanes, first + 1) - v);
+  [[gnu::always_inline]] void Group(int32_t first) const {
+    const LaneVectors m = Cross(Along(fRings, first), Around(fRings.ringLanes, first));
     const FloatLanes square = Square(m);
-    auto held = HeldInFloats(square);
-    if constexpr (kMayPad) held = held || padding;
-    if (!lanes::all_of(held)) {
-      Replaced(first, turn);
+    if (!lanes::all_of(HeldInFloats(square))) {
+      Replaced(first);
       return;
     }
-    const LaneVectors n = Scaled(turn / sqrt(square), m);
+    const LaneVectors n = Scaled(1 / sqrt(square), m);
     if constexpr (kFloatLanes == 4) {
-      if (!(kMayPad && lanes::any_of(padding))) {
+      if (first + 4 <= fSides) {
         StoreFourVertices(FourOf(n.x), FourOf(n.y), FourOf(n.z), &fNormals[first]);
         return;
       }
     }
     EachLane([&](auto l) {
-      if (!padding[l]) fNormals[first + l] = {n.x[l], n.y[l], n.z[l]};
+      if (first + l < fSides) fNormals[first + l] = {n.x[l], n.y[l], n.z[l]};
     });
   }
 
-  // A neighbour that coincides with its vertex gives way to the diagonal
-  // one; sides whose square floats cannot hold are done in doubles.
-  [[gnu::noinline, gnu::cold]] void Replaced(int32_t first, FloatLanes turn) const {
-    const LaneVectors v = At(fRings.ringLanes, first), diagonal = At(fRings.alongLanes, first + 1) - v;
-    LaneVectors a = At(fRings.alongLanes, first) - v, b = At(fRings.ringLanes, first + 1) - v;
-    const auto aSame = a.x == 0 && a.y == 0 && a.z == 0, bSame = b.x == 0 && b.y == 0 && b.z == 0;
-    lanes::where(aSame, a.x) = diagonal.x, lanes::where(aSame, a.y) = diagonal.y, lanes::where(aSame, a.z) = diagonal.z;
-    lanes::where(bSame, b.x) = diagonal.x, lanes::where(bSame, b.y) = diagonal.y, lanes::where(bSame, b.z) = diagonal.z;
-    const LaneVectors m = Cross(a, b);
+  // A chord around of no length gives way to those of the rings beside it;
+  // sides whose square floats cannot hold are done in doubles.
+  [[gnu::noinline, gnu::cold]] void Replaced(int32_t first) const {
+    LaneVectors around = Around(fRings.ringLanes, first);
+    Replace(Zero(around), Around(fRings.afterLanes, first) + Around(fRings.beforeLanes, first), around);
+    const LaneVectors m = Cross(Along(fRings, first), around);
     const FloatLanes square = Square(m);
     const auto held = HeldInFloats(square);
-    const LaneVectors n = Scaled(turn / sqrt(square), m);
-    const int32_t count = std::min(kFloatLanes, fSides - first);
+    const LaneVectors n = Scaled(1 / sqrt(square), m);
     EachLane([&](auto l) {
-      if (l >= count) return;
+      if (first + l >= fSides) return;
       if (held[l]) {
         fNormals[first + l] = {n.x[l], n.y[l], n.z[l]};
       } else {
-        RingNormalsOneByOne(fRings.ring, fRings.along, first + l, first + l + 1, fSides, fForward, fNormals);
+        RingNormalsOneByOne(fRings, first + l, first + l + 1, fSides, fNormals);
       }
     });
   }
 
-  const TubeRingPair& fRings;
+  const TubeRingNeighbours& fRings;
   int32_t fSides;
-  bool fForward;
   Vertex* fNormals;
 };
 
 }  // namespace
 
-void ComputeRingNormals(const TubeRingPair& rings, int32_t sides, bool forward, Vertex* normals) {
-  if ((rings.ringLanes.state & kRingWhole) && (rings.alongLanes.state & kRingWhole)) {
-    WholeRing(rings, sides, forward, normals).Compute();
+void ComputeRingNormals(const TubeRingNeighbours& rings, int32_t sides, Vertex* normals) {
+  if (rings.beforeLanes.state & rings.ringLanes.state & rings.afterLanes.state & kRingWhole) {
+    WholeRing(rings, sides, normals).Compute();
   } else {
-    RingNormalsOneByOne(rings.ring, rings.along, 0, sides, sides, forward, normals);
+    RingNormalsOneByOne(rings, 0, sides, sides, normals);
   }
 }

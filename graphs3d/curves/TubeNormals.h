@@ -5,17 +5,26 @@
 #include "graphs3d/curves/TubeRing.h"
 #include "renderer/DrawContext.h"
 
-// A ring of a tube beside the one its normals look to along the curve.
-struct TubeRingPair {
+// A ring of a tube between its neighbours along the curve. A ring with no
+// neighbour on one side (the first, the last, and rings beside a gap)
+// stands in for that neighbour itself.
+struct TubeRingNeighbours {
+  const Vertex* before;
   const Vertex* ring;
-  const Vertex* along;
+  const Vertex* after;
+  const TubeRing& beforeLanes;
   const TubeRing& ringLanes;
-  const TubeRing& alongLanes;
+  const TubeRing& afterLanes;
 };
 
-// The normals of one ring of sides vertices. Each comes from the vertex's
-// neighbour along the curve (on the next ring when forward, else the one
-// before) and its neighbour around the ring, a neighbour that coincides
-// with the vertex replaced by the diagonal one. Normals that are not
-// finite are not written.
-void ComputeRingNormals(const TubeRingPair& rings, int32_t sides, bool forward, Vertex* normals);
+// The normals of one ring of sides vertices, each across the two chords
+// through its vertex: from the vertex before it along the curve to the one
+// after, and from its neighbour before it around the ring to the one after.
+// Both chords are centred on the vertex, so the normals do not lean towards
+// the way either the curve or the ring runs, and reversing both leaves them
+// as they were. A chord around of no length (a ring of no width: the tip of
+// a cone, the middle of a disc) gives way to the sum of those of the
+// neighbour rings. Where the rings on either hand meet at the vertex the
+// surface has no direction across to go by. Normals that are not finite
+// are not written.
+void ComputeRingNormals(const TubeRingNeighbours& rings, int32_t sides, Vertex* normals);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 
 #include "CoreUtilities/Lanes.h"
@@ -20,15 +21,26 @@ inline constexpr int32_t kMostTubeSides = 12;
 inline constexpr int32_t kTubeBandTriangles = 2 * kMostTubeSides;
 
 // One ring once more, an array per axis, for its normals to be worked out
-// several sides at a time. Entries from `sides` to the end of its last lane
-// repeat entry sides - 2: the neighbour around the ring of the last side,
-// and a vertex of the ring for whole lanes to work on.
+// several sides at a time. Side s is entry kFirst + s; the ring carries on
+// round both ways, so that every side, and whole lanes past the last, find
+// the neighbours on either hand: entry kFirst - 1 is the last side, and
+// entries from kFirst + sides on are sides 0, 1, ... again.
 struct TubeRing {
-  static constexpr int32_t kRoom = LanePadded(kMostTubeSides) + kFloatLanes;
+  static constexpr int32_t kFirst = kFloatLanes;
+  static constexpr int32_t kRoom = kFirst + LanePadded(kMostTubeSides) + kFloatLanes;
   alignas(lanes::memory_alignment_v<FloatLanes>) float x[kRoom] = {};
   alignas(lanes::memory_alignment_v<FloatLanes>) float y[kRoom] = {};
   alignas(lanes::memory_alignment_v<FloatLanes>) float z[kRoom] = {};
   uint8_t state = 0;
+
+  // Fills the entries before and after the sides, once those are set.
+  void CarryRound(int32_t sides) {
+    static_assert(kFirst + kMostTubeSides + kFloatLanes <= kRoom);
+    for (float* axis : {x, y, z}) {
+      axis[kFirst - 1] = axis[kFirst + sides - 1];
+      FloatLanes(&axis[kFirst], lanes::vector_aligned).copy_to(&axis[kFirst + sides], lanes::element_aligned);
+    }
+  }
 };
 
 // Four floats, shuffled by constant patterns that every vector unit has.
