@@ -44,10 +44,11 @@ std::unique_ptr<StartList> ADEPlot3D::Propagate(AVector start, int32_t stride) {
     QueueError(kOutOfMemoryError);
     return nullptr;
   }
-  const double dx = *fXMax - *fXMin, dy = *fYMax - *fYMin, dz = *fZMax - *fZMin;
-  const double xlo = *fXMin - 3 * dx, xhi = *fXMax + 3 * dx;
-  const double ylo = *fYMin - 3 * dy, yhi = *fYMax + 3 * dy;
-  const double zlo = *fZMin - 3 * dz, zhi = *fZMax + 3 * dz;
+  // A reversed range mirrors the picture, not the solution.
+  const double dx = std::fabs(*fXMax - *fXMin), dy = std::fabs(*fYMax - *fYMin), dz = std::fabs(*fZMax - *fZMin);
+  const double xlo = std::min(*fXMin, *fXMax) - 3 * dx, xhi = std::max(*fXMin, *fXMax) + 3 * dx;
+  const double ylo = std::min(*fYMin, *fYMax) - 3 * dy, yhi = std::max(*fYMin, *fYMax) + 3 * dy;
+  const double zlo = std::min(*fZMin, *fZMax) - 3 * dz, zhi = std::max(*fZMin, *fZMax) + 3 * dz;
   const double h = 0.005 * std::max({dx, dy, dz});
   AVector p = start;
   for (int32_t step = 1; step <= kSteps; ++step) {

@@ -1,6 +1,7 @@
 #include "graphs3d/start/AStartOnLattice.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "graphs3d/curves/CurveGrain.h"
 
@@ -20,7 +21,9 @@ AStartOnLattice::AStartOnLattice(Compiled fx, Compiled fy, Compiled fz, Compiled
 void AStartOnLattice::GrainChanged(double grain) { fN = int32_t((fHigh - fLow) * UsableGrain(grain) + fLow + 0.5); }
 
 void AStartOnLattice::Reset() {
-  const double shortest = std::min({fBox.xmax - fBox.xmin, fBox.ymax - fBox.ymin, fBox.zmax - fBox.zmin});
+  // A reversed range mirrors the arrows; it must not turn them round.
+  const double shortest =
+      std::min({std::fabs(fBox.xmax - fBox.xmin), std::fabs(fBox.ymax - fBox.ymin), std::fabs(fBox.zmax - fBox.zmin)});
   fArrowLength = 0.5 * shortest / (fN - 1);
 }
 

@@ -113,7 +113,16 @@ TEST_F(PropagateTest, CirclesLoseRadiusAsRungeKuttaDoes) {
   EXPECT_EQ(checked, 9);
 }
 
-TEST_F(PropagateTest, TheHelixRunsAtConstantSpeedUntilItLeavesTheBox) {
+// A box with reversed ranges is the same box, mirrored on screen.
+class PropagateBoxes : public PropagateTest, public testing::WithParamInterface<std::array<double, 6>> {
+ protected:
+  void SetUp() override {
+    PropagateTest::SetUp();
+    std::copy(GetParam().begin(), GetParam().end(), box);
+  }
+};
+
+TEST_P(PropagateBoxes, TheHelixRunsAtConstantSpeedUntilItLeavesTheBox) {
   ADEPlot3D& p = Plot("-y", "x", "1");
   std::unique_ptr<StartList> list = p.Propagate({1, 0, 0}, 4);
   ASSERT_TRUE(list);
@@ -133,6 +142,11 @@ TEST_F(PropagateTest, TheHelixRunsAtConstantSpeedUntilItLeavesTheBox) {
   }
   EXPECT_EQ(checked, 4);
 }
+
+INSTANTIATE_TEST_SUITE_P(Ranges, PropagateBoxes,
+                         testing::Values(std::array<double, 6>{-2, 2, -2, 2, -2, 2},
+                                         std::array<double, 6>{-2, 2, 2, -2, 2, -2},
+                                         std::array<double, 6>{2, -2, 2, -2, 2, -2}));
 
 TEST_F(PropagateTest, OutwardFlowsEscapeAndInwardFlowsChatterAtTheOrigin) {
   {

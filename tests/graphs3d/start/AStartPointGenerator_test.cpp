@@ -80,6 +80,14 @@ TEST_F(StartPointTest, LatticeCountsFollowTheGrain) {
   }
 }
 
+// A reversed range mirrors the arrows on screen; they keep their length
+// and so their direction.
+TEST_F(StartPointTest, AReversedRangeKeepsTheArrowsLength) {
+  double* x = view.Record().ranges[kCoordX];
+  x[0] = 2, x[1] = -2;
+  EXPECT_DOUBLE_EQ(Lattice(0, 0).ArrowLength(), 0.5 * 4 / 3);
+}
+
 TEST_F(StartPointTest, TheConditionPicksLatticePoints) {
   AStartOnLattice& lattice = Lattice(0, 0, "x < 0");
   EXPECT_EQ(lattice.Starts().Count(), 32);
