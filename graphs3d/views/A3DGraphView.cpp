@@ -40,12 +40,18 @@ bool A3DGraphView::IsUsableBoxRange(double low, double high) {
   // of 1 degree, into float matrices, and its lighting squares what they
   // hold: well short of the root of the largest float, lit surfaces vanish.
   constexpr double kSteepestProjection = 114.59;
+  // Vertices round to floats, half a float step at the box's end; OpenGL's
+  // float matrices move them by about a box's width over the number of
+  // steps across it. Across fewer than three steps pictures go blank; so
+  // many leave the model in its box, drawn in steps however coarse.
+  constexpr double kLeastFloatSteps = 8;
   if (!IsUsableViewRange(low, high)) return false;
   const double span = std::fabs(high - low), end = std::max(std::fabs(low), std::fabs(high));
-  // Ends one float apart still draw, in steps of a float; ends that are one
-  // float leave nothing between them.
-  return end + kArrowReach * span <= kLargestFloat && span >= 4 * kSteepestProjection / std::sqrt(kLargestFloat) &&
-         float(low) != float(high);
+  if (!(end + kArrowReach * span <= kLargestFloat && span >= 4 * kSteepestProjection / std::sqrt(kLargestFloat)))
+    return false;
+  const float endFloat = float(end);
+  const double step = double(std::nextafter(endFloat, std::numeric_limits<float>::infinity())) - double(endFloat);
+  return span >= kLeastFloatSteps * step;
 }
 
 bool A3DGraphView::IsUsableRange(int32_t parameter, double low, double high) const {
