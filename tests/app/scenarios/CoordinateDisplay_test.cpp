@@ -243,9 +243,7 @@ TEST_F(CoordinateDisplayTest, TypedRangesAreSavedAndReadBackOrRefused) {
     bool taken;
   } cases[] = {{ripple, "999999", "1000001", true},
                {"Expr z = 1000 + 0.01*sin(x);\n", "999.99", "1000.01", true},
-               {ripple, "1000000", "1000000.01", false},  // one float
                {ripple, "1000000", "1000000.25", false},  // four float steps
-               {ripple, "-1e39", "1e39", false},
                {fourD, "-0.2", "0.2", true},
                {fourD, "0", "1e-310", false}};
   const auto z = [&] { return (Pane().IsView4D() ? Pane().View4D() : Pane().View3D(0))->Record().ranges[kCoordZ]; };
