@@ -40,10 +40,10 @@ bool A3DGraphView::IsUsableBoxRange(double low, double high) {
   // of 1 degree, into float matrices, and its lighting squares what they
   // hold: well short of the root of the largest float, lit surfaces vanish.
   constexpr double kSteepestProjection = 114.59;
-  // Vertices round to floats, half a float step at the box's end; OpenGL's
-  // float matrices move them by about a box's width over the number of
-  // steps across it. Across fewer than three steps pictures go blank; so
-  // many leave the model in its box, drawn in steps however coarse.
+  // Vertices round to floats, by half a float step at the box's end, and
+  // OpenGL's float matrices move them by about a box's width over the
+  // number of steps across it: across fewer than three steps its pictures
+  // go blank, across eight the model stays in its box, drawn in steps.
   constexpr double kLeastFloatSteps = 8;
   if (!IsUsableViewRange(low, high)) return false;
   const double span = std::fabs(high - low), end = std::max(std::fabs(low), std::fabs(high));
