@@ -52,7 +52,11 @@ DocumentMainWindow* OpenDocumentWindow(const QString& path) {
     ReportError(opened.message);
     return nullptr;
   }
-  return ShowWindow(std::move(opened.document), path);
+  DocumentMainWindow* window = ShowWindow(std::move(opened.document), path);
+  if (opened.refusedSettings > 0)
+    ShowNote(QObject::tr("%1: %2; the views show their defaults in their place.")
+                 .arg(window->DocumentName(), QString::fromStdString(RefusedSettingsText(opened.refusedSettings))));
+  return window;
 }
 
 void OpenWithDialog(QWidget* parent) {

@@ -7,6 +7,7 @@
 
 #include "CoreUtilities/files/SafeSave.h"
 #include "document/DocumentReading.h"
+#include "document/DocumentStatements.h"
 #include "document/DocumentRecord.h"
 #include "document/DocumentWriter.h"
 #include "platform/PosixFiles.h"
@@ -46,10 +47,16 @@ OpenedDocument OpenDocumentFile(const std::string& path) {
   std::string bytes;
   if (!ReadWholeFile(path, &bytes)) return {nullptr, kCannotOpen};
   if (bytes.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return {nullptr, kNotADocument};
+  const int32_t refusedBefore = RefusedSettingCount();
   auto document = ReadDocumentText(bytes.data(), static_cast<int32_t>(bytes.size()));
   if (!document) return {nullptr, kNotADocument};
   document->fModified = false;
-  return {std::move(document), 0};
+  return {std::move(document), 0, RefusedSettingCount() - refusedBefore};
+}
+
+std::string RefusedSettingsText(int32_t count) {
+  return std::to_string(count) + (count == 1 ? " setting holds" : " settings hold") +
+         " numbers no view can use (NaN, infinite, past 1e300, or a box or depth the view cannot draw)";
 }
 
 int32_t SaveDocumentFile(DocumentRecord& document, const std::string& path) {

@@ -9,12 +9,18 @@
 class DocumentRecord;
 
 // A document read from a file, or the message id that says why not: 41
-// for a file that holds no document, 42 for one that cannot be read.
+// for a file that holds no document, 42 for one that cannot be read; and
+// how many of its settings held numbers no view can use, left unread.
 struct OpenedDocument {
   std::unique_ptr<DocumentRecord> document;
   int32_t message = 0;
+  int32_t refusedSettings = 0;
 };
 OpenedDocument OpenDocumentFile(const std::string& path);
+
+// "1 setting holds numbers no view can use (...)", for so many settings
+// left unread.
+std::string RefusedSettingsText(int32_t count);
 
 // The message id for a file that could not be written: 43 the disk is
 // full, 44 the disk or folder is locked, 45 any other failure.

@@ -23,6 +23,7 @@
 #include "CoreUtilities/drawing/OurGWorld.h"
 #include "algebra/AlgebraStartup.h"
 #include "app/AppHooks.h"
+#include "app/DocumentFiles.h"
 #include "app/ExportLayout.h"
 #include "app/ExportOptions.h"
 #include "app/PngEncoding.h"
@@ -291,11 +292,8 @@ int Export(const ExportOptions& options) {
     std::fprintf(stderr, "zl: %s: %d %s cannot be read; the export leaves %s out\n", options.document.c_str(),
                  unreadable, unreadable == 1 ? "picture" : "pictures", unreadable == 1 ? "it" : "them");
   if (const int32_t refused = RefusedSettingCount() - refusedBefore; refused > 0)
-    std::fprintf(stderr,
-                 "zl: %s: %d %s numbers no view can use (NaN, infinite, past 1e300, or a 3-D box or depth the view "
-                 "cannot draw); the export leaves %s unread\n",
-                 options.document.c_str(), refused, refused == 1 ? "setting holds" : "settings hold",
-                 refused == 1 ? "it" : "them");
+    std::fprintf(stderr, "zl: %s: %s; the export leaves %s unread\n", options.document.c_str(),
+                 RefusedSettingsText(refused).c_str(), refused == 1 ? "it" : "them");
   if (status == kExitTimedOut && !error.empty())
     std::fprintf(stderr, "zl: %s: %s\n", options.document.c_str(), error.c_str());
   else if (status == kExitTimedOut)

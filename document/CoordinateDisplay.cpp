@@ -11,7 +11,6 @@
 #include "expression/NumericComputability.h"
 #include "expression/OwnedTree.h"
 #include "graphpane/AGraphPane.h"
-#include "graphpane/UsableRanges.h"
 
 void SetCoordinateValues(int32_t field, double low, double high, DocumentRecord* document) {
   if (!document || field < 0 || field >= kCoordDisplayParamCount) return;
@@ -50,7 +49,7 @@ bool IsParameterShown(int32_t letter, const DocumentRecord* document) {
 bool EditCoordinateRange(int32_t field, double low, double high, DocumentRecord* document) {
   AGraphPane* pane = document ? document->fGraphPane.get() : nullptr;
   if (!pane || field < 0 || field >= kCoordDisplayParamCount) return false;
-  if (!IsUsableViewRange(low, high) || low == high) return false;
+  if (!pane->IsUsableRange(field, low, high)) return false;
   // Running graphs read the ranges: they go first; the pass makes them anew.
   pane->EraseGraph();
   pane->SetParameterValue(field, 0, low);

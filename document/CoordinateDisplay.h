@@ -33,8 +33,9 @@ void ShowParameterInDisplay(int32_t letter, DocumentRecord* document);
 bool IsParameterShown(int32_t letter, const DocumentRecord* document);
 
 // The user's edits: each marks the document changed and graphs it again.
-// False, nothing changed, for an end that is not finite or a range whose
-// ends are equal, or a letter not in the shown-parameter list.
+// False, nothing changed, for a range a view it sets cannot take (an end
+// not finite, equal ends, a 3-D box finer than its floats), or a letter not
+// in the shown-parameter list.
 bool EditCoordinateRange(int32_t field, double low, double high, DocumentRecord* document);
 bool EditShownParameter(int32_t letter, double value, DocumentRecord* document);
 // A field's text as a number: a number or a formula of constants (4 pi).

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "document/DocumentContents.h"
 #include "document/DocumentRecord.h"
@@ -26,20 +27,19 @@ StoredView2D ToStored(const View2DSettings& v, bool axes, bool paper) {
   return s;
 }
 
-void FromStored(const StoredView2D& s, View2DSettings* v, bool* axes, bool* paper) {
-  for (int i = 0; i < 2; ++i) {
-    v->t[i] = s.t[i], v->r[i] = s.r[i], v->theta[i] = s.theta[i];
+// The 2-D view's place on the plane and its axes; its ranges go with every
+// view's (TakeRangeEdits).
+void PlacementFromStored(const StoredView2D& s, View2DSettings* v, bool* axes, bool* paper) {
+  for (int i = 0; i < 2; ++i)
     v->scale[i] = s.scale[i], v->bottomLeft[i] = s.bottomLeft[i], v->integers[i] = s.tickState[i];
-  }
   *axes = s.axes;
   *paper = s.graphPaper;
 }
 
-bool SameStored(const StoredView2D& a, const StoredView2D& b) {
+bool SamePlacement(const StoredView2D& a, const StoredView2D& b) {
   const auto same = [](const double* x, const double* y) { return std::memcmp(x, y, 2 * sizeof(double)) == 0; };
-  return same(a.t, b.t) && same(a.r, b.r) && same(a.theta, b.theta) && same(a.scale, b.scale) &&
-         same(a.bottomLeft, b.bottomLeft) && a.tickState[0] == b.tickState[0] && a.tickState[1] == b.tickState[1] &&
-         a.axes == b.axes && a.graphPaper == b.graphPaper;
+  return same(a.scale, b.scale) && same(a.bottomLeft, b.bottomLeft) && a.tickState[0] == b.tickState[0] &&
+         a.tickState[1] == b.tickState[1] && a.axes == b.axes && a.graphPaper == b.graphPaper;
 }
 
 // The ranges of the 3-D and 4-D settings by coordinate-display number.
@@ -63,6 +63,26 @@ std::array<RangeField, 9> Ranges3D(View3DSettings& v) {
 std::array<RangeField, 7> Ranges4D(View4DSettings& v) {
   return {
       {{kCoordX, v.x}, {kCoordY, v.y}, {kCoordZ, v.z}, {kCoordW, v.w}, {kCoordT, v.t}, {kCoordU, v.u}, {kCoordV, v.v}}};
+}
+
+// The stored ranges of the pane's view k (ViewRangesSeen's order), by
+// coordinate-display number.
+std::vector<RangeField> StoredRanges(GraphPaneSettings& s, int k) {
+  const auto plane = [](View2DSettings& v) {
+    return std::vector<RangeField>{{kCoordT, v.t}, {kCoordR, v.r}, {kCoordTheta, v.theta}};
+  };
+  const auto all = [](const auto& fields) { return std::vector<RangeField>(fields.begin(), fields.end()); };
+  switch (k) {
+    case 0: return plane(s.view2D);
+    case 1: return plane(s.view2Dp);
+    case 2: return all(Ranges3D(s.view3D));
+    case 3: return all(Ranges3D(s.view3Dp));
+    default: return all(Ranges4D(s.view4D));
+  }
+}
+
+std::array<const AGraphView*, ViewRangesSeen::kViews> ViewsOf(const AGraphPane& pane) {
+  return {pane.View2D(0), pane.View2D(1), pane.View3D(0), pane.View3D(1), pane.View4D()};
 }
 
 // Copies the ranges the view keeps, into it or out of it.
@@ -181,7 +201,27 @@ std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, cons
     for (const GraphPicture& p : second ? document->fContents.pictures2Dp : document->fContents.pictures2D)
       view->AddStoredPicture(p.picture, p.first, p.second);
   }
+  LookAtRanges(*pane, &document->fRangesSeen);
   return pane;
+}
+
+void LookAtRanges(const AGraphPane& pane, ViewRangesSeen* seen) {
+  const auto views = ViewsOf(pane);
+  for (int k = 0; k < ViewRangesSeen::kViews; ++k)
+    std::copy(&views[size_t(k)]->Record().ranges[0][0],
+              &views[size_t(k)]->Record().ranges[0][0] + 2 * kCoordDisplayParamCount, &seen->ranges[k][0][0]);
+}
+
+void TakeRangeEdits(const AGraphPane& pane, const ViewRangesSeen& seen, GraphPaneSettings* settings) {
+  const auto views = ViewsOf(pane);
+  for (int k = 0; k < ViewRangesSeen::kViews; ++k) {
+    const GraphViewRecord& record = views[size_t(k)]->Record();
+    for (const RangeField& f : StoredRanges(*settings, k)) {
+      const double* now = record.ranges[f.param];
+      const double* before = seen.ranges[k][f.param];
+      if (record.Keeps(f.param) && (now[0] != before[0] || now[1] != before[1])) std::copy(now, now + 2, f.range);
+    }
+  }
 }
 
 void InstallPaneSettings(AGraphPane& pane, const GraphPaneSettings& settings) {
@@ -218,7 +258,7 @@ std::vector<GraphPicture> PlacedPictures(const DocumentRecord& document, bool se
   return placed;
 }
 
-void StorePaneSettings(const AGraphPane& pane, GraphPaneSettings* settings) {
+void StorePaneSettings(const AGraphPane& pane, const ViewRangesSeen& seen, GraphPaneSettings* settings) {
   GraphPaneSettings& s = *settings;
   const auto store2D = [](AGraphView* view, View2DSettings* stored, bool* axes, bool* paper) {
     auto* v = dynamic_cast<A2DGraphView*>(view);
@@ -227,17 +267,15 @@ void StorePaneSettings(const AGraphPane& pane, GraphPaneSettings* settings) {
     fresh.SetViewRect(v->ViewRect());
     fresh.InstallViewState(ToStored(*stored, *axes, *paper));
     const StoredView2D now = v->StoredView();
-    if (!SameStored(now, fresh.StoredView())) FromStored(now, stored, axes, paper);
+    if (!SamePlacement(now, fresh.StoredView())) PlacementFromStored(now, stored, axes, paper);
   };
   store2D(pane.View2D(0), &s.view2D, &s.axes2D, &s.graphPaper2D);
   store2D(pane.View2D(1), &s.view2Dp, &s.axes2Dp, &s.graphPaper2Dp);
-  CopyRanges(Ranges3D(s.view3D), pane.View3D(0)->Record(), false);
-  CopyRanges(Ranges3D(s.view3Dp), pane.View3D(1)->Record(), false);
+  TakeRangeEdits(pane, seen, settings);
   s.axes3D = pane.View3D(0)->Record().axesShown != 0;
   s.axes3Dp = pane.View3D(1)->Record().axesShown != 0;
   if (auto* v = dynamic_cast<A3DGraphView*>(pane.View3D(0))) StoreView3D(*v, &s.view3D, s.spinAxis3D, &s.spinSpeed3D);
   if (auto* v = dynamic_cast<A3DGraphView*>(pane.View3D(1)))
     StoreView3D(*v, &s.view3Dp, s.spinAxis3Dp, &s.spinSpeed3Dp);
-  CopyRanges(Ranges4D(s.view4D), pane.View4D()->Record(), false);
   if (auto* v = dynamic_cast<A4DGraphView*>(pane.View4D())) StoreView4D(*v, &s);
 }

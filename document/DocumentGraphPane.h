@@ -4,11 +4,22 @@
 #include <vector>
 
 #include "CoreUtilities/MRect.h"
+#include "graphpane/GraphViewRecord.h"
 
 class AGraphPane;
 class DocumentRecord;
 struct GraphPaneSettings;
 struct GraphPicture;
+
+// The ranges of the pane's five views (first and second 2-D, first and
+// second 3-D, 4-D) as they were last looked at. A pass of adding equations
+// lends the shown view's parameter ranges to every view; what changed a
+// view's ranges between looks is the user's, and only that reaches the
+// document's settings.
+struct ViewRangesSeen {
+  static constexpr int kViews = 5;
+  double ranges[kViews][kCoordDisplayParamCount][2] = {};
+};
 
 // The document's stored views go into the pane's views when the pane is
 // made, and come back from them before the document is written.
@@ -17,10 +28,15 @@ struct GraphPicture;
 void SetDefaultViewSettings(GraphPaneSettings* settings);
 std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, void* window);
 void InstallPaneSettings(AGraphPane& pane, const GraphPaneSettings& settings);
-// Writes only what the views hold. A 2-D view still showing what its
-// stored settings gave it leaves them as they were, so values the view
-// had to replace by defaults survive a save.
-void StorePaneSettings(const AGraphPane& pane, GraphPaneSettings* settings);
+// Looks at the views' ranges, as they are installed or after a pass lent them.
+void LookAtRanges(const AGraphPane& pane, ViewRangesSeen* seen);
+// Every view's range that changed since the last look into the settings.
+void TakeRangeEdits(const AGraphPane& pane, const ViewRangesSeen& seen, GraphPaneSettings* settings);
+// Writes only what the views hold and the user changed. A 2-D view still
+// showing what its stored settings gave it leaves them as they were, so
+// values the view had to replace by defaults survive a save; so do ranges
+// a pass lent.
+void StorePaneSettings(const AGraphPane& pane, const ViewRangesSeen& seen, GraphPaneSettings* settings);
 // The pictures placed in the first or second 2-D view, as they are to be
 // written: the view's own once a pane shows them (moved, pasted or dragged
 // away since), else those read. The pictures stay with their owner.

@@ -8,6 +8,7 @@
 #include "CoreUtilities/threads/MathPaneDocument.h"
 #include "document/CoordinateDisplay.h"
 #include "document/DocumentContents.h"
+#include "document/DocumentGraphPane.h"
 #include "document/DocumentFunctionList.h"
 #include "document/ExpansionState.h"
 #include "document/MathEditing.h"
@@ -72,6 +73,9 @@ class DocumentRecord : public AMathPaneDocument {
   // What the expansion derived from the equations, and its progress.
   ExpansionState fExpansion;
 
+  // The views' ranges as the last look found them: a pass's lending of
+  // ranges is no edit.
+  ViewRangesSeen fRangesSeen;
   // The graph area, once the document's window has made it.
   std::shared_ptr<AGraphPane> fGraphPane;  // not shared; the pane stays an incomplete type here
 };

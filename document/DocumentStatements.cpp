@@ -11,6 +11,7 @@
 #include "document/TextureHooks.h"
 #include "expression/TreeDisposal.h"
 #include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/views/A4DGraphView.h"
 #include "graphpane/UsableRanges.h"
 #include "platform/CheckedConvert.h"
 
@@ -68,14 +69,19 @@ void SetRange(double* range, const double* values) {
   range[1] = values[1];
 }
 
-// A 3-D box range also has to be one the view can draw.
-void SetBoxRange(double* range, const double* values) {
-  if (values[0] != values[1] && !A3DGraphView::IsUsableBoxRange(values[0], values[1])) {
+// A range of the 3-D box or of the 4-D view's domain also has to be one
+// the view can draw: the same rule as every way of setting it in the window.
+void SetDomainRange(double* range, const double* values, bool (*usable)(double, double)) {
+  if (values[0] != values[1] && !usable(values[0], values[1])) {
     gRefusedSettings.fetch_add(1, std::memory_order_relaxed);
     return;
   }
   SetRange(range, values);
 }
+
+void SetBoxRange(double* range, const double* values) { SetDomainRange(range, values, A3DGraphView::IsUsableBoxRange); }
+
+void Set4DRange(double* range, const double* values) { SetDomainRange(range, values, A4DGraphView::IsUsableAxisRange); }
 
 // 0, which documents have held for a depth never set, keeps the default.
 void SetDepth(double* depth, double value) {
@@ -126,10 +132,10 @@ void ApplyRange(DocumentSetting setting, const double* v) {
     case kT4D: SetRange(p.view4D.t, v); break;
     case kU4D: SetRange(p.view4D.u, v); break;
     case kV4D: SetRange(p.view4D.v, v); break;
-    case kX4D: SetRange(p.view4D.x, v); break;
-    case kY4D: SetRange(p.view4D.y, v); break;
-    case kZ4D: SetRange(p.view4D.z, v); break;
-    case kW4D: SetRange(p.view4D.w, v); break;
+    case kX4D: Set4DRange(p.view4D.x, v); break;
+    case kY4D: Set4DRange(p.view4D.y, v); break;
+    case kZ4D: Set4DRange(p.view4D.z, v); break;
+    case kW4D: Set4DRange(p.view4D.w, v); break;
     default: break;
   }
 }

@@ -259,7 +259,7 @@ std::optional<std::string> WriteDocumentText(const DocumentRecord& document) {
   out.Raw("Zentrolabworksheet 4;\n");
   WriteSettings(c, out);
   GraphPaneSettings pane = c.pane;
-  if (document.fGraphPane) StorePaneSettings(*document.fGraphPane, &pane);
+  if (document.fGraphPane) StorePaneSettings(*document.fGraphPane, document.fRangesSeen, &pane);
   WriteViews(pane, out);
   for (const MBlock& block : c.blocks) {
     switch (block.kind) {

@@ -60,7 +60,11 @@ void StartPass(DocumentRecord* document) {
   CoordinateTransformation& ct = state.transformation;
   ct.block = document->fContents.blocks.At(state.transformationBlock);
   const SecondView second = SecondViewOf(state);
+  // The pass lends the shown view's ranges to the others: the user's edits
+  // are taken first, and the lending is no edit.
+  TakeRangeEdits(*pane, document->fRangesSeen, &document->fContents.pane);
   pane->StartAddingEquations(state.viewIs3D, state.viewIs4D, second.shown, second.threeD, ct);
+  LookAtRanges(*pane, &document->fRangesSeen);
 }
 
 void FinishPass(DocumentRecord* document) {

@@ -279,12 +279,27 @@ void AGraphPane::SetGraphParameter(ViewAttribute attribute, double value, int32_
   }
 }
 
+AGraphPane::RangeHolder AGraphPane::HolderOf(int32_t p) const {
+  if (IsView4D() && p >= kCoordX && p <= kCoordW) return {View4D(), p};
+  if (p >= kCoordX && p <= kCoordZ) return {View3D(0), p};
+  if (p >= kCoordXPrime && p <= kCoordZPrime) return {View3D(1), p - kCoordXPrime};
+  if (p >= kCoordR && p <= kCoordV) return {View3D(0), p};
+  return {nullptr, p};
+}
+
 double* AGraphPane::RangeFor(int32_t p) {
-  if (IsView4D() && p >= kCoordX && p <= kCoordW) return View4D()->ParameterRange(p);
-  if (p >= kCoordX && p <= kCoordZ) return View3D(0)->ParameterRange(p);
-  if (p >= kCoordXPrime && p <= kCoordZPrime) return View3D(1)->ParameterRange(p - kCoordXPrime);
-  if (p >= kCoordR && p <= kCoordV) return View3D(0)->ParameterRange(p);
-  return nullptr;
+  const RangeHolder holder = HolderOf(p);
+  return holder.view != nullptr ? holder.view->ParameterRange(holder.parameter) : nullptr;
+}
+
+bool AGraphPane::IsUsableRange(int32_t p, double low, double high) const {
+  if (p >= kCoordR && p <= kCoordV) {
+    for (const auto& view : fViews)
+      if (view->Record().Keeps(p) && !view->IsUsableRange(p, low, high)) return false;
+    return true;
+  }
+  const RangeHolder holder = HolderOf(p);
+  return holder.view != nullptr && holder.view->IsUsableRange(holder.parameter, low, high);
 }
 
 void AGraphPane::SetParameterValue(int32_t p, int32_t end, double value) {

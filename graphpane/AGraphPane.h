@@ -78,6 +78,8 @@ class AGraphPane {
   // To the 4-D view, with the setting's value.
   void SetViewParameter4D(ViewAttribute attribute, double value) { View4D()->SetViewParameter4D(attribute, value); }
   void SetParameterValue(int32_t p, int32_t end, double value);
+  // Whether every view that range p sets can take it from low to high.
+  bool IsUsableRange(int32_t p, double low, double high) const;
   void ShowParam(CoordDisplayParam p);
   void ShowXYZ(int32_t which) { fPass.ShowXYZ(which); }
   // The current view, the second or both; kBothViews with the default view
@@ -151,6 +153,13 @@ class AGraphPane {
   // The shown views of the kinds a 3-D or 4-D view is.
   AGraphView* Shown3DCurrent() const;
   AGraphView* Shown3DSecond() const;
+  // The view that holds range p for the coordinate display, and its number
+  // there.
+  struct RangeHolder {
+    AGraphView* view;
+    int32_t parameter;
+  };
+  RangeHolder HolderOf(int32_t p) const;
   // Where the coordinate display reads range p.
   double* RangeFor(int32_t p);
   void SpinForMovie(AGraphView* view, int32_t angles, int32_t* frames);

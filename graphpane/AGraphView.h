@@ -11,6 +11,7 @@
 #include "graphpane/GraphEnums.h"
 #include "graphpane/GraphList.h"
 #include "graphpane/GraphViewRecord.h"
+#include "graphpane/UsableRanges.h"
 
 class DocumentRecord;
 struct OurPicture;
@@ -75,6 +76,11 @@ class AGraphView {
 
   bool IsShowingAxes() const { return fRecord.axesShown != 0; }
   bool IsShowingGraphPaper() const { return fRecord.graphPaperShown != 0; }
+  // Whether the view can take the range p from low to high: finite ends
+  // that differ, and whatever more the view's drawing needs.
+  virtual bool IsUsableRange(int32_t /*parameter*/, double low, double high) const {
+    return IsUsableViewRange(low, high) && low != high;
+  }
   // The low and high end of a range the view's graphs sample, by
   // coordinate-display number; null when the view has no such range.
   double* ParameterRange(int32_t parameter) { return fRecord.Keeps(parameter) ? fRecord.ranges[parameter] : nullptr; }

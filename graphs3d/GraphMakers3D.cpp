@@ -107,7 +107,7 @@ std::unique_ptr<A3DGraph> MakeTransformedDEPlot3D(std::array<Compiled, 3> t, A3D
 // 4-D graphs project through the 4-D view's transform; another view has none.
 const MTransform4D* TransformOf(AGraphView& view) {
   auto* fourD = dynamic_cast<A4DGraphView*>(&view);
-  return fourD != nullptr ? &fourD->Transform() : nullptr;
+  return fourD != nullptr ? &fourD->TransformForNewGraph() : nullptr;
 }
 
 std::unique_ptr<A4DGraph> MakeSpaceCurve4D(Compiled x, Compiled y, Compiled z, Compiled w, Compiled clip, Colour colour,

@@ -144,7 +144,8 @@ void CoordinateDisplayWidget::RangeEntered(int32_t field) {
   const auto low = CoordinateFieldValue(row.low->text().toStdString(), fDocument);
   const auto high = CoordinateFieldValue(row.high->text().toStdString(), fDocument);
   if (!low || !high || !EditCoordinateRange(field, *low, *high, fDocument)) {
-    Refuse(row.low, tr("The ends of %1 must be two different numbers.").arg(row.name->text()));
+    Refuse(row.low,
+           tr("The ends of %1 must be two different numbers the view can draw between.").arg(row.name->text()));
     return;
   }
   // The fields show the numbers their formulas gave, even while edited;

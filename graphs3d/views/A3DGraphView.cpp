@@ -8,6 +8,7 @@
 #include "CoreUtilities/memory/MemoryBudget.h"
 #include "CoreUtilities/drawing/ScopedSavers.h"
 #include "graphpane/GraphHooks.h"
+#include "graphpane/UsableRanges.h"
 #include "graphs3d/views/DefaultRanges.h"
 #include "graphs3d/drawing/GraphViewMinimumSize.h"
 #include "graphs3d/views/SpinStep.h"
@@ -39,12 +40,23 @@ bool A3DGraphView::IsUsableBoxRange(double low, double high) {
   // of 1 degree, into float matrices, and its lighting squares what they
   // hold: well short of the root of the largest float, lit surfaces vanish.
   constexpr double kSteepestProjection = 114.59;
-  // So many float steps across the box keep the vertices' rounding below a
-  // pixel of a pane a thousand wide; far fewer collapse the model.
-  constexpr double kResolvedSteps = 1024;
+  // Vertices round to floats, by half a float step at the box's end, and
+  // OpenGL's float matrices move them by about a box's width over the
+  // number of steps across it: across fewer than three steps its pictures
+  // go blank, across eight the model stays in its box, drawn in steps.
+  constexpr double kLeastFloatSteps = 8;
+  if (!IsUsableViewRange(low, high)) return false;
   const double span = std::fabs(high - low), end = std::max(std::fabs(low), std::fabs(high));
-  return end + kArrowReach * span <= kLargestFloat && span >= 4 * kSteepestProjection / std::sqrt(kLargestFloat) &&
-         span >= kResolvedSteps * std::numeric_limits<float>::epsilon() * end;
+  if (!(end + kArrowReach * span <= kLargestFloat && span >= 4 * kSteepestProjection / std::sqrt(kLargestFloat)))
+    return false;
+  const float endFloat = float(end);
+  const double step = double(std::nextafter(endFloat, std::numeric_limits<float>::infinity())) - double(endFloat);
+  return span >= kLeastFloatSteps * step;
+}
+
+bool A3DGraphView::IsUsableRange(int32_t parameter, double low, double high) const {
+  if (parameter >= kCoordX && parameter <= kCoordZ) return IsUsableBoxRange(low, high);
+  return ASpaceGraphView<A3DGraph>::IsUsableRange(parameter, low, high);
 }
 
 // Graph jobs read the box through the draw context: a plain redraw must

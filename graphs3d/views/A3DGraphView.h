@@ -20,8 +20,9 @@ class A3DGraphView : public ASpaceGraphView<A3DGraph> {
 
   // Whether the box can span the range on one axis: the renderers take the
   // vertices as floats in model coordinates and OpenGL scales and projects
-  // them in floats.
+  // them in floats. Every way of setting the box keeps to it.
   static bool IsUsableBoxRange(double low, double high);
+  bool IsUsableRange(int32_t parameter, double low, double high) const override;
 
   int32_t Draw(bool drawGraphs) override;
   void Zoom(ZoomCommand command) override;

@@ -9,20 +9,10 @@ namespace {
 
 constexpr int32_t kStepTicks = 15;
 
-// Each range of the box scaled about its centre.
-void ScaleBox(double (&box)[3][2], double factor, const double (&start)[3][2]) {
-  for (int i = 0; i < 3; ++i) {
-    const double centre = (start[i][0] + start[i][1]) / 2, half = (start[i][1] - start[i][0]) / 2 * factor;
-    box[i][0] = centre - half, box[i][1] = centre + half;
-  }
-}
-
 }  // namespace
 
 void A3DGraphView::ZoomRanges(double factor, const double (&start)[3][2]) {
-  double box[3][2];
-  ScaleBox(box, factor, start);
-  for (int i = 0; i < 3; ++i) std::copy(box[i], box[i] + 2, fRecord.ranges[kCoordX + i]);
+  for (int i = 0; i < 3; ++i) ScaleAboutCentre(start[i], factor, fRecord.ranges[kCoordX + i]);
   TakeBoxFromRanges();
 }
 
@@ -59,6 +49,12 @@ void A3DGraphView::Zoom(ZoomCommand command) {
   const bool out = command == kZoomOut;
   double start[3][2];
   for (int i = 0; i < 3; ++i) std::copy(fRecord.ranges[kCoordX + i], fRecord.ranges[kCoordX + i] + 2, start[i]);
+  // A box too fine or too large to draw is never reached.
+  for (int i = 0; i < 3; ++i) {
+    double end[2];
+    ScaleAboutCentre(start[i], out ? 2 : 0.5, end);
+    if (!IsUsableBoxRange(end[0], end[1])) return;
+  }
   const uint32_t deadline = OurTime() + OurDuration(30);
   double factor = 1;
   for (int step = 0; step < 2 && !OurTimeIsPast(OurTime(), deadline); ++step) {
@@ -79,7 +75,11 @@ void A3DGraphView::DataBox(double (&box)[3][2]) {
   for (A3DGraph* graph : Graphs()) {
     double b[3][2];
     if (!graph->GetDataBounds(&b[0][0], &b[0][1], &b[1][0], &b[1][1], &b[2][0], &b[2][1])) continue;
-    for (int i = 0; i < 3; ++i) box[i][0] = std::min(box[i][0], b[i][0]), box[i][1] = std::max(box[i][1], b[i][1]);
+    for (int i = 0; i < 3; ++i) {
+      // Data past what the box can span leaves that axis as it was.
+      const double low = std::min(box[i][0], b[i][0]), high = std::max(box[i][1], b[i][1]);
+      if (IsUsableBoxRange(low, high)) box[i][0] = low, box[i][1] = high;
+    }
   }
 }
 

@@ -7,6 +7,7 @@
 #include "CoreUtilities/memory/MemoryBudget.h"
 #include "CoreUtilities/drawing/ScopedSavers.h"
 #include "graphpane/GraphHooks.h"
+#include "graphpane/UsableRanges.h"
 #include "graphs3d/views/DefaultRanges.h"
 #include "graphs3d/drawing/GraphViewMinimumSize.h"
 #include "graphs3d/views/SpinStep.h"
@@ -37,6 +38,20 @@ A4DGraphView::~A4DGraphView() { DeleteGraphs(); }
 void A4DGraphView::ViewChanged() {
   SetupTransform();
   ASpaceGraphView<A4DGraph>::ViewChanged();
+}
+
+bool A4DGraphView::IsUsableAxisRange(double low, double high) {
+  return IsUsableViewRange(low, high) && low != high && std::isfinite(2 / (high - low));
+}
+
+bool A4DGraphView::IsUsableRange(int32_t parameter, double low, double high) const {
+  if (parameter >= kCoordX && parameter <= kCoordW) return IsUsableAxisRange(low, high);
+  return ASpaceGraphView<A4DGraph>::IsUsableRange(parameter, low, high);
+}
+
+const MTransform4D& A4DGraphView::TransformForNewGraph() {
+  SetupTransform();
+  return fTransform;
 }
 
 void A4DGraphView::SetupTransform() {

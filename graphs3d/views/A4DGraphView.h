@@ -31,6 +31,11 @@ class A4DGraphView : public ASpaceGraphView<A4DGraph> {
   void DoShowAllData() override {}
   void SetViewParameter(ViewAttribute attribute) override;
   void SetViewParameter4D(ViewAttribute attribute, double value) override;
+  // Whether the view can normalise by the range on one axis: its graphs
+  // take 2 / (high - low) in doubles. Every way of setting the ranges keeps
+  // to it.
+  static bool IsUsableAxisRange(double low, double high);
+  bool IsUsableRange(int32_t parameter, double low, double high) const override;
   bool CopyDomainFrom(const AGraphView& other) override;
   void ViewChanged() override;
   void ConstructContextNeededByGraphConstructors() override;
@@ -44,6 +49,9 @@ class A4DGraphView : public ASpaceGraphView<A4DGraph> {
   void SetMomentum(ViewAttribute code, double value);
 
   const MTransform4D& Transform() const { return fTransform; }
+  // The transform made afresh from the view's ranges, for a graph about to
+  // be made: whatever set the ranges last, the graph normalises by them.
+  const MTransform4D& TransformForNewGraph();
   const Matrix4& Orientation() const { return fQ; }
   // A stored orientation; anything but a rotation gives the reset one.
   void SetOrientation(const double* q);

@@ -5,10 +5,7 @@
 #include "graphs3d/views/DefaultRanges.h"
 
 void A4DGraphView::ScaleRanges(double factor, const double (&start)[4][2]) {
-  for (int k = 0; k < 4; ++k) {
-    const double centre = (start[k][0] + start[k][1]) / 2, half = (start[k][1] - start[k][0]) / 2 * factor;
-    fRecord.ranges[kCoordX + k][0] = centre - half, fRecord.ranges[kCoordX + k][1] = centre + half;
-  }
+  for (int k = 0; k < 4; ++k) ScaleAboutCentre(start[k], factor, fRecord.ranges[kCoordX + k]);
 }
 
 // Graphs take the ranges from the transform when they recompute.
@@ -40,6 +37,12 @@ void A4DGraphView::Zoom(ZoomCommand command) {
   const bool out = command == kZoomOut;
   double start[4][2];
   for (int k = 0; k < 4; ++k) std::copy(fRecord.ranges[kCoordX + k], fRecord.ranges[kCoordX + k] + 2, start[k]);
+  // Ranges the graphs cannot normalise by are never reached.
+  for (int k = 0; k < 4; ++k) {
+    double end[2];
+    ScaleAboutCentre(start[k], out ? 2 : 0.5, end);
+    if (!IsUsableAxisRange(end[0], end[1])) return;
+  }
   double factor = 1;
   for (int step = 0; step < 2; ++step) {
     factor *= out ? 1.25 : 0.8;

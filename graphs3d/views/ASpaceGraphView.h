@@ -61,6 +61,11 @@ class ASpaceGraphView : public AGraphView {
   bool PassFrameAttribute(ViewAttribute attribute);
   // A rotation drag starts: the view's spin stops.
   virtual void StopSpinForDrag() = 0;
+  // The range scaled about its centre, as the zoom commands scale the domain.
+  static void ScaleAboutCentre(const double (&range)[2], double factor, double (&out)[2]) {
+    const double centre = (range[0] + range[1]) / 2, half = (range[1] - range[0]) / 2 * factor;
+    out[0] = centre - half, out[1] = centre + half;
+  }
   // The zoom follows the mouse's height from where the drag started.
   void ZoomDragStep(MPoint point);
   // The centre of the view's rectangle, where the drag's sphere stands.

@@ -310,7 +310,7 @@ TEST(HeadlessExport, AnUnreadablePictureIsReportedOnceInTheExportsWords) {
   for (const std::string& path : {document, out}) std::remove(path.c_str());
 }
 
-// A file's NaN and overflowing 3-D ranges are left unread, said once on
+// A file's NaN, infinite and overflowing 3-D ranges are left unread, said once on
 // standard error: the surface is graphed over the default ranges instead
 // of leaving the view blank.
 TEST(HeadlessExport, UnusableRangesAreReportedAndTheDefaultsGraphed) {
@@ -328,8 +328,8 @@ TEST(HeadlessExport, UnusableRangesAreReportedAndTheDefaultsGraphed) {
   std::string errors;
   const QImage plain = exported("", &errors);
   EXPECT_EQ(errors.find("no view can use"), std::string::npos) << errors;
-  const QImage refused = exported("3D.X NaN 1;\n3D.Y -1e308 1e308;\n", &errors);
-  EXPECT_NE(errors.find("2 settings hold numbers no view can use"), std::string::npos) << errors;
+  const QImage refused = exported("3D.X NaN 1;\n3D.Y -1e308 1e308;\n3D.Z -Infinity 1;\n", &errors);
+  EXPECT_NE(errors.find("3 settings hold numbers no view can use"), std::string::npos) << errors;
   ASSERT_EQ(refused.size(), plain.size());
   EXPECT_EQ(PixelsFartherThanOne(refused, plain, 8), 0);
 }

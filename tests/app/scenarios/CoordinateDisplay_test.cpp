@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -16,7 +17,9 @@
 #include "graphpane/GraphHooks.h"
 #include "graphpane/GraphMakers.h"
 #include "graphs2d/A2DGraphView.h"
+#include "graphs3d/grid/AGridSurface4D.h"
 #include "platform/OurPort.h"
+#include "tests/support/FileBytes.h"
 #include "window/CoordinateDisplayWidget.h"
 #include "window/GraphPaneWidget.h"
 #include "window/MathPaneWidget.h"
@@ -220,8 +223,55 @@ TEST_F(CoordinateDisplayTest, ParametricCurveShowsTAndTheEditedRangeSurvivesReop
   reopened->RunIdle();
   EXPECT_EQ(fDocument->fCoordinates.low[kCoordT], -1);
   EXPECT_EQ(fDocument->fCoordinates.high[kCoordT], kPi / 2);
+  // T sets every view's.
+  const std::string saved = FileBytes(path.toStdString());
+  for (const char* view : {"2D", "3D", "4D"})
+    EXPECT_NE(saved.find(std::string(view) + ".T -1 1.5707963267948966;"), std::string::npos) << view;
   EXPECT_EQ(reopened->Coordinates()->ParameterField('b')->text(), "-3.5");
   EXPECT_FALSE(fDocument->fModified);
+}
+
+// A 3-D box or a 4-D range typed into the fields follows the rule the
+// reader applies: one the view can draw, however narrow beside its size,
+// is taken, saved and read back as typed; one it cannot changes nothing.
+TEST_F(CoordinateDisplayTest, TypedRangesAreSavedAndReadBackOrRefused) {
+  const std::string ripple = "Expr z = 1000000 + sin(x)*cos(y);\n";
+  const std::string fourD = "Expr vector(x,y,u,v)=vector(u,v,(u^2-v^2)/2,0.4*u*v+0.3);\n";
+  const struct {
+    std::string formulas;
+    const char *low, *high;
+    bool taken;
+  } cases[] = {{ripple, "999999", "1000001", true},
+               {"Expr z = 1000 + 0.01*sin(x);\n", "999.99", "1000.01", true},
+               {ripple, "1000000", "1000000.25", false},  // four float steps
+               {fourD, "-0.2", "0.2", true},
+               {fourD, "0", "1e-310", false}};
+  const auto z = [&] { return (Pane().IsView4D() ? Pane().View4D() : Pane().View3D(0))->Record().ranges[kCoordZ]; };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.formulas + c.low + " " + c.high);
+    DocumentMainWindow* window = OpenGraphed("box.zlf", c.formulas);
+    ASSERT_NE(window, nullptr);
+    window->RunIdle();
+    const double expected[2] = {c.taken ? std::stod(c.low) : z()[0], c.taken ? std::stod(c.high) : z()[1]};
+    window->Coordinates()->RangeField(kCoordZ, 0)->setText(c.low);  // Return in either field sends both
+    Enter(window->Coordinates()->RangeField(kCoordZ, 1), c.high);
+    ASSERT_TRUE(WaitForGraphs());
+    EXPECT_EQ(fDocument->fModified, c.taken);
+    if (auto* surface = dynamic_cast<AGridSurface4D*>(Pane().View4D()->GraphAt(0))) {
+      // The graph is normalised by the range typed: u = 1, v = 0 gives z = 1/2.
+      const double n = 2 * (0.5 - expected[0]) / (expected[1] - expected[0]) - 1;
+      EXPECT_NEAR(surface->Point(surface->GridSize() - 1, 0).c, n, 1e-9);
+    }
+    const QString path = fFolder.path() + "/box2.zlf";
+    SetFileNameQuestion([path](QWidget*, bool, const QString&) { return path; });
+    ASSERT_TRUE(SaveWindowAs(window));
+    fDocument = OpenDocumentWindow(path)->Document();
+    ASSERT_TRUE(WaitForGraphs());
+    EXPECT_TRUE(RecordedAlerts().empty());
+    EXPECT_EQ(z()[0], expected[0]);
+    EXPECT_EQ(z()[1], expected[1]);
+    CloseEveryWindow();
+  }
 }
 
 TEST_F(CoordinateDisplayTest, FieldBeingEditedSurvivesARegraph) {

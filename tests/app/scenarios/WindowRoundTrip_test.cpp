@@ -4,6 +4,11 @@
 #include <QSplitter>
 #include <QWheelEvent>
 
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "app/AppCommands.h"
 #include "document/DocumentIdle.h"
 #include "graphpane/AGraphPane.h"
@@ -16,13 +21,28 @@
 
 namespace {
 
+// The statements of a document's ranges and formulas, in order: what an
+// open and a save without an edit must leave as they were read.
+std::vector<std::string> RangesAndFormulas(const std::string& text) {
+  static const std::regex kStatement(
+      R"(^((T|U|V|R|Theta|Phi|(2D|2Dp|3D|3Dp|4D)\.(T|U|V|R|Theta|Phi|X|Y|Z|W)) [^;]*|Expr .*);$)");
+  std::vector<std::string> statements;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);)
+    if (std::regex_match(line, kStatement)) statements.push_back(line);
+  return statements;
+}
+
 class WindowRoundTripTest : public WindowTest {
  protected:
-  // Opens the file, saves it under another name without an edit, and gives
-  // back the bytes written.
-  std::string OpenAndSave(const QString& path, const char* savedName) {
+  // Opens the file, saves it under another name without an edit (once its
+  // graphs are made, when asked), and gives back the bytes written.
+  std::string OpenAndSave(const QString& path, const char* savedName, bool graphed = false) {
     DocumentMainWindow* window = OpenDocumentWindow(path);
     if (!window) return {};
+    if (graphed) {
+      EXPECT_TRUE(WaitUntilGraphed(window));
+    }
     const QString saved = fFolder.path() + "/" + savedName;
     SetFileNameQuestion([saved](QWidget*, bool, const QString&) { return saved; });
     EXPECT_TRUE(SaveWindowAs(window));
@@ -32,12 +52,22 @@ class WindowRoundTripTest : public WindowTest {
   }
 };
 
+// Graphed, a document's other views keep their own ranges: the window's
+// state (its place, a spinning view's camera) may follow the window, its
+// ranges and formulas may not.
 TEST_F(WindowRoundTripTest, OpenThenSaveWritesTheSameBytes) {
   QStringList files;
   for (const char* folder : {"/../../examples", ""})
     for (const QString& name : QDir(ZL_TEST_DATA_DIR + QString(folder)).entryList({"*.zlf"}, QDir::Files))
       files << QString(ZL_TEST_DATA_DIR) + folder + "/" + name;
   ASSERT_GE(files.size(), 5);
+  const std::string header = "Zentrolabworksheet 4;\n";
+  files << Write("views.zlf", header +
+                                  "2D.T 0 1;\n3D.T 0 12.566370614359172;\n4D.T -1 1;\n"
+                                  "Expr vector(cos(t),sin(t),t/4-1.5);\n")
+        << Write("uv.zlf", header +
+                               "2D.T 3 4;\n3D.U 0 2;\n3D.V -1 1;\n4D.T -2 5;\n4D.U 2 1;\n4D.V -9 9;\n"
+                               "Expr vector(x,y,u,v)=vector(u,v,(u^2-v^2)/2,0.4*u*v+0.3);\n");
   for (const QString& file : files) {
     SCOPED_TRACE(file.toStdString());
     const std::string once = OpenAndSave(file, "once.zlf");
@@ -47,6 +77,7 @@ TEST_F(WindowRoundTripTest, OpenThenSaveWritesTheSameBytes) {
     if (file.contains("/examples/")) {
       EXPECT_EQ(once, FileBytes(file.toStdString()));
     }
+    EXPECT_EQ(RangesAndFormulas(OpenAndSave(file, "graphed.zlf", true)), RangesAndFormulas(once));
   }
 }
 
@@ -97,6 +128,12 @@ TEST_F(WindowRoundTripTest, OneWheelNotchScrollsTheDesktopsLines) {
     QApplication::sendEvent(graph, &part);
   }
   EXPECT_NEAR((view->State().yMinimum - afterNotch) * ppu, 9, 0.5);
+}
+
+// Numbers no view can use are left unread and said, as an export says them.
+TEST_F(WindowRoundTripTest, RefusedSettingsAreSaidOnOpening) {
+  ASSERT_NE(Open("refused.zlf", "Zentrolabworksheet 4;\n3D.Z -Infinity 1;\n4D.X 0 1e-310;\nExpr z = x*y;\n"), nullptr);
+  EXPECT_EQ(RecordedAlerts(), std::vector<int>{0});
 }
 
 TEST_F(WindowRoundTripTest, AFileCutInsideATextIsRefused) {

@@ -7,6 +7,7 @@
 #include "expression/ExpressionParser.h"
 #include "graphpane/UsableRanges.h"
 #include "graphs3d/views/A3DGraphView.h"
+#include "graphs3d/views/A4DGraphView.h"
 #include "tests/document/DocumentFields.h"
 #include "tests/document/DocumentTestSupport.h"
 
@@ -199,18 +200,20 @@ class RandomDocument {
         p, [&](const std::string&, bool& flag) { flag = Int(0, 1); },
         [&](const std::string& name, double* values, int count) {
           // A range with equal ends reads as not given; ranges, scales and
-          // corners no view can use are not read, nor 3-D boxes and depths
-          // the view cannot draw.
+          // corners no view can use are not read, nor 3-D boxes, 4-D
+          // domains and depths the views cannot draw.
           const bool range = count == 2 && !name.ends_with(".scale") && !name.ends_with(".bottomLeft");
           const bool viewed = count == 2;
-          const bool box =
-              name.starts_with("view3D") && (name.ends_with(".x") || name.ends_with(".y") || name.ends_with(".z"));
+          const bool domain = name.ends_with(".x") || name.ends_with(".y") || name.ends_with(".z");
+          const bool box = name.starts_with("view3D") && domain;
+          const bool fourD = name.starts_with("view4D") && (domain || name.ends_with(".w"));
           if (name.ends_with(".depth") || name == "pane.depth4D") {
             values[0] = Int(0, 1) ? 0 : UsableZoom();
             return;
           }
           for (int i = 0; i < count; ++i) values[i] = viewed ? UsableReal() : Real();
-          while ((range && values[1] == values[0]) || (box && !A3DGraphView::IsUsableBoxRange(values[0], values[1])))
+          while ((range && values[1] == values[0]) || (box && !A3DGraphView::IsUsableBoxRange(values[0], values[1])) ||
+                 (fourD && !A4DGraphView::IsUsableAxisRange(values[0], values[1])))
             values[1] = UsableReal();
         });
     for (View2DSettings* v : {&p.view2D, &p.view2Dp})

@@ -72,7 +72,7 @@ TEST_F(SpaceViewSettings, BoxesAndDepthsAreDrawnOrRefusedNeverLeftBlank) {
       return Shortest(-magnitude) + " " + Shortest(magnitude);
     }
     *centre = uniform(0, 1) < 0.5 ? magnitude : -magnitude;
-    const double half = magnitude * std::pow(10.0, uniform(-6, 0));
+    const double half = magnitude * std::pow(10.0, uniform(-8, 0));
     return Shortest(*centre - half) + " " + Shortest(*centre + half);
   };
   const double depths[] = {5e-324, 1e-300, 1e-40, 1e-6, 0.17, 5.01, 31.2, 1e6, 1e300, -1};
@@ -102,6 +102,34 @@ TEST_F(SpaceViewSettings, BoxesAndDepthsAreDrawnOrRefusedNeverLeftBlank) {
       ASSERT_TRUE(plain.document && plain.RunUntilDone());
       EXPECT_GE(2 * ink, Ink(plain.Picture()));
     }
+  }
+}
+
+// A 4-D surface is normalised by the ranges the document stores: its Z
+// range narrowed ten times, reversed or shifted draws what the formula
+// scaled, negated or shifted by hand draws in the default range, and not
+// what the formula draws there unchanged. The axes, which stand at 0 of
+// each range, are hidden.
+TEST_F(SpaceViewSettings, FourDRangesActAsTheFormulaChangedByHand) {
+  const auto surface = [](const std::string& z) {
+    return "4D.Show4Daxes 0;\n4D.Show4DxyPlane 0;\n4D.U -1 1;\n4D.V -1 1;\n"
+           "Expr vector(x,y,u,v)=vector(u,v," +
+           z + ",0.4*u*v+0.3);\n";
+  };
+  const std::string f = "(u^2-v^2)/2";
+  const struct {
+    std::string range, byHand;
+  } cases[] = {{"4D.Z -0.2 0.2;\n", "10*" + f}, {"4D.Z 2 -2;\n", "-" + f}, {"4D.Z -1 3;\n", f + "-1"}};
+  GraphedDocument plain(surface(f));
+  ASSERT_TRUE(plain.document && plain.RunUntilDone());
+  const int pixels = plain.Picture().width() * plain.Picture().height();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.range);
+    GraphedDocument ranged(c.range + surface(f)), byHand(surface(c.byHand));
+    ASSERT_TRUE(ranged.document && ranged.RunUntilDone() && byHand.document && byHand.RunUntilDone());
+    EXPECT_GT(DifferingPixels(ranged.Picture(), plain.Picture()), pixels / 50);
+    // Rounding may move an edge by a pixel here and there.
+    EXPECT_LT(DifferingPixels(ranged.Picture(), byHand.Picture()), pixels / 1000);
   }
 }
 

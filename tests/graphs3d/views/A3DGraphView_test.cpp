@@ -237,4 +237,27 @@ TEST(A3DGraphViewZoom, InThenOutGivesBackTheBoxAndShowAllNeverShrinks) {
   EXPECT_TRUE(EqualMatrix(defaultView, view.Camera().rotation));
 }
 
+// Every box the view's own zoom and Show All Data reach is one a file may
+// hold: zooming stops at eight float steps or at the floats' reach, and
+// data past what any box spans leaves its axis alone.
+TEST(A3DGraphViewZoom, ZoomAndShowAllStopWhereTheBoxCouldNoLongerBeDrawn) {
+  A3DGraphView view;
+  double(&box)[kCoordDisplayParamCount][2] = view.Record().ranges;
+  box[kCoordZ][0] = 999998, box[kCoordZ][1] = 1000002;  // floats there are 1/16 apart
+  box[kCoordX][0] = -1e38, box[kCoordX][1] = 1e38;
+  for (int i = 0; i < 4; ++i) view.Zoom(kZoomIn);
+  EXPECT_EQ(view.Camera().zmax - view.Camera().zmin, 0.5);
+  for (int i = 0; i < 5; ++i) view.Zoom(kZoomOut);
+  // Three zooms in, four out: at 4e38 the box would leave the floats.
+  EXPECT_EQ(box[kCoordX][1], 2e38);
+  auto* data = new StillGraph;
+  data->hasBox = true;
+  const double beyond[6] = {-1, 1e39, -1, 100, 0, 1};
+  std::copy_n(beyond, 6, data->box);
+  view.AddGraph(std::unique_ptr<AGraph>(data));
+  view.DoShowAllData();
+  EXPECT_EQ(box[kCoordX][1], 2e38);
+  EXPECT_EQ(box[kCoordY][1], 100);
+}
+
 }  // namespace
