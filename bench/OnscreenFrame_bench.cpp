@@ -102,13 +102,12 @@ void BM_GridFrameOnscreenBesideOffscreen(benchmark::State& state) {
   host = Shown(new QWidget);
   worldWindow = Shown(new WorldWidget);
   gRendererHooks.GetOffscreenGWorld = [](DocumentRecord*) { return gWorld; };
-  gRendererHooks.OnscreenGLHost = [](DocumentRecord*) { return host.get(); };
   gRendererHooks.BackgroundColor = [](DocumentRecord*) { return kScene3DBackground; };
   const Scene3DMesh grid = Scene3DGrid();
   DocumentRecord document;
   M3DView view;
   OwnedDrawContext onscreen = AllocateDrawContext(), offscreen = AllocateDrawContext();
-  SetDrawContextWindow(onscreen.get(), nullptr, &document);
+  SetDrawContextWindow(onscreen.get(), host.get(), &document);
   SetDrawContextWindow(offscreen.get(), nullptr, &document);
   SetDesiredRendererType(offscreen.get(), kRendererOffscreen);
   double onscreenDrawn = 0, offscreenDrawn = 0, onscreenShown = 0, offscreenShown = 0;

@@ -170,7 +170,7 @@ void SetDefaultViewSettings(GraphPaneSettings* settings) {
   s.show4Daxes = s.show4DxyPlane = true;
 }
 
-std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, void* window) {
+std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, QWidget* window) {
   auto pane = std::make_unique<AGraphPane>(rect, window, document);
   InstallPaneSettings(*pane, document->fContents.pane);
   return pane;

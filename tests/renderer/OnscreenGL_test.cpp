@@ -45,7 +45,6 @@ class OnscreenGL : public testing::Test {
       ASSERT_TRUE(OurOnscreenGLAvailable()) << "no on-screen OpenGL on " << qPrintable(QGuiApplication::platformName());
     }
     if (sHost == nullptr) sHost = ShownHost();
-    gRendererHooks.OnscreenGLHost = [](DocumentRecord*) { return sHost; };
   }
 
   void TearDown() override {
@@ -108,20 +107,20 @@ TEST_F(OnscreenGL, DrawsTheSceneAsTheOffscreenRendererDoes) {
 TEST_F(OnscreenGL, TheChoiceFallsBackWhereOnScreenCannotBeMade) {
   const MRect pane{20, 10, 200, 300};
   {
-    ScopedDrawContext ctx(kRendererAutomatic);
+    ScopedDrawContext ctx(kRendererAutomatic, sHost);
     EXPECT_EQ(FrameOver(ctx, pane), 0);
     EXPECT_EQ(GetRendererType(ctx.ctx), ExpectedGLRenderer());
   }
   {
     gHasOpenGL = 0;
-    ScopedDrawContext ctx(kRendererAutomatic);
+    ScopedDrawContext ctx(kRendererAutomatic, sHost);
     EXPECT_EQ(FrameOver(ctx, pane), 0);
     EXPECT_EQ(GetRendererType(ctx.ctx), kRendererSoftware) << "software renderer preferred";
     gHasOpenGL = 1;
   }
   {
     OurInjectGLFailure(GLFailure::kOnscreen);
-    ScopedDrawContext ctx(kRendererAutomatic);
+    ScopedDrawContext ctx(kRendererAutomatic, sHost);
     EXPECT_EQ(FrameOver(ctx, pane), 0);
     EXPECT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen) << "on-screen format refused";
     OurInjectGLFailure(GLFailure::kNone);
@@ -133,9 +132,9 @@ TEST_F(OnscreenGL, TheChoiceFallsBackWhereOnScreenCannotBeMade) {
     OurPort* shown = gTestDocument.world;
     gTestDocument.world = OurNewGWorld(tooWide);
     {
-      ScopedDrawContext alone(kRendererOffscreen);
+      ScopedDrawContext alone(kRendererOffscreen, sHost);
       Qd3d_SetPane(alone.ctx, tooWide, &alone.view, false);
-      ScopedDrawContext ctx(kRendererAutomatic);
+      ScopedDrawContext ctx(kRendererAutomatic, sHost);
       Qd3d_SetPane(ctx.ctx, tooWide, &ctx.view, false);
       EXPECT_NE(GetRendererType(ctx.ctx), kRendererOnscreen);
       EXPECT_EQ(GetRendererType(ctx.ctx), GetRendererType(alone.ctx));
@@ -160,7 +159,7 @@ TEST_F(OnscreenGL, AntialiasingTakesTheFormatThatFits) {
                         {{0, 0, 100, 200}, GLFailure::kOnscreenMultisample, 0}};
   for (const Case& c : cases) {
     OurInjectGLFailure(c.failure);
-    ScopedDrawContext ctx(kRendererAutomatic);
+    ScopedDrawContext ctx(kRendererAutomatic, sHost);
     Qd3d_SetPane(ctx.ctx, c.pane, &ctx.view, false);
     ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOnscreen);
     EXPECT_EQ(OurGLContextSamples(ContextOf(ctx)), c.samples) << c.pane.right << " wide";
@@ -171,7 +170,7 @@ TEST_F(OnscreenGL, AntialiasingTakesTheFormatThatFits) {
 // to OpenGL only when told or when its pane changes.
 TEST_F(OnscreenGL, TranslucencyTakesTheViewToSoftwareUntilToldOtherwise) {
   const MRect pane{0, 0, 120, 160};
-  ScopedDrawContext ctx(kRendererAutomatic);
+  ScopedDrawContext ctx(kRendererAutomatic, sHost);
   EXPECT_EQ(FrameOver(ctx, pane), 0);
   EXPECT_EQ(GetRendererType(ctx.ctx), ExpectedGLRenderer());
   gTestDocument.translucent = true;
@@ -195,7 +194,7 @@ TEST_F(OnscreenGL, TranslucencyTakesTheViewToSoftwareUntilToldOtherwise) {
 // rectangle is the window's, counted from its bottom.
 TEST_F(OnscreenGL, TheSurfaceFollowsItsPaneAndKeepsItsContext) {
   if (!OnADisplay()) GTEST_SKIP() << "no surface without a display";
-  ScopedDrawContext ctx(kRendererAutomatic);
+  ScopedDrawContext ctx(kRendererAutomatic, sHost);
   ASSERT_EQ(FrameOver(ctx, {20, 10, 120, 110}), 0);
   ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOnscreen);
   OurEGLContext* context = ContextOf(ctx);
@@ -224,7 +223,7 @@ TEST_F(OnscreenGL, TheSurfaceFollowsItsPaneAndKeepsItsContext) {
 TEST_F(OnscreenGL, DisposedAndOrphanedContextsLeaveNothingBehind) {
   if (!OnADisplay()) GTEST_SKIP() << "no surface without a display";
   {
-    ScopedDrawContext ctx(kRendererAutomatic);
+    ScopedDrawContext ctx(kRendererAutomatic, sHost);
     ASSERT_EQ(FrameOver(ctx, {0, 0, 100, 100}), 0);
     const QWidget* surface = ShownSurface(sHost);
     ASSERT_NE(surface, nullptr);
@@ -237,19 +236,17 @@ TEST_F(OnscreenGL, DisposedAndOrphanedContextsLeaveNothingBehind) {
     EXPECT_EQ(OurLiveOnscreenGLContexts(), 0);
   }
   std::unique_ptr<QWidget> window(ShownHost());
-  QWidget* previous = sHost;
-  sHost = window.get();
-  ScopedDrawContext ctx(kRendererAutomatic);
+  ScopedDrawContext ctx(kRendererAutomatic, window.get());
   ASSERT_EQ(FrameOver(ctx, {0, 0, 100, 100}), 0);
   const uint64_t serial = GetRendererContextSerial(ctx.ctx);
   OurEGLContext* context = ContextOf(ctx);
-  sHost = previous;
   window.reset();
   EXPECT_FALSE(OurIsGLContextLive(context, serial));
   EXPECT_EQ(RenderStart(ctx.ctx, false), 20);
   DisposeDrawContext(ctx.ctx);
+  EXPECT_EQ(ctx->window, nullptr);
   EXPECT_EQ(FrameOver(ctx, {0, 0, 100, 100}), 0);
-  EXPECT_NE(ContextOf(ctx), context);
+  EXPECT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen) << "no window left to draw over";
 }
 
 }  // namespace
