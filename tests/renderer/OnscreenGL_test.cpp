@@ -3,16 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
 #include <memory>
 
 #include "platform/EGLContexts.h"
+#include "platform/OurPort.h"
 #include "renderer/Frame.h"
+#include "renderer/GLFrame.h"
 #include "renderer/RendererGlobals.h"
+#include "renderer/Submission.h"
 #include "tests/renderer/RendererTestWorld.h"
 #include "tests/support/QtApplication.h"
+#include "tests/support/WaitFor.h"
 #include "tools/Render3DCompare.h"
 #include "tools/Render3DScene.h"
 
@@ -57,6 +62,23 @@ class OnscreenGL : public testing::Test {
   RendererTestWorld fWorld{kWidth, kHeight};
 };
 
+// Counts the paints of a widget.
+class PaintCounter final : public QObject {
+ public:
+  PaintCounter(QWidget* widget, int* paints) : fWidget(widget), fPaints(paints) { widget->installEventFilter(this); }
+  ~PaintCounter() override { fWidget->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    *fPaints += event->type() == QEvent::Paint;
+    return false;
+  }
+
+ private:
+  QWidget* fWidget;
+  int* fPaints;
+};
+
 // The host's surface now shown; the mouse passes through surfaces, so
 // childAt never names one.
 const QWidget* ShownSurface(const QWidget* host) {
@@ -74,6 +96,29 @@ int32_t FrameOver(ScopedDrawContext& ctx, const MRect& pane) {
   if (!IsDrawContextValid(ctx.ctx)) return -1;
   const int32_t started = RenderStart(ctx.ctx, false);
   return started != 0 ? started : RenderEnd(ctx.ctx);
+}
+
+// A frame of the lit grid.
+int32_t GridFrameOver(ScopedDrawContext& ctx, const MRect& pane) {
+  static const Scene3DMesh grid = Scene3DGrid();
+  Qd3d_SetPane(ctx.ctx, pane, &ctx.view, false);
+  if (!IsDrawContextValid(ctx.ctx)) return -1;
+  if (const int32_t started = RenderStart(ctx.ctx, false)) return started;
+  OurSubmitVertices(grid.vertices.data(), int(grid.vertices.size()), ctx.ctx);
+  OurSubmitNormals(grid.normals.data(), ctx.ctx);
+  OurSubmitColors(grid.colors.data(), ctx.ctx);
+  OurSubmitTriangles(grid.triangles.data(), int(grid.triangles.size()), ctx.ctx);
+  OurDisableColorArrayState(ctx.ctx);
+  OurDisableNormalArrayState(ctx.ctx);
+  return RenderEnd(ctx.ctx);
+}
+
+// What the screen shows there, whatever window it belongs to.
+QImage ScreenPicture(const QRect& global) {
+  return QGuiApplication::primaryScreen()
+      ->grabWindow(0, global.x(), global.y(), global.width(), global.height())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
 }
 
 // The lit grid scene drawn on screen, read back from the surface, against
@@ -215,6 +260,40 @@ TEST_F(OnscreenGL, TheSurfaceFollowsItsPaneAndKeepsItsContext) {
   const QWidget* surface = ShownSurface(sHost);
   ASSERT_NE(surface, nullptr);
   EXPECT_EQ(surface->geometry(), QRect(30, 40, 220, 160));
+}
+
+// The screen shows the very picture the frame drew, read back the same, and
+// shows it again when uncovered, the surface asking: no frame is drawn for
+// it and the host paints nothing.
+TEST_F(OnscreenGL, TheScreenShowsTheFrameAgainWhenUncovered) {
+  if (!OnADisplay()) GTEST_SKIP() << "no screen without a display";
+  ScopedDrawContext ctx(kRendererAutomatic, sHost);
+  const MRect pane{30, 20, 230, 300};
+  ASSERT_EQ(GridFrameOver(ctx, pane), 0);
+  ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOnscreen);
+  OurEGLContext* context = ContextOf(ctx);
+  ASSERT_TRUE(WaitFor([&] { return OurOnscreenGLPresentations(context) > 0; }));
+  OurReadPixels(ctx.ctx);
+  const QRect drawnArea(pane.left, pane.top, pane.right - pane.left, pane.bottom - pane.top);
+  const QImage drawn = gTestDocument.world->image.copy(drawnArea).convertToFormat(QImage::Format_RGB32);
+  const QRect onScreen(sHost->mapToGlobal(drawnArea.topLeft()), drawnArea.size());
+  EXPECT_EQ(ScreenPicture(onScreen), drawn);
+
+  QWidget cover(nullptr, Qt::X11BypassWindowManagerHint | Qt::FramelessWindowHint);
+  cover.setAutoFillBackground(true);
+  cover.setPalette(QPalette(Qt::red));
+  cover.setGeometry(onScreen);
+  cover.show();
+  ASSERT_TRUE(WaitFor([&] { return cover.windowHandle()->isExposed(); }));
+  ASSERT_NE(ScreenPicture(onScreen), drawn) << "not covered";
+  const int64_t frames = gFramesRendered, shown = OurOnscreenGLPresentations(context);
+  int hostPaints = 0;
+  PaintCounter counter(sHost, &hostPaints);
+  cover.hide();
+  ASSERT_TRUE(WaitFor([&] { return OurOnscreenGLPresentations(context) > shown; }));
+  EXPECT_EQ(gFramesRendered, frames);
+  EXPECT_EQ(ScreenPicture(onScreen), drawn);
+  EXPECT_EQ(hostPaints, 0);
 }
 
 // Disposal hides the surface at once and queues the context, twice
