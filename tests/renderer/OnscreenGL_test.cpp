@@ -16,6 +16,7 @@
 #include "renderer/RendererGlobals.h"
 #include "renderer/Submission.h"
 #include "tests/renderer/RendererTestWorld.h"
+#include "tests/support/PaintCount.h"
 #include "tests/support/QtApplication.h"
 #include "tests/support/WaitFor.h"
 #include "tools/Render3DCompare.h"
@@ -60,23 +61,6 @@ class OnscreenGL : public testing::Test {
   }
 
   RendererTestWorld fWorld{kWidth, kHeight};
-};
-
-// Counts the paints of a widget.
-class PaintCounter final : public QObject {
- public:
-  PaintCounter(QWidget* widget, int* paints) : fWidget(widget), fPaints(paints) { widget->installEventFilter(this); }
-  ~PaintCounter() override { fWidget->removeEventFilter(this); }
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    *fPaints += event->type() == QEvent::Paint;
-    return false;
-  }
-
- private:
-  QWidget* fWidget;
-  int* fPaints;
 };
 
 // The host's surface now shown; the mouse passes through surfaces, so
@@ -287,13 +271,12 @@ TEST_F(OnscreenGL, TheScreenShowsTheFrameAgainWhenUncovered) {
   ASSERT_TRUE(WaitFor([&] { return cover.windowHandle()->isExposed(); }));
   ASSERT_NE(ScreenPicture(onScreen), drawn) << "not covered";
   const int64_t frames = gFramesRendered, shown = OurOnscreenGLPresentations(context);
-  int hostPaints = 0;
-  PaintCounter counter(sHost, &hostPaints);
+  const PaintCount host(sHost);
   cover.hide();
   ASSERT_TRUE(WaitFor([&] { return OurOnscreenGLPresentations(context) > shown; }));
   EXPECT_EQ(gFramesRendered, frames);
   EXPECT_EQ(ScreenPicture(onScreen), drawn);
-  EXPECT_EQ(hostPaints, 0);
+  EXPECT_EQ(host.paints, 0);
 }
 
 // Disposal hides the surface at once and queues the context, twice

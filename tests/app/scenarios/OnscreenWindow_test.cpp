@@ -1,5 +1,6 @@
 #include "tests/app/ApplicationFixture.h"
 #include "tests/app/HandClock.h"
+#include "tests/support/PaintCount.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -8,7 +9,6 @@
 #include "platform/OnscreenGL.h"
 #include "platform/OurPort.h"
 #include "renderer/DrawContext.h"
-#include "renderer/GLFrame.h"
 #include "renderer/RendererGlobals.h"
 #include "tools/Render3DCompare.h"
 #include "window/MathPaneWidget.h"
@@ -34,24 +34,6 @@ const std::string kSpinning = "Zentrolabworksheet 4;\nExpr z = x*y;\n";
 const std::string kCurve4D =
     "Zentrolabworksheet 4;\n4D.View 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1;\n"
     "Expr vector(x, y, u, v) = vector(cos(t), sin(t), cos(2*t), sin(2*t));\n";
-
-// Paints reaching a window's widgets while it counts.
-class PaintCount final : public QObject {
- public:
-  explicit PaintCount(const QWidget* window) : fWindow(window) { qApp->installEventFilter(this); }
-  ~PaintCount() override { qApp->removeEventFilter(this); }
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject* object, QEvent* event) override {
-    const auto* widget = qobject_cast<const QWidget*>(object);
-    if (event->type() == QEvent::Paint && widget && widget->window() == fWindow) ++paints;
-    return false;
-  }
-
- private:
-  const QWidget* fWindow;
-};
 
 // Rounds of the event loop, each until a call queued at its start comes:
 // whatever was queued before it has had its turn.
@@ -115,13 +97,11 @@ class OnscreenWindowTest : public WindowTest {
     return pane->IsView4D() ? pane->View4D() : pane->View3D(0);
   }
 
-  // The view's picture as the window's world holds it after a redraw: read
-  // back from the screen for an on-screen view.
+  // The view's picture after a redraw, as a copy of the pane has it: an
+  // on-screen view's read into the window's world.
   static QImage ViewPicture(DocumentMainWindow* window) {
     window->GraphPane()->RedrawGraph();
-    MDrawContext* ctx = ShownSpaceView(window)->Record().drawContext;
-    OurReadPixels(ctx);
-    const MRect& r = ctx->pane;
+    const MRect& r = ShownSpaceView(window)->Record().drawContext->pane;
     return window->GraphPane()->World()->image.copy(r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
 
