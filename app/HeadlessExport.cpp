@@ -233,7 +233,7 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
   window.document = document.get();
   window.graphWorld = sGraphWorld;
   document->fGraphPane =
-      MakeDocumentGraphPane(document.get(), MRect{0, 0, int16_t(graph.height()), int16_t(graph.width())}, &window);
+      MakeDocumentGraphPane(document.get(), MRect{0, 0, int16_t(graph.height()), int16_t(graph.width())}, nullptr);
   InvalExprs(document.get());
   // The picture shows the stored orientation, however long the graphs take.
   const bool spinHeld = std::exchange(gInhibit3DRotationKluge, true);

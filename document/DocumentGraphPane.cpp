@@ -190,7 +190,7 @@ void SetDefaultViewSettings(GraphPaneSettings* settings) {
   s.show4Daxes = s.show4DxyPlane = true;
 }
 
-std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, void* window) {
+std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, QWidget* window) {
   auto pane = std::make_unique<AGraphPane>(rect, window, document);
   InstallPaneSettings(*pane, document->fContents.pane);
   // From here on the views hold the placed pictures: they draw them, and

@@ -8,6 +8,7 @@
 
 class AGraphPane;
 class DocumentRecord;
+class QWidget;
 struct GraphPaneSettings;
 struct GraphPicture;
 
@@ -26,7 +27,9 @@ struct ViewRangesSeen {
 // What a new document and a file without view statements hold: every
 // range and orientation at its default, axes and graph paper shown.
 void SetDefaultViewSettings(GraphPaneSettings* settings);
-std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, void* window);
+// window: the widget the pane's 3-D views may draw over on screen; null
+// without a window.
+std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, QWidget* window);
 void InstallPaneSettings(AGraphPane& pane, const GraphPaneSettings& settings);
 // Looks at the views' ranges, as they are installed or after a pass lent them.
 void LookAtRanges(const AGraphPane& pane, ViewRangesSeen* seen);

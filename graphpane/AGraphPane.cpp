@@ -23,7 +23,7 @@ std::unique_ptr<AGraphView> MakeView(std::unique_ptr<AGraphView> (*maker)()) {
 
 }  // namespace
 
-AGraphPane::AGraphPane(const MRect& rect, void* /*window*/, DocumentRecord* document)
+AGraphPane::AGraphPane(const MRect& rect, QWidget* window, DocumentRecord* document)
     : fDocument(document), fGraphRect(rect), fPass(*this, document) {
   fViews[kFirst2D] = MakeView(gGraphPaneHooks.Make2DView);
   fViews[kSecond2D] = MakeView(gGraphPaneHooks.Make2DView);
@@ -31,6 +31,7 @@ AGraphPane::AGraphPane(const MRect& rect, void* /*window*/, DocumentRecord* docu
   fViews[kSecond3D] = MakeView(gGraphPaneHooks.Make3DView);
   fViews[kFourD] = MakeView(gGraphPaneHooks.Make4DView);
   for (auto& view : fViews) view->SetDocument(document);
+  SetDrawContextsWindow(window);
   fCurrentView = fClickedView = View2D(0);
   SetViewGraphRects();
 }

@@ -22,6 +22,7 @@ class A4DGraph;
 class AGraphColor;
 class AnExpression;
 class DocumentRecord;
+class QWidget;
 struct OurPicture;
 
 // The graph area of one document: two 2-D views, two 3-D views and one 4-D
@@ -30,7 +31,9 @@ struct OurPicture;
 // equations to them. All on the interface thread.
 class AGraphPane {
  public:
-  AGraphPane(const MRect& rect, void* window, DocumentRecord* document);
+  // window: the widget the 3-D and 4-D views may draw over on screen;
+  // null without a window.
+  AGraphPane(const MRect& rect, QWidget* window, DocumentRecord* document);
   ~AGraphPane();
   AGraphPane(const AGraphPane&) = delete;
   AGraphPane& operator=(const AGraphPane&) = delete;
@@ -61,6 +64,11 @@ class AGraphPane {
   bool DoesIndexMatchObject(const AListGenericSmall<int32_t>* indexes, const void* graph) const;
 
   void Draw(ShownViews which, bool drawGraphs);
+  // Reads the pictures of the shown views drawing on screen into the
+  // document's world: the current or second view's (the 4-D view's
+  // whenever it is current), or both.
+  void ReadFrameBufferIfNeeded(ShownViews which);
+  // Where the shown views drawing on screen lie.
   void GetDMAPunchOutRgn(QRegion* region);
   void Compute(long waitTime, bool force);
   void ConstructContextNeededByGraphConstructors();
@@ -150,6 +158,7 @@ class AGraphPane {
 
  private:
   const GraphLookup::Pair* MainPair(int32_t i) const;
+  void SetDrawContextsWindow(QWidget* window);
   // The shown views of the kinds a 3-D or 4-D view is.
   AGraphView* Shown3DCurrent() const;
   AGraphView* Shown3DSecond() const;

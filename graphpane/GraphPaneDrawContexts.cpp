@@ -2,6 +2,7 @@
 
 #include "graphpane/AGraphView.h"
 #include "renderer/DrawContext.h"
+#include "renderer/GLFrame.h"
 
 namespace {
 
@@ -26,4 +27,19 @@ Our3DRendererType AGraphPane::SetDesiredRendererType(Our3DRendererType type) {
     ::SetDesiredRendererType(ctx, type);
   }
   return previous;
+}
+
+void AGraphPane::SetDrawContextsWindow(QWidget* window) {
+  for (const AGraphView* view : {View3D(0), View3D(1), View4D()})
+    if (MDrawContext* ctx = ContextOf(view)) SetDrawContextWindow(ctx, window, fDocument);
+}
+
+void AGraphPane::ReadFrameBufferIfNeeded(ShownViews which) {
+  const bool current = which == kCurrentView || which == kBothViews;
+  const bool second = which == kSecondView || which == kBothViews;
+  AGraphView* views[] = {current && fCurrentView == View3D(0) ? fCurrentView : nullptr,
+                         second && fSecondView == View3D(1) ? fSecondView : nullptr,
+                         fCurrentView == View4D() ? fCurrentView : nullptr};
+  for (AGraphView* view : views)
+    if (view != nullptr && view->IsDMA()) OurReadPixels(ContextOf(view));
 }

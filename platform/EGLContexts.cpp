@@ -161,7 +161,27 @@ bool MakeFramebuffer(GLuint& framebuffer, GLuint* buffers, int count, int32_t wi
   return gGL.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE && glGetError() == GL_NO_ERROR;
 }
 
-bool MakeFramebuffers(OurEGLContext* c) {
+// A surfaceless context: its framebuffers are all it draws into.
+struct SurfacelessGLContext final : OurEGLContext {
+  ~SurfacelessGLContext() override {
+    // The framebuffers and everything else the context made go with it.
+    eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglDestroyContext(gDisplay, context);
+    RetireGLContextSerial(serial, context);
+  }
+
+  bool MakeCurrent() override {
+    if (eglGetCurrentContext() == context) return true;
+    ReleaseCurrentOnscreenGLContext();
+    return eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, context);
+  }
+
+  EGLContext context = EGL_NO_CONTEXT;
+};
+
+}  // namespace
+
+bool MakeGLFramebuffers(OurEGLContext* c) {
   if (gInjectedFailure == GLFailure::kFramebuffer || !HasFramebufferFunctions()) return false;
   if (!MakeFramebuffer(c->drawFramebuffer, c->drawBuffers, 2, c->width, c->height, c->samples)) return false;
   if (c->samples > 0 && !MakeFramebuffer(c->resolveFramebuffer, &c->resolveBuffer, 1, c->width, c->height, 0))
@@ -170,7 +190,15 @@ bool MakeFramebuffers(OurEGLContext* c) {
   return true;
 }
 
-}  // namespace
+void FreeGLFramebuffers(OurEGLContext* c) {
+  gGL.bindFramebuffer(GL_FRAMEBUFFER, 0);
+  for (GLuint* framebuffer : {&c->drawFramebuffer, &c->resolveFramebuffer})
+    if (*framebuffer) gGL.deleteFramebuffers(1, framebuffer);
+  for (GLuint* buffer : {&c->drawBuffers[0], &c->drawBuffers[1], &c->resolveBuffer})
+    if (*buffer) gGL.deleteRenderbuffers(1, buffer);
+  c->drawFramebuffer = c->resolveFramebuffer = c->resolveBuffer = 0;
+  c->drawBuffers[0] = c->drawBuffers[1] = 0;
+}
 
 OurEGLContext* OurNewGLContext(int32_t width, int32_t height, int32_t samples) {
   if (width < 1 || height < 1 || gInjectedFailure == GLFailure::kContext || !OpenDisplay()) return nullptr;
@@ -179,54 +207,30 @@ OurEGLContext* OurNewGLContext(int32_t width, int32_t height, int32_t samples) {
   eglBindAPI(EGL_OPENGL_API);
   EGLContext made = eglCreateContext(gDisplay, gConfig, EGL_NO_CONTEXT, attributes);
   if (made == EGL_NO_CONTEXT) return nullptr;
-  auto* context = new OurEGLContext;
+  auto* context = new SurfacelessGLContext;
   context->context = made;
   context->width = width;
   context->height = height;
   context->samples = samples;
   context->serial = NewGLContextSerial(made);
-  ReleaseCurrentOnscreenGLContext();
-  if (!eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, made) || !MakeFramebuffers(context)) {
-    OurDisposeGLContext(context);
+  if (!context->MakeCurrent() || !MakeGLFramebuffers(context)) {
+    delete context;
     return nullptr;
   }
   return context;
 }
 
-void OurDisposeGLContext(OurEGLContext* context) {
-  if (context == nullptr) return;
-  if (context->onscreen) {
-    DisposeOnscreenGLContext(context);
-    return;
-  }
-  // The framebuffers and everything else the context made go with it.
-  eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-  eglDestroyContext(gDisplay, context->context);
-  RetireGLContextSerial(context->serial, context->context);
-  delete context;
-}
+void OurDisposeGLContext(OurEGLContext* context) { delete context; }
 
 bool OurMakeGLContextCurrent(OurEGLContext* context) {
-  if (context == nullptr) return false;
-  if (context->onscreen) return MakeOnscreenGLContextCurrent(context);
-  if (eglGetCurrentContext() != context->context) ReleaseCurrentOnscreenGLContext();
-  if (eglGetCurrentContext() != context->context &&
-      !eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, context->context))
-    return false;
+  if (context == nullptr || !context->MakeCurrent()) return false;
   gGL.bindFramebuffer(GL_FRAMEBUFFER, context->drawFramebuffer);
   return true;
 }
 
 void OurResolveGLFramebuffer(OurEGLContext* context) {
-  if (context->onscreen) {
-    ResolveOnscreenGLFramebuffer(context);
-    return;
-  }
-  if (context->resolveFramebuffer == 0) {
-    gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, context->drawFramebuffer);
-    return;
-  }
   gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, context->drawFramebuffer);
+  if (context->resolveFramebuffer == 0) return;
   gGL.bindFramebuffer(GL_DRAW_FRAMEBUFFER, context->resolveFramebuffer);
   gGL.blitFramebuffer(0, 0, context->width, context->height, 0, 0, context->width, context->height, GL_COLOR_BUFFER_BIT,
                       GL_NEAREST);

@@ -7,7 +7,7 @@
 // 24-bit depth buffer, multisampled on request with a single-sample buffer
 // the picture resolves into. Works with no display, on the thread that uses
 // it. Every failure is a null result. An on-screen context
-// (platform/OnscreenGL.h) is of the same type and answers the same calls.
+// (platform/OnscreenGL.h) is a kind of its own that answers the same calls.
 struct OurEGLContext;
 
 // Null when there is no display, no context, no framebuffer of this size

@@ -7,13 +7,20 @@
 
 #include "platform/EGLContexts.h"
 
-struct OnscreenGLRecord;
-
-// One context of either kind: a surfaceless EGL context drawing into
-// framebuffers of its own, or an on-screen context (onscreen set) drawing
-// into a surface in a window.
+// What the two kinds of context share: each draws into framebuffers of its
+// own, and makes its own kind of context current. The surfaceless kind is
+// in EGLContexts.cpp, the on-screen kind, which also shows its picture in a
+// window, in OnscreenGL.cpp.
 struct OurEGLContext {
-  EGLContext context = EGL_NO_CONTEXT;
+  OurEGLContext() = default;
+  OurEGLContext(const OurEGLContext&) = delete;
+  OurEGLContext& operator=(const OurEGLContext&) = delete;
+  // Destroys the context, and with it everything made in it.
+  virtual ~OurEGLContext() = default;
+  // Makes the context current on this thread, letting go of the other
+  // kind's; false when it cannot be.
+  virtual bool MakeCurrent() = 0;
+
   GLuint drawFramebuffer = 0;
   GLuint drawBuffers[2] = {};
   // The single-sample picture of a multisampled context; 0 otherwise.
@@ -23,7 +30,6 @@ struct OurEGLContext {
   int32_t height = 0;
   int32_t samples = 0;
   uint64_t serial = 0;
-  OnscreenGLRecord* onscreen = nullptr;
 };
 
 // Shared by the two kinds.
@@ -31,6 +37,11 @@ GLFailure InjectedGLFailure();
 using GLProcResolver = void* (*)(const char* name);
 // Fills the function table once, from the first kind of context made.
 void LoadGLFunctions(GLProcResolver resolver);
+// In the current context, the framebuffers of the record's size and samples,
+// the drawing one bound; false when the driver refuses them.
+bool MakeGLFramebuffers(OurEGLContext* context);
+// Gives back those framebuffers; the context is current.
+void FreeGLFramebuffers(OurEGLContext* context);
 uint64_t NewGLContextSerial(void* handle);
 void RetireGLContextSerial(uint64_t serial, void* handle);
 uint64_t SerialOfGLHandle(void* handle);
@@ -38,9 +49,4 @@ uint64_t SerialOfGLHandle(void* handle);
 // go of the other's before making its own current.
 void ReleaseCurrentEGLContext();
 void ReleaseCurrentOnscreenGLContext();
-
-// The on-screen kind's halves of the shared calls.
-bool MakeOnscreenGLContextCurrent(OurEGLContext* context);
-void ResolveOnscreenGLFramebuffer(OurEGLContext* context);
-void DisposeOnscreenGLContext(OurEGLContext* context);
 uint64_t CurrentOnscreenGLContextSerial();

@@ -1,130 +1,198 @@
 #include "platform/OnscreenGL.h"
 
 #include <QApplication>
-#include <QEvent>
+#include <QExposeEvent>
+#include <QImage>
 #include <QOpenGLContext>
-#include <QOpenGLWidget>
 #include <QPainter>
 #include <QPointer>
 #include <QRegion>
 #include <QThread>
+#include <QWidget>
+#include <QWindow>
 
+#include <algorithm>
+#include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/GLContextRecord.h"
 #include "platform/GLFunctions.h"
 
-struct OnscreenGLRecord {
-  QPointer<QOpenGLWidget> surface;
-  // The surface's context as made: Qt remakes a surface's context when its
-  // window is remade, and everything made in the old one is gone then.
-  QOpenGLContext* handle = nullptr;
-  bool lost = false;
-  GLuint resolveFramebuffer = 0;
-  GLuint resolveBuffer = 0;
-  int32_t resolveWidth = 0;
-  int32_t resolveHeight = 0;
-  int64_t placements = 0;
-};
-
 namespace {
 
-int32_t gLiveOnscreenContexts = 0;
 // Set on the interface thread once it asked for on-screen OpenGL: the only
 // thread where Qt's contexts are ever current. Other threads, which use
 // surfaceless contexts, never reach into Qt.
 thread_local bool tOnscreenThread = false;
 std::unordered_map<QWidget*, OnscreenGLOverlay>& gOverlays = *new std::unordered_map<QWidget*, OnscreenGLOverlay>;
 
-// Frames draw outside painting; a paint shows what the last frame left.
-class OnscreenGLSurface final : public QOpenGLWidget {
- public:
-  explicit OnscreenGLSurface(QWidget* host) : QOpenGLWidget(host) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setUpdateBehavior(QOpenGLWidget::PartialUpdate);
-  }
+class OnscreenSurface;
 
- protected:
-  void paintGL() override {}
+// The context of a surface; its pictures are drawn into its framebuffers
+// and copied into the surface to be shown.
+struct OnscreenGLContext final : OurEGLContext {
+  ~OnscreenGLContext() override;
+  bool MakeCurrent() override;
+  // The surface and its context are gone with the host's window.
+  void Lose();
+  void Present();
+  void DrawOverlay();
+
+  QPointer<QWidget> host;
+  // The surface's stand-in among the host's widgets, which places it.
+  QPointer<QWidget> container;
+  QPointer<OnscreenSurface> surface;
+  std::unique_ptr<QOpenGLContext> gl;
+  // The framebuffers hold a finished picture.
+  bool drawn = false;
+  GLuint overlayTexture = 0;
+  int64_t placements = 0;
+  int64_t presentations = 0;
 };
 
-// Paints the host's overlay over a surface, lined up with the host.
-class OnscreenGLOverlayWidget final : public QWidget {
+std::vector<OnscreenGLContext*>& gLive = *new std::vector<OnscreenGLContext*>;
+
+// A native window that shows its context's last picture whenever the
+// window system uncovers it.
+class OnscreenSurface final : public QWindow {
  public:
-  OnscreenGLOverlayWidget(QWidget* surface, QWidget* host) : QWidget(surface), fHost(host) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_NoSystemBackground);
-  }
+  explicit OnscreenSurface(OnscreenGLContext* owner) : fOwner(owner) { setSurfaceType(QSurface::OpenGLSurface); }
 
  protected:
-  void paintEvent(QPaintEvent*) override {
-    const auto found = gOverlays.find(fHost);
-    if (found == gOverlays.end() || !found->second) return;
-    QPainter painter(this);
-    painter.translate(-parentWidget()->pos());
-    found->second(painter);
+  void exposeEvent(QExposeEvent*) override {
+    if (isExposed()) fOwner->Present();
   }
 
  private:
-  QWidget* fHost;
+  OnscreenGLContext* fOwner;
 };
-
-// Qt makes its own contexts current to compose a window; the window-system
-// library refuses while one of the other kind is current on the thread.
-class ReleaseEGLBeforePainting final : public QObject {
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    const QEvent::Type type = event->type();
-    if (type == QEvent::Paint || type == QEvent::UpdateRequest || type == QEvent::Expose) ReleaseCurrentEGLContext();
-    return false;
-  }
-};
-
-void InstallPaintingFilter() {
-  static bool installed = false;
-  if (installed) return;
-  installed = true;
-  qApp->installEventFilter(new ReleaseEGLBeforePainting);
-}
 
 bool OnInterfaceThread() {
   const QCoreApplication* app = QCoreApplication::instance();
   return app != nullptr && QThread::currentThread() == app->thread();
 }
 
-void RetireOnscreenSerial(OurEGLContext* context) {
-  OnscreenGLRecord* record = context->onscreen;
-  if (record->lost) return;
-  record->lost = true;
-  RetireGLContextSerial(context->serial, record->handle);
-}
-
-QSurfaceFormat OnscreenFormat(int32_t samples) {
+// The surface has no depth and a single sample: the picture is drawn in the
+// framebuffers and only copied there. A swap never waits for the screen:
+// the views pace their own frames, and two views side by side each show
+// every frame.
+QSurfaceFormat OnscreenFormat() {
   QSurfaceFormat format;
   format.setRenderableType(QSurfaceFormat::OpenGL);
   format.setProfile(QSurfaceFormat::CompatibilityProfile);
-  format.setDepthBufferSize(24);
-  format.setSamples(samples);
+  format.setDepthBufferSize(0);
+  format.setStencilBufferSize(0);
+  format.setSamples(0);
+  format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+  format.setSwapInterval(0);
   return format;
 }
 
-OnscreenGLSurface* SurfaceOf(const OurEGLContext* context) {
-  return context && context->onscreen ? static_cast<OnscreenGLSurface*>(context->onscreen->surface.data()) : nullptr;
+OnscreenGLContext* OnscreenOf(OurEGLContext* context) { return dynamic_cast<OnscreenGLContext*>(context); }
+const OnscreenGLContext* OnscreenOf(const OurEGLContext* context) {
+  return dynamic_cast<const OnscreenGLContext*>(context);
 }
 
-// The surface's own format tells nothing of its framebuffer's samples.
-bool SurfaceHasSamples(OnscreenGLSurface* surface, int32_t samples) {
-  surface->makeCurrent();
-  GLint made = 0;
-  glGetIntegerv(GL_SAMPLES, &made);
-  return (made > 0) == (samples > 0);
+OnscreenGLContext::~OnscreenGLContext() {
+  gLive.erase(std::find(gLive.begin(), gLive.end(), this));
+  // The surface goes with its stand-in.
+  delete container.data();
+  Lose();
 }
 
-void FreeResolveFramebuffer(OnscreenGLRecord* record) {
-  if (record->resolveFramebuffer) gGL.deleteFramebuffers(1, &record->resolveFramebuffer);
-  if (record->resolveBuffer) gGL.deleteRenderbuffers(1, &record->resolveBuffer);
-  record->resolveFramebuffer = record->resolveBuffer = 0;
-  record->resolveWidth = record->resolveHeight = 0;
+bool OnscreenGLContext::MakeCurrent() {
+  if (!gl || !surface || !tOnscreenThread) return false;
+  ReleaseCurrentEGLContext();
+  if (QOpenGLContext::currentContext() == gl.get() && gl->surface() == surface) return true;
+  return gl->makeCurrent(surface);
+}
+
+void OnscreenGLContext::Lose() {
+  if (!gl) return;
+  RetireGLContextSerial(serial, gl.get());
+  // Everything made in it goes with it.
+  gl.reset();
+}
+
+// The picture is copied single-sampled: the surface's format need not be
+// the framebuffers' for that.
+void OnscreenGLContext::Present() {
+  if (!drawn || !surface || !surface->isExposed() || !MakeCurrent()) return;
+  glPushAttrib(GL_SCISSOR_BIT);
+  glDisable(GL_SCISSOR_TEST);
+  OurResolveGLFramebuffer(this);
+  const GLuint shown = gl->defaultFramebufferObject();
+  gGL.bindFramebuffer(GL_DRAW_FRAMEBUFFER, shown);
+  gGL.blitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  gGL.bindFramebuffer(GL_FRAMEBUFFER, shown);
+  glPopAttrib();
+  DrawOverlay();
+  gl->swapBuffers(surface);
+  gGL.bindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer);
+  ++presentations;
+}
+
+// The host's overlay, painted into a picture of the area it covers and
+// drawn over the surface's copy, never into the framebuffers: a picture
+// read back is the view's alone. Every state it changes is put back.
+void OnscreenGLContext::DrawOverlay() {
+  const auto found = gOverlays.find(host.data());
+  if (found == gOverlays.end() || !found->second.area || !container) return;
+  const QRect area = found->second.area().intersected(container->geometry());
+  if (area.isEmpty()) return;
+  QImage picture(area.size(), QImage::Format_RGBA8888_Premultiplied);
+  picture.fill(Qt::transparent);
+  {
+    QPainter painter(&picture);
+    painter.translate(-area.topLeft());
+    found->second.draw(painter);
+  }
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  for (const GLenum off : {GL_LIGHTING, GL_DEPTH_TEST, GL_CULL_FACE, GL_FRAGMENT_PROGRAM_ARB, GL_VERTEX_PROGRAM_ARB,
+                           GL_TEXTURE_RECTANGLE_ARB, GL_MULTISAMPLE_ARB, GL_SCISSOR_TEST})
+    glDisable(off);
+  glViewport(0, 0, width, height);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  if (overlayTexture == 0) glGenTextures(1, &overlayTexture);
+  glBindTexture(GL_TEXTURE_2D, overlayTexture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, area.width(), area.height(), 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               picture.constBits());
+  // The picture's first row is its top; the surface counts up from its
+  // bottom.
+  const QRect at = area.translated(-container->pos());
+  const double left = 2.0 * at.left() / width - 1, right = 2.0 * (at.right() + 1) / width - 1;
+  const double top = 1 - 2.0 * at.top() / height, bottom = 1 - 2.0 * (at.bottom() + 1) / height;
+  glBegin(GL_QUADS);
+  glTexCoord2d(0, 0);
+  glVertex2d(left, top);
+  glTexCoord2d(0, 1);
+  glVertex2d(left, bottom);
+  glTexCoord2d(1, 1);
+  glVertex2d(right, bottom);
+  glTexCoord2d(1, 0);
+  glVertex2d(right, top);
+  glEnd();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glPopClientAttrib();
+  glPopAttrib();
 }
 
 }  // namespace
@@ -142,54 +210,51 @@ bool OurOnscreenGLAvailable() {
   return available;
 }
 
-OurEGLContext* OurNewOnscreenGLContext(QWidget* host, int32_t samples) {
+OurEGLContext* OurNewOnscreenGLContext(QWidget* host, int32_t width, int32_t height, int32_t samples) {
   const GLFailure failure = InjectedGLFailure();
-  if (host == nullptr || !OurOnscreenGLAvailable() || failure == GLFailure::kContext ||
+  if (host == nullptr || width < 1 || height < 1 || !OurOnscreenGLAvailable() || failure == GLFailure::kContext ||
       failure == GLFailure::kOnscreen || (samples > 0 && failure == GLFailure::kOnscreenMultisample) ||
       !host->isVisible())
     return nullptr;
-  InstallPaintingFilter();
-  ReleaseCurrentEGLContext();
-  auto* surface = new OnscreenGLSurface(host);
-  surface->setFormat(OnscreenFormat(samples));
-  surface->setGeometry(0, 0, 1, 1);
+  auto* context = new OnscreenGLContext;
+  gLive.push_back(context);
+  context->host = host;
+  context->width = width;
+  context->height = height;
+  context->samples = samples;
+  auto* surface = new OnscreenSurface(context);
+  surface->setFormat(OnscreenFormat());
+  surface->setFlags(Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus);
+  context->surface = surface;
+  context->container = QWidget::createWindowContainer(surface, host);
+  context->container->setAttribute(Qt::WA_TransparentForMouseEvents);
+  context->container->setFocusPolicy(Qt::NoFocus);
+  context->container->setGeometry(0, 0, 1, 1);
   // Shown to be made, hidden again until the first frame places it.
-  surface->show();
-  surface->hide();
-  if (!surface->isValid() || !SurfaceHasSamples(surface, samples)) {
-    delete surface;
+  context->container->show();
+  context->container->hide();
+  context->gl = std::make_unique<QOpenGLContext>();
+  context->gl->setFormat(OnscreenFormat());
+  if (!context->gl->create()) {
+    delete context;
     return nullptr;
   }
-  new OnscreenGLOverlayWidget(surface, host);
+  context->serial = NewGLContextSerial(context->gl.get());
+  QObject::connect(surface, &QObject::destroyed, [context] { context->Lose(); });
+  if (!context->MakeCurrent()) {
+    delete context;
+    return nullptr;
+  }
   LoadGLFunctions(
       [](const char* name) { return reinterpret_cast<void*>(QOpenGLContext::currentContext()->getProcAddress(name)); });
-  auto* context = new OurEGLContext;
-  context->onscreen = new OnscreenGLRecord;
-  context->onscreen->surface = surface;
-  context->onscreen->handle = surface->context();
-  context->samples = samples;
-  context->serial = NewGLContextSerial(surface->context());
-  QObject::connect(surface->context(), &QOpenGLContext::aboutToBeDestroyed, surface,
-                   [context] { RetireOnscreenSerial(context); });
-  ++gLiveOnscreenContexts;
-  if (!MakeOnscreenGLContextCurrent(context)) {
-    DisposeOnscreenGLContext(context);
+  if (!MakeGLFramebuffers(context)) {
+    delete context;
     return nullptr;
   }
   return context;
 }
 
-bool MakeOnscreenGLContextCurrent(OurEGLContext* context) {
-  OnscreenGLRecord* record = context->onscreen;
-  OnscreenGLSurface* surface = SurfaceOf(context);
-  if (record->lost || surface == nullptr || !tOnscreenThread || surface->context() != record->handle) return false;
-  ReleaseCurrentEGLContext();
-  if (QOpenGLContext::currentContext() == record->handle)
-    gGL.bindFramebuffer(GL_FRAMEBUFFER, surface->defaultFramebufferObject());
-  else
-    surface->makeCurrent();
-  return QOpenGLContext::currentContext() == record->handle;
-}
+bool OurIsOnscreenGLContext(const OurEGLContext* context) { return OnscreenOf(context) != nullptr; }
 
 void ReleaseCurrentOnscreenGLContext() {
   if (!tOnscreenThread) return;
@@ -200,86 +265,54 @@ uint64_t CurrentOnscreenGLContextSerial() {
   return tOnscreenThread ? SerialOfGLHandle(QOpenGLContext::currentContext()) : 0;
 }
 
-// The surface's picture is multisampled when its format is: reading it goes
-// through a single-sample copy of the same size.
-void ResolveOnscreenGLFramebuffer(OurEGLContext* context) {
-  OnscreenGLRecord* record = context->onscreen;
-  OnscreenGLSurface* surface = SurfaceOf(context);
-  if (surface == nullptr) return;
-  const GLuint drawn = surface->defaultFramebufferObject();
-  gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, drawn);
-  if (context->samples == 0) return;
-  const QSize size = surface->size() * surface->devicePixelRatio();
-  if (record->resolveWidth != size.width() || record->resolveHeight != size.height()) {
-    FreeResolveFramebuffer(record);
-    gGL.genFramebuffers(1, &record->resolveFramebuffer);
-    gGL.genRenderbuffers(1, &record->resolveBuffer);
-    gGL.bindRenderbuffer(GL_RENDERBUFFER, record->resolveBuffer);
-    gGL.renderbufferStorageMultisample(GL_RENDERBUFFER, 0, GL_RGBA8, size.width(), size.height());
-    gGL.bindFramebuffer(GL_DRAW_FRAMEBUFFER, record->resolveFramebuffer);
-    gGL.framebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, record->resolveBuffer);
-    record->resolveWidth = size.width();
-    record->resolveHeight = size.height();
-  }
-  gGL.bindFramebuffer(GL_DRAW_FRAMEBUFFER, record->resolveFramebuffer);
-  gGL.blitFramebuffer(0, 0, size.width(), size.height(), 0, 0, size.width(), size.height(), GL_COLOR_BUFFER_BIT,
-                      GL_NEAREST);
-  gGL.bindFramebuffer(GL_DRAW_FRAMEBUFFER, drawn);
-  gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, record->resolveFramebuffer);
-}
-
-void DisposeOnscreenGLContext(OurEGLContext* context) {
-  OnscreenGLRecord* record = context->onscreen;
-  if (OnscreenGLSurface* surface = SurfaceOf(context)) {
-    if (record->resolveFramebuffer && MakeOnscreenGLContextCurrent(context)) FreeResolveFramebuffer(record);
-    // Its context, and all made in it, go with it.
-    delete surface;
-  }
-  RetireOnscreenSerial(context);
-  --gLiveOnscreenContexts;
-  delete record;
-  delete context;
-}
-
-bool OurIsOnscreenGLContext(const OurEGLContext* context) { return context && context->onscreen; }
-
 int32_t OurOnscreenGLHostHeight(const OurEGLContext* context) {
-  const OnscreenGLSurface* surface = SurfaceOf(context);
-  return surface ? surface->parentWidget()->height() : 0;
+  const OnscreenGLContext* onscreen = OnscreenOf(context);
+  return onscreen && onscreen->host ? onscreen->host->height() : 0;
 }
 
 bool OurPlaceOnscreenGLSurface(OurEGLContext* context, const int32_t bufferRect[4]) {
-  OnscreenGLSurface* surface = SurfaceOf(context);
-  if (surface == nullptr) return false;
-  const int top = surface->parentWidget()->height() - bufferRect[1] - bufferRect[3];
-  surface->setGeometry(bufferRect[0], top, bufferRect[2], bufferRect[3]);
-  for (QObject* child : surface->children())
-    if (auto* overlay = dynamic_cast<OnscreenGLOverlayWidget*>(child)) overlay->setGeometry(surface->rect());
-  surface->show();
-  ++context->onscreen->placements;
-  // Showing and resizing may remake the surface's framebuffer.
-  return MakeOnscreenGLContextCurrent(context);
+  OnscreenGLContext* onscreen = OnscreenOf(context);
+  if (onscreen == nullptr || !onscreen->container || !onscreen->host) return false;
+  const int32_t width = bufferRect[2], height = bufferRect[3];
+  onscreen->container->setGeometry(bufferRect[0], onscreen->host->height() - bufferRect[1] - height, width, height);
+  onscreen->container->show();
+  ++onscreen->placements;
+  if (!onscreen->MakeCurrent()) return false;
+  if (width == onscreen->width && height == onscreen->height) return true;
+  onscreen->drawn = false;
+  FreeGLFramebuffers(onscreen);
+  onscreen->width = width;
+  onscreen->height = height;
+  return MakeGLFramebuffers(onscreen);
 }
 
 int64_t OurOnscreenGLPlacements(const OurEGLContext* context) {
-  return context && context->onscreen ? context->onscreen->placements : 0;
+  const OnscreenGLContext* onscreen = OnscreenOf(context);
+  return onscreen ? onscreen->placements : 0;
 }
 
 void OurSwapOnscreenGLBuffers(OurEGLContext* context) {
-  OnscreenGLSurface* surface = SurfaceOf(context);
-  if (surface == nullptr || !MakeOnscreenGLContextCurrent(context)) return;
-  glFlush();
-  surface->update();
+  if (OnscreenGLContext* onscreen = OnscreenOf(context)) {
+    onscreen->drawn = true;
+    onscreen->Present();
+  }
+}
+
+int64_t OurOnscreenGLPresentations(const OurEGLContext* context) {
+  const OnscreenGLContext* onscreen = OnscreenOf(context);
+  return onscreen ? onscreen->presentations : 0;
 }
 
 void OurHideOnscreenGLSurface(OurEGLContext* context) {
-  if (OnscreenGLSurface* surface = SurfaceOf(context)) surface->hide();
+  OnscreenGLContext* onscreen = OnscreenOf(context);
+  if (onscreen && onscreen->container) onscreen->container->hide();
 }
 
 void OurHideOnscreenGLSurfacesOutside(QWidget* host, const QRegion& region) {
-  for (QObject* child : host->children()) {
-    auto* surface = dynamic_cast<OnscreenGLSurface*>(child);
-    if (surface && !surface->isHidden() && !region.contains(surface->geometry())) surface->hide();
+  for (OnscreenGLContext* context : gLive) {
+    QWidget* container = context->container.data();
+    if (context->host == host && container && !container->isHidden() && !region.contains(container->geometry()))
+      container->hide();
   }
 }
 
@@ -289,11 +322,4 @@ void OurSetOnscreenGLOverlay(QWidget* host, OnscreenGLOverlay overlay) {
   gOverlays[host] = std::move(overlay);
 }
 
-void OurUpdateOnscreenGLOverlays(QWidget* host) {
-  for (QObject* child : host->children())
-    if (auto* surface = dynamic_cast<OnscreenGLSurface*>(child); surface && surface->isVisible())
-      for (QObject* grandchild : surface->children())
-        if (auto* overlay = dynamic_cast<OnscreenGLOverlayWidget*>(grandchild)) overlay->update();
-}
-
-int32_t OurLiveOnscreenGLContexts() { return gLiveOnscreenContexts; }
+int32_t OurLiveOnscreenGLContexts() { return int32_t(gLive.size()); }

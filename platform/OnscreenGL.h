@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 #include <cstdint>
 #include <functional>
 
@@ -8,11 +10,14 @@ class QRegion;
 class QWidget;
 struct OurEGLContext;
 
-// On-screen OpenGL: a compatibility-profile context drawing into a surface
-// that lies over part of a host widget, composited by the window system with
-// the rest of the window. The surface lets the mouse through to its host.
-// Its contexts are of the type the surfaceless ones have
-// (platform/EGLContexts.h) and answer the same calls; they live on the
+// On-screen OpenGL: a compatibility-profile context drawing, as the
+// surfaceless ones do (platform/EGLContexts.h), into framebuffers of its
+// own, and showing each finished picture in a native window of its own over
+// part of a host widget. That window is a child of the host's top-level,
+// which it leaves alone: the top-level keeps its native window and paints
+// as before, and the window system shows the surface over it. The surface
+// lets the mouse through to its host and never takes the keyboard. Its
+// contexts answer the calls of the surfaceless ones; they live on the
 // interface thread only.
 
 // Probed once, before any surface is made: whether the platform can show
@@ -20,29 +25,38 @@ struct OurEGLContext;
 // display, not without a widget application).
 bool OurOnscreenGLAvailable();
 
-// A context over the host, hidden until first placed; null when the platform
-// has none, the host is not shown or the format is refused. samples 0 asks
-// for a single-sample surface.
-OurEGLContext* OurNewOnscreenGLContext(QWidget* host, int32_t samples);
+// A context of a picture of the size over the host, hidden until first
+// placed; null when the platform has none, the host is not shown, or the
+// format or the framebuffers are refused. samples 0 asks for a
+// single-sample picture.
+OurEGLContext* OurNewOnscreenGLContext(QWidget* host, int32_t width, int32_t height, int32_t samples);
 bool OurIsOnscreenGLContext(const OurEGLContext* context);
 // The height of the host the surface lies in; 0 when it is gone.
 int32_t OurOnscreenGLHostHeight(const OurEGLContext* context);
 // Places and shows the surface at a rectangle given as x, y (from the host's
-// bottom), width, height. False when the surface is gone.
+// bottom), width, height; a new size takes new framebuffers, their picture
+// to be drawn. False when the surface is gone or the framebuffers refused.
 bool OurPlaceOnscreenGLSurface(OurEGLContext* context, const int32_t bufferRect[4]);
 // How many times the surface was placed, for tests.
 int64_t OurOnscreenGLPlacements(const OurEGLContext* context);
-// Shows the picture drawn since the last swap.
+// Shows the picture drawn, with the host's overlay over it. The window
+// system asks again whenever the surface is uncovered; nothing of the
+// host is painted either way.
 void OurSwapOnscreenGLBuffers(OurEGLContext* context);
+// How many times the surface showed a picture, for tests.
+int64_t OurOnscreenGLPresentations(const OurEGLContext* context);
 void OurHideOnscreenGLSurface(OurEGLContext* context);
 
 // Hides the host's surfaces that do not lie within the region, where the
 // views drawing on screen are: a view's next frame shows its surface again.
 void OurHideOnscreenGLSurfacesOutside(QWidget* host, const QRegion& region);
-// What the host draws over its surfaces, in the host's coordinates.
-using OnscreenGLOverlay = std::function<void(QPainter&)>;
+// What the host draws over its surfaces, in the host's coordinates: the
+// rectangle it covers (empty: nothing), and the drawing.
+struct OnscreenGLOverlay {
+  std::function<QRect()> area;
+  std::function<void(QPainter&)> draw;
+};
 void OurSetOnscreenGLOverlay(QWidget* host, OnscreenGLOverlay overlay);
-void OurUpdateOnscreenGLOverlays(QWidget* host);
 
 // Contexts made and not yet disposed.
 int32_t OurLiveOnscreenGLContexts();

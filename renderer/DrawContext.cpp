@@ -151,7 +151,7 @@ OwnedDrawContext AllocateDrawContext() { return OwnedDrawContext(new MDrawContex
 
 void DisposeDrawContextMemory(MDrawContext* ctx) { delete ctx; }
 
-void SetDrawContextWindow(MDrawContext* ctx, void* window, DocumentRecord* document) {
+void SetDrawContextWindow(MDrawContext* ctx, QWidget* window, DocumentRecord* document) {
   ctx->window = window;
   ctx->document = document;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPointer>
+#include <QWidget>
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -165,7 +168,9 @@ struct MDrawContext {
   int32_t maxViewportHeight = 0;
   int32_t bufferRect[4] = {};
   OurGLContext offscreenContext = nullptr;
-  void* window = nullptr;
+  // The widget of the document's window that on-screen frames draw over;
+  // null without a window, or once it is gone.
+  QPointer<QWidget> window;
   // Whether this context locked the document world's pixels.
   int32_t savedPixelsState = 0;
   uint32_t floorTexture = 0;
@@ -181,7 +186,7 @@ struct DrawContextMemoryDeleter {
 using OwnedDrawContext = std::unique_ptr<MDrawContext, DrawContextMemoryDeleter>;
 
 OwnedDrawContext AllocateDrawContext();
-void SetDrawContextWindow(MDrawContext* ctx, void* window, DocumentRecord* document);
+void SetDrawContextWindow(MDrawContext* ctx, QWidget* window, DocumentRecord* document);
 
 // Builds, keeps or rebuilds the context for this frame's pane and camera.
 void Qd3d_SetPane(MDrawContext* ctx, const MRect& rect, M3DView* view, bool force);

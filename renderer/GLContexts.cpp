@@ -43,12 +43,12 @@ bool ViewportHolds(int32_t width, int32_t height) {
 
 // The first format the surface takes: the antialiased one where it applies,
 // else, or when refused, the plain one.
-OurEGLContext* MakeOnscreenContext(const MDrawContext* ctx, bool hardware, QWidget* host, int32_t width) {
+OurEGLContext* MakeOnscreenContext(const MDrawContext* ctx, bool hardware, int32_t width, int32_t height) {
   const bool antialiased = hardware && RenderHooks::UseSampleBuffer(ctx->document) && !gDisableAntialiasingPreference &&
                            width < kWidestAntialiasedPane;
   if (antialiased)
-    if (OurEGLContext* made = OurNewOnscreenGLContext(host, kAntialiasedSamples)) return made;
-  return OurNewOnscreenGLContext(host, 0);
+    if (OurEGLContext* made = OurNewOnscreenGLContext(ctx->window, width, height, kAntialiasedSamples)) return made;
+  return OurNewOnscreenGLContext(ctx->window, width, height, 0);
 }
 
 void SetLineAndPointWidths(bool multisampled) {
@@ -81,10 +81,9 @@ bool SetUpNewContext(MDrawContext* ctx, OurEGLContext* context) {
 // corner of them, so the offscreen renderer, whose picture the window
 // scales as it scales 2-D, draws there instead.
 int32_t OnscreenCreate(MDrawContext* ctx, bool hardware) {
-  QWidget* host = RenderHooks::OnscreenGLHost(ctx->document);
-  if (host == nullptr || host->devicePixelRatioF() != 1 || !OurOnscreenGLAvailable()) return 20;
+  if (ctx->window == nullptr || ctx->window->devicePixelRatioF() != 1 || !OurOnscreenGLAvailable()) return 20;
   const int32_t width = ctx->pane.right - ctx->pane.left, height = ctx->pane.bottom - ctx->pane.top;
-  OurEGLContext* context = MakeOnscreenContext(ctx, hardware, host, width);
+  OurEGLContext* context = MakeOnscreenContext(ctx, hardware, width, height);
   if (context == nullptr) return 20;
   GLint dims[2] = {0, 0};
   if (glGetError() != GL_NO_ERROR || !ViewportHolds(width, height, dims)) {

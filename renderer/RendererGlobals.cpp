@@ -9,6 +9,11 @@ int32_t gHasOpenGL = 1;
 int32_t gForceHardware = 1;
 int32_t gForceOffscreen = 0;
 int32_t gUseVBOs = 1;
+// Stays 0: the one threaded engine the driver has, Mesa's GL thread, is
+// switched for the whole process by its environment before the first
+// context, never for one context, and with it a drag step on screen took
+// more processor and wall time, not less (OnscreenFrame_bench): every
+// frame's swap, read-back and error check waits for the thread to catch up.
 int32_t gMTGLActive = 0;
 int32_t gFlushMTGLEveryFrame = 1;
 int32_t gDisableMultiThreadedOpenGL = 0;

@@ -19,7 +19,6 @@ void Tell(void (*hook)(Args...), Args... args) {
 namespace RenderHooks {
 
 OurPort* GetOffscreenGWorld(DocumentRecord* d) { return Ask(gRendererHooks.GetOffscreenGWorld, (OurPort*)nullptr, d); }
-QWidget* OnscreenGLHost(DocumentRecord* d) { return Ask(gRendererHooks.OnscreenGLHost, (QWidget*)nullptr, d); }
 bool UseSampleBuffer(DocumentRecord* d) { return Ask(gRendererHooks.UseSampleBuffer, false, d); }
 bool IsTranslucent(DocumentRecord* d) { return Ask(gRendererHooks.IsTranslucent, false, d); }
 bool HasDataPlotSymbolsOrLabels(DocumentRecord* d) { return Ask(gRendererHooks.HasDataPlotSymbolsOrLabels, false, d); }

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 class DocumentRecord;
-class QWidget;
 struct OurPort;
 
 // What the renderer, and the graph views above it, ask of the document,
@@ -12,9 +11,6 @@ struct OurPort;
 struct RendererHooks {
   // The document's offscreen graph world, into which software frames draw.
   OurPort* (*GetOffscreenGWorld)(DocumentRecord*) = nullptr;
-  // The widget of the document's window that the graph world is shown in,
-  // over which on-screen frames draw; null without one.
-  QWidget* (*OnscreenGLHost)(DocumentRecord*) = nullptr;
   bool (*UseSampleBuffer)(DocumentRecord*) = nullptr;
   // Some equation's opacity is not 1.
   bool (*IsTranslucent)(DocumentRecord*) = nullptr;
@@ -43,7 +39,6 @@ extern RendererHooks gRendererHooks;
 // The calls as the renderer makes them.
 namespace RenderHooks {
 OurPort* GetOffscreenGWorld(DocumentRecord* document);
-QWidget* OnscreenGLHost(DocumentRecord* document);
 bool UseSampleBuffer(DocumentRecord* document);
 bool IsTranslucent(DocumentRecord* document);
 bool HasDataPlotSymbolsOrLabels(DocumentRecord* document);

@@ -84,7 +84,6 @@ OurPicture Checkerboard() {
 
 void InstallSceneHooks() {
   gRendererHooks.GetOffscreenGWorld = [](DocumentRecord*) { return gScene.world; };
-  gRendererHooks.OnscreenGLHost = [](DocumentRecord*) { return gScene.options.onscreenHost; };
   gRendererHooks.UseSampleBuffer = [](DocumentRecord*) { return gScene.options.supersampled; };
   gRendererHooks.IsTranslucent = [](DocumentRecord*) { return gScene.options.translucent; };
   gRendererHooks.BackgroundType = [](DocumentRecord*) { return gScene.options.background; };
@@ -124,7 +123,7 @@ Scene3DResult RenderScene3D(const Scene3DOptions& options) {
   DocumentRecord document;
   OwnedDrawContext ownedCtx = AllocateDrawContext();
   MDrawContext* ctx = ownedCtx.get();
-  SetDrawContextWindow(ctx, nullptr, &document);
+  SetDrawContextWindow(ctx, options.onscreenHost, &document);
   SetDesiredRendererType(ctx, options.renderer);
   M3DView view;
   if (options.zoom > 0) view.zoom = options.zoom;

@@ -200,7 +200,7 @@ void DocumentMainWindow::RunIdle() {
   if (gDemoIdle) gDemoIdle();
   DocumentRecord* document = fDocument.get();
   const ExpansionState& state = document->fExpansion;
-  const OurPort* world = fGraphPane->World();
+  const OurPort* world = fGraphPane->DrawingWorld();
   const qint64 picture = world ? world->image.cacheKey() : 0;
   const bool expanded = state.expansionDone, graphed = state.graphed, published = state.resultsPublished;
   const std::vector<int32_t> messages = state.messages;
@@ -210,7 +210,7 @@ void DocumentMainWindow::RunIdle() {
   DocumentIdle(document, gGraphPassSlice, fFrames.Due());
   hold.Deliver();
   // Painting into the world gives its image a new key.
-  if (world && world == fGraphPane->World() && world->image.cacheKey() != picture) fGraphPane->update();
+  if (world && world == fGraphPane->DrawingWorld() && world->image.cacheKey() != picture) fGraphPane->update();
   if (expanded != state.expansionDone || graphed != state.graphed || published != state.resultsPublished ||
       messages != state.messages)
     fMathPane->RedrawMath();

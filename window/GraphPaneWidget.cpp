@@ -42,10 +42,11 @@ GraphPaneWidget::GraphPaneWidget(DocumentWindow* window, QWidget* parent)
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(40, 40);
-  OurSetOnscreenGLOverlay(this, [this](QPainter& painter) {
-    const AGraphPane* pane = fDocument->fGraphPane.get();
-    if (pane && pane->IsView4D()) fIndicator.Draw(painter, rect());
-  });
+  OurSetOnscreenGLOverlay(this, {[this] {
+                                   const AGraphPane* pane = fDocument->fGraphPane.get();
+                                   return pane && pane->IsView4D() ? AxisIndicator::Box(rect()) : QRect();
+                                 },
+                                 [this](QPainter& painter) { fIndicator.Draw(painter, rect()); }});
 }
 
 GraphPaneWidget::~GraphPaneWidget() {
@@ -53,24 +54,29 @@ GraphPaneWidget::~GraphPaneWidget() {
   DisposeOffscreenPort(fWorld);
 }
 
+OurPort* GraphPaneWidget::World() {
+  if (AGraphPane* pane = fDocument->fGraphPane.get(); pane && fWorld) pane->ReadFrameBufferIfNeeded(kBothViews);
+  return fWorld;
+}
+
+// The views drawing on screen show their frames themselves: only the
+// rest of the widget is painted again.
 void GraphPaneWidget::RedrawGraph() {
-  AGraphPane* pane = fDocument->fGraphPane.get();
-  if (!fWorld || !pane) return;
+  if (!fWorld || !fDocument->fGraphPane) return;
+  update(QRegion(rect()).subtracted(DrawViews()));
+}
+
+QRegion GraphPaneWidget::DrawViews() {
   fStale = false;
+  AGraphPane* pane = fDocument->fGraphPane.get();
   {
     WorldIsCurrent current(fWorld);
     pane->Draw(kBothViews, true);
   }
-  HideStaleSurfaces();
-  update();
-}
-
-void GraphPaneWidget::HideStaleSurfaces() {
-  AGraphPane* pane = fDocument->fGraphPane.get();
   QRegion onscreen;
-  if (pane) pane->GetDMAPunchOutRgn(&onscreen);
+  pane->GetDMAPunchOutRgn(&onscreen);
   OurHideOnscreenGLSurfacesOutside(this, onscreen);
-  OurUpdateOnscreenGLOverlays(this);
+  return onscreen;
 }
 
 void GraphPaneWidget::InvalidateGraph() {
@@ -103,10 +109,7 @@ void GraphPaneWidget::paintEvent(QPaintEvent* event) {
   if (AreAnyOpenGLContextsAwaitingDestruction())
     QMetaObject::invokeMethod(
         this, [] { DestroyContextsAwaitingDestruction(); }, Qt::QueuedConnection);
-  if (fStale)
-    RedrawGraph();
-  else
-    HideStaleSurfaces();
+  if (fStale && fWorld && fDocument->fGraphPane) DrawViews();
   QPainter painter(this);
   if (!fWorld) {
     painter.fillRect(event->rect(), Qt::white);
@@ -129,7 +132,7 @@ void GraphPaneWidget::resizeEvent(QResizeEvent*) {
     pane->SetGraphRect(rect);
     pane->Resize();
   } else {
-    fDocument->fGraphPane = MakeDocumentGraphPane(fDocument, rect, fWindow);
+    fDocument->fGraphPane = MakeDocumentGraphPane(fDocument, rect, this);
   }
   RedrawGraph();
 }

@@ -12,10 +12,11 @@ struct OurPort;
 // Shows a document's graph pane: the pane draws into the widget's offscreen
 // world, which is painted on the screen; a 3-D or 4-D view drawing with
 // OpenGL on screen draws into a surface over its part of the widget, which
-// shows the 4-D axis indicator over it as over the world. Presses and the wheel go to the
-// pane; the cursor follows the views' regions. The widget makes the
-// document's pane once it knows its size, so that views without stored
-// settings centre themselves in it.
+// shows the 4-D axis indicator over it as over the world, and shows itself
+// without the widget painting. Presses and the wheel go to the pane; the
+// cursor follows the views' regions. The widget makes the document's pane
+// once it knows its size, so that views without stored settings centre
+// themselves in it.
 class GraphPaneWidget : public QWidget {
   Q_OBJECT
 
@@ -23,8 +24,12 @@ class GraphPaneWidget : public QWidget {
   explicit GraphPaneWidget(DocumentWindow* window, QWidget* parent = nullptr);
   ~GraphPaneWidget() override;
 
-  // Null until the widget has a size.
-  OurPort* World() const { return fWorld; }
+  // The graph world with the pictures of the views drawing on screen read
+  // into it: what a copy of the pane shows. Null until the widget has a
+  // size.
+  OurPort* World();
+  // The world the pane draws into, as it is.
+  OurPort* DrawingWorld() const { return fWorld; }
   // The pane draws its views into the world, which reaches the screen at
   // the next paint.
   void RedrawGraph();
@@ -50,8 +55,9 @@ class GraphPaneWidget : public QWidget {
 
  private:
   void Press(QMouseEvent* event, bool doubleClick);
-  // Hides the on-screen surfaces of views the pane no longer shows there.
-  void HideStaleSurfaces();
+  // Draws the views and hides the surfaces of those no longer on screen;
+  // where the views drawing on screen lie.
+  QRegion DrawViews();
   void FollowPress(MouseSource* mouse, QPoint at, long when, Qt::KeyboardModifiers keys, bool doubleClick);
 
   DocumentWindow* fWindow;

@@ -35,10 +35,8 @@ void FlushWindow(DocumentRecord* document) {
 
 OurPort* GraphWorld(DocumentRecord* document) {
   GraphPaneWidget* widget = GraphWidget(document);
-  return widget ? widget->World() : nullptr;
+  return widget ? widget->DrawingWorld() : nullptr;
 }
-
-QWidget* OnscreenGLHost(DocumentRecord* document) { return GraphWidget(document); }
 
 void SetCursorRegion(DocumentRecord* document) {
   if (GraphPaneWidget* widget = GraphWidget(document)) widget->UpdateCursor();
@@ -101,6 +99,5 @@ void InstallWindowHooks() {
   hooks.StopThumbwheels = StopThumbwheels;
   gRendererHooks.RedrawGraph = RedrawGraph;
   gRendererHooks.GetOffscreenGWorld = GraphWorld;
-  gRendererHooks.OnscreenGLHost = OnscreenGLHost;
   SetErrorAlertHook(ShowAlert);
 }

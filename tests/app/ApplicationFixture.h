@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QMenuBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -27,7 +26,7 @@
 #include "window/GraphPaneWidget.h"
 #include "window/WindowDialogs.h"
 #include "window/WindowRegistry.h"
-#include "tests/support/HangLimit.h"
+#include "tests/support/WaitFor.h"
 
 // The application as `zl` starts it, once per test program, with the
 // alerts recorded instead of shown.
@@ -86,25 +85,6 @@ class WindowTest : public testing::Test {
 
   QTemporaryDir fFolder;
 };
-
-// Runs the event loop as the application does until the condition holds: it
-// blocks between events, so the cooperative threads have the baton
-// meanwhile, as they have while a user looks. False, reported as a hang,
-// when the condition did not come within the guard.
-inline bool WaitFor(const std::function<bool()>& condition) {
-  const QDeadlineTimer guard(kHangLimit);
-  QTimer look;  // wakes the loop to look again
-  look.start(10);
-  while (!condition()) {
-    if (guard.hasExpired()) {
-      ADD_FAILURE() << "hang: what the test waits for never came";
-      return false;
-    }
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  return true;
-}
 
 // The window's menu item of that title; a failure when there is none.
 inline QAction* MenuItem(DocumentMainWindow* window, const QString& title) {

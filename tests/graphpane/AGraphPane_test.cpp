@@ -13,6 +13,8 @@
 #include "graphs3d/views/A3DGraphView.h"
 #include "graphs3d/views/A4DGraphView.h"
 #include "platform/OurPicture.h"
+#include "renderer/DrawContext.h"
+#include "renderer/RendererGlobals.h"
 #include "tests/CoreUtilities/BudgetRoom.h"
 #include "tests/graphpane/PlainGraph2D.h"
 #include "tests/platform/PortTestSupport.h"
@@ -331,6 +333,77 @@ TEST(AGraphPane, ClicksGoToTheViewUnderThemAndCursorRegionsUnite) {
   EXPECT_EQ(hand, both);
   EXPECT_EQ(mark, both);
   EXPECT_EQ(drag, both);
+}
+
+// A 3-D or 4-D view that draws offscreen and says it draws on screen, or
+// not, as the test sets it.
+template <typename View>
+class ClaimedOnScreen : public View {
+ public:
+  bool IsDMA() override { return claimed; }
+  bool claimed = true;
+};
+
+// After the shown views drew, the world is marked over; a view the read-back
+// reaches shows its frame there again.
+TEST(AGraphPane, ReadBackReachesTheShownViewsDrawingOnScreen) {
+  PaneHooksInstalled hooks;
+  gGraphPaneHooks.Make3DView = []() -> std::unique_ptr<AGraphView> {
+    return std::make_unique<ClaimedOnScreen<A3DGraphView>>();
+  };
+  gGraphPaneHooks.Make4DView = []() -> std::unique_ptr<AGraphView> {
+    return std::make_unique<ClaimedOnScreen<A4DGraphView>>();
+  };
+  static PortPtr world;
+  world.reset(NewOffscreenPort(QRect(0, 0, 200, 80)));
+  gRendererHooks.GetOffscreenGWorld = [](DocumentRecord*) { return world.get(); };
+  gRendererHooks.BackgroundColor = [](DocumentRecord*) { return 0x204060u; };
+  AGraphPane pane(Rect(0, 0, 200, 80), nullptr, nullptr);
+  constexpr uint32_t kMark = 0xFF00FF;
+  const auto framed = [&](const AGraphView* view) {
+    const MRect r = view->ViewRect();
+    return RgbAt(*world, (r.left + r.right) / 2, r.top + 2) == 0x204060u;
+  };
+  struct Case {
+    ShownViews which;
+    bool second3D, secondClaimed, current, second;
+  };
+  const Case cases[] = {{kCurrentView, true, true, true, false}, {kSecondView, true, true, false, true},
+                        {kBothViews, true, true, true, true},    {kShown3DViews, true, true, false, false},
+                        {kBothViews, true, false, true, false},  {kBothViews, false, false, true, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "which " << c.which << ", second " << c.second3D << c.secondClaimed);
+    pane.ShowViews(pane.View3D(0), c.second3D ? pane.View3D(1) : nullptr);
+    pane.SetDesiredRendererType(kRendererOffscreen);
+    dynamic_cast<ClaimedOnScreen<A3DGraphView>&>(*pane.View3D(1)).claimed = c.secondClaimed;
+    {
+      APushPort push(world.get());
+      pane.Draw(kBothViews, true);
+    }
+    ASSERT_EQ(GetRendererType(pane.View3D(0)->Record().drawContext), kRendererOffscreen);
+    ASSERT_TRUE(framed(pane.View3D(0)));
+    world->image.fill(kMark);
+    pane.ReadFrameBufferIfNeeded(c.which);
+    EXPECT_EQ(framed(pane.View3D(0)), c.current);
+    if (c.second3D) {
+      EXPECT_EQ(framed(pane.View3D(1)), c.second);
+    }
+  }
+  // The 4-D view, current, is read back whichever view is asked for.
+  pane.ShowViews(pane.View4D(), nullptr);
+  pane.SetDesiredRendererType(kRendererOffscreen);
+  for (ShownViews which : {kCurrentView, kSecondView}) {
+    {
+      APushPort push(world.get());
+      pane.Draw(kCurrentView, true);
+    }
+    world->image.fill(kMark);
+    pane.ReadFrameBufferIfNeeded(which);
+    EXPECT_TRUE(framed(pane.View4D())) << which;
+  }
+  pane.DisposeDrawContexts();
+  DestroyContextsAwaitingDestruction();
+  world.reset();
 }
 
 TEST(AGraphPane, EraseGraphDeletesSecondViewsFirst) {

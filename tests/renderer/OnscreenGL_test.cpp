@@ -3,16 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
 #include <memory>
 
 #include "platform/EGLContexts.h"
+#include "platform/OurPort.h"
 #include "renderer/Frame.h"
+#include "renderer/GLFrame.h"
 #include "renderer/RendererGlobals.h"
+#include "renderer/Submission.h"
 #include "tests/renderer/RendererTestWorld.h"
+#include "tests/support/PaintCount.h"
 #include "tests/support/QtApplication.h"
+#include "tests/support/WaitFor.h"
 #include "tools/Render3DCompare.h"
 #include "tools/Render3DScene.h"
 
@@ -45,7 +51,6 @@ class OnscreenGL : public testing::Test {
       ASSERT_TRUE(OurOnscreenGLAvailable()) << "no on-screen OpenGL on " << qPrintable(QGuiApplication::platformName());
     }
     if (sHost == nullptr) sHost = ShownHost();
-    gRendererHooks.OnscreenGLHost = [](DocumentRecord*) { return sHost; };
   }
 
   void TearDown() override {
@@ -75,6 +80,29 @@ int32_t FrameOver(ScopedDrawContext& ctx, const MRect& pane) {
   if (!IsDrawContextValid(ctx.ctx)) return -1;
   const int32_t started = RenderStart(ctx.ctx, false);
   return started != 0 ? started : RenderEnd(ctx.ctx);
+}
+
+// A frame of the lit grid.
+int32_t GridFrameOver(ScopedDrawContext& ctx, const MRect& pane) {
+  static const Scene3DMesh grid = Scene3DGrid();
+  Qd3d_SetPane(ctx.ctx, pane, &ctx.view, false);
+  if (!IsDrawContextValid(ctx.ctx)) return -1;
+  if (const int32_t started = RenderStart(ctx.ctx, false)) return started;
+  OurSubmitVertices(grid.vertices.data(), int(grid.vertices.size()), ctx.ctx);
+  OurSubmitNormals(grid.normals.data(), ctx.ctx);
+  OurSubmitColors(grid.colors.data(), ctx.ctx);
+  OurSubmitTriangles(grid.triangles.data(), int(grid.triangles.size()), ctx.ctx);
+  OurDisableColorArrayState(ctx.ctx);
+  OurDisableNormalArrayState(ctx.ctx);
+  return RenderEnd(ctx.ctx);
+}
+
+// What the screen shows there, whatever window it belongs to.
+QImage ScreenPicture(const QRect& global) {
+  return QGuiApplication::primaryScreen()
+      ->grabWindow(0, global.x(), global.y(), global.width(), global.height())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
 }
 
 // The lit grid scene drawn on screen, read back from the surface, against
@@ -108,20 +136,20 @@ TEST_F(OnscreenGL, DrawsTheSceneAsTheOffscreenRendererDoes) {
 TEST_F(OnscreenGL, TheChoiceFallsBackWhereOnScreenCannotBeMade) {
   const MRect pane{20, 10, 200, 300};
   {
-    ScopedDrawContext ctx(kRendererAutomatic);
+    ScopedDrawContext ctx(kRendererAutomatic, sHost);
     EXPECT_EQ(FrameOver(ctx, pane), 0);
     EXPECT_EQ(GetRendererType(ctx.ctx), ExpectedGLRenderer());
   }
   {
     gHasOpenGL = 0;
-    ScopedDrawContext ctx(kRendererAutomatic);
+    ScopedDrawContext ctx(kRendererAutomatic, sHost);
     EXPECT_EQ(FrameOver(ctx, pane), 0);
     EXPECT_EQ(GetRendererType(ctx.ctx), kRendererSoftware) << "software renderer preferred";
     gHasOpenGL = 1;
   }
   {
     OurInjectGLFailure(GLFailure::kOnscreen);
-    ScopedDrawContext ctx(kRendererAutomatic);
+    ScopedDrawContext ctx(kRendererAutomatic, sHost);
     EXPECT_EQ(FrameOver(ctx, pane), 0);
     EXPECT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen) << "on-screen format refused";
     OurInjectGLFailure(GLFailure::kNone);
@@ -133,9 +161,9 @@ TEST_F(OnscreenGL, TheChoiceFallsBackWhereOnScreenCannotBeMade) {
     OurPort* shown = gTestDocument.world;
     gTestDocument.world = OurNewGWorld(tooWide);
     {
-      ScopedDrawContext alone(kRendererOffscreen);
+      ScopedDrawContext alone(kRendererOffscreen, sHost);
       Qd3d_SetPane(alone.ctx, tooWide, &alone.view, false);
-      ScopedDrawContext ctx(kRendererAutomatic);
+      ScopedDrawContext ctx(kRendererAutomatic, sHost);
       Qd3d_SetPane(ctx.ctx, tooWide, &ctx.view, false);
       EXPECT_NE(GetRendererType(ctx.ctx), kRendererOnscreen);
       EXPECT_EQ(GetRendererType(ctx.ctx), GetRendererType(alone.ctx));
@@ -160,7 +188,7 @@ TEST_F(OnscreenGL, AntialiasingTakesTheFormatThatFits) {
                         {{0, 0, 100, 200}, GLFailure::kOnscreenMultisample, 0}};
   for (const Case& c : cases) {
     OurInjectGLFailure(c.failure);
-    ScopedDrawContext ctx(kRendererAutomatic);
+    ScopedDrawContext ctx(kRendererAutomatic, sHost);
     Qd3d_SetPane(ctx.ctx, c.pane, &ctx.view, false);
     ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOnscreen);
     EXPECT_EQ(OurGLContextSamples(ContextOf(ctx)), c.samples) << c.pane.right << " wide";
@@ -171,7 +199,7 @@ TEST_F(OnscreenGL, AntialiasingTakesTheFormatThatFits) {
 // to OpenGL only when told or when its pane changes.
 TEST_F(OnscreenGL, TranslucencyTakesTheViewToSoftwareUntilToldOtherwise) {
   const MRect pane{0, 0, 120, 160};
-  ScopedDrawContext ctx(kRendererAutomatic);
+  ScopedDrawContext ctx(kRendererAutomatic, sHost);
   EXPECT_EQ(FrameOver(ctx, pane), 0);
   EXPECT_EQ(GetRendererType(ctx.ctx), ExpectedGLRenderer());
   gTestDocument.translucent = true;
@@ -195,7 +223,7 @@ TEST_F(OnscreenGL, TranslucencyTakesTheViewToSoftwareUntilToldOtherwise) {
 // rectangle is the window's, counted from its bottom.
 TEST_F(OnscreenGL, TheSurfaceFollowsItsPaneAndKeepsItsContext) {
   if (!OnADisplay()) GTEST_SKIP() << "no surface without a display";
-  ScopedDrawContext ctx(kRendererAutomatic);
+  ScopedDrawContext ctx(kRendererAutomatic, sHost);
   ASSERT_EQ(FrameOver(ctx, {20, 10, 120, 110}), 0);
   ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOnscreen);
   OurEGLContext* context = ContextOf(ctx);
@@ -218,13 +246,46 @@ TEST_F(OnscreenGL, TheSurfaceFollowsItsPaneAndKeepsItsContext) {
   EXPECT_EQ(surface->geometry(), QRect(30, 40, 220, 160));
 }
 
+// The screen shows the very picture the frame drew, read back the same, and
+// shows it again when uncovered, the surface asking: no frame is drawn for
+// it and the host paints nothing.
+TEST_F(OnscreenGL, TheScreenShowsTheFrameAgainWhenUncovered) {
+  if (!OnADisplay()) GTEST_SKIP() << "no screen without a display";
+  ScopedDrawContext ctx(kRendererAutomatic, sHost);
+  const MRect pane{30, 20, 230, 300};
+  ASSERT_EQ(GridFrameOver(ctx, pane), 0);
+  ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOnscreen);
+  OurEGLContext* context = ContextOf(ctx);
+  ASSERT_TRUE(WaitFor([&] { return OurOnscreenGLPresentations(context) > 0; }));
+  OurReadPixels(ctx.ctx);
+  const QRect drawnArea(pane.left, pane.top, pane.right - pane.left, pane.bottom - pane.top);
+  const QImage drawn = gTestDocument.world->image.copy(drawnArea).convertToFormat(QImage::Format_RGB32);
+  const QRect onScreen(sHost->mapToGlobal(drawnArea.topLeft()), drawnArea.size());
+  EXPECT_EQ(ScreenPicture(onScreen), drawn);
+
+  QWidget cover(nullptr, Qt::X11BypassWindowManagerHint | Qt::FramelessWindowHint);
+  cover.setAutoFillBackground(true);
+  cover.setPalette(QPalette(Qt::red));
+  cover.setGeometry(onScreen);
+  cover.show();
+  ASSERT_TRUE(WaitFor([&] { return cover.windowHandle()->isExposed(); }));
+  ASSERT_NE(ScreenPicture(onScreen), drawn) << "not covered";
+  const int64_t frames = gFramesRendered, shown = OurOnscreenGLPresentations(context);
+  const PaintCount host(sHost);
+  cover.hide();
+  ASSERT_TRUE(WaitFor([&] { return OurOnscreenGLPresentations(context) > shown; }));
+  EXPECT_EQ(gFramesRendered, frames);
+  EXPECT_EQ(ScreenPicture(onScreen), drawn);
+  EXPECT_EQ(host.paints, 0);
+}
+
 // Disposal hides the surface at once and queues the context, twice
 // harmlessly; the queue's destruction leaves nothing. A window closed first
 // takes its surfaces along: its views' next frames fail and choose again.
 TEST_F(OnscreenGL, DisposedAndOrphanedContextsLeaveNothingBehind) {
   if (!OnADisplay()) GTEST_SKIP() << "no surface without a display";
   {
-    ScopedDrawContext ctx(kRendererAutomatic);
+    ScopedDrawContext ctx(kRendererAutomatic, sHost);
     ASSERT_EQ(FrameOver(ctx, {0, 0, 100, 100}), 0);
     const QWidget* surface = ShownSurface(sHost);
     ASSERT_NE(surface, nullptr);
@@ -237,19 +298,17 @@ TEST_F(OnscreenGL, DisposedAndOrphanedContextsLeaveNothingBehind) {
     EXPECT_EQ(OurLiveOnscreenGLContexts(), 0);
   }
   std::unique_ptr<QWidget> window(ShownHost());
-  QWidget* previous = sHost;
-  sHost = window.get();
-  ScopedDrawContext ctx(kRendererAutomatic);
+  ScopedDrawContext ctx(kRendererAutomatic, window.get());
   ASSERT_EQ(FrameOver(ctx, {0, 0, 100, 100}), 0);
   const uint64_t serial = GetRendererContextSerial(ctx.ctx);
   OurEGLContext* context = ContextOf(ctx);
-  sHost = previous;
   window.reset();
   EXPECT_FALSE(OurIsGLContextLive(context, serial));
   EXPECT_EQ(RenderStart(ctx.ctx, false), 20);
   DisposeDrawContext(ctx.ctx);
+  EXPECT_EQ(ctx->window, nullptr);
   EXPECT_EQ(FrameOver(ctx, {0, 0, 100, 100}), 0);
-  EXPECT_NE(ContextOf(ctx), context);
+  EXPECT_EQ(GetRendererType(ctx.ctx), kRendererOffscreen) << "no window left to draw over";
 }
 
 }  // namespace

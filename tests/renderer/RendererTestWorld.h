@@ -52,11 +52,11 @@ class RendererTestWorld {
 };
 
 // A context bound to the test document, disposed at the end of the scope;
-// software unless asked otherwise.
+// software unless asked otherwise, on screen over the window where asked.
 struct ScopedDrawContext {
-  explicit ScopedDrawContext(Our3DRendererType desired = kRendererSoftware)
+  explicit ScopedDrawContext(Our3DRendererType desired = kRendererSoftware, QWidget* window = nullptr)
       : owned(AllocateDrawContext()), ctx(owned.get()) {
-    SetDrawContextWindow(ctx, nullptr, TestDocument());
+    SetDrawContextWindow(ctx, window, TestDocument());
     SetDesiredRendererType(ctx, desired);
   }
   ~ScopedDrawContext() { DisposeDrawContext(ctx); }

@@ -1,4 +1,5 @@
 #include "tests/app/ApplicationFixture.h"
+#include "tests/app/HandClock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +7,6 @@
 #include "graphpane/AGraphPane.h"
 #include "graphs3d/views/A3DGraphView.h"
 #include "renderer/RotationMath.h"
-#include "graphs3d/views/ViewClock.h"
 
 // A spinning view draws one frame in each refresh period of the screen, and
 // turns by the time that passed: speed times seconds, however often the
@@ -15,22 +15,6 @@
 namespace {
 
 using SpinFramesTest = WindowTest;
-
-int64_t gMicroseconds = 0;
-
-// The views' clock reads the test's time until the test ends.
-class HandClock {
- public:
-  HandClock() : fReal(gViewClock) {
-    gViewClock = {[] { return gMicroseconds; }, [] { return uint32_t(gMicroseconds * 1000 / 65536); }};
-  }
-  ~HandClock() { gViewClock = fReal; }
-  HandClock(const HandClock&) = delete;
-  HandClock& operator=(const HandClock&) = delete;
-
- private:
-  ViewClock fReal;
-};
 
 // The angle of the rotation taking a to b.
 double AngleBetween(const Matrix3& a, const Matrix3& b) {
@@ -48,27 +32,27 @@ TEST_F(SpinFramesTest, OneFramePerRefreshTurningBySpeedTimesElapsedTime) {
   HandClock clock;
   const double rate = window->Frames().RefreshRate();
   ASSERT_TRUE(rate >= 1 && rate <= 1000) << rate;
-  const auto periodStart = [&](int64_t k) { return int64_t(std::ceil(double(k) * 1e6 / rate)); };
+  const auto periodStart = [&](int64_t k) { return HandClock::PeriodStart(k, rate); };
 
   // A fresh spin starts its timing at its first frame, turning nothing.
   pane.SetViewParameter(kAttributeDefaultSpin, kCurrentView);
   const double speed = view.SpinSpeed();
   ASSERT_GT(speed, 0);
   const int64_t k = 1000;
-  gMicroseconds = periodStart(k);
+  clock.Set(periodStart(k));
   window->RunIdle();
   Matrix3 first;
   CopyMatrix(view.Camera().rotation, first);
 
   // However often the idle runs within the period, no other frame.
   for (int64_t t = periodStart(k); t < periodStart(k + 1); t += 1000) {
-    gMicroseconds = t;
+    clock.Set(t);
     window->RunIdle();
   }
   EXPECT_TRUE(EqualMatrix(first, view.Camera().rotation));
 
   // Two periods on, one frame turns by the two periods' time.
-  gMicroseconds = periodStart(k + 2);
+  clock.Set(periodStart(k + 2));
   window->RunIdle();
   const double seconds = double(periodStart(k + 2) - periodStart(k)) * 1e-6;
   EXPECT_NEAR(AngleBetween(first, view.Camera().rotation), speed * seconds, 1e-6);
