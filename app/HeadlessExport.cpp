@@ -1,11 +1,8 @@
 #include "app/HeadlessExport.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImage>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 
 #include <chrono>
 #include <cstdio>
@@ -25,6 +22,7 @@
 #include "app/AppHooks.h"
 #include "app/ExportLayout.h"
 #include "app/ExportOptions.h"
+#include "app/PdfPage.h"
 #include "app/PngEncoding.h"
 #include "app/TextureCoding.h"
 #include "document/DocumentGraphPane.h"
@@ -160,20 +158,11 @@ Written WritePng(const std::string& path, DocumentWindow& window, const ExportPa
 // whole in memory first, so that only a finished one reaches the file.
 Written WritePdf(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size,
                  OSErr* fileError) {
-  QBuffer pdf;
-  pdf.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter writer(&pdf);
-    writer.setResolution(72);
-    writer.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setCreator(QStringLiteral("Zentrolab"));
-    QPainter painter;
-    if (!painter.begin(&writer)) return Written::kFailed;
+  const QByteArray bytes = OnePagePdf(size, [&](QPainter& painter) {
     PaintWindow(painter, window, panes);
-    if (!painter.end()) return Written::kFailed;
-  }
-  const QByteArray& bytes = pdf.data();
+    return true;
+  });
+  if (bytes.isEmpty()) return Written::kFailed;
   return WriteBytes(path, std::string_view(bytes.constData(), size_t(bytes.size())), fileError);
 }
 

@@ -294,6 +294,33 @@ TEST(HeadlessExport, PdfRasterisedLandsWithinAPixelOfThePng) {
   for (const std::string& path : {png, pdf, raster + ".png"}) std::remove(path.c_str());
 }
 
+// The graph pane goes into the PDF without loss: the page's one image,
+// as pdfimages takes it out, is the PNG export's graph pane pixel for
+// pixel (it fills the picture's bottom right and one whole side), and the
+// file is smaller than that image's bare pixels.
+TEST(HeadlessExport, APdfHoldsTheGraphPaneAsThePngHasIt) {
+  const std::string png = TempPath("lossless.png"), pdf = TempPath("lossless.pdf"), images = TempPath("lossless");
+  for (const std::string& document : {kData + "/many_curves_100.zlf", kData + "/../../examples/welcome.zlf"}) {
+    ASSERT_EQ(Zl("--export " + document + " --png " + png + " --size 600x360" + kHangTimeout), 0) << document;
+    ASSERT_EQ(Zl("--export " + document + " --pdf " + pdf + " --size 600x360" + kHangTimeout), 0) << document;
+    ASSERT_EQ(std::system(("pdfimages -png " + pdf + " " + images).c_str()), 0);
+    const QImage whole = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+    const QImage graph = QImage(QString::fromStdString(images + "-000.png")).convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(FileBytes(images + "-001.png").empty()) << document;
+    ASSERT_FALSE(graph.isNull()) << document;
+    EXPECT_TRUE(graph.width() == whole.width() || graph.height() == whole.height()) << document;
+    const QImage pane =
+        whole.copy(QRect(QPoint(whole.width() - graph.width(), whole.height() - graph.height()), graph.size()));
+    int differing = 0;
+    for (int y = 0; y < graph.height(); ++y)
+      for (int x = 0; x < graph.width(); ++x)
+        differing += (graph.pixel(x, y) & 0xFFFFFF) != (pane.pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(differing, 0) << document;
+    EXPECT_LT(int64_t(FileBytes(pdf).size()), int64_t(graph.width()) * graph.height() * 3) << document;
+    for (const std::string& path : {png, pdf, images + "-000.png"}) std::remove(path.c_str());
+  }
+}
+
 TEST(HeadlessExport, AnUnreadablePictureIsReportedOnceInTheExportsWords) {
   // A PNG signature with nothing after it.
   const std::string document =
