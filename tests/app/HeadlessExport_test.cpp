@@ -9,13 +9,17 @@
 
 #include <charconv>
 #include <cstdint>
-
 #include <cstdio>
-#include <fstream>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -137,6 +141,51 @@ TEST(HeadlessExport, ExitCodesSayWhatWentWrong) {
   EXPECT_EQ(status, 2) << errors;
   ExpectUnfinishedOrNoPictureAndWhich(errors, out, QSize(60, 40));
   std::remove(out.c_str());
+}
+
+// What is at the output and not a plain file says why it takes no picture:
+// a pipe no one reads fails at once, one whose reader leaves after a byte
+// fails its write (the status is the export's, no SIGPIPE's), and a folder
+// of the output's name is said to be one. A name of 250 bytes, which the
+// temporary's suffix would take past the longest, is written.
+TEST(HeadlessExport, WhatIsNoPlainFileSaysWhyAndLongNamesAreWritten) {
+  const std::string road = kData + "/export_road.zlf --size 600x360" + kHangTimeout;
+  const std::string pipe = TempPath("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  int status = -1;
+  std::string errors = ZlErrors("--export " + road + " --png " + pipe, &status);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(errors.find("cannot write " + pipe + ": no one reads the pipe"), std::string::npos) << errors;
+
+  // The reader holds a page at most, far less than the picture, and waits
+  // for the first byte: until a writer comes it sees no end, only no data.
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  ASSERT_GT(::fcntl(reader, F_SETPIPE_SZ, 4096), 0);
+  std::thread exporter([&] { errors = ZlErrors("--export " + road + " --png " + pipe, &status); });
+  pollfd data{reader, POLLIN, 0};
+  EXPECT_EQ(::poll(&data, 1, -1), 1);
+  char first = 0;
+  EXPECT_EQ(::read(reader, &first, 1), 1);
+  ::close(reader);
+  exporter.join();
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(errors.find("cannot write " + pipe + ": the pipe's reader left before the end"), std::string::npos)
+      << errors;
+  std::remove(pipe.c_str());
+
+  const std::string folder = TempPath("folder.png");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  errors = ZlErrors("--export " + road + " --png " + folder, &status);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(errors.find("cannot write " + folder + ": a folder has that name"), std::string::npos) << errors;
+  ::rmdir(folder.c_str());
+
+  const std::string longName = testing::TempDir() + std::string(246, 'n') + ".png";
+  errors = ZlErrors("--export " + road + " --png " + longName, &status);
+  EXPECT_EQ(status, 0) << errors;
+  EXPECT_EQ(QImage(QString::fromStdString(longName)).size(), QSize(600, 360));
+  std::remove(longName.c_str());
 }
 
 // A sum of 3,000 terms given no time stops where it stands and writes what
