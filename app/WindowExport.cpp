@@ -38,10 +38,13 @@ int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportForm
 double SetWindowExportTimeout(double seconds) { return std::exchange(gExportTimeoutSeconds, seconds); }
 
 void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format) {
-  const QString extension = format == ExportFormat::kPng ? ".png" : ".pdf";
+  const bool png = format == ExportFormat::kPng;
+  const QString extension = png ? ".png" : ".pdf";
   const QString base =
       window->FilePath().isEmpty() ? window->DocumentName() : QFileInfo(window->FilePath()).completeBaseName();
-  QString path = AskFileName(window, true, base + extension);
+  QString path = AskExportFileName(window, png ? QObject::tr("Export PNG") : QObject::tr("Export PDF"),
+                                   png ? QObject::tr("PNG pictures (*.png)") : QObject::tr("PDF documents (*.pdf)"),
+                                   base + extension);
   if (path.isEmpty()) return;
   if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;
   if (const int32_t message = ExportWindow(window, path, format)) ReportError(message);

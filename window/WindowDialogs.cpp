@@ -45,6 +45,11 @@ QString AskFileName(QWidget* window, bool forSaving, const QString& suggestion) 
                    : QFileDialog::getOpenFileName(window, QString(), suggestion, filter);
 }
 
+QString AskExportFileName(QWidget* window, const QString& title, const QString& filter, const QString& suggestion) {
+  if (sFileName) return sFileName(window, true, suggestion);
+  return QFileDialog::getSaveFileName(window, title, suggestion, filter);
+}
+
 void SetAlertShower(AlertShower shower) { sAlert = std::move(shower); }
 
 void ShowNote(const QString& text) {

@@ -18,6 +18,10 @@ SaveChangesAnswer AskSaveChanges(QWidget* window, const QString& documentName);
 using FileNameQuestion = std::function<QString(QWidget* window, bool forSaving, const QString& suggestion)>;
 void SetFileNameQuestion(FileNameQuestion question);  // null: the file dialog
 QString AskFileName(QWidget* window, bool forSaving, const QString& suggestion);
+// A save dialog for an export, with its title and the one type of file it
+// offers, as a filter such as "PNG pictures (*.png)"; the question above
+// answers it too when a test has put one in.
+QString AskExportFileName(QWidget* window, const QString& title, const QString& filter, const QString& suggestion);
 
 // The message's text, paragraphs on lines of their own.
 QString MessageText(int messageId);

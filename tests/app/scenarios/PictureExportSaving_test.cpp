@@ -6,8 +6,11 @@
 #include "platform/PosixFiles.h"
 
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -84,6 +87,46 @@ TEST_F(PictureExportSavingTest, AMenuExportOntoAFullDiskSaysSoAndKeepsTheFormerP
     EXPECT_FALSE(QDir(fFolder.path()).entryList(QDir::Files).join(" ").contains(".saving-")) << item;
   }
   SetWindowExportTimeout(formerTimeout);
+}
+
+// File > Export PNG and Export PDF ask in a dialog titled for the export,
+// which offers only the picture's type and suggests the document's name
+// with that type's extension.
+TEST_F(PictureExportSavingTest, TheExportDialogsAreTitledForTheExportAndOfferThePicturesType) {
+  DocumentMainWindow* window = Open("square.zlf", kSquareDocument);
+  ASSERT_NE(window, nullptr);
+  struct Asked {
+    const char* item;
+    const char* title;
+    const char* filter;
+    const char* suggestion;
+  };
+  for (const Asked asked : {Asked{"Export PNG...", "Export PNG", "PNG pictures (*.png)", "square.png"},
+                            Asked{"Export PDF...", "Export PDF", "PDF documents (*.pdf)", "square.pdf"}}) {
+    QString title, suggestion;
+    QStringList filters;
+    bool answered = false;
+    // Looks again at each turn of the event loop until the dialog is up.
+    std::function<void()> look = [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (answered) return;
+      if (!dialog) {
+        QTimer::singleShot(0, look);
+        return;
+      }
+      title = dialog->windowTitle();
+      filters = dialog->nameFilters();
+      suggestion = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+      dialog->reject();
+    };
+    QTimer::singleShot(0, look);
+    MenuItem(window, asked.item)->trigger();
+    answered = true;
+    EXPECT_EQ(title, asked.title);
+    EXPECT_EQ(filters, QStringList{asked.filter});
+    EXPECT_EQ(suggestion, asked.suggestion);
+  }
+  EXPECT_TRUE(RecordedAlerts().empty());
 }
 
 }  // namespace
