@@ -19,19 +19,20 @@ double gExportTimeoutSeconds = 60;
 
 }  // namespace
 
-int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format) {
+int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format, OSErr* error) {
   window->StoreLayoutInDocument();
   const std::optional<std::string> text = WriteDocumentText(*window->Document());
   if (!text) return kCannotSaveMessage;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  std::string error;
+  std::string said;
   ExportDetails details;
   const int status = ExportDocumentPicture(*text, path.toStdString(), format == ExportFormat::kPdf, QSize(),
-                                           gExportTimeoutSeconds, &error, &details);
+                                           gExportTimeoutSeconds, &said, &details);
   QApplication::restoreOverrideCursor();
+  if (error) *error = details.fileError;
   // Graphs still unfinished after the wait are written as far as they got;
   // a picture whose encoding ran out of time is not written at all.
-  if (status == 0 || (status == 2 && error.empty())) return 0;
+  if (status == 0 || (status == 2 && said.empty())) return 0;
   return details.fileError != kNoErr ? SaveFailureMessage(details.fileError) : kCannotSaveMessage;
 }
 
@@ -47,5 +48,7 @@ void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format) {
                                    base + extension);
   if (path.isEmpty()) return;
   if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;
-  if (const int32_t message = ExportWindow(window, path, format)) ReportError(message);
+  OSErr error = kNoErr;
+  if (const int32_t message = ExportWindow(window, path, format, &error))
+    ReportError(message, QString::fromStdString(SaveFailureReason(error)));
 }

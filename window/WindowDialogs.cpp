@@ -60,8 +60,8 @@ void ShowNote(const QString& text) {
   }
 }
 
-void ReportError(int messageId) {
-  const QString text = MessageText(messageId);
+void ReportError(int messageId, const QString& reason) {
+  const QString text = reason.isEmpty() ? MessageText(messageId) : MessageText(messageId) + "\n\n" + reason;
   if (sAlert) {
     sAlert(messageId, text);
   } else {

@@ -33,6 +33,7 @@ void SetAlertShower(AlertShower shower);  // null: a message box
 // gets it as message 0.
 void ShowNote(const QString& text);
 
-// Shows the message's text and waits for the user; after running out of
-// memory (36, 40) every window redraws its math and recomputes its graphs.
-void ReportError(int messageId);
+// Shows the message's text, then the reason, if any, as a paragraph of its
+// own, and waits for the user; after running out of memory (36, 40) every
+// window redraws its math and recomputes its graphs.
+void ReportError(int messageId, const QString& reason = QString());

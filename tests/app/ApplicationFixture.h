@@ -35,6 +35,11 @@ inline std::vector<int>& RecordedAlerts() {
   static std::vector<int> alerts;
   return alerts;
 }
+// The last alert's text.
+inline QString& LastAlertText() {
+  static QString text;
+  return text;
+}
 
 // Closes every window without asking and lets the closings happen.
 inline void CloseEveryWindow() {
@@ -55,7 +60,10 @@ class ApplicationEnvironment : public testing::Environment {
     new QApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     StartLayers();
-    SetAlertShower([](int id, const QString&) { RecordedAlerts().push_back(id); });
+    SetAlertShower([](int id, const QString& text) {
+      RecordedAlerts().push_back(id);
+      LastAlertText() = text;
+    });
   }
   void TearDown() override {
     CloseEveryWindow();

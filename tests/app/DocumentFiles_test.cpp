@@ -69,8 +69,14 @@ TEST_F(DocumentFilesTest, ALongNameSavesAndAPipeNoOneReadsFails) {
   const std::string pipe = Path("pipe.zlf");
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   opened.document->fModified = true;
-  EXPECT_EQ(SaveDocumentFile(*opened.document, pipe), 45);
+  OSErr error = kNoErr;
+  EXPECT_EQ(SaveDocumentFile(*opened.document, pipe, &error), 45);
+  EXPECT_EQ(error, kNoPipeReaderErr);
   EXPECT_TRUE(opened.document->fModified);
+  // The alert adds the reason where its message has none of its own.
+  EXPECT_EQ(SaveFailureReason(error), "No one reads the pipe.");
+  EXPECT_EQ(SaveFailureReason(kDiskFullErr), "");
+  EXPECT_EQ(SaveFailureReason(kNoErr), "");
 }
 
 TEST(DocumentExtension, AddedOnlyWhenMissing) {

@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -87,6 +89,29 @@ TEST_F(PictureExportSavingTest, AMenuExportOntoAFullDiskSaysSoAndKeepsTheFormerP
     EXPECT_FALSE(QDir(fFolder.path()).entryList(QDir::Files).join(" ").contains(".saving-")) << item;
   }
   SetWindowExportTimeout(formerTimeout);
+}
+
+// Saving and exporting from the window to a pipe no one reads fail at
+// once, without holding the interface, and the alert says why after the
+// message.
+TEST_F(PictureExportSavingTest, SavingOrExportingToAPipeNoOneReadsSaysSo) {
+  DocumentMainWindow* window = Open("square.zlf", kSquareDocument);
+  ASSERT_NE(window, nullptr);
+  const QString saved = fFolder.path() + "/pipe.zlf", exported = fFolder.path() + "/pipe.pdf";
+  for (const QString& pipe : {saved, exported}) ASSERT_EQ(::mkfifo(pipe.toStdString().c_str(), 0600), 0);
+  const QString said = "Sorry, Zentrolab was unable to save this file.\n\nNo one reads the pipe.";
+  SetFileNameQuestion([saved](QWidget*, bool, const QString&) { return saved; });
+  EXPECT_FALSE(SaveWindowAs(window));
+  EXPECT_EQ(RecordedAlerts(), std::vector<int>{45});
+  EXPECT_EQ(LastAlertText(), said);
+  RecordedAlerts().clear();
+  OSErr error = kNoErr;
+  EXPECT_EQ(ExportWindow(window, saved, ExportFormat::kPng, &error), 45);
+  EXPECT_EQ(error, kNoPipeReaderErr);
+  SetFileNameQuestion([exported](QWidget*, bool, const QString&) { return exported; });
+  MenuItem(window, "Export PDF...")->trigger();
+  EXPECT_EQ(RecordedAlerts(), std::vector<int>{45});
+  EXPECT_EQ(LastAlertText(), said);
 }
 
 // File > Export PNG and Export PDF ask in a dialog titled for the export,
