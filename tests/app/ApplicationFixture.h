@@ -40,6 +40,11 @@ inline QString& LastAlertText() {
   static QString text;
   return text;
 }
+// Where the alerts go instead of a message box.
+inline void RecordAlert(int id, const QString& text) {
+  RecordedAlerts().push_back(id);
+  LastAlertText() = text;
+}
 
 // Closes every window without asking and lets the closings happen.
 inline void CloseEveryWindow() {
@@ -60,10 +65,7 @@ class ApplicationEnvironment : public testing::Environment {
     new QApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     StartLayers();
-    SetAlertShower([](int id, const QString& text) {
-      RecordedAlerts().push_back(id);
-      LastAlertText() = text;
-    });
+    SetAlertShower(RecordAlert);
   }
   void TearDown() override {
     CloseEveryWindow();
