@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -55,28 +54,6 @@ TEST_F(DocumentFilesTest, FailedSavesSayWhyAndChangeNothing) {
     EXPECT_EQ(FileBytes(Path("a.zlf")), kDocument);
     EXPECT_EQ(access(Path("new.zlf").c_str(), F_OK), -1);
   }
-}
-
-// A name of 250 bytes, which the temporary's suffix would take past the
-// longest a folder holds, is saved; a pipe no one reads fails at once.
-TEST_F(DocumentFilesTest, ALongNameSavesAndAPipeNoOneReadsFails) {
-  Spit(Path("a.zlf"), kDocument);
-  OpenedDocument opened = OpenDocumentFile(Path("a.zlf"));
-  ASSERT_NE(opened.document, nullptr);
-  const std::string longName = Path(std::string(246, 'n').append(".zlf").c_str());
-  EXPECT_EQ(SaveDocumentFile(*opened.document, longName), 0);
-  EXPECT_NE(OpenDocumentFile(longName).document, nullptr);
-  const std::string pipe = Path("pipe.zlf");
-  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  opened.document->fModified = true;
-  OSErr error = kNoErr;
-  EXPECT_EQ(SaveDocumentFile(*opened.document, pipe, &error), 45);
-  EXPECT_EQ(error, kNoPipeReaderErr);
-  EXPECT_TRUE(opened.document->fModified);
-  // The alert adds the reason where its message has none of its own.
-  EXPECT_EQ(SaveFailureReason(error), "No one reads the pipe.");
-  EXPECT_EQ(SaveFailureReason(kDiskFullErr), "");
-  EXPECT_EQ(SaveFailureReason(kNoErr), "");
 }
 
 TEST(DocumentExtension, AddedOnlyWhenMissing) {

@@ -66,30 +66,4 @@ TEST_F(ComputationDeadlineTest, TheDrawingDeadlineFollowsAndMovesOnAlone) {
   EXPECT_FALSE(DrawingDeadlinePassed());
 }
 
-// A clock the test moves by hand.
-int64_t gHandClock = 0;
-int64_t HandClock() { return gHandClock; }
-
-// Deadlines made from one reading are reached on the clock a test sets,
-// each when the clock is past its seconds, never when none was made; the
-// drawing's set so follows the same clock.
-TEST_F(ComputationDeadlineTest, DeadlinesAfterOneReadingFollowTheSetClock) {
-  const DeadlineClock former = SetDeadlineClock(HandClock);
-  gHandClock = 5'000'000'000;
-  const int64_t start = DeadlineClockReading();
-  const int64_t second = DeadlineAfter(start, 1), twoSeconds = DeadlineAfter(start, 2);
-  for (const double none : {4e9, __builtin_inf(), __builtin_nan("")}) EXPECT_EQ(DeadlineAfter(start, none), 0);
-  SetDrawingDeadlineAt(twoSeconds);
-  gHandClock += 1'000'000'000;
-  EXPECT_FALSE(DeadlineReached(second));
-  gHandClock += 1;
-  EXPECT_TRUE(DeadlineReached(second));
-  EXPECT_FALSE(DeadlineReached(twoSeconds));
-  EXPECT_FALSE(DrawingDeadlinePassed());
-  gHandClock += 1'000'000'000;
-  EXPECT_TRUE(DrawingDeadlinePassed());
-  EXPECT_FALSE(DeadlineReached(0));
-  SetDeadlineClock(former);
-}
-
 }  // namespace

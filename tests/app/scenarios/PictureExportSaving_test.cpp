@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
-#include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -114,42 +114,40 @@ TEST_F(PictureExportSavingTest, SavingOrExportingToAPipeNoOneReadsSaysSo) {
   EXPECT_EQ(LastAlertText(), said);
 }
 
+// What a file dialog showed: its title, filters and suggested name; none
+// while the test still waits for it.
+struct ShownDialog {
+  QStringList shown;
+  bool waiting = true;
+};
+
+// Looks at each turn of the event loop until a file dialog is up, notes
+// what it shows and cancels it.
+void CancelFileDialog(std::shared_ptr<ShownDialog> dialogShown) {
+  QTimer::singleShot(0, [dialogShown] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialogShown->waiting) return;
+    if (!dialog) return CancelFileDialog(dialogShown);
+    dialogShown->shown << dialog->windowTitle() << dialog->nameFilters()
+                       << QFileInfo(dialog->selectedFiles().value(0)).fileName();
+    dialog->reject();
+  });
+}
+
 // File > Export PNG and Export PDF ask in a dialog titled for the export,
 // which offers only the picture's type and suggests the document's name
 // with that type's extension.
 TEST_F(PictureExportSavingTest, TheExportDialogsAreTitledForTheExportAndOfferThePicturesType) {
   DocumentMainWindow* window = Open("square.zlf", kSquareDocument);
   ASSERT_NE(window, nullptr);
-  struct Asked {
-    const char* item;
-    const char* title;
-    const char* filter;
-    const char* suggestion;
-  };
-  for (const Asked asked : {Asked{"Export PNG...", "Export PNG", "PNG pictures (*.png)", "square.png"},
-                            Asked{"Export PDF...", "Export PDF", "PDF documents (*.pdf)", "square.pdf"}}) {
-    QString title, suggestion;
-    QStringList filters;
-    bool answered = false;
-    // Looks again at each turn of the event loop until the dialog is up.
-    std::function<void()> look = [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      if (answered) return;
-      if (!dialog) {
-        QTimer::singleShot(0, look);
-        return;
-      }
-      title = dialog->windowTitle();
-      filters = dialog->nameFilters();
-      suggestion = QFileInfo(dialog->selectedFiles().value(0)).fileName();
-      dialog->reject();
-    };
-    QTimer::singleShot(0, look);
-    MenuItem(window, asked.item)->trigger();
-    answered = true;
-    EXPECT_EQ(title, asked.title);
-    EXPECT_EQ(filters, QStringList{asked.filter});
-    EXPECT_EQ(suggestion, asked.suggestion);
+  for (const QString type : {"PNG", "PDF"}) {
+    const auto dialogShown = std::make_shared<ShownDialog>();
+    CancelFileDialog(dialogShown);
+    MenuItem(window, "Export " + type + "...")->trigger();
+    dialogShown->waiting = false;
+    const QString kind = type == "PNG" ? "PNG pictures" : "PDF documents", extension = type.toLower();
+    EXPECT_EQ(dialogShown->shown,
+              QStringList({"Export " + type, kind + " (*." + extension + ")", "square." + extension}));
   }
   EXPECT_TRUE(RecordedAlerts().empty());
 }
