@@ -67,10 +67,11 @@ void OpenWithDialog(QWidget* parent) {
 bool SaveWindow(DocumentMainWindow* window) {
   if (window->FilePath().isEmpty()) return SaveWindowAs(window);
   window->StoreLayoutInDocument();
-  const int32_t message = SaveDocumentFile(*window->Document(), window->FilePath().toStdString());
+  OSErr error = kNoErr;
+  const int32_t message = SaveDocumentFile(*window->Document(), window->FilePath().toStdString(), &error);
   window->UpdateModifiedMark();
   if (message != 0) {
-    ReportError(message);
+    ReportError(message, QString::fromStdString(SaveFailureReason(error)));
     return false;
   }
   return true;
@@ -82,9 +83,10 @@ bool SaveWindowAs(DocumentMainWindow* window) {
   if (chosen.isEmpty()) return false;
   const QString path = QString::fromStdString(WithDocumentExtension(chosen.toStdString()));
   window->StoreLayoutInDocument();
-  const int32_t message = SaveDocumentFile(*window->Document(), path.toStdString());
+  OSErr error = kNoErr;
+  const int32_t message = SaveDocumentFile(*window->Document(), path.toStdString(), &error);
   if (message != 0) {
-    ReportError(message);
+    ReportError(message, QString::fromStdString(SaveFailureReason(error)));
     return false;
   }
   window->SetFilePath(path);

@@ -5,14 +5,12 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 
 #include <cmath>
 #include <memory>
 
+#include "app/PdfPage.h"
 #include "expression/ExpressionParser.h"
 #include "expression/ExpressionWriter.h"
 #include "expression/MathEditRecord.h"
@@ -91,19 +89,10 @@ QByteArray Png(FormulaPicture& picture) {
 }
 
 QByteArray Pdf(FormulaPicture& picture) {
-  const QSize size = picture.Size();
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter writer(&buffer);
-    writer.setResolution(72);
-    writer.setPageLayout(QPageLayout(QPageSize(QSizeF(size), QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
-    QPainter painter;
-    if (!painter.begin(&writer)) return {};
+  return OnePagePdf(picture.Size(), [&picture](QPainter& painter) {
     picture.Draw(painter);
-  }
-  return bytes;
+    return true;
+  });
 }
 
 }  // namespace

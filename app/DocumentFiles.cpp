@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <limits>
 
 #include "CoreUtilities/files/SafeSave.h"
@@ -43,6 +44,13 @@ int32_t SaveFailureMessage(OSErr error) {
   }
 }
 
+std::string SaveFailureReason(OSErr error) {
+  if (error == kNoErr || SaveFailureMessage(error) != kCannotSave) return {};
+  std::string reason = FileErrorReason(error);
+  reason[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(reason[0])));
+  return reason + ".";
+}
+
 OpenedDocument OpenDocumentFile(const std::string& path) {
   std::string bytes;
   if (!ReadWholeFile(path, &bytes)) return {nullptr, kCannotOpen};
@@ -59,11 +67,12 @@ std::string RefusedSettingsText(int32_t count) {
          " numbers no view can use (NaN, infinite, past 1e300, or a box or depth the view cannot draw)";
 }
 
-int32_t SaveDocumentFile(DocumentRecord& document, const std::string& path) {
+int32_t SaveDocumentFile(DocumentRecord& document, const std::string& path, OSErr* error) {
   const std::optional<std::string> text = WriteDocumentText(document);
   if (!text) return kCannotSave;
-  const OSErr error = SafeSave(path, *text);
-  if (error != kNoErr) return SaveFailureMessage(error);
+  const OSErr saved = SafeSave(path, *text);
+  if (error) *error = saved;
+  if (saved != kNoErr) return SaveFailureMessage(saved);
   document.fModified = false;
   return 0;
 }

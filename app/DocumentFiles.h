@@ -25,11 +25,15 @@ std::string RefusedSettingsText(int32_t count);
 // The message id for a file that could not be written: 43 the disk is
 // full, 44 the disk or folder is locked, 45 any other failure.
 int32_t SaveFailureMessage(OSErr error);
+// What the alert adds to that message: why, as a sentence, where the
+// message does not say it already (45); empty otherwise.
+std::string SaveFailureReason(OSErr error);
 
 // Writes the document to path by a safe save; 0, and the document no
 // longer marked changed, on success; otherwise the message id, as
-// SaveFailureMessage gives it, with the file and the mark as they were.
-int32_t SaveDocumentFile(DocumentRecord& document, const std::string& path);
+// SaveFailureMessage gives it, with the file and the mark as they were,
+// and the file layer's error in *error when asked for.
+int32_t SaveDocumentFile(DocumentRecord& document, const std::string& path, OSErr* error = nullptr);
 
 // The path with ".zlf" added unless it ends so already.
 std::string WithDocumentExtension(const std::string& path);

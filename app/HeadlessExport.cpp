@@ -1,13 +1,9 @@
 #include "app/HeadlessExport.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImage>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -26,6 +22,7 @@
 #include "app/DocumentFiles.h"
 #include "app/ExportLayout.h"
 #include "app/ExportOptions.h"
+#include "app/PdfPage.h"
 #include "app/PngEncoding.h"
 #include "app/TextureCoding.h"
 #include "document/DocumentGraphPane.h"
@@ -48,8 +45,6 @@
 #include "window/AxisIndicator.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr int kExitFailed = 1;
 constexpr int kExitTimedOut = 2;
@@ -100,11 +95,11 @@ void KeepAxisIndicator(DocumentRecord* document, const double* points) {
 // deadline cut short included, undrawn; *changed then says whether the
 // idles had changed the pane's picture. Done is read before an idle pass,
 // which then publishes the messages of the last graphs to finish.
-bool IdleUntilDone(DocumentRecord* document, Clock::time_point end, bool* changed) {
+bool IdleUntilDone(DocumentRecord* document, int64_t end, bool* changed) {
   const ExpansionState& state = document->fExpansion;
   for (;;) {
     const bool done = IsDocumentGraphDone(document) && !state.passCutShort && state.resultsPublished.load();
-    if (!done && std::chrono::steady_clock::now() >= end) return false;
+    if (!done && DeadlineReached(end)) return false;
     *changed |= DocumentIdle(document, kWholePass, true, IdleDrawing::kHeld);
     if (done) break;
     // Waits as a window's event loop does, without the baton: the expansion
@@ -142,7 +137,7 @@ Written WriteBytes(const std::string& path, std::string_view bytes, OSErr* fileE
 
 // Nothing is written when the encoding is still going at giveUpAt.
 Written WritePng(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size,
-                 Clock::time_point giveUpAt, OSErr* fileError) {
+                 int64_t giveUpAt, OSErr* fileError) {
   QImage picture(size, QImage::Format_RGB32);
   picture.fill(Qt::white);
   {
@@ -153,7 +148,7 @@ Written WritePng(const std::string& path, DocumentWindow& window, const ExportPa
   std::vector<uint8_t> bytes;
   const PngStamp stamp{"Zentrolab"};
   if (!EncodePng(picture, bytes, &stamp, giveUpAt))
-    return Clock::now() >= giveUpAt ? Written::kOutOfTime : Written::kFailed;
+    return DeadlineReached(giveUpAt) ? Written::kOutOfTime : Written::kFailed;
   return WriteBytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), fileError);
 }
 
@@ -161,20 +156,11 @@ Written WritePng(const std::string& path, DocumentWindow& window, const ExportPa
 // whole in memory first, so that only a finished one reaches the file.
 Written WritePdf(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size,
                  OSErr* fileError) {
-  QBuffer pdf;
-  pdf.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter writer(&pdf);
-    writer.setResolution(72);
-    writer.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setCreator(QStringLiteral("Zentrolab"));
-    QPainter painter;
-    if (!painter.begin(&writer)) return Written::kFailed;
+  const QByteArray bytes = OnePagePdf(size, [&](QPainter& painter) {
     PaintWindow(painter, window, panes);
-    if (!painter.end()) return Written::kFailed;
-  }
-  const QByteArray& bytes = pdf.data();
+    return true;
+  });
+  if (bytes.isEmpty()) return Written::kFailed;
   return WriteBytes(path, std::string_view(bytes.constData(), size_t(bytes.size())), fileError);
 }
 
@@ -201,11 +187,11 @@ QSize BoundedPictureSize(QSize asked) {
 }
 
 // When the graphing, the painting and the encoding stop, however far they
-// got.
+// got: deadlines on the deadline clock, 0 for none.
 struct ExportEnds {
-  Clock::time_point graphs;
-  Clock::time_point painting;
-  Clock::time_point encoding;
+  int64_t graphs;
+  int64_t painting;
+  int64_t encoding;
 };
 
 int ExportWithinDeadline(const std::string& text, const std::string& output, bool pdf, QSize size, ExportEnds ends,
@@ -241,8 +227,7 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
   bool changed = false;
   const bool graphsDone = IdleUntilDone(document.get(), ends.graphs, &changed);
   const bool done = graphsDone && !DrawingDeadlinePassed();
-  if (ends.painting != Clock::time_point::max())
-    SetDrawingDeadline(std::chrono::duration<double>(ends.painting - Clock::now()).count());
+  SetDrawingDeadlineAt(ends.painting);
   // Out of time, the graphs are drawn as far as they got.
   if (!graphsDone && changed) DrawDocumentGraph(document.get());
   // Only the math pane is painted now; the graphs' picture is already made.
@@ -306,19 +291,16 @@ int Export(const ExportOptions& options) {
 int ExportDocumentPicture(const std::string& text, const std::string& output, bool pdf, QSize size,
                           double timeoutSeconds, std::string* error, ExportDetails* details) {
   // Past the timeout the picture is painted, then encoded, each within its
-  // share of a second: the export ends within a second of its timeout.
+  // share of a second: the export ends within a second of its timeout. All
+  // three count on the one clock a test can set, from one reading of it.
   constexpr double kPaintingGrace = 0.4, kEncodingGrace = 0.8;
-  constexpr double kNoTimeout = 1e9;
-  const Clock::time_point start = Clock::now();
-  const auto after = [&](double grace) {
-    if (!(timeoutSeconds < kNoTimeout)) return Clock::time_point::max();
-    return start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeoutSeconds + grace));
-  };
+  const int64_t start = DeadlineClockReading();
+  const ExportEnds ends{DeadlineAfter(start, timeoutSeconds), DeadlineAfter(start, timeoutSeconds + kPaintingGrace),
+                        DeadlineAfter(start, timeoutSeconds + kEncodingGrace)};
   ExportDetails told;
-  SetComputationDeadline(timeoutSeconds);
+  SetComputationDeadlineAt(ends.graphs);
   // The graphs' time counts from here, the reading of the document in it.
-  const int status = ExportWithinDeadline(
-      text, output, pdf, size, ExportEnds{after(0), after(kPaintingGrace), after(kEncodingGrace)}, error, &told);
+  const int status = ExportWithinDeadline(text, output, pdf, size, ends, error, &told);
   if (details) *details = told;
   ClearComputationDeadline();
   // A deadline that passed raised the math error; left set, it would make

@@ -27,7 +27,8 @@ struct ExportDetails {
 // and writes its picture at the size (empty: the document's window size).
 // The picture is at most 8192 a side and 40 million pixels (a larger size
 // is scaled down, with a warning on standard error); every phase stops at
-// the timeout, the encoding within a second after it. Returns 0, or 1 with
+// the timeout, the encoding within a second after it, all read on the
+// deadline clock (ComputationDeadline.h). Returns 0, or 1 with
 // the reason in *error, or 2 when the graphs or the math pane were not done
 // and drawn in time (the picture is written unfinished, *details says
 // which; or, the reason in *error, not at all when the encoding could not

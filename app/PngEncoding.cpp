@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "CoreUtilities/threads/ComputationDeadline.h"
+
 namespace {
 
 void WriteToMemory(png_structp png, png_bytep bytes, png_size_t length) {
@@ -22,12 +24,11 @@ void RowAsRgba(const QImage& image, int y, std::vector<uint8_t>& row) {
   std::memcpy(row.data(), line.constScanLine(0), row.size());
 }
 
-// False when the clock reached giveUpAt, read every few rows.
-bool WriteRows(png_structp png, const QImage& image, std::vector<uint8_t>& row,
-               std::chrono::steady_clock::time_point giveUpAt) {
+// False when the deadline clock reached giveUpAt, read every few rows.
+bool WriteRows(png_structp png, const QImage& image, std::vector<uint8_t>& row, int64_t giveUpAt) {
   constexpr int kRowsBetweenClockReads = 16;
   for (int y = 0; y < image.height(); ++y) {
-    if (y % kRowsBetweenClockReads == 0 && std::chrono::steady_clock::now() >= giveUpAt) return false;
+    if (y % kRowsBetweenClockReads == 0 && DeadlineReached(giveUpAt)) return false;
     RowAsRgba(image, y, row);
     png_write_row(png, row.data());
   }
@@ -37,7 +38,7 @@ bool WriteRows(png_structp png, const QImage& image, std::vector<uint8_t>& row,
 // libpng reports failures by longjmp: the objects with destructors are made
 // by the caller.
 bool EncodeWithBuffer(const QImage& image, std::vector<uint8_t>& row, std::vector<uint8_t>& out, const PngStamp* stamp,
-                      std::chrono::steady_clock::time_point giveUpAt) {
+                      int64_t giveUpAt) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -68,8 +69,7 @@ bool EncodeWithBuffer(const QImage& image, std::vector<uint8_t>& row, std::vecto
 
 }  // namespace
 
-bool EncodePng(const QImage& image, std::vector<uint8_t>& out, const PngStamp* stamp,
-               std::chrono::steady_clock::time_point giveUpAt) {
+bool EncodePng(const QImage& image, std::vector<uint8_t>& out, const PngStamp* stamp, int64_t giveUpAt) {
   std::vector<uint8_t> row(size_t(image.width()) * 4);
   return EncodeWithBuffer(image, row, out, stamp, giveUpAt);
 }

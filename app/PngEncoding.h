@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +14,6 @@ struct PngStamp {
 };
 
 // The image as RGBA PNG bytes appended to out; false when libpng failed or
-// the clock reached giveUpAt first (out then holds a part to be dropped).
-bool EncodePng(const QImage& image, std::vector<uint8_t>& out, const PngStamp* stamp = nullptr,
-               std::chrono::steady_clock::time_point giveUpAt = std::chrono::steady_clock::time_point::max());
+// the deadline clock reached giveUpAt first (out then holds a part to be
+// dropped). giveUpAt is a deadline as DeadlineAfter makes it, 0 for none.
+bool EncodePng(const QImage& image, std::vector<uint8_t>& out, const PngStamp* stamp = nullptr, int64_t giveUpAt = 0);

@@ -19,30 +19,36 @@ double gExportTimeoutSeconds = 60;
 
 }  // namespace
 
-int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format) {
+int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format, OSErr* error) {
   window->StoreLayoutInDocument();
   const std::optional<std::string> text = WriteDocumentText(*window->Document());
   if (!text) return kCannotSaveMessage;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  std::string error;
+  std::string said;
   ExportDetails details;
   const int status = ExportDocumentPicture(*text, path.toStdString(), format == ExportFormat::kPdf, QSize(),
-                                           gExportTimeoutSeconds, &error, &details);
+                                           gExportTimeoutSeconds, &said, &details);
   QApplication::restoreOverrideCursor();
+  if (error) *error = details.fileError;
   // Graphs still unfinished after the wait are written as far as they got;
   // a picture whose encoding ran out of time is not written at all.
-  if (status == 0 || (status == 2 && error.empty())) return 0;
+  if (status == 0 || (status == 2 && said.empty())) return 0;
   return details.fileError != kNoErr ? SaveFailureMessage(details.fileError) : kCannotSaveMessage;
 }
 
 double SetWindowExportTimeout(double seconds) { return std::exchange(gExportTimeoutSeconds, seconds); }
 
 void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format) {
-  const QString extension = format == ExportFormat::kPng ? ".png" : ".pdf";
+  const bool png = format == ExportFormat::kPng;
+  const QString extension = png ? ".png" : ".pdf";
   const QString base =
       window->FilePath().isEmpty() ? window->DocumentName() : QFileInfo(window->FilePath()).completeBaseName();
-  QString path = AskFileName(window, true, base + extension);
+  QString path = AskExportFileName(window, png ? QObject::tr("Export PNG") : QObject::tr("Export PDF"),
+                                   png ? QObject::tr("PNG pictures (*.png)") : QObject::tr("PDF documents (*.pdf)"),
+                                   base + extension);
   if (path.isEmpty()) return;
   if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;
-  if (const int32_t message = ExportWindow(window, path, format)) ReportError(message);
+  OSErr error = kNoErr;
+  if (const int32_t message = ExportWindow(window, path, format, &error))
+    ReportError(message, QString::fromStdString(SaveFailureReason(error)));
 }

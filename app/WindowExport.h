@@ -4,14 +4,17 @@
 
 #include <cstdint>
 
+#include "CoreUtilities/files/FileErrors.h"
+
 class DocumentMainWindow;
 
 enum class ExportFormat { kPng, kPdf };
 
 // Writes the picture of the window's document as `zl --export` writes
 // that of its saved file: 0, or the message id that says why the file
-// could not be written (a file already there is then left as it was).
-int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format);
+// could not be written (a file already there is then left as it was), and
+// the file layer's error in *error when asked for.
+int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format, OSErr* error = nullptr);
 // How long the window's export waits for the graphs, in seconds: 60,
 // after which it writes them as far as they got. A test comparing
 // pictures sets a wait only a hang uses up. Returns the former.

@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <climits>
+#include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +34,46 @@ Result Run(PosixCall which, Call call) {
   return result;
 }
 
+bool SigpipePending() {
+  sigset_t pending;
+  sigemptyset(&pending);
+  sigpending(&pending);
+  return sigismember(&pending, SIGPIPE) == 1;
+}
+
+// Holds SIGPIPE back from this thread for its lifetime, and takes off one
+// raised meanwhile (by a write that found the reader gone, which fails with
+// EPIPE or, when it had put part, returns the part) before letting signals
+// through again. Only this thread's one write is affected: ignoring the
+// signal process-wide would change it for every other part of the process,
+// and for the programs it starts, which inherit an ignored signal.
+// (MSG_NOSIGNAL is for sockets only.)
+class SigpipeHeld {
+ public:
+  SigpipeHeld() : fWasPending(SigpipePending()) {
+    sigemptyset(&fPipe);
+    sigaddset(&fPipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &fPipe, &fFormer);
+  }
+  ~SigpipeHeld() {
+    const int error = errno;
+    if (!fWasPending && SigpipePending()) {
+      const timespec noWait{0, 0};
+      while (sigtimedwait(&fPipe, nullptr, &noWait) < 0 && errno == EINTR) {
+      }
+    }
+    pthread_sigmask(SIG_SETMASK, &fFormer, nullptr);
+    errno = error;
+  }
+  SigpipeHeld(const SigpipeHeld&) = delete;
+  SigpipeHeld& operator=(const SigpipeHeld&) = delete;
+
+ private:
+  sigset_t fPipe;
+  sigset_t fFormer;
+  const bool fWasPending;
+};
+
 }  // namespace
 
 void SetPosixFaultHook(PosixFaultHook hook) { gFaultHook = std::move(hook); }
@@ -51,7 +94,11 @@ ssize_t PosixWrite(int fd, const void* data, size_t count) {
     }
     count = std::min(count, static_cast<size_t>(room));
   }
-  const ssize_t put = Run<ssize_t>(PosixCall::kWrite, [&] { return ::write(fd, data, count); });
+  ssize_t put;
+  {
+    const SigpipeHeld held;
+    put = Run<ssize_t>(PosixCall::kWrite, [&] { return ::write(fd, data, count); });
+  }
   if (room >= 0 && put > 0) gDiskRoom.fetch_sub(put);
   return put;
 }
@@ -87,4 +134,14 @@ int PosixChmod(int fd, mode_t mode) {
 }
 int PosixMakeTemporary(char* pathTemplate) {
   return Run<int>(PosixCall::kMakeTemporary, [&] { return ::mkostemp(pathTemplate, O_CLOEXEC); });
+}
+int PosixSetBlocking(int fd) {
+  return Run<int>(PosixCall::kSetBlocking, [&] {
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags < 0 ? flags : ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  });
+}
+long PosixLongestName(const char* folder) {
+  const long longest = ::pathconf(folder, _PC_NAME_MAX);
+  return longest > 0 ? longest : NAME_MAX;
 }

@@ -23,7 +23,8 @@ enum class PosixCall {
   kMkdir,
   kRmdir,
   kChmod,
-  kMakeTemporary
+  kMakeTemporary,
+  kSetBlocking
 };
 
 // Returns the errno to fail the call with, or 0 to let it run. Null: none.
@@ -37,6 +38,8 @@ void SetPosixDiskRoom(int64_t bytes);
 // Each returns what the system call returns (-1 with errno set on failure).
 int PosixOpen(const char* path, int flags, mode_t mode);
 ssize_t PosixRead(int fd, void* buffer, size_t count);
+// A pipe whose reader has gone fails the write with EPIPE: no SIGPIPE
+// reaches the process.
 ssize_t PosixWrite(int fd, const void* data, size_t count);
 off_t PosixSeek(int fd, off_t offset, int whence);
 int PosixTruncate(int fd, off_t length);
@@ -51,3 +54,8 @@ int PosixRmdir(const char* path);
 int PosixChmod(int fd, mode_t mode);
 // mkstemp: the template's trailing XXXXXX are replaced.
 int PosixMakeTemporary(char* pathTemplate);
+// Clears O_NONBLOCK: a descriptor opened without waiting then waits on
+// its writes.
+int PosixSetBlocking(int fd);
+// The longest name the folder's file system takes for one entry.
+long PosixLongestName(const char* folder);

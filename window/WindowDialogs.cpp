@@ -45,6 +45,11 @@ QString AskFileName(QWidget* window, bool forSaving, const QString& suggestion) 
                    : QFileDialog::getOpenFileName(window, QString(), suggestion, filter);
 }
 
+QString AskExportFileName(QWidget* window, const QString& title, const QString& filter, const QString& suggestion) {
+  if (sFileName) return sFileName(window, true, suggestion);
+  return QFileDialog::getSaveFileName(window, title, suggestion, filter);
+}
+
 void SetAlertShower(AlertShower shower) { sAlert = std::move(shower); }
 
 void ShowNote(const QString& text) {
@@ -55,8 +60,8 @@ void ShowNote(const QString& text) {
   }
 }
 
-void ReportError(int messageId) {
-  const QString text = MessageText(messageId);
+void ReportError(int messageId, const QString& reason) {
+  const QString text = reason.isEmpty() ? MessageText(messageId) : MessageText(messageId) + "\n\n" + reason;
   if (sAlert) {
     sAlert(messageId, text);
   } else {

@@ -18,6 +18,10 @@ SaveChangesAnswer AskSaveChanges(QWidget* window, const QString& documentName);
 using FileNameQuestion = std::function<QString(QWidget* window, bool forSaving, const QString& suggestion)>;
 void SetFileNameQuestion(FileNameQuestion question);  // null: the file dialog
 QString AskFileName(QWidget* window, bool forSaving, const QString& suggestion);
+// A save dialog for an export, with its title and the one type of file it
+// offers, as a filter such as "PNG pictures (*.png)"; the question above
+// answers it too when a test has put one in.
+QString AskExportFileName(QWidget* window, const QString& title, const QString& filter, const QString& suggestion);
 
 // The message's text, paragraphs on lines of their own.
 QString MessageText(int messageId);
@@ -29,6 +33,7 @@ void SetAlertShower(AlertShower shower);  // null: a message box
 // gets it as message 0.
 void ShowNote(const QString& text);
 
-// Shows the message's text and waits for the user; after running out of
-// memory (36, 40) every window redraws its math and recomputes its graphs.
-void ReportError(int messageId);
+// Shows the message's text, then the reason, if any, as a paragraph of its
+// own, and waits for the user; after running out of memory (36, 40) every
+// window redraws its math and recomputes its graphs.
+void ReportError(int messageId, const QString& reason = QString());

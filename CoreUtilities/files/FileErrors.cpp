@@ -13,6 +13,9 @@ OSErr FileErrorFromErrno(int error, bool opening) {
     case EPERM: return opening ? kPermissionErr : kFileLockedErr;
     case EEXIST: return kDuplicateNameErr;
     case EXDEV: return kDifferentVolumesErr;
+    case ENAMETOOLONG: return kBadNameErr;
+    case EISDIR: return kNotAFileErr;
+    case EPIPE: return kPipeReaderLeftErr;
     default: return kIOErr;
   }
 }
@@ -27,6 +30,10 @@ const char* FileErrorReason(OSErr error) {
     case kDuplicateNameErr: return "the name is taken";
     case kParamErr: return "no file name";
     case kDifferentVolumesErr: return "the files are on different disks";
+    case kBadNameErr: return "the name is too long";
+    case kNotAFileErr: return "a folder has that name";
+    case kNoPipeReaderErr: return "no one reads the pipe";
+    case kPipeReaderLeftErr: return "the pipe's reader left before the end";
     default: return "an input or output error";
   }
 }

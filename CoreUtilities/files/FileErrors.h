@@ -9,6 +9,7 @@ using OSErr = int16_t;
 inline constexpr OSErr kNoErr = 0;
 inline constexpr OSErr kDiskFullErr = -34;
 inline constexpr OSErr kIOErr = -36;
+inline constexpr OSErr kBadNameErr = -37;
 inline constexpr OSErr kFileNotOpenErr = -38;
 inline constexpr OSErr kEndOfFileErr = -39;
 inline constexpr OSErr kFileNotFoundErr = -43;
@@ -18,7 +19,11 @@ inline constexpr OSErr kDuplicateNameErr = -48;
 inline constexpr OSErr kFileBusyErr = -49;
 inline constexpr OSErr kParamErr = -50;
 inline constexpr OSErr kPermissionErr = -54;
+inline constexpr OSErr kNotAFileErr = -1302;
 inline constexpr OSErr kDifferentVolumesErr = -1303;
+// Pipes, which the codes above never met, get codes of their own.
+inline constexpr OSErr kNoPipeReaderErr = -1320;
+inline constexpr OSErr kPipeReaderLeftErr = -1321;
 
 // errno after a failed call; opening reports a refusal as a permission
 // error, changing the folder as a locked file.

@@ -15,6 +15,9 @@ namespace {
 
 OSErr LastError() { return FileErrorFromErrno(errno); }
 
+// Where the last part of the path, the entry's own name, begins.
+size_t NameStart(const std::string& path) { return path.find_last_of('/') + 1; }  // npos + 1 is 0
+
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
@@ -56,18 +59,30 @@ OSErr SyncFolder(const std::string& folder) {
 }
 
 // A device or a pipe keeps nothing a failed write could spoil, and its
-// name must stay its own.
-bool IsSpecialFile(const std::string& target) {
-  struct stat info;
-  return ::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
-}
-
-OSErr WriteInPlace(const std::string& target, std::string_view contents) {
-  const int fd = PosixOpen(target.c_str(), O_WRONLY, 0);
-  if (fd < 0) return FileErrorFromErrno(errno, true);
-  OSErr err = WriteAll(fd, contents);
+// name must stay its own. It is opened without waiting, so that a pipe no
+// one reads fails at once instead of waiting for a reader for ever; the
+// writes then wait as writes do.
+OSErr WriteInPlace(const std::string& target, bool pipe, std::string_view contents) {
+  const int fd = PosixOpen(target.c_str(), O_WRONLY | O_NONBLOCK, 0);
+  if (fd < 0) return pipe && errno == ENXIO ? kNoPipeReaderErr : FileErrorFromErrno(errno, true);
+  OSErr err = PosixSetBlocking(fd) != 0 ? LastError() : kNoErr;
+  if (err == kNoErr) err = WriteAll(fd, contents);
   if (PosixClose(fd) != 0 && err == kNoErr) err = LastError();
   return err;
+}
+
+// The temporary file's name pattern: the target's name, cut at the end of
+// a character where the suffix would take it past the longest name the
+// folder holds.
+std::string TemporaryPattern(const std::string& target, size_t longestName) {
+  constexpr std::string_view kSuffix = ".saving-XXXXXX";
+  const size_t nameStart = NameStart(target);
+  size_t kept = target.size() - nameStart;
+  if (kept + kSuffix.size() > longestName) {
+    kept = longestName > kSuffix.size() ? longestName - kSuffix.size() : 0;
+    while (kept > 0 && (static_cast<unsigned char>(target[nameStart + kept]) & 0xC0) == 0x80) --kept;
+  }
+  return target.substr(0, nameStart + kept) + std::string(kSuffix);
 }
 
 // Writes the temporary file completely; it is closed on return either way.
@@ -84,9 +99,15 @@ OSErr FillTemporary(int fd, mode_t permissions, std::string_view contents) {
 OSErr SafeSave(const std::string& path, std::string_view contents) {
   if (path.empty()) return kParamErr;
   const std::string target = RealTarget(path);
-  if (IsSpecialFile(target)) return WriteInPlace(target, contents);
+  struct stat info;
+  if (::stat(target.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return kNotAFileErr;
+    if (!S_ISREG(info.st_mode)) return WriteInPlace(target, S_ISFIFO(info.st_mode), contents);
+  }
   const std::string folder = FolderOf(target);
-  std::string pattern = target + ".saving-XXXXXX";
+  const size_t longestName = static_cast<size_t>(PosixLongestName(folder.c_str()));
+  if (target.size() - NameStart(target) > longestName) return kBadNameErr;
+  const std::string pattern = TemporaryPattern(target, longestName);
   std::vector<char> temporary(pattern.begin(), pattern.end());
   temporary.push_back('\0');
   const int fd = PosixMakeTemporary(temporary.data());

@@ -24,29 +24,28 @@ std::atomic<DeadlineClock> gDeadlineClock{SteadyNow};
 
 int64_t Now() { return gDeadlineClock.load()(); }
 
-// A century is as good as none, and keeps the count far from overflow:
-// the clock's count that far on, or 0 for none.
-int64_t DeadlineFromNow(double secondsFromNow) {
-  constexpr double kFarthestSeconds = 3.2e9;
-  if (!(secondsFromNow < kFarthestSeconds)) return 0;
-  const double nanoseconds = secondsFromNow > 0 ? secondsFromNow * 1e9 : 0.0;
-  return Now() + int64_t(nanoseconds) + 1;
-}
-
-bool Passed(const std::atomic<int64_t>& deadline) {
-  const int64_t at = deadline.load(std::memory_order_relaxed);
-  return at != 0 && Now() >= at;
-}
-
 }  // namespace
 
-void SetComputationDeadline(double secondsFromNow) {
-  const int64_t at = DeadlineFromNow(secondsFromNow);
-  gDeadline.store(at);
-  gDrawingDeadline.store(at);
+// A century is as good as none, and keeps the count far from overflow.
+int64_t DeadlineAfter(int64_t since, double seconds) {
+  constexpr double kFarthestSeconds = 3.2e9;
+  if (!(seconds < kFarthestSeconds)) return 0;
+  const double nanoseconds = seconds > 0 ? seconds * 1e9 : 0.0;
+  return since + int64_t(nanoseconds) + 1;
 }
 
-void SetDrawingDeadline(double secondsFromNow) { gDrawingDeadline.store(DeadlineFromNow(secondsFromNow)); }
+bool DeadlineReached(int64_t deadline) { return deadline != 0 && Now() >= deadline; }
+
+void SetComputationDeadlineAt(int64_t deadline) {
+  gDeadline.store(deadline);
+  gDrawingDeadline.store(deadline);
+}
+
+void SetDrawingDeadlineAt(int64_t deadline) { gDrawingDeadline.store(deadline); }
+
+void SetComputationDeadline(double secondsFromNow) { SetComputationDeadlineAt(DeadlineAfter(Now(), secondsFromNow)); }
+
+void SetDrawingDeadline(double secondsFromNow) { SetDrawingDeadlineAt(DeadlineAfter(Now(), secondsFromNow)); }
 
 void ClearComputationDeadline() {
   gDeadline.store(0);
@@ -54,7 +53,7 @@ void ClearComputationDeadline() {
 }
 
 bool DrawingDeadlinePassed() {
-  if (!Passed(gDrawingDeadline)) return false;
+  if (!DeadlineReached(gDrawingDeadline.load(std::memory_order_relaxed))) return false;
   gDrawingsStoppedShort.fetch_add(1, std::memory_order_relaxed);
   return true;
 }
@@ -81,7 +80,7 @@ bool ComputationDeadlinePassed() {
     gMathError.store(1);
     return true;
   }
-  if (!Passed(gDeadline)) return false;
+  if (!DeadlineReached(gDeadline.load(std::memory_order_relaxed))) return false;
   gMathError.store(1);
   return true;
 }

@@ -9,6 +9,17 @@
 void SetComputationDeadline(double secondsFromNow);
 void ClearComputationDeadline();
 
+// Deadlines as readings of the deadline clock (below), 0 for none, so that
+// work in phases can end each phase a set time after one start, and a test
+// that sets the clock reaches every one of them.
+// The reading the seconds after since; 0 for NaN or a time past a century.
+int64_t DeadlineAfter(int64_t since, double seconds);
+// True once the clock has reached the deadline; never for 0.
+bool DeadlineReached(int64_t deadline);
+// SetComputationDeadline and SetDrawingDeadline, at a deadline made so.
+void SetComputationDeadlineAt(int64_t deadline);
+void SetDrawingDeadlineAt(int64_t deadline);
+
 // True once a set deadline has passed, or once this thread's build was
 // interrupted (an edit came: see BuildInterruption.h); gMathError is then
 // set, so the walks that watch it stop too.

@@ -34,6 +34,16 @@ inline std::vector<int>& RecordedAlerts() {
   static std::vector<int> alerts;
   return alerts;
 }
+// The last alert's text.
+inline QString& LastAlertText() {
+  static QString text;
+  return text;
+}
+// Where the alerts go instead of a message box.
+inline void RecordAlert(int id, const QString& text) {
+  RecordedAlerts().push_back(id);
+  LastAlertText() = text;
+}
 
 // Closes every window without asking and lets the closings happen.
 inline void CloseEveryWindow() {
@@ -54,7 +64,7 @@ class ApplicationEnvironment : public testing::Environment {
     new QApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     StartLayers();
-    SetAlertShower([](int id, const QString&) { RecordedAlerts().push_back(id); });
+    SetAlertShower(RecordAlert);
   }
   void TearDown() override {
     CloseEveryWindow();

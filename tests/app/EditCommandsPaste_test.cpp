@@ -14,7 +14,7 @@ class RefusedPaste : public WindowTest {
     SetAlertShower([this](int id, const QString& text) { fShown.push_back({id, text}); });
   }
   void TearDown() override {
-    SetAlertShower([](int id, const QString&) { RecordedAlerts().push_back(id); });
+    SetAlertShower(RecordAlert);
     WindowTest::TearDown();
   }
   std::vector<std::pair<int, QString>> fShown;

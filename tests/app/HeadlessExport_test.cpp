@@ -9,13 +9,17 @@
 
 #include <charconv>
 #include <cstdint>
-
 #include <cstdio>
-#include <fstream>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -137,6 +141,44 @@ TEST(HeadlessExport, ExitCodesSayWhatWentWrong) {
   EXPECT_EQ(status, 2) << errors;
   ExpectUnfinishedOrNoPictureAndWhich(errors, out, QSize(60, 40));
   std::remove(out.c_str());
+}
+
+// What is at the output and not a plain file says why it takes no picture:
+// a pipe no one reads fails at once, one whose reader leaves after a byte
+// fails its write (the status is the export's, no SIGPIPE's), and a folder
+// of the output's name is said to be one.
+TEST(HeadlessExport, WhatIsNoPlainFileSaysWhy) {
+  const std::string road = kData + "/export_road.zlf --size 600x360" + kHangTimeout;
+  const std::string pipe = TempPath("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  int status = -1;
+  std::string errors = ZlErrors("--export " + road + " --png " + pipe, &status);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(errors.find("cannot write " + pipe + ": no one reads the pipe"), std::string::npos) << errors;
+
+  // The reader holds a page at most, far less than the picture, and waits
+  // for the first byte: until a writer comes it sees no end, only no data.
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  ASSERT_GT(::fcntl(reader, F_SETPIPE_SZ, 4096), 0);
+  std::thread exporter([&] { errors = ZlErrors("--export " + road + " --png " + pipe, &status); });
+  pollfd data{reader, POLLIN, 0};
+  EXPECT_EQ(::poll(&data, 1, -1), 1);
+  char first = 0;
+  EXPECT_EQ(::read(reader, &first, 1), 1);
+  ::close(reader);
+  exporter.join();
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(errors.find("cannot write " + pipe + ": the pipe's reader left before the end"), std::string::npos)
+      << errors;
+  std::remove(pipe.c_str());
+
+  const std::string folder = TempPath("folder.png");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  errors = ZlErrors("--export " + road + " --png " + folder, &status);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(errors.find("cannot write " + folder + ": a folder has that name"), std::string::npos) << errors;
+  ::rmdir(folder.c_str());
 }
 
 // A sum of 3,000 terms given no time stops where it stands and writes what
@@ -292,6 +334,33 @@ TEST(HeadlessExport, PdfRasterisedLandsWithinAPixelOfThePng) {
   // the same place.
   EXPECT_LT(PixelsFartherThanOne(a, b, 96), 100);
   for (const std::string& path : {png, pdf, raster + ".png"}) std::remove(path.c_str());
+}
+
+// The graph pane goes into the PDF without loss: the page's one image,
+// as pdfimages takes it out, is the PNG export's graph pane pixel for
+// pixel (it fills the picture's bottom right and one whole side), and the
+// file is smaller than that image's bare pixels.
+TEST(HeadlessExport, APdfHoldsTheGraphPaneAsThePngHasIt) {
+  const std::string png = TempPath("lossless.png"), pdf = TempPath("lossless.pdf"), images = TempPath("lossless");
+  for (const std::string& document : {kData + "/many_curves_100.zlf", kData + "/../../examples/welcome.zlf"}) {
+    ASSERT_EQ(Zl("--export " + document + " --png " + png + " --size 600x360" + kHangTimeout), 0) << document;
+    ASSERT_EQ(Zl("--export " + document + " --pdf " + pdf + " --size 600x360" + kHangTimeout), 0) << document;
+    ASSERT_EQ(std::system(("pdfimages -png " + pdf + " " + images).c_str()), 0);
+    const QImage whole = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+    const QImage graph = QImage(QString::fromStdString(images + "-000.png")).convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(FileBytes(images + "-001.png").empty()) << document;
+    ASSERT_FALSE(graph.isNull()) << document;
+    EXPECT_TRUE(graph.width() == whole.width() || graph.height() == whole.height()) << document;
+    const QImage pane =
+        whole.copy(QRect(QPoint(whole.width() - graph.width(), whole.height() - graph.height()), graph.size()));
+    int differing = 0;
+    for (int y = 0; y < graph.height(); ++y)
+      for (int x = 0; x < graph.width(); ++x)
+        differing += (graph.pixel(x, y) & 0xFFFFFF) != (pane.pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(differing, 0) << document;
+    EXPECT_LT(int64_t(FileBytes(pdf).size()), int64_t(graph.width()) * graph.height() * 3) << document;
+    for (const std::string& path : {png, pdf, images + "-000.png"}) std::remove(path.c_str());
+  }
 }
 
 TEST(HeadlessExport, AnUnreadablePictureIsReportedOnceInTheExportsWords) {

@@ -1,10 +1,10 @@
 #include "app/PngEncoding.h"
+#include "CoreUtilities/threads/ComputationDeadline.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 
-#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -17,7 +17,7 @@ TEST(PngEncoding, AnEncodingOutOfTimeStopsAndOneInTimeDecodesExactly) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb(x * 6, y * 3, (x * y) & 0xFF));
   std::vector<uint8_t> bytes;
-  EXPECT_FALSE(EncodePng(image, bytes, nullptr, std::chrono::steady_clock::now() - std::chrono::seconds(1)));
+  EXPECT_FALSE(EncodePng(image, bytes, nullptr, DeadlineClockReading()));
   bytes.clear();
   ASSERT_TRUE(EncodePng(image, bytes));
   const QImage decoded = QImage::fromData(bytes.data(), int(bytes.size()), "PNG").convertToFormat(QImage::Format_RGB32);

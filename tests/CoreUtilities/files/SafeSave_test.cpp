@@ -1,6 +1,7 @@
 #include "CoreUtilities/files/SafeSave.h"
 #include "platform/PosixFiles.h"
 #include "tests/CoreUtilities/FileTestFolder.h"
+#include "tests/support/HangLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,64 @@ TEST(SafeSave, APipeTakesTheContentsInPlace) {
   struct stat info;
   ASSERT_EQ(::lstat(pipe.c_str(), &info), 0);
   EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  EXPECT_EQ(folder.EntryCount(), 1);
+}
+
+// A pipe no one reads fails at once rather than wait for a reader (in a
+// child, which its alarm would end were it to wait for ever), leaving
+// nothing beside the pipe.
+TEST(SafeSave, APipeNoOneReadsFailsAtOnce) {
+  FileTestFolder folder;
+  const std::string pipe = folder / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::alarm(static_cast<unsigned>(kHangLimit.count()));
+    ::_exit(SafeSave(pipe, kOld) == kNoPipeReaderErr ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(folder.EntryCount(), 1);
+}
+
+// Names up to the longest the folder takes are saved and replaced, whatever
+// room the temporary's suffix needs: its name is the target's cut short, at
+// the end of a character. A longer name and a folder in the file's place
+// fail before anything is written, saying which.
+TEST(SafeSave, LongNamesSaveAndAFolderOrAnOverlongNameSaysWhy) {
+  FileTestFolder folder;
+  const size_t longest = static_cast<size_t>(::pathconf(folder.Path().c_str(), _PC_NAME_MAX));
+  std::string twoByteName;
+  while (twoByteName.size() + 2 <= longest) twoByteName += "\xC3\xA9";  // e acute
+  for (const std::string& name : {std::string(250, 'n'), std::string(longest, 'n'), twoByteName, twoByteName + "n"}) {
+    const std::string path = folder / name;
+    std::string temporary;
+    SetPosixFaultHook([&](PosixCall call) {
+      if (call == PosixCall::kRename)
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+          if (entry.path().filename() != name) temporary = entry.path().filename().string();
+      return 0;
+    });
+    EXPECT_EQ(SafeSave(path, kOld), kNoErr) << name.size();
+    EXPECT_EQ(SafeSave(path, kNew), kNoErr) << name.size();
+    SetPosixFaultHook(nullptr);
+    EXPECT_EQ(FileBytes(path), kNew) << name.size();
+    EXPECT_EQ(folder.EntryCount(), 1) << name.size();
+    // The name before the suffix, whole characters of the target's.
+    const size_t suffix = temporary.rfind(".saving-");
+    ASSERT_NE(suffix, std::string::npos) << temporary;
+    EXPECT_LE(temporary.size(), longest);
+    EXPECT_EQ(temporary.substr(0, suffix), name.substr(0, suffix));
+    EXPECT_TRUE(name[0] == 'n' || suffix % 2 == 0) << suffix;
+    std::filesystem::remove(path);
+  }
+  EXPECT_EQ(SafeSave(folder / std::string(longest + 1, 'n'), kOld), kBadNameErr);
+  const std::string taken = folder / "taken.zlf";
+  ASSERT_TRUE(std::filesystem::create_directory(taken));
+  EXPECT_EQ(SafeSave(taken, kOld), kNotAFileErr);
+  EXPECT_TRUE(std::filesystem::is_empty(taken));
   EXPECT_EQ(folder.EntryCount(), 1);
 }
 

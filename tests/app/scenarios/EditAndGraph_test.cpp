@@ -3,9 +3,11 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <utility>
 
 #include "app/HeadlessExport.h"
@@ -167,6 +169,27 @@ TEST_F(EditAndGraphTest, AnExportEndsThoughTheInterfaceStoppedYielding) {
   EXPECT_GT(InkCount(QImage(QString::fromStdString(out))), 0);
 }
 
+// A clock for the deadlines only, a tenth of a second on at each look up
+// to 1.7 s, where it stays: past the painting's deadline of an export with
+// a second's timeout (1.4 s after its first look), short of its encoding's
+// (1.8 s), however slowly the machine runs.
+std::atomic<int64_t> gDeadlineLooks{0};
+int64_t ATenthALookUpTo1700Ms() { return std::min<int64_t>(gDeadlineLooks.fetch_add(1), 17) * 100'000'000; }
+// A clock a second on at each look: every deadline has passed at the look
+// after the export's first.
+int64_t ASecondALook() { return gDeadlineLooks.fetch_add(1) * 1'000'000'000; }
+
+// The document exported at 300 x 200 with the timeout, its deadlines read
+// on the clock: the status, and what the export said.
+int ExportOnClock(DeadlineClock clock, const std::string& document, const std::string& out, double timeout,
+                  std::string* error, ExportDetails* details) {
+  gDeadlineLooks = 0;
+  const DeadlineClock formerClock = SetDeadlineClock(clock);
+  const int status = ExportDocumentPicture(document, out, false, QSize(300, 200), timeout, error, details);
+  SetDeadlineClock(formerClock);
+  return status;
+}
+
 // A deadline that comes while the pass is held amid the document ends the
 // export there: the picture is written as far as the graphs got, and the
 // status says they are unfinished, though those made are done.
@@ -174,29 +197,24 @@ TEST_F(EditAndGraphTest, AnExportWhosePassTheDeadlineCutsSaysSo) {
   const std::string out = (fFolder.path() + "/cut.png").toStdString();
   const size_t formerHold = HoldGraphPassesAt(1);
   std::string error;
-  const int status = ExportDocumentPicture("Zentrolabworksheet 4;\nExpr y = x;\nExpr y = -x;\n", out, false,
-                                           QSize(200, 100), 0.5, &error);
+  ExportDetails details;
+  const int status = ExportOnClock(ATenthALookUpTo1700Ms, "Zentrolabworksheet 4;\nExpr y = x;\nExpr y = -x;\n", out, 1,
+                                   &error, &details);
   HoldGraphPassesAt(formerHold);
   EXPECT_EQ(status, 2) << error;
-  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(200, 100));
+  EXPECT_TRUE(details.graphsUnfinished);
+  EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(300, 200));
   // The cut stops nothing after the export: a formula written now (a save) is written whole.
   EXPECT_EQ(gMathError.load(), 0);
 }
 
-// A clock a tenth of a second on at each look, for the deadlines only.
-std::atomic<int64_t> gDeadlineLooks{0};
-int64_t ATenthALook() { return gDeadlineLooks.fetch_add(1) * 100'000'000; }
-
-// Exported on that clock with a second's timeout, the document's math pane
-// is left unfinished, and said to be, in a picture of the size asked for.
+// Exported on the stopping clock with a second's timeout, the document's
+// math pane is left unfinished, and said to be, in a picture of the size
+// asked for.
 void ExpectExportStopsAtItsDeadline(const std::string& document, const std::string& out) {
-  gDeadlineLooks = 0;
-  const DeadlineClock formerClock = SetDeadlineClock(ATenthALook);
   std::string error;
   ExportDetails details;
-  const int status = ExportDocumentPicture(document, out, false, QSize(300, 200), 1, &error, &details);
-  SetDeadlineClock(formerClock);
-  EXPECT_EQ(status, 2) << error;
+  EXPECT_EQ(ExportOnClock(ATenthALookUpTo1700Ms, document, out, 1, &error, &details), 2) << error;
   EXPECT_TRUE(details.mathPaneUnfinished);
   EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(300, 200));
 }
@@ -222,6 +240,21 @@ TEST_F(EditAndGraphTest, ALongParagraphStopsAtTheExportsDeadline) {
     text += "A sentence of a long paragraph, of sixty-four characters in all. ";
   text += "\";\n";
   ExpectExportStopsAtItsDeadline(text, (fFolder.path() + "/paragraph.png").toStdString());
+}
+
+// On a clock a second on at each look, an export given no time finds the
+// encoding's deadline passed before its first row, however fast the
+// machine: no picture is written, the one there before stays, and the
+// export says why.
+TEST_F(EditAndGraphTest, AnEncodingPastItsDeadlineWritesNoPicture) {
+  const std::string out = (fFolder.path() + "/late.png").toStdString();
+  const std::string earlier = "a picture exported earlier";
+  std::ofstream(out, std::ios::binary) << earlier;
+  std::string error;
+  ExportDetails details;
+  EXPECT_EQ(ExportOnClock(ASecondALook, "Zentrolabworksheet 4;\nExpr y = x;\n", out, 0, &error, &details), 2);
+  EXPECT_NE(error.find("no picture is written"), std::string::npos) << error;
+  EXPECT_EQ(FileBytes(out), earlier);
 }
 
 // An export writes one picture: its graph pane is drawn once, when the

@@ -6,8 +6,13 @@
 #include "platform/PosixFiles.h"
 
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include <sys/stat.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -84,6 +89,67 @@ TEST_F(PictureExportSavingTest, AMenuExportOntoAFullDiskSaysSoAndKeepsTheFormerP
     EXPECT_FALSE(QDir(fFolder.path()).entryList(QDir::Files).join(" ").contains(".saving-")) << item;
   }
   SetWindowExportTimeout(formerTimeout);
+}
+
+// Saving and exporting from the window to a pipe no one reads fail at
+// once, without holding the interface, and the alert says why after the
+// message.
+TEST_F(PictureExportSavingTest, SavingOrExportingToAPipeNoOneReadsSaysSo) {
+  DocumentMainWindow* window = Open("square.zlf", kSquareDocument);
+  ASSERT_NE(window, nullptr);
+  const QString saved = fFolder.path() + "/pipe.zlf", exported = fFolder.path() + "/pipe.pdf";
+  for (const QString& pipe : {saved, exported}) ASSERT_EQ(::mkfifo(pipe.toStdString().c_str(), 0600), 0);
+  const QString said = "Sorry, Zentrolab was unable to save this file.\n\nNo one reads the pipe.";
+  SetFileNameQuestion([saved](QWidget*, bool, const QString&) { return saved; });
+  EXPECT_FALSE(SaveWindowAs(window));
+  EXPECT_EQ(RecordedAlerts(), std::vector<int>{45});
+  EXPECT_EQ(LastAlertText(), said);
+  RecordedAlerts().clear();
+  OSErr error = kNoErr;
+  EXPECT_EQ(ExportWindow(window, saved, ExportFormat::kPng, &error), 45);
+  EXPECT_EQ(error, kNoPipeReaderErr);
+  SetFileNameQuestion([exported](QWidget*, bool, const QString&) { return exported; });
+  MenuItem(window, "Export PDF...")->trigger();
+  EXPECT_EQ(RecordedAlerts(), std::vector<int>{45});
+  EXPECT_EQ(LastAlertText(), said);
+}
+
+// What a file dialog showed: its title, filters and suggested name; none
+// while the test still waits for it.
+struct ShownDialog {
+  QStringList shown;
+  bool waiting = true;
+};
+
+// Looks at each turn of the event loop until a file dialog is up, notes
+// what it shows and cancels it.
+void CancelFileDialog(std::shared_ptr<ShownDialog> dialogShown) {
+  QTimer::singleShot(0, [dialogShown] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialogShown->waiting) return;
+    if (!dialog) return CancelFileDialog(dialogShown);
+    dialogShown->shown << dialog->windowTitle() << dialog->nameFilters()
+                       << QFileInfo(dialog->selectedFiles().value(0)).fileName();
+    dialog->reject();
+  });
+}
+
+// File > Export PNG and Export PDF ask in a dialog titled for the export,
+// which offers only the picture's type and suggests the document's name
+// with that type's extension.
+TEST_F(PictureExportSavingTest, TheExportDialogsAreTitledForTheExportAndOfferThePicturesType) {
+  DocumentMainWindow* window = Open("square.zlf", kSquareDocument);
+  ASSERT_NE(window, nullptr);
+  for (const QString type : {"PNG", "PDF"}) {
+    const auto dialogShown = std::make_shared<ShownDialog>();
+    CancelFileDialog(dialogShown);
+    MenuItem(window, "Export " + type + "...")->trigger();
+    dialogShown->waiting = false;
+    const QString kind = type == "PNG" ? "PNG pictures" : "PDF documents", extension = type.toLower();
+    EXPECT_EQ(dialogShown->shown,
+              QStringList({"Export " + type, kind + " (*." + extension + ")", "square." + extension}));
+  }
+  EXPECT_TRUE(RecordedAlerts().empty());
 }
 
 }  // namespace

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSize>
+
+#include <functional>
+
+class QPainter;
+
+// A PDF of one page of the size, one point a pixel, with no margins; draw
+// paints it. Images are stored without loss, each pixel as it was, where
+// the painter would make them JPEGs. Empty when painting could not begin
+// or end, or draw says it failed.
+QByteArray OnePagePdf(QSize size, const std::function<bool(QPainter&)>& draw);
