@@ -94,8 +94,7 @@ TEST(ExpressionOnLattice, ConditionKeepsOnlyCrossingsWhereItHolds) {
 // 1/(r^2 - 1) = 1 is the sphere r^2 = 2, of area 8 pi. Its pole r = 1 runs
 // through lattice points at many grains, where F rounds to plus or minus
 // 1e15 or so: such a point is on the pole, neither inside nor outside, and
-// no crossing comes of it. Slabs place some planes an ulp from where the
-// whole box does, which moves those points to the other side of the pole.
+// no crossing comes of it, however the box is cut into slabs.
 TEST(ExpressionOnLattice, APoleThroughLatticePointsMakesNoSurfaceAtAnyGrain) {
   const double sphereArea = 8 * std::acos(-1.0);
   GridFormula f("1/(x^2 + y^2 + z^2 - 1) - 1");
