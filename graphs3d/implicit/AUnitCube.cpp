@@ -1,6 +1,7 @@
 #include "graphs3d/implicit/AUnitCube.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <utility>
 
@@ -10,12 +11,30 @@
 namespace {
 
 constexpr double kCrossingTolerance = 0.01;
+// How many float steps a crossing keeps from either end of its edge.
+constexpr double kCrossingFloatSteps = 4;
 constexpr double kDifferenceStep = 0.1;
 // How far an end's value must stand above the other end's, or both above the
-// centre's, before the root finder looks for a pole at an end.
+// values around them, before the root finder looks for a pole at an end.
 constexpr double kPoleEndFactor = 32;
 
 bool IsZero(const SurfaceVertex& v) { return v.nx == 0 && v.ny == 0 && v.nz == 0; }
+
+// A corner whose value is 0 counts with the positive values, so each of
+// its edges to a negative value crosses, at the corner itself; a value
+// that rounding left a little off 0 puts those crossings within rounding of
+// it. Stored as floats they would be one point, that the mesh around it
+// pinches or folds at: each crossing keeps a few float steps of the edge's
+// coordinates from either end, the share of the edge returned (at most
+// its middle, in a box too far out for floats to tell its cells apart).
+double CrossingMargin(const double* a, const double* b) {
+  double reach = 0, magnitude = 0;
+  for (int i = 0; i < 3; ++i) {
+    reach = std::max(reach, std::fabs(b[i] - a[i]));
+    magnitude = std::max({magnitude, std::fabs(a[i]), std::fabs(b[i])});
+  }
+  return std::min(0.5, kCrossingFloatSteps * FLT_EPSILON * std::max(magnitude, reach) / reach);
+}
 
 // Unit n as floats, or (0, 0, 0) when it has no finite direction.
 bool StoreUnit(double nx, double ny, double nz, SurfaceVertex* out) {
@@ -108,7 +127,7 @@ bool AUnitCube::FindSurfaceCrossing(SurfaceVertex* out, int edge) {
   PointXyz(b, pb);
   double x, y, z;
   if (!FindRoot(fF, 0, kCrossingTolerance, fValues[a], fValues[b], &x, pa[0], pb[0], &y, pa[1], pb[1], &z, pa[2], pb[2],
-                MayEndAtPole(a, b))) {
+                MayEndAtPole(a, b), CrossingMargin(pa, pb))) {
     return false;
   }
   if (!fF.Accepts(x, y, z)) return false;
