@@ -126,12 +126,12 @@ bool Write(const Segment& g, double s, bool clean, double* x, double* y, double*
 }
 
 bool FindRootOn(ASpaceFunction& e, double level, double t, double f0, double f1, const Segment& g, double* x, double* y,
-                double* z, bool testForPoles = true) {
+                double* z, bool testForPoles = true, double margin = 0) {
   Root root;
   if (!LocateRoot(e, level, t, f0, f1, g, &root) || !IsContinuousCrossing(e, g, f0, f1, root, testForPoles)) {
     return false;
   }
-  return Write(g, root.s, root.clean, x, y, z);
+  return Write(g, std::clamp(root.s, margin, 1 - margin), root.clean, x, y, z);
 }
 
 }  // namespace
@@ -158,8 +158,8 @@ bool HasPoleBetween(AnExpression* e, double a, double b) {
 }
 
 bool FindRoot(ASpaceFunction& f, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
-              double* y, double y0, double y1, double* z, double z0, double z1, bool testForPoles) {
-  return FindRootOn(f, level, tolerance, f0, f1, Segment{x0, x1, y0, y1, z0, z1}, x, y, z, testForPoles);
+              double* y, double y0, double y1, double* z, double z0, double z1, bool testForPoles, double margin) {
+  return FindRootOn(f, level, tolerance, f0, f1, Segment{x0, x1, y0, y1, z0, z1}, x, y, z, testForPoles, margin);
 }
 
 bool FindRoot(AnExpression* e, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,

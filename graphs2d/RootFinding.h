@@ -45,9 +45,13 @@ bool FindRoot(AnExpression* e, double level, double tolerance, double f0, double
 // pole inside draws the root to itself); a pole on or beside an end leaves
 // that end's value as large, and only the enclosures of f along the segment
 // find it. Without testForPoles they are not asked: for a caller that knows
-// both ends are ordinary values, not large against those around them.
+// both ends are ordinary values, not large against those around them. The
+// root is kept at least margin (of the segment, at most a half) from
+// either end, an end value of 0 included, so that roots on segments that
+// meet at a point stay apart.
 bool FindRoot(ASpaceFunction& f, double level, double tolerance, double f0, double f1, double* x, double x0, double x1,
-              double* y, double y0, double y1, double* z, double z0, double z1, bool testForPoles = true);
+              double* y, double y0, double y1, double* z, double z0, double z1, bool testForPoles = true,
+              double margin = 0);
 // The same, evaluating the ends first; false unless exactly one is negative.
 bool FindRoot(AnExpression* e, double level, double tolerance, double* x, double x0, double x1, double* y, double y0,
               double y1, double* z, double z0, double z1);

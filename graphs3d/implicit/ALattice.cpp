@@ -15,6 +15,12 @@ std::unique_ptr<T[]> ZeroFilled(int64_t count) {
   return std::unique_ptr<T[]>(new (std::nothrow) T[size_t(count)]());
 }
 
+// The centres lie half a step on from the corners on every axis, one fewer
+// of them each way.
+LatticeSteps CentresOf(const LatticeSteps& c) {
+  return {c.x0 + c.dx / 2, c.y0 + c.dy / 2, c.z0 + c.dz / 2, c.dx, c.dy, c.dz, c.nx - 1, c.ny - 1, c.nz - 1};
+}
+
 }  // namespace
 
 ALattice::ALattice(ALatticeFunction& f, double xmin, double xmax, double ymin, double ymax, double zmin, double zmax,
@@ -24,29 +30,23 @@ ALattice::ALattice(ALatticeFunction& f, double xmin, double xmax, double ymin, d
 ALattice::ALattice(ALatticeFunction& f, double xmin, double xmax, double ymin, double ymax, double zmin, double zmax,
                    int n, int nz, LatticeSlab slab)
     : fF(f),
-      fXmin(xmin),
-      fYmin(ymin),
-      fZmin(zmin),
-      fDx((xmax - xmin) / n),
-      fDy((ymax - ymin) / n),
-      fDz((zmax - zmin) / nz),
       fN(n),
       fNz(slab.end - slab.start),
       fFirstZ(slab.start),
+      fCorners{xmin, ymin, zmin, (xmax - xmin) / n, (ymax - ymin) / n, (zmax - zmin) / nz, n + 1, n + 1, slab.end + 1},
+      fCentres(CentresOf(fCorners)),
       fPlaneTiles(ZeroFilled<Tile>(int64_t(n + 1) * (n + 1))),
       fRowTiles(ZeroFilled<Tile>(n + 1)),
-      fCube(f, n, fNz, fDx, fDy, fDz) {}
+      fCube(f, n, fFirstZ, fCorners, fCentres) {}
 
 bool ALattice::ComputeLatticeVerticesOnPlanes() {
   const int64_t corners = int64_t(fN + 1) * (fN + 1);
   if (!fBottom) {
     fBottom = ZeroFilled<double>(corners);
     fTop = ZeroFilled<double>(corners);
-    fCentres = ZeroFilled<double>(int64_t(fN) * fN);
-    if (!fBottom || !fTop || !fCentres) return false;
-    const int planes = fFirstZ + fNz + 1;
-    fF.SetupGrid({fXmin, fYmin, fZmin, fDx, fDy, fDz, fN + 1, fN + 1, planes},
-                 {fXmin + fDx / 2, fYmin + fDy / 2, fZmin + fDz / 2, fDx, fDy, fDz, fN, fN, planes - 1});
+    fCentreValues = ZeroFilled<double>(int64_t(fN) * fN);
+    if (!fBottom || !fTop || !fCentreValues) return false;
+    fF.SetupGrid(fCorners, fCentres);
   }
   const int k = fFirstZ + fZ;
   if (fZ == 0) {
@@ -55,7 +55,7 @@ bool ALattice::ComputeLatticeVerticesOnPlanes() {
     std::swap(fBottom, fTop);
   }
   fF.EvaluatePlane(kCornerGrid, k + 1, fTop.get());
-  fF.EvaluatePlane(kCentreGrid, k, fCentres.get());
+  fF.EvaluatePlane(kCentreGrid, k, fCentreValues.get());
   return true;
 }
 
@@ -66,8 +66,8 @@ int ALattice::LoopOverUnitCubes(SurfaceVertexList& vertices, TriangleList* trian
     const double values[AUnitCube::kPoints] = {
         fBottom[fX + fY * row],        fBottom[fX + (fY + 1) * row], fBottom[fX + 1 + (fY + 1) * row],
         fBottom[fX + 1 + fY * row],    fTop[fX + fY * row],          fTop[fX + (fY + 1) * row],
-        fTop[fX + 1 + (fY + 1) * row], fTop[fX + 1 + fY * row],      fCentres[fX + fY * fN]};
-    fCube.Place(fX, fY, fZ, values, fXmin + fDx * fX, fYmin + fDy * fY, fZmin + fDz * (fFirstZ + fZ));
+        fTop[fX + 1 + (fY + 1) * row], fTop[fX + 1 + fY * row],      fCentreValues[fX + fY * fN]};
+    fCube.Place(fX, fY, fZ, values);
     if (fF.IsCancelled()) return 0;
     // Most cubes lie wholly on one side: nothing to find or make there, but
     // their empty edges still reach the neighbours through the tiles.

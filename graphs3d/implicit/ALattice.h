@@ -34,12 +34,12 @@ class ALattice {
   void WriteBack(const AUnitCube& cube);
 
   ALatticeFunction& fF;
-  double fXmin, fYmin, fZmin;
-  double fDx, fDy, fDz;
   int fN, fNz;
   // The slab's first cell along z; fZ and fNz count from it.
   int fFirstZ;
-  std::unique_ptr<double[]> fBottom, fTop, fCentres;
+  // The whole box's, up to the slab's top.
+  LatticeSteps fCorners, fCentres;
+  std::unique_ptr<double[]> fBottom, fTop, fCentreValues;
   std::unique_ptr<Tile[]> fPlaneTiles, fRowTiles;
   Tile fPrevious = {};
   AUnitCube fCube;

@@ -2,11 +2,15 @@
 
 #include "graphs2d/RootFinding.h"
 
-// Point (i, j, k) of a lattice lies at (x0 + i dx, y0 + j dy, z0 + k dz).
+// Point (i, j, k) of a lattice lies at (x0 + i dx, y0 + j dy, z0 + k dz),
+// computed only here so that a point is the same wherever it is asked for.
 struct LatticeSteps {
   double x0, y0, z0;
   double dx, dy, dz;
   int nx, ny, nz;
+  double X(int i) const { return x0 + i * dx; }
+  double Y(int j) const { return y0 + j * dy; }
+  double Z(int k) const { return z0 + k * dz; }
 };
 
 // The cube corners, and the cube centres half a step further on each axis.

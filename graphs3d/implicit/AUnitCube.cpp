@@ -1,6 +1,7 @@
 #include "graphs3d/implicit/AUnitCube.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <utility>
 
@@ -10,12 +11,30 @@
 namespace {
 
 constexpr double kCrossingTolerance = 0.01;
+// How many float steps a crossing keeps from either end of its edge.
+constexpr double kCrossingFloatSteps = 4;
 constexpr double kDifferenceStep = 0.1;
 // How far an end's value must stand above the other end's, or both above the
-// centre's, before the root finder looks for a pole at an end.
+// values around them, before the root finder looks for a pole at an end.
 constexpr double kPoleEndFactor = 32;
 
 bool IsZero(const SurfaceVertex& v) { return v.nx == 0 && v.ny == 0 && v.nz == 0; }
+
+// A corner whose value is 0 counts with the positive values, so each of
+// its edges to a negative value crosses, at the corner itself; a value
+// that rounding left a little off 0 puts those crossings within rounding of
+// it. Stored as floats they would be one point, that the mesh around it
+// pinches or folds at: each crossing keeps a few float steps of the edge's
+// coordinates from either end, the share of the edge returned (at most
+// its middle, in a box too far out for floats to tell its cells apart).
+double CrossingMargin(const double* a, const double* b) {
+  double reach = 0, magnitude = 0;
+  for (int i = 0; i < 3; ++i) {
+    reach = std::max(reach, std::fabs(b[i] - a[i]));
+    magnitude = std::max({magnitude, std::fabs(a[i]), std::fabs(b[i])});
+  }
+  return std::min(0.5, kCrossingFloatSteps * FLT_EPSILON * std::max(magnitude, reach) / reach);
+}
 
 // Unit n as floats, or (0, 0, 0) when it has no finite direction.
 bool StoreUnit(double nx, double ny, double nz, SurfaceVertex* out) {
@@ -42,13 +61,12 @@ const uint16_t AUnitCube::kTetrahedronList[kTetrahedra][6] = {
     {5, 9, 11, 23, 22, 18},  {0, 9, 10, 23, 19, 18},  {10, 12, 14, 24, 23, 19}, {3, 12, 13, 24, 20, 19},
     {4, 13, 15, 24, 21, 20}, {7, 15, 16, 24, 25, 21}, {11, 14, 17, 24, 22, 23}, {8, 16, 17, 24, 22, 25}};
 
-AUnitCube::AUnitCube(ALatticeFunction& f, int n, int, double dx, double dy, double dz)
-    : fF(f), fDx(dx), fDy(dy), fDz(dz), fN(n) {}
+AUnitCube::AUnitCube(ALatticeFunction& f, int n, int firstZ, const LatticeSteps& corners, const LatticeSteps& centres)
+    : fF(f), fCorners(corners), fCentres(centres), fN(n), fFirstZ(firstZ) {}
 
-void AUnitCube::Place(int x, int y, int z, const double* values, double x0, double y0, double z0) {
+void AUnitCube::Place(int x, int y, int z, const double* values) {
   fX = x, fY = y, fZ = z;
   for (int p = 0; p < kPoints; ++p) fValues[p] = values[p];
-  fX0 = x0, fY0 = y0, fZ0 = z0;
   for (int32_t& e : fEdges) e = 0;
   fNormalsGood = true;
 }
@@ -96,15 +114,20 @@ int AUnitCube::SetEdges(const Tile* plane, const Tile* row, const Tile& previous
   return 0;
 }
 
+// An edge on a face that another cube shares, in this slab or the next, is
+// searched from the same end with the same points and values from either
+// side, so that both find its crossing to the bit: from its lower lattice
+// point to its higher, with the points placed from the box's lattice.
 bool AUnitCube::FindSurfaceCrossing(SurfaceVertex* out, int edge) {
-  const double* a = kCubeVertexXyz[kEdgeVertices[edge][0]];
-  const double* b = kCubeVertexXyz[kEdgeVertices[edge][1]];
-  const double ax = fX0 + fDx * a[0], ay = fY0 + fDy * a[1], az = fZ0 + fDz * a[2];
-  const double bx = fX0 + fDx * b[0], by = fY0 + fDy * b[1], bz = fZ0 + fDz * b[2];
+  int a = kEdgeVertices[edge][0], b = kEdgeVertices[edge][1];
+  const auto rank = [](int p) { return kCubeVertexXyz[p][0] + kCubeVertexXyz[p][1] + kCubeVertexXyz[p][2]; };
+  if (b != kCentre && rank(a) > rank(b)) std::swap(a, b);
+  double pa[3], pb[3];
+  PointXyz(a, pa);
+  PointXyz(b, pb);
   double x, y, z;
-  const double fa = fValues[kEdgeVertices[edge][0]], fb = fValues[kEdgeVertices[edge][1]];
-  if (!FindRoot(fF, 0, kCrossingTolerance, fa, fb, &x, ax, bx, &y, ay, by, &z, az, bz,
-                MayEndAtPole(kEdgeVertices[edge][0], kEdgeVertices[edge][1]))) {
+  if (!FindRoot(fF, 0, kCrossingTolerance, fValues[a], fValues[b], &x, pa[0], pb[0], &y, pa[1], pb[1], &z, pa[2], pb[2],
+                MayEndAtPole(a, b), CrossingMargin(pa, pb))) {
     return false;
   }
   if (!fF.Accepts(x, y, z)) return false;
@@ -114,18 +137,42 @@ bool AUnitCube::FindSurfaceCrossing(SurfaceVertex* out, int edge) {
   return true;
 }
 
+void AUnitCube::PointXyz(int p, double* xyz) const {
+  if (p == kCentre) {
+    xyz[0] = fCentres.X(fX), xyz[1] = fCentres.Y(fY), xyz[2] = fCentres.Z(fFirstZ + fZ);
+    return;
+  }
+  const double* offset = kCubeVertexXyz[p];
+  xyz[0] = fCorners.X(fX + int(offset[0]));
+  xyz[1] = fCorners.Y(fY + int(offset[1]));
+  xyz[2] = fCorners.Z(fFirstZ + fZ + int(offset[2]));
+}
+
 // The enclosure test for poles costs as much as the rest of the walk, and
 // the root's value refuses most poles without it: a pole inside an edge
 // draws the root to itself, where the value is large. It misses a pole on
 // or beside an end, whose value is then large against the other end's (the
 // root creeps from that other end and stops short) or, with both ends
-// beside poles, against the cube's centre.
+// beside poles, against the values around them.
 bool AUnitCube::MayEndAtPole(int a, int b) const {
   const double small = std::min(std::fabs(fValues[a]), std::fabs(fValues[b]));
   const double large = std::max(std::fabs(fValues[a]), std::fabs(fValues[b]));
   if (!(large <= kPoleEndFactor * small)) return true;
-  const int centre = kPoints - 1;
-  return a != centre && b != centre && !(small <= kPoleEndFactor * std::fabs(fValues[centre]));
+  return b != kCentre && !(small <= kPoleEndFactor * PoleReference(a, b));
+}
+
+// The cube's centre; but an edge in a plane of corners may lie where two
+// slabs meet, and both walk it, each from a cube with another centre: it is
+// weighed against the smaller of its face's two other corners, which both
+// see, so that both decide alike and any cut of the box gives one mesh.
+double AUnitCube::PoleReference(int a, int b) const {
+  constexpr int kTopFace = 4;
+  const bool bottom = a < kTopFace && b < kTopFace, top = a >= kTopFace && b >= kTopFace;
+  if (!bottom && !top) return std::fabs(fValues[kCentre]);
+  double smallest = INFINITY;
+  for (int p = bottom ? 0 : kTopFace, end = p + 4; p < end; ++p)
+    if (p != a && p != b) smallest = std::min(smallest, std::fabs(fValues[p]));
+  return smallest;
 }
 
 void AUnitCube::Normal(double x, double y, double z, SurfaceVertex* out) {
@@ -135,7 +182,8 @@ void AUnitCube::Normal(double x, double y, double z, SurfaceVertex* out) {
   } else {
     // F at the crossing is taken as 0; each difference over its own step so
     // that a box that is not a cube does not lean the normal.
-    const double hx = kDifferenceStep * fDx, hy = kDifferenceStep * fDy, hz = kDifferenceStep * fDz;
+    const double hx = kDifferenceStep * fCorners.dx, hy = kDifferenceStep * fCorners.dy,
+                 hz = kDifferenceStep * fCorners.dz;
     g[0] = fF.At(x + hx, y, z) / hx;
     g[1] = fF.At(x, y + hy, z) / hy;
     g[2] = fF.At(x, y, z + hz) / hz;

@@ -3,9 +3,8 @@
 #include <cstdint>
 
 #include "CoreUtilities/memory/AListGenericLarge.h"
+#include "graphs3d/implicit/ALatticeFunction.h"
 #include "renderer/DrawContext.h"
-
-class ALatticeFunction;
 
 using SurfaceVertexList = AListGenericLarge<SurfaceVertex, 13>;
 using TriangleList = AListGenericLarge<Triangle, 13>;
@@ -26,10 +25,13 @@ class AUnitCube {
   static const uint16_t kEdgeVertices[kEdges][2];
   static const uint16_t kTetrahedronList[kTetrahedra][6];
 
-  AUnitCube(ALatticeFunction& f, int n, int nz, double dx, double dy, double dz);
+  // In a slab from the box's layer firstZ; its points lie where the whole
+  // box's corner and centre lattices put them.
+  AUnitCube(ALatticeFunction& f, int n, int firstZ, const LatticeSteps& corners, const LatticeSteps& centres);
 
-  // Values of corners 0 to 7 and of the centre, and the low corner.
-  void Place(int x, int y, int z, const double* values, double x0, double y0, double z0);
+  // The cube's place in the slab and the values of corners 0 to 7 and of
+  // the centre.
+  void Place(int x, int y, int z, const double* values);
 
   // Some two values lie on either side of zero (a value of 0, or NaN, counts
   // with the positive ones); without, no edge is crossed.
@@ -42,17 +44,21 @@ class AUnitCube {
   int32_t Edge(int e) const { return fEdges[e]; }
 
  private:
+  static constexpr int kCentre = kPoints - 1;
+
+  void PointXyz(int p, double* xyz) const;
   bool MayEndAtPole(int a, int b) const;
+  double PoleReference(int a, int b) const;
   void Normal(double x, double y, double z, SurfaceVertex* out);
   void FixBadNormals(const Triangle& t, SurfaceVertexList& vertices);
 
   ALatticeFunction& fF;
   double fValues[kPoints] = {};
   int32_t fEdges[kEdges] = {};
-  double fX0 = 0, fY0 = 0, fZ0 = 0;
-  double fDx, fDy, fDz;
+  LatticeSteps fCorners, fCentres;
+  // z counts from the slab's first layer, firstZ from the box's.
   int fX = 0, fY = 0, fZ = 0;
-  int fN;
+  int fN, fFirstZ;
   bool fNormalsGood = true;
 };
 

@@ -206,8 +206,8 @@ TEST_F(ImplicitSurfaceTest, APoleMakesNoSurface) {
     double cx, cy, cz;
   } cases[] = {{"1/(x^2 + y^2 + z^2 - 1) - 1", 0, 0, 0},
                {"1/((x - 0.0123)^2 + (y + 0.0217)^2 + (z - 0.0311)^2 - 1) - 1", kSurfaceCx, kSurfaceCy, kSurfaceCz}};
-  // Four and eight slabs place some of the lattice's planes an ulp from where
-  // one slab does, and there points all but on the pole take the wrong sign.
+  // Slabs must place the points all but on the pole where one slab does,
+  // or they take the wrong sign.
   for (const auto& c : cases) {
     for (const int32_t jobs : {4, 8, 16}) {
       SCOPED_TRACE(testing::Message() << c.f << ", " << jobs << " slabs");

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iomanip>
 #include <memory>
+#include <numeric>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "CoreUtilities/OurTime.h"
 #include "graphs3d/implicit/ALattice.h"
@@ -26,10 +32,26 @@ struct LatticeMesh {
   TriangleList triangles;
 };
 
-void WalkLattice(ALatticeFunction& f, int n, LatticeMesh& mesh) {
-  ALattice lattice(f, -2, 2, -2, 2, -2, 2, n, n);
-  ASSERT_TRUE(lattice.IsFullyConstructed());
-  while (!lattice.IsDoneComputing()) ASSERT_EQ(lattice.LoopOverUnitCubes(mesh.vertices, &mesh.triangles, OurTime()), 0);
+// [-2, 2]^3 in n cells each way, cut into slabs as the graph's jobs cut it.
+void WalkLattice(ALatticeFunction& f, int n, LatticeMesh& mesh, int32_t slabs = 1) {
+  for (int32_t slab = 0; slab < slabs; ++slab) {
+    ALattice lattice(f, -2, 2, -2, 2, -2, 2, n, n, SlabOfJob(slab, slabs, n));
+    ASSERT_TRUE(lattice.IsFullyConstructed());
+    while (!lattice.IsDoneComputing()) {
+      ASSERT_EQ(lattice.LoopOverUnitCubes(mesh.vertices, &mesh.triangles, OurTime()), 0);
+    }
+  }
+}
+
+double MeshArea(LatticeMesh& mesh) {
+  double area = 0;
+  for (int32_t i = 0; i < mesh.triangles.Count(); ++i) {
+    const Triangle& t = mesh.triangles[i];
+    const SurfaceVertex &a = mesh.vertices[t.v[0]], &b = mesh.vertices[t.v[1]], &c = mesh.vertices[t.v[2]];
+    const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
+    area += std::hypot(uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx) / 2;
+  }
+  return area;
 }
 
 struct GridFormula {
@@ -94,8 +116,7 @@ TEST(ExpressionOnLattice, ConditionKeepsOnlyCrossingsWhereItHolds) {
 // 1/(r^2 - 1) = 1 is the sphere r^2 = 2, of area 8 pi. Its pole r = 1 runs
 // through lattice points at many grains, where F rounds to plus or minus
 // 1e15 or so: such a point is on the pole, neither inside nor outside, and
-// no crossing comes of it. Slabs place some planes an ulp from where the
-// whole box does, which moves those points to the other side of the pole.
+// no crossing comes of it, however the box is cut into slabs.
 TEST(ExpressionOnLattice, APoleThroughLatticePointsMakesNoSurfaceAtAnyGrain) {
   const double sphereArea = 8 * std::acos(-1.0);
   GridFormula f("1/(x^2 + y^2 + z^2 - 1) - 1");
@@ -104,27 +125,98 @@ TEST(ExpressionOnLattice, APoleThroughLatticePointsMakesNoSurfaceAtAnyGrain) {
       SCOPED_TRACE(testing::Message() << "N = " << n << ", " << slabs << " slabs");
       ExpressionOnLattice onLattice(f.e.get(), nullptr, nullptr, nullptr, nullptr, f.data.get(), f.data.get());
       LatticeMesh mesh;
-      for (int slab = 0; slab < slabs; ++slab) {
-        ALattice lattice(onLattice, -2, 2, -2, 2, -2, 2, n, n, SlabOfJob(slab, slabs, n));
-        ASSERT_TRUE(lattice.IsFullyConstructed());
-        while (!lattice.IsDoneComputing()) {
-          ASSERT_EQ(lattice.LoopOverUnitCubes(mesh.vertices, &mesh.triangles, OurTime()), 0);
-        }
-      }
+      WalkLattice(onLattice, n, mesh, slabs);
       int nearPole = 0;
       for (int32_t i = 0; i < mesh.vertices.Count(); ++i) {
         const SurfaceVertex& v = mesh.vertices[i];
         if (std::fabs(std::hypot(double(v.x), double(v.y), double(v.z)) - 1) < 0.05) ++nearPole;
       }
       EXPECT_EQ(nearPole, 0);
-      double area = 0;
-      for (int32_t i = 0; i < mesh.triangles.Count(); ++i) {
-        const Triangle& t = mesh.triangles[i];
-        const SurfaceVertex &a = mesh.vertices[t.v[0]], &b = mesh.vertices[t.v[1]], &c = mesh.vertices[t.v[2]];
-        const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-        area += std::hypot(uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx) / 2;
+      EXPECT_NEAR(MeshArea(mesh) / sphereArea, 1, 0.0025);
+    }
+  }
+}
+
+// Vertices that are the same floats made one, as where two slabs meet:
+// every edge inside the box [-2, 2]^3 in exactly two triangles, none with
+// two corners alike, and the Euler characteristic of the topology.
+void ExpectClosedWhenWelded(LatticeMesh& m, long euler) {
+  const int32_t count = m.vertices.Count();
+  auto before = [&](int32_t i, int32_t j) {
+    const SurfaceVertex &a = m.vertices[i], &b = m.vertices[j];
+    return a.x != b.x ? a.x < b.x : a.y != b.y ? a.y < b.y : a.z < b.z;
+  };
+  std::vector<int32_t> order(static_cast<size_t>(count)), number(order.size()), first;
+  std::iota(order.data(), order.data() + count, 0);
+  std::sort(order.data(), order.data() + count, before);
+  for (int32_t k = 0; k < count; ++k) {
+    if (k == 0 || before(order[size_t(k - 1)], order[size_t(k)])) first.push_back(order[size_t(k)]);
+    number[size_t(order[size_t(k)])] = int32_t(first.size()) - 1;
+  }
+  // Each edge as its two vertex numbers, the smaller in the high half.
+  std::vector<uint64_t> edges(3 * size_t(m.triangles.Count()));
+  uint64_t* edge = edges.data();
+  for (int32_t i = 0; i < m.triangles.Count(); ++i) {
+    for (int k = 0; k < 3; ++k) {
+      const auto [a, b] =
+          std::minmax(number[size_t(m.triangles[i].v[k])], number[size_t(m.triangles[i].v[(k + 1) % 3])]);
+      *edge++ = uint64_t(a) << 32 | uint32_t(b);
+    }
+  }
+  std::sort(edges.data(), edges.data() + edges.size());
+  int faults = 0;
+  long distinct = 0;
+  for (size_t i = 0, next = 0; i < edges.size(); i = next, ++distinct) {
+    while (next < edges.size() && edges[next] == edges[i]) ++next;
+    const SurfaceVertex &p = m.vertices[first[edges[i] >> 32]], &q = m.vertices[first[edges[i] & 0xffffffff]];
+    const bool onBoxFace = (std::fabs(p.x) == 2 && p.x == q.x) || (std::fabs(p.y) == 2 && p.y == q.y) ||
+                           (std::fabs(p.z) == 2 && p.z == q.z);
+    if (edges[i] >> 32 == (edges[i] & 0xffffffff) || (next - i != 2 && !onBoxFace)) ++faults;
+  }
+  EXPECT_EQ(faults, 0);
+  EXPECT_EQ(long(first.size()) - distinct + m.triangles.Count(), euler);
+}
+
+template <typename... Parts>
+std::string Text(const Parts&... parts) {
+  std::ostringstream text;
+  text << std::setprecision(17);
+  (text << ... << parts);
+  return text.str();
+}
+
+TEST(ExpressionOnLattice, SurfacesThroughLatticePointsAreClosedAcrossSlabsAtEverySize) {
+  // Centred at the origin the shapes pass through lattice points at many
+  // sizes, F there 0 or rounding's distance from it; centred at a lattice
+  // point, with radii of whole cells and the plane through that point, at
+  // every size. The plane x + y + z = c, |c| < 2, cuts the box in a hexagon
+  // whose shadow on z = 0 is 12 - c^2. Sixteen slabs, as eight processors
+  // cut the box.
+  const double pi = std::acos(-1.0);
+  for (bool placed : {false, true}) {
+    for (int n = 16; n <= 48; n += placed ? 8 : 1) {
+      auto snap = [&](double p) { return placed ? -2 + std::round((p + 2) * n / 4) * 4 / n : p; };
+      const double cx = snap(placed ? 0.3 : 0), cy = snap(placed ? -0.2 : 0), cz = snap(placed ? 0.1 : 0);
+      const double R = snap(1) - snap(0), r = snap(0.4) - snap(0), c = placed ? cx + cy + cz : 1;
+      const std::string around = Text("(x - (", cx, "))^2 + (y - (", cy, "))^2");
+      const struct {
+        std::string f;
+        double area;
+        long euler;
+      } shapes[] = {
+          {Text(around, " + (z - (", cz, "))^2 - ", R * R), 4 * pi * R * R, 2},
+          {Text("(sqrt(", around, ") - ", R, ")^2 + (z - (", cz, "))^2 - ", r * r), 4 * pi * pi * R * r, 0},
+          {Text("x + y + z - (", c, ")"), (12 - c * c) * std::sqrt(3.0), 1},
+      };
+      for (const auto& shape : shapes) {
+        SCOPED_TRACE(testing::Message() << shape.f << ", N = " << n);
+        GridFormula f(shape.f.c_str());
+        ExpressionOnLattice onLattice(f.e.get(), nullptr, nullptr, nullptr, nullptr, f.data.get(), f.data.get());
+        LatticeMesh mesh;
+        WalkLattice(onLattice, n, mesh, 16);
+        ExpectClosedWhenWelded(mesh, shape.euler);
+        EXPECT_NEAR(MeshArea(mesh) / shape.area, 1, 0.0025 * (40.0 / n) * (40.0 / n));
       }
-      EXPECT_NEAR(area / sphereArea, 1, 0.0025);
     }
   }
 }
