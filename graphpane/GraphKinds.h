@@ -31,7 +31,7 @@ enum KindOption : uint32_t {
   kTranslucent = 1u << 7,            // may be drawn translucent
   kTranslucentWithRadius = 1u << 8,  // translucent when given a radius
   kRegion = 1u << 9,                 // a region made from its relation and boundary
-  kRightSideParameters = 1u << 10,   // only its right side names shown parameters
+  kRightSideParameters = 1u << 10,   // only its right side names shown parameters: the d of dx is none
   kSurface = 1u << 11,
   kPointPlot = 1u << 12,
   kFlatInTwoD = 1u << 13,          // a contour or density plot in a 2-D view
@@ -79,8 +79,8 @@ enum class Dependent : int32_t {
   X(13, kZ_XYRTheta, k3D, kClipIn3D | kSurface | kFlatInTwoD, kZ, Add_kZ_XYRTheta)                                 \
   X(14, kTheta_RZ, k3D, kClipIn3D | kSurface, kTheta, AddInlineSurface)                                            \
   X(15, kRTheta_t, k2D, kClipIn3D, kNone, Add_kRTheta_t)                                                           \
-  X(16, kXY_XY, k2D, kNoOptions, kNone, Add_kXY_XY)                                                                \
-  X(17, kXYZ_XYZ, k3D, kRadius | kClipIn3D | kTranslucentWithRadius, kNone, AddInlineField)                        \
+  X(16, kXY_XY, k2D, kNoOptions | kRightSideParameters, kNone, Add_kXY_XY)                                         \
+  X(17, kXYZ_XYZ, k3D, kRadius | kClipIn3D | kTranslucentWithRadius | kRightSideParameters, kNone, AddInlineField) \
   X(18, kXY_t, k2D, kClipIn3D, kNone, Add_kXY_t)                                                                   \
   X(19, kXYZ_t, k3D, kRadius | kClipIn3D | kTranslucentWithRadius | kBuiltFromRightSide, kNone, Add_kXYZt)         \
   X(20, kXYZW_t, k4D, kClipInAnyView | kRightSideParameters, kNone, Add_kXYZW_t)                                   \

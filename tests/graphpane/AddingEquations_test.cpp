@@ -752,6 +752,17 @@ TEST(AddingEquations, ParametersBecomeTheirValues) {
     EXPECT_DOUBLE_EQ(gMade[0].formulas[0]->Evaluate(1.5, 0, 0, 0, 0, 0), 3);
     EXPECT_TRUE(std::isnan(gMade[0].formulas[0]->Evaluate(2.5, 0, 0, 0, 0, 0)));
   }
+  // The d of dx, dy and dz is no parameter.
+  for (const auto& [space, field] : {std::pair{k2D, "vector(d*x, d*y) = vector(a*y, -x)"},
+                                     std::pair{k3D, "vector(d*x, d*y, d*z) = vector(a*y, -x, 1)"}}) {
+    Pane p(space);
+    gGraphPaneHooks.AddToParameterList = [](const ExpressionRecord* tree, DocumentRecord*) {
+      listed += DIM_Contains(tree, 'a') - 2 * DIM_Contains(tree, 'd');
+    };
+    listed = 0;
+    EXPECT_EQ(p.Add(field), 0) << field;
+    EXPECT_EQ(listed, 1) << field;
+  }
   {
     Pane p(k3D);
     EXPECT_EQ(p.Add("z = a*x*y, x < a"), 0);
