@@ -69,7 +69,7 @@ AGraphColor::~AGraphColor() {
   // Program names die with their context: delete them only in the one they
   // were made in, and only while it lives.
   if (fFragmentProgram != nullptr && MadeForCurrentRenderer() && fAglContext != nullptr)
-    OurMakeGLContextCurrent(static_cast<OurEGLContext*>(fAglContext));
+    OurMakeGLContextCurrent(static_cast<GLContextRecord*>(fAglContext));
   fFragmentProgram.reset();
   fVertexProgram.reset();
   fUniformVariables.reset();
@@ -116,7 +116,7 @@ bool AGraphColor::MadeForCurrentRenderer() const {
 
 bool AGraphColor::RememberedContextLives() const {
   return fAglContext == nullptr ||
-         OurIsGLContextLive(static_cast<const OurEGLContext*>(fAglContext), fAglContextSerial);
+         OurIsGLContextLive(static_cast<const GLContextRecord*>(fAglContext), fAglContextSerial);
 }
 
 void AGraphColor::RememberRenderer(const MDrawContext* context) {

@@ -162,7 +162,7 @@ bool MakeFramebuffer(GLuint& framebuffer, GLuint* buffers, int count, int32_t wi
 }
 
 // A surfaceless context: its framebuffers are all it draws into.
-struct SurfacelessGLContext final : OurEGLContext {
+struct SurfacelessGLContext final : GLContextRecord {
   ~SurfacelessGLContext() override {
     // The framebuffers and everything else the context made go with it.
     eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
@@ -181,7 +181,7 @@ struct SurfacelessGLContext final : OurEGLContext {
 
 }  // namespace
 
-bool MakeGLFramebuffers(OurEGLContext* c) {
+bool MakeGLFramebuffers(GLContextRecord* c) {
   if (gInjectedFailure == GLFailure::kFramebuffer || !HasFramebufferFunctions()) return false;
   if (!MakeFramebuffer(c->drawFramebuffer, c->drawBuffers, 2, c->width, c->height, c->samples)) return false;
   if (c->samples > 0 && !MakeFramebuffer(c->resolveFramebuffer, &c->resolveBuffer, 1, c->width, c->height, 0))
@@ -190,7 +190,7 @@ bool MakeGLFramebuffers(OurEGLContext* c) {
   return true;
 }
 
-void FreeGLFramebuffers(OurEGLContext* c) {
+void FreeGLFramebuffers(GLContextRecord* c) {
   gGL.bindFramebuffer(GL_FRAMEBUFFER, 0);
   for (GLuint* framebuffer : {&c->drawFramebuffer, &c->resolveFramebuffer})
     if (*framebuffer) gGL.deleteFramebuffers(1, framebuffer);
@@ -200,7 +200,7 @@ void FreeGLFramebuffers(OurEGLContext* c) {
   c->drawBuffers[0] = c->drawBuffers[1] = 0;
 }
 
-OurEGLContext* OurNewGLContext(int32_t width, int32_t height, int32_t samples) {
+GLContextRecord* OurNewGLContext(int32_t width, int32_t height, int32_t samples) {
   if (width < 1 || height < 1 || gInjectedFailure == GLFailure::kContext || !OpenDisplay()) return nullptr;
   const EGLint attributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK_KHR, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT_KHR,
                                EGL_NONE};
@@ -220,15 +220,15 @@ OurEGLContext* OurNewGLContext(int32_t width, int32_t height, int32_t samples) {
   return context;
 }
 
-void OurDisposeGLContext(OurEGLContext* context) { delete context; }
+void OurDisposeGLContext(GLContextRecord* context) { delete context; }
 
-bool OurMakeGLContextCurrent(OurEGLContext* context) {
+bool OurMakeGLContextCurrent(GLContextRecord* context) {
   if (context == nullptr || !context->MakeCurrent()) return false;
   gGL.bindFramebuffer(GL_FRAMEBUFFER, context->drawFramebuffer);
   return true;
 }
 
-void OurResolveGLFramebuffer(OurEGLContext* context) {
+void OurResolveGLFramebuffer(GLContextRecord* context) {
   gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, context->drawFramebuffer);
   if (context->resolveFramebuffer == 0) return;
   gGL.bindFramebuffer(GL_DRAW_FRAMEBUFFER, context->resolveFramebuffer);
@@ -238,7 +238,7 @@ void OurResolveGLFramebuffer(OurEGLContext* context) {
   gGL.bindFramebuffer(GL_READ_FRAMEBUFFER, context->resolveFramebuffer);
 }
 
-int32_t OurGLContextSamples(const OurEGLContext* context) { return context->samples; }
+int32_t OurGLContextSamples(const GLContextRecord* context) { return context->samples; }
 
 void OurInjectGLFailure(GLFailure failure) { gInjectedFailure = failure; }
 
@@ -250,9 +250,9 @@ uint64_t OurCurrentGLContextSerial() {
   return SerialOfGLHandle(current);
 }
 
-uint64_t OurGLContextSerial(const OurEGLContext* context) { return context ? context->serial : 0; }
+uint64_t OurGLContextSerial(const GLContextRecord* context) { return context ? context->serial : 0; }
 
-bool OurIsGLContextLive(const OurEGLContext* context, uint64_t serial) {
+bool OurIsGLContextLive(const GLContextRecord* context, uint64_t serial) {
   if (context == nullptr || serial == 0) return false;
   const std::lock_guard<std::mutex> lock(gSerialsLock);
   // A destroyed context's memory may hold anything: read it only while its

@@ -11,12 +11,12 @@
 // own, and makes its own kind of context current. The surfaceless kind is
 // in EGLContexts.cpp, the on-screen kind, which also shows its picture in a
 // window, in OnscreenGL.cpp.
-struct OurEGLContext {
-  OurEGLContext() = default;
-  OurEGLContext(const OurEGLContext&) = delete;
-  OurEGLContext& operator=(const OurEGLContext&) = delete;
+struct GLContextRecord {
+  GLContextRecord() = default;
+  GLContextRecord(const GLContextRecord&) = delete;
+  GLContextRecord& operator=(const GLContextRecord&) = delete;
   // Destroys the context, and with it everything made in it.
-  virtual ~OurEGLContext() = default;
+  virtual ~GLContextRecord() = default;
   // Makes the context current on this thread, letting go of the other
   // kind's; false when it cannot be.
   virtual bool MakeCurrent() = 0;
@@ -39,9 +39,9 @@ using GLProcResolver = void* (*)(const char* name);
 void LoadGLFunctions(GLProcResolver resolver);
 // In the current context, the framebuffers of the record's size and samples,
 // the drawing one bound; false when the driver refuses them.
-bool MakeGLFramebuffers(OurEGLContext* context);
+bool MakeGLFramebuffers(GLContextRecord* context);
 // Gives back those framebuffers; the context is current.
-void FreeGLFramebuffers(OurEGLContext* context);
+void FreeGLFramebuffers(GLContextRecord* context);
 uint64_t NewGLContextSerial(void* handle);
 void RetireGLContextSerial(uint64_t serial, void* handle);
 uint64_t SerialOfGLHandle(void* handle);

@@ -31,7 +31,7 @@ class OnscreenSurface;
 
 // The context of a surface; its pictures are drawn into its framebuffers
 // and copied into the surface to be shown.
-struct OnscreenGLContext final : OurEGLContext {
+struct OnscreenGLContext final : GLContextRecord {
   ~OnscreenGLContext() override;
   bool MakeCurrent() override;
   // The surface and its context are gone with the host's window.
@@ -89,8 +89,8 @@ QSurfaceFormat OnscreenFormat() {
   return format;
 }
 
-OnscreenGLContext* OnscreenOf(OurEGLContext* context) { return dynamic_cast<OnscreenGLContext*>(context); }
-const OnscreenGLContext* OnscreenOf(const OurEGLContext* context) {
+OnscreenGLContext* OnscreenOf(GLContextRecord* context) { return dynamic_cast<OnscreenGLContext*>(context); }
+const OnscreenGLContext* OnscreenOf(const GLContextRecord* context) {
   return dynamic_cast<const OnscreenGLContext*>(context);
 }
 
@@ -210,7 +210,7 @@ bool OurOnscreenGLAvailable() {
   return available;
 }
 
-OurEGLContext* OurNewOnscreenGLContext(QWidget* host, int32_t width, int32_t height, int32_t samples) {
+GLContextRecord* OurNewOnscreenGLContext(QWidget* host, int32_t width, int32_t height, int32_t samples) {
   const GLFailure failure = InjectedGLFailure();
   if (host == nullptr || width < 1 || height < 1 || !OurOnscreenGLAvailable() || failure == GLFailure::kContext ||
       failure == GLFailure::kOnscreen || (samples > 0 && failure == GLFailure::kOnscreenMultisample) ||
@@ -254,7 +254,7 @@ OurEGLContext* OurNewOnscreenGLContext(QWidget* host, int32_t width, int32_t hei
   return context;
 }
 
-bool OurIsOnscreenGLContext(const OurEGLContext* context) { return OnscreenOf(context) != nullptr; }
+bool OurIsOnscreenGLContext(const GLContextRecord* context) { return OnscreenOf(context) != nullptr; }
 
 void ReleaseCurrentOnscreenGLContext() {
   if (!tOnscreenThread) return;
@@ -265,12 +265,12 @@ uint64_t CurrentOnscreenGLContextSerial() {
   return tOnscreenThread ? SerialOfGLHandle(QOpenGLContext::currentContext()) : 0;
 }
 
-int32_t OurOnscreenGLHostHeight(const OurEGLContext* context) {
+int32_t OurOnscreenGLHostHeight(const GLContextRecord* context) {
   const OnscreenGLContext* onscreen = OnscreenOf(context);
   return onscreen && onscreen->host ? onscreen->host->height() : 0;
 }
 
-bool OurPlaceOnscreenGLSurface(OurEGLContext* context, const int32_t bufferRect[4]) {
+bool OurPlaceOnscreenGLSurface(GLContextRecord* context, const int32_t bufferRect[4]) {
   OnscreenGLContext* onscreen = OnscreenOf(context);
   if (onscreen == nullptr || !onscreen->container || !onscreen->host) return false;
   const int32_t width = bufferRect[2], height = bufferRect[3];
@@ -286,24 +286,24 @@ bool OurPlaceOnscreenGLSurface(OurEGLContext* context, const int32_t bufferRect[
   return MakeGLFramebuffers(onscreen);
 }
 
-int64_t OurOnscreenGLPlacements(const OurEGLContext* context) {
+int64_t OurOnscreenGLPlacements(const GLContextRecord* context) {
   const OnscreenGLContext* onscreen = OnscreenOf(context);
   return onscreen ? onscreen->placements : 0;
 }
 
-void OurSwapOnscreenGLBuffers(OurEGLContext* context) {
+void OurSwapOnscreenGLBuffers(GLContextRecord* context) {
   if (OnscreenGLContext* onscreen = OnscreenOf(context)) {
     onscreen->drawn = true;
     onscreen->Present();
   }
 }
 
-int64_t OurOnscreenGLPresentations(const OurEGLContext* context) {
+int64_t OurOnscreenGLPresentations(const GLContextRecord* context) {
   const OnscreenGLContext* onscreen = OnscreenOf(context);
   return onscreen ? onscreen->presentations : 0;
 }
 
-void OurHideOnscreenGLSurface(OurEGLContext* context) {
+void OurHideOnscreenGLSurface(GLContextRecord* context) {
   OnscreenGLContext* onscreen = OnscreenOf(context);
   if (onscreen && onscreen->container) onscreen->container->hide();
 }

@@ -8,7 +8,7 @@
 class QPainter;
 class QRegion;
 class QWidget;
-struct OurEGLContext;
+struct GLContextRecord;
 
 // On-screen OpenGL: a compatibility-profile context drawing, as the
 // surfaceless ones do (platform/EGLContexts.h), into framebuffers of its
@@ -29,23 +29,23 @@ bool OurOnscreenGLAvailable();
 // placed; null when the platform has none, the host is not shown, or the
 // format or the framebuffers are refused. samples 0 asks for a
 // single-sample picture.
-OurEGLContext* OurNewOnscreenGLContext(QWidget* host, int32_t width, int32_t height, int32_t samples);
-bool OurIsOnscreenGLContext(const OurEGLContext* context);
+GLContextRecord* OurNewOnscreenGLContext(QWidget* host, int32_t width, int32_t height, int32_t samples);
+bool OurIsOnscreenGLContext(const GLContextRecord* context);
 // The height of the host the surface lies in; 0 when it is gone.
-int32_t OurOnscreenGLHostHeight(const OurEGLContext* context);
+int32_t OurOnscreenGLHostHeight(const GLContextRecord* context);
 // Places and shows the surface at a rectangle given as x, y (from the host's
 // bottom), width, height; a new size takes new framebuffers, their picture
 // to be drawn. False when the surface is gone or the framebuffers refused.
-bool OurPlaceOnscreenGLSurface(OurEGLContext* context, const int32_t bufferRect[4]);
+bool OurPlaceOnscreenGLSurface(GLContextRecord* context, const int32_t bufferRect[4]);
 // How many times the surface was placed, for tests.
-int64_t OurOnscreenGLPlacements(const OurEGLContext* context);
+int64_t OurOnscreenGLPlacements(const GLContextRecord* context);
 // Shows the picture drawn, with the host's overlay over it. The window
 // system asks again whenever the surface is uncovered; nothing of the
 // host is painted either way.
-void OurSwapOnscreenGLBuffers(OurEGLContext* context);
+void OurSwapOnscreenGLBuffers(GLContextRecord* context);
 // How many times the surface showed a picture, for tests.
-int64_t OurOnscreenGLPresentations(const OurEGLContext* context);
-void OurHideOnscreenGLSurface(OurEGLContext* context);
+int64_t OurOnscreenGLPresentations(const GLContextRecord* context);
+void OurHideOnscreenGLSurface(GLContextRecord* context);
 
 // Hides the host's surfaces that do not lie within the region, where the
 // views drawing on screen are: a view's next frame shows its surface again.

@@ -24,10 +24,10 @@ constexpr int32_t kWidestAntialiasedPane = 2048;
 
 // The antialiased format asks for 4 samples; the plain and robust ones, and
 // a refused antialiased one, for a single sample.
-OurEGLContext* MakeContext(const MDrawContext* ctx, bool hardware, int32_t width, int32_t height) {
+GLContextRecord* MakeContext(const MDrawContext* ctx, bool hardware, int32_t width, int32_t height) {
   const bool antialiased = hardware && RenderHooks::UseSampleBuffer(ctx->document) && !gDisableAntialiasingPreference;
   if (antialiased)
-    if (OurEGLContext* made = OurNewGLContext(width, height, kAntialiasedSamples)) return made;
+    if (GLContextRecord* made = OurNewGLContext(width, height, kAntialiasedSamples)) return made;
   return OurNewGLContext(width, height, 0);
 }
 
@@ -43,11 +43,11 @@ bool ViewportHolds(int32_t width, int32_t height) {
 
 // The first format the surface takes: the antialiased one where it applies,
 // else, or when refused, the plain one.
-OurEGLContext* MakeOnscreenContext(const MDrawContext* ctx, bool hardware, int32_t width, int32_t height) {
+GLContextRecord* MakeOnscreenContext(const MDrawContext* ctx, bool hardware, int32_t width, int32_t height) {
   const bool antialiased = hardware && RenderHooks::UseSampleBuffer(ctx->document) && !gDisableAntialiasingPreference &&
                            width < kWidestAntialiasedPane;
   if (antialiased)
-    if (OurEGLContext* made = OurNewOnscreenGLContext(ctx->window, width, height, kAntialiasedSamples)) return made;
+    if (GLContextRecord* made = OurNewOnscreenGLContext(ctx->window, width, height, kAntialiasedSamples)) return made;
   return OurNewOnscreenGLContext(ctx->window, width, height, 0);
 }
 
@@ -63,7 +63,7 @@ void SetLineAndPointWidths(bool multisampled) {
 
 // A new context learns the card's traits and takes the state every frame
 // assumes; false when the card refused any of it.
-bool SetUpNewContext(MDrawContext* ctx, OurEGLContext* context) {
+bool SetUpNewContext(MDrawContext* ctx, GLContextRecord* context) {
   ctx->vbosUsable = DoVBOsWork(ctx);
   ctx->isNVidia = RendererIsNVidia();
   ctx->isATI = RendererIsATI();
@@ -83,7 +83,7 @@ bool SetUpNewContext(MDrawContext* ctx, OurEGLContext* context) {
 int32_t OnscreenCreate(MDrawContext* ctx, bool hardware) {
   if (ctx->window == nullptr || ctx->window->devicePixelRatioF() != 1 || !OurOnscreenGLAvailable()) return 20;
   const int32_t width = ctx->pane.right - ctx->pane.left, height = ctx->pane.bottom - ctx->pane.top;
-  OurEGLContext* context = MakeOnscreenContext(ctx, hardware, width, height);
+  GLContextRecord* context = MakeOnscreenContext(ctx, hardware, width, height);
   if (context == nullptr) return 20;
   GLint dims[2] = {0, 0};
   if (glGetError() != GL_NO_ERROR || !ViewportHolds(width, height, dims)) {
@@ -105,7 +105,7 @@ int32_t OnscreenCreate(MDrawContext* ctx, bool hardware) {
 int32_t OffscreenCreate(MDrawContext* ctx, bool hardware) {
   if (!IsSoftwareWorldUsable(ctx)) return 2;
   const int32_t width = ctx->pane.right - ctx->pane.left, height = ctx->pane.bottom - ctx->pane.top;
-  OurEGLContext* context = MakeContext(ctx, hardware, width, height);
+  GLContextRecord* context = MakeContext(ctx, hardware, width, height);
   if (context == nullptr) return 20;
   if (!OurMakeGLContextCurrent(context) || !ViewportHolds(width, height)) {
     OurDisposeGLContext(context);
@@ -123,8 +123,8 @@ int32_t OffscreenCreate(MDrawContext* ctx, bool hardware) {
   return 0;
 }
 
-void DestroyGLContext(void* context) { OurDisposeGLContext(static_cast<OurEGLContext*>(context)); }
+void DestroyGLContext(void* context) { OurDisposeGLContext(static_cast<GLContextRecord*>(context)); }
 
 void FinishGLContext(void* context) {
-  if (OurMakeGLContextCurrent(static_cast<OurEGLContext*>(context))) glFinish();
+  if (OurMakeGLContextCurrent(static_cast<GLContextRecord*>(context))) glFinish();
 }

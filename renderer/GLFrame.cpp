@@ -29,7 +29,9 @@ namespace {
 
 constexpr double kGLEyeDistance = 50;
 
-OurEGLContext* ContextOf(const MDrawContext* ctx) { return static_cast<OurEGLContext*>(GetRendererAglContext(ctx)); }
+GLContextRecord* ContextOf(const MDrawContext* ctx) {
+  return static_cast<GLContextRecord*>(GetRendererAglContext(ctx));
+}
 
 // A pattern's texture in the current context, made at first need.
 uint32_t PatternTexture(uint32_t& texture, int resourceId) {
@@ -157,7 +159,7 @@ namespace {
 // The surface lies over the pane, in the window's coordinates from its
 // bottom left; moved or resized only when the pane was.
 bool PlaceOnscreenBuffer(MDrawContext* ctx, int32_t w, int32_t h) {
-  OurEGLContext* context = ContextOf(ctx);
+  GLContextRecord* context = ContextOf(ctx);
   const int32_t rect[4] = {ctx->pane.left, OurOnscreenGLHostHeight(context) - ctx->pane.bottom, w, h};
   if (std::equal(std::begin(rect), std::end(rect), std::begin(ctx->bufferRect))) return true;
   std::copy(std::begin(rect), std::end(rect), std::begin(ctx->bufferRect));
@@ -235,7 +237,7 @@ void DrawPixelQuad(int w, int h) {
 // holds the same value; a multisampled frame is copied from its resolved
 // picture, as a copy from the samples themselves is refused.
 void ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(MDrawContext* ctx) {
-  OurEGLContext* context = ContextOf(ctx);
+  GLContextRecord* context = ContextOf(ctx);
   if (context == nullptr || !OurMakeGLContextCurrent(context)) return;
   const int w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
   glDisable(GL_DEPTH_TEST);
@@ -277,7 +279,7 @@ void ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(MDrawContext* ctx)
 }
 
 void OurReadPixels(MDrawContext* ctx) {
-  OurEGLContext* context = ContextOf(ctx);
+  GLContextRecord* context = ContextOf(ctx);
   if (context == nullptr || !IsSoftwareWorldUsable(ctx) || !OurMakeGLContextCurrent(context)) return;
   glFinish();
   OurResolveGLFramebuffer(context);

@@ -72,7 +72,7 @@ bool VertexObject::UseBuffers(bool drawnWithShaders) const {
 }
 
 void VertexObject::MoveArraysIntoBuffers() {
-  auto* context = static_cast<OurEGLContext*>(GetRendererAglContext(fDrawContext));
+  auto* context = static_cast<GLContextRecord*>(GetRendererAglContext(fDrawContext));
   if (fMode != kClientArrays || !HasBufferFunctions() || !OurMakeGLContextCurrent(context)) return;
   const size_t n = size_t(fVertexCount), geometryBytes = n * sizeof(Vertex) * (fLit ? 2 : 1);
   fColourRegionBytes = fColors ? int32_t(sizeof(ColorArrayElement)) : fTexCoords ? int32_t(sizeof(TexCoord)) : 0;
@@ -117,7 +117,7 @@ void VertexObject::MoveArraysIntoBuffers() {
 }
 
 void VertexObject::CopyBuffersToArrays() {
-  auto* context = static_cast<OurEGLContext*>(fBufferContext);
+  auto* context = static_cast<GLContextRecord*>(fBufferContext);
   // Buffers that went with their context leave nothing to copy.
   if (!OurIsGLContextLive(context, fBufferContextSerial) || !OurMakeGLContextCurrent(context)) {
     ReleaseBuffers();
@@ -161,13 +161,14 @@ void VertexObject::CopyBuffersToArrays() {
   gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
   gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
   ReleaseBuffers();
-  if (IsOpenGL(fDrawContext)) OurMakeGLContextCurrent(static_cast<OurEGLContext*>(GetRendererAglContext(fDrawContext)));
+  if (IsOpenGL(fDrawContext))
+    OurMakeGLContextCurrent(static_cast<GLContextRecord*>(GetRendererAglContext(fDrawContext)));
   fMode = kClientArrays;
 }
 
 void VertexObject::ReleaseBuffers() {
   if (fVertexBufferId == 0 && fIndexBufferId == 0) return;
-  auto* context = static_cast<OurEGLContext*>(fBufferContext);
+  auto* context = static_cast<GLContextRecord*>(fBufferContext);
   const bool live = OurIsGLContextLive(context, fBufferContextSerial) && OurMakeGLContextCurrent(context);
   for (uint32_t* name : {&fVertexBufferId, &fIndexBufferId}) {
     if (*name == 0) continue;
@@ -191,7 +192,7 @@ void VertexObject::ReleaseBuffers() {
 // is copied back and cached again, so that nothing is written past its end.
 bool VertexObject::WriteColourRegion(const void* data, size_t bytesPerVertex) {
   if (size_t(fColourRegionBytes) < bytesPerVertex ||
-      !OurMakeGLContextCurrent(static_cast<OurEGLContext*>(fBufferContext)))
+      !OurMakeGLContextCurrent(static_cast<GLContextRecord*>(fBufferContext)))
     return false;
   gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, fVertexBufferId);
   gGL.bufferSubData(GL_ARRAY_BUFFER_ARB, GLintptr(size_t(fVertexCount) * sizeof(Vertex) * (fLit ? 2 : 1)),
@@ -211,7 +212,7 @@ void VertexObject::CopyBuffersIfContextChanged() {
       MoveArraysIntoBuffers();
     } else if (fMode == kBufferObjects &&
                (fBufferContext != GetRendererAglContext(ctx) ||
-                !OurIsGLContextLive(static_cast<OurEGLContext*>(fBufferContext), fBufferContextSerial))) {
+                !OurIsGLContextLive(static_cast<GLContextRecord*>(fBufferContext), fBufferContextSerial))) {
       CopyBuffersToArrays();
       MoveArraysIntoBuffers();
     }
@@ -222,7 +223,7 @@ void VertexObject::CopyBuffersIfContextChanged() {
 
 void VertexObject::DrawBuffers() {
   MDrawContext* ctx = fDrawContext;
-  if (!OurMakeGLContextCurrent(static_cast<OurEGLContext*>(fBufferContext))) return;
+  if (!OurMakeGLContextCurrent(static_cast<GLContextRecord*>(fBufferContext))) return;
   const size_t n = size_t(fVertexCount), geometryBytes = n * sizeof(Vertex) * (fLit ? 2 : 1);
   gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, fIndexBufferId);
   gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, fVertexBufferId);

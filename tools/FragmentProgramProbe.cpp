@@ -84,7 +84,7 @@ int DrawPng(const std::string& text, const std::vector<double>& uniforms, bool t
 }
 
 int Load(const std::string& text) {
-  OurEGLContext* context = OurNewGLContext(16, 16, 0);
+  GLContextRecord* context = OurNewGLContext(16, 16, 0);
   if (!context || !OurMakeGLContextCurrent(context)) {
     std::cerr << "no OpenGL context\n";
     if (context) OurDisposeGLContext(context);

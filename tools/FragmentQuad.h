@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-struct OurEGLContext;
+struct GLContextRecord;
 
 // What texcoord[0] spans over the quad: x from left to right, y from bottom
 // to top, and z an affine function of them, so that both triangles of the
@@ -47,7 +47,7 @@ class FragmentQuad {
  private:
   int32_t fWidth;
   int32_t fHeight;
-  OurEGLContext* fContext;
+  GLContextRecord* fContext;
   FragmentQuadBox fBox;
   std::vector<uint8_t> fPixels;
 };

@@ -34,8 +34,8 @@ TEST(FragmentProgramCorpus, EveryColourLoadsOnMesaAndWritesEachOutputOnce) {
   const std::vector<CorpusColour> corpus = ReadFragmentCorpus();
   ASSERT_GE(corpus.size(), 200u);
   CorpusDocument document;
-  const std::unique_ptr<OurEGLContext, decltype(&OurDisposeGLContext)> context(OurNewGLContext(8, 8, 0),
-                                                                               &OurDisposeGLContext);
+  const std::unique_ptr<GLContextRecord, decltype(&OurDisposeGLContext)> context(OurNewGLContext(8, 8, 0),
+                                                                                 &OurDisposeGLContext);
   ASSERT_NE(context, nullptr);
   ASSERT_TRUE(OurMakeGLContextCurrent(context.get()));
   for (const CorpusColour& colour : corpus) {

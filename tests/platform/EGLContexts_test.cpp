@@ -9,7 +9,7 @@
 namespace {
 
 // Clears the context's picture to a colour and reads the middle pixel back.
-uint32_t ClearedPixel(OurEGLContext* context, int w, int h) {
+uint32_t ClearedPixel(GLContextRecord* context, int w, int h) {
   glViewport(0, 0, w, h);
   glClearColor(1.0f, 0.5f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -22,7 +22,7 @@ uint32_t ClearedPixel(OurEGLContext* context, int w, int h) {
 // Mesa gives a context on any machine; not getting one is a failure.
 TEST(EGLContexts, DrawsIntoSingleAndMultisampledFramebuffers) {
   for (int samples : {0, 4}) {
-    OurEGLContext* context = OurNewGLContext(64, 32, samples);
+    GLContextRecord* context = OurNewGLContext(64, 32, samples);
     ASSERT_NE(context, nullptr) << samples << " samples";
     ASSERT_TRUE(OurMakeGLContextCurrent(context));
     EXPECT_EQ(OurGLContextSamples(context), samples);
@@ -38,8 +38,8 @@ TEST(EGLContexts, DrawsIntoSingleAndMultisampledFramebuffers) {
 }
 
 TEST(EGLContexts, TwoContextsKeepTheirOwnPictures) {
-  OurEGLContext* first = OurNewGLContext(8, 8, 0);
-  OurEGLContext* second = OurNewGLContext(16, 4, 0);
+  GLContextRecord* first = OurNewGLContext(8, 8, 0);
+  GLContextRecord* second = OurNewGLContext(16, 4, 0);
   ASSERT_TRUE(first && second);
   ASSERT_TRUE(OurMakeGLContextCurrent(first));
   glClearColor(0, 0, 1, 1);
@@ -66,7 +66,7 @@ TEST(EGLContexts, FailuresAreNullResults) {
   EXPECT_EQ(OurNewGLContext(1 << 20, 1, 0), nullptr);
   EXPECT_FALSE(OurMakeGLContextCurrent(nullptr));
   OurDisposeGLContext(nullptr);
-  OurEGLContext* context = OurNewGLContext(10, 10, 0);
+  GLContextRecord* context = OurNewGLContext(10, 10, 0);
   EXPECT_NE(context, nullptr);
   OurDisposeGLContext(context);
 }

@@ -26,7 +26,7 @@ GLuint BoundProgram() {
 // in a context made after it, at the same address or not: the allocator
 // usually hands the freed memory straight back.
 TEST(ContextReuse, AShaderOfAGoneContextDeletesNothingInItsSuccessor) {
-  OurEGLContext* first = OurNewGLContext(8, 8, 0);
+  GLContextRecord* first = OurNewGLContext(8, 8, 0);
   ASSERT_NE(first, nullptr);
   ASSERT_TRUE(OurMakeGLContextCurrent(first));
   auto* stale = new Shader("", kPassThrough, true);
@@ -35,7 +35,7 @@ TEST(ContextReuse, AShaderOfAGoneContextDeletesNothingInItsSuccessor) {
   const uint64_t firstSerial = OurGLContextSerial(first);
   OurDisposeGLContext(first);
 
-  OurEGLContext* second = OurNewGLContext(8, 8, 0);
+  GLContextRecord* second = OurNewGLContext(8, 8, 0);
   ASSERT_NE(second, nullptr);
   ASSERT_TRUE(OurMakeGLContextCurrent(second));
   EXPECT_NE(OurCurrentGLContextSerial(), firstSerial);

@@ -75,7 +75,7 @@ TEST_F(GLContext, InjectedFailuresFallBackToSoftware) {
 }
 
 TEST_F(GLContext, APaneAsWideAsTheViewportLimitDrawsInSoftware) {
-  OurEGLContext* probe = OurNewGLContext(4, 4, 0);
+  GLContextRecord* probe = OurNewGLContext(4, 4, 0);
   ASSERT_NE(probe, nullptr);
   GLint dims[2] = {};
   glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);

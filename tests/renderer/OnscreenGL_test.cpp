@@ -71,8 +71,8 @@ const QWidget* ShownSurface(const QWidget* host) {
   return nullptr;
 }
 
-OurEGLContext* ContextOf(const ScopedDrawContext& ctx) {
-  return static_cast<OurEGLContext*>(GetRendererAglContext(ctx.ctx));
+GLContextRecord* ContextOf(const ScopedDrawContext& ctx) {
+  return static_cast<GLContextRecord*>(GetRendererAglContext(ctx.ctx));
 }
 
 int32_t FrameOver(ScopedDrawContext& ctx, const MRect& pane) {
@@ -226,7 +226,7 @@ TEST_F(OnscreenGL, TheSurfaceFollowsItsPaneAndKeepsItsContext) {
   ScopedDrawContext ctx(kRendererAutomatic, sHost);
   ASSERT_EQ(FrameOver(ctx, {20, 10, 120, 110}), 0);
   ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOnscreen);
-  OurEGLContext* context = ContextOf(ctx);
+  GLContextRecord* context = ContextOf(ctx);
   const uint64_t serial = GetRendererContextSerial(ctx.ctx);
   const int32_t first[4] = {10, kHeight - 120, 100, 100};
   EXPECT_TRUE(std::equal(first, first + 4, ctx.ctx->bufferRect));
@@ -255,7 +255,7 @@ TEST_F(OnscreenGL, TheScreenShowsTheFrameAgainWhenUncovered) {
   const MRect pane{30, 20, 230, 300};
   ASSERT_EQ(GridFrameOver(ctx, pane), 0);
   ASSERT_EQ(GetRendererType(ctx.ctx), kRendererOnscreen);
-  OurEGLContext* context = ContextOf(ctx);
+  GLContextRecord* context = ContextOf(ctx);
   ASSERT_TRUE(WaitFor([&] { return OurOnscreenGLPresentations(context) > 0; }));
   OurReadPixels(ctx.ctx);
   const QRect drawnArea(pane.left, pane.top, pane.right - pane.left, pane.bottom - pane.top);
@@ -301,7 +301,7 @@ TEST_F(OnscreenGL, DisposedAndOrphanedContextsLeaveNothingBehind) {
   ScopedDrawContext ctx(kRendererAutomatic, window.get());
   ASSERT_EQ(FrameOver(ctx, {0, 0, 100, 100}), 0);
   const uint64_t serial = GetRendererContextSerial(ctx.ctx);
-  OurEGLContext* context = ContextOf(ctx);
+  GLContextRecord* context = ContextOf(ctx);
   window.reset();
   EXPECT_FALSE(OurIsGLContextLive(context, serial));
   EXPECT_EQ(RenderStart(ctx.ctx, false), 20);

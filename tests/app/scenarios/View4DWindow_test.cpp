@@ -69,7 +69,7 @@ bool OnADisplay() { return QGuiApplication::platformName() != QLatin1String("off
 // own painting.
 QImage Shown(GraphPaneWidget* pane, const A4DGraphView& view) {
   if (!OnADisplay()) return pane->grab().toImage();
-  auto* context = static_cast<OurEGLContext*>(GetRendererAglContext(view.Record().drawContext));
+  auto* context = static_cast<GLContextRecord*>(GetRendererAglContext(view.Record().drawContext));
   EXPECT_TRUE(WaitFor([&] { return OurOnscreenGLPresentations(context) > 0; }));
   const QPoint at = pane->mapToGlobal(QPoint(0, 0));
   return pane->screen()->grabWindow(0, at.x(), at.y(), pane->width(), pane->height()).toImage();
