@@ -157,11 +157,11 @@ void SetUpTransformandLighting(MDrawContext* ctx, bool hsvPass, bool clearDepth)
 namespace {
 
 // The surface lies over the pane, in the window's coordinates from its
-// bottom left; moved or resized only when the pane was.
+// bottom left; each frame places it, which moves, resizes or shows it only
+// where it is not already so.
 bool PlaceOnscreenBuffer(MDrawContext* ctx, int32_t w, int32_t h) {
   GLContextRecord* context = ContextOf(ctx);
   const int32_t rect[4] = {ctx->pane.left, OurOnscreenGLHostHeight(context) - ctx->pane.bottom, w, h};
-  if (std::equal(std::begin(rect), std::end(rect), std::begin(ctx->bufferRect))) return true;
   std::copy(std::begin(rect), std::end(rect), std::begin(ctx->bufferRect));
   return OurPlaceOnscreenGLSurface(context, rect);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QRegion>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -219,8 +220,9 @@ TEST_F(OnscreenGL, TranslucencyTakesTheViewToSoftwareUntilToldOtherwise) {
 }
 
 // The surface follows its pane: a resize keeps the context, a move or a
-// resize places the surface again, a redraw in place does not; the
-// rectangle is the window's, counted from its bottom.
+// resize places the surface again, a redraw in place does not, unless the
+// surface was hidden meanwhile; the rectangle is the window's, counted
+// from its bottom.
 TEST_F(OnscreenGL, TheSurfaceFollowsItsPaneAndKeepsItsContext) {
   if (!OnADisplay()) GTEST_SKIP() << "no surface without a display";
   ScopedDrawContext ctx(kRendererAutomatic, sHost);
@@ -244,6 +246,12 @@ TEST_F(OnscreenGL, TheSurfaceFollowsItsPaneAndKeepsItsContext) {
   const QWidget* surface = ShownSurface(sHost);
   ASSERT_NE(surface, nullptr);
   EXPECT_EQ(surface->geometry(), QRect(30, 40, 220, 160));
+  OurHideOnscreenGLSurfacesOutside(sHost, QRegion());
+  EXPECT_EQ(ShownSurface(sHost), nullptr);
+  ASSERT_EQ(FrameOver(ctx, {40, 30, 200, 250}), 0);
+  EXPECT_EQ(ShownSurface(sHost), surface) << "hidden, then redrawn in place";
+  EXPECT_EQ(surface->geometry(), QRect(30, 40, 220, 160));
+  EXPECT_EQ(OurOnscreenGLPlacements(context), 4);
 }
 
 // The screen shows the very picture the frame drew, read back the same, and
