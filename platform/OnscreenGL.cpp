@@ -103,8 +103,10 @@ OnscreenGLContext::~OnscreenGLContext() {
 
 bool OnscreenGLContext::MakeCurrent() {
   if (!gl || !surface || !tOnscreenThread) return false;
-  ReleaseCurrentEGLContext();
   if (QOpenGLContext::currentContext() == gl.get() && gl->surface() == surface) return true;
+  // Asked first: where Qt's contexts are EGL's too, letting go of the
+  // current EGL context would let go of this one.
+  ReleaseCurrentEGLContext();
   return gl->makeCurrent(surface);
 }
 
