@@ -4,7 +4,6 @@
 
 #include <QGuiApplication>
 #include <QRegion>
-#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -19,6 +18,7 @@
 #include "tests/renderer/RendererTestWorld.h"
 #include "tests/support/PaintCount.h"
 #include "tests/support/QtApplication.h"
+#include "tests/support/ScreenPicture.h"
 #include "tests/support/WaitFor.h"
 #include "tools/Render3DCompare.h"
 #include "tools/Render3DScene.h"
@@ -27,8 +27,6 @@ namespace {
 
 // Run on a display, the suite checks the on-screen renderer; under the
 // offscreen platform, that the choice falls back to the offscreen one.
-bool OnADisplay() { return QGuiApplication::platformName() != QLatin1String("offscreen"); }
-
 Our3DRendererType ExpectedGLRenderer() { return OnADisplay() ? kRendererOnscreen : kRendererOffscreen; }
 
 // A shown window the frames draw over; the test document's world has its
@@ -42,7 +40,7 @@ class OnscreenGL : public testing::Test {
     auto* host = new QWidget;
     host->resize(kWidth, kHeight);
     host->show();
-    while (!host->windowHandle()->isExposed()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_TRUE(WaitFor([&] { return host->windowHandle()->isExposed(); }));
     return host;
   }
 
@@ -96,14 +94,6 @@ int32_t GridFrameOver(ScopedDrawContext& ctx, const MRect& pane) {
   OurDisableColorArrayState(ctx.ctx);
   OurDisableNormalArrayState(ctx.ctx);
   return RenderEnd(ctx.ctx);
-}
-
-// What the screen shows there, whatever window it belongs to.
-QImage ScreenPicture(const QRect& global) {
-  return QGuiApplication::primaryScreen()
-      ->grabWindow(0, global.x(), global.y(), global.width(), global.height())
-      .toImage()
-      .convertToFormat(QImage::Format_RGB32);
 }
 
 // The lit grid scene drawn on screen, read back from the surface, against
