@@ -70,9 +70,7 @@ const QWidget* ShownSurface(const QWidget* host) {
   return nullptr;
 }
 
-GLContextRecord* ContextOf(const ScopedDrawContext& ctx) {
-  return static_cast<GLContextRecord*>(GetRendererAglContext(ctx.ctx));
-}
+GLContextRecord* ContextOf(const ScopedDrawContext& ctx) { return GetRendererAglContext(ctx.ctx); }
 
 int32_t FrameOver(ScopedDrawContext& ctx, const MRect& pane) {
   Qd3d_SetPane(ctx.ctx, pane, &ctx.view, false);

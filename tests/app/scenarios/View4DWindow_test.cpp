@@ -66,7 +66,7 @@ class View4DWindowTest : public WindowTest {
 // own painting.
 QImage Shown(GraphPaneWidget* pane, const A4DGraphView& view) {
   if (!OnADisplay()) return pane->grab().toImage();
-  auto* context = static_cast<GLContextRecord*>(GetRendererAglContext(view.Record().drawContext));
+  GLContextRecord* context = GetRendererAglContext(view.Record().drawContext);
   EXPECT_TRUE(WaitFor([&] { return OurOnscreenGLPresentations(context) > 0; }));
   return ScreenPicture(QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size()));
 }
