@@ -59,13 +59,6 @@ Redraws RedrawsOver(
   return {gFramesRendered - frames, count.paints};
 }
 
-// A press and release at the point; the release is queued first, since the
-// press follows the mouse until it comes.
-void Click(QWidget* widget, QPoint at) {
-  QTimer::singleShot(0, widget, [widget, at] { QTest::mouseRelease(widget, Qt::LeftButton, {}, at); });
-  QTest::mousePress(widget, Qt::LeftButton, {}, at);
-}
-
 // The key as the platform queues it, press and release.
 void PostKey(QWidget* widget, QChar c) {
   const int key = c.toUpper().unicode();
