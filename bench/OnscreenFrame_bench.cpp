@@ -60,6 +60,15 @@ class WorldWidget final : public QWidget {
   }
 };
 
+// The application on a display; without on-screen OpenGL the benchmark is
+// skipped, saying so.
+bool StartedWithOnscreenGL(benchmark::State& state) {
+  StartWindowApplication(WindowPlatform::kDisplayWhereThereIsOne);
+  if (OurOnscreenGLAvailable()) return true;
+  state.SkipWithError("no on-screen OpenGL: run on a display (QT_QPA_PLATFORM=xcb xvfb-run -a)");
+  return false;
+}
+
 std::unique_ptr<QWidget> Shown(QWidget* widget) {
   widget->resize(kWidth, kHeight);
   widget->show();
@@ -92,11 +101,7 @@ double MicrosecondsPerFrame(MDrawContext* ctx, M3DView* view, const Scene3DMesh&
 }
 
 void BM_GridFrameOnscreenBesideOffscreen(benchmark::State& state) {
-  StartWindowApplication(WindowPlatform::kDisplayWhereThereIsOne);
-  if (!OurOnscreenGLAvailable()) {
-    state.SkipWithError("no on-screen OpenGL: run on a display (QT_QPA_PLATFORM=xcb xvfb-run -a)");
-    return;
-  }
+  if (!StartedWithOnscreenGL(state)) return;
   // The renderer answers this benchmark's world and colour alone.
   const RendererHooks windowHooks = std::exchange(gRendererHooks, RendererHooks{});
   gWorld = OurNewGWorld({0, 0, kHeight, kWidth});
@@ -187,11 +192,7 @@ void DrawOnScreen(DocumentMainWindow* window, bool onscreen) {
 }
 
 void BM_WindowDragStepOnscreenBesideOffscreen(benchmark::State& state) {
-  StartWindowApplication(WindowPlatform::kDisplayWhereThereIsOne);
-  if (!OurOnscreenGLAvailable()) {
-    state.SkipWithError("no on-screen OpenGL: run on a display (QT_QPA_PLATFORM=xcb xvfb-run -a)");
-    return;
-  }
+  if (!StartedWithOnscreenGL(state)) return;
   QTemporaryDir folder;
   const QString path = folder.path() + "/drag.zlf";
   std::ofstream(path.toStdString(), std::ios::binary)
