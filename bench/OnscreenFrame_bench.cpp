@@ -12,7 +12,6 @@
 // OpenGL it reports that and measures nothing.
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -21,13 +20,12 @@
 
 #include <chrono>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <utility>
 
 #include "app/AppCommands.h"
-#include "app/Application.h"
 #include "bench/CpuClock.h"
+#include "bench/WindowApplication.h"
 #include "CoreUtilities/drawing/OurGWorld.h"
 #include "document/DocumentIdle.h"
 #include "document/DocumentRecord.h"
@@ -43,7 +41,6 @@
 #include "tools/Render3DScene.h"
 #include "window/DocumentMainWindow.h"
 #include "window/GraphPaneWidget.h"
-#include "window/WindowDialogs.h"
 
 namespace {
 
@@ -63,28 +60,13 @@ class WorldWidget final : public QWidget {
   }
 };
 
-// The application as `zl` starts it; its layers stop before the program
-// ends, and the application lives until exit, after Qt's own statics.
-void Application() {
-  static int argc = 1;
-  static char name[] = "OnscreenFrame_bench";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  struct Session {
-    Session() {
-      new QApplication(argc, argv);
-      QApplication::setQuitOnLastWindowClosed(false);
-      StartLayers();
-      SetAlertShower([](int, const QString&) {});
-    }
-    ~Session() { StopLayers(); }
-  };
-  static Session session;
-}
-
-void RunUntil(const std::function<bool()>& done) {
-  while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+// The application on a display; without on-screen OpenGL the benchmark is
+// skipped, saying so.
+bool StartedWithOnscreenGL(benchmark::State& state) {
+  StartWindowApplication(WindowPlatform::kDisplayWhereThereIsOne);
+  if (OurOnscreenGLAvailable()) return true;
+  state.SkipWithError("no on-screen OpenGL: run on a display (QT_QPA_PLATFORM=xcb xvfb-run -a)");
+  return false;
 }
 
 std::unique_ptr<QWidget> Shown(QWidget* widget) {
@@ -119,11 +101,7 @@ double MicrosecondsPerFrame(MDrawContext* ctx, M3DView* view, const Scene3DMesh&
 }
 
 void BM_GridFrameOnscreenBesideOffscreen(benchmark::State& state) {
-  Application();
-  if (!OurOnscreenGLAvailable()) {
-    state.SkipWithError("no on-screen OpenGL: run on a display (QT_QPA_PLATFORM=xcb xvfb-run -a)");
-    return;
-  }
+  if (!StartedWithOnscreenGL(state)) return;
   // The renderer answers this benchmark's world and colour alone.
   const RendererHooks windowHooks = std::exchange(gRendererHooks, RendererHooks{});
   gWorld = OurNewGWorld({0, 0, kHeight, kWidth});
@@ -214,11 +192,7 @@ void DrawOnScreen(DocumentMainWindow* window, bool onscreen) {
 }
 
 void BM_WindowDragStepOnscreenBesideOffscreen(benchmark::State& state) {
-  Application();
-  if (!OurOnscreenGLAvailable()) {
-    state.SkipWithError("no on-screen OpenGL: run on a display (QT_QPA_PLATFORM=xcb xvfb-run -a)");
-    return;
-  }
+  if (!StartedWithOnscreenGL(state)) return;
   QTemporaryDir folder;
   const QString path = folder.path() + "/drag.zlf";
   std::ofstream(path.toStdString(), std::ios::binary)

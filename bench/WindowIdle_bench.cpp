@@ -4,15 +4,13 @@
 // the offscreen platform unless another is set). Counters: the share of a
 // core each case takes, the closed baseline's, and their difference.
 #include "bench/CpuClock.h"
+#include "bench/WindowApplication.h"
 #include "app/AppCommands.h"
-#include "app/Application.h"
 #include "document/DocumentIdle.h"
 #include "document/DocumentRecord.h"
 #include "window/DocumentMainWindow.h"
-#include "window/WindowDialogs.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -20,7 +18,6 @@
 
 #include <ctime>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,35 +32,6 @@ double CoreShareOver(int milliseconds) {
   QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
   loop.exec();
   return (ProcessCpuSeconds() - before) / (milliseconds * 1e-3);
-}
-
-void RunUntil(const std::function<bool()>& done) {
-  QEventLoop loop;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (done()) loop.quit();
-  });
-  poll.start(10);
-  loop.exec();
-}
-
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "WindowIdle_bench";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // The layers' threads stop before the program ends.
-  struct Session {
-    Session() : application(argc, argv) {
-      QApplication::setQuitOnLastWindowClosed(false);
-      StartLayers();
-      SetAlertShower([](int, const QString&) {});
-    }
-    ~Session() { StopLayers(); }
-    QApplication application;
-  };
-  static Session session;
-  return session.application;
 }
 
 std::vector<DocumentMainWindow*> OpenGraphed(const QTemporaryDir& folder, const std::vector<std::string>& documents) {
@@ -94,7 +62,7 @@ void CloseAll(std::vector<DocumentMainWindow*>& windows) {
 }
 
 void WindowsBesideNone(benchmark::State& state, const std::vector<std::string>& documents) {
-  Application();
+  StartWindowApplication(WindowPlatform::kOffscreen);
   QTemporaryDir folder;
   for (auto _ : state) {
     std::vector<DocumentMainWindow*> windows = OpenGraphed(folder, documents);

@@ -69,7 +69,7 @@ AGraphColor::~AGraphColor() {
   // Program names die with their context: delete them only in the one they
   // were made in, and only while it lives.
   if (fFragmentProgram != nullptr && MadeForCurrentRenderer() && fAglContext != nullptr)
-    OurMakeGLContextCurrent(static_cast<GLContextRecord*>(fAglContext));
+    OurMakeGLContextCurrent(fAglContext);
   fFragmentProgram.reset();
   fVertexProgram.reset();
   fUniformVariables.reset();
@@ -115,8 +115,7 @@ bool AGraphColor::MadeForCurrentRenderer() const {
 }
 
 bool AGraphColor::RememberedContextLives() const {
-  return fAglContext == nullptr ||
-         OurIsGLContextLive(static_cast<const GLContextRecord*>(fAglContext), fAglContextSerial);
+  return fAglContext == nullptr || OurIsGLContextLive(fAglContext, fAglContextSerial);
 }
 
 void AGraphColor::RememberRenderer(const MDrawContext* context) {

@@ -13,6 +13,7 @@
 #include "graphpane/UniformVariables.h"
 
 class DocumentRecord;
+struct GLContextRecord;
 struct MDrawContext;
 class Shader;
 struct OurTexture;
@@ -88,7 +89,7 @@ class AGraphColor : public AColorEquations {
   MDrawContext* fDrawContext;
   // The renderer type and context the texture or program was made for.
   int32_t fRendererType = 0;
-  void* fAglContext = nullptr;
+  GLContextRecord* fAglContext = nullptr;
   // Made only by a renderer; null while there is none.
   std::unique_ptr<Shader> fFragmentProgram;
   std::unique_ptr<Shader> fVertexProgram;

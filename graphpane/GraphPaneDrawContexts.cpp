@@ -34,12 +34,10 @@ void AGraphPane::SetDrawContextsWindow(QWidget* window) {
     if (MDrawContext* ctx = ContextOf(view)) SetDrawContextWindow(ctx, window, fDocument);
 }
 
+// The 4-D view, current, is read whichever view is asked for.
 void AGraphPane::ReadFrameBufferIfNeeded(ShownViews which) {
-  const bool current = which == kCurrentView || which == kBothViews;
+  const bool current = which == kCurrentView || which == kBothViews || IsView4D();
   const bool second = which == kSecondView || which == kBothViews;
-  AGraphView* views[] = {current && fCurrentView == View3D(0) ? fCurrentView : nullptr,
-                         second && fSecondView == View3D(1) ? fSecondView : nullptr,
-                         fCurrentView == View4D() ? fCurrentView : nullptr};
-  for (AGraphView* view : views)
+  for (AGraphView* view : {current ? Shown3DCurrent() : nullptr, second ? Shown3DSecond() : nullptr})
     if (view != nullptr && view->IsDMA()) OurReadPixels(ContextOf(view));
 }

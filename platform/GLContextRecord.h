@@ -1,6 +1,5 @@
 #pragma once
 
-#include <EGL/egl.h>
 #include <GL/gl.h>
 
 #include <cstdint>

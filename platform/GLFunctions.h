@@ -3,8 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-// The OpenGL entry points beyond 1.1, loaded through eglGetProcAddress when
-// the display is first opened. A null entry is one the driver lacks.
+// The OpenGL entry points beyond 1.1, loaded from the first context made,
+// of either kind (platform/GLContextRecord.h). A null entry is one the
+// driver lacks.
 struct GLFunctionTable {
   PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
   PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;

@@ -103,8 +103,10 @@ OnscreenGLContext::~OnscreenGLContext() {
 
 bool OnscreenGLContext::MakeCurrent() {
   if (!gl || !surface || !tOnscreenThread) return false;
-  ReleaseCurrentEGLContext();
   if (QOpenGLContext::currentContext() == gl.get() && gl->surface() == surface) return true;
+  // Asked first: where Qt's contexts are EGL's too, letting go of the
+  // current EGL context would let go of this one.
+  ReleaseCurrentEGLContext();
   return gl->makeCurrent(surface);
 }
 
@@ -274,9 +276,13 @@ bool OurPlaceOnscreenGLSurface(GLContextRecord* context, const int32_t bufferRec
   OnscreenGLContext* onscreen = OnscreenOf(context);
   if (onscreen == nullptr || !onscreen->container || !onscreen->host) return false;
   const int32_t width = bufferRect[2], height = bufferRect[3];
-  onscreen->container->setGeometry(bufferRect[0], onscreen->host->height() - bufferRect[1] - height, width, height);
-  onscreen->container->show();
-  ++onscreen->placements;
+  const QRect placed(bufferRect[0], onscreen->host->height() - bufferRect[1] - height, width, height);
+  // Hidden since the last frame, it is shown again in the same place.
+  if (onscreen->container->isHidden() || onscreen->container->geometry() != placed) {
+    onscreen->container->setGeometry(placed);
+    onscreen->container->show();
+    ++onscreen->placements;
+  }
   if (!onscreen->MakeCurrent()) return false;
   if (width == onscreen->width && height == onscreen->height) return true;
   onscreen->drawn = false;

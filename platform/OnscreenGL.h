@@ -34,10 +34,11 @@ bool OurIsOnscreenGLContext(const GLContextRecord* context);
 // The height of the host the surface lies in; 0 when it is gone.
 int32_t OurOnscreenGLHostHeight(const GLContextRecord* context);
 // Places and shows the surface at a rectangle given as x, y (from the host's
-// bottom), width, height; a new size takes new framebuffers, their picture
-// to be drawn. False when the surface is gone or the framebuffers refused.
+// bottom), width, height, unless it is shown there; a new size takes new
+// framebuffers, their picture to be drawn. False when the surface is gone
+// or the framebuffers refused.
 bool OurPlaceOnscreenGLSurface(GLContextRecord* context, const int32_t bufferRect[4]);
-// How many times the surface was placed, for tests.
+// How many times the surface was moved, resized or shown again, for tests.
 int64_t OurOnscreenGLPlacements(const GLContextRecord* context);
 // Shows the picture drawn, with the host's overlay over it. The window
 // system asks again whenever the surface is uncovered; nothing of the

@@ -169,7 +169,7 @@ void CreateNewDrawContext(MDrawContext* ctx, const MRect& rect, M3DView* view, b
     // its pane does.
     if (wanted == kRendererOnscreen || (samePane && wanted == kRendererOffscreen)) {
       ctx->pane = rect;
-      OurMakeGLContextCurrent(static_cast<GLContextRecord*>(GetRendererAglContext(ctx)));
+      OurMakeGLContextCurrent(GetRendererAglContext(ctx));
       return;
     }
     if (samePane && SoftwareStillFits(ctx)) return;
@@ -213,7 +213,7 @@ void DisposeDrawContext(MDrawContext* ctx) {
     FinishGLContext(ctx->onscreenContext);
     ctx->hsvShader.reset();  // while its context is current
     // Its last picture must not stay over whatever the pane shows next.
-    OurHideOnscreenGLSurface(static_cast<GLContextRecord*>(ctx->onscreenContext));
+    OurHideOnscreenGLSurface(ctx->onscreenContext);
     QueueContextForDestruction(ctx->onscreenContext);
   }
   if (ctx->rendererType == kRendererOffscreen && ctx->offscreenContext) {
@@ -243,9 +243,7 @@ OurGLContext GetRendererAglContext(const MDrawContext* ctx) {
   return nullptr;
 }
 
-uint64_t GetRendererContextSerial(const MDrawContext* ctx) {
-  return OurGLContextSerial(static_cast<const GLContextRecord*>(GetRendererAglContext(ctx)));
-}
+uint64_t GetRendererContextSerial(const MDrawContext* ctx) { return OurGLContextSerial(GetRendererAglContext(ctx)); }
 
 bool IsNVidia(const MDrawContext* ctx) { return ctx->isNVidia; }
 void SetDrawContextTransparencyChangedFlag(MDrawContext* ctx) { ctx->transparencyChanged = 1; }

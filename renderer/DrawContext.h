@@ -83,8 +83,10 @@ struct Fragment {
 inline constexpr uint32_t kNoFragment = 0xFFFFFFFF;
 inline constexpr int32_t kFragmentsPerChunk = 65536;
 
-// An OpenGL context, opaque to everything but the OpenGL renderer.
-using OurGLContext = void*;
+// An OpenGL context (platform/EGLContexts.h), opaque to everything but the
+// OpenGL renderer.
+struct GLContextRecord;
+using OurGLContext = GLContextRecord*;
 
 // A world the context made, its pixels locked for as long as it holds it.
 struct LockedWorldDeleter {

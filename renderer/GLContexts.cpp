@@ -123,8 +123,8 @@ int32_t OffscreenCreate(MDrawContext* ctx, bool hardware) {
   return 0;
 }
 
-void DestroyGLContext(void* context) { OurDisposeGLContext(static_cast<GLContextRecord*>(context)); }
+void DestroyGLContext(GLContextRecord* context) { OurDisposeGLContext(context); }
 
-void FinishGLContext(void* context) {
-  if (OurMakeGLContextCurrent(static_cast<GLContextRecord*>(context))) glFinish();
+void FinishGLContext(GLContextRecord* context) {
+  if (OurMakeGLContextCurrent(context)) glFinish();
 }

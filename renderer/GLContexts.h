@@ -1,5 +1,7 @@
 #pragma once
 
+struct GLContextRecord;
+
 // The renderer's OpenGL contexts as the destruction queue holds them.
-void FinishGLContext(void* context);
-void DestroyGLContext(void* context);
+void FinishGLContext(GLContextRecord* context);
+void DestroyGLContext(GLContextRecord* context);

@@ -29,10 +29,6 @@ namespace {
 
 constexpr double kGLEyeDistance = 50;
 
-GLContextRecord* ContextOf(const MDrawContext* ctx) {
-  return static_cast<GLContextRecord*>(GetRendererAglContext(ctx));
-}
-
 // A pattern's texture in the current context, made at first need.
 uint32_t PatternTexture(uint32_t& texture, int resourceId) {
   if (texture == 0) texture = CreateOpenGLTextureFromPattern(LoadedPattern(resourceId));
@@ -157,11 +153,11 @@ void SetUpTransformandLighting(MDrawContext* ctx, bool hsvPass, bool clearDepth)
 namespace {
 
 // The surface lies over the pane, in the window's coordinates from its
-// bottom left; moved or resized only when the pane was.
+// bottom left; each frame places it, which moves, resizes or shows it only
+// where it is not already so.
 bool PlaceOnscreenBuffer(MDrawContext* ctx, int32_t w, int32_t h) {
-  GLContextRecord* context = ContextOf(ctx);
+  GLContextRecord* context = GetRendererAglContext(ctx);
   const int32_t rect[4] = {ctx->pane.left, OurOnscreenGLHostHeight(context) - ctx->pane.bottom, w, h};
-  if (std::equal(std::begin(rect), std::end(rect), std::begin(ctx->bufferRect))) return true;
   std::copy(std::begin(rect), std::end(rect), std::begin(ctx->bufferRect));
   return OurPlaceOnscreenGLSurface(context, rect);
 }
@@ -169,7 +165,7 @@ bool PlaceOnscreenBuffer(MDrawContext* ctx, int32_t w, int32_t h) {
 }  // namespace
 
 int32_t GLRenderStart(MDrawContext* ctx, bool hsvPass) {
-  if (!OurMakeGLContextCurrent(ContextOf(ctx))) return 20;
+  if (!OurMakeGLContextCurrent(GetRendererAglContext(ctx))) return 20;
   const int32_t w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
   if (ctx->rendererType == kRendererOnscreen &&
       (ctx->maxViewportWidth <= w || ctx->maxViewportHeight <= h || !PlaceOnscreenBuffer(ctx, w, h)))
@@ -182,7 +178,7 @@ int32_t GLRenderStart(MDrawContext* ctx, bool hsvPass) {
 
 int32_t GLRenderEnd(MDrawContext* ctx) {
   if (ctx->rendererType == kRendererOnscreen) {
-    OurSwapOnscreenGLBuffers(ContextOf(ctx));
+    OurSwapOnscreenGLBuffers(GetRendererAglContext(ctx));
     return 0;
   }
   if (!IsSoftwareWorldUsable(ctx)) return 2;
@@ -237,7 +233,7 @@ void DrawPixelQuad(int w, int h) {
 // holds the same value; a multisampled frame is copied from its resolved
 // picture, as a copy from the samples themselves is refused.
 void ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(MDrawContext* ctx) {
-  GLContextRecord* context = ContextOf(ctx);
+  GLContextRecord* context = GetRendererAglContext(ctx);
   if (context == nullptr || !OurMakeGLContextCurrent(context)) return;
   const int w = ctx->pane.right - ctx->pane.left, h = ctx->pane.bottom - ctx->pane.top;
   glDisable(GL_DEPTH_TEST);
@@ -279,7 +275,7 @@ void ConvertFrameBufferHSVtoRGBandPrepareToDrawEverythingElse(MDrawContext* ctx)
 }
 
 void OurReadPixels(MDrawContext* ctx) {
-  GLContextRecord* context = ContextOf(ctx);
+  GLContextRecord* context = GetRendererAglContext(ctx);
   if (context == nullptr || !IsSoftwareWorldUsable(ctx) || !OurMakeGLContextCurrent(context)) return;
   glFinish();
   OurResolveGLFramebuffer(context);

@@ -31,20 +31,20 @@ int64_t gTrianglesRendered = 0;
 namespace {
 // Never destroyed: a context still queued when the process ends stays
 // reachable instead of being lost with the queue before the driver is gone.
-std::vector<void*>& gContextDestructionQueue = *new std::vector<void*>;
+std::vector<GLContextRecord*>& gContextDestructionQueue = *new std::vector<GLContextRecord*>;
 }  // namespace
 
 void SetHardwareFlag(bool hardware) {
   if (gHasOpenGL) gForceHardware = hardware;
 }
 
-void QueueContextForDestruction(void* context) { gContextDestructionQueue.push_back(context); }
+void QueueContextForDestruction(GLContextRecord* context) { gContextDestructionQueue.push_back(context); }
 
 bool AreAnyOpenGLContextsAwaitingDestruction() { return !gContextDestructionQueue.empty(); }
 
 void DestroyContextsAwaitingDestruction() {
-  for (void* context : gContextDestructionQueue) DestroyGLContext(context);
-  std::vector<void*>().swap(gContextDestructionQueue);
+  for (GLContextRecord* context : gContextDestructionQueue) DestroyGLContext(context);
+  std::vector<GLContextRecord*>().swap(gContextDestructionQueue);
 }
 
 void ReleaseRendererMemoryBeforeQuitting() {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+struct GLContextRecord;
+
 // Switches of the renderer choice, set from hidden preferences at start-up.
 extern int32_t gHasOpenGL;
 extern int32_t gForceHardware;
@@ -26,7 +28,7 @@ extern int64_t gTrianglesRendered;
 void SetHardwareFlag(bool hardware);
 
 // OpenGL contexts are destroyed only from idle, never inside a frame.
-void QueueContextForDestruction(void* context);
+void QueueContextForDestruction(GLContextRecord* context);
 bool AreAnyOpenGLContextsAwaitingDestruction();
 void DestroyContextsAwaitingDestruction();
 

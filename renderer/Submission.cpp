@@ -308,7 +308,7 @@ void OurDisableClipPlane(MDrawContext* ctx) {
 
 bool OurEnableShaders(Shader* fragmentProgram, Shader* vertexProgram, MDrawContext* ctx) {
   if (!IsOpenGL(ctx) || fragmentProgram == nullptr || vertexProgram == nullptr ||
-      !OurMakeGLContextCurrent(static_cast<GLContextRecord*>(GetRendererAglContext(ctx))))
+      !OurMakeGLContextCurrent(GetRendererAglContext(ctx)))
     return false;
   return GLEnableShaders(fragmentProgram, vertexProgram);
 }

@@ -98,8 +98,7 @@ OurTexture* SWCreateTexture(const OurPicture* picture) {
 OurTexture* CreateTexture(const OurPicture* picture, MDrawContext* ctx) {
   if (picture == nullptr) return nullptr;
   if (ctx->rendererType == kRendererSoftware) return SWCreateTexture(picture);
-  if (!IsOpenGL(ctx) || !OurMakeGLContextCurrent(static_cast<GLContextRecord*>(GetRendererAglContext(ctx))))
-    return nullptr;
+  if (!IsOpenGL(ctx) || !OurMakeGLContextCurrent(GetRendererAglContext(ctx))) return nullptr;
   // The handle is the texture name itself.
   return reinterpret_cast<OurTexture*>(uintptr_t(GLCreateTexture(*picture)));
 }
@@ -111,7 +110,7 @@ bool IsTextureValid(const OurTexture* texture, const MDrawContext* ctx) {
   if (ctx->rendererType == kRendererOnscreen &&
       (name == ctx->floorTexture || name == ctx->leftWallTexture || name == ctx->rightWallTexture))
     return false;
-  return OurMakeGLContextCurrent(static_cast<GLContextRecord*>(GetRendererAglContext(ctx))) && glIsTexture(name);
+  return OurMakeGLContextCurrent(GetRendererAglContext(ctx)) && glIsTexture(name);
 }
 
 // A GL texture went with its context when the view changed renderer or
@@ -123,7 +122,7 @@ void DisposeTexture(OurTexture* texture, Our3DRendererType madeWith, uint64_t co
     OurDisposeMemory(texture);
     return;
   }
-  auto* context = static_cast<GLContextRecord*>(GetRendererAglContext(ctx));
+  GLContextRecord* context = GetRendererAglContext(ctx);
   if ((madeWith != kRendererOnscreen && madeWith != kRendererOffscreen) || ctx->rendererType != madeWith ||
       !OurIsGLContextLive(context, contextSerialMadeWith))
     return;

@@ -72,7 +72,7 @@ bool VertexObject::UseBuffers(bool drawnWithShaders) const {
 }
 
 void VertexObject::MoveArraysIntoBuffers() {
-  auto* context = static_cast<GLContextRecord*>(GetRendererAglContext(fDrawContext));
+  GLContextRecord* context = GetRendererAglContext(fDrawContext);
   if (fMode != kClientArrays || !HasBufferFunctions() || !OurMakeGLContextCurrent(context)) return;
   const size_t n = size_t(fVertexCount), geometryBytes = n * sizeof(Vertex) * (fLit ? 2 : 1);
   fColourRegionBytes = fColors ? int32_t(sizeof(ColorArrayElement)) : fTexCoords ? int32_t(sizeof(TexCoord)) : 0;
@@ -117,9 +117,8 @@ void VertexObject::MoveArraysIntoBuffers() {
 }
 
 void VertexObject::CopyBuffersToArrays() {
-  auto* context = static_cast<GLContextRecord*>(fBufferContext);
   // Buffers that went with their context leave nothing to copy.
-  if (!OurIsGLContextLive(context, fBufferContextSerial) || !OurMakeGLContextCurrent(context)) {
+  if (!OurIsGLContextLive(fBufferContext, fBufferContextSerial) || !OurMakeGLContextCurrent(fBufferContext)) {
     ReleaseBuffers();
     fMode = kEmpty;
     return;
@@ -161,15 +160,13 @@ void VertexObject::CopyBuffersToArrays() {
   gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
   gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
   ReleaseBuffers();
-  if (IsOpenGL(fDrawContext))
-    OurMakeGLContextCurrent(static_cast<GLContextRecord*>(GetRendererAglContext(fDrawContext)));
+  if (IsOpenGL(fDrawContext)) OurMakeGLContextCurrent(GetRendererAglContext(fDrawContext));
   fMode = kClientArrays;
 }
 
 void VertexObject::ReleaseBuffers() {
   if (fVertexBufferId == 0 && fIndexBufferId == 0) return;
-  auto* context = static_cast<GLContextRecord*>(fBufferContext);
-  const bool live = OurIsGLContextLive(context, fBufferContextSerial) && OurMakeGLContextCurrent(context);
+  const bool live = OurIsGLContextLive(fBufferContext, fBufferContextSerial) && OurMakeGLContextCurrent(fBufferContext);
   for (uint32_t* name : {&fVertexBufferId, &fIndexBufferId}) {
     if (*name == 0) continue;
     if (live) {
@@ -191,9 +188,7 @@ void VertexObject::ReleaseBuffers() {
 // A buffer model has room only for what it was cached with; given more, it
 // is copied back and cached again, so that nothing is written past its end.
 bool VertexObject::WriteColourRegion(const void* data, size_t bytesPerVertex) {
-  if (size_t(fColourRegionBytes) < bytesPerVertex ||
-      !OurMakeGLContextCurrent(static_cast<GLContextRecord*>(fBufferContext)))
-    return false;
+  if (size_t(fColourRegionBytes) < bytesPerVertex || !OurMakeGLContextCurrent(fBufferContext)) return false;
   gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, fVertexBufferId);
   gGL.bufferSubData(GL_ARRAY_BUFFER_ARB, GLintptr(size_t(fVertexCount) * sizeof(Vertex) * (fLit ? 2 : 1)),
                     GLsizeiptr(size_t(fVertexCount) * bytesPerVertex), data);
@@ -210,9 +205,8 @@ void VertexObject::CopyBuffersIfContextChanged() {
   if (ctx->vbosUsable) {
     if (fMode == kClientArrays && !ctx->isNVidia) {
       MoveArraysIntoBuffers();
-    } else if (fMode == kBufferObjects &&
-               (fBufferContext != GetRendererAglContext(ctx) ||
-                !OurIsGLContextLive(static_cast<GLContextRecord*>(fBufferContext), fBufferContextSerial))) {
+    } else if (fMode == kBufferObjects && (fBufferContext != GetRendererAglContext(ctx) ||
+                                           !OurIsGLContextLive(fBufferContext, fBufferContextSerial))) {
       CopyBuffersToArrays();
       MoveArraysIntoBuffers();
     }
@@ -223,7 +217,7 @@ void VertexObject::CopyBuffersIfContextChanged() {
 
 void VertexObject::DrawBuffers() {
   MDrawContext* ctx = fDrawContext;
-  if (!OurMakeGLContextCurrent(static_cast<GLContextRecord*>(fBufferContext))) return;
+  if (!OurMakeGLContextCurrent(fBufferContext)) return;
   const size_t n = size_t(fVertexCount), geometryBytes = n * sizeof(Vertex) * (fLit ? 2 : 1);
   gGL.bindBuffer(GL_ELEMENT_ARRAY_BUFFER_ARB, fIndexBufferId);
   gGL.bindBuffer(GL_ARRAY_BUFFER_ARB, fVertexBufferId);

@@ -59,8 +59,6 @@ OurPort* GraphPaneWidget::World() {
   return fWorld;
 }
 
-// The views drawing on screen show their frames themselves: only the
-// rest of the widget is painted again.
 void GraphPaneWidget::RedrawGraph() {
   if (!fWorld || !fDocument->fGraphPane) return;
   update(QRegion(rect()).subtracted(DrawViews()));

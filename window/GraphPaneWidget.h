@@ -30,8 +30,9 @@ class GraphPaneWidget : public QWidget {
   OurPort* World();
   // The world the pane draws into, as it is.
   OurPort* DrawingWorld() const { return fWorld; }
-  // The pane draws its views into the world, which reaches the screen at
-  // the next paint.
+  // The pane draws its views: into the world, which reaches the screen at
+  // the next paint, or, for a view drawing on screen, into its surface,
+  // which shows the frame at once and is left out of that paint.
   void RedrawGraph();
   // The pane draws into the world at the next paint.
   void InvalidateGraph();

@@ -96,6 +96,13 @@ class WindowTest : public testing::Test {
   QTemporaryDir fFolder;
 };
 
+// A press and release at the point; the release is queued first, since the
+// press follows the mouse until it comes.
+inline void Click(QWidget* widget, QPoint at) {
+  QTimer::singleShot(0, widget, [widget, at] { QTest::mouseRelease(widget, Qt::LeftButton, {}, at); });
+  QTest::mousePress(widget, Qt::LeftButton, {}, at);
+}
+
 // The window's menu item of that title; a failure when there is none.
 inline QAction* MenuItem(DocumentMainWindow* window, const QString& title) {
   for (QAction* action : window->menuBar()->findChildren<QAction*>())

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QScreen>
+#include <QRegion>
 #include <QWidget>
 #include <QWindow>
 
@@ -18,6 +18,7 @@
 #include "tests/renderer/RendererTestWorld.h"
 #include "tests/support/PaintCount.h"
 #include "tests/support/QtApplication.h"
+#include "tests/support/ScreenPicture.h"
 #include "tests/support/WaitFor.h"
 #include "tools/Render3DCompare.h"
 #include "tools/Render3DScene.h"
@@ -26,8 +27,6 @@ namespace {
 
 // Run on a display, the suite checks the on-screen renderer; under the
 // offscreen platform, that the choice falls back to the offscreen one.
-bool OnADisplay() { return QGuiApplication::platformName() != QLatin1String("offscreen"); }
-
 Our3DRendererType ExpectedGLRenderer() { return OnADisplay() ? kRendererOnscreen : kRendererOffscreen; }
 
 // A shown window the frames draw over; the test document's world has its
@@ -41,7 +40,7 @@ class OnscreenGL : public testing::Test {
     auto* host = new QWidget;
     host->resize(kWidth, kHeight);
     host->show();
-    while (!host->windowHandle()->isExposed()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_TRUE(WaitFor([&] { return host->windowHandle()->isExposed(); }));
     return host;
   }
 
@@ -71,9 +70,7 @@ const QWidget* ShownSurface(const QWidget* host) {
   return nullptr;
 }
 
-GLContextRecord* ContextOf(const ScopedDrawContext& ctx) {
-  return static_cast<GLContextRecord*>(GetRendererAglContext(ctx.ctx));
-}
+GLContextRecord* ContextOf(const ScopedDrawContext& ctx) { return GetRendererAglContext(ctx.ctx); }
 
 int32_t FrameOver(ScopedDrawContext& ctx, const MRect& pane) {
   Qd3d_SetPane(ctx.ctx, pane, &ctx.view, false);
@@ -95,14 +92,6 @@ int32_t GridFrameOver(ScopedDrawContext& ctx, const MRect& pane) {
   OurDisableColorArrayState(ctx.ctx);
   OurDisableNormalArrayState(ctx.ctx);
   return RenderEnd(ctx.ctx);
-}
-
-// What the screen shows there, whatever window it belongs to.
-QImage ScreenPicture(const QRect& global) {
-  return QGuiApplication::primaryScreen()
-      ->grabWindow(0, global.x(), global.y(), global.width(), global.height())
-      .toImage()
-      .convertToFormat(QImage::Format_RGB32);
 }
 
 // The lit grid scene drawn on screen, read back from the surface, against
@@ -219,8 +208,9 @@ TEST_F(OnscreenGL, TranslucencyTakesTheViewToSoftwareUntilToldOtherwise) {
 }
 
 // The surface follows its pane: a resize keeps the context, a move or a
-// resize places the surface again, a redraw in place does not; the
-// rectangle is the window's, counted from its bottom.
+// resize places the surface again, a redraw in place does not, unless the
+// surface was hidden meanwhile; the rectangle is the window's, counted
+// from its bottom.
 TEST_F(OnscreenGL, TheSurfaceFollowsItsPaneAndKeepsItsContext) {
   if (!OnADisplay()) GTEST_SKIP() << "no surface without a display";
   ScopedDrawContext ctx(kRendererAutomatic, sHost);
@@ -244,6 +234,12 @@ TEST_F(OnscreenGL, TheSurfaceFollowsItsPaneAndKeepsItsContext) {
   const QWidget* surface = ShownSurface(sHost);
   ASSERT_NE(surface, nullptr);
   EXPECT_EQ(surface->geometry(), QRect(30, 40, 220, 160));
+  OurHideOnscreenGLSurfacesOutside(sHost, QRegion());
+  EXPECT_EQ(ShownSurface(sHost), nullptr);
+  ASSERT_EQ(FrameOver(ctx, {40, 30, 200, 250}), 0);
+  EXPECT_EQ(ShownSurface(sHost), surface) << "hidden, then redrawn in place";
+  EXPECT_EQ(surface->geometry(), QRect(30, 40, 220, 160));
+  EXPECT_EQ(OurOnscreenGLPlacements(context), 4);
 }
 
 // The screen shows the very picture the frame drew, read back the same, and

@@ -48,13 +48,6 @@ class EditAndGraphTest : public WindowTest {
     return path;
   }
 
-  // A press and release at the point; the release is queued first, since
-  // the press follows the mouse until it comes.
-  static void Click(QWidget* widget, QPoint at) {
-    QTimer::singleShot(0, widget, [widget, at] { QTest::mouseRelease(widget, Qt::LeftButton, {}, at); });
-    QTest::mousePress(widget, Qt::LeftButton, {}, at);
-  }
-
   static QImage GraphPicture(DocumentMainWindow* window) { return window->GraphPane()->World()->image.copy(); }
 };
 

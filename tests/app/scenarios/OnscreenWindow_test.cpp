@@ -1,8 +1,8 @@
 #include "tests/app/ApplicationFixture.h"
 #include "tests/app/HandClock.h"
 #include "tests/support/PaintCount.h"
+#include "tests/support/ScreenPicture.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 
 #include "graphpane/AGraphPane.h"
@@ -26,8 +26,6 @@ int gComposingFailures = 0;
 void CountComposingFailures(QtMsgType, const QMessageLogContext&, const QString& message) {
   if (message.contains(QLatin1String("make context current"))) ++gComposingFailures;
 }
-
-bool OnADisplay() { return QGuiApplication::platformName() != QLatin1String("offscreen"); }
 
 const std::string kSurface = "Zentrolabworksheet 4;\n3D.Axis 0 0 -1;\n3D.Speed 0;\nExpr z = x*y;\n";
 const std::string kSpinning = "Zentrolabworksheet 4;\nExpr z = x*y;\n";
@@ -59,13 +57,6 @@ Redraws RedrawsOver(
   step();
   LetTheQueueRun(rounds);
   return {gFramesRendered - frames, count.paints};
-}
-
-// A press and release at the point; the release is queued first, since the
-// press follows the mouse until it comes.
-void Click(QWidget* widget, QPoint at) {
-  QTimer::singleShot(0, widget, [widget, at] { QTest::mouseRelease(widget, Qt::LeftButton, {}, at); });
-  QTest::mousePress(widget, Qt::LeftButton, {}, at);
 }
 
 // The key as the platform queues it, press and release.

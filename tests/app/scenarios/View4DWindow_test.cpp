@@ -1,8 +1,7 @@
 #include "tests/app/ApplicationFixture.h"
+#include "tests/support/ScreenPicture.h"
 
-#include <QGuiApplication>
 #include <QMenu>
-#include <QScreen>
 #include <QToolButton>
 
 #include <cmath>
@@ -62,17 +61,14 @@ class View4DWindowTest : public WindowTest {
   }
 };
 
-bool OnADisplay() { return QGuiApplication::platformName() != QLatin1String("offscreen"); }
-
 // What the screen shows of the pane, surfaces over it included, once the
 // 4-D view's surface has shown its picture; without a display, the pane's
 // own painting.
 QImage Shown(GraphPaneWidget* pane, const A4DGraphView& view) {
   if (!OnADisplay()) return pane->grab().toImage();
-  auto* context = static_cast<GLContextRecord*>(GetRendererAglContext(view.Record().drawContext));
+  GLContextRecord* context = GetRendererAglContext(view.Record().drawContext);
   EXPECT_TRUE(WaitFor([&] { return OurOnscreenGLPresentations(context) > 0; }));
-  const QPoint at = pane->mapToGlobal(QPoint(0, 0));
-  return pane->screen()->grabWindow(0, at.x(), at.y(), pane->width(), pane->height()).toImage();
+  return ScreenPicture(QRect(pane->mapToGlobal(QPoint(0, 0)), pane->size()));
 }
 
 // Whether a pixel within one of the point has about the arm's colour.
