@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "CoreUtilities/drawing/OurPictures.h"
 #include "document/DocumentContents.h"
 #include "document/DocumentRecord.h"
 #include "graphpane/AGraphPane.h"
@@ -194,12 +195,20 @@ std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, cons
   auto pane = std::make_unique<AGraphPane>(rect, window, document);
   InstallPaneSettings(*pane, document->fContents.pane);
   // From here on the views hold the placed pictures: they draw them, and
-  // the mouse drags them away or out of the view.
+  // the mouse drags them away or out of the view. A picture a view has no
+  // memory to copy stays with the document, which writes it as read.
   for (const bool second : {false, true}) {
     auto* view = dynamic_cast<A2DGraphView*>(pane->View2D(second ? 1 : 0));
     if (view == nullptr) continue;
-    for (const GraphPicture& p : second ? document->fContents.pictures2Dp : document->fContents.pictures2D)
-      view->AddStoredPicture(p.picture, p.first, p.second);
+    AListGenericSmall<GraphPicture>& read = second ? document->fContents.pictures2Dp : document->fContents.pictures2D;
+    for (int32_t i = 0; i < read.Count();) {
+      if (view->AddStoredPicture(read[i].picture, read[i].first, read[i].second) != 0) {
+        ++i;
+        continue;
+      }
+      OurDisposePicture(read[i].picture);
+      read.Remove(i);
+    }
   }
   LookAtRanges(*pane, &document->fRangesSeen);
   return pane;
@@ -249,12 +258,10 @@ std::vector<GraphPicture> PlacedPictures(const DocumentRecord& document, bool se
                          ? dynamic_cast<const A2DGraphView*>(document.fGraphPane->View2D(secondView ? 1 : 0))
                          : nullptr;
   std::vector<GraphPicture> placed;
-  if (view == nullptr) {
-    const auto& read = secondView ? document.fContents.pictures2Dp : document.fContents.pictures2D;
-    placed.assign(read.begin(), read.end());
-    return placed;
-  }
-  for (const PastedPicture& p : view->Pictures()) placed.push_back({p.picture, p.x, p.y});
+  if (view != nullptr)
+    for (const PastedPicture& p : view->Pictures()) placed.push_back({p.picture, p.x, p.y});
+  const auto& kept = secondView ? document.fContents.pictures2Dp : document.fContents.pictures2D;
+  placed.insert(placed.end(), kept.begin(), kept.end());
   return placed;
 }
 
