@@ -27,6 +27,17 @@ DocumentMainWindow* ShowWindow(std::unique_ptr<DocumentRecord> document, const Q
   return window;
 }
 
+// Saves the window's document at path; false, the alert shown, when it
+// could not.
+bool SaveWindowAt(DocumentMainWindow* window, const QString& path) {
+  window->StoreLayoutInDocument();
+  OSErr error = kNoErr;
+  const int32_t message = SaveDocumentFile(*window->Document(), path.toStdString(), &error);
+  window->UpdateModifiedMark();
+  if (message != 0) ReportError(message, QString::fromStdString(SaveFailureReason(error)));
+  return message == 0;
+}
+
 }  // namespace
 
 void SetNewDocumentSettings(const NewDocumentSettings& settings) { NewSettings() = settings; }
@@ -66,15 +77,7 @@ void OpenWithDialog(QWidget* parent) {
 
 bool SaveWindow(DocumentMainWindow* window) {
   if (window->FilePath().isEmpty()) return SaveWindowAs(window);
-  window->StoreLayoutInDocument();
-  OSErr error = kNoErr;
-  const int32_t message = SaveDocumentFile(*window->Document(), window->FilePath().toStdString(), &error);
-  window->UpdateModifiedMark();
-  if (message != 0) {
-    ReportError(message, QString::fromStdString(SaveFailureReason(error)));
-    return false;
-  }
-  return true;
+  return SaveWindowAt(window, window->FilePath());
 }
 
 bool SaveWindowAs(DocumentMainWindow* window) {
@@ -82,13 +85,7 @@ bool SaveWindowAs(DocumentMainWindow* window) {
   const QString chosen = AskFileName(window, true, suggestion);
   if (chosen.isEmpty()) return false;
   const QString path = QString::fromStdString(WithDocumentExtension(chosen.toStdString()));
-  window->StoreLayoutInDocument();
-  OSErr error = kNoErr;
-  const int32_t message = SaveDocumentFile(*window->Document(), path.toStdString(), &error);
-  if (message != 0) {
-    ReportError(message, QString::fromStdString(SaveFailureReason(error)));
-    return false;
-  }
+  if (!SaveWindowAt(window, path)) return false;
   window->SetFilePath(path);
   return true;
 }

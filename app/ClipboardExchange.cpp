@@ -89,10 +89,7 @@ QByteArray Png(FormulaPicture& picture) {
 }
 
 QByteArray Pdf(FormulaPicture& picture) {
-  return OnePagePdf(picture.Size(), [&picture](QPainter& painter) {
-    picture.Draw(painter);
-    return true;
-  });
+  return OnePagePdf(picture.Size(), [&picture](QPainter& painter) { picture.Draw(painter); });
 }
 
 }  // namespace

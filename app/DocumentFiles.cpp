@@ -46,9 +46,13 @@ int32_t SaveFailureMessage(OSErr error) {
 
 std::string SaveFailureReason(OSErr error) {
   if (error == kNoErr || SaveFailureMessage(error) != kCannotSave) return {};
-  std::string reason = FileErrorReason(error);
-  reason[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(reason[0])));
-  return reason + ".";
+  return AsSentence(FileErrorReason(error));
+}
+
+std::string AsSentence(std::string text) {
+  if (text.empty()) return text;
+  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  return text + ".";
 }
 
 OpenedDocument OpenDocumentFile(const std::string& path) {

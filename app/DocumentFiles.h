@@ -28,6 +28,9 @@ int32_t SaveFailureMessage(OSErr error);
 // What the alert adds to that message: why, as a sentence, where the
 // message does not say it already (45); empty otherwise.
 std::string SaveFailureReason(OSErr error);
+// The text as a sentence: a capital first, a full stop after; empty stays
+// empty.
+std::string AsSentence(std::string text);
 
 // Writes the document to path by a safe save; 0, and the document no
 // longer marked changed, on success; otherwise the message id, as

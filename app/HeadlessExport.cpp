@@ -156,10 +156,7 @@ Written WritePng(const std::string& path, DocumentWindow& window, const ExportPa
 // whole in memory first, so that only a finished one reaches the file.
 Written WritePdf(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size,
                  OSErr* fileError) {
-  const QByteArray bytes = OnePagePdf(size, [&](QPainter& painter) {
-    PaintWindow(painter, window, panes);
-    return true;
-  });
+  const QByteArray bytes = OnePagePdf(size, [&](QPainter& painter) { PaintWindow(painter, window, panes); });
   if (bytes.isEmpty()) return Written::kFailed;
   return WriteBytes(path, std::string_view(bytes.constData(), size_t(bytes.size())), fileError);
 }

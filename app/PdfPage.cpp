@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-QByteArray OnePagePdf(QSize size, const std::function<bool(QPainter&)>& draw) {
+QByteArray OnePagePdf(QSize size, const std::function<void(QPainter&)>& draw) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -18,7 +18,8 @@ QByteArray OnePagePdf(QSize size, const std::function<bool(QPainter&)>& draw) {
     QPainter painter;
     if (!painter.begin(&writer)) return {};
     painter.setRenderHint(QPainter::LosslessImageRendering);
-    if (!draw(painter) || !painter.end()) return {};
+    draw(painter);
+    if (!painter.end()) return {};
   }
   return bytes;
 }

@@ -19,7 +19,8 @@ double gExportTimeoutSeconds = 60;
 
 }  // namespace
 
-int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format, OSErr* error) {
+int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportFormat format, OSErr* error,
+                     std::string* reason) {
   window->StoreLayoutInDocument();
   const std::optional<std::string> text = WriteDocumentText(*window->Document());
   if (!text) return kCannotSaveMessage;
@@ -33,6 +34,7 @@ int32_t ExportWindow(DocumentMainWindow* window, const QString& path, ExportForm
   // Graphs still unfinished after the wait are written as far as they got;
   // a picture whose encoding ran out of time is not written at all.
   if (status == 0 || (status == 2 && said.empty())) return 0;
+  if (reason) *reason = details.fileError != kNoErr ? SaveFailureReason(details.fileError) : AsSentence(said);
   return details.fileError != kNoErr ? SaveFailureMessage(details.fileError) : kCannotSaveMessage;
 }
 
@@ -48,7 +50,7 @@ void ExportWindowWithDialog(DocumentMainWindow* window, ExportFormat format) {
                                    base + extension);
   if (path.isEmpty()) return;
   if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;
-  OSErr error = kNoErr;
-  if (const int32_t message = ExportWindow(window, path, format, &error))
-    ReportError(message, QString::fromStdString(SaveFailureReason(error)));
+  std::string reason;
+  if (const int32_t message = ExportWindow(window, path, format, nullptr, &reason))
+    ReportError(message, QString::fromStdString(reason));
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "CoreUtilities/drawing/OurPictures.h"
 #include "document/DocumentContents.h"
 #include "document/DocumentRecord.h"
 #include "graphpane/AGraphPane.h"
@@ -42,7 +43,7 @@ bool SamePlacement(const StoredView2D& a, const StoredView2D& b) {
          a.tickState[1] == b.tickState[1] && a.axes == b.axes && a.graphPaper == b.graphPaper;
 }
 
-// The ranges of the 3-D and 4-D settings by coordinate-display number.
+// The stored ranges of a view's settings by coordinate-display number.
 struct RangeField {
   int32_t param;
   double* range;
@@ -65,24 +66,24 @@ std::array<RangeField, 7> Ranges4D(View4DSettings& v) {
       {{kCoordX, v.x}, {kCoordY, v.y}, {kCoordZ, v.z}, {kCoordW, v.w}, {kCoordT, v.t}, {kCoordU, v.u}, {kCoordV, v.v}}};
 }
 
-// The stored ranges of the pane's view k (ViewRangesSeen's order), by
-// coordinate-display number.
-std::vector<RangeField> StoredRanges(GraphPaneSettings& s, int k) {
-  const auto plane = [](View2DSettings& v) {
-    return std::vector<RangeField>{{kCoordT, v.t}, {kCoordR, v.r}, {kCoordTheta, v.theta}};
-  };
-  const auto all = [](const auto& fields) { return std::vector<RangeField>(fields.begin(), fields.end()); };
-  switch (k) {
-    case 0: return plane(s.view2D);
-    case 1: return plane(s.view2Dp);
-    case 2: return all(Ranges3D(s.view3D));
-    case 3: return all(Ranges3D(s.view3Dp));
-    default: return all(Ranges4D(s.view4D));
-  }
+std::array<RangeField, 3> Ranges2D(View2DSettings& v) {
+  return {{{kCoordT, v.t}, {kCoordR, v.r}, {kCoordTheta, v.theta}}};
 }
 
+// ViewRangesSeen's order.
 std::array<const AGraphView*, ViewRangesSeen::kViews> ViewsOf(const AGraphPane& pane) {
   return {pane.View2D(0), pane.View2D(1), pane.View3D(0), pane.View3D(1), pane.View4D()};
+}
+
+// The ranges the view keeps that are no longer as seen, into the fields.
+template <size_t N>
+void TakeChangedRanges(const std::array<RangeField, N>& fields, const GraphViewRecord& record,
+                       const double (&seen)[kCoordDisplayParamCount][2]) {
+  for (const RangeField& f : fields) {
+    const double* now = record.ranges[f.param];
+    if (record.Keeps(f.param) && (now[0] != seen[f.param][0] || now[1] != seen[f.param][1]))
+      std::copy(now, now + 2, f.range);
+  }
 }
 
 // Copies the ranges the view keeps, into it or out of it.
@@ -194,12 +195,20 @@ std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, cons
   auto pane = std::make_unique<AGraphPane>(rect, window, document);
   InstallPaneSettings(*pane, document->fContents.pane);
   // From here on the views hold the placed pictures: they draw them, and
-  // the mouse drags them away or out of the view.
+  // the mouse drags them away or out of the view. A picture a view has no
+  // memory to copy stays with the document, which writes it as read.
   for (const bool second : {false, true}) {
     auto* view = dynamic_cast<A2DGraphView*>(pane->View2D(second ? 1 : 0));
     if (view == nullptr) continue;
-    for (const GraphPicture& p : second ? document->fContents.pictures2Dp : document->fContents.pictures2D)
-      view->AddStoredPicture(p.picture, p.first, p.second);
+    AListGenericSmall<GraphPicture>& read = second ? document->fContents.pictures2Dp : document->fContents.pictures2D;
+    for (int32_t i = 0; i < read.Count();) {
+      if (view->AddStoredPicture(read[i].picture, read[i].first, read[i].second) != 0) {
+        ++i;
+        continue;
+      }
+      OurDisposePicture(read[i].picture);
+      read.Remove(i);
+    }
   }
   LookAtRanges(*pane, &document->fRangesSeen);
   return pane;
@@ -207,21 +216,18 @@ std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, cons
 
 void LookAtRanges(const AGraphPane& pane, ViewRangesSeen* seen) {
   const auto views = ViewsOf(pane);
-  for (int k = 0; k < ViewRangesSeen::kViews; ++k)
-    std::copy(&views[size_t(k)]->Record().ranges[0][0],
-              &views[size_t(k)]->Record().ranges[0][0] + 2 * kCoordDisplayParamCount, &seen->ranges[k][0][0]);
+  for (size_t k = 0; k < views.size(); ++k)
+    std::memcpy(seen->ranges[k], views[k]->Record().ranges, sizeof seen->ranges[k]);
 }
 
 void TakeRangeEdits(const AGraphPane& pane, const ViewRangesSeen& seen, GraphPaneSettings* settings) {
+  GraphPaneSettings& s = *settings;
   const auto views = ViewsOf(pane);
-  for (int k = 0; k < ViewRangesSeen::kViews; ++k) {
-    const GraphViewRecord& record = views[size_t(k)]->Record();
-    for (const RangeField& f : StoredRanges(*settings, k)) {
-      const double* now = record.ranges[f.param];
-      const double* before = seen.ranges[k][f.param];
-      if (record.Keeps(f.param) && (now[0] != before[0] || now[1] != before[1])) std::copy(now, now + 2, f.range);
-    }
-  }
+  TakeChangedRanges(Ranges2D(s.view2D), views[0]->Record(), seen.ranges[0]);
+  TakeChangedRanges(Ranges2D(s.view2Dp), views[1]->Record(), seen.ranges[1]);
+  TakeChangedRanges(Ranges3D(s.view3D), views[2]->Record(), seen.ranges[2]);
+  TakeChangedRanges(Ranges3D(s.view3Dp), views[3]->Record(), seen.ranges[3]);
+  TakeChangedRanges(Ranges4D(s.view4D), views[4]->Record(), seen.ranges[4]);
 }
 
 void InstallPaneSettings(AGraphPane& pane, const GraphPaneSettings& settings) {
@@ -249,12 +255,10 @@ std::vector<GraphPicture> PlacedPictures(const DocumentRecord& document, bool se
                          ? dynamic_cast<const A2DGraphView*>(document.fGraphPane->View2D(secondView ? 1 : 0))
                          : nullptr;
   std::vector<GraphPicture> placed;
-  if (view == nullptr) {
-    const auto& read = secondView ? document.fContents.pictures2Dp : document.fContents.pictures2D;
-    placed.assign(read.begin(), read.end());
-    return placed;
-  }
-  for (const PastedPicture& p : view->Pictures()) placed.push_back({p.picture, p.x, p.y});
+  if (view != nullptr)
+    for (const PastedPicture& p : view->Pictures()) placed.push_back({p.picture, p.x, p.y});
+  const auto& kept = secondView ? document.fContents.pictures2Dp : document.fContents.pictures2D;
+  placed.insert(placed.end(), kept.begin(), kept.end());
   return placed;
 }
 

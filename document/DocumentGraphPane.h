@@ -28,7 +28,8 @@ struct ViewRangesSeen {
 // range and orientation at its default, axes and graph paper shown.
 void SetDefaultViewSettings(GraphPaneSettings* settings);
 // window: the widget the pane's 3-D views may draw over on screen; null
-// without a window.
+// without a window. The placed pictures move from the document's lists
+// into the 2-D views; the pane is to be the document's fGraphPane.
 std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, const MRect& rect, QWidget* window);
 void InstallPaneSettings(AGraphPane& pane, const GraphPaneSettings& settings);
 // Looks at the views' ranges, as they are installed or after a pass lent them.
@@ -42,5 +43,6 @@ void TakeRangeEdits(const AGraphPane& pane, const ViewRangesSeen& seen, GraphPan
 void StorePaneSettings(const AGraphPane& pane, const ViewRangesSeen& seen, GraphPaneSettings* settings);
 // The pictures placed in the first or second 2-D view, as they are to be
 // written: the view's own once a pane shows them (moved, pasted or dragged
-// away since), else those read. The pictures stay with their owner.
+// away since), then those read that no view took. The pictures stay with
+// their owner.
 std::vector<GraphPicture> PlacedPictures(const DocumentRecord& document, bool secondView);

@@ -19,9 +19,9 @@ OSErr LastError() { return FileErrorFromErrno(errno); }
 size_t NameStart(const std::string& path) { return path.find_last_of('/') + 1; }  // npos + 1 is 0
 
 std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+  const size_t name = NameStart(path);
+  if (name == 0) return ".";
+  return name == 1 ? "/" : path.substr(0, name - 1);
 }
 
 // The real file behind any symbolic links; a file not made yet keeps its path.

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -120,4 +121,11 @@ inline bool WaitUntilGraphed(DocumentMainWindow* window) {
   window->RunIdle();
   window->GraphPane()->RedrawGraph();
   return done;
+}
+
+// A move with the button held, as the desktop sends it during a drag.
+inline void MoveWithButtonHeld(QWidget* widget, QPoint at) {
+  QMouseEvent move(QEvent::MouseMove, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &move);
 }

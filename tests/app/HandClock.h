@@ -6,12 +6,13 @@
 #include "graphs3d/views/ViewClock.h"
 
 // The views' clock reads the test's time, in microseconds, until the clock
-// goes.
+// goes; each reading moves it on by the step, when one is given.
 class HandClock {
  public:
-  HandClock() : fReal(gViewClock) {
-    sMicroseconds = 0;
-    gViewClock = {[] { return sMicroseconds; }, [] { return uint32_t(sMicroseconds * 1000 / 65536); }};
+  explicit HandClock(int64_t start = 0, int64_t stepPerReading = 0) : fReal(gViewClock) {
+    sMicroseconds = start;
+    sStep = stepPerReading;
+    gViewClock = {[] { return sMicroseconds += sStep; }, [] { return uint32_t(sMicroseconds * 1000 / 65536); }};
   }
   ~HandClock() { gViewClock = fReal; }
   HandClock(const HandClock&) = delete;
@@ -24,5 +25,6 @@ class HandClock {
 
  private:
   static inline int64_t sMicroseconds = 0;
+  static inline int64_t sStep = 0;
   ViewClock fReal;
 };

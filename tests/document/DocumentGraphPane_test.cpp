@@ -11,6 +11,7 @@
 #include "graphs3d/views/A3DGraphView.h"
 #include "graphs3d/views/A4DGraphView.h"
 #include "platform/OurPicture.h"
+#include "tests/CoreUtilities/BudgetRoom.h"
 #include "tests/document/DocumentTestSupport.h"
 
 namespace {
@@ -112,6 +113,19 @@ TEST_F(GraphPaneSettingsTest, PlacedPicturesGoIntoTheirViewsAndAreWrittenFromThe
   EXPECT_EQ(again->fContents.pictures2D[0].second, 2);
   EXPECT_EQ(again->fContents.pictures2D[0].picture->image, pixels);
   EXPECT_EQ(again->fContents.pictures2Dp.Count(), 0);
+
+  // A view with no memory left for its copy leaves the picture with the
+  // document, which still writes it.
+  {
+    const BudgetRoom full(0);
+    again->fGraphPane = MakeDocumentGraphPane(again.get(), kPane, nullptr);
+  }
+  EXPECT_EQ(dynamic_cast<A2DGraphView*>(again->fGraphPane->View2D(0))->Pictures().Count(), 0);
+  const auto kept = Read(*WriteDocumentText(*again));
+  ASSERT_NE(kept, nullptr);
+  ASSERT_EQ(kept->fContents.pictures2D.Count(), 1);
+  EXPECT_EQ(kept->fContents.pictures2D[0].first, 0.5);
+  EXPECT_EQ(kept->fContents.pictures2D[0].picture->image, pixels);
 }
 
 TEST_F(GraphPaneSettingsTest, TheFourDStateGoesIntoTheViewAndBack) {

@@ -238,7 +238,7 @@ TEST_F(EditAndGraphTest, ALongParagraphStopsAtTheExportsDeadline) {
 // On a clock a second on at each look, an export given no time finds the
 // encoding's deadline passed before its first row, however fast the
 // machine: no picture is written, the one there before stays, and the
-// export says why.
+// export says why; from the menu, after the alert's message.
 TEST_F(EditAndGraphTest, AnEncodingPastItsDeadlineWritesNoPicture) {
   const std::string out = (fFolder.path() + "/late.png").toStdString();
   const std::string earlier = "a picture exported earlier";
@@ -247,6 +247,20 @@ TEST_F(EditAndGraphTest, AnEncodingPastItsDeadlineWritesNoPicture) {
   ExportDetails details;
   EXPECT_EQ(ExportOnClock(ASecondALook, "Zentrolabworksheet 4;\nExpr y = x;\n", out, 0, &error, &details), 2);
   EXPECT_NE(error.find("no picture is written"), std::string::npos) << error;
+  EXPECT_EQ(FileBytes(out), earlier);
+
+  DocumentMainWindow* window = Open("late.zlf", "Zentrolabworksheet 4;\nExpr y = x;\n");
+  ASSERT_NE(window, nullptr);
+  SetFileNameQuestion([out](QWidget*, bool, const QString&) { return QString::fromStdString(out); });
+  const double formerTimeout = SetWindowExportTimeout(0);
+  gDeadlineLooks = 0;
+  const DeadlineClock formerClock = SetDeadlineClock(ASecondALook);
+  MenuItem(window, "Export PNG...")->trigger();
+  SetDeadlineClock(formerClock);
+  SetWindowExportTimeout(formerTimeout);
+  EXPECT_EQ(RecordedAlerts(), std::vector<int>{45});
+  EXPECT_TRUE(LastAlertText().endsWith("\n\nThe time ran out while the picture was encoded; no picture is written."))
+      << LastAlertText().toStdString();
   EXPECT_EQ(FileBytes(out), earlier);
 }
 

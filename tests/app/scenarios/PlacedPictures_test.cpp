@@ -2,7 +2,6 @@
 #include "tests/CoreUtilities/FileTestFolder.h"
 
 #include <QBuffer>
-#include <QMouseEvent>
 
 #include <algorithm>
 #include <chrono>
@@ -112,19 +111,13 @@ TEST(PlacedPictures, BothExportsDrawThePictureAtItsAnchor) {
   EXPECT_EQ(PlacedColourOutside(page, frame, 3), 0);
 }
 
-// A move with the button held, as the desktop sends it during a drag.
-void PlacedMove(QWidget* widget, QPoint at) {
-  QMouseEvent move(QEvent::MouseMove, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::LeftButton,
-                   Qt::NoModifier);
-  QCoreApplication::sendEvent(widget, &move);
-}
-
 // Presses at `from`, moves in four steps to `to` and releases there; the
 // moves are queued before the press, which follows the mouse itself.
 void PlacedDrag(QWidget* widget, QPoint from, QPoint to) {
   for (int step = 1; step <= 4; ++step)
     QMetaObject::invokeMethod(
-        widget, [widget, from, to, step] { PlacedMove(widget, from + (to - from) * step / 4); }, Qt::QueuedConnection);
+        widget, [widget, from, to, step] { MoveWithButtonHeld(widget, from + (to - from) * step / 4); },
+        Qt::QueuedConnection);
   QMetaObject::invokeMethod(
       widget, [widget, to] { QTest::mouseRelease(widget, Qt::LeftButton, {}, to); }, Qt::QueuedConnection);
   QTest::mousePress(widget, Qt::LeftButton, {}, from);

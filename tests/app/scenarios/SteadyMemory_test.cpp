@@ -1,4 +1,5 @@
 #include "tests/app/ApplicationFixture.h"
+#include "tests/app/HandClock.h"
 #include "tests/support/FileBytes.h"
 
 #include <atomic>
@@ -8,7 +9,6 @@
 
 #include "document/DocumentIdle.h"
 #include "graphpane/AGraphPane.h"
-#include "graphs3d/views/ViewClock.h"
 
 // An animating or spinning window holds its memory: whatever a slider step
 // or a spin frame makes, it frees or keeps within a bound reached in the
@@ -96,8 +96,6 @@ TEST_F(SteadyMemoryTest, AThousandSliderStepsKeepNothing) {
   EXPECT_LE(SettledAllocations(window), afterTen + OncePerThread());
 }
 
-int64_t gMicroseconds = 0;
-
 // A surface, a sphere and a helix, turned a frame at a time on a clock the
 // test steps.
 TEST_F(SteadyMemoryTest, AThousandSpinFramesKeepNothing) {
@@ -107,18 +105,15 @@ TEST_F(SteadyMemoryTest, AThousandSpinFramesKeepNothing) {
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitUntilGraphed(window));
   ASSERT_TRUE(window->Document()->fGraphPane->AreAnyGraphsSpinning());
-  const ViewClock real = gViewClock;
-  gViewClock = {[] { return gMicroseconds; }, [] { return uint32_t(gMicroseconds * 1000 / 65536); }};
-  gMicroseconds = 1000000;
+  HandClock clock(1000000);
   size_t afterTen = 0;
   for (int frame = 1; frame <= 1000; ++frame) {
-    gMicroseconds += 1000000 / 30;  // a frame due at any refresh rate from 30 up
+    clock.Set(clock.Now() + 1000000 / 30);  // a frame due at any refresh rate from 30 up
     window->RunIdle();
     QCoreApplication::processEvents();
     if (frame == 10) afterTen = SettledAllocations(window);
   }
   EXPECT_LE(SettledAllocations(window), afterTen + OncePerThread());
-  gViewClock = real;
 }
 
 }  // namespace

@@ -1,20 +1,11 @@
 #include "tests/app/ApplicationFixture.h"
 
-#include <QMouseEvent>
-
 #include "document/DocumentIdle.h"
 #include "graphpane/AGraphPane.h"
 #include "graphs3d/views/A3DGraphView.h"
 #include "window/GraphPaneWidget.h"
 
 namespace {
-
-// A move with the button held, as the desktop sends it during a drag.
-void Move(QWidget* widget, QPoint at) {
-  QMouseEvent move(QEvent::MouseMove, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::LeftButton,
-                   Qt::NoModifier);
-  QCoreApplication::sendEvent(widget, &move);
-}
 
 using Window3DDragTest = WindowTest;
 
@@ -34,7 +25,8 @@ TEST_F(Window3DDragTest, ADragTurnsTheViewAndAMovingReleaseSpins) {
   // Queued before the press, which follows the mouse until the release.
   for (int step = 1; step <= 4; ++step)
     QMetaObject::invokeMethod(
-        pane, [pane, centre, step] { Move(pane, centre + QPoint(12 * step, 3 * step)); }, Qt::QueuedConnection);
+        pane, [pane, centre, step] { MoveWithButtonHeld(pane, centre + QPoint(12 * step, 3 * step)); },
+        Qt::QueuedConnection);
   QMetaObject::invokeMethod(
       pane, [pane, centre] { QTest::mouseRelease(pane, Qt::LeftButton, {}, centre + QPoint(60, 15)); },
       Qt::QueuedConnection);
