@@ -1,29 +1,15 @@
 #pragma once
 
-#include <cstdint>
-
 #include "app/DemoPlayer.h"
-#include "graphs3d/views/ViewClock.h"
 #include "tests/app/ApplicationFixture.h"
+#include "tests/app/HandClock.h"
 
 // A clock that moves on by a fixed step at every reading: each frame drawn
 // turns a spinning view as if that time had passed, however fast the
 // machine draws.
-class SteppingViewClock {
+class SteppingViewClock : public HandClock {
  public:
-  SteppingViewClock() {
-    sMicroseconds = 1000000;
-    gViewClock = {[] { return sMicroseconds += kStepMicroseconds; },
-                  [] { return static_cast<uint32_t>(sMicroseconds * 1000 / 65536); }};
-  }
-  ~SteppingViewClock() { gViewClock = fSaved; }
-  SteppingViewClock(const SteppingViewClock&) = delete;
-  SteppingViewClock& operator=(const SteppingViewClock&) = delete;
-
- private:
-  static constexpr int64_t kStepMicroseconds = 20000;
-  static inline int64_t sMicroseconds = 0;
-  ViewClock fSaved = gViewClock;
+  SteppingViewClock() : HandClock(1000000, 20000) {}
 };
 
 // A window test that leaves no demo playing, observed or at immediate pace.

@@ -6,12 +6,12 @@
 #include "graphs3d/views/ViewClock.h"
 
 // The views' clock reads the test's time, in microseconds, until the clock
-// goes.
+// goes; each reading moves it on by the step.
 class HandClock {
  public:
-  HandClock() : fReal(gViewClock) {
-    sMicroseconds = 0;
-    gViewClock = {[] { return sMicroseconds; }, [] { return uint32_t(sMicroseconds * 1000 / 65536); }};
+  explicit HandClock(int64_t start = 0, int64_t step = 0) : fReal(gViewClock) {
+    sMicroseconds = start, sStep = step;
+    gViewClock = {[] { return sMicroseconds += sStep; }, [] { return uint32_t(sMicroseconds * 1000 / 65536); }};
   }
   ~HandClock() { gViewClock = fReal; }
   HandClock(const HandClock&) = delete;
@@ -23,6 +23,6 @@ class HandClock {
   static int64_t PeriodStart(int64_t k, double rate) { return int64_t(std::ceil(double(k) * 1e6 / rate)); }
 
  private:
-  static inline int64_t sMicroseconds = 0;
+  static inline int64_t sMicroseconds = 0, sStep = 0;
   ViewClock fReal;
 };
