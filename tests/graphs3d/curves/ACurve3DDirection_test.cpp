@@ -26,37 +26,33 @@ constexpr int kTubePictureSide = 200;
 // x, y and z of a surface, in u and v.
 using SurfaceTexts = std::array<std::string, 3>;
 
-int TubeRed(uint32_t pixel) { return int(pixel >> 16 & 0xFF); }
-
-struct TubeComparison {
-  int64_t compared = 0;
-  double meanRed = 0, expectedMeanRed = 0;
-  // The share of the pixels compared whose red is within 12 levels.
-  double close = 0;
-};
-
-// Two pictures over the pixels whose 3 x 3 neighbourhood each of them and
-// `where` cover wholly: away from silhouettes, where meshes of one shape
-// raster alike.
-TubeComparison CompareTubes(const BoxPicture& picture, const BoxPicture& expected, const BoxPicture& where) {
+// Two pictures alike over the pixels whose 3 x 3 neighbourhood each of
+// them and `where` cover wholly, away from silhouettes, where meshes of one
+// shape raster alike: mean reds within `levels`, and at least `share` of
+// the pixels within 12 levels of red. Normals that lean round each ring the
+// way it runs move the mean red by up to 40 levels, and two thirds of the
+// pixels or more by over 12.
+void ExpectAlike(const BoxPicture& picture, const BoxPicture& expected, const BoxPicture& where, double levels,
+                 double share, const testing::Message& trace) {
   const auto inside = [](int v, int h, const BoxPicture& p) {
     for (int dv = -1; dv <= 1; ++dv)
       for (int dh = -1; dh <= 1; ++dh)
         if (p[size_t((v + dv) * kTubePictureSide + h + dh)] == 0) return false;
     return true;
   };
-  TubeComparison t;
-  int64_t close = 0;
+  int64_t compared = 0, close = 0;
+  double meanRed = 0, expectedMeanRed = 0;
   for (int v = 1; v + 1 < kTubePictureSide; ++v)
     for (int h = 1; h + 1 < kTubePictureSide; ++h) {
       if (!(inside(v, h, picture) && inside(v, h, expected) && inside(v, h, where))) continue;
-      const int red = TubeRed(picture[size_t(v * kTubePictureSide + h)]);
-      const int expectedRed = TubeRed(expected[size_t(v * kTubePictureSide + h)]);
-      ++t.compared, t.meanRed += red, t.expectedMeanRed += expectedRed, close += std::abs(red - expectedRed) <= 12;
+      const size_t k = size_t(v * kTubePictureSide + h);
+      const int red = int(picture[k] >> 16 & 0xFF), expectedRed = int(expected[k] >> 16 & 0xFF);
+      ++compared, meanRed += red, expectedMeanRed += expectedRed, close += std::abs(red - expectedRed) <= 12;
     }
-  const double n = double(std::max<int64_t>(t.compared, 1));
-  t.meanRed /= n, t.expectedMeanRed /= n, t.close = double(close) / n;
-  return t;
+  const double n = double(std::max<int64_t>(compared, 1));
+  EXPECT_GT(compared, 300) << trace;
+  EXPECT_NEAR(meanRed / n, expectedMeanRed / n, levels) << trace;
+  EXPECT_GE(double(close) / n, share) << trace;
 }
 
 // The exact value as expression text.
@@ -189,14 +185,6 @@ class TubeDirections : public BoxPictureTest {
   const BoxRefs box{limits[0], limits[1], limits[2], limits[3], limits[4], limits[5]};
 };
 
-// Normals that lean round each ring the way it runs move the mean red by
-// up to 40 levels, and two thirds of the pixels or more by over 12.
-void ExpectAlike(const TubeComparison& c, double meanLevels, double closeShare, const testing::Message& trace) {
-  EXPECT_GT(c.compared, 300) << trace;
-  EXPECT_NEAR(c.meanRed, c.expectedMeanRed, meanLevels) << trace;
-  EXPECT_GE(c.close, closeShare) << trace;
-}
-
 TEST_P(TubeDirections, AreLitAsTheirShapeWhicheverWayTheyRun) {
   const Vec3 tail{-0.3, -1.2, -0.4}, head{0.3, 1.1, 0.3}, d = head - tail;
   const Vec3 helixStart{1.2, 0, -1.2}, helixEnd{1.2 * std::cos(kHelixTurn), 1.2 * std::sin(kHelixTurn), 1.2};
@@ -241,11 +229,10 @@ TEST_P(TubeDirections, AreLitAsTheirShapeWhicheverWayTheyRun) {
       const BoxPicture reversedSurfaces = kind.reversedSurfaces ? DrawBox(signs, kind.reversedSurfaces) : surfaces;
       const BoxPicture shared = kind.shared ? DrawBox(signs, kind.shared) : surfaces;
       const double levels = kind.coarse ? 7 : 5, share = kind.coarse ? 0.65 : 0.8;
-      ExpectAlike(CompareTubes(reversed, forward, shared), 2.5, kind.sameMesh ? 0.97 : 0.6,
-                  testing::Message(trace) << ", both ways");
-      ExpectAlike(CompareTubes(forward, surfaces, surfaces), levels, share,
+      ExpectAlike(reversed, forward, shared, 2.5, kind.sameMesh ? 0.97 : 0.6, testing::Message(trace) << ", both ways");
+      ExpectAlike(forward, surfaces, surfaces, levels, share,
                   testing::Message(trace) << ", along its curve against its surfaces");
-      ExpectAlike(CompareTubes(reversed, reversedSurfaces, reversedSurfaces), levels, share,
+      ExpectAlike(reversed, reversedSurfaces, reversedSurfaces, levels, share,
                   testing::Message(trace) << ", reversed against its surfaces");
     }
   }
