@@ -19,6 +19,9 @@ class ALattice {
            int nz);
   ALattice(ALatticeFunction& f, double xmin, double xmax, double ymin, double ymax, double zmin, double zmax, int n,
            int nz, LatticeSlab slab);
+  // Its cube refers to its lattices.
+  ALattice(const ALattice&) = delete;
+  ALattice& operator=(const ALattice&) = delete;
 
   // False when a tile array could not be allocated; the caller then does
   // not walk.

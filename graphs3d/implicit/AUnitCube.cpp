@@ -52,9 +52,14 @@ bool StoreUnit(double nx, double ny, double nz, SurfaceVertex* out) {
 const double AUnitCube::kCubeVertexXyz[kPoints][3] = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0},      {0, 0, 1},
                                                       {0, 1, 1}, {1, 1, 1}, {1, 0, 1}, {0.5, 0.5, 0.5}};
 
+// Each edge runs from its lower lattice point to its higher (by the sum of
+// the coordinates), or from a corner to the centre: an edge on a face that
+// another cube shares, in this slab or the next, is searched from the same
+// end with the same points and values from either side, so that both find
+// its crossing to the bit.
 const uint16_t AUnitCube::kEdgeVertices[kEdges][2] = {
-    {0, 1}, {0, 2}, {0, 3}, {1, 2}, {2, 3}, {0, 4}, {0, 7}, {3, 7}, {4, 7}, {0, 5}, {1, 5}, {4, 5}, {1, 6},
-    {2, 6}, {5, 6}, {3, 6}, {6, 7}, {4, 6}, {0, 8}, {1, 8}, {2, 8}, {3, 8}, {4, 8}, {5, 8}, {6, 8}, {7, 8}};
+    {0, 1}, {0, 2}, {0, 3}, {1, 2}, {3, 2}, {0, 4}, {0, 7}, {3, 7}, {4, 7}, {0, 5}, {1, 5}, {4, 5}, {1, 6},
+    {2, 6}, {5, 6}, {3, 6}, {7, 6}, {4, 6}, {0, 8}, {1, 8}, {2, 8}, {3, 8}, {4, 8}, {5, 8}, {6, 8}, {7, 8}};
 
 const uint16_t AUnitCube::kTetrahedronList[kTetrahedra][6] = {
     {1, 2, 4, 21, 20, 18},   {0, 1, 3, 20, 19, 18},   {2, 6, 7, 25, 21, 18},    {5, 6, 8, 25, 22, 18},
@@ -114,14 +119,9 @@ int AUnitCube::SetEdges(const Tile* plane, const Tile* row, const Tile& previous
   return 0;
 }
 
-// An edge on a face that another cube shares, in this slab or the next, is
-// searched from the same end with the same points and values from either
-// side, so that both find its crossing to the bit: from its lower lattice
-// point to its higher, with the points placed from the box's lattice.
+// The points are placed from the box's lattice, as every slab places them.
 bool AUnitCube::FindSurfaceCrossing(SurfaceVertex* out, int edge) {
-  int a = kEdgeVertices[edge][0], b = kEdgeVertices[edge][1];
-  const auto rank = [](int p) { return kCubeVertexXyz[p][0] + kCubeVertexXyz[p][1] + kCubeVertexXyz[p][2]; };
-  if (b != kCentre && rank(a) > rank(b)) std::swap(a, b);
+  const int a = kEdgeVertices[edge][0], b = kEdgeVertices[edge][1];
   double pa[3], pb[3];
   PointXyz(a, pa);
   PointXyz(b, pb);

@@ -26,7 +26,7 @@ class AUnitCube {
   static const uint16_t kTetrahedronList[kTetrahedra][6];
 
   // In a slab from the box's layer firstZ; its points lie where the whole
-  // box's corner and centre lattices put them.
+  // box's corner and centre lattices, which outlive it, put them.
   AUnitCube(ALatticeFunction& f, int n, int firstZ, const LatticeSteps& corners, const LatticeSteps& centres);
 
   // The cube's place in the slab and the values of corners 0 to 7 and of
@@ -55,7 +55,7 @@ class AUnitCube {
   ALatticeFunction& fF;
   double fValues[kPoints] = {};
   int32_t fEdges[kEdges] = {};
-  LatticeSteps fCorners, fCentres;
+  const LatticeSteps &fCorners, &fCentres;
   // z counts from the slab's first layer, firstZ from the box's.
   int fX = 0, fY = 0, fZ = 0;
   int fN, fFirstZ;

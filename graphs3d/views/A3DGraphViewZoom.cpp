@@ -50,11 +50,7 @@ void A3DGraphView::Zoom(ZoomCommand command) {
   double start[3][2];
   for (int i = 0; i < 3; ++i) std::copy(fRecord.ranges[kCoordX + i], fRecord.ranges[kCoordX + i] + 2, start[i]);
   // A box too fine or too large to draw is never reached.
-  for (int i = 0; i < 3; ++i) {
-    double end[2];
-    ScaleAboutCentre(start[i], out ? 2 : 0.5, end);
-    if (!IsUsableBoxRange(end[0], end[1])) return;
-  }
+  if (!StayUsableScaled(start, out ? 2 : 0.5, IsUsableBoxRange)) return;
   const uint32_t deadline = OurTime() + OurDuration(30);
   double factor = 1;
   for (int step = 0; step < 2 && !OurTimeIsPast(OurTime(), deadline); ++step) {

@@ -41,7 +41,7 @@ void A4DGraphView::ViewChanged() {
 }
 
 bool A4DGraphView::IsUsableAxisRange(double low, double high) {
-  return IsUsableViewRange(low, high) && low != high && std::isfinite(2 / (high - low));
+  return IsUsableViewRange(low, high) && std::isfinite(2 / (high - low));
 }
 
 bool A4DGraphView::IsUsableRange(int32_t parameter, double low, double high) const {

@@ -38,11 +38,7 @@ void A4DGraphView::Zoom(ZoomCommand command) {
   double start[4][2];
   for (int k = 0; k < 4; ++k) std::copy(fRecord.ranges[kCoordX + k], fRecord.ranges[kCoordX + k] + 2, start[k]);
   // Ranges the graphs cannot normalise by are never reached.
-  for (int k = 0; k < 4; ++k) {
-    double end[2];
-    ScaleAboutCentre(start[k], out ? 2 : 0.5, end);
-    if (!IsUsableAxisRange(end[0], end[1])) return;
-  }
+  if (!StayUsableScaled(start, out ? 2 : 0.5, IsUsableAxisRange)) return;
   double factor = 1;
   for (int step = 0; step < 2; ++step) {
     factor *= out ? 1.25 : 0.8;

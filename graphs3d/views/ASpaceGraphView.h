@@ -66,6 +66,16 @@ class ASpaceGraphView : public AGraphView {
     const double centre = (range[0] + range[1]) / 2, half = (range[1] - range[0]) / 2 * factor;
     out[0] = centre - half, out[1] = centre + half;
   }
+  // Whether every range, so scaled, is one the view can take.
+  template <int N>
+  static bool StayUsableScaled(const double (&ranges)[N][2], double factor, bool (*usable)(double, double)) {
+    for (const auto& range : ranges) {
+      double end[2];
+      ScaleAboutCentre(range, factor, end);
+      if (!usable(end[0], end[1])) return false;
+    }
+    return true;
+  }
   // The zoom follows the mouse's height from where the drag started.
   void ZoomDragStep(MPoint point);
   // The centre of the view's rectangle, where the drag's sphere stands.

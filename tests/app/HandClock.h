@@ -6,12 +6,11 @@
 #include "graphs3d/views/ViewClock.h"
 
 // The views' clock reads the test's time, in microseconds, until the clock
-// goes; each reading moves it on by the step, when one is given.
+// goes; each reading moves it on by the step.
 class HandClock {
  public:
-  explicit HandClock(int64_t start = 0, int64_t stepPerReading = 0) : fReal(gViewClock) {
-    sMicroseconds = start;
-    sStep = stepPerReading;
+  explicit HandClock(int64_t start = 0, int64_t step = 0) : fReal(gViewClock) {
+    sMicroseconds = start, sStep = step;
     gViewClock = {[] { return sMicroseconds += sStep; }, [] { return uint32_t(sMicroseconds * 1000 / 65536); }};
   }
   ~HandClock() { gViewClock = fReal; }
@@ -24,7 +23,6 @@ class HandClock {
   static int64_t PeriodStart(int64_t k, double rate) { return int64_t(std::ceil(double(k) * 1e6 / rate)); }
 
  private:
-  static inline int64_t sMicroseconds = 0;
-  static inline int64_t sStep = 0;
+  static inline int64_t sMicroseconds = 0, sStep = 0;
   ViewClock fReal;
 };

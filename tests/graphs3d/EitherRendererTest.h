@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "CoreUtilities/threads/JobQueue.h"
@@ -41,3 +42,6 @@ class EitherRendererTest : public testing::TestWithParam<bool> {
   int16_t fSide;
   uint32_t fBackground;
 };
+
+// The instances' names: the renderer each draws on.
+inline std::string RendererName(const testing::TestParamInfo<bool>& info) { return info.param ? "OpenGL" : "Software"; }

@@ -2,6 +2,7 @@
 
 #include <Eigen/Dense>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -63,11 +64,16 @@ class FrameOnEachRedraw {
 // A graph that is always done and draws nothing; it may report a data box.
 class StillGraph : public FinishedSpaceGraph<A3DGraph> {
  public:
+  StillGraph() = default;
+  // Its data box: x0, x1, y0, y1, z0, z1.
+  explicit StillGraph(const std::array<double, 6>& box) : fHasBox(true), fBox(box) {}
   bool GetDataBounds(double* x0, double* x1, double* y0, double* y1, double* z0, double* z1) override {
-    if (!hasBox) return false;
-    *x0 = box[0], *x1 = box[1], *y0 = box[2], *y1 = box[3], *z0 = box[4], *z1 = box[5];
+    if (!fHasBox) return false;
+    *x0 = fBox[0], *x1 = fBox[1], *y0 = fBox[2], *y1 = fBox[3], *z0 = fBox[4], *z1 = fBox[5];
     return true;
   }
-  bool hasBox = false;
-  double box[6] = {};
+
+ private:
+  bool fHasBox = false;
+  std::array<double, 6> fBox = {};
 };

@@ -1,4 +1,5 @@
 #include "tests/app/ApplicationFixture.h"
+#include "tests/app/QueuedDrag.h"
 #include "tests/CoreUtilities/FileTestFolder.h"
 
 #include <QBuffer>
@@ -37,20 +38,15 @@ std::string PlacedPictureDocument(const std::string& more = "") {
          png.toBase64().toStdString() + "\" 1 1;\n";
 }
 
-// Where the axes cross: the row and the column with the most black pixels.
-QPoint PlacedAxesCrossing(const QImage& image) {
-  std::vector<int> rows(image.height()), columns(image.width());
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if ((image.pixel(x, y) & 0xFFFFFF) == 0) ++rows[y], ++columns[x];
-  return QPoint(int(std::max_element(columns.begin(), columns.end()) - columns.begin()),
-                int(std::max_element(rows.begin(), rows.end()) - rows.begin()));
-}
-
-// The picture's frame when its bottom-left corner stands at (x, y).
+// The picture's frame when its bottom-left corner stands at (x, y), from
+// where the axes cross: the row and the column with the most black pixels.
 QRect PlacedFrame(const QImage& image, double x, double y) {
-  const QPoint origin = PlacedAxesCrossing(image);
-  const QPoint bottomLeft(origin.x() + int(32 * x), origin.y() - int(32 * y));
+  std::vector<int> rows(image.height()), columns(image.width());
+  for (int row = 0; row < image.height(); ++row)
+    for (int column = 0; column < image.width(); ++column)
+      if ((image.pixel(column, row) & 0xFFFFFF) == 0) ++rows[row], ++columns[column];
+  const QPoint bottomLeft(int(std::max_element(columns.begin(), columns.end()) - columns.begin()) + int(32 * x),
+                          int(std::max_element(rows.begin(), rows.end()) - rows.begin()) - int(32 * y));
   return QRect(bottomLeft - QPoint(0, 16), QSize(24, 16));
 }
 
@@ -111,16 +107,9 @@ TEST(PlacedPictures, BothExportsDrawThePictureAtItsAnchor) {
   EXPECT_EQ(PlacedColourOutside(page, frame, 3), 0);
 }
 
-// Presses at `from`, moves in four steps to `to` and releases there; the
-// moves are queued before the press, which follows the mouse itself.
+// Presses at `from` and moves in four steps to `to`, releasing there.
 void PlacedDrag(QWidget* widget, QPoint from, QPoint to) {
-  for (int step = 1; step <= 4; ++step)
-    QMetaObject::invokeMethod(
-        widget, [widget, from, to, step] { MoveWithButtonHeld(widget, from + (to - from) * step / 4); },
-        Qt::QueuedConnection);
-  QMetaObject::invokeMethod(
-      widget, [widget, to] { QTest::mouseRelease(widget, Qt::LeftButton, {}, to); }, Qt::QueuedConnection);
-  QTest::mousePress(widget, Qt::LeftButton, {}, from);
+  QueuedDrag(widget, from, {from + (to - from) / 4, from + (to - from) * 2 / 4, from + (to - from) * 3 / 4, to}, to);
 }
 
 using PlacedPicturesTest = WindowTest;
@@ -144,12 +133,12 @@ TEST_F(PlacedPicturesTest, TheWindowDrawsThePictureAndTheMouseDragsIt) {
   EXPECT_EQ(view->Pictures()[0].y, 1.5);
   EXPECT_TRUE(window->Document()->fModified);
   pane->RedrawGraph();
-  EXPECT_EQ(PlacedMismatches(pane->World()->image, PlacedFrame(pane->World()->image, 2, 1.5), 0, 2), 0);
+  const QRect now = PlacedFrame(pane->World()->image, 2, 1.5);
+  EXPECT_EQ(PlacedMismatches(pane->World()->image, now, 0, 2), 0);
   const std::optional<std::string> moved = WriteDocumentText(*window->Document());
   ASSERT_TRUE(moved);
   EXPECT_NE(moved->find("\" 2 1.5;\n"), std::string::npos);
 
-  const QRect now = PlacedFrame(pane->World()->image, 2, 1.5);
   PlacedDrag(pane, now.center(), now.center() - QPoint(2 * pane->width(), 0));
   EXPECT_EQ(view->Pictures().Count(), 0);
   pane->RedrawGraph();

@@ -1,4 +1,5 @@
 #include "tests/app/ApplicationFixture.h"
+#include "tests/app/QueuedDrag.h"
 
 #include "document/DocumentIdle.h"
 #include "graphpane/AGraphPane.h"
@@ -22,15 +23,8 @@ TEST_F(Window3DDragTest, ADragTurnsTheViewAndAMovingReleaseSpins) {
 
   QWidget* pane = window->GraphPane();
   const QPoint centre = pane->rect().center();
-  // Queued before the press, which follows the mouse until the release.
-  for (int step = 1; step <= 4; ++step)
-    QMetaObject::invokeMethod(
-        pane, [pane, centre, step] { MoveWithButtonHeld(pane, centre + QPoint(12 * step, 3 * step)); },
-        Qt::QueuedConnection);
-  QMetaObject::invokeMethod(
-      pane, [pane, centre] { QTest::mouseRelease(pane, Qt::LeftButton, {}, centre + QPoint(60, 15)); },
-      Qt::QueuedConnection);
-  QTest::mousePress(pane, Qt::LeftButton, {}, centre);
+  const QPoint step(12, 3);
+  QueuedDrag(pane, centre, {centre + step, centre + 2 * step, centre + 3 * step, centre + 4 * step}, centre + 5 * step);
 
   EXPECT_FALSE(EqualMatrix(before, view.Camera().rotation));
   EXPECT_GT(view.SpinSpeed(), 0);

@@ -199,15 +199,14 @@ TEST_F(TubeTest, RepeatedPointsAndGapsBreakTheTube) {
   for (int32_t i : {2, 4, 7, 9}) EXPECT_NEAR(Of(tube->RingNormals()[i * sides]).norm(), 1, 1e-6) << i;
 }
 
-// The normal rule restated on the tube's own vertices: across the chord
+// The normal rule restated on the tube's own vertices: across the chords
 // from the vertex before to the one after along the curve (a ring without
-// a neighbour on one side standing in for it) and the chord from the
-// neighbour before to the one after around the ring, that one if of no
-// length replaced by the sum of those of the rings beside it. Rings that start
-// with a gap, rings with no neighbour and normals that are not finite stay
-// zero. Also the sine of the angle between the chords, and how many
-// roundings of its length the chord around may carry: one for a
-// difference, more for a sum of two that cancel in part.
+// a neighbour on one side standing in for it) and around the ring, that
+// one if of no length replaced by the sum of those of the rings beside it.
+// Rings that start with a gap, rings with no neighbour and normals that
+// are not finite stay zero. Also the sine of the angle between the chords,
+// and how many roundings of its length the chord around may carry: one
+// for a difference, more for a sum of two that cancel in part.
 struct ExpectedNormal {
   Vec3 normal = Vec3::Zero();
   double sine = 1;
@@ -220,19 +219,16 @@ ExpectedNormal ReferenceNormal(const ACurve3D& tube, int32_t count, int32_t i, i
   auto starts = [&](int32_t ring) { return ring >= 0 && ring < count && at(ring, 0).allFinite(); };
   if (!starts(i) || (!starts(i + 1) && !starts(i - 1))) return {};
   const int32_t before = starts(i - 1) ? i - 1 : i, after = starts(i + 1) ? i + 1 : i;
-  struct Chord {
-    Vec3 v;
-    double roundings;
-  };
-  Chord around{at(i, s + 1) - at(i, s - 1), 1};
-  if (around.v.isZero(0)) {
+  Vec3 around = at(i, s + 1) - at(i, s - 1);
+  double roundings = 1;
+  if (around.isZero(0)) {
     const Vec3 a = at(after, s + 1) - at(after, s - 1), b = at(before, s + 1) - at(before, s - 1);
-    around = {a + b, 1 + (a.norm() + b.norm()) / (a + b).norm()};
+    around = a + b, roundings = 1 + (a.norm() + b.norm()) / around.norm();
   }
-  const Vec3 along = at(after, s) - at(before, s), n = along.cross(around.v);
+  const Vec3 along = at(after, s) - at(before, s), n = along.cross(around);
   const double length = n.norm();
   if (!(length > 0) || !((n / length).allFinite())) return {};
-  return {n / length, length / (along.norm() * around.v.norm()), 1 + around.roundings};
+  return {n / length, length / (along.norm() * around.norm()), 1 + roundings};
 }
 
 // Normals are worked out in floats: each chord rounds once (a sum of two

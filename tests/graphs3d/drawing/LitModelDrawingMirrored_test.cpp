@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "CoreUtilities/threads/JobQueue.h"
-#include "algebra/AlgebraStartup.h"
 #include "graphs3d/curves/A3DPoint.h"
 #include "graphs3d/curves/ASpaceCurve.h"
 #include "graphs3d/fields/AnArrow3D.h"
@@ -24,24 +23,19 @@
 #include "graphs3d/views/Transform4D.h"
 #include "renderer/RendererGlobals.h"
 #include "renderer/RotationMath.h"
-#include "tests/CoreUtilities/ThreadTestSupport.h"
 #include "tests/graphpane/GraphColorTestSupport.h"
-#include "tests/graphs3d/EitherRendererTest.h"
+#include "tests/graphs3d/BoxPictureTest.h"
 #include "tests/renderer/RendererTestWorld.h"
 
 namespace {
 
 constexpr int kPictureSide = 160;
-constexpr unsigned long kMirroredSurfaceColour = 0xFF9933;
-
-using MirrorPicture = std::vector<uint32_t>;
-using MirrorSigns = std::array<int, 3>;
 
 // Each axis reversed alone, each pair and all three.
-constexpr MirrorSigns kMirrorReversals[] = {{-1, 1, 1},  {1, -1, 1},  {1, 1, -1},  {-1, -1, 1},
-                                            {-1, 1, -1}, {1, -1, -1}, {-1, -1, -1}};
+constexpr AxisSigns kMirrorReversals[] = {{-1, 1, 1},  {1, -1, 1},  {1, 1, -1},  {-1, -1, 1},
+                                          {-1, 1, -1}, {1, -1, -1}, {-1, -1, -1}};
 
-bool OddReversal(const MirrorSigns& s) { return s[0] * s[1] * s[2] < 0; }
+bool OddReversal(const AxisSigns& s) { return s[0] * s[1] * s[2] < 0; }
 
 void MultiplyRows3(const double* a, const double* b, double* product) {
   for (int r = 0; r < 3; ++r)
@@ -69,7 +63,7 @@ constexpr Matrix3 kLightPlaneMirror = {1, 0, 0, 0, 0, -1, 0, -1, 0};
 // of reversals D R is no rotation, but D R M is, M being the light-plane
 // mirror: the picture is the unreversed one from D R M, transposed, and
 // lit the same since M keeps the light in place.
-void UnreversedOrientation(const MirrorSigns& signs, const Matrix3& seen, Matrix3& out) {
+void UnreversedOrientation(const AxisSigns& signs, const Matrix3& seen, Matrix3& out) {
   Matrix3 reflected;
   for (int k = 0; k < 9; ++k) reflected[k] = signs[size_t(k / 3)] * seen[k];
   if (OddReversal(signs))
@@ -91,7 +85,7 @@ struct MirrorComparison {
   double meanLevel = 0, expectedMeanLevel = 0;
 };
 
-double CoveredMeanLevel(const MirrorPicture& p, int64_t* covered) {
+double CoveredMeanLevel(const BoxPicture& p, int64_t* covered) {
   double sum = 0;
   *covered = 0;
   for (uint32_t pixel : p) {
@@ -105,7 +99,7 @@ double CoveredMeanLevel(const MirrorPicture& p, int64_t* covered) {
 // Each pixel of `picture` against the nearest in colour of the 3 x 3
 // pixels about its place in `expected`, transposed or not: edges may fall
 // a pixel either way.
-MirrorComparison CompareWithMirror(const MirrorPicture& picture, const MirrorPicture& expected, bool transposed) {
+MirrorComparison CompareWithMirror(const BoxPicture& picture, const BoxPicture& expected, bool transposed) {
   constexpr int kLevels = 24;
   MirrorComparison c;
   int64_t expectedCovered = 0;
@@ -137,10 +131,10 @@ MirrorComparison CompareWithMirror(const MirrorPicture& picture, const MirrorPic
 // diagonal and a tube's ring starts half a turn on, which shifts the
 // shading of a few strips.
 void ExpectMirrorsOfReversals(const char* what,
-                              const std::function<MirrorPicture(const MirrorSigns&, bool unreversed)>& draw) {
-  for (const MirrorSigns& signs : kMirrorReversals) {
-    const MirrorPicture reversed = draw(signs, false);
-    const MirrorPicture expected = draw(signs, true);
+                              const std::function<BoxPicture(const AxisSigns&, bool unreversed)>& draw) {
+  for (const AxisSigns& signs : kMirrorReversals) {
+    const BoxPicture reversed = draw(signs, false);
+    const BoxPicture expected = draw(signs, true);
     const MirrorComparison c = CompareWithMirror(reversed, expected, OddReversal(signs));
     const auto trace = testing::Message() << what << ", axes " << signs[0] << " " << signs[1] << " " << signs[2];
     ASSERT_GT(c.covered, 500) << trace;
@@ -155,50 +149,23 @@ void ExpectMirrorsOfReversals(const char* what,
 // graph is drawn with every set of reversed axes and compared with the
 // unreversed box seen so that it shows the same, mirrored in the picture
 // where the reversal mirrors the model.
-class MirroredLighting : public EitherRendererTest {
+class MirroredLighting : public BoxPictureTest {
  protected:
-  MirroredLighting() : EitherRendererTest(kPictureSide, 0x000000) {}
+  MirroredLighting() : BoxPictureTest(kPictureSide) {}
   void SetUp() override {
-    EitherRendererTest::SetUp();
+    BoxPictureTest::SetUp();
     if (HasFatalFailure()) return;
-    InstallAlgebra();  // the derivatives of analytic normals
     GetDefaultView(seen);
     view->SetZoom(1.0);
-    borrowed.fSolidColor = kMirroredSurfaceColour;
+    borrowed.fSolidColor = kLitGraphColour;
   }
-  void TearDown() override {
-    if (view) view->DeleteGraphs();
-    source.reset();
-    EitherRendererTest::TearDown();
-  }
-  std::unique_ptr<AGraphColor> Colour() {
-    auto colour = std::make_unique<AGraphColor>(view->DrawContext(), nullptr);
-    colour->fSolidColor = kMirroredSurfaceColour;
-    return colour;
-  }
-  // The box -2 .. 2 on each axis, reversed where the sign is negative, seen
-  // from `rotation`, with the graph made for it.
-  MirrorPicture Draw(const MirrorSigns& signs, const Matrix3& rotation) {
-    view->DeleteGraphs();
-    for (int a = 0; a < 3; ++a) {
-      double* r = view->Record().ranges[kCoordX + a];
-      r[0] = -2.0 * signs[size_t(a)], r[1] = 2.0 * signs[size_t(a)];
-    }
+  // Seen from `rotation`, with the graph made for it.
+  BoxPicture Draw(const AxisSigns& signs, const Matrix3& rotation) {
     view->SetRotation(rotation);
-    // A draw hands the box to the context the graphs read it from.
-    view->Draw(true);
-    view->ViewChanged();
-    addGraph();
-    WaitUntil("the view's graphs", [&] { return view->AreAllGraphsDoneComputing(); });
-    view->SetViewParameter(kAttributeUpdateVertexObjects);
-    EXPECT_EQ(view->Draw(true), 1);
-    MirrorPicture pixels;
-    for (int v = 0; v < kPictureSide; ++v)
-      for (int h = 0; h < kPictureSide; ++h) pixels.push_back(world.Pixel(h, v) & 0xFFFFFF);
-    return pixels;
+    return DrawBox(signs, addGraph);
   }
   void ExpectMirroredPictures(const char* what) {
-    ExpectMirrorsOfReversals(what, [&](const MirrorSigns& signs, bool unreversed) {
+    ExpectMirrorsOfReversals(what, [&](const AxisSigns& signs, bool unreversed) {
       if (!unreversed) return Draw(signs, seen);
       Matrix3 orientation;
       UnreversedOrientation(signs, seen, orientation);
@@ -209,7 +176,6 @@ class MirroredLighting : public EitherRendererTest {
   Matrix3 seen;
   std::function<void()> addGraph;
   AGraphColor borrowed;
-  std::unique_ptr<AnImplicitSurface> source;
 };
 
 TEST_P(MirroredLighting, ImplicitSurface) {
@@ -227,12 +193,13 @@ TEST_P(MirroredLighting, ImplicitSurface) {
 TEST_P(MirroredLighting, TransformedImplicitSurface) {
   static const double low = -2, high = 2;
   addGraph = [&] {
-    source =
+    auto sphere =
         std::make_unique<AnImplicitSurface>(MakeExpression("x^2 + y^2 + z^2 - 1.1"), 0.5, 1.0, Colour(), nullptr,
                                             kPlotSampling, low, high, low, high, low, high, view->DrawContext(), 0);
     view->AddGraph(std::make_unique<ATransformedImplicitSurface>(
-        MakeExpression("x + 0.3"), MakeExpression("0.8 * y - 0.2"), MakeExpression("z + 0.4 * x"), source.get(),
+        MakeExpression("x + 0.3"), MakeExpression("0.8 * y - 0.2"), MakeExpression("z + 0.4 * x"), sphere.get(),
         view->DrawContext()));
+    source = std::move(sphere);
   };
   ExpectMirroredPictures("transformed implicit surface");
 }
@@ -293,8 +260,7 @@ TEST_P(MirroredLighting, Point) {
   ExpectMirroredPictures("point");
 }
 
-INSTANTIATE_TEST_SUITE_P(Renderers, MirroredLighting, testing::Values(false, true),
-                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "OpenGL" : "Software"; });
+INSTANTIATE_TEST_SUITE_P(Renderers, MirroredLighting, testing::Values(false, true), RendererName);
 
 // The 4-D view projects 4-space onto the 3-space its camera sees from +x,
 // z up, through the transform made from its orientation Q: rows 0 to 2 of
@@ -302,7 +268,7 @@ INSTANTIATE_TEST_SUITE_P(Renderers, MirroredLighting, testing::Values(false, tru
 // D before the projection, so the unreversed view with orientation D Q
 // shows the same, or with D Q P^T M P shown transposed for an odd number,
 // M being the light-plane mirror of the camera's frame.
-void UnreversedOrientation4D(const MirrorSigns& signs, const Matrix4& seen, Matrix4& out) {
+void UnreversedOrientation4D(const AxisSigns& signs, const Matrix4& seen, Matrix4& out) {
   Matrix4 reflected;
   for (int k = 0; k < 16; ++k) reflected[k] = (k < 12 ? signs[size_t(k / 4)] : 1) * seen[k];
   if (!OddReversal(signs)) {
@@ -353,24 +319,21 @@ class MirroredLighting4D : public testing::TestWithParam<bool> {
     DestroyContextsAwaitingDestruction();
     StopComputeThreads();
   }
-  MirrorPicture Draw(const MirrorSigns& signs, const Matrix4& orientation) {
+  BoxPicture Draw(const AxisSigns& signs, const Matrix4& orientation) {
     view->DeleteGraphs();
     auto& r = view->Record().ranges;
     for (int a = 0; a < 3; ++a) r[kCoordX + a][0] = -2.0 * signs[size_t(a)], r[kCoordX + a][1] = 2.0 * signs[size_t(a)];
     view->SetOrientation(orientation);
     view->ConstructContextNeededByGraphConstructors();
     auto colour = std::make_unique<AGraphColor>(view->DrawContext(), nullptr);
-    colour->fSolidColor = kMirroredSurfaceColour;
+    colour->fSolidColor = kLitGraphColour;
     view->AddGraph(std::make_unique<AGridSurface4D>(
         MakeExpression("u"), MakeExpression("v"), MakeExpression("(u^2 - v^2) / 2"), MakeExpression("0.4*u*v + 0.3"),
         0.5, 1.0, std::move(colour), nullptr, r[kCoordX][0], r[kCoordX][1], r[kCoordY][0], r[kCoordY][1],
         view->DrawContext(), view->Transform()));
     WaitUntil("the view's graphs", [&] { return view->AreAllGraphsDoneComputing(); });
     EXPECT_EQ(view->Draw(true), 1);
-    MirrorPicture pixels;
-    for (int v = 0; v < kPictureSide; ++v)
-      for (int h = 0; h < kPictureSide; ++h) pixels.push_back(world.Pixel(h, v) & 0xFFFFFF);
-    return pixels;
+    return PictureOf(world, kPictureSide);
   }
 
   RendererTestWorld world{kPictureSide, kPictureSide};
@@ -380,7 +343,7 @@ class MirroredLighting4D : public testing::TestWithParam<bool> {
 };
 
 TEST_P(MirroredLighting4D, ComplexFunctionSurface) {
-  ExpectMirrorsOfReversals("4-D surface", [&](const MirrorSigns& signs, bool unreversed) {
+  ExpectMirrorsOfReversals("4-D surface", [&](const AxisSigns& signs, bool unreversed) {
     if (!unreversed) return Draw(signs, seen);
     Matrix4 orientation;
     UnreversedOrientation4D(signs, seen, orientation);
@@ -388,7 +351,6 @@ TEST_P(MirroredLighting4D, ComplexFunctionSurface) {
   });
 }
 
-INSTANTIATE_TEST_SUITE_P(Renderers, MirroredLighting4D, testing::Values(false, true),
-                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "OpenGL" : "Software"; });
+INSTANTIATE_TEST_SUITE_P(Renderers, MirroredLighting4D, testing::Values(false, true), RendererName);
 
 }  // namespace

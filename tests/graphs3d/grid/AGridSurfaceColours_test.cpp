@@ -137,9 +137,7 @@ TEST_P(ProgramColourDrawing, HSVSurfacesAreConvertedBeforeTheOthersDraw) {
   EXPECT_EQ(At(-1, -1) & 0xFFFFFF, kBackground);
 }
 
-INSTANTIATE_TEST_SUITE_P(Renderers, SurfaceColourDrawing, testing::Values(false, true),
-                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "OpenGL" : "Software"; });
-INSTANTIATE_TEST_SUITE_P(Renderers, ProgramColourDrawing, testing::Values(true),
-                         [](const testing::TestParamInfo<bool>&) { return "OpenGL"; });
+INSTANTIATE_TEST_SUITE_P(Renderers, SurfaceColourDrawing, testing::Values(false, true), RendererName);
+INSTANTIATE_TEST_SUITE_P(Renderers, ProgramColourDrawing, testing::Values(true), RendererName);
 
 }  // namespace

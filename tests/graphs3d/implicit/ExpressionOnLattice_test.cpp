@@ -4,7 +4,6 @@
 #include <cmath>
 #include <iomanip>
 #include <memory>
-#include <numeric>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "graphs3d/implicit/ExpressionOnLattice.h"
 #include "graphs3d/implicit/LatticeSlab.h"
 #include "tests/evaluation/AnExpressionTestSupport.h"
+#include "tests/graphs3d/WeldedMesh.h"
 
 namespace {
 
@@ -43,16 +43,8 @@ void WalkLattice(ALatticeFunction& f, int n, LatticeMesh& mesh, int32_t slabs = 
   }
 }
 
-double MeshArea(LatticeMesh& mesh) {
-  double area = 0;
-  for (int32_t i = 0; i < mesh.triangles.Count(); ++i) {
-    const Triangle& t = mesh.triangles[i];
-    const SurfaceVertex &a = mesh.vertices[t.v[0]], &b = mesh.vertices[t.v[1]], &c = mesh.vertices[t.v[2]];
-    const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-    area += std::hypot(uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx) / 2;
-  }
-  return area;
-}
+// Vertices that are the same floats made one, as where two slabs meet.
+WeldedMesh Welded(const LatticeMesh& mesh) { return Weld({{&mesh.vertices, &mesh.triangles}}, 0); }
 
 struct GridFormula {
   explicit GridFormula(const char* text, bool grid = true) : e(CompiledExpression(text)) {
@@ -132,49 +124,9 @@ TEST(ExpressionOnLattice, APoleThroughLatticePointsMakesNoSurfaceAtAnyGrain) {
         if (std::fabs(std::hypot(double(v.x), double(v.y), double(v.z)) - 1) < 0.05) ++nearPole;
       }
       EXPECT_EQ(nearPole, 0);
-      EXPECT_NEAR(MeshArea(mesh) / sphereArea, 1, 0.0025);
+      EXPECT_NEAR(Area(Welded(mesh)) / sphereArea, 1, 0.0025);
     }
   }
-}
-
-// Vertices that are the same floats made one, as where two slabs meet:
-// every edge inside the box [-2, 2]^3 in exactly two triangles, none with
-// two corners alike, and the Euler characteristic of the topology.
-void ExpectClosedWhenWelded(LatticeMesh& m, long euler) {
-  const int32_t count = m.vertices.Count();
-  auto before = [&](int32_t i, int32_t j) {
-    const SurfaceVertex &a = m.vertices[i], &b = m.vertices[j];
-    return a.x != b.x ? a.x < b.x : a.y != b.y ? a.y < b.y : a.z < b.z;
-  };
-  std::vector<int32_t> order(static_cast<size_t>(count)), number(order.size()), first;
-  std::iota(order.data(), order.data() + count, 0);
-  std::sort(order.data(), order.data() + count, before);
-  for (int32_t k = 0; k < count; ++k) {
-    if (k == 0 || before(order[size_t(k - 1)], order[size_t(k)])) first.push_back(order[size_t(k)]);
-    number[size_t(order[size_t(k)])] = int32_t(first.size()) - 1;
-  }
-  // Each edge as its two vertex numbers, the smaller in the high half.
-  std::vector<uint64_t> edges(3 * size_t(m.triangles.Count()));
-  uint64_t* edge = edges.data();
-  for (int32_t i = 0; i < m.triangles.Count(); ++i) {
-    for (int k = 0; k < 3; ++k) {
-      const auto [a, b] =
-          std::minmax(number[size_t(m.triangles[i].v[k])], number[size_t(m.triangles[i].v[(k + 1) % 3])]);
-      *edge++ = uint64_t(a) << 32 | uint32_t(b);
-    }
-  }
-  std::sort(edges.data(), edges.data() + edges.size());
-  int faults = 0;
-  long distinct = 0;
-  for (size_t i = 0, next = 0; i < edges.size(); i = next, ++distinct) {
-    while (next < edges.size() && edges[next] == edges[i]) ++next;
-    const SurfaceVertex &p = m.vertices[first[edges[i] >> 32]], &q = m.vertices[first[edges[i] & 0xffffffff]];
-    const bool onBoxFace = (std::fabs(p.x) == 2 && p.x == q.x) || (std::fabs(p.y) == 2 && p.y == q.y) ||
-                           (std::fabs(p.z) == 2 && p.z == q.z);
-    if (edges[i] >> 32 == (edges[i] & 0xffffffff) || (next - i != 2 && !onBoxFace)) ++faults;
-  }
-  EXPECT_EQ(faults, 0);
-  EXPECT_EQ(long(first.size()) - distinct + m.triangles.Count(), euler);
 }
 
 template <typename... Parts>
@@ -191,8 +143,14 @@ TEST(ExpressionOnLattice, SurfacesThroughLatticePointsAreClosedAcrossSlabsAtEver
   // point, with radii of whole cells and the plane through that point, at
   // every size. The plane x + y + z = c, |c| < 2, cuts the box in a hexagon
   // whose shadow on z = 0 is 12 - c^2. Sixteen slabs, as eight processors
-  // cut the box.
+  // cut the box. Welded, the mesh has every edge inside the box in exactly
+  // two triangles, none with two corners alike, and the Euler
+  // characteristic of the shape's topology.
   const double pi = std::acos(-1.0);
+  const auto onBoxFace = [](const WeldedMesh::Point& p, const WeldedMesh::Point& q) {
+    return (std::fabs(p[0]) == 2 && p[0] == q[0]) || (std::fabs(p[1]) == 2 && p[1] == q[1]) ||
+           (std::fabs(p[2]) == 2 && p[2] == q[2]);
+  };
   for (bool placed : {false, true}) {
     for (int n = 16; n <= 48; n += placed ? 8 : 1) {
       auto snap = [&](double p) { return placed ? -2 + std::round((p + 2) * n / 4) * 4 / n : p; };
@@ -214,8 +172,10 @@ TEST(ExpressionOnLattice, SurfacesThroughLatticePointsAreClosedAcrossSlabsAtEver
         ExpressionOnLattice onLattice(f.e.get(), nullptr, nullptr, nullptr, nullptr, f.data.get(), f.data.get());
         LatticeMesh mesh;
         WalkLattice(onLattice, n, mesh, 16);
-        ExpectClosedWhenWelded(mesh, shape.euler);
-        EXPECT_NEAR(MeshArea(mesh) / shape.area, 1, 0.0025 * (40.0 / n) * (40.0 / n));
+        const WeldedMesh welded = Welded(mesh);
+        EXPECT_EQ(long(welded.triangles.size()), long(mesh.triangles.Count()));
+        ExpectClosed(welded, shape.euler, false, onBoxFace);
+        EXPECT_NEAR(Area(welded) / shape.area, 1, 0.0025 * (40.0 / n) * (40.0 / n));
       }
     }
   }

@@ -207,20 +207,12 @@ TEST(A3DGraphViewZoom, InThenOutGivesBackTheBoxAndShowAllNeverShrinks) {
   for (double v : {view.Camera().xmin, view.Camera().ymin, view.Camera().zmin}) EXPECT_EQ(v, -2);
   for (double v : {view.Camera().xmax, view.Camera().ymax, view.Camera().zmax}) EXPECT_EQ(v, 2);
 
-  auto* inside = new StillGraph;
-  inside->hasBox = true;
-  const double small[6] = {-1, 1, -1, 1, -1, 1};
-  std::copy_n(small, 6, inside->box);
-  view.AddGraph(std::unique_ptr<AGraph>(inside));
+  view.AddGraph(std::make_unique<StillGraph>(std::array<double, 6>{-1, 1, -1, 1, -1, 1}));
   view.AddGraph(std::make_unique<StillGraph>());
   EXPECT_FALSE(view.EnableShowAllData());
   view.DoShowAllData();
   EXPECT_EQ(view.Camera().xmin, -2);
-  auto* wider = new StillGraph;
-  wider->hasBox = true;
-  const double large[6] = {-1, 7, -1, 1, -3, 1};
-  std::copy_n(large, 6, wider->box);
-  view.AddGraph(std::unique_ptr<AGraph>(wider));
+  view.AddGraph(std::make_unique<StillGraph>(std::array<double, 6>{-1, 7, -1, 1, -3, 1}));
   EXPECT_TRUE(view.EnableShowAllData());
   view.DoShowAllData();
   EXPECT_EQ(view.Camera().xmax, 7);
@@ -250,11 +242,7 @@ TEST(A3DGraphViewZoom, ZoomAndShowAllStopWhereTheBoxCouldNoLongerBeDrawn) {
   for (int i = 0; i < 5; ++i) view.Zoom(kZoomOut);
   // Three zooms in, four out: at 4e38 the box would leave the floats.
   EXPECT_EQ(box[kCoordX][1], 2e38);
-  auto* data = new StillGraph;
-  data->hasBox = true;
-  const double beyond[6] = {-1, 1e39, -1, 100, 0, 1};
-  std::copy_n(beyond, 6, data->box);
-  view.AddGraph(std::unique_ptr<AGraph>(data));
+  view.AddGraph(std::make_unique<StillGraph>(std::array<double, 6>{-1, 1e39, -1, 100, 0, 1}));
   view.DoShowAllData();
   EXPECT_EQ(box[kCoordX][1], 2e38);
   EXPECT_EQ(box[kCoordY][1], 100);
