@@ -140,6 +140,11 @@ class AGraphPane {
 
   // The 3-D and 4-D views' draw contexts, remade at their next frame.
   void DisposeDrawContexts();
+  // Lets the renderer's automatic choice look again at each of those
+  // contexts' next frame.
+  void SetDrawContextsTransparencyChangedFlag();
+  // A shown 3-D or 4-D view draws with the software rasteriser.
+  bool UsingOurRenderer() const;
   // Asks the shown 3-D or 4-D views' contexts for another renderer, taken
   // when each is next made; the previous wish of the last one changed.
   Our3DRendererType SetDesiredRendererType(Our3DRendererType type);

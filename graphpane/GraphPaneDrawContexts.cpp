@@ -15,6 +15,19 @@ void AGraphPane::DisposeDrawContexts() {
     if (MDrawContext* ctx = ContextOf(view)) DisposeDrawContext(ctx);
 }
 
+void AGraphPane::SetDrawContextsTransparencyChangedFlag() {
+  for (const AGraphView* view : {View3D(0), View3D(1), View4D()})
+    if (MDrawContext* ctx = ContextOf(view)) SetDrawContextTransparencyChangedFlag(ctx);
+}
+
+bool AGraphPane::UsingOurRenderer() const {
+  for (const AGraphView* view : {Shown3DCurrent(), Shown3DSecond()}) {
+    const MDrawContext* ctx = ContextOf(view);
+    if (ctx != nullptr && GetRendererType(ctx) == kRendererSoftware) return true;
+  }
+  return false;
+}
+
 // The views the user sees in space: the current one, the second when it is
 // 3-D, and the 4-D view only while current.
 Our3DRendererType AGraphPane::SetDesiredRendererType(Our3DRendererType type) {

@@ -406,6 +406,39 @@ TEST(AGraphPane, ReadBackReachesTheShownViewsDrawingOnScreen) {
   world.reset();
 }
 
+// Only a view the user sees counts: a software context left behind in a
+// hidden view does not.
+TEST(AGraphPane, UsingOurRendererAsksTheShownSpaceViewsOnly) {
+  PaneHooksInstalled hooks;
+  AGraphPane pane(Rect(0, 0, 200, 80), nullptr, nullptr);
+  enum Shown { k2D, k3D, k3DPair, k4D };
+  const struct {
+    Shown shown;
+    AGraphView* software;
+    bool expected;
+  } cases[] = {{k2D, nullptr, false},           {k2D, pane.View3D(0), false},    {k2D, pane.View4D(), false},
+               {k3D, nullptr, false},           {k3D, pane.View3D(0), true},     {k3D, pane.View3D(1), false},
+               {k3D, pane.View4D(), false},     {k3DPair, pane.View3D(0), true}, {k3DPair, pane.View3D(1), true},
+               {k3DPair, pane.View4D(), false}, {k4D, pane.View4D(), true},      {k4D, pane.View3D(0), false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "shown " << c.shown << ", software " << c.software);
+    switch (c.shown) {
+      case k2D: pane.ShowViews(pane.View2D(0), pane.View2D(1)); break;
+      case k3D: pane.ShowViews(pane.View3D(0), nullptr); break;
+      case k3DPair: pane.ShowViews(pane.View3D(0), pane.View3D(1)); break;
+      case k4D: pane.ShowViews(pane.View4D(), nullptr); break;
+    }
+    for (AGraphView* view : {pane.View3D(0), pane.View3D(1), pane.View4D()})
+      view->Record().drawContext->rendererType = view == c.software ? kRendererSoftware : kRendererOffscreen;
+    EXPECT_EQ(pane.UsingOurRenderer(), c.expected);
+  }
+  // Every space view's context hears of a change of transparency, shown or not.
+  pane.ShowViews(pane.View2D(0), nullptr);
+  pane.SetDrawContextsTransparencyChangedFlag();
+  for (AGraphView* view : {pane.View3D(0), pane.View3D(1), pane.View4D()})
+    EXPECT_EQ(view->Record().drawContext->transparencyChanged, 1);
+}
+
 TEST(AGraphPane, EraseGraphDeletesSecondViewsFirst) {
   PaneHooksInstalled hooks;
   std::vector<int> gone;
