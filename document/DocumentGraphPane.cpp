@@ -75,14 +75,22 @@ std::array<const AGraphView*, ViewRangesSeen::kViews> ViewsOf(const AGraphPane& 
   return {pane.View2D(0), pane.View2D(1), pane.View3D(0), pane.View3D(1), pane.View4D()};
 }
 
-// The ranges the view keeps that are no longer as seen, into the fields.
+// The ends of the ranges the view keeps that are no longer as seen, into
+// the fields. End by end: a field edit sets one end of every view's range,
+// whose other end a pass may have lent from the shown view. Where the
+// typed end meets the view's own other end, the range as the view holds
+// it is taken instead, since equal ends are no range.
 template <size_t N>
 void TakeChangedRanges(const std::array<RangeField, N>& fields, const GraphViewRecord& record,
                        const double (&seen)[kCoordDisplayParamCount][2]) {
   for (const RangeField& f : fields) {
+    if (!record.Keeps(f.param)) continue;
     const double* now = record.ranges[f.param];
-    if (record.Keeps(f.param) && (now[0] != seen[f.param][0] || now[1] != seen[f.param][1]))
-      std::copy(now, now + 2, f.range);
+    double taken[2] = {f.range[0], f.range[1]};
+    for (int end = 0; end < 2; ++end)
+      if (now[end] != seen[f.param][end]) taken[end] = now[end];
+    if (taken[0] == taken[1]) std::copy(now, now + 2, taken);
+    std::copy(taken, taken + 2, f.range);
   }
 }
 

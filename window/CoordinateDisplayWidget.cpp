@@ -1,6 +1,8 @@
 #include "window/CoordinateDisplayWidget.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,8 +89,12 @@ void CoordinateDisplayWidget::ShowValue(QLineEdit* field, double value) {
 }
 
 void CoordinateDisplayWidget::SetNumber(QLineEdit* field, double value) {
-  field->setText(QString::number(value, 'g', SignificantDigitsInUse(fDocument->fContents)));
+  field->setText(NumberText(value));
   field->setCursorPosition(0);
+}
+
+QString CoordinateDisplayWidget::NumberText(double value) const {
+  return QString::number(value, 'g', SignificantDigitsInUse(fDocument->fContents));
 }
 
 void CoordinateDisplayWidget::Redraw() {
@@ -141,8 +147,9 @@ void CoordinateDisplayWidget::Refuse(QLineEdit* field, const QString& message) {
 
 void CoordinateDisplayWidget::RangeEntered(int32_t field) {
   const Row& row = fRanges[field];
-  const auto low = CoordinateFieldValue(row.low->text().toStdString(), fDocument);
-  const auto high = CoordinateFieldValue(row.high->text().toStdString(), fDocument);
+  const CoordinateDisplayValues& display = fDocument->fCoordinates;
+  const auto low = EndEntered(row.low, display.low[field]);
+  const auto high = EndEntered(row.high, display.high[field]);
   if (!low || !high || !EditCoordinateRange(field, *low, *high, fDocument)) {
     Refuse(row.low,
            tr("The ends of %1 must be two different numbers the view can draw between.").arg(row.name->text()));
@@ -155,6 +162,11 @@ void CoordinateDisplayWidget::RangeEntered(int32_t field) {
   Q_EMIT Edited();
 }
 
+std::optional<double> CoordinateDisplayWidget::EndEntered(const QLineEdit* field, double inEffect) const {
+  if (field->text() == NumberText(inEffect)) return inEffect;
+  return CoordinateFieldValue(field->text().toStdString(), fDocument);
+}
+
 void CoordinateDisplayWidget::ParameterEntered(const ParameterRow& row) {
   const auto value = CoordinateFieldValue(row.value->text().toStdString(), fDocument);
   if (!value || !EditShownParameter(row.letter, *value, fDocument)) {
@@ -165,6 +177,25 @@ void CoordinateDisplayWidget::ParameterEntered(const ParameterRow& row) {
   Q_EMIT Edited();
 }
 
+// A refused text left behind would read as the value in effect. The
+// field's own menu, or another window, takes the focus only for a while;
+// the two ends of a range are edited together.
+void CoordinateDisplayWidget::ShowInEffect(const QObject* field) {
+  const CoordinateDisplayValues& display = fDocument->fCoordinates;
+  const QWidget* next = QApplication::focusWidget();
+  for (int32_t p = 0; p < kCoordDisplayParamCount; ++p) {
+    const Row& row = fRanges[p];
+    if ((field != row.low && field != row.high) || next == row.low || next == row.high) continue;
+    SetNumber(fRanges[p].low, display.low[p]);
+    SetNumber(fRanges[p].high, display.high[p]);
+  }
+  for (const ParameterRow& row : fParameters) {
+    if (field != row.value) continue;
+    for (const DocumentParameter& parameter : fDocument->fContents.parameters)
+      if (parameter.name == row.letter) SetNumber(row.value, parameter.value);
+  }
+}
+
 bool CoordinateDisplayWidget::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut) return false;
   const bool in = event->type() == QEvent::FocusIn;
@@ -173,5 +204,7 @@ bool CoordinateDisplayWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == fRanges[p].low || watched == fRanges[p].high) display.focusedField = in ? p : -1;
   for (const ParameterRow& row : fParameters)
     if (watched == row.value) display.focusedParameter = in ? row.letter : -1;
+  const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+  if (!in && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) ShowInEffect(watched);
   return false;
 }

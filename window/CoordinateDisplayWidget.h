@@ -3,6 +3,7 @@
 #include <QScrollArea>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "graphpane/GraphViewRecord.h"
@@ -16,7 +17,8 @@ class QLineEdit;
 // its name and values in the document's digits. Return in a field sends
 // the edit to the document, which graphs again; text that is not a number
 // is refused with a tag and left to mend. The field being edited keeps its
-// text while the display is redrawn. Past a few rows the display scrolls,
+// text while the display is redrawn; once the user leaves it for another
+// place in the window, it shows the value in effect. Past a few rows the display scrolls,
 // so that many parameters leave the graph its room.
 class CoordinateDisplayWidget : public QScrollArea {
   Q_OBJECT
@@ -56,6 +58,12 @@ class CoordinateDisplayWidget : public QScrollArea {
   // ShowValue leaves a field being edited as the user left it.
   void ShowValue(QLineEdit* field, double value);
   void SetNumber(QLineEdit* field, double value);
+  QString NumberText(double value) const;
+  // What an end of a range holds when Return is pressed: the value in
+  // effect while the field shows it as it was shown, not its rounding.
+  std::optional<double> EndEntered(const QLineEdit* field, double inEffect) const;
+  // The field the focus left shows its value in effect again.
+  void ShowInEffect(const QObject* field);
   ParameterRow& ParameterRowAt(size_t i);
   void Refuse(QLineEdit* field, const QString& message);
   void RangeEntered(int32_t field);

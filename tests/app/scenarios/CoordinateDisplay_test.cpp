@@ -231,6 +231,48 @@ TEST_F(CoordinateDisplayTest, ParametricCurveShowsTAndTheEditedRangeSurvivesReop
   EXPECT_FALSE(fDocument->fModified);
 }
 
+// A range field sets one end of every view's range: each view saves the
+// end typed and keeps its own other end, though the pass lent every view
+// the shown view's.
+TEST_F(CoordinateDisplayTest, ATypedEndIsSavedInEveryViewBesideItsOwnOtherEnd) {
+  const std::string curve =
+      "T 0.625 2.75;\n2D.T -2.875 7.25;\n3D.T 1.125 12.566370614359172;\n4D.T -5.875 6.25;\nExpr "
+      "vector(cos(t),sin(t),t/4);\n";
+  const std::string surface = "U 0.5 1.5;\n3D.U -1 2;\n4D.U 3 4;\nExpr matrix(3,1,x,y,z) = matrix(3,1,u,v,u*v);\n";
+  const struct {
+    const std::string& formulas;
+    int32_t field, end;
+    const char* typed;
+    std::vector<std::string> saved;
+  } cases[] = {
+      {curve, kCoordT, 0, "2", {"\nT 2 2.75;", "\n2D.T 2 7.25;", "\n3D.T 2 12.566370614359172;", "\n4D.T 2 6.25;"}},
+      {curve, kCoordT, 1, "3", {"\nT 0.625 3;", "\n2D.T -2.875 3;", "\n3D.T 1.125 3;", "\n4D.T -5.875 3;"}},
+      {surface, kCoordU, 0, "0", {"\nU 0 1.5;", "\n3D.U 0 2;", "\n4D.U 0 4;"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.formulas + c.typed);
+    DocumentMainWindow* window = OpenGraphed("ends.zlf", c.formulas);
+    ASSERT_NE(window, nullptr);
+    window->RunIdle();
+    ASSERT_TRUE(Shown(c.field));
+    window->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return window->isActiveWindow(); }));
+    QLineEdit* field = window->Coordinates()->RangeField(c.field, c.end);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, c.typed);
+    QTest::keyClick(field, Qt::Key_Return);
+    ASSERT_TRUE(WaitForGraphs());
+    EXPECT_TRUE(fDocument->fModified);
+    const QString path = fFolder.path() + "/ends2.zlf";
+    SetFileNameQuestion([path](QWidget*, bool, const QString&) { return path; });
+    ASSERT_TRUE(SaveWindowAs(window));
+    const std::string saved = FileBytes(path.toStdString());
+    for (const std::string& statement : c.saved) EXPECT_NE(saved.find(statement), std::string::npos) << statement;
+    CloseEveryWindow();
+  }
+}
+
 // A 3-D box or a 4-D range typed into the fields follows the rule the
 // reader applies: one the view can draw, however narrow beside its size,
 // is taken, saved and read back as typed; one it cannot changes nothing.
@@ -302,6 +344,20 @@ TEST_F(CoordinateDisplayTest, FieldBeingEditedSurvivesARegraph) {
   EXPECT_EQ(fDocument->fCoordinates.focusedField, -1);
   window->RedrawCoordinates();
   EXPECT_EQ(low->text(), "0");
+
+  // So does a refused range as soon as the user leaves its row, with no
+  // pass to redraw the display; moving to the other end keeps what was typed.
+  QLineEdit* high = window->Coordinates()->RangeField(kCoordTheta, 1);
+  low->setFocus();
+  low->setText("7");
+  high->setFocus();
+  EXPECT_EQ(low->text(), "7");
+  high->setText("7");
+  QTest::keyClick(high, Qt::Key_Return);
+  EXPECT_FALSE(fDocument->fModified);
+  window->MathPane()->setFocus();
+  EXPECT_EQ(low->text(), "0");
+  EXPECT_NEAR(high->text().toDouble(), 2 * kPi, 1e-6);
 }
 
 TEST_F(CoordinateDisplayTest, PrimedEquationsShowTheSecondView) {
