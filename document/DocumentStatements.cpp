@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 // Named, not anonymous: the handlers share their names with the parser's
@@ -54,28 +55,32 @@ void AppendBlock(MBlock& block) {
 
 std::atomic<int32_t> gRefusedSettings{0};
 
+void Refuse() { gRefusedSettings.fetch_add(1, std::memory_order_relaxed); }
+
 // False, the statement counted as refused, when no view can use the values.
 bool Usable(double first, double second) {
   if (IsUsableViewRange(first, second)) return true;
-  gRefusedSettings.fetch_add(1, std::memory_order_relaxed);
+  Refuse();
   return false;
 }
 
-// A range with equal ends is no range: files have held "0 0" for ranges
-// never set, and keep the defaults.
-void SetRange(double* range, const double* values) {
-  if (values[0] == values[1] || !Usable(values[0], values[1])) return;
-  range[0] = values[0];
-  range[1] = values[1];
+// A range with equal ends is no range, and is refused. Files have held
+// "0 0" for a parameter's range never set: that keeps the default quietly.
+// One statement setting several views' ranges is one refusal.
+void SetRanges(std::initializer_list<double*> ranges, const double* values) {
+  if (values[0] == 0 && values[1] == 0) return;
+  if (values[0] == values[1]) return Refuse();
+  if (!Usable(values[0], values[1])) return;
+  for (double* range : ranges) std::copy(values, values + 2, range);
 }
+
+void SetRange(double* range, const double* values) { SetRanges({range}, values); }
 
 // A range of the 3-D box or of the 4-D view's domain also has to be one
 // the view can draw: the same rule as every way of setting it in the window.
+// Equal ends are its narrowest, whatever they are.
 void SetDomainRange(double* range, const double* values, bool (*usable)(double, double)) {
-  if (values[0] != values[1] && !usable(values[0], values[1])) {
-    gRefusedSettings.fetch_add(1, std::memory_order_relaxed);
-    return;
-  }
+  if (values[0] == values[1] || !usable(values[0], values[1])) return Refuse();
   SetRange(range, values);
 }
 
@@ -89,31 +94,19 @@ void SetDepth(double* depth, double value) {
     *depth = value;
     return;
   }
-  gRefusedSettings.fetch_add(1, std::memory_order_relaxed);
+  Refuse();
 }
 
 void ApplyRange(DocumentSetting setting, const double* v) {
   GraphPaneSettings& p = gStaging.pane;
   using enum DocumentSetting;
   switch (setting) {
-    case kRangeT:
-      for (double* range : {p.view2D.t, p.view2Dp.t, p.view3D.t, p.view3Dp.t, p.view4D.t}) SetRange(range, v);
-      break;
-    case kRangeU:
-      for (double* range : {p.view3D.u, p.view3Dp.u, p.view4D.u}) SetRange(range, v);
-      break;
-    case kRangeV:
-      for (double* range : {p.view3D.v, p.view3Dp.v, p.view4D.v}) SetRange(range, v);
-      break;
-    case kRangeR:
-      for (double* range : {p.view2D.r, p.view2Dp.r, p.view3D.r, p.view3Dp.r}) SetRange(range, v);
-      break;
-    case kRangeTheta:
-      for (double* range : {p.view2D.theta, p.view2Dp.theta, p.view3D.theta, p.view3Dp.theta}) SetRange(range, v);
-      break;
-    case kRangePhi:
-      for (double* range : {p.view3D.phi, p.view3Dp.phi}) SetRange(range, v);
-      break;
+    case kRangeT: SetRanges({p.view2D.t, p.view2Dp.t, p.view3D.t, p.view3Dp.t, p.view4D.t}, v); break;
+    case kRangeU: SetRanges({p.view3D.u, p.view3Dp.u, p.view4D.u}, v); break;
+    case kRangeV: SetRanges({p.view3D.v, p.view3Dp.v, p.view4D.v}, v); break;
+    case kRangeR: SetRanges({p.view2D.r, p.view2Dp.r, p.view3D.r, p.view3Dp.r}, v); break;
+    case kRangeTheta: SetRanges({p.view2D.theta, p.view2Dp.theta, p.view3D.theta, p.view3Dp.theta}, v); break;
+    case kRangePhi: SetRanges({p.view3D.phi, p.view3Dp.phi}, v); break;
     case kT2D: SetRange(p.view2D.t, v); break;
     case kR2D: SetRange(p.view2D.r, v); break;
     case kTheta2D: SetRange(p.view2D.theta, v); break;

@@ -421,13 +421,15 @@ TEST(HeadlessExport, ADocumentStoringNoViewShowsEachViewsDefaultOrientation) {
   }
 }
 
-// A box thinner than the view's floats resolve and a depth no zoom of the
-// view comes near are refused in the words of any unusable number, the
+// A box thinner than the view's floats resolve (equal ends the thinnest),
+// a depth no zoom of the view comes near and a range with equal ends are
+// refused in the words of any unusable number, once a statement, the
 // defaults drawn in their place.
 TEST(HeadlessExport, AnUnusableBoxOrDepthIsSaidAndTheDefaultsGraphed) {
   std::string errors;
   const QImage plain = ExportOf("Expr z = x*y;\n", &errors);
-  for (const std::string setting : {"3D.Z 0 1e-50;\n", "3D.Depth 5e-324;\n"}) {
+  for (const std::string setting :
+       {"3D.Z 0 1e-50;\n", "3D.Depth 5e-324;\n", "3D.Z 5 5;\n", "4D.Z 1 1;\n", "T 5 5;\n", "T NaN 1;\n"}) {
     const QImage refused = ExportOf(setting + "Expr z = x*y;\n", &errors);
     EXPECT_NE(errors.find("1 setting holds numbers no view can use"), std::string::npos) << setting << errors;
     ASSERT_EQ(refused.size(), plain.size());

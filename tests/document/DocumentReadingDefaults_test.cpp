@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "CoreUtilities/MathConstants.h"
+#include "document/DocumentStatements.h"
 #include "document/DocumentWriter.h"
 #include "tests/document/GraphedDocument.h"
 
@@ -93,11 +94,15 @@ TEST_F(DocumentDefaults, ANewViewShowsAxesAndGraphPaperUntilAFileHidesThem) {
   }
 }
 
+// "0 0", which files have held for a parameter's range never set, keeps
+// the default quietly; other equal ends, and a box's, are refused aloud.
 TEST_F(DocumentDefaults, RangesWithEqualEndsReadAsNotGivenAndAreWrittenAsTheyAre) {
+  const int32_t refusedBefore = RefusedSettingCount();
   const auto read = DocumentOf(
       "T 0 0;\nR 0 0;\nTheta 0 0;\n2D.T 0 0;\n2D.R 0 0;\n2D.Theta 3 3;\n3D.X 0 0;\n3D.Phi 0 0;\n4D.W 1 1;\n"
       "3D.Z -1 5;\n");
   ASSERT_TRUE(read);
+  EXPECT_EQ(RefusedSettingCount() - refusedBefore, 3);  // 2D.Theta, 3D.X and 4D.W
   const GraphPaneSettings& p = read->fContents.pane;
   ExpectRange(p.view2D.t, 0, 1);
   ExpectRange(p.view2D.r, 0, 2);

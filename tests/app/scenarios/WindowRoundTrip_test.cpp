@@ -134,6 +134,11 @@ TEST_F(WindowRoundTripTest, OneWheelNotchScrollsTheDesktopsLines) {
 TEST_F(WindowRoundTripTest, RefusedSettingsAreSaidOnOpening) {
   ASSERT_NE(Open("refused.zlf", "Zentrolabworksheet 4;\n3D.Z -Infinity 1;\n4D.X 0 1e-310;\nExpr z = x*y;\n"), nullptr);
   EXPECT_EQ(RecordedAlerts(), std::vector<int>{0});
+  EXPECT_TRUE(LastAlertText().contains("2 settings hold numbers no view can use")) << LastAlertText().toStdString();
+  RecordedAlerts().clear();
+  ASSERT_NE(Open("equal.zlf", "Zentrolabworksheet 4;\n3D.Z 5 5;\nExpr z = x*y;\n"), nullptr);
+  EXPECT_EQ(RecordedAlerts(), std::vector<int>{0});
+  EXPECT_TRUE(LastAlertText().contains("1 setting holds numbers no view can use")) << LastAlertText().toStdString();
 }
 
 TEST_F(WindowRoundTripTest, AFileCutInsideATextIsRefused) {
