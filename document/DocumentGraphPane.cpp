@@ -109,10 +109,11 @@ void CopyRanges(const std::array<RangeField, N>& fields, GraphViewRecord& record
   }
 }
 
-// A stored 3-D camera and spin into a view. A matrix that is no rotation
-// gives the default view, a near one is made exact; a depth that is not a
-// zoom the view keeps (documents written so far hold 0) gives the default
-// zoom; a document storing no spin axis leaves the view's own spin.
+// A stored 3-D camera and spin into a new view. A matrix that is no
+// rotation gives the default view, a near one is made exact; a depth that
+// is not a zoom the view keeps (documents written so far hold 0) gives the
+// default zoom; a spin stored without an axis (or with 0 0 0, as documents
+// have held) turns about the view's own axis, so that a speed of 0 holds.
 void InstallView3D(A3DGraphView& view, const View3DSettings& stored, const double (&axis)[3], double speed) {
   Matrix3 rotation;
   if (IsRotationMatrix(stored.view, 3)) {
@@ -123,8 +124,8 @@ void InstallView3D(A3DGraphView& view, const View3DSettings& stored, const doubl
   }
   view.SetRotation(rotation);
   view.SetZoom(A3DGraphView::IsUsableZoom(stored.depth) ? stored.depth : M3DView::kDefaultZoom);
-  const AVector spinAxis{axis[0], axis[1], axis[2]};
-  if (std::hypot(spinAxis.x, spinAxis.y, spinAxis.z) > 0) view.SetSpin(spinAxis, speed);
+  const AVector storedAxis{axis[0], axis[1], axis[2]};
+  view.SetSpin(std::hypot(storedAxis.x, storedAxis.y, storedAxis.z) > 0 ? storedAxis : view.SpinAxis(), speed);
 }
 
 // The view's camera and spin into the settings, unless they are what the
@@ -194,6 +195,9 @@ void SetDefaultViewSettings(GraphPaneSettings* settings) {
   CopyRanges(Ranges4D(s.view4D), fourD.Record(), false);
   for (View3DSettings* v : {&s.view3D, &s.view3Dp})
     std::copy(space.Camera().rotation, space.Camera().rotation + 9, v->view);
+  const AVector spinAxis = space.SpinAxis();
+  for (double* axis : {s.spinAxis3D, s.spinAxis3Dp}) axis[0] = spinAxis.x, axis[1] = spinAxis.y, axis[2] = spinAxis.z;
+  s.spinSpeed3D = s.spinSpeed3Dp = space.SpinSpeed();
   std::copy(fourD.Orientation(), fourD.Orientation() + 16, s.view4D.view);
   s.axes2D = s.axes2Dp = s.graphPaper2D = s.graphPaper2Dp = s.axes3D = s.axes3Dp = true;
   s.show4Daxes = s.show4DxyPlane = true;

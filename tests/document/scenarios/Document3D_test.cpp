@@ -115,6 +115,31 @@ TEST_F(Document3D, RotationZoomAndSpinSurviveSavingAndAStoredViewIsMended) {
   const auto plain = WriteDocumentText(*sheared.document);
   ASSERT_TRUE(plain);
   EXPECT_NE(plain->find("3D.Depth 0;"), std::string::npos);
+
+  // A stored speed holds with or without an axis; none stored spins as a
+  // new view does, about its own axis.
+  const struct {
+    const char* stored;
+    int view;
+    double speed;
+    AVector axis;
+  } spins[] = {{"", 0, A3DGraphView::kDefaultSpinSpeed, {0, 0, -1}}, {"3D.Speed 0;\n", 0, 0, {0, 0, -1}},
+               {"3D.Axis 0 0 0;\n3D.Speed 0;\n", 0, 0, {0, 0, -1}},  {"3D.Speed 0.25;\n", 0, 0.25, {0, 0, -1}},
+               {"3D.Axis 1 0 0;\n3D.Speed 2;\n", 0, 2, {1, 0, 0}},   {"3Dp.Speed 0;\n", 1, 0, {0, 0, -1}},
+               {"", 1, A3DGraphView::kDefaultSpinSpeed, {0, 0, -1}}};
+  for (const auto& c : spins) {
+    GraphedDocument spinning(c.stored);
+    ASSERT_TRUE(spinning.document);
+    const auto& view = dynamic_cast<const A3DGraphView&>(*spinning.document->fGraphPane->View3D(c.view));
+    EXPECT_EQ(view.SpinSpeed(), c.speed) << c.stored << c.view;
+    EXPECT_EQ(view.SpinAxis().x, c.axis.x) << c.stored << c.view;
+    EXPECT_EQ(view.SpinAxis().z, c.axis.z) << c.stored << c.view;
+    const auto written = WriteDocumentText(*spinning.document);
+    ASSERT_TRUE(written);
+    std::istringstream statements(c.stored);
+    for (std::string statement; std::getline(statements, statement);)
+      EXPECT_NE(written->find("\n" + statement + "\n"), std::string::npos) << statement;
+  }
 }
 
 TEST_F(Document3D, ASpinningViewTurnsAtIdleUnlessHeld) {
