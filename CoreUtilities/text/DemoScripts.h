@@ -159,7 +159,7 @@ inline constexpr char kDemoScript55[] =
     "T2\t'That is the end of this demonstration.'\n";
 
 inline constexpr char kDemoScript57[] =
-    "V1T1\t'A point is has zero dimensions: no length, no area, no volume.'\n"
+    "V1T1\t'A point has zero dimensions: no length, no area, no volume.'\n"
     "p=1+2i\t'A point in the plane is a complex number: here p = 1 + 2i, at x = 1, y = 2.'\n"
     "eq=-2-i\t'Each name set to a number is drawn as a point: q = -2 - i, at x = -2, y = -1.'\n"
     "ey=x\t'Points and curves share one picture: neither p nor q lies on the line y = x.'\n"

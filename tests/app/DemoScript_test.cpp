@@ -30,7 +30,7 @@ const Shape kShapes[] = {
     {53, 2133, 50, "y=x^2%\t\t\t'To graph a 2D curve, type a function of x, starting with y=.'"},
     {54, 1918, 27, "Hz=xy\t\t\t\t\t\t\t'To graph a 3D surface, type a function of x and y, starting with z=.'"},
     {55, 1031, 22, "x^2%+y^2%<2^2%\t\t\t'Inequalities are relations in x and y, like this circle.'"},
-    {57, 1236, 11, "V1T1\t'A point is has zero dimensions: no length, no area, no volume.'"},
+    {57, 1236, 11, "V1T1\t'A point has zero dimensions: no length, no area, no volume.'"},
     {58, 1055, 11, "\x18-1\t'Zentrolab can work with complex numbers.'"},
     {59, 1503, 20, "y=e^x\t'Here we have the familiar exponential function of a real variable.'"},
 };

@@ -170,7 +170,9 @@ std::vector<Form> Forms(const SmallPicture& small) {
     forms.push_back({space + ".Depth 5", {{"view" + space + ".depth", "5"}}});
     forms.push_back({space + ".View" + Values(9, 2), Sequence("view" + space + ".view", 9, 2)});
     forms.push_back({space + ".Rotation 1 0 0 0 0.6 0.8 0 -0.8 0.6",
-                     {{"pane.spinAxis" + space + "[0]", "*"}, {"pane.spinSpeed" + space, "*"}}});
+                     {{"pane.spinAxis" + space + "[0]", "*"},
+                      {"pane.spinAxis" + space + "[2]", "0"},  // from the default axis, 0 0 -1
+                      {"pane.spinSpeed" + space, "*"}}});
     forms.push_back({space + ".Axis 1 2 3", Sequence("pane.spinAxis" + space, 3, 1)});
     forms.push_back({space + ".Speed 0.25", {{"pane.spinSpeed" + space, "0.25"}}});
   }

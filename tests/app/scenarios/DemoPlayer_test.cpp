@@ -287,7 +287,7 @@ TEST_F(DemoTest, TheDemosMenuPlaysEachScriptIntoANewUntitledWindow) {
        {"A tour of graphs.", "To graph a 2D curve, type a function of x, starting with y=.",
         "To graph a 3D surface, type a function of x and y, starting with z=.",
         "Inequalities are relations in x and y, like this circle.",
-        "A point is has zero dimensions: no length, no area, no volume.", "Zentrolab can work with complex numbers.",
+        "A point has zero dimensions: no length, no area, no volume.", "Zentrolab can work with complex numbers.",
         "Here we have the familiar exponential function of a real variable."})
     EXPECT_NE(MenuItem(window, title), nullptr) << title;
   QAction* play = MenuItem(window, "Inequalities are relations in x and y, like this circle.");

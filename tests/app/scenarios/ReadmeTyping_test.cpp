@@ -49,6 +49,7 @@ const std::vector<std::pair<std::string, std::string>> kExamples = {
     {"`y=x` Return `y=3ab` Shift+Left Escape", "y=3"},
     {"`y=x+1` Shift+Left Escape", "y=x"},
     {"`y=x` Return `y=x+1` Up Up Escape", "y=?"},
+    {"`y=x` Up Up Escape", "?"},
     {"`y=x+1` Shift+Left Backspace", "y=x+?"},
     {"`y=x+1` Shift+Left Backspace Backspace", "y=x"},
     {"Ctrl+Shift+S `k`", "sum(k,k=0,5)"},
