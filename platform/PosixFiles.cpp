@@ -141,6 +141,9 @@ int PosixWaitWritable(int fd, int milliseconds) {
   pollfd wanted{fd, POLLOUT, 0};
   return ::poll(&wanted, 1, milliseconds);
 }
+int PosixAccess(const char* path, int mode) {
+  return Run<int>(PosixCall::kAccess, [&] { return ::faccessat(AT_FDCWD, path, mode, AT_EACCESS); });
+}
 long PosixLongestName(const char* folder) {
   const long longest = ::pathconf(folder, _PC_NAME_MAX);
   return longest > 0 ? longest : NAME_MAX;

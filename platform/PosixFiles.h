@@ -24,7 +24,8 @@ enum class PosixCall {
   kRmdir,
   kChmod,
   kMakeTemporary,
-  kWaitWritable
+  kWaitWritable,
+  kAccess
 };
 
 // Returns the errno to fail the call with, or 0 to let it run. Null: none.
@@ -58,5 +59,8 @@ int PosixMakeTemporary(char* pathTemplate);
 // for POLLOUT: 1, 0 when the time passed, -1 with errno set. Not retried
 // after a signal (EINTR), since the caller's time has moved on meanwhile.
 int PosixWaitWritable(int fd, int milliseconds);
+// faccessat as the effective user, who may be root and so may write any
+// file whatever its mode.
+int PosixAccess(const char* path, int mode);
 // The longest name the folder's file system takes for one entry.
 long PosixLongestName(const char* folder);

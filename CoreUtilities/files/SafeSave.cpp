@@ -1,5 +1,6 @@
 #include "CoreUtilities/files/SafeSave.h"
 
+#include "CoreUtilities/files/MacFile.h"
 #include "platform/PosixFiles.h"
 
 #include <cerrno>
@@ -135,6 +136,9 @@ OSErr SafeSave(const std::string& path, std::string_view contents, const ReaderW
   if (::stat(target.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return kNotAFileErr;
     if (!S_ISREG(info.st_mode)) return WriteInPlace(target, S_ISFIFO(info.st_mode), contents, waits);
+    // Renaming over a file needs only its folder's permission: a file the
+    // user may not write would be replaced without a word.
+    if (const OSErr locked = MacFile(target).CheckLock()) return locked;
   }
   const std::string folder = FolderOf(target);
   const size_t longestName = static_cast<size_t>(PosixLongestName(folder.c_str()));

@@ -24,6 +24,7 @@ struct ReaderWaits {
 // one reads fails at once (kNoPipeReaderErr), one whose reader leaves
 // early fails its write (kPipeReaderLeftErr), and one that takes nothing
 // for longer than the waits allow is given up (kPipeStalledErr). A folder
-// at path (kNotAFileErr) and a name longer than its folder takes
-// (kBadNameErr) fail before anything is written.
+// at path (kNotAFileErr), a file the user may not write (kFileLockedErr)
+// and a name longer than its folder takes (kBadNameErr) fail before
+// anything is written.
 OSErr SafeSave(const std::string& path, std::string_view contents, const ReaderWaits& waits = {});

@@ -205,6 +205,24 @@ TEST(SafeSave, AFailureAtAnyStepLeavesTheOriginalAndIsReported) {
       EXPECT_EQ(folder.EntryCount(), 1) << "step " << step;
     }
   }
+  // A file the user may not write is refused before anything is written:
+  // through its access call for root, who may write it, and for real for
+  // anyone else.
+  WriteText(path, kOld);
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  for (const bool real : {false, true}) {
+    if (real && ::geteuid() == 0) continue;
+    int calls = 0;
+    SetPosixFaultHook([&](PosixCall call) {
+      ++calls;
+      return !real && call == PosixCall::kAccess ? EACCES : 0;
+    });
+    EXPECT_EQ(SafeSave(path, kNew), kFileLockedErr) << real;
+    SetPosixFaultHook(nullptr);
+    EXPECT_EQ(calls, 1) << real;
+    EXPECT_EQ(FileBytes(path), kOld) << real;
+    EXPECT_EQ(folder.EntryCount(), 1) << real;
+  }
 }
 
 TEST(SafeSave, KilledBetweenAnyTwoStepsTheFileIsWholeOldOrWholeNew) {
