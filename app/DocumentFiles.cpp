@@ -74,6 +74,8 @@ std::string RefusedSettingsText(int32_t count) {
 int32_t SaveDocumentFile(DocumentRecord& document, const std::string& path, OSErr* error) {
   const std::optional<std::string> text = WriteDocumentText(document);
   if (!text) return kCannotSave;
+  // The save runs on the window's thread: a pipe that stops reading is
+  // given up after the safe save's stall, and the window answers again.
   const OSErr saved = SafeSave(path, *text);
   if (error) *error = saved;
   if (saved != kNoErr) return SaveFailureMessage(saved);

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -129,9 +130,13 @@ void PaintWindow(QPainter& painter, DocumentWindow& window, const ExportPanes& p
 enum class Written { kYes, kFailed, kOutOfTime };
 
 // Through the safe save: a file already at path stays as it was unless the
-// whole picture reached the disk.
-Written WriteBytes(const std::string& path, std::string_view bytes, OSErr* fileError) {
-  *fileError = SafeSave(path, bytes);
+// whole picture reached the disk. A pipe or a device is given up at the
+// deadline giveUpAt, which the writes wait for on the steady clock.
+Written WriteBytes(const std::string& path, std::string_view bytes, int64_t giveUpAt, OSErr* fileError) {
+  ReaderWaits waits;
+  if (giveUpAt != 0)
+    waits.end = std::chrono::steady_clock::now() + std::chrono::nanoseconds(giveUpAt - DeadlineClockReading());
+  *fileError = SafeSave(path, bytes, waits);
   return *fileError == kNoErr ? Written::kYes : Written::kFailed;
 }
 
@@ -149,16 +154,18 @@ Written WritePng(const std::string& path, DocumentWindow& window, const ExportPa
   const PngStamp stamp{"Zentrolab"};
   if (!EncodePng(picture, bytes, &stamp, giveUpAt))
     return DeadlineReached(giveUpAt) ? Written::kOutOfTime : Written::kFailed;
-  return WriteBytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), fileError);
+  return WriteBytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), giveUpAt,
+                    fileError);
 }
 
 // One point a pixel: the page is the window's size. The document is made
-// whole in memory first, so that only a finished one reaches the file.
+// whole in memory first, so that only a finished one reaches the file, and
+// a pipe is given up at giveUpAt.
 Written WritePdf(const std::string& path, DocumentWindow& window, const ExportPanes& panes, QSize size,
-                 OSErr* fileError) {
+                 int64_t giveUpAt, OSErr* fileError) {
   const QByteArray bytes = OnePagePdf(size, [&](QPainter& painter) { PaintWindow(painter, window, panes); });
   if (bytes.isEmpty()) return Written::kFailed;
-  return WriteBytes(path, std::string_view(bytes.constData(), size_t(bytes.size())), fileError);
+  return WriteBytes(path, std::string_view(bytes.constData(), size_t(bytes.size())), giveUpAt, fileError);
 }
 
 void InstallStartUp() {
@@ -229,7 +236,7 @@ int ExportWithinDeadline(const std::string& text, const std::string& output, boo
   if (!graphsDone && changed) DrawDocumentGraph(document.get());
   // Only the math pane is painted now; the graphs' picture is already made.
   const uint64_t stoppedBefore = DrawingsStoppedShort();
-  const Written written = pdf ? WritePdf(output, window, panes, size, &details->fileError)
+  const Written written = pdf ? WritePdf(output, window, panes, size, ends.encoding, &details->fileError)
                               : WritePng(output, window, panes, size, ends.encoding, &details->fileError);
   details->graphsUnfinished = !done;
   details->mathPaneUnfinished = DrawingsStoppedShort() != stoppedBefore;

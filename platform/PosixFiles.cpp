@@ -8,6 +8,7 @@
 #include <climits>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -135,11 +136,13 @@ int PosixChmod(int fd, mode_t mode) {
 int PosixMakeTemporary(char* pathTemplate) {
   return Run<int>(PosixCall::kMakeTemporary, [&] { return ::mkostemp(pathTemplate, O_CLOEXEC); });
 }
-int PosixSetBlocking(int fd) {
-  return Run<int>(PosixCall::kSetBlocking, [&] {
-    const int flags = ::fcntl(fd, F_GETFL);
-    return flags < 0 ? flags : ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  });
+int PosixWaitWritable(int fd, int milliseconds) {
+  if (Injected(PosixCall::kWaitWritable)) return -1;
+  pollfd wanted{fd, POLLOUT, 0};
+  return ::poll(&wanted, 1, milliseconds);
+}
+int PosixAccess(const char* path, int mode) {
+  return Run<int>(PosixCall::kAccess, [&] { return ::faccessat(AT_FDCWD, path, mode, AT_EACCESS); });
 }
 long PosixLongestName(const char* folder) {
   const long longest = ::pathconf(folder, _PC_NAME_MAX);

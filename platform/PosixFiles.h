@@ -24,7 +24,8 @@ enum class PosixCall {
   kRmdir,
   kChmod,
   kMakeTemporary,
-  kSetBlocking
+  kWaitWritable,
+  kAccess
 };
 
 // Returns the errno to fail the call with, or 0 to let it run. Null: none.
@@ -54,8 +55,12 @@ int PosixRmdir(const char* path);
 int PosixChmod(int fd, mode_t mode);
 // mkstemp: the template's trailing XXXXXX are replaced.
 int PosixMakeTemporary(char* pathTemplate);
-// Clears O_NONBLOCK: a descriptor opened without waiting then waits on
-// its writes.
-int PosixSetBlocking(int fd);
+// Waits until the descriptor takes more or the milliseconds pass, as poll
+// for POLLOUT: 1, 0 when the time passed, -1 with errno set. Not retried
+// after a signal (EINTR), since the caller's time has moved on meanwhile.
+int PosixWaitWritable(int fd, int milliseconds);
+// faccessat as the effective user, who may be root and so may write any
+// file whatever its mode.
+int PosixAccess(const char* path, int mode);
 // The longest name the folder's file system takes for one entry.
 long PosixLongestName(const char* folder);

@@ -34,6 +34,7 @@ const char* FileErrorReason(OSErr error) {
     case kNotAFileErr: return "a folder has that name";
     case kNoPipeReaderErr: return "no one reads the pipe";
     case kPipeReaderLeftErr: return "the pipe's reader left before the end";
+    case kPipeStalledErr: return "the pipe's reader did not take everything in time";
     default: return "an input or output error";
   }
 }

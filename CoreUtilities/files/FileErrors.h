@@ -24,6 +24,7 @@ inline constexpr OSErr kDifferentVolumesErr = -1303;
 // Pipes, which the codes above never met, get codes of their own.
 inline constexpr OSErr kNoPipeReaderErr = -1320;
 inline constexpr OSErr kPipeReaderLeftErr = -1321;
+inline constexpr OSErr kPipeStalledErr = -1322;
 
 // errno after a failed call; opening reports a refusal as a permission
 // error, changing the folder as a locked file.

@@ -214,11 +214,7 @@ OSErr MacFile::ExchangeByRenaming(MacFile& other) {
   return kNoErr;
 }
 
-OSErr MacFile::CheckLock() {
-  struct stat info;
-  if (::stat(Path().c_str(), &info) != 0) return ErrnoError();
-  return (info.st_mode & 0222) == 0 ? kFileLockedErr : kNoErr;
-}
+OSErr MacFile::CheckLock() { return PosixAccess(Path().c_str(), W_OK) != 0 ? ErrnoError() : kNoErr; }
 
 OSErr MacFile::IsDirectory(bool* isDirectory) {
   struct stat info;

@@ -47,6 +47,9 @@ class MacFile {
   // The first failure is returned, with both files as they were.
   OSErr Exchange(MacFile& other);
 
+  // kFileLockedErr when this user may not write the object, whatever its
+  // mode says (root may write any file); kWriteProtectedErr on a read-only
+  // disk.
   OSErr CheckLock();
   OSErr IsDirectory(bool* isDirectory);
   std::string CopyName();

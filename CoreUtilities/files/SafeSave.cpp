@@ -1,5 +1,6 @@
 #include "CoreUtilities/files/SafeSave.h"
 
+#include "CoreUtilities/files/MacFile.h"
 #include "platform/PosixFiles.h"
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -58,15 +60,46 @@ OSErr SyncFolder(const std::string& folder) {
   return err;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// When to give up on a reader that last took something at lastTaken.
+Clock::time_point GiveUpTime(Clock::time_point lastTaken, const ReaderWaits& waits) {
+  const Clock::time_point afterStall =
+      waits.stall >= Clock::time_point::max() - lastTaken ? Clock::time_point::max() : lastTaken + waits.stall;
+  return waits.end ? std::min(afterStall, *waits.end) : afterStall;
+}
+
+// Writes to a descriptor opened without waiting: whenever it is full, waits
+// for it to take more, for as long as the waits allow.
+OSErr WriteWithinWaits(int fd, std::string_view contents, const ReaderWaits& waits) {
+  size_t done = 0;
+  Clock::time_point lastTaken = Clock::now();
+  while (done < contents.size()) {
+    const ssize_t put = PosixWrite(fd, contents.data() + done, contents.size() - done);
+    if (put > 0) {
+      done += static_cast<size_t>(put);
+      lastTaken = Clock::now();
+      continue;
+    }
+    if (put == 0) return kDiskFullErr;
+    if (errno != EAGAIN) return LastError();
+    const Clock::duration left = GiveUpTime(lastTaken, waits) - Clock::now();
+    if (left <= Clock::duration::zero()) return kPipeStalledErr;
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    if (PosixWaitWritable(fd, static_cast<int>(std::min<decltype(wait)>(wait, INT_MAX))) < 0 && errno != EINTR)
+      return LastError();
+  }
+  return kNoErr;
+}
+
 // A device or a pipe keeps nothing a failed write could spoil, and its
-// name must stay its own. It is opened without waiting, so that a pipe no
-// one reads fails at once instead of waiting for a reader for ever; the
-// writes then wait as writes do.
-OSErr WriteInPlace(const std::string& target, bool pipe, std::string_view contents) {
+// name must stay its own. It is opened and written without waiting, so
+// that a pipe no one reads fails at once, and one whose reader stops
+// reading holds the caller no longer than the waits allow.
+OSErr WriteInPlace(const std::string& target, bool pipe, std::string_view contents, const ReaderWaits& waits) {
   const int fd = PosixOpen(target.c_str(), O_WRONLY | O_NONBLOCK, 0);
   if (fd < 0) return pipe && errno == ENXIO ? kNoPipeReaderErr : FileErrorFromErrno(errno, true);
-  OSErr err = PosixSetBlocking(fd) != 0 ? LastError() : kNoErr;
-  if (err == kNoErr) err = WriteAll(fd, contents);
+  OSErr err = WriteWithinWaits(fd, contents, waits);
   if (PosixClose(fd) != 0 && err == kNoErr) err = LastError();
   return err;
 }
@@ -96,13 +129,16 @@ OSErr FillTemporary(int fd, mode_t permissions, std::string_view contents) {
 
 }  // namespace
 
-OSErr SafeSave(const std::string& path, std::string_view contents) {
+OSErr SafeSave(const std::string& path, std::string_view contents, const ReaderWaits& waits) {
   if (path.empty()) return kParamErr;
   const std::string target = RealTarget(path);
   struct stat info;
   if (::stat(target.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return kNotAFileErr;
-    if (!S_ISREG(info.st_mode)) return WriteInPlace(target, S_ISFIFO(info.st_mode), contents);
+    if (!S_ISREG(info.st_mode)) return WriteInPlace(target, S_ISFIFO(info.st_mode), contents, waits);
+    // Renaming over a file needs only its folder's permission: a file the
+    // user may not write would be replaced without a word.
+    if (const OSErr locked = MacFile(target).CheckLock()) return locked;
   }
   const std::string folder = FolderOf(target);
   const size_t longestName = static_cast<size_t>(PosixLongestName(folder.c_str()));

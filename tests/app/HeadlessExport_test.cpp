@@ -145,8 +145,9 @@ TEST(HeadlessExport, ExitCodesSayWhatWentWrong) {
 
 // What is at the output and not a plain file says why it takes no picture:
 // a pipe no one reads fails at once, one whose reader leaves after a byte
-// fails its write (the status is the export's, no SIGPIPE's), and a folder
-// of the output's name is said to be one.
+// fails its write (the status is the export's, no SIGPIPE's), one whose
+// reader takes nothing is given up when the time is up, and a folder of
+// the output's name is said to be one.
 TEST(HeadlessExport, WhatIsNoPlainFileSaysWhy) {
   const std::string road = kData + "/export_road.zlf --size 600x360" + kHangTimeout;
   const std::string pipe = TempPath("pipe");
@@ -170,6 +171,24 @@ TEST(HeadlessExport, WhatIsNoPlainFileSaysWhy) {
   exporter.join();
   EXPECT_EQ(status, 1);
   EXPECT_NE(errors.find("cannot write " + pipe + ": the pipe's reader left before the end"), std::string::npos)
+      << errors;
+
+  // A reader that takes nothing, its pipe already full, holds the export no
+  // longer than its time: given none, the write is given up at its end.
+  const int idle = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(idle, 0);
+  ASSERT_GT(::fcntl(idle, F_SETPIPE_SZ, 4096), 0);
+  const int filler = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(filler, 0);
+  const std::string page(4096, 'f');
+  while (::write(filler, page.data(), page.size()) > 0) {
+  }
+  ::close(filler);
+  errors = ZlErrors("--export " + kData + "/export_road.zlf --size 60x40 --timeout 0 --pdf " + pipe, &status);
+  ::close(idle);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(errors.find("cannot write " + pipe + ": the pipe's reader did not take everything in time"),
+            std::string::npos)
       << errors;
   std::remove(pipe.c_str());
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -75,8 +76,14 @@ TEST(MacFile, MoveAndLockAndFolderQueries) {
   EXPECT_EQ(FileBytes(folder / "sub/a.zlf"), "x");
   EXPECT_EQ(file.Path(), folder / "sub/a.zlf");
   EXPECT_EQ(file.Move(file), kParamErr);  // not a folder
+  // Locked is what this user may not write, whatever the mode says: root
+  // may write a file of mode 0444.
+  EXPECT_EQ(file.CheckLock(), kNoErr);
   ASSERT_EQ(::chmod(file.Path().c_str(), 0444), 0);
+  EXPECT_EQ(file.CheckLock(), ::geteuid() == 0 ? kNoErr : kFileLockedErr);
+  SetPosixFaultHook([](PosixCall call) { return call == PosixCall::kAccess ? EACCES : 0; });
   EXPECT_EQ(file.CheckLock(), kFileLockedErr);
+  SetPosixFaultHook(nullptr);
 }
 
 TEST(MacFile, OpenReportsTheCauseOfARefusal) {

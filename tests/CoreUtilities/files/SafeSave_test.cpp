@@ -7,17 +7,21 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 namespace {
 
 const std::string kOld = "Zentrolabworksheet old contents\r";
 const std::string kNew = std::string(100000, 'n') + "\r";  // several writes' worth
+const std::string kMoreThanAPipeHolds(1 << 20, 'p');
 
 // Fails the n-th file-system call (counting from 1) with the error.
 class FailNthCall {
@@ -66,41 +70,72 @@ TEST(SafeSave, MakesANewFileAndWritesThroughSymbolicLinks) {
   EXPECT_EQ(SafeSave("", kNew), kParamErr);
 }
 
+// Whether the save returns expected, run in a child that its alarm would
+// end were the save to wait for ever.
+bool SavedInAChildReturns(const std::string& path, std::string_view contents, const ReaderWaits& waits,
+                          OSErr expected) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::alarm(static_cast<unsigned>(kHangLimit.count()));
+    ::_exit(SafeSave(path, contents, waits) == expected ? 0 : 1);
+  }
+  int status = 0;
+  return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 // A pipe in the file's place takes the contents and stays a pipe: a
-// device's or a pipe's name is not the safe save's to take.
+// device's or a pipe's name is not the safe save's to take. Contents many
+// times the pipe's size are waited through while the reader takes them.
 TEST(SafeSave, APipeTakesTheContentsInPlace) {
   FileTestFolder folder;
   const std::string pipe = folder / "pipe";
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(reader, 0);
   EXPECT_EQ(SafeSave(pipe, kOld), kNoErr);
   std::string got(kOld.size() + 1, '\0');
   EXPECT_EQ(::read(reader, got.data(), got.size()), ssize_t(kOld.size()));
-  ::close(reader);
   EXPECT_EQ(got.substr(0, kOld.size()), kOld);
+  ::close(reader);
+
+  // A reader opened afresh sees no end until the next writer leaves.
+  reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  std::string taken;
+  std::thread reading([&] {
+    char buffer[65536];
+    for (pollfd data{reader, POLLIN, 0}; ::poll(&data, 1, -1) == 1;) {
+      const ssize_t n = ::read(reader, buffer, sizeof buffer);
+      if (n == 0) break;
+      if (n > 0) taken.append(buffer, size_t(n));
+    }
+  });
+  EXPECT_EQ(SafeSave(pipe, kMoreThanAPipeHolds, {.stall = kHangLimit, .end = {}}), kNoErr);
+  reading.join();
+  ::close(reader);
+  EXPECT_TRUE(taken == kMoreThanAPipeHolds) << taken.size();
   struct stat info;
   ASSERT_EQ(::lstat(pipe.c_str(), &info), 0);
   EXPECT_TRUE(S_ISFIFO(info.st_mode));
   EXPECT_EQ(folder.EntryCount(), 1);
 }
 
-// A pipe no one reads fails at once rather than wait for a reader (in a
-// child, which its alarm would end were it to wait for ever), leaving
-// nothing beside the pipe.
-TEST(SafeSave, APipeNoOneReadsFailsAtOnce) {
+// A pipe no one reads fails at once rather than wait for a reader, and one
+// whose reader takes nothing is given up after the stall or at the end,
+// whichever comes first; either way nothing is left beside the pipe.
+TEST(SafeSave, APipeNoOneReadsFailsAndOneNotReadIsGivenUp) {
   FileTestFolder folder;
   const std::string pipe = folder / "pipe";
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::alarm(static_cast<unsigned>(kHangLimit.count()));
-    ::_exit(SafeSave(pipe, kOld) == kNoPipeReaderErr ? 0 : 1);
+  EXPECT_TRUE(SavedInAChildReturns(pipe, kOld, {}, kNoPipeReaderErr));
+  for (const ReaderWaits& waits : {ReaderWaits{.stall = std::chrono::seconds(0), .end = {}},
+                                   ReaderWaits{.stall = kHangLimit, .end = std::chrono::steady_clock::now()}}) {
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_TRUE(SavedInAChildReturns(pipe, kMoreThanAPipeHolds, waits, kPipeStalledErr))
+        << waits.stall.count() << " " << waits.end.has_value();
+    ::close(reader);
   }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   EXPECT_EQ(folder.EntryCount(), 1);
 }
 
@@ -169,6 +204,24 @@ TEST(SafeSave, AFailureAtAnyStepLeavesTheOriginalAndIsReported) {
       EXPECT_TRUE(now == kOld || (now == kNew && step > steps - 3)) << "step " << step;
       EXPECT_EQ(folder.EntryCount(), 1) << "step " << step;
     }
+  }
+  // A file the user may not write is refused before anything is written:
+  // through its access call for root, who may write it, and for real for
+  // anyone else.
+  WriteText(path, kOld);
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  for (const bool real : {false, true}) {
+    if (real && ::geteuid() == 0) continue;
+    int calls = 0;
+    SetPosixFaultHook([&](PosixCall call) {
+      ++calls;
+      return !real && call == PosixCall::kAccess ? EACCES : 0;
+    });
+    EXPECT_EQ(SafeSave(path, kNew), kFileLockedErr) << real;
+    SetPosixFaultHook(nullptr);
+    EXPECT_EQ(calls, 1) << real;
+    EXPECT_EQ(FileBytes(path), kOld) << real;
+    EXPECT_EQ(folder.EntryCount(), 1) << real;
   }
 }
 

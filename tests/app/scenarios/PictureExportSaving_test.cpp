@@ -10,7 +10,9 @@
 #include <QFileInfo>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -112,6 +114,33 @@ TEST_F(PictureExportSavingTest, SavingOrExportingToAPipeNoOneReadsSaysSo) {
   MenuItem(window, "Export PDF...")->trigger();
   EXPECT_EQ(RecordedAlerts(), std::vector<int>{45});
   EXPECT_EQ(LastAlertText(), said);
+}
+
+// Saving over a file the user may not write says it is locked and keeps
+// it, the document still unsaved, and exporting over it says why: through
+// the access call for root, who may write it, and for real for anyone else.
+TEST_F(PictureExportSavingTest, SavingOrExportingOverALockedFileSaysSoAndKeepsIt) {
+  DocumentMainWindow* window = Open("square.zlf", kSquareDocument);
+  ASSERT_NE(window, nullptr);
+  const std::string locked = (fFolder.path() + "/locked.zlf").toStdString();
+  WriteText(locked, kExportedEarlier);
+  ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+  SetFileNameQuestion([locked](QWidget*, bool, const QString&) { return QString::fromStdString(locked); });
+  for (const bool real : {false, true}) {
+    if (real && ::geteuid() == 0) continue;
+    if (!real) SetPosixFaultHook([](PosixCall call) { return call == PosixCall::kAccess ? EACCES : 0; });
+    window->Document()->fModified = true;
+    RecordedAlerts().clear();
+    EXPECT_FALSE(SaveWindowAs(window));
+    EXPECT_EQ(RecordedAlerts(), std::vector<int>{44}) << real;
+    EXPECT_TRUE(window->Document()->fModified) << real;
+    std::string error;
+    EXPECT_EQ(ExportSquare(locked, false, &error), 1) << real;
+    EXPECT_NE(error.find("cannot write " + locked + ": the file or its folder is locked"), std::string::npos) << error;
+    SetPosixFaultHook(nullptr);
+    EXPECT_EQ(FileBytes(locked), kExportedEarlier) << real;
+    EXPECT_EQ(QDir(fFolder.path()).entryList(QDir::Files), QStringList({"locked.zlf", "square.zlf"})) << real;
+  }
 }
 
 // What a file dialog showed: its title, filters and suggested name; none
