@@ -59,7 +59,7 @@ constexpr const char* kMessageKeys[] = {
     /* 41 */ "Sorry, Zentrolab does not recognize this file. It was either damaged or it is not a Zentrolab file.",
     /* 42 */ "Sorry, Zentrolab was unable to open this file.",
     /* 43 */ "Zentrolab was unable to save this file because the disk is full.",
-    /* 44 */ "Zentrolab was unable to save this file because the file, its folder or the disk is locked.",
+    /* 44 */ "Zentrolab was unable to save this file because the disk is locked.",
     /* 45 */ "Sorry, Zentrolab was unable to save this file.",
     /* 46 */ nullptr,
     /* 47 */
