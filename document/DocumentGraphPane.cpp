@@ -223,6 +223,9 @@ std::unique_ptr<AGraphPane> MakeDocumentGraphPane(DocumentRecord* document, cons
     }
   }
   LookAtRanges(*pane, &document->fRangesSeen);
+  for (int k = 0; k < 2; ++k)
+    if (auto* view = dynamic_cast<const A2DGraphView*>(pane->View2D(k)))
+      document->fRangesSeen.installed2D[k] = view->StoredView();
   return pane;
 }
 
@@ -276,17 +279,14 @@ std::vector<GraphPicture> PlacedPictures(const DocumentRecord& document, bool se
 
 void StorePaneSettings(const AGraphPane& pane, const ViewRangesSeen& seen, GraphPaneSettings* settings) {
   GraphPaneSettings& s = *settings;
-  const auto store2D = [](AGraphView* view, View2DSettings* stored, bool* axes, bool* paper) {
-    auto* v = dynamic_cast<A2DGraphView*>(view);
+  const auto store2D = [&](int k, View2DSettings* stored, bool* axes, bool* paper) {
+    auto* v = dynamic_cast<A2DGraphView*>(pane.View2D(k));
     if (v == nullptr) return;
-    A2DGraphView fresh;
-    fresh.SetViewRect(v->ViewRect());
-    fresh.InstallViewState(ToStored(*stored, *axes, *paper));
     const StoredView2D now = v->StoredView();
-    if (!SamePlacement(now, fresh.StoredView())) PlacementFromStored(now, stored, axes, paper);
+    if (!SamePlacement(now, seen.installed2D[k])) PlacementFromStored(now, stored, axes, paper);
   };
-  store2D(pane.View2D(0), &s.view2D, &s.axes2D, &s.graphPaper2D);
-  store2D(pane.View2D(1), &s.view2Dp, &s.axes2Dp, &s.graphPaper2Dp);
+  store2D(0, &s.view2D, &s.axes2D, &s.graphPaper2D);
+  store2D(1, &s.view2Dp, &s.axes2Dp, &s.graphPaper2Dp);
   TakeRangeEdits(pane, seen, settings);
   s.axes3D = pane.View3D(0)->Record().axesShown != 0;
   s.axes3Dp = pane.View3D(1)->Record().axesShown != 0;

@@ -5,6 +5,7 @@
 
 #include "CoreUtilities/MRect.h"
 #include "graphpane/GraphViewRecord.h"
+#include "graphs2d/A2DGraphView.h"
 
 class AGraphPane;
 class DocumentRecord;
@@ -16,10 +17,13 @@ struct GraphPicture;
 // second 3-D, 4-D) as they were last looked at. A pass of adding equations
 // lends the shown view's parameter ranges to every view; what changed a
 // view's ranges between looks is the user's, and only that reaches the
-// document's settings.
+// document's settings. Likewise the 2-D views' place on the plane as the
+// settings installed it: it stays while the window lays the views out
+// anew, and only the user moves it.
 struct ViewRangesSeen {
   static constexpr int kViews = 5;
   double ranges[kViews][kCoordDisplayParamCount][2] = {};
+  StoredView2D installed2D[2] = {};
 };
 
 // The document's stored views go into the pane's views when the pane is

@@ -59,7 +59,9 @@ TEST_F(GraphPaneSettingsTest, OnlyChangesInThePaneReachTheWrittenDocument) {
   const auto plain = WriteDocumentText(*document);
   document->fGraphPane = MakeDocumentGraphPane(document.get(), kPane, nullptr);
   // The first view's tick states are unusable and shown as defaults; the
-  // document keeps its own.
+  // document keeps its own, also once the window has laid the pane out anew.
+  EXPECT_EQ(WriteDocumentText(*document), plain);
+  document->fGraphPane->SetGraphRect(MRect{0, 0, 500, 900});
   EXPECT_EQ(WriteDocumentText(*document), plain);
   AGraphPane& pane = *document->fGraphPane;
   pane.SetParameterValue(kCoordT, 1, 9.5);
