@@ -32,9 +32,8 @@ bool AGraphPane::UsingOurRenderer() const {
 // 3-D, and the 4-D view only while current.
 Our3DRendererType AGraphPane::SetDesiredRendererType(Our3DRendererType type) {
   Our3DRendererType previous = kRendererAutomatic;
-  for (const AGraphView* view : {fCurrentView, fSecondView}) {
-    const bool inSpace = view && (view == View3D(0) || view == View3D(1) || view == View4D());
-    MDrawContext* ctx = inSpace ? ContextOf(view) : nullptr;
+  for (const AGraphView* view : {Shown3DCurrent(), Shown3DSecond()}) {
+    MDrawContext* ctx = ContextOf(view);
     if (ctx == nullptr) continue;
     previous = GetDesiredRendererType(ctx);
     ::SetDesiredRendererType(ctx, type);

@@ -186,8 +186,8 @@ void CoordinateDisplayWidget::ShowInEffect(const QObject* field) {
   for (int32_t p = 0; p < kCoordDisplayParamCount; ++p) {
     const Row& row = fRanges[p];
     if ((field != row.low && field != row.high) || next == row.low || next == row.high) continue;
-    SetNumber(fRanges[p].low, display.low[p]);
-    SetNumber(fRanges[p].high, display.high[p]);
+    SetNumber(row.low, display.low[p]);
+    SetNumber(row.high, display.high[p]);
   }
   for (const ParameterRow& row : fParameters) {
     if (field != row.value) continue;
